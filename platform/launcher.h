@@ -1,0 +1,53 @@
+#pragma once
+// Starting other programs and opening documents with the desktop's program for them.
+// Tests install a recording launcher so that no real program is ever started.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace qorva {
+
+class Launcher {
+ public:
+  virtual ~Launcher() = default;
+  // Starts program with args without waiting for it. False when the program does not exist
+  // or cannot be started.
+  virtual bool startProgram(const std::string& program, const std::vector<std::string>& args) = 0;
+  // Opens a document or web address with the desktop's associated program (xdg-open).
+  virtual bool openDocument(const std::string& pathOrUrl) = 0;
+  // Whether program names something that can be started (a path to an executable or a name on PATH).
+  virtual bool programExists(const std::string& program) const = 0;
+};
+
+class SystemLauncher : public Launcher {
+ public:
+  bool startProgram(const std::string& program, const std::vector<std::string>& args) override;
+  bool openDocument(const std::string& pathOrUrl) override;
+  bool programExists(const std::string& program) const override;
+};
+
+struct LaunchRecord {
+  bool document = false;  // openDocument rather than startProgram
+  std::string program;    // program, or the document for openDocument
+  std::vector<std::string> args;
+};
+
+class RecordingLauncher : public Launcher {
+ public:
+  bool startProgram(const std::string& program, const std::vector<std::string>& args) override;
+  bool openDocument(const std::string& pathOrUrl) override;
+  bool programExists(const std::string& program) const override;
+  const std::vector<LaunchRecord>& launched() const { return launched_; }
+  void clear() { launched_.clear(); }
+  // Programs that count as installed; every other program is missing.
+  std::vector<std::string> installed;
+
+ private:
+  std::vector<LaunchRecord> launched_;
+};
+
+Launcher& launcher();
+std::unique_ptr<Launcher> installLauncher(std::unique_ptr<Launcher> l);  // nullptr restores the system one
+
+}  // namespace qorva

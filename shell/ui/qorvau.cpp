@@ -1,0 +1,20 @@
+#include "shell/ui/qorvau.h"
+
+#include "foundation/kwenvar.h"
+#include "foundation/ui/qttext.h"
+
+namespace qorva {
+
+Thh::Thh(QWidget* parent) : QMainWindow(parent) {
+  setObjectName("hh");
+  // The shell owns the program identity and sets it before anything reads it.
+  kwenvar.ProgName = "QORVA";
+  kwenvar.ProgStem = "qorva";
+  kwenvar.ProgTitle = "QORVA - Konstantkraftfeder";
+  kwenvar.ProgVersion = "1.0";
+  kwenvar.DataExt = "qva";
+  setWindowTitle(dosToQString(kwenvar.ProgTitle));
+  resize(800, 600);
+}
+
+}  // namespace qorva

@@ -1,0 +1,13 @@
+// Program entry: start-up initialisation of the settings modules, then the main window.
+#include <QApplication>
+
+#include "foundation/settings.h"
+#include "shell/ui/qorvau.h"
+
+int main(int argc, char** argv) {
+  qorva::InitAllSettings();
+  QApplication app(argc, argv);
+  qorva::Thh window;
+  window.show();
+  return app.exec();
+}

@@ -1,0 +1,56 @@
+#pragma once
+// Small helpers shared by the test programs: pinned seams, a German locale guard,
+// scratch folders and running third-party readers.
+
+#include <filesystem>
+#include <string>
+
+#include "platform/clock.h"
+#include "platform/launcher.h"
+#include "platform/scriptedprompter.h"
+
+namespace qorva::test {
+
+// The seams every test program starts with (installed by the test main):
+// a scripted prompter without answers, a fixed clock (2024-03-05 14:07:09, a Tuesday),
+// 1280 x 1024 screen metrics and a launcher that only records.
+ScriptedPrompter& scriptedPrompter();
+RecordingLauncher& recordingLauncher();
+FixedClock& fixedClock();
+void installTestSeams();
+
+// Switches the C and C++ global locales for its lifetime; fails the test when the locale is missing.
+class LocaleGuard {
+ public:
+  explicit LocaleGuard(const char* name = "de_DE.UTF-8");
+  ~LocaleGuard();
+  bool ok() const { return ok_; }
+
+ private:
+  std::string oldC_;
+  bool ok_ = false;
+};
+
+// A fresh folder below the test's working folder, removed with everything in it.
+class ScratchDir {
+ public:
+  ScratchDir();
+  ~ScratchDir();
+  const std::filesystem::path& path() const { return path_; }
+  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+struct CommandResult {
+  int exitCode = -1;
+  std::string output;  // standard output and standard error together
+};
+// Runs a shell command line and captures what it prints.
+CommandResult runCommand(const std::string& commandLine);
+
+std::string readFile(const std::filesystem::path& p);
+void writeFile(const std::filesystem::path& p, const std::string& bytes);
+
+}  // namespace qorva::test

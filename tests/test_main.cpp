@@ -1,0 +1,18 @@
+// Common entry of every test program: the seams are pinned before any test runs,
+// so no test ever waits for a user or starts a real program.
+#include <gtest/gtest.h>
+
+#include "tests/support/testsupport.h"
+
+#ifdef QT_WIDGETS_LIB
+#include <QApplication>
+#endif
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  qorva::test::installTestSeams();
+#ifdef QT_WIDGETS_LIB
+  QApplication app(argc, argv);
+#endif
+  return RUN_ALL_TESTS();
+}
