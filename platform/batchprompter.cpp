@@ -31,7 +31,11 @@ std::optional<std::string> BatchPrompter::text(const std::string& prompt, int, c
   return std::nullopt;
 }
 
-void BatchPrompter::message(const std::string& caption, const std::string& text) { note(caption + " ", text); }
+void BatchPrompter::message(const std::string& caption, const std::string& text) {
+  std::string c = caption;
+  while (!c.empty() && c.back() == ' ') c.pop_back();
+  note(c + " ", text);
+}
 
 void BatchPrompter::textScreen(const std::string& caption, const std::vector<std::string>& lines) {
   note(caption, "");

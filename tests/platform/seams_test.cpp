@@ -1,0 +1,70 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "platform/batchprompter.h"
+#include "platform/launcher.h"
+#include "platform/scriptedprompter.h"
+
+namespace qorva {
+namespace {
+
+TEST(ScriptedPrompter, AnswersInOrderAndRecordsEveryQuestion) {
+  ScriptedPrompter p({2, true, std::string("abc"), YesNoCancel::No, Cancel{}});
+  EXPECT_EQ(p.choice("Wahl", {"a", "b", "c"}, 0), 2);
+  EXPECT_EQ(p.yesNo("Frage", false), true);
+  EXPECT_EQ(p.text("Text", 8, "pre"), "abc");
+  EXPECT_EQ(p.yesNoCancel("QORVA", "Speichern ?"), YesNoCancel::No);
+  EXPECT_EQ(p.text("Noch einmal", 8, "x"), std::nullopt);  // scripted cancel
+  p.message("Fehler : ", "kaputt");
+  ASSERT_EQ(p.asked().size(), 6u);
+  EXPECT_EQ(p.asked()[0].entries.size(), 3u);
+  EXPECT_EQ(p.asked()[2].preset, "pre");
+  EXPECT_EQ(p.asked()[2].preselect, 8);
+  EXPECT_EQ(p.asked()[5].kind, AskKind::Message);
+  EXPECT_EQ(p.asked()[5].caption, "Fehler : ");
+  EXPECT_EQ(p.pending(), 0u);
+}
+
+TEST(ScriptedPrompter, UnexpectedOrMismatchedQuestionThrows) {
+  ScriptedPrompter p;
+  EXPECT_THROW(p.yesNo("?", true), ScriptAnswerMissing);
+  p.push(std::string("text where a number was expected"));
+  EXPECT_THROW(p.choice("?", {"a"}, 0), ScriptAnswerMissing);
+}
+
+TEST(BatchPrompter, NeverBlocksAndCancelsEveryQuestion) {
+  std::ostringstream log;
+  BatchPrompter p(&log);
+  EXPECT_EQ(p.choice("Wahl", {"a"}, 0), std::nullopt);
+  EXPECT_EQ(p.yesNo("Frage", true), std::nullopt);
+  EXPECT_EQ(p.yesNoCancel("c", "t"), YesNoCancel::Cancel);
+  EXPECT_EQ(p.text("Text", 5, "x"), std::nullopt);
+  EXPECT_EQ(p.openFile({}), std::nullopt);
+  p.message("Fehler : ", "Datei nicht gefunden");
+  EXPECT_NE(log.str().find("Fehler : Datei nicht gefunden"), std::string::npos);
+}
+
+TEST(Launcher, RecordingLauncherStartsOnlyInstalledPrograms) {
+  RecordingLauncher l;
+  l.installed = {"gedit"};
+  EXPECT_FALSE(l.startProgram("C:\\WINDOWS\\WRITE.EXE", {"a.txt"}));
+  EXPECT_TRUE(l.startProgram("gedit", {"a.txt"}));
+  EXPECT_TRUE(l.openDocument("a.htm"));
+  ASSERT_EQ(l.launched().size(), 2u);
+  EXPECT_FALSE(l.launched()[0].document);
+  EXPECT_EQ(l.launched()[0].args, std::vector<std::string>{"a.txt"});
+  EXPECT_TRUE(l.launched()[1].document);
+}
+
+TEST(Launcher, SystemLauncherFindsProgramsOnPathAndRejectsWindowsPaths) {
+  SystemLauncher l;
+  EXPECT_TRUE(l.programExists("sh"));
+  EXPECT_TRUE(l.programExists("/bin/sh"));
+  EXPECT_FALSE(l.programExists("C:\\WINDOWS\\WRITE.EXE"));
+  EXPECT_FALSE(l.programExists(""));
+  EXPECT_FALSE(l.startProgram("/nonexistent/program", {}));
+}
+
+}  // namespace
+}  // namespace qorva
