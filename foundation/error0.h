@@ -1,0 +1,33 @@
+#pragma once
+// error0 (Part 1.102): the error-message list of the calculation (ErrorMsgList): at most 12 distinct
+// texts in order of arrival. The list does not look at the kind of a text ("Fatal  : ", "Fehler : ",
+// "Warnung: "); callers set kwenvar.FatalError themselves (Parts 2.102, 2.103).
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace qorva {
+
+constexpr uint16_t MaxErrorMsgs = 12;
+
+struct Error0 {
+  uint16_t ErrorCount = 0;                          // 0..12
+  std::array<std::string, MaxErrorMsgs + 1> ErrorMsgs;  // [1..12], index 0 unused
+};
+
+extern Error0 error0;
+
+// Adds text unless an equal text (whole, case-sensitive) is among 1..ErrorCount; a 13th distinct
+// text is dropped and ErrorCount stays 12.
+void AddErrorMsg(const std::string& text);
+// ErrorCount := 0, kwenvar.FatalError := false, kwenvar.ErrorFlag := false; texts stay in place.
+void ClearErrors();
+// ErrorCount := 0 and all 12 entries emptied.
+void ClearErrorList();
+
+// Start-up initialization of the module (runs ClearErrorList) and its finalization.
+void InitError0();
+void FinalizeError0();
+
+}  // namespace qorva

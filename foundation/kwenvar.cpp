@@ -1,0 +1,35 @@
+// kwenvar (Part 1.101): defaults of the program-wide settings and shared buffers.
+#include "foundation/kwenvar.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace qorva {
+
+Kwenvar kwenvar;
+
+std::string CurrentDirString() {
+  std::error_code ec;
+  std::filesystem::path p = std::filesystem::current_path(ec);
+  if (ec) return std::string();
+  std::string s = p.generic_string();
+  return s;
+}
+
+void InitKwenvar() {
+  Kwenvar k;  // member defaults carry the table values
+  // Buffers first: 135 text-page entries of 65 blanks, 5 wrap lines of 64 blanks, 3 empty title lines.
+  for (std::size_t i = 1; i < k.TextPage.size(); ++i) k.TextPage[i].assign(65, ' ');
+  for (std::size_t i = 1; i < k.WrapLines.size(); ++i) k.WrapLines[i].assign(64, ' ');
+  for (std::size_t i = 1; i < k.TitleLines.size(); ++i) k.TitleLines[i].clear();
+  k.StartDir = CurrentDirString();
+  kwenvar = std::move(k);
+}
+
+void FinalizeKwenvar() {
+  for (auto& s : kwenvar.TextPage) std::string().swap(s);
+  for (auto& s : kwenvar.WrapLines) std::string().swap(s);
+  for (auto& s : kwenvar.TitleLines) std::string().swap(s);
+}
+
+}  // namespace qorva

@@ -1,0 +1,30 @@
+// wkwenvar (Part 1.101): defaults of the Windows-side settings.
+#include "foundation/wkwenvar.h"
+
+#include "foundation/kwenvar.h"
+
+namespace qorva {
+
+Wkwenvar wkwenvar;
+
+void InitWkwenvar() {
+  Wkwenvar w;
+  const std::string cur = CurrentDirString();
+  w.ConfigDir = cur;
+  w.WorkingDir = cur;
+  w.DefaultDataDir = cur;
+  // Degree sign and superscript two as DOS code page 437 bytes (0xF8, 0xFD).
+  w.UnitSystemNames[0] = "metrisch (mm, N, MPa, Nmm, \xF8" "C)";
+  w.UnitSystemNames[1] = "englisch (in, lbf, psi, lbfin, degF)";
+  w.UnitSystemNames[2] = "metrisch (mm, kN, MPa, Nm, \xF8" "C)";
+  w.UnitSystemNames[3] = "metrisch (mm, N, N/mm\xFD, Nmm, \xF8" "C)";
+  w.UnitSystemNames[4] = "metrisch (mm, kN, N/mm\xFD, Nm, \xF8" "C)";
+  wkwenvar = std::move(w);
+}
+
+void FinalizeWkwenvar() {
+  for (auto& s : wkwenvar.RecentFiles) std::string().swap(s);
+  for (auto& s : wkwenvar.UnitSystemNames) std::string().swap(s);
+}
+
+}  // namespace qorva

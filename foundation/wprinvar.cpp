@@ -1,0 +1,12 @@
+// wprinvar (Part 1.101): print-settings defaults.
+#include "foundation/wprinvar.h"
+
+namespace qorva {
+
+Wprinvar wprinvar;
+
+void InitWprinvar() { wprinvar = Wprinvar(); }
+
+void FinalizeWprinvar() { std::string().swap(wprinvar.PrintFontName); }
+
+}  // namespace qorva
