@@ -1,0 +1,77 @@
+#include "foundation/fileattr.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <vector>
+
+#include "foundation/kwenvar.h"
+#include "foundation/utilfile.h"
+
+namespace qorva {
+
+namespace {
+
+bool isFolder(const std::string& p) {
+  struct stat st{};
+  return ::stat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// The folder a name stands for: "" is the current folder, a trailing separator is dropped.
+std::string folderPath(const std::string& dir) {
+  std::string d = RemoveBackslash(AddBackslash(dir));
+  return d.empty() ? "." : ResolveFileCase(d);
+}
+
+}  // namespace
+
+int32_t FileGetAttr(const std::string& name) {
+  std::string p = ResolveFileCase(name);
+  struct stat st{};
+  if (p.empty() || ::stat(p.c_str(), &st) != 0) return -1;
+  int32_t a = 0;
+  if (S_ISDIR(st.st_mode)) {
+    a |= faDirectory;
+  } else {
+    a |= faArchive;
+  }
+  if (::access(p.c_str(), W_OK) != 0) a |= faReadOnly;
+  std::string base = RemoveBackslash(p);
+  base = base.substr(FileDir(base).size());
+  if (!base.empty() && base[0] == '.' && base != "." && base != "..") a |= faHidden;
+  return a;
+}
+
+bool HasAttr(const std::string& name, uint16_t mask) {
+  int32_t a = FileGetAttr(name);
+  if (a < 0) a = 0xFFFF;
+  return (a & mask) == mask;
+}
+
+bool DirWritable(const std::string& dir) {
+  std::string folder = AddBackslash(dir);
+  // A unique name: a fixed one could be a link planted by someone else, or a file of our own.
+  std::vector<char> tmpl;
+  std::string t = folder + "x.$$$XXXXXX";
+  tmpl.assign(t.begin(), t.end());
+  tmpl.push_back('\0');
+  int fd = ::mkstemp(tmpl.data());
+  if (fd < 0) return false;
+  ::close(fd);
+  if (::unlink(tmpl.data()) != 0) kwenvar.ErrorFlag = true;
+  return true;
+}
+
+bool DirExists(const std::string& dir) { return isFolder(folderPath(dir)); }
+
+bool DirCanEnter(const std::string& dir) {
+  std::string d = RemoveBackslash(dir);
+  if (d.empty()) return false;
+  d = ResolveFileCase(d);
+  return isFolder(d) && ::access(d.c_str(), X_OK) == 0;
+}
+
+}  // namespace qorva

@@ -1,0 +1,118 @@
+#include "foundation/ui/fmxutil2.h"
+
+#include <QFont>
+#include <QPalette>
+#include <QPointer>
+#include <QRect>
+#include <QSize>
+#include <QVariant>
+#include <QWidget>
+
+#include <algorithm>
+#include <cmath>
+
+#include "foundation/hgvar.h"
+#include "foundation/kwenvar.h"
+#include "foundation/wkwenvar.h"
+#include "platform/screen.h"
+
+namespace qorva {
+
+namespace {
+
+QPointer<QWidget>& graphForm() {
+  static QPointer<QWidget> form;
+  return form;
+}
+
+constexpr const char* kDesignSize = "qorvaDesignSize";
+constexpr const char* kDesignFont = "qorvaDesignFont";
+
+// Outer rectangle of the graphics window, or the screen when there is none.
+QRect referenceRect() {
+  if (QWidget* g = GraphForm()) return g->frameGeometry();
+  return QRect(0, 0, screenMetrics().width(), screenMetrics().height());
+}
+
+// Sizes the form and scales its fonts; returns the new size.
+QSize scaleSizeAndFont(QWidget* form) {
+  QVariant ds = form->property(kDesignSize);
+  if (!ds.isValid()) {
+    form->setProperty(kDesignSize, form->size());
+    form->setProperty(kDesignFont, form->font());
+  }
+  QSize design = form->property(kDesignSize).toSize();
+  QSize sized(design.width() * wkwenvar.DialogScale / 100, design.height() * wkwenvar.DialogScale / 100);
+  form->resize(sized);
+
+  QFont font = form->property(kDesignFont).value<QFont>();
+  const double factor = wkwenvar.DialogFontScale / 100.0;
+  if (factor > 0 && wkwenvar.DialogFontScale != 100) {
+    if (font.pointSizeF() > 0) {
+      font.setPointSizeF(font.pointSizeF() * factor);
+    } else if (font.pixelSize() > 0) {
+      font.setPixelSize(std::max(1, static_cast<int>(std::lround(font.pixelSize() * factor))));
+    }
+  }
+  form->setFont(font);
+  return form->size();
+}
+
+QColor fromTColor(TColor c) {
+  return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
+                static_cast<int>((c >> 16) & 0xFF));
+}
+
+}  // namespace
+
+void SetGraphForm(QWidget* form) { graphForm() = form; }
+
+QWidget* GraphForm() { return graphForm().data(); }
+
+void ScaleCenterForm(QWidget* form) {
+  if (!form) return;
+  QSize s = scaleSizeAndFont(form);
+  QRect g = referenceRect();
+  int left = g.left() + std::max((g.width() - s.width()) / 2, 0);
+  int top = g.top() + std::max((g.height() - s.height()) / 2, 0) + 20;
+  form->move(left, top);
+}
+
+void ScaleFormAt(QWidget* form) {
+  if (!form) return;
+  scaleSizeAndFont(form);
+  form->move(wkwenvar.HelpPicFormLeft, wkwenvar.HelpPicFormTop);
+}
+
+void ScaleForm(QWidget* form) {
+  if (!form) return;
+  scaleSizeAndFont(form);
+}
+
+void SetupGraphForm(QWidget* form) {
+  if (!form) return;
+  int w = kwenvar.GraphResX > 0 ? kwenvar.GraphResX + 1 : MaxGraphClientWidth();
+  int h = kwenvar.GraphResY > 0 ? kwenvar.GraphResY + 1 : MaxGraphClientHeight();
+  form->resize(w, h);
+  form->move(0, 0);
+  QPalette pal = form->palette();
+  pal.setColor(QPalette::Window, fromTColor(hgvar.BackgroundColor));
+  form->setPalette(pal);
+  form->setAutoFillBackground(true);
+  form->setToolTipDuration(100000);
+  for (QWidget* child : form->findChildren<QWidget*>()) child->setToolTipDuration(100000);
+}
+
+int32_t MaxGraphClientWidth() {
+  int frame = 0;
+  if (QWidget* g = GraphForm()) frame = g->frameGeometry().width() - g->width();
+  return screenMetrics().width() - frame;
+}
+
+int32_t MaxGraphClientHeight() {
+  int diff = 0;
+  if (QWidget* g = GraphForm()) diff = g->height() - g->frameGeometry().height();
+  return screenMetrics().height() + static_cast<int32_t>(std::lround(1.65 * diff));
+}
+
+}  // namespace qorva
