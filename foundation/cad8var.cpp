@@ -25,6 +25,8 @@ void FinalizeCad8var() {
   for (auto& s : cad8var.VentrixCmdLines) std::string().swap(s);
   std::string().swap(cad8var.CadTextFont);
   std::string().swap(cad8var.ReleaseField);
+  std::string().swap(cad8var.CurrentLayerName);
+  std::string().swap(cad8var.CadFileName);
 }
 
 }  // namespace qorva

@@ -1,6 +1,6 @@
 #pragma once
 // cad8var (Part 1.101): CAD layers and colour layers, plot-program command lines, CAD text style,
-// output options and drawing options.
+// output options and drawing options, and the working state of the CAD kernel (Part 3.103).
 
 #include <array>
 #include <cstddef>
@@ -66,7 +66,29 @@ struct Cad8var {
   bool DwgShowChanges = false;
   bool DwgHeadBlocks = false;
   bool DwgInsertBlocks = false;
+
+  // Working state of the CAD kernel (Part 3.103); set by the kernel, not by the configuration.
+  long double CurX = 0.0L;  // current point without the origin offset
+  long double CurY = 0.0L;
+  long double TextHeight = 5.0L;
+  long double TextWidthFactor = 1.0L;
+  long double TextAngle = 0.0L;         // degrees
+  long double TextObliqueAngle = 0.0L;  // degrees; a copy of CadTextAngle
+  std::string CurrentLayerName = "0";
+  long double OriginX = 0.0L;
+  long double OriginY = 0.0L;
+  long double DimScale = 1.0L;
+  bool BlocksSection = false;
+  std::string CadFileName = std::string(59, ' ');
+  uint16_t CadRequestedCode = 0;
+  long double StlZ0 = 0.0L;
+  long double StlHeight = 1.0L;
 };
+
+// Descriptions the configuration window shows beside layers 1 to 5 (index 0 unused).
+inline constexpr std::array<const char*, 6> LayerDescriptions = {
+    "", "Ausgezogene  Linie   0.50 mm", "Ausgezogene  Linie   0.35 mm", "Ausgezogene  Linie   0.25 mm",
+    "Gestrichelte Linie   0.25 mm", "Mittellinie          0.25 mm"};
 
 extern Cad8var cad8var;
 
