@@ -1,0 +1,107 @@
+#pragma once
+// dbf4: the engine's work areas. 35 numbered slots each hold one open table (1..33 for callers,
+// 35 the engine's scratch area); every command acts on the selected area (CurrentArea). Owns USE
+// and closing, the field functions, the binary record buffer and navigation with the hiding of
+// deleted records. Reads and writes records only through xbdbflow; reaches indexes, memo files
+// and virtual files only through the hook records of xbcommon, and the locks through UnlockProc.
+// May call: xbdbflow, xbcommon, xbnatdate.
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "xbase/xbcommon.h"
+#include "xbase/xbdbflow.h"
+
+namespace qorva {
+
+constexpr uint8_t MaxWorkAreas = 35;
+constexpr uint8_t MaxUserAreas = 33;
+constexpr uint8_t ScratchArea = 35;
+constexpr uint16_t SharedOpenMode = XbModeReadWriteDenyNone;
+constexpr uint16_t ExclusiveOpenMode = XbModeReadWriteDenyAll;
+
+struct Dbf4 {
+  uint8_t CurrentArea = 1;
+  std::array<std::unique_ptr<TDbfControlBlock>, MaxWorkAreas + 1> WorkAreaTable;  // [1..35]
+  uint16_t OpenModeOverride = 0xFFFF;  // below 0xFFFF: its low byte is the mode of USE
+  // Releases every lock of the current area; installed by the locking module. Without it,
+  // closing an area only forgets the locks (closing the file releases them).
+  std::function<void()> UnlockProc;
+};
+extern Dbf4 dbf4;
+
+// Start-up of the work-area module: CurrentArea 1, DbfUnitLinked. Areas must be closed before.
+void InitDbf4();
+// Engine start-up: error state, hooks, national settings, work areas, file mode.
+void XbStartEngine();
+// Engine end: closes areas 34 and 35, then every other area; errors are not reported.
+void XbStopEngine();
+
+// The record of the current area, nullptr when the area is free.
+TDbfControlBlock* CurrentBlock();
+// The record of area n (1..35), nullptr when free or out of range.
+TDbfControlBlock* AreaBlock(uint8_t n);
+// Reports 215 on a free area (routine text in the context) and returns false.
+bool CheckArea(const std::string& routine);
+// A shared table's count from its file size (records appended by others).
+void RefreshCount();
+
+void Select(int32_t n);  // 0: lowest free of 1..33
+uint8_t SelectedArea();
+// Closes the current area, then opens the table the command names:
+//   "<file>[ EXCLUSIVE][ ALIAS <alias>]". buffer/size: the caller's binary record buffer,
+//   nullptr/0 to let the area allocate it.
+void USE(const std::string& command, uint8_t* buffer = nullptr, uint32_t size = 0);
+void CloseArea();
+void CloseAll();
+
+uint8_t FieldCount();
+std::string Field(int32_t n);
+uint8_t FieldNo(const std::string& name);
+char FieldType(int32_t n);
+uint8_t FieldLen(int32_t n);
+uint8_t FieldDec(int32_t n);
+uint8_t* FieldAddress(int32_t n);
+std::string SField(int32_t n);
+uint16_t RecSize();
+bool Deleted();
+void ClearRecord();
+int32_t RecCount();
+int32_t RecNo();
+bool dEOF();
+bool dBOF();
+void GoTop();
+void GoBottom();
+void GoFirst();
+void GoLast();
+void SKIP(int32_t n = 1);
+void GO(int32_t n);
+bool GoIfValid(int32_t n);
+void Dbf4RawGo(int32_t n);
+bool SetIgnoreDel(bool flag);
+bool MoveOffInvisible();
+std::string AreaFileName();
+std::string AreaAlias();
+bool IndexActive();
+// Re-reads the current record from the file into RawRecord and the binary record (SKIP(0)).
+void RereadRecord();
+
+// Typed access to field n of the current binary record. Getters give the neutral value
+// ("", 0, false) on a bad field number or a free area (with the error reported); setters change
+// only the binary record (Replace or Append writes it).
+std::string GetFieldText(int32_t n);  // C and D: the short text (D in the national date format)
+long double GetFieldReal(int32_t n);  // N and F (either slot form)
+int64_t GetFieldInt(int32_t n);       // N and F (a real is truncated)
+bool GetFieldBool(int32_t n);         // L
+int32_t GetFieldMemo(int32_t n);      // M
+void SetFieldText(int32_t n, const std::string& text);  // C (cut or padded), D (date text)
+void SetFieldReal(int32_t n, long double value);         // N, F
+void SetFieldInt(int32_t n, int64_t value);              // N, F
+void SetFieldBool(int32_t n, bool value);                // L
+void SetFieldMemo(int32_t n, int32_t block);             // M
+void SetDeletedFlag(bool deleted);
+
+}  // namespace qorva

@@ -1,0 +1,1029 @@
+#include "xbase/xbcommon.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <fnmatch.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <limits>
+
+#include "platform/clock.h"
+#include "platform/prompts.h"
+#include "xbase/xbnatdate.h"
+
+namespace qorva {
+
+Xbcommon xbcommon;
+
+void InitXbcommon() { xbcommon = Xbcommon{}; }
+
+// ---- Errors ---------------------------------------------------------------------------------
+
+EXbaseHalt::EXbaseHalt(uint16_t code, const std::string& message) : std::runtime_error(message), code_(code) {}
+
+int EXbaseHalt::exitCode() const {
+  if (code_ == 0) return 1;
+  return code_ > 255 ? 255 : code_;
+}
+
+namespace {
+
+// Messages in the Windows code page.
+const char* messageOf(uint16_t code) {
+  switch (code) {
+    case 1: return "Unzul\xE4ssiger DOS-Funktionscode";
+    case 2: return "Datei nicht gefunden";
+    case 3: return "Pfad nicht gefunden";
+    case 4: return "Zu viele Dateien ge\xF6" "ffnet";
+    case 5: return "Dateizugriff verweigert";
+    case 6: return "Unzul\xE4ssiges Datei-Handle";
+    case 8: return "Zu wenig Speicher";
+    case 9: return "Unzul\xE4ssige Speicherblock-Adresse";
+    case 10: return "Ung\xFCltige MS-DOS-Umgebung";
+    case 11: return "Unzul\xE4ssiges Aufrufformat";
+    case 12: return "Unzul\xE4ssiger Dateizugriff ";
+    case 13: return "Datenfehler";
+    case 14: return "Ung\xFCltiges Peripherieger\xE4t";
+    case 15: return "Unzul\xE4ssige Laufwerknummer.";
+    case 16: return "Entfernen des aktiven Verzeichnisses unzul\xE4ssig";
+    case 17: return "Umbenennung auf ein anderes Laufwerk unzul\xE4ssig";
+    case 18: return "Zu viele Dateien ge\xF6" "ffnet";
+    case 19: return "Diskette schreibgesch\xFCtzt";
+    case 20: return "Ung\xFCltiges Peripherieger\xE4t";
+    case 21: return "Laufwerk nicht bereit";
+    case 22: return "Unbekannter Befehl";
+    case 23: return "Pr\xFC" "fsummenfehler";
+    case 24: return "Ung\xFCltiger Diskparameterblock";
+    case 25: return "Plattenpositionierungsfehler";
+    case 26: return "Unbekanntes Medium";
+    case 27: return "Sektor nicht gefunden.";
+    case 28: return "Kein Papier im Drucker";
+    case 29: return "Schreibfehler bei Zugriff auf Peripherieger\xE4t";
+    case 30: return "Lesefehler bei Zugriff auf Peripherieger\xE4t";
+    case 31: return "Allgemeiner Fehler";
+    case 32: return "Fehler beim gemeinsamen Dateizugriff";
+    case 33: return "Fehler bei Dateisperre";
+    case 34: return "Unzul\xE4ssiger Diskettenwechsel";
+    case 35: return "Zugriff zum Dateikontrollblock unm\xF6glich";
+    case 36: return "\xDC" "berlauf des gemeinsamen Dateipuffers";
+    case 50: return "Netzwerkanfrage nicht unterst\xFCtzt";
+    case 51: return "Ger\xE4t mit Fernzugriff nicht bereit";
+    case 52: return "Doppelte Namensgebung auf Netzwerk";
+    case 53: return "Netzwerkname nicht gefunden";
+    case 54: return "Netzwerk \xFC" "berlastet";
+    case 55: return "Ger\xE4t nicht mehr auf dem Netzwerk vorhanden";
+    case 56: return "NetBios Befehlsgrenze \xFC" "berschritten";
+    case 57: return "Ger\xE4tefehler im Netzwerk-Adapter";
+    case 58: return "Falsche Antwort vom Netzwerk";
+    case 59: return "Unerwarteter Netzwerkfehler";
+    case 60: return "Konflikt beim Adapter mit Fernzugriff";
+    case 100: return "Disketten-/Festplatten-Lesefehler";
+    case 101: return "Disketten-/Festplatten-Schreibfehler";
+    case 102: return "Datei nicht zugewiesen (assign)";
+    case 103: return "Datei nicht ge\xF6" "ffnet";
+    case 104: return "Datei zur Eingabe nicht ge\xF6" "ffnet";
+    case 105: return "Datei zur Ausgabe nicht ge\xF6" "ffnet";
+    case 106: return "Unzul\xE4ssiges Zahlenformat";
+    case 150: return "Diskette schreibgesch\xFCtzt";
+    case 151: return "Ung\xFCltiges Peripherieger\xE4t";
+    case 152: return "Laufwerk nicht bereit";
+    case 153: return "Unbekannter Befehl";
+    case 154: return "Pr\xFC" "fsummenfehler";
+    case 155: return "Ung\xFCltiger Diskparameterblock";
+    case 156: return "Plattenpositionierungsfehler";
+    case 157: return "Unbekanntes Medium";
+    case 158: return "Sektor nicht gefunden.";
+    case 159: return "Kein Papier im Drucker";
+    case 160: return "Schreibfehler bei Zugriff auf Peripherieger\xE4t";
+    case 161: return "Lesefehler bei Zugriff auf Peripherieger\xE4t";
+    case 162: return "Fehler beim gemeinsamen Dateizugriff";
+    case 200: return "Division durch Null";
+    case 201: return "Bereichspr\xFC" "ffehler";
+    case 202: return "Stapel\xFC" "berlauf";
+    case 203: return "Heap\xFC" "berlauf";
+    case 204: return "Unzul\xE4ssige Zeigeroperation";
+    case 205: return "Flie\xDFkomma\xFC" "berlauf";
+    case 206: return "Flie\xDFkommaunterlauf";
+    case 207: return "Flie\xDFkommafehler";
+    case 208: return "Overlay-Manager nicht installiert";
+    case 209: return "Overlay-Lesefehler";
+    case 210: return "Keine dBASE-Datei";
+    case 211: return "Unzul\xE4ssige Feldangabe";
+    case 212: return "Anfrage au\xDF" "erhalb Bereich";
+    case 213: return "Unerwartetes Dateiende";
+    case 214: return "Datenbank wird bereits benutzt";
+    case 215: return "Keine Datenbank (bzw. kein Arbeitsbereich) ge\xF6" "ffnet.";
+    case 216: return "Allgemeine Schutzverletzung (GPF)";
+    case 217: return "Zu wenig Platz im Arbeitsspeicher";
+    case 218: return "Unzul\xE4ssige Zeigervariable";
+    case 219: return "Datei-Handle nicht duplizierbar";
+    case 220: return "Unzul\xE4ssiger Parameter";
+    case 221: return "Index-Datei nicht ge\xF6" "ffnet";
+    case 222: return "Besch\xE4" "digte Index-Datei";
+    case 223: return "Falsche Index-Version";
+    case 224: return "Zyklische Relation";
+    case 225: return "Exklusiver Zugriff erforderlich";
+    case 226: return "BROWSE nicht aktiv";
+    case 227: return "Speichermediumplatz unzureichend ";
+    case 228: return "Anzahl Push/Pops nicht ausgeglichen ";
+    case 229: return "dBASE IV Memo-Dateien nicht unterst\xFCtzt";
+    case 230: return "Keine dBASE Variablen geladen";
+    case 231: return "Bildschirmbibliothek nicht gefunden";
+    case 239: return "Fehlender Doppelpunkt in der Zeitangabe";
+    case 240: return "Nicht-numerisches Zeichen in der Zeitangabe";
+    case 241: return "Ung\xFCltige Zeitangabe";
+    case 242: return "Negative Zeitangabe";
+    case 243: return "Negatives TimeDiff-Ergebnis";
+    case 254: return "Interner XBASE-Fehler";
+    case 266: return "Unzul\xE4ssige Gr\xF6\xDF" "e des Datenpuffers";
+    case 1003: return "Unzul\xE4ssige Memo-Adresse";
+    case 1004: return "Speichermedium voll          ";
+    case 1005: return "Memo-Schreibfehler";
+    case 1007: return "Memo ist bereits ge\xF6" "ffnet";
+    case 1012: return "Unzureichender Speichermediumplatz zum Packen der Memo-Datei";
+    case 1017: return "Memo-Datei nicht sperrbar";
+    case 1018: return "Memo-Datei nicht entsperrbar";
+    case 1019: return "Unzul\xE4ssige Memo-Operation: Datei nicht ge\xF6" "ffnet oder kein Memo-Feld in der Datei";
+    case 1100: return "Nicht anwendbar bei eingebundenen Listen";
+    case 1101: return "Virtuelle Datei-Verwaltungs-Unit nicht eingebunden";
+    case 1102: return "Fehler in der Verwaltung der virtuellen Datei";
+    case 1103: return "Unzul\xE4ssige Ausf\xFChrung ";
+    case 1200: return "Datensatz nicht gesperrt";
+    case 1201: return "Datei nicht gesperrt";
+    case 1202:
+      return "Semaphore-Dateifehler. Abhilfe: Am Netzwerk anmelden oder SHARE.EXE vor dem Start von Windows laden";
+    case 1300: return "File format not supported";
+    default: break;
+  }
+  if (code >= 1203 && code <= 1299) return "Netzwerkfehler";
+  return "Unbekannter Fehler";
+}
+
+std::string decimal(int64_t v) {
+  char buf[32];
+  auto r = std::to_chars(buf, buf + sizeof buf, v);
+  return std::string(buf, r.ptr);
+}
+
+}  // namespace
+
+std::string XbErrorText(uint16_t code) {
+  if (code == 0) return "";
+  return "Fehler Nr. " + decimal(code) + " (" + messageOf(code) + ")";
+}
+
+std::string XbTakeErrorContext() {
+  std::string s = std::move(xbcommon.XbErrorContext);
+  xbcommon.XbErrorContext.clear();
+  xbcommon.XbPendingError = 0;
+  return s;
+}
+
+std::string XbErrorMessage() {
+  if (xbcommon.XbPendingError == 0) return "";
+  std::string s = XbErrorText(xbcommon.XbPendingError) + "\r\n";
+  return s + XbTakeErrorContext();
+}
+
+bool XbSetErrorReport(bool on) {
+  bool prev = xbcommon.XbReportErrors;
+  xbcommon.XbReportErrors = on;
+  return prev;
+}
+
+bool XbSetRaiseMode(bool on) {
+  bool prev = xbcommon.XbRaiseErrors;
+  xbcommon.XbRaiseErrors = on;
+  return prev;
+}
+
+void RaiseXbaseError(const std::string& message) { throw EXbaseError(message); }
+
+int32_t XbMessageBox(const std::string& text, const std::string& caption, uint16_t /*flags*/) {
+  prompter().message(XbAnsiToUtf8(caption.substr(0, 255)), XbAnsiToUtf8(text.substr(0, 255)));
+  return 1;
+}
+
+void XbErrorReport() {
+  if (xbcommon.XbHalted) return;
+  xbcommon.XbPendingError = xbcommon.XbErrorCode;
+  if (xbcommon.XbErrorCode == 0) return;
+  uint16_t code = xbcommon.XbErrorCode;
+  std::string message = XbErrorText(code) + "\r\n" + XbTakeErrorContext();
+  if (xbcommon.XbRaiseErrors) RaiseXbaseError(message);
+  // The stop ends the command in progress, not the process: the box is shown, then the command
+  // unwinds to the dispatcher (a batch run ends there with the code as exit code).
+  xbcommon.XbHalted = true;
+  try {
+    XbMessageBox(message.substr(0, 255), "Programm angehalten.", 0x10);
+  } catch (...) {
+    xbcommon.XbHalted = false;
+    throw;
+  }
+  xbcommon.XbHalted = false;
+  throw EXbaseHalt(code, message);
+}
+
+void XbSetError(uint16_t code, const std::string& context) {
+  xbcommon.XbErrorCode = code;
+  xbcommon.XbPendingError = code;
+  xbcommon.XbErrorContext = context;
+  if (xbcommon.XbReportErrors) XbErrorReport();
+}
+
+uint16_t XbIoCode(int err) {
+  switch (err) {
+    case 0: return 0;
+    case ENOENT: return 2;
+    case ENOTDIR: return 3;
+    case ENAMETOOLONG: return 3;
+    case EMFILE:
+    case ENFILE: return 4;
+    case EACCES:
+    case EPERM:
+    case EISDIR:
+    case EROFS: return 5;
+    case EBADF: return 6;
+    case ENOMEM: return 8;
+    case EWOULDBLOCK: return 32;
+    case ENOSPC:
+    case EFBIG:
+    case EDQUOT: return 101;
+    case EIO: return 31;
+    default: return 31;
+  }
+}
+
+// ---- Memory ---------------------------------------------------------------------------------
+
+void XbGetMem(void*& p, uint32_t size) { p = std::calloc(size == 0 ? 1 : size, 1); }
+
+void FreeMem(void*& p, uint32_t /*size*/) {
+  if (p == nullptr) {
+    XbSetError(9, "Versuch Null-Zeiger freizugeben [FreeMem()]");
+    return;
+  }
+  std::free(p);
+  p = nullptr;
+}
+
+// ---- Code pages -----------------------------------------------------------------------------
+
+namespace {
+
+// Unicode of the upper halves.
+const char16_t kCp437[128] = {
+    0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x00E0, 0x00E5, 0x00E7, 0x00EA, 0x00EB, 0x00E8, 0x00EF, 0x00EE,
+    0x00EC, 0x00C4, 0x00C5, 0x00C9, 0x00E6, 0x00C6, 0x00F4, 0x00F6, 0x00F2, 0x00FB, 0x00F9, 0x00FF, 0x00D6,
+    0x00DC, 0x00A2, 0x00A3, 0x00A5, 0x20A7, 0x0192, 0x00E1, 0x00ED, 0x00F3, 0x00FA, 0x00F1, 0x00D1, 0x00AA,
+    0x00BA, 0x00BF, 0x2310, 0x00AC, 0x00BD, 0x00BC, 0x00A1, 0x00AB, 0x00BB, 0x2591, 0x2592, 0x2593, 0x2502,
+    0x2524, 0x2561, 0x2562, 0x2556, 0x2555, 0x2563, 0x2551, 0x2557, 0x255D, 0x255C, 0x255B, 0x2510, 0x2514,
+    0x2534, 0x252C, 0x251C, 0x2500, 0x253C, 0x255E, 0x255F, 0x255A, 0x2554, 0x2569, 0x2566, 0x2560, 0x2550,
+    0x256C, 0x2567, 0x2568, 0x2564, 0x2565, 0x2559, 0x2558, 0x2552, 0x2553, 0x256B, 0x256A, 0x2518, 0x250C,
+    0x2588, 0x2584, 0x258C, 0x2590, 0x2580, 0x03B1, 0x00DF, 0x0393, 0x03C0, 0x03A3, 0x03C3, 0x00B5, 0x03C4,
+    0x03A6, 0x0398, 0x03A9, 0x03B4, 0x221E, 0x03C6, 0x03B5, 0x2229, 0x2261, 0x00B1, 0x2265, 0x2264, 0x2320,
+    0x2321, 0x00F7, 0x2248, 0x00B0, 0x2219, 0x00B7, 0x221A, 0x207F, 0x00B2, 0x25A0, 0x00A0};
+
+// 0x80..0x9F of the Windows code page; 0 = undefined there. 0xA0..0xFF are Latin-1.
+const char16_t kCp1252Low[32] = {0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+                                 0x2039, 0x0152, 0, 0x017D, 0, 0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+                                 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178};
+
+char16_t cp1252Unicode(uint8_t b) {
+  if (b < 0x80) return b;
+  if (b < 0xA0) return kCp1252Low[b - 0x80];
+  return b;
+}
+
+struct CodePageTables {
+  uint8_t oemToAnsi[256];
+  uint8_t ansiToOem[256];
+  CodePageTables() {
+    bool usedAnsi[256] = {};
+    bool mappedOem[256] = {};
+    for (int b = 0; b < 128; ++b) {
+      oemToAnsi[b] = static_cast<uint8_t>(b);
+      usedAnsi[b] = mappedOem[b] = true;
+    }
+    // Same character on both sides first, then the rest paired in order, so that the mapping is
+    // one-to-one and a read-modify-write never changes a byte.
+    for (int b = 128; b < 256; ++b) {
+      char16_t u = kCp437[b - 128];
+      for (int a = 128; a < 256; ++a) {
+        if (!usedAnsi[a] && cp1252Unicode(static_cast<uint8_t>(a)) == u) {
+          oemToAnsi[b] = static_cast<uint8_t>(a);
+          usedAnsi[a] = mappedOem[b] = true;
+          break;
+        }
+      }
+    }
+    int a = 128;
+    for (int b = 128; b < 256; ++b) {
+      if (mappedOem[b]) continue;
+      while (usedAnsi[a]) ++a;
+      oemToAnsi[b] = static_cast<uint8_t>(a);
+      usedAnsi[a] = true;
+    }
+    for (int b = 0; b < 256; ++b) ansiToOem[oemToAnsi[b]] = static_cast<uint8_t>(b);
+  }
+};
+
+const CodePageTables& tables() {
+  static const CodePageTables t;
+  return t;
+}
+
+void appendUtf8(std::string& out, char32_t u) {
+  if (u < 0x80) {
+    out += static_cast<char>(u);
+  } else if (u < 0x800) {
+    out += static_cast<char>(0xC0 | (u >> 6));
+    out += static_cast<char>(0x80 | (u & 0x3F));
+  } else {
+    out += static_cast<char>(0xE0 | (u >> 12));
+    out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (u & 0x3F));
+  }
+}
+
+}  // namespace
+
+void XbAnsiToOemBuff(uint8_t* p, size_t n) {
+  const auto& t = tables();
+  for (size_t i = 0; i < n; ++i) p[i] = t.ansiToOem[p[i]];
+}
+
+void XbOemToAnsiBuff(uint8_t* p, size_t n) {
+  const auto& t = tables();
+  for (size_t i = 0; i < n; ++i) p[i] = t.oemToAnsi[p[i]];
+}
+
+std::string XbAnsiToOem(const std::string& s) {
+  std::string r = s;
+  XbAnsiToOemBuff(reinterpret_cast<uint8_t*>(r.data()), r.size());
+  return r;
+}
+
+std::string XbOemToAnsi(const std::string& s) {
+  std::string r = s;
+  XbOemToAnsiBuff(reinterpret_cast<uint8_t*>(r.data()), r.size());
+  return r;
+}
+
+std::string XbAnsiToUtf8(const std::string& s) {
+  std::string out;
+  out.reserve(s.size() + s.size() / 4);
+  for (unsigned char c : s) {
+    char16_t u = cp1252Unicode(c);
+    appendUtf8(out, u == 0 ? U'?' : u);
+  }
+  return out;
+}
+
+// ---- Strings --------------------------------------------------------------------------------
+
+std::string XbRTrim(const std::string& s) {
+  size_t n = s.size();
+  while (n > 0 && static_cast<unsigned char>(s[n - 1]) <= 32) --n;
+  return s.substr(0, n);
+}
+
+std::string XbLTrim(const std::string& s) {
+  size_t i = 0;
+  while (i < s.size() && static_cast<unsigned char>(s[i]) <= 32) ++i;
+  return s.substr(i);
+}
+
+std::string XbAllTrim(const std::string& s) { return XbLTrim(XbRTrim(s)); }
+
+char XbCharUp(char ch) {
+  auto c = static_cast<unsigned char>(ch);
+  if (c >= 'a' && c <= 'z') return static_cast<char>(c - 32);
+  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<char>(c - 32);
+  switch (c) {
+    case 0x9A: return static_cast<char>(0x8A);
+    case 0x9C: return static_cast<char>(0x8C);
+    case 0x9E: return static_cast<char>(0x8E);
+    case 0xFF: return static_cast<char>(0x9F);
+    default: return ch;
+  }
+}
+
+char XbCharLow(char ch) {
+  auto c = static_cast<unsigned char>(ch);
+  if (c >= 'A' && c <= 'Z') return static_cast<char>(c + 32);
+  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<char>(c + 32);
+  switch (c) {
+    case 0x8A: return static_cast<char>(0x9A);
+    case 0x8C: return static_cast<char>(0x9C);
+    case 0x8E: return static_cast<char>(0x9E);
+    case 0x9F: return static_cast<char>(0xFF);
+    default: return ch;
+  }
+}
+
+bool XbIsCharAlpha(char ch) {
+  auto c = static_cast<unsigned char>(ch);
+  if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) return true;
+  switch (c) {
+    case 0x83: case 0x8A: case 0x8C: case 0x8E: case 0x9A: case 0x9C: case 0x9E: case 0x9F:
+    case 0xAA: case 0xB5: case 0xBA: return true;
+    default: break;
+  }
+  return c >= 0xC0 && c != 0xD7 && c != 0xF7;
+}
+
+std::string XbUpperStr(const std::string& s) {
+  std::string r = s;
+  for (char& c : r) c = XbCharUp(c);
+  return r;
+}
+
+bool XbIsAlphaStart(const std::string& s) { return !s.empty() && XbIsCharAlpha(s[0]); }
+
+int32_t XbCountOf(const std::string& sub, const std::string& text) {
+  if (sub.empty() || text.empty()) return 0;
+  int32_t n = 0;
+  if (sub.size() == 1) return static_cast<int32_t>(std::count(text.begin(), text.end(), sub[0]));
+  for (size_t p = text.find(sub); p != std::string::npos; p = text.find(sub, p + sub.size())) ++n;
+  return n;
+}
+
+int32_t XbPosN(int32_t n, const std::string& sub, const std::string& text) {
+  if (n == 0 || sub.empty() || text.empty() || sub.size() > text.size()) return 0;
+  if (n > 0) {
+    size_t p = text.find(sub);
+    while (p != std::string::npos && --n > 0) p = text.find(sub, p + 1);
+    return p == std::string::npos ? 0 : static_cast<int32_t>(p + 1);
+  }
+  size_t p = text.rfind(sub);
+  while (p != std::string::npos && ++n < 0) p = p == 0 ? std::string::npos : text.rfind(sub, p - 1);
+  return p == std::string::npos ? 0 : static_cast<int32_t>(p + 1);
+}
+
+std::string XbReplicate(char c, int32_t n) { return n <= 0 ? std::string() : std::string(static_cast<size_t>(n), c); }
+
+std::string XbPadRight(const std::string& s, int32_t n) {
+  if (n < 1 || static_cast<int32_t>(s.size()) >= n) return s;
+  return s + std::string(static_cast<size_t>(n) - s.size(), ' ');
+}
+
+std::string XbIifStr(bool cond, const std::string& a, const std::string& b) { return cond ? a : b; }
+
+int32_t XbPosNoCase(const std::string& sub, const std::string& text) {
+  if (sub.empty()) return 0;
+  size_t p = XbUpperStr(text).find(XbUpperStr(sub));
+  return p == std::string::npos ? 0 : static_cast<int32_t>(p + 1);
+}
+
+bool StripKeyword(const std::string& word, std::string& text) {
+  text = XbUpperStr(text);
+  if (word.empty()) {
+    text = XbRTrim(text);
+    return false;
+  }
+  std::string w = XbUpperStr(word);
+  bool removed = false;
+  size_t from = 0;
+  for (size_t p = text.find(w, from); p != std::string::npos; p = text.find(w, from)) {
+    size_t after = p + w.size();
+    char c = after < text.size() ? text[after] : '\0';
+    bool joined = after < text.size() && ((c >= '0' && c <= '9') || c == '\\' || c == '_' || XbIsCharAlpha(c));
+    if (joined) {
+      from = after;
+    } else {
+      text.erase(p, w.size());
+      removed = true;
+      from = p;
+    }
+  }
+  text = XbRTrim(text);
+  return removed;
+}
+
+// ---- Number texts ---------------------------------------------------------------------------
+
+void CleanNumberText(std::string& s) {
+  if (s.empty()) return;
+  const char dc = xbnatdate.DecimalChar;
+  s.erase(std::remove(s.begin(), s.end(), '$'), s.end());
+  size_t i = 0;
+  while (i < s.size() && (s[i] == ' ' || s[i] == '+')) ++i;
+  s.erase(0, i);
+  if (!s.empty() && s[0] == '-') {
+    i = 0;
+    while (i < s.size() && (s[i] == ' ' || s[i] == '+' || s[i] == '-')) ++i;
+    s.erase(0, i);
+    if (s.empty()) return;
+    if (s[0] == dc) s.insert(0, "0");
+    s.insert(0, "-");
+  }
+  if (dc != '.') {
+    s.erase(std::remove(s.begin(), s.end(), '.'), s.end());
+    size_t p = s.find(dc);
+    if (p != std::string::npos) s[p] = '.';
+  } else {
+    s.erase(std::remove(s.begin(), s.end(), ','), s.end());
+  }
+  if (!s.empty() && s[0] == '.') s.insert(0, "0");
+  size_t blank = s.find(' ');
+  if (blank != std::string::npos) s.erase(blank);
+  for (i = 0; i < s.size(); ++i) {
+    char c = s[i];
+    if ((c >= '0' && c <= '9') || c == '.' || (c == '-' && i == 0)) continue;
+    s.erase(i);
+    break;
+  }
+  if (!s.empty() && s.back() == '.') s.pop_back();
+}
+
+namespace {
+
+bool parseRealPlain(const std::string& t, long double& v) {
+  if (t.empty()) return false;
+  const char* b = t.data();
+  const char* e = b + t.size();
+  long double x = 0;
+  auto r = std::from_chars(b, e, x, std::chars_format::fixed);
+  if (r.ec == std::errc::result_out_of_range) return false;
+  if (r.ec != std::errc() || r.ptr == b) return false;
+  v = x;
+  return true;
+}
+
+int64_t clampToInt64(long double v) {
+  if (v != v) return 0;
+  if (v >= 9.2233720368547758e18L) return std::numeric_limits<int64_t>::max();
+  if (v <= -9.2233720368547758e18L) return std::numeric_limits<int64_t>::min();
+  return static_cast<int64_t>(v);
+}
+
+}  // namespace
+
+long double NumTextToFloat(const std::string& text) {
+  std::string s = text;
+  CleanNumberText(s);
+  long double v = 0;
+  if (!parseRealPlain(s, v)) return 0;
+  return v;
+}
+
+int64_t NumTextToInt64(const std::string& text) {
+  std::string s = text;
+  CleanNumberText(s);
+  // After cleaning the decimal mark is always "."; the fraction is dropped.
+  size_t p = s.find('.');
+  if (p != std::string::npos) s.erase(p);
+  if (s.empty() || s == "-") return 0;
+  int64_t v = 0;
+  auto r = std::from_chars(s.data(), s.data() + s.size(), v);
+  if (r.ec == std::errc::result_out_of_range) return s[0] == '-' ? std::numeric_limits<int64_t>::min()
+                                                                 : std::numeric_limits<int64_t>::max();
+  if (r.ec != std::errc()) return 0;
+  return v;
+}
+
+int32_t NumTextToInt(const std::string& text) {
+  int64_t v = NumTextToInt64(text);
+  return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
+                                                  std::numeric_limits<int32_t>::max()));
+}
+
+int16_t NumTextToSmall(const std::string& text) {
+  std::string s = text;
+  size_t i = 0;
+  while (i < s.size() && s[i] == ' ') ++i;
+  s.erase(0, i);
+  if (!s.empty() && s[0] == '+') {
+    s.erase(0, 1);
+    i = 0;
+    while (i < s.size() && s[i] == ' ') ++i;
+    s.erase(0, i);
+  }
+  char thousands = xbnatdate.DecimalChar != '.' ? '.' : ',';
+  s.erase(std::remove(s.begin(), s.end(), thousands), s.end());
+  size_t dollar = s.find('$');
+  if (dollar != std::string::npos) s.erase(dollar, 1);
+  size_t blank = s.find(' ');
+  if (blank != std::string::npos) s.erase(blank);
+  for (i = 0; i < s.size(); ++i) {
+    if ((s[i] >= '0' && s[i] <= '9') || s[i] == '-') continue;
+    s.erase(i);
+    break;
+  }
+  if (s.empty()) return 0;
+  int64_t v = 0;
+  auto r = std::from_chars(s.data(), s.data() + s.size(), v);
+  if (r.ec == std::errc::result_out_of_range) v = s[0] == '-' ? -32768 : 32767;
+  else if (r.ec != std::errc()) v = 0;
+  return static_cast<int16_t>(std::clamp<int64_t>(v, -32768, 32767));
+}
+
+std::string XbFormatFixed(long double value, int32_t width, int32_t decimals) {
+  if (value != value || value > std::numeric_limits<long double>::max() ||
+      value < -std::numeric_limits<long double>::max())
+    return "";
+  if (decimals < 0) decimals = 0;
+  char buf[512];
+  auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
+  if (r.ec != std::errc()) return "";
+  std::string s(buf, r.ptr);
+  // A value that rounds to zero is written without a sign.
+  if (s[0] == '-' && s.find_first_not_of("-0.") == std::string::npos) s.erase(0, 1);
+  if (width > 0 && static_cast<int32_t>(s.size()) < width) s.insert(0, static_cast<size_t>(width) - s.size(), ' ');
+  return s;
+}
+
+std::string XbFloatToText(long double value, int32_t width, int32_t decimals) {
+  std::string s = XbFormatFixed(value, width, decimals);
+  if (s.empty()) return std::string(static_cast<size_t>(std::max(width, 1)), '*');
+  if (decimals > 0 && xbnatdate.DecimalChar != '.') {
+    size_t p = s.find('.');
+    if (p != std::string::npos) s[p] = xbnatdate.DecimalChar;
+  }
+  return s;
+}
+
+std::string XbIntToText(int64_t value, int32_t width) {
+  std::string s = decimal(value);
+  if (width > 0 && static_cast<int32_t>(s.size()) < width) s.insert(0, static_cast<size_t>(width) - s.size(), ' ');
+  return s;
+}
+
+bool XbParseReal(const std::string& text, long double& value) {
+  std::string t = XbAllTrim(text);
+  if (!t.empty() && t[0] == '+') t.erase(0, 1);
+  if (t.find('.') == std::string::npos) std::replace(t.begin(), t.end(), ',', '.');
+  if (!t.empty() && t[0] == '.') t.insert(0, "0");
+  if (t.size() > 1 && t[0] == '-' && t[1] == '.') t.insert(1, "0");
+  return parseRealPlain(t, value);
+}
+
+bool XbParseInt(const std::string& text, int64_t& value) {
+  std::string t = XbAllTrim(text);
+  if (!t.empty() && t[0] == '+') t.erase(0, 1);
+  if (t.empty()) return false;
+  auto r = std::from_chars(t.data(), t.data() + t.size(), value);
+  if (r.ec == std::errc() && r.ptr == t.data() + t.size()) return true;
+  long double v = 0;
+  if (!XbParseReal(text, v)) return false;
+  value = clampToInt64(v);
+  return true;
+}
+
+// ---- Files ----------------------------------------------------------------------------------
+
+namespace {
+
+std::string slashes(std::string s) {
+  std::replace(s.begin(), s.end(), '\\', '/');
+  return s;
+}
+
+bool existsExact(const std::string& p) {
+  struct stat st {};
+  return ::lstat(p.c_str(), &st) == 0;
+}
+
+}  // namespace
+
+void XbFSplit(const std::string& path, std::string& dir, std::string& name, std::string& ext) {
+  std::string p = slashes(path);
+  size_t slash = p.rfind('/');
+  dir = slash == std::string::npos ? std::string() : p.substr(0, slash + 1);
+  std::string last = slash == std::string::npos ? p : p.substr(slash + 1);
+  size_t dot = last.rfind('.');
+  if (dot == std::string::npos) {
+    name = last;
+    ext.clear();
+  } else {
+    name = last.substr(0, dot);
+    ext = last.substr(dot);
+  }
+  if (name.size() > 64) name.resize(64);
+  if (ext.size() > 64) ext.resize(64);
+}
+
+std::string XbDefaultExt(const std::string& name, const std::string& ext) {
+  std::string d, n, e;
+  XbFSplit(name, d, n, e);
+  if (!e.empty()) return name;
+  return d + XbRTrim(n) + "." + ext;
+}
+
+std::string XbForceExt(const std::string& name, const std::string& ext) {
+  std::string d, n, e;
+  XbFSplit(name, d, n, e);
+  return d + n + "." + ext;
+}
+
+std::string XbNoExtension(const std::string& name) {
+  std::string d, n, e;
+  XbFSplit(name, d, n, e);
+  return d + n;
+}
+
+std::string XbFullPath(const std::string& name) {
+  std::string p = slashes(name);
+  if (p.empty()) return p;
+  std::filesystem::path fp(p);
+  if (!fp.is_absolute()) {
+    std::error_code ec;
+    fp = std::filesystem::current_path(ec) / fp;
+  }
+  return fp.lexically_normal().string();
+}
+
+std::string XbShortPath(const std::string& name) { return XbFullPath(name); }
+
+std::string XbResolveFileName(const std::string& name) {
+  std::string p = slashes(name);
+  if (p.empty() || existsExact(p)) return p;
+  std::string done = p[0] == '/' ? "/" : "";
+  size_t i = p[0] == '/' ? 1 : 0;
+  while (i <= p.size()) {
+    size_t j = p.find('/', i);
+    if (j == std::string::npos) j = p.size();
+    std::string comp = p.substr(i, j - i);
+    if (!comp.empty()) {
+      std::string trial = done + comp;
+      if (comp != "." && comp != ".." && !existsExact(trial)) {
+        // Lowest name in byte order among the case-insensitive matches, so the choice is stable.
+        std::string want = XbUpperStr(comp), found;
+        if (DIR* d = ::opendir(done.empty() ? "." : done.c_str())) {
+          while (dirent* e = ::readdir(d)) {
+            std::string n = e->d_name;
+            if (XbUpperStr(n) == want && (found.empty() || n < found)) found = n;
+          }
+          ::closedir(d);
+        }
+        if (found.empty()) return p;
+        trial = done + found;
+      }
+      done = trial;
+      if (j < p.size()) done += '/';
+    } else if (j < p.size() && !done.empty() && done.back() != '/') {
+      done += '/';
+    }
+    i = j + 1;
+  }
+  return done;
+}
+
+bool XbFileExists(const std::string& name) {
+  struct stat st {};
+  return ::stat(XbResolveFileName(name).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+int64_t FileDateOf(const std::string& name) {
+  struct stat st {};
+  if (::stat(XbResolveFileName(name).c_str(), &st) != 0) {
+    xbcommon.XbFindError = XbIoCode(errno);
+    return 0;
+  }
+  xbcommon.XbFindError = 0;
+  return static_cast<int64_t>(st.st_mtime);
+}
+
+bool FileIsFromToday(const std::string& name) {
+  if (!XbFileExists(name)) return false;
+  int fd = -1;
+  uint16_t rc = XbOpenFile(name, XbModeReadWriteDenyNone, fd);
+  if (rc == 5 || rc == 32) rc = XbOpenFile(name, XbModeReadOnlyDenyNone, fd);
+  if (rc != 0) return false;
+  int64_t stamp = FileDateOf(name);
+  bool dateOk = xbcommon.XbFindError == 0;
+  if (XbCloseFile(fd) != 0 || !dateOk) return false;
+  XbFileDateTime d = DecodeFileDate(stamp);
+  LocalDateTime now = clock().now();
+  return d.year == now.year && d.month == now.month && d.day == now.day;
+}
+
+uint16_t XbOpenFile(const std::string& name, uint16_t mode, int& fd) {
+  fd = -1;
+  if (mode == 0xFFFF) mode = xbcommon.FileMode;
+  int access = mode & 0x0F;
+  int flags = (access == 2 ? O_RDWR : access == 1 ? O_WRONLY : O_RDONLY) | O_CLOEXEC;
+  std::string real = XbResolveFileName(name);
+  int f = ::open(real.c_str(), flags);
+  if (f < 0) return XbIoCode(errno);
+  struct stat st {};
+  if (::fstat(f, &st) == 0 && S_ISDIR(st.st_mode)) {
+    ::close(f);
+    return 5;
+  }
+  bool denyNone = (mode & 0xF0) == 0x40;
+  if (::flock(f, (denyNone ? LOCK_SH : LOCK_EX) | LOCK_NB) != 0) {
+    int err = errno;
+    ::close(f);
+    return err == EWOULDBLOCK ? 32 : XbIoCode(err);
+  }
+  fd = f;
+  return 0;
+}
+
+uint16_t XbCreateFile(const std::string& name, int& fd) {
+  fd = -1;
+  std::string real = XbResolveFileName(name);
+  int f = ::open(real.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  if (f < 0) return XbIoCode(errno);
+  if (::flock(f, LOCK_EX | LOCK_NB) != 0) {
+    int err = errno;
+    ::close(f);
+    return err == EWOULDBLOCK ? 32 : XbIoCode(err);
+  }
+  if (::ftruncate(f, 0) != 0) {
+    int err = errno;
+    ::close(f);
+    return XbIoCode(err);
+  }
+  fd = f;
+  return 0;
+}
+
+uint16_t XbCloseFile(int& fd) {
+  if (fd < 0) return 0;
+  int rc = ::close(fd);
+  fd = -1;
+  return rc == 0 ? 0 : XbIoCode(errno);
+}
+
+int32_t XbDeleteOneFile(const std::string& name) {
+  int fd = -1;
+  uint16_t rc = XbOpenFile(name, XbModeReadOnlyDenyAll, fd);
+  if (rc != 0) return rc;
+  std::string real = XbResolveFileName(name);
+  int err = ::unlink(real.c_str()) == 0 ? 0 : errno;
+  XbCloseFile(fd);
+  return err == 0 ? 0 : XbIoCode(err);
+}
+
+void XbDeleteFiles(const std::string& nameOrPattern) {
+  xbcommon.XbErrorCode = 0;
+  if (nameOrPattern.find_first_of("*?") == std::string::npos) {
+    int32_t rc = XbDeleteOneFile(nameOrPattern);
+    if (rc != 0) XbSetError(static_cast<uint16_t>(rc), "Fehler beim L\xF6schen von " + nameOrPattern);
+    return;
+  }
+  TXbSearchRec rec;
+  int32_t rc = XbFindFirst(XbFullPath(nameOrPattern), false, rec);
+  xbcommon.XbErrorCode = static_cast<uint16_t>(rc);
+  int32_t failed = 0;
+  while (rc == 0) {
+    if (XbDeleteOneFile(rec.dir_ + rec.Name) != 0) ++failed;
+    rc = XbFindNext(rec);
+  }
+  XbFindClose(rec);
+  if (failed > 0) XbSetError(5, decimal(failed) + " Datei(en) mit Namen wie " + nameOrPattern);
+}
+
+std::string UniqueFilename() {
+  std::string dir = xbcommon.XbTempDir;
+  if (dir.empty()) {
+    const char* t = std::getenv("TMPDIR");
+    dir = t && *t ? t : "/tmp";
+  }
+  if (dir.back() != '/') dir += '/';
+  std::string templ = dir + "XBPXXXXXX";
+  std::vector<char> buf(templ.begin(), templ.end());
+  buf.push_back('\0');
+  int fd = ::mkstemp(buf.data());
+  if (fd < 0) {
+    XbSetError(XbIoCode(errno), "Fehler beim Anfordern des Dateinamens [UniqueFilename]");
+    return "";
+  }
+  ::close(fd);
+  return XbFullPath(buf.data());
+}
+
+long double DiskFreeKB(const std::string& path) {
+  std::string p = path.empty() ? "." : XbResolveFileName(path);
+  struct statvfs sv {};
+  if (::statvfs(p.c_str(), &sv) != 0) return 2147483647.0L;
+  return static_cast<long double>(sv.f_bavail) * static_cast<long double>(sv.f_frsize) / 1024.0L;
+}
+
+long double DiskFreeKBOfDrive(int32_t drive) { return DiskFreeKB(drive == 0 ? "" : "/"); }
+
+int32_t XbFindFirst(const std::string& pattern, bool withDirectories, TXbSearchRec& rec) {
+  rec = TXbSearchRec{};
+  std::string d, n, e;
+  XbFSplit(pattern, d, n, e);
+  std::string mask = n + e;
+  rec.dir_ = d;
+  std::string folder = d.empty() ? "." : XbResolveFileName(d);
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return xbcommon.XbFindError = 3;
+  if (!rec.dir_.empty() && rec.dir_.back() != '/') rec.dir_ += '/';
+  if (!d.empty()) rec.dir_ = folder + (folder.back() == '/' ? "" : "/");
+  std::vector<std::string> names;
+  while (dirent* ent = ::readdir(dir)) {
+    std::string nm = ent->d_name;
+    if (nm == "." || nm == "..") continue;
+    if (::fnmatch(mask.c_str(), nm.c_str(), FNM_CASEFOLD) != 0) continue;
+    struct stat st {};
+    if (::stat((rec.dir_ + nm).c_str(), &st) != 0) continue;
+    if (S_ISDIR(st.st_mode) ? !withDirectories : !S_ISREG(st.st_mode)) continue;
+    names.push_back(nm);
+  }
+  ::closedir(dir);
+  std::sort(names.begin(), names.end(), std::greater<>());
+  rec.pending_ = std::move(names);
+  if (rec.pending_.empty()) return xbcommon.XbFindError = 2;
+  return XbFindNext(rec);
+}
+
+int32_t XbFindNext(TXbSearchRec& rec) {
+  if (rec.pending_.empty()) return xbcommon.XbFindError = 18;
+  rec.Name = rec.pending_.back();
+  rec.pending_.pop_back();
+  struct stat st {};
+  if (::stat((rec.dir_ + rec.Name).c_str(), &st) == 0) {
+    rec.Size = st.st_size;
+    rec.Time = st.st_mtime;
+    rec.IsDirectory = S_ISDIR(st.st_mode);
+  }
+  return xbcommon.XbFindError = 0;
+}
+
+void XbFindClose(TXbSearchRec& rec) { rec.pending_.clear(); }
+
+// ---- Message windows ------------------------------------------------------------------------
+
+namespace {
+
+XbMsgView& msgView() {
+  static XbMsgView v;
+  return v;
+}
+
+// Metrics of the fixed cell font the sizes are counted in.
+constexpr int32_t kCharWidth = 8, kLineHeight = 16, kCaptionHeight = 19;
+
+}  // namespace
+
+void InstallXbMsgView(XbMsgView view) { msgView() = std::move(view); }
+
+TXbMsg::~TXbMsg() {
+  if (visible_) Hide();
+}
+
+void TXbMsg::Show(const std::string& text) {
+  if (!text.empty()) text_ = text;
+  int32_t lines = 1, longest = 0, cur = 0;
+  for (char c : text_) {
+    if (c == '\n') {
+      ++lines;
+      cur = 0;
+    } else if (c != '\r') {
+      longest = std::max(longest, ++cur);
+    }
+  }
+  int32_t w = longest * kCharWidth + 30, h = lines * kLineHeight + 30;
+  bool dialog = !Caption.empty();
+  bool styleChanged = dialog != dialogStyle_;
+  dialogStyle_ = dialog;
+  if (dialog) {
+    h += kCaptionHeight;
+    w = std::max(w, static_cast<int32_t>(Caption.size()) * kCharWidth);
+  }
+  // The window grows to fit longer texts but never shrinks.
+  if (w > width_ || h > height_ || styleChanged) {
+    width_ = std::max(w, width_);
+    height_ = std::max(h, height_);
+  }
+  visible_ = true;
+  if (msgView().show) msgView().show(XbAnsiToUtf8(Caption), XbAnsiToUtf8(text_), width_, height_);
+}
+
+void TXbMsg::Hide() {
+  visible_ = false;
+  if (msgView().hide) msgView().hide();
+}
+
+TXbProgress100::TXbProgress100() : bar_(100, '|') {
+  Caption = "Progress";
+  Show(bar_);
+}
+
+void TXbProgress100::Step() {
+  if (bar_.empty()) {
+    bar_.assign(100, '|');
+    Show(bar_);
+    return;
+  }
+  bar_.erase(0, 1);
+  // The last bar stays visible when the bar runs empty.
+  if (!bar_.empty()) Show(bar_);
+}
+
+}  // namespace qorva

@@ -1,0 +1,133 @@
+#pragma once
+// xbdbflow: the table file layer. Opens a dBase table and reads its header and field descriptors
+// into a work-area record, reads and writes single records by number, the deletion byte, the
+// header's count and date and the end-of-file byte, creates new tables with their empty memo files,
+// converts record text between the DOS code page and Windows, and turns the stored record into the
+// engine's binary record and back. Knows nothing of work-area numbers, indexes or locks.
+// May call: xbcommon, xbnatdate, the clock seam, and VFileHandler for virtual files.
+//
+// Every operation reports through XbSetError / XbErrorCode; callers test XbErrorCode after a call.
+// A damaged header is refused at open; nothing is read past a buffer. File offsets are 64-bit.
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "xbase/xbcommon.h"
+
+namespace qorva {
+
+constexpr uint8_t DbfEofByte = 0x1A;
+constexpr uint16_t DbfMemoBlockSize = 512;
+constexpr uint16_t Dbf2HeaderLen = 521;
+constexpr uint32_t LockBase = 0x40000000u;  // byte-range locks of shared tables start here
+
+// One field of a table.
+struct TDbfFieldEntry {
+  std::string Name;  // upper case, at most 10 characters
+  char Type = ' ';   // C, D, F, L, M, N (B, G, P read as M)
+  uint8_t Len = 0;   // stored length
+  uint8_t Dec = 0;
+  uint16_t Offset = 0;  // position in the stored record; the first field is at 1
+};
+
+struct TMemoControlBlock;  // state of an open memo file (memo module)
+
+// A work-area record: one open table (or virtual file).
+struct TDbfControlBlock {
+  // Filled by the file layer.
+  std::string FileName;                // path of the table file as the command named it
+  std::array<uint8_t, 32> Header{};    // the file's first 32 bytes
+  bool HasMemo = false;
+  bool IgnoreDeleted = false;          // navigation hides records marked deleted
+  uint16_t HeaderLen = 0;
+  uint16_t RecLen = 0;                 // deletion byte included
+  uint8_t FieldCount = 0;
+  std::vector<TDbfFieldEntry> Fields;  // [1..FieldCount], index 0 unused
+  uint8_t FileState = 0;               // 0 closed, 1 open, 2 rewritten (date due), 3 appended
+  std::vector<uint8_t> RawRecord;      // RecLen bytes as stored (Windows text while in memory)
+  int32_t RecCount = 0;
+  int32_t RecNo = 0;                   // 0 empty table, RecCount + 1 past the end
+  bool AtEof = false;
+  bool AtBof = false;
+  uint16_t OpenMode = 0;
+  bool OemConvert = false;             // record text is stored in the DOS code page
+  int DbfFile = -1;                    // descriptor of the open table file (locks use it)
+
+  // Virtual files.
+  bool IsVirtual = false;
+  uint8_t VFileOp = 0;                 // 1 close, 2 delete, 3 read, 4 open, 5 pack, 8 write, 9 recall
+  int32_t VFileArg = 0;
+  int32_t VFileMode = 0;
+  std::shared_ptr<void> VFileStore;
+
+  // Work-area layer.
+  uint8_t* RecordBuffer = nullptr;     // the current record in binary form
+  uint32_t RecordBufferSize = 0;
+  bool OwnsRecordBuffer = false;
+  std::vector<uint8_t> OwnBuffer;      // storage of RecordBuffer when the area owns it
+  std::string Alias;                   // upper case, at most 64 characters
+  std::shared_ptr<TMemoControlBlock> MemoBlock;
+
+  // Locks (the locking module keeps them).
+  uint8_t LockState = 0;               // 0 none, 1 file lock, 2 append lock, 3 record locks
+  uint16_t LockCount = 0;
+  std::vector<int32_t> LockList;       // record locks held, oldest first
+  std::vector<uint8_t> SwapBuffer;     // RecordBufferSize bytes, used while a record is replaced
+  bool Exclusive = false;
+  bool ExclusiveByReopen = false;      // the exclusive state came from reopening the table
+};
+
+struct Xbdbflow {
+  bool XbAutoFixRecCount = false;  // recount the records from the file size on open
+};
+extern Xbdbflow xbdbflow;
+void InitXbdbflow();
+
+// Size of a field's slot in the binary record:
+//   C  Len + 1   length byte (= Len) and the characters
+//   D  11        length byte (8, or 10 with CenturyDates) and the date text in XbDateFormat
+//   N, F with decimals     16  long double
+//   N, F without decimals   8  int64_t (whole-number fields are 64-bit)
+//   L  1         1 true, 0 false
+//   M  4         int32_t memo block (0 none, negative a binary memo)
+// Byte 0 of the binary record is the deletion flag (1 deleted).
+uint32_t BinaryFieldSize(const TDbfFieldEntry& f);
+// Size of the whole binary record of an area.
+uint32_t RecordSize(const TDbfControlBlock& cb);
+// Start of field n in the binary record (n = 0: the deletion flag).
+uint32_t BinaryFieldOffset(const TDbfControlBlock& cb, uint8_t n);
+
+void OpenDbf(TDbfControlBlock& cb);
+// defs: [1..count], index 0 unused; the cleaned name, type, length and decimals are written back.
+void CreateDBF(TDbfControlBlock& cb, const std::string& name, uint16_t count, std::vector<TDbfFieldEntry>& defs);
+void GetDbfRecord(TDbfControlBlock& cb, int32_t n);
+// Writes RawRecord as record n; a number above RecCount appends at RecCount + 1. A failed append
+// leaves count, position, state, RawRecord and the file as they were.
+void PutDbfRecord(TDbfControlBlock& cb, int32_t n);
+void AppendDbfRecord(TDbfControlBlock& cb);
+void WriteDeleteFlag(TDbfControlBlock& cb, int32_t n);
+void WriteDbfHeader(TDbfControlBlock& cb);
+void FlushDbf(TDbfControlBlock& cb);
+void CloseDbf(TDbfControlBlock& cb);
+void NewMemoFile(const std::string& name, uint8_t version, uint16_t blockSize, const std::string& routine);
+std::string MemoFileExt(uint8_t version);
+bool IsDbfVersion(uint8_t version);
+// Converts the text of every whole record in buf (bytes after each deletion byte).
+void ConvertRecord(bool toFile, bool convert, uint8_t* buf, size_t bufSize, uint16_t recLen);
+// RawRecord -> binary record.
+void RawToBinary(const TDbfControlBlock& cb, uint8_t* bin);
+// Binary record -> RawRecord. With keepUnchanged a field whose value equals what RawRecord holds
+// keeps its stored bytes (two-digit years, "*"-filled numbers, blank logicals and numbers stay).
+void BinaryToRaw(TDbfControlBlock& cb, const uint8_t* bin, bool keepUnchanged = true);
+void FlushFile(int fd);
+uint32_t SwapLong(uint32_t v);
+uint16_t SwapWord(uint16_t v);
+std::string FileNameOnly(const TDbfControlBlock& cb);
+std::string BaseFileName(const std::string& path);
+// Size of the table file, -1 when it cannot be taken.
+int64_t DbfFileSize(const TDbfControlBlock& cb);
+
+}  // namespace qorva
