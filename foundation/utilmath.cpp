@@ -69,6 +69,11 @@ long double PowerInt(int32_t n, long double x) {
   if (n == 0) return 1.0L;
   // Count in 64 bits so that n = INT32_MIN can be negated.
   int64_t m = n < 0 ? -static_cast<int64_t>(n) : static_cast<int64_t>(n);
+  if (std::fabs(x) == 1.0L) {
+    // The product never leaves +-1: answer at once instead of multiplying up to 2^31 times.
+    const long double r1 = (x < 0.0L && m % 2 == 1) ? -1.0L : 1.0L;
+    return r1;
+  }
   long double r = x;
   for (int64_t i = 1; i < m; ++i) {
     r *= x;

@@ -106,6 +106,9 @@ TEST_F(UtilmathTest, PowerInt) {
   EXPECT_EQ(PowerInt(INT32_MIN, 10.0L), 0.0L);
   EXPECT_EQ(PowerInt(INT32_MAX, -10.0L), -inf);
   EXPECT_EQ(PowerInt(INT32_MAX, 0.5L), 0.0L);
+  EXPECT_EQ(PowerInt(INT32_MAX, 1.0L), 1.0L);
+  EXPECT_EQ(PowerInt(INT32_MAX, -1.0L), -1.0L);
+  EXPECT_EQ(PowerInt(INT32_MIN, -1.0L), 1.0L);
 }
 
 TEST_F(UtilmathTest, RoundDecHalfToEven) {
