@@ -680,13 +680,19 @@ bool copyBytes(const std::string& src, const std::string& dest, std::size_t bloc
   ::fstat(in, &st);
   std::string target = rewriteTarget(ResolveFileCase(dest));
   std::string temp;
-  int err = 0;
-  int out = createTempBeside(target, temp, err);
+  int out = -1;
+  struct stat dst{};
+  if (::stat(target.c_str(), &dst) == 0 && !S_ISREG(dst.st_mode)) {
+    out = ::open(target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);  // a device or a pipe
+  } else {
+    int err = 0;
+    out = createTempBeside(target, temp, err);
+    if (out >= 0) ::fchmod(out, st.st_mode & 07777);
+  }
   if (out < 0) {
     ::close(in);
     return false;
   }
-  ::fchmod(out, st.st_mode & 07777);
   std::vector<char> buf(block);
   bool ok = true;
   for (;;) {
@@ -703,10 +709,14 @@ bool copyBytes(const std::string& src, const std::string& dest, std::size_t bloc
     }
   }
   ::close(in);
-  if (ok && ::fsync(out) != 0) ok = false;
-  if (::close(out) != 0) ok = false;
-  if (ok && ::rename(temp.c_str(), target.c_str()) != 0) ok = false;
-  if (!ok) ::unlink(temp.c_str());
+  if (!temp.empty()) {
+    if (ok && ::fsync(out) != 0) ok = false;
+    if (::close(out) != 0) ok = false;
+    if (ok && ::rename(temp.c_str(), target.c_str()) != 0) ok = false;
+    if (!ok) ::unlink(temp.c_str());
+  } else if (::close(out) != 0) {
+    ok = false;
+  }
   return ok;
 }
 
