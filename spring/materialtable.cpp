@@ -1,0 +1,217 @@
+// materialtable: the in-memory material table, the shipped table read from its text source, and the
+// record choice until the table browse window exists.
+#include "spring/materialtable.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "foundation/error0.h"
+#include "foundation/kwenvar.h"
+#include "foundation/utilfile.h"
+#include "foundation/utilstr.h"
+#include "foundation/wintext.h"
+#include "platform/prompts.h"
+#include "spring/materialsource.h"
+
+namespace qorva {
+
+// ---- MemoryMaterialTable ----
+
+MemoryMaterialTable::MemoryMaterialTable(std::vector<std::string> fieldNames, std::vector<MaterialTableRow> rows)
+    : fieldNames_(std::move(fieldNames)), rows_(std::move(rows)) {}
+
+bool MemoryMaterialTable::open(const std::string& name) {
+  openedName_ = name;
+  open_ = true;
+  current_ = rows_.empty() ? 0 : 1;
+  orderBy(0);
+  return true;
+}
+
+void MemoryMaterialTable::close() {
+  open_ = false;
+  current_ = 0;
+  order_.clear();
+  orderPos_ = 0;
+}
+
+std::string MemoryMaterialTable::fieldName(int n) const {
+  if (n < 1 || n > fieldCount()) return std::string();
+  return fieldNames_[static_cast<std::size_t>(n - 1)];
+}
+
+bool MemoryMaterialTable::gotoRecord(uint32_t n) {
+  if (n >= 1 && n <= recordCount()) {
+    current_ = n;
+    return true;
+  }
+  if (n > recordCount()) AddErrorMsg("DBF #" + IntStr(n) + " not found.");
+  if (rows_.empty() || n == 0) {
+    // No record to stand on: nothing may be read as if it were the asked one.
+    if (n == 0) AddErrorMsg("DBF #0 not found.");
+    kwenvar.ErrorFlag = true;
+    return false;
+  }
+  current_ = recordCount();
+  return true;
+}
+
+std::string MemoryMaterialTable::fieldStr(int n) const {
+  if (!open_ || current_ < 1 || current_ > recordCount() || n < 1) return std::string();
+  const auto& f = rows_[current_ - 1].fields;
+  if (static_cast<std::size_t>(n) > f.size()) return std::string();
+  return f[static_cast<std::size_t>(n - 1)];
+}
+
+bool MemoryMaterialTable::deleted() const {
+  if (!open_ || current_ < 1 || current_ > recordCount()) return false;
+  return rows_[current_ - 1].deleted;
+}
+
+void MemoryMaterialTable::orderBy(int n) {
+  order_.clear();
+  for (uint32_t i = 1; i <= recordCount(); ++i) order_.push_back(i);
+  orderPos_ = 0;
+  if (n < 1) return;
+  auto key = [&](uint32_t rec) -> const std::string& {
+    static const std::string empty;
+    const auto& f = rows_[rec - 1].fields;
+    return static_cast<std::size_t>(n) <= f.size() ? f[static_cast<std::size_t>(n - 1)] : empty;
+  };
+  std::stable_sort(order_.begin(), order_.end(), [&](uint32_t a, uint32_t b) {
+    long double va = 0, vb = 0;
+    const bool na = TryStrToReal(TrimStr(key(a)), va);
+    const bool nb = TryStrToReal(TrimStr(key(b)), vb);
+    if (na && nb) return va < vb;
+    return key(a) < key(b);
+  });
+}
+
+bool MemoryMaterialTable::first() {
+  orderPos_ = 0;
+  if (order_.empty()) return false;
+  current_ = order_[0];
+  return true;
+}
+
+bool MemoryMaterialTable::skip() {
+  if (orderPos_ < order_.size()) ++orderPos_;
+  if (orderPos_ >= order_.size()) return false;
+  current_ = order_[orderPos_];
+  return true;
+}
+
+bool MemoryMaterialTable::eof() const { return orderPos_ >= order_.size(); }
+
+// ---- The shipped table, read from its text source ----
+
+namespace {
+
+// Reads "<DbfDir>/<name>.tsv", the readable source the dBase table is built from.
+class SourceMaterialTable : public MemoryMaterialTable {
+ public:
+  bool open(const std::string& name) override {
+    std::string dir = TrimStr(kwenvar.DbfDir);
+    if (!dir.empty() && dir.back() != '/' && dir.back() != '\\') dir += '/';
+    std::string stem = name;
+    const std::size_t slash = stem.find_last_of("/\\");
+    const std::size_t dot = stem.find('.', slash == std::string::npos ? 0 : slash + 1);
+    if (dot != std::string::npos) stem.erase(dot);
+    const std::string path = ResolveFileCase(dir + stem + ".tsv");
+
+    std::string error;
+    std::vector<MaterialSourceRow> source;
+    if (!FileCanOpen(path)) {
+      error = path + " nicht gefunden !";
+    } else {
+      source = ReadMaterialSource(path, &error);
+    }
+    if (!error.empty()) {
+      close();
+      prompter().message("Fehler : ", WinToUtf8(error));
+      kwenvar.ErrorFlag = true;
+      return false;
+    }
+    fieldNames_.clear();
+    for (int n = 1; n <= MaterialFieldCount; ++n) fieldNames_.push_back(MaterialFieldName(n));
+    rows_.clear();
+    for (const auto& r : source) {
+      MaterialTableRow row;
+      row.deleted = r.deleted;
+      // The access layer hands texts over in the Windows code page.
+      for (int n = 1; n <= MaterialFieldCount; ++n) row.fields.push_back(OemToAnsiStr(r.fields[n]));
+      rows_.push_back(std::move(row));
+    }
+    return MemoryMaterialTable::open(name);
+  }
+};
+
+std::unique_ptr<MaterialTable>& installedTable() {
+  static std::unique_ptr<MaterialTable> table;
+  return table;
+}
+
+MaterialBrowser& installedBrowser() {
+  static MaterialBrowser browser;
+  return browser;
+}
+
+// The choice among the designations until the browse window is there.
+bool ChooseInPrompter(MaterialTable& table, uint16_t mode, const std::string& title1, const std::string& title2) {
+  const uint32_t start = table.recNo();
+  std::vector<uint32_t> recs;
+  std::vector<std::string> entries;
+  int preselect = 0;
+  for (bool ok = table.first(); ok && !table.eof(); ok = table.skip()) {
+    if (mode == 1 && table.deleted()) continue;
+    if (table.recNo() == start) preselect = static_cast<int>(recs.size());
+    recs.push_back(table.recNo());
+    entries.push_back(WinToUtf8(TrimStr(table.fieldStr(1))));
+  }
+  if (start >= 1) table.gotoRecord(start);
+  if (entries.empty()) return false;
+  std::string prompt = TrimStr(title1);
+  const std::string t2 = TrimStr(title2);
+  if (!prompt.empty() && !t2.empty()) prompt += " ";
+  prompt += t2;
+  const std::optional<int> chosen = prompter().choice(DosToUtf8(prompt), entries, preselect);
+  if (!chosen || *chosen < 0 || static_cast<std::size_t>(*chosen) >= recs.size()) return false;
+  return table.gotoRecord(recs[static_cast<std::size_t>(*chosen)]);
+}
+
+}  // namespace
+
+MaterialTable& materialTable() {
+  auto& t = installedTable();
+  if (!t) t = std::make_unique<SourceMaterialTable>();
+  return *t;
+}
+
+std::unique_ptr<MaterialTable> installMaterialTable(std::unique_ptr<MaterialTable> t) {
+  auto& cur = installedTable();
+  std::unique_ptr<MaterialTable> old = std::move(cur);
+  cur = std::move(t);
+  return old;
+}
+
+MaterialBrowser installMaterialBrowser(MaterialBrowser b) {
+  MaterialBrowser old = std::move(installedBrowser());
+  installedBrowser() = std::move(b);
+  return old;
+}
+
+bool BrowseMaterialTable(MaterialTable& table, uint16_t mode, const std::string& title1,
+                         const std::string& title2) {
+  const MaterialBrowser& browser = installedBrowser();
+  const bool accepted =
+      browser ? browser(table, mode, title1, title2) : ChooseInPrompter(table, mode, title1, title2);
+  if (accepted && table.recNo() >= 1) {
+    kwenvar.BrowseRecNo = static_cast<int32_t>(table.recNo());
+    kwenvar.ErrorFlag = false;
+    return true;
+  }
+  kwenvar.ErrorFlag = true;
+  return false;
+}
+
+}  // namespace qorva

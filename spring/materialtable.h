@@ -1,0 +1,118 @@
+#pragma once
+// materialtable: the door from the spring calculation to the material table "yeb9wst".
+// The calculation reads the table only through this interface: records by physical number (1-based),
+// fields by number (1-based, in the table's field order) as text in the Windows code page, and the
+// deletion mark that tells the materials that are not preferred. The dBase table behind the xBase
+// engine's access layer takes this place later; the laws do not change with it.
+//
+// Behaviour every implementation keeps (that of the table-access layer):
+// - open() that fails has told the user, sets kwenvar.ErrorFlag and returns false.
+// - gotoRecord(n) beyond the last record adds "DBF #<n> not found." to the message list and stands on
+//   the last record; with no record to stand on (n = 0, empty table) it also sets kwenvar.ErrorFlag.
+// - Record numbers stay stable while the table is open; deleted records stay readable.
+//
+// The choice of a record (the table browse window) goes through a hook, see BrowseMaterialTable.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace qorva {
+
+class MaterialTable {
+ public:
+  virtual ~MaterialTable() = default;
+
+  // Opens the table name from the table folder (kwenvar.DbfDir); ".dbf" is meant when the name has no
+  // extension. A reopened table starts in physical order.
+  virtual bool open(const std::string& name) = 0;
+  virtual void close() = 0;
+  virtual bool isOpen() const = 0;
+
+  virtual uint32_t recordCount() const = 0;
+  virtual int fieldCount() const = 0;
+  // Name of field n; empty outside 1..fieldCount().
+  virtual std::string fieldName(int n) const = 0;
+
+  virtual bool gotoRecord(uint32_t n) = 0;
+  // Physical number of the current record (0 when none).
+  virtual uint32_t recNo() const = 0;
+  // Text of field n of the current record (Windows code page); empty outside 1..fieldCount().
+  virtual std::string fieldStr(int n) const = 0;
+  // True when the current record carries the deletion mark (a material that is not preferred).
+  virtual bool deleted() const = 0;
+
+  // Orders the table by field n (numbers by value, texts by their bytes; equal keys in physical
+  // order) for first() / skip(); 0 goes back to physical order.
+  virtual void orderBy(int n) = 0;
+  virtual bool first() = 0;
+  virtual bool skip() = 0;
+  virtual bool eof() const = 0;
+};
+
+// One record of an in-memory table: the field texts 1..n (index 0 is field 1) and the deletion mark.
+struct MaterialTableRow {
+  std::vector<std::string> fields;
+  bool deleted = false;
+};
+
+// A material table held in memory: for tests and as the base of tables read from a text source.
+class MemoryMaterialTable : public MaterialTable {
+ public:
+  MemoryMaterialTable() = default;
+  MemoryMaterialTable(std::vector<std::string> fieldNames, std::vector<MaterialTableRow> rows);
+
+  bool open(const std::string& name) override;
+  void close() override;
+  bool isOpen() const override { return open_; }
+  uint32_t recordCount() const override { return static_cast<uint32_t>(rows_.size()); }
+  int fieldCount() const override { return static_cast<int>(fieldNames_.size()); }
+  std::string fieldName(int n) const override;
+  bool gotoRecord(uint32_t n) override;
+  uint32_t recNo() const override { return current_; }
+  std::string fieldStr(int n) const override;
+  bool deleted() const override;
+  void orderBy(int n) override;
+  bool first() override;
+  bool skip() override;
+  bool eof() const override;
+
+  // The name the table was last opened under.
+  const std::string& openedName() const { return openedName_; }
+
+ protected:
+  std::vector<std::string> fieldNames_;
+  std::vector<MaterialTableRow> rows_;
+
+ private:
+  bool open_ = false;
+  std::string openedName_;
+  uint32_t current_ = 0;             // physical record number, 0 = none
+  std::vector<uint32_t> order_;      // record numbers in the current order
+  std::size_t orderPos_ = 0;         // position of first() / skip() in order_
+};
+
+// The material table that the spring calculation uses (the one installed, else the shipped table).
+MaterialTable& materialTable();
+// Installs t and returns the previous one (nullptr goes back to the shipped table).
+std::unique_ptr<MaterialTable> installMaterialTable(std::unique_ptr<MaterialTable> t);
+
+// The table browse window on the open material table: mode 0 views and edits, mode 1 chooses a
+// record with the deleted records hidden. A browser returns true when the user accepted a record and
+// leaves the table standing on it; false when the user cancelled.
+using MaterialBrowser = std::function<bool(MaterialTable& table, uint16_t mode, const std::string& title1,
+                                           const std::string& title2)>;
+// Installs b and returns the previous one (an empty function goes back to the prompter's choice).
+MaterialBrowser installMaterialBrowser(MaterialBrowser b);
+
+// Shows the open table for browsing (mode 0) or choosing (mode 1). Until a browse window is installed
+// the user picks from the designations (field 1) in the prompter's choice, in the table's current
+// order, the deleted records left out in mode 1. Accepting stores the record number in
+// kwenvar.BrowseRecNo, leaves the table on that record and clears kwenvar.ErrorFlag; cancelling sets
+// kwenvar.ErrorFlag. Titles are DOS texts.
+bool BrowseMaterialTable(MaterialTable& table, uint16_t mode, const std::string& title1,
+                         const std::string& title2);
+
+}  // namespace qorva

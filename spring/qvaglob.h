@@ -1,0 +1,46 @@
+#pragma once
+// qvaglob: the product part of the current constant-force spring: coil geometry, forces, travels and
+// the other calculation results. Units: mm, N, N/mm², g, Nmm. The family part (material, band
+// section, load data, stresses, fatigue) is yebglob9.
+
+#include <cstdint>
+
+namespace qorva {
+
+struct Qvaglob {
+  // Coil geometry.
+  long double OuterDiameter = 85;    // De
+  long double InnerDiameter = 80;    // Di (drum)
+  long double BendingDiameter = 80;  // Dn, natural diameter; replaced by Dm outside Di..De
+  long double MeanDiameter = 82.5;   // Dm = (De + Di) / 2
+
+  // Pre-design inputs (b/t is also a result of the calculation).
+  long double WidthThicknessRatio = 0;
+  long double StressRatio = 1.0;     // permissible / working bending stress wanted
+
+  // Results. Position 1 is always the unloaded spring (0); N is the limit state.
+  long double MomentOfInertia = 0;   // I, mm^4
+  long double SectionModulus = 0;    // W, mm^3
+  long double TurnCount = 0;         // n
+  long double Force1 = 0;
+  long double Force2 = 30;           // F
+  long double ForceN = 0;            // Fn at the permissible stress
+  long double Travel1 = 0;
+  long double Travel2 = 600;         // s
+  long double TravelN = 0;
+  long double StripLength = 0;       // L, whole mm
+  long double SpringMass = 0;        // g
+  long double SpringWork = 0;        // W02 = F * sn, Nmm
+};
+
+extern Qvaglob qvaglob;
+
+// Product start-up values; runs after InitSpringDefaults and overrides part of it (material number 12,
+// b 50, t 0.5, ...).
+void InitSpringInputs();
+// The start-up of the spring data in its fixed order: InitSpringDefaults, then InitSpringInputs.
+void InitSpringData();
+// The demonstration's spring: material 12, b 50, t 0.5, dynamic load, De 85, Di 80, Dn 80; nothing else.
+void PresetDemoSpring();
+
+}  // namespace qorva

@@ -1,0 +1,272 @@
+// yebfest9: loading of the material record and the strength laws (tensile strength over thickness,
+// modulus at temperature, Goodman fatigue evaluation).
+#include "spring/yebfest9.h"
+
+#include <cmath>
+
+#include "foundation/error0.h"
+#include "foundation/kwenvar.h"
+#include "foundation/utilmath.h"
+#include "foundation/utilstr.h"
+#include "foundation/wkwenvar.h"
+#include "spring/materialtable.h"
+#include "spring/shellservices.h"
+#include "spring/yebglob9.h"
+
+namespace qorva {
+
+namespace {
+
+constexpr int kMaterialFields = 29;
+const std::string kTableName = "yeb9wst.dbf";
+const std::string kTableError = "Fatal  : yeb9wst DBF error";
+constexpr uint16_t kHelpTopicMaterialTable = 9590;
+
+// Numbers are read without the blanks a table may pad them with.
+int32_t FieldInt(const std::string& s) { return StrToInt0(TrimStr(s)); }
+double FieldReal(const std::string& s) { return static_cast<double>(StrToReal(TrimStr(s))); }
+
+bool Contains(const std::string& text, const char* what) { return text.find(what) != std::string::npos; }
+
+}  // namespace
+
+void SetMaterialField(YEB9WST_Record& r, int n, const std::string& w) {
+  switch (n) {
+    case 1: r.Text1 = WinToDos(w); break;
+    case 2: r.Text2 = WinToDos(w); break;
+    case 3: r.Text3 = WinToDos(w); break;
+    case 4: r.Text4 = WinToDos(w); break;
+    case 5: r.EModInt = FieldInt(w); break;
+    case 6: r.Rho = FieldReal(w); break;
+    case 7: r.Rm0 = FieldInt(w); break;
+    case 8: r.DR0 = FieldReal(w); break;
+    case 9: r.RmMax = FieldInt(w); break;
+    case 10: r.RmSlope = FieldInt(w); break;
+    case 11: r.GoodmanT0 = FieldReal(w); break;
+    case 12: r.SigO = FieldInt(w); break;
+    case 13: r.SigOSlope = FieldInt(w); break;
+    case 14: r.SigH0 = FieldInt(w); break;
+    case 15: r.SigH0Slope = FieldInt(w); break;
+    case 16: r.GoodmanSlope = FieldReal(w); break;
+    case 17: r.SigOShot = FieldInt(w); break;
+    case 18: r.SigOSlopeShot = FieldInt(w); break;
+    case 19: r.SigH0Shot = FieldInt(w); break;
+    case 20: r.SigH0SlopeShot = FieldInt(w); break;
+    case 21: r.GoodmanSlopeShot = FieldReal(w); break;
+    case 22: r.DMIN = FieldReal(w); break;
+    case 23: r.DMAX = FieldReal(w); break;
+    case 24: r.Value24 = FieldInt(w); break;
+    case 25: r.Value25 = FieldReal(w); break;
+    case 26: r.Value26 = FieldReal(w); break;
+    case 27: r.SigmaFactor = FieldReal(w); break;
+    case 28: r.Text28 = WinToDos(w); break;
+    case 29: r.ListNo = FieldInt(w); break;
+    default: break;
+  }
+}
+
+void LoadMaterialRecord() {
+  if (kwenvar.ErrorFlag) return;
+  MaterialTable& table = materialTable();
+  YEB9WST_Record rec;
+  for (int n = 1; n <= kMaterialFields; ++n) {
+    SetMaterialField(rec, n, table.fieldStr(n));
+    if (n == 27 && rec.SigmaFactor == 0) rec.SigmaFactor = 0.7;
+  }
+  yebglob9.MaterialRec = std::move(rec);
+}
+
+bool LoadMaterialByNumber(uint16_t n) {
+  kwenvar.ErrorFlag = false;
+  MaterialTable& table = materialTable();
+  if (!table.open(kTableName) || kwenvar.ErrorFlag) {
+    kwenvar.ErrorFlag = true;
+    AddErrorMsg(kTableError);
+    return false;
+  }
+  bool ok = false;
+  if (table.gotoRecord(n) && !kwenvar.ErrorFlag) {
+    LoadMaterialRecord();
+    TakeOverMaterial();
+    ok = true;
+  }
+  table.close();
+  return ok;
+}
+
+void SelectMaterial(uint16_t mode) {
+  MaterialTable& table = materialTable();
+  kwenvar.ErrorFlag = false;
+  if (!table.open(kTableName) || kwenvar.ErrorFlag) {
+    kwenvar.ErrorFlag = true;
+    AddErrorMsg(kTableError);
+    return;
+  }
+  // Choosing lists the materials by designation.
+  if (mode == 1) table.orderBy(1);
+  SetHelpTopic(kHelpTopicMaterialTable);
+  // The current material is the selected row.
+  if (mode == 1 && yebglob9.MaterialNumber > 0) table.gotoRecord(yebglob9.MaterialNumber);
+  const bool accepted = BrowseMaterialTable(table, mode, "", "Material");
+  if (mode == 1 && accepted && !kwenvar.ErrorFlag) {
+    yebglob9.MaterialNumber = static_cast<uint16_t>(table.recNo());
+    LoadMaterialRecord();
+  }
+  table.close();
+}
+
+bool OpenMaterialTableIndexed() {
+  MaterialTable& table = materialTable();
+  kwenvar.ErrorFlag = false;
+  if (!table.open(kTableName) || kwenvar.ErrorFlag) {
+    kwenvar.ErrorFlag = true;
+    AddErrorMsg(kTableError);
+    return false;
+  }
+  table.orderBy(27);
+  return true;
+}
+
+void TakeOverMaterial() {
+  yebglob9.MaterialText = yebglob9.MaterialRec.Text1;
+  yebglob9.EModulus = yebglob9.MaterialRec.EModInt;
+  yebglob9.Density = yebglob9.MaterialRec.Rho;
+}
+
+void MaterialValuesAtT() {
+  YEB9WST_Record& r = yebglob9.MaterialRec;
+  yebglob9.TensileStrength = RmOfThickness(yebglob9.BandThickness);
+  if (r.SigmaFactor == 0) r.SigmaFactor = 0.75;
+  yebglob9.PermissibleStress = yebglob9.TensileStrength * r.SigmaFactor;
+  yebglob9.EModulus = r.EModInt;
+  yebglob9.Density = r.Rho;
+}
+
+long double RmOfThickness(long double t) {
+  const YEB9WST_Record& r = yebglob9.MaterialRec;
+  if (std::isnan(t) || std::isinf(t)) {
+    AddErrorMsg("Fatal  : t invalid !");
+    return 0.1L;
+  }
+  if (t <= 0) {
+    AddErrorMsg("Fatal  : t <= 0 !");
+    return 0.1L;
+  }
+  if (r.DR0 == 0) {
+    AddErrorMsg("Fatal  : DR0 = 0 !");
+    return 0.1L;
+  }
+  long double rm = r.Rm0 - r.RmSlope * SafeLog10(t / r.DR0);
+  if (r.RmMax > 1 && rm > r.RmMax) rm = r.RmMax;
+  return rm;
+}
+
+long double EModulusAtTemp(const std::string& text, long double e, long double theta) {
+  if (Contains(text, "10270-3") || Contains(text, "12166")) return e * (1 - (theta - 20) * 0.0004L);
+  if (Contains(text, "10270-1") || Contains(text, "10270-2") || Contains(text, "10089"))
+    return e * (1 - (theta - 20) * 0.00025L);
+  return e * (3620 - theta) / 3600;
+}
+
+void GoodmanEvaluation(long double t, long double s1, long double s2, long double& sO, long double& sH0,
+                       long double& m, long double& x, long double& sHz, std::string& label) {
+  const YEB9WST_Record& r = yebglob9.MaterialRec;
+  const bool dynamic = yebglob9.LoadType == 2;
+  const long double sh = s2 - s1;
+  label.clear();
+  sO = 0;
+  sH0 = 0;
+  m = 0;
+  sHz = 0;
+  if (!std::isfinite(t) || !std::isfinite(s1) || !std::isfinite(s2)) {
+    // Nothing sound can be said about a load cycle that is no number.
+    AddErrorMsg("Fatal  : sigma invalid !");
+    kwenvar.FatalError = true;
+    return;
+  }
+
+  if (r.GoodmanT0 > 0) {
+    label = TrimStr(r.Text1) + " (" + TrimStr(r.Text3) + ")";
+    const long double l = SafeLog10(t / r.GoodmanT0);
+    const bool approx = !wkwenvar.HideWarnings && dynamic;
+    if (yebglob9.ShotPeened == 'N') {
+      if (r.SigO != 0 && r.SigH0 != 0) {
+        sO = r.SigO - r.SigOSlope * l;
+        sH0 = r.SigH0 - r.SigH0Slope * l;
+        m = r.GoodmanSlope;
+      } else {
+        // Only the shot-peened values are known: unpeened strip endures less at zero lower stress.
+        sO = r.SigOShot - r.SigOSlopeShot * l;
+        sH0 = r.SigH0Shot / 1.2L - r.SigH0SlopeShot * l;
+        m = r.GoodmanSlopeShot;
+        if (approx) AddErrorMsg("Warnung: approx.Goodman");
+      }
+      label += " nicht kugelgestrahlt";
+    } else {
+      if (r.SigOShot != 0 && r.SigH0Shot != 0) {
+        sO = r.SigOShot - r.SigOSlopeShot * l;
+        sH0 = r.SigH0Shot - r.SigH0SlopeShot * l;
+        m = r.GoodmanSlopeShot;
+      } else {
+        sO = r.SigO - r.SigOSlope * l;
+        sH0 = r.SigH0 * 1.2L - r.SigH0Slope * l;
+        m = r.GoodmanSlope;
+        if (approx) AddErrorMsg("Warnung: approx.Goodman");
+      }
+      label += " kugelgestrahlt";
+    }
+  }
+
+  const bool noData = sO == 0 && sH0 == 0 && m == 0;
+  if (noData) {
+    sHz = 0;
+  } else if (m == 0) {
+    AddErrorMsg("Fehler : yeb9wst Goodman");
+    sHz = 0;
+    return;
+  } else {
+    // Lower stress at which the Goodman line sH0 + m * s1 reaches the upper-stress limit.
+    x = (sO - sH0) / m;
+    sHz = x > s1 ? sH0 + m * s1 - s1 : sO - s1;
+  }
+
+  if (s2 == 0) {
+    AddErrorMsg("Fehler : sigma2=0 !");
+    kwenvar.FatalError = true;
+    return;
+  }
+  if (sh == 0) {
+    AddErrorMsg("Fehler : sigmah=0 !");
+    kwenvar.FatalError = true;
+    return;
+  }
+  yebglob9.FatigueSafetyFactor = sHz / sh;
+
+  if (dynamic) {
+    if (s2 < 0 || s1 < 0 || sH0 == 0) {
+      yebglob9.CyclesToFracture = 0;
+    } else if (sH0 > 0) {
+      // 10^7 where the stroke stress equals the permissible one, a decade less per quarter of sH0 above.
+      yebglob9.CyclesToFracture = Pow("Load cycles", 10, 11 - 4 * (sH0 + s2 - sHz - s1) / sH0);
+    }
+  } else {
+    yebglob9.CyclesToFracture = 0;
+  }
+
+  if (sO > 0 && s2 > sO && dynamic) AddErrorMsg("Fehler : sigma2 > sigmao !");
+  if (noData && dynamic && !wkwenvar.HideWarnings) AddErrorMsg("Warnung: kein Goodman-Diagramm");
+}
+
+void EvaluateFatigue(long double t, long double s1, long double s2) {
+  const double factor = yebglob9.MaterialRec.SigmaFactor;
+  // The material's Goodman values hold for stresses at 0.56 Rm; the working stresses are scaled to it.
+  const long double k = factor == 0 ? 0.8L : 0.56L / factor;
+  long double sO = 0, sH0 = 0, m = 0, x = 0, sHz = 0;
+  std::string label;
+  GoodmanEvaluation(t, k * s1, k * s2, sO, sH0, m, x, sHz, label);
+  yebglob9.UpperStressLimit = sO / k;
+  // What the Goodman diagram shows, so that a report never shows the fatigue life of another spring.
+  yebglob9.PermissibleStrokeStress = sHz / k;
+}
+
+}  // namespace qorva
