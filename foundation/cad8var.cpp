@@ -1,4 +1,4 @@
-// cad8var (Part 1.101): CAD settings defaults.
+// cad8var: CAD settings defaults.
 #include "foundation/cad8var.h"
 
 namespace qorva {

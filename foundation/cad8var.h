@@ -1,6 +1,6 @@
 #pragma once
-// cad8var (Part 1.101): CAD layers and colour layers, plot-program command lines, CAD text style,
-// output options and drawing options, and the working state of the CAD kernel (Part 3.103).
+// cad8var: CAD layers and colour layers, plot-program command lines, CAD text style,
+// output options and drawing options, and the working state of the CAD kernel.
 
 #include <array>
 #include <cstddef>
@@ -67,7 +67,7 @@ struct Cad8var {
   bool DwgHeadBlocks = false;
   bool DwgInsertBlocks = false;
 
-  // Working state of the CAD kernel (Part 3.103); set by the kernel, not by the configuration.
+  // Working state of the CAD kernel; set by the kernel, not by the configuration.
   long double CurX = 0.0L;  // current point without the origin offset
   long double CurY = 0.0L;
   long double TextHeight = 5.0L;

@@ -1,4 +1,4 @@
-// error0 (Part 1.102): the calculation's error-message list.
+// error0: the calculation's error-message list.
 #include "foundation/error0.h"
 
 #include "foundation/kwenvar.h"
@@ -7,7 +7,13 @@ namespace qorva {
 
 Error0 error0;
 
+namespace {
+constexpr const char* FatalPrefix = "Fatal  : ";
+}  // namespace
+
 void AddErrorMsg(const std::string& text) {
+  // A fatal message makes the results unusable even when the full list has to drop its text.
+  if (text.rfind(FatalPrefix, 0) == 0) kwenvar.FatalError = true;
   uint16_t n = error0.ErrorCount;
   if (n > MaxErrorMsgs) n = MaxErrorMsgs;  // never read beyond the list
   for (uint16_t i = 1; i <= n; ++i) {

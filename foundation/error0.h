@@ -1,7 +1,7 @@
 #pragma once
-// error0 (Part 1.102): the error-message list of the calculation (ErrorMsgList): at most 12 distinct
-// texts in order of arrival. The list does not look at the kind of a text ("Fatal  : ", "Fehler : ",
-// "Warnung: "); callers set kwenvar.FatalError themselves (Parts 2.102, 2.103).
+// error0: the error-message list of the calculation (ErrorMsgList): at most 12 distinct
+// texts in order of arrival, each beginning with its kind ("Fatal  : ", "Fehler : ", "Warnung: ").
+// A "Fatal  : " text also sets kwenvar.FatalError, even when the full list drops it.
 
 #include <array>
 #include <cstdint>

@@ -1,4 +1,4 @@
-// hgvar (Part 1.101): graphics state defaults and the built-in colour table.
+// hgvar: graphics state defaults and the built-in colour table.
 #include "foundation/hgvar.h"
 
 namespace qorva {

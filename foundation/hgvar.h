@@ -1,5 +1,5 @@
 #pragma once
-// hgvar (Part 1.101): graphics state and graphics settings: zoom and pan steps, the zoom rectangle and
+// hgvar: graphics state and graphics settings: zoom and pan steps, the zoom rectangle and
 // visible world window, background colour, graphics font and the colour table.
 
 #include <array>
@@ -42,7 +42,7 @@ void ResetColorTable();
 // Start-up initialization: every default, ResetColorTable at its end.
 void InitHgvar();
 
-// The graphics module's start-up change of the settings (Part 3.101): ZoomFactor 1.2, PanFactor 0.05,
+// The graphics module's start-up change of the settings: ZoomFactor 1.2, PanFactor 0.05,
 // GraphCorrectionX 1.0, ZoomAspect 1.0. InitAllSettings runs it after the settings modules; the
 // graphics window's creation repeats it.
 void ApplyGraphicsStartValues();

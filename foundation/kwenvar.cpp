@@ -1,4 +1,4 @@
-// kwenvar (Part 1.101): defaults of the program-wide settings and shared buffers.
+// kwenvar: defaults of the program-wide settings and shared buffers.
 #include "foundation/kwenvar.h"
 
 #include <filesystem>

@@ -1,8 +1,8 @@
 #pragma once
-// kwenvar (Part 1.101): program identity, current file, folders, output settings, the shared flags
+// kwenvar: program identity, current file, folders, output settings, the shared flags
 // ErrorFlag and FatalError and the shared buffers TextPage, WrapLines and TitleLines.
 // Owns only data; InitKwenvar() sets every default (start-up and reset for tests). Reads no file.
-// The shared text file ShareTextFile belongs to the shared text file module (Part 1.105, utilfile).
+// The shared text file ShareTextFile belongs to the shared text file module (utilfile).
 
 #include <array>
 #include <cstdint>
@@ -11,7 +11,7 @@
 namespace qorva {
 
 struct Kwenvar {
-  // Program identity and current file. The shell assigns the identity at start (Part 0.5).
+  // Program identity and current file. The shell assigns the identity at start.
   std::string ProgName = "KWENDAL";
   std::string ProgStem = "KWENDAL";
   std::string ProgTitle = "K W E N D A L    -    Software";

@@ -1,4 +1,4 @@
-// settings (Part 1.101): the fixed order of the settings modules' initializations.
+// settings: the fixed order of the settings modules' initializations.
 #include "foundation/settings.h"
 
 #include "foundation/cad8var.h"

@@ -1,4 +1,4 @@
-// utilmath (Part 1.102): numeric routines and unit conversions.
+// utilmath: numeric routines and unit conversions.
 #include "foundation/utilmath.h"
 
 #include <cmath>

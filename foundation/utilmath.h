@@ -1,5 +1,5 @@
 #pragma once
-// utilmath (Part 1.102): rounding, guarded powers, angles, logarithms, round axis steps, rotations,
+// utilmath: rounding, guarded powers, angles, logarithms, round axis steps, rotations,
 // tolerant comparison, minimum and maximum, and the fixed metric/English unit conversions.
 // All reals are long double (extended); angles are radians unless a name says degrees.
 // Calls error0 (AddErrorMsg) and reads wkwenvar.HideWarnings.

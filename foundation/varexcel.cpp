@@ -1,4 +1,4 @@
-// varexcel (Part 1.101): the spreadsheet application state.
+// varexcel: the spreadsheet application state.
 #include "foundation/varexcel.h"
 
 namespace qorva {

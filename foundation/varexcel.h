@@ -1,6 +1,6 @@
 #pragma once
-// varexcel (Part 1.101): the spreadsheet application object. On Linux the spreadsheet export writes a
-// real .xlsx (libxlsxwriter, Part 1.121) and opens it with the desktop's program; this module only
+// varexcel: the spreadsheet application object. On Linux the spreadsheet export writes a
+// real .xlsx (libxlsxwriter) and opens it with the desktop's program; this module only
 // holds the state: empty until the export creates it, cleared at initialization and at program end.
 
 #include <string>

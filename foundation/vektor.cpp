@@ -1,4 +1,4 @@
-// vektor (Part 1.102): plane geometry.
+// vektor: plane geometry.
 #include "foundation/vektor.h"
 
 #include <cmath>

@@ -1,5 +1,5 @@
 #pragma once
-// vektor (Part 1.102): plane geometry of the drawings: 2 x 2 linear systems, intersections of lines and
+// vektor: plane geometry of the drawings: 2 x 2 linear systems, intersections of lines and
 // segments, the centre of an arc through two points, point-in-rectangle and segment clipping.
 // Points are given x then y; results through reference parameters; a bool result says whether the
 // output is valid. Calls utilmath, error0 and utilstr (RealStr3); reads wkwenvar.HideWarnings.

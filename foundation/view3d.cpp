@@ -1,4 +1,4 @@
-// view3d (Part 1.101): 3-D view defaults.
+// view3d: 3-D view defaults.
 #include "foundation/view3d.h"
 
 #include <numbers>

@@ -1,5 +1,5 @@
 #pragma once
-// view3d (Part 1.101): the 3-D view defaults: the three default view angles and the two 3-D flags.
+// view3d: the 3-D view defaults: the three default view angles and the two 3-D flags.
 
 #include <array>
 

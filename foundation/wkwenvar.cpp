@@ -1,4 +1,4 @@
-// wkwenvar (Part 1.101): defaults of the Windows-side settings.
+// wkwenvar: defaults of the Windows-side settings.
 #include "foundation/wkwenvar.h"
 
 #include "foundation/kwenvar.h"

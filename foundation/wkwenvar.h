@@ -1,5 +1,5 @@
 #pragma once
-// wkwenvar (Part 1.101): external programs, folders of the Windows side, dates, units, dialog scaling,
+// wkwenvar: external programs, folders of the Windows side, dates, units, dialog scaling,
 // CAD text and drawing-layout options, recent files. Data only; InitWkenvar() sets every default.
 
 #include <array>
@@ -64,7 +64,7 @@ struct Wkwenvar {
   uint16_t AngleFormat = 1;
   bool NoAktuellFile = false;
 
-  // Not in Part 1.101; asked for by Part 0.1 (CheckOutputFile asks before overwriting while set).
+  // CheckOutputFile asks before it lets an existing file be overwritten while this is set.
   bool ConfirmOverwrite = true;
 };
 

@@ -1,4 +1,4 @@
-// wprinvar (Part 1.101): print-settings defaults.
+// wprinvar: print-settings defaults.
 #include "foundation/wprinvar.h"
 
 namespace qorva {

@@ -1,5 +1,5 @@
 #pragma once
-// wprinvar (Part 1.101): graphics printouts (scale, origin, border, orientation, sheet) and the
+// wprinvar: graphics printouts (scale, origin, border, orientation, sheet) and the
 // text viewer and printed-report font.
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-// Part 1.102: the error-message list.
+// the error-message list.
 #include "foundation/error0.h"
 
 #include <gtest/gtest.h>
@@ -60,13 +60,21 @@ TEST_F(Error0Test, ThirteenthDistinctTextIsDropped) {
   EXPECT_EQ(error0.ErrorMsgs[12], "Warnung: 12");
 }
 
-TEST_F(Error0Test, TheListDoesNotLookAtTheKind) {
-  // Part 1.102: "the list itself does not look at the kind"; the callers set FatalError
-  // (Part 2.102 "add ..., set FatalError"; Part 2.103 sets it for two "Fehler" texts too).
-  AddErrorMsg("Fatal  : De = 0 !");
-  EXPECT_EQ(error0.ErrorCount, 1);
+TEST_F(Error0Test, AFatalTextSetsFatalErrorOthersDoNot) {
+  AddErrorMsg("Fehler : t < tmin !");
+  AddErrorMsg("Warnung: n < 10 !");
   EXPECT_FALSE(kwenvar.FatalError);
+  AddErrorMsg("Fatal  : De = 0 !");
+  EXPECT_EQ(error0.ErrorCount, 3);
+  EXPECT_TRUE(kwenvar.FatalError);
   EXPECT_FALSE(kwenvar.ErrorFlag);
+}
+
+TEST_F(Error0Test, AFatalTextDroppedFromAFullListStillSetsFatalError) {
+  for (int i = 1; i <= 12; ++i) AddErrorMsg("Warnung: " + std::to_string(i));
+  AddErrorMsg("Fatal  : b/t <= 0 !");
+  EXPECT_EQ(error0.ErrorCount, 12);
+  EXPECT_TRUE(kwenvar.FatalError);
 }
 
 TEST_F(Error0Test, ClearErrorsAfterFatalClearsBothFlagsAndKeepsTexts) {

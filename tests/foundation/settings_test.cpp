@@ -1,4 +1,4 @@
-// Part 1.101: defaults of the settings modules after InitAllSettings (before the configuration).
+// defaults of the settings modules after InitAllSettings (before the configuration).
 #include "foundation/settings.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-// Part 1.102: numeric routines and unit conversions, as tables of cases.
+// numeric routines and unit conversions, as tables of cases.
 #include "foundation/utilmath.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-// Part 1.102: plane geometry, as tables of cases.
+// plane geometry, as tables of cases.
 #include "foundation/vektor.h"
 
 #include <gtest/gtest.h>
