@@ -1,0 +1,117 @@
+#include "foundation/ui/fmxutil2.h"
+
+#include <gtest/gtest.h>
+
+#include <QColor>
+#include <QLabel>
+#include <QPalette>
+#include <QWidget>
+
+#include "foundation/hgvar.h"
+#include "foundation/kwenvar.h"
+#include "foundation/settings.h"
+#include "foundation/wkwenvar.h"
+
+namespace qorva {
+namespace {
+
+class FmxUtil2Test : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    InitAllSettings();
+    main.setGeometry(100, 50, 800, 600);
+    SetGraphForm(&main);
+  }
+  void TearDown() override {
+    SetGraphForm(nullptr);
+    InitAllSettings();
+  }
+  QWidget main;
+};
+
+TEST_F(FmxUtil2Test, ScaleCenterFormSizesAndCentresOverTheMainWindow) {
+  wkwenvar.DialogScale = 102;
+  const struct {
+    int w, h;
+    QRect expected;
+  } cases[] = {
+      {400, 300, QRect(296, 217, 408, 306)},   // centred, 20 pixels lower
+      {1000, 800, QRect(100, 70, 1020, 816)},  // larger than the main window: its corner
+  };
+  for (const auto& c : cases) {
+    QWidget form;
+    form.resize(c.w, c.h);
+    ScaleCenterForm(&form);
+    EXPECT_EQ(form.geometry(), c.expected);
+    // Showing the dialog again does not grow it again.
+    ScaleCenterForm(&form);
+    EXPECT_EQ(form.geometry(), c.expected);
+  }
+}
+
+TEST_F(FmxUtil2Test, FontsFollowDialogFontScale) {
+  QWidget form;
+  QLabel* label = new QLabel("Text", &form);
+  QFont f = form.font();
+  f.setPointSizeF(10);
+  form.setFont(f);
+  form.resize(200, 100);
+  wkwenvar.DialogFontScale = 150;
+  ScaleForm(&form);
+  EXPECT_DOUBLE_EQ(form.font().pointSizeF(), 15.0);
+  EXPECT_DOUBLE_EQ(label->font().pointSizeF(), 15.0);  // the controls take the form's font
+  ScaleForm(&form);
+  EXPECT_DOUBLE_EQ(form.font().pointSizeF(), 15.0);
+  wkwenvar.DialogFontScale = 100;
+  ScaleForm(&form);
+  EXPECT_DOUBLE_EQ(form.font().pointSizeF(), 10.0);
+}
+
+TEST_F(FmxUtil2Test, ScaleFormAtAndScaleFormPlaceAsTold) {
+  wkwenvar.DialogScale = 50;
+  wkwenvar.HelpPicFormLeft = 33;
+  wkwenvar.HelpPicFormTop = 44;
+  QWidget form;
+  form.setGeometry(7, 8, 300, 200);
+  ScaleForm(&form);
+  EXPECT_EQ(form.geometry(), QRect(7, 8, 150, 100));
+  QWidget at;
+  at.resize(300, 201);
+  ScaleFormAt(&at);
+  EXPECT_EQ(at.geometry(), QRect(33, 44, 150, 100));
+}
+
+TEST_F(FmxUtil2Test, WithoutMainWindowTheScreenStandsIn) {
+  SetGraphForm(nullptr);
+  wkwenvar.DialogScale = 100;
+  QWidget form;
+  form.resize(280, 224);
+  ScaleCenterForm(&form);
+  EXPECT_EQ(form.geometry(), QRect(500, 420, 280, 224));  // test screen 1280 x 1024
+  EXPECT_EQ(MaxGraphClientWidth(), 1280);
+  EXPECT_EQ(MaxGraphClientHeight(), 1024);
+}
+
+TEST_F(FmxUtil2Test, SetupGraphForm) {
+  kwenvar.GraphResX = 639;
+  kwenvar.GraphResY = 479;
+  hgvar.BackgroundColor = 0x00FF8040;  // $00BBGGRR
+  QWidget form;
+  QLabel* child = new QLabel("x", &form);
+  form.setGeometry(30, 40, 100, 100);
+  SetupGraphForm(&form);
+  EXPECT_EQ(form.geometry(), QRect(0, 0, 640, 480));
+  EXPECT_EQ(form.palette().color(QPalette::Window), QColor(0x40, 0x80, 0xFF));
+  EXPECT_TRUE(form.autoFillBackground());
+  EXPECT_EQ(child->toolTipDuration(), 100000);
+
+  // A resolution not configured yet takes the largest client area.
+  kwenvar.GraphResX = 0;
+  kwenvar.GraphResY = 0;
+  SetupGraphForm(&form);
+  EXPECT_EQ(form.size(), QSize(MaxGraphClientWidth(), MaxGraphClientHeight()));
+  EXPECT_GT(form.width(), 1);
+}
+
+}  // namespace
+}  // namespace qorva
