@@ -238,6 +238,8 @@ bool TextFile::Rewrite() {
     fd = ::open(target_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
     if (fd < 0) return openFailed(errno);
   } else {
+    // A write-protected file stays protected although its folder would let us replace it.
+    if (exists && ::access(target_.c_str(), W_OK) != 0) return openFailed(errno);
     int err = 0;
     fd = createTempBeside(target_, temp, err);
     if (fd < 0) return openFailed(err);
