@@ -384,7 +384,9 @@ long double StrToStress(const std::string& s) {
 }
 
 long double StrToTemp(const std::string& s) {
-  const long double v = StrToReal(s);
+  // Text that is no number reads as 0 like every other input, not as 0 degrees Fahrenheit.
+  long double v = 0.0L;
+  if (!TryStrToReal(s, v)) return 0.0L;
   return IsEnglish() ? FToC(v) : v;
 }
 

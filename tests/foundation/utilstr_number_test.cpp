@@ -247,6 +247,8 @@ TEST_F(UtilstrNumber, UnitLayerInEveryUnitSystem) {
     EXPECT_NEAR(static_cast<double>(StrToStress("1")), static_cast<double>(r.stress1), 1e-15);
     EXPECT_NEAR(static_cast<double>(StrToTemp("212")), static_cast<double>(r.temp212), 1e-12);
     EXPECT_EQ(StrToLength("x"), 0.0L);
+    EXPECT_EQ(StrToForce("1.234,5"), 0.0L);
+    EXPECT_EQ(StrToTemp("x"), 0.0L);  // not -17.8 degrees Celsius in English units
     // The display value and the parser are inverse to each other.
     EXPECT_NEAR(static_cast<double>(LengthToUnit(StrToLength("2,5"))), 2.5, 1e-12);
     EXPECT_NEAR(static_cast<double>(ForceToUnit(StrToForce("2,5"))), 2.5, 1e-12);
