@@ -5,6 +5,7 @@
 #include "foundation/error0.h"
 #include "foundation/hgvar.h"
 #include "foundation/kwenvar.h"
+#include "foundation/utilstr.h"
 #include "foundation/varexcel.h"
 #include "foundation/view3d.h"
 #include "foundation/wkwenvar.h"
@@ -21,6 +22,7 @@ void InitAllSettings() {
   InitWprinvar();
   InitCad8var();
   InitView3d();
+  InitUtilstr();
   // The graphics module's own start-up runs after the settings modules and before the configuration.
   ApplyGraphicsStartValues();
 }

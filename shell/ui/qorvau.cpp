@@ -1,6 +1,7 @@
 #include "shell/ui/qorvau.h"
 
 #include "foundation/kwenvar.h"
+#include "foundation/ui/fmxutil2.h"
 #include "foundation/ui/qttext.h"
 
 namespace qorva {
@@ -15,6 +16,11 @@ Thh::Thh(QWidget* parent) : QMainWindow(parent) {
   kwenvar.DataExt = "qva";
   setWindowTitle(dosToQString(kwenvar.ProgTitle));
   resize(800, 600);
+  SetGraphForm(this);  // dialogs are scaled and centred over the main window
+}
+
+Thh::~Thh() {
+  if (GraphForm() == this) SetGraphForm(nullptr);
 }
 
 }  // namespace qorva

@@ -9,6 +9,7 @@ class Thh : public QMainWindow {
   Q_OBJECT
  public:
   explicit Thh(QWidget* parent = nullptr);
+  ~Thh() override;
 };
 
 }  // namespace qorva

@@ -2,11 +2,14 @@
 #include <QApplication>
 
 #include "foundation/settings.h"
+#include "foundation/utilstr.h"
 #include "platform/ui/qtscreen.h"
 #include "shell/ui/qorvau.h"
 
 int main(int argc, char** argv) {
   qorva::InitAllSettings();
+  // Switches such as /NOGUI are looked up anywhere on the command line.
+  qorva::utilstr.ProgramParams.assign(argv + (argc > 0 ? 1 : 0), argv + argc);
   QApplication app(argc, argv);
   qorva::installScreenMetrics(std::make_unique<qorva::QtScreenMetrics>());
   qorva::Thh window;
