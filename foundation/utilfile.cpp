@@ -204,22 +204,7 @@ void TextFile::Assign(const std::string& name) {
   ioResult_ = io::Ok;
 }
 
-bool TextFile::Reset() {
-  if (IsOpen()) Close();
-  if (name_.empty()) {
-    ioResult_ = io::NotAssigned;
-    return false;
-  }
-  target_ = ResolveFileCase(name_);
-  if (isDirectory(target_)) return openFailed(EISDIR);
-  int fd = ::open(target_.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return openFailed(errno);
-  resetState();
-  fd_ = fd;
-  mode_ = Mode::Read;
-  ioResult_ = io::Ok;
-  return true;
-}
+bool TextFile::Reset() { return openExisting(O_RDONLY, Mode::Read); }
 
 bool TextFile::Rewrite() {
   if (IsOpen()) Close();
@@ -254,7 +239,10 @@ bool TextFile::Rewrite() {
   return true;
 }
 
-bool TextFile::Append() {
+bool TextFile::Append() { return openExisting(O_WRONLY | O_APPEND, Mode::Append); }
+
+// Reading and appending work on the file itself, found whatever the case of its name.
+bool TextFile::openExisting(int flags, Mode mode) {
   if (IsOpen()) Close();
   if (name_.empty()) {
     ioResult_ = io::NotAssigned;
@@ -262,11 +250,11 @@ bool TextFile::Append() {
   }
   target_ = ResolveFileCase(name_);
   if (isDirectory(target_)) return openFailed(EISDIR);
-  int fd = ::open(target_.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+  int fd = ::open(target_.c_str(), flags | O_CLOEXEC);
   if (fd < 0) return openFailed(errno);
   resetState();
   fd_ = fd;
-  mode_ = Mode::Append;
+  mode_ = mode;
   ioResult_ = io::Ok;
   return true;
 }

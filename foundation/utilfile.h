@@ -90,6 +90,7 @@ class TextFile {
   bool Flush();
 
  private:
+  bool openExisting(int flags, Mode mode);
   bool openFailed(int err);
   bool fail(int code);
   bool writeAll(const char* p, std::size_t n);
