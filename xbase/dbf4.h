@@ -53,7 +53,9 @@ void Select(int32_t n);  // 0: lowest free of 1..33
 uint8_t SelectedArea();
 // Closes the current area, then opens the table the command names:
 //   "<file>[ EXCLUSIVE][ ALIAS <alias>]". buffer/size: the caller's binary record buffer,
-//   nullptr/0 to let the area allocate it.
+//   nullptr/0 to let the area allocate it. A command naming a "VIRTUAL FILE" or "LINKED LIST"
+//   installs a virtual work-area record (IsVirtual, FileName = the command, the caller's buffer)
+//   and hands it to VFileHandler with VFileOp 4; without a handler it is error 1101.
 void USE(const std::string& command, uint8_t* buffer = nullptr, uint32_t size = 0);
 void CloseArea();
 void CloseAll();

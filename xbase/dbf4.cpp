@@ -1,0 +1,848 @@
+#include "xbase/dbf4.h"
+
+#include <fcntl.h>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "xbase/xbnatdate.h"
+
+namespace qorva {
+
+Dbf4 dbf4;
+
+namespace {
+
+std::string decimal(int64_t v) {
+  char buf[32];
+  auto r = std::to_chars(buf, buf + sizeof buf, v);
+  return std::string(buf, r.ptr);
+}
+
+TIndexHooks& ix() { return xbcommon.IndexHooks; }
+
+// Takes the index's read semaphore for the length of a walk (only while an index controls the
+// order); released also when the walk ends with an error.
+class ReadBracket {
+ public:
+  explicit ReadBracket(bool active) : on_(active && ix().SetReadSemaphoreProc) {
+    if (on_) ix().SetReadSemaphoreProc(true);
+  }
+  ~ReadBracket() { release(); }
+  void release() {
+    if (!on_) return;
+    on_ = false;
+    try {
+      ix().SetReadSemaphoreProc(false);
+    } catch (...) {
+      // The walk's own error is the one that counts.
+    }
+  }
+  ReadBracket(const ReadBracket&) = delete;
+  ReadBracket& operator=(const ReadBracket&) = delete;
+
+ private:
+  bool on_;
+};
+
+bool hidden(const TDbfControlBlock& cb) {
+  if (!cb.IgnoreDeleted) return false;
+  if (cb.IsVirtual) return cb.RecordBuffer != nullptr && cb.RecordBuffer[0] != 0;
+  return !cb.RawRecord.empty() && cb.RawRecord[0] == '*';
+}
+
+// Reads record n and rebuilds the binary record; false when the read failed.
+bool readRec(TDbfControlBlock& cb, int32_t n) {
+  xbcommon.XbErrorCode = 0;
+  GetDbfRecord(cb, n);
+  if (xbcommon.XbErrorCode != 0) return false;
+  RawToBinary(cb, cb.RecordBuffer);
+  return true;
+}
+
+void clearBuffers(TDbfControlBlock& cb) {
+  if (cb.IsVirtual) {
+    if (cb.RecordBuffer) std::memset(cb.RecordBuffer, 0, cb.RecordBufferSize);
+    return;
+  }
+  cb.RawRecord.assign(cb.RecLen, ' ');
+  RawToBinary(cb, cb.RecordBuffer);
+}
+
+void toPhantom(TDbfControlBlock& cb, bool bof) {
+  clearBuffers(cb);
+  cb.RecNo = cb.RecCount + 1;
+  cb.AtEof = true;
+  if (bof) cb.AtBof = true;
+}
+
+std::string fieldNoContext(const std::string& routine, int32_t n) {
+  return "Ung\xFCltige Feldnr. [" + routine + "(" + decimal(n) + ")]";
+}
+
+// The field entry n of the current area, or nullptr after reporting.
+const TDbfFieldEntry* fieldOf(const std::string& routine, int32_t n) {
+  if (!CheckArea(routine + "()")) return nullptr;
+  TDbfControlBlock* cb = CurrentBlock();
+  if (n < 1 || n > cb->FieldCount) {
+    XbSetError(220, fieldNoContext(routine, n));
+    return nullptr;
+  }
+  return &cb->Fields[static_cast<size_t>(n)];
+}
+
+// Slot of field n when it has one of the given types, else nullptr after reporting.
+uint8_t* slotOf(const std::string& routine, int32_t n, const char* types) {
+  const TDbfFieldEntry* f = fieldOf(routine, n);
+  if (!f) return nullptr;
+  if (std::strchr(types, f->Type) == nullptr || f->Type == '\0') {
+    XbSetError(211, "Feldtyp " + std::string(1, f->Type) + " [" + routine + "(" + decimal(n) + ")]");
+    return nullptr;
+  }
+  TDbfControlBlock* cb = CurrentBlock();
+  if (!cb->RecordBuffer) return nullptr;
+  return cb->RecordBuffer + BinaryFieldOffset(*cb, static_cast<uint8_t>(n));
+}
+
+// Without the locking module: every lock of the table's file description is given up
+// (record, append and file locks lie above the index semaphore byte).
+void forgetLocks(TDbfControlBlock& cb) {
+  if (cb.LockState != 0 && !cb.Exclusive && !cb.IsVirtual && cb.DbfFile >= 0) {
+    struct flock fl {};
+    fl.l_type = F_UNLCK;
+    fl.l_whence = SEEK_SET;
+    fl.l_start = static_cast<off_t>(LockBase) + 1;
+    fl.l_len = 0;
+    ::fcntl(cb.DbfFile, F_OFD_SETLK, &fl);
+  }
+  cb.LockState = 0;
+  cb.LockCount = 0;
+  cb.LockList.clear();
+}
+
+void unlockCurrent() {
+  if (dbf4.UnlockProc) dbf4.UnlockProc();
+  else if (TDbfControlBlock* cb = CurrentBlock()) forgetLocks(*cb);
+}
+
+constexpr long double kInt64Limit = 9.2233720368547758e18L;
+constexpr int64_t kNotANumber = std::numeric_limits<int64_t>::min();
+
+}  // namespace
+
+// ---- Start-up and areas ---------------------------------------------------------------------
+
+void InitDbf4() {
+  dbf4.CurrentArea = 1;
+  dbf4.OpenModeOverride = 0xFFFF;
+  xbcommon.DbfUnitLinked = true;
+}
+
+void XbStartEngine() {
+  XbStopEngine();
+  InitXbcommon();
+  InitXbdbflow();
+  InitNationalSettings();
+  InitDbf4();
+  dbf4.UnlockProc = nullptr;
+  xbcommon.FileMode = XbModeReadWriteDenyAll;
+}
+
+void XbStopEngine() {
+  XbQuietErrors quiet;
+  const uint8_t keep = dbf4.CurrentArea;
+  for (uint8_t a : {uint8_t{34}, uint8_t{35}}) {
+    dbf4.CurrentArea = a;
+    try {
+      CloseArea();
+    } catch (...) {
+    }
+  }
+  dbf4.CurrentArea = keep;
+  for (uint8_t a = 1; a <= MaxUserAreas; ++a) {
+    dbf4.CurrentArea = a;
+    try {
+      CloseArea();
+    } catch (...) {
+    }
+  }
+  dbf4.CurrentArea = 1;
+  XbTakeErrorContext();
+  xbcommon.XbErrorCode = 0;
+}
+
+TDbfControlBlock* AreaBlock(uint8_t n) {
+  if (n < 1 || n > MaxWorkAreas) return nullptr;
+  return dbf4.WorkAreaTable[n].get();
+}
+
+TDbfControlBlock* CurrentBlock() { return AreaBlock(dbf4.CurrentArea); }
+
+bool CheckArea(const std::string& routine) {
+  if (CurrentBlock()) return true;
+  XbSetError(215, "Keine Datenbank (bzw.kein Arbeitsbereich) ge\xF6" "ffnet. [" + routine + "]  WorkArea = " +
+                      decimal(dbf4.CurrentArea));
+  return false;
+}
+
+void RefreshCount() {
+  TDbfControlBlock* cb = CurrentBlock();
+  if (!cb || cb->IsVirtual || cb->Exclusive || cb->RecLen == 0) return;
+  int64_t size = DbfFileSize(*cb);
+  if (size < 0) return;
+  int64_t n = size > cb->HeaderLen ? (size - cb->HeaderLen) / cb->RecLen : 0;
+  cb->RecCount = static_cast<int32_t>(std::min<int64_t>(n, std::numeric_limits<int32_t>::max()));
+}
+
+void Select(int32_t n) {
+  xbcommon.XbErrorCode = 0;
+  if (n >= 1 && n <= MaxUserAreas) {
+    dbf4.CurrentArea = static_cast<uint8_t>(n);
+  } else if (n == 0) {
+    for (uint8_t a = 1; a <= MaxUserAreas; ++a) {
+      if (!dbf4.WorkAreaTable[a]) {
+        dbf4.CurrentArea = a;
+        return;
+      }
+    }
+    XbSetError(220, "Kein Arbeitsbereich frei [Select(0)]");
+  } else {
+    XbSetError(220, "Ung\xFCltiger Arbeitsbereich = [Select(" + decimal(n) + ")]");
+  }
+}
+
+uint8_t SelectedArea() { return dbf4.CurrentArea; }
+
+void USE(const std::string& command, uint8_t* buffer, uint32_t size) {
+  xbcommon.XbErrorCode = 0;
+  CloseArea();
+  std::string cmd = XbAllTrim(command);
+  if (cmd.empty()) return;
+  cmd = XbUpperStr(cmd) + " ";
+  if (cmd.find("LINKED LIST") != std::string::npos || cmd.find("VIRTUAL FILE") != std::string::npos) {
+    if (xbcommon.VFileHandler) {
+      auto cb = std::make_unique<TDbfControlBlock>();
+      cb->IsVirtual = true;
+      cb->FileName = XbAllTrim(cmd);
+      cb->RecordBuffer = buffer;
+      cb->RecordBufferSize = size;
+      cb->Alias = cb->FileName.substr(0, 64);
+      cb->VFileOp = 4;
+      dbf4.WorkAreaTable[dbf4.CurrentArea] = std::move(cb);
+      xbcommon.VFileHandler(*dbf4.WorkAreaTable[dbf4.CurrentArea]);
+    } else {
+      XbSetError(1101, " [USE(" + XbAllTrim(cmd) + ")]");
+    }
+    return;
+  }
+  if ((buffer == nullptr) != (size == 0)) {
+    XbSetError(220, "Puffer ist NIL oder Gr\xF6\xDF" "e ist Null beim \xD6" "ffnen von " + XbAllTrim(cmd) + " [USE]");
+    return;
+  }
+  bool exclusive = false;
+  {
+    std::string probe = cmd;
+    if (StripKeyword(" EXCLUSIVE", probe)) {
+      exclusive = true;
+      cmd = probe + " ";
+    }
+  }
+  std::string alias;
+  size_t at = cmd.find(" ALIAS ");
+  if (at != std::string::npos) {
+    std::string after = XbLTrim(cmd.substr(at + 7));
+    alias = after.substr(0, after.find(' ')).substr(0, 64);
+    cmd.erase(at);
+  }
+  const std::string rest = XbAllTrim(cmd);
+  std::string fileName = XbFullPath(rest);
+  if (alias.empty()) alias = BaseFileName(fileName).substr(0, 64);
+  alias = XbUpperStr(alias);
+  fileName = XbDefaultExt(fileName, "DBF");
+
+  uint16_t mode = exclusive ? ExclusiveOpenMode : SharedOpenMode;
+  if (dbf4.OpenModeOverride < 0xFFFF) mode = dbf4.OpenModeOverride & 0xFF;
+  auto cb = std::make_unique<TDbfControlBlock>();
+  cb->FileName = fileName;
+  cb->OemConvert = !xbcommon.AnsiTables;
+  {
+    struct ModeGuard {
+      uint16_t saved = xbcommon.FileMode;
+      ~ModeGuard() { xbcommon.FileMode = saved; }
+    } guard;
+    xbcommon.FileMode = mode;
+    xbcommon.XbErrorCode = 0;
+    OpenDbf(*cb);
+  }
+  if (xbcommon.XbErrorCode != 0 || cb->DbfFile < 0) {
+    XbCloseFile(cb->DbfFile);
+    return;
+  }
+  cb->Alias = alias;
+  cb->IsVirtual = false;
+  // Locks are granted without asking only when nobody else can have the file open.
+  cb->Exclusive = (mode & 0xF0) != 0x40;
+  const uint32_t recordSize = RecordSize(*cb);
+  TDbfControlBlock* area = cb.get();
+  dbf4.WorkAreaTable[dbf4.CurrentArea] = std::move(cb);
+  if (buffer == nullptr) {
+    area->OwnBuffer.assign(recordSize, 0);
+    area->OwnsRecordBuffer = true;
+    area->RecordBuffer = area->OwnBuffer.data();
+    area->RecordBufferSize = recordSize;
+  } else if (size != recordSize) {
+    CloseArea();
+    XbSetError(266, "Ungleiche Puffer- und Datensatzgr\xF6\xDF" "e der Datenbank: " + rest + " [USE()]\n\rRecord Size=" +
+                        decimal(recordSize) + ", Buffer Size=" + decimal(size));
+    return;
+  } else {
+    area->RecordBuffer = buffer;
+    area->RecordBufferSize = size;
+  }
+  for (uint8_t a = 1; a <= MaxUserAreas; ++a) {
+    if (a != dbf4.CurrentArea && dbf4.WorkAreaTable[a] && dbf4.WorkAreaTable[a]->Alias == alias) {
+      CloseArea();
+      XbSetError(220, "Alias-Name \"" + alias + "\" bereits benutzt. [USE]");
+      return;
+    }
+  }
+  area->SwapBuffer.assign(area->RecordBufferSize, 0);
+  if (area->RecCount > 0) {
+    GoTop();
+  } else {
+    std::memset(area->RecordBuffer, 0, area->RecordBufferSize);
+    ClearRecord();
+    area->AtBof = area->AtEof = true;
+    area->RecNo = 0;
+  }
+  if (area->HasMemo && xbcommon.MemoHooks.OpenMemofile) {
+    uint16_t code = 0;
+    {
+      XbQuietErrors quiet;
+      xbcommon.XbErrorCode = 0;
+      xbcommon.MemoHooks.OpenMemofile(XbNoExtension(area->FileName));
+      code = xbcommon.XbErrorCode;
+      if (code != 0) XbTakeErrorContext();
+    }
+    if (code != 0) {
+      CloseArea();
+      XbSetError(code, "Problem beim \xD6" "ffnen der Memo-Datei [USE(" + rest + ",@Buffer," + decimal(size) + ")]");
+    }
+  }
+}
+
+void CloseArea() {
+  TDbfControlBlock* cb = CurrentBlock();
+  if (!cb) return;
+  // Whatever fails on the way, the area ends free and its file closed.
+  struct Release {
+    uint8_t area;
+    ~Release() {
+      auto& slot = dbf4.WorkAreaTable[area];
+      if (slot) XbCloseFile(slot->DbfFile);
+      slot.reset();
+    }
+  } release{dbf4.CurrentArea};
+  if (IndexActive() && ix().CloseIndexes) ix().CloseIndexes();
+  RefreshCount();
+  unlockCurrent();
+  cb->SwapBuffer.clear();
+  if (cb->HasMemo && xbcommon.MemoHooks.CloseMemofile) xbcommon.MemoHooks.CloseMemofile();
+  CloseDbf(*cb);
+}
+
+void CloseAll() {
+  xbcommon.XbErrorCode = 0;
+  for (uint8_t a = 1; a <= MaxUserAreas; ++a) {
+    dbf4.CurrentArea = a;
+    CloseArea();
+  }
+  dbf4.CurrentArea = 1;
+}
+
+// ---- Fields ---------------------------------------------------------------------------------
+
+uint8_t FieldCount() {
+  if (!CheckArea("FieldCount()")) return 0;
+  return CurrentBlock()->FieldCount;
+}
+
+std::string Field(int32_t n) {
+  const TDbfFieldEntry* f = fieldOf("Field", n);
+  return f ? f->Name.substr(0, 10) : std::string();
+}
+
+uint8_t FieldNo(const std::string& name) {
+  if (!CheckArea("FieldNo()")) return 0;
+  std::string n = XbRTrim(name.substr(0, 10));
+  for (char& c : n)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+  TDbfControlBlock* cb = CurrentBlock();
+  for (size_t i = 1; i < cb->Fields.size(); ++i)
+    if (cb->Fields[i].Name == n) return static_cast<uint8_t>(i);
+  return 0;
+}
+
+char FieldType(int32_t n) {
+  const TDbfFieldEntry* f = fieldOf("FieldType", n);
+  return f ? f->Type : ' ';
+}
+
+uint8_t FieldLen(int32_t n) {
+  const TDbfFieldEntry* f = fieldOf("FieldLen", n);
+  if (!f) return 0;
+  if (f->Type == 'D') return xbnatdate.CenturyDates ? 10 : 8;
+  return f->Len;
+}
+
+uint8_t FieldDec(int32_t n) {
+  const TDbfFieldEntry* f = fieldOf("FieldDec", n);
+  return f ? f->Dec : 0;
+}
+
+uint8_t* FieldAddress(int32_t n) {
+  if (!CheckArea("FieldAddress()")) return nullptr;
+  TDbfControlBlock* cb = CurrentBlock();
+  if (n < 0 || n > cb->FieldCount) {
+    XbSetError(220, fieldNoContext("FieldAddress", n));
+    return nullptr;
+  }
+  if (!cb->RecordBuffer) return nullptr;
+  return cb->RecordBuffer + BinaryFieldOffset(*cb, static_cast<uint8_t>(n));
+}
+
+std::string SField(int32_t n) {
+  char t = FieldType(n);
+  if (t == ' ') return "";
+  const uint8_t* p = FieldAddress(n);
+  if (!p) return "";
+  switch (t) {
+    case 'C':
+    case 'D': return std::string(reinterpret_cast<const char*>(p + 1), t == 'D' ? std::min<size_t>(p[0], 10) : p[0]);
+    case 'N':
+    case 'F': {
+      uint8_t dec = FieldDec(n), len = FieldLen(n);
+      std::string s = dec > 0 ? XbFloatToText(GetFieldReal(n), len, dec) : XbIntToText(GetFieldInt(n), len);
+      return s.substr(0, 24);
+    }
+    case 'L': return p[0] != 0 ? "Y" : "N";
+    case 'M': {
+      int32_t b = 0;
+      std::memcpy(&b, p, 4);
+      return b == 0 ? "none" : b > 0 ? "MEMO" : "BLOB";
+    }
+    default: return "";
+  }
+}
+
+uint16_t RecSize() {
+  if (!CheckArea("RecSize")) return 0;
+  return CurrentBlock()->RecLen;
+}
+
+bool Deleted() {
+  if (!CheckArea("Deleted")) return false;
+  TDbfControlBlock* cb = CurrentBlock();
+  return cb->RecordBuffer && cb->RecordBuffer[0] != 0;
+}
+
+void ClearRecord() {
+  if (!CheckArea("ClearRecord")) return;
+  clearBuffers(*CurrentBlock());
+}
+
+// ---- Position -------------------------------------------------------------------------------
+
+int32_t RecCount() {
+  if (!CheckArea("RecCount")) return 0;
+  RefreshCount();
+  return CurrentBlock()->RecCount;
+}
+
+int32_t RecNo() {
+  if (!CheckArea("RecNo")) return 0;
+  return CurrentBlock()->RecNo;
+}
+
+bool IndexActive() {
+  if (!CurrentBlock() || !xbcommon.IndexUnitLinked || !ix().IsActive) return false;
+  return ix().IsActive();
+}
+
+bool dEOF() {
+  TDbfControlBlock* cb = CurrentBlock();
+  if (!cb) return true;
+  RefreshCount();
+  if (cb->RecNo > cb->RecCount) cb->AtEof = true;
+  if (IndexActive() && ix().AtEnd) return ix().AtEnd();
+  return cb->AtEof;
+}
+
+bool dBOF() {
+  TDbfControlBlock* cb = CurrentBlock();
+  if (!cb) return true;
+  if (IndexActive() && ix().AtStart) return ix().AtStart();
+  return cb->AtBof;
+}
+
+void GoTop() {
+  xbcommon.XbErrorCode = 0;
+  TDbfControlBlock* cb = CurrentBlock();
+  if (!cb || cb->RecCount == 0) return;
+  const bool idx = IndexActive();
+  ReadBracket bracket(idx);
+  int32_t cand = 1;
+  if (idx && ix().FirstRecNo) {
+    cand = ix().FirstRecNo();
+    if (cand == cb->RecCount + 1) {
+      toPhantom(*cb, true);
+      return;
+    }
+  }
+  if (!readRec(*cb, cand)) return;
+  while (hidden(*cb) && !cb->AtEof && xbcommon.XbErrorCode == 0) {
+    if (idx && ix().NextRecNo) {
+      cand = ix().NextRecNo();
+      if (ix().AtEnd && ix().AtEnd()) cand = cb->RecCount + 1;
+    } else {
+      cand = cand + 1;
+    }
+    if (cand > cb->RecCount || cand < 1) {
+      toPhantom(*cb, true);
+      if (idx && ix().Resync) ix().Resync();
+      break;
+    }
+    if (!readRec(*cb, cand)) return;
+  }
+  if (idx && ix().SaveKey) ix().SaveKey();
+}
+
+void GoBottom() {
+  xbcommon.XbErrorCode = 0;
+  TDbfControlBlock* cb = CurrentBlock();
+  if (!cb) return;
+  RefreshCount();
+  if (cb->RecCount == 0) return;
+  const bool idx = IndexActive();
+  ReadBracket bracket(idx);
+  int32_t cand = cb->RecCount;
+  if (idx && ix().LastRecNo) {
+    cand = ix().LastRecNo();
+    if (cand == cb->RecCount + 1) {
+      toPhantom(*cb, true);
+      return;
+    }
+  }
+  if (!readRec(*cb, cand)) return;
+  bool done = false;
+  while (hidden(*cb) && !done) {
+    bool startReached;
+    if (idx && ix().PrevRecNo) {
+      cand = ix().PrevRecNo();
+      startReached = ix().AtStart && ix().AtStart();
+    } else {
+      cand = cb->RecNo - 1;
+      startReached = cb->AtBof;
+    }
+    if (cand >= 1 && cand <= cb->RecCount && !startReached) {
+      if (!readRec(*cb, cand)) return;
+      done = idx && ix().AtStart ? ix().AtStart() : cb->AtBof;
+    } else {
+      toPhantom(*cb, true);
+      if (idx) {
+        if (ix().Resync) ix().Resync();
+        if (ix().SetStart) ix().SetStart();
+        if (ix().SetEnd) ix().SetEnd();
+      }
+      done = true;
+    }
+  }
+  if (idx && ix().SaveKey) ix().SaveKey();
+}
+
+void GoFirst() {
+  if (RecCount() > 0) GoTop();
+}
+
+void GoLast() {
+  if (RecCount() > 0) GoBottom();
+}
+
+void SKIP(int32_t n) {
+  xbcommon.XbErrorCode = 0;
+  if (!CheckArea("SKIP()")) return;
+  TDbfControlBlock* cb = CurrentBlock();
+  if (n == 0) {
+    if (cb->RecCount >= 1 && !cb->AtEof && cb->RecNo >= 1 && cb->RecNo <= cb->RecCount) readRec(*cb, cb->RecNo);
+    else ClearRecord();
+    return;
+  }
+  if (n > 0 && cb->AtEof) {
+    XbSetError(212, "Datenbank \"" + cb->FileName + "\" ist hinter EOF. [SKIP]");
+    return;
+  }
+  if (cb->RecCount == 0) {
+    cb->AtBof = cb->AtEof = true;
+    XbSetError(212, "Datenbank \"" + cb->FileName + "\" ist leer. [SKIP]");
+    return;
+  }
+  if (n < 0 && dBOF()) return;
+  cb->AtBof = cb->AtEof = false;
+  const bool idx = IndexActive();
+  ReadBracket bracket(idx);
+  int32_t counter = 0;
+  bool end = false;
+  int32_t prev = cb->RecNo;
+  while (counter != n && !end) {
+    int32_t cand;
+    if (n < 0) {
+      if (idx && ix().PrevRecNo) {
+        cand = ix().PrevRecNo();
+        end = cand == prev;
+      } else if (cb->RecNo <= 1) {
+        end = true;
+        cand = 1;
+      } else {
+        cand = cb->RecNo - 1;
+      }
+      if (cand < 1) {
+        end = true;
+        cand = 1;
+      }
+      if (!readRec(*cb, cand)) return;
+      if (!hidden(*cb)) --counter;
+    } else {
+      RefreshCount();
+      if (idx && ix().NextRecNo) {
+        cand = ix().NextRecNo();
+        end = cand == prev;
+      } else {
+        cand = cb->RecNo + 1;
+      }
+      if (cand > cb->RecCount) {
+        end = true;
+        cand = cb->RecCount;
+      }
+      if (!readRec(*cb, cand)) return;
+      if (!hidden(*cb)) ++counter;
+    }
+    prev = cand;
+  }
+  if (end) {
+    if (n > 0) {
+      cb->RecNo = cb->RecCount + 1;
+      cb->AtEof = true;
+      clearBuffers(*cb);
+      if (idx && ix().Resync) ix().Resync();
+    } else {
+      GoTop();
+      cb->AtBof = true;
+      if (idx && ix().SetStart) ix().SetStart();
+      if (cb->RecNo > cb->RecCount) clearBuffers(*cb);
+    }
+  }
+  bracket.release();
+  if (idx && ix().SaveKey) ix().SaveKey();
+}
+
+void GO(int32_t n) {
+  if (!CheckArea("GO()")) return;
+  xbcommon.XbErrorCode = 0;
+  TDbfControlBlock* cb = CurrentBlock();
+  if (n > cb->RecCount) RefreshCount();
+  const std::string ctx = "Ung\xFCltige Datensatznr. = " + decimal(n) + " Datenbank \"" + cb->FileName + "\" [GO]";
+  if (cb->RecCount == 0) {
+    cb->AtBof = cb->AtEof = true;
+    clearBuffers(*cb);
+    XbSetError(212, ctx);
+    return;
+  }
+  cb->AtBof = cb->AtEof = false;
+  if (n < 1 || n > cb->RecCount) {
+    cb->RecNo = cb->RecCount + 1;
+    cb->AtEof = true;
+    XbSetError(212, ctx);
+    return;
+  }
+  const bool idx = IndexActive();
+  {
+    ReadBracket bracket(idx);
+    if (readRec(*cb, n) && idx) {
+      if (ix().Resync) ix().Resync();
+      if (ix().SaveKey) ix().SaveKey();
+    }
+  }
+  if (xbcommon.XbErrorCode != 0 && xbcommon.XbReportErrors) XbErrorReport();
+}
+
+bool GoIfValid(int32_t n) {
+  TDbfControlBlock* cb = CurrentBlock();
+  if (!cb) return false;
+  RefreshCount();
+  if (n < 1 || n > cb->RecCount) return false;
+  GO(n);
+  return true;
+}
+
+void Dbf4RawGo(int32_t n) {
+  xbcommon.XbErrorCode = 0;
+  TDbfControlBlock* cb = CurrentBlock();
+  if (!cb) return;
+  if (n > cb->RecCount) {
+    toPhantom(*cb, false);
+    return;
+  }
+  if (n < 1) {
+    XbSetError(212, " [Dbf4RawGo]");
+    return;
+  }
+  if (!readRec(*cb, n)) XbSetError(xbcommon.XbErrorCode, " [Dbf4RawGo]");
+}
+
+bool SetIgnoreDel(bool flag) {
+  if (!CheckArea("SetIgnoreDel")) return false;
+  TDbfControlBlock* cb = CurrentBlock();
+  bool prev = cb->IgnoreDeleted;
+  cb->IgnoreDeleted = flag;
+  SKIP(0);
+  return prev;
+}
+
+bool MoveOffInvisible() {
+  TDbfControlBlock* cb = CurrentBlock();
+  if (!cb || !hidden(*cb)) return false;
+  unlockCurrent();
+  int32_t here = cb->RecNo;
+  SKIP(1);
+  if (dEOF()) {
+    GoIfValid(here);
+    SKIP(-1);
+  }
+  return true;
+}
+
+std::string AreaFileName() {
+  TDbfControlBlock* cb = CurrentBlock();
+  return cb ? cb->FileName : std::string();
+}
+
+std::string AreaAlias() {
+  TDbfControlBlock* cb = CurrentBlock();
+  return cb ? cb->Alias : std::string();
+}
+
+void RereadRecord() {
+  if (!CheckArea("RereadRecord")) return;
+  TDbfControlBlock* cb = CurrentBlock();
+  if (cb->RecNo >= 1 && cb->RecNo <= cb->RecCount) readRec(*cb, cb->RecNo);
+}
+
+// ---- Typed field access ---------------------------------------------------------------------
+
+std::string GetFieldText(int32_t n) {
+  const uint8_t* p = slotOf("GetFieldText", n, "CD");
+  if (!p) return "";
+  return std::string(reinterpret_cast<const char*>(p + 1), std::min<size_t>(p[0], FieldType(n) == 'D' ? 10 : 255));
+}
+
+long double GetFieldReal(int32_t n) {
+  const uint8_t* p = slotOf("GetFieldReal", n, "NF");
+  if (!p) return 0;
+  if (CurrentBlock()->Fields[static_cast<size_t>(n)].Dec > 0) {
+    long double v = 0;
+    std::memcpy(&v, p, std::numeric_limits<long double>::digits == 64 ? 10 : sizeof(long double));
+    return v;
+  }
+  int64_t v = 0;
+  std::memcpy(&v, p, 8);
+  return static_cast<long double>(v);
+}
+
+int64_t GetFieldInt(int32_t n) {
+  const uint8_t* p = slotOf("GetFieldInt", n, "NF");
+  if (!p) return 0;
+  if (CurrentBlock()->Fields[static_cast<size_t>(n)].Dec > 0) {
+    long double v = GetFieldReal(n);
+    if (!(v == v)) return 0;
+    if (v >= kInt64Limit) return std::numeric_limits<int64_t>::max();
+    if (v <= -kInt64Limit) return std::numeric_limits<int64_t>::min();
+    return static_cast<int64_t>(v);
+  }
+  int64_t v = 0;
+  std::memcpy(&v, p, 8);
+  return v;
+}
+
+bool GetFieldBool(int32_t n) {
+  const uint8_t* p = slotOf("GetFieldBool", n, "L");
+  return p && p[0] != 0;
+}
+
+int32_t GetFieldMemo(int32_t n) {
+  const uint8_t* p = slotOf("GetFieldMemo", n, "M");
+  int32_t b = 0;
+  if (p) std::memcpy(&b, p, 4);
+  return b;
+}
+
+void SetFieldText(int32_t n, const std::string& text) {
+  uint8_t* p = slotOf("SetFieldText", n, "CD");
+  if (!p) return;
+  const TDbfFieldEntry& f = CurrentBlock()->Fields[static_cast<size_t>(n)];
+  if (f.Type == 'C') {
+    size_t k = std::min<size_t>(text.size(), f.Len);
+    p[0] = f.Len;
+    std::memcpy(p + 1, text.data(), k);
+    std::memset(p + 1 + k, ' ', f.Len - k);
+  } else {
+    size_t k = std::min<size_t>(text.size(), 10);
+    std::memset(p, 0, 11);
+    p[0] = static_cast<uint8_t>(k);
+    std::memcpy(p + 1, text.data(), k);
+  }
+}
+
+void SetFieldReal(int32_t n, long double value) {
+  uint8_t* p = slotOf("SetFieldReal", n, "NF");
+  if (!p) return;
+  if (CurrentBlock()->Fields[static_cast<size_t>(n)].Dec > 0) {
+    std::memset(p, 0, 16);
+    std::memcpy(p, &value, std::numeric_limits<long double>::digits == 64 ? 10 : sizeof(long double));
+    return;
+  }
+  int64_t v;
+  if (!std::isfinite(value) || value >= kInt64Limit || value <= -kInt64Limit) v = kNotANumber;
+  else v = static_cast<int64_t>(std::llround(value));
+  std::memcpy(p, &v, 8);
+}
+
+void SetFieldInt(int32_t n, int64_t value) {
+  uint8_t* p = slotOf("SetFieldInt", n, "NF");
+  if (!p) return;
+  if (CurrentBlock()->Fields[static_cast<size_t>(n)].Dec > 0) {
+    SetFieldReal(n, static_cast<long double>(value));
+    return;
+  }
+  std::memcpy(p, &value, 8);
+}
+
+void SetFieldBool(int32_t n, bool value) {
+  uint8_t* p = slotOf("SetFieldBool", n, "L");
+  if (p) p[0] = value ? 1 : 0;
+}
+
+void SetFieldMemo(int32_t n, int32_t block) {
+  uint8_t* p = slotOf("SetFieldMemo", n, "M");
+  if (p) std::memcpy(p, &block, 4);
+}
+
+void SetDeletedFlag(bool deleted) {
+  if (!CheckArea("SetDeletedFlag")) return;
+  TDbfControlBlock* cb = CurrentBlock();
+  if (cb->RecordBuffer) cb->RecordBuffer[0] = deleted ? 1 : 0;
+}
+
+}  // namespace qorva

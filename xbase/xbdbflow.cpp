@@ -1,0 +1,901 @@
+#include "xbase/xbdbflow.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cstring>
+#include <limits>
+
+#include "platform/clock.h"
+#include "xbase/xbnatdate.h"
+
+namespace qorva {
+
+Xbdbflow xbdbflow;
+
+void InitXbdbflow() { xbdbflow = Xbdbflow{}; }
+
+namespace {
+
+constexpr uint32_t kRealSlot = 16;
+// Bytes of a long double that carry its value (x87 extended: 10); the rest of the slot is zero.
+constexpr size_t kRealBytes = std::numeric_limits<long double>::digits == 64 ? 10 : sizeof(long double);
+static_assert(sizeof(long double) <= kRealSlot);
+
+std::string decimal(int64_t v) {
+  char buf[32];
+  auto r = std::to_chars(buf, buf + sizeof buf, v);
+  return std::string(buf, r.ptr);
+}
+
+// Reads n bytes at off; the number read (short at the end of the file) or -1 with errno.
+ssize_t readAt(int fd, int64_t off, void* buf, size_t n) {
+  size_t done = 0;
+  while (done < n) {
+    ssize_t r = ::pread(fd, static_cast<char*>(buf) + done, n - done, static_cast<off_t>(off + static_cast<int64_t>(done)));
+    if (r < 0) {
+      if (errno == EINTR) continue;
+      return -1;
+    }
+    if (r == 0) break;
+    done += static_cast<size_t>(r);
+  }
+  return static_cast<ssize_t>(done);
+}
+
+// Writes n bytes at off: 0, or the errno of the failure (a short write counts as a full disk).
+int writeAt(int fd, int64_t off, const void* buf, size_t n) {
+  size_t done = 0;
+  while (done < n) {
+    ssize_t r = ::pwrite(fd, static_cast<const char*>(buf) + done, n - done, static_cast<off_t>(off + static_cast<int64_t>(done)));
+    if (r < 0) {
+      if (errno == EINTR) continue;
+      return errno == 0 ? EIO : errno;
+    }
+    if (r == 0) return ENOSPC;
+    done += static_cast<size_t>(r);
+  }
+  return 0;
+}
+
+uint16_t le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+uint32_t le32(const uint8_t* p) {
+  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
+         (static_cast<uint32_t>(p[3]) << 24);
+}
+void putLe16(uint8_t* p, uint16_t v) {
+  p[0] = static_cast<uint8_t>(v);
+  p[1] = static_cast<uint8_t>(v >> 8);
+}
+void putLe32(uint8_t* p, uint32_t v) {
+  for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
+}
+
+bool isLevel7(uint8_t v) { return v == 0x04 || v == 0x8C; }
+
+std::string notDbf(const std::string& who, const std::string& why, bool blankBefore, const std::string& tail) {
+  return who + " ist keine dBASE-Datenbank." + (blankBefore ? " (" : "(") + why + tail;
+}
+
+std::string readError(const TDbfControlBlock& cb) { return "Fehler beim Lesen von " + cb.FileName + " [Use/OpenDbf]"; }
+
+// Forgets everything a refused open had set up and closes the file.
+void abandonOpen(TDbfControlBlock& cb) {
+  XbCloseFile(cb.DbfFile);
+  cb.RawRecord.clear();
+  cb.Fields.clear();
+  cb.FieldCount = 0;
+  cb.FileState = 0;
+}
+
+// Field entry from a descriptor. Returns false (error context in ctx) for a type the engine
+// does not know.
+bool buildFieldEntry(TDbfControlBlock& cb, const uint8_t* d, size_t nameMax, size_t typeAt, size_t lenAt,
+                     size_t decAt, uint16_t& offset, TDbfFieldEntry& e, std::string& ctx) {
+  e = TDbfFieldEntry{};
+  for (size_t i = 0; i < nameMax && i < 10 && d[i] != 0; ++i) {
+    char c = static_cast<char>(d[i]);
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    e.Name += c;
+  }
+  char t = static_cast<char>(d[typeAt]);
+  if (t == 'B' || t == 'G' || t == 'P' || t == 'b' || t == 'g' || t == 'p') t = 'M';
+  e.Type = t;
+  e.Len = d[lenAt];
+  e.Dec = d[decAt];
+  e.Offset = offset;
+  offset = static_cast<uint16_t>(offset + e.Len);
+  if (std::string("CDFLMN").find(t) == std::string::npos || t == '\0') {
+    ctx = "Field: " + e.Name + " [" + std::string(1, t) + "] in " + cb.FileName + " ist kein g\xFCltiger Feldtyp";
+    return false;
+  }
+  return true;
+}
+
+// Checks that records, fields and count fit together and into the file. "" when they do.
+std::string damageOf(const TDbfControlBlock& cb, int64_t fileSize) {
+  if (cb.RecLen == 0) return "Datensatzl\xE4nge ist Null";
+  uint32_t needed = 1;
+  for (size_t i = 1; i < cb.Fields.size(); ++i) needed += cb.Fields[i].Len;
+  if (needed > cb.RecLen) return "Datensatzl\xE4nge ist kleiner als die Summe der Feldl\xE4ngen";
+  if (cb.HeaderLen > fileSize) return "Header reicht \xFC" "ber das Dateiende";
+  if (cb.RecCount < 0 ||
+      static_cast<int64_t>(cb.HeaderLen) + static_cast<int64_t>(cb.RecCount) * cb.RecLen > fileSize)
+    return "Datensatzanzahl reicht \xFC" "ber das Dateiende";
+  return "";
+}
+
+void readDbf3Header(TDbfControlBlock& cb) {
+  const uint8_t version = cb.Header[0];
+  const bool l7 = isLevel7(version);
+  cb.HasMemo = version == 0x30 ? (cb.Header[28] & 0x02) != 0 : (version & 0x80) != 0;
+  const uint16_t headerLen = le16(&cb.Header[8]);
+  const uint16_t d = static_cast<uint16_t>(headerLen - (l7 ? 68 : 32));
+  const size_t descSize = l7 ? 48 : 32;
+  const size_t count = d / descSize;
+  if (count == 0 || count > 255) {
+    abandonOpen(cb);
+    XbSetError(210, notDbf(FileNameOnly(cb), "Zu viele Datenfelder", true, ") [Use/OpenDbf]"));
+    return;
+  }
+  cb.FieldCount = static_cast<uint8_t>(count);
+  const uint32_t recCount = le32(&cb.Header[4]);
+  cb.RecCount = recCount > static_cast<uint32_t>(std::numeric_limits<int32_t>::max()) ? -1 : static_cast<int32_t>(recCount);
+  cb.HeaderLen = headerLen;
+  cb.RecLen = le16(&cb.Header[10]);
+  cb.RawRecord.assign(cb.RecLen, ' ');
+  cb.FileState = 1;
+
+  std::vector<uint8_t> desc(d);
+  int64_t at = 32;
+  if (l7) at += 36;  // the level-7 header extension is skipped
+  ssize_t got = readAt(cb.DbfFile, at, desc.data(), d);
+  if (got != static_cast<ssize_t>(d)) {
+    uint16_t code = got < 0 ? XbIoCode(errno) : 100;
+    abandonOpen(cb);
+    XbSetError(code, readError(cb));
+    return;
+  }
+  std::vector<TDbfFieldEntry> fields(1);
+  uint16_t offset = 1;
+  for (size_t i = 0; i < count; ++i) {
+    const uint8_t* p = desc.data() + i * descSize;
+    if (p[0] == 0x0D) break;
+    TDbfFieldEntry e;
+    std::string ctx;
+    bool ok = l7 ? buildFieldEntry(cb, p, 32, 32, 33, 34, offset, e, ctx)
+                 : buildFieldEntry(cb, p, 11, 11, 16, 17, offset, e, ctx);
+    if (!ok) {
+      abandonOpen(cb);
+      XbSetError(211, ctx);
+      XbSetError(211, readError(cb));
+      return;
+    }
+    fields.push_back(e);
+  }
+  if (fields.size() == 1) {
+    abandonOpen(cb);
+    XbSetError(222, readError(cb));
+    return;
+  }
+  cb.FieldCount = static_cast<uint8_t>(fields.size() - 1);
+  cb.Fields = std::move(fields);
+}
+
+void readDbf2Header(TDbfControlBlock& cb, int64_t fileSize) {
+  cb.RecCount = le16(&cb.Header[1]);
+  cb.RecLen = le16(&cb.Header[6]);
+  cb.HeaderLen = Dbf2HeaderLen;
+  cb.HasMemo = false;
+  if (fileSize < Dbf2HeaderLen) {
+    abandonOpen(cb);
+    XbSetError(210, notDbf(cb.FileName, "Datenbank-Header ist kleiner als 521 Bytes", false, ") [Use/OpenDBF]"));
+    return;
+  }
+  cb.RawRecord.assign(cb.RecLen, ' ');
+  cb.FileState = 1;
+  uint8_t desc[512];
+  ssize_t got = readAt(cb.DbfFile, 8, desc, sizeof desc);
+  if (got != static_cast<ssize_t>(sizeof desc)) {
+    uint16_t code = got < 0 ? XbIoCode(errno) : 100;
+    abandonOpen(cb);
+    XbSetError(code, readError(cb));
+    return;
+  }
+  std::vector<TDbfFieldEntry> fields(1);
+  uint16_t offset = 1;
+  bool terminated = false;
+  for (size_t i = 0; i < 32; ++i) {
+    const uint8_t* p = desc + i * 16;
+    if (p[0] == 0x0D) {
+      terminated = true;
+      break;
+    }
+    TDbfFieldEntry e;
+    std::string ctx;
+    if (!buildFieldEntry(cb, p, 11, 11, 12, 15, offset, e, ctx)) {
+      abandonOpen(cb);
+      XbSetError(211, ctx);
+      return;
+    }
+    fields.push_back(e);
+  }
+  if (!terminated) {
+    abandonOpen(cb);
+    XbSetError(210, notDbf(FileNameOnly(cb), "Zu viele Datenfelder", false, ") [Use/OpenDbf]"));
+    return;
+  }
+  if (fields.size() == 1) {
+    abandonOpen(cb);
+    XbSetError(222, readError(cb));
+    return;
+  }
+  cb.FieldCount = static_cast<uint8_t>(fields.size() - 1);
+  cb.Fields = std::move(fields);
+}
+
+// ---- Binary record fields ----
+
+std::string storedDateToText(const char* s8) {
+  std::string yyyy(s8, 4), mm(s8 + 4, 2), dd(s8 + 6, 2);
+  std::string y = xbnatdate.CenturyDates ? yyyy : yyyy.substr(2, 2);
+  switch (xbnatdate.XbDateFormat) {
+    case 1: return y + "." + mm + "." + dd;
+    case 2: return dd + "/" + mm + "/" + y;
+    case 3: return dd + "-" + mm + "-" + y;
+    case 4: case 5: case 6: case 7: case 8: return dd + "." + mm + "." + y;
+    default: return mm + "/" + dd + "/" + y;
+  }
+}
+
+std::string textToStoredDate(std::string t) {
+  const std::string blank(8, ' ');
+  if (t.empty()) return blank;
+  size_t expected = xbnatdate.CenturyDates ? 10 : 8;
+  if (t.size() != expected) {
+    std::string v = t;
+    if (!ValidDate(v)) return blank;
+    t = v;
+  }
+  std::string probe = t;
+  for (char& c : probe)
+    if (c == '/' || c == '-' || c == '.') c = ' ';
+  if (probe.find_first_not_of(' ') == std::string::npos) return blank;
+  std::string y, m, d;
+  if (xbnatdate.XbDateFormat == 1) {
+    size_t yl = t.size() >= 6 ? t.size() - 6 : 0;
+    y = t.substr(0, yl);
+    m = t.substr(std::min(t.size(), yl + 1), 2);
+    d = t.substr(std::min(t.size(), yl + 4), 2);
+  } else {
+    std::string a = t.substr(0, 2), b = t.substr(std::min<size_t>(t.size(), 3), 2);
+    y = t.substr(std::min<size_t>(t.size(), 6));
+    if (xbnatdate.XbDateFormat == 0 || xbnatdate.XbDateFormat > XbMaxDateFormat) {
+      m = a;
+      d = b;
+    } else {
+      d = a;
+      m = b;
+    }
+  }
+  if (y.size() == 2) y = CenturyDigits(y) + y;
+  while (y.size() < 4) y.insert(0, "0");
+  y.resize(4);
+  m.resize(2, ' ');
+  d.resize(2, ' ');
+  return y + m + d;
+}
+
+void putReal(uint8_t* slot, long double v) {
+  std::memset(slot, 0, kRealSlot);
+  std::memcpy(slot, &v, kRealBytes);
+}
+long double getReal(const uint8_t* slot) {
+  long double v = 0;
+  std::memcpy(&v, slot, kRealBytes);
+  return v;
+}
+
+
+// Stored field -> binary slot.
+void decodeField(const TDbfFieldEntry& f, const uint8_t* raw, uint8_t* slot) {
+  const char* s = reinterpret_cast<const char*>(raw);
+  switch (f.Type) {
+    case 'C':
+      slot[0] = f.Len;
+      std::memcpy(slot + 1, raw, f.Len);
+      break;
+    case 'D': {
+      char s8[8];
+      std::memset(s8, ' ', 8);
+      std::memcpy(s8, raw, std::min<size_t>(8, f.Len));
+      std::string t = storedDateToText(s8);
+      std::memset(slot, 0, 11);
+      slot[0] = static_cast<uint8_t>(t.size());
+      std::memcpy(slot + 1, t.data(), t.size());
+      break;
+    }
+    case 'N':
+    case 'F':
+      if (f.Dec > 0) {
+        long double v = 0;
+        if (!XbParseReal(std::string(s, f.Len), v)) v = 0;
+        putReal(slot, v);
+      } else {
+        int64_t v = 0;
+        if (!XbParseInt(std::string(s, f.Len), v)) v = 0;
+        std::memcpy(slot, &v, 8);
+      }
+      break;
+    case 'L': slot[0] = f.Len > 0 && std::strchr("TtYy", s[0]) != nullptr && s[0] != '\0' ? 1 : 0; break;
+    case 'M': {
+      int64_t v = 0;
+      if (!XbParseInt(std::string(s, f.Len), v)) v = 0;
+      int32_t b = static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
+                                                            std::numeric_limits<int32_t>::max()));
+      std::memcpy(slot, &b, 4);
+      break;
+    }
+    default:
+      slot[0] = f.Len;
+      std::memcpy(slot + 1, raw, f.Len);
+      break;
+  }
+}
+
+void fitNumber(const std::string& s, uint8_t len, uint8_t* raw) {
+  if (s.empty() || s.size() > len) {
+    std::memset(raw, '*', len);
+    return;
+  }
+  std::memset(raw, ' ', len - s.size());
+  std::memcpy(raw + (len - s.size()), s.data(), s.size());
+}
+
+// Binary slot -> stored field.
+void encodeField(const TDbfFieldEntry& f, const uint8_t* slot, uint8_t* raw) {
+  switch (f.Type) {
+    case 'C': {
+      size_t n = std::min<size_t>(slot[0], f.Len);
+      std::memcpy(raw, slot + 1, n);
+      std::memset(raw + n, ' ', f.Len - n);
+      break;
+    }
+    case 'D': {
+      std::string t(reinterpret_cast<const char*>(slot + 1), std::min<size_t>(slot[0], 10));
+      std::string s = textToStoredDate(t);
+      std::memset(raw, ' ', f.Len);
+      std::memcpy(raw, s.data(), std::min<size_t>(8, f.Len));
+      break;
+    }
+    case 'N':
+    case 'F':
+      if (f.Dec > 0) {
+        fitNumber(XbFormatFixed(getReal(slot), 0, f.Dec), f.Len, raw);
+      } else {
+        int64_t v = 0;
+        std::memcpy(&v, slot, 8);
+        // The lowest value marks a number that was not finite.
+        fitNumber(v == std::numeric_limits<int64_t>::min() ? std::string() : XbIntToText(v, 0), f.Len, raw);
+      }
+      break;
+    case 'L':
+      if (f.Len > 0) {
+        raw[0] = slot[0] != 0 ? 'T' : 'F';
+        std::memset(raw + 1, ' ', f.Len - 1u);
+      }
+      break;
+    case 'M': {
+      int32_t b = 0;
+      std::memcpy(&b, slot, 4);
+      std::string s = XbIntToText(b, f.Len);
+      s.resize(f.Len, ' ');
+      std::memcpy(raw, s.data(), f.Len);
+      break;
+    }
+    default: {
+      size_t n = std::min<size_t>(slot[0], f.Len);
+      std::memcpy(raw, slot + 1, n);
+      std::memset(raw + n, ' ', f.Len - n);
+      break;
+    }
+  }
+}
+
+// Whether two slots hold the same value.
+bool sameValue(const TDbfFieldEntry& f, const uint8_t* a, const uint8_t* b) {
+  switch (f.Type) {
+    case 'C': {
+      uint8_t raw1[256], raw2[256];
+      encodeField(f, a, raw1);
+      encodeField(f, b, raw2);
+      return std::memcmp(raw1, raw2, f.Len) == 0;
+    }
+    case 'D': {
+      size_t na = std::min<size_t>(a[0], 10), nb = std::min<size_t>(b[0], 10);
+      return na == nb && std::memcmp(a + 1, b + 1, na) == 0;
+    }
+    case 'N':
+    case 'F':
+      if (f.Dec > 0) return getReal(a) == getReal(b);
+      return std::memcmp(a, b, 8) == 0;
+    case 'L': return (a[0] != 0) == (b[0] != 0);
+    case 'M': return std::memcmp(a, b, 4) == 0;
+    default: return false;
+  }
+}
+
+void callVFile(TDbfControlBlock& cb, uint8_t op, int32_t arg) {
+  cb.VFileOp = op;
+  cb.VFileArg = arg;
+  if (xbcommon.VFileHandler) {
+    xbcommon.VFileHandler(cb);
+  } else {
+    XbSetError(1101, " [" + cb.FileName + "]");
+  }
+}
+
+}  // namespace
+
+uint32_t BinaryFieldSize(const TDbfFieldEntry& f) {
+  switch (f.Type) {
+    case 'C': return f.Len + 1u;
+    case 'D': return 11;
+    case 'N':
+    case 'F': return f.Dec > 0 ? kRealSlot : 8;
+    case 'L': return 1;
+    case 'M': return 4;
+    default: return f.Len + 1u;
+  }
+}
+
+uint32_t RecordSize(const TDbfControlBlock& cb) {
+  uint32_t n = 1;
+  for (size_t i = 1; i < cb.Fields.size(); ++i) n += BinaryFieldSize(cb.Fields[i]);
+  return n;
+}
+
+uint32_t BinaryFieldOffset(const TDbfControlBlock& cb, uint8_t n) {
+  uint32_t off = 1;
+  if (n == 0) return 0;
+  for (size_t i = 1; i < n && i < cb.Fields.size(); ++i) off += BinaryFieldSize(cb.Fields[i]);
+  return off;
+}
+
+bool IsDbfVersion(uint8_t v) {
+  switch (v) {
+    case 0x02: case 0x03: case 0x83: case 0x8B: case 0xF5: case 0x30: case 0x04: case 0x8C: return true;
+    default: return false;
+  }
+}
+
+std::string MemoFileExt(uint8_t version) { return version == 0xF5 || version == 0x30 ? "FPT" : "DBT"; }
+
+uint32_t SwapLong(uint32_t v) {
+  return (v >> 24) | ((v >> 8) & 0xFF00u) | ((v << 8) & 0xFF0000u) | (v << 24);
+}
+uint16_t SwapWord(uint16_t v) { return static_cast<uint16_t>((v >> 8) | (v << 8)); }
+
+std::string FileNameOnly(const TDbfControlBlock& cb) {
+  size_t p = cb.FileName.find_last_of("/\\");
+  return p == std::string::npos ? cb.FileName : cb.FileName.substr(p + 1);
+}
+
+std::string BaseFileName(const std::string& path) {
+  std::string d, n, e;
+  XbFSplit(path, d, n, e);
+  return n;
+}
+
+int64_t DbfFileSize(const TDbfControlBlock& cb) {
+  struct stat st {};
+  if (cb.DbfFile < 0 || ::fstat(cb.DbfFile, &st) != 0) return -1;
+  return static_cast<int64_t>(st.st_size);
+}
+
+void OpenDbf(TDbfControlBlock& cb) {
+  {
+    std::string d, n, e;
+    XbFSplit(cb.FileName, d, n, e);
+    if (e.empty()) cb.FileName = XbDefaultExt(XbRTrim(cb.FileName), "DBF");
+  }
+  cb.OpenMode = xbcommon.FileMode;
+  uint16_t rc = XbOpenFile(cb.FileName, cb.OpenMode, cb.DbfFile);
+  if (rc != 0) {
+    XbSetError(rc, "Fehler beim \xD6" "ffnen von " + cb.FileName + " [USE/OpenDbf]");
+    return;
+  }
+  int64_t fileSize = DbfFileSize(cb);
+  if (fileSize < 0) {
+    uint16_t code = XbIoCode(errno);
+    abandonOpen(cb);
+    XbSetError(code, readError(cb));
+    return;
+  }
+  uint8_t prolog[32];
+  ssize_t got = readAt(cb.DbfFile, 0, prolog, sizeof prolog);
+  if (got < 0) {
+    uint16_t code = XbIoCode(errno);
+    abandonOpen(cb);
+    XbSetError(code, readError(cb));
+    return;
+  }
+  if (got < 32) {
+    abandonOpen(cb);
+    XbSetError(210, notDbf(cb.FileName, "Prolog ist kleiner als 32 Bytes", true, ") [USE/OpenDBF]"));
+    return;
+  }
+  std::memcpy(cb.Header.data(), prolog, 32);
+  if (!IsDbfVersion(prolog[0])) {
+    abandonOpen(cb);
+    XbSetError(210, notDbf(cb.FileName, "Versions-Byte ung\xFCltig", false, ")+ [USE/OpenDBF]"));
+    return;
+  }
+  xbcommon.XbErrorCode = 0;
+  {
+    // The readers report themselves; the checks below must not run after a refusal.
+    if (prolog[0] == 0x02) readDbf2Header(cb, fileSize);
+    else readDbf3Header(cb);
+  }
+  if (cb.DbfFile < 0) return;  // refused (reporting was off)
+  if (xbdbflow.XbAutoFixRecCount && cb.RecLen > 0)
+    cb.RecCount = fileSize > cb.HeaderLen ? static_cast<int32_t>(std::min<int64_t>(
+                                                (fileSize - cb.HeaderLen) / cb.RecLen, std::numeric_limits<int32_t>::max()))
+                                          : 0;
+  std::string damage = damageOf(cb, fileSize);
+  if (!damage.empty()) {
+    abandonOpen(cb);
+    XbSetError(210, notDbf(cb.FileName, damage, true, ") [USE/OpenDBF]"));
+    return;
+  }
+  if (cb.RecCount >= 1) {
+    cb.RecNo = 1;
+    cb.AtBof = cb.AtEof = false;
+  } else {
+    cb.RecNo = 0;
+    cb.AtBof = cb.AtEof = true;
+  }
+}
+
+void GetDbfRecord(TDbfControlBlock& cb, int32_t n) {
+  if (n < 1 || n > cb.RecCount) {
+    XbSetError(212, "Ung\xFCltige Datensatznr. = " + decimal(n) + " (" + cb.FileName + ")  [GetDbfRecord]");
+    return;
+  }
+  cb.AtEof = cb.AtBof = false;
+  if (cb.IsVirtual) {
+    callVFile(cb, 3, n);
+    return;
+  }
+  std::vector<uint8_t> rec(cb.RecLen);
+  int64_t off = static_cast<int64_t>(cb.HeaderLen) + static_cast<int64_t>(n - 1) * cb.RecLen;
+  ssize_t got = readAt(cb.DbfFile, off, rec.data(), rec.size());
+  if (got != static_cast<ssize_t>(rec.size())) {
+    uint16_t code = got < 0 ? XbIoCode(errno) : 213;
+    XbSetError(code, "Datei:  " + cb.FileName + "  [GetDbfRecord]");
+    return;
+  }
+  cb.RawRecord = std::move(rec);
+  cb.RecNo = n;
+  if (cb.OemConvert) ConvertRecord(false, true, cb.RawRecord.data(), cb.RawRecord.size(), cb.RecLen);
+}
+
+void PutDbfRecord(TDbfControlBlock& cb, int32_t n) {
+  const std::string ctx = "Datei:  " + cb.FileName + " [Replace/Append/PutDbfRecord]";
+  if (n < 1) {
+    // Would address the header.
+    XbSetError(212, "Ung\xFCltige Datensatznr. = " + decimal(n) + " (" + cb.FileName + ")  [PutDbfRecord]");
+    return;
+  }
+  const bool append = n > cb.RecCount;
+  if (append) n = cb.RecCount + 1;
+  if (cb.IsVirtual) {
+    callVFile(cb, 8, n);
+    return;
+  }
+  const int32_t oldCount = cb.RecCount, oldRecNo = cb.RecNo;
+  const uint8_t oldState = cb.FileState;
+  const int64_t off = static_cast<int64_t>(cb.HeaderLen) + static_cast<int64_t>(n - 1) * cb.RecLen;
+  int64_t oldSize = -1;
+  uint8_t oldByte = 0;
+  bool hadByte = false;
+  if (append) {
+    oldSize = DbfFileSize(cb);
+    hadByte = oldSize > off && readAt(cb.DbfFile, off, &oldByte, 1) == 1;
+    cb.RecCount = n;
+    cb.RecNo = n;
+  }
+  std::vector<uint8_t> out(cb.RawRecord);
+  out.resize(cb.RecLen, ' ');
+  if (cb.OemConvert) ConvertRecord(true, true, out.data(), out.size(), cb.RecLen);
+  int err = writeAt(cb.DbfFile, off, out.data(), out.size());
+  if (err != 0) {
+    if (append) {
+      // No phantom record: the file, the count and the position stay as before the append.
+      if (oldSize >= 0 && ::ftruncate(cb.DbfFile, static_cast<off_t>(oldSize)) == 0 && hadByte)
+        writeAt(cb.DbfFile, off, &oldByte, 1);
+      cb.RecCount = oldCount;
+      cb.RecNo = oldRecNo;
+      cb.FileState = oldState;
+    } else if (cb.FileState != 3) {
+      cb.FileState = 2;
+    }
+    XbSetError(XbIoCode(err), ctx);
+    return;
+  }
+  if (append) cb.FileState = 3;
+  else if (cb.FileState != 3) cb.FileState = 2;
+}
+
+void AppendDbfRecord(TDbfControlBlock& cb) { PutDbfRecord(cb, cb.RecCount + 1); }
+
+void WriteDeleteFlag(TDbfControlBlock& cb, int32_t n) {
+  if (n < 1 || n > cb.RecCount) {
+    // Outside the table there is no record whose mark could be written.
+    XbSetError(212, "Ung\xFCltige Datensatznr. = " + decimal(n) + " (" + cb.FileName + ")  [DeleteRec/RecallRec]");
+    return;
+  }
+  const int64_t off = static_cast<int64_t>(cb.HeaderLen) + static_cast<int64_t>(n - 1) * cb.RecLen;
+  uint8_t flag = cb.RawRecord.empty() ? ' ' : cb.RawRecord[0];
+  int err = writeAt(cb.DbfFile, off, &flag, 1);
+  if (cb.FileState != 3) cb.FileState = 2;
+  if (err != 0) XbSetError(XbIoCode(err), "Datei:  " + cb.FileName + " [DeleteRec/RecallRec]");
+}
+
+void WriteDbfHeader(TDbfControlBlock& cb) {
+  LocalDateTime now = clock().now();
+  int err = 0;
+  if (cb.Header[0] == 0x02) {
+    putLe16(&cb.Header[1], static_cast<uint16_t>(cb.RecCount));
+    cb.Header[3] = static_cast<uint8_t>(now.month);
+    cb.Header[4] = static_cast<uint8_t>(now.day);
+    cb.Header[5] = static_cast<uint8_t>(now.year - 1900);
+    err = writeAt(cb.DbfFile, 0, cb.Header.data(), 8);
+  } else {
+    uint8_t reserved[12];
+    if (readAt(cb.DbfFile, 16, reserved, sizeof reserved) == static_cast<ssize_t>(sizeof reserved))
+      std::memcpy(&cb.Header[16], reserved, sizeof reserved);
+    cb.Header[1] = static_cast<uint8_t>(now.year - 1900);
+    cb.Header[2] = static_cast<uint8_t>(now.month);
+    cb.Header[3] = static_cast<uint8_t>(now.day);
+    putLe32(&cb.Header[4], static_cast<uint32_t>(std::max(cb.RecCount, 0)));
+    err = writeAt(cb.DbfFile, 0, cb.Header.data(), 32);
+  }
+  if (err != 0) {
+    xbcommon.XbErrorCode = XbIoCode(err);
+    if (xbcommon.XbReportErrors) XbErrorReport();
+  }
+}
+
+namespace {
+
+// Header and, after appends, the end-of-file byte. 0 or the first error code; never reports.
+uint16_t completeFile(TDbfControlBlock& cb) {
+  if (cb.FileState != 2 && cb.FileState != 3) return 0;
+  uint16_t code = 0;
+  {
+    XbQuietErrors quiet;
+    xbcommon.XbErrorCode = 0;
+    WriteDbfHeader(cb);
+    code = xbcommon.XbErrorCode;
+    if (code != 0) XbTakeErrorContext();
+  }
+  if (code == 0 && cb.FileState == 3) {
+    const uint8_t eof = DbfEofByte;
+    int err = writeAt(cb.DbfFile, static_cast<int64_t>(cb.HeaderLen) + static_cast<int64_t>(cb.RecCount) * cb.RecLen,
+                      &eof, 1);
+    if (err != 0) code = XbIoCode(err);
+  }
+  return code;
+}
+
+}  // namespace
+
+void FlushDbf(TDbfControlBlock& cb) {
+  xbcommon.XbErrorCode = 0;
+  if (cb.IsVirtual || (cb.FileState != 2 && cb.FileState != 3)) return;
+  uint16_t code = completeFile(cb);
+  xbcommon.XbErrorCode = code;
+  // A header that could not be written stays due.
+  if (code == 0) {
+    cb.FileState = 1;
+    FlushFile(cb.DbfFile);
+  }
+}
+
+void CloseDbf(TDbfControlBlock& cb) {
+  xbcommon.XbErrorCode = 0;
+  if (cb.IsVirtual) {
+    callVFile(cb, 1, 0);
+    return;
+  }
+  uint16_t code = cb.DbfFile >= 0 ? completeFile(cb) : 0;
+  uint16_t closeCode = XbCloseFile(cb.DbfFile);
+  if (code == 0) code = closeCode;
+  cb.FileState = 0;
+  cb.RawRecord.clear();
+  cb.Fields.clear();
+  if (code != 0) XbSetError(code, "Datei:  " + cb.FileName + " [CloseDbf(" + cb.FileName + ")]");
+}
+
+void FlushFile(int fd) {
+  if (::fsync(fd) != 0)
+    XbSetError(XbIoCode(errno), "Zur\xFC" "ckschreiben (Flush) unm\xF6glich f\xFCr Datei [FlushFile]");
+}
+
+void ConvertRecord(bool toFile, bool convert, uint8_t* buf, size_t bufSize, uint16_t recLen) {
+  if (!convert || recLen < 2 || buf == nullptr) return;
+  size_t records = bufSize / recLen;
+  for (size_t r = 0; r < records; ++r) {
+    uint8_t* p = buf + r * recLen + 1;
+    if (toFile) XbAnsiToOemBuff(p, recLen - 1u);
+    else XbOemToAnsiBuff(p, recLen - 1u);
+  }
+}
+
+void RawToBinary(const TDbfControlBlock& cb, uint8_t* bin) {
+  if (cb.IsVirtual || bin == nullptr) return;
+  bin[0] = !cb.RawRecord.empty() && cb.RawRecord[0] == '*' ? 1 : 0;
+  uint32_t off = 1;
+  for (size_t i = 1; i < cb.Fields.size(); ++i) {
+    const TDbfFieldEntry& f = cb.Fields[i];
+    if (static_cast<size_t>(f.Offset) + f.Len <= cb.RawRecord.size()) decodeField(f, cb.RawRecord.data() + f.Offset, bin + off);
+    off += BinaryFieldSize(f);
+  }
+}
+
+void BinaryToRaw(TDbfControlBlock& cb, const uint8_t* bin, bool keepUnchanged) {
+  if (cb.IsVirtual || bin == nullptr) return;
+  cb.RawRecord.resize(cb.RecLen, ' ');
+  if (cb.RawRecord.empty()) return;
+  const bool deleted = bin[0] != 0;
+  if (!keepUnchanged || (cb.RawRecord[0] == '*') != deleted) cb.RawRecord[0] = deleted ? '*' : ' ';
+  uint32_t off = 1;
+  uint8_t before[kRealSlot > 256 ? kRealSlot : 256];
+  for (size_t i = 1; i < cb.Fields.size(); ++i) {
+    const TDbfFieldEntry& f = cb.Fields[i];
+    uint8_t* raw = cb.RawRecord.data() + f.Offset;
+    if (static_cast<size_t>(f.Offset) + f.Len <= cb.RawRecord.size()) {
+      bool keep = false;
+      if (keepUnchanged) {
+        std::memset(before, 0, sizeof before);
+        decodeField(f, raw, before);
+        keep = sameValue(f, before, bin + off);
+      }
+      if (!keep) encodeField(f, bin + off, raw);
+    }
+    off += BinaryFieldSize(f);
+  }
+}
+
+void CreateDBF(TDbfControlBlock& cb, const std::string& name, uint16_t count, std::vector<TDbfFieldEntry>& defs) {
+  bool memo = false;
+  for (size_t i = 1; i <= count && i < defs.size(); ++i) {
+    defs[i].Type = static_cast<char>(XbCharUp(defs[i].Type));
+    if (std::string("MBGP").find(defs[i].Type) != std::string::npos) memo = true;
+  }
+  xbcommon.XbErrorCode = 0;
+  cb = TDbfControlBlock{};
+  cb.FieldCount = static_cast<uint8_t>(std::min<uint16_t>(count, 255));
+  cb.HasMemo = memo;
+  bool bad = count == 0 || count > 255 || defs.size() < static_cast<size_t>(count) + 1;
+  std::vector<uint8_t> header(bad ? 0 : 33 + 32 * static_cast<size_t>(count), 0);
+  uint32_t recLen = 1;
+  for (size_t i = 1; !bad && i <= count; ++i) {
+    TDbfFieldEntry& d = defs[i];
+    std::string n = XbAllTrim(d.Name).substr(0, 10);
+    n = XbAllTrim(n);
+    if (n.empty()) {
+      bad = true;
+      break;
+    }
+    for (char& c : n)
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    const char t = d.Type;
+    uint8_t len = d.Len;
+    if (t == 'C' || t == 'F' || t == 'N') {
+      if (len == 0) {
+        bad = true;
+        break;
+      }
+    } else if (t == 'D') {
+      len = 8;
+    } else if (t == 'L') {
+      len = 1;
+    } else {
+      len = 10;
+    }
+    d.Name = n;
+    d.Len = len;
+    if (t != 'N' && t != 'F') d.Dec = 0;
+    uint8_t* p = header.data() + 32 * i;
+    std::memcpy(p, n.data(), n.size());
+    p[11] = static_cast<uint8_t>(t);
+    p[16] = len;
+    p[17] = d.Dec;
+    recLen += len;
+    if (std::string("CDFLMNBGP").find(t) == std::string::npos || t == '\0') bad = true;
+  }
+  if (bad) {
+    XbSetError(211, "Felddefinition ung\xFCltig [CreateDBF]");
+    return;
+  }
+  cb.HeaderLen = static_cast<uint16_t>(33 + 32 * count);
+  cb.RecLen = static_cast<uint16_t>(recLen);
+  putLe16(&header[8], cb.HeaderLen);
+  header.back() = 0x0D;
+  header[0] = memo ? 0x8B : 0x03;
+  putLe16(&header[10], cb.RecLen);
+  {
+    std::string d, n, e;
+    XbFSplit(name, d, n, e);
+    cb.FileName = XbAllTrim(e.empty() ? XbDefaultExt(name, "DBF") : name);
+  }
+  std::memcpy(cb.Header.data(), header.data(), 32);
+  uint16_t rc = XbCreateFile(cb.FileName, cb.DbfFile);
+  int err = rc == 0 ? writeAt(cb.DbfFile, 0, header.data(), header.size()) : 0;
+  if (rc != 0 || err != 0) {
+    if (rc == 0) rc = XbIoCode(err);
+    XbCloseFile(cb.DbfFile);
+    XbSetError(rc, "Fehler beim Schreiben von " + name + ". [CreateDbf]");
+    return;
+  }
+  cb.FileState = 3;
+  cb.RecCount = 0;
+  CloseDbf(cb);
+  if (xbcommon.XbErrorCode == 0 && memo) {
+    // The memo file's extension follows the case of the table's.
+    std::string d, n, e;
+    XbFSplit(cb.FileName, d, n, e);
+    std::string ext = MemoFileExt(0x8B);
+    bool lower = !e.empty() && std::any_of(e.begin(), e.end(), [](char c) { return c >= 'a' && c <= 'z'; });
+    if (lower)
+      for (char& c : ext) c = static_cast<char>(c + 32);
+    NewMemoFile(XbForceExt(cb.FileName, ext), 0x8B, DbfMemoBlockSize, "CreateDbf()");
+  }
+}
+
+void NewMemoFile(const std::string& name, uint8_t version, uint16_t blockSize, const std::string& routine) {
+  std::string fileName = name;
+  {
+    std::string d, n, e;
+    XbFSplit(name, d, n, e);
+    if (e.empty()) fileName = XbDefaultExt(name, MemoFileExt(version));
+  }
+  if (blockSize == 0) blockSize = DbfMemoBlockSize;
+  std::vector<uint8_t> data;
+  if (version == 0x83) {
+    data.assign(513, 0);
+    data[0] = 1;
+    data[512] = DbfEofByte;
+  } else if (version == 0xF5) {
+    data.assign(512, 0);
+    uint32_t next = 511u / blockSize + 1u;
+    for (int i = 0; i < 4; ++i) data[i] = static_cast<uint8_t>(next >> (8 * (3 - i)));
+    data[6] = static_cast<uint8_t>(blockSize >> 8);
+    data[7] = static_cast<uint8_t>(blockSize);
+  } else {
+    data.assign(24, 0);
+    putLe32(&data[0], 1);
+    std::string base = BaseFileName(fileName).substr(0, 8);
+    std::memcpy(&data[8], base.data(), base.size());
+    data[18] = 0x02;
+    data[19] = 0x01;
+    putLe16(&data[20], blockSize);
+  }
+  int fd = -1;
+  uint16_t rc = XbCreateFile(fileName, fd);
+  if (rc != 0) {
+    XbSetError(rc, "Cannot create memo file " + fileName + " [" + routine + "]");
+    return;
+  }
+  int err = writeAt(fd, 0, data.data(), data.size());
+  uint16_t closeRc = XbCloseFile(fd);
+  uint16_t code = err != 0 ? XbIoCode(err) : closeRc;
+  if (code != 0) XbSetError(code, fileName + " [" + routine + "]");
+}
+
+}  // namespace qorva
