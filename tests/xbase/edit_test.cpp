@@ -1,0 +1,250 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <filesystem>
+
+#include "tests/xbase/edit_support_test.h"
+
+namespace qorva {
+namespace {
+
+using xbtest::AppendRow;
+using xbtest::CreateTable;
+using xbtest::FillRecord;
+
+class Editing : public xbtest::EngineTest {
+ protected:
+  void SetUp() override {
+    EngineTest::SetUp();
+    table_ = CreateTable(dir_ / "parts.dbf", {{"NAME", 'C', 10, 0}, {"QTY", 'N', 5, 0}});
+    Use(table_);
+    for (int64_t i = 1; i <= 3; ++i) AppendRow({std::string("part") + char('0' + i), i});
+    FlushDbf(*CurrentBlock());
+    GO(2);
+    file_ = AreaFileName();
+  }
+  std::string table_;
+  std::string file_;  // the name the area knows the table by
+};
+
+TEST_F(Editing, AppendNeedsAFileOrAppendLock) {
+  auto before = FileBytes(table_);
+  ClearRecord();
+  FillRecord({std::string("new"), int64_t{9}});
+  Append();
+  EXPECT_EQ(xbcommon.XbErrorCode, 5);
+  EXPECT_EQ(XbTakeErrorContext(), "Datei mu\xDF gesperrt sein zum Anh\xE4ngen: " + file_ + " [APPEND]");
+  EXPECT_EQ(RecCount(), 3);
+  EXPECT_EQ(FileBytes(table_), before);
+
+  ASSERT_TRUE(ALock());
+  Append();
+  EXPECT_EQ(xbcommon.XbErrorCode, 0);
+  EXPECT_EQ(RecCount(), 4);
+  EXPECT_EQ(RecNo(), 4);
+  EXPECT_FALSE(dEOF());
+  EXPECT_EQ(GetFieldText(1), "new       ");
+  EXPECT_EQ(CurrentBlock()->LockState, 2);  // the caller releases it
+  Unlock();
+  ASSERT_TRUE(FLock());
+  ClearRecord();
+  FillRecord({std::string("five"), int64_t{5}});
+  Append();
+  EXPECT_EQ(RecCount(), 5);
+}
+
+TEST_F(Editing, FailedAppendLeavesNoPhantomRecord) {
+  FlushDbf(*CurrentBlock());
+  auto before = FileBytes(table_);
+  GO(2);
+  ASSERT_TRUE(ALock());
+  ClearRecord();
+  FillRecord({std::string("toolong"), int64_t{7}});
+  {
+    // The file may not grow: the write of the new record fails.
+    struct sigaction ignore {}, old {};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGXFSZ, &ignore, &old);
+    rlimit oldLimit{};
+    getrlimit(RLIMIT_FSIZE, &oldLimit);
+    rlimit limit = oldLimit;
+    limit.rlim_cur = std::filesystem::file_size(table_);
+    setrlimit(RLIMIT_FSIZE, &limit);
+    Append();
+    setrlimit(RLIMIT_FSIZE, &oldLimit);
+    sigaction(SIGXFSZ, &old, nullptr);
+  }
+  EXPECT_NE(xbcommon.XbErrorCode, 0);
+  EXPECT_EQ(CurrentBlock()->RecCount, 3);
+  EXPECT_EQ(RecNo(), 2);
+  EXPECT_FALSE(dEOF());
+  EXPECT_EQ(RecCount(), 3);
+  xbcommon.XbErrorCode = 0;
+  SKIP(0);
+  EXPECT_EQ(GetFieldText(1), "part2     ");
+
+  // The next append goes where the failed one would have gone.
+  ClearRecord();
+  FillRecord({std::string("four"), int64_t{4}});
+  Append();
+  EXPECT_EQ(xbcommon.XbErrorCode, 0);
+  EXPECT_EQ(RecNo(), 4);
+  Unlock();
+  CloseArea();
+  auto after = FileBytes(table_);
+  EXPECT_EQ(after.size(), before.size() + 16);  // one record of 16 bytes
+  EXPECT_EQ(after.substr(after.size() - 17, 5), " four");
+  EXPECT_EQ(after.back(), '\x1A');
+}
+
+TEST_F(Editing, ReplaceNeedsTheRecordAndAValidPosition) {
+  SetFieldText(1, "changed");
+  Replace();
+  EXPECT_EQ(xbcommon.XbErrorCode, 1200);
+  EXPECT_EQ(XbTakeErrorContext(), "Record #2 in " + file_ + " [REPLACE]");
+
+  ASSERT_TRUE(ALock());  // an append lock does not cover records
+  Replace();
+  EXPECT_EQ(xbcommon.XbErrorCode, 1200);
+  Unlock();
+
+  GO(2);
+  ASSERT_TRUE(RLock());
+  SetFieldText(1, "changed");
+  auto before = FileBytes(table_);
+  Replace();
+  EXPECT_EQ(xbcommon.XbErrorCode, 0);
+  auto after = FileBytes(table_);
+  ASSERT_EQ(after.size(), before.size());
+  uint16_t h = CurrentBlock()->HeaderLen;
+  EXPECT_EQ(after.substr(h + 16, 16), " changed       2");
+  EXPECT_EQ(after.substr(h, 16), before.substr(h, 16));
+  EXPECT_EQ(after.substr(h + 32), before.substr(h + 32));
+  Unlock();
+
+  SKIP(1);
+  SKIP(1);  // past the last record
+  ASSERT_TRUE(dEOF());
+  ASSERT_TRUE(FLock());
+  Replace();
+  EXPECT_EQ(xbcommon.XbErrorCode, 212);
+  EXPECT_EQ(XbTakeErrorContext(), "Datenbank \"" + file_ + "\" bei EOF angelangt. [REPLACE]");
+
+  Select(2);
+  Use(CreateTable(dir_ / "empty.dbf", {{"NAME", 'C', 4, 0}}), " EXCLUSIVE");
+  Replace();
+  EXPECT_EQ(xbcommon.XbErrorCode, 212);
+  EXPECT_EQ(XbTakeErrorContext(), "Datenbank \"" + AreaFileName() + "\" ist leer. [REPLACE]");
+}
+
+TEST_F(Editing, DeleteAndRecallWriteOnlyTheDeletionByte) {
+  ASSERT_TRUE(RLock());
+  // Changes of the buffer that are not replaced must not reach the file.
+  SetFieldText(1, "unsaved");
+  auto before = FileBytes(table_);
+  DeleteRec();
+  EXPECT_EQ(xbcommon.XbErrorCode, 0);
+  EXPECT_TRUE(Deleted());
+  auto after = FileBytes(table_);
+  uint16_t h = CurrentBlock()->HeaderLen;
+  std::string expected = before;
+  expected[h + 16] = '*';
+  EXPECT_EQ(after.substr(4), expected.substr(4));  // the header date may change, nothing else
+  EXPECT_EQ(Peek(0, 2), "*");
+
+  RecallRec();
+  EXPECT_EQ(xbcommon.XbErrorCode, 0);
+  EXPECT_FALSE(Deleted());
+  EXPECT_EQ(Peek(0, 2), " ");
+  EXPECT_EQ(Peek(1, 2), "part2     ");
+}
+
+TEST_F(Editing, DeleteAndRecallRefusals) {
+  DeleteRec();
+  EXPECT_EQ(xbcommon.XbErrorCode, 1200);
+  EXPECT_EQ(XbTakeErrorContext(), file_ + " Datensatz nicht gesperrt [DeleteRec]");
+  RecallRec();
+  EXPECT_EQ(xbcommon.XbErrorCode, 1200);
+  EXPECT_EQ(XbTakeErrorContext(), "Datensatz nicht gesperrt [RecallRec]");
+  ASSERT_TRUE(ALock());
+  DeleteRec();
+  EXPECT_EQ(xbcommon.XbErrorCode, 1200);
+  Unlock();
+
+  ASSERT_TRUE(FLock());
+  GO(3);
+  SKIP(1);
+  ASSERT_TRUE(dEOF());
+  auto before = FileBytes(table_);
+  DeleteRec();
+  EXPECT_EQ(xbcommon.XbErrorCode, 0);
+  EXPECT_EQ(FileBytes(table_), before);
+  RecallRec();
+  EXPECT_EQ(xbcommon.XbErrorCode, 1103);
+  EXPECT_EQ(XbTakeErrorContext(), file_ + " at EOF [RecallRec]");
+}
+
+TEST_F(Editing, ExclusiveTablesNeedNoLocks) {
+  CloseArea();
+  Use(table_, " EXCLUSIVE");
+  GO(1);
+  SetFieldInt(2, 42);
+  Replace();
+  EXPECT_EQ(xbcommon.XbErrorCode, 0);
+  DeleteRec();
+  EXPECT_EQ(xbcommon.XbErrorCode, 0);
+  ClearRecord();
+  Append();
+  EXPECT_EQ(xbcommon.XbErrorCode, 0);
+  EXPECT_EQ(RecCount(), 4);
+  GO(1);
+  EXPECT_EQ(GetFieldInt(2), 42);
+  EXPECT_TRUE(Deleted());
+}
+
+// The index module sees every change through its hooks, in order.
+TEST_F(Editing, IndexHooksFollowAppendAndReplace) {
+  std::vector<std::string> calls;
+  auto& h = xbcommon.IndexHooks;
+  xbcommon.IndexUnitLinked = true;
+  h.IsActive = [] { return true; };
+  h.SetLockSemaphoreProc = [&](bool on) { calls.push_back(on ? "lock" : "unlock"); };
+  h.SaveAllKeys = [&] { calls.push_back("save:" + GetFieldText(1)); };
+  h.UpdateKeys = [&] { calls.push_back("update:" + GetFieldText(1)); };
+  h.AddKeys = [&] { calls.push_back("add:" + std::to_string(RecNo())); };
+
+  ASSERT_TRUE(FLock());
+  SetFieldText(1, "renamed");
+  Replace();
+  ClearRecord();
+  SetFieldText(1, "added");
+  Append();
+  Unlock();
+  EXPECT_EQ(xbcommon.XbErrorCode, 0);
+  std::vector<std::string> expected = {"lock",  "save:part2     ", "update:renamed   ", "unlock",
+                                       "lock",  "add:4",           "unlock"};
+  EXPECT_EQ(calls, expected);
+
+  // A refused edit leaves the semaphore alone; a refused write releases it.
+  calls.clear();
+  Replace();
+  EXPECT_EQ(xbcommon.XbErrorCode, 1200);
+  EXPECT_TRUE(calls.empty());
+  xbcommon.IndexHooks = TIndexHooks{};
+  xbcommon.IndexUnitLinked = false;
+}
+
+TEST_F(Editing, PendingErrorsAreReportedWhenReportingIsOn) {
+  test::scriptedPrompter().clear();
+  XbSetErrorReport(true);
+  SetFieldText(1, "x");
+  EXPECT_THROW(Replace(), EXbaseHalt);
+  XbSetErrorReport(false);
+  ASSERT_EQ(test::scriptedPrompter().asked().size(), 1u);
+  EXPECT_EQ(test::scriptedPrompter().asked()[0].caption, "Programm angehalten.");
+  EXPECT_NE(test::scriptedPrompter().asked()[0].text.find("Fehler Nr. 1200"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace qorva
