@@ -128,7 +128,8 @@ class SourceMaterialTable : public MemoryMaterialTable {
     }
     if (!error.empty()) {
       close();
-      prompter().message("Fehler : ", WinToUtf8(error));
+      // Paths and the reader's texts are UTF-8 already.
+      prompter().message("Fehler : ", error);
       kwenvar.ErrorFlag = true;
       return false;
     }

@@ -216,6 +216,11 @@ void PreDesign() {
   q.TurnCount = n;
   q.OuterDiameter = de;
   CalcSpring();
+  // A pre-designed spring that the calculation rejects is not kept either.
+  if (kwenvar.FatalError) {
+    g = savedFamily;
+    q = savedProduct;
+  }
 }
 
 }  // namespace qorva

@@ -9,7 +9,8 @@ namespace qorva {
 // Turns, force, stresses, strip length, travel, mass, work and fatigue of the current spring.
 void CalcSpring();
 // t, b, Dn = Di and De from the wanted force Force2, travel Travel2, WidthThicknessRatio and
-// StressRatio; then CalcSpring. A fatal stop leaves the spring as it was.
+// StressRatio; then CalcSpring. A fatal stop (its own or the calculation's) leaves the spring as it
+// was, the messages in the list.
 void PreDesign();
 
 }  // namespace qorva

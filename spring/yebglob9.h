@@ -22,7 +22,7 @@ struct Yebglob9 {
   // Material values (at the current band thickness).
   long double EModulus = 210000;
   long double OperatingEModulus = 210000;
-  long double Density = 7.8;
+  long double Density = 7.8L;
   long double TensileStrength = 0;
   long double PermissibleStress = 0;  // 0: no material chosen yet
 

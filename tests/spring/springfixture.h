@@ -1,0 +1,97 @@
+#pragma once
+// A fresh spring with an in-memory material table, shared by the spring tests.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "foundation/error0.h"
+#include "foundation/kwenvar.h"
+#include "foundation/settings.h"
+#include "foundation/utilstr.h"
+#include "foundation/wkwenvar.h"
+#include "spring/materialtable.h"
+#include "spring/qvaglob.h"
+#include "spring/shellservices.h"
+#include "spring/yebfest9.h"
+#include "spring/yebglob9.h"
+#include "tests/support/testsupport.h"
+
+namespace qorva::test {
+
+// The field texts of one material, as the table hands them over (field n at index n - 1).
+struct MaterialFields {
+  std::vector<std::string> f = std::vector<std::string>(29);
+  MaterialFields& set(int n, const std::string& text) {
+    f[static_cast<std::size_t>(n - 1)] = text;
+    return *this;
+  }
+};
+
+// A round-number spring steel: E 200000, density 7.9, Rm 2000 at every thickness, factor 0.7 (so
+// sigma zul 1400), Goodman not peened sO 1200 / sH0 500 / m 0.5, peened 1300 / 600 / 0.4, slopes 0,
+// thickness range 0.1 .. 2.
+inline MaterialFields RoundSteel(const std::string& designation = "Federband EN 10270-1") {
+  MaterialFields m;
+  m.set(1, designation).set(2, "C75S").set(3, "1.1248").set(4, "")
+      .set(5, "200000").set(6, "7.9").set(7, "2000").set(8, "1.0").set(9, "0").set(10, "0")
+      .set(11, "1.0").set(12, "1200").set(13, "0").set(14, "500").set(15, "0").set(16, "0.5")
+      .set(17, "1300").set(18, "0").set(19, "600").set(20, "0").set(21, "0.4")
+      .set(22, "0.1").set(23, "2").set(24, "0").set(25, "0.3").set(26, "0").set(27, "0.7")
+      .set(28, "").set(29, "1");
+  return m;
+}
+
+inline std::vector<std::string> MaterialFieldNames() {
+  std::vector<std::string> names;
+  for (int n = 1; n <= 29; ++n) names.push_back("F" + IntStr(n));
+  return names;
+}
+
+inline MaterialTableRow Row(const MaterialFields& m, bool deleted = false) {
+  return MaterialTableRow{m.f, deleted};
+}
+
+// Spring data and settings at their start values, the given materials as the material table, shell
+// hooks and browser empty, the scripted prompter without answers.
+class SpringTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    InitAllSettings();
+    InitSpringData();
+    shellservices = Shellservices{};
+    installMaterialBrowser(nullptr);
+    scriptedPrompter().clear();
+    useTable({Row(RoundSteel())});
+  }
+  void TearDown() override {
+    installMaterialTable(nullptr);
+    installMaterialBrowser(nullptr);
+    shellservices = Shellservices{};
+    scriptedPrompter().clear();
+  }
+
+  MemoryMaterialTable& useTable(std::vector<MaterialTableRow> rows) {
+    auto t = std::make_unique<MemoryMaterialTable>(MaterialFieldNames(), std::move(rows));
+    MemoryMaterialTable& ref = *t;
+    installMaterialTable(std::move(t));
+    return ref;
+  }
+
+  // Loads the fields straight into MaterialRec and takes the material over, as the material window does.
+  static void UseMaterial(const MaterialFields& m) {
+    YEB9WST_Record r;
+    for (int n = 1; n <= 29; ++n) SetMaterialField(r, n, m.f[static_cast<std::size_t>(n - 1)]);
+    yebglob9.MaterialRec = r;
+    TakeOverMaterial();
+  }
+
+  static std::vector<std::string> Messages() {
+    std::vector<std::string> v;
+    for (uint16_t i = 1; i <= error0.ErrorCount; ++i) v.push_back(error0.ErrorMsgs[i]);
+    return v;
+  }
+};
+
+}  // namespace qorva::test
