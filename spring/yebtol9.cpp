@@ -7,6 +7,7 @@
 #include "foundation/error0.h"
 #include "foundation/kwenvar.h"
 #include "foundation/wkwenvar.h"
+#include "spring/yebglob9.h"
 
 namespace qorva {
 
@@ -282,6 +283,8 @@ int32_t ToleranceStandardForMaterial(const std::string& materialText) {
   if (materialText.find("10151") != std::string::npos) return TolIso9445N;
   return TolEn10140A;
 }
+
+void SelectToleranceStandard() { yebglob9.ToleranceStandard = ToleranceStandardForMaterial(yebglob9.MaterialText); }
 
 long double StandardThicknessValue(bool english, int32_t i) {
   if (i < 1 || i > ThicknessSeriesCount) return 0.0L;

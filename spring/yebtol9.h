@@ -30,6 +30,8 @@ long double StripWidthTolerance(int32_t standard, long double t, long double b);
 // The strip standard a designation calls for: EN 10092-1 for "10089", ISO 9445-1 (N) for "10151",
 // else EN 10140-A.
 int32_t ToleranceStandardForMaterial(const std::string& materialText);
+// yebglob9.ToleranceStandard := ToleranceStandardForMaterial(yebglob9.MaterialText).
+void SelectToleranceStandard();
 
 // Standard strip thickness and width series (mm). english chooses the inch sizes.
 inline constexpr int32_t ThicknessSeriesCount = 23;

@@ -10,6 +10,7 @@
 #include "foundation/error0.h"
 #include "foundation/kwenvar.h"
 #include "foundation/wkwenvar.h"
+#include "spring/yebglob9.h"
 
 namespace qorva {
 namespace {
@@ -26,18 +27,22 @@ class Yebtol9Test : public ::testing::Test {
     ClearErrorList();
     savedUnits_ = wkwenvar.UnitSystem;
     savedError_ = kwenvar.ErrorFlag;
+    savedFatal_ = kwenvar.FatalError;
     wkwenvar.UnitSystem = 0;
     kwenvar.ErrorFlag = false;
+    kwenvar.FatalError = false;
   }
   void TearDown() override {
     wkwenvar.UnitSystem = savedUnits_;
     kwenvar.ErrorFlag = savedError_;
+    kwenvar.FatalError = savedFatal_;
     ClearErrorList();
   }
 
  private:
   uint16_t savedUnits_ = 0;
   bool savedError_ = false;
+  bool savedFatal_ = false;
 };
 
 struct TolCase {
@@ -142,6 +147,18 @@ TEST_F(Yebtol9Test, StandardChosenFromDesignation) {
   EXPECT_EQ(ToleranceStandardForMaterial("EN 10151 / EN 10089"), TolEn10092);
   EXPECT_EQ(ToleranceStandardForMaterial("C75S 1.1248 EN 10132-4"), TolEn10140A);
   EXPECT_EQ(ToleranceStandardForMaterial(""), TolEn10140A);
+
+  const std::string savedText = yebglob9.MaterialText;
+  const int32_t savedStandard = yebglob9.ToleranceStandard;
+  yebglob9.MaterialText = "X10CrNi18-8 1.4310 EN 10151";
+  yebglob9.ToleranceStandard = 0;
+  SelectToleranceStandard();
+  EXPECT_EQ(yebglob9.ToleranceStandard, TolIso9445N);
+  yebglob9.MaterialText = "51CrV4 EN 10089";
+  SelectToleranceStandard();
+  EXPECT_EQ(yebglob9.ToleranceStandard, TolEn10092);
+  yebglob9.MaterialText = savedText;
+  yebglob9.ToleranceStandard = savedStandard;
 }
 
 struct StepCase {
