@@ -157,25 +157,42 @@ MaterialBrowser& installedBrowser() {
   return browser;
 }
 
-// The choice among the designations until the browse window is there.
+std::string PromptTitle(const std::string& title1, const std::string& title2) {
+  std::string prompt = TrimStr(title1);
+  const std::string t2 = TrimStr(title2);
+  if (!prompt.empty() && !t2.empty()) prompt += " ";
+  return DosToUtf8(prompt + t2);
+}
+
+// Until the browse window is there: viewing shows every record with its number, designation and
+// deletion mark ("*": not preferred); choosing offers the designations in the prompter's choice.
+bool ShowInPrompter(MaterialTable& table, const std::string& title1, const std::string& title2) {
+  const uint32_t start = table.recNo();
+  std::vector<std::string> lines;
+  for (uint32_t n = 1; n <= table.recordCount(); ++n) {
+    if (!table.gotoRecord(n)) break;
+    lines.push_back(BlankPad(n, 5) + (table.deleted() ? " * " : "   ") + WinToUtf8(TrimStr(table.fieldStr(1))));
+  }
+  if (start >= 1) table.gotoRecord(start);
+  prompter().textScreen(PromptTitle(title1, title2), lines);
+  return true;
+}
+
 bool ChooseInPrompter(MaterialTable& table, uint16_t mode, const std::string& title1, const std::string& title2) {
+  if (mode != 1) return ShowInPrompter(table, title1, title2);
   const uint32_t start = table.recNo();
   std::vector<uint32_t> recs;
   std::vector<std::string> entries;
   int preselect = 0;
   for (bool ok = table.first(); ok && !table.eof(); ok = table.skip()) {
-    if (mode == 1 && table.deleted()) continue;
+    if (table.deleted()) continue;
     if (table.recNo() == start) preselect = static_cast<int>(recs.size());
     recs.push_back(table.recNo());
     entries.push_back(WinToUtf8(TrimStr(table.fieldStr(1))));
   }
   if (start >= 1) table.gotoRecord(start);
   if (entries.empty()) return false;
-  std::string prompt = TrimStr(title1);
-  const std::string t2 = TrimStr(title2);
-  if (!prompt.empty() && !t2.empty()) prompt += " ";
-  prompt += t2;
-  const std::optional<int> chosen = prompter().choice(DosToUtf8(prompt), entries, preselect);
+  const std::optional<int> chosen = prompter().choice(PromptTitle(title1, title2), entries, preselect);
   if (!chosen || *chosen < 0 || static_cast<std::size_t>(*chosen) >= recs.size()) return false;
   return table.gotoRecord(recs[static_cast<std::size_t>(*chosen)]);
 }

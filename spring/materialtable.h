@@ -107,9 +107,10 @@ using MaterialBrowser = std::function<bool(MaterialTable& table, uint16_t mode, 
 // Installs b and returns the previous one (an empty function goes back to the prompter's choice).
 MaterialBrowser installMaterialBrowser(MaterialBrowser b);
 
-// Shows the open table for browsing (mode 0) or choosing (mode 1). Until a browse window is installed
-// the user picks from the designations (field 1) in the prompter's choice, in the table's current
-// order, the deleted records left out in mode 1. Accepting stores the record number in
+// Shows the open table for browsing (mode 0) or choosing (mode 1). Until a browse window is installed,
+// mode 0 shows the records (number, deletion mark, designation) in the prompter's text screen, and in
+// mode 1 the user picks a preferred material from the designations (field 1) in the prompter's choice,
+// in the table's current order. Accepting stores the record number in
 // kwenvar.BrowseRecNo, leaves the table on that record and clears kwenvar.ErrorFlag; cancelling sets
 // kwenvar.ErrorFlag. Titles are DOS texts.
 bool BrowseMaterialTable(MaterialTable& table, uint16_t mode, const std::string& title1,

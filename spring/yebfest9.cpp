@@ -3,6 +3,7 @@
 #include "spring/yebfest9.h"
 
 #include <cmath>
+#include <limits>
 
 #include "foundation/error0.h"
 #include "foundation/kwenvar.h"
@@ -24,7 +25,12 @@ constexpr uint16_t kHelpTopicMaterialTable = 9590;
 
 // Numbers are read without the blanks a table may pad them with.
 int32_t FieldInt(const std::string& s) { return StrToInt0(TrimStr(s)); }
-double FieldReal(const std::string& s) { return static_cast<double>(StrToReal(TrimStr(s))); }
+// A value beyond the range of the record's reals reads as 0 like any other text that is no number.
+double FieldReal(const std::string& s) {
+  const long double v = StrToReal(TrimStr(s));
+  if (!(std::fabs(v) <= std::numeric_limits<double>::max())) return 0;
+  return static_cast<double>(v);
+}
 
 bool Contains(const std::string& text, const char* what) { return text.find(what) != std::string::npos; }
 

@@ -397,3 +397,36 @@ TEST_F(PreDesignTest, FatalStopsLeaveTheSpringAsItWas) {
 
 }  // namespace
 }  // namespace qorva::test
+
+namespace qorva::test {
+namespace {
+
+// Every material of the shipped table gives the start spring usable results.
+TEST_F(CalcSpringTest, EveryShippedMaterialCalculates) {
+  installMaterialTable(nullptr);
+  kwenvar.DbfDir = std::string(QORVA_SOURCE_DIR) + "/data";
+  MaterialTable& table = materialTable();
+  ASSERT_TRUE(table.open("yeb9wst.dbf"));
+  const uint32_t count = table.recordCount();
+  table.close();
+  ASSERT_GE(count, 12u) << "the start spring uses record 12";
+  for (uint16_t n = 1; n <= count; ++n) {
+    SCOPED_TRACE(n);
+    InitSpringData();
+    ASSERT_TRUE(LoadMaterialByNumber(n));
+    for (long double theta : {20.0L, 120.0L}) {
+      yebglob9.OperatingTemperature = theta;
+      CalcSpring();
+      EXPECT_FALSE(kwenvar.FatalError) << (Messages().empty() ? "" : Messages()[0]);
+      for (long double v : {qvaglob.Force2, qvaglob.ForceN, yebglob9.Stress2, qvaglob.Travel2, qvaglob.SpringMass,
+                            yebglob9.PermissibleStress, yebglob9.OperatingEModulus, yebglob9.FatigueSafetyFactor,
+                            yebglob9.CyclesToFracture, yebglob9.PermissibleStrokeStress}) {
+        EXPECT_TRUE(std::isfinite(v));
+      }
+      EXPECT_GT(yebglob9.PermissibleStress, 0);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace qorva::test

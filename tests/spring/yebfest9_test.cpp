@@ -323,7 +323,7 @@ class MaterialTableTest : public SpringTest {};
 
 TEST_F(MaterialTableTest, LoadingConvertsEveryField) {
   MaterialFields m = RoundSteel("Federstahl gr\xFCn");  // Windows 1252 u-umlaut
-  m.set(5, "  206000 ").set(6, "7,85").set(7, "abc").set(27, "0").set(28, "Bem.").set(29, "42");
+  m.set(5, "  206000 ").set(6, "7,85").set(7, "abc").set(16, "1e400").set(27, "0").set(28, "Bem.").set(29, "42");
   useTable({Row(RoundSteel()), Row(m)});
   ASSERT_TRUE(LoadMaterialByNumber(2));
   const YEB9WST_Record& r = yebglob9.MaterialRec;
@@ -333,6 +333,7 @@ TEST_F(MaterialTableTest, LoadingConvertsEveryField) {
   EXPECT_DOUBLE_EQ(r.Rho, 7.85);
   EXPECT_EQ(r.Rm0, 0) << "no number reads as 0";
   EXPECT_EQ(r.SigmaFactor, 0.7) << "a factor of 0 is mended on loading";
+  EXPECT_EQ(r.GoodmanSlope, 0) << "beyond the range of a real";
   EXPECT_EQ(r.GoodmanSlopeShot, 0.4);
   EXPECT_EQ(r.DMAX, 2);
   EXPECT_EQ(r.Text28, "Bem.");
@@ -479,6 +480,18 @@ TEST_F(MaterialTableTest, ChoiceWithoutBrowseWindowAsksThePrompter) {
   SelectMaterial(1);
   EXPECT_TRUE(kwenvar.ErrorFlag);
   EXPECT_EQ(yebglob9.MaterialNumber, 4);
+}
+
+TEST_F(MaterialTableTest, ViewingWithoutBrowseWindowShowsEveryRecord) {
+  useTable({Row(RoundSteel("Zeta")), Row(RoundSteel("Alpha"), true)});
+  UseMaterial(RoundSteel("current"));
+  SelectMaterial(0);
+  ASSERT_EQ(scriptedPrompter().asked().size(), 1u);
+  const AskRecord& a = scriptedPrompter().asked()[0];
+  EXPECT_EQ(a.kind, AskKind::TextScreen);
+  EXPECT_EQ(a.entries, (std::vector<std::string>{"    1   Zeta", "    2 * Alpha"}));
+  EXPECT_EQ(yebglob9.MaterialRec.Text1, "current");
+  EXPECT_EQ(yebglob9.MaterialNumber, 12);
 }
 
 TEST_F(MaterialTableTest, ShippedTableIsReadFromItsSource) {
