@@ -117,6 +117,8 @@ void SelectMaterial(uint16_t mode) {
   if (mode == 1 && accepted && !kwenvar.ErrorFlag) {
     yebglob9.MaterialNumber = static_cast<uint16_t>(table.recNo());
     LoadMaterialRecord();
+    // The designation chooses the modulus-at-temperature rule: it must be the chosen material's.
+    TakeOverMaterial();
   }
   table.close();
 }

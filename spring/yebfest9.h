@@ -59,7 +59,8 @@ void LoadMaterialRecord();
 // density. False (MaterialRec unchanged) when the table cannot be opened or has no record n.
 bool LoadMaterialByNumber(uint16_t n);
 // Mode 0: the user views the table; mode 1: the user chooses a preferred material, which becomes
-// MaterialNumber and MaterialRec. A cancelled choice sets kwenvar.ErrorFlag and changes nothing.
+// MaterialNumber and MaterialRec and is taken over (TakeOverMaterial). A cancelled choice sets
+// kwenvar.ErrorFlag and changes nothing.
 void SelectMaterial(uint16_t mode);
 // Opens the material table ordered by field 27 for the material window; the table stays open.
 bool OpenMaterialTableIndexed();

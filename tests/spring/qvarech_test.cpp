@@ -279,6 +279,19 @@ TEST_F(CalcSpringTest, ModulusAtTemperatureEntersTheForce) {
   EXPECT_NEAR(D(qvaglob.Force2), 195000 * 6.25 / 41600, 1e-9);
 }
 
+TEST_F(CalcSpringTest, ChosenMaterialBringsItsModulusRule) {
+  // Stainless after EN 10270-3 at 120 degrees: E(T) = 200000 * (1 - 100 * 0.0004) = 192000, not the
+  // rule of the material before (here none: 200000 * 3500 / 3600).
+  useTable({Row(RoundSteel("X10CrNi18-8 EN 10270-3"))});
+  yebglob9.MaterialText.clear();
+  yebglob9.OperatingTemperature = 120;
+  scriptedPrompter().push(0);
+  SelectMaterial(1);
+  ASSERT_FALSE(kwenvar.ErrorFlag);
+  CalcSpring();
+  EXPECT_NEAR(D(yebglob9.OperatingEModulus), 192000, 1e-9);
+}
+
 TEST_F(CalcSpringTest, StartsFromAnEmptyList) {
   AddErrorMsg("Warnung: alt");
   kwenvar.FatalError = true;
@@ -367,6 +380,8 @@ TEST_F(PreDesignTest, FatalStopsLeaveTheSpringAsItWas) {
        "Fatal  : E(T) <= 0 !"},
       {"sigma zul 0", [] { yebglob9.MaterialRec.Rm0 = 0; }, "Fatal  : sig.zul <= 0 !"},
       {"travel far below zero", [] { qvaglob.Travel2 = -1e6L; }, "Fatal  : Dm <= 0 !"},
+      // n about -86 in the last pass: Dm 25.8 but De -12.1.
+      {"travel below zero", [] { qvaglob.Travel2 = -8500; }, "Fatal  : De <= 0 !"},
       // The pre-designed spring is too thin for the calculation: t = sqrt(1.3) / 1400 = 0.00081.
       {"thinner than the calculation takes", [] { qvaglob.Force2 = 0.0001L; }, "Fatal  : t = 0 !"},
       {"overflow in the passes", [] { qvaglob.Force2 = 1e4930L; }, "Fatal  : overflow !"},

@@ -424,9 +424,9 @@ TEST_F(MaterialTableTest, ChoiceInTheBrowseWindow) {
   EXPECT_EQ(kwenvar.BrowseRecNo, 3);
   EXPECT_EQ(yebglob9.MaterialRec.Text1, "Beta");
   EXPECT_EQ(yebglob9.MaterialRec.EModInt, 190000);
-  // Not taken over: designation and modulus follow at the material window or the next calculation.
-  EXPECT_TRUE(yebglob9.MaterialText.empty());
-  EXPECT_EQ(yebglob9.EModulus, 210000);
+  // Taken over: the next calculation picks the modulus-at-temperature rule of the chosen material.
+  EXPECT_EQ(yebglob9.MaterialText, "Beta");
+  EXPECT_EQ(yebglob9.EModulus, 190000);
   EXPECT_FALSE(materialTable().isOpen());
 }
 
