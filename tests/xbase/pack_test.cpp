@@ -1,0 +1,165 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <filesystem>
+
+#include "tests/xbase/edit_support_test.h"
+
+namespace qorva {
+namespace {
+
+using xbtest::AppendRow;
+using xbtest::CreateTable;
+using xbtest::InChild;
+
+class Packing : public xbtest::EngineTest {
+ protected:
+  void SetUp() override {
+    EngineTest::SetUp();
+    table_ = CreateTable(dir_ / "stock.dbf", {{"NAME", 'C', 8, 0}, {"QTY", 'N', 5, 0}, {"OK", 'L', 1, 0}});
+    Use(table_);
+    for (int64_t i = 1; i <= 5; ++i) AppendRow({"item" + std::to_string(i), i, true}, i == 2 || i == 4);
+    // Stored forms a record read and write would change: they must move as they are.
+    GO(3);
+    ASSERT_TRUE(FLock());
+    Poke("y", 3, 3);
+    Poke("     ", 2, 5);
+    Unlock();
+    FlushDbf(*CurrentBlock());
+    GO(2);
+    header_ = CurrentBlock()->HeaderLen;
+    recLen_ = CurrentBlock()->RecLen;
+  }
+  std::string Record(const std::string& bytes, int n) const {
+    return bytes.substr(header_ + static_cast<size_t>(n - 1) * recLen_, recLen_);
+  }
+  int OtherProcessOpens() const {
+    const std::string table = table_;
+    return InChild([table] {
+      Select(20);
+      USE(table + " ALIAS PROBE");
+      return static_cast<int>(xbcommon.XbErrorCode);
+    });
+  }
+  size_t FilesInFolder() const {
+    size_t n = 0;
+    for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir_.path())) ++n;
+    return n;
+  }
+  std::string table_;
+  uint16_t header_ = 0, recLen_ = 0;
+};
+
+TEST_F(Packing, RemovesDeletedRecordsAndKeepsStoredBytes) {
+  auto before = FileBytes(table_);
+  ASSERT_TRUE(Pack());
+  EXPECT_EQ(xbcommon.XbErrorCode, 0);
+  EXPECT_EQ(RecCount(), 3);
+  EXPECT_EQ(RecNo(), 1);
+  EXPECT_FALSE(dEOF());
+  EXPECT_FALSE(dBOF());
+  EXPECT_EQ(GetFieldText(1), "item1   ");
+  EXPECT_FALSE(CurrentBlock()->Exclusive);  // shared again
+
+  auto after = FileBytes(table_);
+  ASSERT_EQ(after.size(), header_ + 3u * recLen_ + 1);
+  EXPECT_EQ(after.back(), '\x1A');
+  EXPECT_EQ(static_cast<uint8_t>(after[4]), 3);
+  EXPECT_EQ(after.substr(32, header_ - 32), before.substr(32, header_ - 32));  // field descriptors
+  EXPECT_EQ(Record(after, 1), Record(before, 1));
+  EXPECT_EQ(Record(after, 2), Record(before, 3));  // with its stored "y"
+  EXPECT_EQ(Record(after, 3), Record(before, 5));  // with its blank number
+  SKIP(1);
+  EXPECT_EQ(GetFieldText(1), "item3   ");
+  EXPECT_EQ(FilesInFolder(), 1u);          // no temporary file left
+  EXPECT_EQ(OtherProcessOpens(), 0);       // and others may use the table again
+}
+
+TEST_F(Packing, GivesUpWhileAnotherOpenUsesTheTable) {
+  Select(2);
+  Use(table_, " ALIAS OTHER");
+  Select(1);
+  auto before = FileBytes(table_);
+  EXPECT_FALSE(Pack());
+  EXPECT_EQ(xbcommon.XbErrorCode, 0);  // no error: the table is simply busy
+  EXPECT_EQ(FileBytes(table_), before);
+  EXPECT_FALSE(CurrentBlock()->Exclusive);
+  GO(5);
+  EXPECT_EQ(GetFieldText(1), "item5   ");  // still open and readable
+}
+
+TEST_F(Packing, AFailedWriteLeavesTheTableAsItWas) {
+  auto before = FileBytes(table_);
+  {
+    struct sigaction ignore {}, old {};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGXFSZ, &ignore, &old);
+    rlimit oldLimit{};
+    getrlimit(RLIMIT_FSIZE, &oldLimit);
+    rlimit limit = oldLimit;
+    limit.rlim_cur = header_ + recLen_;  // the compacted table does not fit
+    setrlimit(RLIMIT_FSIZE, &limit);
+    EXPECT_FALSE(Pack());
+    setrlimit(RLIMIT_FSIZE, &oldLimit);
+    sigaction(SIGXFSZ, &old, nullptr);
+  }
+  EXPECT_NE(xbcommon.XbErrorCode, 0);
+  EXPECT_EQ(XbTakeErrorContext(), "Fehler beim Packen von " + AreaFileName());
+  EXPECT_EQ(FileBytes(table_), before);
+  EXPECT_EQ(FilesInFolder(), 1u);
+  EXPECT_FALSE(CurrentBlock()->Exclusive);  // shared again also after a failure
+  EXPECT_EQ(OtherProcessOpens(), 0);
+  xbcommon.XbErrorCode = 0;
+  EXPECT_EQ(RecCount(), 5);
+  GO(4);
+  EXPECT_TRUE(Deleted());
+}
+
+TEST_F(Packing, IndexesAreRebuiltEvenWhenTheMemoFileFails) {
+  std::string memoTable = CreateTable(dir_ / "notes.dbf", {{"NAME", 'C', 8, 0}, {"NOTE", 'M', 10, 0}});
+  Select(2);
+  Use(memoTable);
+  for (int64_t i = 1; i <= 3; ++i) AppendRow({std::string("n"), int64_t{0}}, i == 1);
+  int reindexed = 0;
+  xbcommon.IndexUnitLinked = true;
+  xbcommon.IndexHooks.Reindex = [&] {
+    ++reindexed;
+    EXPECT_EQ(RecCount(), 2);  // after the compaction
+  };
+  xbcommon.MemoHooks.PackMemofile = [] { XbSetError(1005, "memo [PackMemofile]"); };
+  EXPECT_FALSE(Pack());
+  EXPECT_EQ(reindexed, 1);
+  EXPECT_EQ(xbcommon.XbErrorCode, 1005);
+  EXPECT_EQ(RecCount(), 2);
+  xbcommon.MemoHooks = TMemoHooks{};
+  xbcommon.IndexHooks = TIndexHooks{};
+  xbcommon.IndexUnitLinked = false;
+}
+
+TEST_F(Packing, EmptyResultsAndExclusiveTables) {
+  ASSERT_TRUE(FLock());
+  for (int32_t n : {1, 3, 5}) {
+    GO(n);
+    DeleteRec();
+  }
+  Unlock();
+  ASSERT_TRUE(Pack());
+  EXPECT_EQ(RecCount(), 0);
+  EXPECT_EQ(RecNo(), 0);
+  EXPECT_TRUE(dEOF());
+  EXPECT_TRUE(dBOF());
+  EXPECT_EQ(FileBytes(table_).size(), header_ + 1u);
+  EXPECT_TRUE(Pack());  // nothing to do
+
+  CloseArea();
+  Use(table_, " EXCLUSIVE");
+  AppendRow({std::string("again"), int64_t{1}, false});
+  EXPECT_TRUE(Pack());
+  EXPECT_TRUE(CurrentBlock()->Exclusive);  // EXCLUSIVE of USE stays
+  EXPECT_EQ(RecCount(), 1);
+  EXPECT_EQ(OtherProcessOpens(), 32);
+}
+
+}  // namespace
+}  // namespace qorva
