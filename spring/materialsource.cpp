@@ -143,6 +143,18 @@ std::string Count(size_t n) {
   return std::string(buf, r.ptr);
 }
 
+// A text from the file as it appears in a message: printable ASCII, anything else as "?", so that a
+// message stays readable whatever bytes the line holds.
+std::string Quoted(const std::string& text) {
+  std::string out = "\"";
+  for (char c : text.substr(0, 60)) {
+    const auto b = static_cast<unsigned char>(c);
+    out.push_back(b >= 0x20 && b < 0x7F ? c : '?');
+  }
+  if (text.size() > 60) out += "...";
+  return out + "\"";
+}
+
 bool Fail(std::string* error, const std::string& text) {
   if (error) *error = text;
   return false;
@@ -243,7 +255,7 @@ std::vector<MaterialSourceRow> ReadMaterialSource(const std::string& path, std::
         const std::string expected =
             c == 0 ? "DELETED" : (c == kColumnCount - 1 ? "SOURCE" : kFieldNames[c]);
         if (TrimBlanks(cols[c]) != expected) {
-          Fail(error, where + "header column " + Count(c + 1) + " is \"" + cols[c] + "\", expected \"" + expected +
+          Fail(error, where + "header column " + Count(c + 1) + " is " + Quoted(cols[c]) + ", expected \"" + expected +
                           "\"");
           return {};
         }
@@ -269,7 +281,7 @@ std::vector<MaterialSourceRow> ReadMaterialSource(const std::string& path, std::
     if (mark == "*") {
       row.deleted = true;
     } else if (!mark.empty()) {
-      Fail(error, where + "DELETED is \"" + cols[0] + "\", expected \"*\" or nothing");
+      Fail(error, where + "DELETED is " + Quoted(cols[0]) + ", expected \"*\" or nothing");
       return {};
     }
     for (int32_t n = 1; n <= MaterialFieldCount; ++n) {
@@ -294,7 +306,7 @@ std::vector<MaterialSourceRow> ReadMaterialSource(const std::string& path, std::
         return {};
       }
       if (!ParseMaterialNumber(type, number, nullptr)) {
-        Fail(error, where + fieldName + " \"" + text + "\" is no " +
+        Fail(error, where + fieldName + " " + Quoted(text) + " is no " +
                         (type == MaterialFieldType::Integer ? "whole number" : "number"));
         return {};
       }

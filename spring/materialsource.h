@@ -31,7 +31,8 @@ MaterialFieldType MaterialFieldTypeOf(int32_t n);
 std::string MaterialFieldName(int32_t n);
 
 // Reads the whole file. On success returns the rows and clears *error; on any malformed line returns no
-// rows and sets *error to "<path> line <n>: <what is wrong>". error may be null.
+// rows and sets *error to "<path> line <n>: <what is wrong>" (after the path plain ASCII: texts from the
+// file are quoted with anything unprintable as "?"). error may be null.
 std::vector<MaterialSourceRow> ReadMaterialSource(const std::string& path, std::string* error);
 
 // Parses the text of a number field as the reader accepts it (blanks around it, "," or "." as decimal

@@ -178,6 +178,7 @@ TEST(MaterialSourceReader, RejectsMalformedLinesWithAClearMessage) {
       {header + "\n" + replaceColumn(8, "nan") + "\n", "field 8 DR0 \"nan\" is no number"},
       {header + "\n" + replaceColumn(8, "1e99999") + "\n", "field 8 DR0 \"1e99999\" is no number"},
       {header + "\n" + replaceColumn(0, "D") + "\n", "DELETED is \"D\", expected \"*\" or nothing"},
+      {header + "\n" + replaceColumn(6, "7\xC3\xA4") + "\n", "field 6 Rho \"7??\" is no number"},
       {header + "\n" + replaceColumn(30, " ") + "\n", "SOURCE is empty"},
       {header + "\n" + replaceColumn(1, "bad \xFF byte") + "\n", "field 1 Text1: invalid UTF-8"},
       {header + "\n" + replaceColumn(2, "price \xE2\x82\xAC") + "\n",
