@@ -580,13 +580,14 @@ void SKIP(int32_t n) {
     else ClearRecord();
     return;
   }
-  if (n > 0 && cb->AtEof) {
-    XbSetError(212, "Datenbank \"" + cb->FileName + "\" ist hinter EOF. [SKIP]");
-    return;
-  }
+  // An empty table says so, although its end-of-file flag is set as well.
   if (cb->RecCount == 0) {
     cb->AtBof = cb->AtEof = true;
     XbSetError(212, "Datenbank \"" + cb->FileName + "\" ist leer. [SKIP]");
+    return;
+  }
+  if (n > 0 && cb->AtEof) {
+    XbSetError(212, "Datenbank \"" + cb->FileName + "\" ist hinter EOF. [SKIP]");
     return;
   }
   if (n < 0 && dBOF()) return;

@@ -1,0 +1,542 @@
+// Work areas: selection, USE and closing, field functions and navigation over visible records.
+#include "xbase/dbf4.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include "tests/support/testsupport.h"
+#include "xbase/xbnatdate.h"
+
+namespace qorva {
+namespace {
+
+struct FieldSpec {
+  std::string name;
+  char type;
+  uint8_t len, dec;
+};
+
+// A table file as another dBase program writes it; records as stored (deletion byte first).
+std::string makeDbf(const std::vector<FieldSpec>& fields, const std::vector<std::string>& records) {
+  size_t headerLen = 32 + 32 * fields.size() + 1;
+  uint16_t recLen = 1;
+  for (const auto& f : fields) recLen = static_cast<uint16_t>(recLen + f.len);
+  std::string s(headerLen, '\0');
+  s[0] = 0x03;
+  for (int i = 0; i < 4; ++i) s[4 + i] = static_cast<char>((records.size() >> (8 * i)) & 0xFF);
+  s[8] = static_cast<char>(headerLen & 0xFF);
+  s[9] = static_cast<char>(headerLen >> 8);
+  s[10] = static_cast<char>(recLen & 0xFF);
+  s[11] = static_cast<char>(recLen >> 8);
+  for (size_t i = 0; i < fields.size(); ++i) {
+    size_t at = 32 + 32 * i;
+    std::memcpy(&s[at], fields[i].name.data(), fields[i].name.size());
+    s[at + 11] = fields[i].type;
+    s[at + 16] = static_cast<char>(fields[i].len);
+    s[at + 17] = static_cast<char>(fields[i].dec);
+  }
+  s[headerLen - 1] = 0x0D;
+  for (const auto& r : records) {
+    EXPECT_EQ(r.size(), recLen) << r;
+    s += r;
+  }
+  return s + '\x1A';
+}
+
+const std::vector<FieldSpec> kFields = {
+    {"NAME", 'C', 6, 0}, {"DAY", 'D', 8, 0}, {"PRICE", 'N', 8, 2}, {"OK", 'L', 1, 0}, {"NOTE", 'M', 10, 0}};
+
+std::string row(char del, const std::string& name, const std::string& price, char ok, const std::string& memo) {
+  std::string n = name;
+  n.resize(6, ' ');
+  std::string p = std::string(8 - price.size(), ' ') + price;
+  std::string m = std::string(10 - memo.size(), ' ') + memo;
+  return std::string(1, del) + n + "20240131" + p + ok + m;
+}
+
+class Dbf4Test : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    XbStartEngine();
+    xbcommon.XbReportErrors = false;
+    xbnatdate.XbDateFormat = 5;
+    xbnatdate.CenturyDates = true;
+    xbnatdate.DecimalChar = '.';
+    test::scriptedPrompter().clear();
+    oldCwd = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+  }
+  void TearDown() override {
+    XbStopEngine();
+    std::filesystem::current_path(oldCwd);
+  }
+  void table(const std::string& name, const std::vector<std::string>& records) {
+    test::writeFile(dir / name, makeDbf(kFields, records));
+  }
+  void five(const std::string& deleted = "     ") {
+    std::vector<std::string> recs;
+    for (int i = 0; i < 5; ++i)
+      recs.push_back(row(deleted[static_cast<size_t>(i)] == '*' ? '*' : ' ', "rec" + std::to_string(i + 1),
+                         std::to_string(i + 1) + ".00", 'T', "0"));
+    table("five.dbf", recs);
+  }
+  // Takes the pending error: its code and context.
+  std::pair<uint16_t, std::string> error() {
+    uint16_t code = xbcommon.XbErrorCode;
+    xbcommon.XbErrorCode = 0;
+    return {code, XbTakeErrorContext()};
+  }
+
+  test::ScratchDir dir;
+  std::filesystem::path oldCwd;
+};
+
+TEST_F(Dbf4Test, SelectFindsTheLowestFreeAreaAndRefusesWhenAllAreUsed) {
+  table("t.dbf", {row(' ', "a", "1.00", 'T', "0")});
+  USE("t alias a1");
+  Select(2);
+  USE("t alias a2");
+  Select(0);
+  EXPECT_EQ(SelectedArea(), 3);
+  for (int a = 3; a <= 33; ++a) {
+    Select(0);
+    ASSERT_EQ(SelectedArea(), a);
+    USE("t alias a" + std::to_string(a));
+    ASSERT_EQ(xbcommon.XbErrorCode, 0) << XbTakeErrorContext();
+  }
+  Select(0);
+  EXPECT_EQ(error(), std::make_pair(uint16_t{220}, std::string("Kein Arbeitsbereich frei [Select(0)]")));
+  EXPECT_EQ(SelectedArea(), 33);
+  Select(34);
+  EXPECT_EQ(error(), std::make_pair(uint16_t{220}, std::string("Ung\xFCltiger Arbeitsbereich = [Select(34)]")));
+  EXPECT_EQ(SelectedArea(), 33);
+  // The scratch area is the engine's own and opens besides the 33.
+  dbf4.CurrentArea = ScratchArea;
+  USE("t alias scratch");
+  EXPECT_EQ(xbcommon.XbErrorCode, 0);
+  EXPECT_EQ(RecCount(), 1);
+  CloseAll();
+  EXPECT_EQ(SelectedArea(), 1);
+  for (uint8_t a = 1; a <= MaxUserAreas; ++a) EXPECT_EQ(AreaBlock(a), nullptr);
+  EXPECT_NE(AreaBlock(ScratchArea), nullptr);
+}
+
+TEST_F(Dbf4Test, CommandsOnAFreeAreaReport215) {
+  Select(5);
+  EXPECT_EQ(RecNo(), 0);
+  EXPECT_EQ(error(), std::make_pair(uint16_t{215}, std::string("Keine Datenbank (bzw.kein Arbeitsbereich) ge\xF6"
+                                                                "ffnet. [RecNo]  WorkArea = 5")));
+  EXPECT_EQ(FieldCount(), 0);
+  EXPECT_EQ(error().second, "Keine Datenbank (bzw.kein Arbeitsbereich) ge\xF6" "ffnet. [FieldCount()]  WorkArea = 5");
+  SKIP(1);
+  EXPECT_EQ(error().second.find("[SKIP()]") != std::string::npos, true);
+  EXPECT_TRUE(dEOF());
+  EXPECT_TRUE(dBOF());
+  EXPECT_EQ(AreaFileName(), "");
+  EXPECT_EQ(xbcommon.XbErrorCode, 0);
+  // Reported at once, the error stops the command with its code.
+  xbcommon.XbReportErrors = true;
+  try {
+    GO(1);
+    FAIL();
+  } catch (const EXbaseHalt& h) {
+    EXPECT_EQ(h.exitCode(), 215);
+  }
+  ASSERT_EQ(test::scriptedPrompter().asked().size(), 1u);
+  EXPECT_NE(test::scriptedPrompter().asked()[0].text.find("[GO()]  WorkArea = 5"), std::string::npos);
+}
+
+TEST_F(Dbf4Test, UseFindsTheFileWhateverTheCaseAndTakesAliasAndExclusive) {
+  table("customer.dbf", {row(' ', "a", "1.00", 'T', "0"), row(' ', "b", "2.00", 'F', "0")});
+  USE("customer alias cu exclusive");
+  ASSERT_EQ(xbcommon.XbErrorCode, 0) << XbTakeErrorContext();
+  EXPECT_EQ(AreaFileName(), (dir.path() / "CUSTOMER.DBF").string());
+  EXPECT_EQ(AreaAlias(), "CU");
+  EXPECT_TRUE(CurrentBlock()->Exclusive);
+  EXPECT_TRUE(CurrentBlock()->OemConvert);
+  EXPECT_EQ(RecCount(), 2);
+  EXPECT_EQ(RecNo(), 1);
+  // Nobody else gets the table while it is open exclusively.
+  Select(2);
+  USE("Customer.DBF");
+  EXPECT_EQ(error().first, 32);
+  EXPECT_EQ(CurrentBlock(), nullptr);
+  Select(1);
+  USE("  ");
+  EXPECT_EQ(CurrentBlock(), nullptr);
+  Select(2);
+  USE("CUSTOMER.dbf");
+  EXPECT_EQ(xbcommon.XbErrorCode, 0);
+  EXPECT_EQ(AreaAlias(), "CUSTOMER");
+  EXPECT_FALSE(CurrentBlock()->Exclusive);
+}
+
+TEST_F(Dbf4Test, AliasMustBeUnique) {
+  std::filesystem::create_directories(dir / "data");
+  test::writeFile(dir / "data" / "parts.dbf", makeDbf(kFields, {}));
+  USE("data\\parts.dbf");
+  ASSERT_EQ(xbcommon.XbErrorCode, 0) << XbTakeErrorContext();
+  EXPECT_EQ(AreaAlias(), "PARTS");
+  Select(2);
+  USE("data/parts");
+  EXPECT_EQ(error(), std::make_pair(uint16_t{220}, std::string("Alias-Name \"PARTS\" bereits benutzt. [USE]")));
+  EXPECT_EQ(CurrentBlock(), nullptr);
+  USE("data/parts alias p2 trailing words");
+  EXPECT_EQ(xbcommon.XbErrorCode, 0);
+  EXPECT_EQ(AreaAlias(), "P2");
+}
+
+TEST_F(Dbf4Test, ExclusiveOnlyAsAWholeWord) {
+  for (const std::string word : {"EXCLUSIVEX", "EXCLUSIVE_1"}) {
+    USE("t " + word);
+    auto [code, ctx] = error();
+    EXPECT_EQ(code, 2) << word;
+    EXPECT_NE(ctx.find("T " + word + ".DBF"), std::string::npos) << ctx;
+  }
+}
+
+TEST_F(Dbf4Test, RecordBufferOfTheCaller) {
+  table("t.dbf", {row(' ', "abc", "1.50", 'T', "0")});
+  std::vector<uint8_t> buf(10);
+  USE("t", nullptr, 10);
+  EXPECT_EQ(error(), std::make_pair(uint16_t{220}, std::string("Puffer ist NIL oder Gr\xF6\xDF" "e ist Null beim \xD6"
+                                                                "ffnen von T [USE]")));
+  USE("t", buf.data(), 10);
+  auto [code, ctx] = error();
+  EXPECT_EQ(code, 266);
+  EXPECT_EQ(ctx, "Ungleiche Puffer- und Datensatzgr\xF6\xDF" "e der Datenbank: T [USE()]\n\rRecord Size=40, Buffer Size=10");
+  EXPECT_EQ(CurrentBlock(), nullptr);
+  buf.assign(40, 0xEE);
+  USE("t", buf.data(), 40);
+  ASSERT_EQ(xbcommon.XbErrorCode, 0);
+  EXPECT_EQ(FieldAddress(1), buf.data() + 1);
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(buf.data()) + 2, 6), "abc   ");
+  CloseArea();
+}
+
+TEST_F(Dbf4Test, EmptyTable) {
+  table("e.dbf", {});
+  USE("e");
+  ASSERT_EQ(xbcommon.XbErrorCode, 0);
+  EXPECT_EQ(RecNo(), 0);
+  EXPECT_TRUE(dEOF());
+  EXPECT_TRUE(dBOF());
+  EXPECT_EQ(SField(1), "      ");
+  SKIP(1);
+  EXPECT_EQ(error(), std::make_pair(uint16_t{212}, "Datenbank \"" + (dir.path() / "E.DBF").string() + "\" ist leer. [SKIP]"));
+  GO(1);
+  EXPECT_EQ(error().first, 212);
+  GoTop();
+  GoBottom();
+  EXPECT_EQ(RecNo(), 0);
+}
+
+TEST_F(Dbf4Test, NavigationOverAllRecords) {
+  five();
+  USE("five");
+  EXPECT_EQ(RecNo(), 1);
+  SKIP(-1);
+  EXPECT_EQ(RecNo(), 1);
+  EXPECT_TRUE(dBOF());
+  EXPECT_EQ(xbcommon.XbErrorCode, 0);
+  SKIP(2);
+  EXPECT_EQ(RecNo(), 3);
+  EXPECT_FALSE(dBOF());
+  EXPECT_EQ(XbRTrim(SField(1)), "rec3");
+  GoBottom();
+  EXPECT_EQ(RecNo(), 5);
+  SKIP(-2);
+  EXPECT_EQ(RecNo(), 3);
+  GO(5);
+  SKIP(1);
+  EXPECT_EQ(RecNo(), 6);
+  EXPECT_TRUE(dEOF());
+  EXPECT_EQ(SField(1), "      ");
+  EXPECT_EQ(SField(3), "    0.00");
+  SKIP(1);
+  EXPECT_EQ(error(), std::make_pair(uint16_t{212}, "Datenbank \"" + (dir.path() / "FIVE.DBF").string() + "\" ist hinter EOF. [SKIP]"));
+  SKIP(-1);
+  EXPECT_EQ(RecNo(), 5);
+  GoTop();
+  SKIP(10);
+  EXPECT_EQ(RecNo(), 6);
+  EXPECT_TRUE(dEOF());
+  GO(2);
+  SKIP(-10);
+  EXPECT_EQ(RecNo(), 1);
+  EXPECT_TRUE(dBOF());
+}
+
+TEST_F(Dbf4Test, GoOutsideTheTable) {
+  five();
+  USE("five");
+  for (int32_t n : {0, 6, -3}) {
+    GO(3);
+    GO(n);
+    auto [code, ctx] = error();
+    EXPECT_EQ(code, 212);
+    EXPECT_EQ(ctx, "Ung\xFCltige Datensatznr. = " + std::to_string(n) + " Datenbank \"" +
+                       (dir.path() / "FIVE.DBF").string() + "\" [GO]");
+    EXPECT_TRUE(dEOF());
+    EXPECT_EQ(RecNo(), 6);
+  }
+  EXPECT_FALSE(GoIfValid(6));
+  EXPECT_EQ(xbcommon.XbErrorCode, 0);
+  EXPECT_TRUE(GoIfValid(4));
+  EXPECT_EQ(RecNo(), 4);
+  Dbf4RawGo(0);
+  EXPECT_EQ(error(), std::make_pair(uint16_t{212}, std::string(" [Dbf4RawGo]")));
+  Dbf4RawGo(2);
+  EXPECT_EQ(RecNo(), 2);
+  Dbf4RawGo(9);
+  EXPECT_EQ(RecNo(), 6);
+  EXPECT_TRUE(dEOF());
+}
+
+TEST_F(Dbf4Test, DeletedRecordsAreHiddenOnRequest) {
+  five("**  *");
+  USE("five");
+  EXPECT_EQ(RecNo(), 1);
+  EXPECT_TRUE(Deleted());
+  EXPECT_FALSE(SetIgnoreDel(true));
+  GoTop();
+  EXPECT_EQ(RecNo(), 3);
+  SKIP(1);
+  EXPECT_EQ(RecNo(), 4);
+  SKIP(1);
+  EXPECT_EQ(RecNo(), 6);
+  EXPECT_TRUE(dEOF());
+  GoBottom();
+  EXPECT_EQ(RecNo(), 4);
+  SKIP(-1);
+  EXPECT_EQ(RecNo(), 3);
+  SKIP(-1);
+  EXPECT_EQ(RecNo(), 3);
+  EXPECT_TRUE(dBOF());
+  // GO reaches hidden records.
+  GO(2);
+  EXPECT_EQ(RecNo(), 2);
+  EXPECT_TRUE(Deleted());
+  EXPECT_TRUE(MoveOffInvisible());
+  EXPECT_EQ(RecNo(), 3);
+  GO(5);
+  EXPECT_TRUE(MoveOffInvisible());
+  EXPECT_EQ(RecNo(), 4);
+  EXPECT_FALSE(MoveOffInvisible());
+  EXPECT_TRUE(SetIgnoreDel(false));
+  GoTop();
+  EXPECT_EQ(RecNo(), 1);
+}
+
+TEST_F(Dbf4Test, AllRecordsHiddenEndsOnThePhantomRecord) {
+  five("*****");
+  USE("five");
+  SetIgnoreDel(true);
+  GoTop();
+  EXPECT_EQ(RecNo(), 6);
+  EXPECT_TRUE(dEOF());
+  EXPECT_TRUE(dBOF());
+  GoBottom();
+  EXPECT_EQ(RecNo(), 6);
+  EXPECT_TRUE(dEOF());
+  EXPECT_EQ(xbcommon.XbErrorCode, 0);
+}
+
+TEST_F(Dbf4Test, FieldFunctions) {
+  table("f.dbf", {row(' ', "Maier", "12.5", 'T', "0"), row(' ', "x", "1.00", 'F', "7"), row(' ', "y", "1", ' ', "-3")});
+  USE("f");
+  EXPECT_EQ(FieldCount(), 5);
+  EXPECT_EQ(Field(2), "DAY");
+  EXPECT_EQ(FieldNo("name "), 1);
+  EXPECT_EQ(FieldNo("Price"), 3);
+  EXPECT_EQ(FieldNo("nosuch"), 0);
+  EXPECT_EQ(xbcommon.XbErrorCode, 0);
+  EXPECT_EQ(FieldType(3), 'N');
+  EXPECT_EQ(FieldDec(3), 2);
+  EXPECT_EQ(FieldLen(2), 10);
+  xbnatdate.CenturyDates = false;
+  EXPECT_EQ(FieldLen(2), 8);
+  xbnatdate.CenturyDates = true;
+  EXPECT_EQ(RecSize(), 34);
+  EXPECT_EQ(SField(1), "Maier ");
+  EXPECT_EQ(SField(2), "31.01.2024");
+  EXPECT_EQ(SField(4), "Y");
+  EXPECT_EQ(SField(5), "none");
+  xbnatdate.DecimalChar = ',';
+  EXPECT_EQ(SField(3), "   12,50");
+  SKIP(1);
+  EXPECT_EQ(SField(4), "N");
+  EXPECT_EQ(SField(5), "MEMO");
+  SKIP(1);
+  EXPECT_EQ(SField(4), "N");
+  EXPECT_EQ(SField(5), "BLOB");
+  EXPECT_EQ(FieldAddress(0), CurrentBlock()->RecordBuffer);
+  struct Bad {
+    std::function<void()> call;
+    std::string context;
+  };
+  const Bad bad[] = {{[] { Field(0); }, "Ung\xFCltige Feldnr. [Field(0)]"},
+                     {[] { FieldType(6); }, "Ung\xFCltige Feldnr. [FieldType(6)]"},
+                     {[] { FieldLen(99); }, "Ung\xFCltige Feldnr. [FieldLen(99)]"},
+                     {[] { FieldDec(-1); }, "Ung\xFCltige Feldnr. [FieldDec(-1)]"},
+                     {[] { FieldAddress(6); }, "Ung\xFCltige Feldnr. [FieldAddress(6)]"}};
+  for (const auto& b : bad) {
+    b.call();
+    EXPECT_EQ(error(), std::make_pair(uint16_t{220}, b.context));
+  }
+  EXPECT_EQ(FieldType(9), ' ');
+  error();
+}
+
+TEST_F(Dbf4Test, RewritingThroughTheBufferKeepsUnchangedFields) {
+  xbnatdate.CenturyDates = false;
+  std::string stored = " Maier 19240131********  7";
+  test::writeFile(dir / "k.dbf", makeDbf({{"NAME", 'C', 6, 0}, {"DAY", 'D', 8, 0}, {"PRICE", 'N', 8, 2},
+                                          {"OK", 'L', 1, 0}, {"QTY", 'N', 2, 0}},
+                                         {stored}));
+  USE("k");
+  ASSERT_EQ(xbcommon.XbErrorCode, 0);
+  EXPECT_EQ(GetFieldText(2), "31.01.24");
+  EXPECT_EQ(GetFieldInt(5), 7);
+  SetFieldText(1, "Mann");
+  SetFieldInt(5, 8);
+  TDbfControlBlock& cb = *CurrentBlock();
+  BinaryToRaw(cb, cb.RecordBuffer);
+  PutDbfRecord(cb, 1);
+  CloseArea();
+  std::string f = test::readFile(dir / "k.dbf");
+  EXPECT_EQ(f.substr(f.size() - 27, 26), " Mann  19240131********  8");
+  USE("k");
+  SetFieldReal(3, std::numeric_limits<long double>::quiet_NaN());
+  SetFieldBool(4, true);
+  SetFieldText(2, "01.02.24");
+  BinaryToRaw(*CurrentBlock(), CurrentBlock()->RecordBuffer);
+  EXPECT_EQ(std::string(CurrentBlock()->RawRecord.begin(), CurrentBlock()->RawRecord.end()), " Mann  20240201********T 8");
+  // Typed access checks the field type.
+  SetFieldBool(1, true);
+  EXPECT_EQ(error().first, 211);
+}
+
+TEST_F(Dbf4Test, SharedTablesSeeRecordsAppendedElsewhere) {
+  five();
+  USE("five alias one");
+  Select(2);
+  USE("five alias two");
+  ASSERT_EQ(xbcommon.XbErrorCode, 0);
+  GoBottom();
+  EXPECT_EQ(RecNo(), 5);
+  Select(1);
+  TDbfControlBlock& one = *CurrentBlock();
+  GO(5);
+  AppendDbfRecord(one);
+  ASSERT_EQ(xbcommon.XbErrorCode, 0);
+  Select(2);
+  EXPECT_FALSE(dEOF());
+  EXPECT_EQ(RecCount(), 6);
+  SKIP(1);
+  EXPECT_EQ(RecNo(), 6);
+  EXPECT_EQ(XbRTrim(SField(1)), "rec5");
+  // Closing the appending area writes the count and the end-of-file byte.
+  Select(1);
+  CloseArea();
+  std::string f = test::readFile(dir / "five.dbf");
+  EXPECT_EQ(static_cast<uint8_t>(f[4]), 6);
+  EXPECT_EQ(f.back(), '\x1A');
+  EXPECT_EQ(f.size(), 193u + 6 * 34 + 1);
+}
+
+TEST_F(Dbf4Test, MemoFileOpensWithTheTable) {
+  std::string bytes = makeDbf(kFields, {row(' ', "a", "1.00", 'T', "0")});
+  bytes[0] = static_cast<char>(0x8B);
+  test::writeFile(dir / "m.dbf", bytes);
+  std::vector<std::string> opened;
+  int closed = 0;
+  xbcommon.MemoHooks.OpenMemofile = [&](const std::string& name) { opened.push_back(name); };
+  xbcommon.MemoHooks.CloseMemofile = [&] { ++closed; };
+  USE("m");
+  ASSERT_EQ(xbcommon.XbErrorCode, 0);
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_EQ(opened[0], (dir.path() / "M").string());
+  CloseArea();
+  EXPECT_EQ(closed, 1);
+  xbcommon.MemoHooks.OpenMemofile = [](const std::string&) { XbSetError(2, "memo missing"); };
+  USE("m");
+  EXPECT_EQ(error(), std::make_pair(uint16_t{2}, std::string("Problem beim \xD6" "ffnen der Memo-Datei [USE(M,@Buffer,0)]")));
+  EXPECT_EQ(CurrentBlock(), nullptr);
+}
+
+TEST_F(Dbf4Test, IndexOrderDrivesTheWalk) {
+  five("  *  ");
+  // A stand-in index that orders the records backwards.
+  int32_t pos = 0;
+  int bracket = 0, maxBracket = 0;
+  bool atEnd = false, atStart = false;
+  auto& h = xbcommon.IndexHooks;
+  xbcommon.IndexUnitLinked = true;
+  h.IsActive = [] { return true; };
+  h.FirstRecNo = [&] { atStart = atEnd = false; return pos = 5; };
+  h.LastRecNo = [&] { atStart = atEnd = false; return pos = 1; };
+  h.NextRecNo = [&] {
+    if (pos <= 1) {
+      atEnd = true;
+      return pos;
+    }
+    return --pos;
+  };
+  h.PrevRecNo = [&] {
+    if (pos >= 5) {
+      atStart = true;
+      return pos;
+    }
+    return ++pos;
+  };
+  h.AtEnd = [&] { return atEnd; };
+  h.AtStart = [&] { return atStart; };
+  h.Resync = [&] { pos = CurrentBlock()->RecNo; };
+  h.SetStart = [&] { atStart = true; };
+  h.SetEnd = [&] { atEnd = true; };
+  h.SaveKey = [] {};
+  h.SetReadSemaphoreProc = [&](bool on) {
+    bracket += on ? 1 : -1;
+    maxBracket = std::max(maxBracket, bracket);
+  };
+  USE("five");
+  SetIgnoreDel(true);
+  GoTop();
+  EXPECT_EQ(RecNo(), 5);
+  SKIP(1);
+  EXPECT_EQ(RecNo(), 4);
+  SKIP(1);
+  EXPECT_EQ(RecNo(), 2);
+  GoBottom();
+  EXPECT_EQ(RecNo(), 1);
+  SKIP(-1);
+  EXPECT_EQ(RecNo(), 2);
+  EXPECT_EQ(bracket, 0);
+  EXPECT_GE(maxBracket, 1);
+  xbcommon.IndexHooks = TIndexHooks{};
+}
+
+TEST_F(Dbf4Test, VirtualFilesNeedTheirModule) {
+  USE("list linked list");
+  EXPECT_EQ(error().first, 1101);
+  EXPECT_EQ(CurrentBlock(), nullptr);
+}
+
+TEST_F(Dbf4Test, DamagedTableLeavesTheAreaFree) {
+  test::writeFile(dir / "bad.dbf", std::string(20, 'x'));
+  USE("bad");
+  auto [code, ctx] = error();
+  EXPECT_EQ(code, 210);
+  EXPECT_NE(ctx.find("Prolog ist kleiner als 32 Bytes"), std::string::npos);
+  EXPECT_EQ(CurrentBlock(), nullptr);
+  // The file is not held open: it can be opened exclusively at once.
+  int fd = -1;
+  EXPECT_EQ(XbOpenFile((dir / "bad.dbf").string(), XbModeReadWriteDenyAll, fd), 0);
+  XbCloseFile(fd);
+}
+
+}  // namespace
+}  // namespace qorva
