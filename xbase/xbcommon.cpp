@@ -276,6 +276,18 @@ void FreeMem(void*& p, uint32_t /*size*/) {
   p = nullptr;
 }
 
+int32_t XbPeekLong(const void* p) {
+  int32_t v = 0;
+  if (p) std::memcpy(&v, p, sizeof v);
+  return v;
+}
+
+uint32_t XbPeekULong(const void* p) {
+  uint32_t v = 0;
+  if (p) std::memcpy(&v, p, sizeof v);
+  return v;
+}
+
 // ---- Code pages -----------------------------------------------------------------------------
 
 namespace {

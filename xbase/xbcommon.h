@@ -168,6 +168,10 @@ uint16_t XbIoCode(int err);
 void XbGetMem(void*& p, uint32_t size);  // zero-filled block
 void FreeMem(void*& p, uint32_t size);   // a null pointer reports error 9
 
+// The 32-bit value a pointer points at (bookmarks of the dataset layer); 0 for a null pointer.
+int32_t XbPeekLong(const void* p);
+uint32_t XbPeekULong(const void* p);
+
 // ---- Code pages -----------------------------------------------------------------------------
 
 // DOS 437 <-> Windows 1252, one-to-one over all 256 bytes (bytes below 128 stay).

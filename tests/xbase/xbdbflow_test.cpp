@@ -603,6 +603,27 @@ TEST_F(BinaryRecordTest, ShortTextsArePaddedAndMemoBlocksRightAligned) {
   EXPECT_EQ(field(6), "       -42");
 }
 
+TEST_F(XbDbfLowTest, FloatFieldsAreNumbers) {
+  std::string path = write("fl.dbf", makeDbf(0x03, {{"R", 'F', 10, 3}, {"W", 'F', 4, 0}}, {"     -2.125  12"}));
+  TDbfControlBlock cb;
+  ASSERT_EQ(open(cb, path), 0);
+  GetDbfRecord(cb, 1);
+  std::vector<uint8_t> bin(RecordSize(cb));
+  EXPECT_EQ(bin.size(), 1u + 16 + 8);
+  RawToBinary(cb, bin.data());
+  long double r = 0;
+  std::memcpy(&r, bin.data() + 1, 10);
+  EXPECT_EQ(r, -2.125L);
+  int64_t w = 0;
+  std::memcpy(&w, bin.data() + 17, 8);
+  EXPECT_EQ(w, 12);
+  r = 1.0L / 3.0L;
+  std::memcpy(bin.data() + 1, &r, 10);
+  BinaryToRaw(cb, bin.data());
+  EXPECT_EQ(raw(cb), "      0.333  12");
+  CloseDbf(cb);
+}
+
 TEST_F(XbDbfLowTest, WholeNumberFieldsAre64Bit) {
   std::string path = write("w.dbf", makeDbf(0x03, {{"BIG", 'N', 19, 0}}, {"  123456789012345678"}));
   TDbfControlBlock cb;
