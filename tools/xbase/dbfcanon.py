@@ -46,7 +46,11 @@ def main():
     table = DBF(sys.argv[1], encoding=encoding, ignore_missing_memofile=True, load=False)
     out = ["fields %d" % len(table.fields)]
     for f in table.fields:
-        out.append("field %s %s %d %d" % (f.name, f.type, f.length, f.decimal_count))
+        ftype = f.type
+        # dBase keeps binary, OLE and picture data in the memo file like memo texts.
+        if ftype in "BGP" and table.header.dbversion not in (0x30, 0x31, 0x32):
+            ftype = "M"
+        out.append("field %s %s %d %d" % (f.name, ftype, f.length, f.decimal_count))
     out.append("records %d" % table.header.numrecords)
     names = [f.name for f in table.fields]
     for rec in table:
