@@ -428,6 +428,12 @@ bool sameValue(const TDbfFieldEntry& f, const uint8_t* a, const uint8_t* b) {
   }
 }
 
+// One record's worth of room for reads and converted writes; the engine runs on one thread.
+std::vector<uint8_t>& scratch() {
+  static std::vector<uint8_t> buf;
+  return buf;
+}
+
 void callVFile(TDbfControlBlock& cb, uint8_t op, int32_t arg) {
   cb.VFileOp = op;
   cb.VFileArg = arg;
@@ -570,7 +576,9 @@ void GetDbfRecord(TDbfControlBlock& cb, int32_t n) {
     callVFile(cb, 3, n);
     return;
   }
-  std::vector<uint8_t> rec(cb.RecLen);
+  // Read beside the record, so that a failed read leaves RawRecord as it was.
+  std::vector<uint8_t>& rec = scratch();
+  rec.resize(cb.RecLen);
   int64_t off = static_cast<int64_t>(cb.HeaderLen) + static_cast<int64_t>(n - 1) * cb.RecLen;
   ssize_t got = readAt(cb.DbfFile, off, rec.data(), rec.size());
   if (got != static_cast<ssize_t>(rec.size())) {
@@ -578,7 +586,7 @@ void GetDbfRecord(TDbfControlBlock& cb, int32_t n) {
     XbSetError(code, "Datei:  " + cb.FileName + "  [GetDbfRecord]");
     return;
   }
-  cb.RawRecord = std::move(rec);
+  cb.RawRecord.swap(rec);
   cb.RecNo = n;
   if (cb.OemConvert) ConvertRecord(false, true, cb.RawRecord.data(), cb.RawRecord.size(), cb.RecLen);
 }
@@ -608,7 +616,8 @@ void PutDbfRecord(TDbfControlBlock& cb, int32_t n) {
     cb.RecCount = n;
     cb.RecNo = n;
   }
-  std::vector<uint8_t> out(cb.RawRecord);
+  std::vector<uint8_t>& out = scratch();
+  out.assign(cb.RawRecord.begin(), cb.RawRecord.end());
   out.resize(cb.RecLen, ' ');
   if (cb.OemConvert) ConvertRecord(true, true, out.data(), out.size(), cb.RecLen);
   int err = writeAt(cb.DbfFile, off, out.data(), out.size());
