@@ -23,6 +23,8 @@ namespace qorva {
 struct TDbfControlBlock;
 struct TExprControlBlock;
 
+constexpr const char* DigitChars = "0123456789";
+
 // Process-wide file open modes (access in the low nibble, sharing in the high one).
 constexpr uint16_t XbModeReadOnlyDenyAll = 0x10;
 constexpr uint16_t XbModeReadWriteDenyAll = 0x12;   // exclusive

@@ -138,6 +138,25 @@ TEST_F(XbDbfLowTest, NewTableWithMemoField) {
   EXPECT_FALSE(std::filesystem::exists(dir / "u.dbt"));
 }
 
+TEST_F(XbDbfLowTest, EmptyMemoFilesOfEachFamily) {
+  NewMemoFile((dir / "three").string(), 0x83, 512, "Test");
+  std::string d3 = test::readFile(dir / "three.DBT");
+  ASSERT_EQ(d3.size(), 513u);
+  EXPECT_EQ(d3[0], 1);
+  EXPECT_EQ(d3.find_first_not_of('\0', 1), 512u);
+  EXPECT_EQ(d3[512], '\x1A');
+  NewMemoFile((dir / "fox").string(), 0xF5, 64, "Test");
+  std::string fox = test::readFile(dir / "fox.FPT");
+  ASSERT_EQ(fox.size(), 512u);
+  EXPECT_EQ(fox.substr(0, 8), std::string("\0\0\0\x08\0\0\0\x40", 8));  // big-endian: next block 8, size 64
+  EXPECT_EQ(SwapLong(0x01020304u), 0x04030201u);
+  EXPECT_EQ(SwapWord(0x0102), 0x0201);
+  xbcommon.XbErrorCode = 0;
+  NewMemoFile((dir / "no" / "such.dbt").string(), 0x8B, 512, "Test()");
+  EXPECT_EQ(xbcommon.XbErrorCode, 2);
+  EXPECT_EQ(XbTakeErrorContext(), "Cannot create memo file " + (dir / "no" / "such.dbt").string() + " [Test()]");
+}
+
 TEST_F(XbDbfLowTest, InvalidDefinitionWritesNoFile) {
   const std::vector<TDbfFieldEntry> bad[] = {
       {{}, {"A", 'C', 0, 0, 0}},
