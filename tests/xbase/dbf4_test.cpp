@@ -12,14 +12,14 @@
 namespace qorva {
 namespace {
 
-struct FieldSpec {
+struct FieldDef {
   std::string name;
   char type;
   uint8_t len, dec;
 };
 
 // A table file as another dBase program writes it; records as stored (deletion byte first).
-std::string makeDbf(const std::vector<FieldSpec>& fields, const std::vector<std::string>& records) {
+std::string makeDbf(const std::vector<FieldDef>& fields, const std::vector<std::string>& records) {
   size_t headerLen = 32 + 32 * fields.size() + 1;
   uint16_t recLen = 1;
   for (const auto& f : fields) recLen = static_cast<uint16_t>(recLen + f.len);
@@ -45,7 +45,7 @@ std::string makeDbf(const std::vector<FieldSpec>& fields, const std::vector<std:
   return s + '\x1A';
 }
 
-const std::vector<FieldSpec> kFields = {
+const std::vector<FieldDef> kFields = {
     {"NAME", 'C', 6, 0}, {"DAY", 'D', 8, 0}, {"PRICE", 'N', 8, 2}, {"OK", 'L', 1, 0}, {"NOTE", 'M', 10, 0}};
 
 std::string row(char del, const std::string& name, const std::string& price, char ok, const std::string& memo) {

@@ -17,7 +17,7 @@
 namespace qorva {
 namespace {
 
-struct FieldSpec {
+struct FieldDef {
   std::string name;
   char type;
   uint8_t len, dec;
@@ -40,7 +40,7 @@ uint32_t get32(const std::string& s, size_t at) {
 }
 
 // A table file in the standard layout, records given as stored (deletion byte first).
-std::string makeDbf(uint8_t version, const std::vector<FieldSpec>& fields, const std::vector<std::string>& records) {
+std::string makeDbf(uint8_t version, const std::vector<FieldDef>& fields, const std::vector<std::string>& records) {
   size_t headerLen = 32 + 32 * fields.size() + 1;
   uint16_t recLen = 1;
   for (const auto& f : fields) recLen = static_cast<uint16_t>(recLen + f.len);
@@ -65,7 +65,7 @@ std::string makeDbf(uint8_t version, const std::vector<FieldSpec>& fields, const
   return s;
 }
 
-const std::vector<FieldSpec> kSimple = {{"NAME", 'C', 5, 0}, {"QTY", 'N', 4, 0}};
+const std::vector<FieldDef> kSimple = {{"NAME", 'C', 5, 0}, {"QTY", 'N', 4, 0}};
 
 class XbDbfLowTest : public ::testing::Test {
  protected:
