@@ -132,6 +132,17 @@ TEST_F(XbDbfLowTest, NewTableWithMemoField) {
   EXPECT_EQ(memo[18], '\x02');
   EXPECT_EQ(memo[19], '\x01');
 
+  // Binary, general and picture fields are memo references too.
+  std::vector<TDbfFieldEntry> pic = {{}, {"PIC", 'g', 0, 0, 0}};
+  CreateDBF(cb, (dir / "PIC.DBF").string(), 1, pic);
+  EXPECT_EQ(pic[1].Len, 10);
+  EXPECT_TRUE(std::filesystem::exists(dir / "PIC.DBT"));
+  ASSERT_EQ(open(cb, (dir / "pic.dbf").string()), 0);
+  EXPECT_EQ(cb.Header[0], 0x8B);
+  EXPECT_TRUE(cb.HasMemo);
+  EXPECT_EQ(cb.Fields[1].Type, 'M');
+  CloseDbf(cb);
+
   defs.pop_back();
   CreateDBF(cb, (dir / "u.dbf").string(), 4, defs);
   EXPECT_EQ(static_cast<uint8_t>(test::readFile(dir / "u.dbf")[0]), 0x03);
