@@ -578,12 +578,21 @@ bool Pack() {
       // The table's name now stands for the compacted file: continue on it in the same mode.
       int fd = -1;
       uint16_t rc = XbOpenFile(cb.FileName, ExclusiveOpenMode, fd);
+      bool exclusive = rc == 0;
+      // Someone opened the new file in the moment after the rename: go on sharing it.
+      if (!exclusive) rc = XbOpenFile(cb.FileName, SharedOpenMode, fd);
+      // The old file is no longer the table: never read from it again.
+      XbCloseFile(cb.DbfFile);
+      cb.DbfFile = fd;
       if (rc != 0) {
         XbSetError(rc, "Fehler beim Packen von " + cb.FileName);
-      } else {
-        XbCloseFile(cb.DbfFile);
-        cb.DbfFile = fd;
-        if (cb.ExclusiveByReopen) LockRange(false, fd, uint64_t{LockBase} + 1, 0);
+      } else if (!exclusive) {
+        cb.Exclusive = false;
+        cb.ExclusiveByReopen = false;
+        cb.OpenMode = SharedOpenMode;
+        reopened = false;
+      } else if (cb.ExclusiveByReopen) {
+        LockRange(false, fd, uint64_t{LockBase} + 1, 0);
       }
       cb.RecCount = kept;
       cb.FileState = 1;
