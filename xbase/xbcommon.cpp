@@ -708,6 +708,21 @@ bool existsExact(const std::string& p) {
 
 }  // namespace
 
+namespace {
+
+// The parts of a path at any length.
+void splitPath(const std::string& path, std::string& dir, std::string& name, std::string& ext) {
+  std::string p = slashes(path);
+  size_t slash = p.rfind('/');
+  dir = slash == std::string::npos ? std::string() : p.substr(0, slash + 1);
+  std::string last = slash == std::string::npos ? p : p.substr(slash + 1);
+  size_t dot = last.rfind('.');
+  name = dot == std::string::npos ? last : last.substr(0, dot);
+  ext = dot == std::string::npos ? std::string() : last.substr(dot);
+}
+
+}  // namespace
+
 void XbFSplit(const std::string& path, std::string& dir, std::string& name, std::string& ext) {
   std::string p = slashes(path);
   size_t slash = p.rfind('/');
@@ -727,20 +742,20 @@ void XbFSplit(const std::string& path, std::string& dir, std::string& name, std:
 
 std::string XbDefaultExt(const std::string& name, const std::string& ext) {
   std::string d, n, e;
-  XbFSplit(name, d, n, e);
+  splitPath(name, d, n, e);
   if (!e.empty()) return name;
   return d + XbRTrim(n) + "." + ext;
 }
 
 std::string XbForceExt(const std::string& name, const std::string& ext) {
   std::string d, n, e;
-  XbFSplit(name, d, n, e);
+  splitPath(name, d, n, e);
   return d + n + "." + ext;
 }
 
 std::string XbNoExtension(const std::string& name) {
   std::string d, n, e;
-  XbFSplit(name, d, n, e);
+  splitPath(name, d, n, e);
   return d + n;
 }
 

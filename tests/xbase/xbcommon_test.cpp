@@ -194,6 +194,12 @@ TEST_F(XbCommonTest, FileNameParts) {
   EXPECT_EQ(XbForceExt("a/b.dbf", "DBT"), "a/b.DBT");
   EXPECT_EQ(XbNoExtension("a.b/c.dbf"), "a.b/c");
   EXPECT_EQ(XbFullPath("/x/./y/../z.dbf"), "/x/z.dbf");
+  // Long names keep every character when an extension is added or replaced.
+  const std::string longName(80, 'n');
+  EXPECT_EQ(XbDefaultExt("d/" + longName, "DBF"), "d/" + longName + ".DBF");
+  EXPECT_EQ(XbForceExt("d/" + longName + ".x", "DBT"), "d/" + longName + ".DBT");
+  XbFSplit("d/" + longName + ".x", d, n, e);
+  EXPECT_EQ(n.size(), 64u);
 }
 
 TEST_F(XbCommonTest, FilesAreFoundWhateverTheCase) {
