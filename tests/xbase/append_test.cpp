@@ -143,6 +143,13 @@ TEST_F(AppendingFrom, Refusals) {
   EXPECT_EQ(AreaBlock(ScratchArea), nullptr);
   EXPECT_EQ(RecCount(), 0);
 
+  // Also when the failure is reported at once and ends the command.
+  XbSetErrorReport(true);
+  EXPECT_THROW(AppendFrom(source), EXbaseHalt);
+  XbSetErrorReport(false);
+  EXPECT_EQ(SelectedArea(), 3);
+  EXPECT_EQ(AreaBlock(ScratchArea), nullptr);
+
   std::string memo = CreateTable(dir_ / "memo.dbf", {{"NAME", 'C', 10, 0}, {"NOTE", 'M', 10, 0}});
   Select(4);
   Use(memo);

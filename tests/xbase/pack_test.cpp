@@ -87,6 +87,37 @@ TEST_F(Packing, GivesUpWhileAnotherOpenUsesTheTable) {
   EXPECT_FALSE(CurrentBlock()->Exclusive);
   GO(5);
   EXPECT_EQ(GetFieldText(1), "item5   ");  // still open and readable
+  Select(2);
+  CloseArea();
+  Select(1);
+
+  // The same with another program holding the table open.
+  int toParent[2], toChild[2];
+  ASSERT_EQ(::pipe(toParent), 0);
+  ASSERT_EQ(::pipe(toChild), 0);
+  const std::string table = table_;
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    Select(20);
+    USE(table + " ALIAS HOLDER");
+    char c = xbcommon.XbErrorCode == 0 ? 'y' : 'n';
+    (void)!::write(toParent[1], &c, 1);
+    (void)!::read(toChild[0], &c, 1);
+    ::_exit(0);
+  }
+  char opened = 0;
+  ASSERT_EQ(::read(toParent[0], &opened, 1), 1);
+  EXPECT_EQ(opened, 'y');
+  EXPECT_FALSE(Pack());
+  EXPECT_EQ(xbcommon.XbErrorCode, 0);
+  char go = 'g';
+  (void)!::write(toChild[1], &go, 1);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  for (int fd : {toParent[0], toParent[1], toChild[0], toChild[1]}) ::close(fd);
+  EXPECT_EQ(FileBytes(table_), before);
+  EXPECT_TRUE(Pack());  // alone again
+  EXPECT_EQ(RecCount(), 3);
 }
 
 TEST_F(Packing, AFailedWriteLeavesTheTableAsItWas) {

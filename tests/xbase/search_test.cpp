@@ -222,6 +222,19 @@ TEST_F(Searching, LocateOnOtherFieldTypes) {
   EXPECT_EQ(RecNo(), 5);  // from record 4 on
 }
 
+TEST_F(Searching, NothingToFindWhenEveryRecordIsHidden) {
+  Select(2);
+  Use(CreateTable(dir_ / "gone.dbf", {{"NAME", 'C', 10, 0}}));
+  AppendRow({std::string("Maier")}, true);
+  SetIgnoreDel(true);
+  EXPECT_FALSE(Locate("NAME", std::string("Maier"), false, 1, false));
+  EXPECT_EQ(xbcommon.XbErrorCode, 0);  // no complaint about being past the end
+  EXPECT_TRUE(dEOF());
+  uint8_t field = 0;
+  EXPECT_FALSE(Search("maier", field, true));
+  EXPECT_EQ(xbcommon.XbErrorCode, 0);
+}
+
 TEST_F(Searching, LocateRefusals) {
   EXPECT_FALSE(Locate("  ", std::string("x"), false, 1, false));
   EXPECT_EQ(xbcommon.XbErrorCode, 0);
