@@ -204,6 +204,10 @@ void LocateScan(int32_t n, uint8_t field, bool isNew) {
   const TDbfFieldEntry f = cb.Fields[field];
   const std::string& wanted = dbf4search.LocateText;
   if (n < 1) n = 1;
+  if (cb.RecLen == 0) {  // a damaged header: no records to look at
+    dbf4search.LocateField = 0;
+    return GoToEnd();
+  }
 
   if (cb.IsVirtual) {
     for (int32_t r = n; r <= cb.RecCount; ++r) {
@@ -556,6 +560,7 @@ bool Pack() {
   }
   RefreshCount();
   if (cb.RecCount == 0) return true;
+  if (cb.RecLen == 0) return false;  // a damaged header: nothing can be moved safely
 
   bool reopened = false;
   if (!cb.Exclusive) {
