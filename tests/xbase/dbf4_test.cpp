@@ -319,8 +319,14 @@ TEST_F(Dbf4Test, DeletedRecordsAreHiddenOnRequest) {
   GO(2);
   EXPECT_EQ(RecNo(), 2);
   EXPECT_TRUE(Deleted());
+  // Leaving a hidden record gives up the locks of the area.
+  CurrentBlock()->LockState = 3;
+  CurrentBlock()->LockCount = 1;
+  CurrentBlock()->LockList = {2};
   EXPECT_TRUE(MoveOffInvisible());
   EXPECT_EQ(RecNo(), 3);
+  EXPECT_EQ(CurrentBlock()->LockState, 0);
+  EXPECT_TRUE(CurrentBlock()->LockList.empty());
   GO(5);
   EXPECT_TRUE(MoveOffInvisible());
   EXPECT_EQ(RecNo(), 4);
@@ -445,6 +451,35 @@ TEST_F(Dbf4Test, SharedTablesSeeRecordsAppendedElsewhere) {
   EXPECT_EQ(static_cast<uint8_t>(f[4]), 6);
   EXPECT_EQ(f.back(), '\x1A');
   EXPECT_EQ(f.size(), 193u + 6 * 34 + 1);
+}
+
+TEST_F(Dbf4Test, ReadOnlyTablesRefuseWritesAndKeepTheirState) {
+  five();
+  const std::string before = test::readFile(dir / "five.dbf");
+  dbf4.OpenModeOverride = XbModeReadOnlyDenyNone;
+  USE("five exclusive");
+  ASSERT_EQ(xbcommon.XbErrorCode, 0);
+  EXPECT_FALSE(CurrentBlock()->Exclusive);
+  GO(3);
+  SetFieldText(1, "new");
+  TDbfControlBlock& cb = *CurrentBlock();
+  BinaryToRaw(cb, cb.RecordBuffer);
+  AppendDbfRecord(cb);
+  EXPECT_NE(error().first, 0);
+  EXPECT_EQ(RecCount(), 5);
+  EXPECT_EQ(RecNo(), 3);
+  EXPECT_FALSE(dEOF());
+  CloseArea();
+  EXPECT_EQ(xbcommon.XbErrorCode, 0);
+  EXPECT_EQ(test::readFile(dir / "five.dbf"), before);
+  // Read-only and exclusive: nobody else opens it meanwhile.
+  dbf4.OpenModeOverride = XbModeReadOnlyDenyAll;
+  USE("five");
+  EXPECT_TRUE(CurrentBlock()->Exclusive);
+  Select(2);
+  dbf4.OpenModeOverride = 0xFFFF;
+  USE("five alias other");
+  EXPECT_EQ(error().first, 32);
 }
 
 TEST_F(Dbf4Test, MemoFileOpensWithTheTable) {
