@@ -283,7 +283,12 @@ void Replace() {
     if (bracket.active() && !cb.IsVirtual) {
       // The index needs the keys of the record as stored before it changes.
       cb.SwapBuffer.assign(cb.RecordBuffer, cb.RecordBuffer + cb.RecordBufferSize);
-      GetDbfRecord(cb, cb.RecNo);
+      try {
+        GetDbfRecord(cb, cb.RecNo);
+      } catch (...) {
+        std::memcpy(cb.RecordBuffer, cb.SwapBuffer.data(), cb.RecordBufferSize);  // keep the edits
+        throw;
+      }
       if (xbcommon.XbErrorCode != 0) {
         std::memcpy(cb.RecordBuffer, cb.SwapBuffer.data(), cb.RecordBufferSize);
         bracket.Release();
