@@ -4,10 +4,12 @@
 #include "foundation/settings.h"
 #include "foundation/utilstr.h"
 #include "platform/ui/qtscreen.h"
+#include "spring/qvaglob.h"
 #include "shell/ui/qorvau.h"
 
 int main(int argc, char** argv) {
   qorva::InitAllSettings();
+  qorva::InitSpringData();  // the spring defaults, then the initial inputs that override part of them
   // Switches such as /NOGUI are looked up anywhere on the command line.
   qorva::utilstr.ProgramParams.assign(argv + (argc > 0 ? 1 : 0), argv + argc);
   QApplication app(argc, argv);
