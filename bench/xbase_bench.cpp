@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "xbase/dbf4.h"
+#include "xbase/xbengine.h"
 #include "xbase/dbf4lock.h"
 #include "xbase/dbf4search.h"
 #include "xbase/xbcommon.h"
@@ -40,8 +41,6 @@ void StartEngine() {
   if (started) return;
   started = true;
   XbStartEngine();
-  InitDbf4lock();
-  InitDbf4search();
   xbnatdate.CenturyDates = true;
   SetDateFormat(0);
   XbSetErrorReport(false);

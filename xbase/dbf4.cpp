@@ -107,6 +107,12 @@ uint8_t* slotOf(const std::string& routine, int32_t n, const char* types) {
   return cb->RecordBuffer + BinaryFieldOffset(*cb, static_cast<uint8_t>(n));
 }
 
+// Field n of the current binary record was given a value (see TDbfControlBlock::Assigned).
+void markAssigned(int32_t n) {
+  TDbfControlBlock* cb = CurrentBlock();
+  if (cb && n >= 1 && static_cast<size_t>(n) < cb->Assigned.size()) cb->Assigned[static_cast<size_t>(n)] = 1;
+}
+
 // Without the locking module: every lock of the table's file description is given up
 // (record, append and file locks lie above the index semaphore byte).
 void forgetLocks(TDbfControlBlock& cb) {
@@ -141,39 +147,6 @@ void InitDbf4() {
   xbcommon.DbfUnitLinked = true;
 }
 
-void XbStartEngine() {
-  XbStopEngine();
-  InitXbcommon();
-  InitXbdbflow();
-  InitNationalSettings();
-  InitDbf4();
-  dbf4.UnlockProc = nullptr;
-  xbcommon.FileMode = XbModeReadWriteDenyAll;
-}
-
-void XbStopEngine() {
-  XbQuietErrors quiet;
-  const uint8_t keep = dbf4.CurrentArea;
-  for (uint8_t a : {uint8_t{34}, uint8_t{35}}) {
-    dbf4.CurrentArea = a;
-    try {
-      CloseArea();
-    } catch (...) {
-    }
-  }
-  dbf4.CurrentArea = keep;
-  for (uint8_t a = 1; a <= MaxUserAreas; ++a) {
-    dbf4.CurrentArea = a;
-    try {
-      CloseArea();
-    } catch (...) {
-    }
-  }
-  dbf4.CurrentArea = 1;
-  XbTakeErrorContext();
-  xbcommon.XbErrorCode = 0;
-}
-
 TDbfControlBlock* AreaBlock(uint8_t n) {
   if (n < 1 || n > MaxWorkAreas) return nullptr;
   return dbf4.WorkAreaTable[n].get();
@@ -191,6 +164,8 @@ bool CheckArea(const std::string& routine) {
 void RefreshCount() {
   TDbfControlBlock* cb = CurrentBlock();
   if (!cb || cb->IsVirtual || cb->Exclusive || cb->RecLen == 0) return;
+  // Looking at the file again means reading what it holds now.
+  DropReadAhead(*cb);
   int64_t size = DbfFileSize(*cb);
   if (size < 0) return;
   int64_t n = size > cb->HeaderLen ? (size - cb->HeaderLen) / cb->RecLen : 0;
@@ -475,8 +450,11 @@ bool IndexActive() {
 bool dEOF() {
   TDbfControlBlock* cb = CurrentBlock();
   if (!cb) return true;
-  RefreshCount();
-  if (cb->RecNo > cb->RecCount) cb->AtEof = true;
+  // Only a position past the known records can be changed by records appended elsewhere.
+  if (cb->RecNo > cb->RecCount) {
+    RefreshCount();
+    if (cb->RecNo > cb->RecCount) cb->AtEof = true;
+  }
   if (IndexActive() && ix().AtEnd) return ix().AtEnd();
   return cb->AtEof;
 }
@@ -492,6 +470,7 @@ void GoTop() {
   xbcommon.XbErrorCode = 0;
   TDbfControlBlock* cb = CurrentBlock();
   if (!cb || cb->RecCount == 0) return;
+  DropReadAhead(*cb);
   const bool idx = IndexActive();
   ReadBracket bracket(idx);
   int32_t cand = 1;
@@ -525,6 +504,7 @@ void GoBottom() {
   TDbfControlBlock* cb = CurrentBlock();
   if (!cb) return;
   RefreshCount();
+  DropReadAhead(*cb);
   if (cb->RecCount == 0) return;
   const bool idx = IndexActive();
   ReadBracket bracket(idx);
@@ -576,6 +556,7 @@ void SKIP(int32_t n) {
   if (!CheckArea("SKIP()")) return;
   TDbfControlBlock* cb = CurrentBlock();
   if (n == 0) {
+    DropReadAhead(*cb);
     if (cb->RecCount >= 1 && !cb->AtEof && cb->RecNo >= 1 && cb->RecNo <= cb->RecCount) readRec(*cb, cb->RecNo);
     else ClearRecord();
     return;
@@ -616,13 +597,14 @@ void SKIP(int32_t n) {
       if (!readRec(*cb, cand)) return;
       if (!hidden(*cb)) --counter;
     } else {
-      RefreshCount();
       if (idx && ix().NextRecNo) {
         cand = ix().NextRecNo();
         end = cand == prev;
       } else {
         cand = cb->RecNo + 1;
       }
+      // Past the known records: another program may have appended some.
+      if (cand > cb->RecCount) RefreshCount();
       if (cand > cb->RecCount) {
         end = true;
         cand = cb->RecCount;
@@ -668,6 +650,7 @@ void GO(int32_t n) {
     XbSetError(212, ctx);
     return;
   }
+  DropReadAhead(*cb);
   const bool idx = IndexActive();
   {
     ReadBracket bracket(idx);
@@ -700,6 +683,7 @@ void Dbf4RawGo(int32_t n) {
     XbSetError(212, " [Dbf4RawGo]");
     return;
   }
+  DropReadAhead(*cb);
   if (!readRec(*cb, n)) XbSetError(xbcommon.XbErrorCode, " [Dbf4RawGo]");
 }
 
@@ -738,10 +722,19 @@ std::string AreaAlias() {
 void RereadRecord() {
   if (!CheckArea("RereadRecord")) return;
   TDbfControlBlock* cb = CurrentBlock();
+  DropReadAhead(*cb);
   if (cb->RecNo >= 1 && cb->RecNo <= cb->RecCount) readRec(*cb, cb->RecNo);
 }
 
 // ---- Typed field access ---------------------------------------------------------------------
+
+bool FieldEmpty(int32_t n) {
+  const TDbfFieldEntry* f = fieldOf("FieldEmpty", n);
+  if (!f) return false;
+  const TDbfControlBlock& cb = *CurrentBlock();
+  if (cb.IsVirtual || static_cast<size_t>(f->Offset) + f->Len > cb.RawRecord.size()) return false;
+  return StoredFieldEmpty(*f, cb.RawRecord.data() + f->Offset);
+}
 
 std::string GetFieldText(int32_t n) {
   const uint8_t* p = slotOf("GetFieldText", n, "CD");
@@ -804,11 +797,13 @@ void SetFieldText(int32_t n, const std::string& text) {
     p[0] = static_cast<uint8_t>(k);
     std::memcpy(p + 1, text.data(), k);
   }
+  markAssigned(n);
 }
 
 void SetFieldReal(int32_t n, long double value) {
   uint8_t* p = slotOf("SetFieldReal", n, "NF");
   if (!p) return;
+  markAssigned(n);
   if (CurrentBlock()->Fields[static_cast<size_t>(n)].Dec > 0) {
     std::memset(p, 0, 16);
     std::memcpy(p, &value, std::numeric_limits<long double>::digits == 64 ? 10 : sizeof(long double));
@@ -828,16 +823,21 @@ void SetFieldInt(int32_t n, int64_t value) {
     return;
   }
   std::memcpy(p, &value, 8);
+  markAssigned(n);
 }
 
 void SetFieldBool(int32_t n, bool value) {
   uint8_t* p = slotOf("SetFieldBool", n, "L");
-  if (p) p[0] = value ? 1 : 0;
+  if (!p) return;
+  p[0] = value ? 1 : 0;
+  markAssigned(n);
 }
 
 void SetFieldMemo(int32_t n, int32_t block) {
   uint8_t* p = slotOf("SetFieldMemo", n, "M");
-  if (p) std::memcpy(p, &block, 4);
+  if (!p) return;
+  std::memcpy(p, &block, 4);
+  markAssigned(n);
 }
 
 void SetDeletedFlag(bool deleted) {

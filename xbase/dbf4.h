@@ -34,11 +34,8 @@ struct Dbf4 {
 extern Dbf4 dbf4;
 
 // Start-up of the work-area module: CurrentArea 1, DbfUnitLinked. Areas must be closed before.
+// The engine's start-up (XbStartEngine, xbengine.h) runs it.
 void InitDbf4();
-// Engine start-up: error state, hooks, national settings, work areas, file mode.
-void XbStartEngine();
-// Engine end: closes areas 34 and 35, then every other area; errors are not reported.
-void XbStopEngine();
 
 // The record of the current area, nullptr when the area is free.
 TDbfControlBlock* CurrentBlock();
@@ -46,7 +43,8 @@ TDbfControlBlock* CurrentBlock();
 TDbfControlBlock* AreaBlock(uint8_t n);
 // Reports 215 on a free area (routine text in the context) and returns false.
 bool CheckArea(const std::string& routine);
-// A shared table's count from its file size (records appended by others).
+// A shared table's count from its file size (records appended by others); the records read ahead
+// are dropped, so that what follows reads the file as it is now.
 void RefreshCount();
 
 void Select(int32_t n);  // 0: lowest free of 1..33
@@ -94,6 +92,9 @@ void RereadRecord();
 // Typed access to field n of the current binary record. Getters give the neutral value
 // ("", 0, false) on a bad field number or a free area (with the error reported); setters change
 // only the binary record (Replace or Append writes it).
+// Whether field n of the current record stores no value: a blank (or "*"-filled) number, a blank
+// logical, a blank date. The getters read such a field as 0, false or the empty date.
+bool FieldEmpty(int32_t n);
 std::string GetFieldText(int32_t n);  // C and D: the short text (D in the national date format)
 long double GetFieldReal(int32_t n);  // N and F (either slot form)
 int64_t GetFieldInt(int32_t n);       // N and F (a real is truncated)

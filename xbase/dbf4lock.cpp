@@ -79,6 +79,8 @@ bool TakeKindLock(const char* routine, uint8_t state, uint64_t offset, uint64_t 
   if (cb.LockState != 0) return false;
   if (!cb.Exclusive && !LockWithRetry(cb.DbfFile, offset, length)) return false;
   cb.LockState = state;
+  // What others wrote before the lock must be read from the file.
+  DropReadAhead(cb);
   return true;
 }
 
@@ -167,6 +169,7 @@ bool RLock() {
   cb.LockList.push_back(cb.RecNo);
   cb.LockState = 3;
   ++cb.LockCount;
+  DropReadAhead(cb);
   return true;
 }
 
@@ -218,7 +221,12 @@ void Unlock() {
   cb.LockState = 0;
 }
 
-void Append() {
+namespace {
+
+// Appends the binary record. fromStored: RawRecord already holds the stored form of the new record
+// (a copy of another record); otherwise the record is built on blanks, so that nothing of the
+// record the area stood on (a two-digit year, a "*"-filled number) passes into the new one.
+void AppendRecord(bool fromStored) {
   xbcommon.XbErrorCode = 0;
   if (!CheckArea("Append")) return;
   TDbfControlBlock& cb = *CurrentBlock();
@@ -243,7 +251,10 @@ void Append() {
   {
     IndexLockBracket bracket;
     try {
-      if (!cb.IsVirtual) BinaryToRaw(cb, cb.RecordBuffer);
+      if (!cb.IsVirtual) {
+        if (!fromStored) cb.RawRecord.assign(cb.RecLen, ' ');
+        BinaryToRaw(cb, cb.RecordBuffer);
+      }
       AppendDbfRecord(cb);
     } catch (...) {
       restore();
@@ -261,6 +272,12 @@ void Append() {
   cb.AtBof = false;
   ReportPending();
 }
+
+}  // namespace
+
+void Append() { AppendRecord(false); }
+
+void AppendStored() { AppendRecord(true); }
 
 void Replace() {
   xbcommon.XbErrorCode = 0;
@@ -294,9 +311,12 @@ void Replace() {
         bracket.Release();
         return ReportPending();
       }
+      // Reading the stored record forgets which fields the edits gave a value.
+      std::vector<uint8_t> assigned = cb.Assigned;
       RawToBinary(cb, cb.RecordBuffer);
       if (xbcommon.IndexHooks.SaveAllKeys) xbcommon.IndexHooks.SaveAllKeys();
       std::memcpy(cb.RecordBuffer, cb.SwapBuffer.data(), cb.RecordBufferSize);
+      cb.Assigned = std::move(assigned);
     }
     if (!cb.IsVirtual) BinaryToRaw(cb, cb.RecordBuffer);
     PutDbfRecord(cb, cb.RecNo);
@@ -363,6 +383,8 @@ uint16_t ReopenTable(bool exclusive) {
   uint16_t oldMode = cb.OpenMode;
   uint16_t mode = exclusive ? ExclusiveOpenMode : SharedOpenMode;
   // The share mode lives with the open file: the old one has to go before the new one is asked for.
+  // Until it is open again others may change it.
+  DropReadAhead(cb);
   XbCloseFile(cb.DbfFile);
   int fd = -1;
   uint16_t rc = XbOpenFile(cb.FileName, mode, fd);

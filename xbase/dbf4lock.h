@@ -43,7 +43,12 @@ bool UnlockRec();          // every record lock of the current area
 
 // Record editing on the current area. A shared table needs a file or append lock for Append and
 // a record (or file) lock for the others.
+// Append builds the new record on blanks: fields the binary record leaves 0, false or empty without
+// having been given a value stay blank.
 void Append();
+// Append of a record whose stored form the caller has put into RawRecord (a copy of a record of a
+// table with the same fields): fields whose value the binary record did not change keep its bytes.
+void AppendStored();
 void Replace();
 void DeleteRec();
 void RecallRec();
@@ -54,7 +59,7 @@ void RecallRec();
 // table is opened again as it was. Returns 0 or the error code (5: opened EXCLUSIVE by USE).
 uint16_t ReopenTable(bool exclusive);
 
-// Start-up of the module: lets closing an area release its locks.
+// Start-up of the module (part of the engine's start-up): lets closing an area release its locks.
 void InitDbf4lock();
 
 }  // namespace qorva

@@ -370,6 +370,7 @@ void Poke(const std::string& value, int32_t field, int32_t n) {
   size_t len = std::min(value.size(), field == 0 ? size_t{1} : size_t{cb.Fields[field].Len});
   if (len == 0) return;  // nothing to write (an empty deletion byte)
   int64_t offset = RecordOffset(cb, n) + (field == 0 ? 0 : cb.Fields[field].Offset);
+  DropReadAhead(cb);  // the record may be among those read ahead
   if (!WriteAll(cb.DbfFile, reinterpret_cast<const uint8_t*>(value.data()), len, offset)) XbSetError(101, context);
 }
 
@@ -587,6 +588,7 @@ bool Pack() {
       // Someone opened the new file in the moment after the rename: go on sharing it.
       if (!exclusive) rc = XbOpenFile(cb.FileName, SharedOpenMode, fd);
       // The old file is no longer the table: never read from it again.
+      DropReadAhead(cb);
       XbCloseFile(cb.DbfFile);
       cb.DbfFile = fd;
       if (rc != 0) {
@@ -650,6 +652,7 @@ struct SourceValue {
   int64_t integer = 0;
   bool flag = false;
   int32_t memo = 0;
+  bool empty = false;  // the field stores no value
 };
 
 char KindOf(char type) { return type == 'F' ? 'N' : type; }
@@ -673,6 +676,7 @@ bool SameStructure(const TDbfControlBlock& d, const TDbfControlBlock& s) {
 
 SourceValue ReadSource(const TDbfFieldEntry& f, uint8_t n) {
   SourceValue v;
+  v.empty = FieldEmpty(n);
   switch (KindOf(f.Type)) {
     case 'C':
     case 'D': v.text = GetFieldText(n); break;
@@ -691,6 +695,8 @@ SourceValue ReadSource(const TDbfFieldEntry& f, uint8_t n) {
 void ConvertField(const TDbfFieldEntry& dst, uint8_t n, const TDbfFieldEntry& src, const SourceValue& v,
                   uint8_t sourceArea) {
   char dk = KindOf(dst.Type), sk = KindOf(src.Type);
+  // A number or logical without a value stays without one, not 0 or false.
+  if (v.empty && dk == sk && (dk == 'N' || dk == 'L')) return;
   uint8_t dlen = FieldLen(n);
   if (dk == 'C' && sk == 'C') {
     SetFieldText(n, v.text.substr(0, dlen));
@@ -831,11 +837,12 @@ void AppendFrom(const std::string& source) {
           for (uint8_t i = 1; i <= dest->FieldCount; ++i)
             if (map[i] != 0) values[i] = ReadSource(src.Fields[map[i]], map[i]);
         dbf4.CurrentArea = destArea;
+        bool asStored = false;
         if (equal) {
           // Same structure: the record goes over as it is stored, deletion mark included.
           std::memcpy(dest->RecordBuffer, src.RecordBuffer, dest->RecordBufferSize);
-          if (!src.IsVirtual && !dest->IsVirtual && src.RawRecord.size() == dest->RawRecord.size())
-            dest->RawRecord = src.RawRecord;
+          asStored = !src.IsVirtual && !dest->IsVirtual && src.RawRecord.size() == dest->RawRecord.size();
+          if (asStored) dest->RawRecord = src.RawRecord;
           if (dest->HasMemo)
             for (uint8_t i = 1; i <= dest->FieldCount; ++i)
               if (dest->Fields[i].Type == 'M') {
@@ -848,7 +855,10 @@ void AppendFrom(const std::string& source) {
           for (uint8_t i = 1; i <= dest->FieldCount; ++i)
             if (map[i] != 0) ConvertField(dest->Fields[i], i, src.Fields[map[i]], values[i], sourceArea);
         }
-        Append();
+        if (asStored)
+          AppendStored();
+        else
+          Append();
         if (xbcommon.XbErrorCode != 0) {
           appendError = xbcommon.XbErrorCode;
           break;

@@ -239,16 +239,25 @@ void readDbf2Header(TDbfControlBlock& cb, int64_t fileSize) {
 
 // ---- Binary record fields ----
 
-std::string storedDateToText(const char* s8) {
-  std::string yyyy(s8, 4), mm(s8 + 4, 2), dd(s8 + 6, 2);
-  std::string y = xbnatdate.CenturyDates ? yyyy : yyyy.substr(2, 2);
+// The stored YYYYMMDD as date text in the national format; writes 8 or 10 characters to out.
+size_t storedDateToText(const char* s8, char* out) {
+  const bool century = xbnatdate.CenturyDates;
+  const char* y = century ? s8 : s8 + 2;
+  const size_t yl = century ? 4 : 2;
+  char* p = out;
+  auto put = [&p](const char* from, size_t n) {
+    std::memcpy(p, from, n);
+    p += n;
+  };
+  auto sep = [&p](char c) { *p++ = c; };
   switch (xbnatdate.XbDateFormat) {
-    case 1: return y + "." + mm + "." + dd;
-    case 2: return dd + "/" + mm + "/" + y;
-    case 3: return dd + "-" + mm + "-" + y;
-    case 4: case 5: case 6: case 7: case 8: return dd + "." + mm + "." + y;
-    default: return mm + "/" + dd + "/" + y;
+    case 1: put(y, yl); sep('.'); put(s8 + 4, 2); sep('.'); put(s8 + 6, 2); break;
+    case 2: put(s8 + 6, 2); sep('/'); put(s8 + 4, 2); sep('/'); put(y, yl); break;
+    case 3: put(s8 + 6, 2); sep('-'); put(s8 + 4, 2); sep('-'); put(y, yl); break;
+    case 4: case 5: case 6: case 7: case 8: put(s8 + 6, 2); sep('.'); put(s8 + 4, 2); sep('.'); put(y, yl); break;
+    default: put(s8 + 4, 2); sep('/'); put(s8 + 6, 2); sep('/'); put(y, yl); break;
   }
+  return static_cast<size_t>(p - out);
 }
 
 std::string textToStoredDate(std::string t) {
@@ -300,6 +309,63 @@ long double getReal(const uint8_t* slot) {
 }
 
 
+// The stored form of nearly every number: blanks, an optional minus, at most 19 digits with at most
+// one decimal point. It is read without building texts; the quotient of the digits as a whole number
+// and an exact power of ten is rounded once, so the value is the one the general reader gives.
+// Anything else (and a form the reader would round differently) is left to the general reader.
+bool fastReal(const char* s, size_t n, long double& v) {
+  static constexpr long double kPow10[] = {1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,  1e7L,  1e8L,  1e9L,
+                                           1e10L, 1e11L, 1e12L, 1e13L, 1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L};
+  size_t b = 0, e = n;
+  while (b < e && s[b] == ' ') ++b;
+  while (e > b && s[e - 1] == ' ') --e;
+  bool neg = false;
+  if (b < e && s[b] == '-') {
+    neg = true;
+    ++b;
+  }
+  uint64_t m = 0;
+  int digits = 0, frac = 0;
+  bool point = false;
+  for (size_t i = b; i < e; ++i) {
+    const char c = s[i];
+    if (c >= '0' && c <= '9') {
+      if (++digits > 19) return false;
+      m = m * 10 + static_cast<uint64_t>(c - '0');
+      if (point) ++frac;
+    } else if (c == '.' && !point) {
+      point = true;
+    } else {
+      return false;
+    }
+  }
+  if (digits == 0) return false;
+  constexpr int kMantissa = std::numeric_limits<long double>::digits;
+  if constexpr (kMantissa < 64) {
+    if (m > (uint64_t{1} << kMantissa)) return false;
+  }
+  long double x = static_cast<long double>(m);
+  if (frac > 0) x /= kPow10[frac];
+  v = neg ? -x : x;
+  return true;
+}
+
+// Blanks around a whole number that fits.
+bool fastInt(const char* s, size_t n, int64_t& v) {
+  size_t b = 0, e = n;
+  while (b < e && s[b] == ' ') ++b;
+  while (e > b && s[e - 1] == ' ') --e;
+  if (b == e) return false;
+  auto r = std::from_chars(s + b, s + e, v);
+  return r.ec == std::errc() && r.ptr == s + e;
+}
+
+bool decodeReal(const char* s, size_t n, long double& v) {
+  return fastReal(s, n, v) || XbParseReal(std::string(s, n), v);
+}
+
+bool decodeInt(const char* s, size_t n, int64_t& v) { return fastInt(s, n, v) || XbParseInt(std::string(s, n), v); }
+
 // Stored field -> binary slot.
 void decodeField(const TDbfFieldEntry& f, const uint8_t* raw, uint8_t* slot) {
   const char* s = reinterpret_cast<const char*>(raw);
@@ -312,28 +378,26 @@ void decodeField(const TDbfFieldEntry& f, const uint8_t* raw, uint8_t* slot) {
       char s8[8];
       std::memset(s8, ' ', 8);
       std::memcpy(s8, raw, std::min<size_t>(8, f.Len));
-      std::string t = storedDateToText(s8);
       std::memset(slot, 0, 11);
-      slot[0] = static_cast<uint8_t>(t.size());
-      std::memcpy(slot + 1, t.data(), t.size());
+      slot[0] = static_cast<uint8_t>(storedDateToText(s8, reinterpret_cast<char*>(slot + 1)));
       break;
     }
     case 'N':
     case 'F':
       if (f.Dec > 0) {
         long double v = 0;
-        if (!XbParseReal(std::string(s, f.Len), v)) v = 0;
+        if (!decodeReal(s, f.Len, v)) v = 0;
         putReal(slot, v);
       } else {
         int64_t v = 0;
-        if (!XbParseInt(std::string(s, f.Len), v)) v = 0;
+        if (!decodeInt(s, f.Len, v)) v = 0;
         std::memcpy(slot, &v, 8);
       }
       break;
     case 'L': slot[0] = f.Len > 0 && std::strchr("TtYy", s[0]) != nullptr && s[0] != '\0' ? 1 : 0; break;
     case 'M': {
       int64_t v = 0;
-      if (!XbParseInt(std::string(s, f.Len), v)) v = 0;
+      if (!decodeInt(s, f.Len, v)) v = 0;
       int32_t b = static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
                                                             std::numeric_limits<int32_t>::max()));
       std::memcpy(slot, &b, 4);
@@ -428,7 +492,10 @@ bool sameValue(const TDbfFieldEntry& f, const uint8_t* a, const uint8_t* b) {
   }
 }
 
-// One record's worth of room for reads and converted writes; the engine runs on one thread.
+// Read-ahead of a sequential walk: at most this many bytes of whole records at a time.
+constexpr size_t kAheadBytes = 65536;
+
+// One record's worth of room for converted writes; the engine runs on one thread.
 std::vector<uint8_t>& scratch() {
   static std::vector<uint8_t> buf;
   return buf;
@@ -566,6 +633,11 @@ void OpenDbf(TDbfControlBlock& cb) {
   }
 }
 
+void DropReadAhead(TDbfControlBlock& cb) {
+  cb.AheadFirst = 0;
+  cb.AheadCount = 0;
+}
+
 void GetDbfRecord(TDbfControlBlock& cb, int32_t n) {
   if (n < 1 || n > cb.RecCount) {
     XbSetError(212, "Ung\xFCltige Datensatznr. = " + decimal(n) + " (" + cb.FileName + ")  [GetDbfRecord]");
@@ -576,17 +648,29 @@ void GetDbfRecord(TDbfControlBlock& cb, int32_t n) {
     callVFile(cb, 3, n);
     return;
   }
-  // Read beside the record, so that a failed read leaves RawRecord as it was.
-  std::vector<uint8_t>& rec = scratch();
-  rec.resize(cb.RecLen);
-  int64_t off = static_cast<int64_t>(cb.HeaderLen) + static_cast<int64_t>(n - 1) * cb.RecLen;
-  ssize_t got = readAt(cb.DbfFile, off, rec.data(), rec.size());
-  if (got != static_cast<ssize_t>(rec.size())) {
-    uint16_t code = got < 0 ? XbIoCode(errno) : 213;
-    XbSetError(code, "Datei:  " + cb.FileName + "  [GetDbfRecord]");
-    return;
+  const uint8_t* stored = nullptr;
+  if (cb.AheadCount > 0 && n >= cb.AheadFirst && n - cb.AheadFirst < cb.AheadCount) {
+    stored = cb.AheadData.data() + static_cast<size_t>(n - cb.AheadFirst) * cb.RecLen;
+  } else {
+    // The record right after the ones held continues a walk: read twice as many as last time.
+    const int32_t most = static_cast<int32_t>(std::max<size_t>(1, kAheadBytes / std::max<uint16_t>(cb.RecLen, 1)));
+    int32_t want = cb.AheadCount > 0 && n == cb.AheadFirst + cb.AheadCount ? std::min(2 * cb.AheadCount, most) : 1;
+    want = std::min(want, cb.RecCount - n + 1);
+    DropReadAhead(cb);
+    cb.AheadData.resize(static_cast<size_t>(want) * cb.RecLen);
+    int64_t off = static_cast<int64_t>(cb.HeaderLen) + static_cast<int64_t>(n - 1) * cb.RecLen;
+    ssize_t got = readAt(cb.DbfFile, off, cb.AheadData.data(), cb.AheadData.size());
+    // A failed read leaves RawRecord as it was.
+    if (got < static_cast<ssize_t>(cb.RecLen) || cb.RecLen == 0) {
+      uint16_t code = got < 0 ? XbIoCode(errno) : 213;
+      XbSetError(code, "Datei:  " + cb.FileName + "  [GetDbfRecord]");
+      return;
+    }
+    cb.AheadFirst = n;
+    cb.AheadCount = static_cast<int32_t>(got / cb.RecLen);
+    stored = cb.AheadData.data();
   }
-  cb.RawRecord.swap(rec);
+  cb.RawRecord.assign(stored, stored + cb.RecLen);
   cb.RecNo = n;
   if (cb.OemConvert) ConvertRecord(false, true, cb.RawRecord.data(), cb.RawRecord.size(), cb.RecLen);
 }
@@ -632,9 +716,13 @@ void PutDbfRecord(TDbfControlBlock& cb, int32_t n) {
     } else if (cb.FileState != 3) {
       cb.FileState = 2;
     }
+    DropReadAhead(cb);
     XbSetError(XbIoCode(err), ctx);
     return;
   }
+  // The records read ahead stay what the file holds.
+  if (cb.AheadCount > 0 && n >= cb.AheadFirst && n - cb.AheadFirst < cb.AheadCount)
+    std::memcpy(cb.AheadData.data() + static_cast<size_t>(n - cb.AheadFirst) * cb.RecLen, out.data(), cb.RecLen);
   if (append) cb.FileState = 3;
   else if (cb.FileState != 3) cb.FileState = 2;
 }
@@ -651,6 +739,9 @@ void WriteDeleteFlag(TDbfControlBlock& cb, int32_t n) {
   uint8_t flag = cb.RawRecord.empty() ? ' ' : cb.RawRecord[0];
   int err = writeAt(cb.DbfFile, off, &flag, 1);
   if (cb.FileState != 3) cb.FileState = 2;
+  if (err != 0) DropReadAhead(cb);
+  else if (cb.AheadCount > 0 && n >= cb.AheadFirst && n - cb.AheadFirst < cb.AheadCount)
+    cb.AheadData[static_cast<size_t>(n - cb.AheadFirst) * cb.RecLen] = flag;
   if (err != 0) XbSetError(XbIoCode(err), "Datei:  " + cb.FileName + " [DeleteRec/RecallRec]");
 }
 
@@ -725,6 +816,8 @@ void CloseDbf(TDbfControlBlock& cb) {
   uint16_t closeCode = XbCloseFile(cb.DbfFile);
   if (code == 0) code = closeCode;
   cb.FileState = 0;
+  DropReadAhead(cb);
+  cb.AheadData = {};
   cb.RawRecord.clear();
   cb.Fields.clear();
   if (code != 0) XbSetError(code, "Datei:  " + cb.FileName + " [CloseDbf(" + cb.FileName + ")]");
@@ -745,8 +838,30 @@ void ConvertRecord(bool toFile, bool convert, uint8_t* buf, size_t bufSize, uint
   }
 }
 
-void RawToBinary(const TDbfControlBlock& cb, uint8_t* bin) {
+bool StoredFieldEmpty(const TDbfFieldEntry& f, const uint8_t* raw) {
+  switch (f.Type) {
+    case 'N':
+    case 'F': {
+      const char* s = reinterpret_cast<const char*>(raw);
+      if (f.Dec > 0) {
+        long double v = 0;
+        return !decodeReal(s, f.Len, v);
+      }
+      int64_t v = 0;
+      return !decodeInt(s, f.Len, v);
+    }
+    case 'L': return f.Len == 0 || std::strchr("TtYyFfNn", raw[0]) == nullptr || raw[0] == '\0';
+    case 'D':
+      for (size_t i = 0; i < f.Len; ++i)
+        if (raw[i] != ' ') return false;
+      return true;
+    default: return false;
+  }
+}
+
+void RawToBinary(TDbfControlBlock& cb, uint8_t* bin) {
   if (cb.IsVirtual || bin == nullptr) return;
+  cb.Assigned.assign(cb.Fields.size(), 0);
   bin[0] = !cb.RawRecord.empty() && cb.RawRecord[0] == '*' ? 1 : 0;
   uint32_t off = 1;
   for (size_t i = 1; i < cb.Fields.size(); ++i) {
@@ -769,7 +884,8 @@ void BinaryToRaw(TDbfControlBlock& cb, const uint8_t* bin, bool keepUnchanged) {
     uint8_t* raw = cb.RawRecord.data() + f.Offset;
     if (static_cast<size_t>(f.Offset) + f.Len <= cb.RawRecord.size()) {
       bool keep = false;
-      if (keepUnchanged) {
+      // A value given to a field that stores none is written, also 0 or false: blank is not zero.
+      if (keepUnchanged && !(i < cb.Assigned.size() && cb.Assigned[i] != 0 && StoredFieldEmpty(f, raw))) {
         std::memset(before, 0, sizeof before);
         decodeField(f, raw, before);
         keep = sameValue(f, before, bin + off);

@@ -48,6 +48,10 @@ struct TDbfControlBlock {
   std::vector<TDbfFieldEntry> Fields;  // [1..FieldCount], index 0 unused
   uint8_t FileState = 0;               // 0 closed, 1 open, 2 rewritten (date due), 3 appended
   std::vector<uint8_t> RawRecord;      // RecLen bytes as stored (Windows text while in memory)
+  // [1..FieldCount]: the field was given a value through a field setter since the binary record was
+  // last built from RawRecord. A blank number, logical or date that was given a value is written
+  // even when the value equals what the blank reads as (0, false).
+  std::vector<uint8_t> Assigned;
   int32_t RecCount = 0;
   int32_t RecNo = 0;                   // 0 empty table, RecCount + 1 past the end
   bool AtEof = false;
@@ -55,6 +59,12 @@ struct TDbfControlBlock {
   uint16_t OpenMode = 0;
   bool OemConvert = false;             // record text is stored in the DOS code page
   int DbfFile = -1;                    // descriptor of the open table file (locks use it)
+  // Stored records read ahead for sequential reads (records AheadFirst .. AheadFirst + AheadCount - 1,
+  // as stored, before any code-page conversion). Our own writes keep it in step with the file;
+  // DropReadAhead empties it wherever a read must see the file itself.
+  std::vector<uint8_t> AheadData;
+  int32_t AheadFirst = 0;
+  int32_t AheadCount = 0;
 
   // Virtual files.
   bool IsVirtual = false;
@@ -103,7 +113,14 @@ uint32_t BinaryFieldOffset(const TDbfControlBlock& cb, uint8_t n);
 void OpenDbf(TDbfControlBlock& cb);
 // defs: [1..count], index 0 unused; the cleaned name, type, length and decimals are written back.
 void CreateDBF(TDbfControlBlock& cb, const std::string& name, uint16_t count, std::vector<TDbfFieldEntry>& defs);
+// Reads record n into RawRecord. A read of the record after the ones held ahead fills the read-ahead
+// with a block of the following records, growing with every block used up, so that a sequential
+// walk costs one read per block; any other record is read alone.
 void GetDbfRecord(TDbfControlBlock& cb, int32_t n);
+// Forgets the records read ahead: the next read goes to the file. Needed after a lock is taken (a
+// locked read must see what others wrote), before repositioning and whenever the file may have
+// changed under us.
+void DropReadAhead(TDbfControlBlock& cb);
 // Writes RawRecord as record n; a number above RecCount appends at RecCount + 1. A failed append
 // leaves count, position, state, RawRecord and the file as they were.
 void PutDbfRecord(TDbfControlBlock& cb, int32_t n);
@@ -117,11 +134,16 @@ std::string MemoFileExt(uint8_t version);
 bool IsDbfVersion(uint8_t version);
 // Converts the text of every whole record in buf (bytes after each deletion byte).
 void ConvertRecord(bool toFile, bool convert, uint8_t* buf, size_t bufSize, uint16_t recLen);
-// RawRecord -> binary record.
-void RawToBinary(const TDbfControlBlock& cb, uint8_t* bin);
+// RawRecord -> binary record; no field counts as assigned afterwards.
+void RawToBinary(TDbfControlBlock& cb, uint8_t* bin);
 // Binary record -> RawRecord. With keepUnchanged a field whose value equals what RawRecord holds
-// keeps its stored bytes (two-digit years, "*"-filled numbers, blank logicals and numbers stay).
+// keeps its stored bytes (two-digit years, "*"-filled numbers, "y" for true, blank fields), unless
+// it was assigned (Assigned) and its stored bytes hold no value: a blank or "*"-filled number, a
+// blank or "?" logical, a blank date then get the assigned value, 0 and false included.
 void BinaryToRaw(TDbfControlBlock& cb, const uint8_t* bin, bool keepUnchanged = true);
+// Whether the stored bytes of field f hold no value (blank or "*"-filled number, blank or "?"
+// logical, blank date). Texts and memo fields always hold one.
+bool StoredFieldEmpty(const TDbfFieldEntry& f, const uint8_t* raw);
 void FlushFile(int fd);
 uint32_t SwapLong(uint32_t v);
 uint16_t SwapWord(uint16_t v);

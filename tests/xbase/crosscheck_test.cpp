@@ -254,6 +254,7 @@ TEST_F(CrossCheck, EngineTablesReadTheSameWithDbfread) {
             std::string::npos)
       << py;
   EXPECT_NE(py.find("records 5\n"), std::string::npos) << py;
+  EXPECT_NE(py.find("live \"blank\"|0|0|0|null|false|"), std::string::npos) << py;  // zeros given are zeros
 
   std::string win = WriteAllTypes("wintab.dbf", false);
   EXPECT_EQ(EngineCanon(win, false), PythonCanon(win, "cp1252"));
@@ -300,6 +301,42 @@ TEST_F(CrossCheck, DbfreadReadsTablesEditedByTheEngine) {
   EXPECT_NE(py.find("records 3\n"), std::string::npos) << py;
   EXPECT_NE(py.find("live \"ersetzt \\u00fc\"|7.25|-70000|-3.5|2024-03-05|true"), std::string::npos) << py;
   ExpectDumpMatchesEngine(dos);
+}
+
+// A field the program set to 0 or false reads as 0 or false elsewhere, a field it never gave a
+// value reads as empty: on appending and on replacing a blank record.
+TEST_F(CrossCheck, ZeroAndFalseAreNotEmptyElsewhere) {
+  std::string path = CreateTable(dir_ / "zero.dbf", {{"NAME", 'C', 8, 0},
+                                                     {"PRICE", 'N', 9, 2},
+                                                     {"QTY", 'N', 6, 0},
+                                                     {"OK", 'L', 1, 0},
+                                                     {"DAY", 'D', 8, 0}});
+  Use(path);
+  AppendRow({std::string("zero"), 0.0L, int64_t{0}, false});
+  AppendRow({std::string("none")});
+  AppendRow({std::string("later")});
+  ASSERT_TRUE(FLock());
+  GO(3);
+  SetFieldReal(2, 0.0L);
+  SetFieldInt(3, 0);
+  SetFieldBool(4, false);
+  SetFieldText(5, "03/05/2024");
+  Replace();
+  ASSERT_EQ(xbcommon.XbErrorCode, 0) << XbErrorMessage();
+  Unlock();
+  CloseArea();
+
+  std::string py = PythonCanon(path, "cp437");
+  EXPECT_EQ(EngineCanon(path, true), py);
+  EXPECT_NE(py.find("live \"zero\"|0|0|false|null\n"), std::string::npos) << py;
+  EXPECT_NE(py.find("live \"none\"|null|null|null|null\n"), std::string::npos) << py;
+  EXPECT_NE(py.find("live \"later\"|0|0|false|2024-03-05\n"), std::string::npos) << py;
+  ExpectDumpMatchesEngine(path);
+  Dump d = ShapelibDump(path);
+  ASSERT_EQ(d.values.size(), 3u);
+  EXPECT_EQ(d.values[0], (std::vector<std::string>{"zero", "0.00", "0", "F", ""}));
+  EXPECT_EQ(d.values[1], (std::vector<std::string>{"none", "", "", "", ""}));
+  EXPECT_EQ(d.values[2], (std::vector<std::string>{"later", "0.00", "0", "F", "20240305"}));
 }
 
 TEST_F(CrossCheck, EngineReadsTablesWrittenByPython) {

@@ -1,5 +1,6 @@
 // Work areas: selection, USE and closing, field functions and navigation over visible records.
 #include "xbase/dbf4.h"
+#include "xbase/xbengine.h"
 
 #include <gtest/gtest.h>
 

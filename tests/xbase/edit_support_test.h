@@ -15,6 +15,7 @@
 
 #include "tests/support/testsupport.h"
 #include "xbase/dbf4.h"
+#include "xbase/xbengine.h"
 #include "xbase/dbf4lock.h"
 #include "xbase/dbf4search.h"
 #include "xbase/xbcommon.h"
@@ -121,8 +122,6 @@ class EngineTest : public ::testing::Test {
  protected:
   void SetUp() override {
     XbStartEngine();
-    InitDbf4lock();
-    InitDbf4search();
     InitXbnatdate();
     xbnatdate.CenturyDates = true;
     SetDateFormat(0);

@@ -235,6 +235,138 @@ TEST_F(Editing, IndexHooksFollowAppendAndReplace) {
   xbcommon.IndexUnitLinked = false;
 }
 
+// Stored forms of one record that a new record must not take over: a two-digit year that a
+// century window would read otherwise, a "*"-filled number, a lower-case "y".
+TEST_F(Editing, AppendedRecordsTakeNothingFromTheRecordStoodOn) {
+  xbnatdate.CenturyDates = false;
+  xbnatdate.XbCenturyBase = 1950;  // "24" is 2024
+  Select(2);
+  std::string path = CreateTable(dir_ / "odd.dbf", {{"NAME", 'C', 4, 0}, {"QTY", 'N', 5, 0}, {"DAY", 'D', 8, 0},
+                                                    {"OK", 'L', 1, 0}});
+  Use(path, " EXCLUSIVE");
+  AppendRow({std::string("odd")});
+  Poke("*****", 2, 1);
+  Poke("19240131", 3, 1);
+  Poke("y", 4, 1);
+  GO(1);
+  ASSERT_EQ(GetFieldText(3), "01/31/24");
+  SetFieldText(1, "new");
+  SetFieldText(3, "01/31/24");  // the same text, meant in today's century
+  Append();                     // QTY (read as 0) and OK (read as true) left as they were
+  ASSERT_EQ(xbcommon.XbErrorCode, 0) << XbErrorMessage();
+  EXPECT_EQ(Peek(2, 2), "     ");     // not given a value: blank, as in a blank record
+  EXPECT_EQ(Peek(3, 2), "20240131");
+  EXPECT_EQ(Peek(4, 2), "T");
+  EXPECT_EQ(Peek(2, 1) + Peek(3, 1) + Peek(4, 1), "*****19240131y");  // the old record as it was
+}
+
+// A blank number, logical or date holds no value; giving it 0, false or a date writes that value,
+// while a rewrite leaves every field alone that was neither given a value nor changed.
+TEST_F(Editing, BlankIsNotZero) {
+  Select(2);
+  std::string path = CreateTable(dir_ / "blank.dbf", {{"NAME", 'C', 4, 0}, {"QTY", 'N', 5, 0}, {"PRICE", 'N', 7, 2},
+                                                      {"OK", 'L', 1, 0}, {"DAY", 'D', 8, 0}});
+  Use(path, " EXCLUSIVE");
+  struct Case {
+    const char* name;
+    std::string stored;                 // QTY, PRICE, OK, DAY as stored before
+    std::function<void()> edit;
+    std::string expected;               // as stored after Replace
+  };
+  const std::string blank = "     " "       " " " "        ";
+  const Case cases[] = {
+      {"nothing given", blank, [] { SetFieldText(1, "x"); }, blank},
+      {"zero and false given", blank,
+       [] {
+         SetFieldInt(2, 0);
+         SetFieldReal(3, 0);
+         SetFieldBool(4, false);
+       },
+       "    0" "   0.00" "F" "        "},
+      {"a date given", blank, [] { SetFieldText(5, "02/29/2024"); }, "     " "       " " " "20240229"},
+      {"the empty date given", blank, [] { SetFieldText(5, "  /  /    "); }, blank},
+      {"zero given to stars", "*****" "*******" "?" "        ",
+       [] {
+         SetFieldInt(2, 0);
+         SetFieldReal(3, 0);
+         SetFieldBool(4, false);
+       },
+       "    0" "   0.00" "F" "        "},
+      {"stars not given a value", "*****" "*******" "?" "        ", [] { SetFieldText(1, "x"); },
+       "*****" "*******" "?" "        "},
+      {"the same value given", "   07" "    1.5" "y" "20240131",
+       [] {
+         SetFieldInt(2, 7);
+         SetFieldReal(3, 1.5L);
+         SetFieldBool(4, true);
+         SetFieldText(5, "01/31/2024");
+       },
+       "   07" "    1.5" "y" "20240131"},
+      {"other values given", "   07" "    1.5" "y" "20240131",
+       [] {
+         SetFieldInt(2, 0);
+         SetFieldReal(3, -1);
+         SetFieldBool(4, false);
+         SetFieldText(5, "  /  /    ");
+       },
+       "    0" "  -1.00" "F" "        "},
+  };
+  AppendRow({std::string("rec")});
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Poke(c.stored, 0, 1);  // the deletion byte only: the record's fields follow
+    Poke(c.stored.substr(0, 5), 2, 1);
+    Poke(c.stored.substr(5, 7), 3, 1);
+    Poke(c.stored.substr(12, 1), 4, 1);
+    Poke(c.stored.substr(13, 8), 5, 1);
+    GO(1);
+    c.edit();
+    Replace();
+    ASSERT_EQ(xbcommon.XbErrorCode, 0) << XbErrorMessage();
+    EXPECT_EQ(Peek(2, 1) + Peek(3, 1) + Peek(4, 1) + Peek(5, 1), c.expected);
+  }
+
+  // Appending: a cleared record stays blank, values given are written.
+  ClearRecord();
+  Append();
+  ClearRecord();
+  SetFieldInt(2, 0);
+  SetFieldBool(4, false);
+  Append();
+  ASSERT_EQ(RecCount(), 3);
+  EXPECT_EQ(Peek(2, 2) + Peek(4, 2), "      ");
+  EXPECT_EQ(Peek(2, 3) + Peek(3, 3) + Peek(4, 3), "    0       F");
+  EXPECT_TRUE(FieldEmpty(3));
+  EXPECT_FALSE(FieldEmpty(2));
+
+  // Copied into a table of other fields, a blank number or logical stays blank.
+  Select(3);
+  Use(CreateTable(dir_ / "copy.dbf", {{"QTY", 'N', 6, 0}, {"OK", 'L', 1, 0}}), " EXCLUSIVE");
+  AppendFrom(path);
+  ASSERT_EQ(xbcommon.XbErrorCode, 0) << XbErrorMessage();
+  ASSERT_EQ(RecCount(), 3);
+  EXPECT_EQ(Peek(1, 2) + Peek(2, 2), "       ");
+  EXPECT_EQ(Peek(1, 3) + Peek(2, 3), "     0F");
+}
+
+// The engine's start-up starts locking, editing and the whole-table commands: nothing of an
+// earlier run is left in them.
+TEST_F(Editing, EngineStartUpStartsTheCoreModules) {
+  ASSERT_TRUE(Locate("NAME", std::string("part3"), false, 1, false));
+  XbStartEngine();
+  XbSetErrorReport(false);
+  Continue();
+  EXPECT_EQ(xbcommon.XbErrorCode, 220);  // no Locate in this run
+  Use(table_);
+  ASSERT_TRUE(RLock());
+  Select(2);
+  Use(table_, " ALIAS SECOND");
+  Select(1);
+  CloseArea();  // gives up the record lock through the locking module
+  Select(2);
+  EXPECT_TRUE(RLock());
+}
+
 TEST_F(Editing, PendingErrorsAreReportedWhenReportingIsOn) {
   test::scriptedPrompter().clear();
   XbSetErrorReport(true);

@@ -181,6 +181,45 @@ TEST_F(Locks, AnotherProcessIsKeptOut) {
   EXPECT_EQ(other([] { return FLock() ? 1 : 0; }), 1);
 }
 
+// A walk reads records ahead; a lock taken afterwards must make the reads go to the file again, so
+// that a locked record shows what another program wrote before the lock.
+TEST_F(Locks, ReadsAfterALockSeeWhatAnotherProcessWrote) {
+  const std::string table = table_;
+  auto changeElsewhere = [table](int32_t n, int64_t qty) {
+    return InChild([&] {
+      Select(20);
+      USE(table + " ALIAS OTHER");
+      if (xbcommon.XbErrorCode != 0) return 90;
+      GO(n);
+      if (!RLock()) return 91;
+      SetFieldInt(2, qty);
+      Replace();
+      return xbcommon.XbErrorCode == 0 ? 0 : 92;
+    });
+  };
+  struct Case {
+    const char* name;
+    std::function<bool()> lock;  // taken on record 5
+  };
+  const Case cases[] = {{"file lock", [] { return FLock(); }},
+                        {"record lock", [] { return RLock(); }},
+                        {"append lock", [] { return ALock(); }}};
+  int64_t qty = 100;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    GoTop();
+    for (int i = 0; i < 4; ++i) SKIP(1);  // a walk: records after the fifth are read ahead
+    ASSERT_EQ(RecNo(), 5);
+    ++qty;
+    ASSERT_EQ(changeElsewhere(6, qty), 0);
+    ASSERT_TRUE(c.lock());
+    SKIP(1);
+    EXPECT_EQ(RecNo(), 6);
+    EXPECT_EQ(GetFieldInt(2), qty);
+    Unlock();
+  }
+}
+
 TEST_F(Locks, ReopeningKeepsTheLocksOfTheArea) {
   GO(2);
   ASSERT_TRUE(RLock());

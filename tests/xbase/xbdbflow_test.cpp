@@ -12,6 +12,7 @@
 
 #include "tests/support/testsupport.h"
 #include "xbase/dbf4.h"
+#include "xbase/xbengine.h"
 #include "xbase/xbnatdate.h"
 
 namespace qorva {

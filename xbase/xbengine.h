@@ -1,0 +1,16 @@
+#pragma once
+// xbengine: start and end of the table engine. The start-up brings every core module into its
+// start state: error state and emptied hook records, national settings, work areas, the locking and
+// editing module (closing an area releases its locks) and the whole-table commands. The optional
+// modules (indexes, memo files, expressions, virtual files) fill their hook records at their own
+// start-up, which runs after this one.
+// May call: dbf4search, dbf4lock, dbf4, xbdbflow, xbnatdate, xbcommon.
+
+namespace qorva {
+
+// Engine start-up; closes whatever an earlier run left open first.
+void XbStartEngine();
+// Engine end: closes areas 34 and 35, then every other area; errors are not reported.
+void XbStopEngine();
+
+}  // namespace qorva
