@@ -84,8 +84,11 @@ std::string fieldNoContext(const std::string& routine, int32_t n) {
 }
 
 // The field entry n of the current area, or nullptr after reporting.
-const TDbfFieldEntry* fieldOf(const std::string& routine, int32_t n) {
-  if (!CheckArea(routine + "()")) return nullptr;
+const TDbfFieldEntry* fieldOf(const char* routine, int32_t n) {
+  if (!CurrentBlock()) {
+    CheckArea(std::string(routine) + "()");
+    return nullptr;
+  }
   TDbfControlBlock* cb = CurrentBlock();
   if (n < 1 || n > cb->FieldCount) {
     XbSetError(220, fieldNoContext(routine, n));
@@ -95,7 +98,7 @@ const TDbfFieldEntry* fieldOf(const std::string& routine, int32_t n) {
 }
 
 // Slot of field n when it has one of the given types, else nullptr after reporting.
-uint8_t* slotOf(const std::string& routine, int32_t n, const char* types) {
+uint8_t* slotOf(const char* routine, int32_t n, const char* types) {
   const TDbfFieldEntry* f = fieldOf(routine, n);
   if (!f) return nullptr;
   if (std::strchr(types, f->Type) == nullptr || f->Type == '\0') {
@@ -153,6 +156,8 @@ TDbfControlBlock* AreaBlock(uint8_t n) {
 }
 
 TDbfControlBlock* CurrentBlock() { return AreaBlock(dbf4.CurrentArea); }
+
+bool CheckArea(const char* routine) { return CurrentBlock() != nullptr || CheckArea(std::string(routine)); }
 
 bool CheckArea(const std::string& routine) {
   if (CurrentBlock()) return true;

@@ -43,6 +43,7 @@ TDbfControlBlock* CurrentBlock();
 TDbfControlBlock* AreaBlock(uint8_t n);
 // Reports 215 on a free area (routine text in the context) and returns false.
 bool CheckArea(const std::string& routine);
+bool CheckArea(const char* routine);
 // A shared table's count from its file size (records appended by others); the records read ahead
 // are dropped, so that what follows reads the file as it is now.
 void RefreshCount();

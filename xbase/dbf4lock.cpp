@@ -210,7 +210,9 @@ void Unlock() {
   xbcommon.XbErrorCode = 0;
   if (!CheckArea("Unlock")) return;
   TDbfControlBlock& cb = *CurrentBlock();
-  if (cb.IsVirtual || cb.LockState == 0) return;
+  if (cb.IsVirtual) return;
+  // What was written under the locks is in the file before they go.
+  if (!WritePendingRecords(cb) || cb.LockState == 0) return;
   if (cb.LockState == 3) {
     UnlockRec();
   } else if (!cb.Exclusive && cb.DbfFile >= 0) {
@@ -385,6 +387,13 @@ uint16_t ReopenTable(bool exclusive) {
   // The share mode lives with the open file: the old one has to go before the new one is asked for.
   // Until it is open again others may change it.
   DropReadAhead(cb);
+  {
+    XbQuietErrors quiet;
+    if (!WritePendingRecords(cb)) {
+      XbTakeErrorContext();
+      return xbcommon.XbErrorCode;
+    }
+  }
   XbCloseFile(cb.DbfFile);
   int fd = -1;
   uint16_t rc = XbOpenFile(cb.FileName, mode, fd);

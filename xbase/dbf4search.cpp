@@ -220,6 +220,7 @@ void LocateScan(int32_t n, uint8_t field, bool isNew) {
   }
 
   // Whole records are read in blocks; the field's text is converted like a record read.
+  if (!WritePendingRecords(cb)) return;
   size_t perBlock = std::max<size_t>(1, kBlockSize / cb.RecLen);
   std::vector<uint8_t> buf(perBlock * cb.RecLen);
   for (int64_t first = n; first <= cb.RecCount; first += static_cast<int64_t>(perBlock)) {
@@ -282,6 +283,7 @@ bool Search(const std::string& text, uint8_t& field, bool fromTop) {
   const int64_t last = cb.RecCount;
   if (first > last || cb.RecLen == 0) return false;
 
+  if (!WritePendingRecords(cb)) return false;
   size_t perBlock = std::max<size_t>(1, kBlockSize / cb.RecLen);
   std::vector<uint8_t> buf(perBlock * cb.RecLen);
   bool moved = false;
@@ -346,6 +348,7 @@ std::string Peek(int32_t field, int32_t n) {
   if (n < 1 || n > cb.RecCount || field < 0 || field > cb.FieldCount) return "";
   size_t len = field == 0 ? 1 : cb.Fields[field].Len;
   int64_t offset = RecordOffset(cb, n) + (field == 0 ? 0 : cb.Fields[field].Offset);
+  if (!WritePendingRecords(cb)) return "";
   std::string out(len, ' ');
   int64_t got = ReadAt(cb.DbfFile, reinterpret_cast<uint8_t*>(out.data()), len, offset);
   if (got < 0) return "";
@@ -371,6 +374,7 @@ void Poke(const std::string& value, int32_t field, int32_t n) {
   if (len == 0) return;  // nothing to write (an empty deletion byte)
   int64_t offset = RecordOffset(cb, n) + (field == 0 ? 0 : cb.Fields[field].Offset);
   DropReadAhead(cb);  // the record may be among those read ahead
+  if (!WritePendingRecords(cb)) return;  // or among those waiting to be written
   if (!WriteAll(cb.DbfFile, reinterpret_cast<const uint8_t*>(value.data()), len, offset)) XbSetError(101, context);
 }
 

@@ -369,15 +369,30 @@ void appendUtf8(std::string& out, char32_t u) {
 
 }  // namespace
 
-void XbAnsiToOemBuff(uint8_t* p, size_t n) {
-  const auto& t = tables();
-  for (size_t i = 0; i < n; ++i) p[i] = t.ansiToOem[p[i]];
+namespace {
+
+// Both code pages agree on ASCII: runs of eight ASCII bytes are left as they are.
+void mapBytes(const uint8_t (&table)[256], uint8_t* p, size_t n) {
+  size_t i = 0;
+  while (i < n) {
+    if (n - i >= 8) {
+      uint64_t w;
+      std::memcpy(&w, p + i, 8);
+      if ((w & 0x8080808080808080ull) == 0) {
+        i += 8;
+        continue;
+      }
+    }
+    p[i] = table[p[i]];
+    ++i;
+  }
 }
 
-void XbOemToAnsiBuff(uint8_t* p, size_t n) {
-  const auto& t = tables();
-  for (size_t i = 0; i < n; ++i) p[i] = t.oemToAnsi[p[i]];
-}
+}  // namespace
+
+void XbAnsiToOemBuff(uint8_t* p, size_t n) { mapBytes(tables().ansiToOem, p, n); }
+
+void XbOemToAnsiBuff(uint8_t* p, size_t n) { mapBytes(tables().oemToAnsi, p, n); }
 
 std::string XbAnsiToOem(const std::string& s) {
   std::string r = s;

@@ -394,7 +394,7 @@ void decodeField(const TDbfFieldEntry& f, const uint8_t* raw, uint8_t* slot) {
         std::memcpy(slot, &v, 8);
       }
       break;
-    case 'L': slot[0] = f.Len > 0 && std::strchr("TtYy", s[0]) != nullptr && s[0] != '\0' ? 1 : 0; break;
+    case 'L': slot[0] = f.Len > 0 && (s[0] == 'T' || s[0] == 't' || s[0] == 'Y' || s[0] == 'y') ? 1 : 0; break;
     case 'M': {
       int64_t v = 0;
       if (!decodeInt(s, f.Len, v)) v = 0;
@@ -633,6 +633,29 @@ void OpenDbf(TDbfControlBlock& cb) {
   }
 }
 
+namespace {
+
+// Writes the waiting records: 0 or the I/O result code; they stay waiting on failure.
+uint16_t writePending(TDbfControlBlock& cb) {
+  if (cb.PendingCount == 0) return 0;
+  const int64_t off = static_cast<int64_t>(cb.HeaderLen) + static_cast<int64_t>(cb.PendingFirst - 1) * cb.RecLen;
+  int err = writeAt(cb.DbfFile, off, cb.PendingData.data(), static_cast<size_t>(cb.PendingCount) * cb.RecLen);
+  if (err != 0) return XbIoCode(err);
+  cb.PendingFirst = 0;
+  cb.PendingCount = 0;
+  return 0;
+}
+
+std::string writeContext(const TDbfControlBlock& cb) { return "Datei:  " + cb.FileName + " [Replace/Append/PutDbfRecord]"; }
+
+}  // namespace
+
+bool WritePendingRecords(TDbfControlBlock& cb) {
+  uint16_t code = writePending(cb);
+  if (code != 0) XbSetError(code, writeContext(cb));
+  return code == 0;
+}
+
 void DropReadAhead(TDbfControlBlock& cb) {
   cb.AheadFirst = 0;
   cb.AheadCount = 0;
@@ -652,6 +675,13 @@ void GetDbfRecord(TDbfControlBlock& cb, int32_t n) {
   if (cb.AheadCount > 0 && n >= cb.AheadFirst && n - cb.AheadFirst < cb.AheadCount) {
     stored = cb.AheadData.data() + static_cast<size_t>(n - cb.AheadFirst) * cb.RecLen;
   } else {
+    if (cb.PendingCount > 0) {
+      uint16_t code = writePending(cb);
+      if (code != 0) {
+        XbSetError(code, writeContext(cb));
+        return;
+      }
+    }
     // The record right after the ones held continues a walk: read twice as many as last time.
     const int32_t most = static_cast<int32_t>(std::max<size_t>(1, kAheadBytes / std::max<uint16_t>(cb.RecLen, 1)));
     int32_t want = cb.AheadCount > 0 && n == cb.AheadFirst + cb.AheadCount ? std::min(2 * cb.AheadCount, most) : 1;
@@ -676,7 +706,6 @@ void GetDbfRecord(TDbfControlBlock& cb, int32_t n) {
 }
 
 void PutDbfRecord(TDbfControlBlock& cb, int32_t n) {
-  const std::string ctx = "Datei:  " + cb.FileName + " [Replace/Append/PutDbfRecord]";
   if (n < 1) {
     // Would address the header.
     XbSetError(212, "Ung\xFCltige Datensatznr. = " + decimal(n) + " (" + cb.FileName + ")  [PutDbfRecord]");
@@ -704,6 +733,30 @@ void PutDbfRecord(TDbfControlBlock& cb, int32_t n) {
   out.assign(cb.RawRecord.begin(), cb.RawRecord.end());
   out.resize(cb.RecLen, ' ');
   if (cb.OemConvert) ConvertRecord(true, true, out.data(), out.size(), cb.RecLen);
+  // A read-only open refuses the write at once, as it does without waiting.
+  if (!append && cb.Exclusive && (cb.OpenMode & 0x0F) == 2 && cb.RecLen > 0) {
+    // Nobody else sees the file: the record waits and goes with its neighbours.
+    const bool inside = cb.PendingCount > 0 && n >= cb.PendingFirst && n - cb.PendingFirst < cb.PendingCount;
+    const bool next = cb.PendingCount > 0 && n == cb.PendingFirst + cb.PendingCount &&
+                      static_cast<size_t>(cb.PendingCount + 1) * cb.RecLen <= kAheadBytes;
+    if (!inside && !next) {
+      uint16_t code = writePending(cb);
+      if (code != 0) {
+        XbSetError(code, writeContext(cb));
+        return;
+      }
+      cb.PendingFirst = n;
+    }
+    if (!inside) {
+      ++cb.PendingCount;
+      cb.PendingData.resize(static_cast<size_t>(cb.PendingCount) * cb.RecLen);
+    }
+    std::memcpy(cb.PendingData.data() + static_cast<size_t>(n - cb.PendingFirst) * cb.RecLen, out.data(), cb.RecLen);
+    if (cb.AheadCount > 0 && n >= cb.AheadFirst && n - cb.AheadFirst < cb.AheadCount)
+      std::memcpy(cb.AheadData.data() + static_cast<size_t>(n - cb.AheadFirst) * cb.RecLen, out.data(), cb.RecLen);
+    if (cb.FileState != 3) cb.FileState = 2;
+    return;
+  }
   int err = writeAt(cb.DbfFile, off, out.data(), out.size());
   if (err != 0) {
     if (append) {
@@ -717,7 +770,7 @@ void PutDbfRecord(TDbfControlBlock& cb, int32_t n) {
       cb.FileState = 2;
     }
     DropReadAhead(cb);
-    XbSetError(XbIoCode(err), ctx);
+    XbSetError(XbIoCode(err), writeContext(cb));
     return;
   }
   // The records read ahead stay what the file holds.
@@ -734,6 +787,14 @@ void WriteDeleteFlag(TDbfControlBlock& cb, int32_t n) {
     // Outside the table there is no record whose mark could be written.
     XbSetError(212, "Ung\xFCltige Datensatznr. = " + decimal(n) + " (" + cb.FileName + ")  [DeleteRec/RecallRec]");
     return;
+  }
+  if (cb.PendingCount > 0) {
+    // The waiting copy of the record would write the old mark over the new one.
+    uint16_t code = writePending(cb);
+    if (code != 0) {
+      XbSetError(code, "Datei:  " + cb.FileName + " [DeleteRec/RecallRec]");
+      return;
+    }
   }
   const int64_t off = static_cast<int64_t>(cb.HeaderLen) + static_cast<int64_t>(n - 1) * cb.RecLen;
   uint8_t flag = cb.RawRecord.empty() ? ' ' : cb.RawRecord[0];
@@ -774,8 +835,9 @@ namespace {
 
 // Header and, after appends, the end-of-file byte. 0 or the first error code; never reports.
 uint16_t completeFile(TDbfControlBlock& cb) {
+  uint16_t code = writePending(cb);
+  if (code != 0) return code;
   if (cb.FileState != 2 && cb.FileState != 3) return 0;
-  uint16_t code = 0;
   {
     XbQuietErrors quiet;
     xbcommon.XbErrorCode = 0;
@@ -818,6 +880,8 @@ void CloseDbf(TDbfControlBlock& cb) {
   cb.FileState = 0;
   DropReadAhead(cb);
   cb.AheadData = {};
+  cb.PendingCount = 0;
+  cb.PendingData = {};
   cb.RawRecord.clear();
   cb.Fields.clear();
   if (code != 0) XbSetError(code, "Datei:  " + cb.FileName + " [CloseDbf(" + cb.FileName + ")]");

@@ -65,6 +65,13 @@ struct TDbfControlBlock {
   std::vector<uint8_t> AheadData;
   int32_t AheadFirst = 0;
   int32_t AheadCount = 0;
+  // Records rewritten while the table is used exclusively wait here, as stored, and go to the file
+  // together (records PendingFirst .. PendingFirst + PendingCount - 1): one write per block instead
+  // of one per record. Nobody else can see the file meanwhile; every read or write of the file
+  // other than a rewrite of these records, a flush, unlocking and closing write them first.
+  std::vector<uint8_t> PendingData;
+  int32_t PendingFirst = 0;
+  int32_t PendingCount = 0;
 
   // Virtual files.
   bool IsVirtual = false;
@@ -122,9 +129,14 @@ void GetDbfRecord(TDbfControlBlock& cb, int32_t n);
 // changed under us.
 void DropReadAhead(TDbfControlBlock& cb);
 // Writes RawRecord as record n; a number above RecCount appends at RecCount + 1. A failed append
-// leaves count, position, state, RawRecord and the file as they were.
+// leaves count, position, state, RawRecord and the file as they were. On a table used exclusively
+// a rewritten record may wait for the next write of the file (PendingData); a failure then shows at
+// the call that writes it.
 void PutDbfRecord(TDbfControlBlock& cb, int32_t n);
 void AppendDbfRecord(TDbfControlBlock& cb);
+// Writes the records waiting to be written (see PendingData). On failure the error is reported
+// and the records stay waiting; false then.
+bool WritePendingRecords(TDbfControlBlock& cb);
 void WriteDeleteFlag(TDbfControlBlock& cb, int32_t n);
 void WriteDbfHeader(TDbfControlBlock& cb);
 void FlushDbf(TDbfControlBlock& cb);

@@ -203,6 +203,59 @@ TEST_F(Editing, ExclusiveTablesNeedNoLocks) {
   EXPECT_TRUE(Deleted());
 }
 
+// Records rewritten on a table used exclusively may wait to be written together; whatever looks
+// at the file through the engine, and every unlock, close or return to shared use, finds them there.
+TEST_F(Editing, RewritesOfAnExclusiveTableReachTheFileBeforeAnyoneLooks) {
+  CloseArea();
+  Use(table_, " EXCLUSIVE");
+  uint16_t h = CurrentBlock()->HeaderLen, r = CurrentBlock()->RecLen;
+  auto stored = [&](int n) { return FileBytes(table_).substr(h + static_cast<size_t>(n - 1) * r, r); };
+  auto rename = [](int32_t n, const std::string& name) {
+    GO(n);
+    SetFieldText(1, name);
+    Replace();
+    ASSERT_EQ(xbcommon.XbErrorCode, 0) << XbErrorMessage();
+  };
+  rename(1, "one");
+  rename(2, "two");
+  EXPECT_EQ(Peek(1, 2), "two       ");
+  rename(3, "three");
+  DeleteRec();  // the mark lands on the rewritten record
+  uint8_t field = 0;
+  rename(1, "first");
+  EXPECT_TRUE(Search("first", field, true));
+  EXPECT_EQ(RecNo(), 1);
+  rename(2, "second");
+  EXPECT_TRUE(Locate("NAME", std::string("second"), false, 1, false));
+  EXPECT_EQ(RecNo(), 2);
+  rename(1, "again");
+  GoTop();
+  EXPECT_EQ(GetFieldText(1), "again     ");
+  SKIP(1);
+  EXPECT_EQ(GetFieldText(1), "second    ");
+  rename(2, "unlocked");
+  Unlock();
+  EXPECT_EQ(stored(2), " unlocked      2");
+  rename(1, "closed");
+  CloseArea();
+  EXPECT_EQ(stored(1), " closed        1");
+  EXPECT_EQ(stored(3), "*three         3");
+
+  // Held exclusively for a while by a shared area: back in shared use, others read the changes.
+  Use(table_);
+  ASSERT_EQ(ReopenTable(true), 0);
+  rename(3, "shared");
+  ASSERT_EQ(ReopenTable(false), 0);
+  const std::string table = table_;
+  EXPECT_EQ(xbtest::InChild([&] {
+              Select(20);
+              USE(table + " ALIAS OTHER");
+              GO(3);
+              return xbcommon.XbErrorCode == 0 && GetFieldText(1) == "shared    " ? 0 : 1;
+            }),
+            0);
+}
+
 // The index module sees every change through its hooks, in order.
 TEST_F(Editing, IndexHooksFollowAppendAndReplace) {
   std::vector<std::string> calls;
