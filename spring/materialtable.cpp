@@ -3,6 +3,7 @@
 #include "spring/materialtable.h"
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 
 #include "foundation/error0.h"
@@ -73,17 +74,20 @@ void MemoryMaterialTable::orderBy(int n) {
   for (uint32_t i = 1; i <= recordCount(); ++i) order_.push_back(i);
   orderPos_ = 0;
   if (n < 1) return;
-  auto key = [&](uint32_t rec) -> const std::string& {
-    static const std::string empty;
-    const auto& f = rows_[rec - 1].fields;
-    return static_cast<std::size_t>(n) <= f.size() ? f[static_cast<std::size_t>(n - 1)] : empty;
-  };
+  // A field is ordered either by value or by its bytes, never by a mix of both: a mixed order has no
+  // consistent ranking, and sorting by one could run off the list.
+  std::vector<std::string> keys(rows_.size());
+  std::vector<long double> values(rows_.size(), 0.0L);
+  bool numeric = true;
+  for (std::size_t i = 0; i < rows_.size(); ++i) {
+    const auto& f = rows_[i].fields;
+    if (static_cast<std::size_t>(n) <= f.size()) keys[i] = f[static_cast<std::size_t>(n - 1)];
+    const std::string trimmed = TrimStr(keys[i]);
+    // A blank number field holds 0.
+    if (!trimmed.empty() && (!TryStrToReal(trimmed, values[i]) || !std::isfinite(values[i]))) numeric = false;
+  }
   std::stable_sort(order_.begin(), order_.end(), [&](uint32_t a, uint32_t b) {
-    long double va = 0, vb = 0;
-    const bool na = TryStrToReal(TrimStr(key(a)), va);
-    const bool nb = TryStrToReal(TrimStr(key(b)), vb);
-    if (na && nb) return va < vb;
-    return key(a) < key(b);
+    return numeric ? values[a - 1] < values[b - 1] : keys[a - 1] < keys[b - 1];
   });
 }
 

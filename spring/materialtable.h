@@ -44,8 +44,9 @@ class MaterialTable {
   // True when the current record carries the deletion mark (a material that is not preferred).
   virtual bool deleted() const = 0;
 
-  // Orders the table by field n (numbers by value, texts by their bytes; equal keys in physical
-  // order) for first() / skip(); 0 goes back to physical order.
+  // Orders the table by field n (a field whose values are all numbers by value, any other by the
+  // bytes of its texts; equal keys in physical order) for first() / skip(); 0 goes back to physical
+  // order.
   virtual void orderBy(int n) = 0;
   virtual bool first() = 0;
   virtual bool skip() = 0;

@@ -399,6 +399,22 @@ TEST_F(MaterialTableTest, OpenIndexedOrdersByThePermissibleStressFactor) {
   t.close();
 }
 
+TEST_F(MaterialTableTest, AFieldIsOrderedByValueOrByTextNeverByAMix) {
+  MemoryMaterialTable& t = useTable({Row(RoundSteel("9").set(27, "10")), Row(RoundSteel("10").set(27, " ")),
+                                     Row(RoundSteel("1a").set(27, "9"))});
+  t.open("yeb9wst.dbf");
+  auto order = [&t](int field) {
+    t.orderBy(field);
+    std::string s;
+    for (bool ok = t.first(); ok; ok = t.skip()) s += IntStr(t.recNo());
+    return s;
+  };
+  EXPECT_EQ(order(1), "231") << "one designation is no number: all by text";
+  EXPECT_EQ(order(27), "231") << "numbers by value, a blank one as 0";
+  EXPECT_EQ(order(0), "123");
+  t.close();
+}
+
 TEST_F(MaterialTableTest, ChoiceInTheBrowseWindow) {
   useTable({Row(RoundSteel("Zeta")), Row(RoundSteel("Alpha")), Row(RoundSteel("Beta").set(5, "190000"))});
   yebglob9.MaterialNumber = 2;
