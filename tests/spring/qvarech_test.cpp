@@ -337,6 +337,42 @@ TEST_F(PreDesignTest, ConstantStrengthByHand) {
   EXPECT_EQ(Messages(), std::vector<std::string>{});
 }
 
+TEST_F(PreDesignTest, MarginOnThePermissibleStressAndTemperature) {
+  // Constant strength, sigma zul 1400: sigma2 = 1400 / StressRatio, t = sqrt(6.5 F E(T) / (b/t)) / sigma2,
+  // Dn = Di = t E(T) / sigma2; EN 10270-1 at 120 degrees: E(T) = 0.975 * 200000 = 195000.
+  struct Case {
+    long double stressRatio, theta;
+    double t, dn, de, sigma2;
+  } cases[] = {
+      // sqrt(390000) / 1120 = 0.5575891; Dn = 0.5575891 * 200000 / 1120 = 99.5694834
+      {1.25L, 20, 0.557589106999857, 99.5694833928316, 104.50392808115868, 1120},
+      // sqrt(380250) / 1400 = 0.4404601; Dn = 0.4404601 * 195000 / 1400 = 61.3498000
+      {1, 120, 0.44046010266630997, 61.34980001423604, 66.21698538810665, 1400},
+      {1.25L, 120, 0.5505751283328875, 95.8590625222438, 100.80734241556647, 1120},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "ratio " << D(c.stressRatio) << " theta " << D(c.theta));
+    InitSpringData();
+    UseMaterial(RoundSteel());
+    qvaglob.Force2 = 30;
+    qvaglob.Travel2 = 600;
+    qvaglob.WidthThicknessRatio = 100;
+    qvaglob.StressRatio = c.stressRatio;
+    yebglob9.OperatingTemperature = c.theta;
+    PreDesign();
+    EXPECT_FALSE(kwenvar.FatalError);
+    EXPECT_NEAR(D(yebglob9.BandThickness), c.t, 1e-13);
+    EXPECT_NEAR(D(yebglob9.BandWidth), c.t * 100, 1e-11);
+    EXPECT_NEAR(D(qvaglob.InnerDiameter), c.dn, 1e-10);
+    EXPECT_NEAR(D(qvaglob.BendingDiameter), c.dn, 1e-10);
+    EXPECT_NEAR(D(qvaglob.OuterDiameter), c.de, 1e-10);
+    EXPECT_NEAR(D(yebglob9.Stress2), c.sigma2, 1e-9);
+    // The calculation gives back the wanted force with the modulus at temperature.
+    EXPECT_NEAR(D(qvaglob.Force2), 30, 1e-9);
+    EXPECT_EQ(Messages(), std::vector<std::string>{});
+  }
+}
+
 TEST_F(PreDesignTest, FivePassesExactly) {
   // Rm = 2000 - 300 log10 t: the thickness after pass 4 is 0.4223363138, after pass 5 0.4223555020
   // (pass 1 at t 0.01: sigma zul 1820, t 0.3431318; pass 2: 1497.553, 0.4170134; pass 3: 1479.768,
