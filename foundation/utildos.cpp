@@ -94,7 +94,7 @@ std::string mountPointOf(const std::string& path) {
     if (::stat(parent.c_str(), &pst) != 0 || pst.st_dev != st.st_dev) break;
     cur = parent;
   }
-  return AddBackslash(cur);
+  return AddSeparator(cur);
 }
 
 double cpuMHzFromKernel() {
@@ -130,7 +130,7 @@ void GetDate(uint16_t& year, uint16_t& month, uint16_t& day, uint16_t& dayOfWeek
   year = static_cast<uint16_t>(t.year);
   month = static_cast<uint16_t>(t.month);
   day = static_cast<uint16_t>(t.day);
-  dayOfWeek = static_cast<uint16_t>(t.weekday);
+  dayOfWeek = 0;
 }
 
 void GetTime(uint16_t& hour, uint16_t& minute, uint16_t& second, uint16_t& sec100) {

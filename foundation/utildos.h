@@ -11,7 +11,7 @@
 namespace qorva {
 
 // Date and time.
-// dayOfWeek: 0 = Sunday .. 6 = Saturday.
+// dayOfWeek is always 0: the program never shows the weekday and callers do not read it.
 void GetDate(uint16_t& year, uint16_t& month, uint16_t& day, uint16_t& dayOfWeek);
 // The clock gives whole seconds: sec100 is always 0.
 void GetTime(uint16_t& hour, uint16_t& minute, uint16_t& second, uint16_t& sec100);

