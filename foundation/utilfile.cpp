@@ -540,14 +540,33 @@ void CloseText(TextFile& f) {
 // ---------------------------------------------------------------------------------------------
 // Paths
 
+namespace {
+
+// Whether a folder name ending in ch gets a separator: after letters, digits and ! " # $ % & ' ( ) ;
+// < = > ? @ _ `, but not after a separator, a drive ":", a dot, "*", "+", ",", "-", "[", "]", "^" or
+// "{" .. "~", as stored configurations expect. Bytes from 128 on are letters of UTF-8 folder names.
+bool takesSeparator(char ch) {
+  const auto c = static_cast<unsigned char>(ch);
+  if (c >= 128) return true;
+  return (c >= 33 && c <= 41) || (c >= '0' && c <= '9') || (c >= 59 && c <= 90) || (c >= 95 && c <= 122);
+}
+
+}  // namespace
+
 std::string AddBackslash(const std::string& path) {
-  std::string t = trimBlanks(path);
-  if (t.empty() || isSep(t.back()) || t.back() == ':') return t;
+  std::string t = TrimStr(path);
+  if (t.empty() || isSep(t.back()) || !takesSeparator(t.back())) return t;
+  return t + "/";
+}
+
+std::string AddSeparator(const std::string& path) {
+  std::string t = TrimStr(path);
+  if (t.empty() || isSep(t.back())) return t;
   return t + "/";
 }
 
 std::string AddBackslashDrive(const std::string& path) {
-  std::string t = trimBlanks(path);
+  std::string t = TrimStr(path);
   if (!t.empty() && t.back() == ':') return t + "/";
   return AddBackslash(t);
 }
@@ -585,10 +604,13 @@ std::string FileExtOf(const std::string& name) {
 }
 
 std::string ShortenDots(const std::string& s, int32_t width) {
-  if (width < 0 || s.size() <= static_cast<std::size_t>(width)) return s;
-  std::size_t k = static_cast<std::size_t>(std::max(width / 2 - 3, 0));
-  std::size_t tail = std::min(k + 1, s.size());
-  return s.substr(0, std::min(k, s.size())) + " ... " + s.substr(s.size() - tail);
+  if (width >= 0 && s.size() <= static_cast<std::size_t>(width)) return s;
+  // k + 1 characters of the end; below width 6 k is negative and both parts are empty.
+  const int64_t k = static_cast<int64_t>(width) / 2 - 3;
+  const std::size_t head = static_cast<std::size_t>(std::clamp<int64_t>(k, 0, static_cast<int64_t>(s.size())));
+  const std::size_t tail =
+      static_cast<std::size_t>(std::clamp<int64_t>(k + 1, 0, static_cast<int64_t>(s.size())));
+  return s.substr(0, head) + " ... " + s.substr(s.size() - tail);
 }
 
 void TrimInPlace(std::string& s) { s = TrimStr(s); }
@@ -718,7 +740,7 @@ bool CopyFileTo(const std::string& src, const std::string& dest) {
   if (trimBlanks(target).empty()) {
     target = name;  // the current folder
   } else if (isSep(target.back()) || isDirectory(ResolveFileCase(target))) {
-    target = AddBackslash(ResolveFileCase(target)) + name;
+    target = AddSeparator(ResolveFileCase(target)) + name;
   }
   return copyBytes(src, target, 8192);
 }
@@ -728,12 +750,13 @@ void CopyFileBlocks(const std::string& src, const std::string& dest) {
 }
 
 void CopyFileIfExists(const std::string& srcFile, const std::string& destFile) {
-  if (FileCanOpen(srcFile)) CopyFileTo(srcFile, AddBackslash(FileDir(destFile)));
+  if (FileCanOpen(srcFile)) CopyFileTo(srcFile, AddSeparator(FileDir(destFile)));
 }
 
 void CopyFilesByMask(const std::string& mask, const std::string& srcDir, const std::string& destDir) {
-  std::string s = AddBackslashDrive(srcDir);
-  std::string d = AddBackslashDrive(destDir);
+  // The folders get a separator whatever their last character: the names are composed here.
+  std::string s = AddSeparator(AddBackslashDrive(srcDir));
+  std::string d = AddSeparator(AddBackslashDrive(destDir));
   bool any = false;
   for (const std::string& n : listFolder(ResolveFileCase(s))) {
     if (!maskMatches(mask, n)) continue;

@@ -395,11 +395,19 @@ TEST_F(UtilFileTest, AddAndRemoveSeparator) {
   const std::pair<const char*, const char*> add[] = {
       {"C:", "C:"},           {"/data", "/data/"},     {"/data/", "/data/"},
       {"   ", ""},            {"", ""},                {"  /a b  ", "/a b/"},
-      {"C:\\data", "C:\\data/"}, {"C:\\data\\", "C:\\data\\"}, {".", "./"},
-      {"..", "../"},          {"/home/x-", "/home/x-/"}, {"/home/B\x81", "/home/B\x81/"},
-      {"dir.v2", "dir.v2/"},
+      {"C:\\data", "C:\\data/"}, {"C:\\data\\", "C:\\data\\"}, {".", "."},
+      {"..", ".."},           {"/home/x-", "/home/x-"}, {"/home/B\x81", "/home/B\x81/"},
+      {"dir.v2", "dir.v2/"},  {"a~", "a~"},            {"a*", "a*"},
+      {"a]", "a]"},           {"a{", "a{"},            {"a,", "a,"},
+      {"a)", "a)/"},          {"a_", "a_/"},           {"a@", "a@/"},
+      {"a9", "a9/"},          {"a;", "a;/"},           {"a`", "a`/"},
   };
   for (const auto& [in, out] : add) EXPECT_EQ(AddBackslash(in), out) << in;
+  // Names the program composes itself always get their separator.
+  const std::pair<const char*, const char*> sep[] = {
+      {"..", "../"}, {"/home/x-", "/home/x-/"}, {" a~ ", "a~/"}, {"/a/", "/a/"}, {"a\\", "a\\"}, {"  ", ""},
+  };
+  for (const auto& [in, out] : sep) EXPECT_EQ(AddSeparator(in), out) << in;
   EXPECT_EQ(AddBackslashDrive("C:"), "C:/");
   EXPECT_EQ(AddBackslashDrive("/x"), "/x/");
   EXPECT_EQ(AddBackslashDrive(" "), "");
@@ -449,8 +457,12 @@ TEST_F(UtilFileTest, ShortenDotsAndTrim) {
   const std::string s30 = "abcdefghijklmnopqrstuvwxyz0123";
   EXPECT_EQ(ShortenDots(s30, 20), "abcdefg ... wxyz0123");
   EXPECT_EQ(ShortenDots(s30, 30), s30);
-  EXPECT_EQ(ShortenDots(s30, 4), " ... 3");  // too narrow: no crash, the end still shows
-  EXPECT_EQ(ShortenDots(s30, 0), " ... 3");
+  EXPECT_EQ(ShortenDots(s30, 29), "abcdefghijk ... stuvwxyz0123");
+  EXPECT_EQ(ShortenDots(s30, 6), " ... 3");
+  // Too narrow for any character of the text: only the dots, and no crash.
+  EXPECT_EQ(ShortenDots(s30, 5), " ... ");
+  EXPECT_EQ(ShortenDots(s30, 0), " ... ");
+  EXPECT_EQ(ShortenDots(s30, -7), " ... ");
   std::string t = "  a b  ";
   TrimInPlace(t);
   EXPECT_EQ(t, "a b");
@@ -569,6 +581,14 @@ TEST_F(UtilFileTest, CopyIfExistsAndByMask) {
   EXPECT_EQ(readFile(dir / "to" / "B.QVA"), "B");
   CopyFilesByMask("*.none", from, to);
   EXPECT_TRUE(kwenvar.ErrorFlag);
+
+  // Folders ending in "-" are folders here, not the start of a file name.
+  fs::create_directories(dir / "to-");
+  CopyFilesByMask("A.QVA", from, (dir / "to-").string());
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_EQ(folderNames(dir / "to-"), std::vector<std::string>{"a.qva"});
+  EXPECT_TRUE(CopyFileTo(from + "/c.txt", (dir / "to-").string()));
+  EXPECT_EQ(folderNames(dir / "to-"), (std::vector<std::string>{"a.qva", "c.txt"}));
 }
 
 }  // namespace
