@@ -111,7 +111,10 @@ std::string FixedText(long double x, int32_t precision, int32_t decDigits, char 
 
 std::string RealStrFixMark(int32_t intDigits, int32_t decDigits, long double x, char mark) {
   if (std::fabs(x) < 1e-8L) x = 0.0L;
-  if (kwenvar.SigDigits != 3) decDigits = ClampInt(0, 10, decDigits + kwenvar.SigDigits - 3);
+  // In 64 bits: SigDigits comes from the configuration file and may hold any 32-bit value.
+  if (kwenvar.SigDigits != 3)
+    decDigits = static_cast<int32_t>(
+        std::clamp<int64_t>(int64_t{decDigits} + int64_t{kwenvar.SigDigits} - 3, 0, 10));
   if (decDigits < 0) decDigits = 0;
   const int32_t precision = std::clamp(intDigits + decDigits, 2, 18);
   std::string text = FixedText(x, precision, decDigits, mark);

@@ -47,6 +47,11 @@ TEST_F(UtilstrNumber, SigDigitsShiftsTheDecimals) {
   EXPECT_EQ(RealStr3(12.34L), "12.3400");
   kwenvar.SigDigits = 0;
   EXPECT_EQ(RealStr3(12.34L), "12");
+  // Any value a configuration file may hold keeps the decimals within 0..10.
+  kwenvar.SigDigits = INT32_MAX;
+  EXPECT_EQ(RealStr3(12.34L), "12.3400000000");
+  kwenvar.SigDigits = INT32_MIN;
+  EXPECT_EQ(RealStr3(12.34L), "12");
   kwenvar.SigDigits = 3;
   EXPECT_EQ(RealStrDec(7, 0.5L), "0.5000000");
   kwenvar.SigDigits = 4;
