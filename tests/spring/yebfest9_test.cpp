@@ -169,6 +169,10 @@ TEST_F(MaterialLawTest, ApproximationWarningHidden) {
   const Goodman g = Evaluate(1, 0, 100);
   EXPECT_NEAR(static_cast<double>(g.sH0), 500, 1e-9);  // 600 / 1.2
   EXPECT_EQ(error0.ErrorCount, 0);
+  // Nor is a material without Goodman data reported.
+  UseMaterial(RoundSteel().set(11, "0"));
+  Evaluate(1, 0, 100);
+  EXPECT_EQ(error0.ErrorCount, 0);
 }
 
 TEST_F(MaterialLawTest, GoodmanPermissibleStrokeOnAndBeyondTheKnee) {
@@ -193,6 +197,11 @@ TEST_F(MaterialLawTest, GoodmanPermissibleStrokeOnAndBeyondTheKnee) {
     EXPECT_EQ(Messages(), c.aboveLimit ? std::vector<std::string>{"Fehler : sigma2 > sigmao !"}
                                        : std::vector<std::string>{});
   }
+  // Above the upper-stress limit under static load: no error.
+  yebglob9.LoadType = 1;
+  ClearErrors();
+  Evaluate(1, 1500, 1600);
+  EXPECT_EQ(Messages(), std::vector<std::string>{});
 }
 
 TEST_F(MaterialLawTest, CyclesToFracture) {
