@@ -160,7 +160,10 @@ std::string BlankPad(int64_t i, int32_t width) {
   return s;
 }
 
-std::string NumToLetter(int32_t n) { return std::string(1, static_cast<char>(n + 64)); }
+// The low byte of n + 64, counted without signed overflow.
+std::string NumToLetter(int32_t n) {
+  return std::string(1, static_cast<char>(static_cast<uint32_t>(n) + 64u));
+}
 
 // ---- Real texts ----
 
