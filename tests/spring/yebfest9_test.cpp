@@ -370,6 +370,14 @@ TEST_F(MaterialTableTest, NoRecordToLoad) {
   EXPECT_FALSE(LoadMaterialByNumber(0));
   EXPECT_EQ(yebglob9.MaterialRec.Text1, "before");
   EXPECT_FALSE(materialTable().isOpen());
+  // After a failed step the record standing in the table is not taken.
+  MaterialTable& t = materialTable();
+  t.open("yeb9wst.dbf");
+  ASSERT_TRUE(t.gotoRecord(1));
+  kwenvar.ErrorFlag = true;
+  LoadMaterialRecord();
+  EXPECT_EQ(yebglob9.MaterialRec.Text1, "before");
+  t.close();
 }
 
 // A table whose file cannot be read: the access layer has told the user and set ErrorFlag.
