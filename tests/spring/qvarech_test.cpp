@@ -220,6 +220,8 @@ TEST_F(CalcSpringTest, LimitsThemselvesPass) {
       {"sigma2 = sigma zul", [] { UseMaterial(RoundSteel().set(27, "0.625")); }, {}},
       // n = 1.25 / 0.5 - 1 = 1.5; L = pi * 1.5 * 81.25 = 382.9 -> 383; s = 383 - 400 = -17
       {"s just negative", [] { qvaglob.OuterDiameter = 82.5L; }, {"Fehler : n < 2 !", "Fehler : s < 0 !"}},
+      // n = 1.283 / 0.5 - 1 = 1.566; L = pi * 1.566 * 81.283 = 399.9 -> 400; s = 400 - 400 = 0
+      {"s = 0", [] { qvaglob.OuterDiameter = 82.566L; }, {"Fehler : n < 2 !"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
