@@ -279,6 +279,9 @@ TEST_F(CalcSpringTest, ModulusAtTemperatureEntersTheForce) {
   EXPECT_NEAR(D(yebglob9.OperatingEModulus), 195000, 1e-9);
   EXPECT_EQ(yebglob9.EModulus, 200000);
   EXPECT_NEAR(D(qvaglob.Force2), 195000 * 6.25 / 41600, 1e-9);
+  // Fn = 1400^2 * 50 * 0.5 / (6.5 * 195000); sigma2 = 195000 * 0.5 / 80.
+  EXPECT_NEAR(D(qvaglob.ForceN), 49000000.0 / 1267500.0, 1e-9);
+  EXPECT_NEAR(D(yebglob9.Stress2), 1218.75, 1e-9);
 }
 
 TEST_F(CalcSpringTest, ChosenMaterialBringsItsModulusRule) {

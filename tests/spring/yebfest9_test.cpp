@@ -231,6 +231,11 @@ TEST_F(MaterialLawTest, CyclesToFracture) {
   yebglob9.CyclesToFracture = 77;
   Evaluate(1, 0, 500);
   EXPECT_EQ(yebglob9.CyclesToFracture, 77);
+  // No stroke stress is permissible at lower stress 0: no life.
+  UseMaterial(RoundSteel().set(14, "0").set(19, "0"));
+  yebglob9.CyclesToFracture = 77;
+  Evaluate(1, 0, 500);
+  EXPECT_EQ(yebglob9.CyclesToFracture, 0);
   // Static load: never a life.
   UseMaterial(RoundSteel());
   yebglob9.LoadType = 1;
@@ -318,7 +323,12 @@ TEST_F(MaterialLawTest, FatigueStepScalesTheStressesAndSetsThePermissibleStroke)
   EXPECT_NEAR(static_cast<double>(yebglob9.FatigueSafetyFactor), 0.625, 1e-12);
   EXPECT_NEAR(static_cast<double>(yebglob9.CyclesToFracture / 39810.717055349722L), 1, 1e-12);
 
-  // A factor of 0 scales by 0.8 as well; without Goodman data nothing is permissible.
+  // A factor of 0 scales by 0.8 as well.
+  yebglob9.MaterialRec.SigmaFactor = 0;
+  EvaluateFatigue(0.5L, 0, 1000);
+  EXPECT_NEAR(static_cast<double>(yebglob9.UpperStressLimit), 1500, 1e-9);
+  EXPECT_NEAR(static_cast<double>(yebglob9.PermissibleStrokeStress), 625, 1e-9);
+  // Without Goodman data nothing is permissible.
   UseMaterial(RoundSteel().set(11, "0"));
   yebglob9.MaterialRec.SigmaFactor = 0;
   EvaluateFatigue(0.5L, 0, 1000);
