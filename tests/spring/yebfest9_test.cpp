@@ -161,6 +161,10 @@ TEST_F(MaterialLawTest, GoodmanBranchesByShotPeening) {
     EXPECT_NEAR(static_cast<double>(g.sHz), static_cast<double>(c.sH0), 1e-9);
     EXPECT_NEAR(static_cast<double>(yebglob9.FatigueSafetyFactor), static_cast<double>(c.sH0 / 100), 1e-9);
   }
+  // Table texts padded with blanks make a label without them.
+  UseMaterial(RoundSteel("  Federband  ").set(3, " 1.1248  "));
+  yebglob9.ShotPeened = 'N';
+  EXPECT_EQ(Evaluate(1, 0, 100).label, "Federband (1.1248) nicht kugelgestrahlt");
 }
 
 TEST_F(MaterialLawTest, ApproximationWarningHidden) {
