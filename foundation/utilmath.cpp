@@ -52,6 +52,11 @@ long double Pow(const std::string& name, long double x, long double y) {
   if (x < 0.0L) {
     if (!wkwenvar.HideWarnings && !name.empty()) AddErrorMsg(name + " (pow)");
     t = y * std::log(-x);
+    // The caps at 3000 belong to positive bases; a negative one only never gives infinity.
+    if (!std::isnan(t)) {
+      const long double r = std::exp(t);
+      return std::isinf(r) ? PowCap : r;
+    }
   } else if (x == 0.0L) {
     return 0.0L;
   } else {

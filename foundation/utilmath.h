@@ -26,8 +26,8 @@ inline constexpr long double PowCap = 1e3000L;
 long double RoundDec(int32_t n, long double x);
 long double Tangent(long double x);
 // Guarded x^y: a negative base is taken by its absolute value and reported as name + " (pow)" unless
-// wkwenvar.HideWarnings is set or name is empty; x = 0 gives 0; y ln x above 3000 gives 10^3000,
-// below -3000 gives 0. Never returns NaN or infinity.
+// wkwenvar.HideWarnings is set or name is empty; x = 0 gives 0; for x > 0, y ln x above 3000 gives
+// 10^3000 and below -3000 gives 0. Never returns NaN or infinity (an overflow gives 10^3000).
 long double Pow(const std::string& name, long double x, long double y);
 // x^n by repeated multiplication; n < 0 gives the reciprocal of x^-n.
 long double PowerInt(int32_t n, long double x);

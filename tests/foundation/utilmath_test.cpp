@@ -57,6 +57,10 @@ TEST_F(UtilmathTest, PowTable) {
       {5.0L, 0.0L, 1.0L},
       {-2.0L, 2.0L, 4.0L},
       {-2.0L, 3.0L, 8.0L},   // the absolute value is taken: no sign
+      // Negative bases are not capped at 10^3000 and 0, only kept finite.
+      {-10.0L, 1500.0L, std::exp(1500.0L * std::log(10.0L))},
+      {-10.0L, -4000.0L, std::exp(-4000.0L * std::log(10.0L))},
+      {-10.0L, 5000.0L, PowCap},
       {10.0L, 5000.0L, PowCap},
       {10.0L, -5000.0L, 0.0L},
       {inf, 1.0L, PowCap},
