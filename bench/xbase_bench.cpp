@@ -1,5 +1,6 @@
 // Table engine on a table of 1,000,000 records (C, N, D and L fields): sequential read, replace
-// of every record, append of 100,000 records, and Search and Locate that find the last record.
+// of every record (shared under a file lock, and exclusive), append of 100,000 records, and Search
+// and Locate that find the last record.
 // For comparison the same sequential read by shapelib's C reader (libshp, loaded at run time).
 
 #include <benchmark/benchmark.h>

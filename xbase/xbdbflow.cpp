@@ -360,11 +360,22 @@ bool fastInt(const char* s, size_t n, int64_t& v) {
   return r.ec == std::errc() && r.ptr == s + e;
 }
 
-bool decodeReal(const char* s, size_t n, long double& v) {
-  return fastReal(s, n, v) || XbParseReal(std::string(s, n), v);
+// Blanks only, or a number that did not fit ("*"-filled): no number, the general reader agrees.
+bool plainlyNoNumber(const char* s, size_t n) {
+  size_t i = 0;
+  while (i < n && s[i] == ' ') ++i;
+  return i == n || s[i] == '*';
 }
 
-bool decodeInt(const char* s, size_t n, int64_t& v) { return fastInt(s, n, v) || XbParseInt(std::string(s, n), v); }
+bool decodeReal(const char* s, size_t n, long double& v) {
+  if (fastReal(s, n, v)) return true;
+  return !plainlyNoNumber(s, n) && XbParseReal(std::string(s, n), v);
+}
+
+bool decodeInt(const char* s, size_t n, int64_t& v) {
+  if (fastInt(s, n, v)) return true;
+  return !plainlyNoNumber(s, n) && XbParseInt(std::string(s, n), v);
+}
 
 // Stored field -> binary slot.
 void decodeField(const TDbfFieldEntry& f, const uint8_t* raw, uint8_t* slot) {
@@ -494,6 +505,12 @@ bool sameValue(const TDbfFieldEntry& f, const uint8_t* a, const uint8_t* b) {
 
 // Read-ahead of a sequential walk: at most this many bytes of whole records at a time.
 constexpr size_t kAheadBytes = 65536;
+
+// The bytes an append writes over, kept to undo it.
+std::vector<uint8_t>& undoRoom() {
+  static std::vector<uint8_t> buf;
+  return buf;
+}
 
 // One record's worth of room for converted writes; the engine runs on one thread.
 std::vector<uint8_t>& scratch() {
@@ -720,12 +737,16 @@ void PutDbfRecord(TDbfControlBlock& cb, int32_t n) {
   const int32_t oldCount = cb.RecCount, oldRecNo = cb.RecNo;
   const uint8_t oldState = cb.FileState;
   const int64_t off = static_cast<int64_t>(cb.HeaderLen) + static_cast<int64_t>(n - 1) * cb.RecLen;
+  // What the file holds where the record goes (usually the end-of-file byte), to undo a failed append.
   int64_t oldSize = -1;
-  uint8_t oldByte = 0;
-  bool hadByte = false;
+  ssize_t oldGot = -1;
+  std::vector<uint8_t>& oldBytes = undoRoom();
   if (append) {
     oldSize = DbfFileSize(cb);
-    hadByte = oldSize > off && readAt(cb.DbfFile, off, &oldByte, 1) == 1;
+    if (oldSize > off) {
+      oldBytes.resize(static_cast<size_t>(std::min<int64_t>(oldSize - off, cb.RecLen)));
+      oldGot = readAt(cb.DbfFile, off, oldBytes.data(), oldBytes.size());
+    }
     cb.RecCount = n;
     cb.RecNo = n;
   }
@@ -761,8 +782,9 @@ void PutDbfRecord(TDbfControlBlock& cb, int32_t n) {
   if (err != 0) {
     if (append) {
       // No phantom record: the file, the count and the position stay as before the append.
-      if (oldSize >= 0 && ::ftruncate(cb.DbfFile, static_cast<off_t>(oldSize)) == 0 && hadByte)
-        writeAt(cb.DbfFile, off, &oldByte, 1);
+      bool sized = oldSize < 0 || ::ftruncate(cb.DbfFile, static_cast<off_t>(oldSize)) == 0;
+      if (sized && oldGot > 0)
+        writeAt(cb.DbfFile, off, oldBytes.data(), static_cast<size_t>(oldGot));
       cb.RecCount = oldCount;
       cb.RecNo = oldRecNo;
       cb.FileState = oldState;
