@@ -92,7 +92,8 @@ void RereadRecord();
 
 // Typed access to field n of the current binary record. Getters give the neutral value
 // ("", 0, false) on a bad field number or a free area (with the error reported); setters change
-// only the binary record (Replace or Append writes it).
+// only the binary record (Replace or Append writes it) and mark the field as given a value, so that
+// 0 or false given to a blank field is written (see TDbfControlBlock::Assigned).
 // Whether field n of the current record stores no value: a blank (or "*"-filled) number, a blank
 // logical, a blank date. The getters read such a field as 0, false or the empty date.
 bool FieldEmpty(int32_t n);

@@ -50,7 +50,8 @@ struct TDbfControlBlock {
   std::vector<uint8_t> RawRecord;      // RecLen bytes as stored (Windows text while in memory)
   // [1..FieldCount]: the field was given a value through a field setter since the binary record was
   // last built from RawRecord. A blank number, logical or date that was given a value is written
-  // even when the value equals what the blank reads as (0, false).
+  // even when the value equals what the blank reads as (0, false). A caller that writes the binary
+  // record itself (FieldAddress) sets the field's entry to say the same.
   std::vector<uint8_t> Assigned;
   int32_t RecCount = 0;
   int32_t RecNo = 0;                   // 0 empty table, RecCount + 1 past the end
