@@ -22,7 +22,7 @@ bool isFolder(const std::string& p) {
 
 // The folder a name stands for: "" is the current folder, a trailing separator is dropped.
 std::string folderPath(const std::string& dir) {
-  std::string d = RemoveBackslash(AddSeparator(dir));
+  std::string d = RemoveBackslash(AddBackslashDrive(dir));
   return d.empty() ? "." : ResolveFileCase(d);
 }
 
@@ -52,7 +52,7 @@ bool HasAttr(const std::string& name, uint16_t mask) {
 }
 
 bool DirWritable(const std::string& dir) {
-  std::string folder = AddSeparator(dir);
+  std::string folder = AddBackslashDrive(dir);
   // A unique name: a fixed one could be a link planted by someone else, or a file of our own.
   std::vector<char> tmpl;
   std::string t = folder + "x.$$$XXXXXX";

@@ -94,7 +94,7 @@ std::string mountPointOf(const std::string& path) {
     if (::stat(parent.c_str(), &pst) != 0 || pst.st_dev != st.st_dev) break;
     cur = parent;
   }
-  return AddSeparator(cur);
+  return AddBackslashDrive(cur);
 }
 
 double cpuMHzFromKernel() {

@@ -545,23 +545,16 @@ namespace {
 // Whether a folder name ending in ch gets a separator: after letters, digits and ! " # $ % & ' ( ) ;
 // < = > ? @ _ `, but not after a separator, a drive ":", a dot, "*", "+", ",", "-", "[", "]", "^" or
 // "{" .. "~", as stored configurations expect. Bytes from 128 on are letters of UTF-8 folder names.
-bool takesSeparator(char ch) {
-  const auto c = static_cast<unsigned char>(ch);
-  if (c >= 128) return true;
-  return (c >= 33 && c <= 41) || (c >= '0' && c <= '9') || (c >= 59 && c <= 90) || (c >= 95 && c <= 122);
-}
+// Every folder name takes a separator, whatever character it ends in ("x-", "..", "Ma\xE1"):
+// leaving it out would glue the next name onto the folder's. Only a drive ("C:") and a
+// file mask ("*") stay as they are.
+bool takesSeparator(char ch) { return ch != ':' && ch != '*'; }
 
 }  // namespace
 
 std::string AddBackslash(const std::string& path) {
   std::string t = TrimStr(path);
   if (t.empty() || isSep(t.back()) || !takesSeparator(t.back())) return t;
-  return t + "/";
-}
-
-std::string AddSeparator(const std::string& path) {
-  std::string t = TrimStr(path);
-  if (t.empty() || isSep(t.back())) return t;
   return t + "/";
 }
 
@@ -740,7 +733,7 @@ bool CopyFileTo(const std::string& src, const std::string& dest) {
   if (trimBlanks(target).empty()) {
     target = name;  // the current folder
   } else if (isSep(target.back()) || isDirectory(ResolveFileCase(target))) {
-    target = AddSeparator(ResolveFileCase(target)) + name;
+    target = AddBackslashDrive(ResolveFileCase(target)) + name;
   }
   return copyBytes(src, target, 8192);
 }
@@ -750,13 +743,13 @@ void CopyFileBlocks(const std::string& src, const std::string& dest) {
 }
 
 void CopyFileIfExists(const std::string& srcFile, const std::string& destFile) {
-  if (FileCanOpen(srcFile)) CopyFileTo(srcFile, AddSeparator(FileDir(destFile)));
+  if (FileCanOpen(srcFile)) CopyFileTo(srcFile, AddBackslashDrive(FileDir(destFile)));
 }
 
 void CopyFilesByMask(const std::string& mask, const std::string& srcDir, const std::string& destDir) {
   // The folders get a separator whatever their last character: the names are composed here.
-  std::string s = AddSeparator(AddBackslashDrive(srcDir));
-  std::string d = AddSeparator(AddBackslashDrive(destDir));
+  std::string s = AddBackslashDrive(srcDir);
+  std::string d = AddBackslashDrive(destDir);
   bool any = false;
   for (const std::string& n : listFolder(ResolveFileCase(s))) {
     if (!maskMatches(mask, n)) continue;

@@ -151,13 +151,10 @@ void CloseText(TextFile& f);  // a failed close sets ErrorFlag
 
 // Paths. "/" is the separator; "\" in names read from stored files counts as one too, and "X:" at
 // the start of a name is a DOS drive. Names and extensions come from the last component only.
-// Trimmed of blanks; "/" added after a letter, a digit, ! " # $ % & ' ( ) ; < = > ? @ _ ` or a byte
-// from 128 on, but not after a separator, ":", ".", "*", "+", ",", "-", "[", "]", "^" or "{" .. "~".
+// Trimmed of blanks; "/" added unless the path is empty or ends in a separator, a drive's ":" or a
+// mask's "*".
 std::string AddBackslash(const std::string& path);
 std::string AddBackslashDrive(const std::string& path);  // also turns a drive "C:" into "C:/"
-// Trimmed of blanks and "/" added unless it is empty or ends in a separator: the folder part of a
-// name that the program composes itself (a folder "x-" or ".." stays a folder).
-std::string AddSeparator(const std::string& path);
 std::string RemoveBackslash(const std::string& path);    // one trailing separator less (not "/")
 std::string FileDir(const std::string& path);            // up to and including the last separator
 std::string FileDrive(const std::string& path);          // "C:" of "C:\x", else empty

@@ -395,19 +395,18 @@ TEST_F(UtilFileTest, AddAndRemoveSeparator) {
   const std::pair<const char*, const char*> add[] = {
       {"C:", "C:"},           {"/data", "/data/"},     {"/data/", "/data/"},
       {"   ", ""},            {"", ""},                {"  /a b  ", "/a b/"},
-      {"C:\\data", "C:\\data/"}, {"C:\\data\\", "C:\\data\\"}, {".", "."},
-      {"..", ".."},           {"/home/x-", "/home/x-"}, {"/home/B\x81", "/home/B\x81/"},
-      {"dir.v2", "dir.v2/"},  {"a~", "a~"},            {"a*", "a*"},
-      {"a]", "a]"},           {"a{", "a{"},            {"a,", "a,"},
+      {"C:\\data", "C:\\data/"}, {"C:\\data\\", "C:\\data\\"}, {".", "./"},
+      {"..", "../"},          {"/home/x-", "/home/x-/"}, {"/home/B\x81", "/home/B\x81/"},
+      {"dir.v2", "dir.v2/"},  {"a~", "a~/"},           {"/data/*", "/data/*"},
+      {"a]", "a]/"},          {"a{", "a{/"},           {"a,", "a,/"},
       {"a)", "a)/"},          {"a_", "a_/"},           {"a@", "a@/"},
       {"a9", "a9/"},          {"a;", "a;/"},           {"a`", "a`/"},
   };
   for (const auto& [in, out] : add) EXPECT_EQ(AddBackslash(in), out) << in;
-  // Names the program composes itself always get their separator.
-  const std::pair<const char*, const char*> sep[] = {
+  const std::pair<const char*, const char*> drive[] = {
       {"..", "../"}, {"/home/x-", "/home/x-/"}, {" a~ ", "a~/"}, {"/a/", "/a/"}, {"a\\", "a\\"}, {"  ", ""},
   };
-  for (const auto& [in, out] : sep) EXPECT_EQ(AddSeparator(in), out) << in;
+  for (const auto& [in, out] : drive) EXPECT_EQ(AddBackslashDrive(in), out) << in;
   EXPECT_EQ(AddBackslashDrive("C:"), "C:/");
   EXPECT_EQ(AddBackslashDrive("/x"), "/x/");
   EXPECT_EQ(AddBackslashDrive(" "), "");
