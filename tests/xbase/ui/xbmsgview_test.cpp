@@ -1,0 +1,47 @@
+#include "xbase/ui/xbmsgview.h"
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QWidget>
+
+#include "xbase/xbcommon.h"
+
+namespace qorva {
+namespace {
+
+QString shownText() {
+  auto* label = XbMsgWindow()->findChild<QLabel*>("XbMsgText");
+  return label ? label->text() : QString();
+}
+
+TEST(XbMsgWindow, ProgressWindowCountsDownItsBarAndHides) {
+  InstallQtXbMsgView();
+  {
+    TXbProgress100 progress;
+    ASSERT_NE(XbMsgWindow(), nullptr);
+    EXPECT_TRUE(XbMsgWindow()->isVisible());
+    EXPECT_EQ(XbMsgWindow()->windowTitle(), "Progress");
+    EXPECT_EQ(shownText(), QString(100, '|'));
+    progress.Step();
+    EXPECT_EQ(shownText(), QString(99, '|'));
+    progress.Hide();
+    EXPECT_FALSE(XbMsgWindow()->isVisible());
+  }
+  InstallXbMsgView({});
+}
+
+TEST(XbMsgWindow, MessageWithoutCaptionIsFramelessAndShowsUmlauts) {
+  InstallQtXbMsgView();
+  TXbMsg msg;
+  msg.Show("Datei wird gepackt: M\xE4rz.dbf");  // the engine's texts are in the Windows code page
+  ASSERT_NE(XbMsgWindow(), nullptr);
+  EXPECT_TRUE(XbMsgWindow()->windowFlags().testFlag(Qt::FramelessWindowHint));
+  EXPECT_EQ(shownText(), QString::fromUtf8("Datei wird gepackt: M\xC3\xA4rz.dbf"));
+  EXPECT_GE(XbMsgWindow()->width(), msg.Width());
+  msg.Hide();
+  InstallXbMsgView({});
+}
+
+}  // namespace
+}  // namespace qorva

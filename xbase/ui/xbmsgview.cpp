@@ -1,0 +1,93 @@
+#include "xbase/ui/xbmsgview.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QPointer>
+#include <QScreen>
+#include <QVBoxLayout>
+#include <QWidget>
+
+#include "xbase/xbcommon.h"
+
+namespace qorva {
+
+namespace {
+
+// One window serves every message: the engine shows one message at a time.
+class XbMsgWindowImpl : public QWidget {
+ public:
+  XbMsgWindowImpl() : QWidget(nullptr, Qt::Tool) {
+    setObjectName("XbMsg");
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(2, 2, 2, 2);
+    panel_ = new QFrame(this);
+    panel_->setFrameShape(QFrame::Box);
+    auto* inner = new QVBoxLayout(panel_);
+    label_ = new QLabel(panel_);
+    label_->setObjectName("XbMsgText");
+    label_->setAlignment(Qt::AlignCenter);
+    inner->addWidget(label_);
+    outer->addWidget(panel_);
+  }
+
+  void showMessage(const QString& caption, const QString& text, int width, int height) {
+    // Without a caption the window has no frame at all, as a plain notice over the work.
+    Qt::WindowFlags flags = caption.isEmpty() ? (Qt::Tool | Qt::FramelessWindowHint) : Qt::Tool;
+    if (windowFlags() != flags) setWindowFlags(flags);
+    setWindowTitle(caption);
+    label_->setText(text);
+    if (width != width_ || height != height_ || !isVisible()) {
+      width_ = width;
+      height_ = height;
+      resize(width, height);
+      centre();
+    }
+    show();
+    label_->repaint();
+    // The engine keeps working on this thread: let the window appear meanwhile.
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  }
+
+ private:
+  void centre() {
+    QRect over;
+    if (QWidget* active = QApplication::activeWindow(); active && active != this) {
+      over = active->frameGeometry();
+    } else if (const QScreen* s = QApplication::primaryScreen()) {
+      over = s->geometry();
+    }
+    if (over.isValid()) move(over.x() + (over.width() - width()) / 2, over.y() + (over.height() - height()) / 2);
+  }
+
+  QFrame* panel_;
+  QLabel* label_;
+  int width_ = 0, height_ = 0;
+};
+
+QPointer<XbMsgWindowImpl>& window() {
+  static QPointer<XbMsgWindowImpl> w;
+  return w;
+}
+
+}  // namespace
+
+QWidget* XbMsgWindow() { return window().data(); }
+
+void InstallQtXbMsgView() {
+  XbMsgView view;
+  view.show = [](const std::string& caption, const std::string& text, int32_t width, int32_t height) {
+    if (!window()) {
+      window() = new XbMsgWindowImpl;
+      // A window without parent is not freed by the application: free it when the application ends.
+      qAddPostRoutine([] { delete window().data(); });
+    }
+    window()->showMessage(QString::fromStdString(caption), QString::fromStdString(text), width, height);
+  };
+  view.hide = [] {
+    if (window()) window()->hide();
+  };
+  InstallXbMsgView(std::move(view));
+}
+
+}  // namespace qorva
