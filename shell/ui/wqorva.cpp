@@ -5,16 +5,22 @@
 #include "foundation/utilstr.h"
 #include "platform/ui/qtscreen.h"
 #include "spring/qvaglob.h"
+#include "xbase/ui/xbmsgview.h"
+#include "xbase/xbengine.h"
 #include "shell/ui/qorvau.h"
 
 int main(int argc, char** argv) {
   qorva::InitAllSettings();
   qorva::InitSpringData();  // the spring defaults, then the initial inputs that override part of them
+  qorva::XbStartEngine();
   // Switches such as /NOGUI are looked up anywhere on the command line.
   qorva::utilstr.ProgramParams.assign(argv + (argc > 0 ? 1 : 0), argv + argc);
   QApplication app(argc, argv);
   qorva::installScreenMetrics(std::make_unique<qorva::QtScreenMetrics>());
+  qorva::InstallQtXbMsgView();
   qorva::Thh window;
   window.show();
-  return app.exec();
+  const int rc = app.exec();
+  qorva::XbStopEngine();  // writes pending table headers and closes every table
+  return rc;
 }
