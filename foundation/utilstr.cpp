@@ -9,6 +9,7 @@
 #include "foundation/kwenvar.h"
 #include "foundation/utilmath.h"
 #include "foundation/wkwenvar.h"
+#include "platform/codepage.h"
 
 namespace qorva {
 
@@ -586,32 +587,15 @@ std::string CopyChars(const std::string& s) { return s; }
 
 namespace {
 
-constexpr std::array<char16_t, 128> kDosHigh = {
-    0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x00E0, 0x00E5, 0x00E7,  // 128
-    0x00EA, 0x00EB, 0x00E8, 0x00EF, 0x00EE, 0x00EC, 0x00C4, 0x00C5,  // 136
-    0x00C9, 0x00E6, 0x00C6, 0x00F4, 0x00F6, 0x00F2, 0x00FB, 0x00F9,  // 144
-    0x00FF, 0x00D6, 0x00DC, 0x00A2, 0x00A3, 0x00A5, 0x20A7, 0x0192,  // 152
-    0x00E1, 0x00ED, 0x00F3, 0x00FA, 0x00F1, 0x00D1, 0x00AA, 0x00BA,  // 160
-    0x00BF, 0x2310, 0x00AC, 0x00BD, 0x00BC, 0x00A1, 0x00AB, 0x00BB,  // 168
-    0x2591, 0x2592, 0x2593, 0x2502, 0x2524, 0x2561, 0x2562, 0x2556,  // 176
-    0x2555, 0x2563, 0x2551, 0x2557, 0x255D, 0x255C, 0x255B, 0x2510,  // 184
-    0x2514, 0x2534, 0x252C, 0x251C, 0x2500, 0x253C, 0x255E, 0x255F,  // 192
-    0x255A, 0x2554, 0x2569, 0x2566, 0x2560, 0x2550, 0x256C, 0x2567,  // 200
-    0x2568, 0x2564, 0x2565, 0x2559, 0x2558, 0x2552, 0x2553, 0x256B,  // 208
-    0x256A, 0x2518, 0x250C, 0x2588, 0x2584, 0x258C, 0x2590, 0x2580,  // 216
-    0x03B1, 0x00DF, 0x0393, 0x03C0, 0x03A3, 0x03C3, 0x00B5, 0x03C4,  // 224
-    0x03A6, 0x0398, 0x03A9, 0x03B4, 0x221E, 0x03C6, 0x03B5, 0x2229,  // 232
-    0x2261, 0x00B1, 0x2265, 0x2264, 0x2320, 0x2321, 0x00F7, 0x2248,  // 240
-    0x00B0, 0x2219, 0x00B7, 0x221A, 0x00B3, 0x00B2, 0x25A0, 0x00A0,  // 248: 252 is the program's "³"
-};
+// The program writes the superscript three with DOS byte 252, the code page's superscript n.
+constexpr unsigned char kDosCubed = 252;
 
-// Windows 1252 bytes 128..159; the five unassigned bytes stand for the C1 controls of the same value.
-constexpr std::array<char16_t, 32> kWinC1 = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // 128
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,  // 136
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 144
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // 152
-};
+// The DOS byte of a code point in the program's reading of the code page, or -1.
+int UnicodeToDosChar(char32_t u) {
+  if (u == U'\u00B3') return kDosCubed;
+  if (u == Cp437ToUnicode(kDosCubed)) return -1;
+  return UnicodeToCp437(u);
+}
 
 // Box-drawing characters without a Windows counterpart: vertical lines and their branches show as
 // "|", corners and crossings as "+", horizontal lines as "-".
@@ -685,11 +669,8 @@ const CodePageTables& Tables() {
         t.winToDos[byte] = byte;
         continue;
       }
-      const char32_t u = WinCharToUnicode(byte);
-      unsigned char found = WinBestFit(byte);
-      for (int d = 128; d < 256; ++d)
-        if (DosCharToUnicode(static_cast<unsigned char>(d)) == u) found = static_cast<unsigned char>(d);
-      t.winToDos[byte] = found;
+      const int d = UnicodeToDosChar(WinCharToUnicode(byte));
+      t.winToDos[byte] = d >= 128 ? static_cast<unsigned char>(d) : WinBestFit(byte);
     }
     return t;
   }();
@@ -698,25 +679,20 @@ const CodePageTables& Tables() {
 
 }  // namespace
 
-char32_t DosCharToUnicode(unsigned char c) { return c < 128 ? c : kDosHigh[c - 128u]; }
+char32_t DosCharToUnicode(unsigned char c) { return c == kDosCubed ? U'\u00B3' : Cp437ToUnicode(c); }
 
+// The five bytes code page 1252 leaves undefined stand for the C1 controls of the same value.
 char32_t WinCharToUnicode(unsigned char c) {
-  if (c >= 128 && c < 160) return kWinC1[c - 128u];
-  return c;
+  const char32_t u = Cp1252ToUnicode(c);
+  return u == 0 ? c : u;
 }
 
 bool UnicodeToWinChar(char32_t u, unsigned char& c) {
-  if (u < 128 || (u >= 160 && u < 256)) {
-    c = static_cast<unsigned char>(u);
-    return true;
-  }
-  for (unsigned i = 0; i < kWinC1.size(); ++i) {
-    if (kWinC1[i] == u) {
-      c = static_cast<unsigned char>(128 + i);
-      return true;
-    }
-  }
-  return false;
+  int w = UnicodeToCp1252(u);
+  if (w < 0 && u >= 0x80 && u < 0xA0 && Cp1252ToUnicode(static_cast<uint8_t>(u)) == 0) w = static_cast<int>(u);
+  if (w < 0) return false;
+  c = static_cast<unsigned char>(w);
+  return true;
 }
 
 char OemToAnsiChar(char c) { return static_cast<char>(Tables().dosToWin[static_cast<unsigned char>(c)]); }

@@ -8,6 +8,8 @@
 #include <limits>
 #include <system_error>
 
+#include "platform/codepage.h"
+
 namespace qorva {
 
 namespace {
@@ -26,19 +28,6 @@ constexpr size_t kMaxTextBytes = 254;   // longest character field of a table
 constexpr size_t kMaxNumberBytes = 40;
 constexpr size_t kMaxSourceBytes = 2000;
 
-// Unicode code points of DOS code page 437, bytes 0x80..0xFF.
-constexpr std::array<char32_t, 128> kCp437High{
-    0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x00E0, 0x00E5, 0x00E7, 0x00EA, 0x00EB, 0x00E8, 0x00EF, 0x00EE,
-    0x00EC, 0x00C4, 0x00C5, 0x00C9, 0x00E6, 0x00C6, 0x00F4, 0x00F6, 0x00F2, 0x00FB, 0x00F9, 0x00FF, 0x00D6,
-    0x00DC, 0x00A2, 0x00A3, 0x00A5, 0x20A7, 0x0192, 0x00E1, 0x00ED, 0x00F3, 0x00FA, 0x00F1, 0x00D1, 0x00AA,
-    0x00BA, 0x00BF, 0x2310, 0x00AC, 0x00BD, 0x00BC, 0x00A1, 0x00AB, 0x00BB, 0x2591, 0x2592, 0x2593, 0x2502,
-    0x2524, 0x2561, 0x2562, 0x2556, 0x2555, 0x2563, 0x2551, 0x2557, 0x255D, 0x255C, 0x255B, 0x2510, 0x2514,
-    0x2534, 0x252C, 0x251C, 0x2500, 0x253C, 0x255E, 0x255F, 0x255A, 0x2554, 0x2569, 0x2566, 0x2560, 0x2550,
-    0x256C, 0x2567, 0x2568, 0x2564, 0x2565, 0x2559, 0x2558, 0x2552, 0x2553, 0x256B, 0x256A, 0x2518, 0x250C,
-    0x2588, 0x2584, 0x258C, 0x2590, 0x2580, 0x03B1, 0x00DF, 0x0393, 0x03C0, 0x03A3, 0x03C3, 0x00B5, 0x03C4,
-    0x03A6, 0x0398, 0x03A9, 0x03B4, 0x221E, 0x03C6, 0x03B5, 0x2229, 0x2261, 0x00B1, 0x2265, 0x2264, 0x2320,
-    0x2321, 0x00F7, 0x2248, 0x00B0, 0x2219, 0x00B7, 0x221A, 0x207F, 0x00B2, 0x25A0, 0x00A0};
-
 std::string Hex(char32_t c) {
   char buf[16];
   auto r = std::to_chars(buf, buf + sizeof buf, static_cast<uint32_t>(c), 16);
@@ -56,61 +45,21 @@ bool Utf8ToDos(const std::string& in, std::string* out, std::string* what) {
   out->clear();
   size_t i = 0;
   while (i < in.size()) {
-    const auto b0 = static_cast<unsigned char>(in[i]);
-    if (b0 < 0x80) {
-      if (b0 < 0x20 || b0 == 0x7F) {
-        *what = "control character " + Hex(b0);
-        return false;
-      }
-      out->push_back(static_cast<char>(b0));
-      ++i;
-      continue;
-    }
-    size_t len = 0;
     char32_t cp = 0;
-    if ((b0 & 0xE0) == 0xC0) {
-      len = 2;
-      cp = b0 & 0x1F;
-    } else if ((b0 & 0xF0) == 0xE0) {
-      len = 3;
-      cp = b0 & 0x0F;
-    } else if ((b0 & 0xF8) == 0xF0) {
-      len = 4;
-      cp = b0 & 0x07;
-    } else {
+    if (!NextUtf8(in, i, cp)) {
       *what = "invalid UTF-8";
       return false;
     }
-    if (i + len > in.size()) {
-      *what = "invalid UTF-8";
+    if (cp < 0x20 || cp == 0x7F) {
+      *what = "control character " + Hex(cp);
       return false;
     }
-    for (size_t k = 1; k < len; ++k) {
-      const auto bk = static_cast<unsigned char>(in[i + k]);
-      if ((bk & 0xC0) != 0x80) {
-        *what = "invalid UTF-8";
-        return false;
-      }
-      cp = (cp << 6) | (bk & 0x3F);
-    }
-    const char32_t minOfLen = len == 2 ? 0x80 : (len == 3 ? 0x800 : 0x10000);
-    if (cp < minOfLen || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-      *what = "invalid UTF-8";
-      return false;
-    }
-    bool found = false;
-    for (size_t k = 0; k < kCp437High.size(); ++k) {
-      if (kCp437High[k] == cp) {
-        out->push_back(static_cast<char>(0x80 + k));
-        found = true;
-        break;
-      }
-    }
-    if (!found) {
+    const int dos = UnicodeToCp437(cp);
+    if (dos < 0) {
       *what = "character " + Hex(cp) + " has no DOS code page equivalent";
       return false;
     }
-    i += len;
+    out->push_back(static_cast<char>(dos));
   }
   return true;
 }

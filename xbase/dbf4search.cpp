@@ -47,38 +47,6 @@ void UpperInPlace(uint8_t* p, size_t n) {
   for (size_t i = 0; i < n; ++i) p[i] = t[p[i]];
 }
 
-// Reads up to n bytes at offset; the number read, -1 on an error (errno kept).
-int64_t ReadAt(int fd, uint8_t* buf, size_t n, int64_t offset) {
-  size_t done = 0;
-  while (done < n) {
-    ssize_t r = ::pread(fd, buf + done, n - done, static_cast<off_t>(offset + static_cast<int64_t>(done)));
-    if (r < 0) {
-      if (errno == EINTR) continue;
-      return -1;
-    }
-    if (r == 0) break;
-    done += static_cast<size_t>(r);
-  }
-  return static_cast<int64_t>(done);
-}
-
-bool WriteAll(int fd, const uint8_t* buf, size_t n, int64_t offset) {
-  size_t done = 0;
-  while (done < n) {
-    ssize_t r = ::pwrite(fd, buf + done, n - done, static_cast<off_t>(offset + static_cast<int64_t>(done)));
-    if (r < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    if (r == 0) {
-      errno = ENOSPC;
-      return false;
-    }
-    done += static_cast<size_t>(r);
-  }
-  return true;
-}
-
 int64_t RecordOffset(const TDbfControlBlock& cb, int64_t n) {
   return static_cast<int64_t>(cb.HeaderLen) + (n - 1) * static_cast<int64_t>(cb.RecLen);
 }
@@ -225,7 +193,7 @@ void LocateScan(int32_t n, uint8_t field, bool isNew) {
   std::vector<uint8_t> buf(perBlock * cb.RecLen);
   for (int64_t first = n; first <= cb.RecCount; first += static_cast<int64_t>(perBlock)) {
     int64_t count = std::min<int64_t>(static_cast<int64_t>(perBlock), cb.RecCount - first + 1);
-    int64_t got = ReadAt(cb.DbfFile, buf.data(), static_cast<size_t>(count) * cb.RecLen, RecordOffset(cb, first));
+    int64_t got = XbReadAt(cb.DbfFile, RecordOffset(cb, first), buf.data(), static_cast<size_t>(count) * cb.RecLen);
     if (got < 0) {
       XbSetError(XbIoCode(errno), "Datei:  " + cb.FileName + "  [Locate]");
       return;
@@ -289,7 +257,7 @@ bool Search(const std::string& text, uint8_t& field, bool fromTop) {
   bool moved = false;
   for (int64_t blockFirst = first; blockFirst <= last; blockFirst += static_cast<int64_t>(perBlock)) {
     int64_t count = std::min<int64_t>(static_cast<int64_t>(perBlock), last - blockFirst + 1);
-    int64_t got = ReadAt(cb.DbfFile, buf.data(), static_cast<size_t>(count) * cb.RecLen, RecordOffset(cb, blockFirst));
+    int64_t got = XbReadAt(cb.DbfFile, RecordOffset(cb, blockFirst), buf.data(), static_cast<size_t>(count) * cb.RecLen);
     if (got < 0) {
       XbSetError(XbIoCode(errno), "Datei:  " + cb.FileName + "  [Search]");
       return false;
@@ -350,7 +318,7 @@ std::string Peek(int32_t field, int32_t n) {
   int64_t offset = RecordOffset(cb, n) + (field == 0 ? 0 : cb.Fields[field].Offset);
   if (!WritePendingRecords(cb)) return "";
   std::string out(len, ' ');
-  int64_t got = ReadAt(cb.DbfFile, reinterpret_cast<uint8_t*>(out.data()), len, offset);
+  int64_t got = XbReadAt(cb.DbfFile, offset, out.data(), len);
   if (got < 0) return "";
   out.resize(static_cast<size_t>(got));
   return out;
@@ -375,7 +343,7 @@ void Poke(const std::string& value, int32_t field, int32_t n) {
   int64_t offset = RecordOffset(cb, n) + (field == 0 ? 0 : cb.Fields[field].Offset);
   DropReadAhead(cb);  // the record may be among those read ahead
   if (!WritePendingRecords(cb)) return;  // or among those waiting to be written
-  if (!WriteAll(cb.DbfFile, reinterpret_cast<const uint8_t*>(value.data()), len, offset)) XbSetError(101, context);
+  if (XbWriteAt(cb.DbfFile, offset, value.data(), len) != 0) XbSetError(101, context);
 }
 
 // ---- Locate ---------------------------------------------------------------------------------
@@ -496,7 +464,7 @@ bool WriteCompactedTable(TDbfControlBlock& cb, int32_t& kept) {
   };
 
   std::vector<uint8_t> header(cb.HeaderLen);
-  int64_t got = ReadAt(cb.DbfFile, header.data(), header.size(), 0);
+  int64_t got = XbReadAt(cb.DbfFile, 0, header.data(), header.size());
   if (got < 0) return discard(XbIoCode(errno));
   if (got < static_cast<int64_t>(header.size())) return discard(213);
 
@@ -509,7 +477,7 @@ bool WriteCompactedTable(TDbfControlBlock& cb, int32_t& kept) {
   for (int64_t first = 1; first <= cb.RecCount; first += static_cast<int64_t>(perBlock)) {
     int64_t count = std::min<int64_t>(static_cast<int64_t>(perBlock), cb.RecCount - first + 1);
     size_t want = static_cast<size_t>(count) * cb.RecLen;
-    int64_t r = ReadAt(cb.DbfFile, in.data(), want, RecordOffset(cb, first));
+    int64_t r = XbReadAt(cb.DbfFile, RecordOffset(cb, first), in.data(), want);
     if (r < 0) return discard(XbIoCode(errno));
     if (r < static_cast<int64_t>(want)) return discard(213);
     // Records move as they are stored: no code-page or field conversion on the way.
@@ -520,11 +488,11 @@ bool WriteCompactedTable(TDbfControlBlock& cb, int32_t& kept) {
       pending.insert(pending.end(), rec, rec + cb.RecLen);
       ++kept;
     }
-    if (!WriteAll(out, pending.data(), pending.size(), outPos)) return discard(XbIoCode(errno));
+    if (const int err = XbWriteAt(out, outPos, pending.data(), pending.size()); err != 0) return discard(XbIoCode(err));
     outPos += static_cast<int64_t>(pending.size());
   }
   const uint8_t eof = DbfEofByte;
-  if (!WriteAll(out, &eof, 1, outPos)) return discard(XbIoCode(errno));
+  if (const int err = XbWriteAt(out, outPos, &eof, 1); err != 0) return discard(XbIoCode(err));
 
   LocalDateTime now = clock().now();
   header[1] = static_cast<uint8_t>(now.year - 1900);
@@ -532,7 +500,7 @@ bool WriteCompactedTable(TDbfControlBlock& cb, int32_t& kept) {
   header[3] = static_cast<uint8_t>(now.day);
   uint32_t n = static_cast<uint32_t>(kept);
   for (int i = 0; i < 4; ++i) header[4 + i] = static_cast<uint8_t>(n >> (8 * i));
-  if (!WriteAll(out, header.data(), header.size(), 0)) return discard(XbIoCode(errno));
+  if (const int err = XbWriteAt(out, 0, header.data(), header.size()); err != 0) return discard(XbIoCode(err));
 
   struct stat st {};
   if (::fstat(cb.DbfFile, &st) == 0) ::fchmod(out, st.st_mode & 07777);

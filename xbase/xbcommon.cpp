@@ -17,6 +17,7 @@
 #include <limits>
 
 #include "platform/clock.h"
+#include "platform/codepage.h"
 #include "platform/prompts.h"
 #include "xbase/xbnatdate.h"
 
@@ -292,30 +293,6 @@ uint32_t XbPeekULong(const void* p) {
 
 namespace {
 
-// Unicode of the upper halves.
-const char16_t kCp437[128] = {
-    0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x00E0, 0x00E5, 0x00E7, 0x00EA, 0x00EB, 0x00E8, 0x00EF, 0x00EE,
-    0x00EC, 0x00C4, 0x00C5, 0x00C9, 0x00E6, 0x00C6, 0x00F4, 0x00F6, 0x00F2, 0x00FB, 0x00F9, 0x00FF, 0x00D6,
-    0x00DC, 0x00A2, 0x00A3, 0x00A5, 0x20A7, 0x0192, 0x00E1, 0x00ED, 0x00F3, 0x00FA, 0x00F1, 0x00D1, 0x00AA,
-    0x00BA, 0x00BF, 0x2310, 0x00AC, 0x00BD, 0x00BC, 0x00A1, 0x00AB, 0x00BB, 0x2591, 0x2592, 0x2593, 0x2502,
-    0x2524, 0x2561, 0x2562, 0x2556, 0x2555, 0x2563, 0x2551, 0x2557, 0x255D, 0x255C, 0x255B, 0x2510, 0x2514,
-    0x2534, 0x252C, 0x251C, 0x2500, 0x253C, 0x255E, 0x255F, 0x255A, 0x2554, 0x2569, 0x2566, 0x2560, 0x2550,
-    0x256C, 0x2567, 0x2568, 0x2564, 0x2565, 0x2559, 0x2558, 0x2552, 0x2553, 0x256B, 0x256A, 0x2518, 0x250C,
-    0x2588, 0x2584, 0x258C, 0x2590, 0x2580, 0x03B1, 0x00DF, 0x0393, 0x03C0, 0x03A3, 0x03C3, 0x00B5, 0x03C4,
-    0x03A6, 0x0398, 0x03A9, 0x03B4, 0x221E, 0x03C6, 0x03B5, 0x2229, 0x2261, 0x00B1, 0x2265, 0x2264, 0x2320,
-    0x2321, 0x00F7, 0x2248, 0x00B0, 0x2219, 0x00B7, 0x221A, 0x207F, 0x00B2, 0x25A0, 0x00A0};
-
-// 0x80..0x9F of the Windows code page; 0 = undefined there. 0xA0..0xFF are Latin-1.
-const char16_t kCp1252Low[32] = {0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-                                 0x2039, 0x0152, 0, 0x017D, 0, 0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-                                 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178};
-
-char16_t cp1252Unicode(uint8_t b) {
-  if (b < 0x80) return b;
-  if (b < 0xA0) return kCp1252Low[b - 0x80];
-  return b;
-}
-
 struct CodePageTables {
   uint8_t oemToAnsi[256];
   uint8_t ansiToOem[256];
@@ -329,13 +306,10 @@ struct CodePageTables {
     // Same character on both sides first, then the rest paired in order, so that the mapping is
     // one-to-one and a read-modify-write never changes a byte.
     for (int b = 128; b < 256; ++b) {
-      char16_t u = kCp437[b - 128];
-      for (int a = 128; a < 256; ++a) {
-        if (!usedAnsi[a] && cp1252Unicode(static_cast<uint8_t>(a)) == u) {
-          oemToAnsi[b] = static_cast<uint8_t>(a);
-          usedAnsi[a] = mappedOem[b] = true;
-          break;
-        }
+      const int a = UnicodeToCp1252(Cp437ToUnicode(static_cast<uint8_t>(b)));
+      if (a >= 128 && !usedAnsi[a]) {
+        oemToAnsi[b] = static_cast<uint8_t>(a);
+        usedAnsi[a] = mappedOem[b] = true;
       }
     }
     int a = 128;
@@ -353,23 +327,6 @@ const CodePageTables& tables() {
   static const CodePageTables t;
   return t;
 }
-
-void appendUtf8(std::string& out, char32_t u) {
-  if (u < 0x80) {
-    out += static_cast<char>(u);
-  } else if (u < 0x800) {
-    out += static_cast<char>(0xC0 | (u >> 6));
-    out += static_cast<char>(0x80 | (u & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (u >> 12));
-    out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (u & 0x3F));
-  }
-}
-
-}  // namespace
-
-namespace {
 
 // Both code pages agree on ASCII: runs of eight ASCII bytes are left as they are.
 void mapBytes(const uint8_t (&table)[256], uint8_t* p, size_t n) {
@@ -410,8 +367,8 @@ std::string XbAnsiToUtf8(const std::string& s) {
   std::string out;
   out.reserve(s.size() + s.size() / 4);
   for (unsigned char c : s) {
-    char16_t u = cp1252Unicode(c);
-    appendUtf8(out, u == 0 ? U'?' : u);
+    const char32_t u = Cp1252ToUnicode(c);
+    AppendUtf8(out, u == 0 ? U'?' : u);
   }
   return out;
 }
@@ -897,6 +854,34 @@ uint16_t XbCloseFile(int& fd) {
   int rc = ::close(fd);
   fd = -1;
   return rc == 0 ? 0 : XbIoCode(errno);
+}
+
+int64_t XbReadAt(int fd, int64_t offset, void* buf, size_t n) {
+  size_t done = 0;
+  while (done < n) {
+    ssize_t r = ::pread(fd, static_cast<char*>(buf) + done, n - done, static_cast<off_t>(offset + static_cast<int64_t>(done)));
+    if (r < 0) {
+      if (errno == EINTR) continue;
+      return -1;
+    }
+    if (r == 0) break;
+    done += static_cast<size_t>(r);
+  }
+  return static_cast<int64_t>(done);
+}
+
+int XbWriteAt(int fd, int64_t offset, const void* buf, size_t n) {
+  size_t done = 0;
+  while (done < n) {
+    ssize_t r = ::pwrite(fd, static_cast<const char*>(buf) + done, n - done, static_cast<off_t>(offset + static_cast<int64_t>(done)));
+    if (r < 0) {
+      if (errno == EINTR) continue;
+      return errno == 0 ? EIO : errno;
+    }
+    if (r == 0) return ENOSPC;
+    done += static_cast<size_t>(r);
+  }
+  return 0;
 }
 
 int32_t XbDeleteOneFile(const std::string& name) {

@@ -252,6 +252,12 @@ uint16_t XbOpenFile(const std::string& name, uint16_t mode, int& fd);
 uint16_t XbCreateFile(const std::string& name, int& fd);
 // Closes fd (when open) and sets it to -1. 0 or the I/O result code.
 uint16_t XbCloseFile(int& fd);
+// Reads n bytes at offset, resuming after interruptions: the number read (fewer at the end of
+// the file), or -1 with errno kept.
+int64_t XbReadAt(int fd, int64_t offset, void* buf, size_t n);
+// Writes n bytes at offset, resuming after interruptions: 0, or the errno of the failure (a write
+// that makes no progress counts as a full disk).
+int XbWriteAt(int fd, int64_t offset, const void* buf, size_t n);
 
 struct TXbSearchRec {
   std::string Name;  // file name without directory

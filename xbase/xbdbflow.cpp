@@ -31,36 +31,6 @@ std::string decimal(int64_t v) {
   return std::string(buf, r.ptr);
 }
 
-// Reads n bytes at off; the number read (short at the end of the file) or -1 with errno.
-ssize_t readAt(int fd, int64_t off, void* buf, size_t n) {
-  size_t done = 0;
-  while (done < n) {
-    ssize_t r = ::pread(fd, static_cast<char*>(buf) + done, n - done, static_cast<off_t>(off + static_cast<int64_t>(done)));
-    if (r < 0) {
-      if (errno == EINTR) continue;
-      return -1;
-    }
-    if (r == 0) break;
-    done += static_cast<size_t>(r);
-  }
-  return static_cast<ssize_t>(done);
-}
-
-// Writes n bytes at off: 0, or the errno of the failure (a short write counts as a full disk).
-int writeAt(int fd, int64_t off, const void* buf, size_t n) {
-  size_t done = 0;
-  while (done < n) {
-    ssize_t r = ::pwrite(fd, static_cast<const char*>(buf) + done, n - done, static_cast<off_t>(off + static_cast<int64_t>(done)));
-    if (r < 0) {
-      if (errno == EINTR) continue;
-      return errno == 0 ? EIO : errno;
-    }
-    if (r == 0) return ENOSPC;
-    done += static_cast<size_t>(r);
-  }
-  return 0;
-}
-
 uint16_t le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 uint32_t le32(const uint8_t* p) {
   return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
@@ -89,6 +59,28 @@ void abandonOpen(TDbfControlBlock& cb) {
   cb.Fields.clear();
   cb.FieldCount = 0;
   cb.FileState = 0;
+}
+
+// Reads the n bytes of field descriptors at offset; a read error or a file that ends before them
+// refuses the open (false).
+bool readDescriptors(TDbfControlBlock& cb, int64_t offset, uint8_t* desc, size_t n) {
+  const int64_t got = XbReadAt(cb.DbfFile, offset, desc, n);
+  if (got == static_cast<int64_t>(n)) return true;
+  const uint16_t code = got < 0 ? XbIoCode(errno) : 100;
+  abandonOpen(cb);
+  XbSetError(code, readError(cb));
+  return false;
+}
+
+// Takes the fields read from the descriptors (entry 0 unused); a table without any refuses the open.
+void installFields(TDbfControlBlock& cb, std::vector<TDbfFieldEntry> fields) {
+  if (fields.size() == 1) {
+    abandonOpen(cb);
+    XbSetError(222, readError(cb));
+    return;
+  }
+  cb.FieldCount = static_cast<uint8_t>(fields.size() - 1);
+  cb.Fields = std::move(fields);
 }
 
 // Field entry from a descriptor. Returns false (error context in ctx) for a type the engine
@@ -152,13 +144,7 @@ void readDbf3Header(TDbfControlBlock& cb) {
   std::vector<uint8_t> desc(d);
   int64_t at = 32;
   if (l7) at += 36;  // the level-7 header extension is skipped
-  ssize_t got = readAt(cb.DbfFile, at, desc.data(), d);
-  if (got != static_cast<ssize_t>(d)) {
-    uint16_t code = got < 0 ? XbIoCode(errno) : 100;
-    abandonOpen(cb);
-    XbSetError(code, readError(cb));
-    return;
-  }
+  if (!readDescriptors(cb, at, desc.data(), d)) return;
   std::vector<TDbfFieldEntry> fields(1);
   uint16_t offset = 1;
   for (size_t i = 0; i < count; ++i) {
@@ -176,13 +162,7 @@ void readDbf3Header(TDbfControlBlock& cb) {
     }
     fields.push_back(e);
   }
-  if (fields.size() == 1) {
-    abandonOpen(cb);
-    XbSetError(222, readError(cb));
-    return;
-  }
-  cb.FieldCount = static_cast<uint8_t>(fields.size() - 1);
-  cb.Fields = std::move(fields);
+  installFields(cb, std::move(fields));
 }
 
 void readDbf2Header(TDbfControlBlock& cb, int64_t fileSize) {
@@ -198,13 +178,7 @@ void readDbf2Header(TDbfControlBlock& cb, int64_t fileSize) {
   cb.RawRecord.assign(cb.RecLen, ' ');
   cb.FileState = 1;
   uint8_t desc[512];
-  ssize_t got = readAt(cb.DbfFile, 8, desc, sizeof desc);
-  if (got != static_cast<ssize_t>(sizeof desc)) {
-    uint16_t code = got < 0 ? XbIoCode(errno) : 100;
-    abandonOpen(cb);
-    XbSetError(code, readError(cb));
-    return;
-  }
+  if (!readDescriptors(cb, 8, desc, sizeof desc)) return;
   std::vector<TDbfFieldEntry> fields(1);
   uint16_t offset = 1;
   bool terminated = false;
@@ -228,13 +202,7 @@ void readDbf2Header(TDbfControlBlock& cb, int64_t fileSize) {
     XbSetError(210, notDbf(FileNameOnly(cb), "Zu viele Datenfelder", false, ") [Use/OpenDbf]"));
     return;
   }
-  if (fields.size() == 1) {
-    abandonOpen(cb);
-    XbSetError(222, readError(cb));
-    return;
-  }
-  cb.FieldCount = static_cast<uint8_t>(fields.size() - 1);
-  cb.Fields = std::move(fields);
+  installFields(cb, std::move(fields));
 }
 
 // ---- Binary record fields ----
@@ -606,7 +574,7 @@ void OpenDbf(TDbfControlBlock& cb) {
     return;
   }
   uint8_t prolog[32];
-  ssize_t got = readAt(cb.DbfFile, 0, prolog, sizeof prolog);
+  ssize_t got = XbReadAt(cb.DbfFile, 0, prolog, sizeof prolog);
   if (got < 0) {
     uint16_t code = XbIoCode(errno);
     abandonOpen(cb);
@@ -656,7 +624,7 @@ namespace {
 uint16_t writePending(TDbfControlBlock& cb) {
   if (cb.PendingCount == 0) return 0;
   const int64_t off = static_cast<int64_t>(cb.HeaderLen) + static_cast<int64_t>(cb.PendingFirst - 1) * cb.RecLen;
-  int err = writeAt(cb.DbfFile, off, cb.PendingData.data(), static_cast<size_t>(cb.PendingCount) * cb.RecLen);
+  int err = XbWriteAt(cb.DbfFile, off, cb.PendingData.data(), static_cast<size_t>(cb.PendingCount) * cb.RecLen);
   if (err != 0) return XbIoCode(err);
   cb.PendingFirst = 0;
   cb.PendingCount = 0;
@@ -706,7 +674,7 @@ void GetDbfRecord(TDbfControlBlock& cb, int32_t n) {
     DropReadAhead(cb);
     cb.AheadData.resize(static_cast<size_t>(want) * cb.RecLen);
     int64_t off = static_cast<int64_t>(cb.HeaderLen) + static_cast<int64_t>(n - 1) * cb.RecLen;
-    ssize_t got = readAt(cb.DbfFile, off, cb.AheadData.data(), cb.AheadData.size());
+    ssize_t got = XbReadAt(cb.DbfFile, off, cb.AheadData.data(), cb.AheadData.size());
     // A failed read leaves RawRecord as it was.
     if (got < static_cast<ssize_t>(cb.RecLen) || cb.RecLen == 0) {
       uint16_t code = got < 0 ? XbIoCode(errno) : 213;
@@ -745,7 +713,7 @@ void PutDbfRecord(TDbfControlBlock& cb, int32_t n) {
     oldSize = DbfFileSize(cb);
     if (oldSize > off) {
       oldBytes.resize(static_cast<size_t>(std::min<int64_t>(oldSize - off, cb.RecLen)));
-      oldGot = readAt(cb.DbfFile, off, oldBytes.data(), oldBytes.size());
+      oldGot = XbReadAt(cb.DbfFile, off, oldBytes.data(), oldBytes.size());
     }
     cb.RecCount = n;
     cb.RecNo = n;
@@ -778,13 +746,13 @@ void PutDbfRecord(TDbfControlBlock& cb, int32_t n) {
     if (cb.FileState != 3) cb.FileState = 2;
     return;
   }
-  int err = writeAt(cb.DbfFile, off, out.data(), out.size());
+  int err = XbWriteAt(cb.DbfFile, off, out.data(), out.size());
   if (err != 0) {
     if (append) {
       // No phantom record: the file, the count and the position stay as before the append.
       bool sized = oldSize < 0 || ::ftruncate(cb.DbfFile, static_cast<off_t>(oldSize)) == 0;
       if (sized && oldGot > 0)
-        writeAt(cb.DbfFile, off, oldBytes.data(), static_cast<size_t>(oldGot));
+        XbWriteAt(cb.DbfFile, off, oldBytes.data(), static_cast<size_t>(oldGot));
       cb.RecCount = oldCount;
       cb.RecNo = oldRecNo;
       cb.FileState = oldState;
@@ -820,7 +788,7 @@ void WriteDeleteFlag(TDbfControlBlock& cb, int32_t n) {
   }
   const int64_t off = static_cast<int64_t>(cb.HeaderLen) + static_cast<int64_t>(n - 1) * cb.RecLen;
   uint8_t flag = cb.RawRecord.empty() ? ' ' : cb.RawRecord[0];
-  int err = writeAt(cb.DbfFile, off, &flag, 1);
+  int err = XbWriteAt(cb.DbfFile, off, &flag, 1);
   if (cb.FileState != 3) cb.FileState = 2;
   if (err != 0) DropReadAhead(cb);
   else if (cb.AheadCount > 0 && n >= cb.AheadFirst && n - cb.AheadFirst < cb.AheadCount)
@@ -836,16 +804,16 @@ void WriteDbfHeader(TDbfControlBlock& cb) {
     cb.Header[3] = static_cast<uint8_t>(now.month);
     cb.Header[4] = static_cast<uint8_t>(now.day);
     cb.Header[5] = static_cast<uint8_t>(now.year - 1900);
-    err = writeAt(cb.DbfFile, 0, cb.Header.data(), 8);
+    err = XbWriteAt(cb.DbfFile, 0, cb.Header.data(), 8);
   } else {
     uint8_t reserved[12];
-    if (readAt(cb.DbfFile, 16, reserved, sizeof reserved) == static_cast<ssize_t>(sizeof reserved))
+    if (XbReadAt(cb.DbfFile, 16, reserved, sizeof reserved) == static_cast<ssize_t>(sizeof reserved))
       std::memcpy(&cb.Header[16], reserved, sizeof reserved);
     cb.Header[1] = static_cast<uint8_t>(now.year - 1900);
     cb.Header[2] = static_cast<uint8_t>(now.month);
     cb.Header[3] = static_cast<uint8_t>(now.day);
     putLe32(&cb.Header[4], static_cast<uint32_t>(std::max(cb.RecCount, 0)));
-    err = writeAt(cb.DbfFile, 0, cb.Header.data(), 32);
+    err = XbWriteAt(cb.DbfFile, 0, cb.Header.data(), 32);
   }
   if (err != 0) {
     xbcommon.XbErrorCode = XbIoCode(err);
@@ -869,7 +837,7 @@ uint16_t completeFile(TDbfControlBlock& cb) {
   }
   if (code == 0 && cb.FileState == 3) {
     const uint8_t eof = DbfEofByte;
-    int err = writeAt(cb.DbfFile, static_cast<int64_t>(cb.HeaderLen) + static_cast<int64_t>(cb.RecCount) * cb.RecLen,
+    int err = XbWriteAt(cb.DbfFile, static_cast<int64_t>(cb.HeaderLen) + static_cast<int64_t>(cb.RecCount) * cb.RecLen,
                       &eof, 1);
     if (err != 0) code = XbIoCode(err);
   }
@@ -1047,7 +1015,7 @@ void CreateDBF(TDbfControlBlock& cb, const std::string& name, uint16_t count, st
   }
   std::memcpy(cb.Header.data(), header.data(), 32);
   uint16_t rc = XbCreateFile(cb.FileName, cb.DbfFile);
-  int err = rc == 0 ? writeAt(cb.DbfFile, 0, header.data(), header.size()) : 0;
+  int err = rc == 0 ? XbWriteAt(cb.DbfFile, 0, header.data(), header.size()) : 0;
   if (rc != 0 || err != 0) {
     if (rc == 0) rc = XbIoCode(err);
     XbCloseFile(cb.DbfFile);
@@ -1103,7 +1071,7 @@ void NewMemoFile(const std::string& name, uint8_t version, uint16_t blockSize, c
     XbSetError(rc, "Cannot create memo file " + fileName + " [" + routine + "]");
     return;
   }
-  int err = writeAt(fd, 0, data.data(), data.size());
+  int err = XbWriteAt(fd, 0, data.data(), data.size());
   uint16_t closeRc = XbCloseFile(fd);
   uint16_t code = err != 0 ? XbIoCode(err) : closeRc;
   if (code != 0) XbSetError(code, fileName + " [" + routine + "]");

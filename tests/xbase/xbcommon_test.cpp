@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <set>
 
@@ -233,6 +234,29 @@ TEST_F(XbCommonTest, ShareModesAreEmulated) {
   EXPECT_EQ(XbOpenFile(f + "x", XbModeReadWriteDenyNone, a), 2);
   EXPECT_EQ(XbDeleteOneFile(f), 0);
   EXPECT_FALSE(std::filesystem::exists(f));
+}
+
+TEST_F(XbCommonTest, PositionalReadsAndWrites) {
+  test::ScratchDir dir;
+  const std::string f = (dir / "t.dbf").string();
+  test::writeFile(f, "abcdef");
+  int fd = -1;
+  ASSERT_EQ(XbOpenFile(f, XbModeReadWriteDenyNone, fd), 0);
+  EXPECT_EQ(XbWriteAt(fd, 8, "XY", 2), 0);
+  char buf[8] = {};
+  EXPECT_EQ(XbReadAt(fd, 2, buf, 4), 4);
+  EXPECT_EQ(std::string(buf, 4), "cdef");
+  EXPECT_EQ(XbReadAt(fd, 7, buf, sizeof buf), 3);  // short at the end of the file
+  EXPECT_EQ(std::string(buf, 3), std::string("\0XY", 3));
+  XbCloseFile(fd);
+
+  ASSERT_EQ(XbOpenFile(f, XbModeReadOnlyDenyNone, fd), 0);
+  EXPECT_EQ(XbWriteAt(fd, 0, "Z", 1), EBADF);
+  XbCloseFile(fd);
+  errno = 0;
+  EXPECT_EQ(XbReadAt(fd, 0, buf, 1), -1);
+  EXPECT_EQ(errno, EBADF);
+  EXPECT_EQ(test::readFile(f), std::string("abcdef\0\0XY", 10));
 }
 
 TEST_F(XbCommonTest, DeletingByPattern) {
