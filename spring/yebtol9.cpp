@@ -108,14 +108,23 @@ constexpr std::array<long double, EnglishWidthSeriesCount + 1> kEnglishWidth{
     0.0L,     3.175L, 4.7625L, 6.35L, 7.938L, 9.52L, 12.7L, 15.875L, 19.05L,
     25.4L, 30.1625L,   38.1L, 50.8L,  63.5L, 76.2L, 88.9L, 101.6L};
 
+// The row of thickness t in a table of upper class limits: the first limit t stays within, the last
+// row for anything above the last but one.
+template <typename Table>
+size_t RowUpTo(const Table& table, long double t) {
+  for (size_t i = 0; i + 1 < table.size(); ++i)
+    if (AtMost(t, table[i].tMax)) return i;
+  return table.size() - 1;
+}
+
+// Width class of the tables that part at 125 and 250 mm: 0, 1 or 2.
+size_t WidthClass(long double b) {
+  if (Below(b, 125.0L)) return 0;
+  return Below(b, 250.0L) ? 1 : 2;
+}
+
 long double ThicknessToleranceEn10140(int32_t standard, long double t, long double b) {
-  size_t row = kEn10140Thickness.size() - 1;
-  for (size_t i = 0; i + 1 < kEn10140Thickness.size(); ++i) {
-    if (AtMost(t, kEn10140Thickness[i].tMax)) {
-      row = i;
-      break;
-    }
-  }
+  const size_t row = RowUpTo(kEn10140Thickness, t);
   if (!AtMost(t, 10.0L)) AddErrorMsg("Warnung: EN 10140: t < 10 !");
   const bool wide = !Below(b, 125.0L);
   if (!Below(b, 600.0L)) AddErrorMsg("Warnung: EN10140: W < 600 !");
@@ -145,29 +154,13 @@ long double ThicknessToleranceIso9445(int32_t standard, long double t, long doub
       break;
     }
   }
-  size_t widthClass = 2;
-  if (Below(b, 125.0L)) {
-    widthClass = 0;
-  } else if (Below(b, 250.0L)) {
-    widthClass = 1;
-  }
+  const size_t widthClass = WidthClass(b);
   return kIso9445Thickness[row].byWidth[widthClass][static_cast<size_t>(standard - TolIso9445N)] / 1000.0L;
 }
 
 long double WidthToleranceEn10140(int32_t standard, long double t, long double b) {
-  size_t row = kEn10140Width.size() - 1;
-  for (size_t i = 0; i + 1 < kEn10140Width.size(); ++i) {
-    if (AtMost(t, kEn10140Width[i].tMax)) {
-      row = i;
-      break;
-    }
-  }
-  size_t widthClass = 2;
-  if (Below(b, 125.0L)) {
-    widthClass = 0;
-  } else if (Below(b, 250.0L)) {
-    widthClass = 1;
-  }
+  const size_t row = RowUpTo(kEn10140Width, t);
+  const size_t widthClass = WidthClass(b);
   if (!Below(b, 600.0L)) AddErrorMsg("Warnung: EN10140: w<600mm !");
   const size_t col = standard == TolEn10140A ? 0 : 1;
   return kEn10140Width[row].byWidth[widthClass][col] / 100.0L;
