@@ -495,11 +495,20 @@ bool WriteCompactedTable(TDbfControlBlock& cb, int32_t& kept) {
   if (const int err = XbWriteAt(out, outPos, &eof, 1); err != 0) return discard(XbIoCode(err));
 
   LocalDateTime now = clock().now();
-  header[1] = static_cast<uint8_t>(now.year - 1900);
-  header[2] = static_cast<uint8_t>(now.month);
-  header[3] = static_cast<uint8_t>(now.day);
-  uint32_t n = static_cast<uint32_t>(kept);
-  for (int i = 0; i < 4; ++i) header[4 + i] = static_cast<uint8_t>(n >> (8 * i));
+  const uint32_t n = static_cast<uint32_t>(kept);
+  if (header[0] == 0x02) {
+    // The short header: a 16-bit count, then month, day and year.
+    header[1] = static_cast<uint8_t>(n);
+    header[2] = static_cast<uint8_t>(n >> 8);
+    header[3] = static_cast<uint8_t>(now.month);
+    header[4] = static_cast<uint8_t>(now.day);
+    header[5] = static_cast<uint8_t>(now.year - 1900);
+  } else {
+    header[1] = static_cast<uint8_t>(now.year - 1900);
+    header[2] = static_cast<uint8_t>(now.month);
+    header[3] = static_cast<uint8_t>(now.day);
+    for (int i = 0; i < 4; ++i) header[4 + i] = static_cast<uint8_t>(n >> (8 * i));
+  }
   if (const int err = XbWriteAt(out, 0, header.data(), header.size()); err != 0) return discard(XbIoCode(err));
 
   struct stat st {};
@@ -545,7 +554,7 @@ bool Pack() {
     if (!reopened) return;
     reopened = false;
     uint16_t rc = ReopenTable(false);
-    if (rc != 0) XbSetError(rc, "Datenbank kann nicht Sharable wiedergeöffnet werden. " + cb.FileName + " [Pack]");
+    if (rc != 0) XbSetError(rc, "Datenbank kann nicht Sharable wiederge\xF6" "ffnet werden. " + cb.FileName + " [Pack]");
   };
 
   bool result = false;

@@ -2,6 +2,7 @@
 #include <signal.h>
 #include <sys/resource.h>
 
+#include <cstring>
 #include <filesystem>
 
 #include "tests/xbase/edit_support_test.h"
@@ -166,6 +167,53 @@ TEST_F(Packing, IndexesAreRebuiltEvenWhenTheMemoFileFails) {
   xbcommon.MemoHooks = TMemoHooks{};
   xbcommon.IndexHooks = TIndexHooks{};
   xbcommon.IndexUnitLinked = false;
+}
+
+TEST_F(Packing, ShortHeadersKeepTheirLayout) {
+  // 8-byte header (count at 1-2, month, day, year at 3-5), one field "NAME" C 3 at offset 8,
+  // records from 521; records 1 and 3 of 4 are deleted.
+  std::string s(521, '\0');
+  s[0] = 0x02;
+  s[1] = 4;
+  s[3] = 1;
+  s[4] = 2;
+  s[5] = 90;
+  s[6] = 4;
+  std::memcpy(&s[8], "NAME", 4);
+  s[8 + 11] = 'C';
+  s[8 + 12] = 3;
+  s[8 + 16] = 0x0D;
+  s += "*aaa bbb*ccc ddd\x1A";
+  const std::string file = Path("old.dbf");
+  test::writeFile(file, s);
+  Select(2);
+  Use(file);
+  ASSERT_TRUE(Pack());
+  CloseArea();
+
+  auto bytes = FileBytes(file);
+  ASSERT_EQ(bytes.size(), 521u + 2 * 4 + 1);
+  EXPECT_EQ(bytes.substr(521), " bbb ddd\x1A");
+  EXPECT_EQ(static_cast<uint8_t>(bytes[1]) | static_cast<uint8_t>(bytes[2]) << 8, 2);
+  EXPECT_EQ(static_cast<uint8_t>(bytes[6]), 4);  // record length untouched
+  EXPECT_EQ(bytes.substr(8, 16), s.substr(8, 16));
+  Use(file);
+  EXPECT_EQ(RecCount(), 2);
+  EXPECT_EQ(GetFieldText(1), "bbb");
+}
+
+TEST_F(Packing, ASharedReopenThatFailsIsReported) {
+  std::string memoTable = CreateTable(dir_ / "notes.dbf", {{"NAME", 'C', 8, 0}, {"NOTE", 'M', 10, 0}});
+  Select(2);
+  Use(memoTable);
+  for (int64_t i = 1; i <= 2; ++i) AppendRow({std::string("n"), int64_t{0}}, i == 1);
+  // The table vanishes while it is held exclusively: it cannot be opened shared again.
+  xbcommon.MemoHooks.PackMemofile = [&] { std::filesystem::remove(memoTable); };
+  Pack();
+  EXPECT_EQ(xbcommon.XbErrorCode, 2);
+  EXPECT_EQ(XbTakeErrorContext(),
+            "Datenbank kann nicht Sharable wiederge\xF6" "ffnet werden. " + AreaFileName() + " [Pack]");
+  xbcommon.MemoHooks = TMemoHooks{};
 }
 
 TEST_F(Packing, EmptyResultsAndExclusiveTables) {
