@@ -401,7 +401,11 @@ std::string SField(int32_t n) {
   if (!p) return "";
   switch (t) {
     case 'C':
-    case 'D': return std::string(reinterpret_cast<const char*>(p + 1), t == 'D' ? std::min<size_t>(p[0], 10) : p[0]);
+    case 'D': {
+      // The length byte is the caller's to write: never read past the field's slot.
+      const size_t room = t == 'D' ? 10 : CurrentBlock()->Fields[static_cast<size_t>(n)].Len;
+      return std::string(reinterpret_cast<const char*>(p + 1), std::min<size_t>(p[0], room));
+    }
     case 'N':
     case 'F': {
       uint8_t dec = FieldDec(n), len = FieldLen(n);
@@ -744,7 +748,8 @@ bool FieldEmpty(int32_t n) {
 std::string GetFieldText(int32_t n) {
   const uint8_t* p = slotOf("GetFieldText", n, "CD");
   if (!p) return "";
-  return std::string(reinterpret_cast<const char*>(p + 1), std::min<size_t>(p[0], FieldType(n) == 'D' ? 10 : 255));
+  const TDbfFieldEntry& f = CurrentBlock()->Fields[static_cast<size_t>(n)];
+  return std::string(reinterpret_cast<const char*>(p + 1), std::min<size_t>(p[0], f.Type == 'D' ? 10 : f.Len));
 }
 
 long double GetFieldReal(int32_t n) {

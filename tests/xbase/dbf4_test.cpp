@@ -368,6 +368,13 @@ TEST_F(Dbf4Test, FieldFunctions) {
   xbnatdate.CenturyDates = true;
   EXPECT_EQ(RecSize(), 34);
   EXPECT_EQ(SField(1), "Maier ");
+  // A length byte written through FieldAddress never reaches past the field.
+  FieldAddress(1)[0] = 200;
+  EXPECT_EQ(SField(1), "Maier ");
+  EXPECT_EQ(GetFieldText(1), "Maier ");
+  FieldAddress(1)[0] = 3;
+  EXPECT_EQ(SField(1), "Mai");
+  FieldAddress(1)[0] = 6;
   EXPECT_EQ(SField(2), "31.01.2024");
   EXPECT_EQ(SField(4), "Y");
   EXPECT_EQ(SField(5), "none");
