@@ -849,13 +849,22 @@ uint16_t completeFile(TDbfControlBlock& cb) {
 void FlushDbf(TDbfControlBlock& cb) {
   xbcommon.XbErrorCode = 0;
   if (cb.IsVirtual || (cb.FileState != 2 && cb.FileState != 3)) return;
-  uint16_t code = completeFile(cb);
-  xbcommon.XbErrorCode = code;
-  // A header that could not be written stays due.
-  if (code == 0) {
-    cb.FileState = 1;
-    FlushFile(cb.DbfFile);
+  // Records and header that cannot be written are reported at once (a flush is often the last
+  // write a caller makes) and stay due; the end-of-file byte only leaves its code.
+  if (!WritePendingRecords(cb)) return;
+  WriteDbfHeader(cb);
+  if (xbcommon.XbErrorCode != 0) return;
+  if (cb.FileState == 3) {
+    const uint8_t eof = DbfEofByte;
+    const int err = XbWriteAt(cb.DbfFile, static_cast<int64_t>(cb.HeaderLen) + static_cast<int64_t>(cb.RecCount) * cb.RecLen,
+                              &eof, 1);
+    if (err != 0) {
+      xbcommon.XbErrorCode = XbIoCode(err);
+      return;
+    }
   }
+  cb.FileState = 1;
+  FlushFile(cb.DbfFile);
 }
 
 void CloseDbf(TDbfControlBlock& cb) {

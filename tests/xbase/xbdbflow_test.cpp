@@ -414,6 +414,28 @@ TEST_F(XbDbfLowTest, FailedAppendLeavesNoPhantomRecord) {
   EXPECT_EQ(test::readFile(path), bytes);
 }
 
+TEST_F(XbDbfLowTest, AHeaderThatCannotBeWrittenIsReportedAtTheFlush) {
+  std::string bytes = makeDbf(0x03, kSimple, {" aaaaa   1"});
+  std::string path = write("rof.dbf", bytes);
+  TDbfControlBlock cb;
+  ASSERT_EQ(open(cb, path, XbModeReadOnlyDenyNone), 0);
+  GetDbfRecord(cb, 1);
+  PutDbfRecord(cb, 1);  // refused by the read-only open; the header is due all the same
+  ASSERT_NE(xbcommon.XbErrorCode, 0);
+  XbTakeErrorContext();
+  ASSERT_EQ(cb.FileState, 2);
+  xbcommon.XbReportErrors = true;
+  const bool raise = XbSetRaiseMode(true);
+  EXPECT_THROW(FlushDbf(cb), EXbaseError);
+  XbSetRaiseMode(raise);
+  xbcommon.XbReportErrors = false;
+  EXPECT_NE(xbcommon.XbErrorCode, 0);
+  EXPECT_EQ(cb.FileState, 2);  // still due
+  CloseDbf(cb);
+  XbTakeErrorContext();
+  EXPECT_EQ(test::readFile(path), bytes);
+}
+
 TEST_F(XbDbfLowTest, DeletionByteOnly) {
   std::string path = write("d.dbf", makeDbf(0x03, kSimple, {" aaaaa   1", " bbbbb   2"}));
   TDbfControlBlock cb;
