@@ -63,6 +63,26 @@ bool Writable(const TDbfControlBlock& cb, bool deleteOrRecall) {
   return cb.RecNo >= 1 && cb.LockState == 3 && HasRecordEntry(cb, cb.RecNo);
 }
 
+// Marks the current record deleted or not, in the buffers and in the file; a mark that cannot be
+// written leaves the buffers as they were, so that they keep telling what the file holds.
+void WriteMark(TDbfControlBlock& cb, bool deleted) {
+  const uint8_t oldFlag = cb.RecordBuffer[0];
+  const uint8_t oldByte = cb.RawRecord[0];
+  auto undo = [&] {
+    cb.RecordBuffer[0] = oldFlag;
+    cb.RawRecord[0] = oldByte;
+  };
+  cb.RecordBuffer[0] = deleted ? 1 : 0;
+  cb.RawRecord[0] = deleted ? '*' : ' ';
+  try {
+    WriteDeleteFlag(cb, cb.RecNo);
+  } catch (...) {
+    undo();
+    throw;
+  }
+  if (xbcommon.XbErrorCode != 0) undo();
+}
+
 // An error a called routine left while reporting was off goes through the policy now.
 void ReportPending() {
   if (xbcommon.XbErrorCode != 0 && xbcommon.XbReportErrors) XbErrorReport();
@@ -347,9 +367,7 @@ void DeleteRec() {
     if (xbcommon.VFileHandler) xbcommon.VFileHandler(cb);
     return;
   }
-  cb.RecordBuffer[0] = 1;
-  cb.RawRecord[0] = '*';
-  WriteDeleteFlag(cb, cb.RecNo);
+  WriteMark(cb, true);
 }
 
 void RecallRec() {
@@ -371,9 +389,7 @@ void RecallRec() {
     if (xbcommon.VFileHandler) xbcommon.VFileHandler(cb);
     return;
   }
-  cb.RecordBuffer[0] = 0;
-  cb.RawRecord[0] = ' ';
-  WriteDeleteFlag(cb, cb.RecNo);
+  WriteMark(cb, false);
 }
 
 uint16_t ReopenTable(bool exclusive) {

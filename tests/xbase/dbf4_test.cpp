@@ -1,5 +1,6 @@
 // Work areas: selection, USE and closing, field functions and navigation over visible records.
 #include "xbase/dbf4.h"
+#include "xbase/dbf4lock.h"
 #include "xbase/xbengine.h"
 
 #include <gtest/gtest.h>
@@ -484,6 +485,11 @@ TEST_F(Dbf4Test, ReadOnlyTablesRefuseWritesAndKeepTheirState) {
   dbf4.OpenModeOverride = XbModeReadOnlyDenyAll;
   USE("five");
   EXPECT_TRUE(CurrentBlock()->Exclusive);
+  GO(2);
+  DeleteRec();  // the file refuses the mark: the record does not look deleted either
+  EXPECT_NE(error().first, 0);
+  EXPECT_FALSE(Deleted());
+  EXPECT_EQ(CurrentBlock()->RawRecord[0], ' ');
   Select(2);
   dbf4.OpenModeOverride = 0xFFFF;
   USE("five alias other");
