@@ -1,8 +1,10 @@
 #include "xbase/ui/xbmsgview.h"
 
 #include <QApplication>
+#include <QColor>
 #include <QFrame>
 #include <QLabel>
+#include <QPalette>
 #include <QPointer>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -17,8 +19,14 @@ namespace {
 // One window serves every message: the engine shows one message at a time.
 class XbMsgWindowImpl : public QWidget {
  public:
-  XbMsgWindowImpl() : QWidget(nullptr, Qt::Tool) {
+  XbMsgWindowImpl() : QWidget(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint) {
     setObjectName("XbMsg");
+    // Yellow, so that a notice of the engine stands out over the work it interrupts; the panels
+    // take the window's colour.
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(255, 255, 0));
+    setPalette(pal);
+    setAutoFillBackground(true);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(2, 2, 2, 2);
     panel_ = new QFrame(this);
@@ -33,7 +41,8 @@ class XbMsgWindowImpl : public QWidget {
 
   void showMessage(const QString& caption, const QString& text, int width, int height) {
     // Without a caption the window has no frame at all, as a plain notice over the work.
-    Qt::WindowFlags flags = caption.isEmpty() ? (Qt::Tool | Qt::FramelessWindowHint) : Qt::Tool;
+    Qt::WindowFlags flags = Qt::Tool | Qt::WindowStaysOnTopHint;
+    if (caption.isEmpty()) flags |= Qt::FramelessWindowHint;
     if (windowFlags() != flags) setWindowFlags(flags);
     setWindowTitle(caption);
     label_->setText(text);

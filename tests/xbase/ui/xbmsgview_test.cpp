@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QColor>
 #include <QLabel>
+#include <QPalette>
 #include <QWidget>
 
 #include "xbase/xbcommon.h"
@@ -37,6 +39,8 @@ TEST(XbMsgWindow, MessageWithoutCaptionIsFramelessAndShowsUmlauts) {
   msg.Show("Datei wird gepackt: M\xE4rz.dbf");  // the engine's texts are in the Windows code page
   ASSERT_NE(XbMsgWindow(), nullptr);
   EXPECT_TRUE(XbMsgWindow()->windowFlags().testFlag(Qt::FramelessWindowHint));
+  EXPECT_TRUE(XbMsgWindow()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+  EXPECT_EQ(XbMsgWindow()->palette().color(QPalette::Window), QColor(255, 255, 0));
   EXPECT_EQ(shownText(), QString::fromUtf8("Datei wird gepackt: M\xC3\xA4rz.dbf"));
   EXPECT_GE(XbMsgWindow()->width(), msg.Width());
   msg.Hide();
