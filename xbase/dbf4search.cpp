@@ -543,6 +543,11 @@ bool Pack() {
   RefreshCount();
   if (cb.RecCount == 0) return true;
   if (cb.RecLen == 0) return false;  // a damaged header: nothing can be moved safely
+  // A table opened for reading only is never rewritten, whoever asks.
+  if ((cb.OpenMode & 0x0F) != 2) {
+    XbSetError(5, "Fehler beim Packen von " + cb.FileName);
+    return false;
+  }
 
   bool reopened = false;
   if (!cb.Exclusive) {

@@ -169,6 +169,22 @@ TEST_F(Packing, IndexesAreRebuiltEvenWhenTheMemoFileFails) {
   xbcommon.IndexUnitLinked = false;
 }
 
+TEST_F(Packing, TablesOpenedForReadingOnlyAreNotPacked) {
+  CloseArea();
+  const auto before = FileBytes(table_);
+  for (uint16_t mode : {XbModeReadOnlyDenyAll, XbModeReadOnlyDenyNone}) {
+    dbf4.OpenModeOverride = mode;
+    Use(table_);
+    dbf4.OpenModeOverride = 0xFFFF;
+    EXPECT_FALSE(Pack()) << mode;
+    EXPECT_EQ(xbcommon.XbErrorCode, 5) << mode;
+    EXPECT_EQ(XbTakeErrorContext(), "Fehler beim Packen von " + AreaFileName());
+    EXPECT_EQ(RecCount(), 5);
+    CloseArea();
+    EXPECT_EQ(FileBytes(table_), before) << mode;
+  }
+}
+
 TEST_F(Packing, ShortHeadersKeepTheirLayout) {
   // 8-byte header (count at 1-2, month, day, year at 3-5), one field "NAME" C 3 at offset 8,
   // records from 521; records 1 and 3 of 4 are deleted.
