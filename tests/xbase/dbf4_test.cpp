@@ -9,43 +9,16 @@
 #include <filesystem>
 
 #include "tests/support/testsupport.h"
+#include "tests/xbase/dbfimage_test.h"
 #include "xbase/xbnatdate.h"
 
 namespace qorva {
 namespace {
 
-struct FieldDef {
-  std::string name;
-  char type;
-  uint8_t len, dec;
-};
-
-// A table file as another dBase program writes it; records as stored (deletion byte first).
-std::string makeDbf(const std::vector<FieldDef>& fields, const std::vector<std::string>& records) {
-  size_t headerLen = 32 + 32 * fields.size() + 1;
-  uint16_t recLen = 1;
-  for (const auto& f : fields) recLen = static_cast<uint16_t>(recLen + f.len);
-  std::string s(headerLen, '\0');
-  s[0] = 0x03;
-  for (int i = 0; i < 4; ++i) s[4 + i] = static_cast<char>((records.size() >> (8 * i)) & 0xFF);
-  s[8] = static_cast<char>(headerLen & 0xFF);
-  s[9] = static_cast<char>(headerLen >> 8);
-  s[10] = static_cast<char>(recLen & 0xFF);
-  s[11] = static_cast<char>(recLen >> 8);
-  for (size_t i = 0; i < fields.size(); ++i) {
-    size_t at = 32 + 32 * i;
-    std::memcpy(&s[at], fields[i].name.data(), fields[i].name.size());
-    s[at + 11] = fields[i].type;
-    s[at + 16] = static_cast<char>(fields[i].len);
-    s[at + 17] = static_cast<char>(fields[i].dec);
-  }
-  s[headerLen - 1] = 0x0D;
-  for (const auto& r : records) {
-    EXPECT_EQ(r.size(), recLen) << r;
-    s += r;
-  }
-  return s + '\x1A';
-}
+using test::FieldDef;
+using test::makeDbf;
+using test::put16;
+using test::put32;
 
 const std::vector<FieldDef> kFields = {
     {"NAME", 'C', 6, 0}, {"DAY", 'D', 8, 0}, {"PRICE", 'N', 8, 2}, {"OK", 'L', 1, 0}, {"NOTE", 'M', 10, 0}};

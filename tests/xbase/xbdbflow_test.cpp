@@ -15,6 +15,7 @@
 #include <random>
 
 #include "tests/support/testsupport.h"
+#include "tests/xbase/dbfimage_test.h"
 #include "xbase/dbf4.h"
 #include "xbase/xbengine.h"
 #include "xbase/xbnatdate.h"
@@ -22,19 +23,11 @@
 namespace qorva {
 namespace {
 
-struct FieldDef {
-  std::string name;
-  char type;
-  uint8_t len, dec;
-};
+using test::FieldDef;
+using test::makeDbf;
+using test::put16;
+using test::put32;
 
-void put16(std::string& s, size_t at, uint16_t v) {
-  s[at] = static_cast<char>(v & 0xFF);
-  s[at + 1] = static_cast<char>(v >> 8);
-}
-void put32(std::string& s, size_t at, uint32_t v) {
-  for (int i = 0; i < 4; ++i) s[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
-}
 uint16_t get16(const std::string& s, size_t at) {
   return static_cast<uint16_t>(static_cast<uint8_t>(s[at]) | (static_cast<uint8_t>(s[at + 1]) << 8));
 }
@@ -42,32 +35,6 @@ uint32_t get32(const std::string& s, size_t at) {
   uint32_t v = 0;
   for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<uint8_t>(s[at + i]);
   return v;
-}
-
-// A table file in the standard layout, records given as stored (deletion byte first).
-std::string makeDbf(uint8_t version, const std::vector<FieldDef>& fields, const std::vector<std::string>& records) {
-  size_t headerLen = 32 + 32 * fields.size() + 1;
-  uint16_t recLen = 1;
-  for (const auto& f : fields) recLen = static_cast<uint16_t>(recLen + f.len);
-  std::string s(headerLen, '\0');
-  s[0] = static_cast<char>(version);
-  put32(s, 4, static_cast<uint32_t>(records.size()));
-  put16(s, 8, static_cast<uint16_t>(headerLen));
-  put16(s, 10, recLen);
-  for (size_t i = 0; i < fields.size(); ++i) {
-    size_t at = 32 + 32 * i;
-    std::memcpy(&s[at], fields[i].name.data(), fields[i].name.size());
-    s[at + 11] = fields[i].type;
-    s[at + 16] = static_cast<char>(fields[i].len);
-    s[at + 17] = static_cast<char>(fields[i].dec);
-  }
-  s[headerLen - 1] = 0x0D;
-  for (const auto& r : records) {
-    EXPECT_EQ(r.size(), recLen) << r;
-    s += r;
-  }
-  s += '\x1A';
-  return s;
 }
 
 const std::vector<FieldDef> kSimple = {{"NAME", 'C', 5, 0}, {"QTY", 'N', 4, 0}};
