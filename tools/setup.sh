@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev libgl-dev
   locales
   python3 python3-dbfread shapelib
+  python3-ezdxf python3-html5lib python3-openpyxl libxlsxwriter-dev
 )
 
 missing=()
