@@ -1,0 +1,176 @@
+#pragma once
+// kwencad: the CAD kernel. Every primitive is passed on at once to the output that cad8var.CadCode
+// selects (0 none, 1 DXF file, 2 IGES file, 3 screen, 4 plot program, 5 TXT file, 6 STL file); the
+// kernel keeps no entity list. It also holds the drawing state (current point, text style, layer,
+// origin offset, dimension scale), the page, the block mechanism and the read-back of block files.
+//
+// The screen goes through kwendraw, DXF (codes 1 and 4, and the block files of the screen and STL)
+// through caddxf. IGES, TXT and STL writers register themselves per code (RegisterCadWriter); a
+// code without a registered writer is refused by CadBeginOutput.
+//
+// No routine returns an error code or throws: failures set kwenvar.ErrorFlag. Any failure inside an
+// output run closes every file the run opened.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace qorva {
+
+// The page of the current drawing.
+struct CadPageLimits {
+  long double xmin = 0.0L;
+  long double xmax = 160.0L;
+  long double ymin = 0.0L;
+  long double ymax = 120.0L;
+  long double width = 160.0L;
+  long double height = 120.0L;
+};
+
+// Block and page state of the kernel.
+struct Kwencad {
+  long double InsX = 0.0L;  // insertion transform of the block being read back
+  long double InsY = 0.0L;
+  long double InsAngle = 0.0L;  // degrees, counter-clockwise
+  long double InsScaleX = 1.0L;
+  long double InsScaleY = 1.0L;
+  int32_t BlockDepth = 0;  // 0 outside a read-back, 1..4 while reading
+  CadPageLimits PageLimits;
+  // Folder of the user's own block files (logo, head and insert blocks). Searched before TempDir
+  // when a block is read back; never cleaned. Empty: AddBackslash(DataDir) + "blocks".
+  std::string UserBlockDir;
+};
+
+extern Kwencad kwencad;
+void InitKwencad();
+
+// An arc as it reaches a file writer: centre, radius, angles in degrees (counter-clockwise from a1
+// to a2) and the start and end points the angles give.
+struct CadArcCall {
+  long double x, y, a1, a2, r;
+  long double xs, ys, xe, ye;
+};
+
+// A file writer for an output code that the kernel does not write itself (2 IGES, 5 TXT, 6 STL).
+// Coordinates arrive with the origin offset added. A writer reports failures by setting
+// kwenvar.ErrorFlag; it must not throw.
+class CadWriter {
+ public:
+  virtual ~CadWriter() = default;
+  // File extension of the output, without dot ("igs", "txt", "stl").
+  virtual std::string extension() const = 0;
+  // Creates the output file (the name is chosen already). False when it cannot be created.
+  virtual bool open(const std::string& fileName) = 0;
+  // Completes and closes the file. False when that failed.
+  virtual bool close() = 0;
+  // Closes and drops whatever is open after a failure; must be safe when nothing is open.
+  virtual void abandon() = 0;
+
+  virtual void pageSetup(long double xmin, long double ymin, long double xmax, long double ymax,
+                         long double height) = 0;
+  virtual void writeTables(int32_t /*level*/) {}
+  virtual void beginBlocks() {}
+  virtual void beginBlock(const std::string& /*name*/) {}
+  virtual void endBlock() {}
+  virtual void beginEntities() {}
+  virtual void insertBlock(const std::string& /*name*/, long double /*x*/, long double /*y*/,
+                           long double /*angle*/, long double /*sx*/, long double /*sy*/) {}
+
+  virtual void line(long double x1, long double y1, long double x2, long double y2) = 0;
+  virtual void circle(long double x, long double y, long double r) = 0;
+  virtual void arc(const CadArcCall& a) = 0;
+  virtual void text(const std::string& text, long double x, long double y) = 0;
+  virtual void solid(long double x1, long double y1, long double x2, long double y2, long double x3,
+                     long double y3, long double x4, long double y4) = 0;
+  virtual void setColor(int32_t /*n*/) {}
+
+  // STL-like outputs: blocks go through block files that are read back at every insertion, and
+  // circles and arcs reach line() as segments (circle() and arc() are then never called).
+  virtual bool blocksAsFiles() const { return false; }
+};
+
+// Registers the writer of code 2, 5 or 6 (nullptr removes it). Returns the previous one.
+std::unique_ptr<CadWriter> RegisterCadWriter(uint16_t code, std::unique_ptr<CadWriter> writer);
+CadWriter* CadWriterFor(uint16_t code);
+
+// The plot-program settings window, installed by the shell. Shown with the chosen command line in
+// cmdLine; true when closed with OK (cmdLine then holds the edited line). Empty: no window.
+using VentrixSettingsWindow = std::function<bool(std::string& cmdLine)>;
+void SetVentrixSettingsWindow(VentrixSettingsWindow window);
+
+// Output run.
+void CadBeginOutput(uint16_t code);  // 0 = ask the user
+void CadEndOutput();
+bool CadOutputDone();
+void CadChooseCode();
+void CadSetCode(uint16_t code);
+// Message of a plot-program start result (WinExec-style numbers); empty when it started.
+std::string CadExecResultText(int32_t r);
+
+// State.
+void CadSetOrigin(long double x, long double y);
+void CadSetDimScale(long double s);
+void CadSetStlZ(long double z0, long double height);
+void CadTextStyle(int32_t font, long double angle, long double height, long double width);
+void CadTextStyleFit(int32_t font, const std::string& text, long double angle, long double height,
+                     long double width, long double available);
+void CadSetColor(int32_t n);
+void CadSetLineStyle(uint16_t style);
+void CadMoveTo(long double x, long double y);
+
+// Primitives.
+void CadLine(long double x1, long double y1, long double x2, long double y2);
+void CadCircle(long double x, long double y, long double r);
+void CadArc(long double x, long double y, long double startAngle, long double endAngle, long double r);
+void CadText(const std::string& text, long double x, long double y);
+void CadSolid(long double x1, long double y1, long double x2, long double y2, long double x3, long double y3,
+              long double x4, long double y4);
+
+// Composite operations.
+void CadLineTo(long double x, long double y);
+void CadRectangle(long double x1, long double y1, long double x2, long double y2);
+void CadHorzLine(long double x, long double y, long double length);
+void CadVertLine(long double x, long double y, long double length);
+void CadPolarMoveTo(long double r, long double phi);  // radians, about (0, 0)
+void CadPolarLineTo(long double r, long double phi);
+void CadWriteLine(const std::string& text);
+void CadSpiral(long double r0, long double turns, long double pitch, int32_t segmentsPerTurn,
+               long double startAngle);
+
+// Arcs and circles as line segments (STL).
+void CadArcSegments(long double xs, long double ys, long double xe, long double ye, long double sweep);
+void CadCircleSegments(long double x, long double y, long double r);
+
+// Page, sections and blocks.
+void CadPageSetup(long double xmin, long double ymin, long double xmax, long double ymax, long double height);
+void CadPageSetupDefault();
+void CadWriteTables(int32_t level);
+void CadBeginBlocks();
+void CadBeginBlock(const std::string& name);
+void CadEndBlock();
+void CadEndSection();
+void CadBeginEntities();
+void CadInsertBlock(const std::string& name, long double x, long double y, long double angle, long double sx,
+                    long double sy);
+void CadInsertBlockOffset(const std::string& name, long double x, long double y, long double angle,
+                          long double sx, long double sy);
+void ReadBlockFile(const std::string& name, long double x, long double y, long double angle, long double sx,
+                   long double sy);
+
+// Drawing under the insertion transform.
+void CadInsLine(long double x1, long double y1, long double x2, long double y2);
+void CadInsCircle(long double x, long double y, long double r);
+void CadInsArc(long double x, long double y, long double a1, long double a2, long double r);
+void CadInsText(const std::string& text, long double x, long double y);
+void CadInsSolid(long double x1, long double y1, long double x2, long double y2, long double x3,
+                 long double y3, long double x4, long double y4);
+
+// Block files. The program's own ones are "$<name>.dx$" in TempDir; a user block file of the same
+// name in the user block folder is found first. Names with a path separator name no block.
+std::string BlockTempFile(const std::string& name);
+std::string UserBlockFolder();
+// Deletes the block files this program wrote in TempDir; user block files are left alone.
+void CadDeleteBlockFiles();
+
+}  // namespace qorva
