@@ -1,0 +1,228 @@
+#include "graphics/caddxf.h"
+
+#include <algorithm>
+#include <initializer_list>
+#include <string_view>
+#include <utility>
+
+#include "foundation/cad8var.h"
+#include "foundation/kwenvar.h"
+#include "foundation/utilfile.h"
+#include "foundation/utilstr.h"
+#include "foundation/wkwenvar.h"
+
+namespace qorva {
+
+namespace {
+
+// One line of the file, checked at once. After the first failure nothing more is written: the
+// file is discarded at its close anyway, and a half-written pair would only hide the cause.
+bool PutLine(std::string_view line) {
+  if (ShareTextFile.Failed() || !ShareTextFile.WriteLn(line)) {
+    kwenvar.ErrorFlag = true;
+    return false;
+  }
+  return true;
+}
+
+bool Pair(int32_t code, const std::string& value) {
+  return PutLine(BlankPad(code, 3)) && PutLine(DxfValueText(value));
+}
+
+bool RealPair(int32_t code, long double x, int32_t decimals) {
+  return PutLine(BlankPad(code, 3)) && PutLine(DxfRealText(x, decimals));
+}
+
+using Pairs = std::initializer_list<std::pair<int32_t, std::string>>;
+
+bool PairList(Pairs pairs) {
+  for (const auto& [code, value] : pairs)
+    if (!Pair(code, value)) return false;
+  return true;
+}
+
+// The start of every entity: its type and the layer in force.
+bool EntityStart(const char* type) { return Pair(0, type) && Pair(8, cad8var.CurrentLayerName); }
+
+// Coordinate pairs (code, value) with the same decimals.
+bool Reals(std::initializer_list<std::pair<int32_t, long double>> reals, int32_t decimals) {
+  for (const auto& [code, x] : reals)
+    if (!RealPair(code, x, decimals)) return false;
+  return true;
+}
+
+bool BlockFileCode() { return cad8var.CadCode == 3 || cad8var.CadCode == 6; }
+
+}  // namespace
+
+// ---- Line pairs ----
+
+void DxfGroupCode(int32_t code) { PutLine(BlankPad(code, 3)); }
+
+void DxfValueStr(const std::string& s) { PutLine(DxfValueText(s)); }
+
+void DxfValueInt(int32_t n) { PutLine(IntStr(n)); }
+
+void DxfValueReal(long double x, int32_t minDecimals) { PutLine(DxfRealText(x, DxfDecimals(minDecimals))); }
+
+std::string DxfValueText(const std::string& s) {
+  // A CR or LF would end the value line early (and ^Z ends a file for the program's own reader), so
+  // the next line would be read as a group code.
+  if (s.find_first_of("\r\n\x1a") == std::string::npos) return s;
+  std::string r;
+  r.reserve(s.size());
+  for (size_t i = 0; i < s.size(); ++i) {
+    const char c = s[i];
+    if (c == '\r' && i + 1 < s.size() && s[i + 1] == '\n') continue;  // CR LF is one break
+    r += (c == '\r' || c == '\n' || c == '\x1a') ? ' ' : c;
+  }
+  return r;
+}
+
+int32_t DxfDecimals(int32_t minDecimals) {
+  int32_t d = std::max(cad8var.CadDecimals, minDecimals);
+  if (BlockFileCode()) d = std::max(d, DxfBlockFileDecimals);
+  return std::clamp(d, int32_t{0}, DxfMaxDecimals);
+}
+
+std::string DxfRealText(long double x, int32_t decimals) {
+  decimals = std::clamp(decimals, int32_t{0}, DxfMaxDecimals);
+  int32_t intDigits = 0;
+  int32_t decDigits = 0;
+  SigDigitCounts(intDigits, decDigits, 3, x);
+  // The formatter shifts its decimals by the display's significant digits; a drawing file keeps
+  // the decimals it was asked for.
+  const int32_t sigDigits = std::exchange(kwenvar.SigDigits, 3);
+  std::string text = RealStrFixDot(intDigits, decimals, x);
+  kwenvar.SigDigits = sigDigits;
+  const size_t first = text.find_first_not_of(' ');
+  return first == std::string::npos ? text : text.substr(first);
+}
+
+// ---- Sections and tables ----
+
+void DxfHeader(long double xmin, long double ymin, long double xmax, long double ymax) {
+  const int32_t d = DxfDecimals();
+  PairList({{0, "SECTION"}, {2, "HEADER"}, {9, "$EXTMIN"}}) && Reals({{10, xmin}, {20, ymin}}, d) &&
+      Pair(9, "$EXTMAX") && Reals({{10, xmax}, {20, ymax}}, d) && Pair(9, "$LIMMIN") &&
+      Reals({{10, xmin}, {20, ymin}}, d) && Pair(9, "$LIMMAX") && Reals({{10, xmax}, {20, ymax}}, d) &&
+      PairList({{9, "$LTSCALE"}, {40, "15"}, {9, "$DWGCODEPAGE"}, {3, DxfCodePage}, {0, "ENDSEC"}});
+}
+
+std::string DxfTextValue(const std::string& text) {
+  if (cad8var.CadCode == 3) return text;
+  const std::string converted = ConvertCadText(text);
+  // DosToWin gives Windows bytes already; what the other modes leave are DOS bytes.
+  return wkwenvar.CadTextMode == 2 ? converted : OemToAnsiStr(converted);
+}
+
+void DxfLtypeEntry(const std::string& name, const std::string& description) {
+  PairList({{0, "LTYPE"}, {2, name}, {70, "64"}, {3, description}, {72, "65"}});
+}
+
+void DxfLayerEntry(const std::string& name, uint8_t colour, const std::string& lineType) {
+  Pair(0, "LAYER") && Pair(2, name) && Pair(70, "0") && PutLine(BlankPad(62, 3)) && PutLine(IntStr(colour)) &&
+      Pair(6, lineType);
+}
+
+void DxfTables() {
+  const auto colour = [](int32_t c) -> uint8_t {
+    return cad8var.LayerMonochrome ? uint8_t{1} : static_cast<uint8_t>(static_cast<uint32_t>(c) & 0xFFu);
+  };
+  if (!PairList({{0, "SECTION"}, {2, "TABLES"}, {0, "TABLE"}, {2, "LTYPE"}, {70, "23"}})) return;
+  DxfLtypeEntry("CONTINUOUS", "Ausgezogene Linie");
+  if (!PairList({{73, "0"}, {40, "0.0"}})) return;
+  DxfLtypeEntry("DASHDOT", "--. --. --.-");
+  if (!PairList({{73, "4"}, {40, "1.0"}, {49, "0.5"}, {49, "-0.25"}, {49, "0.0"}, {49, "-0.25"}})) return;
+  DxfLtypeEntry("DASHED", "- - - - - - ");
+  if (!PairList({{73, "2"}, {40, "0.375"}, {49, "0.25"}, {49, "-0.125"}, {0, "ENDTAB"}, {0, "TABLE"},
+                 {2, "LAYER"}}))
+    return;
+  if (!PutLine(BlankPad(70, 3)) || !PutLine(IntStr(24))) return;
+  // Layer "0" is always red, whatever entry 0 of LayerColors holds.
+  DxfLayerEntry("0", 1, "CONTINUOUS");
+  DxfLayerEntry(cad8var.LayerNames[1], colour(cad8var.LayerColors[1]), "DASHDOT");
+  DxfLayerEntry(cad8var.LayerNames[2], colour(cad8var.LayerColors[2]), "DASHED");
+  for (int i = 3; i <= 5; ++i) DxfLayerEntry(cad8var.LayerNames[i], colour(cad8var.LayerColors[i]), "CONTINUOUS");
+  for (int i = 16; i <= 31; ++i) DxfLayerEntry(IntStr(i), colour(cad8var.ColorLayerColors[i]), "CONTINUOUS");
+  if (ShareTextFile.Failed()) return;
+  PairList({{0, "ENDTAB"},
+            {0, "TABLE"},
+            {2, "STYLE"},
+            {70, "1"},
+            {0, "STYLE"},
+            {2, "STANDARD"},
+            {70, "0"},
+            {40, "0.0"},
+            {41, "1.0"},
+            {50, "0.0"},
+            {71, "0"},
+            {42, "3.5"},
+            {3, UpperStr(cad8var.CadTextFont)},
+            {4, ""}}) &&
+      // The group code of ENDTAB goes out unpadded, as a plain value line.
+      PutLine("0") && PutLine("ENDTAB") && Pair(0, "ENDSEC");
+}
+
+void DxfBeginBlocks() { PairList({{0, "SECTION"}, {2, "BLOCKS"}}); }
+
+void DxfBlock(const std::string& name) {
+  EntityStart("BLOCK") && PairList({{2, name}, {70, "0"}, {10, "0.0"}, {20, "0.0"}});
+}
+
+void DxfEndBlock() { Pair(0, "ENDBLK"); }
+
+void DxfEndSection() { Pair(0, "ENDSEC"); }
+
+void DxfBeginEntities() { PairList({{0, "SECTION"}, {2, "ENTITIES"}}); }
+
+// ---- Entities ----
+
+void DxfLine(long double x1, long double y1, long double x2, long double y2, int32_t minDecimals) {
+  EntityStart("LINE") && Reals({{10, x1}, {20, y1}, {11, x2}, {21, y2}}, DxfDecimals(minDecimals));
+}
+
+void DxfCircle(long double x, long double y, long double r, int32_t minDecimals) {
+  EntityStart("CIRCLE") && Reals({{10, x}, {20, y}, {40, r}}, DxfDecimals(minDecimals));
+}
+
+void DxfArc(long double x, long double y, long double a1, long double a2, long double r, int32_t minDecimals) {
+  EntityStart("ARC") && Reals({{10, x}, {20, y}, {40, r}, {50, a1}, {51, a2}}, DxfDecimals(minDecimals));
+}
+
+void DxfText(const std::string& text, long double x, long double y, int32_t minDecimals) {
+  EntityStart("TEXT") && Reals({{10, x}, {20, y}, {40, cad8var.TextHeight}}, DxfDecimals(minDecimals)) &&
+      PairList({{1, DxfTextValue(text)},
+                {7, "STANDARD"},
+                {41, RealStr3Dot(cad8var.TextWidthFactor)},
+                {50, RealStr3Dot(cad8var.TextAngle)},
+                {51, RealStr3Dot(cad8var.TextObliqueAngle)}});
+}
+
+void DxfSolid(long double x1, long double y1, long double x2, long double y2, long double x3, long double y3,
+              long double x4, long double y4, int32_t minDecimals) {
+  EntityStart("SOLID") && Reals({{10, x1}, {20, y1}, {11, x2}, {21, y2}, {12, x3}, {22, y3}, {13, x4}, {23, y4}},
+                                DxfDecimals(minDecimals));
+}
+
+void DxfInsert(const std::string& name, long double x, long double y, long double angle, long double xScale,
+               long double yScale, int32_t minDecimals) {
+  EntityStart("INSERT") && Pair(2, name) &&
+      Reals({{10, x}, {20, y}, {41, xScale}, {42, yScale}, {50, angle}}, DxfDecimals(minDecimals));
+}
+
+std::string DxfLayerName(int32_t n) {
+  if (n <= 0) return "0";
+  if (n <= 5) return cad8var.LayerNames[static_cast<size_t>(n)];
+  return IntStr(n);
+}
+
+void DxfSelectLayer(int32_t n) { cad8var.CurrentLayerName = DxfLayerName(n); }
+
+void DxfClose() {
+  Pair(0, "EOF");
+  // Closed whatever the writes did: a failed rewrite then leaves the old file as it was.
+  if (!ShareTextFile.Close()) kwenvar.ErrorFlag = true;
+}
+
+}  // namespace qorva
