@@ -1,0 +1,517 @@
+// kwengraf: recording drawing calls into the display list and the coordinate state of the window.
+#include "graphics/kwengraf.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+#include "foundation/hgvar.h"
+#include "foundation/kwenvar.h"
+
+namespace qorva {
+
+Kwengraf kwengraf;
+
+namespace {
+
+GraphWindowHost* g_host = nullptr;
+
+constexpr long double DegToRad = 3.14159265358979323846264338327950288L / 180.0L;
+
+void AppendInt(std::string& s, int64_t v) {
+  char buf[24];
+  auto r = std::to_chars(buf, buf + sizeof buf, v);
+  s.append(buf, r.ptr);
+}
+
+void AppendReal(std::string& s, long double x) { s += GraphRealStr(x); }
+
+// Appends ";" and each value in turn.
+template <typename... T>
+void AppendFields(std::string& s, T... values) {
+  ((s += ';', AppendReal(s, static_cast<long double>(values))), ...);
+}
+
+void Append(DisplayListRecord rec) { kwengraf.DisplayList.push_back(std::move(rec)); }
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
+  return s;
+}
+
+// Integer of a whole field, 0 when it is none (as the program's StrToInt0).
+int32_t FieldInt0(std::string_view s) {
+  s = Trim(s);
+  if (!s.empty() && s.front() == '+') s.remove_prefix(1);
+  int32_t v = 0;
+  auto r = std::from_chars(s.data(), s.data() + s.size(), v);
+  if (r.ec != std::errc() || r.ptr != s.data() + s.size() || s.empty()) return 0;
+  return v;
+}
+
+}  // namespace
+
+GraphWindowHost* InstallGraphWindowHost(GraphWindowHost* host) {
+  GraphWindowHost* old = g_host;
+  g_host = host;
+  return old;
+}
+
+GraphWindowHost* graphWindowHost() { return g_host; }
+
+void InitKwengraf() {
+  kwengraf = Kwengraf{};
+  ApplyGraphicsStartValues();
+}
+
+void KwengrafFormCreate() {
+  std::vector<DisplayListRecord> list = std::move(kwengraf.DisplayList);
+  const bool printing = kwengraf.GraphPrinting;
+  InitKwengraf();
+  kwengraf.DisplayList = std::move(list);
+  kwengraf.GraphPrinting = printing;
+  kwengraf.CurrentColor = -1;
+  kwengraf.CurrentLineStyle = 99;
+  kwengraf.CurrentLineWidth = 1;
+  kwengraf.RubberBandActive = false;
+  kwengraf.DoubleClicked = false;
+}
+
+// ---- Numbers ----
+
+int32_t Nint(long double v) {
+  if (std::isnan(v)) return 0;
+  const long double r = std::nearbyint(v);  // the default rounding mode: a half to the even one
+  if (r >= static_cast<long double>(std::numeric_limits<int32_t>::max())) return std::numeric_limits<int32_t>::max();
+  if (r <= static_cast<long double>(std::numeric_limits<int32_t>::min())) return std::numeric_limits<int32_t>::min();
+  return static_cast<int32_t>(r);
+}
+
+std::string GraphRealStr(long double x) {
+  // A value that is no number would make the record unreadable; it is drawn at 0.
+  if (x == 0.0L || !std::isfinite(x)) return "0";
+  char buf[64];
+  auto r = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::scientific, 7);
+  std::string_view sci(buf, static_cast<std::size_t>(r.ptr - buf));  // [-]d.dddddddE[+-]xx
+  std::string out;
+  if (sci.front() == '-') {
+    out += '-';
+    sci.remove_prefix(1);
+  }
+  const std::size_t epos = sci.find('e');
+  std::string digits;
+  for (char c : sci.substr(0, epos))
+    if (c != '.') digits += c;
+  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+  int exp = 0;
+  std::string_view es = sci.substr(epos + 1);
+  if (!es.empty() && es.front() == '+') es.remove_prefix(1);
+  std::from_chars(es.data(), es.data() + es.size(), exp);
+  const int n = static_cast<int>(digits.size());
+  if (exp >= -4 && exp <= 7) {
+    if (exp >= 0) {
+      if (n <= exp + 1) {
+        out += digits;
+        out.append(static_cast<std::size_t>(exp + 1 - n), '0');
+      } else {
+        out.append(digits, 0, static_cast<std::size_t>(exp + 1));
+        out += '.';
+        out.append(digits, static_cast<std::size_t>(exp + 1));
+      }
+    } else {
+      out += "0.";
+      out.append(static_cast<std::size_t>(-exp - 1), '0');
+      out += digits;
+    }
+    return out;
+  }
+  out += digits[0];
+  if (n > 1) {
+    out += '.';
+    out.append(digits, 1);
+  }
+  out += 'E';
+  if (exp < 0) out += '-';
+  const int ae = exp < 0 ? -exp : exp;
+  if (ae < 10) out += '0';
+  AppendInt(out, ae);
+  return out;
+}
+
+bool GraphStrToReal(std::string_view s, long double& x) {
+  s = Trim(s);
+  if (s.empty()) return false;
+  char buf[128];
+  if (s.size() >= sizeof buf) return false;
+  std::size_t n = 0;
+  for (char c : s) buf[n++] = c == ',' ? '.' : c;
+  const char* b = buf;
+  if (*b == '+') ++b;
+  long double v = 0.0L;
+  auto r = std::from_chars(b, buf + n, v, std::chars_format::general);
+  if (r.ec != std::errc() || r.ptr != buf + n) return false;
+  x = v;
+  return true;
+}
+
+// ---- Drawing area ----
+
+void SetWindow(bool aspect, bool border, long double vx1, long double vy1, long double vx2, long double vy2,
+               long double x1, long double y1, long double x2, long double y2) {
+  const long double R = kwenvar.GraphResX;
+  const long double S = kwenvar.GraphResY;
+  kwengraf.ViewPortX1 = Nint(R * vx1);
+  kwengraf.ViewPortX2 = Nint(R * vx2);
+  kwengraf.ViewPortY1 = Nint(S * (1.0L - vy2));
+  kwengraf.ViewPortY2 = Nint(S * (1.0L - vy1));
+  if (border) {
+    ++kwengraf.ViewPortX1;
+    ++kwengraf.ViewPortY1;
+    --kwengraf.ViewPortX2;
+    --kwengraf.ViewPortY2;
+  }
+  std::string rec = "10";
+  for (int32_t v : {kwengraf.ViewPortX1, kwengraf.ViewPortY1, kwengraf.ViewPortX2, kwengraf.ViewPortY2}) {
+    rec += ';';
+    AppendInt(rec, v);
+  }
+  AppendFields(rec, x1, y1, x2, y2);
+  Append(std::move(rec));
+  kwengraf.WorldX1 = x1;
+  kwengraf.WorldY1 = y1;
+  kwengraf.WorldX2 = x2;
+  kwengraf.WorldY2 = y2;
+  hgvar.EqualAspect = aspect;
+  if (x1 == x2 || y1 == y2) {
+    kwenvar.ErrorFlag = true;
+    return;
+  }
+  SetScale(kwengraf.ViewPortX1, kwengraf.ViewPortY1, kwengraf.ViewPortX2, kwengraf.ViewPortY2);
+}
+
+void Header(long double x1, long double y1, long double x2, long double y2) {
+  // The zoom aspect comes from the drawing before; without a size of its own (or of the window)
+  // it keeps the value it has.
+  const long double w = kwengraf.WorldX2 - kwengraf.WorldX1;
+  const long double h = kwengraf.WorldY2 - kwengraf.WorldY1;
+  if (kwenvar.GraphResX > 0 && kwenvar.GraphResY > 0 && w != 0.0L && h != 0.0L) {
+    hgvar.ZoomAspect = static_cast<long double>(kwenvar.GraphResX) * 0.75L / kwenvar.GraphResY * 640.0L / w /
+                       (480.0L / h);
+  }
+  SetWindow(true, true, 0, 0, 1, 1, x1, y1, x2, y2);
+  SetLineStyle(0);
+  SaveLimit();
+}
+
+void ReSetWindow() {
+  SetWindow(false, false, 0, 0, 1, 1, 0, 0, 1, 1);
+  ResetZoom();
+}
+
+void SaveLimit() {
+  kwengraf.SavedLimit = {kwengraf.WorldX1, kwengraf.WorldY1, kwengraf.WorldX2, kwengraf.WorldY2};
+}
+
+void RestoreLimit() {
+  const auto& s = kwengraf.SavedLimit;
+  SetWindow(true, true, 0, 0, 1, 1, s[0], s[1], s[2], s[3]);
+}
+
+void SaveViewPort() {
+  kwengraf.SavedViewPort = {kwengraf.ViewPortX1, kwengraf.ViewPortY1, kwengraf.ViewPortX2, kwengraf.ViewPortY2};
+}
+
+void RetrieveViewPort() {
+  kwengraf.ViewPortX1 = kwengraf.SavedViewPort[0];
+  kwengraf.ViewPortY1 = kwengraf.SavedViewPort[1];
+  kwengraf.ViewPortX2 = kwengraf.SavedViewPort[2];
+  kwengraf.ViewPortY2 = kwengraf.SavedViewPort[3];
+}
+
+void SetScale(int32_t px1, int32_t py1, int32_t px2, int32_t py2) {
+  if (px2 == px1 || py2 == py1) return;
+  const long double vw = static_cast<long double>(kwengraf.ViewPortX2) - kwengraf.ViewPortX1;
+  const long double vh = static_cast<long double>(kwengraf.ViewPortY2) - kwengraf.ViewPortY1;
+  // A viewport or world window without extent gives no scale; the one in force stays.
+  if (vw == 0.0L || vh == 0.0L) return;
+  const long double ww = kwengraf.WorldX2 - kwengraf.WorldX1;
+  const long double wh = kwengraf.WorldY2 - kwengraf.WorldY1;
+  if (ww == 0.0L || wh == 0.0L) return;
+  hgvar.ZoomPixelX1 = px1;
+  hgvar.ZoomPixelY1 = py1;
+  hgvar.ZoomPixelX2 = px2;
+  hgvar.ZoomPixelY2 = py2;
+  hgvar.VisibleXMin = kwengraf.WorldX1 + (px1 - kwengraf.ViewPortX1) / vw * ww;
+  hgvar.VisibleXMax = kwengraf.WorldX1 + (px2 - kwengraf.ViewPortX1) / vw * ww;
+  hgvar.VisibleYMin = kwengraf.WorldY1 + (py1 - kwengraf.ViewPortY1) / vh * wh;
+  hgvar.VisibleYMax = kwengraf.WorldY1 + (py2 - kwengraf.ViewPortY1) / vh * wh;
+  kwengraf.ScaleX = vw / (hgvar.VisibleXMax - hgvar.VisibleXMin);
+  kwengraf.ScaleY = vh / (hgvar.VisibleYMax - hgvar.VisibleYMin);
+  if (hgvar.EqualAspect && kwenvar.GraphResX > 0 && kwenvar.GraphResY > 0) {
+    const long double k = 0.75L * kwenvar.GraphResX / kwenvar.GraphResY;
+    if (kwengraf.ScaleX >= kwengraf.ScaleY * k)
+      kwengraf.ScaleX = kwengraf.ScaleY * k;
+    else
+      kwengraf.ScaleY = kwengraf.ScaleX / k;
+  }
+}
+
+void ResetZoom() { SetScale(kwengraf.ViewPortX1, kwengraf.ViewPortY1, kwengraf.ViewPortX2, kwengraf.ViewPortY2); }
+
+void Regen() {
+  RestoreLimit();
+  SetWindow(true, true, 0, 0, 1, 1, 0, 0, 1, 1);
+  ResetZoom();
+  SetScale(hgvar.ZoomPixelX1, hgvar.ZoomPixelY1, hgvar.ZoomPixelX2, hgvar.ZoomPixelY2);
+  ClearViewPort();
+}
+
+long double EinX(long double f) { return f * (kwengraf.WorldX2 - kwengraf.WorldX1); }
+long double EinY(long double f) { return f * (kwengraf.WorldY2 - kwengraf.WorldY1); }
+
+// ---- World to pixel ----
+
+int32_t GraphCol(long double x) { return Nint((x - hgvar.VisibleXMin) * kwengraf.ScaleX) + kwengraf.ViewPortX1; }
+int32_t GraphRow(long double y) { return kwengraf.ViewPortY2 - Nint((y - hgvar.VisibleYMin) * kwengraf.ScaleY); }
+int32_t GraphLenX(long double w) { return Nint(kwengraf.ScaleX * w); }
+int32_t GraphLenY(long double h) { return Nint(kwengraf.ScaleY * h); }
+
+// ---- Recording ----
+
+void circle(long double x, long double y, long double r) {
+  std::string rec = "3";
+  AppendFields(rec, x, y, r);
+  Append(std::move(rec));
+}
+
+void line(long double x1, long double y1, long double x2, long double y2) {
+  std::string rec = "4";
+  AppendFields(rec, x1, y1, x2, y2);
+  Append(std::move(rec));
+}
+
+void Arc(long double x, long double y, long double a1, long double a2, long double r) {
+  const long double turn = a2 - a1;
+  long double sweep = std::fmod(turn, 360.0L);
+  if (sweep < 0.0L) sweep += 360.0L;
+  // A whole number of turns between different angles is the full circle, not a chord of length 0.
+  constexpr long double eps = 1e-9L;
+  if (std::fabs(turn) > 360.0L - eps && (sweep < eps || sweep > 360.0L - eps)) {
+    circle(x, y, r);
+    return;
+  }
+  const long double c1 = std::cos(a1 * DegToRad), s1 = std::sin(a1 * DegToRad);
+  const long double c2 = std::cos(a2 * DegToRad), s2 = std::sin(a2 * DegToRad);
+  if (sweep < 4.0L) {
+    line(x + r * c1, y + r * s1, x + r * c2, y + r * s2);
+    return;
+  }
+  std::string rec = "5";
+  AppendFields(rec, x - r, y - r, x + r, y + r, x + r * c1, y + r * s1, x + r * c2, y + r * s2);
+  Append(std::move(rec));
+}
+
+void OutTextXY(long double x, long double y, const std::string& text) {
+  std::string rec = "6";
+  AppendFields(rec, x, y);
+  rec += ';';
+  rec += text;
+  Append(std::move(rec));
+}
+
+void Solid(long double x1, long double y1, long double x2, long double y2, long double x3, long double y3,
+           long double x4, long double y4) {
+  std::string rec = "7";
+  AppendFields(rec, x1, y1, x2, y2, x3, y3, x4, y4);
+  Append(std::move(rec));
+}
+
+void Rectangle(long double x1, long double y1, long double x2, long double y2) {
+  line(x1, y1, x2, y1);
+  line(x2, y1, x2, y2);
+  line(x2, y2, x1, y2);
+  line(x1, y2, x1, y1);
+}
+
+void SetColor(int32_t c) {
+  if (c > static_cast<int32_t>(hgvar.MaxColorIndex) || c == kwengraf.CurrentColor) return;
+  std::string rec = "8;";
+  AppendInt(rec, c);
+  Append(std::move(rec));
+  kwengraf.CurrentColor = c;
+}
+
+void SetLineStyle(uint16_t s) {
+  if (s == kwengraf.CurrentLineStyle) return;
+  std::string rec = "11;";
+  AppendInt(rec, s);
+  Append(std::move(rec));
+  kwengraf.CurrentLineStyle = s;
+}
+
+void SetLineStyleName(const std::string& name) {
+  uint16_t s = 0;
+  if (name == "DOTTED" || name == "PUNKT")
+    s = 1;
+  else if (name == "CENTER" || name == "DASHDOT" || name == "STRICHPUNKT")
+    s = 2;
+  else if (name == "DASHED" || name == "HIDDEN" || name == "VERDECKT")
+    s = 3;
+  SetLineStyle(s);
+}
+
+void SetLineWidth(uint16_t w) {
+  if (w == kwengraf.CurrentLineWidth) return;
+  std::string rec = "12;";
+  AppendInt(rec, w);
+  Append(std::move(rec));
+  kwengraf.CurrentLineWidth = w;
+}
+
+void SetTextStyle(int32_t font, long double angle, long double height, long double width) {
+  std::string rec = "9";
+  AppendFields(rec, height, width);
+  rec += ';';
+  AppendInt(rec, font);
+  AppendFields(rec, angle);
+  Append(std::move(rec));
+}
+
+void SleepMs(int32_t ms) {
+  std::string rec = "13;";
+  AppendInt(rec, ms);
+  Append(std::move(rec));
+}
+
+// ---- Canvas ----
+
+void MoveTo(long double x, long double y) {
+  if (g_host) g_host->CanvasMoveTo(GraphCol(x), GraphRow(y));
+}
+
+void LineTo(long double x, long double y) {
+  if (g_host) g_host->CanvasLineTo(GraphCol(x), GraphRow(y));
+}
+
+void DrawRectangle(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+  if (g_host) g_host->CanvasRectangle(x1, y1, x2, y2);
+}
+
+// ---- Display ----
+
+void Clear() {
+  kwengraf.DisplayList.clear();
+  if (g_host) g_host->RequestRepaint();
+}
+
+void ClearViewPort() {
+  SetWaitCursor();
+  if (g_host) g_host->RequestRepaint();
+}
+
+int32_t GetColor() { return kwengraf.CurrentColor; }
+
+int32_t GetDirection(long double angle) {
+  return ((angle > 45.0L && angle < 135.0L) || (angle > 225.0L && angle < 315.0L) ||
+          (angle > -135.0L && angle < -45.0L))
+             ? 1
+             : 0;
+}
+
+void SetWaitCursor() {
+  if (g_host) g_host->SetWaitCursor(true);
+}
+
+void SetOldCursor() {
+  if (g_host) g_host->SetWaitCursor(false);
+}
+
+void SetTextSizeMode(int32_t mode) { kwengraf.TextSizeMode = mode; }
+
+void DrawKwendalLogo() {
+  // The maker's mark: a block letter K beside a wound strip, on a sheet of 160 by 120.
+  Header(0, 0, 160, 120);
+  SetLineStyle(0);
+  SetColor(9);
+  Solid(40, 30, 52, 30, 52, 90, 40, 90);     // stem of the K
+  Solid(52, 58, 84, 90, 98, 90, 60, 52);     // upper arm
+  Solid(58, 62, 84, 30, 98, 30, 66, 64);     // lower leg
+  SetColor(13);
+  Solid(104, 30, 120, 30, 120, 34, 104, 34);  // the strip leaving the coil
+  Solid(116, 34, 120, 34, 120, 86, 116, 86);
+  Solid(104, 86, 120, 86, 120, 90, 104, 90);
+  Solid(104, 46, 108, 46, 108, 86, 104, 86);
+  SetColor(9);
+  MoveTo(0, 0);
+}
+
+long double WindowTextAngle(long double angle) {
+  if (kwenvar.GraphResX == 0 || kwenvar.GraphResY == 0) return angle;  // size not known yet
+  const long double whole = std::nearbyint(angle);
+  if (whole < 5.0L || whole > 85.0L) return angle;
+  const long double a = angle * DegToRad;
+  return std::atan2(kwenvar.GraphResY * std::sin(a), 0.75L * kwenvar.GraphResX * std::cos(a)) / DegToRad;
+}
+
+// ---- Reading records ----
+
+bool ReadDisplayRecord(std::string_view rec, DisplayRecordFields& fields, std::string& bad) {
+  std::size_t semi = rec.find(';');
+  const int32_t type = FieldInt0(rec.substr(0, semi));
+  std::string_view rest = semi == std::string_view::npos ? std::string_view() : rec.substr(semi + 1);
+  fields.type = (type >= 1 && type <= 13) ? type : 0;
+  if (fields.type == 0) return true;
+  if (type == RecColor || type >= RecLineStyle) {
+    fields.value = FieldInt0(rest);
+    return true;
+  }
+  // A field up to the next ";" (a missing ";" fails like a bad number) or the rest of the line.
+  auto upToSemicolon = [&](long double& out) {
+    const std::size_t p = rest.find(';');
+    std::string_view field = p == std::string_view::npos ? rest : rest.substr(0, p);
+    if (p == std::string_view::npos || !GraphStrToReal(field, out)) {
+      bad.assign(field);
+      return false;
+    }
+    rest.remove_prefix(p + 1);
+    return true;
+  };
+  auto restOfLine = [&](long double& out) {
+    if (!GraphStrToReal(rest, out)) {
+      bad.assign(rest);
+      return false;
+    }
+    return true;
+  };
+  auto& f = fields.f;
+  if (!upToSemicolon(f[1]) || !upToSemicolon(f[2])) return false;
+  switch (type) {
+    case RecCircle:
+      return restOfLine(fields.r);
+    case RecLine:
+      return upToSemicolon(f[3]) && restOfLine(f[4]);
+    case RecArc:
+    case RecSolid:
+    case RecWindow:
+      for (int i = 3; i <= 7; ++i)
+        if (!upToSemicolon(f[i])) return false;
+      return restOfLine(f[8]);
+    case RecText:
+      fields.text.assign(rest);
+      return true;
+    case RecTextStyle: {
+      const std::size_t p = rest.find(';');
+      if (p == std::string_view::npos) {
+        bad.assign(rest);
+        return false;
+      }
+      rest.remove_prefix(p + 1);
+      return restOfLine(fields.angle);
+    }
+    default:
+      return true;  // move-to and line-to
+  }
+}
+
+}  // namespace qorva
