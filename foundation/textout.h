@@ -62,6 +62,12 @@ struct Textout {
   // The text-printer prolog "TEXT.HXP" waits to be copied in front of the first page header.
   bool PrologPending = false;
   std::string PrologFile;
+
+  // Services of the shell (the error help and the interactive message list), installed at start and
+  // kept by InitTextout. Without them causes and remedies are empty and the message list is skipped.
+  std::function<void(uint16_t n, std::string& text)> GetErrorCauseHook;
+  std::function<void(uint16_t n, std::string& text)> GetErrorRemedyHook;
+  std::function<void()> ShowCalcMessagesHook;
 };
 
 extern Textout textout;
@@ -75,6 +81,7 @@ constexpr int32_t ResultValueColumn = 56;
 inline const std::string SkipMarker = "$!$";
 
 // Device 1, counters 0, no pause, no table, "$out.tmp", the head of ProgTitle + "  V" + ProgVersion.
+// The installed hooks stay.
 void InitTextout();
 
 // ---- Report ----

@@ -1,0 +1,717 @@
+#include "foundation/textout.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <utility>
+
+#include "foundation/error0.h"
+#include "foundation/filecheck.h"
+#include "foundation/kwenvar.h"
+#include "foundation/msgbox.h"
+#include "foundation/textview.h"
+#include "foundation/u32inco.h"
+#include "foundation/u32inja.h"
+#include "foundation/utildos.h"
+#include "foundation/utilfile.h"
+#include "foundation/utilstr.h"
+#include "foundation/wkwenvar.h"
+#include "platform/launcher.h"
+
+namespace qorva {
+
+Textout textout;
+
+namespace {
+
+namespace dev = OutputDeviceCode;
+
+ReportViewerHook& viewerHook() {
+  static ReportViewerHook hook;
+  return hook;
+}
+
+const char* const kDeviceNames[8] = {"",
+                                     "Bildschirm",
+                                     "Textdrucker",
+                                     "Datei",
+                                     "Windows-Drucker",
+                                     "externes Textprogramm",
+                                     "TXT Datei",
+                                     "HTML Datei"};
+
+bool isTabDevice() { return textout.Device == dev::TabText || textout.Device == dev::TabTextBatch; }
+bool isHtmlDevice() { return textout.Device == dev::Html; }
+bool isPlainDevice() { return !isTabDevice() && !isHtmlDevice(); }
+
+bool knownDevice(uint16_t d) { return d >= dev::Screen && d <= dev::TabTextBatch; }
+
+std::string tempName(const std::string& name) { return AddBackslash(kwenvar.TempDir) + name; }
+
+std::string headTitle() { return kwenvar.ProgTitle + "  V" + kwenvar.ProgVersion; }
+
+std::string blanks(int32_t n) { return std::string(static_cast<size_t>(std::max(n, 0)), ' '); }
+
+bool isSeparatorOrSkip(const std::string& s) {
+  std::string thin;
+  std::string dbl;
+  ThinSeparator(thin);
+  DoubleSeparator(dbl);
+  return s == SkipMarker || s == thin || s == dbl;
+}
+
+// A comment may not hold "--": the file name in the HTML head loses its doubled dashes.
+std::string commentSafe(const std::string& s) {
+  std::string r;
+  for (char c : s) {
+    if (c == '-' && !r.empty() && r.back() == '-') continue;
+    r += c;
+  }
+  if (!r.empty() && r.back() == '-') r += '_';
+  return r;
+}
+
+// Holds page breaks back for its lifetime (see Textout::InPageBreak).
+class PageBreakGuard {
+ public:
+  PageBreakGuard() : old_(textout.InPageBreak) { textout.InPageBreak = true; }
+  ~PageBreakGuard() { textout.InPageBreak = old_; }
+  PageBreakGuard(const PageBreakGuard&) = delete;
+  PageBreakGuard& operator=(const PageBreakGuard&) = delete;
+
+ private:
+  bool old_;
+};
+
+// Runs a save choice for extension ext, giving DataExt and CurrentFileName their values back.
+void askSaveWithExt(const std::string& ext, std::string& fullName) {
+  textout.SavedExt = kwenvar.DataExt;
+  const std::string savedName = kwenvar.CurrentFileName;
+  kwenvar.DataExt = ext;
+  AskSaveFile("", fullName);
+  kwenvar.DataExt = textout.SavedExt;
+  kwenvar.CurrentFileName = savedName;
+}
+
+// Creates the named output once and closes it again (the devices whose file is written later).
+bool createEmpty(const std::string& name) {
+  ShareTextFile.Assign(name);
+  RewriteChecked(ShareTextFile);
+  if (kwenvar.ErrorFlag) return false;
+  CloseChecked(ShareTextFile);
+  return !kwenvar.ErrorFlag;
+}
+
+void copyPrologIfPending() {
+  if (!textout.PrologPending) return;
+  if (ShareTextFile.mode() != TextFile::Mode::Write) return;
+  textout.PrologPending = false;
+  CopyFileToOutput(textout.PrologFile);
+}
+
+// A report line of HTML markup (the head's h4 line): counted like WriteTextLine, not escaped.
+void htmlMarkupLine(const std::string& markup) {
+  CloseHtmlTable();
+  ++textout.LineCounter;
+  OutLine("<br>" + markup);
+}
+
+void plainPageHeader(int32_t pageNo, bool first) {
+  PagePause();
+  if (kwenvar.ErrorFlag) return;
+  if (wkwenvar.HeaderMode == 2 && !first) {
+    OutLine(" ");
+    return;
+  }
+  if (kwenvar.SeparatorStyle == 4 && !first && textout.LineCounter < kwenvar.LinesPerPage / 2) return;
+  textout.LineCounter = 0;
+  ++textout.PageCounter;
+  if (pageNo == 0) pageNo = textout.PageCounter;
+
+  if (kwenvar.SeparatorStyle == 4) WriteTextLine("");
+  for (int32_t i = 0; i < wkwenvar.HeaderSpaceLines; ++i) WriteTextLine("");
+  std::string s;
+  FrameTop(s);
+  WriteTextLine(s);
+  if (kwenvar.ErrorFlag) return;
+
+  const std::string fc(1, FrameChar());
+  const auto framed = [&fc](const std::string& text, int32_t col) {
+    std::string line = blanks(ReportWidth);
+    OverwriteAt(fc, line, 1);
+    OverwriteAt(text, line, col);
+    OverwriteAt(fc, line, ReportWidth);
+    return line;
+  };
+
+  std::string title = framed(textout.kopfRec.title, 4);
+  if (wkwenvar.HeaderMode != 2) {
+    if (textout.kopfRec.pageTotal == 0) {
+      OverwriteAt("Bl." + BlankPad(pageNo, 2), title, 64);
+    } else {
+      OverwriteAt("Bl." + BlankPad(pageNo, 2) + "/" + BlankPad(textout.kopfRec.pageTotal, 2), title, 60);
+    }
+  }
+  WriteTextLine(title);
+
+  std::string date = framed(DateStr(), 53);
+  OverwriteAt(TimeStr(), date, 64);
+  WriteTextLine(date);
+
+  TrimInPlace(kwenvar.CurrentFileName);
+  std::string file;
+  if (kwenvar.FileNameHasPath) {
+    file = kwenvar.CurrentFileName;
+  } else if (kwenvar.DataDir.size() + kwenvar.CurrentFileName.size() > 69) {
+    file = kwenvar.CurrentFileName + "." + kwenvar.DataExt;
+  } else {
+    file = AddBackslash(kwenvar.DataDir) + WinToDos(kwenvar.CurrentFileName) + "." + kwenvar.DataExt;
+  }
+  WriteTextLine(framed(file, 4));
+
+  FrameMiddle(s);
+  WriteTextLine(s);
+  for (int i = 1; i <= 4; ++i) {
+    if (i == 4 && textout.kopfRec.lines[4].empty()) break;
+    WriteTextLine(framed(textout.kopfRec.lines[static_cast<size_t>(i)], 4));
+  }
+  FrameBottom(s);
+  WriteTextLine(s);
+}
+
+void handOver() {
+  const std::string out = textout.OutputFileName;
+  const std::string outwin = tempName("outwin.txt");
+  switch (textout.Device) {
+    case dev::Screen:
+      CopyDosToWinFile(out, outwin);
+      if (viewerHook()) {
+        viewerHook()(out);
+      } else if (!kwenvar.ErrorFlag) {
+        // No window to show it in: the report stays readable in the display copy.
+        ShowInfoBox("Ausgabe in " + outwin);
+      }
+      EraseFile(out);
+      break;
+    case dev::TextFile:
+    case dev::DosTextFile:
+      CopyDosToWinFile(out, outwin);
+      kwenvar.ShowErrors = true;
+      break;
+    case dev::WindowsPrinter:
+      PrintTextFile(out);
+      EraseFile(out);
+      break;
+    case dev::TextProgram:
+      WaitCursor();
+      CopyDosToWinFile(out, outwin);
+      if (!kwenvar.ErrorFlag && !StartProgramOnDocument(wkwenvar.TextProgram, outwin)) {
+        ReportError(wkwenvar.TextProgram + " not found");
+      }
+      break;
+    case dev::TextPrinter:
+      // The port is a raw print queue; without lp the output stays in its file.
+      if (!launcher().startProgram("lp", {"-o", "raw", out})) ReportError("lp not found");
+      break;
+    case dev::TabText:
+      ++kwenvar.TempFileNo;
+      CopyFileBlocks(out, tempName("$$" + IntStr(kwenvar.TempFileNo) + ".txt"));
+      break;
+    case dev::TabTextBatch:
+      ++kwenvar.TempFileNo;
+      CopyFileBlocks(out, kwenvar.CurrentFileName + ".txt");
+      break;
+    case dev::Html:
+      if (!TrimStr(wkwenvar.HtmlBrowser).empty()) {
+        WaitCursor();
+        if (!StartProgramOnDocument(wkwenvar.HtmlBrowser, out)) ReportError(wkwenvar.HtmlBrowser + " not found");
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace
+
+void InitTextout() {
+  textout.Device = dev::Screen;
+  textout.PageCounter = 0;
+  textout.LineCounter = 0;
+  textout.PagePauseOn = false;
+  textout.HtmlTableOpen = false;
+  textout.OutputFileName = "$out.tmp";
+  textout.SavedExt.clear();
+  textout.kopfRec = ReportHead{};
+  textout.kopfRec.title = headTitle();
+  textout.InPageBreak = false;
+  textout.PrologPending = false;
+  textout.PrologFile.clear();
+}
+
+ReportViewerHook SetReportViewerHook(ReportViewerHook hook) {
+  std::swap(viewerHook(), hook);
+  return hook;
+}
+
+std::string HtmlEscape(const std::string& s) {
+  std::string r;
+  r.reserve(s.size());
+  for (char c : s) {
+    switch (c) {
+      case '&': r += "&amp;"; break;
+      case '<': r += "&lt;"; break;
+      case '>': r += "&gt;"; break;
+      default: r += c;
+    }
+  }
+  return r;
+}
+
+// ---- Report ----
+
+void BeginReport(const std::string& title, const std::string& line1, const std::string& line2,
+                 const std::string& line3, const std::string& line4, int32_t pageTotal) {
+  textout.kopfRec.title = title.empty() ? headTitle() : title;
+  textout.kopfRec.lines = {"", line1, line2, line3, line4};
+  textout.kopfRec.pageTotal = pageTotal;
+  textout.PageCounter = 0;
+  textout.LineCounter = 0;
+}
+
+void OpenOutput(uint16_t device, const std::string& /*fileName*/) {
+  for (size_t i = 1; i <= 7; ++i) kwenvar.TextPage[i] = kDeviceNames[i];
+  if (device == dev::KeepOpen) return;
+
+  textout.Device = wkwenvar.TextDevice;
+  SetPromptHelp(1050);
+  if (device == dev::DefaultDevice) {
+    if (wkwenvar.TextDeviceQuery) {
+      uint16_t index = knownDevice(wkwenvar.TextDevice) && wkwenvar.TextDevice <= 7 ? wkwenvar.TextDevice : 1;
+      AskChoice("Ausgabe auf ..", 7, index);
+      if (kwenvar.ErrorFlag) return;
+      textout.Device = index;
+    }
+  } else {
+    textout.Device = device;
+  }
+  // A code that names no device (a damaged configuration, a caller's slip) shows the report on screen.
+  if (!knownDevice(textout.Device)) textout.Device = dev::Screen;
+  textout.PrologPending = false;
+  textout.HtmlTableOpen = false;
+
+  std::string full;
+  switch (textout.Device) {
+    case dev::Screen:
+    case dev::WindowsPrinter:
+    case dev::TextProgram: {
+      textout.PagePauseOn = false;
+      MakeTempOutputFile(full);
+      if (!createEmpty(full)) return;
+      break;
+    }
+    case dev::TextPrinter: {
+      textout.OutputFileName = tempName("LPT" + IntStr(kwenvar.PrinterPort));
+      ShareTextFile.Assign(textout.OutputFileName);
+      SetPromptHelp(1060);
+      textout.PagePauseOn = AskYesNoCancelB("Pause nach jeder Seite ?");
+      if (kwenvar.ErrorFlag) return;
+      if (FileCanOpen("TEXT.HXP")) {
+        textout.PrologPending = true;
+        textout.PrologFile = ResolveFileCase("TEXT.HXP");
+      }
+      break;
+    }
+    case dev::TextFile: {
+      textout.PagePauseOn = false;
+      SetPromptHelp(1070);
+      askSaveWithExt("txt", full);
+      if (kwenvar.ErrorFlag) return;
+      textout.OutputFileName = full;
+      CheckOutputFile(full);
+      if (kwenvar.ErrorFlag) return;
+      ShareTextFile.Assign(full);
+      break;
+    }
+    case dev::TabText:
+    case dev::TabTextBatch: {
+      SetPromptHelp(1070);
+      if (wkwenvar.TextDeviceQuery) {
+        askSaveWithExt("txt", full);
+      } else {
+        full = tempName("$$$" + IntStr(kwenvar.TempFileNo + 1) + ".txt");
+      }
+      if (kwenvar.ErrorFlag) return;
+      textout.OutputFileName = full;
+      if (wkwenvar.TextDeviceQuery) {
+        CheckOutputFile(full);
+        if (kwenvar.ErrorFlag) return;
+      }
+      ShareTextFile.Assign(full);
+      break;
+    }
+    case dev::Html: {
+      SetPromptHelp(1070);
+      if (!TrimStr(wkwenvar.HtmlBrowser).empty()) {
+        full = tempName(kwenvar.ProgStem + ".htm");
+      } else {
+        askSaveWithExt("htm", full);
+        if (kwenvar.ErrorFlag) return;
+      }
+      textout.OutputFileName = full;
+      CheckOutputFile(full);
+      if (kwenvar.ErrorFlag) return;
+      ShareTextFile.Assign(full);
+      break;
+    }
+    case dev::DosTextFile: {
+      textout.PagePauseOn = false;
+      textout.OutputFileName = tempName("OUTDOS.TXT");
+      if (!createEmpty(textout.OutputFileName)) return;
+      break;
+    }
+    default:
+      break;
+  }
+  textout.PageCounter = 0;
+  textout.LineCounter = 0;
+}
+
+void CreateOutput() {
+  ShareTextFile.Assign(textout.OutputFileName);
+  RewriteChecked(ShareTextFile);
+  if (kwenvar.ErrorFlag) return;
+  copyPrologIfPending();
+}
+
+void PageHeader(int32_t pageNo) {
+  PageBreakGuard guard;
+  copyPrologIfPending();
+  const bool first = pageNo == 1 || (pageNo == 0 && textout.PageCounter == 0);
+  const std::string prog = kwenvar.ProgTitle + " V" + kwenvar.ProgVersion;
+  if (isTabDevice()) {
+    if (!first) return;
+    WriteTextLine(prog + "\t" + DateStr() + "\t" + TimeStr());
+    WriteTextLine(NoBlanks(textout.OutputFileName));
+    for (size_t i = 1; i <= 3; ++i) WriteTextLine(kwenvar.TitleLines[i]);
+    WriteTextLine(" ");
+    ++textout.PageCounter;
+  } else if (isHtmlDevice()) {
+    if (!first) return;
+    OutLine("<!-- " + commentSafe(NoBlanks(textout.OutputFileName)) + " -->");
+    OutLine("<!DOCTYPE html>");
+    OutLine("<HTML>");
+    // The bytes are the Windows code page (OutLine converts every line), and the head says so.
+    OutLine("<head><meta charset=\"windows-1252\"><title>" + HtmlEscape(prog) + "</title></head>");
+    OutLine("<BODY BGCOLOR=\"C0C0C0\">");
+    OutLine("<hr>");
+    htmlMarkupLine("<h4>" + HtmlEscape(prog) + "</h4>");
+    OutLine("<hr>");
+    for (size_t i = 1; i <= 4; ++i) OutLine("<h5>" + HtmlEscape(textout.kopfRec.lines[i]) + "</h5>");
+    OutLine("<hr>");
+    ++textout.PageCounter;
+  } else {
+    plainPageHeader(pageNo, first);
+  }
+}
+
+void CloseOutput() {
+  if (kwenvar.ErrorFlag || ShareTextFile.Failed()) {
+    // An unfinished report replaces nothing and goes nowhere; temporary outputs are removed.
+    ShareTextFile.Discard();
+    textout.HtmlTableOpen = false;
+    textout.PrologPending = false;
+    if (textout.Device == dev::Screen || textout.Device == dev::WindowsPrinter || textout.Device == dev::TextProgram)
+      EraseFile(textout.OutputFileName);
+    ArrowCursor();
+    return;
+  }
+  const uint16_t d = textout.Device;
+  if ((d == dev::Screen || d == dev::TextPrinter || d == dev::WindowsPrinter) && textout.LineCounter > 0 &&
+      (wkwenvar.HeaderMode == 2 || kwenvar.SeparatorStyle == 4)) {
+    OutText("\f");
+  }
+  if (isHtmlDevice()) {
+    CloseHtmlTable();
+    OutLine("</BODY>");
+    OutLine("</HTML>");
+  }
+  if (ShareTextFile.IsOpen()) CloseChecked(ShareTextFile);
+  if (!kwenvar.ErrorFlag) handOver();
+  ArrowCursor();
+}
+
+uint16_t OutputDevice() { return textout.Device; }
+
+void MakeTempOutputFile(std::string& name) {
+  // Probing must not leave the flag of a name that could not be created behind.
+  const bool savedFlag = kwenvar.ErrorFlag;
+  for (int n = 1; n <= 11; ++n) {
+    name = tempName("$OUT" + IntStr(n) + ".TMP");
+    ShareTextFile.Assign(name);
+    if (ShareTextFile.Rewrite() && ShareTextFile.Close()) break;
+    ShareTextFile.Discard();
+  }
+  kwenvar.ErrorFlag = savedFlag;
+  textout.OutputFileName = name;
+}
+
+void CopyFileToOutput(const std::string& fileName) {
+  std::FILE* f = std::fopen(ResolveFileCase(fileName).c_str(), "rb");
+  if (!f) return;
+  char buf[8192];
+  size_t n = 0;
+  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) {
+    if (!ShareTextFile.Write(std::string_view(buf, n))) break;
+  }
+  std::fclose(f);
+  ShareTextFile.Flush();
+}
+
+// ---- Lines ----
+
+void OutLine(const std::string& s) { WriteLine(isHtmlDevice() ? DosToWin(s) : s); }
+
+void OutText(const std::string& s) { WriteText(isHtmlDevice() ? DosToWin(s) : s); }
+
+void WriteTextLine(const std::string& s) {
+  if (isTabDevice()) {
+    if (!isSeparatorOrSkip(s)) OutLine(s);
+  } else if (isHtmlDevice()) {
+    CloseHtmlTable();
+    ++textout.LineCounter;
+    if (!isSeparatorOrSkip(s)) OutLine("<br>" + HtmlEscape(s));
+  } else {
+    if (s == SkipMarker) return;
+    ++textout.LineCounter;
+    CheckPageEnd();
+    OutLine("       " + s);
+  }
+}
+
+void WriteTextPart(const std::string& s) {
+  if (isTabDevice()) {
+    OutText(s);
+  } else if (isHtmlDevice()) {
+    OutText(HtmlEscape(s));
+  } else {
+    if (s == SkipMarker) return;
+    ++textout.LineCounter;
+    CheckPageEnd();
+    OutText("       " + s);
+  }
+}
+
+void WriteTableLine(const std::string& s) {
+  if (isHtmlDevice()) {
+    if (!textout.HtmlTableOpen) OpenHtmlTable();
+    OutLine("<TR><TD>" + HtmlEscape(s) + "</TD></TR>");
+  } else {
+    WriteTextLine(s);
+  }
+}
+
+void WriteResultRow(const std::string& text, const std::string& symbol, const std::string& unit,
+                    const std::string& value) {
+  if (isTabDevice()) {
+    OutLine(text + "\t" + symbol + "\t" + unit + "\t" + value);
+    return;
+  }
+  if (isHtmlDevice()) {
+    if (!textout.HtmlTableOpen) OpenHtmlTable();
+    OutLine("<TR><TD>" + HtmlEscape(text) + "</TD><TD>" + HtmlEscape(symbol) + "</TD><TD>" + HtmlEscape(unit) +
+            "</TD><TD><DIV ALIGN=RIGHT>" + HtmlEscape(value) + "</DIV></TD></TR>");
+    return;
+  }
+  std::string line = blanks(ReportWidth);
+  OverwriteAt(text, line, 1);
+  OverwriteAt(symbol, line, ResultSymbolColumn);
+  OverwriteAt(unit, line, ResultUnitColumn);
+  std::string v = value;
+  if (v.size() > 14) v = TrimStr(v);
+  const int32_t len = static_cast<int32_t>(v.size());
+  OverwriteAt(v, line, len > 14 ? ReportWidth - len : ResultValueColumn);
+  WriteTextLine(line);
+  if (kwenvar.SeparatorStyle != 4) {
+    std::string sep;
+    ThinSeparator(sep);
+    WriteTextLine(sep);
+  }
+}
+
+void WriteLongText(const std::string& s) {
+  if (s.empty()) return;
+  if (!isPlainDevice() || s.size() <= 72) {
+    WriteTableLine(s);
+    return;
+  }
+  int32_t count = 0;
+  int32_t maxLen = 0;
+  // Every wrapped line is written: a cause or remedy is never cut short.
+  for (const std::string& line : WrapToLines(s, ' ', 64, count, maxLen)) WriteTableLine(line);
+}
+
+void NumberedTitleLine(const std::string& text, const std::string& number, std::string& line) {
+  line = blanks(64);
+  OverwriteAt(text, line, 1);
+  OverwriteAt("Nr.: " + number, line, 40);
+}
+
+// ---- Separators ----
+
+namespace {
+std::string ruled(char left, char fill, char right) {
+  std::string s(ReportWidth, fill);
+  s.front() = left;
+  s.back() = right;
+  return s;
+}
+std::string byStyle(const std::string& style1, const std::string& style2) {
+  switch (kwenvar.SeparatorStyle) {
+    case 1: return style1;
+    case 2: return style2;
+    case 3: return blanks(ReportWidth);
+    default: return SkipMarker;
+  }
+}
+}  // namespace
+
+void ThinSeparator(std::string& s) { s = byStyle(std::string(ReportWidth, '-'), std::string(ReportWidth, '\xC4')); }
+void DoubleSeparator(std::string& s) {
+  s = byStyle(std::string(ReportWidth, '='), std::string(ReportWidth, '\xCD'));
+}
+void FrameTop(std::string& s) { s = byStyle(std::string(ReportWidth, '*'), ruled('\xC9', '\xCD', '\xBB')); }
+void FrameMiddle(std::string& s) { s = byStyle(std::string(ReportWidth, '*'), ruled('\xCC', '\xCD', '\xB9')); }
+void FrameBottom(std::string& s) { s = byStyle(std::string(ReportWidth, '*'), ruled('\xC8', '\xCD', '\xBC')); }
+char FrameChar() {
+  switch (kwenvar.SeparatorStyle) {
+    case 1: return '*';
+    case 2: return '\xBA';
+    default: return ' ';
+  }
+}
+
+// ---- Pages ----
+
+void NewPage() {
+  const uint16_t d = textout.Device;
+  if (!isPlainDevice()) return;
+  if (kwenvar.SeparatorStyle == 4 && textout.LineCounter < kwenvar.LinesPerPage / 2) return;
+  if (d == dev::Screen || d == dev::WindowsPrinter) {
+    OutLine("\f");
+  } else if (d == dev::TextPrinter) {
+    OutText("\f");
+  }
+  textout.LineCounter = 0;
+}
+
+void CheckPageEnd() {
+  if (textout.InPageBreak) return;
+  if (textout.LineCounter < kwenvar.LinesPerPage) return;
+  if (wkwenvar.HeaderMode == 2) {
+    OutLine("\f");
+    textout.LineCounter = 0;
+    return;
+  }
+  PageBreakGuard guard;
+  NewPage();
+  PageHeader(0);
+  WriteTextLine("");
+}
+
+void NewPageIfNearEnd() {
+  if (textout.LineCounter > std::max(kwenvar.LinesPerPage - 10, 10)) {
+    NewPage();
+    PageHeader(0);
+  }
+}
+
+void PagePause() {
+  if (!textout.PagePauseOn) return;
+  if (!AskYesNoCancel("Blatt in Drucker einlegen.  Fortfahren ?")) kwenvar.ErrorFlag = true;
+}
+
+// ---- HTML tables ----
+
+void OpenHtmlTable() {
+  CloseHtmlTable();
+  OutLine("<TABLE BORDER = \"2\" WIDTH= \"100%\">");
+  textout.HtmlTableOpen = true;
+}
+
+void CloseHtmlTable() {
+  if (!textout.HtmlTableOpen) return;
+  OutLine("</TABLE>");
+  textout.HtmlTableOpen = false;
+}
+
+// ---- Calculation messages ----
+
+void WriteMessageSection() {
+  if (error0.ErrorCount == 0) return;
+  OutLine("");
+  WriteTextLine("BEMERKUNGEN, WARNUNGEN, FEHLERMELDUNGEN");
+  if (!isTabDevice()) {
+    std::string s;
+    DoubleSeparator(s);
+    WriteTextLine(s);
+    OutLine("");
+    ThinSeparator(s);
+    WriteTextLine(s);
+  }
+  if (isHtmlDevice()) OpenHtmlTable();
+  for (uint16_t i = 1; i <= error0.ErrorCount; ++i) {
+    std::string cause;
+    std::string remedy;
+    if (textout.GetErrorCauseHook) textout.GetErrorCauseHook(i, cause);
+    if (textout.GetErrorRemedyHook) textout.GetErrorRemedyHook(i, remedy);
+    const std::string& msg = error0.ErrorMsgs[i];
+    if (isTabDevice()) {
+      OutLine(msg + "\t" + cause + "\t" + remedy);
+      continue;
+    }
+    WriteTableLine(msg);
+    WriteLongText(cause);
+    WriteLongText(remedy);
+    if (isPlainDevice() && kwenvar.SeparatorStyle != 4) {
+      std::string s;
+      ThinSeparator(s);
+      WriteTextLine(s);
+    }
+    if (isHtmlDevice()) {
+      CloseHtmlTable();
+      WriteTextLine("");
+      OpenHtmlTable();
+    }
+  }
+  if (isHtmlDevice()) CloseHtmlTable();
+}
+
+void WriteMessagePage() {
+  if (error0.ErrorCount == 0) return;
+  PagePause();
+  if (kwenvar.ErrorFlag) return;
+  PageHeader(0);
+  WriteMessageSection();
+  NewPage();
+}
+
+void ShowErrorList() {
+  kwenvar.ErrorFlag = false;
+  if (error0.ErrorCount == 0) {
+    ShowInfoBox("Berechnung erfolgreich ohne Fehlermeldungen");
+    return;
+  }
+  BeginReport(kwenvar.ProgName + " V" + kwenvar.ProgVersion, "Error Messages", kwenvar.TitleLines[1],
+              kwenvar.TitleLines[2], kwenvar.TitleLines[3], 1);
+  if (kwenvar.FatalError) {
+    if (textout.ShowCalcMessagesHook) textout.ShowCalcMessagesHook();
+    return;
+  }
+  OpenOutput(dev::Screen, kwenvar.CurrentFileName + ".txt");
+  if (kwenvar.ErrorFlag) return;
+  CreateOutput();
+  if (!kwenvar.ErrorFlag) WriteMessagePage();
+  CloseOutput();
+}
+
+}  // namespace qorva

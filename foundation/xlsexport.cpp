@@ -1,0 +1,81 @@
+#include "foundation/xlsexport.h"
+
+#include <unistd.h>
+#include <xlsxwriter.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "foundation/filecheck.h"
+#include "foundation/kwenvar.h"
+#include "foundation/msgbox.h"
+#include "foundation/textview.h"
+#include "foundation/utilfile.h"
+#include "foundation/utilstr.h"
+#include "foundation/varexcel.h"
+#include "foundation/wintext.h"
+#include "platform/launcher.h"
+
+namespace qorva {
+
+namespace {
+constexpr size_t kMaxRows = 1048576;  // rows of one .xlsx sheet
+}
+
+bool WriteTextToXlsx(const std::string& textFile, const std::string& xlsxPath, std::string& error) {
+  std::vector<std::string> lines;
+  if (!ReadTextLines(textFile, lines)) {
+    error = textFile + " nicht gefunden oder kein Zugriffsrecht !";
+    kwenvar.ErrorFlag = true;
+    return false;
+  }
+  if (lines.empty()) lines.emplace_back();  // at least one row
+  if (lines.size() > kMaxRows) {
+    error = textFile + ": mehr als " + IntStr(static_cast<int64_t>(kMaxRows)) + " Zeilen";
+    kwenvar.ErrorFlag = true;
+    return false;
+  }
+  // The workbook is built beside its place and renamed over an older one only when complete.
+  const std::string target = ResolveFileCase(xlsxPath);
+  const std::string temp = target + ".tmp~" + IntStr(static_cast<int64_t>(::getpid()));
+  lxw_workbook* wb = workbook_new(temp.c_str());
+  lxw_worksheet* ws = wb ? workbook_add_worksheet(wb, nullptr) : nullptr;
+  bool ok = ws != nullptr;
+  for (size_t row = 0; ok && row < lines.size(); ++row) {
+    if (lines[row].empty()) continue;
+    ok = worksheet_write_string(ws, static_cast<lxw_row_t>(row), 0, DosToUtf8(lines[row]).c_str(), nullptr) ==
+         LXW_NO_ERROR;
+  }
+  if (wb && workbook_close(wb) != LXW_NO_ERROR) ok = false;
+  if (ok && std::rename(temp.c_str(), target.c_str()) != 0) ok = false;
+  if (!ok) {
+    ::unlink(temp.c_str());
+    error = target + ": file write error";
+    kwenvar.ErrorFlag = true;
+  }
+  return ok;
+}
+
+void ExportTextToExcel(const std::string& fileName) {
+  if (fileName.empty()) {
+    ShowDosMessage("File not found. Use \"File->Save\"");
+    kwenvar.ErrorFlag = true;
+    return;
+  }
+  std::string full;
+  AskReadFile(fileName, full);
+  if (kwenvar.ErrorFlag) return;
+  ExcelAppState& app = varexcel.ExcelApp;
+  if (app.workbookPath.empty()) app.workbookPath = AddBackslash(kwenvar.TempDir) + kwenvar.ProgStem + ".xlsx";
+  std::string error;
+  app.active = true;
+  const bool ok = WriteTextToXlsx(full, app.workbookPath, error);
+  app.active = false;
+  if (!ok) {
+    ReportError(error);
+    return;
+  }
+  if (!launcher().openDocument(app.workbookPath)) ReportError(app.workbookPath + " not found");
+}
+
+}  // namespace qorva
