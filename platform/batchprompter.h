@@ -23,6 +23,8 @@ class BatchPrompter : public Prompter {
   std::optional<std::string> saveFile(const FileDialogRequest& request) override;
   std::optional<std::string> directory(const FileDialogRequest& request) override;
   void beep() override {}
+  // Nobody answers a batch run: retries after a failure give up at once.
+  bool canAnswer() const override { return false; }
 
  private:
   void note(const std::string& what, const std::string& text);

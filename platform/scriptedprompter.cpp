@@ -67,4 +67,8 @@ std::optional<std::string> ScriptedPrompter::directory(const FileDialogRequest& 
 
 void ScriptedPrompter::beep() { asked_.push_back({AskKind::Beep, {}, {}, {}, {}, 0}); }
 
+void ScriptedPrompter::appTitle(const std::string& title) {
+  asked_.push_back({AskKind::AppTitle, {}, title, {}, {}, 0});
+}
+
 }  // namespace qorva

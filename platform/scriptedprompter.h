@@ -16,7 +16,8 @@ struct Cancel {};  // a scripted "Abbrechen" / Esc
 // One scripted answer: an index (choice), a bool (yes/no), a YesNoCancel, a text or path, or Cancel.
 using ScriptedAnswer = std::variant<Cancel, int, bool, YesNoCancel, std::string>;
 
-enum class AskKind { Choice, YesNo, YesNoCancel, Text, Message, TextScreen, OpenFile, SaveFile, Directory, Beep };
+enum class AskKind { Choice, YesNo, YesNoCancel, Text, Message, TextScreen, OpenFile, SaveFile, Directory, Beep,
+                     AppTitle };
 
 // What the program asked or showed.
 struct AskRecord {
@@ -54,6 +55,8 @@ class ScriptedPrompter : public Prompter {
   std::optional<std::string> saveFile(const FileDialogRequest& request) override;
   std::optional<std::string> directory(const FileDialogRequest& request) override;
   void beep() override;
+  // Recorded (the title in text); it asks nothing.
+  void appTitle(const std::string& title) override;
 
  private:
   ScriptedAnswer next(const AskRecord& rec);

@@ -1,0 +1,226 @@
+// filecheck: checked text-file steps, the output-name check and the file choosers.
+#include "foundation/filecheck.h"
+
+#include "foundation/fileattr.h"
+#include "foundation/kwenvar.h"
+#include "foundation/msgbox.h"
+#include "foundation/u32inja.h"
+#include "foundation/utilstr.h"
+#include "foundation/wintext.h"
+#include "foundation/wkwenvar.h"
+#include "platform/prompts.h"
+
+namespace qorva {
+
+namespace {
+
+const char* const kDiskFull = "Diskette/Platte voll";
+const char* const kArchiveRefusal = "File- und User- Befehle sind im Archivierungsmodus nicht m\x94glich.";
+
+// A failing creation is shown and retried this often at most, even while someone confirms each try.
+constexpr int kRewriteTries = 10;
+
+std::string InvalidNameText(const std::string& fileName) {
+  return "Ung\x81ltiger Dateiname \"" + fileName + "\" !";
+}
+
+// The file-name part after the last folder separator ("\" of stored names counts as one).
+std::string NamePart(const std::string& path) {
+  const size_t p = path.find_last_of("/\\");
+  return p == std::string::npos ? path : path.substr(p + 1);
+}
+
+bool HasDot(const std::string& s) { return s.find('.') != std::string::npos; }
+
+// In archive mode a file named on the command line may not be replaced by another; otherwise the
+// command-line name is used up by this choice.
+bool RefusedInArchiveMode(bool exceptAktuell, const std::string& name) {
+  if (kwenvar.FileNameHasPath && kwenvar.ArchiveMode && !(exceptAktuell && name == "aktuell")) {
+    ReportError(kArchiveRefusal);
+    kwenvar.ErrorFlag = true;
+    return true;
+  }
+  kwenvar.FileNameHasPath = false;
+  return false;
+}
+
+std::string DataFileName(const std::string& name) {
+  return AddBackslash(kwenvar.DataDir) + name + "." + kwenvar.DataExt;
+}
+
+}  // namespace
+
+void RewriteChecked(TextFile& f) {
+  if (f.Rewrite()) return;
+  ReportError(f.IoResult() == io::WriteError ? kDiskFull : "file write error");
+  kwenvar.ErrorFlag = true;
+}
+
+void WriteTextChecked(TextFile& f, const std::string& s) {
+  if (kwenvar.ErrorFlag) return;
+  // Written out at once, so that the first failing write is the one reported.
+  if (f.Write(s) && f.Flush()) return;
+  switch (f.IoResult()) {
+    case io::ReadError:
+      ReportError("Lesefehler");
+      break;
+    case io::WriteError:
+      ReportError(kDiskFull);
+      break;
+    case io::LineTooLong:
+      ReportError("Falsches numerisches Format");
+      break;
+    default:
+      ReportError("Fehler bei Zugriff auf Diskette/Platte");
+      break;
+  }
+  kwenvar.ErrorFlag = true;
+}
+
+void CloseChecked(TextFile& f) {
+  // A write that already failed was reported by its own step; the close only keeps the old file.
+  const bool reported = f.Failed();
+  if (f.Close()) return;
+  if (!reported) ReportError(f.IoResult() == io::WriteError ? kDiskFull : "Fehler beim Schlie\xE1" "en einer Datei");
+  kwenvar.ErrorFlag = true;
+}
+
+void FileMustExist(const std::string& fileName) {
+  if (FileCanOpen(fileName)) return;
+  ReportError("Datei " + TrimStr(fileName) + " nicht gefunden oder kein Zugriffsrecht !");
+  kwenvar.ErrorFlag = true;
+}
+
+void CheckOutputFile(const std::string& fileName) {
+  if (CountChar('.', NamePart(fileName)) > 1) {
+    ShowDosMessage(fileName + " not allowed (too many dots)!");
+    kwenvar.ErrorFlag = true;
+    return;
+  }
+  if (FileCanOpen(fileName) && fileName.find("aktuell") == std::string::npos && wkwenvar.ConfirmOverwrite) {
+    SetPromptHelp(3055);
+    if (!AskYesNoCancel(fileName + " existiert bereits.   \x81" "berschreiben ?")) kwenvar.ErrorFlag = true;
+  }
+  if (kwenvar.ErrorFlag) return;
+  // Try the creation exactly as the writer will do it (a new file beside the old one), then drop it:
+  // an existing file stays until its replacement has been written completely.
+  TextFile probe;
+  probe.Assign(fileName);
+  if (!probe.Rewrite()) {
+    ReportError(InvalidNameText(fileName));
+    kwenvar.ErrorFlag = true;
+    return;
+  }
+  probe.Discard();
+}
+
+void AskSaveFile(const std::string& name, std::string& fullName) {
+  if (RefusedInArchiveMode(true, name)) return;
+  if (name.empty()) {
+    if (kwenvar.DemoRun) kwenvar.CurrentFileName = "demo";
+    FileDialogRequest request;
+    request.startDir = DosToUtf8(AddBackslash(kwenvar.DataDir));
+    request.fileName = DosToUtf8(kwenvar.CurrentFileName);
+    request.filter = DosToUtf8("*." + kwenvar.DataExt);
+    request.filterName = request.filter;
+    const std::optional<std::string> chosen = prompter().saveFile(request);
+    std::string chosenName;
+    if (chosen && !chosen->empty()) {
+      const std::string path = Utf8ToDos(*chosen);
+      chosenName = FileNameNoExt(path);
+      if (!chosenName.empty()) kwenvar.DataDir = FileDir(path);
+    }
+    if (chosenName.empty()) kwenvar.ErrorFlag = true;
+    ArrowCursor();
+    if (kwenvar.ErrorFlag) return;
+    fullName = DataFileName(chosenName);
+    CheckOutputFile(fullName);
+    if (!kwenvar.ErrorFlag) kwenvar.CurrentFileName = chosenName;
+    return;
+  }
+  fullName = HasDot(name) ? name : DataFileName(name);
+  CheckOutputFile(fullName);
+}
+
+void AskReadFile(const std::string& name, std::string& fullName) {
+  if (RefusedInArchiveMode(false, name)) return;
+  std::string base = name;
+  if (name.empty()) {
+    AskOpenFileMode(kwenvar.DataDir, "*." + kwenvar.DataExt, base);
+    if (kwenvar.ErrorFlag) return;
+  }
+  if (!name.empty() && HasDot(name)) {
+    fullName = name;
+  } else {
+    kwenvar.CurrentFileName = base;
+    fullName = kwenvar.DataDir.empty() ? base + "." + kwenvar.DataExt : DataFileName(base);
+  }
+  FileMustExist(fullName);
+  if (kwenvar.ErrorFlag) {
+    if (fullName != name) kwenvar.CurrentFileName.clear();
+    return;
+  }
+  SilentMessage("Datei " + fullName + " wird eingelesen");
+}
+
+void AskOpenFileMode(std::string& dir, const std::string& filter, std::string& name) {
+  FileDialogRequest request;
+  request.startDir = DosToUtf8(RemoveBackslash(dir));
+  request.filter = DosToUtf8(filter);
+  request.filterName = request.filter;
+  const std::optional<std::string> chosen = prompter().openFile(request);
+  if (!chosen || chosen->empty()) {
+    name.clear();
+    kwenvar.ErrorFlag = true;
+    return;
+  }
+  const std::string path = Utf8ToDos(*chosen);
+  dir = FileDir(path);
+  name = FileBaseName(path);
+}
+
+void AskOpenFile(const std::string& fileName, const std::string& filter, std::string& result) {
+  FileDialogRequest request;
+  request.startDir = DosToUtf8(RemoveBackslash(TrimStr(FileDir(fileName))));
+  request.filter = DosToUtf8(filter);
+  request.filterName = request.filter;
+  const std::optional<std::string> chosen = prompter().openFile(request);
+  if (!chosen || chosen->empty()) {
+    result = fileName;
+    kwenvar.ErrorFlag = true;
+    return;
+  }
+  result = Utf8ToDos(*chosen);
+}
+
+void AskDirectory(const std::string& dir, std::string& result) {
+  FileDialogRequest request;
+  if (DirCanEnter(dir)) request.startDir = DosToUtf8(dir);
+  const std::optional<std::string> chosen = prompter().directory(request);
+  if (!chosen || chosen->empty()) {
+    result = dir;
+    return;
+  }
+  result = RemoveBackslash(Utf8ToDos(*chosen));
+}
+
+void RewriteRetry(TextFile& f) {
+  for (int tries = 1;; ++tries) {
+    if (f.Rewrite()) return;
+    const int code = f.IoResult();
+    if (code == io::WriteProtected) {
+      ReportError("Schreibschutz entfernen !");
+    } else if (code == io::DriveNotReady) {
+      ReportError("Programmdiskette einlegen !");
+    } else {
+      ReportError("I/O-Error " + IntStr(code));
+    }
+    // Trying again only makes sense once someone has seen the failure and could mend it.
+    if (!kwenvar.ShowErrors || !prompter().canAnswer() || tries >= kRewriteTries) {
+      kwenvar.ErrorFlag = true;
+      return;
+    }
+  }
+}
+
+}  // namespace qorva

@@ -1,0 +1,93 @@
+// msgbox: message boxes, help topic, window title, cursor and the user's data folder.
+#include "foundation/msgbox.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "foundation/kwenvar.h"
+#include "foundation/u32inte.h"
+#include "foundation/utilfile.h"
+#include "foundation/wintext.h"
+#include "foundation/wkwenvar.h"
+#include "platform/prompts.h"
+
+namespace qorva {
+
+Msgbox msgbox;
+
+void InitMsgbox() { msgbox.HelpTopic = 0; }
+
+void SetPromptHelp(uint16_t topic) { msgbox.HelpTopic = topic; }
+
+void ShowHelpText(uint16_t topic, const std::string& /*text*/, uint16_t mode) {
+  if (topic == 0) topic = msgbox.HelpTopic;
+  if (msgbox.ShowHelpTextHook) msgbox.ShowHelpTextHook(topic, mode);
+}
+
+void ShowMessageKind(const std::string& text, int32_t kind) {
+  const char* caption = kind == 12 ? "Fehler : " : kind == 3 ? "Hilfe" : "Meldung:";
+  prompter().message(caption, DosToUtf8(text));
+}
+
+void ShowErrorBox(const std::string& text) { ShowMessageKind(text, 12); }
+void ShowNoticeBox(const std::string& text) { ShowMessageKind(text, 11); }
+void ShowInfoBox(const std::string& text) { ShowMessageKind(text, 0); }
+
+void ReportError(const std::string& text) {
+  if (kwenvar.ShowErrors) ShowMessageKind(text, 12);
+}
+
+void ShowMessageCaption(const std::string& caption, const std::string& text) {
+  prompter().message(DosToUtf8(caption), DosToUtf8(text));
+}
+
+void ShowDosMessage(const std::string& text) { prompter().message("", DosToUtf8(text)); }
+
+void SilentMessage(const std::string& /*text*/) {}
+
+void SetAppTitle(std::string& title) {
+  std::string t = DosToUtf8(kwenvar.ProgTitle);
+  const std::string& name = kwenvar.CurrentFileName;
+  if (!name.empty()) {
+    t += "  -  " + DosToUtf8(name);
+    if (name.find('.') == std::string::npos) t += "." + DosToUtf8(kwenvar.DataExt);
+  }
+  prompter().appTitle(t);
+  ArrowCursor();
+  title = t;
+}
+
+void WaitCursor() { prompter().waitCursor(true); }
+void ArrowCursor() { prompter().waitCursor(false); }
+void EndWaitCursor() { ArrowCursor(); }
+
+namespace {
+// A folder name of its own below the default data folder: no way up, across or onto another drive.
+bool PlainFolderName(const std::string& s) {
+  if (s.empty() || s == "." || s == "..") return false;
+  if (s.size() >= 2 && s[1] == ':') return false;
+  return s.find_first_of("/\\") == std::string::npos;
+}
+}  // namespace
+
+bool UserLogin() {
+  std::string answer = kwenvar.DemoRun ? "MOLVA" : "";
+  SetPromptHelp(1120);
+  AskText("Passwort (User) eingeben ...", 8, answer);
+  if (kwenvar.ErrorFlag) return false;
+
+  std::error_code ec;
+  const std::string base = RemoveBackslash(wkwenvar.DefaultDataDir);
+  std::filesystem::current_path(base.empty() ? std::string(".") : base, ec);
+  if (ec) ReportError("Invalid Directory " + wkwenvar.DefaultDataDir);
+
+  if (PlainFolderName(answer) && std::filesystem::is_directory(answer, ec)) {
+    kwenvar.DataDir = answer;
+    return true;
+  }
+  ReportError("Ung\x81ltiges Passwort " + answer + " !");
+  kwenvar.ErrorFlag = true;
+  return false;
+}
+
+}  // namespace qorva
