@@ -41,8 +41,14 @@ bool PairList(Pairs pairs) {
   return true;
 }
 
+bool BlockFileCode() { return cad8var.CadCode == 3 || cad8var.CadCode == 6; }
+
+// Layer and block names of a DXF file are in its code page like the texts; the block files keep
+// the DOS bytes, which the program's reader compares with LayerNames.
+std::string NameValue(const std::string& name) { return BlockFileCode() ? name : OemToAnsiStr(name); }
+
 // The start of every entity: its type and the layer in force.
-bool EntityStart(const char* type) { return Pair(0, type) && Pair(8, cad8var.CurrentLayerName); }
+bool EntityStart(const char* type) { return Pair(0, type) && Pair(8, NameValue(cad8var.CurrentLayerName)); }
 
 // Coordinate pairs (code, value) with the same decimals.
 bool Reals(std::initializer_list<std::pair<int32_t, long double>> reals, int32_t decimals) {
@@ -50,8 +56,6 @@ bool Reals(std::initializer_list<std::pair<int32_t, long double>> reals, int32_t
     if (!RealPair(code, x, decimals)) return false;
   return true;
 }
-
-bool BlockFileCode() { return cad8var.CadCode == 3 || cad8var.CadCode == 6; }
 
 }  // namespace
 
@@ -141,9 +145,10 @@ void DxfTables() {
   if (!PutLine(BlankPad(70, 3)) || !PutLine(IntStr(24))) return;
   // Layer "0" is always red, whatever entry 0 of LayerColors holds.
   DxfLayerEntry("0", 1, "CONTINUOUS");
-  DxfLayerEntry(cad8var.LayerNames[1], colour(cad8var.LayerColors[1]), "DASHDOT");
-  DxfLayerEntry(cad8var.LayerNames[2], colour(cad8var.LayerColors[2]), "DASHED");
-  for (int i = 3; i <= 5; ++i) DxfLayerEntry(cad8var.LayerNames[i], colour(cad8var.LayerColors[i]), "CONTINUOUS");
+  DxfLayerEntry(NameValue(cad8var.LayerNames[1]), colour(cad8var.LayerColors[1]), "DASHDOT");
+  DxfLayerEntry(NameValue(cad8var.LayerNames[2]), colour(cad8var.LayerColors[2]), "DASHED");
+  for (int i = 3; i <= 5; ++i)
+    DxfLayerEntry(NameValue(cad8var.LayerNames[i]), colour(cad8var.LayerColors[i]), "CONTINUOUS");
   for (int i = 16; i <= 31; ++i) DxfLayerEntry(IntStr(i), colour(cad8var.ColorLayerColors[i]), "CONTINUOUS");
   if (ShareTextFile.Failed()) return;
   PairList({{0, "ENDTAB"},
@@ -167,7 +172,7 @@ void DxfTables() {
 void DxfBeginBlocks() { PairList({{0, "SECTION"}, {2, "BLOCKS"}}); }
 
 void DxfBlock(const std::string& name) {
-  EntityStart("BLOCK") && PairList({{2, name}, {70, "0"}, {10, "0.0"}, {20, "0.0"}});
+  EntityStart("BLOCK") && PairList({{2, NameValue(name)}, {70, "0"}, {10, "0.0"}, {20, "0.0"}});
 }
 
 void DxfEndBlock() { Pair(0, "ENDBLK"); }
@@ -207,7 +212,7 @@ void DxfSolid(long double x1, long double y1, long double x2, long double y2, lo
 
 void DxfInsert(const std::string& name, long double x, long double y, long double angle, long double xScale,
                long double yScale, int32_t minDecimals) {
-  EntityStart("INSERT") && Pair(2, name) &&
+  EntityStart("INSERT") && Pair(2, NameValue(name)) &&
       Reals({{10, x}, {20, y}, {41, xScale}, {42, yScale}, {50, angle}}, DxfDecimals(minDecimals));
 }
 

@@ -1,0 +1,369 @@
+#include "graphics/caddxf.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "foundation/cad8var.h"
+#include "foundation/kwenvar.h"
+#include "foundation/settings.h"
+#include "foundation/utilfile.h"
+#include "foundation/utilstr.h"
+#include "foundation/wkwenvar.h"
+#include "tests/support/testsupport.h"
+
+namespace qorva {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kChecker = std::string(QORVA_SOURCE_DIR) + "/tools/graphics/dxfcheck.py";
+const std::string kGolden = std::string(QORVA_TEST_DATA_DIR) + "/caddxf_sample.dxf";
+
+// CP437 texts: "Höhe äüß" and the same with a line break in it.
+const std::string kUmlautText = "H\x94he \x84\x81\xE1";
+const std::string kBrokenText = "Zeile 1\r\nZeile 2\nZeile 3";
+
+std::vector<std::string> SplitLines(const std::string& bytes, const std::string& end = "\r\n") {
+  std::vector<std::string> lines;
+  size_t pos = 0;
+  while (pos < bytes.size()) {
+    const size_t next = bytes.find(end, pos);
+    if (next == std::string::npos) {
+      lines.push_back(bytes.substr(pos));
+      break;
+    }
+    lines.push_back(bytes.substr(pos, next - pos));
+    pos = next + end.size();
+  }
+  return lines;
+}
+
+struct CheckResult {
+  int exitCode = -1;
+  std::vector<std::string> lines;
+  std::string output;
+};
+
+// Reads a file with ezdxf (through the checker script) and audits it.
+CheckResult CheckDxf(const fs::path& file) {
+  const auto r = test::runCommand(std::string(QORVA_PYTHON) + " '" + kChecker + "' '" + file.string() + "'");
+  return {r.exitCode, SplitLines(r.output, "\n"), r.output};
+}
+
+bool Has(const CheckResult& r, const std::string& line) {
+  for (const auto& l : r.lines)
+    if (l == line) return true;
+  return false;
+}
+
+class CadDxfTest : public ::testing::Test {
+ protected:
+  void SetUp() override { InitAllSettings(); }
+  void TearDown() override {
+    ShareTextFile.Discard();
+    InitAllSettings();
+  }
+
+  // Opens the shared text file, runs the writer calls and returns the file's bytes; the calls close
+  // the file themselves (DxfClose) or the helper closes it.
+  template <class F>
+  std::string written(F&& calls, const std::string& name = "out.dxf") {
+    const std::string path = (dir / name).string();
+    AssignText(ShareTextFile, path);
+    EXPECT_TRUE(ShareTextFile.Rewrite());
+    calls();
+    if (ShareTextFile.IsOpen()) ShareTextFile.Close();
+    return test::readFile(path);
+  }
+
+  test::ScratchDir dir;
+};
+
+// A DXF output as the drawings produce it: header, tables, one block, the page with the border
+// inside the entities section (as the kernel writes the plot program's work file), an insert of
+// the block and one entity of every kind.
+void WriteSampleDrawing() {
+  DxfHeader(0, 0, 297, 210);
+  DxfTables();
+  DxfBeginBlocks();
+  DxfSelectLayer(5);
+  DxfBlock("feder");
+  DxfSelectLayer(1);
+  DxfLine(0, 0, 10.5L, -3);
+  DxfCircle(5, 5, 2.5L);
+  DxfArc(0, 0, 30, 120, 4);
+  DxfEndBlock();
+  DxfEndSection();
+  DxfBeginEntities();
+  DxfSelectLayer(19);
+  DxfLine(0, 0, 297, 0);
+  DxfLine(297, 0, 297, 210);
+  DxfLine(297, 210, 0, 210);
+  DxfLine(0, 210, 0, 0);
+  DxfSelectLayer(2);
+  DxfInsert("feder", 100, 50.25L, 90, 2, 0.5L);
+  DxfSelectLayer(3);
+  cad8var.TextHeight = 3.5L;
+  cad8var.TextWidthFactor = 0.7142857L;
+  cad8var.TextAngle = 90;
+  cad8var.TextObliqueAngle = 15;
+  DxfText(kUmlautText, 20, 30);
+  cad8var.TextAngle = 0;
+  cad8var.TextObliqueAngle = 0;
+  DxfText(kBrokenText, 20, 40.125L);
+  DxfSelectLayer(7);
+  DxfSolid(10, 10, 20, 10, 10, 15, 20, 15);
+  DxfSelectLayer(0);
+  DxfCircle(-12.345678L, 0.001L, 1);
+  DxfEndSection();
+  DxfClose();
+}
+
+// ---- Line pairs ----
+
+TEST_F(CadDxfTest, PairLinesKeepTheirLayout) {
+  const std::string bytes = written([] {
+    DxfGroupCode(0);
+    DxfGroupCode(10);
+    DxfGroupCode(100);
+    DxfGroupCode(1001);
+    DxfValueInt(-44);
+    DxfValueInt(0);
+    DxfValueStr("");
+    DxfValueStr("  two blanks");
+    // A break inside a value would turn the rest of it into a group code line.
+    DxfValueStr("a\r\nb\nc\rd\x1a" "e");
+  });
+  EXPECT_EQ(bytes, "  0\r\n 10\r\n100\r\n1001\r\n-44\r\n0\r\n\r\n  two blanks\r\na b c d e\r\n");
+}
+
+TEST_F(CadDxfTest, CoordinateRealsHaveTheirDecimalsAndAPoint) {
+  struct Case {
+    int32_t decimals;
+    long double x;
+    const char* text;
+  };
+  const Case cases[] = {
+      {6, 0, "0.000000"},        {6, 10.5L, "10.500000"},  {6, -3, "-3.000000"},
+      {6, -1e-9L, "0.000000"},   {6, 0.0004567L, "0.000457"}, {2, 1234567.891L, "1234567.89"},
+      {0, 12.4L, "12"},          {0, -3, "-3"},             {3, -0.0004L, "0.000"},
+      {-2, 7.25L, "7"},          {40, 1.5L, "1.500000000000000"},
+  };
+  // A German locale, the comma as display mark and five significant digits change nothing.
+  test::LocaleGuard german;
+  ASSERT_TRUE(german.ok());
+  utilstr.DecimalMark = ',';
+  kwenvar.SigDigits = 5;
+  for (const Case& c : cases) EXPECT_EQ(DxfRealText(c.x, c.decimals), c.text) << c.decimals << " " << c.text;
+  EXPECT_EQ(kwenvar.SigDigits, 5);
+}
+
+TEST_F(CadDxfTest, BlockFilesKeepSixDecimalsWhateverTheSetting) {
+  struct Case {
+    uint16_t code;
+    int32_t setting;
+    int32_t minimum;
+    int32_t decimals;
+  };
+  const Case cases[] = {
+      {1, 2, 0, 2}, {4, 8, 0, 8}, {1, 2, 6, 6}, {3, 2, 0, 6}, {6, 0, 0, 6}, {3, 9, 0, 9}, {1, -1, 0, 0},
+  };
+  for (const Case& c : cases) {
+    cad8var.CadCode = c.code;
+    cad8var.CadDecimals = c.setting;
+    EXPECT_EQ(DxfDecimals(c.minimum), c.decimals) << c.code << " " << c.setting;
+  }
+  cad8var.CadCode = 3;
+  cad8var.CadDecimals = 2;
+  const std::string bytes = written([] {
+    DxfLine(1, 2, 3.25L, 4);
+    DxfClose();
+  });
+  EXPECT_EQ(bytes,
+            "  0\r\nLINE\r\n  8\r\n0\r\n 10\r\n1.000000\r\n 20\r\n2.000000\r\n 11\r\n3.250000\r\n 21\r\n"
+            "4.000000\r\n  0\r\nEOF\r\n");
+}
+
+TEST_F(CadDxfTest, LineOnLayerZeroIsTwelveLines) {
+  cad8var.CadCode = 1;
+  const std::string bytes = written([] { DxfLine(0, 0, 10.5L, -3); });
+  EXPECT_EQ(SplitLines(bytes), (std::vector<std::string>{"  0", "LINE", "  8", "0", " 10", "0.000000", " 20",
+                                                          "0.000000", " 11", "10.500000", " 21", "-3.000000"}));
+  cad8var.CadDecimals = 0;
+  EXPECT_EQ(SplitLines(written([] { DxfCircle(10.4L, -2, 3); }))[5], "10");
+}
+
+TEST_F(CadDxfTest, LayerOfEachColour) {
+  cad8var.LayerNames = {"0", "KONTUR", "MITTE", "3", "4", "STRICH"};
+  const std::pair<int32_t, const char*> cases[] = {{0, "0"},      {-1, "0"},  {1, "KONTUR"}, {2, "MITTE"},
+                                                    {5, "STRICH"}, {6, "6"},  {15, "15"},    {31, "31"}};
+  for (const auto& [n, name] : cases) {
+    DxfSelectLayer(n);
+    EXPECT_EQ(cad8var.CurrentLayerName, name) << n;
+  }
+}
+
+// ---- Whole files ----
+
+TEST_F(CadDxfTest, SampleDrawingMatchesItsGoldenFile) {
+  cad8var.CadCode = 1;
+  const std::string bytes = written(WriteSampleDrawing);
+  if (std::getenv("QORVA_UPDATE_GOLDEN")) test::writeFile(kGolden, bytes);
+  EXPECT_EQ(bytes, test::readFile(kGolden));
+}
+
+TEST_F(CadDxfTest, EzdxfReadsTheSampleDrawingWithoutAuditErrors) {
+  cad8var.CadCode = 4;
+  cad8var.LayerNames = {"0", "KONTUR", "MITTE", "D\x9ANN", "4", "STRICH"};
+  written(WriteSampleDrawing);
+  const CheckResult r = CheckDxf(dir / "out.dxf");
+  ASSERT_EQ(r.exitCode, 0) << r.output;
+  EXPECT_TRUE(Has(r, "read AC1009 cp1252")) << r.output;
+  EXPECT_TRUE(Has(r, "audit errors=0 fixes=0")) << r.output;
+  const std::vector<std::string> expected = {
+      "block feder base=(0,0)",
+      "  LINE layer=KONTUR (0,0) (10.5,-3)",
+      "  CIRCLE layer=KONTUR (5,5) r=2.5",
+      "  ARC layer=KONTUR (0,0) r=4 from=30 to=120",
+      "entities",
+      "  LINE layer=19 (0,0) (297,0)",
+      "  LINE layer=19 (297,0) (297,210)",
+      "  LINE layer=19 (297,210) (0,210)",
+      "  LINE layer=19 (0,210) (0,0)",
+      "  INSERT layer=MITTE feder (100,50.25) sx=2 sy=0.5 rot=90",
+      // The layer name of entry 3 goes through the file's code page like every text.
+      "  TEXT layer=DÜNN (20,30) h=3.5 text=\"Höhe äüß\" style=STANDARD width=0.714 rot=90 oblique=15",
+      "  TEXT layer=DÜNN (20,40.125) h=3.5 text=\"Zeile 1 Zeile 2 Zeile 3\" style=STANDARD width=0.714 rot=0 "
+      "oblique=0",
+      "  SOLID layer=7 (10,10) (20,10) (10,15) (20,15)",
+      "  CIRCLE layer=0 (-12.345678,0.001) r=1",
+  };
+  auto at = std::find(r.lines.begin(), r.lines.end(), expected.front());
+  ASSERT_NE(at, r.lines.end()) << r.output;
+  EXPECT_EQ(std::vector<std::string>(at, std::min(at + static_cast<long>(expected.size()), r.lines.end())),
+            expected)
+      << r.output;
+}
+
+TEST_F(CadDxfTest, LayerTableTakesTheLowByteOrMonochrome) {
+  cad8var.CadCode = 1;
+  cad8var.LayerNames = {"0", "DICK", "MITTE", "STRICH", "DUENN", "HILF"};
+  cad8var.LayerColors = {7, 300, 2, 3, 4, 5};
+  cad8var.ColorLayerColors[16] = 256 + 9;
+  cad8var.ColorLayerColors[31] = 16;
+  written([] {
+    DxfHeader(0, 0, 10, 10);
+    DxfTables();
+    DxfBeginEntities();
+    DxfEndSection();
+    DxfClose();
+  });
+  CheckResult r = CheckDxf(dir / "out.dxf");
+  ASSERT_EQ(r.exitCode, 0) << r.output;
+  for (const char* line : {"layer 0 color=1 linetype=CONTINUOUS", "layer DICK color=44 linetype=DASHDOT",
+                           "layer MITTE color=2 linetype=DASHED", "layer HILF color=5 linetype=CONTINUOUS",
+                           "layer 16 color=9 linetype=CONTINUOUS", "layer 31 color=16 linetype=CONTINUOUS",
+                           "style STANDARD font=TXT8"})
+    EXPECT_TRUE(Has(r, line)) << line << "\n" << r.output;
+
+  cad8var.LayerMonochrome = true;
+  cad8var.CadTextFont = "isocp";
+  written([] {
+    DxfHeader(0, 0, 10, 10);
+    DxfTables();
+    DxfClose();
+  });
+  r = CheckDxf(dir / "out.dxf");
+  ASSERT_EQ(r.exitCode, 0) << r.output;
+  int layers = 0;
+  for (const auto& l : r.lines) {
+    if (l.rfind("layer ", 0) != 0 || l.rfind("layer Defpoints ", 0) == 0) continue;  // ezdxf's own
+    ++layers;
+    EXPECT_NE(l.find(" color=1 "), std::string::npos) << l;
+  }
+  EXPECT_EQ(layers, 22);
+  EXPECT_TRUE(Has(r, "style STANDARD font=ISOCP")) << r.output;
+}
+
+// The header declares the Windows code page; every text of a DXF file is in it, whatever the text
+// mode, and only the screen's block files keep DOS bytes for the program's own reader.
+TEST_F(CadDxfTest, TextsAreInTheCodePageTheHeaderDeclares) {
+  struct Case {
+    uint16_t textMode;
+    uint16_t code;
+    const char* seen;  // as ezdxf reads it
+  };
+  const Case cases[] = {
+      {2, 1, "Höhe äüß"}, {1, 1, "Höhe äüß"}, {7, 4, "Höhe äüß"}, {3, 1, "Hoehe aeuess"}, {3, 4, "Hoehe aeuess"},
+  };
+  for (const Case& c : cases) {
+    wkwenvar.CadTextMode = c.textMode;
+    cad8var.CadCode = c.code;
+    written([] {
+      DxfHeader(0, 0, 100, 100);
+      DxfTables();
+      DxfBeginEntities();
+      DxfText(kUmlautText + " \x9C", 1, 2);
+      DxfEndSection();
+      DxfClose();
+    });
+    const CheckResult r = CheckDxf(dir / "out.dxf");
+    ASSERT_EQ(r.exitCode, 0) << r.output;
+    const std::string expected = std::string(c.seen) + " £";
+    EXPECT_TRUE(Has(r, "  TEXT layer=0 (1,2) h=5 text=\"" + expected + "\" style=STANDARD width=1 rot=0 oblique=0"))
+        << c.textMode << " " << c.code << "\n"
+        << r.output;
+  }
+  wkwenvar.CadTextMode = 3;
+  cad8var.CadCode = 3;
+  const auto lines = SplitLines(written([] { DxfText(kUmlautText, 1, 2); }));
+  ASSERT_GE(lines.size(), 12u);
+  EXPECT_EQ(lines[10], "  1");
+  EXPECT_EQ(lines[11], kUmlautText);
+}
+
+TEST_F(CadDxfTest, CheckerRefusesEntitiesOutsideTheEntitiesSection) {
+  // The page border of the plot program's work file once stood between the header and the tables.
+  cad8var.CadCode = 4;
+  written([] {
+    DxfHeader(0, 0, 297, 210);
+    DxfLine(0, 0, 297, 0);
+    DxfTables();
+    DxfBeginEntities();
+    DxfEndSection();
+    DxfClose();
+  });
+  const CheckResult r = CheckDxf(dir / "out.dxf");
+  EXPECT_EQ(r.exitCode, 1) << r.output;
+  EXPECT_TRUE(Has(r, "warning DXF Structure Warning: found tags outside a SECTION, ignored by ezdxf.")) << r.output;
+}
+
+// ---- Failures ----
+
+TEST_F(CadDxfTest, FailedWritesSetErrorFlagAndTheFileStillCloses) {
+  ASSERT_TRUE(fs::exists("/dev/full")) << "/dev/full is missing";
+  cad8var.CadCode = 1;
+  AssignText(ShareTextFile, "/dev/full");
+  ASSERT_TRUE(ShareTextFile.Rewrite());
+  EXPECT_NO_THROW({
+    DxfHeader(0, 0, 297, 210);
+    DxfTables();
+    DxfBeginEntities();
+    for (int i = 0; i < 20000; ++i) DxfLine(i, i, i + 1, i + 1);
+  });
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_NO_THROW(DxfClose());
+  EXPECT_FALSE(ShareTextFile.IsOpen());
+
+  // Writing without an open file is refused the same way.
+  kwenvar.ErrorFlag = false;
+  EXPECT_NO_THROW(DxfText("x", 0, 0));
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+}
+
+}  // namespace
+}  // namespace qorva
