@@ -326,9 +326,10 @@ TEST_F(CadDxfTest, TextsAreInTheCodePageTheHeaderDeclares) {
   EXPECT_EQ(lines[11], kUmlautText);
 }
 
-TEST_F(CadDxfTest, CheckerRefusesEntitiesOutsideTheEntitiesSection) {
-  // The page border of the plot program's work file once stood between the header and the tables.
+// The checker the drawing tests rely on refuses files from which ezdxf silently drops entities.
+TEST_F(CadDxfTest, CheckerRefusesFilesThatLoseEntities) {
   cad8var.CadCode = 4;
+  // The page border of the plot program's work file once stood between the header and the tables.
   written([] {
     DxfHeader(0, 0, 297, 210);
     DxfLine(0, 0, 297, 0);
@@ -337,9 +338,22 @@ TEST_F(CadDxfTest, CheckerRefusesEntitiesOutsideTheEntitiesSection) {
     DxfEndSection();
     DxfClose();
   });
-  const CheckResult r = CheckDxf(dir / "out.dxf");
+  CheckResult r = CheckDxf(dir / "out.dxf");
   EXPECT_EQ(r.exitCode, 1) << r.output;
   EXPECT_TRUE(Has(r, "warning DXF Structure Warning: found tags outside a SECTION, ignored by ezdxf.")) << r.output;
+
+  // An insertion of a block the file does not define is deleted by the audit.
+  written([] {
+    DxfHeader(0, 0, 297, 210);
+    DxfTables();
+    DxfBeginEntities();
+    DxfInsert("LOGO_2", 270, 2, 0, 0.6L, 0.6L);
+    DxfEndSection();
+    DxfClose();
+  });
+  r = CheckDxf(dir / "out.dxf");
+  EXPECT_EQ(r.exitCode, 1) << r.output;
+  EXPECT_TRUE(Has(r, "audit errors=0 fixes=1")) << r.output;
 }
 
 // ---- Failures ----
