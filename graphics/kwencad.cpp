@@ -1,0 +1,732 @@
+// kwencad: output run, drawing state and primitives of the CAD kernel. Pages, sections and blocks
+// are in kwencadblock.cpp.
+
+#include "graphics/kwencad.h"
+
+#include <array>
+#include <cmath>
+#include <new>
+#include <stdexcept>
+#include <utility>
+
+#include "foundation/cad8var.h"
+#include "foundation/filecheck.h"
+#include "foundation/hgvar.h"
+#include "foundation/kwenvar.h"
+#include "foundation/msgbox.h"
+#include "foundation/u32inco.h"
+#include "foundation/u32inte.h"
+#include "foundation/utilfile.h"
+#include "foundation/utilmath.h"
+#include "foundation/utilstr.h"
+#include "foundation/vektor.h"
+#include "foundation/wkwenvar.h"
+#include "foundation/wprinvar.h"
+#include "graphics/caddxf.h"
+#include "graphics/kwencadint.h"
+#include "graphics/kwendraw.h"
+#include "graphics/kwengraf.h"
+#include "graphics/vntxuni1.h"
+#include "platform/launcher.h"
+#include "platform/prompts.h"
+
+namespace qorva {
+
+Kwencad kwencad;
+
+namespace {
+
+constexpr long double kPi = 3.14159265358979323846264338327950288L;
+
+std::array<std::unique_ptr<CadWriter>, 7> writers;
+VentrixSettingsWindow ventrixWindow;
+// The file the run's shared text file output goes to, for messages.
+std::string runFileName;
+
+const char* CodeName(uint16_t code) {
+  switch (code) {
+    case 2: return "IGES";
+    case 5: return "TXT";
+    case 6: return "STL";
+    default: return "";
+  }
+}
+
+bool IsFileCode(uint16_t code) { return code == 1 || code == 2 || code == 5 || code == 6; }
+
+long double Round(long double x) { return std::nearbyint(x); }  // half to even
+
+// The origin offset, added to every point that reaches an output.
+long double Ox(long double x) { return x + cad8var.OriginX; }
+long double Oy(long double y) { return y + cad8var.OriginY; }
+
+// Splits a command line into words as /bin/sh would for plain words and single or double quotes.
+std::vector<std::string> SplitCommandLine(const std::string& line) {
+  std::vector<std::string> words;
+  std::string w;
+  bool inWord = false;
+  char quote = 0;
+  for (char c : line) {
+    if (quote) {
+      if (c == quote) quote = 0;
+      else w += c;
+    } else if (c == '\'' || c == '"') {
+      quote = c;
+      inWord = true;
+    } else if (c == ' ' || c == '\t') {
+      if (inWord) words.push_back(w);
+      w.clear();
+      inWord = false;
+    } else {
+      w += c;
+      inWord = true;
+    }
+  }
+  if (inWord) words.push_back(w);
+  return words;
+}
+
+// Starts the plot program's command line with a hidden window; the result in the numbers the
+// program's messages know: 2 the program is not there, 11 it could not be started, 33 started.
+int32_t StartPlotProgram(const std::string& line) {
+  const std::vector<std::string> words = SplitCommandLine(line);
+  if (words.empty() || !launcher().programExists(words.front())) return 2;
+  return launcher().startProgram("/bin/sh", {"-c", line}) ? 33 : 11;
+}
+
+}  // namespace
+
+namespace cadrun {
+
+bool ShareFileOpen = false;
+bool WriterOpen = false;
+bool Broken = false;
+bool BorderPending = false;
+
+CadWriter* Writer() { return CadWriterFor(cad8var.CadCode); }
+
+bool BlockFileCodes() {
+  if (cad8var.CadCode == 3) return true;
+  CadWriter* w = Writer();
+  return w != nullptr && w->blocksAsFiles();
+}
+
+bool ToDxf() {
+  const uint16_t code = cad8var.CadCode;
+  return code == 1 || code == 4 || (cad8var.BlocksSection && BlockFileCodes());
+}
+
+void Abandon(const std::string& message) {
+  const bool wasBroken = Broken;
+  Broken = true;
+  if (ShareFileOpen || ShareTextFile.IsOpen()) ShareTextFile.Discard();
+  ShareFileOpen = false;
+  if (WriterOpen) {
+    WriterOpen = false;
+    if (CadWriter* w = Writer()) {
+      try {
+        w->abandon();
+      } catch (...) {
+      }
+    }
+  }
+  cad8var.BlocksSection = false;
+  kwenvar.ErrorFlag = true;
+  if (!wasBroken && !message.empty()) ReportError(message);
+}
+
+void CheckShareFile() {
+  if (ShareFileOpen && ShareTextFile.Failed())
+    Abandon("Fehler beim Schreiben der Datei " + TrimStr(ShareTextFile.Name()));
+}
+
+std::string ExceptionText(const std::exception_ptr& e) {
+  try {
+    std::rethrow_exception(e);
+  } catch (const std::bad_alloc&) {
+    return "out of memory !";
+  } catch (const std::exception& x) {
+    return std::string("CAD-Ausgabe abgebrochen: ") + x.what();
+  } catch (...) {
+    return "CAD-Ausgabe abgebrochen";
+  }
+}
+
+}  // namespace cadrun
+
+using namespace cadrun;
+
+void InitKwencad() {
+  kwencad = Kwencad();
+  Broken = false;
+  ShareFileOpen = false;
+  WriterOpen = false;
+  BorderPending = false;
+}
+
+std::unique_ptr<CadWriter> RegisterCadWriter(uint16_t code, std::unique_ptr<CadWriter> writer) {
+  if (code >= writers.size()) return writer;
+  std::swap(writers[code], writer);
+  return writer;
+}
+
+CadWriter* CadWriterFor(uint16_t code) {
+  if (code != 2 && code != 5 && code != 6) return nullptr;
+  return writers[code].get();
+}
+
+void SetVentrixSettingsWindow(VentrixSettingsWindow window) { ventrixWindow = std::move(window); }
+
+// ---- Output run ----
+
+void CadSetCode(uint16_t code) { cad8var.CadCode = code; }
+
+bool CadOutputDone() { return true; }
+
+void CadChooseCode() {
+  kwenvar.TextPage[1] = "DXF";
+  kwenvar.TextPage[2] = "IGES";
+  kwenvar.TextPage[3] = "Kontrollausgabe auf Bildschirm";
+  kwenvar.TextPage[4] = "Ausgabe auf Laserprinter/Plotter mit VENTRIX";
+  kwenvar.TextPage[5] = "TXT";
+  kwenvar.TextPage[6] = "STL";
+  SetPromptHelp(2050);
+  uint16_t code = cad8var.CadCode;
+  AskChoice("CAD-Code", 6, code);
+  if (kwenvar.ErrorFlag) return;
+  cad8var.CadCode = code;
+  if (code != 4) return;
+
+  const uint16_t count = cad8var.VentrixCmdCount;
+  if (count > 1) {
+    const int32_t n = count > 5 ? 5 : count;
+    for (int32_t i = 1; i <= n; ++i) kwenvar.TextPage[static_cast<std::size_t>(i)] = cad8var.VentrixCmdLines[static_cast<std::size_t>(i)];
+    SetPromptHelp(2055);
+    uint16_t choice = cad8var.VentrixCmdChoice;
+    AskChoice("VENTRIX Command Line", n, choice);
+    if (kwenvar.ErrorFlag) return;
+    cad8var.VentrixCmdChoice = choice;
+  } else {
+    cad8var.VentrixCmdChoice = 1;
+  }
+  if (cad8var.VentrixCmdChoice < 1 || cad8var.VentrixCmdChoice > 5) cad8var.VentrixCmdChoice = 1;
+  std::string& line = cad8var.VentrixCmdLines[cad8var.VentrixCmdChoice];
+
+  if (ventrixWindow) {
+    std::string edited = line;
+    if (ventrixWindow(edited)) line = edited;
+    else kwenvar.ErrorFlag = true;
+  }
+  SetPromptHelp(2060);
+  std::string s = line;
+  AskText("VENTRIX-Kommandozeile (0=Parameter)", 60, s);
+  if (kwenvar.ErrorFlag) return;
+  if (s.empty() || s[0] == '0') {
+    VentrixSetup(s, 0);
+    if (kwenvar.ErrorFlag) return;
+  }
+  line = s;
+}
+
+std::string CadExecResultText(int32_t r) {
+  if (r == 0) return "out of memory !";
+  if (r == 2 || r == 3) return "file not found";
+  if (r >= 4 && r <= 31) return "Exec error " + IntStr(r);
+  if (r < 0) return "Exec error " + IntStr(r);
+  return "";
+}
+
+namespace {
+
+// Leftovers of a run that was never closed (its caller stopped on ErrorFlag) are dropped.
+void DropOpenRun() {
+  if (ShareFileOpen) ShareTextFile.Discard();
+  ShareFileOpen = false;
+  if (WriterOpen) {
+    for (auto& w : writers)
+      if (w) try {
+          w->abandon();
+        } catch (...) {
+        }
+    WriterOpen = false;
+  }
+}
+
+bool OpenShareFile(const std::string& name) {
+  ShareTextFile.Assign(name);
+  if (!ShareTextFile.Rewrite()) {
+    kwenvar.ErrorFlag = true;
+    ReportError("Datei " + TrimStr(name) + " kann nicht angelegt werden");
+    return false;
+  }
+  ShareFileOpen = true;
+  runFileName = name;
+  return true;
+}
+
+// The file name of a file output: asked with a save dialog, or from CurrentFileName in batch mode.
+bool ChooseFileName(const std::string& ext) {
+  if (wkwenvar.CadBatchMode) {
+    cad8var.CadFileName = kwenvar.CurrentFileName + "." + ext;
+    return true;
+  }
+  FileDialogRequest req;
+  req.startDir = AddBackslash(kwenvar.CadDir);
+  req.fileName = PathNoExt(kwenvar.CurrentFileName);
+  req.filter = "*." + ext;
+  req.filterName = "*." + ext;
+  const std::optional<std::string> chosen = prompter().saveFile(req);
+  if (!chosen) {
+    kwenvar.ErrorFlag = true;
+    ArrowCursor();
+    return false;
+  }
+  std::string name = *chosen;
+  if (name.empty()) {
+    kwenvar.ErrorFlag = true;
+    cad8var.CadFileName.clear();
+    ArrowCursor();
+    return false;
+  }
+  const std::string base = name.substr(FileDir(name).size());
+  if (base.find('.') == std::string::npos) name += "." + ext;
+  else name = PathNoExt(name) + "." + ext;
+  cad8var.CadFileName = name;
+  ArrowCursor();
+  CheckOutputFile(cad8var.CadFileName);
+  return !kwenvar.ErrorFlag;
+}
+
+void BeginOutputRun(uint16_t code) {
+  cad8var.CadRequestedCode = code;
+  CadSetOrigin(0.0L, 0.0L);
+  wprinvar.SheetFormat = 0;
+  if (code == 0) CadChooseCode();
+  else cad8var.CadCode = code;
+  if (kwenvar.ErrorFlag) return;
+
+  const uint16_t cc = cad8var.CadCode;
+  switch (cc) {
+    case 1:
+    case 2:
+    case 5:
+    case 6: {
+      CadWriter* w = nullptr;
+      std::string ext = "dxf";
+      if (cc != 1) {
+        w = CadWriterFor(cc);
+        if (w == nullptr) {
+          kwenvar.ErrorFlag = true;
+          ReportError(std::string("CAD-Ausgabe ") + CodeName(cc) + " ist nicht verf\x81gbar");
+          return;
+        }
+        ext = w->extension();
+      }
+      if (!ChooseFileName(ext)) return;
+      if (w == nullptr) {
+        if (!OpenShareFile(cad8var.CadFileName)) return;
+      } else {
+        if (!w->open(cad8var.CadFileName)) {
+          kwenvar.ErrorFlag = true;
+          w->abandon();
+          ReportError("Datei " + TrimStr(cad8var.CadFileName) + " kann nicht angelegt werden");
+          return;
+        }
+        WriterOpen = true;
+      }
+      break;
+    }
+    case 3:
+      GraphClear();
+      GraphWaitCursor();
+      break;
+    case 4:
+      cad8var.CadFileName = VentrixWorkFile();
+      SilentMessage(cad8var.CadFileName + " " + "wird geplottet" + "..");
+      if (!OpenShareFile(cad8var.CadFileName)) return;
+      break;
+    default:
+      break;
+  }
+  CadSetLineStyle(0);
+  CadSetDimScale(1.0L);
+  cad8var.BlocksSection = false;
+}
+
+}  // namespace
+
+void CadBeginOutput(uint16_t code) {
+  DropOpenRun();
+  Broken = false;
+  BorderPending = false;
+  runFileName.clear();
+  kwencad.BlockDepth = 0;
+  try {
+    BeginOutputRun(code);
+  } catch (...) {
+    Abandon(ExceptionText(std::current_exception()));
+  }
+}
+
+void CadEndOutput() {
+  const uint16_t cc = cad8var.CadCode;
+  const bool broken = Broken;
+  try {
+    // A block definition left open is closed first, so that its file is complete.
+    if (!broken && ShareFileOpen && cad8var.BlocksSection && BlockFileCodes()) {
+      DxfClose();
+      ShareFileOpen = false;
+    }
+    cad8var.BlocksSection = false;
+    switch (cc) {
+      case 1:
+      case 4:
+        if (!broken && ShareFileOpen) {
+          const bool failed = ShareTextFile.Failed();
+          DxfClose();
+          ShareFileOpen = false;
+          if (failed || kwenvar.ErrorFlag || ShareTextFile.Failed()) {
+            Broken = true;
+            kwenvar.ErrorFlag = true;
+            ReportError("Fehler beim Schreiben der Datei " + TrimStr(runFileName));
+          }
+        }
+        if (cc == 4 && !Broken) {
+          uint16_t choice = cad8var.VentrixCmdChoice;
+          if (choice < 1 || choice > 5) choice = 1;
+          const std::string msg = CadExecResultText(StartPlotProgram(cad8var.VentrixCmdLines[choice]));
+          if (!msg.empty()) ReportError(msg);
+        }
+        if (cc == 4) ArrowCursor();
+        break;
+      case 2:
+      case 5:
+      case 6:
+        if (!broken && WriterOpen) {
+          WriterOpen = false;
+          CadWriter* w = Writer();
+          if (w != nullptr && !w->close()) {
+            Broken = true;
+            kwenvar.ErrorFlag = true;
+            w->abandon();
+            ReportError("Fehler beim Schreiben der Datei " + TrimStr(cad8var.CadFileName));
+          }
+        }
+        break;
+      case 3:
+        GraphClearViewPort();
+        GraphArrowCursor();
+        CadDeleteBlockFiles();
+        EndWaitCursor();
+        break;
+      default:
+        break;
+    }
+    if (!Broken && !kwenvar.ErrorFlag && cad8var.ExecCadFile && IsFileCode(cc))
+      launcher().openDocument(cad8var.CadFileName);
+  } catch (...) {
+    Abandon(ExceptionText(std::current_exception()));
+  }
+  DropOpenRun();
+  BorderPending = false;
+}
+
+// ---- State ----
+
+void CadSetOrigin(long double x, long double y) {
+  cad8var.OriginX = x;
+  cad8var.OriginY = y;
+}
+
+void CadSetDimScale(long double s) {
+  const long double p = s * cad8var.DimensionFactor;
+  cad8var.DimScale = std::fabs(p) < 0.01L ? 1.0L : p;
+}
+
+void CadSetStlZ(long double z0, long double height) {
+  cad8var.StlZ0 = z0;
+  cad8var.StlHeight = height;
+}
+
+void CadTextStyle(int32_t font, long double angle, long double height, long double width) {
+  Guarded([&] {
+    cad8var.TextHeight = height;
+    cad8var.TextWidthFactor = width == 0.0L ? 0.7L * cad8var.CadTextWidth : width / height * cad8var.CadTextWidth;
+    const long double whole = Round(angle);
+    // Without a known window size there is nothing to correct for.
+    if (whole >= 5.0L && whole <= 85.0L && kwenvar.GraphResX > 0 && kwenvar.GraphResY > 0) {
+      const long double rad = DegToRad(angle);
+      angle = RadToDeg(std::atan2(static_cast<long double>(kwenvar.GraphResY) * std::sin(rad),
+                                  0.75L * static_cast<long double>(kwenvar.GraphResX) * std::cos(rad)));
+    }
+    cad8var.TextAngle = angle;
+    cad8var.TextObliqueAngle = cad8var.CadTextAngle;
+    if (cad8var.CadCode == 3 && !cad8var.BlocksSection) GraphSetTextStyle(font, angle, height, 0.95L * width);
+  });
+}
+
+void CadTextStyleFit(int32_t font, const std::string& text, long double angle, long double height,
+                     long double width, long double available) {
+  const long double needed =
+      static_cast<long double>(TrimStr(text).size()) * width * hgvar.GraphTextWidth / 0.7L;
+  if (available >= needed) {
+    CadTextStyle(font, angle, height, width);
+  } else {
+    const long double f = available / needed;
+    CadTextStyle(font, angle, height * f, width * f);
+  }
+}
+
+void CadSetColor(int32_t n) {
+  Guarded([&] {
+    if (n > 31) n = 16 + n % 16;
+    if (n < 0) n = 0;
+    if (ToDxf()) {
+      DxfSelectLayer(n);
+      return;
+    }
+    switch (cad8var.CadCode) {
+      case 2:
+      case 5:
+      case 6:
+        if (WriterOpen) {
+          if (CadWriter* w = Writer()) w->setColor(n);
+        }
+        break;
+      case 3: {
+        uint16_t width = 1;
+        if (n <= 5) {
+          GraphSetLineStyle(n == 1 ? 2 : n == 2 ? 3 : 0);
+          GraphSetDosColor(static_cast<uint8_t>(cad8var.LayerColors[static_cast<std::size_t>(n)] & 0xFF));
+          if (n >= 1) width = static_cast<uint16_t>(cad8var.LayerWidths[static_cast<std::size_t>(n)]);
+        } else {
+          GraphSetLineStyle(0);
+          if (n >= 16) {
+            GraphSetDosColor(static_cast<uint8_t>(cad8var.ColorLayerColors[n] & 0xFF));
+            const int32_t w = cad8var.ColorLayerWidths[n];
+            if (w >= 2 && w <= 50) width = static_cast<uint16_t>(w);
+          }
+        }
+        SetLineWidth(width);
+        break;
+      }
+      default:
+        break;
+    }
+  });
+}
+
+void CadSetLineStyle(uint16_t style) {
+  if (cad8var.CadCode == 3 && !cad8var.BlocksSection) GraphSetLineStyle(style);
+}
+
+void CadMoveTo(long double x, long double y) {
+  cad8var.CurX = x;
+  cad8var.CurY = y;
+}
+
+// ---- Primitives ----
+
+void CadLine(long double x1, long double y1, long double x2, long double y2) {
+  Guarded([&] {
+    x1 = Ox(x1), y1 = Oy(y1), x2 = Ox(x2), y2 = Oy(y2);
+    if (ToDxf()) {
+      if (ShareFileOpen) DxfLine(x1, y1, x2, y2);
+      CheckShareFile();
+    } else if (cad8var.CadCode == 3) {
+      GraphLine(x1, y1, x2, y2);
+    } else if (CadWriter* w = Writer(); w && WriterOpen) {
+      w->line(x1, y1, x2, y2);
+    }
+  });
+}
+
+void CadCircle(long double x, long double y, long double r) {
+  Guarded([&] {
+    if (ToDxf()) {
+      if (ShareFileOpen) DxfCircle(Ox(x), Oy(y), r);
+      CheckShareFile();
+    } else if (cad8var.CadCode == 3) {
+      GraphCircle(Ox(x), Oy(y), r);
+    } else if (CadWriter* w = Writer(); w && WriterOpen) {
+      // Segments are drawn through CadLine, which adds the offset itself.
+      if (w->blocksAsFiles()) CadCircleSegments(x, y, r);
+      else w->circle(Ox(x), Oy(y), r);
+    }
+  });
+}
+
+void CadArc(long double x, long double y, long double startAngle, long double endAngle, long double r) {
+  if (r == 0.0L) return;
+  Guarded([&] {
+    if (ToDxf()) {
+      if (ShareFileOpen) DxfArc(Ox(x), Oy(y), startAngle, endAngle, r);
+      CheckShareFile();
+    } else if (cad8var.CadCode == 3) {
+      GraphArc(Ox(x), Oy(y), startAngle, endAngle, r);
+    } else if (CadWriter* w = Writer(); w && WriterOpen) {
+      if (w->blocksAsFiles()) {
+        // Counter-clockwise from start to end; a sweep of whole turns is the full circle.
+        const long double diff = endAngle - startAngle;
+        const long double turns = diff / 360.0L;
+        if (diff != 0.0L && turns == std::trunc(turns)) {
+          CadCircleSegments(x, y, r);
+          return;
+        }
+        long double sweep = std::fmod(diff, 360.0L);
+        if (sweep < 0.0L) sweep += 360.0L;
+        const long double a1 = DegToRad(startAngle);
+        const long double a2 = DegToRad(startAngle + sweep);
+        CadArcSegments(x + r * std::cos(a1), y + r * std::sin(a1), x + r * std::cos(a2), y + r * std::sin(a2),
+                       DegToRad(sweep));
+      } else {
+        CadArcCall a{};
+        a.x = Ox(x);
+        a.y = Oy(y);
+        a.a1 = startAngle;
+        a.a2 = endAngle;
+        a.r = r;
+        a.xs = a.x + r * std::cos(DegToRad(startAngle));
+        a.ys = a.y + r * std::sin(DegToRad(startAngle));
+        a.xe = a.x + r * std::cos(DegToRad(endAngle));
+        a.ye = a.y + r * std::sin(DegToRad(endAngle));
+        w->arc(a);
+      }
+    }
+  });
+}
+
+void CadText(const std::string& text, long double x, long double y) {
+  if (text.empty()) return;
+  Guarded([&] {
+    if (ToDxf()) {
+      if (ShareFileOpen) DxfText(text, Ox(x), Oy(y));
+      CheckShareFile();
+    } else if (cad8var.CadCode == 3) {
+      GraphText(Ox(x), Oy(y), text);
+    } else if (CadWriter* w = Writer(); w && WriterOpen) {
+      w->text(text, Ox(x), Oy(y));
+    }
+  });
+}
+
+void CadSolid(long double x1, long double y1, long double x2, long double y2, long double x3, long double y3,
+              long double x4, long double y4) {
+  Guarded([&] {
+    x1 = Ox(x1), x2 = Ox(x2), x3 = Ox(x3), x4 = Ox(x4);
+    y1 = Oy(y1), y2 = Oy(y2), y3 = Oy(y3), y4 = Oy(y4);
+    if (ToDxf()) {
+      if (ShareFileOpen) DxfSolid(x1, y1, x2, y2, x3, y3, x4, y4);
+      CheckShareFile();
+    } else if (cad8var.CadCode == 3) {
+      GraphSolid(x1, y1, x2, y2, x3, y3, x4, y4);
+    } else if (CadWriter* w = Writer(); w && WriterOpen) {
+      w->solid(x1, y1, x2, y2, x3, y3, x4, y4);
+    }
+  });
+}
+
+// ---- Composite operations ----
+
+void CadLineTo(long double x, long double y) {
+  CadLine(cad8var.CurX, cad8var.CurY, x, y);
+  cad8var.CurX = x;
+  cad8var.CurY = y;
+}
+
+void CadRectangle(long double x1, long double y1, long double x2, long double y2) {
+  CadMoveTo(x1, y1);
+  CadLineTo(x1, y2);
+  CadLineTo(x2, y2);
+  CadLineTo(x2, y1);
+  CadLineTo(x1, y1);
+}
+
+void CadHorzLine(long double x, long double y, long double length) { CadLine(x, y, x + length, y); }
+
+void CadVertLine(long double x, long double y, long double length) { CadLine(x, y, x, y + length); }
+
+void CadPolarMoveTo(long double r, long double phi) { CadMoveTo(r * std::cos(phi), r * std::sin(phi)); }
+
+void CadPolarLineTo(long double r, long double phi) { CadLineTo(r * std::cos(phi), r * std::sin(phi)); }
+
+void CadWriteLine(const std::string& text) {
+  if (text.empty()) return;
+  CadText(text, cad8var.CurX, cad8var.CurY);
+  const long double d = 1.6L * cad8var.TextHeight;
+  if (cad8var.TextAngle == 0.0L) {
+    cad8var.CurY -= d;
+  } else {
+    const long double a = DegToRad(cad8var.TextAngle - 90.0L);
+    cad8var.CurX += d * std::cos(a);
+    cad8var.CurY += d * std::sin(a);
+  }
+}
+
+void CadSpiral(long double r0, long double turns, long double pitch, int32_t segmentsPerTurn,
+               long double startAngle) {
+  if (segmentsPerTurn < 5) segmentsPerTurn = 72;
+  const long double phi0 = DegToRad(startAngle);
+  CadMoveTo(r0 * std::cos(phi0), r0 * std::sin(phi0));
+  const long double dphi = 2.0L * kPi / segmentsPerTurn;
+  const long double dr = pitch / segmentsPerTurn;
+  long double phi = phi0;
+  long double r = r0;
+  const long double stop = phi0 + 2.0L * kPi * turns - 1.5L * dphi;
+  do {
+    phi += dphi;
+    r += dr;
+    CadLineTo(r * std::cos(phi), r * std::sin(phi));
+  } while (phi < stop && !Broken);
+  const long double phiEnd = phi0 + 2.0L * kPi * turns;
+  const long double rEnd = r0 + turns * pitch;
+  CadLineTo(rEnd * std::cos(phiEnd), rEnd * std::sin(phiEnd));
+}
+
+// ---- Segments ----
+
+void CadArcSegments(long double xs, long double ys, long double xe, long double ye, long double sweep) {
+  long double xc = 0.0L, yc = 0.0L, phiStart = 0.0L, phiEnd = 0.0L, r = 0.0L;
+  const long double xc0 = std::nan(""), yc0 = xc0;
+  xc = xc0;
+  yc = yc0;
+  GetArcCenter(xs, ys, xe, ye, sweep, xc, yc, phiStart, phiEnd, r);
+  if (std::isnan(xc) || std::isnan(yc)) return;  // no arc (a zero sweep or whole turns)
+  // The angle of the start point: for a clockwise sweep that is the end of the counter-clockwise arc.
+  const long double a0 = sweep >= 0.0L ? phiStart : phiEnd;
+  const long double len = std::fabs(sweep) * r;
+  if (len == 0.0L) return;
+  if (cad8var.ArcResolution <= 0.0L) cad8var.ArcResolution = 0.2L;
+  const long double res = cad8var.ArcResolution;
+  CadMoveTo(xs, ys);
+  if (len <= res && std::fabs(sweep) <= 0.1L) {
+    CadLineTo(xe, ye);
+    return;
+  }
+  long double n = std::fabs(sweep) * res / len <= 0.1L ? Round(len / res) : Round(std::fabs(sweep) / 0.1L);
+  if (n < 1.0L) n = 1.0L;
+  const auto count = static_cast<int64_t>(n);
+  for (int64_t i = 0; i <= count && !Broken; ++i) {
+    const long double a = a0 + static_cast<long double>(i) * sweep / n;
+    CadLineTo(xc + r * std::cos(a), yc + r * std::sin(a));
+  }
+}
+
+void CadCircleSegments(long double x, long double y, long double r) {
+  if (cad8var.ArcResolution <= 0.0L) cad8var.ArcResolution = 0.2L;
+  const long double res = cad8var.ArcResolution;
+  CadMoveTo(x + r, y);
+  const long double c = 2.0L * kPi * std::fabs(r);
+  if (res >= c) {
+    CadLineTo(x + r, y);
+    return;
+  }
+  const long double n = Round(c / res);
+  const auto count = static_cast<int64_t>(n);
+  for (int64_t i = 0; i <= count && !Broken; ++i) {
+    const long double a = static_cast<long double>(i) * 2.0L * kPi / n;
+    CadLineTo(x + r * std::cos(a), y + r * std::sin(a));
+  }
+}
+
+}  // namespace qorva

@@ -1,0 +1,581 @@
+// kwencadblock: the page, the sections and the blocks of the CAD kernel, and the read-back of
+// block files. DXF output gets real blocks; the screen and STL-like outputs write each block into a
+// block file of DXF entities and draw it by reading that file back at every insertion.
+
+#include <charconv>
+#include <cmath>
+#include <filesystem>
+#include <system_error>
+#include <utility>
+#include <vector>
+
+#include "foundation/cad8var.h"
+#include "foundation/error0.h"
+#include "foundation/kwenvar.h"
+#include "foundation/msgbox.h"
+#include "foundation/u32inte.h"
+#include "foundation/utildos.h"
+#include "foundation/utilfile.h"
+#include "foundation/utilmath.h"
+#include "foundation/utilstr.h"
+#include "foundation/vektor.h"
+#include "foundation/wkwenvar.h"
+#include "foundation/wprinvar.h"
+#include "graphics/caddxf.h"
+#include "graphics/kwencad.h"
+#include "graphics/kwencadint.h"
+#include "graphics/kwendraw.h"
+
+namespace qorva {
+
+using namespace cadrun;
+
+namespace {
+
+// The first pair of every block file this program writes; the clean-up erases only files that
+// begin with it, so block files the user made stay.
+constexpr int32_t kMarkerCode = 999;
+constexpr const char* kMarkerText = "QORVA block file";
+
+// At most four levels read at once: the fifth is a block that (indirectly) inserts itself.
+constexpr int32_t kMaxBlockDepth = 4;
+
+bool HasSeparator(const std::string& name) {
+  return name.find_first_of("/\\:") != std::string::npos;
+}
+
+std::string BlockFileName(const std::string& name) { return "$" + name + ".dx$"; }
+
+// The block file to read for name: the user's block folder first, then TempDir. Empty when there is
+// none (or the name is no plain file name).
+std::string FindBlockFile(const std::string& name) {
+  if (name.empty() || HasSeparator(name)) return {};
+  for (const std::string& path :
+       {AddBackslash(UserBlockFolder()) + BlockFileName(name), BlockTempFile(name)}) {
+    TextFile f;
+    f.Assign(path);
+    if (f.Reset()) return path;
+  }
+  return {};
+}
+
+// Group code and value pairs of a DXF file, read through a file of its own.
+class PairReader {
+ public:
+  bool Open(const std::string& path) {
+    f_.Assign(path);
+    return f_.Reset();
+  }
+  // The next pair into code and value; false at the physical end or when the file is damaged (Bad).
+  bool Next() {
+    std::string line;
+    std::string trimmed;
+    do {
+      if (f_.Eof()) return false;
+      if (!f_.ReadLn(line)) return Damaged("Lesefehler");
+      trimmed = TrimStr(line);
+    } while (trimmed.empty());
+    int32_t c = 0;
+    const char* end = trimmed.data() + trimmed.size();
+    const auto [p, ec] = std::from_chars(trimmed.data(), end, c);
+    if (ec != std::errc() || p != end) return Damaged("Falsches numerisches Format: \"" + trimmed + "\"");
+    code = c;
+    value.clear();
+    if (!f_.Eof() && !f_.ReadLn(value)) return Damaged("Lesefehler");
+    return true;
+  }
+  const std::string& Name() const { return f_.Name(); }
+
+  int32_t code = 0;
+  std::string value;
+  bool bad = false;
+  std::string why;
+
+ private:
+  bool Damaged(const std::string& text) {
+    bad = true;
+    why = text;
+    return false;
+  }
+  TextFile f_;
+};
+
+// The pairs of one entity after its type pair.
+struct Groups {
+  std::vector<std::pair<int32_t, std::string>> pairs;
+
+  const std::string* Get(int32_t g) const {
+    for (auto it = pairs.rbegin(); it != pairs.rend(); ++it)
+      if (it->first == g) return &it->second;
+    return nullptr;
+  }
+  long double Real(int32_t g, long double def = 0.0L) const {
+    const std::string* v = Get(g);
+    return v ? StrToReal(TrimStr(*v)) : def;
+  }
+};
+
+// Reads the pairs of an entity up to the next pair with code 0, which stays current. False when the
+// file ended (or is damaged) instead.
+bool ReadGroups(PairReader& rd, Groups& g) {
+  g.pairs.clear();
+  while (rd.Next()) {
+    if (rd.code == 0) return true;
+    g.pairs.emplace_back(rd.code, rd.value);
+  }
+  return false;
+}
+
+// Colour number of a layer value: the index of an equal name of LayerNames, else the number it holds.
+uint8_t LayerColour(const std::string& layer) {
+  for (std::size_t i = 0; i < cad8var.LayerNames.size(); ++i)
+    if (cad8var.LayerNames[i] == layer) return static_cast<uint8_t>(i);
+  return static_cast<uint8_t>(StrToInt0(TrimStr(layer)) & 0xFF);
+}
+
+void TakeLayer(const Groups& g, uint8_t& colour) {
+  if (const std::string* v = g.Get(8)) colour = LayerColour(*v);
+}
+
+struct Transform {
+  long double x, y, angle, sx, sy;
+};
+
+Transform SaveTransform() {
+  return {kwencad.InsX, kwencad.InsY, kwencad.InsAngle, kwencad.InsScaleX, kwencad.InsScaleY};
+}
+
+void RestoreTransform(const Transform& t) {
+  kwencad.InsX = t.x;
+  kwencad.InsY = t.y;
+  kwencad.InsAngle = t.angle;
+  kwencad.InsScaleX = t.sx;
+  kwencad.InsScaleY = t.sy;
+}
+
+void MapPoint(long double px, long double py, long double& x, long double& y) {
+  ScaleRotateTranslate(x, y, kwencad.InsScaleX, kwencad.InsScaleY, kwencad.InsX, kwencad.InsY, kwencad.InsAngle,
+                       px, py);
+}
+
+void ReadBlock(const std::string& name, long double x, long double y, long double angle, long double sx,
+               long double sy);
+
+// A POLYLINE from its header pairs to SEQEND. rd holds the pair after the header.
+bool ReadPolyline(PairReader& rd, const Groups& header, uint8_t colour) {
+  const int32_t flags = header.Get(70) ? StrToInt0(TrimStr(*header.Get(70))) : 0;
+  if (TrimStr(rd.value) != "VERTEX") {
+    ReportError("Error in DXF File");
+    return true;  // the entity that follows is read as it is
+  }
+  Groups g;
+  bool more = true;
+  bool first = true;
+  long double x0 = 0, y0 = 0, px = 0, py = 0, pAngle = 0;
+  uint8_t vColour = colour;
+  while (more && TrimStr(rd.value) == "VERTEX") {
+    more = ReadGroups(rd, g);
+    if (rd.bad) return false;
+    TakeLayer(g, vColour);
+    const long double vx = g.Real(10), vy = g.Real(20);
+    const long double included = RadToDeg(4.0L * std::atan(g.Real(42)));
+    if (first) {
+      x0 = vx;
+      y0 = vy;
+      first = false;
+    } else {
+      CadSetColor(vColour);
+      if (pAngle == 0.0L) {
+        CadInsLine(px, py, vx, vy);
+      } else {
+        long double xc = std::nan(""), yc = xc, a1 = 0, a2 = 0, r = 0;
+        GetArcCenter(px, py, vx, vy, DegToRad(pAngle), xc, yc, a1, a2, r);
+        if (!std::isnan(xc)) CadInsArc(xc, yc, RadToDeg(a1), RadToDeg(a2), r);
+      }
+    }
+    px = vx;
+    py = vy;
+    pAngle = included;
+    if (kwenvar.ErrorFlag) return false;
+  }
+  if (!first && flags == 1) {
+    CadSetColor(vColour);
+    CadInsLine(px, py, x0, y0);
+  }
+  if (more && TrimStr(rd.value) == "SEQEND") more = ReadGroups(rd, g);
+  return more && !rd.bad;
+}
+
+// Reads the entities of the open file and draws them. angle is the rotation of this insertion.
+void ReadEntities(PairReader& rd, long double angle) {
+  uint8_t colour = 0;
+  Groups g;
+  if (!rd.Next()) return;
+  for (;;) {
+    if (rd.code != 0) {
+      if (!rd.Next()) return;
+      continue;
+    }
+    const std::string type = TrimStr(rd.value);
+    if (type == "EOF") return;
+    bool more = true;
+    if (type == "LINE") {
+      more = ReadGroups(rd, g);
+      colour = 0;
+      TakeLayer(g, colour);
+      CadSetColor(colour);
+      CadInsLine(g.Real(10), g.Real(20), g.Real(11), g.Real(21));
+    } else if (type == "CIRCLE") {
+      more = ReadGroups(rd, g);
+      TakeLayer(g, colour);
+      CadSetColor(colour);
+      CadInsCircle(g.Real(10), g.Real(20), g.Real(40));
+    } else if (type == "ARC") {
+      more = ReadGroups(rd, g);
+      TakeLayer(g, colour);
+      CadSetColor(colour);
+      CadInsArc(g.Real(10), g.Real(20), g.Real(50), g.Real(51), g.Real(40));
+    } else if (type == "TEXT") {
+      more = ReadGroups(rd, g);
+      TakeLayer(g, colour);
+      CadSetColor(colour);
+      const long double h = g.Real(40, 3.5L);
+      CadTextStyle(2, g.Real(50) + angle, h * kwencad.InsScaleY, h * g.Real(41, 1.0L) * kwencad.InsScaleX);
+      const std::string* text = g.Get(1);
+      CadInsText(text ? *text : std::string(), g.Real(10), g.Real(20));
+    } else if (type == "SOLID") {
+      more = ReadGroups(rd, g);
+      TakeLayer(g, colour);
+      CadSetColor(colour);
+      const long double x3 = g.Real(12), y3 = g.Real(22);
+      CadInsSolid(g.Real(10), g.Real(20), g.Real(11), g.Real(21), x3, y3, g.Real(13, x3), g.Real(23, y3));
+    } else if (type == "POLYLINE") {
+      more = ReadGroups(rd, g);
+      if (more && !rd.bad) more = ReadPolyline(rd, g, colour);
+    } else if (type == "INSERT") {
+      const uint8_t saved = colour;
+      more = ReadGroups(rd, g);
+      if (rd.bad) break;
+      TakeLayer(g, colour);
+      CadSetColor(colour);
+      const std::string* name = g.Get(2);
+      ReadBlock(name ? TrimStr(*name) : std::string(), g.Real(10), g.Real(20), g.Real(50), g.Real(41, 1.0L),
+                g.Real(42, 1.0L));
+      colour = saved;
+      CadSetColor(colour);
+    } else {
+      AddErrorMsg("Fehler : DXF: " + type);
+      return;
+    }
+    if (rd.bad || !more || kwenvar.ErrorFlag || Broken) return;
+  }
+}
+
+void ReadBlock(const std::string& name, long double x, long double y, long double angle, long double sx,
+               long double sy) {
+  const Transform saved = SaveTransform();
+  ++kwencad.BlockDepth;
+  long double nx = 0, ny = 0;
+  MapPoint(x, y, nx, ny);
+  kwencad.InsX = nx;
+  kwencad.InsY = ny;
+  kwencad.InsAngle += angle;
+  kwencad.InsScaleX *= sx;
+  kwencad.InsScaleY *= sy;
+
+  if (kwencad.BlockDepth > kMaxBlockDepth) {
+    ReportError("error blockno." + IntStr(kwencad.BlockDepth));
+    kwenvar.ErrorFlag = true;
+  } else {
+    PairReader rd;
+    const std::string path = FindBlockFile(name);
+    if (path.empty() || !rd.Open(path)) {
+      AddErrorMsg("Invalid temp directory");
+      kwenvar.ErrorFlag = true;
+    } else {
+      ReadEntities(rd, angle);
+      if (rd.bad) Abandon("Fehler : DXF: " + rd.why + " in " + TrimStr(rd.Name()));
+    }
+  }
+  --kwencad.BlockDepth;
+  RestoreTransform(saved);
+}
+
+// Whether the kernel, rather than a writer, handles blocks of the current code.
+bool WriterBlocks() {
+  CadWriter* w = Writer();
+  return w != nullptr && WriterOpen && !w->blocksAsFiles();
+}
+
+}  // namespace
+
+std::string BlockTempFile(const std::string& name) { return AddBackslash(kwenvar.TempDir) + BlockFileName(name); }
+
+std::string UserBlockFolder() {
+  if (!TrimStr(kwencad.UserBlockDir).empty()) return kwencad.UserBlockDir;
+  return AddBackslash(kwenvar.DataDir) + "blocks";
+}
+
+void CadDeleteBlockFiles() {
+  namespace fs = std::filesystem;
+  std::string dir = AddBackslash(kwenvar.TempDir);
+  if (dir.empty()) dir = ".";
+  std::error_code ec;
+  fs::directory_iterator it(dir, ec);
+  if (ec) return;
+  std::vector<std::string> ours;
+  for (; it != fs::directory_iterator(); it.increment(ec)) {
+    if (ec) break;
+    const std::string file = it->path().filename().string();
+    if (file.size() < 5 || file[0] != '$') continue;
+    const std::string tail = LowerStr(file.substr(file.size() - 4));
+    if (tail != ".dx$") continue;
+    PairReader rd;
+    if (rd.Open(it->path().string()) && rd.Next() && rd.code == kMarkerCode && rd.value == kMarkerText)
+      ours.push_back(it->path().string());
+  }
+  for (const std::string& f : ours) fs::remove(f, ec);
+}
+
+// ---- Page and sections ----
+
+void CadPageSetup(long double xmin, long double ymin, long double xmax, long double ymax, long double height) {
+  Guarded([&] {
+    if (height <= 0.0L) height = 1.0L;
+    const uint16_t cc = cad8var.CadCode;
+    if (cc == 6) {
+      SetPromptHelp(2900);
+      AskLength("H\x94he", height, 0.0L, 1000.0L);
+      kwenvar.ErrorFlag = false;
+    }
+    CadPageLimits& p = kwencad.PageLimits;
+    p.xmin = xmin;
+    p.xmax = xmax;
+    p.ymin = ymin;
+    p.ymax = ymax;
+    p.width = xmax - xmin;
+    p.height = ymax - ymin;
+    if (cc == 1 || cc == 4) {
+      if (ShareFileOpen) DxfHeader(xmin, ymin, xmax, ymax);
+      CheckShareFile();
+    } else if (cc == 3) {
+      GraphHeader(xmin, ymin, xmax, ymax);
+    } else if (CadWriter* w = Writer(); w && WriterOpen) {
+      w->pageSetup(xmin, ymin, xmax, ymax, height);
+    }
+    if (Broken) return;
+    if (wprinvar.PrintBorder) {
+      if (cc == 3) {
+        CadSetColor(19);
+        CadRectangle(xmin, ymin, xmax, ymax);
+      } else if (cc == 4) {
+        BorderPending = true;  // entities belong in the ENTITIES section
+      }
+    }
+    if (cc == 3) {
+      const long double dx = xmax - xmin, dy = ymax - ymin;
+      CadTextStyle(2, 0.0L, 0.006L * dy, 0.0045L * dx);
+      CadSetColor(30);
+      if (!cad8var.DwgNoFooter) {
+        const std::string path = GetDataFilePath();
+        const std::string footer = DateStr() + " " + TimeStr() + " - " + "KWENDAL " + kwenvar.ProgName + " V" +
+                                   kwenvar.ProgVersion + " - " + (path.empty() ? path : ShortenDots(path, 120));
+        CadText(footer, xmin + 0.005L * dx, ymin + 0.002L * dy);
+      }
+    }
+    CadSetStlZ(0.0L, height);
+  });
+}
+
+void CadPageSetupDefault() { CadPageSetup(0.0L, 0.0L, 160.0L, 120.0L, 0.0L); }
+
+void CadWriteTables(int32_t level) {
+  Guarded([&] {
+    const uint16_t cc = cad8var.CadCode;
+    if (cc == 1 || cc == 4) {
+      if (ShareFileOpen) DxfTables();
+      CheckShareFile();
+    } else if (WriterBlocks()) {
+      Writer()->writeTables(level);
+    }
+  });
+}
+
+void CadBeginBlocks() {
+  Guarded([&] {
+    cad8var.BlocksSection = true;
+    const uint16_t cc = cad8var.CadCode;
+    if (cc == 1 || cc == 4) {
+      if (ShareFileOpen) DxfBeginBlocks();
+      CheckShareFile();
+    } else if (WriterBlocks()) {
+      Writer()->beginBlocks();
+    }
+  });
+}
+
+void CadBeginBlock(const std::string& name) {
+  if (kwenvar.ErrorFlag) return;
+  Guarded([&] {
+    const uint16_t cc = cad8var.CadCode;
+    if (cc == 1 || cc == 4) {
+      if (ShareFileOpen) DxfBlock(name);
+      CheckShareFile();
+    } else if (BlockFileCodes()) {
+      if (name.empty() || HasSeparator(name)) {
+        Abandon("Ung\x81ltiger Blockname: " + name);
+        return;
+      }
+      const std::string path = BlockTempFile(name);
+      ShareTextFile.Assign(path);
+      if (!ShareTextFile.Rewrite()) {
+        Abandon("Datei " + TrimStr(path) + " kann nicht angelegt werden");
+        return;
+      }
+      ShareFileOpen = true;
+      DxfGroupCode(kMarkerCode);
+      DxfValueStr(kMarkerText);
+      CheckShareFile();
+    } else if (WriterBlocks()) {
+      Writer()->beginBlock(name);
+    }
+  });
+}
+
+void CadEndBlock() {
+  if (Broken) return;
+  const uint16_t cc = cad8var.CadCode;
+  if (kwenvar.ErrorFlag) {
+    kwenvar.ErrorFlag = false;
+    // The block is dropped; its file is not left open for the next one.
+    if (BlockFileCodes() && ShareFileOpen) {
+      ShareTextFile.Discard();
+      ShareFileOpen = false;
+    }
+    return;
+  }
+  Guarded([&] {
+    if (cc == 1 || cc == 4) {
+      if (ShareFileOpen) DxfEndBlock();
+      CheckShareFile();
+    } else if (BlockFileCodes()) {
+      if (!ShareFileOpen) return;
+      const std::string path = ShareTextFile.Name();
+      const bool failed = ShareTextFile.Failed();
+      DxfClose();
+      ShareFileOpen = false;
+      if (failed || kwenvar.ErrorFlag) Abandon("Fehler beim Schreiben der Datei " + TrimStr(path));
+    } else if (WriterBlocks()) {
+      Writer()->endBlock();
+    }
+  });
+}
+
+void CadEndSection() {
+  Guarded([&] {
+    cad8var.BlocksSection = false;
+    const uint16_t cc = cad8var.CadCode;
+    if (cc == 1 || cc == 4) {
+      if (ShareFileOpen) DxfEndSection();
+      CheckShareFile();
+    }
+  });
+}
+
+void CadBeginEntities() {
+  Guarded([&] {
+    const uint16_t cc = cad8var.CadCode;
+    if (cc == 1 || cc == 4) {
+      if (ShareFileOpen) DxfBeginEntities();
+      CheckShareFile();
+    } else if (cc == 3) {
+      GraphClearViewPort();
+      GraphSetLineStyle(0);
+    } else if (WriterBlocks()) {
+      Writer()->beginEntities();
+    }
+    if (Broken) return;
+    const CadPageLimits& p = kwencad.PageLimits;
+    if (BorderPending) {
+      BorderPending = false;
+      CadSetColor(19);
+      CadRectangle(p.xmin, p.ymin, p.xmax, p.ymax);
+    }
+    if (wprinvar.SheetFormat == 2 || wprinvar.SheetFormat == 3) return;
+    if (cc != 3 && cc != 4) return;
+    if (!FindBlockFile("LOGO_2").empty())
+      CadInsertBlock("LOGO_2", p.xmin + 0.91L * p.width, p.ymin + 0.01L * p.height, 0.0L, p.width / 480.0L,
+                     p.height / 360.0L);
+    if (!FindBlockFile("LOGO_3").empty())
+      CadInsertBlock("LOGO_3", p.xmin + 0.91L * p.width, p.ymin + 0.96L * p.height, 0.0L, p.width / 480.0L,
+                     p.height / 360.0L);
+  });
+}
+
+// ---- Insertion and read-back ----
+
+void CadInsertBlock(const std::string& name, long double x, long double y, long double angle, long double sx,
+                    long double sy) {
+  Guarded([&] {
+    const uint16_t cc = cad8var.CadCode;
+    if (cc == 0 || cc > 6) return;
+    if (cc == 1 || cc == 4 || (cad8var.BlocksSection && BlockFileCodes())) {
+      if (ShareFileOpen) DxfInsert(name, x, y, angle, sx, sy);
+      CheckShareFile();
+    } else if (BlockFileCodes()) {
+      kwencad.BlockDepth = 0;
+      RestoreTransform({0.0L, 0.0L, 0.0L, 1.0L, 1.0L});
+      ReadBlock(name, x, y, angle, sx, sy);
+    } else if (WriterBlocks()) {
+      Writer()->insertBlock(name, x, y, angle, sx, sy);
+    }
+  });
+}
+
+void CadInsertBlockOffset(const std::string& name, long double x, long double y, long double angle,
+                          long double sx, long double sy) {
+  CadInsertBlock(name, x + cad8var.OriginX, y + cad8var.OriginY, angle, sx, sy);
+}
+
+void ReadBlockFile(const std::string& name, long double x, long double y, long double angle, long double sx,
+                   long double sy) {
+  Guarded([&] { ReadBlock(name, x, y, angle, sx, sy); });
+}
+
+void CadInsLine(long double x1, long double y1, long double x2, long double y2) {
+  long double ax = 0, ay = 0, bx = 0, by = 0;
+  MapPoint(x1, y1, ax, ay);
+  MapPoint(x2, y2, bx, by);
+  CadLine(ax, ay, bx, by);
+}
+
+void CadInsCircle(long double x, long double y, long double r) {
+  long double cx = 0, cy = 0;
+  MapPoint(x, y, cx, cy);
+  CadCircle(cx, cy, r * kwencad.InsScaleX);
+}
+
+void CadInsArc(long double x, long double y, long double a1, long double a2, long double r) {
+  if (r == 0.0L) return;
+  long double cx = 0, cy = 0;
+  MapPoint(x, y, cx, cy);
+  CadArc(cx, cy, a1 + kwencad.InsAngle, a2 + kwencad.InsAngle, r * kwencad.InsScaleX);
+}
+
+void CadInsText(const std::string& text, long double x, long double y) {
+  long double tx = 0, ty = 0;
+  MapPoint(x, y, tx, ty);
+  CadText(text, tx, ty);
+}
+
+void CadInsSolid(long double x1, long double y1, long double x2, long double y2, long double x3, long double y3,
+                 long double x4, long double y4) {
+  long double p[8];
+  MapPoint(x1, y1, p[0], p[1]);
+  MapPoint(x2, y2, p[2], p[3]);
+  MapPoint(x3, y3, p[4], p[5]);
+  MapPoint(x4, y4, p[6], p[7]);
+  CadSolid(p[0], p[1], p[2], p[3], p[4], p[5], p[6], p[7]);
+}
+
+}  // namespace qorva

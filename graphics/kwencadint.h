@@ -1,0 +1,48 @@
+#pragma once
+// kwencadint: what the two halves of the CAD kernel (kwencad.cpp: output run and primitives,
+// kwencadblock.cpp: page, sections, blocks and read-back) share. Not for other modules.
+
+#include <exception>
+#include <string>
+
+#include "graphics/kwencad.h"
+
+namespace qorva::cadrun {
+
+// True while the shared text file holds the output of the run (codes 1 and 4) or a block file
+// (codes 3 and 6, between CadBeginBlock and CadEndBlock).
+extern bool ShareFileOpen;
+// True while the registered writer of the run's code has its file open.
+extern bool WriterOpen;
+// Set when a failure abandoned the run: every file of the run is closed and the primitives do
+// nothing until the next CadBeginOutput.
+extern bool Broken;
+// Code 4 with PrintBorder: the border waits for the ENTITIES section.
+extern bool BorderPending;
+
+// The writer of the current code (2, 5, 6), nullptr when none is registered.
+CadWriter* Writer();
+// Codes whose blocks live in block files that every insertion reads back (screen, STL-like writers).
+bool BlockFileCodes();
+// Whether primitives go to the DXF writer now: codes 1 and 4, or a block file being written.
+bool ToDxf();
+
+// Closes and drops every file of the run, sets ErrorFlag and reports message once.
+void Abandon(const std::string& message);
+// After writing through the shared text file: abandons the run when a write has failed.
+void CheckShareFile();
+// The message of an exception that reached a kernel entry point.
+std::string ExceptionText(const std::exception_ptr& e);
+
+// Runs f unless the run is broken; anything f throws abandons the run instead of reaching the caller.
+template <typename F>
+void Guarded(F&& f) {
+  if (Broken) return;
+  try {
+    f();
+  } catch (...) {
+    Abandon(ExceptionText(std::current_exception()));
+  }
+}
+
+}  // namespace qorva::cadrun
