@@ -3,8 +3,15 @@
 #include <sys/stat.h>
 
 #include <array>
+#include <filesystem>
+#include <system_error>
 
+#include "foundation/filecheck.h"
 #include "foundation/kwenvar.h"
+#include "foundation/msgbox.h"
+#include "foundation/u32inco.h"
+#include "foundation/u32inja.h"
+#include "foundation/u32inte.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
 
@@ -15,6 +22,18 @@ namespace {
 constexpr std::array<const char*, 3> ProgramFiles = {"", "wventrix.exe", "ventrix.exe"};
 constexpr std::array<const char*, 3> ProgramNames = {"", "WVENTRIX", "VENTRIX"};
 constexpr std::array<const char*, 6> FormatCodes = {"", "HPL", "PS", "PLT", "PL2", "ART"};
+constexpr std::array<const char*, 3> ProgramEntries = {"", "WVENTRIX.EXE (Windows)", "VENTRIX.EXE (MS-DOS)"};
+constexpr std::array<const char*, 6> FormatEntries = {"",
+                                                      "HP-GL Laserjet (HPL)",
+                                                      "Postscript  (PS)",
+                                                      "HP-GL (PLT)",
+                                                      "HP-GL/2  (PL2)",
+                                                      "Aristo  (ART)"};
+constexpr std::array<const char*, 4> InterfaceEntries = {"", "seriell", "parallel", "Datei"};
+
+// Folder and file names on this system are far longer than the DOS names the prompts were made
+// for; a shorter limit would cut the preset in the dialog.
+constexpr int32_t PathPromptLength = 255;
 
 uint16_t clampIndex(uint16_t i, uint16_t hi) { return (i < 1 || i > hi) ? 1 : i; }
 
@@ -102,6 +121,103 @@ bool WriteVentrixBatch(const std::string& batchFile, const std::string& line) {
     ::chmod(written.c_str(), mode | ((mode & 0444) >> 2));
   }
   return true;
+}
+
+namespace {
+
+// A name for the batch file: not blank, and no extension in its last component (".BAT" is added).
+bool usableBatchName(const std::string& name) {
+  if (name.find_first_not_of(' ') == std::string::npos) return false;
+  std::size_t sep = name.find_last_of("/\\");
+  std::size_t start = sep == std::string::npos ? 0 : sep + 1;
+  return name.find('.', start) == std::string::npos;
+}
+
+}  // namespace
+
+void VentrixSetup(std::string& cmdLine, int32_t /*mode*/) {
+  bool& error = kwenvar.ErrorFlag;
+  VentrixOptions o;
+  o.ProgramDir = VentrixProgramDirOf(cmdLine);
+
+  kwenvar.TextPage[1] = ProgramEntries[1];
+  kwenvar.TextPage[2] = ProgramEntries[2];
+  AskChoice("VENTRIX/WVENTRIX", 2, o.Kind);
+  if (error) return;
+
+  do {
+    error = false;
+    SetPromptHelp(2080);
+    AskText("Programmverzeichnis von " + VentrixProgramFile(o.Kind), PathPromptLength, o.ProgramDir);
+    if (error) return;
+    FileMustExist(AddBackslash(o.ProgramDir) + VentrixProgramFile(o.Kind));
+  } while (error);
+
+  for (std::size_t i = 1; i <= 5; ++i) kwenvar.TextPage[i] = FormatEntries[i];
+  SetPromptHelp(2090);
+  AskChoice("Ausgabeformat", 5, o.Format);
+  if (error) return;
+
+  for (std::size_t i = 1; i <= 3; ++i) kwenvar.TextPage[i] = InterfaceEntries[i];
+  SetPromptHelp(2110);
+  AskChoice("Ausgabeschnittstelle", 3, o.Interface);
+  if (error) return;
+
+  if (o.Interface == 1 || o.Interface == 2) {
+    SetPromptHelp(2120);
+    AskWord(o.Interface == 1 ? "COM-Port" : "LPT-Port", o.Port, 1, 4);
+  } else {
+    SetPromptHelp(2130);
+    AskText("Name der Ausgabedatei", PathPromptLength, o.OutputFile);
+  }
+  if (error) return;
+
+  SetPromptHelp(2140);
+  AskDouble("Ma\xE1stab (0=anpassen)", o.Scale, 0.0, 1000.0);
+  if (error) return;
+  SetPromptHelp(2145);
+  AskYesNoBool("Plot um 90 Grad drehen ?", o.Rotate);
+  if (error) return;
+  SetPromptHelp(2150);
+  AskDouble("Nullpunktverschiebung in x-Richtung", o.ShiftX, -1e8, 1e8);
+  if (error) return;
+  AskDouble("Nullpunktverschiebung in y-Richtung", o.ShiftY, -1e8, 1e8);
+  if (error) return;
+  SetPromptHelp(2160);
+  AskDouble("Textbreitenfaktor", o.TextFactor, 0.1, 10.0);
+  if (error) return;
+
+  if (o.Format == 2) {
+    SetPromptHelp(2280);
+    AskText("Postscript-Zeichensatz", 28, o.PsFont);
+    if (error) return;
+  }
+
+  std::string line = VentrixComposeLine(o);
+  if (line.size() <= VentrixMaxLineLength) {
+    cmdLine = line;
+    return;
+  }
+
+  // The line is kept only together with its batch file: a cancel here leaves cmdLine as it was.
+  ShowNoticeBox("Kommandozeile zu lang, Es wird eine Batch-Datei erzeugt.");
+  std::string batchName = AddBackslash(kwenvar.TempDir) + kwenvar.ProgStem;
+  while (true) {
+    error = false;
+    SetPromptHelp(2170);
+    AskText("Name der Batch-Datei (ohne .bat)", PathPromptLength, batchName);
+    if (error) return;
+    if (!usableBatchName(batchName)) continue;
+    std::string batchFile = batchName + ".BAT";
+    if (WriteVentrixBatch(batchFile, line)) {
+      // The line is stored and run later, perhaps from another current folder.
+      std::error_code ec;
+      std::filesystem::path written = std::filesystem::absolute(ResolveFileCase(batchFile), ec);
+      cmdLine = VentrixBatchCall(ec ? ResolveFileCase(batchFile) : written.string());
+      return;
+    }
+    ReportError("Datei " + batchName + ".BAT " + "kann nicht angelegt werden");
+  }
 }
 
 }  // namespace qorva
