@@ -96,9 +96,11 @@ std::string DxfRealText(long double x, int32_t decimals) {
   SigDigitCounts(intDigits, decDigits, 3, x);
   // The formatter shifts its decimals by the display's significant digits; a drawing file keeps
   // the decimals it was asked for.
-  const int32_t sigDigits = std::exchange(kwenvar.SigDigits, 3);
-  std::string text = RealStrFixDot(intDigits, decimals, x);
-  kwenvar.SigDigits = sigDigits;
+  struct SigDigitsAtThree {
+    int32_t saved = std::exchange(kwenvar.SigDigits, 3);
+    ~SigDigitsAtThree() { kwenvar.SigDigits = saved; }
+  } guard;
+  const std::string text = RealStrFixDot(intDigits, decimals, x);
   const size_t first = text.find_first_not_of(' ');
   return first == std::string::npos ? text : text.substr(first);
 }
