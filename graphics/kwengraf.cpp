@@ -456,6 +456,32 @@ long double WindowTextAngle(long double angle) {
 
 // ---- Reading records ----
 
+namespace {
+
+int Orientation(long double ax, long double ay, long double bx, long double by, long double cx, long double cy) {
+  const long double v = (bx - ax) * (cy - ay) - (by - ay) * (cx - ax);
+  return v > 0 ? 1 : (v < 0 ? -1 : 0);
+}
+
+// True when segments p-q and r-s cross at a point inside both.
+bool Cross(const std::array<long double, 9>& f, int p, int q, int r, int s) {
+  auto x = [&](int i) { return f[2 * i - 1]; };
+  auto y = [&](int i) { return f[2 * i]; };
+  const int o1 = Orientation(x(p), y(p), x(q), y(q), x(r), y(r));
+  const int o2 = Orientation(x(p), y(p), x(q), y(q), x(s), y(s));
+  const int o3 = Orientation(x(r), y(r), x(s), y(s), x(p), y(p));
+  const int o4 = Orientation(x(r), y(r), x(s), y(s), x(q), y(q));
+  return o1 * o2 < 0 && o3 * o4 < 0;
+}
+
+}  // namespace
+
+std::array<int, 4> SolidOutline(const std::array<long double, 9>& f) {
+  if (Cross(f, 2, 3, 4, 1)) return {1, 2, 4, 3};
+  if (Cross(f, 1, 2, 3, 4)) return {1, 3, 2, 4};
+  return {1, 2, 3, 4};
+}
+
 bool ReadDisplayRecord(std::string_view rec, DisplayRecordFields& fields, std::string& bad) {
   std::size_t semi = rec.find(';');
   const int32_t type = FieldInt0(rec.substr(0, semi));

@@ -184,6 +184,11 @@ struct DisplayRecordFields {
   std::string text;                // text of a text record
 };
 
+// Corner order (indices 1..4) in which a filled quadrilateral record is drawn: its own outline, or,
+// when two edges of that outline cross (corners handed on in the order a DXF solid takes them,
+// such as an arrowhead's tip, two sides and base centre), the outline without the crossing.
+std::array<int, 4> SolidOutline(const std::array<long double, 9>& f);
+
 // Reads one record. Type codes that are no number, 0, negative or above 13 give type 0 (skip).
 // False when a number field is bad; bad then holds that field.
 bool ReadDisplayRecord(std::string_view rec, DisplayRecordFields& fields, std::string& bad);

@@ -1,0 +1,494 @@
+// The graphics window: replay of the display list onto the client area and the printer.
+#include "graphics/ui/kwengrafform.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPolygonF>
+#include <QPrinter>
+#include <QResizeEvent>
+#include <QWidget>
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "foundation/hgvar.h"
+#include "foundation/kwenvar.h"
+#include "foundation/wintext.h"
+#include "foundation/wprinvar.h"
+#include "platform/prompts.h"
+
+namespace qorva {
+
+TFKWENGRA* FKwengra = nullptr;
+
+namespace {
+
+constexpr long double DegToRad = 3.14159265358979323846264338327950288L / 180.0L;
+
+QColor ToQColor(TColor c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+
+QColor Palette(int32_t n) { return ToQColor(hgvar.ColorTable[static_cast<std::size_t>(n)]); }
+
+QColor Background() { return ToQColor(hgvar.BackgroundColor); }
+
+const QColor Black(0, 0, 0);
+
+void ShowReplayError(const std::string& text) { prompter().message("Fehler : ", text); }
+
+// Font of a text record, kept while the same size and style follow one another.
+struct FontCache {
+  int height = -1;
+  int width = -1;
+  int style = -1;
+  bool printer = false;
+  std::string face;
+  QFont font;
+};
+
+}  // namespace
+
+// ---- Replay ----
+
+QPointF DisplayListReplay::map(const Device& d, long double x, long double y) const {
+  if (!d.printer) return QPointF(GraphCol(x), GraphRow(y));
+  const long double PW = page_.width(), PH = page_.height();
+  const long double R = kwenvar.GraphResX > 0 ? kwenvar.GraphResX : 1;
+  const long double S = kwenvar.GraphResY > 0 ? kwenvar.GraphResY : 1;
+  const int32_t col = Nint(PW * wprinvar.PrintOriginX / 210.0L) +
+                      Nint(PW * ((x - hgvar.VisibleXMin) * kwengraf.ScaleX + kwengraf.ViewPortX1) *
+                           static_cast<long double>(wprinvar.PrintScaleX) / R);
+  const int32_t row = Nint(PW * wprinvar.PrintOriginY / 210.0L) +
+                      Nint(PH * (kwengraf.ViewPortY2 - (y - hgvar.VisibleYMin) * kwengraf.ScaleY) *
+                           static_cast<long double>(wprinvar.PrintScaleY) / S);
+  return QPointF(col, row);
+}
+
+long double DisplayListReplay::lenX(const Device& d, long double l) const {
+  if (!d.printer) return GraphLenX(l);
+  const long double R = kwenvar.GraphResX > 0 ? kwenvar.GraphResX : 1;
+  return Nint(page_.width() * kwengraf.ScaleX * l * static_cast<long double>(wprinvar.PrintScaleX) / R);
+}
+
+long double DisplayListReplay::lenY(const Device& d, long double l) const {
+  if (!d.printer) return GraphLenY(l);
+  const long double S = kwenvar.GraphResY > 0 ? kwenvar.GraphResY : 1;
+  return Nint(page_.height() * kwengraf.ScaleY * l * static_cast<long double>(wprinvar.PrintScaleY) / S);
+}
+
+void DisplayListReplay::applyPen(const Device& d) { d.painter->setPen(d.canvas->pen); }
+
+void DisplayListReplay::begin(ReplayCanvas& screen, QPainter* printer, QSize page) {
+  SetWaitCursor();
+  screen_ = &screen;
+  page_ = page;
+  printerCanvas_ = ReplayCanvas();
+  c_ = 1;
+  h_ = 3.5L;
+  w_ = 3.5L;
+  a_ = 0.0L;
+  kwengraf.CurrentLineStyle = 99;
+  kwengraf.CurrentLineWidth = 1;
+  const bool printing = kwengraf.GraphPrinting && printer;
+  (printing ? printerCanvas_ : screen).pen.setWidth(1);
+  if (printing && wprinvar.PrintBorder) {
+    if (kwenvar.ScreenColor) printerCanvas_.pen.setColor(Palette(11));
+    Device d{printer, &printerCanvas_, true};
+    const QPointF p1 = map(d, kwengraf.WorldX1, kwengraf.WorldY1), p2 = map(d, kwengraf.WorldX1, kwengraf.WorldY2),
+                  p3 = map(d, kwengraf.WorldX2, kwengraf.WorldY2), p4 = map(d, kwengraf.WorldX2, kwengraf.WorldY1);
+    printer->setPen(printerCanvas_.pen);
+    printer->drawPolyline(QPolygonF({p1, p2, p3, p4, p1}));
+  }
+  fields_ = DisplayRecordFields();
+  next_ = 0;
+  pauseMs_ = 0;
+  error_.clear();
+}
+
+void DisplayListReplay::setColor(int32_t n) {
+  c_ = n;
+  for (int i = 0; i < devCount_; ++i) {
+    ReplayCanvas& cv = *dev_[i].canvas;
+    if (n == 0) {
+      cv.pen.setColor(Background());
+      cv.brushColor = Background();
+      cv.fontColor = Background();
+    } else if (n >= 1 && n <= 16) {
+      const bool colour = dev_[i].printer ? (kwenvar.PrintColorMode == 2 || kwenvar.PrintColorMode == 3)
+                                          : kwenvar.ScreenColor;
+      cv.pen.setColor(colour ? Palette(n) : Black);
+      cv.brushColor = colour ? Palette(n) : Background();
+      cv.fontColor = colour ? Palette(n) : Black;
+    }
+  }
+}
+
+void DisplayListReplay::drawText(const Device& d) {
+  ReplayCanvas& cv = *d.canvas;
+  if (c_ == 0)
+    cv.textColor = Background();
+  else if (!kwenvar.ScreenColor || (d.printer && kwenvar.PrintColorMode == 1))
+    cv.textColor = Black;
+  else if (c_ >= 1 && c_ <= 15)
+    cv.textColor = Palette(c_);
+
+  const int s = hgvar.GraphFontStyle;
+  bool bold = false, italic = false, underline = false, strike = false;
+  if (s >= 1 && s <= 15) {
+    bold = s & 1;
+    italic = s & 2;
+    underline = s & 4;
+    strike = s & 8;
+  } else if (!d.printer) {
+    italic = s & 2;
+    underline = s & 4;
+    strike = s & 8;
+  }
+  const int hpx = static_cast<int>(std::fabs(lenY(d, h_)));
+  const int wpx = static_cast<int>(std::fabs(lenX(d, w_)));
+  if (hpx <= 0) return;  // too small to show
+
+  static FontCache cache;
+  const int styleKey = (bold ? 1 : 0) | (italic ? 2 : 0) | (underline ? 4 : 0) | (strike ? 8 : 0);
+  if (cache.height != hpx || cache.width != wpx || cache.style != styleKey || cache.printer != d.printer ||
+      cache.face != hgvar.GraphFontName) {
+    QFont font(QString::fromStdString(WinToUtf8(hgvar.GraphFontName)));
+    // The height is that of the character cell, as the font interface of the program takes it.
+    font.setPixelSize(hpx);
+    const qreal cell = QFontMetricsF(font).height();
+    if (cell > 0) font.setPixelSize(std::max(1, static_cast<int>(std::lround(hpx * hpx / cell))));
+    // Weight 100 of a face without a thin cut is its regular one.
+    font.setWeight(bold ? QFont::Bold : QFont::Normal);
+    font.setItalic(italic);
+    font.setUnderline(underline);
+    font.setStrikeOut(strike);
+    if (wpx > 0) {
+      const qreal avg = QFontMetricsF(font).averageCharWidth();
+      if (avg > 0) font.setStretch(std::clamp(static_cast<int>(std::lround(100.0 * wpx / avg)), 1, 4000));
+    }
+    cache = FontCache{hpx, wpx, styleKey, d.printer, hgvar.GraphFontName, font};
+  }
+
+  const auto& f = fields_.f;
+  const long double a = a_ * DegToRad;
+  const QPointF at = a_ == 0.0L ? map(d, f[1], f[2] + 0.75L * h_)
+                                : map(d, f[1] - 0.7L * h_ * std::sin(a), f[2] + 0.75L * h_ * std::cos(a));
+  QPainter& p = *d.painter;
+  p.save();
+  p.setFont(cache.font);
+  p.setPen(cv.textColor);
+  p.translate(at);
+  p.rotate(-static_cast<double>(Nint(a_ * 10.0L)) / 10.0);
+  p.drawText(QPointF(0, QFontMetricsF(cache.font).ascent()), QString::fromStdString(WinToUtf8(fields_.text)));
+  p.restore();
+}
+
+DisplayListReplay::Stop DisplayListReplay::run(QPainter* screenPainter, QPainter* printerPainter,
+                                               bool honourPauses) {
+  const bool printing = kwengraf.GraphPrinting && printerPainter;
+  devCount_ = 0;
+  if (screenPainter) dev_[devCount_++] = Device{screenPainter, screen_, false};
+  if (printing) dev_[devCount_++] = Device{printerPainter, &printerCanvas_, true};
+  for (int i = 0; i < devCount_; ++i) {
+    dev_[i].painter->setRenderHint(QPainter::Antialiasing, false);
+    dev_[i].painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+  }
+  const Device* textDev = nullptr;
+  for (int i = 0; i < devCount_; ++i)
+    if (dev_[i].printer == printing) textDev = &dev_[i];
+
+  const auto& list = kwengraf.DisplayList;
+  auto& f = fields_.f;
+  Stop stop = Stop::End;
+  while (next_ < list.size()) {
+    const std::size_t i = next_++;
+    if (!ReadDisplayRecord(list[i], fields_, error_)) {
+      error_ = "'" + WinToUtf8(error_) + "' is not a valid floating point value";
+      stop = Stop::BadRecord;
+      break;
+    }
+    switch (fields_.type) {
+      case RecMoveTo:
+        for (int k = 0; k < devCount_; ++k) dev_[k].canvas->penPos = map(dev_[k], f[1], f[2]);
+        break;
+      case RecLineTo:
+        for (int k = 0; k < devCount_; ++k) {
+          const QPointF to = map(dev_[k], f[1], f[2]);
+          applyPen(dev_[k]);
+          dev_[k].painter->drawLine(dev_[k].canvas->penPos, to);
+          dev_[k].canvas->penPos = to;
+        }
+        break;
+      case RecCircle:
+        for (int k = 0; k < devCount_; ++k) {
+          const QPointF p1 = map(dev_[k], f[1] - fields_.r, f[2] - fields_.r);
+          const QPointF p2 = map(dev_[k], f[1] + fields_.r, f[2] + fields_.r);
+          applyPen(dev_[k]);
+          dev_[k].painter->setBrush(Qt::NoBrush);
+          dev_[k].painter->drawEllipse(QRectF(p1, p2).normalized());
+        }
+        break;
+      case RecLine:
+        for (int k = 0; k < devCount_; ++k) {
+          const QPointF from = map(dev_[k], f[1], f[2]), to = map(dev_[k], f[3], f[4]);
+          applyPen(dev_[k]);
+          dev_[k].painter->drawLine(from, to);
+          dev_[k].canvas->penPos = to;
+        }
+        break;
+      case RecArc:
+        for (int k = 0; k < devCount_; ++k) {
+          const QRectF box = QRectF(map(dev_[k], f[1], f[2]), map(dev_[k], f[3], f[4])).normalized();
+          const QPointF s = map(dev_[k], f[5], f[6]), e = map(dev_[k], f[7], f[8]);
+          const QPointF c = box.center();
+          // Angles as seen on the screen (rows grow downward); counter-clockwise from start to end.
+          const double as = std::atan2(-(s.y() - c.y()), s.x() - c.x()) * 180.0 / std::numbers::pi;
+          const double ae = std::atan2(-(e.y() - c.y()), e.x() - c.x()) * 180.0 / std::numbers::pi;
+          double span = std::fmod(ae - as, 360.0);
+          if (span <= 0) span += 360.0;  // equal points: the whole ellipse
+          applyPen(dev_[k]);
+          dev_[k].painter->setBrush(Qt::NoBrush);
+          dev_[k].painter->drawArc(box, static_cast<int>(std::lround(as * 16)), static_cast<int>(std::lround(span * 16)));
+        }
+        break;
+      case RecText:
+        if (textDev) drawText(*textDev);
+        break;
+      case RecSolid: {
+        const std::array<int, 4> order = SolidOutline(f);
+        for (int k = 0; k < devCount_; ++k) {
+          QPolygonF poly;
+          for (int n : order) poly << map(dev_[k], f[2 * n - 1], f[2 * n]);
+          applyPen(dev_[k]);
+          dev_[k].painter->setBrush(kwenvar.ScreenColor ? dev_[k].canvas->brushColor : Black);
+          dev_[k].painter->drawPolygon(poly, Qt::OddEvenFill);
+        }
+        break;
+      }
+      case RecColor:
+        setColor(fields_.value);
+        break;
+      case RecTextStyle:
+        h_ = f[1] * 1.6L * hgvar.GraphTextHeight;
+        w_ = f[2] * 1.1L * hgvar.GraphTextWidth;
+        a_ = fields_.angle;
+        break;
+      case RecWindow:
+        kwengraf.ViewPortX1 = Nint(f[1]);
+        kwengraf.ViewPortY1 = Nint(f[2]);
+        kwengraf.ViewPortX2 = Nint(f[3]);
+        kwengraf.ViewPortY2 = Nint(f[4]);
+        kwengraf.WorldX1 = f[5];
+        kwengraf.WorldY1 = f[6];
+        kwengraf.WorldX2 = f[7];
+        kwengraf.WorldY2 = f[8];
+        if (f[5] == f[7] || f[6] == f[8]) {
+          kwenvar.ErrorFlag = true;
+          stop = Stop::WindowError;
+        } else {
+          SetScale(hgvar.ZoomPixelX1, hgvar.ZoomPixelY1, hgvar.ZoomPixelX2, hgvar.ZoomPixelY2);
+        }
+        break;
+      case RecLineStyle: {
+        static constexpr Qt::PenStyle styles[4] = {Qt::SolidLine, Qt::DotLine, Qt::DashDotLine, Qt::DashLine};
+        const int32_t v = fields_.value;
+        for (int k = 0; k < devCount_; ++k) dev_[k].canvas->pen.setStyle(v >= 1 && v <= 3 ? styles[v] : Qt::SolidLine);
+        break;
+      }
+      case RecLineWidth:
+        for (int k = 0; k < devCount_; ++k)
+          dev_[k].canvas->pen.setWidth(std::max(0, dev_[k].printer ? 4 * fields_.value : fields_.value));
+        break;
+      case RecSleep:
+        if (!printing && honourPauses && fields_.value > 0) {
+          pauseMs_ = fields_.value;
+          stop = Stop::Pause;
+        }
+        break;
+      default:
+        break;
+    }
+    if (stop != Stop::End) break;
+  }
+  if (stop != Stop::Pause) SetOldCursor();
+  return stop;
+}
+
+DisplayListReplay::Stop ReplayDisplayList(QPainter& painter, QSize target) {
+  static ReplayCanvas canvas;
+  canvas = ReplayCanvas();
+  painter.fillRect(QRect(QPoint(0, 0), target), Background());
+  DisplayListReplay replay;
+  replay.begin(canvas);
+  const DisplayListReplay::Stop stop = replay.run(&painter, nullptr, false);
+  if (stop == DisplayListReplay::Stop::BadRecord) ShowReplayError(replay.error());
+  return stop;
+}
+
+void PrintDisplayList(QPrinter& printer) {
+  QPainter painter;
+  if (!painter.begin(&printer)) {
+    prompter().message("Fehler : ", "Drucker kann nicht geöffnet werden");
+    kwenvar.ErrorFlag = true;
+    return;
+  }
+  const QSize page = printer.pageLayout().paintRectPixels(printer.resolution()).size();
+  if (FKwengra) {
+    FKwengra->PrintReplay(painter, page);
+  } else {
+    kwengraf.GraphPrinting = true;
+    static ReplayCanvas screen;
+    DisplayListReplay replay;
+    replay.begin(screen, &painter, page);
+    if (replay.run(nullptr, &painter, false) == DisplayListReplay::Stop::BadRecord) ShowReplayError(replay.error());
+    kwengraf.GraphPrinting = false;
+  }
+  painter.end();
+}
+
+// ---- The window ----
+
+class GraphCanvasWidget : public QWidget {
+ public:
+  explicit GraphCanvasWidget(TFKWENGRA* form) : QWidget(form), form_(form) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    form_->canvasPaint(p);
+  }
+  void resizeEvent(QResizeEvent* e) override { form_->canvasResized(e->size()); }
+
+ private:
+  TFKWENGRA* form_;
+};
+
+TFKWENGRA::TFKWENGRA(QWidget* parent) : TFKWENGRA(parent, true) {}
+
+TFKWENGRA::TFKWENGRA(QWidget* parent, bool runFormCreate) : QMainWindow(parent) { setup(runFormCreate); }
+
+void TFKWENGRA::setup(bool runFormCreate) {
+  setObjectName("FKwengra");
+  setWindowTitle("KwenGraf");
+  resize(544, 386);
+  setCursor(Qt::ArrowCursor);
+  canvasWidget_ = new GraphCanvasWidget(this);
+  setCentralWidget(canvasWidget_);
+  pauseTimer_.setSingleShot(true);
+  connect(&pauseTimer_, &QTimer::timeout, this, [this] { continueReplay(true); });
+  if (runFormCreate) KwengrafFormCreate();
+  if (!FKwengra) FKwengra = this;
+  if (!graphWindowHost()) InstallGraphWindowHost(this);
+}
+
+TFKWENGRA::~TFKWENGRA() {
+  if (graphWindowHost() == this) InstallGraphWindowHost(nullptr);
+  if (FKwengra == this) FKwengra = nullptr;
+}
+
+QWidget* TFKWENGRA::canvasWidget() const { return canvasWidget_; }
+
+void TFKWENGRA::RequestRepaint() {
+  replayDue_ = true;
+  // Only asks for the paint: a batch run draws before the window is shown and must not show it.
+  canvasWidget_->update();
+}
+
+void TFKWENGRA::SetWaitCursor(bool wait) { canvasWidget_->setCursor(wait ? Qt::WaitCursor : Qt::ArrowCursor); }
+
+void TFKWENGRA::CanvasMoveTo(int32_t x, int32_t y) { screenCanvas_.penPos = QPointF(x, y); }
+
+void TFKWENGRA::CanvasLineTo(int32_t x, int32_t y) {
+  if (!canvas_.isNull()) {
+    QPainter p(&canvas_);
+    p.setPen(screenCanvas_.pen);
+    p.drawLine(screenCanvas_.penPos, QPointF(x, y));
+  }
+  screenCanvas_.penPos = QPointF(x, y);
+  canvasWidget_->update();
+}
+
+void TFKWENGRA::CanvasRectangle(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+  if (canvas_.isNull()) return;
+  QPainter p(&canvas_);
+  p.setPen(screenCanvas_.pen);
+  p.drawPolyline(QPolygonF({QPointF(x1, y1), QPointF(x2, y1), QPointF(x2, y2), QPointF(x1, y2), QPointF(x1, y1)}));
+  canvasWidget_->update();
+}
+
+void TFKWENGRA::changeEvent(QEvent* event) {
+  // Every activation shows the list afresh.
+  if (event->type() == QEvent::ActivationChange && isActiveWindow()) RequestRepaint();
+  QMainWindow::changeEvent(event);
+}
+
+void TFKWENGRA::canvasResized(QSize size) {
+  if (size.isEmpty()) return;
+  canvas_ = QImage(size, QImage::Format_RGB32);
+  canvas_.fill(Background());
+  replayDue_ = true;
+}
+
+void TFKWENGRA::canvasPaint(QPainter& painter) {
+  if (canvas_.isNull() || canvas_.size() != canvasWidget_->size()) canvasResized(canvasWidget_->size());
+  // The replay draws onto the image; the paint itself never waits and never lets other events in.
+  if (replayDue_) startReplay();
+  if (!canvas_.isNull()) painter.drawImage(0, 0, canvas_);
+}
+
+void TFKWENGRA::FormPaint() {
+  if (canvas_.isNull() || canvas_.size() != canvasWidget_->size()) canvasResized(canvasWidget_->size());
+  startReplay();
+  canvasWidget_->update();
+}
+
+
+void TFKWENGRA::startReplay() {
+  replayDue_ = false;
+  pauseTimer_.stop();
+  if (canvas_.isNull()) return;
+  canvas_.fill(Background());
+  replay_.begin(screenCanvas_);
+  continueReplay(false);
+}
+
+void TFKWENGRA::continueReplay(bool repaint) {
+  if (canvas_.isNull()) return;
+  DisplayListReplay::Stop stop;
+  {
+    QPainter p(&canvas_);
+    stop = replay_.run(&p, nullptr, true);
+  }
+  if (stop == DisplayListReplay::Stop::Pause) {
+    pauseTimer_.start(replay_.pauseMs());
+  } else if (stop == DisplayListReplay::Stop::BadRecord) {
+    // Not from inside a paint: the message box runs its own event loop.
+    const std::string text = replay_.error();
+    QTimer::singleShot(0, this, [text] { ShowReplayError(text); });
+  }
+  if (repaint) canvasWidget_->update();
+}
+
+void TFKWENGRA::PrintReplay(QPainter& printer, QSize page) {
+  pauseTimer_.stop();
+  if (canvas_.isNull() || canvas_.size() != canvasWidget_->size()) canvasResized(canvasWidget_->size());
+  kwengraf.GraphPrinting = true;
+  canvas_.fill(Background());
+  replay_.begin(screenCanvas_, &printer, page);
+  DisplayListReplay::Stop stop;
+  {
+    QPainter p(&canvas_);
+    stop = replay_.run(&p, &printer, false);
+  }
+  kwengraf.GraphPrinting = false;
+  if (stop == DisplayListReplay::Stop::BadRecord) ShowReplayError(replay_.error());
+  canvasWidget_->update();
+}
+
+}  // namespace qorva

@@ -1,0 +1,136 @@
+#pragma once
+// The graphics window and the replay of its display list. TFKWENGRA keeps the picture in an image
+// of its client area; a repaint request replays the whole list onto that image, a plain paint
+// only shows it, and the canvas operations draw straight onto it. Pause records are played out by
+// a timer, never by waiting inside a paint.
+
+#include <QColor>
+#include <QImage>
+#include <QMainWindow>
+#include <QPen>
+#include <QPointF>
+#include <QSize>
+#include <QTimer>
+#include <cstddef>
+#include <string>
+
+#include "graphics/kwengraf.h"
+
+class QPainter;
+class QPrinter;
+
+namespace qorva {
+
+// Pen, brush, font and text colour of one canvas; they outlast a replay, as a canvas does.
+struct ReplayCanvas {
+  QPen pen{QColor(0, 0, 0), 1};
+  QColor brushColor{255, 255, 255};
+  QColor fontColor{0, 0, 0};
+  QColor textColor{0, 0, 0};
+  QPointF penPos;
+};
+
+// One replay of DisplayList, which can stop at a pause record and go on later.
+class DisplayListReplay {
+ public:
+  enum class Stop { End, Pause, WindowError, BadRecord };
+
+  // Starts afresh: hourglass, the start values, the printer border. printer may be null; it is
+  // drawn on only while GraphPrinting is set. page is the printer page in device pixels.
+  void begin(ReplayCanvas& screen, QPainter* printer = nullptr, QSize page = QSize());
+  // Plays records from the current one on until the end or, with pauses honoured, a pause record
+  // (the record after it is next). The painters are those of this stretch of the replay.
+  Stop run(QPainter* screenPainter, QPainter* printerPainter, bool honourPauses);
+
+  std::size_t next() const { return next_; }
+  int32_t pauseMs() const { return pauseMs_; }
+  // Message text of a bad record (UTF-8).
+  const std::string& error() const { return error_; }
+
+ private:
+  struct Device {
+    QPainter* painter = nullptr;
+    ReplayCanvas* canvas = nullptr;
+    bool printer = false;
+  };
+  QPointF map(const Device& d, long double x, long double y) const;
+  long double lenX(const Device& d, long double l) const;
+  long double lenY(const Device& d, long double l) const;
+  void applyPen(const Device& d);
+  void drawText(const Device& d);
+  void setColor(int32_t n);
+
+  ReplayCanvas* screen_ = nullptr;
+  ReplayCanvas printerCanvas_;
+  QSize page_;
+  DisplayRecordFields fields_;
+  int32_t c_ = 1;
+  long double h_ = 3.5L;
+  long double w_ = 3.5L;
+  long double a_ = 0.0L;
+  std::size_t next_ = 0;
+  int32_t pauseMs_ = 0;
+  std::string error_;
+  Device dev_[2];
+  int devCount_ = 0;
+};
+
+// Replays the whole display list onto painter (a target of the given size, first filled with the
+// background colour), skipping pauses. A bad record ends it with its message through the prompter.
+DisplayListReplay::Stop ReplayDisplayList(QPainter& painter, QSize target);
+
+// Prints the display list: GraphPrinting is set for a replay onto the printer page and the window.
+void PrintDisplayList(QPrinter& printer);
+
+class GraphCanvasWidget;
+
+class TFKWENGRA : public QMainWindow, public GraphWindowHost {
+  Q_OBJECT
+ public:
+  explicit TFKWENGRA(QWidget* parent = nullptr);
+  ~TFKWENGRA() override;
+
+  // The replay onto the client area (and the printer while printing).
+  void FormPaint();
+  // A replay onto a printer page, inside a print job the caller opened.
+  void PrintReplay(QPainter& printer, QSize page);
+
+  // The picture of the client area as last drawn.
+  const QImage& canvasImage() const { return canvas_; }
+  // True while a pause record holds the replay.
+  bool replayPaused() const { return pauseTimer_.isActive(); }
+  QWidget* canvasWidget() const;
+
+  // GraphWindowHost
+  void RequestRepaint() override;
+  void SetWaitCursor(bool wait) override;
+  void CanvasMoveTo(int32_t x, int32_t y) override;
+  void CanvasLineTo(int32_t x, int32_t y) override;
+  void CanvasRectangle(int32_t x1, int32_t y1, int32_t x2, int32_t y2) override;
+
+ protected:
+  // For a window that replaces the graphics window's own creation step (the main window): the
+  // window fields keep their zero start.
+  TFKWENGRA(QWidget* parent, bool runFormCreate);
+  void changeEvent(QEvent* event) override;
+
+ private:
+  friend class GraphCanvasWidget;
+  void setup(bool runFormCreate);
+  void canvasPaint(QPainter& painter);
+  void canvasResized(QSize size);
+  void startReplay();
+  void continueReplay(bool repaint);
+
+  GraphCanvasWidget* canvasWidget_ = nullptr;
+  QImage canvas_;
+  ReplayCanvas screenCanvas_;
+  DisplayListReplay replay_;
+  QTimer pauseTimer_;
+  bool replayDue_ = true;
+};
+
+// The graphics window (the main window once it exists).
+extern TFKWENGRA* FKwengra;
+
+}  // namespace qorva
