@@ -3,11 +3,14 @@
 #include "foundation/kwenvar.h"
 #include "foundation/ui/fmxutil2.h"
 #include "foundation/ui/qttext.h"
+#include "graphics/kwendraw.h"
 
 namespace qorva {
 
-Thh::Thh(QWidget* parent) : QMainWindow(parent) {
+// The main window's creation takes the place of the graphics window's own.
+Thh::Thh(QWidget* parent) : TFKWENGRA(parent, false) {
   setObjectName("hh");
+  if (!GraphDraw) GraphDraw = std::make_unique<TGraphDraw>();
   // The shell owns the program identity and sets it before anything reads it.
   kwenvar.ProgName = "QORVA";
   kwenvar.ProgStem = "qorva";

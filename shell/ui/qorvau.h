@@ -1,11 +1,11 @@
 #pragma once
-// The program's main window.
+// The program's main window, built on the graphics window.
 
-#include <QMainWindow>
+#include "graphics/ui/kwengrafform.h"
 
 namespace qorva {
 
-class Thh : public QMainWindow {
+class Thh : public TFKWENGRA {
   Q_OBJECT
  public:
   explicit Thh(QWidget* parent = nullptr);
