@@ -33,6 +33,24 @@ TEST(ScriptedPrompter, UnexpectedOrMismatchedQuestionThrows) {
   EXPECT_THROW(p.choice("?", {"a"}, 0), ScriptAnswerMissing);
 }
 
+TEST(ScriptedPrompter, NumberPromptAsksAsTextAndRecordsTheTitle) {
+  ScriptedPrompter p({std::string("12")});
+  int judged = 0;
+  const NumberCheck check = [&](const std::string&) {
+    ++judged;
+    return NumberVerdict{};
+  };
+  EXPECT_EQ(p.number("Zahl", 12, "3", check), "12");
+  p.appTitle("QORVA  -  feder.qva");
+  ASSERT_EQ(p.asked().size(), 2u);
+  EXPECT_EQ(p.asked()[0].kind, AskKind::Text);
+  EXPECT_EQ(p.asked()[0].preset, "3");
+  EXPECT_EQ(p.asked()[1].kind, AskKind::AppTitle);
+  EXPECT_EQ(p.asked()[1].text, "QORVA  -  feder.qva");
+  EXPECT_EQ(judged, 0);  // the caller judges what a script answers
+  EXPECT_TRUE(p.canAnswer());
+}
+
 TEST(BatchPrompter, NeverBlocksAndCancelsEveryQuestion) {
   std::ostringstream log;
   BatchPrompter p(&log);
@@ -41,6 +59,8 @@ TEST(BatchPrompter, NeverBlocksAndCancelsEveryQuestion) {
   EXPECT_EQ(p.yesNoCancel("c", "t"), YesNoCancel::Cancel);
   EXPECT_EQ(p.text("Text", 5, "x"), std::nullopt);
   EXPECT_EQ(p.openFile({}), std::nullopt);
+  EXPECT_EQ(p.number("Zahl", 12, "1", {}), std::nullopt);
+  EXPECT_FALSE(p.canAnswer());
   p.message("Fehler : ", "Datei nicht gefunden");
   EXPECT_NE(log.str().find("Fehler : Datei nicht gefunden"), std::string::npos);
 }
