@@ -82,7 +82,9 @@ void LoadMaterialRecord() {
   yebglob9.MaterialRec = std::move(rec);
 }
 
-bool LoadMaterialByNumber(uint16_t n) {
+bool LoadMaterialByNumber(uint16_t n) { return LoadMaterialByNumber(n, false); }
+
+bool LoadMaterialByNumber(uint16_t n, bool exact) {
   kwenvar.ErrorFlag = false;
   MaterialTable& table = materialTable();
   if (!table.open(kTableName) || kwenvar.ErrorFlag) {
@@ -91,7 +93,8 @@ bool LoadMaterialByNumber(uint16_t n) {
     return false;
   }
   bool ok = false;
-  if (table.gotoRecord(n) && !kwenvar.ErrorFlag) {
+  // Beyond the last record the table stands on the last one, which is not record n.
+  if (table.gotoRecord(n) && !kwenvar.ErrorFlag && (!exact || table.recNo() == n)) {
     LoadMaterialRecord();
     TakeOverMaterial();
     ok = true;

@@ -58,6 +58,9 @@ void LoadMaterialRecord();
 // Opens the material table, loads record n into MaterialRec and takes over designation, E and
 // density. False (MaterialRec unchanged) when the table cannot be opened or has no record n.
 bool LoadMaterialByNumber(uint16_t n);
+// The same; with exact set, a number beyond the last record loads nothing and gives false instead
+// of taking the last record (a stored spring must get its own material or none).
+bool LoadMaterialByNumber(uint16_t n, bool exact);
 // Mode 0: the user views the table; mode 1: the user chooses a preferred material, which becomes
 // MaterialNumber and MaterialRec and is taken over (TakeOverMaterial). A cancelled choice sets
 // kwenvar.ErrorFlag and changes nothing.

@@ -1,0 +1,27 @@
+#pragma once
+// dokuvar: the five document links of the current spring (a program and a file each, opened from
+// the shell's document window) that the spring data file stores. Owns only data.
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace qorva {
+
+constexpr uint16_t DocumentLinkCount = 5;
+
+struct DokuRecord {
+  std::string Program;
+  std::string File;
+};
+
+struct Dokuvar {
+  std::array<DokuRecord, DocumentLinkCount + 1> DocumentLinks;  // [1..5]
+};
+
+extern Dokuvar dokuvar;
+
+// Program start: every link opens its file with the desktop's program ("xdg-open"); no files.
+void InitDokuvar();
+
+}  // namespace qorva

@@ -1,0 +1,425 @@
+// The spring data file: its layout, write -> read -> write, the text rules that keep the layout,
+// damaged files that must leave the current spring alone, and saves that must not lose the old file.
+#include "spring/qvaio.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "foundation/filecheck.h"
+#include "spring/aendvar.h"
+#include "spring/dokuvar.h"
+#include "spring/qvarech.h"
+#include "tests/spring/springfixture.h"
+
+namespace qorva::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kGoldenDir = std::string(QORVA_SOURCE_DIR) + "/tests/spring/data/";
+
+// Rewrites a golden file instead of comparing when QORVA_UPDATE_GOLDENS is set.
+void ExpectGolden(const std::string& name, const std::string& actual) {
+  const fs::path golden = kGoldenDir + name;
+  if (std::getenv("QORVA_UPDATE_GOLDENS")) writeFile(golden, actual);
+  ASSERT_TRUE(fs::exists(golden)) << golden;
+  EXPECT_EQ(readFile(golden), actual) << "differs from " << golden;
+}
+
+std::vector<std::string> Lines(const std::string& bytes) {
+  std::vector<std::string> out;
+  std::size_t from = 0;
+  while (from < bytes.size()) {
+    std::size_t end = bytes.find("\r\n", from);
+    if (end == std::string::npos) end = bytes.size();
+    out.push_back(bytes.substr(from, end - from));
+    from = end + 2;
+  }
+  return out;
+}
+
+std::string Join(const std::vector<std::string>& lines) {
+  std::string s;
+  for (const std::string& l : lines) s += l + "\r\n";
+  return s;
+}
+
+class SpringFileTest : public SpringTest {
+ protected:
+  void SetUp() override {
+    SpringTest::SetUp();
+    // Material 12 of the table is the one the start spring names.
+    std::vector<MaterialTableRow> rows;
+    for (int i = 1; i <= 11; ++i) rows.push_back(Row(RoundSteel("other " + IntStr(i)).set(5, "100000")));
+    rows.push_back(Row(RoundSteel()));
+    useTable(rows);
+    kwenvar.ProgName = "QORVA";
+    kwenvar.ProgStem = "qorva";
+    kwenvar.ProgTitle = "QORVA - Konstantkraftfeder";
+    kwenvar.ProgVersion = "1.0";
+    kwenvar.DataExt = "qva";
+    kwenvar.DataDir = dir_.path().string() + "/";
+    kwenvar.TempDir = dir_.path().string() + "/";
+    kwenvar.CurrentFileName = "";
+    wkwenvar.ConfirmOverwrite = false;  // as when the shell saves under the current name
+    InitAendvar();
+    InitDokuvar();
+    ASSERT_TRUE(LoadMaterialByNumber(yebglob9.MaterialNumber));
+    CalcSpring();
+  }
+
+  std::string path(const std::string& name) const { return (dir_ / name).string(); }
+
+  // Writes the current spring to name (a path with extension) and returns the bytes.
+  std::string written(const std::string& name) {
+    EXPECT_TRUE(WriteSpringFile(path(name))) << Messages().size();
+    return readFile(path(name));
+  }
+
+  // A spring that uses every part of the file: CP437 umlauts, multi-line descriptions, the most
+  // change records and drawing texts, document files, title-block fields.
+  static void MakeRichSpring() {
+    Yebglob9& g = yebglob9;
+    Qvaglob& q = qvaglob;
+    g.BandWidth = 40;
+    g.BandThickness = 0.35L;
+    q.OuterDiameter = 70;
+    q.InnerDiameter = 60.5L;
+    q.BendingDiameter = 61;
+    g.DrawingName = "Feder f\x81r Schiebet\x81r";
+    g.DrawingNumber = "Z-4711/\x8E";
+    g.DrawingName2 = "Gr\x94\xE1" "e 2";
+    g.ShotPeened = 'J';
+    g.LoadType = 2;
+    g.OperatingTemperature = 80;
+    g.LoadFrequency = 0.5L;
+    kwenvar.TitleLines[1] = "Kunde: M\x81ller";
+    kwenvar.TitleLines[2] = "Projekt 12";
+    kwenvar.TitleLines[3] = "";
+    Aendvar& a = aendvar;
+    a.ChangeCount = MaxChangeRecords;
+    for (uint16_t i = 1; i <= MaxChangeRecords; ++i) {
+      AendRecord& r = a.ChangeRecords[i];
+      r.ChangeIndex = "\x8E" "nderung " + IntStr(i);
+      r.Date = "2024-03-" + ZeroPad(i, 2);
+      r.Editor = "M\x81" "l";
+      r.Description = "Zeile 1 von " + IntStr(i) + "\nZeile 2 gr\x94\xE1" "er\n\nZeile 4";
+    }
+    a.DrawingTextCount = MaxDrawingTexts;
+    for (uint16_t i = 1; i <= MaxDrawingTexts; ++i) {
+      a.DrawingTexts[i] = ZeichTextRecord{10.0L * i, 200 - 5.0L * i, 3.5L, i % 2 ? 0.0L : 90.0L,
+                                          "Text " + IntStr(i) + " \x84\x94\x81"};
+    }
+    a.DrawingTextMode = 2;
+    a.TitleDrawnDate = "2024-01-02";
+    a.TitleDrawnBy = "Sch";
+    a.TitleCheckedDate = "2024-01-03";
+    a.TitleCheckedBy = "Gr\x81";
+    a.TitleStandardDate = "2024-01-04";
+    a.TitleStandardBy = "Nm";
+    a.TitleRow4Date = "2024-01-05";
+    a.TitleRow4Name = "Frei";
+    a.TitleReplaces = "Z-4710";
+    a.TitleReplacedBy = "Z-4712";
+    a.TitleDepartment = "Konstruktion";
+    a.TitleDocType = "Zeichnung";
+    a.TitleDocStatus = "freigegeben";
+    dokuvar.DocumentLinks[2] = DokuRecord{"xdg-open", "/home/ing/spec f\x81r feder.pdf"};
+    wkwenvar.TitleBlockType = 1;
+    ASSERT_TRUE(LoadMaterialByNumber(g.MaterialNumber));
+    CalcSpring();
+    ASSERT_FALSE(kwenvar.FatalError);
+  }
+
+  ScratchDir dir_;
+};
+
+TEST_F(SpringFileTest, StartSpringFileLineByLine) {
+  // A new spring: the 19 inputs, then no changes, no drawing texts and the five default links.
+  ExpectGolden("fc_start_spring.qva", written("start.qva"));
+  const std::vector<std::string> lines = Lines(readFile(path("start.qva")));
+  ASSERT_EQ(lines.size(), 7u + 19u + 3u + 1u + 4u + 3u + 15u + 7u);
+  EXPECT_EQ(lines[7 + 13], "0");  // line 14 of the inputs
+  EXPECT_EQ(lines[7 + 11], "0");  // s1
+  EXPECT_EQ(lines[7 + 14], "0");  // F1
+  EXPECT_EQ(lines[7 + 19], "\x8E" "NDERUNGEN");
+  EXPECT_EQ(lines[7 + 22], "2024-03-05||2024-03-05||||0||") << "checked date today, no texts, empty eighth field";
+}
+
+TEST_F(SpringFileTest, WriteReadWriteGivesTheSameBytes) {
+  struct Case {
+    const char* name;
+    std::function<void()> make;
+  };
+  const std::vector<Case> cases = {{"start spring", [] {}}, {"rich spring", [] { MakeRichSpring(); }}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    c.make();
+    const std::string first = written("first.qva");
+    const Aendvar original = aendvar;
+    const Yebglob9 originalYeb = yebglob9;
+    const long double turns = qvaglob.TurnCount;
+
+    // A fresh program reads it back.
+    InitSpringData();
+    InitAendvar();
+    InitDokuvar();
+    wkwenvar.TitleBlockType = 2;
+    kwenvar.TitleLines = {};
+    kwenvar.DataDir = "";
+    ASSERT_TRUE(ReadSpringFile(path("first.qva")));
+    EXPECT_FALSE(kwenvar.ErrorFlag);
+    EXPECT_EQ(written("second.qva"), first);
+
+    // Descriptions come back with their line breaks, the material is loaded, the spring calculated.
+    for (uint16_t i = 1; i <= original.ChangeCount; ++i) {
+      EXPECT_EQ(aendvar.ChangeRecords[i].Description, original.ChangeRecords[i].Description);
+    }
+    EXPECT_EQ(aendvar.DrawingTextCount, original.DrawingTextCount);
+    EXPECT_EQ(yebglob9.DrawingName, originalYeb.DrawingName);
+    EXPECT_EQ(yebglob9.ShotPeened, originalYeb.ShotPeened);
+    EXPECT_EQ(yebglob9.MaterialRec.Text1, "Federband EN 10270-1");
+    EXPECT_EQ(qvaglob.TurnCount, turns);
+    EXPECT_GT(qvaglob.TurnCount, 0);
+    InitSpringData();
+    InitAendvar();
+    InitDokuvar();
+  }
+}
+
+TEST_F(SpringFileTest, ReadNamesTheFileAsTheShellExpects) {
+  written("spring.qva");
+  // A plain name is completed in the data folder and becomes the current file.
+  kwenvar.CurrentFileName = "other";
+  ASSERT_TRUE(ReadSpringFile("spring"));
+  EXPECT_EQ(kwenvar.CurrentFileName, "spring");
+  // The open dialog sets the data folder and the name.
+  kwenvar.DataDir = "/nowhere/";
+  kwenvar.CurrentFileName = "";
+  scriptedPrompter().push(path("spring.qva"));
+  ASSERT_TRUE(ReadSpringFile(""));
+  EXPECT_EQ(kwenvar.CurrentFileName, "spring");
+  EXPECT_EQ(kwenvar.DataDir, dir_.path().string() + "/");
+}
+
+TEST_F(SpringFileTest, LineBreaksAndBarsNeverBreakTheLayout) {
+  aendvar.ChangeCount = 1;
+  aendvar.ChangeRecords[1] = AendRecord{"a|b\r\nc", "2024\n", "x\x1Ay", "one\r\ntwo\rthree\nfour|five\x1A"};
+  aendvar.DrawingTextCount = 1;
+  aendvar.DrawingTexts[1] = ZeichTextRecord{1, 2, 3, 4, "t|x\r\nt"};
+  aendvar.TitleCheckedBy = "A|B";
+  aendvar.TitleDepartment = "Abt\r\n2";
+  yebglob9.DrawingName = "Name\nzwei";
+  const AendRecord before = aendvar.ChangeRecords[1];
+  const std::vector<std::string> lines = Lines(written("bars.qva"));
+  ASSERT_EQ(lines.size(), 7u + 19u + 3u + 5u + 1u + 4u + 1u + 3u + 15u + 7u);
+  EXPECT_EQ(lines[7 + 7], "Name zwei");
+  EXPECT_EQ(lines[7 + 22], "a|b c");  // a one-value line may hold a bar
+  EXPECT_EQ(lines[7 + 23], "2024 ");
+  EXPECT_EQ(lines[7 + 24], "x>y");
+  EXPECT_EQ(lines[7 + 25], "one|two|three|four\xB3" "five>");
+  EXPECT_EQ(lines[7 + 27], "2024-03-05|A\xB3" "B|2024-03-05||||1||");
+  EXPECT_EQ(lines[7 + 32], "1|2|3|4|t\xB3x t||");
+  // The record in memory keeps its line breaks.
+  EXPECT_EQ(aendvar.ChangeRecords[1].Description, before.Description);
+
+  ASSERT_TRUE(ReadSpringFile(path("bars.qva")));
+  EXPECT_EQ(aendvar.ChangeRecords[1].Description, "one\ntwo\nthree\nfour\xB3" "five>");
+  EXPECT_EQ(aendvar.TitleCheckedBy, "A\xB3" "B");
+  EXPECT_EQ(aendvar.DrawingTexts[1].Text, "t\xB3x t");
+  EXPECT_EQ(aendvar.TitleDepartment, "Abt 2");
+}
+
+TEST_F(SpringFileTest, DescriptionSpreadOverLinesByAnOldWriterIsJoined) {
+  std::vector<std::string> lines = Lines(written("old.qva"));
+  // One change whose description kept its line feeds: "a|" LF "b" and a bare LF before "c".
+  const std::size_t head = 7 + 19;
+  lines[head + 1] = "1";
+  lines.insert(lines.begin() + static_cast<long>(head + 3), {"A", "2024-01-01", "ed", "a|", "b", "c", std::string(14, '-')});
+  writeFile(path("old.qva"), Join(lines));
+  ASSERT_TRUE(ReadSpringFile(path("old.qva")));
+  ASSERT_EQ(aendvar.ChangeCount, 1);
+  EXPECT_EQ(aendvar.ChangeRecords[1].Description, "a\nb\nc");
+}
+
+// ---- Damaged files ----
+
+struct Damage {
+  const char* name;
+  std::function<void(std::vector<std::string>&)> spoil;  // on the lines of a good rich file
+  bool remove = false;                                    // no file at all
+};
+
+// Line numbers of the rich file (0-based): header 0..6, inputs 7..25, change block from 26.
+constexpr std::size_t kInputs = 7;
+constexpr std::size_t kChanges = 7 + 19;
+constexpr std::size_t kAfterRecords = kChanges + 3 + 25 * 5;  // the eight-field line
+
+void Truncate(std::vector<std::string>& l, std::size_t n) { l.resize(n); }
+
+TEST_F(SpringFileTest, DamagedFilesLeaveTheSpringAsItWas) {
+  MakeRichSpring();
+  const std::vector<std::string> good = Lines(written("good.qva"));
+  const std::size_t docs = good.size() - 7 - 18;   // "Dokumente"
+  const std::size_t iso = good.size() - 7;         // "ISO 7200 Header"
+  ASSERT_EQ(good[docs], "Dokumente");
+  ASSERT_EQ(good[iso], "ISO 7200 Header");
+
+  const std::vector<Damage> damages = {
+      {"empty file", [](auto& l) { l.clear(); }},
+      {"missing file", nullptr, true},
+      {"cut in the header", [](auto& l) { Truncate(l, 3); }},
+      {"cut in the inputs", [](auto& l) { Truncate(l, kInputs + 10); }},
+      {"cut before the change block", [](auto& l) { Truncate(l, kChanges); }},
+      {"cut in a change record", [](auto& l) { Truncate(l, kChanges + 3 + 12 * 5 + 2); }},
+      {"cut in the drawing texts", [](auto& l) { Truncate(l, kAfterRecords + 5 + 3); }},
+      {"cut in the documents", [docs](auto& l) { Truncate(l, docs + 7); }},
+      {"cut before the last line", [](auto& l) { Truncate(l, l.size() - 1); }},
+      {"1000 change records", [](auto& l) { l[kChanges + 1] = "1000"; }},
+      {"1000 drawing texts", [](auto& l) { l[kAfterRecords] = "a|b|c|d|e|f|1000||"; }},
+      {"1000 documents", [docs](auto& l) { l[docs + 1] = "1000"; }},
+      {"letters in the band width", [](auto& l) { l[kInputs] = "4O.0000000"; }},
+      {"letters in the material number", [](auto& l) { l[kInputs + 6] = "12a"; }},
+      {"letters in the load type", [](auto& l) { l[kInputs + 16] = "zwei"; }},
+      {"load type 3", [](auto& l) { l[kInputs + 16] = "3"; }},
+      {"letters in a drawing text position", [](auto& l) { l[kAfterRecords + 5] = "x|2|3|4|text||"; }},
+      {"drawing text without its fields", [](auto& l) { l[kAfterRecords + 5] = "nur Text"; }},
+      {"eight-field line with seven fields", [](auto& l) { l[kAfterRecords] = "a|b|c|d|e|f|8|"; }},
+      {"change count without its head", [](auto& l) { l[kChanges] = "AENDERUNGEN"; }},
+      {"more records counted than written", [](auto& l) { l[kChanges + 1] = "25"; l.erase(l.begin() + kChanges + 3, l.begin() + kChanges + 8); }},
+      {"letters in the drawing-text mode", [iso](auto& l) { l[iso + 2] = "A4"; }},
+      {"not a spring file", [](auto& l) { l[0] = "[config]"; }},
+  };
+
+  // The current spring is another one, with results and messages of its own.
+  InitSpringData();
+  InitAendvar();
+  InitDokuvar();
+  yebglob9.DrawingName = "bisherige Feder";
+  aendvar.ChangeCount = 1;
+  aendvar.ChangeRecords[1] = AendRecord{"A", "2023-12-24", "xy", "alt"};
+  aendvar.ChangeRecords[2] = AendRecord{"B", "2023-12-25", "xy", "gel\x94scht"};
+  ASSERT_TRUE(LoadMaterialByNumber(yebglob9.MaterialNumber));
+  CalcSpring();
+  kwenvar.CurrentFileName = "bisher";
+  wkwenvar.TitleBlockType = 3;
+  const std::string dataDir = kwenvar.DataDir;
+  const std::string before = written("before.qva");
+  const Aendvar aendBefore = aendvar;
+  const long double turns = qvaglob.TurnCount;
+  const long double stress = yebglob9.Stress2;
+
+  for (const Damage& d : damages) {
+    SCOPED_TRACE(d.name);
+    const std::string file = path("damaged.qva");
+    std::error_code ec;
+    fs::remove(file, ec);
+    if (!d.remove) {
+      std::vector<std::string> lines = good;
+      d.spoil(lines);
+      writeFile(file, Join(lines));
+    }
+    scriptedPrompter().clear();
+    EXPECT_FALSE(ReadSpringFile(file));
+    EXPECT_TRUE(kwenvar.ErrorFlag);
+    // One message that names the file.
+    const auto& asked = scriptedPrompter().asked();
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].kind, AskKind::Message);
+    EXPECT_NE(asked[0].text.find(file), std::string::npos) << asked[0].text;
+    // Nothing of the current spring changed.
+    EXPECT_EQ(kwenvar.CurrentFileName, "bisher");
+    EXPECT_EQ(kwenvar.DataDir, dataDir);
+    EXPECT_EQ(qvaglob.TurnCount, turns);
+    EXPECT_EQ(yebglob9.Stress2, stress);
+    EXPECT_EQ(aendvar.ChangeRecords[2].Description, aendBefore.ChangeRecords[2].Description);
+    EXPECT_EQ(wkwenvar.TitleBlockType, 3);
+    EXPECT_EQ(written("after.qva"), before);
+  }
+}
+
+TEST_F(SpringFileTest, MaterialMissingFromTheTableRefusesTheFile) {
+  std::vector<std::string> lines = Lines(written("spring.qva"));
+  lines[kInputs + 6] = "13";  // the table has 12 records
+  writeFile(path("spring.qva"), Join(lines));
+  const std::string before = written("before.qva");
+  const std::string text1 = yebglob9.MaterialRec.Text1;
+  scriptedPrompter().clear();
+  EXPECT_FALSE(ReadSpringFile(path("spring.qva")));
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  ASSERT_FALSE(scriptedPrompter().asked().empty());
+  EXPECT_NE(scriptedPrompter().asked().back().text.find("Nr. 13"), std::string::npos);
+  EXPECT_EQ(yebglob9.MaterialNumber, 12);
+  EXPECT_EQ(yebglob9.MaterialRec.Text1, text1);
+  EXPECT_EQ(Messages(), std::vector<std::string>{});
+  EXPECT_EQ(written("after.qva"), before);
+}
+
+// ---- Saving ----
+
+// Files may grow no larger than `bytes` while it lives (root is bound by this limit too).
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    ::getrlimit(RLIMIT_FSIZE, &old_);
+    oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit l = old_;
+    l.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &l);
+  }
+  ~FileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &old_);
+    std::signal(SIGXFSZ, oldHandler_);
+  }
+
+ private:
+  rlimit old_{};
+  void (*oldHandler_)(int) = nullptr;
+};
+
+TEST_F(SpringFileTest, FailedSaveKeepsTheOldFileAndTellsTheCaller) {
+  MakeRichSpring();
+  const std::string old = written("spring.qva");
+  InitSpringData();  // something else to save over it
+  kwenvar.InputModified = true;
+  scriptedPrompter().clear();
+  bool saved = true;
+  {
+    FileSizeLimit limit(200);
+    saved = WriteSpringFile(path("spring.qva"));
+  }
+  EXPECT_FALSE(saved);
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(kwenvar.InputModified);
+  EXPECT_EQ(readFile(path("spring.qva")), old);
+  ASSERT_EQ(scriptedPrompter().asked().size(), 1u);
+  EXPECT_NE(scriptedPrompter().asked()[0].text.find(path("spring.qva")), std::string::npos);
+  // No half-written file is left beside it.
+  int files = 0;
+  for (const auto& e : fs::directory_iterator(dir_.path())) files += e.is_regular_file() ? 1 : 0;
+  EXPECT_EQ(files, 1);
+}
+
+TEST_F(SpringFileTest, SaveAsAsksForTheNameAndCancelWritesNothing) {
+  scriptedPrompter().push(Cancel{});
+  EXPECT_FALSE(WriteSpringFile(""));
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(fs::is_empty(dir_.path()));
+
+  scriptedPrompter().push(path("neu.qva"));
+  EXPECT_TRUE(WriteSpringFile(""));
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_EQ(kwenvar.CurrentFileName, "neu");
+  EXPECT_TRUE(fs::exists(path("neu.qva")));
+  // Saved under its name, the spring reads back.
+  EXPECT_TRUE(ReadSpringFile("neu"));
+}
+
+}  // namespace
+}  // namespace qorva::test
