@@ -317,18 +317,18 @@ void OpenOutput(uint16_t device, const std::string& /*fileName*/) {
       if (kwenvar.ErrorFlag) return;
       if (FileCanOpen("TEXT.HXP")) {
         textout.PrologPending = true;
-        textout.PrologFile = ResolveFileCase("TEXT.HXP");
+        // Kept with its folder: the current folder may change before the output is created.
+        textout.PrologFile = AddBackslash(CurrentDirString()) + ResolveFileCase("TEXT.HXP");
       }
       break;
     }
     case dev::TextFile: {
       textout.PagePauseOn = false;
       SetPromptHelp(1070);
+      // The save choice has checked the name (and asked before an overwrite) already.
       askSaveWithExt("txt", full);
       if (kwenvar.ErrorFlag) return;
       textout.OutputFileName = full;
-      CheckOutputFile(full);
-      if (kwenvar.ErrorFlag) return;
       ShareTextFile.Assign(full);
       break;
     }
@@ -342,10 +342,6 @@ void OpenOutput(uint16_t device, const std::string& /*fileName*/) {
       }
       if (kwenvar.ErrorFlag) return;
       textout.OutputFileName = full;
-      if (wkwenvar.TextDeviceQuery) {
-        CheckOutputFile(full);
-        if (kwenvar.ErrorFlag) return;
-      }
       ShareTextFile.Assign(full);
       break;
     }
@@ -353,13 +349,12 @@ void OpenOutput(uint16_t device, const std::string& /*fileName*/) {
       SetPromptHelp(1070);
       if (!TrimStr(wkwenvar.HtmlBrowser).empty()) {
         full = tempName(kwenvar.ProgStem + ".htm");
+        CheckOutputFile(full);
       } else {
         askSaveWithExt("htm", full);
-        if (kwenvar.ErrorFlag) return;
       }
-      textout.OutputFileName = full;
-      CheckOutputFile(full);
       if (kwenvar.ErrorFlag) return;
+      textout.OutputFileName = full;
       ShareTextFile.Assign(full);
       break;
     }

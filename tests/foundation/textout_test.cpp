@@ -1,0 +1,546 @@
+#include "foundation/textout.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "foundation/error0.h"
+#include "foundation/kwenvar.h"
+#include "foundation/settings.h"
+#include "foundation/utilfile.h"
+#include "foundation/utilstr.h"
+#include "foundation/wkwenvar.h"
+#include "tests/support/testsupport.h"
+
+namespace qorva {
+namespace {
+
+namespace fs = std::filesystem;
+namespace dev = OutputDeviceCode;
+
+std::vector<std::string> splitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find("\r\n", start);
+    if (end == std::string::npos) end = text.size();
+    lines.push_back(text.substr(start, end - start));
+    start = end + 2;
+  }
+  return lines;
+}
+
+std::string replaceAll(std::string s, const std::string& from, const std::string& to) {
+  if (from.empty()) return s;
+  for (size_t pos = s.find(from); pos != std::string::npos; pos = s.find(from, pos + to.size()))
+    s.replace(pos, from.size(), to);
+  return s;
+}
+
+// Compares with a golden file; QORVA_UPDATE_GOLDEN=1 writes it instead.
+void expectGolden(const std::string& name, const std::string& actual) {
+  const fs::path golden = fs::path(QORVA_TEST_DATA_DIR) / name;
+  if (std::getenv("QORVA_UPDATE_GOLDEN")) {
+    test::writeFile(golden, actual);
+    return;
+  }
+  ASSERT_TRUE(fs::exists(golden)) << golden;
+  EXPECT_EQ(test::readFile(golden), actual) << "golden " << name;
+}
+
+size_t countOf(const std::string& text, const std::string& what) {
+  size_t n = 0;
+  for (size_t pos = text.find(what); pos != std::string::npos; pos = text.find(what, pos + 1)) ++n;
+  return n;
+}
+
+class TextoutTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    InitAllSettings();
+    InitTextout();
+    ClearErrorList();
+    kwenvar.ProgName = "QORVA";
+    kwenvar.ProgStem = "qorva";
+    kwenvar.ProgTitle = "QORVA - Konstantkraftfeder";
+    kwenvar.ProgVersion = "1.0";
+    kwenvar.DataExt = "qva";
+    kwenvar.DataDir = "daten";
+    kwenvar.CurrentFileName = "feder1";
+    kwenvar.TitleLines[1] = "Projekt A";
+    temp = (scratch / "tmp mit Leerzeichen").string();
+    fs::create_directories(temp);
+    kwenvar.TempDir = temp;
+    test::scriptedPrompter().clear();
+    test::recordingLauncher().clear();
+    test::recordingLauncher().installed.clear();
+    oldViewer = SetReportViewerHook([this](const std::string& printFile) {
+      viewed.push_back(test::readFile(printFile));
+      viewedOutwin.push_back(test::readFile(AddBackslash(kwenvar.TempDir) + "outwin.txt"));
+    });
+    textout.GetErrorCauseHook = [](uint16_t n, std::string& s) { s = "Ursache " + IntStr(n); };
+    textout.GetErrorRemedyHook = [](uint16_t n, std::string& s) { s = "Abhilfe " + IntStr(n); };
+  }
+  void TearDown() override {
+    SetReportViewerHook(std::move(oldViewer));
+    textout.GetErrorCauseHook = nullptr;
+    textout.GetErrorRemedyHook = nullptr;
+    textout.ShowCalcMessagesHook = nullptr;
+    ShareTextFile.Discard();
+    InitAllSettings();
+    InitTextout();
+  }
+
+  std::string tempFile(const std::string& name) const { return AddBackslash(temp) + name; }
+
+  // A small report of every kind of line.
+  void writeSampleReport(uint16_t device) {
+    BeginReport("Ergebnisse", "Konstantkraftfeder", "Kunde: M\x81ller & S\x94hne <GmbH>", "Auftrag 4711", "", 0);
+    OpenOutput(device, "feder1.txt");
+    ASSERT_FALSE(kwenvar.ErrorFlag);
+    CreateOutput();
+    ASSERT_FALSE(kwenvar.ErrorFlag);
+    PageHeader(0);
+    WriteTextLine("GEOMETRIE");
+    WriteResultRow("Bandst\x84rke", "t", "mm", "0.2");
+    WriteResultRow("Innendurchmesser", "Di", "mm", "12.5");
+    WriteTableLine("Temperatur 20 \xF8" "C, Kraft < 5 N & Hub > 2 mm");
+    WriteLongText(
+        "Ein langer Text, der in der Textausgabe an Leerzeichen umbrochen wird, weil er mehr als "
+        "zweiundsiebzig Zeichen hat.");
+    AddErrorMsg("Warnung: Hub > 10 mm");
+    WriteMessageSection();
+    CloseOutput();
+  }
+
+  // Plain text of device 8 without its 7 leading blanks per report line.
+  std::vector<std::string> dosReportLines() const {
+    std::vector<std::string> lines = splitLines(test::readFile(tempFile("OUTDOS.TXT")));
+    for (auto& l : lines)
+      if (l.compare(0, 7, "       ") == 0) l.erase(0, 7);
+    return lines;
+  }
+
+  std::vector<AskRecord> asked(AskKind kind) const {
+    std::vector<AskRecord> r;
+    for (const auto& a : test::scriptedPrompter().asked())
+      if (a.kind == kind) r.push_back(a);
+    return r;
+  }
+
+  test::ScratchDir scratch;
+  std::string temp;
+  ReportViewerHook oldViewer;
+  std::vector<std::string> viewed;
+  std::vector<std::string> viewedOutwin;
+};
+
+// ---- Golden reports of the three formats ----
+
+TEST_F(TextoutTest, PlainTextReportMatchesGolden) {
+  writeSampleReport(dev::DosTextFile);
+  ASSERT_FALSE(kwenvar.ErrorFlag);
+  expectGolden("textout_report.txt", test::readFile(tempFile("OUTDOS.TXT")));
+  // The display copy is in the Windows code page: ä (DOS 0x84) became 0xE4.
+  EXPECT_NE(test::readFile(tempFile("outwin.txt")).find("Bandst\xE4rke"), std::string::npos);
+}
+
+TEST_F(TextoutTest, TabSeparatedReportMatchesGoldenAndIsCopiedUnderTheNextNumber) {
+  kwenvar.TempFileNo = 4;
+  writeSampleReport(dev::TabText);
+  ASSERT_FALSE(kwenvar.ErrorFlag);
+  const std::string out = test::readFile(tempFile("$$$5.txt"));
+  expectGolden("textout_report.tsv", replaceAll(out, NoBlanks(temp), "@TEMP@"));
+  EXPECT_EQ(kwenvar.TempFileNo, 5);
+  EXPECT_EQ(test::readFile(tempFile("$$5.txt")), out);
+  EXPECT_TRUE(asked(AskKind::SaveFile).empty()) << "no question without TextDeviceQuery";
+
+  // The next report writes the next number, again without a question.
+  writeSampleReport(dev::TabText);
+  EXPECT_TRUE(fs::exists(tempFile("$$6.txt")));
+  EXPECT_TRUE(asked(AskKind::YesNoCancel).empty());
+}
+
+TEST_F(TextoutTest, HtmlReportMatchesGoldenAndPassesAStrictParser) {
+  wkwenvar.HtmlBrowser = "";
+  const std::string target = (scratch / "bericht.htm").string();
+  test::scriptedPrompter().push(target);
+  writeSampleReport(dev::Html);
+  ASSERT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_EQ(kwenvar.DataExt, "qva");
+  EXPECT_EQ(kwenvar.CurrentFileName, "feder1");
+  const std::string html = test::readFile(target);
+  expectGolden("textout_report.htm", replaceAll(html, NoBlanks(scratch.path().string()), "@DIR@"));
+
+  // A strict HTML5 parser accepts the file, reads the declared code page and sees the escaped texts
+  // as text.
+  const std::string script =
+      "import html5lib,sys\n"
+      "doc = html5lib.HTMLParser(strict=True, namespaceHTMLElements=False).parse(open(sys.argv[1],'rb').read())\n"
+      "sys.stdout.buffer.write('|'.join(e.text or '' for e in doc.iter() if e.tag in ('h5','td')).encode('utf-8'))\n";
+  test::writeFile(scratch / "check.py", script);
+  const auto r = test::runCommand(std::string(QORVA_PYTHON) + " '" + (scratch / "check.py").string() + "' '" +
+                                  target + "'");
+  ASSERT_EQ(r.exitCode, 0) << r.output;
+  EXPECT_NE(r.output.find("Kunde: M\xC3\xBCller & S\xC3\xB6hne <GmbH>"), std::string::npos) << r.output;
+  EXPECT_NE(r.output.find("Temperatur 20 \xC2\xB0" "C, Kraft < 5 N & Hub > 2 mm"), std::string::npos) << r.output;
+  EXPECT_NE(r.output.find("Warnung: Hub > 10 mm"), std::string::npos) << r.output;
+}
+
+// ---- Page headers and page breaks ----
+
+TEST_F(TextoutTest, AHeaderLongerThanThePageNeverBreaksItself) {
+  kwenvar.LinesPerPage = 3;
+  BeginReport("Kurz", "a", "b", "c", "", 0);
+  OpenOutput(dev::Screen, "x");
+  CreateOutput();
+  PageHeader(0);
+  for (int i = 1; i <= 5; ++i) WriteTextLine("Zeile " + IntStr(i));
+  CloseOutput();
+  ASSERT_EQ(viewed.size(), 1u);
+  const std::string& out = viewed[0];
+  // Each line needs a page of its own; each page has one header and the pages are apart.
+  EXPECT_EQ(textout.PageCounter, 6);
+  EXPECT_EQ(countOf(out, "Kurz"), 6u);
+  EXPECT_EQ(countOf(out, "\f\r\n"), 5u);
+  size_t pos = 0;
+  for (int i = 1; i <= 5; ++i) {
+    const size_t at = out.find("Zeile " + IntStr(i), pos);
+    ASSERT_NE(at, std::string::npos) << i;
+    pos = at;
+  }
+}
+
+TEST_F(TextoutTest, PageNumberWithAndWithoutPageTotal) {
+  const struct {
+    int32_t total;
+    int32_t col;
+    std::string text;
+  } cases[] = {{0, 64, "Bl. 1"}, {3, 60, "Bl. 1/ 3"}};
+  for (const auto& c : cases) {
+    BeginReport("T", "", "", "", "", c.total);
+    OpenOutput(dev::DosTextFile, "x");
+    CreateOutput();
+    PageHeader(0);
+    CloseOutput();
+    const auto lines = dosReportLines();
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[1].substr(static_cast<size_t>(c.col - 1), c.text.size()), c.text) << lines[1];
+    EXPECT_EQ(lines[1].size(), 70u);
+  }
+}
+
+TEST_F(TextoutTest, HeaderModeTwoNumbersNoPageAndBreaksWithFormFeedsOnly) {
+  wkwenvar.HeaderMode = 2;
+  kwenvar.LinesPerPage = 12;
+  BeginReport("Titel", "", "", "", "", 0);
+  OpenOutput(dev::Screen, "x");
+  CreateOutput();
+  PageHeader(0);
+  for (int i = 1; i <= 10; ++i) WriteTextLine("Zeile");
+  CloseOutput();
+  ASSERT_EQ(viewed.size(), 1u);
+  const auto lines = splitLines(viewed[0]);
+  EXPECT_EQ(lines[1].find("Bl."), std::string::npos);
+  EXPECT_EQ(countOf(viewed[0], "Titel"), 1u) << "one header only";
+  EXPECT_EQ(countOf(viewed[0], "\f\r\n"), 1u);
+  // Pending lines: the report ends with a form feed without a line end.
+  EXPECT_EQ(viewed[0].back(), '\f');
+}
+
+TEST_F(TextoutTest, CompressedStyleWritesNoRulesAndBreaksNoHalfEmptyPage) {
+  kwenvar.SeparatorStyle = 4;
+  kwenvar.LinesPerPage = 40;
+  BeginReport("Titel", "eins", "", "", "", 0);
+  OpenOutput(dev::Screen, "x");
+  CreateOutput();
+  PageHeader(0);
+  WriteResultRow("Kraft", "F", "N", "12");
+  NewPage();  // fewer than 20 lines counted: no break
+  PageHeader(0);
+  CloseOutput();
+  ASSERT_EQ(viewed.size(), 1u);
+  EXPECT_EQ(viewed[0].find("$!$"), std::string::npos);
+  EXPECT_EQ(viewed[0].find("-----"), std::string::npos);
+  EXPECT_EQ(viewed[0].find("*"), std::string::npos);
+  EXPECT_EQ(countOf(viewed[0], "\f\r\n"), 0u);
+  EXPECT_EQ(countOf(viewed[0], "Titel"), 1u);
+}
+
+// ---- Result rows and separators ----
+
+TEST_F(TextoutTest, ResultRowColumns) {
+  const struct {
+    std::string text, symbol, unit, value;
+    std::string expected;  // the 70 columns
+  } cases[] = {
+      {"Kraft", "F", "N", "12.5", "Kraft" + std::string(29, ' ') + "F        N           12.5" + std::string(11, ' ')},
+      // 15 characters after trimming: ends at column 69.
+      {"Kraft", "F", "N", "  123456789012345 ",
+       "Kraft" + std::string(29, ' ') + "F        N" + std::string(10, ' ') + "123456789012345 "},
+      // A text past column 34 is overwritten by the symbol; a unit that does not fit is left out.
+      {std::string(40, 'x'), "S", std::string(30, 'u'), "1",
+       std::string(34, 'x') + "Sxxxxx" + std::string(15, ' ') + "1" + std::string(14, ' ')},
+  };
+  kwenvar.SeparatorStyle = 4;
+  for (const auto& c : cases) {
+    OpenOutput(dev::DosTextFile, "x");
+    CreateOutput();
+    WriteResultRow(c.text, c.symbol, c.unit, c.value);
+    CloseOutput();
+    const auto lines = dosReportLines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0], c.expected);
+  }
+}
+
+TEST_F(TextoutTest, TabSeparatedOutputDropsEverySeparatorOfTheCurrentStyle) {
+  for (uint16_t style : {1, 2, 3}) {
+    kwenvar.SeparatorStyle = style;
+    OpenOutput(dev::TabText, "x");
+    CreateOutput();
+    std::string thin, dbl;
+    ThinSeparator(thin);
+    DoubleSeparator(dbl);
+    WriteTextLine(thin);
+    WriteTextLine(dbl);
+    WriteTextLine(SkipMarker);
+    WriteTextLine("bleibt");
+    WriteResultRow("a", "b", "c", "d");
+    CloseOutput();
+    EXPECT_EQ(test::readFile(textout.OutputFileName), "bleibt\r\na\tb\tc\td\r\n") << "style " << style;
+  }
+}
+
+// ---- Devices ----
+
+TEST_F(TextoutTest, UnknownDeviceShowsTheReportOnScreen) {
+  for (uint16_t code : {42, 10, 89}) {
+    OpenOutput(code, "x");
+    ASSERT_FALSE(kwenvar.ErrorFlag);
+    EXPECT_EQ(OutputDevice(), dev::Screen);
+    CreateOutput();
+    WriteTextLine("Inhalt");
+    CloseOutput();
+  }
+  wkwenvar.TextDevice = 13;  // a damaged configuration
+  OpenOutput(dev::DefaultDevice, "x");
+  EXPECT_EQ(OutputDevice(), dev::Screen);
+  CreateOutput();
+  CloseOutput();
+  EXPECT_EQ(viewed.size(), 4u);
+}
+
+TEST_F(TextoutTest, DefaultDeviceIsAskedForWithTheSevenNames) {
+  wkwenvar.TextDeviceQuery = true;
+  wkwenvar.TextDevice = 8;  // not offered: the choice starts on the first entry
+  test::scriptedPrompter().push(0);  // "Bildschirm"
+  OpenOutput(dev::DefaultDevice, "x");
+  EXPECT_EQ(OutputDevice(), dev::Screen);
+  const auto choices = asked(AskKind::Choice);
+  ASSERT_EQ(choices.size(), 1u);
+  EXPECT_EQ(choices[0].entries.size(), 7u);
+  EXPECT_EQ(choices[0].entries[6], "HTML Datei");
+  ShareTextFile.Discard();
+
+  test::scriptedPrompter().push(Cancel{});
+  OpenOutput(dev::DefaultDevice, "x");
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+}
+
+TEST_F(TextoutTest, KeepOpenChangesNothingButTheDeviceNames) {
+  OpenOutput(dev::TabText, "x");
+  CreateOutput();
+  WriteTextLine("eins");
+  textout.LineCounter = 5;
+  const std::string name = textout.OutputFileName;
+  kwenvar.TextPage[3] = "anders";
+  OpenOutput(dev::KeepOpen, "y");
+  EXPECT_EQ(kwenvar.TextPage[3], "Datei");
+  EXPECT_EQ(OutputDevice(), dev::TabText);
+  EXPECT_EQ(textout.LineCounter, 5);
+  EXPECT_EQ(textout.OutputFileName, name);
+  WriteTextLine("zwei");
+  CloseOutput();
+  EXPECT_EQ(test::readFile(name), "eins\r\nzwei\r\n");
+}
+
+TEST_F(TextoutTest, TextProgramAndBrowserStartWithTheFileAsOneArgument) {
+  auto& l = test::recordingLauncher();
+  wkwenvar.TextProgram = "/opt/Text Editor/edit";
+  l.installed = {wkwenvar.TextProgram};
+  OpenOutput(dev::TextProgram, "x");
+  CreateOutput();
+  WriteTextLine("Inhalt");
+  CloseOutput();
+  ASSERT_EQ(l.launched().size(), 1u);
+  EXPECT_FALSE(l.launched()[0].document);
+  EXPECT_EQ(l.launched()[0].program, "/opt/Text Editor/edit");
+  EXPECT_EQ(l.launched()[0].args, std::vector<std::string>{tempFile("outwin.txt")});
+  EXPECT_NE(test::readFile(tempFile("outwin.txt")).find("Inhalt"), std::string::npos);
+
+  // A Windows program this machine lacks: the desktop opens the file.
+  l.clear();
+  wkwenvar.TextProgram = "C:\\WINDOWS\\WRITE.EXE";
+  OpenOutput(dev::TextProgram, "x");
+  CreateOutput();
+  CloseOutput();
+  ASSERT_EQ(l.launched().size(), 1u);
+  EXPECT_TRUE(l.launched()[0].document);
+  EXPECT_EQ(l.launched()[0].program, tempFile("outwin.txt"));
+
+  l.clear();
+  wkwenvar.HtmlBrowser = "/usr/lib/Mein Browser/browser";
+  l.installed = {wkwenvar.HtmlBrowser};
+  OpenOutput(dev::Html, "x");
+  CreateOutput();
+  PageHeader(0);
+  CloseOutput();
+  ASSERT_EQ(l.launched().size(), 1u);
+  EXPECT_EQ(l.launched()[0].program, wkwenvar.HtmlBrowser);
+  EXPECT_EQ(l.launched()[0].args, std::vector<std::string>{tempFile("qorva.htm")});
+}
+
+TEST_F(TextoutTest, SecondHtmlReportAsksBeforeItReplacesTheFirst) {
+  wkwenvar.HtmlBrowser = "browser";
+  OpenOutput(dev::Html, "x");
+  CreateOutput();
+  PageHeader(0);
+  WriteTextLine("erster");
+  CloseOutput();
+  EXPECT_TRUE(asked(AskKind::YesNoCancel).empty());
+
+  test::scriptedPrompter().push(YesNoCancel::Cancel);
+  OpenOutput(dev::Html, "x");
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  ASSERT_EQ(asked(AskKind::YesNoCancel).size(), 1u);
+  EXPECT_NE(test::readFile(tempFile("qorva.htm")).find("erster"), std::string::npos);
+}
+
+TEST_F(TextoutTest, TextPrinterGoesToTheRawQueueWithItsProlog) {
+  auto& l = test::recordingLauncher();
+  l.installed = {"lp"};
+  const fs::path oldCwd = fs::current_path();
+  fs::current_path(scratch.path());
+  test::writeFile(scratch / "TEXT.HXP", "\x1b" "E");
+  test::scriptedPrompter().push(YesNoCancel::No);  // no pause
+  OpenOutput(dev::TextPrinter, "x");
+  fs::current_path(oldCwd);
+  ASSERT_FALSE(kwenvar.ErrorFlag);
+  CreateOutput();
+  PageHeader(0);
+  WriteTextLine("Inhalt");
+  NewPage();
+  CloseOutput();
+  const std::string port = tempFile("LPT1");
+  const std::string out = test::readFile(port);
+  EXPECT_EQ(out.substr(0, 2), "\x1b" "E");
+  EXPECT_EQ(out.back(), '\f');
+  ASSERT_EQ(l.launched().size(), 1u);
+  EXPECT_EQ(l.launched()[0].program, "lp");
+  EXPECT_EQ(l.launched()[0].args, (std::vector<std::string>{"-o", "raw", port}));
+}
+
+TEST_F(TextoutTest, APageNotConfirmedStopsTheReportAndPrintsNothing) {
+  auto& l = test::recordingLauncher();
+  l.installed = {"lp"};
+  test::scriptedPrompter().push(YesNoCancel::Yes);  // pause after each page
+  OpenOutput(dev::TextPrinter, "x");
+  CreateOutput();
+  test::scriptedPrompter().push(YesNoCancel::No);  // "Blatt in Drucker einlegen.  Fortfahren ?"
+  PageHeader(0);
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  CloseOutput();
+  EXPECT_TRUE(l.launched().empty());
+  const auto q = asked(AskKind::YesNoCancel);
+  ASSERT_EQ(q.size(), 2u);
+  EXPECT_EQ(q[1].text, "Blatt in Drucker einlegen.  Fortfahren ?");
+}
+
+TEST_F(TextoutTest, AnUnfinishedReportLeavesTheOldFileAsItWas) {
+  const fs::path target = scratch / "alt.txt";
+  test::writeFile(target, "alter Bericht\r\n");
+  // Save choice, then the question before the existing file is replaced.
+  test::scriptedPrompter().push(target.string());
+  test::scriptedPrompter().push(YesNoCancel::Yes);
+  OpenOutput(dev::TextFile, "x");
+  ASSERT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_EQ(asked(AskKind::YesNoCancel).size(), 1u) << "asked once whether to overwrite";
+  CreateOutput();
+  WriteTextLine("halber Bericht");
+  kwenvar.ErrorFlag = true;  // a step of the report failed
+  CloseOutput();
+  EXPECT_EQ(test::readFile(target), "alter Bericht\r\n");
+
+  kwenvar.ErrorFlag = false;
+  OpenOutput(dev::KeepOpen, "x");
+  CreateOutput();
+  WriteTextLine("neuer Bericht");
+  CloseOutput();
+  EXPECT_EQ(test::readFile(target), "       neuer Bericht\r\n");
+}
+
+TEST_F(TextoutTest, TemporaryOutputTakesTheNextNameThatCanBeCreated) {
+  fs::create_directory(tempFile("$OUT1.TMP"));
+  std::string name;
+  MakeTempOutputFile(name);
+  EXPECT_EQ(name, tempFile("$OUT2.TMP"));
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+
+  for (int n = 2; n <= 11; ++n) {
+    fs::remove(tempFile("$OUT" + IntStr(n) + ".TMP"));
+    fs::create_directory(tempFile("$OUT" + IntStr(n) + ".TMP"));
+  }
+  MakeTempOutputFile(name);
+  EXPECT_EQ(name, tempFile("$OUT11.TMP"));
+  OpenOutput(dev::Screen, "x");
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(asked(AskKind::Message).empty());
+}
+
+TEST_F(TextoutTest, ScreenWithoutViewerLeavesTheReportInTheDisplayCopy) {
+  SetReportViewerHook(nullptr);
+  OpenOutput(dev::Screen, "x");
+  CreateOutput();
+  WriteTextLine("Inhalt");
+  const std::string printFile = textout.OutputFileName;
+  CloseOutput();
+  EXPECT_FALSE(fs::exists(printFile));
+  EXPECT_NE(test::readFile(tempFile("outwin.txt")).find("Inhalt"), std::string::npos);
+  const auto m = asked(AskKind::Message);
+  ASSERT_EQ(m.size(), 1u);
+  EXPECT_NE(m[0].text.find("outwin.txt"), std::string::npos);
+}
+
+// ---- Calculation messages ----
+
+TEST_F(TextoutTest, ShowErrorListByState) {
+  ShowErrorList();
+  auto m = asked(AskKind::Message);
+  ASSERT_EQ(m.size(), 1u);
+  EXPECT_EQ(m[0].text, "Berechnung erfolgreich ohne Fehlermeldungen");
+  EXPECT_TRUE(viewed.empty());
+
+  AddErrorMsg("Fatal  : Keine Windungen");
+  int interactive = 0;
+  textout.ShowCalcMessagesHook = [&interactive] { ++interactive; };
+  ShowErrorList();
+  EXPECT_EQ(interactive, 1);
+  EXPECT_TRUE(viewed.empty());
+
+  kwenvar.FatalError = false;
+  ShowErrorList();
+  ASSERT_EQ(viewed.size(), 1u);
+  EXPECT_NE(viewed[0].find("Error Messages"), std::string::npos);
+  EXPECT_NE(viewed[0].find("Fatal  : Keine Windungen"), std::string::npos);
+  EXPECT_NE(viewed[0].find("Ursache 1"), std::string::npos);
+  EXPECT_NE(viewed[0].find("Abhilfe 1"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace qorva
