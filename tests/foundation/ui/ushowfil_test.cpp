@@ -1,0 +1,137 @@
+#include "foundation/ui/ushowfil.h"
+
+#include <gtest/gtest.h>
+
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <filesystem>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "foundation/kwenvar.h"
+#include "foundation/settings.h"
+#include "foundation/textout.h"
+#include "foundation/textview.h"
+#include "foundation/ui/uprintxt.h"
+#include "foundation/utilfile.h"
+#include "foundation/wprinvar.h"
+#include "tests/support/testsupport.h"
+
+namespace qorva {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Pages of a PDF written by Qt (its page objects are not compressed).
+int pdfPageCount(const fs::path& pdf) {
+  const std::string bytes = test::readFile(pdf);
+  const std::regex page("/Type\\s*/Page(?![s])");
+  return static_cast<int>(std::distance(std::sregex_iterator(bytes.begin(), bytes.end(), page), std::sregex_iterator()));
+}
+
+class ShowfileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    InitAllSettings();
+    InitTextout();
+    kwenvar.ProgName = "QORVA";
+    kwenvar.TempDir = scratch.path().string();
+    test::scriptedPrompter().clear();
+    test::recordingLauncher().clear();
+  }
+  void TearDown() override {
+    SetReportViewerHook(nullptr);
+    SetTextPrintHook(nullptr);
+    InitAllSettings();
+  }
+  std::string outwin() const { return AddBackslash(kwenvar.TempDir) + "outwin.txt"; }
+  test::ScratchDir scratch;
+};
+
+TEST_F(ShowfileTest, ViewerShowsTheDisplayCopyInThePrintoutFont) {
+  test::writeFile(outwin(), "Bandst\xE4rke\r\n\fnext\r\n");
+  wprinvar.PrintFontName = "DejaVu Sans Mono";
+  wprinvar.PrintFontSize = 11;
+  wprinvar.PrintFontStyle = 2;
+  wprinvar.TextWindowPos = {30, 40, 500, 300};
+  TForm_showtextfile form;
+  form.show();
+  EXPECT_EQ(form.ShowFileName, outwin());
+  EXPECT_EQ(form.Memo1->toPlainText(), QString::fromUtf8("Bandst\xC3\xA4rke\n\fnext"));
+  EXPECT_EQ(form.windowTitle(), QString::fromStdString("QORVA    " + outwin()));
+  EXPECT_EQ(form.Memo1->font().family(), "DejaVu Sans Mono");
+  EXPECT_TRUE(form.Memo1->font().italic());
+  EXPECT_FALSE(form.Memo1->font().bold());
+  EXPECT_EQ(form.mi_Datei->title(), "&Datei");
+  EXPECT_EQ(form.mi_EditMarkAll->text(), QString::fromUtf8("Alles aus&w\xC3\xA4hlen"));
+  EXPECT_EQ(form.size(), QSize(500, 300));
+
+  form.mi_EditMarkAllClick();
+  EXPECT_EQ(form.Memo1->textCursor().selectedText().size(), form.Memo1->toPlainText().size());
+
+  form.resize(420, 260);
+  form.mi_dateiBeendenClick();
+  EXPECT_EQ(wprinvar.TextWindowPos.Width, 420);
+  EXPECT_EQ(wprinvar.TextWindowPos.Height, 260);
+}
+
+TEST_F(ShowfileTest, MissingDisplayCopyIsReportedAndLeavesTheMemoEmpty) {
+  TForm_showtextfile form;
+  form.show();
+  EXPECT_TRUE(form.Memo1->toPlainText().isEmpty());
+  const auto& asked = test::scriptedPrompter().asked();
+  ASSERT_FALSE(asked.empty());
+  EXPECT_EQ(asked.back().text, outwin() + " not found !");
+}
+
+TEST_F(ShowfileTest, ExportHandsTheDisplayCopyToAnEditor) {
+  test::writeFile(outwin(), "x\r\n");
+  TForm_showtextfile form;
+  form.mi_dateiExportNotepadClick();
+  const auto& l = test::recordingLauncher().launched();
+  ASSERT_EQ(l.size(), 1u);
+  EXPECT_EQ(l[0].program, outwin());  // no notepad here: the desktop's editor
+}
+
+TEST_F(ShowfileTest, PrintingGivesOneSheetPerTextPage) {
+  const struct {
+    std::string text;
+    int32_t from, to;
+    int sheets;
+  } cases[] = {
+      {"a\r\n\f\r\nb\r\n\f\r\nc\r\n", 1, 3, 3},           // two form feeds: three pages
+      {"a\r\n\f\r\nb\r\n\f\r\n", 1, 2, 2},                // a closing form feed opens no sheet
+      {"1\r\n\f\r\n2\r\n\f\r\n3\r\n\f\r\n4\r\n\f\r\n5\r\n", 2, 3, 2},
+  };
+  int n = 0;
+  for (const auto& c : cases) {
+    const fs::path txt = scratch / ("r" + std::to_string(n) + ".tmp");
+    const fs::path pdf = scratch / ("r" + std::to_string(n++) + ".pdf");
+    test::writeFile(txt, c.text);
+    std::vector<std::string> lines;
+    ASSERT_TRUE(ReadTextLines(txt.string(), lines));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(pdf.string()));
+    ASSERT_TRUE(PrintTextPages(printer, lines, c.from, c.to));
+    EXPECT_EQ(pdfPageCount(pdf), c.sheets) << c.text;
+  }
+}
+
+TEST_F(ShowfileTest, ViewerPrintCommandPrintsThePrintFile) {
+  InstallTextOutputWindows();
+  int32_t pages = 0;
+  SetTextPrintHook([&pages](const std::string&, const std::vector<std::string>&, int32_t n) { pages = n; });
+  const fs::path print = scratch / "$OUT1.TMP";
+  test::writeFile(print, "a\r\n\f\r\nb\r\n");
+  TForm_showtextfile form;
+  form.PrintFileName = print.string();
+  form.mi_DateiDrucken->trigger();
+  EXPECT_EQ(pages, 2);
+}
+
+}  // namespace
+}  // namespace qorva
