@@ -2,6 +2,7 @@
 #include <QApplication>
 
 #include "foundation/settings.h"
+#include "foundation/ui/qtprompter.h"
 #include "foundation/utilstr.h"
 #include "platform/ui/qtscreen.h"
 #include "spring/qvaglob.h"
@@ -17,6 +18,7 @@ int main(int argc, char** argv) {
   qorva::utilstr.ProgramParams.assign(argv + (argc > 0 ? 1 : 0), argv + argc);
   QApplication app(argc, argv);
   qorva::installScreenMetrics(std::make_unique<qorva::QtScreenMetrics>());
+  qorva::installPrompter(std::make_unique<qorva::QtPrompter>());
   qorva::InstallQtXbMsgView();
   qorva::Thh window;
   window.show();

@@ -1,0 +1,87 @@
+#include "foundation/ui/promptdialog.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QPushButton>
+
+#include "foundation/kwenvar.h"
+#include "foundation/msgbox.h"
+#include "foundation/ui/qttext.h"
+
+namespace qorva {
+
+PromptDialog::PromptDialog(QWidget* parent, HelpFlag helpFlag) : QDialog(parent), helpFlag_(helpFlag) {
+  setModal(true);
+}
+
+void PromptDialog::reject() {
+  kwenvar.ErrorFlag = true;
+  QDialog::reject();
+}
+
+QHBoxLayout* PromptDialog::makeButtons(const char* okName, const char* cancelName) {
+  auto* row = new QHBoxLayout;
+  okButton_ = new QPushButton(QStringLiteral("OK"), this);
+  okButton_->setObjectName(QString::fromLatin1(okName));
+  okButton_->setDefault(true);
+  cancelButton_ = new QPushButton(QStringLiteral("Abbrechen"), this);
+  cancelButton_->setObjectName(QString::fromLatin1(cancelName));
+  helpTextButton_ = new QPushButton(QStringLiteral("&Hilfetext"), this);
+  helpTextButton_->setObjectName(QStringLiteral("Button_hilfetext"));
+  helpPictureButton_ = new QPushButton(QStringLiteral("Hilfe&bild"), this);
+  helpPictureButton_->setObjectName(QStringLiteral("Button_hilfebild"));
+  for (QPushButton* b : {okButton_, cancelButton_, helpTextButton_, helpPictureButton_}) row->addWidget(b);
+  connect(okButton_, &QPushButton::clicked, this, [this] { okPressed(); });
+  connect(cancelButton_, &QPushButton::clicked, this, &PromptDialog::reject);
+  connect(helpTextButton_, &QPushButton::clicked, this, [this] { showHelp(1); });
+  connect(helpPictureButton_, &QPushButton::clicked, this, [this] { showHelp(2); });
+  return row;
+}
+
+void PromptDialog::previewKeys() {
+  for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
+}
+
+void PromptDialog::enterPressed() { accept(); }
+
+void PromptDialog::okPressed() { accept(); }
+
+bool PromptDialog::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      enterPressed();
+      return true;
+    }
+    if (key == Qt::Key_Escape) {
+      reject();
+      return true;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+void PromptDialog::keyPressEvent(QKeyEvent* event) {
+  const int key = event->key();
+  if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+    enterPressed();
+    return;
+  }
+  QDialog::keyPressEvent(event);  // Esc rejects
+}
+
+void PromptDialog::closeEvent(QCloseEvent* event) {
+  // The close box leaves ErrorFlag alone and keeps what the dialog shows, as OK does.
+  if (isVisible()) done(QDialog::Accepted);
+  event->accept();
+}
+
+void PromptDialog::showHelp(uint16_t mode) {
+  ShowHelpText(msgbox.HelpTopic, "", mode);
+  if (helpFlag_ == HelpFlag::Clear) kwenvar.ErrorFlag = false;
+  raise();
+  activateWindow();
+}
+
+}  // namespace qorva

@@ -1,0 +1,174 @@
+#include "foundation/ui/qtprompter.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPointer>
+
+#include "foundation/kwenvar.h"
+#include "foundation/ui/fmxutil2.h"
+#include "foundation/ui/qttext.h"
+#include "foundation/ui/showscr.h"
+#include "foundation/ui/u32inco.h"
+#include "foundation/ui/u32inja.h"
+#include "foundation/ui/u32inra.h"
+#include "foundation/ui/u32inte.h"
+
+namespace qorva {
+
+namespace {
+
+QString Q(const std::string& utf8) { return QString::fromStdString(utf8); }
+
+// A shown dialog comes back to the same spot as its predecessors: over the main window, fixed in size.
+void ShowFixedOverMain(QDialog& d) {
+  ScaleCenterForm(&d);
+  d.setFixedSize(d.size());
+}
+
+QString DialogFilter(const FileDialogRequest& r) {
+  if (r.filter.empty()) return {};
+  const QString patterns = Q(r.filter).replace(QLatin1Char(';'), QLatin1Char(' '));
+  const QString name = r.filterName.empty() ? patterns : Q(r.filterName);
+  return name == patterns ? patterns : name + QStringLiteral(" (") + patterns + QStringLiteral(")");
+}
+
+std::optional<std::string> Chosen(const QString& path) {
+  if (path.isEmpty()) return std::nullopt;
+  return path.toStdString();
+}
+
+}  // namespace
+
+std::optional<int> QtPrompter::choice(const std::string& prompt, const std::vector<std::string>& entries,
+                                      int preselect) {
+  const int n = static_cast<int>(entries.size());
+  if (n >= kListChoiceFrom) {
+    Tin_codedialog d(GraphForm());
+    d.Label1->setText(Q(prompt));
+    d.Label1->setFixedHeight(39);
+    for (const auto& e : entries) d.ListBox1->addItem(Q(e));
+    d.ListBox1->setCurrentRow(preselect);
+    ShowFixedOverMain(d);
+    if (d.exec() != QDialog::Accepted) return std::nullopt;
+    return d.ListBox1->currentRow();
+  }
+  Tin_radiodialog d(GraphForm());
+  d.Label1->setText(Q(prompt));
+  d.Label1->setFixedHeight(39);
+  QStringList items;
+  for (const auto& e : entries) items << Q(e);
+  d.setItems(items);
+  d.setItemIndex(preselect);
+  ShowFixedOverMain(d);
+  if (d.exec() != QDialog::Accepted) return std::nullopt;
+  return d.itemIndex();
+}
+
+std::optional<bool> QtPrompter::yesNo(const std::string& prompt, bool presetYes) {
+  Tin_janeindialog d(GraphForm());
+  d.Label1->setText(Q(prompt));
+  d.setYes(presetYes);
+  ShowFixedOverMain(d);
+  if (d.exec() != QDialog::Accepted) return std::nullopt;
+  return d.yes();
+}
+
+YesNoCancel QtPrompter::yesNoCancel(const std::string& caption, const std::string& text) {
+  QMessageBox box(QMessageBox::Question, Q(caption), Q(text),
+                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+  box.setWindowModality(Qt::ApplicationModal);
+  box.setEscapeButton(QMessageBox::Cancel);
+  switch (box.exec()) {
+    case QMessageBox::Yes:
+      return YesNoCancel::Yes;
+    case QMessageBox::No:
+      return YesNoCancel::No;
+    default:
+      return YesNoCancel::Cancel;
+  }
+}
+
+std::optional<std::string> QtPrompter::askText(const std::string& prompt, int maxLength, const std::string& preset,
+                                               const NumberCheck* check) {
+  Tin_textdialog d(GraphForm());
+  d.Label1->setText(Q(prompt));
+  d.EditEinText->setText(Q(preset));
+  if (maxLength > 0) d.EditEinText->setMaxLength(maxLength);
+  d.EditEinText->selectAll();
+  if (check && *check) {
+    d.setNumberCheck(*check, [this](const QString& m) { message("Fehler : ", m.toStdString()); },
+                     [this] { beep(); });
+  }
+  ScaleForm(&d);
+  if (d.exec() != QDialog::Accepted) return std::nullopt;
+  return d.EditEinText->text().toStdString();
+}
+
+std::optional<std::string> QtPrompter::text(const std::string& prompt, int maxLength, const std::string& preset) {
+  return askText(prompt, maxLength, preset, nullptr);
+}
+
+std::optional<std::string> QtPrompter::number(const std::string& prompt, int maxLength, const std::string& preset,
+                                              const NumberCheck& check) {
+  return askText(prompt, maxLength, preset, &check);
+}
+
+void QtPrompter::message(const std::string& caption, const std::string& text) {
+  // No owner window: the box blocks the whole program until it is confirmed.
+  QMessageBox box(QMessageBox::NoIcon, caption.empty() ? appTitle() : Q(caption), Q(text), QMessageBox::Ok);
+  box.setWindowModality(Qt::ApplicationModal);
+  box.exec();
+}
+
+void QtPrompter::textScreen(const std::string& caption, const std::vector<std::string>& lines) {
+  TShowScreen d(GraphForm());
+  d.setWindowTitle(Q(caption));
+  QStringList text;
+  for (const auto& l : lines) text << Q(l);
+  d.Memo1->setPlainText(text.join(QLatin1Char('\n')));
+  ScaleCenterForm(&d);
+  d.exec();
+}
+
+std::optional<std::string> QtPrompter::openFile(const FileDialogRequest& r) {
+  return Chosen(QFileDialog::getOpenFileName(GraphForm(), Q(r.title), Q(r.startDir), DialogFilter(r)));
+}
+
+std::optional<std::string> QtPrompter::saveFile(const FileDialogRequest& r) {
+  // The program asks itself before an existing file is replaced (CheckOutputFile).
+  QString start = Q(r.startDir);
+  if (!r.fileName.empty()) start = QDir(start.isEmpty() ? QStringLiteral(".") : start).filePath(Q(r.fileName));
+  return Chosen(QFileDialog::getSaveFileName(GraphForm(), Q(r.title), start, DialogFilter(r), nullptr,
+                                             QFileDialog::DontConfirmOverwrite));
+}
+
+std::optional<std::string> QtPrompter::directory(const FileDialogRequest& r) {
+  return Chosen(QFileDialog::getExistingDirectory(GraphForm(), Q(r.title), Q(r.startDir)));
+}
+
+void QtPrompter::beep() { QApplication::beep(); }
+
+void QtPrompter::appTitle(const std::string& title) { appTitle_ = Q(title); }
+
+QString QtPrompter::appTitle() const {
+  return appTitle_.isEmpty() ? dosToQString(kwenvar.ProgName) : appTitle_;
+}
+
+void QtPrompter::waitCursor(bool wait) {
+  if (wait == waiting_) return;
+  waiting_ = wait;
+  if (wait) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+  } else {
+    QApplication::restoreOverrideCursor();
+  }
+}
+
+}  // namespace qorva

@@ -1,0 +1,42 @@
+#include "foundation/ui/u32inco.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "foundation/kwenvar.h"
+#include "foundation/ui/qttext.h"
+
+namespace qorva {
+
+Tin_codedialog::Tin_codedialog(QWidget* parent) : PromptDialog(parent, HelpFlag::Clear) {
+  setObjectName(QStringLiteral("in_codedialog"));
+  setWindowTitle(dosToQString("Auswahl"));
+  setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
+  auto* layout = new QVBoxLayout(this);
+  Label1 = new QLabel(this);
+  Label1->setObjectName(QStringLiteral("Label1"));
+  Label1->setWordWrap(true);
+  ListBox1 = new QListWidget(this);
+  ListBox1->setObjectName(QStringLiteral("ListBox1"));
+  ListBox1->setMinimumSize(385, 161);
+  layout->addWidget(Label1);
+  layout->addWidget(ListBox1, 1);
+  layout->addLayout(makeButtons("button_ok", "button_cancel"));
+  button_ok = okButton_;
+  button_cancel = cancelButton_;
+  Button_hilfetext = helpTextButton_;
+  Button_hilfebild = helpPictureButton_;
+  connect(ListBox1, &QListWidget::itemDoubleClicked, this, [this] { okPressed(); });
+  resize(440, 316);
+  ListBox1->setFocus();
+  previewKeys();
+}
+
+void Tin_codedialog::enterPressed() {
+  kwenvar.ErrorFlag = false;
+  accept();
+}
+
+}  // namespace qorva
