@@ -1,0 +1,249 @@
+#include "graphics/ui/kwengrafform.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QImage>
+#include <QPainter>
+#include <QTimer>
+
+#include "foundation/hgvar.h"
+#include "foundation/kwenvar.h"
+#include "foundation/settings.h"
+#include "foundation/wprinvar.h"
+#include "graphics/kwendraw.h"
+#include "graphics/kwengraf.h"
+#include "tests/support/testsupport.h"
+
+namespace qorva {
+namespace {
+
+// Pixels as 0xRRGGBB.
+const QRgb Red = 0xFF0000;     // palette 12
+const QRgb Blue = 0x0000FF;    // palette 9
+const QRgb Yellow = 0xFFFF00;  // palette 14
+// The background colour, a colour value 0xBBGGRR.
+QRgb Bg() {
+  const TColor c = hgvar.BackgroundColor;
+  return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+}
+
+class ReplayTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    InitAllSettings();
+    InitKwengraf();
+    KwengrafFormCreate();
+    kwenvar.GraphResX = 640;
+    kwenvar.GraphResY = 480;
+    test::scriptedPrompter().clear();
+  }
+  void TearDown() override {
+    InitKwengraf();
+    InitAllSettings();
+    test::scriptedPrompter().clear();
+  }
+  static void records(std::vector<std::string> recs) { kwengraf.DisplayList = std::move(recs); }
+  static QImage render(DisplayListReplay::Stop* stop = nullptr) {
+    QImage img(641, 481, QImage::Format_RGB32);
+    QPainter p(&img);
+    const auto s = ReplayDisplayList(p, img.size());
+    if (stop) *stop = s;
+    return img;
+  }
+  static QRgb at(const QImage& img, int x, int y) { return img.pixel(x, y) & 0xFFFFFF; }
+  static int count(const QImage& img, QRect r, QRgb c) {
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+      for (int x = r.left(); x <= r.right(); ++x) n += at(img, x, y) == (c & 0xFFFFFF);
+    return n;
+  }
+  static void spin(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+  }
+};
+
+TEST_F(ReplayTest, LinesAndCirclesLandOnTheirPixelsUnderAGermanLocale) {
+  test::LocaleGuard german("de_DE.UTF-8");
+  ASSERT_TRUE(german.ok());
+  SetWindow(true, false, 0, 0, 1, 1, 0, 0, 100, 50);
+  SetColor(12);
+  line(0, 0, 100, 50);
+  SetColor(9);
+  circle(50, 25, 10);
+  ASSERT_EQ(kwengraf.DisplayList[0], "10;0;0;640;480;0;0;100;50");
+  DisplayListReplay::Stop stop;
+  const QImage img = render(&stop);
+  EXPECT_EQ(stop, DisplayListReplay::Stop::End);
+  // The line runs from pixel (0, 480) to (640, 160).
+  EXPECT_EQ(at(img, 2, 479), Red);
+  EXPECT_EQ(at(img, 160, 400), Red);
+  EXPECT_EQ(at(img, 480, 240), Red);
+  EXPECT_EQ(at(img, 160, 300), Bg());
+  // The circle fills the box from column 256 to 384 and row 256 to 384, outline only.
+  EXPECT_EQ(at(img, 256, 320), Blue);
+  EXPECT_EQ(at(img, 384, 320), Blue);
+  EXPECT_EQ(at(img, 320, 256), Blue);
+  EXPECT_EQ(at(img, 330, 270), Bg());
+  EXPECT_EQ(count(img, QRect(0, 0, 641, 481), Blue) > 200, true);
+}
+
+TEST_F(ReplayTest, ArcsAndFullCirclesAreDrawnAsTheyDescribe) {
+  SetWindow(true, false, 0, 0, 1, 1, 0, 0, 100, 50);
+  SetColor(12);
+  Arc(25, 25, 0, 360, 10);    // full turn: the whole circle
+  Arc(75, 25, 30, -30, 10);   // 300 degrees counter-clockwise, open towards +x
+  const QImage img = render();
+  // Full circle: left, right, top and bottom of the circle about (160, 320), radius 64.
+  EXPECT_EQ(at(img, 96, 320), Red);
+  EXPECT_EQ(at(img, 224, 320), Red);
+  EXPECT_EQ(at(img, 160, 256), Red);
+  EXPECT_EQ(at(img, 160, 384), Red);
+  // The 300-degree arc about (480, 320) passes left, top and bottom, and leaves the right open.
+  EXPECT_EQ(at(img, 416, 320), Red);
+  EXPECT_EQ(at(img, 480, 256), Red);
+  EXPECT_EQ(at(img, 480, 384), Red);
+  EXPECT_EQ(count(img, QRect(538, 300, 10, 40), Red), 0);
+}
+
+TEST_F(ReplayTest, AnArrowheadSolidIsFilledOnBothSidesOfItsAxis) {
+  SetWindow(true, false, 0, 0, 1, 1, 0, 0, 100, 50);
+  SetColor(14);
+  // Tip, the two side corners and the base centre, as dimension arrows hand them on.
+  const long double L = 40, c = L * std::cos(10 * 3.14159265358979L / 180), s = L * std::sin(10 * 3.14159265358979L / 180);
+  Solid(20, 25, 20 + c, 25 + s, 20 + c, 25 - s, 20 + L, 25);
+  const QImage img = render();
+  const int row = GraphRow(25), col = GraphCol(50);
+  EXPECT_EQ(at(img, col, row - 8), Yellow);  // above the axis
+  EXPECT_EQ(at(img, col, row + 8), Yellow);  // below the axis
+  EXPECT_EQ(at(img, col, row - 40), Bg());
+}
+
+TEST_F(ReplayTest, TextsTakeTheirHeightAndColourFromTheRecordsBefore) {
+  SetWindow(true, false, 0, 0, 1, 1, 0, 0, 100, 50);
+  SetColor(12);
+  SetTextStyle(0, 0, 3.5L, 2.5L);  // 5.6 units high: 36 pixels
+  OutTextXY(10, 10, "HHHH");
+  SetColor(16);                    // black pen; texts keep red
+  OutTextXY(10, 30, "HHHH");
+  const QImage img = render();
+  const int x = GraphCol(10), base = GraphRow(10);
+  // The cell's top lies 4.2 units (27 pixels) above the start point; the letters sit on it.
+  EXPECT_GT(count(img, QRect(x, base - 27, 120, 30), Red), 100);
+  EXPECT_EQ(count(img, QRect(x, base - 60, 120, 30), Red), 0);
+  EXPECT_EQ(count(img, QRect(0, base + 12, 641, 30), Red), 0);
+  EXPECT_GT(count(img, QRect(x, GraphRow(30) - 27, 120, 30), Red), 100);
+}
+
+TEST_F(ReplayTest, ABadRecordEndsTheReplayWithAMessage) {
+  records({"10;0;0;640;480;0;0;100;50", "8;12", "4;0;0;100;50", "4;x;1;2;3", "4;0;50;100;0"});
+  DisplayListReplay::Stop stop;
+  const QImage img = render(&stop);
+  EXPECT_EQ(stop, DisplayListReplay::Stop::BadRecord);
+  EXPECT_EQ(at(img, 160, 400), Red);                      // before the bad record
+  EXPECT_EQ(at(img, 160, 240), Bg());    // after it: not drawn
+  const auto& asked = test::scriptedPrompter().asked();
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0].kind, AskKind::Message);
+  EXPECT_EQ(asked[0].text, "'x' is not a valid floating point value");
+}
+
+TEST_F(ReplayTest, AWindowRecordWithoutWidthStopsTheReplay) {
+  records({"10;0;0;640;480;0;0;100;50", "8;12", "4;0;0;100;50", "10;0;0;640;480;5;0;5;10", "abc;1;2",
+           "14;1;2", "4;0;50;100;0"});
+  DisplayListReplay::Stop stop;
+  const QImage img = render(&stop);
+  EXPECT_EQ(stop, DisplayListReplay::Stop::WindowError);
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_EQ(at(img, 160, 240), Bg());
+  EXPECT_TRUE(test::scriptedPrompter().asked().empty());
+}
+
+TEST_F(ReplayTest, PrintingMapsThePictureOntoThePageAndLeavesTextsOffTheScreen) {
+  TFKWENGRA window;
+  window.resize(700, 560);
+  window.show();
+  QApplication::processEvents();
+  wprinvar.PrintOriginX = 10;
+  records({"10;0;0;640;480;0;0;100;50", "8;12", "4;0;0;0;50", "9;3.5;2.5;0;0", "6;50;25;HHHH", "13;5000"});
+  QImage page(2100, 1500, QImage::Format_RGB32);
+  page.fill(Qt::white);
+  QElapsedTimer clock;
+  clock.start();
+  {
+    QPainter p(&page);
+    window.PrintReplay(p, page.size());
+  }
+  EXPECT_LT(clock.elapsed(), 4000);  // the pause record is skipped while printing
+  EXPECT_FALSE(kwengraf.GraphPrinting);
+  // Page 2100 wide: 10 mm are 100 pixels; the line x = 0 runs from row 1500 up to row 500, black
+  // because print colour mode 1 prints lines black.
+  EXPECT_EQ(at(page, 100, 1000), 0u);
+  EXPECT_EQ(at(page, 100, 400), 0xFFFFFFu);
+  EXPECT_EQ(at(page, 99, 1000), 0xFFFFFFu);
+  // The text is on the page (its cell from column 1150, row 916, 112 pixels high), not on the screen.
+  EXPECT_GT(count(page, QRect(1150, 910, 400, 130), 0), 100);
+  EXPECT_EQ(count(window.canvasImage(), QRect(320, 260, 200, 70), Red), 0);
+  EXPECT_EQ(at(window.canvasImage(), 0, 400), Red);  // the line on the screen in colour
+}
+
+TEST_F(ReplayTest, APauseIsPlayedOutByATimerNotInsideThePaint) {
+  TFKWENGRA window;
+  window.resize(700, 560);
+  window.show();
+  QApplication::processEvents();
+  SetWindow(true, false, 0, 0, 1, 1, 0, 0, 100, 50);
+  SetColor(12);
+  line(0, 0, 100, 50);
+  SleepMs(300);
+  line(0, 50, 100, 0);
+  QElapsedTimer clock;
+  clock.start();
+  ClearViewPort();
+  window.canvasWidget()->repaint();  // one paint, at once
+  EXPECT_LT(clock.elapsed(), 250);
+  EXPECT_TRUE(window.replayPaused());
+  EXPECT_EQ(at(window.canvasImage(), 160, 400), Red);
+  EXPECT_EQ(at(window.canvasImage(), 160, 240), Bg());  // after the pause
+  // Plain paints meanwhile only show the picture; they neither wait nor restart the replay.
+  window.canvasWidget()->repaint();
+  EXPECT_TRUE(window.replayPaused());
+  spin(600);
+  EXPECT_FALSE(window.replayPaused());
+  EXPECT_EQ(at(window.canvasImage(), 160, 240), Red);
+}
+
+TEST_F(ReplayTest, TheWindowShowsADrawingMadeThroughTheDrawingRoutines) {
+  TFKWENGRA window;
+  ASSERT_EQ(FKwengra, &window);
+  ASSERT_EQ(graphWindowHost(), &window);
+  EXPECT_EQ(window.windowTitle(), "KwenGraf");
+  EXPECT_EQ(kwengraf.CurrentColor, -1);  // its own creation step ran
+  window.resize(700, 560);
+  window.show();
+  QApplication::processEvents();
+  GraphClear();
+  GraphHeader(0, 0, 160, 120);
+  GraphSetDosColor(1);  // red
+  GraphSolid(10, 10, 50, 10, 50, 50, 10, 50);
+  GraphClearViewPort();
+  QApplication::processEvents();
+  EXPECT_EQ(at(window.canvasImage(), GraphCol(30), GraphRow(30)), Red);
+  GraphClear();
+  QApplication::processEvents();
+  EXPECT_EQ(at(window.canvasImage(), GraphCol(30), GraphRow(30)), Bg());
+  // A bad record met by the window's own replay is reported after the paint.
+  kwengraf.DisplayList = {"4;1;2;3;y"};
+  GraphClearViewPort();
+  QApplication::processEvents();
+  spin(20);
+  ASSERT_EQ(test::scriptedPrompter().asked().size(), 1u);
+  EXPECT_EQ(test::scriptedPrompter().asked()[0].text, "'y' is not a valid floating point value");
+}
+
+}  // namespace
+}  // namespace qorva
