@@ -1,0 +1,147 @@
+// qvaaus1: the result report of the constant-force spring.
+#include "spring/qvaaus1.h"
+
+#include <string>
+
+#include "foundation/error0.h"
+#include "foundation/kwenvar.h"
+#include "foundation/textout.h"
+#include "foundation/utilstr.h"
+#include "spring/qvaglob.h"
+#include "spring/shellservices.h"
+#include "spring/yebglob9.h"
+
+namespace qorva {
+
+namespace {
+
+void ThinLine() {
+  std::string s;
+  ThinSeparator(s);
+  WriteTextLine(s);
+}
+
+// An empty line, the heading and a thin separator.
+void BlockHeading(const std::string& heading) {
+  WriteTextLine("");
+  WriteTextLine(heading);
+  ThinLine();
+}
+
+bool HasNonBlank(const std::string& s) { return s.find_first_not_of(' ') != std::string::npos; }
+
+}  // namespace
+
+void WriteFatigueLifeLines() {
+  const Yebglob9& g = yebglob9;
+  if (g.LoadType != 2 || !(g.PermissibleStrokeStress > 0)) return;
+  const long double n = g.CyclesToFracture;
+  const long double f = g.LoadFrequency;
+  const bool aboveLimit = g.UpperStressLimit < g.Stress2;
+  if (g.FatigueSafetyFactor < 1) {
+    // Values that rest on a working stress above the upper-stress limit are only indications.
+    auto shown = [aboveLimit](const std::string& v) { return aboveLimit ? "(" + v + ")" : v; };
+    WriteResultRow("Lastspiele bis Bruch", "N", "Mio", shown(RealStr3Minus(2, n / 1000000)));
+    if (f > 0 && n < 10000000) {
+      WriteResultRow("Lebensdauer (f=" + RealStr3(f) + "Hz)", "tN", "h", shown(RealStr3Minus(2, n / f / 3600)));
+    }
+  } else if (!aboveLimit) {
+    WriteResultRow("Lastspiele bis Bruch", "N", "", " > 10 Mio.");
+    WriteResultRow("Lebensdauer", "tN", "", "dauerfest");
+  } else {
+    WriteResultRow("Lastspiele bis Bruch", "N", "", "( > 10 Mio.)");
+  }
+}
+
+void PrintSpringResults() {
+  const Yebglob9& g = yebglob9;
+  const Qvaglob& q = qvaglob;
+  std::string line1;
+  NumberedTitleLine(g.DrawingName, g.DrawingNumber, line1);
+  BeginReport(kwenvar.ProgName + " V" + kwenvar.ProgVersion + "  Konstantkraftfeder", line1, g.DrawingName2,
+              kwenvar.TitleLines[2], kwenvar.TitleLines[3], 0);
+  if (kwenvar.FatalError) {
+    ShowCalcMessages();
+    return;
+  }
+  OpenOutput(OutputDeviceCode::DefaultDevice, kwenvar.CurrentFileName + ".TXT");
+  if (kwenvar.ErrorFlag) return;
+  CreateOutput();
+  if (!kwenvar.ErrorFlag) PageHeader(0);
+  if (kwenvar.ErrorFlag) {
+    CloseOutput();  // drops the unfinished output
+    return;
+  }
+
+  // Main dimensions.
+  WriteTextLine("");
+  WriteResultRow("HAUPTABMESSUNGEN", "", "", "");
+  WriteResultRow("Banddicke", "t", LengthUnit(), LengthFix(5, 2, g.BandThickness));
+  WriteResultRow("Bandbreite", "b", LengthUnit(), LengthFix(5, 2, g.BandWidth));
+  WriteResultRow("Au\xE1" "endurchmesser", "De", LengthUnit(), LengthFix(5, 2, q.OuterDiameter));
+  WriteResultRow("Innendurchmesser (drum)", "Di", LengthUnit(), LengthFix(5, 2, q.InnerDiameter));
+  WriteResultRow("Biegedurchmesser", "Dn", LengthUnit(), LengthFix(5, 2, q.BendingDiameter));
+  WriteResultRow("Windungszahl", "n0", "", RealStrFix(5, 2, q.TurnCount));
+  WriteResultRow("L\x84nge", "L", LengthUnit(), LengthFix(7, 0, q.StripLength));
+
+  // Material.
+  const YEB9WST_Record& m = g.MaterialRec;
+  WriteTextLine("");
+  ThinLine();
+  WriteTextLine("Werkstoff: " + m.Text1 + " " + m.Text2);
+  if (HasNonBlank(m.Text3 + m.Text4)) WriteTextLine("Werkstoff: " + m.Text3 + " " + m.Text4);
+  ThinLine();
+  WriteResultRow("Elastizit\x84tsmodul", "E", StressUnit(), StressFix(7, 0, g.EModulus));
+  WriteResultRow("Dichte", "rho", "kg/dm^3", RealStrFix(4, 2, g.Density));
+  WriteResultRow("Zugfestigkeit (t=" + LengthStr(g.BandThickness) + ")", "Rm", StressUnit(),
+                 StressFix(7, 0, g.TensileStrength));
+  WriteResultRow("zul. Biegespannung", "sig.zul", StressUnit(), StressFix(7, 0, g.PermissibleStress));
+  WriteResultRow("Betriebstemperatur", "theta", TempUnit(), TempFix(7, 0, g.OperatingTemperature));
+  WriteResultRow("Elastizit\x84tsmodul Betriebstemperatur", "E" + RealStrFix(3, 0, g.OperatingTemperature),
+                 StressUnit(), StressFix(7, 0, g.OperatingEModulus));
+
+  // Force.
+  NewPageIfNearEnd();
+  BlockHeading("Federkraft");
+  WriteResultRow("Federkraft", "F", ForceUnit(), RealStr3W(7, ForceToUnit(q.Force2)));
+  WriteResultRow("max. Federkraft bei Sigmaz", "Fn", ForceUnit(), RealStr3W(7, ForceToUnit(q.ForceN)));
+
+  // Travel.
+  NewPageIfNearEnd();
+  BlockHeading("Federweg");
+  WriteResultRow("max. Federweg", "s", LengthUnit(), LengthFix(7, 0, q.Travel2));
+
+  // Stresses and fatigue.
+  NewPageIfNearEnd();
+  BlockHeading("Biegespannung");
+  WriteResultRow("Biegespannung", "sigma", StressUnit(), StressFix(6, 0, g.Stress2));
+  WriteResultRow("zul Biegespannung", "sigmaz", StressUnit(), StressFix(6, 0, g.PermissibleStress));
+  NewPageIfNearEnd();
+  WriteTextLine("");
+  WriteResultRow("Hubspannung", "sigmah", StressUnit(), StressFix(6, 0, g.Stress2 - g.Stress1));
+  if (g.PermissibleStrokeStress > 0) {
+    WriteResultRow("zul Hubspannung", "sighz", StressUnit(), StressFix(6, 0, g.PermissibleStrokeStress));
+    WriteFatigueLifeLines();
+  }
+
+  // Mass, load, ratio and work.
+  NewPageIfNearEnd();
+  WriteResultRow("Gewicht der Feder", "m", MassUnit(), MassStr(q.SpringMass));
+  const std::string loadName = g.LoadType < LoadTypeNames.size() ? LoadTypeNames[g.LoadType] : std::string();
+  WriteTextLine("Beanspruchung : " + loadName);
+  ThinLine();
+  if (g.LoadType == 2 && g.LoadFrequency > 0) {
+    WriteResultRow("Lastspielfrequenz", "f", "1/s", RealStr3(g.LoadFrequency));
+  }
+  WriteResultRow("Bandbreite/Banddicke", "b/t", "", RealStrFix(4, 2, q.WidthThicknessRatio));
+  WriteResultRow("Federarbeit max", "W02", TorqueUnit(), TorqueStr(q.SpringWork));
+
+  // Calculation messages.
+  NewPageIfNearEnd();
+  if (error0.ErrorCount > 0) WriteMessageSection();
+
+  NewPage();
+  CloseOutput();
+}
+
+}  // namespace qorva

@@ -1,0 +1,17 @@
+#pragma once
+// qvaaus1: the standard result report "Konstantkraftfeder" of the current spring (inputs, material,
+// forces, travel, stresses, fatigue life, mass, work and the calculation messages) through the
+// report writer (textout) to the configured text output.
+
+namespace qorva {
+
+// Writes the report of the current spring to the configured text output (OpenOutput with device 0
+// and CurrentFileName + ".TXT"). While FatalError is set the calculation messages are offered
+// instead (ShowCalcMessages) and nothing is written. A cancelled or failed output sets ErrorFlag.
+void PrintSpringResults();
+
+// The fatigue-life rows (load cycles to fracture and life in hours) of a dynamic spring while the
+// permissible stroke stress of the last Goodman diagram is above 0; nothing otherwise.
+void WriteFatigueLifeLines();
+
+}  // namespace qorva

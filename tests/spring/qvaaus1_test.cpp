@@ -1,0 +1,248 @@
+// The result report of the spring: golden reports in plain text, tab-separated text and HTML, the
+// fatigue-life rows, the rows that depend on the load, and pages far shorter than the report.
+#include "spring/qvaaus1.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "foundation/textout.h"
+#include "foundation/utilfile.h"
+#include "spring/qvarech.h"
+#include "tests/spring/springfixture.h"
+
+namespace qorva::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kGoldenDir = std::string(QORVA_SOURCE_DIR) + "/tests/spring/data/";
+
+void ExpectGolden(const std::string& name, const std::string& actual) {
+  const fs::path golden = kGoldenDir + name;
+  if (std::getenv("QORVA_UPDATE_GOLDENS")) writeFile(golden, actual);
+  ASSERT_TRUE(fs::exists(golden)) << golden;
+  EXPECT_EQ(readFile(golden), actual) << "differs from " << golden;
+}
+
+std::vector<std::string> Lines(const std::string& bytes) {
+  std::vector<std::string> out;
+  std::size_t from = 0;
+  while (from < bytes.size()) {
+    std::size_t end = bytes.find("\r\n", from);
+    if (end == std::string::npos) end = bytes.size();
+    out.push_back(bytes.substr(from, end - from));
+    from = end + 2;
+  }
+  return out;
+}
+
+class ReportTest : public SpringTest {
+ protected:
+  void SetUp() override {
+    SpringTest::SetUp();
+    std::vector<MaterialTableRow> rows;
+    for (int i = 1; i <= 11; ++i) rows.push_back(Row(RoundSteel("other " + IntStr(i))));
+    rows.push_back(Row(RoundSteel()));
+    useTable(rows);
+    kwenvar.ProgName = "QORVA";
+    kwenvar.ProgStem = "qorva";
+    kwenvar.ProgTitle = "QORVA - Konstantkraftfeder";
+    kwenvar.ProgVersion = "1.0";
+    kwenvar.DataExt = "qva";
+    // Working in the scratch folder with empty folder settings keeps its path out of the reports.
+    oldDir_ = fs::current_path();
+    fs::current_path(dir_.path());
+    kwenvar.DataDir = "";
+    kwenvar.TempDir = "";
+    kwenvar.CurrentFileName = "feder";
+    kwenvar.TempFileNo = 0;
+    wkwenvar.TextDeviceQuery = false;
+    wkwenvar.HtmlBrowser = "";
+    InitTextout();
+    textout.GetErrorCauseHook = [](uint16_t n, std::string& s) { s = "Ursache der Meldung " + IntStr(n); };
+    textout.GetErrorRemedyHook = [](uint16_t n, std::string& s) { s = "Abhilfe f\x81r Meldung " + IntStr(n); };
+    ASSERT_TRUE(LoadMaterialByNumber(yebglob9.MaterialNumber));
+    CalcSpring();
+    ASSERT_FALSE(kwenvar.FatalError);
+  }
+  void TearDown() override {
+    textout.GetErrorCauseHook = nullptr;
+    textout.GetErrorRemedyHook = nullptr;
+    SetReportViewerHook(nullptr);
+    fs::current_path(oldDir_);
+    SpringTest::TearDown();
+  }
+
+  // A dynamic spring with calculation messages and, as after a Goodman diagram, a permissible
+  // stroke stress: t above the material's range and the working stress above the permissible one.
+  static void SpringWithMessages() {
+    yebglob9.DrawingName = "Schiebet\x81r";
+    yebglob9.DrawingNumber = "Z-4711";
+    yebglob9.DrawingName2 = "Gr\x94\xE1" "e 2";
+    kwenvar.TitleLines[2] = "Kunde: M\x81ller";
+    yebglob9.BandThickness = 2.5;
+    qvaglob.InnerDiameter = 100;
+    qvaglob.BendingDiameter = 100;
+    qvaglob.OuterDiameter = 140;
+    yebglob9.LoadFrequency = 2;
+    CalcSpring();
+    yebglob9.PermissibleStrokeStress = 600;
+    yebglob9.FatigueSafetyFactor = 0.8L;
+    yebglob9.CyclesToFracture = 123456;
+    yebglob9.UpperStressLimit = 1200;
+  }
+
+  std::string reportOn(uint16_t device) {
+    wkwenvar.TextDevice = device;
+    kwenvar.ErrorFlag = false;
+    if (device == OutputDeviceCode::Html) {
+      fs::remove(path("bericht.htm"));
+      scriptedPrompter().push(std::string("bericht.htm"));
+    }
+    PrintSpringResults();
+    EXPECT_FALSE(kwenvar.ErrorFlag);
+    switch (device) {
+      case OutputDeviceCode::DosTextFile: return readFile(path("OUTDOS.TXT"));
+      case OutputDeviceCode::TabText: return readFile(path("$$" + IntStr(kwenvar.TempFileNo) + ".txt"));
+      case OutputDeviceCode::Html: return readFile(path("bericht.htm"));
+      default: return {};
+    }
+  }
+
+  // The rows of a tab-separated report whose text begins with prefix.
+  std::vector<std::string> tabRows(const std::string& prefix) {
+    std::vector<std::string> rows;
+    for (const std::string& l : Lines(reportOn(OutputDeviceCode::TabText))) {
+      if (l.rfind(prefix, 0) == 0) rows.push_back(l);
+    }
+    return rows;
+  }
+
+  std::string path(const std::string& name) const { return (dir_ / name).string(); }
+
+  ScratchDir dir_;
+  fs::path oldDir_;
+};
+
+TEST_F(ReportTest, StartSpringGoldenReports) {
+  ExpectGolden("fc_report_start.txt", reportOn(OutputDeviceCode::DosTextFile));
+  ExpectGolden("fc_report_start_tab.txt", reportOn(OutputDeviceCode::TabText));
+  ExpectGolden("fc_report_start.htm", reportOn(OutputDeviceCode::Html));
+}
+
+TEST_F(ReportTest, SpringWithMessagesGoldenReports) {
+  SpringWithMessages();
+  ASSERT_EQ(Messages(), (std::vector<std::string>{"Fehler : sigma2 > sigmao !", "Fehler : sig.2 > sig.zul !",
+                                                  "Warnung: t > DMAX (2)"}));
+  ExpectGolden("fc_report_messages.txt", reportOn(OutputDeviceCode::DosTextFile));
+  ExpectGolden("fc_report_messages_tab.txt", reportOn(OutputDeviceCode::TabText));
+  ExpectGolden("fc_report_messages.htm", reportOn(OutputDeviceCode::Html));
+}
+
+TEST_F(ReportTest, HtmlReportsAreStrictHtml) {
+  const std::string plain = reportOn(OutputDeviceCode::Html);
+  SpringWithMessages();
+  const std::string messages = reportOn(OutputDeviceCode::Html);
+  for (const std::string* html : {&plain, &messages}) {
+    writeFile(path("check.htm"), *html);
+    const CommandResult r = runCommand(std::string(QORVA_PYTHON) +
+                                       " -c \"import html5lib,sys; html5lib.HTMLParser(strict=True).parse("
+                                       "open(sys.argv[1],'rb'))\" " + path("check.htm"));
+    EXPECT_EQ(r.exitCode, 0) << r.output;
+  }
+}
+
+TEST_F(ReportTest, FatigueLifeRows) {
+  struct Case {
+    const char* name;
+    uint16_t loadType;
+    long double strokeStress, safety, cycles, frequency, upperLimit;  // stress2 is 1250
+    std::vector<std::string> rows;
+  };
+  const std::vector<Case> cases = {
+      {"life in hours", 2, 600, 0.5, 3600000, 10, 1300,
+       {"Lastspiele bis Bruch\tN\tMio\t3.6", "Lebensdauer (f=10Hz)\ttN\th\t100"}},
+      {"above the upper-stress limit in brackets", 2, 600, 0.5, 3600000, 10, 1200,
+       {"Lastspiele bis Bruch\tN\tMio\t(3.6)", "Lebensdauer (f=10Hz)\ttN\th\t(100)"}},
+      {"no life at 10 million cycles", 2, 600, 0.5, 10000000, 10, 1300, {"Lastspiele bis Bruch\tN\tMio\t10"}},
+      {"no life without a frequency", 2, 600, 0.5, 3600000, 0, 1300, {"Lastspiele bis Bruch\tN\tMio\t3.6"}},
+      {"a factor of exactly 1 is endurable", 2, 600, 1, 0, 10, 1300,
+       {"Lastspiele bis Bruch\tN\t\t > 10 Mio.", "Lebensdauer\ttN\t\tdauerfest"}},
+      {"endurable above the upper-stress limit", 2, 600, 1.5, 0, 10, 1200,
+       {"Lastspiele bis Bruch\tN\t\t( > 10 Mio.)"}},
+      {"no Goodman diagram drawn", 2, 0, 0.5, 3600000, 10, 1300, {}},
+      {"static load", 1, 600, 0.5, 3600000, 10, 1300, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    yebglob9.LoadType = c.loadType;
+    yebglob9.PermissibleStrokeStress = c.strokeStress;
+    yebglob9.FatigueSafetyFactor = c.safety;
+    yebglob9.CyclesToFracture = c.cycles;
+    yebglob9.LoadFrequency = c.frequency;
+    yebglob9.UpperStressLimit = c.upperLimit;
+    ASSERT_EQ(yebglob9.Stress2, 1250);
+    std::vector<std::string> rows = tabRows("Lastspiele");
+    for (const std::string& r : tabRows("Lebensdauer")) rows.push_back(r);
+    EXPECT_EQ(rows, c.rows);
+    // The permissible stroke stress stands above them whenever a diagram set it.
+    EXPECT_EQ(tabRows("zul Hubspannung").size(), c.strokeStress > 0 ? 1u : 0u);
+  }
+}
+
+TEST_F(ReportTest, LoadTypeRows) {
+  yebglob9.LoadFrequency = 2.5;
+  EXPECT_EQ(tabRows("Lastspielfrequenz"), std::vector<std::string>{"Lastspielfrequenz\tf\t1/s\t2.5"});
+  EXPECT_EQ(tabRows("Beanspruchung"), std::vector<std::string>{"Beanspruchung : dynamisch"});
+  yebglob9.LoadType = 1;
+  EXPECT_TRUE(tabRows("Lastspielfrequenz").empty());
+  EXPECT_EQ(tabRows("Beanspruchung"), std::vector<std::string>{"Beanspruchung : statisch"});
+}
+
+TEST_F(ReportTest, FatalErrorOffersTheMessagesInstead) {
+  qvaglob.OuterDiameter = 0;
+  CalcSpring();
+  ASSERT_TRUE(kwenvar.FatalError);
+  int offered = 0;
+  shellservices.ShowCalcMessagesHook = [&offered] { ++offered; };
+  wkwenvar.TextDevice = OutputDeviceCode::DosTextFile;
+  PrintSpringResults();
+  EXPECT_EQ(offered, 1);
+  EXPECT_FALSE(fs::exists(path("OUTDOS.TXT")));
+}
+
+TEST_F(ReportTest, ShortPagesEachGetOneHeader) {
+  SpringWithMessages();
+  std::string page;
+  SetReportViewerHook([&page](const std::string& printFile) { page = readFile(ResolveFileCase(printFile)); });
+  for (int32_t length : {8, 12, 20, 40}) {
+    SCOPED_TRACE(length);
+    kwenvar.LinesPerPage = length;
+    page.clear();
+    reportOn(OutputDeviceCode::Screen);
+    ASSERT_FALSE(page.empty());
+    // Pages end with a form feed; each begins with its framed header, numbered in turn.
+    const std::vector<std::string> lines = Lines(page);
+    int pages = 0;
+    int frames = 0;
+    int rowsOfWork = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      if (lines[i] == "\f") ++pages;
+      if (lines[i] == "       " + std::string(70, '*') && (i + 1 < lines.size()) &&
+          lines[i + 1].find("Bl.") != std::string::npos) {
+        ++frames;
+        EXPECT_NE(lines[i + 1].find("Bl." + BlankPad(frames, 2)), std::string::npos) << lines[i + 1];
+      }
+      if (lines[i].find("Federarbeit max") != std::string::npos) ++rowsOfWork;
+    }
+    EXPECT_EQ(frames, pages);
+    EXPECT_GT(pages, length < 40 ? 2 : 1);
+    EXPECT_EQ(rowsOfWork, 1);
+  }
+}
+
+}  // namespace
+}  // namespace qorva::test
