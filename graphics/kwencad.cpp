@@ -140,6 +140,8 @@ void CheckShareFile() {
     Abandon("Fehler beim Schreiben der Datei " + TrimStr(ShareTextFile.Name()));
 }
 
+void WriterFailed() { Abandon("Fehler beim Schreiben der Datei " + TrimStr(cad8var.CadFileName)); }
+
 std::string ExceptionText(const std::exception_ptr& e) {
   try {
     std::rethrow_exception(e);
@@ -490,7 +492,7 @@ void CadSetColor(int32_t n) {
       case 5:
       case 6:
         if (WriterOpen) {
-          if (CadWriter* w = Writer()) w->setColor(n);
+          if (CadWriter* w = Writer()) ToWriter(*w, [&](CadWriter& x) { x.setColor(n); });
         }
         break;
       case 3: {
@@ -536,7 +538,7 @@ void CadLine(long double x1, long double y1, long double x2, long double y2) {
     } else if (cad8var.CadCode == 3) {
       GraphLine(x1, y1, x2, y2);
     } else if (CadWriter* w = Writer(); w && WriterOpen) {
-      w->line(x1, y1, x2, y2);
+      ToWriter(*w, [&](CadWriter& x) { x.line(x1, y1, x2, y2); });
     }
   });
 }
@@ -551,7 +553,7 @@ void CadCircle(long double x, long double y, long double r) {
     } else if (CadWriter* w = Writer(); w && WriterOpen) {
       // Segments are drawn through CadLine, which adds the offset itself.
       if (w->blocksAsFiles()) CadCircleSegments(x, y, r);
-      else w->circle(Ox(x), Oy(y), r);
+      else ToWriter(*w, [&](CadWriter& o) { o.circle(Ox(x), Oy(y), r); });
     }
   });
 }
@@ -590,7 +592,7 @@ void CadArc(long double x, long double y, long double startAngle, long double en
         a.ys = a.y + r * std::sin(DegToRad(startAngle));
         a.xe = a.x + r * std::cos(DegToRad(endAngle));
         a.ye = a.y + r * std::sin(DegToRad(endAngle));
-        w->arc(a);
+        ToWriter(*w, [&](CadWriter& o) { o.arc(a); });
       }
     }
   });
@@ -605,7 +607,7 @@ void CadText(const std::string& text, long double x, long double y) {
     } else if (cad8var.CadCode == 3) {
       GraphText(Ox(x), Oy(y), text);
     } else if (CadWriter* w = Writer(); w && WriterOpen) {
-      w->text(text, Ox(x), Oy(y));
+      ToWriter(*w, [&](CadWriter& o) { o.text(text, Ox(x), Oy(y)); });
     }
   });
 }
@@ -621,7 +623,7 @@ void CadSolid(long double x1, long double y1, long double x2, long double y2, lo
     } else if (cad8var.CadCode == 3) {
       GraphSolid(x1, y1, x2, y2, x3, y3, x4, y4);
     } else if (CadWriter* w = Writer(); w && WriterOpen) {
-      w->solid(x1, y1, x2, y2, x3, y3, x4, y4);
+      ToWriter(*w, [&](CadWriter& o) { o.solid(x1, y1, x2, y2, x3, y3, x4, y4); });
     }
   });
 }

@@ -88,6 +88,8 @@ class CadWriter {
   // STL-like outputs: blocks go through block files that are read back at every insertion, and
   // circles and arcs reach line() as segments (circle() and arc() are then never called).
   virtual bool blocksAsFiles() const { return false; }
+  // True once a write has failed (a writer may also just set kwenvar.ErrorFlag).
+  virtual bool failed() const { return false; }
 };
 
 // Registers the writer of code 2, 5 or 6 (nullptr removes it). Returns the previous one.

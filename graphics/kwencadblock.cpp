@@ -220,23 +220,23 @@ void ReadEntities(PairReader& rd, long double angle) {
     if (type == "EOF") return;
     bool more = true;
     if (type == "LINE") {
-      more = ReadGroups(rd, g);
+      if (!(more = ReadGroups(rd, g)) && rd.bad) return;
       colour = 0;
       TakeLayer(g, colour);
       CadSetColor(colour);
       CadInsLine(g.Real(10), g.Real(20), g.Real(11), g.Real(21));
     } else if (type == "CIRCLE") {
-      more = ReadGroups(rd, g);
+      if (!(more = ReadGroups(rd, g)) && rd.bad) return;
       TakeLayer(g, colour);
       CadSetColor(colour);
       CadInsCircle(g.Real(10), g.Real(20), g.Real(40));
     } else if (type == "ARC") {
-      more = ReadGroups(rd, g);
+      if (!(more = ReadGroups(rd, g)) && rd.bad) return;
       TakeLayer(g, colour);
       CadSetColor(colour);
       CadInsArc(g.Real(10), g.Real(20), g.Real(50), g.Real(51), g.Real(40));
     } else if (type == "TEXT") {
-      more = ReadGroups(rd, g);
+      if (!(more = ReadGroups(rd, g)) && rd.bad) return;
       TakeLayer(g, colour);
       CadSetColor(colour);
       const long double h = g.Real(40, 3.5L);
@@ -244,18 +244,17 @@ void ReadEntities(PairReader& rd, long double angle) {
       const std::string* text = g.Get(1);
       CadInsText(text ? *text : std::string(), g.Real(10), g.Real(20));
     } else if (type == "SOLID") {
-      more = ReadGroups(rd, g);
+      if (!(more = ReadGroups(rd, g)) && rd.bad) return;
       TakeLayer(g, colour);
       CadSetColor(colour);
       const long double x3 = g.Real(12), y3 = g.Real(22);
       CadInsSolid(g.Real(10), g.Real(20), g.Real(11), g.Real(21), x3, y3, g.Real(13, x3), g.Real(23, y3));
     } else if (type == "POLYLINE") {
-      more = ReadGroups(rd, g);
-      if (more && !rd.bad) more = ReadPolyline(rd, g, colour);
+      if (!(more = ReadGroups(rd, g)) && rd.bad) return;
+      if (more) more = ReadPolyline(rd, g, colour);
     } else if (type == "INSERT") {
       const uint8_t saved = colour;
-      more = ReadGroups(rd, g);
-      if (rd.bad) break;
+      if (!(more = ReadGroups(rd, g)) && rd.bad) return;
       TakeLayer(g, colour);
       CadSetColor(colour);
       const std::string* name = g.Get(2);
@@ -361,7 +360,7 @@ void CadPageSetup(long double xmin, long double ymin, long double xmax, long dou
     } else if (cc == 3) {
       GraphHeader(xmin, ymin, xmax, ymax);
     } else if (CadWriter* w = Writer(); w && WriterOpen) {
-      w->pageSetup(xmin, ymin, xmax, ymax, height);
+      ToWriter(*w, [&](CadWriter& o) { o.pageSetup(xmin, ymin, xmax, ymax, height); });
     }
     if (Broken) return;
     if (wprinvar.PrintBorder) {
@@ -396,7 +395,7 @@ void CadWriteTables(int32_t level) {
       if (ShareFileOpen) DxfTables();
       CheckShareFile();
     } else if (WriterBlocks()) {
-      Writer()->writeTables(level);
+      ToWriter(*Writer(), [&](CadWriter& o) { o.writeTables(level); });
     }
   });
 }
@@ -409,7 +408,7 @@ void CadBeginBlocks() {
       if (ShareFileOpen) DxfBeginBlocks();
       CheckShareFile();
     } else if (WriterBlocks()) {
-      Writer()->beginBlocks();
+      ToWriter(*Writer(), [&](CadWriter& o) { o.beginBlocks(); });
     }
   });
 }
@@ -437,7 +436,7 @@ void CadBeginBlock(const std::string& name) {
       DxfValueStr(kMarkerText);
       CheckShareFile();
     } else if (WriterBlocks()) {
-      Writer()->beginBlock(name);
+      ToWriter(*Writer(), [&](CadWriter& o) { o.beginBlock(name); });
     }
   });
 }
@@ -466,7 +465,7 @@ void CadEndBlock() {
       ShareFileOpen = false;
       if (failed || kwenvar.ErrorFlag) Abandon("Fehler beim Schreiben der Datei " + TrimStr(path));
     } else if (WriterBlocks()) {
-      Writer()->endBlock();
+      ToWriter(*Writer(), [&](CadWriter& o) { o.endBlock(); });
     }
   });
 }
@@ -492,7 +491,7 @@ void CadBeginEntities() {
       GraphClearViewPort();
       GraphSetLineStyle(0);
     } else if (WriterBlocks()) {
-      Writer()->beginEntities();
+      ToWriter(*Writer(), [&](CadWriter& o) { o.beginEntities(); });
     }
     if (Broken) return;
     const CadPageLimits& p = kwencad.PageLimits;
@@ -527,7 +526,7 @@ void CadInsertBlock(const std::string& name, long double x, long double y, long 
       RestoreTransform({0.0L, 0.0L, 0.0L, 1.0L, 1.0L});
       ReadBlock(name, x, y, angle, sx, sy);
     } else if (WriterBlocks()) {
-      Writer()->insertBlock(name, x, y, angle, sx, sy);
+      ToWriter(*Writer(), [&](CadWriter& o) { o.insertBlock(name, x, y, angle, sx, sy); });
     }
   });
 }

@@ -5,6 +5,7 @@
 #include <exception>
 #include <string>
 
+#include "foundation/kwenvar.h"
 #include "graphics/kwencad.h"
 
 namespace qorva::cadrun {
@@ -31,6 +32,14 @@ bool ToDxf();
 void Abandon(const std::string& message);
 // After writing through the shared text file: abandons the run when a write has failed.
 void CheckShareFile();
+void WriterFailed();
+// Runs a call of the run's writer; a failure it reports (ErrorFlag raised, or failed()) abandons the run.
+template <typename F>
+void ToWriter(CadWriter& w, F&& f) {
+  const bool before = kwenvar.ErrorFlag;
+  f(w);
+  if ((!before && kwenvar.ErrorFlag) || w.failed()) WriterFailed();
+}
 // The message of an exception that reached a kernel entry point.
 std::string ExceptionText(const std::exception_ptr& e);
 

@@ -1,0 +1,487 @@
+// The CAD kernel's output run, drawing state and primitives.
+
+#include "graphics/kwencad.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "foundation/hgvar.h"
+#include "graphics/caddxf.h"
+#include "graphics/kwendraw.h"
+#include "tests/graphics/kwencad_fixture.h"
+
+namespace qorva::cadtest {
+namespace {
+
+constexpr long double kPi = 3.14159265358979323846264338327950288L;
+
+using KwencadTest = KernelTest;
+
+// ---- Dispatch ----
+
+TEST_F(KwencadTest, WriterReceivesEveryPrimitiveWithTheOriginOffset) {
+  RecordingWriter& w = Register(5, "txt", false);
+  wkwenvar.CadBatchMode = true;
+  kwenvar.CurrentFileName = (dir / "feder").string();
+  CadBeginOutput(5);
+  ASSERT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_EQ(cad8var.CadFileName, (dir / "feder.txt").string());
+  CadSetOrigin(10, 20);
+  CadLine(1, 2, 3, 4);
+  CadCircle(5, 6, 7);
+  CadArc(0, 0, 0, 90, 2);
+  CadArc(0, 0, 0, 90, 0);  // radius 0: nothing
+  CadText("", 1, 1);       // empty text: nothing
+  CadText("abc", 1, 1);
+  CadSolid(0, 0, 1, 0, 0, 1, 1, 1);
+  CadSetColor(47);
+  CadSetColor(32);
+  CadSetColor(7);
+  CadEndOutput();
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+
+  std::vector<std::string> ops;
+  for (const auto& c : w.calls) ops.push_back(c.op);
+  const std::vector<std::string> expected = {"open", "line",  "circle", "arc",   "text",
+                                             "solid", "color", "color",  "color", "close"};
+  EXPECT_EQ(ops, expected);
+  const auto& line = w.calls[1].v;
+  EXPECT_TRUE(Near(line[0], 11) && Near(line[1], 22) && Near(line[2], 13) && Near(line[3], 24));
+  EXPECT_TRUE(Near(w.calls[2].v[0], 15) && Near(w.calls[2].v[1], 26) && Near(w.calls[2].v[2], 7));
+  // An arc reaches the writer with its start and end points.
+  const auto& arc = w.calls[3].v;
+  EXPECT_TRUE(Near(arc[0], 10) && Near(arc[1], 20) && Near(arc[2], 12) && Near(arc[3], 20) && Near(arc[4], 10) &&
+              Near(arc[5], 22));
+  EXPECT_EQ(w.calls[4].text, "abc");
+  EXPECT_TRUE(Near(w.calls[5].v[6], 11) && Near(w.calls[5].v[7], 21));
+  EXPECT_EQ(w.calls[6].v[0], 31);
+  EXPECT_EQ(w.calls[7].v[0], 16);
+  EXPECT_EQ(w.calls[8].v[0], 7);
+}
+
+TEST_F(KwencadTest, CodeWithoutWriterIsRefusedWithAMessage) {
+  for (uint16_t code : {2, 5, 6}) {
+    kwenvar.ErrorFlag = false;
+    test::scriptedPrompter().clear();
+    CadBeginOutput(code);
+    EXPECT_TRUE(kwenvar.ErrorFlag) << code;
+    ASSERT_EQ(Messages().size(), 1u) << code;
+    EXPECT_NE(Messages()[0].find("nicht verf"), std::string::npos) << Messages()[0];
+    // No dialog was shown before the refusal.
+    EXPECT_EQ(test::scriptedPrompter().asked().size(), 1u);
+  }
+  EXPECT_NE(Messages()[0].find("STL"), std::string::npos);
+}
+
+TEST_F(KwencadTest, FailedWriteAbandonsTheRunAndClosesTheWriter) {
+  RecordingWriter& w = Register(5, "txt", false);
+  wkwenvar.CadBatchMode = true;
+  cad8var.ExecCadFile = true;
+  kwenvar.CurrentFileName = (dir / "feder").string();
+  w.failAfterLines = 2;
+  CadBeginOutput(5);
+  for (int i = 0; i < 10; ++i) CadLine(0, 0, i, i);
+  CadEndOutput();
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_EQ(w.only("line").size(), 2u);
+  EXPECT_EQ(w.only("abandon").size(), 1u);
+  EXPECT_TRUE(w.only("close").empty());
+  EXPECT_EQ(Messages().size(), 1u);
+  EXPECT_TRUE(test::recordingLauncher().launched().empty());  // a failed file is not opened
+}
+
+TEST_F(KwencadTest, FailedDxfWriteDropsTheFileAndReportsOnce) {
+  // The output file is a link to a device that is always full.
+  fs::create_symlink("/dev/full", dir / "voll.dxf");
+  wkwenvar.CadBatchMode = true;
+  cad8var.ExecCadFile = true;
+  kwenvar.CurrentFileName = (dir / "voll").string();
+  CadBeginOutput(1);
+  ASSERT_FALSE(kwenvar.ErrorFlag);
+  CadPageSetupDefault();
+  CadWriteTables(2);
+  CadBeginEntities();
+  for (int i = 0; i < 20000 && !kwenvar.ErrorFlag; ++i) CadLine(0, 0, i, i);
+  EXPECT_TRUE(kwenvar.ErrorFlag);  // the write failed while drawing
+  CadLine(1, 1, 2, 2);
+  CadEndSection();
+  CadEndOutput();
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(ShareTextFile.IsOpen());
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_NE(Messages()[0].find("voll.dxf"), std::string::npos);
+  EXPECT_TRUE(test::recordingLauncher().launched().empty());
+  // The next run starts afresh.
+  kwenvar.ErrorFlag = false;
+  kwenvar.CurrentFileName = (dir / "gut").string();
+  CadBeginOutput(1);
+  CadPageSetupDefault();
+  CadWriteTables(2);
+  CadBeginEntities();
+  CadLine(0, 0, 1, 1);
+  CadEndSection();
+  CadEndOutput();
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_EQ(CheckDxf(dir / "gut.dxf").exitCode, 0);
+}
+
+// ---- Layers and pens ----
+
+TEST_F(KwencadTest, DxfLayerOfFoldedColourNumbers) {
+  wkwenvar.CadBatchMode = true;
+  kwenvar.CurrentFileName = (dir / "layer").string();
+  CadBeginOutput(1);
+  const std::pair<int32_t, const char*> cases[] = {{32, "16"}, {47, "31"}, {7, "7"}, {0, "0"}, {1, "1"}};
+  for (const auto& [n, name] : cases) {
+    CadSetColor(n);
+    EXPECT_EQ(cad8var.CurrentLayerName, name) << n;
+  }
+  CadEndOutput();
+}
+
+TEST_F(KwencadTest, ScreenPenOfEachLayer) {
+  cad8var.CadCode = 3;
+  cad8var.LayerWidths = {7, 4, 3, 1, 2, 5};
+  cad8var.LayerColors = {1, 2, 3, 4, 5, 6};
+  cad8var.ColorLayerWidths[20] = 60;
+  cad8var.ColorLayerWidths[21] = 9;
+  cad8var.ColorLayerColors[21] = 3;
+  struct Case {
+    int32_t n;
+    uint16_t style, width;
+    int32_t colour;  // palette number; -1: as before
+  } cases[] = {
+      {1, 2, 4, 14},  {2, 3, 3, 10}, {0, 0, 1, 12},  // layer 0: width 1 whatever its entry says
+      {6, 0, 1, -1},  {20, 0, 1, -2}, {21, 0, 9, 10}, {37, 0, 9, 10},  // 37 folds to 21
+  };
+  int32_t before = 0;
+  for (const auto& c : cases) {
+    before = kwengraf.CurrentColor;
+    CadSetColor(c.n);
+    EXPECT_EQ(kwengraf.CurrentLineStyle, c.style) << c.n;
+    EXPECT_EQ(kwengraf.CurrentLineWidth, c.width) << c.n;
+    if (c.colour == -1) {
+      EXPECT_EQ(kwengraf.CurrentColor, before) << c.n;
+    } else if (c.colour >= 0) {
+      EXPECT_EQ(kwengraf.CurrentColor, c.colour) << c.n;
+    }
+  }
+}
+
+// ---- Choosing and opening the output ----
+
+TEST_F(KwencadTest, CancelledCodeChoiceLeavesTheCode) {
+  cad8var.CadCode = 3;
+  test::scriptedPrompter().push(Cancel{});
+  CadBeginOutput(0);
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_EQ(cad8var.CadCode, 3);
+  const auto& asked = test::scriptedPrompter().asked();
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0].text, "CAD-Code");
+  EXPECT_EQ(asked[0].preselect, 2);  // code 3, 0-based
+  ASSERT_EQ(asked[0].entries.size(), 6u);
+  EXPECT_EQ(asked[0].entries[3], "Ausgabe auf Laserprinter/Plotter mit VENTRIX");
+}
+
+TEST_F(KwencadTest, SavedNameGetsTheExtensionOfTheOutput) {
+  for (const char* typed : {"plan", "plan.txt"}) {
+    kwenvar.ErrorFlag = false;
+    test::scriptedPrompter().clear();
+    test::scriptedPrompter().push(0);  // DXF
+    test::scriptedPrompter().push((dir / typed).string());
+    CadBeginOutput(0);
+    ASSERT_FALSE(kwenvar.ErrorFlag) << typed;
+    EXPECT_EQ(cad8var.CadFileName, (dir / "plan.dxf").string()) << typed;
+    EXPECT_EQ(cad8var.CadCode, 1);
+    CadEndOutput();
+    fs::remove(dir / "plan.dxf");
+  }
+  // Cancel: no file and the flag.
+  kwenvar.ErrorFlag = false;
+  test::scriptedPrompter().push(Cancel{});
+  CadBeginOutput(1);
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(ShareTextFile.IsOpen());
+}
+
+TEST_F(KwencadTest, PlotProgramCommandLineIsAskedAndKept) {
+  cad8var.VentrixCmdCount = 2;
+  cad8var.VentrixCmdLines[2] = "plot2 x";
+  std::string windowSaw;
+  SetVentrixSettingsWindow([&](std::string& line) {
+    windowSaw = line;
+    line = "fenster y";
+    return true;
+  });
+  test::scriptedPrompter().push(3);  // code 4
+  test::scriptedPrompter().push(1);  // second line
+  test::scriptedPrompter().push(std::string("plotter -z"));
+  CadChooseCode();
+  SetVentrixSettingsWindow(nullptr);
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_EQ(cad8var.CadCode, 4);
+  EXPECT_EQ(cad8var.VentrixCmdChoice, 2);
+  EXPECT_EQ(windowSaw, "plot2 x");
+  const auto& asked = test::scriptedPrompter().asked();
+  ASSERT_EQ(asked.size(), 3u);
+  EXPECT_EQ(asked[2].preset, "fenster y");  // the window's line is the preset of the prompt
+  EXPECT_EQ(cad8var.VentrixCmdLines[2], "plotter -z");
+
+  // A cancelled settings window ends the choice after the prompt; the line stays.
+  kwenvar.ErrorFlag = false;
+  cad8var.VentrixCmdCount = 1;
+  SetVentrixSettingsWindow([](std::string&) { return false; });
+  test::scriptedPrompter().clear();
+  test::scriptedPrompter().push(3);
+  test::scriptedPrompter().push(std::string("anders"));
+  CadChooseCode();
+  SetVentrixSettingsWindow(nullptr);
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_EQ(cad8var.VentrixCmdLines[1], DefaultVentrixCmdLine);
+}
+
+TEST_F(KwencadTest, PlotStartResultMessages) {
+  const std::pair<int32_t, const char*> cases[] = {
+      {0, "out of memory !"}, {2, "file not found"}, {3, "file not found"}, {11, "Exec error 11"}, {33, ""}};
+  for (const auto& [r, text] : cases) EXPECT_EQ(CadExecResultText(r), text) << r;
+}
+
+TEST_F(KwencadTest, PlotRunWritesItsWorkFileAndStartsTheCommandLine) {
+  wprinvar.PrintBorder = true;
+  // The default line names a program that is not there.
+  CadBeginOutput(4);
+  ASSERT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_EQ(cad8var.CadFileName, AddBackslash(kwenvar.TempDir) + "ventrix.dxf");
+  CadPageSetup(0, 0, 297, 210, 0);
+  CadWriteTables(2);
+  CadBeginEntities();
+  CadSetColor(1);
+  CadLine(10, 10, 20, 20);
+  CadEndSection();
+  CadEndOutput();
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_EQ(Messages()[0], "file not found");
+  EXPECT_TRUE(test::recordingLauncher().launched().empty());
+
+  // The border stands inside the ENTITIES section, before the drawing.
+  const DxfCheck r = CheckDxf(cad8var.CadFileName);
+  EXPECT_EQ(r.exitCode, 0) << r.output;
+  const std::vector<std::string> expected = {"entities",
+                                             "  LINE layer=19 (0,0) (0,210)",
+                                             "  LINE layer=19 (0,210) (297,210)",
+                                             "  LINE layer=19 (297,210) (297,0)",
+                                             "  LINE layer=19 (297,0) (0,0)",
+                                             "  LINE layer=1 (10,10) (20,20)"};
+  auto it = std::find(r.lines.begin(), r.lines.end(), "entities");
+  ASSERT_NE(it, r.lines.end()) << r.output;
+  EXPECT_EQ(std::vector<std::string>(it, r.lines.end() - (r.lines.back().empty() ? 1 : 0)), expected) << r.output;
+
+  // An installed plot program is started through the shell, with a hidden window.
+  test::scriptedPrompter().clear();
+  test::recordingLauncher().installed = {"myplot", "/bin/sh"};
+  cad8var.VentrixCmdLines[1] = "myplot '" + cad8var.CadFileName + "' /M1.0";
+  CadBeginOutput(4);
+  CadPageSetupDefault();
+  CadWriteTables(2);
+  CadBeginEntities();
+  CadEndSection();
+  CadEndOutput();
+  EXPECT_TRUE(Messages().empty()) << Messages()[0];
+  ASSERT_EQ(test::recordingLauncher().launched().size(), 1u);
+  const LaunchRecord& rec = test::recordingLauncher().launched()[0];
+  EXPECT_EQ(rec.program, "/bin/sh");
+  EXPECT_EQ(rec.args, (std::vector<std::string>{"-c", cad8var.VentrixCmdLines[1]}));
+}
+
+// A DXF drawing as the drawings make one: blocks, inserts, texts, arcs, solids, read by ezdxf.
+TEST_F(KwencadTest, DxfFileOfAWholeDrawingPassesTheAudit) {
+  wkwenvar.CadBatchMode = true;
+  cad8var.ExecCadFile = true;
+  kwenvar.CurrentFileName = (dir / "zeichnung").string();
+  CadBeginOutput(1);
+  ASSERT_FALSE(kwenvar.ErrorFlag);
+  CadPageSetup(0, 0, 297, 210, 0);
+  CadWriteTables(2);
+  CadBeginBlocks();
+  CadBeginBlock("feder");
+  CadSetColor(1);
+  CadLine(0, 0, 10, 0);
+  CadArc(0, 0, 30, 120, 4);
+  CadCircle(5, 5, 2.5L);
+  CadEndBlock();
+  CadEndSection();
+  CadBeginEntities();
+  CadSetOrigin(100, 50);
+  CadSetColor(2);
+  CadInsertBlock("feder", 10, 20, 90, 2, 2);
+  CadInsertBlockOffset("feder", 10, 20, 0, 1, 1);
+  CadTextStyle(2, 0, 3.5L, 2.5L);
+  CadText("Feder", 1, 2);
+  CadArc(0, 0, 350, 10, 5);
+  CadSolid(0, 0, 4, 0, 0, 4, 4, 4);
+  CadSetColor(20);
+  CadRectangle(-100, -50, 197, 160);
+  CadEndSection();
+  CadEndOutput();
+  ASSERT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_EQ(test::recordingLauncher().launched().size(), 1u);
+  EXPECT_EQ(test::recordingLauncher().launched()[0].program, (dir / "zeichnung.dxf").string());
+
+  const DxfCheck r = CheckDxf(dir / "zeichnung.dxf");
+  ASSERT_EQ(r.exitCode, 0) << r.output;
+  EXPECT_TRUE(r.has("audit errors=0 fixes=0")) << r.output;
+  for (const char* line : {"block feder base=(0,0)", "  LINE layer=1 (0,0) (10,0)",
+                           "  ARC layer=1 (0,0) r=4 from=30 to=120", "  CIRCLE layer=1 (5,5) r=2.5",
+                           // A plain insertion is not offset; the offset one is.
+                           "  INSERT layer=2 feder (10,20) sx=2 sy=2 rot=90",
+                           "  INSERT layer=2 feder (110,70) sx=1 sy=1 rot=0",
+                           "  TEXT layer=2 (101,52) h=3.5 text=\"Feder\" style=STANDARD width=0.714 rot=0 oblique=0",
+                           "  ARC layer=2 (100,50) r=5 from=350 to=10",
+                           "  SOLID layer=2 (100,50) (104,50) (100,54) (104,54)", "  LINE layer=20 (0,0) (0,210)"})
+    EXPECT_TRUE(r.has(line)) << line << "\n" << r.output;
+}
+
+// ---- Text state and composite operations ----
+
+TEST_F(KwencadTest, TextStyleCorrectsSlantedAnglesForTheWindow) {
+  struct Case {
+    uint16_t resX, resY;
+    long double angle, stored;
+  } cases[] = {{1279, 799, 45, 39.7923L}, {799, 599, 45, 44.988L}, {1279, 799, 90, 90},
+               {1279, 799, 4.4L, 4.4L},   {1279, 799, 85.4L, -1},  {0, 0, 45, 45}};
+  cad8var.CadCode = 1;
+  for (const auto& c : cases) {
+    kwenvar.GraphResX = c.resX;
+    kwenvar.GraphResY = c.resY;
+    CadTextStyle(2, c.angle, 5, 0);
+    if (c.stored >= 0) {
+      EXPECT_NEAR(static_cast<double>(cad8var.TextAngle), static_cast<double>(c.stored), 1e-3) << c.angle;
+    } else {
+      EXPECT_LT(cad8var.TextAngle, 85.3L);  // 85.4 rounds to 85: corrected
+    }
+  }
+  EXPECT_TRUE(Near(cad8var.TextWidthFactor, 0.7L));
+  cad8var.CadTextWidth = 2;
+  CadTextStyle(2, 0, 5, 2.5L);
+  EXPECT_TRUE(Near(cad8var.TextWidthFactor, 1.0L));
+}
+
+TEST_F(KwencadTest, TextStyleFitShrinksALongText) {
+  cad8var.CadCode = 1;
+  hgvar.GraphTextWidth = 0.7L;
+  CadTextStyleFit(2, "  abcd  ", 0, 5, 2, 100);  // needs 4 x 2 = 8
+  EXPECT_TRUE(Near(cad8var.TextHeight, 5));
+  CadTextStyleFit(2, "abcd", 0, 5, 2, 4);
+  EXPECT_TRUE(Near(cad8var.TextHeight, 2.5L));
+}
+
+TEST_F(KwencadTest, WriteLineMovesOneLineDownInTheTextFrame) {
+  cad8var.CadCode = 0;
+  cad8var.TextHeight = 5;
+  cad8var.TextAngle = 0;
+  CadMoveTo(10, 10);
+  CadWriteLine("a");
+  EXPECT_TRUE(Near(cad8var.CurX, 10) && Near(cad8var.CurY, 2));
+  CadWriteLine("");
+  EXPECT_TRUE(Near(cad8var.CurY, 2));
+  cad8var.TextAngle = 90;
+  CadWriteLine("b");
+  EXPECT_TRUE(Near(cad8var.CurX, 18) && Near(cad8var.CurY, 2));
+}
+
+TEST_F(KwencadTest, DimScaleFallsBackToOneBelowAHundredth) {
+  cad8var.DimensionFactor = 2;
+  CadSetDimScale(3);
+  EXPECT_TRUE(Near(cad8var.DimScale, 6));
+  CadSetDimScale(0.004L);
+  EXPECT_TRUE(Near(cad8var.DimScale, 1));
+  CadSetDimScale(-0.005L);  // -0.01: not below a hundredth
+  EXPECT_TRUE(Near(cad8var.DimScale, -0.01L));
+}
+
+TEST_F(KwencadTest, SpiralEndsExactlyAtItsLastPoint) {
+  cad8var.CadCode = 3;
+  const size_t from = kwengraf.DisplayList.size();
+  CadSpiral(10, 2, 1, 0, 90);  // 72 segments per turn
+  const auto lines = Records(RecLine, from);
+  ASSERT_GE(lines.size(), 144u);
+  EXPECT_TRUE(Near(lines.front().f[1], 0, 1e-4L) && Near(lines.front().f[2], 10, 1e-4L));
+  EXPECT_TRUE(Near(lines.back().f[3], 0, 1e-4L) && Near(lines.back().f[4], 12, 1e-4L));
+  for (size_t i = 1; i < lines.size(); ++i) {
+    const long double r = std::hypot(lines[i].f[3], lines[i].f[4]);
+    EXPECT_GE(r, 10) << i;
+    EXPECT_LE(r, 12.0001L) << i;
+  }
+}
+
+// ---- Arcs as segments (STL-like outputs) ----
+
+TEST_F(KwencadTest, ArcsAndCirclesBecomeSegments) {
+  RecordingWriter& w = Register(6, "stl", true);
+  cad8var.CadCode = 6;
+  wkwenvar.CadBatchMode = true;
+  kwenvar.CurrentFileName = (dir / "stl").string();
+  CadBeginOutput(6);
+  ASSERT_FALSE(kwenvar.ErrorFlag);
+  struct Case {
+    const char* what;
+    long double a1, a2, r, res;
+    size_t lines;
+  } cases[] = {
+      {"circle r 1", 0, 0, 1, 0.5L, 14},  // 13 segments plus the zero-length first
+      {"quarter r 10", 0, 90, 10, 0.5L, 32},
+      {"quarter r 0.1", 0, 90, 0.1L, 0.5L, 17},
+      {"whole turn", 30, 390, 1, 0.5L, 14},  // a full circle
+      {"two turns back", 30, -690, 1, 0.5L, 14},
+  };
+  for (const auto& c : cases) {
+    w.calls.clear();
+    cad8var.ArcResolution = c.res;
+    if (c.a1 == c.a2) CadCircle(0, 0, c.r);
+    else CadArc(0, 0, c.a1, c.a2, c.r);
+    EXPECT_EQ(w.only("line").size(), c.lines) << c.what;
+    EXPECT_TRUE(w.only("arc").empty() && w.only("circle").empty()) << c.what;
+  }
+
+  // 350 to 10 degrees sweeps 20 degrees through 0.
+  w.calls.clear();
+  cad8var.ArcResolution = 0;
+  CadArc(0, 0, 350, 10, 10);
+  EXPECT_TRUE(Near(cad8var.ArcResolution, 0.2L));
+  auto lines = w.only("line");
+  ASSERT_FALSE(lines.empty());
+  for (const auto& l : lines) EXPECT_GT(l.v[2], 9.8L);  // all near +x
+  EXPECT_TRUE(Near(lines.back().v[2], 10 * std::cos(10 * kPi / 180), 1e-9L) &&
+              Near(lines.back().v[3], 10 * std::sin(10 * kPi / 180), 1e-9L));
+
+  // A clockwise sweep runs from the start point to the end point the short way round.
+  w.calls.clear();
+  CadArcSegments(10, 0, 0, -10, -kPi / 2);
+  lines = w.only("line");
+  ASSERT_FALSE(lines.empty());
+  EXPECT_TRUE(Near(lines.front().v[0], 10) && Near(lines.front().v[1], 0));
+  EXPECT_TRUE(Near(lines.back().v[2], 0, 1e-9L) && Near(lines.back().v[3], -10, 1e-9L));
+  for (const auto& l : lines) EXPECT_GE(l.v[2], -1e-9L) << "left the quarter";
+  for (const auto& l : lines) EXPECT_LE(l.v[3], 1e-9L) << "left the quarter";
+
+  // Equal angles: no sweep, nothing drawn.
+  w.calls.clear();
+  CadArc(0, 0, 45, 45, 3);
+  EXPECT_TRUE(w.only("line").empty());
+  CadEndOutput();
+  EXPECT_EQ(w.only("close").size(), 1u);
+}
+
+TEST_F(KwencadTest, OutputDoneForEveryCode) {
+  for (uint16_t code = 0; code <= 7; ++code) {
+    cad8var.CadCode = code;
+    EXPECT_TRUE(CadOutputDone()) << code;
+  }
+}
+
+}  // namespace
+}  // namespace qorva::cadtest
