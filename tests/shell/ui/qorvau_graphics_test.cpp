@@ -1,0 +1,49 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+#include "foundation/hgvar.h"
+#include "foundation/kwenvar.h"
+#include "foundation/settings.h"
+#include "graphics/kwendraw.h"
+#include "graphics/kwengraf.h"
+#include "shell/ui/qorvau.h"
+
+namespace qorva {
+namespace {
+
+TEST(MainWindowGraphics, ShowsADrawingMadeOfDisplayListRecords) {
+  InitAllSettings();
+  InitKwengraf();
+  kwenvar.GraphResX = 640;
+  kwenvar.GraphResY = 480;
+  {
+    Thh w;
+    ASSERT_EQ(FKwengra, &w);
+    ASSERT_TRUE(GraphDraw);
+    // The main window's creation replaces the graphics window's: the current state starts at zero,
+    // so before the first replay a colour 0 and Header's line style 0 are left out.
+    EXPECT_EQ(kwengraf.CurrentColor, 0);
+    GraphClear();
+    GraphHeader(0, 0, 160, 120);
+    GraphSetColor(0);
+    GraphSetColor(14);
+    GraphSolid(20, 20, 60, 20, 60, 60, 20, 60);
+    GraphClearViewPort();
+    EXPECT_EQ(kwengraf.DisplayList.size(), 3u);  // window, colour, solid
+    w.show();
+    QApplication::processEvents();
+    const QImage& img = w.canvasImage();
+    ASSERT_FALSE(img.isNull());
+    EXPECT_EQ(img.pixel(GraphCol(40), GraphRow(40)) & 0xFFFFFF, 0xFFFF00u);
+    EXPECT_NE(img.pixel(GraphCol(100), GraphRow(100)) & 0xFFFFFF, 0xFFFF00u);
+  }
+  EXPECT_EQ(FKwengra, nullptr);
+  EXPECT_EQ(graphWindowHost(), nullptr);
+  GraphDraw.reset();
+  InitKwengraf();
+  InitAllSettings();
+}
+
+}  // namespace
+}  // namespace qorva
