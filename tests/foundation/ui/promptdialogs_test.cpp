@@ -1,0 +1,424 @@
+// The prompt dialogs driven by keys and buttons offscreen, and the window's prompter end to end.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+#include "foundation/kwenvar.h"
+#include "foundation/msgbox.h"
+#include "foundation/settings.h"
+#include "foundation/showscr.h"
+#include "foundation/u32inco.h"
+#include "foundation/u32inja.h"
+#include "foundation/u32inte.h"
+#include "foundation/ui/qtprompter.h"
+#include "foundation/ui/showscr.h"
+#include "foundation/ui/u32inco.h"
+#include "foundation/ui/u32inja.h"
+#include "foundation/ui/u32inra.h"
+#include "foundation/ui/u32inte.h"
+
+namespace qorva {
+namespace {
+
+void Key(QWidget* w, int key, const QString& text = {}) {
+  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+  QApplication::sendEvent(w, &press);
+  QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+  QApplication::sendEvent(w, &release);
+}
+
+void Type(QWidget* w, const QString& text) {
+  for (QChar c : text) Key(w, 0, QString(c));
+}
+
+// Runs act on the next modal window other than notThis once it is shown; a window that never comes
+// or is never closed fails the test instead of hanging it.
+void OnNextModal(std::function<void(QWidget*)> act, QWidget* notThis = nullptr) {
+  auto* timer = new QTimer;
+  auto ticks = std::make_shared<int>(0);
+  timer->setInterval(5);
+  QObject::connect(timer, &QTimer::timeout, [=] {
+    QWidget* w = QApplication::activeModalWidget();
+    if (w && w != notThis && w->isVisible()) {
+      timer->stop();
+      timer->deleteLater();
+      act(w);
+    } else if (++*ticks > 1000) {
+      timer->stop();
+      timer->deleteLater();
+      ADD_FAILURE() << "no modal window appeared";
+    }
+  });
+  timer->start();
+}
+
+class PromptDialogTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    InitAllSettings();
+    InitMsgbox();
+    msgbox.ShowHelpTextHook = [this](uint16_t topic, uint16_t mode) {
+      helpCalls.emplace_back(topic, mode);
+      kwenvar.ErrorFlag = true;  // whatever the help left behind
+    };
+  }
+  void TearDown() override {
+    msgbox.ShowHelpTextHook = nullptr;
+    InitMsgbox();
+    InitAllSettings();
+  }
+  std::vector<std::pair<uint16_t, uint16_t>> helpCalls;
+};
+
+// One of each dialog, with what the table of keys and buttons needs of it.
+struct Dialog {
+  std::unique_ptr<PromptDialog> d;
+  QWidget* control;  // the control that has the focus
+  bool enterClearsFlag;
+  bool helpClearsFlag;
+};
+
+Dialog Make(const std::string& which) {
+  if (which == "list") {
+    auto* d = new Tin_codedialog;
+    for (int i = 0; i < 9; ++i) d->ListBox1->addItem(QString::number(i));
+    d->ListBox1->setCurrentRow(2);
+    return {std::unique_ptr<PromptDialog>(d), d->ListBox1, true, true};
+  }
+  if (which == "radio") {
+    auto* d = new Tin_radiodialog;
+    d->setItems({"a", "b", "c"});
+    d->setItemIndex(1);
+    return {std::unique_ptr<PromptDialog>(d), d->RadioGroup1->findChildren<QRadioButton*>()[1], false, true};
+  }
+  if (which == "text") {
+    auto* d = new Tin_textdialog;
+    return {std::unique_ptr<PromptDialog>(d), d->EditEinText, false, true};
+  }
+  auto* d = new Tin_janeindialog;
+  return {std::unique_ptr<PromptDialog>(d), d->Item_ja, false, false};
+}
+
+TEST_F(PromptDialogTest, KeysAndButtonsOfEveryDialog) {
+  enum class Act { EnterInControl, EnterOnForm, Esc, OkButton, CancelButton, CloseBox };
+  const struct {
+    Act act;
+    const char* what;
+  } acts[] = {{Act::EnterInControl, "Enter in the control"}, {Act::EnterOnForm, "Enter on the form"},
+              {Act::Esc, "Esc"}, {Act::OkButton, "OK"}, {Act::CancelButton, "Abbrechen"},
+              {Act::CloseBox, "close box"}};
+  for (const char* which : {"list", "radio", "text", "yesno"}) {
+    for (const auto& a : acts) {
+      for (const bool flagBefore : {false, true}) {
+        SCOPED_TRACE(std::string(which) + ", " + a.what + (flagBefore ? ", flag set before" : ""));
+        Dialog dlg = Make(which);
+        PromptDialog* d = dlg.d.get();
+        kwenvar.ErrorFlag = flagBefore;
+        d->open();
+        QPushButton* ok = d->findChild<QPushButton*>(which == std::string("list") ? "button_ok" : "Button_ok");
+        QPushButton* cancel =
+            d->findChild<QPushButton*>(which == std::string("text") ? "Button_Cancel" : "button_cancel");
+        ASSERT_TRUE(ok && cancel);
+        bool cancels = false;
+        bool clears = false;
+        switch (a.act) {
+          case Act::EnterInControl:
+            Key(dlg.control, Qt::Key_Return);
+            clears = dlg.enterClearsFlag;
+            break;
+          case Act::EnterOnForm:
+            Key(d, Qt::Key_Enter);
+            clears = dlg.enterClearsFlag;
+            break;
+          case Act::Esc:
+            Key(dlg.control, Qt::Key_Escape);
+            cancels = true;
+            break;
+          case Act::OkButton:
+            ok->click();
+            break;
+          case Act::CancelButton:
+            cancel->click();
+            cancels = true;
+            break;
+          case Act::CloseBox:
+            d->close();
+            break;
+        }
+        EXPECT_FALSE(d->isVisible());
+        EXPECT_EQ(d->result(), cancels ? QDialog::Rejected : QDialog::Accepted);
+        EXPECT_EQ(kwenvar.ErrorFlag, cancels || (flagBefore && !clears));
+      }
+    }
+  }
+}
+
+TEST_F(PromptDialogTest, HelpButtonsShowTheCurrentTopicAndStayOpen) {
+  SetPromptHelp(3055);
+  for (const char* which : {"list", "radio", "text", "yesno"}) {
+    SCOPED_TRACE(which);
+    helpCalls.clear();
+    Dialog dlg = Make(which);
+    dlg.d->open();
+    kwenvar.ErrorFlag = false;
+    dlg.d->findChild<QPushButton*>("Button_hilfetext")->click();
+    dlg.d->findChild<QPushButton*>("Button_hilfebild")->click();
+    EXPECT_EQ(helpCalls, (std::vector<std::pair<uint16_t, uint16_t>>{{3055, 1}, {3055, 2}}));
+    EXPECT_TRUE(dlg.d->isVisible());
+    EXPECT_EQ(kwenvar.ErrorFlag, !dlg.helpClearsFlag);
+    dlg.d->done(QDialog::Accepted);
+  }
+}
+
+TEST_F(PromptDialogTest, FormsCarryTheirNamesCaptionsAndButtonRow) {
+  const struct {
+    const char* which;
+    const char* form;
+    const char* caption;
+    QSize size;
+    std::vector<const char*> controls;
+  } cases[] = {
+      {"list", "in_codedialog", "Auswahl", {440, 316},
+       {"button_ok", "ListBox1", "button_cancel", "Label1", "Button_hilfetext", "Button_hilfebild"}},
+      {"radio", "in_radiodialog", "Auswahl", {444, 328},
+       {"button_cancel", "Label1", "Button_hilfetext", "Button_hilfebild", "RadioGroup1", "Button_ok"}},
+      {"text", "in_textdialog", "Eingabe", {329, 185},
+       {"EditEinText", "Label1", "Button_Cancel", "Button_hilfetext", "Button_hilfebild", "Button_ok"}},
+      {"yesno", "in_janeindialog", "Eingabe", {309, 233},
+       {"Label1", "RadioGroup_janein", "button_cancel", "Button_hilfetext", "Button_hilfebild", "Button_ok"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.which);
+    Dialog dlg = Make(c.which);
+    EXPECT_EQ(dlg.d->objectName(), c.form);
+    EXPECT_EQ(dlg.d->windowTitle(), c.caption);
+    EXPECT_EQ(dlg.d->size(), c.size);
+    for (const char* name : c.controls) EXPECT_NE(dlg.d->findChild<QWidget*>(name), nullptr) << name;
+    dlg.d->show();
+    std::vector<std::pair<int, QString>> row;
+    for (const char* name : {"ok", "cancel", "Button_hilfetext", "Button_hilfebild"}) {
+      QPushButton* b = nullptr;
+      for (QPushButton* p : dlg.d->findChildren<QPushButton*>())
+        if (p->objectName().compare(name, Qt::CaseInsensitive) == 0 || p->objectName().endsWith(QString("_") + name, Qt::CaseInsensitive))
+          b = p;
+      ASSERT_NE(b, nullptr) << name;
+      row.emplace_back(b->mapTo(dlg.d.get(), QPoint(0, 0)).x(), b->text());
+    }
+    EXPECT_TRUE(std::is_sorted(row.begin(), row.end()));
+    EXPECT_EQ(row[0].second, "OK");
+    EXPECT_EQ(row[1].second, "Abbrechen");
+    EXPECT_EQ(row[2].second, "&Hilfetext");
+    EXPECT_EQ(row[3].second, "Hilfe&bild");
+    dlg.d->hide();
+  }
+  Tin_janeindialog yn;
+  EXPECT_EQ(yn.RadioGroup_janein->title(), "Auswahl");
+  EXPECT_EQ(yn.Item_ja->text(), "&Ja");
+  EXPECT_EQ(yn.Item_nein->text(), "&Nein");
+  Tin_radiodialog radio;
+  radio.setItems({"1", "2", "3", "4"});
+  EXPECT_EQ(radio.RadioGroup1->height(), 125);
+}
+
+TEST_F(PromptDialogTest, DoubleClickInTheListIsOk) {
+  Tin_codedialog d;
+  for (int i = 0; i < 8; ++i) d.ListBox1->addItem(QString::number(i));
+  d.open();
+  emit d.ListBox1->itemDoubleClicked(d.ListBox1->item(4));
+  EXPECT_EQ(d.result(), QDialog::Accepted);
+  EXPECT_FALSE(d.isVisible());
+}
+
+TEST_F(PromptDialogTest, NumberDialogRefusesATypedTextUntilTheCheckAcceptsIt) {
+  Tin_textdialog d;
+  std::vector<QString> shown;
+  int beeps = 0;
+  d.setNumberCheck(
+      [](const std::string& t) {
+        NumberVerdict v;
+        v.accepted = t == "7";
+        if (!v.accepted) {
+          v.message = "Gültiger Wertebereich: 1 .. 10 !";
+          v.nextText = t;
+        }
+        return v;
+      },
+      [&](const QString& m) { shown.push_back(m); }, [&] { ++beeps; });
+  d.EditEinText->setText("3");
+  d.open();
+  d.EditEinText->selectAll();
+  Type(d.EditEinText, "50");
+  Key(d.EditEinText, Qt::Key_Return);
+  EXPECT_TRUE(d.isVisible());
+  EXPECT_EQ(d.EditEinText->text(), "50");
+  EXPECT_EQ(shown, std::vector<QString>{"Gültiger Wertebereich: 1 .. 10 !"});
+  EXPECT_EQ(beeps, 1);
+  d.Button_ok->click();  // OK judges the same way
+  EXPECT_TRUE(d.isVisible());
+  EXPECT_EQ(beeps, 2);
+  d.EditEinText->selectAll();
+  Type(d.EditEinText, "7");
+  Key(d.EditEinText, Qt::Key_Return);
+  EXPECT_FALSE(d.isVisible());
+  EXPECT_EQ(d.result(), QDialog::Accepted);
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+}
+
+// The window's prompter behind the core routines.
+class QtPrompterTest : public PromptDialogTest {
+ protected:
+  void SetUp() override {
+    PromptDialogTest::SetUp();
+    previous_ = installPrompter(std::make_unique<QtPrompter>());
+  }
+  void TearDown() override {
+    installPrompter(std::move(previous_));
+    PromptDialogTest::TearDown();
+  }
+  std::unique_ptr<Prompter> previous_;
+};
+
+TEST_F(QtPrompterTest, IntegerPromptRefusesOutOfRangeInTheDialog) {
+  int32_t x = 3;
+  QString errorText;
+  QString errorCaption;
+  bool dialogStayed = false;
+  OnNextModal([&](QWidget* w) {
+    auto* d = qobject_cast<Tin_textdialog*>(w);
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(d->EditEinText->text(), "3");
+    EXPECT_EQ(d->EditEinText->maxLength(), 12);
+    // The error box of the refusal: read and confirm it, then answer within the range.
+    OnNextModal(
+        [&, d](QWidget* box) {
+          auto* mb = qobject_cast<QMessageBox*>(box);
+          ASSERT_NE(mb, nullptr);
+          errorText = mb->text();
+          errorCaption = mb->windowTitle();
+          mb->accept();
+          QTimer::singleShot(0, [&, d] {
+            dialogStayed = d->isVisible() && d->EditEinText->text() == "50";
+            d->EditEinText->setText("7");
+            Key(d->EditEinText, Qt::Key_Return);
+          });
+        },
+        d);
+    d->EditEinText->setText("50");
+    Key(d->EditEinText, Qt::Key_Return);
+  });
+  AskInteger("Windungen", x, 1, 10);
+  EXPECT_EQ(x, 7);
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_EQ(errorCaption, "Fehler : ");
+  EXPECT_EQ(errorText, "Gültiger Wertebereich: 1 .. 10 !");
+  EXPECT_TRUE(dialogStayed);
+}
+
+TEST_F(QtPrompterTest, CancelledNumberPromptKeepsTheValue) {
+  long double x = 2.5L;
+  OnNextModal([](QWidget* w) { Key(w, Qt::Key_Escape); });
+  AskReal("Dicke", x, 0, 10);
+  EXPECT_EQ(x, 2.5L);
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+}
+
+TEST_F(QtPrompterTest, ChoiceUsesRadioButtonsBelowEightEntriesAndAListFromEightOn) {
+  for (const int count : {7, 8}) {
+    SCOPED_TRACE(count);
+    for (int i = 1; i <= count; ++i) kwenvar.TextPage[static_cast<size_t>(i)] = "Eintrag " + std::to_string(i);
+    uint16_t index = 3;
+    QString kind;
+    OnNextModal([&](QWidget* w) {
+      kind = w->objectName();
+      if (auto* list = qobject_cast<Tin_codedialog*>(w)) {
+        EXPECT_EQ(list->ListBox1->currentRow(), 2);
+        list->ListBox1->setCurrentRow(count - 1);
+        Key(list->ListBox1, Qt::Key_Return);
+      } else if (auto* radio = qobject_cast<Tin_radiodialog*>(w)) {
+        EXPECT_EQ(radio->itemIndex(), 2);
+        radio->setItemIndex(count - 1);
+        radio->Button_ok->click();
+      }
+    });
+    AskChoice("Wahl", count, index);
+    EXPECT_EQ(kind, count == 7 ? "in_radiodialog" : "in_codedialog");
+    EXPECT_EQ(index, count);
+    EXPECT_FALSE(kwenvar.ErrorFlag);
+  }
+}
+
+TEST_F(QtPrompterTest, YesNoAndTextScreen) {
+  char answer = 'J';
+  OnNextModal([](QWidget* w) {
+    auto* d = qobject_cast<Tin_janeindialog*>(w);
+    ASSERT_NE(d, nullptr);
+    EXPECT_TRUE(d->yes());
+    d->Item_nein->setChecked(true);
+    Key(d->Item_nein, Qt::Key_Return);
+  });
+  AskYesNo("Weiter?", answer);
+  EXPECT_EQ(answer, 'N');
+
+  kwenvar.ProgName = "QORVA";
+  kwenvar.TextPage[1] = "Zeile \x81";
+  kwenvar.TextPage[22] = "Ende";
+  QString caption;
+  QStringList lines;
+  OnNextModal([&](QWidget* w) {
+    auto* s = qobject_cast<TShowScreen*>(w);
+    ASSERT_NE(s, nullptr);
+    caption = s->windowTitle();
+    lines = s->Memo1->toPlainText().split('\n');
+    s->Button_ok->click();
+  });
+  ShowTextScreen();
+  EXPECT_EQ(caption, "QORVA");
+  ASSERT_EQ(lines.size(), 22);
+  EXPECT_EQ(lines[0].trimmed(), "Zeile ü");
+  EXPECT_EQ(lines[21].trimmed(), "Ende");
+}
+
+TEST_F(QtPrompterTest, MessageBoxesCarryTheirCaption) {
+  kwenvar.ProgTitle = "QORVA";
+  kwenvar.CurrentFileName = "feder";
+  kwenvar.DataExt = "qva";
+  std::string title;
+  SetAppTitle(title);
+  std::vector<std::pair<QString, QString>> seen;
+  auto readAndClose = [&](QWidget* w) {
+    auto* mb = qobject_cast<QMessageBox*>(w);
+    ASSERT_NE(mb, nullptr);
+    seen.emplace_back(mb->windowTitle(), mb->text());
+    mb->accept();
+  };
+  OnNextModal(readAndClose);
+  ShowErrorBox("kaputt \x94");
+  OnNextModal(readAndClose);
+  ShowDosMessage("schlicht");
+  EXPECT_EQ(seen, (std::vector<std::pair<QString, QString>>{{"Fehler : ", "kaputt ö"},
+                                                            {"QORVA  -  feder.qva", "schlicht"}}));
+
+  OnNextModal([](QWidget* w) {
+    auto* mb = qobject_cast<QMessageBox*>(w);
+    ASSERT_NE(mb, nullptr);
+    EXPECT_EQ(mb->icon(), QMessageBox::Question);
+    Key(mb, Qt::Key_Escape);
+  });
+  EXPECT_FALSE(AskYesNoCancel("Speichern?"));
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+}
+
+}  // namespace
+}  // namespace qorva
