@@ -406,6 +406,18 @@ TEST_F(TextoutTest, TextProgramAndBrowserStartWithTheFileAsOneArgument) {
   EXPECT_EQ(l.launched()[0].args, std::vector<std::string>{tempFile("qorva.htm")});
 }
 
+TEST_F(TextoutTest, CommandLineTabReportIsCopiedBesideTheSpringFile) {
+  kwenvar.CurrentFileName = (scratch / "feder1").string();
+  OpenOutput(dev::TabTextBatch, "x");
+  CreateOutput();
+  WriteResultRow("Kraft", "F", "N", "12");
+  CloseOutput();
+  ASSERT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_EQ(kwenvar.TempFileNo, 1);
+  EXPECT_EQ(test::readFile(scratch / "feder1.txt"), "Kraft\tF\tN\t12\r\n");
+  EXPECT_TRUE(asked(AskKind::SaveFile).empty());
+}
+
 TEST_F(TextoutTest, SecondHtmlReportAsksBeforeItReplacesTheFirst) {
   wkwenvar.HtmlBrowser = "browser";
   OpenOutput(dev::Html, "x");

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -85,6 +87,18 @@ TEST_F(ShowfileTest, MissingDisplayCopyIsReportedAndLeavesTheMemoEmpty) {
   const auto& asked = test::scriptedPrompter().asked();
   ASSERT_FALSE(asked.empty());
   EXPECT_EQ(asked.back().text, outwin() + " not found !");
+}
+
+TEST_F(ShowfileTest, EnterClosesTheViewerOnlyDuringTheDemonstration) {
+  test::writeFile(outwin(), "x\r\n");
+  for (bool demo : {false, true}) {
+    kwenvar.DemoRun = demo;
+    TForm_showtextfile form;
+    form.show();
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(form.Memo1, &enter);
+    EXPECT_EQ(form.isVisible(), !demo) << demo;
+  }
 }
 
 TEST_F(ShowfileTest, ExportHandsTheDisplayCopyToAnEditor) {
