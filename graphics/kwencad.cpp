@@ -42,6 +42,8 @@ std::array<std::unique_ptr<CadWriter>, 7> writers;
 VentrixSettingsWindow ventrixWindow;
 // The file the run's shared text file output goes to, for messages.
 std::string runFileName;
+// The name the kernel opened the shared text file under.
+std::string shareName;
 
 const char* CodeName(uint16_t code) {
   switch (code) {
@@ -102,8 +104,19 @@ bool ShareFileOpen = false;
 bool WriterOpen = false;
 bool Broken = false;
 bool BorderPending = false;
+bool BlockOpen = false;
 
 CadWriter* Writer() { return CadWriterFor(cad8var.CadCode); }
+
+void DropShareFile() {
+  if (ShareFileOpen && ShareTextFile.IsOpen() && ShareTextFile.Name() == shareName) ShareTextFile.Discard();
+  ShareFileOpen = false;
+}
+
+void TakeShareFile() {
+  ShareFileOpen = true;
+  shareName = ShareTextFile.Name();
+}
 
 bool BlockFileCodes() {
   if (cad8var.CadCode == 3) return true;
@@ -119,8 +132,7 @@ bool ToDxf() {
 void Abandon(const std::string& message) {
   const bool wasBroken = Broken;
   Broken = true;
-  if (ShareFileOpen || ShareTextFile.IsOpen()) ShareTextFile.Discard();
-  ShareFileOpen = false;
+  DropShareFile();
   if (WriterOpen) {
     WriterOpen = false;
     if (CadWriter* w = Writer()) {
@@ -164,6 +176,7 @@ void InitKwencad() {
   ShareFileOpen = false;
   WriterOpen = false;
   BorderPending = false;
+  BlockOpen = false;
 }
 
 std::unique_ptr<CadWriter> RegisterCadWriter(uint16_t code, std::unique_ptr<CadWriter> writer) {
@@ -242,8 +255,7 @@ namespace {
 
 // Leftovers of a run that was never closed (its caller stopped on ErrorFlag) are dropped.
 void DropOpenRun() {
-  if (ShareFileOpen) ShareTextFile.Discard();
-  ShareFileOpen = false;
+  DropShareFile();
   if (WriterOpen) {
     for (auto& w : writers)
       if (w) try {
@@ -261,7 +273,7 @@ bool OpenShareFile(const std::string& name) {
     ReportError("Datei " + TrimStr(name) + " kann nicht angelegt werden");
     return false;
   }
-  ShareFileOpen = true;
+  TakeShareFile();
   runFileName = name;
   return true;
 }
@@ -361,6 +373,7 @@ void CadBeginOutput(uint16_t code) {
   DropOpenRun();
   Broken = false;
   BorderPending = false;
+  BlockOpen = false;
   runFileName.clear();
   kwencad.BlockDepth = 0;
   try {
@@ -431,6 +444,7 @@ void CadEndOutput() {
   }
   DropOpenRun();
   BorderPending = false;
+  Broken = false;  // the run is over; ErrorFlag tells the caller
 }
 
 // ---- State ----

@@ -417,6 +417,7 @@ void CadBeginBlock(const std::string& name) {
   if (kwenvar.ErrorFlag) return;
   Guarded([&] {
     const uint16_t cc = cad8var.CadCode;
+    BlockOpen = true;
     if (cc == 1 || cc == 4) {
       if (ShareFileOpen) DxfBlock(name);
       CheckShareFile();
@@ -431,7 +432,7 @@ void CadBeginBlock(const std::string& name) {
         Abandon("Datei " + TrimStr(path) + " kann nicht angelegt werden");
         return;
       }
-      ShareFileOpen = true;
+      TakeShareFile();
       DxfGroupCode(kMarkerCode);
       DxfValueStr(kMarkerText);
       CheckShareFile();
@@ -444,15 +445,11 @@ void CadBeginBlock(const std::string& name) {
 void CadEndBlock() {
   if (Broken) return;
   const uint16_t cc = cad8var.CadCode;
-  if (kwenvar.ErrorFlag) {
-    kwenvar.ErrorFlag = false;
-    // The block is dropped; its file is not left open for the next one.
-    if (BlockFileCodes() && ShareFileOpen) {
-      ShareTextFile.Discard();
-      ShareFileOpen = false;
-    }
-    return;
-  }
+  // A step of the block's drawing that failed ends the block all the same: the flag is cleared and
+  // the block closed, so that the file stays well formed.
+  kwenvar.ErrorFlag = false;
+  if (!BlockOpen) return;
+  BlockOpen = false;
   Guarded([&] {
     if (cc == 1 || cc == 4) {
       if (ShareFileOpen) DxfEndBlock();

@@ -13,11 +13,18 @@ namespace qorva::cadrun {
 // True while the shared text file holds the output of the run (codes 1 and 4) or a block file
 // (codes 3 and 6, between CadBeginBlock and CadEndBlock).
 extern bool ShareFileOpen;
+// Drops the shared text file when it still holds the file the kernel opened through it (and not
+// something another module opened since).
+void DropShareFile();
+// Marks the shared text file, just opened, as the kernel's.
+void TakeShareFile();
 // True while the registered writer of the run's code has its file open.
 extern bool WriterOpen;
 // Set when a failure abandoned the run: every file of the run is closed and the primitives do
 // nothing until the next CadBeginOutput.
 extern bool Broken;
+// Between a CadBeginBlock that started a block and its CadEndBlock.
+extern bool BlockOpen;
 // Code 4 with PrintBorder: the border waits for the ENTITIES section.
 extern bool BorderPending;
 

@@ -345,6 +345,34 @@ TEST_F(KwencadTest, DxfFileOfAWholeDrawingPassesTheAudit) {
     EXPECT_TRUE(r.has(line)) << line << "\n" << r.output;
 }
 
+// A step that failed inside a block definition does not leave the block open in the file.
+TEST_F(KwencadTest, BlockEndsWellFormedAfterAFailedStep) {
+  wkwenvar.CadBatchMode = true;
+  kwenvar.CurrentFileName = (dir / "bloecke").string();
+  CadBeginOutput(1);
+  CadPageSetupDefault();
+  CadWriteTables(2);
+  CadBeginBlocks();
+  CadBeginBlock("a");
+  CadLine(0, 0, 1, 1);
+  kwenvar.ErrorFlag = true;  // as a cancelled prompt inside the drawing leaves it
+  CadEndBlock();
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+  kwenvar.ErrorFlag = true;
+  CadBeginBlock("b");  // not started while the flag is set
+  CadEndBlock();
+  CadEndSection();
+  CadBeginEntities();
+  CadInsertBlock("a", 0, 0, 0, 1, 1);
+  CadEndSection();
+  CadEndOutput();
+  ASSERT_FALSE(kwenvar.ErrorFlag);
+  const DxfCheck r = CheckDxf(dir / "bloecke.dxf");
+  EXPECT_EQ(r.exitCode, 0) << r.output;
+  EXPECT_TRUE(r.has("block a base=(0,0)")) << r.output;
+  EXPECT_FALSE(r.has("block b base=(0,0)")) << r.output;
+}
+
 // ---- Text state and composite operations ----
 
 TEST_F(KwencadTest, TextStyleCorrectsSlantedAnglesForTheWindow) {
