@@ -5,6 +5,8 @@
 #include "foundation/ui/qtprompter.h"
 #include "foundation/utilstr.h"
 #include "platform/ui/qtscreen.h"
+#include "spring/aendvar.h"
+#include "spring/dokuvar.h"
 #include "spring/qvaglob.h"
 #include "xbase/ui/xbmsgview.h"
 #include "xbase/xbengine.h"
@@ -13,6 +15,8 @@
 int main(int argc, char** argv) {
   qorva::InitAllSettings();
   qorva::InitSpringData();  // the spring defaults, then the initial inputs that override part of them
+  qorva::InitAendvar();     // no drawing changes, the title-block dates today
+  qorva::InitDokuvar();
   qorva::XbStartEngine();
   // Switches such as /NOGUI are looked up anywhere on the command line.
   qorva::utilstr.ProgramParams.assign(argv + (argc > 0 ? 1 : 0), argv + argc);
