@@ -3,6 +3,7 @@
 
 #include <array>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <vector>
@@ -57,6 +58,10 @@ std::string MapText(const std::string& s, const std::string& brk, char bar) {
   }
   return out;
 }
+
+// A value that is no number ("nan", "inf") could not be read back; it is stored as 0.
+void WriteFiniteReal(long double x) { WriteReal(std::isfinite(x) ? x : 0); }
+std::string FiniteStr3(long double x) { return RealStr3Dot(std::isfinite(x) ? x : 0); }
 
 // A file name inside a DOS message text.
 std::string NameForMessage(const std::string& path) { return TrimStr(path); }
@@ -113,7 +118,7 @@ void WriteChangeRecords() {
   WriteLine(FileLineText(aendvar.TitleDrawnBy));
   for (uint16_t i = 1; i <= texts; ++i) {
     const ZeichTextRecord& t = aendvar.DrawingTexts[i];
-    WriteFields6(RealStr3Dot(t.x), RealStr3Dot(t.y), RealStr3Dot(t.h), RealStr3Dot(t.phi),
+    WriteFields6(FiniteStr3(t.x), FiniteStr3(t.y), FiniteStr3(t.h), FiniteStr3(t.phi),
                  FileFieldText(t.Text), "");
   }
 }
@@ -151,26 +156,30 @@ bool WriteSpringFile(const std::string& name) {
 
   const Yebglob9& g = yebglob9;
   const Qvaglob& q = qvaglob;
+  // The header holds the title lines as they are: a line break in one would shift every line after it.
+  const auto titleLines = kwenvar.TitleLines;
+  for (std::size_t i = 1; i <= 3; ++i) kwenvar.TitleLines[i] = FileLineText(titleLines[i]);
   WriteFileHeader();
-  WriteReal(g.BandWidth);
-  WriteReal(g.BandThickness);
-  WriteReal(q.OuterDiameter);
-  WriteReal(q.InnerDiameter);
-  WriteReal(q.BendingDiameter);
-  WriteReal(q.StripLength);
+  kwenvar.TitleLines = titleLines;
+  WriteFiniteReal(g.BandWidth);
+  WriteFiniteReal(g.BandThickness);
+  WriteFiniteReal(q.OuterDiameter);
+  WriteFiniteReal(q.InnerDiameter);
+  WriteFiniteReal(q.BendingDiameter);
+  WriteFiniteReal(q.StripLength);
   WriteInt(g.MaterialNumber);
   WriteLine(FileLineText(g.DrawingName));
   WriteLine(FileLineText(g.DrawingNumber));
   WriteLine(FileLineText(g.DrawingName2));
   WriteLine(FileLineText(std::string(1, g.ShotPeened)));
-  WriteReal(q.Travel1);
-  WriteReal(q.Travel2);
-  WriteReal(0);
-  WriteReal(q.Force1);
-  WriteReal(q.Force2);
+  WriteFiniteReal(q.Travel1);
+  WriteFiniteReal(q.Travel2);
+  WriteFiniteReal(0);
+  WriteFiniteReal(q.Force1);
+  WriteFiniteReal(q.Force2);
   WriteInt(g.LoadType);
-  WriteReal(g.OperatingTemperature);
-  WriteReal(g.LoadFrequency);
+  WriteFiniteReal(g.OperatingTemperature);
+  WriteFiniteReal(g.LoadFrequency);
   WriteChangeRecords();
   WriteDocumentLinks();
   WriteIso7200Header();

@@ -8,6 +8,7 @@
 #include <csignal>
 #include <filesystem>
 #include <functional>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -216,16 +217,23 @@ TEST_F(SpringFileTest, LineBreaksAndBarsNeverBreakTheLayout) {
   aendvar.TitleCheckedBy = "A|B";
   aendvar.TitleDepartment = "Abt\r\n2";
   yebglob9.DrawingName = "Name\nzwei";
+  kwenvar.TitleLines[1] = "Titel\r\nzwei";
+  // Values that are no number could not be read back.
+  qvaglob.Travel1 = std::numeric_limits<long double>::quiet_NaN();
+  aendvar.DrawingTexts[1].phi = std::numeric_limits<long double>::infinity();
   const AendRecord before = aendvar.ChangeRecords[1];
   const std::vector<std::string> lines = Lines(written("bars.qva"));
   ASSERT_EQ(lines.size(), 7u + 19u + 3u + 5u + 1u + 4u + 1u + 3u + 15u + 7u);
+  EXPECT_EQ(lines[4], "Titel zwei");
+  EXPECT_EQ(kwenvar.TitleLines[1], "Titel\r\nzwei");
   EXPECT_EQ(lines[7 + 7], "Name zwei");
+  EXPECT_EQ(lines[7 + 11], "0");
   EXPECT_EQ(lines[7 + 22], "a|b c");  // a one-value line may hold a bar
   EXPECT_EQ(lines[7 + 23], "2024 ");
   EXPECT_EQ(lines[7 + 24], "x>y");
   EXPECT_EQ(lines[7 + 25], "one|two|three|four\xB3" "five>");
   EXPECT_EQ(lines[7 + 27], "2024-03-05|A\xB3" "B|2024-03-05||||1||");
-  EXPECT_EQ(lines[7 + 32], "1|2|3|4|t\xB3x t||");
+  EXPECT_EQ(lines[7 + 32], "1|2|3|0|t\xB3x t||");
   // The record in memory keeps its line breaks.
   EXPECT_EQ(aendvar.ChangeRecords[1].Description, before.Description);
 
