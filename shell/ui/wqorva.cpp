@@ -1,6 +1,7 @@
 // Program entry: start-up initialisation of the settings modules, then the main window.
 #include <QApplication>
 
+#include "foundation/msgbox.h"
 #include "foundation/settings.h"
 #include "foundation/ui/qtprompter.h"
 #include "foundation/utilstr.h"
@@ -8,6 +9,7 @@
 #include "spring/aendvar.h"
 #include "spring/dokuvar.h"
 #include "spring/qvaglob.h"
+#include "spring/shellservices.h"
 #include "xbase/ui/xbmsgview.h"
 #include "xbase/xbengine.h"
 #include "shell/ui/qorvau.h"
@@ -23,6 +25,8 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   qorva::installScreenMetrics(std::make_unique<qorva::QtScreenMetrics>());
   qorva::installPrompter(std::make_unique<qorva::QtPrompter>());
+  // The spring modules name their help topics through the shell; the prompts show them.
+  qorva::shellservices.SetHelpTopicHook = qorva::SetPromptHelp;
   qorva::InstallQtXbMsgView();
   qorva::Thh window;
   window.show();
