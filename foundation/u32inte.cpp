@@ -134,9 +134,8 @@ void AskReal(const std::string& prompt, long double& x, long double lo, long dou
 
 void AskDouble(const std::string& prompt, double& x, double lo, double hi) {
   long double v = x;
-  const bool wasSet = kwenvar.ErrorFlag;
-  AskReal(prompt, v, lo, hi);
-  if (!kwenvar.ErrorFlag || wasSet) x = static_cast<double>(v);
+  AskReal(prompt, v, lo, hi);  // v stays x unless a value was accepted
+  x = static_cast<double>(v);
 }
 
 void AskLength(const std::string& prompt, long double& x, long double lo, long double hi) {

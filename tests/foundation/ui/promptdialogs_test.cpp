@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCursor>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -418,6 +419,17 @@ TEST_F(QtPrompterTest, MessageBoxesCarryTheirCaption) {
   });
   EXPECT_FALSE(AskYesNoCancel("Speichern?"));
   EXPECT_TRUE(kwenvar.ErrorFlag);
+}
+
+TEST_F(QtPrompterTest, WaitCursorDoesNotStack) {
+  WaitCursor();
+  WaitCursor();
+  ASSERT_NE(QApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+  EndWaitCursor();
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  ArrowCursor();
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 }  // namespace
