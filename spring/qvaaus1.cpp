@@ -53,7 +53,7 @@ void WriteFatigueLifeLines() {
   }
 }
 
-void PrintSpringResults() {
+void PrintSpringResults(uint16_t device) {
   const Yebglob9& g = yebglob9;
   const Qvaglob& q = qvaglob;
   std::string line1;
@@ -64,7 +64,7 @@ void PrintSpringResults() {
     ShowCalcMessages();
     return;
   }
-  OpenOutput(OutputDeviceCode::DefaultDevice, kwenvar.CurrentFileName + ".TXT");
+  OpenOutput(device, kwenvar.CurrentFileName + ".TXT");
   if (kwenvar.ErrorFlag) return;
   CreateOutput();
   if (!kwenvar.ErrorFlag) PageHeader(0);
@@ -137,8 +137,10 @@ void PrintSpringResults() {
   WriteResultRow("Federarbeit max", "W02", TorqueUnit(), TorqueStr(q.SpringWork));
 
   // Calculation messages.
-  NewPageIfNearEnd();
-  if (error0.ErrorCount > 0) WriteMessageSection();
+  if (error0.ErrorCount > 0) {
+    NewPageIfNearEnd();
+    WriteMessageSection();
+  }
 
   NewPage();
   CloseOutput();

@@ -3,12 +3,15 @@
 // forces, travel, stresses, fatigue life, mass, work and the calculation messages) through the
 // report writer (textout) to the configured text output.
 
+#include <cstdint>
+
 namespace qorva {
 
-// Writes the report of the current spring to the configured text output (OpenOutput with device 0
-// and CurrentFileName + ".TXT"). While FatalError is set the calculation messages are offered
-// instead (ShowCalcMessages) and nothing is written. A cancelled or failed output sets ErrorFlag.
-void PrintSpringResults();
+// Writes the report of the current spring to the output device (OutputDeviceCode; 0, the callers'
+// choice, is the configured text output) with the name CurrentFileName + ".TXT". While FatalError
+// is set the calculation messages are offered instead (ShowCalcMessages) and nothing is written.
+// A cancelled or failed output sets ErrorFlag.
+void PrintSpringResults(uint16_t device = 0);
 
 // The fatigue-life rows (load cycles to fracture and life in hours) of a dynamic spring while the
 // permissible stroke stress of the last Goodman diagram is above 0; nothing otherwise.
