@@ -234,9 +234,7 @@ struct SpringState {
   bool fileNameHasPath;
 
   static SpringState Take() {
-    return SpringState{yebglob9, qvaglob, aendvar, dokuvar,
-                       {kwenvar.TitleLines[0], kwenvar.TitleLines[1], kwenvar.TitleLines[2], kwenvar.TitleLines[3]},
-                       wkwenvar.TitleBlockType, error0, kwenvar.FatalError, kwenvar.CurrentFileName,
+    return SpringState{yebglob9, qvaglob, aendvar, dokuvar, kwenvar.TitleLines, wkwenvar.TitleBlockType, error0, kwenvar.FatalError, kwenvar.CurrentFileName,
                        kwenvar.DataDir, kwenvar.FileNameHasPath};
   }
   void Restore() const {
@@ -244,7 +242,7 @@ struct SpringState {
     qvaglob = qva;
     aendvar = aend;
     dokuvar = doku;
-    for (std::size_t i = 0; i < titleLines.size(); ++i) kwenvar.TitleLines[i] = titleLines[i];
+    kwenvar.TitleLines = titleLines;
     wkwenvar.TitleBlockType = titleBlockType;
     error0 = errors;
     kwenvar.FatalError = fatal;
