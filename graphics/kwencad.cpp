@@ -702,10 +702,8 @@ void CadSpiral(long double r0, long double turns, long double pitch, int32_t seg
 // ---- Segments ----
 
 void CadArcSegments(long double xs, long double ys, long double xe, long double ye, long double sweep) {
-  long double xc = 0.0L, yc = 0.0L, phiStart = 0.0L, phiEnd = 0.0L, r = 0.0L;
-  const long double xc0 = std::nan(""), yc0 = xc0;
-  xc = xc0;
-  yc = yc0;
+  // GetArcCenter leaves its outputs alone when the sweep gives no arc.
+  long double xc = std::nan(""), yc = xc, phiStart = 0.0L, phiEnd = 0.0L, r = 0.0L;
   GetArcCenter(xs, ys, xe, ye, sweep, xc, yc, phiStart, phiEnd, r);
   if (std::isnan(xc) || std::isnan(yc)) return;  // no arc (a zero sweep or whole turns)
   // The angle of the start point: for a clockwise sweep that is the end of the counter-clockwise arc.
