@@ -57,5 +57,16 @@ void BM_ReplayMillionRecords(benchmark::State& state) {
 }
 BENCHMARK(BM_ReplayMillionRecords)->Unit(benchmark::kMillisecond);
 
+// Reading the records alone, to tell parsing from drawing.
+void BM_ReadMillionRecords(benchmark::State& state) {
+  qorva::InitAllSettings();
+  FillDisplayList(1000000);
+  qorva::DisplayRecordFields fields;
+  std::string bad;
+  for (auto _ : state)
+    for (const auto& rec : qorva::kwengraf.DisplayList) benchmark::DoNotOptimize(qorva::ReadDisplayRecord(rec, fields, bad));
+}
+BENCHMARK(BM_ReadMillionRecords)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 

@@ -47,6 +47,7 @@ struct FontCache {
   bool printer = false;
   std::string face;
   QFont font;
+  qreal ascent = 0;
 };
 
 }  // namespace
@@ -169,7 +170,7 @@ void DisplayListReplay::drawText(const Device& d) {
       const qreal avg = QFontMetricsF(font).averageCharWidth();
       if (avg > 0) font.setStretch(std::clamp(static_cast<int>(std::lround(100.0 * wpx / avg)), 1, 4000));
     }
-    cache = FontCache{hpx, wpx, styleKey, d.printer, hgvar.GraphFontName, font};
+    cache = FontCache{hpx, wpx, styleKey, d.printer, hgvar.GraphFontName, font, QFontMetricsF(font).ascent()};
   }
 
   const auto& f = fields_.f;
@@ -182,7 +183,7 @@ void DisplayListReplay::drawText(const Device& d) {
   p.setPen(cv.textColor);
   p.translate(at);
   p.rotate(-static_cast<double>(Nint(a_ * 10.0L)) / 10.0);
-  p.drawText(QPointF(0, QFontMetricsF(cache.font).ascent()), QString::fromStdString(WinToUtf8(fields_.text)));
+  p.drawText(QPointF(0, cache.ascent), QString::fromStdString(WinToUtf8(fields_.text)));
   p.restore();
 }
 

@@ -233,7 +233,7 @@ TEST_F(KwengrafTest, RecordsAreReadBackWithTheirFields) {
   ASSERT_TRUE(ReadDisplayRecord("10;1;2;639;479;0;-1.5E-06;100;50", f, bad));
   EXPECT_EQ(f.type, RecWindow);
   EXPECT_EQ(f.f[3], 639);
-  EXPECT_EQ(f.f[6], -1.5e-6L);
+  EXPECT_DOUBLE_EQ(static_cast<double>(f.f[6]), -1.5e-6);
   EXPECT_EQ(f.f[8], 50);
   ASSERT_TRUE(ReadDisplayRecord("3;7;8;2,5", f, bad));  // a comma reads as the decimal mark
   EXPECT_EQ(f.r, 2.5L);
