@@ -189,6 +189,17 @@ TEST_F(ReplayTest, PrintingMapsThePictureOntoThePageAndLeavesTextsOffTheScreen) 
   EXPECT_GT(count(page, QRect(1150, 910, 400, 130), 0), 100);
   EXPECT_EQ(count(window.canvasImage(), QRect(320, 260, 200, 70), Red), 0);
   EXPECT_EQ(at(window.canvasImage(), 0, 400), Red);  // the line on the screen in colour
+
+  // Colour mode 4 prints lines black and texts in their palette colours.
+  kwenvar.PrintColorMode = 4;
+  page.fill(Qt::white);
+  {
+    QPainter p(&page);
+    window.PrintReplay(p, page.size());
+  }
+  EXPECT_EQ(at(page, 100, 1000), 0u);
+  EXPECT_GT(count(page, QRect(1150, 910, 400, 130), Red), 100);
+  EXPECT_EQ(count(page, QRect(1150, 910, 400, 130), 0), 0);
 }
 
 TEST_F(ReplayTest, APauseIsPlayedOutByATimerNotInsideThePaint) {
