@@ -5,6 +5,8 @@
 #include "foundation/error0.h"
 #include "foundation/hgvar.h"
 #include "foundation/kwenvar.h"
+#include "foundation/msgbox.h"
+#include "foundation/textout.h"
 #include "foundation/utilstr.h"
 #include "foundation/varexcel.h"
 #include "foundation/view3d.h"
@@ -23,6 +25,8 @@ void InitAllSettings() {
   InitCad8var();
   InitView3d();
   InitUtilstr();
+  InitMsgbox();
+  InitTextout();
   // The graphics module's own start-up runs after the settings modules and before the configuration.
   ApplyGraphicsStartValues();
 }

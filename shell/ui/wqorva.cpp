@@ -4,6 +4,7 @@
 #include "foundation/msgbox.h"
 #include "foundation/settings.h"
 #include "foundation/ui/qtprompter.h"
+#include "foundation/ui/ushowfil.h"
 #include "foundation/utilstr.h"
 #include "platform/ui/qtscreen.h"
 #include "spring/aendvar.h"
@@ -28,6 +29,7 @@ int main(int argc, char** argv) {
   // The spring modules name their help topics through the shell; the prompts show them.
   qorva::shellservices.SetHelpTopicHook = qorva::SetPromptHelp;
   qorva::InstallQtXbMsgView();
+  qorva::InstallTextOutputWindows();  // reports for the screen and the printer
   qorva::Thh window;
   window.show();
   const int rc = app.exec();
