@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "graphics/cadutil1.h"
+
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -40,14 +42,19 @@ class TEinDiagramLimits : public QDialog {
   void Button_cancelClick();
   void Button_helpClick();
 
+ public slots:
+  // The window's close button: neither OK nor Cancel, the entered limits stay as they were.
+  void reject() override;
+
  protected:
+  // Esc is Cancel.
   void keyPressEvent(QKeyEvent* event) override;
 };
 
 void SetProposedLimits(TEinDiagramLimits& form, long double xmin, long double ymin, long double xmax,
                        long double ymax);
 // Shows the dialog modally for one DiagramAxes call (the hook of cadutil1).
-void RunDiagramLimitsDialog(const struct DiagramLimitsRequest& request);
+void RunDiagramLimitsDialog(const DiagramLimitsRequest& request);
 // Installs RunDiagramLimitsDialog as the limits dialog of cadutil1.
 void InstallDiagramLimitsDialog();
 
