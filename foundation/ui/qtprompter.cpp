@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <algorithm>
 
 #include "foundation/kwenvar.h"
 #include "foundation/ui/fmxutil2.h"
@@ -99,8 +100,11 @@ std::optional<std::string> QtPrompter::askText(const std::string& prompt, int ma
                                                const NumberCheck* check) {
   Tin_textdialog d(GraphForm());
   d.Label1->setText(Q(prompt));
-  d.EditEinText->setText(Q(preset));
-  if (maxLength > 0) d.EditEinText->setMaxLength(maxLength);
+  const QString shown = Q(preset);
+  // The limit holds for what is typed; a longer preset is shown whole, as a limit set on the edit
+  // would cut it and an unedited answer would lose its end.
+  if (maxLength > 0) d.EditEinText->setMaxLength(std::max<int>(maxLength, static_cast<int>(shown.size())));
+  d.EditEinText->setText(shown);
   d.EditEinText->selectAll();
   if (check && *check) {
     d.setNumberCheck(*check, [this](const QString& m) { message("Fehler : ", m.toStdString()); },

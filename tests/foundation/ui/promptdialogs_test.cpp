@@ -335,6 +335,31 @@ TEST_F(QtPrompterTest, CancelledNumberPromptKeepsTheValue) {
   EXPECT_TRUE(kwenvar.ErrorFlag);
 }
 
+TEST_F(QtPrompterTest, TextLimitHoldsForTypingButKeepsALongerPresetWhole) {
+  std::string text = "Ringfeder 12";
+  int limit = 0;
+  OnNextModal([&limit](QWidget* w) {
+    auto* d = qobject_cast<Tin_textdialog*>(w);
+    ASSERT_NE(d, nullptr);
+    limit = d->EditEinText->maxLength();
+    Key(d->EditEinText, Qt::Key_Return);
+  });
+  AskText("Name", 8, text);
+  EXPECT_EQ(text, "Ringfeder 12");
+  EXPECT_EQ(limit, 12);
+
+  text = "ab";
+  OnNextModal([](QWidget* w) {
+    auto* d = qobject_cast<Tin_textdialog*>(w);
+    ASSERT_NE(d, nullptr);
+    d->EditEinText->clear();
+    Type(d->EditEinText, "0123456789");
+    Key(d->EditEinText, Qt::Key_Return);
+  });
+  AskText("Name", 8, text);
+  EXPECT_EQ(text, "01234567");
+}
+
 TEST_F(QtPrompterTest, ChoiceUsesRadioButtonsBelowEightEntriesAndAListFromEightOn) {
   for (const int count : {7, 8}) {
     SCOPED_TRACE(count);
