@@ -79,9 +79,11 @@ bool UserLogin() {
   std::error_code ec;
   const std::string base = RemoveBackslash(wkwenvar.DefaultDataDir);
   std::filesystem::current_path(base.empty() ? std::string(".") : base, ec);
-  if (ec) ReportError("Invalid Directory " + wkwenvar.DefaultDataDir);
+  const bool inDefault = !ec;
+  if (!inDefault) ReportError("Invalid Directory " + wkwenvar.DefaultDataDir);
 
-  if (PlainFolderName(answer) && std::filesystem::is_directory(answer, ec)) {
+  // A folder found only beside wherever the program happens to stand is no folder of the default one.
+  if (inDefault && PlainFolderName(answer) && std::filesystem::is_directory(answer, ec)) {
     kwenvar.DataDir = answer;
     return true;
   }

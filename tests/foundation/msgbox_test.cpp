@@ -174,12 +174,17 @@ TEST_F(UserLoginTest, CancelReturnsWithTheFlagAndDemoPresetsItsFolder) {
   EXPECT_EQ(kwenvar.DataDir, "vorher");
 }
 
-TEST_F(UserLoginTest, MissingDefaultFolderIsReportedAndTheAnswerStillChecked) {
+TEST_F(UserLoginTest, MissingDefaultFolderIsReportedAndNoAnswerAccepted) {
   wkwenvar.DefaultDataDir = (dir_ / "weg").string() + "/";
+  // The program stands in the folder that holds anna: still no folder of the default one.
+  std::filesystem::current_path(dir_.path());
   sp().push(std::string("anna"));
-  EXPECT_FALSE(UserLogin());  // anna is no folder of the current one, which stayed where it was
+  EXPECT_FALSE(UserLogin());
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_EQ(kwenvar.DataDir, "vorher");
   ASSERT_EQ(sp().asked().size(), 3u);
   EXPECT_EQ(sp().asked()[1].text, "Invalid Directory " + wkwenvar.DefaultDataDir);
+  EXPECT_EQ(sp().asked()[2].text, "Ung\xC3\xBCltiges Passwort anna !");
 }
 
 }  // namespace
