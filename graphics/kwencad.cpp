@@ -105,6 +105,8 @@ bool WriterOpen = false;
 bool Broken = false;
 bool BorderPending = false;
 bool BlockOpen = false;
+bool BlocksWritten = false;
+std::vector<std::string> DefinedBlocks;
 
 CadWriter* Writer() { return CadWriterFor(cad8var.CadCode); }
 
@@ -177,6 +179,8 @@ void InitKwencad() {
   WriterOpen = false;
   BorderPending = false;
   BlockOpen = false;
+  BlocksWritten = false;
+  DefinedBlocks.clear();
 }
 
 std::unique_ptr<CadWriter> RegisterCadWriter(uint16_t code, std::unique_ptr<CadWriter> writer) {
@@ -374,6 +378,8 @@ void CadBeginOutput(uint16_t code) {
   Broken = false;
   BorderPending = false;
   BlockOpen = false;
+  BlocksWritten = false;
+  DefinedBlocks.clear();
   runFileName.clear();
   kwencad.BlockDepth = 0;
   try {

@@ -300,6 +300,55 @@ void ReadBlock(const std::string& name, long double x, long double y, long doubl
   RestoreTransform(saved);
 }
 
+bool IsDefined(const std::string& name) {
+  const std::string key = LowerStr(name);
+  for (const std::string& b : DefinedBlocks)
+    if (b == key) return true;
+  return false;
+}
+
+// The logo blocks of the plot program's work file: a block file of the user's becomes a block
+// definition of that name, so that the logo insertions name blocks the file defines. The shared
+// text file is in its BLOCKS section.
+void DefineLogoBlocks() {
+  for (const char* name : {"LOGO_2", "LOGO_3"}) {
+    if (Broken) return;
+    if (IsDefined(name) || FindBlockFile(name).empty()) continue;
+    // The logo is drawn in its own coordinates; the drawing's state is left as it was.
+    const long double ox = cad8var.OriginX, oy = cad8var.OriginY;
+    const long double th = cad8var.TextHeight, tw = cad8var.TextWidthFactor, ta = cad8var.TextAngle,
+                      to = cad8var.TextObliqueAngle;
+    const std::string layer = cad8var.CurrentLayerName;
+    const bool section = cad8var.BlocksSection;
+    const bool flag = kwenvar.ErrorFlag;
+    CadSetOrigin(0.0L, 0.0L);
+    DxfSelectLayer(0);
+    cad8var.BlocksSection = true;
+    kwenvar.ErrorFlag = false;
+    DefinedBlocks.push_back(LowerStr(name));
+    DxfBlock(name);
+    CheckShareFile();
+    if (!Broken) {
+      kwencad.BlockDepth = 0;
+      RestoreTransform({0.0L, 0.0L, 0.0L, 1.0L, 1.0L});
+      ReadBlock(name, 0.0L, 0.0L, 0.0L, 1.0L, 1.0L);
+    }
+    if (!Broken) {
+      DxfEndBlock();
+      CheckShareFile();
+    }
+    if (Broken) return;
+    CadSetOrigin(ox, oy);
+    cad8var.TextHeight = th;
+    cad8var.TextWidthFactor = tw;
+    cad8var.TextAngle = ta;
+    cad8var.TextObliqueAngle = to;
+    cad8var.CurrentLayerName = layer;
+    cad8var.BlocksSection = section;
+    kwenvar.ErrorFlag = flag;
+  }
+}
+
 // Whether the kernel, rather than a writer, handles blocks of the current code.
 bool WriterBlocks() {
   CadWriter* w = Writer();
@@ -405,6 +454,7 @@ void CadBeginBlocks() {
     cad8var.BlocksSection = true;
     const uint16_t cc = cad8var.CadCode;
     if (cc == 1 || cc == 4) {
+      BlocksWritten = true;
       if (ShareFileOpen) DxfBeginBlocks();
       CheckShareFile();
     } else if (WriterBlocks()) {
@@ -419,6 +469,7 @@ void CadBeginBlock(const std::string& name) {
     const uint16_t cc = cad8var.CadCode;
     BlockOpen = true;
     if (cc == 1 || cc == 4) {
+      DefinedBlocks.push_back(LowerStr(name));
       if (ShareFileOpen) DxfBlock(name);
       CheckShareFile();
     } else if (BlockFileCodes()) {
@@ -469,8 +520,10 @@ void CadEndBlock() {
 
 void CadEndSection() {
   Guarded([&] {
-    cad8var.BlocksSection = false;
     const uint16_t cc = cad8var.CadCode;
+    if (cc == 4 && cad8var.BlocksSection && ShareFileOpen) DefineLogoBlocks();
+    if (Broken) return;
+    cad8var.BlocksSection = false;
     if (cc == 1 || cc == 4) {
       if (ShareFileOpen) DxfEndSection();
       CheckShareFile();
@@ -481,6 +534,18 @@ void CadEndSection() {
 void CadBeginEntities() {
   Guarded([&] {
     const uint16_t cc = cad8var.CadCode;
+    if (cc == 4 && !BlocksWritten && ShareFileOpen &&
+        !(FindBlockFile("LOGO_2").empty() && FindBlockFile("LOGO_3").empty())) {
+      // A drawing without blocks: the logos get a BLOCKS section of their own.
+      BlocksWritten = true;
+      DxfBeginBlocks();
+      CheckShareFile();
+      if (!Broken) DefineLogoBlocks();
+      if (Broken) return;
+      DxfEndSection();
+      CheckShareFile();
+      if (Broken) return;
+    }
     if (cc == 1 || cc == 4) {
       if (ShareFileOpen) DxfBeginEntities();
       CheckShareFile();
@@ -499,10 +564,14 @@ void CadBeginEntities() {
     }
     if (wprinvar.SheetFormat == 2 || wprinvar.SheetFormat == 3) return;
     if (cc != 3 && cc != 4) return;
-    if (!FindBlockFile("LOGO_2").empty())
+    // The plot program's work file inserts only the logos it defines.
+    const auto present = [cc](const char* name) {
+      return cc == 4 ? IsDefined(name) : !FindBlockFile(name).empty();
+    };
+    if (present("LOGO_2"))
       CadInsertBlock("LOGO_2", p.xmin + 0.91L * p.width, p.ymin + 0.01L * p.height, 0.0L, p.width / 480.0L,
                      p.height / 360.0L);
-    if (!FindBlockFile("LOGO_3").empty())
+    if (present("LOGO_3"))
       CadInsertBlock("LOGO_3", p.xmin + 0.91L * p.width, p.ymin + 0.96L * p.height, 0.0L, p.width / 480.0L,
                      p.height / 360.0L);
   });

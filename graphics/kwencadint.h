@@ -4,6 +4,7 @@
 
 #include <exception>
 #include <string>
+#include <vector>
 
 #include "foundation/kwenvar.h"
 #include "graphics/kwencad.h"
@@ -27,6 +28,10 @@ extern bool Broken;
 extern bool BlockOpen;
 // Code 4 with PrintBorder: the border waits for the ENTITIES section.
 extern bool BorderPending;
+// Codes 1 and 4: a BLOCKS section was written, and the blocks it defines (lower case, as DXF
+// compares block names).
+extern bool BlocksWritten;
+extern std::vector<std::string> DefinedBlocks;
 
 // The writer of the current code (2, 5, 6), nullptr when none is registered.
 CadWriter* Writer();

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "foundation/hgvar.h"
+#include "graphics/caddim.h"
 #include "graphics/caddxf.h"
 #include "graphics/kwendraw.h"
 #include "tests/graphics/kwencad_fixture.h"
@@ -297,7 +298,58 @@ TEST_F(KwencadTest, PlotRunWritesItsWorkFileAndStartsTheCommandLine) {
   EXPECT_EQ(rec.args, (std::vector<std::string>{"-c", cad8var.VentrixCmdLines[1]}));
 }
 
-// A DXF drawing as the drawings make one: blocks, inserts, texts, arcs, solids, read by ezdxf.
+// The plot program's work file defines the user's logo blocks it inserts, with or without a blocks
+// section of the drawing's own; a DXF file gets no logo.
+TEST_F(KwencadTest, PlotWorkFileDefinesTheLogosItInserts) {
+  test::writeFile(dir / "blocks" / "$LOGO_2.dx$",
+                  "0\nLINE\n8\n3\n10\n0\n20\n0\n11\n480\n21\n360\n0\nTEXT\n1\nLogo\n10\n5\n20\n5\n0\nEOF\n");
+  for (const bool withBlocks : {true, false}) {
+    SCOPED_TRACE(withBlocks ? "with blocks" : "without blocks");
+    test::scriptedPrompter().clear();
+    kwenvar.ErrorFlag = false;
+    CadBeginOutput(4);
+    ASSERT_FALSE(kwenvar.ErrorFlag);
+    CadPageSetupDefault();
+    CadWriteTables(2);
+    CadSetOrigin(7, 7);  // the logo keeps its own coordinates
+    if (withBlocks) {
+      CadBeginBlocks();
+      CadBeginBlock("feder");
+      CadLine(0, 0, 1, 1);
+      CadEndBlock();
+      CadEndSection();
+    }
+    CadSetColor(2);
+    CadTextStyle(2, 0, 5, 0);
+    CadBeginEntities();
+    EXPECT_EQ(cad8var.CurrentLayerName, "2");
+    EXPECT_TRUE(Near(cad8var.TextHeight, 5));
+    EXPECT_TRUE(Near(cad8var.OriginX, 7));
+    CadEndSection();
+    CadEndOutput();
+    EXPECT_FALSE(kwenvar.ErrorFlag);
+    const DxfCheck r = CheckDxf(AddBackslash(kwenvar.TempDir) + "ventrix.dxf");
+    EXPECT_EQ(r.exitCode, 0) << r.output;
+    for (const char* line : {"block LOGO_2 base=(0,0)", "  LINE layer=3 (0,0) (480,360)",
+                             "  INSERT layer=2 LOGO_2 (145.6,1.2) sx=0.333333 sy=0.333333 rot=0"})
+      EXPECT_TRUE(r.has(line)) << line << "\n" << r.output;
+    EXPECT_EQ(r.output.find("LOGO_3"), std::string::npos) << r.output;
+  }
+  wkwenvar.CadBatchMode = true;
+  kwenvar.CurrentFileName = (dir / "ohnelogo").string();
+  CadBeginOutput(1);
+  CadPageSetupDefault();
+  CadWriteTables(2);
+  CadBeginEntities();
+  CadEndSection();
+  CadEndOutput();
+  const DxfCheck r = CheckDxf(dir / "ohnelogo.dxf");
+  EXPECT_EQ(r.exitCode, 0) << r.output;
+  EXPECT_EQ(r.output.find("LOGO_2"), std::string::npos) << r.output;
+}
+
+// A DXF drawing as the drawings make one: blocks, inserts, texts, arcs, solids and dimensions, read
+// by ezdxf.
 TEST_F(KwencadTest, DxfFileOfAWholeDrawingPassesTheAudit) {
   wkwenvar.CadBatchMode = true;
   cad8var.ExecCadFile = true;
@@ -312,6 +364,7 @@ TEST_F(KwencadTest, DxfFileOfAWholeDrawingPassesTheAudit) {
   CadLine(0, 0, 10, 0);
   CadArc(0, 0, 30, 120, 4);
   CadCircle(5, 5, 2.5L);
+  CadDimHorzExt("10", "", "", 0, 0, 10, 0, -5);
   CadEndBlock();
   CadEndSection();
   CadBeginEntities();
@@ -323,6 +376,7 @@ TEST_F(KwencadTest, DxfFileOfAWholeDrawingPassesTheAudit) {
   CadText("Feder", 1, 2);
   CadArc(0, 0, 350, 10, 5);
   CadSolid(0, 0, 4, 0, 0, 4, 4, 4);
+  CadDimVertExt("20", "", "", 0, 0, 0, 20, -8);
   CadSetColor(20);
   CadRectangle(-100, -50, 197, 160);
   CadEndSection();
@@ -341,7 +395,13 @@ TEST_F(KwencadTest, DxfFileOfAWholeDrawingPassesTheAudit) {
                            "  INSERT layer=2 feder (110,70) sx=1 sy=1 rot=0",
                            "  TEXT layer=2 (101,52) h=3.5 text=\"Feder\" style=STANDARD width=0.714 rot=0 oblique=0",
                            "  ARC layer=2 (100,50) r=5 from=350 to=10",
-                           "  SOLID layer=2 (100,50) (104,50) (100,54) (104,54)", "  LINE layer=20 (0,0) (0,210)"})
+                           "  SOLID layer=2 (100,50) (104,50) (100,54) (104,54)", "  LINE layer=20 (0,0) (0,210)",
+                           // Dimensions: extension and dimension lines, arrowheads and value texts,
+                           // in the block and on the page.
+                           "  LINE layer=3 (0,0) (0,-6)", "  LINE layer=3 (10,-5) (0,-5)",
+                           "  SOLID layer=3 (10,-5) (13.446827,-4.392231) (13.446827,-5.607769) (13.5,-5)",
+                           "  TEXT layer=3 (1.292857,-4) h=3.5 text=\"10\" style=STANDARD width=0.714 rot=0 oblique=0",
+                           "  LINE layer=3 (100,50) (91,50)", "  LINE layer=3 (92,50) (92,70)"})
     EXPECT_TRUE(r.has(line)) << line << "\n" << r.output;
 }
 
