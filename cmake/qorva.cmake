@@ -43,7 +43,7 @@ function(qorva_test_program name)
   set(env "LC_ALL=C.UTF-8")
   if(ARG_QT)
     set_target_properties(${name} PROPERTIES AUTOMOC ON)
-    target_link_libraries(${name} PRIVATE Qt6::Widgets)
+    target_link_libraries(${name} PRIVATE Qt6::Widgets Qt6::Test)
     list(APPEND env "QT_QPA_PLATFORM=offscreen")
   endif()
   gtest_discover_tests(${name}
