@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <utility>
 
@@ -35,8 +36,13 @@ bool spawnDetached(const std::vector<std::string>& argv) {
     ::_exit(rc == 0 ? 0 : 127);
   }
   int status = 0;
-  while (::waitpid(mid, &status, 0) < 0) {
-  }
+  pid_t r = 0;
+  do {
+    r = ::waitpid(mid, &status, 0);
+  } while (r < 0 && errno == EINTR);
+  // With the child signal ignored the system reaps the intermediate child itself: its verdict is
+  // lost, but the program was found before, so it counts as started.
+  if (r < 0) return errno == ECHILD;
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 

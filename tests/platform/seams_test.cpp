@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <csignal>
+#include <filesystem>
 #include <sstream>
 
 #include "platform/batchprompter.h"
 #include "platform/launcher.h"
 #include "platform/scriptedprompter.h"
+#include "tests/support/testsupport.h"
 
 namespace qorva {
 namespace {
@@ -84,6 +88,32 @@ TEST(Launcher, SystemLauncherFindsProgramsOnPathAndRejectsWindowsPaths) {
   EXPECT_FALSE(l.programExists("C:\\WINDOWS\\WRITE.EXE"));
   EXPECT_FALSE(l.programExists(""));
   EXPECT_FALSE(l.startProgram("/nonexistent/program", {}));
+}
+
+
+// A started program gets the document as one argument, blanks and all; with the child signal
+// ignored (children reaped by the system) starting still returns.
+TEST(Launcher, SystemLauncherPassesPathsWithBlanksWholeEvenWithChildSignalIgnored) {
+  namespace fs = std::filesystem;
+  test::ScratchDir dir;
+  fs::create_directories(dir / "mit Leer");
+  const fs::path prog = dir / "mit Leer" / "zeige";
+  test::writeFile(prog, "#!/bin/sh\nprintf '%s|%s' \"$#\" \"$1\" > \"$(dirname \"$0\")/arg.$$\"\nmv \"$(dirname \"$0\")/arg.$$\" \"$(dirname \"$0\")/$2\"\n");
+  fs::permissions(prog, fs::perms::owner_all);
+  const std::string doc = (dir / "ein Bericht.txt").string();
+  SystemLauncher l;
+  const auto waitFor = [&dir](const std::string& name) {
+    for (int i = 0; i < 500 && !fs::exists(dir / "mit Leer" / name); ++i) ::usleep(10000);
+    return fs::exists(dir / "mit Leer" / name) ? test::readFile(dir / "mit Leer" / name) : std::string("(none)");
+  };
+  ASSERT_TRUE(l.startProgram(prog.string(), {doc, "erst"}));
+  EXPECT_EQ(waitFor("erst"), "2|" + doc);
+
+  const auto old = std::signal(SIGCHLD, SIG_IGN);
+  const bool started = l.startProgram(prog.string(), {doc, "zweit"});
+  std::signal(SIGCHLD, old);
+  EXPECT_TRUE(started);
+  EXPECT_EQ(waitFor("zweit"), "2|" + doc);
 }
 
 }  // namespace
