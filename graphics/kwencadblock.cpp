@@ -417,7 +417,11 @@ void CadPageSetup(long double xmin, long double ymin, long double xmax, long dou
         CadSetColor(19);
         CadRectangle(xmin, ymin, xmax, ymax);
       } else if (cc == 4) {
-        BorderPending = true;  // entities belong in the ENTITIES section
+        // Entities belong in the ENTITIES section: the border waits for it. Layer and current point
+        // are left as the border leaves them, as on the screen.
+        BorderPending = true;
+        CadSetColor(19);
+        CadMoveTo(xmin, ymin);
       }
     }
     if (cc == 3) {
@@ -558,9 +562,15 @@ void CadBeginEntities() {
     if (Broken) return;
     const CadPageLimits& p = kwencad.PageLimits;
     if (BorderPending) {
+      // Drawn now, in the state the page set-up left; what the caller chose since stays in force.
       BorderPending = false;
+      const std::string layer = cad8var.CurrentLayerName;
+      const long double cx = cad8var.CurX, cy = cad8var.CurY;
       CadSetColor(19);
       CadRectangle(p.xmin, p.ymin, p.xmax, p.ymax);
+      cad8var.CurrentLayerName = layer;
+      CadMoveTo(cx, cy);
+      if (Broken) return;
     }
     if (wprinvar.SheetFormat == 2 || wprinvar.SheetFormat == 3) return;
     if (cc != 3 && cc != 4) return;
@@ -590,7 +600,9 @@ void CadInsertBlock(const std::string& name, long double x, long double y, long 
     } else if (BlockFileCodes()) {
       kwencad.BlockDepth = 0;
       RestoreTransform({0.0L, 0.0L, 0.0L, 1.0L, 1.0L});
-      ReadBlock(name, x, y, angle, sx, sy);
+      // The block's entities reach the output through the primitives, which add the origin offset;
+      // taken off here, the insertion lands where a DXF INSERT of the same call puts it.
+      ReadBlock(name, x - cad8var.OriginX, y - cad8var.OriginY, angle, sx, sy);
     } else if (WriterBlocks()) {
       ToWriter(*Writer(), [&](CadWriter& o) { o.insertBlock(name, x, y, angle, sx, sy); });
     }

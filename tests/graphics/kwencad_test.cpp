@@ -257,8 +257,13 @@ TEST_F(KwencadTest, PlotRunWritesItsWorkFileAndStartsTheCommandLine) {
   ASSERT_FALSE(kwenvar.ErrorFlag);
   EXPECT_EQ(cad8var.CadFileName, AddBackslash(kwenvar.TempDir) + "ventrix.dxf");
   CadPageSetup(0, 0, 297, 210, 0);
+  EXPECT_EQ(cad8var.CurrentLayerName, "19");  // as the border leaves it
   CadWriteTables(2);
+  // What the caller chooses before the entities stays in force after the border.
+  CadSetColor(4);
+  CadMoveTo(3, 3);
   CadBeginEntities();
+  CadLineTo(5, 5);
   CadSetColor(1);
   CadLine(10, 10, 20, 20);
   CadEndSection();
@@ -276,6 +281,7 @@ TEST_F(KwencadTest, PlotRunWritesItsWorkFileAndStartsTheCommandLine) {
                                              "  LINE layer=19 (0,210) (297,210)",
                                              "  LINE layer=19 (297,210) (297,0)",
                                              "  LINE layer=19 (297,0) (0,0)",
+                                             "  LINE layer=4 (3,3) (5,5)",
                                              "  LINE layer=1 (10,10) (20,20)"};
   auto it = std::find(r.lines.begin(), r.lines.end(), "entities");
   ASSERT_NE(it, r.lines.end()) << r.output;

@@ -90,6 +90,24 @@ TEST_F(ScreenBlocks, BlockIsWrittenToItsFileAndDrawnAtEveryInsertion) {
   EXPECT_FALSE(fs::exists(BlockFile("feder")));  // the screen's block files are gone afterwards
 }
 
+// The origin offset moves an insertion on the screen as it moves a DXF INSERT: a plain insertion
+// stays at its point, an offset one (the title block's) is moved once.
+TEST_F(ScreenBlocks, OriginOffsetMovesAnInsertionOnce) {
+  cad8var.DwgNoFooter = true;
+  UserBlock("kopf", Pairs({{0, "LINE"}, {10, "0"}, {20, "0"}, {11, "1"}, {21, "0"}, {0, "EOF"}}));
+  Begin();
+  CadBeginEntities();
+  const size_t from = kwengraf.DisplayList.size();
+  CadSetOrigin(10, 20);
+  CadInsertBlock("kopf", 1, 2, 0, 1, 1);
+  CadInsertBlockOffset("kopf", 1, 2, 90, 1, 1);
+  const auto lines = Records(RecLine, from);
+  ASSERT_EQ(lines.size(), 2u);
+  ExpectLine(lines[0], 1, 2, 2, 2, "plain");
+  ExpectLine(lines[1], 11, 22, 11, 23, "offset");
+  CadEndOutput();
+}
+
 TEST_F(ScreenBlocks, InsertInsideADefinitionIsReadAtTheNextLevel) {
   cad8var.DwgNoFooter = true;
   Begin();
