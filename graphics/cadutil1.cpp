@@ -111,7 +111,7 @@ bool ClipToArea(long double& x1, long double& y1, long double& x2, long double& 
       if (t < t1) t1 = t;
     }
   }
-  if (!(t0 <= t1)) return false;
+  if (!(t0 < t1)) return false;  // also a segment that only touches a corner
   const long double nx1 = x1 + t0 * dx, ny1 = y1 + t0 * dy;
   const long double nx2 = x1 + t1 * dx, ny2 = y1 + t1 * dy;
   x1 = nx1;
