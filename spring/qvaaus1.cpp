@@ -15,16 +15,32 @@ namespace qorva {
 
 namespace {
 
+// Once a step has failed (a write, or the next printer sheet refused) the report writes nothing
+// more: the output is dropped when it is closed, and the printer must not ask again.
+bool Stopped() { return kwenvar.ErrorFlag; }
+
+void Row(const std::string& text, const std::string& symbol, const std::string& unit, const std::string& value) {
+  if (!Stopped()) WriteResultRow(text, symbol, unit, value);
+}
+
+void Text(const std::string& s) {
+  if (!Stopped()) WriteTextLine(s);
+}
+
 void ThinLine() {
   std::string s;
   ThinSeparator(s);
-  WriteTextLine(s);
+  Text(s);
+}
+
+void KeepTogether() {
+  if (!Stopped()) NewPageIfNearEnd();
 }
 
 // An empty line, the heading and a thin separator.
 void BlockHeading(const std::string& heading) {
-  WriteTextLine("");
-  WriteTextLine(heading);
+  Text("");
+  Text(heading);
   ThinLine();
 }
 
@@ -41,15 +57,15 @@ void WriteFatigueLifeLines() {
   if (g.FatigueSafetyFactor < 1) {
     // Values that rest on a working stress above the upper-stress limit are only indications.
     auto shown = [aboveLimit](const std::string& v) { return aboveLimit ? "(" + v + ")" : v; };
-    WriteResultRow("Lastspiele bis Bruch", "N", "Mio", shown(RealStr3Minus(2, n / 1000000)));
+    Row("Lastspiele bis Bruch", "N", "Mio", shown(RealStr3Minus(2, n / 1000000)));
     if (f > 0 && n < 10000000) {
-      WriteResultRow("Lebensdauer (f=" + RealStr3(f) + "Hz)", "tN", "h", shown(RealStr3Minus(2, n / f / 3600)));
+      Row("Lebensdauer (f=" + RealStr3(f) + "Hz)", "tN", "h", shown(RealStr3Minus(2, n / f / 3600)));
     }
   } else if (!aboveLimit) {
-    WriteResultRow("Lastspiele bis Bruch", "N", "", " > 10 Mio.");
-    WriteResultRow("Lebensdauer", "tN", "", "dauerfest");
+    Row("Lastspiele bis Bruch", "N", "", " > 10 Mio.");
+    Row("Lebensdauer", "tN", "", "dauerfest");
   } else {
-    WriteResultRow("Lastspiele bis Bruch", "N", "", "( > 10 Mio.)");
+    Row("Lastspiele bis Bruch", "N", "", "( > 10 Mio.)");
   }
 }
 
@@ -74,75 +90,75 @@ void PrintSpringResults(uint16_t device) {
   }
 
   // Main dimensions.
-  WriteTextLine("");
-  WriteResultRow("HAUPTABMESSUNGEN", "", "", "");
-  WriteResultRow("Banddicke", "t", LengthUnit(), LengthFix(5, 2, g.BandThickness));
-  WriteResultRow("Bandbreite", "b", LengthUnit(), LengthFix(5, 2, g.BandWidth));
-  WriteResultRow("Au\xE1" "endurchmesser", "De", LengthUnit(), LengthFix(5, 2, q.OuterDiameter));
-  WriteResultRow("Innendurchmesser (drum)", "Di", LengthUnit(), LengthFix(5, 2, q.InnerDiameter));
-  WriteResultRow("Biegedurchmesser", "Dn", LengthUnit(), LengthFix(5, 2, q.BendingDiameter));
-  WriteResultRow("Windungszahl", "n0", "", RealStrFix(5, 2, q.TurnCount));
-  WriteResultRow("L\x84nge", "L", LengthUnit(), LengthFix(7, 0, q.StripLength));
+  Text("");
+  Row("HAUPTABMESSUNGEN", "", "", "");
+  Row("Banddicke", "t", LengthUnit(), LengthFix(5, 2, g.BandThickness));
+  Row("Bandbreite", "b", LengthUnit(), LengthFix(5, 2, g.BandWidth));
+  Row("Au\xE1" "endurchmesser", "De", LengthUnit(), LengthFix(5, 2, q.OuterDiameter));
+  Row("Innendurchmesser (drum)", "Di", LengthUnit(), LengthFix(5, 2, q.InnerDiameter));
+  Row("Biegedurchmesser", "Dn", LengthUnit(), LengthFix(5, 2, q.BendingDiameter));
+  Row("Windungszahl", "n0", "", RealStrFix(5, 2, q.TurnCount));
+  Row("L\x84nge", "L", LengthUnit(), LengthFix(7, 0, q.StripLength));
 
   // Material.
   const YEB9WST_Record& m = g.MaterialRec;
-  WriteTextLine("");
+  Text("");
   ThinLine();
-  WriteTextLine("Werkstoff: " + m.Text1 + " " + m.Text2);
-  if (HasNonBlank(m.Text3 + m.Text4)) WriteTextLine("Werkstoff: " + m.Text3 + " " + m.Text4);
+  Text("Werkstoff: " + m.Text1 + " " + m.Text2);
+  if (HasNonBlank(m.Text3 + m.Text4)) Text("Werkstoff: " + m.Text3 + " " + m.Text4);
   ThinLine();
-  WriteResultRow("Elastizit\x84tsmodul", "E", StressUnit(), StressFix(7, 0, g.EModulus));
-  WriteResultRow("Dichte", "rho", "kg/dm^3", RealStrFix(4, 2, g.Density));
-  WriteResultRow("Zugfestigkeit (t=" + LengthStr(g.BandThickness) + ")", "Rm", StressUnit(),
-                 StressFix(7, 0, g.TensileStrength));
-  WriteResultRow("zul. Biegespannung", "sig.zul", StressUnit(), StressFix(7, 0, g.PermissibleStress));
-  WriteResultRow("Betriebstemperatur", "theta", TempUnit(), TempFix(7, 0, g.OperatingTemperature));
-  WriteResultRow("Elastizit\x84tsmodul Betriebstemperatur", "E" + RealStrFix(3, 0, g.OperatingTemperature),
-                 StressUnit(), StressFix(7, 0, g.OperatingEModulus));
+  Row("Elastizit\x84tsmodul", "E", StressUnit(), StressFix(7, 0, g.EModulus));
+  Row("Dichte", "rho", "kg/dm^3", RealStrFix(4, 2, g.Density));
+  Row("Zugfestigkeit (t=" + LengthStr(g.BandThickness) + ")", "Rm", StressUnit(),
+      StressFix(7, 0, g.TensileStrength));
+  Row("zul. Biegespannung", "sig.zul", StressUnit(), StressFix(7, 0, g.PermissibleStress));
+  Row("Betriebstemperatur", "theta", TempUnit(), TempFix(7, 0, g.OperatingTemperature));
+  Row("Elastizit\x84tsmodul Betriebstemperatur", "E" + RealStrFix(3, 0, g.OperatingTemperature),
+      StressUnit(), StressFix(7, 0, g.OperatingEModulus));
 
   // Force.
-  NewPageIfNearEnd();
+  KeepTogether();
   BlockHeading("Federkraft");
-  WriteResultRow("Federkraft", "F", ForceUnit(), RealStr3W(7, ForceToUnit(q.Force2)));
-  WriteResultRow("max. Federkraft bei Sigmaz", "Fn", ForceUnit(), RealStr3W(7, ForceToUnit(q.ForceN)));
+  Row("Federkraft", "F", ForceUnit(), RealStr3W(7, ForceToUnit(q.Force2)));
+  Row("max. Federkraft bei Sigmaz", "Fn", ForceUnit(), RealStr3W(7, ForceToUnit(q.ForceN)));
 
   // Travel.
-  NewPageIfNearEnd();
+  KeepTogether();
   BlockHeading("Federweg");
-  WriteResultRow("max. Federweg", "s", LengthUnit(), LengthFix(7, 0, q.Travel2));
+  Row("max. Federweg", "s", LengthUnit(), LengthFix(7, 0, q.Travel2));
 
   // Stresses and fatigue.
-  NewPageIfNearEnd();
+  KeepTogether();
   BlockHeading("Biegespannung");
-  WriteResultRow("Biegespannung", "sigma", StressUnit(), StressFix(6, 0, g.Stress2));
-  WriteResultRow("zul Biegespannung", "sigmaz", StressUnit(), StressFix(6, 0, g.PermissibleStress));
-  NewPageIfNearEnd();
-  WriteTextLine("");
-  WriteResultRow("Hubspannung", "sigmah", StressUnit(), StressFix(6, 0, g.Stress2 - g.Stress1));
+  Row("Biegespannung", "sigma", StressUnit(), StressFix(6, 0, g.Stress2));
+  Row("zul Biegespannung", "sigmaz", StressUnit(), StressFix(6, 0, g.PermissibleStress));
+  KeepTogether();
+  Text("");
+  Row("Hubspannung", "sigmah", StressUnit(), StressFix(6, 0, g.Stress2 - g.Stress1));
   if (g.PermissibleStrokeStress > 0) {
-    WriteResultRow("zul Hubspannung", "sighz", StressUnit(), StressFix(6, 0, g.PermissibleStrokeStress));
+    Row("zul Hubspannung", "sighz", StressUnit(), StressFix(6, 0, g.PermissibleStrokeStress));
     WriteFatigueLifeLines();
   }
 
   // Mass, load, ratio and work.
-  NewPageIfNearEnd();
-  WriteResultRow("Gewicht der Feder", "m", MassUnit(), MassStr(q.SpringMass));
+  KeepTogether();
+  Row("Gewicht der Feder", "m", MassUnit(), MassStr(q.SpringMass));
   const std::string loadName = g.LoadType < LoadTypeNames.size() ? LoadTypeNames[g.LoadType] : std::string();
-  WriteTextLine("Beanspruchung : " + loadName);
+  Text("Beanspruchung : " + loadName);
   ThinLine();
   if (g.LoadType == 2 && g.LoadFrequency > 0) {
-    WriteResultRow("Lastspielfrequenz", "f", "1/s", RealStr3(g.LoadFrequency));
+    Row("Lastspielfrequenz", "f", "1/s", RealStr3(g.LoadFrequency));
   }
-  WriteResultRow("Bandbreite/Banddicke", "b/t", "", RealStrFix(4, 2, q.WidthThicknessRatio));
-  WriteResultRow("Federarbeit max", "W02", TorqueUnit(), TorqueStr(q.SpringWork));
+  Row("Bandbreite/Banddicke", "b/t", "", RealStrFix(4, 2, q.WidthThicknessRatio));
+  Row("Federarbeit max", "W02", TorqueUnit(), TorqueStr(q.SpringWork));
 
   // Calculation messages.
   if (error0.ErrorCount > 0) {
-    NewPageIfNearEnd();
-    WriteMessageSection();
+    KeepTogether();
+    if (!Stopped()) WriteMessageSection();
   }
 
-  NewPage();
+  if (!Stopped()) NewPage();
   CloseOutput();
 }
 

@@ -244,5 +244,58 @@ TEST_F(ReportTest, ShortPagesEachGetOneHeader) {
   }
 }
 
+TEST_F(ReportTest, PageBreaksNeverSplitABlock) {
+  // Each block (and the row groups from the stroke stress, the mass and the messages on) starts on
+  // a new page when fewer than ten lines are left, so none is ever split.
+  SpringWithMessages();
+  struct Block {
+    std::string first, last;
+  };
+  const std::vector<Block> blocks = {
+      {"       Federkraft", "max. Federkraft bei Sigmaz"},
+      {"       Federweg", "max. Federweg"},
+      {"       Biegespannung", "zul Biegespannung"},
+      {"       Hubspannung ", "Lebensdauer (f="},
+      {"       Gewicht der Feder", "Federarbeit max"},
+      {"       BEMERKUNGEN", "Abhilfe f\x81r Meldung 1"},
+  };
+  std::string page;
+  SetReportViewerHook([&page](const std::string& printFile) { page = readFile(ResolveFileCase(printFile)); });
+  for (int32_t length = 20; length <= 80; ++length) {
+    SCOPED_TRACE(length);
+    kwenvar.LinesPerPage = length;
+    page.clear();
+    reportOn(OutputDeviceCode::Screen);
+    const std::vector<std::string> lines = Lines(page);
+    for (const Block& b : blocks) {
+      SCOPED_TRACE(b.first);
+      std::size_t from = 0;
+      while (from < lines.size() && lines[from].rfind(b.first, 0) != 0) ++from;
+      std::size_t to = from;
+      while (to < lines.size() && lines[to].find(b.last) == std::string::npos) ++to;
+      ASSERT_LT(to, lines.size());
+      for (std::size_t i = from; i <= to; ++i) EXPECT_NE(lines[i], "\f") << "page break inside the block";
+    }
+  }
+}
+
+TEST_F(ReportTest, APrinterPageRefusedEndsTheReport) {
+  // On the text printer with a pause after each page, No to the next sheet ends the report: no more
+  // questions, nothing printed.
+  kwenvar.LinesPerPage = 20;
+  recordingLauncher().clear();
+  recordingLauncher().installed = {"lp"};
+  wkwenvar.TextDevice = OutputDeviceCode::TextPrinter;
+  scriptedPrompter().push(YesNoCancel::Yes);  // "Pause nach jeder Seite ?"
+  scriptedPrompter().push(YesNoCancel::Yes);  // sheet 1
+  scriptedPrompter().push(YesNoCancel::No);   // sheet 2
+  PrintSpringResults();
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  int questions = 0;
+  for (const AskRecord& a : scriptedPrompter().asked()) questions += a.kind == AskKind::YesNoCancel ? 1 : 0;
+  EXPECT_EQ(questions, 3);
+  EXPECT_TRUE(recordingLauncher().launched().empty());
+}
+
 }  // namespace
 }  // namespace qorva::test
