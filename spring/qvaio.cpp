@@ -145,14 +145,27 @@ void WriteIso7200Header() {
 }
 
 bool WriteSpringFile(const std::string& name) {
+  // A save that does not happen leaves the current file where it was: the save dialog may already
+  // have moved the data folder or the name to the refused or unwritable choice.
+  const std::string oldName = kwenvar.CurrentFileName;
+  const std::string oldDir = kwenvar.DataDir;
+  const bool oldHasPath = kwenvar.FileNameHasPath;
+  auto notSaved = [&] {
+    kwenvar.CurrentFileName = oldName;
+    kwenvar.DataDir = oldDir;
+    kwenvar.FileNameHasPath = oldHasPath;
+    kwenvar.ErrorFlag = true;
+    return false;
+  };
+
   kwenvar.ErrorFlag = false;
   std::string fullName;
   AskSaveFile(name, fullName);
-  if (kwenvar.ErrorFlag) return false;
+  if (kwenvar.ErrorFlag) return notSaved();
 
   AssignText(ShareTextFile, fullName);
   RewriteChecked(ShareTextFile);
-  if (kwenvar.ErrorFlag) return false;
+  if (kwenvar.ErrorFlag) return notSaved();
 
   const Yebglob9& g = yebglob9;
   const Qvaglob& q = qvaglob;
@@ -192,10 +205,10 @@ bool WriteSpringFile(const std::string& name) {
     ShareTextFile.Discard();
   }
   if (!saved) {
-    kwenvar.ErrorFlag = true;
     ReportError("Fehler beim Schreiben von " + NameForMessage(fullName) + " - nicht gespeichert !");
+    return notSaved();
   }
-  return saved;
+  return true;
 }
 
 // ---------------------------------------------------------------------------------------------

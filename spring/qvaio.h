@@ -24,7 +24,8 @@ namespace qorva {
 // DataDir with DataExt; a name with "." is the path. The file is written beside the old one and
 // replaces it only when complete, so a failed save leaves the old file as it was. Returns true when
 // saved; false with ErrorFlag set when cancelled, refused or not written (then told to the user).
-// The spring data are not changed (CurrentFileName and DataDir follow the save dialog).
+// The spring data are not changed; CurrentFileName and DataDir follow the save dialog only when the
+// spring was saved.
 bool WriteSpringFile(const std::string& name);
 
 // Reads a spring data file into the current spring: an empty name asks with the open dialog, a name

@@ -414,6 +414,40 @@ TEST_F(SpringFileTest, FailedSaveKeepsTheOldFileAndTellsTheCaller) {
   EXPECT_EQ(files, 1);
 }
 
+TEST_F(SpringFileTest, AFailedSaveAsKeepsTheCurrentFile) {
+  // The chosen folder and name become the current file only when the spring was saved there.
+  fs::create_directory(dir_ / "anders");
+  const std::string other = (dir_ / "anders" / "x.qva").string();
+  writeFile(other, "fremd\r\n");
+  kwenvar.CurrentFileName = "bisher";
+  const std::string dataDir = kwenvar.DataDir;
+
+  // Overwriting refused.
+  wkwenvar.ConfirmOverwrite = true;
+  scriptedPrompter().push(other);
+  scriptedPrompter().push(YesNoCancel::No);
+  EXPECT_FALSE(WriteSpringFile(""));
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_EQ(kwenvar.CurrentFileName, "bisher");
+  EXPECT_EQ(kwenvar.DataDir, dataDir);
+  EXPECT_EQ(readFile(other), "fremd\r\n");
+
+  // Overwriting allowed, but the file cannot be written whole.
+  scriptedPrompter().clear();
+  scriptedPrompter().push(other);
+  scriptedPrompter().push(YesNoCancel::Yes);
+  bool saved = true;
+  {
+    FileSizeLimit limit(200);
+    saved = WriteSpringFile("");
+  }
+  EXPECT_FALSE(saved);
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_EQ(kwenvar.CurrentFileName, "bisher");
+  EXPECT_EQ(kwenvar.DataDir, dataDir);
+  EXPECT_EQ(readFile(other), "fremd\r\n");
+}
+
 TEST_F(SpringFileTest, SaveAsAsksForTheNameAndCancelWritesNothing) {
   scriptedPrompter().push(Cancel{});
   EXPECT_FALSE(WriteSpringFile(""));
