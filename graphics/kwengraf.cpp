@@ -1,6 +1,7 @@
 // kwengraf: recording drawing calls into the display list and the coordinate state of the window.
 #include "graphics/kwengraf.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -38,6 +39,12 @@ std::string_view Trim(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
   while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
   return s;
+}
+
+// Panning and zooming far out run against the ends of the pixel range, never past them.
+int32_t Clamp32(int64_t v) {
+  return static_cast<int32_t>(
+      std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
 // Integer of a whole field, 0 when it is none (as the program's StrToInt0).
@@ -245,10 +252,11 @@ void SetScale(int32_t px1, int32_t py1, int32_t px2, int32_t py2) {
   hgvar.ZoomPixelY1 = py1;
   hgvar.ZoomPixelX2 = px2;
   hgvar.ZoomPixelY2 = py2;
-  hgvar.VisibleXMin = kwengraf.WorldX1 + (px1 - kwengraf.ViewPortX1) / vw * ww;
-  hgvar.VisibleXMax = kwengraf.WorldX1 + (px2 - kwengraf.ViewPortX1) / vw * ww;
-  hgvar.VisibleYMin = kwengraf.WorldY1 + (py1 - kwengraf.ViewPortY1) / vh * wh;
-  hgvar.VisibleYMax = kwengraf.WorldY1 + (py2 - kwengraf.ViewPortY1) / vh * wh;
+  auto ld = [](int32_t v) { return static_cast<long double>(v); };
+  hgvar.VisibleXMin = kwengraf.WorldX1 + (ld(px1) - kwengraf.ViewPortX1) / vw * ww;
+  hgvar.VisibleXMax = kwengraf.WorldX1 + (ld(px2) - kwengraf.ViewPortX1) / vw * ww;
+  hgvar.VisibleYMin = kwengraf.WorldY1 + (ld(py1) - kwengraf.ViewPortY1) / vh * wh;
+  hgvar.VisibleYMax = kwengraf.WorldY1 + (ld(py2) - kwengraf.ViewPortY1) / vh * wh;
   kwengraf.ScaleX = vw / (hgvar.VisibleXMax - hgvar.VisibleXMin);
   kwengraf.ScaleY = vh / (hgvar.VisibleYMax - hgvar.VisibleYMin);
   if (hgvar.EqualAspect && kwenvar.GraphResX > 0 && kwenvar.GraphResY > 0) {
@@ -275,8 +283,13 @@ long double EinY(long double f) { return f * (kwengraf.WorldY2 - kwengraf.WorldY
 
 // ---- World to pixel ----
 
-int32_t GraphCol(long double x) { return Nint((x - hgvar.VisibleXMin) * kwengraf.ScaleX) + kwengraf.ViewPortX1; }
-int32_t GraphRow(long double y) { return kwengraf.ViewPortY2 - Nint((y - hgvar.VisibleYMin) * kwengraf.ScaleY); }
+// A view panned far off the drawing maps it to the ends of the pixel range, not past them.
+int32_t GraphCol(long double x) {
+  return Clamp32(int64_t{Nint((x - hgvar.VisibleXMin) * kwengraf.ScaleX)} + kwengraf.ViewPortX1);
+}
+int32_t GraphRow(long double y) {
+  return Clamp32(int64_t{kwengraf.ViewPortY2} - Nint((y - hgvar.VisibleYMin) * kwengraf.ScaleY));
+}
 int32_t GraphLenX(long double w) { return Nint(kwengraf.ScaleX * w); }
 int32_t GraphLenY(long double h) { return Nint(kwengraf.ScaleY * h); }
 
@@ -455,6 +468,138 @@ long double WindowTextAngle(long double angle) {
   if (whole < 5.0L || whole > 85.0L) return angle;
   const long double a = angle * DegToRad;
   return std::atan2(kwenvar.GraphResY * std::sin(a), 0.75L * kwenvar.GraphResX * std::cos(a)) / DegToRad;
+}
+
+// ---- Zoom and pan ----
+
+
+ZoomRectangle CurrentZoomRectangle() {
+  return ZoomRectangle{hgvar.ZoomPixelX1, hgvar.ZoomPixelY1, hgvar.ZoomPixelX2, hgvar.ZoomPixelY2};
+}
+
+bool RubberBandZoom(const ZoomRectangle& z, int32_t sx, int32_t sy, int32_t ex, int32_t ey, int32_t cw, int32_t ch,
+                    long double m, ZoomRectangle& out) {
+  if (sx == ex || sy == ey || cw <= 0 || ch <= 0) return false;
+  const long double xa = std::min(sx, ex), xb = std::max(sx, ex);
+  const long double ya = std::min(sy, ey), yb = std::max(sy, ey);
+  const long double zw = static_cast<long double>(z.x2) - z.x1, zh = static_cast<long double>(z.y2) - z.y1;
+  out.x1 = Nint(m * (xa / cw * zw + z.x1));
+  out.x2 = Nint(m * (xb / cw * zw + z.x1));
+  out.y1 = Nint((ch - yb) / ch * zh + z.y1);
+  out.y2 = Nint((ch - ya) / ch * zh + z.y1);
+  return true;
+}
+
+ZoomRectangle PanZoom(const ZoomRectangle& z, int32_t dx, int32_t dy, int32_t steps, long double panFactor) {
+  const int32_t px = Nint((static_cast<long double>(z.x2) - z.x1) * panFactor);
+  const int32_t py = Nint((static_cast<long double>(z.y2) - z.y1) * panFactor * steps);
+  // The rectangle moves against the drawing: what is shown moves the way of the key.
+  const int64_t mx = dx > 0 ? -px : (dx < 0 ? px : 0);
+  const int64_t my = dy > 0 ? -py : (dy < 0 ? py : 0);
+  return ZoomRectangle{Clamp32(z.x1 + mx), Clamp32(z.y1 + my), Clamp32(z.x2 + mx), Clamp32(z.y2 + my)};
+}
+
+ZoomRectangle StepZoom(const ZoomRectangle& z, bool in, long double zoomFactor) {
+  const int64_t cx = (int64_t{z.x1} + z.x2) / 2, cy = (int64_t{z.y1} + z.y2) / 2;  // truncating toward zero
+  const long double w = static_cast<long double>(z.x2) - z.x1, h = static_cast<long double>(z.y2) - z.y1;
+  // A factor of 0 (a damaged configuration) would divide by zero: that step leaves the view.
+  if (in && zoomFactor == 0.0L) return z;
+  const int64_t hx = Nint(in ? w / zoomFactor : w * zoomFactor) / 2;
+  const int64_t hy = Nint(in ? h / zoomFactor : h * zoomFactor) / 2;
+  return ZoomRectangle{Clamp32(cx - hx), Clamp32(cy - hy), Clamp32(cx + hx), Clamp32(cy + hy)};
+}
+
+namespace {
+
+void SetZoom(const ZoomRectangle& z) { SetScale(z.x1, z.y1, z.x2, z.y2); }
+
+void InvertRubberBand() {
+  const Kwengraf& k = kwengraf;
+  // A band of no size yet has nothing to show.
+  if (k.RubberStartX == k.RubberEndX && k.RubberStartY == k.RubberEndY) return;
+  if (g_host) g_host->CanvasInvertRectangle(k.RubberStartX, k.RubberStartY, k.RubberEndX, k.RubberEndY);
+}
+
+}  // namespace
+
+void FormMouseDown(GraphMouseButton button, int32_t x, int32_t y) {
+  if (button == GraphMouseButton::Right) {
+    ResetZoom();
+    ClearViewPort();
+  } else if (button == GraphMouseButton::Left && kwengraf.DoubleClicked) {
+    // The whole view: every drawing area fills its viewport.
+    RestoreLimit();
+    ResetZoom();
+    ReSetWindow();
+    ClearViewPort();
+  } else if (button == GraphMouseButton::Left && !kwengraf.RubberBandActive) {
+    kwengraf.RubberBandActive = true;
+    kwengraf.RubberStartX = kwengraf.RubberEndX = x;
+    kwengraf.RubberStartY = kwengraf.RubberEndY = y;
+  }
+  kwengraf.DoubleClicked = false;
+}
+
+void FormMouseMove(int32_t x, int32_t y) {
+  if (!kwengraf.RubberBandActive) return;
+  InvertRubberBand();  // erases the band drawn before
+  kwengraf.RubberEndX = x;
+  kwengraf.RubberEndY = y;
+  InvertRubberBand();
+}
+
+void FormMouseUp(int32_t x, int32_t y, int32_t cw, int32_t ch) {
+  if (!kwengraf.RubberBandActive) return;
+  kwengraf.RubberEndX = x;
+  kwengraf.RubberEndY = y;
+  kwengraf.RubberBandActive = false;
+  const long double m = hgvar.EqualAspect ? hgvar.ZoomAspect : 1.0L;
+  ZoomRectangle z;
+  if (!RubberBandZoom(CurrentZoomRectangle(), kwengraf.RubberStartX, kwengraf.RubberStartY, x, y, cw, ch, m, z))
+    return;
+  SetWaitCursor();
+  SetZoom(z);
+  ClearViewPort();  // the repaint also removes the band
+}
+
+void FormDblClick() { kwengraf.DoubleClicked = true; }
+
+bool processKey(uint16_t key) {
+  // The key pair, DOS style: "+" or "-" for the zoom keys, else character 0 and a scan letter.
+  char scan = 0;
+  switch (key) {
+    case VkEscape:
+    case VkF5: scan = '?'; break;
+    case VkPageUp: scan = 'I'; break;
+    case VkPageDown: scan = 'Q'; break;
+    case VkLeft: scan = 'K'; break;
+    case VkUp: scan = 'H'; break;
+    case VkRight: scan = 'M'; break;
+    case VkDown: scan = 'P'; break;
+    case VkAdd:
+    case VkSubtract: scan = ' '; break;
+    default: return false;
+  }
+  kwenvar.LastKey = key == VkAdd ? '+' : (key == VkSubtract ? '-' : '\0');
+  kwenvar.LastScanKey = scan;
+  // The repaint asked for here runs after the handler, so it shows the step applied below.
+  if (scan == '?') ResetZoom();
+  ClearViewPort();
+  const ZoomRectangle z = CurrentZoomRectangle();
+  switch (key) {
+    case VkEscape:
+    case VkF5: ResetZoom(); break;
+    case VkPageUp: SetZoom(PanZoom(z, 0, 1, 5, hgvar.PanFactor)); break;
+    case VkPageDown: SetZoom(PanZoom(z, 0, -1, 5, hgvar.PanFactor)); break;
+    case VkLeft: SetZoom(PanZoom(z, -1, 0, 1, hgvar.PanFactor)); break;
+    case VkUp: SetZoom(PanZoom(z, 0, 1, 1, hgvar.PanFactor)); break;
+    case VkRight: SetZoom(PanZoom(z, 1, 0, 1, hgvar.PanFactor)); break;
+    case VkDown: SetZoom(PanZoom(z, 0, -1, 1, hgvar.PanFactor)); break;
+    case VkAdd: SetZoom(StepZoom(z, true, hgvar.ZoomFactor)); break;
+    case VkSubtract: SetZoom(StepZoom(z, false, hgvar.ZoomFactor)); break;
+    default: break;
+  }
+  return true;
 }
 
 // ---- Reading records ----

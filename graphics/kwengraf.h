@@ -45,6 +45,8 @@ class GraphWindowHost {
   virtual void CanvasMoveTo(int32_t x, int32_t y) = 0;
   virtual void CanvasLineTo(int32_t x, int32_t y) = 0;
   virtual void CanvasRectangle(int32_t x1, int32_t y1, int32_t x2, int32_t y2) = 0;
+  // The same outline with every pixel inverted: drawn twice, it vanishes (the rubber band).
+  virtual void CanvasInvertRectangle(int32_t x1, int32_t y1, int32_t x2, int32_t y2) = 0;
 };
 
 // Installs the window (nullptr: none) and returns the one installed before.
@@ -170,6 +172,54 @@ void DrawKwendalLogo();
 // degree lies in 5..85 becomes the direction of (0.75 GraphResX cos a, GraphResY sin a). While
 // the window's size is not known (GraphResX or GraphResY 0) the angle stays as it is.
 long double WindowTextAngle(long double angle);
+
+// ---- Zoom and pan ----
+
+// The zoom rectangle (ZoomPixelX1 .. ZoomPixelY2): viewport pixels, y counted upward.
+struct ZoomRectangle {
+  int32_t x1 = 0;
+  int32_t y1 = 0;
+  int32_t x2 = 0;
+  int32_t y2 = 0;
+  bool operator==(const ZoomRectangle&) const = default;
+};
+
+ZoomRectangle CurrentZoomRectangle();
+
+// Windows virtual key codes of the zoom and pan keys.
+enum GraphKeyCode : uint16_t {
+  VkEscape = 27,
+  VkPageUp = 33,
+  VkPageDown = 34,
+  VkLeft = 37,
+  VkUp = 38,
+  VkRight = 39,
+  VkDown = 40,
+  VkAdd = 107,       // numeric-pad plus
+  VkSubtract = 109,  // numeric-pad minus
+  VkF5 = 116,
+};
+
+enum class GraphMouseButton { Left, Right, Middle };
+
+// The part of z that a drag between two client-pixel corners selects, the whole client area
+// (cw by ch pixels, y downward) standing for the whole of z; m stretches the x values (the zoom
+// aspect under equal aspect, else 1). False, and z unchanged, for corners that share an x or a y
+// or for a client area without size.
+bool RubberBandZoom(const ZoomRectangle& z, int32_t sx, int32_t sy, int32_t ex, int32_t ey, int32_t cw, int32_t ch,
+                    long double m, ZoomRectangle& out);
+// z moved by PanFactor of its size (steps times in y): dx > 0 moves the drawing right, dy > 0 up.
+ZoomRectangle PanZoom(const ZoomRectangle& z, int32_t dx, int32_t dy, int32_t steps, long double panFactor);
+// z shrunk (in) or grown (out) by zoomFactor about its centre.
+ZoomRectangle StepZoom(const ZoomRectangle& z, bool in, long double zoomFactor);
+
+// Event handlers of the graphics window, in client pixels (y downward); cw, ch the client size.
+void FormMouseDown(GraphMouseButton button, int32_t x, int32_t y);
+void FormMouseMove(int32_t x, int32_t y);
+void FormMouseUp(int32_t x, int32_t y, int32_t cw, int32_t ch);
+void FormDblClick();
+// Zoom and pan keys by virtual key code; true when the key was one of them.
+bool processKey(uint16_t key);
 
 // ---- Reading records back (the replay) ----
 

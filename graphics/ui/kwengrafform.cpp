@@ -5,6 +5,8 @@
 #include <QEvent>
 #include <QFont>
 #include <QFontMetricsF>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPolygonF>
@@ -352,6 +354,32 @@ void PrintDisplayList(QPrinter& printer) {
 
 // ---- The window ----
 
+uint16_t VirtualKeyCode(const QKeyEvent& event) {
+  const bool keypad = event.modifiers() & Qt::KeypadModifier;
+  switch (event.key()) {
+    case Qt::Key_Escape: return VkEscape;
+    case Qt::Key_PageUp: return VkPageUp;
+    case Qt::Key_PageDown: return VkPageDown;
+    case Qt::Key_Left: return VkLeft;
+    case Qt::Key_Up: return VkUp;
+    case Qt::Key_Right: return VkRight;
+    case Qt::Key_Down: return VkDown;
+    case Qt::Key_Plus: return keypad ? VkAdd : 187;      // the main row's key has a code of its own
+    case Qt::Key_Minus: return keypad ? VkSubtract : 189;
+    default: break;
+  }
+  if (event.key() >= Qt::Key_F1 && event.key() <= Qt::Key_F24) return static_cast<uint16_t>(112 + event.key() - Qt::Key_F1);
+  return 0;
+}
+
+static void mouseDown(QMouseEvent* e) {
+  const QPoint p = e->position().toPoint();
+  const GraphMouseButton b = e->button() == Qt::LeftButton    ? GraphMouseButton::Left
+                             : e->button() == Qt::RightButton ? GraphMouseButton::Right
+                                                              : GraphMouseButton::Middle;
+  FormMouseDown(b, p.x(), p.y());
+}
+
 class GraphCanvasWidget : public QWidget {
  public:
   explicit GraphCanvasWidget(TFKWENGRA* form) : QWidget(form), form_(form) {
@@ -365,6 +393,27 @@ class GraphCanvasWidget : public QWidget {
     form_->canvasPaint(p);
   }
   void resizeEvent(QResizeEvent* e) override { form_->canvasResized(e->size()); }
+  void mousePressEvent(QMouseEvent* e) override { mouseDown(e); }
+  // A double click arrives in place of the second press: the flag first, then that press.
+  void mouseDoubleClickEvent(QMouseEvent* e) override {
+    FormDblClick();
+    mouseDown(e);
+  }
+  void mouseMoveEvent(QMouseEvent* e) override {
+    const QPoint p = e->position().toPoint();
+    FormMouseMove(p.x(), p.y());
+  }
+  void mouseReleaseEvent(QMouseEvent* e) override {
+    const QPoint p = e->position().toPoint();
+    FormMouseUp(p.x(), p.y(), width(), height());
+  }
+  void keyPressEvent(QKeyEvent* e) override {
+    uint16_t key = VirtualKeyCode(*e);
+    if (processKey(key))
+      e->accept();
+    else
+      e->ignore();  // the window's own keys and shortcuts
+  }
 
  private:
   TFKWENGRA* form_;
@@ -421,6 +470,30 @@ void TFKWENGRA::CanvasRectangle(int32_t x1, int32_t y1, int32_t x2, int32_t y2) 
   p.setPen(screenCanvas_.pen);
   p.drawPolyline(QPolygonF({QPointF(x1, y1), QPointF(x2, y1), QPointF(x2, y2), QPointF(x1, y2), QPointF(x1, y1)}));
   canvasWidget_->update();
+}
+
+void TFKWENGRA::CanvasInvertRectangle(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+  if (canvas_.isNull()) return;
+  QPainter p(&canvas_);
+  p.setRenderHint(QPainter::Antialiasing, false);
+  p.setCompositionMode(QPainter::RasterOp_NotDestination);
+  p.setPen(QPen(Qt::black, 0));
+  p.setBrush(Qt::NoBrush);
+  // A stroked rectangle covers its size plus the pen: this one runs through both corners.
+  p.drawRect(QRect(std::min(x1, x2), std::min(y1, y2), std::abs(x2 - x1), std::abs(y2 - y1)));
+  canvasWidget_->update();
+}
+
+void TFKWENGRA::FormKeyDown(uint16_t& key) { processKey(key); }
+
+void TFKWENGRA::keyPressEvent(QKeyEvent* event) {
+  // Keys reach the window when the drawing area has no focus.
+  uint16_t key = VirtualKeyCode(*event);
+  if (processKey(key)) {
+    event->accept();
+    return;
+  }
+  QMainWindow::keyPressEvent(event);
 }
 
 void TFKWENGRA::changeEvent(QEvent* event) {

@@ -16,6 +16,7 @@
 
 #include "graphics/kwengraf.h"
 
+class QKeyEvent;
 class QPainter;
 class QPrinter;
 
@@ -82,6 +83,9 @@ DisplayListReplay::Stop ReplayDisplayList(QPainter& painter, QSize target);
 // Prints the display list: GraphPrinting is set for a replay onto the printer page and the window.
 void PrintDisplayList(QPrinter& printer);
 
+// The Windows virtual key code of a key press as the zoom keys know it (0 for keys without one).
+uint16_t VirtualKeyCode(const QKeyEvent& event);
+
 class GraphCanvasWidget;
 
 class TFKWENGRA : public QMainWindow, public GraphWindowHost {
@@ -107,12 +111,18 @@ class TFKWENGRA : public QMainWindow, public GraphWindowHost {
   void CanvasMoveTo(int32_t x, int32_t y) override;
   void CanvasLineTo(int32_t x, int32_t y) override;
   void CanvasRectangle(int32_t x1, int32_t y1, int32_t x2, int32_t y2) override;
+  void CanvasInvertRectangle(int32_t x1, int32_t y1, int32_t x2, int32_t y2) override;
+
+  // Zoom and pan: the rubber band of the left button, the whole view of the right button and of a
+  // double click, and the keys. The key is a Windows virtual key code (VirtualKeyCode).
+  void FormKeyDown(uint16_t& key);
 
  protected:
   // For a window that replaces the graphics window's own creation step (the main window): the
   // window fields keep their zero start.
   TFKWENGRA(QWidget* parent, bool runFormCreate);
   void changeEvent(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   friend class GraphCanvasWidget;

@@ -1,0 +1,119 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QTest>
+
+#include "foundation/hgvar.h"
+#include "foundation/kwenvar.h"
+#include "foundation/settings.h"
+#include "graphics/kwengraf.h"
+#include "graphics/ui/kwengrafform.h"
+#include "tests/support/testsupport.h"
+
+namespace qorva {
+namespace {
+
+const QRgb Red = 0xFF0000;  // palette 12
+
+QRgb at(const QImage& img, int x, int y) { return img.pixel(x, y) & 0xFFFFFF; }
+
+class WindowZoomTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    InitAllSettings();
+    InitKwengraf();
+    kwenvar.GraphResX = 640;
+    kwenvar.GraphResY = 480;
+    test::scriptedPrompter().clear();
+  }
+  void TearDown() override {
+    InitKwengraf();
+    InitAllSettings();
+  }
+  // A window whose drawing area is 641 by 481 pixels, showing one red square in a world of
+  // pixels (0..640 by 0..480), drawn with unequal aspect so world units are pixels.
+  static void showSquare(TFKWENGRA& window) {
+    window.resize(641, 481);
+    window.show();
+    QApplication::processEvents();
+    ASSERT_EQ(window.canvasWidget()->size(), QSize(641, 481));
+    Clear();
+    SetWindow(false, false, 0, 0, 1, 1, 0, 0, 640, 480);
+    SetColor(12);
+    Solid(300, 220, 340, 220, 340, 260, 300, 260);
+    ClearViewPort();
+    QApplication::processEvents();
+  }
+};
+
+TEST_F(WindowZoomTest, ARubberBandDraggedWithTheMouseZoomsIntoItsRectangle) {
+  TFKWENGRA window;
+  showSquare(window);
+  QWidget* area = window.canvasWidget();
+  ASSERT_EQ(at(window.canvasImage(), 320, 240), Red);
+  ASSERT_NE(at(window.canvasImage(), 360, 240), Red);
+  const QRgb bg = at(window.canvasImage(), 100, 100);
+
+  QTest::mousePress(area, Qt::LeftButton, Qt::NoModifier, QPoint(200, 150));
+  QTest::mouseMove(area, QPoint(440, 330));
+  QApplication::processEvents();
+  // The band is on the screen, inverted, while the button is held; the view has not changed.
+  EXPECT_EQ(at(window.canvasImage(), 300, 150), ~bg & 0xFFFFFF);
+  EXPECT_EQ(at(window.canvasImage(), 200, 250), ~bg & 0xFFFFFF);
+  EXPECT_EQ(at(window.canvasImage(), 300, 151), bg);
+  EXPECT_EQ(CurrentZoomRectangle(), (ZoomRectangle{0, 0, 640, 480}));
+
+  QTest::mouseRelease(area, Qt::LeftButton, Qt::NoModifier, QPoint(440, 330));
+  QApplication::processEvents();
+  // 641 by 481 client pixels stand for the zoom rectangle 0, 0, 640, 480.
+  EXPECT_EQ(CurrentZoomRectangle(), (ZoomRectangle{200, 151, 439, 330}));
+  EXPECT_DOUBLE_EQ(static_cast<double>(hgvar.VisibleXMin), 200);
+  EXPECT_DOUBLE_EQ(static_cast<double>(hgvar.VisibleXMax), 439);
+  EXPECT_DOUBLE_EQ(static_cast<double>(hgvar.VisibleYMin), 151);
+  EXPECT_DOUBLE_EQ(static_cast<double>(hgvar.VisibleYMax), 330);
+  // The replay shows the square enlarged by 640 / 239 and the band is gone.
+  const QImage& img = window.canvasImage();
+  EXPECT_EQ(GraphCol(300), 268);
+  EXPECT_EQ(GraphCol(340), 375);
+  EXPECT_EQ(at(img, 320, 240), Red);
+  EXPECT_EQ(at(img, 360, 240), Red);
+  EXPECT_EQ(at(img, 372, 192), Red);
+  EXPECT_EQ(at(img, 264, 240), bg);
+  EXPECT_EQ(at(img, 300, 150), bg);
+
+  // The zoom keys reach the window; Esc brings the whole view back.
+  QTest::keyClick(area, Qt::Key_Escape);
+  QApplication::processEvents();
+  EXPECT_EQ(CurrentZoomRectangle(), (ZoomRectangle{0, 0, 640, 480}));
+  EXPECT_EQ(kwenvar.LastScanKey, '?');
+  EXPECT_NE(at(window.canvasImage(), 360, 240), Red);
+  QTest::keyClick(area, Qt::Key_Plus, Qt::KeypadModifier);
+  QApplication::processEvents();
+  EXPECT_EQ(CurrentZoomRectangle(), (ZoomRectangle{54, 40, 586, 440}));
+  EXPECT_EQ(kwenvar.LastKey, '+');
+  QTest::keyClick(area, Qt::Key_Plus);  // the main row's plus is no zoom key
+  EXPECT_EQ(CurrentZoomRectangle(), (ZoomRectangle{54, 40, 586, 440}));
+}
+
+TEST_F(WindowZoomTest, ADoubleClickAndARightClickShowTheWholeDrawing) {
+  TFKWENGRA window;
+  showSquare(window);
+  QWidget* area = window.canvasWidget();
+  QTest::keyClick(area, Qt::Key_Plus, Qt::KeypadModifier);
+  ASSERT_EQ(CurrentZoomRectangle(), (ZoomRectangle{54, 40, 586, 440}));
+  QTest::mouseClick(area, Qt::RightButton, Qt::NoModifier, QPoint(50, 50));
+  EXPECT_EQ(CurrentZoomRectangle(), (ZoomRectangle{0, 0, 640, 480}));
+
+  QTest::keyClick(area, Qt::Key_Plus, Qt::KeypadModifier);
+  const std::size_t before = kwengraf.DisplayList.size();
+  QTest::mouseDClick(area, Qt::LeftButton, Qt::NoModifier, QPoint(50, 50));
+  QApplication::processEvents();
+  EXPECT_EQ(kwengraf.DisplayList.size(), before + 2);
+  EXPECT_FALSE(hgvar.EqualAspect);
+  EXPECT_FALSE(kwengraf.RubberBandActive);
+  EXPECT_EQ(CurrentZoomRectangle(), (ZoomRectangle{0, 0, 640, 480}));
+}
+
+}  // namespace
+}  // namespace qorva
