@@ -299,16 +299,16 @@ TitleBlockSize TitleBlockSizeFor(int32_t type) {
 
 bool TitleBlockOrigin(int32_t format, long double& x, long double& y) {
   if (format != 3 && format != 4) return false;
-  const long double shift = format == 3 ? 210 : 0;
+  const bool a3 = format == 3;
   if (IsoType(wkwenvar.TitleBlockType)) {
     if (wkwenvar.FrameMargin != 0) {
-      x = 20 + shift, y = 10;
+      x = a3 ? 230 : 20, y = 10;
     } else {
-      x = 25 + shift, y = 5;
+      x = a3 ? 235 : 25, y = 5;
     }
   } else {
     // The DIN origin also serves unknown types, which draw the DIN form.
-    x = 17.9L + shift, y = 5;
+    x = a3 ? 227.8L : 17.9L, y = 5;
   }
   return true;
 }
