@@ -202,6 +202,16 @@ TEST_F(ReportTest, LoadTypeRows) {
   EXPECT_EQ(tabRows("Beanspruchung"), std::vector<std::string>{"Beanspruchung : statisch"});
 }
 
+TEST_F(ReportTest, SecondMaterialLineOnlyWithText) {
+  EXPECT_EQ(tabRows("Werkstoff"),
+            (std::vector<std::string>{"Werkstoff: Federband EN 10270-1 C75S", "Werkstoff: 1.1248 "}));
+  yebglob9.MaterialRec.Text3 = "   ";
+  yebglob9.MaterialRec.Text4 = "";
+  EXPECT_EQ(tabRows("Werkstoff"), std::vector<std::string>{"Werkstoff: Federband EN 10270-1 C75S"});
+  yebglob9.MaterialRec.Text4 = "x";
+  EXPECT_EQ(tabRows("Werkstoff").size(), 2u);
+}
+
 TEST_F(ReportTest, FatalErrorOffersTheMessagesInstead) {
   qvaglob.OuterDiameter = 0;
   CalcSpring();

@@ -188,6 +188,12 @@ TEST_F(SpringFileTest, WriteReadWriteGivesTheSameBytes) {
     EXPECT_EQ(yebglob9.MaterialRec.Text1, "Federband EN 10270-1");
     EXPECT_EQ(qvaglob.TurnCount, turns);
     EXPECT_GT(qvaglob.TurnCount, 0);
+
+    // A comma as the shown decimal mark does not reach the file.
+    utilstr.DecimalMark = ',';
+    const std::string withComma = written("comma.qva");
+    utilstr.DecimalMark = '.';
+    EXPECT_EQ(withComma, first);
     InitSpringData();
     InitAendvar();
     InitDokuvar();
