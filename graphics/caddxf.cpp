@@ -1,6 +1,9 @@
 #include "graphics/caddxf.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
 #include <initializer_list>
 #include <string_view>
 #include <utility>
@@ -89,8 +92,107 @@ int32_t DxfDecimals(int32_t minDecimals) {
   return std::clamp(d, int32_t{0}, DxfMaxDecimals);
 }
 
+namespace {
+
+// Adds one to the last digit of the digit text d, carrying to the left; a carry out of the first
+// digit puts a "1" in front. Returns the number of digits added in front (0 or 1).
+int32_t IncrementDigits(char* d, int32_t n) {
+  for (int32_t i = n - 1; i >= 0; --i) {
+    if (d[i] != '9') {
+      ++d[i];
+      return 0;
+    }
+    d[i] = '0';
+  }
+  for (int32_t i = n; i > 0; --i) d[i] = d[i - 1];
+  d[0] = '1';
+  return 1;
+}
+
+// The coordinate text of RealStrFixDot for ordinary sizes, built from the exact binary value: x is
+// first rounded to 18 significant digits (to nearest, a tie to even), then half away from zero to
+// the decimals. The general formatter goes through long double texts, which take most of the time
+// a drawing spends on writing its file. False for sizes left to the general formatter.
+bool FastRealText(long double x, int32_t decimals, std::string& out) {
+  if (!std::isfinite(x)) return false;
+  long double ax = std::fabs(x);
+  if (ax >= 1e15L) return false;
+  const bool neg = std::signbit(x);
+  if (ax < 1e-8L) ax = 0.0L;  // as the formatter does
+
+  // Digits: intLen digits of the whole part, then the decimals generated so far.
+  char d[80];
+  int32_t intLen = 0;
+  int32_t len = 0;
+  if (ax != 0.0L) {
+    int e = 0;
+    const long double fr = std::frexp(ax, &e);  // ax = fr * 2^e, fr in [0.5, 1)
+    const auto m = static_cast<uint64_t>(std::ldexp(fr, 64));
+    const int32_t k = 64 - e;  // ax = m / 2^k; 14 <= k <= 91 for the sizes taken here
+    using U128 = unsigned __int128;
+    const U128 mask = (U128{1} << k) - 1;
+    const uint64_t whole = k >= 64 ? 0 : m >> k;
+    U128 frac = U128{m} & mask;
+    int32_t sig = 0;
+    if (whole != 0) {
+      const auto r = std::to_chars(d, d + 20, whole);
+      len = intLen = static_cast<int32_t>(r.ptr - d);
+      sig = len;
+    }
+    while (sig < 18 && len < 60) {
+      frac *= 10;
+      const auto digit = static_cast<char>(frac >> k);
+      frac &= mask;
+      d[len++] = static_cast<char>('0' + digit);
+      if (sig > 0 || digit != 0) ++sig;
+    }
+    frac *= 10;
+    const auto next = static_cast<int32_t>(frac >> k);
+    frac &= mask;
+    if (next > 5 || (next == 5 && (frac != 0 || ((d[len - 1] - '0') & 1) != 0))) {
+      const int32_t added = IncrementDigits(d, len);
+      intLen += added;
+      len += added;
+    }
+  }
+  // Half away from zero to the decimals asked for.
+  const int32_t fracLen = len - intLen;
+  if (fracLen > decimals) {
+    const bool up = d[intLen + decimals] >= '5';
+    len = intLen + decimals;
+    if (up) {
+      if (len == 0) {
+        d[0] = '1';
+        len = intLen = 1;
+      } else {
+        const int32_t added = IncrementDigits(d, len);
+        intLen += added;
+        len += added;
+      }
+    }
+  } else {
+    for (int32_t i = fracLen; i < decimals; ++i) d[len++] = '0';
+  }
+  bool zero = true;
+  for (int32_t i = 0; i < len && zero; ++i) zero = d[i] == '0';
+  int32_t first = 0;
+  while (first < intLen - 1 && d[first] == '0') ++first;
+  out.clear();
+  if (neg && !zero) out += '-';
+  if (intLen == 0) out += '0';
+  else out.append(d + first, static_cast<size_t>(intLen - first));
+  if (decimals > 0) {
+    out += '.';
+    out.append(d + intLen, static_cast<size_t>(decimals));
+  }
+  return true;
+}
+
+}  // namespace
+
 std::string DxfRealText(long double x, int32_t decimals) {
   decimals = std::clamp(decimals, int32_t{0}, DxfMaxDecimals);
+  if (std::string fast; FastRealText(x, decimals, fast)) return fast;
   int32_t intDigits = 0;
   int32_t decDigits = 0;
   SigDigitCounts(intDigits, decDigits, 3, x);

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
+#include <limits>
+#include <random>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -160,6 +163,44 @@ TEST_F(CadDxfTest, CoordinateRealsHaveTheirDecimalsAndAPoint) {
   kwenvar.SigDigits = 5;
   for (const Case& c : cases) EXPECT_EQ(DxfRealText(c.x, c.decimals), c.text) << c.decimals << " " << c.text;
   EXPECT_EQ(kwenvar.SigDigits, 5);
+}
+
+// Coordinate texts are built on a quick path for ordinary sizes; they equal the general fixed-point
+// formatter's texts (18 significant digits, then half away from zero) on every kind of value.
+TEST_F(CadDxfTest, CoordinateRealsEqualTheGeneralFormatter) {
+  const auto general = [](long double x, int32_t decimals) {
+    int32_t intDigits = 0, decDigits = 0;
+    SigDigitCounts(intDigits, decDigits, 3, x);
+    const std::string t = RealStrFixDot(intDigits, decimals, x);
+    return t.substr(t.find_first_not_of(' '));
+  };
+  std::vector<long double> values = {0.0L, -0.0L, 1e-8L, -1e-8L, 9.999999e-9L, 0.5L, 0.05L, 0.005L, 0.0078125L,
+                                     2.5L, 99.9999995L, 0.9999995L, 999999.9999999L, 1e15L - 1, 1e15L, 1e16L,
+                                     123456789012.3456789L, 99.99999999999999999L, 1.0L / 3.0L,
+                                     std::numeric_limits<long double>::infinity(),
+                                     std::numeric_limits<long double>::quiet_NaN()};
+  std::mt19937_64 rng(20240601);
+  for (int i = 0; i < 4000; ++i) {
+    // Every decade from 1e-9 to 1e16, any mantissa.
+    const long double mant = static_cast<long double>(rng() >> 11) / static_cast<long double>(1ULL << 53);
+    values.push_back(mant * std::pow(10.0L, static_cast<long double>(static_cast<int>(rng() % 26) - 9)));
+    // Values that end in a 5 one place beyond the decimals (a decimal half) and binary halves.
+    const int32_t places = static_cast<int32_t>(rng() % 9);
+    values.push_back(static_cast<long double>(rng() % 100000) / std::pow(10.0L, static_cast<long double>(places)) +
+                     5.0L / std::pow(10.0L, static_cast<long double>(places + 1)));
+    values.push_back(std::ldexp(static_cast<long double>((rng() % 100000) | 1), -static_cast<int>(rng() % 20)));
+  }
+  int32_t mismatches = 0;
+  for (const long double v : values) {
+    for (const long double x : {v, -v}) {
+      for (const int32_t decimals : {0, 1, 2, 3, 4, 6, 8, DxfMaxDecimals}) {
+        const std::string a = DxfRealText(x, decimals);
+        const std::string b = general(x, decimals);
+        if (a != b && ++mismatches <= 10) ADD_FAILURE() << a << " != " << b << " (decimals " << decimals << ")";
+      }
+    }
+  }
+  EXPECT_EQ(mismatches, 0);
 }
 
 TEST_F(CadDxfTest, BlockFilesKeepSixDecimalsWhateverTheSetting) {
