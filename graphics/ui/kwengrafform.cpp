@@ -446,6 +446,9 @@ QWidget* TFKWENGRA::canvasWidget() const { return canvasWidget_; }
 
 void TFKWENGRA::RequestRepaint() {
   replayDue_ = true;
+  // A replay held by a pause would go on over a list that has changed meanwhile; the next paint
+  // starts it afresh.
+  pauseTimer_.stop();
   // Only asks for the paint: a batch run draws before the window is shown and must not show it.
   canvasWidget_->update();
 }
@@ -542,9 +545,18 @@ void TFKWENGRA::continueReplay(bool repaint) {
   if (stop == DisplayListReplay::Stop::Pause) {
     pauseTimer_.start(replay_.pauseMs());
   } else if (stop == DisplayListReplay::Stop::BadRecord) {
-    // Not from inside a paint: the message box runs its own event loop.
-    const std::string text = replay_.error();
-    QTimer::singleShot(0, this, [text] { ShowReplayError(text); });
+    // Told once per damaged list: closing the message activates the window, and every activation
+    // replays the list and would meet the same record again.
+    std::string key = std::to_string(kwengraf.DisplayList.size()) + ';' + std::to_string(replay_.next()) + ';' +
+                      kwengraf.DisplayList[replay_.next() - 1];
+    if (key != reportedBadRecord_) {
+      reportedBadRecord_ = std::move(key);
+      // Not from inside a paint: the message box runs its own event loop.
+      const std::string text = replay_.error();
+      QTimer::singleShot(0, this, [text] { ShowReplayError(text); });
+    }
+  } else {
+    reportedBadRecord_.clear();
   }
   if (repaint) canvasWidget_->update();
 }

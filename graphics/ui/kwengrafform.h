@@ -138,6 +138,7 @@ class TFKWENGRA : public QMainWindow, public GraphWindowHost {
   DisplayListReplay replay_;
   QTimer pauseTimer_;
   bool replayDue_ = true;
+  std::string reportedBadRecord_;  // the bad record last told, with the size of its list
 };
 
 // The graphics window (the main window once it exists).

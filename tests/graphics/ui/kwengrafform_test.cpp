@@ -254,6 +254,45 @@ TEST_F(ReplayTest, TheWindowShowsADrawingMadeThroughTheDrawingRoutines) {
   spin(20);
   ASSERT_EQ(test::scriptedPrompter().asked().size(), 1u);
   EXPECT_EQ(test::scriptedPrompter().asked()[0].text, "'y' is not a valid floating point value");
+  // Closing the message activates the window, which replays the list again: the same record is
+  // not told a second time, or the message would never end.
+  for (int i = 0; i < 3; ++i) {
+    window.RequestRepaint();
+    QApplication::processEvents();
+    spin(10);
+  }
+  EXPECT_EQ(test::scriptedPrompter().asked().size(), 1u);
+  // A list that changed is told again.
+  kwengraf.DisplayList.push_back("8;1");
+  GraphClearViewPort();
+  QApplication::processEvents();
+  spin(10);
+  EXPECT_EQ(test::scriptedPrompter().asked().size(), 2u);
+}
+
+TEST_F(ReplayTest, ANewDrawingDuringAPauseStartsTheReplayAfresh) {
+  TFKWENGRA window;
+  window.resize(700, 560);
+  window.show();
+  QApplication::processEvents();
+  SetWindow(true, false, 0, 0, 1, 1, 0, 0, 100, 50);
+  SetColor(12);
+  line(0, 0, 100, 50);
+  SleepMs(200);
+  line(0, 50, 100, 0);
+  ClearViewPort();
+  window.canvasWidget()->repaint();
+  ASSERT_TRUE(window.replayPaused());
+  // A new drawing arrives while the old one waits: its own replay replaces the held one.
+  GraphClear();
+  SetWindow(true, false, 0, 0, 1, 1, 0, 0, 100, 50);
+  SetColor(9);
+  line(0, 50, 100, 0);
+  EXPECT_FALSE(window.replayPaused());
+  GraphClearViewPort();
+  spin(400);
+  EXPECT_EQ(at(window.canvasImage(), 160, 240), Blue);
+  EXPECT_EQ(at(window.canvasImage(), 160, 400), Bg());  // nothing left of the old drawing
 }
 
 }  // namespace
