@@ -3,8 +3,10 @@
 
 #include "graphics/kwencad.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <initializer_list>
 #include <new>
 #include <stdexcept>
 #include <utility>
@@ -57,6 +59,16 @@ const char* CodeName(uint16_t code) {
 bool IsFileCode(uint16_t code) { return code == 1 || code == 2 || code == 5 || code == 6; }
 
 long double Round(long double x) { return std::nearbyint(x); }  // half to even
+
+// The most segments one arc, circle or spiral is drawn with: a tiny ArcResolution from a
+// configuration file or a size that is no number must not keep the drawing busy for ever.
+constexpr long double kMaxSegments = 100000.0L;
+
+bool AllFinite(std::initializer_list<long double> values) {
+  for (long double v : values)
+    if (!std::isfinite(v)) return false;
+  return true;
+}
 
 // The origin offset, added to every point that reaches an output.
 long double Ox(long double x) { return x + cad8var.OriginX; }
@@ -688,6 +700,7 @@ void CadWriteLine(const std::string& text) {
 void CadSpiral(long double r0, long double turns, long double pitch, int32_t segmentsPerTurn,
                long double startAngle) {
   if (segmentsPerTurn < 5) segmentsPerTurn = 72;
+  if (!AllFinite({r0, turns, pitch, startAngle})) return;
   const long double phi0 = DegToRad(startAngle);
   CadMoveTo(r0 * std::cos(phi0), r0 * std::sin(phi0));
   const long double dphi = 2.0L * kPi / segmentsPerTurn;
@@ -695,11 +708,12 @@ void CadSpiral(long double r0, long double turns, long double pitch, int32_t seg
   long double phi = phi0;
   long double r = r0;
   const long double stop = phi0 + 2.0L * kPi * turns - 1.5L * dphi;
+  long double drawn = 0.0L;
   do {
     phi += dphi;
     r += dr;
     CadLineTo(r * std::cos(phi), r * std::sin(phi));
-  } while (phi < stop && !Broken);
+  } while (phi < stop && !Broken && ++drawn < kMaxSegments);
   const long double phiEnd = phi0 + 2.0L * kPi * turns;
   const long double rEnd = r0 + turns * pitch;
   CadLineTo(rEnd * std::cos(phiEnd), rEnd * std::sin(phiEnd));
@@ -708,6 +722,7 @@ void CadSpiral(long double r0, long double turns, long double pitch, int32_t seg
 // ---- Segments ----
 
 void CadArcSegments(long double xs, long double ys, long double xe, long double ye, long double sweep) {
+  if (!AllFinite({xs, ys, xe, ye, sweep})) return;
   // GetArcCenter leaves its outputs alone when the sweep gives no arc.
   long double xc = std::nan(""), yc = xc, phiStart = 0.0L, phiEnd = 0.0L, r = 0.0L;
   GetArcCenter(xs, ys, xe, ye, sweep, xc, yc, phiStart, phiEnd, r);
@@ -716,7 +731,7 @@ void CadArcSegments(long double xs, long double ys, long double xe, long double 
   const long double a0 = sweep >= 0.0L ? phiStart : phiEnd;
   const long double len = std::fabs(sweep) * r;
   if (len == 0.0L) return;
-  if (cad8var.ArcResolution <= 0.0L) cad8var.ArcResolution = 0.2L;
+  if (!(cad8var.ArcResolution > 0.0L)) cad8var.ArcResolution = 0.2L;  // also a setting that is no number
   const long double res = cad8var.ArcResolution;
   CadMoveTo(xs, ys);
   if (len <= res && std::fabs(sweep) <= 0.1L) {
@@ -725,6 +740,7 @@ void CadArcSegments(long double xs, long double ys, long double xe, long double 
   }
   long double n = std::fabs(sweep) * res / len <= 0.1L ? Round(len / res) : Round(std::fabs(sweep) / 0.1L);
   if (n < 1.0L) n = 1.0L;
+  if (!(n <= kMaxSegments)) n = kMaxSegments;
   const auto count = static_cast<int64_t>(n);
   for (int64_t i = 0; i <= count && !Broken; ++i) {
     const long double a = a0 + static_cast<long double>(i) * sweep / n;
@@ -733,15 +749,16 @@ void CadArcSegments(long double xs, long double ys, long double xe, long double 
 }
 
 void CadCircleSegments(long double x, long double y, long double r) {
-  if (cad8var.ArcResolution <= 0.0L) cad8var.ArcResolution = 0.2L;
+  if (!(cad8var.ArcResolution > 0.0L)) cad8var.ArcResolution = 0.2L;  // also a setting that is no number
   const long double res = cad8var.ArcResolution;
+  if (!AllFinite({x, y, r})) return;
   CadMoveTo(x + r, y);
   const long double c = 2.0L * kPi * std::fabs(r);
   if (res >= c) {
     CadLineTo(x + r, y);
     return;
   }
-  const long double n = Round(c / res);
+  const long double n = std::min(Round(c / res), kMaxSegments);
   const auto count = static_cast<int64_t>(n);
   for (int64_t i = 0; i <= count && !Broken; ++i) {
     const long double a = static_cast<long double>(i) * 2.0L * kPi / n;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <string>
 
 #include "foundation/hgvar.h"
@@ -568,6 +569,38 @@ TEST_F(KwencadTest, ArcsAndCirclesBecomeSegments) {
   EXPECT_TRUE(w.only("line").empty());
   CadEndOutput();
   EXPECT_EQ(w.only("close").size(), 1u);
+}
+
+// Sizes that are no number draw nothing, and a tiny resolution or a huge number of turns ends after
+// a bounded number of segments instead of keeping the program busy.
+TEST_F(KwencadTest, SegmentCountsAreBounded) {
+  RecordingWriter& w = Register(6, "stl", true);
+  wkwenvar.CadBatchMode = true;
+  kwenvar.CurrentFileName = (dir / "grenzen").string();
+  CadBeginOutput(6);
+  ASSERT_FALSE(kwenvar.ErrorFlag);
+  const long double inf = std::numeric_limits<long double>::infinity();
+  const long double nan = std::numeric_limits<long double>::quiet_NaN();
+  CadCircle(0, 0, nan);
+  CadCircle(0, 0, inf);
+  CadArc(0, 0, 0, nan, 1);
+  CadArcSegments(0, 0, inf, 0, 1);
+  CadSpiral(1, inf, 1, 72, 0);
+  CadSpiral(nan, 1, 1, 72, 0);
+  EXPECT_TRUE(w.only("line").empty());
+  cad8var.ArcResolution = nan;  // a setting that is no number
+  CadCircle(0, 0, 1);
+  EXPECT_TRUE(Near(cad8var.ArcResolution, 0.2L));
+  EXPECT_EQ(w.only("line").size(), 32u);
+  w.calls.clear();
+  cad8var.ArcResolution = 1e-12L;
+  CadCircle(0, 0, 1);
+  EXPECT_EQ(w.only("line").size(), 100001u);
+  w.calls.clear();
+  CadSpiral(1, 1e9L, 1, 72, 0);
+  EXPECT_EQ(w.only("line").size(), 100001u);  // the last one reaches the end point
+  CadEndOutput();
+  EXPECT_FALSE(kwenvar.ErrorFlag);
 }
 
 TEST_F(KwencadTest, OutputDoneForEveryCode) {
