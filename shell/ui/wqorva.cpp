@@ -6,6 +6,8 @@
 #include "foundation/ui/qtprompter.h"
 #include "foundation/ui/ushowfil.h"
 #include "foundation/utilstr.h"
+#include "graphics/cad1var.h"
+#include "graphics/ui/lcaduti1.h"
 #include "platform/ui/qtscreen.h"
 #include "spring/aendvar.h"
 #include "spring/dokuvar.h"
@@ -20,6 +22,7 @@ int main(int argc, char** argv) {
   qorva::InitSpringData();  // the spring defaults, then the initial inputs that override part of them
   qorva::InitAendvar();     // no drawing changes, the title-block dates today
   qorva::InitDokuvar();
+  qorva::InitCad1var();  // diagram state; the limits dialog first offers 0, 0, 1, 1
   qorva::XbStartEngine();
   // Switches such as /NOGUI are looked up anywhere on the command line.
   qorva::utilstr.ProgramParams.assign(argv + (argc > 0 ? 1 : 0), argv + argc);
@@ -30,6 +33,7 @@ int main(int argc, char** argv) {
   qorva::shellservices.SetHelpTopicHook = qorva::SetPromptHelp;
   qorva::InstallQtXbMsgView();
   qorva::InstallTextOutputWindows();  // reports for the screen and the printer
+  qorva::InstallDiagramLimitsDialog();
   qorva::Thh window;
   window.show();
   const int rc = app.exec();
