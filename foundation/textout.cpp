@@ -410,7 +410,13 @@ void PageHeader(int32_t pageNo) {
 }
 
 void CloseOutput() {
-  if (kwenvar.ErrorFlag || ShareTextFile.Failed()) {
+  if (ShareTextFile.Failed()) {
+    // A write of the report failed (it set the flag, but nobody has told the user yet).
+    ReportError(ShareTextFile.IoResult() == io::WriteError ? "Diskette/Platte voll"
+                                                           : "Fehler bei Zugriff auf Diskette/Platte");
+    kwenvar.ErrorFlag = true;
+  }
+  if (kwenvar.ErrorFlag) {
     // An unfinished report replaces nothing and goes nowhere; temporary outputs are removed.
     ShareTextFile.Discard();
     textout.HtmlTableOpen = false;

@@ -497,6 +497,24 @@ TEST_F(TextoutTest, AnUnfinishedReportLeavesTheOldFileAsItWas) {
   EXPECT_EQ(test::readFile(target), "       neuer Bericht\r\n");
 }
 
+TEST_F(TextoutTest, AWriteThatFailsWhileTheReportIsWrittenIsReported) {
+  // The output lands on a full disk; the report is longer than what is held back before writing.
+  fs::create_symlink("/dev/full", tempFile("OUTDOS.TXT"));
+  OpenOutput(dev::DosTextFile, "x");
+  ASSERT_FALSE(kwenvar.ErrorFlag);
+  CreateOutput();
+  ASSERT_FALSE(kwenvar.ErrorFlag);
+  for (int i = 0; i < 2000 && !kwenvar.ErrorFlag; ++i) WriteTextLine("Zeile " + IntStr(i));
+  EXPECT_TRUE(kwenvar.ErrorFlag) << "the failed write stops the report";
+  CloseOutput();
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  const auto m = asked(AskKind::Message);
+  ASSERT_EQ(m.size(), 1u);
+  EXPECT_EQ(m[0].caption, "Fehler : ");
+  EXPECT_EQ(m[0].text, "Diskette/Platte voll");
+  EXPECT_FALSE(fs::exists(tempFile("outwin.txt")));
+}
+
 TEST_F(TextoutTest, TemporaryOutputTakesTheNextNameThatCanBeCreated) {
   fs::create_directory(tempFile("$OUT1.TMP"));
   std::string name;
