@@ -247,9 +247,14 @@ DisplayListReplay::Stop DisplayListReplay::run(QPainter* screenPainter, QPainter
           const QRectF box = QRectF(map(dev_[k], f[1], f[2]), map(dev_[k], f[3], f[4])).normalized();
           const QPointF s = map(dev_[k], f[5], f[6]), e = map(dev_[k], f[7], f[8]);
           const QPointF c = box.center();
-          // Angles as seen on the screen (rows grow downward); counter-clockwise from start to end.
-          const double as = std::atan2(-(s.y() - c.y()), s.x() - c.x()) * 180.0 / std::numbers::pi;
-          const double ae = std::atan2(-(e.y() - c.y()), e.x() - c.x()) * 180.0 / std::numbers::pi;
+          // The arc ends where the rays from the centre through the two points meet the ellipse;
+          // the painter takes angles on the circle that the ellipse is stretched from. Rows grow
+          // downward; counter-clockwise from start to end.
+          const double rx = std::max(box.width(), 1e-9), ry = std::max(box.height(), 1e-9);
+          auto angle = [&](QPointF p) {
+            return std::atan2(-(p.y() - c.y()) / ry, (p.x() - c.x()) / rx) * 180.0 / std::numbers::pi;
+          };
+          const double as = angle(s), ae = angle(e);
           double span = std::fmod(ae - as, 360.0);
           if (span <= 0) span += 360.0;  // equal points: the whole ellipse
           applyPen(dev_[k]);

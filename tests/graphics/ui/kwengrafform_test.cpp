@@ -110,6 +110,26 @@ TEST_F(ReplayTest, ArcsAndFullCirclesAreDrawnAsTheyDescribe) {
   EXPECT_EQ(count(img, QRect(538, 300, 10, 40), Red), 0);
 }
 
+TEST_F(ReplayTest, AnArcOnAnEllipseEndsOnTheRaysThroughItsPoints) {
+  // Unequal scales (6.4 and 4.8 pixels per unit): the circle about (50, 50) becomes an ellipse of
+  // 128 by 96 pixels about pixel (320, 240).
+  SetWindow(false, false, 0, 0, 1, 1, 0, 0, 100, 100);
+  SetColor(12);
+  Arc(50, 50, 45, 135, 20);
+  const QImage img = render();
+  const auto onEllipse = [&](double deg, int r) {
+    const double t = deg * 3.14159265358979 / 180;
+    const int x = static_cast<int>(std::lround(320 + 128 * std::cos(t))), y = static_cast<int>(std::lround(240 - 96 * std::sin(t)));
+    return count(img, QRect(x - r, y - r, 2 * r + 1, 2 * r + 1), Red);
+  };
+  EXPECT_GT(onEllipse(90, 1), 0);
+  EXPECT_GT(onEllipse(47, 1), 0);
+  EXPECT_GT(onEllipse(133, 1), 0);
+  // Not beyond its end points, on either side.
+  EXPECT_EQ(onEllipse(39, 2), 0);
+  EXPECT_EQ(onEllipse(141, 2), 0);
+}
+
 TEST_F(ReplayTest, AnArrowheadSolidIsFilledOnBothSidesOfItsAxis) {
   SetWindow(true, false, 0, 0, 1, 1, 0, 0, 100, 50);
   SetColor(14);
