@@ -184,9 +184,12 @@ void handOver() {
   switch (textout.Device) {
     case dev::Screen:
       CopyDosToWinFile(out, outwin);
-      if (viewerHook()) {
+      if (kwenvar.ErrorFlag) {
+        // The viewer would show an older report still standing in the display copy.
+        ReportError(outwin + ": file write error");
+      } else if (viewerHook()) {
         viewerHook()(out);
-      } else if (!kwenvar.ErrorFlag) {
+      } else {
         // No window to show it in: the report stays readable in the display copy.
         ShowInfoBox("Ausgabe in " + outwin);
       }

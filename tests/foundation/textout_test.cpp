@@ -515,6 +515,21 @@ TEST_F(TextoutTest, AWriteThatFailsWhileTheReportIsWrittenIsReported) {
   EXPECT_FALSE(fs::exists(tempFile("outwin.txt")));
 }
 
+TEST_F(TextoutTest, NoViewerWhenTheDisplayCopyCannotBeWritten) {
+  fs::create_directory(tempFile("outwin.txt"));
+  OpenOutput(dev::Screen, "x");
+  CreateOutput();
+  WriteTextLine("Inhalt");
+  const std::string printFile = textout.OutputFileName;
+  CloseOutput();
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(viewed.empty());
+  const auto m = asked(AskKind::Message);
+  ASSERT_EQ(m.size(), 1u);
+  EXPECT_EQ(m[0].text, tempFile("outwin.txt") + ": file write error");
+  EXPECT_FALSE(fs::exists(printFile));
+}
+
 TEST_F(TextoutTest, TemporaryOutputTakesTheNextNameThatCanBeCreated) {
   fs::create_directory(tempFile("$OUT1.TMP"));
   std::string name;
