@@ -9,6 +9,7 @@
 #include <initializer_list>
 #include <new>
 #include <stdexcept>
+#include <string_view>
 #include <utility>
 
 #include "foundation/cad8var.h"
@@ -74,16 +75,30 @@ bool AllFinite(std::initializer_list<long double> values) {
 long double Ox(long double x) { return x + cad8var.OriginX; }
 long double Oy(long double y) { return y + cad8var.OriginY; }
 
-// Splits a command line into words as /bin/sh would for plain words and single or double quotes.
+// Splits a command line into words as /bin/sh would for plain words, single or double quotes and
+// backslash escapes (a quote inside a quoted path is written '\'').
 std::vector<std::string> SplitCommandLine(const std::string& line) {
+  constexpr auto npos = std::string_view::npos;
   std::vector<std::string> words;
   std::string w;
   bool inWord = false;
   char quote = 0;
-  for (char c : line) {
-    if (quote) {
+  for (size_t i = 0; i < line.size(); ++i) {
+    const char c = line[i];
+    if (quote == '\'') {
       if (c == quote) quote = 0;
       else w += c;
+    } else if (quote == '"') {
+      if (c == '"') {
+        quote = 0;
+      } else if (c == '\\' && i + 1 < line.size() && std::string_view("$`\"\\").find(line[i + 1]) != npos) {
+        w += line[++i];
+      } else {
+        w += c;
+      }
+    } else if (c == '\\') {
+      if (i + 1 < line.size()) w += line[++i];
+      inWord = true;
     } else if (c == '\'' || c == '"') {
       quote = c;
       inWord = true;

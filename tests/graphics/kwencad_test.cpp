@@ -303,6 +303,27 @@ TEST_F(KwencadTest, PlotRunWritesItsWorkFileAndStartsTheCommandLine) {
   const LaunchRecord& rec = test::recordingLauncher().launched()[0];
   EXPECT_EQ(rec.program, "/bin/sh");
   EXPECT_EQ(rec.args, (std::vector<std::string>{"-c", cad8var.VentrixCmdLines[1]}));
+
+  // The program is looked for under the name the shell will run, whatever quoting its path needs.
+  const std::pair<const char*, const char*> lines[] = {
+      {"'/opt/it'\\''s plot/VENTRIX' /tmp/ventrix /CHPL", "/opt/it's plot/VENTRIX"},
+      {"/opt/it\\'s\\ plot/VENTRIX /CHPL", "/opt/it's plot/VENTRIX"},
+      {"\"/opt/\\\"q\\\" \\x/VENTRIX\" /CHPL", "/opt/\"q\" \\x/VENTRIX"},
+  };
+  for (const auto& [line, program] : lines) {
+    test::scriptedPrompter().clear();
+    test::recordingLauncher().clear();
+    test::recordingLauncher().installed = {program, "/bin/sh"};
+    cad8var.VentrixCmdLines[1] = line;
+    CadBeginOutput(4);
+    CadPageSetupDefault();
+    CadWriteTables(2);
+    CadBeginEntities();
+    CadEndSection();
+    CadEndOutput();
+    EXPECT_TRUE(Messages().empty()) << line;
+    EXPECT_EQ(test::recordingLauncher().launched().size(), 1u) << line;
+  }
 }
 
 // The plot program's work file defines the user's logo blocks it inserts, with or without a blocks
