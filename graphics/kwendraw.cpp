@@ -71,8 +71,12 @@ void GraphWaitCursor() { SetWaitCursor(); }
 void GraphArrowCursor() { SetOldCursor(); }
 
 bool CheckFileFound(const std::string& name) {
-  ShareTextFile.Assign(name);
-  if (!ShareTextFile.Reset()) {
+  // A shared file that a caller still has open is left alone: assigning it would close a file
+  // being written and lose what follows.
+  TextFile own;
+  TextFile& f = ShareTextFile.IsOpen() ? own : ShareTextFile;
+  f.Assign(name);
+  if (!f.Reset()) {
     std::string shown;
     for (char c : name)
       if (c != ' ') shown += c;
@@ -80,7 +84,7 @@ bool CheckFileFound(const std::string& name) {
     kwenvar.ErrorFlag = true;
     return false;
   }
-  ShareTextFile.Close();
+  f.Close();
   return true;
 }
 

@@ -75,6 +75,16 @@ TEST_F(KwendrawTest, CheckFileFoundNamesAMissingFileWithoutBlanks) {
   EXPECT_TRUE(CheckFileFound((dir / "pic.plt").string()));
   EXPECT_FALSE(kwenvar.ErrorFlag);
   EXPECT_FALSE(ShareTextFile.IsOpen());
+
+  // A shared file still open for writing is neither closed nor cut short by the check.
+  ASSERT_TRUE((ShareTextFile.Assign((dir / "out.txt").string()), ShareTextFile.Rewrite()));
+  ShareTextFile.WriteLn("first");
+  EXPECT_TRUE(CheckFileFound((dir / "pic.plt").string()));
+  EXPECT_FALSE(CheckFileFound((dir / "none.plt").string()));
+  ASSERT_TRUE(ShareTextFile.IsOpen());
+  ShareTextFile.WriteLn("second");
+  EXPECT_TRUE(ShareTextFile.Close());
+  EXPECT_EQ(test::readFile(dir / "out.txt"), "first\r\nsecond\r\n");
 }
 
 TEST_F(KwendrawTest, DataFilePathComposesFolderNameAndExtension) {
