@@ -290,6 +290,27 @@ TEST_F(TitleBlockTest, UserBlocksOnTheScreenOwnerTextInFiles) {
   EXPECT_FALSE(screenLineAt(20 + 2, 10 + 4, 7));
 }
 
+// A count beyond the records (a damaged spring file) shows the last eight records there are.
+TEST_F(TitleBlockTest, ChangeCountBeyondTheRecordsIsHeldToThem) {
+  for (int32_t type : {0, 2}) {
+    SetUp();
+    wkwenvar.TitleBlockType = type;
+    cad8var.DwgShowChanges = true;
+    FillChanges(25);
+    aendvar.ChangeCount = 300;
+    aendvar.DrawingTextCount = 60;
+    aendvar.DrawingTexts[8] = {50, 150, 5, 0, "Acht"};
+    RecordingWriter& w = DrawRecorded(4);
+    EXPECT_FALSE(TextsEqual(w, "IDX25").empty()) << type;
+    EXPECT_FALSE(TextsEqual(w, "IDX18").empty()) << type;
+    EXPECT_TRUE(TextsEqual(w, "IDX17").empty()) << type;
+    EXPECT_TRUE(HasTextAt(w, "Acht", 50, 150));
+    if (type == 2) {
+      EXPECT_TRUE(HasTextAt(w, "Z", 20 + 130, 10 + 2));
+    }
+  }
+}
+
 // A long name shrinks to its cell instead of running over it.
 TEST_F(TitleBlockTest, LongNameIsFittedIntoItsCell) {
   wkwenvar.TitleBlockType = 2;
