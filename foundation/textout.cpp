@@ -207,7 +207,9 @@ void handOver() {
     case dev::TextProgram:
       WaitCursor();
       CopyDosToWinFile(out, outwin);
-      if (!kwenvar.ErrorFlag && !StartProgramOnDocument(wkwenvar.TextProgram, outwin)) {
+      if (kwenvar.ErrorFlag) {
+        ReportError(outwin + ": file write error");
+      } else if (!StartProgramOnDocument(wkwenvar.TextProgram, outwin)) {
         ReportError(wkwenvar.TextProgram + " not found");
       }
       break;

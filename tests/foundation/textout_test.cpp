@@ -515,19 +515,28 @@ TEST_F(TextoutTest, AWriteThatFailsWhileTheReportIsWrittenIsReported) {
   EXPECT_FALSE(fs::exists(tempFile("outwin.txt")));
 }
 
-TEST_F(TextoutTest, NoViewerWhenTheDisplayCopyCannotBeWritten) {
+TEST_F(TextoutTest, NoViewerOrProgramWhenTheDisplayCopyCannotBeWritten) {
   fs::create_directory(tempFile("outwin.txt"));
-  OpenOutput(dev::Screen, "x");
-  CreateOutput();
-  WriteTextLine("Inhalt");
-  const std::string printFile = textout.OutputFileName;
-  CloseOutput();
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  test::recordingLauncher().installed = {wkwenvar.TextProgram};
+  for (uint16_t device : {dev::Screen, dev::TextProgram}) {
+    SCOPED_TRACE(device);
+    test::scriptedPrompter().clear();
+    kwenvar.ErrorFlag = false;
+    OpenOutput(device, "x");
+    CreateOutput();
+    WriteTextLine("Inhalt");
+    const std::string printFile = textout.OutputFileName;
+    CloseOutput();
+    EXPECT_TRUE(kwenvar.ErrorFlag);
+    const auto m = asked(AskKind::Message);
+    ASSERT_EQ(m.size(), 1u);
+    EXPECT_EQ(m[0].text, tempFile("outwin.txt") + ": file write error");
+    if (device == dev::Screen) {
+      EXPECT_FALSE(fs::exists(printFile));
+    }
+  }
   EXPECT_TRUE(viewed.empty());
-  const auto m = asked(AskKind::Message);
-  ASSERT_EQ(m.size(), 1u);
-  EXPECT_EQ(m[0].text, tempFile("outwin.txt") + ": file write error");
-  EXPECT_FALSE(fs::exists(printFile));
+  EXPECT_TRUE(test::recordingLauncher().launched().empty());
 }
 
 TEST_F(TextoutTest, TemporaryOutputTakesTheNextNameThatCanBeCreated) {
