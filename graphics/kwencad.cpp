@@ -430,10 +430,16 @@ void CadEndOutput() {
       case 1:
       case 4:
         if (!broken && ShareFileOpen) {
+          // Only the file decides whether writing it failed: the caller may end the run with the
+          // flag set by a step of its own, and the file is complete all the same.
+          const bool flag = kwenvar.ErrorFlag;
+          kwenvar.ErrorFlag = false;
           const bool failed = ShareTextFile.Failed();
           DxfClose();
           ShareFileOpen = false;
-          if (failed || kwenvar.ErrorFlag || ShareTextFile.Failed()) {
+          const bool closeFailed = kwenvar.ErrorFlag;
+          kwenvar.ErrorFlag = flag || closeFailed;
+          if (failed || closeFailed || ShareTextFile.Failed()) {
             Broken = true;
             kwenvar.ErrorFlag = true;
             ReportError("Fehler beim Schreiben der Datei " + TrimStr(runFileName));

@@ -461,6 +461,28 @@ TEST_F(KwencadTest, BlockEndsWellFormedAfterAFailedStep) {
   EXPECT_FALSE(r.has("block b base=(0,0)")) << r.output;
 }
 
+// A run that its caller ends with the flag set (a step of its own failed) still closes a complete
+// file and reports no write error; the flag stays for the caller, and the file is not opened.
+TEST_F(KwencadTest, RunEndedWithTheFlagSetClosesACompleteFile) {
+  wkwenvar.CadBatchMode = true;
+  cad8var.ExecCadFile = true;
+  kwenvar.CurrentFileName = (dir / "abbruch").string();
+  CadBeginOutput(1);
+  CadPageSetupDefault();
+  CadWriteTables(2);
+  CadBeginEntities();
+  CadLine(0, 0, 1, 1);
+  kwenvar.ErrorFlag = true;
+  CadEndSection();
+  CadEndOutput();
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(Messages().empty()) << Messages()[0];
+  EXPECT_TRUE(test::recordingLauncher().launched().empty());
+  const DxfCheck r = CheckDxf(dir / "abbruch.dxf");
+  EXPECT_EQ(r.exitCode, 0) << r.output;
+  EXPECT_TRUE(r.has("  LINE layer=0 (0,0) (1,1)")) << r.output;
+}
+
 // ---- Text state and composite operations ----
 
 TEST_F(KwencadTest, TextStyleCorrectsSlantedAnglesForTheWindow) {
