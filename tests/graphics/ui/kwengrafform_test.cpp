@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QImage>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QTimer>
 
@@ -288,6 +289,27 @@ TEST_F(ReplayTest, TheWindowShowsADrawingMadeThroughTheDrawingRoutines) {
   QApplication::processEvents();
   spin(10);
   EXPECT_EQ(test::scriptedPrompter().asked().size(), 2u);
+}
+
+TEST_F(ReplayTest, ALongReplayLetsNoQueuedInputRunInsideIt) {
+  TFKWENGRA window;
+  window.resize(700, 560);
+  window.show();
+  QApplication::processEvents();
+  SetWindow(true, false, 0, 0, 1, 1, 0, 0, 100, 50);
+  // Well over 100000 records.
+  for (int i = 0; i < 120000; ++i) SetColor(i % 2 ? 12 : 9);
+  line(0, 0, 100, 50);
+  processKey(VkAdd);
+  const ZoomRectangle zoomed = CurrentZoomRectangle();
+  // Input queued before the replay waits for it to end: the replay draws one view from its first
+  // record to its last and never runs a nested replay.
+  QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+  QCoreApplication::postEvent(window.canvasWidget(), esc.clone());
+  window.FormPaint();
+  EXPECT_EQ(CurrentZoomRectangle(), zoomed);
+  QApplication::processEvents();
+  EXPECT_EQ(CurrentZoomRectangle(), (ZoomRectangle{0, 0, 640, 480}));
 }
 
 TEST_F(ReplayTest, ANewDrawingDuringAPauseStartsTheReplayAfresh) {
