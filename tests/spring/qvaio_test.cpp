@@ -262,6 +262,42 @@ TEST_F(SpringFileTest, DescriptionSpreadOverLinesByAnOldWriterIsJoined) {
   EXPECT_EQ(aendvar.ChangeRecords[1].Description, "a\nb\nc");
 }
 
+TEST_F(SpringFileTest, FilesWithCommasAndBareLineFeedsRead) {
+  // A writer under a German locale puts "," into the numbers; an editor may leave bare line feeds.
+  MakeRichSpring();
+  const std::string original = written("orig.qva");
+  std::vector<std::string> lines = Lines(original);
+  std::string other;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    std::string l = lines[i];
+    const bool input = i >= 7 && i < 7 + 19 && i != 7 + 7 && i != 7 + 8 && i != 7 + 9 && i != 7 + 10;
+    const bool drawingText = l.size() > 2 && l.compare(l.size() - 2, 2, "||") == 0 && l[0] >= '0' && l[0] <= '9';
+    if (input || drawingText) {
+      for (char& c : l) c = c == '.' ? ',' : c;
+    }
+    other += l + "\n";
+  }
+  ASSERT_NE(other.find("40,0000000\n"), std::string::npos);
+  ASSERT_NE(other.find("|3,5|"), std::string::npos);
+  writeFile(path("other.qva"), other);
+  InitSpringData();
+  InitAendvar();
+  ASSERT_TRUE(ReadSpringFile(path("other.qva")));
+  EXPECT_EQ(written("again.qva"), original);
+}
+
+TEST_F(SpringFileTest, ASpringThatCannotBeCalculatedStillReads) {
+  // The calculation's messages say what is wrong with it; the file itself is fine.
+  qvaglob.OuterDiameter = 0;
+  written("fatal.qva");
+  InitSpringData();
+  ASSERT_TRUE(ReadSpringFile(path("fatal.qva")));
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(kwenvar.FatalError);
+  EXPECT_EQ(qvaglob.OuterDiameter, 0);
+  EXPECT_FALSE(Messages().empty());
+}
+
 // ---- Damaged files ----
 
 struct Damage {
