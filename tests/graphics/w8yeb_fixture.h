@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "graphics/titleblk.h"
+#include "platform/clock.h"
 #include "graphics/w8yeb.h"
 #include "spring/aendvar.h"
 #include "tests/graphics/kwencad_fixture.h"
@@ -17,6 +18,9 @@ namespace qorva::cadtest {
 
 class FrameTest : public KernelTest {
  protected:
+  // Today for every frame test: dates and times in the drawing come from the clock.
+  static constexpr LocalDateTime kNow{2024, 3, 5, 14, 7, 9, 2};
+
   void SetUp() override {
     KernelTest::SetUp();
     InitAendvar();
@@ -25,8 +29,10 @@ class FrameTest : public KernelTest {
     kwenvar.CurrentFileName = (dir / "feder").string();
     kwenvar.FileNameHasPath = true;
     cad8var.DwgNoFooter = true;
+    test::fixedClock().set(kNow);
   }
   void TearDown() override {
+    test::fixedClock().set(kNow);
     InitAendvar();
     InitTitleblk();
     KernelTest::TearDown();
