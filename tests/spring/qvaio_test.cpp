@@ -131,7 +131,7 @@ class SpringFileTest : public SpringTest {
     a.TitleDepartment = "Konstruktion";
     a.TitleDocType = "Zeichnung";
     a.TitleDocStatus = "freigegeben";
-    dokuvar.DocumentLinks[2] = DokuRecord{"xdg-open", "/home/ing/spec f\x81r feder.pdf"};
+    dokuvar.DocumentLinks[2] = DokuRecord{"xdg-open", "/home/ing/Datenblatt f\x81r Feder.pdf"};
     wkwenvar.TitleBlockType = 1;
     ASSERT_TRUE(LoadMaterialByNumber(g.MaterialNumber));
     CalcSpring();
