@@ -1,8 +1,8 @@
 #pragma once
 // kwengraf: the graphics window's display list and coordinate state. Every drawing call appends one
 // text record to DisplayList; the window replays the list whenever it paints (graphics/ui). This part
-// holds no Qt: it records, maps world to pixels and reads records back, so drawings can be made and
-// checked without a window. The window attaches itself through GraphWindowHost for repaints, the
+// holds no Qt: it records, maps world to pixels, zooms and pans by mouse and key, and reads records
+// back, so drawings and views can be made and checked without a window. The window attaches itself through GraphWindowHost for repaints, the
 // cursor and the few operations that draw straight onto its canvas.
 
 #include <array>

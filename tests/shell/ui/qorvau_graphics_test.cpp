@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QTest>
 
 #include "foundation/hgvar.h"
 #include "foundation/kwenvar.h"
@@ -37,6 +38,13 @@ TEST(MainWindowGraphics, ShowsADrawingMadeOfDisplayListRecords) {
     ASSERT_FALSE(img.isNull());
     EXPECT_EQ(img.pixel(GraphCol(40), GraphRow(40)) & 0xFFFFFF, 0xFFFF00u);
     EXPECT_NE(img.pixel(GraphCol(100), GraphRow(100)) & 0xFFFFFF, 0xFFFF00u);
+
+    // The main window zooms as the graphics window does: a zoom key, then a right click.
+    QTest::keyClick(w.canvasWidget(), Qt::Key_Plus, Qt::KeypadModifier);
+    EXPECT_EQ(kwenvar.LastKey, '+');
+    EXPECT_NE(CurrentZoomRectangle(), (ZoomRectangle{1, 1, 639, 479}));
+    QTest::mouseClick(w.canvasWidget(), Qt::RightButton, Qt::NoModifier, QPoint(10, 10));
+    EXPECT_EQ(CurrentZoomRectangle(), (ZoomRectangle{1, 1, 639, 479}));
   }
   EXPECT_EQ(FKwengra, nullptr);
   EXPECT_EQ(graphWindowHost(), nullptr);
