@@ -56,10 +56,16 @@ std::string ZeroPadText(int32_t n) { return ZeroPad(n < 0 ? 0 : n, 7); }
 
 std::string Seq(char letter, int32_t n) { return std::string(1, letter) + ZeroPadText(n); }
 
+void CloseParamFile();
+
+// A failed step ends the run at once: both files are dropped, the named output stays as it was.
 void Fail() {
   Run& r = run();
   r.failed = true;
   kwenvar.ErrorFlag = true;
+  CloseParamFile();
+  if (r.out.IsOpen()) r.out.Discard();
+  r.open = false;
 }
 
 bool WriteParamBytes(bool force) {

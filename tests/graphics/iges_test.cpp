@@ -231,9 +231,9 @@ struct OcctResult {
   std::vector<double> bounds;       // xmin ymin zmin xmax ymax zmax
 };
 
-OcctResult ReadWithOcct(const fs::path& file) {
+OcctResult ReadWithOcct(const fs::path& file, const std::string& more = "") {
   const std::string script = std::string(QORVA_SOURCE_DIR) + "/tools/graphics/igescheck.sh";
-  const auto r = test::runCommand("'" + script + "' '" + file.string() + "' 2>&1");
+  const auto r = test::runCommand("'" + script + "' '" + file.string() + "' '" + more + "' 2>&1");
   OcctResult o;
   o.output = r.output;
   std::size_t pos = 0;
@@ -630,6 +630,9 @@ TEST_F(IgesTest, OpenCascadeReadsAKernelDrawing) {
   CadSolid(0, 0, 10, 0, 10, 10, 0, 10);  // 4, one wire
   CadTextStyle(1, 30, 5, 0);
   CadText("Konstantkraftfeder, Band 0,2 x 10", 20, 100);  // notes carry no geometry
+  std::string longText;
+  for (int i = 0; i < 12; ++i) longText += "Wort " + std::to_string(i) + ", ";
+  CadText(longText, 20, 90);  // its string continues over three records
   CadInsertBlock("PFEIL", 150, 100, 45, 2, 2);  // 2, up to y 100 + 20 sin 45
   CadInsertBlock("PFEIL", 200, 100, 0, 3, 3);   // 2, up to x 230 and y 115
   CadInsertBlock("PFEIL", 120, 30, 0, 1, 1);    // 2
@@ -639,7 +642,14 @@ TEST_F(IgesTest, OpenCascadeReadsAKernelDrawing) {
   const IgesFile f = ReadIges(Output());
   ASSERT_TRUE(f.problems.empty()) << Problems(f);
 
-  OcctResult o = ReadWithOcct(Output());
+  const auto notes = f.ofType(212);
+  ASSERT_EQ(notes.size(), 2u);
+  EXPECT_EQ(notes[1]->paramLines, 3);
+  std::string dump;
+  for (const IgesEntity* n : notes) dump += "puts [entity " + std::to_string((n->de + 1) / 2) + " 5]; ";
+  OcctResult o = ReadWithOcct(Output(), dump);
+  EXPECT_NE(o.output.find("Text : \"Konstantkraftfeder, Band 0,2 x 10\""), std::string::npos) << o.output;
+  EXPECT_NE(o.output.find("Text : \"" + longText + "\""), std::string::npos) << o.output;
   ASSERT_GT(o.loaded, 0) << "OpenCASCADE did not read the file:\n" << o.output;
   EXPECT_EQ(o.loaded, static_cast<int>(f.entities.size())) << o.output;
   EXPECT_TRUE(o.failures.empty()) << o.output;
