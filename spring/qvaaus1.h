@@ -14,7 +14,8 @@ namespace qorva {
 void PrintSpringResults(uint16_t device = 0);
 
 // The fatigue-life rows (load cycles to fracture and life in hours) of a dynamic spring while the
-// permissible stroke stress of the last Goodman diagram is above 0; nothing otherwise.
+// permissible stroke stress of the calculation is above 0; nothing otherwise, and nothing once
+// ErrorFlag is set (the report has stopped).
 void WriteFatigueLifeLines();
 
 }  // namespace qorva
