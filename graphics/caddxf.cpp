@@ -46,9 +46,16 @@ bool PairList(Pairs pairs) {
 
 bool BlockFileCode() { return cad8var.CadCode == 3 || cad8var.CadCode == 6; }
 
-// Layer and block names of a DXF file are in its code page like the texts; the block files keep
-// the DOS bytes, which the program's reader compares with LayerNames.
-std::string NameValue(const std::string& name) { return BlockFileCode() ? name : OemToAnsiStr(name); }
+// Layer and block names of a DXF file are in its code page like the texts, and the characters that
+// DXF names must not hold (a layer name is the user's setting) become "_". The block files keep the
+// DOS bytes, which the program's reader compares with LayerNames.
+std::string NameValue(const std::string& name) {
+  if (BlockFileCode()) return name;
+  std::string value = OemToAnsiStr(name);
+  for (char& c : value)
+    if (std::string_view("<>/\\\":;?*=`").find(c) != std::string_view::npos) c = '_';
+  return value;
+}
 
 // The start of every entity: its type and the layer in force.
 bool EntityStart(const char* type) { return Pair(0, type) && Pair(8, NameValue(cad8var.CurrentLayerName)); }
