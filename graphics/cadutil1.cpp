@@ -285,9 +285,11 @@ void DiagramAxes(const std::string& xTitle, const std::string& yTitle, const std
     const bool cancelled = kwenvar.ErrorFlag;
     kwenvar.ErrorFlag = flagBefore;
     if (!cancelled) {
+      // Limits typed the wrong way round are ordered like the caller's: a mirrored axis would
+      // end its ticks after the first one.
       const auto& e = cad1var.DiagramEnteredLimits;
-      ax = Nice(e[0], e[2]);
-      ay = Nice(e[1], e[3]);
+      ax = Nice(std::fmin(e[0], e[2]), std::fmax(e[0], e[2]));
+      ay = Nice(std::fmin(e[1], e[3]), std::fmax(e[1], e[3]));
     }
   }
 

@@ -101,6 +101,8 @@ TEST_F(DiagramTest, AxisLimitsAreRoundedOutwardAndTickedAtEveryStep) {
       {"outward", 13, 1187, 0, 1200, 200},
       {"negative", -37, -5, -40, -5, 5},
       {"tiny", 0, 5e-5L, 0, 5e-5L, 1e-5L},
+      {"tiny step: the last ticks stay", 0, 3e-5L, 0, 3e-5L, 5e-6L},
+      {"below 1e-5 counts as equal", 0, 5e-6L, -1.5L, 1, 0.5L},
       {"huge", 0, 3e30L, 0, 3e30L, 5e29L},
       {"not a number", nan, 10, 0, 10, 2},
       {"infinite", -inf, inf, -1.5L, 1, 0.5L},
@@ -438,6 +440,13 @@ TEST_F(DiagramTest, ConfirmedLimitsAreRoundedAndCancelKeepsTheComputedOnes) {
   EXPECT_LIMIT(cad1var.DiagramXMax, 1000);
   EXPECT_TRUE(kwenvar.ErrorFlag);
   kwenvar.ErrorFlag = false;
+
+  // Limits typed the wrong way round are ordered.
+  SetDiagramLimitsDialog([&](const DiagramLimitsRequest&) { cad1var.DiagramEnteredLimits = {1000, 260, 0, 0}; });
+  DiagramAxes("s", "F", "T", 0, 0, 1550, 480, 1);
+  EXPECT_LIMIT(cad1var.DiagramXMin, 0);
+  EXPECT_LIMIT(cad1var.DiagramXMax, 1000);
+  EXPECT_LIMIT(cad1var.DiagramYMax, 300);
   CadEndOutput();
 }
 

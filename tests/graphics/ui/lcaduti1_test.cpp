@@ -189,6 +189,7 @@ class DiagramWithDialogTest : public LimitsDialogTest {
 TEST_F(DiagramWithDialogTest, TypedLimitsAreTakenAndWidenedToNiceValues) {
   QString caption, xLabel, yLabel;
   OnNextModal([&](TEinDiagramLimits* f) {
+    EXPECT_EQ(f->focusWidget(), f->Button_calc);
     caption = f->windowTitle();
     xLabel = f->Label_x->text();
     yLabel = f->Label_y->text();
