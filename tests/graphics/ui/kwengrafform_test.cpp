@@ -160,6 +160,16 @@ TEST_F(ReplayTest, TextsTakeTheirHeightAndColourFromTheRecordsBefore) {
   EXPECT_GT(count(img, QRect(x, GraphRow(30) - 27, 120, 30), Red), 100);
 }
 
+TEST_F(ReplayTest, ATextBeforeAnyTextStyleIsThreeAndAHalfUnitsHigh) {
+  SetWindow(true, false, 0, 0, 1, 1, 0, 0, 100, 50);
+  SetColor(12);
+  OutTextXY(10, 10, "HHHH");  // 3.5 units: 22 pixels, its cell's top 17 pixels above the start point
+  const QImage img = render();
+  const int x = GraphCol(10), base = GraphRow(10);
+  EXPECT_GT(count(img, QRect(x, base - 17, 100, 20), Red), 50);
+  EXPECT_EQ(count(img, QRect(x, base - 40, 100, 21), Red), 0);  // a 5.6-unit cell would reach up here
+}
+
 TEST_F(ReplayTest, ABadRecordEndsTheReplayWithAMessage) {
   records({"10;0;0;640;480;0;0;100;50", "8;12", "4;0;0;100;50", "4;x;1;2;3", "4;0;50;100;0"});
   DisplayListReplay::Stop stop;
