@@ -611,7 +611,8 @@ void NewPage() {
 }
 
 void CheckPageEnd() {
-  if (textout.InPageBreak) return;
+  // A refused sheet or a failed write ends the report: no further page is started or asked for.
+  if (textout.InPageBreak || kwenvar.ErrorFlag) return;
   if (textout.LineCounter < kwenvar.LinesPerPage) return;
   if (wkwenvar.HeaderMode == 2) {
     OutLine("\f");
@@ -665,7 +666,7 @@ void WriteMessageSection() {
     WriteTextLine(s);
   }
   if (isHtmlDevice()) OpenHtmlTable();
-  for (uint16_t i = 1; i <= error0.ErrorCount; ++i) {
+  for (uint16_t i = 1; i <= error0.ErrorCount && !kwenvar.ErrorFlag; ++i) {
     std::string cause;
     std::string remedy;
     if (textout.GetErrorCauseHook) textout.GetErrorCauseHook(i, cause);

@@ -474,6 +474,26 @@ TEST_F(TextoutTest, APageNotConfirmedStopsTheReportAndPrintsNothing) {
   EXPECT_EQ(q[1].text, "Blatt in Drucker einlegen.  Fortfahren ?");
 }
 
+TEST_F(TextoutTest, AfterARefusedPageNoFurtherPageIsAskedFor) {
+  auto& l = test::recordingLauncher();
+  l.installed = {"lp"};
+  kwenvar.LinesPerPage = 8;
+  error0.ErrorCount = 0;
+  for (int i = 0; i < 6; ++i) AddErrorMsg("Warnung: Nummer " + std::to_string(i));
+  test::scriptedPrompter().push(YesNoCancel::Yes);  // pause after each page
+  OpenOutput(dev::TextPrinter, "x");
+  CreateOutput();
+  test::scriptedPrompter().push(YesNoCancel::No);  // the first sheet is refused
+  PageHeader(0);
+  ASSERT_TRUE(kwenvar.ErrorFlag);
+  // A message section several pages long must not ask again for every page.
+  WriteMessageSection();
+  for (int i = 0; i < 30; ++i) WriteTextLine("Zeile");
+  CloseOutput();
+  EXPECT_EQ(asked(AskKind::YesNoCancel).size(), 2u);
+  EXPECT_TRUE(l.launched().empty());
+}
+
 TEST_F(TextoutTest, AnUnfinishedReportLeavesTheOldFileAsItWas) {
   const fs::path target = scratch / "alt.txt";
   test::writeFile(target, "alter Bericht\r\n");
