@@ -112,7 +112,7 @@ int32_t& Counter(char letter) {
 }
 
 // A record into the IGES file (S, G, D, T) or into the parameter file (P).
-void WriteRecord(const std::string& data, const std::string& pointer, char letter) {
+void IgesWriteRecord(const std::string& data, const std::string& pointer, char letter) {
   Run& r = run();
   if (!r.open || r.failed) return;
   int32_t& count = Counter(letter);
@@ -127,16 +127,16 @@ void WriteRecord(const std::string& data, const std::string& pointer, char lette
   }
 }
 
-void WriteParams(const std::string& data) {
+void IgesWriteParams(const std::string& data) {
   for (const std::string& piece : IgesSplitParams(data, 64)) {
-    WriteRecord(piece, IntStr(iges.IgesCurrentDE), 'P');
+    IgesWriteRecord(piece, IntStr(iges.IgesCurrentDE), 'P');
     ++iges.IgesParamLines;
   }
 }
 
 // G records hold their parameters in columns 1..72; a record that would be longer is continued.
 void WriteGlobal(const std::string& data) {
-  for (const std::string& piece : IgesSplitParams(data, 72)) WriteRecord(piece, "", 'G');
+  for (const std::string& piece : IgesSplitParams(data, 72)) IgesWriteRecord(piece, "", 'G');
 }
 
 std::string Field(const std::string& s) { return PadLeft(TrimStr(s), 8); }
@@ -149,8 +149,8 @@ void WriteDirectory(int32_t type, const std::string& matrix, const std::string& 
                    Field(IntStr(iges.IgesColor)) + Field("") + Field(matrix) + Field("") + Field(status);
   std::string l2 = Field(t) + Field("") + Field(IntStr(iges.IgesColor)) + Field(IntStr(iges.IgesParamLines)) +
                    Field(form) + Field("") + Field("") + Field(label) + Field("");
-  WriteRecord(l1, "", 'D');
-  WriteRecord(l2, "", 'D');
+  IgesWriteRecord(l1, "", 'D');
+  IgesWriteRecord(l2, "", 'D');
   iges.IgesParamPtr += iges.IgesParamLines;
 }
 
@@ -295,19 +295,26 @@ bool IgesOpenOutput(const std::string& fileName) {
     r.out.Discard();
     return false;
   }
-  // The parameter file gets a name of its own beside the output, so that runs never share one.
-  std::string templ = FileDir(fileName) + "KWENIGES-XXXXXX.$$$";
-  std::vector<char> buf(templ.begin(), templ.end());
-  buf.push_back('\0');
-  const int fd = ::mkstemps(buf.data(), 4);
-  if (fd < 0) {
+  r.open = true;
+  if (!IgesOpenParamFile()) {
+    r.open = false;
     r.out.Discard();
     return false;
   }
-  ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+  return true;
+}
+
+bool IgesOpenParamFile() {
+  Run& r = run();
+  CloseParamFile();
+  // A name of its own beside the output: runs never share one, and no other folder is written.
+  const std::string templ = FileDir(r.outName) + "KWENIGES-XXXXXX.$$$";
+  std::vector<char> buf(templ.begin(), templ.end());
+  buf.push_back('\0');
+  const int fd = ::mkostemps(buf.data(), 4, O_CLOEXEC);
+  if (fd < 0) return false;
   r.paramFd = fd;
   r.paramName = buf.data();
-  r.open = true;
   return true;
 }
 
@@ -320,8 +327,8 @@ void IgesGlobalSection(const std::string& name, long double maxCoord) {
     IgesReset();
     r.globals = true;
     const std::string n = static_cast<int32_t>(name.size()) > 30 ? ShortenMiddle(name, 30) : name;
-    WriteRecord("IGES-Datei generiert von " + kwenvar.ProgName, "", 'S');
-    WriteRecord("Uebersetzer von KWENDAL GMBH, Uebersetzerversion 3.1", "", 'S');
+    IgesWriteRecord("IGES-Datei generiert von " + kwenvar.ProgName, "", 'S');
+    IgesWriteRecord("Uebersetzer von KWENDAL GMBH, Uebersetzerversion 3.1", "", 'S');
     const std::string progId = kwenvar.ProgName + " V" + kwenvar.ProgVersion;
     WriteGlobal(",," + Hollerith("FILE") + "," + Hollerith(n) + "," + Hollerith(progId) + "," + Hollerith("3.1") +
                 ",");
@@ -378,13 +385,13 @@ void Record(const Prim& p) {
 
 void LineEntity(long double x1, long double y1, long double x2, long double y2) {
   BeginEntity();
-  WriteParams("110," + IgesReal(x1) + "," + IgesReal(y1) + ",0.0," + IgesReal(x2) + "," + IgesReal(y2) + ",0.0;");
+  IgesWriteParams("110," + IgesReal(x1) + "," + IgesReal(y1) + ",0.0," + IgesReal(x2) + "," + IgesReal(y2) + ",0.0;");
   WriteDirectory(110, "", "", "", Status());
 }
 
 void ArcEntity(long double cx, long double cy, long double xs, long double ys, long double xe, long double ye) {
   BeginEntity();
-  WriteParams("100,0.0," + IgesReal(cx) + "," + IgesReal(cy) + "," + IgesReal(xs) + "," + IgesReal(ys) + "," +
+  IgesWriteParams("100,0.0," + IgesReal(cx) + "," + IgesReal(cy) + "," + IgesReal(xs) + "," + IgesReal(ys) + "," +
               IgesReal(xe) + "," + IgesReal(ye) + ";");
   WriteDirectory(100, "0", "", "", Status());
 }
@@ -393,20 +400,20 @@ std::string XY(long double x, long double y) { return IgesReal(x) + "," + IgesRe
 
 void SolidEntity(const std::array<long double, 8>& v) {
   BeginEntity();
-  WriteParams("106,1,5,0.0," + XY(v[0], v[1]) + ",");
-  WriteParams(XY(v[6], v[7]) + ",");
-  WriteParams(XY(v[4], v[5]) + ",");
-  WriteParams(XY(v[2], v[3]) + ",");
-  WriteParams(XY(v[0], v[1]) + ";");
+  IgesWriteParams("106,1,5,0.0," + XY(v[0], v[1]) + ",");
+  IgesWriteParams(XY(v[6], v[7]) + ",");
+  IgesWriteParams(XY(v[4], v[5]) + ",");
+  IgesWriteParams(XY(v[2], v[3]) + ",");
+  IgesWriteParams(XY(v[0], v[1]) + ";");
   WriteDirectory(106, "0", "11", "", Status());
 }
 
 // An open path through the points (copious data form 11), for arcs under unequal scales.
 void PathEntity(const std::vector<std::pair<long double, long double>>& pts) {
   BeginEntity();
-  WriteParams("106,1," + IntStr(static_cast<int64_t>(pts.size())) + ",0.0,");
+  IgesWriteParams("106,1," + IntStr(static_cast<int64_t>(pts.size())) + ",0.0,");
   for (std::size_t i = 0; i < pts.size(); ++i)
-    WriteParams(XY(pts[i].first, pts[i].second) + (i + 1 == pts.size() ? ";" : ","));
+    IgesWriteParams(XY(pts[i].first, pts[i].second) + (i + 1 == pts.size() ? ";" : ","));
   WriteDirectory(106, "0", "11", "", Status());
 }
 
@@ -414,10 +421,10 @@ void NoteEntity(const std::string& t, long double x, long double y, long double 
                 long double angleDeg) {
   BeginEntity();
   const auto len = static_cast<long double>(t.size());
-  WriteParams("212,1," + IntStr(static_cast<int64_t>(t.size())) + "," + IgesReal(len * height * widthFactor) + "," +
+  IgesWriteParams("212,1," + IntStr(static_cast<int64_t>(t.size())) + "," + IgesReal(len * height * widthFactor) + "," +
               IgesReal(height) + ",1,," + RealStrDecDot(6, angleDeg * kPi / 180.0L) + ",0,0," + IgesReal(x) + "," +
               IgesReal(y) + ",0.0,");
-  WriteParams(Hollerith(t) + ";");
+  IgesWriteParams(Hollerith(t) + ";");
   WriteDirectory(212, "0", "", "", Status());
 }
 
@@ -427,12 +434,12 @@ int32_t SubfigureEntity(const std::string& name) {
   const int32_t members = iges.IgesMemberCount;
   BeginEntity();
   const int32_t de = iges.IgesCurrentDE;
-  WriteParams("308,0," + Hollerith(name) + "," + IntStr(members) + ",");
+  IgesWriteParams("308,0," + Hollerith(name) + "," + IntStr(members) + ",");
   for (int32_t k = 1; k <= members; k += 12) {
     std::string piece;
     for (int32_t m = k; m < k + 12 && m <= members; ++m)
       piece += IntStr(BlockRecAt(m).MemberDE) + (m == members ? ";" : ",");
-    WriteParams(piece);
+    IgesWriteParams(piece);
   }
   WriteDirectory(308, "", "", name, kStatusPlain);
   iges.IgesMemberCount = 0;
@@ -535,7 +542,7 @@ int32_t ScaledCopy(int32_t k, long double sx, long double sy) {
 void InstanceEntities(int32_t def, long double x, long double y, long double angle) {
   if (angle == 0.0L) {
     BeginEntity();
-    WriteParams("408," + IntStr(def) + "," + IgesReal(x) + "," + IgesReal(y) + ",0.0,1.0;");
+    IgesWriteParams("408," + IntStr(def) + "," + IgesReal(x) + "," + IgesReal(y) + ",0.0,1.0;");
     WriteDirectory(408, "", "", "", Status());
     return;
   }
@@ -545,12 +552,12 @@ void InstanceEntities(int32_t def, long double x, long double y, long double ang
   iges.IgesCurrentDE += 2;
   iges.IgesParamLines = 0;
   const int32_t matrixDE = iges.IgesCurrentDE;
-  WriteParams("124," + Fix6(c) + "," + Fix6(-sn) + ",0.0," + IgesReal(x) + ",");
-  WriteParams(Fix6(sn) + "," + Fix6(c) + ",0.0," + IgesReal(y) + ",");
-  WriteParams("0.0,0.0,1.0,0.0;");
+  IgesWriteParams("124," + Fix6(c) + "," + Fix6(-sn) + ",0.0," + IgesReal(x) + ",");
+  IgesWriteParams(Fix6(sn) + "," + Fix6(c) + ",0.0," + IgesReal(y) + ",");
+  IgesWriteParams("0.0,0.0,1.0,0.0;");
   WriteDirectory(124, "", "0", "", kStatusMember);
   BeginEntity();
-  WriteParams("408," + IntStr(def) + ",0.0,0.0,0.0,1.0;");
+  IgesWriteParams("408," + IntStr(def) + ",0.0,0.0,0.0,1.0;");
   WriteDirectory(408, IntStr(matrixDE), "", "", Status());
 }
 
@@ -708,7 +715,7 @@ bool IgesEnd() {
           return;
         }
       }
-      WriteRecord("S" + ZeroPadText(iges.CountS) + "G" + ZeroPadText(iges.CountG) + "D" + ZeroPadText(iges.CountD) +
+      IgesWriteRecord("S" + ZeroPadText(iges.CountS) + "G" + ZeroPadText(iges.CountG) + "D" + ZeroPadText(iges.CountD) +
                       "P" + ZeroPadText(iges.CountP),
                   "", 'T');
     });

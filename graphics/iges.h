@@ -64,6 +64,8 @@ std::vector<std::string> IgesSplitParams(const std::string& data, int32_t width 
 // Creates the output (under a temporary name) and the parameter file beside it. False on failure
 // (nothing is left behind).
 bool IgesOpenOutput(const std::string& fileName);
+// Creates the parameter file beside the output (done by IgesOpenOutput). False on failure.
+bool IgesOpenParamFile();
 // Start and global sections; also resets the state. name: the file's name for the global section.
 void IgesGlobalSection(const std::string& name, long double maxCoord);
 void IgesLine(long double x1, long double y1, long double x2, long double y2);

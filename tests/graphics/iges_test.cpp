@@ -504,6 +504,24 @@ TEST_F(IgesTest, BlocksOfAnEarlierFileAreNotFound) {
   EXPECT_TRUE(f.ofType(408).empty());
 }
 
+TEST_F(IgesTest, SubfigureBeyondTheTableSize) {
+  CadBeginOutput(2);
+  CadPageSetup(0, 0, 160, 120, 0);
+  CadBeginBlocks();
+  CadBeginBlock("GROSS");
+  for (int i = 0; i < 1200; ++i) CadLine(0, i, 1, i);
+  CadEndBlock();
+  CadEndSection();
+  CadBeginEntities();
+  CadInsertBlock("GROSS", 0, 0, 0, 1, 1);
+  CadEndOutput();
+  ASSERT_FALSE(kwenvar.ErrorFlag);
+  const IgesFile f = ReadIges(Output());
+  ASSERT_TRUE(f.problems.empty()) << Problems(f);
+  ASSERT_EQ(f.ofType(308).size(), 1u);
+  EXPECT_EQ(f.ofType(308)[0]->params.size(), 4u + 1200u);
+}
+
 TEST_F(IgesTest, NotesKeepTheirStringsWhole) {
   const std::string shortText = "Federkraft F = 12,5 N bei s = 300 mm, Werkstoff X10CrNi";  // comma late in the piece
   std::string longText;
@@ -627,6 +645,7 @@ TEST_F(IgesTest, OpenCascadeReadsAKernelDrawing) {
   CadSetColor(18);
   CadCircle(50, 50, 20);                 // 1
   CadArc(50, 50, 30, 200, 10);           // 1
+  CadSetColor(13);                       // IGES colour 14
   CadSolid(0, 0, 10, 0, 10, 10, 0, 10);  // 4, one wire
   CadTextStyle(1, 30, 5, 0);
   CadText("Konstantkraftfeder, Band 0,2 x 10", 20, 100);  // notes carry no geometry
