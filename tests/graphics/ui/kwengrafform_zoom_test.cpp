@@ -94,6 +94,10 @@ TEST_F(WindowZoomTest, ARubberBandDraggedWithTheMouseZoomsIntoItsRectangle) {
   EXPECT_EQ(kwenvar.LastKey, '+');
   QTest::keyClick(area, Qt::Key_Plus);  // the main row's plus is no zoom key
   EXPECT_EQ(CurrentZoomRectangle(), (ZoomRectangle{54, 40, 586, 440}));
+  QTest::keyClick(area, Qt::Key_PageDown);
+  EXPECT_EQ(CurrentZoomRectangle(), (ZoomRectangle{54, 140, 586, 540}));
+  QTest::keyClick(area, Qt::Key_F5);
+  EXPECT_EQ(CurrentZoomRectangle(), (ZoomRectangle{0, 0, 640, 480}));
 }
 
 TEST_F(WindowZoomTest, ADoubleClickAndARightClickShowTheWholeDrawing) {
