@@ -1,0 +1,34 @@
+#pragma once
+// yebdiag9: the material diagrams. The fatigue diagram (Goodman: upper over lower stress;
+// Haigh-Goodman: stroke over lower stress) with the lines for 10 million, 1 million and 100 000
+// load cycles, the spring's working point and a value block, drawn into a page the caller has
+// opened; and the two diagrams over the band thickness (tensile strength Rm = f(t) and permissible
+// bending stress Sigma b zul = f(t)), which open their own output and page.
+// They belong with the material laws (yebfest9) but draw through the diagram library and the CAD
+// kernel, so they live on the graphics side.
+
+#include <cstdint>
+
+namespace qorva {
+
+// The fatigue diagram into the open page; kind 2 Haigh-Goodman, any other value Goodman. Expects a
+// current calculation, an open drawing output and a DiagramReset by the caller. Sets
+// UpperStressLimit and PermissibleStrokeStress from its own evaluation. Draws nothing while
+// kwenvar.ErrorFlag is set after the evaluation or the calculation has failed (FatalError).
+void DrawGoodmanDiagram(uint16_t kind, long double t);
+// Kind 3: tensile strength over thickness; kind 4: permissible bending stress over thickness.
+// Opens the output with the CAD code device (3 = screen), draws the page and ends the output. With
+// FatalError set the calculation messages are shown instead. MaterialRec is not changed.
+void DrawMaterialDiagram(uint16_t kind, uint16_t device, long double t);
+// RmOfThickness(t) x SigmaFactor (a factor of 0 is not replaced here).
+long double PermissibleStressOfThickness(long double t);
+// The Rm(t) curve, then the strength table.
+void DrawRmCurve();
+// The sigma zul(t) curve, the spring's stresses at t, then the strength table.
+void DrawPermissibleStressCurve(long double t);
+// Rm and sigma zul at six thicknesses as a ruled table, and the two laws as text.
+void DrawStrengthTable();
+// The value block beside the thickness diagrams, one text line each.
+void WriteMaterialValueLines(long double t);
+
+}  // namespace qorva
