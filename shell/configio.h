@@ -1,0 +1,67 @@
+#pragma once
+// configio: the configuration file "<ProgStem>.cfg" and the session file "<ProgStem>.cff" in
+// ConfigDir, and the check of the configured folders at start-up.
+//
+// The settings live in the foundation's settings modules (kwenvar, wkwenvar, hgvar, wprinvar,
+// cad8var, view3d); this module only reads and writes them through ShareTextFile, so no other file
+// may be open through it while one of these routines runs. The order of the lines alone defines the
+// configuration format: label lines are written for the reader of the file and skipped on reading.
+//
+// Nothing here throws or ends the program. A damaged or short file stops at the next point where
+// the reader tests for the end of the file; lines that are no number read as 0 and pass through the
+// setting's own rule. Both files are rewritten through a temporary file that replaces the old one
+// only when it was written completely; a failed write is reported and sets ErrorFlag.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace qorva {
+
+// What the configuration reader needs of the main window. The window installs the hooks; without
+// them (tests, batch runs) the screen stands in for the window's client area.
+struct Configio {
+  // Largest client width and height the main window can have (MaxGraphClientWidth/Height).
+  std::function<int32_t()> MaxClientWidth;
+  std::function<int32_t()> MaxClientHeight;
+  // Makes the main window's client area that size.
+  std::function<void(int32_t width, int32_t height)> SetClientSize;
+  // Main window height / (client height + 46), the frame part of the dialog-scale estimate; 1 when
+  // there is no window.
+  std::function<long double()> WindowHeightRatio;
+};
+
+extern Configio configio;
+
+// Removes the installed hooks.
+void InitConfigio();
+
+// "<AddBackslash(ConfigDir)><ProgStem>.cfg" and ".cff".
+std::string ConfigFileName();
+std::string SessionFileName();
+
+// The folders looked in after ConfigDir: "$XDG_CONFIG_HOME/kwendal/" and
+// "$XDG_CONFIG_HOME/kwendal/<ProgStem>/" ("~/.config" when the variable is unset, empty or not an
+// absolute path). Empty when neither the variable nor HOME gives a folder.
+std::string ConfigHomeDir();
+
+// Finds the configuration file (ConfigDir, then the two folders above; ConfigDir becomes the folder
+// it was found in) and reads it into the settings. No file: screen-derived window and dialog sizes
+// and ErrorFlag.
+void ReadConfigFile();
+// The closing step of a read that got past the printer entries: window and dialog sizes derived from
+// the screen, then the file is closed.
+void FinishConfigRead();
+// Writes every setting into ConfigDir; nothing while ErrorFlag is set.
+void WriteConfigFile();
+
+// Empty folder settings become the start folder; unusable folders are reported (the temporary
+// folder is asked for again).
+void CheckDirectories();
+
+// Fills RecentFiles[1..4] from the session file (all four empty when there is none).
+void ReadSessionFile();
+// Writes the session file when RecentFiles[1] is set.
+void WriteSessionFile();
+
+}  // namespace qorva
