@@ -76,7 +76,8 @@ void TableMessageList(long double x, long double y, long double h, long double w
   if (width == 0.0L) width = 42.0L;
   if (count > 1 && maxHeight > 0.1L) h = std::min(h, maxHeight / static_cast<long double>(count) / 2.0L);
   TAusTabelle table(x, y, h, {width, 0, 0, 0, 0, 0, 0}, {error0.ErrorMsgs[1], "", "", "", "", "", ""});
-  for (int32_t i = 2; i <= count; ++i) table.TableRow({error0.ErrorMsgs[static_cast<size_t>(i)], "", "", "", "", "", ""});
+  for (int32_t i = 2; i <= count; ++i)
+    table.TableRow({error0.ErrorMsgs[static_cast<size_t>(i)], "", "", "", "", "", ""});
 }
 
 }  // namespace qorva

@@ -18,7 +18,8 @@ namespace qorva::cadtest {
 namespace {
 
 // Nice limits come from powers of ten computed through logarithms: equal to a few ulps.
-#define EXPECT_LIMIT(a, b) EXPECT_NEAR(static_cast<double>(a), static_cast<double>(b), 1e-9 * (1 + std::fabs(static_cast<double>(b))))
+#define EXPECT_LIMIT(a, b) \
+  EXPECT_NEAR(static_cast<double>(a), static_cast<double>(b), 1e-9 * (1 + std::fabs(static_cast<double>(b))))
 
 // The recording writer that also notes the text height each text was written with.
 class DiagramWriter : public RecordingWriter {
