@@ -3,6 +3,9 @@
 #include "spring/materialtable.h"
 
 #include <algorithm>
+#include <array>
+#include <climits>
+#include <cstdio>
 #include <cmath>
 #include <optional>
 
@@ -13,6 +16,14 @@
 #include "foundation/wintext.h"
 #include "platform/prompts.h"
 #include "spring/materialsource.h"
+#include "platform/clock.h"
+#include "xbase/access/dbfhost.h"
+#include "xbase/access/kwendbf4.h"
+#include "xbase/dbf4.h"
+#include "xbase/dbf4lock.h"
+#include "xbase/xbcommon.h"
+#include "xbase/xbdbflow.h"
+#include "xbase/xbengine.h"
 
 namespace qorva {
 
@@ -107,49 +118,281 @@ bool MemoryMaterialTable::skip() {
 
 bool MemoryMaterialTable::eof() const { return orderPos_ >= order_.size(); }
 
-// ---- The shipped table, read from its text source ----
+// ---- The dBase table ----
+
+DbfMaterialTable::~DbfMaterialTable() {
+  if (open_) DbfCloseTable();
+}
+
+bool DbfMaterialTable::open(const std::string& name) {
+  if (open_) close();
+  DbfOpenTable(name);
+  if (kwenvar.ErrorFlag || !dbfhost.Dbf4Form.Active()) {
+    kwenvar.ErrorFlag = true;
+    return false;
+  }
+  // A reopened table walks all its records in physical order, whatever an earlier choice hid.
+  DbfShowDeleted();
+  std::string stem = name;
+  const std::size_t slash = stem.find_last_of("/\\");
+  if (slash != std::string::npos) stem.erase(0, slash + 1);
+  indexName_ = stem.substr(0, stem.find('.'));
+  open_ = true;
+  return true;
+}
+
+void DbfMaterialTable::close() {
+  if (!open_) return;
+  DbfCloseTable();
+  open_ = false;
+}
+
+bool DbfMaterialTable::isOpen() const { return open_ && dbfhost.Dbf4Form.Active(); }
+
+uint32_t DbfMaterialTable::recordCount() const {
+  return isOpen() ? static_cast<uint32_t>(std::max(DbfRecCount(), 0)) : 0;
+}
+
+int DbfMaterialTable::fieldCount() const { return isOpen() ? dbfhost.Dbf4Form.FieldCount() : 0; }
+
+std::string DbfMaterialTable::fieldName(int n) const {
+  std::string name;
+  if (isOpen()) DbfFieldName(n, name);
+  return name;
+}
+
+bool DbfMaterialTable::gotoRecord(uint32_t n) {
+  if (!isOpen() || n == 0) {
+    if (n == 0) AddErrorMsg("DBF #0 not found.");
+    kwenvar.ErrorFlag = true;
+    return false;
+  }
+  const bool before = kwenvar.ErrorFlag;
+  kwenvar.ErrorFlag = false;
+  DbfGoto(static_cast<int32_t>(std::min<uint32_t>(n, INT32_MAX)));
+  const bool failed = kwenvar.ErrorFlag;
+  kwenvar.ErrorFlag = before || failed;
+  return !failed;
+}
+
+uint32_t DbfMaterialTable::recNo() const { return isOpen() ? static_cast<uint32_t>(std::max(DbfRecNo(), 0)) : 0; }
+
+std::string DbfMaterialTable::fieldStr(int n) const {
+  std::string s;
+  if (isOpen() && n >= 1 && n <= fieldCount()) DbfGetFieldStr(n, s);
+  return s;
+}
+
+bool DbfMaterialTable::deleted() const { return isOpen() && DbfDeleted(); }
+
+void DbfMaterialTable::orderBy(int n) {
+  if (!isOpen()) return;
+  if (n < 1 || n > fieldCount()) {
+    dbfhost.Dbf4Form.SetIndexTo("");
+    return;
+  }
+  DbfIndexOnTemp(fieldName(n), indexName_);
+}
+
+bool DbfMaterialTable::first() {
+  if (!isOpen()) return false;
+  DbfFirst();
+  return !DbfEof() && DbfRecNo() >= 1;
+}
+
+bool DbfMaterialTable::skip() {
+  if (!isOpen()) return false;
+  DbfSkip(1);
+  return !DbfEof();
+}
+
+bool DbfMaterialTable::eof() const { return !isOpen() || DbfEof(); }
+
+// ---- Building the dBase table from the source rows ----
 
 namespace {
 
-// Reads "<DbfDir>/<name>.tsv", the readable source the dBase table is built from.
-class SourceMaterialTable : public MemoryMaterialTable {
- public:
-  bool open(const std::string& name) override {
-    std::string dir = TrimStr(kwenvar.DbfDir);
-    if (!dir.empty() && dir.back() != '/' && dir.back() != '\\') dir += '/';
-    std::string stem = name;
-    const std::size_t slash = stem.find_last_of("/\\");
-    const std::size_t dot = stem.find('.', slash == std::string::npos ? 0 : slash + 1);
-    if (dot != std::string::npos) stem.erase(dot);
-    const std::string path = ResolveFileCase(dir + stem + ".tsv");
+struct DbfFieldLayout {
+  const char* name;
+  MaterialFieldType type;
+};
 
-    std::string error;
-    std::vector<MaterialSourceRow> source;
-    if (!FileCanOpen(path)) {
-      error = path + " nicht gefunden !";
-    } else {
-      source = ReadMaterialSource(path, &error);
+// Field names of the table (at most 10 characters each); the spring reads the fields by number.
+constexpr std::array<const char*, MaterialFieldCount + 1> kDbfFieldNames{
+    "",          "TEXT1",     "TEXT2",      "TEXT3",      "TEXT4",      "EMODINT",   "RHO",       "RM0",
+    "DR0",       "RMMAX",     "RMSLOPE",    "GOODMANT0",  "SIGO",       "SIGOSLOPE", "SIGH0",     "SIGH0SLOPE",
+    "GOODSLOPE", "SIGOSHOT",  "SIGOSLOPES", "SIGH0SHOT",  "SIGH0SLOPS", "GOODSLOPES", "DMIN",     "DMAX",
+    "VALUE24",   "VALUE25",   "VALUE26",    "SIGMAFACT",  "TEXT28",     "LISTNO"};
+constexpr uint8_t kTextLen = 50, kIntLen = 11, kRealLen = 14, kRealDec = 4;
+
+// Makes the engine's work of the writer quiet and puts the selected area back.
+class WriterScope {
+ public:
+  WriterScope() : area_(dbf4.CurrentArea), report_(XbSetErrorReport(false)) {}
+  ~WriterScope() {
+    dbf4.CurrentArea = area_;
+    xbcommon.XbReportErrors = report_;
+    xbcommon.XbErrorCode = 0;
+  }
+  WriterScope(const WriterScope&) = delete;
+  WriterScope& operator=(const WriterScope&) = delete;
+
+ private:
+  uint8_t area_;
+  bool report_;
+};
+
+// Puts the header date back to what it was for the lifetime of the object.
+class ClockScope {
+ public:
+  explicit ClockScope(LocalDateTime t) : old_(installClock(std::make_unique<FixedClock>(t))) {}
+  ~ClockScope() { installClock(std::move(old_)); }
+  ClockScope(const ClockScope&) = delete;
+  ClockScope& operator=(const ClockScope&) = delete;
+
+ private:
+  std::unique_ptr<Clock> old_;
+};
+
+std::string EngineFailure(const std::string& what) {
+  const std::string text = XbErrorText(xbcommon.XbErrorCode) + " " + XbTakeErrorContext();
+  return what + ": " + WinToUtf8(text);
+}
+
+}  // namespace
+
+bool WriteMaterialTableDbf(const std::vector<MaterialSourceRow>& rows, const std::string& path, std::string* error) {
+  std::string local;
+  std::string& err = error ? *error : local;
+  err.clear();
+  if (!xbcommon.DbfUnitLinked) XbStartEngine();
+  std::vector<TDbfFieldEntry> defs(MaterialFieldCount + 1);
+  for (int n = 1; n <= MaterialFieldCount; ++n) {
+    TDbfFieldEntry& d = defs[static_cast<size_t>(n)];
+    d.Name = kDbfFieldNames[static_cast<size_t>(n)];
+    switch (MaterialFieldTypeOf(n)) {
+      case MaterialFieldType::Text: d.Type = 'C'; d.Len = kTextLen; break;
+      case MaterialFieldType::Integer: d.Type = 'N'; d.Len = kIntLen; break;
+      case MaterialFieldType::Real: d.Type = 'N'; d.Len = kRealLen; d.Dec = kRealDec; break;
     }
-    if (!error.empty()) {
-      close();
-      // Paths and the reader's texts are UTF-8 already.
-      prompter().message("Fehler : ", error);
-      kwenvar.ErrorFlag = true;
+  }
+  // Everything is checked before a byte is written.
+  for (const MaterialSourceRow& r : rows) {
+    for (int n = 1; n <= MaterialFieldCount; ++n) {
+      const std::string& text = r.fields[static_cast<size_t>(n)];
+      const std::string where = "line " + IntStr(r.line) + " " + MaterialFieldName(n);
+      const MaterialFieldType type = MaterialFieldTypeOf(n);
+      if (type == MaterialFieldType::Text) {
+        if (text.size() > kTextLen) err = where + ": longer than " + IntStr(kTextLen) + " characters";
+        continue;
+      }
+      long double v = 0;
+      if (!ParseMaterialNumber(type, text, &v)) {
+        err = where + ": no number";
+      } else if (type == MaterialFieldType::Real) {
+        long double back = 0;
+        const std::string stored = XbFormatFixed(v, kRealLen, kRealDec);
+        if (stored.size() != kRealLen || !XbParseReal(stored, back) ||
+            static_cast<double>(back) != static_cast<double>(v))
+          err = where + ": does not fit " + IntStr(kRealLen) + " places with " + IntStr(kRealDec) + " decimals";
+      } else if (IntStr(static_cast<int64_t>(v)).size() > kIntLen) {
+        err = where + ": does not fit " + IntStr(kIntLen) + " places";
+      }
+      if (!err.empty()) return false;
+    }
+    if (!err.empty()) return false;
+  }
+
+  const std::string work = path + ".new";
+  WriterScope scope;
+  {
+    ClockScope date(LocalDateTime{2026, 1, 1, 0, 0, 0, 4});
+    const bool oldAnsi = xbcommon.AnsiTables;
+    xbcommon.AnsiTables = false;  // the table holds DOS text
+    TDbfControlBlock cb;
+    CreateDBF(cb, work, MaterialFieldCount, defs);
+    if (xbcommon.XbErrorCode != 0) {
+      xbcommon.AnsiTables = oldAnsi;
+      err = EngineFailure(work);
+      std::remove(work.c_str());
       return false;
     }
-    fieldNames_.clear();
-    for (int n = 1; n <= MaterialFieldCount; ++n) fieldNames_.push_back(MaterialFieldName(n));
-    rows_.clear();
-    for (const auto& r : source) {
-      MaterialTableRow row;
-      row.deleted = r.deleted;
-      // The access layer hands texts over in the Windows code page.
-      for (int n = 1; n <= MaterialFieldCount; ++n) row.fields.push_back(OemToAnsiStr(r.fields[n]));
-      rows_.push_back(std::move(row));
+    Select(0);
+    USE(work + " EXCLUSIVE");
+    for (const MaterialSourceRow& r : rows) {
+      if (xbcommon.XbErrorCode != 0) break;
+      ClearRecord();
+      for (int n = 1; n <= MaterialFieldCount && xbcommon.XbErrorCode == 0; ++n) {
+        const std::string& text = r.fields[static_cast<size_t>(n)];
+        long double v = 0;
+        switch (MaterialFieldTypeOf(n)) {
+          case MaterialFieldType::Text: SetFieldText(n, OemToAnsiStr(text)); break;
+          case MaterialFieldType::Integer:
+            ParseMaterialNumber(MaterialFieldType::Integer, text, &v);
+            SetFieldInt(n, static_cast<int64_t>(v));
+            break;
+          case MaterialFieldType::Real:
+            ParseMaterialNumber(MaterialFieldType::Real, text, &v);
+            SetFieldReal(n, v);
+            break;
+        }
+      }
+      SetDeletedFlag(r.deleted);
+      if (xbcommon.XbErrorCode == 0) Append();
     }
-    return MemoryMaterialTable::open(name);
+    if (xbcommon.XbErrorCode != 0) err = EngineFailure(work);
+    CloseArea();
+    if (err.empty() && xbcommon.XbErrorCode != 0) err = EngineFailure(work);
+    xbcommon.AnsiTables = oldAnsi;
   }
-};
+  if (err.empty() && std::rename(work.c_str(), path.c_str()) != 0) err = path + ": cannot be replaced";
+  if (!err.empty()) {
+    std::remove(work.c_str());
+    return false;
+  }
+  return true;
+}
+
+// ---- The table read from its text source ----
+
+// Reads "<DbfDir>/<name>.tsv", the readable source the dBase table is built from.
+bool SourceMaterialTable::open(const std::string& name) {
+  std::string dir = TrimStr(kwenvar.DbfDir);
+  if (!dir.empty() && dir.back() != '/' && dir.back() != '\\') dir += '/';
+  std::string stem = name;
+  const std::size_t slash = stem.find_last_of("/\\");
+  const std::size_t dot = stem.find('.', slash == std::string::npos ? 0 : slash + 1);
+  if (dot != std::string::npos) stem.erase(dot);
+  const std::string path = ResolveFileCase(dir + stem + ".tsv");
+
+  std::string error;
+  std::vector<MaterialSourceRow> source;
+  if (!FileCanOpen(path)) {
+    error = path + " nicht gefunden !";
+  } else {
+    source = ReadMaterialSource(path, &error);
+  }
+  if (!error.empty()) {
+    close();
+    // Paths and the reader's texts are UTF-8 already.
+    prompter().message("Fehler : ", error);
+    kwenvar.ErrorFlag = true;
+    return false;
+  }
+  fieldNames_.clear();
+  for (int n = 1; n <= MaterialFieldCount; ++n) fieldNames_.push_back(MaterialFieldName(n));
+  rows_.clear();
+  for (const auto& r : source) {
+    MaterialTableRow row;
+    row.deleted = r.deleted;
+    // The access layer hands texts over in the Windows code page.
+    for (int n = 1; n <= MaterialFieldCount; ++n) row.fields.push_back(OemToAnsiStr(r.fields[n]));
+    rows_.push_back(std::move(row));
+  }
+  return MemoryMaterialTable::open(name);
+}
+
+namespace {
 
 std::unique_ptr<MaterialTable>& installedTable() {
   static std::unique_ptr<MaterialTable> table;
@@ -205,7 +448,7 @@ bool ChooseInPrompter(MaterialTable& table, uint16_t mode, const std::string& ti
 
 MaterialTable& materialTable() {
   auto& t = installedTable();
-  if (!t) t = std::make_unique<SourceMaterialTable>();
+  if (!t) t = std::make_unique<DbfMaterialTable>();
   return *t;
 }
 

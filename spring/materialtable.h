@@ -2,8 +2,8 @@
 // materialtable: the door from the spring calculation to the material table "yeb9wst".
 // The calculation reads the table only through this interface: records by physical number (1-based),
 // fields by number (1-based, in the table's field order) as text in the Windows code page, and the
-// deletion mark that tells the materials that are not preferred. The dBase table behind the xBase
-// engine's access layer takes this place later; the laws do not change with it.
+// deletion mark that tells the materials that are not preferred. The program reads the dBase table
+// <DbfDir>/yeb9wst.dbf through the table-access layer; tests may install a table held in memory.
 //
 // Behaviour every implementation keeps (that of the table-access layer):
 // - open() that fails has told the user, sets kwenvar.ErrorFlag and returns false.
@@ -18,6 +18,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "spring/materialsource.h"
 
 namespace qorva {
 
@@ -44,9 +46,9 @@ class MaterialTable {
   // True when the current record carries the deletion mark (a material that is not preferred).
   virtual bool deleted() const = 0;
 
-  // Orders the table by field n (a field whose values are all numbers by value, any other by the
-  // bytes of its texts; equal keys in physical order) for first() / skip(); 0 goes back to physical
-  // order.
+  // Orders the table by field n (numbers by value, texts by their bytes in memory, without regard to
+  // case in the dBase table; equal keys in physical order) for first() / skip(); 0 goes back to
+  // physical order.
   virtual void orderBy(int n) = 0;
   virtual bool first() = 0;
   virtual bool skip() = 0;
@@ -95,7 +97,45 @@ class MemoryMaterialTable : public MaterialTable {
   std::size_t orderPos_ = 0;         // position of first() / skip() in order_
 };
 
-// The material table that the spring calculation uses (the one installed, else the shipped table).
+// A material table read from its text source "<DbfDir>/<name>.tsv" (the data the dBase table is
+// built from).
+class SourceMaterialTable : public MemoryMaterialTable {
+ public:
+  bool open(const std::string& name) override;
+};
+
+// The dBase material table through the table-access layer: "<DbfDir>/<name>" with ".dbf" meant when
+// the name has none. first() / skip() walk every record, the deleted ones too.
+class DbfMaterialTable : public MaterialTable {
+ public:
+  ~DbfMaterialTable() override;
+  bool open(const std::string& name) override;
+  void close() override;
+  bool isOpen() const override;
+  uint32_t recordCount() const override;
+  int fieldCount() const override;
+  std::string fieldName(int n) const override;
+  bool gotoRecord(uint32_t n) override;
+  uint32_t recNo() const override;
+  std::string fieldStr(int n) const override;
+  bool deleted() const override;
+  void orderBy(int n) override;
+  bool first() override;
+  bool skip() override;
+  bool eof() const override;
+
+ private:
+  bool open_ = false;
+  std::string indexName_;
+};
+
+// Writes the material rows as the dBase table at path (replacing a table there only once the new one
+// is complete): the 29 fields in their order (texts C 50, whole numbers N 11, reals N 14.4), records in
+// the rows' order with their deletion marks, texts in the DOS code page, the header dated 2026-01-01 so
+// that the same rows always give the same bytes. False with *error set when a row does not fit.
+bool WriteMaterialTableDbf(const std::vector<MaterialSourceRow>& rows, const std::string& path, std::string* error);
+
+// The material table that the spring calculation uses (the one installed, else the dBase table).
 MaterialTable& materialTable();
 // Installs t and returns the previous one (nullptr goes back to the shipped table).
 std::unique_ptr<MaterialTable> installMaterialTable(std::unique_ptr<MaterialTable> t);

@@ -555,7 +555,7 @@ TEST_F(MaterialTableTest, ShippedTableIsReadFromItsSource) {
   text += line("*", RoundSteel("Gr\xC3\xBCn").set(5, "195000").set(6, "7,8"));  // UTF-8 in the source
   writeFile(dir / "yeb9wst.tsv", text);
 
-  installMaterialTable(nullptr);
+  installMaterialTable(std::make_unique<SourceMaterialTable>());
   kwenvar.DbfDir = dir.path().string();
   ASSERT_TRUE(LoadMaterialByNumber(2));
   EXPECT_EQ(yebglob9.MaterialRec.Text1, "Gr\x81n");

@@ -1,0 +1,519 @@
+// dbfhost: the one open table of the table-access layer, without a window.
+#include "xbase/access/dbfhost.h"
+
+#include <algorithm>
+
+#include "foundation/kwenvar.h"
+#include "foundation/msgbox.h"
+#include "foundation/utilfile.h"
+#include "foundation/utilstr.h"
+#include "xbase/dbf4.h"
+#include "xbase/dbf4lock.h"
+#include "xbase/dbf4search.h"
+#include "xbase/xbcommon.h"
+#include "xbase/xbengine.h"
+
+namespace qorva {
+
+Dbfhost dbfhost;
+
+namespace {
+
+// Engine work of the host runs with the table's area selected and the engine's reporting off: a
+// failure becomes the host's message instead of stopping the program. The caller's area comes back.
+class AreaScope {
+ public:
+  explicit AreaScope(uint8_t area) : saved_(dbf4.CurrentArea), quiet_(XbSetErrorReport(false)) {
+    dbf4.CurrentArea = area;
+    xbcommon.XbErrorCode = 0;
+  }
+  ~AreaScope() {
+    dbf4.CurrentArea = saved_;
+    xbcommon.XbReportErrors = quiet_;
+  }
+  AreaScope(const AreaScope&) = delete;
+  AreaScope& operator=(const AreaScope&) = delete;
+
+ private:
+  uint8_t saved_;
+  bool quiet_;
+};
+
+void ReportEngineError(uint16_t code) {
+  XbTakeErrorContext();
+  xbcommon.XbErrorCode = 0;
+  ReportError("Fehler : Database #" + IntStr(code));
+  kwenvar.ErrorFlag = true;
+}
+
+// Collation of character keys: case does not count, umlauts and sharp s read as two letters.
+std::string CollateKey(const std::string& windowsText) {
+  std::string out;
+  for (char c : XbUpperStr(XbRTrim(windowsText))) {
+    switch (static_cast<unsigned char>(c)) {
+      case 0xC4: out += "AE"; break;
+      case 0xD6: out += "OE"; break;
+      case 0xDC: out += "UE"; break;
+      case 0xDF: out += "SS"; break;
+      default: out += c; break;
+    }
+  }
+  return out;
+}
+
+std::string CutName(const std::string& name) { return name.substr(0, std::min<size_t>(name.size(), 10)); }
+
+bool TextIsTrue(const std::string& s) {
+  const std::string t = XbUpperStr(XbAllTrim(s));
+  return !t.empty() && (t[0] == 'T' || t[0] == 'Y' || t[0] == 'J');
+}
+
+}  // namespace
+
+TDbf4Host::~TDbf4Host() {
+  if (!active_) return;
+  try {
+    CloseFile();
+  } catch (...) {
+  }
+}
+
+bool TDbf4Host::engineOk() {
+  if (xbcommon.XbErrorCode == 0) return true;
+  ReportEngineError(xbcommon.XbErrorCode);
+  return false;
+}
+
+void TDbf4Host::OpenFile(const std::string& path) {
+  if (active_) CloseFile();
+  if (!xbcommon.DbfUnitLinked) XbStartEngine();
+  const uint8_t saved = dbf4.CurrentArea;
+  const bool quiet = XbSetErrorReport(false);
+  xbcommon.XbErrorCode = 0;
+  Select(0);
+  const uint8_t area = dbf4.CurrentArea;
+  bool ok = xbcommon.XbErrorCode == 0 && area >= 1 && area <= MaxUserAreas;
+  if (ok) {
+    USE(path);
+    ok = xbcommon.XbErrorCode == 0 && CurrentBlock() != nullptr;
+  }
+  if (ok) {
+    // The host hides deleted records itself; the engine shows every record.
+    SetIgnoreDel(false);
+    ok = xbcommon.XbErrorCode == 0;
+    if (!ok) CloseArea();
+  }
+  const uint16_t code = xbcommon.XbErrorCode;
+  dbf4.CurrentArea = saved;
+  xbcommon.XbReportErrors = quiet;
+  if (!ok) {
+    ReportEngineError(code != 0 ? code : 215);
+    return;
+  }
+  active_ = true;
+  area_ = area;
+  fileName_ = path;
+  recNo_ = 0;
+  atEof_ = false;
+  editing_ = false;
+  indexed_ = false;
+  order_.clear();
+  builtIndex_.clear();
+  if (RecordCount() > 0) readRecord(1);
+  else atEof_ = true;
+}
+
+void TDbf4Host::CloseFile() {
+  if (!active_) return;
+  {
+    AreaScope scope(area_);
+    CloseArea();
+    xbcommon.XbErrorCode = 0;
+    XbTakeErrorContext();
+  }
+  active_ = false;
+  area_ = 0;
+  recNo_ = 0;
+  atEof_ = false;
+  editing_ = false;
+  indexed_ = false;
+  order_.clear();
+  builtIndex_.clear();
+}
+
+void TDbf4Host::SetTitles(const std::string& title1, const std::string& title2) {
+  title1_ = title1;
+  title2_ = title2;
+}
+
+bool TDbf4Host::OpenedFromTempDir() const {
+  if (!active_ || TrimStr(kwenvar.TempDir).empty()) return false;
+  return FileDir(fileName_) == AddBackslash(kwenvar.TempDir);
+}
+
+void TDbf4Host::Browse(const std::string& option, uint16_t mode) {
+  if (mode == 1) hideDeleted_ = true;
+  else if (mode == 4) hideDeleted_ = false;
+  else if (mode != 5) hideDeleted_ = false;
+  pickAndClose_ = option == "CLOSE";
+  if (!dbfhost.BrowseWindow) {
+    Cancel();
+    return;
+  }
+  const bool edit = mode != 1 && mode != 4 && mode != 5;
+  if (edit && OpenedFromTempDir())
+    ShowDosMessage("Kein Schreibrecht f\x81r dbf-Ordner !  Bearbeitung im Tempor\x84r-Ordner.");
+  dbfhost.BrowseWindow(option, mode);
+}
+
+void TDbf4Host::Accept(int32_t column) {
+  kwenvar.ErrorFlag = false;
+  Post();
+  kwenvar.ErrorFlag = false;
+  kwenvar.LastKey = 13;
+  kwenvar.BrowseRecNo = recNo_;
+  dbfhost.BrowseCol = column;
+}
+
+void TDbf4Host::Cancel() {
+  kwenvar.ErrorFlag = true;
+  kwenvar.LastKey = 27;
+}
+
+bool TDbf4Host::readRecord(int32_t n) {
+  AreaScope scope(area_);
+  GO(n);
+  if (!engineOk()) return false;
+  recNo_ = n;
+  atEof_ = false;
+  editing_ = false;
+  return true;
+}
+
+void TDbf4Host::dropEdit() {
+  if (!editing_) return;
+  editing_ = false;
+  if (recNo_ >= 1) readRecord(recNo_);
+}
+
+bool TDbf4Host::Go(int32_t n) {
+  if (!active_) {
+    kwenvar.ErrorFlag = true;
+    return false;
+  }
+  if (n < 1 || n > RecordCount()) {
+    // An empty table has no record to stand on: whatever was read stays, and the caller learns it.
+    kwenvar.ErrorFlag = true;
+    return false;
+  }
+  editing_ = false;
+  return readRecord(n);
+}
+
+bool TDbf4Host::hidden(int32_t n) {
+  if (!hideDeleted_) return false;
+  AreaScope scope(area_);
+  return Peek(0, n) == "*";
+}
+
+std::vector<int32_t> TDbf4Host::walkOrder() {
+  if (indexed_) return order_;
+  std::vector<int32_t> all(static_cast<size_t>(std::max(RecordCount(), 0)));
+  for (size_t i = 0; i < all.size(); ++i) all[i] = static_cast<int32_t>(i + 1);
+  return all;
+}
+
+void TDbf4Host::First() {
+  if (!active_) return;
+  Post();
+  for (int32_t n : walkOrder()) {
+    if (hidden(n)) continue;
+    readRecord(n);
+    return;
+  }
+  atEof_ = true;
+}
+
+void TDbf4Host::Skip(int32_t n) {
+  if (!active_) return;
+  if (n == 0) {
+    editing_ = false;
+    if (recNo_ >= 1) readRecord(recNo_);
+    return;
+  }
+  Post();
+  const std::vector<int32_t> order = walkOrder();
+  auto at = std::find(order.begin(), order.end(), recNo_);
+  if (at == order.end()) {
+    atEof_ = true;
+    return;
+  }
+  auto pos = static_cast<std::ptrdiff_t>(at - order.begin());
+  const std::ptrdiff_t step = n > 0 ? 1 : -1;
+  int32_t left = n > 0 ? n : -n;
+  int32_t target = recNo_;
+  while (left > 0) {
+    pos += step;
+    if (pos < 0 || pos >= static_cast<std::ptrdiff_t>(order.size())) break;
+    const int32_t r = order[static_cast<size_t>(pos)];
+    if (hidden(r)) continue;
+    target = r;
+    --left;
+  }
+  if (target != recNo_) readRecord(target);
+  // Running off the end leaves the last record current with Eof set; off the start, the first.
+  atEof_ = left > 0 && n > 0;
+}
+
+int32_t TDbf4Host::RecordCount() {
+  if (!active_) return 0;
+  AreaScope scope(area_);
+  const int32_t count = qorva::RecCount();
+  return engineOk() ? count : 0;
+}
+
+uint8_t TDbf4Host::FieldCount() {
+  if (!active_) return 0;
+  AreaScope scope(area_);
+  return qorva::FieldCount();
+}
+
+std::string TDbf4Host::FieldName(int32_t n) {
+  if (!active_ || n < 1 || n > FieldCount()) return "";
+  AreaScope scope(area_);
+  return Field(n);
+}
+
+std::string TDbf4Host::SField(int32_t n) {
+  if (!active_ || n < 1 || n > FieldCount() || recNo_ < 1) return "";
+  AreaScope scope(area_);
+  std::string s = qorva::SField(n);
+  return engineOk() ? s : "";
+}
+
+bool TDbf4Host::Deleted() {
+  if (!active_ || recNo_ < 1) return false;
+  AreaScope scope(area_);
+  return qorva::Deleted();
+}
+
+uint8_t TDbf4Host::fieldByName(const std::string& name) {
+  if (!active_) {
+    kwenvar.ErrorFlag = true;
+    return 0;
+  }
+  const std::string cut = CutName(name);
+  uint8_t n = 0;
+  {
+    AreaScope scope(area_);
+    n = FieldNo(XbAllTrim(cut));
+  }
+  if (n == 0) {
+    ReportError("Feld '" + WinToDos(cut) + "' nicht gefunden");
+    kwenvar.ErrorFlag = true;
+  }
+  return n;
+}
+
+bool TDbf4Host::GetFieldBool(const std::string& name) {
+  const uint8_t n = fieldByName(name);
+  if (n == 0 || recNo_ < 1) return false;
+  AreaScope scope(area_);
+  const bool value = FieldType(n) == 'L' ? qorva::GetFieldBool(n) : TextIsTrue(qorva::SField(n));
+  return engineOk() && value;
+}
+
+void TDbf4Host::SetFieldStr(const std::string& name, const std::string& value) {
+  const uint8_t n = fieldByName(name);
+  if (n == 0 || recNo_ < 1) return;
+  AreaScope scope(area_);
+  switch (FieldType(n)) {
+    case 'N':
+    case 'F': {
+      long double v = 0;
+      XbParseReal(value, v);  // text that is no number reads as 0
+      if (FieldDec(n) > 0) SetFieldReal(n, v);
+      else qorva::SetFieldInt(n, static_cast<int64_t>(v));
+      break;
+    }
+    case 'L': qorva::SetFieldBool(n, TextIsTrue(value)); break;
+    case 'M': break;  // memo text goes through the memo module, not a field
+    default: SetFieldText(n, value); break;
+  }
+  if (engineOk()) editing_ = true;
+}
+
+void TDbf4Host::SetFieldInt(const std::string& name, int64_t value) {
+  const uint8_t n = fieldByName(name);
+  if (n == 0 || recNo_ < 1) return;
+  AreaScope scope(area_);
+  switch (FieldType(n)) {
+    case 'N':
+    case 'F': qorva::SetFieldInt(n, value); break;
+    case 'L': qorva::SetFieldBool(n, value != 0); break;
+    case 'M': break;
+    default: SetFieldText(n, IntStr(value)); break;
+  }
+  if (engineOk()) editing_ = true;
+}
+
+void TDbf4Host::SetFieldFloat(const std::string& name, long double value) {
+  const uint8_t n = fieldByName(name);
+  if (n == 0 || recNo_ < 1) return;
+  AreaScope scope(area_);
+  switch (FieldType(n)) {
+    case 'N':
+    case 'F':
+      if (FieldDec(n) > 0) SetFieldReal(n, value);
+      else qorva::SetFieldInt(n, static_cast<int64_t>(value));
+      break;
+    case 'L': qorva::SetFieldBool(n, value != 0); break;
+    case 'M': break;
+    default: SetFieldText(n, XbAllTrim(XbFormatFixed(value, 24, FieldDec(n) > 0 ? FieldDec(n) : 6))); break;
+  }
+  if (engineOk()) editing_ = true;
+}
+
+void TDbf4Host::SetFieldBool(const std::string& name, bool value) {
+  const uint8_t n = fieldByName(name);
+  if (n == 0 || recNo_ < 1) return;
+  AreaScope scope(area_);
+  switch (FieldType(n)) {
+    case 'L': qorva::SetFieldBool(n, value); break;
+    case 'N':
+    case 'F': qorva::SetFieldInt(n, value ? 1 : 0); break;
+    case 'M': break;
+    default: SetFieldText(n, value ? "T" : "F"); break;
+  }
+  if (engineOk()) editing_ = true;
+}
+
+void TDbf4Host::Post() {
+  if (!active_ || !editing_) return;
+  editing_ = false;
+  bool rebuild = false;
+  {
+    AreaScope scope(area_);
+    if (!RLock()) {
+      xbcommon.XbErrorCode = 0;
+      ReportError("Sperren fehlgeschlagen [Post]");
+      kwenvar.ErrorFlag = true;
+    } else {
+      Replace();
+      const bool ok = engineOk();
+      UnlockRec();
+      rebuild = ok && indexed_;
+    }
+  }
+  if (rebuild) buildOrder();
+  if (recNo_ >= 1) readRecord(recNo_);
+}
+
+bool TDbf4Host::AppendRecLocked() {
+  if (!active_ || recNo_ < 1) return false;
+  int32_t added = 0;
+  {
+    AreaScope scope(area_);
+    if (!ALock()) {
+      xbcommon.XbErrorCode = 0;
+      return false;
+    }
+    AppendStored();
+    if (engineOk()) added = qorva::RecNo();
+    Unlock();
+    xbcommon.XbErrorCode = 0;
+  }
+  editing_ = false;
+  if (added < 1) {
+    if (recNo_ >= 1) readRecord(recNo_);
+    return false;
+  }
+  if (indexed_ || !builtIndex_.empty()) buildOrder();
+  readRecord(added);
+  return true;
+}
+
+void TDbf4Host::buildOrder() {
+  order_.clear();
+  if (!active_ || keyField_ == 0) return;
+  const int32_t count = RecordCount();
+  struct Key {
+    int32_t rec;
+    std::string text;
+    long double value;
+  };
+  std::vector<Key> keys;
+  keys.reserve(static_cast<size_t>(std::max(count, 0)));
+  bool numeric = false;
+  {
+    AreaScope scope(area_);
+    const char type = FieldType(keyField_);
+    numeric = type == 'N' || type == 'F';
+    for (int32_t n = 1; n <= count; ++n) {
+      GO(n);
+      if (xbcommon.XbErrorCode != 0) break;
+      Key k{n, "", 0};
+      if (numeric) k.value = GetFieldReal(keyField_);
+      else if (type == 'D') k.text = Peek(keyField_, n);  // stored YYYYMMDD sorts as text
+      else k.text = CollateKey(qorva::SField(keyField_));
+      keys.push_back(std::move(k));
+    }
+    engineOk();
+  }
+  std::stable_sort(keys.begin(), keys.end(), [numeric](const Key& a, const Key& b) {
+    return numeric ? a.value < b.value : a.text < b.text;
+  });
+  for (const Key& k : keys) order_.push_back(k.rec);
+  if (recNo_ >= 1) readRecord(recNo_);
+}
+
+bool TDbf4Host::IndexOn(const std::string& key, const std::string& indexFile) {
+  if (!active_) {
+    kwenvar.ErrorFlag = true;
+    return false;
+  }
+  std::string field = XbAllTrim(key);
+  const std::string upper = XbUpperStr(field);
+  if (upper.size() > 7 && upper.compare(0, 6, "UPPER(") == 0 && upper.back() == ')')
+    field = XbAllTrim(field.substr(6, field.size() - 7));
+  const uint8_t n = fieldByName(field);
+  if (n == 0) return false;
+  Post();
+  keyField_ = n;
+  builtIndex_ = indexFile;
+  buildOrder();
+  return true;
+}
+
+void TDbf4Host::SetIndexTo(const std::string& indexFile) {
+  if (!active_) return;
+  if (TrimStr(indexFile).empty()) {
+    indexed_ = false;
+    return;
+  }
+  if (indexFile != builtIndex_ || keyField_ == 0) {
+    ReportError("Index " + WinToDos(indexFile) + ".ndx nicht gefunden");
+    kwenvar.ErrorFlag = true;
+    return;
+  }
+  indexed_ = true;
+}
+
+void InitDbfhost() {
+  TDbf4Host& h = dbfhost.Dbf4Form;
+  h.CloseFile();
+  h.title1_.clear();
+  h.title2_.clear();
+  h.hideDeleted_ = false;
+  h.pickAndClose_ = false;
+  h.keyField_ = 0;
+  dbfhost.BrowseCol = 1;
+}
+
+TDbfBrowseWindow InstallDbfBrowseWindow(TDbfBrowseWindow window) {
+  TDbfBrowseWindow old = std::move(dbfhost.BrowseWindow);
+  dbfhost.BrowseWindow = std::move(window);
+  return old;
+}
+
+}  // namespace qorva

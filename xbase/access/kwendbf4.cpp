@@ -1,0 +1,165 @@
+// kwendbf4: the table-access layer over the table host.
+#include "xbase/access/kwendbf4.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+
+#include "foundation/error0.h"
+#include "foundation/filecheck.h"
+#include "foundation/kwenvar.h"
+#include "foundation/msgbox.h"
+#include "foundation/utilfile.h"
+#include "foundation/utilstr.h"
+#include "xbase/access/dbfhost.h"
+
+namespace qorva {
+
+Kwendbf4 kwendbf4;
+
+void InitKwendbf4() { kwendbf4 = Kwendbf4{}; }
+
+namespace {
+
+TDbf4Host& host() { return dbfhost.Dbf4Form; }
+
+// Creates a file of a name nobody else uses in dir, writes a line into it and removes it again.
+// A fixed probe name could meet (and destroy) a file of that name, or another program's probe.
+bool ProbeFolderWritable(const std::string& dir) {
+  std::string tmpl = AddBackslash(dir) + "DBFCHK_XXXXXX";
+  int fd = ::mkstemp(tmpl.data());
+  if (fd < 0) return false;
+  static const char line[] = "DBF Write Check\r\n";
+  bool ok = true;
+  size_t done = 0;
+  while (done < sizeof line - 1) {
+    const ssize_t w = ::write(fd, line + done, sizeof line - 1 - done);
+    if (w < 0 && errno == EINTR) continue;
+    if (w <= 0) {
+      ok = false;
+      break;
+    }
+    done += static_cast<size_t>(w);
+  }
+  if (::close(fd) != 0) ok = false;
+  if (::unlink(tmpl.c_str()) != 0) ok = false;
+  return ok;
+}
+
+bool FolderWritable(const std::string& dir) {
+  return kwendbf4.FolderWritable ? kwendbf4.FolderWritable(dir) : ProbeFolderWritable(dir);
+}
+
+std::string NamePartOf(const std::string& path) {
+  const size_t sep = path.find_last_of("/\\");
+  return sep == std::string::npos ? path : path.substr(sep + 1);
+}
+
+// Copies the table file source (an existing file) and its memo file, if it has one, into TempDir.
+// Returns the copy's path, or "" after telling the user what could not be copied.
+std::string CopyTableToTemp(const std::string& source) {
+  const std::string tempDir = AddBackslash(kwenvar.TempDir);
+  const std::string name = NamePartOf(source);
+  const std::string dest = tempDir + name;
+  std::vector<std::string> files{source};
+  const std::string stem = PathNoExt(source);
+  for (const char* ext : {".dbt", ".fpt"}) {
+    const std::string memo = ResolveFileCase(stem + ext);
+    if (FileCanOpen(memo)) files.push_back(memo);
+  }
+  for (const std::string& f : files) {
+    const std::string target = tempDir + NamePartOf(f);
+    struct stat a {}, b {};
+    const bool same = ::stat(f.c_str(), &a) == 0 && ::stat(target.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
+                      a.st_ino == b.st_ino;
+    if (same || TrimStr(kwenvar.TempDir).empty() || !CopyFileTo(f, target)) {
+      ReportError("Datei " + f + " kann nicht nach " + tempDir + " kopiert werden !");
+      kwenvar.ErrorFlag = true;
+      return "";
+    }
+    // The copy is the user's to change: it keeps the source's permissions, made writable.
+    if (::stat(f.c_str(), &a) == 0) ::chmod(target.c_str(), (a.st_mode & 07777) | S_IRUSR | S_IWUSR);
+  }
+  return dest;
+}
+
+}  // namespace
+
+void DbfOpenTable(const std::string& name, void* /*buffer*/, int32_t /*size*/) {
+  std::string table = TrimStr(name);
+  if (NamePartOf(table).find('.') == std::string::npos) table += ".dbf";
+  const std::string dir = AddBackslash(kwenvar.DbfDir);
+  FileMustExist(dir + table);
+  if (kwenvar.ErrorFlag) return;
+  const std::string source = ResolveFileCase(dir + table);
+  std::string path = source;
+  bool copy = !FolderWritable(kwenvar.DbfDir.empty() ? "." : kwenvar.DbfDir);
+  if (!copy) {
+    struct stat st {};
+    // The read-only attribute: nobody may write the file, whatever the caller's rights are.
+    copy = ::stat(source.c_str(), &st) == 0 && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+  }
+  if (copy) {
+    path = CopyTableToTemp(source);
+    if (path.empty()) return;
+  }
+  DbfOpenFile(path);
+}
+
+void DbfOpenFile(const std::string& path) { host().OpenFile(path); }
+
+void DbfCloseTable() { host().CloseFile(); }
+
+void DbfSetTitles(const std::string& title1, const std::string& title2) {
+  host().SetTitles(DosToWin(title1), DosToWin(title2));
+}
+
+void DbfBrowse(const std::string& option, uint16_t mode) { host().Browse(option, mode); }
+
+void DbfGoto(int32_t n) {
+  const int32_t count = DbfRecCount();
+  if (n > count) {
+    AddErrorMsg("DBF #" + IntStr(n) + " not found.");
+    n = count;
+  }
+  DbfGoChecked(n);
+}
+
+void DbfGoChecked(int32_t n) {
+  if (n < 1 || n > DbfRecCount()) n = 1;
+  host().Go(n);
+}
+
+void DbfFirst() { host().First(); }
+void DbfSkip(int32_t n) { host().Skip(n); }
+bool DbfEof() { return host().Eof(); }
+int32_t DbfRecNo() { return host().RecNo(); }
+int32_t DbfRecCount() { return host().RecordCount(); }
+
+void DbfFieldName(int32_t n, std::string& name) { name = host().FieldName(n); }
+void DbfGetFieldStr(int32_t n, std::string& s) { s = host().SField(n); }
+bool DbfGetFieldBool(const std::string& name) { return host().GetFieldBool(name); }
+void DbfSetFieldStr(const std::string& name, const std::string& value) { host().SetFieldStr(name, value); }
+void DbfSetFieldInt(const std::string& name, int64_t value) { host().SetFieldInt(name, value); }
+void DbfSetFieldFloat(const std::string& name, long double value) { host().SetFieldFloat(name, value); }
+void DbfSetFieldBool(const std::string& name, bool value) { host().SetFieldBool(name, value); }
+bool DbfAppendRec() { return host().AppendRecLocked(); }
+bool DbfDeleted() { return host().Deleted(); }
+void DbfShowDeleted() { host().ShowDeleted(); }
+
+void DbfIndexOn(const std::string& key, const std::string& indexFile) { host().IndexOn(key, indexFile); }
+
+void DbfTempPath(const std::string& name, std::string& path) { path = AddBackslash(kwenvar.TempDir) + name; }
+
+void DbfIndexOnTemp(const std::string& key, const std::string& name) {
+  std::string path;
+  DbfTempPath(name, path);
+  if (host().IndexOn(key, path)) host().SetIndexTo(path);
+}
+
+void DbfNoOp() {}
+
+}  // namespace qorva
