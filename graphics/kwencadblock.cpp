@@ -2,6 +2,7 @@
 // block files. DXF output gets real blocks; the screen and STL-like outputs write each block into a
 // block file of DXF entities and draw it by reading that file back at every insertion.
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <filesystem>
@@ -307,14 +308,54 @@ bool IsDefined(const std::string& name) {
   return false;
 }
 
-// The logo blocks of the plot program's work file: a block file of the user's becomes a block
-// definition of that name, so that the logo insertions name blocks the file defines. The shared
-// text file is in its BLOCKS section.
-void DefineLogoBlocks() {
-  for (const char* name : {"LOGO_2", "LOGO_3"}) {
+// Whether a file is a block file this program wrote (its first pair is the marker).
+bool OwnBlockFile(const std::string& path) {
+  PairReader rd;
+  return rd.Open(path) && rd.Next() && rd.code == kMarkerCode && rd.value == kMarkerText;
+}
+
+// The names of the block files in folder ("$<name>.dx$"), sorted; without the program's own ones
+// when ownToo is false.
+std::vector<std::string> BlockNamesIn(const std::string& folder, bool ownToo) {
+  namespace fs = std::filesystem;
+  std::vector<std::string> names;
+  std::error_code ec;
+  fs::directory_iterator it(folder.empty() ? std::string(".") : folder, ec);
+  if (ec) return names;
+  for (; it != fs::directory_iterator(); it.increment(ec)) {
+    if (ec) break;
+    const std::string file = it->path().filename().string();
+    if (file.size() < 6 || file[0] != '$' || LowerStr(file.substr(file.size() - 4)) != ".dx$") continue;
+    if (!ownToo && OwnBlockFile(it->path().string())) continue;
+    names.push_back(file.substr(1, file.size() - 5));
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// The user's block files (logo, head and insert blocks) that the run has not defined: those in the
+// user block folder, then those in TempDir that the program did not write.
+std::vector<std::string> UserBlockNames() {
+  std::vector<std::string> names;
+  for (const bool user : {true, false}) {
+    for (const std::string& name : BlockNamesIn(user ? UserBlockFolder() : kwenvar.TempDir, user)) {
+      if (IsDefined(name)) continue;
+      bool seen = false;
+      for (const std::string& n : names) seen = seen || LowerStr(n) == LowerStr(name);
+      if (!seen) names.push_back(name);
+    }
+  }
+  return names;
+}
+
+// The plot program's work file: every block file of the user becomes a block definition of that
+// name, so that the insertions of logo, head and insert blocks name blocks the file defines. The
+// shared text file is in its BLOCKS section.
+void DefineUserBlocks(const std::vector<std::string>& names) {
+  for (const std::string& name : names) {
     if (Broken) return;
-    if (IsDefined(name) || FindBlockFile(name).empty()) continue;
-    // The logo is drawn in its own coordinates; the drawing's state is left as it was.
+    if (IsDefined(name)) continue;
+    // The block is drawn in its own coordinates; the drawing's state is left as it was.
     const long double ox = cad8var.OriginX, oy = cad8var.OriginY;
     const long double th = cad8var.TextHeight, tw = cad8var.TextWidthFactor, ta = cad8var.TextAngle,
                       to = cad8var.TextObliqueAngle;
@@ -378,9 +419,7 @@ void CadDeleteBlockFiles() {
     if (file.size() < 5 || file[0] != '$') continue;
     const std::string tail = LowerStr(file.substr(file.size() - 4));
     if (tail != ".dx$") continue;
-    PairReader rd;
-    if (rd.Open(it->path().string()) && rd.Next() && rd.code == kMarkerCode && rd.value == kMarkerText)
-      ours.push_back(it->path().string());
+    if (OwnBlockFile(it->path().string())) ours.push_back(it->path().string());
   }
   for (const std::string& f : ours) fs::remove(f, ec);
 }
@@ -525,7 +564,7 @@ void CadEndBlock() {
 void CadEndSection() {
   Guarded([&] {
     const uint16_t cc = cad8var.CadCode;
-    if (cc == 4 && cad8var.BlocksSection && ShareFileOpen) DefineLogoBlocks();
+    if (cc == 4 && cad8var.BlocksSection && ShareFileOpen) DefineUserBlocks(UserBlockNames());
     if (Broken) return;
     cad8var.BlocksSection = false;
     if (cc == 1 || cc == 4) {
@@ -538,17 +577,19 @@ void CadEndSection() {
 void CadBeginEntities() {
   Guarded([&] {
     const uint16_t cc = cad8var.CadCode;
-    if (cc == 4 && !BlocksWritten && ShareFileOpen &&
-        !(FindBlockFile("LOGO_2").empty() && FindBlockFile("LOGO_3").empty())) {
-      // A drawing without blocks: the logos get a BLOCKS section of their own.
-      BlocksWritten = true;
-      DxfBeginBlocks();
-      CheckShareFile();
-      if (!Broken) DefineLogoBlocks();
-      if (Broken) return;
-      DxfEndSection();
-      CheckShareFile();
-      if (Broken) return;
+    if (cc == 4 && !BlocksWritten && ShareFileOpen) {
+      // A drawing without blocks: the user's blocks get a BLOCKS section of their own.
+      const std::vector<std::string> names = UserBlockNames();
+      if (!names.empty()) {
+        BlocksWritten = true;
+        DxfBeginBlocks();
+        CheckShareFile();
+        if (!Broken) DefineUserBlocks(names);
+        if (Broken) return;
+        DxfEndSection();
+        CheckShareFile();
+        if (Broken) return;
+      }
     }
     if (cc == 1 || cc == 4) {
       if (ShareFileOpen) DxfBeginEntities();
@@ -595,6 +636,8 @@ void CadInsertBlock(const std::string& name, long double x, long double y, long 
     const uint16_t cc = cad8var.CadCode;
     if (cc == 0 || cc > 6) return;
     if (cc == 1 || cc == 4 || (cad8var.BlocksSection && BlockFileCodes())) {
+      // The plot program's work file inserts only blocks it defines (its own and the user's).
+      if (cc == 4 && !cad8var.BlocksSection && !IsDefined(name)) return;
       if (ShareFileOpen) DxfInsert(name, x, y, angle, sx, sy);
       CheckShareFile();
     } else if (BlockFileCodes()) {

@@ -326,11 +326,15 @@ TEST_F(KwencadTest, PlotRunWritesItsWorkFileAndStartsTheCommandLine) {
   }
 }
 
-// The plot program's work file defines the user's logo blocks it inserts, with or without a blocks
-// section of the drawing's own; a DXF file gets no logo.
-TEST_F(KwencadTest, PlotWorkFileDefinesTheLogosItInserts) {
+// The plot program's work file defines the user's blocks (logos, heads) it inserts, with or without
+// a blocks section of the drawing's own, and inserts no block it does not define; a DXF file gets no
+// logo.
+TEST_F(KwencadTest, PlotWorkFileDefinesTheUserBlocksItInserts) {
   test::writeFile(dir / "blocks" / "$LOGO_2.dx$",
                   "0\nLINE\n8\n3\n10\n0\n20\n0\n11\n480\n21\n360\n0\nTEXT\n1\nLogo\n10\n5\n20\n5\n0\nEOF\n");
+  test::writeFile(dir / "tmp" / "$head_0.dx$", "0\nCIRCLE\n8\n4\n10\n1\n20\n2\n40\n3\n0\nEOF\n");
+  // A block file a screen drawing left behind is the program's own, not the user's.
+  test::writeFile(dir / "tmp" / "$alt.dx$", "999\nQORVA block file\n0\nLINE\n0\nEOF\n");
   for (const bool withBlocks : {true, false}) {
     SCOPED_TRACE(withBlocks ? "with blocks" : "without blocks");
     test::scriptedPrompter().clear();
@@ -353,15 +357,21 @@ TEST_F(KwencadTest, PlotWorkFileDefinesTheLogosItInserts) {
     EXPECT_EQ(cad8var.CurrentLayerName, "2");
     EXPECT_TRUE(Near(cad8var.TextHeight, 5));
     EXPECT_TRUE(Near(cad8var.OriginX, 7));
+    CadInsertBlockOffset("head_0", 10, 20, 0, 1, 1);
+    CadInsertBlock("alt", 0, 0, 0, 1, 1);
+    CadInsertBlock("fehlt", 0, 0, 0, 1, 1);
     CadEndSection();
     CadEndOutput();
     EXPECT_FALSE(kwenvar.ErrorFlag);
     const DxfCheck r = CheckDxf(AddBackslash(kwenvar.TempDir) + "ventrix.dxf");
     EXPECT_EQ(r.exitCode, 0) << r.output;
     for (const char* line : {"block LOGO_2 base=(0,0)", "  LINE layer=3 (0,0) (480,360)",
-                             "  INSERT layer=2 LOGO_2 (145.6,1.2) sx=0.333333 sy=0.333333 rot=0"})
+                             "  INSERT layer=2 LOGO_2 (145.6,1.2) sx=0.333333 sy=0.333333 rot=0",
+                             "block head_0 base=(0,0)", "  CIRCLE layer=4 (1,2) r=3",
+                             "  INSERT layer=2 head_0 (17,27) sx=1 sy=1 rot=0"})
       EXPECT_TRUE(r.has(line)) << line << "\n" << r.output;
-    EXPECT_EQ(r.output.find("LOGO_3"), std::string::npos) << r.output;
+    for (const char* missing : {"LOGO_3", "alt", "fehlt"})
+      EXPECT_EQ(r.output.find(missing), std::string::npos) << missing << "\n" << r.output;
   }
   wkwenvar.CadBatchMode = true;
   kwenvar.CurrentFileName = (dir / "ohnelogo").string();
