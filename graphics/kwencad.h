@@ -8,6 +8,9 @@
 // through caddxf. IGES, TXT and STL writers register themselves per code (RegisterCadWriter); a
 // code without a registered writer is refused by CadBeginOutput.
 //
+// The plot program's work file (code 4) also defines the user's block files (logo, head and insert
+// blocks) as DXF blocks, and inserts only blocks it defines.
+//
 // No routine returns an error code or throws: failures set kwenvar.ErrorFlag. Any failure inside an
 // output run closes every file the run opened.
 
