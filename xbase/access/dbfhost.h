@@ -63,7 +63,7 @@ class TDbf4Host {
   // the end sets Eof and stays on the last record. n = 0 re-reads the current record, dropping the
   // pending edit.
   void Skip(int32_t n);
-  bool Eof() const { return atEof_; }
+  bool Eof() const { return !active_ || atEof_; }  // no table: nothing to walk
   int32_t RecNo() const { return recNo_; }
   int32_t RecordCount();
   uint8_t FieldCount();

@@ -1,0 +1,401 @@
+// The table-access layer over the window-less table host: opening with the write check and the
+// copy to the temporary folder, the record-number rules, reading and writing fields, the order by a
+// field, appending and browsing.
+#include "xbase/access/kwendbf4.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "foundation/error0.h"
+#include "foundation/kwenvar.h"
+#include "tests/support/testsupport.h"
+#include "tests/xbase/dbfimage_test.h"
+#include "xbase/access/dbfhost.h"
+#include "xbase/xbcommon.h"
+#include "xbase/xbdbflow.h"
+#include "xbase/xbengine.h"
+#include "xbase/xbnatdate.h"
+
+namespace qorva {
+namespace {
+
+namespace fs = std::filesystem;
+using test::FieldDef;
+using test::makeDbf;
+using test::readFile;
+using test::scriptedPrompter;
+using test::writeFile;
+
+const std::vector<FieldDef> kFields{{"NAME", 'C', 10, 0}, {"VAL", 'N', 6, 2}, {"OK", 'L', 1, 0},
+                                    {"LONGFIELDN", 'L', 1, 0}};
+
+// Stored records: deletion byte, NAME, VAL, OK, LONGFIELDN. "\x84" is a DOS a-umlaut.
+const std::vector<std::string> kRecords{" Zeta        3.50TF", "*alpha       1.25FT", " Beta       -1.00TF",
+                                        " \x84rger       0.10FF"};
+
+class Kwendbf4Test : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    XbStartEngine();
+    InitXbnatdate();
+    xbnatdate.CenturyDates = true;
+    SetDateFormat(0);
+    InitKwenvar();
+    InitError0();
+    InitDbfhost();
+    InitKwendbf4();
+    InstallDbfBrowseWindow(nullptr);
+    scriptedPrompter().clear();
+    fs::create_directories(dbfDir());
+    fs::create_directories(tempDir());
+    kwenvar.DbfDir = dbfDir().string();
+    kwenvar.TempDir = tempDir().string();
+  }
+  void TearDown() override {
+    InitDbfhost();
+    InstallDbfBrowseWindow(nullptr);
+    InitKwendbf4();
+    XbStopEngine();
+    XbSetErrorReport(true);
+    InitXbnatdate();
+    InitKwenvar();
+    InitError0();
+    scriptedPrompter().clear();
+    std::error_code ec;
+    fs::permissions(dbfDir(), fs::perms::owner_all, fs::perm_options::add, ec);
+  }
+
+  fs::path dbfDir() const { return dir_ / "dbf"; }
+  fs::path tempDir() const { return dir_ / "tmp"; }
+  std::string writeTable(const std::string& name, const std::vector<std::string>& records = kRecords) {
+    const fs::path p = dbfDir() / name;
+    writeFile(p, makeDbf(kFields, records));
+    return p.string();
+  }
+  static std::vector<std::string> Messages() {
+    std::vector<std::string> v;
+    for (uint16_t i = 1; i <= error0.ErrorCount; ++i) v.push_back(error0.ErrorMsgs[i]);
+    return v;
+  }
+  static std::string LastShown() {
+    const auto& a = scriptedPrompter().asked();
+    return a.empty() ? std::string() : a.back().text;
+  }
+  static std::string Field(int n) {
+    std::string s;
+    DbfGetFieldStr(n, s);
+    return s;
+  }
+  // Physical numbers in the current order, walked as a caller walks a table.
+  static std::vector<int32_t> Walk() {
+    std::vector<int32_t> recs;
+    for (DbfFirst(); !DbfEof(); DbfSkip(1)) {
+      recs.push_back(DbfRecNo());
+      if (recs.size() > 20) break;
+    }
+    return recs;
+  }
+  // The stored bytes of record n of a table file.
+  static std::string Stored(const std::string& path, int n) {
+    const std::string bytes = readFile(path);
+    const size_t h = static_cast<uint8_t>(bytes[8]) | static_cast<uint8_t>(bytes[9]) << 8;
+    const size_t r = static_cast<uint8_t>(bytes[10]) | static_cast<uint8_t>(bytes[11]) << 8;
+    return bytes.substr(h + static_cast<size_t>(n - 1) * r, r);
+  }
+  static std::set<std::string> Listing(const fs::path& dir) {
+    std::set<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir)) names.insert(e.path().filename().string());
+    return names;
+  }
+
+  test::ScratchDir dir_;
+};
+
+TEST_F(Kwendbf4Test, NameWithOrWithoutExtensionOpensFromTheTableFolder) {
+  writeTable("mat.dbf");
+  writeTable("mat.tab", {kRecords[0]});  // a name with a dot is used as it is
+  for (const auto& [name, count] : std::vector<std::pair<std::string, int32_t>>{{"mat", 4}, {"mat.dbf", 4},
+                                                                                 {"mat.tab", 1}}) {
+    SCOPED_TRACE(name);
+    kwenvar.ErrorFlag = false;
+    DbfOpenTable(name);
+    EXPECT_FALSE(kwenvar.ErrorFlag);
+    ASSERT_TRUE(dbfhost.Dbf4Form.Active());
+    EXPECT_EQ(DbfRecCount(), count);
+    EXPECT_EQ(DbfRecNo(), 1);
+    EXPECT_EQ(dbfhost.Dbf4Form.FileName(), (dbfDir() / name).string() + (name == "mat" ? ".dbf" : ""));
+  }
+  DbfCloseTable();
+  EXPECT_FALSE(dbfhost.Dbf4Form.Active());
+  EXPECT_TRUE(scriptedPrompter().asked().empty());
+  // The write check leaves nothing behind in the table folder.
+  EXPECT_EQ(Listing(dbfDir()), (std::set<std::string>{"mat.dbf", "mat.tab"}));
+}
+
+TEST_F(Kwendbf4Test, MissingTableOrEarlierErrorOpensNothing) {
+  DbfOpenTable("nope");
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(dbfhost.Dbf4Form.Active());
+  EXPECT_EQ(LastShown(), "Datei " + (dbfDir() / "nope.dbf").string() + " nicht gefunden oder kein Zugriffsrecht !");
+
+  writeTable("mat.dbf");
+  kwenvar.ErrorFlag = true;  // callers clear it first; a set flag means "stop"
+  DbfOpenTable("mat");
+  EXPECT_FALSE(dbfhost.Dbf4Form.Active());
+}
+
+TEST_F(Kwendbf4Test, GotoLandsInsideTheTable) {
+  writeTable("mat.dbf");
+  DbfOpenTable("mat");
+  struct Case {
+    int32_t n, lands;
+    std::vector<std::string> messages;
+  };
+  const std::vector<Case> cases{{3, 3, {}},
+                                {0, 1, {}},
+                                {-5, 1, {}},
+                                {5, 4, {"DBF #5 not found."}},
+                                {5, 4, {"DBF #5 not found."}},  // an equal text is listed once
+                                {2, 2, {"DBF #5 not found."}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.n);
+    DbfGoto(c.n);
+    EXPECT_EQ(DbfRecNo(), c.lands);
+    EXPECT_EQ(Messages(), c.messages);
+    EXPECT_FALSE(kwenvar.ErrorFlag);
+  }
+}
+
+TEST_F(Kwendbf4Test, GotoOnAnEmptyTableKeepsThePositionAndSetsErrorFlag) {
+  writeTable("empty.dbf", {});
+  DbfOpenTable("empty");
+  ASSERT_TRUE(dbfhost.Dbf4Form.Active());
+  for (int32_t n : {1, 0}) {
+    kwenvar.ErrorFlag = false;
+    EXPECT_NO_THROW(DbfGoto(n));
+    EXPECT_TRUE(kwenvar.ErrorFlag);
+    EXPECT_EQ(DbfRecNo(), 0);
+    EXPECT_EQ(Field(1), "");
+  }
+  EXPECT_EQ(Messages(), std::vector<std::string>{"DBF #1 not found."});
+  for (const auto& a : scriptedPrompter().asked()) EXPECT_EQ(a.caption.find("angehalten"), std::string::npos);
+  DbfFirst();
+  EXPECT_TRUE(DbfEof());
+}
+
+TEST_F(Kwendbf4Test, FieldsOfTheCurrentRecordAsText) {
+  writeTable("mat.dbf");
+  DbfOpenTable("mat");
+  std::string name;
+  for (const auto& [n, expected] : std::vector<std::pair<int32_t, std::string>>{
+           {0, ""}, {1, "NAME"}, {4, "LONGFIELDN"}, {5, ""}}) {
+    DbfFieldName(n, name);
+    EXPECT_EQ(name, expected) << n;
+  }
+  DbfGoto(4);
+  EXPECT_EQ(Field(1), "\xE4rger     ");  // the Windows code page, blanks kept
+  EXPECT_EQ(Field(2), "  0.10");
+  EXPECT_EQ(Field(3), "N");
+  DbfGoto(2);
+  EXPECT_TRUE(DbfDeleted());
+  EXPECT_EQ(Field(1), "alpha     ");
+  EXPECT_FALSE(DbfGetFieldBool("ok"));  // names compare without regard to case
+  EXPECT_TRUE(DbfGetFieldBool("LongFieldName"));  // cut to its first 10 characters
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+  // Every record is walked, the deleted one too, in physical order.
+  EXPECT_EQ(Walk(), (std::vector<int32_t>{1, 2, 3, 4}));
+  EXPECT_EQ(DbfRecNo(), 4);  // running off the end stays on the last record
+}
+
+TEST_F(Kwendbf4Test, UnknownFieldNameIsReportedAndSetsErrorFlag) {
+  writeTable("mat.dbf");
+  const std::string before = readFile(dbfDir() / "mat.dbf");
+  DbfOpenTable("mat");
+  EXPECT_FALSE(DbfGetFieldBool("NOSUCH"));
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_EQ(LastShown(), "Feld 'NOSUCH' nicht gefunden");
+
+  kwenvar.ErrorFlag = false;
+  DbfSetFieldStr("NAMEX", "lost");
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(dbfhost.Dbf4Form.Editing());
+  DbfSkip(1);
+  DbfCloseTable();
+  EXPECT_EQ(readFile(dbfDir() / "mat.dbf"), before);
+}
+
+TEST_F(Kwendbf4Test, IndexOnTempOrdersByTheFieldWhileRecordNumbersStayPhysical) {
+  writeTable("mat.dbf");
+  DbfOpenTable("mat");
+  DbfIndexOnTemp("NAME", "mat");
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+  // Case does not count, an umlaut reads as two letters: AERGER, ALPHA, BETA, ZETA.
+  EXPECT_EQ(Walk(), (std::vector<int32_t>{4, 2, 3, 1}));
+  DbfFirst();
+  EXPECT_EQ(DbfRecNo(), 4);
+  EXPECT_EQ(Field(1), "\xE4rger     ");
+  DbfGoto(1);  // physical number
+  EXPECT_EQ(Field(1), "Zeta      ");
+
+  DbfIndexOnTemp("VAL", "mat");  // numbers by value: -1.00 before 0.10
+  EXPECT_EQ(Walk(), (std::vector<int32_t>{3, 4, 2, 1}));
+
+  DbfIndexOnTemp("NOSUCH", "mat");
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_EQ(Walk(), (std::vector<int32_t>{3, 4, 2, 1}));  // the order in force stays
+
+  // Closing ends the order: the next opening walks in physical order.
+  DbfCloseTable();
+  EXPECT_TRUE(Walk().empty());
+  kwenvar.ErrorFlag = false;
+  DbfOpenTable("mat");
+  EXPECT_EQ(Walk(), (std::vector<int32_t>{1, 2, 3, 4}));
+}
+
+TEST_F(Kwendbf4Test, EditsArePostedBySkipAndDroppedByGoto) {
+  const std::string path = writeTable("mat.dbf");
+  DbfOpenTable("mat");
+  DbfGoto(3);
+  DbfSetFieldStr("NAME", "Dropped");
+  EXPECT_EQ(Field(1), "Dropped   ");  // the engine's copy changes at once
+  DbfGoto(3);
+  EXPECT_EQ(Field(1), "Beta      ");
+  EXPECT_EQ(Stored(path, 3), kRecords[2]);
+
+  DbfGoto(1);
+  DbfSetFieldStr("NAME", "Changed");
+  DbfSetFieldFloat("VAL", 2.5L);
+  DbfSetFieldBool("OK", false);
+  DbfSkip(1);
+  EXPECT_EQ(DbfRecNo(), 2);
+  EXPECT_EQ(Stored(path, 1), " Changed     2.50FF");
+}
+
+TEST_F(Kwendbf4Test, AppendAddsACopyWithTheValuesSet) {
+  const std::string path = writeTable("mat.dbf");
+  DbfOpenTable("mat");
+  DbfIndexOnTemp("NAME", "mat");
+  DbfGoto(1);
+  DbfSetFieldStr("NAME", "Aa");
+  DbfSetFieldInt("VAL", 7);
+  EXPECT_TRUE(DbfAppendRec());
+  EXPECT_EQ(DbfRecCount(), 5);
+  EXPECT_EQ(DbfRecNo(), 5);
+  EXPECT_EQ(Stored(path, 5), " Aa          7.00TF");
+  EXPECT_EQ(Stored(path, 1), kRecords[0]);  // the record the values went into stays
+  EXPECT_EQ(Walk(), (std::vector<int32_t>{5, 4, 2, 3, 1}));  // and the order knows the new one
+
+  // Another program holds the append lock: nothing is appended, and nobody is asked.
+  const int fd = ::open(path.c_str(), O_RDWR);
+  ASSERT_GE(fd, 0);
+  struct flock fl {};
+  fl.l_type = F_WRLCK;
+  fl.l_whence = SEEK_SET;
+  fl.l_start = static_cast<off_t>(LockBase + 1);
+  fl.l_len = 1;
+  ASSERT_EQ(::fcntl(fd, F_OFD_SETLK, &fl), 0);
+  scriptedPrompter().clear();
+  EXPECT_FALSE(DbfAppendRec());
+  ::close(fd);
+  EXPECT_EQ(DbfRecCount(), 5);
+  EXPECT_TRUE(scriptedPrompter().asked().empty());
+}
+
+TEST_F(Kwendbf4Test, BrowseWithoutAWindowIsACancel) {
+  writeTable("mat.dbf");
+  DbfOpenTable("mat");
+  DbfGoto(3);
+  kwenvar.BrowseRecNo = 7;
+  DbfBrowse("", 1);
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_EQ(kwenvar.LastKey, 27);
+  EXPECT_EQ(kwenvar.BrowseRecNo, 7);
+  EXPECT_EQ(DbfRecNo(), 3);
+}
+
+TEST_F(Kwendbf4Test, BrowseWindowChoosesAmongTheShownRecords) {
+  writeTable("mat.dbf");
+  DbfOpenTable("mat");
+  std::vector<int32_t> seen;
+  InstallDbfBrowseWindow([&](const std::string& option, uint16_t mode) {
+    EXPECT_EQ(option, "CLOSE");
+    EXPECT_EQ(mode, 1);
+    EXPECT_TRUE(dbfhost.Dbf4Form.PickAndClose());
+    seen = Walk();
+    DbfGoto(3);
+    dbfhost.Dbf4Form.Accept(2);
+  });
+  kwenvar.ErrorFlag = true;
+  DbfBrowse("CLOSE", 1);
+  EXPECT_EQ(seen, (std::vector<int32_t>{1, 3, 4}));  // choosing hides the deleted record
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_EQ(kwenvar.LastKey, 13);
+  EXPECT_EQ(kwenvar.BrowseRecNo, 3);
+  EXPECT_EQ(dbfhost.BrowseCol, 2);
+  DbfShowDeleted();
+  EXPECT_EQ(Walk(), (std::vector<int32_t>{1, 2, 3, 4}));
+}
+
+// A folder that cannot be written, and a read-only table, are worked on as a copy in TempDir; the
+// probe never touches a file of the user's, and the memo file goes with its table.
+TEST_F(Kwendbf4Test, ReadOnlyTableOrFolderIsOpenedFromACopyInTempDir) {
+  const std::string path = writeTable("mat.dbf");
+  writeFile(dbfDir() / "mat.dbt", std::string(512, '\0'));
+  writeFile(dbfDir() / "TEST.$$$", "mine");
+  fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+
+  DbfOpenTable("mat");
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_TRUE(dbfhost.Dbf4Form.Active());
+  EXPECT_EQ(dbfhost.Dbf4Form.FileName(), (tempDir() / "mat.dbf").string());
+  EXPECT_TRUE(dbfhost.Dbf4Form.OpenedFromTempDir());
+  EXPECT_EQ(readFile(tempDir() / "mat.dbt"), std::string(512, '\0'));
+  EXPECT_NE(fs::status(tempDir() / "mat.dbf").permissions() & fs::perms::owner_write, fs::perms::none);
+  EXPECT_EQ(readFile(dbfDir() / "TEST.$$$"), "mine");
+  EXPECT_EQ(Listing(dbfDir()), (std::set<std::string>{"mat.dbf", "mat.dbt", "TEST.$$$"}));
+  // Changes go to the copy.
+  DbfSetFieldStr("NAME", "Copy");
+  DbfSkip(1);
+  EXPECT_EQ(Stored((tempDir() / "mat.dbf").string(), 1).substr(0, 6), " Copy ");
+  EXPECT_EQ(Stored(path, 1), kRecords[0]);
+  DbfCloseTable();
+
+  // A folder nobody may write in; root may write everywhere, so there the folder says so itself.
+  fs::permissions(path, fs::perms::owner_all, fs::perm_options::add);
+  fs::remove(tempDir() / "mat.dbf");
+  if (::geteuid() == 0) {
+    kwendbf4.FolderWritable = [&](const std::string& dir) {
+      EXPECT_EQ(dir, dbfDir().string());
+      return false;
+    };
+  } else {
+    fs::permissions(dbfDir(), fs::perms::owner_read | fs::perms::owner_exec);
+  }
+  DbfOpenTable("mat");
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_EQ(dbfhost.Dbf4Form.FileName(), (tempDir() / "mat.dbf").string());
+  EXPECT_EQ(DbfRecCount(), 4);
+}
+
+TEST_F(Kwendbf4Test, FailedCopyToTempDirIsReportedAndOpensNothing) {
+  const std::string path = writeTable("mat.dbf");
+  fs::permissions(path, fs::perms::owner_read);
+  // A copy left by an earlier run must not be taken for the table.
+  writeFile(dir_ / "tmpfile", "not a folder");
+  kwenvar.TempDir = (dir_ / "tmpfile").string();
+  DbfOpenTable("mat");
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(dbfhost.Dbf4Form.Active());
+  EXPECT_NE(LastShown().find("kann nicht nach"), std::string::npos) << LastShown();
+  EXPECT_NE(LastShown().find("mat.dbf"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace qorva
