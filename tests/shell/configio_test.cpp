@@ -1,0 +1,832 @@
+// The configuration file: its default layout, write -> read -> write, files that end early or hold
+// damaged values, where the file is looked for, and writes that must not lose the old file.
+#include "shell/configio.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <array>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "foundation/cad8var.h"
+#include "foundation/hgvar.h"
+#include "foundation/kwenvar.h"
+#include "foundation/settings.h"
+#include "foundation/utilfile.h"
+#include "foundation/view3d.h"
+#include "foundation/wkwenvar.h"
+#include "foundation/wprinvar.h"
+#include "tests/support/testsupport.h"
+
+namespace qorva::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kDataDir = QORVA_TEST_DATA_DIR;
+
+std::vector<std::string> Lines(const std::string& bytes) {
+  std::vector<std::string> out;
+  std::size_t from = 0;
+  while (from < bytes.size()) {
+    std::size_t end = bytes.find("\r\n", from);
+    if (end == std::string::npos) end = bytes.size();
+    out.push_back(bytes.substr(from, end - from));
+    from = end + 2;
+  }
+  return out;
+}
+
+std::string Join(const std::vector<std::string>& lines) {
+  std::string s;
+  for (const std::string& l : lines) s += l + "\r\n";
+  return s;
+}
+
+// Index of the first line equal to label (the test fails when there is none).
+std::size_t Find(const std::vector<std::string>& lines, const std::string& label) {
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i] == label) return i;
+  }
+  ADD_FAILURE() << "no line " << label;
+  return lines.size();
+}
+
+// Line index of the value of a tail entry (94..133), which mostly have no labels.
+std::size_t TailLine(const std::vector<std::string>& lines, int entry) {
+  const std::size_t base = Find(lines, "3D - Default x,y,z") + 4;  // entry 94
+  static const int offsets[] = {0, 1, 2, 4, 6, 8};                 // entries 94 .. 99
+  if (entry <= 99) return base + static_cast<std::size_t>(offsets[entry - 94]);
+  if (entry <= 115) return base + static_cast<std::size_t>(24 + entry - 100);  // 100..115
+  if (entry == 116) return base + 40;                                          // 16 lines
+  return base + static_cast<std::size_t>(56 + entry - 117);                    // 117..133
+}
+
+// Restores an environment variable when it goes out of scope.
+class EnvGuard {
+ public:
+  explicit EnvGuard(const char* name) : name_(name) {
+    if (const char* v = std::getenv(name)) old_ = v;
+  }
+  ~EnvGuard() {
+    if (old_) {
+      ::setenv(name_, old_->c_str(), 1);
+    } else {
+      ::unsetenv(name_);
+    }
+  }
+  void set(const std::string& v) { ::setenv(name_, v.c_str(), 1); }
+  void unset() { ::unsetenv(name_); }
+
+ private:
+  const char* name_;
+  std::optional<std::string> old_;
+};
+
+// Files may grow no larger than `bytes` while it lives (root is bound by this limit too).
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    ::getrlimit(RLIMIT_FSIZE, &old_);
+    oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit l = old_;
+    l.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &l);
+  }
+  ~FileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &old_);
+    std::signal(SIGXFSZ, oldHandler_);
+  }
+
+ private:
+  rlimit old_{};
+  void (*oldHandler_)(int) = nullptr;
+};
+
+// Every setting of the file away from its start value, each value surviving the reader's rules.
+void SetEverySettingAwayFromStart() {
+  auto& k = kwenvar;
+  auto& w = wkwenvar;
+  auto& h = hgvar;
+  auto& p = wprinvar;
+  auto& c = cad8var;
+  for (std::size_t n = 1; n <= 5; ++n) {
+    c.LayerNames[n] = "Lay" + std::to_string(n);
+    c.LayerColors[n] = static_cast<int32_t>(6 + n);
+  }
+  c.CadTextFont = "ROMANS";
+  c.CadTextWidth = 0.75L;
+  c.CadTextAngle = 15.0L;
+  k.CadDir = "/w/cad/";
+  k.DbfDir = "/w/dbf/";
+  k.HelpLevel = 2;
+  k.PrinterPort = 2;
+  k.PrinterType = 4;
+  k.PrintDensity = 2;
+  k.HardcopyRotated = 'N';
+  k.SigDigits = 4;
+  k.PrintDensityVertical = 3;
+  k.ScreenColor = false;
+  h.GraphCorrectionX = 1.05L;
+  k.GraphMode = 5;
+  k.GraphDriver = 6;
+  k.GraphResX = 800;
+  k.GraphResY = 600;
+  k.TempDir = "/w/tmp/";
+  k.HardcopyPort = 3;
+  k.EdiDir = "/w/edi/";
+  k.PltDir = "/w/plt/";
+  k.SeparatorStyle = 2;
+  k.LinesPerPage = 72;
+  h.ZoomFactor = 1.5L;
+  h.PanFactor = 0.125L;
+  k.ProgramDir = "/opt/kwendal/";
+  c.VentrixCmdLines[1] = "plot a.dxf";
+  h.BackgroundColor = 0xFFFFFF;
+  k.PrintColorMode = 2;
+  c.LayerMonochrome = true;
+  h.GraphTextWidth = 0.9L;
+  h.GraphFontName = "Helvetica";
+  for (int layer = 16; layer <= 31; ++layer) {
+    c.ColorLayerColors[layer] = 32 - layer;
+    c.ColorLayerWidths[layer] = layer - 14;
+  }
+  w.TextProgram = "kate";
+  w.DatabaseMode = 2;
+  w.ExternalDbProgram = "/usr/bin/dbview";
+  p.DefaultPrintOriginX = 5;
+  p.DefaultPrintOriginY = -7;
+  p.DefaultPrintScaleX = 1.25;
+  p.DefaultPrintBorder = true;
+  w.UserLoginEnabled = true;
+  c.VentrixCmdCount = 3;
+  c.VentrixCmdLines[2] = "plot b.dxf";
+  c.VentrixCmdLines[3] = "plot c.dxf";
+  k.ArchiveMode = true;
+  w.DateFormat = 1;
+  w.HeaderSpaceLines = 4;
+  w.TextDevice = 7;
+  w.TextDeviceQuery = true;
+  w.SmallOnlineWindow = true;
+  w.DiagramLimitsQuery = true;
+  w.CadTxtDecimal = 2;
+  w.DefaultDataDir = "/w/data/";
+  h.GraphTextHeight = 1.25L;
+  w.DialogScale = 120;
+  w.HtmlBrowser = "firefox";
+  p.DefaultPrintScaleY = 0.75;
+  for (std::size_t n = 0; n <= 5; ++n) c.LayerWidths[n] = static_cast<int32_t>(4 + n);
+  p.GraphPrintDialog = false;
+  p.TextWindowPos = {11, 22, 333, 444};
+  w.UnitSystem = 1;
+  w.HeaderMode = 2;
+  p.PrintFontName = "DejaVu Sans Mono";
+  p.PrintFontSize = 12;
+  p.PrintFontStyle = 1;
+  h.GraphFontStyle = 2;
+  p.PrintOrientation = 1;
+  view3d.Edit3DAngles = false;
+  view3d.View3DAngles = {0.0L, 0.5L, 1.5L, -2.25L};
+  w.ChangeIndexStyle = 2;
+  w.ExcelDecimal = 1;
+  c.ReleaseField = "Freigabe";
+  c.CadDecimals = 4;
+  w.CadTextMode = 3;
+  w.PlainAscii = 1;
+  w.DialogFontScale = 90;
+  w.AngleFormat = 2;
+  c.DimensionFactor = 2.5L;
+  k.CfgSpareInt = 9;
+  w.MenuLanguage = 2;
+  w.ResultGraphic = 3;
+  c.DwgNoMakerTitle = c.DwgNoFileName = c.DwgNoDate = c.DwgNoLogo = c.DwgNoFooter = c.DwgNoTitleBlock = true;
+  w.NoAktuellFile = true;
+  w.SaveMenuLanguage = true;
+  w.TitleBlockType = 0;
+  for (std::size_t n = 0; n <= 15; ++n) h.ColorTable[n] = static_cast<TColor>(0x010203 + n);
+  view3d.No3DTo2D = false;
+  c.DwgNoCopyright = true;
+  w.ManualDir = "/w/man/";
+  w.FrameMargin = 3;
+  c.DwgNoGridBorder = c.DwgNoMmScale = c.DwgShowChanges = c.DwgHeadBlocks = c.DwgInsertBlocks = true;
+  w.HideWarnings = true;
+  c.ExecCadFile = false;
+  c.PolyArcToLines = false;
+  c.ArcResolution = 0.25L;
+  c.StlType = 1;
+  w.ScreenSizeCode = 3;  // neither 1 nor 2: the reader keeps the stored resolution
+  w.DialogSizeCode = 3;  // not 1: the reader keeps the stored dialog scales
+  w.TextWindowSizeCode = 2;
+}
+
+class ConfigFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    xdg_.set((dir_ / "xdg").string());
+    Reset();
+    scriptedPrompter().clear();
+  }
+
+  // Start values, with the program's identity and the configuration folder of this test.
+  void Reset() {
+    InitAllSettings();
+    InitConfigio();
+    kwenvar.ProgStem = "qorva";
+    kwenvar.ProgVersion = "1.0";
+    kwenvar.StartDir = dir_.path().string();
+    wkwenvar.ConfigDir = (dir_ / "cfg").string();
+    fs::create_directories(dir_ / "cfg");
+  }
+
+  fs::path ConfigPath() const { return dir_ / "cfg" / "qorva.cfg"; }
+
+  std::string WriteAndGet() {
+    WriteConfigFile();
+    EXPECT_FALSE(kwenvar.ErrorFlag);
+    return readFile(ConfigPath());
+  }
+
+  // Start values, then the given file read.
+  void ReadBytes(const std::string& bytes) {
+    Reset();
+    writeFile(ConfigPath(), bytes);
+    ReadConfigFile();
+  }
+
+  std::vector<std::string> Messages() const {
+    std::vector<std::string> out;
+    for (const AskRecord& r : scriptedPrompter().asked()) out.push_back(r.text);
+    return out;
+  }
+
+  ScratchDir dir_;
+  EnvGuard xdg_{"XDG_CONFIG_HOME"};
+};
+
+TEST_F(ConfigFileTest, StartValuesAreWrittenAsTheGoldenFile) {
+  wkwenvar.DefaultDataDir = "/home/user/qorva/";  // the start folder, pinned for the golden file
+  const std::string written = WriteAndGet();
+  const fs::path golden = kDataDir + "/configio_default.cfg";
+  if (std::getenv("QORVA_UPDATE_GOLDENS")) writeFile(golden, written);
+  EXPECT_EQ(readFile(golden), written) << "differs from " << golden;
+  EXPECT_EQ(Messages(), std::vector<std::string>{});
+}
+
+TEST_F(ConfigFileTest, WrittenFileReadsBackEverySetting) {
+  SetEverySettingAwayFromStart();
+  const std::string first = WriteAndGet();
+  Reset();
+  ReadConfigFile();
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+  // Every setting differs from its start value, so a setting the reader lost or misplaced would
+  // show up in the second file.
+  EXPECT_EQ(WriteAndGet(), first);
+  EXPECT_EQ(cad8var.VentrixCmdLines[3], "plot c.dxf");
+  EXPECT_EQ(wkwenvar.MenuLanguage, 2);
+  EXPECT_FALSE(view3d.No3DTo2D);
+  EXPECT_EQ(hgvar.ColorTable[0], 0x010203u);
+  EXPECT_EQ(kwenvar.GraphResX, 800);
+  EXPECT_EQ(wkwenvar.DialogScale, 120);
+  EXPECT_EQ(wkwenvar.ConfigDir, (dir_ / "cfg").string());
+}
+
+TEST_F(ConfigFileTest, ReadsLineFeedFilesAndDecimalCommas) {
+  SetEverySettingAwayFromStart();
+  std::vector<std::string> lines = Lines(WriteAndGet());
+  lines[Find(lines, "Zoomfaktor") + 1] = "1,75";
+  std::string lf;
+  for (const std::string& l : lines) lf += l + "\n";
+  ReadBytes(lf);
+  EXPECT_EQ(hgvar.ZoomFactor, 1.75L);
+  EXPECT_EQ(wprinvar.TextWindowPos.Height, 444);
+  EXPECT_EQ(cad8var.PolyArcToLines, false);
+  EXPECT_EQ(wkwenvar.TextWindowSizeCode, 2);
+}
+
+// A file cut after an entry: what was read, what the entries up to the next test point became,
+// and what kept its start value.
+TEST_F(ConfigFileTest, FileEndingEarlyStopsAtTheNextTestPoint) {
+  SetEverySettingAwayFromStart();
+  const std::vector<std::string> full = Lines(WriteAndGet());
+  // The start values' 4:3 area of the 1280 x 1024 test screen, set only by the closing step.
+  static constexpr uint16_t kFinishedX = 1280, kFinishedY = 960;
+
+  struct Case {
+    const char* name;
+    std::function<std::size_t(const std::vector<std::string>&)> keep;  // lines kept
+    std::function<void()> check;
+  };
+  const std::vector<Case> cases = {
+      {"header only", [](auto&) { return std::size_t{2}; },
+       [] {
+         EXPECT_EQ(cad8var.LayerNames[1], "");
+         EXPECT_EQ(cad8var.LayerNames[5], "");
+         EXPECT_EQ(cad8var.LayerColors[3], 0);
+         EXPECT_EQ(cad8var.CadTextFont, "");
+         EXPECT_EQ(cad8var.CadTextWidth, 1.0L);
+         EXPECT_EQ(cad8var.CadTextAngle, 0.0L);
+         EXPECT_EQ(kwenvar.CadDir, "");
+         EXPECT_EQ(kwenvar.DbfDir, "");
+         EXPECT_EQ(kwenvar.HelpLevel, 0);
+         EXPECT_EQ(kwenvar.PrinterPort, 1);
+         EXPECT_EQ(cad8var.LayerNames[0], "0");  // layer 0 is never stored
+         EXPECT_EQ(kwenvar.PrinterType, 3);      // after the test point: start value
+         EXPECT_EQ(kwenvar.GraphResX, 0);        // no closing step
+       }},
+      {"label without its value",
+       [](auto& l) { return Find(l, "Hilfegrad") + 1; },
+       [] {
+         EXPECT_EQ(kwenvar.DbfDir, "/w/dbf/");
+         EXPECT_EQ(kwenvar.HelpLevel, 0);
+         EXPECT_EQ(kwenvar.PrinterPort, 1);
+         EXPECT_EQ(kwenvar.PrinterType, 3);
+       }},
+      {"after the hardcopy port",
+       [](auto& l) { return Find(l, "EDI Ordner"); },
+       [] {
+         EXPECT_EQ(kwenvar.HardcopyPort, 3);
+         EXPECT_EQ(kwenvar.TempDir, "/w/tmp/");
+         EXPECT_EQ(kwenvar.GraphResX, 800);
+         EXPECT_EQ(kwenvar.EdiDir, "");      // start value
+         EXPECT_EQ(hgvar.ZoomFactor, 1.2L);  // start value
+       }},
+      {"after the EDI folder",
+       [](auto& l) { return Find(l, "PLT Ordner"); },
+       [] {
+         EXPECT_EQ(kwenvar.EdiDir, "/w/edi/");
+         EXPECT_EQ(kwenvar.PltDir, "");
+         EXPECT_EQ(kwenvar.SeparatorStyle, 1);
+         EXPECT_EQ(kwenvar.LinesPerPage, 66);
+         EXPECT_EQ(hgvar.ZoomFactor, 1.02L);
+         EXPECT_EQ(hgvar.PanFactor, 0.01L);
+         EXPECT_EQ(kwenvar.ProgramDir, "");
+         EXPECT_EQ(cad8var.VentrixCmdLines[1], DefaultVentrixCmdLine);
+         EXPECT_EQ(kwenvar.GraphResX, kFinishedX);
+         EXPECT_EQ(kwenvar.GraphResY, kFinishedY);
+       }},
+      {"after the layer monochrome flag",
+       [](auto& l) { return Find(l, "Textbreitenfaktor Grafik"); },
+       [] {
+         EXPECT_TRUE(cad8var.LayerMonochrome);
+         EXPECT_EQ(hgvar.GraphTextWidth, 0.75L);  // the CAD text width
+         EXPECT_EQ(hgvar.GraphFontName, "Arial");
+         EXPECT_EQ(cad8var.ColorLayerColors[16], 1);
+         EXPECT_EQ(kwenvar.GraphResX, kFinishedX);
+       }},
+      {"after the archive flag",
+       [](auto& l) { return Find(l, "Date Code"); },
+       [] {
+         EXPECT_TRUE(kwenvar.ArchiveMode);
+         EXPECT_EQ(cad8var.VentrixCmdCount, 3);
+         EXPECT_EQ(cad8var.VentrixCmdLines[2], "plot b.dxf");
+         EXPECT_EQ(wkwenvar.DateFormat, 3);  // skipped optional entries keep start values
+         EXPECT_EQ(wkwenvar.TextDevice, 1);
+         EXPECT_FALSE(wkwenvar.DiagramLimitsQuery);
+         EXPECT_EQ(wkwenvar.CadTxtDecimal, 1);  // read as empty, then its rule
+         EXPECT_EQ(wkwenvar.DefaultDataDir, kwenvar.StartDir + "/");
+         EXPECT_EQ(hgvar.GraphTextHeight, 1.0L);
+         EXPECT_EQ(wkwenvar.HtmlBrowser, "");
+         EXPECT_EQ(wprinvar.DefaultPrintScaleY, 1.0);  // after the test point
+         EXPECT_EQ(kwenvar.GraphResX, kFinishedX);
+         EXPECT_EQ(wkwenvar.DialogScale, 101);  // estimated for the 96 dpi screen
+       }},
+      {"after the 3-D angles",
+       [](auto& l) { return Find(l, "3D - Default x,y,z") + 4; },
+       [] {
+         EXPECT_EQ(view3d.View3DAngles[3], -2.25L);
+         EXPECT_EQ(wkwenvar.ExcelDecimal, 2);
+         EXPECT_EQ(cad8var.CadDecimals, 6);
+         EXPECT_EQ(wkwenvar.CadTextMode, 1);
+         EXPECT_EQ(wkwenvar.AngleFormat, 2);
+         EXPECT_EQ(cad8var.DimensionFactor, 1.0L);
+         EXPECT_EQ(wkwenvar.MenuLanguage, 0);
+         EXPECT_EQ(hgvar.ColorTable[1], 0x800000u);  // built-in colours stay
+         EXPECT_TRUE(view3d.No3DTo2D);
+         EXPECT_EQ(wkwenvar.ManualDir, "/opt/kwendal/");
+         EXPECT_FALSE(cad8var.ExecCadFile);
+         EXPECT_EQ(cad8var.ArcResolution, 0.5L);
+         EXPECT_EQ(kwenvar.GraphResX, 800);  // screen size code read as 0
+         EXPECT_EQ(wkwenvar.DialogScale, 120);
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::size_t keep = c.keep(full);
+    ASSERT_LT(keep, full.size());
+    ReadBytes(Join(std::vector<std::string>(full.begin(), full.begin() + static_cast<long>(keep))));
+    EXPECT_FALSE(kwenvar.ErrorFlag);
+    EXPECT_FALSE(ShareTextFile.IsOpen());
+    c.check();
+  }
+  EXPECT_EQ(Messages(), std::vector<std::string>{});
+}
+
+// Values that are damaged, out of range or at a rule's border, each in an otherwise complete file.
+TEST_F(ConfigFileTest, ValueRules) {
+  wkwenvar.ScreenSizeCode = 0;  // keep the read resolution and dialog scale visible
+  wkwenvar.DialogSizeCode = 0;
+  const std::vector<std::string> base = Lines(WriteAndGet());
+
+  struct Edit {
+    std::string label;  // the value after this label; empty: tail entry `tail`
+    int tail = 0;
+    std::string value;
+    std::size_t offset = 0;  // further lines of a multi-line entry
+  };
+  struct Case {
+    const char* name;
+    std::vector<Edit> edits;
+    std::function<void()> check;
+  };
+  const std::vector<Case> cases = {
+      {"lines per page 4", {{"Zeilen pro Seite f\x81r Drucker", 0, "4"}},
+       [] { EXPECT_EQ(kwenvar.LinesPerPage, 66); }},
+      {"lines per page 5", {{"Zeilen pro Seite f\x81r Drucker", 0, "5"}},
+       [] { EXPECT_EQ(kwenvar.LinesPerPage, 5); }},
+      {"decimals 10", {{"Dezimalstellen", 0, "10"}}, [] { EXPECT_EQ(kwenvar.SigDigits, 3); }},
+      {"decimals 9", {{"Dezimalstellen", 0, "9"}}, [] { EXPECT_EQ(kwenvar.SigDigits, 9); }},
+      {"decimals not a number", {{"Dezimalstellen", 0, "drei"}}, [] { EXPECT_EQ(kwenvar.SigDigits, 3); }},
+      {"resolution -1", {{"Aufl\x94sung horizontal", 0, "-1"}},
+       [] { EXPECT_EQ(kwenvar.GraphResX, 1280 - 9); }},
+      {"resolution 65535", {{"Aufl\x94sung vertikal", 0, "65535"}},
+       [] { EXPECT_EQ(kwenvar.GraphResY, 1024 - 91); }},
+      {"text height 0.09", {{"Text Height Factor", 0, "0.09"}},
+       [] { EXPECT_EQ(hgvar.GraphTextHeight, 1.0L); }},
+      {"text height 0.1", {{"Text Height Factor", 0, "0.1"}},
+       [] { EXPECT_NEAR(static_cast<double>(hgvar.GraphTextHeight), 0.1, 1e-12); }},
+      {"vertical print scale 0", {{"Windows Screendump Scale", 0, "2.5"}, {"Print Scale Vertical", 0, "0"}},
+       [] { EXPECT_EQ(wprinvar.DefaultPrintScaleY, 2.5); }},
+      {"both print scales 0", {{"Windows Screendump Scale", 0, "0"}, {"Print Scale Vertical", 0, "0"}},
+       [] {
+         EXPECT_EQ(wprinvar.DefaultPrintScaleX, 1.0);
+         EXPECT_EQ(wprinvar.DefaultPrintScaleY, 1.0);
+       }},
+      {"colour table black", {{"", 116, "0", 1}, {"", 116, "-5", 2}},
+       [] {
+         EXPECT_EQ(hgvar.ColorTable[1], 0x800000u);
+         EXPECT_EQ(hgvar.ColorTable[2], 0x00FF00u);
+       }},
+      {"colour table value", {{"", 116, "255"}}, [] { EXPECT_EQ(hgvar.ColorTable[0], 255u); }},
+      {"menu language not kept", {{"", 105, "2"}, {"", 114, "FALSE"}},
+       [] { EXPECT_EQ(wkwenvar.MenuLanguage, 0); }},
+      {"menu language kept", {{"", 105, "2"}, {"", 114, "true"}},
+       [] {
+         EXPECT_EQ(wkwenvar.MenuLanguage, 2);
+         EXPECT_TRUE(wkwenvar.SaveMenuLanguage);
+       }},
+      {"empty plot command line", {{"VENTRIX-Kommandozeile", 0, ""}},
+       [] { EXPECT_EQ(cad8var.VentrixCmdLines[1], DefaultVentrixCmdLine); }},
+      {"decimal comma", {{"Pan-Faktor", 0, "1,5"}}, [] { EXPECT_EQ(hgvar.PanFactor, 1.5L); }},
+      {"real not a number", {{"Zoomfaktor", 0, "gross"}}, [] { EXPECT_EQ(hgvar.ZoomFactor, 1.02L); }},
+      {"integer not a number", {{"Hilfegrad", 0, "2x"}}, [] { EXPECT_EQ(kwenvar.HelpLevel, 0); }},
+      {"booleans", {{"Farbgrafik", 0, "yes"}, {"Archive Flag ?", 0, "True"}, {"Edit 3D x,y,z ?", 0, "nein"}},
+       [] {
+         EXPECT_FALSE(kwenvar.ScreenColor);
+         EXPECT_TRUE(kwenvar.ArchiveMode);
+         EXPECT_TRUE(view3d.Edit3DAngles);
+       }},
+      {"false in any case", {{"Edit 3D x,y,z ?", 0, "false"}}, [] { EXPECT_FALSE(view3d.Edit3DAngles); }},
+      {"hardcopy NUL", {{"Hardcopy um 90\xF8 gedreht ?", 0, std::string(1, '\0') + "J"}},
+       [] { EXPECT_EQ(kwenvar.HardcopyRotated, 'N'); }},
+      {"hardcopy takes the first character", {{"Hardcopy um 90\xF8 gedreht ?", 0, "Nein"}},
+       [] { EXPECT_EQ(kwenvar.HardcopyRotated, 'N'); }},
+      {"text window without width", {{"Text window left/top/width/height", 0, "1|2|0|4|"}},
+       [] {
+         EXPECT_EQ(wprinvar.TextWindowPos.Left, 10);
+         EXPECT_EQ(wprinvar.TextWindowPos.Height, 440);
+       }},
+      {"text window", {{"Text window left/top/width/height", 0, "1|2|3|4|"}},
+       [] {
+         EXPECT_EQ(wprinvar.TextWindowPos.Left, 1);
+         EXPECT_EQ(wprinvar.TextWindowPos.Height, 4);
+       }},
+      {"dialog scale 5", {{"Input Window Scale %", 0, "5"}}, [] { EXPECT_EQ(wkwenvar.DialogScale, 100); }},
+      {"layer width 256", {{"Line thickness Layer 0..5", 0, "256"}},
+       [] { EXPECT_EQ(cad8var.LayerWidths[0], 1); }},
+      {"CAD decimals 33", {{"Decimals DXF,TXT", 0, "33"}}, [] { EXPECT_EQ(cad8var.CadDecimals, 6); }},
+      {"arc resolution negative", {{"", 129, "-1"}}, [] { EXPECT_EQ(cad8var.ArcResolution, 0.5L); }},
+      {"3-D to 2-D box", {{"", 117, "TRUE"}}, [] { EXPECT_FALSE(view3d.No3DTo2D); }},
+      {"empty manual folder", {{"KWENDAL-Programmverzeichnis", 0, "/opt/k/"}, {"", 119, ""}},
+       [] { EXPECT_EQ(wkwenvar.ManualDir, "/opt/k/"); }},
+      {"empty print font", {{"Text Font Printout", 0, ""}},
+       [] { EXPECT_EQ(wprinvar.PrintFontName, "Courier New"); }},
+      {"text device 10", {{"Text Device", 0, "10"}}, [] { EXPECT_EQ(wkwenvar.TextDevice, 1); }},
+      {"header space lines 31", {{"Header Space Lines", 0, "31"}},
+       [] { EXPECT_EQ(wkwenvar.HeaderSpaceLines, 0); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::string> lines = base;
+    for (const Edit& e : c.edits) {
+      const std::size_t at = (e.label.empty() ? TailLine(lines, e.tail) : Find(lines, e.label) + 1) + e.offset;
+      ASSERT_LT(at, lines.size());
+      lines[at] = e.value;
+    }
+    ReadBytes(Join(lines));
+    EXPECT_FALSE(kwenvar.ErrorFlag);
+    c.check();
+  }
+}
+
+TEST_F(ConfigFileTest, PlotCommandCountAboveFiveKeepsTheFollowingEntriesInStep) {
+  SetEverySettingAwayFromStart();
+  std::vector<std::string> lines = Lines(WriteAndGet());
+  const std::size_t count = Find(lines, "VENTRIX Command lines (n, line 2 .. line n)") + 1;
+  // Count 8: seven lines follow, two more than there is room for.
+  lines[count] = "8";
+  std::vector<std::string> extra = {"p2", "p3", "p4", "p5", "p6", "p7", "p8"};
+  lines.erase(lines.begin() + static_cast<long>(count) + 1, lines.begin() + static_cast<long>(count) + 3);
+  lines.insert(lines.begin() + static_cast<long>(count) + 1, extra.begin(), extra.end());
+  ReadBytes(Join(lines));
+  EXPECT_EQ(cad8var.VentrixCmdCount, 5);
+  EXPECT_EQ(cad8var.VentrixCmdLines[5], "p5");
+  EXPECT_TRUE(kwenvar.ArchiveMode);
+  EXPECT_EQ(wkwenvar.TextWindowSizeCode, 2);
+  // And writing it again stays within the five lines.
+  const std::vector<std::string> again = Lines(WriteAndGet());
+  EXPECT_EQ(again[count], "5");
+  EXPECT_EQ(again[count + 4], "p5");
+  EXPECT_EQ(again[count + 5], "Archive Flag ?");
+}
+
+TEST_F(ConfigFileTest, ClosingStepSizesTheWindowByTheScreenSizeCode) {
+  struct Case {
+    int32_t screenCode;
+    int32_t maxW, maxH;
+    uint16_t x, y;
+  };
+  const Case cases[] = {
+      {1, 1000, 900, 1000, 750},  // narrower than 4:3
+      {1, 1600, 900, 1200, 900},  // wider than 4:3
+      {1, 1200, 900, 1200, 900},
+      {2, 1000, 900, 1000, 900},
+      {0, 1000, 900, 640, 480},  // the stored resolution
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.screenCode * 100000 + c.maxW);
+    Reset();
+    kwenvar.GraphResX = 640;
+    kwenvar.GraphResY = 480;
+    wkwenvar.ScreenSizeCode = c.screenCode;
+    wkwenvar.DialogSizeCode = 1;
+    const std::string file = WriteAndGet();
+    Reset();
+    int32_t setW = -1, setH = -1;
+    configio.MaxClientWidth = [&] { return c.maxW; };
+    configio.MaxClientHeight = [&] { return c.maxH; };
+    configio.SetClientSize = [&](int32_t w, int32_t h) { setW = w, setH = h; };
+    configio.WindowHeightRatio = [] { return 1.2L; };
+    ReadConfigFile();
+    EXPECT_EQ(kwenvar.GraphResX, c.x);
+    EXPECT_EQ(kwenvar.GraphResY, c.y);
+    EXPECT_EQ(setW, c.screenCode == 0 ? -1 : c.x);
+    EXPECT_EQ(setH, c.screenCode == 0 ? -1 : c.y);
+    // (1.2 + 0.009) x 96 / 96 x 100 = 120.9
+    EXPECT_EQ(wkwenvar.DialogScale, 121);
+    EXPECT_EQ(wkwenvar.DialogFontScale, 100);
+  }
+}
+
+// Where the file is looked for: the configuration folder, then the user's configuration folders.
+TEST_F(ConfigFileTest, LookupOrder) {
+  const fs::path xdg = dir_ / "xdg";
+  const fs::path home = dir_ / "home";
+  const fs::path atCfg = ConfigPath();
+  const fs::path atKwendal = xdg / "kwendal" / "qorva.cfg";
+  const fs::path atStem = xdg / "kwendal" / "qorva" / "qorva.cfg";
+  const fs::path atHome = home / ".config" / "kwendal" / "qorva.cfg";
+
+  // Each place holds a file with its own help level.
+  auto place = [&](const fs::path& file, uint16_t level) {
+    Reset();
+    fs::create_directories(file.parent_path());
+    wkwenvar.ConfigDir = file.parent_path().string();
+    kwenvar.HelpLevel = level;
+    WriteConfigFile();
+    ASSERT_TRUE(fs::exists(file));
+  };
+  EnvGuard homeEnv("HOME");
+  homeEnv.set(home.string());
+
+  struct Case {
+    const char* name;
+    std::vector<fs::path> present;
+    std::optional<std::string> xdgValue;  // nullopt: unset
+    int level;                            // 0: nothing found
+    std::string configDir;
+  };
+  const std::string cfgDir = (dir_ / "cfg").string();
+  const std::vector<Case> cases = {
+      {"configuration folder first", {atCfg, atKwendal, atStem}, xdg.string(), 1, cfgDir},
+      {"then kwendal", {atKwendal, atStem}, xdg.string(), 2, (xdg / "kwendal").string() + "/"},
+      {"then kwendal/qorva", {atStem}, xdg.string(), 3, (xdg / "kwendal" / "qorva").string() + "/"},
+      {"~/.config without the variable", {atHome}, std::nullopt, 4,
+       (home / ".config" / "kwendal").string() + "/"},
+      {"~/.config for a relative variable", {atHome}, std::string("rel/xdg"), 4,
+       (home / ".config" / "kwendal").string() + "/"},
+      {"the variable instead of ~/.config", {atHome}, xdg.string(), 0, cfgDir},
+      {"none", {}, xdg.string(), 0, cfgDir},
+  };
+  const std::vector<std::pair<fs::path, uint16_t>> levels = {{atCfg, 1}, {atKwendal, 2}, {atStem, 3}, {atHome, 4}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    for (const auto& [file, level] : levels) fs::remove(file);
+    for (const auto& [file, level] : levels) {
+      for (const fs::path& p : c.present) {
+        if (p == file) place(file, level);
+      }
+    }
+    if (c.xdgValue) {
+      xdg_.set(*c.xdgValue);
+    } else {
+      xdg_.unset();
+    }
+    Reset();
+    kwenvar.ErrorFlag = false;
+    ReadConfigFile();
+    EXPECT_EQ(wkwenvar.ConfigDir, c.configDir);
+    if (c.level == 0) {
+      EXPECT_TRUE(kwenvar.ErrorFlag);
+      EXPECT_EQ(kwenvar.HelpLevel, 1);
+      // The sizes derived from the 1280 x 1024 screen.
+      EXPECT_EQ(kwenvar.GraphResX, 1280 - 9);
+      EXPECT_EQ(kwenvar.GraphResY, 1024 - 91);
+      EXPECT_EQ(wprinvar.TextWindowPos.Height, 1024 - 80);
+      EXPECT_EQ(wkwenvar.DialogScale, 101);
+    } else {
+      EXPECT_FALSE(kwenvar.ErrorFlag);
+      EXPECT_EQ(kwenvar.HelpLevel, c.level);
+    }
+  }
+  EXPECT_EQ(Messages(), std::vector<std::string>{});
+}
+
+TEST_F(ConfigFileTest, FailedWriteKeepsTheOldFileAndSaysSo) {
+  const std::string old = WriteAndGet();
+  SetEverySettingAwayFromStart();
+  scriptedPrompter().clear();
+  {
+    FileSizeLimit limit(1000);
+    WriteConfigFile();
+  }
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_EQ(readFile(ConfigPath()), old);
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_NE(Messages()[0].find(ConfigPath().string()), std::string::npos) << Messages()[0];
+  // No temporary file is left beside it.
+  int files = 0;
+  for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir_ / "cfg")) ++files;
+  EXPECT_EQ(files, 1);
+
+  // While ErrorFlag is set nothing is written at all.
+  scriptedPrompter().clear();
+  WriteConfigFile();
+  EXPECT_EQ(readFile(ConfigPath()), old);
+  EXPECT_EQ(Messages(), std::vector<std::string>{});
+}
+
+TEST_F(ConfigFileTest, WriteIntoAMissingFolderIsReportedWithoutEndlessRetries) {
+  wkwenvar.ConfigDir = (dir_ / "missing").string();
+  kwenvar.ShowErrors = false;  // nobody sees the failure: one try
+  WriteConfigFile();
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(fs::exists(dir_ / "missing"));
+}
+
+// ---- Session file ----
+
+TEST_F(ConfigFileTest, SessionFileRoundTrip) {
+  kwenvar.DataDir = "/w/data";
+  auto& recent = wkwenvar.RecentFiles;
+  recent[1] = "/w/data/a.qva";
+  recent[2] = "/w/data/b.qva";
+  recent[3] = "";
+  recent[4] = "/w/d\x94rte/c.qva";
+  kwenvar.ErrorFlag = true;  // cleared by the writer
+  WriteSessionFile();
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+  const fs::path file = dir_ / "cfg" / "qorva.cff";
+  EXPECT_EQ(readFile(file),
+            "qorva Session /w/data\r\n/w/data/a.qva\r\n/w/data/b.qva\r\n\r\n/w/d\x94rte/c.qva\r\n");
+  for (std::size_t n = 1; n <= 4; ++n) recent[n] = "x";
+  ReadSessionFile();
+  EXPECT_EQ(recent[1], "/w/data/a.qva");
+  EXPECT_EQ(recent[2], "/w/data/b.qva");
+  EXPECT_EQ(recent[3], "");
+  EXPECT_EQ(recent[4], "/w/d\x94rte/c.qva");
+  EXPECT_FALSE(ShareTextFile.IsOpen());
+}
+
+TEST_F(ConfigFileTest, SessionFileReadsAtMostFourEntries) {
+  const fs::path file = dir_ / "cfg" / "qorva.cff";
+  auto& recent = wkwenvar.RecentFiles;
+  struct Case {
+    const char* name;
+    std::optional<std::string> bytes;  // nullopt: no file
+    std::array<std::string, 5> expected;
+  };
+  const std::vector<Case> cases = {
+      {"six entries", std::string("qorva Session x\r\n1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n"), {"", "1", "2", "3", "4"}},
+      {"two entries", std::string("qorva Session x\n1\n2"), {"", "1", "2", "", ""}},
+      {"header only", std::string("qorva Session x\r\n"), {"", "", "", "", ""}},
+      {"no file", std::nullopt, {"", "", "", "", ""}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove(file);
+    if (c.bytes) writeFile(file, *c.bytes);
+    for (std::size_t n = 1; n <= 4; ++n) recent[n] = "old";
+    ReadSessionFile();
+    EXPECT_EQ(recent, c.expected);
+    EXPECT_FALSE(ShareTextFile.IsOpen());
+  }
+  EXPECT_EQ(Messages(), std::vector<std::string>{});
+}
+
+TEST_F(ConfigFileTest, SessionFileWithoutRecentFilesIsNotWritten) {
+  const fs::path file = dir_ / "cfg" / "qorva.cff";
+  writeFile(file, "qorva Session x\r\nkept\r\n");
+  wkwenvar.RecentFiles[1] = "";
+  wkwenvar.RecentFiles[2] = "/w/b.qva";
+  WriteSessionFile();
+  EXPECT_EQ(readFile(file), "qorva Session x\r\nkept\r\n");
+}
+
+TEST_F(ConfigFileTest, FailedSessionWriteKeepsTheOldFile) {
+  const fs::path file = dir_ / "cfg" / "qorva.cff";
+  const std::string old = "qorva Session x\r\nkept\r\n";
+  writeFile(file, old);
+  wkwenvar.RecentFiles[1] = std::string(3000, 'a');
+  {
+    FileSizeLimit limit(100);
+    WriteSessionFile();
+  }
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_EQ(readFile(file), old);
+  EXPECT_EQ(Messages().size(), 1u);
+}
+
+// ---- Folder check ----
+
+TEST_F(ConfigFileTest, EmptyFoldersBecomeTheStartFolder) {
+  kwenvar.TempDir = "";
+  kwenvar.DbfDir = "   ";
+  kwenvar.PltDir = "";
+  kwenvar.EdiDir = "";
+  wkwenvar.DefaultDataDir = "";
+  kwenvar.CadDir = dir_.path().string();
+  CheckDirectories();
+  const std::string start = dir_.path().string() + "/";
+  EXPECT_EQ(kwenvar.TempDir, start);
+  EXPECT_EQ(kwenvar.DbfDir, start);
+  EXPECT_EQ(kwenvar.PltDir, start);
+  EXPECT_EQ(kwenvar.EdiDir, start);
+  EXPECT_EQ(wkwenvar.DefaultDataDir, start);
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_EQ(Messages(), std::vector<std::string>{});
+}
+
+TEST_F(ConfigFileTest, MissingFoldersAreReportedInOrderAndTheTemporaryFolderAskedFor) {
+  const std::string missing = (dir_ / "gone").string() + "/";
+  const std::string newTemp = (dir_ / "tmp").string();
+  fs::create_directories(newTemp);
+  for (bool cancel : {false, true}) {
+    SCOPED_TRACE(cancel);
+    Reset();
+    scriptedPrompter().clear();
+    kwenvar.CadDir = kwenvar.DbfDir = kwenvar.PltDir = kwenvar.TempDir = kwenvar.EdiDir = missing;
+    wkwenvar.DefaultDataDir = missing;
+    if (cancel) {
+      scriptedPrompter().push(Cancel{});
+    } else {
+      scriptedPrompter().push(newTemp);
+    }
+    CheckDirectories();
+    const std::vector<std::string> expected = {
+        "ung\xC3\xBCltiger CAD Ordner konfiguriert",
+        "ung\xC3\xBCltiger DBF Ordner konfiguriert",
+        "ung\xC3\xBCltiger PLT Ordner konfiguriert",
+        "ung\xC3\xBCltiger Ordner f\xC3\xBCr tempor\xC3\xA4re Dateien konfiguriert",
+        "Ordner f\xC3\xBCr tempor\xC3\xA4re Dateien",
+        "ung\xC3\xBCltiger EDI Ordner konfiguriert",
+        "ung\xC3\xBCltiger Data Ordner konfiguriert",
+    };
+    EXPECT_EQ(Messages(), expected);
+    const AskRecord& prompt = scriptedPrompter().asked()[4];
+    EXPECT_EQ(prompt.kind, AskKind::Text);
+    EXPECT_EQ(prompt.preset, missing);
+    EXPECT_EQ(prompt.preselect, 60);
+    EXPECT_EQ(kwenvar.TempDir, cancel ? missing : newTemp);
+    EXPECT_EQ(kwenvar.ErrorFlag, cancel);
+    EXPECT_FALSE(fs::exists(dir_ / "gone"));
+  }
+}
+
+}  // namespace
+}  // namespace qorva::test
