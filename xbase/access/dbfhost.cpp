@@ -216,17 +216,24 @@ bool TDbf4Host::hidden(int32_t n) {
   return Peek(0, n) == "*";
 }
 
-std::vector<int32_t> TDbf4Host::walkOrder() {
-  if (indexed_) return order_;
-  std::vector<int32_t> all(static_cast<size_t>(std::max(RecordCount(), 0)));
-  for (size_t i = 0; i < all.size(); ++i) all[i] = static_cast<int32_t>(i + 1);
-  return all;
+int32_t TDbf4Host::orderSize() {
+  return indexed_ ? static_cast<int32_t>(order_.size()) : std::max(RecordCount(), 0);
+}
+
+int32_t TDbf4Host::orderAt(int32_t pos) const { return indexed_ ? order_[static_cast<size_t>(pos)] : pos + 1; }
+
+int32_t TDbf4Host::orderPos(int32_t rec) {
+  if (!indexed_) return rec >= 1 && rec <= RecordCount() ? rec - 1 : -1;
+  const auto at = std::find(order_.begin(), order_.end(), rec);
+  return at == order_.end() ? -1 : static_cast<int32_t>(at - order_.begin());
 }
 
 void TDbf4Host::First() {
   if (!active_) return;
   Post();
-  for (int32_t n : walkOrder()) {
+  const int32_t size = orderSize();
+  for (int32_t pos = 0; pos < size; ++pos) {
+    const int32_t n = orderAt(pos);
     if (hidden(n)) continue;
     readRecord(n);
     return;
@@ -242,20 +249,19 @@ void TDbf4Host::Skip(int32_t n) {
     return;
   }
   Post();
-  const std::vector<int32_t> order = walkOrder();
-  auto at = std::find(order.begin(), order.end(), recNo_);
-  if (at == order.end()) {
+  int32_t pos = orderPos(recNo_);
+  if (pos < 0) {
     atEof_ = true;
     return;
   }
-  auto pos = static_cast<std::ptrdiff_t>(at - order.begin());
-  const std::ptrdiff_t step = n > 0 ? 1 : -1;
-  int32_t left = n > 0 ? n : -n;
+  const int32_t size = orderSize();
+  const int32_t step = n > 0 ? 1 : -1;
+  int64_t left = n > 0 ? int64_t{n} : -int64_t{n};
   int32_t target = recNo_;
   while (left > 0) {
     pos += step;
-    if (pos < 0 || pos >= static_cast<std::ptrdiff_t>(order.size())) break;
-    const int32_t r = order[static_cast<size_t>(pos)];
+    if (pos < 0 || pos >= size) break;
+    const int32_t r = orderAt(pos);
     if (hidden(r)) continue;
     target = r;
     --left;

@@ -105,7 +105,10 @@ class TDbf4Host {
   bool readRecord(int32_t n);
   void dropEdit();
   bool hidden(int32_t n);
-  std::vector<int32_t> walkOrder();
+  // The current order: its length, the record at a position (0-based), the position of a record.
+  int32_t orderSize();
+  int32_t orderAt(int32_t pos) const;
+  int32_t orderPos(int32_t rec);  // -1 when not in the order
   void buildOrder();
   uint8_t fieldByName(const std::string& name);
 

@@ -99,10 +99,13 @@ void DbfOpenTable(const std::string& name, void* /*buffer*/, int32_t /*size*/) {
   bool copy = !FolderWritable(kwenvar.DbfDir.empty() ? "." : kwenvar.DbfDir);
   if (!copy) {
     struct stat st {};
-    // The read-only attribute: nobody may write the file, whatever the caller's rights are.
-    copy = ::stat(source.c_str(), &st) == 0 && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+    // Read-only: a file nobody may write (also for root, who may write anything), or one we may not.
+    copy = ::stat(source.c_str(), &st) == 0 &&
+           ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(source.c_str(), W_OK) != 0);
   }
   if (copy) {
+    // The copy may be the very file the host has open from an earlier fall-back.
+    DbfCloseTable();
     path = CopyTableToTemp(source);
     if (path.empty()) return;
   }
