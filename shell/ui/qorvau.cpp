@@ -4,6 +4,7 @@
 #include "foundation/ui/fmxutil2.h"
 #include "foundation/ui/qttext.h"
 #include "graphics/kwendraw.h"
+#include "shell/ui/mainmenu.h"
 
 namespace qorva {
 
@@ -18,6 +19,7 @@ Thh::Thh(QWidget* parent) : TFKWENGRA(parent, false) {
   kwenvar.ProgVersion = "1.0";
   kwenvar.DataExt = "qva";
   setWindowTitle(dosToQString(kwenvar.ProgTitle));
+  BuildMainMenu(*this);  // the menu bar in the current menu language
   resize(800, 600);
   SetGraphForm(this);  // dialogs are scaled and centred over the main window
 }

@@ -1,0 +1,264 @@
+#include "shell/ui/mainmenu.h"
+
+#include <QAction>
+#include <QKeySequence>
+#include <QMenu>
+#include <QMenuBar>
+#include <string>
+#include <utility>
+
+#include "foundation/kwenvar.h"
+#include "foundation/msgbox.h"
+#include "foundation/ui/qttext.h"
+#include "foundation/wkwenvar.h"
+#include "shell/ui/qorvau.h"
+#include "shell/vmenuyeb.h"
+
+namespace qorva {
+
+QMenu* TMainMenu::addMenu(QWidget* parent, const char* name) {
+  auto* menu = new QMenu(parent);
+  menu->setObjectName(name);
+  menu->menuAction()->setObjectName(name);
+  if (auto* bar = qobject_cast<QMenuBar*>(parent))
+    bar->addMenu(menu);
+  else
+    static_cast<QMenu*>(parent)->addMenu(menu);
+  return menu;
+}
+
+QAction* TMainMenu::addItem(QMenu* menu, const char* name, const QString& fixedCaption) {
+  QAction* a = menu->addAction(fixedCaption);
+  a->setObjectName(name);
+  a->setEnabled(false);  // until a command is wired
+  return a;
+}
+
+QAction* TMainMenu::addSeparator(QMenu* menu, const char* name) {
+  QAction* a = menu->addSeparator();
+  if (name) a->setObjectName(name);
+  return a;
+}
+
+TMainMenu::TMainMenu(Thh& form) : QObject(&form) {
+  setObjectName("mainMenuItems");
+  MainMenu1 = new QMenuBar(&form);
+  MainMenu1->setObjectName("MainMenu1");
+
+  // File. The recent files and their separator sit right before Exit, which finds them by distance.
+  mi_file = addMenu(MainMenu1, "mi_file");
+  mi_fileNew = addItem(mi_file, "mi_fileNew");
+  mi_fileNew->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+  mi_fileOpen = addItem(mi_file, "mi_fileOpen");
+  mi_fileOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+  mi_fileOpenTable = addItem(mi_file, "mi_fileOpenTable");
+  mi_FileSave = addItem(mi_file, "mi_FileSave");
+  mi_FileSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+  mi_FileSaveAs = addItem(mi_file, "mi_FileSaveAs");
+  addSeparator(mi_file, "N4");
+  mi_fileprint = addItem(mi_file, "mi_fileprint");
+  mi_fileprint->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+  mi_filePrinterSetup = addItem(mi_file, "mi_filePrinterSetup");
+  addSeparator(mi_file, "N3");
+  mi_fileConfig = addItem(mi_file, "mi_fileConfig");
+  addSeparator(mi_file);
+  QAction** recent[] = {&mi_file1, &mi_file2, &mi_file3, &mi_file4};
+  const Qt::Key fkeys[] = {Qt::Key_F1, Qt::Key_F2, Qt::Key_F3, Qt::Key_F4};
+  for (int n = 0; n < 4; ++n) {
+    const std::string name = "mi_file" + std::to_string(n + 1);
+    QAction* a = addItem(mi_file, name.c_str(), QString("&%1").arg(n + 1));
+    a->setShortcut(QKeySequence(Qt::SHIFT | fkeys[n]));
+    a->setVisible(false);
+    *recent[n] = a;
+  }
+  N15 = addSeparator(mi_file, "N15");
+  N15->setVisible(false);
+  mi_fileexit = addItem(mi_file, "mi_fileexit");
+
+  mi_Edit = addMenu(MainMenu1, "mi_Edit");
+  mi_EditQuick = addItem(mi_Edit, "mi_EditQuick");
+  mi_EditText = addItem(mi_Edit, "mi_EditText");
+  addSeparator(mi_Edit);
+  mi_EditMaterial = addItem(mi_Edit, "mi_EditMaterial");
+  mi_editanwendung = addItem(mi_Edit, "mi_editanwendung");
+  mi_editAbmess = addItem(mi_Edit, "mi_editAbmess");
+  mi_editvorauslegung = addItem(mi_Edit, "mi_editvorauslegung");
+
+  mi_View = addMenu(MainMenu1, "mi_View");
+  mi_ViewStandard = addItem(mi_View, "mi_ViewStandard");
+  addSeparator(mi_View);
+  mi_ViewQuick1 = addItem(mi_View, "mi_ViewQuick1");
+  mi_viewQuick3 = addItem(mi_View, "mi_viewQuick3");
+  mi_viewfs = addItem(mi_View, "mi_viewfs");
+  mi_viewGoodman = addItem(mi_View, "mi_viewGoodman");
+  mi_viewhaighgoodman = addItem(mi_View, "mi_viewhaighgoodman");
+  mi_viewspannung = addMenu(mi_View, "mi_viewspannung");
+  mi_viewspannungrmt = addItem(mi_viewspannung, "mi_viewspannungrmt", "Rm = f (t)");
+  mi_viewspannungsigmat = addItem(mi_viewspannung, "mi_viewspannungsigmat", "Sigma b = f (t)");
+  addSeparator(mi_View);
+  mi_viewfertigungszeichnung = addItem(mi_View, "mi_viewfertigungszeichnung");
+  addSeparator(mi_View);
+  mi_viewErrorMessages = addItem(mi_View, "mi_viewErrorMessages");  // enabled only with messages
+
+  mi_CAD = addMenu(MainMenu1, "mi_CAD");
+  mi_cadworkingplan = addItem(mi_CAD, "mi_cadworkingplan");
+  mi_caddiagrams = addItem(mi_CAD, "mi_caddiagrams");
+
+  mi_database = addMenu(MainMenu1, "mi_database");
+  mi_dbfmaterial = addItem(mi_database, "mi_dbfmaterial");
+
+  mi_documentation = addMenu(MainMenu1, "mi_documentation");
+  mi_docdrawinginfo = addItem(mi_documentation, "mi_docdrawinginfo");
+  addSeparator(mi_documentation);
+  mi_docuShowChanges1 = addItem(mi_documentation, "mi_docuShowChanges1");
+  mi_docuPrintChanges = addItem(mi_documentation, "mi_docuPrintChanges");
+  mi_docuNewChange = addItem(mi_documentation, "mi_docuNewChange");
+  mi_docuModifyChanges = addItem(mi_documentation, "mi_docuModifyChanges");
+  mi_docudeleteChange = addItem(mi_documentation, "mi_docudeleteChange");
+  addSeparator(mi_documentation);
+  mi_DocumentSetup = addItem(mi_documentation, "mi_DocumentSetup");
+
+  // The OLE menu keeps its own captions in every language.
+  mi_OLE = addMenu(MainMenu1, "mi_OLE");
+  mi_OLE->setTitle("&OLE");
+  mi_OleStartExcel = addItem(mi_OLE, "mi_OleStartExcel", "Start Excel");
+  mi_OleExportExcel = addItem(mi_OLE, "mi_OleExportExcel", "Export -> Excel");  // until Excel is started
+  mi_OleImportExcel = addItem(mi_OLE, "mi_OleImportExcel", "Import <- Excel");
+  mi_OlePrintoutExcel = addItem(mi_OLE, "mi_OlePrintoutExcel", "Printout -> Excel");
+
+  mi_Help = addMenu(MainMenu1, "mi_Help");
+  mi_helphandbuch = addItem(mi_Help, "mi_helphandbuch");
+  mi_HelpHilfebild = addItem(mi_Help, "mi_HelpHilfebild");
+  mi_helpErrorMessages = addItem(mi_Help, "mi_helpErrorMessages");
+  addSeparator(mi_Help);
+  mi_helphistory = addItem(mi_Help, "mi_helphistory");
+  mi_helpDemo = addItem(mi_Help, "mi_helpDemo");
+  mi_helpDemo->setCheckable(true);
+  mi_helplanguage = addMenu(mi_Help, "mi_helplanguage");
+  struct LanguageItem {
+    QAction** field;
+    const char* name;
+    const char* caption;  // UTF-8
+    int32_t language;
+  };
+  const LanguageItem languages[] = {
+      {&mi_helplanguageDeutsch, "mi_helplanguageDeutsch", "&Deutsch", LangGerman},
+      {&mi_helplanguageEnglish, "mi_helplanguageEnglish", "&English", LangEnglish},
+      {&mi_helplanguageFrancais, "mi_helplanguageFrancais", "&Francais", LangFrench},
+      {&mi_helplanguageItaliano, "mi_helplanguageItaliano", "&Italiano", LangItalian},
+      {&mi_helplanguageSvensk, "mi_helplanguageSvensk", "&Svensk", LangSwedish},
+      {&mi_helplanguagePortugues, "mi_helplanguagePortugues", "&Portugues", LangPortuguese},
+      {&mi_helplanguageRoman, "mi_helplanguageRoman", "&Roman", LangRomanian},
+      {&mi_helplanguageKorea, "mi_helplanguageKorea", "&Korea", LangKorean},
+      {&mi_helplanguageEspa, "mi_helplanguageEspa", "&Español", LangSpanish},
+      {&mi_helplanguageChinese, "mi_helplanguageChinese", "&Chinese", LangChinese},
+  };
+  for (const LanguageItem& l : languages) {
+    *l.field = addItem(mi_helplanguage, l.name, QString::fromUtf8(l.caption));
+    const int32_t language = l.language;
+    SetMenuCommand(*l.field, [&form, language] { SetLanguage(form, language); });
+  }
+  addSeparator(mi_Help);
+  mi_helpwww = addItem(mi_Help, "mi_helpwww");
+  mi_helpSysInfo = addItem(mi_Help, "mi_helpSysInfo");
+  mi_HelpAbout = addItem(mi_Help, "mi_HelpAbout");
+
+  // Exit does what the window's close box does.
+  SetMenuCommand(mi_fileexit, [&form] { form.close(); });
+}
+
+TMainMenu& BuildMainMenu(Thh& form) {
+  auto* menu = new TMainMenu(form);
+  form.setMenuBar(menu->MainMenu1);
+  ApplyMenuCaptions(form);
+  return *menu;
+}
+
+TMainMenu* MainMenuOf(Thh& form) { return form.findChild<TMainMenu*>("mainMenuItems", Qt::FindDirectChildrenOnly); }
+
+void SetMenuCommand(QAction* item, std::function<void()> command) {
+  QObject::connect(item, &QAction::triggered, item, [command = std::move(command)] { command(); });
+  item->setEnabled(true);
+}
+
+QString MenuCaptionText(const MenuCaption& c) { return QString::fromUtf8(MenuCaptionUtf8(c)); }
+
+void ApplyMenuCaptions(Thh& form) {
+  TMainMenu* m = MainMenuOf(form);
+  if (!m) return;
+  const Vmenu1& t = vmenu1;
+  const Vmenuyeb& f = vmenuyeb;
+  auto cap = MenuCaptionText;
+
+  m->mi_file->setTitle(cap(t.MenuTextFile));
+  m->mi_fileNew->setText(cap(t.MenuTextNew));
+  m->mi_fileOpen->setText(cap(t.MenuTextOpen));
+  m->mi_fileOpenTable->setText(cap(t.MenuTextOpen) + " (" + cap(t.MenuTextTable) + ")");
+  m->mi_fileprint->setText(cap(t.MenuTextPrint));
+  m->mi_fileprint->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+  m->mi_FileSave->setText(cap(t.MenuTextSave));
+  m->mi_FileSaveAs->setText(cap(t.MenuTextSaveAs));
+  m->mi_fileConfig->setText(cap(t.MenuTextSettings));
+  m->mi_fileexit->setText(cap(t.MenuTextExit));
+  m->mi_filePrinterSetup->setText(cap(t.MenuTextPrinterSetup));
+
+  m->mi_Edit->setTitle(cap(t.MenuTextEdit));
+  m->mi_EditText->setText(cap(t.MenuTextText));
+  m->mi_EditQuick->setText(cap(t.MenuTextNew));
+  m->mi_EditMaterial->setText(cap(t.MenuTextMaterial));
+  m->mi_editAbmess->setText(cap(t.MenuTextRecalculation));
+  m->mi_editanwendung->setText(cap(t.MenuTextApplication));
+  m->mi_editvorauslegung->setText(cap(t.MenuTextPreDesign));
+
+  m->mi_View->setTitle(cap(t.MenuTextView));
+  m->mi_ViewStandard->setText(cap(t.MenuTextPrintout));
+  m->mi_ViewQuick1->setText(cap(t.MenuTextQuick) + " &1");
+  m->mi_viewQuick3->setText(cap(t.MenuTextQuick) + " &3");
+  m->mi_viewfertigungszeichnung->setText(cap(t.MenuTextProductionDrawing));
+  m->mi_viewfs->setText(cap(f.FamilyTextCharacteristic) + " F-s");
+  m->mi_viewGoodman->setText(cap(f.FamilyTextGoodman));
+  m->mi_viewhaighgoodman->setText("Haigh-" + cap(f.FamilyTextGoodman));
+  m->mi_viewspannung->setTitle(cap(f.FamilyTextStress));
+  m->mi_viewErrorMessages->setText(cap(t.MenuTextErrorMessages));  // the count comes with the next input
+
+  m->mi_CAD->setTitle(cap(t.MenuTextCad));
+  m->mi_cadworkingplan->setText(cap(t.MenuTextProductionDrawing));
+  m->mi_caddiagrams->setText("...");
+  m->mi_database->setTitle(cap(t.MenuTextDatabase));
+  m->mi_dbfmaterial->setText(cap(t.MenuTextMaterial));
+
+  m->mi_documentation->setTitle(cap(t.MenuTextDocument));
+  m->mi_docdrawinginfo->setText(cap(t.MenuTextDrawingData));
+  m->mi_docuShowChanges1->setText(cap(t.MenuTextChangesInfo));
+  m->mi_docuPrintChanges->setText(cap(t.MenuTextChangesPrint));
+  m->mi_docuNewChange->setText(cap(t.MenuTextChangeNew));
+  m->mi_docuModifyChanges->setText(cap(t.MenuTextChangeEdit));
+  m->mi_docudeleteChange->setText(cap(t.MenuTextChangeDelete));
+  m->mi_DocumentSetup->setText(cap(t.MenuTextLinks));
+
+  m->mi_Help->setTitle(cap(t.MenuTextHelp));
+  m->mi_helphandbuch->setText(cap(t.MenuTextManual));
+  m->mi_helpDemo->setText(cap(t.MenuTextDemo));
+  m->mi_helpwww->setText(cap(t.MenuTextHomepage));
+  m->mi_HelpHilfebild->setText(cap(t.MenuTextHelpPicture));
+  m->mi_helpErrorMessages->setText(cap(t.MenuTextErrorMessages));
+  m->mi_helplanguage->setTitle(cap(t.MenuTextMenu) + " " + cap(t.MenuTextLanguage));
+  m->mi_helphistory->setText(dosToQString(kwenvar.ProgName + " Info (www)"));
+  m->mi_helpSysInfo->setText("System Info");
+  m->mi_HelpAbout->setText(dosToQString(kwenvar.ProgName));
+  m->mi_Help->setDefaultAction(m->mi_helpDemo);
+  m->mi_helpDemo->setChecked(true);
+}
+
+void SetLanguage(Thh& form, int32_t language) {
+  wkwenvar.MenuLanguage = language;
+  SetMenuTexts(language);
+  SetFamilyMenuTexts(language);
+  ApplyMenuCaptions(form);
+  // The window caption is composed again (the recent-file items keep theirs).
+  std::string title;
+  SetAppTitle(title);
+  form.setWindowTitle(QString::fromUtf8(title));
+}
+
+}  // namespace qorva

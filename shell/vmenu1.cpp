@@ -1,0 +1,170 @@
+// vmenu1: the menu caption texts per language.
+#include "shell/vmenu1.h"
+
+#include "foundation/wintext.h"
+
+namespace qorva {
+
+namespace {
+
+// One language: the texts in the order of kMenuTextFields, written here as UTF-8. The European
+// sets are held in code page 1252 (every character they use exists there; Romanian is written
+// without the letters that code page lacks), the Korean and Chinese ones stay UTF-8.
+struct MenuTextSet {
+  int32_t language;
+  bool utf8;
+  std::array<const char*, 39> texts;
+};
+
+const MenuTextSet kSets[] = {
+    {LangGerman, false,
+     {"Menü", "&Datei", "&Neu...", "Ö&ffnen...", "&Speichern...", "Speichern &Unter...", "E&instellungen",
+      "&Beenden", "Kopieren", "&Drucken...", "Druckereinstellung", "&Bearbeiten", "Te&xt", "Quick",
+      "&Werkstoff", "A&nwendung", "&Vorauslegung", "&Nachrechnung", "Alles auswählen", "&Ansicht",
+      "Datenban&k", "&CAD", "&Fertigungszeichnung", "D&okument", "&Zeichnungsdaten", "Änderungen - &Info",
+      "Änderungen - &Ausdruck", "&Neue Änderung", "Letzte Änderung &bearbeiten", "Letzte Änderung &löschen",
+      "&Hilfe", "&Hilfebild", "&Fehlermeldungen", "&Demo", "&KWENDAL Homepage", "&Ausdruck", "&Sprache",
+      "&Tabelle", "Handbuch"}},
+    {LangEnglish, false,
+     {"Menu", "&File", "&New...", "&Open...", "&Save...", "Save &As...", "Se&ttings", "E&xit", "&Copy",
+      "&Print...", "Printer Setup", "&Edit", "Te&xt", "Quick", "&Material", "A&pplication", "&Pre-Dimensioning",
+      "&Recalculation", "Select &All", "&View", "&Database", "&CAD", "&Production drawing", "D&ocument",
+      "&Drawing data", "Modifications - &Info", "Modifications - &Printout", "Modification - &New",
+      "&Edit previous modification", "&Delete previous modification", "&Help", "&Auxiliary images",
+      "&Error messages", "&Demo", "&KWENDAL Homepage", "&Printout", "&Language", "&Table", "E-Manual"}},
+    {LangFrench, false,
+     {"Menu", "&Fichier", "&Nouveau...", "&Ouvrir...", "&Enregistrer...", "Enregistrer &sous...", "&Paramètres",
+      "&Quitter", "Copier", "&Imprimer...", "Configuration de l'imprimante", "&Edition", "Te&xte", "Rapide",
+      "&Matériau", "&Application", "&Prédimensionnement", "&Recalcul", "Tout sélectionner", "&Affichage",
+      "&Base de données", "&CAD", "D&essin fabrication", "D&ocument", "&Données du dessin",
+      "Modifications - &Info", "Modifications - Im&pression", "&Nouvelle modification",
+      "&Editer la dernière modification", "&Supprimer la dernière modification", "A&ide", "Images d'&aide",
+      "&Message d'erreurs", "&Démo", "Page d'accueil &KWENDAL", "&Impression", "&Language", "&Tableau",
+      "Manuel"}},
+    {LangItalian, false,
+     {"Menu", "&File", "&Nuovo...", "&Apri...", "&Salva...", "Salva &con nome...", "&Impostazioni", "&Esci",
+      "Copia", "Stam&pa...", "Impostazione stampante", "&Modifica", "&Testo", "Veloce", "&Materiale",
+      "&Applicazione", "&Predimensionamento", "&Ricalcolo", "Seleziona tutto", "&Visualizza", "&Database",
+      "&CAD", "Disegn&o tabella", "D&ocumento", "&Dati del disegno", "Variazioni - &Info",
+      "Variazioni - &Stampa", "&Nuova variazione", "&Modifica ultima variazione", "&Elimina ultima variazione",
+      "&Guida", "&Immagini di aiuto", "&Messaggi di Errore", "&Demo", "Home page &KWENDAL", "&Stampa",
+      "&Lingua", "&Tabella", "E-Manual"}},
+    {LangSwedish, false,
+     {"Meny", "&Arkiv", "&Ny...", "&Öppna...", "&Spara...", "Spara s&om...", "&Inställningar", "&Avsluta",
+      "Kopiera", "Skriv &ut...", "Skrivarinställningar", "&Redigera", "Te&xt", "Snabb", "&Material",
+      "&Användning", "&Fördimensionering", "&Omräkning", "Markera allt", "&Visa", "&Databas", "&CAD",
+      "&Arbetsritning", "D&okument", "&Ritningsdata", "Ändringar - &Info", "Ändringar - &Utskrift",
+      "&Ny ändring", "R&edigera senaste ändring", "&Ta bort senaste ändring", "&Hjälp", "&Hjälpbilder",
+      "&Felmeddelanden", "&Demo", "&KWENDAL hemsida", "&Utskrift", "&Språk", "&Tabell", "E-Manual"}},
+    {LangPortuguese, false,
+     {"Menu", "&Arquivo", "&Novo...", "A&brir...", "&Salvar...", "Salvar &como...", "Con&figurações", "S&aida",
+      "Copiar", "&Imprimir...", "Configurar impressora", "&Editar", "&Texto", "Rapido", "&Material",
+      "&Aplicação", "&Pré-dimensionamento", "&Recálculo", "Selecionar tudo", "&Visualizar", "&Banco de dados",
+      "&CAD", "&Plano de trabalho", "D&ocumento", "&Dados do desenho", "Alterações - &Info",
+      "Alterações - I&mpressão", "&Nova alteração", "&Editar última alteração", "E&xcluir última alteração",
+      "A&juda", "&Imagens de ajuda", "&Mensagens de erro", "&Demo", "Página inicial &KWENDAL", "&Impressão",
+      "&Language", "&Tabela", "E-Manual"}},
+    {LangRomanian, false,
+     {"Meniu", "&Fisier", "&Nou...", "&Deschide...", "Sal&vare...", "Salvare &ca...", "Se&tari", "Ie&sire",
+      "Copiere", "&Imprimare...", "Configurare imprimanta", "&Editare", "&Text", "&Vizualizare Rapida",
+      "&Material", "&Aplicatie", "&Predimensionare", "&Recalculare", "Selecteaza tot", "&Vizualizare",
+      "&Baza de date", "&CAD", "&Desen de productie", "D&ocument", "&Date desen", "Modificari - &Info",
+      "Modificari - &Tiparire", "Modificare &noua", "&Editare ultima modificare", "&Stergere ultima modificare",
+      "&Ajutor", "&Imagini ajutatoare", "&mesaje de eroare", "&Demo", "Pagina &KWENDAL", "&Tiparire", "&Limba",
+      "&Tabel", "E-Manual"}},
+    {LangKorean, true,
+     {"메뉴", "파일(&F)", "새로 만들기(&N)...", "열기(&O)...", "저장(&S)...", "다른 이름으로 저장(&A)...",
+      "설정(&T)", "끝내기(&x)", "복사", "인쇄(&P)...", "프린터 설정", "편집(&E)", "텍스트(&X)", "Quick",
+      "재료(&M)", "적용(&A)", "사전 설계(&P)", "재계산(&R)", "모두 선택", "보기(&V)", "데이터베이스(&D)",
+      "CAD(&C)", "산품도(&P)", "문서(&O)", "도면 데이터(&D)", "변경 - 정보(&I)", "변경 - 인쇄(&P)",
+      "새 변경(&N)", "마지막 변경 편집(&E)", "마지막 변경 삭제(&L)", "도움말(&H)", "도움말 그림(&A)",
+      "에러메시지(&E)", "데모(&D)", "KWENDAL 홈페이지(&K)", "결과 출력(&O)", "언어(&L)", "표(&T)",
+      "E-Manual"}},
+    {LangSpanish, false,
+     {"Menú", "&Archivo", "&Nuevo...", "&Abrir...", "&Guardar...", "Guardar &como...", "C&onfiguración",
+      "&Salir", "Copiar", "&Imprimir...", "Configurar impresora", "&Editar", "&Texto", "Rápido", "&Material",
+      "&Aplicación", "&Predimensionado", "&Recálculo", "Seleccionar todo", "&Ver", "&Base de datos", "&CAD",
+      "Dibujo para &Fabricación", "D&ocumento", "&Datos del dibujo", "Modificaciones - &Info",
+      "Modificaciones - I&mpresión", "&Nueva modificación", "&Editar última modificación",
+      "&Borrar última modificación", "A&yuda", "&Imágenes de ayuda", "Mensajes de &Error", "&Demo",
+      "Página de &KWENDAL", "&Impresión", "&Language", "&Tabla", "E-Manual"}},
+    {LangChinese, true,
+     {"菜单", "文件", "新建...", "打开...", "保存...", "另存为...", "设置", "退出", "复制", "打印...",
+      "打印机设置", "编辑", "文本", "快捷键", "材料", "应用", "预设计", "重新计算", "全选", "视图", "数据库",
+      "CAD", "产品图纸’", "文档", "图纸数据", "修改 - 信息", "修改 - 打印", "新建修改", "编辑上次修改",
+      "删除上次修改", "帮助", "帮助图片", "错误信息", "演示", "KWENDAL 主页", "打印输出", "语言", "表格",
+      "E-Manual"}},
+};
+
+}  // namespace
+
+const std::array<MenuTextField, 39> kMenuTextFields = {{
+    {"MenuTextMenu", &Vmenu1::MenuTextMenu},
+    {"MenuTextFile", &Vmenu1::MenuTextFile},
+    {"MenuTextNew", &Vmenu1::MenuTextNew},
+    {"MenuTextOpen", &Vmenu1::MenuTextOpen},
+    {"MenuTextSave", &Vmenu1::MenuTextSave},
+    {"MenuTextSaveAs", &Vmenu1::MenuTextSaveAs},
+    {"MenuTextSettings", &Vmenu1::MenuTextSettings},
+    {"MenuTextExit", &Vmenu1::MenuTextExit},
+    {"MenuTextCopy", &Vmenu1::MenuTextCopy},
+    {"MenuTextPrint", &Vmenu1::MenuTextPrint},
+    {"MenuTextPrinterSetup", &Vmenu1::MenuTextPrinterSetup},
+    {"MenuTextEdit", &Vmenu1::MenuTextEdit},
+    {"MenuTextText", &Vmenu1::MenuTextText},
+    {"MenuTextQuick", &Vmenu1::MenuTextQuick},
+    {"MenuTextMaterial", &Vmenu1::MenuTextMaterial},
+    {"MenuTextApplication", &Vmenu1::MenuTextApplication},
+    {"MenuTextPreDesign", &Vmenu1::MenuTextPreDesign},
+    {"MenuTextRecalculation", &Vmenu1::MenuTextRecalculation},
+    {"MenuTextSelectAll", &Vmenu1::MenuTextSelectAll},
+    {"MenuTextView", &Vmenu1::MenuTextView},
+    {"MenuTextDatabase", &Vmenu1::MenuTextDatabase},
+    {"MenuTextCad", &Vmenu1::MenuTextCad},
+    {"MenuTextProductionDrawing", &Vmenu1::MenuTextProductionDrawing},
+    {"MenuTextDocument", &Vmenu1::MenuTextDocument},
+    {"MenuTextDrawingData", &Vmenu1::MenuTextDrawingData},
+    {"MenuTextChangesInfo", &Vmenu1::MenuTextChangesInfo},
+    {"MenuTextChangesPrint", &Vmenu1::MenuTextChangesPrint},
+    {"MenuTextChangeNew", &Vmenu1::MenuTextChangeNew},
+    {"MenuTextChangeEdit", &Vmenu1::MenuTextChangeEdit},
+    {"MenuTextChangeDelete", &Vmenu1::MenuTextChangeDelete},
+    {"MenuTextHelp", &Vmenu1::MenuTextHelp},
+    {"MenuTextHelpPicture", &Vmenu1::MenuTextHelpPicture},
+    {"MenuTextErrorMessages", &Vmenu1::MenuTextErrorMessages},
+    {"MenuTextDemo", &Vmenu1::MenuTextDemo},
+    {"MenuTextHomepage", &Vmenu1::MenuTextHomepage},
+    {"MenuTextPrintout", &Vmenu1::MenuTextPrintout},
+    {"MenuTextLanguage", &Vmenu1::MenuTextLanguage},
+    {"MenuTextTable", &Vmenu1::MenuTextTable},
+    {"MenuTextManual", &Vmenu1::MenuTextManual},
+}};
+
+std::string MenuCaptionUtf8(const MenuCaption& c) { return c.utf8 ? c.text : WinToUtf8(c.text); }
+
+bool SetMenuTexts(int32_t language) {
+  for (const MenuTextSet& set : kSets) {
+    if (set.language != language) continue;
+    for (std::size_t i = 0; i < kMenuTextFields.size(); ++i) {
+      MenuCaption& c = vmenu1.*kMenuTextFields[i].member;
+      c.utf8 = set.utf8;
+      c.text = set.utf8 ? std::string(set.texts[i]) : Utf8ToWin(set.texts[i]);
+    }
+    return true;
+  }
+  return false;
+}
+
+void InitVmenu1() {
+  vmenu1 = Vmenu1();
+  SetMenuTexts(LangGerman);
+}
+
+Vmenu1 vmenu1;
+
+namespace {
+// The program starts with the German texts before any window reads them.
+[[maybe_unused]] const bool kGermanLoaded = (InitVmenu1(), true);
+}  // namespace
+
+}  // namespace qorva

@@ -1,0 +1,61 @@
+// vmenuyeb: the family texts per language.
+#include "shell/vmenuyeb.h"
+
+#include <array>
+
+#include "foundation/wintext.h"
+
+namespace qorva {
+
+namespace {
+
+// Characteristic, Goodman, stress; written as UTF-8, held as vmenu1 holds its texts.
+struct FamilyTextSet {
+  int32_t language;
+  bool utf8;
+  std::array<const char*, 3> texts;
+};
+
+const FamilyTextSet kSets[] = {
+    {LangGerman, false, {"&Federkennlinie", "&Goodman-Diagramm", "S&pannung"}},
+    {LangEnglish, false, {"&Load deflection curve of spring", "&Goodman diagram", "Str&ess"}},
+    {LangFrench, false, {"&Caractéristique", "&Goodman", "&Contrainte"}},
+    {LangItalian, false, {"&Caratteristica", "&Goodman", "&Tensione"}},
+    {LangSwedish, false, {"&Fjäderkarakteristik", "&Goodman-diagram", "S&pänning"}},
+    {LangPortuguese, false, {"&Curva característica", "&Goodman", "&Tensão"}},
+    {LangKorean, true, {"스프링 특성선(&C)", "굳맨선도(&G)", "응력(&e)"}},
+    {LangSpanish, false, {"&Curva característica", "&Goodman", "&Tensión"}},
+    {LangChinese, true, {"弹簧特性曲线", "古德曼图", "应力"}},
+};
+
+constexpr MenuCaption Vmenuyeb::*kFields[] = {&Vmenuyeb::FamilyTextCharacteristic, &Vmenuyeb::FamilyTextGoodman,
+                                              &Vmenuyeb::FamilyTextStress};
+
+}  // namespace
+
+bool SetFamilyMenuTexts(int32_t language) {
+  for (const FamilyTextSet& set : kSets) {
+    if (set.language != language) continue;
+    for (std::size_t i = 0; i < set.texts.size(); ++i) {
+      MenuCaption& c = vmenuyeb.*kFields[i];
+      c.utf8 = set.utf8;
+      c.text = set.utf8 ? std::string(set.texts[i]) : Utf8ToWin(set.texts[i]);
+    }
+    return true;
+  }
+  return false;
+}
+
+void InitVmenuyeb() {
+  vmenuyeb = Vmenuyeb();
+  SetFamilyMenuTexts(LangGerman);
+}
+
+Vmenuyeb vmenuyeb;
+
+namespace {
+// The program starts with the German texts before any window reads them.
+[[maybe_unused]] const bool kGermanLoaded = (InitVmenuyeb(), true);
+}  // namespace
+
+}  // namespace qorva
