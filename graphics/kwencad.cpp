@@ -553,7 +553,11 @@ void CadSetColor(int32_t n) {
         if (n <= 5) {
           GraphSetLineStyle(n == 1 ? 2 : n == 2 ? 3 : 0);
           GraphSetDosColor(static_cast<uint8_t>(cad8var.LayerColors[static_cast<std::size_t>(n)] & 0xFF));
-          if (n >= 1) width = static_cast<uint16_t>(cad8var.LayerWidths[static_cast<std::size_t>(n)]);
+          // A width below 0 from a damaged configuration would wrap round to a huge pen.
+          if (n >= 1) {
+            const int32_t w = cad8var.LayerWidths[static_cast<std::size_t>(n)];
+            width = w < 0 ? 1 : static_cast<uint16_t>(std::min(w, 65535));
+          }
         } else {
           GraphSetLineStyle(0);
           if (n >= 16) {

@@ -145,7 +145,7 @@ TEST_F(KwencadTest, DxfLayerOfFoldedColourNumbers) {
 
 TEST_F(KwencadTest, ScreenPenOfEachLayer) {
   cad8var.CadCode = 3;
-  cad8var.LayerWidths = {7, 4, 3, 1, 2, 5};
+  cad8var.LayerWidths = {7, 4, 3, -2, 90, 5};
   cad8var.LayerColors = {1, 2, 3, 4, 5, 6};
   cad8var.ColorLayerWidths[20] = 60;
   cad8var.ColorLayerWidths[21] = 9;
@@ -157,6 +157,7 @@ TEST_F(KwencadTest, ScreenPenOfEachLayer) {
   } cases[] = {
       {1, 2, 4, 14},  {2, 3, 3, 10}, {0, 0, 1, 12},  // layer 0: width 1 whatever its entry says
       {6, 0, 1, -1},  {20, 0, 1, -2}, {21, 0, 9, 10}, {37, 0, 9, 10},  // 37 folds to 21
+      {3, 0, 1, -2},  {4, 0, 90, -2},  // a width below 0 is 1; wide pens stay
   };
   int32_t before = 0;
   for (const auto& c : cases) {
