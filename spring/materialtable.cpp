@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <array>
 #include <climits>
-#include <cstdio>
 #include <cmath>
 #include <optional>
 
@@ -16,14 +15,9 @@
 #include "foundation/wintext.h"
 #include "platform/prompts.h"
 #include "spring/materialsource.h"
-#include "platform/clock.h"
+#include "xbase/access/dbfbuild.h"
 #include "xbase/access/dbfhost.h"
 #include "xbase/access/kwendbf4.h"
-#include "xbase/dbf4.h"
-#include "xbase/dbf4lock.h"
-#include "xbase/xbcommon.h"
-#include "xbase/xbdbflow.h"
-#include "xbase/xbengine.h"
 
 namespace qorva {
 
@@ -212,11 +206,6 @@ bool DbfMaterialTable::eof() const { return !isOpen() || DbfEof(); }
 
 namespace {
 
-struct DbfFieldLayout {
-  const char* name;
-  MaterialFieldType type;
-};
-
 // Field names of the table (at most 10 characters each); the spring reads the fields by number.
 constexpr std::array<const char*, MaterialFieldCount + 1> kDbfFieldNames{
     "",          "TEXT1",     "TEXT2",      "TEXT3",      "TEXT4",      "EMODINT",   "RHO",       "RM0",
@@ -225,132 +214,29 @@ constexpr std::array<const char*, MaterialFieldCount + 1> kDbfFieldNames{
     "VALUE24",   "VALUE25",   "VALUE26",    "SIGMAFACT",  "TEXT28",     "LISTNO"};
 constexpr uint8_t kTextLen = 50, kIntLen = 11, kRealLen = 14, kRealDec = 4;
 
-// Makes the engine's work of the writer quiet and puts the selected area back.
-class WriterScope {
- public:
-  WriterScope() : area_(dbf4.CurrentArea), report_(XbSetErrorReport(false)) {}
-  ~WriterScope() {
-    dbf4.CurrentArea = area_;
-    xbcommon.XbReportErrors = report_;
-    xbcommon.XbErrorCode = 0;
-  }
-  WriterScope(const WriterScope&) = delete;
-  WriterScope& operator=(const WriterScope&) = delete;
-
- private:
-  uint8_t area_;
-  bool report_;
-};
-
-// Puts the header date back to what it was for the lifetime of the object.
-class ClockScope {
- public:
-  explicit ClockScope(LocalDateTime t) : old_(installClock(std::make_unique<FixedClock>(t))) {}
-  ~ClockScope() { installClock(std::move(old_)); }
-  ClockScope(const ClockScope&) = delete;
-  ClockScope& operator=(const ClockScope&) = delete;
-
- private:
-  std::unique_ptr<Clock> old_;
-};
-
-std::string EngineFailure(const std::string& what) {
-  const std::string text = XbErrorText(xbcommon.XbErrorCode) + " " + XbTakeErrorContext();
-  return what + ": " + WinToUtf8(text);
-}
-
 }  // namespace
 
 bool WriteMaterialTableDbf(const std::vector<MaterialSourceRow>& rows, const std::string& path, std::string* error) {
-  std::string local;
-  std::string& err = error ? *error : local;
-  err.clear();
-  if (!xbcommon.DbfUnitLinked) XbStartEngine();
-  std::vector<TDbfFieldEntry> defs(MaterialFieldCount + 1);
+  std::vector<TDbfBuildField> fields;
   for (int n = 1; n <= MaterialFieldCount; ++n) {
-    TDbfFieldEntry& d = defs[static_cast<size_t>(n)];
-    d.Name = kDbfFieldNames[static_cast<size_t>(n)];
+    TDbfBuildField f;
+    f.Name = kDbfFieldNames[static_cast<size_t>(n)];
     switch (MaterialFieldTypeOf(n)) {
-      case MaterialFieldType::Text: d.Type = 'C'; d.Len = kTextLen; break;
-      case MaterialFieldType::Integer: d.Type = 'N'; d.Len = kIntLen; break;
-      case MaterialFieldType::Real: d.Type = 'N'; d.Len = kRealLen; d.Dec = kRealDec; break;
+      case MaterialFieldType::Text: f.Type = 'C'; f.Len = kTextLen; break;
+      case MaterialFieldType::Integer: f.Type = 'N'; f.Len = kIntLen; break;
+      case MaterialFieldType::Real: f.Type = 'N'; f.Len = kRealLen; f.Dec = kRealDec; break;
     }
+    fields.push_back(f);
   }
-  // Everything is checked before a byte is written.
+  std::vector<TDbfBuildRow> table;
   for (const MaterialSourceRow& r : rows) {
-    for (int n = 1; n <= MaterialFieldCount; ++n) {
-      const std::string& text = r.fields[static_cast<size_t>(n)];
-      const std::string where = "line " + IntStr(r.line) + " " + MaterialFieldName(n);
-      const MaterialFieldType type = MaterialFieldTypeOf(n);
-      if (type == MaterialFieldType::Text) {
-        if (text.size() > kTextLen) err = where + ": longer than " + IntStr(kTextLen) + " characters";
-        continue;
-      }
-      long double v = 0;
-      if (!ParseMaterialNumber(type, text, &v)) {
-        err = where + ": no number";
-      } else if (type == MaterialFieldType::Real) {
-        long double back = 0;
-        const std::string stored = XbFormatFixed(v, kRealLen, kRealDec);
-        if (stored.size() != kRealLen || !XbParseReal(stored, back) ||
-            static_cast<double>(back) != static_cast<double>(v))
-          err = where + ": does not fit " + IntStr(kRealLen) + " places with " + IntStr(kRealDec) + " decimals";
-      } else if (IntStr(static_cast<int64_t>(v)).size() > kIntLen) {
-        err = where + ": does not fit " + IntStr(kIntLen) + " places";
-      }
-      if (!err.empty()) return false;
-    }
-    if (!err.empty()) return false;
+    TDbfBuildRow row;
+    row.Deleted = r.deleted;
+    row.Values.assign(r.fields.begin() + 1, r.fields.end());
+    table.push_back(std::move(row));
   }
-
-  const std::string work = path + ".new";
-  WriterScope scope;
-  {
-    ClockScope date(LocalDateTime{2026, 1, 1, 0, 0, 0, 4});
-    const bool oldAnsi = xbcommon.AnsiTables;
-    xbcommon.AnsiTables = false;  // the table holds DOS text
-    TDbfControlBlock cb;
-    CreateDBF(cb, work, MaterialFieldCount, defs);
-    if (xbcommon.XbErrorCode != 0) {
-      xbcommon.AnsiTables = oldAnsi;
-      err = EngineFailure(work);
-      std::remove(work.c_str());
-      return false;
-    }
-    Select(0);
-    USE(work + " EXCLUSIVE");
-    for (const MaterialSourceRow& r : rows) {
-      if (xbcommon.XbErrorCode != 0) break;
-      ClearRecord();
-      for (int n = 1; n <= MaterialFieldCount && xbcommon.XbErrorCode == 0; ++n) {
-        const std::string& text = r.fields[static_cast<size_t>(n)];
-        long double v = 0;
-        switch (MaterialFieldTypeOf(n)) {
-          case MaterialFieldType::Text: SetFieldText(n, OemToAnsiStr(text)); break;
-          case MaterialFieldType::Integer:
-            ParseMaterialNumber(MaterialFieldType::Integer, text, &v);
-            SetFieldInt(n, static_cast<int64_t>(v));
-            break;
-          case MaterialFieldType::Real:
-            ParseMaterialNumber(MaterialFieldType::Real, text, &v);
-            SetFieldReal(n, v);
-            break;
-        }
-      }
-      SetDeletedFlag(r.deleted);
-      if (xbcommon.XbErrorCode == 0) Append();
-    }
-    if (xbcommon.XbErrorCode != 0) err = EngineFailure(work);
-    CloseArea();
-    if (err.empty() && xbcommon.XbErrorCode != 0) err = EngineFailure(work);
-    xbcommon.AnsiTables = oldAnsi;
-  }
-  if (err.empty() && std::rename(work.c_str(), path.c_str()) != 0) err = path + ": cannot be replaced";
-  if (!err.empty()) {
-    std::remove(work.c_str());
-    return false;
-  }
-  return true;
+  // A fixed date: the same source gives the same bytes.
+  return DbfWriteTable(path, fields, table, LocalDateTime{2026, 1, 1, 0, 0, 0, 4}, error);
 }
 
 // ---- The table read from its text source ----

@@ -6,7 +6,6 @@
 
 #include "spring/materialsource.h"
 #include "spring/materialtable.h"
-#include "xbase/xbengine.h"
 
 int main(int argc, char** argv) {
   if (argc != 3) {
@@ -19,11 +18,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s\n", error.c_str());
     return 1;
   }
-  qorva::XbStartEngine();
   if (!qorva::WriteMaterialTableDbf(rows, argv[2], &error)) {
     std::fprintf(stderr, "%s: %s\n", argv[2], error.c_str());
     return 1;
   }
-  qorva::XbStopEngine();
   return 0;
 }

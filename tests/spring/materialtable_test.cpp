@@ -15,7 +15,6 @@
 #include "spring/qvarech.h"
 #include "tests/spring/springfixture.h"
 #include "xbase/access/dbfhost.h"
-#include "xbase/xbcommon.h"
 
 namespace qorva::test {
 namespace {
@@ -62,7 +61,7 @@ TEST_F(ShippedTableTest, RebuiltFromItsSourceByteForByte) {
   std::vector<MaterialSourceRow> bad = rows;
   bad[0].fields[6] = "7.123456";
   EXPECT_FALSE(WriteMaterialTableDbf(bad, (scratch_ / "bad.dbf").string(), &error));
-  EXPECT_NE(error.find("Rho"), std::string::npos) << error;
+  EXPECT_NE(error.find("row 1 RHO"), std::string::npos) << error;
   EXPECT_FALSE(std::filesystem::exists(scratch_ / "bad.dbf"));
 }
 
@@ -181,7 +180,7 @@ TEST_F(ShippedTableTest, DbfTableKeepsTheMaterialTableRules) {
   std::vector<std::string> names;
   std::vector<uint32_t> recs;
   for (bool ok = t.first(); ok && !t.eof(); ok = t.skip()) {
-    names.push_back(XbUpperStr(TrimStr(t.fieldStr(1))));
+    names.push_back(UpperStr(TrimStr(t.fieldStr(1))));
     recs.push_back(t.recNo());
     EXPECT_EQ(t.deleted(), rows[t.recNo() - 1].deleted);
   }
