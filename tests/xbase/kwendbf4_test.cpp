@@ -17,6 +17,7 @@
 #include "foundation/kwenvar.h"
 #include "tests/support/testsupport.h"
 #include "tests/xbase/dbfimage_test.h"
+#include "xbase/access/dbfbuild.h"
 #include "xbase/access/dbfhost.h"
 #include "xbase/xbcommon.h"
 #include "xbase/xbdbflow.h"
@@ -395,6 +396,44 @@ TEST_F(Kwendbf4Test, FailedCopyToTempDirIsReportedAndOpensNothing) {
   EXPECT_FALSE(dbfhost.Dbf4Form.Active());
   EXPECT_NE(LastShown().find("kann nicht nach"), std::string::npos) << LastShown();
   EXPECT_NE(LastShown().find("mat.dbf"), std::string::npos);
+}
+
+// Shipped tables are written whole from rows; what does not fit is refused before anything is written.
+TEST_F(Kwendbf4Test, TableWrittenFromRowsReadsBackThroughTheLayer) {
+  const std::vector<TDbfBuildField> fields{{"NAME", 'C', 6, 0}, {"QTY", 'N', 5, 0}, {"PRICE", 'N', 7, 2},
+                                           {"OK", 'L', 1, 0}};
+  const std::string path = (dbfDir() / "built.dbf").string();
+  std::string error;
+  ASSERT_TRUE(DbfWriteTable(path, fields, {{false, {"M\x81ller", "12", "3,5", "T"}}, {true, {"", "", "-0.25", ""}}},
+                            LocalDateTime{2021, 6, 30}, &error))
+      << error;
+  const std::string bytes = readFile(path);
+  EXPECT_EQ(bytes.substr(1, 3), std::string("\x79\x06\x1E", 3));  // the date given, not today's
+  EXPECT_EQ(Stored(path, 1), " M\x81ller   12   3.50T");
+  EXPECT_EQ(Stored(path, 2), "*          0  -0.25F");
+  DbfOpenTable("built");
+  EXPECT_EQ(Field(1), "M\xFCller");
+  EXPECT_TRUE(DbfGetFieldBool("OK"));
+  DbfGoto(2);
+  EXPECT_TRUE(DbfDeleted());
+  DbfCloseTable();
+
+  struct Bad {
+    std::vector<std::string> values;
+    std::string what;
+  };
+  for (const Bad& b : std::vector<Bad>{{{"toolong", "1", "1", "T"}, "row 1 NAME: longer than 6"},
+                                       {{"a", "1.5", "1", "T"}, "row 1 QTY: does not fit"},
+                                       {{"a", "1", "1.005", "T"}, "row 1 PRICE: does not fit"},
+                                       {{"a", "x", "1", "T"}, "row 1 QTY: no number"},
+                                       {{"a", "1", "1", "maybe"}, "row 1 OK: no logical value"},
+                                       {{"a", "1"}, "row 1: 2 values for 4 fields"}}) {
+    SCOPED_TRACE(b.what);
+    EXPECT_FALSE(DbfWriteTable(path, fields, {{false, b.values}}, LocalDateTime{}, &error));
+    EXPECT_EQ(error.substr(0, b.what.size()), b.what);
+    EXPECT_EQ(readFile(path), bytes);
+    EXPECT_FALSE(fs::exists(path + ".new"));
+  }
 }
 
 }  // namespace
