@@ -555,6 +555,39 @@ TEST_F(ConfigFileTest, PlotCommandCountAboveFiveKeepsTheFollowingEntriesInStep) 
   EXPECT_EQ(again[count + 5], "Archive Flag ?");
 }
 
+// Files that are not configuration files at all are read without a crash and leave the shared text
+// file closed.
+TEST_F(ConfigFileTest, GarbageFilesAreReadWithoutHarm) {
+  std::string noise;
+  uint32_t x = 12345;
+  for (int i = 0; i < 65536; ++i) {
+    x = x * 1103515245u + 12345u;
+    noise += static_cast<char>(x >> 24);
+  }
+  std::vector<std::string> full = Lines(WriteAndGet());
+  full[Find(full, "VENTRIX Command lines (n, line 2 .. line n)") + 1] = "-1";  // 65535 lines follow
+  const std::vector<std::pair<const char*, std::string>> files = {
+      {"empty", ""},
+      {"end-of-file mark", "\x1A"},
+      {"noise", noise},
+      {"one long line", std::string(3u << 20, 'x')},
+      {"huge plot command count", Join(full)},
+  };
+  for (const auto& [name, bytes] : files) {
+    SCOPED_TRACE(name);
+    ReadBytes(bytes);
+    EXPECT_FALSE(ShareTextFile.IsOpen());
+    EXPECT_GE(kwenvar.PrinterPort, 1);
+    EXPECT_GE(kwenvar.SigDigits, 1);
+    EXPECT_LE(cad8var.VentrixCmdCount, 5);
+  }
+  // In the last file the plot command lines took the rest of it; reading stopped after the browser.
+  EXPECT_EQ(cad8var.VentrixCmdCount, 5);
+  EXPECT_EQ(cad8var.VentrixCmdLines[2], "Archive Flag ?");
+  EXPECT_EQ(wkwenvar.HtmlBrowser, "");
+  EXPECT_EQ(wkwenvar.TextWindowSizeCode, 1);
+}
+
 TEST_F(ConfigFileTest, ClosingStepSizesTheWindowByTheScreenSizeCode) {
   struct Case {
     int32_t screenCode;
