@@ -47,12 +47,18 @@ bool HasSeparator(const std::string& name) {
 
 std::string BlockFileName(const std::string& name) { return "$" + name + ".dx$"; }
 
-// The block file to read for name: the user's block folder first, then TempDir. Empty when there is
-// none (or the name is no plain file name).
+bool IsDefined(const std::string& name);
+
+// The block file to read for name: a block this run defined is read from the file the run wrote in
+// TempDir, so a user file of the same name never replaces it; any other name is looked for in the
+// user's block folder first, then in TempDir. Empty when there is none (or the name is no plain file
+// name).
 std::string FindBlockFile(const std::string& name) {
   if (name.empty() || HasSeparator(name)) return {};
-  for (const std::string& path :
-       {AddBackslash(UserBlockFolder()) + BlockFileName(name), BlockTempFile(name)}) {
+  const std::string user = AddBackslash(UserBlockFolder()) + BlockFileName(name);
+  const std::string temp = BlockTempFile(name);
+  const bool own = IsDefined(name);
+  for (const std::string& path : {own ? temp : user, own ? user : temp}) {
     TextFile f;
     f.Assign(path);
     if (f.Reset()) return path;
@@ -521,6 +527,7 @@ void CadBeginBlock(const std::string& name) {
         return;
       }
       const std::string path = BlockTempFile(name);
+      DefinedBlocks.push_back(LowerStr(name));
       ShareTextFile.Assign(path);
       if (!ShareTextFile.Rewrite()) {
         Abandon("Datei " + TrimStr(path) + " kann nicht angelegt werden");

@@ -273,6 +273,24 @@ TEST_F(ScreenBlocks, CleanUpKeepsTheUsersBlockFiles) {
   EXPECT_TRUE(fs::exists(dir / "tmp" / "$kopf_1.dx$"));
 }
 
+TEST_F(ScreenBlocks, ABlockTheDrawingDefinesIsNotReplacedByAUserFileOfTheSameName) {
+  cad8var.DwgNoFooter = true;
+  UserBlock("feder", Pairs({{0, "LINE"}, {10, "0"}, {20, "0"}, {11, "99"}, {21, "99"}, {0, "EOF"}}));
+  Begin();
+  CadBeginBlocks();
+  CadBeginBlock("feder");
+  CadLine(0, 0, 10, 0);
+  CadEndBlock();
+  CadEndSection();
+  CadBeginEntities();
+  const size_t from = kwengraf.DisplayList.size();
+  CadInsertBlock("feder", 0, 0, 0, 1, 1);
+  const auto lines = Records(RecLine, from);
+  ASSERT_EQ(lines.size(), 1u);
+  ExpectLine(lines[0], 0, 0, 10, 0, "the drawing's own block");
+  CadEndOutput();
+}
+
 TEST_F(ScreenBlocks, LogoLandsInTheCornerOfAnyPage) {
   cad8var.DwgNoFooter = true;
   UserBlock("LOGO_2", Pairs({{0, "LINE"}, {10, "0"}, {20, "0"}, {11, "480"}, {21, "360"}, {0, "EOF"}}));
