@@ -1,0 +1,361 @@
+// qvadxf1: the spring's views composed from CAD kernel primitives, blocks, ruled tables and diagrams.
+#include "graphics/qvadxf1.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <string>
+
+#include "foundation/error0.h"
+#include "foundation/kwenvar.h"
+#include "foundation/msgbox.h"
+#include "foundation/u32inco.h"
+#include "foundation/utilmath.h"
+#include "foundation/utilstr.h"
+#include "foundation/wkwenvar.h"
+#include "graphics/austab.h"
+#include "graphics/caddim.h"
+#include "graphics/cadutil1.h"
+#include "graphics/kwencad.h"
+#include "graphics/w8yeb.h"
+#include "graphics/yebdiag9.h"
+#include "spring/qvaglob.h"
+#include "spring/shellservices.h"
+#include "spring/yebglob9.h"
+
+namespace qorva {
+
+namespace {
+
+const std::array<std::string, 10> kViewTexts = {
+    "",
+    "Fertigungszeichnung",
+    "Quick 1",
+    "Diagramm F - s",
+    "Goodman",
+    "Haigh-Goodman",
+    "Quick 3",
+    "Feder VA",
+    "Feder SA",
+    "zur\x81"
+    "ck ..",
+};
+
+constexpr uint16_t kViewHelpTopic = 2050;
+
+// a / b where both give a usable scale; the views divide by De and by 1.1 b + 1.8 De, which the
+// calculation keeps from being 0 but not from being negative.
+long double Ratio(long double a, long double b) {
+  if (!(b > 0.0L) || !std::isfinite(a / b)) return 0.0L;
+  return a / b;
+}
+
+// The smaller of two scales, ignoring one that is unusable; 1 when neither is usable.
+long double SmallerScale(long double s1, long double s2) {
+  if (s1 > 0.0L && s2 > 0.0L) return std::min(s1, s2);
+  if (s1 > 0.0L) return s1;
+  if (s2 > 0.0L) return s2;
+  return 1.0L;
+}
+
+void PageOfView(uint16_t view) {
+  const long double De = qvaglob.OuterDiameter;
+  const long double b = yebglob9.BandWidth;
+  switch (view) {
+    case ViewProduction:
+      SetSheetPageLimits(4);
+      break;
+    case ViewFront:
+      CadPageSetup(-0.6L * De, -0.6L * De, 2.0L * De, 0.6L * De, b);
+      break;
+    case ViewSide:
+      CadPageSetup(-0.1L * b, -0.6L * De, 1.1L * b, 0.6L * De, b);
+      break;
+    default:
+      CadPageSetup(0.0L, 0.0L, 160.0L, 120.0L, 1.0L);
+      break;
+  }
+}
+
+void DefineBlock(const std::string& name, void (*draw)()) {
+  CadBeginBlock(name);
+  draw();
+  CadEndBlock();
+}
+
+void DrawFrameBlock() {
+  // Defined even when the frame draws nothing (no title block), so that its insertion always
+  // names a block of the file.
+  DrawDrawingFrame(4, yebglob9.DrawingName, yebglob9.DrawingName2, yebglob9.DrawingNumber);
+}
+
+void DrawGoodmanBlock() { DrawGoodmanDiagram(1, yebglob9.BandThickness); }
+
+// Block definitions in the fixed order "frame_1", "goodman", "feder", "federsa".
+void DefineBlocksOfView(uint16_t view) {
+  if (view == ViewProduction) DefineBlock("frame_1", DrawFrameBlock);
+  if (view == ViewQuick3) DefineBlock("goodman", DrawGoodmanBlock);
+  if (view == ViewProduction || view == ViewQuick1 || view == ViewQuick3) {
+    DefineBlock("feder", DrawSpringFrontView);
+    DefineBlock("federsa", DrawSpringSideView);
+  }
+}
+
+void DrawContentOfView(uint16_t view) {
+  switch (view) {
+    case ViewProduction:
+      DrawProductionPage();
+      break;
+    case ViewQuick1:
+      DrawQuick1Page();
+      break;
+    case ViewForceTravel:
+      DrawCharacteristic(15.0L, 10.0L, 120.0L, 100.0L);
+      break;
+    case ViewGoodman:
+      DrawGoodmanDiagram(1, yebglob9.BandThickness);
+      break;
+    case ViewHaighGoodman:
+      DrawGoodmanDiagram(2, yebglob9.BandThickness);
+      break;
+    case ViewQuick3:
+      DrawQuick3Page();
+      break;
+    case ViewFront:
+      DrawSpringFrontView();
+      break;
+    case ViewSide:
+      DrawSpringSideView();
+      break;
+    default:
+      break;
+  }
+}
+
+std::array<std::string, 7> Cells(std::initializer_list<std::string> texts) {
+  std::array<std::string, 7> a;
+  std::size_t i = 0;
+  for (const auto& t : texts) a[i++] = t;
+  return a;
+}
+
+std::array<long double, 7> Widths(std::initializer_list<long double> widths) {
+  std::array<long double, 7> a{};
+  std::size_t i = 0;
+  for (long double w : widths) a[i++] = w;
+  return a;
+}
+
+}  // namespace
+
+uint16_t ViewOfResultGraphic(int32_t resultGraphic) {
+  switch (resultGraphic) {
+    case 1:
+      return ViewQuick1;
+    case 2:
+      return ViewQuick3;
+    case 3:
+    case 5:
+      return ViewProduction;
+    case 4:
+      return ViewForceTravel;
+    default:
+      return ViewQuick3;
+  }
+}
+
+void RedrawCurrentView() { DrawSpringView(3, ViewOfResultGraphic(wkwenvar.ResultGraphic)); }
+
+void DrawSpringView(uint16_t device, uint16_t view) {
+  if (kwenvar.FatalError) {
+    // Results of a fatal stop are stale: the messages take the drawing's place.
+    ShowCalcMessages();
+    return;
+  }
+  kwenvar.ViewChoice = 0;
+  for (;;) {
+    kwenvar.ViewChoice = static_cast<uint16_t>(kwenvar.ViewChoice + 1);
+    for (std::size_t i = 1; i <= 9; ++i) kwenvar.TextPage[i] = kViewTexts[i];
+    SetPromptHelp(kViewHelpTopic);
+    if (view == 0) AskChoice("Select ..", 9, kwenvar.ViewChoice);
+    else kwenvar.ViewChoice = view;
+    if (kwenvar.ErrorFlag || kwenvar.ViewChoice == ViewBack) return;
+
+    const uint16_t v = kwenvar.ViewChoice;
+    CadBeginOutput(device);
+    DiagramReset();
+    if (kwenvar.ErrorFlag) return;
+
+    CadSetColor(0);
+    PageOfView(v);
+    CadWriteTables(2);
+    CadBeginBlocks();
+    DefineBlocksOfView(v);
+    CadEndSection();
+    do {
+      CadBeginEntities();
+      DrawContentOfView(v);
+      CadEndSection();
+    } while (!CadOutputDone());
+    CadEndOutput();
+
+    if (kwenvar.ErrorFlag || view != 0) return;
+  }
+}
+
+void DrawSpringFrontView() {
+  const long double De = qvaglob.OuterDiameter;
+  const long double Di = qvaglob.InnerDiameter;
+  const long double t = yebglob9.BandThickness;
+  const long double b = yebglob9.BandWidth;
+  const long double N = qvaglob.TurnCount;
+
+  CadSetColor(5);
+  // The spiral ends after N + 1 turns at 270 degrees, where the free strip leaves the coil.
+  const long double a0 = 270.0L - 360.0L * (N - std::floor(N));
+  CadSpiral(Di / 2.0L, N + 1.0L, t, 0, a0);
+  // The inner end of the strip, radial at the start of the spiral.
+  CadPolarMoveTo(Di / 2.0L, DegToRad(a0));
+  CadPolarLineTo(Di / 2.0L + t, DegToRad(a0));
+  // The free strip, tangential to the bottom of the coil, one outer diameter long.
+  CadMoveTo(0.0L, -De / 2.0L);
+  CadLineTo(De, -De / 2.0L);
+  CadLineTo(De, -De / 2.0L + t);
+  CadLineTo(0.0L, -De / 2.0L + t);
+
+  CadSetDimScale((De + b) / 100.0L);
+  CadDimVertExt(LengthStr(De), "", "", De, -De / 2.0L, 0.0L, De / 2.0L, 1.15L * De);
+  CadDimVertExt(LengthStr(t), "", "", De, -De / 2.0L, De, -De / 2.0L + t, 1.1L * De);
+  CadDimHorzExt(LengthStr(Di), "", "", -Di / 2.0L, 0.0L, Di / 2.0L, 0.0L, 0.0L);
+}
+
+void DrawSpringSideView() {
+  const long double De = qvaglob.OuterDiameter;
+  const long double t = yebglob9.BandThickness;
+  const long double b = yebglob9.BandWidth;
+
+  CadSetColor(1);
+  CadHorzLine(-0.05L * b, 0.0L, 1.1L * b);
+  CadSetColor(5);
+  CadRectangle(0.0L, -De / 2.0L, b, De / 2.0L);
+  CadHorzLine(0.0L, -De / 2.0L + t, b);
+  CadSetDimScale((De + b) / 100.0L);
+  CadDimHorzExt(LengthStr(b), "", "", 0.0L, -De / 2.0L, b, -De / 2.0L, -0.6L * De);
+}
+
+void DrawForceTable(long double x, long double y, long double h) {
+  const long double Rm = yebglob9.TensileStrength;
+  TAusTabelle table(x, y, h, Widths({2, 8, 8, 8, 6}),
+                    Cells({"i", " F [" + ForceUnit() + "]", "s [" + LengthUnit() + "]", "sig.b " + StressUnit(),
+                           "sig.b/Rm"}));
+  table.TableRow(Cells({"2", ForceFix(5, 2, qvaglob.Force2), LengthFix(6, 0, qvaglob.Travel2),
+                        StressFix(8, 0, yebglob9.Stress2), RealStrFix(4, 2, yebglob9.Stress2 / Rm)}));
+  table.TableRow(Cells({"n", ForceFix(5, 2, qvaglob.ForceN), LengthFix(6, 0, qvaglob.TravelN),
+                        StressFix(8, 0, yebglob9.StressN), RealStrFix(4, 2, yebglob9.PermissibleStress / Rm)}));
+}
+
+void DrawDimensionTable(long double x, long double y, long double h) {
+  const std::string u = LengthUnit();
+  TAusTabelle table(x, y, h, Widths({4, 3, 6}), Cells({"Abmessungen"}));
+  table.TableRow(Cells({"t", u, LengthStr(yebglob9.BandThickness)}));
+  table.TableRow(Cells({"b", u, LengthStr(yebglob9.BandWidth)}));
+  table.TableRow(Cells({"De", u, LengthStr(qvaglob.OuterDiameter)}));
+  table.TableRow(Cells({"Di", u, LengthStr(qvaglob.InnerDiameter)}));
+  table.TableRow(Cells({"Dn", u, LengthStr(qvaglob.BendingDiameter)}));
+  table.TableRow(Cells({"N", "", RealStr3(qvaglob.TurnCount)}));
+  table.TableRow(Cells({"L flat", u, LengthStr(qvaglob.StripLength)}));
+  table.TableRow(Cells({"m", MassUnit(), MassStr(qvaglob.SpringMass)}));
+}
+
+void DrawMaterialTable(long double x, long double y, long double h) {
+  const YEB9WST_Record& m = yebglob9.MaterialRec;
+  const std::string su = StressUnit();
+  TAusTabelle table(x, y, h, Widths({20}), Cells({"Werkstoff"}));
+  table.TableRow(Cells({m.Text1}));
+  table.TableRow(Cells({m.Text2}));
+  table.TableRow(Cells({m.Text3}));
+  table.TableRow(Cells({m.Text4}));
+  table.TableRow(Cells({"E = " + StressFix(6, 0, yebglob9.EModulus) + " " + su}));
+  // The temperature stays in degrees Celsius, as stored.
+  if (!RealEq(yebglob9.OperatingTemperature, 20.0L))
+    table.TableRow(Cells({"E" + RealStrDec(0, yebglob9.OperatingTemperature) + " = " +
+                          StressFix(6, 0, yebglob9.OperatingEModulus) + " " + su}));
+  table.TableRow(Cells({"Rm = " + StressFix(4, 0, yebglob9.TensileStrength) + " " + su}));
+  table.TableRow(Cells({"Sig.zul = " + StressFix(4, 0, yebglob9.PermissibleStress) + " " + su}));
+}
+
+void DrawCharacteristic(long double x0, long double y0, long double xlen, long double ylen) {
+  const long double F2 = qvaglob.Force2;
+  const long double Fn = qvaglob.ForceN;
+  DiagramSetSize(xlen, ylen);
+  DiagramSetOrigin(x0, y0);
+  DiagramAxes(" s[" + LengthUnit() + "]", "F[" + ForceUnit() + "]",
+              "Federkennlinie F = " + ForceStr(F2) + " " + ForceUnit(), 0.0L, 0.0L, LengthToUnit(qvaglob.Travel2),
+              ForceToUnit(std::max(F2, Fn)), 1);
+  // The curves in mm and N.
+  DiagramScaleLimits(LengthToUnit(1.0L), ForceToUnit(1.0L));
+  CadSetColor(5);
+  DiagramLine(0.0L, F2, qvaglob.Travel2, F2);
+  CadSetColor(21);
+  DiagramLine(0.0L, Fn, qvaglob.TravelN, Fn);
+}
+
+void DrawQuick1Page() {
+  const long double De = qvaglob.OuterDiameter;
+  CadSetColor(19);
+  CadMoveTo(80.0L, 115.0L);
+  CadTextStyle(2, 0.0L, 2.0L, 1.6L);
+  CadWriteLine(yebglob9.DrawingNumber + " " + yebglob9.DrawingName);
+  CadWriteLine(yebglob9.DrawingName2);
+  CadWriteLine(kwenvar.TitleLines[2]);
+  CadWriteLine(kwenvar.TitleLines[3]);
+  DrawForceTable(5.0L, 40.0L, 2.5L);
+  DrawDimensionTable(80.0L, 100.0L, 2.5L);
+  DrawMaterialTable(112.0L, 100.0L, 2.5L);
+  // The outer diameter becomes 30 mm.
+  const long double s = Ratio(30.0L, De);
+  if (s > 0.0L) CadInsertBlock("feder", 30.0L, 80.0L, 0.0L, s, s);
+  if (error0.ErrorCount > 0) TableMessageList(80.0L, 30.0L, 2.5L, 34.0L, 25.0L);
+}
+
+void DrawQuick3Page() {
+  const long double De = qvaglob.OuterDiameter;
+  const long double b = yebglob9.BandWidth;
+  CadSetColor(19);
+  CadTextStyle(2, 0.0L, 1.3L, 0.95L);
+  CadMoveTo(75.0L, 116.0L);
+  CadWriteLine(yebglob9.DrawingNumber + " " + yebglob9.DrawingName);
+  CadWriteLine(yebglob9.DrawingName2);
+  CadMoveTo(120.0L, 116.0L);
+  CadWriteLine(kwenvar.TitleLines[2]);
+  CadWriteLine(kwenvar.TitleLines[3]);
+  DrawDimensionTable(75.0L, 110.0L, 1.3L);
+  DrawMaterialTable(93.0L, 110.0L, 1.3L);
+  DrawForceTable(120.0L, 110.0L, 1.3L);
+  if (error0.ErrorCount > 0) TableMessageList(93.0L, 80.0L, 1.3L, 31.0L, 15.0L);
+  const long double s = SmallerScale(Ratio(30.0L, De), Ratio(60.0L, 1.1L * b + 1.8L * De));
+  CadInsertBlock("feder", 36.0L, 100.0L, 0.0L, s, s);
+  CadInsertBlock("federsa", 2.0L, 100.0L, 0.0L, s, s);
+  DrawCharacteristic(10.0L, 10.0L, 50.0L, 50.0L);
+  if (yebglob9.LoadType == 2) CadInsertBlock("goodman", 70.0L, 0.0L, 0.0L, 0.58L, 0.55L);
+  else DrawMaterialTable(80.0L, 50.0L, 1.5L);
+}
+
+void DrawProductionPage() {
+  const long double De = qvaglob.OuterDiameter;
+  const long double b = yebglob9.BandWidth;
+  CadSetColor(0);
+  CadInsertBlock("frame_1", 0.0L, 0.0L, 0.0L, 1.0L, 1.0L);
+  // The coil fits about 100 mm, both views side by side about 180 mm.
+  const long double s = NiceScaleNumber(SmallerScale(Ratio(100.0L, De), Ratio(180.0L, 1.1L * b + 1.8L * De)));
+  CadInsertBlock("feder", 118.0L, 220.0L, 0.0L, s, s);
+  CadInsertBlock("federsa", 28.0L, 220.0L, 0.0L, s, s);
+  CadText(ScaleText(s), 25.0L, 275.0L);
+  DrawDimensionTable(50.0L, 120.0L, 2.5L);
+  CadSetColor(4);
+  CadTextStyle(0, 0.0L, 3.5L, 0.0L);
+  CadText(yebglob9.MaterialRec.Text1 + " " + yebglob9.MaterialRec.Text3, 50.0L, 64.0L);
+  CadText("F = " + ForceStr(qvaglob.Force2) + " " + ForceUnit(), 150.0L, 100.0L);
+}
+
+}  // namespace qorva

@@ -1,0 +1,52 @@
+#pragma once
+// qvadxf1: every picture of the current spring: the production drawing on an A4 sheet, the two
+// summary pages "Quick 1" and "Quick 3", the force-travel, Goodman and Haigh-Goodman diagrams and
+// the front and side views at full size. It draws nothing itself: every line and text goes through
+// the CAD kernel, so one composition serves the screen and every CAD file format. Geometry is in
+// millimetres; only texts are in the display unit system. No state of its own: the view number of
+// the choice prompt lives in kwenvar.ViewChoice.
+
+#include <cstdint>
+
+namespace qorva {
+
+// The entries of the view choice and the argument view of DrawSpringView.
+enum SpringView : uint16_t {
+  ViewProduction = 1,   // "Fertigungszeichnung"
+  ViewQuick1 = 2,       // "Quick 1"
+  ViewForceTravel = 3,  // "Diagramm F - s"
+  ViewGoodman = 4,      // "Goodman"
+  ViewHaighGoodman = 5, // "Haigh-Goodman"
+  ViewQuick3 = 6,       // "Quick 3"
+  ViewFront = 7,        // "Feder VA"
+  ViewSide = 8,         // "Feder SA"
+  ViewBack = 9,         // "zurück ..": ends the choice
+};
+
+// One view on the output device (3 screen, 0 the user chooses, 1, 2, 5, 6 a file of that kind);
+// view 0 offers the choice again and again until "zurück ..", a cancel or a failed pass. While the
+// calculation stopped fatally the message list is offered instead and nothing is drawn.
+void DrawSpringView(uint16_t device, uint16_t view);
+// The view chosen in the settings (ResultGraphic) on the screen.
+void RedrawCurrentView();
+// The view RedrawCurrentView draws for a ResultGraphic value.
+uint16_t ViewOfResultGraphic(int32_t resultGraphic);
+
+// The coil with its free strip end and the dimensions De, t and Di, about the coil centre (0, 0).
+void DrawSpringFrontView();
+// The coil from the side with its axis and the dimension b.
+void DrawSpringSideView();
+
+// Ruled value tables, top-left corner at (x, y), text height h.
+void DrawForceTable(long double x, long double y, long double h);
+void DrawDimensionTable(long double x, long double y, long double h);
+void DrawMaterialTable(long double x, long double y, long double h);
+// The force-travel diagram, lower-left corner of the axes at (x0, y0), axis lengths in mm.
+void DrawCharacteristic(long double x0, long double y0, long double xlen, long double ylen);
+
+// The entity part of the views 2, 6 and 1 (their blocks must be defined).
+void DrawQuick1Page();
+void DrawQuick3Page();
+void DrawProductionPage();
+
+}  // namespace qorva

@@ -1,0 +1,154 @@
+// The spring views written as DXF files in batch mode and read back by ezdxf: every view audits
+// clean, defines the blocks it inserts and carries the texts and dimensions it must show.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "foundation/utilstr.h"
+#include "tests/graphics/qvadxf1_fixture.h"
+
+namespace qorva::cadtest {
+namespace {
+
+class SpringViewDxfTest : public SpringViewTest {
+ protected:
+  DxfCheck WriteView(uint16_t view) {
+    std::filesystem::remove(BatchFile("dxf"));
+    DrawSpringView(1, view);
+    EXPECT_FALSE(kwenvar.ErrorFlag) << "view " << view;
+    EXPECT_TRUE(std::filesystem::exists(BatchFile("dxf"))) << "view " << view;
+    return CheckDxf(BatchFile("dxf"));
+  }
+};
+
+std::vector<std::string> Blocks(const DxfCheck& c) {
+  std::vector<std::string> out;
+  for (const auto& l : c.lines)
+    if (l.rfind("block ", 0) == 0) out.push_back(l.substr(6, l.find(' ', 6) - 6));
+  return out;
+}
+
+// The model-space INSERT lines without their layer.
+std::vector<std::string> Inserts(const DxfCheck& c) {
+  std::vector<std::string> out;
+  bool entities = false;
+  for (const auto& l : c.lines) {
+    if (l == "entities") entities = true;
+    const auto p = l.find("INSERT layer=");
+    if (entities && p != std::string::npos) out.push_back(l.substr(l.find(' ', p + 13) + 1));
+  }
+  return out;
+}
+
+size_t Count(const std::vector<std::string>& v, const std::string& t) {
+  return static_cast<size_t>(std::count(v.begin(), v.end(), t));
+}
+
+struct ViewCase {
+  uint16_t view;
+  std::vector<std::string> blocks;
+  std::vector<std::string> inserts;
+};
+
+// De 85, b 50: the production drawing takes 180 / 208 rounded down to 0.5, Quick 3 60 / 208 as it is.
+const std::vector<ViewCase> kViews = {
+    {1, {"frame_1", "feder", "federsa"},
+     {"frame_1 (0,0) sx=1 sy=1 rot=0", "feder (118,220) sx=0.5 sy=0.5 rot=0", "federsa (28,220) sx=0.5 sy=0.5 rot=0"}},
+    {2, {"feder", "federsa"}, {"feder (30,80) sx=0.352941 sy=0.352941 rot=0"}},
+    {3, {}, {}},
+    {4, {}, {}},
+    {5, {}, {}},
+    {6, {"goodman", "feder", "federsa"},
+     {"feder (36,100) sx=0.288462 sy=0.288462 rot=0", "federsa (2,100) sx=0.288462 sy=0.288462 rot=0",
+      "goodman (70,0) sx=0.58 sy=0.55 rot=0"}},
+    {7, {}, {}},
+    {8, {}, {}},
+};
+
+TEST_F(SpringViewDxfTest, EveryViewAuditsCleanWithItsBlocksTextsAndDimensions) {
+  const std::string F2 = ForceStr(qvaglob.Force2);
+  const std::string De = LengthStr(qvaglob.OuterDiameter), Di = LengthStr(qvaglob.InnerDiameter);
+  const std::string t = LengthStr(yebglob9.BandThickness), b = LengthStr(yebglob9.BandWidth);
+  const std::string dims = " Abmessungen", mat = " Werkstoff";
+  const std::string force = " " + ForceFix(5, 2, qvaglob.Force2), travel = " " + LengthFix(6, 0, qvaglob.Travel2);
+  const std::vector<std::vector<std::string>> texts = {
+      {},
+      // production drawing: title block fields, scale, dimension table, material, force; the views
+      // with their dimensions inside their blocks
+      {"QV-4711", "Konstantkraftfeder", "Zweite Zeile", "M 1:2", dims, " 1037", "F = " + F2 + " N",
+       "Federband EN 10270-1 1.1248", De, Di, t, b},
+      {"QV-4711 Konstantkraftfeder", "Zweite Zeile", "Titelzeile zwei", "Titelzeile drei", "  F [N]", force,
+       travel, dims, mat, " E = 200000 MPa", " Sig.zul = 1400 MPa", De, Di, t, b},
+      {"Federkennlinie F = " + F2 + " N", " s[mm]", "F[N]"},
+      {"Goodman-Diagramm"},
+      {"Haigh-Goodman-Diagramm"},
+      {"QV-4711 Konstantkraftfeder", "Titelzeile drei", dims, mat, force, "Federkennlinie F = " + F2 + " N",
+       "Goodman-Diagramm", De, b},
+      {De, Di, t},
+      {b},
+  };
+  for (const ViewCase& vc : kViews) {
+    SCOPED_TRACE("view " + std::to_string(vc.view));
+    const DxfCheck c = WriteView(vc.view);
+    ASSERT_EQ(c.exitCode, 0) << c.output;
+    EXPECT_TRUE(c.has("audit errors=0 fixes=0"));
+    EXPECT_EQ(Blocks(c), vc.blocks);
+    EXPECT_EQ(Inserts(c), vc.inserts);
+    const auto found = DxfTexts(c);
+    for (const auto& x : texts[vc.view]) EXPECT_TRUE(HasText(found, x)) << "missing text \"" << x << "\"";
+  }
+}
+
+TEST_F(SpringViewDxfTest, StaticQuick3ShowsTheMaterialTwiceAndNoGoodmanDiagram) {
+  MakeStatic();
+  ASSERT_FALSE(kwenvar.FatalError);
+  const DxfCheck c = WriteView(6);
+  ASSERT_EQ(c.exitCode, 0) << c.output;
+  // The block is defined all the same, but not inserted.
+  EXPECT_EQ(Blocks(c), (std::vector<std::string>{"goodman", "feder", "federsa"}));
+  for (const auto& i : Inserts(c)) EXPECT_EQ(i.find("goodman"), std::string::npos) << i;
+  const auto found = DxfTexts(c);
+  EXPECT_EQ(Count(found, " Werkstoff"), 2u);
+  // The modulus at the working temperature, the temperature in degrees Celsius.
+  EXPECT_EQ(Count(found, " E120 = " + StressFix(6, 0, yebglob9.OperatingEModulus) + " MPa"), 2u);
+}
+
+TEST_F(SpringViewDxfTest, TheSummaryPagesShowTheCalculationMessagesOnlyWhenThereAreAny) {
+  ASSERT_EQ(error0.ErrorCount, 0);
+  const std::string msg = "Warnung: Dicke zu gross";
+  for (uint16_t v : {2, 6}) {
+    SCOPED_TRACE("view " + std::to_string(v));
+    error0.ErrorCount = 0;
+    auto quiet = DxfTexts(WriteView(v));
+    EXPECT_FALSE(HasText(quiet, " " + msg));
+    AddErrorMsg(msg);
+    const DxfCheck c = WriteView(v);
+    ASSERT_EQ(c.exitCode, 0) << c.output;
+    // One message: the table is its heading row alone.
+    EXPECT_EQ(Count(DxfTexts(c), " " + msg), 1u);
+  }
+}
+
+TEST_F(SpringViewDxfTest, EnglishUnitsChangeTheTextsButNotTheGeometry) {
+  wkwenvar.UnitSystem = 1;
+  const DxfCheck front = WriteView(7);
+  ASSERT_EQ(front.exitCode, 0) << front.output;
+  const auto texts = DxfTexts(front);
+  EXPECT_TRUE(HasText(texts, LengthStr(85)));
+  EXPECT_NE(LengthStr(85), "85");
+  EXPECT_FALSE(HasText(texts, "85"));
+  // The free strip is still one outer diameter (85 mm) long.
+  EXPECT_TRUE(front.has("  LINE layer=5 (0,-42.5) (85,-42.5)")) << front.output;
+
+  const DxfCheck quick1 = WriteView(2);
+  ASSERT_EQ(quick1.exitCode, 0) << quick1.output;
+  const auto q = DxfTexts(quick1);
+  EXPECT_TRUE(HasText(q, "  F [lbf]"));
+  EXPECT_TRUE(HasText(q, " s [inch]") || HasText(q, " s [in]")) << quick1.output;
+  EXPECT_TRUE(HasText(q, " E = " + StressFix(6, 0, yebglob9.EModulus) + " psi"));
+  EXPECT_TRUE(quick1.has("  INSERT layer=18 feder (30,80) sx=0.352941 sy=0.352941 rot=0")) << quick1.output;
+}
+
+}  // namespace
+}  // namespace qorva::cadtest

@@ -1,0 +1,219 @@
+// The spring views on the kernel: what a fatal calculation and the choice loop do, the geometry of
+// the front view, the view each ResultGraphic value redraws, the frame block without a title block,
+// and every view through the IGES, TXT and STL writers.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "foundation/cad8var.h"
+#include "foundation/msgbox.h"
+#include "foundation/utilmath.h"
+#include "graphics/cadstl.h"
+#include "graphics/cadtxt.h"
+#include "graphics/iges.h"
+#include "tests/graphics/qvadxf1_fixture.h"
+#include "tests/graphics/w8yeb_fixture.h"
+
+namespace qorva::cadtest {
+namespace {
+
+using test::scriptedPrompter;
+
+std::vector<std::string> Choices() {
+  std::vector<std::string> v;
+  for (const auto& a : scriptedPrompter().asked())
+    if (a.kind == AskKind::Choice) v.push_back(a.text);
+  return v;
+}
+
+TEST_F(SpringViewTest, AFatalCalculationShowsTheMessagesAndDrawsNothing) {
+  RecordingWriter& w = Register(5, "txt", false);
+  AddErrorMsg("Fatal  : Aussendurchmesser fehlt");
+  ASSERT_TRUE(kwenvar.FatalError);
+  kwengraf.DisplayList = {"8;3", "4;0;0;10;10"};  // the picture already on the screen
+  const std::vector<std::string> before = kwengraf.DisplayList;
+  struct Case {
+    uint16_t device, view;
+  };
+  const Case cases[] = {{5, 1}, {3, 2}, {0, 0}, {1, 3}, {3, 9}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.device) + "," + std::to_string(c.view));
+    calcMessagesShown = 0;
+    DrawSpringView(c.device, c.view);
+    EXPECT_EQ(calcMessagesShown, 1);
+  }
+  EXPECT_TRUE(w.calls.empty());
+  EXPECT_EQ(kwengraf.DisplayList, before);
+  EXPECT_TRUE(scriptedPrompter().asked().empty());
+  EXPECT_FALSE(std::filesystem::exists(BatchFile("dxf")));
+}
+
+TEST_F(SpringViewTest, ViewNineEndsAtOnceAndAnUnknownViewGetsAnEmptyPage) {
+  RecordingWriter& w = Register(5, "txt", false);
+  DrawSpringView(5, 9);
+  EXPECT_TRUE(w.calls.empty());
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+
+  DrawSpringView(5, 12);
+  ASSERT_FALSE(kwenvar.ErrorFlag);
+  const auto pages = w.only("page");
+  ASSERT_EQ(pages.size(), 1u);
+  EXPECT_EQ(pages[0].v, (std::vector<long double>{0, 0, 160, 120, 1}));
+  EXPECT_TRUE(w.only("line").empty());
+  EXPECT_TRUE(w.only("text").empty());
+  EXPECT_EQ(w.calls.back().op, "close");
+}
+
+TEST_F(SpringViewTest, TheChoiceOffersTheViewAfterTheLastOneDrawnUntilBack) {
+  RecordingWriter& w = Register(5, "txt", false);
+  // Diagram F - s, then Feder SA, then "zurück ..".
+  scriptedPrompter().push(2);
+  scriptedPrompter().push(7);
+  scriptedPrompter().push(8);
+  DrawSpringView(5, 0);
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_EQ(scriptedPrompter().pending(), 0u);
+  const auto& asked = scriptedPrompter().asked();
+  ASSERT_EQ(asked.size(), 3u);
+  EXPECT_EQ(asked[0].text, "Select ..");
+  EXPECT_EQ(asked[0].entries,
+            (std::vector<std::string>{"Fertigungszeichnung", "Quick 1", "Diagramm F - s", "Goodman", "Haigh-Goodman",
+                                      "Quick 3", "Feder VA", "Feder SA", "zur\xC3\xBC" "ck .."}));
+  // Preselected: the first view, the one after the force-travel diagram, then "zurück ..".
+  EXPECT_EQ(asked[0].preselect, 0);
+  EXPECT_EQ(asked[1].preselect, 3);
+  EXPECT_EQ(asked[2].preselect, 8);
+  EXPECT_EQ(msgbox.HelpTopic, 2050);
+  // Each chosen view is a run of its own.
+  EXPECT_EQ(w.only("open").size(), 2u);
+  EXPECT_EQ(w.only("close").size(), 2u);
+  const auto pages = w.only("page");
+  ASSERT_EQ(pages.size(), 2u);
+  EXPECT_EQ(pages[0].v, (std::vector<long double>{0, 0, 160, 120, 1}));
+  const long double De = qvaglob.OuterDiameter, b = yebglob9.BandWidth;
+  EXPECT_EQ(pages[1].v, (std::vector<long double>{-0.1L * b, -0.6L * De, 1.1L * b, 0.6L * De, b}));
+}
+
+TEST_F(SpringViewTest, ACancelledChoiceDrawsNothingFurther) {
+  RecordingWriter& w = Register(5, "txt", false);
+  scriptedPrompter().push(0);  // the production drawing
+  scriptedPrompter().push(Cancel{});
+  DrawSpringView(5, 0);
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_EQ(Choices().size(), 2u);
+  EXPECT_EQ(w.only("open").size(), 1u);
+  EXPECT_EQ(w.only("close").size(), 1u);
+
+  // Cancelled before anything was drawn: no output at all.
+  kwenvar.ErrorFlag = false;
+  w.calls.clear();
+  scriptedPrompter().clear();
+  scriptedPrompter().push(Cancel{});
+  DrawSpringView(5, 0);
+  EXPECT_TRUE(w.calls.empty());
+}
+
+TEST_F(SpringViewTest, TheSpiralStartsAfterTheTurnFractionAndEndsAtTheBottomOfTheCoil) {
+  const long double Di = qvaglob.InnerDiameter, t = yebglob9.BandThickness;
+  struct Case {
+    long double turns;
+    long double startDeg;
+  };
+  for (const Case c : {Case{4.0L, 270.0L}, Case{3.25L, 180.0L}, Case{5.5L, 90.0L}}) {
+    SCOPED_TRACE(static_cast<double>(c.turns));
+    RecordingWriter& w = Register(5, "txt", false);
+    qvaglob.TurnCount = c.turns;
+    DrawSpringView(5, 7);
+    ASSERT_FALSE(kwenvar.ErrorFlag);
+    const auto lines = w.only("line");
+    ASSERT_GT(lines.size(), 72u);
+    const long double a0 = DegToRad(c.startDeg);
+    // First segment of the spiral from the drum radius at the start angle.
+    EXPECT_NEAR(static_cast<double>(lines[0].v[0]), static_cast<double>(Di / 2 * std::cos(a0)), 1e-9);
+    EXPECT_NEAR(static_cast<double>(lines[0].v[1]), static_cast<double>(Di / 2 * std::sin(a0)), 1e-9);
+    // Its outer end straight below the centre, N + 1 layers out.
+    const long double rEnd = Di / 2 + (c.turns + 1) * t;
+    bool end = false, inner = false;
+    for (const auto& l : lines) {
+      end = end || (Near(l.v[2], 0, 1e-9L) && Near(l.v[3], -rEnd, 1e-9L));
+      inner = inner || SameLine(l, Di / 2 * std::cos(a0), Di / 2 * std::sin(a0), (Di / 2 + t) * std::cos(a0),
+                                (Di / 2 + t) * std::sin(a0));
+    }
+    EXPECT_TRUE(end);
+    EXPECT_TRUE(inner) << "the inner strip end is radial at the start of the spiral";
+    RegisterCadWriter(5, nullptr);
+  }
+}
+
+TEST_F(SpringViewTest, RedrawCurrentViewDrawsTheViewOfResultGraphic) {
+  const std::pair<int32_t, uint16_t> table[] = {{1, 2}, {2, 6}, {3, 1}, {4, 3}, {5, 1},
+                                                {0, 6}, {6, 6}, {99, 6}, {-1, 6}};
+  for (const auto& [rg, view] : table) {
+    SCOPED_TRACE(rg);
+    EXPECT_EQ(ViewOfResultGraphic(rg), view);
+    InitKwengraf();
+    DrawSpringView(3, view);
+    const std::vector<std::string> expected = kwengraf.DisplayList;
+    InitKwengraf();
+    wkwenvar.ResultGraphic = rg;
+    RedrawCurrentView();
+    EXPECT_FALSE(kwenvar.ErrorFlag);
+    EXPECT_GT(expected.size(), 50u);
+    EXPECT_EQ(kwengraf.DisplayList, expected);
+  }
+}
+
+// Without the title block the frame draws nothing; its block must still be there for its insertion.
+TEST_F(SpringViewTest, WithoutTitleBlockTheFrameIsAnEmptyBlockInEveryFormat) {
+  cad8var.DwgNoTitleBlock = true;
+  DrawSpringView(1, 1);
+  ASSERT_FALSE(kwenvar.ErrorFlag);
+  const DxfCheck c = CheckDxf(BatchFile("dxf"));
+  ASSERT_EQ(c.exitCode, 0) << c.output;
+  EXPECT_TRUE(c.has("audit errors=0 fixes=0"));
+  const auto at = std::find(c.lines.begin(), c.lines.end(), "block frame_1 base=(0,0)");
+  ASSERT_NE(at, c.lines.end()) << c.output;
+  ASSERT_NE(at + 1, c.lines.end());
+  EXPECT_EQ((at + 1)->rfind("block ", 0), 0u) << "frame_1 holds " << *(at + 1);
+  EXPECT_TRUE(c.has("  INSERT layer=0 frame_1 (0,0) sx=1 sy=1 rot=0"));
+
+  // Screen: the block file is written and read back without a complaint.
+  DrawSpringView(3, 1);
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(Messages().empty());
+
+  RegisterIgesWriter();
+  RegisterTxtWriter();
+  RegisterStlWriter();
+  for (const auto& [code, ext] : {std::pair<uint16_t, const char*>{2, "igs"}, {5, "txt"}, {6, "stl"}}) {
+    SCOPED_TRACE(ext);
+    if (code == 6) scriptedPrompter().push(std::string("2"));  // the STL wall height
+    DrawSpringView(code, 1);
+    EXPECT_FALSE(kwenvar.ErrorFlag) << (Messages().empty() ? "" : Messages().back());
+    EXPECT_TRUE(std::filesystem::exists(BatchFile(ext)));
+  }
+  EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(SpringViewTest, EveryViewIsWrittenAsIgesTxtAndStl) {
+  RegisterIgesWriter();
+  RegisterTxtWriter();
+  RegisterStlWriter();
+  for (const auto& [code, ext] : {std::pair<uint16_t, const char*>{2, "igs"}, {5, "txt"}, {6, "stl"}}) {
+    for (uint16_t v = 1; v <= 8; ++v) {
+      SCOPED_TRACE(std::string(ext) + " view " + std::to_string(v));
+      std::filesystem::remove(BatchFile(ext));
+      if (code == 6) scriptedPrompter().push(std::string("2"));  // the STL wall height
+      DrawSpringView(code, v);
+      EXPECT_FALSE(kwenvar.ErrorFlag) << (Messages().empty() ? "" : Messages().back());
+      ASSERT_TRUE(std::filesystem::exists(BatchFile(ext)));
+      EXPECT_GT(std::filesystem::file_size(BatchFile(ext)), 200u);
+    }
+  }
+  EXPECT_TRUE(Messages().empty());
+}
+
+}  // namespace
+}  // namespace qorva::cadtest
