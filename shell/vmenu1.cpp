@@ -70,7 +70,7 @@ const MenuTextSet kSets[] = {
       "&Material", "&Aplicatie", "&Predimensionare", "&Recalculare", "Selecteaza tot", "&Vizualizare",
       "&Baza de date", "&CAD", "&Desen de productie", "D&ocument", "&Date desen", "Modificari - &Info",
       "Modificari - &Tiparire", "Modificare &noua", "&Editare ultima modificare", "&Stergere ultima modificare",
-      "&Ajutor", "&Imagini ajutatoare", "&mesaje de eroare", "&Demo", "Pagina &KWENDAL", "&Tiparire", "&Limba",
+      "&Ajutor", "&Imagini ajutatoare", "&mesaje de eroare", "&Demo", "Pagina &KWENDAL", "T&iparire", "&Limba",
       "&Tabel", "E-Manual"}},
     {LangKorean, true,
      {"메뉴", "파일(&F)", "새로 만들기(&N)...", "열기(&O)...", "저장(&S)...", "다른 이름으로 저장(&A)...",

@@ -178,6 +178,7 @@ TMainMenu* MainMenuOf(Thh& form) { return form.findChild<TMainMenu*>("mainMenuIt
 
 void SetMenuCommand(QAction* item, std::function<void()> command) {
   QObject::connect(item, &QAction::triggered, item, [command = std::move(command)] { command(); });
+  item->setProperty(kMenuCommandProperty, true);
   item->setEnabled(true);
 }
 

@@ -119,8 +119,9 @@ TMainMenu& BuildMainMenu(Thh& form);
 // The menu of a form built by BuildMainMenu, or null.
 TMainMenu* MainMenuOf(Thh& form);
 
-// Wires a command to an item and enables it.
+// Wires a command to an item and enables it; the item then carries kMenuCommandProperty.
 void SetMenuCommand(QAction* item, std::function<void()> command);
+inline constexpr const char* kMenuCommandProperty = "menuCommand";
 
 // A caption at the window boundary.
 QString MenuCaptionText(const MenuCaption& c);
