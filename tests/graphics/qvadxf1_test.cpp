@@ -44,6 +44,9 @@ TEST_F(SpringViewTest, AFatalCalculationShowsTheMessagesAndDrawsNothing) {
     DrawSpringView(c.device, c.view);
     EXPECT_EQ(calcMessagesShown, 1);
   }
+  calcMessagesShown = 0;
+  RedrawCurrentView();
+  EXPECT_EQ(calcMessagesShown, 1);
   EXPECT_TRUE(w.calls.empty());
   EXPECT_EQ(kwengraf.DisplayList, before);
   EXPECT_TRUE(scriptedPrompter().asked().empty());
@@ -144,6 +147,28 @@ TEST_F(SpringViewTest, TheSpiralStartsAfterTheTurnFractionAndEndsAtTheBottomOfTh
     EXPECT_TRUE(end);
     EXPECT_TRUE(inner) << "the inner strip end is radial at the start of the spiral";
     RegisterCadWriter(5, nullptr);
+  }
+}
+
+// Dimensions the calculation has not checked (no calculation since they were typed): no view may
+// hand a division by zero on to the output.
+TEST_F(SpringViewTest, DegenerateDimensionsGiveOnlyFiniteNumbers) {
+  struct Case {
+    long double De, b;
+  };
+  for (const Case c : {Case{0, 0}, Case{-10, 0}, Case{-10, 16.363636363636363636L}}) {
+    SCOPED_TRACE(static_cast<double>(c.De));
+    qvaglob.OuterDiameter = c.De;
+    yebglob9.BandWidth = c.b;
+    for (uint16_t v = 1; v <= 8; ++v) {
+      RecordingWriter& w = Register(5, "txt", false);
+      DrawSpringView(5, v);
+      EXPECT_FALSE(kwenvar.ErrorFlag) << "view " << v;
+      for (const auto& call : w.calls)
+        for (long double x : call.v) ASSERT_TRUE(std::isfinite(x)) << "view " << v << " " << call.op;
+      for (const auto& ins : w.only("insert")) EXPECT_GT(ins.v[3], 0) << "view " << v << " " << ins.text;
+      RegisterCadWriter(5, nullptr);
+    }
   }
 }
 
