@@ -1,31 +1,176 @@
 #include "shell/ui/qorvau.h"
 
+#include <QAction>
+#include <QCloseEvent>
+#include <QMenu>
+
+#include "foundation/error0.h"
 #include "foundation/kwenvar.h"
+#include "foundation/msgbox.h"
 #include "foundation/ui/fmxutil2.h"
 #include "foundation/ui/qttext.h"
+#include "foundation/utilstr.h"
+#include "foundation/wkwenvar.h"
 #include "graphics/kwendraw.h"
+#include "graphics/qvadxf1.h"
+#include "shell/configio.h"
+#include "shell/springfile.h"
+#include "shell/startup.h"
 #include "shell/ui/mainmenu.h"
+#include "shell/vmenu1.h"
+#include "xbase/xbcommon.h"
 
 namespace qorva {
 
 // The main window's creation takes the place of the graphics window's own.
 Thh::Thh(QWidget* parent) : TFKWENGRA(parent, false) {
   setObjectName("hh");
+  TMainMenu& menu = BuildMainMenu(*this);  // the menu bar with the captions of the module start (German)
+  QAction* recent[] = {menu.mi_file1, menu.mi_file2, menu.mi_file3, menu.mi_file4};
+  for (int n = 1; n <= 4; ++n) {
+    if (!recent[n - 1]) continue;
+    SetMenuCommand(recent[n - 1], [this, n] { OpenRecentFile(*this, n); });
+    recent[n - 1]->setVisible(false);
+  }
   if (!GraphDraw) GraphDraw = std::make_unique<TGraphDraw>();
   // The shell owns the program identity and sets it before anything reads it.
-  kwenvar.ProgName = "QORVA";
-  kwenvar.ProgStem = "qorva";
-  kwenvar.ProgTitle = "QORVA - Konstantkraftfeder";
-  kwenvar.ProgVersion = "1.0";
-  kwenvar.DataExt = "qva";
+  SetProgramIdentity();
   setWindowTitle(dosToQString(kwenvar.ProgTitle));
-  BuildMainMenu(*this);  // the menu bar in the current menu language
   resize(800, 600);
   SetGraphForm(this);  // dialogs are scaled and centred over the main window
 }
 
 Thh::~Thh() {
+  FormDestroy();
+  configio = Configio{};
   if (GraphForm() == this) SetGraphForm(nullptr);
+}
+
+std::optional<int> Thh::FormCreate(const CommandLine& cmd) {
+  // The configuration reader sizes the window through these.
+  configio.MaxClientWidth = [] { return MaxGraphClientWidth(); };
+  configio.MaxClientHeight = [] { return MaxGraphClientHeight(); };
+  configio.SetClientSize = [this](int32_t w, int32_t h) {
+    if (w > 0 && h > 0) resize(w + 1, h + 1);
+  };
+  configio.WindowHeightRatio = [this] {
+    return static_cast<long double>(frameGeometry().height()) / (height() + 46.0L);
+  };
+  ReadStartupFiles();
+  if (TMainMenu* m = MainMenuOf(*this)) InitRecentMenu(*m, m->mi_fileexit);
+
+  std::optional<int> rc;
+  try {
+    rc = StartupCommandLine(cmd, false);
+  } catch (const EXbaseHalt&) {
+    // The engine has shown "Programm angehalten."; the start-up ends here and the window goes on.
+  }
+  if (rc) return rc;
+  kwenvar.ErrorFlag = false;
+  SetupGraphForm(this);
+  ApplyMenuCaptions(*this);
+  if (wkwenvar.MenuLanguage > 0) SetLanguage(*this, wkwenvar.MenuLanguage);
+  UpdateFormCaption(*this);
+  return std::nullopt;
+}
+
+bool Thh::FormCloseQuery() {
+  kwenvar.ErrorFlag = false;
+  AskSaveChanges();
+  const bool canClose = !kwenvar.ErrorFlag;
+  if (canClose) DeleteTempFiles();
+  return canClose;
+}
+
+void Thh::FormDestroy() {
+  if (destroyed_) return;
+  destroyed_ = true;
+  WriteSessionFile();
+}
+
+void Thh::closeEvent(QCloseEvent* event) {
+  if (FormCloseQuery()) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
+}
+
+namespace {
+
+void SetErrorMessagesItem(Thh& form) {
+  TMainMenu* m = MainMenuOf(form);
+  if (!m || !m->mi_viewErrorMessages) return;
+  const uint16_t count = error0.ErrorCount;
+  m->mi_viewErrorMessages->setText(MenuCaptionText(vmenu1.MenuTextErrorMessages) + " (" +
+                                   QString::number(count) + ")");
+  m->mi_viewErrorMessages->setEnabled(count > 0);
+}
+
+// The items of the File menu in their order, separators included.
+QList<QAction*> FileItems(TMainMenu& menu) {
+  return menu.mi_file ? menu.mi_file->actions() : QList<QAction*>();
+}
+
+}  // namespace
+
+void UpdateAfterInput(Thh& form) {
+  SetErrorMessagesItem(form);
+  if (!kwenvar.DemoRun) RedrawCurrentView();
+  SetErrorMessagesItem(form);
+}
+
+void UpdateFormCaption(Thh& form) {
+  std::string title;
+  SetAppTitle(title);
+  form.setWindowTitle(QString::fromUtf8(title));
+  if (TMainMenu* m = MainMenuOf(form)) UpdateRecentMenu(*m);
+}
+
+void SetFormCaption(Thh& form, const std::string& text) { form.setWindowTitle(QString::fromUtf8(text)); }
+
+void InitRecentMenu(TMainMenu& menu, QAction* exitItem) {
+  wkwenvar.RecentFilesMenuPos = static_cast<int32_t>(FileItems(menu).indexOf(exitItem));
+  UpdateRecentMenu(menu);
+}
+
+void UpdateRecentMenu(TMainMenu& menu) {
+  const QList<QAction*> items = FileItems(menu);
+  const int base = wkwenvar.RecentFilesMenuPos;
+  if (base < 5 || base >= items.size()) return;  // not the File menu this list belongs to
+  items[base - 1]->setVisible(!wkwenvar.RecentFiles[1].empty());
+  for (int n = 1; n <= 4; ++n) SetRecentMenuItem(items[base - 6 + n], n);
+}
+
+void SetRecentMenuItem(QAction* item, int n) {
+  if (!item || n < 1 || n > 4) return;
+  const std::string& entry = wkwenvar.RecentFiles[static_cast<size_t>(n)];
+  if (entry.empty()) {
+    item->setVisible(false);
+    return;
+  }
+  item->setText(dosToQString("&" + IntStr(n) + " " + ShortenPath(entry)));
+  item->setVisible(true);
+  item->setEnabled(true);
+}
+
+void OpenRecentFile(Thh& form, int n) {
+  switch (OpenRecentFileCore(n)) {
+    case RecentOpen::Stopped:
+      return;
+    case RecentOpen::Read:
+      UpdateAfterInput(form);
+      UpdateFormCaption(form);
+      return;
+    case RecentOpen::Failed:
+      UpdateFormCaption(form);
+      return;
+    case RecentOpen::Missing:
+      ApplyMenuCaptions(form);
+      // The items would otherwise open the entries that moved up under their old numbers.
+      if (TMainMenu* m = MainMenuOf(form)) UpdateRecentMenu(*m);
+      return;
+  }
 }
 
 }  // namespace qorva

@@ -1,15 +1,54 @@
 #pragma once
-// The program's main window, built on the graphics window.
+// The program's main window, built on the graphics window: its start-up, the close question, the
+// recent-file items of the File menu and the refresh after every input command.
+
+#include <optional>
+#include <string>
 
 #include "graphics/ui/kwengrafform.h"
+#include "shell/cmdline.h"
+
+class QAction;
+class QCloseEvent;
 
 namespace qorva {
+
+class TMainMenu;
 
 class Thh : public TFKWENGRA {
   Q_OBJECT
  public:
+  // Menu captions, the screen drawing object and the program identity; the rest of the start-up
+  // is FormCreate's.
   explicit Thh(QWidget* parent = nullptr);
   ~Thh() override;
+
+  // Configuration and session files, the recent-file items, the start-up and the command line, the
+  // window's size and captions. Returns the exit code when the command line ends the program here.
+  std::optional<int> FormCreate(const CommandLine& cmd);
+  // The save question before the window closes; the block files go when it may close.
+  bool FormCloseQuery();
+  // Writes the session file; runs once, at the latest when the window is destroyed.
+  void FormDestroy();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  bool destroyed_ = false;
 };
+
+// The error-messages item shows the number of calculation messages; the current view is drawn.
+void UpdateAfterInput(Thh& form);
+// The window caption from SetAppTitle, then the recent-file items.
+void UpdateFormCaption(Thh& form);
+void SetFormCaption(Thh& form, const std::string& text);  // text in UTF-8
+
+// The recent-file items are found by their distance from Exit in the File menu.
+void InitRecentMenu(TMainMenu& menu, QAction* exitItem);
+void UpdateRecentMenu(TMainMenu& menu);
+void SetRecentMenuItem(QAction* item, int n);
+// The save question, then recent file n; a file that is gone leaves the list with a message.
+void OpenRecentFile(Thh& form, int n);
 
 }  // namespace qorva

@@ -1,0 +1,99 @@
+// cmdline: reading the command line and the usage text.
+#include "shell/cmdline.h"
+
+#include "foundation/kwenvar.h"
+#include "foundation/utilstr.h"
+
+namespace qorva {
+
+namespace {
+
+bool IsTextResultsSwitch(const std::string& s) { return s == "/I" || s == "/i" || s == "-I" || s == "-i"; }
+bool IsEditSwitch(const std::string& s) { return s == "/E" || s == "/e" || s == "/G"; }
+bool IsCadSwitch(const std::string& s) {
+  const std::string head = UpperStr(s.substr(0, 4));
+  return head == "/CAD" || head == "-CAD";
+}
+
+// The CAD file kinds a view can be written to without anyone watching: DXF, IGES, TXT, STL.
+bool IsFileCadDevice(int32_t i) { return i == 1 || i == 2 || i == 5 || i == 6; }
+
+}  // namespace
+
+CommandLine ParseCommandLine(const std::vector<std::string>& params) {
+  CommandLine cmd;
+  for (const auto& p : params) {
+    if (UpperStr(p) == "/NOGUI") cmd.noGui = true;
+  }
+  if (params.empty()) return cmd;
+  const std::string& first = params[0];
+  if (first == "?" || first == "/?") {
+    cmd.mode = CommandMode::Usage;
+    return cmd;
+  }
+  cmd.fileName = first;
+  const std::string second = params.size() > 1 ? params[1] : std::string();
+  if (UpperStr(first) == "DEMO") {
+    cmd.mode = CommandMode::Demo;
+  } else if (IsEditSwitch(second)) {
+    cmd.mode = CommandMode::Edit;
+  } else if (IsTextResultsSwitch(second)) {
+    cmd.mode = CommandMode::TextResults;
+  } else if (IsCadSwitch(second)) {
+    cmd.mode = CommandMode::Cad;
+    // Any character may stand between i and j.
+    cmd.cadDevice = second.size() > 4 ? StrToInt0(second.substr(4, 1)) : 0;
+    cmd.cadView = second.size() > 6 ? StrToInt0(second.substr(6)) : 0;
+  } else {
+    cmd.mode = CommandMode::Plain;
+  }
+  return cmd;
+}
+
+bool RunsHeadless(const CommandLine& cmd) {
+  return cmd.noGui || cmd.mode == CommandMode::Usage || cmd.mode == CommandMode::TextResults ||
+         cmd.mode == CommandMode::Cad;
+}
+
+std::string BatchRefusal(const CommandLine& cmd) {
+  switch (cmd.mode) {
+    case CommandMode::Usage:
+    case CommandMode::TextResults:
+      return "";
+    case CommandMode::Cad:
+      if (!IsFileCadDevice(cmd.cadDevice)) {
+        return "/CADi:j: i muss 1 (DXF), 2 (IGS), 5 (TXT) oder 6 (STL) sein";
+      }
+      if (cmd.cadView < 1 || cmd.cadView > 8) return "/CADi:j: j muss zwischen 1 und 8 liegen";
+      return "";
+    default:
+      return "/NOGUI nur mit /I oder /CADi:j";
+  }
+}
+
+bool HasFileExtension(const std::string& path) {
+  const size_t sep = path.find_last_of("/\\");
+  const size_t from = sep == std::string::npos ? 0 : sep + 1;
+  return path.find('.', from) != std::string::npos;
+}
+
+void FillUsageText() {
+  auto& page = kwenvar.TextPage;
+  for (size_t n = 1; n <= 22; ++n) page[n].clear();
+  const std::string& stem = kwenvar.ProgStem;
+  const std::string example = "Example: w" + stem + " test.";
+  page[1] = kwenvar.ProgName + " Command Line Mode";
+  page[3] = "w" + stem + " Filename [/I] [/CADi:j] [/NOGUI]";
+  page[5] = "/I       -> TXT file";
+  page[7] = "/CADi:j  -> CAD File";
+  page[8] = "            i: 1=DXF, 2=IGS, 5=TXT";
+  page[9] = "            j: index (1,2,3, ..)";
+  page[11] = "/NOGUI  -> No GUI, exit on fatal error";
+  page[15] = "/?       -> Help";
+  page[18] = example + kwenvar.DataExt + "             ->  GUI";
+  page[19] = example + kwenvar.DataExt + " /I /NOGUI   ->  test.txt";
+  page[20] = example + kwenvar.DataExt + " /CAD1:1     ->  test.dxf";
+  page[21] = "Example: w" + stem + " test.edi /E /NOGUI   ->  test.edi";
+}
+
+}  // namespace qorva

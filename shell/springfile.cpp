@@ -1,0 +1,125 @@
+// springfile: save question, saving and the recent-file list.
+#include "shell/springfile.h"
+
+#include "foundation/kwenvar.h"
+#include "foundation/msgbox.h"
+#include "foundation/u32inja.h"
+#include "foundation/utilfile.h"
+#include "foundation/utilstr.h"
+#include "foundation/wkwenvar.h"
+#include "spring/qvaio.h"
+
+namespace qorva {
+
+void AskSaveChanges() {
+  auto& k = kwenvar;
+  if (k.FileNameHasPath && k.ArchiveMode) {
+    // A file named on the command line in archive mode is never written back.
+    k.InputModified = false;
+    return;
+  }
+  if (!k.CurrentFileName.empty() && k.InputModified) {
+    const std::string path = k.FileNameHasPath
+                                 ? k.CurrentFileName
+                                 : WinToDos(AddBackslash(k.DataDir) + k.CurrentFileName) + "." + k.DataExt;
+    k.ErrorFlag = false;
+    const bool yes = AskYesNoCancel("Datei speichern (" + path + ") ?");
+    if (k.ErrorFlag) return;  // Cancel
+    if (yes) {
+      // A failed save leaves ErrorFlag set; the input was not saved, so it stays marked.
+      if (SaveSpringFile(k.CurrentFileName)) k.InputModified = false;
+      return;
+    }
+    k.InputModified = false;
+    return;
+  }
+  if (k.InputModified) {
+    k.ErrorFlag = false;
+    const bool discard = AskYesNoCancel("Bisherige Eingaben verwerfen ?");
+    if (discard && !k.ErrorFlag) {
+      k.InputModified = false;
+    } else {
+      k.ErrorFlag = true;
+    }
+  }
+}
+
+bool SaveSpringFile(const std::string& name) {
+  wkwenvar.ConfirmOverwrite = false;
+  const bool ok = WriteSpringFile(name);
+  wkwenvar.ConfirmOverwrite = true;
+  return ok && !kwenvar.ErrorFlag;
+}
+
+std::string RecentFileEntry(const std::string& name) {
+  return AddBackslash(kwenvar.DataDir) + name + "." + kwenvar.DataExt;
+}
+
+void PushRecentFile(const std::string& name) {
+  auto& recent = wkwenvar.RecentFiles;
+  const std::string full = RecentFileEntry(name);
+  const std::string wanted = LowerStr(full);
+  // An entry that moved up into place n is not compared again.
+  for (int32_t n = 1; n <= 4; ++n) {
+    if (LowerStr(recent[static_cast<size_t>(n)]) == wanted) RemoveRecentFile(n);
+  }
+  for (size_t n = 4; n >= 2; --n) recent[n] = recent[n - 1];
+  recent[1] = full;
+}
+
+void RemoveRecentFile(int32_t n) {
+  if (n < 1 || n > 4) return;
+  auto& recent = wkwenvar.RecentFiles;
+  for (size_t m = static_cast<size_t>(n); m < 4; ++m) recent[m] = recent[m + 1];
+  recent[4].clear();
+}
+
+std::string ShortenPath(const std::string& path) {
+  if (path.size() < 50) return path;
+  const size_t p1 = path.find_first_of("/\\");
+  const size_t p2 = path.find_last_of("/\\");
+  if (p1 == std::string::npos || p1 >= p2) return path;
+  return path.substr(0, p1 + 1) + "..." + path.substr(p2);
+}
+
+bool DefaultSpringExists() {
+  return FileCanOpen(AddBackslash(kwenvar.DataDir) + kDefaultSpringName + "." + kwenvar.DataExt);
+}
+
+bool ReadDefaultSpring() {
+  if (!DefaultSpringExists()) return false;
+  const bool read = ReadSpringFile(kDefaultSpringName);
+  kwenvar.CurrentFileName.clear();
+  return read;
+}
+
+RecentOpen OpenRecentFileCore(int32_t n) {
+  auto& k = kwenvar;
+  if (n < 1 || n > 4 || wkwenvar.RecentFiles[static_cast<size_t>(n)].empty()) return RecentOpen::Stopped;
+  k.ErrorFlag = false;
+  AskSaveChanges();
+  if (k.ErrorFlag) return RecentOpen::Stopped;
+  const std::string path = wkwenvar.RecentFiles[static_cast<size_t>(n)];
+  if (!FileCanOpen(path)) {
+    RemoveRecentFile(n);
+    ShowInfoBox("File " + path + " not found !");
+    return RecentOpen::Missing;
+  }
+  const std::string oldName = k.CurrentFileName;
+  const std::string oldDir = k.DataDir;
+  const bool oldHasPath = k.FileNameHasPath;
+  k.CurrentFileName = FileBaseName(path);
+  k.DataDir = FileDir(path);
+  if (!ReadSpringFile(path)) {
+    // The reader keeps the spring as it was; the current file goes with it.
+    k.CurrentFileName = oldName;
+    k.DataDir = oldDir;
+    k.FileNameHasPath = oldHasPath;
+    return RecentOpen::Failed;
+  }
+  PushRecentFile(k.CurrentFileName);
+  k.InputModified = false;
+  return RecentOpen::Read;
+}
+
+}  // namespace qorva

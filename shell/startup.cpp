@@ -1,0 +1,309 @@
+// startup: program start, the command-line modes and the end of a run.
+#include "shell/startup.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+
+#include "foundation/error0.h"
+#include "foundation/fileattr.h"
+#include "foundation/filecheck.h"
+#include "foundation/kwenvar.h"
+#include "foundation/msgbox.h"
+#include "foundation/settings.h"
+#include "foundation/showscr.h"
+#include "foundation/textout.h"
+#include "foundation/utilfile.h"
+#include "foundation/utilstr.h"
+#include "foundation/wintext.h"
+#include "foundation/wkwenvar.h"
+#include "graphics/cad1var.h"
+#include "graphics/cadstl.h"
+#include "graphics/cadtxt.h"
+#include "graphics/iges.h"
+#include "graphics/igesvar.h"
+#include "graphics/kwencad.h"
+#include "graphics/kwendraw.h"
+#include "graphics/kwengraf.h"
+#include "graphics/qvadxf1.h"
+#include "graphics/titleblk.h"
+#include "platform/batchprompter.h"
+#include "shell/configio.h"
+#include "shell/springfile.h"
+#include "spring/aendvar.h"
+#include "spring/dokuvar.h"
+#include "spring/qvaaus1.h"
+#include "spring/qvaglob.h"
+#include "spring/qvaio.h"
+#include "spring/qvarech.h"
+#include "spring/shellservices.h"
+#include "spring/yebfest9.h"
+#include "spring/yebglob9.h"
+#include "xbase/xbcommon.h"
+#include "xbase/xbengine.h"
+
+namespace qorva {
+
+Startup startup;
+
+void InitStartup() { startup = Startup{}; }
+
+void SetProgramIdentity() {
+  auto& k = kwenvar;
+  k.ProgName = "QORVA";
+  k.ProgStem = "qorva";
+  k.ProgTitle = "QORVA - Konstantkraftfeder";
+  k.ProgVersion = "1.0";
+  k.DataExt = "qva";
+}
+
+void InitProgramModules(const std::vector<std::string>& params) {
+  InitAllSettings();
+  InitSpringData();  // the spring defaults, then the initial inputs that override part of them
+  InitAendvar();     // no drawing changes, the title-block dates today
+  InitDokuvar();
+  InitTitleblk();
+  InitCad1var();  // diagram state; the limits dialog first offers 0, 0, 1, 1
+  InitKwengraf();
+  InitKwencad();
+  InitIges();
+  InitIgesvar();
+  InitCadtxt();
+  InitCadstl();
+  RegisterIgesWriter();
+  RegisterTxtWriter();
+  RegisterStlWriter();
+  XbStartEngine();
+  InitStartup();
+  // Switches such as /NOGUI are looked up anywhere on the command line.
+  utilstr.ProgramParams = params;
+}
+
+void ReadStartupFiles() {
+  ReadConfigFile();
+  kwenvar.ErrorFlag = false;  // no configuration file: the defaults stay
+  ReadSessionFile();
+  kwenvar.ErrorFlag = false;
+}
+
+namespace {
+
+bool UsableFolder(const std::string& dir) {
+  std::error_code ec;
+  return !dir.empty() && std::filesystem::is_directory(dir, ec) && DirWritable(AddBackslash(dir));
+}
+
+// The result file a mode was to write, in the current folder.
+bool ResultWritten(const std::string& ext) { return FileCanOpen(kwenvar.CurrentFileName + "." + ext); }
+
+const char* CadExtension(int32_t device) {
+  switch (device) {
+    case 1: return "dxf";
+    case 2: return "igs";
+    case 5: return "txt";
+    case 6: return "stl";
+    default: return "";
+  }
+}
+
+// A name without extension in its file-name part means the data file of that name in the current
+// folder, also when a folder of the path holds a dot.
+std::string BatchInputName(const std::string& name) {
+  return HasFileExtension(name) ? name : name + "." + kwenvar.DataExt;
+}
+
+std::optional<int> ResultMode(const CommandLine& cmd) {
+  auto& k = kwenvar;
+  const bool written = ReadSpringFile(BatchInputName(k.CurrentFileName));
+  if (!written) return ExitBadInput;
+  k.CurrentFileName = FileBaseName(k.CurrentFileName);
+  std::string ext;
+  k.ErrorFlag = false;
+  if (cmd.mode == CommandMode::TextResults) {
+    wkwenvar.TextDeviceQuery = false;
+    wkwenvar.TextDevice = 9;
+    ext = "txt";
+    PrintSpringResults();
+  } else {
+    wkwenvar.CadBatchMode = true;
+    ext = CadExtension(cmd.cadDevice);
+    DrawSpringView(static_cast<uint16_t>(cmd.cadDevice), static_cast<uint16_t>(cmd.cadView));
+    wkwenvar.CadBatchMode = false;
+  }
+  if (k.FatalError || k.ErrorFlag || !ResultWritten(ext)) return ExitNoOutput;
+  return ExitOk;
+}
+
+}  // namespace
+
+bool FallBackTempDir() {
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  if (runtime && *runtime == '/' && UsableFolder(runtime)) {
+    kwenvar.TempDir = AddBackslash(runtime);
+    return true;
+  }
+  std::error_code ec;
+  std::string base = std::filesystem::temp_directory_path(ec).string();
+  if (ec || base.empty()) base = "/tmp";
+  std::string pattern = AddBackslash(base) + "qorva-XXXXXX";
+  // mkdtemp makes a folder of a fresh name that only this user may enter.
+  if (!mkdtemp(pattern.data())) return false;
+  startup.PrivateTempDir = pattern;
+  kwenvar.TempDir = AddBackslash(pattern);
+  return true;
+}
+
+std::optional<int> StartupCommandLine(const CommandLine& cmd, bool batch) {
+  auto& k = kwenvar;
+  k.ErrorFlag = false;
+  k.ShowErrors = true;
+  CheckDirectories();
+  if (batch && !DirWritable(k.TempDir)) {
+    if (!FallBackTempDir()) {
+      ReportError("kein Ordner f\x81r tempor\x84re Dateien");
+      return ExitNoOutput;
+    }
+  }
+  if (!wkwenvar.UserLoginEnabled) k.DataDir.clear();
+
+  bool springRead = false;
+  switch (cmd.mode) {
+    case CommandMode::None:
+      break;
+    case CommandMode::Usage:
+      FillUsageText();
+      ShowTextScreen();
+      return ExitOk;
+    default:
+      k.CurrentFileName = cmd.fileName;
+      k.DataDir.clear();
+      break;
+  }
+  switch (cmd.mode) {
+    case CommandMode::Demo:
+      k.DemoRun = true;
+      EndWaitCursor();
+      if (startup.DemoIntro) startup.DemoIntro();
+      break;
+    case CommandMode::TextResults:
+    case CommandMode::Cad:
+      return ResultMode(cmd);
+    case CommandMode::Plain: {
+      if (!HasFileExtension(k.CurrentFileName)) {
+        ReportError("Erweiterung ." + k.DataExt + " mu\xE1 mit angegeben werden");
+        return ExitBadInput;
+      }
+      k.ShowErrors = false;
+      springRead = ReadSpringFile(k.CurrentFileName);
+      k.ShowErrors = true;
+      if (springRead) RedrawCurrentView();
+      k.FileNameHasPath = true;
+      if (!springRead) {
+        k.ErrorFlag = false;
+        if (FileCanOpen(k.CurrentFileName)) {
+          // There but not readable: tell why, and keep the file (the write test of a new name would
+          // erase it).
+          ReadSpringFile(k.CurrentFileName);
+          return ExitBadInput;
+        }
+        CheckOutputFile(k.CurrentFileName);  // a new file of this name, when it can be written
+        if (k.ErrorFlag) return ExitBadInput;
+      }
+      break;
+    }
+    default:
+      break;
+  }
+
+  if (!k.FileNameHasPath) {
+    if (wkwenvar.UserLoginEnabled && !UserLogin()) return ExitBadInput;
+    WaitCursor();
+    k.DataDir = AddBackslash(wkwenvar.DefaultDataDir) + k.DataDir;
+    GraphSetWindow(true, true, 0.1L, 0.05L, 0.95L, 0.95L, 0.0L, 0.0L, 36.9L, 32.0L);
+    GraphLogo();
+    if (!k.DemoRun) springRead = ReadDefaultSpring();
+    // A start without a file name has none, whether or not the default spring was there.
+    if (cmd.mode == CommandMode::None) k.CurrentFileName.clear();
+  }
+
+  k.ErrorFlag = false;
+  // Without a spring file the start values need their material before the first calculation.
+  if (!springRead) LoadMaterialByNumber(yebglob9.MaterialNumber);
+  k.ErrorFlag = false;
+  CalcSpring();
+  k.ErrorFlag = false;
+  k.InputModified = false;
+  if (startup.ShowStartPicture && FileCanOpen(AddBackslash(k.PltDir) + "start.plt")) {
+    GraphClear();
+    startup.ShowStartPicture();
+  }
+  return std::nullopt;
+}
+
+bool DeleteTempFiles() {
+  kwenvar.ErrorFlag = false;
+  SilentMessage("L\x94sche tempor\x84re Dateien ...");
+  CadDeleteBlockFiles();
+  return true;
+}
+
+void ShutdownProgram() {
+  CadDeleteBlockFiles();
+  if (!startup.PrivateTempDir.empty()) {
+    std::error_code ec;
+    std::filesystem::remove_all(startup.PrivateTempDir, ec);
+    startup.PrivateTempDir.clear();
+  }
+  XbStopEngine();  // writes pending table headers and closes every table
+}
+
+namespace {
+
+// The calculation's messages where a batch run can show them: on the error stream.
+void BatchCalcMessages() {
+  for (uint16_t n = 1; n <= error0.ErrorCount; ++n) {
+    std::cerr << DosToUtf8(error0.ErrorMsgs[n]) << '\n';
+  }
+}
+
+}  // namespace
+
+int RunBatch(const std::vector<std::string>& params) {
+  const CommandLine cmd = ParseCommandLine(params);
+  // The usage text is what was asked for; everything else a batch run says goes to the error stream.
+  std::unique_ptr<Prompter> previous =
+      installPrompter(std::make_unique<BatchPrompter>(cmd.mode == CommandMode::Usage ? &std::cout : nullptr));
+  const std::string refusal = BatchRefusal(cmd);
+  if (!refusal.empty()) {
+    std::cerr << "Befehlszeile: " << refusal << '\n';
+    installPrompter(std::move(previous));
+    return ExitBadInput;
+  }
+  int rc = ExitNoOutput;
+  try {
+    InitProgramModules(params);
+    SetProgramIdentity();
+    shellservices.ShowCalcMessagesHook = BatchCalcMessages;
+    ReadStartupFiles();
+    rc = StartupCommandLine(cmd, true).value_or(ExitBadInput);
+    ShutdownProgram();
+  } catch (const EXbaseHalt& e) {
+    rc = e.exitCode();
+    try {
+      ShutdownProgram();
+    } catch (const std::exception&) {
+      // The engine stopped already; what is left of its tables is closed by the system.
+    }
+  } catch (const std::exception& e) {
+    std::cerr << e.what() << '\n';
+    rc = ExitNoOutput;
+  }
+  installPrompter(std::move(previous));
+  return rc;
+}
+
+}  // namespace qorva

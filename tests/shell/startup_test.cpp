@@ -1,0 +1,404 @@
+// Start-up, command line, save question and recent files without a window.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "foundation/error0.h"
+#include "foundation/kwenvar.h"
+#include "foundation/utilstr.h"
+#include "foundation/wkwenvar.h"
+#include "shell/cmdline.h"
+#include "shell/springfile.h"
+#include "shell/startup.h"
+#include "spring/materialtable.h"
+#include "spring/qvaio.h"
+#include "spring/yebglob9.h"
+#include "tests/support/testsupport.h"
+#include "xbase/xbcommon.h"
+
+namespace qorva {
+namespace {
+
+namespace fs = std::filesystem;
+using test::readFile;
+using test::scriptedPrompter;
+using test::writeFile;
+
+const fs::path kData = fs::path(QORVA_SOURCE_DIR) / "data";
+
+// Changes into a folder for the lifetime of the guard.
+class CwdGuard {
+ public:
+  explicit CwdGuard(const fs::path& p) : old_(fs::current_path()) { fs::current_path(p); }
+  ~CwdGuard() { fs::current_path(old_); }
+
+ private:
+  fs::path old_;
+};
+
+// The program's modules started as the program starts them, with a scratch folder standing in for
+// every configured folder and the shipped material table.
+class StartupTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    scriptedPrompter().clear();
+    dir_ = fs::absolute(scratch_.path());
+    fs::copy_file(kData / "yeb9wst.dbf", dir_ / "yeb9wst.dbf");
+    cwd_ = std::make_unique<CwdGuard>(dir_);
+    InitProgramModules({});
+    SetProgramIdentity();
+    kwenvar.StartDir = dir_.string();
+  }
+  void TearDown() override {
+    ShutdownProgram();
+    cwd_.reset();
+    scriptedPrompter().clear();
+  }
+  bool messageContains(const std::string& part) const {
+    for (const auto& r : scriptedPrompter().asked())
+      if (r.text.find(part) != std::string::npos) return true;
+    return false;
+  }
+  test::ScratchDir scratch_;
+  fs::path dir_;
+  std::unique_ptr<CwdGuard> cwd_;
+};
+
+TEST(CommandLine, ParsesEveryMode) {
+  struct Case {
+    std::vector<std::string> params;
+    CommandMode mode;
+    int32_t i, j;
+    bool noGui;
+  };
+  const Case cases[] = {
+      {{}, CommandMode::None, 0, 0, false},
+      {{"?"}, CommandMode::Usage, 0, 0, false},
+      {{"/?", "test.qva"}, CommandMode::Usage, 0, 0, false},
+      {{"test.qva", "?"}, CommandMode::Plain, 0, 0, false},
+      {{"demo"}, CommandMode::Demo, 0, 0, false},
+      {{"Demo", "/I"}, CommandMode::Demo, 0, 0, false},
+      {{"x.edi", "/E", "/NOGUI"}, CommandMode::Edit, 0, 0, true},
+      {{"x.qva", "/G"}, CommandMode::Edit, 0, 0, false},
+      {{"x.qva", "/g"}, CommandMode::Plain, 0, 0, false},
+      {{"x.qva", "/I", "/nogui"}, CommandMode::TextResults, 0, 0, true},
+      {{"x.qva", "-i"}, CommandMode::TextResults, 0, 0, false},
+      {{"x.qva", "/CAD1:1"}, CommandMode::Cad, 1, 1, false},
+      {{"x.qva", "/cad2:4"}, CommandMode::Cad, 2, 4, false},
+      {{"x.qva", "-CAD5x3"}, CommandMode::Cad, 5, 3, false},
+      {{"x.qva", "/CAD1:12"}, CommandMode::Cad, 1, 12, false},
+      {{"x.qva", "/CAD1"}, CommandMode::Cad, 1, 0, false},
+      {{"x.qva", "/CAD"}, CommandMode::Cad, 0, 0, false},
+      {{"x.qva", "/NOGUI", "/I"}, CommandMode::Plain, 0, 0, true},
+      {{"x.qva"}, CommandMode::Plain, 0, 0, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.params.empty() ? std::string("(none)") : c.params[0] + " " +
+                                                                 (c.params.size() > 1 ? c.params[1] : ""));
+    const CommandLine cmd = ParseCommandLine(c.params);
+    EXPECT_EQ(cmd.mode, c.mode);
+    EXPECT_EQ(cmd.cadDevice, c.i);
+    EXPECT_EQ(cmd.cadView, c.j);
+    EXPECT_EQ(cmd.noGui, c.noGui);
+    if (c.mode != CommandMode::None && c.mode != CommandMode::Usage) {
+      EXPECT_EQ(cmd.fileName, c.params[0]);
+    }
+  }
+}
+
+TEST(CommandLine, BatchRefusesWhatWouldNeedSomeoneToAnswer) {
+  struct Case {
+    std::vector<std::string> params;
+    bool headless;
+    bool refused;
+  };
+  const Case cases[] = {
+      {{"x.qva", "/I"}, true, false},
+      {{"x.qva", "/CAD1:8"}, true, false},
+      {{"x.qva", "/CAD6:7"}, true, false},
+      {{"x.qva", "/CAD1"}, true, true},    // the view would be asked for
+      {{"x.qva", "/CAD"}, true, true},     // the kind too
+      {{"x.qva", "/CAD3:1"}, true, true},  // the screen
+      {{"x.qva", "/CAD4:1"}, true, true},  // the plot program
+      {{"x.qva", "/CAD1:9"}, true, true},
+      {{"x.qva", "/E", "/NOGUI"}, true, true},
+      {{"x.qva", "/NOGUI"}, true, true},
+      {{"x.qva"}, false, true},
+      {{"?"}, true, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.params[0] + " " + (c.params.size() > 1 ? c.params[1] : ""));
+    const CommandLine cmd = ParseCommandLine(c.params);
+    EXPECT_EQ(RunsHeadless(cmd), c.headless);
+    EXPECT_EQ(!BatchRefusal(cmd).empty(), c.refused);
+  }
+}
+
+TEST(CommandLine, ExtensionIsLookedForInTheFileNameOnly) {
+  EXPECT_TRUE(HasFileExtension("test.qva"));
+  EXPECT_TRUE(HasFileExtension("../a/test.qva"));
+  EXPECT_FALSE(HasFileExtension("test"));
+  EXPECT_FALSE(HasFileExtension("./test"));
+  EXPECT_FALSE(HasFileExtension("dir.v2/test"));
+  EXPECT_FALSE(HasFileExtension("dir.v2\\test"));
+}
+
+TEST_F(StartupTest, TheShippedDefaultSpringIsWhatTheStartValuesWrite) {
+  // QORVA_WRITE_DEFAULT_SPRING=1 rewrites the shipped file from the start values.
+  const fs::path shipped = kData / "null.qva";
+  const fs::path written = dir_ / "null.qva";
+  ASSERT_TRUE(WriteSpringFile(written.string()));
+  if (const char* w = std::getenv("QORVA_WRITE_DEFAULT_SPRING"); w && std::string(w) == "1") {
+    fs::copy_file(written, shipped, fs::copy_options::overwrite_existing);
+  }
+  EXPECT_EQ(yebglob9.MaterialNumber, 12);
+  EXPECT_EQ(readFile(written), readFile(shipped));
+}
+
+TEST_F(StartupTest, StartWithoutDefaultSpringLoadsTheMaterialBeforeCalculating) {
+  ASSERT_FALSE(StartupCommandLine(ParseCommandLine({}), false).has_value());
+  EXPECT_GT(yebglob9.EModulus, 0);
+  EXPECT_FALSE(kwenvar.FatalError);
+  for (uint16_t n = 1; n <= error0.ErrorCount; ++n) EXPECT_EQ(error0.ErrorMsgs[n].find("E = 0"), std::string::npos);
+  EXPECT_TRUE(kwenvar.CurrentFileName.empty());
+  EXPECT_FALSE(kwenvar.InputModified);
+}
+
+TEST_F(StartupTest, StartReadsTheDefaultSpringAndForgetsItsName) {
+  fs::copy_file(kData / "null.qva", dir_ / "null.qva");
+  yebglob9.BandWidth = 7;  // the file must bring back 50
+  ASSERT_FALSE(StartupCommandLine(ParseCommandLine({}), false).has_value());
+  EXPECT_EQ(yebglob9.BandWidth, 50);
+  EXPECT_TRUE(kwenvar.CurrentFileName.empty());
+  EXPECT_EQ(kwenvar.DataDir, dir_.string() + "/");
+  EXPECT_FALSE(kwenvar.FatalError);
+}
+
+TEST_F(StartupTest, PlainModeRefusalsEndWithExitCodeOne) {
+  struct Case {
+    std::string name;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"test", "Erweiterung .qva mu"},
+      {"dir.v2/test", "Erweiterung .qva"},
+      {"a.b.qva", "too many dots"},
+      {"nofolder/test.qva", "ltiger Dateiname"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    scriptedPrompter().clear();
+    EXPECT_EQ(StartupCommandLine(ParseCommandLine({c.name}), false), std::optional<int>(ExitBadInput));
+    EXPECT_TRUE(messageContains(c.message));
+  }
+}
+
+TEST_F(StartupTest, PlainModeStartsANewFileUnderAWritableName) {
+  EXPECT_FALSE(StartupCommandLine(ParseCommandLine({"neu.qva"}), false).has_value());
+  EXPECT_TRUE(kwenvar.FileNameHasPath);
+  EXPECT_EQ(kwenvar.CurrentFileName, "neu.qva");
+  EXPECT_FALSE(fs::exists(dir_ / "neu.qva"));
+  EXPECT_GT(yebglob9.EModulus, 0);  // the start values got their material
+}
+
+TEST_F(StartupTest, PlainModeKeepsADamagedFileAndSaysWhy) {
+  fs::copy_file(kData / "null.qva", dir_ / "bad.qva");
+  std::string bytes = readFile(dir_ / "bad.qva");
+  bytes.resize(bytes.size() / 3);
+  writeFile(dir_ / "bad.qva", bytes);
+  EXPECT_EQ(StartupCommandLine(ParseCommandLine({"bad.qva"}), false), std::optional<int>(ExitBadInput));
+  EXPECT_TRUE(messageContains("nicht eingelesen"));
+  EXPECT_EQ(readFile(dir_ / "bad.qva"), bytes);
+}
+
+TEST_F(StartupTest, PlainModeReadsTheNamedFile) {
+  fs::copy_file(kData / "null.qva", dir_ / "f.qva");
+  yebglob9.BandWidth = 7;
+  EXPECT_FALSE(StartupCommandLine(ParseCommandLine({"f.qva", "/x"}), false).has_value());
+  EXPECT_EQ(yebglob9.BandWidth, 50);
+  EXPECT_EQ(kwenvar.CurrentFileName, "f.qva");
+  EXPECT_TRUE(kwenvar.FileNameHasPath);
+}
+
+TEST_F(StartupTest, DemoAndEditModesReadNoFile) {
+  fs::copy_file(kData / "null.qva", dir_ / "null.qva");
+  fs::copy_file(kData / "null.qva", dir_ / "x.qva");
+  yebglob9.BandWidth = 7;
+  bool intro = false;
+  startup.DemoIntro = [&] { intro = true; };
+  EXPECT_FALSE(StartupCommandLine(ParseCommandLine({"Demo"}), false).has_value());
+  EXPECT_TRUE(intro);
+  EXPECT_TRUE(kwenvar.DemoRun);
+  EXPECT_EQ(kwenvar.CurrentFileName, "Demo");
+  EXPECT_EQ(yebglob9.BandWidth, 7);  // not even the default spring
+
+  kwenvar.DemoRun = false;
+  EXPECT_FALSE(StartupCommandLine(ParseCommandLine({"x.qva", "/E"}), false).has_value());
+  EXPECT_EQ(yebglob9.BandWidth, 50);  // the default spring, not the named file's name
+  EXPECT_TRUE(kwenvar.CurrentFileName.empty());
+}
+
+TEST_F(StartupTest, UnwritableTempFolderInABatchRunFallsBackToAPrivateOne) {
+  kwenvar.TempDir = (dir_ / "missing" / "").string();
+  const char* oldRuntime = std::getenv("XDG_RUNTIME_DIR");
+  const std::string saved = oldRuntime ? oldRuntime : "";
+  unsetenv("XDG_RUNTIME_DIR");
+  fs::copy_file(kData / "null.qva", dir_ / "t.qva");
+  scriptedPrompter().push(Cancel{});  // the folder question; a batch run's prompter cancels it
+  EXPECT_EQ(StartupCommandLine(ParseCommandLine({"t.qva", "/I"}), true), std::optional<int>(ExitOk));
+  const std::string priv = startup.PrivateTempDir;
+  ASSERT_FALSE(priv.empty());
+  EXPECT_NE(priv, "/tmp");
+  EXPECT_NE(fs::path(priv).filename().string(), "qorva-XXXXXX");
+  struct stat st {};
+  ASSERT_EQ(stat(priv.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+  EXPECT_TRUE(fs::exists(dir_ / "t.txt"));
+  ShutdownProgram();
+  EXPECT_FALSE(fs::exists(priv));
+
+  // A usable per-user runtime folder is taken as it is.
+  fs::create_directory(dir_ / "run");
+  setenv("XDG_RUNTIME_DIR", (dir_ / "run").c_str(), 1);
+  kwenvar.TempDir = (dir_ / "missing" / "").string();
+  EXPECT_TRUE(FallBackTempDir());
+  EXPECT_EQ(kwenvar.TempDir, (dir_ / "run").string() + "/");
+  if (oldRuntime) {
+    setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
+  } else {
+    unsetenv("XDG_RUNTIME_DIR");
+  }
+}
+
+// A material table whose engine stops the program.
+class HaltingTable : public MemoryMaterialTable {
+ public:
+  bool open(const std::string&) override { throw EXbaseHalt(77, "Programm angehalten."); }
+};
+
+TEST_F(StartupTest, AnEngineStopEndsTheBatchRunWithItsCode) {
+  fs::copy_file(kData / "null.qva", dir_ / "h.qva");
+  installMaterialTable(std::make_unique<HaltingTable>());
+  const int rc = RunBatch({"h.qva", "/I", "/NOGUI"});
+  installMaterialTable(nullptr);
+  EXPECT_EQ(rc, 77);
+  EXPECT_FALSE(fs::exists(dir_ / "h.txt"));
+}
+
+// ---- Save question ----
+
+TEST_F(StartupTest, SaveQuestionKeepsTheModifiedMarkWhenSavingFails) {
+  kwenvar.DataDir = (dir_ / "gone").string();  // no such folder: the save fails
+  kwenvar.CurrentFileName = "feder";
+  kwenvar.InputModified = true;
+  scriptedPrompter().push(YesNoCancel::Yes);
+  AskSaveChanges();
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(kwenvar.InputModified);
+  EXPECT_TRUE(wkwenvar.ConfirmOverwrite);
+}
+
+TEST_F(StartupTest, SaveQuestionAnswers) {
+  struct Case {
+    std::string name;
+    ScriptedAnswer answer;
+    bool errorFlag;
+    bool modified;
+    bool saved;
+  };
+  const Case cases[] = {
+      {"feder", YesNoCancel::Yes, false, false, true},
+      {"feder", YesNoCancel::No, false, false, false},
+      {"feder", YesNoCancel::Cancel, true, true, false},
+      {"", YesNoCancel::Yes, false, false, false},   // "Bisherige Eingaben verwerfen ?"
+      {"", YesNoCancel::No, true, true, false},
+      {"", YesNoCancel::Cancel, true, true, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name + " " + IntStr(static_cast<int32_t>(std::get<YesNoCancel>(c.answer))));
+    fs::remove(dir_ / "feder.qva");
+    scriptedPrompter().clear();
+    kwenvar.DataDir = dir_.string();
+    kwenvar.CurrentFileName = c.name;
+    kwenvar.FileNameHasPath = false;
+    kwenvar.InputModified = true;
+    kwenvar.ErrorFlag = false;
+    scriptedPrompter().push(c.answer);
+    AskSaveChanges();
+    EXPECT_EQ(kwenvar.ErrorFlag, c.errorFlag);
+    EXPECT_EQ(kwenvar.InputModified, c.modified);
+    EXPECT_EQ(fs::exists(dir_ / "feder.qva"), c.saved);
+    ASSERT_FALSE(scriptedPrompter().asked().empty());
+    EXPECT_EQ(scriptedPrompter().asked()[0].text,
+              c.name.empty() ? "Bisherige Eingaben verwerfen ?" : "Datei speichern (" + dir_.string() + "/feder.qva) ?");
+  }
+}
+
+TEST_F(StartupTest, SaveQuestionStaysSilentForAnArchivedCommandLineFile) {
+  kwenvar.FileNameHasPath = true;
+  kwenvar.ArchiveMode = true;
+  kwenvar.CurrentFileName = "a/b.qva";
+  kwenvar.InputModified = true;
+  AskSaveChanges();
+  EXPECT_FALSE(kwenvar.InputModified);
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(scriptedPrompter().asked().empty());
+}
+
+// ---- Recent files ----
+
+TEST_F(StartupTest, RecentFilesKeepEachFileOnceNewestFirst) {
+  auto& r = wkwenvar.RecentFiles;
+  kwenvar.DataDir = "/d";
+  for (const char* n : {"a", "b", "c", "d"}) PushRecentFile(n);
+  EXPECT_EQ(r[1], "/d/d.qva");
+  EXPECT_EQ(r[4], "/d/a.qva");
+  PushRecentFile("B");  // the same file in other case moves to the top
+  EXPECT_EQ(r[1], "/d/B.qva");
+  EXPECT_EQ(r[2], "/d/d.qva");
+  EXPECT_EQ(r[3], "/d/c.qva");
+  EXPECT_EQ(r[4], "/d/a.qva");
+  PushRecentFile("e");  // a fifth file drops the oldest
+  EXPECT_EQ(r[1], "/d/e.qva");
+  EXPECT_EQ(r[4], "/d/c.qva");
+  RemoveRecentFile(2);
+  EXPECT_EQ(r[2], "/d/d.qva");
+  EXPECT_EQ(r[3], "/d/c.qva");
+  EXPECT_EQ(r[4], "");
+  RemoveRecentFile(3);
+  EXPECT_EQ(r[3], "");
+}
+
+TEST(RecentFiles, LongPathsAreShortenedBetweenFirstAndLastSeparator) {
+  const std::string p49 = "/" + std::string(40, 'x') + "/abc.qva";
+  ASSERT_EQ(p49.size(), 49u);
+  EXPECT_EQ(ShortenPath(p49), p49);
+  const std::string p50 = "/home/" + std::string(36, 'x') + "/abc.qva";
+  ASSERT_EQ(p50.size(), 50u);
+  EXPECT_EQ(ShortenPath(p50), "/.../abc.qva");
+  const std::string rel = "data/" + std::string(40, 'y') + "/sub/abc.qva";
+  EXPECT_EQ(ShortenPath(rel), "data/.../abc.qva");
+  const std::string flat = std::string(60, 'z') + ".qva";
+  EXPECT_EQ(ShortenPath(flat), flat);
+}
+
+TEST_F(StartupTest, OpeningAVanishedRecentFileRemovesIt) {
+  auto& r = wkwenvar.RecentFiles;
+  fs::copy_file(kData / "null.qva", dir_ / "here.qva");
+  r[1] = (dir_ / "gone.qva").string();
+  r[2] = (dir_ / "here.qva").string();
+  EXPECT_EQ(OpenRecentFileCore(1), RecentOpen::Missing);
+  EXPECT_TRUE(messageContains("File " + (dir_ / "gone.qva").string() + " not found !"));
+  EXPECT_EQ(r[1], (dir_ / "here.qva").string());
+  EXPECT_EQ(OpenRecentFileCore(1), RecentOpen::Read);
+  EXPECT_EQ(kwenvar.CurrentFileName, "here");
+  EXPECT_EQ(kwenvar.DataDir, dir_.string() + "/");
+  EXPECT_EQ(r[1], (dir_ / "here.qva").string());
+  EXPECT_TRUE(r[2].empty());
+}
+
+}  // namespace
+}  // namespace qorva
