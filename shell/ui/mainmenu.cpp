@@ -8,7 +8,6 @@
 #include <utility>
 
 #include "foundation/kwenvar.h"
-#include "foundation/msgbox.h"
 #include "foundation/ui/qttext.h"
 #include "foundation/wkwenvar.h"
 #include "shell/ui/qorvau.h"
@@ -256,10 +255,7 @@ void SetLanguage(Thh& form, int32_t language) {
   SetMenuTexts(language);
   SetFamilyMenuTexts(language);
   ApplyMenuCaptions(form);
-  // The window caption is composed again (the recent-file items keep theirs).
-  std::string title;
-  SetAppTitle(title);
-  form.setWindowTitle(QString::fromUtf8(title));
+  UpdateFormCaption(form);
 }
 
 }  // namespace qorva
