@@ -118,24 +118,27 @@ std::string BatchInputName(const std::string& name) {
 
 std::optional<int> ResultMode(const CommandLine& cmd) {
   auto& k = kwenvar;
-  const bool written = ReadSpringFile(BatchInputName(k.CurrentFileName));
-  if (!written) return ExitBadInput;
+  if (!ReadSpringFile(BatchInputName(k.CurrentFileName))) return ExitBadInput;
   k.CurrentFileName = FileBaseName(k.CurrentFileName);
   std::string ext;
+  std::string workCopy;  // the report's copy in TempDir, of no use once the result is written
   k.ErrorFlag = false;
   if (cmd.mode == CommandMode::TextResults) {
     wkwenvar.TextDeviceQuery = false;
     wkwenvar.TextDevice = 9;
     ext = "txt";
+    const std::string before = textout.OutputFileName;
     PrintSpringResults();
+    workCopy = textout.OutputFileName != before ? textout.OutputFileName : std::string();
   } else {
     wkwenvar.CadBatchMode = true;
     ext = CadExtension(cmd.cadDevice);
     DrawSpringView(static_cast<uint16_t>(cmd.cadDevice), static_cast<uint16_t>(cmd.cadView));
     wkwenvar.CadBatchMode = false;
   }
-  if (k.FatalError || k.ErrorFlag || !ResultWritten(ext)) return ExitNoOutput;
-  return ExitOk;
+  const int rc = k.FatalError || k.ErrorFlag || !ResultWritten(ext) ? ExitNoOutput : ExitOk;
+  if (!workCopy.empty() && FileDir(workCopy) == AddBackslash(k.TempDir)) EraseFile(workCopy);
+  return rc;
 }
 
 }  // namespace

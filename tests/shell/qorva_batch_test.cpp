@@ -1,0 +1,255 @@
+// The program itself in its command-line modes: result files that third-party readers accept,
+// the usage text, and the exit codes and messages of what goes wrong.
+#include <gtest/gtest.h>
+
+#include <charconv>
+#include <filesystem>
+#include <map>
+
+#include "foundation/kwenvar.h"
+#include "shell/startup.h"
+#include "spring/qvaglob.h"
+#include "spring/qvaio.h"
+#include "tests/support/testsupport.h"
+
+namespace qorva {
+namespace {
+
+namespace fs = std::filesystem;
+using test::readFile;
+using test::writeFile;
+
+const fs::path kData = fs::path(QORVA_SOURCE_DIR) / "data";
+
+struct ProgramRun {
+  int exitCode;
+  std::string out;
+  std::string err;
+};
+
+// A scratch folder with the material table and the default spring as "test.qva", in which the
+// program runs as a user would start it there.
+class BatchTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::absolute(scratch_.path());
+    fs::copy_file(kData / "yeb9wst.dbf", dir_ / "yeb9wst.dbf");
+    fs::copy_file(kData / "null.qva", dir_ / "test.qva");
+  }
+  ProgramRun run(const std::string& args) {
+    const test::CommandResult r = test::runCommand("(cd '" + dir_.string() + "' && timeout 120 " +
+                                                   QORVA_BINARY + " " + args + " >out.log 2>err.log)");
+    ProgramRun result{r.exitCode, readFile(dir_ / "out.log"), readFile(dir_ / "err.log")};
+    fs::remove(dir_ / "out.log");
+    fs::remove(dir_ / "err.log");
+    return result;
+  }
+  // Files the run left in the folder beside what was there before it.
+  std::vector<std::string> filesMatching(const std::string& prefix, const std::string& suffix) const {
+    std::vector<std::string> found;
+    for (const auto& e : fs::directory_iterator(dir_)) {
+      const std::string n = e.path().filename().string();
+      if (n.starts_with(prefix) && n.ends_with(suffix)) found.push_back(n);
+    }
+    return found;
+  }
+  test::ScratchDir scratch_;
+  fs::path dir_;
+};
+
+// The rows of a tab-separated report by their first field: the last field as a number.
+std::map<std::string, long double> ReportValues(const std::string& text) {
+  std::map<std::string, long double> values;
+  size_t pos = 0;
+  while (pos < text.size()) {
+    size_t end = text.find('\n', pos);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(pos, end - pos);
+    pos = end + 1;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    const size_t tab = line.find('\t');
+    const size_t last = line.rfind('\t');
+    if (tab == std::string::npos || last == tab) continue;
+    std::string v = line.substr(last + 1);
+    const size_t b = v.find_first_not_of(' ');
+    if (b == std::string::npos) continue;
+    double x = 0;
+    const auto [p, ec] = std::from_chars(v.data() + b, v.data() + v.size(), x);
+    if (ec == std::errc() && p == v.data() + v.size()) values[line.substr(0, tab)] = x;
+  }
+  return values;
+}
+
+TEST_F(BatchTest, TextResultsAgreeWithTheCalculation) {
+  const ProgramRun r = run("test.qva /I /NOGUI");
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  ASSERT_TRUE(fs::exists(dir_ / "test.txt"));
+  EXPECT_TRUE(filesMatching("$$$", ".txt").empty()) << "the report's work copy is left";
+
+  // The same spring calculated here.
+  test::scriptedPrompter().clear();
+  InitProgramModules({});
+  SetProgramIdentity();
+  kwenvar.DbfDir = dir_.string() + "/";
+  kwenvar.TempDir = dir_.string() + "/";
+  ASSERT_TRUE(ReadSpringFile((dir_ / "test.qva").string()));
+  ShutdownProgram();
+  const auto values = ReportValues(readFile(dir_ / "test.txt"));
+  struct Row {
+    const char* name;
+    long double expected;
+    long double tolerance;
+  };
+  const Row rows[] = {
+      {"Banddicke", 0.5L, 0.005L},
+      {"Bandbreite", 50.0L, 0.005L},
+      {"Windungszahl", qvaglob.TurnCount, 0.005L},
+      {"L\x84nge", qvaglob.StripLength, 0.5L},
+      {"Federkraft", qvaglob.Force2, qvaglob.Force2 * 0.005L},
+      {"max. Federkraft bei Sigmaz", qvaglob.ForceN, qvaglob.ForceN * 0.005L},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    ASSERT_TRUE(values.count(row.name));
+    EXPECT_NEAR(static_cast<double>(values.at(row.name)), static_cast<double>(row.expected),
+                static_cast<double>(row.tolerance));
+  }
+  EXPECT_GT(qvaglob.Force2, 0);
+}
+
+TEST_F(BatchTest, ANameWithoutExtensionIsTheDataFileOfThatName) {
+  fs::create_directory(dir_ / "sub.d");
+  fs::copy_file(dir_ / "test.qva", dir_ / "sub.d" / "feder.qva");
+  const ProgramRun a = run("test /i");
+  EXPECT_EQ(a.exitCode, 0) << a.err;
+  EXPECT_TRUE(fs::exists(dir_ / "test.txt"));
+  // A folder with a dot in front of a name without extension: the result goes into the current folder.
+  const ProgramRun b = run("sub.d/feder -I");
+  EXPECT_EQ(b.exitCode, 0) << b.err;
+  EXPECT_TRUE(fs::exists(dir_ / "feder.txt"));
+  EXPECT_FALSE(fs::exists(dir_ / "sub.d" / "feder.txt"));
+}
+
+TEST_F(BatchTest, EveryViewAsDxfPassesTheAudit) {
+  for (int j = 1; j <= 8; ++j) {
+    SCOPED_TRACE(j);
+    const ProgramRun r = run("test.qva /CAD1:" + std::to_string(j));
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    ASSERT_TRUE(fs::exists(dir_ / "test.dxf"));
+    const test::CommandResult audit = test::runCommand(std::string(QORVA_PYTHON) + " '" + QORVA_SOURCE_DIR +
+                                                       "/tools/graphics/dxfcheck.py' '" +
+                                                       (dir_ / "test.dxf").string() + "'");
+    EXPECT_EQ(audit.exitCode, 0) << audit.output.substr(0, 2000);
+    EXPECT_NE(audit.output.find("audit errors=0 fixes=0"), std::string::npos);
+    EXPECT_NE(audit.output.find("\nentities\n"), std::string::npos);
+    fs::remove(dir_ / "test.dxf");
+    EXPECT_TRUE(filesMatching("$", ".dx$").empty()) << "block files left in the temporary folder";
+  }
+}
+
+TEST_F(BatchTest, GoodmanAsIgesAndForceTravelAsTxt) {
+  const ProgramRun iges = run("test.qva /cad2:4");
+  EXPECT_EQ(iges.exitCode, 0) << iges.err;
+  ASSERT_TRUE(fs::exists(dir_ / "test.igs"));
+  const test::CommandResult read =
+      test::runCommand("sh '" + std::string(QORVA_SOURCE_DIR) + "/tools/graphics/igescheck.sh' '" +
+                       (dir_ / "test.igs").string() + "'");
+  EXPECT_EQ(read.output.find("F:"), std::string::npos) << read.output.substr(0, 2000);
+  EXPECT_NE(read.output.find("EDGE"), std::string::npos) << read.output.substr(0, 2000);
+  EXPECT_NE(read.output.find("BOUNDS"), std::string::npos);
+
+  const ProgramRun txt = run("test.qva -CAD5:3");
+  EXPECT_EQ(txt.exitCode, 0) << txt.err;
+  ASSERT_TRUE(fs::exists(dir_ / "test.txt"));
+  EXPECT_GT(fs::file_size(dir_ / "test.txt"), 100u);
+}
+
+TEST_F(BatchTest, UsageTextLineByLine) {
+  const std::vector<std::string> expected = {
+      "QORVA",
+      "QORVA Command Line Mode",
+      "",
+      "wqorva Filename [/I] [/CADi:j] [/NOGUI]",
+      "",
+      "/I       -> TXT file",
+      "",
+      "/CADi:j  -> CAD File",
+      "            i: 1=DXF, 2=IGS, 5=TXT",
+      "            j: index (1,2,3, ..)",
+      "",
+      "/NOGUI  -> No GUI, exit on fatal error",
+      "",
+      "",
+      "",
+      "/?       -> Help",
+      "",
+      "",
+      "Example: wqorva test.qva             ->  GUI",
+      "Example: wqorva test.qva /I /NOGUI   ->  test.txt",
+      "Example: wqorva test.qva /CAD1:1     ->  test.dxf",
+      "Example: wqorva test.edi /E /NOGUI   ->  test.edi",
+      "",
+  };
+  std::string want;
+  for (const auto& l : expected) want += l + "\n";
+  for (const char* args : {"'?'", "/?", "'?' test.qva /I"}) {
+    SCOPED_TRACE(args);
+    const ProgramRun r = run(args);
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out, want);
+    EXPECT_EQ(r.err, "");
+  }
+  EXPECT_FALSE(fs::exists(dir_ / "test.txt"));
+}
+
+TEST_F(BatchTest, BadInputIsToldAndLeavesNoOutputAndNoChangedInput) {
+  const std::string good = readFile(dir_ / "test.qva");
+  std::string truncated = good.substr(0, good.size() / 2);
+  std::string manyChanges = good;
+  const size_t block = manyChanges.find("\x8ENDERUNGEN\r\n0\r\n");
+  ASSERT_NE(block, std::string::npos);
+  manyChanges.replace(block + 12, 1, "1000");
+  std::string otherMaterial = good;
+  const size_t mat = otherMaterial.find("\r\n12\r\n");
+  ASSERT_NE(mat, std::string::npos);
+  otherMaterial.replace(mat + 2, 2, "99");
+  std::string noThickness = good;
+  const size_t t = noThickness.find("\r\n0.5000000\r\n");
+  ASSERT_NE(t, std::string::npos);
+  noThickness.replace(t + 2, 9, "0");
+
+  struct Case {
+    const char* what;
+    std::string bytes;  // empty: no file at all
+    const char* args;
+    int exitCode;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"missing", "", "/I /NOGUI", 1, "nicht gefunden"},
+      {"truncated", truncated, "/I /NOGUI", 1, "nicht eingelesen"},
+      {"1000 changes", manyChanges, "/CAD1:1 /NOGUI", 1, "nicht eingelesen"},
+      {"material 99", otherMaterial, "/I", 1, "Werkstoff Nr. 99"},
+      {"thickness 0", noThickness, "/I /NOGUI", 2, "Fatal"},
+      {"a view that would be asked for", good, "/CAD1", 1, "Befehlszeile"},
+      {"no output mode", good, "/E /NOGUI", 1, "Befehlszeile"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove(dir_ / "in.qva");
+    if (!c.bytes.empty()) writeFile(dir_ / "in.qva", c.bytes);
+    const ProgramRun r = run(std::string("in.qva ") + c.args);
+    EXPECT_EQ(r.exitCode, c.exitCode);
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_FALSE(fs::exists(dir_ / "in.txt"));
+    EXPECT_FALSE(fs::exists(dir_ / "in.dxf"));
+    if (!c.bytes.empty()) {
+      EXPECT_EQ(readFile(dir_ / "in.qva"), c.bytes);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace qorva
