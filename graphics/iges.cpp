@@ -180,15 +180,10 @@ std::string Fix6(long double v) {
   return RealStrFixDot(0, 6, v);
 }
 
-std::string FileNameOnly(const std::string& path) {
-  const std::size_t p = path.find_last_of("/\\");
-  return p == std::string::npos ? path : path.substr(p + 1);
-}
-
 void EnsureGlobals() {
   Run& r = run();
   if (r.globals || !r.open || r.failed) return;
-  IgesGlobalSection(FileNameOnly(r.outName), 160.0L);
+  IgesGlobalSection(FileBaseName(r.outName), 160.0L);
 }
 
 // Runs a step and turns anything thrown (out of memory) into a failed run.
@@ -766,7 +761,7 @@ class IgesWriter : public CadWriter {
   }
   void abandon() override { IgesAbandon(); }
   void pageSetup(long double, long double, long double xmax, long double ymax, long double) override {
-    IgesGlobalSection(FileNameOnly(run().outName), std::max(xmax, ymax));
+    IgesGlobalSection(FileBaseName(run().outName), std::max(xmax, ymax));
   }
   void beginBlock(const std::string& name) override { IgesBeginSubfigure(name); }
   void endBlock() override { IgesEndSubfigure(); }
