@@ -33,6 +33,7 @@ namespace {
 
 constexpr const char* kStatusMember = "00010000";
 constexpr const char* kStatusPlain = "00000000";
+constexpr const char* kStatusBlankMember = "01010000";
 
 // The files of the open run.
 struct Run {
@@ -424,7 +425,14 @@ void NoteEntity(const std::string& t, long double x, long double y, long double 
 }
 
 // The 308 of the subfigure whose members were just written; returns its directory-entry number.
+// A definition needs at least one member, and readers reject a subfigure of none: an empty one
+// holds a blanked point at its origin, which shows nothing.
 int32_t SubfigureEntity(const std::string& name) {
+  if (iges.IgesMemberCount == 0) {
+    BeginEntity();
+    IgesWriteParams("116,0.0,0.0,0.0,0;");
+    WriteDirectory(116, "0", "", "", kStatusBlankMember);
+  }
   iges.IgesInSubfigure = false;
   const int32_t members = iges.IgesMemberCount;
   BeginEntity();
@@ -507,7 +515,9 @@ int32_t ScaledCopy(int32_t k, long double sx, long double sy) {
   Shapes& sh = shapes();
   const auto key = std::make_tuple(k, sx, sy);
   if (auto it = sh.copies.find(key); it != sh.copies.end()) return it->second;
-  if (static_cast<std::size_t>(k) >= sh.blocks.size() || sh.blocks[static_cast<std::size_t>(k)].empty()) return 0;
+  // Nothing to scale: the definition itself serves.
+  if (static_cast<std::size_t>(k) >= sh.blocks.size() || sh.blocks[static_cast<std::size_t>(k)].empty())
+    return BlockRecAt(k).BlockDE;
   // The copy is written between the entities of whatever is open: its member list is kept aside.
   const bool inSub = iges.IgesInSubfigure;
   const int32_t count = iges.IgesMemberCount;
@@ -520,8 +530,7 @@ int32_t ScaledCopy(int32_t k, long double sx, long double sy) {
   iges.IgesMemberCount = 0;
   const std::vector<Prim> prims = sh.blocks[static_cast<std::size_t>(k)];
   for (const Prim& p : prims) WritePrim(p, sx, sy);
-  int32_t de = 0;
-  if (iges.IgesMemberCount > 0) de = SubfigureEntity(BlockRecAt(k).Name);
+  const int32_t de = SubfigureEntity(BlockRecAt(k).Name);
   iges.IgesMemberCount = 0;
   iges.IgesInSubfigure = inSub;
   for (int32_t m = 1; m <= count; ++m) BlockRecAt(m).MemberDE = saved[static_cast<std::size_t>(m - 1)];
@@ -646,12 +655,6 @@ void IgesEndSubfigure() {
   if (!Ready() || !iges.IgesInSubfigure) return;
   Guard([&] {
     BlockRec& rec = BlockRecAt(iges.IgesBlockCount);
-    if (iges.IgesMemberCount == 0) {
-      // A subfigure needs at least one member: an empty block is left out, and so are its instances.
-      iges.IgesInSubfigure = false;
-      rec.BlockDE = -1;
-      return;
-    }
     rec.BlockDE = SubfigureEntity(rec.Name);
   });
 }
@@ -678,7 +681,6 @@ void IgesInsert(const std::string& name, long double x, long double y, long doub
       AddErrorMsg("Blockname " + name + " not found !");
       return;
     }
-    if (BlockRecAt(k).BlockDE < 0) return;  // an empty block draws nothing
     const int32_t def = (sx == 1.0L && sy == 1.0L) ? BlockRecAt(k).BlockDE : ScaledCopy(k, sx, sy);
     if (def > 0) InstanceEntities(def, x, y, angle);
   });

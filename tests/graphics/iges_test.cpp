@@ -415,15 +415,25 @@ TEST_F(IgesTest, SubfiguresInstancesAndPointers) {
 
   const IgesFile f = ReadIges(Output());
   ASSERT_TRUE(f.problems.empty()) << Problems(f);
-  const auto defs = f.ofType(308);
-  ASSERT_EQ(defs.size(), 2u);  // VIELE and its copy at scale 2.5; the empty block has no members to hold
-  EXPECT_EQ(defs[0]->label, "VIELE");
-  EXPECT_EQ(defs[0]->params.size(), 4u + 25u);
-  EXPECT_EQ(defs[0]->paramLines, 4);  // the head, then 12, 12 and 1 numbers
+  const auto all = f.ofType(308);
+  ASSERT_EQ(all.size(), 3u);  // VIELE, LEER and the copy of VIELE at scale 2.5
+  EXPECT_EQ(all[0]->label, "VIELE");
+  EXPECT_EQ(all[0]->params.size(), 4u + 25u);
+  EXPECT_EQ(all[0]->paramLines, 4);  // the head, then 12, 12 and 1 numbers
+  // The empty block is a complete definition: one blanked point at its origin.
+  const IgesEntity* empty = all[1];
+  EXPECT_EQ(empty->label, "LEER");
+  ASSERT_EQ(empty->params, (std::vector<std::string>{"308", "0", "LEER", "1", empty->params.back()}));
+  const IgesEntity* point = f.at(ToInt(empty->params.back()));
+  ASSERT_NE(point, nullptr);
+  EXPECT_EQ(point->params, (std::vector<std::string>{"116", "0.0", "0.0", "0.0", "0"}));
+  EXPECT_EQ(point->status, "01010000");
+  const std::vector<const IgesEntity*> defs = {all[0], all[2]};
   EXPECT_EQ(defs[1]->label, "VIELE");
 
   const auto inst = f.ofType(408);
-  ASSERT_EQ(inst.size(), 3u);  // unknown names and the empty block write no instance
+  ASSERT_EQ(inst.size(), 4u);  // an unknown name writes no instance
+  EXPECT_EQ(ToInt(inst[3]->params[1]), empty->de);
   // Rotated by 90 degrees: the matrix turns and moves, the instance sits at the origin.
   const IgesEntity* m = f.at(ToInt(inst[0]->matrix));
   ASSERT_NE(m, nullptr);
@@ -661,12 +671,15 @@ TEST_F(IgesTest, OpenCascadeReadsAKernelDrawing) {
   CadInsertBlock("PFEIL", 150, 100, 45, 2, 2);  // 2, up to y 100 + 20 sin 45
   CadInsertBlock("PFEIL", 200, 100, 0, 3, 3);   // 2, up to x 230 and y 115
   CadInsertBlock("PFEIL", 120, 30, 0, 1, 1);    // 2
-  CadInsertBlock("LEER", 10, 10, 0, 1, 1);
+  CadInsertBlock("LEER", 10, 10, 0, 1, 1);     // an empty definition: read without complaint, no shape
+  CadInsertBlock("LEER", 10, 10, 30, 2, 2);
   CadEndOutput();
   ASSERT_FALSE(kwenvar.ErrorFlag);
   const IgesFile f = ReadIges(Output());
   ASSERT_TRUE(f.problems.empty()) << Problems(f);
 
+  ASSERT_EQ(f.ofType(308).size(), 4u);  // PFEIL, LEER and PFEIL at scales 2 and 3
+  ASSERT_EQ(f.ofType(408).size(), 5u);
   const auto notes = f.ofType(212);
   ASSERT_EQ(notes.size(), 2u);
   EXPECT_EQ(notes[1]->paramLines, 3);
