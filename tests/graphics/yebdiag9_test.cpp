@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -133,46 +134,69 @@ class MaterialDiagramTest : public KernelTest {
   int messageListShown = 0;
 };
 
-// Paper point of the fatigue diagram (90 x 85 mm at (15, 20), both axes 0..1600) back to N/mm².
-long double ValueX(long double px) { return (px - 15) / 90 * 1600; }
-long double ValueY(long double py) { return (py - 20) / 85 * 1600; }
+// Paper point of the fatigue diagram (90 x 85 mm at (15, 20), both axes 0..top) back to N/mm².
+long double ValueX(long double px, long double top = 1600) { return (px - 15) / 90 * top; }
+long double ValueY(long double py, long double top = 1600) { return (py - 20) / 85 * top; }
 
 bool HasSegment(const std::vector<ColouredLine>& lines, int colour, long double x1, long double y1, long double x2,
-                long double y2) {
+                long double y2, long double top = 1600) {
   return std::any_of(lines.begin(), lines.end(), [&](const ColouredLine& l) {
-    return l.colour == colour && Near(ValueX(l.x1), x1, 1e-6L) && Near(ValueY(l.y1), y1, 1e-6L) &&
-           Near(ValueX(l.x2), x2, 1e-6L) && Near(ValueY(l.y2), y2, 1e-6L);
+    return l.colour == colour && Near(ValueX(l.x1, top), x1, 1e-6L) && Near(ValueY(l.y1, top), y1, 1e-6L) &&
+           Near(ValueX(l.x2, top), x2, 1e-6L) && Near(ValueY(l.y2, top), y2, 1e-6L);
   });
 }
 
 TEST_F(MaterialDiagramTest, GoodmanCycleLinesFollowTheStressScale) {
+  using Segments = std::vector<std::array<long double, 5>>;  // colour, x1, y1, x2, y2
   struct Case {
+    const char* what;
     double factor;
     int kind;
-    // Corners of the 10 million, 1 million and 100 000 lines in Goodman values (k = 1).
-    std::vector<std::array<long double, 5>> segments;  // colour, x1, y1, x2, y2
+    double sigH0;
+    Segments segments;  // corners of the 10 million, 1 million and 100 000 lines in Goodman values
+    long double top;    // axis end in N/mm²
+    std::vector<std::string> ticks;
+    std::string absentTick;
   };
-  const std::vector<std::array<long double, 5>> goodman = {
-      {18, 0, 600, 1000, 1100}, {18, 1000, 1100, 1100, 1100}, {21, 0, 750, 700, 1100},
-      {21, 700, 1100, 1000, 1100}, {26, 0, 900, 400, 1100}, {26, 400, 1100, 700, 1100}};
-  const std::vector<std::array<long double, 5>> haigh = {
-      {18, 0, 600, 1000, 100}, {18, 1000, 100, 1100, 0}, {21, 0, 750, 700, 400},
-      {21, 700, 400, 1000, 100}, {26, 0, 900, 400, 700}, {26, 400, 700, 700, 400}};
-  for (const Case& c : {Case{0.56, 1, goodman}, Case{0.75, 1, goodman}, Case{0.56, 2, haigh}}) {
-    SCOPED_TRACE("factor " + std::to_string(c.factor) + " kind " + std::to_string(c.kind));
+  const Segments goodman = {{18, 0, 600, 1000, 1100}, {18, 1000, 1100, 1100, 1100}, {21, 0, 750, 700, 1100},
+                            {21, 700, 1100, 1000, 1100}, {26, 0, 900, 400, 1100},  {26, 400, 1100, 700, 1100}};
+  const Segments haigh = {{18, 0, 600, 1000, 100}, {18, 1000, 100, 1100, 0}, {21, 0, 750, 700, 400},
+                          {21, 700, 400, 1000, 100}, {26, 0, 900, 400, 700},  {26, 400, 700, 700, 400}};
+  // sigma H0 900: 1.25 x 900 lies above sigma O, so the 1 million and 100 000 lines start at sigma O.
+  const Segments flat = {{18, 0, 900, 400, 1100}, {18, 400, 1100, 1100, 1100}, {21, 0, 1100, 400, 1100}};
+  const std::vector<std::string> to1600 = {"0", "200", "800", "1600"};
+  const Case cases[] = {
+      {"Goodman, k 1", 0.56, 1, 600, goodman, 1600, to1600, "1800"},
+      {"Goodman, k 0.56/0.75", 0.75, 1, 600, goodman, 1600, to1600, "1800"},
+      {"Haigh-Goodman, k 1", 0.56, 2, 600, haigh, 1600, to1600, "1800"},
+      {"1 million line without a slope", 0.56, 1, 900, flat, 1600, to1600, "1800"},
+      // sigma O / k = 1100 / 0.56 = 1964 lies above 1600: both axes widen to 0..2000 by 500.
+      {"sigma O / k above 1600", 1.0, 1, 600, goodman, 2000, {"0", "500", "1500", "2000"}, "1600"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
     Fresh();
     yebglob9.MaterialRec.SigmaFactor = c.factor;
+    yebglob9.MaterialRec.SigH0 = c.sigH0;
     const long double k = 0.56L / c.factor;
     RecordingWriter& w = DrawRecorded(static_cast<uint16_t>(c.kind));
     ASSERT_FALSE(kwenvar.ErrorFlag);
+    EXPECT_NEAR(static_cast<double>(cad1var.DiagramXMax), static_cast<double>(c.top), 1e-9);
+    EXPECT_NEAR(static_cast<double>(cad1var.DiagramYMax), static_cast<double>(c.top), 1e-9);
     const auto lines = LinesByColour(w);
     for (const auto& s : c.segments)
-      EXPECT_TRUE(HasSegment(lines, static_cast<int>(s[0]), s[1] / k, s[2] / k, s[3] / k, s[4] / k))
+      EXPECT_TRUE(HasSegment(lines, static_cast<int>(s[0]), s[1] / k, s[2] / k, s[3] / k, s[4] / k, c.top))
           << s[0] << ": (" << s[1] << ", " << s[2] << ") - (" << s[3] << ", " << s[4] << ")";
-    // Ticks every 200 up to 1600 on both axes.
+    if (c.sigH0 == 900) {
+      for (const auto& l : lines) {
+        if (l.colour == 21 || l.colour == 26) {
+          EXPECT_TRUE(Near(l.y1, l.y2)) << "a sloped shorter-life line";
+        }
+      }
+    }
     const auto texts = Texts(w);
-    for (const char* tick : {"0", "200", "800", "1600"}) EXPECT_TRUE(Contains(texts, tick)) << tick;
-    EXPECT_FALSE(Contains(texts, "1800"));
+    for (const auto& tick : c.ticks) EXPECT_TRUE(Contains(texts, tick)) << tick;
+    EXPECT_FALSE(Contains(texts, c.absentTick));
     EXPECT_NEAR(static_cast<double>(yebglob9.UpperStressLimit), 1100 / static_cast<double>(k), 1e-9);
   }
 }
