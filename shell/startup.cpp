@@ -243,6 +243,7 @@ std::optional<int> StartupCommandLine(const CommandLine& cmd, bool batch) {
   if (startup.ShowStartPicture && FileCanOpen(AddBackslash(k.PltDir) + "start.plt")) {
     GraphClear();
     startup.ShowStartPicture();
+    startup.StartPictureShown = true;
   }
   return std::nullopt;
 }

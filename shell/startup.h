@@ -24,6 +24,7 @@ constexpr int ExitNoOutput = 2;
 struct Startup {
   std::function<void()> DemoIntro;         // the demonstration's introduction
   std::function<void()> ShowStartPicture;  // the help picture "start" in place of the logo
+  bool StartPictureShown = false;
   // A folder this run made for its temporary files because the configured one could not be
   // written; removed with everything in it at the end of the run.
   std::string PrivateTempDir;

@@ -66,6 +66,9 @@ std::optional<int> Thh::FormCreate(const CommandLine& cmd) {
     // The engine has shown "Programm angehalten."; the start-up ends here and the window goes on.
   }
   if (rc) return rc;
+  // The window opens on the current spring's drawing (the start picture, where there is one, and
+  // the demonstration keep theirs).
+  if (!kwenvar.DemoRun && !startup.StartPictureShown) RedrawCurrentView();
   kwenvar.ErrorFlag = false;
   SetupGraphForm(this);
   ApplyMenuCaptions(*this);

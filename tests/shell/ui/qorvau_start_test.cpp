@@ -1,0 +1,146 @@
+// The main window's start-up, caption, close question and recent-file items, offscreen.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <filesystem>
+
+#include "foundation/error0.h"
+#include "foundation/hgvar.h"
+#include "foundation/kwenvar.h"
+#include "foundation/ui/qttext.h"
+#include "foundation/wkwenvar.h"
+#include "graphics/kwendraw.h"
+#include "graphics/kwengraf.h"
+#include "shell/cmdline.h"
+#include "shell/springfile.h"
+#include "shell/startup.h"
+#include "shell/ui/mainmenu.h"
+#include "shell/ui/qorvau.h"
+#include "tests/support/testsupport.h"
+
+namespace qorva {
+namespace {
+
+namespace fs = std::filesystem;
+using test::scriptedPrompter;
+
+const fs::path kData = fs::path(QORVA_SOURCE_DIR) / "data";
+
+// A data folder like the shipped one, the program's modules started in it.
+class MainWindowStart : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    scriptedPrompter().clear();
+    dir_ = fs::absolute(scratch_.path());
+    old_ = fs::current_path();
+    fs::copy_file(kData / "yeb9wst.dbf", dir_ / "yeb9wst.dbf");
+    fs::copy_file(kData / "null.qva", dir_ / "null.qva");
+    fs::current_path(dir_);
+    InitProgramModules({});
+  }
+  void TearDown() override {
+    ShutdownProgram();
+    GraphDraw.reset();
+    InitKwengraf();
+    fs::current_path(old_);
+    scriptedPrompter().clear();
+  }
+  test::ScratchDir scratch_;
+  fs::path dir_;
+  fs::path old_;
+};
+
+// Pixels of the image that differ from its background colour.
+int DrawnPixels(const QImage& img) {
+  const QRgb bg = img.pixel(0, 0);
+  int n = 0;
+  for (int y = 0; y < img.height(); ++y)
+    for (int x = 0; x < img.width(); ++x)
+      if (img.pixel(x, y) != bg) ++n;
+  return n;
+}
+
+TEST_F(MainWindowStart, OpensOnTheDefaultSpringsDrawing) {
+  Thh w;
+  ASSERT_FALSE(w.FormCreate(ParseCommandLine({})).has_value());
+  EXPECT_EQ(w.windowTitle().toStdString(), "QORVA - Konstantkraftfeder");
+  EXPECT_TRUE(kwenvar.CurrentFileName.empty());
+  EXPECT_FALSE(kwenvar.InputModified);
+  EXPECT_FALSE(kwenvar.FatalError);
+  w.show();
+  QApplication::processEvents();
+  const QImage& img = w.canvasImage();
+  ASSERT_FALSE(img.isNull());
+  EXPECT_GT(DrawnPixels(img), 2000);
+  // More than the logo: the spring's view is in the display list.
+  EXPECT_GT(kwengraf.DisplayList.size(), 100u);
+}
+
+TEST_F(MainWindowStart, CaptionNamesACommandLineFile) {
+  fs::copy_file(dir_ / "null.qva", dir_ / "test.qva");
+  Thh w;
+  ASSERT_FALSE(w.FormCreate(ParseCommandLine({"test.qva"})).has_value());
+  EXPECT_EQ(w.windowTitle().toStdString(), "QORVA - Konstantkraftfeder  -  test.qva");
+  EXPECT_TRUE(kwenvar.FileNameHasPath);
+}
+
+TEST_F(MainWindowStart, ARefusedNameEndsTheStartWithExitCodeOne) {
+  Thh w;
+  EXPECT_EQ(w.FormCreate(ParseCommandLine({"test"})), std::optional<int>(ExitBadInput));
+}
+
+TEST_F(MainWindowStart, CloseAsksAndStaysOpenWhenInputIsKept) {
+  Thh w;
+  ASSERT_FALSE(w.FormCreate(ParseCommandLine({})).has_value());
+  w.show();
+  kwenvar.InputModified = true;
+  scriptedPrompter().push(YesNoCancel::No);  // "Bisherige Eingaben verwerfen ?" - no
+  EXPECT_FALSE(w.close());
+  EXPECT_TRUE(w.isVisible());
+  scriptedPrompter().push(YesNoCancel::Yes);
+  EXPECT_TRUE(w.close());
+  EXPECT_FALSE(kwenvar.InputModified);
+}
+
+TEST_F(MainWindowStart, RecentFileItemsFollowTheList) {
+  fs::copy_file(dir_ / "null.qva", dir_ / "a.qva");
+  Thh w;
+  ASSERT_FALSE(w.FormCreate(ParseCommandLine({})).has_value());
+  TMainMenu* m = MainMenuOf(w);
+  ASSERT_NE(m, nullptr);
+  EXPECT_FALSE(m->mi_file1->isVisible());
+  EXPECT_FALSE(m->N15->isVisible());
+
+  auto& r = wkwenvar.RecentFiles;
+  r[1] = (dir_ / "gone.qva").string();
+  r[2] = (dir_ / "a.qva").string();
+  UpdateFormCaption(w);
+  EXPECT_TRUE(m->N15->isVisible());
+  EXPECT_TRUE(m->mi_file1->isVisible());
+  EXPECT_TRUE(m->mi_file2->isVisible());
+  EXPECT_FALSE(m->mi_file3->isVisible());
+  EXPECT_EQ(m->mi_file2->text(), dosToQString("&2 " + ShortenPath(r[2])));
+
+  m->mi_file1->trigger();  // gone: removed with a message
+  EXPECT_EQ(r[1], (dir_ / "a.qva").string());
+  EXPECT_FALSE(m->mi_file2->isVisible());
+  m->mi_file1->trigger();
+  EXPECT_EQ(kwenvar.CurrentFileName, "a");
+  EXPECT_EQ(w.windowTitle().toStdString(), "QORVA - Konstantkraftfeder  -  a.qva");
+}
+
+TEST_F(MainWindowStart, ErrorMessagesItemCountsTheMessages) {
+  Thh w;
+  ASSERT_FALSE(w.FormCreate(ParseCommandLine({})).has_value());
+  TMainMenu* m = MainMenuOf(w);
+  ASSERT_NE(m, nullptr);
+  UpdateAfterInput(w);
+  const QString n = QString::number(error0.ErrorCount);
+  EXPECT_TRUE(m->mi_viewErrorMessages->text().endsWith(" (" + n + ")"));
+  EXPECT_EQ(m->mi_viewErrorMessages->isEnabled(), error0.ErrorCount > 0);
+}
+
+}  // namespace
+}  // namespace qorva
