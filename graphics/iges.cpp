@@ -45,6 +45,11 @@ struct Run {
   bool open = false;
   bool failed = false;
   bool globals = false;    // S and G sections written
+  // A run its caller never ended leaves no parameter file behind at program end.
+  ~Run() {
+    if (paramFd >= 0) ::close(paramFd);
+    if (!paramName.empty()) ::unlink(paramName.c_str());
+  }
 };
 
 Run& run() {

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
@@ -629,6 +630,21 @@ TEST_F(IgesTest, FailedWriteDropsEverything) {
   CadEndOutput();
   EXPECT_FALSE(kwenvar.ErrorFlag);
   EXPECT_TRUE(ReadIges(Output()).problems.empty());
+}
+
+TEST_F(IgesTest, ARunNeverEndedLeavesNoFilesAtProgramEnd) {
+  GTEST_FLAG_SET(death_test_style, "fast");
+  EXPECT_EXIT(
+      {
+        CadBeginOutput(2);
+        CadPageSetup(0, 0, 160, 120, 0);
+        CadLine(0, 0, 1, 1);
+        if (IgesParamFileName().empty() || !fs::exists(IgesParamFileName())) std::_Exit(3);
+        std::exit(0);  // the caller stopped without ending the output
+      },
+      testing::ExitedWithCode(0), "");
+  EXPECT_TRUE(Leftovers().empty());
+  EXPECT_FALSE(fs::exists(Output()));
 }
 
 TEST_F(IgesTest, UnwritableFolderIsReportedWithoutLeftovers) {
