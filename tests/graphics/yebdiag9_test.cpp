@@ -336,6 +336,28 @@ TEST_F(MaterialDiagramTest, GoodmanSetWithoutSlopeIsShownAsNoData) {
   }
 }
 
+TEST_F(MaterialDiagramTest, GoodmanDiagramWithoutDataAsDxfReadsCleanWithItsMessage) {
+  yebglob9.MaterialRec.GoodmanSlope = 0;
+  DrawGoodmanPage(1, 1, "keinedaten");
+  ASSERT_FALSE(kwenvar.ErrorFlag);
+  const DxfCheck c = CheckDxf(dir / "keinedaten.dxf");
+  ASSERT_EQ(c.exitCode, 0) << c.output;
+  EXPECT_TRUE(c.has("audit errors=0 fixes=0")) << c.output;
+  const auto hasText = [&](const std::string& t) {
+    const std::string key = "text=\"" + t + "\"";
+    return std::any_of(c.lines.begin(), c.lines.end(),
+                       [&](const std::string& l) { return l.find(key) != std::string::npos; });
+  };
+  // The reader decodes the umlauts of the message from the file's code page.
+  for (const std::string& t : std::vector<std::string>{"Goodman-Diagramm", "F\u00fcr diesen Werkstoff sind keine Daten verf\u00fcgbar",
+                                                       "Dauerfestigkeitsschaubild (Goodman-Diagramm)", "sigma",
+                                                       "sig.oz = " + StressFix(4, 0, 1100) + " MPa"})
+    EXPECT_TRUE(hasText(t)) << t << "\n" << c.output;
+  EXPECT_FALSE(hasText("  10 Mio.Lastsp."));
+  EXPECT_FALSE(std::any_of(c.lines.begin(), c.lines.end(),
+                           [](const std::string& l) { return l.find("text=\"sig.hz=") != std::string::npos; }));
+}
+
 TEST_F(MaterialDiagramTest, FailedCalculationDrawsNothingAndAZeroedSpringStaysFinite) {
   // The results of another spring with a fatal stop: nothing is drawn, nothing is set.
   kwenvar.FatalError = true;
