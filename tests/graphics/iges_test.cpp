@@ -549,15 +549,17 @@ TEST_F(IgesTest, NotesKeepTheirStringsWhole) {
   CadText(shortText, 10, 20);
   CadText(longText, 10, 30);
   CadText("", 10, 40);
+  CadText("Zeile 1\r\nZeile 2\nZeile 3", 10, 50);  // a break would end the record in the middle
   CadEndOutput();
   ASSERT_FALSE(kwenvar.ErrorFlag);
   const IgesFile f = ReadIges(Output());
   ASSERT_TRUE(f.problems.empty()) << Problems(f);
   const auto notes = f.ofType(212);
-  ASSERT_EQ(notes.size(), 2u);
+  ASSERT_EQ(notes.size(), 3u);
   EXPECT_EQ(notes[0]->params.back(), shortText);
   EXPECT_EQ(notes[0]->params[2], std::to_string(shortText.size()));
   EXPECT_EQ(notes[1]->params.back(), longText);
+  EXPECT_EQ(notes[2]->params.back(), "Zeile 1 Zeile 2 Zeile 3");
 }
 
 TEST_F(IgesTest, ColoursAndLineFonts) {
