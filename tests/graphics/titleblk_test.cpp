@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <charconv>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -308,6 +309,185 @@ TEST_F(TitleBlockTest, ChangeCountBeyondTheRecordsIsHeldToThem) {
     if (type == 2) {
       EXPECT_TRUE(HasTextAt(w, "Z", 20 + 130, 10 + 2));
     }
+  }
+}
+
+// One TEXT or LINE of a DXF as dxfcheck lists it, in sheet millimetres.
+struct DxfItem {
+  std::string kind, layer, text;
+  double v[4] = {0, 0, 0, 0};  // LINE: both ends; TEXT: x, y, height, width factor
+};
+
+double Num(const std::string& l, size_t from) {
+  double d = 0;
+  std::from_chars(l.data() + from, l.data() + l.size(), d);
+  return d;
+}
+
+std::vector<DxfItem> DxfItems(const DxfCheck& c) {
+  std::vector<DxfItem> r;
+  for (const auto& raw : c.lines) {
+    const std::string l = raw.substr(raw.find_first_not_of(' ') == std::string::npos ? 0 : raw.find_first_not_of(' '));
+    DxfItem it;
+    if (l.rfind("LINE layer=", 0) == 0 || l.rfind("TEXT layer=", 0) == 0) {
+      it.kind = l.substr(0, 4);
+      it.layer = l.substr(11, l.find(' ', 11) - 11);
+      size_t p = l.find('(');
+      it.v[0] = Num(l, p + 1);
+      it.v[1] = Num(l, l.find(',', p) + 1);
+      if (it.kind == "LINE") {
+        p = l.find('(', p + 1);
+        it.v[2] = Num(l, p + 1);
+        it.v[3] = Num(l, l.find(',', p) + 1);
+      } else {
+        it.v[2] = Num(l, l.find(" h=") + 3);
+        it.v[3] = Num(l, l.find(" width=") + 7);
+        const size_t t = l.find(" text=\"") + 7;
+        it.text = l.substr(t, l.find("\" style=") - t);
+      }
+      r.push_back(it);
+    }
+  }
+  return r;
+}
+
+struct TextAt {
+  std::string text;  // UTF-8 as the file carries it
+  double x, y, h, w;  // in the block; w the character width
+  const char* layer;
+};
+struct LineAt {
+  double x1, y1, x2, y2;
+  const char* layer;
+};
+
+// Every caption, value and rule of each form at its place, with its height, width and layer, checked
+// in the DXF file that a reader sees.
+TEST_F(TitleBlockTest, EveryTextAndRuleAtItsPlaceSizeAndLayer) {
+  const std::string ae = "\xC3\x84";  // "Ä" in the file
+  const std::vector<TextAt> isoValues = {
+      {"QV-4711", 130, 12, 3.5, 2.8, "5"},      {"Zugfeder", 76, 8.5, 3.5, 2.8, "5"},
+      {"Zweite Zeile", 76, 2.5, 2.5, 1.8, "4"}, {"C", 130, 2, 2.5, 1.8, "4"},
+      {"2024-03-05", 138, 2, 2.5, 1.8, "4"},    {"de", 162, 2, 2.5, 1.8, "4"},
+      {"Fertigung", 76, 20, 2.5, 1.8, "4"},
+  };
+  const std::vector<TextAt> fig2 = {
+      {"Verantwortl. Abt.", 1, 33.5, 1.6, 1.3, "3"}, {"Technische Referenz", 32, 33.5, 1.6, 1.3, "3"},
+      {"Erstellt durch", 75, 33.5, 1.6, 1.3, "3"},   {"Genehmigt von", 117, 33.5, 1.6, 1.3, "3"},
+      {"Dokumentenart", 75, 24.5, 1.6, 1.3, "3"},    {"Dokumentenstatus", 129, 24.5, 1.6, 1.3, "3"},
+      {"Titel, Zus\xC3\xA4tzlicher Titel", 75, 15.5, 1.6, 1.3, "3"},
+      {ae + "nd.", 129, 6.5, 1.6, 1.3, "3"},         {"Ausgabedatum", 137, 6.5, 1.6, 1.3, "3"},
+      {"Spr.", 161, 6.5, 1.6, 1.3, "3"},             {"Blatt", 171, 6.5, 1.6, 1.3, "3"},
+      {"Abt7", 2, 29, 2.5, 1.8, "4"},                {"Krause", 33, 29, 2.5, 1.8, "4"},
+      {"Meier", 76, 29, 2.5, 1.8, "4"},              {"Huber", 118, 29, 2.5, 1.8, "4"},
+      {"Freigegeben", 130, 20, 2.5, 1.8, "4"},
+      // The change table on top: headings in its lowest row, the records above.
+      {"Index", 1, 36.9, 1.75, 1.3125, "3"},         {"Datum", 9, 36.9, 1.75, 1.3125, "3"},
+      {"Name", 26, 36.9, 1.75, 1.3125, "3"},         {ae + "nderung", 41, 36.9, 1.75, 1.3125, "3"},
+      {"Beschreibung", 71, 36.9, 1.75, 1.3125, "3"}, {"a", 1, 40.4, 1.75, 1.3125, "3"},
+      {"2024-01-01", 9, 40.4, 1.75, 1.3125, "3"},    {"ed1", 26, 40.4, 1.75, 1.3125, "3"},
+      {"IDX1", 41, 40.4, 1.75, 1.3125, "3"},         {"Beschreibung 1", 71, 40.4, 1.75, 1.3125, "3"},
+      {"b", 1, 43.9, 1.75, 1.3125, "3"},             {"Beschreibung 2", 71, 43.9, 1.75, 1.3125, "3"},
+  };
+  const std::vector<TextAt> fig1 = {
+      {"Verantwortl. Abt.", 1, 24.5, 1.6, 1.3, "3"}, {"Technische Referenz", 32, 24.5, 1.6, 1.3, "3"},
+      {"Dokumentenart", 75, 24.5, 1.6, 1.3, "3"},    {"Dokumentenstatus", 136, 24.5, 1.6, 1.3, "3"},
+      {"Erstellt durch", 32, 15.5, 1.6, 1.3, "3"},   {"Titel, Zus\xC3\xA4tzlicher Titel", 75, 15.5, 1.6, 1.3, "3"},
+      {"Genehmigt von", 32, 6.5, 1.6, 1.3, "3"},     {ae + "nd.", 129, 6.5, 1.6, 1.3, "3"},
+      {"Ausgabedatum", 137, 6.5, 1.6, 1.3, "3"},     {"Spr.", 161, 6.5, 1.6, 1.3, "3"},
+      {"Blatt", 171, 6.5, 1.6, 1.3, "3"},            {"Meier", 33, 11, 2.5, 1.8, "4"},
+      {"Huber", 33, 2, 2.5, 1.8, "4"},               {"Abt7", 2, 20, 2.5, 1.8, "4"},
+      {"Krause", 33, 20, 2.5, 1.8, "4"},             {"Freigegeben", 138, 20, 2.5, 1.8, "4"},
+      {"Index", 1, 27.9, 1.75, 1.3125, "3"},         {"IDX2", 41, 34.9, 1.75, 1.3125, "3"},
+  };
+  const std::vector<TextAt> din = {
+      {"Zust.", 1, 1, 1.6, 1.3, "3"},                {ae + "nderung", 8.8, 1, 1.6, 1.3, "3"},
+      {"Datum", 34.8, 1, 1.6, 1.3, "3"},             {"Name", 47.8, 1, 1.6, 1.3, "3"},
+      {"Datum", 66, 35, 1.8, 1.5, "3"},              {"Name", 81.6, 35, 1.8, 1.5, "3"},
+      {"Bearb.", 55.6, 30.75, 1.8, 1.5, "3"},        {"Gepr.", 55.6, 26.5, 1.8, 1.5, "3"},
+      {"Norm", 55.6, 22.25, 1.8, 1.5, "3"},          {"Frei", 55.6, 18, 1.8, 1.5, "3"},
+      {"2024-02-01", 66, 30.75, 1.8, 1.5, "3"},      {"Meier", 81.6, 30.75, 1.8, 1.5, "3"},
+      {"2024-02-02", 66, 26.5, 1.8, 1.5, "3"},       {"Huber", 81.6, 26.5, 1.8, 1.5, "3"},
+      {"2024-02-03", 66, 22.25, 1.8, 1.5, "3"},      {"Krause", 81.6, 22.25, 1.8, 1.5, "3"},
+      {"2024-02-04", 66, 18, 1.8, 1.5, "3"},         {"Lang", 81.6, 18, 1.8, 1.5, "3"},
+      {"Ersatz f\xC3\xBCr QV-4700", 99.8, 1, 1.8, 1.5, "3"},
+      {"Ersetzt durch QV-4800", 144, 1, 1.8, 1.5, "3"},
+      {"a", 1, 5.25, 1.7, 1.3, "3"},                 {"IDX1", 8.8, 5.25, 1.7, 1.3, "3"},
+      {"2024-01-01", 34.8, 5.25, 1.7, 1.3, "3"},     {"ed1", 47.8, 5.25, 1.7, 1.3, "3"},
+      {"b", 1, 9.5, 1.7, 1.3, "3"},                  {"ed2", 47.8, 9.5, 1.7, 1.3, "3"},
+      {"Federwerk GmbH", 55.6, 1, 1.5, 1.2, "3"},    {"Zugfeder", 100.8, 28.625, 5, 4, "5"},
+      {"QV-4711", 100.8, 7.375, 5, 4, "5"},          {"Zweite Zeile", 100.8, 20.125, 3.5, 2.8, "4"},
+  };
+  const std::vector<LineAt> fig2Lines = {
+      {74, 0, 74, 36, "3"},   {0, 27, 180, 27, "3"},   {74, 18, 180, 18, "3"},  {128, 0, 128, 27, "3"},
+      {128, 9, 180, 9, "3"},  {136, 0, 136, 9, "3"},   {160, 0, 160, 9, "3"},   {170, 0, 170, 9, "3"},
+      {31, 27, 31, 36, "3"},  {116, 27, 116, 36, "3"}, {158, 27, 158, 36, "3"}, {0, 0, 180, 0, "5"},
+      {180, 0, 180, 36, "5"}, {0, 39.5, 180, 39.5, "3"}, {0, 43, 180, 43, "3"}, {70, 36, 70, 46.5, "3"},
+      {0, 36, 0, 46.5, "3"},  {8, 36, 8, 46.5, "3"},   {25, 36, 25, 46.5, "3"}, {40, 36, 40, 46.5, "3"},
+  };
+  const std::vector<LineAt> fig1Lines = {
+      {74, 0, 74, 27, "3"},  {0, 18, 180, 18, "3"},  {128, 0, 128, 18, "3"}, {128, 9, 180, 9, "3"},
+      {136, 0, 136, 9, "3"}, {160, 0, 160, 9, "3"},  {170, 0, 170, 9, "3"},  {31, 0, 31, 27, "3"},
+      {135, 18, 135, 27, "3"}, {31, 9, 74, 9, "3"},  {0, 27, 180, 27, "5"},  {0, 34, 180, 34, "3"},
+  };
+  std::vector<LineAt> din0Lines = {
+      {0, 4.25, 187.2, 4.25, "4"},   {54.6, 17, 187.2, 17, "4"},   {54.6, 0, 54.6, 38.25, "4"},
+      {98.8, 0, 98.8, 38.25, "4"},   {174.2, 8.5, 187.2, 8.5, "3"}, {7.8, 0, 7.8, 38.25, "3"},
+      {33.8, 0, 33.8, 38.25, "3"},   {46.8, 0, 46.8, 38.25, "3"},   {65, 17, 65, 38.25, "3"},
+      {143, 0, 143, 4.25, "3"},      {80.6, 17, 80.6, 38.25, "3"},  {174.2, 4.25, 174.2, 17, "3"},
+      {0, 38.25, 187.2, 38.25, "5"},
+  };
+  for (int i = 2; i <= 8; ++i) din0Lines.push_back({0, 4.25 * i, 54.6, 4.25 * i, "3"});
+  for (int i = 5; i <= 8; ++i) din0Lines.push_back({54.6, 4.25 * i, 98.8, 4.25 * i, "3"});
+  const std::vector<LineAt> din3Lines = {
+      {98.8, 48.875, 187.2, 48.875, "4"}, {0, 38.25, 187.2, 38.25, "4"}, {54.6, 0, 54.6, 55.25, "4"},
+      {98.8, 0, 98.8, 55.25, "4"},        {80.6, 17, 80.6, 55.25, "3"},  {150.8, 48.875, 150.8, 55.25, "3"},
+      {7.8, 0, 7.8, 38.25, "3"},          {0, 55.25, 187.2, 55.25, "5"},
+  };
+
+  struct Form {
+    int32_t type;
+    double ox, oy;
+    std::vector<TextAt> texts;
+    std::vector<LineAt> lines;
+  };
+  std::vector<TextAt> iso2 = isoValues, iso1 = isoValues;
+  iso2.insert(iso2.end(), fig2.begin(), fig2.end());
+  iso1.insert(iso1.end(), fig1.begin(), fig1.end());
+  for (const Form& f : std::vector<Form>{{2, 20, 10, iso2, fig2Lines},
+                                         {1, 20, 10, iso1, fig1Lines},
+                                         {0, 17.9, 5, din, din0Lines},
+                                         {3, 17.9, 5, din, din3Lines}}) {
+    SCOPED_TRACE("type " + std::to_string(f.type));
+    SetUp();
+    FillTitleFields();
+    FillChanges(2);
+    cad8var.DwgShowChanges = true;
+    wkwenvar.TitleBlockType = f.type;
+    DrawSheet(1, 4, "Zugfeder", "Zweite Zeile", "QV-4711");  // short enough to keep their full size
+    const DxfCheck r = CheckDxf(dir / "feder.dxf");
+    ASSERT_EQ(r.exitCode, 0) << r.output;
+    const std::vector<DxfItem> items = DxfItems(r);
+    for (const TextAt& t : f.texts) {
+      bool found = false;
+      for (const DxfItem& it : items)
+        found = found || (it.kind == "TEXT" && it.text == t.text && std::abs(it.v[0] - (f.ox + t.x)) < 1e-6 &&
+                          std::abs(it.v[1] - (f.oy + t.y)) < 1e-6 && std::abs(it.v[2] - t.h) < 1e-6 &&
+                          std::abs(it.v[3] - t.w / t.h) < 6e-4 && it.layer == t.layer);
+      EXPECT_TRUE(found) << t.text << " at " << t.x << ", " << t.y;
+    }
+    for (const LineAt& l : f.lines) {
+      bool found = false;
+      const double x1 = f.ox + l.x1, y1 = f.oy + l.y1, x2 = f.ox + l.x2, y2 = f.oy + l.y2;
+      for (const DxfItem& it : items) {
+        if (it.kind != "LINE" || it.layer != l.layer) continue;
+        const auto near = [](double a, double b) { return std::abs(a - b) < 1e-6; };
+        found = found || (near(it.v[0], x1) && near(it.v[1], y1) && near(it.v[2], x2) && near(it.v[3], y2)) ||
+                (near(it.v[0], x2) && near(it.v[1], y2) && near(it.v[2], x1) && near(it.v[3], y1));
+      }
+      EXPECT_TRUE(found) << l.x1 << ", " << l.y1 << " to " << l.x2 << ", " << l.y2 << " layer " << l.layer;
+    }
+    TearDown();
   }
 }
 
