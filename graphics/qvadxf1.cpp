@@ -350,6 +350,8 @@ void DrawProductionPage() {
   const long double s = NiceScaleNumber(SmallerScale(Ratio(100.0L, De), Ratio(180.0L, 1.1L * b + 1.8L * De)));
   CadInsertBlock("feder", 118.0L, 220.0L, 0.0L, s, s);
   CadInsertBlock("federsa", 28.0L, 220.0L, 0.0L, s, s);
+  // A style of its own: the block insertions leave different styles on different outputs.
+  CadTextStyle(0, 0.0L, 3.5L, 0.0L);
   CadText(ScaleText(s), 25.0L, 275.0L);
   DrawDimensionTable(50.0L, 120.0L, 2.5L);
   CadSetColor(4);

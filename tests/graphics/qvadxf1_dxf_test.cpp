@@ -97,6 +97,10 @@ TEST_F(SpringViewDxfTest, EveryViewAuditsCleanWithItsBlocksTextsAndDimensions) {
     EXPECT_EQ(Inserts(c), vc.inserts);
     const auto found = DxfTexts(c);
     for (const auto& x : texts[vc.view]) EXPECT_TRUE(HasText(found, x)) << "missing text \"" << x << "\"";
+    if (vc.view == 1) {
+      EXPECT_TRUE(c.has("  TEXT layer=0 (25,275) h=3.5 text=\"M 1:2\" style=STANDARD width=0.7 rot=0 oblique=0"))
+          << c.output;
+    }
   }
 }
 
