@@ -230,6 +230,7 @@ struct OcctResult {
   std::map<std::string, int> shapes;  // nbshapes: VERTEX, EDGE, WIRE, ...
   std::vector<std::string> failures, warnings;  // "F:" and "W:" check lines
   std::vector<double> bounds;       // xmin ymin zmin xmax ymax zmax
+  int modelChecks = -1;             // messages of the file's own check, before any transfer
 };
 
 OcctResult ReadWithOcct(const fs::path& file, const std::string& more = "") {
@@ -243,6 +244,9 @@ OcctResult ReadWithOcct(const fs::path& file, const std::string& more = "") {
     if (nl == std::string::npos) nl = r.output.size();
     const std::string line = r.output.substr(pos, nl - pos);
     pos = nl + 1;
+    if (line.find("Check Model Complete Check List") != std::string::npos) o.modelChecks = -2;
+    if (o.modelChecks == -2 && line.find("Nb Total:") != std::string::npos)
+      o.modelChecks = std::atoi(line.c_str() + line.find("Nb Total:") + 9);
     if (line.find("F:") != std::string::npos) o.failures.push_back(line);
     if (line.find("W:") != std::string::npos) o.warnings.push_back(line);
     const std::size_t loaded = line.find("Total number of loaded entities ");
@@ -708,6 +712,7 @@ TEST_F(IgesTest, OpenCascadeReadsAKernelDrawing) {
   EXPECT_NE(o.output.find("Text : \"" + longText + "\""), std::string::npos) << o.output;
   ASSERT_GT(o.loaded, 0) << "OpenCASCADE did not read the file:\n" << o.output;
   EXPECT_EQ(o.loaded, static_cast<int>(f.entities.size())) << o.output;
+  EXPECT_EQ(o.modelChecks, 0) << o.output;
   EXPECT_TRUE(o.failures.empty()) << o.output;
   for (const auto& w : o.warnings)  // the only remark: the outline's corners split into smooth pieces
     EXPECT_NE(w.find("CopiousData"), std::string::npos) << w;
@@ -717,6 +722,39 @@ TEST_F(IgesTest, OpenCascadeReadsAKernelDrawing) {
   EXPECT_NEAR(o.bounds[0], 0.0, 0.01);
   EXPECT_NEAR(o.bounds[3], 230.0, 0.01);
   EXPECT_NEAR(o.bounds[4], 115.0, 0.01);
+}
+
+TEST_F(IgesTest, NotesInsideABlockAreValidThoughOpenCascadeMakesNoShapeOfThem) {
+  // The reader turns geometry into shapes; a note that is a subfigure member is the one thing it
+  // reports it cannot turn (a note at the top level it leaves alone). The file check is clean.
+  CadBeginOutput(2);
+  CadPageSetup(0, 0, 160, 120, 0);
+  CadBeginBlocks();
+  CadBeginBlock("SCHILD");
+  CadLine(0, 0, 20, 0);
+  CadText("Federstahl", 0, 2);
+  CadEndBlock();
+  CadEndSection();
+  CadBeginEntities();
+  CadInsertBlock("SCHILD", 10, 10, 0, 1, 1);
+  CadInsertBlock("SCHILD", 10, 50, 0, 1, 1);
+  CadEndOutput();
+  ASSERT_FALSE(kwenvar.ErrorFlag);
+  const IgesFile f = ReadIges(Output());
+  ASSERT_TRUE(f.problems.empty()) << Problems(f);
+  OcctResult o = ReadWithOcct(Output());
+  EXPECT_EQ(o.loaded, static_cast<int>(f.entities.size())) << o.output;
+  EXPECT_EQ(o.modelChecks, 0) << o.output;
+  ASSERT_FALSE(o.failures.empty()) << o.output;
+  for (const auto& l : o.failures) {
+    EXPECT_NE(l.find("GeneralNote"), std::string::npos) << l;
+    EXPECT_NE(l.find("Not an implemented entity type"), std::string::npos) << l;
+  }
+  EXPECT_EQ(o.shapes["COMPOUND"], 2) << o.output;  // one per instance, sharing the line's edge
+  EXPECT_EQ(o.shapes["EDGE"], 1) << o.output;
+  ASSERT_EQ(o.bounds.size(), 6u) << o.output;
+  EXPECT_NEAR(o.bounds[1], 10.0, 0.01);
+  EXPECT_NEAR(o.bounds[4], 50.0, 0.01);
 }
 
 }  // namespace
