@@ -9,6 +9,9 @@
 
 #include "foundation/utildos.h"
 #include "foundation/utilstr.h"
+#include "graphics/cadstl.h"
+#include "graphics/cadtxt.h"
+#include "graphics/iges.h"
 #include "tests/graphics/w8yeb_fixture.h"
 
 namespace qorva::cadtest {
@@ -286,6 +289,48 @@ TEST_F(DrawingFrameTest, NoTitleBlockLeavesAnEmptyButValidBlock) {
       EXPECT_EQ(w.only("endblock").size(), 1u);
       ASSERT_EQ(w.only("insert").size(), 1u);
       EXPECT_EQ(w.only("insert")[0].text, "frame_1");
+    }
+  }
+
+  // The real IGES, TXT and STL writers: the file is complete, its reader finds nothing wrong and no
+  // block is reported missing.
+  RegisterIgesWriter();
+  RegisterTxtWriter();
+  RegisterStlWriter();
+  for (const auto& [code, ext] : {std::pair<uint16_t, const char*>{2, "igs"}, {5, "txt"}, {6, "stl"}}) {
+    SCOPED_TRACE(ext);
+    SetUp();
+    RegisterIgesWriter();
+    RegisterTxtWriter();
+    RegisterStlWriter();
+    cad8var.DwgNoTitleBlock = true;
+    if (code == 6) test::scriptedPrompter().push(std::string("1"));  // the STL height
+    DrawSheet(code, 4);
+    EXPECT_FALSE(kwenvar.ErrorFlag);
+    EXPECT_EQ(error0.ErrorCount, 0) << error0.ErrorMsgs[1];
+    EXPECT_TRUE(Messages().empty());
+    const fs::path file = dir / (std::string("feder.") + ext);
+    ASSERT_TRUE(fs::exists(file));
+    const std::string body = test::readFile(file);
+    if (code == 2) {
+      // OpenCASCADE reads the file without a failed check.
+      const std::string script = std::string(QORVA_SOURCE_DIR) + "/tools/graphics/igescheck.sh";
+      const auto occt = test::runCommand("'" + script + "' '" + file.string() + "' 2>&1");
+      EXPECT_NE(occt.output.find("Total number of loaded entities"), std::string::npos) << occt.output;
+      EXPECT_EQ(occt.output.find("F:"), std::string::npos) << occt.output;
+      EXPECT_NE(body.find("S0000001"), std::string::npos);
+      EXPECT_NE(body.find("T0000001"), std::string::npos);
+    } else if (code == 5) {
+      // The block opens and closes with nothing between, then is inserted.
+      const size_t open = body.find("BLOCK\tframe_1\r\n");
+      ASSERT_NE(open, std::string::npos) << body;
+      EXPECT_EQ(body.compare(open + 15, 14, "END OF BLOCK\r\n"), 0) << body;
+      EXPECT_GT(body.find("INSERT\tframe_1\t"), open) << body;
+      EXPECT_NE(body.find("\nEOF"), std::string::npos) << body;
+    } else {
+      // Binary STL: the 80-byte header and a facet count of 0, nothing else.
+      ASSERT_EQ(body.size(), 84u);
+      EXPECT_EQ(body.substr(80), std::string(4, '\0'));
     }
   }
 
