@@ -74,6 +74,9 @@ void ForEachTick(const NiceAxis& a, F&& f) {
   }
 }
 
+// A value point that can be mapped onto the paper.
+bool Finite(long double x, long double y) { return std::isfinite(x) && std::isfinite(y); }
+
 bool InsideWidened(long double x, long double y) {
   const Cad1var& d = cad1var;
   const long double mx = 0.01L * std::fabs(d.DiagramXRange);
@@ -205,7 +208,9 @@ long double DiagramTextFactor() {
 }
 
 void DiagramMoveTo(long double x, long double y) {
-  CadMoveTo(DiagramX(x), DiagramY(y));
+  // A value that is no number has no place on the paper (a file would hold "nan"); the next
+  // DiagramLineTo from it draws nothing either.
+  if (Finite(x, y)) CadMoveTo(DiagramX(x), DiagramY(y));
   cad1var.DiagramLastX = x;
   cad1var.DiagramLastY = y;
 }
@@ -217,7 +222,7 @@ void DiagramLineTo(long double x, long double y) {
 }
 
 void DiagramLine(long double x1, long double y1, long double x2, long double y2) {
-  if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) return;
+  if (!Finite(x1, y1) || !Finite(x2, y2)) return;
   // Points just beside the frame (curves ending on it through rounding) are drawn as they are.
   if (InsideWidened(x1, y1) && InsideWidened(x2, y2)) {
     DiagramLineUnclipped(x1, y1, x2, y2);
@@ -232,13 +237,15 @@ void DiagramLineUnclipped(long double x1, long double y1, long double x2, long d
 }
 
 void DiagramCircle(long double x, long double y, long double r) {
-  CadCircle(DiagramX(x), DiagramY(y), DiagramDY(r));
+  if (Finite(x, y) && std::isfinite(r)) CadCircle(DiagramX(x), DiagramY(y), DiagramDY(r));
 }
 
-void DiagramMarker(long double x, long double y, long double r) { CadCircle(DiagramX(x), DiagramY(y), r); }
+void DiagramMarker(long double x, long double y, long double r) {
+  if (Finite(x, y) && std::isfinite(r)) CadCircle(DiagramX(x), DiagramY(y), r);
+}
 
 void DiagramText(const std::string& text, long double x, long double y) {
-  CadText(text, DiagramX(x), DiagramY(y));
+  if (Finite(x, y)) CadText(text, DiagramX(x), DiagramY(y));
 }
 
 void DiagramTextStyle(int32_t font, long double angle, long double height, long double width) {

@@ -306,6 +306,30 @@ TEST_F(DiagramTest, CirclesMarkersAndArrowsUseTheirOwnUnits) {
   }
 }
 
+TEST_F(DiagramTest, PointsThatAreNoNumberAreNotDrawn) {
+  const long double nan = std::numeric_limits<long double>::quiet_NaN();
+  const long double inf = std::numeric_limits<long double>::infinity();
+  DiagramWriter& w = Open();
+  UnitArea();
+  DiagramMoveTo(nan, 10);
+  EXPECT_TRUE(std::isfinite(cad8var.CurX)) << "the current point stays where it was";
+  DiagramCircle(10, inf, 5);
+  DiagramCircle(10, 10, nan);
+  DiagramMarker(nan, 10, 1);
+  DiagramMarker(10, 10, inf);
+  DiagramText("x", 10, -inf);
+  const size_t bad = w.calls.size();
+  // The same primitives at values are drawn.
+  DiagramMoveTo(10, 10);
+  DiagramCircle(10, 10, 5);
+  DiagramMarker(10, 10, 1);
+  DiagramText("x", 10, 10);
+  CadEndOutput();
+  EXPECT_EQ(bad, 1u) << "only the opening call";
+  EXPECT_EQ(w.only("circle").size(), 2u);
+  EXPECT_EQ(w.only("text").size(), 1u);
+}
+
 // ---- Axes ----
 
 TEST_F(DiagramTest, ZeroAxesAppearOnlyWhereZeroLiesOnTheAxis) {

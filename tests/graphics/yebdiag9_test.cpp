@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -394,6 +395,23 @@ TEST_F(MaterialDiagramTest, FailedCalculationDrawsNothingAndAZeroedSpringStaysFi
     EXPECT_TRUE(AllFinite(w));
     EXPECT_TRUE(Contains(Texts(w), "sig.z / Rm = " + RealStrFix(1, 2, 0)));
   }
+}
+
+TEST_F(MaterialDiagramTest, StressesThatAreNoNumberLeaveTheirMarksOutOfTheDxf) {
+  // A broken calculation left sigma 1 without a value: the evaluation reports it, the diagram is
+  // still drawn and the file stays readable.
+  yebglob9.Stress1 = std::numeric_limits<long double>::quiet_NaN();
+  DrawGoodmanPage(1, 2, "ungueltig");
+  EXPECT_TRUE(HasErrorMsg("Fatal  : sigma invalid !"));
+  const DxfCheck c = CheckDxf(dir / "ungueltig.dxf");
+  ASSERT_EQ(c.exitCode, 0) << c.output;
+  EXPECT_TRUE(c.has("audit errors=0 fixes=0")) << c.output;
+  EXPECT_TRUE(std::any_of(c.lines.begin(), c.lines.end(), [](const std::string& l) {
+    return l.find("text=\"Haigh-Goodman-Diagramm\"") != std::string::npos;
+  })) << c.output;
+  EXPECT_FALSE(std::any_of(c.lines.begin(), c.lines.end(),
+                           [](const std::string& l) { return l.find("CIRCLE") != std::string::npos; }))
+      << "no working point without a lower stress";
 }
 
 // ---- Diagrams over the band thickness ----
