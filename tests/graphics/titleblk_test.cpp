@@ -281,6 +281,20 @@ TEST_F(TitleBlockTest, UserBlocksOnTheScreenOwnerTextInFiles) {
   EXPECT_TRUE(HasTextAt(w, "Federwerk GmbH", 20 + 1.5L, 10 + 4));
   EXPECT_TRUE(w.only("insert").empty());
 
+  // And in a DXF file: the owner text, no insertion of the user's blocks, which the file lacks.
+  SetUp();
+  titleblk.OwnerText = "Federwerk GmbH";
+  cad8var.DwgHeadBlocks = true;
+  cad8var.DwgInsertBlocks = true;
+  wkwenvar.TitleBlockType = 1;
+  DrawSheet(1, 4);
+  const DxfCheck dxf = CheckDxf(dir / "feder.dxf");
+  EXPECT_EQ(dxf.exitCode, 0) << dxf.output;
+  EXPECT_TRUE(DxfHasText(dxf, "Federwerk GmbH")) << dxf.output;
+  EXPECT_EQ(dxf.output.find("logo_1"), std::string::npos);
+  EXPECT_EQ(dxf.output.find("head_"), std::string::npos);
+  EXPECT_EQ(dxf.output.find("insert_"), std::string::npos);
+
   // With the logo switched off there is neither logo nor owner text in an ISO block.
   SetUp();
   titleblk.OwnerText = "Federwerk GmbH";
