@@ -693,13 +693,14 @@ void IgesInsert(const std::string& name, long double x, long double y, long doub
     if (!std::isfinite(sy) || sy == 0.0L) sy = 1.0L;
     if (!std::isfinite(angle)) angle = 0.0L;
     angle = std::fmod(angle, 360.0L);
-    Record({'I', {x, y, angle, sx, sy}, name, 0, 1, 0, 0, 0});
     const int32_t k = IgesFindBlock(name);
     if (k == 0 || BlockRecAt(k).BlockDE == 0) {
-      // An instance of nothing would point at no entity, which readers reject: it is left out.
+      // An instance of nothing would point at no entity, which readers reject: it is left out, also
+      // from the scaled copies of the block being defined (a block inserting itself would never end).
       AddErrorMsg("Blockname " + name + " not found !");
       return;
     }
+    Record({'I', {x, y, angle, sx, sy}, name, 0, 1, 0, 0, 0});
     const int32_t def = (sx == 1.0L && sy == 1.0L) ? BlockRecAt(k).BlockDE : ScaledCopy(k, sx, sy);
     if (def > 0) InstanceEntities(def, x, y, angle);
   });

@@ -525,6 +525,28 @@ TEST_F(IgesTest, BlocksOfAnEarlierFileAreNotFound) {
   EXPECT_TRUE(f.ofType(408).empty());
 }
 
+TEST_F(IgesTest, ABlockInsertingItselfIsWrittenOnceAtEveryScale) {
+  CadBeginOutput(2);
+  CadPageSetup(0, 0, 160, 120, 0);
+  CadBeginBlocks();
+  CadBeginBlock("SELBST");
+  CadLine(0, 0, 10, 0);
+  CadInsertBlock("SELBST", 5, 5, 0, 0.5L, 0.5L);  // not yet defined: left out
+  CadEndBlock();
+  CadEndSection();
+  CadBeginEntities();
+  CadInsertBlock("SELBST", 0, 0, 0, 3, 3);
+  CadInsertBlock("SELBST", 0, 0, 0, 1, 1);
+  CadEndOutput();
+  ASSERT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(HasErrorMsg("Blockname SELBST not found !"));
+  const IgesFile f = ReadIges(Output());
+  ASSERT_TRUE(f.problems.empty()) << Problems(f);
+  ASSERT_EQ(f.ofType(308).size(), 2u);  // the block and its copy at scale 3, each holding the line only
+  for (const IgesEntity* d : f.ofType(308)) EXPECT_EQ(d->params[3], "1");
+  EXPECT_EQ(f.ofType(408).size(), 2u);
+}
+
 TEST_F(IgesTest, SubfigureBeyondTheTableSize) {
   CadBeginOutput(2);
   CadPageSetup(0, 0, 160, 120, 0);
