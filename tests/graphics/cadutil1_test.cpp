@@ -405,6 +405,7 @@ TEST_F(DiagramTest, LimitsDialogIsOfferedOnlyForUserChosenOutputsWithTheSettingO
       {"file output, setting on", 5, true, 0, true},
       {"one command-line parameter", 5, true, 1, true},
       {"screen", 3, true, 0, false},
+      {"screen chosen by the user", 0, true, 0, true},
       {"setting off", 5, false, 0, false},
       {"batch run", 5, true, 2, false},
   };
@@ -419,10 +420,14 @@ TEST_F(DiagramTest, LimitsDialogIsOfferedOnlyForUserChosenOutputsWithTheSettingO
     });
     wkwenvar.DiagramLimitsQuery = c.setting;
     utilstr.ProgramParams.assign(static_cast<size_t>(c.params), "x");
-    if (c.code == 3)
-      CadBeginOutput(3);
-    else
+    if (c.code == 5) {
       Open();
+    } else {
+      if (c.code == 0) test::scriptedPrompter().push(2);  // "Kontrollausgabe auf Bildschirm"
+      CadBeginOutput(c.code);
+      ASSERT_FALSE(kwenvar.ErrorFlag);
+      ASSERT_EQ(cad8var.CadCode, 3);
+    }
     DiagramReset();
     DiagramAxes("s", "F", "T", 0, 0, 1550, 480, 1);
     CadEndOutput();
