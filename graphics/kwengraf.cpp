@@ -502,8 +502,9 @@ ZoomRectangle PanZoom(const ZoomRectangle& z, int32_t dx, int32_t dy, int32_t st
 ZoomRectangle StepZoom(const ZoomRectangle& z, bool in, long double zoomFactor) {
   const int64_t cx = (int64_t{z.x1} + z.x2) / 2, cy = (int64_t{z.y1} + z.y2) / 2;  // truncating toward zero
   const long double w = static_cast<long double>(z.x2) - z.x1, h = static_cast<long double>(z.y2) - z.y1;
-  // A factor of 0 (a damaged configuration) would divide by zero: that step leaves the view.
-  if (in && zoomFactor == 0.0L) return z;
+  // A factor that is no positive number (a damaged configuration) would divide by zero or turn the
+  // view inside out: that step leaves the view.
+  if (!(zoomFactor > 0.0L) || !std::isfinite(zoomFactor)) return z;
   const int64_t hx = Nint(in ? w / zoomFactor : w * zoomFactor) / 2;
   const int64_t hy = Nint(in ? h / zoomFactor : h * zoomFactor) / 2;
   return ZoomRectangle{Clamp32(cx - hx), Clamp32(cy - hy), Clamp32(cx + hx), Clamp32(cy + hy)};

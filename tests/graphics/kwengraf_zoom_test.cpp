@@ -98,12 +98,14 @@ TEST_F(ZoomTest, AKeyStepThatLeavesNoRectangleIsIgnored) {
   SetScale(10, 10, 11, 11);
   processKey(VkAdd);  // half of 1 / 1.2 is 0: no width
   EXPECT_EQ(CurrentZoomRectangle(), (ZoomRectangle{10, 10, 11, 11}));
-  hgvar.ZoomFactor = 0;  // a damaged configuration
-  ResetZoom();
-  processKey(VkAdd);
-  processKey(VkSubtract);
-  EXPECT_EQ(CurrentZoomRectangle(), (ZoomRectangle{0, 0, 640, 480}));
-  EXPECT_TRUE(std::isfinite(kwengraf.ScaleX));
+  for (long double damaged : {0.0L, -1.2L}) {  // from a damaged configuration
+    hgvar.ZoomFactor = damaged;
+    ResetZoom();
+    processKey(VkAdd);
+    processKey(VkSubtract);
+    EXPECT_EQ(CurrentZoomRectangle(), (ZoomRectangle{0, 0, 640, 480})) << static_cast<double>(damaged);
+    EXPECT_TRUE(std::isfinite(kwengraf.ScaleX));
+  }
 }
 
 TEST_F(ZoomTest, ZoomingAndPanningFarOutStaysInsideThePixelRange) {
