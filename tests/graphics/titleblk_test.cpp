@@ -341,7 +341,8 @@ double Num(const std::string& l, size_t from) {
 std::vector<DxfItem> DxfItems(const DxfCheck& c) {
   std::vector<DxfItem> r;
   for (const auto& raw : c.lines) {
-    const std::string l = raw.substr(raw.find_first_not_of(' ') == std::string::npos ? 0 : raw.find_first_not_of(' '));
+    const size_t lead = raw.find_first_not_of(' ');
+    const std::string l = lead == std::string::npos ? raw : raw.substr(lead);
     DxfItem it;
     if (l.rfind("LINE layer=", 0) == 0 || l.rfind("TEXT layer=", 0) == 0) {
       it.kind = l.substr(0, 4);
