@@ -223,6 +223,61 @@ TEST_F(MaterialDiagramTest, GoodmanWorkingPointLabelsAndValueBlock) {
     EXPECT_TRUE(Contains(t, s)) << s;
   // At 20 degrees there is no second modulus.
   EXPECT_FALSE(AnyStartsWith(t, "E20"));
+  // The value block in its order, from (100, 115) down.
+  const auto texts = w.only("text");
+  const auto first = std::find_if(texts.begin(), texts.end(),
+                                  [](const WriterCall& c) { return c.text.rfind("E = ", 0) == 0; });
+  ASSERT_NE(first, texts.end());
+  EXPECT_TRUE(Near(first->v[0], 100) && Near(first->v[1], 115));
+  const std::vector<std::string> block = {"E = " + StressFix(6, 0, 185000) + " MPa",
+                                          "Rm = " + StressFix(4, 0, 1800) + " MPa",
+                                          "sig.z / Rm = " + RealStrFix(1, 2, 0.56L),
+                                          "sig.z = " + StressFix(4, 0, 1008) + " MPa",
+                                          "sig.oz = " + StressFix(4, 0, 1100) + " MPa",
+                                          "sig.hz= " + StressFix(4, 0, 450) + " MPa",
+                                          " ",
+                                          "sigma1 = " + StressFix(4, 0, 300) + " MPa",
+                                          "sigma2 = " + StressFix(4, 0, 700) + " MPa",
+                                          " ",
+                                          "t  = 1 mm",
+                                          " ",
+                                          "N > 10 Mio.Lastsp."};
+  std::vector<std::string> got;
+  for (auto it = first; it != texts.end(); ++it) got.push_back(it->text);
+  EXPECT_EQ(got, block);
+}
+
+TEST_F(MaterialDiagramTest, ThicknessValueBlockInItsOrder) {
+  yebglob9.MaterialRec.Text2 = "Federband";
+  yebglob9.OperatingTemperature = 120;
+  yebglob9.OperatingEModulus = 180000;
+  yebglob9.PermissibleStrokeStress = 450;
+  RecordingWriter& w = Register(5, "txt", false);
+  kwenvar.CurrentFileName = (dir / "werte").string();
+  CadBeginOutput(5);
+  ASSERT_FALSE(kwenvar.ErrorFlag);
+  WriteMaterialValueLines(1.5L);
+  CadEndOutput();
+  const auto texts = w.only("text");
+  ASSERT_FALSE(texts.empty());
+  EXPECT_TRUE(Near(texts[0].v[0], 125) && Near(texts[0].v[1], 103));
+  // Empty material texts write no line.
+  const std::vector<std::string> block = {"t  = 1.5 mm",
+                                          "sigma1=" + StressFix(5, 0, 300) + " MPa",
+                                          "sigma2=" + StressFix(5, 0, 700) + " MPa",
+                                          "sigmaz =" + StressFix(5, 0, 1008) + " MPa",
+                                          "sigmah=" + StressFix(5, 0, 400) + " MPa",
+                                          "sigmahz=" + StressFix(5, 0, 450) + " MPa",
+                                          "  ",
+                                          "1.4310 EN 10151",
+                                          "Federband",
+                                          "X10CrNi18-8",
+                                          "E = " + StressFix(6, 0, 185000) + " MPa",
+                                          "E120 = " + StressFix(6, 0, 180000) + " MPa",
+                                          "Rm(1.5)=" + StressFix(5, 0, 1800) + " MPa"};
+  std::vector<std::string> got;
+  for (const auto& c : texts) got.push_back(c.text);
+  EXPECT_EQ(got, block);
 }
 
 TEST_F(MaterialDiagramTest, LifeLinesByLoadAndLimit) {
@@ -350,9 +405,10 @@ TEST_F(MaterialDiagramTest, GoodmanDiagramWithoutDataAsDxfReadsCleanWithItsMessa
                        [&](const std::string& l) { return l.find(key) != std::string::npos; });
   };
   // The reader decodes the umlauts of the message from the file's code page.
-  for (const std::string& t : std::vector<std::string>{"Goodman-Diagramm", "F\u00fcr diesen Werkstoff sind keine Daten verf\u00fcgbar",
-                                                       "Dauerfestigkeitsschaubild (Goodman-Diagramm)", "sigma",
-                                                       "sig.oz = " + StressFix(4, 0, 1100) + " MPa"})
+  const std::vector<std::string> want = {"Goodman-Diagramm", "F\u00fcr diesen Werkstoff sind keine Daten verf\u00fcgbar",
+                                        "Dauerfestigkeitsschaubild (Goodman-Diagramm)", "sigma",
+                                        "sig.oz = " + StressFix(4, 0, 1100) + " MPa"};
+  for (const std::string& t : want)
     EXPECT_TRUE(hasText(t)) << t << "\n" << c.output;
   EXPECT_FALSE(hasText("  10 Mio.Lastsp."));
   EXPECT_FALSE(std::any_of(c.lines.begin(), c.lines.end(),
