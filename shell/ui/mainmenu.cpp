@@ -12,6 +12,7 @@
 #include "foundation/wkwenvar.h"
 #include "shell/ui/qorvau.h"
 #include "shell/vmenuyeb.h"
+#include "xbase/xbcommon.h"
 
 namespace qorva {
 
@@ -176,7 +177,13 @@ TMainMenu& BuildMainMenu(Thh& form) {
 TMainMenu* MainMenuOf(Thh& form) { return form.findChild<TMainMenu*>("mainMenuItems", Qt::FindDirectChildrenOnly); }
 
 void SetMenuCommand(QAction* item, std::function<void()> command) {
-  QObject::connect(item, &QAction::triggered, item, [command = std::move(command)] { command(); });
+  QObject::connect(item, &QAction::triggered, item, [command = std::move(command)] {
+    // An engine stop ("Programm angehalten." has been shown) ends the command, not the program.
+    try {
+      command();
+    } catch (const EXbaseHalt&) {
+    }
+  });
   item->setProperty(kMenuCommandProperty, true);
   item->setEnabled(true);
 }

@@ -19,6 +19,7 @@
 #include "shell/ui/mainmenu.h"
 #include "shell/ui/qorvau.h"
 #include "tests/support/testsupport.h"
+#include "xbase/xbcommon.h"
 
 namespace qorva {
 namespace {
@@ -140,6 +141,21 @@ TEST_F(MainWindowStart, ErrorMessagesItemCountsTheMessages) {
   const QString n = QString::number(error0.ErrorCount);
   EXPECT_TRUE(m->mi_viewErrorMessages->text().endsWith(" (" + n + ")"));
   EXPECT_EQ(m->mi_viewErrorMessages->isEnabled(), error0.ErrorCount > 0);
+}
+
+TEST_F(MainWindowStart, AnEngineStopEndsTheCommandNotTheProgram) {
+  Thh w;
+  ASSERT_FALSE(w.FormCreate(ParseCommandLine({})).has_value());
+  TMainMenu* m = MainMenuOf(w);
+  ASSERT_NE(m, nullptr);
+  bool ran = false;
+  SetMenuCommand(m->mi_fileConfig, [&] {
+    ran = true;
+    throw EXbaseHalt(5, "Programm angehalten.");
+  });
+  m->mi_fileConfig->trigger();
+  EXPECT_TRUE(ran);
+  EXPECT_TRUE(m->mi_fileConfig->isEnabled());  // the window goes on
 }
 
 }  // namespace

@@ -1,0 +1,116 @@
+// How long the program takes to start: the two batch modes as a user runs them (wall time and peak
+// memory of the child), and the start of the main window up to its first painted drawing (offscreen).
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "graphics/kwendraw.h"
+#include "graphics/kwengraf.h"
+#include "shell/cmdline.h"
+#include "shell/startup.h"
+#include "shell/ui/qorvau.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A private folder with the shipped data, where every run starts; removed at the end.
+struct WorkFolder {
+  WorkFolder() {
+    std::string pattern = (fs::temp_directory_path() / "qorva-bench-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) std::abort();
+    path = pattern;
+    const fs::path data = fs::path(QORVA_SOURCE_DIR) / "data";
+    fs::copy_file(data / "yeb9wst.dbf", path / "yeb9wst.dbf");
+    fs::copy_file(data / "null.qva", path / "null.qva");
+  }
+  ~WorkFolder() {
+    std::error_code ec;
+    fs::remove_all(path, ec);
+  }
+  fs::path path;
+};
+
+const fs::path& WorkDir() {
+  static const WorkFolder folder;
+  return folder.path;
+}
+
+// Runs the program with the arguments in the work folder; returns its exit code and peak memory.
+int RunProgram(const std::vector<std::string>& args, long& maxRssKb) {
+  const std::string dir = WorkDir().string();
+  const pid_t pid = fork();
+  if (pid == 0) {
+    if (chdir(dir.c_str()) != 0) _exit(127);
+    std::vector<char*> argv;
+    std::string bin = QORVA_BINARY;
+    argv.push_back(bin.data());
+    std::vector<std::string> copy = args;
+    for (auto& a : copy) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    execv(bin.c_str(), argv.data());
+    _exit(127);
+  }
+  int status = 0;
+  rusage usage{};
+  wait4(pid, &status, 0, &usage);
+  maxRssKb = usage.ru_maxrss;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+void BatchRun(benchmark::State& state, const std::vector<std::string>& args) {
+  long peak = 0;
+  for (auto _ : state) {
+    long rss = 0;
+    if (RunProgram(args, rss) != 0) {
+      state.SkipWithError("the program did not write its result");
+      return;
+    }
+    peak = std::max(peak, rss);
+  }
+  state.counters["peak_rss_kB"] = static_cast<double>(peak);
+}
+
+void BM_TextResults(benchmark::State& state) { BatchRun(state, {"null.qva", "/I", "/NOGUI"}); }
+void BM_CadDxfView1(benchmark::State& state) { BatchRun(state, {"null.qva", "/CAD1:1"}); }
+
+// From the module start to the first painted main window with the default spring.
+void BM_FirstPaintedWindow(benchmark::State& state) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  int argc = 1;
+  char name[] = "bench";
+  char* argv[] = {name, nullptr};
+  QApplication app(argc, argv);
+  const fs::path old = fs::current_path();
+  fs::current_path(WorkDir());
+  for (auto _ : state) {
+    qorva::InitProgramModules({});
+    {
+      qorva::Thh w;
+      if (w.FormCreate(qorva::ParseCommandLine({}))) {
+        state.SkipWithError("the start ended early");
+        break;
+      }
+      w.show();
+      QApplication::processEvents();
+      benchmark::DoNotOptimize(w.canvasImage().constBits());
+      w.hide();
+    }
+    qorva::ShutdownProgram();
+    qorva::GraphDraw.reset();
+  }
+  fs::current_path(old);
+}
+
+BENCHMARK(BM_TextResults)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20);
+BENCHMARK(BM_CadDxfView1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20);
+BENCHMARK(BM_FirstPaintedWindow)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20);
+
+}  // namespace
