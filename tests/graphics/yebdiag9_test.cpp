@@ -344,6 +344,12 @@ TEST_F(MaterialDiagramTest, GoodmanDiagramAsDxfReadsCleanWithItsTexts) {
     EXPECT_TRUE(std::any_of(c.lines.begin(), c.lines.end(),
                             [&](const std::string& l) { return l.find(layer) != std::string::npos; }))
         << layer;
+  // Circles of 12 N/mm² (0.6375 mm on the y axis of 85 mm for 1600) at sigma 1 = 300 (x 31.875 mm), on
+  // the axis and at the stroke 400 (y 41.25 mm).
+  for (const char* circle : {"CIRCLE layer=21 (31.875,20) r=0.6375", "CIRCLE layer=21 (31.875,41.25) r=0.6375"})
+    EXPECT_TRUE(std::any_of(c.lines.begin(), c.lines.end(),
+                            [&](const std::string& l) { return l.find(circle) != std::string::npos; }))
+        << circle << "\n" << c.output;
 }
 
 TEST_F(MaterialDiagramTest, GoodmanDiagramOnTheScreenHoldsTheSameTextsAndMarkers) {
