@@ -265,7 +265,7 @@ TEST_F(MainMenu, KoreanAndChineseCaptionsShowTheirCharacters) {
       {LangChinese, "mi_file", u"\u6587\u4EF6"},
       {LangChinese, "mi_fileexit", u"\u9000\u51FA"},
       {LangChinese, "mi_viewQuick3", u"\u5FEB\u6377\u952E &3"},
-      {LangChinese, "mi_cadworkingplan", u"\u4EA7\u54C1\u56FE\u7EB8\u2019"},
+      {LangChinese, "mi_cadworkingplan", u"\u4EA7\u54C1\u56FE\u7EB8"},
       {LangChinese, "mi_viewErrorMessages", u"\u9519\u8BEF\u4FE1\u606F"},
       {LangChinese, "mi_helphandbuch", u"E-Manual"},
   };
