@@ -88,12 +88,15 @@ class CadstlTest : public KernelTest {
   }
   fs::path Output() const { return dir / "feder.stl"; }
 
-  // Starts a run with the page's height answered.
+  // Starts a run with the page's height answered (the file is named without a dialog, while the
+  // page set-up asks as it does in the window).
   void Begin(long double height = 5) {
     CadBeginOutput(6);
     ASSERT_FALSE(kwenvar.ErrorFlag);
     test::scriptedPrompter().push(RealStrDecDot(3, height));
+    wkwenvar.CadBatchMode = false;
     CadPageSetup(0, 0, 200, 150, 0);
+    wkwenvar.CadBatchMode = true;
     ASSERT_TRUE(cadtest::Near(cad8var.StlHeight, height));
   }
 };
