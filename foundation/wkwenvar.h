@@ -37,8 +37,7 @@ struct Wkwenvar {
   int32_t TextWindowSizeCode = 1;
   int32_t HelpPicFormLeft = 1;
   int32_t HelpPicFormTop = 1;
-  bool AskUserDir = false;
-  bool UserLoginEnabled = false;  // asks for the user's data folder at start
+  bool UserLoginEnabled = false;  // "Enter Password ?": asks for the user's data folder at start
   int32_t MenuLanguage = 0;
   bool SaveMenuLanguage = false;
   int32_t ResultGraphic = 0;
