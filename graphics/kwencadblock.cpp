@@ -436,7 +436,8 @@ void CadPageSetup(long double xmin, long double ymin, long double xmax, long dou
   Guarded([&] {
     if (height <= 0.0L) height = 1.0L;
     const uint16_t cc = cad8var.CadCode;
-    if (cc == 6) {
+    // A command-line run has nobody to answer: it keeps the page's own height.
+    if (cc == 6 && !wkwenvar.CadBatchMode) {
       SetPromptHelp(2900);
       AskLength("H\x94he", height, 0.0L, 1000.0L);
       kwenvar.ErrorFlag = false;

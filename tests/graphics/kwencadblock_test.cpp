@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
+#include <optional>
 #include <string>
 
 #include "foundation/utilstr.h"
@@ -336,9 +338,8 @@ TEST_F(KwencadBlockTest, BlockFileCodeReadsBlocksBackAndAbandonsOnADamagedFile) 
   RecordingWriter& w = Register(6, "stl", true);
   wkwenvar.CadBatchMode = true;
   kwenvar.CurrentFileName = (dir / "teil").string();
-  test::scriptedPrompter().push(std::string("25"));  // height
   CadBeginOutput(6);
-  CadPageSetup(0, 0, 100, 100, 0);
+  CadPageSetup(0, 0, 100, 100, 25);
   EXPECT_TRUE(Near(cad8var.StlHeight, 25));
   CadBeginBlocks();
   CadBeginBlock("b");
@@ -364,16 +365,41 @@ TEST_F(KwencadBlockTest, BlockFileCodeReadsBlocksBackAndAbandonsOnADamagedFile) 
   EXPECT_TRUE(w.only("close").empty());
 }
 
-TEST_F(KwencadBlockTest, StlPageHeightIsKeptWhenThePromptIsCancelled) {
+// In the window the STL height is asked, a cancel keeps the page's; a command-line run never asks.
+TEST_F(KwencadBlockTest, StlPageHeightIsAskedInTheWindowOnly) {
   Register(6, "stl", true);
-  wkwenvar.CadBatchMode = true;
-  kwenvar.CurrentFileName = (dir / "teil").string();
-  test::scriptedPrompter().push(Cancel{});
-  CadBeginOutput(6);
-  CadPageSetup(0, 0, 100, 100, 0);
-  EXPECT_FALSE(kwenvar.ErrorFlag);
-  EXPECT_TRUE(Near(cad8var.StlHeight, 1));
-  CadEndOutput();
+  struct Case {
+    bool batch;
+    std::optional<std::string> answer;  // nothing: the prompt is cancelled
+    long double pageHeight, want;
+  };
+  const Case cases[] = {
+      {false, std::string("25"), 0, 25}, {false, std::nullopt, 0, 1}, {false, std::nullopt, 40, 40},
+      {true, std::nullopt, 0, 1},        {true, std::nullopt, 40, 40},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.batch) + " " + std::to_string(static_cast<double>(c.pageHeight)));
+    kwenvar.ErrorFlag = false;
+    test::scriptedPrompter().clear();
+    wkwenvar.CadBatchMode = c.batch;
+    kwenvar.CurrentFileName = (dir / "teil").string();
+    if (!c.batch) test::scriptedPrompter().push((dir / "teil.stl").string());  // the save dialog
+    CadBeginOutput(6);
+    ASSERT_FALSE(kwenvar.ErrorFlag);
+    if (!c.batch) {
+      if (c.answer) test::scriptedPrompter().push(*c.answer);
+      else test::scriptedPrompter().push(Cancel{});
+    }
+    CadPageSetup(0, 0, 100, 100, c.pageHeight);
+    EXPECT_FALSE(kwenvar.ErrorFlag);
+    EXPECT_TRUE(Near(cad8var.StlHeight, c.want)) << cad8var.StlHeight;
+    EXPECT_EQ(test::scriptedPrompter().pending(), 0u);
+    int heights = 0;
+    for (const auto& a : test::scriptedPrompter().asked()) heights += a.text == "H\xC3\xB6he [mm]";
+    EXPECT_EQ(heights, c.batch ? 0 : 1);
+    CadEndOutput();
+    std::filesystem::remove(dir / "teil.stl");
+  }
 }
 
 }  // namespace
