@@ -214,7 +214,6 @@ TEST_F(SpringViewTest, WithoutTitleBlockTheFrameIsAnEmptyBlockInEveryFormat) {
   RegisterStlWriter();
   for (const auto& [code, ext] : {std::pair<uint16_t, const char*>{2, "igs"}, {5, "txt"}, {6, "stl"}}) {
     SCOPED_TRACE(ext);
-    if (code == 6) scriptedPrompter().push(std::string("2"));  // the STL wall height
     DrawSpringView(code, 1);
     EXPECT_FALSE(kwenvar.ErrorFlag) << (Messages().empty() ? "" : Messages().back());
     EXPECT_TRUE(std::filesystem::exists(BatchFile(ext)));
@@ -222,7 +221,9 @@ TEST_F(SpringViewTest, WithoutTitleBlockTheFrameIsAnEmptyBlockInEveryFormat) {
   EXPECT_TRUE(Messages().empty());
 }
 
-TEST_F(SpringViewTest, EveryViewIsWrittenAsIgesTxtAndStl) {
+// A command-line run ("/CADi:j") asks nothing, not even the STL height: the walls take the
+// height of the view's page (b for the two spring views, else 1).
+TEST_F(SpringViewTest, EveryViewIsWrittenAsIgesTxtAndStlWithoutAQuestion) {
   RegisterIgesWriter();
   RegisterTxtWriter();
   RegisterStlWriter();
@@ -230,11 +231,15 @@ TEST_F(SpringViewTest, EveryViewIsWrittenAsIgesTxtAndStl) {
     for (uint16_t v = 1; v <= 8; ++v) {
       SCOPED_TRACE(std::string(ext) + " view " + std::to_string(v));
       std::filesystem::remove(BatchFile(ext));
-      if (code == 6) scriptedPrompter().push(std::string("2"));  // the STL wall height
+      scriptedPrompter().clear();
       DrawSpringView(code, v);
       EXPECT_FALSE(kwenvar.ErrorFlag) << (Messages().empty() ? "" : Messages().back());
+      EXPECT_TRUE(scriptedPrompter().asked().empty()) << scriptedPrompter().asked().front().text;
       ASSERT_TRUE(std::filesystem::exists(BatchFile(ext)));
       EXPECT_GT(std::filesystem::file_size(BatchFile(ext)), 200u);
+      if (code == 6) {
+        EXPECT_TRUE(Near(cad8var.StlHeight, v >= 7 ? yebglob9.BandWidth : 1.0L)) << cad8var.StlHeight;
+      }
     }
   }
   EXPECT_TRUE(Messages().empty());
