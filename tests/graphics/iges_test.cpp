@@ -378,6 +378,39 @@ TEST_F(IgesTest, FirstLineCircleAndGlobalSection) {
   EXPECT_NE(g.find("13H260307.140920,1.0D-8,420.000,"), std::string::npos) << g;
 }
 
+TEST_F(IgesTest, EveryRealKeepsItsPointUnderADecimalComma) {
+  utilstr.DecimalMark = ',';
+  CadBeginOutput(2);
+  CadPageSetup(0, 0, 160.5L, 120, 0);
+  CadBeginBlocks();
+  CadBeginBlock("B");
+  CadLine(0.5L, 1.25L, 2, 3);
+  CadEndBlock();
+  CadEndSection();
+  CadBeginEntities();
+  CadInsertBlock("B", 10.5L, 20, 30, 1, 1);
+  CadTextStyle(1, 90, 2.5L, 0);
+  CadText("x", 1.5L, 2);
+  CadEndOutput();
+  ASSERT_FALSE(kwenvar.ErrorFlag);
+  const IgesFile f = ReadIges(Output());
+  ASSERT_TRUE(f.problems.empty()) << Problems(f);
+  EXPECT_EQ(f.ofType(110).at(0)->params,
+            (std::vector<std::string>{"110", "0.500", "1.250", "0.0", "2.000", "3.000", "0.0"}));
+  const IgesEntity* m = f.ofType(124).at(0);
+  EXPECT_EQ(std::vector<std::string>(m->params.begin() + 1, m->params.begin() + 9),
+            (std::vector<std::string>{"0.866025", "-0.500000", "0.0", "10.500", "0.500000", "0.866025", "0.0",
+                                      "20.000"}));
+  const IgesEntity* note = f.ofType(212).at(0);
+  ASSERT_EQ(note->params.size(), 14u);
+  EXPECT_EQ(note->params[4], "2.500");     // height
+  EXPECT_EQ(note->params[7], "1.570796");  // rotation in radians
+  EXPECT_EQ(note->params[10], "1.500");
+  std::string g;
+  for (const auto& l : f.sections.at('G')) g += TrimStr(l);
+  EXPECT_NE(g.find(",1.0D-8,160.500,"), std::string::npos) << g;
+}
+
 TEST_F(IgesTest, LongFileNameIsShortenedInTheGlobalSection) {
   kwenvar.CurrentFileName = (dir / std::string("abcdefghijklm0123456789012_nopqrstuvwxyz")).string();
   CadBeginOutput(2);
