@@ -174,6 +174,9 @@ uint32_t DbfMaterialTable::recNo() const { return isOpen() ? static_cast<uint32_
 std::string DbfMaterialTable::fieldStr(int n) const {
   std::string s;
   if (isOpen() && n >= 1 && n <= fieldCount()) DbfGetFieldStr(n, s);
+  // A text field comes padded with blanks to its width; the designations are printed and joined
+  // as the material's own texts, so the padding goes (numbers carry none after their digits).
+  s.erase(s.find_last_not_of(' ') + 1);
   return s;
 }
 

@@ -105,7 +105,8 @@ class SourceMaterialTable : public MemoryMaterialTable {
 };
 
 // The dBase material table through the table-access layer: "<DbfDir>/<name>" with ".dbf" meant when
-// the name has none. first() / skip() walk every record, the deleted ones too.
+// the name has none. first() / skip() walk every record, the deleted ones too. Field texts come
+// without the blanks that pad them to the field's width, as the other tables give them.
 class DbfMaterialTable : public MaterialTable {
  public:
   ~DbfMaterialTable() override;

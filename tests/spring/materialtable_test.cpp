@@ -105,7 +105,7 @@ print("records", len(table.records), "deleted", len(table.deleted))
 // The converted values of field n as the spring stores them, for comparing two tables.
 std::string Converted(int n, const std::string& windowsText) {
   switch (MaterialFieldTypeOf(n)) {
-    case MaterialFieldType::Text: return TrimStr(windowsText);
+    case MaterialFieldType::Text: return windowsText;  // as the source holds it, no padding
     case MaterialFieldType::Integer: return IntStr(StrToInt0(TrimStr(windowsText)));
     case MaterialFieldType::Real: {
       const double v = static_cast<double>(StrToReal(TrimStr(windowsText)));
@@ -135,8 +135,10 @@ TEST_F(ShippedTableTest, SpringReadsTheSameMaterialsAsFromTheSource) {
   ASSERT_EQ(fromDbf.size(), SourceRows().size());
   EXPECT_EQ(fromDbf, fromSource);
 
-  // The start spring on material 12 calculates to the same numbers.
+  // The start spring on material 12 calculates to the same numbers and carries the same texts,
+  // which the report and the drawings print and join.
   std::vector<long double> results[2];
+  std::vector<std::string> texts[2];
   for (int pass = 0; pass < 2; ++pass) {
     installMaterialTable(pass == 0 ? nullptr : std::make_unique<SourceMaterialTable>());
     InitSpringData();
@@ -148,11 +150,13 @@ TEST_F(ShippedTableTest, SpringReadsTheSameMaterialsAsFromTheSource) {
                      yebglob9.TensileStrength, yebglob9.PermissibleStress, yebglob9.OperatingEModulus,
                      yebglob9.FatigueSafetyFactor, yebglob9.CyclesToFracture, yebglob9.PermissibleStrokeStress,
                      yebglob9.EModulus, yebglob9.Density};
-    if (pass == 0) {
-      EXPECT_NE(yebglob9.MaterialText, "");
-    }
+    const YEB9WST_Record& m = yebglob9.MaterialRec;
+    texts[pass] = {yebglob9.MaterialText, m.Text1, m.Text2, m.Text3, m.Text4, m.Text28};
   }
   EXPECT_EQ(results[0], results[1]);
+  EXPECT_EQ(texts[0], texts[1]);
+  EXPECT_NE(texts[0][0], "");
+  EXPECT_NE(texts[0][0].back(), ' ');
 }
 
 TEST_F(ShippedTableTest, DbfTableKeepsTheMaterialTableRules) {
@@ -219,9 +223,9 @@ TEST_F(ShippedTableTest, ChoosingFromTheDbfTakesThePhysicalRecord) {
   ASSERT_GE(chosen, 1);
   ASSERT_LE(chosen, rows.size());
   EXPECT_FALSE(rows[chosen - 1].deleted);
-  // Character fields come as stored, padded with blanks.
-  EXPECT_EQ(yebglob9.MaterialRec.Text1, rows[chosen - 1].fields[1] + std::string(50 - rows[chosen - 1].fields[1].size(), ' '));
-  EXPECT_EQ(DosToUtf8(TrimStr(yebglob9.MaterialRec.Text1)), a.entries[0]);
+  // The designation as the source holds it, without the blanks that fill its field.
+  EXPECT_EQ(yebglob9.MaterialRec.Text1, rows[chosen - 1].fields[1]);
+  EXPECT_EQ(DosToUtf8(yebglob9.MaterialRec.Text1), a.entries[0]);
   EXPECT_FALSE(dbfhost.Dbf4Form.Active());
 }
 
