@@ -134,6 +134,10 @@ TMainMenu::TMainMenu(Thh& form) : QObject(&form) {
   mi_helphistory = addItem(mi_Help, "mi_helphistory");
   mi_helpDemo = addItem(mi_Help, "mi_helpDemo");
   mi_helpDemo->setCheckable(true);
+  // The check mark marks the default item; running the demonstration must not clear it.
+  connect(mi_helpDemo, &QAction::toggled, mi_helpDemo, [a = mi_helpDemo](bool on) {
+    if (!on) a->setChecked(true);
+  });
   mi_helplanguage = addMenu(mi_Help, "mi_helplanguage");
   struct LanguageItem {
     QAction** field;

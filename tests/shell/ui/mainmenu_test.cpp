@@ -352,6 +352,12 @@ TEST_F(MainMenu, ItemsWithoutACommandAreDisabled) {
   // Demo is the Help menu's default item, with a check mark.
   EXPECT_EQ(form->findChild<QMenu*>("mi_Help")->defaultAction(), item("mi_helpDemo"));
   EXPECT_TRUE(item("mi_helpDemo")->isChecked());
+  // Running the demonstration keeps its check mark.
+  int demos = 0;
+  SetMenuCommand(item("mi_helpDemo"), [&demos] { ++demos; });
+  item("mi_helpDemo")->trigger();
+  EXPECT_EQ(demos, 1);
+  EXPECT_TRUE(item("mi_helpDemo")->isChecked());
 
   // A wired command enables its item.
   auto* spare = new QAction(form.get());
