@@ -98,7 +98,8 @@ TMainMenu::TMainMenu(Thh& form) : QObject(&form) {
   addSeparator(mi_View);
   mi_viewfertigungszeichnung = addItem(mi_View, "mi_viewfertigungszeichnung");
   addSeparator(mi_View);
-  mi_viewErrorMessages = addItem(mi_View, "mi_viewErrorMessages");  // enabled only with messages
+  mi_viewErrorMessages = addItem(mi_View, "mi_viewErrorMessages");
+  mi_viewErrorMessages->setProperty(kMenuWaitsProperty, true);  // enabled only with messages
 
   mi_CAD = addMenu(MainMenu1, "mi_CAD");
   mi_cadworkingplan = addItem(mi_CAD, "mi_cadworkingplan");
@@ -124,6 +125,8 @@ TMainMenu::TMainMenu(Thh& form) : QObject(&form) {
   mi_OleStartExcel = addItem(mi_OLE, "mi_OleStartExcel", "Start Excel");
   mi_OleExportExcel = addItem(mi_OLE, "mi_OleExportExcel", "Export -> Excel");  // until Excel is started
   mi_OleImportExcel = addItem(mi_OLE, "mi_OleImportExcel", "Import <- Excel");
+  mi_OleExportExcel->setProperty(kMenuWaitsProperty, true);
+  mi_OleImportExcel->setProperty(kMenuWaitsProperty, true);
   mi_OlePrintoutExcel = addItem(mi_OLE, "mi_OlePrintoutExcel", "Printout -> Excel");
 
   mi_Help = addMenu(MainMenu1, "mi_Help");
@@ -189,7 +192,7 @@ void SetMenuCommand(QAction* item, std::function<void()> command) {
     }
   });
   item->setProperty(kMenuCommandProperty, true);
-  item->setEnabled(true);
+  if (!item->property(kMenuWaitsProperty).toBool()) item->setEnabled(true);
 }
 
 QString MenuCaptionText(const MenuCaption& c) { return QString::fromUtf8(MenuCaptionUtf8(c)); }

@@ -119,9 +119,12 @@ TMainMenu& BuildMainMenu(Thh& form);
 // The menu of a form built by BuildMainMenu, or null.
 TMainMenu* MainMenuOf(Thh& form);
 
-// Wires a command to an item and enables it; the item then carries kMenuCommandProperty.
+// Wires a command to an item and enables it; the item then carries kMenuCommandProperty. Items
+// that carry kMenuWaitsProperty (error messages, Excel export and import) stay as they are: their
+// occasion enables them.
 void SetMenuCommand(QAction* item, std::function<void()> command);
 inline constexpr const char* kMenuCommandProperty = "menuCommand";
+inline constexpr const char* kMenuWaitsProperty = "menuWaits";
 
 // A caption at the window boundary.
 QString MenuCaptionText(const MenuCaption& c);
