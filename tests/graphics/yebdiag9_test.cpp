@@ -561,8 +561,17 @@ TEST_F(MaterialDiagramTest, ThicknessDiagramInEnglishUnitsAndAfterAFatalStop) {
   for (const auto& r : Records(RecText)) texts.push_back(r.text);
   for (const std::string& t : std::vector<std::string>{"Sigma b [psi]", "t [in]", "  t [in]", " Rm psi", "t  = " + LengthStr(25.4L) + " in"})
     EXPECT_TRUE(Contains(texts, t)) << t;
-  // 3000 N/mm² in psi: the y axis reaches at least 435111 psi.
-  EXPECT_GE(cad1var.DiagramYMax * StressToUnit(1), StressToUnit(2000));
+  // The axes in display units: t 0..0.2 in (5 mm), sigma 0..300000 psi (2000 N/mm²).
+  for (const char* tick : {"0.2", "300000"}) EXPECT_TRUE(Contains(texts, RealStrAuto(std::stold(tick)))) << tick;
+  // The curve is computed in mm and N/mm²: its first point, 0.02 mm with 0.56 x Rm(0.02), lands where
+  // those values fall on the inch and psi axes of 90 x 95 mm at (15, 12).
+  std::vector<DisplayRecordFields> curve;
+  for (const auto& l : Records(RecLine))
+    if (!Near(l.f[1], l.f[3]) && !Near(l.f[2], l.f[4])) curve.push_back(l);
+  ASSERT_FALSE(curve.empty());
+  const double sigma = (1800 - 300 * std::log10(0.02)) * 0.56 * 145.037;
+  EXPECT_NEAR(static_cast<double>(curve.front().f[1]), 15 + 0.02 / 25.4 / 0.2 * 90, 1e-4);
+  EXPECT_NEAR(static_cast<double>(curve.front().f[2]), 12 + sigma / 300000 * 95, 1e-4);
 
   // After a fatal stop the message list is shown instead; no output is opened.
   wkwenvar.UnitSystem = 0;
