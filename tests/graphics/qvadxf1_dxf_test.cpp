@@ -104,6 +104,66 @@ TEST_F(SpringViewDxfTest, EveryViewAuditsCleanWithItsBlocksTextsAndDimensions) {
   }
 }
 
+// The model-space TEXT lines as "(x,y) h=<h> text" without layer and style.
+std::vector<std::string> PlacedTexts(const DxfCheck& c) {
+  std::vector<std::string> out;
+  bool entities = false;
+  for (const auto& l : c.lines) {
+    if (l == "entities") entities = true;
+    if (!entities || l.rfind("  TEXT layer=", 0) != 0) continue;
+    const auto at = l.find(" (");
+    const auto end = l.find(" style=");
+    out.push_back(l.substr(at + 1, end - at - 1));
+  }
+  return out;
+}
+
+// Quick 1 with the start spring: the title lines 1.6 heights apart, then the three tables with
+// their labels, units and number formats, each cell one blank after its column boundary (column
+// widths 0.9 text heights per width unit, rows two text heights apart).
+TEST_F(SpringViewDxfTest, Quick1ShowsEveryTextAtItsPlaceAndHeight) {
+  const DxfCheck c = WriteView(2);
+  ASSERT_EQ(c.exitCode, 0) << c.output;
+  std::vector<std::string> want = {
+      "(80,115) h=2 text=\"QV-4711 Konstantkraftfeder\"",
+      "(80,111.8) h=2 text=\"Zweite Zeile\"",
+      "(80,108.6) h=2 text=\"Titelzeile zwei\"",
+      "(80,105.4) h=2 text=\"Titelzeile drei\"",
+  };
+  // (x, y, text) of the table cells, all 2.5 high.
+  struct Cell {
+    const char* x;
+    const char* y;
+    const char* text;
+  };
+  const Cell cells[] = {
+      // forces at (5, 40): widths 2, 8, 8, 8, 6; numbers right-aligned in their widths
+      {"5", "36.25", " i"}, {"9.5", "36.25", "  F [N]"}, {"27.5", "36.25", " s [mm]"},
+      {"45.5", "36.25", " sig.b MPa"}, {"63.5", "36.25", " sig.b/Rm"},
+      {"5", "31.25", " 2"}, {"9.5", "31.25", "    30.05"}, {"27.5", "31.25", "    637"},
+      {"45.5", "31.25", "     1250"}, {"63.5", "31.25", "    0.63"},
+      {"5", "26.25", " n"}, {"9.5", "26.25", "    37.69"}, {"27.5", "26.25", "    637"},
+      {"45.5", "26.25", "     1400"}, {"63.5", "26.25", "    0.70"},
+      // dimensions at (80, 100): widths 4, 3, 6
+      {"80", "96.25", " Abmessungen"}, {"89", "96.25", " "}, {"95.75", "96.25", " "},
+      {"80", "91.25", " t"}, {"89", "91.25", " mm"}, {"95.75", "91.25", " 0.5"},
+      {"80", "86.25", " b"}, {"89", "86.25", " mm"}, {"95.75", "86.25", " 50"},
+      {"80", "81.25", " De"}, {"89", "81.25", " mm"}, {"95.75", "81.25", " 85"},
+      {"80", "76.25", " Di"}, {"89", "76.25", " mm"}, {"95.75", "76.25", " 80"},
+      {"80", "71.25", " Dn"}, {"89", "71.25", " mm"}, {"95.75", "71.25", " 80"},
+      {"80", "66.25", " N"}, {"89", "66.25", " "}, {"95.75", "66.25", " 4"},
+      {"80", "61.25", " L flat"}, {"89", "61.25", " mm"}, {"95.75", "61.25", " 1037"},
+      {"80", "56.25", " m"}, {"89", "56.25", " g"}, {"95.75", "56.25", " 204.8"},
+      // material at (112, 100): one column of width 20; at 20 degrees no second modulus
+      {"112", "96.25", " Werkstoff"}, {"112", "91.25", " Federband EN 10270-1"}, {"112", "86.25", " C75S"},
+      {"112", "81.25", " 1.1248"}, {"112", "76.25", " "}, {"112", "71.25", " E = 200000 MPa"},
+      {"112", "66.25", " Rm = 2000 MPa"}, {"112", "61.25", " Sig.zul = 1400 MPa"},
+  };
+  for (const Cell& cell : cells)
+    want.push_back(std::string("(") + cell.x + "," + cell.y + ") h=2.5 text=\"" + cell.text + "\"");
+  EXPECT_EQ(PlacedTexts(c), want) << c.output;
+}
+
 TEST_F(SpringViewDxfTest, StaticQuick3ShowsTheMaterialTwiceAndNoGoodmanDiagram) {
   MakeStatic();
   ASSERT_FALSE(kwenvar.FatalError);
