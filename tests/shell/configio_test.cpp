@@ -269,6 +269,9 @@ class ConfigFileTest : public ::testing::Test {
   EnvGuard xdg_{"XDG_CONFIG_HOME"};
 };
 
+// The file the program writes before any configuration was read. The zoom and pan steps are those
+// in force then: the graphics start values 1.2 and 0.05, not the 1.02 and 0.02 that only the reader
+// falls back on for a value of 0.
 TEST_F(ConfigFileTest, StartValuesAreWrittenAsTheGoldenFile) {
   wkwenvar.DefaultDataDir = "/home/user/qorva/";  // the start folder, pinned for the golden file
   const std::string written = WriteAndGet();
