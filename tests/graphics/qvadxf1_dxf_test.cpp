@@ -164,6 +164,38 @@ TEST_F(SpringViewDxfTest, Quick1ShowsEveryTextAtItsPlaceAndHeight) {
   EXPECT_EQ(PlacedTexts(c), want) << c.output;
 }
 
+// The production drawing and Quick 3 place their texts and tables where their layout says.
+TEST_F(SpringViewDxfTest, ProductionAndQuick3PlaceTheirTextsAndTables) {
+  struct Case {
+    uint16_t view;
+    bool isStatic;
+    std::vector<std::string> texts;
+  };
+  const Case cases[] = {
+      {1, false,
+       {"(25,275) h=3.5 text=\"M 1:2\"", "(50,116.25) h=2.5 text=\" Abmessungen\"",
+        "(50,76.25) h=2.5 text=\" m\"", "(50,64) h=3.5 text=\"Federband EN 10270-1 1.1248\"",
+        "(150,100) h=3.5 text=\"F = 30.05 N\""}},
+      // titles 1.3 high, 1.6 heights apart; tables 1.3 high at y 110
+      {6, false,
+       {"(75,116) h=1.3 text=\"QV-4711 Konstantkraftfeder\"", "(75,113.92) h=1.3 text=\"Zweite Zeile\"",
+        "(120,116) h=1.3 text=\"Titelzeile zwei\"", "(120,113.92) h=1.3 text=\"Titelzeile drei\"",
+        "(75,108.05) h=1.3 text=\" Abmessungen\"", "(93,108.05) h=1.3 text=\" Werkstoff\"",
+        "(120,108.05) h=1.3 text=\" i\"", "(122.34,108.05) h=1.3 text=\"  F [N]\""}},
+      // static: the larger copy of the material table in the place of the Goodman diagram
+      {6, true, {"(93,108.05) h=1.3 text=\" Werkstoff\"", "(80,47.75) h=1.5 text=\" Werkstoff\"",
+                 "(80,35.75) h=1.5 text=\" \"", "(80,32.75) h=1.5 text=\" E = 200000 MPa\""}},
+  };
+  for (const Case& cs : cases) {
+    SCOPED_TRACE("view " + std::to_string(cs.view) + (cs.isStatic ? " static" : ""));
+    if (cs.isStatic) MakeStatic();
+    const DxfCheck c = WriteView(cs.view);
+    ASSERT_EQ(c.exitCode, 0) << c.output;
+    const auto got = PlacedTexts(c);
+    for (const auto& t : cs.texts) EXPECT_TRUE(HasText(got, t)) << "missing " << t << "\n" << c.output;
+  }
+}
+
 TEST_F(SpringViewDxfTest, StaticQuick3ShowsTheMaterialTwiceAndNoGoodmanDiagram) {
   MakeStatic();
   ASSERT_FALSE(kwenvar.FatalError);
