@@ -208,6 +208,23 @@ TEST_F(DiagramWithDialogTest, TypedLimitsAreTakenAndWidenedToNiceValues) {
   EXPECT_FALSE(kwenvar.ErrorFlag);
 }
 
+TEST_F(DiagramWithDialogTest, EnterInAnEditConfirmsTheLimits) {
+  OnNextModal([](TEinDiagramLimits* f) {
+    f->Edit_xmin->setText("0");
+    f->Edit_ymin->setText("0");
+    f->Edit_xmax->setText("650");
+    f->Edit_ymax->setText("90");
+    f->Edit_ymax->setFocus();
+    Key(f->Edit_ymax, Qt::Key_Return);
+  });
+  DiagramAxes("s [mm]", "F [N]", "Kennlinie", 0, 0, 1550, 480, 1);
+  const std::array<long double, 4> entered = {0, 0, 650, 90};
+  EXPECT_EQ(cad1var.DiagramEnteredLimits, entered);
+  EXPECT_NEAR(static_cast<double>(cad1var.DiagramXMax), 700.0, 1e-9);  // 650 widened to the step of 100
+  EXPECT_NEAR(static_cast<double>(cad1var.DiagramYMax), 90.0, 1e-9);
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+}
+
 TEST_F(DiagramWithDialogTest, CancelKeepsTheComputedLimitsAndLeavesNoError) {
   OnNextModal([](TEinDiagramLimits* f) {
     f->Edit_xmax->setText("1000");
