@@ -133,6 +133,10 @@ TEST_F(Kwendbf4Test, NameWithOrWithoutExtensionOpensFromTheTableFolder) {
     EXPECT_EQ(DbfRecNo(), 1);
     EXPECT_EQ(dbfhost.Dbf4Form.FileName(), (dbfDir() / name).string() + (name == "mat" ? ".dbf" : ""));
   }
+  // The program names its tables in any case; the shipped files are lower case.
+  DbfOpenTable("MAT");
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_EQ(dbfhost.Dbf4Form.FileName(), (dbfDir() / "mat.dbf").string());
   DbfCloseTable();
   EXPECT_FALSE(dbfhost.Dbf4Form.Active());
   EXPECT_TRUE(scriptedPrompter().asked().empty());
