@@ -196,6 +196,29 @@ TEST_F(SpringViewDxfTest, ProductionAndQuick3PlaceTheirTextsAndTables) {
   }
 }
 
+// The spring at full size (De 85, Di 80, t 0.5, b 50; dimension scale (De + b) / 100 = 1.35): the
+// free strip and the side view's outline and axis, and the extension lines of every dimension,
+// which end one dimension scale beyond their dimension line (De at x 1.15 De, t at 1.1 De, Di
+// across the centre, b at y -0.6 De).
+TEST_F(SpringViewDxfTest, TheSpringViewsDrawTheirOutlinesAndDimensionsAtFullSize) {
+  const std::pair<uint16_t, std::vector<std::string>> cases[] = {
+      {7,
+       {"LINE layer=5 (0,-42.5) (85,-42.5)", "LINE layer=5 (85,-42.5) (85,-42)", "LINE layer=5 (85,-42) (0,-42)",
+        "LINE layer=3 (85,-42.5) (99.1,-42.5)", "LINE layer=3 (0,42.5) (99.1,42.5)",
+        "LINE layer=3 (85,-42.5) (94.85,-42.5)", "LINE layer=3 (85,-42) (94.85,-42)",
+        "LINE layer=3 (-40,0) (-40,1.35)", "LINE layer=3 (40,0) (40,1.35)"}},
+      {8,
+       {"LINE layer=1 (-2.5,0) (52.5,0)", "LINE layer=5 (0,-42) (50,-42)", "LINE layer=3 (0,-42.5) (0,-52.35)",
+        "LINE layer=3 (50,-42.5) (50,-52.35)"}},
+  };
+  for (const auto& [view, lines] : cases) {
+    SCOPED_TRACE("view " + std::to_string(view));
+    const DxfCheck c = WriteView(view);
+    ASSERT_EQ(c.exitCode, 0) << c.output;
+    for (const auto& l : lines) EXPECT_TRUE(c.has("  " + l)) << "missing " << l << "\n" << c.output;
+  }
+}
+
 TEST_F(SpringViewDxfTest, StaticQuick3ShowsTheMaterialTwiceAndNoGoodmanDiagram) {
   MakeStatic();
   ASSERT_FALSE(kwenvar.FatalError);
