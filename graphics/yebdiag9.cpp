@@ -26,12 +26,13 @@ long double StressScale() {
   return factor == 0 ? 0.8L : 0.56L / factor;
 }
 
-// The thickness axis end: a material without a largest thickness is shown up to 5 mm. Only the
-// drawing uses it; the record keeps its own value, so later calculations still know there is no
-// limit.
+// The thickness axis end: a material without a largest thickness is shown up to 5 mm, and so is
+// one whose record holds no usable thickness (negative: the axis would run the wrong way). Only
+// the drawing uses it; the record keeps its own value, so later calculations still know there is
+// no limit.
 long double ThicknessAxisEnd() {
   const double dmax = yebglob9.MaterialRec.DMAX;
-  return dmax == 0 || !std::isfinite(dmax) ? 5.0L : static_cast<long double>(dmax);
+  return !(dmax > 0) || !std::isfinite(dmax) ? 5.0L : static_cast<long double>(dmax);
 }
 
 std::string Stress(int32_t digits, long double mpa) { return StressFix(digits, 0, mpa) + " " + StressUnit(); }

@@ -491,6 +491,7 @@ TEST_F(MaterialDiagramTest, ThicknessDiagramsAsDxfKeepTheMaterialsLargestThickne
       {3, 0, "Rm = f(t)", "5", "6", {"0.2", "10"}},
       {4, 0, "Sigma b zul = f(t)", "5", "6", {"0.2", "10"}},
       {3, 2, "Rm = f(t)", "2", "2.5", {"0.1", "3"}},
+      {4, -3, "Sigma b zul = f(t)", "5", "-1", {"0.2", "10"}},  // a damaged record: no usable thickness
   };
   int run = 0;
   for (const Case& c : cases) {
@@ -519,7 +520,7 @@ TEST_F(MaterialDiagramTest, ThicknessDiagramsAsDxfKeepTheMaterialsLargestThickne
                                      "sig.bz = 0.75 * Rm", "Rm(1.5)=" + StressFix(5, 0, 1800) + " MPa"};
     for (const auto& h : c.headings) want.push_back(" " + h);
     // The table holds Rm and 0.75 Rm at its first thickness.
-    const long double t1 = c.dmax > 3.5 || c.dmax == 0 ? 0.2L : 0.1L;
+    const long double t1 = c.dmax > 3.5 || c.dmax <= 0 ? 0.2L : 0.1L;
     const long double rm1 = 1800 - 300 * std::log10(t1);
     want.push_back(" " + StressStr(rm1));
     want.push_back(" " + StressStr(rm1 * 0.75L));
