@@ -430,6 +430,92 @@ TEST_F(ConfigFileTest, FileEndingEarlyStopsAtTheNextTestPoint) {
   EXPECT_EQ(Messages(), std::vector<std::string>{});
 }
 
+// A file that ends right after a test point: the entry before it was read, the one after keeps its
+// start value, and only the later test points run the closing step (seen in the resolution, which
+// the closing step derives from the screen).
+TEST_F(ConfigFileTest, EveryTestPointStopsReadingAndOnlyTheLaterOnesFinish) {
+  SetEverySettingAwayFromStart();
+  const std::vector<std::string> full = Lines(WriteAndGet());
+  struct Case {
+    const char* nextLabel;  // the file is cut just before this label
+    bool finish;
+    std::function<void()> check;
+  };
+  const std::vector<Case> cases = {
+      {"Druckertyp", false, [] {
+         EXPECT_EQ(kwenvar.PrinterPort, 2);
+         EXPECT_EQ(kwenvar.PrinterType, 3);
+       }},
+      {"Druckdichte", false, [] {
+         EXPECT_EQ(kwenvar.PrinterType, 4);
+         EXPECT_EQ(kwenvar.PrintDensity, 1);
+       }},
+      {"Farbgrafik", false, [] {
+         EXPECT_EQ(kwenvar.PrintDensityVertical, 3);
+         EXPECT_TRUE(kwenvar.ScreenColor);
+       }},
+      {"EDI Ordner", false, [] { EXPECT_EQ(kwenvar.HardcopyPort, 3); }},
+      {"VENTRIX-Kommandozeile", true, [] {
+         EXPECT_EQ(kwenvar.ProgramDir, "/opt/kwendal/");
+         EXPECT_EQ(cad8var.VentrixCmdLines[1], DefaultVentrixCmdLine);
+       }},
+      {"Hintergrundfarbe", true, [] {
+         EXPECT_EQ(cad8var.VentrixCmdLines[1], "plot a.dxf");
+         EXPECT_EQ(hgvar.BackgroundColor, 1u);
+       }},
+      {"Windows-Druckmodus (1=mono 2=color)", true, [] {
+         EXPECT_EQ(hgvar.BackgroundColor, 0xFFFFFFu);
+         EXPECT_EQ(kwenvar.PrintColorMode, 1);
+       }},
+      {"Layer Monochrom", true, [] {
+         EXPECT_EQ(kwenvar.PrintColorMode, 2);
+         EXPECT_FALSE(cad8var.LayerMonochrome);
+       }},
+      {"Color Layer 16", true, [] {
+         EXPECT_EQ(hgvar.GraphFontName, "Helvetica");
+         EXPECT_EQ(cad8var.ColorLayerColors[16], 1);
+       }},
+      {"Textprogramm", true, [] {
+         EXPECT_EQ(cad8var.ColorLayerColors[31], 1);
+         EXPECT_EQ(cad8var.ColorLayerColors[30], 2);
+         EXPECT_EQ(wkwenvar.TextProgram, "C:\\WINDOWS\\WRITE.EXE");
+       }},
+      {"Windows Screendump Origin X", true, [] {
+         EXPECT_EQ(wkwenvar.ExternalDbProgram, "/usr/bin/dbview");
+         EXPECT_EQ(wprinvar.DefaultPrintOriginX, 0);
+       }},
+      {"Enter Password ?", true, [] {
+         EXPECT_TRUE(wprinvar.DefaultPrintBorder);
+         EXPECT_FALSE(wkwenvar.UserLoginEnabled);
+       }},
+      {"VENTRIX Command lines (n, line 2 .. line n)", true, [] {
+         EXPECT_TRUE(wkwenvar.UserLoginEnabled);
+         EXPECT_EQ(cad8var.VentrixCmdCount, 1);
+       }},
+      {"Print Scale Vertical", true, [] {
+         EXPECT_EQ(wkwenvar.HtmlBrowser, "firefox");
+         EXPECT_EQ(wprinvar.DefaultPrintScaleY, 1.0);
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.nextLabel);
+    const std::size_t keep = Find(full, c.nextLabel);
+    ASSERT_LT(keep, full.size());
+    ReadBytes(Join(std::vector<std::string>(full.begin(), full.begin() + static_cast<long>(keep))));
+    EXPECT_FALSE(kwenvar.ErrorFlag);
+    EXPECT_FALSE(ShareTextFile.IsOpen());
+    // Not finished: the resolution is the stored 800 (or the start value 0 before it was read);
+    // finished: the 4:3 area of the 1280 x 1024 test screen.
+    if (c.finish) {
+      EXPECT_EQ(kwenvar.GraphResX, 1280);
+      EXPECT_EQ(kwenvar.GraphResY, 960);
+    } else {
+      EXPECT_NE(kwenvar.GraphResX, 1280);
+    }
+    c.check();
+  }
+}
+
 // Values that are damaged, out of range or at a rule's border, each in an otherwise complete file.
 TEST_F(ConfigFileTest, ValueRules) {
   wkwenvar.ScreenSizeCode = 0;  // keep the read resolution and dialog scale visible
