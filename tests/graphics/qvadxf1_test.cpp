@@ -69,6 +69,27 @@ TEST_F(SpringViewTest, ViewNineEndsAtOnceAndAnUnknownViewGetsAnEmptyPage) {
   EXPECT_EQ(w.calls.back().op, "close");
 }
 
+// The page of each view: the A4 sheet for the production drawing, the spring's own extent for the
+// two full-size views (height b), else the 160 x 120 diagram page.
+TEST_F(SpringViewTest, EveryViewSetsUpItsPage) {
+  const long double De = qvaglob.OuterDiameter, b = yebglob9.BandWidth;
+  const std::vector<long double> diagram = {0, 0, 160, 120, 1};
+  const std::vector<std::vector<long double>> pages = {
+      {-5, -5, 215, 307, 1}, diagram, diagram, diagram, diagram, diagram,
+      {-0.6L * De, -0.6L * De, 2 * De, 0.6L * De, b}, {-0.1L * b, -0.6L * De, 1.1L * b, 0.6L * De, b},
+  };
+  for (uint16_t v = 1; v <= 8; ++v) {
+    SCOPED_TRACE("view " + std::to_string(v));
+    RecordingWriter& w = Register(5, "txt", false);
+    DrawSpringView(5, v);
+    ASSERT_FALSE(kwenvar.ErrorFlag);
+    const auto page = w.only("page");
+    ASSERT_EQ(page.size(), 1u);
+    EXPECT_EQ(page[0].v, pages[v - 1]);
+    RegisterCadWriter(5, nullptr);
+  }
+}
+
 TEST_F(SpringViewTest, TheChoiceOffersTheViewAfterTheLastOneDrawnUntilBack) {
   RecordingWriter& w = Register(5, "txt", false);
   // Diagram F - s, then Feder SA, then "zurück ..".
