@@ -137,6 +137,17 @@ TEST_F(SpringViewTest, ACancelledChoiceDrawsNothingFurther) {
   scriptedPrompter().push(Cancel{});
   DrawSpringView(5, 0);
   EXPECT_TRUE(w.calls.empty());
+
+  // The output code asked and cancelled: no output is begun, and the loop ends there.
+  kwenvar.ErrorFlag = false;
+  scriptedPrompter().clear();
+  scriptedPrompter().push(3);  // Goodman
+  scriptedPrompter().push(Cancel{});
+  DrawSpringView(0, 0);
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_EQ(Choices(), (std::vector<std::string>{"Select ..", "CAD-Code"}));
+  EXPECT_TRUE(w.calls.empty());
+  EXPECT_FALSE(ShareTextFile.IsOpen());
 }
 
 TEST_F(SpringViewTest, TheSpiralStartsAfterTheTurnFractionAndEndsAtTheBottomOfTheCoil) {
