@@ -32,6 +32,7 @@
 #include "graphics/qvadxf1.h"
 #include "graphics/titleblk.h"
 #include "platform/batchprompter.h"
+#include "platform/launcher.h"
 #include "shell/configio.h"
 #include "shell/springfile.h"
 #include "spring/aendvar.h"
@@ -267,6 +268,15 @@ void ShutdownProgram() {
 
 namespace {
 
+// A batch run starts no program and opens no viewer: nobody is there to look, and a CAD file
+// written on request would otherwise come up in the desktop's viewer.
+class BatchLauncher : public Launcher {
+ public:
+  bool startProgram(const std::string&, const std::vector<std::string>&) override { return false; }
+  bool openDocument(const std::string&) override { return false; }
+  bool programExists(const std::string&) const override { return false; }
+};
+
 // The calculation's messages where a batch run can show them: on the error stream.
 void BatchCalcMessages() {
   for (uint16_t n = 1; n <= error0.ErrorCount; ++n) {
@@ -287,6 +297,7 @@ int RunBatch(const std::vector<std::string>& params) {
     installPrompter(std::move(previous));
     return ExitBadInput;
   }
+  std::unique_ptr<Launcher> previousLauncher = installLauncher(std::make_unique<BatchLauncher>());
   int rc = ExitNoOutput;
   try {
     InitProgramModules(params);
@@ -307,6 +318,7 @@ int RunBatch(const std::vector<std::string>& params) {
     rc = ExitNoOutput;
   }
   installPrompter(std::move(previous));
+  installLauncher(std::move(previousLauncher));
   return rc;
 }
 

@@ -36,8 +36,8 @@ class BatchTest : public ::testing::Test {
     fs::copy_file(kData / "yeb9wst.dbf", dir_ / "yeb9wst.dbf");
     fs::copy_file(kData / "null.qva", dir_ / "test.qva");
   }
-  ProgramRun run(const std::string& args) {
-    const test::CommandResult r = test::runCommand("(cd '" + dir_.string() + "' && timeout 120 " +
+  ProgramRun run(const std::string& args, const std::string& env = "") {
+    const test::CommandResult r = test::runCommand("(cd '" + dir_.string() + "' && " + env + " timeout 120 " +
                                                    QORVA_BINARY + " " + args + " >out.log 2>err.log)");
     ProgramRun result{r.exitCode, readFile(dir_ / "out.log"), readFile(dir_ / "err.log")};
     fs::remove(dir_ / "out.log");
@@ -163,6 +163,22 @@ TEST_F(BatchTest, GoodmanAsIgesAndForceTravelAsTxt) {
   EXPECT_EQ(txt.exitCode, 0) << txt.err;
   ASSERT_TRUE(fs::exists(dir_ / "test.txt"));
   EXPECT_GT(fs::file_size(dir_ / "test.txt"), 100u);
+}
+
+TEST_F(BatchTest, NoViewerIsStartedForAWrittenFile) {
+  // A desktop opener that leaves a trace of every document it is asked to open.
+  fs::create_directory(dir_ / "bin");
+  writeFile(dir_ / "bin" / "xdg-open", "#!/bin/sh\necho \"$@\" >> '" + (dir_ / "opened.log").string() + "'\n");
+  fs::permissions(dir_ / "bin" / "xdg-open", fs::perms::owner_all);
+  const std::string env = "PATH='" + (dir_ / "bin").string() + "':\"$PATH\"";
+  for (const char* args : {"test.qva /CAD1:1", "test.qva /CAD2:4 /NOGUI", "test.qva /I"}) {
+    SCOPED_TRACE(args);
+    const ProgramRun r = run(args, env);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+  }
+  EXPECT_TRUE(fs::exists(dir_ / "test.dxf"));
+  EXPECT_TRUE(fs::exists(dir_ / "test.igs"));
+  EXPECT_FALSE(fs::exists(dir_ / "opened.log")) << readFile(dir_ / "opened.log");
 }
 
 TEST_F(BatchTest, UsageTextLineByLine) {
