@@ -98,8 +98,14 @@ bool UsableFolder(const std::string& dir) {
   return !dir.empty() && std::filesystem::is_directory(dir, ec) && DirWritable(AddBackslash(dir));
 }
 
-// The result file a mode was to write, in the current folder.
-bool ResultWritten(const std::string& ext) { return FileCanOpen(kwenvar.CurrentFileName + "." + ext); }
+// When the result file in the current folder was last written; nothing when there is none. A file
+// left from an earlier run must not pass for this run's result.
+std::optional<std::filesystem::file_time_type> ResultStamp(const std::string& name) {
+  std::error_code ec;
+  const auto t = std::filesystem::last_write_time(name, ec);
+  if (ec || !std::filesystem::is_regular_file(name, ec)) return std::nullopt;
+  return t;
+}
 
 const char* CadExtension(int32_t device) {
   switch (device) {
@@ -121,23 +127,29 @@ std::optional<int> ResultMode(const CommandLine& cmd) {
   auto& k = kwenvar;
   if (!ReadSpringFile(BatchInputName(k.CurrentFileName))) return ExitBadInput;
   k.CurrentFileName = FileBaseName(k.CurrentFileName);
-  std::string ext;
+  const std::string result =
+      k.CurrentFileName + "." + (cmd.mode == CommandMode::TextResults ? "txt" : CadExtension(cmd.cadDevice));
+  const auto before = ResultStamp(result);
   std::string workCopy;  // the report's copy in TempDir, of no use once the result is written
   k.ErrorFlag = false;
   if (cmd.mode == CommandMode::TextResults) {
     wkwenvar.TextDeviceQuery = false;
     wkwenvar.TextDevice = 9;
-    ext = "txt";
-    const std::string before = textout.OutputFileName;
+    const std::string reportFile = textout.OutputFileName;
     PrintSpringResults();
-    workCopy = textout.OutputFileName != before ? textout.OutputFileName : std::string();
+    workCopy = textout.OutputFileName != reportFile ? textout.OutputFileName : std::string();
+    // The copy into the current folder fails without a word of its own.
+    if (!k.FatalError && (k.ErrorFlag || !ResultStamp(result))) {
+      ReportError("Datei " + result + " kann nicht angelegt werden");
+    }
   } else {
     wkwenvar.CadBatchMode = true;
-    ext = CadExtension(cmd.cadDevice);
     DrawSpringView(static_cast<uint16_t>(cmd.cadDevice), static_cast<uint16_t>(cmd.cadView));
     wkwenvar.CadBatchMode = false;
   }
-  const int rc = k.FatalError || k.ErrorFlag || !ResultWritten(ext) ? ExitNoOutput : ExitOk;
+  const auto after = ResultStamp(result);
+  const bool written = after && (!before || *after != *before);
+  const int rc = k.FatalError || k.ErrorFlag || !written ? ExitNoOutput : ExitOk;
   if (!workCopy.empty() && FileDir(workCopy) == AddBackslash(k.TempDir)) EraseFile(workCopy);
   return rc;
 }

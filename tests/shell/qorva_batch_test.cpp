@@ -165,6 +165,34 @@ TEST_F(BatchTest, GoodmanAsIgesAndForceTravelAsTxt) {
   EXPECT_GT(fs::file_size(dir_ / "test.txt"), 100u);
 }
 
+TEST_F(BatchTest, AResultThatCannotBeWrittenIsToldWithExitCodeTwo) {
+  // A folder in the place of the result file: nothing can be written there.
+  for (const char* args : {"test.qva /I /NOGUI", "test.qva /CAD1:1", "test.qva /CAD2:4"}) {
+    SCOPED_TRACE(args);
+    for (const char* ext : {"txt", "dxf", "igs"}) fs::create_directory(dir_ / ("test." + std::string(ext)));
+    const ProgramRun r = run(args);
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("kann nicht angelegt werden"), std::string::npos) << r.err;
+    for (const char* ext : {"txt", "dxf", "igs"}) EXPECT_TRUE(fs::is_directory(dir_ / ("test." + std::string(ext))));
+    for (const char* ext : {"txt", "dxf", "igs"}) fs::remove(dir_ / ("test." + std::string(ext)));
+  }
+}
+
+TEST_F(BatchTest, AResultLeftFromAnEarlierRunDoesNotPassForThisOne) {
+  const ProgramRun first = run("test.qva /I");
+  ASSERT_EQ(first.exitCode, 0) << first.err;
+  const std::string earlier = readFile(dir_ / "test.txt");
+  // Thickness 0: a fatal calculation error, so this run writes nothing.
+  std::string bytes = readFile(dir_ / "test.qva");
+  const size_t t = bytes.find("\r\n0.5000000\r\n");
+  ASSERT_NE(t, std::string::npos);
+  bytes.replace(t + 2, 9, "0");
+  writeFile(dir_ / "test.qva", bytes);
+  const ProgramRun second = run("test.qva /I /NOGUI");
+  EXPECT_EQ(second.exitCode, 2);
+  EXPECT_EQ(readFile(dir_ / "test.txt"), earlier);
+}
+
 TEST_F(BatchTest, NoViewerIsStartedForAWrittenFile) {
   // A desktop opener that leaves a trace of every document it is asked to open.
   fs::create_directory(dir_ / "bin");
