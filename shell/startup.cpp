@@ -328,6 +328,11 @@ int RunBatch(const std::vector<std::string>& params) {
   } catch (const std::exception& e) {
     std::cerr << e.what() << '\n';
     rc = ExitNoOutput;
+    try {
+      ShutdownProgram();  // the block files and a private temporary folder go all the same
+    } catch (const std::exception&) {
+      // Nothing more to tidy; the exit code says the run failed.
+    }
   }
   installPrompter(std::move(previous));
   installLauncher(std::move(previousLauncher));
