@@ -136,6 +136,7 @@ TEST_F(BatchTest, EveryViewAsDxfPassesTheAudit) {
     SCOPED_TRACE(j);
     const ProgramRun r = run("test.qva /CAD1:" + std::to_string(j));
     EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.err, "") << "a batch run asked or told something";
     ASSERT_TRUE(fs::exists(dir_ / "test.dxf"));
     const test::CommandResult audit = test::runCommand(std::string(QORVA_PYTHON) + " '" + QORVA_SOURCE_DIR +
                                                        "/tools/graphics/dxfcheck.py' '" +
@@ -151,6 +152,7 @@ TEST_F(BatchTest, EveryViewAsDxfPassesTheAudit) {
 TEST_F(BatchTest, GoodmanAsIgesAndForceTravelAsTxt) {
   const ProgramRun iges = run("test.qva /cad2:4");
   EXPECT_EQ(iges.exitCode, 0) << iges.err;
+  EXPECT_EQ(iges.err, "");
   ASSERT_TRUE(fs::exists(dir_ / "test.igs"));
   const test::CommandResult read =
       test::runCommand("sh '" + std::string(QORVA_SOURCE_DIR) + "/tools/graphics/igescheck.sh' '" +
@@ -161,6 +163,7 @@ TEST_F(BatchTest, GoodmanAsIgesAndForceTravelAsTxt) {
 
   const ProgramRun txt = run("test.qva -CAD5:3");
   EXPECT_EQ(txt.exitCode, 0) << txt.err;
+  EXPECT_EQ(txt.err, "");
   ASSERT_TRUE(fs::exists(dir_ / "test.txt"));
   EXPECT_GT(fs::file_size(dir_ / "test.txt"), 100u);
 }
