@@ -50,7 +50,8 @@ void SetAppTitle(std::string& title) {
   const std::string& name = kwenvar.CurrentFileName;
   if (!name.empty()) {
     t += "  -  " + DosToUtf8(name);
-    if (name.find('.') == std::string::npos) t += "." + DosToUtf8(kwenvar.DataExt);
+    // Only a dot in the file name itself is an extension, not one in a folder name.
+    if (name.substr(FileDir(name).size()).find('.') == std::string::npos) t += "." + DosToUtf8(kwenvar.DataExt);
   }
   prompter().appTitle(t);
   ArrowCursor();

@@ -91,6 +91,7 @@ TEST_F(MsgboxTest, WindowTitle) {
   };
   for (const Case c : {Case{"spring", "K W E N D A L ä  -  spring.qva"},
                        Case{"/data/feder.alt", "K W E N D A L ä  -  /data/feder.alt"},
+                       Case{"/home/u/.cache/feder", "K W E N D A L ä  -  /home/u/.cache/feder.qva"},
                        Case{"", "K W E N D A L ä"}}) {
     sp().clear();
     kwenvar.CurrentFileName = c.name;
