@@ -507,13 +507,7 @@ void CadTextStyle(int32_t font, long double angle, long double height, long doub
   Guarded([&] {
     cad8var.TextHeight = height;
     cad8var.TextWidthFactor = width == 0.0L ? 0.7L * cad8var.CadTextWidth : width / height * cad8var.CadTextWidth;
-    const long double whole = Round(angle);
-    // Without a known window size there is nothing to correct for.
-    if (whole >= 5.0L && whole <= 85.0L && kwenvar.GraphResX > 0 && kwenvar.GraphResY > 0) {
-      const long double rad = DegToRad(angle);
-      angle = RadToDeg(std::atan2(static_cast<long double>(kwenvar.GraphResY) * std::sin(rad),
-                                  0.75L * static_cast<long double>(kwenvar.GraphResX) * std::cos(rad)));
-    }
+    angle = WindowTextAngle(angle);
     cad8var.TextAngle = angle;
     cad8var.TextObliqueAngle = cad8var.CadTextAngle;
     if (cad8var.CadCode == 3 && !cad8var.BlocksSection) GraphSetTextStyle(font, angle, height, 0.95L * width);
