@@ -3,7 +3,9 @@
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 #include "foundation/kwenvar.h"
 #include "foundation/msgbox.h"
@@ -37,6 +39,18 @@ QHBoxLayout* PromptDialog::makeButtons(const char* okName, const char* cancelNam
   connect(helpTextButton_, &QPushButton::clicked, this, [this] { showHelp(1); });
   connect(helpPictureButton_, &QPushButton::clicked, this, [this] { showHelp(2); });
   return row;
+}
+
+QVBoxLayout* PromptDialog::makeColumn(const char* objectName, const char* title, bool fixedSize, QLabel*& label) {
+  setObjectName(QString::fromLatin1(objectName));
+  setWindowTitle(dosToQString(title));
+  if (fixedSize) setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
+  auto* layout = new QVBoxLayout(this);
+  label = new QLabel(this);
+  label->setObjectName(QStringLiteral("Label1"));
+  label->setWordWrap(true);
+  layout->addWidget(label);
+  return layout;
 }
 
 void PromptDialog::previewKeys() {

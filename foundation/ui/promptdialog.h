@@ -6,7 +6,9 @@
 #include <QDialog>
 
 class QHBoxLayout;
+class QLabel;
 class QPushButton;
+class QVBoxLayout;
 
 namespace qorva {
 
@@ -25,6 +27,9 @@ class PromptDialog : public QDialog {
   // The button row in the order OK, Abbrechen, Hilfetext, Hilfebild with the given object names;
   // OK is the default button.
   QHBoxLayout* makeButtons(const char* okName, const char* cancelName);
+  // Names and titles the dialog (a fixed size takes away the resize grip) and returns its column,
+  // whose first row is the word-wrapped prompt line "Label1", handed back in `label`.
+  QVBoxLayout* makeColumn(const char* objectName, const char* title, bool fixedSize, QLabel*& label);
   // Makes the dialog see Enter and Esc before its controls (call once every control exists).
   void previewKeys();
   // Enter seen by the dialog; the default closes as OK.

@@ -6,22 +6,14 @@
 #include <QVBoxLayout>
 
 #include "foundation/kwenvar.h"
-#include "foundation/ui/qttext.h"
 
 namespace qorva {
 
 Tin_codedialog::Tin_codedialog(QWidget* parent) : PromptDialog(parent, HelpFlag::Clear) {
-  setObjectName(QStringLiteral("in_codedialog"));
-  setWindowTitle(dosToQString("Auswahl"));
-  setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
-  auto* layout = new QVBoxLayout(this);
-  Label1 = new QLabel(this);
-  Label1->setObjectName(QStringLiteral("Label1"));
-  Label1->setWordWrap(true);
+  QVBoxLayout* layout = makeColumn("in_codedialog", "Auswahl", true, Label1);
   ListBox1 = new QListWidget(this);
   ListBox1->setObjectName(QStringLiteral("ListBox1"));
   ListBox1->setMinimumSize(385, 161);
-  layout->addWidget(Label1);
   layout->addWidget(ListBox1, 1);
   layout->addLayout(makeButtons("button_ok", "button_cancel"));
   button_ok = okButton_;

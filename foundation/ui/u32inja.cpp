@@ -12,13 +12,7 @@ namespace qorva {
 
 // The help buttons leave ErrorFlag as the help left it.
 Tin_janeindialog::Tin_janeindialog(QWidget* parent) : PromptDialog(parent, HelpFlag::AsHelpLeftIt) {
-  setObjectName(QStringLiteral("in_janeindialog"));
-  setWindowTitle(dosToQString("Eingabe"));
-  setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
-  auto* layout = new QVBoxLayout(this);
-  Label1 = new QLabel(this);
-  Label1->setObjectName(QStringLiteral("Label1"));
-  Label1->setWordWrap(true);
+  QVBoxLayout* layout = makeColumn("in_janeindialog", "Eingabe", true, Label1);
   Label1->setMinimumSize(250, 33);
   RadioGroup_janein = new QGroupBox(dosToQString("Auswahl"), this);
   RadioGroup_janein->setObjectName(QStringLiteral("RadioGroup_janein"));
@@ -28,7 +22,6 @@ Tin_janeindialog::Tin_janeindialog(QWidget* parent) : PromptDialog(parent, HelpF
   Item_nein = new QRadioButton(dosToQString("&Nein"), RadioGroup_janein);
   items->addWidget(Item_ja);
   items->addWidget(Item_nein);
-  layout->addWidget(Label1);
   layout->addWidget(RadioGroup_janein);
   layout->addStretch(1);
   layout->addLayout(makeButtons("Button_ok", "button_cancel"));

@@ -7,24 +7,15 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "foundation/ui/qttext.h"
-
 namespace qorva {
 
 Tin_radiodialog::Tin_radiodialog(QWidget* parent) : PromptDialog(parent, HelpFlag::Clear) {
-  setObjectName(QStringLiteral("in_radiodialog"));
-  setWindowTitle(dosToQString("Auswahl"));
-  setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
-  auto* layout = new QVBoxLayout(this);
-  Label1 = new QLabel(this);
-  Label1->setObjectName(QStringLiteral("Label1"));
-  Label1->setWordWrap(true);
+  QVBoxLayout* layout = makeColumn("in_radiodialog", "Auswahl", true, Label1);
   RadioGroup1 = new QGroupBox(this);
   RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
   RadioGroup1->setFixedWidth(401);
   new QVBoxLayout(RadioGroup1);
   group_ = new QButtonGroup(this);
-  layout->addWidget(Label1);
   layout->addWidget(RadioGroup1);
   layout->addStretch(1);
   layout->addLayout(makeButtons("Button_ok", "button_cancel"));

@@ -5,22 +5,14 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "foundation/ui/qttext.h"
-
 namespace qorva {
 
 Tin_textdialog::Tin_textdialog(QWidget* parent) : PromptDialog(parent, HelpFlag::Clear) {
-  setObjectName(QStringLiteral("in_textdialog"));
-  setWindowTitle(dosToQString("Eingabe"));
-  auto* layout = new QVBoxLayout(this);
+  QVBoxLayout* layout = makeColumn("in_textdialog", "Eingabe", false, Label1);
+  Label1->setMinimumSize(300, 33);
   EditEinText = new QLineEdit(this);
   EditEinText->setObjectName(QStringLiteral("EditEinText"));
   EditEinText->setMinimumWidth(305);
-  Label1 = new QLabel(this);
-  Label1->setObjectName(QStringLiteral("Label1"));
-  Label1->setWordWrap(true);
-  Label1->setMinimumSize(300, 33);
-  layout->addWidget(Label1);
   layout->addWidget(EditEinText);
   layout->addStretch(1);
   layout->addLayout(makeButtons("Button_ok", "Button_Cancel"));
