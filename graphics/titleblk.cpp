@@ -65,6 +65,34 @@ std::string OneLine(const std::string& s) {
 
 std::string RevisionLetter() { return std::string(1, static_cast<char>(65 + ShownChangeCount())); }
 
+// The ISO forms share their lower right corner: revision, issue date, language and sheet, beside the
+// names and the drawing number.
+void IsoIssueLines() {
+  Line(128, 9, 180, 9);
+  Line(136, 0, 136, 9);
+  Line(160, 0, 160, 9);
+  Line(170, 0, 170, 9);
+}
+
+void IsoIssueLabelsAndNames(const std::string& name, const std::string& name2, const std::string& number) {
+  CadText(kAend, 129, 6.5L);
+  CadText("Ausgabedatum", 137, 6.5L);
+  CadText("Spr.", 161, 6.5L);
+  CadText("Blatt", 171, 6.5L);
+  CadSetColor(5);
+  Fitted(number, 3.5L, 2.8L, 48, 130, 12);
+  Fitted(name, 3.5L, 2.8L, 50, 76, 8.5L);
+  CadSetColor(4);
+  Fitted(name2, 2.5L, 1.8L, 50, 76, 2.5L);
+  Style(2.5L, 1.8L);
+}
+
+void IsoIssueValues() {
+  CadText(RevisionLetter(), 130, 2);
+  CadText(DateStrIso(), 138, 2);
+  CadText("de", 162, 2);
+}
+
 void DrawIsoFig2(const std::string& name, const std::string& name2, const std::string& number) {
   CadSetColor(5);
   CadRectangle(0, 0, 180, 36);
@@ -73,10 +101,7 @@ void DrawIsoFig2(const std::string& name, const std::string& name2, const std::s
   Line(0, 27, 180, 27);
   Line(74, 18, 180, 18);
   Line(128, 0, 128, 27);
-  Line(128, 9, 180, 9);
-  Line(136, 0, 136, 9);
-  Line(160, 0, 160, 9);
-  Line(170, 0, 170, 9);
+  IsoIssueLines();
   Line(31, 27, 31, 36);
   Line(116, 27, 116, 36);
   Line(158, 27, 158, 36);
@@ -89,23 +114,12 @@ void DrawIsoFig2(const std::string& name, const std::string& name2, const std::s
   CadText("Dokumentenart", 75, 24.5L);
   CadText("Dokumentenstatus", 129, 24.5L);
   CadText(kTitleLabel, 75, 15.5L);
-  CadText(kAend, 129, 6.5L);
-  CadText("Ausgabedatum", 137, 6.5L);
-  CadText("Spr.", 161, 6.5L);
-  CadText("Blatt", 171, 6.5L);
-  CadSetColor(5);
-  Fitted(number, 3.5L, 2.8L, 48, 130, 12);
-  Fitted(name, 3.5L, 2.8L, 50, 76, 8.5L);
-  CadSetColor(4);
-  Fitted(name2, 2.5L, 1.8L, 50, 76, 2.5L);
-  Style(2.5L, 1.8L);
+  IsoIssueLabelsAndNames(name, name2, number);
   CadText(aendvar.TitleDepartment, 2, 29);
   CadText(aendvar.TitleStandardBy, 33, 29);
   CadText(aendvar.TitleDrawnBy, 76, 29);
   CadText(aendvar.TitleCheckedBy, 118, 29);
-  CadText(RevisionLetter(), 130, 2);
-  CadText(DateStrIso(), 138, 2);
-  CadText("de", 162, 2);
+  IsoIssueValues();
   CadText(aendvar.TitleDocType, 76, 20);
   CadText(aendvar.TitleDocStatus, 130, 20);
 }
@@ -117,10 +131,7 @@ void DrawIsoFig1(const std::string& name, const std::string& name2, const std::s
   Line(74, 0, 74, 27);
   Line(0, 18, 180, 18);
   Line(128, 0, 128, 18);
-  Line(128, 9, 180, 9);
-  Line(136, 0, 136, 9);
-  Line(160, 0, 160, 9);
-  Line(170, 0, 170, 9);
+  IsoIssueLines();
   Line(31, 0, 31, 27);
   Line(135, 18, 135, 27);
   Line(31, 9, 74, 9);
@@ -133,25 +144,14 @@ void DrawIsoFig1(const std::string& name, const std::string& name2, const std::s
   CadText("Erstellt durch", 32, 15.5L);
   CadText(kTitleLabel, 75, 15.5L);
   CadText("Genehmigt von", 32, 6.5L);
-  CadText(kAend, 129, 6.5L);
-  CadText("Ausgabedatum", 137, 6.5L);
-  CadText("Spr.", 161, 6.5L);
-  CadText("Blatt", 171, 6.5L);
-  CadSetColor(5);
-  Fitted(number, 3.5L, 2.8L, 48, 130, 12);
-  Fitted(name, 3.5L, 2.8L, 50, 76, 8.5L);
-  CadSetColor(4);
-  Fitted(name2, 2.5L, 1.8L, 50, 76, 2.5L);
-  Style(2.5L, 1.8L);
+  IsoIssueLabelsAndNames(name, name2, number);
   CadText(aendvar.TitleDrawnBy, 33, 11);
   CadText(aendvar.TitleCheckedBy, 33, 2);
   CadText(aendvar.TitleDepartment, 2, 20);
   CadText(aendvar.TitleStandardBy, 33, 20);
   CadText(aendvar.TitleDocType, 76, 20);
   CadText(aendvar.TitleDocStatus, 138, 20);
-  CadText(RevisionLetter(), 130, 2);
-  CadText(DateStrIso(), 138, 2);
-  CadText("de", 162, 2);
+  IsoIssueValues();
 }
 
 // The DIN forms; type 3 adds the upper strip. Any other type gets the type 0 form without its outline.
