@@ -28,6 +28,9 @@ void orderEnds(long double& a, long double& b, long double ds) {
   if ((b - a) / ds <= 10.0L) std::swap(a, b);
 }
 
+// Extension lines run from their point to 1 DS beyond the dimension line, on the far side of it.
+long double extensionEnd(long double from, long double dim, long double ds) { return from > dim ? dim - ds : dim + ds; }
+
 }  // namespace
 
 void CadArrowHead(long double x, long double y, long double angle, long double halfAngle,
@@ -77,7 +80,7 @@ void CadDimHorzExt(const std::string& text, const std::string& upperTol, const s
                    long double x1, long double y1, long double x2, long double y2, long double yDim) {
   const long double ds = cad8var.DimScale;
   CadSetColor(3);
-  const long double yEnd = y1 > yDim ? yDim - ds : yDim + ds;
+  const long double yEnd = extensionEnd(y1, yDim, ds);
   CadLine(x1, y1, x1, yEnd);
   CadLine(x2, y2, x2, yEnd);
   CadDimHorz(text, upperTol, lowerTol, x1, x2, yDim);
@@ -87,7 +90,7 @@ void CadDimVertExt(const std::string& text, const std::string& upperTol, const s
                    long double x1, long double y1, long double x2, long double y2, long double xDim) {
   const long double ds = cad8var.DimScale;
   CadSetColor(3);
-  const long double xEnd = x1 > xDim ? xDim - ds : xDim + ds;
+  const long double xEnd = extensionEnd(x1, xDim, ds);
   CadLine(x1, y1, xEnd, y1);
   CadLine(x2, y2, xEnd, y2);
   CadDimVert(text, upperTol, lowerTol, y1, y2, xDim);
