@@ -142,14 +142,15 @@ const std::array<MenuTextField, 39> kMenuTextFields = {{
 
 std::string MenuCaptionUtf8(const MenuCaption& c) { return c.utf8 ? c.text : WinToUtf8(c.text); }
 
+MenuCaption MenuCaptionFromSet(const char* text, bool utf8) {
+  return MenuCaption{utf8 ? std::string(text) : Utf8ToWin(text), utf8};
+}
+
 bool SetMenuTexts(int32_t language) {
   for (const MenuTextSet& set : kSets) {
     if (set.language != language) continue;
-    for (std::size_t i = 0; i < kMenuTextFields.size(); ++i) {
-      MenuCaption& c = vmenu1.*kMenuTextFields[i].member;
-      c.utf8 = set.utf8;
-      c.text = set.utf8 ? std::string(set.texts[i]) : Utf8ToWin(set.texts[i]);
-    }
+    for (std::size_t i = 0; i < kMenuTextFields.size(); ++i)
+      vmenu1.*kMenuTextFields[i].member = MenuCaptionFromSet(set.texts[i], set.utf8);
     return true;
   }
   return false;

@@ -34,6 +34,9 @@ struct MenuCaption {
 // The caption as UTF-8, for display.
 std::string MenuCaptionUtf8(const MenuCaption& c);
 
+// A caption from a language set's UTF-8 text, held as that set holds its texts.
+MenuCaption MenuCaptionFromSet(const char* text, bool utf8);
+
 struct Vmenu1 {
   MenuCaption MenuTextMenu;
   MenuCaption MenuTextFile;

@@ -3,8 +3,6 @@
 
 #include <array>
 
-#include "foundation/wintext.h"
-
 namespace qorva {
 
 namespace {
@@ -36,11 +34,8 @@ constexpr MenuCaption Vmenuyeb::*kFields[] = {&Vmenuyeb::FamilyTextCharacteristi
 bool SetFamilyMenuTexts(int32_t language) {
   for (const FamilyTextSet& set : kSets) {
     if (set.language != language) continue;
-    for (std::size_t i = 0; i < set.texts.size(); ++i) {
-      MenuCaption& c = vmenuyeb.*kFields[i];
-      c.utf8 = set.utf8;
-      c.text = set.utf8 ? std::string(set.texts[i]) : Utf8ToWin(set.texts[i]);
-    }
+    for (std::size_t i = 0; i < set.texts.size(); ++i)
+      vmenuyeb.*kFields[i] = MenuCaptionFromSet(set.texts[i], set.utf8);
     return true;
   }
   return false;
