@@ -3,10 +3,8 @@
 #include "shell/configio.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 #include <array>
-#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -22,6 +20,7 @@
 #include "foundation/view3d.h"
 #include "foundation/wkwenvar.h"
 #include "foundation/wprinvar.h"
+#include "tests/support/filehelpers.h"
 #include "tests/support/testsupport.h"
 
 namespace qorva::test {
@@ -30,24 +29,6 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::string kDataDir = QORVA_TEST_DATA_DIR;
-
-std::vector<std::string> Lines(const std::string& bytes) {
-  std::vector<std::string> out;
-  std::size_t from = 0;
-  while (from < bytes.size()) {
-    std::size_t end = bytes.find("\r\n", from);
-    if (end == std::string::npos) end = bytes.size();
-    out.push_back(bytes.substr(from, end - from));
-    from = end + 2;
-  }
-  return out;
-}
-
-std::string Join(const std::vector<std::string>& lines) {
-  std::string s;
-  for (const std::string& l : lines) s += l + "\r\n";
-  return s;
-}
 
 // Index of the first line equal to label (the test fails when there is none).
 std::size_t Find(const std::vector<std::string>& lines, const std::string& label) {
@@ -87,26 +68,6 @@ class EnvGuard {
  private:
   const char* name_;
   std::optional<std::string> old_;
-};
-
-// Files may grow no larger than `bytes` while it lives (root is bound by this limit too).
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    ::getrlimit(RLIMIT_FSIZE, &old_);
-    oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit l = old_;
-    l.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &l);
-  }
-  ~FileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &old_);
-    std::signal(SIGXFSZ, oldHandler_);
-  }
-
- private:
-  rlimit old_{};
-  void (*oldHandler_)(int) = nullptr;
 };
 
 // Every setting of the file away from its start value, each value surviving the reader's rules.

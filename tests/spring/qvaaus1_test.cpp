@@ -12,46 +12,19 @@
 #include "foundation/utilfile.h"
 #include "spring/qvarech.h"
 #include "tests/spring/springfixture.h"
+#include "tests/support/filehelpers.h"
 
 namespace qorva::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kGoldenDir = std::string(QORVA_SOURCE_DIR) + "/tests/spring/data/";
-
-void ExpectGolden(const std::string& name, const std::string& actual) {
-  const fs::path golden = kGoldenDir + name;
-  if (std::getenv("QORVA_UPDATE_GOLDENS")) writeFile(golden, actual);
-  ASSERT_TRUE(fs::exists(golden)) << golden;
-  EXPECT_EQ(readFile(golden), actual) << "differs from " << golden;
-}
-
-std::vector<std::string> Lines(const std::string& bytes) {
-  std::vector<std::string> out;
-  std::size_t from = 0;
-  while (from < bytes.size()) {
-    std::size_t end = bytes.find("\r\n", from);
-    if (end == std::string::npos) end = bytes.size();
-    out.push_back(bytes.substr(from, end - from));
-    from = end + 2;
-  }
-  return out;
-}
-
 class ReportTest : public SpringTest {
  protected:
   void SetUp() override {
     SpringTest::SetUp();
-    std::vector<MaterialTableRow> rows;
-    for (int i = 1; i <= 11; ++i) rows.push_back(Row(RoundSteel("other " + IntStr(i))));
-    rows.push_back(Row(RoundSteel()));
-    useTable(rows);
-    kwenvar.ProgName = "QORVA";
-    kwenvar.ProgStem = "qorva";
-    kwenvar.ProgTitle = "QORVA - Konstantkraftfeder";
-    kwenvar.ProgVersion = "1.0";
-    kwenvar.DataExt = "qva";
+    useTableEndingInStartMaterial();
+    NameTheProgram();
     // Working in the scratch folder with empty folder settings keeps its path out of the reports.
     oldDir_ = fs::current_path();
     fs::current_path(dir_.path());

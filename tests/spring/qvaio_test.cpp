@@ -3,9 +3,7 @@
 #include "spring/qvaio.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
-#include <csignal>
 #include <filesystem>
 #include <functional>
 #include <limits>
@@ -17,54 +15,19 @@
 #include "spring/dokuvar.h"
 #include "spring/qvarech.h"
 #include "tests/spring/springfixture.h"
+#include "tests/support/filehelpers.h"
 
 namespace qorva::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kGoldenDir = std::string(QORVA_SOURCE_DIR) + "/tests/spring/data/";
-
-// Rewrites a golden file instead of comparing when QORVA_UPDATE_GOLDENS is set.
-void ExpectGolden(const std::string& name, const std::string& actual) {
-  const fs::path golden = kGoldenDir + name;
-  if (std::getenv("QORVA_UPDATE_GOLDENS")) writeFile(golden, actual);
-  ASSERT_TRUE(fs::exists(golden)) << golden;
-  EXPECT_EQ(readFile(golden), actual) << "differs from " << golden;
-}
-
-std::vector<std::string> Lines(const std::string& bytes) {
-  std::vector<std::string> out;
-  std::size_t from = 0;
-  while (from < bytes.size()) {
-    std::size_t end = bytes.find("\r\n", from);
-    if (end == std::string::npos) end = bytes.size();
-    out.push_back(bytes.substr(from, end - from));
-    from = end + 2;
-  }
-  return out;
-}
-
-std::string Join(const std::vector<std::string>& lines) {
-  std::string s;
-  for (const std::string& l : lines) s += l + "\r\n";
-  return s;
-}
-
 class SpringFileTest : public SpringTest {
  protected:
   void SetUp() override {
     SpringTest::SetUp();
-    // Material 12 of the table is the one the start spring names.
-    std::vector<MaterialTableRow> rows;
-    for (int i = 1; i <= 11; ++i) rows.push_back(Row(RoundSteel("other " + IntStr(i)).set(5, "100000")));
-    rows.push_back(Row(RoundSteel()));
-    useTable(rows);
-    kwenvar.ProgName = "QORVA";
-    kwenvar.ProgStem = "qorva";
-    kwenvar.ProgTitle = "QORVA - Konstantkraftfeder";
-    kwenvar.ProgVersion = "1.0";
-    kwenvar.DataExt = "qva";
+    useTableEndingInStartMaterial("100000");
+    NameTheProgram();
     kwenvar.DataDir = dir_.path().string() + "/";
     kwenvar.TempDir = dir_.path().string() + "/";
     kwenvar.CurrentFileName = "";
@@ -412,26 +375,6 @@ TEST_F(SpringFileTest, MaterialMissingFromTheTableRefusesTheFile) {
 }
 
 // ---- Saving ----
-
-// Files may grow no larger than `bytes` while it lives (root is bound by this limit too).
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    ::getrlimit(RLIMIT_FSIZE, &old_);
-    oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit l = old_;
-    l.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &l);
-  }
-  ~FileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &old_);
-    std::signal(SIGXFSZ, oldHandler_);
-  }
-
- private:
-  rlimit old_{};
-  void (*oldHandler_)(int) = nullptr;
-};
 
 TEST_F(SpringFileTest, FailedSaveKeepsTheOldFileAndTellsTheCaller) {
   MakeRichSpring();

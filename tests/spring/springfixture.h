@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -53,6 +55,14 @@ inline MaterialTableRow Row(const MaterialFields& m, bool deleted = false) {
   return MaterialTableRow{m.f, deleted};
 }
 
+// Compares with a golden file below tests/spring/data; QORVA_UPDATE_GOLDENS set rewrites it instead.
+inline void ExpectGolden(const std::string& name, const std::string& actual) {
+  const std::filesystem::path golden = std::string(QORVA_SOURCE_DIR) + "/tests/spring/data/" + name;
+  if (std::getenv("QORVA_UPDATE_GOLDENS")) writeFile(golden, actual);
+  ASSERT_TRUE(std::filesystem::exists(golden)) << golden;
+  EXPECT_EQ(readFile(golden), actual) << "differs from " << golden;
+}
+
 // Spring data and settings at their start values, the given materials as the material table, shell
 // hooks and browser empty, the scripted prompter without answers.
 class SpringTest : public ::testing::Test {
@@ -77,6 +87,24 @@ class SpringTest : public ::testing::Test {
     MemoryMaterialTable& ref = *t;
     installMaterialTable(std::move(t));
     return ref;
+  }
+
+  // Material 12 of the table is the one the start spring names; the 11 before it are other steels
+  // with the given E modulus.
+  MemoryMaterialTable& useTableEndingInStartMaterial(const std::string& otherModulus = "200000") {
+    std::vector<MaterialTableRow> rows;
+    for (int i = 1; i <= 11; ++i) rows.push_back(Row(RoundSteel("other " + IntStr(i)).set(5, otherModulus)));
+    rows.push_back(Row(RoundSteel()));
+    return useTable(rows);
+  }
+
+  // The program's names as the files and reports show them.
+  static void NameTheProgram() {
+    kwenvar.ProgName = "QORVA";
+    kwenvar.ProgStem = "qorva";
+    kwenvar.ProgTitle = "QORVA - Konstantkraftfeder";
+    kwenvar.ProgVersion = "1.0";
+    kwenvar.DataExt = "qva";
   }
 
   // Loads the fields straight into MaterialRec and takes the material over, as the material window does.
