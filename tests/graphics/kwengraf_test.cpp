@@ -7,24 +7,14 @@
 #include "foundation/hgvar.h"
 #include "foundation/kwenvar.h"
 #include "foundation/settings.h"
+#include "tests/graphics/kwengraf_fixture.h"
 #include "tests/support/testsupport.h"
 
 namespace qorva {
 namespace {
 
-class KwengrafTest : public ::testing::Test {
+class KwengrafTest : public test::KwengrafFixture {
  protected:
-  void SetUp() override {
-    InitAllSettings();
-    InitKwengraf();
-    KwengrafFormCreate();
-    kwenvar.GraphResX = 640;
-    kwenvar.GraphResY = 480;
-  }
-  void TearDown() override {
-    InitKwengraf();
-    InitAllSettings();
-  }
   static const std::vector<DisplayListRecord>& list() { return kwengraf.DisplayList; }
 };
 

@@ -7,6 +7,7 @@
 #include "foundation/kwenvar.h"
 #include "foundation/settings.h"
 #include "graphics/kwengraf.h"
+#include "tests/graphics/kwengraf_fixture.h"
 
 namespace qorva {
 namespace {
@@ -25,14 +26,10 @@ struct RecordingHost : GraphWindowHost {
   }
 };
 
-class ZoomTest : public ::testing::Test {
+class ZoomTest : public test::KwengrafFixture {
  protected:
   void SetUp() override {
-    InitAllSettings();
-    InitKwengraf();
-    KwengrafFormCreate();
-    kwenvar.GraphResX = 640;
-    kwenvar.GraphResY = 480;
+    KwengrafFixture::SetUp();
     // Viewport 0, 0, 640, 480; the zoom rectangle is the viewport.
     SetWindow(true, false, 0, 0, 1, 1, 0, 0, 100, 50);
     SaveLimit();
@@ -40,8 +37,7 @@ class ZoomTest : public ::testing::Test {
   }
   void TearDown() override {
     InstallGraphWindowHost(previous_);
-    InitKwengraf();
-    InitAllSettings();
+    KwengrafFixture::TearDown();
   }
   RecordingHost host_;
   GraphWindowHost* previous_ = nullptr;

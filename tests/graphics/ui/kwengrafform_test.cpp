@@ -16,6 +16,7 @@
 #include "foundation/wprinvar.h"
 #include "graphics/kwendraw.h"
 #include "graphics/kwengraf.h"
+#include "tests/graphics/kwengraf_fixture.h"
 #include "tests/support/testsupport.h"
 
 namespace qorva {
@@ -31,21 +32,8 @@ QRgb Bg() {
   return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
 }
 
-class ReplayTest : public ::testing::Test {
+class ReplayTest : public test::KwengrafFixture {
  protected:
-  void SetUp() override {
-    InitAllSettings();
-    InitKwengraf();
-    KwengrafFormCreate();
-    kwenvar.GraphResX = 640;
-    kwenvar.GraphResY = 480;
-    test::scriptedPrompter().clear();
-  }
-  void TearDown() override {
-    InitKwengraf();
-    InitAllSettings();
-    test::scriptedPrompter().clear();
-  }
   static void records(std::vector<std::string> recs) { kwengraf.DisplayList = std::move(recs); }
   static QImage render(DisplayListReplay::Stop* stop = nullptr) {
     QImage img(641, 481, QImage::Format_RGB32);
