@@ -329,69 +329,75 @@ bool TDbf4Host::GetFieldBool(const std::string& name) {
   return engineOk() && value;
 }
 
-void TDbf4Host::SetFieldStr(const std::string& name, const std::string& value) {
+namespace {
+
+// A number field holds whole numbers unless it has decimals.
+void WriteNumber(uint8_t n, long double v) {
+  if (FieldDec(n) > 0) SetFieldReal(n, v);
+  else qorva::SetFieldInt(n, static_cast<int64_t>(v));
+}
+
+}  // namespace
+
+void TDbf4Host::setField(const std::string& name, const std::function<void(uint8_t)>& write) {
   const uint8_t n = fieldByName(name);
   if (n == 0 || recNo_ < 1) return;
   AreaScope scope(area_);
-  switch (FieldType(n)) {
-    case 'N':
-    case 'F': {
-      long double v = 0;
-      XbParseReal(value, v);  // text that is no number reads as 0
-      if (FieldDec(n) > 0) SetFieldReal(n, v);
-      else qorva::SetFieldInt(n, static_cast<int64_t>(v));
-      break;
-    }
-    case 'L': qorva::SetFieldBool(n, TextIsTrue(value)); break;
-    case 'M': break;  // memo text goes through the memo module, not a field
-    default: SetFieldText(n, value); break;
-  }
+  write(n);
   if (engineOk()) editing_ = true;
+}
+
+void TDbf4Host::SetFieldStr(const std::string& name, const std::string& value) {
+  setField(name, [&](uint8_t n) {
+    switch (FieldType(n)) {
+      case 'N':
+      case 'F': {
+        long double v = 0;
+        XbParseReal(value, v);  // text that is no number reads as 0
+        WriteNumber(n, v);
+        break;
+      }
+      case 'L': qorva::SetFieldBool(n, TextIsTrue(value)); break;
+      case 'M': break;  // memo text goes through the memo module, not a field
+      default: SetFieldText(n, value); break;
+    }
+  });
 }
 
 void TDbf4Host::SetFieldInt(const std::string& name, int64_t value) {
-  const uint8_t n = fieldByName(name);
-  if (n == 0 || recNo_ < 1) return;
-  AreaScope scope(area_);
-  switch (FieldType(n)) {
-    case 'N':
-    case 'F': qorva::SetFieldInt(n, value); break;
-    case 'L': qorva::SetFieldBool(n, value != 0); break;
-    case 'M': break;
-    default: SetFieldText(n, IntStr(value)); break;
-  }
-  if (engineOk()) editing_ = true;
+  setField(name, [&](uint8_t n) {
+    switch (FieldType(n)) {
+      case 'N':
+      case 'F': qorva::SetFieldInt(n, value); break;
+      case 'L': qorva::SetFieldBool(n, value != 0); break;
+      case 'M': break;
+      default: SetFieldText(n, IntStr(value)); break;
+    }
+  });
 }
 
 void TDbf4Host::SetFieldFloat(const std::string& name, long double value) {
-  const uint8_t n = fieldByName(name);
-  if (n == 0 || recNo_ < 1) return;
-  AreaScope scope(area_);
-  switch (FieldType(n)) {
-    case 'N':
-    case 'F':
-      if (FieldDec(n) > 0) SetFieldReal(n, value);
-      else qorva::SetFieldInt(n, static_cast<int64_t>(value));
-      break;
-    case 'L': qorva::SetFieldBool(n, value != 0); break;
-    case 'M': break;
-    default: SetFieldText(n, XbAllTrim(XbFormatFixed(value, 24, FieldDec(n) > 0 ? FieldDec(n) : 6))); break;
-  }
-  if (engineOk()) editing_ = true;
+  setField(name, [&](uint8_t n) {
+    switch (FieldType(n)) {
+      case 'N':
+      case 'F': WriteNumber(n, value); break;
+      case 'L': qorva::SetFieldBool(n, value != 0); break;
+      case 'M': break;
+      default: SetFieldText(n, XbAllTrim(XbFormatFixed(value, 24, FieldDec(n) > 0 ? FieldDec(n) : 6))); break;
+    }
+  });
 }
 
 void TDbf4Host::SetFieldBool(const std::string& name, bool value) {
-  const uint8_t n = fieldByName(name);
-  if (n == 0 || recNo_ < 1) return;
-  AreaScope scope(area_);
-  switch (FieldType(n)) {
-    case 'L': qorva::SetFieldBool(n, value); break;
-    case 'N':
-    case 'F': qorva::SetFieldInt(n, value ? 1 : 0); break;
-    case 'M': break;
-    default: SetFieldText(n, value ? "T" : "F"); break;
-  }
-  if (engineOk()) editing_ = true;
+  setField(name, [&](uint8_t n) {
+    switch (FieldType(n)) {
+      case 'L': qorva::SetFieldBool(n, value); break;
+      case 'N':
+      case 'F': qorva::SetFieldInt(n, value ? 1 : 0); break;
+      case 'M': break;
+      default: SetFieldText(n, value ? "T" : "F"); break;
+    }
+  });
 }
 
 void TDbf4Host::Post() {

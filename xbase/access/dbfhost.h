@@ -111,6 +111,9 @@ class TDbf4Host {
   int32_t orderPos(int32_t rec);  // -1 when not in the order
   void buildOrder();
   uint8_t fieldByName(const std::string& name);
+  // Writes a field of the current record, found by name, inside the table's work area; a write the
+  // engine took marks the record as being edited.
+  void setField(const std::string& name, const std::function<void(uint8_t)>& write);
 
   bool active_ = false;
   uint8_t area_ = 0;
