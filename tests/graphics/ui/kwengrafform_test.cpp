@@ -54,6 +54,19 @@ class ReplayTest : public test::KwengrafFixture {
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
     loop.exec();
   }
+  static void showAt700x560(TFKWENGRA& window) {
+    window.resize(700, 560);
+    window.show();
+    QApplication::processEvents();
+  }
+  // A red cross on a world of 100 by 50 whose second stroke follows a pause record of `ms`.
+  static void redCrossWithPause(int ms) {
+    SetWindow(true, false, 0, 0, 1, 1, 0, 0, 100, 50);
+    SetColor(12);
+    line(0, 0, 100, 50);
+    SleepMs(ms);
+    line(0, 50, 100, 0);
+  }
 };
 
 TEST_F(ReplayTest, LinesAndCirclesLandOnTheirPixelsUnderAGermanLocale) {
@@ -184,9 +197,7 @@ TEST_F(ReplayTest, AWindowRecordWithoutWidthStopsTheReplay) {
 
 TEST_F(ReplayTest, PrintingMapsThePictureOntoThePageAndLeavesTextsOffTheScreen) {
   TFKWENGRA window;
-  window.resize(700, 560);
-  window.show();
-  QApplication::processEvents();
+  showAt700x560(window);
   wprinvar.PrintOriginX = 10;
   records({"10;0;0;640;480;0;0;100;50", "8;12", "4;0;0;0;50", "9;3.5;2.5;0;0", "6;50;25;HHHH", "13;5000"});
   QImage page(2100, 1500, QImage::Format_RGB32);
@@ -223,14 +234,8 @@ TEST_F(ReplayTest, PrintingMapsThePictureOntoThePageAndLeavesTextsOffTheScreen) 
 
 TEST_F(ReplayTest, APauseIsPlayedOutByATimerNotInsideThePaint) {
   TFKWENGRA window;
-  window.resize(700, 560);
-  window.show();
-  QApplication::processEvents();
-  SetWindow(true, false, 0, 0, 1, 1, 0, 0, 100, 50);
-  SetColor(12);
-  line(0, 0, 100, 50);
-  SleepMs(300);
-  line(0, 50, 100, 0);
+  showAt700x560(window);
+  redCrossWithPause(300);
   QElapsedTimer clock;
   clock.start();
   ClearViewPort();
@@ -253,9 +258,7 @@ TEST_F(ReplayTest, TheWindowShowsADrawingMadeThroughTheDrawingRoutines) {
   ASSERT_EQ(graphWindowHost(), &window);
   EXPECT_EQ(window.windowTitle(), "KwenGraf");
   EXPECT_EQ(kwengraf.CurrentColor, -1);  // its own creation step ran
-  window.resize(700, 560);
-  window.show();
-  QApplication::processEvents();
+  showAt700x560(window);
   GraphClear();
   GraphHeader(0, 0, 160, 120);
   GraphSetDosColor(1);  // red
@@ -291,9 +294,7 @@ TEST_F(ReplayTest, TheWindowShowsADrawingMadeThroughTheDrawingRoutines) {
 
 TEST_F(ReplayTest, ALongReplayLetsNoQueuedInputRunInsideIt) {
   TFKWENGRA window;
-  window.resize(700, 560);
-  window.show();
-  QApplication::processEvents();
+  showAt700x560(window);
   SetWindow(true, false, 0, 0, 1, 1, 0, 0, 100, 50);
   // Well over 100000 records.
   for (int i = 0; i < 120000; ++i) SetColor(i % 2 ? 12 : 9);
@@ -312,14 +313,8 @@ TEST_F(ReplayTest, ALongReplayLetsNoQueuedInputRunInsideIt) {
 
 TEST_F(ReplayTest, ANewDrawingDuringAPauseStartsTheReplayAfresh) {
   TFKWENGRA window;
-  window.resize(700, 560);
-  window.show();
-  QApplication::processEvents();
-  SetWindow(true, false, 0, 0, 1, 1, 0, 0, 100, 50);
-  SetColor(12);
-  line(0, 0, 100, 50);
-  SleepMs(200);
-  line(0, 50, 100, 0);
+  showAt700x560(window);
+  redCrossWithPause(200);
   ClearViewPort();
   window.canvasWidget()->repaint();
   ASSERT_TRUE(window.replayPaused());
