@@ -29,6 +29,7 @@
 #include "foundation/ui/u32inja.h"
 #include "foundation/ui/u32inra.h"
 #include "foundation/ui/u32inte.h"
+#include "tests/support/ui/nextmodal.h"
 
 namespace qorva {
 namespace {
@@ -45,24 +46,9 @@ void Type(QWidget* w, const QString& text) {
 }
 
 // Runs act on the next modal window other than notThis once it is shown; a window that never comes
-// or is never closed fails the test instead of hanging it.
+// fails the test instead of hanging it.
 void OnNextModal(std::function<void(QWidget*)> act, QWidget* notThis = nullptr) {
-  auto* timer = new QTimer;
-  auto ticks = std::make_shared<int>(0);
-  timer->setInterval(5);
-  QObject::connect(timer, &QTimer::timeout, [=] {
-    QWidget* w = QApplication::activeModalWidget();
-    if (w && w != notThis && w->isVisible()) {
-      timer->stop();
-      timer->deleteLater();
-      act(w);
-    } else if (++*ticks > 1000) {
-      timer->stop();
-      timer->deleteLater();
-      ADD_FAILURE() << "no modal window appeared";
-    }
-  });
-  timer->start();
+  test::OnNextModalOf(std::move(act), notThis);
 }
 
 class PromptDialogTest : public ::testing::Test {

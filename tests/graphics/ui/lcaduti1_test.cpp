@@ -28,6 +28,7 @@
 #include "graphics/kwencad.h"
 #include "graphics/kwengraf.h"
 #include "tests/support/testsupport.h"
+#include "tests/support/ui/nextmodal.h"
 
 namespace qorva {
 namespace {
@@ -41,22 +42,7 @@ void Key(QWidget* w, int key) {
 
 // Runs act on the next modal window once it is shown; fails instead of hanging when none comes.
 void OnNextModal(std::function<void(TEinDiagramLimits*)> act) {
-  auto* timer = new QTimer;
-  auto ticks = std::make_shared<int>(0);
-  timer->setInterval(5);
-  QObject::connect(timer, &QTimer::timeout, [=] {
-    auto* w = qobject_cast<TEinDiagramLimits*>(QApplication::activeModalWidget());
-    if (w && w->isVisible()) {
-      timer->stop();
-      timer->deleteLater();
-      act(w);
-    } else if (++*ticks > 1000) {
-      timer->stop();
-      timer->deleteLater();
-      ADD_FAILURE() << "no limits dialog appeared";
-    }
-  });
-  timer->start();
+  test::OnNextModalOf<TEinDiagramLimits>(std::move(act), nullptr, "no limits dialog appeared");
 }
 
 class LimitsDialogTest : public ::testing::Test {
