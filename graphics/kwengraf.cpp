@@ -35,6 +35,17 @@ void AppendFields(std::string& s, T... values) {
 
 void Append(DisplayListRecord rec) { kwengraf.DisplayList.push_back(std::move(rec)); }
 
+// A state record ("<code>;<value>") goes into the list only when it changes the state in force.
+template <class T>
+void AppendState(T& current, T value, const char* code) {
+  if (value == current) return;
+  std::string rec = code;
+  rec += ';';
+  AppendInt(rec, value);
+  Append(std::move(rec));
+  current = value;
+}
+
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
   while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
@@ -351,20 +362,11 @@ void Rectangle(long double x1, long double y1, long double x2, long double y2) {
 }
 
 void SetColor(int32_t c) {
-  if (c > static_cast<int32_t>(hgvar.MaxColorIndex) || c == kwengraf.CurrentColor) return;
-  std::string rec = "8;";
-  AppendInt(rec, c);
-  Append(std::move(rec));
-  kwengraf.CurrentColor = c;
+  if (c > static_cast<int32_t>(hgvar.MaxColorIndex)) return;
+  AppendState(kwengraf.CurrentColor, c, "8");
 }
 
-void SetLineStyle(uint16_t s) {
-  if (s == kwengraf.CurrentLineStyle) return;
-  std::string rec = "11;";
-  AppendInt(rec, s);
-  Append(std::move(rec));
-  kwengraf.CurrentLineStyle = s;
-}
+void SetLineStyle(uint16_t s) { AppendState(kwengraf.CurrentLineStyle, s, "11"); }
 
 void SetLineStyleName(const std::string& name) {
   uint16_t s = 0;
@@ -377,13 +379,7 @@ void SetLineStyleName(const std::string& name) {
   SetLineStyle(s);
 }
 
-void SetLineWidth(uint16_t w) {
-  if (w == kwengraf.CurrentLineWidth) return;
-  std::string rec = "12;";
-  AppendInt(rec, w);
-  Append(std::move(rec));
-  kwengraf.CurrentLineWidth = w;
-}
+void SetLineWidth(uint16_t w) { AppendState(kwengraf.CurrentLineWidth, w, "12"); }
 
 void SetTextStyle(int32_t font, long double angle, long double height, long double width) {
   std::string rec = "9";
