@@ -479,6 +479,20 @@ void OutLine(const std::string& s) { WriteLine(isHtmlDevice() ? DosToWin(s) : s)
 
 void OutText(const std::string& s) { WriteText(isHtmlDevice() ? DosToWin(s) : s); }
 
+namespace {
+
+// Plain text (screen, printer, file): the skip marker writes nothing; anything else counts as a
+// line of the page, which may end first, and returns the text indented by seven blanks.
+bool PlainLine(const std::string& s, std::string& out) {
+  if (s == SkipMarker) return false;
+  ++textout.LineCounter;
+  CheckPageEnd();
+  out = "       " + s;
+  return true;
+}
+
+}  // namespace
+
 void WriteTextLine(const std::string& s) {
   if (isTabDevice()) {
     if (!isSeparatorOrSkip(s)) OutLine(s);
@@ -486,11 +500,8 @@ void WriteTextLine(const std::string& s) {
     CloseHtmlTable();
     ++textout.LineCounter;
     if (!isSeparatorOrSkip(s)) OutLine("<br>" + HtmlEscape(s));
-  } else {
-    if (s == SkipMarker) return;
-    ++textout.LineCounter;
-    CheckPageEnd();
-    OutLine("       " + s);
+  } else if (std::string line; PlainLine(s, line)) {
+    OutLine(line);
   }
 }
 
@@ -499,11 +510,8 @@ void WriteTextPart(const std::string& s) {
     OutText(s);
   } else if (isHtmlDevice()) {
     OutText(HtmlEscape(s));
-  } else {
-    if (s == SkipMarker) return;
-    ++textout.LineCounter;
-    CheckPageEnd();
-    OutText("       " + s);
+  } else if (std::string line; PlainLine(s, line)) {
+    OutText(line);
   }
 }
 
