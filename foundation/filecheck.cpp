@@ -24,12 +24,6 @@ std::string InvalidNameText(const std::string& fileName) {
   return "Ung\x81ltiger Dateiname \"" + fileName + "\" !";
 }
 
-// The file-name part after the last folder separator ("\" of stored names counts as one).
-std::string NamePart(const std::string& path) {
-  const size_t p = path.find_last_of("/\\");
-  return p == std::string::npos ? path : path.substr(p + 1);
-}
-
 bool HasDot(const std::string& s) { return s.find('.') != std::string::npos; }
 
 // In archive mode a file named on the command line may not be replaced by another; otherwise the
@@ -92,7 +86,7 @@ void FileMustExist(const std::string& fileName) {
 }
 
 void CheckOutputFile(const std::string& fileName) {
-  if (CountChar('.', NamePart(fileName)) > 1) {
+  if (CountChar('.', FileNameOf(fileName)) > 1) {
     ShowDosMessage(fileName + " not allowed (too many dots)!");
     kwenvar.ErrorFlag = true;
     return;

@@ -51,7 +51,7 @@ void SetAppTitle(std::string& title) {
   if (!name.empty()) {
     t += "  -  " + DosToUtf8(name);
     // Only a dot in the file name itself is an extension, not one in a folder name.
-    if (name.substr(FileDir(name).size()).find('.') == std::string::npos) t += "." + DosToUtf8(kwenvar.DataExt);
+    if (FileNameOf(name).find('.') == std::string::npos) t += "." + DosToUtf8(kwenvar.DataExt);
   }
   prompter().appTitle(t);
   ArrowCursor();

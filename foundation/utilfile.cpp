@@ -571,6 +571,8 @@ std::string RemoveBackslash(const std::string& path) {
 
 std::string FileDir(const std::string& path) { return path.substr(0, nameStart(path)); }
 
+std::string FileNameOf(const std::string& path) { return path.substr(nameStart(path)); }
+
 std::string FileDrive(const std::string& path) { return hasDrive(path) ? path.substr(0, 2) : ""; }
 
 std::string FileBaseName(const std::string& path) {

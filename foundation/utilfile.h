@@ -157,6 +157,7 @@ std::string AddBackslash(const std::string& path);
 std::string AddBackslashDrive(const std::string& path);  // also turns a drive "C:" into "C:/"
 std::string RemoveBackslash(const std::string& path);    // one trailing separator less (not "/")
 std::string FileDir(const std::string& path);            // up to and including the last separator
+std::string FileNameOf(const std::string& path);         // the name with its extension, after FileDir
 std::string FileDrive(const std::string& path);          // "C:" of "C:\x", else empty
 std::string FileBaseName(const std::string& path);       // name without folder and extension
 std::string FileNameNoExt(const std::string& path);      // the same; a final "." is cut as well

@@ -2,6 +2,7 @@
 #include "shell/cmdline.h"
 
 #include "foundation/kwenvar.h"
+#include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
 
 namespace qorva {
@@ -71,11 +72,7 @@ std::string BatchRefusal(const CommandLine& cmd) {
   }
 }
 
-bool HasFileExtension(const std::string& path) {
-  const size_t sep = path.find_last_of("/\\");
-  const size_t from = sep == std::string::npos ? 0 : sep + 1;
-  return path.find('.', from) != std::string::npos;
-}
+bool HasFileExtension(const std::string& path) { return FileNameOf(path).find('.') != std::string::npos; }
 
 void FillUsageText() {
   auto& page = kwenvar.TextPage;

@@ -127,9 +127,7 @@ bool DbfMaterialTable::open(const std::string& name) {
   }
   // A reopened table walks all its records in physical order, whatever an earlier choice hid.
   DbfShowDeleted();
-  std::string stem = name;
-  const std::size_t slash = stem.find_last_of("/\\");
-  if (slash != std::string::npos) stem.erase(0, slash + 1);
+  const std::string stem = FileNameOf(name);
   indexName_ = stem.substr(0, stem.find('.'));
   open_ = true;
   return true;
@@ -246,13 +244,10 @@ bool WriteMaterialTableDbf(const std::vector<MaterialSourceRow>& rows, const std
 
 // Reads "<DbfDir>/<name>.tsv", the readable source the dBase table is built from.
 bool SourceMaterialTable::open(const std::string& name) {
-  std::string dir = TrimStr(kwenvar.DbfDir);
-  if (!dir.empty() && dir.back() != '/' && dir.back() != '\\') dir += '/';
   std::string stem = name;
-  const std::size_t slash = stem.find_last_of("/\\");
-  const std::size_t dot = stem.find('.', slash == std::string::npos ? 0 : slash + 1);
+  const std::size_t dot = stem.find('.', FileDir(stem).size());
   if (dot != std::string::npos) stem.erase(dot);
-  const std::string path = ResolveFileCase(dir + stem + ".tsv");
+  const std::string path = ResolveFileCase(AddBackslash(kwenvar.DbfDir) + stem + ".tsv");
 
   std::string error;
   std::vector<MaterialSourceRow> source;

@@ -53,16 +53,11 @@ bool FolderWritable(const std::string& dir) {
   return kwendbf4.FolderWritable ? kwendbf4.FolderWritable(dir) : ProbeFolderWritable(dir);
 }
 
-std::string NamePartOf(const std::string& path) {
-  const size_t sep = path.find_last_of("/\\");
-  return sep == std::string::npos ? path : path.substr(sep + 1);
-}
-
 // Copies the table file source (an existing file) and its memo file, if it has one, into TempDir.
 // Returns the copy's path, or "" after telling the user what could not be copied.
 std::string CopyTableToTemp(const std::string& source) {
   const std::string tempDir = AddBackslash(kwenvar.TempDir);
-  const std::string name = NamePartOf(source);
+  const std::string name = FileNameOf(source);
   const std::string dest = tempDir + name;
   std::vector<std::string> files{source};
   const std::string stem = PathNoExt(source);
@@ -71,7 +66,7 @@ std::string CopyTableToTemp(const std::string& source) {
     if (FileCanOpen(memo)) files.push_back(memo);
   }
   for (const std::string& f : files) {
-    const std::string target = tempDir + NamePartOf(f);
+    const std::string target = tempDir + FileNameOf(f);
     struct stat a {}, b {};
     const bool same = ::stat(f.c_str(), &a) == 0 && ::stat(target.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
                       a.st_ino == b.st_ino;
@@ -90,7 +85,7 @@ std::string CopyTableToTemp(const std::string& source) {
 
 void DbfOpenTable(const std::string& name, void* /*buffer*/, int32_t /*size*/) {
   std::string table = TrimStr(name);
-  if (NamePartOf(table).find('.') == std::string::npos) table += ".dbf";
+  if (FileNameOf(table).find('.') == std::string::npos) table += ".dbf";
   const std::string dir = AddBackslash(kwenvar.DbfDir);
   FileMustExist(dir + table);
   if (kwenvar.ErrorFlag) return;
