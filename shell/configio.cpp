@@ -47,9 +47,10 @@ int32_t RoundInt(long double x) {
   return static_cast<int32_t>(std::nearbyint(std::fmax(-2.0e9L, std::fmin(2.0e9L, x))));
 }
 
-int32_t DialogScaleEstimate() {
-  return RoundInt(FrameFactor() * screenMetrics().dotsPerInch() / 96.0L * 100.0L);
-}
+// The dialog scale (in %) that the window frame and the screen's resolution suggest.
+long double DialogScaleAcross() { return FrameFactor() * screenMetrics().dotsPerInch() / 96.0L * 100.0L; }
+
+int32_t DialogScaleEstimate() { return RoundInt(DialogScaleAcross()); }
 
 uint16_t Word(int32_t x) { return static_cast<uint16_t>(x); }
 // A window size as a word: never wrapped round into a huge size.
@@ -69,14 +70,6 @@ void SkipLine() {
   ReadLine(s);
 }
 
-void ReadText(std::string& s) { ReadLine(s); }
-
-void ReadIntTo(int32_t& x) { ReadInt(x); }
-
-void ReadWordTo(uint16_t& w) { ReadWord(w); }
-
-void ReadRealTo(long double& x) { ReadReal(x); }
-
 // What ends a read: the file is only closed, or FinishConfigRead runs.
 enum class ReadEnd { Close, Finish };
 
@@ -92,85 +85,85 @@ ReadEnd ReadEntries() {
 
   for (int n = 1; n <= 5; ++n) {
     SkipLine();
-    ReadText(c.LayerNames[static_cast<size_t>(n)]);
+    ReadLine(c.LayerNames[static_cast<size_t>(n)]);
     SkipLine();
-    ReadIntTo(c.LayerColors[static_cast<size_t>(n)]);
+    ReadInt(c.LayerColors[static_cast<size_t>(n)]);
   }
   SkipLine();
-  ReadText(c.CadTextFont);
+  ReadLine(c.CadTextFont);
   SkipLine();
-  ReadRealTo(c.CadTextWidth);
+  ReadReal(c.CadTextWidth);
   if (c.CadTextWidth == 0) c.CadTextWidth = 1.0L;
   SkipLine();
-  ReadRealTo(c.CadTextAngle);
+  ReadReal(c.CadTextAngle);
   SkipLine();
-  ReadText(k.CadDir);
+  ReadLine(k.CadDir);
   SkipLine();
-  ReadText(k.DbfDir);
+  ReadLine(k.DbfDir);
   SkipLine();
-  ReadWordTo(k.HelpLevel);
+  ReadWord(k.HelpLevel);
   SkipLine();
-  ReadWordTo(k.PrinterPort);
+  ReadWord(k.PrinterPort);
   if (k.PrinterPort == 0) k.PrinterPort = 1;
   if (AtEnd()) return ReadEnd::Close;
   SkipLine();
-  ReadWordTo(k.PrinterType);
+  ReadWord(k.PrinterType);
   if (AtEnd()) return ReadEnd::Close;
   SkipLine();
-  ReadWordTo(k.PrintDensity);
+  ReadWord(k.PrintDensity);
   SkipLine();
   ReadCharLine(k.HardcopyRotated);
   if (k.HardcopyRotated == '\0') k.HardcopyRotated = 'N';
   SkipLine();
-  ReadIntTo(k.SigDigits);
+  ReadInt(k.SigDigits);
   if (k.SigDigits <= 0 || k.SigDigits > 9) k.SigDigits = 3;
   SkipLine();
-  ReadWordTo(k.PrintDensityVertical);
+  ReadWord(k.PrintDensityVertical);
   if (k.PrintDensityVertical < 1 || k.PrintDensityVertical > 4) k.PrintDensityVertical = 1;
   if (AtEnd()) return ReadEnd::Close;
   SkipLine();
   ReadBool(k.ScreenColor);
   SkipLine();
-  ReadRealTo(h.GraphCorrectionX);
+  ReadReal(h.GraphCorrectionX);
   if (h.GraphCorrectionX == 0) h.GraphCorrectionX = 1.0L;
   SkipLine();
-  ReadIntTo(k.GraphMode);
+  ReadInt(k.GraphMode);
   SkipLine();
-  ReadIntTo(k.GraphDriver);
+  ReadInt(k.GraphDriver);
   SkipLine();
-  ReadWordTo(k.GraphResX);
+  ReadWord(k.GraphResX);
   SkipLine();
-  ReadWordTo(k.GraphResY);
+  ReadWord(k.GraphResY);
   SkipLine();
-  ReadText(k.TempDir);
+  ReadLine(k.TempDir);
   SkipLine();
-  ReadWordTo(k.HardcopyPort);
+  ReadWord(k.HardcopyPort);
   if (k.HardcopyPort == 0) k.HardcopyPort = 1;
   if (AtEnd()) return ReadEnd::Close;
 
   SkipLine();
-  ReadText(k.EdiDir);
+  ReadLine(k.EdiDir);
   SkipLine();
-  ReadText(k.PltDir);
+  ReadLine(k.PltDir);
   SkipLine();
-  ReadWordTo(k.SeparatorStyle);
+  ReadWord(k.SeparatorStyle);
   if (k.SeparatorStyle == 0) k.SeparatorStyle = 1;
   SkipLine();
-  ReadIntTo(k.LinesPerPage);
+  ReadInt(k.LinesPerPage);
   if (k.LinesPerPage < 5) k.LinesPerPage = 66;
   SkipLine();
-  ReadRealTo(h.ZoomFactor);
+  ReadReal(h.ZoomFactor);
   if (h.ZoomFactor == 0) h.ZoomFactor = 1.02L;
   SkipLine();
-  ReadRealTo(h.PanFactor);
+  ReadReal(h.PanFactor);
   if (h.PanFactor == 0) h.PanFactor = 0.01L;
   SkipLine();
-  ReadText(k.ProgramDir);
+  ReadLine(k.ProgramDir);
   if (AtEnd()) return ReadEnd::Finish;
   SkipLine();
   {
     std::string line;
-    ReadText(line);
+    ReadLine(line);
     if (!line.empty()) c.VentrixCmdLines[1] = line;
   }
   if (AtEnd()) return ReadEnd::Finish;
@@ -182,7 +175,7 @@ ReadEnd ReadEntries() {
   }
   if (AtEnd()) return ReadEnd::Finish;
   SkipLine();
-  ReadWordTo(k.PrintColorMode);
+  ReadWord(k.PrintColorMode);
   if (k.PrintColorMode == 0) k.PrintColorMode = 1;
   if (AtEnd()) return ReadEnd::Finish;
   SkipLine();
@@ -194,28 +187,28 @@ ReadEnd ReadEntries() {
     return ReadEnd::Finish;
   }
   SkipLine();
-  ReadRealTo(h.GraphTextWidth);
+  ReadReal(h.GraphTextWidth);
   if (h.GraphTextWidth == 0) h.GraphTextWidth = 0.8L;
   SkipLine();
-  ReadText(h.GraphFontName);
+  ReadLine(h.GraphFontName);
   if (AtEnd()) return ReadEnd::Finish;
   for (int layer = 16; layer <= 31; ++layer) {
     SkipLine();
-    ReadIntTo(c.ColorLayerColors[layer]);
+    ReadInt(c.ColorLayerColors[layer]);
     if (c.ColorLayerColors[layer] == 0) c.ColorLayerColors[layer] = 1;
   }
   if (AtEnd()) return ReadEnd::Finish;
   SkipLine();
-  ReadText(w.TextProgram);
+  ReadLine(w.TextProgram);
   SkipLine();
-  ReadWordTo(w.DatabaseMode);
+  ReadWord(w.DatabaseMode);
   SkipLine();
-  ReadText(w.ExternalDbProgram);
+  ReadLine(w.ExternalDbProgram);
   if (AtEnd()) return ReadEnd::Finish;
   SkipLine();
-  ReadIntTo(p.DefaultPrintOriginX);
+  ReadInt(p.DefaultPrintOriginX);
   SkipLine();
-  ReadIntTo(p.DefaultPrintOriginY);
+  ReadInt(p.DefaultPrintOriginY);
   SkipLine();
   ReadDouble(p.DefaultPrintScaleX);
   if (p.DefaultPrintScaleX == 0) {
@@ -230,12 +223,12 @@ ReadEnd ReadEntries() {
   if (AtEnd()) return ReadEnd::Finish;
 
   SkipLine();
-  ReadWordTo(c.VentrixCmdCount);
+  ReadWord(c.VentrixCmdCount);
   if (c.VentrixCmdCount >= 2) {
     // Every line of the entry is read so that the entries after it stay in step; only five fit.
     for (int n = 2; n <= c.VentrixCmdCount; ++n) {
       std::string line;
-      ReadText(line);
+      ReadLine(line);
       if (n <= kVentrixLines) c.VentrixCmdLines[static_cast<size_t>(n)] = line;
       if (AtEnd() && n < c.VentrixCmdCount) {
         // The remaining lines would all read empty.
@@ -251,17 +244,17 @@ ReadEnd ReadEntries() {
   ReadBool(k.ArchiveMode);
   if (!AtEnd()) {
     SkipLine();
-    ReadWordTo(w.DateFormat);
+    ReadWord(w.DateFormat);
   }
   if (w.DateFormat == 0) w.DateFormat = 3;
   if (!AtEnd()) {
     SkipLine();
-    ReadIntTo(w.HeaderSpaceLines);
+    ReadInt(w.HeaderSpaceLines);
   }
   if (w.HeaderSpaceLines < 0 || w.HeaderSpaceLines > 30) w.HeaderSpaceLines = 0;
   if (!AtEnd()) {
     SkipLine();
-    ReadWordTo(w.TextDevice);
+    ReadWord(w.TextDevice);
     if (w.TextDevice < 1 || w.TextDevice > 9) w.TextDevice = 1;
     SkipLine();
     ReadBool(w.TextDeviceQuery);
@@ -275,19 +268,19 @@ ReadEnd ReadEntries() {
     ReadBool(w.DiagramLimitsQuery);
   }
   SkipLine();
-  ReadWordTo(w.CadTxtDecimal);
+  ReadWord(w.CadTxtDecimal);
   if (w.CadTxtDecimal < 1 || w.CadTxtDecimal > 2) w.CadTxtDecimal = 1;
   SkipLine();
-  ReadText(w.DefaultDataDir);
+  ReadLine(w.DefaultDataDir);
   if (w.DefaultDataDir.empty()) w.DefaultDataDir = AddBackslash(k.StartDir);
   SkipLine();
-  if (!AtEnd()) ReadRealTo(h.GraphTextHeight);
+  if (!AtEnd()) ReadReal(h.GraphTextHeight);
   if (h.GraphTextHeight < 0.1L) h.GraphTextHeight = 1.0L;
   SkipLine();
-  if (!AtEnd()) ReadIntTo(w.DialogScale);
+  if (!AtEnd()) ReadInt(w.DialogScale);
   if (w.DialogScale < 10 || w.DialogScale > 1000) w.DialogScale = 100;
   SkipLine();
-  ReadText(w.HtmlBrowser);
+  ReadLine(w.HtmlBrowser);
   if (AtEnd()) return ReadEnd::Finish;
 
   SkipLine();
@@ -296,7 +289,7 @@ ReadEnd ReadEntries() {
   SkipLine();
   for (int n = 0; n <= 5; ++n) {
     int32_t& width = c.LayerWidths[static_cast<size_t>(n)];
-    ReadIntTo(width);
+    ReadInt(width);
     if (width < 1 || width > 255) width = 1;
   }
   SkipLine();
@@ -315,55 +308,55 @@ ReadEnd ReadEntries() {
     }
   }
   SkipLine();
-  ReadWordTo(w.UnitSystem);
+  ReadWord(w.UnitSystem);
   SkipLine();
-  ReadWordTo(w.HeaderMode);
+  ReadWord(w.HeaderMode);
   if (w.HeaderMode < 1 || w.HeaderMode > 2) w.HeaderMode = 1;
   SkipLine();
-  ReadText(p.PrintFontName);
+  ReadLine(p.PrintFontName);
   if (p.PrintFontName.empty()) p.PrintFontName = "Courier New";
   SkipLine();
-  ReadWordTo(p.PrintFontSize);
+  ReadWord(p.PrintFontSize);
   if (p.PrintFontSize == 0) p.PrintFontSize = 10;
   SkipLine();
-  ReadWordTo(p.PrintFontStyle);
+  ReadWord(p.PrintFontStyle);
   SkipLine();
-  ReadWordTo(h.GraphFontStyle);
+  ReadWord(h.GraphFontStyle);
   SkipLine();
-  ReadWordTo(p.PrintOrientation);
+  ReadWord(p.PrintOrientation);
   SkipLine();
   ReadBoolDefTrue(view3d.Edit3DAngles);
   SkipLine();
-  for (int n = 1; n <= 3; ++n) ReadRealTo(view3d.View3DAngles[static_cast<size_t>(n)]);
+  for (int n = 1; n <= 3; ++n) ReadReal(view3d.View3DAngles[static_cast<size_t>(n)]);
 
-  ReadWordTo(w.ChangeIndexStyle);
-  ReadWordTo(w.ExcelDecimal);
+  ReadWord(w.ChangeIndexStyle);
+  ReadWord(w.ExcelDecimal);
   if (w.ExcelDecimal == 0) w.ExcelDecimal = 2;
-  ReadText(c.ReleaseField);
+  ReadLine(c.ReleaseField);
   SkipLine();
-  ReadIntTo(c.CadDecimals);
+  ReadInt(c.CadDecimals);
   if (c.CadDecimals < 1 || c.CadDecimals > 32) c.CadDecimals = 6;
   SkipLine();
-  ReadWordTo(w.CadTextMode);
+  ReadWord(w.CadTextMode);
   if (w.CadTextMode == 0) w.CadTextMode = 1;
   SkipLine();
-  for (int layer = 16; layer <= 31; ++layer) ReadIntTo(c.ColorLayerWidths[layer]);
-  ReadWordTo(w.PlainAscii);
-  ReadIntTo(w.DialogFontScale);
+  for (int layer = 16; layer <= 31; ++layer) ReadInt(c.ColorLayerWidths[layer]);
+  ReadWord(w.PlainAscii);
+  ReadInt(w.DialogFontScale);
   if (w.DialogFontScale < 10 || w.DialogFontScale > 1000) w.DialogFontScale = 100;
-  ReadWordTo(w.AngleFormat);
+  ReadWord(w.AngleFormat);
   if (w.AngleFormat < 1 || w.AngleFormat > 2) w.AngleFormat = 2;
-  ReadRealTo(c.DimensionFactor);
+  ReadReal(c.DimensionFactor);
   if (c.DimensionFactor == 0) c.DimensionFactor = 1.0L;
-  ReadIntTo(k.CfgSpareInt);
-  ReadIntTo(w.MenuLanguage);
-  ReadIntTo(w.ResultGraphic);
+  ReadInt(k.CfgSpareInt);
+  ReadInt(w.MenuLanguage);
+  ReadInt(w.ResultGraphic);
   for (bool* b : {&c.DwgNoMakerTitle, &c.DwgNoFileName, &c.DwgNoDate, &c.DwgNoLogo, &c.DwgNoFooter,
                   &c.DwgNoTitleBlock, &w.NoAktuellFile, &w.SaveMenuLanguage}) {
     ReadBool(*b);
   }
   if (!w.SaveMenuLanguage) w.MenuLanguage = 0;
-  ReadIntTo(w.TitleBlockType);
+  ReadInt(w.TitleBlockType);
   for (size_t n = 0; n <= 15; ++n) {
     int32_t color = 0;
     ReadLong(color);
@@ -376,26 +369,25 @@ ReadEnd ReadEntries() {
     view3d.No3DTo2D = !to2d;
   }
   ReadBool(c.DwgNoCopyright);
-  ReadText(w.ManualDir);
+  ReadLine(w.ManualDir);
   if (w.ManualDir.empty()) w.ManualDir = k.ProgramDir;
-  ReadIntTo(w.FrameMargin);
+  ReadInt(w.FrameMargin);
   for (bool* b : {&c.DwgNoGridBorder, &c.DwgNoMmScale, &c.DwgShowChanges, &c.DwgHeadBlocks,
                   &c.DwgInsertBlocks, &w.HideWarnings, &c.ExecCadFile, &c.PolyArcToLines}) {
     ReadBool(*b);
   }
-  ReadRealTo(c.ArcResolution);
+  ReadReal(c.ArcResolution);
   if (!(c.ArcResolution > 0)) c.ArcResolution = 0.5L;
-  ReadIntTo(c.StlType);
-  ReadIntTo(w.ScreenSizeCode);
-  ReadIntTo(w.DialogSizeCode);
-  ReadIntTo(w.TextWindowSizeCode);
+  ReadInt(c.StlType);
+  ReadInt(w.ScreenSizeCode);
+  ReadInt(w.DialogSizeCode);
+  ReadInt(w.TextWindowSizeCode);
   return ReadEnd::Finish;
 }
 
 // ---- Writing ----
 
 void Label(const char* text) { WriteLine(text); }
-void Int(int32_t i) { WriteInt(i); }
 void ShortReal(long double x) { WriteLine(RealStr3Dot(x)); }
 
 void WriteEntries() {
@@ -411,7 +403,7 @@ void WriteEntries() {
     Label("Layer");
     WriteLine(c.LayerNames[n]);
     Label("Farbe");
-    Int(c.LayerColors[n]);
+    WriteInt(c.LayerColors[n]);
   }
   Label("Textstil CAD");
   WriteLine(c.CadTextFont);
@@ -424,43 +416,43 @@ void WriteEntries() {
   Label("DBF Ordner");
   WriteLine(k.DbfDir);
   Label("Hilfegrad");
-  Int(k.HelpLevel);
+  WriteInt(k.HelpLevel);
   Label("Druckerschnittstelle");
-  Int(k.PrinterPort);
+  WriteInt(k.PrinterPort);
   Label("Druckertyp");
-  Int(k.PrinterType);
+  WriteInt(k.PrinterType);
   Label("Druckdichte");
-  Int(k.PrintDensity);
+  WriteInt(k.PrintDensity);
   Label("Hardcopy um 90\xF8 gedreht ?");
   WriteLine(std::string(1, k.HardcopyRotated));
   Label("Dezimalstellen");
-  Int(k.SigDigits);
+  WriteInt(k.SigDigits);
   Label("Druckdicke vertikal");
-  Int(k.PrintDensityVertical);
+  WriteInt(k.PrintDensityVertical);
   Label("Farbgrafik");
   WriteBool(k.ScreenColor);
   Label("GrafikKorrekturFaktor horizontal");
   ShortReal(h.GraphCorrectionX);
   Label("Grafik-Mode");
-  Int(k.GraphMode);
+  WriteInt(k.GraphMode);
   Label("Grafik-Treiber");
-  Int(k.GraphDriver);
+  WriteInt(k.GraphDriver);
   Label("Aufl\x94sung horizontal");
-  Int(k.GraphResX);
+  WriteInt(k.GraphResX);
   Label("Aufl\x94sung vertikal");
-  Int(k.GraphResY);
+  WriteInt(k.GraphResY);
   Label("Ordner f\x81r tempor\x84re Dateien");
   WriteLine(k.TempDir);
   Label("Druckerschnittstelle Hardcopy");
-  Int(k.HardcopyPort);
+  WriteInt(k.HardcopyPort);
   Label("EDI Ordner");
   WriteLine(k.EdiDir);
   Label("PLT Ordner");
   WriteLine(k.PltDir);
   Label("Mode f\x81r Textausdruck 1:* 2:-");
-  Int(k.SeparatorStyle);
+  WriteInt(k.SeparatorStyle);
   Label("Zeilen pro Seite f\x81r Drucker");
-  Int(k.LinesPerPage);
+  WriteInt(k.LinesPerPage);
   Label("Zoomfaktor");
   WriteReal(h.ZoomFactor);
   Label("Pan-Faktor");
@@ -470,9 +462,9 @@ void WriteEntries() {
   Label("VENTRIX-Kommandozeile");
   WriteLine(c.VentrixCmdLines[1]);
   Label("Hintergrundfarbe");
-  Int(static_cast<int32_t>(h.BackgroundColor));
+  WriteInt(static_cast<int32_t>(h.BackgroundColor));
   Label("Windows-Druckmodus (1=mono 2=color)");
-  Int(k.PrintColorMode);
+  WriteInt(k.PrintColorMode);
   Label("Layer Monochrom");
   WriteBool(c.LayerMonochrome);
   Label("Textbreitenfaktor Grafik");
@@ -481,18 +473,18 @@ void WriteEntries() {
   WriteLine(h.GraphFontName);
   for (int layer = 16; layer <= 31; ++layer) {
     WriteLine("Color Layer " + IntStr(layer));
-    Int(c.ColorLayerColors[layer]);
+    WriteInt(c.ColorLayerColors[layer]);
   }
   Label("Textprogramm");
   WriteLine(w.TextProgram);
   Label("Datenbank mode");
-  Int(w.DatabaseMode);
+  WriteInt(w.DatabaseMode);
   Label("externe Datenbank");
   WriteLine(w.ExternalDbProgram);
   Label("Windows Screendump Origin X");
-  Int(p.DefaultPrintOriginX);
+  WriteInt(p.DefaultPrintOriginX);
   Label("Windows Screendump Origin Y");
-  Int(p.DefaultPrintOriginY);
+  WriteInt(p.DefaultPrintOriginY);
   Label("Windows Screendump Scale");
   WriteReal(p.DefaultPrintScaleX);
   Label("Windows Screendump Border ?");
@@ -500,18 +492,18 @@ void WriteEntries() {
   Label("Enter Password ?");
   WriteBool(w.UserLoginEnabled);
   Label("VENTRIX Command lines (n, line 2 .. line n)");
-  Int(c.VentrixCmdCount);
+  WriteInt(c.VentrixCmdCount);
   for (int n = 2; n <= std::min<int>(c.VentrixCmdCount, kVentrixLines); ++n) {
     WriteLine(c.VentrixCmdLines[static_cast<size_t>(n)]);
   }
   Label("Archive Flag ?");
   WriteBool(k.ArchiveMode);
   Label("Date Code");
-  Int(w.DateFormat);
+  WriteInt(w.DateFormat);
   Label("Header Space Lines");
-  Int(w.HeaderSpaceLines);
+  WriteInt(w.HeaderSpaceLines);
   Label("Text Device");
-  Int(w.TextDevice);
+  WriteInt(w.TextDevice);
   Label("Text Device Window ?");
   WriteBool(w.TextDeviceQuery);
   Label("Small Online Window ?");
@@ -519,79 +511,79 @@ void WriteEntries() {
   Label("Enter Diagram Limits ?");
   WriteBool(w.DiagramLimitsQuery);
   Label("Dot=1 Komma=2");
-  Int(w.CadTxtDecimal);
+  WriteInt(w.CadTxtDecimal);
   Label("Default Data Directory");
   WriteLine(w.DefaultDataDir);
   Label("Text Height Factor");
   WriteReal(h.GraphTextHeight);
   Label("Input Window Scale %");
-  Int(w.DialogScale);
+  WriteInt(w.DialogScale);
   Label("HTML Browser");
   WriteLine(w.HtmlBrowser);
   Label("Print Scale Vertical");
   WriteReal(p.DefaultPrintScaleY);
   Label("Line thickness Layer 0..5");
-  for (size_t n = 0; n <= 5; ++n) Int(c.LayerWidths[n]);
+  for (size_t n = 0; n <= 5; ++n) WriteInt(c.LayerWidths[n]);
   Label("Graphic Printout Dialog Box ?");
   WriteBool(p.GraphPrintDialog);
   Label("Text window left/top/width/height");
   WriteFields4(IntStr(p.TextWindowPos.Left), IntStr(p.TextWindowPos.Top), IntStr(p.TextWindowPos.Width),
                IntStr(p.TextWindowPos.Height));
   Label("Metric Units=0,  English units=1");
-  Int(w.UnitSystem);
+  WriteInt(w.UnitSystem);
   Label("printout with header=1, header page 1 only=2");
-  Int(w.HeaderMode);
+  WriteInt(w.HeaderMode);
   Label("Text Font Printout");
   WriteLine(p.PrintFontName);
   Label("Text Size Printout");
-  Int(p.PrintFontSize);
+  WriteInt(p.PrintFontSize);
   Label("Text Style Printout");
-  Int(p.PrintFontStyle);
+  WriteInt(p.PrintFontStyle);
   Label("Text Style Graphics");
-  Int(h.GraphFontStyle);
+  WriteInt(h.GraphFontStyle);
   Label("Printer: Portrait=1, Landscape=2");
-  Int(p.PrintOrientation);
+  WriteInt(p.PrintOrientation);
   Label("Edit 3D x,y,z ?");
   WriteBool(view3d.Edit3DAngles);
   Label("3D - Default x,y,z");
   for (size_t n = 1; n <= 3; ++n) WriteReal(view3d.View3DAngles[n]);
 
   // The tail: mostly without label lines.
-  Int(w.ChangeIndexStyle);
-  Int(w.ExcelDecimal);
+  WriteInt(w.ChangeIndexStyle);
+  WriteInt(w.ExcelDecimal);
   WriteLine(c.ReleaseField);
   Label("Decimals DXF,TXT");
-  Int(c.CadDecimals);
+  WriteInt(c.CadDecimals);
   Label("CAD Text Mode");
-  Int(w.CadTextMode);
+  WriteInt(w.CadTextMode);
   Label("Strichst\x84rke Layer 16..31");
-  for (int layer = 16; layer <= 31; ++layer) Int(c.ColorLayerWidths[layer]);
-  Int(w.PlainAscii);
-  Int(w.DialogFontScale);
-  Int(w.AngleFormat);
+  for (int layer = 16; layer <= 31; ++layer) WriteInt(c.ColorLayerWidths[layer]);
+  WriteInt(w.PlainAscii);
+  WriteInt(w.DialogFontScale);
+  WriteInt(w.AngleFormat);
   WriteReal(c.DimensionFactor);
-  Int(k.CfgSpareInt);
-  Int(w.MenuLanguage);
-  Int(w.ResultGraphic);
+  WriteInt(k.CfgSpareInt);
+  WriteInt(w.MenuLanguage);
+  WriteInt(w.ResultGraphic);
   for (bool b : {c.DwgNoMakerTitle, c.DwgNoFileName, c.DwgNoDate, c.DwgNoLogo, c.DwgNoFooter,
                  c.DwgNoTitleBlock, w.NoAktuellFile, w.SaveMenuLanguage}) {
     WriteBool(b);
   }
-  Int(w.TitleBlockType);
-  for (size_t n = 0; n <= 15; ++n) Int(static_cast<int32_t>(h.ColorTable[n]));
+  WriteInt(w.TitleBlockType);
+  for (size_t n = 0; n <= 15; ++n) WriteInt(static_cast<int32_t>(h.ColorTable[n]));
   WriteBool(!view3d.No3DTo2D);
   WriteBool(c.DwgNoCopyright);
   WriteLine(w.ManualDir);
-  Int(w.FrameMargin);
+  WriteInt(w.FrameMargin);
   for (bool b : {c.DwgNoGridBorder, c.DwgNoMmScale, c.DwgShowChanges, c.DwgHeadBlocks, c.DwgInsertBlocks,
                  w.HideWarnings, c.ExecCadFile, c.PolyArcToLines}) {
     WriteBool(b);
   }
   WriteReal(c.ArcResolution);
-  Int(c.StlType);
-  Int(w.ScreenSizeCode);
-  Int(w.DialogSizeCode);
-  Int(w.TextWindowSizeCode);
+  WriteInt(c.StlType);
+  WriteInt(w.ScreenSizeCode);
+  WriteInt(w.DialogSizeCode);
+  WriteInt(w.TextWindowSizeCode);
 }
 
 // Closes a rewritten ShareTextFile: the new file replaces the old one only when every line reached
@@ -682,9 +674,8 @@ void FinishConfigRead() {
     ApplyClientSize();
   }
   if (w.DialogSizeCode == 1) {
-    const long double dpi = screenMetrics().dotsPerInch();
-    w.DialogScale = DialogScaleEstimate();
-    const long double across = FrameFactor() * dpi / 96.0L * 100.0L;
+    const long double across = DialogScaleAcross();
+    w.DialogScale = RoundInt(across);
     w.DialogFontScale = across > 0 ? RoundInt(w.DialogScale / across * 100.0L) : 100;
   }
   if (ShareTextFile.IsOpen()) ShareTextFile.Close();
