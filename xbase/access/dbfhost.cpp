@@ -153,7 +153,6 @@ bool TDbf4Host::OpenedFromTempDir() const {
 
 void TDbf4Host::Browse(const std::string& option, uint16_t mode) {
   if (mode == 1) hideDeleted_ = true;
-  else if (mode == 4) hideDeleted_ = false;
   else if (mode != 5) hideDeleted_ = false;
   pickAndClose_ = option == "CLOSE";
   if (!dbfhost.BrowseWindow) {
@@ -206,7 +205,7 @@ bool TDbf4Host::Go(int32_t n) {
     kwenvar.ErrorFlag = true;
     return false;
   }
-  editing_ = false;
+  editing_ = false;  // dropped even when the engine cannot read record n
   return readRecord(n);
 }
 
