@@ -21,8 +21,8 @@ void CloseChecked(TextFile& f);
 // Zugriffsrecht !".
 void FileMustExist(const std::string& fileName);
 // Before a file of that name is written: refuses a name part with more than one ".", asks before an
-// existing file is overwritten (unless the name holds "aktuell"), and tries to create and erase the
-// file. Leaves no file behind: an existing file the user agreed to overwrite is gone afterwards.
+// existing file is overwritten (unless the name holds "aktuell"), and tries the creation the writer
+// will do. Leaves no file behind and changes none: an existing file stays until it is replaced.
 void CheckOutputFile(const std::string& fileName);
 // Resolves the spring data file (or another output in the data-file manner) to write in fullName;
 // an empty name asks with a save dialog in DataDir.
