@@ -542,9 +542,6 @@ void CloseText(TextFile& f) {
 
 namespace {
 
-// Whether a folder name ending in ch gets a separator: after letters, digits and ! " # $ % & ' ( ) ;
-// < = > ? @ _ `, but not after a separator, a drive ":", a dot, "*", "+", ",", "-", "[", "]", "^" or
-// "{" .. "~", as stored configurations expect. Bytes from 128 on are letters of UTF-8 folder names.
 // Every folder name takes a separator, whatever character it ends in ("x-", "..", "Ma\xE1"):
 // leaving it out would glue the next name onto the folder's. Only a drive ("C:") and a
 // file mask ("*") stay as they are.
