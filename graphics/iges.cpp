@@ -19,6 +19,7 @@
 #include "foundation/kwenvar.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
+#include "graphics/caddxf.h"
 #include "graphics/igesvar.h"
 #include "graphics/kwencad.h"
 #include "platform/clock.h"
@@ -218,9 +219,7 @@ void InitIges() {
 
 std::string IgesReal(long double x) {
   if (!std::isfinite(x)) x = 0.0L;
-  std::string s = RealStrDecDot(3, x);
-  ReplaceChar(',', '.', s);
-  return TrimStr(s);
+  return TrimStr(RealStrDecDot(3, x));
 }
 
 std::string Hollerith(const std::string& s) { return IntStr(static_cast<int64_t>(s.size())) + "H" + s; }
@@ -600,24 +599,11 @@ void IgesSolid(long double x1, long double y1, long double x2, long double y2, l
   });
 }
 
-namespace {
-// A line break inside a note would end its parameter record in the middle: it becomes a blank.
-std::string OneLine(const std::string& s) {
-  std::string r;
-  r.reserve(s.size());
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    const char c = s[i];
-    if (c == '\r' && i + 1 < s.size() && s[i + 1] == '\n') continue;  // CR LF is one break
-    r += (c == '\r' || c == '\n' || c == '\x1a') ? ' ' : c;
-  }
-  return r;
-}
-}  // namespace
-
 void IgesNote(const std::string& text, long double x, long double y) {
   if (!Ready()) return;
   Guard([&] {
-    const std::string t = OneLine(ConvertCadText(text));
+    // A line break inside a note would end its parameter record in the middle: it becomes a blank.
+    const std::string t = DxfValueText(ConvertCadText(text));
     // A note without characters shows nothing, and an empty string has no Hollerith form.
     if (t.empty()) return;
     Record({'T', {x, y}, t, 0, 1, cad8var.TextHeight, cad8var.TextWidthFactor, cad8var.TextAngle});
