@@ -13,6 +13,7 @@
 #include "foundation/utilmath.h"
 #include "foundation/utilstr.h"
 #include "foundation/wkwenvar.h"
+#include "graphics/caddxf.h"
 #include "graphics/kwencad.h"
 
 namespace qorva {
@@ -132,11 +133,7 @@ void TxtInsert(const std::string& name, long double x, long double y, long doubl
   Put(s);
 }
 
-void TxtSetColor(int32_t n) {
-  if (n == 0) cad8var.CurrentLayerName = "0";
-  else if (n >= 1 && n <= 5) cad8var.CurrentLayerName = cad8var.LayerNames[static_cast<std::size_t>(n)];
-  else cad8var.CurrentLayerName = IntStr(n);
-}
+void TxtSetColor(int32_t n) { DxfSelectLayer(n); }
 
 bool TxtClose() {
   if (!cadtxt.Open) return false;
