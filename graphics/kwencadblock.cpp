@@ -58,11 +58,8 @@ std::string FindBlockFile(const std::string& name) {
   const std::string user = AddBackslash(UserBlockFolder()) + BlockFileName(name);
   const std::string temp = BlockTempFile(name);
   const bool own = IsDefined(name);
-  for (const std::string& path : {own ? temp : user, own ? user : temp}) {
-    TextFile f;
-    f.Assign(path);
-    if (f.Reset()) return path;
-  }
+  for (const std::string& path : {own ? temp : user, own ? user : temp})
+    if (FileCanOpen(path)) return path;
   return {};
 }
 

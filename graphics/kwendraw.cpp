@@ -71,21 +71,13 @@ void GraphWaitCursor() { SetWaitCursor(); }
 void GraphArrowCursor() { SetOldCursor(); }
 
 bool CheckFileFound(const std::string& name) {
-  // A shared file that a caller still has open is left alone: assigning it would close a file
-  // being written and lose what follows.
-  TextFile own;
-  TextFile& f = ShareTextFile.IsOpen() ? own : ShareTextFile;
-  f.Assign(name);
-  if (!f.Reset()) {
-    std::string shown;
-    for (char c : name)
-      if (c != ' ') shown += c;
-    GraphMessage(shown + " nicht gefunden !");
-    kwenvar.ErrorFlag = true;
-    return false;
-  }
-  f.Close();
-  return true;
+  if (FileCanOpen(name)) return true;
+  std::string shown;
+  for (char c : name)
+    if (c != ' ') shown += c;
+  GraphMessage(shown + " nicht gefunden !");
+  kwenvar.ErrorFlag = true;
+  return false;
 }
 
 std::string GetDataFilePath() {

@@ -46,8 +46,8 @@ void GraphMessage(const std::string& text);
 void GraphWaitCursor();
 void GraphArrowCursor();
 
-// Whether the file can be opened for reading through the shared text file; when not, the message
-// "<name without blanks> nicht gefunden !" and ErrorFlag. The shared text file must not be open.
+// Whether the file can be opened for reading; when not, the message
+// "<name without blanks> nicht gefunden !" and ErrorFlag. The shared text file is left alone.
 bool CheckFileFound(const std::string& name);
 // Path of the current spring data file ("" without a current file).
 std::string GetDataFilePath();
