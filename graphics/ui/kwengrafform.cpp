@@ -19,6 +19,7 @@
 
 #include "foundation/hgvar.h"
 #include "foundation/kwenvar.h"
+#include "foundation/utilstr.h"
 #include "foundation/wintext.h"
 #include "foundation/wprinvar.h"
 #include "platform/prompts.h"
@@ -29,7 +30,7 @@ TFKWENGRA* FKwengra = nullptr;
 
 namespace {
 
-constexpr long double DegToRad = 3.14159265358979323846264338327950288L / 180.0L;
+constexpr long double DegToRad = std::numbers::pi_v<long double> / 180.0L;
 
 QColor ToQColor(TColor c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 
@@ -552,7 +553,8 @@ void TFKWENGRA::continueReplay(bool repaint) {
   } else if (stop == DisplayListReplay::Stop::BadRecord) {
     // Told once per damaged list: closing the message activates the window, and every activation
     // replays the list and would meet the same record again.
-    std::string key = std::to_string(kwengraf.DisplayList.size()) + ';' + std::to_string(replay_.next()) + ';' +
+    std::string key = IntStr(static_cast<int64_t>(kwengraf.DisplayList.size())) + ';' +
+                      IntStr(static_cast<int64_t>(replay_.next())) + ';' +
                       kwengraf.DisplayList[replay_.next() - 1];
     if (key != reportedBadRecord_) {
       reportedBadRecord_ = std::move(key);
