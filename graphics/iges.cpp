@@ -11,6 +11,7 @@
 #include <exception>
 #include <map>
 #include <memory>
+#include <numbers>
 #include <tuple>
 #include <utility>
 
@@ -347,7 +348,7 @@ void IgesGlobalSection(const std::string& name, long double maxCoord) {
 
 namespace {
 
-constexpr long double kPi = 3.14159265358979323846L;
+constexpr long double kPi = std::numbers::pi_v<long double>;
 
 // What a subfigure holds, kept so that a scaled insertion can be written as a scaled copy: the
 // instance's own scale factor is not understood alike by readers (some drop the instance).

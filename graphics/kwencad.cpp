@@ -8,6 +8,7 @@
 #include <cmath>
 #include <initializer_list>
 #include <new>
+#include <numbers>
 #include <stdexcept>
 #include <string_view>
 #include <utility>
@@ -39,7 +40,7 @@ Kwencad kwencad;
 
 namespace {
 
-constexpr long double kPi = 3.14159265358979323846264338327950288L;
+constexpr long double kPi = std::numbers::pi_v<long double>;
 
 std::array<std::unique_ptr<CadWriter>, 7> writers;
 VentrixSettingsWindow ventrixWindow;

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <numbers>
 
 #include "foundation/hgvar.h"
 #include "foundation/kwenvar.h"
@@ -17,7 +18,7 @@ namespace {
 
 GraphWindowHost* g_host = nullptr;
 
-constexpr long double DegToRad = 3.14159265358979323846264338327950288L / 180.0L;
+constexpr long double DegToRad = std::numbers::pi_v<long double> / 180.0L;
 
 void AppendInt(std::string& s, int64_t v) {
   char buf[24];
