@@ -507,7 +507,10 @@ void CadSetStlZ(long double z0, long double height) {
 void CadTextStyle(int32_t font, long double angle, long double height, long double width) {
   Guarded([&] {
     cad8var.TextHeight = height;
-    cad8var.TextWidthFactor = width == 0.0L ? 0.7L * cad8var.CadTextWidth : width / height * cad8var.CadTextWidth;
+    // A text of no height (a block inserted with a y scale of 0) has no width ratio: it keeps the
+    // standard one rather than writing an infinite factor into the file.
+    const long double factor = width / height * cad8var.CadTextWidth;
+    cad8var.TextWidthFactor = width == 0.0L || !std::isfinite(factor) ? 0.7L * cad8var.CadTextWidth : factor;
     angle = WindowTextAngle(angle);
     cad8var.TextAngle = angle;
     cad8var.TextObliqueAngle = cad8var.CadTextAngle;

@@ -517,6 +517,9 @@ TEST_F(KwencadTest, TextStyleCorrectsSlantedAnglesForTheWindow) {
   cad8var.CadTextWidth = 2;
   CadTextStyle(2, 0, 5, 2.5L);
   EXPECT_TRUE(Near(cad8var.TextWidthFactor, 1.0L));
+  // No height (a block inserted with a y scale of 0): the standard ratio, never an infinite one.
+  CadTextStyle(2, 0, 0, 2.5L);
+  EXPECT_TRUE(Near(cad8var.TextWidthFactor, 1.4L));
 }
 
 TEST_F(KwencadTest, TextStyleFitShrinksALongText) {
