@@ -53,9 +53,31 @@ std::string VentrixWorkFile() { return VentrixWorkFileArg() + ".dxf"; }
 std::string VentrixWorkFileArg() { return AddBackslash(kwenvar.TempDir) + "ventrix"; }
 
 std::string VentrixProgramDirOf(const std::string& cmdLine) {
-  std::size_t blank = cmdLine.find(' ');
-  if (blank == std::string::npos) return "";
-  std::string first = cmdLine.substr(0, blank);
+  std::string first;
+  std::size_t end = 0;
+  if (!cmdLine.empty() && cmdLine[0] == '\'') {
+    // A program path that ShellQuote quoted: its blanks and quotes belong to the path.
+    bool quoted = false;
+    for (; end < cmdLine.size(); ++end) {
+      const char c = cmdLine[end];
+      if (quoted) {
+        if (c == '\'') quoted = false;
+        else first += c;
+      } else if (c == '\'') {
+        quoted = true;
+      } else if (c == '\\' && end + 1 < cmdLine.size()) {
+        first += cmdLine[++end];
+      } else if (c == ' ') {
+        break;
+      } else {
+        first += c;
+      }
+    }
+  } else {
+    end = cmdLine.find(' ');
+    if (end != std::string::npos) first = cmdLine.substr(0, end);
+  }
+  if (end >= cmdLine.size()) return "";
   std::size_t sep = first.find_last_of("/\\");
   if (sep == std::string::npos) return "";
   return first.substr(0, sep);

@@ -42,8 +42,9 @@ std::string VentrixWorkFile();
 // The work file as the line names it: without its extension.
 std::string VentrixWorkFileArg();
 
-// The program folder a command line names: the text before its first blank, cut before its last
-// separator ("/" or "\"); empty when there is no blank or no separator in that text.
+// The program folder a command line names: the text before its first blank (a first word in single
+// quotes, as ShellQuote writes it, read as the shell reads it), cut before its last separator ("/"
+// or "\"); empty when there is no blank or no separator in that text.
 std::string VentrixProgramDirOf(const std::string& cmdLine);
 
 // s as one shell word: unchanged when it holds only characters the shell takes literally, else in

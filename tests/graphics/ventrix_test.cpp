@@ -193,7 +193,11 @@ TEST_F(VentrixTest, ProgramFolderComesFromTheOldLine) {
   };
   for (const Case& c : {Case{"", ""}, Case{"0", ""}, Case{"VENTRIX x.dxf", ""}, Case{"/opt/v/VENTRIX", ""},
                         Case{"/opt/v/VENTRIX x.dxf /M2", "/opt/v"},
-                        Case{"C:\\VENTRIX\\WVENTRIX VENTRIX.DXF /M1.0", "C:\\VENTRIX"}}) {
+                        Case{"C:\\VENTRIX\\WVENTRIX VENTRIX.DXF /M1.0", "C:\\VENTRIX"},
+                        // A quoted program path, as the composed line writes it, keeps its blanks and quotes.
+                        Case{"'/opt/my plot/VENTRIX' /tmp/ventrix /CPS", "/opt/my plot"},
+                        Case{"'/opt/it'\\''s/VENTRIX' /tmp/ventrix", "/opt/it's"},
+                        Case{"'/opt/my plot/VENTRIX'", ""}}) {
     EXPECT_EQ(VentrixProgramDirOf(c.line), c.folder) << c.line;
   }
 }
