@@ -166,6 +166,7 @@ void UnlockSemaphoreByte() {
 
 void WaitMs(int32_t ms) {
   int64_t wait = ms < 0 ? -static_cast<int64_t>(ms) : ms;
+  if (xbcommon.ProcessPendingEvents) xbcommon.ProcessPendingEvents();
   if (wait > 0) std::this_thread::sleep_for(std::chrono::milliseconds(wait));
 }
 

@@ -25,7 +25,12 @@ namespace qorva {
 
 Xbcommon xbcommon;
 
-void InitXbcommon() { xbcommon = Xbcommon{}; }
+void InitXbcommon() {
+  // The window's event pump outlives engine restarts.
+  auto events = std::move(xbcommon.ProcessPendingEvents);
+  xbcommon = Xbcommon{};
+  xbcommon.ProcessPendingEvents = std::move(events);
+}
 
 // ---- Errors ---------------------------------------------------------------------------------
 

@@ -99,6 +99,9 @@ struct Xbcommon {
   uint16_t FileMode = XbModeReadWriteDenyAll;  // mode of every open that sets none of its own
   std::string XbTempDir;        // folder for UniqueFilename; empty: $TMPDIR, else /tmp
 
+  // Called while the engine waits for a lock, so that a window can go on painting.
+  std::function<void()> ProcessPendingEvents;
+
   TIndexHooks IndexHooks;
   TParserHooks ParserHooks;
   TMemoHooks MemoHooks;

@@ -1,0 +1,2493 @@
+#include "xbase/xbndx.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "xbase/dbf4.h"
+#include "xbase/dbf4lock.h"
+#include "xbase/xbdbflow.h"
+#include "xbase/xbnatdate.h"
+#include "xbase/xbndxsem.h"
+
+namespace qorva {
+
+Xbndx xbndx;
+
+namespace ndx {
+
+// A node-layer failure after its error was set: the public routine that started the work ends.
+struct Fail {};
+
+[[noreturn]] void fail(uint16_t code, const std::string& context) {
+  XbSetError(code, context);
+  throw Fail{};
+}
+
+std::string num(int64_t v) { return std::to_string(v); }
+
+uint32_t rd32(const uint8_t* p) { return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24; }
+uint16_t rd16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+void wr32(uint8_t* p, uint32_t v) {
+  p[0] = static_cast<uint8_t>(v);
+  p[1] = static_cast<uint8_t>(v >> 8);
+  p[2] = static_cast<uint8_t>(v >> 16);
+  p[3] = static_cast<uint8_t>(v >> 24);
+}
+void wr16(uint8_t* p, uint16_t v) {
+  p[0] = static_cast<uint8_t>(v);
+  p[1] = static_cast<uint8_t>(v >> 8);
+}
+
+uint16_t entrySizeFor(uint16_t keyLen) { return static_cast<uint16_t>(((keyLen + 3) / 4) * 4 + 8); }
+
+// ---- Node access ------------------------------------------------------------------------------
+
+struct Node {
+  const TNdxHeader& h;
+  uint8_t* p;
+  uint32_t count() const { return rd32(p) & 0xFFFF; }
+  void setCount(uint32_t n) { wr32(p, n); }
+  uint8_t* entry(uint32_t i) const { return p + 4 + i * h.EntrySize; }
+  uint32_t child(uint32_t i) const { return rd32(entry(i)); }
+  uint32_t rec(uint32_t i) const { return rd32(entry(i) + 4); }
+  const uint8_t* key(uint32_t i) const { return entry(i) + 8; }
+  bool leaf() const { return child(0) == 0; }
+};
+
+int cmpKey(const TNdxControlBlock& b, const uint8_t* a, const uint8_t* c) {
+  if (b.CharKey) return std::memcmp(a, c, b.Header.KeyLen);
+  double x, y;
+  std::memcpy(&x, a, 8);
+  std::memcpy(&y, c, 8);
+  return x < y ? -1 : (x > y ? 1 : 0);
+}
+
+// (key, record) order; a record number 0 (a separator written without one) matches any record.
+int cmpEntry(const TNdxControlBlock& b, const uint8_t* key, uint32_t rec, const uint8_t* ekey, uint32_t erec) {
+  int c = cmpKey(b, key, ekey);
+  if (c != 0 || rec == 0 || erec == 0) return c;
+  return rec < erec ? -1 : (rec > erec ? 1 : 0);
+}
+
+std::string areaText() { return num(dbf4.CurrentArea); }
+
+uint32_t blocksOnDisk(const TNdxControlBlock& b) {
+  struct stat st {};
+  if (::fstat(b.IndexFile, &st) != 0) return 0;
+  return static_cast<uint32_t>(std::min<int64_t>(st.st_size / NdxBlockSize, 0x7FFFFFFF));
+}
+
+[[noreturn]] void corrupt(const TNdxControlBlock& b, uint32_t no, const std::string& what) {
+  fail(254, "Index-Datei besch\xE4" "digt: " + what + " (Knoten " + num(no) + ") " + b.FileName + " [SeekAndRead]");
+}
+
+// Reads node no and checks it: the key count within keys per node, child numbers in range.
+void readNode(TNdxControlBlock& b, uint32_t no, TNdxNode& node) {
+  if (no == 0) {
+    fail(254, "Ung\xFCltige Knotennummer (0) in DBF-Bereich " + areaText() + "\n, Ordnung " + num(b.Order) + " " +
+                  b.FileName + " [GetNode]");
+  }
+  // Another program may have added nodes since the anchor was read.
+  if (no >= b.Header.NextFree) b.Header.NextFree = std::max(b.Header.NextFree, blocksOnDisk(b));
+  if (no >= b.Header.NextFree) corrupt(b, no, "Knotennummer hinter dem Dateiende");
+  int64_t got = XbReadAt(b.IndexFile, int64_t{no} * NdxBlockSize, node.data(), NdxBlockSize);
+  if (got < 0) fail(XbIoCode(errno), "Fehler beim Lesen der Index-Datei: " + b.FileName + " [SeekAndRead]");
+  if (got != NdxBlockSize) corrupt(b, no, "Knoten unvollst\xE4ndig");
+  Node v{b.Header, node.data()};
+  uint32_t n = rd32(node.data());
+  if (n > b.Header.KeysPerNode) corrupt(b, no, "Schl\xFCsselanzahl " + num(n));
+  if (v.leaf()) {
+    for (uint32_t i = 1; i < n; ++i)
+      if (v.child(i) != 0) corrupt(b, no, "Kindknoten in einem Blatt");
+  } else {
+    for (uint32_t i = 0; i <= n; ++i) {
+      uint32_t c = v.child(i);
+      if (c >= b.Header.NextFree) b.Header.NextFree = std::max(b.Header.NextFree, blocksOnDisk(b));
+      if (c == 0 || c == no || c >= b.Header.NextFree) corrupt(b, no, "Kindknoten " + num(c));
+    }
+  }
+}
+
+void writeNode(TNdxControlBlock& b, uint32_t no, TNdxNode& node) {
+  node[2] = node[3] = 0;
+  int err = XbWriteAt(b.IndexFile, int64_t{no} * NdxBlockSize, node.data(), NdxBlockSize);
+  ++xbndx.NodeWriteGen;
+  if (err != 0) fail(XbIoCode(err), "Fehler beim Schreiben der Index-Datei: " + b.FileName + " [SeekAndWrite]");
+}
+
+// ---- Descent and steps ------------------------------------------------------------------------
+
+enum class Mode { First, Last, Key, Entry };
+
+// First position whose entry is not below the target (n when none).
+uint32_t leafPos(const TNdxControlBlock& b, const Node& v, Mode mode, const uint8_t* key, uint32_t rec) {
+  const uint32_t n = v.count();
+  if (mode == Mode::First) return 0;
+  if (mode == Mode::Last) return n == 0 ? 0 : n - 1;
+  uint32_t lo = 0, hi = n;
+  while (lo < hi) {
+    uint32_t mid = (lo + hi) / 2;
+    int c = mode == Mode::Key ? cmpKey(b, v.key(mid), key) : -cmpEntry(b, key, rec, v.key(mid), v.rec(mid));
+    if (c < 0) lo = mid + 1;
+    else hi = mid;
+  }
+  return lo;
+}
+
+uint32_t innerPos(const TNdxControlBlock& b, const Node& v, Mode mode, const uint8_t* key, uint32_t rec) {
+  const uint32_t n = v.count();
+  if (mode == Mode::First) return 0;
+  if (mode == Mode::Last) return n;
+  return leafPos(b, v, mode, key, rec);
+}
+
+// Descends from node `no` to a leaf, pushing the inner nodes; the leaf becomes current.
+void descendFrom(TNdxControlBlock& b, uint32_t no, Mode mode, const uint8_t* key, uint32_t rec) {
+  for (;;) {
+    if (b.Path.size() >= static_cast<size_t>(NdxMaxDepth)) corrupt(b, no, "Baum zu tief oder zyklisch");
+    TNdxPathEntry e;
+    e.NodeNo = no;
+    readNode(b, no, e.Node);
+    Node v{b.Header, e.Node.data()};
+    if (v.leaf()) {
+      b.OwnNode = e.Node;
+      b.CurNodeNo = no;
+      b.CurPos = static_cast<int32_t>(leafPos(b, v, mode, key, rec));
+      b.OnDummy = false;
+      return;
+    }
+    e.Pos = static_cast<int32_t>(innerPos(b, v, mode, key, rec));
+    uint32_t next = v.child(static_cast<uint32_t>(e.Pos));
+    b.Path.push_back(std::move(e));
+    no = next;
+  }
+}
+
+void descend(TNdxControlBlock& b, Mode mode, const uint8_t* key = nullptr, uint32_t rec = 0) {
+  b.Path.clear();
+  descendFrom(b, b.Header.Root, mode, key, rec);
+  b.PathGen = xbndx.NodeWriteGen;
+}
+
+uint32_t leafCount(const TNdxControlBlock& b) { return Node{b.Header, const_cast<uint8_t*>(b.OwnNode.data())}.count(); }
+uint32_t curRec(const TNdxControlBlock& b) {
+  if (b.OnDummy) return 0xFFFFFFFFu;
+  Node v{b.Header, const_cast<uint8_t*>(b.OwnNode.data())};
+  return static_cast<uint32_t>(b.CurPos) < v.count() ? v.rec(static_cast<uint32_t>(b.CurPos)) : 0;
+}
+const uint8_t* curKey(const TNdxControlBlock& b) {
+  return Node{b.Header, const_cast<uint8_t*>(b.OwnNode.data())}.key(static_cast<uint32_t>(b.CurPos));
+}
+bool onEntry(const TNdxControlBlock& b) { return !b.OnDummy && static_cast<uint32_t>(b.CurPos) < leafCount(b); }
+
+// Moves to the next or prior leaf that holds keys; false (position unchanged) when there is none.
+bool stepLeaf(TNdxControlBlock& b, bool forward) {
+  std::vector<TNdxPathEntry> path = b.Path;
+  const TNdxNode leaf = b.OwnNode;
+  const uint32_t leafNo = b.CurNodeNo;
+  const int32_t pos = b.CurPos;
+  while (!b.Path.empty()) {
+    TNdxPathEntry& top = b.Path.back();
+    Node v{b.Header, top.Node.data()};
+    const bool more = forward ? static_cast<uint32_t>(top.Pos) < v.count() : top.Pos > 0;
+    if (!more) {
+      b.Path.pop_back();
+      continue;
+    }
+    top.Pos += forward ? 1 : -1;
+    descendFrom(b, v.child(static_cast<uint32_t>(top.Pos)), forward ? Mode::First : Mode::Last, nullptr, 0);
+    if (leafCount(b) > 0) return true;
+  }
+  b.Path = std::move(path);
+  b.OwnNode = leaf;
+  b.CurNodeNo = leafNo;
+  b.CurPos = pos;
+  return false;
+}
+
+bool stepNext(TNdxControlBlock& b) {
+  if (static_cast<uint32_t>(b.CurPos) + 1 < leafCount(b)) {
+    ++b.CurPos;
+    return true;
+  }
+  return stepLeaf(b, true);
+}
+
+bool stepPrior(TNdxControlBlock& b) {
+  if (b.CurPos > 0 && static_cast<uint32_t>(b.CurPos) <= leafCount(b)) {
+    --b.CurPos;
+    return true;
+  }
+  return stepLeaf(b, false);
+}
+
+// Positions on the first key not below key; false at the end (then past the last entry).
+bool seekKey(TNdxControlBlock& b, const uint8_t* key) {
+  descend(b, Mode::Key, key);
+  if (static_cast<uint32_t>(b.CurPos) < leafCount(b)) return true;
+  if (leafCount(b) > 0) {
+    b.CurPos = static_cast<int32_t>(leafCount(b)) - 1;
+    if (stepNext(b)) return true;
+    b.CurPos = static_cast<int32_t>(leafCount(b));
+  }
+  return false;
+}
+
+// Positions on the entry (key, rec); false when the index has none.
+bool seekEntry(TNdxControlBlock& b, const uint8_t* key, uint32_t rec) {
+  descend(b, Mode::Entry, key, rec);
+  bool on = static_cast<uint32_t>(b.CurPos) < leafCount(b);
+  if (!on && leafCount(b) > 0) {
+    b.CurPos = static_cast<int32_t>(leafCount(b)) - 1;
+    on = stepNext(b);
+  }
+  if (on && cmpKey(b, curKey(b), key) == 0 && curRec(b) == rec) return true;
+  // Equal keys that another program inserted out of record order: walk their run.
+  if (!seekKey(b, key)) return false;
+  while (cmpKey(b, curKey(b), key) == 0) {
+    if (curRec(b) == rec) return true;
+    if (!stepNext(b)) return false;
+  }
+  return false;
+}
+
+// ---- Anchor -----------------------------------------------------------------------------------
+
+void headerToBytes(const TNdxHeader& h, uint8_t* p) {
+  std::memset(p, 0, 24);
+  wr32(p, h.Root);
+  wr32(p + 4, h.NextFree);
+  p[9] = static_cast<uint8_t>(h.KeyType);
+  wr16(p + 12, h.KeyLen);
+  wr16(p + 14, h.KeysPerNode);
+  wr16(p + 16, h.NumericFlag);
+  wr16(p + 18, h.EntrySize);
+  p[23] = h.Unique;
+}
+
+TNdxHeader headerFromBytes(const uint8_t* p) {
+  TNdxHeader h;
+  h.Root = rd32(p);
+  h.NextFree = rd32(p + 4);
+  h.KeyType = static_cast<char>(p[9]);
+  h.KeyLen = rd16(p + 12);
+  h.KeysPerNode = rd16(p + 14);
+  h.NumericFlag = rd16(p + 16);
+  h.EntrySize = rd16(p + 18);
+  h.Unique = p[23];
+  return h;
+}
+
+// "" when the header is consistent, else the field that is not.
+std::string headerFault(const TNdxHeader& h, uint32_t blocks) {
+  if (h.KeyLen > NdxMaxKeyLen) return "Schl\xFCssell\xE4nge " + num(h.KeyLen);
+  if (h.EntrySize != entrySizeFor(h.KeyLen)) return "Eintragsgr\xF6\xDF" "e " + num(h.EntrySize);
+  if (h.KeysPerNode != 504 / h.EntrySize) return "Schl\xFCssel je Knoten " + num(h.KeysPerNode);
+  if (h.KeyType != 'C' && h.KeyType != 'D' && h.KeyType != 'F' && h.KeyType != 'N')
+    return "Schl\xFCsseltyp " + num(static_cast<uint8_t>(h.KeyType));
+  if (h.NumericFlag != (h.KeyType == 'C' ? 0 : 1)) return "Zahlenkennung " + num(h.NumericFlag);
+  if (h.KeyType != 'C' && h.KeyLen != 8) return "Schl\xFCssell\xE4nge " + num(h.KeyLen);
+  if (h.Root == 0 || h.Root >= blocks) return "Wurzel " + num(h.Root);
+  return "";
+}
+
+std::string tableNameOf(const TDbfControlBlock& cb) {
+  std::string d, n, e;
+  XbFSplit(cb.FileName, d, n, e);
+  std::string s = (XbRTrim(n) + e).substr(0, 12);
+  if (cb.OemConvert) s = XbAnsiToOem(s);
+  return s;
+}
+
+void buildAnchor(const TNdxHeader& h, const std::string& expr, int32_t recCount, const std::string& table,
+                 uint8_t* blk) {
+  std::memset(blk, 0, NdxBlockSize);
+  headerToBytes(h, blk);
+  std::memcpy(blk + 24, expr.data(), std::min<size_t>(expr.size(), 100));
+  wr32(blk + 488, ~static_cast<uint32_t>(recCount));
+  wr32(blk + 492, static_cast<uint32_t>(recCount));
+  std::memcpy(blk + 496, table.data(), std::min<size_t>(table.size(), 12));
+}
+
+void writeAnchor(TNdxControlBlock& b) {
+  TDbfControlBlock* cb = CurrentBlock();
+  uint8_t blk[NdxBlockSize];
+  std::string expr = b.KeyExprText;
+  if (cb && cb->OemConvert) expr = XbAnsiToOem(expr);
+  buildAnchor(b.Header, expr, cb ? cb->RecCount : 0, cb ? tableNameOf(*cb) : "", blk);
+  int err = XbWriteAt(b.IndexFile, 0, blk, NdxBlockSize);
+  if (err != 0)
+    IndexError(XbIoCode(err), "Fehler beim Schreiben der Index-Datei:  " + b.FileName + " [WriteAnchorNode]");
+  else
+    b.AnchorModified = false;
+}
+
+// ---- Keys -------------------------------------------------------------------------------------
+
+uint8_t area() { return dbf4.CurrentArea; }
+TNdxControlBlock* block(int32_t pos) {
+  if (area() > 35 || pos < 1 || pos > NdxMaxOrders) return nullptr;
+  return xbndx.Orders[area()][static_cast<size_t>(pos)].get();
+}
+bool& natural() { return xbndx.NaturalOrder[area()]; }
+
+std::string numericKey(double v) {
+  if (std::isnan(v) || v == 0) v = 0;  // one key for 0, -0 and values that are no number
+  std::string k(8, '\0');
+  std::memcpy(k.data(), &v, 8);
+  return k;
+}
+
+// The key of the current record for an index (KeyLen bytes).
+std::string keyOf(TNdxControlBlock& b) {
+  TDbfControlBlock* cb = CurrentBlock();
+  const size_t len = b.Header.KeyLen;
+  std::string k;
+  if (b.KeyMaker) {
+    b.KeyMaker(b.Order, k);
+    if (b.UseSoundex) k = Soundex(k);
+    k.resize(len, ' ');
+    if (b.UseDescending)
+      for (size_t i = 0; i < std::min<size_t>(k.size(), 100); ++i) k[i] = static_cast<char>(k[i] ^ 0xFF);
+    return k;
+  }
+  if (!b.CompiledKey || !xbcommon.ParserHooks.EvalExpr) fail(222, "Kein Schl\xFCsselausdruck " + b.FileName);
+  const void* r = xbcommon.ParserHooks.EvalExpr(b.CompiledKey);
+  if (!r) fail(222, "Schl\xFCsselausdruck ohne Wert " + b.FileName);
+  if (!b.CharKey) {
+    double v = 0;
+    std::memcpy(&v, r, 8);
+    return numericKey(v);
+  }
+  const char* t = static_cast<const char*>(r);
+  std::string text(t, strnlen(t, 255));
+  if (cb && cb->OemConvert) text = XbAnsiToOem(text);
+  k = CollationKey(text, static_cast<int32_t>(text.size()));
+  k.resize(len, ' ');
+  return k;
+}
+
+// The length the key of the current record has before it is fitted to an index.
+size_t naturalKeyLength(TNdxControlBlock& b) {
+  const uint16_t saved = b.Header.KeyLen;
+  b.Header.KeyLen = 0;
+  std::string k;
+  if (b.KeyMaker) {
+    b.KeyMaker(b.Order, k);
+    if (b.UseSoundex) k = Soundex(k);
+  } else {
+    const void* r = xbcommon.ParserHooks.EvalExpr(b.CompiledKey);
+    const char* t = r ? static_cast<const char*>(r) : "";
+    std::string text(t, strnlen(t, 255));
+    k = CollationKey(text, static_cast<int32_t>(text.size()));
+  }
+  b.Header.KeyLen = saved;
+  return k.size();
+}
+
+double julianOf(int32_t y, int32_t m, int32_t d) {
+  int64_t a = (14 - m) / 12, yy = y + 4800 - a, mm = m + 12 * a - 3;
+  return static_cast<double>(d + (153 * mm + 2) / 5 + 365 * yy + yy / 4 - yy / 100 + yy / 400 - 32045);
+}
+
+std::string keyText(TNdxControlBlock& b, const std::string& key) {
+  if (b.KeyMaker || b.CharKey) return key;
+  double v = 0;
+  std::memcpy(&v, key.data(), 8);
+  if (b.Header.KeyType == 'D') return DbfToDateText(JulianToDbfDate(v));
+  return XbFormatFixed(v, b.Shape.Len, b.Shape.Dec);
+}
+
+}  // namespace ndx
+
+using namespace ndx;
+
+// ---- Keys and texts -----------------------------------------------------------------------------
+
+std::string CollationKey(const std::string& text, int32_t limit) {
+  std::string s = text.substr(0, 100);
+  if (limit <= 0) limit = static_cast<int32_t>(s.size());
+  for (char& c : s) {
+    uint8_t u = static_cast<uint8_t>(c);
+    if (u >= 'A' && u <= 'Z') c = static_cast<char>(u + 32);
+    else if (u == 196) c = static_cast<char>(228);
+    else if (u == 214) c = static_cast<char>(246);
+    else if (u == 220) c = static_cast<char>(252);
+  }
+  for (int32_t i = 1; i <= limit && i <= static_cast<int32_t>(s.size()); ++i) {
+    const uint8_t u = static_cast<uint8_t>(s[static_cast<size_t>(i - 1)]);
+    const char* two = u == 223 ? "ss" : u == 228 ? "ae" : u == 246 ? "oe" : u == 252 ? "ue" : nullptr;
+    if (!two) continue;
+    if (i == limit) {
+      s[static_cast<size_t>(i - 1)] = two[0];
+      continue;
+    }
+    std::string rest = s.substr(static_cast<size_t>(i), static_cast<size_t>(std::max(0, limit - 1 - i)));
+    s = s.substr(0, static_cast<size_t>(i - 1)) + two + rest;
+    ++i;
+  }
+  return s.substr(0, 100);
+}
+
+std::string NormalizeExpr(const std::string& text) {
+  auto word = [](char c) {
+    uint8_t u = static_cast<uint8_t>(c);
+    return std::isalnum(u) || c == '_' || c == '.' || u >= 128;
+  };
+  std::string out;
+  char quote = 0;
+  bool gap = false;
+  for (char c : text) {
+    if (quote) {
+      if (c == quote) {
+        out += '"';
+        quote = 0;
+      } else {
+        out += c;
+      }
+      continue;
+    }
+    if (c == ' ' || c == '\t') {
+      gap = true;
+      continue;
+    }
+    // A blank between two word characters keeps them apart (".AND." after a field name).
+    if (gap && !out.empty() && word(out.back()) && word(c)) out += ' ';
+    gap = false;
+    if (c == '"' || c == '\'') {
+      quote = c;
+      out += '"';
+      continue;
+    }
+    out += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+  }
+  return out;
+}
+
+std::string Soundex(const std::string& text) {
+  static const char* table = "01230120022455012623010202";
+  std::string letters;
+  for (char c : text) {
+    char u = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+    if (u >= 'A' && u <= 'Z') letters += u;
+  }
+  if (letters.empty()) return "0000";
+  std::string code(1, letters[0]);
+  char prev = table[letters[0] - 'A'];
+  for (size_t i = 1; i < letters.size() && code.size() < 4; ++i) {
+    char d = table[letters[i] - 'A'];
+    if (d != '0' && d != prev) code += d;
+    prev = d;
+  }
+  code.resize(4, '0');
+  return code;
+}
+
+double DbfDateToJulian(const std::string& stored) {
+  std::string s = stored.substr(0, 8);
+  if (s.size() < 8) return 0;
+  int32_t v[3] = {0, 0, 0};
+  const int32_t at[3] = {0, 4, 6}, len[3] = {4, 2, 2};
+  for (int i = 0; i < 3; ++i)
+    for (int32_t k = 0; k < len[i]; ++k) {
+      char c = s[static_cast<size_t>(at[i] + k)];
+      if (c < '0' || c > '9') return 0;
+      v[i] = v[i] * 10 + (c - '0');
+    }
+  static const int32_t days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (v[0] < 1 || v[1] < 1 || v[1] > 12 || v[2] < 1) return 0;
+  int32_t dm = days[v[1] - 1] + (v[1] == 2 && XbIsLeapYear(v[0]) ? 1 : 0);
+  if (v[2] > dm) return 0;
+  return julianOf(v[0], v[1], v[2]);
+}
+
+std::string JulianToDbfDate(double day) {
+  if (!(day >= 1721426 && day <= 5373484)) return "        ";
+  int64_t a = static_cast<int64_t>(day) + 32044;
+  int64_t b = (4 * a + 3) / 146097, c = a - 146097 * b / 4;
+  int64_t d = (4 * c + 3) / 1461, e = c - 1461 * d / 4, m = (5 * e + 2) / 153;
+  int64_t dd = e - (153 * m + 2) / 5 + 1, mm = m + 3 - 12 * (m / 10), yy = 100 * b + d - 4800 + m / 10;
+  char buf[9];
+  int64_t parts[3] = {yy, mm, dd};
+  int widths[3] = {4, 2, 2};
+  int at = 0;
+  for (int i = 0; i < 3; ++i)
+    for (int k = widths[i] - 1; k >= 0; --k) {
+      int64_t v = parts[i];
+      for (int s = 0; s < k; ++s) v /= 10;
+      buf[at++] = static_cast<char>('0' + v % 10);
+    }
+  return std::string(buf, 8);
+}
+
+// ---- Start-up and hooks ----------------------------------------------------------------------------
+
+namespace {
+
+TNdxControlBlock* ctl() { return block(1); }
+
+}  // namespace
+
+TNdxControlBlock* OrderBlock(int32_t position) { return block(position); }
+
+void IndexInit() {
+  for (auto& areaOrders : xbndx.Orders)
+    for (auto& b : areaOrders)
+      if (b) {
+        XbCloseFile(b->IndexFile);
+        if (b->CompiledKey && xbcommon.ParserHooks.FreeExpr) xbcommon.ParserHooks.FreeExpr(b->CompiledKey);
+        b.reset();
+      }
+  auto shape = std::move(xbndx.ExprShape);
+  xbndx = Xbndx{};
+  xbndx.ExprShape = std::move(shape);
+  InitXbndxsem();
+  xbndx.KeyMakerMarker = "ANWENDER-DEFINIERTENKEYMAKERBENUTZT,UMINDEXZUERZEUGEN";
+  xbcommon.IndexUnitLinked = true;
+  TIndexHooks& h = xbcommon.IndexHooks;
+  h.IsActive = [] { return ctl() != nullptr; };
+  h.Resync = [] { SyncIndex(false); };
+  h.NextRecNo = [] { return _FindNextRec(); };
+  h.PrevRecNo = [] { return _FindPriorRec(); };
+  h.FirstRecNo = [] { return FirstRecNo(); };
+  h.LastRecNo = [] { return LastRecNo(); };
+  h.AtEnd = [] {
+    TNdxControlBlock* b = ctl();
+    TDbfControlBlock* cb = CurrentBlock();
+    if (!b || natural()) return cb ? cb->AtEof : true;
+    return b->IndexEof;
+  };
+  h.AtStart = [] {
+    TNdxControlBlock* b = ctl();
+    TDbfControlBlock* cb = CurrentBlock();
+    if (!b || natural()) return cb ? cb->AtBof : true;
+    return b->IndexBof;
+  };
+  h.AddKeys = [] { AppendNewKey(); };
+  h.SaveKey = [] { SaveKey(); };
+  h.SaveAllKeys = [] { SaveAllKeys(); };
+  h.UpdateKeys = [] { UpdateKeys(); };
+  h.SetStart = [] {
+    if (TNdxControlBlock* b = ctl()) b->IndexBof = true;
+  };
+  h.SetEnd = [] {
+    if (TNdxControlBlock* b = ctl()) b->IndexEof = true;
+  };
+  h.FoundFlag = &xbndx.IndexFound;
+  h.Reindex = [] { Reindex(); };
+  h.CloseIndexes = [] { CloseIndexes(); };
+  h.IndexName = [](int32_t order) -> std::string {
+    for (int32_t p = 1; p <= NdxMaxOrders; ++p)
+      if (TNdxControlBlock* b = block(p); b && b->Order == order) return b->FileName;
+    return "";
+  };
+  h.OrderKeyFunc = [](int32_t order) -> std::function<std::string()> {
+    for (int32_t p = 1; p <= NdxMaxOrders; ++p)
+      if (TNdxControlBlock* b = block(p); b && b->Order == order) {
+        const uint8_t a = area();
+        return [a, order]() -> std::string {
+          for (int32_t q = 1; q <= NdxMaxOrders; ++q) {
+            TNdxControlBlock* c = xbndx.Orders[a][static_cast<size_t>(q)].get();
+            if (c && c->Order == order) {
+              try {
+                return keyText(*c, keyOf(*c));
+              } catch (Fail&) {
+                return "";
+              }
+            }
+          }
+          return "";
+        };
+      }
+    return nullptr;
+  };
+  h.CurrentKeyFunc = []() -> std::function<std::string()> {
+    if (!ctl() || natural()) {
+      return [] {
+        std::string n = num(RecNo());
+        return "Rec:" + std::string(n.size() < 10 ? 10 - n.size() : 0, ' ') + n;
+      };
+    }
+    return xbcommon.IndexHooks.OrderKeyFunc(ctl()->Order);
+  };
+  h.OrderAscending = [](int32_t order) {
+    for (int32_t p = 1; p <= NdxMaxOrders; ++p)
+      if (TNdxControlBlock* b = block(p); b && b->Order == order) return !b->UseDescending;
+    return true;
+  };
+  h.OrderSoundex = [](int32_t order) {
+    for (int32_t p = 1; p <= NdxMaxOrders; ++p)
+      if (TNdxControlBlock* b = block(p); b && b->Order == order) return b->UseSoundex;
+    return false;
+  };
+  // A table that was held exclusively while its indexes opened logs in once it is shared again.
+  auto ensureLogin = [] {
+    TDbfControlBlock* cb = CurrentBlock();
+    if (ctl() && cb && !cb->Exclusive && area() <= 34 && !xbndxsem.States[area()]) HandleSemafore(SemLogin);
+  };
+  h.SetReadSemaphoreProc = [ensureLogin](bool on) {
+    if (on) ensureLogin();
+    SetReadSemaphoreProc(on);
+  };
+  h.SetLockSemaphoreProc = [ensureLogin](bool on) {
+    if (on) ensureLogin();
+    SetLockSemaphoreProc(on);
+  };
+}
+
+
+// ---- Insertion and deletion --------------------------------------------------------------------
+
+namespace ndx {
+
+uint32_t takeNode(TNdxControlBlock& b) {
+  if (b.Header.NextFree >= 0x7FFFFFFFu) fail(254, "Index-Datei voll " + b.FileName + " [AppendIndex]");
+  b.AnchorModified = true;
+  return b.Header.NextFree++;
+}
+
+// The entries of a node as slots of entry size (an inner node has one slot more: its rightmost
+// child, of which only the child field is stored).
+std::vector<uint8_t> slotsOf(const Node& v, uint32_t slots) {
+  std::vector<uint8_t> a(static_cast<size_t>(slots) * v.h.EntrySize, 0);
+  std::memcpy(a.data(), v.entry(0), std::min<size_t>(a.size(), NdxBlockSize - 4));
+  return a;
+}
+
+void putSlots(Node& v, const uint8_t* a, uint32_t slots, uint32_t count, bool leaf) {
+  std::memset(v.p + 4, 0, NdxBlockSize - 4);
+  std::memcpy(v.entry(0), a, std::min<size_t>(static_cast<size_t>(slots) * v.h.EntrySize, NdxBlockSize - 4));
+  if (!leaf) std::memset(v.entry(count) + 4, 0, static_cast<size_t>(NdxBlockSize - (v.entry(count) + 4 - v.p)));
+  v.setCount(count);
+}
+
+// Inserts (key, rec) into the index. Returns -1 when the file cannot take another node.
+int32_t insertKey(TNdxControlBlock& b, const std::string& key, uint32_t rec) {
+  const auto* k = reinterpret_cast<const uint8_t*>(key.data());
+  if (b.Header.Unique) {
+    if (seekKey(b, k) && cmpKey(b, curKey(b), k) == 0) return 0;
+  }
+  if (b.Header.NextFree >= 0x7FFFFFFEu) return -1;
+  descend(b, Mode::Entry, k, rec);
+  const uint32_t es = b.Header.EntrySize, kpn = b.Header.KeysPerNode;
+  std::vector<uint8_t> ins(es, 0);
+  wr32(ins.data() + 4, rec);
+  std::memcpy(ins.data() + 8, key.data(), b.Header.KeyLen);
+
+  TNdxNode node = b.OwnNode;
+  uint32_t nodeNo = b.CurNodeNo;
+  uint32_t pos = static_cast<uint32_t>(b.CurPos);
+  bool leaf = true;
+  uint32_t newChild = 0;  // inner levels: the child that goes right after the inserted entry
+  size_t level = b.Path.size();
+  for (;;) {
+    Node v{b.Header, node.data()};
+    const uint32_t n = v.count();
+    const uint32_t slots = leaf ? n : n + 1;
+    // All entries with the new one in place (one slot more than a node may hold).
+    std::vector<uint8_t> all = slotsOf(v, slots);
+    all.insert(all.begin() + static_cast<std::ptrdiff_t>(pos) * es, ins.begin(), ins.end());
+    if (!leaf) wr32(all.data() + static_cast<size_t>(pos + 1) * es, newChild);
+    if (n < kpn) {
+      putSlots(v, all.data(), slots + 1, n + 1, leaf);
+      writeNode(b, nodeNo, node);
+      break;
+    }
+    // Split: the lower half keeps the node's number, the upper half goes to a new node.
+    const uint32_t keep = n - n / 2;
+    const uint32_t lowerSlots = pos < keep ? keep + 1 : keep;
+    const uint32_t upperNo = takeNode(b);
+    // The largest entry of the lower half becomes its separator; in an inner node that entry keeps
+    // only its child, as the rightmost one.
+    std::vector<uint8_t> sep(all.begin() + static_cast<std::ptrdiff_t>(lowerSlots - 1) * es,
+                             all.begin() + static_cast<std::ptrdiff_t>(lowerSlots) * es);
+    TNdxNode lower{}, upper{};
+    Node lv{b.Header, lower.data()}, uv{b.Header, upper.data()};
+    const uint32_t upperSlots = slots + 1 - lowerSlots;
+    putSlots(lv, all.data(), lowerSlots, leaf ? lowerSlots : lowerSlots - 1, leaf);
+    putSlots(uv, all.data() + static_cast<size_t>(lowerSlots) * es, upperSlots, leaf ? upperSlots : upperSlots - 1,
+             leaf);
+    writeNode(b, nodeNo, lower);
+    writeNode(b, upperNo, upper);
+    wr32(sep.data(), nodeNo);
+    if (level == 0) {
+      const uint32_t rootNo = takeNode(b);
+      TNdxNode root{};
+      Node rv{b.Header, root.data()};
+      std::memcpy(rv.entry(0), sep.data(), es);
+      wr32(rv.entry(1), upperNo);
+      rv.setCount(1);
+      writeNode(b, rootNo, root);
+      b.Header.Root = rootNo;
+      b.AnchorModified = true;
+      break;
+    }
+    --level;
+    TNdxPathEntry& parent = b.Path[level];
+    Node pv{b.Header, parent.Node.data()};
+    pos = static_cast<uint32_t>(parent.Pos);
+    if (pos > pv.count() || pv.child(pos) != nodeNo) corrupt(b, parent.NodeNo, "Pfad stimmt nicht");
+    ins = sep;
+    newChild = upperNo;
+    node = parent.Node;
+    nodeNo = parent.NodeNo;
+    leaf = false;
+  }
+  if (b.AnchorModified) writeAnchor(b);
+  b.Path.clear();
+  b.CurNodeNo = 0;
+  return 0;
+}
+
+// From path level `level` upward: the separator of the subtree just changed becomes key/rec,
+// as long as the changed subtree is the rightmost child (which carries no separator).
+void carrySeparator(TNdxControlBlock& b, size_t level, const uint8_t* entry) {
+  while (level > 0) {
+    --level;
+    TNdxPathEntry& p = b.Path[level];
+    Node v{b.Header, p.Node.data()};
+    const uint32_t at = static_cast<uint32_t>(p.Pos);
+    if (at < v.count()) {
+      std::memcpy(v.entry(at) + 4, entry + 4, b.Header.EntrySize - 4u);
+      writeNode(b, p.NodeNo, p.Node);
+      return;
+    }
+  }
+}
+
+void emptyTree(TNdxControlBlock& b) {
+  TNdxNode zero{};
+  writeNode(b, 1, zero);
+  b.Header.Root = 1;
+  b.Header.NextFree = 2;
+  if (::ftruncate(b.IndexFile, 2 * NdxBlockSize) != 0) {
+    // The nodes past the root stay unused; the next open counts them again.
+  }
+  b.AnchorModified = true;
+}
+
+// Removes the entry (key, rec). 0 done, -1 not found (0 for a UNIQUE index).
+int32_t deleteKey(TNdxControlBlock& b, const std::string& key, uint32_t rec) {
+  const auto* k = reinterpret_cast<const uint8_t*>(key.data());
+  if (!seekEntry(b, k, rec)) return b.Header.Unique ? 0 : -1;
+  const uint32_t es = b.Header.EntrySize;
+  Node lv{b.Header, b.OwnNode.data()};
+  const uint32_t n = lv.count(), pos = static_cast<uint32_t>(b.CurPos);
+  if (n > 1) {
+    std::vector<uint8_t> all = slotsOf(lv, n);
+    all.erase(all.begin() + static_cast<std::ptrdiff_t>(pos) * es, all.begin() + static_cast<std::ptrdiff_t>(pos + 1) * es);
+    putSlots(lv, all.data(), n - 1, n - 1, true);
+    writeNode(b, b.CurNodeNo, b.OwnNode);
+    if (pos == n - 1) carrySeparator(b, b.Path.size(), lv.entry(n - 2));
+  } else {
+    TNdxNode zero{};
+    size_t level = b.Path.size();
+    uint32_t gone = b.CurNodeNo;
+    if (level == 0) {
+      emptyTree(b);
+    } else {
+      writeNode(b, gone, zero);
+      // Take the emptied child out of its parent; a parent left without children goes as well.
+      for (;;) {
+        --level;
+        TNdxPathEntry& p = b.Path[level];
+        Node v{b.Header, p.Node.data()};
+        const uint32_t cnt = v.count(), at = static_cast<uint32_t>(p.Pos);
+        if (at > cnt || v.child(at) != gone) corrupt(b, p.NodeNo, "Pfad stimmt nicht");
+        if (cnt == 0) {
+          gone = p.NodeNo;
+          if (level == 0) {
+            emptyTree(b);
+            break;
+          }
+          writeNode(b, gone, zero);
+          continue;
+        }
+        std::vector<uint8_t> dropped;
+        std::vector<uint8_t> all = slotsOf(v, cnt + 1);
+        if (at < cnt) {
+          all.erase(all.begin() + static_cast<std::ptrdiff_t>(at) * es, all.begin() + static_cast<std::ptrdiff_t>(at + 1) * es);
+        } else {
+          // The rightmost child goes: the last keyed entry's child takes its place, without key.
+          dropped.assign(all.begin() + static_cast<std::ptrdiff_t>(cnt - 1) * es, all.begin() + static_cast<std::ptrdiff_t>(cnt) * es);
+          all.resize(static_cast<size_t>(cnt) * es);
+        }
+        putSlots(v, all.data(), cnt, cnt - 1, false);
+        if (cnt - 1 >= 1) {
+          writeNode(b, p.NodeNo, p.Node);
+          if (!dropped.empty()) carrySeparator(b, level, dropped.data());
+          break;
+        }
+        // One child left: the node is bypassed.
+        const uint32_t only = v.child(0);
+        if (level == 0) {
+          b.Header.Root = only;
+          b.AnchorModified = true;
+        } else {
+          TNdxPathEntry& g = b.Path[level - 1];
+          Node gv{b.Header, g.Node.data()};
+          wr32(gv.entry(static_cast<uint32_t>(g.Pos)), only);
+          writeNode(b, g.NodeNo, g.Node);
+        }
+        writeNode(b, p.NodeNo, zero);
+        break;
+      }
+    }
+  }
+  if (b.AnchorModified) writeAnchor(b);
+  b.Path.clear();
+  b.CurNodeNo = 0;
+  return 0;
+}
+
+}  // namespace ndx
+
+// ---- File names, opening, closing ------------------------------------------------------------------
+
+namespace {
+
+// Runs a routine of the node layer: its failure has set the error and ends it here.
+template <class F>
+auto guarded(F&& f, decltype(f()) onFail) -> decltype(f()) {
+  try {
+    return f();
+  } catch (Fail&) {
+    return onFail;
+  }
+}
+
+std::string upperPath(const std::string& p) { return XbUpperStr(XbResolveFileName(XbFullPath(p))); }
+
+std::string blankKey(const TNdxControlBlock& b) { return std::string(b.Header.KeyLen, b.CharKey ? ' ' : '\0'); }
+
+bool validRecord() {
+  TDbfControlBlock* cb = CurrentBlock();
+  return cb && cb->RecCount > 0 && cb->RecNo >= 1 && cb->RecNo <= cb->RecCount;
+}
+
+// The key of the current record, blanks (zero bytes) without one.
+std::string recordKey(TNdxControlBlock& b) { return validRecord() ? keyOf(b) : blankKey(b); }
+
+bool hiddenRecord(const TDbfControlBlock& cb) {
+  return cb.IgnoreDeleted && !cb.RawRecord.empty() && cb.RawRecord[0] == '*';
+}
+
+// Runs f with the blank record past the end as the current record, then restores the record.
+template <class F>
+auto onBlankRecord(TDbfControlBlock& cb, F&& f) {
+  std::vector<uint8_t> raw = cb.RawRecord, bin(cb.RecordBuffer, cb.RecordBuffer + cb.RecordBufferSize);
+  std::vector<uint8_t> assigned = cb.Assigned;
+  const int32_t recNo = cb.RecNo;
+  struct Restore {
+    TDbfControlBlock& cb;
+    std::vector<uint8_t>& raw;
+    std::vector<uint8_t>& bin;
+    std::vector<uint8_t>& assigned;
+    int32_t recNo;
+    ~Restore() {
+      cb.RawRecord = raw;
+      std::memcpy(cb.RecordBuffer, bin.data(), bin.size());
+      cb.Assigned = assigned;
+      cb.RecNo = recNo;
+    }
+  } restore{cb, raw, bin, assigned, recNo};
+  cb.RawRecord.assign(cb.RecLen, ' ');
+  RawToBinary(cb, cb.RecordBuffer);
+  cb.RecNo = cb.RecCount + 1;
+  return f();
+}
+
+void freeBlock(std::unique_ptr<TNdxControlBlock>& b) {
+  if (!b) return;
+  XbCloseFile(b->IndexFile);
+  if (b->CompiledKey && xbcommon.ParserHooks.FreeExpr) xbcommon.ParserHooks.FreeExpr(b->CompiledKey);
+  b.reset();
+}
+
+bool anyIndexOpen() {
+  for (int32_t p = 1; p <= NdxMaxOrders; ++p)
+    if (block(p)) return true;
+  return false;
+}
+
+const char* kOpenCtx = " [OpenIndex/Set_Index_To]";
+
+// Opens the index file as the block of the given order position; errors through IndexError.
+void openIndex(const std::string& name, bool soundex, uint8_t order, bool descending, TNdxKeyMaker keyMaker) {
+  TDbfControlBlock& cb = *CurrentBlock();
+  const std::string mine = upperPath(name);
+  for (uint8_t a = 1; a <= 35; ++a)
+    for (int32_t p = 1; p <= NdxMaxOrders; ++p) {
+      const TNdxControlBlock* o = xbndx.Orders[a][static_cast<size_t>(p)].get();
+      if (!o || upperPath(o->FileName) != mine) continue;
+      TDbfControlBlock* other = AreaBlock(a);
+      if (a == area() || !other || upperPath(other->FileName) != upperPath(cb.FileName))
+        IndexError(220, "Index-Datei bereits ge\xF6" "ffnet: " + name + " f\xFCr " + (other ? other->FileName : "") +
+                            "\n\rVersuch gleichnamigen Index zu setzen f\xFCr " + cb.FileName +
+                            ". [OpenIndex/Set_Index_To]");
+    }
+  uint16_t mode = cb.Exclusive ? 0x02 : 0x42;
+  if (dbf4.OpenModeOverride < 0xFFFF) mode = dbf4.OpenModeOverride & 0xFF;
+  auto b = std::make_unique<TNdxControlBlock>();
+  struct Drop {
+    std::unique_ptr<TNdxControlBlock>& b;
+    ~Drop() { freeBlock(b); }
+  } drop{b};
+  b->FileName = name;
+  uint16_t rc = XbOpenFile(name, mode, b->IndexFile);
+  if (rc != 0) IndexError(rc, "Kann Index nicht \xF6" "ffnen: " + name + kOpenCtx);
+  struct stat st {};
+  if (::fstat(b->IndexFile, &st) != 0 || st.st_size < 2 * NdxBlockSize)
+    IndexError(222, "Kann Index nicht \xF6" "ffnen: " + name + kOpenCtx);
+  uint8_t anchor[NdxBlockSize];
+  int64_t got;
+  {
+    SetReadSemaphoreProc(true);
+    got = XbReadAt(b->IndexFile, 0, anchor, NdxBlockSize);
+    SetReadSemaphoreProc(false);
+  }
+  if (got != NdxBlockSize) IndexError(222, "Kann Index nicht \xF6" "ffnen: " + name + kOpenCtx);
+  b->Header = headerFromBytes(anchor);
+  const uint32_t blocks = static_cast<uint32_t>(std::min<int64_t>(st.st_size / NdxBlockSize, 0x7FFFFFFF));
+  const std::string fault = headerFault(b->Header, blocks);
+  if (!fault.empty())
+    IndexError(222, "Index-Datei besch\xE4" "digt (" + fault + ") " + name + kOpenCtx);
+  std::string text(reinterpret_cast<const char*>(anchor + 24), strnlen(reinterpret_cast<const char*>(anchor + 24), 100));
+  if (cb.OemConvert) text = XbOemToAnsi(text);
+  text = NormalizeExpr(text);
+  std::string bare;
+  for (char c : text)
+    if (c != ' ') bare += c;
+  const bool marker = bare == xbndx.KeyMakerMarker;
+  b->CharKey = b->Header.KeyType == 'C';
+  if (!keyMaker) {
+    if (marker)
+      IndexError(223, "KeyMaker-Funktion ben\xF6tigt, \"" + name + "\" wurde von KeyMaker-Funktion erzeugt." + kOpenCtx);
+    if (!xbcommon.ParserUnitLinked || !xbcommon.ParserHooks.AssignExpr)
+      IndexError(221, "XBParser-Unit nicht eingebunden. [OpenIndex/Set_Index_To]");
+    b->CompiledKey = text.empty() ? nullptr : xbcommon.ParserHooks.AssignExpr(text);
+    if (!b->CompiledKey)
+      IndexError(222, "Ung\xFCltiger dBASE-Schl\xFCsselausdruck oder Index-Datei besch\xE4" "digt " + name + kOpenCtx);
+    b->Shape.Type = b->Header.KeyType;
+    if (xbndx.ExprShape) b->Shape = xbndx.ExprShape(b->CompiledKey);
+    const char t = b->Shape.Type == 'F' ? 'N' : b->Shape.Type;
+    const bool typeOk = (t == 'C' && b->CharKey) || ((t == 'N' || t == 'D') && !b->CharKey);
+    if (!typeOk) IndexError(222, kOpenCtx);
+    b->KeyExprText = text;
+  } else {
+    if (!marker)
+      IndexError(223, "KeyMaker-Funktion mit durch dBase-Schl\xFCsselausdruck erzeugter Index-Datei verwendet "
+                      "[OpenIndex/Set_Index_ToCB(" + name + ")]");
+    if (!b->CharKey) IndexError(222, "Index-Datei besch\xE4" "digt (Schl\xFCsseltyp) " + name + kOpenCtx);
+    b->KeyMaker = std::move(keyMaker);
+    b->UseSoundex = soundex;
+    b->UseDescending = descending;
+    b->KeyExprText = xbndx.KeyMakerMarker;
+  }
+  b->Order = order;
+  // Nodes another program appended count as well; a file that grew gets its anchor corrected.
+  if (b->Header.NextFree != blocks) {
+    b->Header.NextFree = blocks;
+    SetLockSemaphoreProc(true);
+    struct Off {
+      ~Off() {
+        try {
+          SetLockSemaphoreProc(false);
+        } catch (...) {
+        }
+      }
+    } off;
+    writeAnchor(*b);
+  }
+  // The key of a character index must fill the key length (checked on the blank record).
+  if (b->CharKey) {
+    size_t len = 0;
+    try {
+      len = onBlankRecord(cb, [&] { return naturalKeyLength(*b); });
+    } catch (Fail&) {
+      IndexError(xbcommon.XbErrorCode, name + kOpenCtx);
+    }
+    if (len != b->Header.KeyLen) {
+      std::string klen = num(b->Header.KeyLen);
+      IndexError(266, "Ung\xFCltige Schl\xFCssell\xE4nge von anwender-definiertem KeyMaker geliefert.\n\rErwartete L\xE4nge= " +
+                          std::string(klen.size() < 3 ? 3 - klen.size() : 0, ' ') + klen + "\n\rSchl\xFCssel= [" +
+                          std::to_string(len) + "] " + name + " [SetIndexTo/OpenIndex]");
+    }
+  }
+  b->CurrentKey = blankKey(*b);
+  if (cb.RecCount == 0) b->IndexBof = b->IndexEof = true;
+  xbndx.Orders[area()][order] = std::move(b);
+}
+
+std::string takeOption(std::string& name, const char* word) {
+  std::string probe = name;
+  if (StripKeyword(word, probe)) {
+    name = probe;
+    return word;
+  }
+  return "";
+}
+
+}  // namespace
+
+std::string IndexFileName(const std::string& name) {
+  std::string n = XbAllTrim(name);
+  std::string d, base, e;
+  XbFSplit(n, d, base, e);
+  if (e.empty()) n += ".NDX";
+  if (n.find('/') == std::string::npos && n.find('\\') == std::string::npos && n.find(':') == std::string::npos) {
+    if (TDbfControlBlock* cb = CurrentBlock()) {
+      std::string td, tn, te;
+      XbFSplit(cb->FileName, td, tn, te);
+      n = td + n;
+    }
+  }
+  return XbResolveFileName(n);
+}
+
+bool SetIndexTo(const std::string& nameWithOptions, int32_t order, TNdxKeyMaker keyMaker) {
+  xbcommon.XbErrorCode = 0;
+  CloseIndex(order);
+  if (xbcommon.XbErrorCode != 0) return false;
+  std::string name = " " + nameWithOptions + " ";
+  const bool soundex = !takeOption(name, " SOUNDEX").empty();
+  const bool descending = !takeOption(name, " DESCENDING").empty();
+  takeOption(name, " UNIQUE");
+  takeOption(name, " NOCACHE");
+  // StripKeyword upper-cases: take the name itself from the original text.
+  std::string plain = XbAllTrim(nameWithOptions);
+  for (const char* w : {" UNIQUE", " NOCACHE", " SOUNDEX", " DESCENDING"}) {
+    size_t at = XbUpperStr(" " + plain + " ").find(std::string(w) + " ");
+    while (at != std::string::npos) {
+      plain = XbAllTrim(plain.substr(0, at) + plain.substr(std::min(plain.size(), at + std::strlen(w) - 1)));
+      at = XbUpperStr(" " + plain + " ").find(std::string(w) + " ");
+    }
+  }
+  const std::string ctx = "(<>," + plain + "," + num(order) + ")]";
+  if (order < 1 || order > NdxMaxOrders) {
+    IndexError(220, "Parameter Index-Ordnung au\xDF" "erhalb des zul\xE4ssigen Bereichs [SetIndexTo" + ctx);
+    return false;
+  }
+  TDbfControlBlock* cb = CurrentBlock();
+  if (!cb) {
+    IndexError(215, "\xD6" "ffnungsversuch von " + plain + " Index-Datei ohne ge\xF6" "ffnete DBF-Datei. [SetIndexTo" + ctx);
+    return false;
+  }
+  const std::string file = IndexFileName(plain);
+  if (!XbFileExists(file)) {
+    IndexError(2, "\xD6" "ffnungsversuch von " + file + " [SetIndexTo(...," + num(order) + ")]");
+    return false;
+  }
+  const uint16_t ov = dbf4.OpenModeOverride;
+  if (ov == 0xFFFF || ((ov & 0x02) && (ov & 0x40))) {
+    HandleSemafore(SemLogin);
+    if (xbcommon.XbErrorCode != 0) return false;
+  }
+  try {
+    openIndex(file, soundex, static_cast<uint8_t>(order), descending, std::move(keyMaker));
+  } catch (...) {
+    if (!anyIndexOpen()) {
+      XbQuietErrors quiet;
+      const uint16_t code = xbcommon.XbErrorCode;
+      try {
+        HandleSemafore(SemLogout);
+      } catch (...) {
+      }
+      xbcommon.XbErrorCode = code;
+    }
+    throw;
+  }
+  if (xbcommon.XbErrorCode == 0) SaveKey();
+  return xbcommon.XbErrorCode == 0;
+}
+
+bool Set_Index_To(const std::string& nameWithOptions, int32_t order) {
+  if (!SetIndexTo(nameWithOptions, order)) return false;
+  Set_Order_To(1);
+  return xbcommon.XbErrorCode == 0;
+}
+
+bool Set_Index_ToCB(const std::string& nameWithOptions, int32_t order, TNdxKeyMaker keyMaker) {
+  if (!SetIndexTo(nameWithOptions, order, std::move(keyMaker))) return false;
+  Set_Order_To(1);
+  return xbcommon.XbErrorCode == 0;
+}
+
+void SetIndexList(const std::string& names) {
+  CloseIndexes();
+  int32_t order = 0;
+  std::string rest = XbAllTrim(names);
+  while (!rest.empty() && order < NdxMaxOrders) {
+    size_t sp = rest.find(' ');
+    std::string one = rest.substr(0, sp);
+    rest = sp == std::string::npos ? "" : XbAllTrim(rest.substr(sp));
+    if (!SetIndexTo(one, ++order)) return;
+  }
+  if (order > 0) Set_Order_To(1);
+}
+
+int32_t CurrentOrder() {
+  TNdxControlBlock* b = ctl();
+  return (!b || natural()) ? 0 : b->Order;
+}
+
+void CloseIndex(int32_t position) {
+  if (position < 1 || position > NdxMaxOrders || area() > 35) return;
+  auto& slot = xbndx.Orders[area()][static_cast<size_t>(position)];
+  if (!slot) return;
+  TDbfControlBlock* cb = CurrentBlock();
+  struct Release {
+    std::unique_ptr<TNdxControlBlock>& slot;
+    ~Release() { freeBlock(slot); }
+  } release{slot};
+  TNdxControlBlock& b = *slot;
+  if (b.AnchorModified) {
+    const bool shared = cb && !cb->Exclusive;
+    if (shared) {
+      uint16_t rc = LockRange(false, b.IndexFile, 0, 1);
+      if (rc != 0) IndexError(rc, "Konnte Index nicht sperren um Anchor-Knoten zu schreiben" + b.FileName);
+    }
+    writeAnchor(b);
+    if (shared) {
+      uint16_t rc = LockRange(true, b.IndexFile, 0, 1);
+      if (rc != 0) IndexError(rc, "Konnte Index nicht entsperren nach Schreiben des Anchor-Knotens " + b.FileName);
+    }
+  }
+  if (b.IndexFile >= 0 && XbCloseFile(b.IndexFile) != 0)
+    IndexError(xbcommon.XbErrorCode ? xbcommon.XbErrorCode : 5, "Fehler beim Schlie\xDF" "en der Index-Datei:  " + b.FileName);
+  freeBlock(slot);
+  if (!anyIndexOpen()) HandleSemafore(SemLogout);
+}
+
+void CloseIndexes() {
+  if (area() > 35) return;
+  natural() = false;
+  XbQuietErrors quiet;
+  for (int32_t p = 1; p <= NdxMaxOrders; ++p) {
+    xbcommon.XbErrorCode = 0;
+    try {
+      CloseIndex(p);
+    } catch (EXbaseError&) {
+    }
+  }
+  try {
+    HandleSemafore(SemLogout);
+  } catch (EXbaseError&) {
+  }
+  xbndxsem.ReadDepth[area()] = 0;
+  xbndxsem.LockDepth[area()] = 0;
+}
+
+void Set_Order_To(int32_t k) {
+  TDbfControlBlock* cb = CurrentBlock();
+  if (!CheckArea("Set_Order_To")) return;
+  TNdxControlBlock* b = ctl();
+  const std::string ctx = "(" + num(k) + ")]";
+  if (!b) {
+    IndexError(221, "Index nicht ge\xF6" "ffnet. (DBF=" + cb->FileName + ") [Set_Order_To" + ctx);
+    return;
+  }
+  if (k < 0 || k > NdxMaxOrders) {
+    IndexError(220, "Ung\xFCltige Index-Ordnung angegeben: SET_ORDER_TO. [Set_Order_To" + ctx + " (DBF=" + cb->FileName + ")");
+    return;
+  }
+  if (k == 0) {
+    natural() = true;
+    return;
+  }
+  const bool found = xbndx.IndexFound;
+  SetReadSemaphoreProc(true);
+  struct Off {
+    ~Off() {
+      try {
+        SetReadSemaphoreProc(false);
+      } catch (...) {
+      }
+    }
+  } off;
+  natural() = false;
+  RereadRecord();
+  if (k != b->Order) {
+    auto& orders = xbndx.Orders[area()];
+    bool open = false;
+    for (auto& o : orders)
+      if (o && o->Order == k) open = true;
+    if (!open) {
+      IndexError(221, "Index nicht ge\xF6" "ffnet.. (DBF=" + cb->FileName + ") [Set_Order_To" + ctx);
+      return;
+    }
+    const bool atEnd = b->IndexEof;
+    std::vector<std::unique_ptr<TNdxControlBlock>> all;
+    for (auto& o : orders)
+      if (o) all.push_back(std::move(o));
+    for (auto& o : all) {
+      const size_t to = o->Order == k ? 1 : (o->Order == 1 ? static_cast<size_t>(k) : o->Order);
+      orders[to] = std::move(o);
+    }
+    ctl()->CurNodeNo = 0;
+    if (atEnd) ctl()->IndexEof = true;
+  }
+  SyncIndex(true);
+  SaveKey();
+  xbndx.IndexFound = found;
+}
+
+bool IndexInfo(TIndexInfo& info, const std::string& name) {
+  info = TIndexInfo{};
+  if (XbAllTrim(name).empty()) {
+    IndexError(220, "[IndexInfo(<>," + name + ")]");
+    return false;
+  }
+  const std::string file = IndexFileName(name);
+  int fd = -1;
+  uint16_t rc = XbOpenFile(file, 0x42, fd);
+  if (rc == 5 || rc == 32) rc = XbOpenFile(file, 0x40, fd);
+  uint8_t blk[NdxBlockSize] = {};
+  if (rc == 0 && XbReadAt(fd, 0, blk, NdxBlockSize) != NdxBlockSize) rc = 100;
+  XbCloseFile(fd);
+  if (rc != 0) {
+    IndexError(rc, "Fehler beim Lesen der Index-Datei: \n\r[IndexInfo(<>," + name + ")]");
+    return false;
+  }
+  info.Expression.assign(reinterpret_cast<const char*>(blk + 24), strnlen(reinterpret_cast<const char*>(blk + 24), 100));
+  info.KeyLen = blk[12];
+  info.KeyType = static_cast<char>(blk[9]);
+  info.Unique = blk[23] != 0;
+  if (rd32(blk + 488) == ~rd32(blk + 492)) {
+    info.RecCount = static_cast<int32_t>(rd32(blk + 492));
+    info.DbfName.assign(reinterpret_cast<const char*>(blk + 496), strnlen(reinterpret_cast<const char*>(blk + 496), 12));
+  }
+  return true;
+}
+
+int32_t IndexRecCount(const std::string& name) {
+  TIndexInfo info;
+  return IndexInfo(info, name) ? info.RecCount : -1;
+}
+
+void ReadAnchorNodes() {
+  for (int32_t p = 1; p <= NdxMaxOrders; ++p) {
+    TNdxControlBlock* b = block(p);
+    if (!b) continue;
+    uint8_t h[24];
+    if (XbReadAt(b->IndexFile, 0, h, 24) != 24) {
+      IndexError(XbIoCode(errno ? errno : EIO), "Fehler beim Lesen der Index-Datei:  " + b->FileName + " [ReadAnchorNodes]");
+      return;
+    }
+    TNdxHeader fresh = headerFromBytes(h);
+    const uint32_t blocks = blocksOnDisk(*b);
+    if (!headerFault(fresh, blocks).empty() || fresh.KeyLen != b->Header.KeyLen || fresh.KeyType != b->Header.KeyType) {
+      IndexError(222, "Index-Datei besch\xE4" "digt " + b->FileName + " [ReadAnchorNodes]");
+      return;
+    }
+    fresh.NextFree = std::max(fresh.NextFree, blocks);
+    b->Header = fresh;
+    b->CurNodeNo = 0;
+  }
+}
+
+void WriteAnchorNode(int32_t position) {
+  if (TNdxControlBlock* b = block(position)) writeAnchor(*b);
+}
+
+// ---- Search and walk ---------------------------------------------------------------------------------
+
+namespace {
+
+TNdxControlBlock* needIndex(const char* routine) {
+  TDbfControlBlock* cb = CurrentBlock();
+  TNdxControlBlock* b = ctl();
+  if (!b) XbSetError(221, "Index nicht ge\xF6" "ffnet. (DBF=" + (cb ? cb->FileName : std::string()) + ") [" + routine + "]");
+  return b;
+}
+
+// Moves to the first or last key; false when the index is empty.
+bool toEnd(TNdxControlBlock& b, bool last) {
+  descend(b, last ? Mode::Last : Mode::First);
+  if (leafCount(b) > 0) return true;
+  return stepLeaf(b, !last) && leafCount(b) > 0;
+}
+
+int32_t endRecNo(bool last) {
+  TDbfControlBlock* cb = CurrentBlock();
+  if (!cb) return 0;
+  TNdxControlBlock* b = ctl();
+  if (!b || natural()) {
+    xbndx.IndexFound = cb->RecCount > 0;
+    return last ? std::max(cb->RecCount, 1) : 1;
+  }
+  xbndx.IndexFound = false;
+  CheckIndexChanged();
+  if (!toEnd(*b, last)) {
+    b->IndexBof = b->IndexEof = true;
+    return cb->RecCount + 1;
+  }
+  if (last) b->CurPos = static_cast<int32_t>(leafCount(*b)) - 1;
+  b->IndexBof = b->IndexEof = false;
+  xbndx.IndexFound = true;
+  b->CurrentKey.assign(reinterpret_cast<const char*>(curKey(*b)), b->Header.KeyLen);
+  return static_cast<int32_t>(curRec(*b));
+}
+
+// Finds the position again after other writes: 0 on the entry, 1 on the entry after it, 2 at the
+// end (standing on the last entry).
+int reposition(TNdxControlBlock& b, uint32_t rec) {
+  const auto* k = reinterpret_cast<const uint8_t*>(b.CurrentKey.data());
+  if (b.CurrentKey.size() == b.Header.KeyLen && seekEntry(b, k, rec)) return 0;
+  std::string key = b.CurrentKey;
+  key.resize(b.Header.KeyLen, b.CharKey ? ' ' : '\0');
+  descend(b, Mode::Entry, reinterpret_cast<const uint8_t*>(key.data()), rec);
+  if (static_cast<uint32_t>(b.CurPos) < leafCount(b)) return 1;
+  if (leafCount(b) > 0) {
+    b.CurPos = static_cast<int32_t>(leafCount(b)) - 1;
+    if (stepNext(b)) return 1;
+    return 2;
+  }
+  return toEnd(b, true) ? (b.CurPos = static_cast<int32_t>(leafCount(b)) - 1, 2) : 2;
+}
+
+bool stale(const TNdxControlBlock& b) { return b.CurNodeNo == 0 || b.PathGen != xbndx.NodeWriteGen; }
+
+}  // namespace
+
+int32_t FirstRecNo() {
+  if (!CurrentBlock()) return 0;
+  if (ctl() == nullptr && !natural()) {
+    if (!needIndex("_FindFirstRec")) return 0;
+  }
+  return guarded([] { return endRecNo(false); }, 0);
+}
+
+int32_t LastRecNo() {
+  if (!CurrentBlock()) return 0;
+  if (ctl() == nullptr && !natural()) {
+    if (!needIndex("_FindLastRec")) return 0;
+  }
+  return guarded([] { return endRecNo(true); }, 0);
+}
+
+void GoIndexEof() {
+  TDbfControlBlock* cb = CurrentBlock();
+  TNdxControlBlock* b = ctl();
+  if (!cb) return;
+  LastRecNo();
+  Dbf4RawGo(cb->RecCount + 1);
+  if (b) {
+    b->IndexEof = true;
+    b->OnDummy = true;
+  }
+}
+
+int32_t _FindNextRec() {
+  TDbfControlBlock* cb = CurrentBlock();
+  if (!cb) return 0;
+  xbndx.IndexFound = false;
+  return guarded(
+      [cb]() -> int32_t {
+        CheckIndexChanged();
+        TNdxControlBlock* b = ctl();
+        if (cb->RecCount == 0) {
+          if (b) b->IndexBof = b->IndexEof = true;
+          return cb->RecCount + 1;
+        }
+        if (!b || natural()) {
+          if (cb->RecNo < cb->RecCount) return cb->RecNo + 1;
+          cb->AtEof = true;
+          return cb->RecNo;
+        }
+        b->IndexBof = false;
+        if (b->IndexEof || b->OnDummy) {
+          int32_t r = endRecNo(true);
+          b->IndexEof = true;
+          b->OnDummy = true;
+          return r;
+        }
+        bool moved;
+        if (stale(*b)) {
+          const int st = reposition(*b, b->CurNodeNo == 0 ? static_cast<uint32_t>(cb->RecNo) : curRec(*b));
+          moved = st == 0 ? stepNext(*b) : st == 1;
+        } else {
+          moved = stepNext(*b);
+        }
+        if (!moved) {
+          toEnd(*b, true);
+          b->CurPos = static_cast<int32_t>(leafCount(*b)) - 1;
+          b->IndexEof = true;
+        }
+        xbndx.IndexFound = !b->IndexEof;
+        b->CurrentKey.assign(reinterpret_cast<const char*>(curKey(*b)), b->Header.KeyLen);
+        return static_cast<int32_t>(curRec(*b));
+      },
+      0);
+}
+
+int32_t _FindPriorRec() {
+  TDbfControlBlock* cb = CurrentBlock();
+  if (!cb) return 0;
+  xbndx.IndexFound = false;
+  return guarded(
+      [cb]() -> int32_t {
+        CheckIndexChanged();
+        TNdxControlBlock* b = ctl();
+        if (cb->RecCount == 0) {
+          if (b) b->IndexBof = b->IndexEof = true;
+          return cb->RecCount + 1;
+        }
+        if (!b || natural()) {
+          if (cb->RecNo > 1) return cb->RecNo - 1;
+          cb->AtBof = true;
+          return cb->RecNo;
+        }
+        if (b->OnDummy) return endRecNo(true);
+        if (b->IndexBof && !stale(*b)) return static_cast<int32_t>(curRec(*b));
+        b->IndexEof = false;
+        bool moved;
+        if (stale(*b)) {
+          const int st = reposition(*b, b->CurNodeNo == 0 ? static_cast<uint32_t>(cb->RecNo) : curRec(*b));
+          moved = st == 2 ? true : stepPrior(*b);
+          if (st == 2 && b->IndexBof) moved = false;
+        } else {
+          moved = stepPrior(*b);
+        }
+        if (!moved) {
+          toEnd(*b, false);
+          b->IndexBof = true;
+        }
+        xbndx.IndexFound = !b->IndexBof;
+        b->CurrentKey.assign(reinterpret_cast<const char*>(curKey(*b)), b->Header.KeyLen);
+        return static_cast<int32_t>(curRec(*b));
+      },
+      0);
+}
+
+void CheckIndexChanged() {
+  TDbfControlBlock* cb = CurrentBlock();
+  if (!cb || !SemaphoreChanged()) return;
+  ReadAnchorNodes();
+  ++xbndx.NodeWriteGen;
+  RefreshCount();
+  if (cb->RecNo >= 1 && cb->RecNo <= cb->RecCount) {
+    GetDbfRecord(*cb, cb->RecNo);
+    RawToBinary(*cb, cb->RecordBuffer);
+  }
+  if (cb->RecNo > cb->RecCount) {
+    GoIndexEof();
+  } else if (!natural()) {
+    SoftSyncIndex();
+  }
+}
+
+void SoftSyncIndex() {
+  TNdxControlBlock* b = ctl();
+  TDbfControlBlock* cb = CurrentBlock();
+  if (!b || !cb || !validRecord()) return;
+  guarded(
+      [&] {
+        const std::string key = keyOf(*b);
+        const auto* k = reinterpret_cast<const uint8_t*>(key.data());
+        const bool ok = b->Header.Unique ? (seekKey(*b, k) && cmpKey(*b, curKey(*b), k) == 0)
+                                         : seekEntry(*b, k, static_cast<uint32_t>(cb->RecNo));
+        if (!ok)
+          XbSetError(212, "Datensatz mit Schl\xFCssel: \"" + XbRTrim(key) + "\" nicht im Index: " + b->FileName +
+                              ". [SoftSyncIndex]");
+        else
+          b->CurrentKey = key;
+        return 0;
+      },
+      0);
+}
+
+void SyncIndex(bool all) {
+  TDbfControlBlock* cb = CurrentBlock();
+  if (!cb || !ctl()) return;
+  const bool wasNatural = natural();
+  guarded(
+      [&] {
+        CheckIndexChanged();
+        natural() = false;
+        for (int32_t p = 1; p <= (all ? NdxMaxOrders : 1); ++p) {
+          TNdxControlBlock* b = block(p);
+          if (!b) continue;
+          if (validRecord()) {
+            const std::string key = keyOf(*b);
+            const auto* k = reinterpret_cast<const uint8_t*>(key.data());
+            if (b->Header.Unique) {
+              if (!seekKey(*b, k) || cmpKey(*b, curKey(*b), k) != 0)
+                fail(212, "Schl\xFCssel: \"" + XbRTrim(key) + "\" nicht im Index: " + b->FileName +
+                              ". [SyncIndex-1] Record: " + num(cb->RecNo));
+            } else if (!seekEntry(*b, k, static_cast<uint32_t>(cb->RecNo))) {
+              fail(212, "Datensatz mit Schl\xFCssel: \"" + XbRTrim(key) + "\" nicht im Index: " + b->FileName +
+                            ". [SyncIndex-2]");
+            }
+            b->IndexBof = b->IndexEof = false;
+            b->CurrentKey = key;
+          } else if (p == 1 && !wasNatural) {
+            if (toEnd(*b, true)) b->CurPos = static_cast<int32_t>(leafCount(*b)) - 1;
+            b->IndexEof = true;
+            b->OnDummy = true;
+          } else if (toEnd(*b, true)) {
+            b->CurPos = static_cast<int32_t>(leafCount(*b)) - 1;
+          }
+        }
+        return 0;
+      },
+      0);
+  natural() = wasNatural;
+}
+
+void SaveKey() {
+  TNdxControlBlock* b = ctl();
+  if (!b) return;
+  guarded(
+      [b] {
+        b->CurrentKey = recordKey(*b);
+        return 0;
+      },
+      0);
+}
+
+void SaveAllKeys() {
+  SyncIndex(false);
+  TDbfControlBlock* cb = CurrentBlock();
+  guarded(
+      [cb] {
+        for (int32_t p = 1; p <= NdxMaxOrders; ++p) {
+          TNdxControlBlock* b = block(p);
+          if (!b) continue;
+          b->SavedKey = recordKey(*b);
+          b->SavedRec = validRecord() ? cb->RecNo : 0;
+          if (p == 1) b->CurrentKey = b->SavedKey;
+        }
+        return 0;
+      },
+      0);
+}
+
+void Find(const std::string& text) {
+  if (!CheckArea("Find")) return;
+  TDbfControlBlock& cb = *CurrentBlock();
+  TNdxControlBlock* b = ctl();
+  if (!b) {
+    XbSetError(221, "Index nicht ge\xF6" "ffnet. (DBF=" + cb.FileName + ") [Find]");
+    return;
+  }
+  if (natural()) {
+    XbSetError(254, "Find() mit Index-Ordnung 0 (nat\xFC" "rliche Ordnung) nicht erlaubt [Find]");
+    return;
+  }
+  if (text.empty()) return;
+  xbndx.IndexFound = false;
+  SetReadSemaphoreProc(true);
+  struct Off {
+    ~Off() {
+      try {
+        SetReadSemaphoreProc(false);
+      } catch (...) {
+      }
+    }
+  } off;
+  guarded(
+      [&] {
+        CheckIndexChanged();
+        const size_t klen = b->Header.KeyLen;
+        std::string key;
+        size_t cmpLen = klen;
+        std::string t = text.substr(0, 100);
+        if (b->KeyMaker) {
+          if (xbndx.ExactFind) t = XbPadRight(t, static_cast<int32_t>(klen));
+          if (b->UseSoundex) t = Soundex(t);
+          if (b->UseDescending)
+            for (char& c : t) c = static_cast<char>(c ^ 0xFF);
+          cmpLen = std::min(t.size(), klen);
+          key = t;
+          key.resize(klen, '\0');
+        } else if (b->CharKey) {
+          if (xbndx.ExactFind) t = XbPadRight(t, static_cast<int32_t>(klen));
+          if (cb.OemConvert) t = XbAnsiToOem(t);
+          t = CollationKey(t, static_cast<int32_t>(klen));
+          cmpLen = xbndx.ExactFind ? klen : std::min(t.size(), klen);
+          key = t;
+          key.resize(klen, '\0');
+        } else if (b->Header.KeyType == 'D') {
+          key = numericKey(DbfDateToJulian(DateTextToDbf(XbAllTrim(t))));
+        } else {
+          long double v = 0;
+          XbParseReal(t, v);
+          key = numericKey(static_cast<double>(v));
+        }
+        const auto* k = reinterpret_cast<const uint8_t*>(key.data());
+        if (cb.RecCount == 0 || !seekKey(*b, k)) {
+          GoIndexEof();
+          xbndx.IndexFound = false;
+          return 0;
+        }
+        Dbf4RawGo(static_cast<int32_t>(curRec(*b)));
+        while (xbcommon.XbErrorCode == 0 && hiddenRecord(cb)) {
+          if (!stepNext(*b)) {
+            GoIndexEof();
+            return 0;
+          }
+          Dbf4RawGo(static_cast<int32_t>(curRec(*b)));
+        }
+        const bool same = b->CharKey ? std::memcmp(curKey(*b), k, cmpLen) == 0 : cmpKey(*b, curKey(*b), k) == 0;
+        if (!same) {
+          GoIndexEof();
+          xbndx.IndexFound = false;
+          return 0;
+        }
+        b->IndexBof = b->IndexEof = false;
+        xbndx.IndexFound = true;
+        b->CurrentKey.assign(reinterpret_cast<const char*>(curKey(*b)), klen);
+        return 0;
+      },
+      0);
+}
+
+bool SetExactFind() {
+  bool prev = xbndx.ExactFind;
+  xbndx.ExactFind = true;
+  return prev;
+}
+
+bool ClearExactFind() {
+  bool prev = xbndx.ExactFind;
+  xbndx.ExactFind = false;
+  return prev;
+}
+
+// ---- Key maintenance ----------------------------------------------------------------------------------
+
+void AppendNewKey() {
+  TDbfControlBlock* cb = CurrentBlock();
+  if (!cb || !ctl()) return;
+  const bool wasNatural = natural();
+  natural() = false;
+  struct Back {
+    bool v;
+    ~Back() { natural() = v; }
+  } back{wasNatural};
+  guarded(
+      [&] {
+        CheckIndexChanged();
+        const uint32_t rec = static_cast<uint32_t>(cb->RecNo);
+        int32_t p = 1;
+        uint16_t failed = 0;
+        for (; p <= NdxMaxOrders; ++p) {
+          TNdxControlBlock* b = block(p);
+          if (!b) continue;
+          try {
+            if (insertKey(*b, keyOf(*b), rec) != 0) {
+              failed = 254;
+              break;
+            }
+          } catch (Fail&) {
+            failed = xbcommon.XbErrorCode ? xbcommon.XbErrorCode : 254;
+            break;
+          }
+        }
+        if (failed) {
+          // Take the keys already inserted out again.
+          for (int32_t q = p - 1; q >= 1; --q) {
+            TNdxControlBlock* b = block(q);
+            if (!b) continue;
+            if (deleteKey(*b, keyOf(*b), rec) != 0)
+              fail(254, "Index-Datei besch\xE4" "digt. " + b->FileName + " [AppendNewKey]");
+          }
+          if (xbcommon.XbErrorCode == 0) XbSetError(failed, "Index-Datei voll [AppendNewKey]");
+          return 0;
+        }
+        return 0;
+      },
+      0);
+  if (xbcommon.XbErrorCode != 0) return;
+  SyncIndex(false);
+  SaveKey();
+}
+
+void UpdateKeys() {
+  TDbfControlBlock* cb = CurrentBlock();
+  if (!cb || !ctl()) return;
+  const bool wasNatural = natural();
+  natural() = false;
+  guarded(
+      [&] {
+        for (int32_t p = 1; p <= NdxMaxOrders; ++p) {
+          TNdxControlBlock* b = block(p);
+          if (!b) continue;
+          const std::string fresh = keyOf(*b);
+          if (!b->Header.Unique && b->SavedRec != cb->RecNo)
+            fail(254, "Datensatz Nr. " + num(cb->RecNo) + " nicht im Index gefunden. " + b->FileName + " [CompareKeys]");
+          if (fresh == b->SavedKey) continue;
+          if (deleteKey(*b, b->SavedKey, static_cast<uint32_t>(cb->RecNo)) != 0) {
+            xbcommon.XbErrorCode = 1;
+            return 0;
+          }
+          if (insertKey(*b, fresh, static_cast<uint32_t>(cb->RecNo)) != 0)
+            fail(254, "Index-Datei voll " + b->FileName + " [CompareKeys]");
+          b->SavedKey = fresh;
+        }
+        return 0;
+      },
+      0);
+  natural() = wasNatural;
+  SaveKey();
+}
+
+// ---- Build ---------------------------------------------------------------------------------------------
+
+namespace {
+
+uint64_t sortPrefix(const TNdxControlBlock& b, const uint8_t* key) {
+  if (!b.CharKey) {
+    uint64_t bits;
+    std::memcpy(&bits, key, 8);
+    return (bits & 0x8000000000000000ull) ? ~bits : bits ^ 0x8000000000000000ull;
+  }
+  uint64_t v = 0;
+  for (size_t i = 0; i < 8; ++i) v = v << 8 | (i < b.Header.KeyLen ? key[i] : 0);
+  return v;
+}
+
+// The sorted items of a build: (key, record) in key order, equal keys by record number.
+class ItemSource {
+ public:
+  virtual ~ItemSource() = default;
+  virtual bool next(const uint8_t*& key, uint32_t& rec) = 0;
+};
+
+// Items held in memory: a run being collected, sorted in place.
+class MemoryRun : public ItemSource {
+ public:
+  MemoryRun(const TNdxControlBlock& b, size_t capacity) : b_(b), klen_(b.Header.KeyLen) {
+    keys_.reserve(capacity * klen_);
+    recs_.reserve(capacity);
+  }
+  void add(const std::string& key, uint32_t rec) {
+    keys_.insert(keys_.end(), key.begin(), key.begin() + static_cast<std::ptrdiff_t>(klen_));
+    recs_.push_back(rec);
+  }
+  size_t size() const { return recs_.size(); }
+  void sort() {
+    order_.resize(recs_.size());
+    for (uint32_t i = 0; i < order_.size(); ++i) order_[i] = {sortPrefix(b_, keys_.data() + size_t{i} * klen_), i};
+    const bool longKeys = b_.CharKey && klen_ > 8;
+    std::sort(order_.begin(), order_.end(), [&](const Slot& x, const Slot& y) {
+      if (x.prefix != y.prefix) return x.prefix < y.prefix;
+      if (longKeys) {
+        int c = std::memcmp(keys_.data() + size_t{x.idx} * klen_ + 8, keys_.data() + size_t{y.idx} * klen_ + 8, klen_ - 8);
+        if (c != 0) return c < 0;
+      }
+      return recs_[x.idx] < recs_[y.idx];
+    });
+    at_ = 0;
+  }
+  bool next(const uint8_t*& key, uint32_t& rec) override {
+    if (at_ >= order_.size()) return false;
+    const uint32_t i = order_[at_++].idx;
+    key = keys_.data() + size_t{i} * klen_;
+    rec = recs_[i];
+    return true;
+  }
+  void clear() {
+    keys_.clear();
+    recs_.clear();
+    order_.clear();
+  }
+
+ private:
+  struct Slot {
+    uint64_t prefix;
+    uint32_t idx;
+  };
+  const TNdxControlBlock& b_;
+  size_t klen_;
+  std::vector<uint8_t> keys_;
+  std::vector<uint32_t> recs_;
+  std::vector<Slot> order_;
+  size_t at_ = 0;
+};
+
+// Sorted runs on a temporary file, merged.
+class MergedRuns : public ItemSource {
+ public:
+  MergedRuns(const TNdxControlBlock& b, int fd, const std::vector<std::pair<int64_t, int64_t>>& runs, int64_t budget)
+      : b_(b), fd_(fd), item_(b.Header.KeyLen + 4u) {
+    const int64_t per = std::max<int64_t>(budget / static_cast<int64_t>(std::max<size_t>(runs.size(), 1)),
+                                          static_cast<int64_t>(item_) * 64);
+    for (const auto& r : runs) {
+      Cursor c;
+      c.pos = r.first;
+      c.end = r.first + r.second * static_cast<int64_t>(item_);
+      c.buf.resize(static_cast<size_t>(per / static_cast<int64_t>(item_)) * item_);
+      cursors_.push_back(std::move(c));
+    }
+    for (size_t i = 0; i < cursors_.size(); ++i)
+      if (fill(cursors_[i])) heap_.push_back(i);
+    std::make_heap(heap_.begin(), heap_.end(), [this](size_t x, size_t y) { return less(y, x); });
+  }
+  bool next(const uint8_t*& key, uint32_t& rec) override {
+    if (pending_ != SIZE_MAX) {
+      Cursor& c = cursors_[pending_];
+      c.at += item_;
+      if (c.at < c.len || fill(c)) {
+        heap_.push_back(pending_);
+        std::push_heap(heap_.begin(), heap_.end(), [this](size_t x, size_t y) { return less(y, x); });
+      }
+      pending_ = SIZE_MAX;
+    }
+    if (heap_.empty()) return false;
+    std::pop_heap(heap_.begin(), heap_.end(), [this](size_t x, size_t y) { return less(y, x); });
+    pending_ = heap_.back();
+    heap_.pop_back();
+    const Cursor& c = cursors_[pending_];
+    key = c.buf.data() + c.at;
+    rec = rd32(key + b_.Header.KeyLen);
+    return true;
+  }
+
+ private:
+  struct Cursor {
+    int64_t pos = 0, end = 0;
+    std::vector<uint8_t> buf;
+    size_t at = 0, len = 0;
+  };
+  bool fill(Cursor& c) {
+    const size_t want = static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(c.buf.size()), c.end - c.pos));
+    if (want == 0) return false;
+    int64_t got = XbReadAt(fd_, c.pos, c.buf.data(), want);
+    if (got != static_cast<int64_t>(want))
+      fail(XbIoCode(got < 0 ? errno : EIO), "Fehler beim Lesen der Sortierdatei [MakeIndex]");
+    c.pos += got;
+    c.at = 0;
+    c.len = want;
+    return true;
+  }
+  bool less(size_t x, size_t y) const {
+    const uint8_t* a = cursors_[x].buf.data() + cursors_[x].at;
+    const uint8_t* c = cursors_[y].buf.data() + cursors_[y].at;
+    int r = cmpKey(b_, a, c);
+    if (r != 0) return r < 0;
+    return rd32(a + b_.Header.KeyLen) < rd32(c + b_.Header.KeyLen);
+  }
+  const TNdxControlBlock& b_;
+  int fd_;
+  size_t item_;
+  std::vector<Cursor> cursors_;
+  std::vector<size_t> heap_;
+  size_t pending_ = SIZE_MAX;
+};
+
+// Writes the tree bottom-up, every node full, nodes numbered in the order they are written.
+class TreeWriter {
+ public:
+  TreeWriter(TNdxControlBlock& b, int fd) : b_(b), fd_(fd), levels_(2) { out_.reserve(64 * NdxBlockSize); }
+  void add(const uint8_t* key, uint32_t rec) {
+    const uint32_t kpn = b_.Header.KeysPerNode;
+    if (b_.Header.Unique) {
+      if (haveLast_ && cmpKey(b_, key, last_.data()) == 0) return;
+      last_.assign(key, key + b_.Header.KeyLen);
+      haveLast_ = true;
+    }
+    Node leaf{b_.Header, levels_[0].data()};
+    if (leaf.count() == kpn) closeLeaf();
+    const uint32_t n = leaf.count();
+    wr32(leaf.entry(n), 0);
+    wr32(leaf.entry(n) + 4, rec);
+    std::memcpy(leaf.entry(n) + 8, key, b_.Header.KeyLen);
+    leaf.setCount(n + 1);
+  }
+  // Writes what is left; returns the root's number and the next free node number.
+  uint32_t finish() {
+    uint32_t last = emit(levels_[0]);
+    for (size_t l = 1; l < levels_.size(); ++l) {
+      Node v{b_.Header, levels_[l].data()};
+      if (v.count() < 1) continue;
+      wr32(v.entry(v.count()), last);
+      last = emit(levels_[l]);
+    }
+    flush();
+    return last;
+  }
+  uint32_t written() const { return counter_; }
+
+ private:
+  void closeLeaf() {
+    const uint32_t kpn = b_.Header.KeysPerNode;
+    Node leaf{b_.Header, levels_[0].data()};
+    std::vector<uint8_t> sep(leaf.entry(kpn - 1), leaf.entry(kpn - 1) + b_.Header.EntrySize);
+    for (size_t l = 0;; ++l) {
+      const uint32_t no = emit(levels_[l]);
+      if (l > 0) levels_[l].fill(0);
+      if (l + 1 >= levels_.size()) levels_.emplace_back();
+      Node up{b_.Header, levels_[l + 1].data()};
+      const uint32_t n = up.count();
+      wr32(up.entry(n), no);
+      if (n < kpn) {
+        std::memcpy(up.entry(n) + 4, sep.data() + 4, b_.Header.EntrySize - 4u);
+        up.setCount(n + 1);
+        break;
+      }
+    }
+    levels_[0].fill(0);
+  }
+  uint32_t emit(const TNdxNode& node) {
+    out_.insert(out_.end(), node.begin(), node.end());
+    if (out_.size() >= 64 * static_cast<size_t>(NdxBlockSize)) flush();
+    if (counter_ >= 0x7FFFFFF0u) fail(254, "Index-Datei voll [MakeIndex]");
+    return ++counter_;
+  }
+  void flush() {
+    if (out_.empty()) return;
+    int err = XbWriteAt(fd_, offset_, out_.data(), out_.size());
+    if (err != 0) fail(XbIoCode(err), " [MakeIndex]");
+    offset_ += static_cast<int64_t>(out_.size());
+    out_.clear();
+  }
+  TNdxControlBlock& b_;
+  int fd_;
+  std::vector<TNdxNode> levels_;
+  std::vector<uint8_t> out_;
+  int64_t offset_ = NdxBlockSize;
+  uint32_t counter_ = 0;
+  std::vector<uint8_t> last_;
+  bool haveLast_ = false;
+};
+
+struct TempFile {
+  std::string name;
+  int fd = -1;
+  ~TempFile() {
+    if (fd >= 0) ::close(fd);
+    if (!name.empty()) ::unlink(name.c_str());
+  }
+};
+
+std::string folderOf(const std::string& path) {
+  std::string d, n, e;
+  XbFSplit(path, d, n, e);
+  return d.empty() ? "." : d;
+}
+
+std::string tempFolder() {
+  std::string dir = xbcommon.XbTempDir;
+  if (dir.empty()) {
+    const char* t = std::getenv("TMPDIR");
+    dir = t && *t ? t : "/tmp";
+  }
+  return dir;
+}
+
+bool sameDevice(const std::string& a, const std::string& c) {
+  struct stat sa {}, sc {};
+  return ::stat(a.c_str(), &sa) == 0 && ::stat(c.c_str(), &sc) == 0 && sa.st_dev == sc.st_dev;
+}
+
+void checkDiskSpace(const TNdxControlBlock& b, int32_t recCount, bool external, const std::string& file) {
+  const long double kpn = std::max<uint16_t>(b.Header.KeysPerNode, 1);
+  long double nodes = 0, level = recCount;
+  do {
+    level = std::floor(level / kpn);
+    nodes += level + 1;
+  } while (level > 0);
+  nodes += std::floor(recCount / kpn) + 1;
+  const long double nodeKB = nodes * NdxBlockSize / 1024.0L;
+  const long double itemKB = external ? static_cast<long double>(recCount) * (b.Header.KeyLen + 4) / 1024.0L : 0;
+  auto check = [](long double needed, const std::string& folder) {
+    const long double freeKB = DiskFreeKB(folder);
+    if (needed <= freeKB) return;
+    auto g = [](long double v) {
+      char buf[64];
+      auto r = std::to_chars(buf, buf + sizeof buf, static_cast<double>(v), std::chars_format::general, 15);
+      return std::string(buf, r.ptr);
+    };
+    fail(227, "Verf\xFC" "gbarer Plattenplatz: " + g(freeKB) + " KBytes;" + "ben\xF6tigt: " + g(needed) + " KBytes [MakeIndex]");
+  };
+  const std::string indexDir = folderOf(file), tmpDir = tempFolder();
+  if (external && sameDevice(indexDir, tmpDir)) {
+    check(nodeKB + itemKB, indexDir);
+  } else {
+    check(nodeKB, indexDir);
+    if (external) check(itemKB, tmpDir);
+  }
+}
+
+// Reads the table in large blocks, makes every record's key, sorts and writes the tree. Returns
+// the root; the current record is the same afterwards.
+uint32_t makeIndexCore(TNdxControlBlock& b, TDbfControlBlock& cb, int fd, const std::string& file) {
+  std::vector<uint8_t> raw = cb.RawRecord, bin(cb.RecordBuffer, cb.RecordBuffer + cb.RecordBufferSize);
+  std::vector<uint8_t> assigned = cb.Assigned;
+  const int32_t recNo = cb.RecNo;
+  const bool eof = cb.AtEof, bof = cb.AtBof;
+  struct Restore {
+    TDbfControlBlock& cb;
+    std::vector<uint8_t>& raw;
+    std::vector<uint8_t>& bin;
+    std::vector<uint8_t>& assigned;
+    int32_t recNo;
+    bool eof, bof;
+    ~Restore() {
+      cb.RawRecord = raw;
+      std::memcpy(cb.RecordBuffer, bin.data(), bin.size());
+      cb.Assigned = assigned;
+      cb.RecNo = recNo;
+      cb.AtEof = eof;
+      cb.AtBof = bof;
+    }
+  } restore{cb, raw, bin, assigned, recNo, eof, bof};
+  {
+    XbQuietErrors quiet;
+    if (!WritePendingRecords(cb)) fail(xbcommon.XbErrorCode, cb.FileName + " [MakeIndex]");
+  }
+  DropReadAhead(cb);
+  const int32_t count = cb.RecCount;
+  const size_t klen = b.Header.KeyLen;
+  const size_t capacity = static_cast<size_t>(std::max<int64_t>(xbndx.SortBudget / static_cast<int64_t>(klen + 4 + 16), 16));
+  const bool external = static_cast<size_t>(count) > capacity;
+  checkDiskSpace(b, count, external, file);
+
+  int32_t step = 0, callsLeft = 0;
+  if (xbndx.MakeIndexProgressCount > 0 && xbndx.MakeIndexProgress) {
+    step = std::max(2 * (count / xbndx.MakeIndexProgressCount), 2);
+    callsLeft = xbndx.MakeIndexProgressCount;
+  }
+  auto progress = [&](int64_t i) {
+    if (step > 0 && callsLeft > 0 && i % step == 0) {
+      --callsLeft;
+      xbndx.MakeIndexProgress();
+    }
+  };
+
+  MemoryRun run(b, std::min<size_t>(capacity, static_cast<size_t>(count) + 1));
+  TempFile runs;
+  std::vector<std::pair<int64_t, int64_t>> runList;
+  int64_t runBytes = 0;
+  auto writeRun = [&] {
+    if (runs.fd < 0) {
+      std::string templ = tempFolder();
+      if (templ.back() != '/') templ += '/';
+      templ += "XBPXXXXXX";
+      std::vector<char> nameBuf(templ.begin(), templ.end());
+      nameBuf.push_back('\0');
+      runs.fd = ::mkstemp(nameBuf.data());
+      if (runs.fd < 0) fail(XbIoCode(errno), " [MakeIndex]");
+      runs.name = nameBuf.data();
+    }
+    run.sort();
+    std::vector<uint8_t> out;
+    out.reserve(1 << 20);
+    const uint8_t* key;
+    uint32_t rec;
+    const int64_t start = runBytes;
+    const int64_t items = static_cast<int64_t>(run.size());
+    auto flushOut = [&] {
+      int err = XbWriteAt(runs.fd, runBytes, out.data(), out.size());
+      if (err != 0) fail(XbIoCode(err), " [MakeIndex]");
+      runBytes += static_cast<int64_t>(out.size());
+      out.clear();
+    };
+    while (run.next(key, rec)) {
+      out.insert(out.end(), key, key + klen);
+      uint8_t r[4];
+      wr32(r, rec);
+      out.insert(out.end(), r, r + 4);
+      if (out.size() >= (1u << 20)) flushOut();
+    }
+    flushOut();
+    runList.emplace_back(start, items);
+    run.clear();
+  };
+
+  const size_t recLen = cb.RecLen;
+  const int32_t perRead = static_cast<int32_t>(std::max<size_t>(1, (1u << 20) / std::max<size_t>(recLen, 1)));
+  std::vector<uint8_t> block(static_cast<size_t>(perRead) * recLen);
+  for (int32_t first = 1; first <= count; first += perRead) {
+    const int32_t n = std::min(perRead, count - first + 1);
+    const size_t bytes = static_cast<size_t>(n) * recLen;
+    int64_t got = XbReadAt(cb.DbfFile, cb.HeaderLen + int64_t{first - 1} * static_cast<int64_t>(recLen), block.data(), bytes);
+    if (got != static_cast<int64_t>(bytes))
+      fail(XbIoCode(got < 0 ? errno : EIO), "Fehler beim Lesen von " + cb.FileName + " [MakeIndex]");
+    ConvertRecord(false, cb.OemConvert, block.data(), bytes, cb.RecLen);
+    for (int32_t i = 0; i < n; ++i) {
+      const int32_t recordNo = first + i;
+      progress(recordNo);
+      cb.RawRecord.assign(block.begin() + static_cast<std::ptrdiff_t>(i * recLen),
+                          block.begin() + static_cast<std::ptrdiff_t>((i + 1) * recLen));
+      cb.RecNo = recordNo;
+      if (b.KeyMaker) RawToBinary(cb, cb.RecordBuffer);
+      run.add(keyOf(b), static_cast<uint32_t>(recordNo));
+      if (run.size() >= capacity) writeRun();
+    }
+  }
+  TreeWriter tree(b, fd);
+  std::unique_ptr<MergedRuns> merged;
+  ItemSource* source = &run;
+  if (runList.empty()) {
+    run.sort();
+  } else {
+    if (run.size() > 0) writeRun();
+    merged = std::make_unique<MergedRuns>(b, runs.fd, runList, xbndx.SortBudget);
+    source = merged.get();
+  }
+  const uint8_t* key;
+  uint32_t rec;
+  int64_t taken = 0;
+  while (source->next(key, rec)) {
+    progress(++taken);
+    tree.add(key, rec);
+  }
+  const uint32_t root = tree.finish();
+  while (callsLeft-- > 0 && step > 0) xbndx.MakeIndexProgress();
+  b.Header.NextFree = tree.written() + 1;
+  return root;
+}
+
+bool indexOpenAnywhere(const std::string& file) {
+  for (uint8_t a = 1; a <= 35; ++a)
+    for (int32_t p = 1; p <= NdxMaxOrders; ++p) {
+      const TNdxControlBlock* o = xbndx.Orders[a][static_cast<size_t>(p)].get();
+      if (o && o->FileName == file) return true;
+    }
+  return false;
+}
+
+}  // namespace
+
+void SetMakeIndexProgress(std::function<void()> proc, int32_t count) {
+  xbndx.MakeIndexProgress = std::move(proc);
+  xbndx.MakeIndexProgressCount = count;
+}
+
+bool MakeIndex(const std::string& name, const std::string& expression, bool soundex, uint8_t order, bool unique,
+               bool descending, TNdxKeyMaker keyMaker) {
+  xbcommon.XbErrorCode = 0;
+  const std::string trimmed = XbAllTrim(name);
+  if (trimmed.empty()) {
+    XbSetError(220, "Index-Dateiname nicht angegeben [MakeIndex()]");
+    return false;
+  }
+  TDbfControlBlock* cbp = CurrentBlock();
+  if (!cbp) {
+    XbSetError(215, "Datenbank nicht ge\xF6" "ffnet beim Indizieren von" + trimmed + ".");
+    return false;
+  }
+  TDbfControlBlock& cb = *cbp;
+  const std::string file = IndexFileName(trimmed);
+  const std::string suffix = " [MakeIndex(<...>," + trimmed + ")]";
+  TNdxControlBlock b;
+  b.Order = order;
+  b.FileName = file;
+  struct FreeExpr {
+    TNdxControlBlock& b;
+    ~FreeExpr() {
+      if (b.CompiledKey && xbcommon.ParserHooks.FreeExpr) xbcommon.ParserHooks.FreeExpr(b.CompiledKey);
+    }
+  } freeExpr{b};
+  if (!keyMaker) {
+    const std::string expr = XbRTrim(expression);
+    if (expr.empty()) {
+      XbSetError(254, "Weder Ausdruck noch KeyMaker sind definiert" + suffix);
+      return false;
+    }
+    if (!xbcommon.ParserUnitLinked || !xbcommon.ParserHooks.AssignExpr) {
+      XbSetError(221, "XBParser-Unit nicht eingebunden. [MakeIndex]");
+      return false;
+    }
+    if (expr.size() > 100) {
+      XbSetError(300, "Index-Ausdruck l\xE4nger als 100 Bytes" + suffix);
+      return false;
+    }
+    b.CompiledKey = xbcommon.ParserHooks.AssignExpr(expr);
+    if (!b.CompiledKey) return false;
+    if (!xbndx.ExprShape) {
+      XbSetError(254, "Ung\xFCltiger Parser-Return-Typ" + suffix);
+      return false;
+    }
+    b.Shape = xbndx.ExprShape(b.CompiledKey);
+    const char t = b.Shape.Type;
+    if (t != 'C' && t != 'D' && t != 'F' && t != 'N') {
+      XbSetError(254, "Ung\xFCltiger Parser-Return-Typ" + suffix);
+      return false;
+    }
+    b.Header.KeyType = t;
+    b.CharKey = t == 'C';
+    b.KeyExprText = NormalizeExpr(expr);
+  } else {
+    b.KeyMaker = std::move(keyMaker);
+    b.UseSoundex = soundex;
+    b.UseDescending = descending;
+    b.KeyExprText = xbndx.KeyMakerMarker;
+  }
+  if (indexOpenAnywhere(file)) {
+    XbSetError(214, trimmed);
+    return false;
+  }
+  size_t klen = 8;
+  if (b.CharKey) {
+    if (b.KeyMaker && b.UseSoundex) {
+      klen = 4;
+    } else {
+      try {
+        klen = validRecord() ? naturalKeyLength(b) : onBlankRecord(cb, [&] { return naturalKeyLength(b); });
+      } catch (Fail&) {
+        return false;
+      }
+    }
+  }
+  if (klen > static_cast<size_t>(NdxMaxKeyLen)) {
+    XbSetError(266, "Ung\xFCltige Schl\xFCssell\xE4nge von anwender-definiertem KeyMaker geliefert." + suffix);
+    return false;
+  }
+  b.Header.KeyLen = static_cast<uint16_t>(klen);
+  b.Header.EntrySize = entrySizeFor(b.Header.KeyLen);
+  b.Header.KeysPerNode = static_cast<uint16_t>(504 / b.Header.EntrySize);
+  b.Header.NumericFlag = b.CharKey ? 0 : 1;
+  b.Header.Unique = unique ? 1 : 0;
+
+  // A shared table's index is replaced only while nobody else has the table open, so that no
+  // other program goes on using the old file.
+  bool reopened = false;
+  if (!cb.Exclusive) {
+    if (ReopenTable(true) != 0) {
+      XbSetError(225, cb.FileName);
+      return false;
+    }
+    reopened = true;
+  }
+  struct Share {
+    bool& reopened;
+    TDbfControlBlock& cb;
+    ~Share() {
+      if (!reopened) return;
+      uint16_t rc = ReopenTable(false);
+      if (rc != 0 && xbcommon.XbErrorCode == 0) {
+        XbQuietErrors quiet;
+        XbSetError(rc, cb.FileName);
+      }
+    }
+  } share{reopened, cb};
+  xbcommon.XbErrorCode = 0;
+
+  // The new file is written beside the old one and renamed over it when complete.
+  TempFile out;
+  {
+    std::string templ = folderOf(file);
+    if (templ.back() != '/') templ += '/';
+    templ += ".XBNXXXXXX";
+    std::vector<char> nameBuf(templ.begin(), templ.end());
+    nameBuf.push_back('\0');
+    out.fd = ::mkstemp(nameBuf.data());
+    if (out.fd < 0) {
+      XbSetError(XbIoCode(errno), "Datei nicht ge\xF6" "ffnet" + file);
+      return false;
+    }
+    out.name = nameBuf.data();
+    ::fchmod(out.fd, 0666 & ~[] {
+      mode_t m = ::umask(0);
+      ::umask(m);
+      return m;
+    }());
+  }
+  b.IndexFile = out.fd;
+  try {
+    b.Header.Root = makeIndexCore(b, cb, out.fd, file);
+    std::string expr = b.KeyExprText;
+    if (cb.OemConvert) expr = XbAnsiToOem(expr);
+    uint8_t blk[NdxBlockSize];
+    buildAnchor(b.Header, expr, cb.RecCount, tableNameOf(cb), blk);
+    int err = XbWriteAt(out.fd, 0, blk, NdxBlockSize);
+    if (err != 0) fail(XbIoCode(err), " [MakeIndex]");
+  } catch (Fail&) {
+    b.IndexFile = -1;
+    return false;
+  }
+  b.IndexFile = -1;
+  ::close(out.fd);
+  out.fd = -1;
+  if (::rename(out.name.c_str(), file.c_str()) != 0) {
+    XbSetError(XbIoCode(errno), "Datei nicht ge\xF6" "ffnet" + file);
+    return false;
+  }
+  out.name.clear();
+  ++xbndx.NodeWriteGen;
+  return xbcommon.XbErrorCode == 0;
+}
+
+namespace {
+
+void indexOnCommon(const std::string& nameWithOptions, const std::string& expression, TNdxKeyMaker keyMaker) {
+  CloseIndexes();
+  if (ctl()) {
+    XbSetError(254, "Interner Fehler: IND-Zeiger bereits alloziiert [Index_On]");
+    return;
+  }
+  std::string name = " " + XbAllTrim(nameWithOptions) + " ";
+  if (XbAllTrim(nameWithOptions).empty()) return;
+  const bool unique = !takeOption(name, " UNIQUE").empty();
+  bool soundex = !takeOption(name, " SOUNDEX").empty();
+  bool descending = !takeOption(name, " DESCENDING").empty();
+  takeOption(name, " NOCACHE");
+  if (!keyMaker) {
+    soundex = descending = false;
+    if (!xbcommon.ParserUnitLinked) {
+      XbSetError(221, "XBParser-Unit nicht eingebunden. [Index_On]");
+      return;
+    }
+  }
+  // The name as given, without the option words (StripKeyword upper-cases).
+  std::string plain = XbAllTrim(nameWithOptions);
+  const std::string upper = XbUpperStr(plain);
+  size_t cut = plain.size();
+  for (const char* w : {" UNIQUE", " NOCACHE", " SOUNDEX", " DESCENDING"}) {
+    size_t at = (upper + " ").find(std::string(w) + " ");
+    if (at != std::string::npos) cut = std::min(cut, at);
+  }
+  plain = XbAllTrim(plain.substr(0, cut));
+  if (!MakeIndex(plain, expression, soundex, 0, unique, descending, keyMaker)) return;
+  std::string opts = std::string(soundex ? " SOUNDEX" : "") + (descending ? " DESCENDING" : "");
+  if (keyMaker) Set_Index_ToCB(plain + opts, 1, std::move(keyMaker));
+  else Set_Index_To(plain, 1);
+}
+
+}  // namespace
+
+void IndexOn(const std::string& nameWithOptions, const std::string& expression) {
+  indexOnCommon(nameWithOptions, expression, {});
+}
+
+void IndexOnCB(const std::string& nameWithOptions, TNdxKeyMaker keyMaker) {
+  indexOnCommon(nameWithOptions, "", std::move(keyMaker));
+}
+
+void Reindex() {
+  if (!CheckArea("Reindex")) return;
+  TDbfControlBlock& cb = *CurrentBlock();
+  if (!ctl()) {
+    XbSetError(221, "Index nicht ge\xF6" "ffnet. (DBF=" + cb.FileName + ") [Reindex]");
+    return;
+  }
+  const int32_t remembered = CurrentOrder();
+  Set_Order_To(1);
+  if (xbcommon.XbErrorCode != 0) return;
+  for (int32_t p = 1; p <= NdxMaxOrders; ++p) {
+    TNdxControlBlock* b = block(p);
+    if (!b) continue;
+    const std::string file = b->FileName;
+    const bool soundex = b->UseSoundex, descending = b->UseDescending, unique = b->Header.Unique != 0;
+    const uint8_t order = b->Order;
+    TNdxKeyMaker keyMaker = b->KeyMaker;
+    std::string expr;
+    if (!keyMaker) {
+      char text[101] = {};
+      if (XbReadAt(b->IndexFile, 24, text, 100) != 100) {
+        XbSetError(XbIoCode(errno ? errno : EIO), "Fehler beim Lesen der Index-Datei:  [Reindex]");
+        return;
+      }
+      expr.assign(text, strnlen(text, 100));
+      if (cb.OemConvert) expr = XbOemToAnsi(expr);
+    }
+    CloseIndex(p);
+    if (!MakeIndex(file, expr, soundex, order, unique, descending, keyMaker)) return;
+    std::string opts = std::string(soundex ? " SOUNDEX" : "") + (descending ? " DESCENDING" : "") + (unique ? " UNIQUE" : "");
+    if (!SetIndexTo(file + opts, order, keyMaker)) return;
+  }
+  if (remembered > 0) Set_Order_To(remembered);
+  else natural() = true;
+}
+
+// ---- Checking -------------------------------------------------------------------------------------------
+
+namespace {
+
+struct Checker {
+  TNdxControlBlock b;
+  std::vector<uint8_t> seen;
+  std::vector<std::pair<std::string, uint32_t>>* entries;
+  std::string prevKey;
+  bool havePrev = false;
+  std::string fault;
+
+  bool bad(const std::string& what) {
+    if (fault.empty()) fault = what;
+    return false;
+  }
+  // Keys below node `no` must lie within [lo, hi] (nullptr: open).
+  bool walk(uint32_t no, int depth, const uint8_t* lo, const uint8_t* hi) {
+    if (depth > NdxMaxDepth) return bad("tree deeper than " + num(NdxMaxDepth));
+    if (no == 0 || no >= b.Header.NextFree) return bad("node number " + num(no) + " out of range");
+    if (seen[no]) return bad("node " + num(no) + " reached twice");
+    seen[no] = 1;
+    TNdxNode node;
+    try {
+      readNode(b, no, node);
+    } catch (Fail&) {
+      return bad(XbTakeErrorContext());
+    }
+    Node v{b.Header, node.data()};
+    const uint32_t n = v.count();
+    auto inRange = [&](const uint8_t* k) {
+      return (!lo || cmpKey(b, lo, k) <= 0) && (!hi || cmpKey(b, k, hi) <= 0);
+    };
+    if (v.leaf()) {
+      for (uint32_t i = 0; i < n; ++i) {
+        const uint8_t* k = v.key(i);
+        if (!inRange(k)) return bad("key outside its separators in node " + num(no));
+        if (havePrev && cmpKey(b, reinterpret_cast<const uint8_t*>(prevKey.data()), k) > 0)
+          return bad("keys out of order in node " + num(no));
+        if (b.Header.Unique && havePrev && cmpKey(b, reinterpret_cast<const uint8_t*>(prevKey.data()), k) == 0)
+          return bad("equal keys in a unique index, node " + num(no));
+        prevKey.assign(reinterpret_cast<const char*>(k), b.Header.KeyLen);
+        havePrev = true;
+        if (v.rec(i) == 0) return bad("record number 0 in node " + num(no));
+        if (entries) entries->emplace_back(prevKey, v.rec(i));
+      }
+      return true;
+    }
+    for (uint32_t i = 0; i <= n; ++i) {
+      const uint8_t* childLo = i == 0 ? lo : v.key(i - 1);
+      const uint8_t* childHi = i < n ? v.key(i) : hi;
+      if (i > 0 && i < n && cmpKey(b, v.key(i - 1), v.key(i)) > 0) return bad("separators out of order in node " + num(no));
+      if (!walk(v.child(i), depth + 1, childLo, childHi)) return false;
+    }
+    return true;
+  }
+};
+
+}  // namespace
+
+std::string NdxCheckStructure(const std::string& fileName, std::vector<std::pair<std::string, uint32_t>>* entries) {
+  Checker c;
+  c.entries = entries;
+  if (entries) entries->clear();
+  uint16_t rc = XbOpenFile(fileName, XbModeReadOnlyDenyNone, c.b.IndexFile);
+  if (rc != 0) return "cannot open (" + num(rc) + ")";
+  struct Close {
+    int& fd;
+    ~Close() { XbCloseFile(fd); }
+  } close{c.b.IndexFile};
+  struct stat st {};
+  if (::fstat(c.b.IndexFile, &st) != 0 || st.st_size < 2 * NdxBlockSize) return "file shorter than two blocks";
+  if (st.st_size % NdxBlockSize != 0) return "file size not a multiple of the block size";
+  uint8_t anchor[NdxBlockSize];
+  if (XbReadAt(c.b.IndexFile, 0, anchor, NdxBlockSize) != NdxBlockSize) return "anchor unreadable";
+  c.b.Header = headerFromBytes(anchor);
+  const uint32_t blocks = static_cast<uint32_t>(st.st_size / NdxBlockSize);
+  if (c.b.Header.NextFree != blocks) return "next free " + num(c.b.Header.NextFree) + ", file holds " + num(blocks);
+  std::string f = headerFault(c.b.Header, blocks);
+  if (!f.empty()) return "header: " + f;
+  c.b.CharKey = c.b.Header.KeyType == 'C';
+  c.b.FileName = fileName;
+  c.seen.assign(blocks, 0);
+  XbQuietErrors quiet;
+  const uint16_t code = xbcommon.XbErrorCode;
+  c.walk(c.b.Header.Root, 0, nullptr, nullptr);
+  xbcommon.XbErrorCode = code;
+  return c.fault;
+}
+
+}  // namespace qorva
