@@ -10,7 +10,7 @@ packages=(
   locales
   python3 python3-dbfread shapelib
   python3-ezdxf python3-html5lib python3-openpyxl libxlsxwriter-dev
-  occt-draw admesh
+  occt-draw admesh libdbd-xbase-perl
 )
 
 missing=()

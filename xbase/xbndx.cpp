@@ -1,5 +1,6 @@
 #include "xbase/xbndx.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -852,12 +853,15 @@ int32_t deleteKey(TNdxControlBlock& b, const std::string& key, uint32_t rec) {
 
 namespace {
 
-// Runs a routine of the node layer: its failure has set the error and ends it here.
+// Runs a routine of the node layer: its failure has set the error and ends it here. While errors
+// are not reported at once the failure is raised, so that no walk goes on over a damaged index.
 template <class F>
 auto guarded(F&& f, decltype(f()) onFail) -> decltype(f()) {
   try {
     return f();
   } catch (Fail&) {
+    if (!xbcommon.XbReportErrors && xbcommon.XbErrorCode != 0)
+      RaiseXbaseError(XbErrorText(xbcommon.XbErrorCode) + "\r\n" + xbcommon.XbErrorContext);
     return onFail;
   }
 }
@@ -1023,6 +1027,19 @@ void openIndex(const std::string& name, bool soundex, uint8_t order, bool descen
   b->CurrentKey = blankKey(*b);
   if (cb.RecCount == 0) b->IndexBof = b->IndexEof = true;
   xbndx.Orders[area()][order] = std::move(b);
+}
+
+// Order k comes to position 1, order 1 to position k, every other order to its own position.
+void swapToFront(int32_t k) {
+  auto& orders = xbndx.Orders[area()];
+  std::vector<std::unique_ptr<TNdxControlBlock>> all;
+  for (auto& o : orders)
+    if (o) all.push_back(std::move(o));
+  for (auto& o : all) {
+    const size_t to = o->Order == k ? 1 : (o->Order == 1 ? static_cast<size_t>(k) : o->Order);
+    o->CurNodeNo = 0;
+    orders[to] = std::move(o);
+  }
 }
 
 std::string takeOption(std::string& name, const char* word) {
@@ -1223,14 +1240,7 @@ void Set_Order_To(int32_t k) {
       return;
     }
     const bool atEnd = b->IndexEof;
-    std::vector<std::unique_ptr<TNdxControlBlock>> all;
-    for (auto& o : orders)
-      if (o) all.push_back(std::move(o));
-    for (auto& o : all) {
-      const size_t to = o->Order == k ? 1 : (o->Order == 1 ? static_cast<size_t>(k) : o->Order);
-      orders[to] = std::move(o);
-    }
-    ctl()->CurNodeNo = 0;
+    swapToFront(k);
     if (atEnd) ctl()->IndexEof = true;
   }
   SyncIndex(true);
@@ -1245,9 +1255,9 @@ bool IndexInfo(TIndexInfo& info, const std::string& name) {
     return false;
   }
   const std::string file = IndexFileName(name);
-  int fd = -1;
-  uint16_t rc = XbOpenFile(file, 0x42, fd);
-  if (rc == 5 || rc == 32) rc = XbOpenFile(file, 0x40, fd);
+  // Reading the anchor takes no share lock: the index may be open in this or another program.
+  int fd = ::open(XbResolveFileName(file).c_str(), O_RDONLY | O_CLOEXEC);
+  uint16_t rc = fd < 0 ? XbIoCode(errno) : 0;
   uint8_t blk[NdxBlockSize] = {};
   if (rc == 0 && XbReadAt(fd, 0, blk, NdxBlockSize) != NdxBlockSize) rc = 100;
   XbCloseFile(fd);
@@ -1894,8 +1904,8 @@ class TreeWriter {
       last_.assign(key, key + b_.Header.KeyLen);
       haveLast_ = true;
     }
+    if (Node{b_.Header, levels_[0].data()}.count() == kpn) closeLeaf();
     Node leaf{b_.Header, levels_[0].data()};
-    if (leaf.count() == kpn) closeLeaf();
     const uint32_t n = leaf.count();
     wr32(leaf.entry(n), 0);
     wr32(leaf.entry(n) + 4, rec);
@@ -2372,8 +2382,12 @@ void Reindex() {
     return;
   }
   const int32_t remembered = CurrentOrder();
-  Set_Order_To(1);
-  if (xbcommon.XbErrorCode != 0) return;
+  // Positions and orders coincide while the files are rebuilt; the records may have moved (Pack),
+  // so nothing is looked up in the old files.
+  bool present = false;
+  for (int32_t p = 1; p <= NdxMaxOrders; ++p)
+    if (TNdxControlBlock* o = block(p); o && o->Order == 1) present = true;
+  if (present) swapToFront(1);
   for (int32_t p = 1; p <= NdxMaxOrders; ++p) {
     TNdxControlBlock* b = block(p);
     if (!b) continue;
@@ -2464,8 +2478,9 @@ std::string NdxCheckStructure(const std::string& fileName, std::vector<std::pair
   Checker c;
   c.entries = entries;
   if (entries) entries->clear();
-  uint16_t rc = XbOpenFile(fileName, XbModeReadOnlyDenyNone, c.b.IndexFile);
-  if (rc != 0) return "cannot open (" + num(rc) + ")";
+  // A look from outside: no share lock, so that an index in use can be checked too.
+  c.b.IndexFile = ::open(XbResolveFileName(fileName).c_str(), O_RDONLY | O_CLOEXEC);
+  if (c.b.IndexFile < 0) return "cannot open (" + num(XbIoCode(errno)) + ")";
   struct Close {
     int& fd;
     ~Close() { XbCloseFile(fd); }

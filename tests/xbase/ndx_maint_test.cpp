@@ -1,0 +1,429 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <map>
+#include <random>
+
+#include "tests/xbase/ndx_support_test.h"
+
+namespace qorva {
+namespace {
+
+using xbtest::AppendRow;
+using xbtest::CreateTable;
+using xbtest::Num;
+
+using Entries = std::vector<std::pair<std::string, uint32_t>>;
+
+std::string NameKey(const std::string& name) {
+  std::string k = CollationKey(XbAnsiToOem(name), static_cast<int32_t>(name.size()));
+  k.resize(6, ' ');
+  return k;
+}
+
+std::string QtyKey(int64_t v) {
+  double d = static_cast<double>(v);
+  if (d == 0) d = 0;
+  std::string k(8, '\0');
+  std::memcpy(k.data(), &d, 8);
+  return k;
+}
+
+// The index's entries must be the model's, in (key, record) order, and the file sound.
+void ExpectIndexIs(const std::string& file, const std::multimap<std::string, uint32_t>& model, bool numeric,
+                   const std::string& when) {
+  Entries got;
+  ASSERT_EQ(NdxCheckStructure(file, &got), "") << when;
+  Entries want(model.begin(), model.end());
+  auto less = [numeric](const std::pair<std::string, uint32_t>& a, const std::pair<std::string, uint32_t>& b) {
+    if (numeric) {
+      double x, y;
+      std::memcpy(&x, a.first.data(), 8);
+      std::memcpy(&y, b.first.data(), 8);
+      if (x != y) return x < y;
+      return a.second < b.second;
+    }
+    return a < b;
+  };
+  std::sort(want.begin(), want.end(), less);
+  ASSERT_EQ(got.size(), want.size()) << when;
+  EXPECT_TRUE(got == want) << when;
+}
+
+class IndexMaintenance : public xbtest::IndexTest {};
+
+TEST_F(IndexMaintenance, RandomAppendsReplacesAndDeletesKeepBothIndexesExact) {
+  const std::string table = CreateTable(dir_ / "stock.dbf", {{"NAME", 'C', 6, 0}, {"QTY", 'N', 6, 0}});
+  Use(table, " EXCLUSIVE");
+  std::mt19937 rng(20240131);
+  auto name = [&] {
+    static const char* names[] = {"apple", "Birne", "KIWI", "\xC4pfel", "fig", "date", "lime", "Melon", "pear", "plum"};
+    return std::string(names[rng() % 10]);
+  };
+  auto qty = [&] { return static_cast<int64_t>(rng() % 201) - 100; };
+  std::vector<std::string> names;
+  std::vector<int64_t> qtys;
+  std::vector<bool> deleted;
+  for (int i = 0; i < 40; ++i) {
+    names.push_back(name());
+    qtys.push_back(qty());
+    deleted.push_back(false);
+    AppendRow({names.back(), qtys.back()});
+  }
+  ASSERT_TRUE(MakeIndex(Path("name.ndx"), "NAME", false, 0, false, false));
+  ASSERT_TRUE(MakeIndex(Path("qty.ndx"), "QTY", false, 0, false, false));
+  SetIndexList(Path("name.ndx") + " " + Path("qty.ndx"));
+  ASSERT_EQ(xbcommon.XbErrorCode, 0) << XbErrorMessage();
+
+  auto models = [&] {
+    std::multimap<std::string, uint32_t> byName, byQty;
+    for (size_t i = 0; i < names.size(); ++i) {
+      byName.emplace(NameKey(names[i]), static_cast<uint32_t>(i + 1));
+      byQty.emplace(QtyKey(qtys[i]), static_cast<uint32_t>(i + 1));
+    }
+    return std::make_pair(byName, byQty);
+  };
+  auto check = [&](const std::string& when) {
+    auto [byName, byQty] = models();
+    ExpectIndexIs(Path("name.ndx"), byName, false, when);
+    ExpectIndexIs(Path("qty.ndx"), byQty, true, when);
+  };
+  for (int step = 1; step <= 10000; ++step) {
+    const uint32_t op = rng() % 100;
+    if (op < 40 || names.empty()) {
+      names.push_back(name());
+      qtys.push_back(qty());
+      deleted.push_back(false);
+      AppendRow({names.back(), qtys.back()});
+    } else if (op < 85) {
+      const size_t r = rng() % names.size();
+      GO(static_cast<int32_t>(r + 1));
+      ASSERT_EQ(xbcommon.XbErrorCode, 0) << XbErrorMessage();
+      if (rng() % 2) names[r] = name();
+      if (rng() % 2) qtys[r] = qty();
+      SetFieldText(1, names[r]);
+      SetFieldInt(2, qtys[r]);
+      Replace();
+      ASSERT_EQ(xbcommon.XbErrorCode, 0) << "step " << step << " " << XbErrorMessage();
+    } else {
+      const size_t r = rng() % names.size();
+      GO(static_cast<int32_t>(r + 1));
+      deleted[r] = !deleted[r];
+      if (deleted[r]) DeleteRec();
+      else RecallRec();
+      ASSERT_EQ(xbcommon.XbErrorCode, 0) << XbErrorMessage();
+    }
+    if (step % 100 == 0) {
+      check("step " + Num(step));
+      if (HasFatalFailure() || HasFailure()) return;
+    }
+    if (step % 1000 == 0) {
+      // Walking the controlling order visits every record once, in key order.
+      Set_Order_To(step % 2000 == 0 ? 2 : 1);
+      std::vector<int32_t> walked;
+      GoTop();
+      while (!dEOF() && walked.size() <= names.size()) {
+        walked.push_back(RecNo());
+        SKIP(1);
+      }
+      ASSERT_EQ(walked.size(), names.size());
+      Set_Order_To(1);
+    }
+  }
+  // Pack renumbers the records and rebuilds both indexes.
+  std::vector<std::string> keptNames;
+  std::vector<int64_t> keptQtys;
+  for (size_t i = 0; i < names.size(); ++i)
+    if (!deleted[i]) {
+      keptNames.push_back(names[i]);
+      keptQtys.push_back(qtys[i]);
+    }
+  ASSERT_TRUE(Pack()) << XbErrorMessage();
+  names = keptNames;
+  qtys = keptQtys;
+  ASSERT_EQ(RecCount(), static_cast<int32_t>(names.size()));
+  check("after Pack");
+  Reindex();
+  ASSERT_EQ(xbcommon.XbErrorCode, 0) << XbErrorMessage();
+  check("after Reindex");
+  EXPECT_EQ(CurrentOrder(), 1);
+}
+
+TEST_F(IndexMaintenance, AUniqueIndexKeepsOneRecordPerKey) {
+  const std::string table = CreateTable(dir_ / "u.dbf", {{"NAME", 'C', 6, 0}});
+  Use(table, " EXCLUSIVE");
+  AppendRow({std::string("a")});
+  AppendRow({std::string("b")});
+  IndexOn(Path("u.ndx UNIQUE"), "NAME");
+  ASSERT_EQ(xbcommon.XbErrorCode, 0) << XbErrorMessage();
+  AppendRow({std::string("a")});  // record 3: its key is there already
+  GO(2);
+  SetFieldText(1, "a");  // record 2 changes to a key that is there already
+  Replace();
+  ASSERT_EQ(xbcommon.XbErrorCode, 0) << XbErrorMessage();
+  Entries got;
+  EXPECT_EQ(NdxCheckStructure(Path("u.ndx"), &got), "");
+  ASSERT_EQ(got.size(), 1u);
+  EXPECT_EQ(got[0].second, 1u);
+}
+
+// ---- Damaged files ------------------------------------------------------------------------
+
+class DamagedIndexes : public xbtest::IndexTest {
+ protected:
+  void SetUp() override {
+    IndexTest::SetUp();
+    table_ = CreateTable(dir_ / "d.dbf", {{"NAME", 'C', 10, 0}});
+    Use(table_);
+    for (int i = 0; i < 200; ++i) AppendRow({"n" + std::string(i < 100 ? "0" : "") + std::string(i < 10 ? "0" : "") + Num(i)});
+    ASSERT_TRUE(MakeIndex(Path("d.ndx"), "NAME", false, 0, false, false)) << XbErrorMessage();
+    good_ = FileBytes(Path("d.ndx"));
+    ASSERT_EQ(good_.size(), 10u * 512);  // the anchor, 8 full leaves of 25 and the root over them
+  }
+  static void Put16(std::string& s, size_t at, uint16_t v) {
+    s[at] = static_cast<char>(v & 0xFF);
+    s[at + 1] = static_cast<char>(v >> 8);
+  }
+  static void Put32(std::string& s, size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) s[at + static_cast<size_t>(i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
+  }
+  std::string table_, good_;
+};
+
+TEST_F(DamagedIndexes, EveryBadFieldGivesAClearErrorAndNoCrash) {
+  const uint32_t root = static_cast<uint32_t>(static_cast<uint8_t>(good_[0]));
+  struct Case {
+    const char* what;
+    std::function<void(std::string&)> damage;
+    uint16_t code;  // at open; 0: opens, the walk fails with this code below
+    uint16_t walkCode;
+  } cases[] = {
+      {"file of 1023 bytes", [](std::string& s) { s.resize(1023); }, 222, 0},
+      {"key length 101", [](std::string& s) { Put16(s, 12, 101); }, 222, 0},
+      {"entry size not the key length rounded", [](std::string& s) { Put16(s, 18, 24); }, 222, 0},
+      {"keys per node too many", [](std::string& s) { Put16(s, 14, 40); }, 222, 0},
+      {"numeric flag on a character key", [](std::string& s) { Put16(s, 16, 1); }, 222, 0},
+      {"key type N on a character expression", [](std::string& s) { s[9] = 'N'; Put16(s, 16, 1); Put16(s, 12, 8); Put16(s, 18, 16); Put16(s, 14, 31); }, 222, 0},
+      {"unknown key type", [](std::string& s) { s[9] = 'X'; }, 222, 0},
+      {"root 0", [](std::string& s) { Put32(s, 0, 0); }, 222, 0},
+      {"root past the end", [](std::string& s) { Put32(s, 0, 10); }, 222, 0},
+      {"a key length the expression does not fill", [](std::string& s) { Put16(s, 12, 12); Put16(s, 18, 20); Put16(s, 14, 25); }, 266, 0},
+      {"key count above keys per node", [root](std::string& s) { Put32(s, 512 * root, 26); }, 0, 254},
+      {"child 0 in an inner node", [root](std::string& s) { Put32(s, 512 * root + 4 + 20, 0); }, 0, 254},
+      {"child past the end", [root](std::string& s) { Put32(s, 512 * root + 4, 99); }, 0, 254},
+      {"child in a leaf", [](std::string& s) { Put32(s, 512 + 4 + 20, 3); }, 0, 254},
+      {"a node that points to itself", [root](std::string& s) { Put32(s, 512 * root + 4, root); }, 0, 254},
+      {"a cycle through two nodes", [root](std::string& s) {
+         // The root's first child becomes an inner node whose child is the root again.
+         std::string inner(512, '\0');
+         Put32(inner, 0, 1);
+         Put32(inner, 4, root);
+         Put32(inner, 4 + 20, root);
+         s.replace(512, 512, inner);
+       }, 0, 254},
+  };
+  for (const Case& c : cases) {
+    std::string bytes = good_;
+    c.damage(bytes);
+    test::writeFile(Path("d.ndx"), bytes);
+    xbcommon.XbErrorCode = 0;
+    bool opened = false;
+    try {
+      opened = Set_Index_To(Path("d.ndx"), 1);
+    } catch (EXbaseError&) {
+    }
+    if (c.code != 0) {
+      EXPECT_FALSE(opened) << c.what;
+      EXPECT_EQ(xbcommon.XbErrorCode, c.code) << c.what << ": " << XbTakeErrorContext();
+      EXPECT_EQ(OrderBlock(1), nullptr) << c.what;
+    } else {
+      // The damage shows once the walk reaches the node.
+      uint16_t code = xbcommon.XbErrorCode;
+      try {
+        for (int i = 0; i < 300 && code == 0; ++i) {
+          if (i == 0) GoTop();
+          else SKIP(1);
+          code = xbcommon.XbErrorCode;
+          if (dEOF()) break;
+        }
+        if (code == 0) {
+          Find("n150");
+          code = xbcommon.XbErrorCode;
+        }
+      } catch (EXbaseError&) {
+        code = xbcommon.XbErrorCode;
+      }
+      EXPECT_EQ(code, c.walkCode) << c.what << ": " << XbTakeErrorContext();
+      EXPECT_NE(NdxCheckStructure(Path("d.ndx")), "") << c.what;
+    }
+    XbTakeErrorContext();
+    CloseIndexes();
+  }
+}
+
+// ---- Semaphore files and two programs ---------------------------------------------------------
+
+class Semaphores : public xbtest::IndexTest {
+ protected:
+  void SetUp() override {
+    IndexTest::SetUp();
+    table_ = CreateTable(dir_ / "s.dbf", {{"NAME", 'C', 8, 0}, {"QTY", 'N', 8, 0}});
+    Use(table_, " EXCLUSIVE");
+    AppendRow({std::string("a"), int64_t{1}});
+    ASSERT_TRUE(MakeIndex(Path("s.ndx"), "NAME", false, 0, false, false));
+    CloseArea();
+  }
+  std::string sem() const { return SemaphoreFileName(table_); }
+  std::string table_;
+};
+
+TEST_F(Semaphores, BracketsCountReadersAndWritersAndTheLastLogoutErases) {
+  Use(table_);
+  ASSERT_TRUE(Set_Index_To(Path("s.ndx"), 1)) << XbErrorMessage();
+  ASSERT_TRUE(XbFileExists(sem()));
+  EXPECT_EQ(sem(), XbForceExt(XbResolveFileName(table_), ".@S@"));
+  uint8_t users, access;
+  uint16_t counter;
+  ASSERT_TRUE(ReadSemaphoreRecord(users, access, counter));
+  EXPECT_EQ(users, 1);
+  SetReadSemaphoreProc(true);
+  SetReadSemaphoreProc(true);
+  ASSERT_TRUE(ReadSemaphoreRecord(users, access, counter));
+  EXPECT_EQ(access, 1);
+  SetReadSemaphoreProc(false);
+  SetReadSemaphoreProc(false);
+  ASSERT_TRUE(ReadSemaphoreRecord(users, access, counter));
+  EXPECT_EQ(access, 0);
+  // A write bracket raises the change counter; from 65534 it goes to 0.
+  xbndxsem.States[dbf4.CurrentArea]->Counter = 65534;
+  {
+    int fd = xbndxsem.States[dbf4.CurrentArea]->File;
+    uint8_t rec[4] = {1, 0, 0xFE, 0xFF};
+    ASSERT_EQ(XbWriteAt(fd, 0, rec, 4), 0);
+  }
+  SetLockSemaphoreProc(true);
+  ASSERT_TRUE(ReadSemaphoreRecord(users, access, counter));
+  EXPECT_EQ(access, 1);
+  SetLockSemaphoreProc(false);
+  ASSERT_TRUE(ReadSemaphoreRecord(users, access, counter));
+  EXPECT_EQ(counter, 0);
+  EXPECT_EQ(access, 0);
+  // Unbalanced brackets are refused.
+  struct Case {
+    std::function<void()> act;
+    const char* text;
+  } cases[] = {
+      {[] { SetReadSemaphoreProc(false); }, "Non-symmetrical Lock-Unlock [SetReadSemaphoreProc]"},
+      {[] { SetLockSemaphoreProc(false); }, "Non-symmetrical Lock-Unlock [SetLockSemaphoreProc]"},
+      {[] { HandleSemafore(SemDecRead); }, "Unbalanced IncRead/DecRead"},
+      {[] { HandleSemafore(SemUnlock); }, "Unbalanced Lock/Unlock"},
+  };
+  for (const Case& c : cases) {
+    xbcommon.XbErrorCode = 0;
+    EXPECT_THROW(c.act(), EXbaseError) << c.text;
+    EXPECT_EQ(xbcommon.XbErrorCode, 254);
+    EXPECT_NE(XbTakeErrorContext().find(c.text), std::string::npos) << c.text;
+  }
+  CloseArea();
+  EXPECT_FALSE(XbFileExists(sem()));
+}
+
+TEST_F(Semaphores, AnExclusiveTableMakesNoFileAndAStuckWriterTimesOut) {
+  Use(table_, " EXCLUSIVE");
+  ASSERT_TRUE(Set_Index_To(Path("s.ndx"), 1));
+  EXPECT_FALSE(XbFileExists(sem()));
+  CloseArea();
+  // Another program died inside its write bracket: access stays 1.
+  Use(table_);
+  ASSERT_TRUE(Set_Index_To(Path("s.ndx"), 1));
+  {
+    int fd = ::open(sem().c_str(), O_RDWR);
+    uint8_t rec[4] = {2, 1, 0, 0};
+    ASSERT_EQ(::pwrite(fd, rec, 4, 0), 4);
+    ::close(fd);
+  }
+  xbndxsem.SemaphoreLockTimeout = 1;
+  const auto t0 = std::chrono::steady_clock::now();
+  int events = 0;
+  xbcommon.ProcessPendingEvents = [&] { ++events; };
+  EXPECT_THROW(SetLockSemaphoreProc(true), EXbaseError);
+  xbcommon.ProcessPendingEvents = nullptr;
+  EXPECT_EQ(xbcommon.XbErrorCode, 1202);
+  EXPECT_NE(XbTakeErrorContext().find("1 second timeout, cannot read: "), std::string::npos);
+  EXPECT_GE(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(900));
+  EXPECT_GT(events, 0);  // the wait let the window work
+}
+
+TEST_F(Semaphores, TwoProgramsEditingOneTableLoseNoKeyAndSeeEachOther) {
+  constexpr int kEach = 150;
+  auto work = [&](const std::string& prefix, int seed) -> int {
+    Use(table_);
+    if (!Set_Index_To(Path("s.ndx"), 1)) return 10;
+    std::mt19937 rng(static_cast<uint32_t>(seed));
+    for (int i = 0; i < kEach; ++i) {
+      if (!ALock()) {
+        WaitMs(1);
+        --i;
+        continue;
+      }
+      AppendRow({prefix + Num(rng() % 1000), int64_t{i}});
+      Unlock();
+      if (xbcommon.XbErrorCode != 0) return 11;
+      if (i % 10 == 5) {
+        // Change a record somewhere (also ones the other program wrote).
+        RefreshCount();
+        const int32_t r = 1 + static_cast<int32_t>(rng() % static_cast<uint32_t>(RecCount()));
+        GO(r);
+        if (!RLock()) continue;
+        RereadRecord();
+        SetFieldText(1, prefix + "x" + Num(i));
+        Replace();
+        Unlock();
+        if (xbcommon.XbErrorCode != 0) return 12;
+      }
+    }
+    CloseArea();
+    return 0;
+  };
+  const pid_t child = ::fork();
+  if (child == 0) {
+    int rc = 99;
+    try {
+      XbStartEngine();
+      IndexInit();
+      xbtest::InstallFieldKeys();
+      XbSetErrorReport(false);
+      rc = work("c", 2);
+    } catch (...) {
+      rc = 98;
+    }
+    ::_exit(rc);
+  }
+  int mine = 97;
+  try {
+    mine = work("p", 1);
+  } catch (EXbaseError& e) {
+    ADD_FAILURE() << e.what();
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(mine, 0) << XbErrorMessage();
+  // Every record of both programs is in the index under its current key.
+  Use(table_, " EXCLUSIVE");
+  ASSERT_EQ(RecCount(), 1 + 2 * kEach);
+  std::multimap<std::string, uint32_t> model;
+  for (int32_t r = 1; r <= RecCount(); ++r) {
+    GO(r);
+    std::string name = GetFieldText(1);
+    std::string k = CollationKey(XbAnsiToOem(XbRTrim(name)), static_cast<int32_t>(XbRTrim(name).size()));
+    k.resize(8, ' ');
+    model.emplace(k, static_cast<uint32_t>(r));
+  }
+  ExpectIndexIs(Path("s.ndx"), model, false, "after both programs");
+  EXPECT_FALSE(XbFileExists(sem()));
+}
+
+}  // namespace
+}  // namespace qorva
