@@ -148,6 +148,41 @@ uint32_t innerPos(const TNdxControlBlock& b, const Node& v, Mode mode, const uin
   return leafPos(b, v, mode, key, rec);
 }
 
+// The last entry of the rightmost leaf below node `no` (key and record), false when it has none.
+bool lastEntryBelow(TNdxControlBlock& b, uint32_t no, size_t depth, std::vector<uint8_t>& entry) {
+  TNdxNode node;
+  for (;;) {
+    if (depth++ >= static_cast<size_t>(NdxMaxDepth)) corrupt(b, no, "Baum zu tief oder zyklisch");
+    readNode(b, no, node);
+    Node v{b.Header, node.data()};
+    if (v.leaf()) {
+      if (v.count() == 0) return false;
+      entry.assign(v.entry(v.count() - 1), v.entry(v.count() - 1) + b.Header.EntrySize);
+      return true;
+    }
+    no = v.child(v.count());
+  }
+}
+
+// The child to follow for (key, rec). Separators carry keys only, so among children whose
+// separators equal the key the one holding the record is found by a binary search over the last
+// entries of their subtrees (the entries of equal keys lie in record order).
+uint32_t entryChild(TNdxControlBlock& b, const Node& v, const uint8_t* key, uint32_t rec, size_t depth) {
+  const uint32_t n = v.count();
+  uint32_t lo = leafPos(b, v, Mode::Key, key, 0);
+  uint32_t hi = lo;
+  while (hi < n && cmpKey(b, v.key(hi), key) == 0) ++hi;
+  std::vector<uint8_t> last;
+  while (lo < hi) {
+    const uint32_t mid = (lo + hi) / 2;
+    const bool reaches = lastEntryBelow(b, v.child(mid), depth + 1, last) &&
+                         cmpEntry(b, key, rec, last.data() + 8, rd32(last.data() + 4)) <= 0;
+    if (reaches) hi = mid;
+    else lo = mid + 1;
+  }
+  return lo;
+}
+
 // Descends from node `no` to a leaf, pushing the inner nodes; the leaf becomes current.
 void descendFrom(TNdxControlBlock& b, uint32_t no, Mode mode, const uint8_t* key, uint32_t rec) {
   for (;;) {
@@ -163,7 +198,8 @@ void descendFrom(TNdxControlBlock& b, uint32_t no, Mode mode, const uint8_t* key
       b.OnDummy = false;
       return;
     }
-    e.Pos = static_cast<int32_t>(innerPos(b, v, mode, key, rec));
+    e.Pos = static_cast<int32_t>(mode == Mode::Entry ? entryChild(b, v, key, rec, b.Path.size())
+                                                      : innerPos(b, v, mode, key, rec));
     uint32_t next = v.child(static_cast<uint32_t>(e.Pos));
     b.Path.push_back(std::move(e));
     no = next;
@@ -717,6 +753,7 @@ int32_t insertKey(TNdxControlBlock& b, const std::string& key, uint32_t rec) {
     writeNode(b, nodeNo, lower);
     writeNode(b, upperNo, upper);
     wr32(sep.data(), nodeNo);
+    wr32(sep.data() + 4, 0);  // inner entries carry no record number
     if (level == 0) {
       const uint32_t rootNo = takeNode(b);
       TNdxNode root{};
@@ -755,7 +792,8 @@ void carrySeparator(TNdxControlBlock& b, size_t level, const uint8_t* entry) {
     Node v{b.Header, p.Node.data()};
     const uint32_t at = static_cast<uint32_t>(p.Pos);
     if (at < v.count()) {
-      std::memcpy(v.entry(at) + 4, entry + 4, b.Header.EntrySize - 4u);
+      wr32(v.entry(at) + 4, 0);
+      std::memcpy(v.entry(at) + 8, entry + 8, b.Header.KeyLen);
       writeNode(b, p.NodeNo, p.Node);
       return;
     }
@@ -1939,7 +1977,7 @@ class TreeWriter {
       const uint32_t n = up.count();
       wr32(up.entry(n), no);
       if (n < kpn) {
-        std::memcpy(up.entry(n) + 4, sep.data() + 4, b_.Header.EntrySize - 4u);
+        std::memcpy(up.entry(n) + 8, sep.data() + 8, b_.Header.KeyLen);
         up.setCount(n + 1);
         break;
       }
@@ -2462,6 +2500,8 @@ struct Checker {
       }
       return true;
     }
+    for (uint32_t i = 0; i < n; ++i)
+      if (v.rec(i) != 0) return bad("record number in inner node " + num(no));
     for (uint32_t i = 0; i <= n; ++i) {
       const uint8_t* childLo = i == 0 ? lo : v.key(i - 1);
       const uint8_t* childHi = i < n ? v.key(i) : hi;
