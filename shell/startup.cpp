@@ -46,6 +46,7 @@
 #include "spring/yebglob9.h"
 #include "xbase/xbcommon.h"
 #include "xbase/xbengine.h"
+#include "xbase/xbndx.h"
 
 namespace qorva {
 
@@ -79,6 +80,7 @@ void InitProgramModules(const std::vector<std::string>& params) {
   RegisterTxtWriter();
   RegisterStlWriter();
   XbStartEngine();
+  IndexInit();
   InitStartup();
   // Switches such as /NOGUI are looked up anywhere on the command line.
   utilstr.ProgramParams = params;

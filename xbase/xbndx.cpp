@@ -684,6 +684,8 @@ void IndexInit() {
 namespace ndx {
 
 uint32_t takeNode(TNdxControlBlock& b) {
+  // Nodes another program appended are never handed out twice.
+  b.Header.NextFree = std::max(b.Header.NextFree, blocksOnDisk(b));
   if (b.Header.NextFree >= 0x7FFFFFFFu) fail(254, "Index-Datei voll " + b.FileName + " [AppendIndex]");
   b.AnchorModified = true;
   return b.Header.NextFree++;
@@ -1514,11 +1516,17 @@ int32_t _FindPriorRec() {
       0);
 }
 
-void CheckIndexChanged() {
-  TDbfControlBlock* cb = CurrentBlock();
-  if (!cb || !SemaphoreChanged()) return;
+// Takes over the anchors another program wrote; false when nothing changed.
+static bool TakeOverChanges() {
+  if (!SemaphoreChanged()) return false;
   ReadAnchorNodes();
   ++xbndx.NodeWriteGen;
+  return true;
+}
+
+void CheckIndexChanged() {
+  TDbfControlBlock* cb = CurrentBlock();
+  if (!cb || !TakeOverChanges()) return;
   RefreshCount();
   if (cb->RecNo >= 1 && cb->RecNo <= cb->RecCount) {
     GetDbfRecord(*cb, cb->RecNo);
@@ -1722,7 +1730,8 @@ void AppendNewKey() {
   } back{wasNatural};
   guarded(
       [&] {
-        CheckIndexChanged();
+        // The new record is in no index yet: only the anchors are taken over.
+        TakeOverChanges();
         const uint32_t rec = static_cast<uint32_t>(cb->RecNo);
         int32_t p = 1;
         uint16_t failed = 0;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <map>
 #include <random>
@@ -394,7 +395,8 @@ TEST_F(Semaphores, TwoProgramsEditingOneTableLoseNoKeyAndSeeEachOther) {
       xbtest::InstallFieldKeys();
       XbSetErrorReport(false);
       rc = work("c", 2);
-    } catch (...) {
+    } catch (std::exception& e) {
+      std::fprintf(stderr, "second program: %s\n", e.what());
       rc = 98;
     }
     ::_exit(rc);

@@ -2,6 +2,7 @@
 #include "xbase/access/dbfhost.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "foundation/kwenvar.h"
 #include "foundation/msgbox.h"
@@ -12,6 +13,7 @@
 #include "xbase/dbf4search.h"
 #include "xbase/xbcommon.h"
 #include "xbase/xbengine.h"
+#include "xbase/xbndx.h"
 
 namespace qorva {
 
@@ -44,21 +46,6 @@ void ReportEngineError(uint16_t code) {
   xbcommon.XbErrorCode = 0;
   ReportError("Fehler : Database #" + IntStr(code));
   kwenvar.ErrorFlag = true;
-}
-
-// Collation of character keys: case does not count, umlauts and sharp s read as two letters.
-std::string CollateKey(const std::string& windowsText) {
-  std::string out;
-  for (char c : XbUpperStr(XbRTrim(windowsText))) {
-    switch (static_cast<unsigned char>(c)) {
-      case 0xC4: out += "AE"; break;
-      case 0xD6: out += "OE"; break;
-      case 0xDC: out += "UE"; break;
-      case 0xDF: out += "SS"; break;
-      default: out += c; break;
-    }
-  }
-  return out;
 }
 
 std::string CutName(const std::string& name) { return name.substr(0, std::min<size_t>(name.size(), 10)); }
@@ -444,38 +431,45 @@ bool TDbf4Host::AppendRecLocked() {
   return true;
 }
 
+// The order as the index file holds it now: the engine keeps the file current on every post and
+// append, so reading it again is all that an edit needs.
 void TDbf4Host::buildOrder() {
   order_.clear();
   if (!active_ || keyField_ == 0) return;
-  const int32_t count = RecordCount();
-  struct Key {
-    int32_t rec;
-    std::string text;
-    long double value;
-  };
-  std::vector<Key> keys;
-  keys.reserve(static_cast<size_t>(std::max(count, 0)));
-  bool numeric = false;
   {
     AreaScope scope(area_);
-    const char type = FieldType(keyField_);
-    numeric = type == 'N' || type == 'F';
-    for (int32_t n = 1; n <= count; ++n) {
-      GO(n);
-      if (xbcommon.XbErrorCode != 0) break;
-      Key k{n, "", 0};
-      if (numeric) k.value = GetFieldReal(keyField_);
-      else if (type == 'D') k.text = Peek(keyField_, n);  // stored YYYYMMDD sorts as text
-      else k.text = CollateKey(qorva::SField(keyField_));
-      keys.push_back(std::move(k));
+    if (OrderBlock(1) != nullptr) {
+      Set_Order_To(1);
+      for (GoTop(); xbcommon.XbErrorCode == 0 && !dEOF(); SKIP(1)) order_.push_back(qorva::RecNo());
+      Set_Order_To(0);
     }
     engineOk();
   }
-  std::stable_sort(keys.begin(), keys.end(), [numeric](const Key& a, const Key& b) {
-    return numeric ? a.value < b.value : a.text < b.text;
-  });
-  for (const Key& k : keys) order_.push_back(k.rec);
   if (recNo_ >= 1) readRecord(recNo_);
+}
+
+// The key of the current record for an order by field n: character fields by their collation key,
+// numbers by value (a fixed-width text that sorts like the number), dates as stored (YYYYMMDD).
+static TNdxKeyMaker FieldKeyMaker(uint8_t n) {
+  return [n](uint8_t, std::string& key) {
+    const TDbfControlBlock* cb = CurrentBlock();
+    if (!cb || n < 1 || n > cb->FieldCount) return;
+    const TDbfFieldEntry& f = cb->Fields[n];
+    const std::string stored(cb->RawRecord.begin() + f.Offset, cb->RawRecord.begin() + f.Offset + f.Len);
+    if (f.Type == 'N' || f.Type == 'F') {
+      long double v = 0;
+      XbParseReal(stored, v);
+      for (int i = 0; i < f.Dec; ++i) v *= 10;
+      const uint64_t bits = static_cast<uint64_t>(static_cast<int64_t>(std::llround(v))) ^ 0x8000000000000000ull;
+      static const char* hex = "0123456789ABCDEF";
+      key.clear();
+      for (int i = 15; i >= 0; --i) key += hex[(bits >> (4 * i)) & 15];
+    } else if (f.Type == 'D') {
+      key = stored;
+    } else {
+      key = CollationKey(stored, static_cast<int32_t>(stored.size()));
+    }
+  };
 }
 
 bool TDbf4Host::IndexOn(const std::string& key, const std::string& indexFile) {
@@ -490,6 +484,33 @@ bool TDbf4Host::IndexOn(const std::string& key, const std::string& indexFile) {
   const uint8_t n = fieldByName(field);
   if (n == 0) return false;
   Post();
+  bool built = false;
+  {
+    AreaScope scope(area_);
+    if (!xbcommon.IndexUnitLinked) IndexInit();
+    // The index file replaces the order in force; it stays open so that edits keep it current.
+    CloseIndexes();
+    xbcommon.XbErrorCode = 0;
+    try {
+      built = MakeIndex(indexFile, "", false, 1, false, false, FieldKeyMaker(n)) &&
+              qorva::SetIndexTo(indexFile, 1, FieldKeyMaker(n));
+      if (built) Set_Order_To(0);
+    } catch (EXbaseError&) {
+      built = false;
+    }
+    if (!built) {
+      const uint16_t code = xbcommon.XbErrorCode;
+      CloseIndexes();
+      ReportEngineError(code != 0 ? code : 222);
+    }
+  }
+  if (!built) {
+    indexed_ = false;
+    keyField_ = 0;
+    builtIndex_.clear();
+    order_.clear();
+    return false;
+  }
   keyField_ = n;
   builtIndex_ = indexFile;
   buildOrder();
