@@ -2306,10 +2306,17 @@ bool MakeIndex(const std::string& name, const std::string& expression, bool soun
   b.Header.NumericFlag = b.CharKey ? 0 : 1;
   b.Header.Unique = unique ? 1 : 0;
 
-  // A shared table's index is replaced only while nobody else has the table open, so that no
-  // other program goes on using the old file.
+  // An index file is replaced only while no other program can be using it, so that no two
+  // programs go on with diverging files: the old file is held deny-all until the new one has taken
+  // its name (an open of the old file meanwhile is refused). When another program has it open, the
+  // table itself must be held exclusively.
   bool reopened = false;
-  if (!cb.Exclusive) {
+  int held = -1;
+  struct Hold {
+    int& fd;
+    ~Hold() { XbCloseFile(fd); }
+  } hold{held};
+  if (!cb.Exclusive && XbFileExists(file) && XbOpenFile(file, XbModeReadWriteDenyAll, held) != 0) {
     if (ReopenTable(true) != 0) {
       XbSetError(225, cb.FileName);
       return false;

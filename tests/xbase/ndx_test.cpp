@@ -286,6 +286,29 @@ TEST_F(Indexes, OrdersSwapAndOpenChecksCatchMisuse) {
   EXPECT_EQ(OrderBlock(3), nullptr);
 }
 
+TEST_F(Indexes, ASharedIndexIsReplacedOnlyWhileNobodyElseUsesIt) {
+  Fill(30, 5);
+  CloseArea();
+  Use(table_);  // shared
+  Select(2);
+  Use(table_, " ALIAS OTHER");  // a second user of the table
+  Select(1);
+  // A new index, or one nobody has open, is written although others use the table.
+  ASSERT_TRUE(MakeIndex(Path("n.ndx"), "NAME", false, 0, false, false)) << XbErrorMessage();
+  ASSERT_TRUE(MakeIndex(Path("n.ndx"), "QTY", false, 0, false, false)) << XbErrorMessage();
+  const std::string before = FileBytes(Path("n.ndx"));
+  // Another program reads the index: it is replaced only with the table to ourselves, which the
+  // second user prevents.
+  int other = -1;
+  ASSERT_EQ(XbOpenFile(Path("n.ndx"), XbModeReadWriteDenyNone, other), 0);
+  EXPECT_FALSE(MakeIndex(Path("n.ndx"), "NAME", false, 0, false, false));
+  EXPECT_EQ(xbcommon.XbErrorCode, 225);
+  EXPECT_EQ(FileBytes(Path("n.ndx")), before);
+  XbCloseFile(other);
+  xbcommon.XbErrorCode = 0;
+  EXPECT_FALSE(CurrentBlock()->Exclusive);
+}
+
 TEST(NdxTexts, CollationAndNormalizedExpressions) {
   struct Coll {
     std::string in;
