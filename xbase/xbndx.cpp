@@ -695,13 +695,13 @@ uint32_t takeNode(TNdxControlBlock& b) {
 // child, of which only the child field is stored).
 std::vector<uint8_t> slotsOf(const Node& v, uint32_t slots) {
   std::vector<uint8_t> a(static_cast<size_t>(slots) * v.h.EntrySize, 0);
-  std::memcpy(a.data(), v.entry(0), std::min<size_t>(a.size(), NdxBlockSize - 4));
+  if (!a.empty()) std::memcpy(a.data(), v.entry(0), std::min<size_t>(a.size(), NdxBlockSize - 4));
   return a;
 }
 
 void putSlots(Node& v, const uint8_t* a, uint32_t slots, uint32_t count, bool leaf) {
   std::memset(v.p + 4, 0, NdxBlockSize - 4);
-  std::memcpy(v.entry(0), a, std::min<size_t>(static_cast<size_t>(slots) * v.h.EntrySize, NdxBlockSize - 4));
+  if (slots > 0) std::memcpy(v.entry(0), a, std::min<size_t>(static_cast<size_t>(slots) * v.h.EntrySize, NdxBlockSize - 4));
   if (!leaf) std::memset(v.entry(count) + 4, 0, static_cast<size_t>(NdxBlockSize - (v.entry(count) + 4 - v.p)));
   v.setCount(count);
 }
@@ -986,16 +986,19 @@ void openIndex(const std::string& name, bool soundex, uint8_t order, bool descen
   b->FileName = name;
   uint16_t rc = XbOpenFile(name, mode, b->IndexFile);
   if (rc != 0) IndexError(rc, "Kann Index nicht \xF6" "ffnen: " + name + kOpenCtx);
+  // Size and anchor are taken together while no other program writes.
   struct stat st {};
-  if (::fstat(b->IndexFile, &st) != 0 || st.st_size < 2 * NdxBlockSize)
-    IndexError(222, "Kann Index nicht \xF6" "ffnen: " + name + kOpenCtx);
   uint8_t anchor[NdxBlockSize];
-  int64_t got;
+  int64_t got = 0;
+  int statRc;
   {
     SetReadSemaphoreProc(true);
-    got = XbReadAt(b->IndexFile, 0, anchor, NdxBlockSize);
+    statRc = ::fstat(b->IndexFile, &st);
+    if (statRc == 0) got = XbReadAt(b->IndexFile, 0, anchor, NdxBlockSize);
     SetReadSemaphoreProc(false);
   }
+  if (statRc != 0 || st.st_size < 2 * NdxBlockSize)
+    IndexError(222, "Kann Index nicht \xF6" "ffnen: " + name + kOpenCtx);
   if (got != NdxBlockSize) IndexError(222, "Kann Index nicht \xF6" "ffnen: " + name + kOpenCtx);
   b->Header = headerFromBytes(anchor);
   const uint32_t blocks = static_cast<uint32_t>(std::min<int64_t>(st.st_size / NdxBlockSize, 0x7FFFFFFF));
@@ -1956,7 +1959,7 @@ class TreeWriter {
     const uint32_t n = leaf.count();
     wr32(leaf.entry(n), 0);
     wr32(leaf.entry(n) + 4, rec);
-    std::memcpy(leaf.entry(n) + 8, key, b_.Header.KeyLen);
+    if (b_.Header.KeyLen > 0) std::memcpy(leaf.entry(n) + 8, key, b_.Header.KeyLen);
     leaf.setCount(n + 1);
   }
   // Writes what is left; returns the root's number and the next free node number.
