@@ -11,6 +11,7 @@
 #include <random>
 
 #include "bench/xbase_bench_table.h"
+#include "tests/xbase/fieldkeys.h"
 #include "xbase/dbf4.h"
 #include "xbase/dbf4lock.h"
 #include "xbase/xbndx.h"
@@ -23,49 +24,7 @@ using xbbench::DataDir;
 using xbbench::kRecords;
 using xbbench::StartEngine;
 
-struct FieldKey {
-  uint8_t field = 0;
-  TExprShape shape;
-  std::string text;
-  double value = 0;
-};
-
-void InstallFieldKeys() {
-  xbcommon.ParserUnitLinked = true;
-  TParserHooks& h = xbcommon.ParserHooks;
-  h.AssignExpr = [](const std::string& text) -> TExprControlBlock* {
-    const uint8_t f = FieldNo(XbAllTrim(text));
-    if (f == 0) return nullptr;
-    auto* k = new FieldKey;
-    const TDbfFieldEntry& e = CurrentBlock()->Fields[f];
-    k->field = f;
-    k->shape = {e.Type, e.Type == 'D' ? uint16_t{8} : uint16_t{e.Len}, e.Dec};
-    return reinterpret_cast<TExprControlBlock*>(k);
-  };
-  h.FreeExpr = [](TExprControlBlock*& b) {
-    delete reinterpret_cast<FieldKey*>(b);
-    b = nullptr;
-  };
-  h.EvalExpr = [](TExprControlBlock*& b) -> void* {
-    auto* k = reinterpret_cast<FieldKey*>(b);
-    const TDbfControlBlock& cb = *CurrentBlock();
-    const TDbfFieldEntry& e = cb.Fields[k->field];
-    const char* raw = reinterpret_cast<const char*>(cb.RawRecord.data()) + e.Offset;
-    if (e.Type == 'C') {
-      k->text.assign(raw, e.Len);
-      return k->text.data();
-    }
-    if (e.Type == 'D') {
-      k->value = DbfDateToJulian(std::string(raw, 8));
-    } else {
-      long double v = 0;
-      XbParseReal(std::string(raw, e.Len), v);
-      k->value = static_cast<double>(v);
-    }
-    return &k->value;
-  };
-  xbndx.ExprShape = [](TExprControlBlock* b) { return reinterpret_cast<FieldKey*>(b)->shape; };
-}
+using xbtest::InstallFieldKeys;
 
 void Start() {
   static bool started = false;

@@ -1437,12 +1437,15 @@ void GoIndexEof() {
   }
 }
 
-int32_t _FindNextRec() {
+namespace {
+
+// The record of the next (forward) or prior key of the working order.
+int32_t stepRecNo(bool forward) {
   TDbfControlBlock* cb = CurrentBlock();
   if (!cb) return 0;
   xbndx.IndexFound = false;
   return guarded(
-      [cb]() -> int32_t {
+      [cb, forward]() -> int32_t {
         CheckIndexChanged();
         TNdxControlBlock* b = ctl();
         if (cb->RecCount == 0) {
@@ -1450,74 +1453,49 @@ int32_t _FindNextRec() {
           return cb->RecCount + 1;
         }
         if (!b || natural()) {
-          if (cb->RecNo < cb->RecCount) return cb->RecNo + 1;
-          cb->AtEof = true;
+          if (forward ? cb->RecNo < cb->RecCount : cb->RecNo > 1) return cb->RecNo + (forward ? 1 : -1);
+          (forward ? cb->AtEof : cb->AtBof) = true;
           return cb->RecNo;
         }
-        b->IndexBof = false;
-        if (b->IndexEof || b->OnDummy) {
-          int32_t r = endRecNo(true);
-          b->IndexEof = true;
-          b->OnDummy = true;
-          return r;
+        if (forward) {
+          b->IndexBof = false;
+          if (b->IndexEof || b->OnDummy) {
+            const int32_t r = endRecNo(true);
+            b->IndexEof = true;
+            b->OnDummy = true;
+            return r;
+          }
+        } else {
+          if (b->OnDummy) return endRecNo(true);
+          if (b->IndexBof && !stale(*b)) return static_cast<int32_t>(curRec(*b));
+          b->IndexEof = false;
         }
         bool moved;
         if (stale(*b)) {
+          // 0: on the entry it stood on, 1: on the entry after it, 2: on the last entry (past it).
           const int st = reposition(*b, b->CurNodeNo == 0 ? static_cast<uint32_t>(cb->RecNo) : curRec(*b));
-          moved = st == 0 ? stepNext(*b) : st == 1;
+          if (forward) moved = st == 0 ? stepNext(*b) : st == 1;
+          else moved = st == 2 ? !b->IndexBof : stepPrior(*b);
         } else {
-          moved = stepNext(*b);
+          moved = forward ? stepNext(*b) : stepPrior(*b);
         }
         if (!moved) {
-          toEnd(*b, true);
-          b->CurPos = static_cast<int32_t>(leafCount(*b)) - 1;
-          b->IndexEof = true;
+          toEnd(*b, forward);
+          if (forward) b->CurPos = static_cast<int32_t>(leafCount(*b)) - 1;
+          (forward ? b->IndexEof : b->IndexBof) = true;
         }
-        xbndx.IndexFound = !b->IndexEof;
+        xbndx.IndexFound = !(forward ? b->IndexEof : b->IndexBof);
         b->CurrentKey.assign(reinterpret_cast<const char*>(curKey(*b)), b->Header.KeyLen);
         return static_cast<int32_t>(curRec(*b));
       },
       0);
 }
 
-int32_t _FindPriorRec() {
-  TDbfControlBlock* cb = CurrentBlock();
-  if (!cb) return 0;
-  xbndx.IndexFound = false;
-  return guarded(
-      [cb]() -> int32_t {
-        CheckIndexChanged();
-        TNdxControlBlock* b = ctl();
-        if (cb->RecCount == 0) {
-          if (b) b->IndexBof = b->IndexEof = true;
-          return cb->RecCount + 1;
-        }
-        if (!b || natural()) {
-          if (cb->RecNo > 1) return cb->RecNo - 1;
-          cb->AtBof = true;
-          return cb->RecNo;
-        }
-        if (b->OnDummy) return endRecNo(true);
-        if (b->IndexBof && !stale(*b)) return static_cast<int32_t>(curRec(*b));
-        b->IndexEof = false;
-        bool moved;
-        if (stale(*b)) {
-          const int st = reposition(*b, b->CurNodeNo == 0 ? static_cast<uint32_t>(cb->RecNo) : curRec(*b));
-          moved = st == 2 ? true : stepPrior(*b);
-          if (st == 2 && b->IndexBof) moved = false;
-        } else {
-          moved = stepPrior(*b);
-        }
-        if (!moved) {
-          toEnd(*b, false);
-          b->IndexBof = true;
-        }
-        xbndx.IndexFound = !b->IndexBof;
-        b->CurrentKey.assign(reinterpret_cast<const char*>(curKey(*b)), b->Header.KeyLen);
-        return static_cast<int32_t>(curRec(*b));
-      },
-      0);
-}
+}  // namespace
+
+int32_t _FindNextRec() { return stepRecNo(true); }
+
+int32_t _FindPriorRec() { return stepRecNo(false); }
 
 // Takes over the anchors another program wrote; false when nothing changed.
 static bool TakeOverChanges() {
