@@ -45,6 +45,24 @@ void wr16(uint8_t* p, uint16_t v) {
   p[1] = static_cast<uint8_t>(v >> 8);
 }
 
+// A read or write bracket of the semaphore for the length of a scope; closing it never throws
+// over the error that may be unwinding the scope.
+class SemBracket {
+ public:
+  explicit SemBracket(bool write) : write_(write) { (write_ ? SetLockSemaphoreProc : SetReadSemaphoreProc)(true); }
+  ~SemBracket() {
+    try {
+      (write_ ? SetLockSemaphoreProc : SetReadSemaphoreProc)(false);
+    } catch (...) {
+    }
+  }
+  SemBracket(const SemBracket&) = delete;
+  SemBracket& operator=(const SemBracket&) = delete;
+
+ private:
+  bool write_;
+};
+
 uint16_t entrySizeFor(uint16_t keyLen) { return static_cast<uint16_t>(((keyLen + 3) / 4) * 4 + 8); }
 
 // ---- Node access ------------------------------------------------------------------------------
@@ -922,25 +940,35 @@ bool hiddenRecord(const TDbfControlBlock& cb) {
   return cb.IgnoreDeleted && !cb.RawRecord.empty() && cb.RawRecord[0] == '*';
 }
 
+// Keeps the current record of an area (stored and binary form, number, flags) and puts it back
+// when the scope ends, whatever the scope did with the area's record.
+class RecordKeeper {
+ public:
+  explicit RecordKeeper(TDbfControlBlock& cb)
+      : cb_(cb), raw_(cb.RawRecord), bin_(cb.RecordBuffer, cb.RecordBuffer + cb.RecordBufferSize),
+        assigned_(cb.Assigned), recNo_(cb.RecNo), eof_(cb.AtEof), bof_(cb.AtBof) {}
+  ~RecordKeeper() {
+    cb_.RawRecord = raw_;
+    if (!bin_.empty()) std::memcpy(cb_.RecordBuffer, bin_.data(), bin_.size());
+    cb_.Assigned = assigned_;
+    cb_.RecNo = recNo_;
+    cb_.AtEof = eof_;
+    cb_.AtBof = bof_;
+  }
+  RecordKeeper(const RecordKeeper&) = delete;
+  RecordKeeper& operator=(const RecordKeeper&) = delete;
+
+ private:
+  TDbfControlBlock& cb_;
+  std::vector<uint8_t> raw_, bin_, assigned_;
+  int32_t recNo_;
+  bool eof_, bof_;
+};
+
 // Runs f with the blank record past the end as the current record, then restores the record.
 template <class F>
 auto onBlankRecord(TDbfControlBlock& cb, F&& f) {
-  std::vector<uint8_t> raw = cb.RawRecord, bin(cb.RecordBuffer, cb.RecordBuffer + cb.RecordBufferSize);
-  std::vector<uint8_t> assigned = cb.Assigned;
-  const int32_t recNo = cb.RecNo;
-  struct Restore {
-    TDbfControlBlock& cb;
-    std::vector<uint8_t>& raw;
-    std::vector<uint8_t>& bin;
-    std::vector<uint8_t>& assigned;
-    int32_t recNo;
-    ~Restore() {
-      cb.RawRecord = raw;
-      std::memcpy(cb.RecordBuffer, bin.data(), bin.size());
-      cb.Assigned = assigned;
-      cb.RecNo = recNo;
-    }
-  } restore{cb, raw, bin, assigned, recNo};
+  RecordKeeper keep(cb);
   cb.RawRecord.assign(cb.RecLen, ' ');
   RawToBinary(cb, cb.RecordBuffer);
   cb.RecNo = cb.RecCount + 1;
@@ -1041,15 +1069,7 @@ void openIndex(const std::string& name, bool soundex, uint8_t order, bool descen
   // Nodes another program appended count as well; a file that grew gets its anchor corrected.
   if (b->Header.NextFree != blocks) {
     b->Header.NextFree = blocks;
-    SetLockSemaphoreProc(true);
-    struct Off {
-      ~Off() {
-        try {
-          SetLockSemaphoreProc(false);
-        } catch (...) {
-        }
-      }
-    } off;
+    SemBracket write(true);
     writeAnchor(*b);
   }
   // The key of a character index must fill the key length (checked on the blank record).
@@ -1262,15 +1282,7 @@ void Set_Order_To(int32_t k) {
     return;
   }
   const bool found = xbndx.IndexFound;
-  SetReadSemaphoreProc(true);
-  struct Off {
-    ~Off() {
-      try {
-        SetReadSemaphoreProc(false);
-      } catch (...) {
-      }
-    }
-  } off;
+  SemBracket read(false);
   natural() = false;
   RereadRecord();
   if (k != b->Order) {
@@ -1620,15 +1632,7 @@ void Find(const std::string& text) {
   }
   if (text.empty()) return;
   xbndx.IndexFound = false;
-  SetReadSemaphoreProc(true);
-  struct Off {
-    ~Off() {
-      try {
-        SetReadSemaphoreProc(false);
-      } catch (...) {
-      }
-    }
-  } off;
+  SemBracket read(false);
   guarded(
       [&] {
         CheckIndexChanged();
@@ -2058,26 +2062,7 @@ void checkDiskSpace(const TNdxControlBlock& b, int32_t recCount, bool external, 
 // Reads the table in large blocks, makes every record's key, sorts and writes the tree. Returns
 // the root; the current record is the same afterwards.
 uint32_t makeIndexCore(TNdxControlBlock& b, TDbfControlBlock& cb, int fd, const std::string& file) {
-  std::vector<uint8_t> raw = cb.RawRecord, bin(cb.RecordBuffer, cb.RecordBuffer + cb.RecordBufferSize);
-  std::vector<uint8_t> assigned = cb.Assigned;
-  const int32_t recNo = cb.RecNo;
-  const bool eof = cb.AtEof, bof = cb.AtBof;
-  struct Restore {
-    TDbfControlBlock& cb;
-    std::vector<uint8_t>& raw;
-    std::vector<uint8_t>& bin;
-    std::vector<uint8_t>& assigned;
-    int32_t recNo;
-    bool eof, bof;
-    ~Restore() {
-      cb.RawRecord = raw;
-      std::memcpy(cb.RecordBuffer, bin.data(), bin.size());
-      cb.Assigned = assigned;
-      cb.RecNo = recNo;
-      cb.AtEof = eof;
-      cb.AtBof = bof;
-    }
-  } restore{cb, raw, bin, assigned, recNo, eof, bof};
+  RecordKeeper keep(cb);
   {
     XbQuietErrors quiet;
     if (!WritePendingRecords(cb)) fail(xbcommon.XbErrorCode, cb.FileName + " [MakeIndex]");
