@@ -6,6 +6,7 @@
 #include "xbase/xbcommon.h"
 #include "xbase/xbdbflow.h"
 #include "xbase/xbnatdate.h"
+#include "xbase/xbparser.h"
 
 namespace qorva {
 
@@ -19,6 +20,8 @@ void XbStartEngine() {
   // Locking, editing and the whole-table commands belong to the core: no caller has to start them.
   InitDbf4lock();
   InitDbf4search();
+  // The expression module is always linked in: index keys, filters and sorting need it.
+  InitXbparser();
 }
 
 void XbStopEngine() {
