@@ -53,6 +53,8 @@ class ExprTest : public ::testing::Test {
     XbSetErrorReport(true);
   }
 
+
+ public:
   std::string path(const std::string& name) const { return (dir_ / name).string(); }
 
   // The error code and context pending after a failed compilation (both taken).
