@@ -264,6 +264,23 @@ TEST_F(Kwendbf4Test, IndexOnTempOrdersByTheFieldWhileRecordNumbersStayPhysical) 
   EXPECT_EQ(Walk(), (std::vector<int32_t>{1, 2, 3, 4}));
 }
 
+TEST_F(Kwendbf4Test, IndexOnTempTakesAnyExpressionOfTheFields) {
+  writeTable("mat.dbf");
+  DbfOpenTable("mat");
+  DbfIndexOnTemp("IIF(OK, 'a', 'b') + NAME", "mat");  // ABETA AZETA BAERGER BALPHA
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_EQ(Walk(), (std::vector<int32_t>{3, 1, 4, 2}));
+  DbfIndexOnTemp("-VAL", "mat");
+  EXPECT_EQ(Walk(), (std::vector<int32_t>{1, 2, 4, 3}));
+  // A key that does not compile is shown; the order in force stays.
+  DbfIndexOnTemp("UPPER(NAME", "mat");
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  ASSERT_FALSE(scriptedPrompter().asked().empty());
+  EXPECT_NE(scriptedPrompter().asked().back().text.find("Syntax error"), std::string::npos);
+  EXPECT_EQ(Walk(), (std::vector<int32_t>{1, 2, 4, 3}));
+  DbfCloseTable();
+}
+
 TEST_F(Kwendbf4Test, EditsArePostedBySkipAndDroppedByGoto) {
   const std::string path = writeTable("mat.dbf");
   DbfOpenTable("mat");

@@ -12,6 +12,8 @@
 #include "xbase/dbf4search.h"
 #include "xbase/xbcommon.h"
 #include "xbase/xbengine.h"
+#include "xbase/xbeval.h"
+#include "xbase/xbparser.h"
 
 namespace qorva {
 
@@ -446,27 +448,33 @@ bool TDbf4Host::AppendRecLocked() {
 
 void TDbf4Host::buildOrder() {
   order_.clear();
-  if (!active_ || keyField_ == 0) return;
+  if (!active_ || keyExpr_.empty()) return;
   const int32_t count = RecordCount();
   struct Key {
     int32_t rec;
     std::string text;
-    long double value;
+    double value;
   };
   std::vector<Key> keys;
   keys.reserve(static_cast<size_t>(std::max(count, 0)));
   bool numeric = false;
   {
     AreaScope scope(area_);
-    const char type = FieldType(keyField_);
-    numeric = type == 'N' || type == 'F';
+    TExprHolder key(AssignExpr(keyExpr_));
+    if (!key) {
+      XbTakeErrorContext();
+      xbcommon.XbErrorCode = 0;
+      return;
+    }
+    numeric = key.get()->ResultType != 'C' && key.get()->ResultType != 'M';
     for (int32_t n = 1; n <= count; ++n) {
       GO(n);
       if (xbcommon.XbErrorCode != 0) break;
+      Evaluate(key.get());
       Key k{n, "", 0};
-      if (numeric) k.value = GetFieldReal(keyField_);
-      else if (type == 'D') k.text = Peek(keyField_, n);  // stored YYYYMMDD sorts as text
-      else k.text = CollateKey(qorva::SField(keyField_));
+      if (key.get()->ResultType == 'L') k.value = ExprResultLogical(*key.get()) ? 1 : 0;
+      else if (numeric) k.value = ExprResultNumber(*key.get());  // numbers by value, dates by day
+      else k.text = CollateKey(std::string(ExprResultText(*key.get())));
       keys.push_back(std::move(k));
     }
     engineOk();
@@ -483,14 +491,20 @@ bool TDbf4Host::IndexOn(const std::string& key, const std::string& indexFile) {
     kwenvar.ErrorFlag = true;
     return false;
   }
-  std::string field = XbAllTrim(key);
-  const std::string upper = XbUpperStr(field);
-  if (upper.size() > 7 && upper.compare(0, 6, "UPPER(") == 0 && upper.back() == ')')
-    field = XbAllTrim(field.substr(6, field.size() - 7));
-  const uint8_t n = fieldByName(field);
-  if (n == 0) return false;
+  // The key is a dBase expression of the table's fields; one that does not compile is shown.
+  std::string message;
+  {
+    AreaScope scope(area_);
+    TExprHolder compiled(CompileUserExpr(key, message));
+    xbcommon.XbErrorCode = 0;
+  }
+  if (!message.empty()) {
+    ReportError(WinToDos(message));
+    kwenvar.ErrorFlag = true;
+    return false;
+  }
   Post();
-  keyField_ = n;
+  keyExpr_ = key;
   builtIndex_ = indexFile;
   buildOrder();
   return true;
@@ -502,7 +516,7 @@ void TDbf4Host::SetIndexTo(const std::string& indexFile) {
     indexed_ = false;
     return;
   }
-  if (indexFile != builtIndex_ || keyField_ == 0) {
+  if (indexFile != builtIndex_ || keyExpr_.empty()) {
     ReportError("Index " + WinToDos(indexFile) + ".ndx nicht gefunden");
     kwenvar.ErrorFlag = true;
     return;
@@ -517,7 +531,7 @@ void InitDbfhost() {
   h.title2_.clear();
   h.hideDeleted_ = false;
   h.pickAndClose_ = false;
-  h.keyField_ = 0;
+  h.keyExpr_.clear();
   dbfhost.BrowseCol = 1;
 }
 

@@ -7,7 +7,7 @@
 //
 // Record numbers are physical (1-based) whatever order controls the walk. Engine failures never
 // stop the program here: they are shown as "Fehler : Database #<code>" and set ErrorFlag.
-// May call: the engine (dbf4, dbf4lock, dbf4search, xbcommon, xbengine) and foundation.
+// May call: the engine (dbf4, dbf4lock, dbf4search, xbparser, xbeval, xbcommon, xbengine) and foundation.
 
 #include <cstdint>
 #include <functional>
@@ -90,9 +90,10 @@ class TDbf4Host {
   // becomes current.
   bool AppendRecLocked();
 
-  // Builds the order of the table by the key (a field name, also as UPPER(name)) under the name
-  // indexFile; SetIndexTo with that name makes it the controlling order, with "" the physical order
-  // comes back. Character keys ignore case and read ä, ö, ü, ß as two letters; numbers go by value.
+  // Builds the order of the table by the key (a dBase expression such as NAME, UPPER(NAME) or
+  // DTOS(BORN)+NAME) under the name indexFile; SetIndexTo with that name makes it the controlling
+  // order, with "" the physical order comes back. Character keys ignore case and read ä, ö, ü, ß as
+  // two letters; numbers and dates go by value. A key that does not compile is shown (false).
   bool IndexOn(const std::string& key, const std::string& indexFile);  // false: not built
   void SetIndexTo(const std::string& indexFile);
   bool Indexed() const { return indexed_; }
@@ -126,7 +127,7 @@ class TDbf4Host {
   bool atEof_ = false;
   bool editing_ = false;
   bool indexed_ = false;
-  uint8_t keyField_ = 0;
+  std::string keyExpr_;      // key of the order last built, a dBase expression
   std::string builtIndex_;   // name of the order last built
   std::vector<int32_t> order_;  // physical record numbers in key order
 };

@@ -63,7 +63,8 @@ void DbfSetFieldBool(const std::string& name, bool value);
 bool DbfAppendRec();
 bool DbfDeleted();
 void DbfShowDeleted();
-// Builds the order of the open table by the key (a field name) under the name indexFile; it controls
+// Builds the order of the open table by the key (a field name or a dBase expression of the fields)
+// under the name indexFile; it controls
 // the walk once DbfIndexOnTemp (or the browse window) selects it.
 void DbfIndexOn(const std::string& key, const std::string& indexFile);
 // path := TempDir ended with a separator + name.
