@@ -247,11 +247,17 @@ double YmdToJulian(int32_t year, int32_t month, int32_t day) {
 bool JulianToYmd(double julian, int32_t& year, int32_t& month, int32_t& day) {
   year = month = day = 0;
   if (!(julian >= FirstJulianDay && julian < LastJulianDay + 1.0)) return false;
-  const int32_t n = static_cast<int32_t>(julian) - JulianBase;
-  int32_t y = std::max(1, n / 366);
-  while (n > DaysBeforeYear(y + 1)) ++y;
-  year = y;
-  MonthDayOf(n - DaysBeforeYear(y), IsLeapYear(y), month, day);
+  // Whole 400-year cycles first, then the year inside the cycle, counted from March so that a
+  // leap day falls at the end of its year.
+  const auto z = static_cast<uint32_t>(static_cast<int32_t>(julian) - 1721120);  // days since 0000-03-01
+  const uint32_t era = z / 146097;
+  const uint32_t doe = z - era * 146097;
+  const uint32_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const uint32_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const uint32_t mp = (5 * doy + 2) / 153;
+  day = static_cast<int32_t>(doy - (153 * mp + 2) / 5 + 1);
+  month = static_cast<int32_t>(mp < 10 ? mp + 3 : mp - 9);
+  year = static_cast<int32_t>(yoe + era * 400 + (month <= 2 ? 1 : 0));
   return true;
 }
 
