@@ -105,6 +105,12 @@ TEST_F(XbkeyutilTest, CalendarFixedPoints) {
                                                             {2024, 0, 1}, {2024, 1, 0}, {-1, 1, 1}})
     EXPECT_EQ(YmdToJulian(y, m, d), 0) << y << "-" << m << "-" << d;
   EXPECT_EQ(DayOfYear(2024, 12, 31), 366);
+  int32_t m = 0, d = 0;
+  for (auto [n, leap, month, day] : std::vector<std::array<int32_t, 4>>{
+           {60, 1, 2, 29}, {60, 0, 3, 1}, {61, 1, 3, 1}, {366, 1, 12, 31}, {365, 0, 12, 31}, {1, 0, 1, 1}}) {
+    MonthDayOf(n, leap != 0, m, d);
+    EXPECT_EQ(m * 100 + d, month * 100 + day) << n << " leap " << leap;
+  }
   EXPECT_EQ(DaysBeforeYear(1), 0);
   EXPECT_EQ(DaysBeforeYear(2), 365);
   EXPECT_EQ(DbfDateToJulian("        "), 0);
