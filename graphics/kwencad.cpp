@@ -24,6 +24,7 @@
 #include "foundation/utilmath.h"
 #include "foundation/utilstr.h"
 #include "foundation/vektor.h"
+#include "foundation/workdir.h"
 #include "foundation/wkwenvar.h"
 #include "foundation/wprinvar.h"
 #include "graphics/caddxf.h"
@@ -313,7 +314,7 @@ bool OpenShareFile(const std::string& name) {
 // The file name of a file output: asked with a save dialog, or from CurrentFileName in batch mode.
 bool ChooseFileName(const std::string& ext) {
   if (wkwenvar.CadBatchMode) {
-    cad8var.CadFileName = kwenvar.CurrentFileName + "." + ext;
+    cad8var.CadFileName = BatchResultFile(ext);
     return true;
   }
   FileDialogRequest req;

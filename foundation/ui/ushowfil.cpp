@@ -18,6 +18,7 @@
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
 #include "foundation/wintext.h"
+#include "foundation/workdir.h"
 #include "foundation/wprinvar.h"
 
 namespace qorva {
@@ -80,7 +81,7 @@ void TForm_showtextfile::FormCreate() {
 }
 
 void TForm_showtextfile::FormShow() {
-  ShowFileName = AddBackslash(kwenvar.TempDir) + "outwin.txt";
+  ShowFileName = WorkPath("outwin.txt");
   Memo1->setFont(PrintoutFont());
   std::vector<std::string> lines;
   if (FileCanOpen(ShowFileName) && ReadTextLines(ShowFileName, lines)) {
@@ -114,7 +115,7 @@ void TForm_showtextfile::mi_EditMarkAllClick() { Memo1->selectAll(); }
 void TForm_showtextfile::mi_EditCopyClick() { Memo1->copy(); }
 
 void TForm_showtextfile::mi_dateiExportNotepadClick() {
-  ShowFileName = AddBackslash(kwenvar.TempDir) + "outwin.txt";
+  ShowFileName = WorkPath("outwin.txt");
   if (!StartProgramOnDocument("notepad", ShowFileName)) ReportError("notepad not found");
 }
 

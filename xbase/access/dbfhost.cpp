@@ -7,6 +7,7 @@
 #include "foundation/msgbox.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
+#include "foundation/workdir.h"
 #include "xbase/dbf4.h"
 #include "xbase/dbf4lock.h"
 #include "xbase/dbf4search.h"
@@ -86,7 +87,7 @@ bool TDbf4Host::engineOk() {
   return false;
 }
 
-void TDbf4Host::OpenFile(const std::string& path) {
+void TDbf4Host::OpenFile(const std::string& path, bool readOnly) {
   if (active_) CloseFile();
   if (!xbcommon.DbfUnitLinked) XbStartEngine();
   const uint8_t saved = dbf4.CurrentArea;
@@ -96,7 +97,10 @@ void TDbf4Host::OpenFile(const std::string& path) {
   const uint8_t area = dbf4.CurrentArea;
   bool ok = xbcommon.XbErrorCode == 0 && area >= 1 && area <= MaxUserAreas;
   if (ok) {
+    const uint16_t savedMode = dbf4.OpenModeOverride;
+    if (readOnly) dbf4.OpenModeOverride = XbModeReadOnlyDenyNone;
     USE(path);
+    dbf4.OpenModeOverride = savedMode;
     ok = xbcommon.XbErrorCode == 0 && CurrentBlock() != nullptr;
   }
   if (ok) {
@@ -113,6 +117,7 @@ void TDbf4Host::OpenFile(const std::string& path) {
     return;
   }
   active_ = true;
+  readOnly_ = readOnly;
   area_ = area;
   fileName_ = path;
   recNo_ = 0;
@@ -125,6 +130,21 @@ void TDbf4Host::OpenFile(const std::string& path) {
   else atEof_ = true;
 }
 
+bool TDbf4Host::Reopen(const std::string& path, bool readOnly) {
+  const int32_t rec = recNo_;
+  const uint8_t key = keyField_;
+  const std::string built = builtIndex_;
+  const bool indexed = indexed_;
+  OpenFile(path, readOnly);
+  if (!active_) return false;
+  keyField_ = key;
+  builtIndex_ = built;
+  if (key != 0 && !built.empty()) buildOrder();
+  indexed_ = indexed && key != 0;
+  if (rec >= 1 && rec <= RecordCount()) readRecord(rec);
+  return true;
+}
+
 void TDbf4Host::CloseFile() {
   if (!active_) return;
   {
@@ -134,6 +154,7 @@ void TDbf4Host::CloseFile() {
     XbTakeErrorContext();
   }
   active_ = false;
+  readOnly_ = false;
   area_ = 0;
   recNo_ = 0;
   atEof_ = false;
@@ -149,8 +170,9 @@ void TDbf4Host::SetTitles(const std::string& title1, const std::string& title2) 
 }
 
 bool TDbf4Host::OpenedFromTempDir() const {
-  if (!active_ || TrimStr(kwenvar.TempDir).empty()) return false;
-  return FileDir(fileName_) == AddBackslash(kwenvar.TempDir);
+  const std::string work = WorkFolder();
+  if (!active_ || TrimStr(work).empty()) return false;
+  return FileDir(fileName_) == work;
 }
 
 void TDbf4Host::Browse(const std::string& option, uint16_t mode) {
@@ -340,9 +362,16 @@ void WriteNumber(uint8_t n, long double v) {
 
 }  // namespace
 
+bool TDbf4Host::refuseReadOnly() {
+  if (!ReadOnly()) return false;
+  ReportError("Tabelle " + WinToDos(fileName_) + " ist nur zum Lesen ge\x94" "ffnet");
+  kwenvar.ErrorFlag = true;
+  return true;
+}
+
 void TDbf4Host::setField(const std::string& name, const std::function<void(uint8_t)>& write) {
   const uint8_t n = fieldByName(name);
-  if (n == 0 || recNo_ < 1) return;
+  if (n == 0 || recNo_ < 1 || refuseReadOnly()) return;
   AreaScope scope(area_);
   write(n);
   if (engineOk()) editing_ = true;
@@ -423,7 +452,7 @@ void TDbf4Host::Post() {
 }
 
 bool TDbf4Host::AppendRecLocked() {
-  if (!active_ || recNo_ < 1) return false;
+  if (!active_ || recNo_ < 1 || refuseReadOnly()) return false;
   int32_t added = 0;
   {
     AreaScope scope(area_);

@@ -28,8 +28,14 @@ class TDbf4Host {
   TDbf4Host& operator=(const TDbf4Host&) = delete;
 
   // Opens the table file at path (a table open before is closed first), shared, in physical order
-  // on its first record. A failure is shown and sets ErrorFlag; nothing is open then.
-  void OpenFile(const std::string& path);
+  // on its first record; readOnly: for reading only, where the file cannot or need not be written.
+  // A failure is shown and sets ErrorFlag; nothing is open then.
+  void OpenFile(const std::string& path, bool readOnly = false);
+  // Opens path in place of the open table (a copy of it) and keeps the current record, the order
+  // and what is hidden. False when it cannot be opened (shown, ErrorFlag set; nothing is open then).
+  bool Reopen(const std::string& path, bool readOnly);
+  // The table is open for reading only: a pending edit cannot be written.
+  bool ReadOnly() const { return active_ && readOnly_; }
   // Drops a pending edit and closes the table; the order goes with it.
   void CloseFile();
   bool Active() const { return active_; }
@@ -51,7 +57,7 @@ class TDbf4Host {
   void Cancel();
   bool PickAndClose() const { return pickAndClose_; }
   bool HideDeletedRecs() const { return hideDeleted_; }
-  // The table was opened from the temporary folder (a copy: changes do not reach the table folder).
+  // The table was opened from the run's work folder (a copy: changes do not reach the table folder).
   bool OpenedFromTempDir() const;
 
   // Goes to physical record n and drops a pending edit. A number outside 1..RecordCount (also any
@@ -103,6 +109,7 @@ class TDbf4Host {
   bool enter();  // selects the table's work area; false when no table is open
   void leave();
   bool engineOk();  // shows an engine error and sets ErrorFlag; false then
+  bool refuseReadOnly();  // a write to a table open for reading: shown, ErrorFlag set, true
   bool readRecord(int32_t n);
   void dropEdit();
   bool hidden(int32_t n);
@@ -117,6 +124,7 @@ class TDbf4Host {
   void setField(const std::string& name, const std::function<void(uint8_t)>& write);
 
   bool active_ = false;
+  bool readOnly_ = false;
   uint8_t area_ = 0;
   uint8_t savedArea_ = 1;
   std::string fileName_;
