@@ -3,6 +3,7 @@
 #include "xbase/dbf4.h"
 #include "xbase/dbf4lock.h"
 #include "xbase/dbf4search.h"
+#include "xbase/memo.h"
 #include "xbase/xbcommon.h"
 #include "xbase/xbdbflow.h"
 #include "xbase/xbnatdate.h"
@@ -19,6 +20,8 @@ void XbStartEngine() {
   // Locking, editing and the whole-table commands belong to the core: no caller has to start them.
   InitDbf4lock();
   InitDbf4search();
+  // The optional modules fill their hook records.
+  InitMemo();
 }
 
 void XbStopEngine() {
