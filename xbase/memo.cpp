@@ -390,7 +390,8 @@ void MemoError(uint16_t code, const std::string& context) {
 int64_t LockMemoPadAndSeekEOF(const std::string& routine) {
   TMemoControlBlock* m = CurrentMemo();
   if (!m) return 0;
-  if (!LockMemo(*m, AreaExclusive())) {
+  // The area's own write stream is still adding to the end of the file.
+  if ((m->Blob.Active && m->Blob.Mode == 2) || !LockMemo(*m, AreaExclusive())) {
     XbSetError(1017, m->FileName + " [" + routine + "]");
     return 0;
   }
