@@ -4,6 +4,7 @@
 #include "xbase/dbf4lock.h"
 #include "xbase/dbf4search.h"
 #include "xbase/memo.h"
+#include "xbase/vfiles.h"
 #include "xbase/xbcommon.h"
 #include "xbase/xbdbflow.h"
 #include "xbase/xbnatdate.h"
@@ -22,6 +23,7 @@ void XbStartEngine() {
   InitDbf4search();
   // The optional modules fill their hook records.
   InitMemo();
+  InitVFiles();
 }
 
 void XbStopEngine() {

@@ -4,7 +4,7 @@
 // editing module (closing an area releases its locks) and the whole-table commands. Then the optional
 // modules built into the program (memo files, virtual files) fill their hook records; a test that
 // wants a feature absent empties its record afterwards.
-// May call: memo, dbf4search, dbf4lock, dbf4, xbdbflow, xbnatdate, xbcommon.
+// May call: memo, vfiles, dbf4search, dbf4lock, dbf4, xbdbflow, xbnatdate, xbcommon.
 
 namespace qorva {
 

@@ -543,6 +543,7 @@ TEST_F(Dbf4Test, IndexOrderDrivesTheWalk) {
 }
 
 TEST_F(Dbf4Test, VirtualFilesNeedTheirModule) {
+  xbcommon.VFileHandler = nullptr;  // a program built without virtual files
   USE("list linked list");
   EXPECT_EQ(error().first, 1101);
   EXPECT_EQ(CurrentBlock(), nullptr);
