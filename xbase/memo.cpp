@@ -634,38 +634,12 @@ void PackMemofile() {
 
 // ---- Reading --------------------------------------------------------------------------------
 
-bool ReadMemo(int32_t ref, std::string& data) {
-  data.clear();
-  if (!CheckMemoField("ReadMemo")) return false;
-  if (ref == 0) return true;
-  TMemoControlBlock& m = *CurrentMemo();
-  MemoSpan span;
-  int err = 0;
-  switch (FindSpan(m, ref, span, err)) {
-    case SpanResult::Beyond:
-      XbSetError(1003, m.FileName + " Record # " + Num(RecNo()) + " [GetMemo]");
-      return false;
-    case SpanResult::Unreadable:
-      XbSetError(30, m.FileName);
-      return false;
-    case SpanResult::Mismatch: return true;  // no memo of this file's kind there
-    case SpanResult::Ok: break;
-  }
-  if (!ForEachPiece(m, span, [&](const uint8_t* p, size_t n) {
-        data.append(reinterpret_cast<const char*>(p), n);
-        return true;
-      }, err)) {
-    XbSetError(30, m.FileName);
-    return false;
-  }
-  return true;
-}
+namespace {
 
-bool GetMemo(int32_t ref) {
-  memo.MemoLines.assign(1, std::string());
-  memo.MemoLineKinds.assign(1, 0);
-  memo.MemoLineCount = 0;
-  if (!CheckMemoField("GetMemo")) return false;
+// Calls fn with the bytes of memo ref of the current area piece by piece. A memo past the end of
+// the file is error 1003; a block holding no memo of the file's kind is an empty memo.
+bool ReadPieces(const std::string& routine, int32_t ref, const std::function<bool(const uint8_t*, size_t)>& fn) {
+  if (!CheckMemoField(routine)) return false;
   if (ref == 0) return true;
   TMemoControlBlock& m = *CurrentMemo();
   MemoSpan span;
@@ -680,6 +654,27 @@ bool GetMemo(int32_t ref) {
     case SpanResult::Mismatch: return true;
     case SpanResult::Ok: break;
   }
+  if (!ForEachPiece(m, span, fn, err)) {
+    XbSetError(30, m.FileName);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool ReadMemo(int32_t ref, std::string& data) {
+  data.clear();
+  return ReadPieces("ReadMemo", ref, [&](const uint8_t* p, size_t n) {
+    data.append(reinterpret_cast<const char*>(p), n);
+    return true;
+  });
+}
+
+bool GetMemo(int32_t ref) {
+  memo.MemoLines.assign(1, std::string());
+  memo.MemoLineKinds.assign(1, 0);
+  memo.MemoLineCount = 0;
   std::string cur;
   bool skipLf = false;
   auto push = [&](std::string line, uint8_t kind) {
@@ -689,7 +684,7 @@ bool GetMemo(int32_t ref) {
       memo.MemoLineKinds.push_back(kind);
     }
   };
-  bool ok = ForEachPiece(m, span, [&](const uint8_t* p, size_t n) {
+  const bool ok = ReadPieces("GetMemo", ref, [&](const uint8_t* p, size_t n) {
     for (size_t i = 0; i < n; ++i) {
       const char c = static_cast<char>(p[i]);
       if (p[i] == 0x03) return false;
@@ -717,11 +712,8 @@ bool GetMemo(int32_t ref) {
       cur += c;
     }
     return true;
-  }, err);
-  if (!ok) {
-    XbSetError(30, m.FileName);
-    return false;
-  }
+  });
+  if (!ok) return false;
   if (!cur.empty()) push(std::move(cur), MemoLineOpen);
   memo.MemoLineCount = static_cast<int32_t>(memo.MemoLines.size() - 1);
   return true;

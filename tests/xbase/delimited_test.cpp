@@ -13,12 +13,6 @@ using xbtest::CreateTable;
 const std::vector<xbtest::FieldDef> kPeople = {
     {"NAME", 'C', 12, 0}, {"BORN", 'D', 8, 0}, {"SIZE", 'N', 5, 1}, {"OK", 'L', 1, 0}, {"KIDS", 'N', 3, 0}};
 
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
 class Delimited : public xbtest::EngineTest {
  protected:
   // A new empty table of the fields, open in the current area.
@@ -138,11 +132,11 @@ TEST_F(Delimited, PythonsCsvReaderReadsTheExport) {
   AppendRow({std::string("plain"), std::string("01/01/0001"), 0.5L, false, int64_t{123}});
   ASSERT_EQ(CopyToDelimited(Path("csv.txt")), 2);
   r = test::runCommand(std::string(QORVA_PYTHON) + " -c " +
-                       Quote("import csv, sys\n"
+                       xbtest::ShellQuote("import csv, sys\n"
                              "data = open(sys.argv[1], encoding='cp1252', newline='').read().rstrip('\\x1a')\n"
                              "for row in csv.reader(data.splitlines()):\n"
                              "    sys.stdout.buffer.write('|'.join(row).encode('cp1252') + b'\\n')") +
-                       " " + Quote(Path("csv.txt")));
+                       " " + xbtest::ShellQuote(Path("csv.txt")));
   ASSERT_EQ(r.exitCode, 0) << r.output;
   EXPECT_EQ(r.output, "M\xFCller, \xC4|20240305|-12.5|T|-7\nplain|00010101|0.5|F|123\n");
 }

@@ -21,12 +21,6 @@ using xbtest::MemoOf;
 
 const std::string kScripts = std::string(QORVA_SOURCE_DIR) + "/tools/xbase/";
 
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
 std::string HexOf(const std::string& s) {
   static const char* d = "0123456789abcdef";
   std::string out;
@@ -120,11 +114,11 @@ class MemoCrossCheck : public xbtest::EngineTest {
     return r.output;
   }
   std::string PythonDump(const std::string& table, const std::string& encoding = "latin-1") {
-    return Run(std::string(QORVA_PYTHON) + " " + Quote(kScripts + "memodump.py") + " " + Quote(table) + " NOTE " +
+    return Run(std::string(QORVA_PYTHON) + " " + xbtest::ShellQuote(kScripts + "memodump.py") + " " + xbtest::ShellQuote(table) + " NOTE " +
                encoding);
   }
   std::string PerlDump(const std::string& table) {
-    return Run("perl " + Quote(kScripts + "memodump.pl") + " " + Quote(table) + " NOTE");
+    return Run("perl " + xbtest::ShellQuote(kScripts + "memodump.pl") + " " + xbtest::ShellQuote(table) + " NOTE");
   }
 };
 
@@ -148,10 +142,10 @@ TEST_F(MemoCrossCheck, MemosWrittenByTheEngineReadTheSameElsewhere) {
     EXPECT_EQ(PerlDump(table), expected);
     // A DOS table's umlauts read as umlauts.
     const std::string text = Run(std::string(QORVA_PYTHON) + " -c " +
-                                 Quote("import sys; from dbfread import DBF\n"
+                                 xbtest::ShellQuote("import sys; from dbfread import DBF\n"
                                        "for r in DBF(sys.argv[1], encoding='cp437'):\n"
                                        "    if r['NAME'] == 'umlauts': sys.stdout.buffer.write(r['NOTE'].encode())") +
-                                 " " + Quote(table));
+                                 " " + xbtest::ShellQuote(table));
     EXPECT_EQ(text.substr(0, text.find('\0')), "Gr\xC3\xB6\xC3\x9F" "e \xC3\xA4\xC3\x84\xC3\xBC \xC3\x96l");
   }
 }
@@ -166,8 +160,8 @@ TEST_F(MemoCrossCheck, MemosWrittenElsewhereReadTheSameInTheEngine) {
     const std::string table = Path(std::string("perl") + k.arg + ".dbf");
     auto samples = Samples(k.kind, 512);
     std::string args;
-    for (const Sample& s : samples) args += " " + Quote((s.deleted ? "*" : "") + s.name + ":" + HexOf(s.data));
-    Run("perl " + Quote(kScripts + "memowrite.pl") + " " + Quote(table) + " " + k.arg + args);
+    for (const Sample& s : samples) args += " " + xbtest::ShellQuote((s.deleted ? "*" : "") + s.name + ":" + HexOf(s.data));
+    Run("perl " + xbtest::ShellQuote(kScripts + "memowrite.pl") + " " + xbtest::ShellQuote(table) + " " + k.arg + args);
     if (std::string(k.arg) == "4") {
       // The module marks its dBase IV memo tables 0x84; dBase IV itself, and the engine, know 0x8B.
       std::string bytes = FileBytes(table);

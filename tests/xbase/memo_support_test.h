@@ -16,6 +16,13 @@ struct MemoKind {
   uint16_t blockSize;  // of a new memo file
 };
 
+// A text as one word of a shell command line.
+inline std::string ShellQuote(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
 inline const MemoKind kDbt3{"dBase III", 0x83, 512};
 inline const MemoKind kDbt4{"dBase IV", 0x8B, 512};
 inline const MemoKind kFpt{"FoxPro", 0xF5, 64};
