@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libgl-dev
   locales
-  python3 python3-dbfread shapelib
+  python3 python3-dbfread shapelib libdbd-xbase-perl
   python3-ezdxf python3-html5lib python3-openpyxl libxlsxwriter-dev
   occt-draw admesh
 )

@@ -3,6 +3,8 @@
 #include "xbase/dbf4.h"
 #include "xbase/dbf4lock.h"
 #include "xbase/dbf4search.h"
+#include "xbase/memo.h"
+#include "xbase/vfiles.h"
 #include "xbase/xbcommon.h"
 #include "xbase/xbdbflow.h"
 #include "xbase/xbnatdate.h"
@@ -22,6 +24,9 @@ void XbStartEngine() {
   InitDbf4search();
   // The expression module is always linked in: index keys, filters and sorting need it.
   InitXbparser();
+  // The optional modules fill their hook records.
+  InitMemo();
+  InitVFiles();
 }
 
 void XbStopEngine() {

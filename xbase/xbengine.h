@@ -2,9 +2,9 @@
 // xbengine: start and end of the table engine. The start-up brings every core module into its
 // start state: error state and emptied hook records, national settings, work areas, the locking and
 // editing module (closing an area releases its locks), the whole-table commands and the expression
-// module. The optional modules (indexes, memo files, virtual files) fill their hook records at
-// their own start-up, which runs after this one.
-// May call: xbparser, dbf4search, dbf4lock, dbf4, xbdbflow, xbnatdate, xbcommon.
+// module. Then the optional modules built into the program (memo files, virtual files) fill their
+// hook records; a test that wants a feature absent empties its record afterwards.
+// May call: xbparser, memo, vfiles, dbf4search, dbf4lock, dbf4, xbdbflow, xbnatdate, xbcommon.
 
 namespace qorva {
 

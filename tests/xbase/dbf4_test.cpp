@@ -1,8 +1,10 @@
 // Work areas: selection, USE and closing, field functions and navigation over visible records.
 #include "xbase/dbf4.h"
+#include "xbase/memo.h"
 #include "xbase/dbf4lock.h"
 #include "xbase/xbengine.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -473,17 +475,16 @@ TEST_F(Dbf4Test, MemoFileOpensWithTheTable) {
   std::string bytes = makeDbf(kFields, {row(' ', "a", "1.00", 'T', "0")});
   bytes[0] = static_cast<char>(0x8B);
   test::writeFile(dir / "m.dbf", bytes);
-  std::vector<std::string> opened;
-  int closed = 0;
-  xbcommon.MemoHooks.OpenMemofile = [&](const std::string& name) { opened.push_back(name); };
-  xbcommon.MemoHooks.CloseMemofile = [&] { ++closed; };
+  CreateMemofile((dir / "m").string());
   USE("m");
   ASSERT_EQ(xbcommon.XbErrorCode, 0);
-  ASSERT_EQ(opened.size(), 1u);
-  EXPECT_EQ(opened[0], (dir.path() / "M").string());
+  ASSERT_NE(CurrentBlock()->MemoBlock, nullptr);
+  EXPECT_EQ(CurrentBlock()->MemoBlock->FileName, (dir.path() / "m.DBT").string());
+  EXPECT_EQ(CurrentBlock()->MemoBlock->BlockSize, 512);
+  const int fd = CurrentBlock()->MemoBlock->File;
   CloseArea();
-  EXPECT_EQ(closed, 1);
-  xbcommon.MemoHooks.OpenMemofile = [](const std::string&) { XbSetError(2, "memo missing"); };
+  EXPECT_EQ(::fcntl(fd, F_GETFD), -1);  // closed with the table
+  std::filesystem::remove(dir / "m.DBT");
   USE("m");
   EXPECT_EQ(error(), std::make_pair(uint16_t{2}, std::string("Problem beim \xD6" "ffnen der Memo-Datei [USE(M,@Buffer,0)]")));
   EXPECT_EQ(CurrentBlock(), nullptr);
@@ -542,6 +543,7 @@ TEST_F(Dbf4Test, IndexOrderDrivesTheWalk) {
 }
 
 TEST_F(Dbf4Test, VirtualFilesNeedTheirModule) {
+  xbcommon.VFileHandler = nullptr;  // a program built without virtual files
   USE("list linked list");
   EXPECT_EQ(error().first, 1101);
   EXPECT_EQ(CurrentBlock(), nullptr);
