@@ -132,15 +132,15 @@ void TDbf4Host::OpenFile(const std::string& path, bool readOnly) {
 
 bool TDbf4Host::Reopen(const std::string& path, bool readOnly) {
   const int32_t rec = recNo_;
-  const uint8_t key = keyField_;
+  const std::string key = keyExpr_;
   const std::string built = builtIndex_;
   const bool indexed = indexed_;
   OpenFile(path, readOnly);
   if (!active_) return false;
-  keyField_ = key;
+  keyExpr_ = key;
   builtIndex_ = built;
-  if (key != 0 && !built.empty()) buildOrder();
-  indexed_ = indexed && key != 0;
+  if (!key.empty() && !built.empty()) buildOrder();
+  indexed_ = indexed && !key.empty();
   if (rec >= 1 && rec <= RecordCount()) readRecord(rec);
   return true;
 }
