@@ -220,6 +220,43 @@ TEST_F(Locks, ReadsAfterALockSeeWhatAnotherProcessWrote) {
   }
 }
 
+// Without any lock the same holds: a walk over a shared table never shows a record as it was before
+// another process changed it, whichever way it steps onto it.
+TEST_F(Locks, ASharedWalkSeesWhatAnotherProcessWrote) {
+  const std::string table = table_;
+  auto changeElsewhere = [table](int32_t n, int64_t qty) {
+    return InChild([&] {
+      Select(20);
+      USE(table + " ALIAS OTHER");
+      if (xbcommon.XbErrorCode != 0) return 90;
+      GO(n);
+      if (!RLock()) return 91;
+      SetFieldInt(2, qty);
+      Replace();
+      Unlock();
+      return xbcommon.XbErrorCode == 0 ? 0 : 92;
+    });
+  };
+  struct Case {
+    const char* name;
+    int32_t walkTo;   // from the top, one record at a time
+    int32_t changed;  // by the other process, then stepped onto
+    int32_t step;
+  } cases[] = {{"forwards", 4, 5, 1}, {"backwards", 7, 6, -1}, {"forwards twice", 2, 4, 2}};
+  int64_t qty = 500;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    GoTop();
+    for (int32_t n = 1; n < c.walkTo; ++n) SKIP(1);
+    ASSERT_EQ(RecNo(), c.walkTo);
+    ++qty;
+    ASSERT_EQ(changeElsewhere(c.changed, qty), 0);
+    SKIP(c.step);
+    ASSERT_EQ(RecNo(), c.changed);
+    EXPECT_EQ(GetFieldInt(2), qty);
+  }
+}
+
 TEST_F(Locks, ReopeningKeepsTheLocksOfTheArea) {
   GO(2);
   ASSERT_TRUE(RLock());
