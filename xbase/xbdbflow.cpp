@@ -1050,13 +1050,7 @@ void CreateDBF(TDbfControlBlock& cb, const std::string& name, uint16_t count, st
   CloseDbf(cb);
   if (xbcommon.XbErrorCode == 0 && memo) {
     // The memo file's extension follows the case of the table's.
-    std::string d, n, e;
-    XbFSplit(cb.FileName, d, n, e);
-    std::string ext = MemoFileExt(0x8B);
-    bool lower = !e.empty() && std::any_of(e.begin(), e.end(), [](char c) { return c >= 'a' && c <= 'z'; });
-    if (lower)
-      for (char& c : ext) c = static_cast<char>(c + 32);
-    NewMemoFile(XbForceExt(cb.FileName, ext), 0x8B, DbfMemoBlockSize, "CreateDbf()");
+    NewMemoFile(XbCompanionName(cb.FileName, MemoFileExt(0x8B)), 0x8B, DbfMemoBlockSize, "CreateDbf()");
   }
 }
 
