@@ -146,7 +146,7 @@ TEST_F(MemoFiles, OpenWithTheTableAndCloseWithIt) {
   std::filesystem::remove(dir_ / "O.FPT");
   USE(table);
   EXPECT_EQ(xbcommon.XbErrorCode, 2);
-  EXPECT_EQ(XbTakeErrorContext(), "Problem beim \xD6" "ffnen der Memo-Datei [USE(" + XbUpperStr(table) + ",@Buffer,0)]");
+  EXPECT_EQ(XbTakeErrorContext(), "Problem beim \xD6" "ffnen der Memo-Datei [USE(" + table + ",@Buffer,0)]");
   EXPECT_EQ(CurrentBlock(), nullptr);
 }
 
