@@ -10,6 +10,7 @@
 #include "foundation/msgbox.h"
 #include "foundation/textout.h"
 #include "foundation/ui/fmxutil2.h"
+#include "foundation/ui/progfonts.h"
 #include "foundation/ui/qtprompter.h"
 #include "foundation/ui/qttext.h"
 #include "foundation/ui/ushowfil.h"
@@ -129,6 +130,7 @@ void Thh::closeEvent(QCloseEvent* event) {
 }
 
 int RunMainWindow(const CommandLine& cmd) {
+  InstallProgramFonts();
   installScreenMetrics(std::make_unique<QtScreenMetrics>());
   installPrompter(std::make_unique<QtPrompter>());
   // The spring modules name their help topics through the shell; the prompts show them.
