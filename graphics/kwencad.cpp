@@ -512,7 +512,7 @@ void CadTextStyle(int32_t font, long double angle, long double height, long doub
     // standard one rather than writing an infinite factor into the file.
     const long double factor = width / height * cad8var.CadTextWidth;
     cad8var.TextWidthFactor = width == 0.0L || !std::isfinite(factor) ? 0.7L * cad8var.CadTextWidth : factor;
-    angle = WindowTextAngle(angle);
+    // World units are square on the screen at any window shape: the angle needs no correction.
     cad8var.TextAngle = angle;
     cad8var.TextObliqueAngle = cad8var.CadTextAngle;
     if (cad8var.CadCode == 3 && !cad8var.BlocksSection) GraphSetTextStyle(font, angle, height, 0.95L * width);

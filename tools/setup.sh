@@ -11,6 +11,9 @@ packages=(
   python3 python3-dbfread shapelib libdbd-xbase-perl
   python3-ezdxf python3-html5lib python3-openpyxl libxlsxwriter-dev
   occt-draw admesh
+  # The program maps its drawing fonts (Arial, Times New Roman, Courier New) to these metric-compatible
+  # families and shows Chinese and Korean menus with the CJK font.
+  fonts-liberation2 fonts-wqy-microhei
 )
 
 missing=()

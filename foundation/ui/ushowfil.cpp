@@ -13,6 +13,7 @@
 #include "foundation/msgbox.h"
 #include "foundation/textout.h"
 #include "foundation/textview.h"
+#include "foundation/ui/progfonts.h"
 #include "foundation/ui/qttext.h"
 #include "foundation/ui/uprintxt.h"
 #include "foundation/utilfile.h"
@@ -36,7 +37,7 @@ TForm_showtextfile::TForm_showtextfile(QWidget* owner) : QDialog(owner) {
   Memo1->setReadOnly(true);
   Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
   Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  QFont memoFont("Courier New");
+  QFont memoFont = ProgramFont("Courier New");
   memoFont.setPixelSize(12);
   memoFont.setStyleHint(QFont::TypeWriter);
   Memo1->setFont(memoFont);
