@@ -284,7 +284,7 @@ bool DeleteTempFiles() {
   return true;
 }
 
-void ShutdownProgram() {
+bool ShutdownProgram() {
   // The work folder goes whatever fails on the way.
   struct RemoveWork {
     ~RemoveWork() {
@@ -294,7 +294,7 @@ void ShutdownProgram() {
   } removeWork;
   workdir.ResultsInWorkDir = false;
   CadDeleteBlockFiles();
-  XbStopEngine();  // writes pending table headers and closes every table
+  return XbStopEngine() == 0;  // writes pending table headers and closes every table
 }
 
 namespace {
@@ -336,7 +336,8 @@ int RunBatch(const std::vector<std::string>& params) {
     shellservices.ShowCalcMessagesHook = BatchCalcMessages;
     ReadStartupFiles();
     rc = StartupCommandLine(cmd, true).value_or(ExitBadInput);
-    ShutdownProgram();
+    // A table whose held-back records could not be written at the end fails the run.
+    if (!ShutdownProgram() && rc == ExitOk) rc = ExitNoOutput;
   } catch (const EXbaseHalt& e) {
     rc = e.exitCode();
     try {

@@ -66,6 +66,6 @@ bool DeleteTempFiles();
 
 // The end of every run, also after a failure: the tables are closed, the work folder goes with
 // everything in it.
-void ShutdownProgram();
+bool ShutdownProgram();  // false: a table could not be written at the end
 
 }  // namespace qorva

@@ -860,8 +860,9 @@ uint16_t XbOpenFile(const std::string& name, uint16_t mode, int& fd) {
 
 uint16_t XbCreateFile(const std::string& name, int& fd) {
   fd = -1;
-  std::string real = XbResolveFileName(name);
-  int f = ::open(real.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  // A new file gets the name as written: looking it up whatever its case would empty a
+  // different file that only differs in case.
+  int f = ::open(name.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
   if (f < 0) return XbIoCode(errno);
   if (::flock(f, LOCK_EX | LOCK_NB) != 0) {
     int err = errno;

@@ -19,6 +19,7 @@
 #include "tests/xbase/dbfimage_test.h"
 #include "xbase/access/dbfbuild.h"
 #include "xbase/access/dbfhost.h"
+#include "xbase/dbf4.h"
 #include "xbase/xbcommon.h"
 #include "xbase/xbdbflow.h"
 #include "xbase/xbengine.h"
@@ -298,6 +299,28 @@ TEST_F(Kwendbf4Test, EditsArePostedBySkipAndDroppedByGoto) {
   DbfSkip(1);
   EXPECT_EQ(DbfRecNo(), 2);
   EXPECT_EQ(Stored(path, 1), " Changed     2.50FF");
+}
+
+TEST_F(Kwendbf4Test, ARecordThatCannotBeWrittenAtCloseIsReported) {
+  writeTable("mat.dbf");
+  DbfOpenTable("mat");
+  DbfGoto(1);
+  DbfSetFieldStr("NAME", "Changed");
+  DbfSkip(1);
+  ASSERT_FALSE(kwenvar.ErrorFlag);
+  // Whatever the table still holds back now meets a full disk.
+  TDbfControlBlock* open = nullptr;
+  for (uint8_t a = 1; a <= MaxUserAreas && !open; ++a) open = AreaBlock(a);
+  ASSERT_NE(open, nullptr);
+  DbfSetFieldStr("NAME", "Lost");
+  DbfSkip(1);
+  const int full = ::open("/dev/full", O_RDWR | O_CLOEXEC);
+  ASSERT_GE(full, 0);
+  ASSERT_EQ(::dup2(full, open->DbfFile), open->DbfFile);
+  ::close(full);
+  DbfCloseTable();
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_EQ(LastShown(), "Fehler : Database #101");
 }
 
 TEST_F(Kwendbf4Test, AppendAddsACopyWithTheValuesSet) {

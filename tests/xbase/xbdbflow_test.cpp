@@ -140,6 +140,17 @@ TEST_F(XbDbfLowTest, EmptyMemoFilesOfEachFamily) {
   EXPECT_EQ(XbTakeErrorContext(), "Cannot create memo file " + (dir / "no" / "such.dbt").string() + " [Test()]");
 }
 
+TEST_F(XbDbfLowTest, ANewTableNeverEmptiesItsCaseTwin) {
+  test::writeFile(dir / "t.dbf", "keep me");
+  std::vector<TDbfFieldEntry> defs = {{}, {"A", 'C', 4, 0, 0}};
+  TDbfControlBlock cb;
+  CreateDBF(cb, (dir / "T.DBF").string(), 1, defs);
+  ASSERT_EQ(xbcommon.XbErrorCode, 0);
+  CloseDbf(cb);
+  EXPECT_EQ(test::readFile(dir / "t.dbf"), "keep me");
+  EXPECT_EQ(get16(test::readFile(dir / "T.DBF"), 10), 5);
+}
+
 TEST_F(XbDbfLowTest, InvalidDefinitionWritesNoFile) {
   const std::vector<TDbfFieldEntry> bad[] = {
       {{}, {"A", 'C', 0, 0, 0}},

@@ -147,12 +147,14 @@ bool TDbf4Host::Reopen(const std::string& path, bool readOnly) {
 
 void TDbf4Host::CloseFile() {
   if (!active_) return;
+  uint16_t failed = 0;
   {
     AreaScope scope(area_);
     CloseArea();
-    xbcommon.XbErrorCode = 0;
-    XbTakeErrorContext();
+    failed = xbcommon.XbErrorCode;
   }
+  // Held-back records that could not be written at close are a failed write like any other.
+  if (failed != 0) ReportEngineError(failed);
   active_ = false;
   readOnly_ = false;
   area_ = 0;
