@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/xbase_bigtable.h"
 #include "xbase/dbf4.h"
 #include "xbase/xbengine.h"
 #include "xbase/dbf4lock.h"
@@ -20,24 +21,18 @@
 #include "xbase/xbcommon.h"
 #include "xbase/xbdbflow.h"
 #include "xbase/xbnatdate.h"
-#include "bench/xbase_bench_table.h"
 
 namespace qorva {
 namespace {
 
-using xbbench::BigTable;
-using xbbench::CreateEmpty;
-using xbbench::kAppends;
-using xbbench::kLastName;
-using xbbench::kRecords;
-using xbbench::StartEngine;
+constexpr int32_t kAppends = 100000;
+using bench::BigTable;
+using bench::CreateEmpty;
+using bench::kLastName;
+using bench::kRecords;
+using bench::OpenBig;
+using bench::StartEngine;
 
-void OpenBig(bool exclusive) {
-  StartEngine();
-  const std::string& p = BigTable();
-  Select(1);
-  USE(p + (exclusive ? " EXCLUSIVE" : ""));
-}
 
 void ReadAll(benchmark::State& state, bool exclusive) {
   BigTable();  // made once, outside the timing

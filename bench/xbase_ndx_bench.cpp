@@ -1,8 +1,7 @@
 // NDX indexes on the core benchmark's table of 1,000,000 records: building an index on a
 // 20-character, a numeric and a date key, next to `LC_ALL=C sort` of the same keys written as text
 // in the same run; 100,000 seeks of random keys; a key replaced on every record of an index with
-// two key values. Keys are single fields, evaluated by a small field reader installed in the
-// expression slots (the build's own work is what is measured).
+// two key values.
 
 #include <benchmark/benchmark.h>
 
@@ -10,8 +9,8 @@
 #include <cstring>
 #include <random>
 
-#include "bench/xbase_bench_table.h"
-#include "tests/xbase/fieldkeys.h"
+#include "bench/xbase_bigtable.h"
+#include "xbase/xbparser.h"
 #include "xbase/dbf4.h"
 #include "xbase/dbf4lock.h"
 #include "xbase/xbndx.h"
@@ -19,12 +18,10 @@
 namespace qorva {
 namespace {
 
-using xbbench::BigTable;
-using xbbench::DataDir;
-using xbbench::kRecords;
-using xbbench::StartEngine;
-
-using xbtest::InstallFieldKeys;
+using bench::BigTable;
+using bench::DataDir;
+using bench::kRecords;
+using bench::StartEngine;
 
 void Start() {
   static bool started = false;
@@ -32,8 +29,8 @@ void Start() {
   if (started) return;
   started = true;
   StartEngine();
+  InitXbparser();
   IndexInit();
-  InstallFieldKeys();
 }
 
 void OpenBig() {

@@ -14,6 +14,7 @@
 #include "foundation/utildos.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
+#include "foundation/workdir.h"
 #include "foundation/wkwenvar.h"
 #include "platform/launcher.h"
 
@@ -45,7 +46,9 @@ bool isPlainDevice() { return !isTabDevice() && !isHtmlDevice(); }
 
 bool knownDevice(uint16_t d) { return d >= dev::Screen && d <= dev::TabTextBatch; }
 
-std::string tempName(const std::string& name) { return AddBackslash(kwenvar.TempDir) + name; }
+// The run's work files; the HTML report goes to TempDir itself, as the browser opens it there and
+// may still read it after the run has ended.
+std::string tempName(const std::string& name) { return WorkPath(name); }
 
 std::string headTitle() { return kwenvar.ProgTitle + "  V" + kwenvar.ProgVersion; }
 
@@ -223,7 +226,7 @@ void handOver() {
       break;
     case dev::TabTextBatch:
       ++kwenvar.TempFileNo;
-      CopyFileBlocks(out, kwenvar.CurrentFileName + ".txt");
+      CopyFileBlocks(out, BatchResultFile("txt"));
       break;
     case dev::Html:
       if (!TrimStr(wkwenvar.HtmlBrowser).empty()) {
@@ -353,7 +356,7 @@ void OpenOutput(uint16_t device, const std::string& /*fileName*/) {
     case dev::Html: {
       SetPromptHelp(1070);
       if (!TrimStr(wkwenvar.HtmlBrowser).empty()) {
-        full = tempName(kwenvar.ProgStem + ".htm");
+        full = AddBackslash(kwenvar.TempDir) + kwenvar.ProgStem + ".htm";
         CheckOutputFile(full);
       } else {
         askSaveWithExt("htm", full);

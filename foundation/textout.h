@@ -35,8 +35,8 @@ constexpr uint16_t WindowsPrinter = 4;  // printed page by page after a print di
 constexpr uint16_t TextProgram = 5;     // opened in wkwenvar.TextProgram
 constexpr uint16_t TabText = 6;         // tab-separated text
 constexpr uint16_t Html = 7;            // HTML file, opened in wkwenvar.HtmlBrowser when that is set
-constexpr uint16_t DosTextFile = 8;     // "OUTDOS.TXT" in TempDir
-constexpr uint16_t TabTextBatch = 9;    // tab-separated, copied to CurrentFileName + ".txt"
+constexpr uint16_t DosTextFile = 8;     // "OUTDOS.TXT" in the work folder
+constexpr uint16_t TabTextBatch = 9;    // tab-separated, copied to BatchResultFile("txt")
 constexpr uint16_t KeepOpen = 90;       // the output that is already open
 }  // namespace OutputDeviceCode
 
@@ -101,7 +101,7 @@ void PageHeader(int32_t pageNo);
 // Ends the report and hands the output to its device.
 void CloseOutput();
 uint16_t OutputDevice();
-// The first of TempDir + "$OUT1.TMP" .. "$OUT11.TMP" that can be created (the eleventh when none).
+// The first of the work folder + "$OUT1.TMP" .. "$OUT11.TMP" that can be created (the eleventh when none).
 void MakeTempOutputFile(std::string& name);
 // Appends every byte of the file to the output unchanged.
 void CopyFileToOutput(const std::string& fileName);
@@ -158,7 +158,7 @@ void ShowErrorList();
 // ---- Seams to the windows ----
 
 // Shows the report on screen: printFileName is the DOS text that the viewer's print command
-// prints; the viewer itself shows "outwin.txt" in TempDir. The window installs the viewer; without
+// prints; the viewer itself shows "outwin.txt" in the work folder. The window installs the viewer; without
 // one the report stays in "outwin.txt" and the user is told where.
 using ReportViewerHook = std::function<void(const std::string& printFileName)>;
 // Installs hook and returns the previous one (an empty function removes it).

@@ -10,7 +10,9 @@
 #include <cerrno>
 #include <climits>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "foundation/kwenvar.h"
@@ -122,19 +124,36 @@ bool maskMatches(const std::string& mask, const std::string& name) {
   return ::fnmatch(m.c_str(), name.c_str(), FNM_CASEFOLD) == 0;
 }
 
-// Unique temporary file next to target, created exclusively; -1 when none can be created.
+// The permissions a new file gets from open(..., 0666): the process's umask taken away.
+mode_t newFileMode() {
+  static const mode_t mode = [] {
+    mode_t mask = 022;
+    if (std::FILE* f = std::fopen("/proc/self/status", "r")) {
+      char line[256];
+      while (std::fgets(line, sizeof line, f)) {
+        if (std::strncmp(line, "Umask:", 6) != 0) continue;
+        mask = static_cast<mode_t>(std::strtoul(line + 6, nullptr, 8));
+        break;
+      }
+      std::fclose(f);
+    }
+    return static_cast<mode_t>(0666 & ~mask);
+  }();
+  return mode;
+}
+
+// Unique temporary file in the folder of target, created exclusively; -1 when none can be created.
+// The name is short whatever the target's: a name that just fits would not fit with a suffix.
 int createTempBeside(const std::string& target, std::string& temp, int& err) {
-  static unsigned counter = 0;
-  std::string base = target + ".tmp~" + std::to_string(::getpid());
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    temp = attempt == 0 ? base : base + "_" + std::to_string(++counter);
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0) return fd;
-    if (errno != EEXIST) break;
+  temp = FileDir(target) + ".qorva~XXXXXX";
+  int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+  if (fd < 0) {
+    err = errno;
+    temp.clear();
+    return -1;
   }
-  err = errno;
-  temp.clear();
-  return -1;
+  ::fchmod(fd, newFileMode());
+  return fd;
 }
 
 // The file a rewrite replaces: a link is followed, so the link stays and its target gets the text.
@@ -224,7 +243,7 @@ bool TextFile::Rewrite() {
     if (fd < 0) return openFailed(errno);
   } else {
     // A write-protected file stays protected although its folder would let us replace it.
-    if (exists && ::access(target_.c_str(), W_OK) != 0) return openFailed(errno);
+    if (exists && !ReplaceableFile(target_)) return openFailed(EACCES);
     int err = 0;
     fd = createTempBeside(target_, temp, err);
     if (fd < 0) return openFailed(err);
@@ -378,7 +397,6 @@ bool TextFile::Eof() {
 bool TextFile::ReadLn(std::string& s) {
   s.clear();
   if (mode_ != Mode::Read) return fail(mode_ == Mode::Closed ? io::NotOpen : io::NotOpenForInput);
-  bool tooLong = false;
   for (;;) {
     if (pos_ >= buf_.size() && !atEnd_ && !fill()) {
       if (!atEnd_) return false;  // read error, flag already set
@@ -390,15 +408,16 @@ bool TextFile::ReadLn(std::string& s) {
     std::size_t avail = buf_.size() - pos_;
     std::size_t n = 0;
     while (n < avail && begin[n] != '\n' && begin[n] != '\x1A') ++n;
-    if (!tooLong) {
-      std::size_t room = MaxLineLength - s.size();
-      if (n > room) {
-        s.append(begin, room);
-        tooLong = true;
-      } else {
-        s.append(begin, n);
-      }
+    if (n > MaxLineLength - s.size()) {
+      // No line of ours is this long: the file is damaged (or a device without line ends, which
+      // would never end), and nothing further of it is read.
+      s.append(begin, MaxLineLength - s.size());
+      atEnd_ = true;
+      buf_.clear();
+      pos_ = 0;
+      return fail(io::LineTooLong);
     }
+    s.append(begin, n);
     pos_ += n;
     if (n < avail) {
       if (begin[n] == '\n') {
@@ -410,7 +429,6 @@ bool TextFile::ReadLn(std::string& s) {
     }
   }
   if (!s.empty() && s.back() == '\r') s.pop_back();
-  if (tooLong) return fail(io::LineTooLong);
   ioResult_ = io::Ok;
   return true;
 }
@@ -655,6 +673,16 @@ bool FileCanOpen(const std::string& name) {
   return true;
 }
 
+bool ReplaceableFile(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return errno == ENOENT;
+  if (S_ISDIR(st.st_mode)) return false;
+  if (!S_ISREG(st.st_mode)) return true;  // a device or a pipe is written as it is
+  // Root may write anything: a file nobody may write is protected all the same.
+  if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return false;
+  return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
+}
+
 bool EraseFile(const std::string& name) {
   if (!FileCanOpen(name)) return false;
   return ::unlink(ResolveFileCase(name).c_str()) == 0;
@@ -675,19 +703,22 @@ namespace {
 
 // Copies src to the file dest through a temporary file beside dest. Returns false on failure;
 // nothing is left behind then and an existing dest is unchanged.
-bool copyBytes(const std::string& src, const std::string& dest, std::size_t block) {
+// literal: dest is taken as written (no other case, no "\" read as a separator).
+bool copyBytes(const std::string& src, const std::string& dest, std::size_t block, bool literal = false) {
   std::string from = ResolveFileCase(src);
   if (isDirectory(from) || isDirectory(dest)) return false;
   int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
   if (in < 0) return false;
   struct stat st{};
   ::fstat(in, &st);
-  std::string target = rewriteTarget(ResolveFileCase(dest));
+  std::string target = rewriteTarget(literal ? dest : ResolveFileCase(dest));
   std::string temp;
   int out = -1;
   struct stat dst{};
   if (::stat(target.c_str(), &dst) == 0 && !S_ISREG(dst.st_mode)) {
     out = ::open(target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);  // a device or a pipe
+  } else if (!ReplaceableFile(target)) {
+    out = -1;
   } else {
     int err = 0;
     out = createTempBeside(target, temp, err);
@@ -736,6 +767,8 @@ bool CopyFileTo(const std::string& src, const std::string& dest) {
   }
   return copyBytes(src, target, 8192);
 }
+
+bool CopyFileAs(const std::string& src, const std::string& dest) { return copyBytes(src, dest, 8192, true); }
 
 void CopyFileBlocks(const std::string& src, const std::string& dest) {
   if (!copyBytes(src, dest, 2048)) kwenvar.ErrorFlag = true;

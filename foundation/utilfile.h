@@ -36,10 +36,15 @@ constexpr int LineTooLong = 106;  // a line longer than TextFile::MaxLineLength
 
 // A buffered line-oriented file over a POSIX descriptor.
 //
-// Rewrite() of a regular (or new) file writes a temporary file "<name>.tmp~<pid>" in the same folder;
-// Close() flushes, syncs and renames it over the old file only when every write succeeded. A failed
-// rewrite leaves the old file as it was and removes the temporary file. Devices and pipes (such as
+// Rewrite() of a regular (or new) file writes a temporary file of a short unique name in the same
+// folder; Close() flushes, syncs and renames it over the old file only when every write succeeded. A
+// failed rewrite leaves the old file as it was and removes the temporary file. A file that could not
+// be written in place (ReplaceableFile) is not replaced: Rewrite() fails. Devices and pipes (such as
 // /dev/full or a printer queue) are written directly.
+//
+// No line of the program's files is longer than MaxLineLength: a longer one ends the reading (the
+// read fails with io::LineTooLong and the file reads as ended), also from a source without line
+// ends such as /dev/zero.
 //
 // The class sets kwenvar.ErrorFlag on every failed read, write, flush and close, so that no write
 // error goes unseen even by a caller that does not test the results; a failed open only returns
@@ -47,7 +52,7 @@ constexpr int LineTooLong = 106;  // a line longer than TextFile::MaxLineLength
 class TextFile {
  public:
   enum class Mode { Closed, Read, Write, Append };
-  // Longer lines are cut there; the rest of the line is skipped and the read counts as failed.
+  // A longer line fails the read and ends the file there.
   static constexpr std::size_t MaxLineLength = std::size_t{1} << 20;
 
   TextFile() = default;
@@ -173,6 +178,10 @@ std::string ResolveFileCase(const std::string& path);
 
 // Files.
 bool FileCanOpen(const std::string& name);  // a readable file (not a folder)
+// Whether a file may be replaced by a new one of ours: true when it does not exist; never for a
+// folder; for a file, only when we could write it in place. A link counts by its target. Mode bits
+// count as well as the access right: a file nobody may write is protected from root too.
+bool ReplaceableFile(const std::string& path);
 // Erases the file when it can be opened; false when it is not there or cannot be erased.
 bool EraseFile(const std::string& name);
 // Erases every file of the folder matching the mask (DOS wildcards, any case); errors are passed over.
@@ -181,7 +190,11 @@ void DeleteFiles(const std::string& dir, const std::string& mask);
 // name in that folder (the current folder for an empty dest). The target is replaced only by a
 // complete copy. False on any failure; reports nothing.
 bool CopyFileTo(const std::string& src, const std::string& dest);
-// The same with dest taken as the file name; every failure sets ErrorFlag.
+// Copies src to the file dest named exactly as written (a name from the command line, in which "\"
+// is a character), through a temporary file; the target is replaced only by a complete copy, and
+// never when it could not be written in place. False on any failure; reports nothing.
+bool CopyFileAs(const std::string& src, const std::string& dest);
+// The same as CopyFileTo with dest taken as the file name; every failure sets ErrorFlag.
 void CopyFileBlocks(const std::string& src, const std::string& dest);
 // When srcFile can be opened, copies it under its own name into the folder of destFile.
 void CopyFileIfExists(const std::string& srcFile, const std::string& destFile);

@@ -20,6 +20,7 @@
 #include "foundation/kwenvar.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
+#include "foundation/workdir.h"
 #include "graphics/caddxf.h"
 #include "graphics/igesvar.h"
 #include "graphics/kwencad.h"
@@ -308,8 +309,9 @@ bool IgesOpenOutput(const std::string& fileName) {
 bool IgesOpenParamFile() {
   Run& r = run();
   CloseParamFile();
-  // A name of its own beside the output: runs never share one, and no other folder is written.
-  const std::string templ = FileDir(r.outName) + "KWENIGES-XXXXXX.$$$";
+  // A name of its own in the run's work folder: runs never share one, and nothing is left beside
+  // the output.
+  const std::string templ = WorkPath("KWENIGES-XXXXXX.$$$");
   std::vector<char> buf(templ.begin(), templ.end());
   buf.push_back('\0');
   const int fd = ::mkostemps(buf.data(), 4, O_CLOEXEC);

@@ -5,7 +5,8 @@
 // transformation matrix (124) when an insertion is rotated or mirrored.
 //
 // Directory entries go straight into the output; the parameter data of the same entities is collected
-// in a temporary file beside the output ("KWENIGES-<unique>.$$$") and appended when the output ends.
+// in a temporary file in the run's work folder ("KWENIGES-<unique>.$$$") and appended when the
+// output ends.
 // That file is removed when the output ends or fails. The output itself is written under a temporary
 // name and only replaces the named file when it is complete.
 //
@@ -61,10 +62,10 @@ std::vector<std::string> IgesSplitParams(const std::string& data, int32_t width 
 
 // ---- Output run ----
 
-// Creates the output (under a temporary name) and the parameter file beside it. False on failure
-// (nothing is left behind).
+// Creates the output (under a temporary name) and the parameter file in the work folder. False on
+// failure (nothing is left behind).
 bool IgesOpenOutput(const std::string& fileName);
-// Creates the parameter file beside the output (done by IgesOpenOutput). False on failure.
+// Creates the parameter file in the work folder (done by IgesOpenOutput). False on failure.
 bool IgesOpenParamFile();
 // Start and global sections; also resets the state. name: the file's name for the global section.
 void IgesGlobalSection(const std::string& name, long double maxCoord);

@@ -24,6 +24,7 @@
 #include "foundation/utilmath.h"
 #include "foundation/utilstr.h"
 #include "foundation/vektor.h"
+#include "foundation/workdir.h"
 #include "foundation/wkwenvar.h"
 #include "foundation/wprinvar.h"
 #include "graphics/caddxf.h"
@@ -313,7 +314,7 @@ bool OpenShareFile(const std::string& name) {
 // The file name of a file output: asked with a save dialog, or from CurrentFileName in batch mode.
 bool ChooseFileName(const std::string& ext) {
   if (wkwenvar.CadBatchMode) {
-    cad8var.CadFileName = kwenvar.CurrentFileName + "." + ext;
+    cad8var.CadFileName = BatchResultFile(ext);
     return true;
   }
   FileDialogRequest req;
@@ -511,7 +512,7 @@ void CadTextStyle(int32_t font, long double angle, long double height, long doub
     // standard one rather than writing an infinite factor into the file.
     const long double factor = width / height * cad8var.CadTextWidth;
     cad8var.TextWidthFactor = width == 0.0L || !std::isfinite(factor) ? 0.7L * cad8var.CadTextWidth : factor;
-    angle = WindowTextAngle(angle);
+    // World units are square on the screen at any window shape: the angle needs no correction.
     cad8var.TextAngle = angle;
     cad8var.TextObliqueAngle = cad8var.CadTextAngle;
     if (cad8var.CadCode == 3 && !cad8var.BlocksSection) GraphSetTextStyle(font, angle, height, 0.95L * width);

@@ -41,7 +41,7 @@ struct Kwencad {
   int32_t BlockDepth = 0;  // 0 outside a read-back, 1..4 while reading
   CadPageLimits PageLimits;
   // Folder of the user's own block files (logo, head and insert blocks). Searched before TempDir
-  // when a block is read back; never cleaned. Empty: AddBackslash(DataDir) + "blocks".
+  // when a user block is read back; never cleaned. Empty: AddBackslash(DataDir) + "blocks".
   std::string UserBlockDir;
 };
 
@@ -171,11 +171,15 @@ void CadInsText(const std::string& text, long double x, long double y);
 void CadInsSolid(long double x1, long double y1, long double x2, long double y2, long double x3,
                  long double y3, long double x4, long double y4);
 
-// Block files. The program's own ones are "$<name>.dx$" in TempDir; a user block file of the same
-// name in the user block folder is found first. Names with a path separator name no block.
+// Block files. The program's own ones are "$<name>.dx$" in the run's work folder (workdir.h), so
+// that runs never read each other's; a block the run defined is read from there. Names with a path
+// separator name no block.
 std::string BlockTempFile(const std::string& name);
 std::string UserBlockFolder();
-// Deletes the block files this program wrote in TempDir; user block files are left alone.
+// The user's block file of that name: in the user block folder, else in TempDir when no run of the
+// program wrote it. Empty when there is none.
+std::string UserBlockFile(const std::string& name);
+// Deletes the block files this program wrote in the work folder; user block files are left alone.
 void CadDeleteBlockFiles();
 
 }  // namespace qorva

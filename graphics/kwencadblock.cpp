@@ -21,6 +21,7 @@
 #include "foundation/utilstr.h"
 #include "foundation/vektor.h"
 #include "foundation/wkwenvar.h"
+#include "foundation/workdir.h"
 #include "foundation/wprinvar.h"
 #include "graphics/caddxf.h"
 #include "graphics/kwencad.h"
@@ -49,18 +50,18 @@ std::string BlockFileName(const std::string& name) { return "$" + name + ".dx$";
 
 bool IsDefined(const std::string& name);
 
+bool OwnBlockFile(const std::string& path);
+
 // The block file to read for name: a block this run defined is read from the file the run wrote in
-// TempDir, so a user file of the same name never replaces it; any other name is looked for in the
-// user's block folder first, then in TempDir. Empty when there is none (or the name is no plain file
-// name).
+// its work folder, so a user file of the same name never replaces it; any other name is a user
+// block file (UserBlockFile). Empty when there is none (or the name is no plain file name).
 std::string FindBlockFile(const std::string& name) {
   if (name.empty() || HasSeparator(name)) return {};
-  const std::string user = AddBackslash(UserBlockFolder()) + BlockFileName(name);
-  const std::string temp = BlockTempFile(name);
-  const bool own = IsDefined(name);
-  for (const std::string& path : {own ? temp : user, own ? user : temp})
-    if (FileCanOpen(path)) return path;
-  return {};
+  if (IsDefined(name)) {
+    const std::string own = BlockTempFile(name);
+    if (FileCanOpen(own)) return own;
+  }
+  return UserBlockFile(name);
 }
 
 // Group code and value pairs of a DXF file, read through a file of its own.
@@ -337,7 +338,7 @@ std::vector<std::string> BlockNamesIn(const std::string& folder, bool ownToo) {
 }
 
 // The user's block files (logo, head and insert blocks) that the run has not defined: those in the
-// user block folder, then those in TempDir that the program did not write.
+// user block folder, then those in TempDir that no run of the program wrote.
 std::vector<std::string> UserBlockNames() {
   std::vector<std::string> names;
   for (const bool user : {true, false}) {
@@ -401,16 +402,26 @@ bool WriterBlocks() {
 
 }  // namespace
 
-std::string BlockTempFile(const std::string& name) { return AddBackslash(kwenvar.TempDir) + BlockFileName(name); }
+std::string BlockTempFile(const std::string& name) { return WorkPath(BlockFileName(name)); }
 
 std::string UserBlockFolder() {
   if (!TrimStr(kwencad.UserBlockDir).empty()) return kwencad.UserBlockDir;
   return AddBackslash(kwenvar.DataDir) + "blocks";
 }
 
+std::string UserBlockFile(const std::string& name) {
+  if (name.empty() || HasSeparator(name)) return {};
+  const std::string user = AddBackslash(UserBlockFolder()) + BlockFileName(name);
+  if (FileCanOpen(user)) return user;
+  // A block file left in TempDir by an earlier run is the program's, not the user's.
+  const std::string temp = AddBackslash(kwenvar.TempDir) + BlockFileName(name);
+  if (FileCanOpen(temp) && !OwnBlockFile(temp)) return temp;
+  return {};
+}
+
 void CadDeleteBlockFiles() {
   namespace fs = std::filesystem;
-  std::string dir = AddBackslash(kwenvar.TempDir);
+  std::string dir = WorkFolder();
   if (dir.empty()) dir = ".";
   std::error_code ec;
   fs::directory_iterator it(dir, ec);

@@ -213,13 +213,12 @@ void SetWindow(bool aspect, bool border, long double vx1, long double vy1, long 
 }
 
 void Header(long double x1, long double y1, long double x2, long double y2) {
-  // The zoom aspect comes from the drawing before; without a size of its own (or of the window)
-  // it keeps the value it has.
+  // The zoom aspect (the x scale that fills the window over the one equal aspect leaves) comes from
+  // the drawing before; without a size of its own (or of the window) it keeps the value it has.
   const long double w = kwengraf.WorldX2 - kwengraf.WorldX1;
   const long double h = kwengraf.WorldY2 - kwengraf.WorldY1;
   if (kwenvar.GraphResX > 0 && kwenvar.GraphResY > 0 && w != 0.0L && h != 0.0L) {
-    hgvar.ZoomAspect = static_cast<long double>(kwenvar.GraphResX) * 0.75L / kwenvar.GraphResY * 640.0L / w /
-                       (480.0L / h);
+    hgvar.ZoomAspect = static_cast<long double>(kwenvar.GraphResX) / w / (kwenvar.GraphResY / h);
   }
   SetWindow(true, true, 0, 0, 1, 1, x1, y1, x2, y2);
   SetLineStyle(0);
@@ -271,12 +270,13 @@ void SetScale(int32_t px1, int32_t py1, int32_t px2, int32_t py2) {
   hgvar.VisibleYMax = kwengraf.WorldY1 + (ld(py2) - kwengraf.ViewPortY1) / vh * wh;
   kwengraf.ScaleX = vw / (hgvar.VisibleXMax - hgvar.VisibleXMin);
   kwengraf.ScaleY = vh / (hgvar.VisibleYMax - hgvar.VisibleYMin);
+  // Equal aspect: one world unit is as many pixels across as down (pixels are square), whatever the
+  // window's shape; the smaller scale wins so that the drawing fits.
   if (hgvar.EqualAspect && kwenvar.GraphResX > 0 && kwenvar.GraphResY > 0) {
-    const long double k = 0.75L * kwenvar.GraphResX / kwenvar.GraphResY;
-    if (kwengraf.ScaleX >= kwengraf.ScaleY * k)
-      kwengraf.ScaleX = kwengraf.ScaleY * k;
+    if (kwengraf.ScaleX >= kwengraf.ScaleY)
+      kwengraf.ScaleX = kwengraf.ScaleY;
     else
-      kwengraf.ScaleY = kwengraf.ScaleX / k;
+      kwengraf.ScaleY = kwengraf.ScaleX;
   }
 }
 
@@ -457,14 +457,6 @@ void DrawKwendalLogo() {
   Solid(104, 46, 108, 46, 108, 86, 104, 86);
   SetColor(9);
   MoveTo(0, 0);
-}
-
-long double WindowTextAngle(long double angle) {
-  if (kwenvar.GraphResX == 0 || kwenvar.GraphResY == 0) return angle;  // size not known yet
-  const long double whole = std::nearbyint(angle);
-  if (whole < 5.0L || whole > 85.0L) return angle;
-  const long double a = angle * DegToRad;
-  return std::atan2(kwenvar.GraphResY * std::sin(a), 0.75L * kwenvar.GraphResX * std::cos(a)) / DegToRad;
 }
 
 // ---- Zoom and pan ----

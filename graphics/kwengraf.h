@@ -168,11 +168,6 @@ void SetOldCursor();
 void SetTextSizeMode(int32_t mode);
 void DrawKwendalLogo();
 
-// Text angle corrected for the proportions of the graphics window: an angle whose nearest whole
-// degree lies in 5..85 becomes the direction of (0.75 GraphResX cos a, GraphResY sin a). While
-// the window's size is not known (GraphResX or GraphResY 0) the angle stays as it is.
-long double WindowTextAngle(long double angle);
-
 // ---- Zoom and pan ----
 
 // The zoom rectangle (ZoomPixelX1 .. ZoomPixelY2): viewport pixels, y counted upward.

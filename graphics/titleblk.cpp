@@ -35,10 +35,8 @@ void Fitted(const std::string& text, long double h, long double w, long double a
 }
 void Line(long double x1, long double y1, long double x2, long double y2) { CadLine(x1, y1, x2, y2); }
 
-// A user block file: the user block folder first, then TempDir, as the kernel reads it back.
-bool BlockFileExists(const std::string& name) {
-  return FileCanOpen(AddBackslash(UserBlockFolder()) + "$" + name + ".dx$") || FileCanOpen(BlockTempFile(name));
-}
+// A user block file, where the kernel reads it back.
+bool BlockFileExists(const std::string& name) { return !UserBlockFile(name).empty(); }
 
 // Blocks from files can only be read back by the screen and handed on to the plot program.
 bool BlockOutput() { return cad8var.CadCode == 3 || cad8var.CadCode == 4; }

@@ -6,7 +6,7 @@
 //
 // Drawn through the CAD kernel in mm relative to the block's lower-left corner: the block sets the
 // kernel origin there on entry and back to (0, 0) on exit. The user's block files ("$logo_1.dx$",
-// "$head_<n>.dx$", "$insert_<n>.dx$") are looked up in the user block folder first, then TempDir.
+// "$head_<n>.dx$", "$insert_<n>.dx$") are looked up in the user block folder first, then TempDir (UserBlockFile).
 
 #include <cstdint>
 #include <string>

@@ -72,7 +72,26 @@ std::string BatchRefusal(const CommandLine& cmd) {
   }
 }
 
-bool HasFileExtension(const std::string& path) { return FileNameOf(path).find('.') != std::string::npos; }
+namespace {
+
+std::string CommandLineFileName(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+bool HasFileExtension(const std::string& path) {
+  return CommandLineFileName(path).find('.') != std::string::npos;
+}
+
+std::string CommandLineBaseName(const std::string& path) {
+  std::string name = CommandLineFileName(path);
+  // A dot at the end is no extension dot, nor is the dot of a hidden file's name.
+  const size_t dot = name.size() > 1 ? name.rfind('.', name.size() - 2) : std::string::npos;
+  if (dot != std::string::npos && dot > 0) name.resize(dot);
+  return name;
+}
 
 void FillUsageText() {
   auto& page = kwenvar.TextPage;

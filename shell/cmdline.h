@@ -40,8 +40,12 @@ bool RunsHeadless(const CommandLine& cmd);
 // answer a question, see a viewer or use a window there.
 std::string BatchRefusal(const CommandLine& cmd);
 
+// Names given on the command line are the system's own: "/" alone separates folders, and "\" is a
+// character of a name like any other.
 // True when the file-name part of a path has an extension (a dot in a folder name does not count).
 bool HasFileExtension(const std::string& path);
+// The file name of a command-line path without its folder and extension ("a\b.qva" gives "a\b").
+std::string CommandLineBaseName(const std::string& path);
 
 // The usage text into TextPage entries 1 to 22 (unlisted entries empty).
 void FillUsageText();

@@ -639,7 +639,27 @@ void ReadConfigFile() {
     return;
   }
   hgvar.GraphCorrectionX = 1.0L;
-  if (ReadEntries() == ReadEnd::Finish) {
+  // A file that cannot be read to its end (a line longer than any of ours, a read error) is
+  // damaged: none of its values is taken.
+  const Kwenvar k = kwenvar;
+  const Wkwenvar w = wkwenvar;
+  const Hgvar h = hgvar;
+  const Wprinvar p = wprinvar;
+  const Cad8var c = cad8var;
+  const std::string name = ShareTextFile.Name();
+  const ReadEnd end = ReadEntries();
+  if (ShareTextFile.Failed()) {
+    ShareTextFile.Close();
+    kwenvar = k;
+    wkwenvar = w;
+    hgvar = h;
+    wprinvar = p;
+    cad8var = c;
+    ReportError("Datei " + name + " fehlerhaft - nicht eingelesen !");
+    kwenvar.ErrorFlag = true;
+    return;
+  }
+  if (end == ReadEnd::Finish) {
     FinishConfigRead();
   } else {
     ShareTextFile.Close();
@@ -718,6 +738,13 @@ void ReadSessionFile() {
   SkipLine();
   // Only the four lines after the first belong to the list; anything further is not read.
   for (size_t n = 1; n <= 4; ++n) ReadLine(recent[n]);
+  if (ShareTextFile.Failed()) {
+    // Damaged: no entry of it is trusted.
+    const std::string name = ShareTextFile.Name();
+    for (size_t n = 1; n <= 4; ++n) recent[n].clear();
+    ReportError("Datei " + name + " fehlerhaft - nicht eingelesen !");
+    kwenvar.ErrorFlag = true;
+  }
   ShareTextFile.Close();
 }
 

@@ -21,6 +21,7 @@
 #include "foundation/utilstr.h"
 #include "foundation/wintext.h"
 #include "foundation/wkwenvar.h"
+#include "foundation/workdir.h"
 #include "graphics/cad1var.h"
 #include "graphics/cadstl.h"
 #include "graphics/cadtxt.h"
@@ -100,15 +101,6 @@ bool UsableFolder(const std::string& dir) {
   return !dir.empty() && std::filesystem::is_directory(dir, ec) && DirWritable(AddBackslash(dir));
 }
 
-// When the result file in the current folder was last written; nothing when there is none. A file
-// left from an earlier run must not pass for this run's result.
-std::optional<std::filesystem::file_time_type> ResultStamp(const std::string& name) {
-  std::error_code ec;
-  const auto t = std::filesystem::last_write_time(name, ec);
-  if (ec || !std::filesystem::is_regular_file(name, ec)) return std::nullopt;
-  return t;
-}
-
 const char* CadExtension(int32_t device) {
   switch (device) {
     case 1: return "dxf";
@@ -125,54 +117,77 @@ std::string BatchInputName(const std::string& name) {
   return HasFileExtension(name) ? name : name + "." + kwenvar.DataExt;
 }
 
+// The result file in the current folder: a file that is there under another case is meant, unless
+// the name holds a "\", which stands for itself in a name from the command line.
+std::string ResultTarget(const std::string& name) {
+  return name.find('\\') == std::string::npos ? ResolveFileCase(name) : name;
+}
+
+// Both names lead to one file (also through a link).
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat sa {}, sb {};
+  return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+         sa.st_ino == sb.st_ino;
+}
+
 std::optional<int> ResultMode(const CommandLine& cmd) {
   auto& k = kwenvar;
-  if (!ReadSpringFile(BatchInputName(k.CurrentFileName))) return ExitBadInput;
-  k.CurrentFileName = FileBaseName(k.CurrentFileName);
-  const std::string result =
-      k.CurrentFileName + "." + (cmd.mode == CommandMode::TextResults ? "txt" : CadExtension(cmd.cadDevice));
-  const auto before = ResultStamp(result);
-  std::string workCopy;  // the report's copy in TempDir, of no use once the result is written
+  const bool text = cmd.mode == CommandMode::TextResults;
+  const std::string ext = text ? "txt" : CadExtension(cmd.cadDevice);
+  const std::string input = BatchInputName(k.CurrentFileName);
+  const std::string base = CommandLineBaseName(k.CurrentFileName);
+  const std::string result = ResultTarget(base + "." + ext);
+  // The result would take the place of the data it is made from.
+  if (SameFile(ResolveFileCase(input), result)) {
+    ReportError("Datei " + result + " ist die Eingabedatei und wird nicht \x81" "berschrieben !");
+    return ExitBadInput;
+  }
+  if (!ReadSpringFile(input)) return ExitBadInput;
+  k.CurrentFileName = base;
+  // The result is made in the work folder and put in place only when it is complete.
+  workdir.ResultsInWorkDir = true;
+  const std::string work = BatchResultFile(ext);
   k.ErrorFlag = false;
-  if (cmd.mode == CommandMode::TextResults) {
+  if (text) {
     wkwenvar.TextDeviceQuery = false;
     wkwenvar.TextDevice = 9;
-    const std::string reportFile = textout.OutputFileName;
     PrintSpringResults();
-    workCopy = textout.OutputFileName != reportFile ? textout.OutputFileName : std::string();
-    // The copy into the current folder fails without a word of its own.
-    if (!k.FatalError && (k.ErrorFlag || !ResultStamp(result))) {
-      ReportError("Datei " + result + " kann nicht angelegt werden");
-    }
   } else {
     wkwenvar.CadBatchMode = true;
     DrawSpringView(static_cast<uint16_t>(cmd.cadDevice), static_cast<uint16_t>(cmd.cadView));
     wkwenvar.CadBatchMode = false;
   }
-  const auto after = ResultStamp(result);
-  const bool written = after && (!before || *after != *before);
-  const int rc = k.FatalError || k.ErrorFlag || !written ? ExitNoOutput : ExitOk;
-  if (!workCopy.empty() && FileDir(workCopy) == AddBackslash(k.TempDir)) EraseFile(workCopy);
-  return rc;
+  workdir.ResultsInWorkDir = false;
+  if (k.FatalError) return ExitNoOutput;  // the message list says why
+  if (k.ErrorFlag || !FileCanOpen(work)) {
+    // A CAD output has told its failure already; the copy of the report fails without a word.
+    if (text) ReportError("Datei " + result + " kann nicht angelegt werden");
+    return ExitNoOutput;
+  }
+  std::error_code ec;
+  if (!std::filesystem::is_directory(result, ec) && !ReplaceableFile(result)) {
+    ReportError("Datei " + result + " ist schreibgesch\x81tzt und wird nicht ersetzt !");
+    return ExitNoOutput;
+  }
+  if (!CopyFileAs(work, result)) {
+    ReportError("Datei " + result + " kann nicht angelegt werden");
+    return ExitNoOutput;
+  }
+  return ExitOk;
 }
 
 }  // namespace
 
-bool FallBackTempDir() {
+bool MakeRunWorkDir() {
+  if (MakeWorkDir(kwenvar.TempDir)) return true;
+  // The configured folder takes no files: the per-user runtime folder, else the system's temporary
+  // folder (the private folder is this user's alone wherever it is).
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  if (runtime && *runtime == '/' && UsableFolder(runtime)) {
-    kwenvar.TempDir = AddBackslash(runtime);
-    return true;
-  }
+  if (runtime && *runtime == '/' && UsableFolder(runtime) && MakeWorkDir(runtime)) return true;
   std::error_code ec;
   std::string base = std::filesystem::temp_directory_path(ec).string();
   if (ec || base.empty()) base = "/tmp";
-  std::string pattern = AddBackslash(base) + "qorva-XXXXXX";
-  // mkdtemp makes a folder of a fresh name that only this user may enter.
-  if (!mkdtemp(pattern.data())) return false;
-  startup.PrivateTempDir = pattern;
-  kwenvar.TempDir = AddBackslash(pattern);
-  return true;
+  return MakeWorkDir(base);
 }
 
 std::optional<int> StartupCommandLine(const CommandLine& cmd, bool batch) {
@@ -180,12 +195,13 @@ std::optional<int> StartupCommandLine(const CommandLine& cmd, bool batch) {
   k.ErrorFlag = false;
   k.ShowErrors = true;
   CheckDirectories();
-  if (batch && !DirWritable(k.TempDir)) {
-    if (!FallBackTempDir()) {
-      ReportError("kein Ordner f\x81r tempor\x84re Dateien");
-      return ExitNoOutput;
-    }
+  // Every run keeps its work files in a folder of its own; a run that writes a result needs one.
+  if (!MakeRunWorkDir() && (batch || cmd.mode == CommandMode::TextResults || cmd.mode == CommandMode::Cad)) {
+    ReportError("kein Ordner f\x81r tempor\x84re Dateien");
+    return ExitNoOutput;
   }
+  // The engine's own temporary files (an index build's sort file) go there too.
+  xbcommon.XbTempDir = workdir.Dir;
   if (!wkwenvar.UserLoginEnabled) k.DataDir.clear();
 
   bool springRead = false;
@@ -270,14 +286,17 @@ bool DeleteTempFiles() {
   return true;
 }
 
-void ShutdownProgram() {
+bool ShutdownProgram() {
+  // The work folder goes whatever fails on the way.
+  struct RemoveWork {
+    ~RemoveWork() {
+      RemoveWorkDir();
+      xbcommon.XbTempDir.clear();
+    }
+  } removeWork;
+  workdir.ResultsInWorkDir = false;
   CadDeleteBlockFiles();
-  if (!startup.PrivateTempDir.empty()) {
-    std::error_code ec;
-    std::filesystem::remove_all(startup.PrivateTempDir, ec);
-    startup.PrivateTempDir.clear();
-  }
-  XbStopEngine();  // writes pending table headers and closes every table
+  return XbStopEngine() == 0;  // writes pending table headers and closes every table
 }
 
 namespace {
@@ -319,7 +338,8 @@ int RunBatch(const std::vector<std::string>& params) {
     shellservices.ShowCalcMessagesHook = BatchCalcMessages;
     ReadStartupFiles();
     rc = StartupCommandLine(cmd, true).value_or(ExitBadInput);
-    ShutdownProgram();
+    // A table whose held-back records could not be written at the end fails the run.
+    if (!ShutdownProgram() && rc == ExitOk) rc = ExitNoOutput;
   } catch (const EXbaseHalt& e) {
     rc = e.exitCode();
     try {

@@ -25,9 +25,6 @@ struct Startup {
   std::function<void()> DemoIntro;         // the demonstration's introduction
   std::function<void()> ShowStartPicture;  // the help picture "start" in place of the logo
   bool StartPictureShown = false;
-  // A folder this run made for its temporary files because the configured one could not be
-  // written; removed with everything in it at the end of the run.
-  std::string PrivateTempDir;
 };
 
 extern Startup startup;
@@ -48,21 +45,27 @@ void ReadStartupFiles();
 // The start-up work and the command line. Returns the exit code when the command line ends the
 // program here (usage text, the result modes, a refused name), nothing when the program goes on
 // with the current spring read or set up and calculated. batch: no one answers (a batch prompter
-// is installed); an unwritable temporary folder is then replaced by a private one.
+// is installed). The run's work folder is made here.
+//
+// The result modes refuse a result that would replace the input file (exit 1) and one that could
+// not be written in place (exit 2, the file unchanged); the result is made in the work folder and
+// replaces the named file only when complete.
 std::optional<int> StartupCommandLine(const CommandLine& cmd, bool batch);
 
 // The whole run of a command line that needs no window: inits, start-up, the result, clean-up.
 // Messages go to the error stream, the usage text to standard output. Returns the exit code.
 int RunBatch(const std::vector<std::string>& params);
 
-// Makes kwenvar.TempDir a folder this user can write to: $XDG_RUNTIME_DIR when usable, else a new
-// private folder (mode 0700, unique name) in the system's temporary folder. False when neither works.
-bool FallBackTempDir();
+// Makes the run's private work folder (workdir.h) in TempDir; when TempDir takes no files, in
+// $XDG_RUNTIME_DIR, else in the system's temporary folder. A run keeps the one it has. False when
+// none can be made.
+bool MakeRunWorkDir();
 
-// The exit clean-up: removes the CAD kernel's block files from TempDir. Returns true.
+// The exit clean-up: removes the CAD kernel's block files from the work folder. Returns true.
 bool DeleteTempFiles();
 
-// The end of every run: the block files and a private temporary folder go, the tables are closed.
-void ShutdownProgram();
+// The end of every run, also after a failure: the tables are closed, the work folder goes with
+// everything in it.
+bool ShutdownProgram();  // false: a table could not be written at the end
 
 }  // namespace qorva

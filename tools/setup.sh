@@ -8,9 +8,12 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libgl-dev
   locales
-  python3 python3-dbfread shapelib
+  python3 python3-dbfread shapelib libdbd-xbase-perl
   python3-ezdxf python3-html5lib python3-openpyxl libxlsxwriter-dev
-  occt-draw admesh libdbd-xbase-perl
+  occt-draw admesh
+  # The program maps its drawing fonts (Arial, Times New Roman, Courier New) to these metric-compatible
+  # families and shows Chinese and Korean menus with the CJK font.
+  fonts-liberation2 fonts-wqy-microhei
 )
 
 missing=()

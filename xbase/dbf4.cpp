@@ -199,14 +199,18 @@ uint8_t SelectedArea() { return dbf4.CurrentArea; }
 void USE(const std::string& command, uint8_t* buffer, uint32_t size) {
   xbcommon.XbErrorCode = 0;
   CloseArea();
+  // A table that could not be completed and closed fails this command too.
+  if (xbcommon.XbErrorCode != 0) return;
   std::string cmd = XbAllTrim(command);
   if (cmd.empty()) return;
-  cmd = XbUpperStr(cmd) + " ";
-  if (cmd.find("LINKED LIST") != std::string::npos || cmd.find("VIRTUAL FILE") != std::string::npos) {
+  // The words of the command are read whatever their case; the file name keeps its own.
+  cmd += " ";
+  const std::string upper = XbUpperStr(cmd);
+  if (upper.find("LINKED LIST") != std::string::npos || upper.find("VIRTUAL FILE") != std::string::npos) {
     if (xbcommon.VFileHandler) {
       auto cb = std::make_unique<TDbfControlBlock>();
       cb->IsVirtual = true;
-      cb->FileName = XbAllTrim(cmd);
+      cb->FileName = XbAllTrim(upper);
       cb->RecordBuffer = buffer;
       cb->RecordBufferSize = size;
       cb->Alias = cb->FileName.substr(0, 64);
@@ -214,7 +218,7 @@ void USE(const std::string& command, uint8_t* buffer, uint32_t size) {
       dbf4.WorkAreaTable[dbf4.CurrentArea] = std::move(cb);
       xbcommon.VFileHandler(*dbf4.WorkAreaTable[dbf4.CurrentArea]);
     } else {
-      XbSetError(1101, " [USE(" + XbAllTrim(cmd) + ")]");
+      XbSetError(1101, " [USE(" + XbAllTrim(upper) + ")]");
     }
     return;
   }
@@ -225,19 +229,20 @@ void USE(const std::string& command, uint8_t* buffer, uint32_t size) {
   bool exclusive = false;
   {
     std::string probe = cmd;
-    if (StripKeyword(" EXCLUSIVE", probe)) {
+    if (StripKeywordKeepCase(" EXCLUSIVE", probe)) {
       exclusive = true;
       cmd = probe + " ";
     }
   }
   std::string alias;
-  size_t at = cmd.find(" ALIAS ");
+  size_t at = XbUpperStr(cmd).find(" ALIAS ");
   if (at != std::string::npos) {
     std::string after = XbLTrim(cmd.substr(at + 7));
     alias = after.substr(0, after.find(' ')).substr(0, 64);
     cmd.erase(at);
   }
   const std::string rest = XbAllTrim(cmd);
+  // The path as written; the file layer looks up a name that is not there as written.
   std::string fileName = XbFullPath(rest);
   if (alias.empty()) alias = BaseFileName(fileName).substr(0, 64);
   alias = XbUpperStr(alias);
@@ -326,21 +331,57 @@ void CloseArea() {
       slot.reset();
     }
   } release{dbf4.CurrentArea};
-  if (IndexActive() && ix().CloseIndexes) ix().CloseIndexes();
-  RefreshCount();
-  unlockCurrent();
-  cb->SwapBuffer.clear();
-  if (cb->HasMemo && xbcommon.MemoHooks.CloseMemofile) xbcommon.MemoHooks.CloseMemofile();
-  CloseDbf(*cb);
+  // Every step runs; the first one that fails is what the command reports once the area is free, so
+  // that a later step cannot clear it (records held back that cannot be written are data lost).
+  uint16_t code = 0;
+  std::string context;
+  {
+    XbQuietErrors quiet;
+    auto note = [&code, &context] {
+      if (xbcommon.XbErrorCode != 0 && code == 0) {
+        code = xbcommon.XbErrorCode;
+        context = XbTakeErrorContext();
+      }
+      xbcommon.XbErrorCode = 0;
+    };
+    xbcommon.XbErrorCode = 0;
+    if (IndexActive() && ix().CloseIndexes) ix().CloseIndexes();
+    note();
+    RefreshCount();
+    // A failed release of a lock is no failure of the close; records the unlock could not write
+    // are still held back, and the file layer's close writes them or says why not.
+    unlockCurrent();
+    xbcommon.XbErrorCode = 0;
+    XbTakeErrorContext();
+    cb->SwapBuffer.clear();
+    if (cb->HasMemo && xbcommon.MemoHooks.CloseMemofile) xbcommon.MemoHooks.CloseMemofile();
+    note();
+    CloseDbf(*cb);
+    note();
+  }
+  dbf4.WorkAreaTable[release.area].reset();
+  if (code != 0) XbSetError(code, context);
 }
 
 void CloseAll() {
   xbcommon.XbErrorCode = 0;
-  for (uint8_t a = 1; a <= MaxUserAreas; ++a) {
-    dbf4.CurrentArea = a;
-    CloseArea();
+  // Every area is closed; the first that fails makes the command fail.
+  uint16_t code = 0;
+  std::string context;
+  {
+    XbQuietErrors quiet;
+    for (uint8_t a = 1; a <= MaxUserAreas; ++a) {
+      dbf4.CurrentArea = a;
+      CloseArea();
+      if (xbcommon.XbErrorCode != 0 && code == 0) {
+        code = xbcommon.XbErrorCode;
+        context = XbTakeErrorContext();
+      }
+      xbcommon.XbErrorCode = 0;
+    }
   }
   dbf4.CurrentArea = 1;
+  if (code != 0) XbSetError(code, context);
 }
 
 // ---- Fields ---------------------------------------------------------------------------------
@@ -708,6 +749,8 @@ bool SetIgnoreDel(bool flag) {
 bool MoveOffInvisible() {
   TDbfControlBlock* cb = CurrentBlock();
   if (!cb || !hidden(*cb)) return false;
+  // Records held back go to the file before the locks do; when they cannot, the command ends here.
+  if (!cb->IsVirtual && !WritePendingRecords(*cb)) return true;
   unlockCurrent();
   int32_t here = cb->RecNo;
   SKIP(1);

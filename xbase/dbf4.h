@@ -50,13 +50,19 @@ void RefreshCount();
 
 void Select(int32_t n);  // 0: lowest free of 1..33
 uint8_t SelectedArea();
-// Closes the current area, then opens the table the command names:
-//   "<file>[ EXCLUSIVE][ ALIAS <alias>]". buffer/size: the caller's binary record buffer,
+// Closes the current area (when that fails, so does the command: nothing is opened), then opens
+// the table the command names: "<file>[ EXCLUSIVE][ ALIAS <alias>]", the words in any case. The
+// file name is used as written; only a last name that is not there as written is looked up whatever
+// its case, and the area goes by the name of the file opened (FileName, AreaFileName), which the
+// names of its memo file and indexes follow. buffer/size: the caller's binary record buffer,
 //   nullptr/0 to let the area allocate it. A command naming a "VIRTUAL FILE" or "LINKED LIST"
 //   installs a virtual work-area record (IsVirtual, FileName = the command, the caller's buffer)
 //   and hands it to VFileHandler with VFileOp 4; without a handler it is error 1101.
 void USE(const std::string& command, uint8_t* buffer = nullptr, uint32_t size = 0);
+// Closing completes the table (records held back, header, end-of-file byte). The area ends free
+// whatever fails; the first failure is then reported as the command's own.
 void CloseArea();
+// Closes every area; the first failure is reported once all are closed.
 void CloseAll();
 
 uint8_t FieldCount();

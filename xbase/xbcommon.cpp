@@ -15,6 +15,7 @@
 #include <cstring>
 #include <filesystem>
 #include <limits>
+#include <utility>
 
 #include "platform/clock.h"
 #include "platform/codepage.h"
@@ -474,28 +475,35 @@ int32_t XbPosNoCase(const std::string& sub, const std::string& text) {
   return p == std::string::npos ? 0 : static_cast<int32_t>(p + 1);
 }
 
-bool StripKeyword(const std::string& word, std::string& text) {
-  text = XbUpperStr(text);
+bool StripKeywordKeepCase(const std::string& word, std::string& text) {
   if (word.empty()) {
     text = XbRTrim(text);
     return false;
   }
-  std::string w = XbUpperStr(word);
+  const std::string w = XbUpperStr(word);
+  std::string upper = XbUpperStr(text);
   bool removed = false;
   size_t from = 0;
-  for (size_t p = text.find(w, from); p != std::string::npos; p = text.find(w, from)) {
+  for (size_t p = upper.find(w, from); p != std::string::npos; p = upper.find(w, from)) {
     size_t after = p + w.size();
-    char c = after < text.size() ? text[after] : '\0';
-    bool joined = after < text.size() && ((c >= '0' && c <= '9') || c == '\\' || c == '_' || XbIsCharAlpha(c));
+    char c = after < upper.size() ? upper[after] : '\0';
+    bool joined = after < upper.size() && ((c >= '0' && c <= '9') || c == '\\' || c == '_' || XbIsCharAlpha(c));
     if (joined) {
       from = after;
     } else {
+      upper.erase(p, w.size());
       text.erase(p, w.size());
       removed = true;
       from = p;
     }
   }
   text = XbRTrim(text);
+  return removed;
+}
+
+bool StripKeyword(const std::string& word, std::string& text) {
+  const bool removed = StripKeywordKeepCase(word, text);
+  text = XbUpperStr(text);
   return removed;
 }
 
@@ -749,38 +757,58 @@ std::string XbFullPath(const std::string& name) {
 
 std::string XbShortPath(const std::string& name) { return XbFullPath(name); }
 
+namespace {
+
+// How well a name found in the folder fits the name asked for, both equal whatever the case. The
+// asked name's stem in its own case counts first, so that a name derived from a table ("t" with
+// ".DBT" from t.dbf) finds that table's file (t.dbt) and not its twin (T.DBT); then the number of
+// characters in the same case.
+std::pair<bool, size_t> caseFit(const std::string& asked, const std::string& found) {
+  const size_t dot = asked.rfind('.');
+  const size_t stem = dot == std::string::npos ? asked.size() : dot;
+  size_t same = 0;
+  for (size_t i = 0; i < asked.size() && i < found.size(); ++i)
+    if (asked[i] == found[i]) ++same;
+  return {asked.compare(0, stem, found, 0, stem) == 0, same};
+}
+
+}  // namespace
+
 std::string XbResolveFileName(const std::string& name) {
   std::string p = slashes(name);
   if (p.empty() || existsExact(p)) return p;
-  std::string done = p[0] == '/' ? "/" : "";
-  size_t i = p[0] == '/' ? 1 : 0;
-  while (i <= p.size()) {
-    size_t j = p.find('/', i);
-    if (j == std::string::npos) j = p.size();
-    std::string comp = p.substr(i, j - i);
-    if (!comp.empty()) {
-      std::string trial = done + comp;
-      if (comp != "." && comp != ".." && !existsExact(trial)) {
-        // Lowest name in byte order among the case-insensitive matches, so the choice is stable.
-        std::string want = XbUpperStr(comp), found;
-        if (DIR* d = ::opendir(done.empty() ? "." : done.c_str())) {
-          while (dirent* e = ::readdir(d)) {
-            std::string n = e->d_name;
-            if (XbUpperStr(n) == want && (found.empty() || n < found)) found = n;
-          }
-          ::closedir(d);
-        }
-        if (found.empty()) return p;
-        trial = done + found;
+  // Folders are used as written; only the last name is looked for whatever its case.
+  const size_t slash = p.rfind('/');
+  const std::string folder = slash == std::string::npos ? std::string() : p.substr(0, slash + 1);
+  const std::string last = slash == std::string::npos ? p : p.substr(slash + 1);
+  if (last.empty() || last == "." || last == "..") return p;
+  const std::string want = XbUpperStr(last);
+  std::string found;
+  std::pair<bool, size_t> best{};
+  if (DIR* d = ::opendir(folder.empty() ? "." : folder.c_str())) {
+    while (dirent* e = ::readdir(d)) {
+      const std::string n = e->d_name;
+      if (n.size() != last.size() || XbUpperStr(n) != want) continue;
+      // The best fit, and among equals the lowest name in byte order, so the choice is stable.
+      const auto fit = caseFit(last, n);
+      if (found.empty() || fit > best || (fit == best && n < found)) {
+        found = n;
+        best = fit;
       }
-      done = trial;
-      if (j < p.size()) done += '/';
-    } else if (j < p.size() && !done.empty() && done.back() != '/') {
-      done += '/';
     }
-    i = j + 1;
+    ::closedir(d);
   }
-  return done;
+  return found.empty() ? p : folder + found;
+}
+
+std::string XbCompanionName(const std::string& table, const std::string& ext) {
+  std::string d, n, e;
+  splitPath(slashes(table), d, n, e);
+  const bool lower = std::any_of(e.begin(), e.end(), [](char c) { return c >= 'a' && c <= 'z'; });
+  const bool upper = std::any_of(e.begin(), e.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
+  std::string x = ext;
+  for (char& c : x) c = lower && !upper ? XbCharLow(c) : !lower && upper ? XbCharUp(c) : c;
+  return XbResolveFileName(d + n + "." + x);
 }
 
 bool XbFileExists(const std::string& name) {
@@ -837,8 +865,9 @@ uint16_t XbOpenFile(const std::string& name, uint16_t mode, int& fd) {
 
 uint16_t XbCreateFile(const std::string& name, int& fd) {
   fd = -1;
-  std::string real = XbResolveFileName(name);
-  int f = ::open(real.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  // A new file gets the name as written: looking it up whatever its case would empty a
+  // different file that only differs in case.
+  int f = ::open(name.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
   if (f < 0) return XbIoCode(errno);
   if (::flock(f, LOCK_EX | LOCK_NB) != 0) {
     int err = errno;

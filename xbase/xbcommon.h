@@ -206,6 +206,8 @@ int32_t XbPosNoCase(const std::string& sub, const std::string& text);  // 1-base
 // Removes every occurrence of word (upper-cased text) that is not followed by a letter, digit,
 // "\" or "_"; the text is upper-cased and trimmed at the end. True when one was removed.
 bool StripKeyword(const std::string& word, std::string& text);
+// The same, found whatever the case, leaving the rest of the text in its own case (a file name).
+bool StripKeywordKeepCase(const std::string& word, std::string& text);
 
 // ---- Number texts (national DecimalChar) ----------------------------------------------------
 
@@ -233,9 +235,15 @@ std::string XbForceExt(const std::string& name, const std::string& ext);
 std::string XbNoExtension(const std::string& name);
 std::string XbFullPath(const std::string& name);
 std::string XbShortPath(const std::string& name);  // the full path (there are no short names here)
-// The existing file that name denotes, looked up case-insensitively per component when the exact
-// name does not exist; the name unchanged when nothing matches.
+// The existing file that name denotes. A name that exists as written is used as written; otherwise
+// its last component (never a folder) is looked up case-insensitively in its folder, preferring a
+// match whose stem has the case written. The name unchanged when nothing matches.
 std::string XbResolveFileName(const std::string& name);
+// The file that goes with a table (memo file, index, semaphore file): the table's name (the name
+// actually opened) with the extension ext, written in lower case when the table's extension is in
+// lower case and in upper case when it is in upper case (t.dbf -> t.dbt, T.DBF -> T.DBT), then
+// resolved as XbResolveFileName does.
+std::string XbCompanionName(const std::string& table, const std::string& ext);
 bool XbFileExists(const std::string& name);
 // File time stamp (seconds since 1970); XbFindError := 0, or the error code and 0.
 int64_t FileDateOf(const std::string& name);

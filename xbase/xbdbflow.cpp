@@ -114,9 +114,6 @@ std::string damageOf(const TDbfControlBlock& cb, int64_t fileSize) {
   for (size_t i = 1; i < cb.Fields.size(); ++i) needed += cb.Fields[i].Len;
   if (needed > cb.RecLen) return "Datensatzl\xE4nge ist kleiner als die Summe der Feldl\xE4ngen";
   if (cb.HeaderLen > fileSize) return "Header reicht \xFC" "ber das Dateiende";
-  if (cb.RecCount < 0 ||
-      static_cast<int64_t>(cb.HeaderLen) + static_cast<int64_t>(cb.RecCount) * cb.RecLen > fileSize)
-    return "Datensatzanzahl reicht \xFC" "ber das Dateiende";
   return "";
 }
 
@@ -560,6 +557,9 @@ void OpenDbf(TDbfControlBlock& cb) {
     XbFSplit(cb.FileName, d, n, e);
     if (e.empty()) cb.FileName = XbDefaultExt(XbRTrim(cb.FileName), "DBF");
   }
+  // The file that exists as written, else the one that matches whatever the case. The table goes
+  // by the name actually opened from here on: memo file, indexes, reopening and messages follow it.
+  cb.FileName = XbResolveFileName(cb.FileName);
   cb.OpenMode = xbcommon.FileMode;
   uint16_t rc = XbOpenFile(cb.FileName, cb.OpenMode, cb.DbfFile);
   if (rc != 0) {
@@ -609,6 +609,14 @@ void OpenDbf(TDbfControlBlock& cb) {
     XbSetError(210, notDbf(cb.FileName, damage, true, ") [USE/OpenDBF]"));
     return;
   }
+  {
+    // A header that counts more records than the file holds (an append cut short, half a record
+    // written) opens with the whole records that are there, as a shared table counts them. The
+    // file stays as it is; the next write of the header puts the count right.
+    const int64_t whole = fileSize > cb.HeaderLen ? (fileSize - cb.HeaderLen) / cb.RecLen : 0;
+    if (cb.RecCount < 0 || cb.RecCount > whole)
+      cb.RecCount = static_cast<int32_t>(std::min<int64_t>(whole, std::numeric_limits<int32_t>::max()));
+  }
   if (cb.RecCount >= 1) {
     cb.RecNo = 1;
     cb.AtBof = cb.AtEof = false;
@@ -656,8 +664,13 @@ void GetDbfRecord(TDbfControlBlock& cb, int32_t n) {
     callVFile(cb, 3, n);
     return;
   }
+  // Only a table held exclusively reads ahead. Any other process may rewrite a record of a shared
+  // table between our reads, and nothing cheap tells when it did (a time stamp need not move within
+  // one tick), so a record read ahead could be served as it was before the change. A shared table
+  // therefore reads every record from the file when it is reached, as it did without read-ahead.
+  const bool ahead = cb.Exclusive;
   const uint8_t* stored = nullptr;
-  if (cb.AheadCount > 0 && n >= cb.AheadFirst && n - cb.AheadFirst < cb.AheadCount) {
+  if (ahead && cb.AheadCount > 0 && n >= cb.AheadFirst && n - cb.AheadFirst < cb.AheadCount) {
     stored = cb.AheadData.data() + static_cast<size_t>(n - cb.AheadFirst) * cb.RecLen;
   } else {
     if (cb.PendingCount > 0) {
@@ -669,7 +682,8 @@ void GetDbfRecord(TDbfControlBlock& cb, int32_t n) {
     }
     // The record right after the ones held continues a walk: read twice as many as last time.
     const int32_t most = static_cast<int32_t>(std::max<size_t>(1, kAheadBytes / std::max<uint16_t>(cb.RecLen, 1)));
-    int32_t want = cb.AheadCount > 0 && n == cb.AheadFirst + cb.AheadCount ? std::min(2 * cb.AheadCount, most) : 1;
+    int32_t want =
+        ahead && cb.AheadCount > 0 && n == cb.AheadFirst + cb.AheadCount ? std::min(2 * cb.AheadCount, most) : 1;
     want = std::min(want, cb.RecCount - n + 1);
     DropReadAhead(cb);
     cb.AheadData.resize(static_cast<size_t>(want) * cb.RecLen);
@@ -1036,13 +1050,7 @@ void CreateDBF(TDbfControlBlock& cb, const std::string& name, uint16_t count, st
   CloseDbf(cb);
   if (xbcommon.XbErrorCode == 0 && memo) {
     // The memo file's extension follows the case of the table's.
-    std::string d, n, e;
-    XbFSplit(cb.FileName, d, n, e);
-    std::string ext = MemoFileExt(0x8B);
-    bool lower = !e.empty() && std::any_of(e.begin(), e.end(), [](char c) { return c >= 'a' && c <= 'z'; });
-    if (lower)
-      for (char& c : ext) c = static_cast<char>(c + 32);
-    NewMemoFile(XbForceExt(cb.FileName, ext), 0x8B, DbfMemoBlockSize, "CreateDbf()");
+    NewMemoFile(XbCompanionName(cb.FileName, MemoFileExt(0x8B)), 0x8B, DbfMemoBlockSize, "CreateDbf()");
   }
 }
 

@@ -60,9 +60,9 @@ struct TDbfControlBlock {
   uint16_t OpenMode = 0;
   bool OemConvert = false;             // record text is stored in the DOS code page
   int DbfFile = -1;                    // descriptor of the open table file (locks use it)
-  // Stored records read ahead for sequential reads (records AheadFirst .. AheadFirst + AheadCount - 1,
-  // as stored, before any code-page conversion). Our own writes keep it in step with the file;
-  // DropReadAhead empties it wherever a read must see the file itself.
+  // Stored records read ahead for sequential reads of a table held exclusively (records AheadFirst ..
+  // AheadFirst + AheadCount - 1, as stored, before any code-page conversion). Our own writes keep it
+  // in step with the file; DropReadAhead empties it wherever a read must see the file itself.
   std::vector<uint8_t> AheadData;
   int32_t AheadFirst = 0;
   int32_t AheadCount = 0;
@@ -121,9 +121,10 @@ uint32_t BinaryFieldOffset(const TDbfControlBlock& cb, uint8_t n);
 void OpenDbf(TDbfControlBlock& cb);
 // defs: [1..count], index 0 unused; the cleaned name, type, length and decimals are written back.
 void CreateDBF(TDbfControlBlock& cb, const std::string& name, uint16_t count, std::vector<TDbfFieldEntry>& defs);
-// Reads record n into RawRecord. A read of the record after the ones held ahead fills the read-ahead
-// with a block of the following records, growing with every block used up, so that a sequential
-// walk costs one read per block; any other record is read alone.
+// Reads record n into RawRecord. On a table held exclusively, a read of the record after the ones
+// held ahead fills the read-ahead with a block of the following records, growing with every block
+// used up, so that a sequential walk costs one read per block; any other record is read alone. A
+// table that others may change reads every record from the file.
 void GetDbfRecord(TDbfControlBlock& cb, int32_t n);
 // Forgets the records read ahead: the next read goes to the file. Needed after a lock is taken (a
 // locked read must see what others wrote), before repositioning and whenever the file may have

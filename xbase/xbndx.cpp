@@ -13,7 +13,9 @@
 #include "xbase/dbf4.h"
 #include "xbase/dbf4lock.h"
 #include "xbase/xbdbflow.h"
+#include "xbase/xbkeyutil.h"
 #include "xbase/xbnatdate.h"
+#include "xbase/xbparser.h"
 #include "xbase/xbndxsem.h"
 
 namespace qorva {
@@ -399,6 +401,10 @@ std::string numericKey(double v) {
   return k;
 }
 
+TExprShape shapeOf(const TExprControlBlock* block) {
+  return {block->ResultType, block->ResultLen, block->ResultDec};
+}
+
 // The key of the current record for an index (KeyLen bytes).
 std::string keyOf(TNdxControlBlock& b) {
   TDbfControlBlock* cb = CurrentBlock();
@@ -421,9 +427,11 @@ std::string keyOf(TNdxControlBlock& b) {
     return numericKey(v);
   }
   const char* t = static_cast<const char*>(r);
-  std::string text(t, strnlen(t, 255));
-  if (cb && cb->OemConvert) text = XbAnsiToOem(text);
+  const std::string text(t, strnlen(t, 255));
+  // Collated while the text is in the Windows character set, so that umlauts read as two letters
+  // in DOS tables as well; the letters they become are the same in both character sets.
   k = CollationKey(text, static_cast<int32_t>(text.size()));
+  if (cb && cb->OemConvert) k = XbAnsiToOem(k);
   k.resize(len, ' ');
   return k;
 }
@@ -446,16 +454,11 @@ size_t naturalKeyLength(TNdxControlBlock& b) {
   return k.size();
 }
 
-double julianOf(int32_t y, int32_t m, int32_t d) {
-  int64_t a = (14 - m) / 12, yy = y + 4800 - a, mm = m + 12 * a - 3;
-  return static_cast<double>(d + (153 * mm + 2) / 5 + 365 * yy + yy / 4 - yy / 100 + yy / 400 - 32045);
-}
-
 std::string keyText(TNdxControlBlock& b, const std::string& key) {
   if (b.KeyMaker || b.CharKey) return key;
   double v = 0;
   std::memcpy(&v, key.data(), 8);
-  if (b.Header.KeyType == 'D') return DbfToDateText(JulianToDbfDate(v));
+  if (b.Header.KeyType == 'D') return JulianToDateText(v);
   return XbFormatFixed(v, b.Shape.Len, b.Shape.Dec);
 }
 
@@ -525,62 +528,6 @@ std::string NormalizeExpr(const std::string& text) {
   return out;
 }
 
-std::string Soundex(const std::string& text) {
-  static const char* table = "01230120022455012623010202";
-  std::string letters;
-  for (char c : text) {
-    char u = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
-    if (u >= 'A' && u <= 'Z') letters += u;
-  }
-  if (letters.empty()) return "0000";
-  std::string code(1, letters[0]);
-  char prev = table[letters[0] - 'A'];
-  for (size_t i = 1; i < letters.size() && code.size() < 4; ++i) {
-    char d = table[letters[i] - 'A'];
-    if (d != '0' && d != prev) code += d;
-    prev = d;
-  }
-  code.resize(4, '0');
-  return code;
-}
-
-double DbfDateToJulian(const std::string& stored) {
-  std::string s = stored.substr(0, 8);
-  if (s.size() < 8) return 0;
-  int32_t v[3] = {0, 0, 0};
-  const int32_t at[3] = {0, 4, 6}, len[3] = {4, 2, 2};
-  for (int i = 0; i < 3; ++i)
-    for (int32_t k = 0; k < len[i]; ++k) {
-      char c = s[static_cast<size_t>(at[i] + k)];
-      if (c < '0' || c > '9') return 0;
-      v[i] = v[i] * 10 + (c - '0');
-    }
-  static const int32_t days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (v[0] < 1 || v[1] < 1 || v[1] > 12 || v[2] < 1) return 0;
-  int32_t dm = days[v[1] - 1] + (v[1] == 2 && XbIsLeapYear(v[0]) ? 1 : 0);
-  if (v[2] > dm) return 0;
-  return julianOf(v[0], v[1], v[2]);
-}
-
-std::string JulianToDbfDate(double day) {
-  if (!(day >= 1721426 && day <= 5373484)) return "        ";
-  int64_t a = static_cast<int64_t>(day) + 32044;
-  int64_t b = (4 * a + 3) / 146097, c = a - 146097 * b / 4;
-  int64_t d = (4 * c + 3) / 1461, e = c - 1461 * d / 4, m = (5 * e + 2) / 153;
-  int64_t dd = e - (153 * m + 2) / 5 + 1, mm = m + 3 - 12 * (m / 10), yy = 100 * b + d - 4800 + m / 10;
-  char buf[9];
-  int64_t parts[3] = {yy, mm, dd};
-  int widths[3] = {4, 2, 2};
-  int at = 0;
-  for (int i = 0; i < 3; ++i)
-    for (int k = widths[i] - 1; k >= 0; --k) {
-      int64_t v = parts[i];
-      for (int s = 0; s < k; ++s) v /= 10;
-      buf[at++] = static_cast<char>('0' + v % 10);
-    }
-  return std::string(buf, 8);
-}
-
 // ---- Start-up and hooks ----------------------------------------------------------------------------
 
 namespace {
@@ -599,9 +546,7 @@ void IndexInit() {
         if (b->CompiledKey && xbcommon.ParserHooks.FreeExpr) xbcommon.ParserHooks.FreeExpr(b->CompiledKey);
         b.reset();
       }
-  auto shape = std::move(xbndx.ExprShape);
   xbndx = Xbndx{};
-  xbndx.ExprShape = std::move(shape);
   InitXbndxsem();
   xbndx.KeyMakerMarker = "ANWENDER-DEFINIERTENKEYMAKERBENUTZT,UMINDEXZUERZEUGEN";
   xbcommon.IndexUnitLinked = true;
@@ -684,7 +629,8 @@ void IndexInit() {
   // A table that was held exclusively while its indexes opened logs in once it is shared again.
   auto ensureLogin = [] {
     TDbfControlBlock* cb = CurrentBlock();
-    if (ctl() && cb && !cb->Exclusive && area() <= 34 && !xbndxsem.States[area()]) HandleSemafore(SemLogin);
+    if (ctl() && cb && !cb->Exclusive && (cb->OpenMode & 0x0F) == 2 && area() <= 34 && !xbndxsem.States[area()])
+      HandleSemafore(SemLogin);
   };
   h.SetReadSemaphoreProc = [ensureLogin](bool on) {
     if (on) ensureLogin();
@@ -1049,8 +995,7 @@ void openIndex(const std::string& name, bool soundex, uint8_t order, bool descen
     b->CompiledKey = text.empty() ? nullptr : xbcommon.ParserHooks.AssignExpr(text);
     if (!b->CompiledKey)
       IndexError(222, "Ung\xFCltiger dBASE-Schl\xFCsselausdruck oder Index-Datei besch\xE4" "digt " + name + kOpenCtx);
-    b->Shape.Type = b->Header.KeyType;
-    if (xbndx.ExprShape) b->Shape = xbndx.ExprShape(b->CompiledKey);
+    b->Shape = shapeOf(b->CompiledKey);
     const char t = b->Shape.Type == 'F' ? 'N' : b->Shape.Type;
     const bool typeOk = (t == 'C' && b->CharKey) || ((t == 'N' || t == 'D') && !b->CharKey);
     if (!typeOk) IndexError(222, kOpenCtx);
@@ -1164,8 +1109,11 @@ bool SetIndexTo(const std::string& nameWithOptions, int32_t order, TNdxKeyMaker 
     IndexError(2, "\xD6" "ffnungsversuch von " + file + " [SetIndexTo(...," + num(order) + ")]");
     return false;
   }
+  // A table opened for reading only cannot take the lock that LOGIN needs: it reads the index as
+  // it finds it.
   const uint16_t ov = dbf4.OpenModeOverride;
-  if (ov == 0xFFFF || ((ov & 0x02) && (ov & 0x40))) {
+  const bool writable = (cb->OpenMode & 0x0F) == 2;
+  if (writable && (ov == 0xFFFF || ((ov & 0x02) && (ov & 0x40)))) {
     HandleSemafore(SemLogin);
     if (xbcommon.XbErrorCode != 0) return false;
   }
@@ -1650,13 +1598,13 @@ void Find(const std::string& text) {
           key.resize(klen, '\0');
         } else if (b->CharKey) {
           if (xbndx.ExactFind) t = XbPadRight(t, static_cast<int32_t>(klen));
-          if (cb.OemConvert) t = XbAnsiToOem(t);
           t = CollationKey(t, static_cast<int32_t>(klen));
+          if (cb.OemConvert) t = XbAnsiToOem(t);
           cmpLen = xbndx.ExactFind ? klen : std::min(t.size(), klen);
           key = t;
           key.resize(klen, '\0');
         } else if (b->Header.KeyType == 'D') {
-          key = numericKey(DbfDateToJulian(DateTextToDbf(XbAllTrim(t))));
+          key = numericKey(DateTextToJulian(XbAllTrim(t)));
         } else {
           long double v = 0;
           XbParseReal(t, v);
@@ -2227,11 +2175,7 @@ bool MakeIndex(const std::string& name, const std::string& expression, bool soun
     }
     b.CompiledKey = xbcommon.ParserHooks.AssignExpr(expr);
     if (!b.CompiledKey) return false;
-    if (!xbndx.ExprShape) {
-      XbSetError(254, "Ung\xFCltiger Parser-Return-Typ" + suffix);
-      return false;
-    }
-    b.Shape = xbndx.ExprShape(b.CompiledKey);
+    b.Shape = shapeOf(b.CompiledKey);
     const char t = b.Shape.Type;
     if (t != 'C' && t != 'D' && t != 'F' && t != 'N') {
       XbSetError(254, "Ung\xFCltiger Parser-Return-Typ" + suffix);

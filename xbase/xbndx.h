@@ -9,8 +9,8 @@
 // that IndexInit fills; dataset and table-access code call the public routines directly.
 // Equal keys are kept in record-number order by the build and by insertion alike, so finding the
 // entry of one record among many equal keys is a descent, not a walk.
-// May call: xbndxsem, dbf4lock, dbf4, xbdbflow, xbnatdate, xbcommon and the expression compiler
-// through ParserHooks.
+// May call: xbndxsem, dbf4lock, dbf4, xbdbflow, xbnatdate, xbkeyutil, xbparser (the result type of
+// a compiled key), xbcommon, and the expression compiler through ParserHooks.
 
 #include <array>
 #include <cstdint>
@@ -106,8 +106,6 @@ struct Xbndx {
   uint64_t NodeWriteGen = 1;     // raised by every node write: descents made before it are stale
   std::function<void()> MakeIndexProgress;
   int32_t MakeIndexProgressCount = 0;
-  // Result type of a compiled expression; installed with the expression compiler.
-  std::function<TExprShape(TExprControlBlock*)> ExprShape;
   std::string KeyMakerMarker;    // the stored expression of key-maker indexes
 };
 extern Xbndx xbndx;
@@ -122,10 +120,6 @@ std::string CollationKey(const std::string& text, int32_t limit);
 // Outside quotes: blanks and tabs dropped (one kept between two word characters), ASCII letters
 // upper-cased, quotes stored as double quotes.
 std::string NormalizeExpr(const std::string& text);
-std::string Soundex(const std::string& text);
-// Day numbers (0001-01-01 = 1721426, 0 = blank) and stored dates "YYYYMMDD".
-double DbfDateToJulian(const std::string& stored);
-std::string JulianToDbfDate(double day);
 
 // ---- Opening, closing, orders -------------------------------------------------------------------
 

@@ -1,6 +1,7 @@
 #include "foundation/ui/fmxutil2.h"
 
 #include <QFont>
+#include <QMainWindow>
 #include <QPalette>
 #include <QPointer>
 #include <QRect>
@@ -95,10 +96,14 @@ void SetupGraphForm(QWidget* form) {
   int h = kwenvar.GraphResY > 0 ? kwenvar.GraphResY + 1 : MaxGraphClientHeight();
   form->resize(w, h);
   form->move(0, 0);
-  QPalette pal = form->palette();
+  // The background colour is the drawing area's: the menu bar and the status areas of a main window
+  // keep the desktop's palette, or they would show dark text on a dark drawing background.
+  QWidget* area = form;
+  if (auto* main = qobject_cast<QMainWindow*>(form); main && main->centralWidget()) area = main->centralWidget();
+  QPalette pal = area->palette();
   pal.setColor(QPalette::Window, fromTColor(hgvar.BackgroundColor));
-  form->setPalette(pal);
-  form->setAutoFillBackground(true);
+  area->setPalette(pal);
+  area->setAutoFillBackground(true);
   form->setToolTipDuration(100000);
   for (QWidget* child : form->findChildren<QWidget*>()) child->setToolTipDuration(100000);
 }

@@ -24,7 +24,7 @@ void ScaleFormAt(QWidget* form);
 void ScaleForm(QWidget* form);
 
 // Client area (GraphResX + 1) x (GraphResY + 1) at (0, 0) in the background colour; tool tips stay
-// 100 s. A resolution not configured (0) takes the largest client area.
+// 100 s. Of a main window only the drawing area (its central widget) takes the background colour. A resolution not configured (0) takes the largest client area.
 void SetupGraphForm(QWidget* form);
 
 // Screen width minus the graphics window's frame width.

@@ -5,6 +5,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "foundation/ui/progfonts.h"
+
 namespace qorva {
 
 TShowScreen::TShowScreen(QWidget* parent) : QDialog(parent) {
@@ -15,7 +17,7 @@ TShowScreen::TShowScreen(QWidget* parent) : QDialog(parent) {
   Memo1->setObjectName(QStringLiteral("Memo1"));
   Memo1->setReadOnly(true);
   Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
-  QFont font(QStringLiteral("Courier"));
+  QFont font = ProgramFont("Courier");
   font.setStyleHint(QFont::TypeWriter);
   font.setPixelSize(13);
   Memo1->setFont(font);

@@ -8,6 +8,7 @@
 
 #include "foundation/kwenvar.h"
 #include "foundation/msgbox.h"
+#include "foundation/ui/progfonts.h"
 #include "foundation/ui/qttext.h"
 #include "foundation/wintext.h"
 #include "foundation/wprinvar.h"
@@ -15,7 +16,7 @@
 namespace qorva {
 
 QFont PrintoutFont() {
-  QFont font(QString::fromStdString(WinToUtf8(wprinvar.PrintFontName)));
+  QFont font = ProgramFont(wprinvar.PrintFontName);
   font.setPointSize(wprinvar.PrintFontSize > 0 ? wprinvar.PrintFontSize : 10);
   const FontStyleSet style = CodeToFontStyle(wprinvar.PrintFontStyle);
   font.setBold(style.bold);

@@ -13,11 +13,13 @@
 #include "foundation/msgbox.h"
 #include "foundation/textout.h"
 #include "foundation/textview.h"
+#include "foundation/ui/progfonts.h"
 #include "foundation/ui/qttext.h"
 #include "foundation/ui/uprintxt.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
 #include "foundation/wintext.h"
+#include "foundation/workdir.h"
 #include "foundation/wprinvar.h"
 
 namespace qorva {
@@ -35,7 +37,7 @@ TForm_showtextfile::TForm_showtextfile(QWidget* owner) : QDialog(owner) {
   Memo1->setReadOnly(true);
   Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
   Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  QFont memoFont("Courier New");
+  QFont memoFont = ProgramFont("Courier New");
   memoFont.setPixelSize(12);
   memoFont.setStyleHint(QFont::TypeWriter);
   Memo1->setFont(memoFont);
@@ -80,7 +82,7 @@ void TForm_showtextfile::FormCreate() {
 }
 
 void TForm_showtextfile::FormShow() {
-  ShowFileName = AddBackslash(kwenvar.TempDir) + "outwin.txt";
+  ShowFileName = WorkPath("outwin.txt");
   Memo1->setFont(PrintoutFont());
   std::vector<std::string> lines;
   if (FileCanOpen(ShowFileName) && ReadTextLines(ShowFileName, lines)) {
@@ -114,7 +116,7 @@ void TForm_showtextfile::mi_EditMarkAllClick() { Memo1->selectAll(); }
 void TForm_showtextfile::mi_EditCopyClick() { Memo1->copy(); }
 
 void TForm_showtextfile::mi_dateiExportNotepadClick() {
-  ShowFileName = AddBackslash(kwenvar.TempDir) + "outwin.txt";
+  ShowFileName = WorkPath("outwin.txt");
   if (!StartProgramOnDocument("notepad", ShowFileName)) ReportError("notepad not found");
 }
 

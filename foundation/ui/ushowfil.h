@@ -1,7 +1,7 @@
 #pragma once
-// ushowfil: the text viewer of a report on screen. It shows the display copy "outwin.txt" in
-// TempDir, prints the report's DOS text (PrintFileName) through the print dialog, selects and
-// copies text and hands the copy to a text editor. Its place and size survive in TextWindowPos.
+// ushowfil: the text viewer of a report on screen. It shows the display copy "outwin.txt" in the
+// run's work folder, prints the report's DOS text (PrintFileName) through the print dialog, selects
+// and copies text and hands the copy to a text editor. Its place and size survive in TextWindowPos.
 
 #include <QDialog>
 #include <string>

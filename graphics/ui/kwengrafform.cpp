@@ -19,6 +19,7 @@
 
 #include "foundation/hgvar.h"
 #include "foundation/kwenvar.h"
+#include "foundation/ui/progfonts.h"
 #include "foundation/utilstr.h"
 #include "foundation/wintext.h"
 #include "foundation/wprinvar.h"
@@ -159,7 +160,7 @@ void DisplayListReplay::drawText(const Device& d) {
   const int styleKey = (bold ? 1 : 0) | (italic ? 2 : 0) | (underline ? 4 : 0) | (strike ? 8 : 0);
   if (cache.height != hpx || cache.width != wpx || cache.style != styleKey || cache.printer != d.printer ||
       cache.face != hgvar.GraphFontName) {
-    QFont font(QString::fromStdString(WinToUtf8(hgvar.GraphFontName)));
+    QFont font = ProgramFont(hgvar.GraphFontName);
     // The height is that of the character cell, as the font interface of the program takes it.
     font.setPixelSize(hpx);
     const qreal cell = QFontMetricsF(font).height();

@@ -1,23 +1,36 @@
 #include "shell/ui/qorvau.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QMenu>
 
 #include "foundation/error0.h"
 #include "foundation/kwenvar.h"
 #include "foundation/msgbox.h"
+#include "foundation/textout.h"
 #include "foundation/ui/fmxutil2.h"
+#include "foundation/ui/progfonts.h"
+#include "foundation/ui/qtprompter.h"
 #include "foundation/ui/qttext.h"
+#include "foundation/ui/ushowfil.h"
 #include "foundation/utilstr.h"
+#include "foundation/wintext.h"
 #include "foundation/wkwenvar.h"
 #include "graphics/kwendraw.h"
 #include "graphics/qvadxf1.h"
+#include "graphics/ui/lcaduti1.h"
+#include "platform/prompts.h"
+#include "platform/screen.h"
+#include "platform/ui/qtscreen.h"
 #include "shell/configio.h"
 #include "shell/springfile.h"
 #include "shell/startup.h"
 #include "shell/ui/mainmenu.h"
 #include "shell/vmenu1.h"
+#include "spring/materialtable.h"
+#include "spring/shellservices.h"
+#include "xbase/ui/xbmsgview.h"
 #include "xbase/xbcommon.h"
 
 namespace qorva {
@@ -32,6 +45,11 @@ Thh::Thh(QWidget* parent) : TFKWENGRA(parent, false) {
     SetMenuCommand(recent[n - 1], [this, n] { OpenRecentFile(*this, n); });
     recent[n - 1]->setVisible(false);
   }
+  // Every calculation in the window shows its messages, also a fatal one that leaves no drawing.
+  shellservices.ShowCalcMessagesHook = ShowCalcMessagesInWindow;
+  textout.ShowCalcMessagesHook = ShowCalcMessagesInWindow;
+  if (menu.mi_viewErrorMessages) SetMenuCommand(menu.mi_viewErrorMessages, [] { ShowErrorList(); });
+  if (menu.mi_helpErrorMessages) SetMenuCommand(menu.mi_helpErrorMessages, [] { ShowCalcMessages(); });
   if (!GraphDraw) GraphDraw = std::make_unique<TGraphDraw>();
   // The shell owns the program identity and sets it before anything reads it.
   SetProgramIdentity();
@@ -43,6 +61,8 @@ Thh::Thh(QWidget* parent) : TFKWENGRA(parent, false) {
 Thh::~Thh() {
   FormDestroy();
   configio = Configio{};
+  shellservices.ShowCalcMessagesHook = nullptr;
+  textout.ShowCalcMessagesHook = nullptr;
   if (GraphForm() == this) SetGraphForm(nullptr);
 }
 
@@ -60,19 +80,29 @@ std::optional<int> Thh::FormCreate(const CommandLine& cmd) {
   if (TMainMenu* m = MainMenuOf(*this)) InitRecentMenu(*m, m->mi_fileexit);
 
   std::optional<int> rc;
+  // A command-line file is drawn during the start-up; a fatal one shows its messages there already.
+  bool messagesShown = false;
+  shellservices.ShowCalcMessagesHook = [&messagesShown] {
+    messagesShown = true;
+    ShowCalcMessagesInWindow();
+  };
   try {
     rc = StartupCommandLine(cmd, false);
   } catch (const EXbaseHalt&) {
     // The engine has shown "Programm angehalten."; the start-up ends here and the window goes on.
   }
+  shellservices.ShowCalcMessagesHook = ShowCalcMessagesInWindow;
   if (rc) return rc;
   // The window opens on the current spring's drawing (the start picture, where there is one, and
-  // the demonstration keep theirs).
-  if (!kwenvar.DemoRun && !startup.StartPictureShown) RedrawCurrentView();
+  // the demonstration keep theirs); a fatal calculation shows its messages once.
+  if (!kwenvar.DemoRun && !startup.StartPictureShown && !(kwenvar.FatalError && messagesShown))
+    RedrawCurrentView();
   kwenvar.ErrorFlag = false;
   SetupGraphForm(this);
   ApplyMenuCaptions(*this);
   if (wkwenvar.MenuLanguage > 0) SetLanguage(*this, wkwenvar.MenuLanguage);
+  // The start-up calculated the spring: its messages are counted from the first moment on.
+  SetErrorMessagesItem(*this);
   UpdateFormCaption(*this);
   return std::nullopt;
 }
@@ -99,7 +129,52 @@ void Thh::closeEvent(QCloseEvent* event) {
   }
 }
 
-namespace {
+int RunMainWindow(const CommandLine& cmd) {
+  InstallProgramFonts();
+  installScreenMetrics(std::make_unique<QtScreenMetrics>());
+  installPrompter(std::make_unique<QtPrompter>());
+  // The spring modules name their help topics through the shell; the prompts show them.
+  shellservices.SetHelpTopicHook = SetPromptHelp;
+  InstallQtXbMsgView();
+  InstallTextOutputWindows();  // reports for the screen and the printer
+  InstallDiagramLimitsDialog();
+  int rc = 0;
+  try {
+    Thh window;
+    if (const std::optional<int> end = window.FormCreate(cmd)) {
+      rc = *end;
+    } else {
+      window.show();
+      rc = QApplication::exec();
+    }
+  } catch (...) {
+    EndProgramObjects();
+    throw;
+  }
+  EndProgramObjects();
+  return rc;
+}
+
+void EndProgramObjects() {
+  installMaterialTable(nullptr);
+  ShutdownProgram();
+  GraphDraw.reset();
+  shellservices.SetHelpTopicHook = nullptr;
+  installPrompter(nullptr);
+  installScreenMetrics(nullptr);
+}
+
+void ShowCalcMessagesInWindow() {
+  if (kwenvar.DemoRun) return;
+  kwenvar.ErrorFlag = false;
+  if (error0.ErrorCount == 0) {
+    ShowInfoBox("Berechnung erfolgreich ohne Fehlermeldungen");
+    return;
+  }
+  std::vector<std::string> lines;
+  for (uint16_t n = 1; n <= error0.ErrorCount; ++n) lines.push_back(DosToUtf8(error0.ErrorMsgs[n]));
+  prompter().textScreen("Berechnungsmodul meldet Warnungen oder Fehler, siehe Ursache und Abhilfe.", lines);
+}
 
 void SetErrorMessagesItem(Thh& form) {
   TMainMenu* m = MainMenuOf(form);
@@ -109,6 +184,8 @@ void SetErrorMessagesItem(Thh& form) {
                                    QString::number(count) + ")");
   m->mi_viewErrorMessages->setEnabled(count > 0);
 }
+
+namespace {
 
 // The items of the File menu in their order, separators included.
 QList<QAction*> FileItems(TMainMenu& menu) {

@@ -38,7 +38,21 @@ class Thh : public TFKWENGRA {
   bool destroyed_ = false;
 };
 
+// The window part of the program, once the application object exists: the Qt services, the main
+// window with its start-up and message loop, then the end of the program objects. Returns the exit
+// code.
+int RunMainWindow(const CommandLine& cmd);
+// Ends the program objects that refer to one another, each before what it refers to: the material
+// table while the table engine still runs, then the engine and the work files, then the screen
+// drawing object before the display list it frees; the prompter and the screen go back to their
+// batch forms, which need no application object.
+void EndProgramObjects();
+
+// The calculation messages in the window: a list of them, or the box saying there are none.
+void ShowCalcMessagesInWindow();
+
 // The error-messages item shows the number of calculation messages; the current view is drawn.
+void SetErrorMessagesItem(Thh& form);
 void UpdateAfterInput(Thh& form);
 // The window caption from SetAppTitle, then the recent-file items.
 void UpdateFormCaption(Thh& form);

@@ -233,15 +233,27 @@ TEST_F(UtilFileTest, LongLinesAndCodePageBytesRoundTrip) {
   EXPECT_FALSE(kwenvar.ErrorFlag);
 }
 
-TEST_F(UtilFileTest, OverlongLineIsCutAndCountsAsReadError) {
+// No line of ours is that long: the file is damaged and is read no further, also a source that
+// never ends a line (a reader that waited for the line end would never return).
+TEST_F(UtilFileTest, OverlongLineEndsTheFileAsDamaged) {
   std::string huge(TextFile::MaxLineLength + 10, 'z');
   openWith(huge + "\nnext\n");
   std::string s;
   ReadLine(s);
   EXPECT_EQ(s.size(), TextFile::MaxLineLength);
   EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_EQ(ShareTextFile.IoResult(), io::LineTooLong);
+  EXPECT_TRUE(ShareTextFile.Eof());
   ReadLine(s);
-  EXPECT_EQ(s, "next");  // the rest of the long line was skipped
+  EXPECT_EQ(s, "");
+
+  kwenvar.ErrorFlag = false;
+  AssignText(ShareTextFile, "/dev/zero");
+  ASSERT_TRUE(ShareTextFile.Reset());
+  for (int i = 0; i < 3 && !ShareTextFile.Eof(); ++i) ReadLine(s);
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(ShareTextFile.Eof());
+  ShareTextFile.Close();
 }
 
 TEST_F(UtilFileTest, LineRoutinesOnClosedFileSetErrorFlagSilently) {
@@ -325,6 +337,54 @@ TEST_F(UtilFileTest, RewriteReplacesTheFileOnlyWhenComplete) {
   CloseText(ShareTextFile);
   EXPECT_TRUE(fs::is_symlink(dir / "link.qva"));
   EXPECT_EQ(readFile(target), "via link\r\n");
+}
+
+// A file that could not be written in place is not replaced behind its back, though its folder
+// would allow the rename: neither by a rewrite nor by a copy. A file without any write bit is
+// protected for root too, who may write anything else.
+TEST_F(UtilFileTest, WriteProtectedFileIsNotReplaced) {
+  const fs::path target = dir / "result.txt";
+  writeFile(target, "keep\r\n");
+  ::chmod(target.c_str(), 0444);
+  fs::create_symlink("result.txt", dir / "link.txt");
+  writeFile(dir / "src.txt", "new\r\n");
+  for (const fs::path& name : {target, dir / "link.txt"}) {
+    SCOPED_TRACE(name.string());
+    EXPECT_FALSE(ReplaceableFile(name.string()));
+    kwenvar.ErrorFlag = false;
+    AssignText(ShareTextFile, name.string());
+    EXPECT_FALSE(ShareTextFile.Rewrite());
+    EXPECT_EQ(ShareTextFile.IoResult(), io::AccessDenied);
+    EXPECT_FALSE(CopyFileTo((dir / "src.txt").string(), name.string()));
+    CopyFileBlocks((dir / "src.txt").string(), name.string());
+    EXPECT_TRUE(kwenvar.ErrorFlag);
+    EXPECT_EQ(readFile(target), "keep\r\n");
+  }
+  EXPECT_EQ(folderNames(dir.path()), (std::vector<std::string>{"link.txt", "result.txt", "src.txt"}));
+  EXPECT_TRUE(ReplaceableFile((dir / "src.txt").string()));
+  EXPECT_TRUE(ReplaceableFile((dir / "new.txt").string()));
+  EXPECT_FALSE(ReplaceableFile(dir.path().string()));
+  EXPECT_TRUE(ReplaceableFile("/dev/null"));
+}
+
+// A name of the longest length a folder takes is written like any other: the temporary file of
+// the rewrite has a short name of its own, and the new file gets the usual permissions.
+TEST_F(UtilFileTest, LongestNameIsWrittenAndReplaced) {
+  const fs::path target = dir / (std::string(251, 'n') + ".txt");
+  for (const char* text : {"first", "second"}) {
+    AssignText(ShareTextFile, target.string());
+    ASSERT_TRUE(ShareTextFile.Rewrite()) << text;
+    WriteLine(text);
+    CloseText(ShareTextFile);
+    EXPECT_FALSE(kwenvar.ErrorFlag);
+    EXPECT_EQ(readFile(target), std::string(text) + "\r\n");
+    EXPECT_EQ(folderNames(dir.path()), std::vector<std::string>{target.filename().string()});
+  }
+  const mode_t mask = ::umask(022);
+  ::umask(mask);
+  EXPECT_EQ(static_cast<mode_t>(fs::status(target).permissions()), 0666 & ~mask);
+  EXPECT_TRUE(CopyFileTo(target.string(), (dir / (std::string(251, 'c') + ".txt")).string()));
+  EXPECT_EQ(folderNames(dir.path()).size(), 2u);
 }
 
 TEST_F(UtilFileTest, FailedRewriteKeepsTheOldFile) {

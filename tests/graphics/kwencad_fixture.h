@@ -15,6 +15,7 @@
 #include "foundation/settings.h"
 #include "foundation/utilfile.h"
 #include "foundation/wkwenvar.h"
+#include "foundation/workdir.h"
 #include "foundation/wprinvar.h"
 #include "graphics/kwencad.h"
 #include "graphics/kwengraf.h"
@@ -144,6 +145,7 @@ class KernelTest : public ::testing::Test {
     cad8var.ExecCadFile = false;
   }
   void TearDown() override {
+    RemoveWorkDir();
     for (uint16_t code : {2, 5, 6}) RegisterCadWriter(code, nullptr);
     ShareTextFile.Discard();
     InitAllSettings();

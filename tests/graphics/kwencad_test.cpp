@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -496,21 +497,19 @@ TEST_F(KwencadTest, RunEndedWithTheFlagSetClosesACompleteFile) {
 
 // ---- Text state and composite operations ----
 
-TEST_F(KwencadTest, TextStyleCorrectsSlantedAnglesForTheWindow) {
-  struct Case {
-    uint16_t resX, resY;
-    long double angle, stored;
-  } cases[] = {{1279, 799, 45, 39.7923L}, {799, 599, 45, 44.988L}, {1279, 799, 90, 90},
-               {1279, 799, 4.4L, 4.4L},   {1279, 799, 85.4L, -1},  {0, 0, 45, 45}};
+TEST_F(KwencadTest, TextStyleKeepsTheAngleWhateverTheWindowShape) {
+  // World units are square on the screen at any window shape, so a file written from a wide window
+  // gets the same text angles as one written from a 4:3 window.
+  const struct {
+    int32_t resX, resY;
+  } windows[] = {{639, 479}, {1279, 799}, {1919, 1079}, {2559, 1079}, {0, 0}};
   cad8var.CadCode = 1;
-  for (const auto& c : cases) {
-    kwenvar.GraphResX = c.resX;
-    kwenvar.GraphResY = c.resY;
-    CadTextStyle(2, c.angle, 5, 0);
-    if (c.stored >= 0) {
-      EXPECT_NEAR(static_cast<double>(cad8var.TextAngle), static_cast<double>(c.stored), 1e-3) << c.angle;
-    } else {
-      EXPECT_LT(cad8var.TextAngle, 85.3L);  // 85.4 rounds to 85: corrected
+  for (const auto& w : windows) {
+    kwenvar.GraphResX = w.resX;
+    kwenvar.GraphResY = w.resY;
+    for (long double angle : {4.4L, 30.0L, 45.0L, 85.4L, 90.0L}) {
+      CadTextStyle(2, angle, 5, 0);
+      EXPECT_EQ(cad8var.TextAngle, angle) << w.resX << "x" << w.resY;
     }
   }
   EXPECT_TRUE(Near(cad8var.TextWidthFactor, 0.7L));
@@ -660,11 +659,48 @@ TEST_F(KwencadTest, SegmentCountsAreBounded) {
   EXPECT_FALSE(kwenvar.ErrorFlag);
 }
 
-TEST_F(KwencadTest, OutputDoneForEveryCode) {
-  for (uint16_t code = 0; code <= 7; ++code) {
-    cad8var.CadCode = code;
-    EXPECT_TRUE(CadOutputDone()) << code;
+// The drawings' page loop: entities and section end, repeated until the output is done. Bounded,
+// so that an output that never ends its page shows as a page drawn three times.
+void DrawPageLoop() {
+  CadPageSetupDefault();
+  CadWriteTables(2);
+  for (int pass = 0; pass < 3; ++pass) {
+    CadBeginEntities();
+    CadLine(1, 2, 3, 4);
+    CadEndSection();
+    if (CadOutputDone()) break;
   }
+}
+
+TEST_F(KwencadTest, ThePageLoopLeavesOnePageOnEveryOutput) {
+  wkwenvar.CadBatchMode = true;
+  kwenvar.CurrentFileName = (dir / "seite").string();
+  CadBeginOutput(1);
+  ASSERT_FALSE(kwenvar.ErrorFlag);
+  DrawPageLoop();
+  CadEndOutput();
+  ASSERT_FALSE(kwenvar.ErrorFlag);
+  const DxfCheck dxf = CheckDxf(dir / "seite.dxf");
+  EXPECT_EQ(dxf.exitCode, 0) << dxf.output;
+  EXPECT_EQ(std::count(dxf.lines.begin(), dxf.lines.end(), "entities"), 1) << dxf.output;
+  EXPECT_EQ(std::count(dxf.lines.begin(), dxf.lines.end(), "  LINE layer=0 (1,2) (3,4)"), 1) << dxf.output;
+
+  RecordingWriter& w = Register(5, "txt", false);
+  CadBeginOutput(5);
+  ASSERT_FALSE(kwenvar.ErrorFlag);
+  DrawPageLoop();
+  CadEndOutput();
+  EXPECT_EQ(w.only("line").size(), 1u);
+  EXPECT_EQ(w.only("open").size(), 1u);
+
+  kwengraf.DisplayList.clear();
+  CadBeginOutput(3);
+  ASSERT_FALSE(kwenvar.ErrorFlag);
+  DrawPageLoop();
+  CadEndOutput();
+  EXPECT_EQ(std::count_if(kwengraf.DisplayList.begin(), kwengraf.DisplayList.end(),
+                          [](const std::string& r) { return r.starts_with("4;"); }),
+            1);
 }
 
 }  // namespace

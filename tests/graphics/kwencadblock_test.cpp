@@ -8,6 +8,7 @@
 #include <string>
 
 #include "foundation/utilstr.h"
+#include "foundation/workdir.h"
 #include "graphics/kwencad.h"
 #include "graphics/kwendraw.h"
 #include "tests/graphics/kwencad_fixture.h"
@@ -39,7 +40,7 @@ class ScreenBlocks : public KwencadBlockTest {
     CadPageSetupDefault();
     CadWriteTables(2);
   }
-  // The kernel's own block files in TempDir.
+  // Block files in TempDir (the kernel's own ones while the run has no work folder of its own).
   std::string BlockFile(const std::string& name) { return (dir / "tmp" / ("$" + name + ".dx$")).string(); }
   void UserBlock(const std::string& name, const std::string& bytes) {
     test::writeFile(dir / "blocks" / ("$" + name + ".dx$"), bytes);
@@ -90,6 +91,45 @@ TEST_F(ScreenBlocks, BlockIsWrittenToItsFileAndDrawnAtEveryInsertion) {
   CadEndSection();
   CadEndOutput();
   EXPECT_FALSE(fs::exists(BlockFile("feder")));  // the screen's block files are gone afterwards
+}
+
+// With a run's private work folder the kernel's block files live there: another run's files in the
+// temporary folder are never read for this run's blocks, nor taken for the user's, while a user's
+// block file left in the temporary folder is still found.
+TEST_F(ScreenBlocks, OwnBlockFilesAreInTheRunsWorkFolder) {
+  ASSERT_TRUE(MakeWorkDir(kwenvar.TempDir));
+  const fs::path work = workdir.Dir;
+  cad8var.DwgNoFooter = true;
+  // Another run's block of the same name (its marker first), and a user's block.
+  const std::string line = Pairs({{0, "LINE"}, {10, "0"}, {20, "0"}, {11, "7"}, {21, "0"}});
+  test::writeFile(BlockFile("feder"), Pairs({{999, "QORVA block file"}}) + line + "0\nEOF\n");
+  test::writeFile(BlockFile("fremd"), Pairs({{999, "QORVA block file"}}) + line + "0\nEOF\n");
+  test::writeFile(BlockFile("logo_1"), line + "0\nEOF\n");
+  Begin();
+  CadBeginBlocks();
+  CadBeginBlock("feder");
+  CadLine(0, 0, 3, 0);
+  CadEndBlock();
+  CadEndSection();
+  EXPECT_TRUE(fs::exists(work / "$feder.dx$"));
+  CadBeginEntities();
+  const size_t from = kwengraf.DisplayList.size();
+  CadInsertBlock("feder", 0, 0, 0, 1, 1);
+  CadInsertBlock("logo_1", 0, 0, 0, 1, 1);
+  const auto lines = Records(RecLine, from);
+  ASSERT_EQ(lines.size(), 2u);
+  ExpectLine(lines[0], 0, 0, 3, 0, "this run's block");
+  ExpectLine(lines[1], 0, 0, 7, 0, "the user's block");
+  EXPECT_EQ(UserBlockFile("logo_1"), BlockFile("logo_1"));
+  EXPECT_EQ(UserBlockFile("fremd"), "");
+  CadEndSection();
+  CadEndOutput();
+  EXPECT_FALSE(fs::exists(work / "$feder.dx$"));
+  // The other run's files are its own to remove.
+  EXPECT_TRUE(fs::exists(BlockFile("feder")));
+  EXPECT_TRUE(fs::exists(BlockFile("fremd")));
+  RemoveWorkDir();
+  EXPECT_FALSE(fs::exists(work));
 }
 
 // The origin offset moves an insertion on the screen as it moves a DXF INSERT: a plain insertion

@@ -195,24 +195,27 @@ TEST_F(KwengrafTest, ArcsAreRecordedAsTheArcTheyDescribe) {
   }
 }
 
-TEST_F(KwengrafTest, TextAnglesFollowTheWindowProportionsOnlyOnceItsSizeIsKnown) {
+TEST_F(KwengrafTest, EqualAspectGivesSquareWorldUnitsAtEveryWindowShape) {
   const struct {
-    uint16_t resX, resY;
-    long double angle, expected;
+    int32_t resX, resY;
+    long double scale;  // pixels per unit of a 100 by 50 world
   } cases[] = {
-      {800, 480, 30, 24.791281},  // direction of (0.75 * 800 cos 30, 480 sin 30)
-      {800, 480, 4.4L, 4.4L},     // nearest whole degree 4: unchanged
-      {800, 480, 90, 90},
-      {800, 480, 85, 83.758888},
-      {640, 480, 30, 30},         // 4:3, nothing to correct
-      {0, 0, 30, 30},             // size not known yet: no correction, not 0 degrees
-      {800, 0, 45, 45},
+      {640, 480, 6.4L},     // 4:3, the width decides
+      {1920, 1080, 19.2L},  // 16:9
+      {2560, 1080, 21.6L},  // 21:9, the height decides
+      {480, 640, 4.8L},     // upright
   };
   for (const auto& c : cases) {
     kwenvar.GraphResX = c.resX;
     kwenvar.GraphResY = c.resY;
-    EXPECT_NEAR(static_cast<double>(WindowTextAngle(c.angle)), static_cast<double>(c.expected), 1e-5)
-        << c.resX << "x" << c.resY << " " << static_cast<double>(c.angle);
+    SetWindow(true, false, 0, 0, 1, 1, 0, 0, 100, 50);
+    EXPECT_DOUBLE_EQ(static_cast<double>(kwengraf.ScaleX), static_cast<double>(c.scale)) << c.resX << "x" << c.resY;
+    EXPECT_DOUBLE_EQ(static_cast<double>(kwengraf.ScaleY), static_cast<double>(c.scale)) << c.resX << "x" << c.resY;
+    EXPECT_EQ(GraphLenX(10), GraphLenY(10));
+    // Without equal aspect each axis fills its side.
+    SetWindow(false, false, 0, 0, 1, 1, 0, 0, 100, 50);
+    EXPECT_DOUBLE_EQ(static_cast<double>(kwengraf.ScaleX), c.resX / 100.0);
+    EXPECT_DOUBLE_EQ(static_cast<double>(kwengraf.ScaleY), c.resY / 50.0);
   }
 }
 

@@ -638,6 +638,35 @@ TEST_F(ConfigFileTest, GarbageFilesAreReadWithoutHarm) {
   EXPECT_EQ(wkwenvar.TextWindowSizeCode, 1);
 }
 
+// A file with a line longer than any the program writes is damaged: none of its values is taken,
+// not even those before the long line, and the user is told.
+TEST_F(ConfigFileTest, DamagedFileIsRefusedAsAWhole) {
+  const std::string start = WriteAndGet();
+  SetEverySettingAwayFromStart();
+  std::vector<std::string> lines = Lines(WriteAndGet());
+  lines[Find(lines, "VENTRIX Command lines (n, line 2 .. line n)") + 2] = std::string(2u << 20, 'x');
+  const std::string damaged = Join(lines);
+  Reset();
+  scriptedPrompter().clear();
+  writeFile(ConfigPath(), damaged);
+  ReadConfigFile();
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(ShareTextFile.IsOpen());
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_NE(Messages()[0].find("qorva.cfg fehlerhaft - nicht eingelesen"), std::string::npos) << Messages()[0];
+  kwenvar.ErrorFlag = false;
+  EXPECT_EQ(WriteAndGet(), start);
+
+  // The same for the session file: no entry of it is kept.
+  scriptedPrompter().clear();
+  writeFile(dir_ / "cfg" / "qorva.cff", "qorva Session x\r\n/w/a.qva\r\n" + std::string(2u << 20, 'y'));
+  for (std::size_t n = 1; n <= 4; ++n) wkwenvar.RecentFiles[n] = "old";
+  ReadSessionFile();
+  EXPECT_EQ(wkwenvar.RecentFiles, (std::array<std::string, 5>{"", "", "", "", ""}));
+  EXPECT_EQ(Messages().size(), 1u);
+  EXPECT_FALSE(ShareTextFile.IsOpen());
+}
+
 TEST_F(ConfigFileTest, ClosingStepSizesTheWindowByTheScreenSizeCode) {
   struct Case {
     int32_t screenCode;

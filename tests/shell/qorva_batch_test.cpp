@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <filesystem>
+#include <algorithm>
 #include <map>
 
 #include "foundation/kwenvar.h"
@@ -36,9 +37,11 @@ class BatchTest : public ::testing::Test {
     fs::copy_file(kData / "yeb9wst.dbf", dir_ / "yeb9wst.dbf");
     fs::copy_file(kData / "null.qva", dir_ / "test.qva");
   }
-  ProgramRun run(const std::string& args, const std::string& env = "") {
-    const test::CommandResult r = test::runCommand("(cd '" + dir_.string() + "' && " + env + " timeout 120 " +
-                                                   QORVA_BINARY + " " + args + " >out.log 2>err.log)");
+  // seconds: how long the run may take before it counts as hanging (exit code 124).
+  ProgramRun run(const std::string& args, const std::string& env = "", int seconds = 120) {
+    const test::CommandResult r =
+        test::runCommand("(cd '" + dir_.string() + "' && " + env + " timeout " + std::to_string(seconds) + " " +
+                         QORVA_BINARY + " " + args + " >out.log 2>err.log)");
     ProgramRun result{r.exitCode, readFile(dir_ / "out.log"), readFile(dir_ / "err.log")};
     fs::remove(dir_ / "out.log");
     fs::remove(dir_ / "err.log");
@@ -52,6 +55,21 @@ class BatchTest : public ::testing::Test {
       if (n.starts_with(prefix) && n.ends_with(suffix)) found.push_back(n);
     }
     return found;
+  }
+  // Every file of the folder, sorted.
+  std::vector<std::string> listing() const {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir_)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  // test.qva with its first value (the strip width) changed.
+  std::string springOfWidth(const char* width) const {
+    std::string bytes = readFile(dir_ / "test.qva");
+    const size_t w = bytes.find("\r\n50.0000000\r\n");
+    EXPECT_NE(w, std::string::npos);
+    if (w != std::string::npos) bytes.replace(w + 2, 10, width);
+    return bytes;
   }
   test::ScratchDir scratch_;
   fs::path dir_;
@@ -296,6 +314,181 @@ TEST_F(BatchTest, BadInputIsToldAndLeavesNoOutputAndNoChangedInput) {
       EXPECT_EQ(readFile(dir_ / "in.qva"), c.bytes);
     }
   }
+}
+
+// Runs started at once in one folder each keep their work files to themselves: every result is the
+// one of its own input, as a run alone gives it, with exit code 0 and nothing said. Ten pairs at a
+// time, each pair one spring of width 50 and one of width 30, as text and as STL.
+TEST_F(BatchTest, RunsAtOnceInOneFolderKeepTheirOwnResults) {
+  writeFile(dir_ / "b.qva", springOfWidth("30.0000000"));
+  fs::copy_file(dir_ / "test.qva", dir_ / "a.qva");
+  std::map<std::string, std::string> stl;
+  std::map<std::string, std::map<std::string, long double>> values;
+  for (const char* n : {"a", "b"}) {
+    ASSERT_EQ(run(std::string(n) + ".qva /I /NOGUI").exitCode, 0);
+    ASSERT_EQ(run(std::string(n) + ".qva /CAD6:1").exitCode, 0);
+    values[n] = ReportValues(readFile(dir_ / (std::string(n) + ".txt")));
+    stl[n] = readFile(dir_ / (std::string(n) + ".stl"));
+  }
+  ASSERT_NE(values["a"], values["b"]);
+  ASSERT_NE(stl["a"], stl["b"]);
+  ASSERT_GT(values["a"].size(), 10u);
+  constexpr int kPairs = 50;
+  for (int i = 0; i < kPairs; ++i) {
+    for (const char* n : {"a", "b"}) fs::copy_file(dir_ / (std::string(n) + ".qva"), dir_ / (n + std::to_string(i) + ".qva"));
+  }
+  // Odd pairs write STL, even ones text; each run leaves its exit code and its messages.
+  std::string script = "cd '" + dir_.string() + "' && for r in 0 1 2 3 4; do for p in 0 1 2 3 4 5 6 7 8 9; do "
+                       "i=$((r*10+p)); if [ $((i%2)) -eq 1 ]; then m=/CAD6:1; else m='/I /NOGUI'; fi; "
+                       "for n in a b; do (timeout 60 " + std::string(QORVA_BINARY) +
+                       " $n$i.qva $m 2>$n$i.err; echo $? >$n$i.rc) & done; done; wait; done";
+  const test::CommandResult all = test::runCommand(script);
+  ASSERT_EQ(all.exitCode, 0) << all.output;
+  int wrong = 0;
+  for (int i = 0; i < kPairs; ++i) {
+    for (const char* n : {"a", "b"}) {
+      const std::string stem = n + std::to_string(i);
+      SCOPED_TRACE(stem);
+      EXPECT_EQ(readFile(dir_ / (stem + ".rc")), "0\n");
+      EXPECT_EQ(readFile(dir_ / (stem + ".err")), "");
+      if (i % 2 == 1) {
+        wrong += readFile(dir_ / (stem + ".stl")) != stl[n];
+      } else {
+        wrong += ReportValues(readFile(dir_ / (stem + ".txt"))) != values[n];
+      }
+    }
+  }
+  EXPECT_EQ(wrong, 0) << "results of another run";
+  for (const std::string& n : listing()) {
+    EXPECT_FALSE(n.starts_with("$") || n.starts_with("qorva-") || n.starts_with(".qorva")) << n << " left behind";
+  }
+}
+
+// A material table that may not be written is read where it is: the calculation goes on, nothing
+// is copied and nobody is told. A file without any write bit is read-only also for root, who runs
+// the tests in CI and may write anything else.
+TEST_F(BatchTest, AReadOnlyMaterialTableIsReadWhereItIs) {
+  const std::string table = readFile(dir_ / "yeb9wst.dbf");
+  fs::permissions(dir_ / "yeb9wst.dbf", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  for (const char* args : {"test.qva /I /NOGUI", "test.qva /CAD1:4"}) {
+    SCOPED_TRACE(args);
+    const ProgramRun r = run(args);
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.err, "");
+  }
+  EXPECT_GT(ReportValues(readFile(dir_ / "test.txt")).size(), 10u);
+  EXPECT_TRUE(fs::exists(dir_ / "test.dxf"));
+  EXPECT_EQ(readFile(dir_ / "yeb9wst.dbf"), table);
+  EXPECT_EQ(listing(), (std::vector<std::string>{"test.dxf", "test.qva", "test.txt", "yeb9wst.dbf"}));
+}
+
+// The result never takes the place of its input: not under the input's own name, nor through a
+// link (symbolic or hard) to it. And "\" in a command-line name is a character, not a folder.
+TEST_F(BatchTest, AResultIsNeverWrittenOverItsInput) {
+  const std::string spring = readFile(dir_ / "test.qva");
+  struct Case {
+    const char* what;
+    const char* input;
+    const char* result;
+    int link;  // 0: a copy of the spring as input, 1: result a symbolic link to test.qva, 2: a hard link
+    const char* mode;
+  };
+  const Case cases[] = {
+      {"text over the input", "s.txt", "s.txt", 0, "/I /NOGUI"},
+      {"DXF over the input", "d.dxf", "d.dxf", 0, "/CAD1:1"},
+      {"STL over the input", "m.stl", "m.stl", 0, "/CAD6:1 /NOGUI"},
+      {"IGES over the input", "g.igs", "g.igs", 0, "/CAD2:1"},
+      {"through a symbolic link", "test.qva", "test.txt", 1, "/I"},
+      {"through a hard link", "test.qva", "test.dxf", 2, "/CAD1:1"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (c.link == 0) fs::copy_file(dir_ / "test.qva", dir_ / c.input);
+    if (c.link == 1) fs::create_symlink("test.qva", dir_ / c.result);
+    if (c.link == 2) fs::create_hard_link(dir_ / "test.qva", dir_ / c.result);
+    const ProgramRun r = run(std::string(c.input) + " " + c.mode);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find(std::string(c.result) + " ist die Eingabedatei"), std::string::npos) << r.err;
+    EXPECT_EQ(readFile(dir_ / c.input), spring);
+    EXPECT_EQ(readFile(dir_ / "test.qva"), spring);
+    fs::remove(dir_ / c.result);
+  }
+
+  // A file named a\b.qva gives a\b.txt beside it, also when there is a folder "a".
+  fs::create_directory(dir_ / "a");
+  fs::copy_file(dir_ / "test.qva", dir_ / "a\\b.qva");
+  for (const char* args : {"'a\\b.qva' /I", "'a\\b' /CAD1:1"}) {
+    SCOPED_TRACE(args);
+    const ProgramRun r = run(args);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+  }
+  EXPECT_GT(ReportValues(readFile(dir_ / "a\\b.txt")).size(), 10u);
+  EXPECT_TRUE(fs::exists(dir_ / "a\\b.dxf"));
+  EXPECT_FALSE(fs::exists(dir_ / "b.txt"));
+  EXPECT_FALSE(fs::exists(dir_ / "b.dxf"));
+  EXPECT_TRUE(fs::is_empty(dir_ / "a"));
+}
+
+// A source that never ends a line (here /dev/zero) is read up to the line limit and refused as
+// damaged: as the spring file the run ends with exit code 1, as the configuration or the session
+// file the run says so and goes on without it. Nothing waits for a line end that never comes.
+TEST_F(BatchTest, ASourceWithoutLineEndsIsRefusedAsDamaged) {
+  fs::create_symlink("/dev/zero", dir_ / "z.qva");
+  const ProgramRun spring = run("z.qva /I /NOGUI", "", 20);
+  EXPECT_EQ(spring.exitCode, 1);
+  EXPECT_NE(spring.err.find("nicht eingelesen"), std::string::npos) << spring.err;
+  EXPECT_FALSE(fs::exists(dir_ / "z.txt"));
+  for (const char* file : {"qorva.cfg", "qorva.cff"}) {
+    SCOPED_TRACE(file);
+    fs::create_symlink("/dev/zero", dir_ / file);
+    const ProgramRun r = run("test.qva /I /NOGUI", "", 20);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.err.find(std::string(file) + " fehlerhaft - nicht eingelesen"), std::string::npos) << r.err;
+    EXPECT_GT(ReportValues(readFile(dir_ / "test.txt")).size(), 10u);
+    fs::remove(dir_ / file);
+    fs::remove(dir_ / "test.txt");
+  }
+}
+
+// Names up to the longest a folder takes are results like any other: the temporary files of a run
+// have short names of their own.
+TEST_F(BatchTest, TheLongestNamesAreWritten) {
+  for (const size_t length : {244u, 251u}) {
+    SCOPED_TRACE(length);
+    const std::string base(length, 'n');
+    fs::copy_file(dir_ / "test.qva", dir_ / (base + ".qva"));
+    for (const char* mode : {"/I /NOGUI", "/CAD1:1", "/CAD2:1"}) {
+      SCOPED_TRACE(mode);
+      const ProgramRun r = run(base + ".qva " + mode);
+      EXPECT_EQ(r.exitCode, 0) << r.err;
+      EXPECT_EQ(r.err, "");
+    }
+    EXPECT_GT(ReportValues(readFile(dir_ / (base + ".txt"))).size(), 10u);
+    EXPECT_TRUE(fs::exists(dir_ / (base + ".dxf")));
+    EXPECT_TRUE(fs::exists(dir_ / (base + ".igs")));
+    for (const char* ext : {".qva", ".txt", ".dxf", ".igs"}) fs::remove(dir_ / (base + ext));
+    EXPECT_EQ(listing(), (std::vector<std::string>{"test.qva", "yeb9wst.dbf"}));
+  }
+}
+
+// A result that may not be written is not replaced behind its back: exit code 2, a message that
+// says why, the file as it was. Mode 0444 protects it from root too, since the program reads the
+// mode bits itself.
+TEST_F(BatchTest, AReadOnlyResultIsNotReplaced) {
+  for (const auto& [args, result] : std::vector<std::pair<std::string, std::string>>{
+           {"test.qva /I /NOGUI", "test.txt"}, {"test.qva /CAD1:1", "test.dxf"}, {"test.qva /CAD6:2", "test.stl"}}) {
+    SCOPED_TRACE(args);
+    writeFile(dir_ / result, "alt");
+    fs::permissions(dir_ / result, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const ProgramRun r = run(args);
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find(result + " ist schreibgesch"), std::string::npos) << r.err;
+    EXPECT_EQ(readFile(dir_ / result), "alt");
+    EXPECT_EQ(fs::status(dir_ / result).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    fs::remove(dir_ / result);
+  }
+  EXPECT_EQ(listing(), (std::vector<std::string>{"test.qva", "yeb9wst.dbf"}));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "foundation/error0.h"
 #include "foundation/kwenvar.h"
 #include "foundation/utilstr.h"
+#include "foundation/workdir.h"
 #include "foundation/wkwenvar.h"
 #include "shell/cmdline.h"
 #include "shell/springfile.h"
@@ -143,7 +144,11 @@ TEST(CommandLine, ExtensionIsLookedForInTheFileNameOnly) {
   EXPECT_FALSE(HasFileExtension("test"));
   EXPECT_FALSE(HasFileExtension("./test"));
   EXPECT_FALSE(HasFileExtension("dir.v2/test"));
-  EXPECT_FALSE(HasFileExtension("dir.v2\\test"));
+  // "\" is a character of a name given on the command line, not a folder separator.
+  EXPECT_TRUE(HasFileExtension("dir.v2\\test"));
+  EXPECT_EQ(CommandLineBaseName("a\\b.qva"), "a\\b");
+  EXPECT_EQ(CommandLineBaseName("sub.d/feder.x.qva"), "feder.x");
+  EXPECT_EQ(CommandLineBaseName("../.hidden"), ".hidden");
 }
 
 TEST_F(StartupTest, TheShippedDefaultSpringIsWhatTheStartValuesWrite) {
@@ -241,31 +246,56 @@ TEST_F(StartupTest, DemoAndEditModesReadNoFile) {
   EXPECT_TRUE(kwenvar.CurrentFileName.empty());
 }
 
-TEST_F(StartupTest, UnwritableTempFolderInABatchRunFallsBackToAPrivateOne) {
-  kwenvar.TempDir = (dir_ / "missing" / "").string();
+// Every run works in a private folder of its own inside the configured temporary folder, and
+// removes it at its end; a temporary folder that takes no files is left for a private folder in
+// the user's runtime folder or the system's temporary folder.
+TEST_F(StartupTest, EveryRunWorksInAPrivateFolderThatGoesAtItsEnd) {
+  fs::copy_file(kData / "null.qva", dir_ / "t.qva");
+  fs::create_directory(dir_ / "tmp");
+  kwenvar.TempDir = (dir_ / "tmp").string();
+  EXPECT_EQ(StartupCommandLine(ParseCommandLine({"t.qva", "/CAD6:1"}), true), std::optional<int>(ExitOk));
+  const std::string work = workdir.Dir;
+  ASSERT_FALSE(work.empty());
+  EXPECT_EQ(fs::path(work).parent_path(), dir_ / "tmp");
+  EXPECT_NE(fs::path(work).filename().string(), "qorva-XXXXXX");
+  struct stat st {};
+  ASSERT_EQ(stat(work.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+  EXPECT_EQ(xbcommon.XbTempDir, work);
+  EXPECT_TRUE(fs::exists(dir_ / "t.stl"));
+  // The kernel's block files of the view are in the private folder, none beside the result.
+  size_t blocks = 0;
+  for (const auto& e : fs::directory_iterator(work)) blocks += e.path().extension() == ".dx$";
+  EXPECT_GT(blocks, 0u);
+  for (const fs::path& d : {dir_, dir_ / "tmp"})
+    for (const auto& e : fs::directory_iterator(d)) EXPECT_NE(e.path().extension(), ".dx$") << e.path();
+  ShutdownProgram();
+  EXPECT_FALSE(fs::exists(work));
+  EXPECT_TRUE(workdir.Dir.empty());
+  EXPECT_TRUE(fs::is_empty(dir_ / "tmp"));
+
   const char* oldRuntime = std::getenv("XDG_RUNTIME_DIR");
   const std::string saved = oldRuntime ? oldRuntime : "";
-  unsetenv("XDG_RUNTIME_DIR");
-  fs::copy_file(kData / "null.qva", dir_ / "t.qva");
-  scriptedPrompter().push(Cancel{});  // the folder question; a batch run's prompter cancels it
-  EXPECT_EQ(StartupCommandLine(ParseCommandLine({"t.qva", "/I"}), true), std::optional<int>(ExitOk));
-  const std::string priv = startup.PrivateTempDir;
-  ASSERT_FALSE(priv.empty());
-  EXPECT_NE(priv, "/tmp");
-  EXPECT_NE(fs::path(priv).filename().string(), "qorva-XXXXXX");
-  struct stat st {};
-  ASSERT_EQ(stat(priv.c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0700u);
-  EXPECT_TRUE(fs::exists(dir_ / "t.txt"));
-  ShutdownProgram();
-  EXPECT_FALSE(fs::exists(priv));
-
-  // A usable per-user runtime folder is taken as it is.
   fs::create_directory(dir_ / "run");
   setenv("XDG_RUNTIME_DIR", (dir_ / "run").c_str(), 1);
-  kwenvar.TempDir = (dir_ / "missing" / "").string();
-  EXPECT_TRUE(FallBackTempDir());
-  EXPECT_EQ(kwenvar.TempDir, (dir_ / "run").string() + "/");
+  for (const bool runtime : {true, false}) {
+    SCOPED_TRACE(runtime);
+    if (!runtime) unsetenv("XDG_RUNTIME_DIR");
+    InitProgramModules({});
+    SetProgramIdentity();
+    kwenvar.StartDir = dir_.string();
+    kwenvar.TempDir = (dir_ / "missing" / "").string();
+    scriptedPrompter().push(Cancel{});  // the folder question; a batch run's prompter cancels it
+    EXPECT_EQ(StartupCommandLine(ParseCommandLine({"t.qva", "/I"}), true), std::optional<int>(ExitOk));
+    const std::string priv = workdir.Dir;
+    ASSERT_FALSE(priv.empty());
+    if (runtime) EXPECT_EQ(fs::path(priv).parent_path(), dir_ / "run");
+    else EXPECT_NE(fs::path(priv).parent_path(), dir_ / "run");
+    EXPECT_EQ(kwenvar.TempDir, (dir_ / "missing" / "").string());  // the setting stays as configured
+    EXPECT_TRUE(fs::exists(dir_ / "t.txt"));
+    ShutdownProgram();
+    EXPECT_FALSE(fs::exists(priv));
+  }
   if (oldRuntime) {
     setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
   } else {

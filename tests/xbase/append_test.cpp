@@ -153,6 +153,7 @@ TEST_F(AppendingFrom, Refusals) {
   std::string memo = CreateTable(dir_ / "memo.dbf", {{"NAME", 'C', 10, 0}, {"NOTE", 'M', 10, 0}});
   Select(4);
   Use(memo);
+  xbcommon.MemoHooks = TMemoHooks{};  // a program built without the memo module
   AppendFrom(source);
   EXPECT_EQ(xbcommon.XbErrorCode, 220);
   EXPECT_EQ(XbTakeErrorContext(), "Memo-Unit ist nicht ins Programm eingebunden. [AppendFrom(" + source + ")]");

@@ -1,12 +1,17 @@
 // Work areas: selection, USE and closing, field functions and navigation over visible records.
 #include "xbase/dbf4.h"
+#include "xbase/memo.h"
 #include "xbase/dbf4lock.h"
 #include "xbase/xbengine.h"
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstring>
 #include <filesystem>
+#include <functional>
 
 #include "tests/support/testsupport.h"
 #include "tests/xbase/dbfimage_test.h"
@@ -127,7 +132,8 @@ TEST_F(Dbf4Test, UseFindsTheFileWhateverTheCaseAndTakesAliasAndExclusive) {
   table("customer.dbf", {row(' ', "a", "1.00", 'T', "0"), row(' ', "b", "2.00", 'F', "0")});
   USE("customer alias cu exclusive");
   ASSERT_EQ(xbcommon.XbErrorCode, 0) << XbTakeErrorContext();
-  EXPECT_EQ(AreaFileName(), (dir.path() / "CUSTOMER.DBF").string());
+  // The table goes by the name of the file opened.
+  EXPECT_EQ(AreaFileName(), (dir.path() / "customer.dbf").string());
   EXPECT_EQ(AreaAlias(), "CU");
   EXPECT_TRUE(CurrentBlock()->Exclusive);
   EXPECT_TRUE(CurrentBlock()->OemConvert);
@@ -168,7 +174,7 @@ TEST_F(Dbf4Test, ExclusiveOnlyAsAWholeWord) {
     USE("t " + word);
     auto [code, ctx] = error();
     EXPECT_EQ(code, 2) << word;
-    EXPECT_NE(ctx.find("T " + word + ".DBF"), std::string::npos) << ctx;
+    EXPECT_NE(ctx.find("t " + word + ".DBF"), std::string::npos) << ctx;
   }
 }
 
@@ -177,11 +183,11 @@ TEST_F(Dbf4Test, RecordBufferOfTheCaller) {
   std::vector<uint8_t> buf(10);
   USE("t", nullptr, 10);
   EXPECT_EQ(error(), std::make_pair(uint16_t{220}, std::string("Puffer ist NIL oder Gr\xF6\xDF" "e ist Null beim \xD6"
-                                                                "ffnen von T [USE]")));
+                                                                "ffnen von t [USE]")));
   USE("t", buf.data(), 10);
   auto [code, ctx] = error();
   EXPECT_EQ(code, 266);
-  EXPECT_EQ(ctx, "Ungleiche Puffer- und Datensatzgr\xF6\xDF" "e der Datenbank: T [USE()]\n\rRecord Size=40, Buffer Size=10");
+  EXPECT_EQ(ctx, "Ungleiche Puffer- und Datensatzgr\xF6\xDF" "e der Datenbank: t [USE()]\n\rRecord Size=40, Buffer Size=10");
   EXPECT_EQ(CurrentBlock(), nullptr);
   buf.assign(40, 0xEE);
   USE("t", buf.data(), 40);
@@ -200,7 +206,7 @@ TEST_F(Dbf4Test, EmptyTable) {
   EXPECT_TRUE(dBOF());
   EXPECT_EQ(SField(1), "      ");
   SKIP(1);
-  EXPECT_EQ(error(), std::make_pair(uint16_t{212}, "Datenbank \"" + (dir.path() / "E.DBF").string() + "\" ist leer. [SKIP]"));
+  EXPECT_EQ(error(), std::make_pair(uint16_t{212}, "Datenbank \"" + (dir.path() / "e.dbf").string() + "\" ist leer. [SKIP]"));
   GO(1);
   EXPECT_EQ(error().first, 212);
   GoTop();
@@ -231,7 +237,7 @@ TEST_F(Dbf4Test, NavigationOverAllRecords) {
   EXPECT_EQ(SField(1), "      ");
   EXPECT_EQ(SField(3), "    0.00");
   SKIP(1);
-  EXPECT_EQ(error(), std::make_pair(uint16_t{212}, "Datenbank \"" + (dir.path() / "FIVE.DBF").string() + "\" ist hinter EOF. [SKIP]"));
+  EXPECT_EQ(error(), std::make_pair(uint16_t{212}, "Datenbank \"" + (dir.path() / "five.dbf").string() + "\" ist hinter EOF. [SKIP]"));
   SKIP(-1);
   EXPECT_EQ(RecNo(), 5);
   GoTop();
@@ -253,7 +259,7 @@ TEST_F(Dbf4Test, GoOutsideTheTable) {
     auto [code, ctx] = error();
     EXPECT_EQ(code, 212);
     EXPECT_EQ(ctx, "Ung\xFCltige Datensatznr. = " + std::to_string(n) + " Datenbank \"" +
-                       (dir.path() / "FIVE.DBF").string() + "\" [GO]");
+                       (dir.path() / "five.dbf").string() + "\" [GO]");
     EXPECT_TRUE(dEOF());
     EXPECT_EQ(RecNo(), 6);
   }
@@ -473,19 +479,18 @@ TEST_F(Dbf4Test, MemoFileOpensWithTheTable) {
   std::string bytes = makeDbf(kFields, {row(' ', "a", "1.00", 'T', "0")});
   bytes[0] = static_cast<char>(0x8B);
   test::writeFile(dir / "m.dbf", bytes);
-  std::vector<std::string> opened;
-  int closed = 0;
-  xbcommon.MemoHooks.OpenMemofile = [&](const std::string& name) { opened.push_back(name); };
-  xbcommon.MemoHooks.CloseMemofile = [&] { ++closed; };
+  CreateMemofile((dir / "m").string());
   USE("m");
   ASSERT_EQ(xbcommon.XbErrorCode, 0);
-  ASSERT_EQ(opened.size(), 1u);
-  EXPECT_EQ(opened[0], (dir.path() / "M").string());
+  ASSERT_NE(CurrentBlock()->MemoBlock, nullptr);
+  EXPECT_EQ(CurrentBlock()->MemoBlock->FileName, (dir.path() / "m.DBT").string());
+  EXPECT_EQ(CurrentBlock()->MemoBlock->BlockSize, 512);
+  const int fd = CurrentBlock()->MemoBlock->File;
   CloseArea();
-  EXPECT_EQ(closed, 1);
-  xbcommon.MemoHooks.OpenMemofile = [](const std::string&) { XbSetError(2, "memo missing"); };
+  EXPECT_EQ(::fcntl(fd, F_GETFD), -1);  // closed with the table
+  std::filesystem::remove(dir / "m.DBT");
   USE("m");
-  EXPECT_EQ(error(), std::make_pair(uint16_t{2}, std::string("Problem beim \xD6" "ffnen der Memo-Datei [USE(M,@Buffer,0)]")));
+  EXPECT_EQ(error(), std::make_pair(uint16_t{2}, std::string("Problem beim \xD6" "ffnen der Memo-Datei [USE(m,@Buffer,0)]")));
   EXPECT_EQ(CurrentBlock(), nullptr);
 }
 
@@ -542,6 +547,7 @@ TEST_F(Dbf4Test, IndexOrderDrivesTheWalk) {
 }
 
 TEST_F(Dbf4Test, VirtualFilesNeedTheirModule) {
+  xbcommon.VFileHandler = nullptr;  // a program built without virtual files
   USE("list linked list");
   EXPECT_EQ(error().first, 1101);
   EXPECT_EQ(CurrentBlock(), nullptr);
@@ -558,6 +564,201 @@ TEST_F(Dbf4Test, DamagedTableLeavesTheAreaFree) {
   int fd = -1;
   EXPECT_EQ(XbOpenFile((dir / "bad.dbf").string(), XbModeReadWriteDenyAll, fd), 0);
   XbCloseFile(fd);
+}
+
+TEST_F(Dbf4Test, CaseTwinsAreOpenedAsWritten) {
+  // Two tables whose names differ only in case, and two folders likewise.
+  auto rows = [](int n, const std::string& name) {
+    std::vector<std::string> r;
+    for (int i = 0; i < n; ++i) r.push_back(row(' ', name, "1.00", 'T', "0"));
+    return r;
+  };
+  table("t.dbf", rows(5, "lower"));
+  table("T.DBF", rows(1, "upper"));
+  table("only.DBF", rows(2, "only"));
+  std::filesystem::create_directories(dir / "sub");
+  std::filesystem::create_directories(dir / "SUB");
+  test::writeFile(dir / "sub" / "x.dbf", makeDbf(kFields, rows(2, "sub")));
+  test::writeFile(dir / "SUB" / "x.dbf", makeDbf(kFields, rows(3, "SUB")));
+  struct Case {
+    std::string command;
+    int32_t records;
+    std::string opened;  // relative to the folder
+  } cases[] = {
+      {"t.dbf", 5, "t.dbf"},
+      {"T.DBF", 1, "T.DBF"},
+      {"t", 5, "t.dbf"},   // "t.DBF" is not there: the match with the stem as written
+      {"T", 1, "T.DBF"},
+      {"t.Dbf", 5, "t.dbf"},
+      {"ONLY.dbf", 2, "only.DBF"},  // not there as written: looked up whatever the case
+      {"sub/x.dbf", 2, "sub/x.dbf"},
+      {"SUB/x.dbf", 3, "SUB/x.dbf"},
+      {"SUB/X.DBF exclusive", 3, "SUB/x.dbf"},
+  };
+  for (const Case& c : cases) {
+    USE(c.command);
+    ASSERT_EQ(xbcommon.XbErrorCode, 0) << c.command << ": " << XbTakeErrorContext();
+    EXPECT_EQ(RecCount(), c.records) << c.command;
+    EXPECT_EQ(AreaFileName(), (dir.path() / c.opened).string()) << c.command;
+    CloseArea();
+  }
+  // A folder is never looked up whatever its case.
+  USE("Sub/x.dbf");
+  EXPECT_EQ(error().first, 2);
+  EXPECT_EQ(CurrentBlock(), nullptr);
+}
+
+TEST_F(Dbf4Test, MemoNamesFollowTheTableOpened) {
+  std::string lower = makeDbf(0x83, kFields, {row(' ', "a", "1.00", 'T', "1")});
+  std::string upper = makeDbf(0x83, kFields, {row(' ', "b", "2.00", 'F', "1"), row(' ', "c", "3.00", 'F', "1")});
+  test::writeFile(dir / "t.dbf", lower);
+  test::writeFile(dir / "T.DBF", upper);
+  test::writeFile(dir / "t.dbt", "lower memo");
+  test::writeFile(dir / "T.DBT", "upper memo");
+  std::vector<std::string> opened;
+  xbcommon.MemoHooks.OpenMemofile = [&](const std::string& name) { opened.push_back(name); };
+  for (const std::string name : {"t.dbf", "T.DBF"}) {
+    USE(name);
+    ASSERT_EQ(xbcommon.XbErrorCode, 0) << name;
+    const std::string stem = name.substr(0, 1);
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened.back(), (dir.path() / stem).string());
+    // The memo file of the table, whichever case a memo module writes the extension in.
+    const std::string memo = (dir.path() / (stem + (stem == "t" ? ".dbt" : ".DBT"))).string();
+    EXPECT_EQ(XbCompanionName(AreaFileName(), "DBT"), memo) << name;
+    EXPECT_EQ(XbResolveFileName(opened.back() + ".DBT"), memo) << name;
+    EXPECT_EQ(XbResolveFileName(opened.back() + ".dbt"), memo) << name;
+    opened.clear();
+    CloseArea();
+  }
+  xbcommon.MemoHooks = TMemoHooks{};
+}
+
+TEST_F(Dbf4Test, ShortTableOpensWithItsWholeRecords) {
+  // An append cut short: the header counts 5 records, the file holds 4 and half of the fifth.
+  std::vector<std::string> recs;
+  for (int i = 1; i <= 5; ++i) recs.push_back(row(' ', "rec" + std::to_string(i), std::to_string(i) + ".00", 'T', "0"));
+  std::string bytes = makeDbf(kFields, recs);
+  const size_t recLen = recs[0].size();
+  bytes.resize(bytes.size() - 1 - recLen / 2);  // no end-of-file byte, half a record
+  const size_t headerLen = bytes.size() - 4 * recLen - (recLen - recLen / 2);
+  for (const bool exclusive : {false, true}) {
+    const std::string words = exclusive ? " exclusive" : "";
+    test::writeFile(dir / "short.dbf", bytes);
+    USE("short" + words);
+    ASSERT_EQ(xbcommon.XbErrorCode, 0) << XbTakeErrorContext();
+    EXPECT_EQ(RecCount(), 4);
+    std::vector<std::string> seen;
+    for (GoTop(); !dEOF() && seen.size() < 10; SKIP(1)) seen.push_back(XbRTrim(SField(1)));
+    EXPECT_EQ(seen, (std::vector<std::string>{"rec1", "rec2", "rec3", "rec4"}));
+    GO(5);
+    EXPECT_EQ(error().first, 212);
+    CloseArea();
+    ASSERT_EQ(xbcommon.XbErrorCode, 0);
+    // Reading leaves the file as it is.
+    EXPECT_EQ(test::readFile(dir / "short.dbf"), bytes);
+
+    // The first write puts it right: the new record takes the place of the half one.
+    USE("short" + words);
+    ASSERT_TRUE(ALock());
+    ClearRecord();
+    SetFieldText(1, "new");
+    Append();
+    ASSERT_EQ(xbcommon.XbErrorCode, 0) << XbTakeErrorContext();
+    EXPECT_EQ(RecNo(), 5);
+    CloseArea();
+    ASSERT_EQ(xbcommon.XbErrorCode, 0) << XbTakeErrorContext();
+    const std::string after = test::readFile(dir / "short.dbf");
+    ASSERT_EQ(after.size(), headerLen + 5 * recLen + 1);
+    EXPECT_EQ(static_cast<uint8_t>(after[4]), 5);
+    EXPECT_EQ(after.substr(headerLen, 4 * recLen), bytes.substr(headerLen, 4 * recLen));
+    EXPECT_EQ(after.substr(headerLen + 4 * recLen, 7), " new   ");
+    EXPECT_EQ(after.back(), '\x1A');
+  }
+}
+
+// An exclusive table with a rewritten record held back, whose file then refuses every write
+// (the descriptor is put on a full device), as a disk that fills up or fails would.
+class HeldBackWriteTest : public Dbf4Test {
+ protected:
+  void holdBackAndBreak(uint8_t area) {
+    Select(area);
+    USE("five exclusive alias a" + std::to_string(area));
+    ASSERT_EQ(xbcommon.XbErrorCode, 0);
+    GO(2);
+    SetFieldText(1, "edited");
+    Replace();
+    ASSERT_EQ(xbcommon.XbErrorCode, 0);
+    ASSERT_EQ(CurrentBlock()->PendingCount, 1);
+    const int full = ::open("/dev/full", O_RDWR | O_CLOEXEC);
+    ASSERT_GE(full, 0);
+    ASSERT_EQ(::dup2(full, CurrentBlock()->DbfFile), CurrentBlock()->DbfFile);
+    ::close(full);
+  }
+  void SetUp() override {
+    Dbf4Test::SetUp();
+    five();
+    before = test::readFile(dir / "five.dbf");
+    table("other.dbf", {row(' ', "x", "1.00", 'T', "0")});
+  }
+  bool allFree() {
+    for (uint8_t a = 1; a <= MaxUserAreas; ++a)
+      if (AreaBlock(a)) return false;
+    return true;
+  }
+  std::string before;
+};
+
+TEST_F(HeldBackWriteTest, FailureAtCloseFailsTheCommand) {
+  struct Case {
+    const char* what;
+    std::function<void()> command;
+  } cases[] = {
+      {"CloseArea", [] { CloseArea(); }},
+      // A later area that closes well does not cover the failure.
+      {"CloseAll", [] { Select(7); USE("other"); CloseAll(); }},
+      {"USE over the area", [] { USE("other"); }},
+  };
+  for (const Case& c : cases) {
+    holdBackAndBreak(1);
+    c.command();
+    auto [code, ctx] = error();
+    EXPECT_EQ(code, 101) << c.what;
+    EXPECT_NE(ctx.find("five.dbf"), std::string::npos) << c.what << ": " << ctx;
+    EXPECT_TRUE(allFree()) << c.what;  // the area is free all the same, and USE opened nothing
+    EXPECT_EQ(test::readFile(dir / "five.dbf"), before) << c.what;
+    Select(1);
+    CloseAll();
+  }
+  // Reported at once, the failure stops the command.
+  holdBackAndBreak(1);
+  xbcommon.XbReportErrors = true;
+  EXPECT_THROW(CloseArea(), EXbaseHalt);
+  xbcommon.XbReportErrors = false;
+  EXPECT_TRUE(allFree());
+}
+
+TEST_F(HeldBackWriteTest, FailureAtEngineEndIsSaidAndReturned) {
+  holdBackAndBreak(3);
+  Select(4);
+  USE("other");
+  xbcommon.XbReportErrors = true;
+  EXPECT_EQ(XbStopEngine(), 101);
+  xbcommon.XbReportErrors = false;
+  EXPECT_TRUE(allFree());
+  ASSERT_EQ(test::scriptedPrompter().asked().size(), 1u);
+  const auto& shown = test::scriptedPrompter().asked()[0];
+  EXPECT_EQ(shown.caption, "Programm angehalten.");
+  EXPECT_NE(shown.text.find("Fehler Nr. 101"), std::string::npos) << shown.text;
+  EXPECT_NE(shown.text.find("five.dbf"), std::string::npos) << shown.text;
+  // Nothing failed: nothing said.
+  test::scriptedPrompter().clear();
+  XbStartEngine();
+  xbcommon.XbReportErrors = true;
+  USE("other");
+  EXPECT_EQ(XbStopEngine(), 0);
+  xbcommon.XbReportErrors = false;
+  EXPECT_TRUE(test::scriptedPrompter().asked().empty());
 }
 
 }  // namespace

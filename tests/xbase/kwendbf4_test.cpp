@@ -19,6 +19,7 @@
 #include "tests/xbase/dbfimage_test.h"
 #include "xbase/access/dbfbuild.h"
 #include "xbase/access/dbfhost.h"
+#include "xbase/dbf4.h"
 #include "xbase/xbcommon.h"
 #include "xbase/xbdbflow.h"
 #include "xbase/xbengine.h"
@@ -264,6 +265,23 @@ TEST_F(Kwendbf4Test, IndexOnTempOrdersByTheFieldWhileRecordNumbersStayPhysical) 
   EXPECT_EQ(Walk(), (std::vector<int32_t>{1, 2, 3, 4}));
 }
 
+TEST_F(Kwendbf4Test, IndexOnTempTakesAnyExpressionOfTheFields) {
+  writeTable("mat.dbf");
+  DbfOpenTable("mat");
+  DbfIndexOnTemp("IIF(OK, 'a', 'b') + NAME", "mat");  // ABETA AZETA BAERGER BALPHA
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_EQ(Walk(), (std::vector<int32_t>{3, 1, 4, 2}));
+  DbfIndexOnTemp("-VAL", "mat");
+  EXPECT_EQ(Walk(), (std::vector<int32_t>{1, 2, 4, 3}));
+  // A key that does not compile is shown; the order in force stays.
+  DbfIndexOnTemp("UPPER(NAME", "mat");
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  ASSERT_FALSE(scriptedPrompter().asked().empty());
+  EXPECT_NE(scriptedPrompter().asked().back().text.find("Syntax error"), std::string::npos);
+  EXPECT_EQ(Walk(), (std::vector<int32_t>{1, 2, 4, 3}));
+  DbfCloseTable();
+}
+
 TEST_F(Kwendbf4Test, EditsArePostedBySkipAndDroppedByGoto) {
   const std::string path = writeTable("mat.dbf");
   DbfOpenTable("mat");
@@ -281,6 +299,28 @@ TEST_F(Kwendbf4Test, EditsArePostedBySkipAndDroppedByGoto) {
   DbfSkip(1);
   EXPECT_EQ(DbfRecNo(), 2);
   EXPECT_EQ(Stored(path, 1), " Changed     2.50FF");
+}
+
+TEST_F(Kwendbf4Test, ARecordThatCannotBeWrittenAtCloseIsReported) {
+  writeTable("mat.dbf");
+  DbfOpenTable("mat");
+  DbfGoto(1);
+  DbfSetFieldStr("NAME", "Changed");
+  DbfSkip(1);
+  ASSERT_FALSE(kwenvar.ErrorFlag);
+  // Whatever the table still holds back now meets a full disk.
+  TDbfControlBlock* open = nullptr;
+  for (uint8_t a = 1; a <= MaxUserAreas && !open; ++a) open = AreaBlock(a);
+  ASSERT_NE(open, nullptr);
+  DbfSetFieldStr("NAME", "Lost");
+  DbfSkip(1);
+  const int full = ::open("/dev/full", O_RDWR | O_CLOEXEC);
+  ASSERT_GE(full, 0);
+  ASSERT_EQ(::dup2(full, open->DbfFile), open->DbfFile);
+  ::close(full);
+  DbfCloseTable();
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_EQ(LastShown(), "Fehler : Database #101");
 }
 
 TEST_F(Kwendbf4Test, AppendAddsACopyWithTheValuesSet) {
@@ -348,31 +388,53 @@ TEST_F(Kwendbf4Test, BrowseWindowChoosesAmongTheShownRecords) {
   EXPECT_EQ(Walk(), (std::vector<int32_t>{1, 2, 3, 4}));
 }
 
-// A folder that cannot be written, and a read-only table, are worked on as a copy in TempDir; the
-// probe never touches a file of the user's, and the memo file goes with its table.
-TEST_F(Kwendbf4Test, ReadOnlyTableOrFolderIsOpenedFromACopyInTempDir) {
+// A table that cannot be changed where it is (a read-only file, a folder that takes no files, a
+// full disk) is read where it is, for reading only, without a copy and without a word; the probe
+// never touches a file of the user's. Only a change makes the layer copy the table (and its memo
+// file) to the work folder, keeping the record and the order, and the change goes to the copy.
+// A file without any write bit is read-only for root too, so the case holds whoever runs the test.
+TEST_F(Kwendbf4Test, ReadOnlyTableIsReadInPlaceAndCopiedOnlyForAChange) {
   const std::string path = writeTable("mat.dbf");
   writeFile(dbfDir() / "mat.dbt", std::string(512, '\0'));
   writeFile(dbfDir() / "TEST.$$$", "mine");
+  const std::string before = readFile(path);
   fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
 
   DbfOpenTable("mat");
   EXPECT_FALSE(kwenvar.ErrorFlag);
   ASSERT_TRUE(dbfhost.Dbf4Form.Active());
+  EXPECT_TRUE(dbfhost.Dbf4Form.ReadOnly());
+  EXPECT_EQ(dbfhost.Dbf4Form.FileName(), path);
+  EXPECT_EQ(DbfRecCount(), 4);
+  DbfGoto(3);
+  EXPECT_EQ(Field(1), "Beta      ");
+  // Choosing a record reads only.
+  InstallDbfBrowseWindow([&](const std::string&, uint16_t) { dbfhost.Dbf4Form.Accept(1); });
+  DbfBrowse("", 1);
+  EXPECT_TRUE(dbfhost.Dbf4Form.ReadOnly());
+  EXPECT_TRUE(Listing(tempDir()).empty());
+  EXPECT_TRUE(scriptedPrompter().asked().empty());
+
+  // Ordered by name and standing on record 3, then a change: the copy takes over where we stood.
+  DbfIndexOnTemp("NAME", "mat");
+  DbfSetFieldStr("NAME", "Copy");
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(dbfhost.Dbf4Form.ReadOnly());
   EXPECT_EQ(dbfhost.Dbf4Form.FileName(), (tempDir() / "mat.dbf").string());
   EXPECT_TRUE(dbfhost.Dbf4Form.OpenedFromTempDir());
+  EXPECT_EQ(DbfRecNo(), 3);
+  EXPECT_TRUE(dbfhost.Dbf4Form.Indexed());
   EXPECT_EQ(readFile(tempDir() / "mat.dbt"), std::string(512, '\0'));
   EXPECT_NE(fs::status(tempDir() / "mat.dbf").permissions() & fs::perms::owner_write, fs::perms::none);
-  EXPECT_EQ(readFile(dbfDir() / "TEST.$$$"), "mine");
-  EXPECT_EQ(Listing(dbfDir()), (std::set<std::string>{"mat.dbf", "mat.dbt", "TEST.$$$"}));
-  // Changes go to the copy.
-  DbfSetFieldStr("NAME", "Copy");
   DbfSkip(1);
-  EXPECT_EQ(Stored((tempDir() / "mat.dbf").string(), 1).substr(0, 6), " Copy ");
-  EXPECT_EQ(Stored(path, 1), kRecords[0]);
+  EXPECT_EQ(Stored((tempDir() / "mat.dbf").string(), 3).substr(0, 6), " Copy ");
+  EXPECT_EQ(readFile(path), before);
+  EXPECT_EQ(Listing(dbfDir()), (std::set<std::string>{"mat.dbf", "mat.dbt", "TEST.$$$"}));
+  EXPECT_EQ(readFile(dbfDir() / "TEST.$$$"), "mine");
   DbfCloseTable();
 
-  // A folder nobody may write in; root may write everywhere, so there the folder says so itself.
+  // A folder that takes no files (nobody may write in it; root may write everywhere, so there the
+  // folder says so itself): read in place; an edit browse or an appended record works on a copy.
   fs::permissions(path, fs::perms::owner_all, fs::perm_options::add);
   fs::remove(tempDir() / "mat.dbf");
   if (::geteuid() == 0) {
@@ -383,23 +445,62 @@ TEST_F(Kwendbf4Test, ReadOnlyTableOrFolderIsOpenedFromACopyInTempDir) {
   } else {
     fs::permissions(dbfDir(), fs::perms::owner_read | fs::perms::owner_exec);
   }
-  DbfOpenTable("mat");
-  EXPECT_FALSE(kwenvar.ErrorFlag);
-  EXPECT_EQ(dbfhost.Dbf4Form.FileName(), (tempDir() / "mat.dbf").string());
-  EXPECT_EQ(DbfRecCount(), 4);
+  for (const bool append : {false, true}) {
+    SCOPED_TRACE(append);
+    fs::remove(tempDir() / "mat.dbf");
+    DbfOpenTable("mat");
+    EXPECT_FALSE(kwenvar.ErrorFlag);
+    EXPECT_EQ(dbfhost.Dbf4Form.FileName(), path);
+    EXPECT_TRUE(dbfhost.Dbf4Form.ReadOnly());
+    if (append) {
+      EXPECT_TRUE(DbfAppendRec());
+      EXPECT_EQ(DbfRecCount(), 5);
+    } else {
+      bool shown = false;
+      InstallDbfBrowseWindow([&](const std::string&, uint16_t mode) {
+        EXPECT_EQ(mode, 0);
+        shown = true;
+        EXPECT_FALSE(dbfhost.Dbf4Form.ReadOnly());
+      });
+      DbfBrowse("", 0);
+      EXPECT_TRUE(shown);
+    }
+    EXPECT_EQ(dbfhost.Dbf4Form.FileName(), (tempDir() / "mat.dbf").string());
+    EXPECT_EQ(readFile(path), before);
+    DbfCloseTable();
+  }
 }
 
-TEST_F(Kwendbf4Test, FailedCopyToTempDirIsReportedAndOpensNothing) {
+TEST_F(Kwendbf4Test, FailedCopyForAChangeIsReportedAndChangesNothing) {
   const std::string path = writeTable("mat.dbf");
+  const std::string before = readFile(path);
   fs::permissions(path, fs::perms::owner_read);
   // A copy left by an earlier run must not be taken for the table.
   writeFile(dir_ / "tmpfile", "not a folder");
   kwenvar.TempDir = (dir_ / "tmpfile").string();
   DbfOpenTable("mat");
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_TRUE(dbfhost.Dbf4Form.Active());
+  DbfGoto(2);
+  DbfSetFieldStr("NAME", "Lost");
   EXPECT_TRUE(kwenvar.ErrorFlag);
-  EXPECT_FALSE(dbfhost.Dbf4Form.Active());
   EXPECT_NE(LastShown().find("kann nicht nach"), std::string::npos) << LastShown();
   EXPECT_NE(LastShown().find("mat.dbf"), std::string::npos);
+  // Still open for reading, on the same record, and nothing written anywhere.
+  EXPECT_TRUE(dbfhost.Dbf4Form.ReadOnly());
+  EXPECT_EQ(DbfRecNo(), 2);
+  EXPECT_FALSE(DbfAppendRec());
+  kwenvar.ErrorFlag = false;
+  DbfBrowse("", 0);
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_EQ(readFile(path), before);
+  // The host itself refuses a write to a table open for reading.
+  scriptedPrompter().clear();
+  kwenvar.ErrorFlag = false;
+  dbfhost.Dbf4Form.SetFieldStr("NAME", "Lost");
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_NE(LastShown().find("nur zum Lesen"), std::string::npos) << LastShown();
+  EXPECT_FALSE(dbfhost.Dbf4Form.Editing());
 }
 
 // Shipped tables are written whole from rows; what does not fit is refused before anything is written.

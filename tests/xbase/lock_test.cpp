@@ -21,6 +21,21 @@ class Locks : public xbtest::EngineTest {
     for (int64_t i = 1; i <= 8; ++i) AppendRow({std::string("part"), i});
     GO(1);
   }
+  // Another process sets the quantity of record n under a record lock (0 when it could).
+  int ChangeElsewhere(int32_t n, int64_t qty) const {
+    const std::string table = table_;
+    return InChild([&] {
+      Select(20);
+      USE(table + " ALIAS OTHER");
+      if (xbcommon.XbErrorCode != 0) return 90;
+      GO(n);
+      if (!RLock()) return 91;
+      SetFieldInt(2, qty);
+      Replace();
+      Unlock();
+      return xbcommon.XbErrorCode == 0 ? 0 : 92;
+    });
+  }
   uint64_t RecordLock(int32_t n) const {
     return RecordLockOffset(CurrentBlock()->HeaderLen, CurrentBlock()->RecLen, n);
   }
@@ -184,19 +199,6 @@ TEST_F(Locks, AnotherProcessIsKeptOut) {
 // A walk reads records ahead; a lock taken afterwards must make the reads go to the file again, so
 // that a locked record shows what another program wrote before the lock.
 TEST_F(Locks, ReadsAfterALockSeeWhatAnotherProcessWrote) {
-  const std::string table = table_;
-  auto changeElsewhere = [table](int32_t n, int64_t qty) {
-    return InChild([&] {
-      Select(20);
-      USE(table + " ALIAS OTHER");
-      if (xbcommon.XbErrorCode != 0) return 90;
-      GO(n);
-      if (!RLock()) return 91;
-      SetFieldInt(2, qty);
-      Replace();
-      return xbcommon.XbErrorCode == 0 ? 0 : 92;
-    });
-  };
   struct Case {
     const char* name;
     std::function<bool()> lock;  // taken on record 5
@@ -211,12 +213,35 @@ TEST_F(Locks, ReadsAfterALockSeeWhatAnotherProcessWrote) {
     for (int i = 0; i < 4; ++i) SKIP(1);  // a walk: records after the fifth are read ahead
     ASSERT_EQ(RecNo(), 5);
     ++qty;
-    ASSERT_EQ(changeElsewhere(6, qty), 0);
+    ASSERT_EQ(ChangeElsewhere(6, qty), 0);
     ASSERT_TRUE(c.lock());
     SKIP(1);
     EXPECT_EQ(RecNo(), 6);
     EXPECT_EQ(GetFieldInt(2), qty);
     Unlock();
+  }
+}
+
+// Without any lock the same holds: a walk over a shared table never shows a record as it was before
+// another process changed it, whichever way it steps onto it.
+TEST_F(Locks, ASharedWalkSeesWhatAnotherProcessWrote) {
+  struct Case {
+    const char* name;
+    int32_t walkTo;   // from the top, one record at a time
+    int32_t changed;  // by the other process, then stepped onto
+    int32_t step;
+  } cases[] = {{"forwards", 4, 5, 1}, {"backwards", 7, 6, -1}, {"forwards twice", 2, 4, 2}};
+  int64_t qty = 500;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    GoTop();
+    for (int32_t n = 1; n < c.walkTo; ++n) SKIP(1);
+    ASSERT_EQ(RecNo(), c.walkTo);
+    ++qty;
+    ASSERT_EQ(ChangeElsewhere(c.changed, qty), 0);
+    SKIP(c.step);
+    ASSERT_EQ(RecNo(), c.changed);
+    EXPECT_EQ(GetFieldInt(2), qty);
   }
 }
 

@@ -17,7 +17,7 @@ using xbtest::Num;
 using Entries = std::vector<std::pair<std::string, uint32_t>>;
 
 std::string NameKey(const std::string& name) {
-  std::string k = CollationKey(XbAnsiToOem(name), static_cast<int32_t>(name.size()));
+  std::string k = XbAnsiToOem(CollationKey(XbPadRight(name, 6), 6));
   k.resize(6, ' ');
   return k;
 }
@@ -391,8 +391,8 @@ TEST_F(Semaphores, TwoProgramsEditingOneTableLoseNoKeyAndSeeEachOther) {
     int rc = 99;
     try {
       XbStartEngine();
+      InitXbparser();
       IndexInit();
-      xbtest::InstallFieldKeys();
       XbSetErrorReport(false);
       rc = work("c", 2);
     } catch (std::exception& e) {
@@ -419,7 +419,7 @@ TEST_F(Semaphores, TwoProgramsEditingOneTableLoseNoKeyAndSeeEachOther) {
   for (int32_t r = 1; r <= RecCount(); ++r) {
     GO(r);
     std::string name = GetFieldText(1);
-    std::string k = CollationKey(XbAnsiToOem(XbRTrim(name)), static_cast<int32_t>(XbRTrim(name).size()));
+    std::string k = XbAnsiToOem(CollationKey(XbPadRight(name, 8), 8));
     k.resize(8, ' ');
     model.emplace(k, static_cast<uint32_t>(r));
   }

@@ -1,28 +1,24 @@
 #pragma once
-// Shared by the index tests: the engine with the index module started and field-name keys.
+// Shared by the index tests: the engine with the expression and index modules started.
 
 #include <charconv>
 #include <memory>
 #include <string>
 
 #include "tests/xbase/edit_support_test.h"
-#include "tests/xbase/fieldkeys.h"
 #include "xbase/xbndx.h"
 #include "xbase/xbndxsem.h"
+#include "xbase/xbparser.h"
 
 namespace qorva::xbtest {
 
-// The engine and the index module, with field-name keys.
+// The engine with expressions and indexes.
 class IndexTest : public EngineTest {
  protected:
   void SetUp() override {
     EngineTest::SetUp();
+    InitXbparser();
     IndexInit();
-    InstallFieldKeys();
-  }
-  void TearDown() override {
-    EngineTest::TearDown();
-    xbndx.ExprShape = nullptr;
   }
 };
 

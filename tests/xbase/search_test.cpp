@@ -241,6 +241,7 @@ TEST_F(Searching, LocateRefusals) {
   EXPECT_FALSE(Locate("WEIGHT", std::string("x"), false, 1, false));
   EXPECT_EQ(xbcommon.XbErrorCode, 220);
   EXPECT_EQ(XbTakeErrorContext(), "Unrecognized field name [Locate/Count/Sum(WEIGHT)]");
+  xbcommon.MemoHooks = TMemoHooks{};  // a program built without the memo module
   EXPECT_FALSE(Locate("NOTE", std::string("x"), false, 1, false));
   EXPECT_EQ(xbcommon.XbErrorCode, 220);
   EXPECT_EQ(XbTakeErrorContext(), "MEMO unit not linked in [Count/Sum/Continue]");

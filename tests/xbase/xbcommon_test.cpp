@@ -204,15 +204,38 @@ TEST_F(XbCommonTest, FileNameParts) {
   EXPECT_EQ(n.size(), 64u);
 }
 
-TEST_F(XbCommonTest, FilesAreFoundWhateverTheCase) {
+TEST_F(XbCommonTest, OnlyANameNotThereAsWrittenIsLookedUpWhateverItsCase) {
   test::ScratchDir dir;
   std::filesystem::create_directories(dir / "Data");
   test::writeFile(dir / "Data" / "parts.dbf", "x");
-  std::string upper = XbUpperStr((dir / "data" / "PARTS.DBF").string());
-  EXPECT_EQ(XbResolveFileName(upper), (dir / "Data" / "parts.dbf").string());
-  EXPECT_TRUE(XbFileExists(upper));
-  EXPECT_FALSE(XbFileExists(upper + "X"));
-  EXPECT_EQ(XbResolveFileName("/no/such/FILE"), "/no/such/FILE");
+  test::writeFile(dir / "Data" / "t.dbt", "lower");
+  test::writeFile(dir / "Data" / "T.DBT", "upper");
+  test::writeFile(dir / "Data" / "m.DBT", "m");
+  const std::string data = (dir / "Data").string() + "/";
+  struct Case {
+    std::string asked, found;
+  } cases[] = {
+      {data + "PARTS.DBF", data + "parts.dbf"},
+      {data + "parts.dbf", data + "parts.dbf"},
+      {data + "t.dbt", data + "t.dbt"},
+      {data + "T.DBT", data + "T.DBT"},
+      {data + "t.DBT", data + "t.dbt"},  // the stem as written decides between twins
+      {data + "T.dbt", data + "T.DBT"},
+      {data + "M.dbt", data + "m.DBT"},
+      {(dir / "data").string() + "/parts.dbf", (dir / "data").string() + "/parts.dbf"},  // folders as written
+      {"/no/such/FILE", "/no/such/FILE"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(XbResolveFileName(c.asked), c.found) << c.asked;
+  EXPECT_TRUE(XbFileExists(data + "PARTS.DBF"));
+  EXPECT_FALSE(XbFileExists((dir / "DATA").string() + "/parts.dbf"));
+  EXPECT_FALSE(XbFileExists(data + "PARTS.DBFX"));
+  // A table's companion files take the case of its extension.
+  EXPECT_EQ(XbCompanionName(data + "t.dbf", "DBT"), data + "t.dbt");
+  EXPECT_EQ(XbCompanionName(data + "T.DBF", "DBT"), data + "T.DBT");
+  EXPECT_EQ(XbCompanionName(data + "m.dbf", "DBT"), data + "m.DBT");  // not there as written
+  EXPECT_EQ(XbCompanionName(data + "new.dbf", "NDX"), data + "new.ndx");
+  EXPECT_EQ(XbCompanionName(data + "NEW.DBF", "ndx"), data + "NEW.NDX");
+  EXPECT_EQ(XbCompanionName(data + "new", "NDX"), data + "new.NDX");
 }
 
 TEST_F(XbCommonTest, ShareModesAreEmulated) {

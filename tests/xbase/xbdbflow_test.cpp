@@ -140,6 +140,17 @@ TEST_F(XbDbfLowTest, EmptyMemoFilesOfEachFamily) {
   EXPECT_EQ(XbTakeErrorContext(), "Cannot create memo file " + (dir / "no" / "such.dbt").string() + " [Test()]");
 }
 
+TEST_F(XbDbfLowTest, ANewTableNeverEmptiesItsCaseTwin) {
+  test::writeFile(dir / "t.dbf", "keep me");
+  std::vector<TDbfFieldEntry> defs = {{}, {"A", 'C', 4, 0, 0}};
+  TDbfControlBlock cb;
+  CreateDBF(cb, (dir / "T.DBF").string(), 1, defs);
+  ASSERT_EQ(xbcommon.XbErrorCode, 0);
+  CloseDbf(cb);
+  EXPECT_EQ(test::readFile(dir / "t.dbf"), "keep me");
+  EXPECT_EQ(get16(test::readFile(dir / "T.DBF"), 10), 5);
+}
+
 TEST_F(XbDbfLowTest, InvalidDefinitionWritesNoFile) {
   const std::vector<TDbfFieldEntry> bad[] = {
       {{}, {"A", 'C', 0, 0, 0}},
@@ -174,8 +185,6 @@ TEST_F(XbDbfLowTest, DamagedHeadersAreRefusedAtOpen) {
        "Datensatzl\xE4nge ist kleiner als die Summe der Feldl\xE4ngen"},
       {"field longer than the record", [](std::string& s) { s[32 + 16] = static_cast<char>(200); }, 210,
        "Datensatzl\xE4nge ist kleiner"},
-      {"count past the file end", [](std::string& s) { put32(s, 4, 3); }, 210, "Datensatzanzahl reicht"},
-      {"huge count", [](std::string& s) { put32(s, 4, 0xFFFFFFF0u); }, 210, "Datensatzanzahl reicht"},
       {"descriptors past the file end", [](std::string& s) { put16(s, 8, 32 * 200 + 1); }, 100,
        "Fehler beim Lesen von "},
       {"unknown field type", [](std::string& s) { s[32 + 11] = 'I'; }, 211, "Fehler beim Lesen von "},
@@ -435,20 +444,35 @@ TEST_F(XbDbfLowTest, DosTextIsConvertedOnReadAndWrite) {
   EXPECT_EQ(buf, " " + all);
 }
 
-TEST_F(XbDbfLowTest, AutoFixRecountsFromTheFileSize) {
+TEST_F(XbDbfLowTest, CountPastTheFileEndOpensWithTheWholeRecords) {
   std::vector<std::string> recs;
   for (int i = 0; i < 7; ++i) recs.push_back(" rec" + std::to_string(i) + "    " + std::to_string(i));
-  std::string bytes = makeDbf(0x03, kSimple, recs);
-  put32(bytes, 4, 10);
-  bytes += " half";
-  std::string path = write("f.dbf", bytes);
-  TDbfControlBlock cb;
-  EXPECT_EQ(open(cb, path), 210);
-  XbTakeErrorContext();
-  xbdbflow.XbAutoFixRecCount = true;
-  ASSERT_EQ(open(cb, path), 0);
-  EXPECT_EQ(cb.RecCount, 7);
-  CloseDbf(cb);
+  const std::string seven = makeDbf(0x03, kSimple, recs);
+  struct Case {
+    const char* what;
+    uint32_t headerCount;
+    std::string tail;  // after the seven records
+    bool autoFix;
+  } cases[] = {
+      {"ten, end byte and half a record", 10, "\x1A half", false},
+      {"eight, half a record", 8, " rec7", false},
+      {"huge count", 0xFFFFFFF0u, "\x1A", false},
+      {"recounted on request", 10, "\x1A half", true},
+  };
+  for (const Case& c : cases) {
+    std::string bytes = seven.substr(0, seven.size() - 1) + c.tail;
+    put32(bytes, 4, c.headerCount);
+    std::string path = write("f.dbf", bytes);
+    xbdbflow.XbAutoFixRecCount = c.autoFix;
+    TDbfControlBlock cb;
+    ASSERT_EQ(open(cb, path), 0) << c.what << ": " << XbTakeErrorContext();
+    EXPECT_EQ(cb.RecCount, 7) << c.what;
+    GetDbfRecord(cb, 7);
+    EXPECT_EQ(std::string(cb.RawRecord.begin(), cb.RawRecord.end()), recs[6]) << c.what;
+    CloseDbf(cb);
+    EXPECT_EQ(xbcommon.XbErrorCode, 0) << c.what;
+    EXPECT_EQ(test::readFile(path), bytes) << c.what;  // nothing written without a change
+  }
 }
 
 // ---- Binary record ----

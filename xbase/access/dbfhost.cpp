@@ -2,18 +2,20 @@
 #include "xbase/access/dbfhost.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "foundation/kwenvar.h"
 #include "foundation/msgbox.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
+#include "foundation/workdir.h"
 #include "xbase/dbf4.h"
 #include "xbase/dbf4lock.h"
 #include "xbase/dbf4search.h"
 #include "xbase/xbcommon.h"
 #include "xbase/xbengine.h"
 #include "xbase/xbndx.h"
+#include "xbase/xbeval.h"
+#include "xbase/xbparser.h"
 
 namespace qorva {
 
@@ -71,7 +73,7 @@ bool TDbf4Host::engineOk() {
   return false;
 }
 
-void TDbf4Host::OpenFile(const std::string& path) {
+void TDbf4Host::OpenFile(const std::string& path, bool readOnly) {
   if (active_) CloseFile();
   if (!xbcommon.DbfUnitLinked) XbStartEngine();
   const uint8_t saved = dbf4.CurrentArea;
@@ -81,7 +83,10 @@ void TDbf4Host::OpenFile(const std::string& path) {
   const uint8_t area = dbf4.CurrentArea;
   bool ok = xbcommon.XbErrorCode == 0 && area >= 1 && area <= MaxUserAreas;
   if (ok) {
+    const uint16_t savedMode = dbf4.OpenModeOverride;
+    if (readOnly) dbf4.OpenModeOverride = XbModeReadOnlyDenyNone;
     USE(path);
+    dbf4.OpenModeOverride = savedMode;
     ok = xbcommon.XbErrorCode == 0 && CurrentBlock() != nullptr;
   }
   if (ok) {
@@ -98,6 +103,7 @@ void TDbf4Host::OpenFile(const std::string& path) {
     return;
   }
   active_ = true;
+  readOnly_ = readOnly;
   area_ = area;
   fileName_ = path;
   recNo_ = 0;
@@ -110,15 +116,33 @@ void TDbf4Host::OpenFile(const std::string& path) {
   else atEof_ = true;
 }
 
+bool TDbf4Host::Reopen(const std::string& path, bool readOnly) {
+  const int32_t rec = recNo_;
+  const std::string key = keyExpr_;
+  const std::string built = builtIndex_;
+  const bool indexed = indexed_;
+  OpenFile(path, readOnly);
+  if (!active_) return false;
+  keyExpr_ = key;
+  builtIndex_ = built;
+  if (!key.empty() && !built.empty()) buildOrder();
+  indexed_ = indexed && !key.empty();
+  if (rec >= 1 && rec <= RecordCount()) readRecord(rec);
+  return true;
+}
+
 void TDbf4Host::CloseFile() {
   if (!active_) return;
+  uint16_t failed = 0;
   {
     AreaScope scope(area_);
     CloseArea();
-    xbcommon.XbErrorCode = 0;
-    XbTakeErrorContext();
+    failed = xbcommon.XbErrorCode;
   }
+  // Held-back records that could not be written at close are a failed write like any other.
+  if (failed != 0) ReportEngineError(failed);
   active_ = false;
+  readOnly_ = false;
   area_ = 0;
   recNo_ = 0;
   atEof_ = false;
@@ -134,8 +158,9 @@ void TDbf4Host::SetTitles(const std::string& title1, const std::string& title2) 
 }
 
 bool TDbf4Host::OpenedFromTempDir() const {
-  if (!active_ || TrimStr(kwenvar.TempDir).empty()) return false;
-  return FileDir(fileName_) == AddBackslash(kwenvar.TempDir);
+  const std::string work = WorkFolder();
+  if (!active_ || TrimStr(work).empty()) return false;
+  return FileDir(fileName_) == work;
 }
 
 void TDbf4Host::Browse(const std::string& option, uint16_t mode) {
@@ -325,9 +350,16 @@ void WriteNumber(uint8_t n, long double v) {
 
 }  // namespace
 
+bool TDbf4Host::refuseReadOnly() {
+  if (!ReadOnly()) return false;
+  ReportError("Tabelle " + WinToDos(fileName_) + " ist nur zum Lesen ge\x94" "ffnet");
+  kwenvar.ErrorFlag = true;
+  return true;
+}
+
 void TDbf4Host::setField(const std::string& name, const std::function<void(uint8_t)>& write) {
   const uint8_t n = fieldByName(name);
-  if (n == 0 || recNo_ < 1) return;
+  if (n == 0 || recNo_ < 1 || refuseReadOnly()) return;
   AreaScope scope(area_);
   write(n);
   if (engineOk()) editing_ = true;
@@ -408,7 +440,7 @@ void TDbf4Host::Post() {
 }
 
 bool TDbf4Host::AppendRecLocked() {
-  if (!active_ || recNo_ < 1) return false;
+  if (!active_ || recNo_ < 1 || refuseReadOnly()) return false;
   int32_t added = 0;
   {
     AreaScope scope(area_);
@@ -431,45 +463,41 @@ bool TDbf4Host::AppendRecLocked() {
   return true;
 }
 
-// The order as the index file holds it now: the engine keeps the file current on every post and
-// append, so reading it again is all that an edit needs.
+// The order as the index file holds it now. The engine keeps the open file current on every post
+// and append, so reading it again is all that an edit needs; a table opened again opens its index
+// file again (and builds it anew when it is gone).
 void TDbf4Host::buildOrder() {
   order_.clear();
-  if (!active_ || keyField_ == 0) return;
+  if (!active_ || keyExpr_.empty() || builtIndex_.empty()) return;
   {
     AreaScope scope(area_);
-    if (OrderBlock(1) != nullptr) {
-      Set_Order_To(1);
-      for (GoTop(); xbcommon.XbErrorCode == 0 && !dEOF(); SKIP(1)) order_.push_back(qorva::RecNo());
-      Set_Order_To(0);
+    if (!xbcommon.IndexUnitLinked) IndexInit();
+    try {
+      if (OrderBlock(1) == nullptr) {
+        xbcommon.XbErrorCode = 0;
+        bool open = false;
+        if (XbFileExists(IndexFileName(builtIndex_))) {
+          try {
+            open = qorva::SetIndexTo(builtIndex_, 1);
+          } catch (EXbaseError&) {
+            open = false;
+          }
+        }
+        xbcommon.XbErrorCode = 0;
+        XbTakeErrorContext();
+        if (!open && MakeIndex(builtIndex_, keyExpr_, false, 1, false, false)) qorva::SetIndexTo(builtIndex_, 1);
+      }
+      if (OrderBlock(1) != nullptr) {
+        Set_Order_To(1);
+        for (GoTop(); xbcommon.XbErrorCode == 0 && !dEOF(); SKIP(1)) order_.push_back(qorva::RecNo());
+        Set_Order_To(0);
+      }
+    } catch (EXbaseError&) {
+      order_.clear();
     }
     engineOk();
   }
   if (recNo_ >= 1) readRecord(recNo_);
-}
-
-// The key of the current record for an order by field n: character fields by their collation key,
-// numbers by value (a fixed-width text that sorts like the number), dates as stored (YYYYMMDD).
-static TNdxKeyMaker FieldKeyMaker(uint8_t n) {
-  return [n](uint8_t, std::string& key) {
-    const TDbfControlBlock* cb = CurrentBlock();
-    if (!cb || n < 1 || n > cb->FieldCount) return;
-    const TDbfFieldEntry& f = cb->Fields[n];
-    const std::string stored(cb->RawRecord.begin() + f.Offset, cb->RawRecord.begin() + f.Offset + f.Len);
-    if (f.Type == 'N' || f.Type == 'F') {
-      long double v = 0;
-      XbParseReal(stored, v);
-      for (int i = 0; i < f.Dec; ++i) v *= 10;
-      const uint64_t bits = static_cast<uint64_t>(static_cast<int64_t>(std::llround(v))) ^ 0x8000000000000000ull;
-      static const char* hex = "0123456789ABCDEF";
-      key.clear();
-      for (int i = 15; i >= 0; --i) key += hex[(bits >> (4 * i)) & 15];
-    } else if (f.Type == 'D') {
-      key = stored;
-    } else {
-      key = CollationKey(stored, static_cast<int32_t>(stored.size()));
-    }
-  };
 }
 
 bool TDbf4Host::IndexOn(const std::string& key, const std::string& indexFile) {
@@ -477,41 +505,42 @@ bool TDbf4Host::IndexOn(const std::string& key, const std::string& indexFile) {
     kwenvar.ErrorFlag = true;
     return false;
   }
-  std::string field = XbAllTrim(key);
-  const std::string upper = XbUpperStr(field);
-  if (upper.size() > 7 && upper.compare(0, 6, "UPPER(") == 0 && upper.back() == ')')
-    field = XbAllTrim(field.substr(6, field.size() - 7));
-  const uint8_t n = fieldByName(field);
-  if (n == 0) return false;
+  // The key is a dBase expression of the table's fields; one that does not compile is shown.
+  std::string message;
+  {
+    AreaScope scope(area_);
+    TExprHolder compiled(CompileUserExpr(key, message));
+    xbcommon.XbErrorCode = 0;
+  }
+  if (!message.empty()) {
+    ReportError(WinToDos(message));
+    kwenvar.ErrorFlag = true;
+    return false;
+  }
   Post();
-  bool built = false;
+  // A new index file replaces the order in force.
+  uint16_t failed = 0;
   {
     AreaScope scope(area_);
     if (!xbcommon.IndexUnitLinked) IndexInit();
-    // The index file replaces the order in force; it stays open so that edits keep it current.
     CloseIndexes();
     xbcommon.XbErrorCode = 0;
     try {
-      built = MakeIndex(indexFile, "", false, 1, false, false, FieldKeyMaker(n)) &&
-              qorva::SetIndexTo(indexFile, 1, FieldKeyMaker(n));
-      if (built) Set_Order_To(0);
+      if (MakeIndex(indexFile, key, false, 1, false, false)) qorva::SetIndexTo(indexFile, 1);
     } catch (EXbaseError&) {
-      built = false;
     }
-    if (!built) {
-      const uint16_t code = xbcommon.XbErrorCode;
-      CloseIndexes();
-      ReportEngineError(code != 0 ? code : 222);
-    }
+    failed = xbcommon.XbErrorCode;
+    if (failed != 0) CloseIndexes();
   }
-  if (!built) {
-    indexed_ = false;
-    keyField_ = 0;
+  if (failed != 0) {
+    ReportEngineError(failed);
+    keyExpr_.clear();
     builtIndex_.clear();
+    indexed_ = false;
     order_.clear();
     return false;
   }
-  keyField_ = n;
+  keyExpr_ = key;
   builtIndex_ = indexFile;
   buildOrder();
   return true;
@@ -523,7 +552,7 @@ void TDbf4Host::SetIndexTo(const std::string& indexFile) {
     indexed_ = false;
     return;
   }
-  if (indexFile != builtIndex_ || keyField_ == 0) {
+  if (indexFile != builtIndex_ || keyExpr_.empty()) {
     ReportError("Index " + WinToDos(indexFile) + ".ndx nicht gefunden");
     kwenvar.ErrorFlag = true;
     return;
@@ -538,7 +567,7 @@ void InitDbfhost() {
   h.title2_.clear();
   h.hideDeleted_ = false;
   h.pickAndClose_ = false;
-  h.keyField_ = 0;
+  h.keyExpr_.clear();
   dbfhost.BrowseCol = 1;
 }
 

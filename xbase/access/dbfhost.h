@@ -7,7 +7,7 @@
 //
 // Record numbers are physical (1-based) whatever order controls the walk. Engine failures never
 // stop the program here: they are shown as "Fehler : Database #<code>" and set ErrorFlag.
-// May call: the engine (dbf4, dbf4lock, dbf4search, xbcommon, xbengine) and foundation.
+// May call: the engine (dbf4, dbf4lock, dbf4search, xbparser, xbeval, xbcommon, xbengine) and foundation.
 
 #include <cstdint>
 #include <functional>
@@ -28,8 +28,14 @@ class TDbf4Host {
   TDbf4Host& operator=(const TDbf4Host&) = delete;
 
   // Opens the table file at path (a table open before is closed first), shared, in physical order
-  // on its first record. A failure is shown and sets ErrorFlag; nothing is open then.
-  void OpenFile(const std::string& path);
+  // on its first record; readOnly: for reading only, where the file cannot or need not be written.
+  // A failure is shown and sets ErrorFlag; nothing is open then.
+  void OpenFile(const std::string& path, bool readOnly = false);
+  // Opens path in place of the open table (a copy of it) and keeps the current record, the order
+  // and what is hidden. False when it cannot be opened (shown, ErrorFlag set; nothing is open then).
+  bool Reopen(const std::string& path, bool readOnly);
+  // The table is open for reading only: a pending edit cannot be written.
+  bool ReadOnly() const { return active_ && readOnly_; }
   // Drops a pending edit and closes the table; the order goes with it.
   void CloseFile();
   bool Active() const { return active_; }
@@ -51,7 +57,7 @@ class TDbf4Host {
   void Cancel();
   bool PickAndClose() const { return pickAndClose_; }
   bool HideDeletedRecs() const { return hideDeleted_; }
-  // The table was opened from the temporary folder (a copy: changes do not reach the table folder).
+  // The table was opened from the run's work folder (a copy: changes do not reach the table folder).
   bool OpenedFromTempDir() const;
 
   // Goes to physical record n and drops a pending edit. A number outside 1..RecordCount (also any
@@ -90,9 +96,10 @@ class TDbf4Host {
   // becomes current.
   bool AppendRecLocked();
 
-  // Builds the order of the table by the key (a field name, also as UPPER(name)) under the name
-  // indexFile; SetIndexTo with that name makes it the controlling order, with "" the physical order
-  // comes back. Character keys ignore case and read ä, ö, ü, ß as two letters; numbers go by value.
+  // Builds the order of the table by the key (a dBase expression such as NAME, UPPER(NAME) or
+  // DTOS(BORN)+NAME) under the name indexFile; SetIndexTo with that name makes it the controlling
+  // order, with "" the physical order comes back. Character keys ignore case and read ä, ö, ü, ß as
+  // two letters; numbers and dates go by value. A key that does not compile is shown (false).
   bool IndexOn(const std::string& key, const std::string& indexFile);  // false: not built
   void SetIndexTo(const std::string& indexFile);
   bool Indexed() const { return indexed_; }
@@ -102,6 +109,7 @@ class TDbf4Host {
   bool enter();  // selects the table's work area; false when no table is open
   void leave();
   bool engineOk();  // shows an engine error and sets ErrorFlag; false then
+  bool refuseReadOnly();  // a write to a table open for reading: shown, ErrorFlag set, true
   bool readRecord(int32_t n);
   void dropEdit();
   bool hidden(int32_t n);
@@ -116,6 +124,7 @@ class TDbf4Host {
   void setField(const std::string& name, const std::function<void(uint8_t)>& write);
 
   bool active_ = false;
+  bool readOnly_ = false;
   uint8_t area_ = 0;
   uint8_t savedArea_ = 1;
   std::string fileName_;
@@ -126,7 +135,7 @@ class TDbf4Host {
   bool atEof_ = false;
   bool editing_ = false;
   bool indexed_ = false;
-  uint8_t keyField_ = 0;
+  std::string keyExpr_;      // key of the order last built, a dBase expression
   std::string builtIndex_;   // name of the order last built
   std::vector<int32_t> order_;  // physical record numbers in key order
 };

@@ -14,6 +14,7 @@
 #include "foundation/msgbox.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
+#include "foundation/workdir.h"
 #include "xbase/access/dbfhost.h"
 
 namespace qorva {
@@ -53,10 +54,10 @@ bool FolderWritable(const std::string& dir) {
   return kwendbf4.FolderWritable ? kwendbf4.FolderWritable(dir) : ProbeFolderWritable(dir);
 }
 
-// Copies the table file source (an existing file) and its memo file, if it has one, into TempDir.
-// Returns the copy's path, or "" after telling the user what could not be copied.
+// Copies the table file source (an existing file) and its memo file, if it has one, into the run's
+// work folder. Returns the copy's path, or "" after telling the user what could not be copied.
 std::string CopyTableToTemp(const std::string& source) {
-  const std::string tempDir = AddBackslash(kwenvar.TempDir);
+  const std::string tempDir = WorkFolder();
   const std::string name = FileNameOf(source);
   const std::string dest = tempDir + name;
   std::vector<std::string> files{source};
@@ -70,7 +71,7 @@ std::string CopyTableToTemp(const std::string& source) {
     struct stat a {}, b {};
     const bool same = ::stat(f.c_str(), &a) == 0 && ::stat(target.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
                       a.st_ino == b.st_ino;
-    if (same || TrimStr(kwenvar.TempDir).empty() || !CopyFileTo(f, target)) {
+    if (same || TrimStr(tempDir).empty() || !CopyFileTo(f, target)) {
       ReportError("Datei " + f + " kann nicht nach " + tempDir + " kopiert werden !");
       kwenvar.ErrorFlag = true;
       return "";
@@ -79,6 +80,32 @@ std::string CopyTableToTemp(const std::string& source) {
     if (::stat(f.c_str(), &a) == 0) ::chmod(target.c_str(), (a.st_mode & 07777) | S_IRUSR | S_IWUSR);
   }
   return dest;
+}
+
+// Whether the table at source can be changed where it is: its folder takes new files and the file
+// may be written (a file without any write bit counts as read-only for root too).
+bool WritableInPlace(const std::string& source) {
+  if (!FolderWritable(kwenvar.DbfDir.empty() ? "." : kwenvar.DbfDir)) return false;
+  struct stat st {};
+  return ::stat(source.c_str(), &st) == 0 && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0 &&
+         ::access(source.c_str(), W_OK) == 0;
+}
+
+// A table opened for reading only is copied to the work folder once it is to be changed; the copy
+// takes its place with the same record and order. False when no copy could be made (told).
+bool MakeTableWritable() {
+  if (!host().ReadOnly()) return true;
+  const std::string source = host().FileName();
+  std::string path = CopyTableToTemp(source);
+  if (path.empty()) return false;
+  if (!host().Reopen(path, false)) {
+    // Back to the table as it was, for reading.
+    const bool flag = kwenvar.ErrorFlag;
+    host().OpenFile(source, true);
+    kwenvar.ErrorFlag = flag;
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -90,21 +117,9 @@ void DbfOpenTable(const std::string& name, void* /*buffer*/, int32_t /*size*/) {
   FileMustExist(dir + table);
   if (kwenvar.ErrorFlag) return;
   const std::string source = ResolveFileCase(dir + table);
-  std::string path = source;
-  bool copy = !FolderWritable(kwenvar.DbfDir.empty() ? "." : kwenvar.DbfDir);
-  if (!copy) {
-    struct stat st {};
-    // Read-only: a file nobody may write (also for root, who may write anything), or one we may not.
-    copy = ::stat(source.c_str(), &st) == 0 &&
-           ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(source.c_str(), W_OK) != 0);
-  }
-  if (copy) {
-    // The copy may be the very file the host has open from an earlier fall-back.
-    DbfCloseTable();
-    path = CopyTableToTemp(source);
-    if (path.empty()) return;
-  }
-  DbfOpenFile(path);
+  // A table that cannot be changed where it is (a read-only file or folder, a full disk) is read
+  // where it is; it is copied only when something is to be written to it.
+  host().OpenFile(source, !WritableInPlace(source));
 }
 
 void DbfOpenFile(const std::string& path) { host().OpenFile(path); }
@@ -115,7 +130,15 @@ void DbfSetTitles(const std::string& title1, const std::string& title2) {
   host().SetTitles(DosToWin(title1), DosToWin(title2));
 }
 
-void DbfBrowse(const std::string& option, uint16_t mode) { host().Browse(option, mode); }
+void DbfBrowse(const std::string& option, uint16_t mode) {
+  // Choosing a record reads the table; every other mode may change it.
+  const bool choose = mode == 1 || mode == 4 || mode == 5;
+  if (!choose && !MakeTableWritable()) {
+    kwenvar.ErrorFlag = true;
+    return;
+  }
+  host().Browse(option, mode);
+}
 
 void DbfGoto(int32_t n) {
   const int32_t count = DbfRecCount();
@@ -140,17 +163,25 @@ int32_t DbfRecCount() { return host().RecordCount(); }
 void DbfFieldName(int32_t n, std::string& name) { name = host().FieldName(n); }
 void DbfGetFieldStr(int32_t n, std::string& s) { s = host().SField(n); }
 bool DbfGetFieldBool(const std::string& name) { return host().GetFieldBool(name); }
-void DbfSetFieldStr(const std::string& name, const std::string& value) { host().SetFieldStr(name, value); }
-void DbfSetFieldInt(const std::string& name, int64_t value) { host().SetFieldInt(name, value); }
-void DbfSetFieldFloat(const std::string& name, long double value) { host().SetFieldFloat(name, value); }
-void DbfSetFieldBool(const std::string& name, bool value) { host().SetFieldBool(name, value); }
-bool DbfAppendRec() { return host().AppendRecLocked(); }
+void DbfSetFieldStr(const std::string& name, const std::string& value) {
+  if (MakeTableWritable()) host().SetFieldStr(name, value);
+}
+void DbfSetFieldInt(const std::string& name, int64_t value) {
+  if (MakeTableWritable()) host().SetFieldInt(name, value);
+}
+void DbfSetFieldFloat(const std::string& name, long double value) {
+  if (MakeTableWritable()) host().SetFieldFloat(name, value);
+}
+void DbfSetFieldBool(const std::string& name, bool value) {
+  if (MakeTableWritable()) host().SetFieldBool(name, value);
+}
+bool DbfAppendRec() { return MakeTableWritable() && host().AppendRecLocked(); }
 bool DbfDeleted() { return host().Deleted(); }
 void DbfShowDeleted() { host().ShowDeleted(); }
 
 void DbfIndexOn(const std::string& key, const std::string& indexFile) { host().IndexOn(key, indexFile); }
 
-void DbfTempPath(const std::string& name, std::string& path) { path = AddBackslash(kwenvar.TempDir) + name; }
+void DbfTempPath(const std::string& name, std::string& path) { path = WorkPath(name); }
 
 void DbfIndexOnTemp(const std::string& key, const std::string& name) {
   std::string path;

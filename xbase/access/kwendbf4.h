@@ -6,8 +6,10 @@
 // the chosen record number and fields, and closes the table before it returns.
 //
 // Record numbers are the physical positions in the table file; field numbers are 1-based. Table
-// names without "." get ".dbf" and are looked for in DbfDir; a folder that cannot be written, or a
-// read-only table, makes the layer work on a copy in TempDir.
+// names without "." get ".dbf" and are looked for in DbfDir. A table that cannot be changed where it
+// is (a folder that cannot be written, a read-only table, a full disk) is opened there for reading;
+// only when a caller is about to change it (an edit browse, a field written, a record appended) does
+// the layer copy it to the run's work folder (workdir.h) and work on the copy.
 // May call: dbfhost, the engine, foundation.
 
 #include <cstdint>
@@ -25,9 +27,9 @@ extern Kwendbf4 kwendbf4;
 void InitKwendbf4();
 
 // Opens table name from DbfDir (see above). A missing or unreadable table is reported and sets
-// ErrorFlag; with ErrorFlag already set nothing is opened. A copy to TempDir that fails (also of the
-// table's memo file) is reported and sets ErrorFlag: no stale copy is opened. buffer and size are
-// accepted and not used.
+// ErrorFlag; with ErrorFlag already set nothing is opened. buffer and size are accepted and not used.
+// A copy to the work folder that fails (also of the table's memo file) is reported when the change
+// is asked for, sets ErrorFlag and changes nothing: the table stays open for reading.
 void DbfOpenTable(const std::string& name, void* buffer = nullptr, int32_t size = 0);
 // Opens the table file at the full path.
 void DbfOpenFile(const std::string& path);
@@ -63,12 +65,13 @@ void DbfSetFieldBool(const std::string& name, bool value);
 bool DbfAppendRec();
 bool DbfDeleted();
 void DbfShowDeleted();
-// Builds the order of the open table by the key (a field name) under the name indexFile; it controls
+// Builds the order of the open table by the key (a field name or a dBase expression of the fields)
+// under the name indexFile; it controls
 // the walk once DbfIndexOnTemp (or the browse window) selects it.
 void DbfIndexOn(const std::string& key, const std::string& indexFile);
-// path := TempDir ended with a separator + name.
+// path := the run's work folder (ended with a separator) + name.
 void DbfTempPath(const std::string& name, std::string& path);
-// Orders the table by the key under name in TempDir; DbfRecNo still gives physical numbers.
+// Orders the table by the key under name in the work folder; DbfRecNo still gives physical numbers.
 void DbfIndexOnTemp(const std::string& key, const std::string& name);
 void DbfNoOp();
 

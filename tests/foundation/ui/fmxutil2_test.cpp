@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QColor>
+#include <QApplication>
 #include <QLabel>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QStatusBar>
 #include <QPalette>
 #include <QWidget>
 
@@ -111,6 +115,27 @@ TEST_F(FmxUtil2Test, SetupGraphForm) {
   SetupGraphForm(&form);
   EXPECT_EQ(form.size(), QSize(MaxGraphClientWidth(), MaxGraphClientHeight()));
   EXPECT_GT(form.width(), 1);
+}
+
+TEST_F(FmxUtil2Test, OfAMainWindowOnlyTheDrawingAreaTakesTheBackgroundColour) {
+  kwenvar.GraphResX = 639;
+  kwenvar.GraphResY = 479;
+  hgvar.BackgroundColor = 0x000001;  // the start value: practically black
+  QMainWindow form;
+  form.setMenuBar(new QMenuBar);
+  form.menuBar()->addMenu("&Datei");
+  form.setStatusBar(new QStatusBar);
+  auto* area = new QWidget;
+  form.setCentralWidget(area);
+  SetupGraphForm(&form);
+  EXPECT_EQ(area->palette().color(QPalette::Window), QColor(1, 0, 0));
+  EXPECT_TRUE(area->autoFillBackground());
+  const QPalette desktop = QApplication::palette();
+  for (QWidget* w : {static_cast<QWidget*>(form.menuBar()), static_cast<QWidget*>(form.statusBar())}) {
+    EXPECT_EQ(w->palette().color(QPalette::Window), desktop.color(QPalette::Window)) << w->metaObject()->className();
+    EXPECT_EQ(w->palette().color(QPalette::WindowText), desktop.color(QPalette::WindowText));
+  }
+  EXPECT_EQ(form.palette().color(QPalette::Window), desktop.color(QPalette::Window));
 }
 
 }  // namespace

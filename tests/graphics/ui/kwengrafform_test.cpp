@@ -94,6 +94,45 @@ TEST_F(ReplayTest, LinesAndCirclesLandOnTheirPixelsUnderAGermanLocale) {
   EXPECT_EQ(count(img, QRect(0, 0, 641, 481), Blue) > 200, true);
 }
 
+// The bounding box of the pixels of colour c.
+QRect Extent(const QImage& img, QRgb c) {
+  QRect box;
+  for (int y = 0; y < img.height(); ++y)
+    for (int x = 0; x < img.width(); ++x)
+      if ((img.pixel(x, y) & 0xFFFFFF) == c) box |= QRect(x, y, 1, 1);
+  return box;
+}
+
+TEST_F(ReplayTest, UnderEqualAspectACircleStaysRoundAtEveryWindowShape) {
+  const struct {
+    const char* name;
+    int w, h;
+  } windows[] = {{"4:3", 641, 481}, {"16:9", 1920, 1080}, {"21:9", 2560, 1080}, {"upright", 600, 900}};
+  for (const auto& win : windows) {
+    SCOPED_TRACE(win.name);
+    kwenvar.GraphResX = win.w - 1;
+    kwenvar.GraphResY = win.h - 1;
+    kwengraf.DisplayList.clear();
+    kwengraf.CurrentColor = -1;
+    Header(0, 0, 160, 120);  // a drawing page of 160 by 120 mm
+    SetColor(12);
+    circle(80, 60, 50);
+    QImage img(win.w, win.h, QImage::Format_RGB32);
+    {
+      QPainter p(&img);
+      ASSERT_EQ(ReplayDisplayList(p, img.size()), DisplayListReplay::Stop::End);
+    }
+    const QRect box = Extent(img, Red);
+    ASSERT_FALSE(box.isEmpty());
+    // As many pixels across as down, and as large as the page allows: 100 of its 120 mm high (or
+    // of its 160 mm wide, where the window is narrower than the page).
+    EXPECT_NEAR(box.width(), box.height(), 2) << box.width() << "x" << box.height();
+    const double mm = std::min((win.w - 3) / 160.0, (win.h - 3) / 120.0);
+    EXPECT_NEAR(box.height(), 100 * mm, 3);
+    EXPECT_TRUE(QRect(0, 0, win.w, win.h).contains(box));
+  }
+}
+
 TEST_F(ReplayTest, ArcsAndFullCirclesAreDrawnAsTheyDescribe) {
   SetWindow(true, false, 0, 0, 1, 1, 0, 0, 100, 50);
   SetColor(12);

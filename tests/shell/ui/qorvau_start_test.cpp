@@ -4,7 +4,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <QMenuBar>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include "foundation/error0.h"
 #include "foundation/hgvar.h"
@@ -141,6 +144,78 @@ TEST_F(MainWindowStart, ErrorMessagesItemCountsTheMessages) {
   const QString n = QString::number(error0.ErrorCount);
   EXPECT_TRUE(m->mi_viewErrorMessages->text().endsWith(" (" + n + ")"));
   EXPECT_EQ(m->mi_viewErrorMessages->isEnabled(), error0.ErrorCount > 0);
+}
+
+TEST_F(MainWindowStart, TheMenuBarKeepsTheDesktopPaletteOverTheDrawingBackground) {
+  Thh w;
+  ASSERT_FALSE(w.FormCreate(ParseCommandLine({})).has_value());
+  TMainMenu* m = MainMenuOf(w);
+  ASSERT_NE(m, nullptr);
+  const QPalette desktop = QApplication::palette();
+  EXPECT_EQ(m->MainMenu1->palette().color(QPalette::Window), desktop.color(QPalette::Window));
+  EXPECT_EQ(m->MainMenu1->palette().color(QPalette::WindowText), desktop.color(QPalette::WindowText));
+  const TColor bg = hgvar.BackgroundColor;
+  EXPECT_EQ(w.canvasWidget()->palette().color(QPalette::Window), QColor(bg & 0xFF, (bg >> 8) & 0xFF, (bg >> 16) & 0xFF));
+}
+
+// The default spring with thickness 0 and outer diameter 0: the calculation ends fatally.
+void WriteFatalSpring(const fs::path& from, const fs::path& to) {
+  std::ifstream in(from, std::ios::binary);
+  std::stringstream all;
+  all << in.rdbuf();
+  std::string text = all.str();
+  for (const char* value : {"0.5000000", "85.0000000"}) {
+    const std::size_t at = text.find(std::string("\n") + value + "\r\n");
+    ASSERT_NE(at, std::string::npos) << value;
+    text.replace(at + 1, std::string(value).size(), "0.0000000");
+  }
+  std::ofstream(to, std::ios::binary) << text;
+}
+
+std::vector<AskRecord> Shown(AskKind kind) {
+  std::vector<AskRecord> out;
+  for (const AskRecord& r : scriptedPrompter().asked())
+    if (r.kind == kind) out.push_back(r);
+  return out;
+}
+
+TEST_F(MainWindowStart, AFatalSpringShowsItsMessagesAndTheItemCountsThem) {
+  WriteFatalSpring(dir_ / "null.qva", dir_ / "fatal.qva");
+  Thh w;
+  ASSERT_FALSE(w.FormCreate(ParseCommandLine({"fatal.qva"})).has_value());
+  ASSERT_TRUE(kwenvar.FatalError);
+  ASSERT_GT(error0.ErrorCount, 0);
+  std::vector<std::string> messages;
+  for (uint16_t n = 1; n <= error0.ErrorCount; ++n) messages.push_back(error0.ErrorMsgs[n]);
+  const auto lists = Shown(AskKind::TextScreen);
+  ASSERT_EQ(lists.size(), 1u);
+  EXPECT_EQ(lists[0].caption, "Berechnungsmodul meldet Warnungen oder Fehler, siehe Ursache und Abhilfe.");
+  EXPECT_EQ(lists[0].entries, messages);
+  EXPECT_EQ(messages[0].rfind("Fatal", 0), 0u) << messages[0];
+
+  TMainMenu* m = MainMenuOf(w);
+  ASSERT_NE(m, nullptr);
+  EXPECT_TRUE(m->mi_viewErrorMessages->text().endsWith(" (" + QString::number(error0.ErrorCount) + ")"));
+  EXPECT_TRUE(m->mi_viewErrorMessages->isEnabled());
+  // Help > Error messages shows the list again.
+  scriptedPrompter().clear();
+  m->mi_helpErrorMessages->trigger();
+  ASSERT_EQ(Shown(AskKind::TextScreen).size(), 1u);
+  EXPECT_EQ(Shown(AskKind::TextScreen)[0].entries, messages);
+}
+
+TEST_F(MainWindowStart, ASpringWithoutMessagesSaysSo) {
+  Thh w;
+  ASSERT_FALSE(w.FormCreate(ParseCommandLine({})).has_value());
+  TMainMenu* m = MainMenuOf(w);
+  ASSERT_NE(m, nullptr);
+  error0.ErrorCount = 0;
+  scriptedPrompter().clear();
+  m->mi_helpErrorMessages->trigger();
+  const auto boxes = Shown(AskKind::Message);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "Berechnung erfolgreich ohne Fehlermeldungen");
+  EXPECT_TRUE(Shown(AskKind::TextScreen).empty());
 }
 
 TEST_F(MainWindowStart, AnEngineStopEndsTheCommandNotTheProgram) {

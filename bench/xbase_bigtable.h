@@ -1,6 +1,6 @@
 #pragma once
-// The core benchmark's table of 1,000,000 records (NAME C 20, PRICE N 10.2, DAY D, OK L), written
-// once into xbase_bench_data/ of the current folder, and the engine started for benchmarks.
+// The table of 1,000,000 records (NAME C20, PRICE N10.2, DAY D, OK L) that the engine benchmarks
+// walk, written once per run into xbase_bench_data below the current folder.
 
 #include <cstdio>
 #include <filesystem>
@@ -8,15 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "xbase/dbf4.h"
 #include "xbase/xbcommon.h"
 #include "xbase/xbdbflow.h"
 #include "xbase/xbengine.h"
 #include "xbase/xbnatdate.h"
 
-namespace qorva::xbbench {
+namespace qorva::bench {
 
 inline constexpr int32_t kRecords = 1000000;
-inline constexpr int32_t kAppends = 100000;
 inline const char* const kLastName = "ZZ-LAST-RECORD";
 
 inline std::filesystem::path DataDir() {
@@ -82,4 +82,12 @@ inline const std::string& BigTable() {
   return path;
 }
 
-}  // namespace qorva::xbbench
+// Opens the big table in work area 1.
+inline void OpenBig(bool exclusive) {
+  StartEngine();
+  const std::string& p = BigTable();
+  Select(1);
+  USE(p + (exclusive ? " EXCLUSIVE" : ""));
+}
+
+}  // namespace qorva::bench

@@ -1,0 +1,49 @@
+// workdir: the run's private folder for work files.
+#include "foundation/workdir.h"
+
+#include <stdlib.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#include "foundation/kwenvar.h"
+#include "foundation/utilfile.h"
+
+namespace qorva {
+
+Workdir workdir;
+
+bool MakeWorkDir(const std::string& base) {
+  if (!workdir.Dir.empty()) return true;
+  std::string dir = AddBackslash(base);
+  if (dir.empty()) dir = "./";
+  std::string pattern = dir + "qorva-XXXXXX";
+  if (!::mkdtemp(pattern.data())) return false;
+  // A relative folder would be lost when the current folder changes.
+  std::error_code ec;
+  const std::filesystem::path full = std::filesystem::absolute(pattern, ec);
+  workdir.Dir = ec ? pattern : full.lexically_normal().string();
+  return true;
+}
+
+void RemoveWorkDir() {
+  if (workdir.Dir.empty()) return;
+  std::error_code ec;
+  std::filesystem::remove_all(workdir.Dir, ec);
+  workdir.Dir.clear();
+}
+
+std::string WorkFolder() { return AddBackslash(workdir.Dir.empty() ? kwenvar.TempDir : workdir.Dir); }
+
+std::string WorkPath(const std::string& name) { return WorkFolder() + name; }
+
+std::string BatchResultFile(const std::string& ext) {
+  std::string name = kwenvar.CurrentFileName + "." + ext;
+  if (!workdir.ResultsInWorkDir || workdir.Dir.empty()) return name;
+  // The file routines read "\" as a separator; the result's own name is the shell's to place.
+  std::replace(name.begin(), name.end(), '\\', '_');
+  return WorkPath(name);
+}
+
+}  // namespace qorva
