@@ -68,7 +68,7 @@ bool WriteBinary() {
 
 class StlWriter : public CadWriter {
  public:
-  std::string extension() const override { return "stl"; }
+  std::string extension() const override { return CadOutputInfo(CadOutput::Stl).extension; }
   bool open(const std::string &fileName) override { return StlBegin(fileName, "KWESOLID"); }
   bool close() override { return StlEnd(); }
   void abandon() override { StlAbandon(); }

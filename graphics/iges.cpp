@@ -755,7 +755,7 @@ namespace {
 
 class IgesWriter : public CadWriter {
  public:
-  std::string extension() const override { return "igs"; }
+  std::string extension() const override { return CadOutputInfo(CadOutput::Iges).extension; }
   bool open(const std::string& fileName) override {
     bool ok = false;
     Guard([&] { ok = IgesOpenOutput(fileName); });

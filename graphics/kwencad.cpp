@@ -43,35 +43,28 @@ namespace {
 
 constexpr long double kPi = std::numbers::pi_v<long double>;
 
-std::array<std::unique_ptr<CadWriter>, 7> writers;
+std::array<std::unique_ptr<CadWriter>, CadOutputCount> writers;
+// The writer the run opened.
+CadWriter* runWriter = nullptr;
 VentrixSettingsWindow ventrixWindow;
-// The file the run's shared text file output goes to, for messages.
-std::string runFileName;
 // The name the kernel opened the shared text file under.
 std::string shareName;
 
-const char* CodeName(uint16_t code) {
-  switch (code) {
-    case 2: return "IGES";
-    case 5: return "TXT";
-    case 6: return "STL";
-    default: return "";
-  }
-}
-
-bool IsFileCode(uint16_t code) { return code == 1 || code == 2 || code == 5 || code == 6; }
+constexpr std::array<CadOutputKind, CadOutputCount> kOutputs = {{
+    {"", ""},
+    {"DXF", "dxf"},
+    {"IGES", "igs"},
+    {"Kontrollausgabe auf Bildschirm", ""},
+    {"Ausgabe auf Laserprinter/Plotter mit VENTRIX", ""},
+    {"TXT", "txt"},
+    {"STL", "stl"},
+}};
 
 long double Round(long double x) { return std::nearbyint(x); }  // half to even
 
 // The most segments one arc, circle or spiral is drawn with: a tiny ArcResolution from a
 // configuration file or a size that is no number must not keep the drawing busy for ever.
 constexpr long double kMaxSegments = 100000.0L;
-
-bool AllFinite(std::initializer_list<long double> values) {
-  for (long double v : values)
-    if (!std::isfinite(v)) return false;
-  return true;
-}
 
 // The origin offset, added to every point that reaches an output.
 long double Ox(long double x) { return x + cad8var.OriginX; }
@@ -137,8 +130,6 @@ bool BlockOpen = false;
 bool BlocksWritten = false;
 std::vector<std::string> DefinedBlocks;
 
-CadWriter* Writer() { return CadWriterFor(cad8var.CadCode); }
-
 void DropShareFile() {
   if (ShareFileOpen && ShareTextFile.IsOpen() && ShareTextFile.Name() == shareName) ShareTextFile.Discard();
   ShareFileOpen = false;
@@ -149,15 +140,194 @@ void TakeShareFile() {
   shareName = ShareTextFile.Name();
 }
 
+namespace {
+
+// DXF through the shared text file: the DXF file and the block files. Writes only while the kernel
+// holds the shared text file.
+class DxfShareWriter : public CadWriter {
+ public:
+  std::string extension() const override { return CadOutputInfo(CadOutput::Dxf).extension; }
+  bool open(const std::string& name) override {
+    ShareTextFile.Assign(name);
+    if (!ShareTextFile.Rewrite()) return false;
+    TakeShareFile();
+    return true;
+  }
+  bool close() override {
+    if (!ShareFileOpen) return true;
+    // Only the file decides whether writing it failed: the caller may end the run with the flag
+    // set by a step of its own, and the file is complete all the same.
+    const bool flag = kwenvar.ErrorFlag;
+    kwenvar.ErrorFlag = false;
+    const bool failed = ShareTextFile.Failed();
+    DxfClose();
+    ShareFileOpen = false;
+    const bool closeFailed = kwenvar.ErrorFlag;
+    kwenvar.ErrorFlag = flag || closeFailed;
+    return !(failed || closeFailed || ShareTextFile.Failed());
+  }
+  void abandon() override { DropShareFile(); }
+
+  void pageSetup(long double xmin, long double ymin, long double xmax, long double ymax, long double) override {
+    if (ShareFileOpen) DxfHeader(xmin, ymin, xmax, ymax);
+  }
+  void writeTables(int32_t) override {
+    if (ShareFileOpen) DxfTables();
+  }
+  void beginBlocks() override {
+    if (ShareFileOpen) DxfBeginBlocks();
+  }
+  void beginBlock(const std::string& name) override {
+    if (ShareFileOpen) DxfBlock(name);
+  }
+  void endBlock() override {
+    if (ShareFileOpen) DxfEndBlock();
+  }
+  void endSection() override {
+    if (ShareFileOpen) DxfEndSection();
+  }
+  void beginEntities() override {
+    if (ShareFileOpen) DxfBeginEntities();
+  }
+  void insertBlock(const std::string& name, long double x, long double y, long double angle, long double sx,
+                   long double sy) override {
+    if (ShareFileOpen) DxfInsert(name, x, y, angle, sx, sy);
+  }
+  void line(long double x1, long double y1, long double x2, long double y2) override {
+    if (ShareFileOpen) DxfLine(x1, y1, x2, y2);
+  }
+  void circle(long double x, long double y, long double r) override {
+    if (ShareFileOpen) DxfCircle(x, y, r);
+  }
+  void arc(const CadArcCall& a) override {
+    if (ShareFileOpen) DxfArc(a.x, a.y, a.a1, a.a2, a.r);
+  }
+  void text(const std::string& t, long double x, long double y) override {
+    if (ShareFileOpen) DxfText(t, x, y);
+  }
+  void solid(long double x1, long double y1, long double x2, long double y2, long double x3, long double y3,
+             long double x4, long double y4) override {
+    if (ShareFileOpen) DxfSolid(x1, y1, x2, y2, x3, y3, x4, y4);
+  }
+  void setColor(int32_t n) override { DxfSelectLayer(n); }
+  bool failed() const override { return ShareFileOpen && ShareTextFile.Failed(); }
+  std::string fileName() const override { return ShareTextFile.Name(); }
+};
+
+// The plot program's work file: DXF in a fixed place, handed to the plot program when complete.
+// It inserts only blocks it defines (its own and the user's).
+class PlotWriter : public DxfShareWriter {
+ public:
+  std::string extension() const override { return CadOutputInfo(CadOutput::Plot).extension; }
+  bool open(const std::string&) override {
+    cad8var.CadFileName = VentrixWorkFile();
+    SilentMessage(cad8var.CadFileName + " " + "wird geplottet" + "..");
+    return DxfShareWriter::open(cad8var.CadFileName);
+  }
+  void insertBlock(const std::string& name, long double x, long double y, long double angle, long double sx,
+                   long double sy) override {
+    if (!cad8var.BlocksSection && !IsDefinedBlock(name)) return;
+    DxfShareWriter::insertBlock(name, x, y, angle, sx, sy);
+  }
+  void finish(bool ok) override {
+    if (ok) {
+      uint16_t choice = cad8var.VentrixCmdChoice;
+      if (choice < 1 || choice > 5) choice = 1;
+      const std::string msg = CadExecResultText(StartPlotProgram(cad8var.VentrixCmdLines[choice]));
+      if (!msg.empty()) ReportError(msg);
+    }
+    ArrowCursor();
+  }
+};
+
+// The screen: the graphics window's display list. Blocks go through block files.
+class ScreenWriter : public CadWriter {
+ public:
+  std::string extension() const override { return CadOutputInfo(CadOutput::Screen).extension; }
+  bool open(const std::string&) override {
+    GraphClear();
+    GraphWaitCursor();
+    return true;
+  }
+  bool close() override { return true; }
+  void abandon() override {}
+  void finish(bool) override {
+    GraphClearViewPort();
+    GraphArrowCursor();
+    CadDeleteBlockFiles();
+    EndWaitCursor();
+  }
+
+  void pageSetup(long double xmin, long double ymin, long double xmax, long double ymax, long double) override {
+    GraphHeader(xmin, ymin, xmax, ymax);
+  }
+  void beginEntities() override {
+    GraphClearViewPort();
+    GraphSetLineStyle(0);
+  }
+  void line(long double x1, long double y1, long double x2, long double y2) override { GraphLine(x1, y1, x2, y2); }
+  void circle(long double x, long double y, long double r) override { GraphCircle(x, y, r); }
+  void arc(const CadArcCall& a) override { GraphArc(a.x, a.y, a.a1, a.a2, a.r); }
+  void text(const std::string& t, long double x, long double y) override { GraphText(x, y, t); }
+  void solid(long double x1, long double y1, long double x2, long double y2, long double x3, long double y3,
+             long double x4, long double y4) override {
+    GraphSolid(x1, y1, x2, y2, x3, y3, x4, y4);
+  }
+  void setColor(int32_t n) override {
+    uint16_t width = 1;
+    if (n <= 5) {
+      GraphSetLineStyle(n == 1 ? 2 : n == 2 ? 3 : 0);
+      GraphSetDosColor(static_cast<uint8_t>(cad8var.LayerColors[static_cast<std::size_t>(n)] & 0xFF));
+      // A width below 0 from a damaged configuration would wrap round to a huge pen.
+      if (n >= 1) {
+        const int32_t w = cad8var.LayerWidths[static_cast<std::size_t>(n)];
+        width = w < 0 ? 1 : static_cast<uint16_t>(std::min(w, 65535));
+      }
+    } else {
+      GraphSetLineStyle(0);
+      if (n >= 16) {
+        GraphSetDosColor(static_cast<uint8_t>(cad8var.ColorLayerColors[n] & 0xFF));
+        const int32_t w = cad8var.ColorLayerWidths[n];
+        if (w >= 2 && w <= 50) width = static_cast<uint16_t>(w);
+      }
+    }
+    SetLineWidth(width);
+  }
+  void textStyle(int32_t font, long double angle, long double height, long double width) override {
+    GraphSetTextStyle(font, angle, height, 0.95L * width);
+  }
+  void lineStyle(uint16_t style) override { GraphSetLineStyle(style); }
+  bool blocksAsFiles() const override { return true; }
+  bool arcsAsSegments() const override { return false; }
+};
+
+DxfShareWriter dxfWriter;
+PlotWriter plotWriter;
+ScreenWriter screenWriter;
+
+}  // namespace
+
+CadWriter* Writer() { return CadWriterFor(cad8var.CadCode); }
+
+CadWriter* RunWriter() {
+  switch (static_cast<CadOutput>(cad8var.CadCode)) {
+    case CadOutput::Dxf: return &dxfWriter;
+    case CadOutput::Screen: return &screenWriter;
+    case CadOutput::Plot: return &plotWriter;
+    default: return Writer();
+  }
+}
+
 bool BlockFileCodes() {
-  if (cad8var.CadCode == 3) return true;
-  CadWriter* w = Writer();
+  CadWriter* w = RunWriter();
   return w != nullptr && w->blocksAsFiles();
 }
 
-bool ToDxf() {
-  const uint16_t code = cad8var.CadCode;
-  return code == 1 || code == 4 || (cad8var.BlocksSection && BlockFileCodes());
+CadWriter* Output() {
+  if (cad8var.BlocksSection && BlockFileCodes()) return &dxfWriter;
+  CadWriter* w = RunWriter();
+  if (w != nullptr && w == Writer() && !WriterOpen) return nullptr;
+  return w;
 }
 
 void Abandon(const std::string& message) {
@@ -166,7 +336,7 @@ void Abandon(const std::string& message) {
   DropShareFile();
   if (WriterOpen) {
     WriterOpen = false;
-    if (CadWriter* w = Writer()) {
+    if (CadWriter* w = runWriter) {
       try {
         w->abandon();
       } catch (...) {
@@ -183,7 +353,10 @@ void CheckShareFile() {
     Abandon("Fehler beim Schreiben der Datei " + TrimStr(ShareTextFile.Name()));
 }
 
-void WriterFailed() { Abandon("Fehler beim Schreiben der Datei " + TrimStr(cad8var.CadFileName)); }
+void WriterFailed(const CadWriter& w) {
+  const std::string name = w.fileName();
+  Abandon("Fehler beim Schreiben der Datei " + TrimStr(name.empty() ? cad8var.CadFileName : name));
+}
 
 std::string ExceptionText(const std::exception_ptr& e) {
   try {
@@ -206,6 +379,7 @@ void InitKwencad() {
   Broken = false;
   ShareFileOpen = false;
   WriterOpen = false;
+  runWriter = nullptr;
   BorderPending = false;
   BlockOpen = false;
   BlocksWritten = false;
@@ -214,6 +388,10 @@ void InitKwencad() {
 
 std::unique_ptr<CadWriter> RegisterCadWriter(uint16_t code, std::unique_ptr<CadWriter> writer) {
   if (code >= writers.size()) return writer;
+  if (writers[code] != nullptr && writers[code].get() == runWriter) {
+    runWriter = nullptr;
+    WriterOpen = false;
+  }
   std::swap(writers[code], writer);
   return writer;
 }
@@ -227,17 +405,16 @@ void SetVentrixSettingsWindow(VentrixSettingsWindow window) { ventrixWindow = st
 
 // ---- Output run ----
 
+const CadOutputKind& CadOutputInfo(uint16_t code) { return kOutputs[code < kOutputs.size() ? code : 0]; }
+
+bool CadFileOutput(uint16_t code) { return code != 0 && *CadOutputInfo(code).extension != 0; }
+
 void CadSetCode(uint16_t code) { cad8var.CadCode = code; }
 
 bool CadOutputDone() { return true; }
 
 void CadChooseCode() {
-  kwenvar.TextPage[1] = "DXF";
-  kwenvar.TextPage[2] = "IGES";
-  kwenvar.TextPage[3] = "Kontrollausgabe auf Bildschirm";
-  kwenvar.TextPage[4] = "Ausgabe auf Laserprinter/Plotter mit VENTRIX";
-  kwenvar.TextPage[5] = "TXT";
-  kwenvar.TextPage[6] = "STL";
+  for (uint16_t c = 1; c < CadOutputCount; ++c) kwenvar.TextPage[c] = CadOutputInfo(c).name;
   SetPromptHelp(2050);
   uint16_t code = cad8var.CadCode;
   AskChoice("CAD-Code", 6, code);
@@ -289,26 +466,14 @@ namespace {
 // Leftovers of a run that was never closed (its caller stopped on ErrorFlag) are dropped.
 void DropOpenRun() {
   DropShareFile();
-  if (WriterOpen) {
-    for (auto& w : writers)
-      if (w) try {
-          w->abandon();
-        } catch (...) {
-        }
-    WriterOpen = false;
+  if (WriterOpen && runWriter != nullptr) {
+    try {
+      runWriter->abandon();
+    } catch (...) {
+    }
   }
-}
-
-bool OpenShareFile(const std::string& name) {
-  ShareTextFile.Assign(name);
-  if (!ShareTextFile.Rewrite()) {
-    kwenvar.ErrorFlag = true;
-    ReportError("Datei " + TrimStr(name) + " kann nicht angelegt werden");
-    return false;
-  }
-  TakeShareFile();
-  runFileName = name;
-  return true;
+  WriterOpen = false;
+  runWriter = nullptr;
 }
 
 // The file name of a file output: asked with a save dialog, or from CurrentFileName in batch mode.
@@ -353,47 +518,22 @@ void BeginOutputRun(uint16_t code) {
   if (kwenvar.ErrorFlag) return;
 
   const uint16_t cc = cad8var.CadCode;
-  switch (cc) {
-    case 1:
-    case 2:
-    case 5:
-    case 6: {
-      CadWriter* w = nullptr;
-      std::string ext = "dxf";
-      if (cc != 1) {
-        w = CadWriterFor(cc);
-        if (w == nullptr) {
-          kwenvar.ErrorFlag = true;
-          ReportError(std::string("CAD-Ausgabe ") + CodeName(cc) + " ist nicht verf\x81gbar");
-          return;
-        }
-        ext = w->extension();
-      }
-      if (!ChooseFileName(ext)) return;
-      if (w == nullptr) {
-        if (!OpenShareFile(cad8var.CadFileName)) return;
-      } else {
-        if (!w->open(cad8var.CadFileName)) {
-          kwenvar.ErrorFlag = true;
-          w->abandon();
-          ReportError("Datei " + TrimStr(cad8var.CadFileName) + " kann nicht angelegt werden");
-          return;
-        }
-        WriterOpen = true;
-      }
-      break;
+  CadWriter* w = RunWriter();
+  if (w == nullptr && CadFileOutput(cc)) {
+    kwenvar.ErrorFlag = true;
+    ReportError(std::string("CAD-Ausgabe ") + CadOutputInfo(cc).name + " ist nicht verf\x81gbar");
+    return;
+  }
+  if (w != nullptr) {
+    if (CadFileOutput(cc) && !ChooseFileName(w->extension())) return;
+    if (!w->open(cad8var.CadFileName)) {
+      kwenvar.ErrorFlag = true;
+      w->abandon();
+      ReportError("Datei " + TrimStr(cad8var.CadFileName) + " kann nicht angelegt werden");
+      return;
     }
-    case 3:
-      GraphClear();
-      GraphWaitCursor();
-      break;
-    case 4:
-      cad8var.CadFileName = VentrixWorkFile();
-      SilentMessage(cad8var.CadFileName + " " + "wird geplottet" + "..");
-      if (!OpenShareFile(cad8var.CadFileName)) return;
-      break;
-    default:
-      break;
+    WriterOpen = true;
+    runWriter = w;
   }
   CadSetLineStyle(0);
   CadSetDimScale(1.0L);
@@ -409,7 +549,6 @@ void CadBeginOutput(uint16_t code) {
   BlockOpen = false;
   BlocksWritten = false;
   DefinedBlocks.clear();
-  runFileName.clear();
   kwencad.BlockDepth = 0;
   try {
     BeginOutputRun(code);
@@ -428,57 +567,18 @@ void CadEndOutput() {
       ShareFileOpen = false;
     }
     cad8var.BlocksSection = false;
-    switch (cc) {
-      case 1:
-      case 4:
-        if (!broken && ShareFileOpen) {
-          // Only the file decides whether writing it failed: the caller may end the run with the
-          // flag set by a step of its own, and the file is complete all the same.
-          const bool flag = kwenvar.ErrorFlag;
-          kwenvar.ErrorFlag = false;
-          const bool failed = ShareTextFile.Failed();
-          DxfClose();
-          ShareFileOpen = false;
-          const bool closeFailed = kwenvar.ErrorFlag;
-          kwenvar.ErrorFlag = flag || closeFailed;
-          if (failed || closeFailed || ShareTextFile.Failed()) {
-            Broken = true;
-            kwenvar.ErrorFlag = true;
-            ReportError("Fehler beim Schreiben der Datei " + TrimStr(runFileName));
-          }
-        }
-        if (cc == 4 && !Broken) {
-          uint16_t choice = cad8var.VentrixCmdChoice;
-          if (choice < 1 || choice > 5) choice = 1;
-          const std::string msg = CadExecResultText(StartPlotProgram(cad8var.VentrixCmdLines[choice]));
-          if (!msg.empty()) ReportError(msg);
-        }
-        if (cc == 4) ArrowCursor();
-        break;
-      case 2:
-      case 5:
-      case 6:
-        if (!broken && WriterOpen) {
-          WriterOpen = false;
-          CadWriter* w = Writer();
-          if (w != nullptr && !w->close()) {
-            Broken = true;
-            kwenvar.ErrorFlag = true;
-            w->abandon();
-            ReportError("Fehler beim Schreiben der Datei " + TrimStr(cad8var.CadFileName));
-          }
-        }
-        break;
-      case 3:
-        GraphClearViewPort();
-        GraphArrowCursor();
-        CadDeleteBlockFiles();
-        EndWaitCursor();
-        break;
-      default:
-        break;
+    CadWriter* w = RunWriter();
+    if (w != nullptr && !broken && WriterOpen) {
+      WriterOpen = false;
+      if (!w->close()) {
+        Broken = true;
+        kwenvar.ErrorFlag = true;
+        w->abandon();
+        ReportError("Fehler beim Schreiben der Datei " + TrimStr(cad8var.CadFileName));
+      }
     }
-    if (!Broken && !kwenvar.ErrorFlag && cad8var.ExecCadFile && IsFileCode(cc))
+    if (w != nullptr) w->finish(!Broken);
+    if (!Broken && !kwenvar.ErrorFlag && cad8var.ExecCadFile && CadFileOutput(cc))
       launcher().openDocument(cad8var.CadFileName);
   } catch (...) {
     Abandon(ExceptionText(std::current_exception()));
@@ -515,7 +615,7 @@ void CadTextStyle(int32_t font, long double angle, long double height, long doub
     // World units are square on the screen at any window shape: the angle needs no correction.
     cad8var.TextAngle = angle;
     cad8var.TextObliqueAngle = cad8var.CadTextAngle;
-    if (cad8var.CadCode == 3 && !cad8var.BlocksSection) GraphSetTextStyle(font, angle, height, 0.95L * width);
+    if (CadWriter* o = Output()) o->textStyle(font, angle, height, width);
   });
 }
 
@@ -535,47 +635,12 @@ void CadSetColor(int32_t n) {
   Guarded([&] {
     if (n > 31) n = 16 + n % 16;
     if (n < 0) n = 0;
-    if (ToDxf()) {
-      DxfSelectLayer(n);
-      return;
-    }
-    switch (cad8var.CadCode) {
-      case 2:
-      case 5:
-      case 6:
-        if (WriterOpen) {
-          if (CadWriter* w = Writer()) ToWriter(*w, [&](CadWriter& x) { x.setColor(n); });
-        }
-        break;
-      case 3: {
-        uint16_t width = 1;
-        if (n <= 5) {
-          GraphSetLineStyle(n == 1 ? 2 : n == 2 ? 3 : 0);
-          GraphSetDosColor(static_cast<uint8_t>(cad8var.LayerColors[static_cast<std::size_t>(n)] & 0xFF));
-          // A width below 0 from a damaged configuration would wrap round to a huge pen.
-          if (n >= 1) {
-            const int32_t w = cad8var.LayerWidths[static_cast<std::size_t>(n)];
-            width = w < 0 ? 1 : static_cast<uint16_t>(std::min(w, 65535));
-          }
-        } else {
-          GraphSetLineStyle(0);
-          if (n >= 16) {
-            GraphSetDosColor(static_cast<uint8_t>(cad8var.ColorLayerColors[n] & 0xFF));
-            const int32_t w = cad8var.ColorLayerWidths[n];
-            if (w >= 2 && w <= 50) width = static_cast<uint16_t>(w);
-          }
-        }
-        SetLineWidth(width);
-        break;
-      }
-      default:
-        break;
-    }
+    if (CadWriter* o = Output()) ToWriter(*o, [&](CadWriter& x) { x.setColor(n); });
   });
 }
 
 void CadSetLineStyle(uint16_t style) {
-  if (cad8var.CadCode == 3 && !cad8var.BlocksSection) GraphSetLineStyle(style);
+  if (CadWriter* o = Output()) o->lineStyle(style);
 }
 
 void CadMoveTo(long double x, long double y) {
@@ -588,83 +653,59 @@ void CadMoveTo(long double x, long double y) {
 void CadLine(long double x1, long double y1, long double x2, long double y2) {
   Guarded([&] {
     x1 = Ox(x1), y1 = Oy(y1), x2 = Ox(x2), y2 = Oy(y2);
-    if (ToDxf()) {
-      if (ShareFileOpen) DxfLine(x1, y1, x2, y2);
-      CheckShareFile();
-    } else if (cad8var.CadCode == 3) {
-      GraphLine(x1, y1, x2, y2);
-    } else if (CadWriter* w = Writer(); w && WriterOpen) {
-      ToWriter(*w, [&](CadWriter& x) { x.line(x1, y1, x2, y2); });
-    }
+    if (CadWriter* o = Output()) ToWriter(*o, [&](CadWriter& w) { w.line(x1, y1, x2, y2); });
   });
 }
 
 void CadCircle(long double x, long double y, long double r) {
   Guarded([&] {
-    if (ToDxf()) {
-      if (ShareFileOpen) DxfCircle(Ox(x), Oy(y), r);
-      CheckShareFile();
-    } else if (cad8var.CadCode == 3) {
-      GraphCircle(Ox(x), Oy(y), r);
-    } else if (CadWriter* w = Writer(); w && WriterOpen) {
-      // Segments are drawn through CadLine, which adds the offset itself.
-      if (w->blocksAsFiles()) CadCircleSegments(x, y, r);
-      else ToWriter(*w, [&](CadWriter& o) { o.circle(Ox(x), Oy(y), r); });
-    }
+    CadWriter* o = Output();
+    if (o == nullptr) return;
+    // Segments are drawn through CadLine, which adds the offset itself.
+    if (o->arcsAsSegments()) CadCircleSegments(x, y, r);
+    else ToWriter(*o, [&](CadWriter& w) { w.circle(Ox(x), Oy(y), r); });
   });
 }
 
 void CadArc(long double x, long double y, long double startAngle, long double endAngle, long double r) {
   if (r == 0.0L) return;
   Guarded([&] {
-    if (ToDxf()) {
-      if (ShareFileOpen) DxfArc(Ox(x), Oy(y), startAngle, endAngle, r);
-      CheckShareFile();
-    } else if (cad8var.CadCode == 3) {
-      GraphArc(Ox(x), Oy(y), startAngle, endAngle, r);
-    } else if (CadWriter* w = Writer(); w && WriterOpen) {
-      if (w->blocksAsFiles()) {
-        // Counter-clockwise from start to end; a sweep of whole turns is the full circle.
-        const long double diff = endAngle - startAngle;
-        const long double turns = diff / 360.0L;
-        if (diff != 0.0L && turns == std::trunc(turns)) {
-          CadCircleSegments(x, y, r);
-          return;
-        }
-        long double sweep = std::fmod(diff, 360.0L);
-        if (sweep < 0.0L) sweep += 360.0L;
-        const long double a1 = DegToRad(startAngle);
-        const long double a2 = DegToRad(startAngle + sweep);
-        CadArcSegments(x + r * std::cos(a1), y + r * std::sin(a1), x + r * std::cos(a2), y + r * std::sin(a2),
-                       DegToRad(sweep));
-      } else {
-        CadArcCall a{};
-        a.x = Ox(x);
-        a.y = Oy(y);
-        a.a1 = startAngle;
-        a.a2 = endAngle;
-        a.r = r;
-        a.xs = a.x + r * std::cos(DegToRad(startAngle));
-        a.ys = a.y + r * std::sin(DegToRad(startAngle));
-        a.xe = a.x + r * std::cos(DegToRad(endAngle));
-        a.ye = a.y + r * std::sin(DegToRad(endAngle));
-        ToWriter(*w, [&](CadWriter& o) { o.arc(a); });
+    CadWriter* o = Output();
+    if (o == nullptr) return;
+    if (o->arcsAsSegments()) {
+      // Counter-clockwise from start to end; a sweep of whole turns is the full circle.
+      const long double diff = endAngle - startAngle;
+      const long double turns = diff / 360.0L;
+      if (diff != 0.0L && turns == std::trunc(turns)) {
+        CadCircleSegments(x, y, r);
+        return;
       }
+      long double sweep = std::fmod(diff, 360.0L);
+      if (sweep < 0.0L) sweep += 360.0L;
+      const long double a1 = DegToRad(startAngle);
+      const long double a2 = DegToRad(startAngle + sweep);
+      CadArcSegments(x + r * std::cos(a1), y + r * std::sin(a1), x + r * std::cos(a2), y + r * std::sin(a2),
+                     DegToRad(sweep));
+      return;
     }
+    CadArcCall a{};
+    a.x = Ox(x);
+    a.y = Oy(y);
+    a.a1 = startAngle;
+    a.a2 = endAngle;
+    a.r = r;
+    a.xs = a.x + r * std::cos(DegToRad(startAngle));
+    a.ys = a.y + r * std::sin(DegToRad(startAngle));
+    a.xe = a.x + r * std::cos(DegToRad(endAngle));
+    a.ye = a.y + r * std::sin(DegToRad(endAngle));
+    ToWriter(*o, [&](CadWriter& w) { w.arc(a); });
   });
 }
 
 void CadText(const std::string& text, long double x, long double y) {
   if (text.empty()) return;
   Guarded([&] {
-    if (ToDxf()) {
-      if (ShareFileOpen) DxfText(text, Ox(x), Oy(y));
-      CheckShareFile();
-    } else if (cad8var.CadCode == 3) {
-      GraphText(Ox(x), Oy(y), text);
-    } else if (CadWriter* w = Writer(); w && WriterOpen) {
-      ToWriter(*w, [&](CadWriter& o) { o.text(text, Ox(x), Oy(y)); });
-    }
+    if (CadWriter* o = Output()) ToWriter(*o, [&](CadWriter& w) { w.text(text, Ox(x), Oy(y)); });
   });
 }
 
@@ -673,14 +714,7 @@ void CadSolid(long double x1, long double y1, long double x2, long double y2, lo
   Guarded([&] {
     x1 = Ox(x1), x2 = Ox(x2), x3 = Ox(x3), x4 = Ox(x4);
     y1 = Oy(y1), y2 = Oy(y2), y3 = Oy(y3), y4 = Oy(y4);
-    if (ToDxf()) {
-      if (ShareFileOpen) DxfSolid(x1, y1, x2, y2, x3, y3, x4, y4);
-      CheckShareFile();
-    } else if (cad8var.CadCode == 3) {
-      GraphSolid(x1, y1, x2, y2, x3, y3, x4, y4);
-    } else if (CadWriter* w = Writer(); w && WriterOpen) {
-      ToWriter(*w, [&](CadWriter& o) { o.solid(x1, y1, x2, y2, x3, y3, x4, y4); });
-    }
+    if (CadWriter* o = Output()) ToWriter(*o, [&](CadWriter& w) { w.solid(x1, y1, x2, y2, x3, y3, x4, y4); });
   });
 }
 

@@ -48,7 +48,6 @@ bool HasSeparator(const std::string& name) {
 
 std::string BlockFileName(const std::string& name) { return "$" + name + ".dx$"; }
 
-bool IsDefined(const std::string& name);
 
 bool OwnBlockFile(const std::string& path);
 
@@ -57,7 +56,7 @@ bool OwnBlockFile(const std::string& path);
 // block file (UserBlockFile). Empty when there is none (or the name is no plain file name).
 std::string FindBlockFile(const std::string& name) {
   if (name.empty() || HasSeparator(name)) return {};
-  if (IsDefined(name)) {
+  if (IsDefinedBlock(name)) {
     const std::string own = BlockTempFile(name);
     if (FileCanOpen(own)) return own;
   }
@@ -305,12 +304,16 @@ void ReadBlock(const std::string& name, long double x, long double y, long doubl
   RestoreTransform(saved);
 }
 
-bool IsDefined(const std::string& name) {
+}  // namespace
+
+bool cadrun::IsDefinedBlock(const std::string& name) {
   const std::string key = LowerStr(name);
   for (const std::string& b : DefinedBlocks)
     if (b == key) return true;
   return false;
 }
+
+namespace {
 
 // Whether a file is a block file this program wrote (its first pair is the marker).
 bool OwnBlockFile(const std::string& path) {
@@ -343,7 +346,7 @@ std::vector<std::string> UserBlockNames() {
   std::vector<std::string> names;
   for (const bool user : {true, false}) {
     for (const std::string& name : BlockNamesIn(user ? UserBlockFolder() : kwenvar.TempDir, user)) {
-      if (IsDefined(name)) continue;
+      if (IsDefinedBlock(name)) continue;
       bool seen = false;
       for (const std::string& n : names) seen = seen || LowerStr(n) == LowerStr(name);
       if (!seen) names.push_back(name);
@@ -358,7 +361,7 @@ std::vector<std::string> UserBlockNames() {
 void DefineUserBlocks(const std::vector<std::string>& names) {
   for (const std::string& name : names) {
     if (Broken) return;
-    if (IsDefined(name)) continue;
+    if (IsDefinedBlock(name)) continue;
     // The block is drawn in its own coordinates; the drawing's state is left as it was.
     const long double ox = cad8var.OriginX, oy = cad8var.OriginY;
     const long double th = cad8var.TextHeight, tw = cad8var.TextWidthFactor, ta = cad8var.TextAngle,
@@ -394,10 +397,10 @@ void DefineUserBlocks(const std::vector<std::string>& names) {
   }
 }
 
-// Whether the kernel, rather than a writer, handles blocks of the current code.
-bool WriterBlocks() {
-  CadWriter* w = Writer();
-  return w != nullptr && WriterOpen && !w->blocksAsFiles();
+// The run's writer when it keeps blocks itself (not in block files).
+CadWriter* BlockWriter() {
+  CadWriter* w = Output();
+  return w != nullptr && !w->blocksAsFiles() && w == RunWriter() ? w : nullptr;
 }
 
 }  // namespace
@@ -457,14 +460,8 @@ void CadPageSetup(long double xmin, long double ymin, long double xmax, long dou
     p.ymax = ymax;
     p.width = xmax - xmin;
     p.height = ymax - ymin;
-    if (cc == 1 || cc == 4) {
-      if (ShareFileOpen) DxfHeader(xmin, ymin, xmax, ymax);
-      CheckShareFile();
-    } else if (cc == 3) {
-      GraphHeader(xmin, ymin, xmax, ymax);
-    } else if (CadWriter* w = Writer(); w && WriterOpen) {
+    if (CadWriter* w = RunWriter(); w && (WriterOpen || w != Writer()))
       ToWriter(*w, [&](CadWriter& o) { o.pageSetup(xmin, ymin, xmax, ymax, height); });
-    }
     if (Broken) return;
     if (wprinvar.PrintBorder) {
       if (cc == 3) {
@@ -497,26 +494,16 @@ void CadPageSetupDefault() { CadPageSetup(0.0L, 0.0L, 160.0L, 120.0L, 0.0L); }
 
 void CadWriteTables(int32_t level) {
   Guarded([&] {
-    const uint16_t cc = cad8var.CadCode;
-    if (cc == 1 || cc == 4) {
-      if (ShareFileOpen) DxfTables();
-      CheckShareFile();
-    } else if (WriterBlocks()) {
-      ToWriter(*Writer(), [&](CadWriter& o) { o.writeTables(level); });
-    }
+    if (CadWriter* w = BlockWriter()) ToWriter(*w, [&](CadWriter& o) { o.writeTables(level); });
   });
 }
 
 void CadBeginBlocks() {
   Guarded([&] {
     cad8var.BlocksSection = true;
-    const uint16_t cc = cad8var.CadCode;
-    if (cc == 1 || cc == 4) {
+    if (CadWriter* w = BlockWriter()) {
       BlocksWritten = true;
-      if (ShareFileOpen) DxfBeginBlocks();
-      CheckShareFile();
-    } else if (WriterBlocks()) {
-      ToWriter(*Writer(), [&](CadWriter& o) { o.beginBlocks(); });
+      ToWriter(*w, [&](CadWriter& o) { o.beginBlocks(); });
     }
   });
 }
@@ -524,13 +511,8 @@ void CadBeginBlocks() {
 void CadBeginBlock(const std::string& name) {
   if (kwenvar.ErrorFlag) return;
   Guarded([&] {
-    const uint16_t cc = cad8var.CadCode;
     BlockOpen = true;
-    if (cc == 1 || cc == 4) {
-      DefinedBlocks.push_back(LowerStr(name));
-      if (ShareFileOpen) DxfBlock(name);
-      CheckShareFile();
-    } else if (BlockFileCodes()) {
+    if (BlockFileCodes()) {
       if (name.empty() || HasSeparator(name)) {
         Abandon("Ung\x81ltiger Blockname: " + name);
         return;
@@ -546,33 +528,31 @@ void CadBeginBlock(const std::string& name) {
       DxfGroupCode(kMarkerCode);
       DxfValueStr(kMarkerText);
       CheckShareFile();
-    } else if (WriterBlocks()) {
-      ToWriter(*Writer(), [&](CadWriter& o) { o.beginBlock(name); });
+    } else if (CadWriter* w = BlockWriter()) {
+      // DXF compares block names without case.
+      if (w == RunWriter() && w != Writer()) DefinedBlocks.push_back(LowerStr(name));
+      ToWriter(*w, [&](CadWriter& o) { o.beginBlock(name); });
     }
   });
 }
 
 void CadEndBlock() {
   if (Broken) return;
-  const uint16_t cc = cad8var.CadCode;
   // A step of the block's drawing that failed ends the block all the same: the flag is cleared and
   // the block closed, so that the file stays well formed.
   kwenvar.ErrorFlag = false;
   if (!BlockOpen) return;
   BlockOpen = false;
   Guarded([&] {
-    if (cc == 1 || cc == 4) {
-      if (ShareFileOpen) DxfEndBlock();
-      CheckShareFile();
-    } else if (BlockFileCodes()) {
+    if (BlockFileCodes()) {
       if (!ShareFileOpen) return;
       const std::string path = ShareTextFile.Name();
       const bool failed = ShareTextFile.Failed();
       DxfClose();
       ShareFileOpen = false;
       if (failed || kwenvar.ErrorFlag) Abandon("Fehler beim Schreiben der Datei " + TrimStr(path));
-    } else if (WriterBlocks()) {
-      ToWriter(*Writer(), [&](CadWriter& o) { o.endBlock(); });
+    } else if (CadWriter* w = BlockWriter()) {
+      ToWriter(*w, [&](CadWriter& o) { o.endBlock(); });
     }
   });
 }
@@ -583,10 +563,7 @@ void CadEndSection() {
     if (cc == 4 && cad8var.BlocksSection && ShareFileOpen) DefineUserBlocks(UserBlockNames());
     if (Broken) return;
     cad8var.BlocksSection = false;
-    if (cc == 1 || cc == 4) {
-      if (ShareFileOpen) DxfEndSection();
-      CheckShareFile();
-    }
+    if (CadWriter* w = BlockWriter()) ToWriter(*w, [&](CadWriter& o) { o.endSection(); });
   });
 }
 
@@ -607,15 +584,8 @@ void CadBeginEntities() {
         if (Broken) return;
       }
     }
-    if (cc == 1 || cc == 4) {
-      if (ShareFileOpen) DxfBeginEntities();
-      CheckShareFile();
-    } else if (cc == 3) {
-      GraphClearViewPort();
-      GraphSetLineStyle(0);
-    } else if (WriterBlocks()) {
-      ToWriter(*Writer(), [&](CadWriter& o) { o.beginEntities(); });
-    }
+    if (CadWriter* w = RunWriter(); w && (WriterOpen || w != Writer()))
+      ToWriter(*w, [&](CadWriter& o) { o.beginEntities(); });
     if (Broken) return;
     const CadPageLimits& p = kwencad.PageLimits;
     if (BorderPending) {
@@ -633,7 +603,7 @@ void CadBeginEntities() {
     if (cc != 3 && cc != 4) return;
     // The plot program's work file inserts only the logos it defines.
     const auto present = [cc](const char* name) {
-      return cc == 4 ? IsDefined(name) : !FindBlockFile(name).empty();
+      return cc == 4 ? IsDefinedBlock(name) : !FindBlockFile(name).empty();
     };
     if (present("LOGO_2"))
       CadInsertBlock("LOGO_2", p.xmin + 0.91L * p.width, p.ymin + 0.01L * p.height, 0.0L, p.width / 480.0L,
@@ -649,21 +619,15 @@ void CadBeginEntities() {
 void CadInsertBlock(const std::string& name, long double x, long double y, long double angle, long double sx,
                     long double sy) {
   Guarded([&] {
-    const uint16_t cc = cad8var.CadCode;
-    if (cc == 0 || cc > 6) return;
-    if (cc == 1 || cc == 4 || (cad8var.BlocksSection && BlockFileCodes())) {
-      // The plot program's work file inserts only blocks it defines (its own and the user's).
-      if (cc == 4 && !cad8var.BlocksSection && !IsDefined(name)) return;
-      if (ShareFileOpen) DxfInsert(name, x, y, angle, sx, sy);
-      CheckShareFile();
+    CadWriter* o = Output();
+    if (o != nullptr && !o->blocksAsFiles()) {
+      ToWriter(*o, [&](CadWriter& w) { w.insertBlock(name, x, y, angle, sx, sy); });
     } else if (BlockFileCodes()) {
       kwencad.BlockDepth = 0;
       RestoreTransform({0.0L, 0.0L, 0.0L, 1.0L, 1.0L});
       // The block's entities reach the output through the primitives, which add the origin offset;
       // taken off here, the insertion lands where a DXF INSERT of the same call puts it.
       ReadBlock(name, x - cad8var.OriginX, y - cad8var.OriginY, angle, sx, sy);
-    } else if (WriterBlocks()) {
-      ToWriter(*Writer(), [&](CadWriter& o) { o.insertBlock(name, x, y, angle, sx, sy); });
     }
   });
 }

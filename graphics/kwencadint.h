@@ -33,24 +33,34 @@ extern bool BorderPending;
 extern bool BlocksWritten;
 extern std::vector<std::string> DefinedBlocks;
 
-// The writer of the current code (2, 5, 6), nullptr when none is registered.
+// Whether the run defined a block of that name (DefinedBlocks).
+bool IsDefinedBlock(const std::string& name);
+// The registered writer of the current code (2, 5, 6), nullptr when none is registered.
 CadWriter* Writer();
+// The writer of the current code: the kernel's own for 1, 3 and 4, else the registered one.
+CadWriter* RunWriter();
+// The writer the primitives go to now: the block file being written while a block-file output is
+// in its BLOCKS section, else the run's writer (a registered one only while its file is open).
+CadWriter* Output();
 // Codes whose blocks live in block files that every insertion reads back (screen, STL-like writers).
 bool BlockFileCodes();
-// Whether primitives go to the DXF writer now: codes 1 and 4, or a block file being written.
-bool ToDxf();
 
 // Closes and drops every file of the run, sets ErrorFlag and reports message once.
 void Abandon(const std::string& message);
 // After writing through the shared text file: abandons the run when a write has failed.
 void CheckShareFile();
-void WriterFailed();
+void WriterFailed(const CadWriter& w);
 // Runs a call of the run's writer; a failure it reports (ErrorFlag raised, or failed()) abandons the run.
 template <typename F>
 void ToWriter(CadWriter& w, F&& f) {
+  // The flag is cleared for the call: a failure of the writer must not hide behind a flag that a
+  // step of the caller had raised before.
   const bool before = kwenvar.ErrorFlag;
+  kwenvar.ErrorFlag = false;
   f(w);
-  if ((!before && kwenvar.ErrorFlag) || w.failed()) WriterFailed();
+  const bool failed = kwenvar.ErrorFlag || w.failed();
+  kwenvar.ErrorFlag = before || kwenvar.ErrorFlag;
+  if (failed) WriterFailed(w);
 }
 // The message of an exception that reached a kernel entry point.
 std::string ExceptionText(const std::exception_ptr& e);

@@ -79,20 +79,26 @@ TEST_F(KwencadTest, CodeWithoutWriterIsRefusedWithAMessage) {
 }
 
 TEST_F(KwencadTest, FailedWriteAbandonsTheRunAndClosesTheWriter) {
-  RecordingWriter& w = Register(5, "txt", false);
-  wkwenvar.CadBatchMode = true;
-  cad8var.ExecCadFile = true;
-  kwenvar.CurrentFileName = (dir / "feder").string();
-  w.failAfterLines = 2;
-  CadBeginOutput(5);
-  for (int i = 0; i < 10; ++i) CadLine(0, 0, i, i);
-  CadEndOutput();
-  EXPECT_TRUE(kwenvar.ErrorFlag);
-  EXPECT_EQ(w.only("line").size(), 2u);
-  EXPECT_EQ(w.only("abandon").size(), 1u);
-  EXPECT_TRUE(w.only("close").empty());
-  EXPECT_EQ(Messages().size(), 1u);
-  EXPECT_TRUE(test::recordingLauncher().launched().empty());  // a failed file is not opened
+  // The writer's failure counts also when a step of the caller had raised the flag before it.
+  for (const bool flagBefore : {false, true}) {
+    SCOPED_TRACE(flagBefore);
+    SetUp();
+    RecordingWriter& w = Register(5, "txt", false);
+    wkwenvar.CadBatchMode = true;
+    cad8var.ExecCadFile = true;
+    kwenvar.CurrentFileName = (dir / "feder").string();
+    w.failAfterLines = 2;
+    CadBeginOutput(5);
+    kwenvar.ErrorFlag = flagBefore;
+    for (int i = 0; i < 10; ++i) CadLine(0, 0, i, i);
+    CadEndOutput();
+    EXPECT_TRUE(kwenvar.ErrorFlag);
+    EXPECT_EQ(w.only("line").size(), 2u);
+    EXPECT_EQ(w.only("abandon").size(), 1u);
+    EXPECT_TRUE(w.only("close").empty());
+    EXPECT_EQ(Messages().size(), 1u);
+    EXPECT_TRUE(test::recordingLauncher().launched().empty());  // a failed file is not opened
+  }
 }
 
 TEST_F(KwencadTest, FailedDxfWriteDropsTheFileAndReportsOnce) {
