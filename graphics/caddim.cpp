@@ -18,7 +18,7 @@ constexpr long double DegToRad = std::numbers::pi_v<long double> / 180.0L;
 // Width term of the tolerance texts, with the width factor now in force.
 long double toleranceWidth(const std::string& upperTol, const std::string& lowerTol, long double ds) {
   long double len = static_cast<long double>(std::max(upperTol.size(), lowerTol.size()));
-  return (len + 1.0L) * 1.8L * cad8var.TextWidthFactor * ds * 1.1L;
+  return (len + 1.0L) * 1.8L * cadrun.TextWidthFactor * ds * 1.1L;
 }
 
 // Dimensions of 10 DS or less keep their arrows outside: the ends are exchanged so that the arrows
@@ -44,7 +44,7 @@ void CadArrowHead(long double x, long double y, long double angle, long double h
 }
 
 void CadArrow(long double x, long double y, long double angle) {
-  CadArrowHead(x, y, angle, 10.0L, 3.5L * cad8var.DimScale, 3.5L * cad8var.DimScale);
+  CadArrowHead(x, y, angle, 10.0L, 3.5L * cadrun.DimScale, 3.5L * cadrun.DimScale);
 }
 
 namespace {
@@ -54,11 +54,11 @@ namespace {
 // one from the width factor its style gives.
 void DimAlong(bool vertical, const std::string& text, const std::string& upperTol, const std::string& lowerTol,
               long double a, long double b, long double at) {
-  const long double ds = cad8var.DimScale;
+  const long double ds = cadrun.DimScale;
   const long double angle = vertical ? 90.0L : 0.0L;
   orderEnds(a, b, ds);
   CadTextStyle(2, angle, 3.5L * ds, 2.5L * ds);
-  const long double bw = vertical                ? cad8var.TextWidthFactor
+  const long double bw = vertical                ? cadrun.TextWidthFactor
                          : cad8var.CadCode == 3 ? hgvar.GraphTextWidth
                                                 : cad8var.CadTextWidth;
   long double w = static_cast<long double>(text.size()) * 2.5L * bw * ds * 1.2L +
@@ -92,7 +92,7 @@ void CadDimVert(const std::string& text, const std::string& upperTol, const std:
 void CadDimHorzExt(const std::string& text, const std::string& upperTol, const std::string& lowerTol,
                    long double x1, long double y1, long double x2, long double y2, long double yDim) {
   CadSetColor(3);
-  const long double yEnd = extensionEnd(y1, yDim, cad8var.DimScale);
+  const long double yEnd = extensionEnd(y1, yDim, cadrun.DimScale);
   CadLine(x1, y1, x1, yEnd);
   CadLine(x2, y2, x2, yEnd);
   CadDimHorz(text, upperTol, lowerTol, x1, x2, yDim);
@@ -101,7 +101,7 @@ void CadDimHorzExt(const std::string& text, const std::string& upperTol, const s
 void CadDimVertExt(const std::string& text, const std::string& upperTol, const std::string& lowerTol,
                    long double x1, long double y1, long double x2, long double y2, long double xDim) {
   CadSetColor(3);
-  const long double xEnd = extensionEnd(x1, xDim, cad8var.DimScale);
+  const long double xEnd = extensionEnd(x1, xDim, cadrun.DimScale);
   CadLine(x1, y1, xEnd, y1);
   CadLine(x2, y2, xEnd, y2);
   CadDimVert(text, upperTol, lowerTol, y1, y2, xDim);

@@ -44,11 +44,8 @@ namespace {
 constexpr long double kPi = std::numbers::pi_v<long double>;
 
 std::array<std::unique_ptr<CadWriter>, CadOutputCount> writers;
-// The writer the run opened.
-CadWriter* runWriter = nullptr;
+
 VentrixSettingsWindow ventrixWindow;
-// The name the kernel opened the shared text file under.
-std::string shareName;
 
 constexpr std::array<CadOutputKind, CadOutputCount> kOutputs = {{
     {"", ""},
@@ -67,8 +64,8 @@ long double Round(long double x) { return std::nearbyint(x); }  // half to even
 constexpr long double kMaxSegments = 100000.0L;
 
 // The origin offset, added to every point that reaches an output.
-long double Ox(long double x) { return x + cad8var.OriginX; }
-long double Oy(long double y) { return y + cad8var.OriginY; }
+long double Ox(long double x) { return x + cadrun.OriginX; }
+long double Oy(long double y) { return y + cadrun.OriginY; }
 
 // Splits a command line into words as /bin/sh would for plain words, single or double quotes and
 // backslash escapes (a quote inside a quoted path is written '\'').
@@ -120,24 +117,16 @@ int32_t StartPlotProgram(const std::string& line) {
 
 }  // namespace
 
-namespace cadrun {
-
-bool ShareFileOpen = false;
-bool WriterOpen = false;
-bool Broken = false;
-bool BorderPending = false;
-bool BlockOpen = false;
-bool BlocksWritten = false;
-std::vector<std::string> DefinedBlocks;
+namespace cadkernel {
 
 void DropShareFile() {
-  if (ShareFileOpen && ShareTextFile.IsOpen() && ShareTextFile.Name() == shareName) ShareTextFile.Discard();
-  ShareFileOpen = false;
+  if (cadrun.ShareFileOpen && ShareTextFile.IsOpen() && ShareTextFile.Name() == cadrun.ShareName) ShareTextFile.Discard();
+  cadrun.ShareFileOpen = false;
 }
 
 void TakeShareFile() {
-  ShareFileOpen = true;
-  shareName = ShareTextFile.Name();
+  cadrun.ShareFileOpen = true;
+  cadrun.ShareName = ShareTextFile.Name();
 }
 
 namespace {
@@ -154,14 +143,14 @@ class DxfShareWriter : public CadWriter {
     return true;
   }
   bool close() override {
-    if (!ShareFileOpen) return true;
+    if (!cadrun.ShareFileOpen) return true;
     // Only the file decides whether writing it failed: the caller may end the run with the flag
     // set by a step of its own, and the file is complete all the same.
     const bool flag = kwenvar.ErrorFlag;
     kwenvar.ErrorFlag = false;
     const bool failed = ShareTextFile.Failed();
     DxfClose();
-    ShareFileOpen = false;
+    cadrun.ShareFileOpen = false;
     const bool closeFailed = kwenvar.ErrorFlag;
     kwenvar.ErrorFlag = flag || closeFailed;
     return !(failed || closeFailed || ShareTextFile.Failed());
@@ -169,48 +158,48 @@ class DxfShareWriter : public CadWriter {
   void abandon() override { DropShareFile(); }
 
   void pageSetup(long double xmin, long double ymin, long double xmax, long double ymax, long double) override {
-    if (ShareFileOpen) DxfHeader(xmin, ymin, xmax, ymax);
+    if (cadrun.ShareFileOpen) DxfHeader(xmin, ymin, xmax, ymax);
   }
   void writeTables(int32_t) override {
-    if (ShareFileOpen) DxfTables();
+    if (cadrun.ShareFileOpen) DxfTables();
   }
   void beginBlocks() override {
-    if (ShareFileOpen) DxfBeginBlocks();
+    if (cadrun.ShareFileOpen) DxfBeginBlocks();
   }
   void beginBlock(const std::string& name) override {
-    if (ShareFileOpen) DxfBlock(name);
+    if (cadrun.ShareFileOpen) DxfBlock(name);
   }
   void endBlock() override {
-    if (ShareFileOpen) DxfEndBlock();
+    if (cadrun.ShareFileOpen) DxfEndBlock();
   }
   void endSection() override {
-    if (ShareFileOpen) DxfEndSection();
+    if (cadrun.ShareFileOpen) DxfEndSection();
   }
   void beginEntities() override {
-    if (ShareFileOpen) DxfBeginEntities();
+    if (cadrun.ShareFileOpen) DxfBeginEntities();
   }
   void insertBlock(const std::string& name, long double x, long double y, long double angle, long double sx,
                    long double sy) override {
-    if (ShareFileOpen) DxfInsert(name, x, y, angle, sx, sy);
+    if (cadrun.ShareFileOpen) DxfInsert(name, x, y, angle, sx, sy);
   }
   void line(long double x1, long double y1, long double x2, long double y2) override {
-    if (ShareFileOpen) DxfLine(x1, y1, x2, y2);
+    if (cadrun.ShareFileOpen) DxfLine(x1, y1, x2, y2);
   }
   void circle(long double x, long double y, long double r) override {
-    if (ShareFileOpen) DxfCircle(x, y, r);
+    if (cadrun.ShareFileOpen) DxfCircle(x, y, r);
   }
   void arc(const CadArcCall& a) override {
-    if (ShareFileOpen) DxfArc(a.x, a.y, a.a1, a.a2, a.r);
+    if (cadrun.ShareFileOpen) DxfArc(a.x, a.y, a.a1, a.a2, a.r);
   }
   void text(const std::string& t, long double x, long double y) override {
-    if (ShareFileOpen) DxfText(t, x, y);
+    if (cadrun.ShareFileOpen) DxfText(t, x, y);
   }
   void solid(long double x1, long double y1, long double x2, long double y2, long double x3, long double y3,
              long double x4, long double y4) override {
-    if (ShareFileOpen) DxfSolid(x1, y1, x2, y2, x3, y3, x4, y4);
+    if (cadrun.ShareFileOpen) DxfSolid(x1, y1, x2, y2, x3, y3, x4, y4);
   }
   void setColor(int32_t n) override { DxfSelectLayer(n); }
-  bool failed() const override { return ShareFileOpen && ShareTextFile.Failed(); }
+  bool failed() const override { return cadrun.ShareFileOpen && ShareTextFile.Failed(); }
   std::string fileName() const override { return ShareTextFile.Name(); }
 };
 
@@ -220,13 +209,13 @@ class PlotWriter : public DxfShareWriter {
  public:
   std::string extension() const override { return CadOutputInfo(CadOutput::Plot).extension; }
   bool open(const std::string&) override {
-    cad8var.CadFileName = VentrixWorkFile();
-    SilentMessage(cad8var.CadFileName + " " + "wird geplottet" + "..");
-    return DxfShareWriter::open(cad8var.CadFileName);
+    cadrun.CadFileName = VentrixWorkFile();
+    SilentMessage(cadrun.CadFileName + " " + "wird geplottet" + "..");
+    return DxfShareWriter::open(cadrun.CadFileName);
   }
   void insertBlock(const std::string& name, long double x, long double y, long double angle, long double sx,
                    long double sy) override {
-    if (!cad8var.BlocksSection && !IsDefinedBlock(name)) return;
+    if (!cadrun.BlocksSection && !IsDefinedBlock(name)) return;
     DxfShareWriter::insertBlock(name, x, y, angle, sx, sy);
   }
   void finish(bool ok) override {
@@ -324,38 +313,38 @@ bool BlockFileCodes() {
 }
 
 CadWriter* Output() {
-  if (cad8var.BlocksSection && BlockFileCodes()) return &dxfWriter;
+  if (cadrun.BlocksSection && BlockFileCodes()) return &dxfWriter;
   CadWriter* w = RunWriter();
-  if (w != nullptr && w == Writer() && !WriterOpen) return nullptr;
+  if (w != nullptr && w == Writer() && !cadrun.WriterOpen) return nullptr;
   return w;
 }
 
 void Abandon(const std::string& message) {
-  const bool wasBroken = Broken;
-  Broken = true;
+  const bool wasBroken = cadrun.Broken;
+  cadrun.Broken = true;
   DropShareFile();
-  if (WriterOpen) {
-    WriterOpen = false;
-    if (CadWriter* w = runWriter) {
+  if (cadrun.WriterOpen) {
+    cadrun.WriterOpen = false;
+    if (CadWriter* w = cadrun.RunWriter) {
       try {
         w->abandon();
       } catch (...) {
       }
     }
   }
-  cad8var.BlocksSection = false;
+  cadrun.BlocksSection = false;
   kwenvar.ErrorFlag = true;
   if (!wasBroken && !message.empty()) ReportError(message);
 }
 
 void CheckShareFile() {
-  if (ShareFileOpen && ShareTextFile.Failed())
+  if (cadrun.ShareFileOpen && ShareTextFile.Failed())
     Abandon("Fehler beim Schreiben der Datei " + TrimStr(ShareTextFile.Name()));
 }
 
 void WriterFailed(const CadWriter& w) {
   const std::string name = w.fileName();
-  Abandon("Fehler beim Schreiben der Datei " + TrimStr(name.empty() ? cad8var.CadFileName : name));
+  Abandon("Fehler beim Schreiben der Datei " + TrimStr(name.empty() ? cadrun.CadFileName : name));
 }
 
 std::string ExceptionText(const std::exception_ptr& e) {
@@ -370,27 +359,23 @@ std::string ExceptionText(const std::exception_ptr& e) {
   }
 }
 
-}  // namespace cadrun
+}  // namespace cadkernel
 
-using namespace cadrun;
+using namespace cadkernel;
 
 void InitKwencad() {
   kwencad = Kwencad();
-  Broken = false;
-  ShareFileOpen = false;
-  WriterOpen = false;
-  runWriter = nullptr;
-  BorderPending = false;
-  BlockOpen = false;
-  BlocksWritten = false;
-  DefinedBlocks.clear();
+  // The shared text file's name is kept: DropShareFile compares with it.
+  const std::string shareName = cadrun.ShareName;
+  static_cast<CadRunFiles&>(cadrun) = CadRunFiles();
+  cadrun.ShareName = shareName;
 }
 
 std::unique_ptr<CadWriter> RegisterCadWriter(uint16_t code, std::unique_ptr<CadWriter> writer) {
   if (code >= writers.size()) return writer;
-  if (writers[code] != nullptr && writers[code].get() == runWriter) {
-    runWriter = nullptr;
-    WriterOpen = false;
+  if (writers[code] != nullptr && writers[code].get() == cadrun.RunWriter) {
+    cadrun.RunWriter = nullptr;
+    cadrun.WriterOpen = false;
   }
   std::swap(writers[code], writer);
   return writer;
@@ -466,20 +451,20 @@ namespace {
 // Leftovers of a run that was never closed (its caller stopped on ErrorFlag) are dropped.
 void DropOpenRun() {
   DropShareFile();
-  if (WriterOpen && runWriter != nullptr) {
+  if (cadrun.WriterOpen && cadrun.RunWriter != nullptr) {
     try {
-      runWriter->abandon();
+      cadrun.RunWriter->abandon();
     } catch (...) {
     }
   }
-  WriterOpen = false;
-  runWriter = nullptr;
+  cadrun.WriterOpen = false;
+  cadrun.RunWriter = nullptr;
 }
 
 // The file name of a file output: asked with a save dialog, or from CurrentFileName in batch mode.
 bool ChooseFileName(const std::string& ext) {
   if (wkwenvar.CadBatchMode) {
-    cad8var.CadFileName = BatchResultFile(ext);
+    cadrun.CadFileName = BatchResultFile(ext);
     return true;
   }
   FileDialogRequest req;
@@ -496,21 +481,21 @@ bool ChooseFileName(const std::string& ext) {
   std::string name = *chosen;
   if (name.empty()) {
     kwenvar.ErrorFlag = true;
-    cad8var.CadFileName.clear();
+    cadrun.CadFileName.clear();
     ArrowCursor();
     return false;
   }
   const std::string base = name.substr(FileDir(name).size());
   if (base.find('.') == std::string::npos) name += "." + ext;
   else name = PathNoExt(name) + "." + ext;
-  cad8var.CadFileName = name;
+  cadrun.CadFileName = name;
   ArrowCursor();
-  CheckOutputFile(cad8var.CadFileName);
+  CheckOutputFile(cadrun.CadFileName);
   return !kwenvar.ErrorFlag;
 }
 
 void BeginOutputRun(uint16_t code) {
-  cad8var.CadRequestedCode = code;
+  cadrun.CadRequestedCode = code;
   CadSetOrigin(0.0L, 0.0L);
   wprinvar.SheetFormat = 0;
   if (code == 0) CadChooseCode();
@@ -526,30 +511,30 @@ void BeginOutputRun(uint16_t code) {
   }
   if (w != nullptr) {
     if (CadFileOutput(cc) && !ChooseFileName(w->extension())) return;
-    if (!w->open(cad8var.CadFileName)) {
+    if (!w->open(cadrun.CadFileName)) {
       kwenvar.ErrorFlag = true;
       w->abandon();
-      ReportError("Datei " + TrimStr(cad8var.CadFileName) + " kann nicht angelegt werden");
+      ReportError("Datei " + TrimStr(cadrun.CadFileName) + " kann nicht angelegt werden");
       return;
     }
-    WriterOpen = true;
-    runWriter = w;
+    cadrun.WriterOpen = true;
+    cadrun.RunWriter = w;
   }
   CadSetLineStyle(0);
   CadSetDimScale(1.0L);
-  cad8var.BlocksSection = false;
+  cadrun.BlocksSection = false;
 }
 
 }  // namespace
 
 void CadBeginOutput(uint16_t code) {
   DropOpenRun();
-  Broken = false;
-  BorderPending = false;
-  BlockOpen = false;
-  BlocksWritten = false;
-  DefinedBlocks.clear();
-  kwencad.BlockDepth = 0;
+  cadrun.Broken = false;
+  cadrun.BorderPending = false;
+  cadrun.BlockOpen = false;
+  cadrun.BlocksWritten = false;
+  cadrun.DefinedBlocks.clear();
+  cadrun.BlockDepth = 0;
   try {
     BeginOutputRun(code);
   } catch (...) {
@@ -559,62 +544,62 @@ void CadBeginOutput(uint16_t code) {
 
 void CadEndOutput() {
   const uint16_t cc = cad8var.CadCode;
-  const bool broken = Broken;
+  const bool broken = cadrun.Broken;
   try {
     // A block definition left open is closed first, so that its file is complete.
-    if (!broken && ShareFileOpen && cad8var.BlocksSection && BlockFileCodes()) {
+    if (!broken && cadrun.ShareFileOpen && cadrun.BlocksSection && BlockFileCodes()) {
       DxfClose();
-      ShareFileOpen = false;
+      cadrun.ShareFileOpen = false;
     }
-    cad8var.BlocksSection = false;
+    cadrun.BlocksSection = false;
     CadWriter* w = RunWriter();
-    if (w != nullptr && !broken && WriterOpen) {
-      WriterOpen = false;
+    if (w != nullptr && !broken && cadrun.WriterOpen) {
+      cadrun.WriterOpen = false;
       if (!w->close()) {
-        Broken = true;
+        cadrun.Broken = true;
         kwenvar.ErrorFlag = true;
         w->abandon();
-        ReportError("Fehler beim Schreiben der Datei " + TrimStr(cad8var.CadFileName));
+        ReportError("Fehler beim Schreiben der Datei " + TrimStr(cadrun.CadFileName));
       }
     }
-    if (w != nullptr) w->finish(!Broken);
-    if (!Broken && !kwenvar.ErrorFlag && cad8var.ExecCadFile && CadFileOutput(cc))
-      launcher().openDocument(cad8var.CadFileName);
+    if (w != nullptr) w->finish(!cadrun.Broken);
+    if (!cadrun.Broken && !kwenvar.ErrorFlag && cad8var.ExecCadFile && CadFileOutput(cc))
+      launcher().openDocument(cadrun.CadFileName);
   } catch (...) {
     Abandon(ExceptionText(std::current_exception()));
   }
   DropOpenRun();
-  BorderPending = false;
-  Broken = false;  // the run is over; ErrorFlag tells the caller
+  cadrun.BorderPending = false;
+  cadrun.Broken = false;  // the run is over; ErrorFlag tells the caller
 }
 
 // ---- State ----
 
 void CadSetOrigin(long double x, long double y) {
-  cad8var.OriginX = x;
-  cad8var.OriginY = y;
+  cadrun.OriginX = x;
+  cadrun.OriginY = y;
 }
 
 void CadSetDimScale(long double s) {
   const long double p = s * cad8var.DimensionFactor;
-  cad8var.DimScale = std::fabs(p) < 0.01L ? 1.0L : p;
+  cadrun.DimScale = std::fabs(p) < 0.01L ? 1.0L : p;
 }
 
 void CadSetStlZ(long double z0, long double height) {
-  cad8var.StlZ0 = z0;
-  cad8var.StlHeight = height;
+  cadrun.StlZ0 = z0;
+  cadrun.StlHeight = height;
 }
 
 void CadTextStyle(int32_t font, long double angle, long double height, long double width) {
   Guarded([&] {
-    cad8var.TextHeight = height;
+    cadrun.TextHeight = height;
     // A text of no height (a block inserted with a y scale of 0) has no width ratio: it keeps the
     // standard one rather than writing an infinite factor into the file.
     const long double factor = width / height * cad8var.CadTextWidth;
-    cad8var.TextWidthFactor = width == 0.0L || !std::isfinite(factor) ? 0.7L * cad8var.CadTextWidth : factor;
+    cadrun.TextWidthFactor = width == 0.0L || !std::isfinite(factor) ? 0.7L * cad8var.CadTextWidth : factor;
     // World units are square on the screen at any window shape: the angle needs no correction.
-    cad8var.TextAngle = angle;
-    cad8var.TextObliqueAngle = cad8var.CadTextAngle;
+    cadrun.TextAngle = angle;
+    cadrun.TextObliqueAngle = cad8var.CadTextAngle;
     if (CadWriter* o = Output()) o->textStyle(font, angle, height, width);
   });
 }
@@ -644,8 +629,8 @@ void CadSetLineStyle(uint16_t style) {
 }
 
 void CadMoveTo(long double x, long double y) {
-  cad8var.CurX = x;
-  cad8var.CurY = y;
+  cadrun.CurX = x;
+  cadrun.CurY = y;
 }
 
 // ---- Primitives ----
@@ -721,9 +706,9 @@ void CadSolid(long double x1, long double y1, long double x2, long double y2, lo
 // ---- Composite operations ----
 
 void CadLineTo(long double x, long double y) {
-  CadLine(cad8var.CurX, cad8var.CurY, x, y);
-  cad8var.CurX = x;
-  cad8var.CurY = y;
+  CadLine(cadrun.CurX, cadrun.CurY, x, y);
+  cadrun.CurX = x;
+  cadrun.CurY = y;
 }
 
 void CadRectangle(long double x1, long double y1, long double x2, long double y2) {
@@ -744,14 +729,14 @@ void CadPolarLineTo(long double r, long double phi) { CadLineTo(r * std::cos(phi
 
 void CadWriteLine(const std::string& text) {
   if (text.empty()) return;
-  CadText(text, cad8var.CurX, cad8var.CurY);
-  const long double d = 1.6L * cad8var.TextHeight;
-  if (cad8var.TextAngle == 0.0L) {
-    cad8var.CurY -= d;
+  CadText(text, cadrun.CurX, cadrun.CurY);
+  const long double d = 1.6L * cadrun.TextHeight;
+  if (cadrun.TextAngle == 0.0L) {
+    cadrun.CurY -= d;
   } else {
-    const long double a = DegToRad(cad8var.TextAngle - 90.0L);
-    cad8var.CurX += d * std::cos(a);
-    cad8var.CurY += d * std::sin(a);
+    const long double a = DegToRad(cadrun.TextAngle - 90.0L);
+    cadrun.CurX += d * std::cos(a);
+    cadrun.CurY += d * std::sin(a);
   }
 }
 
@@ -771,7 +756,7 @@ void CadSpiral(long double r0, long double turns, long double pitch, int32_t seg
     phi += dphi;
     r += dr;
     CadLineTo(r * std::cos(phi), r * std::sin(phi));
-  } while (phi < stop && !Broken && ++drawn < kMaxSegments);
+  } while (phi < stop && !cadrun.Broken && ++drawn < kMaxSegments);
   const long double phiEnd = phi0 + 2.0L * kPi * turns;
   const long double rEnd = r0 + turns * pitch;
   CadLineTo(rEnd * std::cos(phiEnd), rEnd * std::sin(phiEnd));
@@ -800,7 +785,7 @@ void CadArcSegments(long double xs, long double ys, long double xe, long double 
   if (n < 1.0L) n = 1.0L;
   if (!(n <= kMaxSegments)) n = kMaxSegments;
   const auto count = static_cast<int64_t>(n);
-  for (int64_t i = 0; i <= count && !Broken; ++i) {
+  for (int64_t i = 0; i <= count && !cadrun.Broken; ++i) {
     const long double a = a0 + static_cast<long double>(i) * sweep / n;
     CadLineTo(xc + r * std::cos(a), yc + r * std::sin(a));
   }
@@ -818,7 +803,7 @@ void CadCircleSegments(long double x, long double y, long double r) {
   }
   const long double n = std::min(Round(c / res), kMaxSegments);
   const auto count = static_cast<int64_t>(n);
-  for (int64_t i = 0; i <= count && !Broken; ++i) {
+  for (int64_t i = 0; i <= count && !cadrun.Broken; ++i) {
     const long double a = static_cast<long double>(i) * 2.0L * kPi / n;
     CadLineTo(x + r * std::cos(a), y + r * std::sin(a));
   }

@@ -21,6 +21,8 @@
 #include <memory>
 #include <string>
 
+#include "foundation/cad8var.h"
+
 namespace qorva {
 
 // The outputs of the kernel. The numbers are the program's own at its edges (command line,
@@ -42,31 +44,15 @@ inline const CadOutputKind& CadOutputInfo(CadOutput o) { return CadOutputInfo(st
 bool CadFileOutput(uint16_t code);
 inline uint16_t CadCodeOf(CadOutput o) { return static_cast<uint16_t>(o); }
 
-// The page of the current drawing.
-struct CadPageLimits {
-  long double xmin = 0.0L;
-  long double xmax = 160.0L;
-  long double ymin = 0.0L;
-  long double ymax = 120.0L;
-  long double width = 160.0L;
-  long double height = 120.0L;
-};
-
-// Block and page state of the kernel.
+// Settings of the kernel that outlive a run. The state of a run is cadrun (cad8var.h).
 struct Kwencad {
-  long double InsX = 0.0L;  // insertion transform of the block being read back
-  long double InsY = 0.0L;
-  long double InsAngle = 0.0L;  // degrees, counter-clockwise
-  long double InsScaleX = 1.0L;
-  long double InsScaleY = 1.0L;
-  int32_t BlockDepth = 0;  // 0 outside a read-back, 1..4 while reading
-  CadPageLimits PageLimits;
   // Folder of the user's own block files (logo, head and insert blocks). Searched before TempDir
   // when a user block is read back; never cleaned. Empty: AddBackslash(DataDir) + "blocks".
   std::string UserBlockDir;
 };
 
 extern Kwencad kwencad;
+// Resets kwencad and the files, blocks, page and read-back of cadrun.
 void InitKwencad();
 
 // An arc as it reaches a file writer: centre, radius, angles in degrees (counter-clockwise from a1
@@ -120,7 +106,7 @@ class CadWriter {
   virtual bool arcsAsSegments() const { return blocksAsFiles(); }
   // True once a write has failed (a writer may also just set kwenvar.ErrorFlag).
   virtual bool failed() const { return false; }
-  // The file a write failure is reported for; empty: the run's file (cad8var.CadFileName).
+  // The file a write failure is reported for; empty: the run's file (cadrun.CadFileName).
   virtual std::string fileName() const { return {}; }
 };
 

@@ -9,30 +9,13 @@
 #include "foundation/kwenvar.h"
 #include "graphics/kwencad.h"
 
-namespace qorva::cadrun {
+namespace qorva::cadkernel {
 
-// True while the shared text file holds the output of the run (codes 1 and 4) or a block file
-// (codes 3 and 6, between CadBeginBlock and CadEndBlock).
-extern bool ShareFileOpen;
 // Drops the shared text file when it still holds the file the kernel opened through it (and not
 // something another module opened since).
 void DropShareFile();
 // Marks the shared text file, just opened, as the kernel's.
 void TakeShareFile();
-// True while the registered writer of the run's code has its file open.
-extern bool WriterOpen;
-// Set when a failure abandoned the run: every file of the run is closed and the primitives do
-// nothing until the next CadBeginOutput.
-extern bool Broken;
-// Between a CadBeginBlock that started a block and its CadEndBlock.
-extern bool BlockOpen;
-// Code 4 with PrintBorder: the border waits for the ENTITIES section.
-extern bool BorderPending;
-// Codes 1 and 4: a BLOCKS section was written, and the blocks it defines (lower case, as DXF
-// compares block names).
-extern bool BlocksWritten;
-extern std::vector<std::string> DefinedBlocks;
-
 // Whether the run defined a block of that name (DefinedBlocks).
 bool IsDefinedBlock(const std::string& name);
 // The registered writer of the current code (2, 5, 6), nullptr when none is registered.
@@ -68,7 +51,7 @@ std::string ExceptionText(const std::exception_ptr& e);
 // Runs f unless the run is broken; anything f throws abandons the run instead of reaching the caller.
 template <typename F>
 void Guarded(F&& f) {
-  if (Broken) return;
+  if (cadrun.Broken) return;
   try {
     f();
   } catch (...) {
@@ -76,4 +59,4 @@ void Guarded(F&& f) {
   }
 }
 
-}  // namespace qorva::cadrun
+}  // namespace qorva::cadkernel

@@ -171,7 +171,7 @@ TEST_F(CadtxtTest, ColourSetsTheLayerName) {
   const std::pair<int32_t, const char*> cases[] = {{0, "0"}, {3, "MASS"}, {17, "17"}, {47, "31"}};
   for (const auto& [n, name] : cases) {
     CadSetColor(n);
-    EXPECT_EQ(cad8var.CurrentLayerName, name) << n;
+    EXPECT_EQ(cadrun.CurrentLayerName, name) << n;
   }
   CadEndOutput();
   EXPECT_EQ(OutputLines(), std::vector<std::string>{"EOF"});  // no record carries a layer

@@ -30,7 +30,7 @@ TEST_F(KwencadTest, WriterReceivesEveryPrimitiveWithTheOriginOffset) {
   kwenvar.CurrentFileName = (dir / "feder").string();
   CadBeginOutput(5);
   ASSERT_FALSE(kwenvar.ErrorFlag);
-  EXPECT_EQ(cad8var.CadFileName, (dir / "feder.txt").string());
+  EXPECT_EQ(cadrun.CadFileName, (dir / "feder.txt").string());
   CadSetOrigin(10, 20);
   CadLine(1, 2, 3, 4);
   CadCircle(5, 6, 7);
@@ -145,7 +145,7 @@ TEST_F(KwencadTest, DxfLayerOfFoldedColourNumbers) {
   const std::pair<int32_t, const char*> cases[] = {{32, "16"}, {47, "31"}, {7, "7"}, {0, "0"}, {1, "1"}};
   for (const auto& [n, name] : cases) {
     CadSetColor(n);
-    EXPECT_EQ(cad8var.CurrentLayerName, name) << n;
+    EXPECT_EQ(cadrun.CurrentLayerName, name) << n;
   }
   CadEndOutput();
 }
@@ -204,7 +204,7 @@ TEST_F(KwencadTest, SavedNameGetsTheExtensionOfTheOutput) {
     test::scriptedPrompter().push((dir / typed).string());
     CadBeginOutput(0);
     ASSERT_FALSE(kwenvar.ErrorFlag) << typed;
-    EXPECT_EQ(cad8var.CadFileName, (dir / "plan.dxf").string()) << typed;
+    EXPECT_EQ(cadrun.CadFileName, (dir / "plan.dxf").string()) << typed;
     EXPECT_EQ(cad8var.CadCode, 1);
     CadEndOutput();
     fs::remove(dir / "plan.dxf");
@@ -264,9 +264,9 @@ TEST_F(KwencadTest, PlotRunWritesItsWorkFileAndStartsTheCommandLine) {
   // The default line names a program that is not there.
   CadBeginOutput(4);
   ASSERT_FALSE(kwenvar.ErrorFlag);
-  EXPECT_EQ(cad8var.CadFileName, AddBackslash(kwenvar.TempDir) + "ventrix.dxf");
+  EXPECT_EQ(cadrun.CadFileName, AddBackslash(kwenvar.TempDir) + "ventrix.dxf");
   CadPageSetup(0, 0, 297, 210, 0);
-  EXPECT_EQ(cad8var.CurrentLayerName, "19");  // as the border leaves it
+  EXPECT_EQ(cadrun.CurrentLayerName, "19");  // as the border leaves it
   CadWriteTables(2);
   // What the caller chooses before the entities stays in force after the border.
   CadSetColor(4);
@@ -283,7 +283,7 @@ TEST_F(KwencadTest, PlotRunWritesItsWorkFileAndStartsTheCommandLine) {
   EXPECT_TRUE(test::recordingLauncher().launched().empty());
 
   // The border stands inside the ENTITIES section, before the drawing.
-  const DxfCheck r = CheckDxf(cad8var.CadFileName);
+  const DxfCheck r = CheckDxf(cadrun.CadFileName);
   EXPECT_EQ(r.exitCode, 0) << r.output;
   const std::vector<std::string> expected = {"entities",
                                              "  LINE layer=19 (0,0) (0,210)",
@@ -299,7 +299,7 @@ TEST_F(KwencadTest, PlotRunWritesItsWorkFileAndStartsTheCommandLine) {
   // An installed plot program is started through the shell, with a hidden window.
   test::scriptedPrompter().clear();
   test::recordingLauncher().installed = {"myplot", "/bin/sh"};
-  cad8var.VentrixCmdLines[1] = "myplot '" + cad8var.CadFileName + "' /M1.0";
+  cad8var.VentrixCmdLines[1] = "myplot '" + cadrun.CadFileName + "' /M1.0";
   CadBeginOutput(4);
   CadPageSetupDefault();
   CadWriteTables(2);
@@ -362,9 +362,9 @@ TEST_F(KwencadTest, PlotWorkFileDefinesTheUserBlocksItInserts) {
     CadSetColor(2);
     CadTextStyle(2, 0, 5, 0);
     CadBeginEntities();
-    EXPECT_EQ(cad8var.CurrentLayerName, "2");
-    EXPECT_TRUE(Near(cad8var.TextHeight, 5));
-    EXPECT_TRUE(Near(cad8var.OriginX, 7));
+    EXPECT_EQ(cadrun.CurrentLayerName, "2");
+    EXPECT_TRUE(Near(cadrun.TextHeight, 5));
+    EXPECT_TRUE(Near(cadrun.OriginX, 7));
     CadInsertBlockOffset("head_0", 10, 20, 0, 1, 1);
     CadInsertBlock("alt", 0, 0, 0, 1, 1);
     CadInsertBlock("fehlt", 0, 0, 0, 1, 1);
@@ -515,49 +515,49 @@ TEST_F(KwencadTest, TextStyleKeepsTheAngleWhateverTheWindowShape) {
     kwenvar.GraphResY = w.resY;
     for (long double angle : {4.4L, 30.0L, 45.0L, 85.4L, 90.0L}) {
       CadTextStyle(2, angle, 5, 0);
-      EXPECT_EQ(cad8var.TextAngle, angle) << w.resX << "x" << w.resY;
+      EXPECT_EQ(cadrun.TextAngle, angle) << w.resX << "x" << w.resY;
     }
   }
-  EXPECT_TRUE(Near(cad8var.TextWidthFactor, 0.7L));
+  EXPECT_TRUE(Near(cadrun.TextWidthFactor, 0.7L));
   cad8var.CadTextWidth = 2;
   CadTextStyle(2, 0, 5, 2.5L);
-  EXPECT_TRUE(Near(cad8var.TextWidthFactor, 1.0L));
+  EXPECT_TRUE(Near(cadrun.TextWidthFactor, 1.0L));
   // No height (a block inserted with a y scale of 0): the standard ratio, never an infinite one.
   CadTextStyle(2, 0, 0, 2.5L);
-  EXPECT_TRUE(Near(cad8var.TextWidthFactor, 1.4L));
+  EXPECT_TRUE(Near(cadrun.TextWidthFactor, 1.4L));
 }
 
 TEST_F(KwencadTest, TextStyleFitShrinksALongText) {
   cad8var.CadCode = 1;
   hgvar.GraphTextWidth = 0.7L;
   CadTextStyleFit(2, "  abcd  ", 0, 5, 2, 100);  // needs 4 x 2 = 8
-  EXPECT_TRUE(Near(cad8var.TextHeight, 5));
+  EXPECT_TRUE(Near(cadrun.TextHeight, 5));
   CadTextStyleFit(2, "abcd", 0, 5, 2, 4);
-  EXPECT_TRUE(Near(cad8var.TextHeight, 2.5L));
+  EXPECT_TRUE(Near(cadrun.TextHeight, 2.5L));
 }
 
 TEST_F(KwencadTest, WriteLineMovesOneLineDownInTheTextFrame) {
   cad8var.CadCode = 0;
-  cad8var.TextHeight = 5;
-  cad8var.TextAngle = 0;
+  cadrun.TextHeight = 5;
+  cadrun.TextAngle = 0;
   CadMoveTo(10, 10);
   CadWriteLine("a");
-  EXPECT_TRUE(Near(cad8var.CurX, 10) && Near(cad8var.CurY, 2));
+  EXPECT_TRUE(Near(cadrun.CurX, 10) && Near(cadrun.CurY, 2));
   CadWriteLine("");
-  EXPECT_TRUE(Near(cad8var.CurY, 2));
-  cad8var.TextAngle = 90;
+  EXPECT_TRUE(Near(cadrun.CurY, 2));
+  cadrun.TextAngle = 90;
   CadWriteLine("b");
-  EXPECT_TRUE(Near(cad8var.CurX, 18) && Near(cad8var.CurY, 2));
+  EXPECT_TRUE(Near(cadrun.CurX, 18) && Near(cadrun.CurY, 2));
 }
 
 TEST_F(KwencadTest, DimScaleFallsBackToOneBelowAHundredth) {
   cad8var.DimensionFactor = 2;
   CadSetDimScale(3);
-  EXPECT_TRUE(Near(cad8var.DimScale, 6));
+  EXPECT_TRUE(Near(cadrun.DimScale, 6));
   CadSetDimScale(0.004L);
-  EXPECT_TRUE(Near(cad8var.DimScale, 1));
+  EXPECT_TRUE(Near(cadrun.DimScale, 1));
   CadSetDimScale(-0.005L);  // -0.01: not below a hundredth
-  EXPECT_TRUE(Near(cad8var.DimScale, -0.01L));
+  EXPECT_TRUE(Near(cadrun.DimScale, -0.01L));
 }
 
 TEST_F(KwencadTest, SpiralEndsExactlyAtItsLastPoint) {
