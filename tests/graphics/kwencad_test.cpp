@@ -125,13 +125,12 @@ TEST_F(KwencadTest, FailedDxfWriteDropsTheFileAndReportsOnce) {
   // The next run starts afresh.
   kwenvar.ErrorFlag = false;
   kwenvar.CurrentFileName = (dir / "gut").string();
-  CadBeginOutput(1);
-  CadPageSetupDefault();
-  CadWriteTables(2);
-  CadBeginEntities();
-  CadLine(0, 0, 1, 1);
-  CadEndSection();
-  CadEndOutput();
+  OutputRun(1, [&] {
+    CadWriteTables(2);
+    CadBeginEntities();
+    CadLine(0, 0, 1, 1);
+    CadEndSection();
+  });
   EXPECT_FALSE(kwenvar.ErrorFlag);
   EXPECT_EQ(CheckDxf(dir / "gut.dxf").exitCode, 0);
 }
@@ -300,12 +299,11 @@ TEST_F(KwencadTest, PlotRunWritesItsWorkFileAndStartsTheCommandLine) {
   test::scriptedPrompter().clear();
   test::recordingLauncher().installed = {"myplot", "/bin/sh"};
   cad8var.VentrixCmdLines[1] = "myplot '" + cadrun.CadFileName + "' /M1.0";
-  CadBeginOutput(4);
-  CadPageSetupDefault();
-  CadWriteTables(2);
-  CadBeginEntities();
-  CadEndSection();
-  CadEndOutput();
+  OutputRun(4, [&] {
+    CadWriteTables(2);
+    CadBeginEntities();
+    CadEndSection();
+  });
   EXPECT_TRUE(Messages().empty()) << Messages()[0];
   ASSERT_EQ(test::recordingLauncher().launched().size(), 1u);
   const LaunchRecord& rec = test::recordingLauncher().launched()[0];
@@ -323,12 +321,11 @@ TEST_F(KwencadTest, PlotRunWritesItsWorkFileAndStartsTheCommandLine) {
     test::recordingLauncher().clear();
     test::recordingLauncher().installed = {program, "/bin/sh"};
     cad8var.VentrixCmdLines[1] = line;
-    CadBeginOutput(4);
-    CadPageSetupDefault();
-    CadWriteTables(2);
-    CadBeginEntities();
-    CadEndSection();
-    CadEndOutput();
+    OutputRun(4, [&] {
+      CadWriteTables(2);
+      CadBeginEntities();
+      CadEndSection();
+    });
     EXPECT_TRUE(Messages().empty()) << line;
     EXPECT_EQ(test::recordingLauncher().launched().size(), 1u) << line;
   }
@@ -383,12 +380,11 @@ TEST_F(KwencadTest, PlotWorkFileDefinesTheUserBlocksItInserts) {
   }
   wkwenvar.CadBatchMode = true;
   kwenvar.CurrentFileName = (dir / "ohnelogo").string();
-  CadBeginOutput(1);
-  CadPageSetupDefault();
-  CadWriteTables(2);
-  CadBeginEntities();
-  CadEndSection();
-  CadEndOutput();
+  OutputRun(1, [&] {
+    CadWriteTables(2);
+    CadBeginEntities();
+    CadEndSection();
+  });
   const DxfCheck r = CheckDxf(dir / "ohnelogo.dxf");
   EXPECT_EQ(r.exitCode, 0) << r.output;
   EXPECT_EQ(r.output.find("LOGO_2"), std::string::npos) << r.output;
@@ -455,23 +451,22 @@ TEST_F(KwencadTest, DxfFileOfAWholeDrawingPassesTheAudit) {
 TEST_F(KwencadTest, BlockEndsWellFormedAfterAFailedStep) {
   wkwenvar.CadBatchMode = true;
   kwenvar.CurrentFileName = (dir / "bloecke").string();
-  CadBeginOutput(1);
-  CadPageSetupDefault();
-  CadWriteTables(2);
-  CadBeginBlocks();
-  CadBeginBlock("a");
-  CadLine(0, 0, 1, 1);
-  kwenvar.ErrorFlag = true;  // as a cancelled prompt inside the drawing leaves it
-  CadEndBlock();
-  EXPECT_FALSE(kwenvar.ErrorFlag);
-  kwenvar.ErrorFlag = true;
-  CadBeginBlock("b");  // not started while the flag is set
-  CadEndBlock();
-  CadEndSection();
-  CadBeginEntities();
-  CadInsertBlock("a", 0, 0, 0, 1, 1);
-  CadEndSection();
-  CadEndOutput();
+  OutputRun(1, [&] {
+    CadWriteTables(2);
+    CadBeginBlocks();
+    CadBeginBlock("a");
+    CadLine(0, 0, 1, 1);
+    kwenvar.ErrorFlag = true;  // as a cancelled prompt inside the drawing leaves it
+    CadEndBlock();
+    EXPECT_FALSE(kwenvar.ErrorFlag);
+    kwenvar.ErrorFlag = true;
+    CadBeginBlock("b");  // not started while the flag is set
+    CadEndBlock();
+    CadEndSection();
+    CadBeginEntities();
+    CadInsertBlock("a", 0, 0, 0, 1, 1);
+    CadEndSection();
+  });
   ASSERT_FALSE(kwenvar.ErrorFlag);
   const DxfCheck r = CheckDxf(dir / "bloecke.dxf");
   EXPECT_EQ(r.exitCode, 0) << r.output;
@@ -485,14 +480,13 @@ TEST_F(KwencadTest, RunEndedWithTheFlagSetClosesACompleteFile) {
   wkwenvar.CadBatchMode = true;
   cad8var.ExecCadFile = true;
   kwenvar.CurrentFileName = (dir / "abbruch").string();
-  CadBeginOutput(1);
-  CadPageSetupDefault();
-  CadWriteTables(2);
-  CadBeginEntities();
-  CadLine(0, 0, 1, 1);
-  kwenvar.ErrorFlag = true;
-  CadEndSection();
-  CadEndOutput();
+  OutputRun(1, [&] {
+    CadWriteTables(2);
+    CadBeginEntities();
+    CadLine(0, 0, 1, 1);
+    kwenvar.ErrorFlag = true;
+    CadEndSection();
+  });
   EXPECT_TRUE(kwenvar.ErrorFlag);
   EXPECT_TRUE(Messages().empty()) << Messages()[0];
   EXPECT_TRUE(test::recordingLauncher().launched().empty());
