@@ -4,6 +4,7 @@
 namespace qorva {
 
 Cad8var cad8var;
+CadRun cadrun;
 
 void ResetVentrixAndColorLayers() {
   for (int i = 1; i <= 5; ++i) cad8var.VentrixCmdLines[static_cast<std::size_t>(i)] = DefaultVentrixCmdLine;
@@ -17,6 +18,7 @@ void ResetVentrixAndColorLayers() {
 
 void InitCad8var() {
   cad8var = Cad8var();
+  static_cast<CadDrawingState&>(cadrun) = CadDrawingState();
   ResetVentrixAndColorLayers();
 }
 
@@ -25,8 +27,8 @@ void FinalizeCad8var() {
   for (auto& s : cad8var.VentrixCmdLines) std::string().swap(s);
   std::string().swap(cad8var.CadTextFont);
   std::string().swap(cad8var.ReleaseField);
-  std::string().swap(cad8var.CurrentLayerName);
-  std::string().swap(cad8var.CadFileName);
+  std::string().swap(cadrun.CurrentLayerName);
+  std::string().swap(cadrun.CadFileName);
 }
 
 }  // namespace qorva

@@ -1,12 +1,13 @@
 #pragma once
 // cad8var: CAD layers and colour layers, plot-program command lines, CAD text style,
-// output options and drawing options, and the working state of the CAD kernel.
+// output options and drawing options, and the state of one output run of the CAD kernel (CadRun).
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace qorva {
 
@@ -66,8 +67,30 @@ struct Cad8var {
   bool DwgShowChanges = false;
   bool DwgHeadBlocks = false;
   bool DwgInsertBlocks = false;
+};
 
-  // Working state of the CAD kernel; set by the kernel, not by the configuration.
+// Descriptions the configuration window shows beside layers 1 to 5 (index 0 unused).
+inline constexpr std::array<const char*, 6> LayerDescriptions = {
+    "", "Ausgezogene  Linie   0.50 mm", "Ausgezogene  Linie   0.35 mm", "Ausgezogene  Linie   0.25 mm",
+    "Gestrichelte Linie   0.25 mm", "Mittellinie          0.25 mm"};
+
+extern Cad8var cad8var;
+
+class CadWriter;
+
+// The page of the current drawing.
+struct CadPageLimits {
+  long double xmin = 0.0L;
+  long double xmax = 160.0L;
+  long double ymin = 0.0L;
+  long double ymax = 120.0L;
+  long double width = 160.0L;
+  long double height = 120.0L;
+};
+
+// Drawing state of the CAD kernel; set by the kernel, not by the configuration. Reset with the
+// settings (InitCad8var).
+struct CadDrawingState {
   long double CurX = 0.0L;  // current point without the origin offset
   long double CurY = 0.0L;
   long double TextHeight = 5.0L;
@@ -85,12 +108,40 @@ struct Cad8var {
   long double StlHeight = 1.0L;
 };
 
-// Descriptions the configuration window shows beside layers 1 to 5 (index 0 unused).
-inline constexpr std::array<const char*, 6> LayerDescriptions = {
-    "", "Ausgezogene  Linie   0.50 mm", "Ausgezogene  Linie   0.35 mm", "Ausgezogene  Linie   0.25 mm",
-    "Gestrichelte Linie   0.25 mm", "Mittellinie          0.25 mm"};
+// The files, blocks, page and read-back of a run. Reset by InitKwencad.
+struct CadRunFiles {
+  long double InsX = 0.0L;  // insertion transform of the block being read back
+  long double InsY = 0.0L;
+  long double InsAngle = 0.0L;  // degrees, counter-clockwise
+  long double InsScaleX = 1.0L;
+  long double InsScaleY = 1.0L;
+  int32_t BlockDepth = 0;  // 0 outside a read-back, 1..4 while reading
+  CadPageLimits PageLimits;
+  // True while the shared text file holds the output of the run (DXF, plot work file) or a block
+  // file (screen and STL-like outputs, between CadBeginBlock and CadEndBlock); ShareName is the
+  // name the kernel opened it under.
+  bool ShareFileOpen = false;
+  std::string ShareName;
+  // The writer the run opened, and whether it is still open.
+  CadWriter* RunWriter = nullptr;
+  bool WriterOpen = false;
+  // Set when a failure abandoned the run: every file of the run is closed and the primitives do
+  // nothing until the next CadBeginOutput.
+  bool Broken = false;
+  // Between a CadBeginBlock that started a block and its CadEndBlock.
+  bool BlockOpen = false;
+  // The plot program's work file with PrintBorder: the border waits for the ENTITIES section.
+  bool BorderPending = false;
+  // A BLOCKS section was written, and the blocks the run defined (lower case, as DXF compares
+  // block names).
+  bool BlocksWritten = false;
+  std::vector<std::string> DefinedBlocks;
+};
 
-extern Cad8var cad8var;
+// The state of one output run of the CAD kernel.
+struct CadRun : CadDrawingState, CadRunFiles {};
+
+extern CadRun cadrun;
 
 // The default plot-program command line, byte for byte as stored configurations hold it.
 inline constexpr const char* DefaultVentrixCmdLine = "C:\\VENTRIX\\WVENTRIX VENTRIX.DXF /M1.0";

@@ -10,6 +10,12 @@
 
 namespace qorva {
 
+bool AllFinite(std::initializer_list<long double> values) {
+  for (long double v : values)
+    if (!std::isfinite(v)) return false;
+  return true;
+}
+
 namespace {
 
 constexpr long double kPi = std::numbers::pi_v<long double>;

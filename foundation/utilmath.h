@@ -5,6 +5,7 @@
 // Calls error0 (AddErrorMsg) and reads wkwenvar.HideWarnings.
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 
 namespace qorva {
@@ -21,6 +22,9 @@ inline constexpr long double KgPerLb = 0.45359237L;
 
 // The cap of Pow: the fixed extended value 10^3000 (finite in 80-bit extended).
 inline constexpr long double PowCap = 1e3000L;
+
+// Whether every value is a finite number (no infinity, no NaN).
+bool AllFinite(std::initializer_list<long double> values);
 
 // Round(x * 10^n) / 10^n with round-half-to-even; n may be negative.
 long double RoundDec(int32_t n, long double x);

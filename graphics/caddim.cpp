@@ -18,7 +18,7 @@ constexpr long double DegToRad = std::numbers::pi_v<long double> / 180.0L;
 // Width term of the tolerance texts, with the width factor now in force.
 long double toleranceWidth(const std::string& upperTol, const std::string& lowerTol, long double ds) {
   long double len = static_cast<long double>(std::max(upperTol.size(), lowerTol.size()));
-  return (len + 1.0L) * 1.8L * cad8var.TextWidthFactor * ds * 1.1L;
+  return (len + 1.0L) * 1.8L * cadrun.TextWidthFactor * ds * 1.1L;
 }
 
 // Dimensions of 10 DS or less keep their arrows outside: the ends are exchanged so that the arrows
@@ -44,43 +44,55 @@ void CadArrowHead(long double x, long double y, long double angle, long double h
 }
 
 void CadArrow(long double x, long double y, long double angle) {
-  CadArrowHead(x, y, angle, 10.0L, 3.5L * cad8var.DimScale, 3.5L * cad8var.DimScale);
+  CadArrowHead(x, y, angle, 10.0L, 3.5L * cadrun.DimScale, 3.5L * cadrun.DimScale);
 }
+
+namespace {
+
+// A dimension along x (vertical false: ends a and b at height at) or along y (vertical true: ends
+// at x = at). The text width of a horizontal text comes from the font in use, that of a vertical
+// one from the width factor its style gives.
+void DimAlong(bool vertical, const std::string& text, const std::string& upperTol, const std::string& lowerTol,
+              long double a, long double b, long double at) {
+  const long double ds = cadrun.DimScale;
+  const long double angle = vertical ? 90.0L : 0.0L;
+  orderEnds(a, b, ds);
+  CadTextStyle(2, angle, 3.5L * ds, 2.5L * ds);
+  const long double bw = vertical                ? cadrun.TextWidthFactor
+                         : cad8var.CadCode == 3 ? hgvar.GraphTextWidth
+                                                : cad8var.CadTextWidth;
+  long double w = static_cast<long double>(text.size()) * 2.5L * bw * ds * 1.2L +
+                  toleranceWidth(upperTol, lowerTol, ds);
+  const long double mid = (a + b) / 2.0L - w / 2.0L;
+  if (vertical) CadText(text, at - ds, mid);
+  else CadText(text, mid, at + ds);
+  CadTextStyle(2, angle, 2.5L * ds, 1.8L * ds);
+  if (vertical) CadLine(at, a, at, b);
+  else CadLine(a, at, b, at);
+  const auto arrow = [&](long double p, long double dir) {
+    if (vertical) CadArrow(at, p, dir);
+    else CadArrow(p, at, dir);
+  };
+  arrow(a, angle);
+  arrow(b, angle + 180.0L);
+}
+
+}  // namespace
 
 void CadDimHorz(const std::string& text, const std::string& upperTol, const std::string& lowerTol,
                 long double x1, long double x2, long double y) {
-  const long double ds = cad8var.DimScale;
-  const long double bw = cad8var.CadCode == 3 ? hgvar.GraphTextWidth : cad8var.CadTextWidth;
-  orderEnds(x1, x2, ds);
-  CadTextStyle(2, 0.0L, 3.5L * ds, 2.5L * ds);
-  long double w = static_cast<long double>(text.size()) * 2.5L * bw * ds * 1.2L +
-                  toleranceWidth(upperTol, lowerTol, ds);
-  CadText(text, (x1 + x2) / 2.0L - w / 2.0L, y + ds);
-  CadTextStyle(2, 0.0L, 2.5L * ds, 1.8L * ds);
-  CadLine(x1, y, x2, y);
-  CadArrow(x1, y, 0.0L);
-  CadArrow(x2, y, 180.0L);
+  DimAlong(false, text, upperTol, lowerTol, x1, x2, y);
 }
 
 void CadDimVert(const std::string& text, const std::string& upperTol, const std::string& lowerTol,
                 long double y1, long double y2, long double x) {
-  const long double ds = cad8var.DimScale;
-  orderEnds(y1, y2, ds);
-  CadTextStyle(2, 90.0L, 3.5L * ds, 2.5L * ds);
-  long double w = static_cast<long double>(text.size()) * 2.5L * cad8var.TextWidthFactor * ds * 1.2L +
-                  toleranceWidth(upperTol, lowerTol, ds);
-  CadText(text, x - ds, (y1 + y2) / 2.0L - w / 2.0L);
-  CadTextStyle(2, 90.0L, 2.5L * ds, 1.8L * ds);
-  CadLine(x, y1, x, y2);
-  CadArrow(x, y1, 90.0L);
-  CadArrow(x, y2, 270.0L);
+  DimAlong(true, text, upperTol, lowerTol, y1, y2, x);
 }
 
 void CadDimHorzExt(const std::string& text, const std::string& upperTol, const std::string& lowerTol,
                    long double x1, long double y1, long double x2, long double y2, long double yDim) {
-  const long double ds = cad8var.DimScale;
   CadSetColor(3);
-  const long double yEnd = extensionEnd(y1, yDim, ds);
+  const long double yEnd = extensionEnd(y1, yDim, cadrun.DimScale);
   CadLine(x1, y1, x1, yEnd);
   CadLine(x2, y2, x2, yEnd);
   CadDimHorz(text, upperTol, lowerTol, x1, x2, yDim);
@@ -88,9 +100,8 @@ void CadDimHorzExt(const std::string& text, const std::string& upperTol, const s
 
 void CadDimVertExt(const std::string& text, const std::string& upperTol, const std::string& lowerTol,
                    long double x1, long double y1, long double x2, long double y2, long double xDim) {
-  const long double ds = cad8var.DimScale;
   CadSetColor(3);
-  const long double xEnd = extensionEnd(x1, xDim, ds);
+  const long double xEnd = extensionEnd(x1, xDim, cadrun.DimScale);
   CadLine(x1, y1, xEnd, y1);
   CadLine(x2, y2, xEnd, y2);
   CadDimVert(text, upperTol, lowerTol, y1, y2, xDim);

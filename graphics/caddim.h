@@ -2,7 +2,7 @@
 // caddim: arrowheads and measured dimensions. Composite operations of the CAD kernel: everything is
 // drawn through CadLine, CadSolid, CadText, CadTextStyle and CadSetColor, so a dimension reaches
 // every output as plain lines, solids and texts. Sizes are multiples of the dimension scale
-// cad8var.DimScale (DS): value text 3.5 DS high, 1 DS above the line; arrows 3.5 DS long with a
+// cadrun.DimScale (DS): value text 3.5 DS high, 1 DS above the line; arrows 3.5 DS long with a
 // half angle of 10 degrees; extension lines 1 DS beyond the line; a dimension of 10 DS or less has
 // its arrows outside.
 //

@@ -58,7 +58,7 @@ std::string NameValue(const std::string& name) {
 }
 
 // The start of every entity: its type and the layer in force.
-bool EntityStart(const char* type) { return Pair(0, type) && Pair(8, NameValue(cad8var.CurrentLayerName)); }
+bool EntityStart(const char* type) { return Pair(0, type) && Pair(8, NameValue(cadrun.CurrentLayerName)); }
 
 // Coordinate pairs (code, value) with the same decimals.
 bool Reals(std::initializer_list<std::pair<int32_t, long double>> reals, int32_t decimals) {
@@ -307,12 +307,12 @@ void DxfArc(long double x, long double y, long double a1, long double a2, long d
 }
 
 void DxfText(const std::string& text, long double x, long double y, int32_t minDecimals) {
-  EntityStart("TEXT") && Reals({{10, x}, {20, y}, {40, cad8var.TextHeight}}, DxfDecimals(minDecimals)) &&
+  EntityStart("TEXT") && Reals({{10, x}, {20, y}, {40, cadrun.TextHeight}}, DxfDecimals(minDecimals)) &&
       PairList({{1, DxfTextValue(text)},
                 {7, "STANDARD"},
-                {41, RealStr3Dot(cad8var.TextWidthFactor)},
-                {50, RealStr3Dot(cad8var.TextAngle)},
-                {51, RealStr3Dot(cad8var.TextObliqueAngle)}});
+                {41, RealStr3Dot(cadrun.TextWidthFactor)},
+                {50, RealStr3Dot(cadrun.TextAngle)},
+                {51, RealStr3Dot(cadrun.TextObliqueAngle)}});
 }
 
 void DxfSolid(long double x1, long double y1, long double x2, long double y2, long double x3, long double y3,
@@ -333,7 +333,7 @@ std::string DxfLayerName(int32_t n) {
   return IntStr(n);
 }
 
-void DxfSelectLayer(int32_t n) { cad8var.CurrentLayerName = DxfLayerName(n); }
+void DxfSelectLayer(int32_t n) { cadrun.CurrentLayerName = DxfLayerName(n); }
 
 void DxfClose() {
   Pair(0, "EOF");

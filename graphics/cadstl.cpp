@@ -68,7 +68,7 @@ bool WriteBinary() {
 
 class StlWriter : public CadWriter {
  public:
-  std::string extension() const override { return "stl"; }
+  std::string extension() const override { return CadOutputInfo(CadOutput::Stl).extension; }
   bool open(const std::string &fileName) override { return StlBegin(fileName, "KWESOLID"); }
   bool close() override { return StlEnd(); }
   void abandon() override { StlAbandon(); }
@@ -161,8 +161,8 @@ void StlWall(long double x1, long double y1, long double x2, long double y2) {
   // length and height here still has them in the file.
   const float fx1 = static_cast<float>(x1), fy1 = static_cast<float>(y1);
   const float fx2 = static_cast<float>(x2), fy2 = static_cast<float>(y2);
-  float z0 = static_cast<float>(cad8var.StlZ0);
-  float z1 = static_cast<float>(cad8var.StlHeight);
+  float z0 = static_cast<float>(cadrun.StlZ0);
+  float z1 = static_cast<float>(cadrun.StlHeight);
   for (float v : {fx1, fy1, fx2, fy2, z0, z1})
     if (!std::isfinite(v)) return;
   if (z0 == z1) return;  // a wall without height has no area

@@ -162,7 +162,7 @@ namespace {
 
 class TxtWriter : public CadWriter {
  public:
-  std::string extension() const override { return "txt"; }
+  std::string extension() const override { return CadOutputInfo(CadOutput::Txt).extension; }
   bool open(const std::string& fileName) override { return TxtBegin(fileName); }
   bool close() override { return TxtClose(); }
   void abandon() override { TxtAbandon(); }

@@ -262,7 +262,7 @@ void DiagramArrow(int32_t kind, long double x, long double y, long double size) 
 }
 
 bool DiagramLimitsQueryWanted() {
-  return cad8var.CadRequestedCode != 3 && wkwenvar.DiagramLimitsQuery && utilstr.ProgramParams.size() < 2;
+  return cadrun.CadRequestedCode != 3 && wkwenvar.DiagramLimitsQuery && utilstr.ProgramParams.size() < 2;
 }
 
 void DiagramAxes(const std::string& xTitle, const std::string& yTitle, const std::string& title,

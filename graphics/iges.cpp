@@ -609,8 +609,8 @@ void IgesNote(const std::string& text, long double x, long double y) {
     const std::string t = DxfValueText(ConvertCadText(text));
     // A note without characters shows nothing, and an empty string has no Hollerith form.
     if (t.empty()) return;
-    Record({'T', {x, y}, t, 0, 1, cad8var.TextHeight, cad8var.TextWidthFactor, cad8var.TextAngle});
-    NoteEntity(t, x, y, cad8var.TextHeight, cad8var.TextWidthFactor, cad8var.TextAngle);
+    Record({'T', {x, y}, t, 0, 1, cadrun.TextHeight, cadrun.TextWidthFactor, cadrun.TextAngle});
+    NoteEntity(t, x, y, cadrun.TextHeight, cadrun.TextWidthFactor, cadrun.TextAngle);
   });
 }
 
@@ -755,7 +755,7 @@ namespace {
 
 class IgesWriter : public CadWriter {
  public:
-  std::string extension() const override { return "igs"; }
+  std::string extension() const override { return CadOutputInfo(CadOutput::Iges).extension; }
   bool open(const std::string& fileName) override {
     bool ok = false;
     Guard([&] { ok = IgesOpenOutput(fileName); });

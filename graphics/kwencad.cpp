@@ -43,23 +43,19 @@ namespace {
 
 constexpr long double kPi = std::numbers::pi_v<long double>;
 
-std::array<std::unique_ptr<CadWriter>, 7> writers;
+std::array<std::unique_ptr<CadWriter>, CadOutputCount> writers;
+
 VentrixSettingsWindow ventrixWindow;
-// The file the run's shared text file output goes to, for messages.
-std::string runFileName;
-// The name the kernel opened the shared text file under.
-std::string shareName;
 
-const char* CodeName(uint16_t code) {
-  switch (code) {
-    case 2: return "IGES";
-    case 5: return "TXT";
-    case 6: return "STL";
-    default: return "";
-  }
-}
-
-bool IsFileCode(uint16_t code) { return code == 1 || code == 2 || code == 5 || code == 6; }
+constexpr std::array<CadOutputKind, CadOutputCount> kOutputs = {{
+    {"", ""},
+    {"DXF", "dxf"},
+    {"IGES", "igs"},
+    {"Kontrollausgabe auf Bildschirm", ""},
+    {"Ausgabe auf Laserprinter/Plotter mit VENTRIX", ""},
+    {"TXT", "txt"},
+    {"STL", "stl"},
+}};
 
 long double Round(long double x) { return std::nearbyint(x); }  // half to even
 
@@ -67,15 +63,9 @@ long double Round(long double x) { return std::nearbyint(x); }  // half to even
 // configuration file or a size that is no number must not keep the drawing busy for ever.
 constexpr long double kMaxSegments = 100000.0L;
 
-bool AllFinite(std::initializer_list<long double> values) {
-  for (long double v : values)
-    if (!std::isfinite(v)) return false;
-  return true;
-}
-
 // The origin offset, added to every point that reaches an output.
-long double Ox(long double x) { return x + cad8var.OriginX; }
-long double Oy(long double y) { return y + cad8var.OriginY; }
+long double Ox(long double x) { return x + cadrun.OriginX; }
+long double Oy(long double y) { return y + cadrun.OriginY; }
 
 // Splits a command line into words as /bin/sh would for plain words, single or double quotes and
 // backslash escapes (a quote inside a quoted path is written '\'').
@@ -127,63 +117,235 @@ int32_t StartPlotProgram(const std::string& line) {
 
 }  // namespace
 
-namespace cadrun {
-
-bool ShareFileOpen = false;
-bool WriterOpen = false;
-bool Broken = false;
-bool BorderPending = false;
-bool BlockOpen = false;
-bool BlocksWritten = false;
-std::vector<std::string> DefinedBlocks;
-
-CadWriter* Writer() { return CadWriterFor(cad8var.CadCode); }
+namespace cadkernel {
 
 void DropShareFile() {
-  if (ShareFileOpen && ShareTextFile.IsOpen() && ShareTextFile.Name() == shareName) ShareTextFile.Discard();
-  ShareFileOpen = false;
+  if (cadrun.ShareFileOpen && ShareTextFile.IsOpen() && ShareTextFile.Name() == cadrun.ShareName) ShareTextFile.Discard();
+  cadrun.ShareFileOpen = false;
 }
 
 void TakeShareFile() {
-  ShareFileOpen = true;
-  shareName = ShareTextFile.Name();
+  cadrun.ShareFileOpen = true;
+  cadrun.ShareName = ShareTextFile.Name();
+}
+
+namespace {
+
+// DXF through the shared text file: the DXF file and the block files. Writes only while the kernel
+// holds the shared text file.
+class DxfShareWriter : public CadWriter {
+ public:
+  std::string extension() const override { return CadOutputInfo(CadOutput::Dxf).extension; }
+  bool open(const std::string& name) override {
+    ShareTextFile.Assign(name);
+    if (!ShareTextFile.Rewrite()) return false;
+    TakeShareFile();
+    return true;
+  }
+  bool close() override {
+    if (!cadrun.ShareFileOpen) return true;
+    // Only the file decides whether writing it failed: the caller may end the run with the flag
+    // set by a step of its own, and the file is complete all the same.
+    const bool flag = kwenvar.ErrorFlag;
+    kwenvar.ErrorFlag = false;
+    const bool failed = ShareTextFile.Failed();
+    DxfClose();
+    cadrun.ShareFileOpen = false;
+    const bool closeFailed = kwenvar.ErrorFlag;
+    kwenvar.ErrorFlag = flag || closeFailed;
+    return !(failed || closeFailed || ShareTextFile.Failed());
+  }
+  void abandon() override { DropShareFile(); }
+
+  void pageSetup(long double xmin, long double ymin, long double xmax, long double ymax, long double) override {
+    if (cadrun.ShareFileOpen) DxfHeader(xmin, ymin, xmax, ymax);
+  }
+  void writeTables(int32_t) override {
+    if (cadrun.ShareFileOpen) DxfTables();
+  }
+  void beginBlocks() override {
+    if (cadrun.ShareFileOpen) DxfBeginBlocks();
+  }
+  void beginBlock(const std::string& name) override {
+    if (cadrun.ShareFileOpen) DxfBlock(name);
+  }
+  void endBlock() override {
+    if (cadrun.ShareFileOpen) DxfEndBlock();
+  }
+  void endSection() override {
+    if (cadrun.ShareFileOpen) DxfEndSection();
+  }
+  void beginEntities() override {
+    if (cadrun.ShareFileOpen) DxfBeginEntities();
+  }
+  void insertBlock(const std::string& name, long double x, long double y, long double angle, long double sx,
+                   long double sy) override {
+    if (cadrun.ShareFileOpen) DxfInsert(name, x, y, angle, sx, sy);
+  }
+  void line(long double x1, long double y1, long double x2, long double y2) override {
+    if (cadrun.ShareFileOpen) DxfLine(x1, y1, x2, y2);
+  }
+  void circle(long double x, long double y, long double r) override {
+    if (cadrun.ShareFileOpen) DxfCircle(x, y, r);
+  }
+  void arc(const CadArcCall& a) override {
+    if (cadrun.ShareFileOpen) DxfArc(a.x, a.y, a.a1, a.a2, a.r);
+  }
+  void text(const std::string& t, long double x, long double y) override {
+    if (cadrun.ShareFileOpen) DxfText(t, x, y);
+  }
+  void solid(long double x1, long double y1, long double x2, long double y2, long double x3, long double y3,
+             long double x4, long double y4) override {
+    if (cadrun.ShareFileOpen) DxfSolid(x1, y1, x2, y2, x3, y3, x4, y4);
+  }
+  void setColor(int32_t n) override { DxfSelectLayer(n); }
+  bool failed() const override { return cadrun.ShareFileOpen && ShareTextFile.Failed(); }
+  std::string fileName() const override { return ShareTextFile.Name(); }
+};
+
+// The plot program's work file: DXF in a fixed place, handed to the plot program when complete.
+// It inserts only blocks it defines (its own and the user's).
+class PlotWriter : public DxfShareWriter {
+ public:
+  std::string extension() const override { return CadOutputInfo(CadOutput::Plot).extension; }
+  bool open(const std::string&) override {
+    cadrun.CadFileName = VentrixWorkFile();
+    SilentMessage(cadrun.CadFileName + " " + "wird geplottet" + "..");
+    return DxfShareWriter::open(cadrun.CadFileName);
+  }
+  void insertBlock(const std::string& name, long double x, long double y, long double angle, long double sx,
+                   long double sy) override {
+    if (!cadrun.BlocksSection && !IsDefinedBlock(name)) return;
+    DxfShareWriter::insertBlock(name, x, y, angle, sx, sy);
+  }
+  void finish(bool ok) override {
+    if (ok) {
+      uint16_t choice = cad8var.VentrixCmdChoice;
+      if (choice < 1 || choice > 5) choice = 1;
+      const std::string msg = CadExecResultText(StartPlotProgram(cad8var.VentrixCmdLines[choice]));
+      if (!msg.empty()) ReportError(msg);
+    }
+    ArrowCursor();
+  }
+};
+
+// The screen: the graphics window's display list. Blocks go through block files.
+class ScreenWriter : public CadWriter {
+ public:
+  std::string extension() const override { return CadOutputInfo(CadOutput::Screen).extension; }
+  bool open(const std::string&) override {
+    GraphClear();
+    GraphWaitCursor();
+    return true;
+  }
+  bool close() override { return true; }
+  void abandon() override {}
+  void finish(bool) override {
+    GraphClearViewPort();
+    GraphArrowCursor();
+    CadDeleteBlockFiles();
+    EndWaitCursor();
+  }
+
+  void pageSetup(long double xmin, long double ymin, long double xmax, long double ymax, long double) override {
+    GraphHeader(xmin, ymin, xmax, ymax);
+  }
+  void beginEntities() override {
+    GraphClearViewPort();
+    GraphSetLineStyle(0);
+  }
+  void line(long double x1, long double y1, long double x2, long double y2) override { GraphLine(x1, y1, x2, y2); }
+  void circle(long double x, long double y, long double r) override { GraphCircle(x, y, r); }
+  void arc(const CadArcCall& a) override { GraphArc(a.x, a.y, a.a1, a.a2, a.r); }
+  void text(const std::string& t, long double x, long double y) override { GraphText(x, y, t); }
+  void solid(long double x1, long double y1, long double x2, long double y2, long double x3, long double y3,
+             long double x4, long double y4) override {
+    GraphSolid(x1, y1, x2, y2, x3, y3, x4, y4);
+  }
+  void setColor(int32_t n) override {
+    uint16_t width = 1;
+    if (n <= 5) {
+      GraphSetLineStyle(n == 1 ? 2 : n == 2 ? 3 : 0);
+      GraphSetDosColor(static_cast<uint8_t>(cad8var.LayerColors[static_cast<std::size_t>(n)] & 0xFF));
+      // A width below 0 from a damaged configuration would wrap round to a huge pen.
+      if (n >= 1) {
+        const int32_t w = cad8var.LayerWidths[static_cast<std::size_t>(n)];
+        width = w < 0 ? 1 : static_cast<uint16_t>(std::min(w, 65535));
+      }
+    } else {
+      GraphSetLineStyle(0);
+      if (n >= 16) {
+        GraphSetDosColor(static_cast<uint8_t>(cad8var.ColorLayerColors[n] & 0xFF));
+        const int32_t w = cad8var.ColorLayerWidths[n];
+        if (w >= 2 && w <= 50) width = static_cast<uint16_t>(w);
+      }
+    }
+    SetLineWidth(width);
+  }
+  void textStyle(int32_t font, long double angle, long double height, long double width) override {
+    GraphSetTextStyle(font, angle, height, 0.95L * width);
+  }
+  void lineStyle(uint16_t style) override { GraphSetLineStyle(style); }
+  bool blocksAsFiles() const override { return true; }
+  bool arcsAsSegments() const override { return false; }
+};
+
+DxfShareWriter dxfWriter;
+PlotWriter plotWriter;
+ScreenWriter screenWriter;
+
+}  // namespace
+
+CadWriter* Writer() { return CadWriterFor(cad8var.CadCode); }
+
+CadWriter* RunWriter() {
+  switch (static_cast<CadOutput>(cad8var.CadCode)) {
+    case CadOutput::Dxf: return &dxfWriter;
+    case CadOutput::Screen: return &screenWriter;
+    case CadOutput::Plot: return &plotWriter;
+    default: return Writer();
+  }
 }
 
 bool BlockFileCodes() {
-  if (cad8var.CadCode == 3) return true;
-  CadWriter* w = Writer();
+  CadWriter* w = RunWriter();
   return w != nullptr && w->blocksAsFiles();
 }
 
-bool ToDxf() {
-  const uint16_t code = cad8var.CadCode;
-  return code == 1 || code == 4 || (cad8var.BlocksSection && BlockFileCodes());
+CadWriter* Output() {
+  if (cadrun.BlocksSection && BlockFileCodes()) return &dxfWriter;
+  CadWriter* w = RunWriter();
+  if (w != nullptr && w == Writer() && !cadrun.WriterOpen) return nullptr;
+  return w;
 }
 
 void Abandon(const std::string& message) {
-  const bool wasBroken = Broken;
-  Broken = true;
+  const bool wasBroken = cadrun.Broken;
+  cadrun.Broken = true;
   DropShareFile();
-  if (WriterOpen) {
-    WriterOpen = false;
-    if (CadWriter* w = Writer()) {
+  if (cadrun.WriterOpen) {
+    cadrun.WriterOpen = false;
+    if (CadWriter* w = cadrun.RunWriter) {
       try {
         w->abandon();
       } catch (...) {
       }
     }
   }
-  cad8var.BlocksSection = false;
+  cadrun.BlocksSection = false;
   kwenvar.ErrorFlag = true;
   if (!wasBroken && !message.empty()) ReportError(message);
 }
 
 void CheckShareFile() {
-  if (ShareFileOpen && ShareTextFile.Failed())
+  if (cadrun.ShareFileOpen && ShareTextFile.Failed())
     Abandon("Fehler beim Schreiben der Datei " + TrimStr(ShareTextFile.Name()));
 }
 
-void WriterFailed() { Abandon("Fehler beim Schreiben der Datei " + TrimStr(cad8var.CadFileName)); }
+void WriterFailed(const CadWriter& w) {
+  const std::string name = w.fileName();
+  Abandon("Fehler beim Schreiben der Datei " + TrimStr(name.empty() ? cadrun.CadFileName : name));
+}
 
 std::string ExceptionText(const std::exception_ptr& e) {
   try {
@@ -197,23 +359,24 @@ std::string ExceptionText(const std::exception_ptr& e) {
   }
 }
 
-}  // namespace cadrun
+}  // namespace cadkernel
 
-using namespace cadrun;
+using namespace cadkernel;
 
 void InitKwencad() {
   kwencad = Kwencad();
-  Broken = false;
-  ShareFileOpen = false;
-  WriterOpen = false;
-  BorderPending = false;
-  BlockOpen = false;
-  BlocksWritten = false;
-  DefinedBlocks.clear();
+  // The shared text file's name is kept: DropShareFile compares with it.
+  const std::string shareName = cadrun.ShareName;
+  static_cast<CadRunFiles&>(cadrun) = CadRunFiles();
+  cadrun.ShareName = shareName;
 }
 
 std::unique_ptr<CadWriter> RegisterCadWriter(uint16_t code, std::unique_ptr<CadWriter> writer) {
   if (code >= writers.size()) return writer;
+  if (writers[code] != nullptr && writers[code].get() == cadrun.RunWriter) {
+    cadrun.RunWriter = nullptr;
+    cadrun.WriterOpen = false;
+  }
   std::swap(writers[code], writer);
   return writer;
 }
@@ -227,17 +390,16 @@ void SetVentrixSettingsWindow(VentrixSettingsWindow window) { ventrixWindow = st
 
 // ---- Output run ----
 
+const CadOutputKind& CadOutputInfo(uint16_t code) { return kOutputs[code < kOutputs.size() ? code : 0]; }
+
+bool CadFileOutput(uint16_t code) { return code != 0 && *CadOutputInfo(code).extension != 0; }
+
 void CadSetCode(uint16_t code) { cad8var.CadCode = code; }
 
 bool CadOutputDone() { return true; }
 
 void CadChooseCode() {
-  kwenvar.TextPage[1] = "DXF";
-  kwenvar.TextPage[2] = "IGES";
-  kwenvar.TextPage[3] = "Kontrollausgabe auf Bildschirm";
-  kwenvar.TextPage[4] = "Ausgabe auf Laserprinter/Plotter mit VENTRIX";
-  kwenvar.TextPage[5] = "TXT";
-  kwenvar.TextPage[6] = "STL";
+  for (uint16_t c = 1; c < CadOutputCount; ++c) kwenvar.TextPage[c] = CadOutputInfo(c).name;
   SetPromptHelp(2050);
   uint16_t code = cad8var.CadCode;
   AskChoice("CAD-Code", 6, code);
@@ -289,32 +451,20 @@ namespace {
 // Leftovers of a run that was never closed (its caller stopped on ErrorFlag) are dropped.
 void DropOpenRun() {
   DropShareFile();
-  if (WriterOpen) {
-    for (auto& w : writers)
-      if (w) try {
-          w->abandon();
-        } catch (...) {
-        }
-    WriterOpen = false;
+  if (cadrun.WriterOpen && cadrun.RunWriter != nullptr) {
+    try {
+      cadrun.RunWriter->abandon();
+    } catch (...) {
+    }
   }
-}
-
-bool OpenShareFile(const std::string& name) {
-  ShareTextFile.Assign(name);
-  if (!ShareTextFile.Rewrite()) {
-    kwenvar.ErrorFlag = true;
-    ReportError("Datei " + TrimStr(name) + " kann nicht angelegt werden");
-    return false;
-  }
-  TakeShareFile();
-  runFileName = name;
-  return true;
+  cadrun.WriterOpen = false;
+  cadrun.RunWriter = nullptr;
 }
 
 // The file name of a file output: asked with a save dialog, or from CurrentFileName in batch mode.
 bool ChooseFileName(const std::string& ext) {
   if (wkwenvar.CadBatchMode) {
-    cad8var.CadFileName = BatchResultFile(ext);
+    cadrun.CadFileName = BatchResultFile(ext);
     return true;
   }
   FileDialogRequest req;
@@ -331,21 +481,21 @@ bool ChooseFileName(const std::string& ext) {
   std::string name = *chosen;
   if (name.empty()) {
     kwenvar.ErrorFlag = true;
-    cad8var.CadFileName.clear();
+    cadrun.CadFileName.clear();
     ArrowCursor();
     return false;
   }
   const std::string base = name.substr(FileDir(name).size());
   if (base.find('.') == std::string::npos) name += "." + ext;
   else name = PathNoExt(name) + "." + ext;
-  cad8var.CadFileName = name;
+  cadrun.CadFileName = name;
   ArrowCursor();
-  CheckOutputFile(cad8var.CadFileName);
+  CheckOutputFile(cadrun.CadFileName);
   return !kwenvar.ErrorFlag;
 }
 
 void BeginOutputRun(uint16_t code) {
-  cad8var.CadRequestedCode = code;
+  cadrun.CadRequestedCode = code;
   CadSetOrigin(0.0L, 0.0L);
   wprinvar.SheetFormat = 0;
   if (code == 0) CadChooseCode();
@@ -353,64 +503,38 @@ void BeginOutputRun(uint16_t code) {
   if (kwenvar.ErrorFlag) return;
 
   const uint16_t cc = cad8var.CadCode;
-  switch (cc) {
-    case 1:
-    case 2:
-    case 5:
-    case 6: {
-      CadWriter* w = nullptr;
-      std::string ext = "dxf";
-      if (cc != 1) {
-        w = CadWriterFor(cc);
-        if (w == nullptr) {
-          kwenvar.ErrorFlag = true;
-          ReportError(std::string("CAD-Ausgabe ") + CodeName(cc) + " ist nicht verf\x81gbar");
-          return;
-        }
-        ext = w->extension();
-      }
-      if (!ChooseFileName(ext)) return;
-      if (w == nullptr) {
-        if (!OpenShareFile(cad8var.CadFileName)) return;
-      } else {
-        if (!w->open(cad8var.CadFileName)) {
-          kwenvar.ErrorFlag = true;
-          w->abandon();
-          ReportError("Datei " + TrimStr(cad8var.CadFileName) + " kann nicht angelegt werden");
-          return;
-        }
-        WriterOpen = true;
-      }
-      break;
+  CadWriter* w = RunWriter();
+  if (w == nullptr && CadFileOutput(cc)) {
+    kwenvar.ErrorFlag = true;
+    ReportError(std::string("CAD-Ausgabe ") + CadOutputInfo(cc).name + " ist nicht verf\x81gbar");
+    return;
+  }
+  if (w != nullptr) {
+    if (CadFileOutput(cc) && !ChooseFileName(w->extension())) return;
+    if (!w->open(cadrun.CadFileName)) {
+      kwenvar.ErrorFlag = true;
+      w->abandon();
+      ReportError("Datei " + TrimStr(cadrun.CadFileName) + " kann nicht angelegt werden");
+      return;
     }
-    case 3:
-      GraphClear();
-      GraphWaitCursor();
-      break;
-    case 4:
-      cad8var.CadFileName = VentrixWorkFile();
-      SilentMessage(cad8var.CadFileName + " " + "wird geplottet" + "..");
-      if (!OpenShareFile(cad8var.CadFileName)) return;
-      break;
-    default:
-      break;
+    cadrun.WriterOpen = true;
+    cadrun.RunWriter = w;
   }
   CadSetLineStyle(0);
   CadSetDimScale(1.0L);
-  cad8var.BlocksSection = false;
+  cadrun.BlocksSection = false;
 }
 
 }  // namespace
 
 void CadBeginOutput(uint16_t code) {
   DropOpenRun();
-  Broken = false;
-  BorderPending = false;
-  BlockOpen = false;
-  BlocksWritten = false;
-  DefinedBlocks.clear();
-  runFileName.clear();
-  kwencad.BlockDepth = 0;
+  cadrun.Broken = false;
+  cadrun.BorderPending = false;
+  cadrun.BlockOpen = false;
+  cadrun.BlocksWritten = false;
+  cadrun.DefinedBlocks.clear();
+  cadrun.BlockDepth = 0;
   try {
     BeginOutputRun(code);
   } catch (...) {
@@ -420,102 +544,63 @@ void CadBeginOutput(uint16_t code) {
 
 void CadEndOutput() {
   const uint16_t cc = cad8var.CadCode;
-  const bool broken = Broken;
+  const bool broken = cadrun.Broken;
   try {
     // A block definition left open is closed first, so that its file is complete.
-    if (!broken && ShareFileOpen && cad8var.BlocksSection && BlockFileCodes()) {
+    if (!broken && cadrun.ShareFileOpen && cadrun.BlocksSection && BlockFileCodes()) {
       DxfClose();
-      ShareFileOpen = false;
+      cadrun.ShareFileOpen = false;
     }
-    cad8var.BlocksSection = false;
-    switch (cc) {
-      case 1:
-      case 4:
-        if (!broken && ShareFileOpen) {
-          // Only the file decides whether writing it failed: the caller may end the run with the
-          // flag set by a step of its own, and the file is complete all the same.
-          const bool flag = kwenvar.ErrorFlag;
-          kwenvar.ErrorFlag = false;
-          const bool failed = ShareTextFile.Failed();
-          DxfClose();
-          ShareFileOpen = false;
-          const bool closeFailed = kwenvar.ErrorFlag;
-          kwenvar.ErrorFlag = flag || closeFailed;
-          if (failed || closeFailed || ShareTextFile.Failed()) {
-            Broken = true;
-            kwenvar.ErrorFlag = true;
-            ReportError("Fehler beim Schreiben der Datei " + TrimStr(runFileName));
-          }
-        }
-        if (cc == 4 && !Broken) {
-          uint16_t choice = cad8var.VentrixCmdChoice;
-          if (choice < 1 || choice > 5) choice = 1;
-          const std::string msg = CadExecResultText(StartPlotProgram(cad8var.VentrixCmdLines[choice]));
-          if (!msg.empty()) ReportError(msg);
-        }
-        if (cc == 4) ArrowCursor();
-        break;
-      case 2:
-      case 5:
-      case 6:
-        if (!broken && WriterOpen) {
-          WriterOpen = false;
-          CadWriter* w = Writer();
-          if (w != nullptr && !w->close()) {
-            Broken = true;
-            kwenvar.ErrorFlag = true;
-            w->abandon();
-            ReportError("Fehler beim Schreiben der Datei " + TrimStr(cad8var.CadFileName));
-          }
-        }
-        break;
-      case 3:
-        GraphClearViewPort();
-        GraphArrowCursor();
-        CadDeleteBlockFiles();
-        EndWaitCursor();
-        break;
-      default:
-        break;
+    cadrun.BlocksSection = false;
+    CadWriter* w = RunWriter();
+    if (w != nullptr && !broken && cadrun.WriterOpen) {
+      cadrun.WriterOpen = false;
+      if (!w->close()) {
+        cadrun.Broken = true;
+        kwenvar.ErrorFlag = true;
+        w->abandon();
+        ReportError("Fehler beim Schreiben der Datei " + TrimStr(cadrun.CadFileName));
+      }
     }
-    if (!Broken && !kwenvar.ErrorFlag && cad8var.ExecCadFile && IsFileCode(cc))
-      launcher().openDocument(cad8var.CadFileName);
+    if (w != nullptr) w->finish(!cadrun.Broken);
+    if (!cadrun.Broken && !kwenvar.ErrorFlag && cad8var.ExecCadFile && CadFileOutput(cc))
+      launcher().openDocument(cadrun.CadFileName);
   } catch (...) {
     Abandon(ExceptionText(std::current_exception()));
   }
   DropOpenRun();
-  BorderPending = false;
-  Broken = false;  // the run is over; ErrorFlag tells the caller
+  cadrun.BorderPending = false;
+  cadrun.Broken = false;  // the run is over; ErrorFlag tells the caller
 }
 
 // ---- State ----
 
 void CadSetOrigin(long double x, long double y) {
-  cad8var.OriginX = x;
-  cad8var.OriginY = y;
+  cadrun.OriginX = x;
+  cadrun.OriginY = y;
 }
 
 void CadSetDimScale(long double s) {
   const long double p = s * cad8var.DimensionFactor;
-  cad8var.DimScale = std::fabs(p) < 0.01L ? 1.0L : p;
+  cadrun.DimScale = std::fabs(p) < 0.01L ? 1.0L : p;
 }
 
 void CadSetStlZ(long double z0, long double height) {
-  cad8var.StlZ0 = z0;
-  cad8var.StlHeight = height;
+  cadrun.StlZ0 = z0;
+  cadrun.StlHeight = height;
 }
 
 void CadTextStyle(int32_t font, long double angle, long double height, long double width) {
   Guarded([&] {
-    cad8var.TextHeight = height;
+    cadrun.TextHeight = height;
     // A text of no height (a block inserted with a y scale of 0) has no width ratio: it keeps the
     // standard one rather than writing an infinite factor into the file.
     const long double factor = width / height * cad8var.CadTextWidth;
-    cad8var.TextWidthFactor = width == 0.0L || !std::isfinite(factor) ? 0.7L * cad8var.CadTextWidth : factor;
+    cadrun.TextWidthFactor = width == 0.0L || !std::isfinite(factor) ? 0.7L * cad8var.CadTextWidth : factor;
     // World units are square on the screen at any window shape: the angle needs no correction.
-    cad8var.TextAngle = angle;
-    cad8var.TextObliqueAngle = cad8var.CadTextAngle;
-    if (cad8var.CadCode == 3 && !cad8var.BlocksSection) GraphSetTextStyle(font, angle, height, 0.95L * width);
+    cadrun.TextAngle = angle;
+    cadrun.TextObliqueAngle = cad8var.CadTextAngle;
+    if (CadWriter* o = Output()) o->textStyle(font, angle, height, width);
   });
 }
 
@@ -535,52 +620,17 @@ void CadSetColor(int32_t n) {
   Guarded([&] {
     if (n > 31) n = 16 + n % 16;
     if (n < 0) n = 0;
-    if (ToDxf()) {
-      DxfSelectLayer(n);
-      return;
-    }
-    switch (cad8var.CadCode) {
-      case 2:
-      case 5:
-      case 6:
-        if (WriterOpen) {
-          if (CadWriter* w = Writer()) ToWriter(*w, [&](CadWriter& x) { x.setColor(n); });
-        }
-        break;
-      case 3: {
-        uint16_t width = 1;
-        if (n <= 5) {
-          GraphSetLineStyle(n == 1 ? 2 : n == 2 ? 3 : 0);
-          GraphSetDosColor(static_cast<uint8_t>(cad8var.LayerColors[static_cast<std::size_t>(n)] & 0xFF));
-          // A width below 0 from a damaged configuration would wrap round to a huge pen.
-          if (n >= 1) {
-            const int32_t w = cad8var.LayerWidths[static_cast<std::size_t>(n)];
-            width = w < 0 ? 1 : static_cast<uint16_t>(std::min(w, 65535));
-          }
-        } else {
-          GraphSetLineStyle(0);
-          if (n >= 16) {
-            GraphSetDosColor(static_cast<uint8_t>(cad8var.ColorLayerColors[n] & 0xFF));
-            const int32_t w = cad8var.ColorLayerWidths[n];
-            if (w >= 2 && w <= 50) width = static_cast<uint16_t>(w);
-          }
-        }
-        SetLineWidth(width);
-        break;
-      }
-      default:
-        break;
-    }
+    if (CadWriter* o = Output()) ToWriter(*o, [&](CadWriter& x) { x.setColor(n); });
   });
 }
 
 void CadSetLineStyle(uint16_t style) {
-  if (cad8var.CadCode == 3 && !cad8var.BlocksSection) GraphSetLineStyle(style);
+  if (CadWriter* o = Output()) o->lineStyle(style);
 }
 
 void CadMoveTo(long double x, long double y) {
-  cad8var.CurX = x;
-  cad8var.CurY = y;
+  cadrun.CurX = x;
+  cadrun.CurY = y;
 }
 
 // ---- Primitives ----
@@ -588,83 +638,59 @@ void CadMoveTo(long double x, long double y) {
 void CadLine(long double x1, long double y1, long double x2, long double y2) {
   Guarded([&] {
     x1 = Ox(x1), y1 = Oy(y1), x2 = Ox(x2), y2 = Oy(y2);
-    if (ToDxf()) {
-      if (ShareFileOpen) DxfLine(x1, y1, x2, y2);
-      CheckShareFile();
-    } else if (cad8var.CadCode == 3) {
-      GraphLine(x1, y1, x2, y2);
-    } else if (CadWriter* w = Writer(); w && WriterOpen) {
-      ToWriter(*w, [&](CadWriter& x) { x.line(x1, y1, x2, y2); });
-    }
+    if (CadWriter* o = Output()) ToWriter(*o, [&](CadWriter& w) { w.line(x1, y1, x2, y2); });
   });
 }
 
 void CadCircle(long double x, long double y, long double r) {
   Guarded([&] {
-    if (ToDxf()) {
-      if (ShareFileOpen) DxfCircle(Ox(x), Oy(y), r);
-      CheckShareFile();
-    } else if (cad8var.CadCode == 3) {
-      GraphCircle(Ox(x), Oy(y), r);
-    } else if (CadWriter* w = Writer(); w && WriterOpen) {
-      // Segments are drawn through CadLine, which adds the offset itself.
-      if (w->blocksAsFiles()) CadCircleSegments(x, y, r);
-      else ToWriter(*w, [&](CadWriter& o) { o.circle(Ox(x), Oy(y), r); });
-    }
+    CadWriter* o = Output();
+    if (o == nullptr) return;
+    // Segments are drawn through CadLine, which adds the offset itself.
+    if (o->arcsAsSegments()) CadCircleSegments(x, y, r);
+    else ToWriter(*o, [&](CadWriter& w) { w.circle(Ox(x), Oy(y), r); });
   });
 }
 
 void CadArc(long double x, long double y, long double startAngle, long double endAngle, long double r) {
   if (r == 0.0L) return;
   Guarded([&] {
-    if (ToDxf()) {
-      if (ShareFileOpen) DxfArc(Ox(x), Oy(y), startAngle, endAngle, r);
-      CheckShareFile();
-    } else if (cad8var.CadCode == 3) {
-      GraphArc(Ox(x), Oy(y), startAngle, endAngle, r);
-    } else if (CadWriter* w = Writer(); w && WriterOpen) {
-      if (w->blocksAsFiles()) {
-        // Counter-clockwise from start to end; a sweep of whole turns is the full circle.
-        const long double diff = endAngle - startAngle;
-        const long double turns = diff / 360.0L;
-        if (diff != 0.0L && turns == std::trunc(turns)) {
-          CadCircleSegments(x, y, r);
-          return;
-        }
-        long double sweep = std::fmod(diff, 360.0L);
-        if (sweep < 0.0L) sweep += 360.0L;
-        const long double a1 = DegToRad(startAngle);
-        const long double a2 = DegToRad(startAngle + sweep);
-        CadArcSegments(x + r * std::cos(a1), y + r * std::sin(a1), x + r * std::cos(a2), y + r * std::sin(a2),
-                       DegToRad(sweep));
-      } else {
-        CadArcCall a{};
-        a.x = Ox(x);
-        a.y = Oy(y);
-        a.a1 = startAngle;
-        a.a2 = endAngle;
-        a.r = r;
-        a.xs = a.x + r * std::cos(DegToRad(startAngle));
-        a.ys = a.y + r * std::sin(DegToRad(startAngle));
-        a.xe = a.x + r * std::cos(DegToRad(endAngle));
-        a.ye = a.y + r * std::sin(DegToRad(endAngle));
-        ToWriter(*w, [&](CadWriter& o) { o.arc(a); });
+    CadWriter* o = Output();
+    if (o == nullptr) return;
+    if (o->arcsAsSegments()) {
+      // Counter-clockwise from start to end; a sweep of whole turns is the full circle.
+      const long double diff = endAngle - startAngle;
+      const long double turns = diff / 360.0L;
+      if (diff != 0.0L && turns == std::trunc(turns)) {
+        CadCircleSegments(x, y, r);
+        return;
       }
+      long double sweep = std::fmod(diff, 360.0L);
+      if (sweep < 0.0L) sweep += 360.0L;
+      const long double a1 = DegToRad(startAngle);
+      const long double a2 = DegToRad(startAngle + sweep);
+      CadArcSegments(x + r * std::cos(a1), y + r * std::sin(a1), x + r * std::cos(a2), y + r * std::sin(a2),
+                     DegToRad(sweep));
+      return;
     }
+    CadArcCall a{};
+    a.x = Ox(x);
+    a.y = Oy(y);
+    a.a1 = startAngle;
+    a.a2 = endAngle;
+    a.r = r;
+    a.xs = a.x + r * std::cos(DegToRad(startAngle));
+    a.ys = a.y + r * std::sin(DegToRad(startAngle));
+    a.xe = a.x + r * std::cos(DegToRad(endAngle));
+    a.ye = a.y + r * std::sin(DegToRad(endAngle));
+    ToWriter(*o, [&](CadWriter& w) { w.arc(a); });
   });
 }
 
 void CadText(const std::string& text, long double x, long double y) {
   if (text.empty()) return;
   Guarded([&] {
-    if (ToDxf()) {
-      if (ShareFileOpen) DxfText(text, Ox(x), Oy(y));
-      CheckShareFile();
-    } else if (cad8var.CadCode == 3) {
-      GraphText(Ox(x), Oy(y), text);
-    } else if (CadWriter* w = Writer(); w && WriterOpen) {
-      ToWriter(*w, [&](CadWriter& o) { o.text(text, Ox(x), Oy(y)); });
-    }
+    if (CadWriter* o = Output()) ToWriter(*o, [&](CadWriter& w) { w.text(text, Ox(x), Oy(y)); });
   });
 }
 
@@ -673,23 +699,16 @@ void CadSolid(long double x1, long double y1, long double x2, long double y2, lo
   Guarded([&] {
     x1 = Ox(x1), x2 = Ox(x2), x3 = Ox(x3), x4 = Ox(x4);
     y1 = Oy(y1), y2 = Oy(y2), y3 = Oy(y3), y4 = Oy(y4);
-    if (ToDxf()) {
-      if (ShareFileOpen) DxfSolid(x1, y1, x2, y2, x3, y3, x4, y4);
-      CheckShareFile();
-    } else if (cad8var.CadCode == 3) {
-      GraphSolid(x1, y1, x2, y2, x3, y3, x4, y4);
-    } else if (CadWriter* w = Writer(); w && WriterOpen) {
-      ToWriter(*w, [&](CadWriter& o) { o.solid(x1, y1, x2, y2, x3, y3, x4, y4); });
-    }
+    if (CadWriter* o = Output()) ToWriter(*o, [&](CadWriter& w) { w.solid(x1, y1, x2, y2, x3, y3, x4, y4); });
   });
 }
 
 // ---- Composite operations ----
 
 void CadLineTo(long double x, long double y) {
-  CadLine(cad8var.CurX, cad8var.CurY, x, y);
-  cad8var.CurX = x;
-  cad8var.CurY = y;
+  CadLine(cadrun.CurX, cadrun.CurY, x, y);
+  cadrun.CurX = x;
+  cadrun.CurY = y;
 }
 
 void CadRectangle(long double x1, long double y1, long double x2, long double y2) {
@@ -710,14 +729,14 @@ void CadPolarLineTo(long double r, long double phi) { CadLineTo(r * std::cos(phi
 
 void CadWriteLine(const std::string& text) {
   if (text.empty()) return;
-  CadText(text, cad8var.CurX, cad8var.CurY);
-  const long double d = 1.6L * cad8var.TextHeight;
-  if (cad8var.TextAngle == 0.0L) {
-    cad8var.CurY -= d;
+  CadText(text, cadrun.CurX, cadrun.CurY);
+  const long double d = 1.6L * cadrun.TextHeight;
+  if (cadrun.TextAngle == 0.0L) {
+    cadrun.CurY -= d;
   } else {
-    const long double a = DegToRad(cad8var.TextAngle - 90.0L);
-    cad8var.CurX += d * std::cos(a);
-    cad8var.CurY += d * std::sin(a);
+    const long double a = DegToRad(cadrun.TextAngle - 90.0L);
+    cadrun.CurX += d * std::cos(a);
+    cadrun.CurY += d * std::sin(a);
   }
 }
 
@@ -737,7 +756,7 @@ void CadSpiral(long double r0, long double turns, long double pitch, int32_t seg
     phi += dphi;
     r += dr;
     CadLineTo(r * std::cos(phi), r * std::sin(phi));
-  } while (phi < stop && !Broken && ++drawn < kMaxSegments);
+  } while (phi < stop && !cadrun.Broken && ++drawn < kMaxSegments);
   const long double phiEnd = phi0 + 2.0L * kPi * turns;
   const long double rEnd = r0 + turns * pitch;
   CadLineTo(rEnd * std::cos(phiEnd), rEnd * std::sin(phiEnd));
@@ -766,7 +785,7 @@ void CadArcSegments(long double xs, long double ys, long double xe, long double 
   if (n < 1.0L) n = 1.0L;
   if (!(n <= kMaxSegments)) n = kMaxSegments;
   const auto count = static_cast<int64_t>(n);
-  for (int64_t i = 0; i <= count && !Broken; ++i) {
+  for (int64_t i = 0; i <= count && !cadrun.Broken; ++i) {
     const long double a = a0 + static_cast<long double>(i) * sweep / n;
     CadLineTo(xc + r * std::cos(a), yc + r * std::sin(a));
   }
@@ -784,7 +803,7 @@ void CadCircleSegments(long double x, long double y, long double r) {
   }
   const long double n = std::min(Round(c / res), kMaxSegments);
   const auto count = static_cast<int64_t>(n);
-  for (int64_t i = 0; i <= count && !Broken; ++i) {
+  for (int64_t i = 0; i <= count && !cadrun.Broken; ++i) {
     const long double a = static_cast<long double>(i) * 2.0L * kPi / n;
     CadLineTo(x + r * std::cos(a), y + r * std::sin(a));
   }

@@ -1,12 +1,14 @@
 #pragma once
-// kwencad: the CAD kernel. Every primitive is passed on at once to the output that cad8var.CadCode
-// selects (0 none, 1 DXF file, 2 IGES file, 3 screen, 4 plot program, 5 TXT file, 6 STL file); the
-// kernel keeps no entity list. It also holds the drawing state (current point, text style, layer,
-// origin offset, dimension scale), the page, the block mechanism and the read-back of block files.
+// kwencad: the CAD kernel. Every primitive is passed on at once to the writer of the output that
+// cad8var.CadCode selects (CadOutput: 0 none, 1 DXF file, 2 IGES file, 3 screen, 4 plot program,
+// 5 TXT file, 6 STL file); the kernel keeps no entity list. It also holds the drawing state (current
+// point, text style, layer, origin offset, dimension scale), the page, the block mechanism and the
+// read-back of block files.
 //
-// The screen goes through kwendraw, DXF (codes 1 and 4, and the block files of the screen and STL)
-// through caddxf. IGES, TXT and STL writers register themselves per code (RegisterCadWriter); a
-// code without a registered writer is refused by CadBeginOutput.
+// Every output is a CadWriter. The kernel has its own for the screen (through kwendraw), the DXF
+// file, the plot program's work file and the block files of the screen and STL (through caddxf).
+// IGES, TXT and STL writers register themselves per code (RegisterCadWriter); a code without a
+// registered writer is refused by CadBeginOutput.
 //
 // The plot program's work file (code 4) also defines the user's block files (logo, head and insert
 // blocks) as DXF blocks, and inserts only blocks it defines.
@@ -19,33 +21,38 @@
 #include <memory>
 #include <string>
 
+#include "foundation/cad8var.h"
+
 namespace qorva {
 
-// The page of the current drawing.
-struct CadPageLimits {
-  long double xmin = 0.0L;
-  long double xmax = 160.0L;
-  long double ymin = 0.0L;
-  long double ymax = 120.0L;
-  long double width = 160.0L;
-  long double height = 120.0L;
+// The outputs of the kernel. The numbers are the program's own at its edges (command line,
+// configuration, prompts); cad8var.CadCode holds one of them.
+enum class CadOutput : uint16_t { None = 0, Dxf = 1, Iges = 2, Screen = 3, Plot = 4, Txt = 5, Stl = 6 };
+inline constexpr uint16_t CadOutputCount = 7;
+
+// What the program calls an output (the text the output choice shows) and the extension of the
+// file it writes (empty: no file of its own the user names).
+struct CadOutputKind {
+  const char* name;
+  const char* extension;
 };
 
-// Block and page state of the kernel.
+// The entry of a code; a code outside 0..6 gets that of None.
+const CadOutputKind& CadOutputInfo(uint16_t code);
+inline const CadOutputKind& CadOutputInfo(CadOutput o) { return CadOutputInfo(static_cast<uint16_t>(o)); }
+// Whether the code is an output to a file the user names (DXF, IGES, TXT, STL).
+bool CadFileOutput(uint16_t code);
+inline uint16_t CadCodeOf(CadOutput o) { return static_cast<uint16_t>(o); }
+
+// Settings of the kernel that outlive a run. The state of a run is cadrun (cad8var.h).
 struct Kwencad {
-  long double InsX = 0.0L;  // insertion transform of the block being read back
-  long double InsY = 0.0L;
-  long double InsAngle = 0.0L;  // degrees, counter-clockwise
-  long double InsScaleX = 1.0L;
-  long double InsScaleY = 1.0L;
-  int32_t BlockDepth = 0;  // 0 outside a read-back, 1..4 while reading
-  CadPageLimits PageLimits;
   // Folder of the user's own block files (logo, head and insert blocks). Searched before TempDir
   // when a user block is read back; never cleaned. Empty: AddBackslash(DataDir) + "blocks".
   std::string UserBlockDir;
 };
 
 extern Kwencad kwencad;
+// Resets kwencad and the files, blocks, page and read-back of cadrun.
 void InitKwencad();
 
 // An arc as it reaches a file writer: centre, radius, angles in degrees (counter-clockwise from a1
@@ -55,13 +62,12 @@ struct CadArcCall {
   long double xs, ys, xe, ye;
 };
 
-// A file writer for an output code that the kernel does not write itself (2 IGES, 5 TXT, 6 STL).
-// Coordinates arrive with the origin offset added. A writer reports failures by setting
-// kwenvar.ErrorFlag; it must not throw.
+// The writer of one output. Coordinates arrive with the origin offset added. A writer reports
+// failures by setting kwenvar.ErrorFlag (or through failed()); it must not throw.
 class CadWriter {
  public:
   virtual ~CadWriter() = default;
-  // File extension of the output, without dot ("igs", "txt", "stl").
+  // File extension of the output, without dot ("igs", "txt", "stl"), as CadOutputInfo gives it.
   virtual std::string extension() const = 0;
   // Creates the output file (the name is chosen already). False when it cannot be created.
   virtual bool open(const std::string& fileName) = 0;
@@ -76,6 +82,7 @@ class CadWriter {
   virtual void beginBlocks() {}
   virtual void beginBlock(const std::string& /*name*/) {}
   virtual void endBlock() {}
+  virtual void endSection() {}
   virtual void beginEntities() {}
   virtual void insertBlock(const std::string& /*name*/, long double /*x*/, long double /*y*/,
                            long double /*angle*/, long double /*sx*/, long double /*sy*/) {}
@@ -87,12 +94,20 @@ class CadWriter {
   virtual void solid(long double x1, long double y1, long double x2, long double y2, long double x3,
                      long double y3, long double x4, long double y4) = 0;
   virtual void setColor(int32_t /*n*/) {}
+  virtual void textStyle(int32_t /*font*/, long double /*angle*/, long double /*height*/, long double /*width*/) {}
+  virtual void lineStyle(uint16_t /*style*/) {}
+  // After the run, also a failed one: ok when the output is complete.
+  virtual void finish(bool /*ok*/) {}
 
   // STL-like outputs: blocks go through block files that are read back at every insertion, and
   // circles and arcs reach line() as segments (circle() and arc() are then never called).
   virtual bool blocksAsFiles() const { return false; }
+  // Circles and arcs reach line() as segments.
+  virtual bool arcsAsSegments() const { return blocksAsFiles(); }
   // True once a write has failed (a writer may also just set kwenvar.ErrorFlag).
   virtual bool failed() const { return false; }
+  // The file a write failure is reported for; empty: the run's file (cadrun.CadFileName).
+  virtual std::string fileName() const { return {}; }
 };
 
 // Registers the writer of code 2, 5 or 6 (nullptr removes it). Returns the previous one.

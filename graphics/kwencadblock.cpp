@@ -30,7 +30,7 @@
 
 namespace qorva {
 
-using namespace cadrun;
+using namespace cadkernel;
 
 namespace {
 
@@ -48,7 +48,6 @@ bool HasSeparator(const std::string& name) {
 
 std::string BlockFileName(const std::string& name) { return "$" + name + ".dx$"; }
 
-bool IsDefined(const std::string& name);
 
 bool OwnBlockFile(const std::string& path);
 
@@ -57,7 +56,7 @@ bool OwnBlockFile(const std::string& path);
 // block file (UserBlockFile). Empty when there is none (or the name is no plain file name).
 std::string FindBlockFile(const std::string& name) {
   if (name.empty() || HasSeparator(name)) return {};
-  if (IsDefined(name)) {
+  if (IsDefinedBlock(name)) {
     const std::string own = BlockTempFile(name);
     if (FileCanOpen(own)) return own;
   }
@@ -147,19 +146,19 @@ struct Transform {
 };
 
 Transform SaveTransform() {
-  return {kwencad.InsX, kwencad.InsY, kwencad.InsAngle, kwencad.InsScaleX, kwencad.InsScaleY};
+  return {cadrun.InsX, cadrun.InsY, cadrun.InsAngle, cadrun.InsScaleX, cadrun.InsScaleY};
 }
 
 void RestoreTransform(const Transform& t) {
-  kwencad.InsX = t.x;
-  kwencad.InsY = t.y;
-  kwencad.InsAngle = t.angle;
-  kwencad.InsScaleX = t.sx;
-  kwencad.InsScaleY = t.sy;
+  cadrun.InsX = t.x;
+  cadrun.InsY = t.y;
+  cadrun.InsAngle = t.angle;
+  cadrun.InsScaleX = t.sx;
+  cadrun.InsScaleY = t.sy;
 }
 
 void MapPoint(long double px, long double py, long double& x, long double& y) {
-  ScaleRotateTranslate(x, y, kwencad.InsScaleX, kwencad.InsScaleY, kwencad.InsX, kwencad.InsY, kwencad.InsAngle,
+  ScaleRotateTranslate(x, y, cadrun.InsScaleX, cadrun.InsScaleY, cadrun.InsX, cadrun.InsY, cadrun.InsAngle,
                        px, py);
 }
 
@@ -245,7 +244,7 @@ void ReadEntities(PairReader& rd, long double angle) {
       TakeLayer(g, colour);
       CadSetColor(colour);
       const long double h = g.Real(40, 3.5L);
-      CadTextStyle(2, g.Real(50) + angle, h * kwencad.InsScaleY, h * g.Real(41, 1.0L) * kwencad.InsScaleX);
+      CadTextStyle(2, g.Real(50) + angle, h * cadrun.InsScaleY, h * g.Real(41, 1.0L) * cadrun.InsScaleX);
       const std::string* text = g.Get(1);
       CadInsText(text ? *text : std::string(), g.Real(10), g.Real(20));
     } else if (type == "SOLID") {
@@ -271,24 +270,24 @@ void ReadEntities(PairReader& rd, long double angle) {
       AddErrorMsg("Fehler : DXF: " + type);
       return;
     }
-    if (rd.bad || !more || kwenvar.ErrorFlag || Broken) return;
+    if (rd.bad || !more || kwenvar.ErrorFlag || cadrun.Broken) return;
   }
 }
 
 void ReadBlock(const std::string& name, long double x, long double y, long double angle, long double sx,
                long double sy) {
   const Transform saved = SaveTransform();
-  ++kwencad.BlockDepth;
+  ++cadrun.BlockDepth;
   long double nx = 0, ny = 0;
   MapPoint(x, y, nx, ny);
-  kwencad.InsX = nx;
-  kwencad.InsY = ny;
-  kwencad.InsAngle += angle;
-  kwencad.InsScaleX *= sx;
-  kwencad.InsScaleY *= sy;
+  cadrun.InsX = nx;
+  cadrun.InsY = ny;
+  cadrun.InsAngle += angle;
+  cadrun.InsScaleX *= sx;
+  cadrun.InsScaleY *= sy;
 
-  if (kwencad.BlockDepth > kMaxBlockDepth) {
-    ReportError("error blockno." + IntStr(kwencad.BlockDepth));
+  if (cadrun.BlockDepth > kMaxBlockDepth) {
+    ReportError("error blockno." + IntStr(cadrun.BlockDepth));
     kwenvar.ErrorFlag = true;
   } else {
     PairReader rd;
@@ -301,16 +300,20 @@ void ReadBlock(const std::string& name, long double x, long double y, long doubl
       if (rd.bad) Abandon("Fehler : DXF: " + rd.why + " in " + TrimStr(rd.Name()));
     }
   }
-  --kwencad.BlockDepth;
+  --cadrun.BlockDepth;
   RestoreTransform(saved);
 }
 
-bool IsDefined(const std::string& name) {
+}  // namespace
+
+bool cadkernel::IsDefinedBlock(const std::string& name) {
   const std::string key = LowerStr(name);
-  for (const std::string& b : DefinedBlocks)
+  for (const std::string& b : cadrun.DefinedBlocks)
     if (b == key) return true;
   return false;
 }
+
+namespace {
 
 // Whether a file is a block file this program wrote (its first pair is the marker).
 bool OwnBlockFile(const std::string& path) {
@@ -343,7 +346,7 @@ std::vector<std::string> UserBlockNames() {
   std::vector<std::string> names;
   for (const bool user : {true, false}) {
     for (const std::string& name : BlockNamesIn(user ? UserBlockFolder() : kwenvar.TempDir, user)) {
-      if (IsDefined(name)) continue;
+      if (IsDefinedBlock(name)) continue;
       bool seen = false;
       for (const std::string& n : names) seen = seen || LowerStr(n) == LowerStr(name);
       if (!seen) names.push_back(name);
@@ -357,47 +360,47 @@ std::vector<std::string> UserBlockNames() {
 // shared text file is in its BLOCKS section.
 void DefineUserBlocks(const std::vector<std::string>& names) {
   for (const std::string& name : names) {
-    if (Broken) return;
-    if (IsDefined(name)) continue;
+    if (cadrun.Broken) return;
+    if (IsDefinedBlock(name)) continue;
     // The block is drawn in its own coordinates; the drawing's state is left as it was.
-    const long double ox = cad8var.OriginX, oy = cad8var.OriginY;
-    const long double th = cad8var.TextHeight, tw = cad8var.TextWidthFactor, ta = cad8var.TextAngle,
-                      to = cad8var.TextObliqueAngle;
-    const std::string layer = cad8var.CurrentLayerName;
-    const bool section = cad8var.BlocksSection;
+    const long double ox = cadrun.OriginX, oy = cadrun.OriginY;
+    const long double th = cadrun.TextHeight, tw = cadrun.TextWidthFactor, ta = cadrun.TextAngle,
+                      to = cadrun.TextObliqueAngle;
+    const std::string layer = cadrun.CurrentLayerName;
+    const bool section = cadrun.BlocksSection;
     const bool flag = kwenvar.ErrorFlag;
     CadSetOrigin(0.0L, 0.0L);
     DxfSelectLayer(0);
-    cad8var.BlocksSection = true;
+    cadrun.BlocksSection = true;
     kwenvar.ErrorFlag = false;
-    DefinedBlocks.push_back(LowerStr(name));
+    cadrun.DefinedBlocks.push_back(LowerStr(name));
     DxfBlock(name);
     CheckShareFile();
-    if (!Broken) {
-      kwencad.BlockDepth = 0;
+    if (!cadrun.Broken) {
+      cadrun.BlockDepth = 0;
       RestoreTransform({0.0L, 0.0L, 0.0L, 1.0L, 1.0L});
       ReadBlock(name, 0.0L, 0.0L, 0.0L, 1.0L, 1.0L);
     }
-    if (!Broken) {
+    if (!cadrun.Broken) {
       DxfEndBlock();
       CheckShareFile();
     }
-    if (Broken) return;
+    if (cadrun.Broken) return;
     CadSetOrigin(ox, oy);
-    cad8var.TextHeight = th;
-    cad8var.TextWidthFactor = tw;
-    cad8var.TextAngle = ta;
-    cad8var.TextObliqueAngle = to;
-    cad8var.CurrentLayerName = layer;
-    cad8var.BlocksSection = section;
+    cadrun.TextHeight = th;
+    cadrun.TextWidthFactor = tw;
+    cadrun.TextAngle = ta;
+    cadrun.TextObliqueAngle = to;
+    cadrun.CurrentLayerName = layer;
+    cadrun.BlocksSection = section;
     kwenvar.ErrorFlag = flag;
   }
 }
 
-// Whether the kernel, rather than a writer, handles blocks of the current code.
-bool WriterBlocks() {
-  CadWriter* w = Writer();
-  return w != nullptr && WriterOpen && !w->blocksAsFiles();
+// The run's writer when it keeps blocks itself (not in block files).
+CadWriter* BlockWriter() {
+  CadWriter* w = Output();
+  return w != nullptr && !w->blocksAsFiles() && w == RunWriter() ? w : nullptr;
 }
 
 }  // namespace
@@ -450,22 +453,16 @@ void CadPageSetup(long double xmin, long double ymin, long double xmax, long dou
       AskLength("H\x94he", height, 0.0L, 1000.0L);
       kwenvar.ErrorFlag = false;
     }
-    CadPageLimits& p = kwencad.PageLimits;
+    CadPageLimits& p = cadrun.PageLimits;
     p.xmin = xmin;
     p.xmax = xmax;
     p.ymin = ymin;
     p.ymax = ymax;
     p.width = xmax - xmin;
     p.height = ymax - ymin;
-    if (cc == 1 || cc == 4) {
-      if (ShareFileOpen) DxfHeader(xmin, ymin, xmax, ymax);
-      CheckShareFile();
-    } else if (cc == 3) {
-      GraphHeader(xmin, ymin, xmax, ymax);
-    } else if (CadWriter* w = Writer(); w && WriterOpen) {
+    if (CadWriter* w = RunWriter(); w && (cadrun.WriterOpen || w != Writer()))
       ToWriter(*w, [&](CadWriter& o) { o.pageSetup(xmin, ymin, xmax, ymax, height); });
-    }
-    if (Broken) return;
+    if (cadrun.Broken) return;
     if (wprinvar.PrintBorder) {
       if (cc == 3) {
         CadSetColor(19);
@@ -473,7 +470,7 @@ void CadPageSetup(long double xmin, long double ymin, long double xmax, long dou
       } else if (cc == 4) {
         // Entities belong in the ENTITIES section: the border waits for it. Layer and current point
         // are left as the border leaves them, as on the screen.
-        BorderPending = true;
+        cadrun.BorderPending = true;
         CadSetColor(19);
         CadMoveTo(xmin, ymin);
       }
@@ -497,26 +494,16 @@ void CadPageSetupDefault() { CadPageSetup(0.0L, 0.0L, 160.0L, 120.0L, 0.0L); }
 
 void CadWriteTables(int32_t level) {
   Guarded([&] {
-    const uint16_t cc = cad8var.CadCode;
-    if (cc == 1 || cc == 4) {
-      if (ShareFileOpen) DxfTables();
-      CheckShareFile();
-    } else if (WriterBlocks()) {
-      ToWriter(*Writer(), [&](CadWriter& o) { o.writeTables(level); });
-    }
+    if (CadWriter* w = BlockWriter()) ToWriter(*w, [&](CadWriter& o) { o.writeTables(level); });
   });
 }
 
 void CadBeginBlocks() {
   Guarded([&] {
-    cad8var.BlocksSection = true;
-    const uint16_t cc = cad8var.CadCode;
-    if (cc == 1 || cc == 4) {
-      BlocksWritten = true;
-      if (ShareFileOpen) DxfBeginBlocks();
-      CheckShareFile();
-    } else if (WriterBlocks()) {
-      ToWriter(*Writer(), [&](CadWriter& o) { o.beginBlocks(); });
+    cadrun.BlocksSection = true;
+    if (CadWriter* w = BlockWriter()) {
+      cadrun.BlocksWritten = true;
+      ToWriter(*w, [&](CadWriter& o) { o.beginBlocks(); });
     }
   });
 }
@@ -524,19 +511,14 @@ void CadBeginBlocks() {
 void CadBeginBlock(const std::string& name) {
   if (kwenvar.ErrorFlag) return;
   Guarded([&] {
-    const uint16_t cc = cad8var.CadCode;
-    BlockOpen = true;
-    if (cc == 1 || cc == 4) {
-      DefinedBlocks.push_back(LowerStr(name));
-      if (ShareFileOpen) DxfBlock(name);
-      CheckShareFile();
-    } else if (BlockFileCodes()) {
+    cadrun.BlockOpen = true;
+    if (BlockFileCodes()) {
       if (name.empty() || HasSeparator(name)) {
         Abandon("Ung\x81ltiger Blockname: " + name);
         return;
       }
       const std::string path = BlockTempFile(name);
-      DefinedBlocks.push_back(LowerStr(name));
+      cadrun.DefinedBlocks.push_back(LowerStr(name));
       ShareTextFile.Assign(path);
       if (!ShareTextFile.Rewrite()) {
         Abandon("Datei " + TrimStr(path) + " kann nicht angelegt werden");
@@ -546,33 +528,31 @@ void CadBeginBlock(const std::string& name) {
       DxfGroupCode(kMarkerCode);
       DxfValueStr(kMarkerText);
       CheckShareFile();
-    } else if (WriterBlocks()) {
-      ToWriter(*Writer(), [&](CadWriter& o) { o.beginBlock(name); });
+    } else if (CadWriter* w = BlockWriter()) {
+      // DXF compares block names without case.
+      if (w == RunWriter() && w != Writer()) cadrun.DefinedBlocks.push_back(LowerStr(name));
+      ToWriter(*w, [&](CadWriter& o) { o.beginBlock(name); });
     }
   });
 }
 
 void CadEndBlock() {
-  if (Broken) return;
-  const uint16_t cc = cad8var.CadCode;
+  if (cadrun.Broken) return;
   // A step of the block's drawing that failed ends the block all the same: the flag is cleared and
   // the block closed, so that the file stays well formed.
   kwenvar.ErrorFlag = false;
-  if (!BlockOpen) return;
-  BlockOpen = false;
+  if (!cadrun.BlockOpen) return;
+  cadrun.BlockOpen = false;
   Guarded([&] {
-    if (cc == 1 || cc == 4) {
-      if (ShareFileOpen) DxfEndBlock();
-      CheckShareFile();
-    } else if (BlockFileCodes()) {
-      if (!ShareFileOpen) return;
+    if (BlockFileCodes()) {
+      if (!cadrun.ShareFileOpen) return;
       const std::string path = ShareTextFile.Name();
       const bool failed = ShareTextFile.Failed();
       DxfClose();
-      ShareFileOpen = false;
+      cadrun.ShareFileOpen = false;
       if (failed || kwenvar.ErrorFlag) Abandon("Fehler beim Schreiben der Datei " + TrimStr(path));
-    } else if (WriterBlocks()) {
-      ToWriter(*Writer(), [&](CadWriter& o) { o.endBlock(); });
+    } else if (CadWriter* w = BlockWriter()) {
+      ToWriter(*w, [&](CadWriter& o) { o.endBlock(); });
     }
   });
 }
@@ -580,60 +560,50 @@ void CadEndBlock() {
 void CadEndSection() {
   Guarded([&] {
     const uint16_t cc = cad8var.CadCode;
-    if (cc == 4 && cad8var.BlocksSection && ShareFileOpen) DefineUserBlocks(UserBlockNames());
-    if (Broken) return;
-    cad8var.BlocksSection = false;
-    if (cc == 1 || cc == 4) {
-      if (ShareFileOpen) DxfEndSection();
-      CheckShareFile();
-    }
+    if (cc == 4 && cadrun.BlocksSection && cadrun.ShareFileOpen) DefineUserBlocks(UserBlockNames());
+    if (cadrun.Broken) return;
+    cadrun.BlocksSection = false;
+    if (CadWriter* w = BlockWriter()) ToWriter(*w, [&](CadWriter& o) { o.endSection(); });
   });
 }
 
 void CadBeginEntities() {
   Guarded([&] {
     const uint16_t cc = cad8var.CadCode;
-    if (cc == 4 && !BlocksWritten && ShareFileOpen) {
+    if (cc == 4 && !cadrun.BlocksWritten && cadrun.ShareFileOpen) {
       // A drawing without blocks: the user's blocks get a BLOCKS section of their own.
       const std::vector<std::string> names = UserBlockNames();
       if (!names.empty()) {
-        BlocksWritten = true;
+        cadrun.BlocksWritten = true;
         DxfBeginBlocks();
         CheckShareFile();
-        if (!Broken) DefineUserBlocks(names);
-        if (Broken) return;
+        if (!cadrun.Broken) DefineUserBlocks(names);
+        if (cadrun.Broken) return;
         DxfEndSection();
         CheckShareFile();
-        if (Broken) return;
+        if (cadrun.Broken) return;
       }
     }
-    if (cc == 1 || cc == 4) {
-      if (ShareFileOpen) DxfBeginEntities();
-      CheckShareFile();
-    } else if (cc == 3) {
-      GraphClearViewPort();
-      GraphSetLineStyle(0);
-    } else if (WriterBlocks()) {
-      ToWriter(*Writer(), [&](CadWriter& o) { o.beginEntities(); });
-    }
-    if (Broken) return;
-    const CadPageLimits& p = kwencad.PageLimits;
-    if (BorderPending) {
+    if (CadWriter* w = RunWriter(); w && (cadrun.WriterOpen || w != Writer()))
+      ToWriter(*w, [&](CadWriter& o) { o.beginEntities(); });
+    if (cadrun.Broken) return;
+    const CadPageLimits& p = cadrun.PageLimits;
+    if (cadrun.BorderPending) {
       // Drawn now, in the state the page set-up left; what the caller chose since stays in force.
-      BorderPending = false;
-      const std::string layer = cad8var.CurrentLayerName;
-      const long double cx = cad8var.CurX, cy = cad8var.CurY;
+      cadrun.BorderPending = false;
+      const std::string layer = cadrun.CurrentLayerName;
+      const long double cx = cadrun.CurX, cy = cadrun.CurY;
       CadSetColor(19);
       CadRectangle(p.xmin, p.ymin, p.xmax, p.ymax);
-      cad8var.CurrentLayerName = layer;
+      cadrun.CurrentLayerName = layer;
       CadMoveTo(cx, cy);
-      if (Broken) return;
+      if (cadrun.Broken) return;
     }
     if (wprinvar.SheetFormat == 2 || wprinvar.SheetFormat == 3) return;
     if (cc != 3 && cc != 4) return;
     // The plot program's work file inserts only the logos it defines.
     const auto present = [cc](const char* name) {
-      return cc == 4 ? IsDefined(name) : !FindBlockFile(name).empty();
+      return cc == 4 ? IsDefinedBlock(name) : !FindBlockFile(name).empty();
     };
     if (present("LOGO_2"))
       CadInsertBlock("LOGO_2", p.xmin + 0.91L * p.width, p.ymin + 0.01L * p.height, 0.0L, p.width / 480.0L,
@@ -649,28 +619,22 @@ void CadBeginEntities() {
 void CadInsertBlock(const std::string& name, long double x, long double y, long double angle, long double sx,
                     long double sy) {
   Guarded([&] {
-    const uint16_t cc = cad8var.CadCode;
-    if (cc == 0 || cc > 6) return;
-    if (cc == 1 || cc == 4 || (cad8var.BlocksSection && BlockFileCodes())) {
-      // The plot program's work file inserts only blocks it defines (its own and the user's).
-      if (cc == 4 && !cad8var.BlocksSection && !IsDefined(name)) return;
-      if (ShareFileOpen) DxfInsert(name, x, y, angle, sx, sy);
-      CheckShareFile();
+    CadWriter* o = Output();
+    if (o != nullptr && !o->blocksAsFiles()) {
+      ToWriter(*o, [&](CadWriter& w) { w.insertBlock(name, x, y, angle, sx, sy); });
     } else if (BlockFileCodes()) {
-      kwencad.BlockDepth = 0;
+      cadrun.BlockDepth = 0;
       RestoreTransform({0.0L, 0.0L, 0.0L, 1.0L, 1.0L});
       // The block's entities reach the output through the primitives, which add the origin offset;
       // taken off here, the insertion lands where a DXF INSERT of the same call puts it.
-      ReadBlock(name, x - cad8var.OriginX, y - cad8var.OriginY, angle, sx, sy);
-    } else if (WriterBlocks()) {
-      ToWriter(*Writer(), [&](CadWriter& o) { o.insertBlock(name, x, y, angle, sx, sy); });
+      ReadBlock(name, x - cadrun.OriginX, y - cadrun.OriginY, angle, sx, sy);
     }
   });
 }
 
 void CadInsertBlockOffset(const std::string& name, long double x, long double y, long double angle,
                           long double sx, long double sy) {
-  CadInsertBlock(name, x + cad8var.OriginX, y + cad8var.OriginY, angle, sx, sy);
+  CadInsertBlock(name, x + cadrun.OriginX, y + cadrun.OriginY, angle, sx, sy);
 }
 
 void ReadBlockFile(const std::string& name, long double x, long double y, long double angle, long double sx,
@@ -688,14 +652,14 @@ void CadInsLine(long double x1, long double y1, long double x2, long double y2) 
 void CadInsCircle(long double x, long double y, long double r) {
   long double cx = 0, cy = 0;
   MapPoint(x, y, cx, cy);
-  CadCircle(cx, cy, r * kwencad.InsScaleX);
+  CadCircle(cx, cy, r * cadrun.InsScaleX);
 }
 
 void CadInsArc(long double x, long double y, long double a1, long double a2, long double r) {
   if (r == 0.0L) return;
   long double cx = 0, cy = 0;
   MapPoint(x, y, cx, cy);
-  CadArc(cx, cy, a1 + kwencad.InsAngle, a2 + kwencad.InsAngle, r * kwencad.InsScaleX);
+  CadArc(cx, cy, a1 + cadrun.InsAngle, a2 + cadrun.InsAngle, r * cadrun.InsScaleX);
 }
 
 void CadInsText(const std::string& text, long double x, long double y) {

@@ -9,48 +9,41 @@
 #include "foundation/kwenvar.h"
 #include "graphics/kwencad.h"
 
-namespace qorva::cadrun {
+namespace qorva::cadkernel {
 
-// True while the shared text file holds the output of the run (codes 1 and 4) or a block file
-// (codes 3 and 6, between CadBeginBlock and CadEndBlock).
-extern bool ShareFileOpen;
 // Drops the shared text file when it still holds the file the kernel opened through it (and not
 // something another module opened since).
 void DropShareFile();
 // Marks the shared text file, just opened, as the kernel's.
 void TakeShareFile();
-// True while the registered writer of the run's code has its file open.
-extern bool WriterOpen;
-// Set when a failure abandoned the run: every file of the run is closed and the primitives do
-// nothing until the next CadBeginOutput.
-extern bool Broken;
-// Between a CadBeginBlock that started a block and its CadEndBlock.
-extern bool BlockOpen;
-// Code 4 with PrintBorder: the border waits for the ENTITIES section.
-extern bool BorderPending;
-// Codes 1 and 4: a BLOCKS section was written, and the blocks it defines (lower case, as DXF
-// compares block names).
-extern bool BlocksWritten;
-extern std::vector<std::string> DefinedBlocks;
-
-// The writer of the current code (2, 5, 6), nullptr when none is registered.
+// Whether the run defined a block of that name (DefinedBlocks).
+bool IsDefinedBlock(const std::string& name);
+// The registered writer of the current code (2, 5, 6), nullptr when none is registered.
 CadWriter* Writer();
+// The writer of the current code: the kernel's own for 1, 3 and 4, else the registered one.
+CadWriter* RunWriter();
+// The writer the primitives go to now: the block file being written while a block-file output is
+// in its BLOCKS section, else the run's writer (a registered one only while its file is open).
+CadWriter* Output();
 // Codes whose blocks live in block files that every insertion reads back (screen, STL-like writers).
 bool BlockFileCodes();
-// Whether primitives go to the DXF writer now: codes 1 and 4, or a block file being written.
-bool ToDxf();
 
 // Closes and drops every file of the run, sets ErrorFlag and reports message once.
 void Abandon(const std::string& message);
 // After writing through the shared text file: abandons the run when a write has failed.
 void CheckShareFile();
-void WriterFailed();
+void WriterFailed(const CadWriter& w);
 // Runs a call of the run's writer; a failure it reports (ErrorFlag raised, or failed()) abandons the run.
 template <typename F>
 void ToWriter(CadWriter& w, F&& f) {
+  // The flag is cleared for the call: a failure of the writer must not hide behind a flag that a
+  // step of the caller had raised before.
   const bool before = kwenvar.ErrorFlag;
+  kwenvar.ErrorFlag = false;
   f(w);
-  if ((!before && kwenvar.ErrorFlag) || w.failed()) WriterFailed();
+  const bool failed = kwenvar.ErrorFlag || w.failed();
+  kwenvar.ErrorFlag = before || kwenvar.ErrorFlag;
+  if (failed) WriterFailed(w);
 }
 // The message of an exception that reached a kernel entry point.
 std::string ExceptionText(const std::exception_ptr& e);
@@ -58,7 +51,7 @@ std::string ExceptionText(const std::exception_ptr& e);
 // Runs f unless the run is broken; anything f throws abandons the run instead of reaching the caller.
 template <typename F>
 void Guarded(F&& f) {
-  if (Broken) return;
+  if (cadrun.Broken) return;
   try {
     f();
   } catch (...) {
@@ -66,4 +59,4 @@ void Guarded(F&& f) {
   }
 }
 
-}  // namespace qorva::cadrun
+}  // namespace qorva::cadkernel

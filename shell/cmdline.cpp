@@ -2,6 +2,7 @@
 #include "shell/cmdline.h"
 
 #include "foundation/kwenvar.h"
+#include "graphics/kwencad.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
 
@@ -17,7 +18,7 @@ bool IsCadSwitch(const std::string& s) {
 }
 
 // The CAD file kinds a view can be written to without anyone watching: DXF, IGES, TXT, STL.
-bool IsFileCadDevice(int32_t i) { return i == 1 || i == 2 || i == 5 || i == 6; }
+bool IsFileCadDevice(int32_t i) { return i >= 0 && i < CadOutputCount && CadFileOutput(static_cast<uint16_t>(i)); }
 
 }  // namespace
 

@@ -102,13 +102,7 @@ bool UsableFolder(const std::string& dir) {
 }
 
 const char* CadExtension(int32_t device) {
-  switch (device) {
-    case 1: return "dxf";
-    case 2: return "igs";
-    case 5: return "txt";
-    case 6: return "stl";
-    default: return "";
-  }
+  return device >= 0 && device < CadOutputCount ? CadOutputInfo(static_cast<uint16_t>(device)).extension : "";
 }
 
 // A name without extension in its file-name part means the data file of that name in the current

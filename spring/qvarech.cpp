@@ -45,12 +45,6 @@ bool DimensionOk(const char* name, long double v) {
   return true;
 }
 
-bool AllFinite(std::initializer_list<long double> values) {
-  for (long double v : values)
-    if (!std::isfinite(v)) return false;
-  return true;
-}
-
 }  // namespace
 
 void CalcSpring() {

@@ -212,8 +212,8 @@ TEST_F(SettingsTest, CadLayers) {
   EXPECT_TRUE(cad8var.ExecCadFile);
   EXPECT_TRUE(cad8var.PolyArcToLines);
   EXPECT_FALSE(cad8var.DwgNoLogo);
-  EXPECT_EQ(cad8var.CadFileName, std::string(59, ' '));
-  EXPECT_EQ(cad8var.TextHeight, 5.0L);
+  EXPECT_EQ(cadrun.CadFileName, std::string(59, ' '));
+  EXPECT_EQ(cadrun.TextHeight, 5.0L);
 }
 
 TEST_F(SettingsTest, ResetVentrixAndColorLayersResetsOnlyThose) {

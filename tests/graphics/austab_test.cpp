@@ -19,7 +19,7 @@ class TableWriter : public RecordingWriter {
   TableWriter() : RecordingWriter("txt", false) {}
   void text(const std::string& t, long double x, long double y) override {
     RecordingWriter::text(t, x, y);
-    heights.push_back(cad8var.TextHeight);
+    heights.push_back(cadrun.TextHeight);
   }
   std::vector<long double> heights;
 };

@@ -113,7 +113,7 @@ TEST_F(CadDimScreenTest, ArrowHasTipAtThePointAndExtendsInItsDirection) {
   };
   for (const Case& c : {Case{0, 1}, Case{90, 1}, Case{180, 2}, Case{270, 1}, Case{30, 2.5L}, Case{-135, 1}}) {
     kwengraf.DisplayList.clear();
-    cad8var.DimScale = c.ds;
+    cadrun.DimScale = c.ds;
     CadArrow(10, 20, c.angle);
     auto all = arrows();
     ASSERT_EQ(all.size(), 1u);
@@ -160,7 +160,7 @@ class CadDimLineTest : public CadDimScreenTest, public ::testing::WithParamInter
 
 TEST_P(CadDimLineTest, ArrowsTextAndStyle) {
   const DimCase& c = GetParam();
-  cad8var.DimScale = c.ds;
+  cadrun.DimScale = c.ds;
   if (c.vertical) {
     CadDimVert("12.5", c.upperTol, "", c.a, c.b, c.at);
   } else {
@@ -201,9 +201,9 @@ TEST_P(CadDimLineTest, ArrowsTextAndStyle) {
   const long double angle = c.vertical ? 90.0L : 0.0L;
   EXPECT_NEAR(styles[0].f[1], 3.5L * c.ds, Eps);
   EXPECT_NEAR(styles[0].angle, angle, Eps);
-  EXPECT_NEAR(cad8var.TextHeight, 2.5L * c.ds, Eps);
-  EXPECT_NEAR(cad8var.TextWidthFactor, 1.8L / 2.5L, Eps);
-  EXPECT_NEAR(cad8var.TextAngle, angle, Eps);
+  EXPECT_NEAR(cadrun.TextHeight, 2.5L * c.ds, Eps);
+  EXPECT_NEAR(cadrun.TextWidthFactor, 1.8L / 2.5L, Eps);
+  EXPECT_NEAR(cadrun.TextAngle, angle, Eps);
 }
 
 // Text widths on the screen (GraphTextWidth 0.8, CadTextWidth 1): "12.5" is 4 x 2.5 x 0.8 x 1.2 = 9.6 DS
@@ -233,7 +233,7 @@ TEST_F(CadDimScreenTest, ExtensionLinesEndOneScaleBeyondTheDimensionLine) {
   for (const Case& c : {Case{false, 30, 5, 10, 8}, Case{false, 5, 30, 10, 12}, Case{false, 10, 30, 10, 12},
                         Case{true, 30, 5, 10, 8}, Case{true, 5, 30, 10, 12}, Case{true, 10, -30, 10, 12}}) {
     kwengraf.DisplayList.clear();
-    cad8var.DimScale = 2;
+    cadrun.DimScale = 2;
     if (c.vertical) {
       CadDimVertExt("40", "", "", c.p1, 0, c.p2, 40, c.dim);
     } else {
@@ -259,7 +259,7 @@ TEST_F(CadDimScreenTest, ExtensionLinesEndOneScaleBeyondTheDimensionLine) {
 TEST_F(CadDimScreenTest, TinyDimensionFactorNeverShrinksArrowsToNothing) {
   cad8var.DimensionFactor = 0.01L;
   CadSetDimScale(0.5L);
-  EXPECT_EQ(cad8var.DimScale, 1.0L);
+  EXPECT_EQ(cadrun.DimScale, 1.0L);
   CadArrow(0, 0, 0);
   auto all = arrows();
   ASSERT_EQ(all.size(), 1u);

@@ -110,13 +110,13 @@ void WriteSampleDrawing() {
   DxfSelectLayer(2);
   DxfInsert("feder", 100, 50.25L, 90, 2, 0.5L);
   DxfSelectLayer(3);
-  cad8var.TextHeight = 3.5L;
-  cad8var.TextWidthFactor = 0.7142857L;
-  cad8var.TextAngle = 90;
-  cad8var.TextObliqueAngle = 15;
+  cadrun.TextHeight = 3.5L;
+  cadrun.TextWidthFactor = 0.7142857L;
+  cadrun.TextAngle = 90;
+  cadrun.TextObliqueAngle = 15;
   DxfText(kUmlautText, 20, 30);
-  cad8var.TextAngle = 0;
-  cad8var.TextObliqueAngle = 0;
+  cadrun.TextAngle = 0;
+  cadrun.TextObliqueAngle = 0;
   DxfText(kBrokenText, 20, 40.125L);
   DxfSelectLayer(7);
   DxfSolid(10, 10, 20, 10, 10, 15, 20, 15);
@@ -244,7 +244,7 @@ TEST_F(CadDxfTest, LayerOfEachColour) {
                                                     {5, "STRICH"}, {6, "6"},  {15, "15"},    {31, "31"}};
   for (const auto& [n, name] : cases) {
     DxfSelectLayer(n);
-    EXPECT_EQ(cad8var.CurrentLayerName, name) << n;
+    EXPECT_EQ(cadrun.CurrentLayerName, name) << n;
   }
 }
 

@@ -97,7 +97,7 @@ class CadstlTest : public KernelTest {
     wkwenvar.CadBatchMode = false;
     CadPageSetup(0, 0, 200, 150, 0);
     wkwenvar.CadBatchMode = true;
-    ASSERT_TRUE(cadtest::Near(cad8var.StlHeight, height));
+    ASSERT_TRUE(cadtest::Near(cadrun.StlHeight, height));
   }
 };
 

@@ -101,13 +101,12 @@ TEST_F(CadtxtTest, DrawingWithBlockMatchesGolden) {
 TEST_F(CadtxtTest, WholeNumbersAreRightAlignedAndTextsStayOneField) {
   cad8var.CadDecimals = 0;
   wkwenvar.CadTextMode = 3;  // transliterated
-  CadBeginOutput(5);
-  CadPageSetupDefault();
-  CadBeginEntities();
-  CadLine(5, -3, 12.4L, -0.4L);
-  // A TAB inside a text would make a record of five fields.
-  CadText("F = 20 N\tbei 80 \xF8" "C", 2, 1);
-  CadEndOutput();
+  OutputRun(5, [&] {
+    CadBeginEntities();
+    CadLine(5, -3, 12.4L, -0.4L);
+    // A TAB inside a text would make a record of five fields.
+    CadText("F = 20 N\tbei 80 \xF8" "C", 2, 1);
+  });
   EXPECT_FALSE(kwenvar.ErrorFlag);
   ExpectGolden("cadtxt_whole.txt");
 }
@@ -115,12 +114,11 @@ TEST_F(CadtxtTest, WholeNumbersAreRightAlignedAndTextsStayOneField) {
 TEST_F(CadtxtTest, DecimalCommaSetting) {
   cad8var.CadDecimals = 2;
   wkwenvar.CadTxtDecimal = 2;
-  CadBeginOutput(5);
-  CadPageSetupDefault();
-  CadBeginEntities();
-  CadCircle(1.5L, -2.25L, 0.376L);
-  CadArc(1.5L, -2.25L, 10, 20, 0.376L);
-  CadEndOutput();
+  OutputRun(5, [&] {
+    CadBeginEntities();
+    CadCircle(1.5L, -2.25L, 0.376L);
+    CadArc(1.5L, -2.25L, 10, 20, 0.376L);
+  });
   EXPECT_FALSE(kwenvar.ErrorFlag);
   ExpectGolden("cadtxt_comma.txt");
 }
@@ -171,7 +169,7 @@ TEST_F(CadtxtTest, ColourSetsTheLayerName) {
   const std::pair<int32_t, const char*> cases[] = {{0, "0"}, {3, "MASS"}, {17, "17"}, {47, "31"}};
   for (const auto& [n, name] : cases) {
     CadSetColor(n);
-    EXPECT_EQ(cad8var.CurrentLayerName, name) << n;
+    EXPECT_EQ(cadrun.CurrentLayerName, name) << n;
   }
   CadEndOutput();
   EXPECT_EQ(OutputLines(), std::vector<std::string>{"EOF"});  // no record carries a layer

@@ -27,7 +27,7 @@ class DiagramWriter : public RecordingWriter {
   DiagramWriter() : RecordingWriter("txt", false) {}
   void text(const std::string& t, long double x, long double y) override {
     RecordingWriter::text(t, x, y);
-    heights.push_back(cad8var.TextHeight);
+    heights.push_back(cadrun.TextHeight);
   }
   std::vector<long double> heights;
 };
@@ -312,7 +312,7 @@ TEST_F(DiagramTest, PointsThatAreNoNumberAreNotDrawn) {
   DiagramWriter& w = Open();
   UnitArea();
   DiagramMoveTo(nan, 10);
-  EXPECT_TRUE(std::isfinite(cad8var.CurX)) << "the current point stays where it was";
+  EXPECT_TRUE(std::isfinite(cadrun.CurX)) << "the current point stays where it was";
   DiagramCircle(10, inf, 5);
   DiagramCircle(10, 10, nan);
   DiagramMarker(nan, 10, 1);

@@ -343,12 +343,11 @@ TEST(IgesValues, PiecesBreakOutsideStrings) {
 // ---- Files through the kernel ----
 
 TEST_F(IgesTest, FirstLineCircleAndGlobalSection) {
-  CadBeginOutput(2);
-  CadPageSetup(0, 0, 420, 297, 0);
-  CadSetColor(0);
-  CadLine(0, 0, 10, 5);
-  CadCircle(10, 10, 5);
-  CadEndOutput();
+  OutputRun(2, [&] {
+    CadSetColor(0);
+    CadLine(0, 0, 10, 5);
+    CadCircle(10, 10, 5);
+  }, 420, 297);
   ASSERT_FALSE(kwenvar.ErrorFlag);
   const std::string bytes = test::readFile(Output());
   std::vector<std::string> lines;
@@ -380,18 +379,17 @@ TEST_F(IgesTest, FirstLineCircleAndGlobalSection) {
 
 TEST_F(IgesTest, EveryRealKeepsItsPointUnderADecimalComma) {
   utilstr.DecimalMark = ',';
-  CadBeginOutput(2);
-  CadPageSetup(0, 0, 160.5L, 120, 0);
-  CadBeginBlocks();
-  CadBeginBlock("B");
-  CadLine(0.5L, 1.25L, 2, 3);
-  CadEndBlock();
-  CadEndSection();
-  CadBeginEntities();
-  CadInsertBlock("B", 10.5L, 20, 30, 1, 1);
-  CadTextStyle(1, 90, 2.5L, 0);
-  CadText("x", 1.5L, 2);
-  CadEndOutput();
+  OutputRun(2, [&] {
+    CadBeginBlocks();
+    CadBeginBlock("B");
+    CadLine(0.5L, 1.25L, 2, 3);
+    CadEndBlock();
+    CadEndSection();
+    CadBeginEntities();
+    CadInsertBlock("B", 10.5L, 20, 30, 1, 1);
+    CadTextStyle(1, 90, 2.5L, 0);
+    CadText("x", 1.5L, 2);
+  }, 160.5L, 120);
   ASSERT_FALSE(kwenvar.ErrorFlag);
   const IgesFile f = ReadIges(Output());
   ASSERT_TRUE(f.problems.empty()) << Problems(f);
@@ -413,10 +411,9 @@ TEST_F(IgesTest, EveryRealKeepsItsPointUnderADecimalComma) {
 
 TEST_F(IgesTest, LongFileNameIsShortenedInTheGlobalSection) {
   kwenvar.CurrentFileName = (dir / std::string("abcdefghijklm0123456789012_nopqrstuvwxyz")).string();
-  CadBeginOutput(2);
-  CadPageSetup(0, 0, 160, 120, 0);
-  CadLine(0, 0, 1, 1);
-  CadEndOutput();
+  OutputRun(2, [&] {
+    CadLine(0, 0, 1, 1);
+  });
   ASSERT_FALSE(kwenvar.ErrorFlag);
   const IgesFile f = ReadIges(dir / "abcdefghijklm0123456789012_nopqrstuvwxyz.igs");
   ASSERT_TRUE(f.problems.empty()) << Problems(f);
@@ -430,23 +427,22 @@ TEST_F(IgesTest, LongFileNameIsShortenedInTheGlobalSection) {
 }
 
 TEST_F(IgesTest, SubfiguresInstancesAndPointers) {
-  CadBeginOutput(2);
-  CadPageSetup(0, 0, 160, 120, 0);
-  CadBeginBlocks();
-  CadBeginBlock("VIELE");
-  for (int i = 0; i < 25; ++i) CadLine(i, 0, i, 10);
-  CadEndBlock();
-  CadBeginBlock("LEER");
-  CadEndBlock();
-  CadEndSection();
-  CadBeginEntities();
-  CadInsertBlock("VIELE", 50, 60, 90, 1, 1);
-  CadLine(1, 2, 3, 4);  // after a rotated insertion
-  CadInsertBlock("VIELE", 10, 20, 0, 2.5, 2.5);
-  CadInsertBlock("VIELE", 10, 20, 30, 2.5, 2.5);  // the same scaled copy, rotated
-  CadInsertBlock("viele", 0, 0, 0, 1, 1);          // letter case counts
-  CadInsertBlock("LEER", 5, 5, 0, 1, 1);
-  CadEndOutput();
+  OutputRun(2, [&] {
+    CadBeginBlocks();
+    CadBeginBlock("VIELE");
+    for (int i = 0; i < 25; ++i) CadLine(i, 0, i, 10);
+    CadEndBlock();
+    CadBeginBlock("LEER");
+    CadEndBlock();
+    CadEndSection();
+    CadBeginEntities();
+    CadInsertBlock("VIELE", 50, 60, 90, 1, 1);
+    CadLine(1, 2, 3, 4);  // after a rotated insertion
+    CadInsertBlock("VIELE", 10, 20, 0, 2.5, 2.5);
+    CadInsertBlock("VIELE", 10, 20, 30, 2.5, 2.5);  // the same scaled copy, rotated
+    CadInsertBlock("viele", 0, 0, 0, 1, 1);          // letter case counts
+    CadInsertBlock("LEER", 5, 5, 0, 1, 1);
+  });
   ASSERT_FALSE(kwenvar.ErrorFlag);
   EXPECT_TRUE(HasErrorMsg("Blockname viele not found !"));
   EXPECT_FALSE(HasErrorMsg("Blockname LEER not found !"));
@@ -500,17 +496,16 @@ TEST_F(IgesTest, SubfiguresInstancesAndPointers) {
 }
 
 TEST_F(IgesTest, MirroredAndUnequalScales) {
-  CadBeginOutput(2);
-  CadPageSetup(0, 0, 160, 120, 0);
-  CadBeginBlocks();
-  CadBeginBlock("B");
-  CadArc(0, 0, 0, 90, 10);
-  CadEndBlock();
-  CadEndSection();
-  CadBeginEntities();
-  CadInsertBlock("B", 0, 0, 0, -1, 1);  // mirrored about the y axis
-  CadInsertBlock("B", 0, 0, 0, 2, 1);   // stretched along x
-  CadEndOutput();
+  OutputRun(2, [&] {
+    CadBeginBlocks();
+    CadBeginBlock("B");
+    CadArc(0, 0, 0, 90, 10);
+    CadEndBlock();
+    CadEndSection();
+    CadBeginEntities();
+    CadInsertBlock("B", 0, 0, 0, -1, 1);  // mirrored about the y axis
+    CadInsertBlock("B", 0, 0, 0, 2, 1);   // stretched along x
+  });
   ASSERT_FALSE(kwenvar.ErrorFlag);
   const IgesFile f = ReadIges(Output());
   ASSERT_TRUE(f.problems.empty()) << Problems(f);
@@ -535,22 +530,20 @@ TEST_F(IgesTest, MirroredAndUnequalScales) {
 }
 
 TEST_F(IgesTest, BlocksOfAnEarlierFileAreNotFound) {
-  CadBeginOutput(2);
-  CadPageSetup(0, 0, 160, 120, 0);
-  CadBeginBlocks();
-  CadBeginBlock("ALT");
-  CadLine(0, 0, 1, 1);
-  CadEndBlock();
-  CadEndSection();
-  CadBeginEntities();
-  CadEndOutput();
+  OutputRun(2, [&] {
+    CadBeginBlocks();
+    CadBeginBlock("ALT");
+    CadLine(0, 0, 1, 1);
+    CadEndBlock();
+    CadEndSection();
+    CadBeginEntities();
+  });
   ASSERT_FALSE(kwenvar.ErrorFlag);
-  CadBeginOutput(2);
-  CadPageSetup(0, 0, 160, 120, 0);
-  CadBeginEntities();
-  CadLine(0, 0, 1, 1);
-  CadInsertBlock("ALT", 1, 1, 0, 1, 1);
-  CadEndOutput();
+  OutputRun(2, [&] {
+    CadBeginEntities();
+    CadLine(0, 0, 1, 1);
+    CadInsertBlock("ALT", 1, 1, 0, 1, 1);
+  });
   ASSERT_FALSE(kwenvar.ErrorFlag);
   EXPECT_TRUE(HasErrorMsg("Blockname ALT not found !"));
   const IgesFile f = ReadIges(Output());
@@ -559,18 +552,17 @@ TEST_F(IgesTest, BlocksOfAnEarlierFileAreNotFound) {
 }
 
 TEST_F(IgesTest, ABlockInsertingItselfIsWrittenOnceAtEveryScale) {
-  CadBeginOutput(2);
-  CadPageSetup(0, 0, 160, 120, 0);
-  CadBeginBlocks();
-  CadBeginBlock("SELBST");
-  CadLine(0, 0, 10, 0);
-  CadInsertBlock("SELBST", 5, 5, 0, 0.5L, 0.5L);  // not yet defined: left out
-  CadEndBlock();
-  CadEndSection();
-  CadBeginEntities();
-  CadInsertBlock("SELBST", 0, 0, 0, 3, 3);
-  CadInsertBlock("SELBST", 0, 0, 0, 1, 1);
-  CadEndOutput();
+  OutputRun(2, [&] {
+    CadBeginBlocks();
+    CadBeginBlock("SELBST");
+    CadLine(0, 0, 10, 0);
+    CadInsertBlock("SELBST", 5, 5, 0, 0.5L, 0.5L);  // not yet defined: left out
+    CadEndBlock();
+    CadEndSection();
+    CadBeginEntities();
+    CadInsertBlock("SELBST", 0, 0, 0, 3, 3);
+    CadInsertBlock("SELBST", 0, 0, 0, 1, 1);
+  });
   ASSERT_FALSE(kwenvar.ErrorFlag);
   EXPECT_TRUE(HasErrorMsg("Blockname SELBST not found !"));
   const IgesFile f = ReadIges(Output());
@@ -581,16 +573,15 @@ TEST_F(IgesTest, ABlockInsertingItselfIsWrittenOnceAtEveryScale) {
 }
 
 TEST_F(IgesTest, SubfigureBeyondTheTableSize) {
-  CadBeginOutput(2);
-  CadPageSetup(0, 0, 160, 120, 0);
-  CadBeginBlocks();
-  CadBeginBlock("GROSS");
-  for (int i = 0; i < 1200; ++i) CadLine(0, i, 1, i);
-  CadEndBlock();
-  CadEndSection();
-  CadBeginEntities();
-  CadInsertBlock("GROSS", 0, 0, 0, 1, 1);
-  CadEndOutput();
+  OutputRun(2, [&] {
+    CadBeginBlocks();
+    CadBeginBlock("GROSS");
+    for (int i = 0; i < 1200; ++i) CadLine(0, i, 1, i);
+    CadEndBlock();
+    CadEndSection();
+    CadBeginEntities();
+    CadInsertBlock("GROSS", 0, 0, 0, 1, 1);
+  });
   ASSERT_FALSE(kwenvar.ErrorFlag);
   const IgesFile f = ReadIges(Output());
   ASSERT_TRUE(f.problems.empty()) << Problems(f);
@@ -602,14 +593,13 @@ TEST_F(IgesTest, NotesKeepTheirStringsWhole) {
   const std::string shortText = "Federkraft F = 12,5 N bei s = 300 mm, Werkstoff X10CrNi";  // comma late in the piece
   std::string longText;
   for (int i = 0; i < 12; ++i) longText += "Wort " + std::to_string(i) + ", ";  // beyond one record
-  CadBeginOutput(2);
-  CadPageSetup(0, 0, 160, 120, 0);
-  CadTextStyle(1, 0, 3.5, 0);
-  CadText(shortText, 10, 20);
-  CadText(longText, 10, 30);
-  CadText("", 10, 40);
-  CadText("Zeile 1\r\nZeile 2\nZeile 3", 10, 50);  // a break would end the record in the middle
-  CadEndOutput();
+  OutputRun(2, [&] {
+    CadTextStyle(1, 0, 3.5, 0);
+    CadText(shortText, 10, 20);
+    CadText(longText, 10, 30);
+    CadText("", 10, 40);
+    CadText("Zeile 1\r\nZeile 2\nZeile 3", 10, 50);  // a break would end the record in the middle
+  });
   ASSERT_FALSE(kwenvar.ErrorFlag);
   const IgesFile f = ReadIges(Output());
   ASSERT_TRUE(f.problems.empty()) << Problems(f);
@@ -686,10 +676,9 @@ TEST_F(IgesTest, FailedWriteDropsEverything) {
   EXPECT_FALSE(Messages().empty());
   // The next run works again.
   kwenvar.ErrorFlag = false;
-  CadBeginOutput(2);
-  CadPageSetup(0, 0, 160, 120, 0);
-  CadLine(0, 0, 1, 1);
-  CadEndOutput();
+  OutputRun(2, [&] {
+    CadLine(0, 0, 1, 1);
+  });
   EXPECT_FALSE(kwenvar.ErrorFlag);
   EXPECT_TRUE(ReadIges(Output()).problems.empty());
 }
@@ -723,35 +712,34 @@ TEST_F(IgesTest, UnwritableFolderIsReportedWithoutLeftovers) {
 // ---- Read back by OpenCASCADE ----
 
 TEST_F(IgesTest, OpenCascadeReadsAKernelDrawing) {
-  CadBeginOutput(2);
-  CadPageSetup(0, 0, 297, 210, 0);
-  CadBeginBlocks();
-  CadBeginBlock("PFEIL");
-  CadLine(0, 0, 10, 0);
-  CadArc(0, 0, 0, 90, 5);
-  CadEndBlock();
-  CadBeginBlock("LEER");
-  CadEndBlock();
-  CadEndSection();
-  CadBeginEntities();
-  CadSetColor(1);
-  CadLine(0, 0, 100, 50);                // 1 edge
-  CadSetColor(18);
-  CadCircle(50, 50, 20);                 // 1
-  CadArc(50, 50, 30, 200, 10);           // 1
-  CadSetColor(13);                       // IGES colour 14
-  CadSolid(0, 0, 10, 0, 10, 10, 0, 10);  // 4, one wire
-  CadTextStyle(1, 30, 5, 0);
-  CadText("Konstantkraftfeder, Band 0,2 x 10", 20, 100);  // notes carry no geometry
   std::string longText;
   for (int i = 0; i < 12; ++i) longText += "Wort " + std::to_string(i) + ", ";
-  CadText(longText, 20, 90);  // its string continues over three records
-  CadInsertBlock("PFEIL", 150, 100, 45, 2, 2);  // 2, up to y 100 + 20 sin 45
-  CadInsertBlock("PFEIL", 200, 100, 0, 3, 3);   // 2, up to x 230 and y 115
-  CadInsertBlock("PFEIL", 120, 30, 0, 1, 1);    // 2
-  CadInsertBlock("LEER", 10, 10, 0, 1, 1);     // an empty definition: read without complaint, no shape
-  CadInsertBlock("LEER", 10, 10, 30, 2, 2);
-  CadEndOutput();
+  OutputRun(2, [&] {
+    CadBeginBlocks();
+    CadBeginBlock("PFEIL");
+    CadLine(0, 0, 10, 0);
+    CadArc(0, 0, 0, 90, 5);
+    CadEndBlock();
+    CadBeginBlock("LEER");
+    CadEndBlock();
+    CadEndSection();
+    CadBeginEntities();
+    CadSetColor(1);
+    CadLine(0, 0, 100, 50);                // 1 edge
+    CadSetColor(18);
+    CadCircle(50, 50, 20);                 // 1
+    CadArc(50, 50, 30, 200, 10);           // 1
+    CadSetColor(13);                       // IGES colour 14
+    CadSolid(0, 0, 10, 0, 10, 10, 0, 10);  // 4, one wire
+    CadTextStyle(1, 30, 5, 0);
+    CadText("Konstantkraftfeder, Band 0,2 x 10", 20, 100);  // notes carry no geometry
+    CadText(longText, 20, 90);  // its string continues over three records
+    CadInsertBlock("PFEIL", 150, 100, 45, 2, 2);  // 2, up to y 100 + 20 sin 45
+    CadInsertBlock("PFEIL", 200, 100, 0, 3, 3);   // 2, up to x 230 and y 115
+    CadInsertBlock("PFEIL", 120, 30, 0, 1, 1);    // 2
+    CadInsertBlock("LEER", 10, 10, 0, 1, 1);     // an empty definition: read without complaint, no shape
+    CadInsertBlock("LEER", 10, 10, 30, 2, 2);
+  }, 297, 210);
   ASSERT_FALSE(kwenvar.ErrorFlag);
   const IgesFile f = ReadIges(Output());
   ASSERT_TRUE(f.problems.empty()) << Problems(f);
@@ -783,18 +771,17 @@ TEST_F(IgesTest, OpenCascadeReadsAKernelDrawing) {
 TEST_F(IgesTest, NotesInsideABlockAreValidThoughOpenCascadeMakesNoShapeOfThem) {
   // The reader turns geometry into shapes; a note that is a subfigure member is the one thing it
   // reports it cannot turn (a note at the top level it leaves alone). The file check is clean.
-  CadBeginOutput(2);
-  CadPageSetup(0, 0, 160, 120, 0);
-  CadBeginBlocks();
-  CadBeginBlock("SCHILD");
-  CadLine(0, 0, 20, 0);
-  CadText("Federstahl", 0, 2);
-  CadEndBlock();
-  CadEndSection();
-  CadBeginEntities();
-  CadInsertBlock("SCHILD", 10, 10, 0, 1, 1);
-  CadInsertBlock("SCHILD", 10, 50, 0, 1, 1);
-  CadEndOutput();
+  OutputRun(2, [&] {
+    CadBeginBlocks();
+    CadBeginBlock("SCHILD");
+    CadLine(0, 0, 20, 0);
+    CadText("Federstahl", 0, 2);
+    CadEndBlock();
+    CadEndSection();
+    CadBeginEntities();
+    CadInsertBlock("SCHILD", 10, 10, 0, 1, 1);
+    CadInsertBlock("SCHILD", 10, 50, 0, 1, 1);
+  });
   ASSERT_FALSE(kwenvar.ErrorFlag);
   const IgesFile f = ReadIges(Output());
   ASSERT_TRUE(f.problems.empty()) << Problems(f);

@@ -159,6 +159,16 @@ class KernelTest : public ::testing::Test {
     return ref;
   }
 
+  // One output run: CadBeginOutput(code), the page 0..width x 0..height, what draw() draws, and
+  // CadEndOutput.
+  template <typename F>
+  void OutputRun(uint16_t code, F&& draw, long double width = 160.0L, long double height = 120.0L) {
+    CadBeginOutput(code);
+    CadPageSetup(0.0L, 0.0L, width, height, 0.0L);
+    draw();
+    CadEndOutput();
+  }
+
   // Messages shown (UTF-8 texts as the prompter saw them).
   std::vector<std::string> Messages() const {
     std::vector<std::string> m;

@@ -30,7 +30,7 @@ TEST_F(KwencadTest, WriterReceivesEveryPrimitiveWithTheOriginOffset) {
   kwenvar.CurrentFileName = (dir / "feder").string();
   CadBeginOutput(5);
   ASSERT_FALSE(kwenvar.ErrorFlag);
-  EXPECT_EQ(cad8var.CadFileName, (dir / "feder.txt").string());
+  EXPECT_EQ(cadrun.CadFileName, (dir / "feder.txt").string());
   CadSetOrigin(10, 20);
   CadLine(1, 2, 3, 4);
   CadCircle(5, 6, 7);
@@ -79,20 +79,26 @@ TEST_F(KwencadTest, CodeWithoutWriterIsRefusedWithAMessage) {
 }
 
 TEST_F(KwencadTest, FailedWriteAbandonsTheRunAndClosesTheWriter) {
-  RecordingWriter& w = Register(5, "txt", false);
-  wkwenvar.CadBatchMode = true;
-  cad8var.ExecCadFile = true;
-  kwenvar.CurrentFileName = (dir / "feder").string();
-  w.failAfterLines = 2;
-  CadBeginOutput(5);
-  for (int i = 0; i < 10; ++i) CadLine(0, 0, i, i);
-  CadEndOutput();
-  EXPECT_TRUE(kwenvar.ErrorFlag);
-  EXPECT_EQ(w.only("line").size(), 2u);
-  EXPECT_EQ(w.only("abandon").size(), 1u);
-  EXPECT_TRUE(w.only("close").empty());
-  EXPECT_EQ(Messages().size(), 1u);
-  EXPECT_TRUE(test::recordingLauncher().launched().empty());  // a failed file is not opened
+  // The writer's failure counts also when a step of the caller had raised the flag before it.
+  for (const bool flagBefore : {false, true}) {
+    SCOPED_TRACE(flagBefore);
+    SetUp();
+    RecordingWriter& w = Register(5, "txt", false);
+    wkwenvar.CadBatchMode = true;
+    cad8var.ExecCadFile = true;
+    kwenvar.CurrentFileName = (dir / "feder").string();
+    w.failAfterLines = 2;
+    CadBeginOutput(5);
+    kwenvar.ErrorFlag = flagBefore;
+    for (int i = 0; i < 10; ++i) CadLine(0, 0, i, i);
+    CadEndOutput();
+    EXPECT_TRUE(kwenvar.ErrorFlag);
+    EXPECT_EQ(w.only("line").size(), 2u);
+    EXPECT_EQ(w.only("abandon").size(), 1u);
+    EXPECT_TRUE(w.only("close").empty());
+    EXPECT_EQ(Messages().size(), 1u);
+    EXPECT_TRUE(test::recordingLauncher().launched().empty());  // a failed file is not opened
+  }
 }
 
 TEST_F(KwencadTest, FailedDxfWriteDropsTheFileAndReportsOnce) {
@@ -119,13 +125,12 @@ TEST_F(KwencadTest, FailedDxfWriteDropsTheFileAndReportsOnce) {
   // The next run starts afresh.
   kwenvar.ErrorFlag = false;
   kwenvar.CurrentFileName = (dir / "gut").string();
-  CadBeginOutput(1);
-  CadPageSetupDefault();
-  CadWriteTables(2);
-  CadBeginEntities();
-  CadLine(0, 0, 1, 1);
-  CadEndSection();
-  CadEndOutput();
+  OutputRun(1, [&] {
+    CadWriteTables(2);
+    CadBeginEntities();
+    CadLine(0, 0, 1, 1);
+    CadEndSection();
+  });
   EXPECT_FALSE(kwenvar.ErrorFlag);
   EXPECT_EQ(CheckDxf(dir / "gut.dxf").exitCode, 0);
 }
@@ -139,7 +144,7 @@ TEST_F(KwencadTest, DxfLayerOfFoldedColourNumbers) {
   const std::pair<int32_t, const char*> cases[] = {{32, "16"}, {47, "31"}, {7, "7"}, {0, "0"}, {1, "1"}};
   for (const auto& [n, name] : cases) {
     CadSetColor(n);
-    EXPECT_EQ(cad8var.CurrentLayerName, name) << n;
+    EXPECT_EQ(cadrun.CurrentLayerName, name) << n;
   }
   CadEndOutput();
 }
@@ -198,7 +203,7 @@ TEST_F(KwencadTest, SavedNameGetsTheExtensionOfTheOutput) {
     test::scriptedPrompter().push((dir / typed).string());
     CadBeginOutput(0);
     ASSERT_FALSE(kwenvar.ErrorFlag) << typed;
-    EXPECT_EQ(cad8var.CadFileName, (dir / "plan.dxf").string()) << typed;
+    EXPECT_EQ(cadrun.CadFileName, (dir / "plan.dxf").string()) << typed;
     EXPECT_EQ(cad8var.CadCode, 1);
     CadEndOutput();
     fs::remove(dir / "plan.dxf");
@@ -258,9 +263,9 @@ TEST_F(KwencadTest, PlotRunWritesItsWorkFileAndStartsTheCommandLine) {
   // The default line names a program that is not there.
   CadBeginOutput(4);
   ASSERT_FALSE(kwenvar.ErrorFlag);
-  EXPECT_EQ(cad8var.CadFileName, AddBackslash(kwenvar.TempDir) + "ventrix.dxf");
+  EXPECT_EQ(cadrun.CadFileName, AddBackslash(kwenvar.TempDir) + "ventrix.dxf");
   CadPageSetup(0, 0, 297, 210, 0);
-  EXPECT_EQ(cad8var.CurrentLayerName, "19");  // as the border leaves it
+  EXPECT_EQ(cadrun.CurrentLayerName, "19");  // as the border leaves it
   CadWriteTables(2);
   // What the caller chooses before the entities stays in force after the border.
   CadSetColor(4);
@@ -277,7 +282,7 @@ TEST_F(KwencadTest, PlotRunWritesItsWorkFileAndStartsTheCommandLine) {
   EXPECT_TRUE(test::recordingLauncher().launched().empty());
 
   // The border stands inside the ENTITIES section, before the drawing.
-  const DxfCheck r = CheckDxf(cad8var.CadFileName);
+  const DxfCheck r = CheckDxf(cadrun.CadFileName);
   EXPECT_EQ(r.exitCode, 0) << r.output;
   const std::vector<std::string> expected = {"entities",
                                              "  LINE layer=19 (0,0) (0,210)",
@@ -293,13 +298,12 @@ TEST_F(KwencadTest, PlotRunWritesItsWorkFileAndStartsTheCommandLine) {
   // An installed plot program is started through the shell, with a hidden window.
   test::scriptedPrompter().clear();
   test::recordingLauncher().installed = {"myplot", "/bin/sh"};
-  cad8var.VentrixCmdLines[1] = "myplot '" + cad8var.CadFileName + "' /M1.0";
-  CadBeginOutput(4);
-  CadPageSetupDefault();
-  CadWriteTables(2);
-  CadBeginEntities();
-  CadEndSection();
-  CadEndOutput();
+  cad8var.VentrixCmdLines[1] = "myplot '" + cadrun.CadFileName + "' /M1.0";
+  OutputRun(4, [&] {
+    CadWriteTables(2);
+    CadBeginEntities();
+    CadEndSection();
+  });
   EXPECT_TRUE(Messages().empty()) << Messages()[0];
   ASSERT_EQ(test::recordingLauncher().launched().size(), 1u);
   const LaunchRecord& rec = test::recordingLauncher().launched()[0];
@@ -317,12 +321,11 @@ TEST_F(KwencadTest, PlotRunWritesItsWorkFileAndStartsTheCommandLine) {
     test::recordingLauncher().clear();
     test::recordingLauncher().installed = {program, "/bin/sh"};
     cad8var.VentrixCmdLines[1] = line;
-    CadBeginOutput(4);
-    CadPageSetupDefault();
-    CadWriteTables(2);
-    CadBeginEntities();
-    CadEndSection();
-    CadEndOutput();
+    OutputRun(4, [&] {
+      CadWriteTables(2);
+      CadBeginEntities();
+      CadEndSection();
+    });
     EXPECT_TRUE(Messages().empty()) << line;
     EXPECT_EQ(test::recordingLauncher().launched().size(), 1u) << line;
   }
@@ -356,9 +359,9 @@ TEST_F(KwencadTest, PlotWorkFileDefinesTheUserBlocksItInserts) {
     CadSetColor(2);
     CadTextStyle(2, 0, 5, 0);
     CadBeginEntities();
-    EXPECT_EQ(cad8var.CurrentLayerName, "2");
-    EXPECT_TRUE(Near(cad8var.TextHeight, 5));
-    EXPECT_TRUE(Near(cad8var.OriginX, 7));
+    EXPECT_EQ(cadrun.CurrentLayerName, "2");
+    EXPECT_TRUE(Near(cadrun.TextHeight, 5));
+    EXPECT_TRUE(Near(cadrun.OriginX, 7));
     CadInsertBlockOffset("head_0", 10, 20, 0, 1, 1);
     CadInsertBlock("alt", 0, 0, 0, 1, 1);
     CadInsertBlock("fehlt", 0, 0, 0, 1, 1);
@@ -377,12 +380,11 @@ TEST_F(KwencadTest, PlotWorkFileDefinesTheUserBlocksItInserts) {
   }
   wkwenvar.CadBatchMode = true;
   kwenvar.CurrentFileName = (dir / "ohnelogo").string();
-  CadBeginOutput(1);
-  CadPageSetupDefault();
-  CadWriteTables(2);
-  CadBeginEntities();
-  CadEndSection();
-  CadEndOutput();
+  OutputRun(1, [&] {
+    CadWriteTables(2);
+    CadBeginEntities();
+    CadEndSection();
+  });
   const DxfCheck r = CheckDxf(dir / "ohnelogo.dxf");
   EXPECT_EQ(r.exitCode, 0) << r.output;
   EXPECT_EQ(r.output.find("LOGO_2"), std::string::npos) << r.output;
@@ -449,23 +451,22 @@ TEST_F(KwencadTest, DxfFileOfAWholeDrawingPassesTheAudit) {
 TEST_F(KwencadTest, BlockEndsWellFormedAfterAFailedStep) {
   wkwenvar.CadBatchMode = true;
   kwenvar.CurrentFileName = (dir / "bloecke").string();
-  CadBeginOutput(1);
-  CadPageSetupDefault();
-  CadWriteTables(2);
-  CadBeginBlocks();
-  CadBeginBlock("a");
-  CadLine(0, 0, 1, 1);
-  kwenvar.ErrorFlag = true;  // as a cancelled prompt inside the drawing leaves it
-  CadEndBlock();
-  EXPECT_FALSE(kwenvar.ErrorFlag);
-  kwenvar.ErrorFlag = true;
-  CadBeginBlock("b");  // not started while the flag is set
-  CadEndBlock();
-  CadEndSection();
-  CadBeginEntities();
-  CadInsertBlock("a", 0, 0, 0, 1, 1);
-  CadEndSection();
-  CadEndOutput();
+  OutputRun(1, [&] {
+    CadWriteTables(2);
+    CadBeginBlocks();
+    CadBeginBlock("a");
+    CadLine(0, 0, 1, 1);
+    kwenvar.ErrorFlag = true;  // as a cancelled prompt inside the drawing leaves it
+    CadEndBlock();
+    EXPECT_FALSE(kwenvar.ErrorFlag);
+    kwenvar.ErrorFlag = true;
+    CadBeginBlock("b");  // not started while the flag is set
+    CadEndBlock();
+    CadEndSection();
+    CadBeginEntities();
+    CadInsertBlock("a", 0, 0, 0, 1, 1);
+    CadEndSection();
+  });
   ASSERT_FALSE(kwenvar.ErrorFlag);
   const DxfCheck r = CheckDxf(dir / "bloecke.dxf");
   EXPECT_EQ(r.exitCode, 0) << r.output;
@@ -479,14 +480,13 @@ TEST_F(KwencadTest, RunEndedWithTheFlagSetClosesACompleteFile) {
   wkwenvar.CadBatchMode = true;
   cad8var.ExecCadFile = true;
   kwenvar.CurrentFileName = (dir / "abbruch").string();
-  CadBeginOutput(1);
-  CadPageSetupDefault();
-  CadWriteTables(2);
-  CadBeginEntities();
-  CadLine(0, 0, 1, 1);
-  kwenvar.ErrorFlag = true;
-  CadEndSection();
-  CadEndOutput();
+  OutputRun(1, [&] {
+    CadWriteTables(2);
+    CadBeginEntities();
+    CadLine(0, 0, 1, 1);
+    kwenvar.ErrorFlag = true;
+    CadEndSection();
+  });
   EXPECT_TRUE(kwenvar.ErrorFlag);
   EXPECT_TRUE(Messages().empty()) << Messages()[0];
   EXPECT_TRUE(test::recordingLauncher().launched().empty());
@@ -509,49 +509,49 @@ TEST_F(KwencadTest, TextStyleKeepsTheAngleWhateverTheWindowShape) {
     kwenvar.GraphResY = w.resY;
     for (long double angle : {4.4L, 30.0L, 45.0L, 85.4L, 90.0L}) {
       CadTextStyle(2, angle, 5, 0);
-      EXPECT_EQ(cad8var.TextAngle, angle) << w.resX << "x" << w.resY;
+      EXPECT_EQ(cadrun.TextAngle, angle) << w.resX << "x" << w.resY;
     }
   }
-  EXPECT_TRUE(Near(cad8var.TextWidthFactor, 0.7L));
+  EXPECT_TRUE(Near(cadrun.TextWidthFactor, 0.7L));
   cad8var.CadTextWidth = 2;
   CadTextStyle(2, 0, 5, 2.5L);
-  EXPECT_TRUE(Near(cad8var.TextWidthFactor, 1.0L));
+  EXPECT_TRUE(Near(cadrun.TextWidthFactor, 1.0L));
   // No height (a block inserted with a y scale of 0): the standard ratio, never an infinite one.
   CadTextStyle(2, 0, 0, 2.5L);
-  EXPECT_TRUE(Near(cad8var.TextWidthFactor, 1.4L));
+  EXPECT_TRUE(Near(cadrun.TextWidthFactor, 1.4L));
 }
 
 TEST_F(KwencadTest, TextStyleFitShrinksALongText) {
   cad8var.CadCode = 1;
   hgvar.GraphTextWidth = 0.7L;
   CadTextStyleFit(2, "  abcd  ", 0, 5, 2, 100);  // needs 4 x 2 = 8
-  EXPECT_TRUE(Near(cad8var.TextHeight, 5));
+  EXPECT_TRUE(Near(cadrun.TextHeight, 5));
   CadTextStyleFit(2, "abcd", 0, 5, 2, 4);
-  EXPECT_TRUE(Near(cad8var.TextHeight, 2.5L));
+  EXPECT_TRUE(Near(cadrun.TextHeight, 2.5L));
 }
 
 TEST_F(KwencadTest, WriteLineMovesOneLineDownInTheTextFrame) {
   cad8var.CadCode = 0;
-  cad8var.TextHeight = 5;
-  cad8var.TextAngle = 0;
+  cadrun.TextHeight = 5;
+  cadrun.TextAngle = 0;
   CadMoveTo(10, 10);
   CadWriteLine("a");
-  EXPECT_TRUE(Near(cad8var.CurX, 10) && Near(cad8var.CurY, 2));
+  EXPECT_TRUE(Near(cadrun.CurX, 10) && Near(cadrun.CurY, 2));
   CadWriteLine("");
-  EXPECT_TRUE(Near(cad8var.CurY, 2));
-  cad8var.TextAngle = 90;
+  EXPECT_TRUE(Near(cadrun.CurY, 2));
+  cadrun.TextAngle = 90;
   CadWriteLine("b");
-  EXPECT_TRUE(Near(cad8var.CurX, 18) && Near(cad8var.CurY, 2));
+  EXPECT_TRUE(Near(cadrun.CurX, 18) && Near(cadrun.CurY, 2));
 }
 
 TEST_F(KwencadTest, DimScaleFallsBackToOneBelowAHundredth) {
   cad8var.DimensionFactor = 2;
   CadSetDimScale(3);
-  EXPECT_TRUE(Near(cad8var.DimScale, 6));
+  EXPECT_TRUE(Near(cadrun.DimScale, 6));
   CadSetDimScale(0.004L);
-  EXPECT_TRUE(Near(cad8var.DimScale, 1));
+  EXPECT_TRUE(Near(cadrun.DimScale, 1));
   CadSetDimScale(-0.005L);  // -0.01: not below a hundredth
-  EXPECT_TRUE(Near(cad8var.DimScale, -0.01L));
+  EXPECT_TRUE(Near(cadrun.DimScale, -0.01L));
 }
 
 TEST_F(KwencadTest, SpiralEndsExactlyAtItsLastPoint) {

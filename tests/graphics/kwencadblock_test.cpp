@@ -83,7 +83,7 @@ TEST_F(ScreenBlocks, BlockIsWrittenToItsFileAndDrawnAtEveryInsertion) {
   ASSERT_EQ(texts.size(), 3u);
   EXPECT_EQ(texts[0].text, "T");
   EXPECT_TRUE(Near(texts[1].f[1], 98) && Near(texts[1].f[2], 52));
-  EXPECT_TRUE(Near(cad8var.TextAngle, 0));  // the last one, not rotated
+  EXPECT_TRUE(Near(cadrun.TextAngle, 0));  // the last one, not rotated
   EXPECT_EQ(Records(RecArc, from).size(), 3u);
   EXPECT_FALSE(kwenvar.ErrorFlag);
   EXPECT_EQ(error0.ErrorCount, 0);
@@ -171,8 +171,8 @@ TEST_F(ScreenBlocks, InsertInsideADefinitionIsReadAtTheNextLevel) {
   ExpectLine(lines[0], 100, 100, 99, 100, "outer");
   // inner at (10, 0) of outer: (100, 110); rotated 180 degrees in all, twice the size.
   ExpectLine(lines[1], 100, 110, 98, 110, "inner");
-  EXPECT_EQ(kwencad.BlockDepth, 0);
-  EXPECT_TRUE(Near(kwencad.InsScaleX, 1) && Near(kwencad.InsAngle, 0));
+  EXPECT_EQ(cadrun.BlockDepth, 0);
+  EXPECT_TRUE(Near(cadrun.InsScaleX, 1) && Near(cadrun.InsAngle, 0));
   CadEndOutput();
 }
 
@@ -217,8 +217,8 @@ TEST_F(ScreenBlocks, UserBlockWithPolylinesLayersAndTexts) {
   const auto texts = Records(RecText, from);
   ASSERT_EQ(texts.size(), 1u);
   EXPECT_TRUE(Near(texts[0].f[1], 2) && Near(texts[0].f[2], 2));
-  EXPECT_TRUE(Near(cad8var.TextHeight, 3.5L));
-  EXPECT_TRUE(Near(cad8var.TextWidthFactor, 2));
+  EXPECT_TRUE(Near(cadrun.TextHeight, 3.5L));
+  EXPECT_TRUE(Near(cadrun.TextWidthFactor, 2));
   // A solid of three corners repeats the third.
   const auto solids = Records(RecSolid, from);
   ASSERT_EQ(solids.size(), 1u);
@@ -284,7 +284,7 @@ TEST_F(ScreenBlocks, BlockThatInsertsItselfStopsAtTheFifthLevel) {
   EXPECT_TRUE(kwenvar.ErrorFlag);
   EXPECT_EQ(Messages(), std::vector<std::string>{"error blockno.5"});
   EXPECT_EQ(Records(RecLine, from).size(), 4u);  // levels 1 to 4
-  EXPECT_EQ(kwencad.BlockDepth, 0);
+  EXPECT_EQ(cadrun.BlockDepth, 0);
   // The program goes on: the next insertion starts afresh.
   kwenvar.ErrorFlag = false;
   UserBlock("gut", Pairs({{0, "LINE"}, {11, "1"}, {0, "EOF"}}));
@@ -380,7 +380,7 @@ TEST_F(KwencadBlockTest, BlockFileCodeReadsBlocksBackAndAbandonsOnADamagedFile) 
   kwenvar.CurrentFileName = (dir / "teil").string();
   CadBeginOutput(6);
   CadPageSetup(0, 0, 100, 100, 25);
-  EXPECT_TRUE(Near(cad8var.StlHeight, 25));
+  EXPECT_TRUE(Near(cadrun.StlHeight, 25));
   CadBeginBlocks();
   CadBeginBlock("b");
   CadLine(0, 0, 1, 0);
@@ -432,7 +432,7 @@ TEST_F(KwencadBlockTest, StlPageHeightIsAskedInTheWindowOnly) {
     }
     CadPageSetup(0, 0, 100, 100, c.pageHeight);
     EXPECT_FALSE(kwenvar.ErrorFlag);
-    EXPECT_TRUE(Near(cad8var.StlHeight, c.want)) << cad8var.StlHeight;
+    EXPECT_TRUE(Near(cadrun.StlHeight, c.want)) << cadrun.StlHeight;
     EXPECT_EQ(test::scriptedPrompter().pending(), 0u);
     int heights = 0;
     for (const auto& a : test::scriptedPrompter().asked()) heights += a.text == "H\xC3\xB6he [mm]";

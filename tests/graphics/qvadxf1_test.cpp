@@ -270,7 +270,7 @@ TEST_F(SpringViewTest, EveryViewIsWrittenAsIgesTxtAndStlWithoutAQuestion) {
       ASSERT_TRUE(std::filesystem::exists(BatchFile(ext)));
       EXPECT_GT(std::filesystem::file_size(BatchFile(ext)), 200u);
       if (code == 6) {
-        EXPECT_TRUE(Near(cad8var.StlHeight, v >= 7 ? yebglob9.BandWidth : 1.0L)) << cad8var.StlHeight;
+        EXPECT_TRUE(Near(cadrun.StlHeight, v >= 7 ? yebglob9.BandWidth : 1.0L)) << cadrun.StlHeight;
       }
     }
   }

@@ -206,7 +206,7 @@ TEST_F(TitleBlockTest, BlockStandsAtTheRightEndOfTheBorder) {
     const SheetGeometry g = SheetGeometryFor(c.format);
     EXPECT_NEAR(static_cast<double>(c.x + s.width), static_cast<double>(g.border.x2), 0.1001);
     EXPECT_TRUE(Near(c.y, g.border.y1));
-    EXPECT_TRUE(Near(cad8var.OriginX, 0) && Near(cad8var.OriginY, 0));  // origin restored
+    EXPECT_TRUE(Near(cadrun.OriginX, 0) && Near(cadrun.OriginY, 0));  // origin restored
   }
 }
 

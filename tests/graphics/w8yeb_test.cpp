@@ -380,15 +380,15 @@ TEST_F(DrawingFrameTest, FrameOnTheScreenBecomesDisplayListRecords) {
 
 TEST_F(DrawingFrameTest, PageLimitsOfTheSheet) {
   SetSheetPageLimits(4);
-  EXPECT_TRUE(Near(kwencad.PageLimits.xmin, -5) && Near(kwencad.PageLimits.ymin, -5) &&
-              Near(kwencad.PageLimits.xmax, 215) && Near(kwencad.PageLimits.ymax, 307));
+  EXPECT_TRUE(Near(cadrun.PageLimits.xmin, -5) && Near(cadrun.PageLimits.ymin, -5) &&
+              Near(cadrun.PageLimits.xmax, 215) && Near(cadrun.PageLimits.ymax, 307));
   SetSheetPageLimits(3);
-  EXPECT_TRUE(Near(kwencad.PageLimits.xmin, -2) && Near(kwencad.PageLimits.ymin, -5) &&
-              Near(kwencad.PageLimits.xmax, 422) && Near(kwencad.PageLimits.ymax, 305) &&
-              Near(kwencad.PageLimits.width, 424) && Near(kwencad.PageLimits.height, 310));
+  EXPECT_TRUE(Near(cadrun.PageLimits.xmin, -2) && Near(cadrun.PageLimits.ymin, -5) &&
+              Near(cadrun.PageLimits.xmax, 422) && Near(cadrun.PageLimits.ymax, 305) &&
+              Near(cadrun.PageLimits.width, 424) && Near(cadrun.PageLimits.height, 310));
   for (int32_t f : {1, 2, 0, 9}) {
     SetSheetPageLimits(f);
-    EXPECT_TRUE(Near(kwencad.PageLimits.xmax, 422)) << f;
+    EXPECT_TRUE(Near(cadrun.PageLimits.xmax, 422)) << f;
   }
 }
 
