@@ -9,6 +9,8 @@
 #include <iostream>
 #include <memory>
 
+#include "drawings/qvadxf1.h"
+#include "drawings/titleblk.h"
 #include "foundation/error0.h"
 #include "foundation/fileattr.h"
 #include "foundation/filecheck.h"
@@ -30,8 +32,6 @@
 #include "graphics/kwencad.h"
 #include "graphics/kwendraw.h"
 #include "graphics/kwengraf.h"
-#include "graphics/qvadxf1.h"
-#include "graphics/titleblk.h"
 #include "platform/batchprompter.h"
 #include "platform/launcher.h"
 #include "shell/configio.h"
@@ -45,8 +45,7 @@
 #include "spring/shellservices.h"
 #include "spring/yebfest9.h"
 #include "spring/yebglob9.h"
-#include "xbase/xbcommon.h"
-#include "xbase/xbengine.h"
+#include "xbase/access/tablesession.h"
 
 namespace qorva {
 
@@ -79,7 +78,7 @@ void InitProgramModules(const std::vector<std::string>& params) {
   RegisterIgesWriter();
   RegisterTxtWriter();
   RegisterStlWriter();
-  XbStartEngine();
+  StartTableEngine();
   InitStartup();
   // Switches such as /NOGUI are looked up anywhere on the command line.
   utilstr.ProgramParams = params;
@@ -199,7 +198,7 @@ std::optional<int> StartupCommandLine(const CommandLine& cmd, bool batch) {
     return ExitNoOutput;
   }
   // The engine's own temporary files (an index build's sort file) go there too.
-  xbcommon.XbTempDir = workdir.Dir;
+  SetTableTempDir(workdir.Dir);
   if (!wkwenvar.UserLoginEnabled) k.DataDir.clear();
 
   bool springRead = false;
@@ -289,12 +288,12 @@ void ShutdownProgram() {
   struct RemoveWork {
     ~RemoveWork() {
       RemoveWorkDir();
-      xbcommon.XbTempDir.clear();
+      SetTableTempDir("");
     }
   } removeWork;
   workdir.ResultsInWorkDir = false;
   CadDeleteBlockFiles();
-  XbStopEngine();  // writes pending table headers and closes every table
+  StopTableEngine();  // writes pending table headers and closes every table
 }
 
 namespace {
@@ -337,7 +336,7 @@ int RunBatch(const std::vector<std::string>& params) {
     ReadStartupFiles();
     rc = StartupCommandLine(cmd, true).value_or(ExitBadInput);
     ShutdownProgram();
-  } catch (const EXbaseHalt& e) {
+  } catch (const TableEngineHalt& e) {
     rc = e.exitCode();
     try {
       ShutdownProgram();

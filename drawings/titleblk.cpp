@@ -1,4 +1,4 @@
-#include "graphics/titleblk.h"
+#include "drawings/titleblk.h"
 
 #include <algorithm>
 
