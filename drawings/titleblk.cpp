@@ -1,6 +1,8 @@
 #include "drawings/titleblk.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <span>
 
 #include "foundation/cad8var.h"
 #include "foundation/kwenvar.h"
@@ -20,9 +22,9 @@ void InitTitleblk() { titleblk = Titleblk{}; }
 namespace {
 
 // Code page 437: 0x8E is "Ä", 0x84 "ä".
-const std::string kAend = "\x8E" "nd.";
-const std::string kAenderung = "\x8E" "nderung";
-const std::string kTitleLabel = "Titel, Zus\x84tzlicher Titel";
+constexpr const char* kAend = "\x8E" "nd.";
+constexpr const char* kAenderung = "\x8E" "nderung";
+constexpr const char* kTitleLabel = "Titel, Zus\x84tzlicher Titel";
 
 bool IsoType(int32_t type) { return type == 1 || type == 2; }
 bool DinType(int32_t type) { return type == 0 || type == 3; }
@@ -63,173 +65,274 @@ std::string OneLine(const std::string& s) {
 
 std::string RevisionLetter() { return std::string(1, static_cast<char>(65 + ShownChangeCount())); }
 
+// The layouts are tables of steps in drawing order: colours, text styles, lines and boxes, fixed
+// texts and the places of the texts that come from the drawing. Places are in mm from the block's
+// lower-left corner.
+enum class Op : uint8_t { Color, Style, Box, Line, Label, Value, ValueIfSet, Fit, Part, ChangeRows };
+
+// Where a text comes from.
+enum class Field : uint8_t {
+  None, Name, Name2, Number, Revision, IssueDate, Language, Release, Owner,
+  Department, StandardBy, DrawnBy, CheckedBy, DocType, DocStatus, DrawnDate, CheckedDate,
+  StandardDate, Row4Date, Row4Name, Replaces, ReplacedBy,
+};
+
+// Which forms of the DIN block a step belongs to: type 3 is the full form, every other type the
+// minimal one; only the types 0 and 3 have an outline.
+enum class When : uint8_t { Always, Full, Min, Outlined, MinOutlined };
+
+struct Step {
+  Op op = Op::Color;
+  long double x = 0, y = 0;    // Line: from; Box: corner; texts: place
+  long double x2 = 0, y2 = 0;  // Line: to; Box: opposite corner
+  long double h = 0, w = 0;    // text height and character width (Style, Fit)
+  long double width = 0;       // Fit: the room the text is fitted into
+  int32_t color = 0;
+  const char* text = "";       // Label: the text; ValueIfSet: put before the value
+  Field field = Field::None;
+  When when = When::Always;
+  std::span<const Step> part;  // Part: steps shared by several layouts
+};
+
+constexpr Step C(int32_t color, When when = When::Always) {
+  Step s;
+  s.op = Op::Color, s.color = color, s.when = when;
+  return s;
+}
+constexpr Step S(long double h, long double w) {
+  Step s;
+  s.op = Op::Style, s.h = h, s.w = w;
+  return s;
+}
+constexpr Step B(long double x2, long double y2, When when) {
+  Step s;
+  s.op = Op::Box, s.x2 = x2, s.y2 = y2, s.when = when;
+  return s;
+}
+constexpr Step L(long double x, long double y, long double x2, long double y2, When when = When::Always) {
+  Step s;
+  s.op = Op::Line, s.x = x, s.y = y, s.x2 = x2, s.y2 = y2, s.when = when;
+  return s;
+}
+constexpr Step T(const char* text, long double x, long double y) {
+  Step s;
+  s.op = Op::Label, s.x = x, s.y = y, s.text = text;
+  return s;
+}
+constexpr Step V(Field field, long double x, long double y) {
+  Step s;
+  s.op = Op::Value, s.x = x, s.y = y, s.field = field;
+  return s;
+}
+constexpr Step VIfSet(const char* prefix, Field field, long double x, long double y) {
+  Step s = V(field, x, y);
+  s.op = Op::ValueIfSet, s.text = prefix;
+  return s;
+}
+constexpr Step F(Field field, long double h, long double w, long double width, long double x, long double y) {
+  Step s = V(field, x, y);
+  s.op = Op::Fit, s.h = h, s.w = w, s.width = width;
+  return s;
+}
+constexpr Step P(std::span<const Step> part) {
+  Step s;
+  s.op = Op::Part, s.part = part;
+  return s;
+}
+constexpr Step ChangeRows() {
+  Step s;
+  s.op = Op::ChangeRows;
+  return s;
+}
+
 // The ISO forms share their lower right corner: revision, issue date, language and sheet, beside the
 // names and the drawing number.
-void IsoIssueLines() {
-  Line(128, 9, 180, 9);
-  Line(136, 0, 136, 9);
-  Line(160, 0, 160, 9);
-  Line(170, 0, 170, 9);
-}
+constexpr Step kIsoIssueLines[] = {
+    L(128, 9, 180, 9), L(136, 0, 136, 9), L(160, 0, 160, 9), L(170, 0, 170, 9),
+};
+constexpr Step kIsoIssueLabelsAndNames[] = {
+    T(kAend, 129, 6.5L), T("Ausgabedatum", 137, 6.5L), T("Spr.", 161, 6.5L), T("Blatt", 171, 6.5L),
+    C(5),
+    F(Field::Number, 3.5L, 2.8L, 48, 130, 12),
+    F(Field::Name, 3.5L, 2.8L, 50, 76, 8.5L),
+    C(4),
+    F(Field::Name2, 2.5L, 1.8L, 50, 76, 2.5L),
+    S(2.5L, 1.8L),
+};
+constexpr Step kIsoIssueValues[] = {
+    V(Field::Revision, 130, 2), V(Field::IssueDate, 138, 2), V(Field::Language, 162, 2),
+};
 
-void IsoIssueLabelsAndNames(const std::string& name, const std::string& name2, const std::string& number) {
-  CadText(kAend, 129, 6.5L);
-  CadText("Ausgabedatum", 137, 6.5L);
-  CadText("Spr.", 161, 6.5L);
-  CadText("Blatt", 171, 6.5L);
-  CadSetColor(5);
-  Fitted(number, 3.5L, 2.8L, 48, 130, 12);
-  Fitted(name, 3.5L, 2.8L, 50, 76, 8.5L);
-  CadSetColor(4);
-  Fitted(name2, 2.5L, 1.8L, 50, 76, 2.5L);
-  Style(2.5L, 1.8L);
-}
+// ISO 7200, figure 2: 180 x 36.
+constexpr Step kIsoFig2[] = {
+    C(5), B(180, 36, When::Always),
+    C(3), L(74, 0, 74, 36), L(0, 27, 180, 27), L(74, 18, 180, 18), L(128, 0, 128, 27),
+    P(kIsoIssueLines),
+    L(31, 27, 31, 36), L(116, 27, 116, 36), L(158, 27, 158, 36),
+    S(1.6L, 1.3L), C(3),
+    T("Verantwortl. Abt.", 1, 33.5L), T("Technische Referenz", 32, 33.5L), T("Erstellt durch", 75, 33.5L),
+    T("Genehmigt von", 117, 33.5L), T("Dokumentenart", 75, 24.5L), T("Dokumentenstatus", 129, 24.5L),
+    T(kTitleLabel, 75, 15.5L),
+    P(kIsoIssueLabelsAndNames),
+    V(Field::Department, 2, 29), V(Field::StandardBy, 33, 29), V(Field::DrawnBy, 76, 29), V(Field::CheckedBy, 118, 29),
+    P(kIsoIssueValues),
+    V(Field::DocType, 76, 20), V(Field::DocStatus, 130, 20),
+};
 
-void IsoIssueValues() {
-  CadText(RevisionLetter(), 130, 2);
-  CadText(DateStrIso(), 138, 2);
-  CadText("de", 162, 2);
-}
+// ISO 7200, figure 1: 180 x 27.
+constexpr Step kIsoFig1[] = {
+    C(5), B(180, 27, When::Always),
+    C(3), L(74, 0, 74, 27), L(0, 18, 180, 18), L(128, 0, 128, 18),
+    P(kIsoIssueLines),
+    L(31, 0, 31, 27), L(135, 18, 135, 27), L(31, 9, 74, 9),
+    S(1.6L, 1.3L), C(3),
+    T("Verantwortl. Abt.", 1, 24.5L), T("Technische Referenz", 32, 24.5L), T("Dokumentenart", 75, 24.5L),
+    T("Dokumentenstatus", 136, 24.5L), T("Erstellt durch", 32, 15.5L), T(kTitleLabel, 75, 15.5L),
+    T("Genehmigt von", 32, 6.5L),
+    P(kIsoIssueLabelsAndNames),
+    V(Field::DrawnBy, 33, 11), V(Field::CheckedBy, 33, 2), V(Field::Department, 2, 20), V(Field::StandardBy, 33, 20),
+    V(Field::DocType, 76, 20), V(Field::DocStatus, 138, 20),
+    P(kIsoIssueValues),
+};
 
-void DrawIsoFig2(const std::string& name, const std::string& name2, const std::string& number) {
-  CadSetColor(5);
-  CadRectangle(0, 0, 180, 36);
-  CadSetColor(3);
-  Line(74, 0, 74, 36);
-  Line(0, 27, 180, 27);
-  Line(74, 18, 180, 18);
-  Line(128, 0, 128, 27);
-  IsoIssueLines();
-  Line(31, 27, 31, 36);
-  Line(116, 27, 116, 36);
-  Line(158, 27, 158, 36);
-  Style(1.6L, 1.3L);
-  CadSetColor(3);
-  CadText("Verantwortl. Abt.", 1, 33.5L);
-  CadText("Technische Referenz", 32, 33.5L);
-  CadText("Erstellt durch", 75, 33.5L);
-  CadText("Genehmigt von", 117, 33.5L);
-  CadText("Dokumentenart", 75, 24.5L);
-  CadText("Dokumentenstatus", 129, 24.5L);
-  CadText(kTitleLabel, 75, 15.5L);
-  IsoIssueLabelsAndNames(name, name2, number);
-  CadText(aendvar.TitleDepartment, 2, 29);
-  CadText(aendvar.TitleStandardBy, 33, 29);
-  CadText(aendvar.TitleDrawnBy, 76, 29);
-  CadText(aendvar.TitleCheckedBy, 118, 29);
-  IsoIssueValues();
-  CadText(aendvar.TitleDocType, 76, 20);
-  CadText(aendvar.TitleDocStatus, 130, 20);
-}
+// DIN 6771: 187.2 x 55.25 in full (type 3), 187.2 x 38.25 without the upper strip.
+constexpr Step kDin[] = {
+    C(5, When::Outlined), B(187.2L, 55.25L, When::Full), B(187.2L, 38.25L, When::MinOutlined),
+    C(4), L(0, 4.25L, 187.2L, 4.25L), L(54.6L, 17, 187.2L, 17),
+    L(98.8L, 48.875L, 187.2L, 48.875L, When::Full), L(0, 38.25L, 187.2L, 38.25L, When::Full),
+    L(54.6L, 0, 54.6L, 55.25L, When::Full), L(54.6L, 0, 54.6L, 38.25L, When::Min),
+    L(98.8L, 0, 98.8L, 55.25L, When::Full), L(98.8L, 0, 98.8L, 38.25L, When::Min),
+    C(3), L(174.2L, 8.5L, 187.2L, 8.5L),
+    L(7.8L, 0, 7.8L, 38.25L), L(33.8L, 0, 33.8L, 38.25L), L(46.8L, 0, 46.8L, 38.25L),
+    L(65, 17, 65, 38.25L), L(143, 0, 143, 4.25L),
+    L(80.6L, 17, 80.6L, 55.25L, When::Full), L(150.8L, 48.875L, 150.8L, 55.25L, When::Full),
+    L(80.6L, 17, 80.6L, 38.25L, When::Min),
+    L(174.2L, 4.25L, 174.2L, 17),
+    // the change rows on the left, the approval rows beside them
+    L(0, 8.5L, 54.6L, 8.5L), L(0, 12.75L, 54.6L, 12.75L), L(0, 17, 54.6L, 17), L(0, 21.25L, 54.6L, 21.25L),
+    L(0, 25.5L, 54.6L, 25.5L), L(0, 29.75L, 54.6L, 29.75L), L(0, 34, 54.6L, 34),
+    L(54.6L, 21.25L, 98.8L, 21.25L), L(54.6L, 25.5L, 98.8L, 25.5L), L(54.6L, 29.75L, 98.8L, 29.75L),
+    L(54.6L, 34, 98.8L, 34),
+    S(1.6L, 1.3L),
+    T("Zust.", 1, 1), T(kAenderung, 8.8L, 1), T("Datum", 34.8L, 1), T("Name", 47.8L, 1),
+    S(1.8L, 1.5L),
+    T("Datum", 66, 35), T("Name", 81.6L, 35), T("Bearb.", 55.6L, 30.75L), T("Gepr.", 55.6L, 26.5L),
+    T("Norm", 55.6L, 22.25L), V(Field::Release, 55.6L, 18),
+    S(1.8L, 1.5L), C(3),
+    V(Field::DrawnDate, 66, 30.75L), V(Field::DrawnBy, 81.6L, 30.75L),
+    V(Field::CheckedDate, 66, 26.5L), V(Field::CheckedBy, 81.6L, 26.5L),
+    V(Field::StandardDate, 66, 22.25L), V(Field::StandardBy, 81.6L, 22.25L),
+    V(Field::Row4Date, 66, 18), V(Field::Row4Name, 81.6L, 18),
+    VIfSet("Ersatz f\x81r ", Field::Replaces, 99.8L, 1), VIfSet("Ersetzt durch ", Field::ReplacedBy, 144, 1),
+    ChangeRows(),
+    S(1.5L, 1.2L), C(3), V(Field::Owner, 55.6L, 1),
+    C(5), F(Field::Name, 5, 4, 84, 100.8L, 28.625L), F(Field::Number, 5, 4, 71, 100.8L, 7.375L),
+    C(4), F(Field::Name2, 3.5L, 2.8L, 84, 100.8L, 20.125L),
+};
 
-void DrawIsoFig1(const std::string& name, const std::string& name2, const std::string& number) {
-  CadSetColor(5);
-  CadRectangle(0, 0, 180, 27);
-  CadSetColor(3);
-  Line(74, 0, 74, 27);
-  Line(0, 18, 180, 18);
-  Line(128, 0, 128, 18);
-  IsoIssueLines();
-  Line(31, 0, 31, 27);
-  Line(135, 18, 135, 27);
-  Line(31, 9, 74, 9);
-  Style(1.6L, 1.3L);
-  CadSetColor(3);
-  CadText("Verantwortl. Abt.", 1, 24.5L);
-  CadText("Technische Referenz", 32, 24.5L);
-  CadText("Dokumentenart", 75, 24.5L);
-  CadText("Dokumentenstatus", 136, 24.5L);
-  CadText("Erstellt durch", 32, 15.5L);
-  CadText(kTitleLabel, 75, 15.5L);
-  CadText("Genehmigt von", 32, 6.5L);
-  IsoIssueLabelsAndNames(name, name2, number);
-  CadText(aendvar.TitleDrawnBy, 33, 11);
-  CadText(aendvar.TitleCheckedBy, 33, 2);
-  CadText(aendvar.TitleDepartment, 2, 20);
-  CadText(aendvar.TitleStandardBy, 33, 20);
-  CadText(aendvar.TitleDocType, 76, 20);
-  CadText(aendvar.TitleDocStatus, 138, 20);
-  IsoIssueValues();
-}
-
-// The DIN forms; type 3 adds the upper strip. Any other type gets the type 0 form without its outline.
-void DrawDin(int32_t type, const std::string& name, const std::string& name2, const std::string& number) {
-  const bool full = type == 3;
-  const long double top = full ? 55.25L : 38.25L;
-  if (DinType(type)) {
-    CadSetColor(5);
-    CadRectangle(0, 0, 187.2L, top);
+bool Applies(When when, int32_t type) {
+  switch (when) {
+    case When::Always:
+      return true;
+    case When::Full:
+      return type == 3;
+    case When::Min:
+      return type != 3;
+    case When::Outlined:
+      return DinType(type);
+    case When::MinOutlined:
+      return type == 0;
   }
-  CadSetColor(4);
-  Line(0, 4.25L, 187.2L, 4.25L);
-  Line(54.6L, 17, 187.2L, 17);
-  if (full) {
-    Line(98.8L, 48.875L, 187.2L, 48.875L);
-    Line(0, 38.25L, 187.2L, 38.25L);
-  }
-  Line(54.6L, 0, 54.6L, top);
-  Line(98.8L, 0, 98.8L, top);
-  CadSetColor(3);
-  Line(174.2L, 8.5L, 187.2L, 8.5L);
-  for (long double x : {7.8L, 33.8L, 46.8L}) Line(x, 0, x, 38.25L);
-  Line(65, 17, 65, 38.25L);
-  Line(143, 0, 143, 4.25L);
-  if (full) {
-    Line(80.6L, 17, 80.6L, 55.25L);
-    Line(150.8L, 48.875L, 150.8L, 55.25L);
-  } else {
-    Line(80.6L, 17, 80.6L, 38.25L);
-  }
-  Line(174.2L, 4.25L, 174.2L, 17);
-  for (int i = 2; i <= 8; ++i) Line(0, 4.25L * i, 54.6L, 4.25L * i);
-  for (int i = 5; i <= 8; ++i) Line(54.6L, 4.25L * i, 98.8L, 4.25L * i);
+  return false;
+}
 
-  Style(1.6L, 1.3L);
-  CadText("Zust.", 1, 1);
-  CadText(kAenderung, 8.8L, 1);
-  CadText("Datum", 34.8L, 1);
-  CadText("Name", 47.8L, 1);
-  Style(1.8L, 1.5L);
-  CadText("Datum", 66, 35);
-  CadText("Name", 81.6L, 35);
-  CadText("Bearb.", 55.6L, 30.75L);
-  CadText("Gepr.", 55.6L, 26.5L);
-  CadText("Norm", 55.6L, 22.25L);
-  CadText(cad8var.ReleaseField, 55.6L, 18);
-  Style(1.8L, 1.5L);
-  CadSetColor(3);
-  CadText(aendvar.TitleDrawnDate, 66, 30.75L);
-  CadText(aendvar.TitleDrawnBy, 81.6L, 30.75L);
-  CadText(aendvar.TitleCheckedDate, 66, 26.5L);
-  CadText(aendvar.TitleCheckedBy, 81.6L, 26.5L);
-  CadText(aendvar.TitleStandardDate, 66, 22.25L);
-  CadText(aendvar.TitleStandardBy, 81.6L, 22.25L);
-  CadText(aendvar.TitleRow4Date, 66, 18);
-  CadText(aendvar.TitleRow4Name, 81.6L, 18);
-  if (!aendvar.TitleReplaces.empty()) CadText("Ersatz f\x81r " + aendvar.TitleReplaces, 99.8L, 1);
-  if (!aendvar.TitleReplacedBy.empty()) CadText("Ersetzt durch " + aendvar.TitleReplacedBy, 144, 1);
+// The names of the drawing handed to the block.
+struct Names {
+  const std::string& name;
+  const std::string& name2;
+  const std::string& number;
+};
 
-  if (aendvar.ChangeCount > 0) {
-    Style(1.7L, 1.3L);
-    CadSetColor(3);
-    const int32_t first = FirstShownChange();
-    for (int32_t i = first; i <= ShownChangeCount(); ++i) {
-      const long double y = 4.25L * static_cast<long double>(i - first + 1) + 1;
-      const AendRecord& r = aendvar.ChangeRecords[static_cast<size_t>(i)];
-      CadText(ChangeIndexText(i), 1, y);
-      CadText(r.ChangeIndex, 8.8L, y);
-      CadText(r.Date, 34.8L, y);
-      CadText(r.Editor, 47.8L, y);
+std::string FieldText(Field field, const Names& names) {
+  switch (field) {
+    case Field::None: return {};
+    case Field::Name: return names.name;
+    case Field::Name2: return names.name2;
+    case Field::Number: return names.number;
+    case Field::Revision: return RevisionLetter();
+    case Field::IssueDate: return DateStrIso();
+    case Field::Language: return "de";
+    case Field::Release: return cad8var.ReleaseField;
+    case Field::Owner: return titleblk.OwnerText;
+    case Field::Department: return aendvar.TitleDepartment;
+    case Field::StandardBy: return aendvar.TitleStandardBy;
+    case Field::DrawnBy: return aendvar.TitleDrawnBy;
+    case Field::CheckedBy: return aendvar.TitleCheckedBy;
+    case Field::DocType: return aendvar.TitleDocType;
+    case Field::DocStatus: return aendvar.TitleDocStatus;
+    case Field::DrawnDate: return aendvar.TitleDrawnDate;
+    case Field::CheckedDate: return aendvar.TitleCheckedDate;
+    case Field::StandardDate: return aendvar.TitleStandardDate;
+    case Field::Row4Date: return aendvar.TitleRow4Date;
+    case Field::Row4Name: return aendvar.TitleRow4Name;
+    case Field::Replaces: return aendvar.TitleReplaces;
+    case Field::ReplacedBy: return aendvar.TitleReplacedBy;
+  }
+  return {};
+}
+
+// The last changes in the rows of the DIN block.
+void DinChangeRows() {
+  if (aendvar.ChangeCount <= 0) return;
+  Style(1.7L, 1.3L);
+  CadSetColor(3);
+  const int32_t first = FirstShownChange();
+  for (int32_t i = first; i <= ShownChangeCount(); ++i) {
+    const long double y = 4.25L * static_cast<long double>(i - first + 1) + 1;
+    const AendRecord& r = aendvar.ChangeRecords[static_cast<size_t>(i)];
+    CadText(ChangeIndexText(i), 1, y);
+    CadText(r.ChangeIndex, 8.8L, y);
+    CadText(r.Date, 34.8L, y);
+    CadText(r.Editor, 47.8L, y);
+  }
+}
+
+void DrawLayout(std::span<const Step> steps, int32_t type, const Names& names) {
+  for (const Step& s : steps) {
+    if (!Applies(s.when, type)) continue;
+    switch (s.op) {
+      case Op::Color:
+        CadSetColor(s.color);
+        break;
+      case Op::Style:
+        Style(s.h, s.w);
+        break;
+      case Op::Box:
+        CadRectangle(s.x, s.y, s.x2, s.y2);
+        break;
+      case Op::Line:
+        Line(s.x, s.y, s.x2, s.y2);
+        break;
+      case Op::Label:
+        CadText(s.text, s.x, s.y);
+        break;
+      case Op::Value:
+        CadText(FieldText(s.field, names), s.x, s.y);
+        break;
+      case Op::ValueIfSet:
+        if (const std::string v = FieldText(s.field, names); !v.empty()) CadText(s.text + v, s.x, s.y);
+        break;
+      case Op::Fit:
+        Fitted(FieldText(s.field, names), s.h, s.w, s.width, s.x, s.y);
+        break;
+      case Op::Part:
+        DrawLayout(s.part, type, names);
+        break;
+      case Op::ChangeRows:
+        DinChangeRows();
+        break;
     }
   }
-  Style(1.5L, 1.2L);
-  CadSetColor(3);
-  CadText(titleblk.OwnerText, 55.6L, 1);
-  CadSetColor(5);
-  Fitted(name, 5, 4, 84, 100.8L, 28.625L);
-  Fitted(number, 5, 4, 71, 100.8L, 7.375L);
-  CadSetColor(4);
-  Fitted(name2, 3.5L, 2.8L, 84, 100.8L, 20.125L);
 }
 
 void DrawOwnerField(int32_t type) {
@@ -335,14 +438,13 @@ void DrawTitleBlock(int32_t format, const std::string& name, const std::string& 
   long double oy = 0;
   if (TitleBlockOrigin(format, ox, oy)) CadSetOrigin(ox, oy);
   const int32_t type = wkwenvar.TitleBlockType;
+  const Names names{name, name2, number};
   if (type == 2 || type == 1) {
-    if (type == 2)
-      DrawIsoFig2(name, name2, number);
-    else
-      DrawIsoFig1(name, name2, number);
+    DrawLayout(type == 2 ? std::span<const Step>(kIsoFig2) : std::span<const Step>(kIsoFig1), type, names);
     if (cad8var.DwgShowChanges && aendvar.ChangeCount > 0) DrawChangeTable();
   } else {
-    DrawDin(type, name, name2, number);
+    // Any other type gets the minimal DIN form without its outline.
+    DrawLayout(kDin, type, names);
   }
   DrawOwnerField(type);
   if (cad8var.DwgHeadBlocks && BlockOutput()) InsertUserBlocks("head", format, HeadBlockHeight(type));
