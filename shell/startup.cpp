@@ -9,6 +9,8 @@
 #include <iostream>
 #include <memory>
 
+#include "drawings/qvadxf1.h"
+#include "drawings/titleblk.h"
 #include "foundation/error0.h"
 #include "foundation/fileattr.h"
 #include "foundation/filecheck.h"
@@ -30,8 +32,6 @@
 #include "graphics/kwencad.h"
 #include "graphics/kwendraw.h"
 #include "graphics/kwengraf.h"
-#include "graphics/qvadxf1.h"
-#include "graphics/titleblk.h"
 #include "platform/batchprompter.h"
 #include "platform/launcher.h"
 #include "shell/configio.h"
@@ -45,9 +45,7 @@
 #include "spring/shellservices.h"
 #include "spring/yebfest9.h"
 #include "spring/yebglob9.h"
-#include "xbase/xbcommon.h"
-#include "xbase/xbengine.h"
-#include "xbase/xbndx.h"
+#include "xbase/access/tablesession.h"
 
 namespace qorva {
 
@@ -80,8 +78,7 @@ void InitProgramModules(const std::vector<std::string>& params) {
   RegisterIgesWriter();
   RegisterTxtWriter();
   RegisterStlWriter();
-  XbStartEngine();
-  IndexInit();
+  StartTableEngine();
   InitStartup();
   // Switches such as /NOGUI are looked up anywhere on the command line.
   utilstr.ProgramParams = params;
@@ -195,7 +192,7 @@ std::optional<int> StartupCommandLine(const CommandLine& cmd, bool batch) {
     return ExitNoOutput;
   }
   // The engine's own temporary files (an index build's sort file) go there too.
-  xbcommon.XbTempDir = workdir.Dir;
+  SetTableTempDir(workdir.Dir);
   if (!wkwenvar.UserLoginEnabled) k.DataDir.clear();
 
   bool springRead = false;
@@ -285,12 +282,12 @@ bool ShutdownProgram() {
   struct RemoveWork {
     ~RemoveWork() {
       RemoveWorkDir();
-      xbcommon.XbTempDir.clear();
+      SetTableTempDir("");
     }
   } removeWork;
   workdir.ResultsInWorkDir = false;
   CadDeleteBlockFiles();
-  return XbStopEngine() == 0;  // writes pending table headers and closes every table
+  return StopTableEngine();  // writes pending table headers and closes every table
 }
 
 namespace {
@@ -334,7 +331,7 @@ int RunBatch(const std::vector<std::string>& params) {
     rc = StartupCommandLine(cmd, true).value_or(ExitBadInput);
     // A table whose held-back records could not be written at the end fails the run.
     if (!ShutdownProgram() && rc == ExitOk) rc = ExitNoOutput;
-  } catch (const EXbaseHalt& e) {
+  } catch (const TableEngineHalt& e) {
     rc = e.exitCode();
     try {
       ShutdownProgram();

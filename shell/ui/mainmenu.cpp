@@ -12,7 +12,7 @@
 #include "foundation/wkwenvar.h"
 #include "shell/ui/qorvau.h"
 #include "shell/vmenuyeb.h"
-#include "xbase/xbcommon.h"
+#include "xbase/access/tablesession.h"
 
 namespace qorva {
 
@@ -188,7 +188,7 @@ void SetMenuCommand(QAction* item, std::function<void()> command) {
     // An engine stop ("Programm angehalten." has been shown) ends the command, not the program.
     try {
       command();
-    } catch (const EXbaseHalt&) {
+    } catch (const TableEngineHalt&) {
     }
   });
   item->setProperty(kMenuCommandProperty, true);

@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QMenu>
 
+#include "drawings/qvadxf1.h"
 #include "foundation/error0.h"
 #include "foundation/kwenvar.h"
 #include "foundation/msgbox.h"
@@ -18,7 +19,6 @@
 #include "foundation/wintext.h"
 #include "foundation/wkwenvar.h"
 #include "graphics/kwendraw.h"
-#include "graphics/qvadxf1.h"
 #include "graphics/ui/lcaduti1.h"
 #include "platform/prompts.h"
 #include "platform/screen.h"
@@ -30,8 +30,8 @@
 #include "shell/vmenu1.h"
 #include "spring/materialtable.h"
 #include "spring/shellservices.h"
+#include "xbase/access/tablesession.h"
 #include "xbase/ui/xbmsgview.h"
-#include "xbase/xbcommon.h"
 
 namespace qorva {
 
@@ -88,7 +88,7 @@ std::optional<int> Thh::FormCreate(const CommandLine& cmd) {
   };
   try {
     rc = StartupCommandLine(cmd, false);
-  } catch (const EXbaseHalt&) {
+  } catch (const TableEngineHalt&) {
     // The engine has shown "Programm angehalten."; the start-up ends here and the window goes on.
   }
   shellservices.ShowCalcMessagesHook = ShowCalcMessagesInWindow;

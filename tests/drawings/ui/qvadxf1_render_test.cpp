@@ -1,5 +1,5 @@
 // The spring views drawn on the screen code and replayed onto an image: none is blank and each
-// matches its reference picture (tests/graphics/data/qvadxf1_view<n>.png) within a small tolerance.
+// matches its reference picture (tests/drawings/data/qvadxf1_view<n>.png) within a small tolerance.
 // QORVA_UPDATE_GOLDENS=1 writes the pictures anew; look at each before committing it.
 #include <gtest/gtest.h>
 
@@ -11,12 +11,12 @@
 #include "foundation/hgvar.h"
 #include "graphics/kwengraf.h"
 #include "graphics/ui/kwengrafform.h"
-#include "tests/graphics/qvadxf1_fixture.h"
+#include "tests/drawings/qvadxf1_fixture.h"
 
 namespace qorva::cadtest {
 namespace {
 
-const std::string kDataDir = std::string(QORVA_SOURCE_DIR) + "/tests/graphics/data/";
+const std::string kDataDir = std::string(QORVA_SOURCE_DIR) + "/tests/drawings/data/";
 
 class SpringViewRenderTest : public SpringViewTest {
  protected:

@@ -1,4 +1,4 @@
-#include "graphics/yebdiag9.h"
+#include "drawings/yebdiag9.h"
 
 #include <array>
 #include <cmath>

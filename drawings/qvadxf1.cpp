@@ -1,11 +1,13 @@
 // qvadxf1: the spring's views composed from CAD kernel primitives, blocks, ruled tables and diagrams.
-#include "graphics/qvadxf1.h"
+#include "drawings/qvadxf1.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <string>
 
+#include "drawings/w8yeb.h"
+#include "drawings/yebdiag9.h"
 #include "foundation/error0.h"
 #include "foundation/kwenvar.h"
 #include "foundation/msgbox.h"
@@ -17,8 +19,6 @@
 #include "graphics/caddim.h"
 #include "graphics/cadutil1.h"
 #include "graphics/kwencad.h"
-#include "graphics/w8yeb.h"
-#include "graphics/yebdiag9.h"
 #include "spring/qvaglob.h"
 #include "spring/shellservices.h"
 #include "spring/yebglob9.h"

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "graphics/titleblk.h"
+#include "drawings/titleblk.h"
+#include "drawings/w8yeb.h"
 #include "platform/clock.h"
-#include "graphics/w8yeb.h"
 #include "spring/aendvar.h"
 #include "tests/graphics/kwencad_fixture.h"
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "foundation/utildos.h"
-#include "tests/graphics/w8yeb_fixture.h"
+#include "tests/drawings/w8yeb_fixture.h"
 
 namespace qorva::cadtest {
 namespace {

@@ -12,7 +12,7 @@
 #include "graphics/cadstl.h"
 #include "graphics/cadtxt.h"
 #include "graphics/iges.h"
-#include "tests/graphics/w8yeb_fixture.h"
+#include "tests/drawings/w8yeb_fixture.h"
 
 namespace qorva::cadtest {
 namespace {

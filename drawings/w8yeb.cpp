@@ -1,7 +1,8 @@
-#include "graphics/w8yeb.h"
+#include "drawings/w8yeb.h"
 
 #include <cmath>
 
+#include "drawings/titleblk.h"
 #include "foundation/cad8var.h"
 #include "foundation/kwenvar.h"
 #include "foundation/utildos.h"
@@ -12,7 +13,6 @@
 #include "foundation/wprinvar.h"
 #include "graphics/kwencad.h"
 #include "graphics/kwendraw.h"
-#include "graphics/titleblk.h"
 #include "spring/aendvar.h"
 
 namespace qorva {

@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "drawings/yebdiag9.h"
 #include "foundation/utilstr.h"
 #include "graphics/cad1var.h"
 #include "graphics/cadutil1.h"
-#include "graphics/yebdiag9.h"
 #include "spring/shellservices.h"
 #include "spring/yebfest9.h"
 #include "spring/yebglob9.h"

@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "drawings/qvadxf1.h"
+#include "drawings/titleblk.h"
 #include "foundation/error0.h"
 #include "foundation/kwenvar.h"
 #include "foundation/wkwenvar.h"
 #include "graphics/cad1var.h"
 #include "graphics/kwencad.h"
-#include "graphics/qvadxf1.h"
-#include "graphics/titleblk.h"
 #include "spring/aendvar.h"
 #include "spring/qvaglob.h"
 #include "spring/qvarech.h"
