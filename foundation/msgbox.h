@@ -15,7 +15,6 @@ struct Msgbox {
   uint16_t HelpTopic = 0;
   // Shows help for topic (0 = HelpTopic) in mode 0 (text and picture), 1 (text) or 2 (picture).
   // The shell installs it; until then help buttons show nothing.
-  std::function<void(uint16_t topic, uint16_t mode)> ShowHelpTextHook;
 };
 
 extern Msgbox msgbox;

@@ -33,6 +33,7 @@
 #include "graphics/kwengraf.h"
 #include "graphics/vntxuni1.h"
 #include "platform/launcher.h"
+#include "platform/services.h"
 #include "platform/prompts.h"
 
 namespace qorva {
@@ -44,7 +45,6 @@ namespace {
 constexpr long double kPi = std::numbers::pi_v<long double>;
 
 std::array<std::unique_ptr<CadWriter>, 7> writers;
-VentrixSettingsWindow ventrixWindow;
 // The file the run's shared text file output goes to, for messages.
 std::string runFileName;
 // The name the kernel opened the shared text file under.
@@ -223,7 +223,6 @@ CadWriter* CadWriterFor(uint16_t code) {
   return writers[code].get();
 }
 
-void SetVentrixSettingsWindow(VentrixSettingsWindow window) { ventrixWindow = std::move(window); }
 
 // ---- Output run ----
 
@@ -260,9 +259,9 @@ void CadChooseCode() {
   if (cad8var.VentrixCmdChoice < 1 || cad8var.VentrixCmdChoice > 5) cad8var.VentrixCmdChoice = 1;
   std::string& line = cad8var.VentrixCmdLines[cad8var.VentrixCmdChoice];
 
-  if (ventrixWindow) {
+  if (services().VentrixSettingsWindow) {
     std::string edited = line;
-    if (ventrixWindow(edited)) line = edited;
+    if (services().VentrixSettingsWindow(edited)) line = edited;
     else kwenvar.ErrorFlag = true;
   }
   SetPromptHelp(2060);

@@ -19,8 +19,8 @@
 #include "graphics/kwencad.h"
 #include "graphics/w8yeb.h"
 #include "graphics/yebdiag9.h"
+#include "platform/services.h"
 #include "spring/qvaglob.h"
-#include "spring/shellservices.h"
 #include "spring/yebglob9.h"
 
 namespace qorva {
