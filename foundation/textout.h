@@ -78,7 +78,7 @@ constexpr int32_t ResultValueColumn = 56;
 inline const std::string SkipMarker = "$!$";
 
 // Device 1, counters 0, no pause, no table, "$out.tmp", the head of ProgTitle + "  V" + ProgVersion.
-// The installed hooks stay.
+// The installed services stay.
 void InitTextout();
 
 // ---- Report ----

@@ -57,7 +57,7 @@ std::vector<PrintedSheet> PlanTextPrint(const std::vector<std::string>& lines, i
 // Reads a DOS text file into lines; false (ErrorFlag untouched) when it cannot be read.
 bool ReadTextLines(const std::string& fileName, std::vector<std::string>& lines);
 
-// Prints fileName (a DOS text file) after a print dialog; the hook gets the file's lines and its
+// Prints fileName (a DOS text file) after a print dialog; the printer service gets the file's lines and its
 // page count (at least 1). A missing file is reported as fileName + " not found !".
 void PrintTextFile(const std::string& fileName);
 

@@ -11,7 +11,7 @@
 //   the last record; with no record to stand on (n = 0, empty table) it also sets kwenvar.ErrorFlag.
 // - Record numbers stay stable while the table is open; deleted records stay readable.
 //
-// The choice of a record (the table browse window) goes through a hook, see BrowseMaterialTable.
+// The choice of a record (the table browse window) goes through the shell service MaterialBrowser, see BrowseMaterialTable.
 
 #include <cstdint>
 #include <functional>
