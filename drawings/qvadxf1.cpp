@@ -19,8 +19,8 @@
 #include "graphics/caddim.h"
 #include "graphics/cadutil1.h"
 #include "graphics/kwencad.h"
+#include "platform/services.h"
 #include "spring/qvaglob.h"
-#include "spring/shellservices.h"
 #include "spring/yebglob9.h"
 
 namespace qorva {

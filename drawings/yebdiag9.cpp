@@ -11,7 +11,7 @@
 #include "graphics/cad1var.h"
 #include "graphics/cadutil1.h"
 #include "graphics/kwencad.h"
-#include "spring/shellservices.h"
+#include "platform/services.h"
 #include "spring/yebfest9.h"
 #include "spring/yebglob9.h"
 

@@ -10,6 +10,7 @@
 #include "foundation/wintext.h"
 #include "foundation/wkwenvar.h"
 #include "platform/prompts.h"
+#include "platform/services.h"
 
 namespace qorva {
 
@@ -21,7 +22,8 @@ void SetPromptHelp(uint16_t topic) { msgbox.HelpTopic = topic; }
 
 void ShowHelpText(uint16_t topic, const std::string& /*text*/, uint16_t mode) {
   if (topic == 0) topic = msgbox.HelpTopic;
-  if (msgbox.ShowHelpTextHook) msgbox.ShowHelpTextHook(topic, mode);
+  if (services().ShowHelpText) services().ShowHelpText(topic, mode);
+  else ReportNotAvailable("Hilfe");
 }
 
 void ShowMessageKind(const std::string& text, int32_t kind) {

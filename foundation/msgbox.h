@@ -1,6 +1,6 @@
 #pragma once
 // msgbox: the program's message boxes (error, notice, information, with caption, plain), the help
-// topic of the next prompt with the hook that shows help, the window title, the wait cursor and the
+// topic of the next prompt with the shell service that shows help, the window title, the wait cursor and the
 // question for the user's data folder at start. All texts are DOS code page 437; they reach the
 // prompter converted to UTF-8.
 
@@ -15,17 +15,17 @@ struct Msgbox {
   uint16_t HelpTopic = 0;
   // Shows help for topic (0 = HelpTopic) in mode 0 (text and picture), 1 (text) or 2 (picture).
   // The shell installs it; until then help buttons show nothing.
-  std::function<void(uint16_t topic, uint16_t mode)> ShowHelpTextHook;
 };
 
 extern Msgbox msgbox;
 
-// Clears HelpTopic; the installed help hook stays.
+// Clears HelpTopic; the installed help service stays.
 void InitMsgbox();
 
 // Help topic for the help buttons of the next prompt.
 void SetPromptHelp(uint16_t topic);
-// Shows help through the installed hook (topic 0 means HelpTopic); the text is not used.
+// Shows help through the shell service ShowHelpText (topic 0 means HelpTopic); the text is not used.
+// Without the service the user is told that help is not available.
 void ShowHelpText(uint16_t topic, const std::string& text, uint16_t mode);
 
 // Message box with OK: caption "Fehler : " for kind 12, "Hilfe" for kind 3, "Meldung:" otherwise.

@@ -15,8 +15,10 @@
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
 #include "foundation/workdir.h"
+#include "foundation/wintext.h"
 #include "foundation/wkwenvar.h"
 #include "platform/launcher.h"
+#include "platform/services.h"
 
 namespace qorva {
 
@@ -25,11 +27,6 @@ Textout textout;
 namespace {
 
 namespace dev = OutputDeviceCode;
-
-ReportViewerHook& viewerHook() {
-  static ReportViewerHook hook;
-  return hook;
-}
 
 const char* const kDeviceNames[8] = {"",
                                      "Bildschirm",
@@ -190,8 +187,8 @@ void handOver() {
       if (kwenvar.ErrorFlag) {
         // The viewer would show an older report still standing in the display copy.
         ReportError(outwin + ": file write error");
-      } else if (viewerHook()) {
-        viewerHook()(out);
+      } else if (services().ReportViewer) {
+        services().ReportViewer(out);
       } else {
         // No window to show it in: the report stays readable in the display copy.
         ShowInfoBox("Ausgabe in " + outwin);
@@ -254,11 +251,6 @@ void InitTextout() {
   textout.InPageBreak = false;
   textout.PrologPending = false;
   textout.PrologFile.clear();
-}
-
-ReportViewerHook SetReportViewerHook(ReportViewerHook hook) {
-  std::swap(viewerHook(), hook);
-  return hook;
 }
 
 std::string HtmlEscape(const std::string& s) {
@@ -680,8 +672,12 @@ void WriteMessageSection() {
   for (uint16_t i = 1; i <= error0.ErrorCount && !kwenvar.ErrorFlag; ++i) {
     std::string cause;
     std::string remedy;
-    if (textout.GetErrorCauseHook) textout.GetErrorCauseHook(i, cause);
-    if (textout.GetErrorRemedyHook) textout.GetErrorRemedyHook(i, remedy);
+    if (services().ErrorHelp) {
+      services().ErrorHelp(i, cause, remedy);
+    } else {
+      cause = Utf8ToDos(NotAvailableText("Ursache"));
+      remedy = Utf8ToDos(NotAvailableText("Abhilfe"));
+    }
     const std::string& msg = error0.ErrorMsgs[i];
     if (isTabDevice()) {
       OutLine(msg + "\t" + cause + "\t" + remedy);
@@ -722,7 +718,7 @@ void ShowErrorList() {
   BeginReport(kwenvar.ProgName + " V" + kwenvar.ProgVersion, "Error Messages", kwenvar.TitleLines[1],
               kwenvar.TitleLines[2], kwenvar.TitleLines[3], 1);
   if (kwenvar.FatalError) {
-    if (textout.ShowCalcMessagesHook) textout.ShowCalcMessagesHook();
+    ShowCalcMessages();
     return;
   }
   OpenOutput(dev::Screen, kwenvar.CurrentFileName + ".txt");

@@ -65,9 +65,6 @@ struct Textout {
 
   // Services of the shell (the error help and the interactive message list), installed at start and
   // kept by InitTextout. Without them causes and remedies are empty and the message list is skipped.
-  std::function<void(uint16_t n, std::string& text)> GetErrorCauseHook;
-  std::function<void(uint16_t n, std::string& text)> GetErrorRemedyHook;
-  std::function<void()> ShowCalcMessagesHook;
 };
 
 extern Textout textout;
@@ -81,7 +78,7 @@ constexpr int32_t ResultValueColumn = 56;
 inline const std::string SkipMarker = "$!$";
 
 // Device 1, counters 0, no pause, no table, "$out.tmp", the head of ProgTitle + "  V" + ProgVersion.
-// The installed hooks stay.
+// The installed services stay.
 void InitTextout();
 
 // ---- Report ----
@@ -154,15 +151,6 @@ void WriteMessageSection();
 void WriteMessagePage();
 // The calculation messages as a report on the screen (the View menu's item).
 void ShowErrorList();
-
-// ---- Seams to the windows ----
-
-// Shows the report on screen: printFileName is the DOS text that the viewer's print command
-// prints; the viewer itself shows "outwin.txt" in the work folder. The window installs the viewer; without
-// one the report stays in "outwin.txt" and the user is told where.
-using ReportViewerHook = std::function<void(const std::string& printFileName)>;
-// Installs hook and returns the previous one (an empty function removes it).
-ReportViewerHook SetReportViewerHook(ReportViewerHook hook);
 
 // Escapes &, < and > for an HTML text (the caller converts the code page).
 std::string HtmlEscape(const std::string& s);

@@ -8,15 +8,9 @@
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
 #include "platform/launcher.h"
+#include "platform/services.h"
 
 namespace qorva {
-
-namespace {
-TextPrintHook& printHook() {
-  static TextPrintHook hook;
-  return hook;
-}
-}  // namespace
 
 // ---- Font style code ----
 
@@ -116,16 +110,11 @@ void PrintTextFile(const std::string& fileName) {
     return;
   }
   if (kwenvar.ErrorFlag) return;
-  if (!printHook()) {
+  if (!services().TextPrint) {
     ReportError("Kein Drucker eingerichtet");
     return;
   }
-  printHook()(fileName, lines, std::max<int32_t>(1, CountTextPages(lines)));
-}
-
-TextPrintHook SetTextPrintHook(TextPrintHook hook) {
-  std::swap(printHook(), hook);
-  return hook;
+  services().TextPrint(fileName, lines, std::max<int32_t>(1, CountTextPages(lines)));
 }
 
 // ---- External programs ----

@@ -4,7 +4,7 @@
 // of a text file into printed pages at form-feed lines, the printing entry that the report writer
 // calls, and starting a program on a document.
 //
-// The window installs the print dialog and printer through SetTextPrintHook; without it printing is
+// The window installs the print dialog and printer as a shell service; without it printing is
 // refused with a message (nothing else in a headless run could print).
 
 #include <cstdint>
@@ -57,13 +57,9 @@ std::vector<PrintedSheet> PlanTextPrint(const std::vector<std::string>& lines, i
 // Reads a DOS text file into lines; false (ErrorFlag untouched) when it cannot be read.
 bool ReadTextLines(const std::string& fileName, std::vector<std::string>& lines);
 
-// Prints fileName (a DOS text file) after a print dialog; the hook gets the file's lines and its
+// Prints fileName (a DOS text file) after a print dialog; the printer service gets the file's lines and its
 // page count (at least 1). A missing file is reported as fileName + " not found !".
 void PrintTextFile(const std::string& fileName);
-using TextPrintHook = std::function<void(const std::string& fileName, const std::vector<std::string>& lines,
-                                         int32_t pageCount)>;
-// Installs hook and returns the previous one (an empty function removes it).
-TextPrintHook SetTextPrintHook(TextPrintHook hook);
 
 // ---- External programs ----
 

@@ -11,15 +11,11 @@
 #include "foundation/wprinvar.h"
 #include "graphics/cad1var.h"
 #include "graphics/kwencad.h"
+#include "platform/services.h"
 
 namespace qorva {
 
 namespace {
-
-DiagramLimitsDialog& limitsDialog() {
-  static DiagramLimitsDialog dialog;
-  return dialog;
-}
 
 // More ticks than any paper can show: the tick loops stop there whatever the step says.
 constexpr int32_t MaxTicks = 1000;
@@ -135,8 +131,6 @@ void SetDiagramLimitsKeepRange(long double xmin, long double ymin, long double x
 
 }  // namespace
 
-void SetDiagramLimitsDialog(DiagramLimitsDialog dialog) { limitsDialog() = std::move(dialog); }
-bool HasDiagramLimitsDialog() { return static_cast<bool>(limitsDialog()); }
 
 void DiagramReset() {
   const auto entered = cad1var.DiagramEnteredLimits;
@@ -282,13 +276,13 @@ void DiagramAxes(const std::string& xTitle, const std::string& yTitle, const std
   NiceAxis ax = Nice(xmin, xmax);
   NiceAxis ay = Nice(ymin, ymax);
 
-  if (DiagramLimitsQueryWanted() && HasDiagramLimitsDialog()) {
+  if (DiagramLimitsQueryWanted() && services().DiagramLimitsDialog) {
     DiagramLimitsRequest req{xTitle, yTitle, title, ax.min, ay.min, ax.max, ay.max};
     // The dialog reports Cancel through ErrorFlag; a flag set before it belongs to the caller and
     // must neither turn OK into Cancel nor be lost.
     const bool flagBefore = kwenvar.ErrorFlag;
     kwenvar.ErrorFlag = false;
-    limitsDialog()(req);
+    services().DiagramLimitsDialog(req);
     const bool cancelled = kwenvar.ErrorFlag;
     kwenvar.ErrorFlag = flagBefore;
     if (!cancelled) {

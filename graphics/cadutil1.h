@@ -22,11 +22,8 @@ struct DiagramLimitsRequest {
   long double xmax = 1.0L;
   long double ymax = 1.0L;
 };
-// The limits dialog, installed by the UI. Empty (batch runs, tests): no dialog, the computed limits
-// are used.
-using DiagramLimitsDialog = std::function<void(const DiagramLimitsRequest&)>;
-void SetDiagramLimitsDialog(DiagramLimitsDialog dialog);
-bool HasDiagramLimitsDialog();
+// The limits dialog is the shell service DiagramLimitsDialog (platform/services.h). Not installed
+// (batch runs, tests): no dialog, the computed limits are used.
 
 void DiagramReset();
 void DiagramSetSize(long double xlen, long double ylen);

@@ -33,6 +33,7 @@
 #include "graphics/kwengraf.h"
 #include "graphics/vntxuni1.h"
 #include "platform/launcher.h"
+#include "platform/services.h"
 #include "platform/prompts.h"
 
 namespace qorva {
@@ -44,8 +45,6 @@ namespace {
 constexpr long double kPi = std::numbers::pi_v<long double>;
 
 std::array<std::unique_ptr<CadWriter>, CadOutputCount> writers;
-
-VentrixSettingsWindow ventrixWindow;
 
 constexpr std::array<CadOutputKind, CadOutputCount> kOutputs = {{
     {"", ""},
@@ -386,7 +385,6 @@ CadWriter* CadWriterFor(uint16_t code) {
   return writers[code].get();
 }
 
-void SetVentrixSettingsWindow(VentrixSettingsWindow window) { ventrixWindow = std::move(window); }
 
 // ---- Output run ----
 
@@ -422,9 +420,9 @@ void CadChooseCode() {
   if (cad8var.VentrixCmdChoice < 1 || cad8var.VentrixCmdChoice > 5) cad8var.VentrixCmdChoice = 1;
   std::string& line = cad8var.VentrixCmdLines[cad8var.VentrixCmdChoice];
 
-  if (ventrixWindow) {
+  if (services().VentrixSettingsWindow) {
     std::string edited = line;
-    if (ventrixWindow(edited)) line = edited;
+    if (services().VentrixSettingsWindow(edited)) line = edited;
     else kwenvar.ErrorFlag = true;
   }
   SetPromptHelp(2060);

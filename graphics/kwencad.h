@@ -114,10 +114,7 @@ class CadWriter {
 std::unique_ptr<CadWriter> RegisterCadWriter(uint16_t code, std::unique_ptr<CadWriter> writer);
 CadWriter* CadWriterFor(uint16_t code);
 
-// The plot-program settings window, installed by the shell. Shown with the chosen command line in
-// cmdLine; true when closed with OK (cmdLine then holds the edited line). Empty: no window.
-using VentrixSettingsWindow = std::function<bool(std::string& cmdLine)>;
-void SetVentrixSettingsWindow(VentrixSettingsWindow window);
+// The plot-program settings window is the shell service VentrixSettingsWindow (platform/services.h).
 
 // Output run.
 void CadBeginOutput(uint16_t code);  // 0 = ask the user

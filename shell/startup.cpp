@@ -34,6 +34,7 @@
 #include "graphics/kwengraf.h"
 #include "platform/batchprompter.h"
 #include "platform/launcher.h"
+#include "platform/services.h"
 #include "shell/configio.h"
 #include "shell/springfile.h"
 #include "spring/aendvar.h"
@@ -42,7 +43,6 @@
 #include "spring/qvaglob.h"
 #include "spring/qvaio.h"
 #include "spring/qvarech.h"
-#include "spring/shellservices.h"
 #include "spring/yebfest9.h"
 #include "spring/yebglob9.h"
 #include "xbase/access/tablesession.h"
@@ -310,6 +310,12 @@ void BatchCalcMessages() {
 
 }  // namespace
 
+Services BatchServices() {
+  Services s;
+  s.ShowCalcMessages = BatchCalcMessages;
+  return s;
+}
+
 int RunBatch(const std::vector<std::string>& params) {
   const CommandLine cmd = ParseCommandLine(params);
   // The usage text is what was asked for; everything else a batch run says goes to the error stream.
@@ -322,11 +328,11 @@ int RunBatch(const std::vector<std::string>& params) {
     return ExitBadInput;
   }
   std::unique_ptr<Launcher> previousLauncher = installLauncher(std::make_unique<BatchLauncher>());
+  Services previousServices = installServices(BatchServices());
   int rc = ExitNoOutput;
   try {
     InitProgramModules(params);
     SetProgramIdentity();
-    shellservices.ShowCalcMessagesHook = BatchCalcMessages;
     ReadStartupFiles();
     rc = StartupCommandLine(cmd, true).value_or(ExitBadInput);
     // A table whose held-back records could not be written at the end fails the run.
@@ -349,6 +355,7 @@ int RunBatch(const std::vector<std::string>& params) {
   }
   installPrompter(std::move(previous));
   installLauncher(std::move(previousLauncher));
+  installServices(std::move(previousServices));
   return rc;
 }
 

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/services.h"
 #include "shell/cmdline.h"
 
 namespace qorva {
@@ -51,6 +52,10 @@ void ReadStartupFiles();
 // not be written in place (exit 2, the file unchanged); the result is made in the work folder and
 // replaces the named file only when complete.
 std::optional<int> StartupCommandLine(const CommandLine& cmd, bool batch);
+
+// The services a batch run offers the layers below: the message list goes to the error stream;
+// everything else is not available. RunBatch installs them at its start.
+Services BatchServices();
 
 // The whole run of a command line that needs no window: inits, start-up, the result, clean-up.
 // Messages go to the error stream, the usage text to standard output. Returns the exit code.

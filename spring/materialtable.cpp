@@ -8,12 +8,14 @@
 #include <cmath>
 #include <optional>
 
+
 #include "foundation/error0.h"
 #include "foundation/kwenvar.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
 #include "foundation/wintext.h"
 #include "platform/prompts.h"
+#include "platform/services.h"
 #include "spring/materialsource.h"
 #include "xbase/access/dbfbuild.h"
 #include "xbase/access/dbfhost.h"
@@ -283,11 +285,6 @@ std::unique_ptr<MaterialTable>& installedTable() {
   return table;
 }
 
-MaterialBrowser& installedBrowser() {
-  static MaterialBrowser browser;
-  return browser;
-}
-
 std::string PromptTitle(const std::string& title1, const std::string& title2) {
   std::string prompt = TrimStr(title1);
   const std::string t2 = TrimStr(title2);
@@ -343,15 +340,9 @@ std::unique_ptr<MaterialTable> installMaterialTable(std::unique_ptr<MaterialTabl
   return old;
 }
 
-MaterialBrowser installMaterialBrowser(MaterialBrowser b) {
-  MaterialBrowser old = std::move(installedBrowser());
-  installedBrowser() = std::move(b);
-  return old;
-}
-
 bool BrowseMaterialTable(MaterialTable& table, uint16_t mode, const std::string& title1,
                          const std::string& title2) {
-  const MaterialBrowser& browser = installedBrowser();
+  const auto& browser = services().MaterialBrowser;
   const bool accepted =
       browser ? browser(table, mode, title1, title2) : ChooseInPrompter(table, mode, title1, title2);
   if (accepted && table.recNo() >= 1) {

@@ -11,7 +11,7 @@
 //   the last record; with no record to stand on (n = 0, empty table) it also sets kwenvar.ErrorFlag.
 // - Record numbers stay stable while the table is open; deleted records stay readable.
 //
-// The choice of a record (the table browse window) goes through a hook, see BrowseMaterialTable.
+// The choice of a record (the table browse window) goes through the shell service MaterialBrowser, see BrowseMaterialTable.
 
 #include <cstdint>
 #include <functional>
@@ -141,13 +141,8 @@ MaterialTable& materialTable();
 // Installs t and returns the previous one (nullptr goes back to the shipped table).
 std::unique_ptr<MaterialTable> installMaterialTable(std::unique_ptr<MaterialTable> t);
 
-// The table browse window on the open material table: mode 0 views and edits, mode 1 chooses a
-// record with the deleted records hidden. A browser returns true when the user accepted a record and
-// leaves the table standing on it; false when the user cancelled.
-using MaterialBrowser = std::function<bool(MaterialTable& table, uint16_t mode, const std::string& title1,
-                                           const std::string& title2)>;
-// Installs b and returns the previous one (an empty function goes back to the prompter's choice).
-MaterialBrowser installMaterialBrowser(MaterialBrowser b);
+// The browse window on the open material table is the shell service MaterialBrowser
+// (platform/services.h); without it the prompter's choice stands in.
 
 // Shows the open table for browsing (mode 0) or choosing (mode 1). Until a browse window is installed,
 // mode 0 shows the records (number, deletion mark, designation) in the prompter's text screen, and in

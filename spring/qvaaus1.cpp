@@ -8,7 +8,7 @@
 #include "foundation/textout.h"
 #include "foundation/utilstr.h"
 #include "spring/qvaglob.h"
-#include "spring/shellservices.h"
+#include "platform/services.h"
 #include "spring/yebglob9.h"
 
 namespace qorva {

@@ -7,11 +7,11 @@
 
 #include "foundation/error0.h"
 #include "foundation/kwenvar.h"
+#include "foundation/msgbox.h"
 #include "foundation/utilmath.h"
 #include "foundation/utilstr.h"
 #include "foundation/wkwenvar.h"
 #include "spring/materialtable.h"
-#include "spring/shellservices.h"
 #include "spring/yebglob9.h"
 
 namespace qorva {
@@ -113,7 +113,7 @@ void SelectMaterial(uint16_t mode) {
   }
   // Choosing lists the materials by designation.
   if (mode == 1) table.orderBy(1);
-  SetHelpTopic(kHelpTopicMaterialTable);
+  SetPromptHelp(kHelpTopicMaterialTable);
   // The current material is the selected row.
   if (mode == 1 && yebglob9.MaterialNumber > 0) table.gotoRecord(yebglob9.MaterialNumber);
   const bool accepted = BrowseMaterialTable(table, mode, "", "Material");

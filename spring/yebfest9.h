@@ -5,7 +5,7 @@
 // at the operating temperature and the Goodman fatigue evaluation (permissible stroke stress, load
 // cycles to fracture, fatigue safety factor).
 // Reads and writes the spring data (yebglob9); the table is reached through materialTable()
-// (materialtable.h), the help topic through the shell hooks (shellservices.h). Messages go to the
+// (materialtable.h), the help topic through SetPromptHelp (msgbox.h). Messages go to the
 // calculation's message list (AddErrorMsg).
 
 #include <cstdint>

@@ -155,9 +155,9 @@ void ShowReportViewer(const std::string& printFileName) {
   form.exec();
 }
 
-void InstallTextOutputWindows() {
-  SetReportViewerHook(ShowReportViewer);
-  SetTextPrintHook(PrintTextWithDialog);
+void InstallTextOutputWindows(Services& s) {
+  s.ReportViewer = ShowReportViewer;
+  s.TextPrint = PrintTextWithDialog;
 }
 
 }  // namespace qorva

@@ -6,6 +6,8 @@
 #include <QDialog>
 #include <string>
 
+#include "platform/services.h"
+
 class QAction;
 class QMenu;
 class QMenuBar;
@@ -72,7 +74,7 @@ class TForm_showtextfile : public QDialog {
 // Shows the viewer modally for a report whose DOS text is printFileName.
 void ShowReportViewer(const std::string& printFileName);
 
-// Installs the viewer and the print dialog as the report writer's screen and printer.
-void InstallTextOutputWindows();
+// Puts the viewer and the print dialog into s as the report writer's screen and printer.
+void InstallTextOutputWindows(Services& s);
 
 }  // namespace qorva

@@ -138,6 +138,6 @@ void RunDiagramLimitsDialog(const DiagramLimitsRequest& request) {
   form.exec();
 }
 
-void InstallDiagramLimitsDialog() { SetDiagramLimitsDialog(RunDiagramLimitsDialog); }
+void InstallDiagramLimitsDialog(Services& s) { s.DiagramLimitsDialog = RunDiagramLimitsDialog; }
 
 }  // namespace qorva

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "graphics/cadutil1.h"
+#include "platform/services.h"
 
 class QGroupBox;
 class QLabel;
@@ -55,7 +56,7 @@ void SetProposedLimits(TEinDiagramLimits& form, long double xmin, long double ym
                        long double ymax);
 // Shows the dialog modally for one DiagramAxes call (the hook of cadutil1).
 void RunDiagramLimitsDialog(const DiagramLimitsRequest& request);
-// Installs RunDiagramLimitsDialog as the limits dialog of cadutil1.
-void InstallDiagramLimitsDialog();
+// Puts RunDiagramLimitsDialog into s as the diagrams' limits dialog.
+void InstallDiagramLimitsDialog(Services& s);
 
 }  // namespace qorva

@@ -22,6 +22,7 @@
 #include "graphics/ui/lcaduti1.h"
 #include "platform/prompts.h"
 #include "platform/screen.h"
+#include "platform/services.h"
 #include "platform/ui/qtscreen.h"
 #include "shell/configio.h"
 #include "shell/springfile.h"
@@ -29,7 +30,6 @@
 #include "shell/ui/mainmenu.h"
 #include "shell/vmenu1.h"
 #include "spring/materialtable.h"
-#include "spring/shellservices.h"
 #include "xbase/access/tablesession.h"
 #include "xbase/ui/xbmsgview.h"
 
@@ -46,8 +46,7 @@ Thh::Thh(QWidget* parent) : TFKWENGRA(parent, false) {
     recent[n - 1]->setVisible(false);
   }
   // Every calculation in the window shows its messages, also a fatal one that leaves no drawing.
-  shellservices.ShowCalcMessagesHook = ShowCalcMessagesInWindow;
-  textout.ShowCalcMessagesHook = ShowCalcMessagesInWindow;
+  services().ShowCalcMessages = ShowCalcMessagesInWindow;
   if (menu.mi_viewErrorMessages) SetMenuCommand(menu.mi_viewErrorMessages, [] { ShowErrorList(); });
   if (menu.mi_helpErrorMessages) SetMenuCommand(menu.mi_helpErrorMessages, [] { ShowCalcMessages(); });
   if (!GraphDraw) GraphDraw = std::make_unique<TGraphDraw>();
@@ -61,8 +60,7 @@ Thh::Thh(QWidget* parent) : TFKWENGRA(parent, false) {
 Thh::~Thh() {
   FormDestroy();
   configio = Configio{};
-  shellservices.ShowCalcMessagesHook = nullptr;
-  textout.ShowCalcMessagesHook = nullptr;
+  services().ShowCalcMessages = nullptr;
   if (GraphForm() == this) SetGraphForm(nullptr);
 }
 
@@ -82,7 +80,7 @@ std::optional<int> Thh::FormCreate(const CommandLine& cmd) {
   std::optional<int> rc;
   // A command-line file is drawn during the start-up; a fatal one shows its messages there already.
   bool messagesShown = false;
-  shellservices.ShowCalcMessagesHook = [&messagesShown] {
+  services().ShowCalcMessages = [&messagesShown] {
     messagesShown = true;
     ShowCalcMessagesInWindow();
   };
@@ -91,7 +89,7 @@ std::optional<int> Thh::FormCreate(const CommandLine& cmd) {
   } catch (const TableEngineHalt&) {
     // The engine has shown "Programm angehalten."; the start-up ends here and the window goes on.
   }
-  shellservices.ShowCalcMessagesHook = ShowCalcMessagesInWindow;
+  services().ShowCalcMessages = ShowCalcMessagesInWindow;
   if (rc) return rc;
   // The window opens on the current spring's drawing (the start picture, where there is one, and
   // the demonstration keep theirs); a fatal calculation shows its messages once.
@@ -133,11 +131,8 @@ int RunMainWindow(const CommandLine& cmd) {
   InstallProgramFonts();
   installScreenMetrics(std::make_unique<QtScreenMetrics>());
   installPrompter(std::make_unique<QtPrompter>());
-  // The spring modules name their help topics through the shell; the prompts show them.
-  shellservices.SetHelpTopicHook = SetPromptHelp;
   InstallQtXbMsgView();
-  InstallTextOutputWindows();  // reports for the screen and the printer
-  InstallDiagramLimitsDialog();
+  installServices(WindowServices());
   int rc = 0;
   try {
     Thh window;
@@ -159,9 +154,17 @@ void EndProgramObjects() {
   installMaterialTable(nullptr);
   ShutdownProgram();
   GraphDraw.reset();
-  shellservices.SetHelpTopicHook = nullptr;
+  installServices(Services{});
   installPrompter(nullptr);
   installScreenMetrics(nullptr);
+}
+
+Services WindowServices() {
+  Services s;
+  s.ShowCalcMessages = ShowCalcMessagesInWindow;
+  InstallTextOutputWindows(s);  // reports for the screen and the printer
+  InstallDiagramLimitsDialog(s);
+  return s;
 }
 
 void ShowCalcMessagesInWindow() {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "graphics/ui/kwengrafform.h"
+#include "platform/services.h"
 #include "shell/cmdline.h"
 
 class QAction;
@@ -50,6 +51,9 @@ void EndProgramObjects();
 
 // The calculation messages in the window: a list of them, or the box saying there are none.
 void ShowCalcMessagesInWindow();
+// The services the window offers the layers below; RunMainWindow installs them at its start
+// (the main window itself keeps the message list while it lives, also where tests build it alone).
+Services WindowServices();
 
 // The error-messages item shows the number of calculation messages; the current view is drawn.
 void SetErrorMessagesItem(Thh& form);

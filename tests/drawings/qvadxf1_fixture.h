@@ -19,7 +19,7 @@
 #include "spring/aendvar.h"
 #include "spring/qvaglob.h"
 #include "spring/qvarech.h"
-#include "spring/shellservices.h"
+#include "platform/services.h"
 #include "spring/yebglob9.h"
 #include "tests/graphics/kwencad_fixture.h"
 #include "tests/spring/springfixture.h"
@@ -36,8 +36,8 @@ class SpringViewTest : public KernelTest {
     InitTitleblk();
     InitCad1var();
     InitSpringData();
-    shellservices = Shellservices{};
-    shellservices.ShowCalcMessagesHook = [this] { ++calcMessagesShown; };
+    services() = Services{};
+    services().ShowCalcMessages = [this] { ++calcMessagesShown; };
     test::fixedClock().set(kNow);
     // Materials 1..12: the start spring uses number 12.
     std::vector<MaterialTableRow> rows;
@@ -64,7 +64,7 @@ class SpringViewTest : public KernelTest {
   }
   void TearDown() override {
     installMaterialTable(nullptr);
-    shellservices = Shellservices{};
+    services() = Services{};
     InitAendvar();
     InitTitleblk();
     InitSpringData();

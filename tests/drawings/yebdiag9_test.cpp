@@ -15,7 +15,7 @@
 #include "foundation/utilstr.h"
 #include "graphics/cad1var.h"
 #include "graphics/cadutil1.h"
-#include "spring/shellservices.h"
+#include "platform/services.h"
 #include "spring/yebfest9.h"
 #include "spring/yebglob9.h"
 #include "tests/graphics/kwencad_fixture.h"
@@ -64,9 +64,9 @@ class MaterialDiagramTest : public KernelTest {
   void SetUp() override {
     KernelTest::SetUp();
     InitCad1var();
-    SetDiagramLimitsDialog(nullptr);
+    services().DiagramLimitsDialog = nullptr;
     InitSpringDefaults();
-    shellservices.ShowCalcMessagesHook = [this] { ++messageListShown; };
+    services().ShowCalcMessages = [this] { ++messageListShown; };
     wkwenvar.CadBatchMode = true;
 
     // A spring steel strip with Goodman data: at 1 mm sigma O 1100, sigma H0 600, slope 0.5.
@@ -100,7 +100,7 @@ class MaterialDiagramTest : public KernelTest {
     g.LoadFrequency = 0;
   }
   void TearDown() override {
-    shellservices.ShowCalcMessagesHook = nullptr;
+    services().ShowCalcMessages = nullptr;
     InitSpringDefaults();
     InitCad1var();
     KernelTest::TearDown();

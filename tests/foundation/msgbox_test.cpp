@@ -1,5 +1,6 @@
 // Message boxes, help topic, window title, text screen and the user's data folder.
 #include "foundation/msgbox.h"
+#include "platform/services.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +25,7 @@ class MsgboxTest : public ::testing::Test {
   void TearDown() override {
     EXPECT_EQ(test::scriptedPrompter().pending(), 0u);
     test::scriptedPrompter().clear();
-    msgbox.ShowHelpTextHook = nullptr;
+    services().ShowHelpText = nullptr;
     InitMsgbox();
     InitAllSettings();
   }
@@ -73,7 +74,7 @@ TEST_F(MsgboxTest, LongMessagesAreShownWhole) {
 TEST_F(MsgboxTest, HelpGoesToTheInstalledHookWithTheCurrentTopic) {
   ShowHelpText(0, "", 1);  // no hook yet: nothing happens
   std::vector<std::pair<uint16_t, uint16_t>> calls;
-  msgbox.ShowHelpTextHook = [&](uint16_t topic, uint16_t mode) { calls.emplace_back(topic, mode); };
+  services().ShowHelpText = [&](uint16_t topic, uint16_t mode) { calls.emplace_back(topic, mode); };
   SetPromptHelp(3055);
   EXPECT_EQ(msgbox.HelpTopic, 3055);
   ShowHelpText(0, "", 1);

@@ -1,4 +1,5 @@
 #include "foundation/textout.h"
+#include "platform/services.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -79,18 +80,20 @@ class TextoutTest : public ::testing::Test {
     test::scriptedPrompter().clear();
     test::recordingLauncher().clear();
     test::recordingLauncher().installed.clear();
-    oldViewer = SetReportViewerHook([this](const std::string& printFile) {
+    oldServices = services();
+    services().ReportViewer = [this](const std::string& printFile) {
       viewed.push_back(test::readFile(printFile));
       viewedOutwin.push_back(test::readFile(AddBackslash(kwenvar.TempDir) + "outwin.txt"));
-    });
-    textout.GetErrorCauseHook = [](uint16_t n, std::string& s) { s = "Ursache " + IntStr(n); };
-    textout.GetErrorRemedyHook = [](uint16_t n, std::string& s) { s = "Abhilfe " + IntStr(n); };
+    };
+    services().ErrorHelp = [](uint16_t n, std::string& cause, std::string& remedy) {
+      cause = "Ursache " + IntStr(n);
+      remedy = "Abhilfe " + IntStr(n);
+    };
   }
   void TearDown() override {
-    SetReportViewerHook(std::move(oldViewer));
-    textout.GetErrorCauseHook = nullptr;
-    textout.GetErrorRemedyHook = nullptr;
-    textout.ShowCalcMessagesHook = nullptr;
+    services().ErrorHelp = nullptr;
+    services().ShowCalcMessages = nullptr;
+    installServices(std::move(oldServices));
     ShareTextFile.Discard();
     InitAllSettings();
     InitTextout();
@@ -135,7 +138,7 @@ class TextoutTest : public ::testing::Test {
 
   test::ScratchDir scratch;
   std::string temp;
-  ReportViewerHook oldViewer;
+  Services oldServices;
   std::vector<std::string> viewed;
   std::vector<std::string> viewedOutwin;
 };
@@ -578,7 +581,7 @@ TEST_F(TextoutTest, TemporaryOutputTakesTheNextNameThatCanBeCreated) {
 }
 
 TEST_F(TextoutTest, ScreenWithoutViewerLeavesTheReportInTheDisplayCopy) {
-  SetReportViewerHook(nullptr);
+  services().ReportViewer = nullptr;
   OpenOutput(dev::Screen, "x");
   CreateOutput();
   WriteTextLine("Inhalt");
@@ -602,7 +605,7 @@ TEST_F(TextoutTest, ShowErrorListByState) {
 
   AddErrorMsg("Fatal  : Keine Windungen");
   int interactive = 0;
-  textout.ShowCalcMessagesHook = [&interactive] { ++interactive; };
+  services().ShowCalcMessages = [&interactive] { ++interactive; };
   ShowErrorList();
   EXPECT_EQ(interactive, 1);
   EXPECT_TRUE(viewed.empty());

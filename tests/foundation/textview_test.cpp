@@ -1,4 +1,5 @@
 #include "foundation/textview.h"
+#include "platform/services.h"
 
 #include <gtest/gtest.h>
 
@@ -30,7 +31,7 @@ class TextviewTest : public ::testing::Test {
     test::recordingLauncher().installed.clear();
   }
   void TearDown() override {
-    SetTextPrintHook(nullptr);
+    services().TextPrint = nullptr;
     InitAllSettings();
   }
   test::ScratchDir scratch;
@@ -86,7 +87,7 @@ TEST_F(TextviewTest, PagesEndAtFormFeedLines) {
 
 TEST_F(TextviewTest, PrintTextFileHandsThePagesToThePrinter) {
   int32_t pages = 0;
-  SetTextPrintHook([&pages](const std::string&, const std::vector<std::string>&, int32_t n) { pages = n; });
+  services().TextPrint = [&pages](const std::string&, const std::vector<std::string>&, int32_t n) { pages = n; };
   const fs::path f = scratch / "bericht.tmp";
   test::writeFile(f, "a\r\n\f\r\nb\r\n\f\r\nc\r\n");
   PrintTextFile(f.string());

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "graphics/austab.h"
+#include "platform/services.h"
 #include "graphics/cad1var.h"
 #include "graphics/cadutil1.h"
 #include "tests/graphics/kwencad_fixture.h"
@@ -20,7 +21,7 @@ class DiagramPageTest : public KernelTest {
   void SetUp() override {
     KernelTest::SetUp();
     InitCad1var();
-    SetDiagramLimitsDialog(nullptr);
+    services().DiagramLimitsDialog = nullptr;
   }
   void TearDown() override {
     InitCad1var();

@@ -2,6 +2,7 @@
 // axes drawn on every output, and when the limits dialog is offered.
 
 #include "graphics/cadutil1.h"
+#include "platform/services.h"
 
 #include <gtest/gtest.h>
 
@@ -37,11 +38,11 @@ class DiagramTest : public KernelTest {
   void SetUp() override {
     KernelTest::SetUp();
     InitCad1var();
-    SetDiagramLimitsDialog(nullptr);
+    services().DiagramLimitsDialog = nullptr;
     utilstr.ProgramParams.clear();
   }
   void TearDown() override {
-    SetDiagramLimitsDialog(nullptr);
+    services().DiagramLimitsDialog = nullptr;
     utilstr.ProgramParams.clear();
     InitCad1var();
     KernelTest::TearDown();
@@ -414,10 +415,10 @@ TEST_F(DiagramTest, LimitsDialogIsOfferedOnlyForUserChosenOutputsWithTheSettingO
     InitKwencad();
     int shown = 0;
     DiagramLimitsRequest seen;
-    SetDiagramLimitsDialog([&](const DiagramLimitsRequest& r) {
+    services().DiagramLimitsDialog = [&](const DiagramLimitsRequest& r) {
       ++shown;
       seen = r;
-    });
+    };
     wkwenvar.DiagramLimitsQuery = c.setting;
     utilstr.ProgramParams.assign(static_cast<size_t>(c.params), "x");
     if (c.code == 5) {
@@ -444,12 +445,12 @@ TEST_F(DiagramTest, LimitsDialogIsOfferedOnlyForUserChosenOutputsWithTheSettingO
 TEST_F(DiagramTest, ConfirmedLimitsAreRoundedAndCancelKeepsTheComputedOnes) {
   wkwenvar.DiagramLimitsQuery = true;
   bool cancel = false;
-  SetDiagramLimitsDialog([&](const DiagramLimitsRequest&) {
+  services().DiagramLimitsDialog = [&](const DiagramLimitsRequest&) {
     if (cancel)
       kwenvar.ErrorFlag = true;
     else
       cad1var.DiagramEnteredLimits = {0, 0, 1000, 260};
-  });
+  };
   Open();
   DiagramReset();
   DiagramAxes("s", "F", "T", 0, 0, 1550, 480, 1);
@@ -472,7 +473,7 @@ TEST_F(DiagramTest, ConfirmedLimitsAreRoundedAndCancelKeepsTheComputedOnes) {
   kwenvar.ErrorFlag = false;
 
   // Limits typed the wrong way round are ordered.
-  SetDiagramLimitsDialog([&](const DiagramLimitsRequest&) { cad1var.DiagramEnteredLimits = {1000, 260, 0, 0}; });
+  services().DiagramLimitsDialog = [&](const DiagramLimitsRequest&) { cad1var.DiagramEnteredLimits = {1000, 260, 0, 0}; };
   DiagramAxes("s", "F", "T", 0, 0, 1550, 480, 1);
   EXPECT_LIMIT(cad1var.DiagramXMin, 0);
   EXPECT_LIMIT(cad1var.DiagramXMax, 1000);

@@ -1,6 +1,7 @@
 // The CAD kernel's output run, drawing state and primitives.
 
 #include "graphics/kwencad.h"
+#include "platform/services.h"
 
 #include <gtest/gtest.h>
 
@@ -220,16 +221,16 @@ TEST_F(KwencadTest, PlotProgramCommandLineIsAskedAndKept) {
   cad8var.VentrixCmdCount = 2;
   cad8var.VentrixCmdLines[2] = "plot2 x";
   std::string windowSaw;
-  SetVentrixSettingsWindow([&](std::string& line) {
+  services().VentrixSettingsWindow = [&](std::string& line) {
     windowSaw = line;
     line = "fenster y";
     return true;
-  });
+  };
   test::scriptedPrompter().push(3);  // code 4
   test::scriptedPrompter().push(1);  // second line
   test::scriptedPrompter().push(std::string("plotter -z"));
   CadChooseCode();
-  SetVentrixSettingsWindow(nullptr);
+  services().VentrixSettingsWindow = nullptr;
   EXPECT_FALSE(kwenvar.ErrorFlag);
   EXPECT_EQ(cad8var.CadCode, 4);
   EXPECT_EQ(cad8var.VentrixCmdChoice, 2);
@@ -242,12 +243,12 @@ TEST_F(KwencadTest, PlotProgramCommandLineIsAskedAndKept) {
   // A cancelled settings window ends the choice after the prompt; the line stays.
   kwenvar.ErrorFlag = false;
   cad8var.VentrixCmdCount = 1;
-  SetVentrixSettingsWindow([](std::string&) { return false; });
+  services().VentrixSettingsWindow = [](std::string&) { return false; };
   test::scriptedPrompter().clear();
   test::scriptedPrompter().push(3);
   test::scriptedPrompter().push(std::string("anders"));
   CadChooseCode();
-  SetVentrixSettingsWindow(nullptr);
+  services().VentrixSettingsWindow = nullptr;
   EXPECT_TRUE(kwenvar.ErrorFlag);
   EXPECT_EQ(cad8var.VentrixCmdLines[1], DefaultVentrixCmdLine);
 }

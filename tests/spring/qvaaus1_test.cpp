@@ -1,6 +1,7 @@
 // The result report of the spring: golden reports in plain text, tab-separated text and HTML, the
 // fatigue-life rows, the rows that depend on the load, and pages far shorter than the report.
 #include "spring/qvaaus1.h"
+#include "platform/services.h"
 
 #include <gtest/gtest.h>
 
@@ -35,16 +36,17 @@ class ReportTest : public SpringTest {
     wkwenvar.TextDeviceQuery = false;
     wkwenvar.HtmlBrowser = "";
     InitTextout();
-    textout.GetErrorCauseHook = [](uint16_t n, std::string& s) { s = "Ursache der Meldung " + IntStr(n); };
-    textout.GetErrorRemedyHook = [](uint16_t n, std::string& s) { s = "Abhilfe f\x81r Meldung " + IntStr(n); };
+    services().ErrorHelp = [](uint16_t n, std::string& cause, std::string& remedy) {
+      cause = "Ursache der Meldung " + IntStr(n);
+      remedy = "Abhilfe f\x81r Meldung " + IntStr(n);
+    };
     ASSERT_TRUE(LoadMaterialByNumber(yebglob9.MaterialNumber));
     CalcSpring();
     ASSERT_FALSE(kwenvar.FatalError);
   }
   void TearDown() override {
-    textout.GetErrorCauseHook = nullptr;
-    textout.GetErrorRemedyHook = nullptr;
-    SetReportViewerHook(nullptr);
+    services().ErrorHelp = nullptr;
+    services().ReportViewer = nullptr;
     fs::current_path(oldDir_);
     SpringTest::TearDown();
   }
@@ -190,7 +192,7 @@ TEST_F(ReportTest, FatalErrorOffersTheMessagesInstead) {
   CalcSpring();
   ASSERT_TRUE(kwenvar.FatalError);
   int offered = 0;
-  shellservices.ShowCalcMessagesHook = [&offered] { ++offered; };
+  services().ShowCalcMessages = [&offered] { ++offered; };
   wkwenvar.TextDevice = OutputDeviceCode::DosTextFile;
   PrintSpringResults();
   EXPECT_EQ(offered, 1);
@@ -200,7 +202,7 @@ TEST_F(ReportTest, FatalErrorOffersTheMessagesInstead) {
 TEST_F(ReportTest, ShortPagesEachGetOneHeader) {
   SpringWithMessages();
   std::string page;
-  SetReportViewerHook([&page](const std::string& printFile) { page = readFile(ResolveFileCase(printFile)); });
+  services().ReportViewer = [&page](const std::string& printFile) { page = readFile(ResolveFileCase(printFile)); };
   for (int32_t length : {8, 12, 20, 40}) {
     SCOPED_TRACE(length);
     kwenvar.LinesPerPage = length;
@@ -243,7 +245,7 @@ TEST_F(ReportTest, PageBreaksNeverSplitABlock) {
       {"       BEMERKUNGEN", "Abhilfe f\x81r Meldung 1"},
   };
   std::string page;
-  SetReportViewerHook([&page](const std::string& printFile) { page = readFile(ResolveFileCase(printFile)); });
+  services().ReportViewer = [&page](const std::string& printFile) { page = readFile(ResolveFileCase(printFile)); };
   for (int32_t length = 20; length <= 80; ++length) {
     SCOPED_TRACE(length);
     kwenvar.LinesPerPage = length;

@@ -1,5 +1,6 @@
 // Calculation and pre-design of the constant-force spring, checked against values worked out by hand.
 #include "spring/qvarech.h"
+#include "platform/services.h"
 
 #include <gtest/gtest.h>
 
@@ -290,9 +291,9 @@ TEST_F(CalcSpringTest, ChosenMaterialBringsItsModulusRule) {
   useTable({Row(RoundSteel("X10CrNi18-8 EN 10270-3"))});
   yebglob9.MaterialText.clear();
   yebglob9.OperatingTemperature = 120;
-  installMaterialBrowser([](MaterialTable& t, uint16_t, const std::string&, const std::string&) {
+  services().MaterialBrowser = [](MaterialTable& t, uint16_t, const std::string&, const std::string&) {
     return t.gotoRecord(1);
-  });
+  };
   SelectMaterial(1);
   ASSERT_FALSE(kwenvar.ErrorFlag);
   CalcSpring();

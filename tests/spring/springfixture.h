@@ -15,7 +15,7 @@
 #include "foundation/wkwenvar.h"
 #include "spring/materialtable.h"
 #include "spring/qvaglob.h"
-#include "spring/shellservices.h"
+#include "platform/services.h"
 #include "spring/yebfest9.h"
 #include "spring/yebglob9.h"
 #include "tests/support/testsupport.h"
@@ -70,15 +70,15 @@ class SpringTest : public ::testing::Test {
   void SetUp() override {
     InitAllSettings();
     InitSpringData();
-    shellservices = Shellservices{};
-    installMaterialBrowser(nullptr);
+    services() = Services{};
+    services().MaterialBrowser = nullptr;
     scriptedPrompter().clear();
     useTable({Row(RoundSteel())});
   }
   void TearDown() override {
     installMaterialTable(nullptr);
-    installMaterialBrowser(nullptr);
-    shellservices = Shellservices{};
+    services().MaterialBrowser = nullptr;
+    services() = Services{};
     scriptedPrompter().clear();
   }
 

@@ -5,7 +5,9 @@
 #include <cmath>
 #include <limits>
 
+#include "foundation/msgbox.h"
 #include "foundation/utilmath.h"
+#include "platform/services.h"
 #include "spring/materialsource.h"
 #include "tests/spring/springfixture.h"
 
@@ -449,21 +451,20 @@ TEST_F(MaterialTableTest, AFieldIsOrderedByValueOrByTextNeverByAMix) {
 TEST_F(MaterialTableTest, ChoiceInTheBrowseWindow) {
   useTable({Row(RoundSteel("Zeta")), Row(RoundSteel("Alpha")), Row(RoundSteel("Beta").set(5, "190000"))});
   yebglob9.MaterialNumber = 2;
-  uint16_t topic = 0;
-  shellservices.SetHelpTopicHook = [&](uint16_t t) { topic = t; };
+  SetPromptHelp(0);
   uint32_t startRecord = 0;
   std::string firstInOrder, titles;
-  installMaterialBrowser([&](MaterialTable& t, uint16_t mode, const std::string& t1, const std::string& t2) {
+  services().MaterialBrowser = [&](MaterialTable& t, uint16_t mode, const std::string& t1, const std::string& t2) {
     EXPECT_EQ(mode, 1);
     startRecord = t.recNo();
     titles = t1 + "|" + t2;
     t.first();
     firstInOrder = t.fieldStr(1);
     return t.gotoRecord(3);
-  });
+  };
   SelectMaterial(1);
   EXPECT_FALSE(kwenvar.ErrorFlag);
-  EXPECT_EQ(topic, 9590);
+  EXPECT_EQ(msgbox.HelpTopic, 9590);
   EXPECT_EQ(titles, "|Material");
   EXPECT_EQ(startRecord, 2u) << "the current material is the selected row";
   EXPECT_EQ(firstInOrder, "Alpha") << "listed by designation";
@@ -481,10 +482,10 @@ TEST_F(MaterialTableTest, CancelledChoiceKeepsTheMaterial) {
   useTable({Row(RoundSteel("A")), Row(RoundSteel("B"))});
   UseMaterial(RoundSteel("current"));
   yebglob9.MaterialNumber = 1;
-  installMaterialBrowser([](MaterialTable& t, uint16_t, const std::string&, const std::string&) {
+  services().MaterialBrowser = [](MaterialTable& t, uint16_t, const std::string&, const std::string&) {
     t.gotoRecord(2);
     return false;
-  });
+  };
   SelectMaterial(1);
   EXPECT_TRUE(kwenvar.ErrorFlag);
   EXPECT_EQ(yebglob9.MaterialNumber, 1);
@@ -496,10 +497,10 @@ TEST_F(MaterialTableTest, ViewingLoadsNothing) {
   useTable({Row(RoundSteel("A")), Row(RoundSteel("B"))});
   UseMaterial(RoundSteel("current"));
   uint16_t seenMode = 9;
-  installMaterialBrowser([&](MaterialTable& t, uint16_t mode, const std::string&, const std::string&) {
+  services().MaterialBrowser = [&](MaterialTable& t, uint16_t mode, const std::string&, const std::string&) {
     seenMode = mode;
     return t.gotoRecord(2);
-  });
+  };
   SelectMaterial(0);
   EXPECT_EQ(seenMode, 0);
   EXPECT_EQ(yebglob9.MaterialNumber, 12);

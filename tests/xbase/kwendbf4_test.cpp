@@ -2,6 +2,7 @@
 // copy to the temporary folder, the record-number rules, reading and writing fields, the order by a
 // field, appending and browsing.
 #include "xbase/access/kwendbf4.h"
+#include "platform/services.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -53,7 +54,7 @@ class Kwendbf4Test : public ::testing::Test {
     InitError0();
     InitDbfhost();
     InitKwendbf4();
-    InstallDbfBrowseWindow(nullptr);
+    services().DbfBrowseWindow = nullptr;
     scriptedPrompter().clear();
     fs::create_directories(dbfDir());
     fs::create_directories(tempDir());
@@ -62,7 +63,7 @@ class Kwendbf4Test : public ::testing::Test {
   }
   void TearDown() override {
     InitDbfhost();
-    InstallDbfBrowseWindow(nullptr);
+    services().DbfBrowseWindow = nullptr;
     InitKwendbf4();
     XbStopEngine();
     XbSetErrorReport(true);
@@ -369,14 +370,14 @@ TEST_F(Kwendbf4Test, BrowseWindowChoosesAmongTheShownRecords) {
   writeTable("mat.dbf");
   DbfOpenTable("mat");
   std::vector<int32_t> seen;
-  InstallDbfBrowseWindow([&](const std::string& option, uint16_t mode) {
+  services().DbfBrowseWindow = [&](const std::string& option, uint16_t mode) {
     EXPECT_EQ(option, "CLOSE");
     EXPECT_EQ(mode, 1);
     EXPECT_TRUE(dbfhost.Dbf4Form.PickAndClose());
     seen = Walk();
     DbfGoto(3);
     dbfhost.Dbf4Form.Accept(2);
-  });
+  };
   kwenvar.ErrorFlag = true;
   DbfBrowse("CLOSE", 1);
   EXPECT_EQ(seen, (std::vector<int32_t>{1, 3, 4}));  // choosing hides the deleted record
@@ -409,7 +410,7 @@ TEST_F(Kwendbf4Test, ReadOnlyTableIsReadInPlaceAndCopiedOnlyForAChange) {
   DbfGoto(3);
   EXPECT_EQ(Field(1), "Beta      ");
   // Choosing a record reads only.
-  InstallDbfBrowseWindow([&](const std::string&, uint16_t) { dbfhost.Dbf4Form.Accept(1); });
+  services().DbfBrowseWindow = [&](const std::string&, uint16_t) { dbfhost.Dbf4Form.Accept(1); };
   DbfBrowse("", 1);
   EXPECT_TRUE(dbfhost.Dbf4Form.ReadOnly());
   EXPECT_TRUE(Listing(tempDir()).empty());
@@ -457,11 +458,11 @@ TEST_F(Kwendbf4Test, ReadOnlyTableIsReadInPlaceAndCopiedOnlyForAChange) {
       EXPECT_EQ(DbfRecCount(), 5);
     } else {
       bool shown = false;
-      InstallDbfBrowseWindow([&](const std::string&, uint16_t mode) {
+      services().DbfBrowseWindow = [&](const std::string&, uint16_t mode) {
         EXPECT_EQ(mode, 0);
         shown = true;
         EXPECT_FALSE(dbfhost.Dbf4Form.ReadOnly());
-      });
+      };
       DbfBrowse("", 0);
       EXPECT_TRUE(shown);
     }

@@ -8,6 +8,7 @@
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
 #include "foundation/workdir.h"
+#include "platform/services.h"
 #include "xbase/dbf4.h"
 #include "xbase/dbf4lock.h"
 #include "xbase/dbf4search.h"
@@ -167,14 +168,15 @@ void TDbf4Host::Browse(const std::string& option, uint16_t mode) {
   if (mode == 1) hideDeleted_ = true;
   else if (mode != 5) hideDeleted_ = false;
   pickAndClose_ = option == "CLOSE";
-  if (!dbfhost.BrowseWindow) {
+  if (!services().DbfBrowseWindow) {
+    ReportNotAvailable("Tabellenfenster");
     Cancel();
     return;
   }
   const bool edit = mode != 1 && mode != 4 && mode != 5;
   if (edit && OpenedFromTempDir())
     ShowDosMessage("Kein Schreibrecht f\x81r dbf-Ordner !  Bearbeitung im Tempor\x84r-Ordner.");
-  dbfhost.BrowseWindow(option, mode);
+  services().DbfBrowseWindow(option, mode);
 }
 
 void TDbf4Host::Accept(int32_t column) {
@@ -569,12 +571,6 @@ void InitDbfhost() {
   h.pickAndClose_ = false;
   h.keyExpr_.clear();
   dbfhost.BrowseCol = 1;
-}
-
-TDbfBrowseWindow InstallDbfBrowseWindow(TDbfBrowseWindow window) {
-  TDbfBrowseWindow old = std::move(dbfhost.BrowseWindow);
-  dbfhost.BrowseWindow = std::move(window);
-  return old;
 }
 
 }  // namespace qorva

@@ -16,9 +16,9 @@
 
 namespace qorva {
 
-// The browse window: shows the host's table modally and ends with Accept() or Cancel() (or neither,
-// when the user closes the window by its close box).
-using TDbfBrowseWindow = std::function<void(const std::string& option, uint16_t mode)>;
+// The browse window is the shell service DbfBrowseWindow (platform/services.h): it shows the host's
+// table modally and ends with Accept() or Cancel() (or neither, when the user closes the window by
+// its close box).
 
 class TDbf4Host {
  public:
@@ -143,13 +143,10 @@ class TDbf4Host {
 struct Dbfhost {
   TDbf4Host Dbf4Form;
   int32_t BrowseCol = 1;          // grid column current at the last OK
-  TDbfBrowseWindow BrowseWindow;  // empty until the browse window installs itself
 };
 extern Dbfhost dbfhost;
 
 // Closes the table and puts every setting back (start-up and reset for tests); the window stays.
 void InitDbfhost();
-// Installs the browse window and returns the previous one.
-TDbfBrowseWindow InstallDbfBrowseWindow(TDbfBrowseWindow window);
 
 }  // namespace qorva

@@ -17,6 +17,7 @@
 #include <memory>
 
 #include "foundation/kwenvar.h"
+#include "platform/services.h"
 #include "foundation/msgbox.h"
 #include "foundation/settings.h"
 #include "foundation/showscr.h"
@@ -56,13 +57,13 @@ class PromptDialogTest : public ::testing::Test {
   void SetUp() override {
     InitAllSettings();
     InitMsgbox();
-    msgbox.ShowHelpTextHook = [this](uint16_t topic, uint16_t mode) {
+    services().ShowHelpText = [this](uint16_t topic, uint16_t mode) {
       helpCalls.emplace_back(topic, mode);
       kwenvar.ErrorFlag = true;  // whatever the help left behind
     };
   }
   void TearDown() override {
-    msgbox.ShowHelpTextHook = nullptr;
+    services().ShowHelpText = nullptr;
     InitMsgbox();
     InitAllSettings();
   }

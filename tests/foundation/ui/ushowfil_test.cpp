@@ -1,4 +1,5 @@
 #include "foundation/ui/ushowfil.h"
+#include "platform/services.h"
 
 #include <gtest/gtest.h>
 
@@ -45,8 +46,8 @@ class ShowfileTest : public ::testing::Test {
     test::recordingLauncher().clear();
   }
   void TearDown() override {
-    SetReportViewerHook(nullptr);
-    SetTextPrintHook(nullptr);
+    services().ReportViewer = nullptr;
+    services().TextPrint = nullptr;
     InitAllSettings();
   }
   std::string outwin() const { return AddBackslash(kwenvar.TempDir) + "outwin.txt"; }
@@ -136,9 +137,9 @@ TEST_F(ShowfileTest, PrintingGivesOneSheetPerTextPage) {
 }
 
 TEST_F(ShowfileTest, ViewerPrintCommandPrintsThePrintFile) {
-  InstallTextOutputWindows();
+  InstallTextOutputWindows(services());
   int32_t pages = 0;
-  SetTextPrintHook([&pages](const std::string&, const std::vector<std::string>&, int32_t n) { pages = n; });
+  services().TextPrint = [&pages](const std::string&, const std::vector<std::string>&, int32_t n) { pages = n; };
   const fs::path print = scratch / "$OUT1.TMP";
   test::writeFile(print, "a\r\n\f\r\nb\r\n");
   TForm_showtextfile form;

@@ -2,6 +2,7 @@
 // help do, and a diagram drawn with the dialog in between.
 
 #include "graphics/ui/lcaduti1.h"
+#include "platform/services.h"
 
 #include <gtest/gtest.h>
 
@@ -55,14 +56,14 @@ class LimitsDialogTest : public ::testing::Test {
     kwenvar.TempDir = dir.path().string();
     kwenvar.CadDir = dir.path().string();
     cad8var.ExecCadFile = false;
-    msgbox.ShowHelpTextHook = [this](uint16_t topic, uint16_t mode) {
+    services().ShowHelpText = [this](uint16_t topic, uint16_t mode) {
       help.emplace_back(topic, mode);
       kwenvar.ErrorFlag = true;  // whatever the help left behind
     };
   }
   void TearDown() override {
-    SetDiagramLimitsDialog(nullptr);
-    msgbox.ShowHelpTextHook = nullptr;
+    services().DiagramLimitsDialog = nullptr;
+    services().ShowHelpText = nullptr;
     InitCad1var();
     InitKwencad();
     InitAllSettings();
@@ -153,7 +154,7 @@ class DiagramWithDialogTest : public LimitsDialogTest {
  protected:
   void SetUp() override {
     LimitsDialogTest::SetUp();
-    InstallDiagramLimitsDialog();
+    InstallDiagramLimitsDialog(services());
     wkwenvar.DiagramLimitsQuery = true;
     wkwenvar.CadBatchMode = true;
     utilstr.ProgramParams.clear();
