@@ -345,6 +345,12 @@ bool TXbDataSet::XbiIsEmpty() {
   return empty;
 }
 
+void TXbDataSet::XbiSyncToEngine() {
+  s_SelectArea("ResyncFromEngine");
+  beforeFirst_ = false;
+  afterLast_ = dEOF() || qorva::RecNo() < 1 || qorva::RecNo() > RecCount();
+}
+
 std::string TXbDataSet::XbiGetErrorText(uint16_t code) { return XbErrorText(code); }
 
 bool TXbDataSet::ParseFieldDef(const std::string& line, TXbFieldLine& out) {

@@ -83,6 +83,7 @@ class TXbDataSet : public TXbPrimDataset {
   bool XbiIsEmpty() override;
   std::vector<TXbFieldDef> XbiFieldDefs() override;
   std::string XbiGetErrorText(uint16_t code) override;
+  void XbiSyncToEngine() override;
   std::string DatasetFileName() const override { return dbfFileName_; }
 
   void RecordToBuffer(TXbRecordBuffer& buf);

@@ -2,6 +2,7 @@
 
 #include "xbase/dbf4.h"
 #include "xbase/dbf4lock.h"
+#include "xbase/delimited.h"
 #include "xbase/xbcommon.h"
 
 namespace qorva {
@@ -62,6 +63,32 @@ bool TXbFileDataSet::FLock() {
 void TXbFileDataSet::UnLock() {
   s_SelectArea("UnLock");
   Unlock();
+}
+
+int32_t TXbFileDataSet::AppendFromDelimited(const std::string& file) {
+  CheckBrowseMode();
+  s_SelectArea("AppendFromDelimited");
+  TDbfControlBlock* cb = CurrentBlock();
+  bool held = cb->Exclusive || cb->LockState == 1 || cb->LockState == 2;
+  if (!held && !qorva::ALock()) {
+    XbMessageBox("Sperren fehlgeschlagen [Insert]", "", 0);
+    return 0;
+  }
+  int32_t n = qorva::AppendFromDelimited(file, ShowProgress);
+  if (!held) Unlock();
+  ResyncFromEngine();
+  return n;
+}
+
+int32_t TXbFileDataSet::CopyToDelimited(const std::string& file) {
+  CheckBrowseMode();
+  CursorToActive();
+  s_SelectArea("CopyToDelimited");
+  int32_t at = qorva::RecNo();
+  int32_t n = qorva::CopyToDelimited(file);
+  GoIfValid(at);
+  CursorToActive();
+  return n;
 }
 
 }  // namespace qorva

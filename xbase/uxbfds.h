@@ -4,16 +4,16 @@
 // deleting and recalling, each released right after the write. A refused lock asks the matching
 // retry event; without one (or when it declines) "Sperren fehlgeschlagen [<op>]" is shown and the
 // file stays as it was.
-// May call: ucommon, xbprimds, dbf4, dbf4lock, xbcommon.
+// May call: uxbcds, ucommon, delimited, xbprimds, dbf4, dbf4lock, xbcommon.
 
 #include <functional>
 #include <string>
 
-#include "xbase/ucommon.h"
+#include "xbase/uxbcds.h"
 
 namespace qorva {
 
-class TXbFileDataSet : public TXbDataSet {
+class TXbFileDataSet : public TXbCDataSet {
  public:
   // Answers whether to try the refused lock again.
   using TXbLockFailedEvent = std::function<bool(TXbFileDataSet& sender)>;
@@ -31,6 +31,12 @@ class TXbFileDataSet : public TXbDataSet {
   bool ALock();
   bool FLock();
   void UnLock();
+
+  // Appends the records of a delimited text file; the number appended.
+  int32_t AppendFromDelimited(const std::string& file);
+  // Writes the visible records as delimited text; the number written. The cursor stays.
+  int32_t CopyToDelimited(const std::string& file);
+  bool ShowProgress = true;
 
  protected:
   bool ReadOnly() const override { return ReadOnlyOpen; }

@@ -298,6 +298,7 @@ void TXbPrimDataset::ResyncFromEngine() {
   if (state_ == TDataSetState::Inactive) return;
   state_ = TDataSetState::Browse;
   modified_ = false;
+  XbiSyncToEngine();
   if (XbiIsEmpty()) {
     SetEmpty();
   } else if (ReadCurrent()) {

@@ -145,6 +145,8 @@ class TXbPrimDataset {
   virtual bool XbiIsEmpty() = 0;
   virtual std::vector<TXbFieldDef> XbiFieldDefs() = 0;
   virtual std::string XbiGetErrorText(uint16_t code) = 0;
+  // Takes the cursor state (before the first, after the last record) from where the engine stands.
+  virtual void XbiSyncToEngine() {}
   virtual std::string DatasetFileName() const = 0;
   // True when the table's file is the one the dataset must not modify.
   virtual bool ReadOnly() const { return false; }

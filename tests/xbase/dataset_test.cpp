@@ -281,3 +281,80 @@ TEST_F(DatasetTest, FieldDefinitionLinesAreCorrected) {
 
 }  // namespace
 }  // namespace qorva::xbtest
+
+namespace qorva::xbtest {
+namespace {
+
+class DatasetCommandTest : public DatasetTest {};
+
+TEST_F(DatasetCommandTest, SearchFindsUmlautsInADosTable) {
+  std::string p = CreateTable(dir_.path() / "M.DBF", {{"NAME", 'C', 20, 0}});
+  Use(p);  // a DOS table: stored in code page 437
+  for (const char* n : {"Stahl", "Messing", "Gr\xfc\xdf" "e"}) AppendRow({std::string(n)});  // Windows text
+  CloseArea();
+  std::string stored = FileBytes(p);
+  EXPECT_NE(stored.find("Gr\x81\xe1" "e"), std::string::npos);  // as the DOS code page has it
+  TXbDbf ds;
+  Open(ds, p);
+  uint8_t hit = 0;
+  EXPECT_TRUE(ds.Search("gr\xfc\xdf", hit, true));
+  EXPECT_NE(hit, 0);
+  EXPECT_EQ(ds.RecNo(), 3);
+  EXPECT_EQ(Name(ds), "Gr\xfc\xdf" "e");
+  hit = 0;
+  EXPECT_FALSE(ds.Search("Kupfer", hit, true));
+  EXPECT_EQ(ds.RecNo(), 3);  // stays on its record
+}
+
+TEST_F(DatasetCommandTest, AppendFromNeedsTheFileLock) {
+  std::string p = MakeTable(2);
+  std::string src = dir_.path() / "S.DBF";
+  std::filesystem::copy_file(p, src);
+  TXbDbf ds;
+  Open(ds, p);
+  ds.Next();
+  int other = ::open(p.c_str(), O_RDWR);
+  ASSERT_GE(other, 0);
+  ds.s_SelectArea("test");
+  uint64_t off = RecordLockOffset(CurrentBlock()->HeaderLen, CurrentBlock()->RecLen, 1);
+  ASSERT_EQ(LockRange(false, other, off, 1), 0);
+  EXPECT_FALSE(ds.AppendFrom(src));
+  EXPECT_EQ(test::scriptedPrompter().asked().back().text, "Sperren fehlgeschlagen [Insert]");
+  EXPECT_EQ(ds.RecordCount(), 2);
+  LockRange(true, other, off, 1);
+  ::close(other);
+  EXPECT_TRUE(ds.AppendFrom(src));
+  EXPECT_EQ(ds.RecordCount(), 4);
+  EXPECT_EQ(ds.RecNo(), 2);  // the cursor stays on its record
+  EXPECT_EQ(Name(ds), "B");
+}
+
+TEST_F(DatasetCommandTest, DelimitedRoundTripAndPack) {
+  std::string p = MakeTable(3);
+  TXbDbf ds;
+  ds.Exclusive = true;
+  Open(ds, p);
+  ds.SetRecNo(2);
+  std::string txt = Path("OUT.TXT");
+  EXPECT_EQ(ds.CopyToDelimited(txt), 3);
+  EXPECT_EQ(ds.RecNo(), 2);
+  EXPECT_NE(FileBytes(txt).find("\"B\",3.00,9876543212,T"), std::string::npos) << FileBytes(txt);
+  EXPECT_EQ(ds.AppendFromDelimited(txt), 3);
+  EXPECT_EQ(ds.RecordCount(), 6);
+  ds.SetRecNo(5);
+  EXPECT_EQ(Name(ds), "B");
+  EXPECT_EQ(std::get<int64_t>(ds.FieldValue(2)), 9876543212LL);
+  ds.SetRecNo(1);
+  ds.Delete();
+  ds.SetRecNo(4);
+  ds.Delete();
+  EXPECT_TRUE(ds.Pack());
+  EXPECT_EQ(ds.RecordCount(), 4);
+  ds.First();
+  EXPECT_EQ(Name(ds), "B");
+  ds.Last();
+  EXPECT_EQ(Name(ds), "C");
+}
+
+}  // namespace
+}  // namespace qorva::xbtest
