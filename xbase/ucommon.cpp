@@ -77,6 +77,12 @@ void TXbDataSet::SetHideDeletedRecs(bool hide) {
   ResyncFromEngine();
 }
 
+bool TXbDataSet::IsSequenced() {
+  if (!Active() || hideDeleted_) return false;
+  s_SelectArea("IsSequenced");
+  return !IndexActive();
+}
+
 void TXbDataSet::CloseTable() {
   if (area_ == 0) return;
   if (AreaBlock(area_)) {

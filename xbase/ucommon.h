@@ -37,6 +37,7 @@ class TXbDataSet : public TXbPrimDataset {
   void SetDbfFileName(const std::string& name);
   const std::string& DbfFileName() const { return dbfFileName_; }
 
+  bool IsSequenced() override;
   bool HideDeletedRecs() const { return hideDeleted_; }
   void SetHideDeletedRecs(bool hide);
 

@@ -142,6 +142,13 @@ bool TXbPrimDataset::BookmarkValid(TXbBookmark b) {
   return ok;
 }
 
+bool TXbPrimDataset::ReadRecord(TXbBookmark b, TXbRecordBuffer& buf) {
+  if (!Active() || b < 1) return false;
+  bool ok = XbiGotoBookmark(b) == XbiOk && XbiGetRecord(&buf) == XbiOk;
+  CursorToActive();
+  return ok;
+}
+
 int TXbPrimDataset::FieldIndex(const std::string& name) const {
   for (size_t i = 0; i < fieldDefs_.size(); ++i) {
     const std::string& f = fieldDefs_[i].Name;

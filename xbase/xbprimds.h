@@ -88,6 +88,10 @@ class TXbPrimDataset {
   TXbBookmark GetBookmark() const { return empty_ ? 0 : active_.Bookmark; }
   void GotoBookmark(TXbBookmark b);
   bool BookmarkValid(TXbBookmark b);
+  // Reads the record of bookmark b without moving the dataset's cursor; false when there is none.
+  bool ReadRecord(TXbBookmark b, TXbRecordBuffer& buf);
+  // Physical order with every record shown: row n of a view is record n + 1.
+  virtual bool IsSequenced() { return false; }
   static int CompareBookmarks(TXbBookmark a, TXbBookmark b) { return a < b ? -1 : (a > b ? 1 : 0); }
 
   const std::vector<TXbFieldDef>& FieldDefs() const { return fieldDefs_; }
