@@ -51,36 +51,22 @@ void TXbPrimDataset::CursorToActive() {
   if (!empty_) CheckResult(XbiGotoBookmark(active_.Bookmark));
 }
 
-void TXbPrimDataset::First() {
-  CheckBrowseMode();
-  CheckResult(XbiSetToBegin());
-  TXbRecordBuffer buf;
-  uint16_t r = XbiGetNextRecord(&buf);
-  if (r == XbiAtEof || r == XbiAtBof) {
-    SetEmpty();
-  } else {
-    CheckResult(r);
-    active_ = std::move(buf);
-    empty_ = false;
-    bof_ = true;
-    eof_ = false;
-  }
-  AfterScroll();
-}
+void TXbPrimDataset::First() { ToEnd(true); }
+void TXbPrimDataset::Last() { ToEnd(false); }
 
-void TXbPrimDataset::Last() {
+void TXbPrimDataset::ToEnd(bool first) {
   CheckBrowseMode();
-  CheckResult(XbiSetToEnd());
+  CheckResult(first ? XbiSetToBegin() : XbiSetToEnd());
   TXbRecordBuffer buf;
-  uint16_t r = XbiGetPriorRecord(&buf);
+  uint16_t r = first ? XbiGetNextRecord(&buf) : XbiGetPriorRecord(&buf);
   if (r == XbiAtEof || r == XbiAtBof) {
     SetEmpty();
   } else {
     CheckResult(r);
     active_ = std::move(buf);
     empty_ = false;
-    bof_ = false;
-    eof_ = true;
+    bof_ = first;
+    eof_ = !first;
   }
   AfterScroll();
 }

@@ -158,6 +158,7 @@ class TXbPrimDataset {
   // Brings the engine to the active record.
   void CursorToActive();
   void SetEmpty();
+  void ToEnd(bool first);
   bool ReadCurrent();  // the engine's current record into the active buffer; false when none
 
   TDataSetState state_ = TDataSetState::Inactive;
