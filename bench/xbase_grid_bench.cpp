@@ -1,0 +1,95 @@
+// The browse grid on a table of 1,000,000 records next to one of 1,000: time to the first painted
+// grid, time to scroll to the end and paint it, and the memory the open grid adds. The grid reads
+// only the records it shows, so both tables should open alike.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QScrollBar>
+#include <chrono>
+#include <fstream>
+
+#include "bench/xbase_bigtable.h"
+#include "xbase/ui/axbgrids.h"
+#include "xbase/uxbfds.h"
+
+namespace {
+
+using qorva::bench::BigTable;
+
+QApplication& App() {
+  static int argc = 1;
+  static char name[] = "bench";
+  static char* argv[] = {name, nullptr};
+  static QApplication* app = [] {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    return new QApplication(argc, argv);
+  }();
+  return *app;
+}
+
+// The first 1,000 records of the big table as a table of their own.
+const std::string& SmallTable() {
+  static const std::string path = [] {
+    std::ifstream in(BigTable(), std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    uint16_t headerLen = static_cast<uint8_t>(bytes[8]) | static_cast<uint8_t>(bytes[9]) << 8;
+    bytes.resize(headerLen + 1000 * 40);
+    bytes.push_back('\x1A');
+    uint32_t n = 1000;
+    for (int k = 0; k < 4; ++k) bytes[4 + k] = static_cast<char>(n >> (8 * k));
+    std::string p = (qorva::bench::DataDir() / "small.dbf").string();
+    std::ofstream(p, std::ios::binary | std::ios::trunc).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return p;
+  }();
+  return path;
+}
+
+long RssKb() {
+  std::ifstream statm("/proc/self/statm");
+  long pages = 0, resident = 0;
+  statm >> pages >> resident;
+  return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+void Browse(benchmark::State& state, const std::string& table) {
+  App();
+  qorva::bench::StartEngine();
+  double firstPaint = 0, toEnd = 0;
+  long added = 0;
+  for (auto _ : state) {
+    long before = RssKb();
+    auto t0 = std::chrono::steady_clock::now();
+    qorva::TXbDbf ds;
+    ds.SetDbfFileName(table);
+    ds.Open();
+    qorva::TXbGrid grid;
+    auto* model = new qorva::TXbGridModel(&ds, &grid);
+    grid.setDataset(model);
+    grid.resize(800, 600);
+    grid.show();
+    QImage shot = grid.grab().toImage();
+    auto t1 = std::chrono::steady_clock::now();
+    grid.scrollToBottom();
+    grid.setCurrentIndex(model->index(model->rowCount() - 1, 0));
+    shot = grid.grab().toImage();
+    auto t2 = std::chrono::steady_clock::now();
+    benchmark::DoNotOptimize(shot);
+    if (ds.RecNo() != ds.RecordCount()) state.SkipWithError("not at the last record");
+    added = RssKb() - before;
+    firstPaint = std::chrono::duration<double, std::milli>(t1 - t0).count();
+    toEnd = std::chrono::duration<double, std::milli>(t2 - t1).count();
+    grid.setModel(nullptr);
+  }
+  state.counters["first_paint_ms"] = firstPaint;
+  state.counters["scroll_to_end_ms"] = toEnd;
+  state.counters["rss_added_kB"] = static_cast<double>(added);
+}
+
+void BM_BrowseGrid1000(benchmark::State& state) { Browse(state, SmallTable()); }
+void BM_BrowseGrid1000000(benchmark::State& state) { Browse(state, BigTable()); }
+
+BENCHMARK(BM_BrowseGrid1000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_BrowseGrid1000000)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
