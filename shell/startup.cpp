@@ -36,6 +36,7 @@
 #include "platform/launcher.h"
 #include "platform/services.h"
 #include "shell/configio.h"
+#include "shell/hbildvar.h"
 #include "shell/springfile.h"
 #include "spring/aendvar.h"
 #include "spring/dokuvar.h"
@@ -79,6 +80,7 @@ void InitProgramModules(const std::vector<std::string>& params) {
   RegisterTxtWriter();
   RegisterStlWriter();
   StartTableEngine();
+  InitHbildvar();
   InitStartup();
   // Switches such as /NOGUI are looked up anywhere on the command line.
   utilstr.ProgramParams = params;

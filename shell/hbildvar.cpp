@@ -1,0 +1,15 @@
+// hbildvar: the interpreter's state.
+#include "shell/hbildvar.h"
+
+namespace qorva {
+
+HpglState hbildvar;
+
+void InitHbildvar() { hbildvar = HpglState{}; }
+
+int32_t PenToPalette(uint8_t pen) {
+  static constexpr int32_t palette[8] = {0, 12, 14, 10, 11, 9, 13, 15};
+  return pen < 8 ? palette[pen] : pen;
+}
+
+}  // namespace qorva
