@@ -10,7 +10,7 @@ packages=(
   locales
   python3 python3-dbfread shapelib libdbd-xbase-perl
   python3-ezdxf python3-html5lib python3-openpyxl libxlsxwriter-dev
-  occt-draw admesh
+  occt-draw admesh hp2xx
   # The program maps its drawing fonts (Arial, Times New Roman, Courier New) to these metric-compatible
   # families and shows Chinese and Korean menus with the CJK font.
   fonts-liberation2 fonts-wqy-microhei
