@@ -1,0 +1,75 @@
+#pragma once
+// hbild: the help-picture index "<progstem>.dbh" in PltDir, the browser that pages through its
+// pictures in the main window with the navigator window (whbild), and one picture shown by name.
+// No Qt here: the navigator is installed by the window through hbild.Navigator.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "foundation/utilfile.h"
+
+namespace qorva {
+
+// Navigator actions.
+constexpr int32_t HelpPicShow = 0;
+constexpr int32_t HelpPicAppend = 1;
+constexpr int32_t HelpPicInsert = 2;
+constexpr int32_t HelpPicDelete = 3;
+constexpr int32_t HelpPicChange = 9;
+
+// At most this many index lines become entries (TextPage 1..130).
+constexpr int32_t MaxHelpPictures = 130;
+
+struct HelpPictureNavigatorRequest {
+  std::string caption;    // DOS text
+  int32_t count = 0;      // entries in kwenvar.TextPage[1..count]
+  int32_t preselect = 0;  // 1-based, 0 none
+};
+
+struct HelpPictureNavigatorResult {
+  bool ended = true;       // OK or Esc: the browser ends
+  int32_t action = HelpPicShow;
+  int32_t selected = 0;    // 1-based, 0 none
+};
+
+struct Hbild {
+  // The navigator window; missing: "Hilfebilder nicht verfügbar !" and the browser ends.
+  std::function<HelpPictureNavigatorResult(const HelpPictureNavigatorRequest&)> Navigator;
+};
+
+extern Hbild hbild;
+
+void InitHbild();
+
+// AddBackslash(PltDir) + ProgStem in lower case + ".dbh".
+std::string HelpPictureIndexName();
+
+// One field of an index line from pos on: a leading "," is skipped; a field not in double quotes
+// is reported ("DBH file error") and read all the same, up to the next double quote or the end.
+void ReadDbhField(const std::string& line, size_t& pos, std::string& field);
+// "name","description" and the line end.
+void WriteDbhLine(TextFile& f, const std::string& name, const std::string& description);
+
+// The entry of an index line: the name padded or cut to 8, ": ", the description.
+std::string HelpPictureEntry(const std::string& line);
+// The picture of entry k: its first 8 characters without blanks, in lower case.
+std::string HelpPictureOfEntry(int32_t k);
+
+// The lines of the index, or false when it cannot be read (a file that is there but cannot be
+// read is reported as not found). Fills TextPage[1..n] with the first n <= 130 entries.
+bool ReadHelpPictureIndex(std::vector<std::string>& lines, int32_t& n);
+
+// Clears the drawing, sets the 160 x 120 mm picture area and draws the file. A missing picture is
+// reported and the picture "null" drawn in its place (ErrorFlag stays set).
+void DrawHelpPictureFile(const std::string& fileName);
+
+// The picture name in PltDir, as a help picture (SheetFormat 1).
+void ShowHelpPicture(const std::string& name);
+
+// Pages through the index; see the navigator's actions. ErrorFlag is set on return when the user
+// ended it with OK or Esc or cancelled a step.
+void HelpPictureBrowser();
+
+}  // namespace qorva

@@ -1,0 +1,289 @@
+// The help-picture index and browser: reading the index into entries, paging through the
+// pictures with a scripted navigator, the edits of the index and the ways a file can be missing.
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "foundation/kwenvar.h"
+#include "foundation/settings.h"
+#include "foundation/wprinvar.h"
+#include "graphics/kwengraf.h"
+#include "platform/services.h"
+#include "shell/hbild.h"
+#include "shell/hbildvar.h"
+#include "tests/support/testsupport.h"
+
+namespace qorva {
+namespace {
+
+using test::scriptedPrompter;
+
+// Each picture draws one line whose end point names it: picture i ends at (i, 0) mm.
+std::string PictureDrawing(int i) { return "SP1;PU0,0;PD" + std::to_string(i * 40) + ",0;"; }
+std::string LineOf(int i) { return "4;0;0;" + std::to_string(i) + ";0"; }
+
+class HbildTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    InitAllSettings();
+    InitKwengraf();
+    KwengrafFormCreate();
+    InitHbildvar();
+    InitHbild();
+    kwenvar.ProgName = "QORVA";
+    kwenvar.ProgStem = "qorva";
+    kwenvar.PltDir = dir.path().string();
+    for (int i = 1; i <= 3; ++i) test::writeFile(dir / ("bild" + std::to_string(i) + ".plt"), PictureDrawing(i));
+    test::writeFile(dir / "null.plt", PictureDrawing(9));
+    scriptedPrompter().clear();
+    hbild.Navigator = [this](const HelpPictureNavigatorRequest& r) {
+      requests.push_back(r);
+      entriesSeen.emplace_back(kwenvar.TextPage.begin() + 1, kwenvar.TextPage.begin() + 1 + r.count);
+      if (navigator.empty()) return HelpPictureNavigatorResult{};
+      HelpPictureNavigatorResult next = navigator.front();
+      navigator.pop_front();
+      return next;
+    };
+  }
+  void TearDown() override {
+    InitHbild();
+    InitKwengraf();
+    InitHbildvar();
+    InitAllSettings();
+    scriptedPrompter().clear();
+  }
+  void WriteIndex(const std::string& text) { test::writeFile(dir / "qorva.dbh", text); }
+  std::string Index() { return test::readFile(dir / "qorva.dbh"); }
+ public:
+  // The last line drawn.
+  std::string LastLine() {
+    for (auto it = kwengraf.DisplayList.rbegin(); it != kwengraf.DisplayList.rend(); ++it)
+      if (it->rfind("4;", 0) == 0) return *it;
+    return "";
+  }
+ protected:
+  static HelpPictureNavigatorResult Act(int32_t action, int32_t selected) { return {false, action, selected}; }
+
+  test::ScratchDir dir;
+  std::deque<HelpPictureNavigatorResult> navigator;
+  std::vector<HelpPictureNavigatorRequest> requests;
+  std::vector<std::vector<std::string>> entriesSeen;
+};
+
+const std::string ThreePictures = "\"bild1\",\"Erstes\"\r\n\"bild2\",\"Zweites\"\r\n\"bild3\",\"Drittes\"\r\n";
+
+TEST_F(HbildTest, IndexLinesBecomeEntries) {
+  struct Case {
+    std::string line;
+    std::string entry;
+    std::string picture;
+    int errors;
+  };
+  const Case cases[] = {
+      {"\"start\",\"Startbild\"", "start   : Startbild", "start", 0},
+      {"\"LangerName\",\"Info\"", "LangerNa: Info", "langerna", 0},
+      {"\"a b\",\"x\" rest", "a b     : x", "ab", 0},
+      {"bild,\"Ohne\"", "bild,   : Ohne", "bild,", 2},
+      {"", "        : ", "", 2},
+  };
+  for (const Case& c : cases) {
+    scriptedPrompter().clear();
+    kwenvar.TextPage[1] = HelpPictureEntry(c.line);
+    EXPECT_EQ(kwenvar.TextPage[1], c.entry) << c.line;
+    EXPECT_EQ(HelpPictureOfEntry(1), c.picture) << c.line;
+    EXPECT_EQ(static_cast<int>(scriptedPrompter().asked().size()), c.errors) << c.line;
+    for (const AskRecord& a : scriptedPrompter().asked()) EXPECT_EQ(a.text, "DBH file error");
+  }
+}
+
+TEST_F(HbildTest, OnlyTheFirst130LinesAreEntries) {
+  std::string text;
+  for (int i = 1; i <= 135; ++i) text += "\"p" + std::to_string(i) + "\",\"\"\r\n";
+  WriteIndex(text);
+  std::vector<std::string> lines;
+  int32_t n = 0;
+  ASSERT_TRUE(ReadHelpPictureIndex(lines, n));
+  EXPECT_EQ(n, 130);
+  EXPECT_EQ(lines.size(), 135u) << "edits keep every line";
+  EXPECT_EQ(HelpPictureOfEntry(130), "p130");
+}
+
+TEST_F(HbildTest, BrowserShowsTheFirstPictureThenTheChosenOnes) {
+  WriteIndex(ThreePictures);
+  navigator = {Act(HelpPicShow, 3)};  // then OK
+  HelpPictureBrowser();
+  EXPECT_TRUE(kwenvar.ErrorFlag) << "ended with OK";
+  ASSERT_EQ(requests.size(), 2u) << "the first picture comes without the navigator";
+  EXPECT_EQ(requests[0].caption, "QORVA Hilfebilder");
+  EXPECT_EQ(requests[0].count, 3);
+  EXPECT_EQ(requests[0].preselect, 1);
+  EXPECT_EQ(requests[1].preselect, 3);
+  EXPECT_EQ(entriesSeen[0], (std::vector<std::string>{"bild1   : Erstes", "bild2   : Zweites", "bild3   : Drittes"}));
+  EXPECT_EQ(LastLine(), LineOf(3));
+  EXPECT_EQ(kwengraf.DisplayList.front().rfind("10;", 0), 0u) << "the picture area is set first";
+  EXPECT_TRUE(kwengraf.DisplayList.front().ends_with(";0;0;160;120")) << kwengraf.DisplayList.front();
+}
+
+TEST_F(HbildTest, EmptyIndexOpensTheNavigator) {
+  WriteIndex("");
+  HelpPictureBrowser();
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0].count, 0);
+  EXPECT_TRUE(kwengraf.DisplayList.empty()) << "no stale entry is drawn";
+}
+
+TEST_F(HbildTest, MissingPictureIsToldAndTheNullPictureShown) {
+  WriteIndex("\"fehlt\",\"Gibt es nicht\"\r\n" + ThreePictures);
+  navigator = {Act(HelpPicShow, 3)};
+  HbildTest* self = this;
+  std::vector<std::string> afterFirst;
+  hbild.Navigator = [self, &afterFirst, inner = hbild.Navigator](const HelpPictureNavigatorRequest& r) {
+    if (afterFirst.empty()) afterFirst.push_back(self->LastLine());
+    return inner(r);
+  };
+  HelpPictureBrowser();
+  EXPECT_EQ(afterFirst, std::vector<std::string>{LineOf(9)}) << "the null picture stands in for the missing one";
+  const auto& asked = scriptedPrompter().asked();
+  ASSERT_FALSE(asked.empty());
+  EXPECT_EQ(asked[0].text, (dir / "fehlt.plt").string() + " nicht gefunden !");
+  ASSERT_EQ(requests.size(), 2u) << "the browser goes on";
+  EXPECT_EQ(LastLine(), LineOf(2));
+}
+
+TEST_F(HbildTest, DemonstrationShowsOnlyTheFirstPicture) {
+  WriteIndex(ThreePictures);
+  kwenvar.DemoRun = true;
+  HelpPictureBrowser();
+  EXPECT_TRUE(requests.empty());
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_EQ(LastLine(), LineOf(1));
+}
+
+TEST_F(HbildTest, WithoutIndexTheUserPicksPictureFiles) {
+  test::ScratchDir other;
+  test::writeFile(other / "anders.plt", PictureDrawing(5));
+  scriptedPrompter().push((other / "anders.plt").string());
+  scriptedPrompter().push(Cancel{});
+  HelpPictureBrowser();
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_EQ(LastLine(), LineOf(5));
+  EXPECT_EQ(kwenvar.PltDir, other.path().string() + "/") << "the picked folder stays the picture folder";
+  const auto& asked = scriptedPrompter().asked();
+  ASSERT_EQ(asked.size(), 2u) << "a missing index is no message";
+  EXPECT_EQ(asked[0].kind, AskKind::OpenFile);
+  EXPECT_EQ(asked[0].preset, dir.path().string());
+  EXPECT_EQ(asked[1].preset, other.path().string());
+}
+
+TEST_F(HbildTest, UnreadableIndexIsToldBeforeThePictureChoice) {
+  std::filesystem::create_directory(dir / "qorva.dbh");
+  scriptedPrompter().push(Cancel{});
+  HelpPictureBrowser();
+  const auto& asked = scriptedPrompter().asked();
+  ASSERT_EQ(asked.size(), 2u);
+  EXPECT_EQ(asked[0].text, (dir / "qorva.dbh").string() + " nicht gefunden !");
+  EXPECT_EQ(asked[1].kind, AskKind::OpenFile);
+}
+
+TEST_F(HbildTest, EditsRewriteTheIndex) {
+  test::ScratchDir other;
+  test::writeFile(other / "neu.plt", PictureDrawing(4));
+  struct Case {
+    const char* what;
+    std::vector<HelpPictureNavigatorResult> steps;
+    std::vector<ScriptedAnswer> answers;
+    std::string index;
+    std::vector<std::string> prompts;  // every question asked, in order
+  };
+  const std::string neu = (other / "neu.plt").string();
+  const Case cases[] = {
+      {"append a picture from another folder by its name",
+       {Act(HelpPicAppend, 0)}, {neu, std::string("Neues Bild")},
+       ThreePictures + "\"neu\",\"Neues Bild\"\r\n", {"", "Information zum Hilfebild"}},
+      {"insert before the selected entry", {Act(HelpPicInsert, 2)}, {neu, std::string("Davor")},
+       "\"bild1\",\"Erstes\"\r\n\"neu\",\"Davor\"\r\n\"bild2\",\"Zweites\"\r\n\"bild3\",\"Drittes\"\r\n",
+       {"", "Information zum Hilfebild"}},
+      {"insert before a chosen line", {Act(HelpPicInsert, 0)}, {0, neu, std::string("Oben")},
+       "\"neu\",\"Oben\"\r\n" + ThreePictures, {"Vor welche Zeile einfügen ?", "", "Information zum Hilfebild"}},
+      {"delete the selected entry after Yes", {Act(HelpPicDelete, 2)}, {YesNoCancel::Yes},
+       "\"bild1\",\"Erstes\"\r\n\"bild3\",\"Drittes\"\r\n", {"Löschen ?"}},
+      {"delete a chosen line", {Act(HelpPicDelete, 0)}, {2},
+       "\"bild1\",\"Erstes\"\r\n\"bild2\",\"Zweites\"\r\n", {"Zu löschende Zeile wählen..."}},
+      {"change name and description", {Act(HelpPicChange, 3)}, {std::string("bild9"), std::string("Neu")},
+       "\"bild1\",\"Erstes\"\r\n\"bild2\",\"Zweites\"\r\n\"bild9\",\"Neu\"\r\n",
+       {"Dateiname (ohne Endung .plt)", "Information zum Hilfebild"}},
+  };
+  for (const Case& c : cases) {
+    WriteIndex(ThreePictures);
+    scriptedPrompter().clear();
+    requests.clear();
+    navigator.assign(c.steps.begin(), c.steps.end());
+    for (const ScriptedAnswer& a : c.answers) scriptedPrompter().push(a);
+    HelpPictureBrowser();
+    EXPECT_EQ(Index(), c.index) << c.what;
+    EXPECT_EQ(requests.size(), 2u) << c.what << ": after the edit the navigator comes back";
+    std::vector<std::string> prompts;
+    for (const AskRecord& a : scriptedPrompter().asked()) prompts.push_back(a.text);
+    EXPECT_EQ(prompts, c.prompts) << c.what;
+    EXPECT_EQ(scriptedPrompter().pending(), 0u) << c.what;
+  }
+  // The change form is preset with the entry's picture and description.
+  WriteIndex(ThreePictures);
+  scriptedPrompter().clear();
+  navigator = {Act(HelpPicChange, 2)};
+  scriptedPrompter().push(Cancel{});
+  HelpPictureBrowser();
+  ASSERT_EQ(scriptedPrompter().asked().size(), 1u);
+  EXPECT_EQ(scriptedPrompter().asked()[0].preset, "bild2");
+  EXPECT_EQ(scriptedPrompter().asked()[0].preselect, 8);
+}
+
+TEST_F(HbildTest, CancelOrNoEndsTheBrowserAndKeepsTheIndex) {
+  struct Case {
+    const char* what;
+    HelpPictureNavigatorResult step;
+    std::vector<ScriptedAnswer> answers;
+  };
+  const Case cases[] = {
+      {"No to the delete question", Act(HelpPicDelete, 1), {YesNoCancel::No}},
+      {"file choice cancelled", Act(HelpPicAppend, 0), {Cancel{}}},
+      {"description cancelled", Act(HelpPicInsert, 1), {(dir / "bild1.plt").string(), Cancel{}}},
+  };
+  for (const Case& c : cases) {
+    WriteIndex(ThreePictures);
+    scriptedPrompter().clear();
+    requests.clear();
+    navigator = {c.step};
+    for (const ScriptedAnswer& a : c.answers) scriptedPrompter().push(a);
+    HelpPictureBrowser();
+    EXPECT_TRUE(kwenvar.ErrorFlag) << c.what;
+    EXPECT_EQ(Index(), ThreePictures) << c.what;
+    EXPECT_EQ(requests.size(), 1u) << c.what;
+  }
+}
+
+TEST_F(HbildTest, NoNavigatorIsTold) {
+  WriteIndex("");
+  hbild.Navigator = nullptr;
+  HelpPictureBrowser();
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  ASSERT_EQ(scriptedPrompter().asked().size(), 1u);
+  EXPECT_EQ(scriptedPrompter().asked()[0].text, "Hilfebilder nicht verfügbar !");
+}
+
+TEST_F(HbildTest, ShowHelpPictureTakesTheNameInAnyCase) {
+  ShowHelpPicture("BILD2");
+  EXPECT_EQ(wprinvar.SheetFormat, 1);
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_EQ(LastLine(), LineOf(2));
+  ShowHelpPicture("fehlt");
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_EQ(LastLine(), LineOf(9)) << "the null picture stands in";
+  ASSERT_EQ(scriptedPrompter().asked().size(), 1u);
+}
+
+}  // namespace
+}  // namespace qorva
