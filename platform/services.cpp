@@ -26,6 +26,7 @@ std::vector<ServiceState> ServiceList() {
       {"Diagrammgrenzen", static_cast<bool>(s.DiagramLimitsDialog)},
       {"VENTRIX-Einstellungen", static_cast<bool>(s.VentrixSettingsWindow)},
       {"Tabellenfenster", static_cast<bool>(s.DbfBrowseWindow)},
+      {"Startbild", static_cast<bool>(s.ShowStartPicture)},
   };
 }
 
@@ -34,6 +35,11 @@ std::string NotAvailableText(const std::string& name) { return name + " nicht ve
 void ShowCalcMessages() {
   if (services().ShowCalcMessages) services().ShowCalcMessages();
   else ReportNotAvailable("Meldungsliste");
+}
+
+void ShowStartPicture() {
+  if (services().ShowStartPicture) services().ShowStartPicture();
+  else ReportNotAvailable("Startbild");
 }
 
 void ReportNotAvailable(const std::string& name) { prompter().message("Meldung:", NotAvailableText(name)); }

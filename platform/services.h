@@ -41,6 +41,8 @@ struct Services {
   std::function<bool(std::string& cmdLine)> VentrixSettingsWindow;
   // The table-access layer's browse window.
   std::function<void(const std::string& option, uint16_t mode)> DbfBrowseWindow;
+  // The help picture "start" in the window at program start. Missing: the logo stays.
+  std::function<void()> ShowStartPicture;
 };
 
 // The installed services.
@@ -57,6 +59,8 @@ std::vector<ServiceState> ServiceList();
 
 // Offers the calculation's messages; tells the user when the message list is not available.
 void ShowCalcMessages();
+// Shows the start picture; tells the user when it is not available.
+void ShowStartPicture();
 
 // "<name> nicht verfügbar !" (UTF-8), as the user is told it.
 std::string NotAvailableText(const std::string& name);

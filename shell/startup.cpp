@@ -36,6 +36,7 @@
 #include "platform/launcher.h"
 #include "platform/services.h"
 #include "shell/configio.h"
+#include "shell/hbild.h"
 #include "shell/hbildvar.h"
 #include "shell/springfile.h"
 #include "spring/aendvar.h"
@@ -81,6 +82,7 @@ void InitProgramModules(const std::vector<std::string>& params) {
   RegisterStlWriter();
   StartTableEngine();
   InitHbildvar();
+  InitHbild();
   InitStartup();
   // Switches such as /NOGUI are looked up anywhere on the command line.
   utilstr.ProgramParams = params;
@@ -264,10 +266,12 @@ std::optional<int> StartupCommandLine(const CommandLine& cmd, bool batch) {
   CalcSpring();
   k.ErrorFlag = false;
   k.InputModified = false;
-  if (startup.ShowStartPicture && FileCanOpen(AddBackslash(k.PltDir) + "start.plt")) {
+  // Only a window shows the start picture; a batch run keeps the logo and says nothing.
+  if (services().ShowStartPicture && FileCanOpen(AddBackslash(k.PltDir) + "start.plt")) {
     GraphClear();
-    startup.ShowStartPicture();
-    startup.StartPictureShown = true;
+    ShowStartPicture();
+    startup.StartPictureShown = !k.ErrorFlag;
+    k.ErrorFlag = false;
   }
   return std::nullopt;
 }

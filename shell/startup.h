@@ -23,9 +23,8 @@ constexpr int ExitNoOutput = 2;
 
 // What the start-up needs of the window; empty in a batch run and in tests.
 struct Startup {
-  std::function<void()> DemoIntro;         // the demonstration's introduction
-  std::function<void()> ShowStartPicture;  // the help picture "start" in place of the logo
-  bool StartPictureShown = false;
+  std::function<void()> DemoIntro;  // the demonstration's introduction
+  bool StartPictureShown = false;   // the start picture (a service of the window) took the logo's place
 };
 
 extern Startup startup;

@@ -25,9 +25,11 @@
 #include "platform/services.h"
 #include "platform/ui/qtscreen.h"
 #include "shell/configio.h"
+#include "shell/hbild.h"
 #include "shell/springfile.h"
 #include "shell/startup.h"
 #include "shell/ui/mainmenu.h"
+#include "shell/ui/whbild.h"
 #include "shell/vmenu1.h"
 #include "spring/materialtable.h"
 #include "xbase/access/tablesession.h"
@@ -49,6 +51,8 @@ Thh::Thh(QWidget* parent) : TFKWENGRA(parent, false) {
   services().ShowCalcMessages = ShowCalcMessagesInWindow;
   if (menu.mi_viewErrorMessages) SetMenuCommand(menu.mi_viewErrorMessages, [] { ShowErrorList(); });
   if (menu.mi_helpErrorMessages) SetMenuCommand(menu.mi_helpErrorMessages, [] { ShowCalcMessages(); });
+  InstallHelpPictureNavigator();
+  if (menu.mi_HelpHilfebild) SetMenuCommand(menu.mi_HelpHilfebild, [] { HelpPictureBrowser(); });
   if (!GraphDraw) GraphDraw = std::make_unique<TGraphDraw>();
   // The shell owns the program identity and sets it before anything reads it.
   SetProgramIdentity();
@@ -164,6 +168,7 @@ Services WindowServices() {
   s.ShowCalcMessages = ShowCalcMessagesInWindow;
   InstallTextOutputWindows(s);  // reports for the screen and the printer
   InstallDiagramLimitsDialog(s);
+  s.ShowStartPicture = [] { ShowHelpPicture("start"); };
   return s;
 }
 

@@ -34,7 +34,7 @@ TEST_F(ServicesTest, BatchRunInstallsOnlyTheMessageList) {
   EXPECT_EQ(installed, std::vector<std::string>({"Meldungsliste"}));
   EXPECT_EQ(missing, std::vector<std::string>({"Hilfe", "Ursache und Abhilfe", "Ausgabefenster", "Drucker",
                                                "Werkstoffauswahl", "Diagrammgrenzen", "VENTRIX-Einstellungen",
-                                               "Tabellenfenster"}));
+                                               "Tabellenfenster", "Startbild"}));
 }
 
 TEST_F(ServicesTest, NothingInstalledMeansEveryServiceIsMissing) {
@@ -51,6 +51,7 @@ TEST_F(ServicesTest, MissingServicesTellTheUser) {
       {"help button", [] { ShowHelpText(1950, "", 1); }, "Hilfe nicht verfügbar !"},
       {"message list", [] { ShowCalcMessages(); }, "Meldungsliste nicht verfügbar !"},
       {"table browse", [] { TDbf4Host().Browse("", 1); }, "Tabellenfenster nicht verfügbar !"},
+      {"start picture", [] { ShowStartPicture(); }, "Startbild nicht verfügbar !"},
   };
   for (const Case& c : cases) {
     scriptedPrompter().clear();

@@ -1,0 +1,52 @@
+#pragma once
+// whbild: the help-picture navigator TForm_hilfebild, a small tool window beside the picture:
+// a drop-down list of the index entries, up and down arrows, and the buttons that show, add,
+// insert, change and delete entries. It reappears where the user left it.
+
+#include <QDialog>
+#include <cstdint>
+
+#include "shell/hbild.h"
+
+class QComboBox;
+class QPushButton;
+class QToolButton;
+
+namespace qorva {
+
+class TForm_hilfebild : public QDialog {
+ public:
+  explicit TForm_hilfebild(QWidget* parent = nullptr);
+  ~TForm_hilfebild() override;  // keeps the position for the next one
+
+  // Fills the list with TextPage[1..count] (DOS texts) and preselects an entry (1-based, 0 none).
+  void FormShow(int32_t count, int32_t preselect);
+  // What the user chose once the window has closed.
+  HelpPictureNavigatorResult Result() const;
+
+  QPushButton* Button_ok = nullptr;
+  QPushButton* Button_help = nullptr;
+  QPushButton* Button_neu = nullptr;
+  QPushButton* Button_aendern = nullptr;
+  QPushButton* Button_einfuegen = nullptr;
+  QPushButton* Button_loeschen = nullptr;
+  QComboBox* ListBox1 = nullptr;
+  QToolButton* SpinUp = nullptr;    // the two arrows of SpinButton1
+  QToolButton* SpinDown = nullptr;
+
+ private:
+  void Choose(int32_t action);
+  void Step(int delta);
+
+  bool filling_ = false;
+  int32_t count_ = 0;
+  int32_t action_ = HelpPicShow;
+  bool ended_ = true;
+};
+
+// The navigator of the help-picture browser: the window shown modally over the main window.
+HelpPictureNavigatorResult RunHelpPictureNavigator(const HelpPictureNavigatorRequest& request);
+// Makes it the browser's navigator (hbild.Navigator).
+void InstallHelpPictureNavigator();
+
+}  // namespace qorva
