@@ -14,6 +14,7 @@
 #include "foundation/utilstr.h"
 #include "foundation/wprinvar.h"
 #include "graphics/kwendraw.h"
+#include "graphics/kwengraf.h"
 #include "platform/services.h"
 #include "shell/hbildg.h"
 
@@ -113,6 +114,9 @@ bool ReadHelpPictureIndex(std::vector<std::string>& lines, int32_t& n) {
 
 void DrawHelpPictureFile(const std::string& fileName) {
   GraphClear();
+  // The emptied list starts in no colour: the picture's first pen must be recorded even when it
+  // is the colour the last drawing ended in.
+  kwengraf.CurrentColor = -1;
   GraphHeader(0.0L, 0.0L, 160.0L, 120.0L);
   DrawHpglFile(fileName);
   if (!kwenvar.ErrorFlag) return;
@@ -238,10 +242,9 @@ void HelpPictureBrowser() {
       if (k.ErrorFlag) return;
       k.PltDir = dir;
       DrawHelpPictureFile(AddBackslash(dir) + name + ".plt");
-      if (k.ErrorFlag || k.DemoRun) {
-        k.ErrorFlag = false;
-        return;
-      }
+      // A picture that could not be read has been reported; the user picks the next one.
+      k.ErrorFlag = false;
+      if (k.DemoRun) return;
       continue;
     }
     SetPromptHelp(2300);

@@ -2,6 +2,7 @@
 // pictures with a scripted navigator, the edits of the index and the ways a file can be missing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <filesystem>
 #include <string>
@@ -272,6 +273,15 @@ TEST_F(HbildTest, NoNavigatorIsTold) {
   EXPECT_TRUE(kwenvar.ErrorFlag);
   ASSERT_EQ(scriptedPrompter().asked().size(), 1u);
   EXPECT_EQ(scriptedPrompter().asked()[0].text, "Hilfebilder nicht verfügbar !");
+}
+
+TEST_F(HbildTest, APictureRecordsItsFirstPenAfterADrawingInTheSameColour) {
+  SetColor(12);  // what the drawing before ended in; pen 1 is colour 12 as well
+  ShowHelpPicture("bild1");
+  const auto& list = kwengraf.DisplayList;
+  const auto colour = std::find(list.begin(), list.end(), "8;12");
+  const auto line = std::find(list.begin(), list.end(), LineOf(1));
+  EXPECT_TRUE(colour < line) << "the colour comes before the line";
 }
 
 TEST_F(HbildTest, ShowHelpPictureTakesTheNameInAnyCase) {
