@@ -109,4 +109,4 @@ LBDe Aussendurchmesser
 PU320,640;SI0.2,0.28;DI1,0;
 LBDi Innendurchmesser
 PU320,400;SI0.2,0.28;DI1,0;
-LBDn nat}rlicher Durchmesser
+LBDn natu}rlicher Durchmesser

@@ -43,6 +43,6 @@ LBHohes Dn / t: la}ngere
 PU3360,1760;SI0.17,0.25;DI1,0;
 LBLebensdauer, kleinere Kraft
 PU320,640;SI0.2,0.28;DI1,0;
-LBDi Trommel, Dn nat}rlicher Durchmesser,
+LBDi Trommel, Dn natu}rlicher Durchmesser,
 PU320,400;SI0.2,0.28;DI1,0;
 LBt Banddicke

@@ -152,7 +152,7 @@ def strip_and_coil_picture():
     p.arrow(116, 16, 116, 22, 1)
     p.label(111, 27, "b", pen=1)
     legend = ["t  Banddicke", "b  Bandbreite", "De Aussendurchmesser", "Di Innendurchmesser",
-              "Dn nat}rlicher Durchmesser"]
+              "Dn natu}rlicher Durchmesser"]
     for i, text in enumerate(legend):
         p.label(8, 34 - 6 * i, text, size=(0.2, 0.28))
     return p
@@ -195,7 +195,7 @@ def pre_design_picture():
     p.label(84, 64, "De / Di  aus Windungen", size=(0.18, 0.26))
     p.label(84, 50, "Hohes Dn / t: la}ngere", size=(0.17, 0.25))
     p.label(84, 44, "Lebensdauer, kleinere Kraft", size=(0.17, 0.25))
-    p.label(8, 16, "Di Trommel, Dn nat}rlicher Durchmesser,", size=(0.2, 0.28))
+    p.label(8, 16, "Di Trommel, Dn natu}rlicher Durchmesser,", size=(0.2, 0.28))
     p.label(8, 10, "t Banddicke", size=(0.2, 0.28))
     return p
 

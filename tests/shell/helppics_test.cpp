@@ -160,6 +160,19 @@ TEST(HelpPictures, GeneratorMakesTheShippedFiles) {
     EXPECT_EQ(test::readFile(dir / name), test::readFile(DataDir / name)) << name << " differs from the generator's";
 }
 
+// The pictures write umlauts as a letter and "}" (character set 3): a "}" after any other letter
+// would just vanish from the label.
+TEST(HelpPictures, EveryUmlautMarkFollowsAnUmlautLetter) {
+  for (const std::string& name : Shipped) {
+    if (name.ends_with(".dbh")) continue;
+    const std::string bytes = test::readFile(DataDir / name);
+    ASSERT_NE(bytes.find("CS3;"), std::string::npos) << name;
+    for (size_t at = bytes.find('}'); at != std::string::npos; at = bytes.find('}', at + 1))
+      EXPECT_NE(std::string("aouAOU").find(bytes[at - 1]), std::string::npos)
+          << name << ": " << bytes.substr(at - 8, 12);
+  }
+}
+
 TEST(HelpPictures, Hp2xxFindsTheSameFiguresAndExtents) {
   InitAllSettings();
   InitHbildvar();
