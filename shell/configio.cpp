@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <optional>
+#include <vector>
 
 #include "foundation/cad8var.h"
 #include "foundation/fileattr.h"
@@ -61,7 +63,7 @@ void ApplyClientSize() {
   if (configio.SetClientSize) configio.SetClientSize(kwenvar.GraphResX, kwenvar.GraphResY);
 }
 
-// ---- Reading ----
+// ---- The entries of the file ----
 
 bool AtEnd() { return ShareTextFile.Eof(); }
 
@@ -73,517 +75,374 @@ void SkipLine() {
 // What ends a read: the file is only closed, or FinishConfigRead runs.
 enum class ReadEnd { Close, Finish };
 
-ReadEnd ReadEntries() {
+// When an entry is read. Older files are shorter: the reader looks for their end at fixed places.
+enum class When {
+  Always,
+  IfMore,        // label and value only when the file goes on
+  ValueIfMore,   // the label line is passed over; the value only when the file goes on
+  WithPrevious,  // together with the entry before it
+};
+
+// One entry of the configuration file: the label line written before its value (none for the
+// unlabelled tail), how its value lines are read and written, the rule that puts a missing or
+// out-of-range value right, and whether an older file may end after it.
+struct ConfigEntry {
+  ConfigEntry(std::string l, bool withLabel, std::function<void()> r, std::function<void()> w)
+      : label(std::move(l)), labelled(withLabel), read(std::move(r)), write(std::move(w)) {}
+
+  std::string label;
+  bool labelled = true;
+  std::function<void()> read;
+  std::function<void()> write;
+  std::function<void()> rule;
+  When when = When::Always;
+  std::optional<ReadEnd> endsHere;  // the read stops here when the file ends after this entry
+  std::function<void()> atEnd;      // what an older file that ends here leaves to be set
+
+  ConfigEntry& Rule(std::function<void()> r) {
+    rule = std::move(r);
+    return *this;
+  }
+  // The value stays within lo..hi; anything else becomes def.
+  template <class T>
+  ConfigEntry& Range(T& x, T lo, T hi, T def) {
+    return Rule([&x, lo, hi, def] {
+      if (x < lo || x > hi) x = def;
+    });
+  }
+  // A value of 0 (also "no number") becomes def.
+  template <class T>
+  ConfigEntry& NonZero(T& x, T def) {
+    return Rule([&x, def] {
+      if (x == 0) x = def;
+    });
+  }
+  ConfigEntry& Read(When w) {
+    when = w;
+    return *this;
+  }
+  ConfigEntry& MayEnd(ReadEnd end, std::function<void()> then = {}) {
+    endsHere = end;
+    atEnd = std::move(then);
+    return *this;
+  }
+};
+
+// Entries by the kind of their setting.
+ConfigEntry Text(std::string label, std::string& s) {
+  return {std::move(label), true, [&s] { ReadLine(s); }, [&s] { WriteLine(s); }};
+}
+ConfigEntry Int(std::string label, int32_t& x) {
+  return {std::move(label), true, [&x] { ReadInt(x); }, [&x] { WriteInt(x); }};
+}
+ConfigEntry Word(std::string label, uint16_t& x) {
+  return {std::move(label), true, [&x] { ReadWord(x); }, [&x] { WriteInt(x); }};
+}
+ConfigEntry Flag(std::string label, bool& b) {
+  return {std::move(label), true, [&b] { ReadBool(b); }, [&b] { WriteBool(b); }};
+}
+ConfigEntry Real(std::string label, long double& x) {
+  return {std::move(label), true, [&x] { ReadReal(x); }, [&x] { WriteReal(x); }};
+}
+// A real written with three decimals.
+ConfigEntry ShortReal(std::string label, long double& x) {
+  return {std::move(label), true, [&x] { ReadReal(x); }, [&x] { WriteLine(RealStr3Dot(x)); }};
+}
+ConfigEntry Double(std::string label, double& x) {
+  return {std::move(label), true, [&x] { ReadDouble(x); }, [&x] { WriteReal(x); }};
+}
+ConfigEntry Char(std::string label, char& c) {
+  return {std::move(label), true, [&c] { ReadCharLine(c); }, [&c] { WriteLine(std::string(1, c)); }};
+}
+ConfigEntry Colour(std::string label, TColor& x) {
+  return {std::move(label), true,
+          [&x] {
+            int32_t color = 0;
+            ReadLong(color);
+            x = static_cast<TColor>(color);
+          },
+          [&x] { WriteInt(static_cast<int32_t>(x)); }};
+}
+// A value line without a label line before it.
+ConfigEntry Unlabelled(ConfigEntry e) {
+  e.labelled = false;
+  return e;
+}
+std::vector<ConfigEntry> MakeEntries() {
   auto& k = kwenvar;
   auto& w = wkwenvar;
   auto& h = hgvar;
   auto& p = wprinvar;
   auto& c = cad8var;
+  auto& v = view3d;
+  std::vector<ConfigEntry> e;
+  auto under = [&e](ConfigEntry x) { e.push_back(Unlabelled(std::move(x))); };
 
-  SkipLine();  // program stem and "Konfiguration"
-  SkipLine();  // version
-
-  for (int n = 1; n <= 5; ++n) {
-    SkipLine();
-    ReadLine(c.LayerNames[static_cast<size_t>(n)]);
-    SkipLine();
-    ReadInt(c.LayerColors[static_cast<size_t>(n)]);
+  under({"", false, SkipLine, [&k] { WriteLine(k.ProgStem + " Konfiguration"); }});
+  under({"", false, SkipLine, [&k] { WriteLine("Version " + k.ProgVersion); }});
+  for (size_t n = 1; n <= 5; ++n) {
+    e.push_back(Text("Layer", c.LayerNames[n]));
+    e.push_back(Int("Farbe", c.LayerColors[n]));
   }
-  SkipLine();
-  ReadLine(c.CadTextFont);
-  SkipLine();
-  ReadReal(c.CadTextWidth);
-  if (c.CadTextWidth == 0) c.CadTextWidth = 1.0L;
-  SkipLine();
-  ReadReal(c.CadTextAngle);
-  SkipLine();
-  ReadLine(k.CadDir);
-  SkipLine();
-  ReadLine(k.DbfDir);
-  SkipLine();
-  ReadWord(k.HelpLevel);
-  SkipLine();
-  ReadWord(k.PrinterPort);
-  if (k.PrinterPort == 0) k.PrinterPort = 1;
-  if (AtEnd()) return ReadEnd::Close;
-  SkipLine();
-  ReadWord(k.PrinterType);
-  if (AtEnd()) return ReadEnd::Close;
-  SkipLine();
-  ReadWord(k.PrintDensity);
-  SkipLine();
-  ReadCharLine(k.HardcopyRotated);
-  if (k.HardcopyRotated == '\0') k.HardcopyRotated = 'N';
-  SkipLine();
-  ReadInt(k.SigDigits);
-  if (k.SigDigits <= 0 || k.SigDigits > 9) k.SigDigits = 3;
-  SkipLine();
-  ReadWord(k.PrintDensityVertical);
-  if (k.PrintDensityVertical < 1 || k.PrintDensityVertical > 4) k.PrintDensityVertical = 1;
-  if (AtEnd()) return ReadEnd::Close;
-  SkipLine();
-  ReadBool(k.ScreenColor);
-  SkipLine();
-  ReadReal(h.GraphCorrectionX);
-  if (h.GraphCorrectionX == 0) h.GraphCorrectionX = 1.0L;
-  SkipLine();
-  ReadInt(k.GraphMode);
-  SkipLine();
-  ReadInt(k.GraphDriver);
-  SkipLine();
-  ReadWord(k.GraphResX);
-  SkipLine();
-  ReadWord(k.GraphResY);
-  SkipLine();
-  ReadLine(k.TempDir);
-  SkipLine();
-  ReadWord(k.HardcopyPort);
-  if (k.HardcopyPort == 0) k.HardcopyPort = 1;
-  if (AtEnd()) return ReadEnd::Close;
-
-  SkipLine();
-  ReadLine(k.EdiDir);
-  SkipLine();
-  ReadLine(k.PltDir);
-  SkipLine();
-  ReadWord(k.SeparatorStyle);
-  if (k.SeparatorStyle == 0) k.SeparatorStyle = 1;
-  SkipLine();
-  ReadInt(k.LinesPerPage);
-  if (k.LinesPerPage < 5) k.LinesPerPage = 66;
-  SkipLine();
-  ReadReal(h.ZoomFactor);
-  if (h.ZoomFactor == 0) h.ZoomFactor = 1.02L;
-  SkipLine();
-  ReadReal(h.PanFactor);
-  if (h.PanFactor == 0) h.PanFactor = 0.01L;
-  SkipLine();
-  ReadLine(k.ProgramDir);
-  if (AtEnd()) return ReadEnd::Finish;
-  SkipLine();
-  {
-    std::string line;
-    ReadLine(line);
-    if (!line.empty()) c.VentrixCmdLines[1] = line;
-  }
-  if (AtEnd()) return ReadEnd::Finish;
-  SkipLine();
-  {
-    int32_t color = 0;
-    ReadLong(color);
-    h.BackgroundColor = static_cast<TColor>(color);
-  }
-  if (AtEnd()) return ReadEnd::Finish;
-  SkipLine();
-  ReadWord(k.PrintColorMode);
-  if (k.PrintColorMode == 0) k.PrintColorMode = 1;
-  if (AtEnd()) return ReadEnd::Finish;
-  SkipLine();
-  ReadBool(c.LayerMonochrome);
-  if (AtEnd()) {
+  e.push_back(Text("Textstil CAD", c.CadTextFont));
+  e.push_back(ShortReal("Textbreitenfaktor CAD", c.CadTextWidth).NonZero(c.CadTextWidth, 1.0L));
+  e.push_back(ShortReal("Textwinkel", c.CadTextAngle));
+  e.push_back(Text("CAD Ordner", k.CadDir));
+  e.push_back(Text("DBF Ordner", k.DbfDir));
+  e.push_back(Word("Hilfegrad", k.HelpLevel));
+  e.push_back(Word("Druckerschnittstelle", k.PrinterPort).NonZero<uint16_t>(k.PrinterPort, 1).MayEnd(ReadEnd::Close));
+  e.push_back(Word("Druckertyp", k.PrinterType).MayEnd(ReadEnd::Close));
+  e.push_back(Word("Druckdichte", k.PrintDensity));
+  e.push_back(Char("Hardcopy um 90\xF8 gedreht ?", k.HardcopyRotated).Rule([&k] {
+    if (k.HardcopyRotated == '\0') k.HardcopyRotated = 'N';
+  }));
+  e.push_back(Int("Dezimalstellen", k.SigDigits).Range(k.SigDigits, 1, 9, 3));
+  e.push_back(Word("Druckdicke vertikal", k.PrintDensityVertical)
+                  .Range<uint16_t>(k.PrintDensityVertical, 1, 4, 1)
+                  .MayEnd(ReadEnd::Close));
+  e.push_back(Flag("Farbgrafik", k.ScreenColor));
+  e.push_back(ShortReal("GrafikKorrekturFaktor horizontal", h.GraphCorrectionX).NonZero(h.GraphCorrectionX, 1.0L));
+  e.push_back(Int("Grafik-Mode", k.GraphMode));
+  e.push_back(Int("Grafik-Treiber", k.GraphDriver));
+  e.push_back(Word("Aufl\x94sung horizontal", k.GraphResX));
+  e.push_back(Word("Aufl\x94sung vertikal", k.GraphResY));
+  e.push_back(Text("Ordner f\x81r tempor\x84re Dateien", k.TempDir));
+  e.push_back(Word("Druckerschnittstelle Hardcopy", k.HardcopyPort)
+                  .NonZero<uint16_t>(k.HardcopyPort, 1)
+                  .MayEnd(ReadEnd::Close));
+  e.push_back(Text("EDI Ordner", k.EdiDir));
+  e.push_back(Text("PLT Ordner", k.PltDir));
+  e.push_back(Word("Mode f\x81r Textausdruck 1:* 2:-", k.SeparatorStyle).NonZero<uint16_t>(k.SeparatorStyle, 1));
+  e.push_back(Int("Zeilen pro Seite f\x81r Drucker", k.LinesPerPage).Rule([&k] {
+    if (k.LinesPerPage < 5) k.LinesPerPage = 66;
+  }));
+  e.push_back(Real("Zoomfaktor", h.ZoomFactor).NonZero(h.ZoomFactor, 1.02L));
+  e.push_back(Real("Pan-Faktor", h.PanFactor).NonZero(h.PanFactor, 0.01L));
+  e.push_back(Text("KWENDAL-Programmverzeichnis", k.ProgramDir).MayEnd(ReadEnd::Finish));
+  e.push_back(ConfigEntry{"VENTRIX-Kommandozeile", true,
+                          [&c] {
+                            // An empty line keeps the built-in command line.
+                            std::string line;
+                            ReadLine(line);
+                            if (!line.empty()) c.VentrixCmdLines[1] = line;
+                          },
+                          [&c] { WriteLine(c.VentrixCmdLines[1]); }}
+                  .MayEnd(ReadEnd::Finish));
+  e.push_back(Colour("Hintergrundfarbe", h.BackgroundColor).MayEnd(ReadEnd::Finish));
+  e.push_back(Word("Windows-Druckmodus (1=mono 2=color)", k.PrintColorMode)
+                  .NonZero<uint16_t>(k.PrintColorMode, 1)
+                  .MayEnd(ReadEnd::Finish));
+  e.push_back(Flag("Layer Monochrom", c.LayerMonochrome).MayEnd(ReadEnd::Finish, [&h, &c] {
     // Files of this length knew only one text width and font.
     h.GraphTextWidth = c.CadTextWidth;
     h.GraphFontName = "Arial";
-    return ReadEnd::Finish;
-  }
-  SkipLine();
-  ReadReal(h.GraphTextWidth);
-  if (h.GraphTextWidth == 0) h.GraphTextWidth = 0.8L;
-  SkipLine();
-  ReadLine(h.GraphFontName);
-  if (AtEnd()) return ReadEnd::Finish;
+  }));
+  e.push_back(Real("Textbreitenfaktor Grafik", h.GraphTextWidth).NonZero(h.GraphTextWidth, 0.8L));
+  e.push_back(Text("Textstil Grafik", h.GraphFontName).MayEnd(ReadEnd::Finish));
   for (int layer = 16; layer <= 31; ++layer) {
-    SkipLine();
-    ReadInt(c.ColorLayerColors[layer]);
-    if (c.ColorLayerColors[layer] == 0) c.ColorLayerColors[layer] = 1;
+    e.push_back(Int("Color Layer " + IntStr(layer), c.ColorLayerColors[layer]).NonZero(c.ColorLayerColors[layer], 1));
   }
-  if (AtEnd()) return ReadEnd::Finish;
-  SkipLine();
-  ReadLine(w.TextProgram);
-  SkipLine();
-  ReadWord(w.DatabaseMode);
-  SkipLine();
-  ReadLine(w.ExternalDbProgram);
-  if (AtEnd()) return ReadEnd::Finish;
-  SkipLine();
-  ReadInt(p.DefaultPrintOriginX);
-  SkipLine();
-  ReadInt(p.DefaultPrintOriginY);
-  SkipLine();
-  ReadDouble(p.DefaultPrintScaleX);
-  if (p.DefaultPrintScaleX == 0) {
-    p.DefaultPrintScaleX = 1.0;
-    p.DefaultPrintScaleY = 1.0;
-  }
-  SkipLine();
-  ReadBool(p.DefaultPrintBorder);
-  if (AtEnd()) return ReadEnd::Finish;
-  SkipLine();
-  ReadBool(w.UserLoginEnabled);
-  if (AtEnd()) return ReadEnd::Finish;
-
-  SkipLine();
-  ReadWord(c.VentrixCmdCount);
-  if (c.VentrixCmdCount >= 2) {
-    // Every line of the entry is read so that the entries after it stay in step; only five fit.
-    for (int n = 2; n <= c.VentrixCmdCount; ++n) {
-      std::string line;
-      ReadLine(line);
-      if (n <= kVentrixLines) c.VentrixCmdLines[static_cast<size_t>(n)] = line;
-      if (AtEnd() && n < c.VentrixCmdCount) {
-        // The remaining lines would all read empty.
-        for (int m = n + 1; m <= std::min<int>(c.VentrixCmdCount, kVentrixLines); ++m) {
-          c.VentrixCmdLines[static_cast<size_t>(m)].clear();
-        }
-        break;
-      }
+  e.back().MayEnd(ReadEnd::Finish);
+  e.push_back(Text("Textprogramm", w.TextProgram));
+  e.push_back(Word("Datenbank mode", w.DatabaseMode));
+  e.push_back(Text("externe Datenbank", w.ExternalDbProgram).MayEnd(ReadEnd::Finish));
+  e.push_back(Int("Windows Screendump Origin X", p.DefaultPrintOriginX));
+  e.push_back(Int("Windows Screendump Origin Y", p.DefaultPrintOriginY));
+  e.push_back(Double("Windows Screendump Scale", p.DefaultPrintScaleX).Rule([&p] {
+    if (p.DefaultPrintScaleX == 0) {
+      p.DefaultPrintScaleX = 1.0;
+      p.DefaultPrintScaleY = 1.0;
     }
-    if (c.VentrixCmdCount > kVentrixLines) c.VentrixCmdCount = kVentrixLines;
+  }));
+  e.push_back(Flag("Windows Screendump Border ?", p.DefaultPrintBorder).MayEnd(ReadEnd::Finish));
+  e.push_back(Flag("Enter Password ?", w.UserLoginEnabled).MayEnd(ReadEnd::Finish));
+  e.push_back({"VENTRIX Command lines (n, line 2 .. line n)", true,
+               [&c] {
+                 ReadWord(c.VentrixCmdCount);
+                 if (c.VentrixCmdCount < 2) return;
+                 // Every line of the entry is read so that the entries after it stay in step; only five fit.
+                 for (int n = 2; n <= c.VentrixCmdCount; ++n) {
+                   std::string line;
+                   ReadLine(line);
+                   if (n <= kVentrixLines) c.VentrixCmdLines[static_cast<size_t>(n)] = line;
+                   if (AtEnd() && n < c.VentrixCmdCount) {
+                     // The remaining lines would all read empty.
+                     for (int m = n + 1; m <= std::min<int>(c.VentrixCmdCount, kVentrixLines); ++m) {
+                       c.VentrixCmdLines[static_cast<size_t>(m)].clear();
+                     }
+                     break;
+                   }
+                 }
+                 if (c.VentrixCmdCount > kVentrixLines) c.VentrixCmdCount = kVentrixLines;
+               },
+               [&c] {
+                 WriteInt(c.VentrixCmdCount);
+                 for (int n = 2; n <= std::min<int>(c.VentrixCmdCount, kVentrixLines); ++n) {
+                   WriteLine(c.VentrixCmdLines[static_cast<size_t>(n)]);
+                 }
+               }});
+  e.push_back(Flag("Archive Flag ?", k.ArchiveMode));
+  e.push_back(Word("Date Code", w.DateFormat).NonZero<uint16_t>(w.DateFormat, 3).Read(When::IfMore));
+  e.push_back(Int("Header Space Lines", w.HeaderSpaceLines).Range(w.HeaderSpaceLines, 0, 30, 0).Read(When::IfMore));
+  e.push_back(Word("Text Device", w.TextDevice).Range<uint16_t>(w.TextDevice, 1, 9, 1).Read(When::IfMore));
+  e.push_back(Flag("Text Device Window ?", w.TextDeviceQuery).Read(When::WithPrevious));
+  e.push_back(Flag("Small Online Window ?", w.SmallOnlineWindow).Read(When::IfMore));
+  e.push_back(Flag("Enter Diagram Limits ?", w.DiagramLimitsQuery).Read(When::IfMore));
+  e.push_back(Word("Dot=1 Komma=2", w.CadTxtDecimal).Range<uint16_t>(w.CadTxtDecimal, 1, 2, 1));
+  e.push_back(Text("Default Data Directory", w.DefaultDataDir).Rule([&w, &k] {
+    if (w.DefaultDataDir.empty()) w.DefaultDataDir = AddBackslash(k.StartDir);
+  }));
+  e.push_back(Real("Text Height Factor", h.GraphTextHeight)
+                  .Rule([&h] {
+                    if (h.GraphTextHeight < 0.1L) h.GraphTextHeight = 1.0L;
+                  })
+                  .Read(When::ValueIfMore));
+  e.push_back(Int("Input Window Scale %", w.DialogScale).Range(w.DialogScale, 10, 1000, 100).Read(When::ValueIfMore));
+  e.push_back(Text("HTML Browser", w.HtmlBrowser).MayEnd(ReadEnd::Finish));
+  e.push_back(Double("Print Scale Vertical", p.DefaultPrintScaleY).Rule([&p] {
+    if (p.DefaultPrintScaleY < 0.0001) p.DefaultPrintScaleY = p.DefaultPrintScaleX;
+  }));
+  for (size_t n = 0; n <= 5; ++n) {
+    ConfigEntry width = Int("Line thickness Layer 0..5", c.LayerWidths[n]).Range(c.LayerWidths[n], 1, 255, 1);
+    width.labelled = n == 0;
+    e.push_back(std::move(width));
   }
-  SkipLine();
-  ReadBool(k.ArchiveMode);
-  if (!AtEnd()) {
-    SkipLine();
-    ReadWord(w.DateFormat);
+  e.push_back(Flag("Graphic Printout Dialog Box ?", p.GraphPrintDialog));
+  e.push_back({"Text window left/top/width/height", true,
+               [&p] {
+                 std::string left, top, width, height;
+                 ReadFields4(left, top, width, height);
+                 const int32_t wi = StrToInt0(width);
+                 const int32_t he = StrToInt0(height);
+                 if (wi != 0 && he != 0 && !AtEnd()) {
+                   p.TextWindowPos.Left = StrToInt0(left);
+                   p.TextWindowPos.Top = StrToInt0(top);
+                   p.TextWindowPos.Width = wi;
+                   p.TextWindowPos.Height = he;
+                 }
+               },
+               [&p] {
+                 const auto& r = p.TextWindowPos;
+                 WriteFields4(IntStr(r.Left), IntStr(r.Top), IntStr(r.Width), IntStr(r.Height));
+               }});
+  e.push_back(Word("Metric Units=0,  English units=1", w.UnitSystem));
+  e.push_back(Word("printout with header=1, header page 1 only=2", w.HeaderMode).Range<uint16_t>(w.HeaderMode, 1, 2, 1));
+  e.push_back(Text("Text Font Printout", p.PrintFontName).Rule([&p] {
+    if (p.PrintFontName.empty()) p.PrintFontName = "Courier New";
+  }));
+  e.push_back(Word("Text Size Printout", p.PrintFontSize).NonZero<uint16_t>(p.PrintFontSize, 10));
+  e.push_back(Word("Text Style Printout", p.PrintFontStyle));
+  e.push_back(Word("Text Style Graphics", h.GraphFontStyle));
+  e.push_back(Word("Printer: Portrait=1, Landscape=2", p.PrintOrientation));
+  e.push_back({"Edit 3D x,y,z ?", true, [&v] { ReadBoolDefTrue(v.Edit3DAngles); }, [&v] { WriteBool(v.Edit3DAngles); }});
+  for (size_t n = 1; n <= 3; ++n) {
+    ConfigEntry angle = Real("3D - Default x,y,z", v.View3DAngles[n]);
+    angle.labelled = n == 1;
+    e.push_back(std::move(angle));
   }
-  if (w.DateFormat == 0) w.DateFormat = 3;
-  if (!AtEnd()) {
-    SkipLine();
-    ReadInt(w.HeaderSpaceLines);
-  }
-  if (w.HeaderSpaceLines < 0 || w.HeaderSpaceLines > 30) w.HeaderSpaceLines = 0;
-  if (!AtEnd()) {
-    SkipLine();
-    ReadWord(w.TextDevice);
-    if (w.TextDevice < 1 || w.TextDevice > 9) w.TextDevice = 1;
-    SkipLine();
-    ReadBool(w.TextDeviceQuery);
-  }
-  if (!AtEnd()) {
-    SkipLine();
-    ReadBool(w.SmallOnlineWindow);
-  }
-  if (!AtEnd()) {
-    SkipLine();
-    ReadBool(w.DiagramLimitsQuery);
-  }
-  SkipLine();
-  ReadWord(w.CadTxtDecimal);
-  if (w.CadTxtDecimal < 1 || w.CadTxtDecimal > 2) w.CadTxtDecimal = 1;
-  SkipLine();
-  ReadLine(w.DefaultDataDir);
-  if (w.DefaultDataDir.empty()) w.DefaultDataDir = AddBackslash(k.StartDir);
-  SkipLine();
-  if (!AtEnd()) ReadReal(h.GraphTextHeight);
-  if (h.GraphTextHeight < 0.1L) h.GraphTextHeight = 1.0L;
-  SkipLine();
-  if (!AtEnd()) ReadInt(w.DialogScale);
-  if (w.DialogScale < 10 || w.DialogScale > 1000) w.DialogScale = 100;
-  SkipLine();
-  ReadLine(w.HtmlBrowser);
-  if (AtEnd()) return ReadEnd::Finish;
 
-  SkipLine();
-  ReadDouble(p.DefaultPrintScaleY);
-  if (p.DefaultPrintScaleY < 0.0001) p.DefaultPrintScaleY = p.DefaultPrintScaleX;
-  SkipLine();
-  for (int n = 0; n <= 5; ++n) {
-    int32_t& width = c.LayerWidths[static_cast<size_t>(n)];
-    ReadInt(width);
-    if (width < 1 || width > 255) width = 1;
+  // The tail: mostly without label lines.
+  under(Word("", w.ChangeIndexStyle));
+  under(Word("", w.ExcelDecimal).NonZero<uint16_t>(w.ExcelDecimal, 2));
+  under(Text("", c.ReleaseField));
+  e.push_back(Int("Decimals DXF,TXT", c.CadDecimals).Range(c.CadDecimals, 1, 32, 6));
+  e.push_back(Word("CAD Text Mode", w.CadTextMode).NonZero<uint16_t>(w.CadTextMode, 1));
+  for (int layer = 16; layer <= 31; ++layer) {
+    ConfigEntry width = Int("Strichst\x84rke Layer 16..31", c.ColorLayerWidths[layer]);
+    width.labelled = layer == 16;
+    e.push_back(std::move(width));
   }
-  SkipLine();
-  ReadBool(p.GraphPrintDialog);
-  SkipLine();
-  {
-    std::string left, top, width, height;
-    ReadFields4(left, top, width, height);
-    const int32_t wi = StrToInt0(width);
-    const int32_t he = StrToInt0(height);
-    if (wi != 0 && he != 0 && !AtEnd()) {
-      p.TextWindowPos.Left = StrToInt0(left);
-      p.TextWindowPos.Top = StrToInt0(top);
-      p.TextWindowPos.Width = wi;
-      p.TextWindowPos.Height = he;
-    }
-  }
-  SkipLine();
-  ReadWord(w.UnitSystem);
-  SkipLine();
-  ReadWord(w.HeaderMode);
-  if (w.HeaderMode < 1 || w.HeaderMode > 2) w.HeaderMode = 1;
-  SkipLine();
-  ReadLine(p.PrintFontName);
-  if (p.PrintFontName.empty()) p.PrintFontName = "Courier New";
-  SkipLine();
-  ReadWord(p.PrintFontSize);
-  if (p.PrintFontSize == 0) p.PrintFontSize = 10;
-  SkipLine();
-  ReadWord(p.PrintFontStyle);
-  SkipLine();
-  ReadWord(h.GraphFontStyle);
-  SkipLine();
-  ReadWord(p.PrintOrientation);
-  SkipLine();
-  ReadBoolDefTrue(view3d.Edit3DAngles);
-  SkipLine();
-  for (int n = 1; n <= 3; ++n) ReadReal(view3d.View3DAngles[static_cast<size_t>(n)]);
-
-  ReadWord(w.ChangeIndexStyle);
-  ReadWord(w.ExcelDecimal);
-  if (w.ExcelDecimal == 0) w.ExcelDecimal = 2;
-  ReadLine(c.ReleaseField);
-  SkipLine();
-  ReadInt(c.CadDecimals);
-  if (c.CadDecimals < 1 || c.CadDecimals > 32) c.CadDecimals = 6;
-  SkipLine();
-  ReadWord(w.CadTextMode);
-  if (w.CadTextMode == 0) w.CadTextMode = 1;
-  SkipLine();
-  for (int layer = 16; layer <= 31; ++layer) ReadInt(c.ColorLayerWidths[layer]);
-  ReadWord(w.PlainAscii);
-  ReadInt(w.DialogFontScale);
-  if (w.DialogFontScale < 10 || w.DialogFontScale > 1000) w.DialogFontScale = 100;
-  ReadWord(w.AngleFormat);
-  if (w.AngleFormat < 1 || w.AngleFormat > 2) w.AngleFormat = 2;
-  ReadReal(c.DimensionFactor);
-  if (c.DimensionFactor == 0) c.DimensionFactor = 1.0L;
-  ReadInt(k.CfgSpareInt);
-  ReadInt(w.MenuLanguage);
-  ReadInt(w.ResultGraphic);
+  under(Word("", w.PlainAscii));
+  under(Int("", w.DialogFontScale).Range(w.DialogFontScale, 10, 1000, 100));
+  under(Word("", w.AngleFormat).Range<uint16_t>(w.AngleFormat, 1, 2, 2));
+  under(Real("", c.DimensionFactor).NonZero(c.DimensionFactor, 1.0L));
+  under(Int("", k.CfgSpareInt));
+  under(Int("", w.MenuLanguage));
+  under(Int("", w.ResultGraphic));
   for (bool* b : {&c.DwgNoMakerTitle, &c.DwgNoFileName, &c.DwgNoDate, &c.DwgNoLogo, &c.DwgNoFooter,
-                  &c.DwgNoTitleBlock, &w.NoAktuellFile, &w.SaveMenuLanguage}) {
-    ReadBool(*b);
+                  &c.DwgNoTitleBlock, &w.NoAktuellFile}) {
+    under(Flag("", *b));
   }
-  if (!w.SaveMenuLanguage) w.MenuLanguage = 0;
-  ReadInt(w.TitleBlockType);
+  under(Flag("", w.SaveMenuLanguage).Rule([&w] {
+    if (!w.SaveMenuLanguage) w.MenuLanguage = 0;
+  }));
+  under(Int("", w.TitleBlockType));
   for (size_t n = 0; n <= 15; ++n) {
-    int32_t color = 0;
-    ReadLong(color);
-    // Black (0) cannot be told from a missing value; the built-in colour stays.
-    if (color > 0) h.ColorTable[n] = static_cast<TColor>(color);
+    under({"", false,
+           [&h, n] {
+             int32_t color = 0;
+             ReadLong(color);
+             // Black (0) cannot be told from a missing value; the built-in colour stays.
+             if (color > 0) h.ColorTable[n] = static_cast<TColor>(color);
+           },
+           [&h, n] { WriteInt(static_cast<int32_t>(h.ColorTable[n])); }});
   }
-  {
-    bool to2d = !view3d.No3DTo2D;
-    ReadBool(to2d);
-    view3d.No3DTo2D = !to2d;
+  // Stored as "3D to 2D", kept as its opposite.
+  under({"", false,
+         [&v] {
+           bool to2d = !v.No3DTo2D;
+           ReadBool(to2d);
+           v.No3DTo2D = !to2d;
+         },
+         [&v] { WriteBool(!v.No3DTo2D); }});
+  under(Flag("", c.DwgNoCopyright));
+  under(Text("", w.ManualDir).Rule([&w, &k] {
+    if (w.ManualDir.empty()) w.ManualDir = k.ProgramDir;
+  }));
+  under(Int("", w.FrameMargin));
+  for (bool* b : {&c.DwgNoGridBorder, &c.DwgNoMmScale, &c.DwgShowChanges, &c.DwgHeadBlocks, &c.DwgInsertBlocks,
+                  &w.HideWarnings, &c.ExecCadFile, &c.PolyArcToLines}) {
+    under(Flag("", *b));
   }
-  ReadBool(c.DwgNoCopyright);
-  ReadLine(w.ManualDir);
-  if (w.ManualDir.empty()) w.ManualDir = k.ProgramDir;
-  ReadInt(w.FrameMargin);
-  for (bool* b : {&c.DwgNoGridBorder, &c.DwgNoMmScale, &c.DwgShowChanges, &c.DwgHeadBlocks,
-                  &c.DwgInsertBlocks, &w.HideWarnings, &c.ExecCadFile, &c.PolyArcToLines}) {
-    ReadBool(*b);
+  under(Real("", c.ArcResolution).Rule([&c] {
+    if (!(c.ArcResolution > 0)) c.ArcResolution = 0.5L;
+  }));
+  under(Int("", c.StlType));
+  under(Int("", w.ScreenSizeCode));
+  under(Int("", w.DialogSizeCode));
+  under(Int("", w.TextWindowSizeCode));
+  return e;
+}
+
+// Every entry of the file in the order of its lines; the settings are globals, so the entries
+// can refer to them once for the program's life.
+const std::vector<ConfigEntry>& Entries() {
+  static const std::vector<ConfigEntry> entries = MakeEntries();
+  return entries;
+}
+
+ReadEnd ReadEntries() {
+  bool previousRead = true;
+  for (const ConfigEntry& e : Entries()) {
+    bool read = true;
+    switch (e.when) {
+      case When::Always: break;
+      case When::IfMore: read = !AtEnd(); break;
+      case When::WithPrevious: read = previousRead; break;
+      case When::ValueIfMore:
+        SkipLine();
+        read = !AtEnd();
+        break;
+    }
+    if (read) {
+      if (e.labelled && e.when != When::ValueIfMore) SkipLine();
+      e.read();
+    }
+    previousRead = read;
+    if (e.rule) e.rule();
+    if (e.endsHere && AtEnd()) {
+      if (e.atEnd) e.atEnd();
+      return *e.endsHere;
+    }
   }
-  ReadReal(c.ArcResolution);
-  if (!(c.ArcResolution > 0)) c.ArcResolution = 0.5L;
-  ReadInt(c.StlType);
-  ReadInt(w.ScreenSizeCode);
-  ReadInt(w.DialogSizeCode);
-  ReadInt(w.TextWindowSizeCode);
   return ReadEnd::Finish;
 }
 
-// ---- Writing ----
-
-void Label(const char* text) { WriteLine(text); }
-void ShortReal(long double x) { WriteLine(RealStr3Dot(x)); }
-
 void WriteEntries() {
-  const auto& k = kwenvar;
-  const auto& w = wkwenvar;
-  const auto& h = hgvar;
-  const auto& p = wprinvar;
-  const auto& c = cad8var;
-
-  WriteLine(k.ProgStem + " Konfiguration");
-  WriteLine("Version " + k.ProgVersion);
-  for (size_t n = 1; n <= 5; ++n) {
-    Label("Layer");
-    WriteLine(c.LayerNames[n]);
-    Label("Farbe");
-    WriteInt(c.LayerColors[n]);
+  for (const ConfigEntry& e : Entries()) {
+    if (e.labelled) WriteLine(e.label);
+    e.write();
   }
-  Label("Textstil CAD");
-  WriteLine(c.CadTextFont);
-  Label("Textbreitenfaktor CAD");
-  ShortReal(c.CadTextWidth);
-  Label("Textwinkel");
-  ShortReal(c.CadTextAngle);
-  Label("CAD Ordner");
-  WriteLine(k.CadDir);
-  Label("DBF Ordner");
-  WriteLine(k.DbfDir);
-  Label("Hilfegrad");
-  WriteInt(k.HelpLevel);
-  Label("Druckerschnittstelle");
-  WriteInt(k.PrinterPort);
-  Label("Druckertyp");
-  WriteInt(k.PrinterType);
-  Label("Druckdichte");
-  WriteInt(k.PrintDensity);
-  Label("Hardcopy um 90\xF8 gedreht ?");
-  WriteLine(std::string(1, k.HardcopyRotated));
-  Label("Dezimalstellen");
-  WriteInt(k.SigDigits);
-  Label("Druckdicke vertikal");
-  WriteInt(k.PrintDensityVertical);
-  Label("Farbgrafik");
-  WriteBool(k.ScreenColor);
-  Label("GrafikKorrekturFaktor horizontal");
-  ShortReal(h.GraphCorrectionX);
-  Label("Grafik-Mode");
-  WriteInt(k.GraphMode);
-  Label("Grafik-Treiber");
-  WriteInt(k.GraphDriver);
-  Label("Aufl\x94sung horizontal");
-  WriteInt(k.GraphResX);
-  Label("Aufl\x94sung vertikal");
-  WriteInt(k.GraphResY);
-  Label("Ordner f\x81r tempor\x84re Dateien");
-  WriteLine(k.TempDir);
-  Label("Druckerschnittstelle Hardcopy");
-  WriteInt(k.HardcopyPort);
-  Label("EDI Ordner");
-  WriteLine(k.EdiDir);
-  Label("PLT Ordner");
-  WriteLine(k.PltDir);
-  Label("Mode f\x81r Textausdruck 1:* 2:-");
-  WriteInt(k.SeparatorStyle);
-  Label("Zeilen pro Seite f\x81r Drucker");
-  WriteInt(k.LinesPerPage);
-  Label("Zoomfaktor");
-  WriteReal(h.ZoomFactor);
-  Label("Pan-Faktor");
-  WriteReal(h.PanFactor);
-  Label("KWENDAL-Programmverzeichnis");
-  WriteLine(k.ProgramDir);
-  Label("VENTRIX-Kommandozeile");
-  WriteLine(c.VentrixCmdLines[1]);
-  Label("Hintergrundfarbe");
-  WriteInt(static_cast<int32_t>(h.BackgroundColor));
-  Label("Windows-Druckmodus (1=mono 2=color)");
-  WriteInt(k.PrintColorMode);
-  Label("Layer Monochrom");
-  WriteBool(c.LayerMonochrome);
-  Label("Textbreitenfaktor Grafik");
-  WriteReal(h.GraphTextWidth);
-  Label("Textstil Grafik");
-  WriteLine(h.GraphFontName);
-  for (int layer = 16; layer <= 31; ++layer) {
-    WriteLine("Color Layer " + IntStr(layer));
-    WriteInt(c.ColorLayerColors[layer]);
-  }
-  Label("Textprogramm");
-  WriteLine(w.TextProgram);
-  Label("Datenbank mode");
-  WriteInt(w.DatabaseMode);
-  Label("externe Datenbank");
-  WriteLine(w.ExternalDbProgram);
-  Label("Windows Screendump Origin X");
-  WriteInt(p.DefaultPrintOriginX);
-  Label("Windows Screendump Origin Y");
-  WriteInt(p.DefaultPrintOriginY);
-  Label("Windows Screendump Scale");
-  WriteReal(p.DefaultPrintScaleX);
-  Label("Windows Screendump Border ?");
-  WriteBool(p.DefaultPrintBorder);
-  Label("Enter Password ?");
-  WriteBool(w.UserLoginEnabled);
-  Label("VENTRIX Command lines (n, line 2 .. line n)");
-  WriteInt(c.VentrixCmdCount);
-  for (int n = 2; n <= std::min<int>(c.VentrixCmdCount, kVentrixLines); ++n) {
-    WriteLine(c.VentrixCmdLines[static_cast<size_t>(n)]);
-  }
-  Label("Archive Flag ?");
-  WriteBool(k.ArchiveMode);
-  Label("Date Code");
-  WriteInt(w.DateFormat);
-  Label("Header Space Lines");
-  WriteInt(w.HeaderSpaceLines);
-  Label("Text Device");
-  WriteInt(w.TextDevice);
-  Label("Text Device Window ?");
-  WriteBool(w.TextDeviceQuery);
-  Label("Small Online Window ?");
-  WriteBool(w.SmallOnlineWindow);
-  Label("Enter Diagram Limits ?");
-  WriteBool(w.DiagramLimitsQuery);
-  Label("Dot=1 Komma=2");
-  WriteInt(w.CadTxtDecimal);
-  Label("Default Data Directory");
-  WriteLine(w.DefaultDataDir);
-  Label("Text Height Factor");
-  WriteReal(h.GraphTextHeight);
-  Label("Input Window Scale %");
-  WriteInt(w.DialogScale);
-  Label("HTML Browser");
-  WriteLine(w.HtmlBrowser);
-  Label("Print Scale Vertical");
-  WriteReal(p.DefaultPrintScaleY);
-  Label("Line thickness Layer 0..5");
-  for (size_t n = 0; n <= 5; ++n) WriteInt(c.LayerWidths[n]);
-  Label("Graphic Printout Dialog Box ?");
-  WriteBool(p.GraphPrintDialog);
-  Label("Text window left/top/width/height");
-  WriteFields4(IntStr(p.TextWindowPos.Left), IntStr(p.TextWindowPos.Top), IntStr(p.TextWindowPos.Width),
-               IntStr(p.TextWindowPos.Height));
-  Label("Metric Units=0,  English units=1");
-  WriteInt(w.UnitSystem);
-  Label("printout with header=1, header page 1 only=2");
-  WriteInt(w.HeaderMode);
-  Label("Text Font Printout");
-  WriteLine(p.PrintFontName);
-  Label("Text Size Printout");
-  WriteInt(p.PrintFontSize);
-  Label("Text Style Printout");
-  WriteInt(p.PrintFontStyle);
-  Label("Text Style Graphics");
-  WriteInt(h.GraphFontStyle);
-  Label("Printer: Portrait=1, Landscape=2");
-  WriteInt(p.PrintOrientation);
-  Label("Edit 3D x,y,z ?");
-  WriteBool(view3d.Edit3DAngles);
-  Label("3D - Default x,y,z");
-  for (size_t n = 1; n <= 3; ++n) WriteReal(view3d.View3DAngles[n]);
-
-  // The tail: mostly without label lines.
-  WriteInt(w.ChangeIndexStyle);
-  WriteInt(w.ExcelDecimal);
-  WriteLine(c.ReleaseField);
-  Label("Decimals DXF,TXT");
-  WriteInt(c.CadDecimals);
-  Label("CAD Text Mode");
-  WriteInt(w.CadTextMode);
-  Label("Strichst\x84rke Layer 16..31");
-  for (int layer = 16; layer <= 31; ++layer) WriteInt(c.ColorLayerWidths[layer]);
-  WriteInt(w.PlainAscii);
-  WriteInt(w.DialogFontScale);
-  WriteInt(w.AngleFormat);
-  WriteReal(c.DimensionFactor);
-  WriteInt(k.CfgSpareInt);
-  WriteInt(w.MenuLanguage);
-  WriteInt(w.ResultGraphic);
-  for (bool b : {c.DwgNoMakerTitle, c.DwgNoFileName, c.DwgNoDate, c.DwgNoLogo, c.DwgNoFooter,
-                 c.DwgNoTitleBlock, w.NoAktuellFile, w.SaveMenuLanguage}) {
-    WriteBool(b);
-  }
-  WriteInt(w.TitleBlockType);
-  for (size_t n = 0; n <= 15; ++n) WriteInt(static_cast<int32_t>(h.ColorTable[n]));
-  WriteBool(!view3d.No3DTo2D);
-  WriteBool(c.DwgNoCopyright);
-  WriteLine(w.ManualDir);
-  WriteInt(w.FrameMargin);
-  for (bool b : {c.DwgNoGridBorder, c.DwgNoMmScale, c.DwgShowChanges, c.DwgHeadBlocks, c.DwgInsertBlocks,
-                 w.HideWarnings, c.ExecCadFile, c.PolyArcToLines}) {
-    WriteBool(b);
-  }
-  WriteReal(c.ArcResolution);
-  WriteInt(c.StlType);
-  WriteInt(w.ScreenSizeCode);
-  WriteInt(w.DialogSizeCode);
-  WriteInt(w.TextWindowSizeCode);
 }
 
 // Closes a rewritten ShareTextFile: the new file replaces the old one only when every line reached

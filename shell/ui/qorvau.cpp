@@ -37,6 +37,12 @@
 
 namespace qorva {
 
+namespace {
+// How often the window has shown a calculation's messages; the start-up learns from it whether
+// a spring of the command line has shown its messages already.
+uint32_t calcMessagesShown = 0;
+}  // namespace
+
 // The main window's creation takes the place of the graphics window's own.
 Thh::Thh(QWidget* parent) : TFKWENGRA(parent, false) {
   setObjectName("hh");
@@ -83,17 +89,13 @@ std::optional<int> Thh::FormCreate(const CommandLine& cmd) {
 
   std::optional<int> rc;
   // A command-line file is drawn during the start-up; a fatal one shows its messages there already.
-  bool messagesShown = false;
-  services().ShowCalcMessages = [&messagesShown] {
-    messagesShown = true;
-    ShowCalcMessagesInWindow();
-  };
+  const uint32_t shownBefore = calcMessagesShown;
   try {
     rc = StartupCommandLine(cmd, false);
   } catch (const TableEngineHalt&) {
     // The engine has shown "Programm angehalten."; the start-up ends here and the window goes on.
   }
-  services().ShowCalcMessages = ShowCalcMessagesInWindow;
+  const bool messagesShown = calcMessagesShown != shownBefore;
   if (rc) return rc;
   // The window opens on the current spring's drawing (the start picture, where there is one, and
   // the demonstration keep theirs); a fatal calculation shows its messages once.
@@ -174,6 +176,7 @@ Services WindowServices() {
 
 void ShowCalcMessagesInWindow() {
   if (kwenvar.DemoRun) return;
+  ++calcMessagesShown;
   kwenvar.ErrorFlag = false;
   if (error0.ErrorCount == 0) {
     ShowInfoBox("Berechnung erfolgreich ohne Fehlermeldungen");
