@@ -85,6 +85,7 @@ class StlWriter : public CadWriter {
     StlSolid(x1, y1, x2, y2, x3, y3, x4, y4);
   }
   bool blocksAsFiles() const override { return true; }
+  bool asksPageHeight() const override { return true; }
   bool failed() const override { return cadstl.Failed; }
 };
 

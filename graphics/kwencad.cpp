@@ -217,6 +217,9 @@ class PlotWriter : public DxfShareWriter {
     if (!cadrun.BlocksSection && !IsDefinedBlock(name)) return;
     DxfShareWriter::insertBlock(name, x, y, angle, sx, sy);
   }
+  PageBorder pageBorder() const override { return PageBorder::WithEntities; }
+  bool logoPresent(const std::string& name) const override { return IsDefinedBlock(name); }
+  bool definesUserBlocks() const override { return true; }
   void finish(bool ok) override {
     if (ok) {
       uint16_t choice = cad8var.VentrixCmdChoice;
@@ -287,6 +290,9 @@ class ScreenWriter : public CadWriter {
   void lineStyle(uint16_t style) override { GraphSetLineStyle(style); }
   bool blocksAsFiles() const override { return true; }
   bool arcsAsSegments() const override { return false; }
+  PageBorder pageBorder() const override { return PageBorder::AtPageSetup; }
+  bool pageFooter() const override { return true; }
+  bool logoPresent(const std::string& name) const override { return BlockFilePresent(name); }
 };
 
 DxfShareWriter dxfWriter;

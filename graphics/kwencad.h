@@ -104,6 +104,20 @@ class CadWriter {
   virtual bool blocksAsFiles() const { return false; }
   // Circles and arcs reach line() as segments.
   virtual bool arcsAsSegments() const { return blocksAsFiles(); }
+  // What the kernel adds to every page of this output around the caller's drawing.
+  // The wall height of a solid output is asked for at each page set-up (not in a command-line run).
+  virtual bool asksPageHeight() const { return false; }
+  // The page border (when PrintBorder is set): drawn at the page set-up, or held back until the
+  // entities begin, where a file wants its entities.
+  enum class PageBorder { None, AtPageSetup, WithEntities };
+  virtual PageBorder pageBorder() const { return PageBorder::None; }
+  // The footer line with date, time, program and data file.
+  virtual bool pageFooter() const { return false; }
+  // Whether the logo block name goes onto the page (false for outputs without logos).
+  virtual bool logoPresent(const std::string& /*name*/) const { return false; }
+  // The user's blocks are defined in the output's own BLOCKS section.
+  virtual bool definesUserBlocks() const { return false; }
+
   // True once a write has failed (a writer may also just set kwenvar.ErrorFlag).
   virtual bool failed() const { return false; }
   // The file a write failure is reported for; empty: the run's file (cadrun.CadFileName).

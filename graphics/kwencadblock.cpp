@@ -306,6 +306,8 @@ void ReadBlock(const std::string& name, long double x, long double y, long doubl
 
 }  // namespace
 
+bool cadkernel::BlockFilePresent(const std::string& name) { return !FindBlockFile(name).empty(); }
+
 bool cadkernel::IsDefinedBlock(const std::string& name) {
   const std::string key = LowerStr(name);
   for (const std::string& b : cadrun.DefinedBlocks)
@@ -446,9 +448,9 @@ void CadDeleteBlockFiles() {
 void CadPageSetup(long double xmin, long double ymin, long double xmax, long double ymax, long double height) {
   Guarded([&] {
     if (height <= 0.0L) height = 1.0L;
-    const uint16_t cc = cad8var.CadCode;
+    CadWriter* run = RunWriter();
     // A command-line run has nobody to answer: it keeps the page's own height.
-    if (cc == 6 && !wkwenvar.CadBatchMode) {
+    if (run && run->asksPageHeight() && !wkwenvar.CadBatchMode) {
       SetPromptHelp(2900);
       AskLength("H\x94he", height, 0.0L, 1000.0L);
       kwenvar.ErrorFlag = false;
@@ -463,11 +465,12 @@ void CadPageSetup(long double xmin, long double ymin, long double xmax, long dou
     if (CadWriter* w = RunWriter(); w && (cadrun.WriterOpen || w != Writer()))
       ToWriter(*w, [&](CadWriter& o) { o.pageSetup(xmin, ymin, xmax, ymax, height); });
     if (cadrun.Broken) return;
+    const CadWriter::PageBorder border = run ? run->pageBorder() : CadWriter::PageBorder::None;
     if (wprinvar.PrintBorder) {
-      if (cc == 3) {
+      if (border == CadWriter::PageBorder::AtPageSetup) {
         CadSetColor(19);
         CadRectangle(xmin, ymin, xmax, ymax);
-      } else if (cc == 4) {
+      } else if (border == CadWriter::PageBorder::WithEntities) {
         // Entities belong in the ENTITIES section: the border waits for it. Layer and current point
         // are left as the border leaves them, as on the screen.
         cadrun.BorderPending = true;
@@ -475,7 +478,7 @@ void CadPageSetup(long double xmin, long double ymin, long double xmax, long dou
         CadMoveTo(xmin, ymin);
       }
     }
-    if (cc == 3) {
+    if (run && run->pageFooter()) {
       const long double dx = xmax - xmin, dy = ymax - ymin;
       CadTextStyle(2, 0.0L, 0.006L * dy, 0.0045L * dx);
       CadSetColor(30);
@@ -559,8 +562,9 @@ void CadEndBlock() {
 
 void CadEndSection() {
   Guarded([&] {
-    const uint16_t cc = cad8var.CadCode;
-    if (cc == 4 && cadrun.BlocksSection && cadrun.ShareFileOpen) DefineUserBlocks(UserBlockNames());
+    CadWriter* run = RunWriter();
+    if (run && run->definesUserBlocks() && cadrun.BlocksSection && cadrun.ShareFileOpen)
+      DefineUserBlocks(UserBlockNames());
     if (cadrun.Broken) return;
     cadrun.BlocksSection = false;
     if (CadWriter* w = BlockWriter()) ToWriter(*w, [&](CadWriter& o) { o.endSection(); });
@@ -569,8 +573,8 @@ void CadEndSection() {
 
 void CadBeginEntities() {
   Guarded([&] {
-    const uint16_t cc = cad8var.CadCode;
-    if (cc == 4 && !cadrun.BlocksWritten && cadrun.ShareFileOpen) {
+    CadWriter* run = RunWriter();
+    if (run && run->definesUserBlocks() && !cadrun.BlocksWritten && cadrun.ShareFileOpen) {
       // A drawing without blocks: the user's blocks get a BLOCKS section of their own.
       const std::vector<std::string> names = UserBlockNames();
       if (!names.empty()) {
@@ -584,8 +588,7 @@ void CadBeginEntities() {
         if (cadrun.Broken) return;
       }
     }
-    if (CadWriter* w = RunWriter(); w && (cadrun.WriterOpen || w != Writer()))
-      ToWriter(*w, [&](CadWriter& o) { o.beginEntities(); });
+    if (run && (cadrun.WriterOpen || run != Writer())) ToWriter(*run, [&](CadWriter& o) { o.beginEntities(); });
     if (cadrun.Broken) return;
     const CadPageLimits& p = cadrun.PageLimits;
     if (cadrun.BorderPending) {
@@ -600,11 +603,9 @@ void CadBeginEntities() {
       if (cadrun.Broken) return;
     }
     if (wprinvar.SheetFormat == 2 || wprinvar.SheetFormat == 3) return;
-    if (cc != 3 && cc != 4) return;
+    if (!run) return;
     // The plot program's work file inserts only the logos it defines.
-    const auto present = [cc](const char* name) {
-      return cc == 4 ? IsDefinedBlock(name) : !FindBlockFile(name).empty();
-    };
+    const auto present = [run](const char* name) { return run->logoPresent(name); };
     if (present("LOGO_2"))
       CadInsertBlock("LOGO_2", p.xmin + 0.91L * p.width, p.ymin + 0.01L * p.height, 0.0L, p.width / 480.0L,
                      p.height / 360.0L);

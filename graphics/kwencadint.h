@@ -18,6 +18,8 @@ void DropShareFile();
 void TakeShareFile();
 // Whether the run defined a block of that name (DefinedBlocks).
 bool IsDefinedBlock(const std::string& name);
+// Whether a block file of that name can be read back (the run's own or the user's).
+bool BlockFilePresent(const std::string& name);
 // The registered writer of the current code (2, 5, 6), nullptr when none is registered.
 CadWriter* Writer();
 // The writer of the current code: the kernel's own for 1, 3 and 4, else the registered one.

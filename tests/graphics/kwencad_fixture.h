@@ -68,6 +68,8 @@ class RecordingWriter : public CadWriter {
   }
   void setColor(int32_t n) override { add("color", {static_cast<long double>(n)}); }
   bool blocksAsFiles() const override { return asFiles_; }
+  // Standing in for the STL writer, it asks for the wall height as that one does.
+  bool asksPageHeight() const override { return ext_ == "stl"; }
 
   std::vector<WriterCall> calls;
   bool failOpen = false;
