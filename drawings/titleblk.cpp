@@ -41,7 +41,7 @@ void Line(long double x1, long double y1, long double x2, long double y2) { CadL
 bool BlockFileExists(const std::string& name) { return !UserBlockFile(name).empty(); }
 
 // Blocks from files can only be read back by the screen and handed on to the plot program.
-bool BlockOutput() { return cad8var.CadCode == 3 || cad8var.CadCode == 4; }
+bool BlockOutput() { return CadOutputTakesUserBlocks(); }
 
 // First record shown: only the last 8 changes fit.
 int32_t FirstShownChange() {

@@ -59,8 +59,7 @@ void DimAlong(bool vertical, const std::string& text, const std::string& upperTo
   orderEnds(a, b, ds);
   CadTextStyle(2, angle, 3.5L * ds, 2.5L * ds);
   const long double bw = vertical                ? cadrun.TextWidthFactor
-                         : cad8var.CadCode == 3 ? hgvar.GraphTextWidth
-                                                : cad8var.CadTextWidth;
+                         : CadOutputTextWidthFactor();
   long double w = static_cast<long double>(text.size()) * 2.5L * bw * ds * 1.2L +
                   toleranceWidth(upperTol, lowerTol, ds);
   const long double mid = (a + b) / 2.0L - w / 2.0L;

@@ -1,4 +1,5 @@
 #include "graphics/caddxf.h"
+#include "graphics/kwencad.h"
 
 #include <algorithm>
 #include <charconv>
@@ -44,7 +45,7 @@ bool PairList(Pairs pairs) {
   return true;
 }
 
-bool BlockFileCode() { return cad8var.CadCode == 3 || cad8var.CadCode == 6; }
+bool BlockFileCode() { return CadOutputBlocksAsFiles(); }
 
 // Layer and block names of a DXF file are in its code page like the texts, and the characters that
 // DXF names must not hold (a layer name is the user's setting) become "_". The block files keep the
@@ -225,7 +226,7 @@ void DxfHeader(long double xmin, long double ymin, long double xmax, long double
 }
 
 std::string DxfTextValue(const std::string& text) {
-  if (cad8var.CadCode == 3) return text;
+  if (!CadOutputConvertsBlockTexts()) return text;
   const std::string converted = ConvertCadText(text);
   // DosToWin gives Windows bytes already; what the other modes leave are DOS bytes.
   return wkwenvar.CadTextMode == 2 ? converted : OemToAnsiStr(converted);

@@ -218,6 +218,7 @@ class PlotWriter : public DxfShareWriter {
     DxfShareWriter::insertBlock(name, x, y, angle, sx, sy);
   }
   PageBorder pageBorder() const override { return PageBorder::WithEntities; }
+  bool takesUserBlocks() const override { return true; }
   bool logoPresent(const std::string& name) const override { return IsDefinedBlock(name); }
   bool definesUserBlocks() const override { return true; }
   void finish(bool ok) override {
@@ -292,6 +293,9 @@ class ScreenWriter : public CadWriter {
   bool arcsAsSegments() const override { return false; }
   PageBorder pageBorder() const override { return PageBorder::AtPageSetup; }
   bool pageFooter() const override { return true; }
+  bool takesUserBlocks() const override { return true; }
+  long double textWidthFactor() const override { return hgvar.GraphTextWidth; }
+  bool convertsBlockTexts() const override { return false; }
   bool logoPresent(const std::string& name) const override { return BlockFilePresent(name); }
 };
 
@@ -316,6 +320,7 @@ bool BlockFileCodes() {
   CadWriter* w = RunWriter();
   return w != nullptr && w->blocksAsFiles();
 }
+
 
 CadWriter* Output() {
   if (cadrun.BlocksSection && BlockFileCodes()) return &dxfWriter;
@@ -367,6 +372,23 @@ std::string ExceptionText(const std::exception_ptr& e) {
 }  // namespace cadkernel
 
 using namespace cadkernel;
+
+bool CadOutputBlocksAsFiles() { return BlockFileCodes(); }
+
+bool CadOutputTakesUserBlocks() {
+  const CadWriter* w = RunWriter();
+  return w != nullptr && w->takesUserBlocks();
+}
+
+long double CadOutputTextWidthFactor() {
+  const CadWriter* w = RunWriter();
+  return w != nullptr ? w->textWidthFactor() : cad8var.CadTextWidth;
+}
+
+bool CadOutputConvertsBlockTexts() {
+  const CadWriter* w = RunWriter();
+  return w == nullptr || w->convertsBlockTexts();
+}
 
 void InitKwencad() {
   kwencad = Kwencad();

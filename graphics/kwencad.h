@@ -117,12 +117,24 @@ class CadWriter {
   virtual bool logoPresent(const std::string& /*name*/) const { return false; }
   // The user's blocks are defined in the output's own BLOCKS section.
   virtual bool definesUserBlocks() const { return false; }
+  // The user's logo, head and insert blocks from block files go onto the drawing frame.
+  virtual bool takesUserBlocks() const { return false; }
+  // Width factor of dimension texts.
+  virtual long double textWidthFactor() const { return cad8var.CadTextWidth; }
+  // Texts of block files are converted for the file (the screen reads its own back as written).
+  virtual bool convertsBlockTexts() const { return true; }
 
   // True once a write has failed (a writer may also just set kwenvar.ErrorFlag).
   virtual bool failed() const { return false; }
   // The file a write failure is reported for; empty: the run's file (cadrun.CadFileName).
   virtual std::string fileName() const { return {}; }
 };
+
+// What the current output's writer says of itself (the defaults when there is no output).
+bool CadOutputBlocksAsFiles();
+bool CadOutputTakesUserBlocks();
+long double CadOutputTextWidthFactor();
+bool CadOutputConvertsBlockTexts();
 
 // Registers the writer of code 2, 5 or 6 (nullptr removes it). Returns the previous one.
 std::unique_ptr<CadWriter> RegisterCadWriter(uint16_t code, std::unique_ptr<CadWriter> writer);

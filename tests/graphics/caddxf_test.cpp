@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "foundation/cad8var.h"
+#include "graphics/cadstl.h"
+#include "graphics/kwencad.h"
 #include "foundation/kwenvar.h"
 #include "foundation/settings.h"
 #include "foundation/utilfile.h"
@@ -213,11 +215,14 @@ TEST_F(CadDxfTest, BlockFilesKeepSixDecimalsWhateverTheSetting) {
   const Case cases[] = {
       {1, 2, 0, 2}, {4, 8, 0, 8}, {1, 2, 6, 6}, {3, 2, 0, 6}, {6, 0, 0, 6}, {3, 9, 0, 9}, {1, -1, 0, 0},
   };
+  // The STL writer keeps its blocks in block files, as the screen does.
+  RegisterStlWriter();
   for (const Case& c : cases) {
     cad8var.CadCode = c.code;
     cad8var.CadDecimals = c.setting;
     EXPECT_EQ(DxfDecimals(c.minimum), c.decimals) << c.code << " " << c.setting;
   }
+  RegisterCadWriter(6, nullptr);
   cad8var.CadCode = 3;
   cad8var.CadDecimals = 2;
   const std::string bytes = written([] {
