@@ -6,6 +6,11 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QImage>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QPainter>
+#include <QWidget>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -109,8 +114,58 @@ void BM_FirstPaintedWindow(benchmark::State& state) {
   fs::current_path(old);
 }
 
+// The reference: a minimal Qt main window of the same size with a menu bar and a canvas that paints
+// a circle into its own image, started and painted the same way.
+class Canvas : public QWidget {
+ public:
+  QImage image;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    image = QImage(size(), QImage::Format_RGB32);
+    image.fill(Qt::black);
+    QPainter p(&image);
+    p.setPen(Qt::green);
+    p.drawEllipse(QPoint(width() / 2, height() / 2), height() / 3, height() / 3);
+    p.drawText(20, 40, QStringLiteral("Konstantkraftfeder"));
+    p.end();
+    QPainter(this).drawImage(0, 0, image);
+  }
+};
+
+void BM_MinimalQtWindow(benchmark::State& state) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  int argc = 1;
+  char name[] = "bench";
+  char* argv[] = {name, nullptr};
+  QApplication app(argc, argv);
+  QSize size;
+  {
+    // The main window's own size, so both paint the same area.
+    qorva::InitProgramModules({});
+    qorva::Thh w;
+    w.FormCreate(qorva::ParseCommandLine({}));
+    size = w.size();
+    qorva::ShutdownProgram();
+    qorva::GraphDraw.reset();
+  }
+  for (auto _ : state) {
+    QMainWindow w;
+    for (const char* menu : {"Datei", "Bearbeiten", "Ansicht", "CAD", "Datenbank", "Dokument", "OLE", "Hilfe"})
+      w.menuBar()->addMenu(QString::fromLatin1(menu));
+    auto* canvas = new Canvas;
+    w.setCentralWidget(canvas);
+    w.resize(size);
+    w.show();
+    QApplication::processEvents();
+    benchmark::DoNotOptimize(canvas->image.constBits());
+    w.hide();
+  }
+}
+
 BENCHMARK(BM_TextResults)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20);
 BENCHMARK(BM_CadDxfView1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20);
 BENCHMARK(BM_FirstPaintedWindow)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20);
+BENCHMARK(BM_MinimalQtWindow)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20);
 
 }  // namespace

@@ -202,6 +202,7 @@ void TextFile::resetState() {
   pos_ = 0;
   atEnd_ = false;
   failed_ = false;
+  sync_ = true;
 }
 
 bool TextFile::fail(int code) {
@@ -255,6 +256,12 @@ bool TextFile::Rewrite() {
   temp_ = temp;
   mode_ = Mode::Write;
   ioResult_ = io::Ok;
+  return true;
+}
+
+bool TextFile::RewriteScratch() {
+  if (!Rewrite()) return false;
+  sync_ = false;
   return true;
 }
 
@@ -331,14 +338,14 @@ bool TextFile::Close() {
   bool ok = true;
   if (mode_ == Mode::Write || mode_ == Mode::Append) {
     ok = Flush();
-    if (ok && !temp_.empty() && ::fsync(fd_) != 0) ok = fail(io::WriteError);
+    if (ok && !temp_.empty() && sync_ && ::fsync(fd_) != 0) ok = fail(io::WriteError);
   }
   if (::close(fd_) != 0 && mode_ != Mode::Read && ok) ok = fail(io::WriteError);
   fd_ = -1;
   if (!temp_.empty()) {
     if (ok && ::rename(temp_.c_str(), target_.c_str()) != 0) ok = fail(openErrorCode(errno));
     if (ok) {
-      syncFolderOf(target_);
+      if (sync_) syncFolderOf(target_);
     } else {
       ::unlink(temp_.c_str());
     }

@@ -68,6 +68,9 @@ class TextFile {
   bool Reset();
   // Creates (or replaces) the file for writing; see the class comment.
   bool Rewrite();
+  // The same for a work file of the run, which nobody keeps after it: replaced whole as by
+  // Rewrite(), but not synced to the disk.
+  bool RewriteScratch();
   // Opens an existing file for writing at its end.
   bool Append();
   // Flushes and closes; for a rewrite the temporary file replaces the old one here. False when any
@@ -111,6 +114,7 @@ class TextFile {
   Mode mode_ = Mode::Closed;
   int ioResult_ = io::Ok;
   bool failed_ = false;
+  bool sync_ = true;  // a finished rewrite is synced to the disk
   bool atEnd_ = false;  // end of data or ^Z seen
   std::string buf_;
   std::size_t pos_ = 0;

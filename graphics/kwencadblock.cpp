@@ -523,7 +523,8 @@ void CadBeginBlock(const std::string& name) {
       const std::string path = BlockTempFile(name);
       cadrun.DefinedBlocks.push_back(LowerStr(name));
       ShareTextFile.Assign(path);
-      if (!ShareTextFile.Rewrite()) {
+      // Block files live in the run's work folder and are gone when it ends: no sync to the disk.
+      if (!ShareTextFile.RewriteScratch()) {
         Abandon("Datei " + TrimStr(path) + " kann nicht angelegt werden");
         return;
       }

@@ -15,6 +15,7 @@
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <numbers>
 
 #include "foundation/hgvar.h"
@@ -43,16 +44,22 @@ const QColor Black(0, 0, 0);
 
 void ShowReplayError(const std::string& text) { prompter().message("Fehler : ", text); }
 
-// Font of a text record, kept while the same size and style follow one another.
-struct FontCache {
+// Fonts of text records by size and style: each is resolved once, however often the sizes of
+// the texts alternate.
+struct FontKey {
   int height = -1;
   int width = -1;
   int style = -1;
   bool printer = false;
   std::string face;
+  auto operator<=>(const FontKey&) const = default;
+};
+struct ResolvedFont {
   QFont font;
   qreal ascent = 0;
 };
+// A drawing uses a handful of sizes; zooming makes new ones, so old ones are dropped in bulk.
+constexpr std::size_t kMaxCachedFonts = 256;
 
 }  // namespace
 
@@ -156,10 +163,11 @@ void DisplayListReplay::drawText(const Device& d) {
   const int wpx = static_cast<int>(std::fabs(lenX(d, w_)));
   if (hpx <= 0) return;  // too small to show
 
-  static FontCache cache;
+  static std::map<FontKey, ResolvedFont> cache;
   const int styleKey = (bold ? 1 : 0) | (italic ? 2 : 0) | (underline ? 4 : 0) | (strike ? 8 : 0);
-  if (cache.height != hpx || cache.width != wpx || cache.style != styleKey || cache.printer != d.printer ||
-      cache.face != hgvar.GraphFontName) {
+  FontKey key{hpx, wpx, styleKey, d.printer, hgvar.GraphFontName};
+  auto found = cache.find(key);
+  if (found == cache.end()) {
     QFont font = ProgramFont(hgvar.GraphFontName);
     // The height is that of the character cell, as the font interface of the program takes it.
     font.setPixelSize(hpx);
@@ -174,8 +182,10 @@ void DisplayListReplay::drawText(const Device& d) {
       const qreal avg = QFontMetricsF(font).averageCharWidth();
       if (avg > 0) font.setStretch(std::clamp(static_cast<int>(std::lround(100.0 * wpx / avg)), 1, 4000));
     }
-    cache = FontCache{hpx, wpx, styleKey, d.printer, hgvar.GraphFontName, font, QFontMetricsF(font).ascent()};
+    if (cache.size() >= kMaxCachedFonts) cache.clear();
+    found = cache.emplace(std::move(key), ResolvedFont{font, QFontMetricsF(font).ascent()}).first;
   }
+  const ResolvedFont& resolved = found->second;
 
   const auto& f = fields_.f;
   const long double a = a_ * DegToRad;
@@ -183,11 +193,11 @@ void DisplayListReplay::drawText(const Device& d) {
                                 : map(d, f[1] - 0.7L * h_ * std::sin(a), f[2] + 0.75L * h_ * std::cos(a));
   QPainter& p = *d.painter;
   p.save();
-  p.setFont(cache.font);
+  p.setFont(resolved.font);
   p.setPen(cv.textColor);
   p.translate(at);
   p.rotate(-static_cast<double>(Nint(a_ * 10.0L)) / 10.0);
-  p.drawText(QPointF(0, cache.ascent), QString::fromStdString(WinToUtf8(fields_.text)));
+  p.drawText(QPointF(0, resolved.ascent), QString::fromStdString(WinToUtf8(fields_.text)));
   p.restore();
 }
 

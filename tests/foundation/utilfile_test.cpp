@@ -339,6 +339,32 @@ TEST_F(UtilFileTest, RewriteReplacesTheFileOnlyWhenComplete) {
   EXPECT_EQ(readFile(target), "via link\r\n");
 }
 
+// A work file of the run is replaced whole like any other file; only the sync to the disk is left out.
+TEST_F(UtilFileTest, WorkFilesAreReplacedWholeToo) {
+  const fs::path target = dir / "$frame.dx$";
+  writeFile(target, "old\r\n");
+  AssignText(ShareTextFile, target.string());
+  ASSERT_TRUE(ShareTextFile.RewriteScratch());
+  WriteLine("new");
+  ShareTextFile.Flush();
+  EXPECT_EQ(readFile(target), "old\r\n");
+  CloseText(ShareTextFile);
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_EQ(readFile(target), "new\r\n");
+
+  ASSERT_TRUE(ShareTextFile.RewriteScratch());
+  WriteLine("half");
+  ShareTextFile.Discard();
+  EXPECT_EQ(readFile(target), "new\r\n");
+  EXPECT_EQ(folderNames(dir.path()), std::vector<std::string>{"$frame.dx$"});
+
+  AssignText(ShareTextFile, "/dev/full");
+  ASSERT_TRUE(ShareTextFile.RewriteScratch());
+  WriteLine(std::string(70000, 'x'));
+  EXPECT_FALSE(ShareTextFile.Close());
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+}
+
 // A file that could not be written in place is not replaced behind its back, though its folder
 // would allow the rename: neither by a rewrite nor by a copy. A file without any write bit is
 // protected for root too, who may write anything else.
