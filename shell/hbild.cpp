@@ -112,12 +112,16 @@ bool ReadHelpPictureIndex(std::vector<std::string>& lines, int32_t& n) {
   return true;
 }
 
-void DrawHelpPictureFile(const std::string& fileName) {
+void ClearHelpPictureArea() {
   GraphClear();
   // The emptied list starts in no colour: the picture's first pen must be recorded even when it
   // is the colour the last drawing ended in.
   kwengraf.CurrentColor = -1;
   GraphHeader(0.0L, 0.0L, 160.0L, 120.0L);
+}
+
+void DrawHelpPictureFile(const std::string& fileName) {
+  ClearHelpPictureArea();
   DrawHpglFile(fileName);
   if (!kwenvar.ErrorFlag) return;
   const std::string null = AddBackslash(kwenvar.PltDir) + "null.plt";

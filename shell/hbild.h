@@ -61,6 +61,8 @@ std::string HelpPictureOfEntry(int32_t k);
 // read is reported as not found). Fills TextPage[1..n] with the first n <= 130 entries.
 bool ReadHelpPictureIndex(std::vector<std::string>& lines, int32_t& n);
 
+// Clears the drawing and sets the 160 x 120 mm picture area.
+void ClearHelpPictureArea();
 // Clears the drawing, sets the 160 x 120 mm picture area and draws the file. A missing picture is
 // reported and the picture "null" drawn in its place (ErrorFlag stays set).
 void DrawHelpPictureFile(const std::string& fileName);

@@ -26,6 +26,7 @@
 #include "platform/ui/qtscreen.h"
 #include "shell/configio.h"
 #include "shell/hbild.h"
+#include "shell/help.h"
 #include "shell/springfile.h"
 #include "shell/startup.h"
 #include "shell/ui/mainmenu.h"
@@ -171,6 +172,7 @@ Services WindowServices() {
   InstallTextOutputWindows(s);  // reports for the screen and the printer
   InstallDiagramLimitsDialog(s);
   s.ShowStartPicture = [] { ShowHelpPicture("start"); };
+  s.ShowHelpText = ShowHelpTopic;
   return s;
 }
 
