@@ -34,4 +34,4 @@ PU6000,920;SI0.3,0.4;DI1,0;
 LBF
 SP7;
 PU560,400;SI0.2,0.28;DI1,0;
-LBHilfe: F1   Hilfebilder: Hilfe > Hilfebild
+LBHilfe in jedem Dialog   Hilfebilder: Hilfe > Hilfebild

@@ -104,7 +104,7 @@ def start_picture():
     p.rect(111, 19, 146, 21, 3)
     p.arrow(147, 20, 156, 20, 1)
     p.label(150, 23, "F", size=(0.3, 0.4), pen=1)
-    p.label(14, 10, "Hilfe: F1   Hilfebilder: Hilfe > Hilfebild", size=(0.2, 0.28), pen=7)
+    p.label(14, 10, "Hilfe in jedem Dialog   Hilfebilder: Hilfe > Hilfebild", size=(0.2, 0.28), pen=7)
     return p
 
 
