@@ -18,6 +18,7 @@ std::vector<ServiceState> ServiceList() {
   const Services& s = services();
   return {
       {"Hilfe", static_cast<bool>(s.ShowHelpText)},
+      {"Hinweise", static_cast<bool>(s.ReadHelpText)},
       {"Ursache und Abhilfe", static_cast<bool>(s.ErrorHelp)},
       {"Meldungsliste", static_cast<bool>(s.ShowCalcMessages)},
       {"Ausgabefenster", static_cast<bool>(s.ReportViewer)},

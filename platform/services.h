@@ -18,6 +18,8 @@ struct DiagramLimitsRequest;
 struct Services {
   // Help text of topic for a prompt or window (mode as the help buttons pass it).
   std::function<void(uint16_t topic, uint16_t mode)> ShowHelpText;
+  // The text of a help topic (UTF-8) as the hint of a control. Missing: controls have no hints.
+  std::function<std::string(uint16_t topic)> ReadHelpText;
   // Cause and remedy (DOS code page) of calculation message n.
   std::function<void(uint16_t n, std::string& cause, std::string& remedy)> ErrorHelp;
   // The calculation's messages with cause and remedy (or that there are none).

@@ -145,6 +145,8 @@ void TakeOverMaterial() {
 }
 
 void MaterialValuesAtT() {
+  // A material typed in ("andere") keeps its own values while that choice stands.
+  if (yebglob9.MaterialSource == 2) return;
   YEB9WST_Record& r = yebglob9.MaterialRec;
   yebglob9.TensileStrength = RmOfThickness(yebglob9.BandThickness);
   if (r.SigmaFactor == 0) r.SigmaFactor = 0.75;

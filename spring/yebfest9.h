@@ -69,7 +69,8 @@ void SelectMaterial(uint16_t mode);
 bool OpenMaterialTableIndexed();
 // MaterialText := Text1; EModulus := EModInt; Density := Rho.
 void TakeOverMaterial();
-// TensileStrength, PermissibleStress, EModulus and Density at the current BandThickness.
+// TensileStrength, PermissibleStress, EModulus and Density at the current BandThickness; a typed-in
+// material (MaterialSource 2) keeps its own.
 void MaterialValuesAtT();
 // Tensile strength at thickness t (0.1 with a message when t <= 0 or DR0 = 0).
 long double RmOfThickness(long double t);

@@ -33,6 +33,8 @@
 #include "shell/ui/whbild.h"
 #include "shell/vmenu1.h"
 #include "spring/materialtable.h"
+#include "spring/qvarech.h"
+#include "spring/ui/yebmat9.h"
 #include "xbase/access/tablesession.h"
 #include "xbase/ui/xbmsgview.h"
 
@@ -54,8 +56,7 @@ Thh::Thh(QWidget* parent) : TFKWENGRA(parent, false) {
     SetMenuCommand(recent[n - 1], [this, n] { OpenRecentFile(*this, n); });
     recent[n - 1]->setVisible(false);
   }
-  // Every calculation in the window shows its messages, also a fatal one that leaves no drawing.
-  services().ShowCalcMessages = ShowCalcMessagesInWindow;
+  if (menu.mi_EditMaterial) SetMenuCommand(menu.mi_EditMaterial, [this] { EditMaterialCommand(); });
   if (menu.mi_viewErrorMessages) SetMenuCommand(menu.mi_viewErrorMessages, [] { ShowErrorList(); });
   if (menu.mi_helpErrorMessages) SetMenuCommand(menu.mi_helpErrorMessages, [] { ShowCalcMessages(); });
   InstallHelpPictureNavigator();
@@ -173,7 +174,20 @@ Services WindowServices() {
   InstallDiagramLimitsDialog(s);
   s.ShowStartPicture = [] { ShowHelpPicture("start"); };
   s.ShowHelpText = ShowHelpTopic;
+  s.ReadHelpText = HelpTextStr;
   return s;
+}
+
+void Thh::EditMaterialCommand() {
+  if (!EditMaterial(this)) {
+    kwenvar.ErrorFlag = false;
+    return;
+  }
+  kwenvar.InputModified = true;
+  CalcSpring();
+  RedrawCurrentView();
+  SetErrorMessagesItem(*this);
+  UpdateFormCaption(*this);
 }
 
 void ShowCalcMessagesInWindow() {

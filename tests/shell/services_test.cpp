@@ -32,7 +32,7 @@ TEST_F(ServicesTest, BatchRunInstallsOnlyTheMessageList) {
   std::vector<std::string> installed, missing;
   for (const ServiceState& s : ServiceList()) (s.installed ? installed : missing).push_back(s.name);
   EXPECT_EQ(installed, std::vector<std::string>({"Meldungsliste"}));
-  EXPECT_EQ(missing, std::vector<std::string>({"Hilfe", "Ursache und Abhilfe", "Ausgabefenster", "Drucker",
+  EXPECT_EQ(missing, std::vector<std::string>({"Hilfe", "Hinweise", "Ursache und Abhilfe", "Ausgabefenster", "Drucker",
                                                "Werkstoffauswahl", "Diagrammgrenzen", "VENTRIX-Einstellungen",
                                                "Tabellenfenster", "Startbild"}));
 }

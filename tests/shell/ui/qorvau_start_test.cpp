@@ -21,6 +21,7 @@
 #include "shell/startup.h"
 #include "shell/ui/mainmenu.h"
 #include "shell/ui/qorvau.h"
+#include "platform/services.h"
 #include "tests/support/testsupport.h"
 #include "xbase/xbcommon.h"
 
@@ -43,8 +44,11 @@ class MainWindowStart : public ::testing::Test {
     fs::copy_file(kData / "null.qva", dir_ / "null.qva");
     fs::current_path(dir_);
     InitProgramModules({});
+    // The window's services, installed as the program installs them before the window is made.
+    previous_ = installServices(WindowServices());
   }
   void TearDown() override {
+    installServices(std::move(previous_));
     ShutdownProgram();
     GraphDraw.reset();
     InitKwengraf();
@@ -54,6 +58,7 @@ class MainWindowStart : public ::testing::Test {
   test::ScratchDir scratch_;
   fs::path dir_;
   fs::path old_;
+  Services previous_;
 };
 
 // Pixels of the image that differ from its background colour.

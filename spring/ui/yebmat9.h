@@ -1,0 +1,73 @@
+#pragma once
+// yebmat9: the material window. The user chooses the strip material (a preferred material of the
+// material table, any of them, or typed values of another material), the tolerance standard of the
+// strip and its surface. The shell opens it from Edit > Material with the current t and b; OK leaves
+// ErrorFlag clear and the choices in the spring data, Cancel sets it and reloads the material that
+// was current when the window opened.
+
+#include <QDialog>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace qorva {
+
+class TForm_yebmat9 : public QDialog {
+ public:
+  TForm_yebmat9(long double t, long double b, QWidget* parent = nullptr);
+
+  // The window's own steps, also for tests that drive it through its controls.
+  void FormShow();
+  void RadioGroup_dbClick(int index);
+  void ComboBox_dbChange();
+  void Button_yebwstClick();
+  void ComboBox_toltwChange();
+  void Button_okClick();
+  void Button_cancelClick();
+
+  QRadioButton* RadioGroup_db[3] = {};
+  QComboBox* ComboBox_db = nullptr;
+  QPushButton* Button_yebwst = nullptr;
+  QGroupBox* GroupBox_wst = nullptr;
+  QLineEdit* Edit_name = nullptr;
+  QLineEdit* Edit_emodul = nullptr;
+  QLineEdit* Edit_dichte = nullptr;
+  QLineEdit* Edit_rm = nullptr;
+  QLineEdit* Edit_sigmaz = nullptr;
+  QComboBox* ComboBox_toltw = nullptr;
+  QLabel* Label_tolt = nullptr;
+  QLabel* Label_tolw = nullptr;
+  QLineEdit* Edit_tolt = nullptr;
+  QLineEdit* Edit_tolw = nullptr;
+  QRadioButton* RadioGroup_oberflach[4] = {};
+  QPushButton* Button_ok = nullptr;
+  QPushButton* Button_cancel = nullptr;
+  QPushButton* Button_help = nullptr;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void reject() override;  // Esc and the close box are Cancel
+
+ private:
+  int materialSource() const;
+  void FillMaterialList();
+  void ShowMaterialValues();
+  void ShowTypedMaterial();
+  void ShowTolerances();
+  void StoreChoices();
+  void EnableSource(int source);
+
+  long double t_;
+  long double b_;
+  uint16_t shownMaterial_ = 0;
+  bool shown_ = false;
+};
+
+// Edit > Material: shows the window modally for the current spring. True after OK.
+bool EditMaterial(QWidget* parent);
+
+}  // namespace qorva

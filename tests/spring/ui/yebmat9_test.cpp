@@ -1,0 +1,155 @@
+// The material window driven through its controls: the lists of preferred and of all materials,
+// a row loading its own record, Cancel bringing the old material back, a typed-in material and
+// typed tolerances kept, and the close box as Cancel.
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QRadioButton>
+
+#include "spring/qvarech.h"
+#include "spring/ui/yebmat9.h"
+#include "tests/spring/springfixture.h"
+
+namespace qorva {
+namespace {
+
+using test::RoundSteel;
+using test::Row;
+
+class MaterialWindowTest : public test::SpringTest {
+ protected:
+  void SetUp() override {
+    SpringTest::SetUp();
+    // Record 2 is not preferred; the list numbers (field 29) are not the record numbers.
+    useTable({Row(RoundSteel("Stahl A").set(29, "7")), Row(RoundSteel("Stahl B").set(29, "8"), true),
+              Row(RoundSteel("Stahl C").set(5, "190000").set(29, "1"))});
+    yebglob9.MaterialNumber = 1;
+    yebglob9.MaterialSource = 0;
+    ASSERT_TRUE(LoadMaterialByNumber(1));
+    TakeOverMaterial();
+  }
+  static QStringList Rows(const TForm_yebmat9& w) {
+    QStringList rows;
+    for (int i = 0; i < w.ComboBox_db->count(); ++i) rows << w.ComboBox_db->itemText(i).trimmed();
+    return rows;
+  }
+  // Chooses the row that names the designation.
+  static void Choose(TForm_yebmat9& w, const QString& designation) {
+    for (int i = 0; i < w.ComboBox_db->count(); ++i)
+      if (w.ComboBox_db->itemText(i).contains(designation)) w.ComboBox_db->setCurrentIndex(i);
+    w.ComboBox_dbChange();
+  }
+};
+
+TEST_F(MaterialWindowTest, PreferredListLeavesOutMarkedRecordsTheFullListHasThem) {
+  TForm_yebmat9 w(0.2L, 10);
+  w.FormShow();
+  EXPECT_EQ(Rows(w), QStringList({"7: Stahl A C75S 1.1248", "1: Stahl C C75S 1.1248"}));
+  EXPECT_EQ(w.ComboBox_db->currentText().trimmed(), "7: Stahl A C75S 1.1248");
+  w.RadioGroup_dbClick(1);
+  EXPECT_EQ(Rows(w).size(), 3);
+  EXPECT_TRUE(Rows(w).contains("8: Stahl B C75S 1.1248"));
+  EXPECT_FALSE(w.GroupBox_wst->isEnabled());
+}
+
+TEST_F(MaterialWindowTest, ARowLoadsItsOwnRecordAndOkKeepsIt) {
+  TForm_yebmat9 w(0.2L, 10);
+  w.FormShow();
+  Choose(w, "Stahl C");
+  // Record 3, whatever list number it carries.
+  EXPECT_EQ(yebglob9.MaterialNumber, 3);
+  EXPECT_EQ(w.Edit_name->text(), "Stahl C");
+  EXPECT_EQ(w.Edit_emodul->text(), "190000");
+  w.Button_okClick();
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_EQ(yebglob9.MaterialNumber, 3);
+  EXPECT_EQ(yebglob9.MaterialText, "Stahl C");
+}
+
+TEST_F(MaterialWindowTest, CancelAndTheCloseBoxBringBackTheMaterialOfTheStart) {
+  for (bool closeBox : {false, true}) {
+    SCOPED_TRACE(closeBox);
+    TForm_yebmat9 w(0.2L, 10);
+    w.FormShow();
+    Choose(w, "Stahl C");
+    ASSERT_EQ(yebglob9.MaterialNumber, 3);
+    if (closeBox) {
+      w.show();
+      w.close();
+    } else {
+      w.Button_cancelClick();
+    }
+    EXPECT_TRUE(kwenvar.ErrorFlag);
+    EXPECT_EQ(yebglob9.MaterialNumber, 1);
+    EXPECT_EQ(yebglob9.MaterialText, "Stahl A");
+    kwenvar.ErrorFlag = false;
+  }
+}
+
+TEST_F(MaterialWindowTest, ATypedMaterialSurvivesTheCalculation) {
+  TForm_yebmat9 w(0.2L, 10);
+  w.FormShow();
+  w.RadioGroup_dbClick(2);
+  EXPECT_TRUE(w.GroupBox_wst->isEnabled());
+  EXPECT_FALSE(w.ComboBox_db->isEnabled());
+  EXPECT_EQ(w.Edit_name->text(), "Stahl A");  // the edits keep what they showed
+  w.Edit_name->setText("Eigener Stahl");
+  w.Edit_emodul->setText("180000");
+  w.Edit_dichte->setText("7.7");
+  w.Edit_rm->setText("1500");
+  w.Edit_sigmaz->setText("1000");
+  w.Button_okClick();
+  EXPECT_EQ(yebglob9.MaterialSource, 2);
+  CalcSpring();
+  EXPECT_EQ(yebglob9.MaterialText, "Eigener Stahl");
+  EXPECT_DOUBLE_EQ(static_cast<double>(yebglob9.EModulus), 180000.0);
+  EXPECT_DOUBLE_EQ(static_cast<double>(yebglob9.Density), 7.7);
+  EXPECT_DOUBLE_EQ(static_cast<double>(yebglob9.TensileStrength), 1500.0);
+  EXPECT_DOUBLE_EQ(static_cast<double>(yebglob9.PermissibleStress), 1000.0);
+  // Shown again, the window offers the typed values.
+  TForm_yebmat9 again(0.2L, 10);
+  again.FormShow();
+  EXPECT_TRUE(again.RadioGroup_db[2]->isChecked());
+  EXPECT_EQ(again.Edit_emodul->text(), "180000");
+}
+
+TEST_F(MaterialWindowTest, TypedTolerancesAreStoredInMillimetres) {
+  struct Case {
+    uint16_t units;
+    const char *t, *w;
+    double wantT, wantW;
+  };
+  const Case cases[] = {{0, "0.02", "0.1", 0.02, 0.1}, {1, "0.001", "0.004", 0.0254, 0.1016}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.units);
+    wkwenvar.UnitSystem = c.units;
+    TForm_yebmat9 w(0.2L, 10);
+    w.FormShow();
+    w.ComboBox_toltw->setCurrentIndex(0);
+    w.ComboBox_toltwChange();
+    EXPECT_TRUE(w.Edit_tolt->isEnabled());
+    w.Edit_tolt->setText(c.t);
+    w.Edit_tolw->setText(c.w);
+    w.RadioGroup_oberflach[2]->setChecked(true);
+    w.Button_okClick();
+    EXPECT_EQ(yebglob9.ToleranceStandard, 0);
+    EXPECT_NEAR(static_cast<double>(yebglob9.ThicknessTolerance), c.wantT, 1e-9);
+    EXPECT_NEAR(static_cast<double>(yebglob9.WidthTolerance), c.wantW, 1e-9);
+    EXPECT_EQ(yebglob9.SurfaceKind, 3);
+  }
+  wkwenvar.UnitSystem = 0;
+}
+
+TEST_F(MaterialWindowTest, AStandardToleranceFillsAndLocksTheFields) {
+  TForm_yebmat9 w(0.2L, 10);
+  w.FormShow();
+  w.ComboBox_toltw->setCurrentIndex(1);
+  w.ComboBox_toltwChange();
+  EXPECT_FALSE(w.Edit_tolt->isEnabled());
+  EXPECT_FALSE(w.Edit_tolt->text().isEmpty());
+  w.Button_okClick();
+  EXPECT_EQ(yebglob9.ToleranceStandard, 1);
+}
+
+}  // namespace
+}  // namespace qorva
