@@ -28,6 +28,7 @@ QPointer<QWidget>& graphForm() {
 
 constexpr const char* kDesignSize = "qorvaDesignSize";
 constexpr const char* kDesignFont = "qorvaDesignFont";
+constexpr const char* kDesignGeometry = "qorvaDesignGeometry";
 
 // Outer rectangle of the graphics window, or the screen when there is none.
 QRect referenceRect() {
@@ -45,6 +46,19 @@ QSize scaleSizeAndFont(QWidget* form) {
   QSize design = form->property(kDesignSize).toSize();
   QSize sized(design.width() * wkwenvar.DialogScale / 100, design.height() * wkwenvar.DialogScale / 100);
   form->resize(sized);
+  // Controls placed by their design positions scale with the form, or a smaller form would cut
+  // them off (a layout places its own controls again).
+  for (QWidget* child : form->findChildren<QWidget*>()) {
+    if (child->isWindow()) continue;
+    QVariant dg = child->property(kDesignGeometry);
+    if (!dg.isValid()) {
+      child->setProperty(kDesignGeometry, child->geometry());
+      dg = child->property(kDesignGeometry);
+    }
+    const QRect r = dg.toRect();
+    const int s = wkwenvar.DialogScale;
+    child->setGeometry(r.x() * s / 100, r.y() * s / 100, r.width() * s / 100, r.height() * s / 100);
+  }
 
   QFont font = form->property(kDesignFont).value<QFont>();
   const double factor = wkwenvar.DialogFontScale / 100.0;

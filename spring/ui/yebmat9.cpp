@@ -135,7 +135,7 @@ TForm_yebmat9::TForm_yebmat9(long double t, long double b, QWidget* parent) : QD
   Hint(surface, 5310);
   for (int i = 0; i < 4; ++i) {
     RadioGroup_oberflach[i] = new QRadioButton(dosToQString(SurfaceNames[static_cast<size_t>(i + 1)]), surface);
-    RadioGroup_oberflach[i]->setGeometry(10, 16 + 18 * i, 230, 18);
+    RadioGroup_oberflach[i]->setGeometry(10, 22 + 16 * i, 230, 16);
   }
 
   Button_ok = MakeButton(this, "Button_ok", "OK", 10, 432);
