@@ -13,6 +13,7 @@
 #include <QWidget>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -86,13 +87,18 @@ void BatchRun(benchmark::State& state, const std::vector<std::string>& args) {
 void BM_TextResults(benchmark::State& state) { BatchRun(state, {"null.qva", "/I", "/NOGUI"}); }
 void BM_CadDxfView1(benchmark::State& state) { BatchRun(state, {"null.qva", "/CAD1:1"}); }
 
+// An offscreen application for a benchmark's windows; its arguments outlive it.
+std::unique_ptr<QApplication> OffscreenApplication() {
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  static int argc = 1;
+  static char name[] = "bench";
+  static char* argv[] = {name, nullptr};
+  return std::make_unique<QApplication>(argc, argv);
+}
+
 // From the module start to the first painted main window with the default spring.
 void BM_FirstPaintedWindow(benchmark::State& state) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  int argc = 1;
-  char name[] = "bench";
-  char* argv[] = {name, nullptr};
-  QApplication app(argc, argv);
+  const std::unique_ptr<QApplication> app = OffscreenApplication();
   const fs::path old = fs::current_path();
   fs::current_path(WorkDir());
   for (auto _ : state) {
@@ -134,11 +140,7 @@ class Canvas : public QWidget {
 };
 
 void BM_MinimalQtWindow(benchmark::State& state) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  int argc = 1;
-  char name[] = "bench";
-  char* argv[] = {name, nullptr};
-  QApplication app(argc, argv);
+  const std::unique_ptr<QApplication> app = OffscreenApplication();
   QSize size;
   {
     // The main window's own size, so both paint the same area.
