@@ -38,6 +38,7 @@
 #include "shell/configio.h"
 #include "shell/hbild.h"
 #include "shell/hbildvar.h"
+#include "shell/helperr.h"
 #include "shell/springfile.h"
 #include "spring/aendvar.h"
 #include "spring/dokuvar.h"
@@ -319,6 +320,7 @@ void BatchCalcMessages() {
 Services BatchServices() {
   Services s;
   s.ShowCalcMessages = BatchCalcMessages;
+  s.ErrorHelp = GetErrorHelp;  // the tab-separated results carry cause and remedy too
   return s;
 }
 

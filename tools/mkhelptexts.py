@@ -1,9 +1,12 @@
 #!/usr/bin/python3
-"""Writes the help text files kwendal.hlp and qorva.hlp from their UTF-8 sources in tools/help/.
+"""Writes the help text files kwendal.hlp and qorva.hlp and the error-help file qorva.err from their
+UTF-8 sources in tools/help/.
 
 The files are in the DOS code page (437) with CR LF line ends, as the program reads them. A source
 line starting with ";" is a comment. Every further line of a topic is checked: it must not be read
-as a topic line (its first four characters all digits).
+as a topic line (its first four characters all digits). The error-help file is a sequence of records
+of three lines (message, cause, remedy); a record is found by the first 14 characters of its message,
+and every line of the file is tried, so no cause or remedy may begin like a message line.
 
     mkhelptexts.py <output folder>
 """
@@ -36,10 +39,28 @@ def build(source):
     return "".join(l + "\r\n" for l in out).encode("cp437")
 
 
+KEY = 14
+
+
+def build_error_help(source):
+    lines = [l for l in source.read_text(encoding="utf-8").splitlines() if not l.startswith(";")]
+    if len(lines) % 3:
+        sys.exit(f"{source}: {len(lines)} lines are no whole number of three-line records")
+    keys = [lines[i][:KEY] for i in range(0, len(lines), 3)]
+    for i, line in enumerate(lines):
+        if i % 3 and line[:KEY] in keys:
+            sys.exit(f"{source}: line {line!r} would be taken for a message")
+    dup = {k for k in keys if keys.count(k) > 1}
+    if dup:
+        sys.exit(f"{source}: more than one record for {sorted(dup)}")
+    return "".join(l + "\r\n" for l in lines).encode("cp437")
+
+
 def main():
     target = pathlib.Path(sys.argv[1] if len(sys.argv) > 1 else HERE.parent / "data")
     for name in ("kwendal", "qorva"):
         (target / f"{name}.hlp").write_bytes(build(HERE / "help" / f"{name}.txt"))
+    (target / "qorva.err").write_bytes(build_error_help(HERE / "help" / "qorva-err.txt"))
 
 
 if __name__ == "__main__":

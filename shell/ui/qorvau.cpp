@@ -27,9 +27,11 @@
 #include "shell/configio.h"
 #include "shell/hbild.h"
 #include "shell/help.h"
+#include "shell/helperr.h"
 #include "shell/springfile.h"
 #include "shell/startup.h"
 #include "shell/ui/mainmenu.h"
+#include "shell/ui/uhelperr.h"
 #include "shell/ui/whbild.h"
 #include "shell/vmenu1.h"
 #include "spring/materialtable.h"
@@ -60,6 +62,7 @@ Thh::Thh(QWidget* parent) : TFKWENGRA(parent, false) {
   if (menu.mi_viewErrorMessages) SetMenuCommand(menu.mi_viewErrorMessages, [] { ShowErrorList(); });
   if (menu.mi_helpErrorMessages) SetMenuCommand(menu.mi_helpErrorMessages, [] { ShowCalcMessages(); });
   InstallHelpPictureNavigator();
+  InstallErrorHelpWindow();
   if (menu.mi_HelpHilfebild) SetMenuCommand(menu.mi_HelpHilfebild, [] { HelpPictureBrowser(); });
   if (!GraphDraw) GraphDraw = std::make_unique<TGraphDraw>();
   // The shell owns the program identity and sets it before anything reads it.
@@ -170,6 +173,7 @@ void EndProgramObjects() {
 Services WindowServices() {
   Services s;
   s.ShowCalcMessages = ShowCalcMessagesInWindow;
+  s.ErrorHelp = GetErrorHelp;
   InstallTextOutputWindows(s);  // reports for the screen and the printer
   InstallDiagramLimitsDialog(s);
   s.ShowStartPicture = [] { ShowHelpPicture("start"); };
@@ -193,14 +197,7 @@ void Thh::EditMaterialCommand() {
 void ShowCalcMessagesInWindow() {
   if (kwenvar.DemoRun) return;
   ++calcMessagesShown;
-  kwenvar.ErrorFlag = false;
-  if (error0.ErrorCount == 0) {
-    ShowInfoBox("Berechnung erfolgreich ohne Fehlermeldungen");
-    return;
-  }
-  std::vector<std::string> lines;
-  for (uint16_t n = 1; n <= error0.ErrorCount; ++n) lines.push_back(DosToUtf8(error0.ErrorMsgs[n]));
-  prompter().textScreen("Berechnungsmodul meldet Warnungen oder Fehler, siehe Ursache und Abhilfe.", lines);
+  ShowCalcMessageList();
 }
 
 void SetErrorMessagesItem(Thh& form) {

@@ -186,27 +186,32 @@ std::vector<AskRecord> Shown(AskKind kind) {
 
 TEST_F(MainWindowStart, AFatalSpringShowsItsMessagesAndTheItemCountsThem) {
   WriteFatalSpring(dir_ / "null.qva", dir_ / "fatal.qva");
+  scriptedPrompter().push(Cancel{});  // Esc closes the list
   Thh w;
   ASSERT_FALSE(w.FormCreate(ParseCommandLine({"fatal.qva"})).has_value());
   ASSERT_TRUE(kwenvar.FatalError);
   ASSERT_GT(error0.ErrorCount, 0);
   std::vector<std::string> messages;
   for (uint16_t n = 1; n <= error0.ErrorCount; ++n) messages.push_back(error0.ErrorMsgs[n]);
-  const auto lists = Shown(AskKind::TextScreen);
-  ASSERT_EQ(lists.size(), 1u);
-  EXPECT_EQ(lists[0].caption, "Berechnungsmodul meldet Warnungen oder Fehler, siehe Ursache und Abhilfe.");
-  EXPECT_EQ(lists[0].entries, messages);
   EXPECT_EQ(messages[0].rfind("Fatal", 0), 0u) << messages[0];
+  std::vector<std::string> entries = messages;
+  entries.push_back("Weiter/zurück...");
+  const auto lists = Shown(AskKind::Choice);
+  ASSERT_EQ(lists.size(), 1u);
+  EXPECT_EQ(lists[0].text, "Berechnungsmodul meldet Warnungen oder Fehler, siehe Ursache und Abhilfe.");
+  EXPECT_EQ(lists[0].entries, entries);
 
   TMainMenu* m = MainMenuOf(w);
   ASSERT_NE(m, nullptr);
   EXPECT_TRUE(m->mi_viewErrorMessages->text().endsWith(" (" + QString::number(error0.ErrorCount) + ")"));
   EXPECT_TRUE(m->mi_viewErrorMessages->isEnabled());
-  // Help > Error messages shows the list again.
+  // Help > Error messages offers the list again; the closing entry ends it.
   scriptedPrompter().clear();
+  scriptedPrompter().push(static_cast<int>(messages.size()));
   m->mi_helpErrorMessages->trigger();
-  ASSERT_EQ(Shown(AskKind::TextScreen).size(), 1u);
-  EXPECT_EQ(Shown(AskKind::TextScreen)[0].entries, messages);
+  ASSERT_EQ(Shown(AskKind::Choice).size(), 1u);
+  EXPECT_EQ(Shown(AskKind::Choice)[0].entries, entries);
+  EXPECT_EQ(scriptedPrompter().pending(), 0u);
 }
 
 TEST_F(MainWindowStart, ASpringWithoutMessagesSaysSo) {
@@ -220,7 +225,7 @@ TEST_F(MainWindowStart, ASpringWithoutMessagesSaysSo) {
   const auto boxes = Shown(AskKind::Message);
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].text, "Berechnung erfolgreich ohne Fehlermeldungen");
-  EXPECT_TRUE(Shown(AskKind::TextScreen).empty());
+  EXPECT_TRUE(Shown(AskKind::Choice).empty());
 }
 
 TEST_F(MainWindowStart, AnEngineStopEndsTheCommandNotTheProgram) {

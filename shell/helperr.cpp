@@ -1,0 +1,186 @@
+// helperr: cause and remedy of the calculation's messages.
+#include "shell/helperr.h"
+
+#include <vector>
+
+#include "foundation/error0.h"
+#include "foundation/filecheck.h"
+#include "foundation/kwenvar.h"
+#include "foundation/msgbox.h"
+#include "foundation/u32inco.h"
+#include "foundation/utilstr.h"
+
+namespace qorva {
+
+const char* const NoErrorDescription = "keine Beschreibung dieser Fehlermeldung vorhanden.";
+
+Helperr helperr;
+
+namespace {
+
+// Help topics of the message list.
+constexpr uint16_t kMessageListTopic = 1210;
+
+// Reads one line; false at the end of the file.
+bool NextLine(TextFile& f, std::string& line) {
+  if (f.Eof()) return false;
+  return f.ReadLn(line);
+}
+
+// A typed line break would split the record; it becomes a blank.
+std::string OneLine(const std::string& s) {
+  std::string r;
+  r.reserve(s.size());
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n') continue;
+    r += s[i] == '\r' || s[i] == '\n' ? ' ' : s[i];
+  }
+  return r;
+}
+
+const std::string& Message(uint16_t n) {
+  static const std::string none;
+  return n >= 1 && n <= MaxErrorMsgs ? error0.ErrorMsgs[n] : none;
+}
+
+// The record of message n for a report; not found also when the file cannot be read.
+ErrorHelpRecord LookUpForReport(uint16_t n, bool& readable) {
+  TextFile f;  // a file of its own: a report is being written through the shared one
+  f.Assign(ErrorHelpFileName());
+  readable = f.Reset();
+  if (!readable) return {};
+  return ReadErrorHelpRecord(f, Message(n));
+}
+
+void ShowInMessageBox(const std::string& message, const std::string& cause, const std::string& remedy) {
+  ShowMessageCaption("Fehlermeldung", message + "\r\n\r\nUrsache: " + cause + "\r\nAbhilfe: " + remedy);
+}
+
+}  // namespace
+
+std::string ErrorHelpFileName() { return AddBackslash(kwenvar.PltDir) + LowerStr(kwenvar.ProgStem) + ".err"; }
+
+bool ErrorHelpKeyMatches(const std::string& line, const std::string& message) {
+  return line.substr(0, ErrorHelpKeyLength) == message.substr(0, ErrorHelpKeyLength);
+}
+
+ErrorHelpRecord ReadErrorHelpRecord(TextFile& f, const std::string& message) {
+  ErrorHelpRecord r;
+  std::string line;
+  while (NextLine(f, line)) {
+    if (!ErrorHelpKeyMatches(line, message)) continue;
+    if (f.Eof()) return r;  // the file's last line opens no record
+    r.found = true;
+    NextLine(f, r.cause);
+    NextLine(f, r.remedy);
+    return r;
+  }
+  return r;
+}
+
+void GetErrorCause(uint16_t n, std::string& text) {
+  if (kwenvar.ErrorFlag) return;
+  bool readable = false;
+  const ErrorHelpRecord r = LookUpForReport(n, readable);
+  if (!readable) text.clear();
+  else text = r.found ? r.cause : NoErrorDescription;
+}
+
+void GetErrorRemedy(uint16_t n, std::string& text) {
+  bool readable = false;
+  const ErrorHelpRecord r = LookUpForReport(n, readable);
+  text = r.found ? r.remedy : std::string();
+}
+
+void GetErrorHelp(uint16_t n, std::string& cause, std::string& remedy) {
+  GetErrorCause(n, cause);
+  GetErrorRemedy(n, remedy);
+}
+
+void ShowErrorHelp(uint16_t n) {
+  const std::string fileName = ErrorHelpFileName();
+  FileMustExist(fileName);
+  if (kwenvar.ErrorFlag) return;
+  TextFile f;
+  f.Assign(fileName);
+  if (!f.Reset()) {
+    kwenvar.ErrorFlag = true;  // gone since it was checked
+    return;
+  }
+  const ErrorHelpRecord r = ReadErrorHelpRecord(f, Message(n));
+  f.Close();
+  if (kwenvar.ErrorFlag) return;  // the file could not be read to its end
+  if (!r.found) {
+    ShowMessageCaption("Meldung", NoErrorDescription);
+    return;
+  }
+  if (helperr.Window) helperr.Window(Message(n), r.cause, r.remedy);
+  else ShowInMessageBox(Message(n), r.cause, r.remedy);
+}
+
+bool SaveErrorHelp(const std::string& message, const std::string& cause, const std::string& remedy) {
+  const std::string fileName = ErrorHelpFileName();
+  FileMustExist(fileName);
+  if (kwenvar.ErrorFlag) return false;
+  // Read whole first: the new file replaces the old one only once it is complete.
+  std::vector<std::string> lines;
+  const std::string target = ResolveFileCase(fileName);
+  {
+    TextFile in;
+    in.Assign(target);
+    if (!in.Reset()) {
+      kwenvar.ErrorFlag = true;  // gone since it was checked
+      return false;
+    }
+    std::string line;
+    while (NextLine(in, line)) lines.push_back(line);
+    in.Close();
+    if (kwenvar.ErrorFlag) return false;
+  }
+  size_t at = lines.size();
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (ErrorHelpKeyMatches(lines[i], message)) {
+      at = i;
+      break;
+    }
+  }
+  if (at + 1 >= lines.size()) {
+    ShowDosMessage(message + " not found.");
+    return false;
+  }
+  lines[at + 1] = OneLine(cause);
+  if (at + 2 < lines.size()) lines[at + 2] = OneLine(remedy);
+  else lines.push_back(OneLine(remedy));  // a record cut short by the file's end is completed
+
+  TextFile out;
+  out.Assign(target);
+  RewriteChecked(out);
+  if (kwenvar.ErrorFlag) return false;
+  for (const std::string& line : lines) out.WriteLn(line);
+  CloseChecked(out);
+  return !kwenvar.ErrorFlag;
+}
+
+void ShowCalcMessageList() {
+  if (HasParam("/NOGUI") || kwenvar.DemoRun) return;
+  const uint16_t count = error0.ErrorCount;
+  if (count == 0) {
+    ShowInfoBox("Berechnung erfolgreich ohne Fehlermeldungen");
+    return;
+  }
+  kwenvar.ErrorFlag = false;
+  for (uint16_t i = 1; i <= count; ++i) kwenvar.TextPage[i] = error0.ErrorMsgs[i];
+  const uint16_t closing = count + 1;
+  kwenvar.TextPage[closing] = "Weiter/zur\x81" "ck...";
+  uint16_t selected = kwenvar.HelpLevel >= 2 ? 1 : closing;
+  for (;;) {
+    SetPromptHelp(kMessageListTopic);
+    AskChoice("Berechnungsmodul meldet Warnungen oder Fehler, siehe Ursache und Abhilfe.", closing, selected);
+    if (kwenvar.ErrorFlag || selected == closing) return;
+    ShowErrorHelp(selected);
+    if (kwenvar.ErrorFlag) return;
+    if (++selected == closing) return;  // the last message's help has been seen
+  }
+}
+
+}  // namespace qorva
