@@ -182,6 +182,13 @@ std::string DbfMaterialTable::fieldStr(int n) const {
 
 bool DbfMaterialTable::deleted() const { return isOpen() && DbfDeleted(); }
 
+bool DbfMaterialTable::browse(uint16_t mode, const std::string& title1, const std::string& title2) {
+  if (!isOpen()) return false;
+  dbfhost.Dbf4Form.SetTitles(title1, title2);
+  dbfhost.Dbf4Form.Browse("", mode);
+  return !kwenvar.ErrorFlag && kwenvar.LastKey == 13;
+}
+
 void DbfMaterialTable::orderBy(int n) {
   if (!isOpen()) return;
   if (n < 1 || n > fieldCount()) {
@@ -343,8 +350,11 @@ std::unique_ptr<MaterialTable> installMaterialTable(std::unique_ptr<MaterialTabl
 bool BrowseMaterialTable(MaterialTable& table, uint16_t mode, const std::string& title1,
                          const std::string& title2) {
   const auto& browser = services().MaterialBrowser;
-  const bool accepted =
-      browser ? browser(table, mode, title1, title2) : ChooseInPrompter(table, mode, title1, title2);
+  auto* dbf = dynamic_cast<DbfMaterialTable*>(&table);
+  bool accepted = false;
+  if (dbf && services().DbfBrowseWindow) accepted = dbf->browse(mode, title1, title2);  // the table's own window
+  else if (browser) accepted = browser(table, mode, title1, title2);
+  else accepted = ChooseInPrompter(table, mode, title1, title2);
   if (accepted && table.recNo() >= 1) {
     kwenvar.BrowseRecNo = static_cast<int32_t>(table.recNo());
     kwenvar.ErrorFlag = false;

@@ -110,6 +110,9 @@ class SourceMaterialTable : public MemoryMaterialTable {
 class DbfMaterialTable : public MaterialTable {
  public:
   ~DbfMaterialTable() override;
+  // One use of the table browse window on this table (mode as SelectMaterial's); true when a record
+  // was taken with OK, the table then stands on it.
+  bool browse(uint16_t mode, const std::string& title1, const std::string& title2);
   bool open(const std::string& name) override;
   void close() override;
   bool isOpen() const override;

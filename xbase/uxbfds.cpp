@@ -1,9 +1,13 @@
 #include "xbase/uxbfds.h"
 
+#include <cstdlib>
+
 #include "xbase/dbf4.h"
 #include "xbase/dbf4lock.h"
 #include "xbase/delimited.h"
+#include "xbase/dbf4search.h"
 #include "xbase/xbcommon.h"
+#include "xbase/xbndx.h"
 
 namespace qorva {
 
@@ -12,7 +16,153 @@ bool TXbFileDataSet::s_OpenArea() {
   if (Exclusive) command += " EXCLUSIVE";
   if (!Alias.empty()) command += " ALIAS " + Alias;
   USE(command);
-  return xbcommon.XbErrorCode == 0 && CurrentBlock() != nullptr;
+  if (xbcommon.XbErrorCode != 0 || CurrentBlock() == nullptr) return false;
+  return OpenIndexList();
+}
+
+namespace {
+
+struct IndexLine {
+  int32_t order = 0;
+  std::string file;
+  std::string key;
+};
+
+bool ParseIndexLine(const std::string& line, IndexLine& out) {
+  const size_t a = line.find(',');
+  const size_t b = a == std::string::npos ? a : line.find(',', a + 1);
+  if (b == std::string::npos) return false;
+  out.order = std::atoi(line.substr(0, a).c_str());
+  out.file = line.substr(a + 1, b - a - 1);
+  out.key = line.substr(b + 1, 100);
+  return true;
+}
+
+// Codes that mean the index is to be built: missing (or marked for building), damaged, wrong version.
+bool NeedsBuild(uint16_t code) { return code == 2 || code == 222 || code == 223; }
+
+}  // namespace
+
+namespace {
+
+// Index files need the engine's index unit; it starts on first use.
+void LinkIndexUnit() {
+  if (!xbcommon.IndexUnitLinked) IndexInit();
+}
+
+}  // namespace
+
+bool TXbFileDataSet::OpenIndexList() {
+  if (IndexList.empty()) return true;
+  LinkIndexUnit();
+  XbQuietErrors quiet;
+  TCreateIndexType mode = CreateIndex;
+  std::vector<IndexLine> lines;
+  for (const std::string& text : IndexList) {
+    IndexLine l;
+    if (!ParseIndexLine(text, l)) {
+      XbSetError(220, "IndexList: " + text);
+      return false;
+    }
+    lines.push_back(l);
+  }
+  for (const IndexLine& l : lines) {
+    xbcommon.XbErrorCode = 0;
+    switch (mode) {
+      case TCreateIndexType::ciAlways:
+        xbcommon.XbErrorCode = 2;
+        break;
+      case TCreateIndexType::ciVerifyHeader:
+        if (IndexRecCount(l.file) != RecCount()) xbcommon.XbErrorCode = 2;
+        else Set_Index_To(l.file, 1);
+        break;
+      case TCreateIndexType::ciNotFound:
+      case TCreateIndexType::ciNever:
+        Set_Index_To(l.file, 1);
+        break;
+    }
+    if (mode != TCreateIndexType::ciNever && NeedsBuild(xbcommon.XbErrorCode)) {
+      xbcommon.XbErrorCode = 0;
+      bool canMake = true;
+      if (OnBeforeMakeIndex) OnBeforeMakeIndex(l.file, canMake);
+      if (canMake) {
+        qorva::IndexOn(l.file, l.key);
+        if (xbcommon.XbErrorCode == 0 && OnAfterMakeIndex) OnAfterMakeIndex(l.file);
+      }
+    }
+    const uint16_t code = xbcommon.XbErrorCode;
+    CloseIndexes();
+    if (code != 0) {
+      XbSetError(code, l.file);
+      return false;
+    }
+  }
+  for (const IndexLine& l : lines) {
+    Set_Index_To(l.file, l.order);
+    if (xbcommon.XbErrorCode != 0) {
+      const uint16_t code = xbcommon.XbErrorCode;
+      CloseIndexes();
+      XbSetError(code, l.file);
+      return false;
+    }
+  }
+  Set_Order_To(1);
+  return true;
+}
+
+void TXbFileDataSet::IndexOn(const std::string& keyExpression, const std::string& indexFile) {
+  CheckBrowseMode();
+  CursorToActive();
+  s_SelectArea("IndexOn");
+  LinkIndexUnit();
+  qorva::IndexOn(indexFile, keyExpression);
+  ResyncFromEngine();
+}
+
+void TXbFileDataSet::SetIndexTo(const std::string& indexFiles) {
+  CheckBrowseMode();
+  CursorToActive();
+  s_SelectArea("SetIndexTo");
+  LinkIndexUnit();
+  SetIndexList(indexFiles);
+  ResyncFromEngine();
+}
+
+void TXbFileDataSet::SetIndexToLFN(const std::string& indexFile, int32_t order) {
+  CheckBrowseMode();
+  CursorToActive();
+  s_SelectArea("SetIndexToLFN");
+  LinkIndexUnit();
+  if (Set_Index_To(indexFile, order)) Set_Order_To(1);
+  ResyncFromEngine();
+}
+
+bool TXbFileDataSet::Find(const std::string& key) {
+  CheckBrowseMode();
+  s_SelectArea("Find");
+  qorva::Find(key.substr(0, 100));
+  const bool found = xbndx.IndexFound;
+  if (dEOF()) Last();
+  else ResyncFromEngine();
+  return found;
+}
+
+bool TXbFileDataSet::FindExact(const std::string& key) {
+  s_SelectArea("FindExact");
+  const bool wasExact = SetExactFind();
+  const bool found = Find(key);
+  if (!wasExact) ClearExactFind();
+  return found;
+}
+
+int32_t TXbFileDataSet::FileRecordCount() {
+  s_SelectArea("RecCount");
+  return RecCount();
+}
+
+std::string TXbFileDataSet::Peek(int32_t field, int32_t n) {
+  s_SelectArea("Peek");
+  return qorva::Peek(field, n);
 }
 
 bool TXbFileDataSet::WriteWithLock(const char* op, bool appendLock, const TXbLockFailedEvent& event,

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "xbase/uxbcds.h"
 
@@ -36,11 +37,39 @@ class TXbFileDataSet : public TXbCDataSet {
   int32_t AppendFromDelimited(const std::string& file);
   // Writes the visible records as delimited text; the number written. The cursor stays.
   int32_t CopyToDelimited(const std::string& file);
+
+  // When the indexes of IndexList are built at open: when missing or damaged (NotFound), always,
+  // when their stamped record count differs from the table's (VerifyHeader), or never.
+  enum class TCreateIndexType { ciNotFound, ciAlways, ciVerifyHeader, ciNever };
+  TCreateIndexType CreateIndex = TCreateIndexType::ciNotFound;
+  // Lines "order,index file,key expression", opened with the table in their orders.
+  std::vector<std::string> IndexList;
+  // Before an index of the list is built; canMake false keeps it from being built.
+  std::function<void(const std::string& name, bool& canMake)> OnBeforeMakeIndex;
+  std::function<void(const std::string& name)> OnAfterMakeIndex;
+
+  // Builds indexFile (options such as " UNIQUE" after the name) from the key expression and makes
+  // it the only, controlling order.
+  virtual void IndexOn(const std::string& keyExpression, const std::string& indexFile);
+  // Opens the blank-separated index files as orders 1, 2, ...; order 1 controls. "" closes them.
+  virtual void SetIndexTo(const std::string& indexFiles);
+  // Opens one index file, whose name may hold blanks, under order 1..16; order 1 controls.
+  virtual void SetIndexToLFN(const std::string& indexFile, int32_t order);
+  // Seeks key (at most 100 characters) in the controlling order; past the last key the dataset
+  // stands on its last record and the result is false.
+  bool Find(const std::string& key);
+  // The same, the key matching whole.
+  bool FindExact(const std::string& key);
+  // Field `field` of record n as stored (the table's code page), without moving.
+  std::string Peek(int32_t field, int32_t n);
+  // Records in the file, those marked deleted included, whatever is hidden.
+  int32_t FileRecordCount();
   bool ShowProgress = true;
 
  protected:
   bool ReadOnly() const override { return ReadOnlyOpen; }
   bool s_OpenArea() override;
+  bool OpenIndexList();
   bool s_AppendWithLock() override;
   bool s_ReplaceWithLock() override;
   bool s_DeleteWithLock() override;

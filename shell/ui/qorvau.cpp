@@ -32,6 +32,7 @@
 #include "shell/startup.h"
 #include "shell/ui/mainmenu.h"
 #include "shell/ui/uhelperr.h"
+#include "xbase/access/ui/w32xbrow.h"
 #include "shell/ui/whbild.h"
 #include "shell/vmenu1.h"
 #include "spring/materialtable.h"
@@ -179,6 +180,7 @@ Services WindowServices() {
   s.ShowStartPicture = [] { ShowHelpPicture("start"); };
   s.ShowHelpText = ShowHelpTopic;
   s.ReadHelpText = HelpTextStr;
+  s.DbfBrowseWindow = ShowTableBrowseWindow;
   return s;
 }
 

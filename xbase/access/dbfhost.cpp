@@ -117,19 +117,40 @@ void TDbf4Host::OpenFile(const std::string& path, bool readOnly) {
   else atEof_ = true;
 }
 
-bool TDbf4Host::Reopen(const std::string& path, bool readOnly) {
-  const int32_t rec = recNo_;
-  const std::string key = keyExpr_;
-  const std::string built = builtIndex_;
-  const bool indexed = indexed_;
-  OpenFile(path, readOnly);
+TDbf4Host::KeptState TDbf4Host::keptState() const {
+  return {fileName_, readOnly_, recNo_, keyExpr_, builtIndex_, indexed_};
+}
+
+bool TDbf4Host::openKept(const KeptState& k) {
+  OpenFile(k.path, k.readOnly);
   if (!active_) return false;
-  keyExpr_ = key;
-  builtIndex_ = built;
-  if (!key.empty() && !built.empty()) buildOrder();
-  indexed_ = indexed && !key.empty();
-  if (rec >= 1 && rec <= RecordCount()) readRecord(rec);
+  keyExpr_ = k.key;
+  builtIndex_ = k.built;
+  if (!k.key.empty() && !k.built.empty()) buildOrder();
+  indexed_ = k.indexed && !k.key.empty();
+  if (k.recNo >= 1 && k.recNo <= RecordCount()) readRecord(k.recNo);
   return true;
+}
+
+bool TDbf4Host::Reopen(const std::string& path, bool readOnly) {
+  KeptState k = keptState();
+  k.path = path;
+  k.readOnly = readOnly;
+  return openKept(k);
+}
+
+void TDbf4Host::Suspend() {
+  if (!active_) return;
+  Post();
+  suspended_ = keptState();
+  CloseFile();
+}
+
+bool TDbf4Host::Resume() {
+  if (suspended_.path.empty()) return active_;
+  const KeptState k = suspended_;
+  suspended_ = KeptState{};
+  return openKept(k);
 }
 
 void TDbf4Host::CloseFile() {

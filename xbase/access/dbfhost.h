@@ -34,6 +34,11 @@ class TDbf4Host {
   // Opens path in place of the open table (a copy of it) and keeps the current record, the order
   // and what is hidden. False when it cannot be opened (shown, ErrorFlag set; nothing is open then).
   bool Reopen(const std::string& path, bool readOnly);
+  // Closes the table for a while, so that another user in this program (the browse window) may have
+  // the file alone, and keeps the current record, the order and the settings for Resume().
+  void Suspend();
+  // Opens the suspended table again as it was; false when it cannot be opened (shown).
+  bool Resume();
   // The table is open for reading only: a pending edit cannot be written.
   bool ReadOnly() const { return active_ && readOnly_; }
   // Drops a pending edit and closes the table; the order goes with it.
@@ -103,6 +108,8 @@ class TDbf4Host {
   bool IndexOn(const std::string& key, const std::string& indexFile);  // false: not built
   void SetIndexTo(const std::string& indexFile);
   bool Indexed() const { return indexed_; }
+  // The key of the order last built ("" when none).
+  const std::string& KeyExpression() const { return keyExpr_; }
 
  private:
   friend void InitDbfhost();
@@ -123,6 +130,19 @@ class TDbf4Host {
   // engine took marks the record as being edited.
   void setField(const std::string& name, const std::function<void(uint8_t)>& write);
 
+  // What Reopen and Resume restore.
+  struct KeptState {
+    std::string path;
+    bool readOnly = false;
+    int32_t recNo = 0;
+    std::string key;
+    std::string built;
+    bool indexed = false;
+  };
+  KeptState keptState() const;
+  bool openKept(const KeptState& k);
+
+  KeptState suspended_;
   bool active_ = false;
   bool readOnly_ = false;
   uint8_t area_ = 0;

@@ -1,0 +1,87 @@
+// The material choice goes through the table browse window: the preferred materials listed by
+// designation, the current material selected, and the chosen row's physical record taken over.
+#include <gtest/gtest.h>
+
+#include <QPushButton>
+
+#include "foundation/kwenvar.h"
+#include "foundation/settings.h"
+#include "foundation/wintext.h"
+#include "platform/services.h"
+#include "spring/materialsource.h"
+#include "spring/materialtable.h"
+#include "spring/qvaglob.h"
+#include "spring/yebfest9.h"
+#include "spring/yebglob9.h"
+#include "tests/support/testsupport.h"
+#include "tests/support/ui/nextmodal.h"
+#include "xbase/access/dbfhost.h"
+#include "xbase/access/ui/w32xbrow.h"
+#include "xbase/ui/axbgrids.h"
+
+namespace qorva {
+namespace {
+
+const std::string kData = std::string(QORVA_SOURCE_DIR) + "/data";
+
+class MaterialChoiceWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    InitAllSettings();
+    InitSpringData();
+    previous_ = installServices(Services{});
+    services().DbfBrowseWindow = ShowTableBrowseWindow;
+    installMaterialTable(nullptr);  // the program's own dBase table
+    kwenvar.DbfDir = kData;
+    kwenvar.TempDir = scratch_.path().string();
+    test::scriptedPrompter().clear();
+  }
+  void TearDown() override {
+    InitDbfhost();
+    installServices(std::move(previous_));
+    InitAllSettings();
+    test::scriptedPrompter().clear();
+  }
+  test::ScratchDir scratch_;
+  Services previous_;
+};
+
+TEST_F(MaterialChoiceWindowTest, TheChosenRowsRecordBecomesTheSpringsMaterial) {
+  std::string error;
+  const std::vector<MaterialSourceRow> rows = ReadMaterialSource(kData + "/yeb9wst.tsv", &error);
+  ASSERT_EQ(error, "");
+  size_t preferred = 0;
+  for (const auto& r : rows) preferred += r.deleted ? 0 : 1;
+  yebglob9.MaterialNumber = 12;
+  std::string firstName;
+  test::OnNextModalOf<QDialog>([&](QDialog* d) {
+    auto* w = dynamic_cast<Tdbf4*>(d);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->xbdbf.RecNo(), 12) << "the current material is the selected row";
+    auto* m = w->XbGrid1->gridModel();
+    EXPECT_EQ(static_cast<size_t>(m->rowCount()), preferred) << "only the preferred materials";
+    EXPECT_LE(m->data(m->index(0, 0), Qt::DisplayRole).toString().toUpper(),
+              m->data(m->index(1, 0), Qt::DisplayRole).toString().toUpper())
+        << "listed by designation";
+    firstName = m->data(m->index(0, 0), Qt::DisplayRole).toString().trimmed().toStdString();
+    w->XbGrid1->setCurrentIndex(m->index(0, 0));
+    w->Button_ok->click();
+  });
+  SelectMaterial(1);
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+  const uint16_t chosen = yebglob9.MaterialNumber;
+  ASSERT_GE(chosen, 1);
+  ASSERT_LE(chosen, rows.size());
+  EXPECT_FALSE(rows[chosen - 1].deleted);
+  EXPECT_EQ(DosToUtf8(yebglob9.MaterialRec.Text1), firstName);
+  EXPECT_FALSE(dbfhost.Dbf4Form.Active()) << "the table is closed again";
+
+  // Cancel keeps the material.
+  test::OnNextModalOf<QDialog>([](QDialog* d) { static_cast<Tdbf4*>(d)->Button_cancel->click(); });
+  SelectMaterial(1);
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_EQ(yebglob9.MaterialNumber, chosen);
+}
+
+}  // namespace
+}  // namespace qorva

@@ -1,0 +1,251 @@
+// The table browse window over the access layer's table, driven through its controls offscreen:
+// choosing a record (OK, a click, Up/Down, the close box), searching with an umlaut in a DOS table
+// and with a decimal comma, sorting by a column, editing, deleting, packing and appending, and the
+// HTML export read by html5lib.
+#include "xbase/access/ui/w32xbrow.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <filesystem>
+
+#include "foundation/error0.h"
+#include "foundation/kwenvar.h"
+#include "foundation/wkwenvar.h"
+#include "platform/services.h"
+#include "tests/support/testsupport.h"
+#include "tests/support/ui/nextmodal.h"
+#include "tests/xbase/dbfimage_test.h"
+#include "xbase/access/dbfhost.h"
+#include "xbase/access/kwendbf4.h"
+#include "xbase/ui/axbgrids.h"
+#include "xbase/ui/axbnav.h"
+#include "xbase/xbcommon.h"
+#include "xbase/xbengine.h"
+#include "xbase/xbnatdate.h"
+
+namespace qorva {
+namespace {
+
+namespace fs = std::filesystem;
+using test::readFile;
+using test::scriptedPrompter;
+
+const std::vector<test::FieldDef> kFields{{"NAME", 'C', 10, 0}, {"VAL", 'N', 6, 2}, {"OK", 'L', 1, 0}};
+// Deletion byte, NAME, VAL, OK. "\x81" is a DOS u-umlaut; record 2 is marked deleted.
+const std::vector<std::string> kRecords{" Zeta        3.50T", "*alpha       1.25F", " M\x81ller      1.50T",
+                                        " Beta       -1.00F"};
+
+class BrowseWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    XbStartEngine();
+    InitXbnatdate();
+    InitKwenvar();
+    InitError0();
+    InitDbfhost();
+    InitKwendbf4();
+    scriptedPrompter().clear();
+    BrowseSearchTerm().clear();
+    fs::create_directories(dir_.path() / "tmp");
+    kwenvar.TempDir = (dir_.path() / "tmp").string();
+    path_ = (dir_.path() / "t.dbf").string();
+    test::writeFile(path_, test::makeDbf(kFields, kRecords));
+    previous_ = installServices(Services{});
+    services().DbfBrowseWindow = ShowTableBrowseWindow;
+    host().OpenFile(path_);
+    ASSERT_TRUE(host().Active());
+    host().SetTitles("Titel eins", "Titel zwei");
+  }
+  void TearDown() override {
+    InitDbfhost();
+    installServices(std::move(previous_));
+    InitKwendbf4();
+    XbStopEngine();
+    XbSetErrorReport(true);
+    InitKwenvar();
+    InitError0();
+    scriptedPrompter().clear();
+  }
+  static TDbf4Host& host() { return dbfhost.Dbf4Form; }
+  // Browses with act run in the window once it is up.
+  void Browse(const std::string& option, uint16_t mode, std::function<void(Tdbf4*)> act) {
+    test::OnNextModalOf<QDialog>([act](QDialog* d) {
+      auto* w = dynamic_cast<Tdbf4*>(d);
+      if (!w) {
+        ADD_FAILURE() << "another window came up";
+        d->reject();
+        return;
+      }
+      act(w);
+      if (w->isVisible()) w->Button_cancelClick();  // a failed check must not leave it open
+    });
+    host().Browse(option, mode);
+  }
+  static QString Cell(Tdbf4* w, int row, int col) {
+    auto* m = w->XbGrid1->gridModel();
+    return m->data(m->index(row, col), Qt::DisplayRole).toString();
+  }
+  static void Row(Tdbf4* w, int row) {
+    w->XbGrid1->setCurrentIndex(w->XbGrid1->gridModel()->index(row, 0));
+  }
+  static void Key(Tdbf4* w, int key) {
+    QKeyEvent e(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(w->XbGrid1, &e);
+  }
+  // The stored NAME of every record, deletion mark first.
+  std::vector<std::string> Stored() const {
+    const std::string bytes = readFile(path_);
+    const size_t header = 32 + 32 * kFields.size() + 1;
+    std::vector<std::string> names;
+    for (size_t at = header; at + 18 <= bytes.size(); at += 18) names.push_back(bytes.substr(at, 11));
+    return names;
+  }
+
+  test::ScratchDir dir_;
+  std::string path_;
+  Services previous_;
+};
+
+TEST_F(BrowseWindowTest, ChoosingARecordSetsTheOutcomeAndTheLayerStandsOnIt) {
+  Browse("", 1, [](Tdbf4* w) {
+    EXPECT_EQ(w->windowTitle(), "Titel zwei   Titel eins");
+    EXPECT_FALSE(w->mi_edit->menuAction()->isVisible());
+    EXPECT_FALSE(w->mi_fileAppenddbf->isVisible());
+    EXPECT_FALSE(w->XbNavigator1->button(TXbNavigator::Insert)->isVisible());
+    // Mode 1 hides the record marked deleted.
+    ASSERT_EQ(w->XbGrid1->gridModel()->rowCount(), 3);
+    EXPECT_EQ(Cell(w, 1, 0).trimmed(), "Müller");
+    Row(w, 1);
+    w->Button_ok->click();
+  });
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_EQ(kwenvar.LastKey, 13);
+  EXPECT_EQ(kwenvar.BrowseRecNo, 3);
+  EXPECT_EQ(host().RecNo(), 3);
+  EXPECT_EQ(dbfhost.BrowseCol, 1);
+
+  // Cancel and the close box leave the choice unmade.
+  for (bool closeBox : {false, true}) {
+    kwenvar.ErrorFlag = false;
+    Browse("", 4, [closeBox](Tdbf4* w) {
+      EXPECT_EQ(w->XbGrid1->gridModel()->rowCount(), 4) << "mode 4 shows the deleted record";
+      if (closeBox) w->close();
+      else w->Button_cancel->click();
+    });
+    EXPECT_TRUE(kwenvar.ErrorFlag) << closeBox;
+    EXPECT_EQ(kwenvar.LastKey, 27) << closeBox;
+  }
+}
+
+TEST_F(BrowseWindowTest, PickAndCloseTakesAClickedRecordOrTheOneBeforeUpOrDown) {
+  struct Case {
+    const char* what;
+    std::function<void(Tdbf4*)> act;
+    int32_t recNo;
+  };
+  const Case cases[] = {
+      {"click", [](Tdbf4* w) { emit w->XbGrid1->clicked(w->XbGrid1->gridModel()->index(2, 0)); }, 4},
+      {"down", [](Tdbf4* w) { Row(w, 1); Key(w, Qt::Key_Down); }, 3},
+      {"up", [](Tdbf4* w) { Row(w, 2); Key(w, Qt::Key_Up); }, 4},
+  };
+  for (const Case& c : cases) {
+    Browse("CLOSE", 1, [&c](Tdbf4* w) {
+      // The row's record becomes current through the grid, as a click makes it.
+      if (std::string(c.what) == "click") Row(w, 2);
+      c.act(w);
+      EXPECT_FALSE(w->isVisible()) << c.what;
+    });
+    EXPECT_FALSE(kwenvar.ErrorFlag) << c.what;
+    EXPECT_EQ(kwenvar.BrowseRecNo, c.recNo) << c.what;
+  }
+}
+
+TEST_F(BrowseWindowTest, SearchFindsUmlautsAndRetriesADecimalComma) {
+  Browse("", 4, [](Tdbf4* w) {
+    scriptedPrompter().push(std::string("Müller"));
+    w->Button_search->click();
+    EXPECT_EQ(w->Edit_recno->text(), "3");
+    scriptedPrompter().push(std::string("-1,00"));
+    w->Button_search->click();
+    EXPECT_EQ(w->Edit_recno->text(), "4");
+    const size_t before = scriptedPrompter().asked().size();
+    scriptedPrompter().push(std::string("Gibtsnicht"));
+    w->Button_search->click();
+    ASSERT_EQ(scriptedPrompter().asked().size(), before + 2);
+    EXPECT_EQ(scriptedPrompter().asked().back().text, "Gibtsnicht nicht gefunden");
+    EXPECT_EQ(w->Edit_recno->text(), "4") << "the record stays";
+    // Typing a record number moves there; the last one included.
+    w->Edit_recno->setText("1");
+    EXPECT_EQ(w->xbdbf.RecNo(), 1);
+    w->Edit_recno->setText("4");
+    EXPECT_EQ(w->xbdbf.RecNo(), 4);
+    w->Edit_recno->setText("9");
+    EXPECT_EQ(w->xbdbf.RecNo(), 4);
+    w->Button_ok->click();
+  });
+  EXPECT_EQ(BrowseSearchTerm(), "Gibtsnicht") << "the term is kept for the next search";
+}
+
+TEST_F(BrowseWindowTest, SortingByAColumnKeepsTheRecordAndRefusesLogicalFields) {
+  Browse("", 4, [](Tdbf4* w) {
+    w->Edit_recno->setText("3");
+    w->XbGrid1DepressTitle(1);  // VAL
+    for (const auto& a : scriptedPrompter().asked()) ADD_FAILURE() << "DBG " << (int)a.kind << " " << a.text;
+    EXPECT_EQ(Cell(w, 0, 0).trimmed(), "Beta");
+    EXPECT_EQ(Cell(w, 3, 0).trimmed(), "Zeta");
+    EXPECT_EQ(w->xbdbf.RecNo(), 3);
+    const size_t before = scriptedPrompter().asked().size();
+    w->XbGrid1DepressTitle(2);  // OK, a logical field
+    ASSERT_EQ(scriptedPrompter().asked().size(), before + 1);
+    EXPECT_NE(scriptedPrompter().asked().back().text.find("OK"), std::string::npos);
+    EXPECT_EQ(Cell(w, 0, 0).trimmed(), "Beta") << "the order stays";
+    w->Button_ok->click();
+  });
+  EXPECT_EQ(kwenvar.BrowseRecNo, 3);
+}
+
+TEST_F(BrowseWindowTest, EditsDeletesPacksAndAppendsReachTheTable) {
+  Browse("", 0, [](Tdbf4* w) {
+    EXPECT_TRUE(w->mi_edit->menuAction()->isVisible());
+    EXPECT_EQ(w->windowTitle().toStdString().find("Titel zwei  Titel eins  ("), 0u);
+    auto* m = w->XbGrid1->gridModel();
+    EXPECT_TRUE(m->setData(m->index(0, 0), "Omega", Qt::EditRole));
+    Row(w, 3);  // leaving the row posts the edit
+    w->XbNavigator1->click(TXbNavigator::Delete);
+    scriptedPrompter().push(YesNoCancel::Yes);
+    w->mi_editPackClick();
+    EXPECT_EQ(m->rowCount(), 2);
+    Row(w, 0);
+    w->mi_editAppendClick();
+    EXPECT_EQ(m->rowCount(), 3);
+    w->Button_ok->click();
+  });
+  EXPECT_EQ(Stored(), std::vector<std::string>({" Omega     ", " M\x81ller    ", " Omega     "}));
+  EXPECT_EQ(host().RecordCount(), 3) << "the layer reads the changed table";
+}
+
+TEST_F(BrowseWindowTest, HtmlExportEscapesDeclaresItsCodePageAndListsEveryRecord) {
+  test::writeFile(path_, test::makeDbf(kFields, {" A&B<c>\"     1.00T", "*gel\x94scht    2.00F"}));
+  host().OpenFile(path_);
+  const std::string out = (dir_.path() / "export").string();
+  wkwenvar.HtmlBrowser = "";
+  Browse("", 1, [&out](Tdbf4* w) {
+    scriptedPrompter().push(out);
+    w->mi_fileExportHtmlClick();
+    w->Button_ok->click();
+  });
+  const std::string html = readFile(out + ".htm");
+  EXPECT_NE(html.find("charset=windows-1252"), std::string::npos);
+  EXPECT_NE(html.find("<TD>A&amp;B&lt;c&gt;&quot;   </TD>"), std::string::npos) << html.substr(0, 2000);
+  EXPECT_NE(html.find("gel\xf6scht"), std::string::npos) << "deleted records are listed, in the Windows code page\n" << html;
+  const auto r = test::runCommand(std::string(QORVA_PYTHON) +
+                                  " -c \"import html5lib,sys; html5lib.HTMLParser(strict=False).parse(open(sys.argv[1],'rb'));"
+                                  " print('ok')\" '" + out + ".htm'");
+  EXPECT_EQ(r.exitCode, 0) << r.output;
+}
+
+}  // namespace
+}  // namespace qorva
