@@ -35,6 +35,7 @@
 #include "xbase/access/ui/w32xbrow.h"
 #include "shell/ui/whbild.h"
 #include "shell/vmenu1.h"
+#include "spring/yebfest9.h"
 #include "spring/materialtable.h"
 #include "spring/qvarech.h"
 #include "spring/ui/yebmat9.h"
@@ -60,6 +61,10 @@ Thh::Thh(QWidget* parent) : TFKWENGRA(parent, false) {
     recent[n - 1]->setVisible(false);
   }
   if (menu.mi_EditMaterial) SetMenuCommand(menu.mi_EditMaterial, [this] { EditMaterialCommand(); });
+  if (menu.mi_dbfmaterial) SetMenuCommand(menu.mi_dbfmaterial, [] {
+    SelectMaterial(0);  // the table to look at and edit; the spring keeps its material
+    kwenvar.ErrorFlag = false;
+  });
   if (menu.mi_viewErrorMessages) SetMenuCommand(menu.mi_viewErrorMessages, [] { ShowErrorList(); });
   if (menu.mi_helpErrorMessages) SetMenuCommand(menu.mi_helpErrorMessages, [] { ShowCalcMessages(); });
   InstallHelpPictureNavigator();
