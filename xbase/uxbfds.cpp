@@ -5,6 +5,7 @@
 #include "xbase/dbf4.h"
 #include "xbase/dbf4lock.h"
 #include "xbase/delimited.h"
+#include "xbase/memoblob.h"
 #include "xbase/dbf4search.h"
 #include "xbase/xbcommon.h"
 #include "xbase/xbndx.h"
@@ -17,7 +18,14 @@ bool TXbFileDataSet::s_OpenArea() {
   if (!Alias.empty()) command += " ALIAS " + Alias;
   USE(command);
   if (xbcommon.XbErrorCode != 0 || CurrentBlock() == nullptr) return false;
-  return OpenIndexList();
+  if (OpenIndexList()) return true;
+  // The table is not kept open without its indexes.
+  const uint16_t code = xbcommon.XbErrorCode;
+  const std::string context = XbTakeErrorContext();
+  CloseArea();
+  xbcommon.XbErrorCode = code;
+  XbSetError(code, context);
+  return false;
 }
 
 namespace {
@@ -36,6 +44,16 @@ bool ParseIndexLine(const std::string& line, IndexLine& out) {
   out.file = line.substr(a + 1, b - a - 1);
   out.key = line.substr(b + 1, 100);
   return true;
+}
+
+// Runs an index step with reports off: the index unit then raises its errors, which end only the
+// step; the error code tells what happened.
+uint16_t IndexStep(const std::function<void()>& step) {
+  try {
+    step();
+  } catch (const EXbaseError&) {
+  }
+  return xbcommon.XbErrorCode;
 }
 
 // Codes that mean the index is to be built: missing (or marked for building), damaged, wrong version.
@@ -73,20 +91,25 @@ bool TXbFileDataSet::OpenIndexList() {
         xbcommon.XbErrorCode = 2;
         break;
       case TCreateIndexType::ciVerifyHeader:
-        if (IndexRecCount(l.file) != RecCount()) xbcommon.XbErrorCode = 2;
-        else Set_Index_To(l.file, 1);
+      {
+        int32_t stamped = -1;
+        if (IndexStep([&] { stamped = IndexRecCount(l.file); }) != 0) break;
+        if (stamped != RecCount()) xbcommon.XbErrorCode = 2;  // out of date: build it
+        else IndexStep([&] { Set_Index_To(l.file, 1); });
+      }
         break;
       case TCreateIndexType::ciNotFound:
       case TCreateIndexType::ciNever:
-        Set_Index_To(l.file, 1);
+        IndexStep([&] { Set_Index_To(l.file, 1); });
         break;
     }
     if (mode != TCreateIndexType::ciNever && NeedsBuild(xbcommon.XbErrorCode)) {
       xbcommon.XbErrorCode = 0;
+      XbTakeErrorContext();  // the missing index is no error any more
       bool canMake = true;
       if (OnBeforeMakeIndex) OnBeforeMakeIndex(l.file, canMake);
       if (canMake) {
-        qorva::IndexOn(l.file, l.key);
+        IndexStep([&] { qorva::IndexOn(l.file, l.key); });
         if (xbcommon.XbErrorCode == 0 && OnAfterMakeIndex) OnAfterMakeIndex(l.file);
       }
     }
@@ -98,8 +121,7 @@ bool TXbFileDataSet::OpenIndexList() {
     }
   }
   for (const IndexLine& l : lines) {
-    Set_Index_To(l.file, l.order);
-    if (xbcommon.XbErrorCode != 0) {
+    if (IndexStep([&] { Set_Index_To(l.file, l.order); }) != 0) {
       const uint16_t code = xbcommon.XbErrorCode;
       CloseIndexes();
       XbSetError(code, l.file);
@@ -116,6 +138,42 @@ void TXbFileDataSet::IndexOn(const std::string& keyExpression, const std::string
   s_SelectArea("IndexOn");
   LinkIndexUnit();
   qorva::IndexOn(indexFile, keyExpression);
+  ResyncFromEngine();
+}
+
+TNdxKeyMaker TXbFileDataSet::bridge(TXbKeyMaker maker) {
+  return [this, maker = std::move(maker)](uint8_t, std::string& key) {
+    if (!maker) {
+      key.clear();
+      return;
+    }
+    const TXbRecordBuffer saved = active_;
+    RecordToBuffer(active_);
+    key = maker(*this);
+    active_ = saved;
+  };
+}
+
+void TXbFileDataSet::IndexOnCB(const std::string& indexFile, TXbKeyMaker keyMaker) {
+  CheckBrowseMode();
+  CursorToActive();
+  s_SelectArea("IndexOnCB");
+  LinkIndexUnit();
+  qorva::IndexOnCB(indexFile, bridge(std::move(keyMaker)));
+  ResyncFromEngine();
+}
+
+void TXbFileDataSet::SetIndexToCB(const std::string& indexFile, int32_t order, TXbKeyMaker keyMaker) {
+  CheckBrowseMode();
+  CursorToActive();
+  s_SelectArea("SetIndexToCB");
+  LinkIndexUnit();
+  if (order < 1 || order > 16) {
+    XbSetError(220, "SetIndexToCB: " + indexFile);
+    return;
+  }
+  keyMakers_[static_cast<size_t>(order)] = keyMaker;
+  if (Set_Index_ToCB(indexFile, order, bridge(std::move(keyMaker)))) Set_Order_To(1);
   ResyncFromEngine();
 }
 
@@ -239,6 +297,81 @@ int32_t TXbFileDataSet::CopyToDelimited(const std::string& file) {
   GoIfValid(at);
   CursorToActive();
   return n;
+}
+
+bool TXbFileDataSet::Locate(const std::string& keyFields, const std::vector<XbValue>& values,
+                            TLocateOptions options) {
+  CheckBrowseMode();
+  CursorToActive();
+  s_SelectArea("Locate");
+  if (IndexActive()) {
+    std::string key;
+    for (const XbValue& v : values) {
+      if (const auto* t = std::get_if<std::string>(&v)) key += *t;
+      else if (const auto* i = std::get_if<int64_t>(&v)) key += std::to_string(*i);
+      else if (const auto* b = std::get_if<bool>(&v)) key += *b ? "T" : "F";
+      else key += XbLTrim(XbFormatFixed(std::get<long double>(v), 20, 6));
+    }
+    return options.partialKey ? Find(key) : FindExact(key);
+  }
+  const bool found = LocateFields(keyFields, values, options.caseInsensitive, !options.partialKey, true);
+  if (found) ResyncFromEngine();
+  return found;
+}
+
+std::unique_ptr<TXbBlobStream> TXbFileDataSet::CreateBlobStream(int field, uint8_t mode) {
+  return std::make_unique<TXbBlobStream>(*this, field, mode);
+}
+
+TXbBlobStream::TXbBlobStream(TXbFileDataSet& dataset, int field, uint8_t mode)
+    : dataset_(dataset), field_(field), mode_(mode) {
+  if (!dataset_.Active()) throw EXbDatasetError(1103, "DataSet must be active. " + dataset_.Alias);
+  if (field < 0 || field >= static_cast<int>(dataset_.FieldDefs().size()) ||
+      dataset_.FieldDefs()[static_cast<size_t>(field)].Type != 'M')
+    throw EXbDatasetError(1103, "CreateBlobStream: kein Memofeld");
+  dataset_.CursorToActive();
+  dataset_.s_SelectArea("CreateBlobStream");
+  const bool convert = dataset_.TableLanguage == TXbTableLanguage::tlOem;
+  int64_t ref = 0;
+  if (!dataset_.IsEmpty()) {
+    if (const auto* r = std::get_if<int64_t>(&dataset_.FieldValue(field))) ref = *r;
+  }
+  heldMemo_ = ref != 0;
+  if (mode_ == 1) {
+    if (dataset_.State() != TDataSetState::Edit && dataset_.State() != TDataSetState::Insert) dataset_.Edit();
+    const int32_t created = CreateBlobDescriptor(convert, static_cast<int32_t>(ref), 2);
+    dataset_.SetFieldValue(field, int64_t{created});
+  } else {
+    CreateBlobDescriptor(convert, static_cast<int32_t>(ref), 1);
+  }
+}
+
+TXbBlobStream::~TXbBlobStream() {
+  try {
+    dataset_.s_SelectArea("DestroyBlobStream");
+    DestroyBlobDescriptor();
+    // A stream that wrote nothing empties the memo it replaced.
+    if (mode_ == 1 && !modified_ && heldMemo_) dataset_.SetFieldValue(field_, int64_t{0});
+  } catch (...) {
+    // a destructor reports nothing further: the engine has shown its error
+  }
+}
+
+int32_t TXbBlobStream::Read(void* buffer, int32_t count) {
+  dataset_.s_SelectArea("ReadBlobStream");
+  return ReadBlobStream(buffer, count);
+}
+
+int32_t TXbBlobStream::Write(const void* buffer, int32_t count) {
+  dataset_.s_SelectArea("WriteBlobStream");
+  const int32_t n = WriteBlobStream(buffer, count);
+  if (n > 0) modified_ = true;
+  return n;
+}
+
+int32_t TXbBlobStream::Seek(int32_t offset, uint16_t origin) {
+  dataset_.s_SelectArea("SeekBlobStream");
+  return SeekBlobStream(offset, origin);
 }
 
 }  // namespace qorva

@@ -6,13 +6,19 @@
 // file stays as it was.
 // May call: uxbcds, ucommon, delimited, xbprimds, dbf4, dbf4lock, xbcommon.
 
+#include <array>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "xbase/dbf4search.h"
 #include "xbase/uxbcds.h"
+#include "xbase/xbndx.h"
 
 namespace qorva {
+
+class TXbBlobStream;
 
 class TXbFileDataSet : public TXbCDataSet {
  public:
@@ -51,6 +57,14 @@ class TXbFileDataSet : public TXbCDataSet {
   // Builds indexFile (options such as " UNIQUE" after the name) from the key expression and makes
   // it the only, controlling order.
   virtual void IndexOn(const std::string& keyExpression, const std::string& indexFile);
+  // A key made by the program for the record in the active buffer (filled from the engine's
+  // current record while the key is made).
+  using TXbKeyMaker = std::function<std::string(TXbFileDataSet& dataset)>;
+  // Builds indexFile with keys from keyMaker (empty keys without one) as the only, controlling order.
+  virtual void IndexOnCB(const std::string& indexFile, TXbKeyMaker keyMaker);
+  // Opens indexFile under order 1..16 with keyMaker for its keys; order 1 controls. An order outside
+  // 1..16 keeps nothing and is the engine's error 220.
+  virtual void SetIndexToCB(const std::string& indexFile, int32_t order, TXbKeyMaker keyMaker);
   // Opens the blank-separated index files as orders 1, 2, ...; order 1 controls. "" closes them.
   virtual void SetIndexTo(const std::string& indexFiles);
   // Opens one index file, whose name may hold blanks, under order 1..16; order 1 controls.
@@ -64,9 +78,23 @@ class TXbFileDataSet : public TXbCDataSet {
   std::string Peek(int32_t field, int32_t n);
   // Records in the file, those marked deleted included, whatever is hidden.
   int32_t FileRecordCount();
+
+  // Goes to the first record whose fields ("NAME;CITY") hold the values. With an index in force the
+  // values, as one text, are sought as its key instead (the fields and the case are not used).
+  struct TLocateOptions {
+    bool caseInsensitive = false;
+    bool partialKey = false;
+  };
+  bool Locate(const std::string& keyFields, const std::vector<XbValue>& values, TLocateOptions options);
+
+  // A memo field (index into FieldDefs) of the current record as a byte stream: mode 0 reads it,
+  // mode 1 writes a new memo that replaces it when the record is posted. The dataset must stay open
+  // while the stream lives.
+  std::unique_ptr<TXbBlobStream> CreateBlobStream(int field, uint8_t mode);
   bool ShowProgress = true;
 
  protected:
+  friend class TXbBlobStream;
   bool ReadOnly() const override { return ReadOnlyOpen; }
   bool s_OpenArea() override;
   bool OpenIndexList();
@@ -76,8 +104,32 @@ class TXbFileDataSet : public TXbCDataSet {
   bool s_RestoreWithLock() override;
 
  private:
+  TNdxKeyMaker bridge(TXbKeyMaker maker);
+  std::array<TXbKeyMaker, 17> keyMakers_;  // [1..16] by order
   bool WriteWithLock(const char* op, bool appendLock, const TXbLockFailedEvent& event,
                      const std::function<void()>& write);
+};
+
+// One memo of a dataset's record as bytes; text is converted between the table's DOS code page and
+// the Windows code page when the table keeps DOS text, decided on the first piece.
+class TXbBlobStream {
+ public:
+  TXbBlobStream(TXbFileDataSet& dataset, int field, uint8_t mode);
+  ~TXbBlobStream();  // a written memo is completed and its field set
+  TXbBlobStream(const TXbBlobStream&) = delete;
+  TXbBlobStream& operator=(const TXbBlobStream&) = delete;
+
+  int32_t Read(void* buffer, int32_t count);
+  int32_t Write(const void* buffer, int32_t count);
+  // origin 0 from the start, 1 from the current position, 2 from the end -> the new position.
+  int32_t Seek(int32_t offset, uint16_t origin);
+
+ private:
+  TXbFileDataSet& dataset_;
+  int field_;
+  uint8_t mode_;
+  bool modified_ = false;
+  bool heldMemo_ = false;
 };
 
 // The dataset the program's windows use.
