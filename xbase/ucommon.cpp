@@ -142,9 +142,12 @@ void TXbDataSet::RecordToBuffer(TXbRecordBuffer& buf) {
     int32_t n = d.EngineNo;
     switch (d.Type) {
       case 'C': buf.Values[i] = RTrim(GetFieldText(n)); break;
-      case 'D':
-        if (!FieldEmpty(n)) buf.Values[i] = GetFieldText(n);
+      case 'D': {
+        // A virtual file keeps no stored form to tell a blank date by: a date without digits is one.
+        std::string t = FieldEmpty(n) ? std::string() : GetFieldText(n);
+        if (t.find_first_of(DigitChars) != std::string::npos) buf.Values[i] = std::move(t);
         break;
+      }
       case 'N':
       case 'F':
         if (d.Dec > 0)
