@@ -425,10 +425,8 @@ void Tdbf4::mi_fileAppendDelimitedClick() {
 void Tdbf4::mi_fileSaveAsDelimitedClick() {
   std::string file;
   if (!askFile(true, "Save As Delimited", "*.txt", "", file)) return;
-  if (!xbdbf.FLock()) {
-    ShowDosMessage("Sperren fehlgeschlagen [Copy]");
-    return;
-  }
+  // The lock keeps others from changing records while they are read; reading goes on without it.
+  xbdbf.FLock();
   QuietStep([&] { xbdbf.CopyToDelimited(file); });
   xbdbf.UnLock();
 }

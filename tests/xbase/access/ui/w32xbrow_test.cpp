@@ -4,6 +4,9 @@
 // HTML export read by html5lib.
 #include "xbase/access/ui/w32xbrow.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -13,6 +16,7 @@
 
 #include "foundation/error0.h"
 #include "foundation/kwenvar.h"
+#include "foundation/textout.h"
 #include "foundation/wkwenvar.h"
 #include "platform/services.h"
 #include "tests/support/testsupport.h"
@@ -225,6 +229,39 @@ TEST_F(BrowseWindowTest, EditsDeletesPacksAndAppendsReachTheTable) {
   });
   EXPECT_EQ(Stored(), std::vector<std::string>({" Omega     ", " M\x81ller    ", " Omega     "}));
   EXPECT_EQ(host().RecordCount(), 3) << "the layer reads the changed table";
+}
+
+TEST_F(BrowseWindowTest, AppendingFromATableNeedsTheFileLockAndPrintingWritesTheRows) {
+  const std::string other = (dir_.path() / "other.dbf").string();
+  test::writeFile(other, test::makeDbf(kFields, {" Neu         9.00T"}));
+  // Another user holds every lock of the table.
+  const int fd = ::open(path_.c_str(), O_RDWR);
+  ASSERT_GE(fd, 0);
+  struct flock fl {};
+  fl.l_type = F_WRLCK;
+  fl.l_whence = SEEK_SET;
+  ASSERT_EQ(::fcntl(fd, F_OFD_SETLK, &fl), 0);
+  const std::string printed = (dir_.path() / "liste.txt").string();
+  wkwenvar.TextDevice = OutputDeviceCode::TextFile;
+  Browse("", 0, [&](Tdbf4* w) {
+    scriptedPrompter().push(other);
+    w->mi_fileAppenddbfClick();
+    EXPECT_EQ(scriptedPrompter().asked().back().text, "Sperren fehlgeschlagen [Insert]");
+    EXPECT_EQ(w->XbGrid1->gridModel()->rowCount(), 4);
+    ::close(fd);  // the other user is done
+    scriptedPrompter().push(other);
+    w->mi_fileAppenddbfClick();
+    EXPECT_EQ(w->XbGrid1->gridModel()->rowCount(), 5);
+    scriptedPrompter().push(printed);
+    w->mi_filePrintClick();
+    w->Button_ok->click();
+  });
+  EXPECT_EQ(Stored().back(), " Neu       ");
+  const std::string text = readFile(printed);
+  // Each field as wide as its length and one blank, rows between thin separators, deleted ones too.
+  for (const char* row : {"Zeta         3.50 T  \r\n", "alpha        1.25 F  \r\n", "M\x81ller       1.50 T  \r\n",
+                          "Neu          9.00 T  \r\n"})
+    EXPECT_NE(text.find(row), std::string::npos) << row << "\n" << text;
 }
 
 TEST_F(BrowseWindowTest, HtmlExportEscapesDeclaresItsCodePageAndListsEveryRecord) {
