@@ -8,6 +8,8 @@
 #include <QScrollBar>
 #include <chrono>
 #include <fstream>
+#include <functional>
+#include <memory>
 
 #include "bench/xbase_bigtable.h"
 #include "xbase/access/dbfhost.h"
@@ -54,7 +56,16 @@ long RssKb() {
   return resident * (sysconf(_SC_PAGESIZE) / 1024);
 }
 
-void Browse(benchmark::State& state, const std::string& table) {
+// What one opening shows: the widget to paint and the grid in it.
+struct Opened {
+  QWidget* widget;
+  qorva::TXbGrid* grid;
+  qorva::TXbDbf* dataset;
+};
+
+// Times open (which shows the table) to the first painted widget, then the scroll to the last
+// record; close ends the opening.
+void Measure(benchmark::State& state, const std::function<Opened()>& open, const std::function<void()>& close) {
   App();
   qorva::bench::StartEngine();
   double firstPaint = 0, toEnd = 0;
@@ -62,65 +73,65 @@ void Browse(benchmark::State& state, const std::string& table) {
   for (auto _ : state) {
     long before = RssKb();
     auto t0 = std::chrono::steady_clock::now();
-    qorva::TXbDbf ds;
-    ds.SetDbfFileName(table);
-    ds.Open();
-    qorva::TXbGrid grid;
-    auto* model = new qorva::TXbGridModel(&ds, &grid);
-    grid.setDataset(model);
-    grid.resize(800, 600);
-    grid.show();
-    QImage shot = grid.grab().toImage();
+    const Opened o = open();
+    o.widget->resize(800, 600);
+    o.widget->show();
+    QImage shot = o.widget->grab().toImage();
     auto t1 = std::chrono::steady_clock::now();
-    grid.scrollToBottom();
-    grid.setCurrentIndex(model->index(model->rowCount() - 1, 0));
-    shot = grid.grab().toImage();
+    auto* model = o.grid->gridModel();
+    o.grid->scrollToBottom();
+    o.grid->setCurrentIndex(model->index(model->rowCount() - 1, 0));
+    shot = o.widget->grab().toImage();
     auto t2 = std::chrono::steady_clock::now();
     benchmark::DoNotOptimize(shot);
-    if (ds.RecNo() != ds.RecordCount()) state.SkipWithError("not at the last record");
+    if (o.dataset->RecNo() != o.dataset->RecordCount()) state.SkipWithError("not at the last record");
     added = RssKb() - before;
     firstPaint = std::chrono::duration<double, std::milli>(t1 - t0).count();
     toEnd = std::chrono::duration<double, std::milli>(t2 - t1).count();
-    grid.setModel(nullptr);
+    close();
   }
   state.counters["first_paint_ms"] = firstPaint;
   state.counters["scroll_to_end_ms"] = toEnd;
   state.counters["rss_added_kB"] = static_cast<double>(added);
 }
 
+// The grid alone over a dataset of the table.
+void Browse(benchmark::State& state, const std::string& table) {
+  std::unique_ptr<qorva::TXbDbf> ds;
+  std::unique_ptr<qorva::TXbGrid> grid;
+  Measure(
+      state,
+      [&] {
+        ds = std::make_unique<qorva::TXbDbf>();
+        ds->SetDbfFileName(table);
+        ds->Open();
+        grid = std::make_unique<qorva::TXbGrid>();
+        grid->setDataset(new qorva::TXbGridModel(ds.get(), grid.get()));
+        return Opened{grid.get(), grid.get(), ds.get()};
+      },
+      [&] {
+        grid.reset();
+        ds.reset();
+      });
+}
+
 // The same through the whole browse window over the access layer's table: menus, navigator and the
 // window's own dataset.
 void BrowseWindow(benchmark::State& state, const std::string& table) {
-  App();
-  qorva::bench::StartEngine();
-  double firstPaint = 0, toEnd = 0;
-  long added = 0;
-  for (auto _ : state) {
-    long before = RssKb();
-    auto t0 = std::chrono::steady_clock::now();
-    qorva::dbfhost.Dbf4Form.OpenFile(table);
-    qorva::Tdbf4 form;
-    if (!form.Prepare("", 0)) state.SkipWithError("the window did not open");
-    form.show();
-    QImage shot = form.grab().toImage();
-    auto t1 = std::chrono::steady_clock::now();
-    auto* model = form.XbGrid1->gridModel();
-    form.XbGrid1->scrollToBottom();
-    form.XbGrid1->setCurrentIndex(model->index(model->rowCount() - 1, 0));
-    shot = form.grab().toImage();
-    auto t2 = std::chrono::steady_clock::now();
-    benchmark::DoNotOptimize(shot);
-    if (form.xbdbf.RecNo() != form.xbdbf.RecordCount()) state.SkipWithError("not at the last record");
-    added = RssKb() - before;
-    firstPaint = std::chrono::duration<double, std::milli>(t1 - t0).count();
-    toEnd = std::chrono::duration<double, std::milli>(t2 - t1).count();
-    form.hide();
-    qorva::dbfhost.Dbf4Form.Resume();
-    qorva::dbfhost.Dbf4Form.CloseFile();
-  }
-  state.counters["first_paint_ms"] = firstPaint;
-  state.counters["scroll_to_end_ms"] = toEnd;
-  state.counters["rss_added_kB"] = static_cast<double>(added);
+  std::unique_ptr<qorva::Tdbf4> form;
+  Measure(
+      state,
+      [&] {
+        qorva::dbfhost.Dbf4Form.OpenFile(table);
+        form = std::make_unique<qorva::Tdbf4>();
+        if (!form->Prepare("", 0)) state.SkipWithError("the window did not open");
+        return Opened{form.get(), form->XbGrid1, &form->xbdbf};
+      },
+      [&] {
+        form.reset();
+        qorva::dbfhost.Dbf4Form.Resume();
+        qorva::dbfhost.Dbf4Form.CloseFile();
+      });
 }
 
 void BM_BrowseGrid1000(benchmark::State& state) { Browse(state, SmallTable()); }

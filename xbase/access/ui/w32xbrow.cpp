@@ -398,28 +398,26 @@ bool Tdbf4::askFile(bool save, const std::string& title, const std::string& filt
   return true;
 }
 
-void Tdbf4::mi_fileAppenddbfClick() {
+void Tdbf4::appendFrom(const std::string& title, const std::string& filter,
+                       const std::function<void(const std::string&)>& append) {
   std::string file;
-  if (!askFile(false, "Append dbf", "*.dbf", "", file)) return;
+  if (!askFile(false, title, filter, "", file)) return;
+  // Records come in only while nobody else works on the table.
   if (!xbdbf.FLock()) {
     ShowDosMessage("Sperren fehlgeschlagen [Insert]");
     return;
   }
-  QuietStep([&] { xbdbf.AppendFrom(file); });
+  QuietStep([&] { append(file); });
   xbdbf.UnLock();
   reload();
 }
 
+void Tdbf4::mi_fileAppenddbfClick() {
+  appendFrom("Append dbf", "*.dbf", [this](const std::string& file) { xbdbf.AppendFrom(file); });
+}
+
 void Tdbf4::mi_fileAppendDelimitedClick() {
-  std::string file;
-  if (!askFile(false, "Append Delimited", "*.txt", "", file)) return;
-  if (!xbdbf.FLock()) {
-    ShowDosMessage("Sperren fehlgeschlagen [Insert]");
-    return;
-  }
-  QuietStep([&] { xbdbf.AppendFromDelimited(file); });
-  xbdbf.UnLock();
-  reload();
+  appendFrom("Append Delimited", "*.txt", [this](const std::string& file) { xbdbf.AppendFromDelimited(file); });
 }
 
 void Tdbf4::mi_fileSaveAsDelimitedClick() {

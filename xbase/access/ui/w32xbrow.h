@@ -10,6 +10,7 @@
 // chosen by OK. Engine failures end the action they happened in, never the program.
 
 #include <QDialog>
+#include <functional>
 #include <string>
 
 #include "xbase/uxbfds.h"
@@ -98,6 +99,8 @@ class Tdbf4 : public QDialog {
   void reload();
   // Searches for the stored term from the top or after the current record, then with "," as ".".
   void runSearch(bool fromTop);
+  void appendFrom(const std::string& title, const std::string& filter,
+                  const std::function<void(const std::string&)>& append);
   std::string peekWin(int32_t field, int32_t n);
   std::string peekDos(int32_t field, int32_t n);
   bool askFile(bool save, const std::string& title, const std::string& filter, const std::string& preset,
