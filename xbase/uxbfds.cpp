@@ -223,6 +223,14 @@ std::string TXbFileDataSet::Peek(int32_t field, int32_t n) {
   return qorva::Peek(field, n);
 }
 
+void TXbFileDataSet::SetExclusive(bool exclusive) {
+  if (exclusive == Exclusive) return;
+  const bool reopen = Active();
+  if (reopen) Close();
+  Exclusive = exclusive;
+  if (reopen) Open();
+}
+
 bool TXbFileDataSet::WriteWithLock(const char* op, bool appendLock, const TXbLockFailedEvent& event,
                                    const std::function<void()>& write) {
   if (ReadOnlyOpen) return false;

@@ -26,6 +26,8 @@ class TXbFileDataSet : public TXbCDataSet {
   using TXbLockFailedEvent = std::function<bool(TXbFileDataSet& sender)>;
 
   bool Exclusive = false;
+  // Changes Exclusive; an open dataset is closed and opened again with it.
+  void SetExclusive(bool exclusive);
   bool ReadOnlyOpen = false;  // the dataset writes nothing
   std::string Alias;
 

@@ -120,6 +120,33 @@ TEST_F(FileDatasetTest, IndexesByExpressionAndByKeyMakerAndTheirSeeks) {
   ds.Close();
 }
 
+TEST_F(FileDatasetTest, ChangingExclusiveReopensTheTable) {
+  const std::string p = MakeTable();
+  TXbDbf ds;
+  ds.SetDbfFileName(p);
+  ds.Open();
+  ds.Go(3);
+  ds.SetExclusive(true);
+  ASSERT_TRUE(ds.Active());
+  EXPECT_EQ(InChild([&] {
+              XbStartEngine();
+              XbSetErrorReport(false);
+              USE(p);
+              return xbcommon.XbErrorCode != 0 ? 0 : 1;
+            }),
+            0)
+      << "another program cannot open the table now";
+  ds.SetExclusive(false);
+  EXPECT_EQ(InChild([&] {
+              XbStartEngine();
+              XbSetErrorReport(false);
+              USE(p);
+              return xbcommon.XbErrorCode == 0 ? 0 : 1;
+            }),
+            0);
+  ds.Close();
+}
+
 TEST_F(FileDatasetTest, AMemoIsWrittenAndReadAsAStreamConvertedThroughout) {
   const std::string table = CreateMemoTable(dir_.path() / "m.dbf", kDbt4);
   Use(table);
