@@ -273,6 +273,7 @@ void Open(TDbfControlBlock& cb) {
   cb.Exclusive = true;  // a virtual file belongs to its process
   cb.FieldCount = 0;
   cb.Fields.assign(1, TDbfFieldEntry{});
+  cb.BinaryOffsetsOf = nullptr;  // the offsets belonged to the old field list
 }
 
 void Close(TDbfControlBlock& cb) {
@@ -281,6 +282,7 @@ void Close(TDbfControlBlock& cb) {
   cb.RecNo = 0;
   cb.AtBof = cb.AtEof = true;
   cb.Fields.assign(1, TDbfFieldEntry{});
+  cb.BinaryOffsetsOf = nullptr;  // the offsets belonged to the old field list
   cb.FieldCount = 0;
 }
 
@@ -422,6 +424,7 @@ void AddStru(const std::vector<TDbfFieldEntry>& defs) {
     return;
   }
   cb->Fields = std::move(fields);
+  cb->BinaryOffsetsOf = nullptr;  // the offsets belonged to the old field list
   cb->FieldCount = static_cast<uint8_t>(cb->Fields.size() - 1);
 }
 

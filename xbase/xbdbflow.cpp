@@ -81,6 +81,7 @@ void installFields(TDbfControlBlock& cb, std::vector<TDbfFieldEntry> fields) {
   }
   cb.FieldCount = static_cast<uint8_t>(fields.size() - 1);
   cb.Fields = std::move(fields);
+  cb.BinaryOffsetsOf = nullptr;  // the offsets belonged to the old field list
 }
 
 // Field entry from a descriptor. Returns false (error context in ctx) for a type the engine
@@ -507,15 +508,36 @@ uint32_t BinaryFieldSize(const TDbfFieldEntry& f) {
   }
 }
 
+namespace {
+
+// Offsets [0..FieldCount] and, in the last entry, the record size.
+void WorkOutOffsets(const TDbfControlBlock& cb) {
+  const size_t n = cb.Fields.size();
+  cb.BinaryOffsets.assign(std::max<size_t>(n, 1) + 1, 0);
+  uint32_t off = 1;
+  for (size_t i = 1; i < n; ++i) {
+    cb.BinaryOffsets[i] = off;
+    off += BinaryFieldSize(cb.Fields[i]);
+  }
+  cb.BinaryOffsets.back() = off;
+  cb.BinaryOffsetsOf = cb.Fields.data();
+}
+
+bool OffsetsValid(const TDbfControlBlock& cb) {
+  return cb.BinaryOffsetsOf == cb.Fields.data() && cb.BinaryOffsets.size() == std::max<size_t>(cb.Fields.size(), 1) + 1;
+}
+
+}  // namespace
+
 uint32_t RecordSize(const TDbfControlBlock& cb) {
-  uint32_t n = 1;
-  for (size_t i = 1; i < cb.Fields.size(); ++i) n += BinaryFieldSize(cb.Fields[i]);
-  return n;
+  WorkOutOffsets(cb);
+  return cb.BinaryOffsets.back();
 }
 
 uint32_t BinaryFieldOffset(const TDbfControlBlock& cb, uint8_t n) {
-  uint32_t off = 1;
   if (n == 0) return 0;
+  if (OffsetsValid(cb) && n < cb.Fields.size()) return cb.BinaryOffsets[n];
+  uint32_t off = 1;
   for (size_t i = 1; i < n && i < cb.Fields.size(); ++i) off += BinaryFieldSize(cb.Fields[i]);
   return off;
 }

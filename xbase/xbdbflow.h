@@ -46,6 +46,10 @@ struct TDbfControlBlock {
   uint16_t RecLen = 0;                 // deletion byte included
   uint8_t FieldCount = 0;
   std::vector<TDbfFieldEntry> Fields;  // [1..FieldCount], index 0 unused
+  // Offsets of the fields in the binary record, worked out once for the field list they belong to
+  // (BinaryFieldOffset; RecordSize works them out again).
+  mutable std::vector<uint32_t> BinaryOffsets;
+  mutable const TDbfFieldEntry* BinaryOffsetsOf = nullptr;
   uint8_t FileState = 0;               // 0 closed, 1 open, 2 rewritten (date due), 3 appended
   std::vector<uint8_t> RawRecord;      // RecLen bytes as stored (Windows text while in memory)
   // [1..FieldCount]: the field was given a value through a field setter since the binary record was
