@@ -73,12 +73,18 @@ void kernelVersion(long& major, long& minor) {
   }
 }
 
-std::string programFile() {
+}  // namespace
+
+std::string ProgramFileName() {
   char buf[PATH_MAX];
   ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
   if (n <= 0) return "";
   return std::string(buf, static_cast<std::size_t>(n));
 }
+
+namespace {
+
+std::string programFile() { return ProgramFileName(); }
 
 // Mount point of the file system that holds path, with a final "/".
 std::string mountPointOf(const std::string& path) {

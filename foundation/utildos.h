@@ -28,6 +28,8 @@ int32_t PrinterPortCount();  // 3: the highest text-printer port offered
 // Processor clock in MHz: the time-stamp counter against the monotonic clock over about 500 ms (no
 // priority change); without a counter the frequency the kernel reports; 0 when nothing is known.
 double CpuMHz();
+// The full path of the running program file ("" when the system does not tell).
+std::string ProgramFileName();
 // Host name / kernel major.minor / clock GHz / memory MB / disk GB / mount point of the program.
 std::string SystemInfoLine();
 // Kernel major.minor and the distribution's name, for example "6.8 Ubuntu 24.04 LTS".

@@ -31,6 +31,8 @@
 #include "shell/springfile.h"
 #include "shell/startup.h"
 #include "shell/ui/mainmenu.h"
+#include "shell/ui/about.h"
+#include "shell/ui/sysinf.h"
 #include "shell/ui/uhelperr.h"
 #include "xbase/access/ui/w32xbrow.h"
 #include "shell/ui/whbild.h"
@@ -61,6 +63,8 @@ Thh::Thh(QWidget* parent) : TFKWENGRA(parent, false) {
     recent[n - 1]->setVisible(false);
   }
   if (menu.mi_EditMaterial) SetMenuCommand(menu.mi_EditMaterial, [this] { EditMaterialCommand(); });
+  if (menu.mi_HelpAbout) SetMenuCommand(menu.mi_HelpAbout, [this] { ShowAboutBox(this); });
+  if (menu.mi_helpSysInfo) SetMenuCommand(menu.mi_helpSysInfo, [this] { ShowSystemInfo(this); });
   if (menu.mi_dbfmaterial) SetMenuCommand(menu.mi_dbfmaterial, [] {
     SelectMaterial(0);  // the table to look at and edit; the spring keeps its material
     kwenvar.ErrorFlag = false;

@@ -1,0 +1,69 @@
+// about: the about window.
+#include "shell/ui/about.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "foundation/kwenvar.h"
+#include "foundation/ui/fmxutil2.h"
+#include "foundation/ui/qttext.h"
+#include "foundation/utildos.h"
+#include "foundation/utilfile.h"
+#include "foundation/utilstr.h"
+#include "graphics/kwendraw.h"
+
+namespace qorva {
+
+namespace {
+
+// Which build of the program file this is.
+constexpr const char* kBuildTag = "linux";
+
+}  // namespace
+
+TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
+  setObjectName("AboutBox");
+  auto* column = new QVBoxLayout(this);
+  Panel1 = new QFrame(this);
+  Panel1->setObjectName("Panel1");
+  Panel1->setFrameShape(QFrame::StyledPanel);
+  auto* panel = new QVBoxLayout(Panel1);
+  auto label = [this, panel](QLabel*& field, const char* name) {
+    field = new QLabel(Panel1);
+    field->setObjectName(name);
+    panel->addWidget(field);
+  };
+  label(Label_extended, "Label_extended");
+  label(ProductName, "ProductName");
+  label(Label_fileversion, "Label_fileversion");
+  column->addWidget(Panel1);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  OKButton = new QPushButton("OK", this);
+  OKButton->setObjectName("OKButton");
+  OKButton->setDefault(true);
+  buttons->addWidget(OKButton);
+  column->addLayout(buttons);
+  connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
+
+  ScaleCenterForm(this);
+  GraphClear();
+  GraphLogo();
+  Label_extended->setText(dosToQString(kwenvar.ProgTitle));
+  ProductName->setText(dosToQString("Version " + kwenvar.ProgVersion + " f\x81r Linux"));
+  std::string version;
+  FileVersionStr(ProgramFileName(), version);
+  Label_fileversion->setText(dosToQString("File Version : " + version + "   (" + FileNameOf(ProgramFileName()) + ":" +
+                                          kBuildTag + ")"));
+  setWindowTitle(dosToQString(kwenvar.ProgName));
+}
+
+void ShowAboutBox(QWidget* parent) {
+  TAboutBox box(parent);
+  box.exec();
+}
+
+}  // namespace qorva

@@ -1,0 +1,27 @@
+#pragma once
+// about: the about window TAboutBox of the Help menu: the program's title, version and the version
+// of its program file. Opening it clears the main window's drawing and shows the logo there.
+
+#include <QDialog>
+
+class QFrame;
+class QLabel;
+class QPushButton;
+
+namespace qorva {
+
+class TAboutBox : public QDialog {
+ public:
+  explicit TAboutBox(QWidget* parent = nullptr);
+
+  QFrame* Panel1 = nullptr;
+  QLabel* Label_extended = nullptr;
+  QLabel* ProductName = nullptr;
+  QLabel* Label_fileversion = nullptr;
+  QPushButton* OKButton = nullptr;
+};
+
+// Creates the about window, shows it modally and frees it.
+void ShowAboutBox(QWidget* parent);
+
+}  // namespace qorva
