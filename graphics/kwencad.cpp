@@ -450,8 +450,11 @@ void CadChooseCode() {
 
   if (services().VentrixSettingsWindow) {
     std::string edited = line;
-    if (services().VentrixSettingsWindow(edited)) line = edited;
-    else kwenvar.ErrorFlag = true;
+    if (!services().VentrixSettingsWindow(edited)) {
+      kwenvar.ErrorFlag = true;  // cancelled: the plot command ends here
+      return;
+    }
+    line = edited;
   }
   SetPromptHelp(2060);
   std::string s = line;

@@ -101,7 +101,7 @@ std::string ShellQuote(const std::string& s) {
 }
 
 std::string VentrixComposeLine(const VentrixOptions& o) {
-  std::string line = ShellQuote(AddBackslash(o.ProgramDir) + VentrixProgramName(o.Kind));
+  std::string line = ShellQuote(!o.ProgramPath.empty() ? o.ProgramPath : AddBackslash(o.ProgramDir) + VentrixProgramName(o.Kind));
   line += " " + ShellQuote(VentrixWorkFileArg());
   line += " /C" + VentrixFormatCode(o.Format);
   if (o.Interface == 1 || o.Interface == 3) line += " /D" + IntStr(o.Interface);
@@ -115,6 +115,7 @@ std::string VentrixComposeLine(const VentrixOptions& o) {
   if (o.ShiftX != 0.0) line += " /X" + ShellQuote(RealStr3(o.ShiftX));
   if (o.Rotate) line += " /R";
   if (o.ShiftY != 0.0) line += " /Y" + ShellQuote(RealStr3(o.ShiftY));
+  if (o.TextFactorSwitch && o.TextFactor != 1.0) line += " /B" + ShellQuote(RealStr3(o.TextFactor));
   if (o.Format == 2) line += " /T" + (o.PsFont.empty() ? std::string() : ShellQuote(o.PsFont));
   return line;
 }

@@ -23,7 +23,9 @@ struct VentrixOptions {
   bool Rotate = false;
   double ShiftX = 0.0;
   double ShiftY = 0.0;
-  double TextFactor = 1.0;  // asked, but the line carries no switch for it
+  double TextFactor = 1.0;  // carried as "/B" only with TextFactorSwitch
+  bool TextFactorSwitch = false;
+  std::string ProgramPath;  // when set, the program as the user named it, in place of folder and kind
   std::string PsFont;       // format 2 only
 };
 

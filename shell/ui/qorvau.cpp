@@ -32,6 +32,7 @@
 #include "shell/startup.h"
 #include "shell/ui/mainmenu.h"
 #include "shell/ui/about.h"
+#include "shell/ui/lvntx.h"
 #include "shell/ui/sysinf.h"
 #include "shell/ui/uhelperr.h"
 #include "xbase/access/ui/w32xbrow.h"
@@ -190,6 +191,7 @@ Services WindowServices() {
   s.ShowHelpText = ShowHelpTopic;
   s.ReadHelpText = HelpTextStr;
   s.DbfBrowseWindow = ShowTableBrowseWindow;
+  s.VentrixSettingsWindow = EditVentrixCommandLine;
   return s;
 }
 
