@@ -33,6 +33,7 @@
 #include "shell/ui/mainmenu.h"
 #include "shell/ui/about.h"
 #include "shell/ui/lvntx.h"
+#include "shell/ui/printcon.h"
 #include "shell/ui/sysinf.h"
 #include "shell/ui/uhelperr.h"
 #include "xbase/access/ui/w32xbrow.h"
@@ -65,6 +66,8 @@ Thh::Thh(QWidget* parent) : TFKWENGRA(parent, false) {
   }
   if (menu.mi_EditMaterial) SetMenuCommand(menu.mi_EditMaterial, [this] { EditMaterialCommand(); });
   if (menu.mi_HelpAbout) SetMenuCommand(menu.mi_HelpAbout, [this] { ShowAboutBox(this); });
+  if (menu.mi_fileprint) SetMenuCommand(menu.mi_fileprint, [this] { ShowPrintWindow(this, false); });
+  if (menu.mi_filePrinterSetup) SetMenuCommand(menu.mi_filePrinterSetup, [this] { ShowPrintWindow(this, true); });
   if (menu.mi_helpSysInfo) SetMenuCommand(menu.mi_helpSysInfo, [this] { ShowSystemInfo(this); });
   if (menu.mi_dbfmaterial) SetMenuCommand(menu.mi_dbfmaterial, [] {
     SelectMaterial(0);  // the table to look at and edit; the spring keeps its material

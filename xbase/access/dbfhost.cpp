@@ -382,7 +382,8 @@ bool TDbf4Host::refuseReadOnly() {
 
 void TDbf4Host::setField(const std::string& name, const std::function<void(uint8_t)>& write) {
   const uint8_t n = fieldByName(name);
-  if (n == 0 || recNo_ < 1 || refuseReadOnly()) return;
+  // An empty table has no record to change, but the values of its first one can be set.
+  if (n == 0 || (recNo_ < 1 && !emptyTable()) || refuseReadOnly()) return;
   AreaScope scope(area_);
   write(n);
   if (engineOk()) editing_ = true;
@@ -462,8 +463,10 @@ void TDbf4Host::Post() {
   if (recNo_ >= 1) readRecord(recNo_);
 }
 
+bool TDbf4Host::emptyTable() { return active_ && RecordCount() == 0; }
+
 bool TDbf4Host::AppendRecLocked() {
-  if (!active_ || recNo_ < 1 || refuseReadOnly()) return false;
+  if (!active_ || (recNo_ < 1 && !emptyTable()) || refuseReadOnly()) return false;
   int32_t added = 0;
   {
     AreaScope scope(area_);

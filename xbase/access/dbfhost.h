@@ -97,8 +97,8 @@ class TDbf4Host {
   // Writes a pending edit to the file under a record lock.
   void Post();
   // Appends the engine's copy of the current record (with the values set so far) under the append
-  // lock; the edited record itself stays as stored. False when the lock is refused. The new record
-  // becomes current.
+  // lock; the edited record itself stays as stored. On an empty table the values set so far make the
+  // first record. False when the lock is refused. The new record becomes current.
   bool AppendRecLocked();
 
   // Builds the order of the table by the key (a dBase expression such as NAME, UPPER(NAME) or
@@ -118,6 +118,7 @@ class TDbf4Host {
   bool engineOk();  // shows an engine error and sets ErrorFlag; false then
   bool refuseReadOnly();  // a write to a table open for reading: shown, ErrorFlag set, true
   bool readRecord(int32_t n);
+  bool emptyTable();
   void dropEdit();
   bool hidden(int32_t n);
   // The current order: its length, the record at a position (0-based), the position of a record.

@@ -1,0 +1,206 @@
+// The print window: its start values by the drawing's sheet, presets picked from and stored into
+// "printout.dbf" (the working folder's table first, an empty table too), printing to a PDF file,
+// and the printer information of the setup mode, which sends nothing to the printer.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <filesystem>
+
+#include "foundation/kwenvar.h"
+#include "foundation/settings.h"
+#include "foundation/wkwenvar.h"
+#include "foundation/wprinvar.h"
+#include "graphics/kwengraf.h"
+#include "platform/services.h"
+#include "shell/printpreset.h"
+#include "shell/ui/printcon.h"
+#include "shell/ui/printinf.h"
+#include "tests/support/testsupport.h"
+#include "tests/support/ui/nextmodal.h"
+#include "xbase/access/dbfhost.h"
+#include "xbase/access/tablesession.h"
+#include "xbase/access/ui/w32xbrow.h"
+#include "xbase/ui/axbgrids.h"
+
+namespace qorva {
+namespace {
+
+namespace fs = std::filesystem;
+using test::scriptedPrompter;
+
+const fs::path kData = fs::path(QORVA_SOURCE_DIR) / "data";
+
+class PrintWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    InitAllSettings();
+    InitKwengraf();
+    previous_ = installServices(Services{});
+    services().DbfBrowseWindow = ShowTableBrowseWindow;
+    fs::create_directories(dir_ / "dbf");
+    fs::create_directories(dir_ / "tmp");
+    fs::copy_file(kData / "printout.dbf", dir_ / "dbf" / "printout.dbf");
+    kwenvar.DbfDir = (dir_ / "dbf").string();
+    kwenvar.TempDir = (dir_ / "tmp").string();
+    wkwenvar.WorkingDir = (dir_ / "work").string();
+    StartTableEngine();
+    scriptedPrompter().clear();
+  }
+  void TearDown() override {
+    InitDbfhost();
+    StopTableEngine();
+    installServices(std::move(previous_));
+    InitKwengraf();
+    InitAllSettings();
+    scriptedPrompter().clear();
+  }
+  // Picks row of the presets in the browse window.
+  static void PickRow(int row) {
+    test::OnNextModalOf<QDialog>([row](QDialog* d) {
+      auto* w = dynamic_cast<Tdbf4*>(d);
+      ASSERT_NE(w, nullptr);
+      w->XbGrid1->setCurrentIndex(w->XbGrid1->gridModel()->index(row, 0));
+      w->Button_ok->click();
+    });
+  }
+  static std::string Names(const fs::path& table) {
+    const auto r = test::runCommand(std::string(QORVA_PYTHON) +
+                                    " -c \"import dbfread,sys; print('|'.join(r['NAME'] for r in dbfread.DBF(sys.argv[1])))\" '" +
+                                    table.string() + "'");
+    EXPECT_EQ(r.exitCode, 0) << r.output;
+    return r.output.substr(0, r.output.find('\n'));
+  }
+  test::ScratchDir scratch_;
+  fs::path dir_ = scratch_.path();
+  Services previous_;
+};
+
+TEST(PrintPresetTable, TheShippedTableIsWhatTheToolMakes) {
+  test::ScratchDir dir;
+  std::string error;
+  ASSERT_TRUE(WritePrintPresetTable((dir / "printout.dbf").string(), &error)) << error;
+  EXPECT_EQ(test::readFile(dir / "printout.dbf"), test::readFile(kData / "printout.dbf"))
+      << "data/printout.dbf is not what qorva_mkprintout makes";
+}
+
+TEST_F(PrintWindowTest, StartValuesFollowTheSheet) {
+  wprinvar.DefaultPrintScaleX = 2;
+  wprinvar.DefaultPrintScaleY = 3;
+  wprinvar.DefaultPrintOriginX = 5;
+  wprinvar.DefaultPrintBorder = true;
+  wprinvar.PrintOrientation = 2;
+  wprinvar.SheetFormat = 2;  // A4 portrait frame
+  {
+    TForm_printconf w;
+    EXPECT_EQ(w.Edit_scalex->text(), "1.9");
+    EXPECT_EQ(w.Edit_scaley->text(), "1");
+    EXPECT_EQ(w.Edit_xorigin->text(), "0");
+    EXPECT_FALSE(w.CheckBox_umrandung->isChecked());
+    EXPECT_TRUE(w.RadioGroup_hochquer[0]->isChecked());
+  }
+  wprinvar.SheetFormat = 3;  // A3 frame: the configured defaults
+  TForm_printconf w;
+  EXPECT_EQ(w.Edit_scalex->text(), "2");
+  EXPECT_EQ(w.Edit_scaley->text(), "3");
+  EXPECT_EQ(w.Edit_xorigin->text(), "5");
+  EXPECT_TRUE(w.CheckBox_umrandung->isChecked());
+  EXPECT_TRUE(w.RadioGroup_hochquer[1]->isChecked());
+}
+
+TEST_F(PrintWindowTest, PresetsArePickedAndStored) {
+  TForm_printconf w;
+  PickRow(2);  // A3 Querformat
+  w.Button_dbClick();
+  EXPECT_EQ(w.Edit_scalex->text(), "1.414");
+  EXPECT_TRUE(w.RadioGroup_hochquer[1]->isChecked());
+  EXPECT_TRUE(w.RadioGroup_printmono[1]->isChecked()) << "not monochrome: the colour item";
+  EXPECT_TRUE(w.CheckBox_anpassen->isChecked());
+  EXPECT_EQ(wprinvar.PrintPresetNo, 3);
+  EXPECT_FALSE(dbfhost.Dbf4Form.Active()) << "the table is closed again";
+
+  // The second pick starts on the preset picked the first time.
+  test::OnNextModalOf<QDialog>([](QDialog* d) {
+    auto* b = dynamic_cast<Tdbf4*>(d);
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(b->xbdbf.RecNo(), 3);
+    b->Button_cancel->click();
+  });
+  w.Button_dbClick();
+  EXPECT_FALSE(kwenvar.ErrorFlag) << "cleared after a cancelled browse";
+
+  w.Edit_scalex->setText("0,5");
+  w.RadioGroup_printmono[0]->click();
+  scriptedPrompter().push(std::string("Mein Satz"));
+  w.Button_appendClick();
+  EXPECT_EQ(Names(dir_ / "dbf" / "printout.dbf"), "A4 Hochformat|A4 Querformat|A3 Querformat|Mein Satz");
+  const auto r = test::runCommand(std::string(QORVA_PYTHON) +
+                                  " -c \"import dbfread,sys; r=list(dbfread.DBF(sys.argv[1]))[3]; "
+                                  "print(r['XSCALE'], r['MONOCHROM'], r['LANDSCAPE'])\" '" +
+                                  (dir_ / "dbf" / "printout.dbf").string() + "'");
+  EXPECT_EQ(r.output, "0.5 True True\n");
+}
+
+TEST_F(PrintWindowTest, TheWorkingFoldersTableComesFirstAndAnEmptyTableTakesAPreset) {
+  fs::create_directories(dir_ / "work");
+  std::string error;
+  ASSERT_TRUE(DbfWriteTable((dir_ / "work" / "printout.dbf").string(), PrintPresetFields(), {}, LocalDateTime{},
+                            &error))
+      << error;
+  TForm_printconf w;
+  test::OnNextModalOf<QDialog>([](QDialog* d) {
+    auto* b = dynamic_cast<Tdbf4*>(d);
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(b->XbGrid1->gridModel()->rowCount(), 0) << "the working folder's empty table";
+    b->Button_ok->click();
+  });
+  wprinvar.PrintPresetNo = 2;  // a record the empty table does not have
+  w.Button_dbClick();
+  EXPECT_EQ(w.Edit_scalex->text(), "1") << "nothing was taken from an empty table";
+  scriptedPrompter().push(std::string("Erster"));
+  w.Button_appendClick();
+  EXPECT_EQ(Names(dir_ / "work" / "printout.dbf"), "Erster");
+  EXPECT_EQ(Names(dir_ / "dbf" / "printout.dbf"), "A4 Hochformat|A4 Querformat|A3 Querformat");
+}
+
+TEST_F(PrintWindowTest, OkPrintsAndSetupShowsThePrinterWithoutAJob) {
+  line(0, 0, 100, 100);
+  const fs::path pdf = dir_ / "druck.pdf";
+  {
+    TForm_printconf w;
+    w.printer().setOutputFormat(QPrinter::PdfFormat);
+    w.printer().setOutputFileName(QString::fromStdString(pdf.string()));
+    w.Edit_xorigin->setText("7");
+    w.RadioGroup_printmono[0]->click();
+    w.Button_okClick();
+    EXPECT_EQ(wprinvar.PrintOriginX, 7);
+    EXPECT_EQ(kwenvar.PrintColorMode, 1);
+  }
+  ASSERT_TRUE(fs::exists(pdf));
+  EXPECT_EQ(test::readFile(pdf).rfind("%PDF", 0), 0u);
+
+  const fs::path none = dir_ / "leer.pdf";
+  TForm_printconf w;
+  w.SetupMode = true;
+  w.printer().setOutputFormat(QPrinter::PdfFormat);
+  w.printer().setOutputFileName(QString::fromStdString(none.string()));
+  test::OnNextModalOf<QDialog>([](QDialog* d) {
+    auto* info = dynamic_cast<TForm_printerinfo*>(d);
+    ASSERT_NE(info, nullptr);
+    EXPECT_EQ(info->windowTitle(), "Printer Info");
+    EXPECT_EQ(info->StringGrid1->item(0, 0)->text(), "Name");
+    EXPECT_EQ(info->StringGrid1->item(15, 0)->text(), "Schriften");
+    const int fonts = info->StringGrid1->item(15, 1)->text().toInt();
+    EXPECT_GT(fonts, 0);
+    EXPECT_EQ(info->StringGrid1->rowCount(), 16 + fonts) << "one row a font";
+    info->Button_ok->click();
+  });
+  w.Button_okClick();
+  EXPECT_FALSE(fs::exists(none)) << "the setup sent no empty job";
+}
+
+}  // namespace
+}  // namespace qorva
