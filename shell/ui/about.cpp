@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "foundation/kwenvar.h"
+#include "foundation/ui/dialogparts.h"
 #include "foundation/ui/fmxutil2.h"
 #include "foundation/ui/qttext.h"
 #include "foundation/utildos.h"
@@ -40,14 +41,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
   label(ProductName, "ProductName");
   label(Label_fileversion, "Label_fileversion");
   column->addWidget(Panel1);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  OKButton = new QPushButton("OK", this);
-  OKButton->setObjectName("OKButton");
-  OKButton->setDefault(true);
-  buttons->addWidget(OKButton);
-  column->addLayout(buttons);
-  connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
+  OKButton = AddOkRow(this, column, "OKButton");
 
   ScaleCenterForm(this);
   GraphClear();

@@ -15,6 +15,7 @@
 #include "foundation/kwenvar.h"
 #include "foundation/msgbox.h"
 #include "foundation/u32inte.h"
+#include "foundation/ui/dialogparts.h"
 #include "foundation/ui/fmxutil2.h"
 #include "foundation/ui/qttext.h"
 #include "foundation/utilstr.h"
@@ -79,10 +80,7 @@ TForm_printconf::TForm_printconf(QWidget* parent) : QDialog(parent), printer_(QP
   column->addLayout(printerRow);
   auto* buttons = new QHBoxLayout;
   auto button = [this, buttons](QPushButton*& field, const char* name, const char* caption) {
-    field = new QPushButton(QString::fromUtf8(caption), this);
-    field->setObjectName(name);
-    field->setAutoDefault(false);
-    buttons->addWidget(field);
+    field = AddDialogButton(this, buttons, name, QString::fromUtf8(caption));
   };
   button(Button_db, "Button_db", "Datenbank");
   button(Button_append, "Button_append", "Ü&bernehmen Datenbank");

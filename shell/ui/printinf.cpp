@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "foundation/ui/dialogparts.h"
 #include "foundation/ui/fmxutil2.h"
 
 namespace qorva {
@@ -25,14 +26,7 @@ TForm_printerinfo::TForm_printerinfo(QPrinter& printer, QWidget* parent) : QDial
   StringGrid1->verticalHeader()->hide();
   StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
   column->addWidget(StringGrid1);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  Button_ok = new QPushButton("OK", this);
-  Button_ok->setObjectName("Button_ok");
-  Button_ok->setDefault(true);
-  buttons->addWidget(Button_ok);
-  column->addLayout(buttons);
-  connect(Button_ok, &QPushButton::clicked, this, &QDialog::accept);
+  Button_ok = AddOkRow(this, column, "Button_ok");
 
   const int dpi = printer.resolution();
   const QRectF paint = printer.pageLayout().paintRect(QPageLayout::Millimeter);

@@ -16,6 +16,7 @@
 #include <sstream>
 
 #include "foundation/kwenvar.h"
+#include "foundation/ui/dialogparts.h"
 #include "foundation/ui/fmxutil2.h"
 #include "foundation/ui/qttext.h"
 #include "foundation/utildos.h"
@@ -112,14 +113,7 @@ TSysinfo::TSysinfo(QWidget* parent) : QDialog(parent) {
   Memo1->setFont(QFont("Courier New"));
   Memo1->setMinimumSize(520, 260);
   column->addWidget(Memo1);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  OKButton = new QPushButton("OK", this);
-  OKButton->setObjectName("OKButton");
-  OKButton->setDefault(true);
-  buttons->addWidget(OKButton);
-  column->addLayout(buttons);
-  connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
+  OKButton = AddOkRow(this, column, "OKButton");
   ScaleCenterForm(this);
   GraphClear();
   GraphLogo();

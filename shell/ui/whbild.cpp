@@ -9,6 +9,7 @@
 
 #include "foundation/kwenvar.h"
 #include "foundation/msgbox.h"
+#include "foundation/ui/dialogparts.h"
 #include "foundation/ui/fmxutil2.h"
 #include "foundation/ui/qttext.h"
 #include "foundation/wkwenvar.h"
@@ -36,10 +37,7 @@ TForm_hilfebild::TForm_hilfebild(QWidget* parent) : QDialog(parent) {
   column->addLayout(top);
   auto* buttons = new QHBoxLayout;
   auto button = [this, buttons](QPushButton*& field, const char* name, const char* caption) {
-    field = new QPushButton(QString::fromUtf8(caption), this);
-    field->setObjectName(name);
-    field->setAutoDefault(false);
-    buttons->addWidget(field);
+    field = AddDialogButton(this, buttons, name, QString::fromUtf8(caption));
   };
   button(Button_ok, "Button_ok", "OK");
   button(Button_help, "Button_help", "&Hilfe");

@@ -19,6 +19,7 @@
 #include "foundation/textview.h"
 #include "foundation/u32inja.h"
 #include "foundation/u32inte.h"
+#include "foundation/ui/dialogparts.h"
 #include "foundation/ui/fmxutil2.h"
 #include "foundation/ui/qttext.h"
 #include "foundation/utildos.h"
@@ -112,10 +113,7 @@ Tdbf4::Tdbf4(QWidget* parent) : QDialog(parent) {
 
   auto* buttons = new QHBoxLayout;
   auto button = [this, buttons](QPushButton*& field, const char* name, const char* caption) {
-    field = new QPushButton(QString::fromUtf8(caption), this);
-    field->setObjectName(name);
-    field->setAutoDefault(false);
-    buttons->addWidget(field);
+    field = AddDialogButton(this, buttons, name, QString::fromUtf8(caption));
   };
   button(Button_search, "Button_search", "&Suchen");
   button(Button_SearchNext, "Button_SearchNext", "&Weitersuchen");
