@@ -24,7 +24,9 @@
 #include "platform/screen.h"
 #include "platform/services.h"
 #include "platform/ui/qtscreen.h"
+#include "shell/aend1.h"
 #include "shell/configio.h"
+#include "shell/doku1.h"
 #include "shell/hbild.h"
 #include "shell/help.h"
 #include "shell/helperr.h"
@@ -32,6 +34,9 @@
 #include "shell/startup.h"
 #include "shell/ui/mainmenu.h"
 #include "shell/ui/about.h"
+#include "shell/ui/dokuconf.h"
+#include "shell/ui/laend1.h"
+#include "shell/ui/laend2.h"
 #include "shell/ui/lvntx.h"
 #include "shell/ui/printcon.h"
 #include "shell/ui/sysinf.h"
@@ -78,6 +83,18 @@ Thh::Thh(QWidget* parent) : TFKWENGRA(parent, false) {
   InstallHelpPictureNavigator();
   InstallErrorHelpWindow();
   if (menu.mi_HelpHilfebild) SetMenuCommand(menu.mi_HelpHilfebild, [] { HelpPictureBrowser(); });
+  // The Documentation menu: drawing information, the change records and the document links.
+  aend1.ShowChangeEntry = EditChangeEntry;
+  aend1.ShowDrawingInfo = EditDrawingInfo;
+  doku1.ShowDocumentLinks = EditDocumentLinks;
+  const std::pair<QAction*, uint16_t> changeItems[] = {
+      {menu.mi_docdrawinginfo, ChangeCommand::DrawingInfo}, {menu.mi_docuShowChanges1, ChangeCommand::List},
+      {menu.mi_docuPrintChanges, ChangeCommand::Print},     {menu.mi_docuNewChange, ChangeCommand::New},
+      {menu.mi_docuModifyChanges, ChangeCommand::ModifyLast}, {menu.mi_docudeleteChange, ChangeCommand::DeleteLast}};
+  for (const auto& [item, code] : changeItems) {
+    if (item) SetMenuCommand(item, [code] { ChangeRecordCommand(code); });
+  }
+  if (menu.mi_DocumentSetup) SetMenuCommand(menu.mi_DocumentSetup, [] { ShowDocumentLinks(); });
   if (!GraphDraw) GraphDraw = std::make_unique<TGraphDraw>();
   // The shell owns the program identity and sets it before anything reads it.
   SetProgramIdentity();
@@ -90,6 +107,8 @@ Thh::~Thh() {
   FormDestroy();
   configio = Configio{};
   services().ShowCalcMessages = nullptr;
+  aend1 = Aend1{};
+  doku1 = Doku1{};
   if (GraphForm() == this) SetGraphForm(nullptr);
 }
 

@@ -1,0 +1,180 @@
+// aend1: drawing change commands, the change log and the storing rules of the change windows.
+#include "shell/aend1.h"
+
+#include <algorithm>
+
+#include "foundation/kwenvar.h"
+#include "foundation/msgbox.h"
+#include "foundation/textout.h"
+#include "foundation/utildos.h"
+#include "foundation/utilstr.h"
+#include "foundation/wkwenvar.h"
+#include "spring/aendvar.h"
+
+namespace qorva {
+
+Aend1 aend1;
+
+namespace {
+
+std::string cut(const std::string& s, std::size_t n) { return s.substr(0, std::min(n, s.size())); }
+
+// The description's lines; a description without text gives one empty line.
+std::vector<std::string> descriptionLines(const std::string& d) {
+  std::vector<std::string> lines(1);
+  for (std::size_t i = 0; i < d.size(); ++i) {
+    if (d[i] == '\r' || d[i] == '\n') {
+      if (d[i] == '\r' && i + 1 < d.size() && d[i + 1] == '\n') ++i;
+      lines.emplace_back();
+    } else {
+      lines.back() += d[i];
+    }
+  }
+  return lines;
+}
+
+}  // namespace
+
+void ShowChangeEntry(uint16_t n) {
+  if (aend1.ShowChangeEntry) {
+    aend1.ShowChangeEntry(n);
+  } else {
+    kwenvar.ErrorFlag = true;
+  }
+}
+
+void ShowDrawingInfo() {
+  if (aend1.ShowDrawingInfo) {
+    aend1.ShowDrawingInfo();
+  } else {
+    kwenvar.ErrorFlag = true;
+  }
+}
+
+void ChangeRecordCommand(uint16_t code) {
+  switch (code) {
+    case ChangeCommand::New:
+      if (aendvar.ChangeCount >= MaxChangeRecords) {
+        ReportError("Max. \x8E" "nderungen = " + IntStr(MaxChangeRecords) + " !");
+        return;
+      }
+      ++aendvar.ChangeCount;
+      aendvar.ChangeRecords[aendvar.ChangeCount].Date = DateStr();
+      ShowChangeEntry(aendvar.ChangeCount);
+      PrintChangeRecords(OutputDeviceCode::Screen);
+      break;
+    case ChangeCommand::ModifyLast:
+      if (aendvar.ChangeCount == 0) return;
+      ShowChangeEntry(aendvar.ChangeCount);
+      PrintChangeRecords(OutputDeviceCode::Screen);
+      break;
+    case ChangeCommand::DeleteLast:
+      if (aendvar.ChangeCount > 0) --aendvar.ChangeCount;
+      PrintChangeRecords(OutputDeviceCode::Screen);
+      break;
+    case ChangeCommand::List:
+      PrintChangeRecords(OutputDeviceCode::Screen);
+      break;
+    case ChangeCommand::Print:
+      PrintChangeRecords(OutputDeviceCode::DefaultDevice);
+      break;
+    case ChangeCommand::DrawingInfo:
+      ShowDrawingInfo();
+      break;
+    default:
+      break;
+  }
+}
+
+std::string ChangeLabel(uint16_t i) {
+  if (wkwenvar.ChangeIndexStyle == 1) return IntStr(i);
+  return std::string(1, static_cast<char>(96 + i));
+}
+
+void PrintChangeRecords(uint16_t device) {
+  BeginReport(kwenvar.ProgTitle + " V" + kwenvar.ProgVersion, "\x8E" "nderungsprotokoll", kwenvar.TitleLines[1],
+              kwenvar.TitleLines[2], kwenvar.TitleLines[3], 0);
+  OpenOutput(device, kwenvar.CurrentFileName + ".TXT");
+  if (kwenvar.ErrorFlag) return;
+  CreateOutput();
+  if (!kwenvar.ErrorFlag && OutputDevice() != OutputDeviceCode::Screen) PageHeader(0);
+  if (kwenvar.ErrorFlag) {
+    CloseOutput();  // drops the unfinished output
+    ArrowCursor();
+    return;
+  }
+  WriteTextLine("");
+  WriteTextLine("Erstellungsdatum: " + aendvar.TitleDrawnDate + "     Erstellt von: " + aendvar.TitleDrawnBy);
+  if (!aendvar.TitleReplaces.empty()) {
+    WriteTextLine("");
+    WriteTextLine("Ersatz f\x81r: " + PadRight(aendvar.TitleReplaces, 15));
+  }
+  if (!aendvar.TitleReplacedBy.empty()) {
+    WriteTextLine("");
+    WriteTextLine("Ersetzt durch: " + PadRight(aendvar.TitleReplacedBy, 15));
+  }
+  WriteTextLine("");
+  WriteTextLine(PadRight("Index", 6) + "  " + PadRight("Datum", 10) + "   " + PadRight("Bearb.", 6) + "   " +
+                PadRight("\x8E" "nderung", 20));
+  std::string dbl, thin;
+  DoubleSeparator(dbl);
+  ThinSeparator(thin);
+  WriteTextLine(dbl);
+  const uint16_t count = std::min(aendvar.ChangeCount, MaxChangeRecords);
+  for (uint16_t i = 1; i <= count; ++i) {
+    const AendRecord& r = aendvar.ChangeRecords[i];
+    WriteTextLine("  " + ChangeLabel(i) + "     " + PadRight(r.Date, 10) + "   " + PadRight(r.Editor, 6) + "   " +
+                  PadRight(r.ChangeIndex, 20));
+    // A description typed on several lines keeps them; each is a line of the log.
+    for (const std::string& l : descriptionLines(r.Description)) WriteTextLine(" " + l);
+    WriteTextLine(thin);
+  }
+  CloseOutput();
+  ArrowCursor();
+}
+
+void StoreChangeEntry(uint16_t n, const std::string& changeIndex, const std::string& date,
+                      const std::string& editor, const std::string& description) {
+  if (n < 1 || n > MaxChangeRecords) return;
+  AendRecord& r = aendvar.ChangeRecords[n];
+  r.ChangeIndex = cut(changeIndex, 20);
+  r.Date = cut(date, 10);
+  r.Editor = cut(editor, 5);
+  r.Description = cut(description, 255);
+}
+
+bool DinTitleBlock() { return wkwenvar.TitleBlockType == 0 || wkwenvar.TitleBlockType == 3; }
+
+void StoreDrawingInfo(const DrawingInfoInput& in) {
+  aendvar.TitleReplaces = cut(in.replaces, 15);
+  aendvar.TitleReplacedBy = cut(in.replacedBy, 15);
+  aendvar.TitleDrawnDate = in.rowDate[1];
+  aendvar.TitleDrawnBy = in.rowName[1];
+  aendvar.TitleCheckedDate = in.rowDate[2];
+  aendvar.TitleCheckedBy = in.rowName[2];
+  aendvar.TitleStandardDate = in.rowDate[3];
+  aendvar.TitleStandardBy = in.rowName[3];
+  aendvar.TitleRow4Date = in.rowDate[4];
+  aendvar.TitleRow4Name = in.rowName[4];
+  uint16_t stored = 0;
+  for (const auto& row : in.texts) {
+    if (stored >= MaxDrawingTexts) break;
+    if (stored > 0 && TrimStr(row[4]).empty()) break;
+    ZeichTextRecord& t = aendvar.DrawingTexts[++stored];
+    t.x = StrToReal(TrimStr(row[0]));
+    t.y = StrToReal(TrimStr(row[1]));
+    t.h = StrToReal(TrimStr(row[2]));
+    t.phi = StrToReal(TrimStr(row[3]));
+    t.Text = row[4];
+  }
+  if (stored == 0) aendvar.DrawingTexts[++stored] = ZeichTextRecord{};  // row 1 is always taken
+  aendvar.DrawingTextCount = stored;
+  aendvar.DrawingTextMode = std::clamp(in.mode, 0, 3);
+  if (wkwenvar.TitleBlockType == 1 || wkwenvar.TitleBlockType == 2) {
+    aendvar.TitleDepartment = in.iso[0];
+    aendvar.TitleDocType = in.iso[1];
+    aendvar.TitleDocStatus = in.iso[2];
+  }
+}
+
+}  // namespace qorva

@@ -1,0 +1,54 @@
+// doku1: document link commands.
+#include "shell/doku1.h"
+
+#include "foundation/kwenvar.h"
+#include "foundation/msgbox.h"
+#include "foundation/utilfile.h"
+#include "foundation/utilstr.h"
+#include "platform/launcher.h"
+
+namespace qorva {
+
+Doku1 doku1;
+
+void ShowDocumentLinks() {
+  if (doku1.ShowDocumentLinks) {
+    doku1.ShowDocumentLinks();
+  } else {
+    kwenvar.ErrorFlag = true;
+  }
+}
+
+bool ExecDocumentProgram(const std::string& program, const std::string& file) {
+  const std::string prog = TrimStr(program);
+  if (prog.empty()) {
+    ShowErrorBox("Kein Programm angegeben !");
+    return false;
+  }
+  std::vector<std::string> args;
+  if (!TrimStr(file).empty()) args.push_back(TrimStr(file));
+  if (!launcher().startProgram(prog, args)) {
+    ShowErrorBox("Programm kann nicht gestartet werden: " + prog);
+    return false;
+  }
+  return true;
+}
+
+bool ExecDocumentFile(const std::string& file) {
+  const std::string name = TrimStr(file);
+  if (name.empty()) {
+    ShowErrorBox("Keine Datei angegeben !");
+    return false;
+  }
+  if (!FileCanOpen(name)) {
+    ShowErrorBox("Datei nicht gefunden: " + name);
+    return false;
+  }
+  if (!launcher().openDocument(name)) {
+    ShowErrorBox("Datei kann nicht ge\x94" "ffnet werden: " + name);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace qorva

@@ -1,0 +1,47 @@
+#pragma once
+// laend1: the change entry window TForm_EinAend: index text, date, editor and description of one
+// drawing change record.
+
+#include <QDialog>
+#include <cstdint>
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace qorva {
+
+class TForm_EinAend : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit TForm_EinAend(QWidget* parent = nullptr);
+
+  QLabel* Label_aenderung = nullptr;
+  QLineEdit* Edit_aenderung = nullptr;
+  QLabel* Label_datum = nullptr;
+  QLineEdit* Edit_datum = nullptr;
+  QLineEdit* Edit_bearbeiter = nullptr;
+  QLabel* Label_bearbeiter = nullptr;
+  QLabel* Label_beschreibung = nullptr;
+  QPushButton* Button_ok = nullptr;
+  QPushButton* Button_cancel = nullptr;
+  QPushButton* Button_help = nullptr;
+  QPlainTextEdit* Memo_beschreibung = nullptr;
+  QPushButton* Button_datum = nullptr;
+  uint16_t RecordNo = 0;  // the change record it edits
+
+  // Caption and fields from record n.
+  void ShowRecord(uint16_t n);
+
+ private:
+  void ok();
+  void cancel();
+};
+
+// Edits change record n modally; OK stores it and clears ErrorFlag, Cancel sets ErrorFlag, closing
+// by the title bar stores nothing and leaves ErrorFlag as it was.
+void EditChangeEntry(uint16_t n);
+
+}  // namespace qorva

@@ -1,0 +1,245 @@
+// The drawing change commands: new, modify and delete with their listing, the refused 26th record,
+// the printed change log, the storing rules of the drawing information, and the document links,
+// whose programs and files that cannot be started or opened are told to the user.
+#include "shell/aend1.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "foundation/kwenvar.h"
+#include "foundation/settings.h"
+#include "foundation/textout.h"
+#include "foundation/utildos.h"
+#include "foundation/wkwenvar.h"
+#include "platform/services.h"
+#include "shell/doku1.h"
+#include "spring/aendvar.h"
+#include "spring/dokuvar.h"
+#include "tests/support/testsupport.h"
+
+namespace qorva {
+namespace {
+
+class ChangeRecordTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    InitAllSettings();
+    InitTextout();
+    InitAendvar();
+    previous_ = installServices(Services{});
+    services().ReportViewer = [this](const std::string& file) { listings_.push_back(test::readFile(file)); };
+    kwenvar.TempDir = scratch_.path().string() + "/";
+    kwenvar.DataDir = scratch_.path().string() + "/";
+    kwenvar.CurrentFileName = "feder";
+    kwenvar.ProgTitle = "QORVA";
+    kwenvar.ProgVersion = "1.0";
+    test::scriptedPrompter().clear();
+    // The entry window: the next texts typed, or Cancel.
+    aend1.ShowChangeEntry = [this](uint16_t n) {
+      ++edits_;
+      edited_ = n;
+      if (typed_.empty()) {
+        kwenvar.ErrorFlag = true;
+        return;
+      }
+      kwenvar.ErrorFlag = false;
+      StoreChangeEntry(n, typed_[0], typed_[1], typed_[2], typed_[3]);
+    };
+  }
+  void TearDown() override {
+    aend1 = Aend1{};
+    installServices(std::move(previous_));
+    InitAendvar();
+    InitAllSettings();
+    test::scriptedPrompter().clear();
+  }
+  void Type(std::vector<std::string> texts) { typed_ = std::move(texts); }
+  static bool Has(const std::string& listing, const std::string& text) {
+    return listing.find(text) != std::string::npos;
+  }
+
+  test::ScratchDir scratch_;
+  Services previous_;
+  std::vector<std::string> listings_;
+  std::vector<std::string> typed_;
+  int edits_ = 0;
+  uint16_t edited_ = 0;
+};
+
+TEST_F(ChangeRecordTest, NewModifyDeleteEditTheLastRecordAndListOnScreen) {
+  Type({"Bohrung", "01.02.2024", "Ml", "Bohrung 5 mm\nstatt 4 mm"});
+  ChangeRecordCommand(ChangeCommand::New);
+  ASSERT_EQ(aendvar.ChangeCount, 1);
+  EXPECT_EQ(aendvar.ChangeRecords[1].ChangeIndex, "Bohrung");
+  EXPECT_EQ(aendvar.ChangeRecords[1].Description, "Bohrung 5 mm\nstatt 4 mm");
+  ASSERT_EQ(listings_.size(), 1u);
+  EXPECT_TRUE(Has(listings_[0], "Bohrung 5 mm")) << listings_[0];
+  EXPECT_TRUE(Has(listings_[0], "statt 4 mm")) << "each line of the description is a line of the log";
+
+  Type({"Breite", "", "Kr", "Band 40 mm"});
+  ChangeRecordCommand(ChangeCommand::New);
+  ASSERT_EQ(aendvar.ChangeCount, 2);
+  Type({"Breite neu", "02.02.2024", "Kr", "Band 41 mm"});
+  ChangeRecordCommand(ChangeCommand::ModifyLast);
+  EXPECT_EQ(edited_, 2) << "Modify always edits the last record";
+  EXPECT_EQ(aendvar.ChangeRecords[2].Description, "Band 41 mm");
+  EXPECT_EQ(aendvar.ChangeRecords[1].Description, "Bohrung 5 mm\nstatt 4 mm");
+  ASSERT_EQ(listings_.size(), 3u);
+
+  ChangeRecordCommand(ChangeCommand::DeleteLast);
+  EXPECT_EQ(aendvar.ChangeCount, 1);
+  ASSERT_EQ(listings_.size(), 4u);
+  EXPECT_FALSE(Has(listings_[3], "Band 41 mm")) << listings_[3];
+  EXPECT_TRUE(Has(listings_[3], "Bohrung 5 mm"));
+
+  // The slot keeps its texts: a new change after Delete shows them again with today's date.
+  Type({});
+  ChangeRecordCommand(ChangeCommand::New);
+  EXPECT_EQ(aendvar.ChangeCount, 2);
+  EXPECT_EQ(aendvar.ChangeRecords[2].Description, "Band 41 mm");
+  EXPECT_EQ(aendvar.ChangeRecords[2].Date, DateStr());
+  EXPECT_EQ(listings_.size(), 4u) << "Cancel after New keeps the record and skips the listing";
+}
+
+TEST_F(ChangeRecordTest, WithoutRecordsModifyDoesNothingAndDeleteOnlyLists) {
+  ChangeRecordCommand(ChangeCommand::ModifyLast);
+  EXPECT_EQ(edits_, 0);
+  EXPECT_TRUE(listings_.empty());
+  ChangeRecordCommand(ChangeCommand::DeleteLast);
+  EXPECT_EQ(aendvar.ChangeCount, 0);
+  EXPECT_EQ(listings_.size(), 1u);
+}
+
+TEST_F(ChangeRecordTest, The26thRecordIsRefused) {
+  aendvar.ChangeCount = MaxChangeRecords;
+  ChangeRecordCommand(ChangeCommand::New);
+  EXPECT_EQ(aendvar.ChangeCount, MaxChangeRecords);
+  EXPECT_EQ(edits_, 0);
+  ASSERT_FALSE(test::scriptedPrompter().asked().empty());
+  EXPECT_EQ(test::scriptedPrompter().asked().back().text, "Max. \xC3\x84nderungen = 25 !");
+}
+
+TEST_F(ChangeRecordTest, ThePrintedLogInATextFile) {
+  aendvar.TitleDrawnDate = "05.03.2024";
+  aendvar.TitleDrawnBy = "Ml";
+  aendvar.TitleReplaces = "Z-4710";
+  aendvar.ChangeCount = 2;
+  aendvar.ChangeRecords[1] = {"Bohrung", "01.02.2024", "Ml", "Bohrung 5 mm"};
+  aendvar.ChangeRecords[2] = {"Breite", "02.02.2024", "Kr", "Band 41 mm"};
+  aendvar.ChangeRecords[3] = {"geloescht", "03.02.2024", "Kr", "nicht mehr da"};
+  wkwenvar.TextDevice = OutputDeviceCode::TextFile;
+  wkwenvar.TextDeviceQuery = false;
+  for (int32_t style : {0, 1, 2}) {
+    SCOPED_TRACE(style);
+    wkwenvar.ChangeIndexStyle = static_cast<uint16_t>(style);
+    const std::string out = (scratch_ / ("log" + std::to_string(style) + ".txt")).string();
+    test::scriptedPrompter().push(out);
+    ChangeRecordCommand(ChangeCommand::Print);
+    const std::string log = test::readFile(out);
+    EXPECT_TRUE(Has(log, "\x8E" "nderungsprotokoll")) << log;
+    EXPECT_TRUE(Has(log, "Erstellungsdatum: 05.03.2024     Erstellt von: Ml")) << log;
+    EXPECT_TRUE(Has(log, "Ersatz f\x81r: Z-4710         ")) << log;
+    EXPECT_FALSE(Has(log, "Ersetzt durch")) << "an empty field is left out";
+    EXPECT_TRUE(Has(log, "Index   Datum        Bearb.   \x8E" "nderung")) << log;
+    const std::string first = style == 1 ? "  1     " : "  a     ";
+    const std::string second = style == 1 ? "  2     " : "  b     ";
+    EXPECT_TRUE(Has(log, first + "01.02.2024   Ml       Bohrung")) << log;
+    EXPECT_TRUE(Has(log, second + "02.02.2024   Kr       Breite")) << log;
+    EXPECT_TRUE(Has(log, " Band 41 mm"));
+    EXPECT_FALSE(Has(log, "nicht mehr da")) << "only the records in use";
+  }
+}
+
+TEST_F(ChangeRecordTest, DrawingInformationStoresItsRows) {
+  wkwenvar.TitleBlockType = 0;  // DIN 6771
+  aendvar.TitleDepartment = "Konstruktion";
+  DrawingInfoInput in;
+  in.replaces = "Z-4710 und mehr als 15";
+  in.rowDate = {"", "01.01.2024", "02.01.2024", "03.01.2024", "04.01.2024"};
+  in.rowName = {"", "Ml", "Kr", "No", "Fr"};
+  in.texts = {{"10", "20,5", "3.5", "90", "Oben"},
+              {"x", "1", "2", "0", "Zweiter"},
+              {"1", "1", "1", "1", "  "},
+              {"5", "5", "5", "5", "nach der Luecke"}};
+  in.mode = 2;
+  in.iso = {"Versuch", "Zeichnung", "frei"};
+  StoreDrawingInfo(in);
+  EXPECT_EQ(aendvar.TitleReplaces, "Z-4710 und mehr");
+  EXPECT_EQ(aendvar.TitleRow4Name, "Fr");
+  ASSERT_EQ(aendvar.DrawingTextCount, 2) << "the texts end at the first blank one after row 1";
+  EXPECT_DOUBLE_EQ(static_cast<double>(aendvar.DrawingTexts[1].y), 20.5);
+  EXPECT_DOUBLE_EQ(static_cast<double>(aendvar.DrawingTexts[2].x), 0) << "no number becomes 0";
+  EXPECT_EQ(aendvar.DrawingTextMode, 2);
+  EXPECT_EQ(aendvar.TitleDepartment, "Konstruktion") << "DIN 6771 leaves the ISO 7200 fields";
+
+  wkwenvar.TitleBlockType = 1;  // ISO 7200: row 4 comes empty, the ISO fields are stored
+  in.rowDate[4] = "";
+  in.rowName[4] = "";
+  in.texts = {{"", "", "", "", ""}, {"1", "1", "1", "1", " "}, {"2", "2", "2", "2", "dahinter"}};
+  StoreDrawingInfo(in);
+  EXPECT_EQ(aendvar.TitleRow4Name, "");
+  EXPECT_EQ(aendvar.TitleDepartment, "Versuch");
+  EXPECT_EQ(aendvar.DrawingTextCount, 1) << "row 1 is always taken, even empty";
+  EXPECT_EQ(aendvar.DrawingTexts[1].Text, "");
+}
+
+class DocumentLinkTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    InitAllSettings();
+    test::scriptedPrompter().clear();
+    test::recordingLauncher().clear();
+    test::recordingLauncher().installed = {"mousepad"};
+  }
+  void TearDown() override {
+    test::recordingLauncher().installed.clear();
+    test::recordingLauncher().clear();
+    test::scriptedPrompter().clear();
+  }
+  static std::string LastMessage() {
+    const auto& a = test::scriptedPrompter().asked();
+    return a.empty() ? std::string() : a.back().text;
+  }
+  test::ScratchDir scratch_;
+};
+
+TEST_F(DocumentLinkTest, AProgramIsStartedWithItsFile) {
+  EXPECT_TRUE(ExecDocumentProgram("mousepad", "spec.txt"));
+  ASSERT_EQ(test::recordingLauncher().launched().size(), 1u);
+  EXPECT_EQ(test::recordingLauncher().launched()[0].program, "mousepad");
+  EXPECT_EQ(test::recordingLauncher().launched()[0].args, std::vector<std::string>{"spec.txt"});
+  EXPECT_TRUE(test::scriptedPrompter().asked().empty());
+}
+
+TEST_F(DocumentLinkTest, WhatCannotBeStartedOrOpenedIsTold) {
+  EXPECT_FALSE(ExecDocumentProgram("notepad.exe", "spec.txt"));
+  EXPECT_EQ(LastMessage(), "Programm kann nicht gestartet werden: notepad.exe");
+  EXPECT_FALSE(ExecDocumentProgram("  ", "spec.txt"));
+  EXPECT_EQ(LastMessage(), "Kein Programm angegeben !");
+  EXPECT_FALSE(ExecDocumentFile(""));
+  EXPECT_EQ(LastMessage(), "Keine Datei angegeben !");
+  const std::string missing = (scratch_ / "fehlt.txt").string();
+  EXPECT_FALSE(ExecDocumentFile(missing));
+  EXPECT_EQ(LastMessage(), "Datei nicht gefunden: " + missing);
+  EXPECT_TRUE(test::recordingLauncher().launched().empty());
+
+  // The desktop refuses to open an existing file.
+  struct Refusing : RecordingLauncher {
+    bool openDocument(const std::string&) override { return false; }
+  };
+  const std::string there = (scratch_ / "da.txt").string();
+  test::writeFile(there, "x");
+  auto previous = installLauncher(std::make_unique<Refusing>());
+  EXPECT_FALSE(ExecDocumentFile(there));
+  installLauncher(std::move(previous));
+  EXPECT_EQ(LastMessage(), "Datei kann nicht ge\xC3\xB6" "ffnet werden: " + there);
+
+  EXPECT_TRUE(ExecDocumentFile(there));
+  ASSERT_EQ(test::recordingLauncher().launched().size(), 1u);
+  EXPECT_TRUE(test::recordingLauncher().launched()[0].document);
+}
+
+}  // namespace
+}  // namespace qorva

@@ -1,0 +1,293 @@
+// The change entry, drawing information and document windows driven through their controls and
+// through the Documentation menu of the main window: what OK, Cancel and the title bar store, the
+// two title-block layouts, a "|" typed into a field that must not break the spring file's lines,
+// and document links that cannot be started.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableWidget>
+
+#include <algorithm>
+#include <sstream>
+
+#include "foundation/kwenvar.h"
+#include "foundation/settings.h"
+#include "foundation/textout.h"
+#include "foundation/ui/qttext.h"
+#include "foundation/utildos.h"
+#include "foundation/utilfile.h"
+#include "foundation/wkwenvar.h"
+#include "platform/services.h"
+#include "shell/aend1.h"
+#include "shell/doku1.h"
+#include "shell/ui/dokuconf.h"
+#include "shell/ui/laend1.h"
+#include "shell/ui/laend2.h"
+#include "shell/ui/qorvau.h"
+#include "spring/aendvar.h"
+#include "spring/dokuvar.h"
+#include "spring/qvaio.h"
+#include "tests/support/testsupport.h"
+#include "tests/support/ui/nextmodal.h"
+
+namespace qorva {
+namespace {
+
+using Grid = TForm_zeichInfo;
+
+class ChangeWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    InitAllSettings();
+    InitTextout();
+    InitAendvar();
+    InitDokuvar();
+    previous_ = installServices(Services{});
+    services().ReportViewer = [this](const std::string& file) { listings_.push_back(test::readFile(file)); };
+    kwenvar.TempDir = scratch_.path().string() + "/";
+    kwenvar.CurrentFileName = "feder";
+    test::scriptedPrompter().clear();
+    test::recordingLauncher().clear();
+    aend1.ShowChangeEntry = EditChangeEntry;
+    aend1.ShowDrawingInfo = EditDrawingInfo;
+    doku1.ShowDocumentLinks = EditDocumentLinks;
+  }
+  void TearDown() override {
+    aend1 = Aend1{};
+    doku1 = Doku1{};
+    installServices(std::move(previous_));
+    InitAendvar();
+    InitDokuvar();
+    InitAllSettings();
+    test::scriptedPrompter().clear();
+    test::recordingLauncher().installed.clear();
+    test::recordingLauncher().clear();
+  }
+  // The change block as the spring file writes it, split into its lines.
+  std::vector<std::string> ChangeBlockLines() {
+    const std::string path = (scratch_ / "block.txt").string();
+    ShareTextFile.Assign(path);
+    EXPECT_TRUE(ShareTextFile.Rewrite());
+    WriteChangeRecords();
+    EXPECT_TRUE(ShareTextFile.Close());
+    std::vector<std::string> lines;
+    std::istringstream in(test::readFile(path));
+    for (std::string l; std::getline(in, l);) {
+      if (!l.empty() && l.back() == '\r') l.pop_back();
+      lines.push_back(l);
+    }
+    return lines;
+  }
+
+  test::ScratchDir scratch_;
+  Services previous_;
+  std::vector<std::string> listings_;
+};
+
+TEST_F(ChangeWindowTest, NewChangeThroughTheEntryWindow) {
+  test::OnNextModalOf<TForm_EinAend>([](TForm_EinAend* w) {
+    EXPECT_EQ(w->windowTitle(), QString::fromUtf8("Änderung 1"));
+    EXPECT_EQ(w->Edit_datum->text(), dosToQString(DateStr())) << "a new change is dated today";
+    EXPECT_EQ(w->Button_datum->text(), dosToQString("<" + DateStr()));
+    EXPECT_EQ(w->Label_aenderung->text(), QString::fromUtf8("Änderungstext"));
+    w->Edit_aenderung->setText(QString::fromUtf8("Bohrung größer"));
+    w->Edit_datum->clear();
+    w->Button_datum->click();
+    w->Edit_bearbeiter->setText("Ml");
+    w->Memo_beschreibung->setPlainText("Bohrung 5 mm\nstatt 4 mm");
+    w->Button_ok->click();
+  });
+  ChangeRecordCommand(ChangeCommand::New);
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_EQ(aendvar.ChangeCount, 1);
+  const AendRecord& r = aendvar.ChangeRecords[1];
+  EXPECT_EQ(r.ChangeIndex, "Bohrung gr\x94\xE1" "er");
+  EXPECT_EQ(r.Date, DateStr());
+  EXPECT_EQ(r.Editor, "Ml");
+  EXPECT_EQ(r.Description, "Bohrung 5 mm\nstatt 4 mm");
+  ASSERT_EQ(listings_.size(), 1u);
+  EXPECT_NE(listings_[0].find("Bohrung 5 mm"), std::string::npos);
+  // The two description lines are one line of the file, with "|" at the break.
+  const auto lines = ChangeBlockLines();
+  ASSERT_GT(lines.size(), 6u);
+  EXPECT_EQ(lines[6], "Bohrung 5 mm|statt 4 mm");
+}
+
+TEST_F(ChangeWindowTest, ModifyShowsTheLastRecordAndCancelOrTitleBarStoreNothing) {
+  aendvar.ChangeCount = 2;
+  aendvar.ChangeRecords[1] = {"Erste", "01.02.2024", "Ml", "eins"};
+  aendvar.ChangeRecords[2] = {"Zweite", "02.02.2024", "Kr", "zwei\ndrei"};
+  test::OnNextModalOf<TForm_EinAend>([](TForm_EinAend* w) {
+    EXPECT_EQ(w->windowTitle(), QString::fromUtf8("Änderung 2"));
+    EXPECT_EQ(w->Edit_aenderung->text(), "Zweite");
+    EXPECT_EQ(w->Edit_datum->text(), "02.02.2024");
+    EXPECT_EQ(w->Memo_beschreibung->toPlainText(), "zwei\ndrei");
+    w->Edit_aenderung->setText("anders");
+    w->Button_cancel->click();
+  });
+  ChangeRecordCommand(ChangeCommand::ModifyLast);
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_EQ(aendvar.ChangeRecords[2].ChangeIndex, "Zweite");
+  EXPECT_TRUE(listings_.empty()) << "no listing after Cancel";
+
+  kwenvar.ErrorFlag = false;
+  test::OnNextModalOf<TForm_EinAend>([](TForm_EinAend* w) {
+    w->Edit_aenderung->setText("anders");
+    w->close();  // the title bar
+  });
+  ChangeRecordCommand(ChangeCommand::ModifyLast);
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_EQ(aendvar.ChangeRecords[2].ChangeIndex, "Zweite");
+  EXPECT_EQ(listings_.size(), 1u) << "the listing follows";
+}
+
+TEST_F(ChangeWindowTest, DrawingInformationInTheDinLayout) {
+  wkwenvar.TitleBlockType = 0;
+  aendvar.TitleDepartment = "Konstruktion";
+  aendvar.TitleReplaces = "Z-4710";
+  aendvar.DrawingTextCount = 1;
+  aendvar.DrawingTexts[1] = {10, 20, 3.5L, 0, "alt"};
+  test::OnNextModalOf<TForm_zeichInfo>([](TForm_zeichInfo* w) {
+    EXPECT_EQ(w->windowTitle(), "Zeichnungsinfo DIN 6771");
+    EXPECT_EQ(w->StringGrid1->rowCount(), 5);
+    EXPECT_TRUE(w->Button4->isVisibleTo(w));
+    EXPECT_FALSE(w->StringGrid3->isVisibleTo(w));
+    EXPECT_EQ(w->Edit_ersatzfuer->text(), "Z-4710");
+    EXPECT_EQ(Grid::Cell(w->StringGrid1, 1, 0), "Bearb.");
+    EXPECT_EQ(Grid::Cell(w->StringGrid2, 1, 5), "alt");
+    Grid::SetCell(w->StringGrid1, 4, 1, "");
+    w->Button4->click();
+    EXPECT_EQ(Grid::Cell(w->StringGrid1, 4, 1), dosToQString(DateStr()));
+    // A "|" typed into the fields and the texts.
+    Grid::SetCell(w->StringGrid1, 2, 2, "A|B");
+    Grid::SetCell(w->StringGrid2, 1, 5, "oben|unten");
+    Grid::SetCell(w->StringGrid2, 2, 1, "abc");
+    Grid::SetCell(w->StringGrid2, 2, 5, "zweiter");
+    w->ComboBox_zeichtextmode->setCurrentIndex(3);
+    EXPECT_FALSE(w->StringGrid2->isVisibleTo(w)) << "\"-\" hides the drawing texts";
+    w->ComboBox_zeichtextmode->setCurrentIndex(1);
+    EXPECT_TRUE(w->StringGrid2->isVisibleTo(w));
+    w->Button_ok->click();
+  });
+  ChangeRecordCommand(ChangeCommand::DrawingInfo);
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_EQ(aendvar.TitleCheckedBy, "A|B");
+  EXPECT_EQ(aendvar.TitleRow4Date, DateStr());
+  EXPECT_EQ(aendvar.DrawingTextCount, 2);
+  EXPECT_EQ(aendvar.DrawingTexts[2].x, 0) << "no number becomes 0";
+  EXPECT_EQ(aendvar.DrawingTextMode, 1);
+  EXPECT_EQ(aendvar.TitleDepartment, "Konstruktion");
+
+  // Each "|" typed stays inside its field: the field lines keep their number of fields.
+  const auto lines = ChangeBlockLines();
+  ASSERT_EQ(lines.size(), 3u + 1 + 4 + 2);
+  auto bars = [](const std::string& l) { return std::count(l.begin(), l.end(), '|'); };
+  EXPECT_EQ(bars(lines[3]), 8) << lines[3];
+  EXPECT_EQ(bars(lines[8]), 6) << lines[8];
+  EXPECT_EQ(bars(lines[9]), 6) << lines[9];
+  EXPECT_NE(lines[8].find("oben\xB3unten"), std::string::npos) << lines[8];
+}
+
+TEST_F(ChangeWindowTest, DrawingInformationInTheIsoLayout) {
+  wkwenvar.TitleBlockType = 2;
+  aendvar.TitleRow4Date = "04.01.2024";
+  aendvar.TitleRow4Name = "Fr";
+  test::OnNextModalOf<TForm_zeichInfo>([](TForm_zeichInfo* w) {
+    EXPECT_EQ(w->windowTitle(), "Zeichnungsinfo ISO 7200");
+    EXPECT_EQ(w->StringGrid1->rowCount(), 4);
+    EXPECT_EQ(Grid::Cell(w->StringGrid1, 0, 1), " (Datum)");
+    EXPECT_EQ(Grid::Cell(w->StringGrid1, 3, 0), "Technische Referenz");
+    EXPECT_FALSE(w->Button1->isVisibleTo(w));
+    EXPECT_FALSE(w->Edit_ersatzfuer->isVisibleTo(w));
+    EXPECT_TRUE(w->StringGrid3->isVisibleTo(w));
+    Grid::SetCell(w->StringGrid3, 1, 1, "Versuch");
+    w->Button_ok->click();
+  });
+  ShowDrawingInfo();
+  EXPECT_EQ(aendvar.TitleDepartment, "Versuch");
+  EXPECT_EQ(aendvar.TitleRow4Date, "") << "OK in the ISO layout empties row 4";
+  EXPECT_EQ(aendvar.TitleRow4Name, "");
+  EXPECT_EQ(aendvar.DrawingTextCount, 1) << "row 1 is always taken";
+
+  test::OnNextModalOf<TForm_zeichInfo>([](TForm_zeichInfo* w) {
+    Grid::SetCell(w->StringGrid3, 1, 1, "anders");
+    w->Button_cancel->click();
+  });
+  ShowDrawingInfo();
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_EQ(aendvar.TitleDepartment, "Versuch");
+}
+
+TEST_F(ChangeWindowTest, DocumentLinksAreEditedAndStartedFromTheirWindow) {
+  test::recordingLauncher().installed = {"mousepad"};
+  dokuvar.DocumentLinks[2] = {"mousepad", "spec.txt"};
+  test::scriptedPrompter().push(std::string("/usr/bin/mousepad"));
+  test::OnNextModalOf<TForm_confDoku>([](TForm_confDoku* w) {
+    EXPECT_TRUE(w->windowTitle().startsWith("Document Links  -  "));
+    EXPECT_EQ(w->Edit_prog[2]->text(), "mousepad");
+    EXPECT_EQ(w->findChild<QPushButton*>("Button3f"), w->ButtonF[3]);
+    // A program that is not there is told, and the window stays.
+    w->Button[1]->click();
+    EXPECT_TRUE(w->isVisible());
+    w->Button[2]->click();
+    w->Button_prog[1]->click();
+    EXPECT_EQ(w->Edit_prog[1]->text(), "/usr/bin/mousepad");
+    w->Edit_file[5]->setText("anleitung.pdf");
+    w->Button_ok->click();
+  });
+  ShowDocumentLinks();
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+  const auto& asked = test::scriptedPrompter().asked();
+  ASSERT_FALSE(asked.empty());
+  bool told = false;
+  for (const auto& a : asked) told |= a.text == "Programm kann nicht gestartet werden: xdg-open";
+  EXPECT_TRUE(told);
+  ASSERT_EQ(test::recordingLauncher().launched().size(), 1u);
+  EXPECT_EQ(test::recordingLauncher().launched()[0].args, std::vector<std::string>{"spec.txt"});
+  EXPECT_EQ(dokuvar.DocumentLinks[1].Program, "/usr/bin/mousepad");
+  EXPECT_EQ(dokuvar.DocumentLinks[5].File, "anleitung.pdf");
+
+  // Esc is Cancel: nothing is stored.
+  test::OnNextModalOf<TForm_confDoku>([](TForm_confDoku* w) {
+    w->Edit_file[5]->setText("anders.pdf");
+    QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(w, &esc);
+  });
+  ShowDocumentLinks();
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_EQ(dokuvar.DocumentLinks[5].File, "anleitung.pdf");
+}
+
+TEST_F(ChangeWindowTest, TheDocumentationMenuLeadsToTheWindows) {
+  Thh form;
+  auto item = [&](const char* name) { return form.findChild<QAction*>(name); };
+  for (const char* name : {"mi_docdrawinginfo", "mi_docuShowChanges1", "mi_docuPrintChanges", "mi_docuNewChange",
+                           "mi_docuModifyChanges", "mi_docudeleteChange", "mi_DocumentSetup"}) {
+    ASSERT_NE(item(name), nullptr) << name;
+    EXPECT_TRUE(item(name)->isEnabled()) << name;
+  }
+  services().ReportViewer = [this](const std::string& file) { listings_.push_back(test::readFile(file)); };
+  test::OnNextModalOf<TForm_EinAend>([](TForm_EinAend* w) {
+    w->Edit_aenderung->setText("vom Menue");
+    w->Button_ok->click();
+  });
+  item("mi_docuNewChange")->trigger();
+  EXPECT_EQ(aendvar.ChangeCount, 1);
+  EXPECT_EQ(aendvar.ChangeRecords[1].ChangeIndex, "vom Menue");
+  item("mi_docudeleteChange")->trigger();
+  EXPECT_EQ(aendvar.ChangeCount, 0);
+  test::OnNextModalOf<TForm_zeichInfo>([](TForm_zeichInfo* w) { w->Button_cancel->click(); });
+  item("mi_docdrawinginfo")->trigger();
+  test::OnNextModalOf<TForm_confDoku>([](TForm_confDoku* w) { w->Button_cancel->click(); });
+  item("mi_DocumentSetup")->trigger();
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+}
+
+}  // namespace
+}  // namespace qorva
