@@ -101,12 +101,15 @@ const TDbfFieldEntry* fieldOf(const char* routine, int32_t n) {
 uint8_t* slotOf(const char* routine, int32_t n, const char* types) {
   const TDbfFieldEntry* f = fieldOf(routine, n);
   if (!f) return nullptr;
-  if (std::strchr(types, f->Type) == nullptr || f->Type == '\0') {
+  if (f->Type == '\0' || std::strchr(types, f->Type) == nullptr) {
     XbSetError(211, "Feldtyp " + std::string(1, f->Type) + " [" + routine + "(" + decimal(n) + ")]");
     return nullptr;
   }
   TDbfControlBlock* cb = CurrentBlock();
   if (!cb->RecordBuffer) return nullptr;
+  // The offsets worked out for this field list, when they are; else the walk over the fields.
+  if (cb->BinaryOffsetsOf == cb->Fields.data() && static_cast<size_t>(n) + 1 < cb->BinaryOffsets.size())
+    return cb->RecordBuffer + cb->BinaryOffsets[static_cast<size_t>(n)];
   return cb->RecordBuffer + BinaryFieldOffset(*cb, static_cast<uint8_t>(n));
 }
 
