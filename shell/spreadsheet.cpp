@@ -60,6 +60,9 @@ bool CellNumber(const std::string& text, double& value) {
   // Only plain decimals: no "inf", "nan", hexadecimal or thousands separators.
   if (t.find_first_not_of("0123456789+-.,eE") != std::string::npos) return false;
   if (t.find_first_of("0123456789") == std::string::npos) return false;
+  // A leading zero before another digit marks a code ("007"), which as a number would lose it.
+  const size_t digits = t.find_first_not_of("+-");
+  if (digits + 1 < t.size() && t[digits] == '0' && t[digits + 1] >= '0' && t[digits + 1] <= '9') return false;
   const size_t comma = t.find(',');
   if (comma != std::string::npos) {
     if (t.find('.') != std::string::npos || t.find(',', comma + 1) != std::string::npos) return false;

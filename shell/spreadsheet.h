@@ -12,7 +12,7 @@ namespace qorva {
 
 // Writes rows into the first sheet of a new workbook at xlsxPath: rows[r][c] becomes cell (r, c).
 // A text that is a plain decimal number (blanks around it allowed, "." or "," as decimal mark)
-// becomes a number, any other text a string (UTF-8); empty texts leave their cell empty. The
+// becomes a number, any other text (also a code with leading zeros, "007") a string (UTF-8); empty texts leave their cell empty. The
 // workbook is built beside xlsxPath and renamed onto it only when complete. False with error set.
 bool WriteRowsToXlsx(const GridRows& rows, const std::string& xlsxPath, std::string& error);
 

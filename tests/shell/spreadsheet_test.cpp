@@ -75,7 +75,7 @@ TEST_F(SpreadsheetTest, TheFileTableGoesCellByCellIntoAWorkbookOfItsOwn) {
   fs::copy_file(fs::path(QORVA_SOURCE_DIR) / "data" / "null.qva", scratch_ / "feder.qva");
   GridRows rows = ReadFileTable(kwenvar.DataDir);
   ASSERT_EQ(rows.size(), 2u);
-  rows.push_back({"\xC3\x84nderung.qva", "2024/03/05", "Z-1", "  12,5", "", " -3e2 ", "inf", "1.2.3"});
+  rows.push_back({"\xC3\x84nderung.qva", "2024/03/05", "007", "  12,5", "", " -3e2 ", "inf", "1.2.3", " 0.25"});
   ExportGridToExcel(rows);
   ExportGridToExcel(rows);
   ASSERT_EQ(opened().size(), 2u);
@@ -88,7 +88,7 @@ TEST_F(SpreadsheetTest, TheFileTableGoesCellByCellIntoAWorkbookOfItsOwn) {
   EXPECT_EQ(second.substr(0, 12), "s:feder.qva|");
   EXPECT_NE(second.find("|n:30|n:50|n:0.5|n:637|n:85|n:80|n:80|n:1250|n:1400|"), std::string::npos) << second;
   EXPECT_NE(second.find("|s:Federband EN 10270-1|n:12|n:200000|n:2000|"), std::string::npos) << second;
-  EXPECT_NE(cells.find("s:\xC3\x84nderung.qva|s:2024/03/05|s:Z-1|n:12.5||n:-300|s:inf|s:1.2.3\n"), std::string::npos)
+  EXPECT_NE(cells.find("s:\xC3\x84nderung.qva|s:2024/03/05|s:007|n:12.5||n:-300|s:inf|s:1.2.3|n:0.25\n"), std::string::npos)
       << cells;
 }
 
