@@ -33,6 +33,8 @@
 #include "shell/springfile.h"
 #include "shell/startup.h"
 #include "shell/ui/mainmenu.h"
+#include "shell/ui/preview.h"
+#include "shell/spreadsheet.h"
 #include "shell/ui/about.h"
 #include "shell/ui/dokuconf.h"
 #include "shell/ui/laend1.h"
@@ -70,6 +72,15 @@ Thh::Thh(QWidget* parent) : TFKWENGRA(parent, false) {
     recent[n - 1]->setVisible(false);
   }
   if (menu.mi_EditMaterial) SetMenuCommand(menu.mi_EditMaterial, [this] { EditMaterialCommand(); });
+  if (menu.mi_fileOpenTable) SetMenuCommand(menu.mi_fileOpenTable, [this] { OpenFileTable(*this); });
+  if (menu.mi_OleStartExcel) SetMenuCommand(menu.mi_OleStartExcel, [this] {
+    kwenvar.ErrorFlag = false;
+    CreateExcelObject();
+    TMainMenu* m = MainMenuOf(*this);
+    if (!kwenvar.ErrorFlag && m && m->mi_OleExportExcel) m->mi_OleExportExcel->setEnabled(true);
+  });
+  if (menu.mi_OleExportExcel) SetMenuCommand(menu.mi_OleExportExcel, [] { ExcelExport(); });
+  if (menu.mi_OlePrintoutExcel) SetMenuCommand(menu.mi_OlePrintoutExcel, [] { ExcelPrintout(); });
   if (menu.mi_HelpAbout) SetMenuCommand(menu.mi_HelpAbout, [this] { ShowAboutBox(this); });
   if (menu.mi_fileprint) SetMenuCommand(menu.mi_fileprint, [this] { ShowPrintWindow(this, false); });
   if (menu.mi_filePrinterSetup) SetMenuCommand(menu.mi_filePrinterSetup, [this] { ShowPrintWindow(this, true); });

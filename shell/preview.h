@@ -1,0 +1,45 @@
+#pragma once
+// preview: the table of spring files without its window. Reads every spring data file of a folder
+// (each one calculated as File > Open would), gives one row of texts per file, sorts the rows by a
+// column and searches them. Cells are UTF-8 display texts; row 0 is the header.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace qorva {
+
+using GridRow = std::vector<std::string>;
+using GridRows = std::vector<GridRow>;
+
+constexpr int32_t kFileTableColumns = 17;
+
+// "File", "Date  y/m/d", "No.", "F", ..., "cycles".
+GridRow FileTableHeader();
+
+// The ordinary files of dir whose extension is DataExt in any case ("*.qva", "*.QVA"), sorted by
+// name (bytes); "" when the folder cannot be read.
+std::vector<std::string> SpringDataFiles(const std::string& dir);
+
+// The row of the spring now in memory, for the file fileName with the modification time stamp.
+GridRow FileTableRowOfSpring(const std::string& fileName, int64_t stamp);
+
+// The header and one row per spring data file of dir. Each file is read and calculated
+// (ReadSpringFile); a file that cannot be read keeps the values of the file before it (or of the
+// spring in memory) and the scan goes on; ErrorFlag is clear afterwards. onFile, when set, hears
+// each file name before it is read (the window shows it in its caption).
+GridRows ReadFileTable(const std::string& dir, const std::function<void(const std::string&)>& onFile = {});
+
+// Sorts the data rows (1..) by the texts of column col; returns the sort order: entry r is the row
+// that now stands at r (entry 0 unused). Nothing happens for a column the header does not have.
+std::vector<int32_t> SortGridByColumn(GridRows& rows, int32_t col);
+// The row that the former row formerRow moved to; formerRow itself when it did not take part.
+int32_t FindSortedRow(const std::vector<int32_t>& order, int32_t formerRow);
+
+// Searches the rows after searchRow (one less when searchRow is not below the row count) for a
+// cell that contains text (case-sensitive), row by row, columns from 0 on; the header is never
+// searched. True with col and row of the first match.
+bool FindNextMatch(const GridRows& rows, const std::string& text, int32_t searchRow, int32_t& col, int32_t& row);
+
+}  // namespace qorva

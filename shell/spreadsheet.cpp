@@ -1,0 +1,210 @@
+#include "shell/spreadsheet.h"
+
+#include <unistd.h>
+#include <xlsxwriter.h>
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+
+#include "foundation/kwenvar.h"
+#include "foundation/msgbox.h"
+#include "foundation/utilfile.h"
+#include "foundation/utilstr.h"
+#include "foundation/varexcel.h"
+#include "foundation/wintext.h"
+#include "foundation/wkwenvar.h"
+#include "foundation/xlsexport.h"
+#include "platform/launcher.h"
+#include "platform/services.h"
+#include "spring/qvaaus1.h"
+#include "shell/springfile.h"
+
+namespace qorva {
+
+namespace {
+
+constexpr size_t kMaxSheetRows = 1048576;
+constexpr size_t kMaxSheetColumns = 16384;
+
+// A text file's lines without their line ends.
+bool ReadLines(const std::string& fileName, std::vector<std::string>& lines) {
+  std::FILE* f = std::fopen(fileName.c_str(), "rb");
+  if (!f) return false;
+  std::string all;
+  char buf[65536];
+  size_t n = 0;
+  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) all.append(buf, n);
+  const bool ok = !std::ferror(f);
+  std::fclose(f);
+  if (!ok) return false;
+  size_t pos = 0;
+  while (pos < all.size()) {
+    size_t end = all.find('\n', pos);
+    if (end == std::string::npos) end = all.size();
+    std::string line = all.substr(pos, end - pos);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(std::move(line));
+    pos = end + 1;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool CellNumber(const std::string& text, double& value) {
+  const size_t b = text.find_first_not_of(' ');
+  if (b == std::string::npos) return false;
+  std::string t = text.substr(b, text.find_last_not_of(' ') - b + 1);
+  // Only plain decimals: no "inf", "nan", hexadecimal or thousands separators.
+  if (t.find_first_not_of("0123456789+-.,eE") != std::string::npos) return false;
+  if (t.find_first_of("0123456789") == std::string::npos) return false;
+  // A leading zero before another digit marks a code ("007"), which as a number would lose it.
+  const size_t digits = t.find_first_not_of("+-");
+  if (digits + 1 < t.size() && t[digits] == '0' && t[digits + 1] >= '0' && t[digits + 1] <= '9') return false;
+  const size_t comma = t.find(',');
+  if (comma != std::string::npos) {
+    if (t.find('.') != std::string::npos || t.find(',', comma + 1) != std::string::npos) return false;
+    t[comma] = '.';
+  }
+  const char* first = t.data();
+  if (*first == '+') ++first;
+  const auto [end, ec] = std::from_chars(first, t.data() + t.size(), value);
+  return ec == std::errc() && end == t.data() + t.size() && std::isfinite(value);
+}
+
+bool WriteRowsToXlsx(const GridRows& rows, const std::string& xlsxPath, std::string& error) {
+  if (rows.size() > kMaxSheetRows) {
+    error = xlsxPath + ": mehr als " + IntStr(static_cast<int64_t>(kMaxSheetRows)) + " Zeilen";
+    return false;
+  }
+  const std::string temp = xlsxPath + ".tmp~" + IntStr(static_cast<int64_t>(::getpid()));
+  lxw_workbook* wb = workbook_new(temp.c_str());
+  lxw_worksheet* ws = wb ? workbook_add_worksheet(wb, nullptr) : nullptr;
+  bool ok = ws != nullptr;
+  for (size_t r = 0; ok && r < rows.size(); ++r) {
+    const size_t columns = std::min(rows[r].size(), kMaxSheetColumns);
+    for (size_t c = 0; ok && c < columns; ++c) {
+      const std::string& text = rows[r][c];
+      if (text.empty()) continue;
+      double v = 0;
+      const auto row = static_cast<lxw_row_t>(r);
+      const auto col = static_cast<lxw_col_t>(c);
+      ok = (CellNumber(text, v) ? worksheet_write_number(ws, row, col, v, nullptr)
+                                : worksheet_write_string(ws, row, col, text.c_str(), nullptr)) == LXW_NO_ERROR;
+    }
+  }
+  if (wb && workbook_close(wb) != LXW_NO_ERROR) ok = false;
+  if (ok && std::rename(temp.c_str(), xlsxPath.c_str()) != 0) ok = false;
+  if (!ok) {
+    ::unlink(temp.c_str());
+    error = xlsxPath + ": file write error";
+  }
+  return ok;
+}
+
+bool ReadTabText(const std::string& fileName, GridRows& rows) {
+  std::vector<std::string> lines;
+  if (!ReadLines(fileName, lines)) return false;
+  for (const std::string& line : lines) {
+    GridRow cells;
+    size_t pos = 0;
+    while (true) {
+      const size_t tab = line.find('\t', pos);
+      cells.push_back(DosToUtf8(line.substr(pos, tab == std::string::npos ? std::string::npos : tab - pos)));
+      if (tab == std::string::npos) break;
+      pos = tab + 1;
+    }
+    rows.push_back(std::move(cells));
+  }
+  return true;
+}
+
+std::string NewWorkbookPath(const std::string& kind) {
+  const std::string base = AddBackslash(kwenvar.TempDir) + kwenvar.ProgStem + "-" + kind + "-";
+  std::error_code ec;
+  for (int64_t n = 1;; ++n) {
+    std::string path = base + IntStr(n) + ".xlsx";
+    if (!std::filesystem::exists(path, ec)) return path;
+  }
+}
+
+void ExportGridToExcel(const GridRows& rows) {
+  const std::string path = NewWorkbookPath("table");
+  std::string error;
+  if (!WriteRowsToXlsx(rows, path, error)) {
+    ReportError(error);
+    return;
+  }
+  if (!launcher().openDocument(path)) ShowDosMessage("Could not start Excel");
+}
+
+void CreateExcelObject() {
+  if (kwenvar.CurrentFileName.empty()) {
+    ShowInfoBox("Zuerst m\x81ssen Sie Ihre Eingabedaten speichern (Men\x81 \"Datei->Speichern\")");
+    kwenvar.ErrorFlag = true;
+    return;
+  }
+  WaitCursor();
+  // The desktop opens the workbooks; without its opener there is no spreadsheet program to start.
+  if (!launcher().programExists("xdg-open")) {
+    ShowInfoBox("Excel kann nicht gestartet werden");
+    EndWaitCursor();
+    kwenvar.ErrorFlag = true;
+    return;
+  }
+  EndWaitCursor();
+}
+
+void ExcelExport() {
+  kwenvar.ErrorFlag = false;
+  if (kwenvar.InputModified) {
+    // Saved under its own name as File > Save does, without the overwrite question.
+    if (SaveSpringFile(kwenvar.CurrentFileName)) kwenvar.InputModified = false;
+  }
+  if (kwenvar.ErrorFlag) return;
+  varexcel.ExcelApp.workbookPath = NewWorkbookPath("file");
+  ExportTextToExcel(kwenvar.CurrentFileName);
+}
+
+void ExcelPrintout() {
+  kwenvar.ErrorFlag = false;
+  if (kwenvar.FatalError) {
+    ShowCalcMessages();
+    return;
+  }
+  const bool savedQuery = wkwenvar.TextDeviceQuery;
+  const uint16_t savedDevice = wkwenvar.TextDevice;
+  wkwenvar.TextDeviceQuery = false;
+  wkwenvar.TextDevice = 6;  // tab-separated text in the temporary folder
+  const int32_t before = kwenvar.TempFileNo;
+  PrintSpringResults(0);
+  wkwenvar.TextDeviceQuery = savedQuery;
+  wkwenvar.TextDevice = savedDevice;
+  if (kwenvar.ErrorFlag) return;
+  if (kwenvar.TempFileNo == before) {  // nothing was written
+    kwenvar.ErrorFlag = true;
+    return;
+  }
+  const std::string text = AddBackslash(kwenvar.TempDir) + "$$" + IntStr(kwenvar.TempFileNo) + ".txt";
+  GridRows rows;
+  if (!ReadTabText(text, rows)) {
+    ReportError(text + " nicht gefunden oder kein Zugriffsrecht !");
+    kwenvar.ErrorFlag = true;
+    return;
+  }
+  const std::string path = NewWorkbookPath("printout");
+  std::string error;
+  if (!WriteRowsToXlsx(rows, path, error)) {
+    ReportError(error);
+    kwenvar.ErrorFlag = true;
+    return;
+  }
+  if (!launcher().openDocument(path)) {
+    ShowInfoBox("Excel kann nicht gestartet werden");
+    kwenvar.ErrorFlag = true;
+  }
+}
+
+}  // namespace qorva

@@ -1,0 +1,41 @@
+#pragma once
+// spreadsheet: the program's spreadsheet commands. Every export writes a complete .xlsx workbook
+// of its own in the temporary folder (libxlsxwriter) and hands it to the desktop's spreadsheet
+// program through the launcher; an earlier workbook that may still be open there is never touched.
+// A workbook that cannot be written, or a program that cannot open it, is told and ends the command.
+
+#include <string>
+
+#include "shell/preview.h"
+
+namespace qorva {
+
+// Writes rows into the first sheet of a new workbook at xlsxPath: rows[r][c] becomes cell (r, c).
+// A text that is a plain decimal number (blanks around it allowed, "." or "," as decimal mark)
+// becomes a number, any other text (also a code with leading zeros, "007") a string (UTF-8); empty texts leave their cell empty. The
+// workbook is built beside xlsxPath and renamed onto it only when complete. False with error set.
+bool WriteRowsToXlsx(const GridRows& rows, const std::string& xlsxPath, std::string& error);
+
+// The number a cell text stands for, as WriteRowsToXlsx reads it.
+bool CellNumber(const std::string& text, double& value);
+
+// Splits a tab-separated DOS text file into rows of UTF-8 texts. False when it cannot be read.
+bool ReadTabText(const std::string& fileName, GridRows& rows);
+
+// TempDir + ProgStem + "-" + kind + "-" + n + ".xlsx" with the first n from 1 that names no file.
+std::string NewWorkbookPath(const std::string& kind);
+
+// The file table (header and rows) into a new workbook, opened in the spreadsheet program; a
+// workbook it cannot write or open is told ("Could not start Excel" when it cannot be opened).
+void ExportGridToExcel(const GridRows& rows);
+
+// OLE > Start Excel: needs a saved spring (else the save hint and ErrorFlag), and a desktop that
+// can open documents (else "Excel kann nicht gestartet werden" and ErrorFlag).
+void CreateExcelObject();
+// OLE > Export: saves changed input first, then the spring data file line by line into column 1.
+void ExcelExport();
+// OLE > Printout: the text results as tab-separated text, cell by cell into a new workbook. While
+// FatalError is set the calculation messages are shown instead.
+void ExcelPrintout();
+
+}  // namespace qorva

@@ -1,0 +1,178 @@
+// The spreadsheet commands: the workbooks are read back with openpyxl, cell by cell with their
+// kinds; a workbook that cannot be written or opened ends the command with a message.
+#include "shell/spreadsheet.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "foundation/kwenvar.h"
+#include "foundation/varexcel.h"
+#include "foundation/wkwenvar.h"
+#include "platform/services.h"
+#include "spring/qvaio.h"
+#include "spring/qvarech.h"
+#include "tests/spring/springfixture.h"
+
+namespace qorva::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The cells of the first sheet, one line per row: "n:<number>" or "s:<text>", empty cells empty.
+std::string SheetCells(const fs::path& xlsx, const fs::path& scratch) {
+  const std::string script =
+      "import openpyxl,sys\n"
+      "ws = openpyxl.load_workbook(sys.argv[1]).worksheets[0]\n"
+      "for r in ws.iter_rows(min_row=1, max_row=ws.max_row, max_col=ws.max_column):\n"
+      "    cells = []\n"
+      "    for c in r:\n"
+      "        v = c.value\n"
+      "        cells.append('' if v is None else ('n:%g' % v if isinstance(v, (int, float)) else 's:' + v))\n"
+      "    while cells and cells[-1] == '': cells.pop()\n"
+      "    sys.stdout.buffer.write(('|'.join(cells) + '\\n').encode())\n";
+  writeFile(scratch / "cells.py", script);
+  const auto r = runCommand(std::string(QORVA_PYTHON) + " '" + (scratch / "cells.py").string() + "' '" +
+                            xlsx.string() + "'");
+  EXPECT_EQ(r.exitCode, 0) << r.output;
+  return r.output;
+}
+
+// A launcher whose desktop cannot open anything.
+class NoDesktopLauncher : public RecordingLauncher {
+ public:
+  bool openDocument(const std::string&) override { return false; }
+};
+
+class SpreadsheetTest : public SpringTest {
+ protected:
+  void SetUp() override {
+    SpringTest::SetUp();
+    useTableEndingInStartMaterial();
+    NameTheProgram();
+    kwenvar.DataDir = scratch_.path().string() + "/";
+    kwenvar.TempDir = scratch_.path().string() + "/";
+    recordingLauncher().clear();
+    recordingLauncher().installed = {"xdg-open"};
+  }
+  void TearDown() override {
+    recordingLauncher().clear();
+    recordingLauncher().installed.clear();
+    SpringTest::TearDown();
+  }
+  std::vector<std::string> opened() const {
+    std::vector<std::string> v;
+    for (const auto& l : recordingLauncher().launched())
+      if (l.document) v.push_back(l.program);
+    return v;
+  }
+  ScratchDir scratch_;
+};
+
+TEST_F(SpreadsheetTest, TheFileTableGoesCellByCellIntoAWorkbookOfItsOwn) {
+  fs::copy_file(fs::path(QORVA_SOURCE_DIR) / "data" / "null.qva", scratch_ / "feder.qva");
+  GridRows rows = ReadFileTable(kwenvar.DataDir);
+  ASSERT_EQ(rows.size(), 2u);
+  rows.push_back({"\xC3\x84nderung.qva", "2024/03/05", "007", "  12,5", "", " -3e2 ", "inf", "1.2.3", " 0.25"});
+  ExportGridToExcel(rows);
+  ExportGridToExcel(rows);
+  ASSERT_EQ(opened().size(), 2u);
+  EXPECT_NE(opened()[0], opened()[1]) << "each export writes its own workbook";
+  const std::string cells = SheetCells(opened()[1], scratch_.path());
+  const std::string header =
+      "s:File|s:Date  y/m/d|s:No.|s:F|s:b|s:t|s:s|s:De|s:Di|s:Dn|s:sig.2|s:sig.z|s:Material|s:Mat.No.|s:E|s:Rm|s:cycles\n";
+  EXPECT_EQ(cells.substr(0, header.size()), header) << "the header is row 1";
+  const std::string second = cells.substr(header.size(), cells.find('\n', header.size()) - header.size());
+  EXPECT_EQ(second.substr(0, 12), "s:feder.qva|");
+  EXPECT_NE(second.find("|n:30|n:50|n:0.5|n:637|n:85|n:80|n:80|n:1250|n:1400|"), std::string::npos) << second;
+  EXPECT_NE(second.find("|s:Federband EN 10270-1|n:12|n:200000|n:2000|"), std::string::npos) << second;
+  EXPECT_NE(cells.find("s:\xC3\x84nderung.qva|s:2024/03/05|s:007|n:12.5||n:-300|s:inf|s:1.2.3|n:0.25\n"), std::string::npos)
+      << cells;
+}
+
+TEST_F(SpreadsheetTest, AWorkbookThatCannotBeWrittenOrOpenedIsTold) {
+  const GridRows rows{{"File"}, {"a.qva"}};
+  kwenvar.TempDir = (scratch_ / "fehlt").string();
+  ExportGridToExcel(rows);
+  EXPECT_TRUE(opened().empty());
+  ASSERT_EQ(scriptedPrompter().asked().size(), 1u);
+  EXPECT_NE(scriptedPrompter().asked()[0].text.find("file write error"), std::string::npos);
+
+  kwenvar.TempDir = scratch_.path().string();
+  auto old = installLauncher(std::make_unique<NoDesktopLauncher>());
+  ExportGridToExcel(rows);
+  installLauncher(std::move(old));
+  ASSERT_EQ(scriptedPrompter().asked().size(), 2u);
+  EXPECT_EQ(scriptedPrompter().asked()[1].text, "Could not start Excel");
+}
+
+TEST_F(SpreadsheetTest, StartExcelNeedsASavedSpringAndADesktop) {
+  kwenvar.CurrentFileName = "";
+  CreateExcelObject();
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  ASSERT_EQ(scriptedPrompter().asked().size(), 1u);
+  EXPECT_NE(scriptedPrompter().asked()[0].text.find("(Men\xC3\xBC \"Datei->Speichern\")"), std::string::npos)
+      << scriptedPrompter().asked()[0].text;
+
+  kwenvar.CurrentFileName = "feder";
+  kwenvar.ErrorFlag = false;
+  recordingLauncher().installed.clear();
+  CreateExcelObject();
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  ASSERT_EQ(scriptedPrompter().asked().size(), 2u);
+  EXPECT_EQ(scriptedPrompter().asked()[1].text, "Excel kann nicht gestartet werden");
+
+  recordingLauncher().installed = {"xdg-open"};
+  kwenvar.ErrorFlag = false;
+  CreateExcelObject();
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_EQ(scriptedPrompter().asked().size(), 2u);
+}
+
+TEST_F(SpreadsheetTest, ExportSavesChangedInputFirstAndWritesTheFileLineByLine) {
+  fs::copy_file(fs::path(QORVA_SOURCE_DIR) / "data" / "null.qva", scratch_ / "feder.qva");
+  ASSERT_TRUE(ReadSpringFile("feder"));
+  yebglob9.BandWidth = 42;  // changed, not yet saved
+  kwenvar.InputModified = true;
+  ExcelExport();
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(kwenvar.InputModified);
+  EXPECT_NE(readFile(scratch_ / "feder.qva").find("\r\n42.0000000\r\n"), std::string::npos);
+  ASSERT_EQ(opened().size(), 1u);
+  const std::string cells = SheetCells(opened()[0], scratch_.path());
+  EXPECT_EQ(cells.substr(0, 3), "s:-");
+  EXPECT_NE(cells.find("\ns:42.0000000\n"), std::string::npos) << cells;
+
+  ExcelExport();
+  ASSERT_EQ(opened().size(), 2u);
+  EXPECT_NE(opened()[0], opened()[1]);
+}
+
+TEST_F(SpreadsheetTest, PrintoutPutsTheTextResultsIntoCells) {
+  fs::copy_file(fs::path(QORVA_SOURCE_DIR) / "data" / "null.qva", scratch_ / "feder.qva");
+  ASSERT_TRUE(ReadSpringFile("feder"));
+  wkwenvar.TextDevice = 1;
+  wkwenvar.TextDeviceQuery = true;
+  ExcelPrintout();
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_EQ(wkwenvar.TextDevice, 1);
+  EXPECT_TRUE(wkwenvar.TextDeviceQuery);
+  ASSERT_EQ(opened().size(), 1u);
+  const std::string cells = SheetCells(opened()[0], scratch_.path());
+  // The band width row of the results, its value a number.
+  EXPECT_NE(cells.find("|n:50\n"), std::string::npos) << cells;
+  EXPECT_NE(cells.find("s:QORVA"), std::string::npos) << cells;
+
+  // A fatal calculation shows its messages instead and writes nothing.
+  int shown = 0;
+  services().ShowCalcMessages = [&] { ++shown; };
+  kwenvar.FatalError = true;
+  ExcelPrintout();
+  EXPECT_EQ(shown, 1);
+  EXPECT_EQ(opened().size(), 1u);
+}
+
+}  // namespace
+}  // namespace qorva::test
