@@ -255,6 +255,132 @@ TEST_F(CadDxfTest, LayerOfEachColour) {
 
 // ---- Whole files ----
 
+// FNV-1a over the bytes of a file.
+uint64_t Digest(const std::string& bytes) {
+  uint64_t h = 14695981039346656037ULL;
+  for (const char c : bytes) {
+    h ^= static_cast<unsigned char>(c);
+    h *= 1099511628211ULL;
+  }
+  return h;
+}
+
+// 10^n for |n| <= 27 as the formatter's tests build it: exact powers, one division for negatives.
+long double TenTo(int n) {
+  long double p = 1.0L;
+  for (int i = 0; i < (n < 0 ? -n : n); ++i) p *= 10.0L;
+  return n < 0 ? 1.0L / p : p;
+}
+
+// A drawing of many entities with coordinates of every kind (every decade from 1e-10 to 1e16 with
+// any mantissa, exact ties at the 18th digit and at the decimals, decade edges, zeros of both signs,
+// infinities), every number of decimals, changing layers, texts in DOS bytes and plain ASCII,
+// changing text styles and significant digits. Its bytes were recorded from the writer that built
+// every coordinate through the general number formatter; the digest holds them to the byte.
+void WriteLargeDrawing(uint64_t seed) {
+  std::mt19937_64 rng(seed);
+  const auto value = [&rng]() -> long double {
+    const uint64_t r = rng();
+    const long double sign = (r & 1) != 0 ? -1.0L : 1.0L;
+    switch ((r >> 1) % 8) {
+      case 0:  // any mantissa, any decade
+      case 1: {
+        const long double mant = static_cast<long double>(rng() >> 1) / 9223372036854775808.0L;
+        return sign * mant * TenTo(static_cast<int>(rng() % 27) - 10);
+      }
+      case 2: {  // an exact binary value with 19 significant digits: a tie at the 18th
+        const int j = 4 + static_cast<int>(rng() % 12);  // decimals of 1 / 2^j
+        const int intDigits = 19 - j;
+        const auto whole = static_cast<long double>(rng() % static_cast<uint64_t>(TenTo(intDigits)));
+        const auto odd = static_cast<long double>((rng() % (uint64_t{1} << (j - 1))) * 2 + 1);
+        return sign * (whole + odd / static_cast<long double>(uint64_t{1} << j));
+      }
+      case 3: {  // a decimal half one place beyond some decimals
+        const int places = static_cast<int>(rng() % 12);
+        return sign * (static_cast<long double>(rng() % 1000000) / TenTo(places) + 5.0L / TenTo(places + 1));
+      }
+      case 4: {  // a power of ten and its neighbours
+        const long double p = TenTo(static_cast<int>(rng() % 27) - 10);
+        const int step = static_cast<int>(rng() % 3) - 1;
+        return sign * (step == 0 ? p : std::nextafter(p, step < 0 ? 0.0L : 2.0L * p));
+      }
+      case 5:  // small binary fractions
+        return sign * std::ldexp(static_cast<long double>(rng() % 100000), -static_cast<int>(rng() % 24));
+      case 6:
+        return sign * static_cast<long double>(rng() % 1000) / 8.0L;
+      default: {
+        const long double special[] = {0.0L, 1e-8L, 9.999999e-9L, 0.5L, 0.9999995L, 99.9999995L, 1e15L,
+                                       std::numeric_limits<long double>::infinity(), 0.0078125L, 0.01L};
+        return sign * special[rng() % 10];
+      }
+    }
+  };
+  const std::string texts[] = {"Feder 123", kUmlautText, kBrokenText, "Kraft F = 12.5 N", "\xB0 \xF8 \xFD \xF1"};
+  DxfHeader(value(), value(), value(), value());
+  DxfTables();
+  DxfBeginBlocks();
+  DxfBlock("feder");
+  DxfEndBlock();
+  DxfEndSection();
+  DxfBeginEntities();
+  for (int i = 0; i < 6000; ++i) {
+    cad8var.CadDecimals = static_cast<int32_t>(rng() % 19) - 2;
+    const auto minimum = static_cast<int32_t>(rng() % 10);
+    DxfSelectLayer(static_cast<int32_t>(rng() % 40) - 3);
+    switch (i % 7) {
+      case 0: DxfLine(value(), value(), value(), value(), minimum); break;
+      case 1: DxfCircle(value(), value(), value(), minimum); break;
+      case 2: DxfArc(value(), value(), value(), value(), value(), minimum); break;
+      case 3:
+        if (rng() % 4 == 0) {
+          cadrun.TextHeight = value();
+          cadrun.TextWidthFactor = value();
+          cadrun.TextAngle = value();
+          cadrun.TextObliqueAngle = value();
+          kwenvar.SigDigits = static_cast<int32_t>(rng() % 7);
+          wkwenvar.CadTextMode = static_cast<uint16_t>(rng() % 4);
+          wkwenvar.PlainAscii = static_cast<uint16_t>(rng() % 2);
+        }
+        DxfText(texts[rng() % 5], value(), value(), minimum);
+        break;
+      case 4: DxfSolid(value(), value(), value(), value(), value(), value(), value(), value(), minimum); break;
+      case 5: DxfInsert(i % 2 == 0 ? "feder" : "FEDER<2>", value(), value(), value(), value(), value(), minimum); break;
+      default:
+        DxfGroupCode(static_cast<int32_t>(rng() % 1200) - 100);
+        DxfValueReal(value(), minimum);
+        DxfGroupCode(999);
+        DxfValueInt(static_cast<int32_t>(rng()));
+        DxfGroupCode(1);
+        DxfValueStr(texts[rng() % 5]);
+        break;
+    }
+  }
+  DxfEndSection();
+  DxfClose();
+}
+
+TEST_F(CadDxfTest, LargeDrawingsKeepTheirBytes) {
+  struct Case {
+    uint16_t code;
+    uint64_t seed;
+    size_t size;
+    uint64_t digest;
+  };
+  const Case cases[] = {
+      {1, 1, 745959, 9249116252688502473ULL},
+      {4, 2, 746869, 7589218792973168184ULL},
+      {3, 3, 763488, 7582006595716772270ULL},  // a block file of the screen: DOS texts, six decimals at least
+  };
+  cad8var.LayerNames = {"0", "KONTUR", "MITTE<1/2>", "D\x9ANN", "4", "STRICH"};
+  for (const Case& c : cases) {
+    cad8var.CadCode = c.code;
+    const std::string bytes = written([&c] { WriteLargeDrawing(c.seed); });
+    EXPECT_EQ(bytes.size(), c.size) << "code " << c.code;
+    EXPECT_EQ(Digest(bytes), c.digest) << "code " << c.code;
+  }
+}
+
+
 TEST_F(CadDxfTest, SampleDrawingMatchesItsGoldenFile) {
   cad8var.CadCode = 1;
   const std::string bytes = written(WriteSampleDrawing);
