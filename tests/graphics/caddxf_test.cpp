@@ -191,11 +191,29 @@ TEST_F(CadDxfTest, CoordinateRealsEqualTheGeneralFormatter) {
     values.push_back(static_cast<long double>(rng() % 100000) / std::pow(10.0L, static_cast<long double>(places)) +
                      5.0L / std::pow(10.0L, static_cast<long double>(places + 1)));
     values.push_back(std::ldexp(static_cast<long double>((rng() % 100000) | 1), -static_cast<int>(rng() % 20)));
+    // Exact binary values of 19 significant digits: the 19th is a 5 with nothing behind it, a tie
+    // at the 18th digit that goes to the even neighbour.
+    const int j = 4 + static_cast<int>(rng() % 12);
+    const uint64_t wholeLimit = static_cast<uint64_t>(std::pow(10.0L, static_cast<long double>(19 - j)));
+    values.push_back(static_cast<long double>(rng() % wholeLimit) +
+                     static_cast<long double>((rng() % (uint64_t{1} << (j - 1))) * 2 + 1) /
+                         static_cast<long double>(uint64_t{1} << j));
   }
+  // Both sides of every power of ten the quick path meets, of its bounds and of the formatter's.
+  for (int e = -10; e <= 16; ++e) {
+    const long double p = std::pow(10.0L, static_cast<long double>(e));
+    for (const long double x : {p, std::nextafter(p, 0.0L), std::nextafter(p, 2 * p), 5 * p, 9.5L * p})
+      values.push_back(x);
+  }
+  for (const long double b : {1e-8L, 1e15L, 0.0078125L, 0.01L})
+    for (const long double x : {b, std::nextafter(b, 0.0L), std::nextafter(b, 2 * b)}) values.push_back(x);
+  values.push_back(std::numeric_limits<long double>::denorm_min());
+  values.push_back(std::numeric_limits<long double>::min());
+  values.push_back(std::numeric_limits<long double>::max());
   int32_t mismatches = 0;
   for (const long double v : values) {
     for (const long double x : {v, -v}) {
-      for (const int32_t decimals : {0, 1, 2, 3, 4, 6, 8, DxfMaxDecimals}) {
+      for (int32_t decimals = 0; decimals <= DxfMaxDecimals; ++decimals) {
         const std::string a = DxfRealText(x, decimals);
         const std::string b = general(x, decimals);
         if (a != b && ++mismatches <= 10) ADD_FAILURE() << a << " != " << b << " (decimals " << decimals << ")";
@@ -241,6 +259,53 @@ TEST_F(CadDxfTest, LineOnLayerZeroIsTwelveLines) {
                                                           "0.000000", " 11", "10.500000", " 21", "-3.000000"}));
   cad8var.CadDecimals = 0;
   EXPECT_EQ(SplitLines(written([] { DxfCircle(10.4L, -2, 3); }))[5], "10");
+}
+
+// The writer keeps the layer's lines and the text style's numbers from one entity to the next;
+// they follow every change all the same: the display's significant digits, a layer renamed under
+// its colour, and the block files' own names.
+TEST_F(CadDxfTest, TextStyleAndLayerFollowEveryChange) {
+  cad8var.CadCode = 1;
+  cad8var.LayerNames = {"0", "KONTUR", "MITTE", "3", "4", "STRICH"};
+  const auto lines = SplitLines(written([] {
+    cadrun.TextWidthFactor = 0.7142857L;
+    DxfSelectLayer(1);
+    DxfText("a", 1, 2);
+    kwenvar.SigDigits = 5;
+    DxfText("a", 1, 2);
+    cad8var.LayerNames[1] = "DICK<1>";
+    DxfSelectLayer(1);
+    DxfText("a", 1, 2);
+    cad8var.CadCode = 3;
+    DxfText("a", 1, 2);
+  }));
+  // Ten pairs a text: the layer is line 3, the width factor line 15.
+  ASSERT_EQ(lines.size(), 80u);
+  EXPECT_EQ(lines[3], "KONTUR");
+  EXPECT_EQ(lines[15], "0.714");
+  EXPECT_EQ(lines[35], "0.71429");
+  EXPECT_EQ(lines[43], "DICK_1_");
+  EXPECT_EQ(lines[63], "DICK<1>");
+}
+
+// Printable ASCII goes into a TEXT as it is, in every text mode and output: the writer relies on
+// that and skips the conversion for such texts.
+TEST_F(CadDxfTest, PlainAsciiTextsAreTheSameInEveryTextMode) {
+  std::string ascii;
+  for (char c = ' '; c <= '~'; ++c) ascii += c;
+  for (const uint16_t code : {1, 3, 4}) {
+    for (uint16_t mode = 0; mode <= 4; ++mode) {
+      for (const uint16_t plain : {0, 1}) {
+        cad8var.CadCode = code;
+        wkwenvar.CadTextMode = mode;
+        wkwenvar.PlainAscii = plain;
+        EXPECT_EQ(DxfTextValue(ascii), ascii) << code << " " << mode << " " << plain;
+        const auto lines = SplitLines(written([&ascii] { DxfText(ascii, 0, 0); }));
+        ASSERT_GE(lines.size(), 12u);
+        EXPECT_EQ(lines[11], ascii) << code << " " << mode << " " << plain;
+      }
+    }
+  }
 }
 
 TEST_F(CadDxfTest, LayerOfEachColour) {
@@ -344,7 +409,9 @@ void WriteLargeDrawing(uint64_t seed) {
         DxfText(texts[rng() % 5], value(), value(), minimum);
         break;
       case 4: DxfSolid(value(), value(), value(), value(), value(), value(), value(), value(), minimum); break;
-      case 5: DxfInsert(i % 2 == 0 ? "feder" : "FEDER<2>", value(), value(), value(), value(), value(), minimum); break;
+      case 5:
+        DxfInsert(i % 2 == 0 ? "feder" : "FEDER<2>", value(), value(), value(), value(), value(), minimum);
+        break;
       default:
         DxfGroupCode(static_cast<int32_t>(rng() % 1200) - 100);
         DxfValueReal(value(), minimum);
