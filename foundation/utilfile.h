@@ -40,7 +40,8 @@ constexpr int LineTooLong = 106;  // a line longer than TextFile::MaxLineLength
 // folder; Close() flushes, syncs and renames it over the old file only when every write succeeded. A
 // failed rewrite leaves the old file as it was and removes the temporary file. A file that could not
 // be written in place (ReplaceableFile) is not replaced: Rewrite() fails. Devices and pipes (such as
-// /dev/full or a printer queue) are written directly.
+// /dev/full or a printer queue) are written directly. The temporary file of a rewrite is written in
+// larger parts than a device, and a synced one is handed to the disk as it grows.
 //
 // No line of the program's files is longer than MaxLineLength: a longer one ends the reading (the
 // read fails with io::LineTooLong and the file reads as ended), also from a source without line
@@ -118,6 +119,7 @@ class TextFile {
   bool atEnd_ = false;  // end of data or ^Z seen
   std::string buf_;
   std::size_t pos_ = 0;
+  std::size_t unsynced_ = 0;  // bytes of a rewrite written since the disk was last asked to start
 };
 
 // The one program-wide shared text file: one line-oriented file open through it at a time.

@@ -2,14 +2,17 @@
 // caddxf: the DXF writer. Turns the CAD kernel's calls into the line pairs of an ASCII DXF file
 // (a group code line, then a value line) written through the shared text file ShareTextFile.
 //
-// It keeps no state: the layer name, the text style and the output code are read from cad8var at
-// each call (CurrentLayerName, TextHeight, TextWidthFactor, TextAngle, TextObliqueAngle, CadCode),
-// the number of decimals from cad8var.CadDecimals. The caller opens the shared text file (Rewrite)
-// before the first call; DxfClose writes the end marker and closes it.
+// It keeps no state of its own: the layer name, the text style and the output code are read from
+// cad8var at each call (CurrentLayerName, TextHeight, TextWidthFactor, TextAngle, TextObliqueAngle,
+// CadCode), the number of decimals from cad8var.CadDecimals; the lines it made of the last layer
+// and text style are only reused while these stay the same. The caller opens the shared text file
+// (Rewrite) before the first call; DxfClose writes the end marker and closes it.
 //
-// Failures: every line is checked as it is written. A failed write sets kwenvar.ErrorFlag and the
-// routine writes nothing further; the file stays open for the caller to close (DxfClose). Nothing
-// throws.
+// Each call builds its lines in one buffer and writes them at once. Coordinates are formatted from
+// the bits of the value for ordinary sizes, with the digits of the general formatter.
+//
+// Failures: every write is checked. A failed write sets kwenvar.ErrorFlag and the routines write
+// nothing further; the file stays open for the caller to close (DxfClose). Nothing throws.
 //
 // Block files of the screen and STL outputs (CadCode 3 and 6) are read back by the program itself,
 // so their coordinates always carry at least DxfBlockFileDecimals decimals whatever CadDecimals says.

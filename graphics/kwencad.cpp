@@ -190,6 +190,7 @@ class DxfShareWriter : public CadWriter {
   void arc(const CadArcCall& a) override {
     if (cadrun.ShareFileOpen) DxfArc(a.x, a.y, a.a1, a.a2, a.r);
   }
+  bool arcEndPoints() const override { return false; }  // DXF arcs are centre, radius and angles
   void text(const std::string& t, long double x, long double y) override {
     if (cadrun.ShareFileOpen) DxfText(t, x, y);
   }
@@ -708,10 +709,12 @@ void CadArc(long double x, long double y, long double startAngle, long double en
     a.a1 = startAngle;
     a.a2 = endAngle;
     a.r = r;
-    a.xs = a.x + r * std::cos(DegToRad(startAngle));
-    a.ys = a.y + r * std::sin(DegToRad(startAngle));
-    a.xe = a.x + r * std::cos(DegToRad(endAngle));
-    a.ye = a.y + r * std::sin(DegToRad(endAngle));
+    if (o->arcEndPoints()) {
+      a.xs = a.x + r * std::cos(DegToRad(startAngle));
+      a.ys = a.y + r * std::sin(DegToRad(startAngle));
+      a.xe = a.x + r * std::cos(DegToRad(endAngle));
+      a.ye = a.y + r * std::sin(DegToRad(endAngle));
+    }
     ToWriter(*o, [&](CadWriter& w) { w.arc(a); });
   });
 }

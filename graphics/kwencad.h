@@ -104,6 +104,9 @@ class CadWriter {
   virtual bool blocksAsFiles() const { return false; }
   // Circles and arcs reach line() as segments.
   virtual bool arcsAsSegments() const { return blocksAsFiles(); }
+  // arc() gets the end points of the arc (xs, ys, xe, ye); else they are left at 0 and the
+  // kernel spares the four sines and cosines.
+  virtual bool arcEndPoints() const { return true; }
   // What the kernel adds to every page of this output around the caller's drawing.
   // The wall height of a solid output is asked for at each page set-up (not in a command-line run).
   virtual bool asksPageHeight() const { return false; }

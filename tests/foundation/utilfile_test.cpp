@@ -365,6 +365,50 @@ TEST_F(UtilFileTest, WorkFilesAreReplacedWholeToo) {
   EXPECT_TRUE(kwenvar.ErrorFlag);
 }
 
+// A rewrite holds back larger parts than a device and has a synced file written to the disk as it
+// grows: files of many parts arrive whole and in order, written by lines, by texts that flush and
+// by large blocks, and a device still reports a failed write long before the close.
+TEST_F(UtilFileTest, LargeRewritesArriveWholeAndDevicesFailEarly) {
+  std::string expected;
+  const auto writeMany = [&expected] {
+    expected.clear();
+    for (int i = 0; i < 60000; ++i) {
+      const std::string line = "Zeile " + std::to_string(i) + std::string(static_cast<size_t>(i % 37), '.');
+      if (i % 1000 == 999) {
+        WriteText(line);  // no line end, written out at once
+        expected += line;
+      } else if (i % 5000 == 4999) {
+        const std::string block(300000, static_cast<char>('a' + i % 26));
+        WriteLine(block);
+        expected += block + "\r\n";
+      } else {
+        WriteLine(line);
+        expected += line + "\r\n";
+      }
+    }
+  };
+  const fs::path target = dir / "large.dxf";
+  writeFile(target, "old\r\n");
+  AssignText(ShareTextFile, target.string());
+  for (const bool scratch : {false, true}) {
+    SCOPED_TRACE(scratch ? "work file" : "synced file");
+    ASSERT_TRUE(scratch ? ShareTextFile.RewriteScratch() : ShareTextFile.Rewrite());
+    writeMany();
+    const std::string before = scratch ? std::string() : std::string("old\r\n");
+    EXPECT_EQ(readFile(target), before) << "the old file stays until the close";
+    CloseText(ShareTextFile);
+    EXPECT_FALSE(kwenvar.ErrorFlag);
+    EXPECT_TRUE(readFile(target) == expected) << readFile(target).size() << " bytes of " << expected.size();
+    writeFile(target, "");
+  }
+
+  AssignText(ShareTextFile, "/dev/full");
+  ASSERT_TRUE(ShareTextFile.Rewrite());
+  for (int i = 0; i < 2000 && !kwenvar.ErrorFlag; ++i) WriteLine("Zeile " + std::to_string(i));
+  EXPECT_TRUE(kwenvar.ErrorFlag) << "20 kB of lines reach the device before the close";
+  EXPECT_FALSE(ShareTextFile.Close());
+}
+
 // A file that could not be written in place is not replaced behind its back, though its folder
 // would allow the rename: neither by a rewrite nor by a copy. A file without any write bit is
 // protected for root too, who may write anything else.

@@ -191,11 +191,29 @@ TEST_F(CadDxfTest, CoordinateRealsEqualTheGeneralFormatter) {
     values.push_back(static_cast<long double>(rng() % 100000) / std::pow(10.0L, static_cast<long double>(places)) +
                      5.0L / std::pow(10.0L, static_cast<long double>(places + 1)));
     values.push_back(std::ldexp(static_cast<long double>((rng() % 100000) | 1), -static_cast<int>(rng() % 20)));
+    // Exact binary values of 19 significant digits: the 19th is a 5 with nothing behind it, a tie
+    // at the 18th digit that goes to the even neighbour.
+    const int j = 4 + static_cast<int>(rng() % 12);
+    const uint64_t wholeLimit = static_cast<uint64_t>(std::pow(10.0L, static_cast<long double>(19 - j)));
+    values.push_back(static_cast<long double>(rng() % wholeLimit) +
+                     static_cast<long double>((rng() % (uint64_t{1} << (j - 1))) * 2 + 1) /
+                         static_cast<long double>(uint64_t{1} << j));
   }
+  // Both sides of every power of ten the quick path meets, of its bounds and of the formatter's.
+  for (int e = -10; e <= 16; ++e) {
+    const long double p = std::pow(10.0L, static_cast<long double>(e));
+    for (const long double x : {p, std::nextafter(p, 0.0L), std::nextafter(p, 2 * p), 5 * p, 9.5L * p})
+      values.push_back(x);
+  }
+  for (const long double b : {1e-8L, 1e15L, 0.0078125L, 0.01L})
+    for (const long double x : {b, std::nextafter(b, 0.0L), std::nextafter(b, 2 * b)}) values.push_back(x);
+  values.push_back(std::numeric_limits<long double>::denorm_min());
+  values.push_back(std::numeric_limits<long double>::min());
+  values.push_back(std::numeric_limits<long double>::max());
   int32_t mismatches = 0;
   for (const long double v : values) {
     for (const long double x : {v, -v}) {
-      for (const int32_t decimals : {0, 1, 2, 3, 4, 6, 8, DxfMaxDecimals}) {
+      for (int32_t decimals = 0; decimals <= DxfMaxDecimals; ++decimals) {
         const std::string a = DxfRealText(x, decimals);
         const std::string b = general(x, decimals);
         if (a != b && ++mismatches <= 10) ADD_FAILURE() << a << " != " << b << " (decimals " << decimals << ")";
@@ -243,6 +261,53 @@ TEST_F(CadDxfTest, LineOnLayerZeroIsTwelveLines) {
   EXPECT_EQ(SplitLines(written([] { DxfCircle(10.4L, -2, 3); }))[5], "10");
 }
 
+// The writer keeps the layer's lines and the text style's numbers from one entity to the next;
+// they follow every change all the same: the display's significant digits, a layer renamed under
+// its colour, and the block files' own names.
+TEST_F(CadDxfTest, TextStyleAndLayerFollowEveryChange) {
+  cad8var.CadCode = 1;
+  cad8var.LayerNames = {"0", "KONTUR", "MITTE", "3", "4", "STRICH"};
+  const auto lines = SplitLines(written([] {
+    cadrun.TextWidthFactor = 0.7142857L;
+    DxfSelectLayer(1);
+    DxfText("a", 1, 2);
+    kwenvar.SigDigits = 5;
+    DxfText("a", 1, 2);
+    cad8var.LayerNames[1] = "DICK<1>";
+    DxfSelectLayer(1);
+    DxfText("a", 1, 2);
+    cad8var.CadCode = 3;
+    DxfText("a", 1, 2);
+  }));
+  // Ten pairs a text: the layer is line 3, the width factor line 15.
+  ASSERT_EQ(lines.size(), 80u);
+  EXPECT_EQ(lines[3], "KONTUR");
+  EXPECT_EQ(lines[15], "0.714");
+  EXPECT_EQ(lines[35], "0.71429");
+  EXPECT_EQ(lines[43], "DICK_1_");
+  EXPECT_EQ(lines[63], "DICK<1>");
+}
+
+// Printable ASCII goes into a TEXT as it is, in every text mode and output: the writer relies on
+// that and skips the conversion for such texts.
+TEST_F(CadDxfTest, PlainAsciiTextsAreTheSameInEveryTextMode) {
+  std::string ascii;
+  for (char c = ' '; c <= '~'; ++c) ascii += c;
+  for (const uint16_t code : {1, 3, 4}) {
+    for (uint16_t mode = 0; mode <= 4; ++mode) {
+      for (const uint16_t plain : {0, 1}) {
+        cad8var.CadCode = code;
+        wkwenvar.CadTextMode = mode;
+        wkwenvar.PlainAscii = plain;
+        EXPECT_EQ(DxfTextValue(ascii), ascii) << code << " " << mode << " " << plain;
+        const auto lines = SplitLines(written([&ascii] { DxfText(ascii, 0, 0); }));
+        ASSERT_GE(lines.size(), 12u);
+        EXPECT_EQ(lines[11], ascii) << code << " " << mode << " " << plain;
+      }
+    }
+  }
+}
+
 TEST_F(CadDxfTest, LayerOfEachColour) {
   cad8var.LayerNames = {"0", "KONTUR", "MITTE", "3", "4", "STRICH"};
   const std::pair<int32_t, const char*> cases[] = {{0, "0"},      {-1, "0"},  {1, "KONTUR"}, {2, "MITTE"},
@@ -254,6 +319,134 @@ TEST_F(CadDxfTest, LayerOfEachColour) {
 }
 
 // ---- Whole files ----
+
+// FNV-1a over the bytes of a file.
+uint64_t Digest(const std::string& bytes) {
+  uint64_t h = 14695981039346656037ULL;
+  for (const char c : bytes) {
+    h ^= static_cast<unsigned char>(c);
+    h *= 1099511628211ULL;
+  }
+  return h;
+}
+
+// 10^n for |n| <= 27 as the formatter's tests build it: exact powers, one division for negatives.
+long double TenTo(int n) {
+  long double p = 1.0L;
+  for (int i = 0; i < (n < 0 ? -n : n); ++i) p *= 10.0L;
+  return n < 0 ? 1.0L / p : p;
+}
+
+// A drawing of many entities with coordinates of every kind (every decade from 1e-10 to 1e16 with
+// any mantissa, exact ties at the 18th digit and at the decimals, decade edges, zeros of both signs,
+// infinities), every number of decimals, changing layers, texts in DOS bytes and plain ASCII,
+// changing text styles and significant digits. Its bytes were recorded from the writer that built
+// every coordinate through the general number formatter; the digest holds them to the byte.
+void WriteLargeDrawing(uint64_t seed) {
+  std::mt19937_64 rng(seed);
+  const auto value = [&rng]() -> long double {
+    const uint64_t r = rng();
+    const long double sign = (r & 1) != 0 ? -1.0L : 1.0L;
+    switch ((r >> 1) % 8) {
+      case 0:  // any mantissa, any decade
+      case 1: {
+        const long double mant = static_cast<long double>(rng() >> 1) / 9223372036854775808.0L;
+        return sign * mant * TenTo(static_cast<int>(rng() % 27) - 10);
+      }
+      case 2: {  // an exact binary value with 19 significant digits: a tie at the 18th
+        const int j = 4 + static_cast<int>(rng() % 12);  // decimals of 1 / 2^j
+        const int intDigits = 19 - j;
+        const auto whole = static_cast<long double>(rng() % static_cast<uint64_t>(TenTo(intDigits)));
+        const auto odd = static_cast<long double>((rng() % (uint64_t{1} << (j - 1))) * 2 + 1);
+        return sign * (whole + odd / static_cast<long double>(uint64_t{1} << j));
+      }
+      case 3: {  // a decimal half one place beyond some decimals
+        const int places = static_cast<int>(rng() % 12);
+        return sign * (static_cast<long double>(rng() % 1000000) / TenTo(places) + 5.0L / TenTo(places + 1));
+      }
+      case 4: {  // a power of ten and its neighbours
+        const long double p = TenTo(static_cast<int>(rng() % 27) - 10);
+        const int step = static_cast<int>(rng() % 3) - 1;
+        return sign * (step == 0 ? p : std::nextafter(p, step < 0 ? 0.0L : 2.0L * p));
+      }
+      case 5:  // small binary fractions
+        return sign * std::ldexp(static_cast<long double>(rng() % 100000), -static_cast<int>(rng() % 24));
+      case 6:
+        return sign * static_cast<long double>(rng() % 1000) / 8.0L;
+      default: {
+        const long double special[] = {0.0L, 1e-8L, 9.999999e-9L, 0.5L, 0.9999995L, 99.9999995L, 1e15L,
+                                       std::numeric_limits<long double>::infinity(), 0.0078125L, 0.01L};
+        return sign * special[rng() % 10];
+      }
+    }
+  };
+  const std::string texts[] = {"Feder 123", kUmlautText, kBrokenText, "Kraft F = 12.5 N", "\xB0 \xF8 \xFD \xF1"};
+  DxfHeader(value(), value(), value(), value());
+  DxfTables();
+  DxfBeginBlocks();
+  DxfBlock("feder");
+  DxfEndBlock();
+  DxfEndSection();
+  DxfBeginEntities();
+  for (int i = 0; i < 6000; ++i) {
+    cad8var.CadDecimals = static_cast<int32_t>(rng() % 19) - 2;
+    const auto minimum = static_cast<int32_t>(rng() % 10);
+    DxfSelectLayer(static_cast<int32_t>(rng() % 40) - 3);
+    switch (i % 7) {
+      case 0: DxfLine(value(), value(), value(), value(), minimum); break;
+      case 1: DxfCircle(value(), value(), value(), minimum); break;
+      case 2: DxfArc(value(), value(), value(), value(), value(), minimum); break;
+      case 3:
+        if (rng() % 4 == 0) {
+          cadrun.TextHeight = value();
+          cadrun.TextWidthFactor = value();
+          cadrun.TextAngle = value();
+          cadrun.TextObliqueAngle = value();
+          kwenvar.SigDigits = static_cast<int32_t>(rng() % 7);
+          wkwenvar.CadTextMode = static_cast<uint16_t>(rng() % 4);
+          wkwenvar.PlainAscii = static_cast<uint16_t>(rng() % 2);
+        }
+        DxfText(texts[rng() % 5], value(), value(), minimum);
+        break;
+      case 4: DxfSolid(value(), value(), value(), value(), value(), value(), value(), value(), minimum); break;
+      case 5:
+        DxfInsert(i % 2 == 0 ? "feder" : "FEDER<2>", value(), value(), value(), value(), value(), minimum);
+        break;
+      default:
+        DxfGroupCode(static_cast<int32_t>(rng() % 1200) - 100);
+        DxfValueReal(value(), minimum);
+        DxfGroupCode(999);
+        DxfValueInt(static_cast<int32_t>(rng()));
+        DxfGroupCode(1);
+        DxfValueStr(texts[rng() % 5]);
+        break;
+    }
+  }
+  DxfEndSection();
+  DxfClose();
+}
+
+TEST_F(CadDxfTest, LargeDrawingsKeepTheirBytes) {
+  struct Case {
+    uint16_t code;
+    uint64_t seed;
+    size_t size;
+    uint64_t digest;
+  };
+  const Case cases[] = {
+      {1, 1, 745959, 9249116252688502473ULL},
+      {4, 2, 746869, 7589218792973168184ULL},
+      {3, 3, 763488, 7582006595716772270ULL},  // a block file of the screen: DOS texts, six decimals at least
+  };
+  cad8var.LayerNames = {"0", "KONTUR", "MITTE<1/2>", "D\x9ANN", "4", "STRICH"};
+  for (const Case& c : cases) {
+    cad8var.CadCode = c.code;
+    const std::string bytes = written([&c] { WriteLargeDrawing(c.seed); });
+    EXPECT_EQ(bytes.size(), c.size) << "code " << c.code;
+    EXPECT_EQ(Digest(bytes), c.digest) << "code " << c.code;
+  }
+}
+
 
 TEST_F(CadDxfTest, SampleDrawingMatchesItsGoldenFile) {
   cad8var.CadCode = 1;
