@@ -249,24 +249,26 @@ void Tconfig::BuildDirPage() {
     });
     return label;
   };
-  AddRow(form, folder(Edit_dirdbf, "Edit_dirdbf", Button_dirdbf, "Button_dirdbf", U("Ordner für Datenbankdateien (dbf)"), 1600),
-         {Edit_dirdbf, Button_dirdbf});
-  AddRow(form, folder(Edit_dirplt, "Edit_dirplt", Button_dirplt, "Button_dirplt",
-                      "Hilfebilder(plt), Hilfetext(hlp), Demoskript(dem)", 1590),
-         {Edit_dirplt, Button_dirplt});
+  const QString label_Edit_dirdbf = folder(Edit_dirdbf, "Edit_dirdbf", Button_dirdbf, "Button_dirdbf", U("Ordner für Datenbankdateien (dbf)"), 1600);
+  AddRow(form, label_Edit_dirdbf, {Edit_dirdbf, Button_dirdbf});
+  const QString label_Edit_dirplt = folder(Edit_dirplt, "Edit_dirplt", Button_dirplt, "Button_dirplt",
+                      "Hilfebilder(plt), Hilfetext(hlp), Demoskript(dem)", 1590);
+  AddRow(form, label_Edit_dirplt, {Edit_dirplt, Button_dirplt});
   Button_dirtempenv = MakeButton(box, "Button_dirtempenv", "<");
-  AddRow(form, folder(Edit_dirtemp, "Edit_dirtemp", Button_dirtemp, "Button_dirtemp", U("Temporärer Ordner"), 1610),
-         {Edit_dirtemp, Button_dirtemp, Button_dirtempenv});
+  const QString label_Edit_dirtemp = folder(Edit_dirtemp, "Edit_dirtemp", Button_dirtemp, "Button_dirtemp", U("Temporärer Ordner"), 1610);
+  AddRow(form, label_Edit_dirtemp, {Edit_dirtemp, Button_dirtemp, Button_dirtempenv});
   connect(Button_dirtempenv, &QPushButton::clicked, this, [this] {
     const char* temp = std::getenv("TEMP");
     if (temp && !TrimStr(temp).empty()) Edit_dirtemp->setText(QString::fromLocal8Bit(temp));
   });
-  AddRow(form, folder(Edit_dirdata, "Edit_dirdata", Button_dirdata, "Button_dirdata", Dos("." + kwenvar.DataExt + " Ordner"), 1615),
-         {Edit_dirdata, Button_dirdata});
-  AddRow(form, folder(Edit_dircad, "Edit_dircad", Button_dircad, "Button_dircad", "CAD Ordner", 1570), {Edit_dircad, Button_dircad});
-  AddRow(form, folder(Edit_direxe, "Edit_direxe", Button_direxe, "Button_direxe", "KWENDAL-Programm-Ordner", 1830),
-         {Edit_direxe, Button_direxe});
-  AddRow(form, folder(Edit_diredi, "Edit_diredi", Button_diredi, "Button_diredi", "EDI Ordner", 1595), {Edit_diredi, Button_diredi});
+  const QString label_Edit_dirdata = folder(Edit_dirdata, "Edit_dirdata", Button_dirdata, "Button_dirdata", Dos("." + kwenvar.DataExt + " Ordner"), 1615);
+  AddRow(form, label_Edit_dirdata, {Edit_dirdata, Button_dirdata});
+  const QString label_Edit_dircad = folder(Edit_dircad, "Edit_dircad", Button_dircad, "Button_dircad", "CAD Ordner", 1570);
+  AddRow(form, label_Edit_dircad, {Edit_dircad, Button_dircad});
+  const QString label_Edit_direxe = folder(Edit_direxe, "Edit_direxe", Button_direxe, "Button_direxe", "KWENDAL-Programm-Ordner", 1830);
+  AddRow(form, label_Edit_direxe, {Edit_direxe, Button_direxe});
+  const QString label_Edit_diredi = folder(Edit_diredi, "Edit_diredi", Button_diredi, "Button_diredi", "EDI Ordner", 1595);
+  AddRow(form, label_Edit_diredi, {Edit_diredi, Button_diredi});
   Edit_dirworking = MakeEdit(box, "Edit_dirworking");
   Edit_dirworking->setReadOnly(true);
   Hint(Edit_dirworking, 1605);
