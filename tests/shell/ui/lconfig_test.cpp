@@ -293,5 +293,19 @@ TEST_F(ConfigWindowTest, ExportAndImportMatchTheProgramsOwnFile) {
   EXPECT_FALSE(kwenvar.ErrorFlag) << "saving still works";
 }
 
+TEST_F(ConfigWindowTest, TheSettingsCommandShowsTheWindowModally) {
+  kwenvar.ErrorFlag = true;
+  test::OnNextModalOf<QDialog>([](QDialog* d) {
+    auto* w = dynamic_cast<Tconfig*>(d);
+    ASSERT_NE(w, nullptr);
+    EXPECT_FALSE(kwenvar.ErrorFlag) << "cleared before the window opens";
+    EXPECT_EQ(w->windowTitle().toStdString(), "KWENDAL Konfiguration");
+    w->Edit_dircad->setText("/cad");
+    w->Button_ok->click();
+  });
+  ShowConfigWindow(nullptr);
+  EXPECT_EQ(kwenvar.CadDir, "/cad");
+}
+
 }  // namespace
 }  // namespace qorva
