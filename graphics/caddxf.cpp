@@ -505,8 +505,12 @@ void DxfLayerEntry(const std::string& name, uint8_t colour, const std::string& l
 }
 
 void DxfTables() {
+  // A layer takes a DXF colour number 1..255; a number from an edited configuration is brought into
+  // that byte, and one that comes out as 0 (by block, which no layer may have) is drawn white (7).
   const auto colour = [](int32_t c) -> uint8_t {
-    return cad8var.LayerMonochrome ? uint8_t{1} : static_cast<uint8_t>(static_cast<uint32_t>(c) & 0xFFu);
+    if (cad8var.LayerMonochrome) return uint8_t{1};
+    const auto byte = static_cast<uint8_t>(static_cast<uint32_t>(c) & 0xFFu);
+    return byte == 0 ? uint8_t{7} : byte;
   };
   Lines l;
   l.pair(0, "SECTION").pair(2, "TABLES").pair(0, "TABLE").pair(2, "LTYPE").pair(70, "23");

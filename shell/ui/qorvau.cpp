@@ -39,6 +39,7 @@
 #include "shell/ui/dokuconf.h"
 #include "shell/ui/laend1.h"
 #include "shell/ui/laend2.h"
+#include "shell/ui/lconfig.h"
 #include "shell/ui/lvntx.h"
 #include "shell/ui/printcon.h"
 #include "shell/ui/sysinf.h"
@@ -84,6 +85,7 @@ Thh::Thh(QWidget* parent) : TFKWENGRA(parent, false) {
   if (menu.mi_HelpAbout) SetMenuCommand(menu.mi_HelpAbout, [this] { ShowAboutBox(this); });
   if (menu.mi_fileprint) SetMenuCommand(menu.mi_fileprint, [this] { ShowPrintWindow(this, false); });
   if (menu.mi_filePrinterSetup) SetMenuCommand(menu.mi_filePrinterSetup, [this] { ShowPrintWindow(this, true); });
+  if (menu.mi_fileConfig) SetMenuCommand(menu.mi_fileConfig, [this] { ShowConfigWindow(this); });
   if (menu.mi_helpSysInfo) SetMenuCommand(menu.mi_helpSysInfo, [this] { ShowSystemInfo(this); });
   if (menu.mi_dbfmaterial) SetMenuCommand(menu.mi_dbfmaterial, [] {
     SelectMaterial(0);  // the table to look at and edit; the spring keeps its material

@@ -1,0 +1,311 @@
+// The configuration window driven through its controls: the take-over rules, the title-block and
+// size-mode rules, the layer checks, the plot-program command lines (also with no line selected),
+// the palette reset and the colour chooser, and export and import against the file the program
+// itself writes.
+#include "shell/ui/lconfig.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <filesystem>
+
+#include "foundation/cad8var.h"
+#include "foundation/hgvar.h"
+#include "foundation/kwenvar.h"
+#include "foundation/settings.h"
+#include "foundation/view3d.h"
+#include "foundation/wkwenvar.h"
+#include "foundation/wprinvar.h"
+#include "platform/scriptedprompter.h"
+#include "shell/configio.h"
+#include "shell/ui/lvntx.h"
+#include "tests/support/testsupport.h"
+#include "tests/support/ui/nextmodal.h"
+
+namespace qorva {
+namespace {
+
+using test::scriptedPrompter;
+
+std::string CellText(QTableWidget* g, int row, int column) { return g->item(row, column)->text().toStdString(); }
+void Type(QTableWidget* g, int row, int column, const char* text) { g->setItem(row, column, new QTableWidgetItem(text)); }
+
+class ConfigWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    InitAllSettings();
+    InitConfigio();
+    kwenvar.HelpLevel = 0;
+    wkwenvar.ConfigDir = dir_.path().string() + "/";
+    scriptedPrompter().clear();
+  }
+  void TearDown() override {
+    InitConfigio();
+    InitAllSettings();
+    scriptedPrompter().clear();
+  }
+  bool ErrorShown() const {
+    for (const AskRecord& r : scriptedPrompter().asked())
+      if (r.kind == AskKind::Message) return true;
+    return false;
+  }
+  test::ScratchDir dir_;
+};
+
+TEST_F(ConfigWindowTest, OkTakesTheFieldsWithTheirRules) {
+  int clientWidth = -1;
+  configio.SetClientSize = [&](int32_t w, int32_t) { clientWidth = w + 1; };
+  kwenvar.ProgramDir = "/Opt/KWENDAL/Bin";
+  Tconfig w;
+  EXPECT_EQ(w.Edit_direxe->text().toStdString(), "/Opt/KWENDAL/Bin") << "shown as it is";
+  EXPECT_EQ(w.PageControl->currentWidget(), w.Tab_grafik);
+  w.Edit_x->setText("6000");
+  w.Edit_width->setText("1001");
+  w.Edit_left->setText("1001");
+  w.Edit_height->setText("600");
+  w.Edit_y->setText("500");  // the y field (GraphResY + 1)
+  w.Edit_massfaktorconfig->setText("0.005");
+  w.Edit_zoomfaktor->setText("");
+  w.Edit_printscale->setText("1,5");
+  w.CheckBox_zeichlogo->setChecked(false);
+  w.RadioGroup_date->Item(0)->click();
+  w.ComboBox_lpt->setCurrentIndex(2);
+  w.Edit_3dx->setText("90");
+  w.Button_ok->click();
+  EXPECT_EQ(w.result(), QDialog::Accepted);
+  EXPECT_EQ(kwenvar.GraphResX, 5000);
+  EXPECT_EQ(clientWidth, 5001);
+  EXPECT_EQ(kwenvar.GraphResY, 499);
+  EXPECT_EQ(wprinvar.TextWindowPos.Width, 700);
+  EXPECT_EQ(wprinvar.TextWindowPos.Left, 10);
+  EXPECT_EQ(wprinvar.TextWindowPos.Height, 480);
+  EXPECT_EQ(cad8var.DimensionFactor, 1.0L);
+  EXPECT_EQ(hgvar.ZoomFactor, 1.0L) << "a blank zoom factor";
+  EXPECT_DOUBLE_EQ(wprinvar.DefaultPrintScaleX, 1.5);
+  EXPECT_TRUE(cad8var.DwgNoLogo) << "inverted";
+  EXPECT_EQ(wkwenvar.DateFormat, 1);
+  EXPECT_EQ(kwenvar.PrinterPort, 3);
+  EXPECT_NEAR(static_cast<double>(view3d.View3DAngles[1]), 1.5707963, 1e-6);
+  EXPECT_EQ(kwenvar.ProgramDir, "/Opt/KWENDAL/Bin");
+}
+
+TEST_F(ConfigWindowTest, CancelTakesNothing) {
+  Tconfig w;
+  w.Edit_dirdbf->setText("/anders");
+  w.Button_cancel->click();
+  EXPECT_EQ(kwenvar.DbfDir, "");
+}
+
+TEST_F(ConfigWindowTest, TitleBlockAndSizeModes) {
+  Tconfig w;
+  w.show();
+  w.ComboBox_zeichnkopf->setCurrentIndex(1);  // ISO 7200 Fig.1
+  EXPECT_TRUE(w.ComboBox_7200rand->isEnabled());
+  EXPECT_TRUE(w.Edit_freigabefeld->isHidden());
+  w.ComboBox_7200rand->setCurrentIndex(1);
+  EXPECT_FALSE(w.CheckBox_abc123->isHidden());
+  EXPECT_FALSE(w.CheckBox_aenderungen->isHidden());
+  w.ComboBox_zeichnkopf->setCurrentIndex(3);  // DIN 6771
+  EXPECT_EQ(w.ComboBox_7200rand->currentIndex(), 0);
+  EXPECT_FALSE(w.ComboBox_7200rand->isEnabled());
+  EXPECT_TRUE(w.CheckBox_abc123->isHidden());
+  EXPECT_TRUE(w.CheckBox_mmscale->isHidden());
+  EXPECT_TRUE(w.CheckBox_aenderungen->isHidden());
+  EXPECT_FALSE(w.Edit_freigabefeld->isHidden());
+
+  w.Edit_x->setText("641");
+  w.Edit_y->setText("481");
+  w.ComboBox_textwindowsizecode->setCurrentIndex(1);
+  w.ApplyVisibility();
+  EXPECT_EQ(w.Edit_width->text(), "700") << "Auto fills the fields as the < button does";
+  EXPECT_EQ(w.Edit_height->text(), "461");
+  EXPECT_FALSE(w.Edit_width->isEnabled());
+  EXPECT_TRUE(w.Button_Textwindow->isHidden());
+  w.ComboBox_screensizecode->setCurrentIndex(2);
+  w.ApplyVisibility();
+  EXPECT_TRUE(w.Edit_x->isHidden());
+}
+
+TEST_F(ConfigWindowTest, LayerNamesAndColoursAreCheckedBeforeAnythingIsTaken) {
+  struct Case {
+    QTableWidget* Tconfig::*grid;
+    int row, column;
+    const char* typed;
+  };
+  for (const Case c : std::vector<Case>{{&Tconfig::StringGrid_layer, 0, 0, "a/b"},
+                                        {&Tconfig::StringGrid_layer, 2, 0, ""},
+                                        {&Tconfig::StringGrid_layer, 1, 1, "0"},
+                                        {&Tconfig::StringGrid_layer, 4, 1, "300"},
+                                        {&Tconfig::StringGrid_color, 3, 0, "0"}}) {
+    InitAllSettings();
+    kwenvar.HelpLevel = 0;
+    scriptedPrompter().clear();
+    Tconfig w;
+    w.Edit_dirdbf->setText("/neu");
+    Type(w.*c.grid, c.row, c.column, c.typed);
+    w.Button_ok->click();
+    EXPECT_NE(w.result(), QDialog::Accepted) << c.typed;
+    EXPECT_TRUE(ErrorShown()) << c.typed;
+    EXPECT_EQ(kwenvar.DbfDir, "") << "nothing taken: " << c.typed;
+    EXPECT_EQ((w.*c.grid)->currentRow(), c.row);
+  }
+  Tconfig w;
+  Type(w.StringGrid_layer, 0, 0, "DICK");
+  Type(w.StringGrid_layer, 0, 1, "200");
+  w.Button_ok->click();
+  EXPECT_EQ(w.result(), QDialog::Accepted);
+  EXPECT_EQ(cad8var.LayerNames[5], "DICK") << "row 1 is layer 5";
+  EXPECT_EQ(cad8var.LayerColors[5], 200);
+}
+
+TEST_F(ConfigWindowTest, LayerDefaultsAndColourChooser) {
+  Tconfig w;
+  w.Button_layer[4]->click();  // row 2
+  EXPECT_EQ(CellText(w.StringGrid_layer, 1, 0), "4");
+  EXPECT_EQ(CellText(w.StringGrid_layer, 1, 1), "3");
+  EXPECT_EQ(CellText(w.StringGrid_layer, 1, 2), "2");
+
+  w.StringGrid_layer->setCurrentCell(1, 0);
+  test::OnNextModalOf<QDialog>([](QDialog* d) {
+    auto* c = dynamic_cast<TForm_selectcolor*>(d);
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(c->ListBox_colors->currentRow(), 2) << "preset with the cell's colour";
+    EXPECT_EQ(c->ListBox_colors->item(6)->text().toStdString(), "7 (wei\xC3\x9F)");
+    c->ListBox_colors->setCurrentRow(11);
+    c->Button_ok->click();
+  });
+  w.Button_selectlayercolor->click();
+  EXPECT_EQ(CellText(w.StringGrid_layer, 1, 1), "12");
+
+  test::OnNextModalOf<QDialog>([](QDialog* d) {
+    auto* c = dynamic_cast<TForm_selectcolor*>(d);
+    ASSERT_NE(c, nullptr);
+    c->ListBox_colors->setCurrentRow(0);
+    c->Button_cancel->click();
+  });
+  w.Button_selectlayercolor->click();
+  EXPECT_EQ(CellText(w.StringGrid_layer, 1, 1), "12");
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+
+  w.Button_dick2->click();
+  EXPECT_EQ(CellText(w.StringGrid_color, 15, 1), "2");
+}
+
+TEST_F(ConfigWindowTest, PaletteResetIsImmediateAndDropsOtherChanges) {
+  hgvar.ColorTable[3] = 0x123456;
+  Tconfig w;
+  w.Edit_zoomfaktor->setText("9");
+  w.PanelColors[5] = 0x010203;
+  w.Button_resetcolor->click();
+  const TColor reset3 = hgvar.ColorTable[3];
+  EXPECT_NE(reset3, 0x123456u) << "the palette is reset at once";
+  EXPECT_EQ(w.PanelColors[3], reset3);
+  EXPECT_NE(w.PanelColors[5], 0x010203u);
+  EXPECT_NE(w.Edit_zoomfaktor->text(), "9");
+}
+
+TEST_F(ConfigWindowTest, CommandLinesWithAndWithoutSelection) {
+  Tconfig w;
+  ASSERT_EQ(w.ListBox_ventrix->count(), 5);
+  w.ListBox_ventrix->setCurrentRow(-1);
+  scriptedPrompter().push(std::string("ERSTE"));
+  w.Button_editventrixcommandline->click();
+  EXPECT_EQ(w.ListBox_ventrix->item(0)->text(), "ERSTE") << "no selection acts on line 1";
+
+  w.ListBox_ventrix->setCurrentRow(4);
+  scriptedPrompter().push(std::string("FUENFTE"));
+  w.Button_editventrixcommandline->click();
+  EXPECT_EQ(w.ListBox_ventrix->item(4)->text(), "FUENFTE");
+  scriptedPrompter().push(Cancel{});
+  w.Button_editventrixcommandline->click();
+  EXPECT_EQ(w.ListBox_ventrix->item(4)->text(), "FUENFTE") << "a cancelled prompt changes nothing";
+
+  w.ListBox_ventrix->setCurrentRow(-1);
+  std::string built;
+  test::OnNextModalOf<QDialog>([&built](QDialog* d) {
+    auto* v = dynamic_cast<TForm_confventrix*>(d);
+    ASSERT_NE(v, nullptr);
+    v->BuildCommandLine();
+    built = v->CommandLine;
+    v->Button_ok->click();
+  });
+  w.Button_confventrix->click();
+  EXPECT_FALSE(built.empty());
+  EXPECT_EQ(w.ListBox_ventrix->item(0)->text().toStdString(), built);
+
+  w.Button_ok->click();
+  EXPECT_EQ(cad8var.VentrixCmdLines[1], built);
+  EXPECT_EQ(cad8var.VentrixCmdLines[5], "FUENFTE") << "all five lines are stored";
+}
+
+TEST_F(ConfigWindowTest, ExportAndImportMatchTheProgramsOwnFile) {
+  kwenvar.DbfDir = "/daten/dbf";
+  cad8var.LayerNames[3] = "MITTE";
+  wprinvar.TextWindowPos = {20, 40, 650, 400};
+  kwenvar.GraphResX = 799;
+  kwenvar.GraphResY = 599;
+  // Sizes as typed: "max" and "Auto" would derive them from the screen on reading.
+  wkwenvar.ScreenSizeCode = 0;
+  wkwenvar.DialogSizeCode = 0;
+  // Exported under the program's own name in another folder, so the first line matches too.
+  const std::string exported = (dir_.path() / "sub" / "KWENDAL.cfg").string();
+  std::filesystem::create_directories(dir_.path() / "sub");
+  {
+    Tconfig w;
+    w.Edit_cadfont->setText("ISOCP");
+    w.CheckBox_hidewarnings->setChecked(true);
+    scriptedPrompter().push(exported);
+    w.Button_export->click();
+    EXPECT_FALSE(kwenvar.ErrorFlag);
+  }
+  EXPECT_EQ(wkwenvar.ConfigDir, dir_.path().string() + "/") << "restored after the export";
+  EXPECT_EQ(cad8var.CadTextFont, "ISOCP") << "export takes the controls over";
+  WriteConfigFile();
+  const std::string own = test::readFile(dir_.path() / "KWENDAL.cfg");
+  ASSERT_FALSE(own.empty());
+  EXPECT_EQ(test::readFile(exported), own) << "byte for byte";
+
+  InitAllSettings();
+  kwenvar.HelpLevel = 0;
+  wkwenvar.ConfigDir = dir_.path().string() + "/";
+  std::filesystem::remove(dir_.path() / "KWENDAL.cfg");
+  Tconfig w;
+  scriptedPrompter().push(exported);
+  w.Button_import->click();
+  EXPECT_EQ(w.Edit_cadfont->text(), "ISOCP") << "the window shows what was read";
+  EXPECT_TRUE(w.CheckBox_hidewarnings->isChecked());
+  EXPECT_EQ(wkwenvar.ConfigDir, dir_.path().string() + "/");
+  w.Button_ok->click();
+  WriteConfigFile();
+  EXPECT_EQ(test::readFile(dir_.path() / "KWENDAL.cfg"), own);
+
+  // Without a chosen name nothing is read or written and ErrorFlag stays set.
+  scriptedPrompter().push(Cancel{});
+  w.Button_export->click();
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  w.Button_save->click();
+  EXPECT_FALSE(kwenvar.ErrorFlag) << "saving still works";
+}
+
+TEST_F(ConfigWindowTest, TheSettingsCommandShowsTheWindowModally) {
+  kwenvar.ErrorFlag = true;
+  test::OnNextModalOf<QDialog>([](QDialog* d) {
+    auto* w = dynamic_cast<Tconfig*>(d);
+    ASSERT_NE(w, nullptr);
+    EXPECT_FALSE(kwenvar.ErrorFlag) << "cleared before the window opens";
+    EXPECT_EQ(w->windowTitle().toStdString(), "KWENDAL Konfiguration");
+    w->Edit_dircad->setText("/cad");
+    w->Button_ok->click();
+  });
+  ShowConfigWindow(nullptr);
+  EXPECT_EQ(kwenvar.CadDir, "/cad");
+}
+
+}  // namespace
+}  // namespace qorva
