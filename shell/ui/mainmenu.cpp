@@ -184,6 +184,8 @@ TMainMenu& BuildMainMenu(Thh& form) {
 TMainMenu* MainMenuOf(Thh& form) { return form.findChild<TMainMenu*>("mainMenuItems", Qt::FindDirectChildrenOnly); }
 
 void SetMenuCommand(QAction* item, std::function<void()> command) {
+  // An item runs one command: a new one takes the place of the one set before.
+  QObject::disconnect(item, &QAction::triggered, item, nullptr);
   QObject::connect(item, &QAction::triggered, item, [command = std::move(command)] {
     // An engine stop ("Programm angehalten." has been shown) ends the command, not the program.
     try {

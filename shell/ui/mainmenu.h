@@ -119,7 +119,8 @@ TMainMenu& BuildMainMenu(Thh& form);
 // The menu of a form built by BuildMainMenu, or null.
 TMainMenu* MainMenuOf(Thh& form);
 
-// Wires a command to an item and enables it; the item then carries kMenuCommandProperty. Items
+// Wires a command to an item (in place of one wired before) and enables it; the item then carries
+// kMenuCommandProperty. Items
 // that carry kMenuWaitsProperty (error messages, Excel export and import) stay as they are: their
 // occasion enables them.
 void SetMenuCommand(QAction* item, std::function<void()> command);
