@@ -229,10 +229,15 @@ void Tconfig::showEvent(QShowEvent* event) {
 
 // ---- Pages ----
 
+QWidget* Tconfig::AddPage(const char* name, const char* caption) {
+  auto* page = new QWidget;
+  page->setObjectName(name);
+  PageControl->addTab(page, QString::fromUtf8(caption));
+  return page;
+}
+
 void Tconfig::BuildDirPage() {
-  Tab_dir = new QWidget;
-  Tab_dir->setObjectName("Tab_dir");
-  PageControl->addTab(Tab_dir, "Directories");
+  Tab_dir = AddPage("Tab_dir", "Directories");
   auto* box = new QGroupBox("Directories", Tab_dir);
   box->setObjectName("GroupBox_dir");
   (new QVBoxLayout(Tab_dir))->addWidget(box);
@@ -282,9 +287,7 @@ void Tconfig::BuildDirPage() {
 }
 
 void Tconfig::BuildGrafikPage() {
-  Tab_grafik = new QWidget;
-  Tab_grafik->setObjectName("Tab_grafik");
-  PageControl->addTab(Tab_grafik, "Grafik");
+  Tab_grafik = AddPage("Tab_grafik", "Grafik");
   auto* grid = new QGridLayout(Tab_grafik);
   QWidget* p = Tab_grafik;
 
@@ -445,9 +448,7 @@ void Tconfig::BuildGrafikPage() {
 }
 
 void Tconfig::BuildCadPage() {
-  Tab_cad = new QWidget;
-  Tab_cad->setObjectName("Tab_cad");
-  PageControl->addTab(Tab_cad, "CAD");
+  Tab_cad = AddPage("Tab_cad", "CAD");
   QWidget* p = Tab_cad;
   auto* grid = new QGridLayout(p);
   StringGrid_layer = new QTableWidget(5, 3, p);
@@ -526,9 +527,7 @@ void Tconfig::BuildCadPage() {
 }
 
 void Tconfig::BuildColorPage() {
-  Tab_color = new QWidget;
-  Tab_color->setObjectName("Tab_color");
-  PageControl->addTab(Tab_color, "Farbe");
+  Tab_color = AddPage("Tab_color", "Farbe");
   QWidget* p = Tab_color;
   auto* grid = new QGridLayout(p);
   StringGrid_color = new QTableWidget(16, 2, p);
@@ -580,9 +579,7 @@ void Tconfig::BuildColorPage() {
 }
 
 void Tconfig::BuildDruckerPage() {
-  Tab_drucker = new QWidget;
-  Tab_drucker->setObjectName("Tab_drucker");
-  PageControl->addTab(Tab_drucker, "Drucker");
+  Tab_drucker = AddPage("Tab_drucker", "Drucker");
   QWidget* p = Tab_drucker;
   auto* form = new QFormLayout(p);
   Edit_printscale = MakeEdit(p, "Edit_printscale");
@@ -620,9 +617,7 @@ void Tconfig::BuildDruckerPage() {
 }
 
 void Tconfig::BuildTextdruckPage() {
-  Tab_textdruck = new QWidget;
-  Tab_textdruck->setObjectName("Tab_textdruck");
-  PageControl->addTab(Tab_textdruck, "Ausdruck");
+  Tab_textdruck = AddPage("Tab_textdruck", "Ausdruck");
   QWidget* p = Tab_textdruck;
   auto* grid = new QGridLayout(p);
   RadioGroup_trenn = MakeRadio(p, "RadioGroup_trenn", "Form der Trennzeilen im Ausdruck",
@@ -702,9 +697,7 @@ void Tconfig::BuildTextdruckPage() {
 }
 
 void Tconfig::BuildEinstellungPage() {
-  Tab_einstellung = new QWidget;
-  Tab_einstellung->setObjectName("Tab_einstellung");
-  PageControl->addTab(Tab_einstellung, "Einstellungen");
+  Tab_einstellung = AddPage("Tab_einstellung", "Einstellungen");
   QWidget* p = Tab_einstellung;
   auto* grid = new QGridLayout(p);
   RadioGroup_hilfegrad = MakeRadio(p, "RadioGroup_hilfegrad", "Hilfegrad",
@@ -752,9 +745,7 @@ void Tconfig::BuildEinstellungPage() {
 }
 
 void Tconfig::BuildExternPage() {
-  Tab_extern = new QWidget;
-  Tab_extern->setObjectName("Tab_extern");
-  PageControl->addTab(Tab_extern, "Extern");
+  Tab_extern = AddPage("Tab_extern", "Extern");
   QWidget* p = Tab_extern;
   auto* form = new QFormLayout(p);
   ListBox_ventrix = new QListWidget(p);
@@ -790,9 +781,7 @@ void Tconfig::BuildExternPage() {
 }
 
 void Tconfig::BuildZeichnungPage() {
-  Tab_zeichnung = new QWidget;
-  Tab_zeichnung->setObjectName("Tab_zeichnung");
-  PageControl->addTab(Tab_zeichnung, "Zeichnung");
+  Tab_zeichnung = AddPage("Tab_zeichnung", "Zeichnung");
   QWidget* p = Tab_zeichnung;
   auto* form = new QFormLayout(p);
   CheckBox_zeichkwendaltitel =

@@ -251,6 +251,8 @@ class Tconfig : public QDialog {
   void showEvent(QShowEvent* event) override;
 
  private:
+  // A new page of the tab control, named name and captioned caption (UTF-8).
+  QWidget* AddPage(const char* name, const char* caption);
   void BuildDirPage();
   void BuildGrafikPage();
   void BuildCadPage();

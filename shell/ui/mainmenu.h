@@ -120,9 +120,8 @@ TMainMenu& BuildMainMenu(Thh& form);
 TMainMenu* MainMenuOf(Thh& form);
 
 // Wires a command to an item (in place of one wired before) and enables it; the item then carries
-// kMenuCommandProperty. Items
-// that carry kMenuWaitsProperty (error messages, Excel export and import) stay as they are: their
-// occasion enables them.
+// kMenuCommandProperty. Items that carry kMenuWaitsProperty (error messages, Excel export and
+// import) stay as they are: their occasion enables them.
 void SetMenuCommand(QAction* item, std::function<void()> command);
 inline constexpr const char* kMenuCommandProperty = "menuCommand";
 inline constexpr const char* kMenuWaitsProperty = "menuWaits";
