@@ -35,23 +35,29 @@ bool WriteTextToXlsx(const std::string& textFile, const std::string& xlsxPath, s
     kwenvar.ErrorFlag = true;
     return false;
   }
-  // The workbook is built beside its place and renamed over an older one only when complete.
-  const std::string target = ResolveFileCase(xlsxPath);
-  const std::string temp = target + ".tmp~" + IntStr(static_cast<int64_t>(::getpid()));
+  const bool ok = WriteXlsxWorkbook(ResolveFileCase(xlsxPath), [&lines](lxw_worksheet* ws) {
+    for (size_t row = 0; row < lines.size(); ++row) {
+      if (lines[row].empty()) continue;
+      if (worksheet_write_string(ws, static_cast<lxw_row_t>(row), 0, DosToUtf8(lines[row]).c_str(), nullptr) !=
+          LXW_NO_ERROR)
+        return false;
+    }
+    return true;
+  }, error);
+  if (!ok) kwenvar.ErrorFlag = true;
+  return ok;
+}
+
+bool WriteXlsxWorkbook(const std::string& path, const std::function<bool(lxw_worksheet*)>& fill, std::string& error) {
+  const std::string temp = path + ".tmp~" + IntStr(static_cast<int64_t>(::getpid()));
   lxw_workbook* wb = workbook_new(temp.c_str());
   lxw_worksheet* ws = wb ? workbook_add_worksheet(wb, nullptr) : nullptr;
-  bool ok = ws != nullptr;
-  for (size_t row = 0; ok && row < lines.size(); ++row) {
-    if (lines[row].empty()) continue;
-    ok = worksheet_write_string(ws, static_cast<lxw_row_t>(row), 0, DosToUtf8(lines[row]).c_str(), nullptr) ==
-         LXW_NO_ERROR;
-  }
+  bool ok = ws != nullptr && fill(ws);
   if (wb && workbook_close(wb) != LXW_NO_ERROR) ok = false;
-  if (ok && std::rename(temp.c_str(), target.c_str()) != 0) ok = false;
+  if (ok && std::rename(temp.c_str(), path.c_str()) != 0) ok = false;
   if (!ok) {
     ::unlink(temp.c_str());
-    error = target + ": file write error";
-    kwenvar.ErrorFlag = true;
+    error = path + ": file write error";
   }
   return ok;
 }

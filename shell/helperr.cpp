@@ -78,35 +78,51 @@ ErrorHelpRecord ReadErrorHelpRecord(TextFile& f, const std::string& message) {
   return r;
 }
 
+namespace {
+
+// Cause and remedy of a looked-up record as the reports take them.
+std::string CauseOf(const ErrorHelpRecord& r, bool readable) {
+  if (!readable) return "";
+  return r.found ? r.cause : NoErrorDescription;
+}
+
+std::string RemedyOf(const ErrorHelpRecord& r) { return r.found ? r.remedy : std::string(); }
+
+// Opens the error-help file for reading; a file that cannot be opened is told and sets ErrorFlag.
+bool OpenErrorHelpFile(TextFile& f, const std::string& fileName) {
+  f.Assign(fileName);
+  if (f.Reset()) return true;
+  FileMustExist(fileName);
+  kwenvar.ErrorFlag = true;
+  return false;
+}
+
+}  // namespace
+
 void GetErrorCause(uint16_t n, std::string& text) {
   if (kwenvar.ErrorFlag) return;
   bool readable = false;
   const ErrorHelpRecord r = LookUpForReport(n, readable);
-  if (!readable) text.clear();
-  else text = r.found ? r.cause : NoErrorDescription;
+  text = CauseOf(r, readable);
 }
 
 void GetErrorRemedy(uint16_t n, std::string& text) {
   bool readable = false;
-  const ErrorHelpRecord r = LookUpForReport(n, readable);
-  text = r.found ? r.remedy : std::string();
+  text = RemedyOf(LookUpForReport(n, readable));
 }
 
 void GetErrorHelp(uint16_t n, std::string& cause, std::string& remedy) {
-  GetErrorCause(n, cause);
-  GetErrorRemedy(n, remedy);
+  // One reading of the file for both; a cause is kept while ErrorFlag is set.
+  const bool keepCause = kwenvar.ErrorFlag;
+  bool readable = false;
+  const ErrorHelpRecord r = LookUpForReport(n, readable);
+  if (!keepCause) cause = CauseOf(r, readable);
+  remedy = RemedyOf(r);
 }
 
 void ShowErrorHelp(uint16_t n) {
-  const std::string fileName = ErrorHelpFileName();
-  FileMustExist(fileName);
-  if (kwenvar.ErrorFlag) return;
   TextFile f;
-  f.Assign(fileName);
-  if (!f.Reset()) {
-    kwenvar.ErrorFlag = true;  // gone since it was checked
-    return;
-  }
+  if (!OpenErrorHelpFile(f, ErrorHelpFileName())) return;
   const ErrorHelpRecord r = ReadErrorHelpRecord(f, Message(n));
   f.Close();
   if (kwenvar.ErrorFlag) return;  // the file could not be read to its end
@@ -119,19 +135,12 @@ void ShowErrorHelp(uint16_t n) {
 }
 
 bool SaveErrorHelp(const std::string& message, const std::string& cause, const std::string& remedy) {
-  const std::string fileName = ErrorHelpFileName();
-  FileMustExist(fileName);
-  if (kwenvar.ErrorFlag) return false;
   // Read whole first: the new file replaces the old one only once it is complete.
   std::vector<std::string> lines;
-  const std::string target = ResolveFileCase(fileName);
+  const std::string target = ResolveFileCase(ErrorHelpFileName());
   {
     TextFile in;
-    in.Assign(target);
-    if (!in.Reset()) {
-      kwenvar.ErrorFlag = true;  // gone since it was checked
-      return false;
-    }
+    if (!OpenErrorHelpFile(in, target)) return false;
     std::string line;
     while (NextLine(in, line)) lines.push_back(line);
     in.Close();

@@ -54,7 +54,6 @@ bool OpenPrintPresetTable() {
   if (!TrimStr(wkwenvar.WorkingDir).empty() && FileCanOpen(inWorkingDir)) {
     DbfOpenFile(inWorkingDir);
   } else {
-    kwenvar.ErrorFlag = false;
     DbfOpenTable("printout");
   }
   return !kwenvar.ErrorFlag;

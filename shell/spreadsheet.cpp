@@ -79,29 +79,22 @@ bool WriteRowsToXlsx(const GridRows& rows, const std::string& xlsxPath, std::str
     error = xlsxPath + ": mehr als " + IntStr(static_cast<int64_t>(kMaxSheetRows)) + " Zeilen";
     return false;
   }
-  const std::string temp = xlsxPath + ".tmp~" + IntStr(static_cast<int64_t>(::getpid()));
-  lxw_workbook* wb = workbook_new(temp.c_str());
-  lxw_worksheet* ws = wb ? workbook_add_worksheet(wb, nullptr) : nullptr;
-  bool ok = ws != nullptr;
-  for (size_t r = 0; ok && r < rows.size(); ++r) {
-    const size_t columns = std::min(rows[r].size(), kMaxSheetColumns);
-    for (size_t c = 0; ok && c < columns; ++c) {
-      const std::string& text = rows[r][c];
-      if (text.empty()) continue;
-      double v = 0;
-      const auto row = static_cast<lxw_row_t>(r);
-      const auto col = static_cast<lxw_col_t>(c);
-      ok = (CellNumber(text, v) ? worksheet_write_number(ws, row, col, v, nullptr)
-                                : worksheet_write_string(ws, row, col, text.c_str(), nullptr)) == LXW_NO_ERROR;
+  return WriteXlsxWorkbook(xlsxPath, [&rows](lxw_worksheet* ws) {
+    for (size_t r = 0; r < rows.size(); ++r) {
+      const size_t columns = std::min(rows[r].size(), kMaxSheetColumns);
+      for (size_t c = 0; c < columns; ++c) {
+        const std::string& text = rows[r][c];
+        if (text.empty()) continue;
+        double v = 0;
+        const auto row = static_cast<lxw_row_t>(r);
+        const auto col = static_cast<lxw_col_t>(c);
+        if ((CellNumber(text, v) ? worksheet_write_number(ws, row, col, v, nullptr)
+                                 : worksheet_write_string(ws, row, col, text.c_str(), nullptr)) != LXW_NO_ERROR)
+          return false;
+      }
     }
-  }
-  if (wb && workbook_close(wb) != LXW_NO_ERROR) ok = false;
-  if (ok && std::rename(temp.c_str(), xlsxPath.c_str()) != 0) ok = false;
-  if (!ok) {
-    ::unlink(temp.c_str());
-    error = xlsxPath + ": file write error";
-  }
-  return ok;
+    return true;
+  }, error);
 }
 
 bool ReadTabText(const std::string& fileName, GridRows& rows) {

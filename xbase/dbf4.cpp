@@ -107,9 +107,6 @@ uint8_t* slotOf(const char* routine, int32_t n, const char* types) {
   }
   TDbfControlBlock* cb = CurrentBlock();
   if (!cb->RecordBuffer) return nullptr;
-  // The offsets worked out for this field list, when they are; else the walk over the fields.
-  if (cb->BinaryOffsetsOf == cb->Fields.data() && static_cast<size_t>(n) + 1 < cb->BinaryOffsets.size())
-    return cb->RecordBuffer + cb->BinaryOffsets[static_cast<size_t>(n)];
   return cb->RecordBuffer + BinaryFieldOffset(*cb, static_cast<uint8_t>(n));
 }
 

@@ -523,10 +523,6 @@ void WorkOutOffsets(const TDbfControlBlock& cb) {
   cb.BinaryOffsetsOf = cb.Fields.data();
 }
 
-bool OffsetsValid(const TDbfControlBlock& cb) {
-  return cb.BinaryOffsetsOf == cb.Fields.data() && cb.BinaryOffsets.size() == std::max<size_t>(cb.Fields.size(), 1) + 1;
-}
-
 }  // namespace
 
 uint32_t RecordSize(const TDbfControlBlock& cb) {
@@ -534,9 +530,8 @@ uint32_t RecordSize(const TDbfControlBlock& cb) {
   return cb.BinaryOffsets.back();
 }
 
-uint32_t BinaryFieldOffset(const TDbfControlBlock& cb, uint8_t n) {
+uint32_t BinaryFieldOffsetByWalk(const TDbfControlBlock& cb, uint8_t n) {
   if (n == 0) return 0;
-  if (OffsetsValid(cb) && n < cb.Fields.size()) return cb.BinaryOffsets[n];
   uint32_t off = 1;
   for (size_t i = 1; i < n && i < cb.Fields.size(); ++i) off += BinaryFieldSize(cb.Fields[i]);
   return off;

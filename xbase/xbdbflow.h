@@ -119,8 +119,16 @@ void InitXbdbflow();
 uint32_t BinaryFieldSize(const TDbfFieldEntry& f);
 // Size of the whole binary record of an area.
 uint32_t RecordSize(const TDbfControlBlock& cb);
-// Start of field n in the binary record (n = 0: the deletion flag).
-uint32_t BinaryFieldOffset(const TDbfControlBlock& cb, uint8_t n);
+// Start of field n in the binary record, summed over the fields before it (n = 0: the deletion flag).
+uint32_t BinaryFieldOffsetByWalk(const TDbfControlBlock& cb, uint8_t n);
+// The same, taken from the offsets worked out for the area's field list when they are (field access
+// asks for it on every read).
+inline uint32_t BinaryFieldOffset(const TDbfControlBlock& cb, uint8_t n) {
+  if (n != 0 && n < cb.Fields.size() && cb.BinaryOffsetsOf == cb.Fields.data() &&
+      cb.BinaryOffsets.size() == cb.Fields.size() + 1)
+    return cb.BinaryOffsets[n];
+  return BinaryFieldOffsetByWalk(cb, n);
+}
 
 void OpenDbf(TDbfControlBlock& cb);
 // defs: [1..count], index 0 unused; the cleaned name, type, length and decimals are written back.

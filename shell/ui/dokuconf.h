@@ -1,6 +1,6 @@
 #pragma once
 // dokuconf: the document window TForm_confDoku: five program/file pairs that the user sets up and
-// starts from here, for example a text editor with the spring's specification.
+// starts from here, for example a text editor with the spring's data sheet.
 
 #include <QDialog>
 #include <array>

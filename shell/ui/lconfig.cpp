@@ -145,6 +145,12 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& captio
   b->setObjectName(name);
   return b;
 }
+// A button that shows help topic as text.
+QPushButton* MakeHelpButton(QWidget* parent, const char* name, const QString& caption, uint16_t topic) {
+  QPushButton* b = MakeButton(parent, name, caption);
+  QObject::connect(b, &QPushButton::clicked, b, [topic] { ShowHelpText(topic, "", 1); });
+  return b;
+}
 QCheckBox* MakeCheck(QWidget* parent, const char* name, const QString& caption) {
   auto* c = new QCheckBox(caption, parent);
   c->setObjectName(name);
@@ -277,8 +283,7 @@ void Tconfig::BuildDirPage() {
   Edit_dirworking = MakeEdit(box, "Edit_dirworking");
   Edit_dirworking->setReadOnly(true);
   Hint(Edit_dirworking, 1605);
-  Button_workingDir = MakeButton(box, "Button_workingDir", "?");
-  connect(Button_workingDir, &QPushButton::clicked, this, [] { ShowHelpText(1605, "", 1); });
+  Button_workingDir = MakeHelpButton(box, "Button_workingDir", "?", 1605);
   AddRow(form, "Arbeitsverzeichnis", {Edit_dirworking, Button_workingDir});
   const char* user = std::getenv("USERNAME");
   Label_user = new QLabel("User: " + QString::fromLocal8Bit(user ? user : ""), box);
@@ -442,8 +447,7 @@ void Tconfig::BuildGrafikPage() {
   CheckBox_zeichfusszeile = MakeCheck(p, "CheckBox_zeichfusszeile",
                                       Dos(DateStr() + " " + TimeStr() + " - KWENDAL " + kwenvar.ProgName + " V" + kwenvar.ProgVersion));
   grid->addWidget(CheckBox_zeichfusszeile, 3, 1);
-  Button_grafikhilfe = MakeButton(p, "Button_grafikhilfe", "&Hilfe");
-  connect(Button_grafikhilfe, &QPushButton::clicked, this, [] { ShowHelpText(1940, "", 1); });
+  Button_grafikhilfe = MakeHelpButton(p, "Button_grafikhilfe", "&Hilfe", 1940);
   grid->addWidget(Button_grafikhilfe, 4, 1);
 }
 
@@ -471,8 +475,7 @@ void Tconfig::BuildCadPage() {
   connect(Button_selectlayercolor, &QPushButton::clicked, this,
           [this] { ChooseCellColour(StringGrid_layer, StringGrid_layer->currentRow(), 1); });
   grid->addWidget(Button_selectlayercolor, 5, 0);
-  Button_layerhilfe = MakeButton(p, "Button_layerhilfe", "&Hilfe");
-  connect(Button_layerhilfe, &QPushButton::clicked, this, [] { ShowHelpText(1910, "", 1); });
+  Button_layerhilfe = MakeHelpButton(p, "Button_layerhilfe", "&Hilfe", 1910);
   grid->addWidget(Button_layerhilfe, 5, 1);
 
   auto* right = new QFormLayout;
@@ -520,8 +523,7 @@ void Tconfig::BuildCadPage() {
   ComboBox_cadstltype = MakeCombo(p, "ComboBox_cadstltype", {"Binary", "ASCII"});
   Hint(ComboBox_cadstltype, 1310);
   right->addRow("STL Type", ComboBox_cadstltype);
-  Button_helpcad = MakeButton(p, "Button_helpcad", "&Hilfe");
-  connect(Button_helpcad, &QPushButton::clicked, this, [] { ShowHelpText(1920, "", 1); });
+  Button_helpcad = MakeHelpButton(p, "Button_helpcad", "&Hilfe", 1920);
   right->addRow(Button_helpcad);
   grid->addLayout(right, 0, 2, 6, 1);
 }
@@ -573,8 +575,7 @@ void Tconfig::BuildColorPage() {
     ShowSettings();
   });
   grid->addWidget(Button_resetcolor, 6, 1);
-  Button_colorhilfe = MakeButton(p, "Button_colorhilfe", "&Hilfe");
-  connect(Button_colorhilfe, &QPushButton::clicked, this, [] { ShowHelpText(1555, "", 1); });
+  Button_colorhilfe = MakeHelpButton(p, "Button_colorhilfe", "&Hilfe", 1555);
   grid->addWidget(Button_colorhilfe, 5, 1);
 }
 
@@ -611,8 +612,7 @@ void Tconfig::BuildDruckerPage() {
   form->addRow(CheckBox_printerDialogbox);
   ComboBox_lpt = MakeCombo(p, "ComboBox_lpt", {"LPT1", "LPT2", "LPT3", "LPT4"});
   form->addRow(U("Druckerschnittstelle für Textausdruck (Console)"), ComboBox_lpt);
-  Button_helpprint = MakeButton(p, "Button_helpprint", "&Hilfe");
-  connect(Button_helpprint, &QPushButton::clicked, this, [] { ShowHelpText(1935, "", 1); });
+  Button_helpprint = MakeHelpButton(p, "Button_helpprint", "&Hilfe", 1935);
   form->addRow(Button_helpprint);
 }
 
@@ -691,8 +691,7 @@ void Tconfig::BuildTextdruckPage() {
   connect(Button_Textwindow, &QPushButton::clicked, this, [this] { FillTextWindowDefaults(); });
   windowForm->addRow(Button_Textwindow);
   grid->addWidget(window, 3, 1);
-  Button_helpausdruck = MakeButton(p, "Button_helpausdruck", "&Hilfe");
-  connect(Button_helpausdruck, &QPushButton::clicked, this, [] { ShowHelpText(1930, "", 1); });
+  Button_helpausdruck = MakeHelpButton(p, "Button_helpausdruck", "&Hilfe", 1930);
   grid->addWidget(Button_helpausdruck, 4, 1);
 }
 

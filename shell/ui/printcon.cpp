@@ -118,7 +118,6 @@ TForm_printconf::TForm_printconf(QWidget* parent) : QDialog(parent), printer_(QP
       w.PrintOriginX = w.DefaultPrintOriginX;
       w.PrintOriginY = w.DefaultPrintOriginY;
       w.PrintBorder = w.DefaultPrintBorder;
-      portrait = w.PrintOrientation == 1;
       break;
     case 2:  // an A4 portrait frame
       w.PrintScaleX = 1.9;

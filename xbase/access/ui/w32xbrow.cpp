@@ -48,12 +48,6 @@ constexpr int kSortKeyLimit = 100;
 
 QString Win(const std::string& win) { return QString::fromStdString(WinToUtf8(win)); }
 
-// The folder of the run's work files (the temporary folder when there is none).
-std::string WorkFiles() {
-  const std::string work = WorkFolder();
-  return AddBackslash(TrimStr(work).empty() ? kwenvar.TempDir : work);
-}
-
 // Runs an engine step with immediate reporting off; an error is shown and ends only the step.
 bool QuietStep(const std::function<void()>& step) {
   uint16_t code = 0;
@@ -199,7 +193,6 @@ bool Tdbf4::Prepare(const std::string& option, uint16_t mode) {
     ShowErrorBox("Keine Tabelle ge\x94" "ffnet");
     return false;
   }
-  host.Post();
   editMode_ = mode != 1 && mode != 4 && mode != 5;
   pickAndClose_ = option == "CLOSE";
   const std::string file = host.FileName();
@@ -216,7 +209,7 @@ bool Tdbf4::Prepare(const std::string& option, uint16_t mode) {
   bool opened = XbGuarded([this] { xbdbf.Open(); }) && xbdbf.Active();
   if (!opened) return false;
   // The access layer's order, rebuilt for this window's view of the table.
-  if (indexed && !key.empty()) QuietStep([&] { xbdbf.IndexOn(key, WorkFiles() + "$kwetemp"); });
+  if (indexed && !key.empty()) QuietStep([&] { xbdbf.IndexOn(key, WorkPath("$kwetemp")); });
   if (recNo > 0) QuietStep([&] { xbdbf.Go(recNo); });
 
   model_ = new TXbGridModel(&xbdbf, this);
@@ -378,7 +371,7 @@ void Tdbf4::XbGrid1DepressTitle(int fieldIndex) {
       def.Type == 'C' && def.Len > kSortKeyLimit ? "SUBSTR(" + def.Name + ",1," + IntStr(kSortKeyLimit) + ")" : def.Name;
   const int32_t keep = xbdbf.RecNo();
   kwenvar.BrowseRecNo = keep;
-  if (!QuietStep([&] { xbdbf.IndexOn(key, WorkFiles() + "$kwetemp"); })) return;
+  if (!QuietStep([&] { xbdbf.IndexOn(key, WorkPath("$kwetemp")); })) return;
   if (keep > 0) QuietStep([&] { xbdbf.Go(keep); });
   reload();
 }
