@@ -7,6 +7,8 @@ line starting with ";" is a comment. Every further line of a topic is checked: i
 as a topic line (its first four characters all digits). The error-help file is a sequence of records
 of three lines (message, cause, remedy); a record is found by the first 14 characters of its message,
 and every line of the file is tried, so no cause or remedy may begin like a message line.
+The demonstration file qorva.dem is its source line for line: two header lines, then four lines per
+step (a head line, the two flags, the text, an empty line).
 
     mkhelptexts.py <output folder>
 """
@@ -56,11 +58,22 @@ def build_error_help(source):
     return "".join(l + "\r\n" for l in lines).encode("cp437")
 
 
+def build_demo(source):
+    lines = source.read_text(encoding="utf-8").splitlines()
+    if len(lines) < 2 or (len(lines) - 2) % 4:
+        sys.exit(f"{source}: two header lines and four lines per step expected")
+    for i in range(2, len(lines), 4):
+        if len(lines[i + 1]) < 2 or not lines[i + 2]:
+            sys.exit(f"{source}: step {(i - 2) // 4 + 1} needs two flags and a text")
+    return "".join(l + "\r\n" for l in lines).encode("cp437")
+
+
 def main():
     target = pathlib.Path(sys.argv[1] if len(sys.argv) > 1 else HERE.parent / "data")
     for name in ("kwendal", "qorva"):
         (target / f"{name}.hlp").write_bytes(build(HERE / "help" / f"{name}.txt"))
     (target / "qorva.err").write_bytes(build_error_help(HERE / "help" / "qorva-err.txt"))
+    (target / "qorva.dem").write_bytes(build_demo(HERE / "help" / "qorva-dem.txt"))
 
 
 if __name__ == "__main__":

@@ -212,7 +212,7 @@ TEST(HelpFiles, GeneratorMakesTheShippedFiles) {
   const auto r = test::runCommand(std::string(QORVA_PYTHON) + " '" + QORVA_SOURCE_DIR + "/tools/mkhelptexts.py' '" +
                                   dir.path().string() + "'");
   ASSERT_EQ(r.exitCode, 0) << r.output;
-  for (const char* name : {"kwendal.hlp", "qorva.hlp", "qorva.err"})
+  for (const char* name : {"kwendal.hlp", "qorva.hlp", "qorva.err", "qorva.dem"})
     EXPECT_EQ(test::readFile(dir / name), test::readFile(SourceDir / "data" / name)) << name;
 }
 

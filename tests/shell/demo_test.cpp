@@ -1,0 +1,139 @@
+// The demonstration: the texts of the demonstration file, and the tour's order of commands, texts
+// and the question after a cancelled command.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "foundation/kwenvar.h"
+#include "foundation/settings.h"
+#include "shell/demo.h"
+#include "spring/yebglob9.h"
+#include "tests/support/testsupport.h"
+
+namespace qorva {
+namespace {
+
+using test::scriptedPrompter;
+
+class DemoTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    InitAllSettings();
+    kwenvar.ProgStem = "qorva";
+    kwenvar.PltDir = std::string(QORVA_SOURCE_DIR) + "/data";
+    scriptedPrompter().clear();
+  }
+  void TearDown() override {
+    scriptedPrompter().clear();
+    InitAllSettings();
+  }
+  static std::vector<std::string> Messages() {
+    std::vector<std::string> texts;
+    for (const AskRecord& r : scriptedPrompter().asked())
+      if (r.kind == AskKind::Message) texts.push_back(r.text);
+    return texts;
+  }
+  // Every command of the tour records its name and whether the tour state was on; the one named
+  // cancelled sets ErrorFlag as a cancelled dialog does.
+  DemoCommands Recording(std::vector<std::string>& ran, const std::string& cancelled = "") {
+    auto cmd = [&ran, cancelled](const char* name) {
+      return [&ran, cancelled, name] {
+        ran.push_back(std::string(name) + (kwenvar.DemoRun ? "" : " (not in demo)"));
+        if (name == cancelled) kwenvar.ErrorFlag = true;
+      };
+    };
+    return {cmd("pictures"), cmd("text"),    cmd("material"), cmd("predesign"), cmd("recalc"),
+            cmd("quick3"),   cmd("printout"), cmd("cad"),     cmd("settings")};
+  }
+};
+
+TEST_F(DemoTest, ShippedFileHoldsNineGermanTextsAndNoTenth) {
+  for (uint16_t n = 1; n <= 9; ++n) {
+    char f1 = 'x', f2 = 'x';
+    std::string text;
+    ReadDemoText(n, f1, f2, text);
+    EXPECT_EQ(f1, '0') << n;
+    EXPECT_EQ(f2, '0') << n;
+    EXPECT_GT(text.size(), 40u) << n;
+    EXPECT_EQ(text.find("nicht vorhanden"), std::string::npos) << n;
+  }
+  char f1 = 'x', f2 = 'x';
+  std::string text;
+  ReadDemoText(10, f1, f2, text);
+  EXPECT_EQ(text, "Demotext Nr.10 nicht vorhanden !");
+  EXPECT_EQ(f1, '0');
+  // The fourth text holds a degree sign in the DOS code page (248), shown as "°".
+  ReadDemoText(4, f1, f2, text);
+  EXPECT_NE(text.find("80 \xF8" "C"), std::string::npos) << text;
+}
+
+TEST_F(DemoTest, MissingFileAndShortFlagLines) {
+  test::ScratchDir dir;
+  kwenvar.PltDir = dir.path().string();
+  char f1 = 'a', f2 = 'b';
+  std::string text;
+  ReadDemoText(1, f1, f2, text);
+  EXPECT_EQ(text, "Demosteuerdatei " + (dir / "qorva.dem").string() + " nicht gefunden !");
+  EXPECT_EQ(f1, 'a');  // the flags stay as they were
+  EXPECT_EQ(f2, 'b');
+
+  // Flag lines of one character and of none; a text line that is the file's last line.
+  test::writeFile(dir / "qorva.dem", "h1\r\nh2\r\n-\r\nJ\r\neins\r\n\r\n-\r\n\r\nzwei");
+  ReadDemoText(1, f1, f2, text);
+  EXPECT_EQ(std::string() + f1 + f2 + text, "J0eins");
+  ReadDemoText(2, f1, f2, text);
+  EXPECT_EQ(std::string() + f1 + f2 + text, "00zwei");
+  ReadDemoText(3, f1, f2, text);
+  EXPECT_EQ(text, "Demotext Nr.3 nicht vorhanden !");
+}
+
+TEST_F(DemoTest, TourRunsTheCommandsInOrderWithATextAfterEach) {
+  std::vector<std::string> ran;
+  RunDemoTour(Recording(ran));
+  EXPECT_EQ(ran, (std::vector<std::string>{"pictures", "text", "material", "predesign", "recalc", "quick3",
+                                           "printout", "cad", "settings"}));
+  const std::vector<std::string> shown = Messages();
+  ASSERT_EQ(shown.size(), 11u);  // the two introduction boxes and the nine texts
+  EXPECT_EQ(shown[0].rfind("QORVADEMO  ist  ein selbstablaufendes Demoprogramm, das Sie mit den Möglichkeiten", 0), 0u);
+  EXPECT_EQ(shown[1], "Mit <OK> oder ENTER-Taste wird weitergeschaltet.");
+  EXPECT_NE(shown[5].find("80 °C"), std::string::npos);  // text 4 shown converted for display
+  EXPECT_FALSE(kwenvar.DemoRun);
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+  // The demonstration spring was preset before the first command.
+  EXPECT_EQ(yebglob9.MaterialNumber, 12);
+}
+
+TEST_F(DemoTest, CancelledCommandAsksWhetherToEnd) {
+  const char* names[] = {"pictures", "text", "material", "predesign", "recalc", "printout", "cad", "settings"};
+  for (size_t i = 0; i < std::size(names); ++i) {
+    SCOPED_TRACE(names[i]);
+    // Yes ends the tour right there: no further command, no further text.
+    std::vector<std::string> ran;
+    scriptedPrompter().clear();
+    scriptedPrompter().push(YesNoCancel::Yes);
+    RunDemoTour(Recording(ran, names[i]));
+    EXPECT_EQ(ran.back(), names[i] == std::string("recalc") ? "quick3" : names[i]);
+    EXPECT_FALSE(kwenvar.DemoRun);
+    EXPECT_TRUE(kwenvar.ErrorFlag);
+    const std::vector<AskRecord>& asked = scriptedPrompter().asked();
+    EXPECT_EQ(asked.back().kind, AskKind::YesNoCancel);
+    EXPECT_EQ(asked.back().text, "Demomodus beenden ?");
+
+    // No goes on with the next text and command, all in the demonstration state.
+    for (ScriptedAnswer answer : {ScriptedAnswer(YesNoCancel::No), ScriptedAnswer(YesNoCancel::Cancel)}) {
+      ran.clear();
+      scriptedPrompter().clear();
+      scriptedPrompter().push(answer);
+      RunDemoTour(Recording(ran, names[i]));
+      EXPECT_EQ(ran.size(), 9u);
+      for (const std::string& r : ran) EXPECT_EQ(r.find("not in demo"), std::string::npos) << r;
+      EXPECT_EQ(Messages().size(), 11u);
+      EXPECT_FALSE(kwenvar.DemoRun);
+      EXPECT_FALSE(kwenvar.ErrorFlag);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace qorva
