@@ -15,10 +15,14 @@
 #include "foundation/varexcel.h"
 #include "foundation/wintext.h"
 #include "foundation/wkwenvar.h"
+#include "foundation/filecheck.h"
+#include "foundation/workdir.h"
 #include "foundation/xlsexport.h"
+#include "foundation/xlsimport.h"
 #include "platform/launcher.h"
 #include "platform/services.h"
 #include "spring/qvaaus1.h"
+#include "spring/qvaio.h"
 #include "shell/springfile.h"
 
 namespace qorva {
@@ -198,6 +202,50 @@ void ExcelPrintout() {
     ShowInfoBox("Excel kann nicht gestartet werden");
     kwenvar.ErrorFlag = true;
   }
+}
+
+bool ReadSpringLinesFromXlsx(const std::string& xlsxPath, std::vector<std::string>& lines, std::string& error) {
+  std::vector<XlsxRow> rows;
+  if (!ReadXlsxRows(xlsxPath, rows, error)) return false;
+  lines.clear();
+  for (const XlsxRow& row : rows) lines.push_back(row.empty() ? std::string() : Utf8ToDos(row[0]));
+  if (lines.empty()) {
+    error = xlsxPath + ": Tabelle leer";
+    return false;
+  }
+  return true;
+}
+
+bool ExcelImport() {
+  auto& k = kwenvar;
+  k.ErrorFlag = false;
+  std::string chosen;
+  AskOpenFile(AddBackslash(k.TempDir) + "*.xlsx", "*.xlsx", chosen);
+  if (k.ErrorFlag) return false;
+  std::vector<std::string> lines;
+  std::string error;
+  if (!ReadSpringLinesFromXlsx(chosen, lines, error)) {
+    ReportError(error);
+    k.ErrorFlag = true;
+    return false;
+  }
+  // The lines become a spring data file in the work folder, named as the workbook, so that the
+  // reader's messages name it.
+  const std::string work = WorkPath(FileBaseName(chosen) + "." + k.DataExt);
+  TextFile f;
+  f.Assign(work);
+  bool written = f.RewriteScratch();
+  for (const std::string& line : lines) written = written && f.WriteLn(line);
+  written = f.Close() && written;
+  if (!written) {
+    EraseFile(work);
+    ReportError(work + ": Schreibfehler");
+    k.ErrorFlag = true;
+    return false;
+  }
+  const bool read = ReadSpringFile(work);
+  EraseFile(work);
+  return read && !k.ErrorFlag;
 }
 
 }  // namespace qorva

@@ -5,6 +5,7 @@
 // A workbook that cannot be written, or a program that cannot open it, is told and ends the command.
 
 #include <string>
+#include <vector>
 
 #include "shell/preview.h"
 
@@ -34,6 +35,14 @@ void ExportGridToExcel(const GridRows& rows);
 void CreateExcelObject();
 // OLE > Export: saves changed input first, then the spring data file line by line into column 1.
 void ExcelExport();
+// OLE > Import: a workbook chosen in the open dialog (starting in the folder of the exported ones)
+// whose first column holds the lines of a spring data file, as OLE > Export wrote them and the
+// spreadsheet program may have changed them. The lines are read as a spring data file is read: all
+// or nothing, the current file name stays. False with ErrorFlag set when nothing was taken over
+// (cancelled, no workbook, a damaged file; told to the user).
+bool ExcelImport();
+// The lines of a spring data file from the first column of a workbook, texts in the DOS code page.
+bool ReadSpringLinesFromXlsx(const std::string& xlsxPath, std::vector<std::string>& lines, std::string& error);
 // OLE > Printout: the text results as tab-separated text, cell by cell into a new workbook. While
 // FatalError is set the calculation messages are shown instead.
 void ExcelPrintout();

@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev libgl-dev
   locales
   python3 python3-dbfread shapelib libdbd-xbase-perl
-  python3-ezdxf python3-html5lib python3-openpyxl libxlsxwriter-dev
+  python3-ezdxf python3-html5lib python3-openpyxl libxlsxwriter-dev libminizip-dev
   occt-draw admesh hp2xx
   # The program maps its drawing fonts (Arial, Times New Roman, Courier New) to these metric-compatible
   # families and shows Chinese and Korean menus with the CJK font.

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -172,6 +173,85 @@ TEST_F(SpreadsheetTest, PrintoutPutsTheTextResultsIntoCells) {
   ExcelPrintout();
   EXPECT_EQ(shown, 1);
   EXPECT_EQ(opened().size(), 1u);
+}
+
+// The spreadsheet program changes a workbook: openpyxl stands in for it. The script gets the
+// workbook and Python statements on ws.
+void EditWorkbook(const fs::path& xlsx, const std::string& statements, const fs::path& scratch) {
+  writeFile(scratch / "edit.py", "import openpyxl,sys\nwb = openpyxl.load_workbook(sys.argv[1])\nws = wb.worksheets[0]\n" +
+                                     statements + "\nwb.save(sys.argv[1])\n");
+  const auto r = runCommand(std::string(QORVA_PYTHON) + " '" + (scratch / "edit.py").string() + "' '" +
+                            xlsx.string() + "'");
+  ASSERT_EQ(r.exitCode, 0) << r.output;
+}
+
+TEST_F(SpreadsheetTest, ImportTakesTheSpringBackFromTheChangedWorkbook) {
+  fs::copy_file(fs::path(QORVA_SOURCE_DIR) / "data" / "null.qva", scratch_ / "feder.qva");
+  ASSERT_TRUE(ReadSpringFile("feder"));
+  const long double width = yebglob9.BandWidth;
+  ExcelExport();
+  ASSERT_EQ(opened().size(), 1u);
+  const fs::path book = opened()[0];
+
+  // Unchanged, the workbook gives the spring file's lines back byte for byte.
+  std::vector<std::string> lines;
+  std::string error;
+  ASSERT_TRUE(ReadSpringLinesFromXlsx(book.string(), lines, error)) << error;
+  std::string joined;
+  for (const std::string& l : lines) joined += l + "\r\n";
+  EXPECT_EQ(joined, readFile(scratch_ / "feder.qva"));
+
+  // The band width typed as a number in the spreadsheet; the title line with an umlaut and "&".
+  const std::string row = std::to_string(std::distance(lines.begin(),
+      std::find(lines.begin(), lines.end(), std::string("50.0000000"))) + 1);
+  ASSERT_NE(row, std::to_string(lines.size() + 1)) << "no band width line";
+  EditWorkbook(book, "ws['A" + row + "'] = 44.5\nws['A5'] = 'Größe & Form'", scratch_.path());
+  scriptedPrompter().push(book.string());
+  EXPECT_TRUE(ExcelImport());
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_EQ(yebglob9.BandWidth, 44.5L);
+  EXPECT_NE(yebglob9.BandWidth, width);
+  EXPECT_EQ(kwenvar.TitleLines[1], "Gr\x94\xE1" "e & Form");
+  EXPECT_EQ(kwenvar.CurrentFileName, "feder");  // the spring keeps its file
+}
+
+TEST_F(SpreadsheetTest, ImportOfADamagedWorkbookKeepsTheSpring) {
+  fs::copy_file(fs::path(QORVA_SOURCE_DIR) / "data" / "null.qva", scratch_ / "feder.qva");
+  ASSERT_TRUE(ReadSpringFile("feder"));
+  ExcelExport();
+  ASSERT_EQ(opened().size(), 1u);
+  const fs::path book = opened()[0];
+  const std::string whole = readFile(book);
+  struct Case {
+    const char* what;
+    std::string bytes;
+  } cases[] = {
+      {"no zip", "PK but nothing more"},
+      {"cut short", whole.substr(0, whole.size() / 2)},
+      {"empty", ""},
+  };
+  yebglob9.BandWidth = 33;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    writeFile(scratch_ / "bad.xlsx", c.bytes);
+    scriptedPrompter().clear();
+    scriptedPrompter().push((scratch_ / "bad.xlsx").string());
+    EXPECT_FALSE(ExcelImport());
+    EXPECT_TRUE(kwenvar.ErrorFlag);
+    EXPECT_EQ(yebglob9.BandWidth, 33);
+    EXPECT_EQ(scriptedPrompter().asked().back().kind, AskKind::Message);
+  }
+  // A workbook whose lines are no spring file: the reader refuses it, the spring stays.
+  EditWorkbook(book, "ws['A10'] = 'keine Zahl'", scratch_.path());
+  scriptedPrompter().clear();
+  scriptedPrompter().push(book.string());
+  EXPECT_FALSE(ExcelImport());
+  EXPECT_EQ(yebglob9.BandWidth, 33);
+  // Cancelled: nothing asked beyond the dialog.
+  scriptedPrompter().clear();
+  scriptedPrompter().push(Cancel{});
+  EXPECT_FALSE(ExcelImport());
+  EXPECT_EQ(scriptedPrompter().asked().size(), 1u);
 }
 
 }  // namespace
