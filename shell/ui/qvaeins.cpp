@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShowEvent>
 
 #include "drawings/qvadxf1.h"
 #include "foundation/kwenvar.h"
@@ -99,11 +100,13 @@ Tform_qvaeins::Tform_qvaeins(QWidget* parent) : TInputForm(parent) {
   connect(Button_cancel, &QPushButton::clicked, this, [this] { Cancel(); });
   connect(Button_hilfetext, &QPushButton::clicked, this, [this] { ShowHelp(9020, 1, true); });
   connect(Button_calc, &QPushButton::clicked, this, [this] { Button_calcClick(); });
+  resize(sizeHint());  // the design size that ScaleCenterForm scales
   ScaleCenterForm(this);
 }
 
 void Tform_qvaeins::showEvent(QShowEvent* event) {
-  FormShow();
+  // Filled when shown by its caller, not again when the window system shows it once more.
+  if (!event->spontaneous()) FormShow();
   TInputForm::showEvent(event);
 }
 

@@ -96,6 +96,7 @@ TForm_qvageo::TForm_qvageo(QWidget* parent) : TInputForm(parent) {
   connect(Button_hilfebild, &QPushButton::clicked, this, [this] { ShowHelp(5020, 2, true); });
   connect(Button_calc, &QPushButton::clicked, this, [this] { Button_calcClick(); });
   FillFields();
+  resize(sizeHint());  // the design size that ScaleCenterForm scales
   ScaleCenterForm(this);
 }
 

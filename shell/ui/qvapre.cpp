@@ -111,6 +111,7 @@ TForm_qvapre::TForm_qvapre(QWidget* parent) : TInputForm(parent) {
   connect(Button_hilfebild, &QPushButton::clicked, this, [this] { ShowHelp(5020, 2, true); });
   connect(Button_calc, &QPushButton::clicked, this, [this] { Button_calcClick(); });
   FillFields();
+  resize(sizeHint());  // the design size that ScaleCenterForm scales
   ScaleCenterForm(this);
 }
 

@@ -132,6 +132,7 @@ TEingabetext1::TEingabetext1(QWidget* parent) : TInputForm(parent) {
 
   connect(Button_ok, &QPushButton::clicked, this, [this] { done(QDialog::Accepted); });
   connect(Button_cancel, &QPushButton::clicked, this, [this] { Cancel(); });
+  resize(sizeHint());  // the design size that ScaleCenterForm scales
   ScaleCenterForm(this);
 }
 
