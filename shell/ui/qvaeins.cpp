@@ -1,0 +1,156 @@
+// qvaeins: the application form.
+#include "shell/ui/qvaeins.h"
+
+#include <QButtonGroup>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShowEvent>
+
+#include "drawings/qvadxf1.h"
+#include "foundation/kwenvar.h"
+#include "foundation/ui/fmxutil2.h"
+#include "foundation/ui/qttext.h"
+#include "foundation/utilstr.h"
+#include "shell/ui/lconfig.h"
+#include "spring/qvarech.h"
+#include "spring/yebglob9.h"
+
+namespace qorva {
+
+namespace {
+
+std::string Frequency(long double x) { return RealStr3(x); }
+long double ReadReal(const std::string& s) { return StrToReal(s); }
+std::string Temperature(long double x) { return TempStr(x); }
+long double ReadTemperature(const std::string& s) { return StrToTemp(s); }
+
+}  // namespace
+
+Tform_qvaeins::Tform_qvaeins(QWidget* parent) : TInputForm(parent) {
+  setObjectName("form_qvaeins");
+  setWindowTitle(dosToQString(kwenvar.ProgName + " " + "Anwendung"));
+  auto* grid = new QGridLayout(this);
+
+  RadioGroup_statdyn = new TRadioGroup(dosToQString("Art der Beanspruchung"),
+                                       {dosToQString("statisch oder quasistatisch"), dosToQString("dynamisch")}, this);
+  RadioGroup_statdyn->setObjectName("RadioGroup_statdyn");
+  grid->addWidget(RadioGroup_statdyn, 0, 0, 1, 4);
+
+  auto label = [this](const char* name, const std::string& caption) {
+    auto* l = new QLabel(dosToQString(caption), this);
+    l->setObjectName(name);
+    return l;
+  };
+  auto edit = [this](const char* name) {
+    auto* e = new QLineEdit(this);
+    e->setObjectName(name);
+    e->setMaximumWidth(110);
+    return e;
+  };
+  auto button = [this](const char* name, const char* caption) {
+    auto* b = new QPushButton(QString::fromLatin1(caption), this);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    return b;
+  };
+  Label_temperatur = label("Label_temperatur", "Betriebstemperatur");
+  Edit_temperatur = edit("Edit_temperatur");
+  Label_tempu = label("Label_tempu", TempUnit());
+  Button_temp = button("Button_temp", "<");
+  Label_freq = label("Label_freq", "Lastspielfrequenz");
+  Edit_freq = edit("Edit_freq");
+  Label1 = label("Label1", "1/s");
+  grid->addWidget(Label_temperatur, 1, 0);
+  grid->addWidget(Edit_temperatur, 1, 1);
+  grid->addWidget(Label_tempu, 1, 2);
+  grid->addWidget(Button_temp, 1, 3);
+  grid->addWidget(Label_freq, 2, 0);
+  grid->addWidget(Edit_freq, 2, 1);
+  grid->addWidget(Label1, 2, 2);
+
+  auto* buttons = new QHBoxLayout;
+  Button_ok = button("Button_ok", "OK");
+  Button_ok->setDefault(true);
+  Button_cancel = button("Button_cancel", "Abbrechen");
+  Button_hilfetext = button("Button_hilfetext", "?");
+  Button_calc = button("Button_calc", "Calc");
+  buttons->addWidget(Button_ok);
+  buttons->addWidget(Button_cancel);
+  buttons->addWidget(Button_hilfetext);
+  buttons->addStretch(1);
+  buttons->addWidget(Button_calc);
+  grid->addLayout(buttons, 3, 0, 1, 4);
+
+  temperature_ = NumberField(Edit_temperatur, Temperature, ReadTemperature);
+  frequency_ = NumberField(Edit_freq, Frequency, ReadReal);
+
+  if (kwenvar.HelpLevel > 0) {
+    SetHint(5270, {RadioGroup_statdyn});
+    SetHint(5350, {Label_temperatur, Edit_temperatur});
+    SetHint(5280, {Label_freq, Edit_freq});
+  }
+
+  connect(RadioGroup_statdyn->Group(), &QButtonGroup::idClicked, this, [this] { RadioGroup_statdynClick(); });
+  connect(Button_temp, &QPushButton::clicked, this, [this] { Button_tempClick(); });
+  connect(Button_ok, &QPushButton::clicked, this, [this] { Button_okClick(); });
+  connect(Button_cancel, &QPushButton::clicked, this, [this] { Cancel(); });
+  connect(Button_hilfetext, &QPushButton::clicked, this, [this] { ShowHelp(9020, 1, true); });
+  connect(Button_calc, &QPushButton::clicked, this, [this] { Button_calcClick(); });
+  resize(sizeHint());  // the design size that ScaleCenterForm scales
+  ScaleCenterForm(this);
+}
+
+void Tform_qvaeins::showEvent(QShowEvent* event) {
+  // Filled when shown by its caller, not again when the window system shows it once more.
+  if (!event->spontaneous()) FormShow();
+  TInputForm::showEvent(event);
+}
+
+void Tform_qvaeins::FormShow() {
+  const Yebglob9& g = yebglob9;
+  RadioGroup_statdyn->SetItemIndex(g.LoadType - 1);
+  RadioGroup_statdynClick();
+  Label_tempu->setText(dosToQString(TempUnit()));
+  temperature_.Fill(g.OperatingTemperature);
+  frequency_.Fill(g.LoadFrequency);
+}
+
+void Tform_qvaeins::RadioGroup_statdynClick() { Edit_freq->setEnabled(RadioGroup_statdyn->ItemIndex() == 1); }
+
+void Tform_qvaeins::Button_tempClick() { Edit_temperatur->setText(dosToQString(TempStr(20))); }
+
+void Tform_qvaeins::ReadFields() {
+  Yebglob9& g = yebglob9;
+  g.LoadType = static_cast<uint16_t>(RadioGroup_statdyn->ItemIndex() + 1);
+  temperature_.ReadInto(g.OperatingTemperature);
+  // Read also while disabled: a static load keeps the frequency it had.
+  frequency_.ReadInto(g.LoadFrequency);
+}
+
+void Tform_qvaeins::Button_okClick() {
+  kwenvar.ErrorFlag = false;
+  ReadFields();
+  done(QDialog::Accepted);
+}
+
+void Tform_qvaeins::Button_calcClick() {
+  kwenvar.ErrorFlag = false;
+  ReadFields();
+  // The values are in the spring now, whatever the user does with the form afterwards.
+  kwenvar.InputModified = true;
+  CalcSpring();
+  RedrawCurrentView();
+  BringToFront();
+}
+
+void ShowApplicationForm(QWidget* owner) {
+  kwenvar.ErrorFlag = false;
+  Tform_qvaeins form(owner);
+  form.exec();
+}
+
+}  // namespace qorva

@@ -1,0 +1,165 @@
+// qvageo: the dimensions form.
+#include "shell/ui/qvageo.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "drawings/qvadxf1.h"
+#include "foundation/kwenvar.h"
+#include "foundation/ui/fmxutil2.h"
+#include "foundation/ui/qttext.h"
+#include "foundation/utildos.h"
+#include "foundation/utilstr.h"
+#include "spring/qvaglob.h"
+#include "spring/qvarech.h"
+#include "spring/yebglob9.h"
+#include "spring/yebtol9.h"
+
+namespace qorva {
+
+namespace {
+
+std::string Length(long double mm) { return LengthStr(mm); }
+long double ReadLength(const std::string& s) { return StrToLength(s); }
+
+}  // namespace
+
+TForm_qvageo::TForm_qvageo(QWidget* parent) : TInputForm(parent) {
+  setObjectName("Form_qvageo");
+  setWindowTitle(dosToQString(kwenvar.ProgName));
+  auto* grid = new QGridLayout(this);
+  auto button = [this](const char* name, const char* caption) {
+    auto* b = new QPushButton(QString::fromLatin1(caption), this);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    return b;
+  };
+  int row = 0;
+  auto line = [&](QLabel*& label, const char* labelName, const std::string& caption, QLineEdit*& edit,
+                  const char* editName, QLabel*& unit, const char* unitName, NumberField& field, uint16_t hint) {
+    label = new QLabel(dosToQString(caption), this);
+    label->setObjectName(labelName);
+    edit = new QLineEdit(this);
+    edit->setObjectName(editName);
+    edit->setMaximumWidth(110);
+    unit = new QLabel(this);
+    unit->setObjectName(unitName);
+    grid->addWidget(label, row, 0);
+    grid->addWidget(edit, row, 1);
+    grid->addWidget(unit, row, 2);
+    field = NumberField(edit, Length, ReadLength);
+    SetHint(hint, {label, edit});
+    ++row;
+  };
+  line(Label_de, "Label_de", std::string("Au\xE1" "endurchmesser") + " De", Edit_de, "Edit_de", Label_deu,
+       "Label_deu", de_, 5040);
+  line(Label_di, "Label_di", std::string("Innendurchmesser") + " Di", Edit_di, "Edit_di", Label_diu, "Label_diu",
+       di_, 5050);
+  line(Label_dn, "Label_dn", std::string("Durchmesser") + " Dn", Edit_dn, "Edit_dn", Label_dnu, "Label_dnu", dn_,
+       5060);
+  line(Label_t, "Label_t", std::string("Dicke") + " t", Edit_t, "Edit_t", Label_tu, "Label_tu", t_, 5030);
+  line(Label_b, "Label_b", std::string("Breite") + " b", Edit_b, "Edit_b", Label_bu, "Label_bu", b_, 5020);
+  Button_dn = button("Button_dn", "<");
+  Button_t = button("Button_t", "< ISO");
+  Button_b = button("Button_b", "< ISO");
+  grid->addWidget(Button_dn, 2, 3);
+  grid->addWidget(Button_t, 3, 3);
+  grid->addWidget(Button_b, 4, 3);
+  Button_metric = button("Button_metric", "mm <--> inch");
+  grid->addWidget(Button_metric, row++, 1, 1, 3);
+
+  auto* buttons = new QHBoxLayout;
+  Button_ok = button("Button_ok", "OK");
+  Button_ok->setDefault(true);
+  Button_cancel = button("Button_cancel", "Abbrechen");
+  Button_help = button("Button_help", "&Hilfetext");
+  Button_hilfebild = button("Button_hilfebild", "?");
+  Button_calc = button("Button_calc", "Calc");
+  buttons->addWidget(Button_ok);
+  buttons->addWidget(Button_cancel);
+  buttons->addWidget(Button_help);
+  buttons->addWidget(Button_hilfebild);
+  buttons->addStretch(1);
+  buttons->addWidget(Button_calc);
+  grid->addLayout(buttons, row, 0, 1, 4);
+
+  connect(Button_dn, &QPushButton::clicked, this, [this] { Button_dnClick(); });
+  connect(Button_t, &QPushButton::clicked, this, [this] { Button_tClick(); });
+  connect(Button_b, &QPushButton::clicked, this, [this] { Button_bClick(); });
+  connect(Button_metric, &QPushButton::clicked, this, [this] { Button_metricClick(); });
+  connect(Button_ok, &QPushButton::clicked, this, [this] { Button_okClick(); });
+  connect(Button_cancel, &QPushButton::clicked, this, [this] { Cancel(); });
+  connect(Button_help, &QPushButton::clicked, this, [this] { ShowHelp(1000, 1, false); });
+  connect(Button_hilfebild, &QPushButton::clicked, this, [this] { ShowHelp(5020, 2, true); });
+  connect(Button_calc, &QPushButton::clicked, this, [this] { Button_calcClick(); });
+  FillFields();
+  resize(sizeHint());  // the design size that ScaleCenterForm scales
+  ScaleCenterForm(this);
+}
+
+void TForm_qvageo::FillFields() {
+  const Qvaglob& q = qvaglob;
+  const Yebglob9& g = yebglob9;
+  de_.Fill(q.OuterDiameter);
+  di_.Fill(q.InnerDiameter);
+  dn_.Fill(q.BendingDiameter);
+  t_.Fill(g.BandThickness);
+  b_.Fill(g.BandWidth);
+  const QString unit = dosToQString(LengthUnit());
+  for (QLabel* l : {Label_deu, Label_diu, Label_dnu, Label_tu, Label_bu}) l->setText(unit);
+}
+
+bool TForm_qvageo::ReadFields() {
+  Qvaglob& q = qvaglob;
+  Yebglob9& g = yebglob9;
+  bool changed = de_.ReadInto(q.OuterDiameter);
+  changed |= di_.ReadInto(q.InnerDiameter);
+  changed |= dn_.ReadInto(q.BendingDiameter);
+  changed |= t_.ReadInto(g.BandThickness);
+  changed |= b_.ReadInto(g.BandWidth);
+  return changed;
+}
+
+void TForm_qvageo::Button_dnClick() { dn_.CopyFrom(di_); }
+
+void TForm_qvageo::Button_tClick() { Edit_t->setText(dosToQString(LengthStr(StandardThickness(0, t_.Value())))); }
+
+// From 99 % of the entry: a width up to about 1 % above a standard width falls back to it.
+void TForm_qvageo::Button_bClick() {
+  Edit_b->setText(dosToQString(LengthStr(StandardWidth(0, 0.99L * b_.Value()))));
+}
+
+void TForm_qvageo::Button_metricClick() {
+  // The switch reads the fields into the spring, so what it read counts as a change of the input.
+  if (ReadFields()) kwenvar.InputModified = true;
+  ToggleUnitSystem();
+  FillFields();
+}
+
+void TForm_qvageo::Button_okClick() {
+  kwenvar.ErrorFlag = false;
+  ReadFields();
+  done(QDialog::Accepted);
+}
+
+void TForm_qvageo::Button_calcClick() {
+  kwenvar.ErrorFlag = false;
+  ReadFields();
+  // The values are in the spring now, whatever the user does with the form afterwards.
+  kwenvar.InputModified = true;
+  CalcSpring();
+  RedrawCurrentView();
+  BringToFront();
+  kwenvar.ErrorFlag = false;
+}
+
+void ShowDimensionsForm(QWidget* owner) {
+  kwenvar.ErrorFlag = false;
+  TForm_qvageo form(owner);
+  form.exec();
+}
+
+}  // namespace qorva

@@ -1,0 +1,179 @@
+// qvapre: the pre-design form.
+#include "shell/ui/qvapre.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "drawings/qvadxf1.h"
+#include "foundation/kwenvar.h"
+#include "foundation/ui/fmxutil2.h"
+#include "foundation/ui/qttext.h"
+#include "foundation/utildos.h"
+#include "foundation/utilstr.h"
+#include "spring/qvaglob.h"
+#include "spring/qvarech.h"
+#include "spring/yebglob9.h"
+
+namespace qorva {
+
+namespace {
+
+std::string Force(long double n) { return ForceStr(n); }
+long double ReadForce(const std::string& s) { return StrToForce(s); }
+std::string Length(long double mm) { return LengthStr(mm); }
+long double ReadLength(const std::string& s) { return StrToLength(s); }
+std::string Ratio(long double x) { return RealStr3(x); }
+long double ReadRatio(const std::string& s) { return StrToReal(s); }
+
+}  // namespace
+
+TForm_qvapre::TForm_qvapre(QWidget* parent) : TInputForm(parent) {
+  setObjectName("Form_qvapre");
+  setWindowTitle(dosToQString(kwenvar.ProgName));
+  auto* grid = new QGridLayout(this);
+  auto button = [this](const char* name, const char* caption) {
+    auto* b = new QPushButton(QString::fromLatin1(caption), this);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    return b;
+  };
+  auto label = [this](const char* name, const std::string& caption) {
+    auto* l = new QLabel(dosToQString(caption), this);
+    l->setObjectName(name);
+    return l;
+  };
+  auto edit = [this](const char* name) {
+    auto* e = new QLineEdit(this);
+    e->setObjectName(name);
+    e->setMaximumWidth(110);
+    return e;
+  };
+  Label_F2 = label("Label_F2", std::string("Federkraft") + " F2");
+  Edit_F2 = edit("Edit_F2");
+  Label_f2u = label("Label_f2u", "");
+  Label_sh = label("Label_sh", std::string("Federweg") + " s max");
+  Edit_sh = edit("Edit_sh");
+  Label_shu = label("Label_shu", "");
+  Label_b_t = label("Label_b_t", "b / t");
+  Edit_b_t = edit("Edit_b_t");
+  Button_b_t = button("Button_b_t", "<");
+  Label_sigz_sig2 = label("Label_sigz_sig2", "Sigmaz / Sigma2");
+  Edit_sigz_sig2 = edit("Edit_sigz_sig2");
+  Button_sigz_sig2 = button("Button_sigz_sig2", "<");
+  grid->addWidget(Label_F2, 0, 0);
+  grid->addWidget(Edit_F2, 0, 1);
+  grid->addWidget(Label_f2u, 0, 2);
+  grid->addWidget(Label_sh, 1, 0);
+  grid->addWidget(Edit_sh, 1, 1);
+  grid->addWidget(Label_shu, 1, 2);
+  grid->addWidget(Label_b_t, 2, 0);
+  grid->addWidget(Edit_b_t, 2, 1);
+  grid->addWidget(Button_b_t, 2, 3);
+  grid->addWidget(Label_sigz_sig2, 3, 0);
+  grid->addWidget(Edit_sigz_sig2, 3, 1);
+  grid->addWidget(Button_sigz_sig2, 3, 3);
+  Button_metric = button("Button_metric", "mm <--> inch");
+  grid->addWidget(Button_metric, 4, 1, 1, 3);
+
+  auto* buttons = new QHBoxLayout;
+  Button_ok = button("Button_ok", "OK");
+  Button_ok->setDefault(true);
+  Button_cancel = button("Button_cancel", "Abbrechen");
+  Button_help = button("Button_help", "&Hilfetext");
+  Button_hilfebild = button("Button_hilfebild", "?");
+  Button_calc = button("Button_calc", "Calc");
+  buttons->addWidget(Button_ok);
+  buttons->addWidget(Button_cancel);
+  buttons->addWidget(Button_help);
+  buttons->addWidget(Button_hilfebild);
+  buttons->addStretch(1);
+  buttons->addWidget(Button_calc);
+  grid->addLayout(buttons, 5, 0, 1, 4);
+
+  force_ = NumberField(Edit_F2, Force, ReadForce);
+  travel_ = NumberField(Edit_sh, Length, ReadLength);
+  widthRatio_ = NumberField(Edit_b_t, Ratio, ReadRatio);
+  stressRatio_ = NumberField(Edit_sigz_sig2, Ratio, ReadRatio);
+  SetHint(5110, {Label_F2, Edit_F2});
+  SetHint(5120, {Label_sh, Edit_sh});
+  SetHint(5130, {Label_b_t, Edit_b_t});
+  SetHint(5140, {Label_sigz_sig2, Edit_sigz_sig2});
+
+  connect(Button_b_t, &QPushButton::clicked, this, [this] { Button_b_tClick(); });
+  connect(Button_sigz_sig2, &QPushButton::clicked, this, [this] { Button_sigz_sig2Click(); });
+  connect(Button_metric, &QPushButton::clicked, this, [this] { Button_metricClick(); });
+  connect(Button_ok, &QPushButton::clicked, this, [this] { Button_okClick(); });
+  connect(Button_cancel, &QPushButton::clicked, this, [this] { Cancel(); });
+  connect(Button_help, &QPushButton::clicked, this, [this] { ShowHelp(1000, 1, false); });
+  connect(Button_hilfebild, &QPushButton::clicked, this, [this] { ShowHelp(5020, 2, true); });
+  connect(Button_calc, &QPushButton::clicked, this, [this] { Button_calcClick(); });
+  FillFields();
+  resize(sizeHint());  // the design size that ScaleCenterForm scales
+  ScaleCenterForm(this);
+}
+
+void TForm_qvapre::FillUnitFields() {
+  force_.Fill(qvaglob.Force2);
+  travel_.Fill(qvaglob.Travel2);
+  Label_f2u->setText(dosToQString(ForceUnit()));
+  Label_shu->setText(dosToQString(LengthUnit()));
+}
+
+void TForm_qvapre::FillFields() {
+  const Qvaglob& q = qvaglob;
+  const Yebglob9& g = yebglob9;
+  FillUnitFields();
+  widthRatio_.Fill(g.BandThickness > 0 ? g.BandWidth / g.BandThickness : q.WidthThicknessRatio);
+  stressRatio_.Fill(g.Stress2 > 0 ? g.PermissibleStress / g.Stress2 : q.StressRatio);
+}
+
+bool TForm_qvapre::ReadFields() {
+  Qvaglob& q = qvaglob;
+  bool changed = force_.ReadInto(q.Force2);
+  changed |= travel_.ReadInto(q.Travel2);
+  changed |= widthRatio_.ReadInto(q.WidthThicknessRatio);
+  changed |= stressRatio_.ReadInto(q.StressRatio);
+  return changed;
+}
+
+void TForm_qvapre::Button_b_tClick() { Edit_b_t->setText("100"); }
+
+void TForm_qvapre::Button_sigz_sig2Click() { Edit_sigz_sig2->setText(dosToQString(RealStr3(1.05L))); }
+
+void TForm_qvapre::Button_metricClick() {
+  // The switch reads the fields into the spring, so what it read counts as a change of the input.
+  if (ReadFields()) kwenvar.InputModified = true;
+  ToggleUnitSystem();
+  // The ratios have no unit: they keep what the user typed, not the ratios of the current spring.
+  FillUnitFields();
+}
+
+void TForm_qvapre::Button_okClick() {
+  kwenvar.ErrorFlag = false;
+  ReadFields();
+  PreDesign();
+  done(QDialog::Accepted);
+}
+
+void TForm_qvapre::Button_calcClick() {
+  kwenvar.ErrorFlag = false;
+  ReadFields();
+  // The values are in the spring now, whatever the user does with the form afterwards.
+  kwenvar.InputModified = true;
+  PreDesign();
+  RedrawCurrentView();
+  FillFields();
+  BringToFront();
+  kwenvar.ErrorFlag = false;
+}
+
+void ShowPreDesignForm(QWidget* owner) {
+  kwenvar.ErrorFlag = false;
+  TForm_qvapre form(owner);
+  form.exec();
+}
+
+}  // namespace qorva

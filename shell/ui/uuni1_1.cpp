@@ -1,0 +1,216 @@
+// uuni1_1: the drawing-text form, the input sequence and the input forms' common behaviour.
+#include "shell/ui/uuni1_1.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <cmath>
+#include <optional>
+
+#include "foundation/kwenvar.h"
+#include "foundation/msgbox.h"
+#include "foundation/ui/fmxutil2.h"
+#include "foundation/ui/qttext.h"
+#include "foundation/wintext.h"
+#include "platform/prompts.h"
+#include "platform/services.h"
+#include "shell/ui/qorvau.h"
+#include "shell/ui/qvaeins.h"
+#include "shell/ui/qvageo.h"
+#include "shell/ui/qvapre.h"
+#include "shell/vmenu1.h"
+#include "spring/qvarech.h"
+#include "spring/yebfest9.h"
+#include "spring/yebglob9.h"
+
+namespace qorva {
+
+// ---- TInputForm ----
+
+TInputForm::TInputForm(QWidget* parent) : QDialog(parent) { setModal(true); }
+
+void TInputForm::Cancel() {
+  kwenvar.ErrorFlag = true;
+  done(QDialog::Rejected);
+}
+
+void TInputForm::reject() { done(QDialog::Rejected); }
+
+void TInputForm::keyPressEvent(QKeyEvent* event) {
+  // Qt would send Esc to reject(), the close box's way out; here Esc is Cancel.
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    Cancel();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+void TInputForm::ShowHelp(uint16_t topic, uint16_t mode, bool bringToFront) {
+  ShowHelpText(topic, "", mode);
+  kwenvar.ErrorFlag = false;
+  if (bringToFront) BringToFront();
+}
+
+void TInputForm::BringToFront() {
+  raise();
+  activateWindow();
+}
+
+void TInputForm::SetHint(uint16_t topic, std::initializer_list<QWidget*> controls) {
+  if (!services().ReadHelpText) return;
+  const QString hint = QString::fromStdString(services().ReadHelpText(topic));
+  for (QWidget* w : controls) w->setToolTip(hint);
+}
+
+// ---- NumberField ----
+
+void NumberField::Fill(long double value) {
+  shownValue_ = value;
+  shownText_ = dosToQString(format_(value));
+  edit_->setText(shownText_);
+}
+
+long double NumberField::Value() const {
+  if (edit_->text() == shownText_) return shownValue_;
+  return parse_(qStringToDos(edit_->text()));
+}
+
+void NumberField::CopyFrom(const NumberField& other) {
+  shownValue_ = other.Value();
+  shownText_ = other.edit_->text();
+  edit_->setText(shownText_);
+}
+
+bool NumberField::ReadInto(long double& variable) const {
+  const long double v = Value();
+  // A value that is no number and stays no number is unchanged too.
+  const bool changed = !(v == variable || (std::isnan(v) && std::isnan(variable)));
+  variable = v;
+  return changed;
+}
+
+// ---- TEingabetext1 ----
+
+TEingabetext1::TEingabetext1(QWidget* parent) : TInputForm(parent) {
+  setObjectName("Eingabetext1");
+  setWindowTitle(dosToQString(kwenvar.ProgTitle));
+  auto* grid = new QGridLayout(this);
+  int row = 0;
+  auto line = [&](QLabel*& label, const char* labelName, const std::string& caption, QLineEdit*& edit,
+                  const char* editName, int maxLength) {
+    label = new QLabel(dosToQString(caption), this);
+    label->setObjectName(labelName);
+    edit = new QLineEdit(this);
+    edit->setObjectName(editName);
+    edit->setMaxLength(maxLength);
+    edit->setMinimumWidth(maxLength > 30 ? 420 : 220);
+    grid->addWidget(label, row, 0);
+    grid->addWidget(edit, row, 1);
+    ++row;
+  };
+  line(Label_zeichname, "Label_zeichname", "Zeichnungsname", Edit_zeichname, "Edit_zeichname", 25);
+  line(Label_zeichname2, "Label_zeichname2", std::string("Zeichnungsname") + " 2", Edit_zeichname2,
+       "Edit_zeichname2", 30);
+  line(Label_zeichnr, "Label_zeichnr", "Zeichnungsnummer", Edit_zeichnr, "Edit_zeichnr", 18);
+  line(Label_bemerk1, "Label_bemerk1", std::string("Zeile") + " 1", Edit_bemerk1, "Edit_bemerk1", 65);
+  line(Label_bemerk2, "Label_bemerk2", std::string("Zeile") + " 2", Edit_bemerk2, "Edit_bemerk2", 65);
+
+  auto* buttons = new QHBoxLayout;
+  Button_ok = new QPushButton("OK", this);
+  Button_ok->setObjectName("Button_ok");
+  Button_ok->setDefault(true);
+  Button_cancel = new QPushButton("Abbrechen", this);
+  Button_cancel->setObjectName("Button_cancel");
+  Button_cancel->setAutoDefault(false);
+  buttons->addStretch(1);
+  buttons->addWidget(Button_ok);
+  buttons->addWidget(Button_cancel);
+  grid->addLayout(buttons, row, 0, 1, 2);
+
+  connect(Button_ok, &QPushButton::clicked, this, [this] { done(QDialog::Accepted); });
+  connect(Button_cancel, &QPushButton::clicked, this, [this] { Cancel(); });
+  resize(sizeHint());  // the design size that ScaleCenterForm scales
+  ScaleCenterForm(this);
+}
+
+void EditDrawingText() {
+  TEingabetext1 form(nullptr);
+  Yebglob9& g = yebglob9;
+  form.Edit_zeichname->setText(dosToQString(g.DrawingName));
+  form.Edit_zeichname2->setText(dosToQString(g.DrawingName2));
+  form.Edit_zeichnr->setText(dosToQString(g.DrawingNumber));
+  form.Edit_bemerk1->setText(dosToQString(kwenvar.TitleLines[2]));
+  form.Edit_bemerk2->setText(dosToQString(kwenvar.TitleLines[3]));
+  form.exec();
+  if (kwenvar.ErrorFlag) return;
+  g.DrawingName = qStringToDos(form.Edit_zeichname->text());
+  g.DrawingName2 = qStringToDos(form.Edit_zeichname2->text());
+  g.DrawingNumber = qStringToDos(form.Edit_zeichnr->text());
+  kwenvar.TitleLines[1] = g.DrawingName + "  " + "Zeichn.Nr." + ": " + g.DrawingNumber;
+  kwenvar.TitleLines[2] = qStringToDos(form.Edit_bemerk1->text());
+  kwenvar.TitleLines[3] = qStringToDos(form.Edit_bemerk2->text());
+}
+
+// ---- The input sequence ----
+
+InputSteps DefaultInputSteps(QWidget* owner) {
+  InputSteps s;
+  s.drawingText = [] { EditDrawingText(); };
+  s.selectMaterial = [] { SelectMaterial(1); };
+  s.application = [owner] { ShowApplicationForm(owner); };
+  s.preDesign = [owner] { ShowPreDesignForm(owner); };
+  s.dimensions = [owner] { ShowDimensionsForm(owner); };
+  return s;
+}
+
+void InputSequence(Thh& form) { InputSequence(DefaultInputSteps(&form)); }
+
+namespace {
+
+// A cancelled step after the first: the spring is calculated as it stands and the sequence ends.
+bool StepCancelled() {
+  if (!kwenvar.ErrorFlag) return false;
+  kwenvar.ErrorFlag = false;
+  CalcSpring();
+  return true;
+}
+
+// Pre-design (1) or recalculation (2), offered with the menu captions of the current language; 0
+// when cancelled (ErrorFlag set). The entries go to the prompter in the captions' own characters,
+// which the DOS page of TextPage would turn into "?" for the Korean and Chinese menus.
+uint16_t AskPreDesignOrRecalculation() {
+  const std::string preDesign = MenuCaptionUtf8(vmenu1.MenuTextPreDesign);
+  const std::string recalculation = MenuCaptionUtf8(vmenu1.MenuTextRecalculation);
+  kwenvar.TextPage[1] = Utf8ToDos(preDesign);
+  kwenvar.TextPage[2] = Utf8ToDos(recalculation);
+  const std::optional<int> chosen = prompter().choice("", {preDesign, recalculation}, 0);
+  if (!chosen || (*chosen != 0 && *chosen != 1)) {
+    kwenvar.ErrorFlag = true;
+    return 0;
+  }
+  return static_cast<uint16_t>(*chosen + 1);
+}
+
+}  // namespace
+
+void InputSequence(const InputSteps& steps) {
+  steps.drawingText();
+  if (kwenvar.ErrorFlag) return;
+  steps.selectMaterial();
+  if (StepCancelled()) return;
+  steps.application();
+  if (StepCancelled()) return;
+  const uint16_t choice = AskPreDesignOrRecalculation();
+  if (StepCancelled()) return;
+  if (choice == 1) steps.preDesign();
+  else steps.dimensions();
+  if (StepCancelled()) return;
+  CalcSpring();
+  kwenvar.InputModified = true;
+  ShowCalcMessages();
+}
+
+}  // namespace qorva

@@ -1,0 +1,430 @@
+// The four input forms driven as a user drives them: how each way of leaving a form treats the
+// fields and the cancel state, Calc, the "<" and "< ISO" buttons, the unit switch, the pre-design's
+// ratio fields, the drawing texts' limits and characters, hints and help buttons.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "foundation/kwenvar.h"
+#include "foundation/wkwenvar.h"
+#include "shell/ui/lconfig.h"
+#include "shell/ui/qvaeins.h"
+#include "shell/ui/qvageo.h"
+#include "shell/ui/qvapre.h"
+#include "shell/ui/uuni1_1.h"
+#include "spring/qvaglob.h"
+#include "spring/qvaio.h"
+#include "spring/qvarech.h"
+#include "tests/spring/springfixture.h"
+#include "tests/support/ui/nextmodal.h"
+
+namespace qorva {
+namespace {
+
+class InputFormsTest : public test::SpringTest {
+ protected:
+  void SetUp() override {
+    SpringTest::SetUp();
+    useTableEndingInStartMaterial();
+    NameTheProgram();
+    ASSERT_TRUE(LoadMaterialByNumber(yebglob9.MaterialNumber));
+    CalcSpring();
+    ASSERT_FALSE(kwenvar.FatalError);
+    services().ShowCalcMessages = [] {};
+    services().ReadHelpText = [](uint16_t topic) { return "Hinweis " + std::to_string(topic); };
+    // Help leaves the flag set, as a help module that failed would; the forms clear it.
+    services().ShowHelpText = [this](uint16_t topic, uint16_t mode) {
+      helpShown.emplace_back(topic, mode);
+      kwenvar.ErrorFlag = true;
+    };
+    kwenvar.ErrorFlag = false;
+    kwenvar.InputModified = false;
+  }
+
+  static void Type(QLineEdit* e, const QString& text) {
+    ASSERT_NE(e, nullptr);
+    e->setFocus();
+    e->selectAll();
+    // Key events carry ASCII only; other characters arrive as the input method delivers them.
+    bool ascii = true;
+    for (QChar c : text) ascii = ascii && c.unicode() < 128;
+    if (ascii) QTest::keyClicks(e, text);
+    else e->insert(text);
+  }
+  static QLineEdit* Edit(QWidget* form, const char* name) { return form->findChild<QLineEdit*>(name); }
+  static QPushButton* Button(QWidget* form, const char* name) { return form->findChild<QPushButton*>(name); }
+
+  std::vector<std::pair<uint16_t, uint16_t>> helpShown;
+};
+
+// How each form is shown from its command, the field a user changes and whether the change arrived.
+struct FormUnderTest {
+  const char* name;
+  std::function<void()> show;
+  const char* edit;
+  const char* typed;
+  std::function<bool()> taken;
+  bool closeBoxReads;
+};
+
+std::vector<FormUnderTest> Forms() {
+  return {
+      {"drawing texts", [] { EditDrawingText(); }, "Edit_zeichname", "Neu", [] { return yebglob9.DrawingName == "Neu"; },
+       true},
+      {"application", [] { ShowApplicationForm(nullptr); }, "Edit_temperatur", "80",
+       [] { return yebglob9.OperatingTemperature == 80; }, false},
+      {"dimensions", [] { ShowDimensionsForm(nullptr); }, "Edit_de", "90", [] { return qvaglob.OuterDiameter == 90; },
+       false},
+      {"pre-design", [] { ShowPreDesignForm(nullptr); }, "Edit_F2", "40", [] { return qvaglob.Force2 == 40; }, false},
+  };
+}
+
+TEST_F(InputFormsTest, OkCancelEscAndTheCloseBox) {
+  enum Ending { Ok, CancelButton, Esc, CloseBox };
+  const std::pair<Ending, const char*> endings[] = {
+      {Ok, "OK"}, {CancelButton, "Abbrechen"}, {Esc, "Esc"}, {CloseBox, "close box"}};
+  for (const FormUnderTest& form : Forms()) {
+    for (const auto& [ending, endingName] : endings) {
+      SCOPED_TRACE(std::string(form.name) + ", " + endingName);
+      SetUp();
+      test::OnNextModalOf<QDialog>([&, ending = ending](QDialog* d) {
+        QLineEdit* e = Edit(d, form.edit);
+        Type(e, form.typed);
+        switch (ending) {
+          case Ok: QTest::mouseClick(Button(d, "Button_ok"), Qt::LeftButton); break;
+          case CancelButton: QTest::mouseClick(Button(d, "Button_cancel"), Qt::LeftButton); break;
+          case Esc: QTest::keyClick(e, Qt::Key_Escape); break;
+          case CloseBox: d->close(); break;
+        }
+      });
+      form.show();
+      const bool cancelled = ending == CancelButton || ending == Esc;
+      EXPECT_EQ(kwenvar.ErrorFlag, cancelled);
+      const bool read = ending == Ok || (ending == CloseBox && form.closeBoxReads);
+      EXPECT_EQ(form.taken(), read);
+    }
+  }
+}
+
+TEST_F(InputFormsTest, CalcThenCancelKeepsTheValuesAndMarksTheInputChanged) {
+  for (const FormUnderTest& form : Forms()) {
+    if (std::string(form.name) == "drawing texts") continue;  // no Calc there
+    SCOPED_TRACE(form.name);
+    SetUp();
+    const long double turnsBefore = qvaglob.TurnCount;
+    bool stayedOpen = false;
+    test::OnNextModalOf<QDialog>([&](QDialog* d) {
+      Type(Edit(d, form.edit), form.typed);
+      QTest::mouseClick(Button(d, "Button_calc"), Qt::LeftButton);
+      stayedOpen = d->isVisible();
+      EXPECT_FALSE(kwenvar.ErrorFlag);
+      QTest::mouseClick(Button(d, "Button_cancel"), Qt::LeftButton);
+    });
+    form.show();
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_TRUE(kwenvar.ErrorFlag) << "cancelled";
+    EXPECT_TRUE(form.taken()) << "what Calc read stays in the spring";
+    EXPECT_TRUE(kwenvar.InputModified) << "so leaving the program asks before it is lost";
+    if (std::string(form.name) != "application") {
+      EXPECT_NE(qvaglob.TurnCount, turnsBefore) << "calculated";
+    }
+  }
+}
+
+TEST_F(InputFormsTest, StaticLoadDisablesTheFrequencyWhichKeepsItsValue) {
+  yebglob9.LoadType = 2;
+  yebglob9.LoadFrequency = 5;
+  test::OnNextModalOf<Tform_qvaeins>([](Tform_qvaeins* f) {
+    EXPECT_TRUE(f->Edit_freq->isEnabled());
+    f->RadioGroup_statdyn->Item(0)->click();
+    EXPECT_FALSE(f->Edit_freq->isEnabled());
+    QTest::mouseClick(f->Button_ok, Qt::LeftButton);
+  });
+  ShowApplicationForm(nullptr);
+  EXPECT_EQ(yebglob9.LoadType, 1);
+  EXPECT_EQ(yebglob9.LoadFrequency, 5);
+
+  // Opened for a static load the field starts disabled; "dynamisch" enables it.
+  yebglob9.LoadFrequency = 0.5L;
+  test::OnNextModalOf<Tform_qvaeins>([](Tform_qvaeins* f) {
+    EXPECT_FALSE(f->Edit_freq->isEnabled());
+    f->RadioGroup_statdyn->Item(1)->click();
+    EXPECT_TRUE(f->Edit_freq->isEnabled());
+    EXPECT_EQ(f->Edit_freq->text(), "0.5");
+    Type(f->Edit_freq, "12");
+    QTest::mouseClick(f->Button_ok, Qt::LeftButton);
+  });
+  ShowApplicationForm(nullptr);
+  EXPECT_EQ(yebglob9.LoadType, 2);
+  EXPECT_EQ(yebglob9.LoadFrequency, 12);
+}
+
+TEST_F(InputFormsTest, TemperatureButtonGivesTwentyDegreesInTheShownUnit) {
+  const std::pair<uint16_t, const char*> cases[] = {{0, "20"}, {1, "68"}};
+  for (const auto& [system, shown] : cases) {
+    SCOPED_TRACE(system);
+    wkwenvar.UnitSystem = system;
+    yebglob9.OperatingTemperature = 150;
+    Tform_qvaeins f;
+    f.FormShow();
+    f.Button_temp->click();
+    EXPECT_EQ(f.Edit_temperatur->text(), shown);
+    f.Button_ok->click();
+    EXPECT_NEAR(static_cast<double>(yebglob9.OperatingTemperature), 20.0, 1e-9);
+  }
+}
+
+TEST_F(InputFormsTest, IsoButtonsRoundUpToTheStandardStrip) {
+  struct Case {
+    const char* edit;
+    const char* button;
+    const char* typed;
+    const char* standard;
+  };
+  const Case cases[] = {
+      {"Edit_t", "Button_t", "0.42", "0.5"},
+      {"Edit_t", "Button_t", "0.5", "0.5"},    // on a standard value: stays
+      {"Edit_t", "Button_t", "0.08", "0.08"},  // the first of the series
+      {"Edit_b", "Button_b", "50.4", "50"},    // 99 % of it is 49.896: falls back to 50
+      {"Edit_b", "Button_b", "50.6", "60"},    // 50.094 is above 50
+      {"Edit_b", "Button_b", "50", "50"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.edit) + " " + c.typed);
+    TForm_qvageo f;
+    Edit(&f, c.edit)->setText(c.typed);
+    Button(&f, c.button)->click();
+    EXPECT_EQ(Edit(&f, c.edit)->text(), c.standard);
+    Button(&f, c.button)->click();
+    EXPECT_EQ(Edit(&f, c.edit)->text(), c.standard) << "pressed again keeps it";
+  }
+}
+
+TEST_F(InputFormsTest, DnButtonTakesTheInnerDiameter) {
+  qvaglob.InnerDiameter = 80.04L;  // shown as "80"
+  qvaglob.BendingDiameter = 80;
+  TForm_qvageo f;
+  f.Button_dn->click();
+  EXPECT_EQ(f.Edit_dn->text(), f.Edit_di->text());
+  f.Button_ok->click();
+  EXPECT_EQ(qvaglob.BendingDiameter, qvaglob.InnerDiameter);
+}
+
+// Two switches show the same numbers again and leave the values exactly as they were; from unit
+// systems 2, 3 and 4 they end in system 0.
+TEST_F(InputFormsTest, UnitSwitchTwiceReturnsTheSameNumbers) {
+  for (uint16_t start : {0, 2, 3, 4}) {
+    SCOPED_TRACE(start);
+    SetUp();
+    wkwenvar.UnitSystem = start;
+    qvaglob.OuterDiameter = 85.256789L;  // more digits than the field shows
+    qvaglob.Force2 = 30.5L;
+    qvaglob.Travel2 = 600.123456L;
+    const Qvaglob product = qvaglob;
+    const Yebglob9 family = yebglob9;
+
+    TForm_qvageo geo;
+    const QString de = geo.Edit_de->text();
+    ASSERT_NE(StrToLength(de.toStdString()), qvaglob.OuterDiameter) << "the field shows it rounded";
+    geo.Button_metric->click();
+    EXPECT_EQ(wkwenvar.UnitSystem, 1);
+    EXPECT_EQ(geo.Label_deu->text(), "in");
+    EXPECT_NE(geo.Edit_de->text(), de);
+    geo.Button_metric->click();
+    EXPECT_EQ(wkwenvar.UnitSystem, 0);
+    EXPECT_EQ(geo.Label_deu->text(), "mm");
+    EXPECT_EQ(geo.Edit_de->text(), de);
+    geo.Button_ok->click();
+    EXPECT_FALSE(kwenvar.InputModified) << "switching alone changes no value";
+    EXPECT_EQ(qvaglob.OuterDiameter, product.OuterDiameter);
+    EXPECT_EQ(qvaglob.InnerDiameter, product.InnerDiameter);
+    EXPECT_EQ(yebglob9.BandThickness, family.BandThickness);
+    EXPECT_EQ(yebglob9.BandWidth, family.BandWidth);
+
+    wkwenvar.UnitSystem = start;
+    TForm_qvapre pre;
+    Type(pre.Edit_b_t, "80");  // typed, not yet read
+    pre.Button_metric->click();
+    EXPECT_EQ(pre.Label_f2u->text(), "lbf");
+    pre.Button_metric->click();
+    EXPECT_EQ(wkwenvar.UnitSystem, 0);
+    EXPECT_EQ(pre.Edit_F2->text(), "30.5");
+    EXPECT_EQ(pre.Edit_b_t->text(), "80") << "a typed ratio is no unit's and stays";
+    EXPECT_EQ(qvaglob.Force2, product.Force2);
+    EXPECT_EQ(qvaglob.Travel2, product.Travel2);
+    EXPECT_EQ(qvaglob.WidthThicknessRatio, 80);
+    EXPECT_TRUE(kwenvar.InputModified) << "the switch read the typed ratio into the spring";
+  }
+}
+
+TEST_F(InputFormsTest, PreDesignShowsTheRatiosOfTheCurrentSpring) {
+  qvaglob.WidthThicknessRatio = 7;
+  qvaglob.StressRatio = 9;
+  ASSERT_GT(yebglob9.Stress2, 0);
+  {
+    TForm_qvapre f;
+    EXPECT_EQ(f.Edit_b_t->text(), "100") << "b 50 / t 0.5";
+    EXPECT_EQ(f.Edit_sigz_sig2->text(),
+              QString::fromStdString(RealStr3(yebglob9.PermissibleStress / yebglob9.Stress2)));
+    EXPECT_NE(f.Edit_sigz_sig2->text(), "9");
+  }
+  // A spring without thickness and stress shows the stored ratios.
+  yebglob9.BandThickness = 0;
+  yebglob9.Stress2 = 0;
+  {
+    TForm_qvapre f;
+    EXPECT_EQ(f.Edit_b_t->text(), "7");
+    EXPECT_EQ(f.Edit_sigz_sig2->text(), "9");
+    f.Button_b_t->click();
+    f.Button_sigz_sig2->click();
+    EXPECT_EQ(f.Edit_b_t->text(), "100");
+    EXPECT_EQ(f.Edit_sigz_sig2->text(), "1.05");
+
+    // Calc designs the spring and shows its ratios.
+    Type(f.Edit_b_t, "80");
+    f.Button_calc->click();
+    ASSERT_FALSE(kwenvar.FatalError);
+    ASSERT_GT(yebglob9.BandThickness, 0);
+    EXPECT_EQ(qvaglob.WidthThicknessRatio, 80);
+    EXPECT_EQ(f.Edit_b_t->text(), QString::fromStdString(RealStr3(yebglob9.BandWidth / yebglob9.BandThickness)));
+    EXPECT_FALSE(kwenvar.ErrorFlag);
+  }
+}
+
+TEST_F(InputFormsTest, DrawingTextsStopAtTheirLimits) {
+  test::OnNextModalOf<TEingabetext1>([](TEingabetext1* f) {
+    Type(f->Edit_zeichname, QString(80, 'N'));
+    Type(f->Edit_zeichname2, QString(80, 'M'));
+    Type(f->Edit_zeichnr, QString(80, '9'));
+    Type(f->Edit_bemerk1, QString(80, 'a'));
+    Type(f->Edit_bemerk2, QString(80, 'b'));
+    QTest::keyClick(f->Edit_bemerk2, Qt::Key_Return);  // OK is the default button
+  });
+  EditDrawingText();
+  ASSERT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_EQ(yebglob9.DrawingName, std::string(25, 'N'));
+  EXPECT_EQ(yebglob9.DrawingName2, std::string(30, 'M'));
+  EXPECT_EQ(yebglob9.DrawingNumber, std::string(18, '9'));
+  EXPECT_EQ(kwenvar.TitleLines[1], std::string(25, 'N') + "  Zeichn.Nr.: " + std::string(18, '9'));
+  EXPECT_EQ(kwenvar.TitleLines[1].size(), 25u + 2 + 10 + 2 + 18);
+  EXPECT_EQ(kwenvar.TitleLines[2], std::string(65, 'a'));
+  EXPECT_EQ(kwenvar.TitleLines[3], std::string(65, 'b'));
+}
+
+// Umlauts and "|" typed into the drawing texts reach the spring file and come back from it.
+TEST_F(InputFormsTest, TypedDrawingTextsSurviveTheSpringFile) {
+  test::ScratchDir dir;
+  kwenvar.DataDir = dir.path().string() + "/";
+  kwenvar.TempDir = dir.path().string() + "/";
+  yebglob9.DrawingName = "Gr\x94\xE1" "e";  // shown with its umlauts
+  test::OnNextModalOf<TEingabetext1>([](TEingabetext1* f) {
+    EXPECT_EQ(f->Edit_zeichname->text(), QString::fromUtf8("Größe"));
+    Type(f->Edit_zeichname, QString::fromUtf8("Feder|Größe"));
+    Type(f->Edit_zeichnr, "A|1");
+    Type(f->Edit_bemerk1, QString::fromUtf8("Zeile|für"));
+    QTest::mouseClick(f->Button_ok, Qt::LeftButton);
+  });
+  EditDrawingText();
+  const std::string name = "Feder|Gr\x94\xE1" "e";
+  ASSERT_EQ(yebglob9.DrawingName, name);
+  ASSERT_TRUE(WriteSpringFile((dir / "bar.qva").string()));
+
+  yebglob9.DrawingName.clear();
+  yebglob9.DrawingNumber.clear();
+  kwenvar.TitleLines = {};
+  ASSERT_TRUE(ReadSpringFile((dir / "bar.qva").string()));
+  EXPECT_EQ(yebglob9.DrawingName, name);
+  EXPECT_EQ(yebglob9.DrawingNumber, "A|1");
+  EXPECT_EQ(kwenvar.TitleLines[1], name + "  Zeichn.Nr.: A|1");
+  EXPECT_EQ(kwenvar.TitleLines[2], "Zeile|f\x81r");
+}
+
+TEST_F(InputFormsTest, CaptionsAndHints) {
+  kwenvar.HelpLevel = 0;
+  {
+    Tform_qvaeins eins;
+    EXPECT_EQ(eins.windowTitle(), "QORVA Anwendung");
+    EXPECT_EQ(eins.RadioGroup_statdyn->title(), "Art der Beanspruchung");
+    EXPECT_EQ(eins.RadioGroup_statdyn->Item(0)->text(), "statisch oder quasistatisch");
+    EXPECT_EQ(eins.Edit_freq->toolTip(), "") << "no hints at help level 0";
+    TForm_qvageo geo;
+    EXPECT_EQ(geo.Label_de->text(), QString::fromUtf8("Außendurchmesser De"));
+    EXPECT_EQ(geo.Edit_de->toolTip(), "Hinweis 5040") << "the dimensions always have their hints";
+    TForm_qvapre pre;
+    EXPECT_EQ(pre.Label_sh->text(), "Federweg s max");
+    EXPECT_EQ(pre.Edit_sigz_sig2->toolTip(), "Hinweis 5140");
+  }
+  kwenvar.HelpLevel = 1;
+  kwenvar.ProgTitle = "Feder f\x81r alle";
+  Tform_qvaeins eins;
+  EXPECT_EQ(eins.RadioGroup_statdyn->toolTip(), "Hinweis 5270");
+  EXPECT_EQ(eins.Label_temperatur->toolTip(), "Hinweis 5350");
+  EXPECT_EQ(eins.Edit_freq->toolTip(), "Hinweis 5280");
+  TEingabetext1 text;
+  EXPECT_EQ(text.windowTitle(), QString::fromUtf8("Feder für alle"));
+  EXPECT_EQ(text.Label_zeichname2->text(), "Zeichnungsname 2");
+}
+
+TEST_F(InputFormsTest, HelpButtonsShowTheirTopicAndClearTheCancelState) {
+  Tform_qvaeins eins;
+  TForm_qvageo geo;
+  TForm_qvapre pre;
+  struct Case {
+    QWidget* form;
+    const char* button;
+    uint16_t topic;
+    uint16_t mode;
+  };
+  const Case cases[] = {
+      {&eins, "Button_hilfetext", 9020, 1}, {&geo, "Button_help", 1000, 1}, {&geo, "Button_hilfebild", 5020, 2},
+      {&pre, "Button_help", 1000, 1},       {&pre, "Button_hilfebild", 5020, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.form->objectName().toStdString()) + " " + c.button);
+    helpShown.clear();
+    Button(c.form, c.button)->click();
+    ASSERT_EQ(helpShown.size(), 1u);
+    EXPECT_EQ(helpShown[0], std::make_pair(c.topic, c.mode));
+    EXPECT_FALSE(kwenvar.ErrorFlag);
+  }
+}
+
+// A new spring through the program's own forms, the material browser accepting the current material.
+TEST_F(InputFormsTest, InputSequenceThroughTheForms) {
+  int messages = 0;
+  services().ShowCalcMessages = [&] { ++messages; };
+  services().MaterialBrowser = [](MaterialTable&, uint16_t, const std::string&, const std::string&) { return true; };
+  test::scriptedPrompter().push(1);  // "&Nachrechnung"
+  test::OnNextModalOf<TEingabetext1>([&](TEingabetext1* f) {
+    Type(f->Edit_zeichname, "Neu");
+    test::OnNextModalOf<Tform_qvaeins>([&](Tform_qvaeins* a) {
+      a->RadioGroup_statdyn->Item(0)->click();
+      test::OnNextModalOf<TForm_qvageo>([&](TForm_qvageo* g) {
+        Type(g->Edit_de, "90");
+        QTest::mouseClick(g->Button_ok, Qt::LeftButton);
+      });
+      QTest::mouseClick(a->Button_ok, Qt::LeftButton);
+    });
+    QTest::mouseClick(f->Button_ok, Qt::LeftButton);
+  });
+  qvaglob.MeanDiameter = 0;
+  InputSequence(DefaultInputSteps(nullptr));
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_EQ(yebglob9.DrawingName, "Neu");
+  EXPECT_EQ(yebglob9.LoadType, 1);
+  EXPECT_EQ(qvaglob.OuterDiameter, 90);
+  EXPECT_EQ(qvaglob.MeanDiameter, 85) << "calculated with the new dimensions";
+  EXPECT_TRUE(kwenvar.InputModified);
+  EXPECT_EQ(messages, 1);
+}
+
+}  // namespace
+}  // namespace qorva

@@ -1,0 +1,139 @@
+// The input sequence for a new spring, its steps scripted: where a cancel ends it, whether the spring
+// is calculated then, and the choice between pre-design and recalculation in the menu's language.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "foundation/kwenvar.h"
+#include "shell/ui/uuni1_1.h"
+#include "shell/vmenu1.h"
+#include "spring/qvaglob.h"
+#include "spring/qvarech.h"
+#include "tests/spring/springfixture.h"
+
+namespace qorva {
+namespace {
+
+class InputSequenceTest : public test::SpringTest {
+ protected:
+  void SetUp() override {
+    SpringTest::SetUp();
+    useTableEndingInStartMaterial();
+    InitVmenu1();
+    ASSERT_TRUE(LoadMaterialByNumber(yebglob9.MaterialNumber));
+    services().ShowCalcMessages = [this] { ++messagesShown; };
+    kwenvar.ErrorFlag = false;
+    kwenvar.InputModified = false;
+    qvaglob.StripLength = -1;  // a result only a calculation sets again
+    ran.clear();
+    messagesShown = 0;
+  }
+  void TearDown() override {
+    InitVmenu1();
+    SpringTest::TearDown();
+  }
+
+  // Each step records itself; the step named cancelAt is cancelled.
+  InputSteps Scripted(const std::string& cancelAt) {
+    auto step = [this, cancelAt](const std::string& name) {
+      return [this, cancelAt, name] {
+        ran.push_back(name);
+        if (name == cancelAt) kwenvar.ErrorFlag = true;
+      };
+    };
+    return InputSteps{step("text"), step("material"), step("application"), step("pre"), step("geo")};
+  }
+
+  bool Calculated() const { return qvaglob.StripLength > 0; }
+
+  std::vector<std::string> ran;
+  int messagesShown = 0;
+};
+
+TEST_F(InputSequenceTest, WhereACancelEndsTheSequence) {
+  struct Case {
+    const char* name;
+    const char* cancelAt;  // a step's name, "choice" for the question, "" for none
+    int chosen;            // 0 pre-design, 1 recalculation, -1 not asked
+    std::vector<std::string> ran;
+    bool errorFlag;
+    bool calculated;
+    int messages;
+    bool modified;
+  };
+  const std::vector<std::string> upToChoice = {"text", "material", "application"};
+  auto with = [&](const char* last) {
+    std::vector<std::string> v = upToChoice;
+    v.push_back(last);
+    return v;
+  };
+  const Case cases[] = {
+      {"drawing texts cancelled", "text", -1, {"text"}, true, false, 0, false},
+      {"material cancelled", "material", -1, {"text", "material"}, false, true, 0, false},
+      {"application cancelled", "application", -1, upToChoice, false, true, 0, false},
+      {"choice cancelled", "choice", 0, upToChoice, false, true, 0, false},
+      {"pre-design cancelled", "pre", 0, with("pre"), false, true, 0, false},
+      {"dimensions cancelled", "geo", 1, with("geo"), false, true, 0, false},
+      {"through the pre-design", "", 0, with("pre"), false, true, 1, true},
+      {"through the dimensions", "", 1, with("geo"), false, true, 1, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    if (std::string(c.cancelAt) == "choice") test::scriptedPrompter().push(Cancel{});
+    else if (c.chosen >= 0) test::scriptedPrompter().push(c.chosen);
+    InputSequence(Scripted(c.cancelAt));
+    EXPECT_EQ(ran, c.ran);
+    EXPECT_EQ(kwenvar.ErrorFlag, c.errorFlag);
+    EXPECT_EQ(Calculated(), c.calculated);
+    EXPECT_EQ(messagesShown, c.messages);
+    EXPECT_EQ(kwenvar.InputModified, c.modified);
+    EXPECT_EQ(test::scriptedPrompter().pending(), 0u) << "the choice is asked exactly when reached";
+    TearDown();
+  }
+}
+
+TEST_F(InputSequenceTest, TheChoiceOffersTheMenuCaptionsOfTheLanguage) {
+  struct Case {
+    int32_t language;
+    std::string preDesign, recalculation;  // UTF-8, as shown
+    std::string dosPage1;                  // TextPage[1]
+  };
+  const Case cases[] = {
+      {LangGerman, "&Vorauslegung", "&Nachrechnung", "&Vorauslegung"},
+      {LangEnglish, "&Pre-Dimensioning", "&Recalculation", "&Pre-Dimensioning"},
+      {LangFrench, "&Pr\u00e9dimensionnement", "&Recalcul", "&Pr\x82" "dimensionnement"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.language);
+    SetUp();
+    ASSERT_TRUE(SetMenuTexts(c.language));
+    test::scriptedPrompter().push(1);
+    InputSequence(Scripted(""));
+    ASSERT_EQ(test::scriptedPrompter().asked().size(), 1u);
+    const AskRecord& asked = test::scriptedPrompter().asked()[0];
+    EXPECT_EQ(asked.kind, AskKind::Choice);
+    EXPECT_EQ(asked.text, "");
+    EXPECT_EQ(asked.entries, (std::vector<std::string>{c.preDesign, c.recalculation}));
+    EXPECT_EQ(asked.preselect, 0) << "starts on the pre-design";
+    EXPECT_EQ(kwenvar.TextPage[1], c.dosPage1);
+    EXPECT_EQ(ran.back(), "geo");
+    TearDown();
+  }
+}
+
+// The Korean and Chinese captions have no DOS characters; the choice still shows them.
+TEST_F(InputSequenceTest, KoreanCaptionsKeepTheirCharacters) {
+  ASSERT_TRUE(SetMenuTexts(LangKorean));
+  test::scriptedPrompter().push(0);
+  InputSequence(Scripted(""));
+  ASSERT_EQ(test::scriptedPrompter().asked().size(), 1u);
+  const std::vector<std::string>& entries = test::scriptedPrompter().asked()[0].entries;
+  EXPECT_EQ(entries[0], MenuCaptionUtf8(vmenu1.MenuTextPreDesign));
+  EXPECT_EQ(entries[0].find('?'), std::string::npos);
+  EXPECT_EQ(ran.back(), "pre");
+}
+
+}  // namespace
+}  // namespace qorva
