@@ -73,12 +73,12 @@ void TForm_showtextfile::FormCreate() {
   const TextWindowRect& pos = wprinvar.TextWindowPos;
   if (pos.Width > 0 && pos.Height > 0) setGeometry(pos.Left, pos.Top, pos.Width, pos.Height);
   const ShowfileMenuCaptions& c = showfileMenuCaptions();
-  mi_Datei->setTitle(dosToQString(c.File));
-  mi_DateiDrucken->setText(dosToQString(c.Print));
-  mi_dateiBeenden->setText(dosToQString(c.Exit));
-  mi_Edit->setTitle(dosToQString(c.Edit));
-  mi_EditMarkAll->setText(dosToQString(c.SelectAll));
-  mi_EditCopy->setText(dosToQString(c.Copy));
+  mi_Datei->setTitle(QString::fromUtf8(c.File));
+  mi_DateiDrucken->setText(QString::fromUtf8(c.Print));
+  mi_dateiBeenden->setText(QString::fromUtf8(c.Exit));
+  mi_Edit->setTitle(QString::fromUtf8(c.Edit));
+  mi_EditMarkAll->setText(QString::fromUtf8(c.SelectAll));
+  mi_EditCopy->setText(QString::fromUtf8(c.Copy));
 }
 
 void TForm_showtextfile::FormShow() {

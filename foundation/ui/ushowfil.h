@@ -16,13 +16,14 @@ class QPlainTextEdit;
 namespace qorva {
 
 // The captions of the viewer's menus, taken from the main menu in its current language; the shell
-// sets them when it changes the language. DOS code page texts.
+// sets them whenever it puts captions on the main menu. UTF-8, as shown (the Chinese and Korean
+// menus have no DOS form).
 struct ShowfileMenuCaptions {
   std::string File = "&Datei";
   std::string Print = "&Drucken...";
   std::string Exit = "&Beenden";
   std::string Edit = "&Bearbeiten";
-  std::string SelectAll = "Alles aus&w\x84hlen";
+  std::string SelectAll = "Alles aus&w\xC3\xA4hlen";
   std::string Copy = "Kopieren";
 };
 ShowfileMenuCaptions& showfileMenuCaptions();

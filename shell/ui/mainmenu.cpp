@@ -9,6 +9,7 @@
 
 #include "foundation/kwenvar.h"
 #include "foundation/ui/qttext.h"
+#include "foundation/ui/ushowfil.h"
 #include "foundation/wkwenvar.h"
 #include "shell/ui/qorvau.h"
 #include "shell/vmenuyeb.h"
@@ -264,6 +265,15 @@ void ApplyMenuCaptions(Thh& form) {
   m->mi_HelpAbout->setText(dosToQString(kwenvar.ProgName));
   m->mi_Help->setDefaultAction(m->mi_helpDemo);
   m->mi_helpDemo->setChecked(true);
+
+  // The text viewer's menus speak the main menu's language.
+  ShowfileMenuCaptions& viewer = showfileMenuCaptions();
+  viewer.File = MenuCaptionUtf8(t.MenuTextFile);
+  viewer.Print = MenuCaptionUtf8(t.MenuTextPrint);
+  viewer.Exit = MenuCaptionUtf8(t.MenuTextExit);
+  viewer.Edit = MenuCaptionUtf8(t.MenuTextEdit);
+  viewer.SelectAll = MenuCaptionUtf8(t.MenuTextSelectAll);
+  viewer.Copy = MenuCaptionUtf8(t.MenuTextCopy);
 }
 
 void SetLanguage(Thh& form, int32_t language) {

@@ -33,6 +33,7 @@
 #include "shell/springfile.h"
 #include "shell/startup.h"
 #include "shell/ui/mainmenu.h"
+#include "shell/ui/menucommands.h"
 #include "shell/ui/preview.h"
 #include "shell/spreadsheet.h"
 #include "shell/ui/about.h"
@@ -66,48 +67,15 @@ uint32_t calcMessagesShown = 0;
 Thh::Thh(QWidget* parent) : TFKWENGRA(parent, false) {
   setObjectName("hh");
   TMainMenu& menu = BuildMainMenu(*this);  // the menu bar with the captions of the module start (German)
-  QAction* recent[] = {menu.mi_file1, menu.mi_file2, menu.mi_file3, menu.mi_file4};
-  for (int n = 1; n <= 4; ++n) {
-    if (!recent[n - 1]) continue;
-    SetMenuCommand(recent[n - 1], [this, n] { OpenRecentFile(*this, n); });
-    recent[n - 1]->setVisible(false);
-  }
-  if (menu.mi_EditMaterial) SetMenuCommand(menu.mi_EditMaterial, [this] { EditMaterialCommand(); });
-  if (menu.mi_fileOpenTable) SetMenuCommand(menu.mi_fileOpenTable, [this] { OpenFileTable(*this); });
-  if (menu.mi_OleStartExcel) SetMenuCommand(menu.mi_OleStartExcel, [this] {
-    kwenvar.ErrorFlag = false;
-    CreateExcelObject();
-    TMainMenu* m = MainMenuOf(*this);
-    if (!kwenvar.ErrorFlag && m && m->mi_OleExportExcel) m->mi_OleExportExcel->setEnabled(true);
-  });
-  if (menu.mi_OleExportExcel) SetMenuCommand(menu.mi_OleExportExcel, [] { ExcelExport(); });
-  if (menu.mi_OlePrintoutExcel) SetMenuCommand(menu.mi_OlePrintoutExcel, [] { ExcelPrintout(); });
-  if (menu.mi_HelpAbout) SetMenuCommand(menu.mi_HelpAbout, [this] { ShowAboutBox(this); });
-  if (menu.mi_fileprint) SetMenuCommand(menu.mi_fileprint, [this] { ShowPrintWindow(this, false); });
-  if (menu.mi_filePrinterSetup) SetMenuCommand(menu.mi_filePrinterSetup, [this] { ShowPrintWindow(this, true); });
-  if (menu.mi_fileConfig) SetMenuCommand(menu.mi_fileConfig, [this] { ShowConfigWindow(this); });
-  if (menu.mi_helpSysInfo) SetMenuCommand(menu.mi_helpSysInfo, [this] { ShowSystemInfo(this); });
-  if (menu.mi_dbfmaterial) SetMenuCommand(menu.mi_dbfmaterial, [] {
-    SelectMaterial(0);  // the table to look at and edit; the spring keeps its material
-    kwenvar.ErrorFlag = false;
-  });
-  if (menu.mi_viewErrorMessages) SetMenuCommand(menu.mi_viewErrorMessages, [] { ShowErrorList(); });
-  if (menu.mi_helpErrorMessages) SetMenuCommand(menu.mi_helpErrorMessages, [] { ShowCalcMessages(); });
+  for (QAction* item : {menu.mi_file1, menu.mi_file2, menu.mi_file3, menu.mi_file4})
+    if (item) item->setVisible(false);
   InstallHelpPictureNavigator();
   InstallErrorHelpWindow();
-  if (menu.mi_HelpHilfebild) SetMenuCommand(menu.mi_HelpHilfebild, [] { HelpPictureBrowser(); });
   // The Documentation menu: drawing information, the change records and the document links.
   aend1.ShowChangeEntry = EditChangeEntry;
   aend1.ShowDrawingInfo = EditDrawingInfo;
   doku1.ShowDocumentLinks = EditDocumentLinks;
-  const std::pair<QAction*, uint16_t> changeItems[] = {
-      {menu.mi_docdrawinginfo, ChangeCommand::DrawingInfo}, {menu.mi_docuShowChanges1, ChangeCommand::List},
-      {menu.mi_docuPrintChanges, ChangeCommand::Print},     {menu.mi_docuNewChange, ChangeCommand::New},
-      {menu.mi_docuModifyChanges, ChangeCommand::ModifyLast}, {menu.mi_docudeleteChange, ChangeCommand::DeleteLast}};
-  for (const auto& [item, code] : changeItems) {
-    if (item) SetMenuCommand(item, [code] { ChangeRecordCommand(code); });
-  }
-  if (menu.mi_DocumentSetup) SetMenuCommand(menu.mi_DocumentSetup, [] { ShowDocumentLinks(); });
+  WireMenuCommands(*this);
   if (!GraphDraw) GraphDraw = std::make_unique<TGraphDraw>();
   // The shell owns the program identity and sets it before anything reads it.
   SetProgramIdentity();
@@ -228,18 +196,6 @@ Services WindowServices() {
   s.DbfBrowseWindow = ShowTableBrowseWindow;
   s.VentrixSettingsWindow = EditVentrixCommandLine;
   return s;
-}
-
-void Thh::EditMaterialCommand() {
-  if (!EditMaterial(this)) {
-    kwenvar.ErrorFlag = false;
-    return;
-  }
-  kwenvar.InputModified = true;
-  CalcSpring();
-  RedrawCurrentView();
-  SetErrorMessagesItem(*this);
-  UpdateFormCaption(*this);
 }
 
 void ShowCalcMessagesInWindow() {

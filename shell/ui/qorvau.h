@@ -31,8 +31,6 @@ class Thh : public TFKWENGRA {
   bool FormCloseQuery();
   // Writes the session file; runs once, at the latest when the window is destroyed.
   void FormDestroy();
-  // Edit > Material: the material window, then the spring calculated again and redrawn.
-  void EditMaterialCommand();
 
  protected:
   void closeEvent(QCloseEvent* event) override;

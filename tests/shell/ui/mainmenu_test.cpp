@@ -15,6 +15,7 @@
 
 #include "foundation/kwenvar.h"
 #include "foundation/settings.h"
+#include "foundation/ui/ushowfil.h"
 #include "foundation/wkwenvar.h"
 #include "shell/ui/qorvau.h"
 #include "shell/vmenuyeb.h"
@@ -301,6 +302,22 @@ TEST_F(MainMenu, LanguageItemsSwitchAndRomanianKeepsFamilyTexts) {
   item("mi_viewErrorMessages")->setText("&Fehlermeldungen (3)");
   item("mi_helplanguageEnglish")->trigger();
   EXPECT_EQ(caption("mi_viewErrorMessages").toStdString(), "&Error messages");
+}
+
+// The text viewer's menus follow the main menu's language, also in the scripts without a DOS form.
+TEST_F(MainMenu, TheTextViewerSpeaksTheMenuLanguage) {
+  for (int32_t lang : {LangEnglish, LangChinese, LangKorean, LangGerman}) {
+    SetLanguage(*form, lang);
+    TForm_showtextfile viewer(form.get());
+    EXPECT_EQ(viewer.mi_Datei->title(), caption("mi_file")) << lang;
+    EXPECT_EQ(viewer.mi_Edit->title(), caption("mi_Edit")) << lang;
+    EXPECT_EQ(viewer.mi_dateiBeenden->text(), caption("mi_fileexit")) << lang;
+    EXPECT_EQ(viewer.mi_DateiDrucken->text(), caption("mi_fileprint")) << lang;
+    EXPECT_FALSE(viewer.mi_Datei->title().contains(QChar(0xFFFD))) << lang;
+    if (lang == LangEnglish) {
+      EXPECT_EQ(viewer.mi_Datei->title().toStdString(), "&File");
+    }
+  }
 }
 
 // Language numbers that select nothing change MenuLanguage and no caption.

@@ -1,0 +1,334 @@
+// menucommands: the handlers of the main window's menu items.
+#include "shell/ui/menucommands.h"
+
+#include <QAction>
+
+#include "drawings/qvadxf1.h"
+#include "drawings/yebdiag9.h"
+#include "foundation/error0.h"
+#include "foundation/kwenvar.h"
+#include "foundation/msgbox.h"
+#include "foundation/textout.h"
+#include "foundation/utilfile.h"
+#include "foundation/utilstr.h"
+#include "foundation/wkwenvar.h"
+#include "graphics/kwendraw.h"
+#include "platform/services.h"
+#include "platform/launcher.h"
+#include "shell/aend1.h"
+#include "shell/demo.h"
+#include "shell/doku1.h"
+#include "shell/hbild.h"
+#include "shell/helperr.h"
+#include "shell/spreadsheet.h"
+#include "shell/springfile.h"
+#include "shell/ui/about.h"
+#include "shell/ui/lconfig.h"
+#include "shell/ui/mainmenu.h"
+#include "shell/ui/preview.h"
+#include "shell/ui/printcon.h"
+#include "shell/ui/qorvau.h"
+#include "shell/ui/qvaeins.h"
+#include "shell/ui/qvageo.h"
+#include "shell/ui/qvapre.h"
+#include "shell/ui/sysinf.h"
+#include "shell/ui/uuni1_1.h"
+#include "spring/aendvar.h"
+#include "spring/qvaaus1.h"
+#include "spring/qvaio.h"
+#include "spring/qvarech.h"
+#include "spring/ui/yebmat9.h"
+#include "spring/yebfest9.h"
+#include "spring/yebglob9.h"
+
+namespace qorva {
+
+// ---------------------------------------------------------------------------------------------
+// File menu
+
+void mi_fileNewClick(Thh& form) {
+  auto& k = kwenvar;
+  k.ErrorFlag = false;
+  AskSaveChanges();
+  if (k.ErrorFlag) return;
+  // A default spring that cannot be read leaves ErrorFlag set: the input sequence then ends after
+  // the drawing texts.
+  if (DefaultSpringExists()) ReadDefaultSpring();
+  k.CurrentFileName.clear();
+  k.FileNameHasPath = false;
+  UpdateFormCaption(form);
+  ResetChangeRecords();
+  ClearTitleLines();
+  GraphClear();
+  InputSequence(form);
+  if (k.ErrorFlag) return;
+  UpdateAfterInput(form);
+  k.InputModified = true;
+}
+
+void mi_fileOpenClick(Thh& form) {
+  auto& k = kwenvar;
+  k.ErrorFlag = false;
+  AskSaveChanges();
+  if (k.ErrorFlag) return;
+  if (ReadSpringFile("")) {
+    k.InputModified = false;
+    PushRecentFile(k.CurrentFileName);
+  }
+  UpdateAfterInput(form);
+  UpdateFormCaption(form);
+}
+
+void mi_FileSaveClick(Thh& form) {
+  kwenvar.ErrorFlag = false;
+  if (SaveSpringFile(kwenvar.CurrentFileName)) kwenvar.InputModified = false;
+  UpdateFormCaption(form);
+}
+
+void mi_FileSaveAsClick(Thh& form) {
+  kwenvar.ErrorFlag = false;
+  if (WriteSpringFile("") && !kwenvar.ErrorFlag) {
+    kwenvar.InputModified = false;
+    PushRecentFile(kwenvar.CurrentFileName);
+  }
+  UpdateFormCaption(form);
+}
+
+void mi_fileConfigClick(Thh& form) { ShowConfigWindow(&form); }
+
+// ---------------------------------------------------------------------------------------------
+// Edit menu
+
+void mi_EditQuickClick(Thh& form) {
+  kwenvar.ErrorFlag = false;
+  InputSequence(form);
+  if (kwenvar.ErrorFlag) return;
+  UpdateAfterInput(form);
+  kwenvar.InputModified = true;
+}
+
+void mi_EditTextClick(Thh& /*form*/) {
+  kwenvar.ErrorFlag = false;
+  EditDrawingText();
+  if (!kwenvar.ErrorFlag) kwenvar.InputModified = true;
+}
+
+void mi_EditMaterialClick(Thh& form) {
+  kwenvar.ErrorFlag = false;
+  // A cancelled window leaves ErrorFlag set, which the demonstration asks about.
+  if (!EditMaterial(&form)) {
+    kwenvar.ErrorFlag = true;
+    return;
+  }
+  kwenvar.InputModified = true;
+  CalcSpring();
+  UpdateAfterInput(form);
+}
+
+void mi_editanwendungClick(Thh& form) {
+  ShowApplicationForm(&form);
+  // The calculation clears ErrorFlag: a cancelled form still counts as changed input.
+  CalcSpring();
+  kwenvar.InputModified = true;
+  UpdateAfterInput(form);
+}
+
+namespace {
+
+// Recalculation and pre-design: a material first while none is chosen, then the form; the spring
+// is calculated and drawn whether the form was confirmed or cancelled.
+void DimensionsCommand(Thh& form, void (*showForm)(QWidget*)) {
+  auto& k = kwenvar;
+  k.ErrorFlag = false;
+  if (yebglob9.PermissibleStress == 0) {
+    SelectMaterial(1);
+    if (k.ErrorFlag) return;
+  }
+  showForm(&form);
+  const bool cancelled = k.ErrorFlag;
+  if (!cancelled) k.InputModified = true;
+  CalcSpring();
+  UpdateAfterInput(form);
+  // The demonstration asks about a cancelled form before its next step.
+  if (cancelled) k.ErrorFlag = true;
+}
+
+}  // namespace
+
+void mi_editAbmessClick(Thh& form) { DimensionsCommand(form, ShowDimensionsForm); }
+void mi_editvorauslegungClick(Thh& form) { DimensionsCommand(form, ShowPreDesignForm); }
+
+// ---------------------------------------------------------------------------------------------
+// View and CAD menus
+
+void mi_ViewStandardClick(Thh& /*form*/) {
+  kwenvar.ErrorFlag = false;
+  PrintSpringResults(0);
+}
+
+void ShowSpringView(Thh& /*form*/, int view) {
+  kwenvar.ErrorFlag = false;
+  DrawSpringView(3, static_cast<uint16_t>(view));
+}
+
+void mi_cadworkingplanClick(Thh& /*form*/) {
+  kwenvar.ErrorFlag = false;
+  DrawSpringView(0, ViewProduction);
+}
+
+void mi_caddiagramsClick(Thh& /*form*/) {
+  kwenvar.ErrorFlag = false;
+  DrawSpringView(0, 0);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Help menu
+
+namespace {
+
+void OpenWebPage(const std::string& address) {
+  if (!launcher().openDocument(address)) {
+    ReportError(address + " kann nicht ge\x94" "ffnet werden !");
+    kwenvar.ErrorFlag = true;
+  }
+}
+
+}  // namespace
+
+void mi_helphandbuchClick(Thh& /*form*/) {
+  kwenvar.ErrorFlag = false;
+  const std::string dir = AddBackslash(wkwenvar.ManualDir.empty() ? kwenvar.ProgramDir : wkwenvar.ManualDir);
+  const std::string stem = LowerStr(kwenvar.ProgStem);
+  for (const char* ext : {".pdf", ".htm", ".html"}) {
+    const std::string manual = dir + stem + ext;
+    if (!FileCanOpen(manual)) continue;
+    if (!launcher().openDocument(ResolveFileCase(manual))) {
+      ReportError("Handbuch " + manual + " kann nicht ge\x94" "ffnet werden !");
+      kwenvar.ErrorFlag = true;
+    }
+    return;
+  }
+  ReportError("Handbuch " + dir + stem + ".pdf" + " nicht gefunden !");
+  kwenvar.ErrorFlag = true;
+}
+
+void mi_helphistoryClick(Thh& /*form*/) {
+  kwenvar.ErrorFlag = false;
+  OpenWebPage(std::string(kMakerSite) + LowerStr(kwenvar.ProgStem) + "_d.htm");
+}
+
+void mi_helpwwwClick(Thh& /*form*/) {
+  kwenvar.ErrorFlag = false;
+  OpenWebPage(kMakerSite);
+}
+
+void mi_helpDemoClick(Thh& form) {
+  DemoCommands c;
+  c.helpPictures = [] { HelpPictureBrowser(); };
+  c.editText = [&form] { mi_EditTextClick(form); };
+  c.editMaterial = [&form] { mi_EditMaterialClick(form); };
+  c.editPreDesign = [&form] { mi_editvorauslegungClick(form); };
+  c.editRecalculation = [&form] { mi_editAbmessClick(form); };
+  c.viewQuick3 = [&form] {
+    // The view is drawn whatever the form before left in ErrorFlag, which the tour asks about next.
+    const bool cancelled = kwenvar.ErrorFlag;
+    ShowSpringView(form, ViewQuick3);
+    kwenvar.ErrorFlag = kwenvar.ErrorFlag || cancelled;
+  };
+  c.viewPrintout = [&form] { mi_ViewStandardClick(form); };
+  c.cadProductionDrawing = [&form] { mi_cadworkingplanClick(form); };
+  c.fileSettings = [&form] { mi_fileConfigClick(form); };
+  RunDemoTour(c);
+  SetErrorMessagesItem(form);
+}
+
+// ---------------------------------------------------------------------------------------------
+
+void WireMenuCommands(Thh& form) {
+  TMainMenu* m = MainMenuOf(form);
+  if (!m) return;
+  Thh* f = &form;
+  auto wire = [](QAction* item, std::function<void()> command) {
+    if (item) SetMenuCommand(item, std::move(command));
+  };
+  // File
+  wire(m->mi_fileNew, [f] { mi_fileNewClick(*f); });
+  wire(m->mi_fileOpen, [f] { mi_fileOpenClick(*f); });
+  wire(m->mi_fileOpenTable, [f] { OpenFileTable(*f); });
+  wire(m->mi_FileSave, [f] { mi_FileSaveClick(*f); });
+  wire(m->mi_FileSaveAs, [f] { mi_FileSaveAsClick(*f); });
+  wire(m->mi_fileprint, [f] { ShowPrintWindow(f, false); });
+  wire(m->mi_filePrinterSetup, [f] { ShowPrintWindow(f, true); });
+  wire(m->mi_fileConfig, [f] { mi_fileConfigClick(*f); });
+  QAction* recent[] = {m->mi_file1, m->mi_file2, m->mi_file3, m->mi_file4};
+  for (int n = 1; n <= 4; ++n) wire(recent[n - 1], [f, n] { OpenRecentFile(*f, n); });
+  // Edit
+  wire(m->mi_EditQuick, [f] { mi_EditQuickClick(*f); });
+  wire(m->mi_EditText, [f] { mi_EditTextClick(*f); });
+  wire(m->mi_EditMaterial, [f] { mi_EditMaterialClick(*f); });
+  wire(m->mi_editanwendung, [f] { mi_editanwendungClick(*f); });
+  wire(m->mi_editAbmess, [f] { mi_editAbmessClick(*f); });
+  wire(m->mi_editvorauslegung, [f] { mi_editvorauslegungClick(*f); });
+  // View
+  wire(m->mi_ViewStandard, [f] { mi_ViewStandardClick(*f); });
+  const std::pair<QAction*, int> views[] = {
+      {m->mi_viewfertigungszeichnung, ViewProduction}, {m->mi_ViewQuick1, ViewQuick1},
+      {m->mi_viewfs, ViewForceTravel},                 {m->mi_viewGoodman, ViewGoodman},
+      {m->mi_viewhaighgoodman, ViewHaighGoodman},      {m->mi_viewQuick3, ViewQuick3}};
+  for (const auto& [item, view] : views) wire(item, [f, view = view] { ShowSpringView(*f, view); });
+  wire(m->mi_viewspannungrmt, [] {
+    kwenvar.ErrorFlag = false;
+    DrawMaterialDiagram(3, 3, yebglob9.BandThickness);
+  });
+  wire(m->mi_viewspannungsigmat, [] {
+    kwenvar.ErrorFlag = false;
+    DrawMaterialDiagram(4, 3, yebglob9.BandThickness);
+  });
+  wire(m->mi_viewErrorMessages, [] { ShowErrorList(); });
+  // CAD and Database
+  wire(m->mi_cadworkingplan, [f] { mi_cadworkingplanClick(*f); });
+  wire(m->mi_caddiagrams, [f] { mi_caddiagramsClick(*f); });
+  wire(m->mi_dbfmaterial, [] {
+    SelectMaterial(0);  // the table to look at and edit; the spring keeps its material
+    kwenvar.ErrorFlag = false;
+  });
+  // Documentation
+  const std::pair<QAction*, uint16_t> changeItems[] = {
+      {m->mi_docdrawinginfo, ChangeCommand::DrawingInfo}, {m->mi_docuShowChanges1, ChangeCommand::List},
+      {m->mi_docuPrintChanges, ChangeCommand::Print},     {m->mi_docuNewChange, ChangeCommand::New},
+      {m->mi_docuModifyChanges, ChangeCommand::ModifyLast}, {m->mi_docudeleteChange, ChangeCommand::DeleteLast}};
+  for (const auto& [item, code] : changeItems) wire(item, [code = code] { ChangeRecordCommand(code); });
+  wire(m->mi_DocumentSetup, [] {
+    kwenvar.ErrorFlag = false;
+    ShowDocumentLinks();
+    if (!kwenvar.ErrorFlag) kwenvar.InputModified = true;
+  });
+  // OLE: export and import wait until the spreadsheet program was started.
+  wire(m->mi_OleStartExcel, [f] {
+    kwenvar.ErrorFlag = false;
+    CreateExcelObject();
+    TMainMenu* menu = MainMenuOf(*f);
+    if (kwenvar.ErrorFlag || !menu) return;
+    for (QAction* item : {menu->mi_OleExportExcel, menu->mi_OleImportExcel})
+      if (item) item->setEnabled(true);
+  });
+  wire(m->mi_OleExportExcel, [] { ExcelExport(); });
+  wire(m->mi_OleImportExcel, [f] {
+    ExcelImport();
+    if (kwenvar.ErrorFlag) return;
+    kwenvar.InputModified = true;
+    UpdateAfterInput(*f);
+  });
+  wire(m->mi_OlePrintoutExcel, [] { ExcelPrintout(); });
+  // Help
+  wire(m->mi_helphandbuch, [f] { mi_helphandbuchClick(*f); });
+  wire(m->mi_HelpHilfebild, [] { HelpPictureBrowser(); });
+  wire(m->mi_helpErrorMessages, [] { ShowCalcMessages(); });
+  wire(m->mi_helphistory, [f] { mi_helphistoryClick(*f); });
+  wire(m->mi_helpDemo, [f] { mi_helpDemoClick(*f); });
+  wire(m->mi_helpwww, [f] { mi_helpwwwClick(*f); });
+  wire(m->mi_helpSysInfo, [f] { ShowSystemInfo(f); });
+  wire(m->mi_HelpAbout, [f] { ShowAboutBox(f); });
+}
+
+}  // namespace qorva

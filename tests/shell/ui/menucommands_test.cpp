@@ -1,0 +1,310 @@
+// The main window's menu as its user drives it: a new spring made through File > New and the real
+// forms, changed with Edit > Recalculation, saved, replaced and opened again from the recent list;
+// then every item of the menu bar triggered in every menu language with the program's own windows,
+// each closed as it comes up, and the window still working afterwards.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "foundation/error0.h"
+#include "foundation/kwenvar.h"
+#include "foundation/settings.h"
+#include "foundation/wkwenvar.h"
+#include "graphics/kwendraw.h"
+#include "graphics/kwengraf.h"
+#include "platform/services.h"
+#include "shell/ui/mainmenu.h"
+#include "shell/ui/menucommands.h"
+#include "shell/ui/qorvau.h"
+#include "shell/ui/qvageo.h"
+#include "shell/springfile.h"
+#include "shell/ui/uuni1_1.h"
+#include "shell/ui/qvaeins.h"
+#include "shell/vmenu1.h"
+#include "spring/materialtable.h"
+#include "spring/qvaglob.h"
+#include "spring/yebglob9.h"
+#include "tests/support/testsupport.h"
+#include "tests/support/ui/nextmodal.h"
+#include "xbase/access/dbfhost.h"
+#include "xbase/access/ui/w32xbrow.h"
+
+namespace qorva {
+namespace {
+
+namespace fs = std::filesystem;
+const fs::path kData = fs::path(QORVA_SOURCE_DIR) / "data";
+
+class MenuCommandsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    InitAllSettings();
+    previous_ = installServices(WindowServices());
+    installMaterialTable(nullptr);  // the program's own dBase table
+    fs::copy_file(kData / "null.qva", scratch_ / "null.qva");
+    test::scriptedPrompter().clear();
+    test::recordingLauncher().clear();
+    test::recordingLauncher().installed = {"xdg-open"};
+    form_ = std::make_unique<Thh>();
+    // The program's files where a user's installation has them; the spring files in a folder of
+    // their own.
+    kwenvar.DbfDir = kData.string();
+    kwenvar.PltDir = kData.string();
+    kwenvar.ProgramDir = kData.string();
+    wkwenvar.ManualDir = kData.string();
+    kwenvar.DataDir = scratch_.path().string() + "/";
+    kwenvar.TempDir = scratch_.path().string() + "/";
+    InitRecentMenu(*MainMenuOf(*form_), Item("mi_fileexit"));  // as the start-up does
+    ASSERT_TRUE(ReadDefaultSpring());  // the spring the window starts with
+    form_->show();
+  }
+  void TearDown() override {
+    form_.reset();
+    GraphDraw.reset();  // as the program's end does, before the display list goes
+    installMaterialTable(nullptr);
+    InitDbfhost();
+    installServices(std::move(previous_));
+    InitAllSettings();
+    test::scriptedPrompter().clear();
+    test::recordingLauncher().clear();
+  }
+  QAction* Item(const char* name) {
+    auto* a = form_->findChild<QAction*>(name);
+    EXPECT_NE(a, nullptr) << name;
+    return a;
+  }
+  static void Type(QLineEdit* e, const QString& text) {
+    e->setFocus();
+    e->selectAll();
+    QTest::keyClicks(e, text);
+  }
+
+  test::ScratchDir scratch_;
+  Services previous_;
+  std::unique_ptr<Thh> form_;
+};
+
+TEST_F(MenuCommandsTest, NewSpringRecalculatedSavedAndOpenedAgain) {
+  int messageLists = 0;
+  services().ShowCalcMessages = [&] { ++messageLists; };
+  // File > New: drawing texts, the material in the table's browse window, the application, the
+  // choice of "&Nachrechnung", the dimensions.
+  test::scriptedPrompter().push(1);
+  test::OnNextModalOf<TEingabetext1>([&](TEingabetext1* t) {
+    Type(t->Edit_zeichname, "Bremsfeder");
+    Type(t->Edit_zeichnr, "Z-100");
+    test::OnNextModalOf<QDialog>([&](QDialog* shown) {
+      auto* browse = dynamic_cast<Tdbf4*>(shown);
+      ASSERT_NE(browse, nullptr) << "the material table's browse window";
+      test::OnNextModalOf<Tform_qvaeins>([&](Tform_qvaeins* a) {
+        test::OnNextModalOf<TForm_qvageo>([&](TForm_qvageo* g) {
+          Type(g->Edit_t, "0.4");
+          Type(g->Edit_b, "30");
+          QTest::mouseClick(g->Button_ok, Qt::LeftButton);
+        }, a);
+        QTest::mouseClick(a->Button_ok, Qt::LeftButton);
+      }, browse);
+      browse->Button_ok->click();
+    }, t);
+    QTest::mouseClick(t->Button_ok, Qt::LeftButton);
+  });
+  kwengraf.DisplayList.clear();
+  Item("mi_fileNew")->trigger();
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_EQ(kwenvar.CurrentFileName, "");
+  EXPECT_EQ(yebglob9.DrawingName, "Bremsfeder");
+  EXPECT_EQ(kwenvar.TitleLines[1], "Bremsfeder  Zeichn.Nr.: Z-100");
+  EXPECT_EQ(yebglob9.BandThickness, 0.4L);
+  EXPECT_EQ(yebglob9.BandWidth, 30);
+  EXPECT_GT(yebglob9.PermissibleStress, 0) << "a material was chosen";
+  EXPECT_GT(yebglob9.Stress2, 0) << "calculated";
+  EXPECT_TRUE(kwenvar.InputModified);
+  EXPECT_EQ(messageLists, 1);
+  EXPECT_GT(kwengraf.DisplayList.size(), 100u) << "the spring is drawn";
+
+  // Edit > Recalculation: the thickness changed in the dimensions form.
+  const long double stressBefore = yebglob9.Stress2;
+  test::OnNextModalOf<TForm_qvageo>([&](TForm_qvageo* g) {
+    Type(g->Edit_t, "0.45");
+    QTest::mouseClick(g->Button_ok, Qt::LeftButton);
+  });
+  Item("mi_editAbmess")->trigger();
+  EXPECT_EQ(yebglob9.BandThickness, 0.45L);
+  EXPECT_NE(yebglob9.Stress2, stressBefore) << "calculated again";
+
+  // Save As names the file and puts it on the recent list.
+  test::scriptedPrompter().push((scratch_ / "bremse.qva").string());
+  Item("mi_FileSaveAs")->trigger();
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(fs::exists(scratch_ / "bremse.qva"));
+  EXPECT_FALSE(kwenvar.InputModified);
+  EXPECT_EQ(kwenvar.CurrentFileName, "bremse");
+  EXPECT_EQ(wkwenvar.RecentFiles[1], (scratch_ / "bremse.qva").string());
+  EXPECT_TRUE(form_->windowTitle().contains("bremse.qva"));
+  EXPECT_TRUE(Item("mi_file1")->isVisible());
+
+  // File > New, left at its first form with Esc: the default spring is back, nothing calculated.
+  test::OnNextModalOf<TEingabetext1>([](TEingabetext1* t) { QTest::keyClick(t, Qt::Key_Escape); });
+  Item("mi_fileNew")->trigger();
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_EQ(kwenvar.CurrentFileName, "");
+  EXPECT_EQ(yebglob9.BandThickness, 0.5L) << "the default spring's";
+  EXPECT_EQ(kwenvar.TitleLines[1], "");
+
+  // The recent list brings the saved spring back.
+  Item("mi_file1")->trigger();
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_EQ(kwenvar.CurrentFileName, "bremse");
+  EXPECT_EQ(yebglob9.BandThickness, 0.45L);
+  EXPECT_EQ(yebglob9.BandWidth, 30);
+  EXPECT_EQ(yebglob9.DrawingName, "Bremsfeder");
+  EXPECT_FALSE(kwenvar.InputModified);
+}
+
+TEST_F(MenuCommandsTest, SaveWithoutANameAsksForOneAndLeavesTheRecentList) {
+  kwenvar.CurrentFileName.clear();
+  kwenvar.InputModified = true;
+  test::scriptedPrompter().push((scratch_ / "erste.qva").string());
+  Item("mi_FileSave")->trigger();
+  EXPECT_TRUE(fs::exists(scratch_ / "erste.qva"));
+  EXPECT_EQ(kwenvar.CurrentFileName, "erste");
+  EXPECT_FALSE(kwenvar.InputModified);
+  EXPECT_EQ(wkwenvar.RecentFiles[1], "");
+}
+
+TEST_F(MenuCommandsTest, CancelledFormsStillCalculateAndMark) {
+  // Application cancelled: calculated and marked all the same.
+  kwenvar.InputModified = false;
+  test::OnNextModalOf<Tform_qvaeins>([](Tform_qvaeins* a) { QTest::mouseClick(a->Button_cancel, Qt::LeftButton); });
+  Item("mi_editanwendung")->trigger();
+  EXPECT_TRUE(kwenvar.InputModified);
+  // Recalculation cancelled: calculated, not marked; no material asked for while one is chosen.
+  kwenvar.InputModified = false;
+  ClearErrorList();
+  test::OnNextModalOf<TForm_qvageo>([](TForm_qvageo* g) { QTest::mouseClick(g->Button_cancel, Qt::LeftButton); });
+  Item("mi_editAbmess")->trigger();
+  EXPECT_FALSE(kwenvar.InputModified);
+  // Edit > Text cancelled leaves the input unmarked; confirmed marks it without drawing.
+  test::OnNextModalOf<TEingabetext1>([](TEingabetext1* t) { QTest::keyClick(t, Qt::Key_Escape); });
+  Item("mi_EditText")->trigger();
+  EXPECT_FALSE(kwenvar.InputModified);
+  test::OnNextModalOf<TEingabetext1>([](TEingabetext1* t) { QTest::mouseClick(t->Button_ok, Qt::LeftButton); });
+  Item("mi_EditText")->trigger();
+  EXPECT_TRUE(kwenvar.InputModified);
+}
+
+TEST_F(MenuCommandsTest, HelpOpensTheManualAndTheMakersPages) {
+  Item("mi_helphandbuch")->trigger();
+  Item("mi_helphistory")->trigger();
+  Item("mi_helpwww")->trigger();
+  std::vector<std::string> opened;
+  for (const auto& l : test::recordingLauncher().launched())
+    if (l.document) opened.push_back(l.program);
+  EXPECT_EQ(opened, (std::vector<std::string>{(kData / "qorva.htm").string(), "https://www.kwendal.de/qorva_d.htm",
+                                              "https://www.kwendal.de/"}));
+  // No manual in the folder: told, and nothing opened.
+  wkwenvar.ManualDir = scratch_.path().string();
+  test::recordingLauncher().clear();
+  test::scriptedPrompter().clear();
+  Item("mi_helphandbuch")->trigger();
+  EXPECT_TRUE(test::recordingLauncher().launched().empty());
+  ASSERT_FALSE(test::scriptedPrompter().asked().empty());
+  EXPECT_EQ(test::scriptedPrompter().asked().back().text,
+            "Handbuch " + scratch_.path().string() + "/qorva.pdf nicht gefunden !");
+}
+
+// A prompter that answers every question as a user who cancels would, and records the messages.
+class CancellingPrompter : public Prompter {
+ public:
+  std::optional<int> choice(const std::string&, const std::vector<std::string>&, int) override { return {}; }
+  std::optional<bool> yesNo(const std::string&, bool) override { return {}; }
+  YesNoCancel yesNoCancel(const std::string&, const std::string&) override { return YesNoCancel::Cancel; }
+  std::optional<std::string> text(const std::string&, int, const std::string&) override { return {}; }
+  void message(const std::string& caption, const std::string& text) override { messages.push_back(caption + text); }
+  void textScreen(const std::string&, const std::vector<std::string>&) override {}
+  std::optional<std::string> openFile(const FileDialogRequest&) override { return {}; }
+  std::optional<std::string> saveFile(const FileDialogRequest&) override { return {}; }
+  std::optional<std::string> directory(const FileDialogRequest&) override { return {}; }
+  void beep() override {}
+  std::vector<std::string> messages;
+};
+
+// Closes every modal window as soon as it is up, as its close box does, while it lives.
+class ModalCloser {
+ public:
+  ModalCloser() {
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      if (QWidget* w = QApplication::activeModalWidget()) {
+        ++closed;
+        w->close();
+      }
+    });
+    timer_.start(2);
+  }
+  int closed = 0;
+
+ private:
+  QTimer timer_;
+};
+
+TEST_F(MenuCommandsTest, EveryItemInEveryLanguageRunsAndTheWindowGoesOn) {
+  // A saved spring, so that the spreadsheet commands have a file to work on.
+  test::scriptedPrompter().push((scratch_ / "feder.qva").string());
+  Item("mi_FileSaveAs")->trigger();
+  ASSERT_FALSE(kwenvar.ErrorFlag);
+  auto own = std::make_unique<CancellingPrompter>();
+  CancellingPrompter* answers = own.get();
+  std::unique_ptr<Prompter> scripted = installPrompter(std::move(own));
+  ModalCloser closer;
+  const int32_t languages[] = {LangGerman, LangEnglish, LangFrench,     LangItalian, LangSwedish,
+                               LangPortuguese, LangRomanian, LangKorean, LangSpanish, LangChinese};
+  std::vector<QAction*> items;
+  for (QAction* a : form_->findChildren<QAction*>()) {
+    const std::string name = a->objectName().toStdString();
+    if (a->menu() || a->isSeparator() || name.empty() || name == "mi_fileexit") continue;
+    if (name.rfind("mi_helplanguage", 0) == 0) continue;  // the language is switched below
+    items.push_back(a);
+  }
+  ASSERT_GE(items.size(), 50u);
+  for (int32_t lang : languages) {
+    SetLanguage(*form_, lang);
+    SCOPED_TRACE(lang);
+    for (QAction* a : items) {
+      if (!a->isEnabled() || !a->isVisible()) continue;
+      const std::string name = a->objectName().toStdString();
+      answers->messages.clear();
+      kwenvar.InputModified = false;  // no save question in the way of the command
+      try {
+        a->trigger();
+      } catch (const std::exception& e) {
+        ADD_FAILURE() << name << " threw " << e.what();
+      }
+      for (const std::string& m : answers->messages) {
+        EXPECT_EQ(m.rfind("Fehler : ", 0), std::string::npos) << name << ": " << m;
+        EXPECT_EQ(m.find("nicht verf"), std::string::npos) << name << ": " << m;
+      }
+      EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << name << " left a window open";
+      EXPECT_TRUE(form_->isVisible()) << name;
+    }
+  }
+  EXPECT_GT(closer.closed, 20);
+  // The window still answers: the error-messages item and Exit.
+  SetLanguage(*form_, LangGerman);
+  kwenvar.InputModified = false;
+  Item("mi_fileexit")->trigger();
+  EXPECT_FALSE(form_->isVisible());
+  installPrompter(std::move(scripted));
+}
+
+}  // namespace
+}  // namespace qorva
