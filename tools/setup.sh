@@ -10,6 +10,8 @@ packages=(
   locales
   python3 python3-dbfread shapelib libdbd-xbase-perl
   python3-ezdxf python3-html5lib python3-openpyxl libxlsxwriter-dev libminizip-dev
+  # Qt's own buttons and dialogs in the desktop's language.
+  qt6-translations-l10n
   occt-draw admesh hp2xx
   # The program maps its drawing fonts (Arial, Times New Roman, Courier New) to these metric-compatible
   # families and shows Chinese and Korean menus with the CJK font.

@@ -3,6 +3,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QMenu>
 
 #include "drawings/qvadxf1.h"
@@ -153,6 +156,10 @@ void Thh::closeEvent(QCloseEvent* event) {
 }
 
 int RunMainWindow(const CommandLine& cmd) {
+  // Qt's own buttons and file dialogs speak the desktop's language.
+  auto* qtTexts = new QTranslator(qApp);
+  if (qtTexts->load(QLocale(), "qtbase", "_", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QApplication::installTranslator(qtTexts);
   InstallProgramFonts();
   installScreenMetrics(std::make_unique<QtScreenMetrics>());
   installPrompter(std::make_unique<QtPrompter>());

@@ -64,6 +64,7 @@ class MenuCommandsTest : public ::testing::Test {
     wkwenvar.ManualDir = kData.string();
     kwenvar.DataDir = scratch_.path().string() + "/";
     kwenvar.TempDir = scratch_.path().string() + "/";
+    wkwenvar.ConfigDir = scratch_.path().string();  // the session file written at the window's end
     InitRecentMenu(*MainMenuOf(*form_), Item("mi_fileexit"));  // as the start-up does
     ASSERT_TRUE(ReadDefaultSpring());  // the spring the window starts with
     form_->show();
