@@ -12,6 +12,7 @@
 #include <string>
 
 #include "platform/codepage.h"
+#include "platform/launcher.h"
 #include "tests/support/testsupport.h"
 
 namespace qorva {
@@ -158,6 +159,16 @@ TEST_F(SysNameFolderTest, TemporaryNamesKeepTheFolderAndTheSuffix) {
   ASSERT_TRUE(SysMakeTempDir(folder));
   EXPECT_TRUE(fs::is_directory(SysPath(folder)));
   EXPECT_NE(folder, dos_ + "\x94-XXXXXX");
+}
+
+TEST_F(SysNameFolderTest, TheSystemLauncherFindsAProgramByItsDosName) {
+  // Only looked for, never started.
+  const fs::path tool = dir_ / fs::path(U8(u8"Plotter-Ä.sh"));
+  test::writeFile(tool, "#!/bin/sh\n");
+  fs::permissions(tool, fs::perms::owner_all);
+  SystemLauncher system;
+  EXPECT_TRUE(system.programExists(dos_ + "Plotter-\x8E.sh"));
+  EXPECT_FALSE(system.programExists(dos_ + "Plotter-A.sh"));
 }
 
 TEST(SysName, EnvironmentFoldersWithoutADosNameCountAsUnset) {
