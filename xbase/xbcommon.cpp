@@ -783,11 +783,11 @@ std::string XbResolveFileName(const std::string& name) {
   const std::string folder = slash == std::string::npos ? std::string() : p.substr(0, slash + 1);
   const std::string last = slash == std::string::npos ? p : p.substr(slash + 1);
   if (last.empty() || last == "." || last == "..") return p;
-  const std::string want = XbUpperStr(last);
   std::string found;
   std::pair<bool, size_t> best{};
+  // Names are the program's (code page 437): their case is folded as such, not as table text.
   for (const std::string& n : SysListFolder(folder)) {
-    if (n.size() != last.size() || XbUpperStr(n) != want) continue;
+    if (!SameDosNameNoCase(n, last)) continue;
     // The best fit, and among equals the lowest name in byte order, so the choice is stable.
     const auto fit = caseFit(last, n);
     if (found.empty() || fit > best || (fit == best && n < found)) {
