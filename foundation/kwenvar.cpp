@@ -15,7 +15,7 @@ std::string CurrentDirString() {
   std::filesystem::path p = std::filesystem::current_path(ec);
   // A folder whose name the program cannot hold is given as empty: relative names still work there.
   std::string s;
-  if (ec || !DosNameFromPath(p.generic_string(), s)) return std::string();
+  if (ec || !DosNameFromSys(p.generic_string(), s)) return std::string();
   return s;
 }
 

@@ -140,11 +140,14 @@ int createTempBeside(const std::string& target, std::string& temp, int& err) {
 }
 
 // The file a rewrite replaces: a link is followed, so the link stays and its target gets the text.
+// "" for a link to a file whose name the program cannot hold: replacing the link instead would
+// leave its target unchanged behind a link that is gone.
 std::string rewriteTarget(const std::string& name) {
   struct stat st{};
   if (SysLstat(name, st) == 0 && S_ISLNK(st.st_mode)) {
     std::string real;
     if (SysRealPath(name, real)) return real;
+    if (errno == EILSEQ) return "";
   }
   return name;
 }
@@ -214,6 +217,7 @@ bool TextFile::Rewrite() {
     return false;
   }
   target_ = rewriteTarget(ResolveFileCase(name_));
+  if (target_.empty()) return openFailed(EACCES);
   struct stat st{};
   bool exists = SysStat(target_, st) == 0;
   if (exists && S_ISDIR(st.st_mode)) return openFailed(EISDIR);
@@ -707,6 +711,10 @@ bool copyBytes(const std::string& src, const std::string& dest, std::size_t bloc
   struct stat st{};
   ::fstat(in, &st);
   std::string target = rewriteTarget(literal ? dest : ResolveFileCase(dest));
+  if (target.empty()) {
+    ::close(in);
+    return false;
+  }
   std::string temp;
   int out = -1;
   struct stat dst{};

@@ -170,7 +170,7 @@ int SysMakeTemp(std::string& dosTemplate, int flags, int suffixLength) {
   }
   // The six X become ASCII: they are copied back to the same place before the suffix.
   const size_t sysSuffix = SysName(dosTemplate.substr(dosTemplate.size() - static_cast<size_t>(suffixLength))).size();
-  const int fd = ::mkostemps(sys.data(), suffixLength > 0 ? static_cast<int>(sysSuffix) : 0, flags);
+  const int fd = ::mkostemps(sys.data(), static_cast<int>(sysSuffix), flags);
   if (fd < 0) return -1;
   const size_t dosAt = dosTemplate.size() - static_cast<size_t>(suffixLength) - 6;
   dosTemplate.replace(dosAt, 6, sys, sys.size() - sysSuffix - 6, 6);
@@ -193,6 +193,7 @@ bool SysRealPath(const std::string& dosName, std::string& real) {
   if (!r) return false;
   const bool ok = DosNameFromSys(r, real);
   std::free(r);
+  if (!ok) errno = EILSEQ;
   return ok;
 }
 

@@ -61,7 +61,8 @@ std::FILE* SysFopen(const std::string& dosName, const char* mode);
 int SysMakeTemp(std::string& dosTemplate, int flags, int suffixLength = 0);
 // mkdtemp on a DOS template; false on failure.
 bool SysMakeTempDir(std::string& dosTemplate);
-// The absolute name without links; false when it cannot be resolved or has no DOS name.
+// The absolute name without links; false when it cannot be resolved or has no DOS name (errno
+// EILSEQ then).
 bool SysRealPath(const std::string& dosName, std::string& real);
 
 // The DOS names of a folder's entries (without "." and ".."), sorted by bytes; "" is the current

@@ -5,7 +5,6 @@
 #include "graphics/kwencad.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
-#include "foundation/wintext.h"
 #include "platform/sysname.h"
 
 namespace qorva {

@@ -106,6 +106,20 @@ TEST_F(FileNamesTest, CopiesMasksAndErasesWorkOnTheProgramsNames) {
   EXPECT_FALSE(fs::exists(Disk(u8"Ziel-Ä/Übung.qva")));
 }
 
+TEST_F(FileNamesTest, ALinkToAFileTheProgramCannotNameIsNeitherFollowedNorReplaced) {
+  test::writeFile(Disk(u8"Pre€s.qva"), "kept");
+  fs::create_symlink(U8(u8"Pre€s.qva"), Disk(u8"Link.qva"));
+  TextFile f;
+  f.Assign(dos_ + "Link.qva");
+  EXPECT_FALSE(f.Rewrite());
+  // Reading through the link is fine; writing through it is refused.
+  ASSERT_TRUE(CopyFileTo(dos_ + "Link.qva", dos_ + "Kopie.qva"));
+  EXPECT_EQ(test::readFile(Disk(u8"Kopie.qva")), "kept");
+  EXPECT_FALSE(CopyFileAs(dos_ + "Kopie.qva", dos_ + "Link.qva"));
+  EXPECT_TRUE(fs::is_symlink(Disk(u8"Link.qva")));
+  EXPECT_EQ(test::readFile(Disk(u8"Pre€s.qva")), "kept");
+}
+
 TEST_F(FileNamesTest, TheWorkFolderMayLieInAFolderWithAnUmlaut) {
   ASSERT_TRUE(MakeWorkDir(dos_));
   EXPECT_EQ(workdir.Dir.substr(0, dos_.size()), dos_);
