@@ -10,6 +10,7 @@
 
 #include "foundation/kwenvar.h"
 #include "foundation/utilfile.h"
+#include "platform/sysname.h"
 
 namespace qorva {
 
@@ -17,7 +18,7 @@ namespace {
 
 bool isFolder(const std::string& p) {
   struct stat st{};
-  return ::stat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  return SysStat(p, st) == 0 && S_ISDIR(st.st_mode);
 }
 
 // The folder a name stands for: "" is the current folder, a trailing separator is dropped.
@@ -31,14 +32,14 @@ std::string folderPath(const std::string& dir) {
 int32_t FileGetAttr(const std::string& name) {
   std::string p = ResolveFileCase(name);
   struct stat st{};
-  if (p.empty() || ::stat(p.c_str(), &st) != 0) return -1;
+  if (p.empty() || SysStat(p, st) != 0) return -1;
   int32_t a = 0;
   if (S_ISDIR(st.st_mode)) {
     a |= faDirectory;
   } else {
     a |= faArchive;
   }
-  if (::access(p.c_str(), W_OK) != 0) a |= faReadOnly;
+  if (SysAccess(p, W_OK) != 0) a |= faReadOnly;
   std::string base = RemoveBackslash(p);
   base = base.substr(FileDir(base).size());
   if (!base.empty() && base[0] == '.' && base != "." && base != "..") a |= faHidden;
@@ -54,14 +55,11 @@ bool HasAttr(const std::string& name, uint16_t mask) {
 bool DirWritable(const std::string& dir) {
   std::string folder = AddBackslashDrive(dir);
   // A unique name: a fixed one could be a link planted by someone else, or a file of our own.
-  std::vector<char> tmpl;
-  std::string t = folder + "x.$$$XXXXXX";
-  tmpl.assign(t.begin(), t.end());
-  tmpl.push_back('\0');
-  int fd = ::mkstemp(tmpl.data());
+  std::string tmpl = folder + "x.$$$XXXXXX";
+  int fd = SysMakeTemp(tmpl, O_CLOEXEC);
   if (fd < 0) return false;
   ::close(fd);
-  if (::unlink(tmpl.data()) != 0) kwenvar.ErrorFlag = true;
+  if (SysUnlink(tmpl) != 0) kwenvar.ErrorFlag = true;
   return true;
 }
 
@@ -71,7 +69,7 @@ bool DirCanEnter(const std::string& dir) {
   std::string d = RemoveBackslash(dir);
   if (d.empty()) return false;
   d = ResolveFileCase(d);
-  return isFolder(d) && ::access(d.c_str(), X_OK) == 0;
+  return isFolder(d) && SysAccess(d, X_OK) == 0;
 }
 
 }  // namespace qorva

@@ -9,6 +9,7 @@
 #include "foundation/wintext.h"
 #include "foundation/wkwenvar.h"
 #include "platform/prompts.h"
+#include "platform/sysname.h"
 
 namespace qorva {
 
@@ -22,6 +23,12 @@ constexpr int kRewriteTries = 10;
 
 std::string InvalidNameText(const std::string& fileName) {
   return "Ung\x81ltiger Dateiname \"" + fileName + "\" !";
+}
+
+// A name the program cannot hold is shown as near as the display allows.
+std::string UnusableNameText(const std::string& sysName) {
+  return InvalidNameText(Utf8ToDos(sysName)) +
+         " Der Name enth\x84lt Zeichen, die das Programm nicht verwenden kann.";
 }
 
 bool HasDot(const std::string& s) { return s.find('.') != std::string::npos; }
@@ -113,14 +120,14 @@ void AskSaveFile(const std::string& name, std::string& fullName) {
   if (name.empty()) {
     if (kwenvar.DemoRun) kwenvar.CurrentFileName = "demo";
     FileDialogRequest request;
-    request.startDir = DosToUtf8(AddBackslash(kwenvar.DataDir));
-    request.fileName = DosToUtf8(kwenvar.CurrentFileName);
-    request.filter = DosToUtf8("*." + kwenvar.DataExt);
+    request.startDir = SysName(AddBackslash(kwenvar.DataDir));
+    request.fileName = SysName(kwenvar.CurrentFileName);
+    request.filter = SysName("*." + kwenvar.DataExt);
     request.filterName = request.filter;
     const std::optional<std::string> chosen = prompter().saveFile(request);
     std::string chosenName;
-    if (chosen && !chosen->empty()) {
-      const std::string path = Utf8ToDos(*chosen);
+    std::string path;
+    if (chosen && !chosen->empty() && ChosenFileName(*chosen, path)) {
       chosenName = FileNameNoExt(path);
       if (!chosenName.empty()) kwenvar.DataDir = FileDir(path);
     }
@@ -159,43 +166,51 @@ void AskReadFile(const std::string& name, std::string& fullName) {
 
 void AskOpenFileMode(std::string& dir, const std::string& filter, std::string& name) {
   FileDialogRequest request;
-  request.startDir = DosToUtf8(RemoveBackslash(dir));
-  request.filter = DosToUtf8(filter);
+  request.startDir = SysName(RemoveBackslash(dir));
+  request.filter = SysName(filter);
   request.filterName = request.filter;
   const std::optional<std::string> chosen = prompter().openFile(request);
-  if (!chosen || chosen->empty()) {
+  std::string path;
+  if (!chosen || chosen->empty() || !ChosenFileName(*chosen, path)) {
     name.clear();
     kwenvar.ErrorFlag = true;
     return;
   }
-  const std::string path = Utf8ToDos(*chosen);
   dir = FileDir(path);
   name = FileBaseName(path);
 }
 
 void AskOpenFile(const std::string& fileName, const std::string& filter, std::string& result) {
   FileDialogRequest request;
-  request.startDir = DosToUtf8(RemoveBackslash(TrimStr(FileDir(fileName))));
-  request.filter = DosToUtf8(filter);
+  request.startDir = SysName(RemoveBackslash(TrimStr(FileDir(fileName))));
+  request.filter = SysName(filter);
   request.filterName = request.filter;
   const std::optional<std::string> chosen = prompter().openFile(request);
-  if (!chosen || chosen->empty()) {
+  std::string path;
+  if (!chosen || chosen->empty() || !ChosenFileName(*chosen, path)) {
     result = fileName;
     kwenvar.ErrorFlag = true;
     return;
   }
-  result = Utf8ToDos(*chosen);
+  result = path;
 }
 
 void AskDirectory(const std::string& dir, std::string& result) {
   FileDialogRequest request;
-  if (DirCanEnter(dir)) request.startDir = DosToUtf8(dir);
+  if (DirCanEnter(dir)) request.startDir = SysName(dir);
   const std::optional<std::string> chosen = prompter().directory(request);
-  if (!chosen || chosen->empty()) {
+  std::string path;
+  if (!chosen || chosen->empty() || !ChosenFileName(*chosen, path)) {
     result = dir;
     return;
   }
-  result = RemoveBackslash(Utf8ToDos(*chosen));
+  result = RemoveBackslash(path);
+}
+
+bool ChosenFileName(const std::string& chosen, std::string& dosName) {
+  if (DosNameFromSys(chosen, dosName)) return true;
+  ReportError(UnusableNameText(chosen));
+  return false;
 }
 
 void RewriteRetry(TextFile& f) {

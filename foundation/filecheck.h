@@ -38,6 +38,11 @@ void AskOpenFile(const std::string& fileName, const std::string& filter, std::st
 // Picks a folder (starting in dir when it can be entered): result := the folder without its final
 // separator, or dir when cancelled. Sets no flag.
 void AskDirectory(const std::string& dir, std::string& result);
+// The DOS name of a file or folder a dialog answered (the system's UTF-8 name, converted exactly).
+// A name with characters the program cannot hold is reported ("Ungültiger Dateiname ...") and
+// gives false: the caller takes it as no choice. Every chooser here starts in the exact system name
+// of its folder and answers through this.
+bool ChosenFileName(const std::string& chosen, std::string& dosName);
 // Creates f, reporting each failure ("Schreibschutz entfernen !", "Programmdiskette einlegen !",
 // "I/O-Error <code>") and trying again once the user has seen it. Where no one sees the failure
 // (ShowErrors false, or a prompter that cannot answer) and after a bounded number of tries it gives

@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/sysname.h"
+
 namespace qorva {
 
 Kwenvar kwenvar;
@@ -11,8 +13,9 @@ Kwenvar kwenvar;
 std::string CurrentDirString() {
   std::error_code ec;
   std::filesystem::path p = std::filesystem::current_path(ec);
-  if (ec) return std::string();
-  std::string s = p.generic_string();
+  // A folder whose name the program cannot hold is given as empty: relative names still work there.
+  std::string s;
+  if (ec || !DosNameFromSys(p.generic_string(), s)) return std::string();
   return s;
 }
 

@@ -10,6 +10,7 @@
 #include "foundation/wintext.h"
 #include "foundation/wkwenvar.h"
 #include "platform/prompts.h"
+#include "platform/sysname.h"
 #include "platform/services.h"
 
 namespace qorva {
@@ -81,12 +82,12 @@ bool UserLogin() {
 
   std::error_code ec;
   const std::string base = RemoveBackslash(wkwenvar.DefaultDataDir);
-  std::filesystem::current_path(base.empty() ? std::string(".") : base, ec);
+  std::filesystem::current_path(SysPath(base.empty() ? std::string(".") : base), ec);
   const bool inDefault = !ec;
   if (!inDefault) ReportError("Invalid Directory " + wkwenvar.DefaultDataDir);
 
   // A folder found only beside wherever the program happens to stand is no folder of the default one.
-  if (inDefault && PlainFolderName(answer) && std::filesystem::is_directory(answer, ec)) {
+  if (inDefault && PlainFolderName(answer) && std::filesystem::is_directory(SysPath(answer), ec)) {
     kwenvar.DataDir = answer;
     return true;
   }

@@ -19,6 +19,7 @@
 #include "foundation/wkwenvar.h"
 #include "platform/launcher.h"
 #include "platform/services.h"
+#include "platform/sysname.h"
 
 namespace qorva {
 
@@ -457,7 +458,7 @@ void MakeTempOutputFile(std::string& name) {
 }
 
 void CopyFileToOutput(const std::string& fileName) {
-  std::FILE* f = std::fopen(ResolveFileCase(fileName).c_str(), "rb");
+  std::FILE* f = SysFopen(ResolveFileCase(fileName), "rb");
   if (!f) return;
   char buf[8192];
   size_t n = 0;

@@ -27,6 +27,7 @@
 #include "foundation/utilstr.h"
 #include "foundation/wkwenvar.h"
 #include "platform/clock.h"
+#include "platform/sysname.h"
 
 namespace qorva {
 
@@ -79,7 +80,10 @@ std::string ProgramFileName() {
   char buf[PATH_MAX];
   ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
   if (n <= 0) return "";
-  return std::string(buf, static_cast<std::size_t>(n));
+  // A program in a folder whose name the program cannot hold has no name here.
+  std::string name;
+  DosNameFromSys(std::string_view(buf, static_cast<std::size_t>(n)), name);
+  return name;
 }
 
 namespace {
@@ -92,12 +96,12 @@ std::string mountPointOf(const std::string& path) {
   if (cur.empty()) return "/";
   while (cur.size() > 1 && cur.back() == '/') cur.pop_back();
   struct stat st{};
-  if (::stat(cur.c_str(), &st) != 0) return "/";
+  if (SysStat(cur, st) != 0) return "/";
   while (cur != "/") {
     std::string parent = cur.substr(0, cur.rfind('/'));
     if (parent.empty()) parent = "/";
     struct stat pst{};
-    if (::stat(parent.c_str(), &pst) != 0 || pst.st_dev != st.st_dev) break;
+    if (SysStat(parent, pst) != 0 || pst.st_dev != st.st_dev) break;
     cur = parent;
   }
   return AddBackslashDrive(cur);
@@ -172,7 +176,7 @@ std::string FileDateStr(int64_t stamp) {
 
 int64_t FileAge(const std::string& name) {
   struct stat st{};
-  if (::stat(ResolveFileCase(name).c_str(), &st) != 0) return -1;
+  if (SysStat(ResolveFileCase(name), st) != 0) return -1;
   return static_cast<int64_t>(st.st_mtime);
 }
 
@@ -268,7 +272,7 @@ std::vector<std::string> LocalIPList() {
 
 int64_t DiskSizeOfPath(const std::string& path) {
   struct statvfs vs{};
-  if (::statvfs(path.empty() ? "." : path.c_str(), &vs) != 0) return -1;
+  if (::statvfs(path.empty() ? "." : SysName(path).c_str(), &vs) != 0) return -1;
   return static_cast<int64_t>(vs.f_blocks) * static_cast<int64_t>(vs.f_frsize);
 }
 
@@ -287,8 +291,8 @@ void FileVersionStr(const std::string& fileName, std::string& s) {
   if (!own) {
     struct stat a{}, b{};
     std::string prog = programFile();
-    own = !prog.empty() && ::stat(ResolveFileCase(fileName).c_str(), &a) == 0 &&
-          ::stat(prog.c_str(), &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+    own = !prog.empty() && SysStat(ResolveFileCase(fileName), a) == 0 && SysStat(prog, b) == 0 &&
+          a.st_dev == b.st_dev && a.st_ino == b.st_ino;
   }
   if (!own) return;
   // The program's version text "a.b[.c[.d]]".

@@ -1,8 +1,6 @@
 #include "foundation/utilfile.h"
 
-#include <dirent.h>
 #include <fcntl.h>
-#include <fnmatch.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,6 +16,7 @@
 #include "foundation/kwenvar.h"
 #include "foundation/utildos.h"
 #include "foundation/utilstr.h"
+#include "platform/sysname.h"
 
 namespace qorva {
 
@@ -46,14 +45,6 @@ std::size_t nameStart(const std::string& path) {
   return hasDrive(path) ? 2 : 0;
 }
 
-char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool equalNoCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
-  return true;
-}
 
 std::string trimBlanks(const std::string& s) {
   std::size_t b = 0, e = s.size();
@@ -80,12 +71,12 @@ int openErrorCode(int err) {
 
 bool isDirectory(const std::string& p) {
   struct stat st{};
-  return ::stat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  return SysStat(p, st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool existsNoFollow(const std::string& p) {
   struct stat st{};
-  return ::lstat(p.c_str(), &st) == 0;
+  return SysLstat(p, st) == 0;
 }
 
 void closeFd(int fd) {
@@ -107,24 +98,13 @@ bool writeFully(int fd, const char* p, std::size_t n) {
   return true;
 }
 
-// Names of a folder's entries (not "." and ".."), sorted by bytes.
-std::vector<std::string> listFolder(const std::string& dir) {
-  std::vector<std::string> names;
-  DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
-  if (!d) return names;
-  while (dirent* e = ::readdir(d)) {
-    std::string n = e->d_name;
-    if (n != "." && n != "..") names.push_back(n);
-  }
-  ::closedir(d);
-  std::sort(names.begin(), names.end());
-  return names;
-}
+// Names of a folder's entries (not "." and ".."), sorted by bytes; names the program cannot hold
+// are left out.
+std::vector<std::string> listFolder(const std::string& dir) { return SysListFolder(dir); }
 
 // DOS masks: "*.*" matches every name, also names without a dot; case does not count.
 bool maskMatches(const std::string& mask, const std::string& name) {
-  std::string m = mask == "*.*" ? "*" : mask;
-  return ::fnmatch(m.c_str(), name.c_str(), FNM_CASEFOLD) == 0;
+  return DosMaskMatches(mask == "*.*" ? "*" : mask, name);
 }
 
 // The permissions a new file gets from open(..., 0666): the process's umask taken away.
@@ -149,7 +129,7 @@ mode_t newFileMode() {
 // The name is short whatever the target's: a name that just fits would not fit with a suffix.
 int createTempBeside(const std::string& target, std::string& temp, int& err) {
   temp = FileDir(target) + ".qorva~XXXXXX";
-  int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+  int fd = SysMakeTemp(temp, O_CLOEXEC);
   if (fd < 0) {
     err = errno;
     temp.clear();
@@ -160,14 +140,14 @@ int createTempBeside(const std::string& target, std::string& temp, int& err) {
 }
 
 // The file a rewrite replaces: a link is followed, so the link stays and its target gets the text.
+// "" for a link to a file whose name the program cannot hold: replacing the link instead would
+// leave its target unchanged behind a link that is gone.
 std::string rewriteTarget(const std::string& name) {
   struct stat st{};
-  if (::lstat(name.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-    if (char* real = ::realpath(name.c_str(), nullptr)) {
-      std::string r = real;
-      std::free(real);
-      return r;
-    }
+  if (SysLstat(name, st) == 0 && S_ISLNK(st.st_mode)) {
+    std::string real;
+    if (SysRealPath(name, real)) return real;
+    if (errno == EILSEQ) return "";
   }
   return name;
 }
@@ -175,7 +155,7 @@ std::string rewriteTarget(const std::string& name) {
 // Makes the rename of a finished file survive a crash of the machine; failures here change nothing.
 void syncFolderOf(const std::string& path) {
   std::string dir = FileDir(path);
-  int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  int fd = SysOpen(dir.empty() ? std::string(".") : dir, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd >= 0) {
     ::fsync(fd);
     ::close(fd);
@@ -237,14 +217,15 @@ bool TextFile::Rewrite() {
     return false;
   }
   target_ = rewriteTarget(ResolveFileCase(name_));
+  if (target_.empty()) return openFailed(EACCES);
   struct stat st{};
-  bool exists = ::stat(target_.c_str(), &st) == 0;
+  bool exists = SysStat(target_, st) == 0;
   if (exists && S_ISDIR(st.st_mode)) return openFailed(EISDIR);
   int fd = -1;
   std::string temp;
   if (exists && !S_ISREG(st.st_mode)) {
     // A device or a pipe: there is nothing to keep and nowhere to rename to.
-    fd = ::open(target_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    fd = SysOpen(target_, O_WRONLY | O_TRUNC | O_CLOEXEC);
     if (fd < 0) return openFailed(errno);
   } else {
     // A write-protected file stays protected although its folder would let us replace it.
@@ -280,7 +261,7 @@ bool TextFile::openExisting(int flags, Mode mode) {
   }
   target_ = ResolveFileCase(name_);
   if (isDirectory(target_)) return openFailed(EISDIR);
-  int fd = ::open(target_.c_str(), flags | O_CLOEXEC);
+  int fd = SysOpen(target_, flags | O_CLOEXEC);
   if (fd < 0) return openFailed(errno);
   resetState();
   fd_ = fd;
@@ -354,11 +335,11 @@ bool TextFile::Close() {
   if (::close(fd_) != 0 && mode_ != Mode::Read && ok) ok = fail(io::WriteError);
   fd_ = -1;
   if (!temp_.empty()) {
-    if (ok && ::rename(temp_.c_str(), target_.c_str()) != 0) ok = fail(openErrorCode(errno));
+    if (ok && SysRename(temp_, target_) != 0) ok = fail(openErrorCode(errno));
     if (ok) {
       if (sync_) syncFolderOf(target_);
     } else {
-      ::unlink(temp_.c_str());
+      SysUnlink(temp_);
     }
   }
   resetState();
@@ -369,7 +350,7 @@ bool TextFile::Close() {
 void TextFile::Discard() {
   if (mode_ == Mode::Closed) return;
   closeFd(fd_);
-  if (!temp_.empty()) ::unlink(temp_.c_str());
+  if (!temp_.empty()) SysUnlink(temp_);
   resetState();
 }
 
@@ -663,7 +644,7 @@ std::string ResolveFileCase(const std::string& path) {
       std::string cand = done + comp;
       if (!existsNoFollow(cand) && comp != "." && comp != "..") {
         for (const std::string& n : listFolder(done)) {
-          if (equalNoCase(n, comp)) {
+          if (SameDosNameNoCase(n, comp)) {
             cand = done + n;
             break;
           }
@@ -685,7 +666,7 @@ bool FileCanOpen(const std::string& name) {
   if (trimBlanks(name).empty()) return false;
   std::string p = ResolveFileCase(name);
   if (isDirectory(p)) return false;
-  int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = SysOpen(p, O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
   ::close(fd);
   return true;
@@ -693,17 +674,17 @@ bool FileCanOpen(const std::string& name) {
 
 bool ReplaceableFile(const std::string& path) {
   struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) return errno == ENOENT;
+  if (SysStat(path, st) != 0) return errno == ENOENT;
   if (S_ISDIR(st.st_mode)) return false;
   if (!S_ISREG(st.st_mode)) return true;  // a device or a pipe is written as it is
   // Root may write anything: a file nobody may write is protected all the same.
   if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return false;
-  return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
+  return SysAccess(path, W_OK, AT_EACCESS) == 0;
 }
 
 bool EraseFile(const std::string& name) {
   if (!FileCanOpen(name)) return false;
-  return ::unlink(ResolveFileCase(name).c_str()) == 0;
+  return SysUnlink(ResolveFileCase(name)) == 0;
 }
 
 void DeleteFiles(const std::string& dir, const std::string& mask) {
@@ -713,7 +694,7 @@ void DeleteFiles(const std::string& dir, const std::string& mask) {
   std::string base = ResolveFileCase(folder);
   if (!base.empty() && !isSep(base.back())) base += '/';
   for (const std::string& n : listFolder(base)) {
-    if (maskMatches(pattern, n)) ::unlink((base + n).c_str());  // folders fail and are passed over
+    if (maskMatches(pattern, n)) SysUnlink(base + n);  // folders fail and are passed over
   }
 }
 
@@ -725,16 +706,20 @@ namespace {
 bool copyBytes(const std::string& src, const std::string& dest, std::size_t block, bool literal = false) {
   std::string from = ResolveFileCase(src);
   if (isDirectory(from) || isDirectory(dest)) return false;
-  int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+  int in = SysOpen(from, O_RDONLY | O_CLOEXEC);
   if (in < 0) return false;
   struct stat st{};
   ::fstat(in, &st);
   std::string target = rewriteTarget(literal ? dest : ResolveFileCase(dest));
+  if (target.empty()) {
+    ::close(in);
+    return false;
+  }
   std::string temp;
   int out = -1;
   struct stat dst{};
-  if (::stat(target.c_str(), &dst) == 0 && !S_ISREG(dst.st_mode)) {
-    out = ::open(target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);  // a device or a pipe
+  if (SysStat(target, dst) == 0 && !S_ISREG(dst.st_mode)) {
+    out = SysOpen(target, O_WRONLY | O_TRUNC | O_CLOEXEC);  // a device or a pipe
   } else if (!ReplaceableFile(target)) {
     out = -1;
   } else {
@@ -765,8 +750,8 @@ bool copyBytes(const std::string& src, const std::string& dest, std::size_t bloc
   if (!temp.empty()) {
     if (ok && ::fsync(out) != 0) ok = false;
     if (::close(out) != 0) ok = false;
-    if (ok && ::rename(temp.c_str(), target.c_str()) != 0) ok = false;
-    if (!ok) ::unlink(temp.c_str());
+    if (ok && SysRename(temp, target) != 0) ok = false;
+    if (!ok) SysUnlink(temp);
   } else if (::close(out) != 0) {
     ok = false;
   }

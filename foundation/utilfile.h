@@ -8,6 +8,10 @@
 //
 // Files are held as CP437 bytes without conversion. Lines are written with CR LF; reading accepts
 // CR LF and LF, a missing last line end and a DOS end-of-file mark (^Z).
+//
+// Every name here is a DOS name (CP437 bytes, as the program holds it); it becomes the system's
+// UTF-8 name only at the system call (platform/sysname.h). Folder lookups see only the entries that
+// have a DOS name.
 
 #include <cstddef>
 #include <cstdint>
@@ -179,7 +183,7 @@ void TrimInPlace(std::string& s);
 
 // The name of an existing file: the name as given when it exists; else with "\" read as "/", and
 // each component not found as written looked up case-insensitively in its folder (the first match
-// in byte order). A name with no match is returned with its separators converted.
+// in byte order; ASCII letters and the accented letters of the code page, as ä/Ä, count alike). A name with no match is returned with its separators converted.
 std::string ResolveFileCase(const std::string& path);
 
 // Files.

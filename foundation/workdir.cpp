@@ -9,6 +9,7 @@
 
 #include "foundation/kwenvar.h"
 #include "foundation/utilfile.h"
+#include "platform/sysname.h"
 
 namespace qorva {
 
@@ -19,18 +20,20 @@ bool MakeWorkDir(const std::string& base) {
   std::string dir = AddBackslash(base);
   if (dir.empty()) dir = "./";
   std::string pattern = dir + "qorva-XXXXXX";
-  if (!::mkdtemp(pattern.data())) return false;
-  // A relative folder would be lost when the current folder changes.
+  if (!SysMakeTempDir(pattern)) return false;
+  // A relative folder would be lost when the current folder changes (a current folder without a
+  // DOS name leaves it relative).
   std::error_code ec;
-  const std::filesystem::path full = std::filesystem::absolute(pattern, ec);
-  workdir.Dir = ec ? pattern : full.lexically_normal().string();
+  const std::filesystem::path full = std::filesystem::absolute(SysPath(pattern), ec);
+  std::string dosFull;
+  workdir.Dir = !ec && DosNameFromPath(full.lexically_normal(), dosFull) ? dosFull : pattern;
   return true;
 }
 
 void RemoveWorkDir() {
   if (workdir.Dir.empty()) return;
   std::error_code ec;
-  std::filesystem::remove_all(workdir.Dir, ec);
+  std::filesystem::remove_all(SysPath(workdir.Dir), ec);
   workdir.Dir.clear();
 }
 

@@ -15,6 +15,7 @@
 #include "foundation/varexcel.h"
 #include "foundation/wintext.h"
 #include "platform/launcher.h"
+#include "platform/sysname.h"
 
 namespace qorva {
 
@@ -50,13 +51,13 @@ bool WriteTextToXlsx(const std::string& textFile, const std::string& xlsxPath, s
 
 bool WriteXlsxWorkbook(const std::string& path, const std::function<bool(lxw_worksheet*)>& fill, std::string& error) {
   const std::string temp = path + ".tmp~" + IntStr(static_cast<int64_t>(::getpid()));
-  lxw_workbook* wb = workbook_new(temp.c_str());
+  lxw_workbook* wb = workbook_new(SysName(temp).c_str());
   lxw_worksheet* ws = wb ? workbook_add_worksheet(wb, nullptr) : nullptr;
   bool ok = ws != nullptr && fill(ws);
   if (wb && workbook_close(wb) != LXW_NO_ERROR) ok = false;
-  if (ok && std::rename(temp.c_str(), path.c_str()) != 0) ok = false;
+  if (ok && SysRename(temp, path) != 0) ok = false;
   if (!ok) {
-    ::unlink(temp.c_str());
+    SysUnlink(temp);
     error = path + ": file write error";
   }
   return ok;

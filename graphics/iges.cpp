@@ -25,6 +25,7 @@
 #include "graphics/igesvar.h"
 #include "graphics/kwencad.h"
 #include "platform/clock.h"
+#include "platform/sysname.h"
 
 namespace qorva {
 
@@ -51,7 +52,7 @@ struct Run {
   // A run its caller never ended leaves no parameter file behind at program end.
   ~Run() {
     if (paramFd >= 0) ::close(paramFd);
-    if (!paramName.empty()) ::unlink(paramName.c_str());
+    if (!paramName.empty()) SysUnlink(paramName);
   }
 };
 
@@ -100,7 +101,7 @@ void CloseParamFile() {
   Run& r = run();
   if (r.paramFd >= 0) ::close(r.paramFd);
   r.paramFd = -1;
-  if (!r.paramName.empty()) ::unlink(r.paramName.c_str());
+  if (!r.paramName.empty()) SysUnlink(r.paramName);
   r.paramName.clear();
   r.paramBuf.clear();
 }
@@ -311,13 +312,11 @@ bool IgesOpenParamFile() {
   CloseParamFile();
   // A name of its own in the run's work folder: runs never share one, and nothing is left beside
   // the output.
-  const std::string templ = WorkPath("KWENIGES-XXXXXX.$$$");
-  std::vector<char> buf(templ.begin(), templ.end());
-  buf.push_back('\0');
-  const int fd = ::mkostemps(buf.data(), 4, O_CLOEXEC);
+  std::string templ = WorkPath("KWENIGES-XXXXXX.$$$");
+  const int fd = SysMakeTemp(templ, O_CLOEXEC, 4);
   if (fd < 0) return false;
   r.paramFd = fd;
-  r.paramName = buf.data();
+  r.paramName = templ;
   return true;
 }
 

@@ -35,6 +35,7 @@
 #include "platform/launcher.h"
 #include "platform/services.h"
 #include "platform/prompts.h"
+#include "platform/sysname.h"
 
 namespace qorva {
 
@@ -498,18 +499,18 @@ bool ChooseFileName(const std::string& ext) {
     return true;
   }
   FileDialogRequest req;
-  req.startDir = AddBackslash(kwenvar.CadDir);
-  req.fileName = PathNoExt(kwenvar.CurrentFileName);
-  req.filter = "*." + ext;
-  req.filterName = "*." + ext;
+  req.startDir = SysName(AddBackslash(kwenvar.CadDir));
+  req.fileName = SysName(PathNoExt(kwenvar.CurrentFileName));
+  req.filter = SysName("*." + ext);
+  req.filterName = req.filter;
   const std::optional<std::string> chosen = prompter().saveFile(req);
   if (!chosen) {
     kwenvar.ErrorFlag = true;
     ArrowCursor();
     return false;
   }
-  std::string name = *chosen;
-  if (name.empty()) {
+  std::string name;
+  if (chosen->empty() || !ChosenFileName(*chosen, name)) {
     kwenvar.ErrorFlag = true;
     cadrun.CadFileName.clear();
     ArrowCursor();

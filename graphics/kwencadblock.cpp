@@ -27,6 +27,7 @@
 #include "graphics/kwencad.h"
 #include "graphics/kwencadint.h"
 #include "graphics/kwendraw.h"
+#include "platform/sysname.h"
 
 namespace qorva {
 
@@ -326,16 +327,11 @@ bool OwnBlockFile(const std::string& path) {
 // The names of the block files in folder ("$<name>.dx$"), sorted; without the program's own ones
 // when ownToo is false.
 std::vector<std::string> BlockNamesIn(const std::string& folder, bool ownToo) {
-  namespace fs = std::filesystem;
   std::vector<std::string> names;
-  std::error_code ec;
-  fs::directory_iterator it(folder.empty() ? std::string(".") : folder, ec);
-  if (ec) return names;
-  for (; it != fs::directory_iterator(); it.increment(ec)) {
-    if (ec) break;
-    const std::string file = it->path().filename().string();
+  const std::string dir = folder.empty() ? std::string() : AddBackslash(folder);
+  for (const std::string& file : SysListFolder(folder)) {
     if (file.size() < 6 || file[0] != '$' || LowerStr(file.substr(file.size() - 4)) != ".dx$") continue;
-    if (!ownToo && OwnBlockFile(it->path().string())) continue;
+    if (!ownToo && OwnBlockFile(dir + file)) continue;
     names.push_back(file.substr(1, file.size() - 5));
   }
   std::sort(names.begin(), names.end());
@@ -425,22 +421,15 @@ std::string UserBlockFile(const std::string& name) {
 }
 
 void CadDeleteBlockFiles() {
-  namespace fs = std::filesystem;
-  std::string dir = WorkFolder();
-  if (dir.empty()) dir = ".";
-  std::error_code ec;
-  fs::directory_iterator it(dir, ec);
-  if (ec) return;
+  const std::string dir = WorkFolder();
   std::vector<std::string> ours;
-  for (; it != fs::directory_iterator(); it.increment(ec)) {
-    if (ec) break;
-    const std::string file = it->path().filename().string();
+  for (const std::string& file : SysListFolder(dir)) {
     if (file.size() < 5 || file[0] != '$') continue;
     const std::string tail = LowerStr(file.substr(file.size() - 4));
     if (tail != ".dx$") continue;
-    if (OwnBlockFile(it->path().string())) ours.push_back(it->path().string());
+    if (OwnBlockFile(dir + file)) ours.push_back(dir + file);
   }
-  for (const std::string& f : ours) fs::remove(f, ec);
+  for (const std::string& f : ours) SysUnlink(f);
 }
 
 // ---- Page and sections ----

@@ -14,6 +14,7 @@
 #include "foundation/u32inte.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
+#include "platform/sysname.h"
 
 namespace qorva {
 
@@ -139,9 +140,9 @@ bool WriteVentrixBatch(const std::string& batchFile, const std::string& line) {
   }
   std::string written = ResolveFileCase(batchFile);
   struct stat st{};
-  if (::stat(written.c_str(), &st) == 0) {
+  if (SysStat(written, st) == 0) {
     mode_t mode = st.st_mode & 07777;
-    ::chmod(written.c_str(), mode | ((mode & 0444) >> 2));
+    SysChmod(written, mode | ((mode & 0444) >> 2));
   }
   return true;
 }
@@ -235,8 +236,9 @@ void VentrixSetup(std::string& cmdLine, int32_t /*mode*/) {
     if (WriteVentrixBatch(batchFile, line)) {
       // The line is stored and run later, perhaps from another current folder.
       std::error_code ec;
-      std::filesystem::path written = std::filesystem::absolute(ResolveFileCase(batchFile), ec);
-      cmdLine = VentrixBatchCall(ec ? ResolveFileCase(batchFile) : written.string());
+      const std::filesystem::path written = std::filesystem::absolute(SysPath(ResolveFileCase(batchFile)), ec);
+      std::string full;
+      cmdLine = VentrixBatchCall(!ec && DosNameFromPath(written, full) ? full : ResolveFileCase(batchFile));
       return;
     }
     ReportError("Datei " + batchName + ".BAT " + "kann nicht angelegt werden");

@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <utility>
 
+#include "platform/sysname.h"
+
 extern char** environ;
 
 namespace qorva {
@@ -46,9 +48,8 @@ bool spawnDetached(const std::vector<std::string>& argv) {
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-}  // namespace
-
-bool SystemLauncher::programExists(const std::string& program) const {
+// Whether the program of that system name can be started.
+bool programFound(const std::string& program) {
   if (program.empty()) return false;
   if (program.find('/') != std::string::npos) return isExecutableFile(program);
   const char* path = std::getenv("PATH");
@@ -64,16 +65,20 @@ bool SystemLauncher::programExists(const std::string& program) const {
   return false;
 }
 
+}  // namespace
+
+bool SystemLauncher::programExists(const std::string& program) const { return programFound(SysName(program)); }
+
 bool SystemLauncher::startProgram(const std::string& program, const std::vector<std::string>& args) {
-  if (!programExists(program)) return false;
-  std::vector<std::string> argv{program};
-  argv.insert(argv.end(), args.begin(), args.end());
+  std::vector<std::string> argv{SysName(program)};
+  if (!programFound(argv.front())) return false;
+  for (const std::string& a : args) argv.push_back(SysName(a));
   return spawnDetached(argv);
 }
 
 bool SystemLauncher::openDocument(const std::string& pathOrUrl) {
-  if (!programExists("xdg-open")) return false;
-  return spawnDetached({"xdg-open", pathOrUrl});
+  if (!programFound("xdg-open")) return false;
+  return spawnDetached({"xdg-open", SysName(pathOrUrl)});
 }
 
 bool RecordingLauncher::startProgram(const std::string& program, const std::vector<std::string>& args) {

@@ -1,6 +1,9 @@
 #pragma once
 // Starting other programs and opening documents with the desktop's program for them.
 // Tests install a recording launcher so that no real program is ever started.
+// Programs, arguments and documents are the program's own texts (code page 437, as its settings
+// and file names hold them); the system launcher hands them on in their exact UTF-8 form
+// (platform/sysname.h), so a document "Größe.dxf" opens the file of that name.
 
 #include <memory>
 #include <string>

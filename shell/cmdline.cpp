@@ -5,6 +5,7 @@
 #include "graphics/kwencad.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
+#include "platform/sysname.h"
 
 namespace qorva {
 
@@ -33,7 +34,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& params) {
     cmd.mode = CommandMode::Usage;
     return cmd;
   }
-  cmd.fileName = first;
+  cmd.fileNameUnusable = !DosNameFromSys(first, cmd.fileName);
   const std::string second = params.size() > 1 ? params[1] : std::string();
   if (UpperStr(first) == "DEMO") {
     cmd.mode = CommandMode::Demo;
@@ -50,6 +51,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& params) {
     cmd.mode = CommandMode::Plain;
   }
   return cmd;
+}
+
+std::string UnusableFileNameText(const CommandLine& cmd) {
+  if (!cmd.fileNameUnusable) return "";
+  return "Der Dateiname der Befehlszeile enth\x84lt Zeichen, die das Programm nicht verwenden kann";
 }
 
 bool RunsHeadless(const CommandLine& cmd) {

@@ -24,13 +24,20 @@ enum class CommandMode {
 
 struct CommandLine {
   CommandMode mode = CommandMode::None;
-  std::string fileName;  // the first parameter exactly as typed
+  // The first parameter exactly as typed, as the program holds names (the system gives it in UTF-8,
+  // the program holds code page 437: converted exactly). Empty when the name holds a character the
+  // program cannot hold; fileNameUnusable tells that case.
+  std::string fileName;
+  bool fileNameUnusable = false;
   int32_t cadDevice = 0; // i of "/CADi:j": the fifth character as a number
   int32_t cadView = 0;   // j: the text from the seventh character on as a number
   bool noGui = false;    // "/NOGUI" somewhere
 };
 
 CommandLine ParseCommandLine(const std::vector<std::string>& params);
+
+// The message for a first parameter the program cannot hold ("" when it can).
+std::string UnusableFileNameText(const CommandLine& cmd);
 
 // True for the modes that run without a window: the usage text, the two result modes and every
 // run with "/NOGUI".

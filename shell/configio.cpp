@@ -20,6 +20,7 @@
 #include "foundation/wkwenvar.h"
 #include "foundation/wprinvar.h"
 #include "platform/screen.h"
+#include "platform/sysname.h"
 
 namespace qorva {
 
@@ -468,11 +469,11 @@ std::string ConfigFileName() { return AddBackslash(wkwenvar.ConfigDir) + kwenvar
 std::string SessionFileName() { return AddBackslash(wkwenvar.ConfigDir) + kwenvar.ProgStem + ".cff"; }
 
 std::string ConfigHomeDir() {
-  const char* xdg = std::getenv("XDG_CONFIG_HOME");
-  // A relative value would depend on the current folder; it is ignored as the desktop does.
-  if (xdg != nullptr && xdg[0] == '/') return AddBackslash(xdg) + "kwendal/";
-  const char* home = std::getenv("HOME");
-  if (home == nullptr || home[0] == '\0') return "";
+  // A relative value would depend on the current folder; it is ignored as the desktop does. A
+  // folder whose name the program cannot hold counts as unset.
+  std::string xdg, home;
+  if (SysEnvName("XDG_CONFIG_HOME", xdg) && xdg[0] == '/') return AddBackslash(xdg) + "kwendal/";
+  if (!SysEnvName("HOME", home)) return "";
   return AddBackslash(AddBackslash(home) + ".config") + "kwendal/";
 }
 

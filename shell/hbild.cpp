@@ -16,6 +16,7 @@
 #include "graphics/kwendraw.h"
 #include "graphics/kwengraf.h"
 #include "platform/services.h"
+#include "platform/sysname.h"
 #include "shell/hbildg.h"
 
 namespace qorva {
@@ -70,7 +71,7 @@ namespace {
 
 bool FileExists(const std::string& name) {
   struct stat st {};
-  return ::stat(ResolveFileCase(name).c_str(), &st) == 0;
+  return SysStat(ResolveFileCase(name), st) == 0;
 }
 
 void ReportNotFound(const std::string& name) {

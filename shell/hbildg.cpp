@@ -13,6 +13,7 @@
 #include "foundation/utilstr.h"
 #include "foundation/vektor.h"
 #include "graphics/kwendraw.h"
+#include "platform/sysname.h"
 #include "shell/hbildvar.h"
 
 namespace qorva {
@@ -389,7 +390,7 @@ void DrawHpglFile(const std::string& fileName) {
   hbildvar.PosX = hbildvar.PosY = -999.0L;
   WaitCursorGuard cursor;
   if (!CheckFileFound(fileName)) return;
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(ResolveFileCase(fileName).c_str(), "rb"));
+  std::unique_ptr<std::FILE, FileCloser> file(SysFopen(ResolveFileCase(fileName), "rb"));
   if (!file) {
     NotReadable(fileName);
     return;

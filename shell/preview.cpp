@@ -1,33 +1,21 @@
 #include "shell/preview.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
-#include <cctype>
-#include <filesystem>
-#include <system_error>
 
 #include "foundation/kwenvar.h"
 #include "foundation/utildos.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
 #include "foundation/wintext.h"
+#include "platform/sysname.h"
 #include "shell/qsorts1.h"
 #include "spring/qvaglob.h"
 #include "spring/qvaio.h"
 #include "spring/yebglob9.h"
 
 namespace qorva {
-
-namespace fs = std::filesystem;
-
-namespace {
-
-bool SameIgnoringCase(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
-         });
-}
-
-}  // namespace
 
 GridRow FileTableHeader() {
   return {"File", "Date  y/m/d", "No.", "F",     "b",        "t",       "s", "De",    "Di",
@@ -37,23 +25,29 @@ GridRow FileTableHeader() {
 std::vector<std::string> SpringDataFiles(const std::string& dir) {
   std::vector<std::string> names;
   const std::string ext = "." + kwenvar.DataExt;
-  std::error_code ec;
-  fs::directory_iterator it(dir.empty() ? fs::path(".") : fs::path(dir), ec);
-  for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
-    std::error_code typeEc;
-    if (!it->is_regular_file(typeEc)) continue;
-    const std::string name = it->path().filename().string();
-    if (name.size() >= ext.size() && SameIgnoringCase(name.substr(name.size() - ext.size()), ext))
-      names.push_back(name);
+  const std::string folder = dir.empty() ? std::string() : AddBackslash(dir);
+  for (std::string& name : SysListFolder(dir)) {
+    if (name.size() < ext.size() || !SameDosNameNoCase(name.substr(name.size() - ext.size()), ext)) continue;
+    struct stat st {};
+    if (SysStat(folder + name, st) == 0 && S_ISREG(st.st_mode)) names.push_back(std::move(name));
   }
-  std::sort(names.begin(), names.end());
   return names;
+}
+
+std::string FileTableFileName(const std::string& dir, const std::string& shownName) {
+  std::string found;
+  for (const std::string& name : SpringDataFiles(dir)) {
+    if (DosToUtf8(name) != shownName) continue;
+    if (!found.empty()) return "";  // two files look alike: neither is guessed
+    found = name;
+  }
+  return found;
 }
 
 GridRow FileTableRowOfSpring(const std::string& fileName, int64_t stamp) {
   const Yebglob9& m = yebglob9;
   const Qvaglob& g = qvaglob;
-  return {fileName,
+  return {DosToUtf8(fileName),
           stamp >= 0 ? FileDateStr(stamp) : std::string(),
           DosToUtf8(m.DrawingNumber),
           ForceFix(5, 1, g.Force2),
@@ -78,7 +72,7 @@ GridRows ReadFileTable(const std::string& dir, const std::function<void(const st
   rows.reserve(names.size() + 1);
   const std::string folder = dir.empty() ? std::string() : AddBackslash(dir);
   for (const std::string& name : names) {
-    if (onFile) onFile(name);
+    if (onFile) onFile(DosToUtf8(name));
     const std::string path = folder + name;
     ReadSpringFile(path);  // a failed read has told the user and left the spring as it was
     kwenvar.ErrorFlag = false;

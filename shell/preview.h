@@ -19,16 +19,22 @@ constexpr int32_t kFileTableColumns = 17;
 GridRow FileTableHeader();
 
 // The ordinary files of dir whose extension is DataExt in any case ("*.qva", "*.QVA"), sorted by
-// name (bytes); "" when the folder cannot be read.
+// name (bytes); "" when the folder cannot be read. Names are the program's (code page 437); a file
+// whose name it cannot hold is not listed.
 std::vector<std::string> SpringDataFiles(const std::string& dir);
 
-// The row of the spring now in memory, for the file fileName with the modification time stamp.
+// The file of dir whose name the table shows as shownName (the first cell of its row); "" when
+// there is none, or when two names look alike on the screen (as the plain-ASCII display may make them).
+std::string FileTableFileName(const std::string& dir, const std::string& shownName);
+
+// The row of the spring now in memory, for the file fileName (the program's name, shown as the
+// display converts it) with the modification time stamp.
 GridRow FileTableRowOfSpring(const std::string& fileName, int64_t stamp);
 
 // The header and one row per spring data file of dir. Each file is read and calculated
 // (ReadSpringFile); a file that cannot be read keeps the values of the file before it (or of the
 // spring in memory) and the scan goes on; ErrorFlag is clear afterwards. onFile, when set, hears
-// each file name before it is read (the window shows it in its caption).
+// each file name (as shown) before it is read (the window shows it in its caption).
 GridRows ReadFileTable(const std::string& dir, const std::function<void(const std::string&)>& onFile = {});
 
 // Sorts the data rows (1..) by the texts of column col; returns the sort order: entry r is the row

@@ -21,6 +21,7 @@
 #include "foundation/xlsimport.h"
 #include "platform/launcher.h"
 #include "platform/services.h"
+#include "platform/sysname.h"
 #include "spring/qvaaus1.h"
 #include "spring/qvaio.h"
 #include "shell/springfile.h"
@@ -34,7 +35,7 @@ constexpr size_t kMaxSheetColumns = 16384;
 
 // A text file's lines without their line ends.
 bool ReadLines(const std::string& fileName, std::vector<std::string>& lines) {
-  std::FILE* f = std::fopen(fileName.c_str(), "rb");
+  std::FILE* f = SysFopen(fileName, "rb");
   if (!f) return false;
   std::string all;
   char buf[65536];
@@ -123,7 +124,7 @@ std::string NewWorkbookPath(const std::string& kind) {
   std::error_code ec;
   for (int64_t n = 1;; ++n) {
     std::string path = base + IntStr(n) + ".xlsx";
-    if (!std::filesystem::exists(path, ec)) return path;
+    if (!std::filesystem::exists(SysPath(path), ec)) return path;
   }
 }
 

@@ -7,6 +7,7 @@
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
 #include "foundation/wkwenvar.h"
+#include "platform/sysname.h"
 #include "spring/qvaio.h"
 
 namespace qorva {
@@ -58,10 +59,10 @@ std::string RecentFileEntry(const std::string& name) {
 void PushRecentFile(const std::string& name) {
   auto& recent = wkwenvar.RecentFiles;
   const std::string full = RecentFileEntry(name);
-  const std::string wanted = LowerStr(full);
-  // An entry that moved up into place n is not compared again.
+  // An entry that moved up into place n is not compared again. Case counts as file lookups count it
+  // ("\x9A" matches "\x81" as "U" matches "u").
   for (int32_t n = 1; n <= 4; ++n) {
-    if (LowerStr(recent[static_cast<size_t>(n)]) == wanted) RemoveRecentFile(n);
+    if (SameDosNameNoCase(recent[static_cast<size_t>(n)], full)) RemoveRecentFile(n);
   }
   for (size_t n = 4; n >= 2; --n) recent[n] = recent[n - 1];
   recent[1] = full;

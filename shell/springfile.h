@@ -20,7 +20,7 @@ bool SaveSpringFile(const std::string& name);
 // The list entry of a data file: AddBackslash(DataDir) + name + "." + DataExt.
 std::string RecentFileEntry(const std::string& name);
 // Puts the data file name (in DataDir) at the top of the list; an entry equal to it (without regard
-// to case) is removed first, the oldest falls out.
+// to case, also of the accented letters) is removed first, the oldest falls out.
 void PushRecentFile(const std::string& name);
 // Removes entry n (1..4); the later ones move up and entry 4 becomes empty.
 void RemoveRecentFile(int32_t n);

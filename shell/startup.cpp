@@ -35,6 +35,7 @@
 #include "platform/batchprompter.h"
 #include "platform/launcher.h"
 #include "platform/services.h"
+#include "platform/sysname.h"
 #include "shell/configio.h"
 #include "shell/hbild.h"
 #include "shell/hbildvar.h"
@@ -100,7 +101,7 @@ namespace {
 
 bool UsableFolder(const std::string& dir) {
   std::error_code ec;
-  return !dir.empty() && std::filesystem::is_directory(dir, ec) && DirWritable(AddBackslash(dir));
+  return !dir.empty() && std::filesystem::is_directory(SysPath(dir), ec) && DirWritable(AddBackslash(dir));
 }
 
 const char* CadExtension(int32_t device) {
@@ -122,7 +123,7 @@ std::string ResultTarget(const std::string& name) {
 // Both names lead to one file (also through a link).
 bool SameFile(const std::string& a, const std::string& b) {
   struct stat sa {}, sb {};
-  return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+  return SysStat(a, sa) == 0 && SysStat(b, sb) == 0 && sa.st_dev == sb.st_dev &&
          sa.st_ino == sb.st_ino;
 }
 
@@ -161,7 +162,7 @@ std::optional<int> ResultMode(const CommandLine& cmd) {
     return ExitNoOutput;
   }
   std::error_code ec;
-  if (!std::filesystem::is_directory(result, ec) && !ReplaceableFile(result)) {
+  if (!std::filesystem::is_directory(SysPath(result), ec) && !ReplaceableFile(result)) {
     ReportError("Datei " + result + " ist schreibgesch\x81tzt und wird nicht ersetzt !");
     return ExitNoOutput;
   }
@@ -178,11 +179,14 @@ bool MakeRunWorkDir() {
   if (MakeWorkDir(kwenvar.TempDir)) return true;
   // The configured folder takes no files: the per-user runtime folder, else the system's temporary
   // folder (the private folder is this user's alone wherever it is).
-  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  if (runtime && *runtime == '/' && UsableFolder(runtime) && MakeWorkDir(runtime)) return true;
+  // A folder whose name the program cannot hold is passed over.
+  std::string runtime;
+  if (SysEnvName("XDG_RUNTIME_DIR", runtime) && runtime[0] == '/' && UsableFolder(runtime) && MakeWorkDir(runtime))
+    return true;
   std::error_code ec;
-  std::string base = std::filesystem::temp_directory_path(ec).string();
-  if (ec || base.empty()) base = "/tmp";
+  std::string base;
+  const std::filesystem::path temp = std::filesystem::temp_directory_path(ec);
+  if (ec || !DosNameFromPath(temp, base) || base.empty()) base = "/tmp";
   return MakeWorkDir(base);
 }
 
@@ -209,6 +213,10 @@ std::optional<int> StartupCommandLine(const CommandLine& cmd, bool batch) {
       ShowTextScreen();
       return ExitOk;
     default:
+      if (cmd.fileNameUnusable) {
+        ReportError(UnusableFileNameText(cmd));
+        return ExitBadInput;
+      }
       k.CurrentFileName = cmd.fileName;
       k.DataDir.clear();
       break;

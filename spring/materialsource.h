@@ -30,7 +30,7 @@ MaterialFieldType MaterialFieldTypeOf(int32_t n);
 // Column name of table field n (1..29) as the file's header spells it; "" outside the range.
 std::string MaterialFieldName(int32_t n);
 
-// Reads the whole file. On success returns the rows and clears *error; on any malformed line returns no
+// Reads the whole file; path is the system's (UTF-8) name of it, as the messages show it. On success returns the rows and clears *error; on any malformed line returns no
 // rows and sets *error to "<path> line <n>: <what is wrong>" (after the path plain ASCII: texts from the
 // file are quoted with anything unprintable as "?"). error may be null.
 std::vector<MaterialSourceRow> ReadMaterialSource(const std::string& path, std::string* error);

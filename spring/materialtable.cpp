@@ -16,6 +16,7 @@
 #include "foundation/wintext.h"
 #include "platform/prompts.h"
 #include "platform/services.h"
+#include "platform/sysname.h"
 #include "spring/materialsource.h"
 #include "xbase/access/dbfbuild.h"
 #include "xbase/access/dbfhost.h"
@@ -261,9 +262,9 @@ bool SourceMaterialTable::open(const std::string& name) {
   std::string error;
   std::vector<MaterialSourceRow> source;
   if (!FileCanOpen(path)) {
-    error = path + " nicht gefunden !";
+    error = DosToUtf8(path) + " nicht gefunden !";
   } else {
-    source = ReadMaterialSource(path, &error);
+    source = ReadMaterialSource(SysName(path), &error);
   }
   if (!error.empty()) {
     close();

@@ -15,6 +15,7 @@
 #include "xbase/xbcommon.h"
 #include "xbase/xbdbflow.h"
 #include "xbase/xbnatdate.h"
+#include "platform/sysname.h"
 
 namespace qorva {
 
@@ -452,14 +453,12 @@ bool WriteCompactedTable(TDbfControlBlock& cb, int32_t& kept) {
   std::string dir, base, ext;
   XbFSplit(real, dir, base, ext);
   std::string tmpl = dir + "XBP" + base + "XXXXXX";
-  std::vector<char> path(tmpl.begin(), tmpl.end());
-  path.push_back('\0');
-  int out = ::mkstemp(path.data());
+  int out = SysMakeTemp(tmpl, 0);
   if (out < 0) return fail(XbIoCode(errno));
-  std::string tmpName(path.data());
+  std::string tmpName(tmpl);
   auto discard = [&](uint16_t code) {
     ::close(out);
-    ::unlink(tmpName.c_str());
+    SysUnlink(tmpName);
     return fail(code);
   };
 
@@ -516,12 +515,12 @@ bool WriteCompactedTable(TDbfControlBlock& cb, int32_t& kept) {
   if (::fsync(out) != 0) return discard(XbIoCode(errno));
   if (::close(out) != 0) {
     int err = errno;
-    ::unlink(tmpName.c_str());
+    SysUnlink(tmpName);
     return fail(XbIoCode(err));
   }
-  if (::rename(tmpName.c_str(), real.c_str()) != 0) {
+  if (SysRename(tmpName, real) != 0) {
     int err = errno;
-    ::unlink(tmpName.c_str());
+    SysUnlink(tmpName);
     return fail(XbIoCode(err));
   }
   for (int i = 0; i < 8; ++i) cb.Header[i] = header[i];

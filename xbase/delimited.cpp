@@ -14,6 +14,7 @@
 #include "xbase/xbcommon.h"
 #include "xbase/xbdbflow.h"
 #include "xbase/xbnatdate.h"
+#include "platform/sysname.h"
 
 namespace qorva {
 
@@ -110,7 +111,7 @@ class LineReader {
 // A replaced file keeps its permissions; a new one gets those the user's mask allows.
 mode_t NewFileMode(const std::string& name) {
   struct stat st {};
-  if (::stat(name.c_str(), &st) == 0) return st.st_mode & 07777;
+  if (SysStat(name, st) == 0) return st.st_mode & 07777;
   const mode_t mask = ::umask(0);
   ::umask(mask);
   return 0666 & ~mask;
@@ -180,15 +181,13 @@ int32_t CopyToDelimited(const std::string& file) {
   std::string dir, base, ext;
   XbFSplit(name, dir, base, ext);
   std::string tmpl = dir + "XBP" + base + "XXXXXX";
-  std::vector<char> path(tmpl.begin(), tmpl.end());
-  path.push_back('\0');
-  int out = ::mkstemp(path.data());
+  int out = SysMakeTemp(tmpl, 0);
   const std::string context = name + " [CopyToDelimited]";
   if (out < 0) {
     XbSetError(XbIoCode(errno), context);
     return 0;
   }
-  const std::string tmpName(path.data());
+  const std::string tmpName(tmpl);
   int err = 0;
   int64_t offset = 0;
   std::string pending;
@@ -210,9 +209,9 @@ int32_t CopyToDelimited(const std::string& file) {
   if (err == 0) ::fchmod(out, NewFileMode(name));
   if (err == 0 && ::fsync(out) != 0) err = errno;
   if (::close(out) != 0 && err == 0) err = errno;
-  if (err == 0 && ::rename(tmpName.c_str(), name.c_str()) != 0) err = errno;
+  if (err == 0 && SysRename(tmpName, name) != 0) err = errno;
   if (err != 0 || xbcommon.XbErrorCode != 0) {
-    ::unlink(tmpName.c_str());
+    SysUnlink(tmpName);
     if (err != 0) XbSetError(XbIoCode(err), context);
     return 0;
   }

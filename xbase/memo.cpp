@@ -13,6 +13,7 @@
 #include "xbase/dbf4search.h"
 #include "xbase/xbcommon.h"
 #include "xbase/xbdbflow.h"
+#include "platform/sysname.h"
 
 namespace qorva {
 
@@ -511,13 +512,13 @@ void PackMemofile() {
   int out = -1;
   auto discard = [&](uint16_t code, const std::string& context) {
     XbCloseFile(out);
-    ::unlink(tmpName.c_str());
+    SysUnlink(tmpName);
     XbSetError(code, context);
   };
   if (int e = Fault(1); e != 0) return discard(XbIoCode(e), ctx + " [PackMemofile]");
   NewMemoFile(tmpName, m->MemoType, m->BlockSize, "PackMemofile");
   if (xbcommon.XbErrorCode != 0) {
-    ::unlink(tmpName.c_str());
+    SysUnlink(tmpName);
     return;
   }
   if (uint16_t rc = XbOpenFile(tmpName, XbModeReadWriteDenyAll, out); rc != 0) return discard(rc, ctx + " [PackMemofile]");
@@ -582,13 +583,13 @@ void PackMemofile() {
   // 3. The new file takes the old one's name in one step. The old one stays reachable under a
   //    second name until the references are written, so that a failure can put it back.
   const std::string backup = XbForceExt(m->FileName, "$$B");
-  ::unlink(backup.c_str());
+  SysUnlink(backup);
   const bool haveBackup = ::link(m->FileName.c_str(), backup.c_str()) == 0;
   {
     int e = Fault(5);
-    if (e == 0 && ::rename(tmpName.c_str(), m->FileName.c_str()) != 0) e = errno;
+    if (e == 0 && SysRename(tmpName, m->FileName) != 0) e = errno;
     if (e != 0) {
-      if (haveBackup) ::unlink(backup.c_str());
+      if (haveBackup) SysUnlink(backup);
       return discard(XbIoCode(e), ctx + " [PackMemofile]");
     }
   }
@@ -609,7 +610,7 @@ void PackMemofile() {
   if (e != 0 || written < refs.size()) {
     const uint16_t code = e != 0 ? XbIoCode(e) : xbcommon.XbErrorCode;
     xbcommon.XbErrorCode = 0;
-    if (haveBackup && ::rename(backup.c_str(), m->FileName.c_str()) == 0) {
+    if (haveBackup && SysRename(backup, m->FileName) == 0) {
       XbCloseFile(m->File);
       m->File = oldFile;
       {
@@ -628,7 +629,7 @@ void PackMemofile() {
   }
   int keep = oldFile;
   XbCloseFile(keep);
-  if (haveBackup) ::unlink(backup.c_str());
+  if (haveBackup) SysUnlink(backup);
   RereadRecord();
 }
 

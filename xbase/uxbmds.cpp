@@ -15,6 +15,7 @@
 #include "xbase/dbf4lock.h"
 #include "xbase/xbcommon.h"
 #include "xbase/xbdbflow.h"
+#include "platform/sysname.h"
 
 namespace qorva {
 
@@ -478,15 +479,13 @@ bool TXbLLDataSet::WriteToDisk() {
   std::string dir, base, ext;
   XbFSplit(target, dir, base, ext);
   std::string tmpl = dir + "XBP" + base + "XXXXXX.DBF";
-  std::vector<char> path(tmpl.begin(), tmpl.end());
-  path.push_back('\0');
-  const int fd = ::mkstemps(path.data(), 4);
+  const int fd = SysMakeTemp(tmpl, 0, 4);
   if (fd < 0) {
     XbSetError(XbIoCode(errno), "Fehler beim Schreiben von " + target + " [WriteToDisk]");
     return false;
   }
   ::close(fd);
-  const std::string temp(path.data());
+  const std::string temp(tmpl);
   const int32_t at = qorva::RecNo();
   bool ok = WriteRecords(temp, fields);
   uint16_t code = ok ? 0 : xbcommon.XbErrorCode;
@@ -497,15 +496,15 @@ bool TXbLLDataSet::WriteToDisk() {
   if (ok) {
     // The new table takes the old one's place (and its permissions) only once it is complete.
     struct stat old {};
-    if (::stat(target.c_str(), &old) == 0) {
-      ::chmod(temp.c_str(), old.st_mode & 07777);
+    if (SysStat(target, old) == 0) {
+      SysChmod(temp, old.st_mode & 07777);
     } else {
       const mode_t mask = ::umask(0);
       ::umask(mask);
-      ::chmod(temp.c_str(), 0666 & ~mask);
+      SysChmod(temp, 0666 & ~mask);
     }
-    const int tfd = ::open(temp.c_str(), O_RDONLY);
-    if (tfd < 0 || ::fsync(tfd) != 0 || ::rename(temp.c_str(), target.c_str()) != 0) {
+    const int tfd = SysOpen(temp, O_RDONLY);
+    if (tfd < 0 || ::fsync(tfd) != 0 || SysRename(temp, target) != 0) {
       ok = false;
       code = XbIoCode(errno);
       context = "Fehler beim Schreiben von " + target + " [WriteToDisk]";
@@ -513,7 +512,7 @@ bool TXbLLDataSet::WriteToDisk() {
     if (tfd >= 0) ::close(tfd);
   }
   if (!ok) {
-    ::unlink(temp.c_str());
+    SysUnlink(temp);
     XbSetError(code != 0 ? code : 1401, context);
     return false;
   }

@@ -1,8 +1,6 @@
 #include "xbase/xbcommon.h"
 
-#include <dirent.h>
 #include <fcntl.h>
-#include <fnmatch.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
@@ -20,6 +18,7 @@
 #include "platform/clock.h"
 #include "platform/codepage.h"
 #include "platform/prompts.h"
+#include "platform/sysname.h"
 #include "xbase/xbnatdate.h"
 
 namespace qorva {
@@ -688,7 +687,7 @@ std::string slashes(std::string s) {
 
 bool existsExact(const std::string& p) {
   struct stat st {};
-  return ::lstat(p.c_str(), &st) == 0;
+  return SysLstat(p, st) == 0;
 }
 
 }  // namespace
@@ -747,12 +746,14 @@ std::string XbNoExtension(const std::string& name) {
 std::string XbFullPath(const std::string& name) {
   std::string p = slashes(name);
   if (p.empty()) return p;
-  std::filesystem::path fp(p);
+  std::filesystem::path fp = SysPath(p);
   if (!fp.is_absolute()) {
     std::error_code ec;
     fp = std::filesystem::current_path(ec) / fp;
   }
-  return fp.lexically_normal().string();
+  // A current folder whose name the program cannot hold leaves the name relative.
+  std::string full;
+  return DosNameFromPath(fp.lexically_normal(), full) ? full : p;
 }
 
 std::string XbShortPath(const std::string& name) { return XbFullPath(name); }
@@ -782,21 +783,17 @@ std::string XbResolveFileName(const std::string& name) {
   const std::string folder = slash == std::string::npos ? std::string() : p.substr(0, slash + 1);
   const std::string last = slash == std::string::npos ? p : p.substr(slash + 1);
   if (last.empty() || last == "." || last == "..") return p;
-  const std::string want = XbUpperStr(last);
   std::string found;
   std::pair<bool, size_t> best{};
-  if (DIR* d = ::opendir(folder.empty() ? "." : folder.c_str())) {
-    while (dirent* e = ::readdir(d)) {
-      const std::string n = e->d_name;
-      if (n.size() != last.size() || XbUpperStr(n) != want) continue;
-      // The best fit, and among equals the lowest name in byte order, so the choice is stable.
-      const auto fit = caseFit(last, n);
-      if (found.empty() || fit > best || (fit == best && n < found)) {
-        found = n;
-        best = fit;
-      }
+  // Names are the program's (code page 437): their case is folded as such, not as table text.
+  for (const std::string& n : SysListFolder(folder)) {
+    if (!SameDosNameNoCase(n, last)) continue;
+    // The best fit, and among equals the lowest name in byte order, so the choice is stable.
+    const auto fit = caseFit(last, n);
+    if (found.empty() || fit > best || (fit == best && n < found)) {
+      found = n;
+      best = fit;
     }
-    ::closedir(d);
   }
   return found.empty() ? p : folder + found;
 }
@@ -813,12 +810,12 @@ std::string XbCompanionName(const std::string& table, const std::string& ext) {
 
 bool XbFileExists(const std::string& name) {
   struct stat st {};
-  return ::stat(XbResolveFileName(name).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+  return SysStat(XbResolveFileName(name), st) == 0 && S_ISREG(st.st_mode);
 }
 
 int64_t FileDateOf(const std::string& name) {
   struct stat st {};
-  if (::stat(XbResolveFileName(name).c_str(), &st) != 0) {
+  if (SysStat(XbResolveFileName(name), st) != 0) {
     xbcommon.XbFindError = XbIoCode(errno);
     return 0;
   }
@@ -846,7 +843,7 @@ uint16_t XbOpenFile(const std::string& name, uint16_t mode, int& fd) {
   int access = mode & 0x0F;
   int flags = (access == 2 ? O_RDWR : access == 1 ? O_WRONLY : O_RDONLY) | O_CLOEXEC;
   std::string real = XbResolveFileName(name);
-  int f = ::open(real.c_str(), flags);
+  int f = SysOpen(real, flags);
   if (f < 0) return XbIoCode(errno);
   struct stat st {};
   if (::fstat(f, &st) == 0 && S_ISDIR(st.st_mode)) {
@@ -867,7 +864,7 @@ uint16_t XbCreateFile(const std::string& name, int& fd) {
   fd = -1;
   // A new file gets the name as written: looking it up whatever its case would empty a
   // different file that only differs in case.
-  int f = ::open(name.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  int f = SysOpen(name, O_RDWR | O_CREAT | O_CLOEXEC, 0666);
   if (f < 0) return XbIoCode(errno);
   if (::flock(f, LOCK_EX | LOCK_NB) != 0) {
     int err = errno;
@@ -923,7 +920,7 @@ int32_t XbDeleteOneFile(const std::string& name) {
   uint16_t rc = XbOpenFile(name, XbModeReadOnlyDenyAll, fd);
   if (rc != 0) return rc;
   std::string real = XbResolveFileName(name);
-  int err = ::unlink(real.c_str()) == 0 ? 0 : errno;
+  int err = SysUnlink(real) == 0 ? 0 : errno;
   XbCloseFile(fd);
   return err == 0 ? 0 : XbIoCode(err);
 }
@@ -950,26 +947,23 @@ void XbDeleteFiles(const std::string& nameOrPattern) {
 std::string UniqueFilename() {
   std::string dir = xbcommon.XbTempDir;
   if (dir.empty()) {
-    const char* t = std::getenv("TMPDIR");
-    dir = t && *t ? t : "/tmp";
+    if (!SysEnvName("TMPDIR", dir)) dir = "/tmp";
   }
   if (dir.back() != '/') dir += '/';
   std::string templ = dir + "XBPXXXXXX";
-  std::vector<char> buf(templ.begin(), templ.end());
-  buf.push_back('\0');
-  int fd = ::mkstemp(buf.data());
+  int fd = SysMakeTemp(templ, O_CLOEXEC);
   if (fd < 0) {
     XbSetError(XbIoCode(errno), "Fehler beim Anfordern des Dateinamens [UniqueFilename]");
     return "";
   }
   ::close(fd);
-  return XbFullPath(buf.data());
+  return XbFullPath(templ);
 }
 
 long double DiskFreeKB(const std::string& path) {
   std::string p = path.empty() ? "." : XbResolveFileName(path);
   struct statvfs sv {};
-  if (::statvfs(p.c_str(), &sv) != 0) return 2147483647.0L;
+  if (::statvfs(SysName(p).c_str(), &sv) != 0) return 2147483647.0L;
   return static_cast<long double>(sv.f_bavail) * static_cast<long double>(sv.f_frsize) / 1024.0L;
 }
 
@@ -982,21 +976,18 @@ int32_t XbFindFirst(const std::string& pattern, bool withDirectories, TXbSearchR
   std::string mask = n + e;
   rec.dir_ = d;
   std::string folder = d.empty() ? "." : XbResolveFileName(d);
-  DIR* dir = ::opendir(folder.c_str());
-  if (!dir) return xbcommon.XbFindError = 3;
+  struct stat folderSt {};
+  if (SysStat(folder, folderSt) != 0 || !S_ISDIR(folderSt.st_mode)) return xbcommon.XbFindError = 3;
   if (!rec.dir_.empty() && rec.dir_.back() != '/') rec.dir_ += '/';
   if (!d.empty()) rec.dir_ = folder + (folder.back() == '/' ? "" : "/");
   std::vector<std::string> names;
-  while (dirent* ent = ::readdir(dir)) {
-    std::string nm = ent->d_name;
-    if (nm == "." || nm == "..") continue;
-    if (::fnmatch(mask.c_str(), nm.c_str(), FNM_CASEFOLD) != 0) continue;
+  for (std::string& nm : SysListFolder(folder)) {
+    if (!DosMaskMatches(mask, nm)) continue;
     struct stat st {};
-    if (::stat((rec.dir_ + nm).c_str(), &st) != 0) continue;
+    if (SysStat(rec.dir_ + nm, st) != 0) continue;
     if (S_ISDIR(st.st_mode) ? !withDirectories : !S_ISREG(st.st_mode)) continue;
-    names.push_back(nm);
+    names.push_back(std::move(nm));
   }
-  ::closedir(dir);
   std::sort(names.begin(), names.end(), std::greater<>());
   rec.pending_ = std::move(names);
   if (rec.pending_.empty()) return xbcommon.XbFindError = 2;
@@ -1008,7 +999,7 @@ int32_t XbFindNext(TXbSearchRec& rec) {
   rec.Name = rec.pending_.back();
   rec.pending_.pop_back();
   struct stat st {};
-  if (::stat((rec.dir_ + rec.Name).c_str(), &st) == 0) {
+  if (SysStat(rec.dir_ + rec.Name, st) == 0) {
     rec.Size = st.st_size;
     rec.Time = st.st_mtime;
     rec.IsDirectory = S_ISDIR(st.st_mode);

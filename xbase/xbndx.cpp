@@ -17,6 +17,7 @@
 #include "xbase/xbnatdate.h"
 #include "xbase/xbparser.h"
 #include "xbase/xbndxsem.h"
+#include "platform/sysname.h"
 
 namespace qorva {
 
@@ -1259,7 +1260,7 @@ bool IndexInfo(TIndexInfo& info, const std::string& name) {
   }
   const std::string file = IndexFileName(name);
   // Reading the anchor takes no share lock: the index may be open in this or another program.
-  int fd = ::open(XbResolveFileName(file).c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = SysOpen(XbResolveFileName(file), O_RDONLY | O_CLOEXEC);
   uint16_t rc = fd < 0 ? XbIoCode(errno) : 0;
   uint8_t blk[NdxBlockSize] = {};
   if (rc == 0 && XbReadAt(fd, 0, blk, NdxBlockSize) != NdxBlockSize) rc = 100;
@@ -1954,7 +1955,7 @@ struct TempFile {
   int fd = -1;
   ~TempFile() {
     if (fd >= 0) ::close(fd);
-    if (!name.empty()) ::unlink(name.c_str());
+    if (!name.empty()) SysUnlink(name);
   }
 };
 
@@ -1967,15 +1968,14 @@ std::string folderOf(const std::string& path) {
 std::string tempFolder() {
   std::string dir = xbcommon.XbTempDir;
   if (dir.empty()) {
-    const char* t = std::getenv("TMPDIR");
-    dir = t && *t ? t : "/tmp";
+    if (!SysEnvName("TMPDIR", dir)) dir = "/tmp";
   }
   return dir;
 }
 
 bool sameDevice(const std::string& a, const std::string& c) {
   struct stat sa {}, sc {};
-  return ::stat(a.c_str(), &sa) == 0 && ::stat(c.c_str(), &sc) == 0 && sa.st_dev == sc.st_dev;
+  return SysStat(a, sa) == 0 && SysStat(c, sc) == 0 && sa.st_dev == sc.st_dev;
 }
 
 void checkDiskSpace(const TNdxControlBlock& b, int32_t recCount, bool external, const std::string& file) {
@@ -2043,11 +2043,9 @@ uint32_t makeIndexCore(TNdxControlBlock& b, TDbfControlBlock& cb, int fd, const 
       std::string templ = tempFolder();
       if (templ.back() != '/') templ += '/';
       templ += "XBPXXXXXX";
-      std::vector<char> nameBuf(templ.begin(), templ.end());
-      nameBuf.push_back('\0');
-      runs.fd = ::mkstemp(nameBuf.data());
+      runs.fd = SysMakeTemp(templ, O_CLOEXEC);
       if (runs.fd < 0) fail(XbIoCode(errno), " [MakeIndex]");
-      runs.name = nameBuf.data();
+      runs.name = templ;
     }
     run.sort();
     std::vector<uint8_t> out;
@@ -2253,14 +2251,12 @@ bool MakeIndex(const std::string& name, const std::string& expression, bool soun
     std::string templ = folderOf(file);
     if (templ.back() != '/') templ += '/';
     templ += ".XBNXXXXXX";
-    std::vector<char> nameBuf(templ.begin(), templ.end());
-    nameBuf.push_back('\0');
-    out.fd = ::mkstemp(nameBuf.data());
+    out.fd = SysMakeTemp(templ, O_CLOEXEC);
     if (out.fd < 0) {
       XbSetError(XbIoCode(errno), "Datei nicht ge\xF6" "ffnet" + file);
       return false;
     }
-    out.name = nameBuf.data();
+    out.name = templ;
     ::fchmod(out.fd, 0666 & ~[] {
       mode_t m = ::umask(0);
       ::umask(m);
@@ -2283,7 +2279,7 @@ bool MakeIndex(const std::string& name, const std::string& expression, bool soun
   b.IndexFile = -1;
   ::close(out.fd);
   out.fd = -1;
-  if (::rename(out.name.c_str(), file.c_str()) != 0) {
+  if (SysRename(out.name, file) != 0) {
     XbSetError(XbIoCode(errno), "Datei nicht ge\xF6" "ffnet" + file);
     return false;
   }
@@ -2445,7 +2441,7 @@ std::string NdxCheckStructure(const std::string& fileName, std::vector<std::pair
   c.entries = entries;
   if (entries) entries->clear();
   // A look from outside: no share lock, so that an index in use can be checked too.
-  c.b.IndexFile = ::open(XbResolveFileName(fileName).c_str(), O_RDONLY | O_CLOEXEC);
+  c.b.IndexFile = SysOpen(XbResolveFileName(fileName), O_RDONLY | O_CLOEXEC);
   if (c.b.IndexFile < 0) return "cannot open (" + num(XbIoCode(errno)) + ")";
   struct Close {
     int& fd;

@@ -9,6 +9,7 @@
 #include "xbase/dbf4.h"
 #include "xbase/dbf4lock.h"
 #include "xbase/xbcommon.h"
+#include "platform/sysname.h"
 
 namespace qorva {
 
@@ -167,7 +168,7 @@ void logout(uint8_t area) {
   sem.write();
   sem.unlockRegion();
   XbCloseFile(st.File);
-  if (st.Users == 0) ::unlink(XbResolveFileName(st.FileName).c_str());
+  if (st.Users == 0) SysUnlink(XbResolveFileName(st.FileName));
 }
 
 void readAction(TSemaphoreState& st, uint8_t action) {

@@ -41,6 +41,7 @@
 #include "graphics/kwendraw.h"
 #include "platform/prompts.h"
 #include "platform/screen.h"
+#include "platform/sysname.h"
 #include "shell/configio.h"
 #include "shell/configrules.h"
 #include "shell/help.h"
@@ -1229,7 +1230,7 @@ void WithConfigFile(const std::string& fileName, F&& f) {
 FileDialogRequest ConfigRequest(const char* title) {
   FileDialogRequest r;
   r.title = title;
-  r.startDir = wkwenvar.ConfigDir;
+  r.startDir = SysName(wkwenvar.ConfigDir);
   r.filter = "*.cfg";
   r.filterName = "Konfiguration";
   return r;
@@ -1241,21 +1242,23 @@ void Tconfig::ExportClick() {
   kwenvar.ErrorFlag = false;
   if (!TakeSettings()) return;
   const std::optional<std::string> name = prompter().saveFile(ConfigRequest("Export"));
-  if (!name || name->empty()) {
+  std::string file;
+  if (!name || name->empty() || !ChosenFileName(*name, file)) {
     kwenvar.ErrorFlag = true;
     return;
   }
-  WithConfigFile(*name, [] { WriteConfigFile(); });
+  WithConfigFile(file, [] { WriteConfigFile(); });
 }
 
 void Tconfig::ImportClick() {
   kwenvar.ErrorFlag = false;
   const std::optional<std::string> name = prompter().openFile(ConfigRequest("Import"));
-  if (!name || name->empty()) {
+  std::string file;
+  if (!name || name->empty() || !ChosenFileName(*name, file)) {
     kwenvar.ErrorFlag = true;
     return;
   }
-  WithConfigFile(*name, [] { ReadConfigFile(); });
+  WithConfigFile(file, [] { ReadConfigFile(); });
   ShowSettings();
 }
 

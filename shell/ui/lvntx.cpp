@@ -23,6 +23,7 @@
 #include "foundation/utilstr.h"
 #include "graphics/vntxuni1.h"
 #include "platform/prompts.h"
+#include "platform/sysname.h"
 #include "shell/help.h"
 #include "shell/psvar.h"
 
@@ -172,8 +173,10 @@ TForm_confventrix::TForm_confventrix(QWidget* parent) : QDialog(parent) {
   connect(Button_ventrixpath, &QPushButton::clicked, this, [this] {
     FileDialogRequest r;
     r.title = "VENTRIX";
-    r.startDir = FileDir(Text(Edit_ventrixPath));
-    if (auto file = prompter().openFile(r); file && !file->empty()) Edit_ventrixPath->setText(dosToQString(*file));
+    r.startDir = SysName(FileDir(Text(Edit_ventrixPath)));
+    std::string chosen;
+    if (auto file = prompter().openFile(r); file && !file->empty() && ChosenFileName(*file, chosen))
+      Edit_ventrixPath->setText(dosToQString(chosen));
   });
   connect(Button_outDir, &QPushButton::clicked, this, [this] {
     std::string dir;

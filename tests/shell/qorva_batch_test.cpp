@@ -185,6 +185,47 @@ TEST_F(BatchTest, EveryViewAsDxfPassesTheAudit) {
   }
 }
 
+// The disk names files in UTF-8; the program holds names in its code page and converts at the system.
+TEST_F(BatchTest, AnUmlautNameInAnUmlautFolderGivesItsResultsUnderTheSameName) {
+  auto u8 = [](std::u8string_view s) { return std::string(s.begin(), s.end()); };
+  const fs::path folder = dir_ / fs::path(u8(u8"Prüfstand-Ä"));
+  fs::create_directory(folder);
+  fs::copy_file(dir_ / "yeb9wst.dbf", folder / "yeb9wst.dbf");
+  fs::copy_file(dir_ / "test.qva", folder / fs::path(u8(u8"Größe.qva")));
+  fs::copy_file(dir_ / "test.qva", folder / fs::path(u8(u8"Pre€s.qva")));
+  dir_ = folder;  // the runs start there: its name is every configured folder's
+
+  const ProgramRun text = run("'" + u8(u8"Größe.qva") + "' /I /NOGUI");
+  EXPECT_EQ(text.exitCode, 0) << text.err;
+  EXPECT_EQ(text.err, "");
+  EXPECT_GT(readFile(folder / fs::path(u8(u8"Größe.txt"))).size(), 100u);
+
+  const ProgramRun dxf = run("'" + u8(u8"Größe") + "' /CAD1:1");
+  EXPECT_EQ(dxf.exitCode, 0) << dxf.err;
+  ASSERT_TRUE(fs::exists(folder / fs::path(u8(u8"Größe.dxf"))));
+  const test::CommandResult audit = test::runCommand(std::string(QORVA_PYTHON) + " '" + QORVA_SOURCE_DIR +
+                                                     "/tools/graphics/dxfcheck.py' '" +
+                                                     (folder / fs::path(u8(u8"Größe.dxf"))).string() + "'");
+  EXPECT_NE(audit.output.find("audit errors=0 fixes=0"), std::string::npos) << audit.output.substr(0, 2000);
+
+  // A name the program cannot hold is refused, and no near name is written instead.
+  const ProgramRun refused = run("'" + u8(u8"Pre€s.qva") + "' /I /NOGUI");
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_NE(refused.err.find(u8(u8"enthält Zeichen")), std::string::npos) << refused.err;
+  EXPECT_EQ(listing(), (std::vector<std::string>{u8(u8"Größe.dxf"), u8(u8"Größe.qva"), u8(u8"Größe.txt"),
+                                                 u8(u8"Pre€s.qva"), "yeb9wst.dbf"}));
+
+  // A folder whose name the program cannot hold still runs: its files are named relative to it.
+  const fs::path other = dir_ / fs::path(u8(u8"Ordner-€"));
+  fs::create_directory(other);
+  fs::copy_file(folder / "yeb9wst.dbf", other / "yeb9wst.dbf");
+  fs::copy_file(folder / fs::path(u8(u8"Größe.qva")), other / "feder.qva");
+  dir_ = other;
+  const ProgramRun relative = run("feder.qva /I /NOGUI");
+  EXPECT_EQ(relative.exitCode, 0) << relative.err;
+  EXPECT_TRUE(fs::exists(other / "feder.txt"));
+}
+
 TEST_F(BatchTest, GoodmanAsIgesAndForceTravelAsTxt) {
   const ProgramRun iges = run("test.qva /cad2:4");
   EXPECT_EQ(iges.exitCode, 0) << iges.err;

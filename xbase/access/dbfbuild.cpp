@@ -9,6 +9,7 @@
 #include "xbase/xbcommon.h"
 #include "xbase/xbdbflow.h"
 #include "xbase/xbengine.h"
+#include "platform/sysname.h"
 
 namespace qorva {
 
@@ -118,7 +119,7 @@ bool DbfWriteTable(const std::string& path, const std::vector<TDbfBuildField>& f
     CreateDBF(cb, work, static_cast<uint16_t>(fields.size()), defs);
     if (xbcommon.XbErrorCode != 0) {
       err = EngineFailure(work);
-      std::remove(work.c_str());
+      SysUnlink(work);
       return false;
     }
     Select(0);
@@ -147,9 +148,9 @@ bool DbfWriteTable(const std::string& path, const std::vector<TDbfBuildField>& f
     CloseArea();
     if (err.empty() && xbcommon.XbErrorCode != 0) err = EngineFailure(work);
   }
-  if (err.empty() && std::rename(work.c_str(), path.c_str()) != 0) err = path + ": cannot be replaced";
+  if (err.empty() && SysRename(work, path) != 0) err = path + ": cannot be replaced";
   if (!err.empty()) {
-    std::remove(work.c_str());
+    SysUnlink(work);
     return false;
   }
   return true;

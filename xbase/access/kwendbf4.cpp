@@ -16,6 +16,7 @@
 #include "foundation/utilstr.h"
 #include "foundation/workdir.h"
 #include "xbase/access/dbfhost.h"
+#include "platform/sysname.h"
 
 namespace qorva {
 
@@ -31,7 +32,7 @@ TDbf4Host& host() { return dbfhost.Dbf4Form; }
 // A fixed probe name could meet (and destroy) a file of that name, or another program's probe.
 bool ProbeFolderWritable(const std::string& dir) {
   std::string tmpl = AddBackslash(dir) + "DBFCHK_XXXXXX";
-  int fd = ::mkstemp(tmpl.data());
+  int fd = SysMakeTemp(tmpl, O_CLOEXEC);
   if (fd < 0) return false;
   static const char line[] = "DBF Write Check\r\n";
   bool ok = true;
@@ -46,7 +47,7 @@ bool ProbeFolderWritable(const std::string& dir) {
     done += static_cast<size_t>(w);
   }
   if (::close(fd) != 0) ok = false;
-  if (::unlink(tmpl.c_str()) != 0) ok = false;
+  if (SysUnlink(tmpl) != 0) ok = false;
   return ok;
 }
 
@@ -69,7 +70,7 @@ std::string CopyTableToTemp(const std::string& source) {
   for (const std::string& f : files) {
     const std::string target = tempDir + FileNameOf(f);
     struct stat a {}, b {};
-    const bool same = ::stat(f.c_str(), &a) == 0 && ::stat(target.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
+    const bool same = SysStat(f, a) == 0 && SysStat(target, b) == 0 && a.st_dev == b.st_dev &&
                       a.st_ino == b.st_ino;
     if (same || TrimStr(tempDir).empty() || !CopyFileTo(f, target)) {
       ReportError("Datei " + f + " kann nicht nach " + tempDir + " kopiert werden !");
@@ -77,7 +78,7 @@ std::string CopyTableToTemp(const std::string& source) {
       return "";
     }
     // The copy is the user's to change: it keeps the source's permissions, made writable.
-    if (::stat(f.c_str(), &a) == 0) ::chmod(target.c_str(), (a.st_mode & 07777) | S_IRUSR | S_IWUSR);
+    if (SysStat(f, a) == 0) SysChmod(target, (a.st_mode & 07777) | S_IRUSR | S_IWUSR);
   }
   return dest;
 }
@@ -87,8 +88,8 @@ std::string CopyTableToTemp(const std::string& source) {
 bool WritableInPlace(const std::string& source) {
   if (!FolderWritable(kwenvar.DbfDir.empty() ? "." : kwenvar.DbfDir)) return false;
   struct stat st {};
-  return ::stat(source.c_str(), &st) == 0 && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0 &&
-         ::access(source.c_str(), W_OK) == 0;
+  return SysStat(source, st) == 0 && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0 &&
+         SysAccess(source, W_OK) == 0;
 }
 
 // A table opened for reading only is copied to the work folder once it is to be changed; the copy

@@ -29,6 +29,8 @@
 #include "foundation/wkwenvar.h"
 #include "foundation/workdir.h"
 #include "platform/prompts.h"
+#include "foundation/filecheck.h"
+#include "platform/sysname.h"
 #include "xbase/access/aus4.h"
 #include "xbase/access/dbfhost.h"
 #include "xbase/dbf4.h"
@@ -380,13 +382,11 @@ bool Tdbf4::askFile(bool save, const std::string& title, const std::string& filt
                     std::string& file) {
   FileDialogRequest r;
   r.title = title;
-  r.startDir = FileDir(xbdbf.DbfFileName());
-  r.fileName = preset;
-  r.filter = filter;
+  r.startDir = SysName(FileDir(xbdbf.DbfFileName()));
+  r.fileName = SysName(preset);
+  r.filter = SysName(filter);
   const auto answer = save ? prompter().saveFile(r) : prompter().openFile(r);
-  if (!answer || answer->empty()) return false;
-  file = *answer;
-  return true;
+  return answer && !answer->empty() && ChosenFileName(*answer, file);
 }
 
 void Tdbf4::appendFrom(const std::string& title, const std::string& filter,
