@@ -54,6 +54,14 @@ namespace {
 QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 QString Dos(const std::string& s) { return dosToQString(s); }
 std::string Text(const QLineEdit* e) { return qStringToDos(e->text()); }
+// Folder names are shown and read as the file system names them, whatever the display setting
+// (plain ASCII would turn "Prüfung" into "Pruefung" and write that back); a typed name the program
+// cannot hold is read as other texts are.
+QString Folder(const std::string& s) { return QString::fromUtf8(SysName(s)); }
+std::string FolderText(const QLineEdit* e) {
+  std::string dos;
+  return DosNameFromSys(e->text().toStdString(), dos) ? dos : Text(e);
+}
 std::string Cell(const QTableWidget* g, int row, int column) {
   const QTableWidgetItem* item = g->item(row, column);
   return item ? qStringToDos(item->text()) : std::string();
@@ -256,8 +264,8 @@ void Tconfig::BuildDirPage() {
     Hint(edit, hint);
     connect(button, &QPushButton::clicked, this, [edit] {
       std::string result;
-      AskDirectory(Text(edit), result);
-      edit->setText(Dos(result));
+      AskDirectory(FolderText(edit), result);
+      edit->setText(Folder(result));
     });
     return label;
   };
@@ -271,7 +279,7 @@ void Tconfig::BuildDirPage() {
   AddRow(form, label_Edit_dirtemp, {Edit_dirtemp, Button_dirtemp, Button_dirtempenv});
   connect(Button_dirtempenv, &QPushButton::clicked, this, [this] {
     const char* temp = std::getenv("TEMP");
-    if (temp && !TrimStr(temp).empty()) Edit_dirtemp->setText(QString::fromLocal8Bit(temp));
+    if (temp && !TrimStr(temp).empty()) Edit_dirtemp->setText(QString::fromUtf8(temp));
   });
   const QString label_Edit_dirdata = folder(Edit_dirdata, "Edit_dirdata", Button_dirdata, "Button_dirdata", Dos("." + kwenvar.DataExt + " Ordner"), 1615);
   AddRow(form, label_Edit_dirdata, {Edit_dirdata, Button_dirdata});
@@ -928,14 +936,14 @@ void Tconfig::ShowSettings() {
   auto& p = wprinvar;
   auto& c = cad8var;
   auto& v = view3d;
-  Edit_dirdbf->setText(Dos(k.DbfDir));
-  Edit_dirplt->setText(Dos(k.PltDir));
-  Edit_dirtemp->setText(Dos(k.TempDir));
-  Edit_dirdata->setText(Dos(w.DefaultDataDir));
-  Edit_dircad->setText(Dos(k.CadDir));
-  Edit_direxe->setText(Dos(k.ProgramDir));  // as stored, letter case and all
-  Edit_diredi->setText(Dos(k.EdiDir));
-  Edit_dirworking->setText(Dos(w.WorkingDir));
+  Edit_dirdbf->setText(Folder(k.DbfDir));
+  Edit_dirplt->setText(Folder(k.PltDir));
+  Edit_dirtemp->setText(Folder(k.TempDir));
+  Edit_dirdata->setText(Folder(w.DefaultDataDir));
+  Edit_dircad->setText(Folder(k.CadDir));
+  Edit_direxe->setText(Folder(k.ProgramDir));  // as stored, letter case and all
+  Edit_diredi->setText(Folder(k.EdiDir));
+  Edit_dirworking->setText(Folder(w.WorkingDir));
 
   RadioGroup_bildschirmgrafik->SetItemIndex(k.ScreenColor ? 0 : 1);
   ComboBox_screensizecode->setCurrentIndex(std::clamp(w.ScreenSizeCode, 0, 2));
@@ -1027,7 +1035,7 @@ void Tconfig::ShowSettings() {
   for (size_t n = 1; n <= 5; ++n) ListBox_ventrix->addItem(Dos(c.VentrixCmdLines[n]));
   Edit_externtxt->setText(Dos(w.TextProgram));
   Edit_externhtml->setText(Dos(w.HtmlBrowser));
-  Edit_handbuchdir->setText(Dos(w.ManualDir));
+  Edit_handbuchdir->setText(Folder(w.ManualDir));
 
   CheckBox_zeichkwendaltitel->setChecked(!c.DwgNoMakerTitle);
   CheckBox_zeichfilename->setChecked(!c.DwgNoFileName);
@@ -1076,13 +1084,13 @@ bool Tconfig::TakeSettings() {
   auto& c = cad8var;
   auto& v = view3d;
   // Folders.
-  k.DbfDir = Text(Edit_dirdbf);
-  k.PltDir = Text(Edit_dirplt);
-  k.TempDir = Text(Edit_dirtemp);
-  w.DefaultDataDir = Text(Edit_dirdata);
-  k.CadDir = Text(Edit_dircad);
-  k.ProgramDir = Text(Edit_direxe);
-  k.EdiDir = Text(Edit_diredi);
+  k.DbfDir = FolderText(Edit_dirdbf);
+  k.PltDir = FolderText(Edit_dirplt);
+  k.TempDir = FolderText(Edit_dirtemp);
+  w.DefaultDataDir = FolderText(Edit_dirdata);
+  k.CadDir = FolderText(Edit_dircad);
+  k.ProgramDir = FolderText(Edit_direxe);
+  k.EdiDir = FolderText(Edit_diredi);
 
   // Screen graphics, with the main window following the new size.
   k.ScreenColor = RadioGroup_bildschirmgrafik->ItemIndex() == 0;
@@ -1185,7 +1193,7 @@ bool Tconfig::TakeSettings() {
   for (size_t n = 1; n <= 5; ++n) c.VentrixCmdLines[n] = qStringToDos(ListBox_ventrix->item(int(n) - 1)->text());
   w.TextProgram = Text(Edit_externtxt);
   w.HtmlBrowser = Text(Edit_externhtml);
-  w.ManualDir = Text(Edit_handbuchdir);
+  w.ManualDir = FolderText(Edit_handbuchdir);
 
   // Drawing frame.
   c.DwgNoMakerTitle = !CheckBox_zeichkwendaltitel->isChecked();

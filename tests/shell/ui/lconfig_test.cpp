@@ -95,6 +95,22 @@ TEST_F(ConfigWindowTest, OkTakesTheFieldsWithTheirRules) {
   EXPECT_EQ(kwenvar.ProgramDir, "/Opt/KWENDAL/Bin");
 }
 
+// Folder names are shown and taken back as the file system spells them, also while texts are shown
+// in plain ASCII, which would otherwise write "Pruefung" back for "Prüfung".
+TEST_F(ConfigWindowTest, FolderNamesKeepTheirLettersInEveryDisplayMode) {
+  for (uint16_t plain : {0, 1}) {
+    wkwenvar.PlainAscii = plain;
+    kwenvar.DbfDir = "/daten/Pr\x81" "fung";  // DOS code page
+    kwenvar.PltDir = "/daten/hilfe";
+    Tconfig w;
+    EXPECT_EQ(w.Edit_dirdbf->text(), QString::fromUtf8("/daten/Prüfung")) << plain;
+    w.Edit_dirplt->setText(QString::fromUtf8("/daten/Übersicht"));
+    w.Button_ok->click();
+    EXPECT_EQ(kwenvar.DbfDir, "/daten/Pr\x81" "fung") << plain;
+    EXPECT_EQ(kwenvar.PltDir, "/daten/\x9A" "bersicht") << plain;
+  }
+}
+
 TEST_F(ConfigWindowTest, CancelTakesNothing) {
   Tconfig w;
   w.Edit_dirdbf->setText("/anders");
