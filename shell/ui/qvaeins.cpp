@@ -72,17 +72,12 @@ Tform_qvaeins::Tform_qvaeins(QWidget* parent) : TInputForm(parent) {
   grid->addWidget(Edit_freq, 2, 1);
   grid->addWidget(Label1, 2, 2);
 
-  auto* buttons = new QHBoxLayout;
   Button_ok = button("Button_ok", "OK");
   Button_ok->setDefault(true);
   Button_cancel = button("Button_cancel", "Abbrechen");
   Button_hilfetext = button("Button_hilfetext", "?");
   Button_calc = button("Button_calc", "Calc");
-  buttons->addWidget(Button_ok);
-  buttons->addWidget(Button_cancel);
-  buttons->addWidget(Button_hilfetext);
-  buttons->addStretch(1);
-  buttons->addWidget(Button_calc);
+  auto* buttons = ButtonRow({Button_ok, Button_cancel, Button_hilfetext}, Button_calc);
   grid->addLayout(buttons, 3, 0, 1, 4);
 
   temperature_ = NumberField(Edit_temperatur, Temperature, ReadTemperature);
@@ -137,15 +132,7 @@ void Tform_qvaeins::Button_okClick() {
   done(QDialog::Accepted);
 }
 
-void Tform_qvaeins::Button_calcClick() {
-  kwenvar.ErrorFlag = false;
-  ReadFields();
-  // The values are in the spring now, whatever the user does with the form afterwards.
-  kwenvar.InputModified = true;
-  CalcSpring();
-  RedrawCurrentView();
-  BringToFront();
-}
+void Tform_qvaeins::Button_calcClick() { Calculate([this] { ReadFields(); }, CalcSpring); }
 
 void ShowApplicationForm(QWidget* owner) {
   kwenvar.ErrorFlag = false;

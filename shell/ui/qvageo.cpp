@@ -71,19 +71,13 @@ TForm_qvageo::TForm_qvageo(QWidget* parent) : TInputForm(parent) {
   Button_metric = button("Button_metric", "mm <--> inch");
   grid->addWidget(Button_metric, row++, 1, 1, 3);
 
-  auto* buttons = new QHBoxLayout;
   Button_ok = button("Button_ok", "OK");
   Button_ok->setDefault(true);
   Button_cancel = button("Button_cancel", "Abbrechen");
   Button_help = button("Button_help", "&Hilfetext");
   Button_hilfebild = button("Button_hilfebild", "?");
   Button_calc = button("Button_calc", "Calc");
-  buttons->addWidget(Button_ok);
-  buttons->addWidget(Button_cancel);
-  buttons->addWidget(Button_help);
-  buttons->addWidget(Button_hilfebild);
-  buttons->addStretch(1);
-  buttons->addWidget(Button_calc);
+  auto* buttons = ButtonRow({Button_ok, Button_cancel, Button_help, Button_hilfebild}, Button_calc);
   grid->addLayout(buttons, row, 0, 1, 4);
 
   connect(Button_dn, &QPushButton::clicked, this, [this] { Button_dnClick(); });
@@ -146,13 +140,7 @@ void TForm_qvageo::Button_okClick() {
 }
 
 void TForm_qvageo::Button_calcClick() {
-  kwenvar.ErrorFlag = false;
-  ReadFields();
-  // The values are in the spring now, whatever the user does with the form afterwards.
-  kwenvar.InputModified = true;
-  CalcSpring();
-  RedrawCurrentView();
-  BringToFront();
+  Calculate([this] { ReadFields(); }, CalcSpring);
   kwenvar.ErrorFlag = false;
 }
 

@@ -78,19 +78,13 @@ TForm_qvapre::TForm_qvapre(QWidget* parent) : TInputForm(parent) {
   Button_metric = button("Button_metric", "mm <--> inch");
   grid->addWidget(Button_metric, 4, 1, 1, 3);
 
-  auto* buttons = new QHBoxLayout;
   Button_ok = button("Button_ok", "OK");
   Button_ok->setDefault(true);
   Button_cancel = button("Button_cancel", "Abbrechen");
   Button_help = button("Button_help", "&Hilfetext");
   Button_hilfebild = button("Button_hilfebild", "?");
   Button_calc = button("Button_calc", "Calc");
-  buttons->addWidget(Button_ok);
-  buttons->addWidget(Button_cancel);
-  buttons->addWidget(Button_help);
-  buttons->addWidget(Button_hilfebild);
-  buttons->addStretch(1);
-  buttons->addWidget(Button_calc);
+  auto* buttons = ButtonRow({Button_ok, Button_cancel, Button_help, Button_hilfebild}, Button_calc);
   grid->addLayout(buttons, 5, 0, 1, 4);
 
   force_ = NumberField(Edit_F2, Force, ReadForce);
@@ -159,14 +153,8 @@ void TForm_qvapre::Button_okClick() {
 }
 
 void TForm_qvapre::Button_calcClick() {
-  kwenvar.ErrorFlag = false;
-  ReadFields();
-  // The values are in the spring now, whatever the user does with the form afterwards.
-  kwenvar.InputModified = true;
-  PreDesign();
-  RedrawCurrentView();
+  Calculate([this] { ReadFields(); }, PreDesign);
   FillFields();
-  BringToFront();
   kwenvar.ErrorFlag = false;
 }
 

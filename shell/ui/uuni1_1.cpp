@@ -10,6 +10,7 @@
 #include <cmath>
 #include <optional>
 
+#include "drawings/qvadxf1.h"
 #include "foundation/kwenvar.h"
 #include "foundation/msgbox.h"
 #include "foundation/ui/fmxutil2.h"
@@ -57,6 +58,23 @@ void TInputForm::ShowHelp(uint16_t topic, uint16_t mode, bool bringToFront) {
 void TInputForm::BringToFront() {
   raise();
   activateWindow();
+}
+
+void TInputForm::Calculate(const std::function<void()>& readFields, void (*calculate)()) {
+  kwenvar.ErrorFlag = false;
+  readFields();
+  kwenvar.InputModified = true;
+  calculate();
+  RedrawCurrentView();
+  BringToFront();
+}
+
+QHBoxLayout* TInputForm::ButtonRow(std::initializer_list<QPushButton*> left, QPushButton* calc) {
+  auto* row = new QHBoxLayout;
+  for (QPushButton* b : left) row->addWidget(b);
+  row->addStretch(1);
+  row->addWidget(calc);
+  return row;
 }
 
 void TInputForm::SetHint(uint16_t topic, std::initializer_list<QWidget*> controls) {

@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 
+class QHBoxLayout;
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
@@ -38,6 +39,11 @@ class TInputForm : public QDialog {
   // asked, the form brought to the front again.
   void ShowHelp(uint16_t topic, uint16_t mode, bool bringToFront);
   void BringToFront();
+  // Calc: the fields into the spring (a change of the input, whatever the user does with the form
+  // afterwards), the calculation, the current view redrawn and the form in front again.
+  void Calculate(const std::function<void()>& readFields, void (*calculate)());
+  // OK, Cancel and the help buttons on the left, Calc alone on the right.
+  static QHBoxLayout* ButtonRow(std::initializer_list<QPushButton*> left, QPushButton* calc);
   // The hint of help topic topic on the controls (the shell's help-text service).
   static void SetHint(uint16_t topic, std::initializer_list<QWidget*> controls);
 };
