@@ -7,10 +7,15 @@
 
 namespace qorva {
 
-QPushButton* AddDialogButton(QWidget* owner, QBoxLayout* row, const char* name, const QString& caption) {
+QPushButton* MakeDialogButton(QWidget* owner, const char* name, const QString& caption) {
   auto* b = new QPushButton(caption, owner);
   b->setObjectName(name);
   b->setAutoDefault(false);
+  return b;
+}
+
+QPushButton* AddDialogButton(QWidget* owner, QBoxLayout* row, const char* name, const QString& caption) {
+  QPushButton* b = MakeDialogButton(owner, name, caption);
   row->addWidget(b);
   return b;
 }

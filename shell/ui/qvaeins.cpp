@@ -12,6 +12,7 @@
 
 #include "drawings/qvadxf1.h"
 #include "foundation/kwenvar.h"
+#include "foundation/ui/dialogparts.h"
 #include "foundation/ui/fmxutil2.h"
 #include "foundation/ui/qttext.h"
 #include "foundation/utilstr.h"
@@ -52,10 +53,7 @@ Tform_qvaeins::Tform_qvaeins(QWidget* parent) : TInputForm(parent) {
     return e;
   };
   auto button = [this](const char* name, const char* caption) {
-    auto* b = new QPushButton(QString::fromLatin1(caption), this);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
+    return MakeDialogButton(this, name, QString::fromLatin1(caption));
   };
   Label_temperatur = label("Label_temperatur", "Betriebstemperatur");
   Edit_temperatur = edit("Edit_temperatur");

@@ -9,6 +9,7 @@
 
 #include "drawings/qvadxf1.h"
 #include "foundation/kwenvar.h"
+#include "foundation/ui/dialogparts.h"
 #include "foundation/ui/fmxutil2.h"
 #include "foundation/ui/qttext.h"
 #include "foundation/utildos.h"
@@ -32,10 +33,7 @@ TForm_qvageo::TForm_qvageo(QWidget* parent) : TInputForm(parent) {
   setWindowTitle(dosToQString(kwenvar.ProgName));
   auto* grid = new QGridLayout(this);
   auto button = [this](const char* name, const char* caption) {
-    auto* b = new QPushButton(QString::fromLatin1(caption), this);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
+    return MakeDialogButton(this, name, QString::fromLatin1(caption));
   };
   int row = 0;
   auto line = [&](QLabel*& label, const char* labelName, const std::string& caption, QLineEdit*& edit,

@@ -9,6 +9,7 @@
 
 #include "drawings/qvadxf1.h"
 #include "foundation/kwenvar.h"
+#include "foundation/ui/dialogparts.h"
 #include "foundation/ui/fmxutil2.h"
 #include "foundation/ui/qttext.h"
 #include "foundation/utildos.h"
@@ -35,10 +36,7 @@ TForm_qvapre::TForm_qvapre(QWidget* parent) : TInputForm(parent) {
   setWindowTitle(dosToQString(kwenvar.ProgName));
   auto* grid = new QGridLayout(this);
   auto button = [this](const char* name, const char* caption) {
-    auto* b = new QPushButton(QString::fromLatin1(caption), this);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
+    return MakeDialogButton(this, name, QString::fromLatin1(caption));
   };
   auto label = [this](const char* name, const std::string& caption) {
     auto* l = new QLabel(dosToQString(caption), this);
