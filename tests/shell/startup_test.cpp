@@ -30,16 +30,6 @@ using test::writeFile;
 
 const fs::path kData = fs::path(QORVA_SOURCE_DIR) / "data";
 
-// Changes into a folder for the lifetime of the guard.
-class CwdGuard {
- public:
-  explicit CwdGuard(const fs::path& p) : old_(fs::current_path()) { fs::current_path(p); }
-  ~CwdGuard() { fs::current_path(old_); }
-
- private:
-  fs::path old_;
-};
-
 // The program's modules started as the program starts them, with a scratch folder standing in for
 // every configured folder and the shipped material table.
 class StartupTest : public ::testing::Test {
@@ -48,7 +38,7 @@ class StartupTest : public ::testing::Test {
     scriptedPrompter().clear();
     dir_ = fs::absolute(scratch_.path());
     fs::copy_file(kData / "yeb9wst.dbf", dir_ / "yeb9wst.dbf");
-    cwd_ = std::make_unique<CwdGuard>(dir_);
+    cwd_ = std::make_unique<test::CwdGuard>(dir_);
     InitProgramModules({});
     SetProgramIdentity();
     kwenvar.StartDir = dir_.string();
@@ -65,7 +55,7 @@ class StartupTest : public ::testing::Test {
   }
   test::ScratchDir scratch_;
   fs::path dir_;
-  std::unique_ptr<CwdGuard> cwd_;
+  std::unique_ptr<test::CwdGuard> cwd_;
 };
 
 TEST(CommandLine, ParsesEveryMode) {

@@ -33,15 +33,6 @@ std::string U8(std::u8string_view s) { return std::string(s.begin(), s.end()); }
 const std::string kGroesse = "Gr\x94\xE1" "e";  // "Größe"
 const std::string kUebung = "\x9A" "bung";       // "Übung"
 
-class CwdGuard {
- public:
-  explicit CwdGuard(const fs::path& p) : old_(fs::current_path()) { fs::current_path(p); }
-  ~CwdGuard() { fs::current_path(old_); }
-
- private:
-  fs::path old_;
-};
-
 // The program started in a scratch folder; its spring files lie in "Federn-Ä" below it.
 class UmlautFilesTest : public ::testing::Test {
  protected:
@@ -49,7 +40,7 @@ class UmlautFilesTest : public ::testing::Test {
     scriptedPrompter().clear();
     root_ = fs::absolute(scratch_.path());
     fs::copy_file(kData / "yeb9wst.dbf", root_ / "yeb9wst.dbf");
-    cwd_ = std::make_unique<CwdGuard>(root_);
+    cwd_ = std::make_unique<test::CwdGuard>(root_);
     InitProgramModules({});
     SetProgramIdentity();
     kwenvar.StartDir = root_.string();
@@ -80,7 +71,7 @@ class UmlautFilesTest : public ::testing::Test {
   test::ScratchDir scratch_;
   fs::path root_, dir_;
   std::string dos_;
-  std::unique_ptr<CwdGuard> cwd_;
+  std::unique_ptr<test::CwdGuard> cwd_;
 };
 
 TEST_F(UmlautFilesTest, OpenSaveSaveAsAndTheRecentListKeepTheName) {

@@ -43,6 +43,18 @@ class ScratchDir {
   std::filesystem::path path_;
 };
 
+// Changes into a folder for its lifetime.
+class CwdGuard {
+ public:
+  explicit CwdGuard(const std::filesystem::path& p) : old_(std::filesystem::current_path()) {
+    std::filesystem::current_path(p);
+  }
+  ~CwdGuard() { std::filesystem::current_path(old_); }
+
+ private:
+  std::filesystem::path old_;
+};
+
 struct CommandResult {
   int exitCode = -1;
   std::string output;  // standard output and standard error together
