@@ -73,8 +73,9 @@ class TextFile {
   bool Reset();
   // Creates (or replaces) the file for writing; see the class comment.
   bool Rewrite();
-  // The same for a work file of the run, which nobody keeps after it: replaced whole as by
-  // Rewrite(), but not synced to the disk.
+  // The same for a file the program can make again from its sources: a work file of the run, or a
+  // drawing exported for a CAD program. Replaced whole as by Rewrite(), but not synced to the disk,
+  // which would double the time of a large export.
   bool RewriteScratch();
   // Opens an existing file for writing at its end.
   bool Append();

@@ -136,7 +136,7 @@ bool StlBegin(const std::string &fileName, const std::string &solidName) {
   // the facets; it is created now all the same, so that a folder that cannot be
   // written stops the drawing at once.
   cadstl.StlTextFile.Assign(fileName);
-  if (!cadstl.StlTextFile.Rewrite()) return false;
+  if (!cadstl.StlTextFile.RewriteScratch()) return false;  // an export, made again at will
   cadstl.Open = true;
   if (!cadstl.Binary) PutLine("solid " + cadstl.StlSolidName);
   return !cadstl.Failed;

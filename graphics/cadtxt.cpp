@@ -84,7 +84,7 @@ bool TxtBegin(const std::string& fileName) {
   cadtxt = Cadtxt();
   if (TrimStr(fileName).empty()) return false;
   ShareTextFile.Assign(fileName);
-  if (!ShareTextFile.Rewrite()) return false;
+  if (!ShareTextFile.RewriteScratch()) return false;  // an export, made again at will
   cadtxt.Open = true;
   cadtxt.FileName = ShareTextFile.Name();
   return true;

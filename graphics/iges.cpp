@@ -294,7 +294,7 @@ bool IgesOpenOutput(const std::string& fileName) {
   r.globals = false;
   r.outName = fileName;
   r.out.Assign(fileName);
-  if (!r.out.Rewrite()) {
+  if (!r.out.RewriteScratch()) {  // an export, made again at will
     r.out.Discard();
     return false;
   }

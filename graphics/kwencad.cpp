@@ -138,7 +138,7 @@ class DxfShareWriter : public CadWriter {
   std::string extension() const override { return CadOutputInfo(CadOutput::Dxf).extension; }
   bool open(const std::string& name) override {
     ShareTextFile.Assign(name);
-    if (!ShareTextFile.Rewrite()) return false;
+    if (!ShareTextFile.RewriteScratch()) return false;  // an export, made again at will
     TakeShareFile();
     return true;
   }
