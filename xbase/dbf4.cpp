@@ -83,13 +83,19 @@ std::string fieldNoContext(const std::string& routine, int32_t n) {
   return "Ung\xFCltige Feldnr. [" + routine + "(" + decimal(n) + ")]";
 }
 
+// The selected area's record; the field readers ask for it on every call.
+inline TDbfControlBlock* current() {
+  const uint8_t a = dbf4.CurrentArea;
+  return a >= 1 && a <= MaxWorkAreas ? dbf4.WorkAreaTable[a].get() : nullptr;
+}
+
 // The field entry n of the current area, or nullptr after reporting.
 const TDbfFieldEntry* fieldOf(const char* routine, int32_t n) {
-  if (!CurrentBlock()) {
+  TDbfControlBlock* cb = current();
+  if (!cb) {
     CheckArea(std::string(routine) + "()");
     return nullptr;
   }
-  TDbfControlBlock* cb = CurrentBlock();
   if (n < 1 || n > cb->FieldCount) {
     XbSetError(220, fieldNoContext(routine, n));
     return nullptr;
@@ -97,17 +103,35 @@ const TDbfFieldEntry* fieldOf(const char* routine, int32_t n) {
   return &cb->Fields[static_cast<size_t>(n)];
 }
 
-// Slot of field n when it has one of the given types, else nullptr after reporting.
-uint8_t* slotOf(const char* routine, int32_t n, const char* types) {
+// Slot of field n when its type is A or B, else nullptr after reporting (no slot without a record
+// buffer). The way every field read and write of a well-formed call takes is kept short; the
+// reporting is left to slotOfChecked.
+template <char A, char B>
+[[gnu::noinline, gnu::cold]] uint8_t* slotOfChecked(const char* routine, int32_t n) {
   const TDbfFieldEntry* f = fieldOf(routine, n);
   if (!f) return nullptr;
-  if (f->Type == '\0' || std::strchr(types, f->Type) == nullptr) {
+  if (f->Type != A && f->Type != B) {
     XbSetError(211, "Feldtyp " + std::string(1, f->Type) + " [" + routine + "(" + decimal(n) + ")]");
     return nullptr;
   }
-  TDbfControlBlock* cb = CurrentBlock();
+  TDbfControlBlock* cb = current();
   if (!cb->RecordBuffer) return nullptr;
   return cb->RecordBuffer + BinaryFieldOffset(*cb, static_cast<uint8_t>(n));
+}
+
+template <char A, char B = A>
+inline uint8_t* slotOf(const char* routine, int32_t n, const TDbfFieldEntry** field = nullptr) {
+  TDbfControlBlock* cb = current();
+  if (cb && n >= 1 && n <= cb->FieldCount && cb->RecordBuffer) {
+    const TDbfFieldEntry& f = cb->Fields[static_cast<size_t>(n)];
+    if (f.Type == A || f.Type == B) {
+      if (field) *field = &f;
+      return cb->RecordBuffer + BinaryFieldOffset(*cb, static_cast<uint8_t>(n));
+    }
+  }
+  uint8_t* p = slotOfChecked<A, B>(routine, n);
+  if (p && field) *field = &current()->Fields[static_cast<size_t>(n)];
+  return p;
 }
 
 // Field n of the current binary record was given a value (see TDbfControlBlock::Assigned).
@@ -444,7 +468,7 @@ std::string SField(int32_t n) {
     case 'C':
     case 'D': {
       // The length byte is the caller's to write: never read past the field's slot.
-      const size_t room = t == 'D' ? 10 : CurrentBlock()->Fields[static_cast<size_t>(n)].Len;
+      const size_t room = t == 'D' ? 10 : current()->Fields[static_cast<size_t>(n)].Len;
       return std::string(reinterpret_cast<const char*>(p + 1), std::min<size_t>(p[0], room));
     }
     case 'N':
@@ -789,16 +813,26 @@ bool FieldEmpty(int32_t n) {
 }
 
 std::string GetFieldText(int32_t n) {
-  const uint8_t* p = slotOf("GetFieldText", n, "CD");
-  if (!p) return "";
-  const TDbfFieldEntry& f = CurrentBlock()->Fields[static_cast<size_t>(n)];
-  return std::string(reinterpret_cast<const char*>(p + 1), std::min<size_t>(p[0], f.Type == 'D' ? 10 : f.Len));
+  std::string text;
+  GetFieldText(n, text);
+  return text;
+}
+
+void GetFieldText(int32_t n, std::string& text) {
+  const TDbfFieldEntry* f = nullptr;
+  const uint8_t* p = slotOf<'C', 'D'>("GetFieldText", n, &f);
+  if (!p) {
+    text.clear();
+    return;
+  }
+  text.assign(reinterpret_cast<const char*>(p + 1), std::min<size_t>(p[0], f->Type == 'D' ? 10 : f->Len));
 }
 
 long double GetFieldReal(int32_t n) {
-  const uint8_t* p = slotOf("GetFieldReal", n, "NF");
+  const TDbfFieldEntry* f = nullptr;
+  const uint8_t* p = slotOf<'N', 'F'>("GetFieldReal", n, &f);
   if (!p) return 0;
-  if (CurrentBlock()->Fields[static_cast<size_t>(n)].Dec > 0) {
+  if (f->Dec > 0) {
     long double v = 0;
     std::memcpy(&v, p, std::numeric_limits<long double>::digits == 64 ? 10 : sizeof(long double));
     return v;
@@ -809,9 +843,9 @@ long double GetFieldReal(int32_t n) {
 }
 
 int64_t GetFieldInt(int32_t n) {
-  const uint8_t* p = slotOf("GetFieldInt", n, "NF");
+  const uint8_t* p = slotOf<'N', 'F'>("GetFieldInt", n);
   if (!p) return 0;
-  if (CurrentBlock()->Fields[static_cast<size_t>(n)].Dec > 0) {
+  if (current()->Fields[static_cast<size_t>(n)].Dec > 0) {
     long double v = GetFieldReal(n);
     if (!(v == v)) return 0;
     if (v >= kInt64Limit) return std::numeric_limits<int64_t>::max();
@@ -824,21 +858,21 @@ int64_t GetFieldInt(int32_t n) {
 }
 
 bool GetFieldBool(int32_t n) {
-  const uint8_t* p = slotOf("GetFieldBool", n, "L");
+  const uint8_t* p = slotOf<'L'>("GetFieldBool", n);
   return p && p[0] != 0;
 }
 
 int32_t GetFieldMemo(int32_t n) {
-  const uint8_t* p = slotOf("GetFieldMemo", n, "M");
+  const uint8_t* p = slotOf<'M'>("GetFieldMemo", n);
   int32_t b = 0;
   if (p) std::memcpy(&b, p, 4);
   return b;
 }
 
 void SetFieldText(int32_t n, const std::string& text) {
-  uint8_t* p = slotOf("SetFieldText", n, "CD");
+  uint8_t* p = slotOf<'C', 'D'>("SetFieldText", n);
   if (!p) return;
-  const TDbfFieldEntry& f = CurrentBlock()->Fields[static_cast<size_t>(n)];
+  const TDbfFieldEntry& f = current()->Fields[static_cast<size_t>(n)];
   if (f.Type == 'C') {
     size_t k = std::min<size_t>(text.size(), f.Len);
     p[0] = f.Len;
@@ -854,10 +888,10 @@ void SetFieldText(int32_t n, const std::string& text) {
 }
 
 void SetFieldReal(int32_t n, long double value) {
-  uint8_t* p = slotOf("SetFieldReal", n, "NF");
+  uint8_t* p = slotOf<'N', 'F'>("SetFieldReal", n);
   if (!p) return;
   markAssigned(n);
-  if (CurrentBlock()->Fields[static_cast<size_t>(n)].Dec > 0) {
+  if (current()->Fields[static_cast<size_t>(n)].Dec > 0) {
     std::memset(p, 0, 16);
     std::memcpy(p, &value, std::numeric_limits<long double>::digits == 64 ? 10 : sizeof(long double));
     return;
@@ -869,9 +903,9 @@ void SetFieldReal(int32_t n, long double value) {
 }
 
 void SetFieldInt(int32_t n, int64_t value) {
-  uint8_t* p = slotOf("SetFieldInt", n, "NF");
+  uint8_t* p = slotOf<'N', 'F'>("SetFieldInt", n);
   if (!p) return;
-  if (CurrentBlock()->Fields[static_cast<size_t>(n)].Dec > 0) {
+  if (current()->Fields[static_cast<size_t>(n)].Dec > 0) {
     SetFieldReal(n, static_cast<long double>(value));
     return;
   }
@@ -880,14 +914,14 @@ void SetFieldInt(int32_t n, int64_t value) {
 }
 
 void SetFieldBool(int32_t n, bool value) {
-  uint8_t* p = slotOf("SetFieldBool", n, "L");
+  uint8_t* p = slotOf<'L'>("SetFieldBool", n);
   if (!p) return;
   p[0] = value ? 1 : 0;
   markAssigned(n);
 }
 
 void SetFieldMemo(int32_t n, int32_t block) {
-  uint8_t* p = slotOf("SetFieldMemo", n, "M");
+  uint8_t* p = slotOf<'M'>("SetFieldMemo", n);
   if (!p) return;
   std::memcpy(p, &block, 4);
   markAssigned(n);

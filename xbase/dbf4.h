@@ -104,6 +104,9 @@ void RereadRecord();
 // logical, a blank date. The getters read such a field as 0, false or the empty date.
 bool FieldEmpty(int32_t n);
 std::string GetFieldText(int32_t n);  // C and D: the short text (D in the national date format)
+// The same text put into `text` (its room is used again: a walk reading a field of every record
+// allocates no memory for it); "" on the errors above.
+void GetFieldText(int32_t n, std::string& text);
 long double GetFieldReal(int32_t n);  // N and F (either slot form)
 int64_t GetFieldInt(int32_t n);       // N and F (a real is truncated)
 bool GetFieldBool(int32_t n);         // L

@@ -264,6 +264,19 @@ std::string textToStoredDate(std::string t) {
   return y + m + d;
 }
 
+// See BinaryFieldSize.
+inline uint32_t slotSize(const TDbfFieldEntry& f) {
+  switch (f.Type) {
+    case 'C': return f.Len + 1u;
+    case 'D': return 11;
+    case 'N':
+    case 'F': return f.Dec > 0 ? kRealSlot : 8;
+    case 'L': return 1;
+    case 'M': return 4;
+    default: return f.Len + 1u;
+  }
+}
+
 void putReal(uint8_t* slot, long double v) {
   std::memset(slot, 0, kRealSlot);
   std::memcpy(slot, &v, kRealBytes);
@@ -496,17 +509,7 @@ void callVFile(TDbfControlBlock& cb, uint8_t op, int32_t arg) {
 
 }  // namespace
 
-uint32_t BinaryFieldSize(const TDbfFieldEntry& f) {
-  switch (f.Type) {
-    case 'C': return f.Len + 1u;
-    case 'D': return 11;
-    case 'N':
-    case 'F': return f.Dec > 0 ? kRealSlot : 8;
-    case 'L': return 1;
-    case 'M': return 4;
-    default: return f.Len + 1u;
-  }
-}
+uint32_t BinaryFieldSize(const TDbfFieldEntry& f) { return slotSize(f); }
 
 namespace {
 
@@ -666,6 +669,23 @@ bool WritePendingRecords(TDbfControlBlock& cb) {
   return code == 0;
 }
 
+namespace {
+
+// No byte of p[0..n) is above 127.
+bool allAscii(const uint8_t* p, size_t n) {
+  uint64_t seen = 0;
+  size_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    uint64_t w;
+    std::memcpy(&w, p + i, 8);
+    seen |= w;
+  }
+  for (; i < n; ++i) seen |= p[i];
+  return (seen & 0x8080808080808080ull) == 0;
+}
+
+}  // namespace
+
 void DropReadAhead(TDbfControlBlock& cb) {
   cb.AheadFirst = 0;
   cb.AheadCount = 0;
@@ -718,7 +738,9 @@ void GetDbfRecord(TDbfControlBlock& cb, int32_t n) {
   }
   cb.RawRecord.assign(stored, stored + cb.RecLen);
   cb.RecNo = n;
-  if (cb.OemConvert) ConvertRecord(false, true, cb.RawRecord.data(), cb.RawRecord.size(), cb.RecLen);
+  // Both code pages agree on ASCII: a record without a byte above 127 reads as stored.
+  if (cb.OemConvert && !allAscii(cb.RawRecord.data(), cb.RawRecord.size()))
+    ConvertRecord(false, true, cb.RawRecord.data(), cb.RawRecord.size(), cb.RecLen);
 }
 
 void PutDbfRecord(TDbfControlBlock& cb, int32_t n) {
@@ -955,13 +977,17 @@ bool StoredFieldEmpty(const TDbfFieldEntry& f, const uint8_t* raw) {
 
 void RawToBinary(TDbfControlBlock& cb, uint8_t* bin) {
   if (cb.IsVirtual || bin == nullptr) return;
-  cb.Assigned.assign(cb.Fields.size(), 0);
-  bin[0] = !cb.RawRecord.empty() && cb.RawRecord[0] == '*' ? 1 : 0;
+  const size_t fields = cb.Fields.size();
+  if (cb.Assigned.size() == fields) std::memset(cb.Assigned.data(), 0, fields);
+  else cb.Assigned.assign(fields, 0);
+  const uint8_t* raw = cb.RawRecord.data();
+  const size_t rawSize = cb.RawRecord.size();
+  bin[0] = rawSize > 0 && raw[0] == '*' ? 1 : 0;
   uint32_t off = 1;
-  for (size_t i = 1; i < cb.Fields.size(); ++i) {
+  for (size_t i = 1; i < fields; ++i) {
     const TDbfFieldEntry& f = cb.Fields[i];
-    if (static_cast<size_t>(f.Offset) + f.Len <= cb.RawRecord.size()) decodeField(f, cb.RawRecord.data() + f.Offset, bin + off);
-    off += BinaryFieldSize(f);
+    if (static_cast<size_t>(f.Offset) + f.Len <= rawSize) decodeField(f, raw + f.Offset, bin + off);
+    off += slotSize(f);
   }
 }
 
