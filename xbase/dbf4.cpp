@@ -83,15 +83,9 @@ std::string fieldNoContext(const std::string& routine, int32_t n) {
   return "Ung\xFCltige Feldnr. [" + routine + "(" + decimal(n) + ")]";
 }
 
-// The selected area's record; the field readers ask for it on every call.
-inline TDbfControlBlock* current() {
-  const uint8_t a = dbf4.CurrentArea;
-  return a >= 1 && a <= MaxWorkAreas ? dbf4.WorkAreaTable[a].get() : nullptr;
-}
-
 // The field entry n of the current area, or nullptr after reporting.
 const TDbfFieldEntry* fieldOf(const char* routine, int32_t n) {
-  TDbfControlBlock* cb = current();
+  TDbfControlBlock* cb = CurrentBlock();
   if (!cb) {
     CheckArea(std::string(routine) + "()");
     return nullptr;
@@ -114,14 +108,14 @@ template <char A, char B>
     XbSetError(211, "Feldtyp " + std::string(1, f->Type) + " [" + routine + "(" + decimal(n) + ")]");
     return nullptr;
   }
-  TDbfControlBlock* cb = current();
+  TDbfControlBlock* cb = CurrentBlock();
   if (!cb->RecordBuffer) return nullptr;
   return cb->RecordBuffer + BinaryFieldOffset(*cb, static_cast<uint8_t>(n));
 }
 
 template <char A, char B = A>
 inline uint8_t* slotOf(const char* routine, int32_t n, const TDbfFieldEntry** field = nullptr) {
-  TDbfControlBlock* cb = current();
+  TDbfControlBlock* cb = CurrentBlock();
   if (cb && n >= 1 && n <= cb->FieldCount && cb->RecordBuffer) {
     const TDbfFieldEntry& f = cb->Fields[static_cast<size_t>(n)];
     if (f.Type == A || f.Type == B) {
@@ -130,7 +124,7 @@ inline uint8_t* slotOf(const char* routine, int32_t n, const TDbfFieldEntry** fi
     }
   }
   uint8_t* p = slotOfChecked<A, B>(routine, n);
-  if (p && field) *field = &current()->Fields[static_cast<size_t>(n)];
+  if (p && field) *field = &CurrentBlock()->Fields[static_cast<size_t>(n)];
   return p;
 }
 
@@ -173,13 +167,6 @@ void InitDbf4() {
   dbf4.OpenModeOverride = 0xFFFF;
   xbcommon.DbfUnitLinked = true;
 }
-
-TDbfControlBlock* AreaBlock(uint8_t n) {
-  if (n < 1 || n > MaxWorkAreas) return nullptr;
-  return dbf4.WorkAreaTable[n].get();
-}
-
-TDbfControlBlock* CurrentBlock() { return AreaBlock(dbf4.CurrentArea); }
 
 bool CheckArea(const char* routine) { return CurrentBlock() != nullptr || CheckArea(std::string(routine)); }
 
@@ -468,7 +455,7 @@ std::string SField(int32_t n) {
     case 'C':
     case 'D': {
       // The length byte is the caller's to write: never read past the field's slot.
-      const size_t room = t == 'D' ? 10 : current()->Fields[static_cast<size_t>(n)].Len;
+      const size_t room = t == 'D' ? 10 : CurrentBlock()->Fields[static_cast<size_t>(n)].Len;
       return std::string(reinterpret_cast<const char*>(p + 1), std::min<size_t>(p[0], room));
     }
     case 'N':
@@ -825,18 +812,16 @@ void GetFieldText(int32_t n, std::string& text) {
     text.clear();
     return;
   }
-  text.assign(reinterpret_cast<const char*>(p + 1), std::min<size_t>(p[0], f->Type == 'D' ? 10 : f->Len));
+  const size_t len = std::min<size_t>(p[0], f->Type == 'D' ? 10 : f->Len);
+  if (text.size() != len) text.resize(len);
+  CopyFieldBytes(text.data(), p + 1, len);
 }
 
 long double GetFieldReal(int32_t n) {
   const TDbfFieldEntry* f = nullptr;
   const uint8_t* p = slotOf<'N', 'F'>("GetFieldReal", n, &f);
   if (!p) return 0;
-  if (f->Dec > 0) {
-    long double v = 0;
-    std::memcpy(&v, p, std::numeric_limits<long double>::digits == 64 ? 10 : sizeof(long double));
-    return v;
-  }
+  if (f->Dec > 0) return LoadReal(p);
   int64_t v = 0;
   std::memcpy(&v, p, 8);
   return static_cast<long double>(v);
@@ -845,7 +830,7 @@ long double GetFieldReal(int32_t n) {
 int64_t GetFieldInt(int32_t n) {
   const uint8_t* p = slotOf<'N', 'F'>("GetFieldInt", n);
   if (!p) return 0;
-  if (current()->Fields[static_cast<size_t>(n)].Dec > 0) {
+  if (CurrentBlock()->Fields[static_cast<size_t>(n)].Dec > 0) {
     long double v = GetFieldReal(n);
     if (!(v == v)) return 0;
     if (v >= kInt64Limit) return std::numeric_limits<int64_t>::max();
@@ -872,7 +857,7 @@ int32_t GetFieldMemo(int32_t n) {
 void SetFieldText(int32_t n, const std::string& text) {
   uint8_t* p = slotOf<'C', 'D'>("SetFieldText", n);
   if (!p) return;
-  const TDbfFieldEntry& f = current()->Fields[static_cast<size_t>(n)];
+  const TDbfFieldEntry& f = CurrentBlock()->Fields[static_cast<size_t>(n)];
   if (f.Type == 'C') {
     size_t k = std::min<size_t>(text.size(), f.Len);
     p[0] = f.Len;
@@ -891,9 +876,8 @@ void SetFieldReal(int32_t n, long double value) {
   uint8_t* p = slotOf<'N', 'F'>("SetFieldReal", n);
   if (!p) return;
   markAssigned(n);
-  if (current()->Fields[static_cast<size_t>(n)].Dec > 0) {
-    std::memset(p, 0, 16);
-    std::memcpy(p, &value, std::numeric_limits<long double>::digits == 64 ? 10 : sizeof(long double));
+  if (CurrentBlock()->Fields[static_cast<size_t>(n)].Dec > 0) {
+    StoreReal(p, value);
     return;
   }
   int64_t v;
@@ -905,7 +889,7 @@ void SetFieldReal(int32_t n, long double value) {
 void SetFieldInt(int32_t n, int64_t value) {
   uint8_t* p = slotOf<'N', 'F'>("SetFieldInt", n);
   if (!p) return;
-  if (current()->Fields[static_cast<size_t>(n)].Dec > 0) {
+  if (CurrentBlock()->Fields[static_cast<size_t>(n)].Dec > 0) {
     SetFieldReal(n, static_cast<long double>(value));
     return;
   }

@@ -37,10 +37,12 @@ extern Dbf4 dbf4;
 // The engine's start-up (XbStartEngine, xbengine.h) runs it.
 void InitDbf4();
 
-// The record of the current area, nullptr when the area is free.
-TDbfControlBlock* CurrentBlock();
 // The record of area n (1..35), nullptr when free or out of range.
-TDbfControlBlock* AreaBlock(uint8_t n);
+inline TDbfControlBlock* AreaBlock(uint8_t n) {
+  return n >= 1 && n <= MaxWorkAreas ? dbf4.WorkAreaTable[n].get() : nullptr;
+}
+// The record of the current area, nullptr when the area is free.
+inline TDbfControlBlock* CurrentBlock() { return AreaBlock(dbf4.CurrentArea); }
 // Reports 215 on a free area (routine text in the context) and returns false.
 bool CheckArea(const std::string& routine);
 bool CheckArea(const char* routine);

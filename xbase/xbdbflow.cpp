@@ -22,7 +22,6 @@ namespace {
 
 constexpr uint32_t kRealSlot = 16;
 // Bytes of a long double that carry its value (x87 extended: 10); the rest of the slot is zero.
-constexpr size_t kRealBytes = std::numeric_limits<long double>::digits == 64 ? 10 : sizeof(long double);
 static_assert(sizeof(long double) <= kRealSlot);
 
 std::string decimal(int64_t v) {
@@ -277,15 +276,8 @@ inline uint32_t slotSize(const TDbfFieldEntry& f) {
   }
 }
 
-void putReal(uint8_t* slot, long double v) {
-  std::memset(slot, 0, kRealSlot);
-  std::memcpy(slot, &v, kRealBytes);
-}
-long double getReal(const uint8_t* slot) {
-  long double v = 0;
-  std::memcpy(&v, slot, kRealBytes);
-  return v;
-}
+void putReal(uint8_t* slot, long double v) { StoreReal(slot, v); }
+long double getReal(const uint8_t* slot) { return LoadReal(slot); }
 
 
 // The stored form of nearly every number: blanks, an optional minus, at most 19 digits with at most
@@ -303,22 +295,19 @@ bool fastReal(const char* s, size_t n, long double& v) {
     neg = true;
     ++b;
   }
-  uint64_t m = 0;
-  int digits = 0, frac = 0;
-  bool point = false;
-  for (size_t i = b; i < e; ++i) {
-    const char c = s[i];
-    if (c >= '0' && c <= '9') {
-      if (++digits > 19) return false;
-      m = m * 10 + static_cast<uint64_t>(c - '0');
-      if (point) ++frac;
-    } else if (c == '.' && !point) {
-      point = true;
-    } else {
-      return false;
-    }
+  // The digits before the point, then those after it; anything left over is no such number.
+  auto digit = [s](size_t i) { return static_cast<unsigned>(s[i] - '0') <= 9u; };
+  uint64_t m = 0;  // wraps with more than 19 digits, which are refused below
+  size_t i = b;
+  for (; i < e && digit(i); ++i) m = m * 10 + static_cast<uint64_t>(s[i] - '0');
+  size_t digits = i - b, frac = 0;
+  if (i < e && s[i] == '.') {
+    const size_t first = ++i;
+    for (; i < e && digit(i); ++i) m = m * 10 + static_cast<uint64_t>(s[i] - '0');
+    frac = i - first;
+    digits += frac;
   }
-  if (digits == 0) return false;
+  if (i != e || digits == 0 || digits > 19) return false;
   constexpr int kMantissa = std::numeric_limits<long double>::digits;
   if constexpr (kMantissa < 64) {
     if (m > (uint64_t{1} << kMantissa)) return false;
@@ -362,12 +351,16 @@ void decodeField(const TDbfFieldEntry& f, const uint8_t* raw, uint8_t* slot) {
   switch (f.Type) {
     case 'C':
       slot[0] = f.Len;
-      std::memcpy(slot + 1, raw, f.Len);
+      CopyFieldBytes(slot + 1, raw, f.Len);
       break;
     case 'D': {
       char s8[8];
-      std::memset(s8, ' ', 8);
-      std::memcpy(s8, raw, std::min<size_t>(8, f.Len));
+      if (f.Len >= 8) {
+        std::memcpy(s8, raw, 8);
+      } else {
+        std::memset(s8, ' ', 8);
+        std::memcpy(s8, raw, f.Len);
+      }
       std::memset(slot, 0, 11);
       slot[0] = static_cast<uint8_t>(storedDateToText(s8, reinterpret_cast<char*>(slot + 1)));
       break;
@@ -510,6 +503,8 @@ void callVFile(TDbfControlBlock& cb, uint8_t op, int32_t arg) {
 }  // namespace
 
 uint32_t BinaryFieldSize(const TDbfFieldEntry& f) { return slotSize(f); }
+
+void CopyLongBytes(uint8_t* to, const uint8_t* from, size_t n) { std::memcpy(to, from, n); }
 
 namespace {
 
@@ -736,7 +731,8 @@ void GetDbfRecord(TDbfControlBlock& cb, int32_t n) {
     cb.AheadCount = static_cast<int32_t>(got / cb.RecLen);
     stored = cb.AheadData.data();
   }
-  cb.RawRecord.assign(stored, stored + cb.RecLen);
+  if (cb.RawRecord.size() != cb.RecLen) cb.RawRecord.resize(cb.RecLen);
+  CopyFieldBytes(cb.RawRecord.data(), stored, cb.RecLen);
   cb.RecNo = n;
   // Both code pages agree on ASCII: a record without a byte above 127 reads as stored.
   if (cb.OemConvert && !allAscii(cb.RawRecord.data(), cb.RawRecord.size()))
