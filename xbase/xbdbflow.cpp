@@ -284,7 +284,7 @@ long double getReal(const uint8_t* slot) { return LoadReal(slot); }
 // one decimal point. It is read without building texts; the quotient of the digits as a whole number
 // and an exact power of ten is rounded once, so the value is the one the general reader gives.
 // Anything else (and a form the reader would round differently) is left to the general reader.
-bool fastReal(const char* s, size_t n, long double& v) {
+[[gnu::always_inline]] inline bool fastReal(const char* s, size_t n, long double& v) {
   static constexpr long double kPow10[] = {1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,  1e7L,  1e8L,  1e9L,
                                            1e10L, 1e11L, 1e12L, 1e13L, 1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L};
   size_t b = 0, e = n;
@@ -335,9 +335,12 @@ bool plainlyNoNumber(const char* s, size_t n) {
   return i == n || s[i] == '*';
 }
 
-bool decodeReal(const char* s, size_t n, long double& v) {
-  if (fastReal(s, n, v)) return true;
+[[gnu::noinline]] bool slowReal(const char* s, size_t n, long double& v) {
   return !plainlyNoNumber(s, n) && XbParseReal(std::string(s, n), v);
+}
+
+[[gnu::always_inline]] inline bool decodeReal(const char* s, size_t n, long double& v) {
+  return fastReal(s, n, v) || slowReal(s, n, v);
 }
 
 bool decodeInt(const char* s, size_t n, int64_t& v) {
@@ -345,8 +348,8 @@ bool decodeInt(const char* s, size_t n, int64_t& v) {
   return !plainlyNoNumber(s, n) && XbParseInt(std::string(s, n), v);
 }
 
-// Stored field -> binary slot.
-void decodeField(const TDbfFieldEntry& f, const uint8_t* raw, uint8_t* slot) {
+// Stored field -> binary slot (kept inline for the record-wide decoding of every read).
+[[gnu::always_inline]] inline void decodeField(const TDbfFieldEntry& f, const uint8_t* raw, uint8_t* slot) {
   const char* s = reinterpret_cast<const char*>(raw);
   switch (f.Type) {
     case 'C':
