@@ -133,8 +133,9 @@ inline uint32_t BinaryFieldOffset(const TDbfControlBlock& cb, uint8_t n) {
 }
 
 // A real in the binary record: the value's bytes (the 10 of the 80-bit type on x86) at the start of
-// its 16-byte slot, the rest zero. On x86 the value goes straight between the slot and the FPU: a
-// copy through memory in pieces would make the processor wait for the pieces to be stored first.
+// its 16-byte slot, the rest zero. On x86 the value goes straight between the slot and the FPU in
+// one access, which on the table walk measured a few per cent faster than a byte copy through a
+// temporary.
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
 typedef long double UnalignedReal __attribute__((aligned(1), may_alias));
 inline long double LoadReal(const uint8_t* slot) { return *reinterpret_cast<const UnalignedReal*>(slot); }
