@@ -85,11 +85,11 @@ std::string fieldNoContext(const std::string& routine, int32_t n) {
 
 // The field entry n of the current area, or nullptr after reporting.
 const TDbfFieldEntry* fieldOf(const char* routine, int32_t n) {
-  if (!CurrentBlock()) {
+  TDbfControlBlock* cb = CurrentBlock();
+  if (!cb) {
     CheckArea(std::string(routine) + "()");
     return nullptr;
   }
-  TDbfControlBlock* cb = CurrentBlock();
   if (n < 1 || n > cb->FieldCount) {
     XbSetError(220, fieldNoContext(routine, n));
     return nullptr;
@@ -97,17 +97,35 @@ const TDbfFieldEntry* fieldOf(const char* routine, int32_t n) {
   return &cb->Fields[static_cast<size_t>(n)];
 }
 
-// Slot of field n when it has one of the given types, else nullptr after reporting.
-uint8_t* slotOf(const char* routine, int32_t n, const char* types) {
+// Slot of field n when its type is A or B, else nullptr after reporting (no slot without a record
+// buffer). The way every field read and write of a well-formed call takes is kept short; the
+// reporting is left to slotOfChecked.
+template <char A, char B>
+[[gnu::noinline, gnu::cold]] uint8_t* slotOfChecked(const char* routine, int32_t n) {
   const TDbfFieldEntry* f = fieldOf(routine, n);
   if (!f) return nullptr;
-  if (f->Type == '\0' || std::strchr(types, f->Type) == nullptr) {
+  if (f->Type != A && f->Type != B) {
     XbSetError(211, "Feldtyp " + std::string(1, f->Type) + " [" + routine + "(" + decimal(n) + ")]");
     return nullptr;
   }
   TDbfControlBlock* cb = CurrentBlock();
   if (!cb->RecordBuffer) return nullptr;
   return cb->RecordBuffer + BinaryFieldOffset(*cb, static_cast<uint8_t>(n));
+}
+
+template <char A, char B = A>
+inline uint8_t* slotOf(const char* routine, int32_t n, const TDbfFieldEntry** field = nullptr) {
+  TDbfControlBlock* cb = CurrentBlock();
+  if (cb && n >= 1 && n <= cb->FieldCount && cb->RecordBuffer) {
+    const TDbfFieldEntry& f = cb->Fields[static_cast<size_t>(n)];
+    if (f.Type == A || f.Type == B) {
+      if (field) *field = &f;
+      return cb->RecordBuffer + BinaryFieldOffset(*cb, static_cast<uint8_t>(n));
+    }
+  }
+  uint8_t* p = slotOfChecked<A, B>(routine, n);
+  if (p && field) *field = &CurrentBlock()->Fields[static_cast<size_t>(n)];
+  return p;
 }
 
 // Field n of the current binary record was given a value (see TDbfControlBlock::Assigned).
@@ -149,13 +167,6 @@ void InitDbf4() {
   dbf4.OpenModeOverride = 0xFFFF;
   xbcommon.DbfUnitLinked = true;
 }
-
-TDbfControlBlock* AreaBlock(uint8_t n) {
-  if (n < 1 || n > MaxWorkAreas) return nullptr;
-  return dbf4.WorkAreaTable[n].get();
-}
-
-TDbfControlBlock* CurrentBlock() { return AreaBlock(dbf4.CurrentArea); }
 
 bool CheckArea(const char* routine) { return CurrentBlock() != nullptr || CheckArea(std::string(routine)); }
 
@@ -789,27 +800,35 @@ bool FieldEmpty(int32_t n) {
 }
 
 std::string GetFieldText(int32_t n) {
-  const uint8_t* p = slotOf("GetFieldText", n, "CD");
-  if (!p) return "";
-  const TDbfFieldEntry& f = CurrentBlock()->Fields[static_cast<size_t>(n)];
-  return std::string(reinterpret_cast<const char*>(p + 1), std::min<size_t>(p[0], f.Type == 'D' ? 10 : f.Len));
+  std::string text;
+  GetFieldText(n, text);
+  return text;
+}
+
+void GetFieldText(int32_t n, std::string& text) {
+  const TDbfFieldEntry* f = nullptr;
+  const uint8_t* p = slotOf<'C', 'D'>("GetFieldText", n, &f);
+  if (!p) {
+    text.clear();
+    return;
+  }
+  const size_t len = std::min<size_t>(p[0], f->Type == 'D' ? 10 : f->Len);
+  if (text.size() != len) text.resize(len);
+  CopyFieldBytes(text.data(), p + 1, len);
 }
 
 long double GetFieldReal(int32_t n) {
-  const uint8_t* p = slotOf("GetFieldReal", n, "NF");
+  const TDbfFieldEntry* f = nullptr;
+  const uint8_t* p = slotOf<'N', 'F'>("GetFieldReal", n, &f);
   if (!p) return 0;
-  if (CurrentBlock()->Fields[static_cast<size_t>(n)].Dec > 0) {
-    long double v = 0;
-    std::memcpy(&v, p, std::numeric_limits<long double>::digits == 64 ? 10 : sizeof(long double));
-    return v;
-  }
+  if (f->Dec > 0) return LoadReal(p);
   int64_t v = 0;
   std::memcpy(&v, p, 8);
   return static_cast<long double>(v);
 }
 
 int64_t GetFieldInt(int32_t n) {
-  const uint8_t* p = slotOf("GetFieldInt", n, "NF");
+  const uint8_t* p = slotOf<'N', 'F'>("GetFieldInt", n);
   if (!p) return 0;
   if (CurrentBlock()->Fields[static_cast<size_t>(n)].Dec > 0) {
     long double v = GetFieldReal(n);
@@ -824,19 +843,19 @@ int64_t GetFieldInt(int32_t n) {
 }
 
 bool GetFieldBool(int32_t n) {
-  const uint8_t* p = slotOf("GetFieldBool", n, "L");
+  const uint8_t* p = slotOf<'L'>("GetFieldBool", n);
   return p && p[0] != 0;
 }
 
 int32_t GetFieldMemo(int32_t n) {
-  const uint8_t* p = slotOf("GetFieldMemo", n, "M");
+  const uint8_t* p = slotOf<'M'>("GetFieldMemo", n);
   int32_t b = 0;
   if (p) std::memcpy(&b, p, 4);
   return b;
 }
 
 void SetFieldText(int32_t n, const std::string& text) {
-  uint8_t* p = slotOf("SetFieldText", n, "CD");
+  uint8_t* p = slotOf<'C', 'D'>("SetFieldText", n);
   if (!p) return;
   const TDbfFieldEntry& f = CurrentBlock()->Fields[static_cast<size_t>(n)];
   if (f.Type == 'C') {
@@ -854,12 +873,11 @@ void SetFieldText(int32_t n, const std::string& text) {
 }
 
 void SetFieldReal(int32_t n, long double value) {
-  uint8_t* p = slotOf("SetFieldReal", n, "NF");
+  uint8_t* p = slotOf<'N', 'F'>("SetFieldReal", n);
   if (!p) return;
   markAssigned(n);
   if (CurrentBlock()->Fields[static_cast<size_t>(n)].Dec > 0) {
-    std::memset(p, 0, 16);
-    std::memcpy(p, &value, std::numeric_limits<long double>::digits == 64 ? 10 : sizeof(long double));
+    StoreReal(p, value);
     return;
   }
   int64_t v;
@@ -869,7 +887,7 @@ void SetFieldReal(int32_t n, long double value) {
 }
 
 void SetFieldInt(int32_t n, int64_t value) {
-  uint8_t* p = slotOf("SetFieldInt", n, "NF");
+  uint8_t* p = slotOf<'N', 'F'>("SetFieldInt", n);
   if (!p) return;
   if (CurrentBlock()->Fields[static_cast<size_t>(n)].Dec > 0) {
     SetFieldReal(n, static_cast<long double>(value));
@@ -880,14 +898,14 @@ void SetFieldInt(int32_t n, int64_t value) {
 }
 
 void SetFieldBool(int32_t n, bool value) {
-  uint8_t* p = slotOf("SetFieldBool", n, "L");
+  uint8_t* p = slotOf<'L'>("SetFieldBool", n);
   if (!p) return;
   p[0] = value ? 1 : 0;
   markAssigned(n);
 }
 
 void SetFieldMemo(int32_t n, int32_t block) {
-  uint8_t* p = slotOf("SetFieldMemo", n, "M");
+  uint8_t* p = slotOf<'M'>("SetFieldMemo", n);
   if (!p) return;
   std::memcpy(p, &block, 4);
   markAssigned(n);

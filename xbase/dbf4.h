@@ -37,10 +37,12 @@ extern Dbf4 dbf4;
 // The engine's start-up (XbStartEngine, xbengine.h) runs it.
 void InitDbf4();
 
-// The record of the current area, nullptr when the area is free.
-TDbfControlBlock* CurrentBlock();
 // The record of area n (1..35), nullptr when free or out of range.
-TDbfControlBlock* AreaBlock(uint8_t n);
+inline TDbfControlBlock* AreaBlock(uint8_t n) {
+  return n >= 1 && n <= MaxWorkAreas ? dbf4.WorkAreaTable[n].get() : nullptr;
+}
+// The record of the current area, nullptr when the area is free.
+inline TDbfControlBlock* CurrentBlock() { return AreaBlock(dbf4.CurrentArea); }
 // Reports 215 on a free area (routine text in the context) and returns false.
 bool CheckArea(const std::string& routine);
 bool CheckArea(const char* routine);
@@ -104,6 +106,9 @@ void RereadRecord();
 // logical, a blank date. The getters read such a field as 0, false or the empty date.
 bool FieldEmpty(int32_t n);
 std::string GetFieldText(int32_t n);  // C and D: the short text (D in the national date format)
+// The same text put into `text` (its room is used again: a walk reading a field of every record
+// allocates no memory for it); "" on the errors above.
+void GetFieldText(int32_t n, std::string& text);
 long double GetFieldReal(int32_t n);  // N and F (either slot form)
 int64_t GetFieldInt(int32_t n);       // N and F (a real is truncated)
 bool GetFieldBool(int32_t n);         // L

@@ -344,6 +344,11 @@ void mapBytes(const uint8_t (&table)[256], uint8_t* p, size_t n) {
         i += 8;
         continue;
       }
+    } else if (n >= 8) {
+      // The last few bytes: one look at the final eight (some seen already) usually settles them.
+      uint64_t w;
+      std::memcpy(&w, p + n - 8, 8);
+      if ((w & 0x8080808080808080ull) == 0) return;
     }
     p[i] = table[p[i]];
     ++i;

@@ -22,7 +22,6 @@ namespace {
 
 constexpr uint32_t kRealSlot = 16;
 // Bytes of a long double that carry its value (x87 extended: 10); the rest of the slot is zero.
-constexpr size_t kRealBytes = std::numeric_limits<long double>::digits == 64 ? 10 : sizeof(long double);
 static_assert(sizeof(long double) <= kRealSlot);
 
 std::string decimal(int64_t v) {
@@ -264,22 +263,28 @@ std::string textToStoredDate(std::string t) {
   return y + m + d;
 }
 
-void putReal(uint8_t* slot, long double v) {
-  std::memset(slot, 0, kRealSlot);
-  std::memcpy(slot, &v, kRealBytes);
+// See BinaryFieldSize.
+inline uint32_t slotSize(const TDbfFieldEntry& f) {
+  switch (f.Type) {
+    case 'C': return f.Len + 1u;
+    case 'D': return 11;
+    case 'N':
+    case 'F': return f.Dec > 0 ? kRealSlot : 8;
+    case 'L': return 1;
+    case 'M': return 4;
+    default: return f.Len + 1u;
+  }
 }
-long double getReal(const uint8_t* slot) {
-  long double v = 0;
-  std::memcpy(&v, slot, kRealBytes);
-  return v;
-}
+
+void putReal(uint8_t* slot, long double v) { StoreReal(slot, v); }
+long double getReal(const uint8_t* slot) { return LoadReal(slot); }
 
 
 // The stored form of nearly every number: blanks, an optional minus, at most 19 digits with at most
 // one decimal point. It is read without building texts; the quotient of the digits as a whole number
 // and an exact power of ten is rounded once, so the value is the one the general reader gives.
 // Anything else (and a form the reader would round differently) is left to the general reader.
-bool fastReal(const char* s, size_t n, long double& v) {
+[[gnu::always_inline]] inline bool fastReal(const char* s, size_t n, long double& v) {
   static constexpr long double kPow10[] = {1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,  1e7L,  1e8L,  1e9L,
                                            1e10L, 1e11L, 1e12L, 1e13L, 1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L};
   size_t b = 0, e = n;
@@ -290,22 +295,19 @@ bool fastReal(const char* s, size_t n, long double& v) {
     neg = true;
     ++b;
   }
-  uint64_t m = 0;
-  int digits = 0, frac = 0;
-  bool point = false;
-  for (size_t i = b; i < e; ++i) {
-    const char c = s[i];
-    if (c >= '0' && c <= '9') {
-      if (++digits > 19) return false;
-      m = m * 10 + static_cast<uint64_t>(c - '0');
-      if (point) ++frac;
-    } else if (c == '.' && !point) {
-      point = true;
-    } else {
-      return false;
-    }
+  // The digits before the point, then those after it; anything left over is no such number.
+  auto digit = [s](size_t i) { return static_cast<unsigned>(s[i] - '0') <= 9u; };
+  uint64_t m = 0;  // wraps with more than 19 digits, which are refused below
+  size_t i = b;
+  for (; i < e && digit(i); ++i) m = m * 10 + static_cast<uint64_t>(s[i] - '0');
+  size_t digits = i - b, frac = 0;
+  if (i < e && s[i] == '.') {
+    const size_t first = ++i;
+    for (; i < e && digit(i); ++i) m = m * 10 + static_cast<uint64_t>(s[i] - '0');
+    frac = i - first;
+    digits += frac;
   }
-  if (digits == 0) return false;
+  if (i != e || digits == 0 || digits > 19) return false;
   constexpr int kMantissa = std::numeric_limits<long double>::digits;
   if constexpr (kMantissa < 64) {
     if (m > (uint64_t{1} << kMantissa)) return false;
@@ -333,9 +335,12 @@ bool plainlyNoNumber(const char* s, size_t n) {
   return i == n || s[i] == '*';
 }
 
-bool decodeReal(const char* s, size_t n, long double& v) {
-  if (fastReal(s, n, v)) return true;
+[[gnu::noinline]] bool slowReal(const char* s, size_t n, long double& v) {
   return !plainlyNoNumber(s, n) && XbParseReal(std::string(s, n), v);
+}
+
+[[gnu::always_inline]] inline bool decodeReal(const char* s, size_t n, long double& v) {
+  return fastReal(s, n, v) || slowReal(s, n, v);
 }
 
 bool decodeInt(const char* s, size_t n, int64_t& v) {
@@ -343,18 +348,22 @@ bool decodeInt(const char* s, size_t n, int64_t& v) {
   return !plainlyNoNumber(s, n) && XbParseInt(std::string(s, n), v);
 }
 
-// Stored field -> binary slot.
-void decodeField(const TDbfFieldEntry& f, const uint8_t* raw, uint8_t* slot) {
+// Stored field -> binary slot (kept inline for the record-wide decoding of every read).
+[[gnu::always_inline]] inline void decodeField(const TDbfFieldEntry& f, const uint8_t* raw, uint8_t* slot) {
   const char* s = reinterpret_cast<const char*>(raw);
   switch (f.Type) {
     case 'C':
       slot[0] = f.Len;
-      std::memcpy(slot + 1, raw, f.Len);
+      CopyFieldBytes(slot + 1, raw, f.Len);
       break;
     case 'D': {
       char s8[8];
-      std::memset(s8, ' ', 8);
-      std::memcpy(s8, raw, std::min<size_t>(8, f.Len));
+      if (f.Len >= 8) {
+        std::memcpy(s8, raw, 8);
+      } else {
+        std::memset(s8, ' ', 8);
+        std::memcpy(s8, raw, f.Len);
+      }
       std::memset(slot, 0, 11);
       slot[0] = static_cast<uint8_t>(storedDateToText(s8, reinterpret_cast<char*>(slot + 1)));
       break;
@@ -496,17 +505,9 @@ void callVFile(TDbfControlBlock& cb, uint8_t op, int32_t arg) {
 
 }  // namespace
 
-uint32_t BinaryFieldSize(const TDbfFieldEntry& f) {
-  switch (f.Type) {
-    case 'C': return f.Len + 1u;
-    case 'D': return 11;
-    case 'N':
-    case 'F': return f.Dec > 0 ? kRealSlot : 8;
-    case 'L': return 1;
-    case 'M': return 4;
-    default: return f.Len + 1u;
-  }
-}
+uint32_t BinaryFieldSize(const TDbfFieldEntry& f) { return slotSize(f); }
+
+void CopyLongBytes(uint8_t* to, const uint8_t* from, size_t n) { std::memcpy(to, from, n); }
 
 namespace {
 
@@ -666,6 +667,23 @@ bool WritePendingRecords(TDbfControlBlock& cb) {
   return code == 0;
 }
 
+namespace {
+
+// No byte of p[0..n) is above 127.
+bool allAscii(const uint8_t* p, size_t n) {
+  uint64_t seen = 0;
+  size_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    uint64_t w;
+    std::memcpy(&w, p + i, 8);
+    seen |= w;
+  }
+  for (; i < n; ++i) seen |= p[i];
+  return (seen & 0x8080808080808080ull) == 0;
+}
+
+}  // namespace
+
 void DropReadAhead(TDbfControlBlock& cb) {
   cb.AheadFirst = 0;
   cb.AheadCount = 0;
@@ -716,9 +734,12 @@ void GetDbfRecord(TDbfControlBlock& cb, int32_t n) {
     cb.AheadCount = static_cast<int32_t>(got / cb.RecLen);
     stored = cb.AheadData.data();
   }
-  cb.RawRecord.assign(stored, stored + cb.RecLen);
+  if (cb.RawRecord.size() != cb.RecLen) cb.RawRecord.resize(cb.RecLen);
+  CopyFieldBytes(cb.RawRecord.data(), stored, cb.RecLen);
   cb.RecNo = n;
-  if (cb.OemConvert) ConvertRecord(false, true, cb.RawRecord.data(), cb.RawRecord.size(), cb.RecLen);
+  // Both code pages agree on ASCII: a record without a byte above 127 reads as stored.
+  if (cb.OemConvert && !allAscii(cb.RawRecord.data(), cb.RawRecord.size()))
+    ConvertRecord(false, true, cb.RawRecord.data(), cb.RawRecord.size(), cb.RecLen);
 }
 
 void PutDbfRecord(TDbfControlBlock& cb, int32_t n) {
@@ -955,13 +976,17 @@ bool StoredFieldEmpty(const TDbfFieldEntry& f, const uint8_t* raw) {
 
 void RawToBinary(TDbfControlBlock& cb, uint8_t* bin) {
   if (cb.IsVirtual || bin == nullptr) return;
-  cb.Assigned.assign(cb.Fields.size(), 0);
-  bin[0] = !cb.RawRecord.empty() && cb.RawRecord[0] == '*' ? 1 : 0;
+  const size_t fields = cb.Fields.size();
+  if (cb.Assigned.size() == fields) std::memset(cb.Assigned.data(), 0, fields);
+  else cb.Assigned.assign(fields, 0);
+  const uint8_t* raw = cb.RawRecord.data();
+  const size_t rawSize = cb.RawRecord.size();
+  bin[0] = rawSize > 0 && raw[0] == '*' ? 1 : 0;
   uint32_t off = 1;
-  for (size_t i = 1; i < cb.Fields.size(); ++i) {
+  for (size_t i = 1; i < fields; ++i) {
     const TDbfFieldEntry& f = cb.Fields[i];
-    if (static_cast<size_t>(f.Offset) + f.Len <= cb.RawRecord.size()) decodeField(f, cb.RawRecord.data() + f.Offset, bin + off);
-    off += BinaryFieldSize(f);
+    if (static_cast<size_t>(f.Offset) + f.Len <= rawSize) decodeField(f, raw + f.Offset, bin + off);
+    off += slotSize(f);
   }
 }
 

@@ -11,6 +11,8 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -128,6 +130,56 @@ inline uint32_t BinaryFieldOffset(const TDbfControlBlock& cb, uint8_t n) {
       cb.BinaryOffsets.size() == cb.Fields.size() + 1)
     return cb.BinaryOffsets[n];
   return BinaryFieldOffsetByWalk(cb, n);
+}
+
+// A real in the binary record: the value's bytes (the 10 of the 80-bit type on x86) at the start of
+// its 16-byte slot, the rest zero. On x86 the value goes straight between the slot and the FPU in
+// one access, which on the table walk measured a few per cent faster than a byte copy through a
+// temporary.
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+typedef long double UnalignedReal __attribute__((aligned(1), may_alias));
+inline long double LoadReal(const uint8_t* slot) { return *reinterpret_cast<const UnalignedReal*>(slot); }
+inline void StoreReal(uint8_t* slot, long double v) {
+  *reinterpret_cast<UnalignedReal*>(slot) = v;
+  std::memset(slot + 10, 0, 6);
+}
+#else
+inline constexpr size_t kRealValueBytes = std::numeric_limits<long double>::digits == 64 ? 10 : sizeof(long double);
+inline long double LoadReal(const uint8_t* slot) {
+  long double v = 0;
+  std::memcpy(&v, slot, kRealValueBytes);
+  return v;
+}
+inline void StoreReal(uint8_t* slot, long double v) {
+  std::memset(slot, 0, 16);
+  std::memcpy(slot, &v, kRealValueBytes);
+}
+#endif
+
+// std::memcpy kept out of line (see CopyFieldBytes).
+void CopyLongBytes(uint8_t* to, const uint8_t* from, size_t n);
+// Copies n bytes (a field or a record). Short copies by overlapping words: the compiler's own copy
+// of a length it knows only to be below 256 is a string instruction that costs more than the copy.
+inline void CopyFieldBytes(void* to, const void* from, size_t n) {
+  auto* d = static_cast<uint8_t*>(to);
+  const auto* s = static_cast<const uint8_t*>(from);
+  if (n >= 16 && n <= 32) {
+    uint8_t head[16], tail[16];
+    std::memcpy(head, s, 16);
+    std::memcpy(tail, s + n - 16, 16);
+    std::memcpy(d, head, 16);
+    std::memcpy(d + n - 16, tail, 16);
+  } else if (n >= 8 && n < 16) {
+    uint64_t head, tail;
+    std::memcpy(&head, s, 8);
+    std::memcpy(&tail, s + n - 8, 8);
+    std::memcpy(d, &head, 8);
+    std::memcpy(d + n - 8, &tail, 8);
+  } else if (n < 8) {
+    for (size_t i = 0; i < n; ++i) d[i] = s[i];
+  } else {
+    CopyLongBytes(d, s, n);
+  }
 }
 
 void OpenDbf(TDbfControlBlock& cb);

@@ -413,6 +413,99 @@ TEST_F(Dbf4Test, RewritingThroughTheBufferKeepsUnchangedFields) {
   EXPECT_EQ(error().first, 211);
 }
 
+// Texts of every length read the same into a new string and into one the caller holds, whatever
+// that held before; a refused read leaves it empty.
+TEST_F(Dbf4Test, FieldTextIntoTheCallersString) {
+  const uint8_t lengths[] = {1, 7, 8, 9, 15, 16, 17, 31, 32, 33, 40, 200};
+  std::vector<FieldDef> defs;
+  std::string record = " ";
+  std::vector<std::string> want;
+  for (uint8_t len : lengths) {
+    defs.push_back({"C" + std::to_string(len), 'C', len, 0});
+    std::string text;
+    for (size_t i = 0; i < len; ++i) text += static_cast<char>('a' + (i * 7 + len) % 26);
+    want.push_back(text);
+    record += text;
+  }
+  defs.push_back({"DAY", 'D', 8, 0});
+  defs.push_back({"QTY", 'N', 4, 0});
+  record += "20240131  12";
+  test::writeFile(dir / "t.dbf", makeDbf(defs, {record}));
+  USE("t");
+  ASSERT_EQ(xbcommon.XbErrorCode, 0);
+  std::string longer(300, '#'), empty;
+  for (int32_t n = 1; n <= static_cast<int32_t>(want.size()); ++n) {
+    const std::string& w = want[static_cast<size_t>(n - 1)];
+    EXPECT_EQ(GetFieldText(n), w) << n;
+    GetFieldText(n, longer);
+    EXPECT_EQ(longer, w) << n;
+    GetFieldText(n, empty);
+    EXPECT_EQ(empty, w) << n;
+    empty.clear();
+  }
+  const int32_t day = static_cast<int32_t>(want.size()) + 1;
+  GetFieldText(day, longer);
+  EXPECT_EQ(longer, "31.01.2024");
+  struct Bad {
+    int32_t field;
+    uint16_t code;
+  };
+  for (Bad b : {Bad{0, 220}, Bad{day + 2, 220}, Bad{-1, 220}, Bad{day + 1, 211}}) {
+    longer = "left over";
+    GetFieldText(b.field, longer);
+    EXPECT_EQ(longer, "") << b.field;
+    EXPECT_EQ(error().first, b.code) << b.field;
+  }
+  CloseArea();
+  longer = "left over";
+  GetFieldText(1, longer);
+  EXPECT_EQ(longer, "");
+  EXPECT_EQ(error().first, 215);
+}
+
+// The field readers show the binary record as it is now: the record moved to, a value given but not
+// written, the stored value again once the record is read anew (also the same record, also after
+// reopening), and a real's slot holds the value and zeros behind it.
+TEST_F(Dbf4Test, FieldsFollowTheRecordBuffer) {
+  table("f.dbf", {row(' ', "first", "12.50", 'T', "0"), row(' ', "second", "-3.25", 'F', "0")});
+  for (const char* use : {"f", "f exclusive"}) {
+    SCOPED_TRACE(use);
+    USE(use);
+    ASSERT_EQ(xbcommon.XbErrorCode, 0);
+    EXPECT_EQ(GetFieldText(1), "first ");
+    EXPECT_EQ(GetFieldReal(3), 12.5L);
+    SKIP(1);
+    EXPECT_EQ(GetFieldText(1), "second");
+    EXPECT_EQ(GetFieldReal(3), -3.25L);
+    EXPECT_FALSE(GetFieldBool(4));
+    uint8_t* slot = FieldAddress(3);
+    std::memset(slot, 0xAA, 16);
+    SetFieldReal(3, 7.75L);
+    SetFieldText(1, "edited");
+    SetFieldBool(4, true);
+    EXPECT_EQ(GetFieldReal(3), 7.75L);
+    EXPECT_EQ(GetFieldText(1), "edited");
+    EXPECT_TRUE(GetFieldBool(4));
+    for (int i = 10; i < 16; ++i) EXPECT_EQ(slot[i], 0) << i;
+    GO(2);
+    EXPECT_EQ(GetFieldText(1), "second");
+    EXPECT_EQ(GetFieldReal(3), -3.25L);
+    EXPECT_FALSE(GetFieldBool(4));
+    std::memset(slot, 0xAA, 16);
+    SKIP(0);
+    EXPECT_EQ(GetFieldReal(3), -3.25L);
+    for (int i = 10; i < 16; ++i) EXPECT_EQ(slot[i], 0) << i;
+    CloseArea();
+    USE(use);
+    GO(2);
+    EXPECT_EQ(GetFieldText(1), "second");
+    EXPECT_EQ(GetFieldReal(3), -3.25L);
+    CloseArea();
+  }
+  EXPECT_EQ(test::readFile(dir / "f.dbf").substr(test::readFile(dir / "f.dbf").size() - 69, 68),
+            row(' ', "first", "12.50", 'T', "0") + row(' ', "second", "-3.25", 'F', "0"));
+}
+
 TEST_F(Dbf4Test, SharedTablesSeeRecordsAppendedElsewhere) {
   five();
   USE("five alias one");

@@ -444,6 +444,39 @@ TEST_F(XbDbfLowTest, DosTextIsConvertedOnReadAndWrite) {
   EXPECT_EQ(buf, " " + all);
 }
 
+// A DOS letter anywhere in records of any length is converted on the way in and back on the way
+// out, read alone or read ahead; records of plain ASCII read as stored.
+TEST_F(XbDbfLowTest, DosTextIsConvertedWhereverItStands) {
+  const std::string oem = "\x8E", ansi = XbOemToAnsi(oem);
+  ASSERT_NE(ansi, oem);
+  for (uint8_t len = 1; len <= 40; ++len) {
+    std::vector<std::string> records;
+    for (size_t at = 0; at <= len; ++at) {  // at 0: no DOS letter
+      std::string r = " " + std::string(len, 'x');
+      if (at > 0) r[at] = oem[0];
+      records.push_back(r);
+    }
+    const std::string path = write("c" + std::to_string(len) + ".dbf", makeDbf(0x03, {{"T", 'C', len, 0}}, records));
+    for (uint16_t mode : {XbModeReadWriteDenyNone, XbModeReadWriteDenyAll}) {
+      TDbfControlBlock cb;
+      ASSERT_EQ(open(cb, path, mode), 0);
+      cb.OemConvert = true;
+      cb.Exclusive = mode == XbModeReadWriteDenyAll;
+      for (size_t at = 0; at <= len; ++at) {
+        GetDbfRecord(cb, static_cast<int32_t>(at + 1));
+        std::string want = records[at];
+        if (at > 0) want[at] = ansi[0];
+        ASSERT_EQ(raw(cb), want) << int(len) << " at " << at;
+        PutDbfRecord(cb, static_cast<int32_t>(at + 1));
+      }
+      CloseDbf(cb);
+      std::string stored;
+      for (const auto& r : records) stored += r;
+      ASSERT_EQ(test::readFile(path).substr(cb.HeaderLen, stored.size()), stored) << int(len);
+    }
+  }
+}
+
 TEST_F(XbDbfLowTest, CountPastTheFileEndOpensWithTheWholeRecords) {
   std::vector<std::string> recs;
   for (int i = 0; i < 7; ++i) recs.push_back(" rec" + std::to_string(i) + "    " + std::to_string(i));
