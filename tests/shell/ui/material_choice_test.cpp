@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QPushButton>
+#include <QTest>
 
 #include "foundation/kwenvar.h"
 #include "foundation/settings.h"
@@ -81,6 +82,35 @@ TEST_F(MaterialChoiceWindowTest, TheChosenRowsRecordBecomesTheSpringsMaterial) {
   SelectMaterial(1);
   EXPECT_TRUE(kwenvar.ErrorFlag);
   EXPECT_EQ(yebglob9.MaterialNumber, chosen);
+}
+
+// OK at once takes the material the window opened on: the grid's current row is the current
+// material's, not the first row.
+TEST_F(MaterialChoiceWindowTest, OkAtOnceKeepsTheCurrentMaterial) {
+  for (uint16_t current : {12, 3, 17}) {
+    yebglob9.MaterialNumber = current;
+    int shownRow = -1;
+    test::OnNextModalOf<QDialog>([&](QDialog* d) {
+      auto* w = dynamic_cast<Tdbf4*>(d);
+      ASSERT_NE(w, nullptr);
+      shownRow = w->XbGrid1->currentIndex().row();
+      w->Button_ok->click();
+    });
+    SelectMaterial(1);
+    EXPECT_FALSE(kwenvar.ErrorFlag) << current;
+    EXPECT_EQ(yebglob9.MaterialNumber, current);
+    EXPECT_GE(shownRow, 0) << current;
+    // Enter in the grid chooses as OK does.
+    test::OnNextModalOf<QDialog>([&](QDialog* d) {
+      auto* w = dynamic_cast<Tdbf4*>(d);
+      ASSERT_NE(w, nullptr);
+      w->XbGrid1->setFocus();
+      QTest::keyClick(w->XbGrid1, Qt::Key_Return);
+    });
+    SelectMaterial(1);
+    EXPECT_FALSE(kwenvar.ErrorFlag) << current;
+    EXPECT_EQ(yebglob9.MaterialNumber, current) << "Enter";
+  }
 }
 
 }  // namespace
