@@ -1,6 +1,12 @@
 // printcon: the print window.
 #include "shell/ui/printcon.h"
 
+#include "foundation/utilfile.h"
+
+#include "platform/prompts.h"
+
+#include "platform/sysname.h"
+
 #include <QCheckBox>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -218,10 +224,32 @@ void TForm_printconf::Button_okClick() {
       ReSetWindow();
       ClearViewPort();
     }
+    // Without a printer the page goes into a PDF file the user names.
+    if (printer_.printerName().isEmpty() && printer_.outputFileName().isEmpty() && !AskPdfFile()) return;
     if (FKwengra) FKwengra->FormPaint();
     PrintDisplayList(printer_);
   }
   accept();
+}
+
+bool TForm_printconf::AskPdfFile() {
+  FileDialogRequest request;
+  request.title = "PDF";
+  request.startDir = SysName(RemoveBackslash(kwenvar.DataDir.empty() ? kwenvar.StartDir : kwenvar.DataDir));
+  const std::string name = kwenvar.CurrentFileName.empty() ? kwenvar.ProgStem : FileBaseName(kwenvar.CurrentFileName);
+  request.fileName = SysName(name) + ".pdf";
+  request.filter = "*.pdf";
+  request.filterName = "PDF";
+  const std::optional<std::string> chosen = prompter().saveFile(request);
+  if (!chosen || chosen->empty()) {
+    kwenvar.ErrorFlag = true;
+    return false;
+  }
+  QString file = QString::fromStdString(*chosen);
+  if (!file.endsWith(".pdf", Qt::CaseInsensitive)) file += ".pdf";
+  printer_.setOutputFormat(QPrinter::PdfFormat);
+  printer_.setOutputFileName(file);
+  return true;
 }
 
 void ShowPrintWindow(QWidget* parent, bool setupMode) {

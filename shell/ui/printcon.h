@@ -47,6 +47,8 @@ class TForm_printconf : public QDialog {
 
  private:
   void showPrinter();
+  // Without a printer: the PDF file the page goes into, from the save dialog; false when cancelled.
+  bool AskPdfFile();
   QPrinter printer_;
 };
 

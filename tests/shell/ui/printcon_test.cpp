@@ -202,5 +202,29 @@ TEST_F(PrintWindowTest, OkPrintsAndSetupShowsThePrinterWithoutAJob) {
   EXPECT_FALSE(fs::exists(none)) << "the setup sent no empty job";
 }
 
+// Without a printer the page goes into a PDF file named in the save dialog; a cancelled dialog
+// prints nothing and leaves the window open.
+TEST_F(PrintWindowTest, WithoutAPrinterThePageGoesIntoANamedPdfFile) {
+  line(0, 0, 100, 100);
+  kwenvar.DataDir = dir_.string();
+  kwenvar.CurrentFileName = "feder";
+  TForm_printconf w;
+  if (!w.printer().printerName().isEmpty()) GTEST_SKIP() << "this machine has a printer";
+  scriptedPrompter().push(Cancel{});
+  w.Button_okClick();
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_NE(w.result(), QDialog::Accepted);
+  EXPECT_EQ(scriptedPrompter().asked().back().kind, AskKind::SaveFile);
+  EXPECT_EQ(scriptedPrompter().asked().back().preset, dir_.string());
+
+  const fs::path pdf = dir_ / "feder";  // the extension is added
+  scriptedPrompter().push(pdf.string());
+  w.Button_okClick();
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_EQ(w.result(), QDialog::Accepted);
+  ASSERT_TRUE(fs::exists(dir_ / "feder.pdf"));
+  EXPECT_EQ(test::readFile(dir_ / "feder.pdf").rfind("%PDF", 0), 0u);
+}
+
 }  // namespace
 }  // namespace qorva
