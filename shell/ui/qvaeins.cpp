@@ -22,15 +22,6 @@
 
 namespace qorva {
 
-namespace {
-
-std::string Frequency(long double x) { return RealStr3(x); }
-long double ReadReal(const std::string& s) { return StrToReal(s); }
-std::string Temperature(long double x) { return TempStr(x); }
-long double ReadTemperature(const std::string& s) { return StrToTemp(s); }
-
-}  // namespace
-
 Tform_qvaeins::Tform_qvaeins(QWidget* parent) : TInputForm(parent) {
   setObjectName("form_qvaeins");
   setWindowTitle(dosToQString(kwenvar.ProgName + " " + "Anwendung"));
@@ -78,8 +69,8 @@ Tform_qvaeins::Tform_qvaeins(QWidget* parent) : TInputForm(parent) {
   auto* buttons = ButtonRow({Button_ok, Button_cancel, Button_hilfetext}, Button_calc);
   grid->addLayout(buttons, 3, 0, 1, 4);
 
-  temperature_ = NumberField(Edit_temperatur, Temperature, ReadTemperature);
-  frequency_ = NumberField(Edit_freq, Frequency, ReadReal);
+  temperature_ = NumberField::Temperature(Edit_temperatur);
+  frequency_ = NumberField::Plain(Edit_freq);
 
   if (kwenvar.HelpLevel > 0) {
     SetHint(5270, {RadioGroup_statdyn});

@@ -21,13 +21,6 @@
 
 namespace qorva {
 
-namespace {
-
-std::string Length(long double mm) { return LengthStr(mm); }
-long double ReadLength(const std::string& s) { return StrToLength(s); }
-
-}  // namespace
-
 TForm_qvageo::TForm_qvageo(QWidget* parent) : TInputForm(parent) {
   setObjectName("Form_qvageo");
   setWindowTitle(dosToQString(kwenvar.ProgName));
@@ -48,7 +41,7 @@ TForm_qvageo::TForm_qvageo(QWidget* parent) : TInputForm(parent) {
     grid->addWidget(label, row, 0);
     grid->addWidget(edit, row, 1);
     grid->addWidget(unit, row, 2);
-    field = NumberField(edit, Length, ReadLength);
+    field = NumberField::Length(edit);
     SetHint(hint, {label, edit});
     ++row;
   };

@@ -20,17 +20,6 @@
 
 namespace qorva {
 
-namespace {
-
-std::string Force(long double n) { return ForceStr(n); }
-long double ReadForce(const std::string& s) { return StrToForce(s); }
-std::string Length(long double mm) { return LengthStr(mm); }
-long double ReadLength(const std::string& s) { return StrToLength(s); }
-std::string Ratio(long double x) { return RealStr3(x); }
-long double ReadRatio(const std::string& s) { return StrToReal(s); }
-
-}  // namespace
-
 TForm_qvapre::TForm_qvapre(QWidget* parent) : TInputForm(parent) {
   setObjectName("Form_qvapre");
   setWindowTitle(dosToQString(kwenvar.ProgName));
@@ -85,10 +74,10 @@ TForm_qvapre::TForm_qvapre(QWidget* parent) : TInputForm(parent) {
   auto* buttons = ButtonRow({Button_ok, Button_cancel, Button_help, Button_hilfebild}, Button_calc);
   grid->addLayout(buttons, 5, 0, 1, 4);
 
-  force_ = NumberField(Edit_F2, Force, ReadForce);
-  travel_ = NumberField(Edit_sh, Length, ReadLength);
-  widthRatio_ = NumberField(Edit_b_t, Ratio, ReadRatio);
-  stressRatio_ = NumberField(Edit_sigz_sig2, Ratio, ReadRatio);
+  force_ = NumberField::Force(Edit_F2);
+  travel_ = NumberField::Length(Edit_sh);
+  widthRatio_ = NumberField::Plain(Edit_b_t);
+  stressRatio_ = NumberField::Plain(Edit_sigz_sig2);
   SetHint(5110, {Label_F2, Edit_F2});
   SetHint(5120, {Label_sh, Edit_sh});
   SetHint(5130, {Label_b_t, Edit_b_t});

@@ -15,6 +15,7 @@
 #include "foundation/msgbox.h"
 #include "foundation/ui/fmxutil2.h"
 #include "foundation/ui/qttext.h"
+#include "foundation/utilstr.h"
 #include "foundation/wintext.h"
 #include "platform/prompts.h"
 #include "platform/services.h"
@@ -84,6 +85,22 @@ void TInputForm::SetHint(uint16_t topic, std::initializer_list<QWidget*> control
 }
 
 // ---- NumberField ----
+
+namespace {
+std::string LengthText(long double mm) { return LengthStr(mm); }
+long double LengthValue(const std::string& s) { return StrToLength(s); }
+std::string ForceText(long double n) { return ForceStr(n); }
+long double ForceValue(const std::string& s) { return StrToForce(s); }
+std::string TemperatureText(long double c) { return TempStr(c); }
+long double TemperatureValue(const std::string& s) { return StrToTemp(s); }
+std::string PlainText(long double x) { return RealStr3(x); }
+long double PlainValue(const std::string& s) { return StrToReal(s); }
+}  // namespace
+
+NumberField NumberField::Length(QLineEdit* edit) { return NumberField(edit, LengthText, LengthValue); }
+NumberField NumberField::Force(QLineEdit* edit) { return NumberField(edit, ForceText, ForceValue); }
+NumberField NumberField::Temperature(QLineEdit* edit) { return NumberField(edit, TemperatureText, TemperatureValue); }
+NumberField NumberField::Plain(QLineEdit* edit) { return NumberField(edit, PlainText, PlainValue); }
 
 void NumberField::Fill(long double value) {
   shownValue_ = value;

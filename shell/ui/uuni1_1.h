@@ -59,6 +59,12 @@ class NumberField {
 
   NumberField() = default;
   NumberField(QLineEdit* edit, Format format, Parse parse) : edit_(edit), format_(format), parse_(parse) {}
+  // The fields of the input forms: lengths, forces and temperatures in the current units, and plain
+  // numbers (frequencies, ratios) with three decimals.
+  static NumberField Length(QLineEdit* edit);
+  static NumberField Force(QLineEdit* edit);
+  static NumberField Temperature(QLineEdit* edit);
+  static NumberField Plain(QLineEdit* edit);
 
   void Fill(long double value);
   long double Value() const;
