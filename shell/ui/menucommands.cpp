@@ -5,7 +5,6 @@
 
 #include "drawings/qvadxf1.h"
 #include "drawings/yebdiag9.h"
-#include "foundation/error0.h"
 #include "foundation/kwenvar.h"
 #include "foundation/msgbox.h"
 #include "foundation/textout.h"
@@ -19,7 +18,6 @@
 #include "shell/demo.h"
 #include "shell/doku1.h"
 #include "shell/hbild.h"
-#include "shell/helperr.h"
 #include "shell/spreadsheet.h"
 #include "shell/springfile.h"
 #include "shell/ui/about.h"
@@ -53,7 +51,7 @@ void mi_fileNewClick(Thh& form) {
   if (k.ErrorFlag) return;
   // A default spring that cannot be read leaves ErrorFlag set: the input sequence then ends after
   // the drawing texts.
-  if (DefaultSpringExists()) ReadDefaultSpring();
+  ReadDefaultSpring();
   k.CurrentFileName.clear();
   k.FileNameHasPath = false;
   UpdateFormCaption(form);
