@@ -1,6 +1,7 @@
 // printcon: the print window.
 #include "shell/ui/printcon.h"
 
+#include "foundation/filecheck.h"
 #include "foundation/utilfile.h"
 
 #include "platform/prompts.h"
@@ -241,14 +242,17 @@ bool TForm_printconf::AskPdfFile() {
   request.filter = "*.pdf";
   request.filterName = "PDF";
   const std::optional<std::string> chosen = prompter().saveFile(request);
-  if (!chosen || chosen->empty()) {
+  std::string file;
+  if (!chosen || chosen->empty() || !ChosenFileName(*chosen, file)) {
     kwenvar.ErrorFlag = true;
     return false;
   }
-  QString file = QString::fromStdString(*chosen);
-  if (!file.endsWith(".pdf", Qt::CaseInsensitive)) file += ".pdf";
+  if (LowerStr(FileExtOf(FileNameOf(file))) != "pdf") file += ".pdf";
+  // An existing file is replaced only when the user says so, as for every output.
+  CheckOutputFile(file);
+  if (kwenvar.ErrorFlag) return false;
   printer_.setOutputFormat(QPrinter::PdfFormat);
-  printer_.setOutputFileName(file);
+  printer_.setOutputFileName(QString::fromStdString(SysName(file)));
   return true;
 }
 

@@ -224,6 +224,14 @@ TEST_F(PrintWindowTest, WithoutAPrinterThePageGoesIntoANamedPdfFile) {
   EXPECT_EQ(w.result(), QDialog::Accepted);
   ASSERT_TRUE(fs::exists(dir_ / "feder.pdf"));
   EXPECT_EQ(test::readFile(dir_ / "feder.pdf").rfind("%PDF", 0), 0u);
+  // An existing file is replaced only after the question.
+  test::writeFile(dir_ / "feder.pdf", "alt");
+  TForm_printconf again;
+  scriptedPrompter().push((dir_ / "feder.pdf").string());
+  scriptedPrompter().push(YesNoCancel::No);
+  again.Button_okClick();
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_EQ(test::readFile(dir_ / "feder.pdf"), "alt");
 }
 
 }  // namespace
