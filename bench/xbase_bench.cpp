@@ -2,7 +2,8 @@
 // of every record (shared under a file lock, and exclusive), append of 100,000 records, and Search
 // and Locate that find the last record.
 // For comparison the same sequential read by shapelib's C reader (libshp, loaded at run time). The
-// reads come twice: each text read into a new string, and into a string the walk holds.
+// reads come three times: each text read into a new string, into a string the walk holds, and as a
+// view into the record.
 
 #include <benchmark/benchmark.h>
 #include <dlfcn.h>
@@ -35,9 +36,12 @@ using bench::OpenBig;
 using bench::StartEngine;
 
 
-// Every field of every record. With reuse the texts go into strings held by the walk (the form
-// that allocates nothing per record), otherwise each read makes a new string.
-void ReadAll(benchmark::State& state, bool exclusive, bool reuse) {
+// How a walk takes its texts: each into a new string, into strings the walk holds (the form that
+// allocates nothing per record), or as views into the record (nothing copied).
+enum class TextRead { NewString, HeldString, View };
+
+// Every field of every record.
+void ReadAll(benchmark::State& state, bool exclusive, TextRead how) {
   BigTable();  // made once, outside the timing
   std::string name, day;
   for (auto _ : state) {
@@ -45,18 +49,26 @@ void ReadAll(benchmark::State& state, bool exclusive, bool reuse) {
     long double sum = 0;
     int64_t days = 0, yes = 0, count = 0;
     for (GoTop(); !dEOF(); SKIP(1)) {
-      if (reuse) {
-        GetFieldText(1, name);
-        benchmark::DoNotOptimize(name);
-      } else {
-        benchmark::DoNotOptimize(GetFieldText(1));
-      }
-      sum += GetFieldReal(2);
-      if (reuse) {
-        GetFieldText(3, day);
-        days += static_cast<int64_t>(day.size());
-      } else {
-        days += static_cast<int64_t>(GetFieldText(3).size());
+      switch (how) {
+        case TextRead::NewString:
+          benchmark::DoNotOptimize(GetFieldText(1));
+          sum += GetFieldReal(2);
+          days += static_cast<int64_t>(GetFieldText(3).size());
+          break;
+        case TextRead::HeldString:
+          GetFieldText(1, name);
+          benchmark::DoNotOptimize(name);
+          sum += GetFieldReal(2);
+          GetFieldText(3, day);
+          days += static_cast<int64_t>(day.size());
+          break;
+        case TextRead::View: {
+          std::string_view v = GetFieldView(1);
+          benchmark::DoNotOptimize(v);
+          sum += GetFieldReal(2);
+          days += static_cast<int64_t>(GetFieldView(3).size());
+          break;
+        }
       }
       yes += GetFieldBool(4);
       ++count;
@@ -82,9 +94,10 @@ void BM_EngineWalkExclusive(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * kRecords);
 }
 
-void BM_EngineReadShared(benchmark::State& state) { ReadAll(state, false, false); }
-void BM_EngineReadExclusive(benchmark::State& state) { ReadAll(state, true, false); }
-void BM_EngineReadExclusiveReusedText(benchmark::State& state) { ReadAll(state, true, true); }
+void BM_EngineReadShared(benchmark::State& state) { ReadAll(state, false, TextRead::NewString); }
+void BM_EngineReadExclusive(benchmark::State& state) { ReadAll(state, true, TextRead::NewString); }
+void BM_EngineReadExclusiveReusedText(benchmark::State& state) { ReadAll(state, true, TextRead::HeldString); }
+void BM_EngineReadExclusiveTextViews(benchmark::State& state) { ReadAll(state, true, TextRead::View); }
 
 // shapelib's reader, taken from the installed library so that no development package is needed.
 struct Shapelib {
@@ -231,6 +244,7 @@ BENCHMARK(BM_EngineReadShared)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_EngineReadExclusive)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ShapelibRead)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_EngineReadExclusiveReusedText)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_EngineReadExclusiveTextViews)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ShapelibReadReusedText)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_EngineWalkExclusive)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_EngineReplaceAll)->Unit(benchmark::kMillisecond)->Iterations(1);

@@ -54,12 +54,19 @@ bool hidden(const TDbfControlBlock& cb) {
   return !cb.RawRecord.empty() && cb.RawRecord[0] == '*';
 }
 
-// Reads record n and rebuilds the binary record; false when the read failed.
+// Reads record n and rebuilds the binary record, each field when first asked for; false when the
+// read failed. The fields of the record left are never wanted: a failed read keeps that record,
+// still able to decode them.
 bool readRec(TDbfControlBlock& cb, int32_t n) {
   xbcommon.XbErrorCode = 0;
+  const bool waiting = cb.AnyUndecoded;
+  cb.AnyUndecoded = false;
   GetDbfRecord(cb, n);
-  if (xbcommon.XbErrorCode != 0) return false;
-  RawToBinary(cb, cb.RecordBuffer);
+  if (xbcommon.XbErrorCode != 0) {
+    cb.AnyUndecoded = waiting;
+    return false;
+  }
+  RawToBinaryOnDemand(cb);
   return true;
 }
 
@@ -110,6 +117,7 @@ template <char A, char B>
   }
   TDbfControlBlock* cb = CurrentBlock();
   if (!cb->RecordBuffer) return nullptr;
+  DecodeField(*cb, static_cast<size_t>(n));
   return cb->RecordBuffer + BinaryFieldOffset(*cb, static_cast<uint8_t>(n));
 }
 
@@ -120,6 +128,7 @@ inline uint8_t* slotOf(const char* routine, int32_t n, const TDbfFieldEntry** fi
     const TDbfFieldEntry& f = cb->Fields[static_cast<size_t>(n)];
     if (f.Type == A || f.Type == B) {
       if (field) *field = &f;
+      DecodeField(*cb, static_cast<size_t>(n));
       return cb->RecordBuffer + BinaryFieldOffset(*cb, static_cast<uint8_t>(n));
     }
   }
@@ -128,10 +137,28 @@ inline uint8_t* slotOf(const char* routine, int32_t n, const TDbfFieldEntry** fi
   return p;
 }
 
+// Stored bytes of field n of the current record when its type is A or B and it is still waiting
+// to be decoded (TDbfControlBlock::DecodedIn): the getters read it from there and leave the binary
+// record alone. nullptr otherwise, the getter then takes the binary record's slot.
+template <char A, char B = A>
+inline const uint8_t* waitingStored(int32_t n, const TDbfFieldEntry*& field) {
+  const TDbfControlBlock* cb = CurrentBlock();
+  if (!cb || n < 1 || n > cb->FieldCount) return nullptr;
+  const auto i = static_cast<size_t>(n);
+  if (!FieldWaiting(*cb, i)) return nullptr;
+  const TDbfFieldEntry& f = cb->Fields[i];
+  if ((f.Type != A && f.Type != B) || static_cast<size_t>(f.Offset) + f.Len > cb->RawRecord.size()) return nullptr;
+  field = &f;
+  return cb->RawRecord.data() + f.Offset;
+}
+
 // Field n of the current binary record was given a value (see TDbfControlBlock::Assigned).
 void markAssigned(int32_t n) {
   TDbfControlBlock* cb = CurrentBlock();
-  if (cb && n >= 1 && static_cast<size_t>(n) < cb->Assigned.size()) cb->Assigned[static_cast<size_t>(n)] = 1;
+  if (cb && n >= 1 && static_cast<size_t>(n) < cb->Assigned.size()) {
+    cb->Assigned[static_cast<size_t>(n)] = 1;
+    cb->MaybeAssigned = true;
+  }
 }
 
 // Without the locking module: every lock of the table's file description is given up
@@ -435,7 +462,11 @@ uint8_t FieldDec(int32_t n) {
   return f ? f->Dec : 0;
 }
 
-uint8_t* FieldAddress(int32_t n) {
+namespace {
+
+// Slot of field n (0: the deletion flag) with every field of the record decoded, nullptr after
+// reporting.
+uint8_t* decodedSlot(int32_t n) {
   if (!CheckArea("FieldAddress()")) return nullptr;
   TDbfControlBlock* cb = CurrentBlock();
   if (n < 0 || n > cb->FieldCount) {
@@ -443,13 +474,22 @@ uint8_t* FieldAddress(int32_t n) {
     return nullptr;
   }
   if (!cb->RecordBuffer) return nullptr;
+  DecodeRecord(*cb);
   return cb->RecordBuffer + BinaryFieldOffset(*cb, static_cast<uint8_t>(n));
+}
+
+}  // namespace
+
+uint8_t* FieldAddress(int32_t n) {
+  uint8_t* p = decodedSlot(n);
+  if (p) CurrentBlock()->RecordExposed = true;  // the caller may read any slot, now and after moves
+  return p;
 }
 
 std::string SField(int32_t n) {
   char t = FieldType(n);
   if (t == ' ') return "";
-  const uint8_t* p = FieldAddress(n);
+  const uint8_t* p = decodedSlot(n);
   if (!p) return "";
   switch (t) {
     case 'C':
@@ -805,20 +845,43 @@ std::string GetFieldText(int32_t n) {
   return text;
 }
 
+namespace {
+
+// A C field still waiting is read where it is stored; any other text from its slot (the length
+// byte is the caller's to write: never read past the field's slot).
+std::string_view textView(const char* routine, int32_t n) {
+  const TDbfFieldEntry* f = nullptr;
+  if (const uint8_t* raw = waitingStored<'C'>(n, f)) return {reinterpret_cast<const char*>(raw), f->Len};
+  const uint8_t* p = slotOf<'C', 'D'>(routine, n, &f);
+  if (!p) return {};
+  return {reinterpret_cast<const char*>(p + 1), std::min<size_t>(p[0], f->Type == 'D' ? 10 : f->Len)};
+}
+
+}  // namespace
+
 void GetFieldText(int32_t n, std::string& text) {
   const TDbfFieldEntry* f = nullptr;
-  const uint8_t* p = slotOf<'C', 'D'>("GetFieldText", n, &f);
-  if (!p) {
-    text.clear();
+  if (const uint8_t* raw = waitingStored<'C', 'D'>(n, f)) {
+    if (f->Type == 'C') {
+      if (text.size() != f->Len) text.resize(f->Len);
+      CopyFieldBytes(text.data(), raw, f->Len);
+    } else {
+      text.resize(10);
+      text.resize(StoredDateText(*f, raw, text.data()));
+    }
     return;
   }
-  const size_t len = std::min<size_t>(p[0], f->Type == 'D' ? 10 : f->Len);
-  if (text.size() != len) text.resize(len);
-  CopyFieldBytes(text.data(), p + 1, len);
+  const std::string_view v = textView("GetFieldText", n);
+  if (text.size() != v.size()) text.resize(v.size());
+  CopyFieldBytes(text.data(), v.data(), v.size());
 }
+
+std::string_view GetFieldView(int32_t n) { return textView("GetFieldView", n); }
 
 long double GetFieldReal(int32_t n) {
   const TDbfFieldEntry* f = nullptr;
+  if (const uint8_t* raw = waitingStored<'N', 'F'>(n, f))
+    return f->Dec > 0 ? StoredReal(*f, raw) : static_cast<long double>(StoredInt(*f, raw));
   const uint8_t* p = slotOf<'N', 'F'>("GetFieldReal", n, &f);
   if (!p) return 0;
   if (f->Dec > 0) return LoadReal(p);
@@ -828,6 +891,8 @@ long double GetFieldReal(int32_t n) {
 }
 
 int64_t GetFieldInt(int32_t n) {
+  const TDbfFieldEntry* f = nullptr;
+  if (const uint8_t* raw = waitingStored<'N', 'F'>(n, f); raw && f->Dec == 0) return StoredInt(*f, raw);
   const uint8_t* p = slotOf<'N', 'F'>("GetFieldInt", n);
   if (!p) return 0;
   if (CurrentBlock()->Fields[static_cast<size_t>(n)].Dec > 0) {
@@ -843,6 +908,8 @@ int64_t GetFieldInt(int32_t n) {
 }
 
 bool GetFieldBool(int32_t n) {
+  const TDbfFieldEntry* f = nullptr;
+  if (const uint8_t* raw = waitingStored<'L'>(n, f)) return StoredBool(*f, raw);
   const uint8_t* p = slotOf<'L'>("GetFieldBool", n);
   return p && p[0] != 0;
 }

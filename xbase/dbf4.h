@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "xbase/xbcommon.h"
 #include "xbase/xbdbflow.h"
@@ -73,6 +74,9 @@ uint8_t FieldNo(const std::string& name);
 char FieldType(int32_t n);
 uint8_t FieldLen(int32_t n);
 uint8_t FieldDec(int32_t n);
+// Field n's slot in the binary record (0: the deletion flag). From then on the area keeps every
+// slot filled on every move, so that the pointer shows the current record; the typed readers
+// below need no pointer and let a walk decode only the fields it reads.
 uint8_t* FieldAddress(int32_t n);
 std::string SField(int32_t n);
 uint16_t RecSize();
@@ -109,6 +113,9 @@ std::string GetFieldText(int32_t n);  // C and D: the short text (D in the natio
 // The same text put into `text` (its room is used again: a walk reading a field of every record
 // allocates no memory for it); "" on the errors above.
 void GetFieldText(int32_t n, std::string& text);
+// The same text as a view into the area's record, valid until the area moves, closes or the field
+// is given a value; "" on the errors above. Reads a text without copying it.
+std::string_view GetFieldView(int32_t n);
 long double GetFieldReal(int32_t n);  // N and F (either slot form)
 int64_t GetFieldInt(int32_t n);       // N and F (a real is truncated)
 bool GetFieldBool(int32_t n);         // L

@@ -261,6 +261,7 @@ void AppendRecord(bool fromStored) {
   if (xbcommon.XbErrorCode != 0) return ReportPending();
   // A failed write leaves no phantom record: count, position, flags and the stored record of the
   // area are put back, also when the failure is reported by an exception.
+  DecodeRecord(cb);
   std::vector<uint8_t> oldRaw = cb.RawRecord;
   int32_t oldCount = cb.RecCount, oldRecNo = cb.RecNo;
   bool oldEof = cb.AtEof, oldBof = cb.AtBof;
@@ -322,6 +323,7 @@ void Replace() {
     IndexLockBracket bracket;
     if (bracket.active() && !cb.IsVirtual) {
       // The index needs the keys of the record as stored before it changes.
+      DecodeRecord(cb);
       cb.SwapBuffer.assign(cb.RecordBuffer, cb.RecordBuffer + cb.RecordBufferSize);
       try {
         GetDbfRecord(cb, cb.RecNo);
@@ -340,6 +342,7 @@ void Replace() {
       if (xbcommon.IndexHooks.SaveAllKeys) xbcommon.IndexHooks.SaveAllKeys();
       std::memcpy(cb.RecordBuffer, cb.SwapBuffer.data(), cb.RecordBufferSize);
       cb.Assigned = std::move(assigned);
+      cb.MaybeAssigned = true;
     }
     if (!cb.IsVirtual) BinaryToRaw(cb, cb.RecordBuffer);
     PutDbfRecord(cb, cb.RecNo);

@@ -825,7 +825,9 @@ void AppendFrom(const std::string& source) {
         bool asStored = false;
         if (equal) {
           // Same structure: the record goes over as it is stored, deletion mark included.
+          DecodeRecord(src);
           std::memcpy(dest->RecordBuffer, src.RecordBuffer, dest->RecordBufferSize);
+          dest->AnyUndecoded = false;
           asStored = !src.IsVirtual && !dest->IsVirtual && src.RawRecord.size() == dest->RawRecord.size();
           if (asStored) dest->RawRecord = src.RawRecord;
           if (dest->HasMemo)

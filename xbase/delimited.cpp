@@ -265,6 +265,7 @@ int32_t AppendFromDelimited(const std::string& file, bool showProgress) {
       Append();
     } else {
       // Eight digits are the stored form itself: no century can be lost on the way.
+      DecodeRecord(cb);
       cb.RawRecord.assign(cb.RecLen, ' ');
       BinaryToRaw(cb, cb.RecordBuffer);
       for (const auto& [offset, digits] : storedDates)

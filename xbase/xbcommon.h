@@ -34,7 +34,7 @@ constexpr uint16_t XbModeReadWriteDenyNone = 0x42;  // shared
 // Hook records: every slot empty until its module starts; an empty slot means the feature is absent.
 // Index operations of the NDX engine on the current work area.
 struct TIndexHooks {
-  std::function<bool()> IsActive;          // the current area has a controlling index
+  bool (*IsActive)() = nullptr;            // the current area has a controlling index (asked on every move)
   std::function<void()> Resync;            // re-position the controlling index on the current record
   std::function<int32_t()> NextRecNo;      // record number of the next key
   std::function<int32_t()> PrevRecNo;      // record number of the prior key

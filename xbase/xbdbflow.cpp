@@ -55,6 +55,7 @@ std::string readError(const TDbfControlBlock& cb) { return "Fehler beim Lesen vo
 void abandonOpen(TDbfControlBlock& cb) {
   XbCloseFile(cb.DbfFile);
   cb.RawRecord.clear();
+  cb.AnyUndecoded = false;
   cb.Fields.clear();
   cb.FieldCount = 0;
   cb.FileState = 0;
@@ -80,6 +81,7 @@ void installFields(TDbfControlBlock& cb, std::vector<TDbfFieldEntry> fields) {
   }
   cb.FieldCount = static_cast<uint8_t>(fields.size() - 1);
   cb.Fields = std::move(fields);
+  cb.AnyUndecoded = false;
   cb.BinaryOffsetsOf = nullptr;  // the offsets belonged to the old field list
 }
 
@@ -348,44 +350,57 @@ bool decodeInt(const char* s, size_t n, int64_t& v) {
   return !plainlyNoNumber(s, n) && XbParseInt(std::string(s, n), v);
 }
 
+}  // namespace
+
+size_t StoredDateText(const TDbfFieldEntry& f, const uint8_t* raw, char* out) {
+  char s8[8];
+  if (f.Len >= 8) {
+    std::memcpy(s8, raw, 8);
+  } else {
+    std::memset(s8, ' ', 8);
+    std::memcpy(s8, raw, f.Len);
+  }
+  return storedDateToText(s8, out);
+}
+
+long double StoredReal(const TDbfFieldEntry& f, const uint8_t* raw) {
+  long double v = 0;
+  if (!decodeReal(reinterpret_cast<const char*>(raw), f.Len, v)) v = 0;
+  return v;
+}
+
+int64_t StoredInt(const TDbfFieldEntry& f, const uint8_t* raw) {
+  int64_t v = 0;
+  if (!decodeInt(reinterpret_cast<const char*>(raw), f.Len, v)) v = 0;
+  return v;
+}
+
+namespace {
+
 // Stored field -> binary slot (kept inline for the record-wide decoding of every read).
 [[gnu::always_inline]] inline void decodeField(const TDbfFieldEntry& f, const uint8_t* raw, uint8_t* slot) {
-  const char* s = reinterpret_cast<const char*>(raw);
   switch (f.Type) {
     case 'C':
       slot[0] = f.Len;
       CopyFieldBytes(slot + 1, raw, f.Len);
       break;
-    case 'D': {
-      char s8[8];
-      if (f.Len >= 8) {
-        std::memcpy(s8, raw, 8);
-      } else {
-        std::memset(s8, ' ', 8);
-        std::memcpy(s8, raw, f.Len);
-      }
+    case 'D':
       std::memset(slot, 0, 11);
-      slot[0] = static_cast<uint8_t>(storedDateToText(s8, reinterpret_cast<char*>(slot + 1)));
+      slot[0] = static_cast<uint8_t>(StoredDateText(f, raw, reinterpret_cast<char*>(slot + 1)));
       break;
-    }
     case 'N':
     case 'F':
       if (f.Dec > 0) {
-        long double v = 0;
-        if (!decodeReal(s, f.Len, v)) v = 0;
-        putReal(slot, v);
+        putReal(slot, StoredReal(f, raw));
       } else {
-        int64_t v = 0;
-        if (!decodeInt(s, f.Len, v)) v = 0;
+        const int64_t v = StoredInt(f, raw);
         std::memcpy(slot, &v, 8);
       }
       break;
-    case 'L': slot[0] = f.Len > 0 && (s[0] == 'T' || s[0] == 't' || s[0] == 'Y' || s[0] == 'y') ? 1 : 0; break;
+    case 'L': slot[0] = StoredBool(f, raw) ? 1 : 0; break;
     case 'M': {
-      int64_t v = 0;
-      if (!decodeInt(s, f.Len, v)) v = 0;
-      int32_t b = static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
-                                                            std::numeric_limits<int32_t>::max()));
+      const int32_t b = static_cast<int32_t>(std::clamp<int64_t>(StoredInt(f, raw), std::numeric_limits<int32_t>::min(),
+                                                                 std::numeric_limits<int32_t>::max()));
       std::memcpy(slot, &b, 4);
       break;
     }
@@ -734,6 +749,7 @@ void GetDbfRecord(TDbfControlBlock& cb, int32_t n) {
     cb.AheadCount = static_cast<int32_t>(got / cb.RecLen);
     stored = cb.AheadData.data();
   }
+  DecodeRecord(cb);  // the binary record keeps the record read before
   if (cb.RawRecord.size() != cb.RecLen) cb.RawRecord.resize(cb.RecLen);
   CopyFieldBytes(cb.RawRecord.data(), stored, cb.RecLen);
   cb.RecNo = n;
@@ -976,9 +992,10 @@ bool StoredFieldEmpty(const TDbfFieldEntry& f, const uint8_t* raw) {
 
 void RawToBinary(TDbfControlBlock& cb, uint8_t* bin) {
   if (cb.IsVirtual || bin == nullptr) return;
+  if (bin == cb.RecordBuffer) cb.AnyUndecoded = false;
   const size_t fields = cb.Fields.size();
-  if (cb.Assigned.size() == fields) std::memset(cb.Assigned.data(), 0, fields);
-  else cb.Assigned.assign(fields, 0);
+  cb.Assigned.assign(fields, 0);
+  cb.MaybeAssigned = false;
   const uint8_t* raw = cb.RawRecord.data();
   const size_t rawSize = cb.RawRecord.size();
   bin[0] = rawSize > 0 && raw[0] == '*' ? 1 : 0;
@@ -990,8 +1007,44 @@ void RawToBinary(TDbfControlBlock& cb, uint8_t* bin) {
   }
 }
 
+void RawToBinaryOnDemand(TDbfControlBlock& cb) {
+  uint8_t* bin = cb.RecordBuffer;
+  if (cb.IsVirtual || bin == nullptr) return;
+  if (!cb.OwnsRecordBuffer || cb.RecordExposed) return RawToBinary(cb, bin);
+  const size_t fields = cb.Fields.size();
+  if (cb.MaybeAssigned || cb.Assigned.size() != fields) {
+    cb.Assigned.assign(fields, 0);
+    cb.MaybeAssigned = false;
+  }
+  // A new generation leaves every field waiting; when the count wraps, no old mark may match it.
+  if (cb.DecodedIn.size() != fields || ++cb.RecordGeneration == 0) {
+    cb.DecodedIn.assign(fields, 0);
+    cb.RecordGeneration = 1;
+  }
+  cb.AnyUndecoded = true;
+  bin[0] = !cb.RawRecord.empty() && cb.RawRecord[0] == '*' ? 1 : 0;
+}
+
+void DecodeWaitingField(TDbfControlBlock& cb, size_t n) {
+  cb.DecodedIn[n] = cb.RecordGeneration;
+  const TDbfFieldEntry& f = cb.Fields[n];
+  if (static_cast<size_t>(f.Offset) + f.Len <= cb.RawRecord.size())
+    decodeField(f, cb.RawRecord.data() + f.Offset, cb.RecordBuffer + BinaryFieldOffset(cb, static_cast<uint8_t>(n)));
+}
+
+void DecodeWaitingFields(TDbfControlBlock& cb) {
+  cb.AnyUndecoded = false;
+  const size_t fields = std::min(cb.Fields.size(), cb.DecodedIn.size());
+  for (size_t i = 1; i < fields; ++i)
+    if (cb.DecodedIn[i] != cb.RecordGeneration) DecodeWaitingField(cb, i);
+}
+
 void BinaryToRaw(TDbfControlBlock& cb, const uint8_t* bin, bool keepUnchanged) {
   if (cb.IsVirtual || bin == nullptr) return;
+  // Kept fields stay as stored, and a field never decoded is kept: RawRecord still holds its value.
+  // Written afresh, every field is written from its value.
+  const bool skipUndecoded = keepUnchanged && bin == cb.RecordBuffer && cb.AnyUndecoded;
+  if (!keepUnchanged && bin == cb.RecordBuffer) DecodeRecord(cb);
   cb.RawRecord.resize(cb.RecLen, ' ');
   if (cb.RawRecord.empty()) return;
   const bool deleted = bin[0] != 0;
@@ -1001,6 +1054,10 @@ void BinaryToRaw(TDbfControlBlock& cb, const uint8_t* bin, bool keepUnchanged) {
   for (size_t i = 1; i < cb.Fields.size(); ++i) {
     const TDbfFieldEntry& f = cb.Fields[i];
     uint8_t* raw = cb.RawRecord.data() + f.Offset;
+    if (skipUndecoded && FieldWaiting(cb, i)) {
+      off += BinaryFieldSize(f);
+      continue;
+    }
     if (static_cast<size_t>(f.Offset) + f.Len <= cb.RawRecord.size()) {
       bool keep = false;
       // A value given to a field that stores none is written, also 0 or false: blank is not zero.

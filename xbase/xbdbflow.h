@@ -57,8 +57,22 @@ struct TDbfControlBlock {
   // [1..FieldCount]: the field was given a value through a field setter since the binary record was
   // last built from RawRecord. A blank number, logical or date that was given a value is written
   // even when the value equals what the blank reads as (0, false). A caller that writes the binary
-  // record itself (FieldAddress) sets the field's entry to say the same.
+  // record itself (FieldAddress) sets the field's entry and MaybeAssigned to say the same.
   std::vector<uint8_t> Assigned;
+  bool MaybeAssigned = false;          // an entry of Assigned may be 1 (else clearing it is skipped)
+  // A record reached by moving through the table is decoded field by field, when a field is first
+  // asked for. While AnyUndecoded is set, field n's slot in the binary record holds its value only
+  // when DecodedIn[n] equals RecordGeneration (counted up for every record so decoded); otherwise
+  // RawRecord holds it. Only an area that owns its binary record decodes this way (a caller's own
+  // record buffer is always filled whole). Whatever reads or copies the binary record as a whole,
+  // or changes RawRecord beyond the deletion byte, calls DecodeRecord first; a single field's
+  // reader calls DecodeField or reads the stored bytes (FieldWaiting).
+  std::vector<uint32_t> DecodedIn;     // [1..FieldCount]
+  uint32_t RecordGeneration = 0;
+  bool AnyUndecoded = false;
+  // A pointer into the binary record was handed out (FieldAddress): its holder reads the slots
+  // themselves, so every record is decoded whole from then on.
+  bool RecordExposed = false;
   int32_t RecCount = 0;
   int32_t RecNo = 0;                   // 0 empty table, RecCount + 1 past the end
   bool AtEof = false;
@@ -160,10 +174,16 @@ inline void StoreReal(uint8_t* slot, long double v) {
 void CopyLongBytes(uint8_t* to, const uint8_t* from, size_t n);
 // Copies n bytes (a field or a record). Short copies by overlapping words: the compiler's own copy
 // of a length it knows only to be below 256 is a string instruction that costs more than the copy.
-inline void CopyFieldBytes(void* to, const void* from, size_t n) {
+[[gnu::always_inline]] inline void CopyFieldBytes(void* to, const void* from, size_t n) {
   auto* d = static_cast<uint8_t*>(to);
   const auto* s = static_cast<const uint8_t*>(from);
-  if (n >= 16 && n <= 32) {
+  if (n > 32 && n <= 64) {
+    uint8_t head[32], tail[32];
+    std::memcpy(head, s, 32);
+    std::memcpy(tail, s + n - 32, 32);
+    std::memcpy(d, head, 32);
+    std::memcpy(d + n - 32, tail, 32);
+  } else if (n >= 16 && n <= 32) {
     uint8_t head[16], tail[16];
     std::memcpy(head, s, 16);
     std::memcpy(tail, s + n - 16, 16);
@@ -214,6 +234,33 @@ bool IsDbfVersion(uint8_t version);
 void ConvertRecord(bool toFile, bool convert, uint8_t* buf, size_t bufSize, uint16_t recLen);
 // RawRecord -> binary record; no field counts as assigned afterwards.
 void RawToBinary(TDbfControlBlock& cb, uint8_t* bin);
+// The same for the area's own binary record, each field decoded only when first asked for (see
+// TDbfControlBlock::DecodedIn); the deletion flag is set at once. A walk that reads one field of a
+// record, or none, then pays for that field alone.
+void RawToBinaryOnDemand(TDbfControlBlock& cb);
+// A field's value read from its stored bytes, as its slot in the binary record would hold it:
+// the date text (8 or 10 characters written to out), the real or whole number (0 for none) and the
+// logical.
+size_t StoredDateText(const TDbfFieldEntry& f, const uint8_t* raw, char* out);
+long double StoredReal(const TDbfFieldEntry& f, const uint8_t* raw);
+int64_t StoredInt(const TDbfFieldEntry& f, const uint8_t* raw);
+inline bool StoredBool(const TDbfFieldEntry& f, const uint8_t* raw) {
+  return f.Len > 0 && (raw[0] == 'T' || raw[0] == 't' || raw[0] == 'Y' || raw[0] == 'y');
+}
+void DecodeWaitingField(TDbfControlBlock& cb, size_t n);
+void DecodeWaitingFields(TDbfControlBlock& cb);
+// Field n's slot does not hold its value yet (RawRecord does).
+inline bool FieldWaiting(const TDbfControlBlock& cb, size_t n) {
+  return cb.AnyUndecoded && n < cb.DecodedIn.size() && cb.DecodedIn[n] != cb.RecordGeneration;
+}
+// Field n's slot holds its value afterwards.
+inline void DecodeField(TDbfControlBlock& cb, size_t n) {
+  if (FieldWaiting(cb, n)) DecodeWaitingField(cb, n);
+}
+// Every slot holds its value afterwards.
+inline void DecodeRecord(TDbfControlBlock& cb) {
+  if (cb.AnyUndecoded) DecodeWaitingFields(cb);
+}
 // Binary record -> RawRecord. With keepUnchanged a field whose value equals what RawRecord holds
 // keeps its stored bytes (two-digit years, "*"-filled numbers, "y" for true, blank fields), unless
 // it was assigned (Assigned) and its stored bytes hold no value: a blank or "*"-filled number, a

@@ -892,12 +892,14 @@ bool hiddenRecord(const TDbfControlBlock& cb) {
 class RecordKeeper {
  public:
   explicit RecordKeeper(TDbfControlBlock& cb)
-      : cb_(cb), raw_(cb.RawRecord), bin_(cb.RecordBuffer, cb.RecordBuffer + cb.RecordBufferSize),
+      : cb_(cb), raw_((DecodeRecord(cb), cb.RawRecord)), bin_(cb.RecordBuffer, cb.RecordBuffer + cb.RecordBufferSize),
         assigned_(cb.Assigned), recNo_(cb.RecNo), eof_(cb.AtEof), bof_(cb.AtBof) {}
   ~RecordKeeper() {
     cb_.RawRecord = raw_;
     if (!bin_.empty()) std::memcpy(cb_.RecordBuffer, bin_.data(), bin_.size());
+    cb_.AnyUndecoded = false;
     cb_.Assigned = assigned_;
+    cb_.MaybeAssigned = true;
     cb_.RecNo = recNo_;
     cb_.AtEof = eof_;
     cb_.AtBof = bof_;

@@ -2,6 +2,9 @@
 #include "xbase/dbf4.h"
 #include "xbase/memo.h"
 #include "xbase/dbf4lock.h"
+#include "xbase/dbf4search.h"
+#include "xbase/xbndx.h"
+#include "xbase/xbparser.h"
 #include "xbase/xbengine.h"
 
 #include <gtest/gtest.h>
@@ -504,6 +507,132 @@ TEST_F(Dbf4Test, FieldsFollowTheRecordBuffer) {
   }
   EXPECT_EQ(test::readFile(dir / "f.dbf").substr(test::readFile(dir / "f.dbf").size() - 69, 68),
             row(' ', "first", "12.50", 'T', "0") + row(' ', "second", "-3.25", 'F', "0"));
+}
+
+// Records in every stored form the readers must agree on: plain values, a deleted record, blank
+// fields, "*"-filled and unnormalised numbers, a two-digit-looking year, "?" and "y" logicals.
+const std::vector<FieldDef> kOddFields = {
+    {"NAME", 'C', 6, 0}, {"DAY", 'D', 8, 0}, {"PRICE", 'N', 8, 2}, {"OK", 'L', 1, 0}, {"QTY", 'N', 4, 0}};
+const std::vector<std::string> kOddRecords = {
+    " Maier 20240131   12.50T   7", "*Huber 19240229********y -12", "                            ",
+    " x     20991231   -0.05?9999", " Lang  00010101     1.5N  +3", " Kurz  2024013 1e2     t 0x1",
+};
+
+// Every reading of every field of the current record, as one line.
+std::string readAll() {
+  std::string s = std::to_string(RecNo()) + (Deleted() ? "*" : " ") + (dEOF() ? "E" : "") + (dBOF() ? "B" : "");
+  for (int32_t n = 1; n <= FieldCount(); ++n) {
+    s += "|" + SField(n) + "|" + (FieldEmpty(n) ? "e" : "v");
+    switch (FieldType(n)) {
+      case 'C':
+      case 'D': {
+        const std::string view(GetFieldView(n));
+        EXPECT_EQ(view, GetFieldText(n)) << n;
+        s += GetFieldText(n);
+        break;
+      }
+      case 'N': s += std::to_string(static_cast<double>(GetFieldReal(n))) + "/" + std::to_string(GetFieldInt(n)); break;
+      case 'L': s += GetFieldBool(n) ? "T" : "F"; break;
+      default: break;
+    }
+  }
+  xbcommon.XbErrorCode = 0;
+  return s;
+}
+
+// A walk decodes a field only when it is read. Whatever is read, and in whatever order, reads the
+// same as the record decoded whole (an area whose binary record was handed out decodes every
+// record whole), also across the wrap of the record count that tells decoded fields apart.
+TEST_F(Dbf4Test, FieldsReadOnDemandReadAsTheWholeRecord) {
+  test::writeFile(dir / "odd.dbf", makeDbf(kOddFields, kOddRecords));
+  for (bool century : {true, false}) {
+    xbnatdate.CenturyDates = century;
+    std::vector<std::string> seen[2];
+    for (int whole = 0; whole < 2; ++whole) {
+      USE("odd exclusive");
+      ASSERT_EQ(xbcommon.XbErrorCode, 0);
+      if (whole) ASSERT_NE(FieldAddress(0), nullptr);
+      else CurrentBlock()->RecordGeneration = 0xFFFFFFFEu;
+      std::vector<std::string>& out = seen[whole];
+      for (GoTop(); !dEOF(); SKIP(1)) {
+        // One field first (the others still waiting), then everything.
+        out.push_back(GetFieldText(2) + "#" + std::to_string(static_cast<double>(GetFieldReal(3))));
+        out.push_back(readAll());
+      }
+      for (int32_t n : {6, 1, 3}) {
+        GO(n);
+        out.push_back(readAll());
+        SKIP(-1);
+        out.push_back(readAll());
+      }
+      GoBottom();
+      SKIP(1);
+      out.push_back(readAll());
+      // Reading a stored record alone leaves the binary record as it was.
+      GO(1);
+      GetDbfRecord(*CurrentBlock(), 2);
+      out.push_back(readAll());
+      CloseArea();
+    }
+    EXPECT_EQ(seen[0], seen[1]) << "century " << century;
+  }
+}
+
+// The same edits through a walk that decodes on demand and through one that decodes every record
+// whole write the same bytes: the fields not read keep their stored form, a record appended on the
+// current one takes its values, an index follows the changes, and records appended from another
+// table arrive as stored.
+TEST_F(Dbf4Test, EditsOnAWalkWriteTheSameBytesAsOnWholeRecords) {
+  InitXbparser();
+  IndexInit();  // the NDX engine maintains the index below
+  const std::string image = makeDbf(kOddFields, kOddRecords);
+  test::writeFile(dir / "src.dbf", image);
+  std::string written[2], index[2], afterIndexing[2];
+  for (int whole = 0; whole < 2; ++whole) {
+    SCOPED_TRACE(whole);
+    const std::filesystem::path folder = dir / (whole ? "whole" : "walk");
+    std::filesystem::create_directories(folder);
+    test::writeFile(folder / "t.dbf", image);
+    USE((folder / "t").string() + " exclusive");
+    ASSERT_EQ(xbcommon.XbErrorCode, 0);
+    if (whole) FieldAddress(0);
+    GoTop();
+    SKIP(1);
+    SetFieldText(1, "Neu");
+    Replace();
+    SKIP(2);
+    Append();  // record 4's values on blanks
+    GO(4);
+    SetFieldReal(3, 2.5L);
+    SetFieldBool(4, true);
+    Replace();
+    GO(1);
+    DeleteRec();
+    GO(6);
+    ASSERT_TRUE(MakeIndex((folder / "t.ndx").string(), "NAME", false, 0, false, false)) << XbErrorMessage();
+    afterIndexing[whole] = readAll();  // the record stood on before, as it was
+    SetIndexList((folder / "t.ndx").string());
+    ASSERT_EQ(xbcommon.XbErrorCode, 0) << XbErrorMessage();
+    GO(5);
+    SetFieldText(1, "Aaron");
+    Replace();
+    AppendFrom((dir / "src").string());
+    ASSERT_EQ(xbcommon.XbErrorCode, 0) << XbErrorMessage();
+    EXPECT_EQ(RecCount(), 13);
+    CloseAll();
+    written[whole] = test::readFile(folder / "t.dbf");
+    index[whole] = test::readFile(folder / "t.ndx");
+  }
+  EXPECT_EQ(written[0], written[1]);
+  EXPECT_EQ(index[0], index[1]);
+  EXPECT_EQ(afterIndexing[0], afterIndexing[1]);
+  // Untouched fields kept their stored form; the appended copies are the source's records.
+  const std::string& w = written[0];
+  const size_t head = image.size() - 1 - 6 * 28;
+  EXPECT_EQ(w.substr(head + 28, 28), "*Neu   19240229********y -12");
+  EXPECT_EQ(w.substr(head + 3 * 28, 28), " x     20991231    2.50T9999");
+  EXPECT_EQ(w.substr(head + 6 * 28, 28), " x     20991231   -0.05 9999");
+  EXPECT_EQ(w.substr(head + 7 * 28, 6 * 28), image.substr(head, 6 * 28));
 }
 
 TEST_F(Dbf4Test, SharedTablesSeeRecordsAppendedElsewhere) {
