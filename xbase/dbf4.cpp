@@ -195,7 +195,6 @@ void InitDbf4() {
   xbcommon.DbfUnitLinked = true;
 }
 
-bool CheckArea(const char* routine) { return CurrentBlock() != nullptr || CheckArea(std::string(routine)); }
 
 bool CheckArea(const std::string& routine) {
   if (CurrentBlock()) return true;
@@ -543,11 +542,6 @@ int32_t RecNo() {
   return CurrentBlock()->RecNo;
 }
 
-bool IndexActive() {
-  if (!CurrentBlock() || !xbcommon.IndexUnitLinked || !ix().IsActive) return false;
-  return ix().IsActive();
-}
-
 bool dEOF() {
   TDbfControlBlock* cb = CurrentBlock();
   if (!cb) return true;
@@ -851,7 +845,13 @@ namespace {
 // byte is the caller's to write: never read past the field's slot).
 std::string_view textView(const char* routine, int32_t n) {
   const TDbfFieldEntry* f = nullptr;
-  if (const uint8_t* raw = waitingStored<'C'>(n, f)) return {reinterpret_cast<const char*>(raw), f->Len};
+  if (const uint8_t* raw = waitingStored<'C', 'D'>(n, f)) {
+    if (f->Type == 'C') return {reinterpret_cast<const char*>(raw), f->Len};
+    TDbfControlBlock& cb = *CurrentBlock();
+    DecodeWaitingField(cb, static_cast<size_t>(n));
+    const uint8_t* p = cb.RecordBuffer + BinaryFieldOffset(cb, static_cast<uint8_t>(n));
+    return {reinterpret_cast<const char*>(p + 1), std::min<size_t>(p[0], 10)};
+  }
   const uint8_t* p = slotOf<'C', 'D'>(routine, n, &f);
   if (!p) return {};
   return {reinterpret_cast<const char*>(p + 1), std::min<size_t>(p[0], f->Type == 'D' ? 10 : f->Len)};

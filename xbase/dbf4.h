@@ -46,7 +46,7 @@ inline TDbfControlBlock* AreaBlock(uint8_t n) {
 inline TDbfControlBlock* CurrentBlock() { return AreaBlock(dbf4.CurrentArea); }
 // Reports 215 on a free area (routine text in the context) and returns false.
 bool CheckArea(const std::string& routine);
-bool CheckArea(const char* routine);
+inline bool CheckArea(const char* routine) { return CurrentBlock() != nullptr || CheckArea(std::string(routine)); }
 // A shared table's count from its file size (records appended by others); the records read ahead
 // are dropped, so that what follows reads the file as it is now.
 void RefreshCount();
@@ -98,7 +98,10 @@ bool SetIgnoreDel(bool flag);
 bool MoveOffInvisible();
 std::string AreaFileName();
 std::string AreaAlias();
-bool IndexActive();
+// The current area's walk follows a controlling index (asked on every move).
+inline bool IndexActive() {
+  return xbcommon.IndexUnitLinked && xbcommon.IndexHooks.IsActive && CurrentBlock() && xbcommon.IndexHooks.IsActive();
+}
 // Re-reads the current record from the file into RawRecord and the binary record (SKIP(0)).
 void RereadRecord();
 

@@ -82,6 +82,8 @@ void installFields(TDbfControlBlock& cb, std::vector<TDbfFieldEntry> fields) {
   cb.FieldCount = static_cast<uint8_t>(fields.size() - 1);
   cb.Fields = std::move(fields);
   cb.AnyUndecoded = false;
+  cb.FieldsEnd = 0;
+  for (const TDbfFieldEntry& f : cb.Fields) cb.FieldsEnd = std::max<size_t>(cb.FieldsEnd, size_t{f.Offset} + f.Len);
   cb.BinaryOffsetsOf = nullptr;  // the offsets belonged to the old field list
 }
 
@@ -280,6 +282,7 @@ inline uint32_t slotSize(const TDbfFieldEntry& f) {
 
 void putReal(uint8_t* slot, long double v) { StoreReal(slot, v); }
 long double getReal(const uint8_t* slot) { return LoadReal(slot); }
+
 
 
 // The stored form of nearly every number: blanks, an optional minus, at most 19 digits with at most
@@ -697,6 +700,17 @@ bool allAscii(const uint8_t* p, size_t n) {
   return (seen & 0x8080808080808080ull) == 0;
 }
 
+// Record n, held ahead, as now written.
+void keepAhead(TDbfControlBlock& cb, int32_t n, const uint8_t* stored) {
+  std::memcpy(cb.AheadData.data() + static_cast<size_t>(n - cb.AheadFirst) * cb.RecLen, stored, cb.RecLen);
+  if (cb.AheadAscii && !allAscii(stored, cb.RecLen)) cb.AheadAscii = false;
+}
+
+void keepAheadFlag(TDbfControlBlock& cb, int32_t n, uint8_t flag) {
+  cb.AheadData[static_cast<size_t>(n - cb.AheadFirst) * cb.RecLen] = flag;
+  if (flag > 127) cb.AheadAscii = false;
+}
+
 }  // namespace
 
 void DropReadAhead(TDbfControlBlock& cb) {
@@ -747,6 +761,8 @@ void GetDbfRecord(TDbfControlBlock& cb, int32_t n) {
     }
     cb.AheadFirst = n;
     cb.AheadCount = static_cast<int32_t>(got / cb.RecLen);
+    // The code page is looked at once per block: a block without a byte above 127 reads as stored.
+    cb.AheadAscii = cb.OemConvert && allAscii(cb.AheadData.data(), static_cast<size_t>(cb.AheadCount) * cb.RecLen);
     stored = cb.AheadData.data();
   }
   DecodeRecord(cb);  // the binary record keeps the record read before
@@ -754,7 +770,7 @@ void GetDbfRecord(TDbfControlBlock& cb, int32_t n) {
   CopyFieldBytes(cb.RawRecord.data(), stored, cb.RecLen);
   cb.RecNo = n;
   // Both code pages agree on ASCII: a record without a byte above 127 reads as stored.
-  if (cb.OemConvert && !allAscii(cb.RawRecord.data(), cb.RawRecord.size()))
+  if (cb.OemConvert && !cb.AheadAscii && !allAscii(cb.RawRecord.data(), cb.RawRecord.size()))
     ConvertRecord(false, true, cb.RawRecord.data(), cb.RawRecord.size(), cb.RecLen);
 }
 
@@ -810,7 +826,7 @@ void PutDbfRecord(TDbfControlBlock& cb, int32_t n) {
     }
     std::memcpy(cb.PendingData.data() + static_cast<size_t>(n - cb.PendingFirst) * cb.RecLen, out.data(), cb.RecLen);
     if (cb.AheadCount > 0 && n >= cb.AheadFirst && n - cb.AheadFirst < cb.AheadCount)
-      std::memcpy(cb.AheadData.data() + static_cast<size_t>(n - cb.AheadFirst) * cb.RecLen, out.data(), cb.RecLen);
+      keepAhead(cb, n, out.data());
     if (cb.FileState != 3) cb.FileState = 2;
     return;
   }
@@ -833,7 +849,7 @@ void PutDbfRecord(TDbfControlBlock& cb, int32_t n) {
   }
   // The records read ahead stay what the file holds.
   if (cb.AheadCount > 0 && n >= cb.AheadFirst && n - cb.AheadFirst < cb.AheadCount)
-    std::memcpy(cb.AheadData.data() + static_cast<size_t>(n - cb.AheadFirst) * cb.RecLen, out.data(), cb.RecLen);
+    keepAhead(cb, n, out.data());
   if (append) cb.FileState = 3;
   else if (cb.FileState != 3) cb.FileState = 2;
 }
@@ -860,7 +876,7 @@ void WriteDeleteFlag(TDbfControlBlock& cb, int32_t n) {
   if (cb.FileState != 3) cb.FileState = 2;
   if (err != 0) DropReadAhead(cb);
   else if (cb.AheadCount > 0 && n >= cb.AheadFirst && n - cb.AheadFirst < cb.AheadCount)
-    cb.AheadData[static_cast<size_t>(n - cb.AheadFirst) * cb.RecLen] = flag;
+    keepAheadFlag(cb, n, flag);
   if (err != 0) XbSetError(XbIoCode(err), "Datei:  " + cb.FileName + " [DeleteRec/RecallRec]");
 }
 
@@ -1010,7 +1026,8 @@ void RawToBinary(TDbfControlBlock& cb, uint8_t* bin) {
 void RawToBinaryOnDemand(TDbfControlBlock& cb) {
   uint8_t* bin = cb.RecordBuffer;
   if (cb.IsVirtual || bin == nullptr) return;
-  if (!cb.OwnsRecordBuffer || cb.RecordExposed) return RawToBinary(cb, bin);
+  // A record too short for its fields (a damaged table) is decoded as far as it goes, at once.
+  if (!cb.OwnsRecordBuffer || cb.RecordExposed || cb.RawRecord.size() < cb.FieldsEnd) return RawToBinary(cb, bin);
   const size_t fields = cb.Fields.size();
   if (cb.MaybeAssigned || cb.Assigned.size() != fields) {
     cb.Assigned.assign(fields, 0);
@@ -1028,8 +1045,7 @@ void RawToBinaryOnDemand(TDbfControlBlock& cb) {
 void DecodeWaitingField(TDbfControlBlock& cb, size_t n) {
   cb.DecodedIn[n] = cb.RecordGeneration;
   const TDbfFieldEntry& f = cb.Fields[n];
-  if (static_cast<size_t>(f.Offset) + f.Len <= cb.RawRecord.size())
-    decodeField(f, cb.RawRecord.data() + f.Offset, cb.RecordBuffer + BinaryFieldOffset(cb, static_cast<uint8_t>(n)));
+  decodeField(f, cb.RawRecord.data() + f.Offset, cb.RecordBuffer + BinaryFieldOffset(cb, static_cast<uint8_t>(n)));
 }
 
 void DecodeWaitingFields(TDbfControlBlock& cb) {

@@ -68,6 +68,7 @@ struct TDbfControlBlock {
   // or changes RawRecord beyond the deletion byte, calls DecodeRecord first; a single field's
   // reader calls DecodeField or reads the stored bytes (FieldWaiting).
   std::vector<uint32_t> DecodedIn;     // [1..FieldCount]
+  size_t FieldsEnd = 0;                // end of the last field in the stored record
   uint32_t RecordGeneration = 0;
   bool AnyUndecoded = false;
   // A pointer into the binary record was handed out (FieldAddress): its holder reads the slots
@@ -86,6 +87,7 @@ struct TDbfControlBlock {
   std::vector<uint8_t> AheadData;
   int32_t AheadFirst = 0;
   int32_t AheadCount = 0;
+  bool AheadAscii = false;             // no byte of the records held ahead is above 127
   // Records rewritten while the table is used exclusively wait here, as stored, and go to the file
   // together (records PendingFirst .. PendingFirst + PendingCount - 1): one write per block instead
   // of one per record. Nobody else can see the file meanwhile; every read or write of the file
@@ -178,11 +180,11 @@ void CopyLongBytes(uint8_t* to, const uint8_t* from, size_t n);
   auto* d = static_cast<uint8_t*>(to);
   const auto* s = static_cast<const uint8_t*>(from);
   if (n > 32 && n <= 64) {
-    uint8_t head[32], tail[32];
-    std::memcpy(head, s, 32);
-    std::memcpy(tail, s + n - 32, 32);
-    std::memcpy(d, head, 32);
-    std::memcpy(d + n - 32, tail, 32);
+    // Source and target never overlap: each piece goes straight across.
+    std::memcpy(d, s, 16);
+    std::memcpy(d + 16, s + 16, 16);
+    std::memcpy(d + n - 32, s + n - 32, 16);
+    std::memcpy(d + n - 16, s + n - 16, 16);
   } else if (n >= 16 && n <= 32) {
     uint8_t head[16], tail[16];
     std::memcpy(head, s, 16);
@@ -250,8 +252,10 @@ inline bool StoredBool(const TDbfFieldEntry& f, const uint8_t* raw) {
 void DecodeWaitingField(TDbfControlBlock& cb, size_t n);
 void DecodeWaitingFields(TDbfControlBlock& cb);
 // Field n's slot does not hold its value yet (RawRecord does).
+// n is a field of the area (1..FieldCount): while fields wait, DecodedIn covers them all and
+// RawRecord holds every field whole.
 inline bool FieldWaiting(const TDbfControlBlock& cb, size_t n) {
-  return cb.AnyUndecoded && n < cb.DecodedIn.size() && cb.DecodedIn[n] != cb.RecordGeneration;
+  return cb.AnyUndecoded && cb.DecodedIn[n] != cb.RecordGeneration;
 }
 // Field n's slot holds its value afterwards.
 inline void DecodeField(TDbfControlBlock& cb, size_t n) {

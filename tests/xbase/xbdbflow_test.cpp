@@ -767,6 +767,35 @@ TEST_F(XbDbfLowTest, StoredNumbersReadAsTheGeneralReaderReadsThem) {
   CloseDbf(cb);
 }
 
+// Every field length up to 20, blanks before, behind and inside, signs, points and stray bytes:
+// a stored number reads as the general reader reads it, sign of a zero included.
+TEST_F(XbDbfLowTest, StoredNumbersOfEveryLengthReadAsTheGeneralReader) {
+  std::mt19937_64 rng(20261211);
+  const std::string stray = "+e,*\xC4\t";
+  std::string t;
+  for (int i = 0; i < 200000; ++i) {
+    const size_t len = 1 + rng() % 20;
+    t.clear();
+    t.append(rng() % (len + 1), ' ');
+    if (rng() % 3 == 0) t += '-';
+    const size_t digits = rng() % 18, at = rng() % 4 == 0 ? std::string::npos : rng() % (digits + 1);
+    for (size_t k = 0; k < digits; ++k) {
+      if (k == at) t += '.';
+      t += static_cast<char>('0' + rng() % 10);
+    }
+    if (at == digits) t += '.';
+    t.append(rng() % 3, ' ');
+    if (rng() % 8 == 0 && !t.empty()) t[rng() % t.size()] = stray[rng() % stray.size()];
+    if (rng() % 16 == 0 && !t.empty()) t[rng() % t.size()] = static_cast<char>("0-. "[rng() % 4]);
+    t.resize(len, ' ');
+    const TDbfFieldEntry f{"R", 'N', static_cast<uint8_t>(len), 2, 1};
+    const long double got = StoredReal(f, reinterpret_cast<const uint8_t*>(t.data()));
+    long double want = 0;
+    if (!XbParseReal(t, want)) want = 0;
+    ASSERT_TRUE(got == want && std::signbit(got) == std::signbit(want)) << '"' << t << "\" " << static_cast<double>(got);
+  }
+}
+
 // Reads ahead serve a walk in any direction with what the file holds, our own writes included;
 // what another program wrote shows once the records read ahead are dropped.
 TEST_F(XbDbfLowTest, RecordsReadAheadStayTrue) {
