@@ -195,7 +195,6 @@ void InitDbf4() {
   xbcommon.DbfUnitLinked = true;
 }
 
-
 bool CheckArea(const std::string& routine) {
   if (CurrentBlock()) return true;
   XbSetError(215, "Keine Datenbank (bzw.kein Arbeitsbereich) ge\xF6" "ffnet. [" + routine + "]  WorkArea = " +
