@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "platform/codepage.h"
+#include "platform/sysname.h"
 
 namespace qorva {
 
@@ -191,7 +192,7 @@ std::string FirstSheetPart(unzFile zip) {
 
 bool ReadXlsxRows(const std::string& path, std::vector<XlsxRow>& rows, std::string& error) {
   rows.clear();
-  Zip zip(unzOpen64(path.c_str()));
+  Zip zip(unzOpen64(SysName(path).c_str()));
   if (!zip) {
     error = path + ": no workbook (not a zip archive)";
     return false;

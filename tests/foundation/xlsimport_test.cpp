@@ -6,9 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "platform/sysname.h"
 #include "tests/support/testsupport.h"
 
 namespace qorva::test {
@@ -53,6 +55,20 @@ TEST(XlsxImport, ReadsTheFirstListedSheetAsOtherProgramsWriteIt) {
   const std::vector<XlsxRow> expected = {
       {"Federn", "", "0.5"}, {}, {"Größe & <Form>", "fett und mehr"}, {"", "aus Formel"}};
   EXPECT_EQ(rows, expected);
+}
+
+// The workbook is named as the program holds names (the code page's "Größe"), and found under its
+// system name.
+TEST(XlsxImport, ReadsAWorkbookWhoseNameHasUmlauts) {
+  ScratchDir dir;
+  MakeWorkbook(dir, "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>85</t></is></c></row>", "");
+  std::filesystem::rename(dir / "book.xlsx", dir / std::filesystem::path(u8"Größe.xlsx"));
+  std::string folder;
+  ASSERT_TRUE(DosNameFromSys(std::filesystem::absolute(dir.path()).native(), folder));
+  std::vector<XlsxRow> rows;
+  std::string error;
+  ASSERT_TRUE(ReadXlsxRows(folder + "/Gr\x94\xE1" "e.xlsx", rows, error)) << error;
+  EXPECT_EQ(rows, std::vector<XlsxRow>{{"85"}});
 }
 
 TEST(XlsxImport, RefusesWhatIsNoSoundWorkbook) {
