@@ -45,7 +45,6 @@ std::size_t nameStart(const std::string& path) {
   return hasDrive(path) ? 2 : 0;
 }
 
-
 std::string trimBlanks(const std::string& s) {
   std::size_t b = 0, e = s.size();
   while (b < e && static_cast<unsigned char>(s[b]) <= ' ') ++b;

@@ -12,7 +12,6 @@
 
 #include "drawings/qvadxf1.h"
 #include "foundation/kwenvar.h"
-#include "foundation/ui/dialogparts.h"
 #include "foundation/ui/fmxutil2.h"
 #include "foundation/ui/qttext.h"
 #include "foundation/utilstr.h"
@@ -32,27 +31,13 @@ Tform_qvaeins::Tform_qvaeins(QWidget* parent) : TInputForm(parent) {
   RadioGroup_statdyn->setObjectName("RadioGroup_statdyn");
   grid->addWidget(RadioGroup_statdyn, 0, 0, 1, 4);
 
-  auto label = [this](const char* name, const std::string& caption) {
-    auto* l = new QLabel(dosToQString(caption), this);
-    l->setObjectName(name);
-    return l;
-  };
-  auto edit = [this](const char* name) {
-    auto* e = new QLineEdit(this);
-    e->setObjectName(name);
-    e->setMaximumWidth(110);
-    return e;
-  };
-  auto button = [this](const char* name, const char* caption) {
-    return MakeDialogButton(this, name, QString::fromLatin1(caption));
-  };
-  Label_temperatur = label("Label_temperatur", "Betriebstemperatur");
-  Edit_temperatur = edit("Edit_temperatur");
-  Label_tempu = label("Label_tempu", TempUnit());
-  Button_temp = button("Button_temp", "<");
-  Label_freq = label("Label_freq", "Lastspielfrequenz");
-  Edit_freq = edit("Edit_freq");
-  Label1 = label("Label1", "1/s");
+  Label_temperatur = NewLabel("Label_temperatur", "Betriebstemperatur");
+  Edit_temperatur = NewNumberEdit("Edit_temperatur");
+  Label_tempu = NewLabel("Label_tempu", TempUnit());
+  Button_temp = NewButton("Button_temp", "<");
+  Label_freq = NewLabel("Label_freq", "Lastspielfrequenz");
+  Edit_freq = NewNumberEdit("Edit_freq");
+  Label1 = NewLabel("Label1", "1/s");
   grid->addWidget(Label_temperatur, 1, 0);
   grid->addWidget(Edit_temperatur, 1, 1);
   grid->addWidget(Label_tempu, 1, 2);
@@ -61,11 +46,11 @@ Tform_qvaeins::Tform_qvaeins(QWidget* parent) : TInputForm(parent) {
   grid->addWidget(Edit_freq, 2, 1);
   grid->addWidget(Label1, 2, 2);
 
-  Button_ok = button("Button_ok", "OK");
+  Button_ok = NewButton("Button_ok", "OK");
   Button_ok->setDefault(true);
-  Button_cancel = button("Button_cancel", "Abbrechen");
-  Button_hilfetext = button("Button_hilfetext", "?");
-  Button_calc = button("Button_calc", "Calc");
+  Button_cancel = NewButton("Button_cancel", "Abbrechen");
+  Button_hilfetext = NewHelpButton("Button_hilfetext", "?", 9020, 1, true);
+  Button_calc = NewButton("Button_calc", "Calc");
   auto* buttons = ButtonRow({Button_ok, Button_cancel, Button_hilfetext}, Button_calc);
   grid->addLayout(buttons, 3, 0, 1, 4);
 
@@ -82,7 +67,6 @@ Tform_qvaeins::Tform_qvaeins(QWidget* parent) : TInputForm(parent) {
   connect(Button_temp, &QPushButton::clicked, this, [this] { Button_tempClick(); });
   connect(Button_ok, &QPushButton::clicked, this, [this] { Button_okClick(); });
   connect(Button_cancel, &QPushButton::clicked, this, [this] { Cancel(); });
-  connect(Button_hilfetext, &QPushButton::clicked, this, [this] { ShowHelp(9020, 1, true); });
   connect(Button_calc, &QPushButton::clicked, this, [this] { Button_calcClick(); });
   resize(sizeHint());  // the design size that ScaleCenterForm scales
   ScaleCenterForm(this);

@@ -9,7 +9,6 @@
 
 #include "drawings/qvadxf1.h"
 #include "foundation/kwenvar.h"
-#include "foundation/ui/dialogparts.h"
 #include "foundation/ui/fmxutil2.h"
 #include "foundation/ui/qttext.h"
 #include "foundation/utildos.h"
@@ -25,19 +24,12 @@ TForm_qvageo::TForm_qvageo(QWidget* parent) : TInputForm(parent) {
   setObjectName("Form_qvageo");
   setWindowTitle(dosToQString(kwenvar.ProgName));
   auto* grid = new QGridLayout(this);
-  auto button = [this](const char* name, const char* caption) {
-    return MakeDialogButton(this, name, QString::fromLatin1(caption));
-  };
   int row = 0;
   auto line = [&](QLabel*& label, const char* labelName, const std::string& caption, QLineEdit*& edit,
                   const char* editName, QLabel*& unit, const char* unitName, NumberField& field, uint16_t hint) {
-    label = new QLabel(dosToQString(caption), this);
-    label->setObjectName(labelName);
-    edit = new QLineEdit(this);
-    edit->setObjectName(editName);
-    edit->setMaximumWidth(110);
-    unit = new QLabel(this);
-    unit->setObjectName(unitName);
+    label = NewLabel(labelName, caption);
+    edit = NewNumberEdit(editName);
+    unit = NewLabel(unitName, "");
     grid->addWidget(label, row, 0);
     grid->addWidget(edit, row, 1);
     grid->addWidget(unit, row, 2);
@@ -53,21 +45,21 @@ TForm_qvageo::TForm_qvageo(QWidget* parent) : TInputForm(parent) {
        5060);
   line(Label_t, "Label_t", std::string("Dicke") + " t", Edit_t, "Edit_t", Label_tu, "Label_tu", t_, 5030);
   line(Label_b, "Label_b", std::string("Breite") + " b", Edit_b, "Edit_b", Label_bu, "Label_bu", b_, 5020);
-  Button_dn = button("Button_dn", "<");
-  Button_t = button("Button_t", "< ISO");
-  Button_b = button("Button_b", "< ISO");
+  Button_dn = NewButton("Button_dn", "<");
+  Button_t = NewButton("Button_t", "< ISO");
+  Button_b = NewButton("Button_b", "< ISO");
   grid->addWidget(Button_dn, 2, 3);
   grid->addWidget(Button_t, 3, 3);
   grid->addWidget(Button_b, 4, 3);
-  Button_metric = button("Button_metric", "mm <--> inch");
+  Button_metric = NewButton("Button_metric", "mm <--> inch");
   grid->addWidget(Button_metric, row++, 1, 1, 3);
 
-  Button_ok = button("Button_ok", "OK");
+  Button_ok = NewButton("Button_ok", "OK");
   Button_ok->setDefault(true);
-  Button_cancel = button("Button_cancel", "Abbrechen");
-  Button_help = button("Button_help", "&Hilfetext");
-  Button_hilfebild = button("Button_hilfebild", "?");
-  Button_calc = button("Button_calc", "Calc");
+  Button_cancel = NewButton("Button_cancel", "Abbrechen");
+  Button_help = NewHelpButton("Button_help", "&Hilfetext", 1000, 1, false);
+  Button_hilfebild = NewHelpButton("Button_hilfebild", "?", 5020, 2, true);
+  Button_calc = NewButton("Button_calc", "Calc");
   auto* buttons = ButtonRow({Button_ok, Button_cancel, Button_help, Button_hilfebild}, Button_calc);
   grid->addLayout(buttons, row, 0, 1, 4);
 
@@ -77,8 +69,6 @@ TForm_qvageo::TForm_qvageo(QWidget* parent) : TInputForm(parent) {
   connect(Button_metric, &QPushButton::clicked, this, [this] { Button_metricClick(); });
   connect(Button_ok, &QPushButton::clicked, this, [this] { Button_okClick(); });
   connect(Button_cancel, &QPushButton::clicked, this, [this] { Cancel(); });
-  connect(Button_help, &QPushButton::clicked, this, [this] { ShowHelp(1000, 1, false); });
-  connect(Button_hilfebild, &QPushButton::clicked, this, [this] { ShowHelp(5020, 2, true); });
   connect(Button_calc, &QPushButton::clicked, this, [this] { Button_calcClick(); });
   FillFields();
   resize(sizeHint());  // the design size that ScaleCenterForm scales

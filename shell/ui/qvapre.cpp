@@ -9,7 +9,6 @@
 
 #include "drawings/qvadxf1.h"
 #include "foundation/kwenvar.h"
-#include "foundation/ui/dialogparts.h"
 #include "foundation/ui/fmxutil2.h"
 #include "foundation/ui/qttext.h"
 #include "foundation/utildos.h"
@@ -24,32 +23,18 @@ TForm_qvapre::TForm_qvapre(QWidget* parent) : TInputForm(parent) {
   setObjectName("Form_qvapre");
   setWindowTitle(dosToQString(kwenvar.ProgName));
   auto* grid = new QGridLayout(this);
-  auto button = [this](const char* name, const char* caption) {
-    return MakeDialogButton(this, name, QString::fromLatin1(caption));
-  };
-  auto label = [this](const char* name, const std::string& caption) {
-    auto* l = new QLabel(dosToQString(caption), this);
-    l->setObjectName(name);
-    return l;
-  };
-  auto edit = [this](const char* name) {
-    auto* e = new QLineEdit(this);
-    e->setObjectName(name);
-    e->setMaximumWidth(110);
-    return e;
-  };
-  Label_F2 = label("Label_F2", std::string("Federkraft") + " F2");
-  Edit_F2 = edit("Edit_F2");
-  Label_f2u = label("Label_f2u", "");
-  Label_sh = label("Label_sh", std::string("Federweg") + " s max");
-  Edit_sh = edit("Edit_sh");
-  Label_shu = label("Label_shu", "");
-  Label_b_t = label("Label_b_t", "b / t");
-  Edit_b_t = edit("Edit_b_t");
-  Button_b_t = button("Button_b_t", "<");
-  Label_sigz_sig2 = label("Label_sigz_sig2", "Sigmaz / Sigma2");
-  Edit_sigz_sig2 = edit("Edit_sigz_sig2");
-  Button_sigz_sig2 = button("Button_sigz_sig2", "<");
+  Label_F2 = NewLabel("Label_F2", std::string("Federkraft") + " F2");
+  Edit_F2 = NewNumberEdit("Edit_F2");
+  Label_f2u = NewLabel("Label_f2u", "");
+  Label_sh = NewLabel("Label_sh", std::string("Federweg") + " s max");
+  Edit_sh = NewNumberEdit("Edit_sh");
+  Label_shu = NewLabel("Label_shu", "");
+  Label_b_t = NewLabel("Label_b_t", "b / t");
+  Edit_b_t = NewNumberEdit("Edit_b_t");
+  Button_b_t = NewButton("Button_b_t", "<");
+  Label_sigz_sig2 = NewLabel("Label_sigz_sig2", "Sigmaz / Sigma2");
+  Edit_sigz_sig2 = NewNumberEdit("Edit_sigz_sig2");
+  Button_sigz_sig2 = NewButton("Button_sigz_sig2", "<");
   grid->addWidget(Label_F2, 0, 0);
   grid->addWidget(Edit_F2, 0, 1);
   grid->addWidget(Label_f2u, 0, 2);
@@ -62,15 +47,15 @@ TForm_qvapre::TForm_qvapre(QWidget* parent) : TInputForm(parent) {
   grid->addWidget(Label_sigz_sig2, 3, 0);
   grid->addWidget(Edit_sigz_sig2, 3, 1);
   grid->addWidget(Button_sigz_sig2, 3, 3);
-  Button_metric = button("Button_metric", "mm <--> inch");
+  Button_metric = NewButton("Button_metric", "mm <--> inch");
   grid->addWidget(Button_metric, 4, 1, 1, 3);
 
-  Button_ok = button("Button_ok", "OK");
+  Button_ok = NewButton("Button_ok", "OK");
   Button_ok->setDefault(true);
-  Button_cancel = button("Button_cancel", "Abbrechen");
-  Button_help = button("Button_help", "&Hilfetext");
-  Button_hilfebild = button("Button_hilfebild", "?");
-  Button_calc = button("Button_calc", "Calc");
+  Button_cancel = NewButton("Button_cancel", "Abbrechen");
+  Button_help = NewHelpButton("Button_help", "&Hilfetext", 1000, 1, false);
+  Button_hilfebild = NewHelpButton("Button_hilfebild", "?", 5020, 2, true);
+  Button_calc = NewButton("Button_calc", "Calc");
   auto* buttons = ButtonRow({Button_ok, Button_cancel, Button_help, Button_hilfebild}, Button_calc);
   grid->addLayout(buttons, 5, 0, 1, 4);
 
@@ -88,8 +73,6 @@ TForm_qvapre::TForm_qvapre(QWidget* parent) : TInputForm(parent) {
   connect(Button_metric, &QPushButton::clicked, this, [this] { Button_metricClick(); });
   connect(Button_ok, &QPushButton::clicked, this, [this] { Button_okClick(); });
   connect(Button_cancel, &QPushButton::clicked, this, [this] { Cancel(); });
-  connect(Button_help, &QPushButton::clicked, this, [this] { ShowHelp(1000, 1, false); });
-  connect(Button_hilfebild, &QPushButton::clicked, this, [this] { ShowHelp(5020, 2, true); });
   connect(Button_calc, &QPushButton::clicked, this, [this] { Button_calcClick(); });
   FillFields();
   resize(sizeHint());  // the design size that ScaleCenterForm scales

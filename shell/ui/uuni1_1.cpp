@@ -13,6 +13,7 @@
 #include "drawings/qvadxf1.h"
 #include "foundation/kwenvar.h"
 #include "foundation/msgbox.h"
+#include "foundation/ui/dialogparts.h"
 #include "foundation/ui/fmxutil2.h"
 #include "foundation/ui/qttext.h"
 #include "foundation/utilstr.h"
@@ -84,6 +85,30 @@ void TInputForm::SetHint(uint16_t topic, std::initializer_list<QWidget*> control
   for (QWidget* w : controls) w->setToolTip(hint);
 }
 
+QLabel* TInputForm::NewLabel(const char* name, const std::string& caption) {
+  auto* l = new QLabel(dosToQString(caption), this);
+  l->setObjectName(name);
+  return l;
+}
+
+QLineEdit* TInputForm::NewNumberEdit(const char* name) {
+  auto* e = new QLineEdit(this);
+  e->setObjectName(name);
+  e->setMaximumWidth(110);
+  return e;
+}
+
+QPushButton* TInputForm::NewButton(const char* name, const char* caption) {
+  return MakeDialogButton(this, name, QString::fromLatin1(caption));
+}
+
+QPushButton* TInputForm::NewHelpButton(const char* name, const char* caption, uint16_t topic, uint16_t mode,
+                                       bool bringToFront) {
+  QPushButton* b = NewButton(name, caption);
+  connect(b, &QPushButton::clicked, this, [this, topic, mode, bringToFront] { ShowHelp(topic, mode, bringToFront); });
+  return b;
+}
+
 // ---- NumberField ----
 
 namespace {
@@ -136,8 +161,7 @@ TEingabetext1::TEingabetext1(QWidget* parent) : TInputForm(parent) {
   int row = 0;
   auto line = [&](QLabel*& label, const char* labelName, const std::string& caption, QLineEdit*& edit,
                   const char* editName, int maxLength) {
-    label = new QLabel(dosToQString(caption), this);
-    label->setObjectName(labelName);
+    label = NewLabel(labelName, caption);
     edit = new QLineEdit(this);
     edit->setObjectName(editName);
     edit->setMaxLength(maxLength);
@@ -154,12 +178,9 @@ TEingabetext1::TEingabetext1(QWidget* parent) : TInputForm(parent) {
   line(Label_bemerk2, "Label_bemerk2", std::string("Zeile") + " 2", Edit_bemerk2, "Edit_bemerk2", 65);
 
   auto* buttons = new QHBoxLayout;
-  Button_ok = new QPushButton("OK", this);
-  Button_ok->setObjectName("Button_ok");
+  Button_ok = NewButton("Button_ok", "OK");
   Button_ok->setDefault(true);
-  Button_cancel = new QPushButton("Abbrechen", this);
-  Button_cancel->setObjectName("Button_cancel");
-  Button_cancel->setAutoDefault(false);
+  Button_cancel = NewButton("Button_cancel", "Abbrechen");
   buttons->addStretch(1);
   buttons->addWidget(Button_ok);
   buttons->addWidget(Button_cancel);

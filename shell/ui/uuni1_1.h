@@ -46,6 +46,13 @@ class TInputForm : public QDialog {
   static QHBoxLayout* ButtonRow(std::initializer_list<QPushButton*> left, QPushButton* calc);
   // The hint of help topic topic on the controls (the shell's help-text service).
   static void SetHint(uint16_t topic, std::initializer_list<QWidget*> controls);
+  // The forms' controls, named as their members: a label with a caption in the program's text, an
+  // edit field for a number, a button that Enter does not press, and a help button that shows
+  // ShowHelp(topic, mode, bringToFront).
+  QLabel* NewLabel(const char* name, const std::string& caption);
+  QLineEdit* NewNumberEdit(const char* name);
+  QPushButton* NewButton(const char* name, const char* caption);
+  QPushButton* NewHelpButton(const char* name, const char* caption, uint16_t topic, uint16_t mode, bool bringToFront);
 };
 
 // A number shown in an edit field in the current units. While the text is what the field was filled

@@ -15,7 +15,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string U8(std::u8string_view s) { return std::string(s.begin(), s.end()); }
+using test::U8;
 
 TEST_F(SpringViewTest, ADxfChosenInAnUmlautFolderIsWrittenUnderItsUtf8Name) {
   const fs::path folder = fs::absolute(dir.path()) / fs::path(U8(u8"Zeichnungen-Ü"));

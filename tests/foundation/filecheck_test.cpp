@@ -44,10 +44,7 @@ class FileCheckTest : public ::testing::Test {
   }
   // Only the file itself may be left in the folder: no probe or temporary file.
   std::vector<std::string> Listing() const {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir_.path())) names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
+    return test::SortedNames(dir_.path());
   }
   test::ScratchDir dir_;
 };

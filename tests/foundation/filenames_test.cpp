@@ -25,7 +25,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string U8(std::u8string_view s) { return std::string(s.begin(), s.end()); }
+using test::U8;
 
 const std::string kGroesse = "Gr\x94\xE1" "e";  // "Größe" in the program's code page
 
@@ -52,10 +52,7 @@ class FileNamesTest : public ::testing::Test {
   fs::path Disk(std::u8string_view name) const { return dir_ / fs::path(U8(name)); }
   // The raw names of the folder (UTF-8 on the disk), sorted.
   std::vector<std::string> Listing() const {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir_)) names.push_back(e.path().filename().native());
-    std::sort(names.begin(), names.end());
-    return names;
+    return test::SortedNames(dir_);
   }
   test::ScratchDir scratch_;
   fs::path dir_;

@@ -49,10 +49,7 @@ class UtilFileTest : public ::testing::Test {
   }
 
   std::vector<std::string> folderNames(const fs::path& p) {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(p)) names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
+    return test::SortedNames(p);
   }
 
   test::ScratchDir dir;

@@ -21,7 +21,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // UTF-8 text of a u8 literal, as the system hands names over.
-std::string U8(std::u8string_view s) { return std::string(s.begin(), s.end()); }
+using test::U8;
 
 TEST(SysName, EveryCodePageCharacterRoundTripsAndAsciiStaysAsItIs) {
   // Every byte from 0x80 on: the letters (umlauts, accents, Greek) and the signs alike.

@@ -58,10 +58,7 @@ class BatchTest : public ::testing::Test {
   }
   // Every file of the folder, sorted.
   std::vector<std::string> listing() const {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir_)) names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
+    return test::SortedNames(dir_);
   }
   // test.qva with its first value (the strip width) changed.
   std::string springOfWidth(const char* width) const {

@@ -28,7 +28,7 @@ namespace fs = std::filesystem;
 using test::scriptedPrompter;
 
 const fs::path kData = fs::path(QORVA_SOURCE_DIR) / "data";
-std::string U8(std::u8string_view s) { return std::string(s.begin(), s.end()); }
+using test::U8;
 
 const std::string kGroesse = "Gr\x94\xE1" "e";  // "Größe"
 const std::string kUebung = "\x9A" "bung";       // "Übung"
@@ -58,10 +58,7 @@ class UmlautFilesTest : public ::testing::Test {
   }
   fs::path Disk(std::u8string_view name) const { return dir_ / fs::path(U8(name)); }
   std::vector<std::string> Listing() const {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir_)) names.push_back(e.path().filename().native());
-    std::sort(names.begin(), names.end());
-    return names;
+    return test::SortedNames(dir_);
   }
   bool messageContains(const std::string& part) const {
     for (const auto& r : scriptedPrompter().asked())

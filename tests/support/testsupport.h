@@ -4,6 +4,8 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "platform/clock.h"
 #include "platform/launcher.h"
@@ -64,5 +66,9 @@ CommandResult runCommand(const std::string& commandLine);
 
 std::string readFile(const std::filesystem::path& p);
 void writeFile(const std::filesystem::path& p, const std::string& bytes);
+// The names of a folder's entries as the disk holds them, sorted by bytes.
+std::vector<std::string> SortedNames(const std::filesystem::path& dir);
+// A u8"..." literal as the bytes of a std::string (a UTF-8 file name).
+inline std::string U8(std::u8string_view s) { return std::string(s.begin(), s.end()); }
 
 }  // namespace qorva::test

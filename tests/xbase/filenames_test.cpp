@@ -21,7 +21,7 @@ namespace fs = std::filesystem;
 using xbtest::AppendRow;
 using xbtest::CreateTable;
 
-std::string U8(std::u8string_view s) { return std::string(s.begin(), s.end()); }
+using test::U8;
 
 class UmlautTableFiles : public xbtest::EngineTest {
  protected:
@@ -33,10 +33,7 @@ class UmlautTableFiles : public xbtest::EngineTest {
     dos_ += "/";
   }
   std::vector<std::string> Listing() const {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(folder_)) names.push_back(e.path().filename().native());
-    std::sort(names.begin(), names.end());
-    return names;
+    return test::SortedNames(folder_);
   }
   fs::path folder_;
   std::string dos_;
