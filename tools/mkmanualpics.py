@@ -1,10 +1,14 @@
 #!/usr/bin/python3
-"""Writes the pictures of the manual (data/qorva.htm) as SVG files from the shipped help pictures.
+"""Writes the pictures of the manual (data/qorva.htm) as SVG files.
 
 Each help picture data/<name>.plt becomes data/<name>.svg, drawn as the program's help-picture
 interpreter draws it: 160 x 120 mm, one plotter unit 0.025 mm, pens in the program's colours (on a
-white page: pen 7, white on the screen, is drawn black, pen 2, yellow, dark yellow). The same plotter
-file always gives the same bytes.
+white page: pen 7, white on the screen, is drawn black, pen 2, yellow, dark yellow).
+
+The production drawing and the Quick 3 page of the default spring come from the DXF files the
+program writes for it, kept as golden files of the drawing tests (tests/drawings/data, written with
+a fixed date and a placeholder for the spring's folder): fertigung.svg and quick3.svg. The same
+input files always give the same bytes.
 
     mkmanualpics.py [data folder [output folder]]   (default: data/ of the source tree, written there)
 """
@@ -184,6 +188,77 @@ def encoded(svg, data, i):
     return i + 1
 
 
+# DXF colour numbers on a white page.
+ACI = {1: "#c00000", 2: "#a07800", 3: "#007000", 4: "#007878", 5: "#0000b0", 6: "#a000a0", 7: "#000000"}
+VIEWS = [("null_view1.dxf", "fertigung", "Fertigungszeichnung der Standardfeder"),
+         ("null_view6.dxf", "quick3", "Quick 3 der Standardfeder")]
+# The golden files name the spring's file in a test folder; the picture names the file alone.
+FOLDER_PLACEHOLDER = "MOLVA/<dir>/"
+
+
+def escape(text):
+    return text.replace("&", "&amp;").replace("<", "&lt;").replace(">", "&gt;")
+
+
+def dxf_to_svg(path, title):
+    import ezdxf  # only the view pictures need it (Debian: python3-ezdxf)
+
+    doc = ezdxf.readfile(path)
+    xmin, ymin = doc.header["$EXTMIN"][:2]
+    xmax, ymax = doc.header["$EXTMAX"][:2]
+    layers = {layer.dxf.name: abs(layer.dxf.color) for layer in doc.layers}
+    items = []
+
+    def colour(e, parent):
+        c = e.dxf.get("color", 256)
+        if c == 256:
+            c = layers.get(e.dxf.layer, 7)
+        elif c == 0:
+            c = parent
+        return c
+
+    def y(v):
+        return ymax - v
+
+    def walk(entities, parent):
+        for e in entities:
+            kind = e.dxftype()
+            c = colour(e, parent)
+            stroke = ACI.get(c, "#404040")
+            if kind == "INSERT":
+                walk(e.virtual_entities(), c)
+            elif kind == "LINE":
+                a, b = e.dxf.start, e.dxf.end
+                items.append('<line x1="%s" y1="%s" x2="%s" y2="%s" stroke="%s"/>'
+                             % (fmt(a[0]), fmt(y(a[1])), fmt(b[0]), fmt(y(b[1])), stroke))
+            elif kind == "SOLID":
+                pts = [e.dxf.vtx0, e.dxf.vtx1, e.dxf.vtx3, e.dxf.vtx2]
+                items.append('<polygon points="%s" fill="%s" stroke="none"/>'
+                             % (" ".join("%s,%s" % (fmt(p[0]), fmt(y(p[1]))) for p in pts), stroke))
+            elif kind == "ELLIPSE":
+                pts = list(e.flattening(0.05))
+                items.append('<polyline points="%s" fill="none" stroke="%s"/>'
+                             % (" ".join("%s,%s" % (fmt(p[0]), fmt(y(p[1]))) for p in pts), stroke))
+            elif kind == "TEXT":
+                text = e.dxf.text.replace(FOLDER_PLACEHOLDER, "")
+                p = e.dxf.insert
+                items.append('<text transform="translate(%s %s) rotate(%s) scale(%s 1)" font-size="%s" fill="%s">%s</text>'
+                             % (fmt(p[0]), fmt(y(p[1])), fmt(-e.dxf.rotation), fmt(e.dxf.get("width", 1.0)),
+                                fmt(e.dxf.height), stroke, escape(text)))
+            else:
+                raise ValueError("%s: entity %s is not one the pictures know" % (path, kind))
+
+    walk(doc.modelspace(), 7)
+    w, h = xmax - xmin, ymax - ymin
+    head = ('<?xml version="1.0" encoding="UTF-8"?>\n'
+            '<svg xmlns="http://www.w3.org/2000/svg" width="%smm" height="%smm" viewBox="%s 0 %s %s">\n'
+            '<title>%s</title>\n'
+            '<rect x="%s" y="0" width="%s" height="%s" fill="#ffffff"/>\n'
+            '<g stroke-width="0.2" font-family="Liberation Sans, Arial, sans-serif">\n'
+            % (fmt(w), fmt(h), fmt(xmin), fmt(w), fmt(h), title, fmt(xmin), fmt(w), fmt(h)))
+    return head + "".join(i + "\n" for i in items) + "</g>\n</svg>\n"
+
+
 def main():
     folder = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data")
     out = sys.argv[2] if len(sys.argv) > 2 else folder
@@ -197,6 +272,10 @@ def main():
             svg = convert(f.read())
         with open(os.path.join(out, name + ".svg"), "w", encoding="utf-8", newline="\n") as f:
             f.write(svg.document(index.get(name, name)))
+    views = os.path.join(folder, "..", "tests", "drawings", "data")
+    for source, name, title in VIEWS:
+        with open(os.path.join(out, name + ".svg"), "w", encoding="utf-8", newline="\n") as f:
+            f.write(dxf_to_svg(os.path.join(views, source), title))
 
 
 if __name__ == "__main__":
