@@ -33,15 +33,17 @@ PU3360,3600;SI0.25,0.35;DI1,0;
 LBRichtwerte:
 SP7;
 PU3360,3200;SI0.18,0.26;DI1,0;
-LBDi / Dn  =  1,1 ... 1,3
+LBDi  =  Dn (Vorauslegung)
 PU3360,2880;SI0.18,0.26;DI1,0;
-LBDn / t   >=  100
+LBDn / t  >=  E / sig.zul
 PU3360,2560;SI0.18,0.26;DI1,0;
-LBDe / Di  aus Windungen
-PU3360,2000;SI0.17,0.25;DI1,0;
-LBHohes Dn / t: la}ngere
+LBb / t  =  50 ... 200
+PU3360,2240;SI0.18,0.26;DI1,0;
+LBDe aus Weg s + 5 Di
 PU3360,1760;SI0.17,0.25;DI1,0;
-LBLebensdauer, kleinere Kraft
+LBHohes Dn / t: kleinere
+PU3360,1520;SI0.17,0.25;DI1,0;
+LBSpannung, kleinere Kraft
 PU320,640;SI0.2,0.28;DI1,0;
 LBDi Trommel, Dn natu}rlicher Durchmesser,
 PU320,400;SI0.2,0.28;DI1,0;

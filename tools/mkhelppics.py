@@ -190,19 +190,22 @@ def pre_design_picture():
     p.arrow(27.6, 60, 62.4, 60, 1, both=True)
     p.label(40, 62, "Di", pen=1)
     p.label(84, 90, "Richtwerte:", size=(0.25, 0.35), pen=1)
-    p.label(84, 80, "Di / Dn  =  1,1 ... 1,3", size=(0.18, 0.26))
-    p.label(84, 72, "Dn / t   >=  100", size=(0.18, 0.26))
-    p.label(84, 64, "De / Di  aus Windungen", size=(0.18, 0.26))
-    p.label(84, 50, "Hohes Dn / t: la}ngere", size=(0.17, 0.25))
-    p.label(84, 44, "Lebensdauer, kleinere Kraft", size=(0.17, 0.25))
+    p.label(84, 80, "Di  =  Dn (Vorauslegung)", size=(0.18, 0.26))
+    p.label(84, 72, "Dn / t  >=  E / sig.zul", size=(0.18, 0.26))
+    p.label(84, 64, "b / t  =  50 ... 200", size=(0.18, 0.26))
+    p.label(84, 56, "De aus Weg s + 5 Di", size=(0.18, 0.26))
+    p.label(84, 44, "Hohes Dn / t: kleinere", size=(0.17, 0.25))
+    p.label(84, 38, "Spannung, kleinere Kraft", size=(0.17, 0.25))
     p.label(8, 16, "Di Trommel, Dn natu}rlicher Durchmesser,", size=(0.2, 0.28))
     p.label(8, 10, "t Banddicke", size=(0.2, 0.28))
     return p
 
 
+# The index lists the picture of the spring's dimensions first: the browser and the demonstration
+# open on it.
 PICTURES = [
-    ("start", "Startbild", start_picture),
     ("band", "Band und Wickel: t, b, De, Di, Dn", strip_and_coil_picture),
+    ("start", "Startbild", start_picture),
     ("kraftweg", "Kraft-Weg-Kennlinie", force_travel_picture),
     ("vorausl", "Vorauslegung: Verh\x84ltnisse", pre_design_picture),
     ("null", "Kein Hilfebild", null_picture),

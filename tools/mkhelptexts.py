@@ -23,21 +23,46 @@ def topic_of(line):
     return int(head) if head and head.isdigit() and head.isascii() else None
 
 
+# The message box shows a line of 254 characters or more as an empty line, and cuts the joined
+# text of a topic (five lines, each with a blank) at 1000 characters.
+LINE_LIMIT = 253
+TOPIC_LIMIT = 1000
+TOPIC_LINES = 5
+
+
 def build(source):
     out = []
     expect_text = False
+    topic, lines = None, []
+
+    def close_topic():
+        if topic is None:
+            return
+        if len(lines) > TOPIC_LINES:
+            sys.exit(f"{source}: topic {topic} has {len(lines)} lines; only {TOPIC_LINES} are shown")
+        if sum(len(l) + 1 for l in lines) > TOPIC_LIMIT:
+            sys.exit(f"{source}: topic {topic} is longer than {TOPIC_LIMIT} characters")
+
     for n, line in enumerate(source.read_text(encoding="utf-8").splitlines(), 1):
         if line.startswith(";"):
             continue
+        if len(line) > LINE_LIMIT:
+            sys.exit(f"{source}:{n}: a line of {len(line)} characters is shown empty")
         if expect_text:
             out.append(line)
+            lines.append(line)
             expect_text = False
             continue
         if topic_of(line) is not None:
+            close_topic()
+            topic, lines = topic_of(line), []
             expect_text = True
+        elif topic is not None:
+            lines.append(line)
         out.append(line)
     if expect_text:
         sys.exit(f"{source}: the last topic has no text line")
+    close_topic()
     return "".join(l + "\r\n" for l in out).encode("cp437")
 
 
@@ -48,6 +73,9 @@ def build_error_help(source):
     lines = [l for l in source.read_text(encoding="utf-8").splitlines() if not l.startswith(";")]
     if len(lines) % 3:
         sys.exit(f"{source}: {len(lines)} lines are no whole number of three-line records")
+    for i, line in enumerate(lines):
+        if len(line) > LINE_LIMIT:
+            sys.exit(f"{source}: line {i + 1} has {len(line)} characters; the window shows it empty")
     keys = [lines[i][:KEY] for i in range(0, len(lines), 3)]
     for i, line in enumerate(lines):
         if i % 3 and line[:KEY] in keys:
@@ -65,6 +93,8 @@ def build_demo(source):
     for i in range(2, len(lines), 4):
         if len(lines[i + 1]) < 2 or not lines[i + 2]:
             sys.exit(f"{source}: step {(i - 2) // 4 + 1} needs two flags and a text")
+        if len(lines[i + 2]) > LINE_LIMIT:
+            sys.exit(f"{source}: the text of step {(i - 2) // 4 + 1} is too long to be shown")
     return "".join(l + "\r\n" for l in lines).encode("cp437")
 
 

@@ -242,6 +242,7 @@ uint16_t AskPreDesignOrRecalculation() {
   const std::string recalculation = MenuCaptionUtf8(vmenu1.MenuTextRecalculation);
   kwenvar.TextPage[1] = Utf8ToDos(preDesign);
   kwenvar.TextPage[2] = Utf8ToDos(recalculation);
+  SetPromptHelp(9000);  // its own help text and picture, not those of the material table before it
   const std::optional<int> chosen = prompter().choice("", {preDesign, recalculation}, 0);
   if (!chosen || (*chosen != 0 && *chosen != 1)) {
     kwenvar.ErrorFlag = true;

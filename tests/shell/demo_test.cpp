@@ -65,7 +65,7 @@ TEST_F(DemoTest, ShippedFileHoldsNineGermanTextsAndNoTenth) {
   EXPECT_EQ(f1, '0');
   // The fourth text holds a degree sign in the DOS code page (248), shown as "°".
   ReadDemoText(4, f1, f2, text);
-  EXPECT_NE(text.find("80 \xF8" "C"), std::string::npos) << text;
+  EXPECT_NE(text.find("20 \xF8" "C"), std::string::npos) << text;
 }
 
 TEST_F(DemoTest, MissingFileAndShortFlagLines) {
@@ -97,7 +97,7 @@ TEST_F(DemoTest, TourRunsTheCommandsInOrderWithATextAfterEach) {
   ASSERT_EQ(shown.size(), 11u);  // the two introduction boxes and the nine texts
   EXPECT_EQ(shown[0].rfind("QORVADEMO  ist  ein selbstablaufendes Demoprogramm, das Sie mit den Möglichkeiten", 0), 0u);
   EXPECT_EQ(shown[1], "Mit <OK> oder ENTER-Taste wird weitergeschaltet.");
-  EXPECT_NE(shown[5].find("80 °C"), std::string::npos);  // text 4 shown converted for display
+  EXPECT_NE(shown[5].find("20 °C"), std::string::npos);  // text 4 shown converted for display
   EXPECT_FALSE(kwenvar.DemoRun);
   EXPECT_FALSE(kwenvar.ErrorFlag);
   // The demonstration spring was preset before the first command.

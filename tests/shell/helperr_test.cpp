@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <regex>
 #include <set>
 #include <string>
 
@@ -15,6 +13,7 @@
 #include "foundation/utilstr.h"
 #include "platform/services.h"
 #include "shell/helperr.h"
+#include "tests/shell/calcmessages.h"
 #include "tests/support/filehelpers.h"
 #include "tests/support/testsupport.h"
 
@@ -255,32 +254,9 @@ TEST_F(HelperrTest, NoMessagesOnlySaySoAndNoGuiOrTheDemoShowNothing) {
   EXPECT_TRUE(scriptedPrompter().asked().empty());
 }
 
-// The messages the calculation gives, as its sources write them, and those it composes.
-std::set<std::string> CalculationMessages() {
-  const std::regex literal(R"re((AddErrorMsg|Fatal|stop)\("([^"]*)")re");
-  std::set<std::string> texts;
-  for (const char* folder : {"spring", "foundation"}) {
-    for (const auto& e : fs::recursive_directory_iterator(SourceDir / folder)) {
-      if (e.path().extension() != ".cpp") continue;
-      std::ifstream in(e.path());
-      const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-      for (std::sregex_iterator m(text.begin(), text.end(), literal), end; m != end; ++m) {
-        std::string s = (*m)[2];
-        if ((*m)[1] != "AddErrorMsg") s = "Fatal  : " + s;  // the calculation's own stops
-        if (s.size() >= ErrorHelpKeyLength) texts.insert(s);
-      }
-    }
-  }
-  for (const char* name : {"De", "Di", "b", "t"})
-    for (const char* what : {" invalid !", " = 0 !", " <= 0 !"}) texts.insert(std::string("Fatal  : ") + name + what);
-  texts.insert("Fatal  : yeb9wst DBF error");
-  texts.insert("Load cycles (pow)");
-  return texts;
-}
-
 TEST_F(HelperrTest, EveryCalculationMessageHasACauseAndARemedyInTheShippedFile) {
   kwenvar.PltDir = (SourceDir / "data").string();
-  const std::set<std::string> texts = CalculationMessages();
+  const std::set<std::string> texts = test::CalculationMessages(ErrorHelpKeyLength);
   std::string all;
   for (const std::string& t : texts) all += t + "\n";
   ASSERT_TRUE(texts.count("Warnung: t > b !") && texts.count("Fehler : EN10092: t < 60 !") &&

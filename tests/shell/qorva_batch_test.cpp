@@ -133,6 +133,23 @@ TEST_F(BatchTest, TextResultsAgreeWithTheCalculation) {
   EXPECT_GT(qvaglob.Force2, 0);
 }
 
+// The shipped spring on the shipped table, run as a user runs it: results, and of the messages only
+// the one that says the strip has no fatigue values in the table.
+TEST_F(BatchTest, TheShippedSpringCalculatesWithoutAnError) {
+  const ProgramRun r = run("test.qva /I /NOGUI");
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  const std::string report = readFile(dir_ / "test.txt");
+  std::vector<std::string> messages;
+  for (const char* kind : {"Fatal  : ", "Fehler : ", "Warnung: "}) {
+    for (size_t p = report.find(std::string("\n") + kind); p != std::string::npos;
+         p = report.find(std::string("\n") + kind, p + 1))
+      messages.push_back(report.substr(p + 1, report.find('\t', p) - p - 1));
+  }
+  EXPECT_EQ(messages, std::vector<std::string>{"Warnung: kein Goodman-Diagramm"}) << report;
+  EXPECT_GT(ReportValues(report).at("Federkraft"), 0);
+}
+
 TEST_F(BatchTest, MessagesCarryCauseAndRemedyFromTheErrorHelpFile) {
   writeFile(dir_ / "test.qva", springOfWidth("0.40000000"));  // thicker than wide
   const std::string line = "Warnung: t > b !\t";

@@ -12,6 +12,8 @@
 
 #include "foundation/wintext.h"
 #include "spring/materialsource.h"
+#include "spring/qvaglob.h"
+#include "spring/qvaio.h"
 #include "spring/qvarech.h"
 #include "tests/spring/springfixture.h"
 #include "xbase/access/dbfhost.h"
@@ -115,6 +117,28 @@ std::string Converted(int n, const std::string& windowsText) {
     }
   }
   return "";
+}
+
+// The springs a user meets first: the default spring and the demonstration's spring, each on the
+// shipped material it names, calculate without an error. Both are loaded dynamically; the shipped
+// table has no fatigue values for their strip, which is said, and is their only message.
+TEST_F(ShippedTableTest, ShippedSpringsCalculateWithoutAnError) {
+  std::filesystem::copy_file(kDataDir + "/null.qva", scratch_ / "null.qva");
+  ASSERT_TRUE(ReadSpringFile((scratch_ / "null.qva").string()));
+  for (const bool demo : {false, true}) {
+    SCOPED_TRACE(demo ? "demonstration spring" : "default spring");
+    if (demo) {
+      PresetDemoSpring();
+      ASSERT_TRUE(LoadMaterialByNumber(yebglob9.MaterialNumber));
+    }
+    CalcSpring();
+    EXPECT_FALSE(kwenvar.FatalError);
+    EXPECT_EQ(Messages(), std::vector<std::string>{"Warnung: kein Goodman-Diagramm"});
+    EXPECT_LE(yebglob9.Stress2, yebglob9.PermissibleStress);
+    EXPECT_GE(qvaglob.TurnCount, 2);
+    EXPECT_GT(qvaglob.Travel2, 0);
+    EXPECT_EQ(yebglob9.LoadType, 2);
+  }
 }
 
 TEST_F(ShippedTableTest, SpringReadsTheSameMaterialsAsFromTheSource) {

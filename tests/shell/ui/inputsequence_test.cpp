@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "foundation/kwenvar.h"
+#include "foundation/msgbox.h"
 #include "shell/ui/uuni1_1.h"
 #include "shell/vmenu1.h"
 #include "spring/qvaglob.h"
@@ -133,6 +134,18 @@ TEST_F(InputSequenceTest, KoreanCaptionsKeepTheirCharacters) {
   EXPECT_EQ(entries[0], MenuCaptionUtf8(vmenu1.MenuTextPreDesign));
   EXPECT_EQ(entries[0].find('?'), std::string::npos);
   EXPECT_EQ(ran.back(), "pre");
+}
+
+// The choice's help buttons show its own topic (text and picture of pre-design and recalculation),
+// not the one the material table left.
+TEST_F(InputSequenceTest, TheChoiceHasItsOwnHelpTopic) {
+  uint16_t topicAtChoice = 0;
+  InputSteps steps = Scripted("");
+  steps.selectMaterial = [] { SetPromptHelp(9590); };
+  steps.preDesign = [&topicAtChoice] { topicAtChoice = msgbox.HelpTopic; };
+  test::scriptedPrompter().push(0);
+  InputSequence(steps);
+  EXPECT_EQ(topicAtChoice, 9000);
 }
 
 }  // namespace
