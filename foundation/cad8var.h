@@ -144,7 +144,8 @@ struct CadRun : CadDrawingState, CadRunFiles {};
 extern CadRun cadrun;
 
 // The default plot-program command line, byte for byte as stored configurations hold it.
-inline constexpr const char* DefaultVentrixCmdLine = "C:\\VENTRIX\\WVENTRIX VENTRIX.DXF /M1.0";
+// The plot program by its name alone: no folder until the user sets one (it is then looked for on PATH).
+inline constexpr const char* DefaultVentrixCmdLine = "WVENTRIX VENTRIX.DXF /M1.0";
 
 // Sets VentrixCmdLines 1..5 to the default command line, VentrixCmdCount and VentrixCmdChoice to 1,
 // ColorLayerColors[16..31] to 1..16 and ColorLayerWidths[16..31] to 1.

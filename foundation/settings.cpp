@@ -2,6 +2,7 @@
 #include "foundation/settings.h"
 
 #include "foundation/cad8var.h"
+#include "foundation/datafolder.h"
 #include "foundation/error0.h"
 #include "foundation/hgvar.h"
 #include "foundation/kwenvar.h"
@@ -27,6 +28,7 @@ void InitAllSettings() {
   InitUtilstr();
   InitMsgbox();
   InitTextout();
+  InitDatafolder();
   // The graphics module's own start-up runs after the settings modules and before the configuration.
   ApplyGraphicsStartValues();
 }

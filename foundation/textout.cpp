@@ -211,12 +211,12 @@ void handOver() {
       if (kwenvar.ErrorFlag) {
         ReportError(outwin + ": file write error");
       } else if (!StartProgramOnDocument(wkwenvar.TextProgram, outwin)) {
-        ReportError(wkwenvar.TextProgram + " not found");
+        ReportError(wkwenvar.TextProgram + " not found" + MissingProgramHint(ProgramForDocument(wkwenvar.TextProgram)));
       }
       break;
     case dev::TextPrinter:
       // The port is a raw print queue; without lp the output stays in its file.
-      if (!launcher().startProgram("lp", {"-o", "raw", out})) ReportError("lp not found");
+      if (!launcher().startProgram("lp", {"-o", "raw", out})) ReportError("lp not found" + MissingProgramHint("lp"));
       break;
     case dev::TabText:
       ++kwenvar.TempFileNo;
@@ -229,7 +229,8 @@ void handOver() {
     case dev::Html:
       if (!TrimStr(wkwenvar.HtmlBrowser).empty()) {
         WaitCursor();
-        if (!StartProgramOnDocument(wkwenvar.HtmlBrowser, out)) ReportError(wkwenvar.HtmlBrowser + " not found");
+        if (!StartProgramOnDocument(wkwenvar.HtmlBrowser, out))
+          ReportError(wkwenvar.HtmlBrowser + " not found" + MissingProgramHint(ProgramForDocument(wkwenvar.HtmlBrowser)));
       }
       break;
     default:
@@ -387,13 +388,13 @@ void PageHeader(int32_t pageNo) {
   if (isTabDevice()) {
     if (!first) return;
     WriteTextLine(prog + "\t" + DateStr() + "\t" + TimeStr());
-    WriteTextLine(NoBlanks(textout.OutputFileName));
+    WriteTextLine(NoBlanks(ShownFileName(textout.OutputFileName)));
     for (size_t i = 1; i <= 3; ++i) WriteTextLine(kwenvar.TitleLines[i]);
     WriteTextLine(" ");
     ++textout.PageCounter;
   } else if (isHtmlDevice()) {
     if (!first) return;
-    OutLine("<!-- " + commentSafe(NoBlanks(textout.OutputFileName)) + " -->");
+    OutLine("<!-- " + commentSafe(NoBlanks(ShownFileName(textout.OutputFileName))) + " -->");
     OutLine("<!DOCTYPE html>");
     OutLine("<HTML>");
     // The bytes are the Windows code page (OutLine converts every line), and the head says so.

@@ -119,11 +119,16 @@ void PrintTextFile(const std::string& fileName) {
 
 // ---- External programs ----
 
-bool StartProgramOnDocument(const std::string& program, const std::string& document) {
+std::string ProgramForDocument(const std::string& program) {
   const std::string p = TrimStr(program);
   // Paths written into settings on Windows name programs this machine does not have: the
   // desktop's program for the document stands in for them.
-  if (!p.empty() && launcher().programExists(p)) return launcher().startProgram(p, {document});
+  return !p.empty() && launcher().programExists(p) ? p : DesktopOpener;
+}
+
+bool StartProgramOnDocument(const std::string& program, const std::string& document) {
+  const std::string p = ProgramForDocument(program);
+  if (p != DesktopOpener) return launcher().startProgram(p, {document});
   return launcher().openDocument(document);
 }
 

@@ -67,5 +67,8 @@ void PrintTextFile(const std::string& fileName);
 // exists, else (a Windows path or a program this machine lacks) with the desktop's program for the
 // document. False when neither could be started.
 bool StartProgramOnDocument(const std::string& program, const std::string& document);
+// The program StartProgramOnDocument runs for program: program itself when it exists, else the
+// desktop's opener.
+std::string ProgramForDocument(const std::string& program);
 
 }  // namespace qorva

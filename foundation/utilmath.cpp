@@ -1,6 +1,8 @@
 // utilmath: numeric routines and unit conversions.
 #include "foundation/utilmath.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <limits>
 #include <numbers>
@@ -124,7 +126,7 @@ long double DegToRad(long double x) { return x * kPi / 180.0L; }
 
 long double SafeLog10(long double x) {
   if (!(x > 0.0L)) return 0.0L;  // also a NaN argument
-  return std::log(x) / kLn10;
+  return std::log10(x);  // exact at powers of ten, where ln x / ln 10 may miss by an ulp
 }
 
 long double PowerOf10(long double x) { return std::exp(x * kLn10); }
@@ -134,10 +136,34 @@ long double FloorReal(long double x) {
   return x < 0.0L ? t - 1.0L : t;
 }
 
+namespace {
+
+// The decimal exponent of the shortest text that reads back as a (> 0, finite). The text "1e<e>"
+// reads back exactly as the extended value nearest to 10^e, so that value is the power itself:
+// the exponent decides the decade without a rounded logarithm.
+int32_t ShortestDecimalExponent(long double a, bool& powerOfTen) {
+  char text[64];
+  const auto end = std::to_chars(text, text + sizeof text, a, std::chars_format::scientific).ptr;
+  const char* mark = std::find(text, end, 'e');
+  int32_t e = 0;
+  std::from_chars(mark + 1 + (mark + 1 < end && mark[1] == '+'), end, e);
+  powerOfTen = mark == text + 1 && text[0] == '1';
+  return e;
+}
+
+}  // namespace
+
 int32_t DecadeOf(long double x) {
   if (x == 0.0L || !std::isfinite(x)) return 0;
-  long double f = FloorReal(SafeLog10(std::fabs(x)));
-  return static_cast<int32_t>(std::llround(f));  // |f| <= 4951 for any finite extended
+  const long double a = std::fabs(x);
+  // Far from a whole number the logarithm's last bits cannot move the decade.
+  const long double l = std::log10(a);
+  if (std::fabs(l - std::nearbyint(l)) > 1e-6L) return static_cast<int32_t>(std::floor(l));
+  bool powerOfTen = false;
+  const int32_t e = ShortestDecimalExponent(a, powerOfTen);
+  // FloorReal takes one off an exact negative logarithm: below 1 a power of ten belongs to the
+  // decade beneath it (0.01 gives -3).
+  return e < 0 && powerOfTen ? e - 1 : e;
 }
 
 void NiceAxisRange(long double& newMin, long double& newMax, long double& step, long double min,

@@ -43,13 +43,14 @@ void PolarToXY(long double& x, long double& y, long double r, long double phi);
 void XYToPolar(long double& r, long double& phi, long double x, long double y);
 long double RadToDeg(long double x);
 long double DegToRad(long double x);
-// ln x / ln 10; 0 for x <= 0.
+// log10 x; 0 for x <= 0.
 long double SafeLog10(long double x);
 // exp(x ln 10).
 long double PowerOf10(long double x);
 // Trunc(x), minus 1 when x < 0 (so FloorReal(-2.0) = -3).
 long double FloorReal(long double x);
-// 0 for x = 0; else Round(FloorReal(SafeLog10(|x|))).
+// 0 for x = 0 or not finite; else Round(FloorReal(log10 |x|)) with the logarithm taken exactly: the
+// extended value nearest to a power of ten counts as that power (1e4000 gives 4000, 0.01 gives -3).
 int32_t DecadeOf(long double x);
 // Axis limits and a round step (1, 2, 5, 10 times a power of ten) for about n intervals.
 void NiceAxisRange(long double& newMin, long double& newMax, long double& step, long double min,

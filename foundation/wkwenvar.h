@@ -14,11 +14,12 @@ struct Wkwenvar {
   std::string WorkingDir;
   std::string DefaultDataDir;
   std::string ManualDir;
-  // Windows program paths stay as stored configurations expect them; the launcher falls back to
-  // xdg-open when the named program does not exist (porting.md).
-  std::string TextProgram = "C:\\WINDOWS\\WRITE.EXE";
-  std::string HtmlBrowser = "c:\\Programme\\Internet Explorer\\Iexplore.exe";
-  std::string ExternalDbProgram = "C:\\DBASE\\DBASE.EXE";
+  // The desktop's opener shows reports and HTML pages in the user's own programs. A Windows program
+  // path read from an old configuration stays as it is; where the named program does not exist the
+  // opener stands in for it.
+  std::string TextProgram = "xdg-open";
+  std::string HtmlBrowser = "xdg-open";
+  std::string ExternalDbProgram;  // kept for the configuration file only; none by default
   uint16_t DatabaseMode = 1;
   std::array<std::string, 5> RecentFiles;  // [1..4], index 0 unused
   int32_t RecentFilesMenuPos = 0;

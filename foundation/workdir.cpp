@@ -49,4 +49,13 @@ std::string BatchResultFile(const std::string& ext) {
   return WorkPath(name);
 }
 
+std::string ShownFileName(const std::string& path) {
+  if (workdir.Dir.empty()) return path;
+  const std::string folder = AddBackslash(workdir.Dir);
+  if (path.compare(0, folder.size(), folder) != 0) return path;
+  const std::string name = kwenvar.CurrentFileName.empty() ? kwenvar.ProgStem : kwenvar.CurrentFileName;
+  const std::string ext = FileExtOf(FileNameOf(path));
+  return ext.empty() ? name : name + "." + ext;
+}
+
 }  // namespace qorva

@@ -30,5 +30,9 @@ std::string WorkPath(const std::string& name);
 // in the work folder while ResultsInWorkDir is set (with "_" for a "\", which the file routines
 // would take for a folder separator).
 std::string BatchResultFile(const std::string& ext);
+// The name a result or a caption gives the file at path: a file in the private folder is shown as
+// the current file's name with the file's extension (the work file is gone when the result is
+// read); any other file as it is.
+std::string ShownFileName(const std::string& path);
 
 }  // namespace qorva

@@ -82,7 +82,8 @@ void ExportTextToExcel(const std::string& fileName) {
     ReportError(error);
     return;
   }
-  if (!launcher().openDocument(app.workbookPath)) ReportError(app.workbookPath + " not found");
+  if (!launcher().openDocument(app.workbookPath))
+    ReportError(app.workbookPath + " not found" + MissingProgramHint(DesktopOpener));
 }
 
 }  // namespace qorva

@@ -88,6 +88,7 @@ bool RecordingLauncher::startProgram(const std::string& program, const std::vect
 }
 
 bool RecordingLauncher::openDocument(const std::string& pathOrUrl) {
+  if (openerMissing) return false;
   launched_.push_back({true, pathOrUrl, {}});
   return true;
 }
@@ -104,6 +105,23 @@ std::unique_ptr<Launcher>& current() {
 }  // namespace
 
 Launcher& launcher() { return *current(); }
+
+std::string PackageOfProgram(const std::string& program) {
+  if (program == DesktopOpener) return "xdg-utils";
+  if (program == "lp") return "cups-client";
+  return "";
+}
+
+std::string MissingProgramHint(const std::string& program) {
+  if (launcher().programExists(program)) return "";
+  const std::string package = PackageOfProgram(program);
+  if (!package.empty()) return " (" + program + " fehlt: bitte das Paket " + package + " installieren)";
+  return " (" + program + " nicht gefunden: bitte das Programm installieren oder seinen Pfad angeben)";
+}
+
+std::string CannotStartText(const std::string& program) {
+  return "Programm kann nicht gestartet werden: " + program + MissingProgramHint(program);
+}
 
 std::unique_ptr<Launcher> installLauncher(std::unique_ptr<Launcher> l) {
   if (!l) l = std::make_unique<SystemLauncher>();

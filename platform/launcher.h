@@ -45,10 +45,24 @@ class RecordingLauncher : public Launcher {
   void clear() { launched_.clear(); }
   // Programs that count as installed; every other program is missing.
   std::vector<std::string> installed;
+  // A desktop without its opener: openDocument fails.
+  bool openerMissing = false;
 
  private:
   std::vector<LaunchRecord> launched_;
 };
+
+// The desktop's opener that openDocument runs.
+inline constexpr const char* DesktopOpener = "xdg-open";
+
+// The package that brings a program the system starts itself ("xdg-open": "xdg-utils", "lp":
+// "cups-client"); "" for any other program.
+std::string PackageOfProgram(const std::string& program);
+// What to add to a message about program when the installed launcher cannot find it: its name and
+// what to install (" (xdg-open fehlt: bitte das Paket xdg-utils installieren)"); "" when it is there.
+std::string MissingProgramHint(const std::string& program);
+// "Programm kann nicht gestartet werden: " + program + MissingProgramHint(program).
+std::string CannotStartText(const std::string& program);
 
 Launcher& launcher();
 std::unique_ptr<Launcher> installLauncher(std::unique_ptr<Launcher> l);  // nullptr restores the system one

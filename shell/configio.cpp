@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "foundation/cad8var.h"
+#include "foundation/datafolder.h"
 #include "foundation/fileattr.h"
 #include "foundation/filecheck.h"
 #include "foundation/hgvar.h"
@@ -574,7 +575,14 @@ void WriteConfigFile() {
 void CheckDirectories() {
   auto& k = kwenvar;
   const std::string start = AddBackslash(k.StartDir);
-  for (std::string* dir : {&k.TempDir, &k.DbfDir, &k.PltDir, &k.EdiDir, &wkwenvar.DefaultDataDir}) {
+  // The files the program ships (tables, help, pictures, manual) are in its data folder; spring
+  // files, results and work files stay with the user.
+  LocateDataFolders(LowerStr(k.ProgStem));
+  const std::string shipped = datafolder.Shipped.empty() ? start : AddBackslash(datafolder.Shipped);
+  for (std::string* dir : {&k.DbfDir, &k.PltDir, &k.ProgramDir}) {
+    if (TrimStr(*dir).empty()) *dir = shipped;
+  }
+  for (std::string* dir : {&k.TempDir, &k.EdiDir, &wkwenvar.DefaultDataDir}) {
     if (TrimStr(*dir).empty()) *dir = start;
   }
   if (!DirWritable(k.CadDir)) ReportError("ung\x81ltiger CAD Ordner konfiguriert");

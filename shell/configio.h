@@ -55,8 +55,10 @@ void FinishConfigRead();
 // Writes every setting into ConfigDir; nothing while ErrorFlag is set.
 void WriteConfigFile();
 
-// Empty folder settings become the start folder; unusable folders are reported (the temporary
-// folder is asked for again).
+// Empty folder settings get their places: the table, picture and program folders the program's data
+// folder (datafolder.h; the start folder when there is none), the others the start folder (the run's
+// work folder then goes to the system's temporary folder, startup.h). Unusable folders are reported
+// (the temporary folder is asked for again).
 void CheckDirectories();
 
 // Fills RecentFiles[1..4] from the session file (all four empty when there is none).

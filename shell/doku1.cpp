@@ -28,7 +28,7 @@ bool ExecDocumentProgram(const std::string& program, const std::string& file) {
   std::vector<std::string> args;
   if (!TrimStr(file).empty()) args.push_back(TrimStr(file));
   if (!launcher().startProgram(prog, args)) {
-    ShowErrorBox("Programm kann nicht gestartet werden: " + prog);
+    ShowErrorBox(CannotStartText(prog));
     return false;
   }
   return true;
@@ -45,7 +45,7 @@ bool ExecDocumentFile(const std::string& file) {
     return false;
   }
   if (!launcher().openDocument(name)) {
-    ShowErrorBox("Datei kann nicht ge\x94" "ffnet werden: " + name);
+    ShowErrorBox("Datei kann nicht ge\x94" "ffnet werden: " + name + MissingProgramHint(DesktopOpener));
     return false;
   }
   return true;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "foundation/datafolder.h"
 #include "foundation/filecheck.h"
 #include "foundation/kwenvar.h"
 #include "foundation/msgbox.h"
@@ -25,7 +26,7 @@ Hbild hbild;
 
 void InitHbild() { hbild = Hbild{}; }
 
-std::string HelpPictureIndexName() { return AddBackslash(kwenvar.PltDir) + LowerStr(kwenvar.ProgStem) + ".dbh"; }
+std::string HelpPictureIndexName() { return DataFileToRead(kwenvar.PltDir, LowerStr(kwenvar.ProgStem) + ".dbh"); }
 
 void ReadDbhField(const std::string& line, size_t& pos, std::string& field) {
   if (pos < line.size() && line[pos] == ',') ++pos;
@@ -141,8 +142,11 @@ namespace {
 
 // Rewrites the index with lines (through a temporary file that replaces it when complete).
 void WriteIndex(const std::vector<std::string>& lines) {
+  // The shipped index stays as installed: the change goes to the user's copy.
+  const std::string name = DataFileToChange(kwenvar.PltDir, LowerStr(kwenvar.ProgStem) + ".dbh");
+  if (kwenvar.ErrorFlag) return;
   TextFile f;
-  f.Assign(HelpPictureIndexName());
+  f.Assign(name);
   RewriteChecked(f);
   for (const std::string& l : lines) WriteTextChecked(f, l + "\r\n");
   if (kwenvar.ErrorFlag) {

@@ -43,7 +43,8 @@ extern Hbild hbild;
 
 void InitHbild();
 
-// AddBackslash(PltDir) + ProgStem in lower case + ".dbh".
+// AddBackslash(PltDir) + ProgStem in lower case + ".dbh"; the user's copy once the user changed the
+// shipped index (datafolder.h).
 std::string HelpPictureIndexName();
 
 // One field of an index line from pos on: a leading "," is skipped; a field not in double quotes

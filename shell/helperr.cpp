@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "foundation/datafolder.h"
 #include "foundation/error0.h"
 #include "foundation/filecheck.h"
 #include "foundation/kwenvar.h"
@@ -58,7 +59,7 @@ void ShowInMessageBox(const std::string& message, const std::string& cause, cons
 
 }  // namespace
 
-std::string ErrorHelpFileName() { return AddBackslash(kwenvar.PltDir) + LowerStr(kwenvar.ProgStem) + ".err"; }
+std::string ErrorHelpFileName() { return DataFileToRead(kwenvar.PltDir, LowerStr(kwenvar.ProgStem) + ".err"); }
 
 bool ErrorHelpKeyMatches(const std::string& line, const std::string& message) {
   return line.substr(0, ErrorHelpKeyLength) == message.substr(0, ErrorHelpKeyLength);
@@ -137,10 +138,10 @@ void ShowErrorHelp(uint16_t n) {
 bool SaveErrorHelp(const std::string& message, const std::string& cause, const std::string& remedy) {
   // Read whole first: the new file replaces the old one only once it is complete.
   std::vector<std::string> lines;
-  const std::string target = ResolveFileCase(ErrorHelpFileName());
+  const std::string source = ResolveFileCase(ErrorHelpFileName());
   {
     TextFile in;
-    if (!OpenErrorHelpFile(in, target)) return false;
+    if (!OpenErrorHelpFile(in, source)) return false;
     std::string line;
     while (NextLine(in, line)) lines.push_back(line);
     in.Close();
@@ -161,6 +162,9 @@ bool SaveErrorHelp(const std::string& message, const std::string& cause, const s
   if (at + 2 < lines.size()) lines[at + 2] = OneLine(remedy);
   else lines.push_back(OneLine(remedy));  // a record cut short by the file's end is completed
 
+  // The shipped file stays as installed: the change goes to the user's copy.
+  const std::string target = ResolveFileCase(DataFileToChange(kwenvar.PltDir, LowerStr(kwenvar.ProgStem) + ".err"));
+  if (kwenvar.ErrorFlag) return false;
   TextFile out;
   out.Assign(target);
   RewriteChecked(out);

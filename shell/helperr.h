@@ -31,7 +31,8 @@ struct Helperr {
 
 extern Helperr helperr;
 
-// AddBackslash(PltDir) + ProgStem in lower case + ".err".
+// AddBackslash(PltDir) + ProgStem in lower case + ".err"; the user's copy once the user changed the
+// shipped file (datafolder.h).
 std::string ErrorHelpFileName();
 
 // Whether a line of the file names the record of message: the first 14 characters agree (a shorter

@@ -1,6 +1,7 @@
 // printpreset: the named print presets.
 #include "shell/printpreset.h"
 
+#include "foundation/datafolder.h"
 #include "foundation/kwenvar.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
@@ -51,7 +52,9 @@ bool WritePrintPresetTable(const std::string& path, std::string* error) {
 bool OpenPrintPresetTable() {
   kwenvar.ErrorFlag = false;
   const std::string inWorkingDir = AddBackslash(wkwenvar.WorkingDir) + "printout.dbf";
-  if (!TrimStr(wkwenvar.WorkingDir).empty() && FileCanOpen(inWorkingDir)) {
+  // A program started in its own data folder (tools/run.sh) finds the shipped table there: that one
+  // goes through the table folder, where a change is kept in the user's copy.
+  if (!TrimStr(wkwenvar.WorkingDir).empty() && !IsShippedFolder(wkwenvar.WorkingDir) && FileCanOpen(inWorkingDir)) {
     DbfOpenFile(inWorkingDir);
   } else {
     DbfOpenTable("printout");

@@ -135,7 +135,7 @@ void ExportGridToExcel(const GridRows& rows) {
     ReportError(error);
     return;
   }
-  if (!launcher().openDocument(path)) ShowDosMessage("Could not start Excel");
+  if (!launcher().openDocument(path)) ShowDosMessage("Could not start Excel" + MissingProgramHint(DesktopOpener));
 }
 
 void CreateExcelObject() {
@@ -147,7 +147,7 @@ void CreateExcelObject() {
   WaitCursor();
   // The desktop opens the workbooks; without its opener there is no spreadsheet program to start.
   if (!launcher().programExists("xdg-open")) {
-    ShowInfoBox("Excel kann nicht gestartet werden");
+    ShowInfoBox("Excel kann nicht gestartet werden" + MissingProgramHint(DesktopOpener));
     EndWaitCursor();
     kwenvar.ErrorFlag = true;
     return;
@@ -185,7 +185,8 @@ void ExcelPrintout() {
     kwenvar.ErrorFlag = true;
     return;
   }
-  const std::string text = AddBackslash(kwenvar.TempDir) + "$$" + IntStr(kwenvar.TempFileNo) + ".txt";
+  // The report's tab-separated copy, where the report writer puts it: the run's work folder.
+  const std::string text = WorkPath("$$" + IntStr(kwenvar.TempFileNo) + ".txt");
   GridRows rows;
   if (!ReadTabText(text, rows)) {
     ReportError(text + " nicht gefunden oder kein Zugriffsrecht !");
@@ -200,7 +201,7 @@ void ExcelPrintout() {
     return;
   }
   if (!launcher().openDocument(path)) {
-    ShowInfoBox("Excel kann nicht gestartet werden");
+    ShowInfoBox("Excel kann nicht gestartet werden" + MissingProgramHint(DesktopOpener));
     kwenvar.ErrorFlag = true;
   }
 }

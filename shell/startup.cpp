@@ -175,28 +175,36 @@ std::optional<int> ResultMode(const CommandLine& cmd) {
 
 }  // namespace
 
-bool MakeRunWorkDir() {
-  if (MakeWorkDir(kwenvar.TempDir)) return true;
+std::string SystemTempFolder() {
+  std::error_code ec;
+  std::string base;
+  const std::filesystem::path temp = std::filesystem::temp_directory_path(ec);  // $TMPDIR, else /tmp
+  if (ec || !DosNameFromPath(temp, base) || base.empty()) base = "/tmp";
+  return base;
+}
+
+bool MakeRunWorkDir(const std::string& configured) {
+  // Unless the configuration names a folder, the work folder goes where the system keeps temporary
+  // files: never into the folder the user works in, where it would show in every file dialog.
+  if (TrimStr(configured).empty()) return MakeWorkDir(SystemTempFolder());
+  if (MakeWorkDir(configured)) return true;
   // The configured folder takes no files: the per-user runtime folder, else the system's temporary
   // folder (the private folder is this user's alone wherever it is).
   // A folder whose name the program cannot hold is passed over.
   std::string runtime;
   if (SysEnvName("XDG_RUNTIME_DIR", runtime) && runtime[0] == '/' && UsableFolder(runtime) && MakeWorkDir(runtime))
     return true;
-  std::error_code ec;
-  std::string base;
-  const std::filesystem::path temp = std::filesystem::temp_directory_path(ec);
-  if (ec || !DosNameFromPath(temp, base) || base.empty()) base = "/tmp";
-  return MakeWorkDir(base);
+  return MakeWorkDir(SystemTempFolder());
 }
 
 std::optional<int> StartupCommandLine(const CommandLine& cmd, bool batch) {
   auto& k = kwenvar;
   k.ErrorFlag = false;
   k.ShowErrors = true;
+  const std::string configuredTemp = k.TempDir;  // before the check fills an empty one
   CheckDirectories();
   // Every run keeps its work files in a folder of its own; a run that writes a result needs one.
-  if (!MakeRunWorkDir() && (batch || cmd.mode == CommandMode::TextResults || cmd.mode == CommandMode::Cad)) {
+  if (!MakeRunWorkDir(TrimStr(configuredTemp).empty() ? "" : k.TempDir) && (batch || cmd.mode == CommandMode::TextResults || cmd.mode == CommandMode::Cad)) {
     ReportError("kein Ordner f\x81r tempor\x84re Dateien");
     return ExitNoOutput;
   }

@@ -60,10 +60,12 @@ Services BatchServices();
 // Messages go to the error stream, the usage text to standard output. Returns the exit code.
 int RunBatch(const std::vector<std::string>& params);
 
-// Makes the run's private work folder (workdir.h) in TempDir; when TempDir takes no files, in
-// $XDG_RUNTIME_DIR, else in the system's temporary folder. A run keeps the one it has. False when
-// none can be made.
-bool MakeRunWorkDir();
+// The system's folder for temporary files: $TMPDIR, else /tmp.
+std::string SystemTempFolder();
+// Makes the run's private work folder (workdir.h): in the configured temporary folder, when the
+// configuration names one that takes files, else in $XDG_RUNTIME_DIR; without a configured folder
+// in the system's temporary folder. A run keeps the one it has. False when none can be made.
+bool MakeRunWorkDir(const std::string& configured);
 
 // The exit clean-up: removes the CAD kernel's block files from the work folder. Returns true.
 bool DeleteTempFiles();

@@ -13,6 +13,9 @@ packages=(
   # Qt's own buttons and dialogs in the desktop's language.
   qt6-translations-l10n
   occt-draw admesh hp2xx
+  # The desktop opener (xdg-open) that shows the manual, web pages, documents, the editor and the
+  # spreadsheet program's workbooks.
+  xdg-utils
   # The program maps its drawing fonts (Arial, Times New Roman, Courier New) to these metric-compatible
   # families and shows Chinese and Korean menus with the CJK font.
   fonts-liberation2 fonts-wqy-microhei

@@ -13,6 +13,7 @@
 #include "foundation/msgbox.h"
 #include "foundation/textout.h"
 #include "foundation/textview.h"
+#include "platform/launcher.h"
 #include "foundation/ui/progfonts.h"
 #include "foundation/ui/qttext.h"
 #include "foundation/ui/uprintxt.h"
@@ -97,7 +98,7 @@ void TForm_showtextfile::FormShow() {
     Memo1->clear();
     ShowDosMessage(ShowFileName + " not found !");
   }
-  setWindowTitle(dosToQString(kwenvar.ProgName + "    " + ShowFileName));
+  setWindowTitle(dosToQString(kwenvar.ProgName + "    " + ShownFileName(ShowFileName)));
 }
 
 void TForm_showtextfile::FormClose() {
@@ -117,7 +118,8 @@ void TForm_showtextfile::mi_EditCopyClick() { Memo1->copy(); }
 
 void TForm_showtextfile::mi_dateiExportNotepadClick() {
   ShowFileName = WorkPath("outwin.txt");
-  if (!StartProgramOnDocument("notepad", ShowFileName)) ReportError("notepad not found");
+  if (!StartProgramOnDocument("notepad", ShowFileName))
+    ReportError("notepad not found" + MissingProgramHint(ProgramForDocument("notepad")));
 }
 
 void TForm_showtextfile::done(int result) {

@@ -80,7 +80,7 @@ TForm_confventrix::TForm_confventrix(QWidget* parent) : QDialog(parent) {
 
   auto* form = new QFormLayout;
   auto* pathRow = new QHBoxLayout;
-  edit(Edit_ventrixPath, "Edit_ventrixPath", "c:\\ventrix\\wventrix", 2080);
+  edit(Edit_ventrixPath, "Edit_ventrixPath", "", 2080);  // no folder until the user sets one
   button(Button_ventrixpath, "Button_ventrixpath", "...");
   pathRow->addWidget(Edit_ventrixPath, 1);
   pathRow->addWidget(Button_ventrixpath);
@@ -217,6 +217,7 @@ void TForm_confventrix::BuildCommandLine() {
   applyRules();
   VentrixOptions o;
   o.ProgramPath = Text(Edit_ventrixPath);
+  o.Kind = 1;  // without a path: this window's program, "WVENTRIX", by its name
   o.Format = static_cast<uint16_t>(Checked(RadioGroup_outcode, 5) + 1);
   o.Interface = static_cast<uint16_t>(Checked(RadioGroup_d, 3) + 1);
   if (o.Interface != 3) {

@@ -186,7 +186,7 @@ namespace {
 
 void OpenWebPage(const std::string& address) {
   if (!launcher().openDocument(address)) {
-    ReportError(address + " kann nicht ge\x94" "ffnet werden !");
+    ReportError(address + " kann nicht ge\x94" "ffnet werden !" + MissingProgramHint(DesktopOpener));
     kwenvar.ErrorFlag = true;
   }
 }
@@ -201,7 +201,7 @@ void mi_helphandbuchClick(Thh& /*form*/) {
     const std::string manual = dir + stem + ext;
     if (!FileCanOpen(manual)) continue;
     if (!launcher().openDocument(ResolveFileCase(manual))) {
-      ReportError("Handbuch " + manual + " kann nicht ge\x94" "ffnet werden !");
+      ReportError("Handbuch " + manual + " kann nicht ge\x94" "ffnet werden !" + MissingProgramHint(DesktopOpener));
       kwenvar.ErrorFlag = true;
     }
     return;

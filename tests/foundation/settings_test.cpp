@@ -100,12 +100,19 @@ TEST_F(SettingsTest, FoldersStartAtTheCurrentDirectory) {
   EXPECT_EQ(wkwenvar.ManualDir, "");
 }
 
-TEST_F(SettingsTest, WindowsProgramDefaultsStayByteForByte) {
-  EXPECT_EQ(wkwenvar.TextProgram, "C:\\WINDOWS\\WRITE.EXE");
-  EXPECT_EQ(wkwenvar.HtmlBrowser, "c:\\Programme\\Internet Explorer\\Iexplore.exe");
+// The defaults are what a Linux desktop has: its opener for reports and pages, no Windows program
+// and no Windows folder anywhere.
+TEST_F(SettingsTest, ProgramDefaultsAreTheDesktopsOwn) {
+  EXPECT_EQ(wkwenvar.TextProgram, "xdg-open");
+  EXPECT_EQ(wkwenvar.HtmlBrowser, "xdg-open");
+  EXPECT_EQ(wkwenvar.ExternalDbProgram, "");
   EXPECT_EQ(cad8var.VentrixCmdCount, 1);
   EXPECT_EQ(cad8var.VentrixCmdChoice, 1);
-  for (int i = 1; i <= 5; ++i) EXPECT_EQ(cad8var.VentrixCmdLines[i], "C:\\VENTRIX\\WVENTRIX VENTRIX.DXF /M1.0");
+  for (int i = 1; i <= 5; ++i) EXPECT_EQ(cad8var.VentrixCmdLines[i], "WVENTRIX VENTRIX.DXF /M1.0");
+  for (const std::string* s : {&wkwenvar.TextProgram, &wkwenvar.HtmlBrowser, &cad8var.VentrixCmdLines[1]}) {
+    EXPECT_EQ(s->find('\\'), std::string::npos) << *s;
+    EXPECT_EQ(s->find(':'), std::string::npos) << *s;
+  }
 }
 
 TEST_F(SettingsTest, ColorTable) {

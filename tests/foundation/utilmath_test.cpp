@@ -3,10 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <climits>
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <string>
+#include <system_error>
 
 #include "foundation/error0.h"
 #include "foundation/settings.h"
@@ -197,6 +200,26 @@ TEST_F(UtilmathTest, DecadeOf) {
       {0.5L, -1},   {12.0L, 1},  {inf, 0},    {nan, 0},    {1e4000L, 4000},
   };
   for (const Case& c : cases) EXPECT_EQ(DecadeOf(c.x), c.expected) << (double)c.x;
+}
+
+// Every power of ten an extended value can hold, and its neighbours: no rounding of a logarithm may
+// move one of them into the next decade (ln x / ln 10 misses 1e4000 by an ulp on some machines).
+TEST_F(UtilmathTest, DecadeOfEveryPowerOfTenIsExact) {
+  for (int32_t k = -4931; k <= 4932; ++k) {  // the normal range; the reader takes no subnormal
+    const std::string text = "1e" + std::to_string(k);
+    long double p = 0.0L;
+    ASSERT_EQ(std::from_chars(text.data(), text.data() + text.size(), p).ec, std::errc()) << text;
+    // Below 1 a power of ten belongs to the decade beneath it, as FloorReal(-2) = -3 has it.
+    EXPECT_EQ(DecadeOf(p), k >= 0 ? k : k - 1) << text;
+    EXPECT_EQ(DecadeOf(-p), k >= 0 ? k : k - 1) << "-" << text;
+    EXPECT_EQ(DecadeOf(std::nextafter(p, 0.0L)), k - 1) << "just below " << text;
+    if (k < 4932) {
+      EXPECT_EQ(DecadeOf(std::nextafter(p, inf)), k) << "just above " << text;
+    }
+  }
+  EXPECT_EQ(DecadeOf(std::numeric_limits<long double>::max()), 4932);
+  EXPECT_EQ(DecadeOf(std::numeric_limits<long double>::denorm_min()), -4951);
+  EXPECT_LD_NEAR(SafeLog10(1e4000L), 4000.0L, 1e-12L);
 }
 
 TEST_F(UtilmathTest, NiceAxisRangeTable) {

@@ -3,6 +3,7 @@
 
 #include <csignal>
 #include <filesystem>
+#include <memory>
 #include <sstream>
 
 #include "platform/batchprompter.h"
@@ -114,6 +115,39 @@ TEST(Launcher, SystemLauncherPassesPathsWithBlanksWholeEvenWithChildSignalIgnore
   std::signal(SIGCHLD, old);
   EXPECT_TRUE(started);
   EXPECT_EQ(waitFor("zweit"), "2|" + doc);
+}
+
+// A program that cannot be started is named with what brings it: the package for the programs
+// the system starts itself, the program itself for any other; nothing more when it is there.
+TEST(Launcher, WhatCannotBeStartedIsNamedWithWhatToInstall) {
+  test::recordingLauncher().installed = {"mousepad"};
+  const struct {
+    const char* program;
+    const char* text;
+  } cases[] = {
+      {"xdg-open", "Programm kann nicht gestartet werden: xdg-open (xdg-open fehlt: bitte das Paket xdg-utils installieren)"},
+      {"lp", "Programm kann nicht gestartet werden: lp (lp fehlt: bitte das Paket cups-client installieren)"},
+      {"notepad.exe", "Programm kann nicht gestartet werden: notepad.exe (notepad.exe nicht gefunden: bitte das "
+                      "Programm installieren oder seinen Pfad angeben)"},
+      {"mousepad", "Programm kann nicht gestartet werden: mousepad"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(CannotStartText(c.program), c.text);
+  test::recordingLauncher().installed.clear();
+}
+
+// The system launcher looks on PATH: a machine without the desktop opener is told what to install,
+// one with it is not.
+TEST(Launcher, TheMissingOpenerIsFoundOnTheRealPath) {
+  namespace fs = std::filesystem;
+  test::ScratchDir dir;
+  const test::ScopedEnv path("PATH", dir.path().c_str());
+  std::unique_ptr<Launcher> previous = installLauncher(std::make_unique<SystemLauncher>());
+  EXPECT_FALSE(launcher().openDocument("a.txt"));
+  EXPECT_EQ(MissingProgramHint(DesktopOpener), " (xdg-open fehlt: bitte das Paket xdg-utils installieren)");
+  test::writeFile(dir / "xdg-open", "#!/bin/sh\nexit 0\n");
+  fs::permissions(dir / "xdg-open", fs::perms::owner_all);
+  EXPECT_EQ(MissingProgramHint(DesktopOpener), "");
+  installLauncher(std::move(previous));
 }
 
 }  // namespace

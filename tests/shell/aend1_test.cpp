@@ -215,7 +215,8 @@ TEST_F(DocumentLinkTest, AProgramIsStartedWithItsFile) {
 
 TEST_F(DocumentLinkTest, WhatCannotBeStartedOrOpenedIsTold) {
   EXPECT_FALSE(ExecDocumentProgram("notepad.exe", "spec.txt"));
-  EXPECT_EQ(LastMessage(), "Programm kann nicht gestartet werden: notepad.exe");
+  EXPECT_EQ(LastMessage(), "Programm kann nicht gestartet werden: notepad.exe (notepad.exe nicht gefunden: bitte das "
+                           "Programm installieren oder seinen Pfad angeben)");
   EXPECT_FALSE(ExecDocumentProgram("  ", "spec.txt"));
   EXPECT_EQ(LastMessage(), "Kein Programm angegeben !");
   EXPECT_FALSE(ExecDocumentFile(""));
@@ -231,7 +232,9 @@ TEST_F(DocumentLinkTest, WhatCannotBeStartedOrOpenedIsTold) {
   };
   const std::string there = (scratch_ / "da.txt").string();
   test::writeFile(there, "x");
-  auto previous = installLauncher(std::make_unique<Refusing>());
+  auto refusing = std::make_unique<Refusing>();
+  refusing->installed = {"xdg-open"};  // there, and still it opens nothing: no package to name
+  auto previous = installLauncher(std::move(refusing));
   EXPECT_FALSE(ExecDocumentFile(there));
   installLauncher(std::move(previous));
   EXPECT_EQ(LastMessage(), "Datei kann nicht ge\xC3\xB6" "ffnet werden: " + there);

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "foundation/datafolder.h"
 #include "foundation/cad8var.h"
 #include "foundation/hgvar.h"
 #include "foundation/kwenvar.h"
@@ -439,7 +440,7 @@ TEST_F(ConfigFileTest, EveryTestPointStopsReadingAndOnlyTheLaterOnesFinish) {
       {"Textprogramm", true, [] {
          EXPECT_EQ(cad8var.ColorLayerColors[31], 1);
          EXPECT_EQ(cad8var.ColorLayerColors[30], 2);
-         EXPECT_EQ(wkwenvar.TextProgram, "C:\\WINDOWS\\WRITE.EXE");
+         EXPECT_EQ(wkwenvar.TextProgram, "xdg-open");
        }},
       {"Windows Screendump Origin X", true, [] {
          EXPECT_EQ(wkwenvar.ExternalDbProgram, "/usr/bin/dbview");
@@ -886,18 +887,24 @@ TEST_F(ConfigFileTest, FailedSessionWriteKeepsTheOldFile) {
 
 // ---- Folder check ----
 
-TEST_F(ConfigFileTest, EmptyFoldersBecomeTheStartFolder) {
+// Empty folders: the shipped files come from the program's data folder (here, a program of the
+// build tree: the source tree's data folder), the user's files stay in the start folder.
+TEST_F(ConfigFileTest, EmptyFoldersBecomeTheDataFolderOrTheStartFolder) {
+  InitDatafolder();
+  kwenvar.ProgStem = "qorva";
   kwenvar.TempDir = "";
   kwenvar.DbfDir = "   ";
   kwenvar.PltDir = "";
+  kwenvar.ProgramDir = "";
   kwenvar.EdiDir = "";
   wkwenvar.DefaultDataDir = "";
   kwenvar.CadDir = dir_.path().string();
   CheckDirectories();
+  const fs::path data = fs::path(QORVA_SOURCE_DIR) / "data";
+  for (const std::string* dir : {&kwenvar.DbfDir, &kwenvar.PltDir, &kwenvar.ProgramDir})
+    EXPECT_TRUE(fs::equivalent(fs::path(*dir), data)) << *dir;
   const std::string start = dir_.path().string() + "/";
   EXPECT_EQ(kwenvar.TempDir, start);
-  EXPECT_EQ(kwenvar.DbfDir, start);
-  EXPECT_EQ(kwenvar.PltDir, start);
   EXPECT_EQ(kwenvar.EdiDir, start);
   EXPECT_EQ(wkwenvar.DefaultDataDir, start);
   EXPECT_FALSE(kwenvar.ErrorFlag);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "foundation/datafolder.h"
 #include "foundation/kwenvar.h"
 #include "foundation/settings.h"
 #include "foundation/wprinvar.h"
@@ -240,6 +241,21 @@ TEST_F(HbildTest, EditsRewriteTheIndex) {
   ASSERT_EQ(scriptedPrompter().asked().size(), 1u);
   EXPECT_EQ(scriptedPrompter().asked()[0].preset, "bild2");
   EXPECT_EQ(scriptedPrompter().asked()[0].preselect, 8);
+}
+
+// The shipped index stays as installed: an edit goes to the user's copy, which the browser then
+// offers (and a further edit changes).
+TEST_F(HbildTest, AnEditOfTheShippedIndexGoesToTheUsersCopy) {
+  WriteIndex(ThreePictures);
+  datafolder.Shipped = dir.path().string();
+  datafolder.UserCopies = (dir / "user").string();
+  for (const int selected : {3, 2}) {
+    navigator = {Act(HelpPicDelete, selected)};
+    scriptedPrompter().push(YesNoCancel::Yes);
+    HelpPictureBrowser();
+  }
+  EXPECT_EQ(Index(), ThreePictures);
+  EXPECT_EQ(test::readFile(dir / "user" / "qorva.dbh"), "\"bild1\",\"Erstes\"\r\n");
 }
 
 TEST_F(HbildTest, CancelOrNoEndsTheBrowserAndKeepsTheIndex) {

@@ -7,6 +7,7 @@
 #include <set>
 #include <string>
 
+#include "foundation/datafolder.h"
 #include "foundation/error0.h"
 #include "foundation/kwenvar.h"
 #include "foundation/settings.h"
@@ -124,6 +125,27 @@ TEST_F(HelperrTest, SavingReplacesOneRecordAndKeepsEveryRecordThreeLines) {
   EXPECT_EQ(Read(), expected);
   EXPECT_TRUE(scriptedPrompter().asked().empty());
   EXPECT_FALSE(kwenvar.ErrorFlag);
+}
+
+// The shipped file (in the program's data folder) stays as installed: the edited record goes to the
+// user's copy, whose cause and remedy the lookups give from then on.
+TEST_F(HelperrTest, AnEditOfTheShippedFileGoesToTheUsersCopy) {
+  Write(Sample);
+  datafolder.Shipped = dir.path().string();
+  datafolder.UserCopies = (dir / "user").string();
+  ASSERT_TRUE(SaveErrorHelp("Kurz", "eigene Ursache", "eigene Abhilfe"));
+  EXPECT_EQ(Read(), Sample);
+  EXPECT_NE(test::readFile(dir / "user" / "qorva.err").find("Kurz\r\neigene Ursache\r\neigene Abhilfe\r\n"),
+            std::string::npos);
+  Messages({"Kurz"});
+  std::string cause, remedy;
+  GetErrorHelp(1, cause, remedy);
+  EXPECT_EQ(cause, "eigene Ursache");
+  EXPECT_EQ(remedy, "eigene Abhilfe");
+  ASSERT_TRUE(SaveErrorHelp("Warnung: t > b !", "U2", "A2"));  // the copy is edited from then on
+  EXPECT_EQ(Read(), Sample);
+  GetErrorHelp(1, cause, remedy);
+  EXPECT_EQ(cause, "eigene Ursache");
 }
 
 TEST_F(HelperrTest, SavingCompletesARecordCutShortByTheFileEnd) {

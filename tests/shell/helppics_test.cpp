@@ -117,8 +117,10 @@ Figures Hp2xxFigures(const fs::path& picture, const test::ScratchDir& dir) {
   for (size_t at; (at = bytes.find("LB")) != std::string::npos;) bytes.erase(at, bytes.find('\x03', at) + 1 - at);
   const fs::path in = dir / "in.plt", out = dir / "out.gpt";
   test::writeFile(in, bytes);
-  const auto r = test::runCommand("hp2xx -q -t -x 0 -X 6400 -y 0 -Y 4800 -m gpt -f '" + out.string() + "' '" +
-                                  in.string() + "'");
+  // Short names in its own folder: hp2xx keeps file names in fixed buffers, which a long scratch
+  // path (its length varies with the process number) overruns.
+  const auto r = test::runCommand("cd '" + dir.path().string() +
+                                  "' && hp2xx -q -t -x 0 -X 6400 -y 0 -Y 4800 -m gpt -f out.gpt in.plt");
   EXPECT_EQ(r.exitCode, 0) << r.output;
   Figures f;
   const std::string text = test::readFile(out);

@@ -12,6 +12,7 @@
 #include "foundation/kwenvar.h"
 #include "foundation/varexcel.h"
 #include "foundation/wkwenvar.h"
+#include "foundation/workdir.h"
 #include "platform/services.h"
 #include "spring/qvaio.h"
 #include "spring/qvarech.h"
@@ -106,7 +107,8 @@ TEST_F(SpreadsheetTest, AWorkbookThatCannotBeWrittenOrOpenedIsTold) {
   ExportGridToExcel(rows);
   installLauncher(std::move(old));
   ASSERT_EQ(scriptedPrompter().asked().size(), 2u);
-  EXPECT_EQ(scriptedPrompter().asked()[1].text, "Could not start Excel");
+  EXPECT_EQ(scriptedPrompter().asked()[1].text,
+            "Could not start Excel (xdg-open fehlt: bitte das Paket xdg-utils installieren)");
 }
 
 TEST_F(SpreadsheetTest, StartExcelNeedsASavedSpringAndADesktop) {
@@ -123,7 +125,8 @@ TEST_F(SpreadsheetTest, StartExcelNeedsASavedSpringAndADesktop) {
   CreateExcelObject();
   EXPECT_TRUE(kwenvar.ErrorFlag);
   ASSERT_EQ(scriptedPrompter().asked().size(), 2u);
-  EXPECT_EQ(scriptedPrompter().asked()[1].text, "Excel kann nicht gestartet werden");
+  EXPECT_EQ(scriptedPrompter().asked()[1].text,
+            "Excel kann nicht gestartet werden (xdg-open fehlt: bitte das Paket xdg-utils installieren)");
 
   recordingLauncher().installed = {"xdg-open"};
   kwenvar.ErrorFlag = false;
@@ -173,6 +176,19 @@ TEST_F(SpreadsheetTest, PrintoutPutsTheTextResultsIntoCells) {
   ExcelPrintout();
   EXPECT_EQ(shown, 1);
   EXPECT_EQ(opened().size(), 1u);
+}
+
+// A run of the program keeps its work files in a private folder: the printout takes the report's
+// copy from there, where the report writer put it.
+TEST_F(SpreadsheetTest, PrintoutFindsTheReportInTheRunsWorkFolder) {
+  fs::copy_file(fs::path(QORVA_SOURCE_DIR) / "data" / "null.qva", scratch_ / "feder.qva");
+  ASSERT_TRUE(ReadSpringFile("feder"));
+  ASSERT_TRUE(MakeWorkDir(scratch_.path().string()));
+  ExcelPrintout();
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(scriptedPrompter().asked().empty());
+  EXPECT_EQ(opened().size(), 1u);
+  RemoveWorkDir();
 }
 
 // The spreadsheet program changes a workbook: openpyxl stands in for it. The script gets the

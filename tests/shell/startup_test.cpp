@@ -293,6 +293,24 @@ TEST_F(StartupTest, EveryRunWorksInAPrivateFolderThatGoesAtItsEnd) {
   }
 }
 
+// Without a configured temporary folder a run works in the system's ($TMPDIR): nothing of it shows
+// in the user's folder, and the result's second line names the result, not a work file.
+TEST_F(StartupTest, WithoutAConfiguredFolderTheRunWorksInTheSystemsTemporaryFolder) {
+  fs::copy_file(kData / "null.qva", dir_ / "t.qva");
+  fs::create_directory(dir_ / "systmp");
+  const test::ScopedEnv tmp("TMPDIR", (dir_ / "systmp").c_str());
+  kwenvar.TempDir = "";
+  EXPECT_EQ(StartupCommandLine(ParseCommandLine({"t.qva", "/I"}), true), std::optional<int>(ExitOk));
+  ASSERT_FALSE(workdir.Dir.empty());
+  EXPECT_EQ(fs::path(workdir.Dir).parent_path(), dir_ / "systmp");
+  EXPECT_EQ(test::SortedNames(dir_), (std::vector<std::string>{"systmp", "t.qva", "t.txt", "yeb9wst.dbf"}));
+  const std::string result = readFile(dir_ / "t.txt");
+  const size_t second = result.find("\r\n") + 2;
+  EXPECT_EQ(result.substr(second, result.find("\r\n", second) - second), "t.txt");
+  ShutdownProgram();
+  EXPECT_TRUE(fs::is_empty(dir_ / "systmp"));
+}
+
 // A material table whose engine stops the program.
 class HaltingTable : public MemoryMaterialTable {
  public:

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <clocale>
+#include <cstdlib>
 #include <cstdio>
 #include <fstream>
 #include <locale>
@@ -69,6 +70,19 @@ ScratchDir::ScratchDir() {
 ScratchDir::~ScratchDir() {
   std::error_code ec;
   std::filesystem::remove_all(path_, ec);
+}
+
+ScopedEnv::ScopedEnv(const char* name, const char* value) : name_(name) {
+  const char* old = std::getenv(name);
+  had_ = old != nullptr;
+  if (had_) old_ = old;
+  if (value) setenv(name, value, 1);
+  else unsetenv(name);
+}
+
+ScopedEnv::~ScopedEnv() {
+  if (had_) setenv(name_.c_str(), old_.c_str(), 1);
+  else unsetenv(name_.c_str());
 }
 
 CommandResult runCommand(const std::string& commandLine) {

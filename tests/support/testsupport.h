@@ -57,6 +57,17 @@ class CwdGuard {
   std::filesystem::path old_;
 };
 
+// Sets (or, with nullptr, removes) an environment variable for its lifetime.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const char* value);
+  ~ScopedEnv();
+
+ private:
+  std::string name_, old_;
+  bool had_ = false;
+};
+
 struct CommandResult {
   int exitCode = -1;
   std::string output;  // standard output and standard error together

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "foundation/datafolder.h"
 #include "foundation/error0.h"
 #include "foundation/kwenvar.h"
 #include "tests/support/testsupport.h"
@@ -70,6 +71,7 @@ class Kwendbf4Test : public ::testing::Test {
     InitXbnatdate();
     InitKwenvar();
     InitError0();
+    InitDatafolder();
     scriptedPrompter().clear();
     std::error_code ec;
     fs::permissions(dbfDir(), fs::perms::owner_all, fs::perm_options::add, ec);
@@ -470,6 +472,40 @@ TEST_F(Kwendbf4Test, ReadOnlyTableIsReadInPlaceAndCopiedOnlyForAChange) {
     EXPECT_EQ(readFile(path), before);
     DbfCloseTable();
   }
+}
+
+// A table the program ships is never written where it is, even where it could be: its first change
+// goes to the user's copy (with its memo file), which keeps it and is opened from then on.
+TEST_F(Kwendbf4Test, AShippedTableIsChangedInTheUsersCopyWhichIsUsedFromThenOn) {
+  const std::string path = writeTable("mat.dbf");
+  writeFile(dbfDir() / "mat.dbt", std::string(512, '\0'));
+  const std::string before = readFile(path);
+  const auto written = fs::last_write_time(path);
+  datafolder.Shipped = dbfDir().string();
+  datafolder.UserCopies = (dir_ / "user" / "qorva").string();
+  const std::string copy = (dir_ / "user" / "qorva" / "mat.dbf").string();
+
+  DbfOpenTable("mat");
+  ASSERT_TRUE(dbfhost.Dbf4Form.Active());
+  EXPECT_TRUE(dbfhost.Dbf4Form.ReadOnly()) << "writable for this user, and still never written";
+  DbfGoto(3);
+  DbfSetFieldStr("NAME", "Eigen");
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_EQ(dbfhost.Dbf4Form.FileName(), copy);
+  DbfSkip(1);
+  DbfCloseTable();
+  EXPECT_EQ(readFile(path), before);
+  EXPECT_EQ(fs::last_write_time(path), written);
+  EXPECT_EQ(readFile(dir_ / "user" / "qorva" / "mat.dbt"), std::string(512, '\0'));
+  EXPECT_EQ(Stored(copy, 3).substr(0, 7), " Eigen ");
+  EXPECT_TRUE(Listing(tempDir()).empty()) << "nothing of it is left to the run's work files";
+
+  DbfOpenTable("mat");
+  EXPECT_EQ(dbfhost.Dbf4Form.FileName(), copy);
+  EXPECT_FALSE(dbfhost.Dbf4Form.ReadOnly());
+  DbfGoto(3);
+  EXPECT_EQ(Field(1), "Eigen     ");
+  DbfCloseTable();
 }
 
 TEST_F(Kwendbf4Test, FailedCopyForAChangeIsReportedAndChangesNothing) {

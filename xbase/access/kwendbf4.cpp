@@ -7,7 +7,9 @@
 
 #include <cerrno>
 #include <string>
+#include <vector>
 
+#include "foundation/datafolder.h"
 #include "foundation/error0.h"
 #include "foundation/filecheck.h"
 #include "foundation/kwenvar.h"
@@ -83,10 +85,28 @@ std::string CopyTableToTemp(const std::string& source) {
   return dest;
 }
 
+// A shipped table and its memo file copied to the user's copies (datafolder.h), where its changes
+// stay. Returns the copy's path, or "" after telling the user what could not be copied.
+std::string CopyTableToUserCopies(const std::string& source) {
+  const std::string dir = FileDir(source);
+  std::vector<std::string> names{FileNameOf(source)};
+  for (const char* ext : {".dbt", ".fpt"}) {
+    const std::string memo = ResolveFileCase(PathNoExt(source) + ext);
+    if (FileCanOpen(memo)) names.push_back(FileNameOf(memo));
+  }
+  std::string table;
+  for (const std::string& name : names) {
+    const std::string copy = DataFileToChange(dir, name);
+    if (copy.empty()) return "";
+    if (table.empty()) table = copy;
+  }
+  return table;
+}
+
 // Whether the table at source can be changed where it is: its folder takes new files and the file
 // may be written (a file without any write bit counts as read-only for root too).
-bool WritableInPlace(const std::string& source) {
-  if (!FolderWritable(kwenvar.DbfDir.empty() ? "." : kwenvar.DbfDir)) return false;
+bool WritableInPlace(const std::string& source, const std::string& folder) {
+  if (!FolderWritable(folder.empty() ? "." : folder)) return false;
   struct stat st {};
   return SysStat(source, st) == 0 && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0 &&
          SysAccess(source, W_OK) == 0;
@@ -97,7 +117,9 @@ bool WritableInPlace(const std::string& source) {
 bool MakeTableWritable() {
   if (!host().ReadOnly()) return true;
   const std::string source = host().FileName();
-  std::string path = CopyTableToTemp(source);
+  // A table the program ships keeps the user's changes in the user's own copy; any other table
+  // that cannot be written where it is is changed in a copy for this run.
+  std::string path = IsShippedFolder(FileDir(source)) ? CopyTableToUserCopies(source) : CopyTableToTemp(source);
   if (path.empty()) return false;
   if (!host().Reopen(path, false)) {
     // Back to the table as it was, for reading.
@@ -114,13 +136,17 @@ bool MakeTableWritable() {
 void DbfOpenTable(const std::string& name, void* /*buffer*/, int32_t /*size*/) {
   std::string table = TrimStr(name);
   if (FileNameOf(table).find('.') == std::string::npos) table += ".dbf";
-  const std::string dir = AddBackslash(kwenvar.DbfDir);
-  FileMustExist(dir + table);
+  // A table the program ships is read from the user's copy once the user has changed it.
+  const std::string file = DataFileToRead(kwenvar.DbfDir, table);
+  FileMustExist(file);
   if (kwenvar.ErrorFlag) return;
-  const std::string source = ResolveFileCase(dir + table);
+  const std::string source = ResolveFileCase(file);
   // A table that cannot be changed where it is (a read-only file or folder, a full disk) is read
-  // where it is; it is copied only when something is to be written to it.
-  host().OpenFile(source, !WritableInPlace(source));
+  // where it is; it is copied only when something is to be written to it. A shipped table is
+  // never written where it is.
+  const bool copy = source != ResolveFileCase(AddBackslash(kwenvar.DbfDir) + table);
+  const bool shipped = !copy && IsShippedFolder(FileDir(source));
+  host().OpenFile(source, shipped || !WritableInPlace(source, copy ? FileDir(source) : kwenvar.DbfDir));
 }
 
 void DbfOpenFile(const std::string& path) { host().OpenFile(path); }

@@ -9,7 +9,9 @@
 // names without "." get ".dbf" and are looked for in DbfDir. A table that cannot be changed where it
 // is (a folder that cannot be written, a read-only table, a full disk) is opened there for reading;
 // only when a caller is about to change it (an edit browse, a field written, a record appended) does
-// the layer copy it to the run's work folder (workdir.h) and work on the copy.
+// the layer copy it to the run's work folder (workdir.h) and work on the copy. A table the program
+// ships (in its data folder, datafolder.h) is never written there: its first change copies it to the
+// user's copies, where the change stays and from where it is read from then on.
 // May call: dbfhost, the engine, foundation.
 
 #include <cstdint>

@@ -20,6 +20,7 @@
 #include "foundation/textview.h"
 #include "foundation/ui/uprintxt.h"
 #include "foundation/utilfile.h"
+#include "foundation/workdir.h"
 #include "foundation/wprinvar.h"
 #include "tests/support/testsupport.h"
 
@@ -109,6 +110,33 @@ TEST_F(ShowfileTest, ExportHandsTheDisplayCopyToAnEditor) {
   const auto& l = test::recordingLauncher().launched();
   ASSERT_EQ(l.size(), 1u);
   EXPECT_EQ(l[0].program, outwin());  // no notepad here: the desktop's editor
+}
+
+TEST_F(ShowfileTest, ExportWithoutTheDesktopOpenerSaysWhatToInstall) {
+  test::writeFile(outwin(), "x\r\n");
+  test::recordingLauncher().installed.clear();
+  test::recordingLauncher().openerMissing = true;
+  TForm_showtextfile form;
+  form.mi_dateiExportNotepadClick();
+  test::recordingLauncher().openerMissing = false;
+  const auto& asked = test::scriptedPrompter().asked();
+  ASSERT_FALSE(asked.empty());
+  EXPECT_EQ(asked.back().text, "notepad not found (xdg-open fehlt: bitte das Paket xdg-utils installieren)");
+}
+
+// The report of a run with its private work folder: the caption names the spring's report, not the
+// work file that goes with the run.
+TEST_F(ShowfileTest, TheCaptionNamesTheReportNotTheWorkFile) {
+  ASSERT_TRUE(MakeWorkDir(scratch.path().string()));
+  kwenvar.CurrentFileName = "feder";
+  test::writeFile(WorkPath("outwin.txt"), "x\r\n");
+  {
+    TForm_showtextfile form;
+    form.show();
+    EXPECT_EQ(form.Memo1->toPlainText(), "x");
+    EXPECT_EQ(form.windowTitle(), "QORVA    feder.txt");
+  }
+  RemoveWorkDir();
 }
 
 TEST_F(ShowfileTest, PrintingGivesOneSheetPerTextPage) {

@@ -34,7 +34,7 @@ Thh* MainWindow() {
 }
 
 // Runs the window part of the program on the shipped data and closes the window once it shows
-// the default spring; exits with the program's exit code (3 to 6: the window, its spring, its
+// its start picture; exits with the program's exit code (3 to 6: the window, its drawing, its
 // picture or the material table was not there to close).
 [[noreturn]] void RunAndClose(const fs::path& dir, bool fromExitItem) {
   const fs::path start = fs::current_path();
@@ -49,7 +49,7 @@ Thh* MainWindow() {
     QTimer::singleShot(300, [fromExitItem] {
       Thh* w = MainWindow();
       if (!w) std::_Exit(3);
-      if (kwengraf.DisplayList.size() < 100) std::_Exit(4);
+      if (kwengraf.DisplayList.empty()) std::_Exit(4);
       if (w->canvasImage().isNull()) std::_Exit(5);
       // A table left open, as the material commands leave it, ends with the program too.
       if (!materialTable().open("yeb9wst.dbf")) std::_Exit(6);

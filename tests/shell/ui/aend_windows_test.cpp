@@ -246,7 +246,8 @@ TEST_F(ChangeWindowTest, DocumentLinksAreEditedAndStartedFromTheirWindow) {
   const auto& asked = test::scriptedPrompter().asked();
   ASSERT_FALSE(asked.empty());
   bool told = false;
-  for (const auto& a : asked) told |= a.text == "Programm kann nicht gestartet werden: xdg-open";
+  for (const auto& a : asked)
+    told |= a.text == "Programm kann nicht gestartet werden: xdg-open (xdg-open fehlt: bitte das Paket xdg-utils installieren)";
   EXPECT_TRUE(told);
   ASSERT_EQ(test::recordingLauncher().launched().size(), 1u);
   EXPECT_EQ(test::recordingLauncher().launched()[0].args, std::vector<std::string>{"spec.txt"});

@@ -37,7 +37,7 @@ class VentrixWindowTest : public ::testing::Test {
   void TearDown() override { InitAllSettings(); }
   // The part of the line after the program and the DXF work file.
   static std::string Switches(const TForm_confventrix& w) {
-    const std::string head = ShellQuote("c:\\ventrix\\wventrix") + " " + ShellQuote(VentrixWorkFileArg());
+    const std::string head = "WVENTRIX " + ShellQuote(VentrixWorkFileArg());
     EXPECT_EQ(w.CommandLine.rfind(head, 0), 0u) << w.CommandLine;
     return w.CommandLine.substr(head.size());
   }

@@ -224,6 +224,25 @@ TEST_F(MenuCommandsTest, HelpOpensTheManualAndTheMakersPages) {
             "Handbuch " + scratch_.path().string() + "/qorva.pdf nicht gefunden !");
 }
 
+// A desktop without its opener (xdg-utils not installed): the manual, the web pages and the
+// spreadsheet items each say which program is missing and which package brings it.
+TEST_F(MenuCommandsTest, WithoutTheDesktopOpenerEachItemSaysWhatToInstall) {
+  kwenvar.CurrentFileName = "null";
+  test::recordingLauncher().installed.clear();
+  test::recordingLauncher().openerMissing = true;
+  for (const char* item : {"mi_helphandbuch", "mi_helphistory", "mi_helpwww", "mi_OleStartExcel", "mi_OlePrintoutExcel"}) {
+    SCOPED_TRACE(item);
+    test::scriptedPrompter().clear();
+    Item(item)->trigger();
+    bool told = false;
+    for (const auto& a : test::scriptedPrompter().asked())
+      told |= a.text.find("(xdg-open fehlt: bitte das Paket xdg-utils installieren)") != std::string::npos;
+    EXPECT_TRUE(told);
+  }
+  test::recordingLauncher().openerMissing = false;
+  EXPECT_TRUE(test::recordingLauncher().launched().empty());
+}
+
 // A prompter that answers every question as a user who cancels would, and records the messages.
 class CancellingPrompter : public Prompter {
  public:

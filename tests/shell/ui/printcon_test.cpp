@@ -10,6 +10,7 @@
 #include <QTableWidget>
 #include <filesystem>
 
+#include "foundation/datafolder.h"
 #include "foundation/kwenvar.h"
 #include "foundation/settings.h"
 #include "foundation/wkwenvar.h"
@@ -142,6 +143,24 @@ TEST_F(PrintWindowTest, PresetsArePickedAndStored) {
                                   "print(r['XSCALE'], r['MONOCHROM'], r['LANDSCAPE'])\" '" +
                                   (dir_ / "dbf" / "printout.dbf").string() + "'");
   EXPECT_EQ(r.output, "0.5 True True\n");
+}
+
+// The shipped table stays as installed: a new preset goes to the user's copy, which the window
+// offers from then on.
+TEST_F(PrintWindowTest, ANewPresetOfTheShippedTableGoesToTheUsersCopy) {
+  datafolder.Shipped = (dir_ / "dbf").string();
+  datafolder.UserCopies = (dir_ / "user").string();
+  wkwenvar.WorkingDir = (dir_ / "dbf").string();  // started in the data folder itself
+  const std::string shipped = test::readFile(dir_ / "dbf" / "printout.dbf");
+  TForm_printconf w;
+  scriptedPrompter().push(std::string("Mein Satz"));
+  w.Button_appendClick();
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_EQ(test::readFile(dir_ / "dbf" / "printout.dbf"), shipped);
+  EXPECT_EQ(Names(dir_ / "user" / "printout.dbf"), "A4 Hochformat|A4 Querformat|A3 Querformat|Mein Satz");
+  PickRow(3);  // the fourth row: only the user's copy has it
+  w.Button_dbClick();
+  EXPECT_EQ(wprinvar.PrintPresetNo, 4);
 }
 
 TEST_F(PrintWindowTest, TheWorkingFoldersTableComesFirstAndAnEmptyTableTakesAPreset) {
