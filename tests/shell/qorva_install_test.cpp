@@ -90,7 +90,7 @@ TEST_F(InstalledProgramTest, FindsItsFilesFromAnyFolderAndKeepsTheUsersChangesIn
   test::CommandResult r = Run("x.qva /I /NOGUI");
   ASSERT_EQ(r.exitCode, 0) << r.output;
   const std::string result = readFile(work_ / "x.txt");
-  EXPECT_NE(result.find("Werkstoff: 1.4310 X10CrNi18-8 EN 10151 +C1300"), std::string::npos) << result;
+  EXPECT_NE(result.find("Werkstoff: 1.4310 X10CrNi18-8 EN 10151 +C1700"), std::string::npos) << result;
   EXPECT_NE(result.find("Warnung: kein Goodman-Diagramm\tF\x81r den Werkstoff sind keine Goodman-Werte"),
             std::string::npos)
       << result;
@@ -110,14 +110,14 @@ TEST_F(InstalledProgramTest, FindsItsFilesFromAnyFolderAndKeepsTheUsersChangesIn
   kwenvar.TempDir = (root_ / "tmp").string();
   DbfOpenTable("yeb9wst");
   ASSERT_FALSE(kwenvar.ErrorFlag);
-  // The spring's material, found by its name.
+  // The spring's material, found by its designation; the edit changes its description.
   for (DbfFirst(); !DbfEof(); DbfSkip(1)) {
     std::string name;
     DbfGetFieldStr(1, name);
-    if (name.starts_with("1.4310 X10CrNi18-8 EN 10151 +C1300")) break;
+    if (name.starts_with("1.4310 X10CrNi18-8 EN 10151 +C1700")) break;
   }
   ASSERT_FALSE(DbfEof());
-  DbfSetFieldStr("TEXT1", "Eigenes Federband 12");
+  DbfSetFieldStr("TEXT2", "Eigenes Federband 12");
   EXPECT_FALSE(kwenvar.ErrorFlag);
   DbfSkip(1);
   DbfCloseTable();
@@ -127,7 +127,7 @@ TEST_F(InstalledProgramTest, FindsItsFilesFromAnyFolderAndKeepsTheUsersChangesIn
   // The next run uses the user's copy.
   r = Run("x.qva /I /NOGUI");
   ASSERT_EQ(r.exitCode, 0) << r.output;
-  EXPECT_NE(readFile(work_ / "x.txt").find("Werkstoff: Eigenes Federband 12"), std::string::npos);
+  EXPECT_NE(readFile(work_ / "x.txt").find("Werkstoff: 1.4310 X10CrNi18-8 EN 10151 +C1700 Eigenes Federband 12"), std::string::npos);
   EXPECT_TRUE(StateOf(shipped() / "yeb9wst.dbf") == table);
 }
 
