@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -629,19 +630,56 @@ int16_t NumTextToSmall(const std::string& text) {
   return static_cast<int16_t>(std::clamp<int64_t>(v, -32768, 32767));
 }
 
-std::string XbFormatFixed(long double value, int32_t width, int32_t decimals) {
-  if (value != value || value > std::numeric_limits<long double>::max() ||
-      value < -std::numeric_limits<long double>::max())
-    return "";
-  if (decimals < 0) decimals = 0;
-  char buf[512];
-  auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
+namespace {
+
+// value with `decimals` places, halves rounded away from zero as dBase does. The value is taken
+// as its shortest decimal form (what was typed or stored), so 0.15 with one place gives 0.2 and
+// 12.5 with none gives 13. Empty for NaN and infinities.
+template <typename Real>
+std::string RoundedDecimal(Real value, int32_t decimals) {
+  if (!std::isfinite(value)) return "";
+  char buf[5000];
+  auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed);
   if (r.ec != std::errc()) return "";
   std::string s(buf, r.ptr);
+  const bool negative = !s.empty() && s[0] == '-';
+  if (negative) s.erase(0, 1);
+  const size_t dot = s.find('.');
+  std::string whole = dot == std::string::npos ? s : s.substr(0, dot);
+  std::string frac = dot == std::string::npos ? std::string() : s.substr(dot + 1);
+  const size_t keep = static_cast<size_t>(decimals);
+  bool up = frac.size() > keep && frac[keep] >= '5';
+  if (frac.size() > keep) frac.resize(keep);
+  frac.append(keep - frac.size(), '0');
+  std::string digits = whole + frac;
+  for (size_t i = digits.size(); up && i-- > 0;) {
+    if (digits[i] == '9') {
+      digits[i] = '0';
+    } else {
+      ++digits[i];
+      up = false;
+    }
+  }
+  if (up) digits.insert(0, 1, '1');
+  std::string out = digits.substr(0, digits.size() - keep);
+  if (keep > 0) out += "." + digits.substr(digits.size() - keep);
   // A value that rounds to zero is written without a sign.
-  if (s[0] == '-' && s.find_first_not_of("-0.") == std::string::npos) s.erase(0, 1);
+  if (negative && out.find_first_not_of("0.") != std::string::npos) out.insert(0, 1, '-');
+  return out;
+}
+
+}  // namespace
+
+std::string XbFormatFixed(long double value, int32_t width, int32_t decimals) {
+  if (decimals < 0) decimals = 0;
+  std::string s = RoundedDecimal(value, std::min<int32_t>(decimals, 400));
+  if (s.empty()) return "";
   if (width > 0 && static_cast<int32_t>(s.size()) < width) s.insert(0, static_cast<size_t>(width) - s.size(), ' ');
   return s;
+}
+
+std::string XbFormatFixedDouble(double value, int32_t decimals) {
+  return RoundedDecimal(value, std::clamp<int32_t>(decimals, 0, 400));
 }
 
 std::string XbFloatToText(long double value, int32_t width, int32_t decimals) {
@@ -1065,6 +1103,32 @@ void TXbMsg::Show(const std::string& text) {
 void TXbMsg::Hide() {
   visible_ = false;
   if (msgView().hide) msgView().hide();
+}
+
+namespace {
+
+XbProgressView& progressView() {
+  static XbProgressView v;
+  return v;
+}
+
+}  // namespace
+
+void InstallXbProgressView(XbProgressView view) { progressView() = std::move(view); }
+
+TXbProgressWindow::TXbProgressWindow(const std::string& caption, int32_t steps)
+    : caption_(caption), steps_(std::max<int32_t>(steps, 1)) {
+  if (progressView().open) progressView().open(XbAnsiToUtf8(caption_), steps_);
+}
+
+TXbProgressWindow::~TXbProgressWindow() {
+  if (progressView().close) progressView().close();
+}
+
+void TXbProgressWindow::Step() {
+  if (position_ >= steps_) return;
+  ++position_;
+  if (progressView().step) progressView().step(position_);
 }
 
 TXbProgress100::TXbProgress100() : bar_(100, '|') {

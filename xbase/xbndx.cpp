@@ -2083,7 +2083,7 @@ uint32_t makeIndexCore(TNdxControlBlock& b, TDbfControlBlock& cb, int fd, const 
     int64_t got = XbReadAt(cb.DbfFile, cb.HeaderLen + int64_t{first - 1} * static_cast<int64_t>(recLen), block.data(), bytes);
     if (got != static_cast<int64_t>(bytes))
       fail(XbIoCode(got < 0 ? errno : EIO), "Fehler beim Lesen von " + cb.FileName + " [MakeIndex]");
-    ConvertRecord(false, cb.OemConvert, block.data(), bytes, cb.RecLen);
+    RecordsFromFile(cb, block.data(), bytes);
     for (int32_t i = 0; i < n; ++i) {
       const int32_t recordNo = first + i;
       progress(recordNo);

@@ -66,9 +66,24 @@ TEST_F(DatasetTest, NavigatesBothEndsAndReadsFieldsTyped) {
   EXPECT_EQ(Name(ds), "A");
   ds.SetRecNo(4);
   EXPECT_EQ(Name(ds), "D");
-  ds.SetRecNo(6);  // outside: stays
-  ds.SetRecNo(0);
-  EXPECT_EQ(ds.RecNo(), 4);
+  // 0 and a number beyond the last record put the cursor at the end
+  for (int32_t outside : {6, 0}) {
+    ds.SetRecNo(2);
+    ds.SetRecNo(outside);
+    EXPECT_EQ(ds.RecNo(), 5) << outside;
+    EXPECT_TRUE(ds.Eof()) << outside;
+  }
+  // find first / next / prior / last
+  EXPECT_TRUE(ds.FindRecord(true, true));
+  EXPECT_EQ(Name(ds), "A");
+  EXPECT_TRUE(ds.FindRecord(false, true));
+  EXPECT_EQ(Name(ds), "B");
+  EXPECT_FALSE(ds.FindRecord(false, false) && ds.FindRecord(false, false));  // B -> A, then nothing before
+  EXPECT_EQ(Name(ds), "A");
+  EXPECT_TRUE(ds.FindRecord(true, false));
+  EXPECT_EQ(Name(ds), "E");
+  EXPECT_FALSE(ds.FindRecord(false, true));
+  EXPECT_EQ(Name(ds), "E");
 }
 
 TEST_F(DatasetTest, EmptyTableAndTheFirstAppend) {
@@ -257,9 +272,14 @@ TEST_F(DatasetTest, FieldDefinitionLinesAreCorrected) {
       {"NAME,C,10", false, 'C', 0, 0, false},
       {"NAME,C,ten,0", false, 'C', 0, 0, false},
   };
+  TXbDbf parser;
+  parser.Name = "xbdbf";
   for (const Case& c : cases) {
     TXbFieldLine f;
-    ASSERT_EQ(TXbDataSet::ParseFieldDef(c.line, f), c.ok) << c.line;
+    const size_t asked = test::scriptedPrompter().asked().size();
+    ASSERT_EQ(parser.ParseFieldDef(c.line, f), c.ok) << c.line;
+    // a corrected definition is reported, a valid or malformed one is not
+    ASSERT_EQ(test::scriptedPrompter().asked().size(), asked + (c.corrected ? 1 : 0)) << c.line;
     if (!c.ok) continue;
     EXPECT_EQ(f.Type, c.type) << c.line;
     EXPECT_EQ(f.Len, c.len) << c.line;
@@ -267,6 +287,10 @@ TEST_F(DatasetTest, FieldDefinitionLinesAreCorrected) {
     TXbFieldLine again = f;
     EXPECT_FALSE(TXbDataSet::CheckFieldDef(again)) << c.line;  // a corrected line is valid
   }
+  TXbFieldLine f;
+  parser.ParseFieldDef("PRICE, N, 25, 2", f);
+  EXPECT_EQ(test::scriptedPrompter().asked().back().text,
+            "Invalid field definition for xbdbf: PRICE,N,25,2. Will use corrected definition: PRICE,N,20,2");
   TXbDbf ds;
   ds.SetDbfFileName(Path("NEW"));
   ds.DbfFields = {"NAME,C,12,0", "SKIP,X,0,0", "PRICE,N,25,2"};
