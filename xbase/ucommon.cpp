@@ -408,7 +408,12 @@ std::string TXbDateField::GetText() const {
 
 void TXbDateField::SetAsString(const std::string& text) {
   std::string t = Trim(text).substr(0, 10);
-  if (t.empty() || t == RTrim(BlankDateText(xbnatdate.XbDateFormat))) {
+  // The blank date as a mask leaves it: nothing but blanks and the format's separators.
+  auto unblanked = [](std::string s) {
+    s.erase(std::remove(s.begin(), s.end(), ' '), s.end());
+    return s;
+  };
+  if (t.empty() || unblanked(t) == unblanked(BlankDateText(xbnatdate.XbDateFormat))) {
     dataset_.SetFieldValue(field_, TXbFieldValue{});
     return;
   }
