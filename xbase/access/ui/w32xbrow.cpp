@@ -197,6 +197,8 @@ bool Tdbf4::Prepare(const std::string& option, uint16_t mode) {
   }
   editMode_ = mode != 1 && mode != 4 && mode != 5;
   pickAndClose_ = option == "CLOSE";
+  // A pick-and-close browse starts in the column chosen at the last OK.
+  chosenColumn_ = dbfhost.BrowseCol;
   const std::string file = host.FileName();
   const bool readOnly = host.ReadOnly();
   const bool indexed = host.Indexed();
