@@ -575,6 +575,9 @@ void TXbGrid::setDataset(TXbGridModel* model) {
   applyColumns();
   int row = model->activeRow();
   if (row >= 0) setCurrentIndex(model->index(row, 0));
+  connect(model, &QAbstractItemModel::dataChanged, this, &TXbGrid::activeChanged);
+  connect(model, &QAbstractItemModel::modelReset, this, &TXbGrid::activeChanged);
+  emit activeChanged();
 }
 
 void TXbGrid::setBooleanBox(TXbBooleanBox box) {
@@ -619,6 +622,7 @@ void TXbGrid::resync() {
 
 void TXbGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
   QTableView::currentChanged(current, previous);
+  emit activeChanged();
   if (!model_ || !current.isValid() || current.row() == previous.row()) return;
   const bool pending = model_->dataset()->State() != TDataSetState::Browse;
   model_->goToRow(current.row());

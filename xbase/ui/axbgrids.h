@@ -137,6 +137,8 @@ class TXbGrid : public QTableView {
   void depressTitle(int fieldIndex);
   void cornerLeftClick();
   void cornerRightClick();
+  // The dataset, its active record or its state may have changed (the navigator follows).
+  void activeChanged();
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;

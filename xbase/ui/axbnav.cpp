@@ -29,6 +29,7 @@ TXbNavigator::TXbNavigator(TXbGrid* grid, QWidget* parent) : QWidget(parent), gr
   }
   row->addStretch();
   updateButtons();
+  connect(grid_, &TXbGrid::activeChanged, this, &TXbNavigator::updateButtons);
 }
 
 void TXbNavigator::updateButtons() {

@@ -196,6 +196,24 @@ TEST_F(GridTest, PlusBeginsARecordThatIsDroppedUntouchedAndPostedWhenFilled) {
   EXPECT_EQ(ds_.RecNo(), 4);
 }
 
+TEST_F(GridTest, TheNavigatorFollowsADatasetSetAfterIt) {
+  // The browse window makes its navigator before it has a table.
+  TXbGrid grid;
+  TXbNavigator nav(&grid);
+  EXPECT_FALSE(nav.button(TXbNavigator::Insert)->isEnabled());
+  auto* model = new TXbGridModel(&ds_, &grid);
+  grid.setDataset(model);
+  EXPECT_TRUE(nav.button(TXbNavigator::Insert)->isEnabled());
+  EXPECT_TRUE(nav.button(TXbNavigator::Edit)->isEnabled());
+  EXPECT_FALSE(nav.button(TXbNavigator::Cancel)->isEnabled());
+  nav.button(TXbNavigator::Insert)->click();
+  EXPECT_EQ(ds_.State(), TDataSetState::Insert);
+  EXPECT_TRUE(nav.button(TXbNavigator::Cancel)->isEnabled());
+  nav.button(TXbNavigator::Cancel)->click();
+  EXPECT_EQ(model->rowCount(), 3);
+  grid.setModel(nullptr);
+}
+
 TEST_F(GridTest, EditPostAndCancelButtonsEditTheCurrentRecord) {
   TXbNavigator nav(&grid_);
   nav.button(TXbNavigator::Edit)->click();

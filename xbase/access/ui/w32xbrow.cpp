@@ -225,7 +225,7 @@ bool Tdbf4::Prepare(const std::string& option, uint16_t mode) {
 
   Label_title1->setText(Win(host.Title1()));
   Label_title2->setText(Win(host.Title2()));
-  Label_filename->setText(QString::fromStdString(file));
+  Label_filename->setText(dosToQString(file));  // a program text: the DOS code page
   mi_helpdbf->setText(Win(host.Title2()));
   if (editMode_) {
     setWindowTitle(Win(host.Title2() + "  " + host.Title1() + "  (") + Label_filename->text() + ")");
