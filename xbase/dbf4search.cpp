@@ -353,6 +353,20 @@ void Poke(const std::string& value, int32_t field, int32_t n) {
   int64_t offset = RecordOffset(cb, n) + (field == 0 ? 0 : cb.Fields[field].Offset);
   DropReadAhead(cb);  // the record may be among those read ahead
   if (!WritePendingRecords(cb)) return;  // or among those waiting to be written
+  if (cb.EncodeRecord && cb.DecodeRecordHook && field > 0) {
+    // A coded record is decoded whole, changed, and coded again.
+    std::string rec(cb.RecLen, ' ');
+    if (XbReadAt(cb.DbfFile, RecordOffset(cb, n), rec.data(), rec.size()) != static_cast<int64_t>(rec.size())) {
+      XbSetError(101, context);
+      return;
+    }
+    auto* body = reinterpret_cast<uint8_t*>(rec.data()) + 1;
+    cb.DecodeRecordHook(body, rec.size() - 1);
+    rec.replace(cb.Fields[field].Offset, len, value.data(), len);
+    cb.EncodeRecord(body, rec.size() - 1);
+    if (XbWriteAt(cb.DbfFile, RecordOffset(cb, n), rec.data(), rec.size()) != 0) XbSetError(101, context);
+    return;
+  }
   if (XbWriteAt(cb.DbfFile, offset, value.data(), len) != 0) XbSetError(101, context);
 }
 

@@ -307,6 +307,13 @@ TEST_F(FileDatasetTest, TheProgramsRecordCodingAppliesToEveryRead) {
   ds.Open();
   EXPECT_EQ(Walk(ds), "aBCD") << "the index is built from the decoded records";
   EXPECT_EQ(ds.Peek(1, 1).substr(0, 5), "Delta");
+  ds.s_SelectArea("test");
+  GO(1);
+  ASSERT_TRUE(RLock());
+  Poke("    9", 2, 1);
+  Unlock();
+  EXPECT_EQ(ds.Peek(2, 1), "    9") << "a field written into a coded record";
+  EXPECT_EQ(ds.Peek(1, 1).substr(0, 5), "Delta") << "its neighbours intact";
   uint8_t hit = 0;
   EXPECT_TRUE(ds.Search("CHARLIE", hit, true));
   EXPECT_EQ(ds.FieldText(0), "Charlie");
@@ -317,6 +324,8 @@ TEST_F(FileDatasetTest, TheProgramsRecordCodingAppliesToEveryRead) {
   EXPECT_EQ(FileBytes(p).find("Echo"), std::string::npos) << "written coded";
   ds.Open();
   EXPECT_EQ(Walk(ds), "aBDE");
+  ds.SetRecNo(1);
+  EXPECT_EQ(ds.FieldText(1), "9");
 }
 
 TEST_F(FileDatasetTest, LookupGivesTheValuesOfTheRecordFoundWithoutMoving) {

@@ -153,7 +153,9 @@ int TXbGridModel::activeRow() const {
 void TXbGridModel::goToRow(int row) {
   if (row == insertRow()) return;
   TXbBookmark b = bookmarkOfRow(row);
-  if (b > 0 && b != dataset_->GetBookmark()) XbGuarded([&] { dataset_->GotoBookmark(b); });
+  // A record being inserted carries the bookmark it started from: leaving it always ends it.
+  if (b > 0 && (b != dataset_->GetBookmark() || dataset_->State() == TDataSetState::Insert))
+    XbGuarded([&] { dataset_->GotoBookmark(b); });
 }
 
 const TXbRecordBuffer* TXbGridModel::record(int row) const {
@@ -663,7 +665,14 @@ void TXbGrid::keyPressEvent(QKeyEvent* event) {
     return;
   }
   if (logical && !event->text().isEmpty() && event->text()[0].isPrint()) return;  // no typing into a box
-  if (!AutoAppend && event->key() == Qt::Key_Down && at.row() == model_->rowCount() - 1) return;
+  if (event->key() == Qt::Key_Down && at.isValid() && at.row() == model_->rowCount() - 1 &&
+      event->modifiers() == Qt::NoModifier) {
+    // Past the last record: a new record, as "+" begins it, unless the grid may not append.
+    if (!AutoAppend || model_->ReadOnly || ds->State() != TDataSetState::Browse) return;
+    XbGuarded([&] { ds->Append(); });
+    resync();
+    return;
+  }
   QTableView::keyPressEvent(event);
 }
 

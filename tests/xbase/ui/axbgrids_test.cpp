@@ -140,6 +140,19 @@ TEST_F(GridTest, KeysToggleBoxesRestoreRecordsAndRefuseTheAutoAppend) {
   Key(Qt::Key_Down);
   EXPECT_EQ(grid_.currentIndex().row(), 2);
   EXPECT_EQ(model_->rowCount(), 3);
+  // Allowed, Down past the last record begins a new one; Up leaves it, untouched, dropped.
+  grid_.AutoAppend = true;
+  Key(Qt::Key_Down);
+  EXPECT_EQ(ds_.State(), TDataSetState::Insert);
+  EXPECT_EQ(grid_.currentIndex().row(), 3);
+  Key(Qt::Key_Down);
+  EXPECT_EQ(model_->rowCount(), 4) << "one new record at a time";
+  Key(Qt::Key_Up);
+  EXPECT_EQ(grid_.currentIndex().row(), 2);
+  QApplication::processEvents();
+  EXPECT_EQ(ds_.State(), TDataSetState::Browse);
+  EXPECT_EQ(model_->rowCount(), 3);
+  EXPECT_EQ(StoredCount(), 3);
 }
 
 TEST_F(GridTest, NavigatorMovesAndItsDeleteButtonToggles) {
