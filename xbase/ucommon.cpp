@@ -181,6 +181,7 @@ void TXbDataSet::BufferToRecord(const TXbRecordBuffer& buf) {
       case 'D': {
         // A text the engine takes for no date is refused: the record gets the blank date.
         std::string date = Trim(std::get_if<std::string>(&v) ? *std::get_if<std::string>(&v) : std::string());
+        if (date.find_first_of(DigitChars) == std::string::npos) date.clear();  // the blank date's text
         if (!date.empty() && !ValidDate(date)) {
           XbMessageBox("        Invalid date       ", "", 0);
           date.clear();

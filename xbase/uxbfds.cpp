@@ -373,7 +373,6 @@ TXbBlobStream::TXbBlobStream(TXbFileDataSet& dataset, int field, uint8_t mode)
   if (!dataset_.IsEmpty()) {
     if (const auto* r = std::get_if<int64_t>(&dataset_.FieldValue(field))) ref = *r;
   }
-  heldMemo_ = ref != 0;
   if (mode_ == 1) {
     if (dataset_.State() != TDataSetState::Edit && dataset_.State() != TDataSetState::Insert) dataset_.Edit();
     const int32_t created = CreateBlobDescriptor(convert, static_cast<int32_t>(ref), 2);

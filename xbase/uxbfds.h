@@ -141,7 +141,6 @@ class TXbBlobStream {
   int field_;
   uint8_t mode_;
   bool modified_ = false;
-  bool heldMemo_ = false;
 };
 
 // The dataset the program's windows use.

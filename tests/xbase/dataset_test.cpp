@@ -438,6 +438,7 @@ TEST_F(DatasetTest, ImpossibleDatesAreRefusedAndTheBlankDateStored) {
       {"13/45/2020", "        ", true},
       {"02/29/2024", "20240229", false},
       {"", "        ", false},
+      {"  /  /    ", "        ", false},
   };
   for (const Case& c : cases) {
     const size_t asked = test::scriptedPrompter().asked().size();
