@@ -638,33 +638,42 @@ namespace {
 template <typename Real>
 std::string RoundedDecimal(Real value, int32_t decimals) {
   if (!std::isfinite(value)) return "";
-  char buf[5000];
-  auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed);
+  // Room for the largest value's digits, a carry digit and the decimals asked for.
+  char buf[5000 + 404];
+  char* const digits = buf + 1;  // buf[0] takes a carry into a new leading digit
+  auto r = std::to_chars(digits, digits + 5000, value, std::chars_format::fixed);
   if (r.ec != std::errc()) return "";
-  std::string s(buf, r.ptr);
-  const bool negative = !s.empty() && s[0] == '-';
-  if (negative) s.erase(0, 1);
-  const size_t dot = s.find('.');
-  std::string whole = dot == std::string::npos ? s : s.substr(0, dot);
-  std::string frac = dot == std::string::npos ? std::string() : s.substr(dot + 1);
+  char* first = digits;
+  const bool negative = *first == '-';
+  if (negative) ++first;
+  char* end = r.ptr;
+  char* dot = std::find(first, end, '.');
   const size_t keep = static_cast<size_t>(decimals);
-  bool up = frac.size() > keep && frac[keep] >= '5';
-  if (frac.size() > keep) frac.resize(keep);
-  frac.append(keep - frac.size(), '0');
-  std::string digits = whole + frac;
-  for (size_t i = digits.size(); up && i-- > 0;) {
-    if (digits[i] == '9') {
-      digits[i] = '0';
+  const size_t have = dot == end ? 0 : static_cast<size_t>(end - dot - 1);
+  bool up = have > keep && dot[1 + keep] >= '5';
+  if (keep == 0) {
+    end = dot;
+  } else {
+    if (dot == end) *end++ = '.';
+    if (have < keep) end = std::fill_n(end, keep - have, '0');
+    end = dot + 1 + keep;
+  }
+  for (char* p = end; up && p-- > first;) {
+    if (*p == '.') continue;
+    if (*p == '9') {
+      *p = '0';
     } else {
-      ++digits[i];
+      ++*p;
       up = false;
     }
   }
-  if (up) digits.insert(0, 1, '1');
-  std::string out = digits.substr(0, digits.size() - keep);
-  if (keep > 0) out += "." + digits.substr(digits.size() - keep);
+  if (up) *--first = '1';  // 9.99 -> 10.0: the carry makes a new leading digit
   // A value that rounds to zero is written without a sign.
-  if (negative && out.find_first_not_of("0.") != std::string::npos) out.insert(0, 1, '-');
+  const bool zero = std::all_of(first, end, [](char c) { return c == '0' || c == '.'; });
+  std::string out;
+  out.reserve(static_cast<size_t>(end - first) + 1);
+  if (negative && !zero) out += '-';
+  out.append(first, end);
   return out;
 }
 
