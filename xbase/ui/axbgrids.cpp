@@ -546,7 +546,36 @@ bool TXbGridDelegate::editorEvent(QEvent* event, QAbstractItemModel* model, cons
   return QStyledItemDelegate::editorEvent(event, model, option, index);
 }
 
+namespace {
+
+// The title of the depressed column is drawn pressed.
+class TXbGridHeader : public QHeaderView {
+ public:
+  TXbGridHeader(TXbGrid* grid) : QHeaderView(Qt::Horizontal, grid), grid_(grid) {}
+
+ protected:
+  void initStyleOptionForIndex(QStyleOptionHeader* option, int logicalIndex) const override {
+    QHeaderView::initStyleOptionForIndex(option, logicalIndex);
+    if (logicalIndex == grid_->depressedColumn()) {
+      option->state |= QStyle::State_Sunken;
+      option->state &= ~QStyle::State_Raised;
+    }
+  }
+
+ private:
+  TXbGrid* grid_;
+};
+
+}  // namespace
+
+void TXbGrid::setDepressDisabled(bool disabled) {
+  depressed_ = -1;
+  horizontalHeader()->viewport()->update();
+  depressDisabled_ = disabled;
+}
+
 TXbGrid::TXbGrid(QWidget* parent) : QTableView(parent) {
+  setHorizontalHeader(new TXbGridHeader(this));
   setItemDelegate(new TXbGridDelegate(this));
   setSelectionBehavior(QAbstractItemView::SelectItems);
   setSelectionMode(QAbstractItemView::SingleSelection);
@@ -555,11 +584,12 @@ TXbGrid::TXbGrid(QWidget* parent) : QTableView(parent) {
   verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
   verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   connect(horizontalHeader(), &QHeaderView::customContextMenuRequested, this, [this](const QPoint& at) {
-    if (DepressDisabled) return;
+    if (depressDisabled_) return;
     int logical = horizontalHeader()->logicalIndexAt(at);  // the field, wherever its column was moved
     if (logical < 0) return;
     depressed_ = logical;
     viewport()->update();
+    horizontalHeader()->viewport()->update();
     emit depressTitle(logical);
   });
   if (auto* corner = findChild<QAbstractButton*>()) {

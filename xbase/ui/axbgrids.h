@@ -118,7 +118,9 @@ class TXbGrid : public QTableView {
   void setDataset(TXbGridModel* model);
   TXbGridModel* gridModel() const { return model_; }
   bool AutoAppend = true;
-  bool DepressDisabled = false;
+  bool DepressDisabled() const { return depressDisabled_; }
+  // Switching it resets the depressed title first.
+  void setDepressDisabled(bool disabled);
   bool ConfirmRestore = false;
   TXbBooleanBox booleanBox() const { return booleanBox_; }
   void setBooleanBox(TXbBooleanBox box);
@@ -149,6 +151,7 @@ class TXbGrid : public QTableView {
 
   TXbGridModel* model_ = nullptr;
   int depressed_ = -1;
+  bool depressDisabled_ = false;
   TXbBooleanBox booleanBox_ = TXbBooleanBox::bbCheckBox;
   std::vector<TXbColumn> columns_;
 };

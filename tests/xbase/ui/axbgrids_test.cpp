@@ -119,9 +119,22 @@ TEST_F(GridTest, TitleRightClickReportsTheFieldOfAMovedColumn) {
   ASSERT_EQ(spy.count(), 1);
   EXPECT_EQ(spy.at(0).at(0).toInt(), 2);  // the field, not the position
   EXPECT_EQ(grid_.depressedColumn(), 2);
-  grid_.DepressDisabled = true;
+  // Its title is drawn pressed, the others raised.
+  struct Probe : QHeaderView {
+    using QHeaderView::QHeaderView;
+    static QStyle::State StateOf(QHeaderView* h, int logical) {
+      QStyleOptionHeader opt;
+      (h->*(&Probe::initStyleOptionForIndex))(&opt, logical);
+      return opt.state;
+    }
+  };
+  EXPECT_TRUE(Probe::StateOf(header, 2) & QStyle::State_Sunken);
+  EXPECT_FALSE(Probe::StateOf(header, 0) & QStyle::State_Sunken);
+  grid_.setDepressDisabled(true);
+  EXPECT_EQ(grid_.depressedColumn(), -1) << "switching resets the pressed title";
   emit header->customContextMenuRequested(QPoint(x, 5));
   EXPECT_EQ(spy.count(), 1);
+  EXPECT_EQ(grid_.depressedColumn(), -1);
 }
 
 TEST_F(GridTest, KeysToggleBoxesRestoreRecordsAndRefuseTheAutoAppend) {
