@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 #include "xbase/xbnatdate.h"
 
@@ -289,6 +290,8 @@ void USE(const std::string& command, uint8_t* buffer, uint32_t size) {
   auto cb = std::make_unique<TDbfControlBlock>();
   cb->FileName = fileName;
   cb->OemConvert = !xbcommon.AnsiTables;
+  cb->EncodeRecord = std::exchange(dbf4.NextEncode, nullptr);
+  cb->DecodeRecordHook = std::exchange(dbf4.NextDecode, nullptr);
   {
     struct ModeGuard {
       uint16_t saved = xbcommon.FileMode;
@@ -353,6 +356,14 @@ void USE(const std::string& command, uint8_t* buffer, uint32_t size) {
       XbSetError(code, "Problem beim \xD6" "ffnen der Memo-Datei [USE(" + rest + ",@Buffer," + decimal(size) + ")]");
     }
   }
+}
+
+void USEWithHooks(const std::string& command, TRecordHook encode, TRecordHook decode) {
+  dbf4.NextEncode = std::move(encode);
+  dbf4.NextDecode = std::move(decode);
+  USE(command);
+  dbf4.NextEncode = nullptr;
+  dbf4.NextDecode = nullptr;
 }
 
 void CloseArea() {

@@ -31,6 +31,9 @@ struct Dbf4 {
   // Releases every lock of the current area; installed by the locking module. Without it,
   // closing an area only forgets the locks (closing the file releases them).
   std::function<void()> UnlockProc;
+  // The record coding the next USE gives its table (USEWithHooks).
+  TRecordHook NextEncode;
+  TRecordHook NextDecode;
 };
 extern Dbf4 dbf4;
 
@@ -62,6 +65,9 @@ uint8_t SelectedArea();
 //   installs a virtual work-area record (IsVirtual, FileName = the command, the caller's buffer)
 //   and hands it to VFileHandler with VFileOp 4; without a handler it is error 1101.
 void USE(const std::string& command, uint8_t* buffer = nullptr, uint32_t size = 0);
+// USE with the program's own record coding: encode changes every record going to the file, decode
+// every record read from it (bytes after the deletion byte, as stored).
+void USEWithHooks(const std::string& command, TRecordHook encode, TRecordHook decode);
 // Closing completes the table (records held back, header, end-of-file byte). The area ends free
 // whatever fails; the first failure is then reported as the command's own.
 void CloseArea();

@@ -200,10 +200,12 @@ void LocateScan(int32_t n, uint8_t field, bool isNew) {
       return;
     }
     int64_t whole = got / cb.RecLen;
+    // The program's record coding applies to whole records: they are decoded first.
+    if (cb.DecodeRecordHook) RecordsFromFile(cb, buf.data(), static_cast<size_t>(whole) * cb.RecLen);
     for (int64_t i = 0; i < whole; ++i) {
       uint8_t* p = buf.data() + i * cb.RecLen + f.Offset;
       if (static_cast<size_t>(f.Offset) + f.Len > cb.RecLen) break;
-      if (cb.OemConvert) XbOemToAnsiBuff(p, f.Len);
+      if (cb.OemConvert && !cb.DecodeRecordHook) XbOemToAnsiBuff(p, f.Len);
       bool match;
       if (f.Type == 'M') {
         match = MemoContains(wanted, std::string(reinterpret_cast<const char*>(p), f.Len), false);
@@ -264,7 +266,7 @@ bool Search(const std::string& text, uint8_t& field, bool fromTop) {
       return false;
     }
     size_t size = static_cast<size_t>(got / cb.RecLen) * cb.RecLen;
-    ConvertRecord(false, cb.OemConvert, buf.data(), size, cb.RecLen);
+    RecordsFromFile(cb, buf.data(), size);
     UpperInPlace(buf.data(), size);
     size_t pos = 0;
     while (pos + wanted.size() <= size) {
@@ -318,6 +320,13 @@ std::string Peek(int32_t field, int32_t n) {
   size_t len = field == 0 ? 1 : cb.Fields[field].Len;
   int64_t offset = RecordOffset(cb, n) + (field == 0 ? 0 : cb.Fields[field].Offset);
   if (!WritePendingRecords(cb)) return "";
+  if (cb.DecodeRecordHook && field > 0) {
+    // A coded record is read whole, decoded, and given back in the file's code page.
+    std::string rec(cb.RecLen, ' ');
+    if (XbReadAt(cb.DbfFile, RecordOffset(cb, n), rec.data(), rec.size()) != static_cast<int64_t>(rec.size())) return "";
+    cb.DecodeRecordHook(reinterpret_cast<uint8_t*>(rec.data()) + 1, rec.size() - 1);
+    return rec.substr(cb.Fields[field].Offset, len);
+  }
   std::string out(len, ' ');
   int64_t got = XbReadAt(cb.DbfFile, offset, out.data(), len);
   if (got < 0) return "";
@@ -344,6 +353,20 @@ void Poke(const std::string& value, int32_t field, int32_t n) {
   int64_t offset = RecordOffset(cb, n) + (field == 0 ? 0 : cb.Fields[field].Offset);
   DropReadAhead(cb);  // the record may be among those read ahead
   if (!WritePendingRecords(cb)) return;  // or among those waiting to be written
+  if (cb.EncodeRecord && cb.DecodeRecordHook && field > 0) {
+    // A coded record is decoded whole, changed, and coded again.
+    std::string rec(cb.RecLen, ' ');
+    if (XbReadAt(cb.DbfFile, RecordOffset(cb, n), rec.data(), rec.size()) != static_cast<int64_t>(rec.size())) {
+      XbSetError(101, context);
+      return;
+    }
+    auto* body = reinterpret_cast<uint8_t*>(rec.data()) + 1;
+    cb.DecodeRecordHook(body, rec.size() - 1);
+    rec.replace(cb.Fields[field].Offset, len, value.data(), len);
+    cb.EncodeRecord(body, rec.size() - 1);
+    if (XbWriteAt(cb.DbfFile, RecordOffset(cb, n), rec.data(), rec.size()) != 0) XbSetError(101, context);
+    return;
+  }
   if (XbWriteAt(cb.DbfFile, offset, value.data(), len) != 0) XbSetError(101, context);
 }
 

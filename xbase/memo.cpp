@@ -118,10 +118,9 @@ SpanResult FindSpan(const TMemoControlBlock& m, int32_t ref, MemoSpan& span, int
     if (got < 8 || Le32(h + 4) < 8) return SpanResult::Mismatch;
     span.header = true;
     span.length = Le32(h + 4) - 8;
-  } else if (m.MemoType == 0x83 && ref > 0) {
-    span.header = false;
   } else {
-    return SpanResult::Mismatch;
+    // A DBT block without the dBase IV header is text ended by 0x1A, in either family.
+    span.header = false;
   }
   if (span.header) {
     span.start = pos + 8;

@@ -7,6 +7,7 @@
 #include "xbase/dbf4.h"
 #include "xbase/xbcommon.h"
 #include "xbase/xbdbflow.h"
+#include "xbase/xbnatdate.h"
 
 namespace qorva {
 
@@ -172,10 +173,20 @@ void TXbDataSet::BufferToRecord(const TXbRecordBuffer& buf) {
     const TXbFieldValue& v = buf.Values[i];
     int32_t n = d.EngineNo;
     switch (d.Type) {
-      case 'C':
-      case 'D': {
+      case 'C': {
         const auto* s = std::get_if<std::string>(&v);
         SetFieldText(n, s ? *s : std::string());
+        break;
+      }
+      case 'D': {
+        // A text the engine takes for no date is refused: the record gets the blank date.
+        std::string date = Trim(std::get_if<std::string>(&v) ? *std::get_if<std::string>(&v) : std::string());
+        if (date.find_first_of(DigitChars) == std::string::npos) date.clear();  // the blank date's text
+        if (!date.empty() && !ValidDate(date)) {
+          XbMessageBox("        Invalid date       ", "", 0);
+          date.clear();
+        }
+        SetFieldText(n, date);
         break;
       }
       case 'N':
@@ -362,7 +373,57 @@ void TXbDataSet::XbiSyncToEngine() {
 
 std::string TXbDataSet::XbiGetErrorText(uint16_t code) { return XbErrorText(code); }
 
-bool TXbDataSet::ParseFieldDef(const std::string& line, TXbFieldLine& out) {
+bool TXbDataSet::Lookup(const std::string& keyFields, const std::vector<XbValue>& values,
+                        const std::vector<std::string>& resultFields, std::vector<TXbFieldValue>& result) {
+  CheckBrowseMode();
+  CursorToActive();
+  s_SelectArea("XbiLookup");
+  const int32_t at = qorva::RecNo();
+  const bool wasBefore = beforeFirst_, wasAfter = afterLast_;
+  result.clear();
+  const bool found = LocateFields(keyFields, values, false, true, true);
+  if (found) {
+    TXbRecordBuffer buf;
+    RecordToBuffer(buf);
+    for (const std::string& name : resultFields) {
+      const int i = FieldIndex(name);
+      result.push_back(i < 0 ? TXbFieldValue{} : buf.Values[static_cast<size_t>(i)]);
+    }
+  }
+  // The dataset stays where it was.
+  if (at >= 1 && at <= RecCount()) GO(at);
+  beforeFirst_ = wasBefore;
+  afterLast_ = wasAfter;
+  CursorToActive();
+  return found;
+}
+
+std::string TXbDateField::GetText() const {
+  const TXbFieldValue& v = dataset_.FieldValue(field_);
+  const auto* s = std::get_if<std::string>(&v);
+  if (!s) return "";
+  std::string t = *s;
+  std::string check = t;
+  return ValidDate(check) ? t.substr(0, 10) : t;
+}
+
+void TXbDateField::SetAsString(const std::string& text) {
+  std::string t = Trim(text).substr(0, 10);
+  // The blank date as a mask leaves it: nothing but blanks and the format's separators.
+  auto unblanked = [](std::string s) {
+    s.erase(std::remove(s.begin(), s.end(), ' '), s.end());
+    return s;
+  };
+  if (t.empty() || unblanked(t) == unblanked(BlankDateText(xbnatdate.XbDateFormat))) {
+    dataset_.SetFieldValue(field_, TXbFieldValue{});
+    return;
+  }
+  std::string date = t;
+  if (!ValidDate(date)) throw EXbDatasetError(XbiOpenFailed, "'" + t + "' is not a valid date");
+  dataset_.SetFieldValue(field_, date);
+}
+
+bool TXbDataSet::ParseFieldDef(const std::string& line, TXbFieldLine& out) const {
   std::vector<std::string> items;
   size_t start = 0;
   for (;;) {
@@ -382,7 +443,16 @@ bool TXbDataSet::ParseFieldDef(const std::string& line, TXbFieldLine& out) {
     return r.ec == std::errc() && r.ptr == s.data() + s.size() && v >= 0;
   };
   if (!num(items[2], out.Len) || !num(items[3], out.Dec)) return false;
-  if (out.Type != 'X') CheckFieldDef(out);
+  if (out.Type == 'X') return true;
+  const TXbFieldLine given = out;
+  if (CheckFieldDef(out)) {
+    auto def = [](const TXbFieldLine& f) {
+      return f.Name + "," + std::string(1, f.Type) + "," + std::to_string(f.Len) + "," + std::to_string(f.Dec);
+    };
+    XbMessageBox(XbOemToAnsi("Invalid field definition for " + Name + ": " + def(given) +
+                             ". Will use corrected definition: " + def(out)),
+                 "", 0);
+  }
   return true;
 }
 

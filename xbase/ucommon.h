@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "xbase/dbf4search.h"
 #include "xbase/xbprimds.h"
 
 namespace qorva {
@@ -46,9 +47,15 @@ class TXbDataSet : public TXbPrimDataset {
   void CloseTable();
 
   // Parses one definition line; false for a malformed line. Type "X" gives Type 'X' (no field).
-  static bool ParseFieldDef(const std::string& line, TXbFieldLine& out);
+  // A definition the engine cannot take is corrected, and the correction is shown.
+  bool ParseFieldDef(const std::string& line, TXbFieldLine& out) const;
   // Corrects a definition to one the engine accepts; true when it had to change it.
   static bool CheckFieldDef(TXbFieldLine& def);
+
+  // Looks the values up in the key fields ("NAME;CITY", exact, case counts) and gives the values of
+  // resultFields of the record found, without moving the dataset. False when none matched.
+  bool Lookup(const std::string& keyFields, const std::vector<XbValue>& values,
+              const std::vector<std::string>& resultFields, std::vector<TXbFieldValue>& result);
   // Creates DbfFileName from DbfFields; false (with the message) when it could not.
   bool CreateTableFromDefs();
 
@@ -96,6 +103,21 @@ class TXbDataSet : public TXbPrimDataset {
   bool afterLast_ = true;
   bool hideDeleted_ = false;
   std::string dbfFileName_;
+};
+
+// A date field of a dataset as text: what the grid shows and what the user types.
+class TXbDateField {
+ public:
+  TXbDateField(TXbPrimDataset& dataset, int field) : dataset_(dataset), field_(field) {}
+  // The date in the engine's format, cut to 10 characters when it is a valid date.
+  std::string GetText() const;
+  // The blank date's text (or nothing) clears the field; a two-digit year gets its century; any
+  // other text that is no date raises the dataset's error "'<text>' is not a valid date".
+  void SetAsString(const std::string& text);
+
+ private:
+  TXbPrimDataset& dataset_;
+  int field_;
 };
 
 }  // namespace qorva

@@ -9,14 +9,33 @@
 #include "xbase/dbf4search.h"
 #include "xbase/xbcommon.h"
 #include "xbase/xbndx.h"
+#include "xbase/xbndxsem.h"
+#include "xbase/xbdbflow.h"
 
 namespace qorva {
 
 bool TXbFileDataSet::s_OpenArea() {
+  if (CreateIfNotFound && !dbfFileName_.empty() && !XbFileExists(dbfFileName_) && !CreateTableFromDefs())
+    XbMessageBox("Konnte \"" + dbfFileName_ + "\" nicht erzeugen", "", 0);
   std::string command = dbfFileName_;
   if (Exclusive) command += " EXCLUSIVE";
   if (!Alias.empty()) command += " ALIAS " + Alias;
-  USE(command);
+  // The open's own settings, put back afterwards whatever happens.
+  struct Restore {
+    bool autoFix = xbdbflow.XbAutoFixRecCount;
+    uint16_t openMode = dbf4.OpenModeOverride;
+    ~Restore() {
+      xbdbflow.XbAutoFixRecCount = autoFix;
+      dbf4.OpenModeOverride = openMode;
+    }
+  } restore;
+  xbdbflow.XbAutoFixRecCount = AutoFixRecCount;
+  // Read only: read, deny all when exclusive, read, deny none otherwise.
+  if (ReadOnlyOpen) dbf4.OpenModeOverride = Exclusive ? XbModeReadOnlyDenyAll : XbModeReadOnlyDenyNone;
+  if (EncodeRecord || DecodeRecord)
+    USEWithHooks(command, EncodeRecord, DecodeRecord);
+  else
+    USE(command);
   if (xbcommon.XbErrorCode != 0 || CurrentBlock() == nullptr) return false;
   if (OpenIndexList()) return true;
   // The table is not kept open without its indexes.
@@ -84,6 +103,10 @@ bool TXbFileDataSet::OpenIndexList() {
     }
     lines.push_back(l);
   }
+  // Another program working with the indexes holds the semaphore file: they are not rebuilt now.
+  if ((mode == TCreateIndexType::ciAlways || mode == TCreateIndexType::ciVerifyHeader) &&
+      XbFileExists(SemaphoreFileName(CurrentBlock()->FileName)))
+    mode = TCreateIndexType::ciNotFound;
   for (const IndexLine& l : lines) {
     xbcommon.XbErrorCode = 0;
     switch (mode) {
@@ -109,7 +132,13 @@ bool TXbFileDataSet::OpenIndexList() {
       bool canMake = true;
       if (OnBeforeMakeIndex) OnBeforeMakeIndex(l.file, canMake);
       if (canMake) {
+        std::unique_ptr<TXbProgressWindow> progress;
+        if (ShowProgress) {
+          progress = std::make_unique<TXbProgressWindow>("Indexing " + l.file + "...", 100);
+          SetMakeIndexProgress([p = progress.get()] { p->Step(); }, 100);
+        }
         IndexStep([&] { qorva::IndexOn(l.file, l.key); });
+        SetMakeIndexProgress(nullptr, 0);
         if (xbcommon.XbErrorCode == 0 && OnAfterMakeIndex) OnAfterMakeIndex(l.file);
       }
     }
@@ -344,7 +373,6 @@ TXbBlobStream::TXbBlobStream(TXbFileDataSet& dataset, int field, uint8_t mode)
   if (!dataset_.IsEmpty()) {
     if (const auto* r = std::get_if<int64_t>(&dataset_.FieldValue(field))) ref = *r;
   }
-  heldMemo_ = ref != 0;
   if (mode_ == 1) {
     if (dataset_.State() != TDataSetState::Edit && dataset_.State() != TDataSetState::Insert) dataset_.Edit();
     const int32_t created = CreateBlobDescriptor(convert, static_cast<int32_t>(ref), 2);
@@ -358,8 +386,9 @@ TXbBlobStream::~TXbBlobStream() {
   try {
     dataset_.s_SelectArea("DestroyBlobStream");
     DestroyBlobDescriptor();
-    // A stream that wrote nothing empties the memo it replaced.
-    if (mode_ == 1 && !modified_ && heldMemo_) dataset_.SetFieldValue(field_, int64_t{0});
+    // A stream that wrote nothing leaves the field empty: the block it was handed stays unused,
+    // and the memo it replaced is gone.
+    if (mode_ == 1 && !modified_) dataset_.SetFieldValue(field_, int64_t{0});
   } catch (...) {
     // a destructor reports nothing further: the engine has shown its error
   }

@@ -14,6 +14,7 @@
 
 #include "xbase/dbf4search.h"
 #include "xbase/uxbcds.h"
+#include "xbase/xbdbflow.h"
 #include "xbase/xbndx.h"
 
 namespace qorva {
@@ -28,8 +29,17 @@ class TXbFileDataSet : public TXbCDataSet {
   bool Exclusive = false;
   // Changes Exclusive; an open dataset is closed and opened again with it.
   void SetExclusive(bool exclusive);
-  bool ReadOnlyOpen = false;  // the dataset writes nothing
+  bool ReadOnlyOpen = false;  // the dataset writes nothing; the file is opened for reading only
   std::string Alias;
+  // A missing table is created from DbfFields at open.
+  bool CreateIfNotFound = true;
+  // The record count is taken from the file's size at open (a header left short by a program
+  // that ended while appending).
+  bool AutoFixRecCount = false;
+  // The program's own record coding: when either is set the table is opened with them (bytes after
+  // the deletion byte; encode on the way to the file, decode on the way from it).
+  TRecordHook EncodeRecord;
+  TRecordHook DecodeRecord;
 
   TXbLockFailedEvent OnRLockFailedOnPost;
   TXbLockFailedEvent OnALockFailedOnInsert;
@@ -131,7 +141,6 @@ class TXbBlobStream {
   int field_;
   uint8_t mode_;
   bool modified_ = false;
-  bool heldMemo_ = false;
 };
 
 // The dataset the program's windows use.

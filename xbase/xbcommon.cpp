@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -629,19 +630,65 @@ int16_t NumTextToSmall(const std::string& text) {
   return static_cast<int16_t>(std::clamp<int64_t>(v, -32768, 32767));
 }
 
-std::string XbFormatFixed(long double value, int32_t width, int32_t decimals) {
-  if (value != value || value > std::numeric_limits<long double>::max() ||
-      value < -std::numeric_limits<long double>::max())
-    return "";
-  if (decimals < 0) decimals = 0;
-  char buf[512];
-  auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
+namespace {
+
+// value with `decimals` places, halves rounded away from zero as dBase does. The value is taken
+// as its shortest decimal form (what was typed or stored), so 0.15 with one place gives 0.2 and
+// 12.5 with none gives 13. Empty for NaN and infinities.
+template <typename Real>
+std::string RoundedDecimal(Real value, int32_t decimals) {
+  if (!std::isfinite(value)) return "";
+  // Room for the largest value's digits, a carry digit and the decimals asked for.
+  char buf[5000 + 404];
+  char* const digits = buf + 1;  // buf[0] takes a carry into a new leading digit
+  auto r = std::to_chars(digits, digits + 5000, value, std::chars_format::fixed);
   if (r.ec != std::errc()) return "";
-  std::string s(buf, r.ptr);
+  char* first = digits;
+  const bool negative = *first == '-';
+  if (negative) ++first;
+  char* end = r.ptr;
+  char* dot = std::find(first, end, '.');
+  const size_t keep = static_cast<size_t>(decimals);
+  const size_t have = dot == end ? 0 : static_cast<size_t>(end - dot - 1);
+  bool up = have > keep && dot[1 + keep] >= '5';
+  if (keep == 0) {
+    end = dot;
+  } else {
+    if (dot == end) *end++ = '.';
+    if (have < keep) end = std::fill_n(end, keep - have, '0');
+    end = dot + 1 + keep;
+  }
+  for (char* p = end; up && p-- > first;) {
+    if (*p == '.') continue;
+    if (*p == '9') {
+      *p = '0';
+    } else {
+      ++*p;
+      up = false;
+    }
+  }
+  if (up) *--first = '1';  // 9.99 -> 10.0: the carry makes a new leading digit
   // A value that rounds to zero is written without a sign.
-  if (s[0] == '-' && s.find_first_not_of("-0.") == std::string::npos) s.erase(0, 1);
+  const bool zero = std::all_of(first, end, [](char c) { return c == '0' || c == '.'; });
+  std::string out;
+  out.reserve(static_cast<size_t>(end - first) + 1);
+  if (negative && !zero) out += '-';
+  out.append(first, end);
+  return out;
+}
+
+}  // namespace
+
+std::string XbFormatFixed(long double value, int32_t width, int32_t decimals) {
+  if (decimals < 0) decimals = 0;
+  std::string s = RoundedDecimal(value, std::min<int32_t>(decimals, 400));
+  if (s.empty()) return "";
   if (width > 0 && static_cast<int32_t>(s.size()) < width) s.insert(0, static_cast<size_t>(width) - s.size(), ' ');
   return s;
+}
+
+std::string XbFormatFixedDouble(double value, int32_t decimals) {
+  return RoundedDecimal(value, std::clamp<int32_t>(decimals, 0, 400));
 }
 
 std::string XbFloatToText(long double value, int32_t width, int32_t decimals) {
@@ -1065,6 +1112,32 @@ void TXbMsg::Show(const std::string& text) {
 void TXbMsg::Hide() {
   visible_ = false;
   if (msgView().hide) msgView().hide();
+}
+
+namespace {
+
+XbProgressView& progressView() {
+  static XbProgressView v;
+  return v;
+}
+
+}  // namespace
+
+void InstallXbProgressView(XbProgressView view) { progressView() = std::move(view); }
+
+TXbProgressWindow::TXbProgressWindow(const std::string& caption, int32_t steps)
+    : caption_(caption), steps_(std::max<int32_t>(steps, 1)) {
+  if (progressView().open) progressView().open(XbAnsiToUtf8(caption_), steps_);
+}
+
+TXbProgressWindow::~TXbProgressWindow() {
+  if (progressView().close) progressView().close();
+}
+
+void TXbProgressWindow::Step() {
+  if (position_ >= steps_) return;
+  ++position_;
+  if (progressView().step) progressView().step(position_);
 }
 
 TXbProgress100::TXbProgress100() : bar_(100, '|') {

@@ -220,7 +220,10 @@ int16_t NumTextToSmall(const std::string& s);
 std::string XbFloatToText(long double value, int32_t width, int32_t decimals);
 std::string XbIntToText(int64_t value, int32_t width);
 // The same with "." whatever DecimalChar says (file form). NaN and infinities give "".
+// Halves are rounded away from zero, the value taken in its shortest decimal form (12.5 -> 13).
 std::string XbFormatFixed(long double value, int32_t width, int32_t decimals);
+// The same for a double (its own shortest form), without width.
+std::string XbFormatFixedDouble(double value, int32_t decimals);
 // A number written into a file field: "." or "," as decimal mark, blanks around, a leading "+".
 // Empty or unreadable text gives false.
 bool XbParseReal(const std::string& s, long double& value);
@@ -313,6 +316,34 @@ class TXbMsg {
   bool visible_ = false;
   bool dialogStyle_ = false;
   int32_t width_ = 0, height_ = 0;
+};
+
+// Where a progress window with a count shows itself: installed by the window layer (a progress
+// dialog); the headless engine keeps the count only. Captions are UTF-8.
+struct XbProgressView {
+  std::function<void(const std::string& caption, int32_t steps)> open;
+  std::function<void(int32_t position)> step;
+  std::function<void()> close;
+};
+void InstallXbProgressView(XbProgressView view);
+
+// A progress window of `steps` steps that counts up while a long operation runs (index builds);
+// it closes when destroyed.
+class TXbProgressWindow {
+ public:
+  TXbProgressWindow(const std::string& caption, int32_t steps);  // caption in the Windows code page
+  ~TXbProgressWindow();
+  TXbProgressWindow(const TXbProgressWindow&) = delete;
+  TXbProgressWindow& operator=(const TXbProgressWindow&) = delete;
+  void Step();  // never beyond the last step
+  const std::string& Caption() const { return caption_; }
+  int32_t Steps() const { return steps_; }
+  int32_t Position() const { return position_; }
+
+ private:
+  std::string caption_;
+  int32_t steps_;
+  int32_t position_ = 0;
 };
 
 // Progress bar of at most 100 "|".

@@ -762,13 +762,15 @@ void GetDbfRecord(TDbfControlBlock& cb, int32_t n) {
     cb.AheadFirst = n;
     cb.AheadCount = static_cast<int32_t>(got / cb.RecLen);
     // The code page is looked at once per block: a block without a byte above 127 reads as stored.
-    cb.AheadAscii = cb.OemConvert && allAscii(cb.AheadData.data(), static_cast<size_t>(cb.AheadCount) * cb.RecLen);
+    cb.AheadAscii = cb.OemConvert && !cb.DecodeRecordHook &&
+                    allAscii(cb.AheadData.data(), static_cast<size_t>(cb.AheadCount) * cb.RecLen);
     stored = cb.AheadData.data();
   }
   DecodeRecord(cb);  // the binary record keeps the record read before
   if (cb.RawRecord.size() != cb.RecLen) cb.RawRecord.resize(cb.RecLen);
   CopyFieldBytes(cb.RawRecord.data(), stored, cb.RecLen);
   cb.RecNo = n;
+  if (cb.DecodeRecordHook && cb.RecLen >= 2) cb.DecodeRecordHook(cb.RawRecord.data() + 1, cb.RecLen - 1u);
   // Both code pages agree on ASCII: a record without a byte above 127 reads as stored.
   if (cb.OemConvert && !cb.AheadAscii && !allAscii(cb.RawRecord.data(), cb.RawRecord.size()))
     ConvertRecord(false, true, cb.RawRecord.data(), cb.RawRecord.size(), cb.RecLen);
@@ -806,6 +808,7 @@ void PutDbfRecord(TDbfControlBlock& cb, int32_t n) {
   out.assign(cb.RawRecord.begin(), cb.RawRecord.end());
   out.resize(cb.RecLen, ' ');
   if (cb.OemConvert) ConvertRecord(true, true, out.data(), out.size(), cb.RecLen);
+  if (cb.EncodeRecord && cb.RecLen >= 2) cb.EncodeRecord(out.data() + 1, cb.RecLen - 1u);
   // A read-only open refuses the write at once, as it does without waiting.
   if (!append && cb.Exclusive && (cb.OpenMode & 0x0F) == 2 && cb.RecLen > 0) {
     // Nobody else sees the file: the record waits and goes with its neighbours.
@@ -973,6 +976,13 @@ void CloseDbf(TDbfControlBlock& cb) {
 void FlushFile(int fd) {
   if (::fsync(fd) != 0)
     XbSetError(XbIoCode(errno), "Zur\xFC" "ckschreiben (Flush) unm\xF6glich f\xFCr Datei [FlushFile]");
+}
+
+void RecordsFromFile(const TDbfControlBlock& cb, uint8_t* buf, size_t bufSize) {
+  if (cb.DecodeRecordHook && cb.RecLen >= 2) {
+    for (size_t r = 0; r + cb.RecLen <= bufSize; r += cb.RecLen) cb.DecodeRecordHook(buf + r + 1, cb.RecLen - 1u);
+  }
+  ConvertRecord(false, cb.OemConvert, buf, bufSize, cb.RecLen);
 }
 
 void ConvertRecord(bool toFile, bool convert, uint8_t* buf, size_t bufSize, uint16_t recLen) {

@@ -12,6 +12,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <string>
@@ -38,6 +39,9 @@ struct TDbfFieldEntry {
 struct TMemoControlBlock;  // state of an open memo file (memo module)
 
 // A work-area record: one open table (or virtual file).
+// Changes one record's bytes after its deletion byte in place (data, length).
+using TRecordHook = std::function<void(uint8_t*, size_t)>;
+
 struct TDbfControlBlock {
   // Filled by the file layer.
   std::string FileName;                // path of the table file as the command named it
@@ -118,6 +122,12 @@ struct TDbfControlBlock {
   std::vector<uint8_t> SwapBuffer;     // RecordBufferSize bytes, used while a record is replaced
   bool Exclusive = false;
   bool ExclusiveByReopen = false;      // the exclusive state came from reopening the table
+
+  // The program's own record coding (USEWithHooks): bytes after the deletion byte, as stored.
+  // Encode runs on a record going to the file (after the code-page conversion), decode on a record
+  // read from it (before). Both empty: records are stored as they are.
+  TRecordHook EncodeRecord;
+  TRecordHook DecodeRecordHook;
 };
 
 struct Xbdbflow {
@@ -234,6 +244,9 @@ std::string MemoFileExt(uint8_t version);
 bool IsDbfVersion(uint8_t version);
 // Converts the text of every whole record in buf (bytes after each deletion byte).
 void ConvertRecord(bool toFile, bool convert, uint8_t* buf, size_t bufSize, uint16_t recLen);
+// Whole records as read from the table's file made readable: the record decoding, then the code
+// page (what a record read gets).
+void RecordsFromFile(const TDbfControlBlock& cb, uint8_t* buf, size_t bufSize);
 // RawRecord -> binary record; no field counts as assigned afterwards.
 void RawToBinary(TDbfControlBlock& cb, uint8_t* bin);
 // The same for the area's own binary record, each field decoded only when first asked for (see

@@ -424,18 +424,10 @@ void Machine::str(uint32_t argCount) {
     return;
   }
   dec = std::clamp<int64_t>(dec, 0, ExprMaxText);
-  char buf[720];
-  size_t len = static_cast<size_t>(width) + 1;  // no number: asterisks
-  if (std::isfinite(x)) {
-    auto r = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::fixed, static_cast<int>(dec));
-    if (r.ec == std::errc()) {
-      len = static_cast<size_t>(r.ptr - buf);
-      // A value that rounds to zero is written without a sign.
-      if (buf[0] == '-' && std::all_of(buf + 1, r.ptr, [](char c) { return c == '0' || c == '.'; })) {
-        std::memmove(buf, buf + 1, --len);
-      }
-    }
-  }
+  // Halves away from zero, as the number fields are written.
+  const std::string text = XbFormatFixedDouble(x, static_cast<int32_t>(dec));
+  const char* buf = text.data();
+  const size_t len = text.empty() ? static_cast<size_t>(width) + 1 : text.size();  // no number: asterisks
   const auto w = static_cast<uint32_t>(width);
   char* out = poolPos_;
   if (len > w) {
@@ -637,9 +629,10 @@ void Machine::function(const TExprNode& n) {
       const int32_t k = Count(popNum());
       const TExprValue c = w_[top_];
       uint32_t len = c.Len;
-      if (k <= 0) {
+      // A negative count leaves the text as it is.
+      if (k == 0) {
         len = 0;
-      } else if (static_cast<uint32_t>(k) < len) {
+      } else if (k > 0 && static_cast<uint32_t>(k) < len) {
         std::memmove(c.Text, c.Text + (len - static_cast<uint32_t>(k)), static_cast<uint32_t>(k));
         len = static_cast<uint32_t>(k);
       }

@@ -429,16 +429,15 @@ std::string keyOf(TNdxControlBlock& b) {
   }
   const char* t = static_cast<const char*>(r);
   const std::string text(t, strnlen(t, 255));
-  // Collated while the text is in the Windows character set, so that umlauts read as two letters
-  // in DOS tables as well; the letters they become are the same in both character sets.
-  k = CollationKey(text, static_cast<int32_t>(text.size()));
-  if (cb && cb->OemConvert) k = XbAnsiToOem(k);
+  // A DOS table's key is collated in its own code page, as other programs sharing the index
+  // make it: an umlaut there is no Windows umlaut and stays as it is.
+  k = CollationKey(cb && cb->OemConvert ? XbAnsiToOem(text) : text, static_cast<int32_t>(text.size()));
   k.resize(len, ' ');
   return k;
 }
 
-// The length the key of the current record has before it is fitted to an index.
-size_t naturalKeyLength(TNdxControlBlock& b) {
+// The key of the current record before it is fitted to an index.
+std::string naturalKey(TNdxControlBlock& b) {
   const uint16_t saved = b.Header.KeyLen;
   b.Header.KeyLen = 0;
   std::string k;
@@ -449,11 +448,14 @@ size_t naturalKeyLength(TNdxControlBlock& b) {
     const void* r = xbcommon.ParserHooks.EvalExpr(b.CompiledKey);
     const char* t = r ? static_cast<const char*>(r) : "";
     std::string text(t, strnlen(t, 255));
-    k = CollationKey(text, static_cast<int32_t>(text.size()));
+    const TDbfControlBlock* cb = CurrentBlock();
+    k = CollationKey(cb && cb->OemConvert ? XbAnsiToOem(text) : text, static_cast<int32_t>(text.size()));
   }
   b.Header.KeyLen = saved;
-  return k.size();
+  return k;
 }
+
+size_t naturalKeyLength(TNdxControlBlock& b) { return naturalKey(b).size(); }
 
 std::string keyText(TNdxControlBlock& b, const std::string& key) {
   if (b.KeyMaker || b.CharKey) return key;
@@ -678,7 +680,8 @@ int32_t insertKey(TNdxControlBlock& b, const std::string& key, uint32_t rec) {
     if (seekKey(b, k) && cmpKey(b, curKey(b), k) == 0) return 0;
   }
   if (b.Header.NextFree >= 0x7FFFFFFEu) return -1;
-  descend(b, Mode::Entry, k, rec);
+  // A new key goes before the keys equal to it, as other programs sharing the index insert it.
+  descend(b, Mode::Key, k, rec);
   const uint32_t es = b.Header.EntrySize, kpn = b.Header.KeysPerNode;
   std::vector<uint8_t> ins(es, 0);
   wr32(ins.data() + 4, rec);
@@ -1022,17 +1025,17 @@ void openIndex(const std::string& name, bool soundex, uint8_t order, bool descen
   }
   // The key of a character index must fill the key length (checked on the blank record).
   if (b->CharKey) {
-    size_t len = 0;
+    std::string key;
     try {
-      len = onBlankRecord(cb, [&] { return naturalKeyLength(*b); });
+      key = onBlankRecord(cb, [&] { return naturalKey(*b); });
     } catch (Fail&) {
       IndexError(xbcommon.XbErrorCode, name + kOpenCtx);
     }
-    if (len != b->Header.KeyLen) {
+    if (key.size() != b->Header.KeyLen) {
       std::string klen = num(b->Header.KeyLen);
       IndexError(266, "Ung\xFCltige Schl\xFCssell\xE4nge von anwender-definiertem KeyMaker geliefert.\n\rErwartete L\xE4nge= " +
-                          std::string(klen.size() < 3 ? 3 - klen.size() : 0, ' ') + klen + "\n\rSchl\xFCssel= [" +
-                          std::to_string(len) + "] " + name + " [SetIndexTo/OpenIndex]");
+                          std::string(klen.size() < 3 ? 3 - klen.size() : 0, ' ') + klen + "\n\rSchl\xFCssel= [" + key +
+                          "] " + name + " [SetIndexTo/OpenIndex]");
     }
   }
   b->CurrentKey = blankKey(*b);
@@ -1601,8 +1604,7 @@ void Find(const std::string& text) {
           key.resize(klen, '\0');
         } else if (b->CharKey) {
           if (xbndx.ExactFind) t = XbPadRight(t, static_cast<int32_t>(klen));
-          t = CollationKey(t, static_cast<int32_t>(klen));
-          if (cb.OemConvert) t = XbAnsiToOem(t);
+          t = CollationKey(cb.OemConvert ? XbAnsiToOem(t) : t, static_cast<int32_t>(klen));
           cmpLen = xbndx.ExactFind ? klen : std::min(t.size(), klen);
           key = t;
           key.resize(klen, '\0');
@@ -2083,7 +2085,7 @@ uint32_t makeIndexCore(TNdxControlBlock& b, TDbfControlBlock& cb, int fd, const 
     int64_t got = XbReadAt(cb.DbfFile, cb.HeaderLen + int64_t{first - 1} * static_cast<int64_t>(recLen), block.data(), bytes);
     if (got != static_cast<int64_t>(bytes))
       fail(XbIoCode(got < 0 ? errno : EIO), "Fehler beim Lesen von " + cb.FileName + " [MakeIndex]");
-    ConvertRecord(false, cb.OemConvert, block.data(), bytes, cb.RecLen);
+    RecordsFromFile(cb, block.data(), bytes);
     for (int32_t i = 0; i < n; ++i) {
       const int32_t recordNo = first + i;
       progress(recordNo);
@@ -2144,7 +2146,7 @@ bool MakeIndex(const std::string& name, const std::string& expression, bool soun
   }
   TDbfControlBlock* cbp = CurrentBlock();
   if (!cbp) {
-    XbSetError(215, "Datenbank nicht ge\xF6" "ffnet beim Indizieren von" + trimmed + ".");
+    XbSetError(215, "Datenbank nicht ge\xF6" "ffnet beim Indizieren von" + trimmed + ". [MakeIndex(<...>," + trimmed + ")]");
     return false;
   }
   TDbfControlBlock& cb = *cbp;

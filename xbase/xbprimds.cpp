@@ -98,11 +98,35 @@ void TXbPrimDataset::Prior() { MoveBy(-1); }
 
 void TXbPrimDataset::SetRecNo(int32_t n) {
   CheckBrowseMode();
-  if (empty_ ? n == 0 : n == active_.RecNo) return;
-  if (n < 1 || n > XbiGetRecordCount()) return;
+  if (empty_ || n == active_.RecNo) return;
+  if (n < 1 || n > XbiGetRecordCount()) {
+    // outside the table: the cursor goes to the end, as the engine's safe go does
+    if (!eof_) Last();
+    return;
+  }
   if (XbiSetRecNo(n) != XbiOk || !ReadCurrent()) return;
   bof_ = eof_ = false;
   AfterScroll();
+}
+
+bool TXbPrimDataset::FindRecord(bool restart, bool forward) {
+  CheckBrowseMode();
+  if (!Active()) return false;
+  CursorToActive();
+  if (restart) CheckResult(forward ? XbiSetToBegin() : XbiSetToEnd());
+  TXbRecordBuffer buf;
+  const uint16_t r = forward ? XbiGetNextRecord(&buf) : XbiGetPriorRecord(&buf);
+  if (r != XbiOk) {
+    // nothing there: the cursor stays on its record
+    if (r != XbiAtBof && r != XbiAtEof) CheckResult(r);
+    CursorToActive();
+    return false;
+  }
+  active_ = std::move(buf);
+  empty_ = false;
+  bof_ = eof_ = false;
+  AfterScroll();
+  return true;
 }
 
 int32_t TXbPrimDataset::RecordCount() {

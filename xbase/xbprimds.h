@@ -81,8 +81,11 @@ class TXbPrimDataset {
   bool Eof() const { return eof_; }
   bool IsEmpty() const { return empty_; }
   int32_t RecNo() const { return empty_ ? 0 : active_.RecNo; }
-  // Puts the cursor on record n; a number outside the table leaves the cursor where it was.
+  // Puts the cursor on record n; 0 or a number beyond the last record puts it at the end.
   void SetRecNo(int32_t n);
+  // Moves to the next (forward) or prior record, from the first or last one with restart: the
+  // dataset's find-first/next/prior/last. True when it found a record and moved there.
+  bool FindRecord(bool restart, bool forward);
   int32_t RecordCount();
 
   TXbBookmark GetBookmark() const { return empty_ ? 0 : active_.Bookmark; }

@@ -1,10 +1,15 @@
 // The dataset over one work area: cursor at both ends, bookmarks, editing under locks.
 
 #include <fcntl.h>
+#include <grp.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "tests/xbase/edit_support_test.h"
 #include "xbase/uxbfds.h"
+#include "xbase/ucommon.h"
+
+#include <filesystem>
 
 namespace qorva::xbtest {
 namespace {
@@ -66,9 +71,24 @@ TEST_F(DatasetTest, NavigatesBothEndsAndReadsFieldsTyped) {
   EXPECT_EQ(Name(ds), "A");
   ds.SetRecNo(4);
   EXPECT_EQ(Name(ds), "D");
-  ds.SetRecNo(6);  // outside: stays
-  ds.SetRecNo(0);
-  EXPECT_EQ(ds.RecNo(), 4);
+  // 0 and a number beyond the last record put the cursor at the end
+  for (int32_t outside : {6, 0}) {
+    ds.SetRecNo(2);
+    ds.SetRecNo(outside);
+    EXPECT_EQ(ds.RecNo(), 5) << outside;
+    EXPECT_TRUE(ds.Eof()) << outside;
+  }
+  // find first / next / prior / last
+  EXPECT_TRUE(ds.FindRecord(true, true));
+  EXPECT_EQ(Name(ds), "A");
+  EXPECT_TRUE(ds.FindRecord(false, true));
+  EXPECT_EQ(Name(ds), "B");
+  EXPECT_FALSE(ds.FindRecord(false, false) && ds.FindRecord(false, false));  // B -> A, then nothing before
+  EXPECT_EQ(Name(ds), "A");
+  EXPECT_TRUE(ds.FindRecord(true, false));
+  EXPECT_EQ(Name(ds), "E");
+  EXPECT_FALSE(ds.FindRecord(false, true));
+  EXPECT_EQ(Name(ds), "E");
 }
 
 TEST_F(DatasetTest, EmptyTableAndTheFirstAppend) {
@@ -257,9 +277,14 @@ TEST_F(DatasetTest, FieldDefinitionLinesAreCorrected) {
       {"NAME,C,10", false, 'C', 0, 0, false},
       {"NAME,C,ten,0", false, 'C', 0, 0, false},
   };
+  TXbDbf parser;
+  parser.Name = "xbdbf";
   for (const Case& c : cases) {
     TXbFieldLine f;
-    ASSERT_EQ(TXbDataSet::ParseFieldDef(c.line, f), c.ok) << c.line;
+    const size_t asked = test::scriptedPrompter().asked().size();
+    ASSERT_EQ(parser.ParseFieldDef(c.line, f), c.ok) << c.line;
+    // a corrected definition is reported, a valid or malformed one is not
+    ASSERT_EQ(test::scriptedPrompter().asked().size(), asked + (c.corrected ? 1 : 0)) << c.line;
     if (!c.ok) continue;
     EXPECT_EQ(f.Type, c.type) << c.line;
     EXPECT_EQ(f.Len, c.len) << c.line;
@@ -267,6 +292,10 @@ TEST_F(DatasetTest, FieldDefinitionLinesAreCorrected) {
     TXbFieldLine again = f;
     EXPECT_FALSE(TXbDataSet::CheckFieldDef(again)) << c.line;  // a corrected line is valid
   }
+  TXbFieldLine f;
+  parser.ParseFieldDef("PRICE, N, 25, 2", f);
+  EXPECT_EQ(test::scriptedPrompter().asked().back().text,
+            "Invalid field definition for xbdbf: PRICE,N,25,2. Will use corrected definition: PRICE,N,20,2");
   TXbDbf ds;
   ds.SetDbfFileName(Path("NEW"));
   ds.DbfFields = {"NAME,C,12,0", "SKIP,X,0,0", "PRICE,N,25,2"};
@@ -354,6 +383,92 @@ TEST_F(DatasetCommandTest, DelimitedRoundTripAndPack) {
   EXPECT_EQ(Name(ds), "B");
   ds.Last();
   EXPECT_EQ(Name(ds), "C");
+}
+
+TEST_F(DatasetTest, AWriteProtectedTableIsBrowsedByAUserWhoCannotWriteIt) {
+  // A folder every user can read, a table only its owner could write (and not even that now).
+  char folder[] = "/tmp/qorva_ro_XXXXXX";
+  ASSERT_NE(::mkdtemp(folder), nullptr);
+  ASSERT_EQ(::chmod(folder, 0755), 0);
+  const std::filesystem::path dir(folder);
+  std::string p = CreateTable(dir / "MAT.DBF", {{"NAME", 'C', 10, 0}});
+  Use(p);
+  AppendRow({std::string("St\x84hle")});
+  CloseArea();
+  ASSERT_EQ(::chmod(p.c_str(), 0444), 0);
+  // Opened in a process of an ordinary user: root could write the file whatever its mode says.
+  auto browse = [&](bool readOnly) {
+    return InChild([&] {
+      if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)) return 90;
+      if (::access(p.c_str(), W_OK) == 0) return 91;  // the check would prove nothing
+      TXbDbf ds;
+      ds.ReadOnlyOpen = readOnly;
+      ds.SetDbfFileName(p);
+      ds.Open();
+      return ds.Active() && Name(ds) == "St\x84hle" ? 0 : 1;
+    });
+  };
+  EXPECT_EQ(browse(true), 0) << "read only: browsed";
+  EXPECT_NE(browse(false), 0) << "read/write: refused by the system";
+  // The open modes: read, deny none; read, deny all when exclusive.
+  for (bool exclusive : {false, true}) {
+    TXbDbf ds;
+    ds.ReadOnlyOpen = true;
+    ds.Exclusive = exclusive;
+    ds.SetDbfFileName(p);
+    ds.Open();
+    ds.s_SelectArea("test");
+    EXPECT_EQ(CurrentBlock()->OpenMode, exclusive ? 0x10 : 0x40);
+    EXPECT_THROW(ds.Edit(), EXbDatasetError);
+  }
+  std::filesystem::remove_all(dir);
+}
+
+TEST_F(DatasetTest, ImpossibleDatesAreRefusedAndTheBlankDateStored) {
+  std::string p = MakeTable(2);
+  TXbDbf ds;
+  Open(ds, p);
+  ds.SetRecNo(2);
+  struct Case {
+    const char* typed;
+    const char* stored;
+    bool message;
+  } cases[] = {
+      {"02/31/2024", "        ", true},
+      {"13/45/2020", "        ", true},
+      {"02/29/2024", "20240229", false},
+      {"", "        ", false},
+      {"  /  /    ", "        ", false},
+  };
+  for (const Case& c : cases) {
+    const size_t asked = test::scriptedPrompter().asked().size();
+    ds.Edit();
+    ds.SetFieldValue(4, std::string(c.typed));
+    ds.Post();
+    EXPECT_EQ(RawRecord(p, 2).substr(32, 8), c.stored) << c.typed;
+    ASSERT_EQ(test::scriptedPrompter().asked().size(), asked + (c.message ? 1 : 0)) << c.typed;
+    if (c.message) {
+      EXPECT_EQ(test::scriptedPrompter().asked().back().text, "        Invalid date       ");
+    }
+    EXPECT_EQ(ds.IsNull(4), std::string(c.stored).front() == ' ') << c.typed;
+  }
+}
+
+TEST_F(DatasetTest, TheDateFieldTakesTheEnginesDateTexts) {
+  std::string p = MakeTable(2);
+  TXbDbf ds;
+  Open(ds, p);
+  ds.SetRecNo(2);
+  TXbDateField day(ds, 4);
+  EXPECT_EQ(day.GetText(), "01/02/2024");
+  ds.Edit();
+  day.SetAsString(" 03/04/99 ");  // a two-digit year gets its century
+  EXPECT_EQ(day.GetText(), "03/04/1999");
+  EXPECT_THROW(day.SetAsString("99/99/1999"), EXbDatasetError);
+  day.SetAsString("  /  /    ");  // the blank date's text clears the field
+  EXPECT_TRUE(ds.IsNull(4));
+  ds.Post();
+  EXPECT_EQ(RawRecord(p, 2).substr(32, 8), "        ");
 }
 
 }  // namespace

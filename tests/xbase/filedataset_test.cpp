@@ -7,6 +7,8 @@
 #include "tests/xbase/memo_support_test.h"
 #include "xbase/uxbfds.h"
 #include "xbase/xbndx.h"
+#include "xbase/xbndxsem.h"
+#include <cstring>
 
 namespace qorva::xbtest {
 namespace {
@@ -182,6 +184,192 @@ TEST_F(FileDatasetTest, AMemoIsWrittenAndReadAsAStreamConvertedThroughout) {
   EXPECT_EQ(std::get<int64_t>(ds.FieldValue(1)), 0);
   ds.Close();
   EXPECT_THROW(ds.CreateBlobStream(1, 0), EXbDatasetError) << "a closed dataset has no memos";
+}
+
+TEST_F(FileDatasetTest, AForcedBuildShowsItsProgressAndYieldsToASemaphoreHolder) {
+  const std::string p = MakeTable();
+  Use(p);
+  IndexInit();
+  IndexOn(Index("byname"), "UPPER(NAME)");
+  CloseArea();
+  struct Seen {
+    std::string caption;
+    int32_t steps = 0, last = 0;
+    int opens = 0, closes = 0;
+  } seen;
+  InstallXbProgressView({[&](const std::string& caption, int32_t steps) {
+                           seen.caption = caption;
+                           seen.steps = steps;
+                           ++seen.opens;
+                         },
+                         [&](int32_t position) { seen.last = position; }, [&] { ++seen.closes; }});
+  auto openWith = [&](bool& built) {
+    TXbDbf ds;
+    ds.SetDbfFileName(p);
+    ds.CreateIndex = TXbFileDataSet::TCreateIndexType::ciAlways;
+    ds.IndexList = {"1," + Index("byname") + ",UPPER(NAME)"};
+    ds.OnAfterMakeIndex = [&](const std::string&) { built = true; };
+    ds.Open();
+    EXPECT_EQ(Walk(ds), "aBCD");
+  };
+  bool built = false;
+  openWith(built);
+  EXPECT_TRUE(built);
+  EXPECT_EQ(seen.caption, "Indexing " + Index("byname") + "...");
+  EXPECT_EQ(seen.steps, 100);
+  EXPECT_EQ(seen.last, 100) << "the count runs to its end";
+  EXPECT_EQ(seen.opens, 1);
+  EXPECT_EQ(seen.closes, 1);
+  // Another program works with the indexes: they are opened as they are, not rebuilt.
+  test::writeFile(SemaphoreFileName(p), std::string(8, '\0'));
+  built = false;
+  openWith(built);
+  EXPECT_FALSE(built);
+  EXPECT_EQ(seen.opens, 1);
+  InstallXbProgressView({});
+}
+
+TEST_F(FileDatasetTest, AMissingTableIsCreatedFromItsDefinitionsOrReported) {
+  TXbDbf ds;
+  ds.SetDbfFileName(Index("fresh"));
+  ds.DbfFields = {"NAME,C,10,0", "QTY,N,5,0"};
+  ds.Open();
+  EXPECT_TRUE(std::filesystem::exists(Index("fresh.DBF")));
+  EXPECT_EQ(ds.FieldDefs().size(), 2u);
+  ds.Close();
+  // Nothing to create it from: the message, and the open fails in the engine.
+  TXbDbf none;
+  none.SetDbfFileName(Index("absent"));
+  const size_t asked = test::scriptedPrompter().asked().size();
+  EXPECT_THROW(none.Open(), std::exception);
+  ASSERT_GT(test::scriptedPrompter().asked().size(), asked);
+  EXPECT_EQ(test::scriptedPrompter().asked().back().text, "Konnte \"" + Index("absent.DBF") + "\" nicht erzeugen");
+  EXPECT_FALSE(std::filesystem::exists(Index("absent.DBF")));
+  xbcommon.XbErrorCode = 0;
+  // Not asked to create: nothing is created, nothing said.
+  TXbDbf plain;
+  plain.CreateIfNotFound = false;
+  plain.SetDbfFileName(Index("other"));
+  plain.DbfFields = {"NAME,C,10,0"};
+  const size_t before = test::scriptedPrompter().asked().size();
+  EXPECT_THROW(plain.Open(), std::exception);
+  EXPECT_FALSE(std::filesystem::exists(Index("other.DBF")));
+  EXPECT_EQ(test::scriptedPrompter().asked().size(), before);
+}
+
+TEST_F(FileDatasetTest, AutoFixRecCountCountsTheRecordsAHeaderLeftOut) {
+  const std::string p = MakeTable();
+  std::string bytes = FileBytes(p);
+  bytes[4] = 2;  // the header counts two of the four records, as after a program was killed appending
+  test::writeFile(p, bytes);
+  // A shared open counts the records by the file's size anyway; one held alone trusts the header.
+  for (bool fix : {false, true}) {
+    TXbDbf ds;
+    ds.Exclusive = true;
+    ds.AutoFixRecCount = fix;
+    ds.SetDbfFileName(p);
+    ds.Open();
+    EXPECT_EQ(ds.RecordCount(), fix ? 4 : 2) << fix;
+    EXPECT_FALSE(xbdbflow.XbAutoFixRecCount) << "the engine's own setting is put back";
+  }
+}
+
+TEST_F(FileDatasetTest, TheProgramsRecordCodingAppliesToEveryRead) {
+  const std::string p = MakeTable();
+  // A coding that keeps the record's length: every byte is xor-ed with 0x5A.
+  auto code = [](uint8_t* data, size_t len) {
+    for (size_t i = 0; i < len; ++i) data[i] ^= 0x5A;
+  };
+  {
+    // The table is coded by a dataset that reads it plain and writes it back coded.
+    Use(p);
+    std::vector<std::string> rows;
+    for (int32_t n = 1; n <= 4; ++n) {
+      GO(n);
+      rows.push_back(std::string(reinterpret_cast<const char*>(CurrentBlock()->RawRecord.data()), CurrentBlock()->RawRecord.size()));
+    }
+    CloseArea();
+    USEWithHooks(p + " EXCLUSIVE", code, code);
+    for (int32_t n = 1; n <= 4; ++n) {
+      GO(n);
+      std::memcpy(CurrentBlock()->RawRecord.data(), rows[static_cast<size_t>(n - 1)].data(), rows[0].size());
+      RawToBinary(*CurrentBlock(), CurrentBlock()->RecordBuffer);
+      Replace();
+    }
+    CloseArea();
+  }
+  EXPECT_EQ(FileBytes(p).find("Delta"), std::string::npos) << "stored coded";
+  TXbDbf ds;
+  ds.EncodeRecord = code;
+  ds.DecodeRecord = code;
+  ds.SetDbfFileName(p);
+  ds.IndexList = {"1," + Index("coded") + ",UPPER(NAME)"};
+  ds.Open();
+  EXPECT_EQ(Walk(ds), "aBCD") << "the index is built from the decoded records";
+  EXPECT_EQ(ds.Peek(1, 1).substr(0, 5), "Delta");
+  ds.s_SelectArea("test");
+  GO(1);
+  ASSERT_TRUE(RLock());
+  Poke("    9", 2, 1);
+  Unlock();
+  EXPECT_EQ(ds.Peek(2, 1), "    9") << "a field written into a coded record";
+  EXPECT_EQ(ds.Peek(1, 1).substr(0, 5), "Delta") << "its neighbours intact";
+  uint8_t hit = 0;
+  EXPECT_TRUE(ds.Search("CHARLIE", hit, true));
+  EXPECT_EQ(ds.FieldText(0), "Charlie");
+  ds.Edit();
+  ds.SetFieldValue(0, std::string("Echo"));
+  ds.Post();
+  ds.Close();
+  EXPECT_EQ(FileBytes(p).find("Echo"), std::string::npos) << "written coded";
+  ds.Open();
+  EXPECT_EQ(Walk(ds), "aBDE");
+  ds.SetRecNo(1);
+  EXPECT_EQ(ds.FieldText(1), "9");
+}
+
+TEST_F(FileDatasetTest, LookupGivesTheValuesOfTheRecordFoundWithoutMoving) {
+  const std::string p = MakeTable();
+  TXbDbf ds;
+  ds.SetDbfFileName(p);
+  ds.Open();
+  ds.SetRecNo(2);
+  std::vector<TXbFieldValue> out;
+  ASSERT_TRUE(ds.Lookup("NAME", {std::string("Charlie")}, {"QTY", "NAME"}, out));
+  ASSERT_EQ(out.size(), 2u);
+  EXPECT_EQ(std::get<int64_t>(out[0]), 3);
+  EXPECT_EQ(std::get<std::string>(out[1]), "Charlie");
+  EXPECT_EQ(ds.RecNo(), 2);
+  EXPECT_FALSE(ds.Lookup("NAME", {std::string("charlie")}, {"QTY"}, out)) << "the case counts";
+  EXPECT_EQ(ds.RecNo(), 2);
+  ds.Next();
+  EXPECT_EQ(ds.RecNo(), 3) << "the cursor goes on from where it stood";
+}
+
+TEST_F(FileDatasetTest, AnEmptyWriteStreamOnARecordWithoutMemoLeavesItEmpty) {
+  const std::string table = CreateMemoTable(dir_.path() / "fox.dbf", kFpt);
+  Use(table);
+  AppendRow({std::string("eins"), int64_t{0}});
+  AppendRow({std::string("zwei"), int64_t{0}});
+  CloseArea();
+  TXbDbf ds;
+  ds.SetDbfFileName(table);
+  ds.Open();
+  { auto w = ds.CreateBlobStream(1, 1); }
+  ds.Post();
+  EXPECT_EQ(std::get<int64_t>(ds.FieldValue(1)), 0);
+  // The next memo appended belongs to the second record alone.
+  ds.Next();
+  {
+    auto w = ds.CreateBlobStream(1, 1);
+    w->Write("zweiter", 7);
+  }
+  ds.Post();
+  ds.First();
+  EXPECT_EQ(std::get<int64_t>(ds.FieldValue(1)), 0);
+  auto r = ds.CreateBlobStream(1, 0);
+  char buf[16];
+  EXPECT_EQ(r->Read(buf, sizeof buf), 0);
 }
 
 }  // namespace

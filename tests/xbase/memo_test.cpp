@@ -9,6 +9,9 @@
 
 #include "tests/support/filehelpers.h"
 #include "tests/xbase/memo_support_test.h"
+#include "xbase/memoblob.h"
+#include "xbase/xbeval.h"
+#include "xbase/xbparser.h"
 
 namespace qorva {
 namespace {
@@ -190,7 +193,7 @@ TEST_F(MemoFiles, ACopyThatFindsNoMemoReleasesTheWriteLock) {
   Select(2);
   std::string dst = Open(kDbt4, "dst");
   const std::string dstMemo = MemoPath(dst, kDbt4);
-  for (int32_t ref : {2, -2, 400}) {  // no header there (also negated), past the end
+  for (int32_t ref : {400, -400}) {  // past the end
     EXPECT_EQ(CopyMemo(1, ref), 0) << ref;
     EXPECT_EQ(xbcommon.XbErrorCode, 0);
     EXPECT_FALSE(CurrentBlock()->MemoBlock->Locked);
@@ -447,6 +450,39 @@ TEST_F(MemoPacking, AReferencePastTheEndStopsThePack) {
   EXPECT_EQ(xbcommon.XbErrorCode, 1003);
   EXPECT_EQ(XbTakeErrorContext(), memoFile_ + " Memo block # 9999 Record # 3 [PackMemo]");
   EXPECT_EQ(FileBytes(memoFile_), memoBefore);
+}
+
+}  // namespace
+}  // namespace qorva
+
+namespace qorva {
+namespace {
+
+class HeaderlessMemo : public xbtest::EngineTest {};
+
+// A dBase IV memo file may hold a block written as dBase III text (no block header): every reader
+// takes it as text up to its end mark.
+TEST_F(HeaderlessMemo, ADbaseIvBlockWithoutHeaderReadsAsTextEverywhere) {
+  using namespace xbtest;
+  const std::string table = CreateMemoTable(dir_ / "plain.dbf", kDbt4);
+  Use(table);
+  ASSERT_EQ(AppendWithMemo("one", std::string(20, 'x')), 1);
+  CloseArea();
+  std::string memo = test::readFile(MemoPath(table, kDbt4));
+  const std::string text = "plain M\x81ller text";
+  memo.replace(512, text.size() + 1, text + "\x1A");
+  test::writeFile(MemoPath(table, kDbt4), memo);
+  Use(table);
+  GO(1);
+  EXPECT_EQ(MemoOf(), text) << "memo reader";
+  TExprHolder note(AssignExpr("NOTE"));
+  Evaluate(note.get());
+  EXPECT_EQ(std::string(ExprResultText(*note.get())), text) << "evaluator";
+  CreateBlobDescriptor(false, 1, 1);
+  std::string buf(100, '\0');
+  buf.resize(static_cast<size_t>(ReadBlobStream(buf.data(), 100)));
+  DestroyBlobDescriptor();
+  EXPECT_EQ(buf, text) << "blob stream";
 }
 
 }  // namespace

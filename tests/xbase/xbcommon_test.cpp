@@ -178,6 +178,12 @@ TEST_F(XbCommonTest, NumberTextsFollowTheDecimalCharacter) {
   EXPECT_EQ(XbFloatToText(12.5L, 8, 2), "   12,50");
   xbnatdate.DecimalChar = '.';
   EXPECT_EQ(XbFloatToText(-0.001L, 6, 2), "  0.00");
+  // Number fields round halves away from zero, whatever the binary value's last bits say.
+  EXPECT_EQ(XbFloatToText(1.125L, 6, 2), "  1.13");
+  EXPECT_EQ(XbFloatToText(-1.125L, 6, 2), " -1.13");
+  EXPECT_EQ(XbFloatToText(2.675L, 6, 2), "  2.68");
+  EXPECT_EQ(XbFloatToText(99.95L, 6, 1), " 100.0");
+  EXPECT_EQ(XbFloatToText(1e-30L, 6, 2), "  0.00");
   EXPECT_EQ(XbIntToText(-42, 5), "  -42");
   long double v = 0;
   EXPECT_TRUE(XbParseReal(" 3,5 ", v));

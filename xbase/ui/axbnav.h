@@ -1,6 +1,8 @@
 #pragma once
 // axbnav: the navigator bar over a grid's dataset. Its Delete button is a toggle: on a record
-// marked deleted it restores the record, on any other it marks it deleted.
+// marked deleted it restores the record, on any other it marks it deleted. "+" begins a new record
+// (a row of its own until posted; left untouched it is dropped), Edit, Post and Cancel edit the
+// current one.
 
 #include <QToolButton>
 #include <QWidget>
@@ -12,13 +14,15 @@ class TXbGrid;
 class TXbNavigator : public QWidget {
   Q_OBJECT
  public:
-  enum Button { First, Prior, Next, Last, Insert, Delete, Refresh, ButtonCount };
+  enum Button { First, Prior, Next, Last, Insert, Delete, Edit, Post, Cancel, Refresh, ButtonCount };
   explicit TXbNavigator(TXbGrid* grid, QWidget* parent = nullptr);
 
   bool ConfirmDelete = true;
   bool ConfirmRestore = false;
   QToolButton* button(Button b) const { return buttons_[b]; }
   void click(Button b);
+  // Enables the buttons the dataset's state allows (Post and Cancel only while editing).
+  void updateButtons();
 
  signals:
   void clicked(int button);

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPalette>
 #include <QPointer>
+#include <QProgressDialog>
 #include <QScreen>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -81,7 +82,18 @@ QPointer<XbMsgWindowImpl>& window() {
 
 }  // namespace
 
+namespace {
+
+QPointer<QProgressDialog>& progress() {
+  static QPointer<QProgressDialog> p;
+  return p;
+}
+
+}  // namespace
+
 QWidget* XbMsgWindow() { return window().data(); }
+
+QWidget* XbProgressDialog() { return progress().data(); }
 
 void InstallQtXbMsgView() {
   XbMsgView view;
@@ -97,6 +109,37 @@ void InstallQtXbMsgView() {
     if (window()) window()->hide();
   };
   InstallXbMsgView(std::move(view));
+
+  XbProgressView bar;
+  bar.open = [](const std::string& caption, int32_t steps) {
+    delete progress().data();
+    // Not modal and without a cancel button: the engine's work cannot be broken off halfway.
+    auto* dialog = new QProgressDialog(QApplication::activeWindow());
+    dialog->setObjectName("XbProgress");
+    dialog->setWindowTitle(QString::fromStdString(caption));
+    dialog->setLabelText(QString::fromStdString(caption));
+    dialog->setCancelButton(nullptr);
+    dialog->setRange(0, steps);
+    dialog->setValue(0);
+    dialog->setMinimumDuration(0);
+    dialog->setAutoClose(false);
+    dialog->setAutoReset(false);
+    dialog->show();
+    progress() = dialog;
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  };
+  bar.step = [](int32_t position) {
+    if (!progress()) return;
+    progress()->setValue(position);
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  };
+  bar.close = [] {
+    if (!progress()) return;
+    progress()->hide();
+    progress()->deleteLater();
+    progress() = nullptr;
+  };
+  InstallXbProgressView(std::move(bar));
 }
 
 }  // namespace qorva

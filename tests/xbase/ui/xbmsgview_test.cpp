@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QLabel>
 #include <QPalette>
+#include <QProgressDialog>
 #include <QWidget>
 
 #include "xbase/xbcommon.h"
@@ -31,6 +32,26 @@ TEST(XbMsgWindow, ProgressWindowCountsDownItsBarAndHides) {
     EXPECT_FALSE(XbMsgWindow()->isVisible());
   }
   InstallXbMsgView({});
+}
+
+TEST(XbMsgWindow, TheIndexProgressIsADialogThatCounts) {
+  InstallQtXbMsgView();
+  {
+    TXbProgressWindow progress("Indexing M\xFCller.ndx...", 100);
+    auto* dialog = qobject_cast<QProgressDialog*>(XbProgressDialog());
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(dialog->windowTitle(), QString::fromUtf8("Indexing M\xc3\xbcller.ndx..."));
+    EXPECT_EQ(dialog->maximum(), 100);
+    EXPECT_EQ(dialog->value(), 0);
+    for (int i = 0; i < 3; ++i) progress.Step();
+    EXPECT_EQ(dialog->value(), 3);
+    for (int i = 0; i < 200; ++i) progress.Step();
+    EXPECT_EQ(dialog->value(), 100) << "never past its end";
+  }
+  EXPECT_EQ(XbProgressDialog(), nullptr) << "closed with its owner";
+  InstallXbMsgView({});
+  InstallXbProgressView({});
 }
 
 TEST(XbMsgWindow, MessageWithoutCaptionIsFramelessAndShowsUmlauts) {

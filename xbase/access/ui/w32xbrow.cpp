@@ -197,6 +197,8 @@ bool Tdbf4::Prepare(const std::string& option, uint16_t mode) {
   }
   editMode_ = mode != 1 && mode != 4 && mode != 5;
   pickAndClose_ = option == "CLOSE";
+  // A pick-and-close browse starts in the column chosen at the last OK.
+  chosenColumn_ = dbfhost.BrowseCol;
   const std::string file = host.FileName();
   const bool readOnly = host.ReadOnly();
   const bool indexed = host.Indexed();
@@ -223,7 +225,7 @@ bool Tdbf4::Prepare(const std::string& option, uint16_t mode) {
 
   Label_title1->setText(Win(host.Title1()));
   Label_title2->setText(Win(host.Title2()));
-  Label_filename->setText(QString::fromStdString(file));
+  Label_filename->setText(dosToQString(file));  // a program text: the DOS code page
   mi_helpdbf->setText(Win(host.Title2()));
   if (editMode_) {
     setWindowTitle(Win(host.Title2() + "  " + host.Title1() + "  (") + Label_filename->text() + ")");

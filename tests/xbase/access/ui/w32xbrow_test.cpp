@@ -167,6 +167,19 @@ TEST_F(BrowseWindowTest, PickAndCloseTakesAClickedRecordOrTheOneBeforeUpOrDown) 
   }
 }
 
+TEST_F(BrowseWindowTest, PickAndCloseStartsInTheColumnChosenLast) {
+  Browse("", 4, [](Tdbf4* w) {
+    w->XbGrid1->setCurrentIndex(w->XbGrid1->gridModel()->index(0, 1));
+    w->Button_ok->click();
+  });
+  ASSERT_EQ(dbfhost.BrowseCol, 2);
+  Browse("CLOSE", 4, [](Tdbf4* w) {
+    EXPECT_EQ(w->XbGrid1->currentIndex().column(), 1) << "the column chosen at the last OK";
+    w->Button_ok->click();
+  });
+  EXPECT_EQ(dbfhost.BrowseCol, 2);
+}
+
 TEST_F(BrowseWindowTest, SearchFindsUmlautsAndRetriesADecimalComma) {
   Browse("", 4, [](Tdbf4* w) {
     scriptedPrompter().push(std::string("Müller"));
