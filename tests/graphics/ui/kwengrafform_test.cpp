@@ -54,8 +54,8 @@ class ReplayTest : public test::KwengrafFixture {
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
     loop.exec();
   }
-  static void showAt700x560(TFKWENGRA& window) {
-    window.resize(700, 560);
+  static void showLaidOutSize(TFKWENGRA& window) {
+    window.resize(641, 481);  // the drawing area the drawings are laid out for
     window.show();
     QApplication::processEvents();
   }
@@ -236,7 +236,7 @@ TEST_F(ReplayTest, AWindowRecordWithoutWidthStopsTheReplay) {
 
 TEST_F(ReplayTest, PrintingMapsThePictureOntoThePageAndLeavesTextsOffTheScreen) {
   TFKWENGRA window;
-  showAt700x560(window);
+  showLaidOutSize(window);
   wprinvar.PrintOriginX = 10;
   records({"10;0;0;640;480;0;0;100;50", "8;12", "4;0;0;0;50", "9;3.5;2.5;0;0", "6;50;25;HHHH", "13;5000"});
   QImage page(2100, 1500, QImage::Format_RGB32);
@@ -245,17 +245,19 @@ TEST_F(ReplayTest, PrintingMapsThePictureOntoThePageAndLeavesTextsOffTheScreen) 
   clock.start();
   {
     QPainter p(&page);
-    window.PrintReplay(p, page.size());
+    window.PrintReplay(p, PrintPage{page.size(), 254.0, {}});
   }
   EXPECT_LT(clock.elapsed(), 4000);  // the pause record is skipped while printing
   EXPECT_FALSE(kwengraf.GraphPrinting);
-  // Page 2100 wide: 10 mm are 100 pixels; the line x = 0 runs from row 1500 up to row 500, black
-  // because print colour mode 1 prints lines black.
+  // Page 2100 wide at 254 dpi: 10 mm are 100 pixels. The world of 100 by 50 takes the page's width
+  // (21 pixels a unit) from its top: the line x = 0 runs from row 1050 up to row 0, black because
+  // print colour mode 1 prints lines black.
   EXPECT_EQ(at(page, 100, 1000), 0u);
-  EXPECT_EQ(at(page, 100, 400), 0xFFFFFFu);
+  EXPECT_EQ(at(page, 100, 10), 0u);
+  EXPECT_EQ(at(page, 100, 1060), 0xFFFFFFu);
   EXPECT_EQ(at(page, 99, 1000), 0xFFFFFFu);
-  // The text is on the page (its cell from column 1150, row 916, 112 pixels high), not on the screen.
-  EXPECT_GT(count(page, QRect(1150, 910, 400, 130), 0), 100);
+  // The text is on the page (its cell from column 1150, row 437, 118 pixels high), not on the screen.
+  EXPECT_GT(count(page, QRect(1150, 430, 400, 130), 0), 100);
   EXPECT_EQ(count(window.canvasImage(), QRect(320, 260, 200, 70), Red), 0);
   EXPECT_EQ(at(window.canvasImage(), 0, 400), Red);  // the line on the screen in colour
 
@@ -264,16 +266,16 @@ TEST_F(ReplayTest, PrintingMapsThePictureOntoThePageAndLeavesTextsOffTheScreen) 
   page.fill(Qt::white);
   {
     QPainter p(&page);
-    window.PrintReplay(p, page.size());
+    window.PrintReplay(p, PrintPage{page.size(), 254.0, {}});
   }
   EXPECT_EQ(at(page, 100, 1000), 0u);
-  EXPECT_GT(count(page, QRect(1150, 910, 400, 130), Red), 100);
-  EXPECT_EQ(count(page, QRect(1150, 910, 400, 130), 0), 0);
+  EXPECT_GT(count(page, QRect(1150, 430, 400, 130), Red), 100);
+  EXPECT_EQ(count(page, QRect(1150, 430, 400, 130), 0), 0);
 }
 
 TEST_F(ReplayTest, APauseIsPlayedOutByATimerNotInsideThePaint) {
   TFKWENGRA window;
-  showAt700x560(window);
+  showLaidOutSize(window);
   redCrossWithPause(300);
   QElapsedTimer clock;
   clock.start();
@@ -297,7 +299,7 @@ TEST_F(ReplayTest, TheWindowShowsADrawingMadeThroughTheDrawingRoutines) {
   ASSERT_EQ(graphWindowHost(), &window);
   EXPECT_EQ(window.windowTitle(), "KwenGraf");
   EXPECT_EQ(kwengraf.CurrentColor, -1);  // its own creation step ran
-  showAt700x560(window);
+  showLaidOutSize(window);
   GraphClear();
   GraphHeader(0, 0, 160, 120);
   GraphSetDosColor(1);  // red
@@ -333,7 +335,7 @@ TEST_F(ReplayTest, TheWindowShowsADrawingMadeThroughTheDrawingRoutines) {
 
 TEST_F(ReplayTest, ALongReplayLetsNoQueuedInputRunInsideIt) {
   TFKWENGRA window;
-  showAt700x560(window);
+  showLaidOutSize(window);
   SetWindow(true, false, 0, 0, 1, 1, 0, 0, 100, 50);
   // Well over 100000 records.
   for (int i = 0; i < 120000; ++i) SetColor(i % 2 ? 12 : 9);
@@ -352,7 +354,7 @@ TEST_F(ReplayTest, ALongReplayLetsNoQueuedInputRunInsideIt) {
 
 TEST_F(ReplayTest, ANewDrawingDuringAPauseStartsTheReplayAfresh) {
   TFKWENGRA window;
-  showAt700x560(window);
+  showLaidOutSize(window);
   redCrossWithPause(200);
   ClearViewPort();
   window.canvasWidget()->repaint();
