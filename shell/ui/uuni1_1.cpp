@@ -234,6 +234,9 @@ bool StepCancelled() {
   return true;
 }
 
+// The help topic of the two dimension forms.
+constexpr uint16_t kDimensionsHelpTopic = 1000;
+
 // Pre-design (1) or recalculation (2), offered with the menu captions of the current language; 0
 // when cancelled (ErrorFlag set). The entries go to the prompter in the captions' own characters,
 // which the DOS page of TextPage would turn into "?" for the Korean and Chinese menus.
@@ -242,6 +245,9 @@ uint16_t AskPreDesignOrRecalculation() {
   const std::string recalculation = MenuCaptionUtf8(vmenu1.MenuTextRecalculation);
   kwenvar.TextPage[1] = Utf8ToDos(preDesign);
   kwenvar.TextPage[2] = Utf8ToDos(recalculation);
+  // The help of the dimensions, which both forms explain with its text and the strip's picture; the
+  // topic in force would be the material table's.
+  SetPromptHelp(kDimensionsHelpTopic);
   const std::optional<int> chosen = prompter().choice("", {preDesign, recalculation}, 0);
   if (!chosen || (*chosen != 0 && *chosen != 1)) {
     kwenvar.ErrorFlag = true;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "foundation/kwenvar.h"
+#include "foundation/msgbox.h"
 #include "shell/ui/uuni1_1.h"
 #include "shell/vmenu1.h"
 #include "spring/qvaglob.h"
@@ -39,6 +40,7 @@ class InputSequenceTest : public test::SpringTest {
     auto step = [this, cancelAt](const std::string& name) {
       return [this, cancelAt, name] {
         ran.push_back(name);
+        if (name == "material") SetPromptHelp(4900);  // as the material table leaves it
         if (name == cancelAt) kwenvar.ErrorFlag = true;
       };
     };
@@ -119,6 +121,9 @@ TEST_F(InputSequenceTest, TheChoiceOffersTheMenuCaptionsOfTheLanguage) {
     EXPECT_EQ(asked.preselect, 0) << "starts on the pre-design";
     EXPECT_EQ(kwenvar.TextPage[1], c.dosPage1);
     EXPECT_EQ(ran.back(), "geo");
+    // Its Hilfetext and Hilfebild are those of the dimensions (text and strip picture), not the
+    // material table's, whose topic the material step leaves in force.
+    EXPECT_EQ(msgbox.HelpTopic, 1000);
     TearDown();
   }
 }
