@@ -200,11 +200,13 @@ def pre_design_picture():
     return p
 
 
+# In the order of the index: the first entry is the one the browser opens on, and the only one the
+# demonstration shows, so it is the picture that explains the spring's dimensions.
 PICTURES = [
-    ("start", "Startbild", start_picture),
     ("band", "Band und Wickel: t, b, De, Di, Dn", strip_and_coil_picture),
     ("kraftweg", "Kraft-Weg-Kennlinie", force_travel_picture),
     ("vorausl", "Vorauslegung: Verh\x84ltnisse", pre_design_picture),
+    ("start", "Startbild", start_picture),
     ("null", "Kein Hilfebild", null_picture),
 ]
 
