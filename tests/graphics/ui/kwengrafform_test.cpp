@@ -133,6 +133,30 @@ TEST_F(ReplayTest, UnderEqualAspectACircleStaysRoundAtEveryWindowShape) {
   }
 }
 
+// A window made smaller or larger than the one the drawing was laid out for shows the whole drawing,
+// as large as the window allows, whenever it changes size.
+TEST_F(ReplayTest, AResizedWindowShowsTheWholeDrawingFittedToIt) {
+  TFKWENGRA window;
+  showLaidOutSize(window);
+  Header(0, 0, 160, 120);
+  SetColor(12);
+  Rectangle(0, 0, 160, 120);
+  ClearViewPort();
+  for (const QSize size : {QSize(1000, 650), QSize(400, 700), QSize(641, 481)}) {
+    SCOPED_TRACE(std::to_string(size.width()) + "x" + std::to_string(size.height()));
+    window.resize(size);
+    QApplication::processEvents();
+    window.canvasWidget()->repaint();
+    const QImage& img = window.canvasImage();
+    ASSERT_EQ(img.size(), size);
+    const QRect box = Extent(img, Red);
+    EXPECT_TRUE(QRect(QPoint(0, 0), size).contains(box)) << box.width() << "x" << box.height();
+    const double unit = std::min((size.width() - 3) / 160.0, (size.height() - 3) / 120.0);
+    EXPECT_NEAR(box.width(), 160 * unit, 3);
+    EXPECT_NEAR(box.height(), 120 * unit, 3);
+  }
+}
+
 TEST_F(ReplayTest, ArcsAndFullCirclesAreDrawnAsTheyDescribe) {
   SetWindow(true, false, 0, 0, 1, 1, 0, 0, 100, 50);
   SetColor(12);
