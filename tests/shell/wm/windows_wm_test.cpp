@@ -46,6 +46,7 @@ class WindowManagerTest : public ::testing::Test {
     // The main window the program's dialogs belong to, as in the program.
     main_ = std::make_unique<QMainWindow>();
     main_->resize(screen_.width() * 3 / 4, screen_.height() * 3 / 4);
+    main_->move(0, 0);  // where the program puts it
     ASSERT_TRUE(ShowFramed(*main_));
     SetGraphForm(main_.get());
   }
