@@ -59,6 +59,8 @@ void fitGrid(QTableWidget* grid, int rows, std::initializer_list<int> minChars) 
   else grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   grid->setMinimumSize(width, height);
+  // A grid shown whole keeps its height; the room the window gains goes to the one that scrolls.
+  if (shown == grid->rowCount()) grid->setMaximumHeight(height);
 }
 
 void setFixed(QTableWidget* grid, int row, int col, const QString& text) {
@@ -180,7 +182,7 @@ TForm_zeichInfo::TForm_zeichInfo(QWidget* parent) : QDialog(parent) {
 
   fitGrid(StringGrid1, 0, {12, 20});
   fitGrid(StringGrid3, 0, {30});
-  fitGrid(StringGrid2, 10, {7, 7, 5, 5, 40});
+  fitGrid(StringGrid2, 11, {7, 7, 5, 5, 40});  // the headings and ten texts
   auto* top = new QHBoxLayout;
   top->addWidget(StringGrid1, 1);
   top->addLayout(dateColumn);
