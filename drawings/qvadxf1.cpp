@@ -5,6 +5,7 @@
 #include <array>
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "drawings/w8yeb.h"
 #include "drawings/yebdiag9.h"
@@ -267,14 +268,43 @@ void DrawDimensionTable(long double x, long double y, long double h) {
   table.TableRow(Cells({"m", MassUnit(), MassStr(qvaglob.SpringMass)}));
 }
 
+std::vector<std::string> WrapCellText(const std::string& text, std::size_t width) {
+  std::vector<std::string> lines;
+  std::string line;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    if (text[i] == ' ') {
+      ++i;
+      continue;
+    }
+    std::size_t end = text.find(' ', i);
+    if (end == std::string::npos) end = text.size();
+    std::string word = text.substr(i, end - i);
+    i = end;
+    // A word longer than a line is cut where the line ends.
+    while (word.size() > width) {
+      if (!line.empty()) lines.push_back(std::move(line)), line.clear();
+      lines.push_back(word.substr(0, width));
+      word.erase(0, width);
+    }
+    if (word.empty()) continue;
+    if (!line.empty() && line.size() + 1 + word.size() > width) lines.push_back(std::move(line)), line.clear();
+    line += (line.empty() ? "" : " ") + word;
+  }
+  if (!line.empty() || lines.empty()) lines.push_back(line);
+  return lines;
+}
+
 void DrawMaterialTable(long double x, long double y, long double h) {
   const YEB9WST_Record& m = yebglob9.MaterialRec;
   const std::string su = StressUnit();
+  // The cell is 18 text heights wide: the leading blank and 22 characters of the 0.75-height style
+  // fit in it, digits and capitals included, on the screen and in a CAD file; a longer text goes on
+  // to the next row.
+  constexpr std::size_t kCellChars = 22;
   TAusTabelle table(x, y, h, Widths({20}), Cells({"Werkstoff"}));
-  table.TableRow(Cells({m.Text1}));
-  table.TableRow(Cells({m.Text2}));
-  table.TableRow(Cells({m.Text3}));
-  table.TableRow(Cells({m.Text4}));
+  for (const std::string* text : {&m.Text1, &m.Text2, &m.Text3, &m.Text4})
+    for (const std::string& line : WrapCellText(*text, kCellChars)) table.TableRow(Cells({line}));
   table.TableRow(Cells({"E = " + StressFix(6, 0, yebglob9.EModulus) + " " + su}));
   // The temperature stays in degrees Celsius, as stored.
   if (!RealEq(yebglob9.OperatingTemperature, 20.0L))

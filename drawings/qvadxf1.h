@@ -7,6 +7,8 @@
 // the choice prompt lives in kwenvar.ViewChoice.
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace qorva {
 
@@ -41,6 +43,8 @@ void DrawSpringSideView();
 void DrawForceTable(long double x, long double y, long double h);
 void DrawDimensionTable(long double x, long double y, long double h);
 void DrawMaterialTable(long double x, long double y, long double h);
+// A cell text broken at blanks into lines of at most width characters (a longer word is cut).
+std::vector<std::string> WrapCellText(const std::string& text, std::size_t width);
 // The force-travel diagram, lower-left corner of the axes at (x0, y0), axis lengths in mm.
 void DrawCharacteristic(long double x0, long double y0, long double xlen, long double ylen);
 

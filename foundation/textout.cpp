@@ -535,7 +535,19 @@ void WriteResultRow(const std::string& text, const std::string& symbol, const st
   }
   std::string line = blanks(ReportWidth);
   OverwriteAt(text, line, 1);
-  OverwriteAt(symbol, line, ResultSymbolColumn);
+  // A label that reaches the symbol's column keeps a blank before the symbol: the symbol moves right
+  // while it still ends before the unit, else the label has a line of its own.
+  int32_t symbolAt = ResultSymbolColumn;
+  const auto textEnd = static_cast<int32_t>(text.size());
+  if (!symbol.empty() && textEnd >= ResultSymbolColumn - 1) {
+    symbolAt = textEnd + 2;
+    if (symbolAt + static_cast<int32_t>(symbol.size()) >= ResultUnitColumn) {
+      WriteTextLine(line);
+      line = blanks(ReportWidth);
+      symbolAt = ResultSymbolColumn;
+    }
+  }
+  OverwriteAt(symbol, line, symbolAt);
   OverwriteAt(unit, line, ResultUnitColumn);
   std::string v = value;
   if (v.size() > 14) v = TrimStr(v);

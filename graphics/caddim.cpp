@@ -62,9 +62,12 @@ void DimAlong(bool vertical, const std::string& text, const std::string& upperTo
                          : CadOutputTextWidthFactor();
   long double w = static_cast<long double>(text.size()) * 2.5L * bw * ds * 1.2L +
                   toleranceWidth(upperTol, lowerTol, ds);
-  const long double mid = (a + b) / 2.0L - w / 2.0L;
-  if (vertical) CadText(text, at - ds, mid);
-  else CadText(text, mid, at + ds);
+  // Between arrows that point inwards from outside there is no room for the text: it stands beyond
+  // the upper (right) arrow, clear of it.
+  const bool arrowsOutside = a > b;
+  const long double start = arrowsOutside ? a + 4.5L * ds : (a + b) / 2.0L - w / 2.0L;
+  if (vertical) CadText(text, at - ds, start);
+  else CadText(text, start, at + ds);
   CadTextStyle(2, angle, 2.5L * ds, 1.8L * ds);
   if (vertical) CadLine(at, a, at, b);
   else CadLine(a, at, b, at);

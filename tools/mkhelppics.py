@@ -208,6 +208,7 @@ PICTURES = [
     ("start", "Startbild", start_picture),
     ("kraftweg", "Kraft-Weg-Kennlinie", force_travel_picture),
     ("vorausl", "Vorauslegung: Verh\x84ltnisse", pre_design_picture),
+    ("start", "Startbild", start_picture),
     ("null", "Kein Hilfebild", null_picture),
 ]
 

@@ -16,6 +16,8 @@ packages=(
   # The desktop opener (xdg-open) that shows the manual, web pages, documents, the editor and the
   # spreadsheet program's workbooks.
   xdg-utils
+  # Prints are measured as PDF files; window sizes and places are checked under a real window manager.
+  poppler-utils xvfb xauth openbox
   # The program maps its drawing fonts (Arial, Times New Roman, Courier New) to these metric-compatible
   # families and shows Chinese and Korean menus with the CJK font.
   fonts-liberation2 fonts-wqy-microhei

@@ -40,7 +40,11 @@ QRect referenceRect() {
 QSize scaleSizeAndFont(QWidget* form) {
   QVariant ds = form->property(kDesignSize);
   if (!ds.isValid()) {
-    form->setProperty(kDesignSize, form->size());
+    // A form laid out by a layout is designed at the size its layout asks for: a form not shown yet
+    // has the small default size of a child, which the layout would then squeeze its fields into.
+    QSize design = form->size();
+    if (form->layout()) design = design.expandedTo(form->sizeHint());
+    form->setProperty(kDesignSize, design);
     form->setProperty(kDesignFont, form->font());
   }
   QSize design = form->property(kDesignSize).toSize();

@@ -63,39 +63,102 @@ constexpr std::size_t kMaxCachedFonts = 256;
 
 }  // namespace
 
+// ---- Mappings ----
+
+namespace {
+
+// The recording resolution, or the area itself where none is set.
+long double ResOr(uint16_t res, int area) { return res > 0 ? res : std::max(area, 1); }
+
+// Under equal aspect the smaller scale wins, as in the window's own zoom.
+void EqualScales(long double& sx, long double& sy) {
+  if (sx >= sy)
+    sx = sy;
+  else
+    sy = sx;
+}
+
+}  // namespace
+
+DeviceMapping ScreenMapping(QSize area) {
+  const long double dw = std::max(area.width() - 1, 1), dh = std::max(area.height() - 1, 1);
+  const long double fx = dw / ResOr(kwenvar.GraphResX, area.width() - 1);
+  const long double fy = dh / ResOr(kwenvar.GraphResY, area.height() - 1);
+  DeviceMapping m;
+  m.x0 = hgvar.VisibleXMin;
+  m.y0 = hgvar.VisibleYMin;
+  m.left = kwengraf.ViewPortX1 * fx;
+  m.bottom = kwengraf.ViewPortY2 * fy;
+  const long double ww = hgvar.VisibleXMax - hgvar.VisibleXMin, wh = hgvar.VisibleYMax - hgvar.VisibleYMin;
+  if (ww == 0.0L || wh == 0.0L) {
+    m.sx = kwengraf.ScaleX * fx;
+    m.sy = kwengraf.ScaleY * fy;
+    return m;
+  }
+  m.sx = (kwengraf.ViewPortX2 - kwengraf.ViewPortX1) * fx / ww;
+  m.sy = (kwengraf.ViewPortY2 - kwengraf.ViewPortY1) * fy / wh;
+  if (hgvar.EqualAspect) EqualScales(m.sx, m.sy);
+  return m;
+}
+
+DeviceMapping PrinterMapping(const PrintPage& page) {
+  const long double pw = std::max(page.size.width(), 1), ph = std::max(page.size.height(), 1);
+  const long double perMm = page.dpi > 0 ? page.dpi / 25.4L : pw / 210.0L;
+  const long double psx = wprinvar.PrintScaleX, psy = wprinvar.PrintScaleY;
+  DeviceMapping m;
+  const int sheet = wprinvar.SheetFormat;
+  if (sheet == 2 || sheet == 3) {
+    // Sheet millimetres, origin at the sheet's lower-left corner: A4 upright or A3 across.
+    const long double w = sheet == 2 ? 210.0L : 420.0L, h = 297.0L;
+    const QRectF paper = page.paper.isEmpty() ? QRectF(0, 0, pw, ph) : page.paper;
+    m.sx = perMm * psx;
+    m.sy = perMm * psy;
+    m.x0 = 0.0L;
+    m.y0 = 0.0L;
+    m.left = paper.left() + (paper.width() - w * m.sx) / 2 + wprinvar.PrintOriginX * perMm;
+    m.bottom = paper.top() + (paper.height() - h * m.sy) / 2 + h * m.sy + wprinvar.PrintOriginY * perMm;
+    return m;
+  }
+  // The part of the client area the viewport takes is the same part of the page.
+  const long double R = ResOr(kwenvar.GraphResX, page.size.width()), S = ResOr(kwenvar.GraphResY, page.size.height());
+  const long double vx1 = kwengraf.ViewPortX1 / R * pw, vx2 = kwengraf.ViewPortX2 / R * pw;
+  const long double vy1 = kwengraf.ViewPortY1 / S * ph, vy2 = kwengraf.ViewPortY2 / S * ph;
+  const long double ww = hgvar.VisibleXMax - hgvar.VisibleXMin, wh = hgvar.VisibleYMax - hgvar.VisibleYMin;
+  long double sx = ww != 0.0L ? (vx2 - vx1) / ww : 1.0L, sy = wh != 0.0L ? (vy2 - vy1) / wh : 1.0L;
+  // Paper shows a drawing in its own proportions, whatever the screen's shape.
+  EqualScales(sx, sy);
+  m.sx = sx * psx;
+  m.sy = sy * psy;
+  // Hung from the top left of its place on the page, as a page is read.
+  m.x0 = hgvar.VisibleXMin;
+  m.y0 = hgvar.VisibleYMax;
+  m.left = vx1 + wprinvar.PrintOriginX * perMm;
+  m.bottom = vy1 + wprinvar.PrintOriginY * perMm;
+  return m;
+}
+
 // ---- Replay ----
 
 QPointF DisplayListReplay::map(const Device& d, long double x, long double y) const {
-  if (!d.printer) return QPointF(GraphCol(x), GraphRow(y));
-  const long double PW = page_.width(), PH = page_.height();
-  const long double R = kwenvar.GraphResX > 0 ? kwenvar.GraphResX : 1;
-  const long double S = kwenvar.GraphResY > 0 ? kwenvar.GraphResY : 1;
-  const int32_t col = Nint(PW * wprinvar.PrintOriginX / 210.0L) +
-                      Nint(PW * ((x - hgvar.VisibleXMin) * kwengraf.ScaleX + kwengraf.ViewPortX1) *
-                           static_cast<long double>(wprinvar.PrintScaleX) / R);
-  const int32_t row = Nint(PW * wprinvar.PrintOriginY / 210.0L) +
-                      Nint(PH * (kwengraf.ViewPortY2 - (y - hgvar.VisibleYMin) * kwengraf.ScaleY) *
-                           static_cast<long double>(wprinvar.PrintScaleY) / S);
-  return QPointF(col, row);
+  const DeviceMapping& m = *d.mapping;
+  return QPointF(Nint((x - m.x0) * m.sx + m.left), Nint(m.bottom - (y - m.y0) * m.sy));
 }
 
-long double DisplayListReplay::lenX(const Device& d, long double l) const {
-  if (!d.printer) return GraphLenX(l);
-  const long double R = kwenvar.GraphResX > 0 ? kwenvar.GraphResX : 1;
-  return Nint(page_.width() * kwengraf.ScaleX * l * static_cast<long double>(wprinvar.PrintScaleX) / R);
-}
+long double DisplayListReplay::lenX(const Device& d, long double l) const { return Nint(d.mapping->sx * l); }
 
-long double DisplayListReplay::lenY(const Device& d, long double l) const {
-  if (!d.printer) return GraphLenY(l);
-  const long double S = kwenvar.GraphResY > 0 ? kwenvar.GraphResY : 1;
-  return Nint(page_.height() * kwengraf.ScaleY * l * static_cast<long double>(wprinvar.PrintScaleY) / S);
+long double DisplayListReplay::lenY(const Device& d, long double l) const { return Nint(d.mapping->sy * l); }
+
+void DisplayListReplay::fitDevices() {
+  screenMap_ = ScreenMapping(screenSize_);
+  if (kwengraf.GraphPrinting) printerMap_ = PrinterMapping(page_);
 }
 
 void DisplayListReplay::applyPen(const Device& d) { d.painter->setPen(d.canvas->pen); }
 
-void DisplayListReplay::begin(ReplayCanvas& screen, QPainter* printer, QSize page) {
+void DisplayListReplay::begin(ReplayCanvas& screen, QSize screenSize, QPainter* printer, const PrintPage& page) {
   SetWaitCursor();
   screen_ = &screen;
+  screenSize_ = screenSize;
   page_ = page;
   printerCanvas_ = ReplayCanvas();
   c_ = 1;
@@ -106,9 +169,10 @@ void DisplayListReplay::begin(ReplayCanvas& screen, QPainter* printer, QSize pag
   kwengraf.CurrentLineWidth = 1;
   const bool printing = kwengraf.GraphPrinting && printer;
   (printing ? printerCanvas_ : screen).pen.setWidth(1);
+  fitDevices();
   if (printing && wprinvar.PrintBorder) {
     if (kwenvar.ScreenColor) printerCanvas_.pen.setColor(Palette(11));
-    Device d{printer, &printerCanvas_, true};
+    Device d{printer, &printerCanvas_, true, &printerMap_};
     const QPointF p1 = map(d, kwengraf.WorldX1, kwengraf.WorldY1), p2 = map(d, kwengraf.WorldX1, kwengraf.WorldY2),
                   p3 = map(d, kwengraf.WorldX2, kwengraf.WorldY2), p4 = map(d, kwengraf.WorldX2, kwengraf.WorldY1);
     printer->setPen(printerCanvas_.pen);
@@ -205,8 +269,8 @@ DisplayListReplay::Stop DisplayListReplay::run(QPainter* screenPainter, QPainter
                                                bool honourPauses) {
   const bool printing = kwengraf.GraphPrinting && printerPainter;
   devCount_ = 0;
-  if (screenPainter) dev_[devCount_++] = Device{screenPainter, screen_, false};
-  if (printing) dev_[devCount_++] = Device{printerPainter, &printerCanvas_, true};
+  if (screenPainter) dev_[devCount_++] = Device{screenPainter, screen_, false, &screenMap_};
+  if (printing) dev_[devCount_++] = Device{printerPainter, &printerCanvas_, true, &printerMap_};
   for (int i = 0; i < devCount_; ++i) {
     dev_[i].painter->setRenderHint(QPainter::Antialiasing, false);
     dev_[i].painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
@@ -310,6 +374,7 @@ DisplayListReplay::Stop DisplayListReplay::run(QPainter* screenPainter, QPainter
           stop = Stop::WindowError;
         } else {
           SetScale(hgvar.ZoomPixelX1, hgvar.ZoomPixelY1, hgvar.ZoomPixelX2, hgvar.ZoomPixelY2);
+          fitDevices();
         }
         break;
       case RecLineStyle: {
@@ -342,10 +407,21 @@ DisplayListReplay::Stop ReplayDisplayList(QPainter& painter, QSize target) {
   canvas = ReplayCanvas();
   painter.fillRect(QRect(QPoint(0, 0), target), Background());
   DisplayListReplay replay;
-  replay.begin(canvas);
+  replay.begin(canvas, target);
   const DisplayListReplay::Stop stop = replay.run(&painter, nullptr, false);
   if (stop == DisplayListReplay::Stop::BadRecord) ShowReplayError(replay.error());
   return stop;
+}
+
+PrintPage PageOf(QPrinter& printer) {
+  const int dpi = printer.resolution();
+  const QRect paint = printer.pageLayout().paintRectPixels(dpi);
+  const QRect full = printer.pageLayout().fullRectPixels(dpi);
+  PrintPage page;
+  page.size = paint.size();
+  page.dpi = dpi;
+  page.paper = QRectF(full).translated(-paint.topLeft());
+  return page;
 }
 
 void PrintDisplayList(QPrinter& printer) {
@@ -355,14 +431,14 @@ void PrintDisplayList(QPrinter& printer) {
     kwenvar.ErrorFlag = true;
     return;
   }
-  const QSize page = printer.pageLayout().paintRectPixels(printer.resolution()).size();
+  const PrintPage page = PageOf(printer);
   if (FKwengra) {
     FKwengra->PrintReplay(painter, page);
   } else {
     kwengraf.GraphPrinting = true;
     static ReplayCanvas screen;
     DisplayListReplay replay;
-    replay.begin(screen, &painter, page);
+    replay.begin(screen, QSize(), &painter, page);
     if (replay.run(nullptr, &painter, false) == DisplayListReplay::Stop::BadRecord) ShowReplayError(replay.error());
     kwengraf.GraphPrinting = false;
   }
@@ -420,10 +496,7 @@ class GraphCanvasWidget : public QWidget {
     const QPoint p = e->position().toPoint();
     FormMouseMove(p.x(), p.y());
   }
-  void mouseReleaseEvent(QMouseEvent* e) override {
-    const QPoint p = e->position().toPoint();
-    FormMouseUp(p.x(), p.y(), width(), height());
-  }
+  void mouseReleaseEvent(QMouseEvent* e) override { form_->mouseUp(e->position().toPoint()); }
   void keyPressEvent(QKeyEvent* e) override {
     uint16_t key = VirtualKeyCode(*e);
     if (processKey(key))
@@ -506,6 +579,30 @@ void TFKWENGRA::CanvasInvertRectangle(int32_t x1, int32_t y1, int32_t x2, int32_
 
 void TFKWENGRA::FormKeyDown(uint16_t& key) { processKey(key); }
 
+void TFKWENGRA::mouseUp(QPoint at) {
+  const QSize area = canvasWidget_->size();
+  if (!kwengraf.RubberBandActive || kwenvar.GraphResX == 0 || kwenvar.GraphResY == 0) {
+    FormMouseUp(at.x(), at.y(), area.width(), area.height());
+    return;
+  }
+  // The band was drawn on the fitted picture; the zoom reckons in the pixels the drawing was laid out
+  // in, where the client area is GraphResX + 1 by GraphResY + 1.
+  const DeviceMapping shown = ScreenMapping(area);
+  const DeviceMapping laid = ScreenMapping(QSize(kwenvar.GraphResX + 1, kwenvar.GraphResY + 1));
+  auto back = [&](int32_t x, int32_t y) {
+    const long double wx = shown.x0 + (x - shown.left) / shown.sx, wy = shown.y0 + (shown.bottom - y) / shown.sy;
+    return QPoint(Nint((wx - laid.x0) * laid.sx + laid.left), Nint(laid.bottom - (wy - laid.y0) * laid.sy));
+  };
+  if (shown.sx == 0.0L || shown.sy == 0.0L) {
+    FormMouseUp(at.x(), at.y(), area.width(), area.height());
+    return;
+  }
+  const QPoint start = back(kwengraf.RubberStartX, kwengraf.RubberStartY), end = back(at.x(), at.y());
+  kwengraf.RubberStartX = start.x();
+  kwengraf.RubberStartY = start.y();
+  FormMouseUp(end.x(), end.y(), kwenvar.GraphResX + 1, kwenvar.GraphResY + 1);
+}
+
 void TFKWENGRA::keyPressEvent(QKeyEvent* event) {
   // Keys reach the window when the drawing area has no focus.
   uint16_t key = VirtualKeyCode(*event);
@@ -548,7 +645,7 @@ void TFKWENGRA::startReplay() {
   pauseTimer_.stop();
   if (canvas_.isNull()) return;
   canvas_.fill(Background());
-  replay_.begin(screenCanvas_);
+  replay_.begin(screenCanvas_, canvas_.size());
   continueReplay(false);
 }
 
@@ -579,12 +676,12 @@ void TFKWENGRA::continueReplay(bool repaint) {
   if (repaint) canvasWidget_->update();
 }
 
-void TFKWENGRA::PrintReplay(QPainter& printer, QSize page) {
+void TFKWENGRA::PrintReplay(QPainter& printer, const PrintPage& page) {
   pauseTimer_.stop();
   if (canvas_.isNull() || canvas_.size() != canvasWidget_->size()) canvasResized(canvasWidget_->size());
   kwengraf.GraphPrinting = true;
   canvas_.fill(Background());
-  replay_.begin(screenCanvas_, &printer, page);
+  replay_.begin(screenCanvas_, canvas_.size(), &printer, page);
   DisplayListReplay::Stop stop;
   {
     QPainter p(&canvas_);

@@ -9,6 +9,7 @@
 #include <QMainWindow>
 #include <QPen>
 #include <QPointF>
+#include <QRectF>
 #include <QSize>
 #include <QTimer>
 #include <cstddef>
@@ -31,14 +32,44 @@ struct ReplayCanvas {
   QPointF penPos;
 };
 
+// A printer page: its printable area in device pixels (the painter's origin is that area's corner),
+// the device's dots per inch, and the whole sheet of paper in the same pixels.
+struct PrintPage {
+  QSize size;
+  double dpi = 0.0;  // 0: the page is taken as 210 mm wide
+  QRectF paper;      // empty: the printable area is the paper
+};
+
+// Where world units land on one device: column left + (x - x0) * sx, row bottom - (y - y0) * sy.
+struct DeviceMapping {
+  long double x0 = 0.0L;
+  long double y0 = 0.0L;
+  long double left = 0.0L;
+  long double bottom = 0.0L;
+  long double sx = 1.0L;
+  long double sy = 1.0L;
+};
+
+// The screen's mapping for the window state in force (kwengraf, hgvar): the viewport, laid out in
+// the recording resolution GraphResX x GraphResY, is fitted to a drawing area of the given size, so
+// the drawing fits whatever size the window has; under equal aspect one world unit is as many pixels
+// across as down.
+DeviceMapping ScreenMapping(QSize area);
+// The printer's mapping for the window state in force. A drawing sheet (SheetFormat 2 and 3, world
+// units are millimetres of the sheet) prints true to scale times the print scales, the sheet centred
+// on the paper; anything else is fitted to the printable area with square world units, then scaled.
+// The print origin moves it by millimetres.
+DeviceMapping PrinterMapping(const PrintPage& page);
+
 // One replay of DisplayList, which can stop at a pause record and go on later.
 class DisplayListReplay {
  public:
   enum class Stop { End, Pause, WindowError, BadRecord };
 
-  // Starts afresh: hourglass, the start values, the printer border. printer may be null; it is
-  // drawn on only while GraphPrinting is set. page is the printer page in device pixels.
-  void begin(ReplayCanvas& screen, QPainter* printer = nullptr, QSize page = QSize());
+  // Starts afresh: hourglass, the start values, the printer border. screenSize is the size of the
+  // drawing area the screen painter draws on. printer may be null; it is drawn on only while
+  // GraphPrinting is set.
+  void begin(ReplayCanvas& screen, QSize screenSize, QPainter* printer = nullptr, const PrintPage& page = {});
   // Plays records from the current one on until the end or, with pauses honoured, a pause record
   // (the record after it is next). The painters are those of this stretch of the replay.
   Stop run(QPainter* screenPainter, QPainter* printerPainter, bool honourPauses);
@@ -53,7 +84,10 @@ class DisplayListReplay {
     QPainter* painter = nullptr;
     ReplayCanvas* canvas = nullptr;
     bool printer = false;
+    DeviceMapping* mapping = nullptr;
   };
+  // Both mappings after a change of the window state.
+  void fitDevices();
   QPointF map(const Device& d, long double x, long double y) const;
   long double lenX(const Device& d, long double l) const;
   long double lenY(const Device& d, long double l) const;
@@ -63,7 +97,10 @@ class DisplayListReplay {
 
   ReplayCanvas* screen_ = nullptr;
   ReplayCanvas printerCanvas_;
-  QSize page_;
+  QSize screenSize_;
+  PrintPage page_;
+  DeviceMapping screenMap_;
+  DeviceMapping printerMap_;
   DisplayRecordFields fields_;
   int32_t c_ = 1;
   long double h_ = 3.5L;
@@ -80,6 +117,8 @@ class DisplayListReplay {
 // background colour), skipping pauses. A bad record ends it with its message through the prompter.
 DisplayListReplay::Stop ReplayDisplayList(QPainter& painter, QSize target);
 
+// The printer's page as the replay takes it.
+PrintPage PageOf(QPrinter& printer);
 // Prints the display list: GraphPrinting is set for a replay onto the printer page and the window.
 void PrintDisplayList(QPrinter& printer);
 
@@ -97,7 +136,7 @@ class TFKWENGRA : public QMainWindow, public GraphWindowHost {
   // The replay onto the client area (and the printer while printing).
   void FormPaint();
   // A replay onto a printer page, inside a print job the caller opened.
-  void PrintReplay(QPainter& printer, QSize page);
+  void PrintReplay(QPainter& printer, const PrintPage& page);
 
   // The picture of the client area as last drawn.
   const QImage& canvasImage() const { return canvas_; }
@@ -129,6 +168,8 @@ class TFKWENGRA : public QMainWindow, public GraphWindowHost {
   void setup(bool runFormCreate);
   void canvasPaint(QPainter& painter);
   void canvasResized(QSize size);
+  // The end of a mouse drag: the corners go to the zoom in the pixels the drawing was laid out in.
+  void mouseUp(QPoint at);
   void startReplay();
   void continueReplay(bool repaint);
 

@@ -75,6 +75,9 @@ TForm_confDoku::TForm_confDoku(QWidget* parent) : QDialog(parent) {
     grid->addWidget(Edit_file[i], 1, 1);
     grid->addWidget(Button_file[i], 1, 2);
     grid->addWidget(ButtonF[i], 1, 3);
+    // The program and file names take the room; they show a whole path of 50 characters.
+    grid->setColumnStretch(1, 1);
+    for (QLineEdit* e : {Edit_prog[i], Edit_file[i]}) e->setMinimumWidth(e->fontMetrics().averageCharWidth() * 50);
     column->addWidget(box);
     QLineEdit* prog = Edit_prog[i];
     QLineEdit* file = Edit_file[i];

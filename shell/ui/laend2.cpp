@@ -2,12 +2,14 @@
 #include "shell/ui/laend2.h"
 
 #include <QComboBox>
+#include <algorithm>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -34,6 +36,31 @@ QTableWidget* makeGrid(QWidget* parent, const char* name, int cols, int rows) {
   g->horizontalHeader()->hide();
   g->verticalHeader()->hide();
   return g;
+}
+
+// The grid opens showing its columns whole and up to `rows` rows (all when 0) without scrolling;
+// widths of its columns 1.. at least those given in characters; the last column takes what is left.
+void fitGrid(QTableWidget* grid, int rows, std::initializer_list<int> minChars) {
+  grid->resizeColumnsToContents();
+  grid->resizeRowsToContents();
+  const int ch = grid->fontMetrics().averageCharWidth();
+  int col = 1;
+  for (int chars : minChars) {
+    if (col < grid->columnCount()) grid->setColumnWidth(col, std::max(grid->columnWidth(col), chars * ch));
+    ++col;
+  }
+  grid->horizontalHeader()->setStretchLastSection(true);
+  const int shown = rows > 0 ? std::min(rows, grid->rowCount()) : grid->rowCount();
+  int height = 2 * grid->frameWidth();
+  for (int r = 0; r < shown; ++r) height += grid->rowHeight(r);
+  int width = 2 * grid->frameWidth();
+  for (int c = 0; c < grid->columnCount(); ++c) width += grid->columnWidth(c);
+  if (shown < grid->rowCount()) width += grid->verticalScrollBar()->sizeHint().width();
+  else grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  grid->setMinimumSize(width, height);
+  // A grid shown whole keeps its height; the room the window gains goes to the one that scrolls.
+  if (shown == grid->rowCount()) grid->setMaximumHeight(height);
 }
 
 void setFixed(QTableWidget* grid, int row, int col, const QString& text) {
@@ -153,6 +180,9 @@ TForm_zeichInfo::TForm_zeichInfo(QWidget* parent) : QDialog(parent) {
   Edit_ersatzfuer->setText(dosToQString(aendvar.TitleReplaces));
   Edit_ersetztdurch->setText(dosToQString(aendvar.TitleReplacedBy));
 
+  fitGrid(StringGrid1, 0, {12, 20});
+  fitGrid(StringGrid3, 0, {30});
+  fitGrid(StringGrid2, 11, {7, 7, 5, 5, 40});  // the headings and ten texts
   auto* top = new QHBoxLayout;
   top->addWidget(StringGrid1, 1);
   top->addLayout(dateColumn);

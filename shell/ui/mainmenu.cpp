@@ -1,5 +1,10 @@
 #include "shell/ui/mainmenu.h"
 
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
 #include <QAction>
 #include <QKeySequence>
 #include <QMenu>
@@ -276,9 +281,40 @@ void ApplyMenuCaptions(Thh& form) {
   viewer.Copy = MenuCaptionUtf8(t.MenuTextCopy);
 }
 
+void InstallQtTranslation(int32_t language) {
+  static QTranslator* installed = nullptr;
+  const char* locale = "de_DE";
+  switch (language) {
+    case LangEnglish: locale = "en_GB"; break;
+    case LangFrench: locale = "fr_FR"; break;
+    case LangItalian: locale = "it_IT"; break;
+    case LangSwedish: locale = "sv_SE"; break;
+    case LangPortuguese: locale = "pt_BR"; break;  // the Portuguese texts Qt has
+    case LangRomanian: locale = "ro_RO"; break;
+    case LangKorean: locale = "ko_KR"; break;
+    case LangSpanish: locale = "es_ES"; break;
+    case LangChinese: locale = "zh_CN"; break;
+    default: break;
+  }
+  if (installed) {
+    QCoreApplication::removeTranslator(installed);
+    delete installed;
+    installed = nullptr;
+  }
+  auto* texts = new QTranslator(QCoreApplication::instance());
+  if (texts->load(QLocale(QString::fromLatin1(locale)), "qtbase", "_",
+                  QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+      QCoreApplication::installTranslator(texts)) {
+    installed = texts;
+  } else {
+    delete texts;
+  }
+}
+
 void SetLanguage(Thh& form, int32_t language) {
   wkwenvar.MenuLanguage = language;
-  SetMenuTexts(language);
+  // Qt's own texts change with the menu's, and only when the menu changes.
+  if (SetMenuTexts(language)) InstallQtTranslation(language);
   SetFamilyMenuTexts(language);
   ApplyMenuCaptions(form);
   UpdateFormCaption(form);

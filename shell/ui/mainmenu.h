@@ -136,5 +136,8 @@ void ApplyMenuCaptions(Thh& form);
 // MenuLanguage := language, loads its texts and puts them on the menu. A number without a set
 // changes only MenuLanguage.
 void SetLanguage(Thh& form, int32_t language);
+// Qt's own buttons and dialogs (Yes, No, Cancel, the file and print dialogs) in the menu language
+// (0: the program's German); a language Qt has no texts for gets Qt's English.
+void InstallQtTranslation(int32_t language);
 
 }  // namespace qorva

@@ -126,8 +126,8 @@ TForm_printconf::TForm_printconf(QWidget* parent) : QDialog(parent), printer_(QP
       w.PrintOriginY = w.DefaultPrintOriginY;
       w.PrintBorder = w.DefaultPrintBorder;
       break;
-    case 2:  // an A4 portrait frame
-      w.PrintScaleX = 1.9;
+    case 2:  // an A4 portrait frame: true to scale on A4 paper
+      w.PrintScaleX = 1.0;
       w.PrintScaleY = 1.0;
       w.PrintOriginX = 0;
       w.PrintOriginY = 0;

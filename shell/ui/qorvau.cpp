@@ -3,9 +3,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 #include <QMenu>
 
 #include "drawings/qvadxf1.h"
@@ -147,10 +144,8 @@ void Thh::closeEvent(QCloseEvent* event) {
 }
 
 int RunMainWindow(const CommandLine& cmd) {
-  // Qt's own buttons and file dialogs speak the desktop's language.
-  auto* qtTexts = new QTranslator(qApp);
-  if (qtTexts->load(QLocale(), "qtbase", "_", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-    QApplication::installTranslator(qtTexts);
+  // Qt's own buttons and dialogs speak the menu's language, German until another is chosen.
+  InstallQtTranslation(wkwenvar.MenuLanguage);
   InstallProgramFonts();
   installScreenMetrics(std::make_unique<QtScreenMetrics>());
   installPrompter(std::make_unique<QtPrompter>());

@@ -2,7 +2,12 @@
 #include "shell/ui/whbild.h"
 
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QScreen>
+#include <QShowEvent>
+#include <QTimer>
+#include <algorithm>
 #include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -73,12 +78,59 @@ TForm_hilfebild::TForm_hilfebild(QWidget* parent) : QDialog(parent) {
   connect(Button_einfuegen, &QPushButton::clicked, this, [this] { Choose(HelpPicInsert); });
   connect(Button_loeschen, &QPushButton::clicked, this, [this] { Choose(HelpPicDelete); });
   connect(Button_aendern, &QPushButton::clicked, this, [this] { Choose(HelpPicChange); });
+  framing_.setInterval(50);
+  connect(&framing_, &QTimer::timeout, this, [this] { checkFraming(); });
   ScaleFormAt(this);
 }
 
 TForm_hilfebild::~TForm_hilfebild() {
-  wkwenvar.HelpPicFormLeft = x();
-  wkwenvar.HelpPicFormTop = y();
+  if (isVisible() || !placeKept_) keepPlace();
+}
+
+void TForm_hilfebild::keepPlace() {
+  // The outer corner, title bar included, as the window manager placed it: a window put back at the
+  // place of its client area would climb by its title bar each time. Once hidden, the window no
+  // longer knows its frame.
+  const QPoint corner = isVisible() ? frameGeometry().topLeft() : pos();
+  wkwenvar.HelpPicFormLeft = corner.x();
+  wkwenvar.HelpPicFormTop = corner.y();
+  placeKept_ = true;
+}
+
+void TForm_hilfebild::done(int result) {
+  keepPlace();
+  QDialog::done(result);
+}
+
+void TForm_hilfebild::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  placeOnScreen();
+  // The window manager frames the window some time after it is shown, and only then is its outer
+  // corner known: the corner is put right once it is (or after two seconds without a frame).
+  framingChecks_ = 0;
+  framing_.start();
+}
+
+void TForm_hilfebild::checkFraming() {
+  const bool framed = frameGeometry() != geometry();
+  if (framed || ++framingChecks_ >= 40) {
+    framing_.stop();
+    placeOnScreen();
+  }
+}
+
+void TForm_hilfebild::placeOnScreen() {
+  const QRect frame = frameGeometry();
+  QPoint want(wkwenvar.HelpPicFormLeft, wkwenvar.HelpPicFormTop);
+  QScreen* screen = QGuiApplication::screenAt(want + QPoint(frame.width() / 2, frame.height() / 2));
+  if (!screen) screen = this->screen();
+  if (screen) {
+    // Never off the screen: the whole window, title bar and all, stays on the one it is on.
+    const QRect avail = screen->availableGeometry();
+    want.setX(std::clamp(want.x(), avail.left(), std::max(avail.left(), avail.right() + 1 - frame.width())));
+    want.setY(std::clamp(want.y(), avail.top(), std::max(avail.top(), avail.bottom() + 1 - frame.height())));
+  }
+  if (frame.topLeft() != want) move(pos() + (want - frame.topLeft()));
 }
 
 void TForm_hilfebild::FormShow(int32_t count, int32_t preselect) {

@@ -4,6 +4,7 @@
 // insert, change and delete entries. It reappears where the user left it.
 
 #include <QDialog>
+#include <QTimer>
 #include <cstdint>
 
 #include "shell/hbild.h"
@@ -34,7 +35,18 @@ class TForm_hilfebild : public QDialog {
   QToolButton* SpinUp = nullptr;    // the two arrows of SpinButton1
   QToolButton* SpinDown = nullptr;
 
+  // Closes the window; its place is kept for the next one.
+  void done(int result) override;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
  private:
+  // Keeps the outer corner for the next navigator.
+  void keepPlace();
+  // Puts the outer corner at the kept place, moved onto the screen where it would be off it.
+  void placeOnScreen();
+  void checkFraming();
   void Choose(int32_t action);
   void Step(int delta);
 
@@ -42,6 +54,9 @@ class TForm_hilfebild : public QDialog {
   int32_t count_ = 0;
   int32_t action_ = HelpPicShow;
   bool ended_ = true;
+  bool placeKept_ = false;
+  QTimer framing_;  // waits for the window manager's frame after showing
+  int framingChecks_ = 0;
 };
 
 // The navigator of the help-picture browser: the window shown modally over the main window.

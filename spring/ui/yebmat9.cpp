@@ -1,6 +1,9 @@
 #include "spring/ui/yebmat9.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QEvent>
+#include <QKeyEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -93,6 +96,8 @@ TForm_yebmat9::TForm_yebmat9(long double t, long double b, QWidget* parent) : QD
   ComboBox_db->setGeometry(10, 114, 430, 26);
   ComboBox_db->setMaxVisibleItems(29);
   connect(ComboBox_db, &QComboBox::activated, this, [this] { ComboBox_dbChange(); });
+  ComboBox_db->installEventFilter(this);
+  ComboBox_db->view()->installEventFilter(this);
   Button_yebwst = MakeButton(this, "Button_yebwst", "Datenbank", 450, 113);
   connect(Button_yebwst, &QPushButton::clicked, this, [this] { Button_yebwstClick(); });
 
@@ -255,6 +260,35 @@ void TForm_yebmat9::ComboBox_dbChange() {
   if (ComboBox_db->currentIndex() < 0) return;
   yebglob9.MaterialNumber = static_cast<uint16_t>(ComboBox_db->currentData().toUInt());
   ShowMaterialValues();
+}
+
+bool TForm_yebmat9::ComboBox_dbKey(int key) {
+  if (key < Qt::Key_0 || key > Qt::Key_9) {
+    typedRow_.clear();
+    return false;
+  }
+  typedRow_ += QChar('0' + (key - Qt::Key_0));
+  if (typedRow_.size() < 2) return true;
+  const int row = typedRow_.toInt();
+  typedRow_.clear();
+  if (row >= 1 && row <= ComboBox_db->count()) {
+    ComboBox_db->setCurrentIndex(row - 1);
+    ComboBox_dbChange();
+  }
+  return true;
+}
+
+bool TForm_yebmat9::eventFilter(QObject* watched, QEvent* event) {
+  if ((watched == ComboBox_db || watched == ComboBox_db->view()) && event->type() == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (ComboBox_dbKey(key->key())) {
+      if (watched == ComboBox_db->view() && typedRow_.isEmpty()) ComboBox_db->hidePopup();
+      return true;
+    }
+  } else if (watched == ComboBox_db && event->type() == QEvent::FocusOut) {
+    typedRow_.clear();
+  }
+  return QDialog::eventFilter(watched, event);
 }
 
 void TForm_yebmat9::Button_yebwstClick() {

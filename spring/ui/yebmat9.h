@@ -6,6 +6,7 @@
 // was current when the window opened.
 
 #include <QDialog>
+#include <QString>
 
 class QComboBox;
 class QGroupBox;
@@ -24,6 +25,9 @@ class TForm_yebmat9 : public QDialog {
   void FormShow();
   void RadioGroup_dbClick(int index);
   void ComboBox_dbChange();
+  // A key typed on the material list: two digits in a row choose the row of that number (from 1).
+  // True when the key was a digit.
+  bool ComboBox_dbKey(int key);
   void Button_yebwstClick();
   void ComboBox_toltwChange();
   void Button_okClick();
@@ -50,6 +54,7 @@ class TForm_yebmat9 : public QDialog {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void reject() override;  // Esc and the close box are Cancel
 
  private:
@@ -65,6 +70,7 @@ class TForm_yebmat9 : public QDialog {
   long double b_;
   uint16_t shownMaterial_ = 0;
   bool shown_ = false;
+  QString typedRow_;  // the digits typed on the list so far
 };
 
 // Edit > Material: shows the window modally for the current spring. True after OK.

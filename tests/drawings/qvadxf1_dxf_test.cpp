@@ -164,6 +164,35 @@ TEST_F(SpringViewDxfTest, Quick1ShowsEveryTextAtItsPlaceAndHeight) {
   EXPECT_EQ(PlacedTexts(c), want) << c.output;
 }
 
+// A designation longer than the material table's cell goes on over as many rows as it needs, broken
+// at its blanks; the rows below move down with it.
+TEST_F(SpringViewDxfTest, ALongDesignationIsBrokenOverRowsOfItsCell) {
+  yebglob9.MaterialRec.Text1 = "1.4310 X10CrNi18-8 EN 10151 +C1300 Federband nichtrostend";
+  const DxfCheck c = WriteView(2);
+  ASSERT_EQ(c.exitCode, 0) << c.output;
+  const auto got = PlacedTexts(c);
+  for (const char* t : {"(112,91.25) h=2.5 text=\" 1.4310 X10CrNi18-8 EN\"",
+                        "(112,86.25) h=2.5 text=\" 10151 +C1300 Federband\"",
+                        "(112,81.25) h=2.5 text=\" nichtrostend\"", "(112,76.25) h=2.5 text=\" C75S\"",
+                        "(112,61.25) h=2.5 text=\" E = 200000 MPa\""})
+    EXPECT_TRUE(HasText(got, t)) << "missing " << t << "\n" << c.output;
+}
+
+TEST(WrapCellText, BreaksAtBlanksAndCutsWordsLongerThanALine) {
+  const struct {
+    const char* text;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {"", {""}},
+      {"C75S", {"C75S"}},
+      {"1.4310 X10CrNi18-8 EN 10151 +C1300", {"1.4310 X10CrNi18-8", "EN 10151 +C1300"}},
+      {"  two  blanks  ", {"two blanks"}},
+      {"Federbandstahlbezeichnung", {"Federbandstahlbeze", "ichnung"}},
+      {"exactly eighteen c", {"exactly eighteen c"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(WrapCellText(c.text, 18), c.lines) << c.text;
+}
+
 // The production drawing and Quick 3 place their texts and tables where their layout says.
 TEST_F(SpringViewDxfTest, ProductionAndQuick3PlaceTheirTextsAndTables) {
   struct Case {

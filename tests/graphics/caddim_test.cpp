@@ -208,19 +208,21 @@ TEST_P(CadDimLineTest, ArrowsTextAndStyle) {
 
 // Text widths on the screen (GraphTextWidth 0.8, CadTextWidth 1): "12.5" is 4 x 2.5 x 0.8 x 1.2 = 9.6 DS
 // wide horizontally and 4 x 2.5 x (2.5 / 3.5) x 1.2 = 8.5714286 DS vertically; an empty tolerance adds
-// 1.8 x (2.5 / 3.5) x 1.1 = 1.4142857 DS, each tolerance character as much again.
+// 1.8 x (2.5 / 3.5) x 1.1 = 1.4142857 DS, each tolerance character as much again. A short dimension,
+// whose arrows point in from outside, has its text beyond the upper (right) arrow: 3.5 DS of arrow
+// and 1 DS clear of it.
 INSTANTIATE_TEST_SUITE_P(
     Dimensions, CadDimLineTest,
     ::testing::Values(
-        DimCase{"Horz10IsShort", false, 0, 10, 5, 1, "", true, {5 - 5.5071429L, 6}},
+        DimCase{"Horz10IsShort", false, 0, 10, 5, 1, "", true, {10 + 4.5L, 6}},
         DimCase{"Horz10_01IsLong", false, 0, 10.01L, 5, 1, "", false, {5.005L - 5.5071429L, 6}},
-        DimCase{"HorzReversedIsTheSame", false, 10, 0, 5, 1, "", true, {5 - 5.5071429L, 6}},
+        DimCase{"HorzReversedIsTheSame", false, 10, 0, 5, 1, "", true, {10 + 4.5L, 6}},
         DimCase{"HorzLongReversed", false, 40, 0, -3, 1, "", false, {20 - 5.5071429L, -2}},
-        DimCase{"HorzScale2Short", false, 0, 20, 0, 2, "", true, {10 - 11.0142857L, 2}},
+        DimCase{"HorzScale2Short", false, 0, 20, 0, 2, "", true, {20 + 9, 2}},
         DimCase{"HorzScale2Long", false, 0, 20.02L, 0, 2, "", false, {10.01L - 11.0142857L, 2}},
         DimCase{"HorzToleranceWidensText", false, 0, 40, 0, 1, "+0.1", false, {20 - 5.5071429L - 2.8285714L, 1}},
         DimCase{"Vert30", true, 0, 30, 50, 1, "", false, {49, 15 - 4.9928571L}},
-        DimCase{"Vert10IsShort", true, 10, 0, 50, 1, "", true, {49, 5 - 4.9928571L}},
+        DimCase{"Vert10IsShort", true, 10, 0, 50, 1, "", true, {49, 10 + 4.5L}},
         DimCase{"VertScale2", true, 100, 40, -10, 2, "", false, {-12, 70 - 9.9857143L}}),
     [](const ::testing::TestParamInfo<DimCase>& i) { return std::string(i.param.name); });
 
@@ -324,7 +326,8 @@ TEST(CadDimDxfTest, DimensionsInADxfFilePassTheAuditAndKeepTheirGeometry) {
   // factor 2.5 / 3.5.
   EXPECT_NE(out.find("TEXT 3 40 26.2929 21.0000 3.5000 0.0000 0.71\n"), std::string::npos) << out;
   EXPECT_NE(out.find("TEXT 3 25.5 79.0000 17.7571 3.5000 90.0000 0.71\n"), std::string::npos) << out;
-  EXPECT_NE(out.find("TEXT 3 8 5.5857 102.0000 7.0000 0.0000 0.71\n"), std::string::npos) << out;
+  // The short one's text stands beyond its right arrow (7 long), half a text height clear of it.
+  EXPECT_NE(out.find("TEXT 3 8 29.0000 102.0000 7.0000 0.0000 0.71\n"), std::string::npos) << out;
   // The short dimension at DS 2 from 0 to 20: arrows outside, 7 long.
   EXPECT_NE(out.find("LINE 3 20.0000 100.0000 27.0000 100.0000\n"), std::string::npos) << out;
   EXPECT_NE(out.find("LINE 3 0.0000 100.0000 -7.0000 100.0000\n"), std::string::npos) << out;

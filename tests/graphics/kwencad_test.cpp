@@ -443,7 +443,8 @@ TEST_F(KwencadTest, DxfFileOfAWholeDrawingPassesTheAudit) {
                            // in the block and on the page.
                            "  LINE layer=3 (0,0) (0,-6)", "  LINE layer=3 (10,-5) (0,-5)",
                            "  SOLID layer=3 (10,-5) (13.446827,-4.392231) (13.446827,-5.607769) (13.5,-5)",
-                           "  TEXT layer=3 (1.292857,-4) h=3.5 text=\"10\" style=STANDARD width=0.714 rot=0 oblique=0",
+                           // The short dimension's value stands beyond its right arrow.
+                           "  TEXT layer=3 (14.5,-4) h=3.5 text=\"10\" style=STANDARD width=0.714 rot=0 oblique=0",
                            "  LINE layer=3 (100,50) (91,50)", "  LINE layer=3 (92,50) (92,70)"})
     EXPECT_TRUE(r.has(line)) << line << "\n" << r.output;
 }

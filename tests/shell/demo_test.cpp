@@ -7,7 +7,9 @@
 
 #include "foundation/kwenvar.h"
 #include "foundation/settings.h"
+#include "graphics/kwengraf.h"
 #include "shell/demo.h"
+#include "shell/hbild.h"
 #include "spring/yebglob9.h"
 #include "tests/support/testsupport.h"
 
@@ -66,6 +68,21 @@ TEST_F(DemoTest, ShippedFileHoldsNineGermanTextsAndNoTenth) {
   // The fourth text holds a degree sign in the DOS code page (248), shown as "°".
   ReadDemoText(4, f1, f2, text);
   EXPECT_NE(text.find("20 \xF8" "C"), std::string::npos) << text;
+}
+
+// The tour shows the first picture of the shipped index only; its text after it speaks of the
+// diameters and the thickness, so that picture is the strip and coil, not the start picture.
+TEST_F(DemoTest, ThePictureOfTheTourExplainsDiametersAndThickness) {
+  hbild.Navigator = [](const HelpPictureNavigatorRequest&) { return HelpPictureNavigatorResult{true, 0, 0}; };
+  InitKwengraf();
+  kwenvar.DemoRun = true;
+  HelpPictureBrowser();
+  const std::vector<std::string> shown = kwengraf.DisplayList;
+  InitKwengraf();
+  ShowHelpPicture("band");
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_EQ(shown, kwengraf.DisplayList);
+  hbild.Navigator = nullptr;
 }
 
 TEST_F(DemoTest, MissingFileAndShortFlagLines) {

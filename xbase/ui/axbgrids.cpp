@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -604,6 +605,26 @@ void TXbGrid::setDataset(TXbGridModel* model) {
   model_ = model;
   setModel(model);
   depressed_ = -1;
+  // Each column as wide as its field holds (a long text up to 40 characters), so that values that
+  // differ only at their end can be told apart, and never narrower than its title.
+  const QFontMetrics text(font());
+  const QFontMetrics title(horizontalHeader()->font());
+  const auto& defs = model->dataset()->FieldDefs();
+  for (int c = 0; c < model->columnCount() && c < static_cast<int>(defs.size()); ++c) {
+    const TXbFieldDef& f = defs[static_cast<size_t>(c)];
+    int chars = 12;
+    switch (f.Type) {
+      case 'C': chars = std::min<int>(f.Len, 40); break;
+      case 'N':
+      case 'F': chars = f.Len; break;
+      case 'D': chars = 10; break;
+      case 'L': chars = 3; break;
+      default: break;
+    }
+    const int cell = text.horizontalAdvance(QString(chars, QLatin1Char('0'))) * 9 / 10 + 12;
+    const int head = title.horizontalAdvance(QString::fromStdString(f.Name)) + 16;
+    setColumnWidth(c, std::max(cell, head));
+  }
   applyColumns();
   int row = model->activeRow();
   if (row >= 0) setCurrentIndex(model->index(row, 0));

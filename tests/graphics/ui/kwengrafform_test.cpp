@@ -54,8 +54,8 @@ class ReplayTest : public test::KwengrafFixture {
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
     loop.exec();
   }
-  static void showAt700x560(TFKWENGRA& window) {
-    window.resize(700, 560);
+  static void showLaidOutSize(TFKWENGRA& window) {
+    window.resize(641, 481);  // the drawing area the drawings are laid out for
     window.show();
     QApplication::processEvents();
   }
@@ -130,6 +130,30 @@ TEST_F(ReplayTest, UnderEqualAspectACircleStaysRoundAtEveryWindowShape) {
     const double mm = std::min((win.w - 3) / 160.0, (win.h - 3) / 120.0);
     EXPECT_NEAR(box.height(), 100 * mm, 3);
     EXPECT_TRUE(QRect(0, 0, win.w, win.h).contains(box));
+  }
+}
+
+// A window made smaller or larger than the one the drawing was laid out for shows the whole drawing,
+// as large as the window allows, whenever it changes size.
+TEST_F(ReplayTest, AResizedWindowShowsTheWholeDrawingFittedToIt) {
+  TFKWENGRA window;
+  showLaidOutSize(window);
+  Header(0, 0, 160, 120);
+  SetColor(12);
+  Rectangle(0, 0, 160, 120);
+  ClearViewPort();
+  for (const QSize size : {QSize(1000, 650), QSize(400, 700), QSize(641, 481)}) {
+    SCOPED_TRACE(std::to_string(size.width()) + "x" + std::to_string(size.height()));
+    window.resize(size);
+    QApplication::processEvents();
+    window.canvasWidget()->repaint();
+    const QImage& img = window.canvasImage();
+    ASSERT_EQ(img.size(), size);
+    const QRect box = Extent(img, Red);
+    EXPECT_TRUE(QRect(QPoint(0, 0), size).contains(box)) << box.width() << "x" << box.height();
+    const double unit = std::min((size.width() - 3) / 160.0, (size.height() - 3) / 120.0);
+    EXPECT_NEAR(box.width(), 160 * unit, 3);
+    EXPECT_NEAR(box.height(), 120 * unit, 3);
   }
 }
 
@@ -236,7 +260,7 @@ TEST_F(ReplayTest, AWindowRecordWithoutWidthStopsTheReplay) {
 
 TEST_F(ReplayTest, PrintingMapsThePictureOntoThePageAndLeavesTextsOffTheScreen) {
   TFKWENGRA window;
-  showAt700x560(window);
+  showLaidOutSize(window);
   wprinvar.PrintOriginX = 10;
   records({"10;0;0;640;480;0;0;100;50", "8;12", "4;0;0;0;50", "9;3.5;2.5;0;0", "6;50;25;HHHH", "13;5000"});
   QImage page(2100, 1500, QImage::Format_RGB32);
@@ -245,17 +269,19 @@ TEST_F(ReplayTest, PrintingMapsThePictureOntoThePageAndLeavesTextsOffTheScreen) 
   clock.start();
   {
     QPainter p(&page);
-    window.PrintReplay(p, page.size());
+    window.PrintReplay(p, PrintPage{page.size(), 254.0, {}});
   }
   EXPECT_LT(clock.elapsed(), 4000);  // the pause record is skipped while printing
   EXPECT_FALSE(kwengraf.GraphPrinting);
-  // Page 2100 wide: 10 mm are 100 pixels; the line x = 0 runs from row 1500 up to row 500, black
-  // because print colour mode 1 prints lines black.
+  // Page 2100 wide at 254 dpi: 10 mm are 100 pixels. The world of 100 by 50 takes the page's width
+  // (21 pixels a unit) from its top: the line x = 0 runs from row 1050 up to row 0, black because
+  // print colour mode 1 prints lines black.
   EXPECT_EQ(at(page, 100, 1000), 0u);
-  EXPECT_EQ(at(page, 100, 400), 0xFFFFFFu);
+  EXPECT_EQ(at(page, 100, 10), 0u);
+  EXPECT_EQ(at(page, 100, 1060), 0xFFFFFFu);
   EXPECT_EQ(at(page, 99, 1000), 0xFFFFFFu);
-  // The text is on the page (its cell from column 1150, row 916, 112 pixels high), not on the screen.
-  EXPECT_GT(count(page, QRect(1150, 910, 400, 130), 0), 100);
+  // The text is on the page (its cell from column 1150, row 437, 118 pixels high), not on the screen.
+  EXPECT_GT(count(page, QRect(1150, 430, 400, 130), 0), 100);
   EXPECT_EQ(count(window.canvasImage(), QRect(320, 260, 200, 70), Red), 0);
   EXPECT_EQ(at(window.canvasImage(), 0, 400), Red);  // the line on the screen in colour
 
@@ -264,16 +290,16 @@ TEST_F(ReplayTest, PrintingMapsThePictureOntoThePageAndLeavesTextsOffTheScreen) 
   page.fill(Qt::white);
   {
     QPainter p(&page);
-    window.PrintReplay(p, page.size());
+    window.PrintReplay(p, PrintPage{page.size(), 254.0, {}});
   }
   EXPECT_EQ(at(page, 100, 1000), 0u);
-  EXPECT_GT(count(page, QRect(1150, 910, 400, 130), Red), 100);
-  EXPECT_EQ(count(page, QRect(1150, 910, 400, 130), 0), 0);
+  EXPECT_GT(count(page, QRect(1150, 430, 400, 130), Red), 100);
+  EXPECT_EQ(count(page, QRect(1150, 430, 400, 130), 0), 0);
 }
 
 TEST_F(ReplayTest, APauseIsPlayedOutByATimerNotInsideThePaint) {
   TFKWENGRA window;
-  showAt700x560(window);
+  showLaidOutSize(window);
   redCrossWithPause(300);
   QElapsedTimer clock;
   clock.start();
@@ -297,7 +323,7 @@ TEST_F(ReplayTest, TheWindowShowsADrawingMadeThroughTheDrawingRoutines) {
   ASSERT_EQ(graphWindowHost(), &window);
   EXPECT_EQ(window.windowTitle(), "KwenGraf");
   EXPECT_EQ(kwengraf.CurrentColor, -1);  // its own creation step ran
-  showAt700x560(window);
+  showLaidOutSize(window);
   GraphClear();
   GraphHeader(0, 0, 160, 120);
   GraphSetDosColor(1);  // red
@@ -333,7 +359,7 @@ TEST_F(ReplayTest, TheWindowShowsADrawingMadeThroughTheDrawingRoutines) {
 
 TEST_F(ReplayTest, ALongReplayLetsNoQueuedInputRunInsideIt) {
   TFKWENGRA window;
-  showAt700x560(window);
+  showLaidOutSize(window);
   SetWindow(true, false, 0, 0, 1, 1, 0, 0, 100, 50);
   // Well over 100000 records.
   for (int i = 0; i < 120000; ++i) SetColor(i % 2 ? 12 : 9);
@@ -352,7 +378,7 @@ TEST_F(ReplayTest, ALongReplayLetsNoQueuedInputRunInsideIt) {
 
 TEST_F(ReplayTest, ANewDrawingDuringAPauseStartsTheReplayAfresh) {
   TFKWENGRA window;
-  showAt700x560(window);
+  showLaidOutSize(window);
   redCrossWithPause(200);
   ClearViewPort();
   window.canvasWidget()->repaint();

@@ -100,6 +100,38 @@ TEST_F(WindowZoomTest, ARubberBandDraggedWithTheMouseZoomsIntoItsRectangle) {
   EXPECT_EQ(CurrentZoomRectangle(), (ZoomRectangle{0, 0, 640, 480}));
 }
 
+// The drawing laid out for 641 by 481 pixels, shown fitted in a window twice as large: a band
+// dragged on what is shown zooms into the part of the drawing it covers.
+TEST_F(WindowZoomTest, ARubberBandOnAFittedPictureZoomsIntoWhatItCovers) {
+  TFKWENGRA window;
+  window.resize(1281, 961);
+  window.show();
+  QApplication::processEvents();
+  ASSERT_EQ(window.canvasWidget()->size(), QSize(1281, 961));
+  Clear();
+  SetWindow(false, false, 0, 0, 1, 1, 0, 0, 640, 480);
+  SetColor(12);
+  Solid(300, 220, 340, 220, 340, 260, 300, 260);
+  ClearViewPort();
+  QApplication::processEvents();
+  // The square at twice its size, in the middle of the window.
+  EXPECT_EQ(at(window.canvasImage(), 602, 442), Red);
+  EXPECT_EQ(at(window.canvasImage(), 678, 518), Red);
+  EXPECT_NE(at(window.canvasImage(), 590, 480), Red);
+
+  QWidget* area = window.canvasWidget();
+  QTest::mousePress(area, Qt::LeftButton, Qt::NoModifier, QPoint(400, 300));
+  QTest::mouseMove(area, QPoint(880, 660));
+  QTest::mouseRelease(area, Qt::LeftButton, Qt::NoModifier, QPoint(880, 660));
+  QApplication::processEvents();
+  // The band covers x 200 .. 440 and y 150 .. 330 of the drawing.
+  const ZoomRectangle z = CurrentZoomRectangle();
+  EXPECT_NEAR(z.x1, 200, 1);
+  EXPECT_NEAR(z.x2, 440, 1);
+  EXPECT_NEAR(z.y1, 150, 1);
+  EXPECT_NEAR(z.y2, 330, 1);
+}
+
 TEST_F(WindowZoomTest, ADoubleClickAndARightClickShowTheWholeDrawing) {
   TFKWENGRA window;
   showSquare(window);

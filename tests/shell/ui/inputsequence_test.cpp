@@ -40,6 +40,7 @@ class InputSequenceTest : public test::SpringTest {
     auto step = [this, cancelAt](const std::string& name) {
       return [this, cancelAt, name] {
         ran.push_back(name);
+        if (name == "material") SetPromptHelp(4900);  // as the material table leaves it
         if (name == cancelAt) kwenvar.ErrorFlag = true;
       };
     };

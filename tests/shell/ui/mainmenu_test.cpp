@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
@@ -318,6 +320,25 @@ TEST_F(MainMenu, TheTextViewerSpeaksTheMenuLanguage) {
       EXPECT_EQ(viewer.mi_Datei->title().toStdString(), "&File");
     }
   }
+}
+
+// Qt's own buttons and dialogs speak the menu's language, not the desktop's; where Qt has no texts
+// of a language, its English ones.
+TEST_F(MainMenu, QtsOwnButtonsFollowTheMenuLanguage) {
+  const struct {
+    int32_t lang;
+    const char* cancel;
+  } cases[] = {{LangGerman, "Abbrechen"}, {LangEnglish, "Cancel"}, {LangFrench, "Annuler"},
+               {LangSpanish, "Cancelar"}, {LangRomanian, "Cancel"}, {LangGerman, "Abbrechen"}};
+  for (const auto& c : cases) {
+    SetLanguage(*form, c.lang);
+    QDialogButtonBox box(QDialogButtonBox::Cancel);
+    EXPECT_EQ(box.button(QDialogButtonBox::Cancel)->text().remove('&').toStdString(), c.cancel) << c.lang;
+  }
+  // A number without a language changes neither the menu nor Qt's texts.
+  SetLanguage(*form, 10);
+  QDialogButtonBox box(QDialogButtonBox::Cancel);
+  EXPECT_EQ(box.button(QDialogButtonBox::Cancel)->text().remove('&').toStdString(), "Abbrechen");
 }
 
 // Language numbers that select nothing change MenuLanguage and no caption.

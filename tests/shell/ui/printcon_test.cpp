@@ -4,10 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
+#include <cmath>
 #include <filesystem>
 
 #include "foundation/datafolder.h"
@@ -97,7 +100,7 @@ TEST_F(PrintWindowTest, StartValuesFollowTheSheet) {
   wprinvar.SheetFormat = 2;  // A4 portrait frame
   {
     TForm_printconf w;
-    EXPECT_EQ(w.Edit_scalex->text(), "1.9");
+    EXPECT_EQ(w.Edit_scalex->text(), "1");
     EXPECT_EQ(w.Edit_scaley->text(), "1");
     EXPECT_EQ(w.Edit_xorigin->text(), "0");
     EXPECT_FALSE(w.CheckBox_umrandung->isChecked());
@@ -206,7 +209,8 @@ TEST_F(PrintWindowTest, OkPrintsAndSetupShowsThePrinterWithoutAJob) {
   w.SetupMode = true;
   w.printer().setOutputFormat(QPrinter::PdfFormat);
   w.printer().setOutputFileName(QString::fromStdString(none.string()));
-  test::OnNextModalOf<QDialog>([](QDialog* d) {
+  const long width = std::lround(w.printer().pageLayout().paintRect(QPageLayout::Millimeter).width());
+  test::OnNextModalOf<QDialog>([width](QDialog* d) {
     auto* info = dynamic_cast<TForm_printerinfo*>(d);
     ASSERT_NE(info, nullptr);
     EXPECT_EQ(info->windowTitle(), "Printer Info");
@@ -215,6 +219,19 @@ TEST_F(PrintWindowTest, OkPrintsAndSetupShowsThePrinterWithoutAJob) {
     const int fonts = info->StringGrid1->item(15, 1)->text().toInt();
     EXPECT_GT(fonts, 0);
     EXPECT_EQ(info->StringGrid1->rowCount(), 16 + fonts) << "one row a font";
+    // Every row says what the print system or the PDF output reports; nothing is left as "?".
+    for (int r = 0; r < 16; ++r) {
+      const QString value = info->StringGrid1->item(r, 1)->text();
+      EXPECT_FALSE(value.isEmpty() || value.contains('?')) << r << ": " << value.toStdString();
+    }
+    EXPECT_EQ(info->StringGrid1->item(0, 1)->text(), "PDF-Datei");
+    EXPECT_EQ(info->StringGrid1->item(2, 1)->text(), "Metafile");
+    EXPECT_EQ(info->StringGrid1->item(3, 1)->text(), QString::number(width));
+    // Without a printer the window says so in a sentence.
+    EXPECT_TRUE(info->Label_noprinter->isVisible());
+    if (QPrinterInfo::availablePrinters().isEmpty()) {
+      EXPECT_TRUE(info->Label_noprinter->text().startsWith("Es ist kein Drucker eingerichtet."));
+    }
     info->Button_ok->click();
   });
   w.Button_okClick();

@@ -2,6 +2,8 @@
 // a row loading its own record, Cancel bringing the old material back, a typed-in material and
 // typed tolerances kept, and the close box as Cancel.
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -64,6 +66,40 @@ TEST_F(MaterialWindowTest, ARowLoadsItsOwnRecordAndOkKeepsIt) {
   EXPECT_FALSE(kwenvar.ErrorFlag);
   EXPECT_EQ(yebglob9.MaterialNumber, 3);
   EXPECT_EQ(yebglob9.MaterialText, "Stahl C");
+}
+
+// Two digits typed on the list choose the row of that number, counted from 1 in the list's order.
+TEST_F(MaterialWindowTest, TwoDigitsTypedOnTheListChooseThatRow) {
+  TForm_yebmat9 w(0.2L, 10);
+  w.FormShow();
+  w.RadioGroup_dbClick(1);  // all three records, in the table's order
+  const struct {
+    const char* typed;
+    uint16_t material;  // afterwards
+  } cases[] = {
+      {"03", 3},   // row 3: Stahl C
+      {"02", 2},   // row 2: Stahl B
+      {"0", 2},    // one digit chooses nothing yet ...
+      {"1", 1},    // ... the second makes it row 01
+      {"09", 1},   // no row 9: nothing changes
+      {"0x3", 1},  // another key starts afresh: "3" waits for its second digit ...
+      {"1", 1},    // ... row 31 does not exist
+      {"03", 3},
+  };
+  for (const auto& c : cases) {
+    for (const char* k = c.typed; *k; ++k) {
+      const int key = *k >= '0' && *k <= '9' ? Qt::Key_0 + (*k - '0') : Qt::Key_X;
+      w.ComboBox_dbKey(key);
+    }
+    EXPECT_EQ(yebglob9.MaterialNumber, c.material) << c.typed;
+  }
+  EXPECT_EQ(w.Edit_name->text(), "Stahl C");
+  // Keys reach the choice through the list itself.
+  QKeyEvent zero(QEvent::KeyPress, Qt::Key_0, Qt::NoModifier, "0"), two(QEvent::KeyPress, Qt::Key_2, Qt::NoModifier, "2");
+  QCoreApplication::sendEvent(w.ComboBox_db, &zero);
+  QCoreApplication::sendEvent(w.ComboBox_db, &two);
+  EXPECT_EQ(yebglob9.MaterialNumber, 2);
+  EXPECT_EQ(w.ComboBox_db->currentIndex(), 1);
 }
 
 TEST_F(MaterialWindowTest, CancelAndTheCloseBoxBringBackTheMaterialOfTheStart) {

@@ -11,7 +11,10 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "foundation/kwenvar.h"
 #include "foundation/msgbox.h"
@@ -249,8 +252,24 @@ void Tdbf4::showEvent(QShowEvent* event) {
     XbGrid1->setCurrentIndex(model_->index(row, std::max(chosenColumn_ - 1, 0)));
   } else {
     ScaleCenterForm(this);
+    fitToColumns();
   }
   showRecord();
+}
+
+void Tdbf4::fitToColumns() {
+  if (!model_) return;
+  // Wide enough for every column where the screen allows, centred again where it grew.
+  int columns = XbGrid1->verticalHeader()->width() + XbGrid1->verticalScrollBar()->sizeHint().width() +
+                2 * XbGrid1->frameWidth();
+  for (int c = 0; c < model_->columnCount(); ++c) columns += XbGrid1->columnWidth(c);
+  const int want = width() - XbGrid1->viewport()->width() + columns;
+  const QRect avail = screen() ? screen()->availableGeometry() : QRect(0, 0, 1920, 1080);
+  const int w = std::min(want, avail.width() * 9 / 10);
+  if (w <= width()) return;
+  const QRect frame = frameGeometry();
+  resize(w, height());
+  move(std::clamp(frame.center().x() - w / 2, avail.left(), std::max(avail.left(), avail.right() - w)), pos().y());
 }
 
 void Tdbf4::closeEvent(QCloseEvent* event) {

@@ -90,6 +90,8 @@ class Tdbf4 : public QDialog {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  // Widens the window to show every column of the table, within the screen.
+  void fitToColumns();
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 

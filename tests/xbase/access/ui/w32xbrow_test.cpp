@@ -144,6 +144,21 @@ TEST_F(BrowseWindowTest, ChoosingARecordSetsTheOutcomeAndTheLayerStandsOnIt) {
   }
 }
 
+// A long designation is shown whole, so that grades that differ only at its end can be told apart.
+TEST_F(BrowseWindowTest, EveryColumnShowsItsWholeValue) {
+  const std::string grade = "1.4310 X10CrNi18-8 EN 10151 +C1300";
+  test::writeFile(path_, test::makeDbf({{"TEXT1", 'C', 40, 0}, {"EMODUL", 'N', 8, 0}},
+                                       {" " + grade + std::string(40 - grade.size(), ' ') + "  179000"}));
+  Browse("", 1, [&grade](Tdbf4* w) {
+    const QFontMetrics text(w->XbGrid1->font());
+    EXPECT_GE(w->XbGrid1->columnWidth(0), text.horizontalAdvance(QString::fromStdString(grade)) + 8);
+    EXPECT_GE(w->XbGrid1->columnWidth(1), text.horizontalAdvance("179000"));
+    // The window shows both columns whole.
+    EXPECT_GE(w->XbGrid1->viewport()->width(), w->XbGrid1->columnWidth(0) + w->XbGrid1->columnWidth(1));
+    w->Button_cancel->click();
+  });
+}
+
 TEST_F(BrowseWindowTest, PickAndCloseTakesAClickedRecordOrTheOneBeforeUpOrDown) {
   struct Case {
     const char* what;
