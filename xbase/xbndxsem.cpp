@@ -272,7 +272,7 @@ void IndexError(uint16_t code, const std::string& context) {
 
 std::string SemaphoreFileName(const std::string& tableFile) {
   // The file's real name on disk: programs that wrote the table's name in another case share it.
-  return XbForceExt(XbResolveFileName(XbFullPath(tableFile)), ".@S@");
+  return XbForceExt(XbResolveFileName(XbFullPath(tableFile)), "@S@");
 }
 
 void HandleSemafore(uint8_t action) {
