@@ -316,6 +316,33 @@ TEST_F(MemoFiles, TheLineReaderDeliversLinesLikeATextFile) {
   EXPECT_TRUE(lines.empty());
 }
 
+TEST_F(MemoFiles, AMemoCutOffByTheEndOfTheFileIsAnError) {
+  // Its header states more bytes than the file holds (the rest was never written).
+  for (const xbtest::MemoKind* kind : {&xbtest::kDbt4, &xbtest::kFpt}) {
+    const std::string table = Open(*kind, kind == &xbtest::kFpt ? "cutf" : "cutd");
+    xbtest::AppendWithMemo("whole", "a memo that is whole");
+    const int32_t ref = xbtest::AppendWithMemo("cut", std::string(3000, 'x'));
+    const std::string file = xbtest::MemoPath(table, *kind);
+    CloseArea();
+    std::filesystem::resize_file(file, std::filesystem::file_size(file) - 1000);
+    Use(table);
+    GO(1);
+    EXPECT_EQ(xbtest::MemoOf(), "a memo that is whole") << kind->name;
+    GO(2);
+    std::string data;
+    xbcommon.XbErrorCode = 0;
+    EXPECT_FALSE(ReadMemo(ref, data)) << kind->name;
+    EXPECT_EQ(xbcommon.XbErrorCode, 1003) << kind->name;
+    EXPECT_NE(XbTakeErrorContext().find("[GetMemo]"), std::string::npos);
+    xbcommon.XbErrorCode = 0;
+    EXPECT_FALSE(GetMemo(ref)) << kind->name;
+    EXPECT_EQ(xbcommon.XbErrorCode, 1003) << kind->name;
+    XbTakeErrorContext();
+    xbcommon.XbErrorCode = 0;
+    CloseArea();
+  }
+}
+
 TEST_F(MemoFiles, TablesWithoutMemoFileAreRefused) {
   std::string plain = xbtest::CreateTable(dir_ / "plain.dbf", {{"NAME", 'C', 5, 0}});
   Use(plain);
