@@ -646,11 +646,12 @@ void OpenDbf(TDbfControlBlock& cb) {
     return;
   }
   {
-    // A header that counts more records than the file holds (an append cut short, half a record
-    // written) opens with the whole records that are there, as a shared table counts them. The
+    // The table holds the whole records that are in the file, as a shared table counts them: a
+    // header that counts more (an append cut short, half a record written) or fewer (an exclusive
+    // run killed before it wrote its header at close) opens with the records that are there. The
     // file stays as it is; the next write of the header puts the count right.
     const int64_t whole = fileSize > cb.HeaderLen ? (fileSize - cb.HeaderLen) / cb.RecLen : 0;
-    if (cb.RecCount < 0 || cb.RecCount > whole)
+    if (cb.RecCount < 0 || cb.RecCount != whole)
       cb.RecCount = static_cast<int32_t>(std::min<int64_t>(whole, std::numeric_limits<int32_t>::max()));
   }
   if (cb.RecCount >= 1) {
