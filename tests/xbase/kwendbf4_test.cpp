@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -25,6 +26,7 @@
 #include "xbase/xbdbflow.h"
 #include "xbase/xbengine.h"
 #include "xbase/xbnatdate.h"
+#include "xbase/xbndx.h"
 
 namespace qorva {
 namespace {
@@ -322,6 +324,45 @@ TEST_F(Kwendbf4Test, ARecordThatCannotBeWrittenAtCloseIsReported) {
   DbfCloseTable();
   EXPECT_TRUE(kwenvar.ErrorFlag);
   EXPECT_EQ(LastShown(), "Fehler : Database #101");
+}
+
+TEST_F(Kwendbf4Test, AnOrderThatCannotBeWrittenIsReportedAndTheProgramGoesOn) {
+  writeTable("mat.dbf");
+  DbfOpenTable("mat");
+  DbfIndexOnTemp("NAME", "mat");
+  ASSERT_FALSE(kwenvar.ErrorFlag);
+  uint8_t area = 0;
+  for (uint8_t a = 1; a <= MaxUserAreas && !area; ++a)
+    if (AreaBlock(a)) area = a;
+  ASSERT_NE(area, 0);
+  const TNdxControlBlock* order = xbndx.Orders[area][1].get();
+  ASSERT_NE(order, nullptr);
+  DbfGoto(1);
+  DbfSetFieldStr("NAME", "Changed");
+  // The order's file meets a full disk when the edit is posted.
+  const int full = ::open("/dev/full", O_RDWR | O_CLOEXEC);
+  ASSERT_GE(full, 0);
+  ASSERT_EQ(::dup2(full, order->IndexFile), order->IndexFile);
+  ::close(full);
+  EXPECT_NO_THROW(DbfSkip(1));
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_EQ(LastShown().rfind("Fehler : Database #", 0), 0u) << LastShown();
+  EXPECT_NO_THROW(DbfCloseTable());
+  EXPECT_FALSE(dbfhost.Dbf4Form.Active());
+}
+
+TEST_F(Kwendbf4Test, AProgramThatEndsWithTheTableAndItsOrderOpenEndsCleanly) {
+  writeTable("mat.dbf");
+  const pid_t child = ::fork();
+  if (child == 0) {
+    DbfOpenTable("mat");
+    DbfIndexOnTemp("NAME", "mat");
+    std::exit(kwenvar.ErrorFlag ? 3 : 0);  // the statics go in their order, the table still open
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+  EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 TEST_F(Kwendbf4Test, AppendAddsACopyWithTheValuesSet) {
