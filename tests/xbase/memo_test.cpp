@@ -434,6 +434,8 @@ TEST_F(MemoPacking, AFailedStepLeavesTableAndMemosAsTheyWere) {
     SetUp();
     const auto before = Contents();
     ASSERT_EQ(FileBytes(memoFile_), memoBefore);
+    FlushDbf(*CurrentBlock());
+    const std::string tableBefore = FileBytes(table_);
     bool ok;
     if (step <= 6) {
       memo.PackFault = [step](int s) { return s == step ? EIO : 0; };
@@ -450,17 +452,19 @@ TEST_F(MemoPacking, AFailedStepLeavesTableAndMemosAsTheyWere) {
     EXPECT_EQ(context.rfind(memoFile_, 0), 0u) << context;
     xbcommon.XbErrorCode = 0;
     EXPECT_EQ(FileBytes(memoFile_), memoBefore);
+    EXPECT_EQ(FileBytes(table_), tableBefore);
     EXPECT_EQ(FilesInFolder(), 2u);
-    // The table lost its deleted records; every record left reads its old memo.
+    // Nothing of the pack stays: the table keeps its deleted records, each with its old memo.
+    EXPECT_EQ(RecCount(), 6);
+    EXPECT_EQ(Contents(), before);
+    CloseArea();
+    Use(table_);
+    EXPECT_EQ(Contents(), before);
+    // And a pack without the fault completes.
+    ASSERT_TRUE(Pack());
     EXPECT_EQ(RecCount(), 4);
     auto after = Contents();
     for (const auto& [name, text] : after) EXPECT_EQ(text, before.at(name)) << name;
-    CloseArea();
-    Use(table_);
-    EXPECT_EQ(Contents(), after);
-    // And a pack without the fault completes.
-    ASSERT_TRUE(Pack());
-    EXPECT_EQ(Contents(), after);
   }
 }
 
