@@ -7,7 +7,6 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -353,16 +352,9 @@ TEST_F(Kwendbf4Test, AnOrderThatCannotBeWrittenIsReportedAndTheProgramGoesOn) {
 
 TEST_F(Kwendbf4Test, AProgramThatEndsWithTheTableAndItsOrderOpenEndsCleanly) {
   writeTable("mat.dbf");
-  const pid_t child = ::fork();
-  if (child == 0) {
-    DbfOpenTable("mat");
-    DbfIndexOnTemp("NAME", "mat");
-    std::exit(kwenvar.ErrorFlag ? 3 : 0);  // the statics go in their order, the table still open
-  }
-  int status = 0;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+  const auto r = test::runCommand(std::string(QORVA_XBASE_EXIT_PROBE) + " '" + dbfDir().string() + "' '" +
+                                  tempDir().string() + "' mat 2>&1");
+  EXPECT_EQ(r.exitCode, 0) << r.output;
 }
 
 TEST_F(Kwendbf4Test, AppendAddsACopyWithTheValuesSet) {
