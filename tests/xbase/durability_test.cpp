@@ -298,12 +298,16 @@ class KilledPack : public xbtest::IndexTest {
     EXPECT_EQ(Listing(dir_.path()), (std::set<std::string>{"pk.dbf", "pk.dbt", "pkn.ndx", "pkm.ndx"}));
     return packed;
   }
-  // What dbfread and Perl's XBase read of the memos, one line per record.
+  // What dbfread and Perl's XBase read of the memos, one line per record, and what Perl's
+  // XBase::Index reads of both indexes, key by key.
   std::string Readers() {
+    const std::string table = " " + xbtest::ShellQuote(table_) + " NOTE";
+    const std::string ndx = "perl " + xbtest::ShellQuote(kScripts + "ndxdump.pl") + " char ";
     std::string out;
-    for (const std::string& cmd : {std::string(QORVA_PYTHON) + " " + xbtest::ShellQuote(kScripts + "memodump.py"),
-                                   "perl " + xbtest::ShellQuote(kScripts + "memodump.pl")}) {
-      auto r = test::runCommand(cmd + " " + xbtest::ShellQuote(table_) + " NOTE");
+    for (const std::string& cmd : {std::string(QORVA_PYTHON) + " " + xbtest::ShellQuote(kScripts + "memodump.py") + table,
+                                   "perl " + xbtest::ShellQuote(kScripts + "memodump.pl") + table,
+                                   ndx + xbtest::ShellQuote(Path("pkn.ndx")), ndx + xbtest::ShellQuote(Path("pkm.ndx"))}) {
+      auto r = test::runCommand(cmd);
       EXPECT_EQ(r.exitCode, 0) << cmd << r.output.substr(0, 500);
       out += r.output + "--\n";
     }
