@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <vector>
 
 #include "foundation/kwenvar.h"
@@ -128,8 +129,10 @@ mode_t newFileMode() {
 constexpr const char* kTempPrefix = ".qorva~";
 
 // Removes the temporary files of runs that died in dir: those no open file holds (the writer of a
-// temporary file holds it locked until it is renamed or removed).
+// temporary file holds it locked until it is renamed or removed) and that are older than a minute
+// (a writer's file is young in the moments it is not yet, or no longer, locked).
 void removeDeadTemps(const std::string& dir) {
+  const time_t now = ::time(nullptr);
   const size_t len = std::strlen(kTempPrefix) + 6;
   for (const std::string& name : SysListFolder(dir)) {
     if (name.size() != len || name.rfind(kTempPrefix, 0) != 0) continue;
@@ -137,7 +140,7 @@ void removeDeadTemps(const std::string& dir) {
     const int fd = SysOpen(path, O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0) continue;
     struct stat a{}, b{};
-    if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &a) == 0 && S_ISREG(a.st_mode) &&
+    if (::fstat(fd, &a) == 0 && S_ISREG(a.st_mode) && now - a.st_mtime > 60 && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
         SysLstat(path, b) == 0 && a.st_ino == b.st_ino && a.st_dev == b.st_dev)
       SysUnlink(path);
     ::close(fd);

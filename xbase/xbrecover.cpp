@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 
 #include "platform/sysname.h"
 #include "xbase/xbcommon.h"
@@ -148,22 +149,12 @@ void XbHoldTemp(int fd) {
 void XbRemoveIfUnheld(const std::string& path) {
   int fd = SysOpen(path, O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
   if (fd < 0) return;
+  // A writer's file is young in the moments it is not yet, or no longer, held.
   struct stat a {}, b {};
-  if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &a) == 0 && S_ISREG(a.st_mode) && SysLstat(path, b) == 0 &&
-      a.st_ino == b.st_ino && a.st_dev == b.st_dev)
+  if (::fstat(fd, &a) == 0 && S_ISREG(a.st_mode) && ::time(nullptr) - a.st_mtime > 60 &&
+      ::flock(fd, LOCK_EX | LOCK_NB) == 0 && SysLstat(path, b) == 0 && a.st_ino == b.st_ino && a.st_dev == b.st_dev)
     SysUnlink(path);
   ::close(fd);
-}
-
-void XbSweepTemps(const std::string& dir, const std::string& prefix, size_t random, const std::string& suffix) {
-  const size_t len = prefix.size() + random + suffix.size();
-  for (const std::string& f : SysListFolder(dir)) {
-    if (f.size() != len || f.compare(0, prefix.size(), prefix) != 0) continue;
-    if (!suffix.empty() && !SameDosNameNoCase(f.substr(len - suffix.size()), suffix)) continue;
-    std::string path = dir;
-    if (!path.empty() && path.back() != '/') path += '/';
-    XbRemoveIfUnheld(path + f);
-  }
 }
 
 void XbRecoverTable(const std::string& table) {

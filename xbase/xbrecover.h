@@ -11,7 +11,8 @@
 // built for (xbndx), so an index the pack did not get to rebuild is built again at its next open.
 //
 // Temporary files of the engine are held locked by the program writing them; one that nobody
-// holds belongs to a run that died and is removed when the table of its folder opens.
+// holds and that is older than a minute belongs to a run that died and is removed when the table
+// of its folder opens.
 // May call: xbcommon, platform.
 
 #include <functional>
@@ -23,10 +24,8 @@ namespace qorva {
 
 // Marks a temporary file as in use while fd stays open (others' sweeps leave it alone).
 void XbHoldTemp(int fd);
-// Removes the file when it exists and no open file holds it.
+// Removes the file when it exists, no open file holds it and it is older than a minute.
 void XbRemoveIfUnheld(const std::string& path);
-// Removes the entries of dir named prefix + `random` characters + suffix that nobody holds.
-void XbSweepTemps(const std::string& dir, const std::string& prefix, size_t random, const std::string& suffix = "");
 
 // At the open of a table (its real name on disk): undoes a pack that died and removes the
 // temporary files of dead runs that belong to it. Does nothing while another program packs it.

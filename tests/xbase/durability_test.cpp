@@ -7,6 +7,7 @@
 #include <sys/file.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <map>
 #include <set>
@@ -180,9 +181,16 @@ TEST_F(Durability, LeftoversOfADeadRunGoAtTheNextOpenAndThoseInUseStay) {
   CloseArea();
   const std::set<std::string> own = Listing(dir_.path());
   const std::string big(20000, 'x');
-  for (const char* f : {"left.$$$", "left.$$B", "XBPleftAb3dEf", ".XBNq1w2e3"}) test::writeFile(dir_ / f, big);
-  // Another program still writes one of its files here, and files of other names are not ours.
+  const auto anHourAgo = fs::file_time_type::clock::now() - std::chrono::hours(1);
+  for (const char* f : {"left.$$$", "left.$$B", "XBPleftAb3dEf", ".XBNq1w2e3"}) {
+    test::writeFile(dir_ / f, big);
+    fs::last_write_time(dir_ / f, anHourAgo);
+  }
+  // Another program still writes one of its files here (it holds it), one has just made its file
+  // (young, not yet held), and files of other names are not ours.
   test::writeFile(dir_ / "XBPleftLiving", big);
+  fs::last_write_time(dir_ / "XBPleftLiving", anHourAgo);
+  test::writeFile(dir_ / "XBPleftNewOne", big);
   const int held = ::open((dir_ / "XBPleftLiving").c_str(), O_RDONLY);
   ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
   test::writeFile(dir_ / "XBPotherAb3dEf", big);
@@ -190,7 +198,7 @@ TEST_F(Durability, LeftoversOfADeadRunGoAtTheNextOpenAndThoseInUseStay) {
 
   Use(table);
   std::set<std::string> expected = own;
-  expected.insert({"XBPleftLiving", "XBPotherAb3dEf", "left.$$X"});
+  expected.insert({"XBPleftLiving", "XBPleftNewOne", "XBPotherAb3dEf", "left.$$X"});
   EXPECT_EQ(Listing(dir_.path()), expected);
   EXPECT_EQ(xbtest::MemoOf(), "memo");
   CloseArea();
@@ -331,6 +339,9 @@ TEST_F(KilledPack, LeavesTheOldOrTheNewTableWithItsMemosAndIndexes) {
     Restore();
     const int rc = PackInChild(k);
     EXPECT_EQ(rc, -1) << "not killed at step " << k;
+    // The next run comes later: the dead run's work files are no longer young.
+    for (const auto& e : fs::directory_iterator(dir_.path()))
+      fs::last_write_time(e.path(), fs::file_time_type::clock::now() - std::chrono::hours(1));
     const bool packed = ExpectOneWholeState("killed at step " + std::to_string(k) + " of " + std::to_string(steps));
     EXPECT_EQ(Readers(), readers[packed]) << "killed at step " << k;
   }
