@@ -262,6 +262,29 @@ class KilledPack : public xbtest::IndexTest {
       return steps;
     });
   }
+  // Rebuilds both indexes (Reindex) in a child process killed at its `killAt`th step (0: never).
+  int ReindexInChild(int killAt) {
+    return xbtest::InChild([this, killAt] {
+      XbStartEngine();
+      IndexInit();
+      XbSetErrorReport(false);
+      static int steps = 0;
+      static int at = 0;
+      steps = 0;
+      at = killAt;
+      xbndx.BuildFault = [](int) {
+        if (++steps == at) ::raise(SIGKILL);
+        return 0;
+      };
+      Use(table_);
+      SetIndexList(Path("pkn.ndx") + " " + Path("pkm.ndx"));
+      if (xbcommon.XbErrorCode != 0) return 101;
+      Reindex();
+      if (xbcommon.XbErrorCode != 0) return 102;
+      CloseArea();
+      return steps;
+    });
+  }
   // The table as the engine, dbfread and Perl's XBase read it: the old or the new state, every
   // record with its own memo, and both indexes agreeing with the table.
   bool ExpectOneWholeState(const std::string& when) {
@@ -344,6 +367,20 @@ TEST_F(KilledPack, LeavesTheOldOrTheNewTableWithItsMemosAndIndexes) {
       fs::last_write_time(e.path(), fs::file_time_type::clock::now() - std::chrono::hours(1));
     const bool packed = ExpectOneWholeState("killed at step " + std::to_string(k) + " of " + std::to_string(steps));
     EXPECT_EQ(Readers(), readers[packed]) << "killed at step " << k;
+  }
+}
+
+TEST_F(KilledPack, AnIndexRebuildKilledAtEveryStepLeavesIndexesThatAgreeWithTheTable) {
+  const std::string readers = Readers();
+  const int steps = ReindexInChild(0);
+  ASSERT_EQ(steps, 6) << "two indexes, three steps each";
+  for (int k = 1; k <= steps; ++k) {
+    Restore();
+    EXPECT_EQ(ReindexInChild(k), -1) << "not killed at step " << k;
+    for (const auto& e : fs::directory_iterator(dir_.path()))
+      fs::last_write_time(e.path(), fs::file_time_type::clock::now() - std::chrono::hours(1));
+    EXPECT_FALSE(ExpectOneWholeState("killed at step " + std::to_string(k) + " of " + std::to_string(steps)));
+    EXPECT_EQ(Readers(), readers) << "killed at step " << k;
   }
 }
 
