@@ -1079,10 +1079,16 @@ void openIndex(const std::string& name, bool soundex, uint8_t order, bool descen
 bool rebuildIfStale(const std::string& file, TDbfControlBlock& cb, bool soundex, bool descending, uint8_t order,
                     const TNdxKeyMaker& keyMaker) {
   uint8_t anchor[NdxBlockSize];
-  int fd = -1;
-  if (XbOpenFile(file, XbModeReadOnlyDenyNone, fd) != 0) return true;  // the open says why
-  const int64_t got = XbReadAt(fd, 0, anchor, NdxBlockSize);
-  XbCloseFile(fd);
+  int64_t got = 0;
+  {
+    // Inside the write bracket no other program is in the middle of a change: a mark seen here
+    // was left by one that failed or died.
+    SemBracket write(true);
+    int fd = -1;
+    if (XbOpenFile(file, XbModeReadOnlyDenyNone, fd) != 0) return true;  // the open says why
+    got = XbReadAt(fd, 0, anchor, NdxBlockSize);
+    XbCloseFile(fd);
+  }
   if (got != NdxBlockSize) return true;
   const uint32_t stamp =
       static_cast<uint32_t>(anchor[kTableStampAt] | anchor[kTableStampAt + 1] << 8 | anchor[kTableStampAt + 2] << 16);
@@ -1177,7 +1183,6 @@ bool SetIndexTo(const std::string& nameWithOptions, int32_t order, TNdxKeyMaker 
     IndexError(2, "\xD6" "ffnungsversuch von " + file + " [SetIndexTo(...," + num(order) + ")]");
     return false;
   }
-  if (!rebuildIfStale(file, *cb, soundex, descending, static_cast<uint8_t>(order), keyMaker)) return false;
   // A table opened for reading only cannot take the lock that LOGIN needs: it reads the index as
   // it finds it.
   const uint16_t ov = dbf4.OpenModeOverride;
@@ -1186,18 +1191,24 @@ bool SetIndexTo(const std::string& nameWithOptions, int32_t order, TNdxKeyMaker 
     HandleSemafore(SemLogin);
     if (xbcommon.XbErrorCode != 0) return false;
   }
+  auto logoutUnused = [] {
+    if (anyIndexOpen()) return;
+    XbQuietErrors quiet;
+    const uint16_t code = xbcommon.XbErrorCode;
+    try {
+      HandleSemafore(SemLogout);
+    } catch (...) {
+    }
+    xbcommon.XbErrorCode = code;
+  };
   try {
+    if (!rebuildIfStale(file, *cb, soundex, descending, static_cast<uint8_t>(order), keyMaker)) {
+      logoutUnused();
+      return false;
+    }
     openIndex(file, soundex, static_cast<uint8_t>(order), descending, std::move(keyMaker));
   } catch (...) {
-    if (!anyIndexOpen()) {
-      XbQuietErrors quiet;
-      const uint16_t code = xbcommon.XbErrorCode;
-      try {
-        HandleSemafore(SemLogout);
-      } catch (...) {
-      }
-      xbcommon.XbErrorCode = code;
-    }
+    logoutUnused();
     throw;
   }
   if (xbcommon.XbErrorCode == 0) SaveKey();
