@@ -13,6 +13,9 @@ function(qorva_core_library name)
 endfunction()
 
 function(qorva_ui_library name)
+  if(QORVA_FUZZ)
+    return()  # no window in the fuzz build
+  endif()
   cmake_parse_arguments(ARG "" "" "DEPS;EXCLUDE" ${ARGN})
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/ui/*.cpp)
   foreach(x ${ARG_EXCLUDE})

@@ -1,6 +1,7 @@
 #include "foundation/utilfile.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <vector>
 
 #include "foundation/kwenvar.h"
@@ -124,16 +126,39 @@ mode_t newFileMode() {
   return mode;
 }
 
+constexpr const char* kTempPrefix = ".qorva~";
+
+// Removes the temporary files of runs that died in dir: those no open file holds (the writer of a
+// temporary file holds it locked until it is renamed or removed) and that are older than a minute
+// (a writer's file is young in the moments it is not yet, or no longer, locked).
+void removeDeadTemps(const std::string& dir) {
+  const time_t now = ::time(nullptr);
+  const size_t len = std::strlen(kTempPrefix) + 6;
+  for (const std::string& name : SysListFolder(dir)) {
+    if (name.size() != len || name.rfind(kTempPrefix, 0) != 0) continue;
+    const std::string path = dir + name;
+    const int fd = SysOpen(path, O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) continue;
+    struct stat a{}, b{};
+    if (::fstat(fd, &a) == 0 && S_ISREG(a.st_mode) && now - a.st_mtime > 60 && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+        SysLstat(path, b) == 0 && a.st_ino == b.st_ino && a.st_dev == b.st_dev)
+      SysUnlink(path);
+    ::close(fd);
+  }
+}
+
 // Unique temporary file in the folder of target, created exclusively; -1 when none can be created.
 // The name is short whatever the target's: a name that just fits would not fit with a suffix.
 int createTempBeside(const std::string& target, std::string& temp, int& err) {
-  temp = FileDir(target) + ".qorva~XXXXXX";
+  removeDeadTemps(FileDir(target));
+  temp = FileDir(target) + kTempPrefix + "XXXXXX";
   int fd = SysMakeTemp(temp, O_CLOEXEC);
   if (fd < 0) {
     err = errno;
     temp.clear();
     return -1;
   }
+  ::flock(fd, LOCK_EX | LOCK_NB);  // in use: other runs' sweeps leave it alone
   ::fchmod(fd, newFileMode());
   return fd;
 }

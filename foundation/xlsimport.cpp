@@ -3,8 +3,10 @@
 
 #include <unzip.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string_view>
 
@@ -190,7 +192,10 @@ std::string FirstSheetPart(unzFile zip) {
 
 }  // namespace
 
-bool ReadXlsxRows(const std::string& path, std::vector<XlsxRow>& rows, std::string& error) {
+bool ReadXlsxRows(const std::string& path, std::vector<XlsxRow>& rows, std::string& error, size_t columns,
+                  size_t maxRows) {
+  columns = std::min(columns, kMaxColumns);
+  maxRows = std::min(maxRows, kMaxRows);
   rows.clear();
   Zip zip(unzOpen64(SysName(path).c_str()));
   if (!zip) {
@@ -202,11 +207,34 @@ bool ReadXlsxRows(const std::string& path, std::vector<XlsxRow>& rows, std::stri
     error = path + ": " + e;
     return false;
   }
-  std::vector<std::string> strings;
-  if (ReadPart(zip.get(), "xl/sharedStrings.xml", shared, e)) {
+  // Memory follows the cells that are read: only the shared strings those cells use are kept.
+  std::map<size_t, std::string> strings;
+  size_t stringCount = 0;
+  {
+    std::vector<size_t> used;
     size_t pos = 0;
-    std::string_view tag, body;
-    while (NextElement(shared, "si", pos, tag, body)) strings.push_back(ItemText(body));
+    std::string_view rowTag, rowBody, cellTag, cellBody, vTag, v;
+    while (NextElement(sheet, "row", pos, rowTag, rowBody)) {
+      size_t cpos = 0, nextCol = 0;
+      while (NextElement(rowBody, "c", cpos, cellTag, cellBody)) {
+        size_t col = nextCol, row = 0;
+        const std::string ref = Attribute(cellTag, "r");
+        if (!ref.empty() && !CellPlace(ref, col, row)) break;  // refused below
+        nextCol = col + 1;
+        size_t vpos = 0, index = 0;
+        if (col >= columns || Attribute(cellTag, "t") != "s" || !NextElement(cellBody, "v", vpos, vTag, v)) continue;
+        const std::string text = Unescape(v);
+        const auto res = std::from_chars(text.data(), text.data() + text.size(), index);
+        if (res.ec == std::errc()) used.push_back(index);
+      }
+    }
+    std::sort(used.begin(), used.end());
+    if (!used.empty() && ReadPart(zip.get(), "xl/sharedStrings.xml", shared, e)) {
+      size_t spos = 0;
+      std::string_view tag, body;
+      for (; NextElement(shared, "si", spos, tag, body); ++stringCount)
+        if (std::binary_search(used.begin(), used.end(), stringCount)) strings[stringCount] = ItemText(body);
+    }
   }
   size_t pos = 0, nextRow = 0;
   std::string_view rowTag, rowBody;
@@ -226,6 +254,10 @@ bool ReadXlsxRows(const std::string& path, std::vector<XlsxRow>& rows, std::stri
       error = path + ": rows out of order";
       return false;
     }
+    if (rowNo >= maxRows) {
+      error = path + ": more than " + std::to_string(maxRows) + " rows";
+      return false;
+    }
     rows.resize(rowNo + 1);
     nextRow = rowNo + 1;
     XlsxRow& cells = rows[rowNo];
@@ -239,6 +271,7 @@ bool ReadXlsxRows(const std::string& path, std::vector<XlsxRow>& rows, std::stri
         return false;
       }
       nextCol = col + 1;
+      if (col >= columns) continue;  // not asked for
       const std::string type = Attribute(cellTag, "t");
       std::string text;
       size_t vpos = 0;
@@ -250,7 +283,7 @@ bool ReadXlsxRows(const std::string& path, std::vector<XlsxRow>& rows, std::stri
         if (type == "s") {
           size_t index = 0;
           const auto res = std::from_chars(text.data(), text.data() + text.size(), index);
-          if (res.ec != std::errc() || index >= strings.size()) {
+          if (res.ec != std::errc() || index >= stringCount) {
             error = path + ": damaged shared string " + text;
             return false;
           }

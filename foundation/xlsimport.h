@@ -14,7 +14,9 @@ using XlsxRow = std::vector<std::string>;
 
 // The rows of the first worksheet of the workbook path (a name as the program holds it, as for
 // WriteRowsToXlsx) from row 1 to its last row with a cell, each from column A to its last cell. False with error set when the file is no workbook, is damaged, or is larger than the
-// reader accepts (64 MB for one part, 1,000,000 rows, 16,384 columns).
-bool ReadXlsxRows(const std::string& path, std::vector<XlsxRow>& rows, std::string& error);
+// reader accepts (64 MB for one part, 1,000,000 rows, 16,384 columns). Only the first `columns`
+// columns are read (memory follows the cells read); a sheet with a row past `maxRows` is refused.
+bool ReadXlsxRows(const std::string& path, std::vector<XlsxRow>& rows, std::string& error, size_t columns = 16384,
+                  size_t maxRows = 1000000);
 
 }  // namespace qorva

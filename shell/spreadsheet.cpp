@@ -207,8 +207,11 @@ void ExcelPrintout() {
 }
 
 bool ReadSpringLinesFromXlsx(const std::string& xlsxPath, std::vector<std::string>& lines, std::string& error) {
+  // A spring file is one column of a few hundred lines: only column A is read, and a workbook
+  // with more rows than any spring file has is refused before it can take the memory.
+  constexpr size_t kMaxSpringFileLines = 1000;
   std::vector<XlsxRow> rows;
-  if (!ReadXlsxRows(xlsxPath, rows, error)) return false;
+  if (!ReadXlsxRows(xlsxPath, rows, error, 1, kMaxSpringFileLines)) return false;
   lines.clear();
   for (const XlsxRow& row : rows) lines.push_back(row.empty() ? std::string() : Utf8ToDos(row[0]));
   if (lines.empty()) {

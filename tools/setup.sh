@@ -18,6 +18,8 @@ packages=(
   xdg-utils
   # Prints are measured as PDF files; window sizes and places are checked under a real window manager.
   poppler-utils xvfb xauth openbox
+  # The fuzz targets (tools/fuzz.sh): clang with libFuzzer and the sanitizer runtimes.
+  clang libclang-rt-14-dev
   # The program maps its drawing fonts (Arial, Times New Roman, Courier New) to these metric-compatible
   # families and shows Chinese and Korean menus with the CJK font.
   fonts-liberation2 fonts-wqy-microhei

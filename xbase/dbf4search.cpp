@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
+#include <random>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,6 +16,7 @@
 #include "xbase/xbcommon.h"
 #include "xbase/xbdbflow.h"
 #include "xbase/xbnatdate.h"
+#include "xbase/xbrecover.h"
 #include "platform/sysname.h"
 
 namespace qorva {
@@ -478,6 +480,7 @@ bool WriteCompactedTable(TDbfControlBlock& cb, int32_t& kept) {
   std::string tmpl = dir + "XBP" + base + "XXXXXX";
   int out = SysMakeTemp(tmpl, 0);
   if (out < 0) return fail(XbIoCode(errno));
+  XbHoldTemp(out);
   std::string tmpName(tmpl);
   auto discard = [&](uint16_t code) {
     ::close(out);
@@ -530,6 +533,12 @@ bool WriteCompactedTable(TDbfControlBlock& cb, int32_t& kept) {
     header[2] = static_cast<uint8_t>(now.month);
     header[3] = static_cast<uint8_t>(now.day);
     for (int i = 0; i < 4; ++i) header[4 + i] = static_cast<uint8_t>(n >> (8 * i));
+    // A new state of the table: indexes built for the old one are never used with it.
+    const uint32_t old = DbfTableStamp(cb);
+    uint32_t stamp = old;
+    std::random_device random;
+    while (stamp == old || stamp == 0) stamp = random() & 0xFFFFFFu;
+    for (int i = 0; i < 3; ++i) header[24 + i] = static_cast<uint8_t>(stamp >> (8 * i));
   }
   if (const int err = XbWriteAt(out, 0, header.data(), header.size()); err != 0) return discard(XbIoCode(err));
 
@@ -547,7 +556,47 @@ bool WriteCompactedTable(TDbfControlBlock& cb, int32_t& kept) {
     return fail(XbIoCode(err));
   }
   for (int i = 0; i < 8; ++i) cb.Header[i] = header[i];
+  if (header.size() >= 32)
+    for (int i = 24; i < 27; ++i) cb.Header[i] = header[i];
   return true;
+}
+
+// After a pack that did not complete, the table and its memo file are the old ones again: the
+// area goes on with them as they are on disk.
+void TakeBackOldFiles(TDbfControlBlock& cb, bool memoReplaced) {
+  XbQuietErrors quiet;
+  const uint16_t code = xbcommon.XbErrorCode;
+  const uint16_t pending = xbcommon.XbPendingError;
+  const std::string context = xbcommon.XbErrorContext;
+  int fd = -1;
+  if (XbOpenFile(cb.FileName, cb.OpenMode, fd) == 0) {
+    DropReadAhead(cb);
+    XbCloseFile(cb.DbfFile);
+    cb.DbfFile = fd;
+    if (cb.Exclusive && cb.ExclusiveByReopen) LockRange(false, fd, uint64_t{LockBase} + 1, 0);
+    uint8_t head[32];
+    if (XbReadAt(fd, 0, head, sizeof head) == static_cast<int64_t>(sizeof head) && head[0] != 0x02)
+      std::memcpy(cb.Header.data(), head, sizeof head);
+    const int64_t size = DbfFileSize(cb);
+    cb.RecCount = size > cb.HeaderLen ? static_cast<int32_t>((size - cb.HeaderLen) / cb.RecLen) : 0;
+    cb.FileState = 1;
+  }
+  if (memoReplaced && xbcommon.MemoHooks.CloseMemofile && xbcommon.MemoHooks.OpenMemofile) {
+    xbcommon.MemoHooks.CloseMemofile();
+    xbcommon.MemoHooks.OpenMemofile(XbNoExtension(cb.FileName));
+  }
+  xbcommon.XbErrorCode = 0;
+  if (cb.RecCount > 0) {
+    Dbf4RawGo(1);
+    cb.AtBof = cb.AtEof = false;
+  } else {
+    ClearRecord();
+    cb.RecNo = 0;
+    cb.AtBof = cb.AtEof = true;
+  }
+  xbcommon.XbErrorCode = code;
+  xbcommon.XbPendingError = pending;
+  xbcommon.XbErrorContext = context;
 }
 
 }  // namespace
@@ -585,10 +634,21 @@ bool Pack() {
   };
 
   bool result = false;
+  // The table and its memo file change as one: a pack cut short anywhere leaves both as they
+  // were, here or at the next open.
+  TPackJournal journal;
+  bool memoReplaced = false;
   try {
     FlushDbf(cb);
     int32_t kept = 0;
+    if (xbcommon.XbErrorCode == 0) {
+      std::vector<std::string> files{XbResolveFileName(cb.FileName)};
+      if (cb.HasMemo && cb.MemoBlock)
+        files.push_back(XbResolveFileName(XbForceExt(cb.FileName, MemoFileExt(cb.Header[0]))));
+      if (uint16_t rc = journal.Begin(files); rc != 0) XbSetError(rc, "Fehler beim Packen von " + cb.FileName);
+    }
     if (xbcommon.XbErrorCode == 0 && WriteCompactedTable(cb, kept)) {
+      if (int e = XbPackStep(2); e != 0) XbSetError(XbIoCode(e), "Fehler beim Packen von " + cb.FileName);
       // The table's name now stands for the compacted file: continue on it in the same mode.
       int fd = -1;
       uint16_t rc = XbOpenFile(cb.FileName, ExclusiveOpenMode, fd);
@@ -625,10 +685,28 @@ bool Pack() {
       }
       bool ok = xbcommon.XbErrorCode == 0;
       if (ok && cb.HasMemo && xbcommon.MemoHooks.PackMemofile) {
+        memoReplaced = true;  // or put back by the memo unit: the area opens it again either way
         xbcommon.MemoHooks.PackMemofile();
         ok = xbcommon.XbErrorCode == 0;
+        if (int e = ok ? XbPackStep(3) : 0; e != 0) {
+          XbSetError(XbIoCode(e), "Fehler beim Packen von " + cb.FileName);
+          ok = false;
+        }
       }
-      // Record numbers changed: every open index is rebuilt, whatever happened to the memo file.
+      if (ok) {
+        if (uint16_t rc = journal.Commit(); rc != 0) {
+          XbSetError(rc, "Fehler beim Packen von " + cb.FileName);
+          ok = false;
+        }
+      }
+      if (!ok) {
+        // Nothing of the pack stays: the indexes still fit the old records.
+        journal.Undo();
+        TakeBackOldFiles(cb, memoReplaced);
+        reopenShared();
+        return false;
+      }
+      // Record numbers changed: every open index is rebuilt.
       if (xbcommon.IndexUnitLinked && xbcommon.IndexHooks.Reindex) {
         uint16_t before = xbcommon.XbErrorCode;
         xbcommon.XbErrorCode = 0;
@@ -639,6 +717,10 @@ bool Pack() {
       result = ok;
     }
   } catch (...) {
+    if (journal.Active()) {
+      journal.Undo();
+      TakeBackOldFiles(cb, memoReplaced);
+    }
     if (reopened) {
       reopened = false;
       ReopenTable(false);

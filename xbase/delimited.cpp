@@ -14,6 +14,7 @@
 #include "xbase/xbcommon.h"
 #include "xbase/xbdbflow.h"
 #include "xbase/xbnatdate.h"
+#include "xbase/xbrecover.h"
 #include "platform/sysname.h"
 
 namespace qorva {
@@ -187,6 +188,7 @@ int32_t CopyToDelimited(const std::string& file) {
     XbSetError(XbIoCode(errno), context);
     return 0;
   }
+  XbHoldTemp(out);  // another program's open of a table here leaves it alone
   const std::string tmpName(tmpl);
   int err = 0;
   int64_t offset = 0;

@@ -124,7 +124,8 @@ SpanResult FindSpan(const TMemoControlBlock& m, int32_t ref, MemoSpan& span, int
   }
   if (span.header) {
     span.start = pos + 8;
-    span.length = std::min(span.length, std::max<int64_t>(0, size - span.start));  // cut at the end of the file
+    // A stated length past the end of the file: the memo was cut off (a crash, a full disk).
+    if (span.length > size - span.start) return SpanResult::Beyond;
     return SpanResult::Ok;
   }
   span.start = pos;

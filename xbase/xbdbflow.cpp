@@ -11,6 +11,7 @@
 
 #include "platform/clock.h"
 #include "xbase/xbnatdate.h"
+#include "xbase/xbrecover.h"
 
 namespace qorva {
 
@@ -587,6 +588,11 @@ int64_t DbfFileSize(const TDbfControlBlock& cb) {
   return static_cast<int64_t>(st.st_size);
 }
 
+uint32_t DbfTableStamp(const TDbfControlBlock& cb) {
+  if (cb.Header[0] == 0x02) return 0;
+  return static_cast<uint32_t>(cb.Header[24] | cb.Header[25] << 8 | cb.Header[26] << 16);
+}
+
 void OpenDbf(TDbfControlBlock& cb) {
   {
     std::string d, n, e;
@@ -596,6 +602,8 @@ void OpenDbf(TDbfControlBlock& cb) {
   // The file that exists as written, else the one that matches whatever the case. The table goes
   // by the name actually opened from here on: memo file, indexes, reopening and messages follow it.
   cb.FileName = XbResolveFileName(cb.FileName);
+  // A pack that died is undone and what dead runs left behind goes, before anyone reads the table.
+  XbRecoverTable(cb.FileName);
   cb.OpenMode = xbcommon.FileMode;
   uint16_t rc = XbOpenFile(cb.FileName, cb.OpenMode, cb.DbfFile);
   if (rc != 0) {
@@ -646,11 +654,12 @@ void OpenDbf(TDbfControlBlock& cb) {
     return;
   }
   {
-    // A header that counts more records than the file holds (an append cut short, half a record
-    // written) opens with the whole records that are there, as a shared table counts them. The
+    // The table holds the whole records that are in the file, as a shared table counts them: a
+    // header that counts more (an append cut short, half a record written) or fewer (an exclusive
+    // run killed before it wrote its header at close) opens with the records that are there. The
     // file stays as it is; the next write of the header puts the count right.
     const int64_t whole = fileSize > cb.HeaderLen ? (fileSize - cb.HeaderLen) / cb.RecLen : 0;
-    if (cb.RecCount < 0 || cb.RecCount > whole)
+    if (cb.RecCount < 0 || cb.RecCount != whole)
       cb.RecCount = static_cast<int32_t>(std::min<int64_t>(whole, std::numeric_limits<int32_t>::max()));
   }
   if (cb.RecCount >= 1) {

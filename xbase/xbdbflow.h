@@ -293,5 +293,8 @@ std::string FileNameOnly(const TDbfControlBlock& cb);
 std::string BaseFileName(const std::string& path);
 // Size of the table file, -1 when it cannot be taken.
 int64_t DbfFileSize(const TDbfControlBlock& cb);
+// The stamp of the table's state (header bytes 24..26, reserved; 0 in a short header). A pack
+// gives the table a new one, and an index built for another stamp is never used.
+uint32_t DbfTableStamp(const TDbfControlBlock& cb);
 
 }  // namespace qorva

@@ -17,6 +17,7 @@
 #include "xbase/xbnatdate.h"
 #include "xbase/xbparser.h"
 #include "xbase/xbndxsem.h"
+#include "xbase/xbrecover.h"
 #include "platform/sysname.h"
 
 namespace qorva {
@@ -136,11 +137,35 @@ void readNode(TNdxControlBlock& b, uint32_t no, TNdxNode& node) {
   }
 }
 
+// Anchor byte 8 (reserved, 0 in a sound file) marks an index that a failed or unfinished change
+// may have left damaged; bytes 509..511 (reserved) hold the stamp of the table state it was built for.
+constexpr int64_t kDamageMark = 8;
+constexpr int64_t kTableStampAt = 509;
+
+// Marks the file as damaged, as far as the disk still takes one byte in place.
+void markDamaged(TNdxControlBlock& b) {
+  b.Damaged = true;
+  const uint8_t one = 1;
+  (void)XbWriteAt(b.IndexFile, kDamageMark, &one, 1);
+}
+
 void writeNode(TNdxControlBlock& b, uint32_t no, TNdxNode& node) {
   node[2] = node[3] = 0;
   int err = XbWriteAt(b.IndexFile, int64_t{no} * NdxBlockSize, node.data(), NdxBlockSize);
   ++xbndx.NodeWriteGen;
+  if (err != 0) {
+    markDamaged(b);
+    fail(XbIoCode(err), "Fehler beim Schreiben der Index-Datei: " + b.FileName + " [SeekAndWrite]");
+  }
+}
+
+// A change that spans several nodes carries the mark until the anchor is written after it: cut
+// short (a kill, a full disk), it leaves the mark for the next open, which builds the file anew.
+void markUnfinished(TNdxControlBlock& b) {
+  const uint8_t one = 1;
+  int err = XbWriteAt(b.IndexFile, kDamageMark, &one, 1);
   if (err != 0) fail(XbIoCode(err), "Fehler beim Schreiben der Index-Datei: " + b.FileName + " [SeekAndWrite]");
+  b.AnchorModified = true;
 }
 
 // ---- Descent and steps ------------------------------------------------------------------------
@@ -364,9 +389,11 @@ std::string tableNameOf(const TDbfControlBlock& cb) {
 }
 
 void buildAnchor(const TNdxHeader& h, const std::string& expr, int32_t recCount, const std::string& table,
-                 uint8_t* blk) {
+                 uint8_t* blk, uint32_t stamp, bool damaged) {
   std::memset(blk, 0, NdxBlockSize);
   headerToBytes(h, blk);
+  blk[kDamageMark] = damaged ? 1 : 0;
+  for (int i = 0; i < 3; ++i) blk[kTableStampAt + i] = static_cast<uint8_t>(stamp >> (8 * i));
   std::memcpy(blk + 24, expr.data(), std::min<size_t>(expr.size(), 100));
   wr32(blk + 488, ~static_cast<uint32_t>(recCount));
   wr32(blk + 492, static_cast<uint32_t>(recCount));
@@ -378,8 +405,9 @@ void writeAnchor(TNdxControlBlock& b) {
   uint8_t blk[NdxBlockSize];
   std::string expr = b.KeyExprText;
   if (cb && cb->OemConvert) expr = XbAnsiToOem(expr);
-  buildAnchor(b.Header, expr, cb ? cb->RecCount : 0, cb ? tableNameOf(*cb) : "", blk);
+  buildAnchor(b.Header, expr, cb ? cb->RecCount : 0, cb ? tableNameOf(*cb) : "", blk, b.TableStamp, b.Damaged);
   int err = XbWriteAt(b.IndexFile, 0, blk, NdxBlockSize);
+  if (err != 0) markDamaged(b);
   if (err != 0)
     IndexError(XbIoCode(err), "Fehler beim Schreiben der Index-Datei:  " + b.FileName + " [WriteAnchorNode]");
   else
@@ -707,6 +735,7 @@ int32_t insertKey(TNdxControlBlock& b, const std::string& key, uint32_t rec) {
       break;
     }
     // Split: the lower half keeps the node's number, the upper half goes to a new node.
+    markUnfinished(b);
     const uint32_t keep = n - n / 2;
     const uint32_t lowerSlots = pos < keep ? keep + 1 : keep;
     const uint32_t upperNo = takeNode(b);
@@ -720,8 +749,9 @@ int32_t insertKey(TNdxControlBlock& b, const std::string& key, uint32_t rec) {
     putSlots(lv, all.data(), lowerSlots, leaf ? lowerSlots : lowerSlots - 1, leaf);
     putSlots(uv, all.data() + static_cast<size_t>(lowerSlots) * es, upperSlots, leaf ? upperSlots : upperSlots - 1,
              leaf);
-    writeNode(b, nodeNo, lower);
+    // The new node first: until the old one is rewritten, every entry is still where it was.
     writeNode(b, upperNo, upper);
+    writeNode(b, nodeNo, lower);
     wr32(sep.data(), nodeNo);
     wr32(sep.data() + 4, 0);  // inner entries carry no record number
     if (level == 0) {
@@ -801,6 +831,7 @@ int32_t deleteKey(TNdxControlBlock& b, const std::string& key, uint32_t rec) {
     if (level == 0) {
       emptyTree(b);
     } else {
+      markUnfinished(b);
       writeNode(b, gone, zero);
       // Take the emptied child out of its parent; a parent left without children goes as well.
       for (;;) {
@@ -981,6 +1012,8 @@ void openIndex(const std::string& name, bool soundex, uint8_t order, bool descen
     IndexError(222, "Kann Index nicht \xF6" "ffnen: " + name + kOpenCtx);
   if (got != NdxBlockSize) IndexError(222, "Kann Index nicht \xF6" "ffnen: " + name + kOpenCtx);
   b->Header = headerFromBytes(anchor);
+  b->TableStamp = static_cast<uint32_t>(anchor[kTableStampAt] | anchor[kTableStampAt + 1] << 8 | anchor[kTableStampAt + 2] << 16);
+  b->Damaged = anchor[kDamageMark] != 0;
   const uint32_t blocks = static_cast<uint32_t>(std::min<int64_t>(st.st_size / NdxBlockSize, 0x7FFFFFFF));
   const std::string fault = headerFault(b->Header, blocks);
   if (!fault.empty())
@@ -1041,6 +1074,44 @@ void openIndex(const std::string& name, bool soundex, uint8_t order, bool descen
   b->CurrentKey = blankKey(*b);
   if (cb.RecCount == 0) b->IndexBof = b->IndexEof = true;
   xbndx.Orders[area()][order] = std::move(b);
+}
+
+// An index that a failed or unfinished change marked, or one built for the table as it was before
+// (another stamp: a pack that did not get to rebuild it), is never used: it is built again from the
+// table, and a table that cannot be written refuses it. False with the error set.
+bool rebuildIfStale(const std::string& file, TDbfControlBlock& cb, bool soundex, bool descending, uint8_t order,
+                    const TNdxKeyMaker& keyMaker) {
+  uint8_t anchor[NdxBlockSize];
+  int64_t got = 0;
+  {
+    // Inside the write bracket no other program is in the middle of a change: a mark seen here
+    // was left by one that failed or died.
+    SemBracket write(true);
+    int fd = -1;
+    if (XbOpenFile(file, XbModeReadOnlyDenyNone, fd) != 0) return true;  // the open says why
+    got = XbReadAt(fd, 0, anchor, NdxBlockSize);
+    XbCloseFile(fd);
+  }
+  if (got != NdxBlockSize) return true;
+  const uint32_t stamp =
+      static_cast<uint32_t>(anchor[kTableStampAt] | anchor[kTableStampAt + 1] << 8 | anchor[kTableStampAt + 2] << 16);
+  const bool damaged = anchor[kDamageMark] != 0;
+  if (!damaged && stamp == DbfTableStamp(cb)) return true;
+  std::string expr(reinterpret_cast<const char*>(anchor + 24), strnlen(reinterpret_cast<const char*>(anchor + 24), 100));
+  if (cb.OemConvert) expr = XbOemToAnsi(expr);
+  std::string bare;
+  for (char c : NormalizeExpr(expr))
+    if (c != ' ') bare += c;
+  if (!keyMaker && bare == xbndx.KeyMakerMarker) return true;  // the open refuses it
+  const std::string why = damaged ? "Schreiben nicht abgeschlossen" : "zu einem anderen Stand der Tabelle erstellt";
+  if ((cb.OpenMode & 0x0F) != 2) {
+    IndexError(222, "Index-Datei besch\xE4" "digt (" + why + ") " + file + kOpenCtx);
+    return false;
+  }
+  if (MakeIndex(file, keyMaker ? "" : expr, soundex, order, anchor[23] != 0, descending, keyMaker)) return true;
+  const uint16_t code = xbcommon.XbErrorCode ? xbcommon.XbErrorCode : 222;
+  IndexError(code, XbTakeErrorContext() + " (" + why + ") " + file + kOpenCtx);
+  return false;
 }
 
 // Order k comes to position 1, order 1 to position k, every other order to its own position.
@@ -1123,18 +1194,24 @@ bool SetIndexTo(const std::string& nameWithOptions, int32_t order, TNdxKeyMaker 
     HandleSemafore(SemLogin);
     if (xbcommon.XbErrorCode != 0) return false;
   }
+  auto logoutUnused = [] {
+    if (anyIndexOpen()) return;
+    XbQuietErrors quiet;
+    const uint16_t code = xbcommon.XbErrorCode;
+    try {
+      HandleSemafore(SemLogout);
+    } catch (...) {
+    }
+    xbcommon.XbErrorCode = code;
+  };
   try {
+    if (!rebuildIfStale(file, *cb, soundex, descending, static_cast<uint8_t>(order), keyMaker)) {
+      logoutUnused();
+      return false;
+    }
     openIndex(file, soundex, static_cast<uint8_t>(order), descending, std::move(keyMaker));
   } catch (...) {
-    if (!anyIndexOpen()) {
-      XbQuietErrors quiet;
-      const uint16_t code = xbcommon.XbErrorCode;
-      try {
-        HandleSemafore(SemLogout);
-      } catch (...) {
-      }
-      xbcommon.XbErrorCode = code;
-    }
+    logoutUnused();
     throw;
   }
   if (xbcommon.XbErrorCode == 0) SaveKey();
@@ -2120,6 +2197,8 @@ uint32_t makeIndexCore(TNdxControlBlock& b, TDbfControlBlock& cb, int fd, const 
   return root;
 }
 
+int buildFault(int step) { return xbndx.BuildFault ? xbndx.BuildFault(step) : 0; }
+
 bool indexOpenAnywhere(const std::string& file) {
   for (uint8_t a = 1; a <= 35; ++a)
     for (int32_t p = 1; p <= NdxMaxOrders; ++p) {
@@ -2260,6 +2339,7 @@ bool MakeIndex(const std::string& name, const std::string& expression, bool soun
       XbSetError(XbIoCode(errno), "Datei nicht ge\xF6" "ffnet" + file);
       return false;
     }
+    XbHoldTemp(out.fd);
     out.name = templ;
     ::fchmod(out.fd, 0666 & ~[] {
       mode_t m = ::umask(0);
@@ -2273,8 +2353,14 @@ bool MakeIndex(const std::string& name, const std::string& expression, bool soun
     std::string expr = b.KeyExprText;
     if (cb.OemConvert) expr = XbAnsiToOem(expr);
     uint8_t blk[NdxBlockSize];
-    buildAnchor(b.Header, expr, cb.RecCount, tableNameOf(cb), blk);
-    int err = XbWriteAt(out.fd, 0, blk, NdxBlockSize);
+    buildAnchor(b.Header, expr, cb.RecCount, tableNameOf(cb), blk, DbfTableStamp(cb), false);
+    int err = buildFault(1);
+    if (err == 0) err = XbWriteAt(out.fd, 0, blk, NdxBlockSize);
+    if (err == 0) err = buildFault(2);
+    // On disk before it takes the old file's name: after a power loss the name never stands for
+    // a file whose blocks were not yet written.
+    if (err == 0 && ::fsync(out.fd) != 0) err = errno;
+    if (err == 0) err = buildFault(3);
     if (err != 0) fail(XbIoCode(err), " [MakeIndex]");
   } catch (Fail&) {
     b.IndexFile = -1;

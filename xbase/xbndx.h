@@ -84,6 +84,8 @@ struct TNdxControlBlock {
   // The key and record of the current record as they were before it changed (SaveAllKeys).
   std::string SavedKey;
   int32_t SavedRec = 0;
+  uint32_t TableStamp = 0;       // the stamp of the table state the index was built for
+  bool Damaged = false;          // a write to the file failed: the anchor carries the mark
 };
 
 struct TIndexInfo {
@@ -107,6 +109,9 @@ struct Xbndx {
   std::function<void()> MakeIndexProgress;
   int32_t MakeIndexProgressCount = 0;
   std::string KeyMakerMarker;    // the stored expression of key-maker indexes
+  // Called at each step of writing a new index file (1 nodes written, 2 anchor written, 3 file
+  // synced, before the rename); a non-zero result fails the step with that system error. Tests.
+  std::function<int(int step)> BuildFault;
 };
 extern Xbndx xbndx;
 

@@ -20,6 +20,11 @@ namespace {
 constexpr const char* kActionName[] = {"LOGIN", "LOGOUT", "INCREAD", "DECREAD", "LOCKSEMAPHORE", "UNLOCKSEMAPHORE"};
 constexpr uint64_t kRegionOffset = 1;
 constexpr uint64_t kRegionLength = 4;
+// Beyond the record, each program holds a shared lock on one byte while it is counted as a
+// reader and on another while it is logged in. The system drops the locks of a program that
+// dies, so a count that nobody holds a lock for is known to be stale.
+constexpr uint64_t kReaderByte = 8;
+constexpr uint64_t kUserByte = 9;
 
 std::string num(int64_t v) { return std::to_string(v); }
 
@@ -36,6 +41,27 @@ bool regionBusy(int fd) {
   fl.l_start = static_cast<off_t>(kRegionOffset);
   fl.l_len = static_cast<off_t>(kRegionLength);
   if (::fcntl(fd, F_OFD_GETLK, &fl) != 0) return false;
+  return fl.l_type != F_UNLCK;
+}
+
+// Takes (or drops) this program's shared lock on one of the holder bytes.
+void holdByte(int fd, uint64_t offset, bool hold) {
+  struct flock fl {};
+  fl.l_type = hold ? F_RDLCK : F_UNLCK;
+  fl.l_whence = SEEK_SET;
+  fl.l_start = static_cast<off_t>(offset);
+  fl.l_len = 1;
+  (void)::fcntl(fd, F_OFD_SETLK, &fl);
+}
+
+// Whether another open file holds a lock on the holder byte: some program alive is counted.
+bool othersHold(int fd, uint64_t offset) {
+  struct flock fl {};
+  fl.l_type = F_WRLCK;
+  fl.l_whence = SEEK_SET;
+  fl.l_start = static_cast<off_t>(offset);
+  fl.l_len = 1;
+  if (::fcntl(fd, F_OFD_GETLK, &fl) != 0) return true;  // cannot tell: trust the count
   return fl.l_type != F_UNLCK;
 }
 
@@ -138,7 +164,10 @@ void login(uint8_t area, TDbfControlBlock& cb) {
     if (rc != 0) IndexError(rc, "Cannot open: " + st->FileName + " LOGIN");
     sem.lockRegion();
     sem.read();
+    // Nobody alive is logged in: the counts are left over from programs that died.
+    if (!othersHold(st->File, kUserByte)) st->Users = st->Access = 0;
   }
+  holdByte(st->File, kUserByte, true);
   ++st->Users;
   sem.write();
   sem.unlockRegion();
@@ -186,6 +215,7 @@ void readAction(TSemaphoreState& st, uint8_t action) {
   if (st.RegionLocked || (inc && st.CountedAsReader) || (!inc && !st.CountedAsReader)) return;
   sem.lockRegion();
   st.CountedAsReader = inc;
+  holdByte(st.File, kReaderByte, inc);
   sem.read();
   if (inc && st.Access < 127) ++st.Access;
   if (!inc && st.Access > 0) --st.Access;
@@ -207,6 +237,8 @@ void lockAction(TSemaphoreState& st) {
     if (!regionBusy(st.File)) {
       sem.lockRegion();
       sem.read();
+      // A mark no living reader holds (a live writer holds the region) is stale: take it over.
+      if (st.Access != 0 && !othersHold(st.File, kReaderByte)) st.Access = st.CountedAsReader ? 1 : 0;
       if (st.Access == 0) break;
       sem.unlockRegion();
     }
@@ -272,7 +304,7 @@ void IndexError(uint16_t code, const std::string& context) {
 
 std::string SemaphoreFileName(const std::string& tableFile) {
   // The file's real name on disk: programs that wrote the table's name in another case share it.
-  return XbForceExt(XbResolveFileName(XbFullPath(tableFile)), ".@S@");
+  return XbForceExt(XbResolveFileName(XbFullPath(tableFile)), "@S@");
 }
 
 void HandleSemafore(uint8_t action) {

@@ -5,7 +5,9 @@
 // and every write bracket raises a change counter, so that a program sees at its next read
 // bracket that another one changed the indexes. The record of the file is read and written only
 // while its bytes 1..4 are locked (open-file-description locks, which belong to the open file).
-// Exclusive tables need none of it.
+// Beyond the record a program holds a shared lock on byte 8 while it is counted as a reader and on
+// byte 9 while it is logged in: counts that no living program holds a lock for were left by
+// programs that died, and are taken over. Exclusive tables need none of it.
 // May call: dbf4lock (locks, waits, the table's semaphore byte), dbf4, xbcommon.
 
 #include <array>

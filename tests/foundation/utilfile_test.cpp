@@ -1,11 +1,15 @@
 #include "foundation/utilfile.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -270,6 +274,33 @@ TEST_F(UtilFileTest, LineRoutinesOnClosedFileSetErrorFlagSilently) {
   EXPECT_TRUE(kwenvar.ErrorFlag);
   EXPECT_EQ(ShareTextFile.IoResult(), io::NotOpenForInput);
   EXPECT_EQ(test::scriptedPrompter().asked().size(), askedBefore);  // no message
+}
+
+TEST_F(UtilFileTest, ARewriteRemovesTheWorkFilesOfRunsThatDiedBesideIt) {
+  test::writeFile(dir / "keep.txt", "old\r\n");
+  const std::string big(100000, 'x');
+  const auto anHourAgo = fs::file_time_type::clock::now() - std::chrono::hours(1);
+  test::writeFile(dir / ".qorva~dead01", big);  // left by a killed run
+  fs::last_write_time(dir / ".qorva~dead01", anHourAgo);
+  // One still being written by another run, held as every work file is; one just made and not yet
+  // held; others are not ours.
+  test::writeFile(dir / ".qorva~alive1", big);
+  fs::last_write_time(dir / ".qorva~alive1", anHourAgo);
+  test::writeFile(dir / ".qorva~young1", big);
+  const int held = ::open((dir / ".qorva~alive1").c_str(), O_RDONLY);
+  ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+  test::writeFile(dir / ".qorva~toolong", big);
+  test::writeFile(dir / "qorva~dead02", big);
+  AssignText(ShareTextFile, (dir / "keep.txt").string());
+  ASSERT_TRUE(ShareTextFile.Rewrite());
+  WriteLine("new");
+  ASSERT_TRUE(ShareTextFile.Close());
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(dir.path())) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{".qorva~alive1", ".qorva~toolong", ".qorva~young1", "keep.txt", "qorva~dead02"}));
+  EXPECT_EQ(test::readFile(dir / "keep.txt"), "new\r\n");
+  ::close(held);
 }
 
 TEST_F(UtilFileTest, EveryWriteToAFullDeviceSetsErrorFlag) {

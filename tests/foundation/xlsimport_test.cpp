@@ -6,7 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -55,6 +59,57 @@ TEST(XlsxImport, ReadsTheFirstListedSheetAsOtherProgramsWriteIt) {
   const std::vector<XlsxRow> expected = {
       {"Federn", "", "0.5"}, {}, {"Größe & <Form>", "fett und mehr"}, {"", "aus Formel"}};
   EXPECT_EQ(rows, expected);
+}
+
+// Peak memory of the process grown since it was reset, in MB (from the kernel's VmHWM).
+long PeakGrowthMb(long baselineKb) {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind("VmHWM:", 0) == 0) return (std::stol(line.substr(6)) - baselineKb) / 1024;
+  return -1;
+}
+
+long ResidentKb() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+  return -1;
+}
+
+TEST(XlsxImport, MemoryFollowsTheCellsRead) {
+  // Each of 600 rows has its text in A and one cell in the last column, XFD (a 16,384-wide row).
+  ScratchDir dir;
+  std::string sheet, shared;
+  for (int r = 1; r <= 600; ++r) {
+    const std::string n = std::to_string(r);
+    sheet += "<row r=\"" + n + "\"><c r=\"A" + n + "\" t=\"s\"><v>" + std::to_string(r - 1) + "</v></c><c r=\"XFD" + n +
+             "\"><v>1</v></c></row>";
+    shared += "<si><t>line " + n + "</t></si>";
+  }
+  MakeWorkbook(dir, sheet, shared);
+  const std::string book = (dir / "book.xlsx").string();
+  // In a process of its own, so that the peak is this read's.
+  const pid_t child = ::fork();
+  if (child == 0) {
+    std::ofstream("/proc/self/clear_refs") << "5";
+    const long base = ResidentKb();
+    std::vector<XlsxRow> rows;
+    std::string error;
+    const bool ok = ReadXlsxRows(book, rows, error, 1, 1000);
+    const bool shape = ok && rows.size() == 600 && rows[599] == XlsxRow{"line 600"};
+    ::_exit(!shape ? 2 : PeakGrowthMb(base) > 64 ? 3 : 0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "2: rows read wrong, 3: more than 64 MB taken";
+  // More rows than allowed: refused with a message.
+  std::vector<XlsxRow> rows;
+  std::string error;
+  EXPECT_FALSE(ReadXlsxRows(book, rows, error, 1, 599));
+  EXPECT_EQ(error, book + ": more than 599 rows");
 }
 
 // The workbook is named as the program holds names (the code page's "Größe"), and found under its

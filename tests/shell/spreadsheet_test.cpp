@@ -201,6 +201,26 @@ void EditWorkbook(const fs::path& xlsx, const std::string& statements, const fs:
   ASSERT_EQ(r.exitCode, 0) << r.output;
 }
 
+TEST_F(SpreadsheetTest, ImportReadsColumnAAndRefusesAWorkbookNoSpringFileCouldBe) {
+  fs::copy_file(fs::path(QORVA_SOURCE_DIR) / "data" / "null.qva", scratch_ / "feder.qva");
+  ASSERT_TRUE(ReadSpringFile("feder"));
+  ExcelExport();
+  ASSERT_EQ(opened().size(), 1u);
+  const fs::path book = opened()[0];
+  // A cell in the last column of every row changes nothing of the spring file's lines.
+  EditWorkbook(book, "for r in range(1, ws.max_row + 1): ws.cell(row=r, column=16384, value=r)", scratch_.path());
+  std::vector<std::string> lines;
+  std::string error;
+  ASSERT_TRUE(ReadSpringLinesFromXlsx(book.string(), lines, error)) << error;
+  std::string joined;
+  for (const std::string& l : lines) joined += l + "\r\n";
+  EXPECT_EQ(joined, readFile(scratch_ / "feder.qva"));
+  // A row far below any spring file's last line: refused with a message, nothing read.
+  EditWorkbook(book, "ws['A1001'] = 'x'", scratch_.path());
+  EXPECT_FALSE(ReadSpringLinesFromXlsx(book.string(), lines, error));
+  EXPECT_EQ(error, book.string() + ": more than 1000 rows");
+}
+
 TEST_F(SpreadsheetTest, ImportTakesTheSpringBackFromTheChangedWorkbook) {
   fs::copy_file(fs::path(QORVA_SOURCE_DIR) / "data" / "null.qva", scratch_ / "feder.qva");
   ASSERT_TRUE(ReadSpringFile("feder"));

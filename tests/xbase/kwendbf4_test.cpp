@@ -26,6 +26,7 @@
 #include "xbase/xbdbflow.h"
 #include "xbase/xbengine.h"
 #include "xbase/xbnatdate.h"
+#include "xbase/xbndx.h"
 
 namespace qorva {
 namespace {
@@ -325,6 +326,38 @@ TEST_F(Kwendbf4Test, ARecordThatCannotBeWrittenAtCloseIsReported) {
   DbfCloseTable();
   EXPECT_TRUE(kwenvar.ErrorFlag);
   EXPECT_EQ(LastShown(), "Fehler : Database #101");
+}
+
+TEST_F(Kwendbf4Test, AnOrderThatCannotBeWrittenIsReportedAndTheProgramGoesOn) {
+  writeTable("mat.dbf");
+  DbfOpenTable("mat");
+  DbfIndexOnTemp("NAME", "mat");
+  ASSERT_FALSE(kwenvar.ErrorFlag);
+  uint8_t area = 0;
+  for (uint8_t a = 1; a <= MaxUserAreas && !area; ++a)
+    if (AreaBlock(a)) area = a;
+  ASSERT_NE(area, 0);
+  const TNdxControlBlock* order = xbndx.Orders[area][1].get();
+  ASSERT_NE(order, nullptr);
+  DbfGoto(1);
+  DbfSetFieldStr("NAME", "Changed");
+  // The order's file meets a full disk when the edit is posted.
+  const int full = ::open("/dev/full", O_RDWR | O_CLOEXEC);
+  ASSERT_GE(full, 0);
+  ASSERT_EQ(::dup2(full, order->IndexFile), order->IndexFile);
+  ::close(full);
+  EXPECT_NO_THROW(DbfSkip(1));
+  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_EQ(LastShown().rfind("Fehler : Database #", 0), 0u) << LastShown();
+  EXPECT_NO_THROW(DbfCloseTable());
+  EXPECT_FALSE(dbfhost.Dbf4Form.Active());
+}
+
+TEST_F(Kwendbf4Test, AProgramThatEndsWithTheTableAndItsOrderOpenEndsCleanly) {
+  writeTable("mat.dbf");
+  const auto r = test::runCommand(std::string(QORVA_XBASE_EXIT_PROBE) + " '" + dbfDir().string() + "' '" +
+                                  tempDir().string() + "' mat 2>&1");
+  EXPECT_EQ(r.exitCode, 0) << r.output;
 }
 
 TEST_F(Kwendbf4Test, AppendAddsACopyWithTheValuesSet) {

@@ -319,6 +319,33 @@ TEST_F(MemoFiles, TheLineReaderDeliversLinesLikeATextFile) {
   EXPECT_TRUE(lines.empty());
 }
 
+TEST_F(MemoFiles, AMemoCutOffByTheEndOfTheFileIsAnError) {
+  // Its header states more bytes than the file holds (the rest was never written).
+  for (const xbtest::MemoKind* kind : {&xbtest::kDbt4, &xbtest::kFpt}) {
+    const std::string table = Open(*kind, kind == &xbtest::kFpt ? "cutf" : "cutd");
+    xbtest::AppendWithMemo("whole", "a memo that is whole");
+    const int32_t ref = xbtest::AppendWithMemo("cut", std::string(3000, 'x'));
+    const std::string file = xbtest::MemoPath(table, *kind);
+    CloseArea();
+    std::filesystem::resize_file(file, std::filesystem::file_size(file) - 1000);
+    Use(table);
+    GO(1);
+    EXPECT_EQ(xbtest::MemoOf(), "a memo that is whole") << kind->name;
+    GO(2);
+    std::string data;
+    xbcommon.XbErrorCode = 0;
+    EXPECT_FALSE(ReadMemo(ref, data)) << kind->name;
+    EXPECT_EQ(xbcommon.XbErrorCode, 1003) << kind->name;
+    EXPECT_NE(XbTakeErrorContext().find("[GetMemo]"), std::string::npos);
+    xbcommon.XbErrorCode = 0;
+    EXPECT_FALSE(GetMemo(ref)) << kind->name;
+    EXPECT_EQ(xbcommon.XbErrorCode, 1003) << kind->name;
+    XbTakeErrorContext();
+    xbcommon.XbErrorCode = 0;
+    CloseArea();
+  }
+}
+
 TEST_F(MemoFiles, TablesWithoutMemoFileAreRefused) {
   std::string plain = xbtest::CreateTable(dir_ / "plain.dbf", {{"NAME", 'C', 5, 0}});
   Use(plain);
@@ -410,6 +437,8 @@ TEST_F(MemoPacking, AFailedStepLeavesTableAndMemosAsTheyWere) {
     SetUp();
     const auto before = Contents();
     ASSERT_EQ(FileBytes(memoFile_), memoBefore);
+    FlushDbf(*CurrentBlock());
+    const std::string tableBefore = FileBytes(table_);
     bool ok;
     if (step <= 6) {
       memo.PackFault = [step](int s) { return s == step ? EIO : 0; };
@@ -426,17 +455,19 @@ TEST_F(MemoPacking, AFailedStepLeavesTableAndMemosAsTheyWere) {
     EXPECT_EQ(context.rfind(memoFile_, 0), 0u) << context;
     xbcommon.XbErrorCode = 0;
     EXPECT_EQ(FileBytes(memoFile_), memoBefore);
+    EXPECT_EQ(FileBytes(table_), tableBefore);
     EXPECT_EQ(FilesInFolder(), 2u);
-    // The table lost its deleted records; every record left reads its old memo.
+    // Nothing of the pack stays: the table keeps its deleted records, each with its old memo.
+    EXPECT_EQ(RecCount(), 6);
+    EXPECT_EQ(Contents(), before);
+    CloseArea();
+    Use(table_);
+    EXPECT_EQ(Contents(), before);
+    // And a pack without the fault completes.
+    ASSERT_TRUE(Pack());
     EXPECT_EQ(RecCount(), 4);
     auto after = Contents();
     for (const auto& [name, text] : after) EXPECT_EQ(text, before.at(name)) << name;
-    CloseArea();
-    Use(table_);
-    EXPECT_EQ(Contents(), after);
-    // And a pack without the fault completes.
-    ASSERT_TRUE(Pack());
-    EXPECT_EQ(Contents(), after);
   }
 }
 

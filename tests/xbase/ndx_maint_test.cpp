@@ -367,7 +367,8 @@ TEST_F(Semaphores, BracketsCountReadersAndWritersAndTheLastLogoutErases) {
   Use(table_);
   ASSERT_TRUE(Set_Index_To(Path("s.ndx"), 1)) << XbErrorMessage();
   ASSERT_TRUE(XbFileExists(sem()));
-  EXPECT_EQ(sem(), XbForceExt(XbResolveFileName(table_), ".@S@"));
+  // The table's extension replaced: other programs sharing the table look for this name.
+  EXPECT_EQ(sem(), (dir_ / "s.@S@").string());
   uint8_t users, access;
   uint16_t counter;
   ASSERT_TRUE(ReadSemaphoreRecord(users, access, counter));
@@ -419,15 +420,19 @@ TEST_F(Semaphores, AnExclusiveTableMakesNoFileAndAStuckWriterTimesOut) {
   ASSERT_TRUE(Set_Index_To(Path("s.ndx"), 1));
   EXPECT_FALSE(XbFileExists(sem()));
   CloseArea();
-  // Another program died inside its write bracket: access stays 1.
   Use(table_);
   ASSERT_TRUE(Set_Index_To(Path("s.ndx"), 1));
-  {
-    int fd = ::open(sem().c_str(), O_RDWR);
-    uint8_t rec[4] = {2, 1, 0, 0};
-    ASSERT_EQ(::pwrite(fd, rec, 4, 0), 4);
-    ::close(fd);
-  }
+  // Another program, still running, is counted as a reader and holds its mark.
+  int other = ::open(sem().c_str(), O_RDWR);
+  ASSERT_GE(other, 0);
+  struct flock fl {};
+  fl.l_type = F_RDLCK;
+  fl.l_whence = SEEK_SET;
+  fl.l_start = 8;
+  fl.l_len = 1;
+  ASSERT_EQ(::fcntl(other, F_OFD_SETLK, &fl), 0);
+  uint8_t rec[4] = {2, 1, 0, 0};
+  ASSERT_EQ(::pwrite(other, rec, 4, 0), 4);
   xbndxsem.SemaphoreLockTimeout = 1;
   const auto t0 = std::chrono::steady_clock::now();
   int events = 0;
@@ -438,6 +443,42 @@ TEST_F(Semaphores, AnExclusiveTableMakesNoFileAndAStuckWriterTimesOut) {
   EXPECT_NE(XbTakeErrorContext().find("1 second timeout, cannot read: "), std::string::npos);
   EXPECT_GE(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(900));
   EXPECT_GT(events, 0);  // the wait let the window work
+  ::close(other);
+}
+
+TEST_F(Semaphores, TheMarksOfAProgramThatDiedAreTakenOver) {
+  // A program killed inside its write bracket, and one killed while reading: neither holds a lock.
+  for (uint8_t access : {uint8_t{1}, uint8_t{3}}) {
+    Use(table_);
+    ASSERT_TRUE(Set_Index_To(Path("s.ndx"), 1));
+    {
+      int fd = ::open(sem().c_str(), O_RDWR);
+      uint8_t rec[4] = {3, access, 7, 0};
+      ASSERT_EQ(::pwrite(fd, rec, 4, 0), 4);
+      ::close(fd);
+    }
+    xbndxsem.SemaphoreLockTimeout = 100;
+    xbcommon.XbErrorCode = 0;
+    const auto t0 = std::chrono::steady_clock::now();
+    SetLockSemaphoreProc(true);  // no wait for the dead
+    EXPECT_EQ(xbcommon.XbErrorCode, 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(50));
+    SetLockSemaphoreProc(false);
+    uint8_t users = 0, now = 9;
+    uint16_t counter = 0;
+    ASSERT_TRUE(ReadSemaphoreRecord(users, now, counter));
+    EXPECT_EQ(now, 0);
+    EXPECT_EQ(counter, 8);
+    CloseArea();
+    // The dead were counted as users too: the next program to log in starts the count afresh,
+    // so the file goes with the last living user.
+    Use(table_);
+    ASSERT_TRUE(Set_Index_To(Path("s.ndx"), 1));
+    ASSERT_TRUE(ReadSemaphoreRecord(users, now, counter));
+    EXPECT_EQ(users, 1) << int{access};
+    CloseArea();
+    EXPECT_FALSE(XbFileExists(sem())) << int{access};
+  }
 }
 
 TEST_F(Semaphores, TwoProgramsEditingOneTableLoseNoKeyAndSeeEachOther) {

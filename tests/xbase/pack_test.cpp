@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "tests/xbase/edit_support_test.h"
+#include "xbase/xbrecover.h"
 
 namespace qorva {
 namespace {
@@ -148,22 +149,26 @@ TEST_F(Packing, AFailedWriteLeavesTheTableAsItWas) {
   EXPECT_TRUE(Deleted());
 }
 
-TEST_F(Packing, IndexesAreRebuiltEvenWhenTheMemoFileFails) {
+TEST_F(Packing, AMemoFileThatFailsLeavesTheTableAndItsIndexesAsTheyWere) {
   std::string memoTable = CreateTable(dir_ / "notes.dbf", {{"NAME", 'C', 8, 0}, {"NOTE", 'M', 10, 0}});
   Select(2);
   Use(memoTable);
   for (int64_t i = 1; i <= 3; ++i) AppendRow({std::string("n"), int64_t{0}}, i == 1);
+  FlushDbf(*CurrentBlock());
+  const std::string before = FileBytes(memoTable);
   int reindexed = 0;
   xbcommon.IndexUnitLinked = true;
-  xbcommon.IndexHooks.Reindex = [&] {
-    ++reindexed;
-    EXPECT_EQ(RecCount(), 2);  // after the compaction
-  };
+  xbcommon.IndexHooks.Reindex = [&] { ++reindexed; };
   xbcommon.MemoHooks.PackMemofile = [] { XbSetError(1005, "memo [PackMemofile]"); };
   EXPECT_FALSE(Pack());
-  EXPECT_EQ(reindexed, 1);
+  EXPECT_EQ(reindexed, 0);  // the indexes still fit the records
   EXPECT_EQ(xbcommon.XbErrorCode, 1005);
-  EXPECT_EQ(RecCount(), 2);
+  EXPECT_EQ(XbTakeErrorContext(), "memo [PackMemofile]");
+  EXPECT_EQ(RecCount(), 3);
+  EXPECT_EQ(FileBytes(memoTable), before);
+  EXPECT_FALSE(CurrentBlock()->Exclusive);
+  GO(1);
+  EXPECT_TRUE(Deleted());
   xbcommon.MemoHooks = TMemoHooks{};
   xbcommon.IndexHooks = TIndexHooks{};
   xbcommon.IndexUnitLinked = false;
@@ -223,9 +228,13 @@ TEST_F(Packing, ASharedReopenThatFailsIsReported) {
   Select(2);
   Use(memoTable);
   for (int64_t i = 1; i <= 2; ++i) AppendRow({std::string("n"), int64_t{0}}, i == 1);
-  // The table vanishes while it is held exclusively: it cannot be opened shared again.
-  xbcommon.MemoHooks.PackMemofile = [&] { std::filesystem::remove(memoTable); };
+  // The table vanishes once the pack is done: it cannot be opened shared again.
+  xbrecover.PackStep = [&](int step) {
+    if (step == 5) std::filesystem::remove(memoTable);
+    return 0;
+  };
   Pack();
+  xbrecover.PackStep = nullptr;
   EXPECT_EQ(xbcommon.XbErrorCode, 2);
   EXPECT_EQ(XbTakeErrorContext(),
             "Datenbank kann nicht Sharable wiederge\xF6" "ffnet werden. " + AreaFileName() + " [Pack]");

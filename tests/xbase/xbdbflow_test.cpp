@@ -477,7 +477,7 @@ TEST_F(XbDbfLowTest, DosTextIsConvertedWhereverItStands) {
   }
 }
 
-TEST_F(XbDbfLowTest, CountPastTheFileEndOpensWithTheWholeRecords) {
+TEST_F(XbDbfLowTest, AWrongCountOpensWithTheWholeRecords) {
   std::vector<std::string> recs;
   for (int i = 0; i < 7; ++i) recs.push_back(" rec" + std::to_string(i) + "    " + std::to_string(i));
   const std::string seven = makeDbf(0x03, kSimple, recs);
@@ -490,6 +490,8 @@ TEST_F(XbDbfLowTest, CountPastTheFileEndOpensWithTheWholeRecords) {
       {"ten, end byte and half a record", 10, "\x1A half", false},
       {"eight, half a record", 8, " rec7", false},
       {"huge count", 0xFFFFFFF0u, "\x1A", false},
+      {"five: two appended by a run killed before it wrote its header", 5, "\x1A", false},
+      {"none, no end byte", 0, "", false},
       {"recounted on request", 10, "\x1A half", true},
   };
   for (const Case& c : cases) {

@@ -2,6 +2,7 @@
 #include "xbase/access/dbfhost.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "foundation/kwenvar.h"
 #include "foundation/msgbox.h"
@@ -53,6 +54,21 @@ void ReportEngineError(uint16_t code) {
 
 std::string CutName(const std::string& name) { return name.substr(0, std::min<size_t>(name.size(), 10)); }
 
+// Runs an engine command that may interrupt its caller (the index unit raises its errors): the
+// failure stays in the engine's error state, where engineOk shows it; nothing leaves the layer.
+template <class F>
+void Contained(F&& command) {
+  try {
+    command();
+  } catch (EXbaseError&) {
+    if (xbcommon.XbErrorCode == 0) xbcommon.XbErrorCode = 254;
+  }
+}
+
+// The layer's own table is closed while the engine still stands: at program end the statics go
+// in an order of their own, and the engine's may go before the host's.
+void CloseAtExit() { dbfhost.Dbf4Form.CloseFile(); }
+
 bool TextIsTrue(const std::string& s) {
   const std::string t = XbUpperStr(XbAllTrim(s));
   return !t.empty() && (t[0] == 'T' || t[0] == 'Y' || t[0] == 'J');
@@ -76,6 +92,8 @@ bool TDbf4Host::engineOk() {
 
 void TDbf4Host::OpenFile(const std::string& path, bool readOnly) {
   if (active_) CloseFile();
+  static const bool closedAtExit = std::atexit(CloseAtExit) == 0;
+  (void)closedAtExit;
   if (!xbcommon.DbfUnitLinked) XbStartEngine();
   const uint8_t saved = dbf4.CurrentArea;
   const bool quiet = XbSetErrorReport(false);
@@ -453,7 +471,7 @@ void TDbf4Host::Post() {
       ReportError("Sperren fehlgeschlagen [Post]");
       kwenvar.ErrorFlag = true;
     } else {
-      Replace();
+      Contained([] { Replace(); });
       const bool ok = engineOk();
       UnlockRec();
       rebuild = ok && indexed_;
@@ -474,7 +492,7 @@ bool TDbf4Host::AppendRecLocked() {
       xbcommon.XbErrorCode = 0;
       return false;
     }
-    AppendStored();
+    Contained([] { AppendStored(); });
     if (engineOk()) added = qorva::RecNo();
     Unlock();
     xbcommon.XbErrorCode = 0;

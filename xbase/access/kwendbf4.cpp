@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "foundation/datafolder.h"
@@ -18,6 +19,7 @@
 #include "foundation/utilstr.h"
 #include "foundation/workdir.h"
 #include "xbase/access/dbfhost.h"
+#include "xbase/xbcommon.h"
 #include "platform/sysname.h"
 
 namespace qorva {
@@ -29,6 +31,23 @@ void InitKwendbf4() { kwendbf4 = Kwendbf4{}; }
 namespace {
 
 TDbf4Host& host() { return dbfhost.Dbf4Form; }
+
+// The engine interrupts its caller on some failures (the index unit raises them). The layer shows
+// them as it shows every other engine failure, and its caller goes on: nothing escapes to it.
+template <class F>
+auto Guarded(F&& command) -> decltype(command()) {
+  try {
+    return command();
+  } catch (EXbaseError&) {
+    const uint16_t code = xbcommon.XbErrorCode != 0 ? xbcommon.XbErrorCode : 254;
+    XbTakeErrorContext();
+    xbcommon.XbErrorCode = 0;
+    ReportError("Fehler : Database #" + IntStr(code));
+    kwenvar.ErrorFlag = true;
+    if constexpr (!std::is_void_v<decltype(command())>) return {};
+  }
+}
+
 
 // Creates a file of a name nobody else uses in dir, writes a line into it and removes it again.
 // A fixed probe name could meet (and destroy) a file of that name, or another program's probe.
@@ -146,25 +165,28 @@ void DbfOpenTable(const std::string& name, void* /*buffer*/, int32_t /*size*/) {
   // never written where it is.
   const bool copy = source != ResolveFileCase(AddBackslash(kwenvar.DbfDir) + table);
   const bool shipped = !copy && IsShippedFolder(FileDir(source));
-  host().OpenFile(source, shipped || !WritableInPlace(source, copy ? FileDir(source) : kwenvar.DbfDir));
+  const bool readOnly = shipped || !WritableInPlace(source, copy ? FileDir(source) : kwenvar.DbfDir);
+  Guarded([&] { host().OpenFile(source, readOnly); });
 }
 
-void DbfOpenFile(const std::string& path) { host().OpenFile(path); }
+void DbfOpenFile(const std::string& path) { Guarded([&] { host().OpenFile(path); }); }
 
-void DbfCloseTable() { host().CloseFile(); }
+void DbfCloseTable() { Guarded([&] { host().CloseFile(); }); }
 
 void DbfSetTitles(const std::string& title1, const std::string& title2) {
-  host().SetTitles(DosToWin(title1), DosToWin(title2));
+  Guarded([&] { host().SetTitles(DosToWin(title1), DosToWin(title2)); });
 }
 
 void DbfBrowse(const std::string& option, uint16_t mode) {
   // Choosing a record reads the table; every other mode may change it.
   const bool choose = mode == 1 || mode == 4 || mode == 5;
-  if (!choose && !MakeTableWritable()) {
-    kwenvar.ErrorFlag = true;
-    return;
-  }
-  host().Browse(option, mode);
+  Guarded([&] {
+    if (!choose && !MakeTableWritable()) {
+      kwenvar.ErrorFlag = true;
+      return;
+    }
+    host().Browse(option, mode);
+  });
 }
 
 void DbfGoto(int32_t n) {
@@ -178,42 +200,54 @@ void DbfGoto(int32_t n) {
 
 void DbfGoChecked(int32_t n) {
   if (n < 1 || n > DbfRecCount()) n = 1;
-  host().Go(n);
+  Guarded([&] { host().Go(n); });
 }
 
-void DbfFirst() { host().First(); }
-void DbfSkip(int32_t n) { host().Skip(n); }
+void DbfFirst() { Guarded([&] { host().First(); }); }
+void DbfSkip(int32_t n) { Guarded([&] { host().Skip(n); }); }
 bool DbfEof() { return host().Eof(); }
 int32_t DbfRecNo() { return host().RecNo(); }
-int32_t DbfRecCount() { return host().RecordCount(); }
+int32_t DbfRecCount() { return Guarded([&] { return host().RecordCount(); }); }
 
-void DbfFieldName(int32_t n, std::string& name) { name = host().FieldName(n); }
-void DbfGetFieldStr(int32_t n, std::string& s) { s = host().SField(n); }
-bool DbfGetFieldBool(const std::string& name) { return host().GetFieldBool(name); }
+void DbfFieldName(int32_t n, std::string& name) { Guarded([&] { name = host().FieldName(n); }); }
+void DbfGetFieldStr(int32_t n, std::string& s) { Guarded([&] { s = host().SField(n); }); }
+bool DbfGetFieldBool(const std::string& name) { return Guarded([&] { return host().GetFieldBool(name); }); }
 void DbfSetFieldStr(const std::string& name, const std::string& value) {
-  if (MakeTableWritable()) host().SetFieldStr(name, value);
+  Guarded([&] {
+    if (MakeTableWritable()) host().SetFieldStr(name, value);
+  });
 }
 void DbfSetFieldInt(const std::string& name, int64_t value) {
-  if (MakeTableWritable()) host().SetFieldInt(name, value);
+  Guarded([&] {
+    if (MakeTableWritable()) host().SetFieldInt(name, value);
+  });
 }
 void DbfSetFieldFloat(const std::string& name, long double value) {
-  if (MakeTableWritable()) host().SetFieldFloat(name, value);
+  Guarded([&] {
+    if (MakeTableWritable()) host().SetFieldFloat(name, value);
+  });
 }
 void DbfSetFieldBool(const std::string& name, bool value) {
-  if (MakeTableWritable()) host().SetFieldBool(name, value);
+  Guarded([&] {
+    if (MakeTableWritable()) host().SetFieldBool(name, value);
+  });
 }
-bool DbfAppendRec() { return MakeTableWritable() && host().AppendRecLocked(); }
-bool DbfDeleted() { return host().Deleted(); }
+bool DbfAppendRec() { return Guarded([&] { return MakeTableWritable() && host().AppendRecLocked(); }); }
+bool DbfDeleted() { return Guarded([&] { return host().Deleted(); }); }
 void DbfShowDeleted() { host().ShowDeleted(); }
 
-void DbfIndexOn(const std::string& key, const std::string& indexFile) { host().IndexOn(key, indexFile); }
+void DbfIndexOn(const std::string& key, const std::string& indexFile) {
+  Guarded([&] { host().IndexOn(key, indexFile); });
+}
 
 void DbfTempPath(const std::string& name, std::string& path) { path = WorkPath(name); }
 
 void DbfIndexOnTemp(const std::string& key, const std::string& name) {
   std::string path;
   DbfTempPath(name, path);
-  if (host().IndexOn(key, path)) host().SetIndexTo(path);
+  Guarded([&] {
+    if (host().IndexOn(key, path)) host().SetIndexTo(path);
+  });
 }
 
 void DbfNoOp() {}

@@ -1,0 +1,21 @@
+// A help picture's plotter commands, drawn into the display list.
+#include "fuzz/fuzzsupport.h"
+#include "graphics/kwengraf.h"
+#include "shell/hbildg.h"
+#include "shell/hbildvar.h"
+
+using namespace qorva;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size > 65536) return 0;
+  static bool started = false;
+  if (!started) {
+    fuzz::StartSettings();
+    started = true;
+  }
+  InitKwengraf();
+  KwengrafFormCreate();
+  InitHbildvar();
+  DrawHpglText(std::string(reinterpret_cast<const char*>(data), size));
+  return 0;
+}

@@ -1,0 +1,17 @@
+// The session file (recent files, windows) as the program reads it at start.
+#include "foundation/kwenvar.h"
+#include "fuzz/fuzzsupport.h"
+#include "shell/configio.h"
+
+using namespace qorva;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  fuzz::StartSettings();
+  InitConfigio();
+  kwenvar.ProgStem = "qorva";
+  kwenvar.ErrorFlag = false;
+  fuzz::WriteInput("qorva.cff", data, size);
+  ReadSessionFile();
+  kwenvar.ErrorFlag = false;
+  return 0;
+}
