@@ -272,7 +272,7 @@ std::set<std::string> CalculationMessages() {
     }
   }
   for (const char* name : {"De", "Di", "b", "t"})
-    for (const char* what : {" invalid !", " = 0 !", " <= 0 !"}) texts.insert(std::string("Fatal  : ") + name + what);
+    for (const char* what : {" invalid !", " = 0 !", " <= 0 !", " > 10 m !"}) texts.insert(std::string("Fatal  : ") + name + what);
   texts.insert("Fatal  : yeb9wst DBF error");
   texts.insert("Load cycles (pow)");
   return texts;
