@@ -185,7 +185,7 @@ bool DbfMaterialTable::deleted() const { return isOpen() && DbfDeleted(); }
 
 bool DbfMaterialTable::browse(uint16_t mode, const std::string& title1, const std::string& title2) {
   if (!isOpen()) return false;
-  dbfhost.Dbf4Form.SetTitles(title1, title2);
+  dbfhost.Dbf4Form.SetTitles(DosToWin(title1), DosToWin(title2));  // the window's titles are Windows texts
   dbfhost.Dbf4Form.Browse("", mode);
   return !kwenvar.ErrorFlag && kwenvar.LastKey == 13;
 }
