@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "tests/xbase/edit_support_test.h"
+#include "xbase/xbndx.h"
 
 namespace qorva {
 namespace {
@@ -165,6 +166,16 @@ TEST_F(Packing, IndexesAreRebuiltEvenWhenTheMemoFileFails) {
   EXPECT_EQ(xbcommon.XbErrorCode, 1005);
   EXPECT_EQ(RecCount(), 2);
   xbcommon.MemoHooks = TMemoHooks{};
+  xbcommon.IndexHooks = TIndexHooks{};
+  xbcommon.IndexUnitLinked = false;
+}
+
+TEST_F(Packing, ATableWithoutAnOpenIndexPacksWithoutAnIndexError) {
+  IndexInit();  // the index unit is part of the program, no index is open on the table
+  EXPECT_TRUE(Pack());
+  EXPECT_EQ(xbcommon.XbErrorCode, 0);
+  EXPECT_EQ(RecCount(), 3);
+  IndexInit();
   xbcommon.IndexHooks = TIndexHooks{};
   xbcommon.IndexUnitLinked = false;
 }
