@@ -185,7 +185,8 @@ void ExcelPrintout() {
     kwenvar.ErrorFlag = true;
     return;
   }
-  const std::string text = AddBackslash(kwenvar.TempDir) + "$$" + IntStr(kwenvar.TempFileNo) + ".txt";
+  // The report output leaves its text in the run's work folder.
+  const std::string text = WorkPath("$$" + IntStr(kwenvar.TempFileNo) + ".txt");
   GridRows rows;
   if (!ReadTabText(text, rows)) {
     ReportError(text + " nicht gefunden oder kein Zugriffsrecht !");

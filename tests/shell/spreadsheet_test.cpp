@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "foundation/kwenvar.h"
+#include "foundation/workdir.h"
 #include "foundation/varexcel.h"
 #include "foundation/wkwenvar.h"
 #include "platform/services.h"
@@ -154,9 +155,16 @@ TEST_F(SpreadsheetTest, ExportSavesChangedInputFirstAndWritesTheFileLineByLine) 
 TEST_F(SpreadsheetTest, PrintoutPutsTheTextResultsIntoCells) {
   fs::copy_file(fs::path(QORVA_SOURCE_DIR) / "data" / "null.qva", scratch_ / "feder.qva");
   ASSERT_TRUE(ReadSpringFile("feder"));
+  // As in the program, the run has its private work folder inside the temporary folder.
+  ASSERT_TRUE(MakeWorkDir(kwenvar.TempDir));
+  struct RemoveAtEnd {
+    ~RemoveAtEnd() { RemoveWorkDir(); }
+  } removeAtEnd;
   wkwenvar.TextDevice = 1;
   wkwenvar.TextDeviceQuery = true;
+  scriptedPrompter().clear();
   ExcelPrintout();
+  EXPECT_TRUE(scriptedPrompter().asked().empty()) << scriptedPrompter().asked()[0].text;
   EXPECT_FALSE(kwenvar.ErrorFlag);
   EXPECT_EQ(wkwenvar.TextDevice, 1);
   EXPECT_TRUE(wkwenvar.TextDeviceQuery);
