@@ -22,6 +22,12 @@ GridRow FileTableHeader() {
           "Dn",   "sig.2",       "sig.z", "Material", "Mat.No.", "E", "Rm", "cycles"};
 }
 
+std::vector<bool> FileTableTextColumns() {
+  std::vector<bool> text(kFileTableColumns, false);
+  for (int32_t c : {0, 1, 2, 12}) text[static_cast<size_t>(c)] = true;
+  return text;
+}
+
 std::vector<std::string> SpringDataFiles(const std::string& dir) {
   std::vector<std::string> names;
   const std::string ext = "." + kwenvar.DataExt;

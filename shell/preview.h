@@ -17,6 +17,8 @@ constexpr int32_t kFileTableColumns = 17;
 
 // "File", "Date  y/m/d", "No.", "F", ..., "cycles".
 GridRow FileTableHeader();
+// Which columns hold texts rather than numbers: file, date, drawing number and material.
+std::vector<bool> FileTableTextColumns();
 
 // The ordinary files of dir whose extension is DataExt in any case ("*.qva", "*.QVA"), sorted by
 // name (bytes); "" when the folder cannot be read. Names are the program's (code page 437); a file
