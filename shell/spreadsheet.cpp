@@ -233,23 +233,12 @@ bool ExcelImport() {
     k.ErrorFlag = true;
     return false;
   }
-  // The lines become a spring data file in the work folder, named as the workbook, so that the
-  // reader's messages name it.
-  const std::string work = WorkPath(FileBaseName(chosen) + "." + k.DataExt);
-  TextFile f;
-  f.Assign(work);
-  bool written = f.RewriteScratch();
-  for (const std::string& line : lines) written = written && f.WriteLn(line);
-  written = f.Close() && written;
-  if (!written) {
-    EraseFile(work);
-    ReportError(work + ": Schreibfehler");
-    k.ErrorFlag = true;
-    return false;
-  }
-  const bool read = ReadSpringFile(work);
-  EraseFile(work);
-  return read && !k.ErrorFlag;
+  // The lines are read as the spring data file they were exported from, named as the workbook in
+  // the messages; the spring that is open takes them over only when they read well.
+  std::string bytes;
+  for (const std::string& line : lines) bytes += line + "\r\n";
+  const std::string name = FileBaseName(chosen) + "." + k.DataExt;
+  return TakeOverSpring(ReadSpringText(bytes, name, CurrentSpring()), name) && !k.ErrorFlag;
 }
 
 }  // namespace qorva

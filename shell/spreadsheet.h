@@ -41,8 +41,8 @@ void CreateExcelObject();
 void ExcelExport();
 // OLE > Import: a workbook chosen in the open dialog (starting in the folder of the exported ones)
 // whose first column holds the lines of a spring data file, as OLE > Export wrote them and the
-// spreadsheet program may have changed them. The lines are read as a spring data file is read: all
-// or nothing, the current file name stays. False with ErrorFlag set when nothing was taken over
+// spreadsheet program may have changed them. The lines are read as a spring data file is read, in
+// memory: all or nothing, the current file name stays. False with ErrorFlag set when nothing was taken over
 // (cancelled, no workbook, a damaged file; told to the user).
 bool ExcelImport();
 // The lines of a spring data file from the first column of a workbook, texts in the DOS code page.

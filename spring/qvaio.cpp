@@ -617,7 +617,16 @@ void ReadMaterialBlock(LineReader& r, Spring& s) {
 
 namespace {
 void ReadSpringInto(const std::string& path, SpringFileRead& out);
+void ParseSpringInto(std::string_view bytes, const std::string& name, SpringFileRead& out);
 }  // namespace
+
+SpringFileRead ReadSpringText(const std::string& bytes, const std::string& name, const Spring& base) {
+  SpringFileRead out;
+  out.spring = base;
+  out.spring.material = MaterialDesignation{};
+  ParseSpringInto(bytes, name, out);
+  return out;
+}
 
 SpringFileRead ReadSpring(const std::string& path, const Spring& base) {
   SpringFileRead out;
@@ -655,13 +664,17 @@ void ReadSpringInto(const std::string& path, SpringFileRead& out) {
       out.error = "Datei " + NameForMessage(path) + " fehlerhaft: Lesefehler - nicht eingelesen !";
       return;
   }
+  ParseSpringInto(bytes, path, out);
+}
+
+void ParseSpringInto(std::string_view bytes, const std::string& name, SpringFileRead& out) {
   LineReader r(bytes);
   Spring& s = out.spring;
   const bool ok = ReadHeader(r, s) && ReadFields(r, kInputFields, s) && ReadChangeBlock(r, s) &&
                   ReadDocumentBlock(r, s) && ReadIsoBlock(r, s);
   if (ok) ReadMaterialBlock(r, s);
   if (!ok) {
-    out.error = "Datei " + NameForMessage(path) + " fehlerhaft, Zeile " + IntStr(r.faultLine()) + ": " + r.what() +
+    out.error = "Datei " + NameForMessage(name) + " fehlerhaft, Zeile " + IntStr(r.faultLine()) + ": " + r.what() +
                 " - nicht eingelesen !";
   }
 }
@@ -701,41 +714,24 @@ MaterialFind FindSpringMaterial(const MaterialCatalog& catalog, const Spring& s,
   return MaterialFind::Missing;
 }
 
-bool ReadSpringFile(const std::string& name) {
+bool TakeOverSpring(const SpringFileRead& read, const std::string& name) {
   const Spring before = CurrentSpring();
   const Error0 errors = error0;
   const bool fatal = kwenvar.FatalError;
-  const std::string currentFileName = kwenvar.CurrentFileName;
-  const std::string dataDir = kwenvar.DataDir;
-  const bool fileNameHasPath = kwenvar.FileNameHasPath;
-  auto restore = [&] {
+  auto refuse = [&](const std::string& message) {
     MakeCurrent(before);
     error0 = errors;
     kwenvar.FatalError = fatal;
-    kwenvar.CurrentFileName = currentFileName;
-    kwenvar.DataDir = dataDir;
-    kwenvar.FileNameHasPath = fileNameHasPath;
     kwenvar.ErrorFlag = true;
-    return false;
-  };
-  auto refuse = [&](const std::string& message) {
-    restore();
     ReportError(message);
     return false;
   };
-
-  kwenvar.ErrorFlag = false;
-  std::string fullName;
-  AskReadFile(name, fullName);
-  if (kwenvar.ErrorFlag) return restore();  // cancelled or missing (told by the chooser)
-
-  const SpringFileRead read = ReadSpring(fullName, before);
   if (!read.ok()) return refuse(read.error);
 
   MaterialCatalog catalog;
   if (!catalog.load()) {
-    return refuse("Werkstoff Nr. " + IntStr(read.spring.family.MaterialNumber) + " der Datei " +
-                  NameForMessage(fullName) + " nicht in der Werkstofftabelle - nicht eingelesen !");
+    return refuse("Werkstoff Nr. " + IntStr(read.spring.family.MaterialNumber) + " der Datei " + NameForMessage(name) +
+                  " nicht in der Werkstofftabelle - nicht eingelesen !");
   }
   Spring spring = before;
   ApplySpringFile(read.spring, spring);
@@ -747,7 +743,7 @@ bool ReadSpringFile(const std::string& name) {
                                    ? "Werkstoff Nr. " + IntStr(read.spring.family.MaterialNumber)
                                    : "Werkstoff " + DesignationText(read.spring.material) + " (Nr. " +
                                          IntStr(read.spring.family.MaterialNumber) + ")";
-    const std::string missing = stored + " der Datei " + NameForMessage(fullName) + " nicht in der Werkstofftabelle";
+    const std::string missing = stored + " der Datei " + NameForMessage(name) + " nicht in der Werkstofftabelle";
     // The user may choose the material the spring is to have; nothing else is ever taken silently.
     ReportError(missing + " - bitte Werkstoff w\x84hlen !");
     kwenvar.ErrorFlag = false;
@@ -760,6 +756,26 @@ bool ReadSpringFile(const std::string& name) {
   }
   kwenvar.ErrorFlag = false;
   CalcSpring();
+  return true;
+}
+
+bool ReadSpringFile(const std::string& name) {
+  const std::string currentFileName = kwenvar.CurrentFileName;
+  const std::string dataDir = kwenvar.DataDir;
+  const bool fileNameHasPath = kwenvar.FileNameHasPath;
+  auto restoreName = [&] {
+    kwenvar.CurrentFileName = currentFileName;
+    kwenvar.DataDir = dataDir;
+    kwenvar.FileNameHasPath = fileNameHasPath;
+    kwenvar.ErrorFlag = true;
+    return false;
+  };
+
+  kwenvar.ErrorFlag = false;
+  std::string fullName;
+  AskReadFile(name, fullName);
+  if (kwenvar.ErrorFlag) return restoreName();  // cancelled or missing (told by the chooser)
+  if (!TakeOverSpring(ReadSpring(fullName, CurrentSpring()), fullName)) return restoreName();
   return true;
 }
 

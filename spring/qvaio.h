@@ -44,6 +44,13 @@ struct SpringFileRead {
 SpringFileRead ReadSpring(const std::string& path, const Spring& base);
 // The same on top of a spring with start values.
 SpringFileRead ReadSpring(const std::string& path);
+// The same from the bytes of a spring data file; name is the file the messages name.
+SpringFileRead ReadSpringText(const std::string& bytes, const std::string& name, const Spring& base);
+// Makes a spring read from the file name the current spring, with its material found as
+// ReadSpringFile finds it, and calculates it. A read that failed, or a material the user did not
+// choose, is told and leaves the current spring as it was: false with ErrorFlag set. The current
+// file name is not touched.
+bool TakeOverSpring(const SpringFileRead& read, const std::string& name);
 // Puts what a spring data file stores (read by ReadSpring) into current; the rest of current stays.
 void ApplySpringFile(const Spring& read, Spring& current);
 
