@@ -321,6 +321,47 @@ std::string RealStrFixDot(int32_t intDigits, int32_t decDigits, long double x) {
 
 // ---- Parsers ----
 
+namespace {
+
+// A checked decimal ("123.456", "1e-3") of at most 19 digits whose power of ten is exact in the
+// extended (10^k for |k| <= 27): its digits as an integer and one multiplication or division by
+// that power give the correctly rounded value, the same as the library's. False for any other text.
+bool ExactShortDecimal(const std::string& s, size_t start, bool neg, long double& value) {
+  uint64_t digits = 0;
+  int count = 0;
+  int32_t scale = 0;  // value = digits * 10^scale
+  size_t p = start;
+  bool point = false;
+  for (; p < s.size(); ++p) {
+    const char c = s[p];
+    if (c == '.') {
+      point = true;
+      continue;
+    }
+    if (c < '0' || c > '9') break;
+    if (count > 0 || c != '0') ++count;
+    if (count > 19) return false;
+    digits = digits * 10 + static_cast<uint64_t>(c - '0');
+    if (point) --scale;
+  }
+  if (p < s.size()) {  // the exponent, checked by the caller
+    int32_t e = 0;
+    const char* first = s.data() + p + 1;
+    if (*first == '+') ++first;
+    const auto res = std::from_chars(first, s.data() + s.size(), e);
+    if (res.ec != std::errc() || e > 1000 || e < -1000) return false;
+    scale += e;
+  }
+  if (scale < -27 || scale > 27) return false;
+  long double v = static_cast<long double>(digits);  // exact: fewer than 2^64
+  if (scale > 0) v *= Pow10(scale);
+  if (scale < 0) v /= Pow10(-scale);
+  value = neg ? -v : v;
+  return true;
+}
+
+}  // namespace
+
 bool TryStrToReal(const std::string& input, long double& value) {
   value = 0.0L;
   std::string s = input;
@@ -346,6 +387,7 @@ bool TryStrToReal(const std::string& input, long double& value) {
     if (expDigits == 0) return false;
   }
   if (p != s.size()) return false;
+  if (ExactShortDecimal(s, start, neg, value)) return true;
   // The sign is taken above: from_chars does not accept a leading "+".
   long double v = 0.0L;
   auto res = std::from_chars(s.data() + start, s.data() + s.size(), v, std::chars_format::general);

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <random>
 #include <string>
@@ -322,6 +323,36 @@ TEST(ScientificText, AgreesWithTheLibraryEverywhere) {
   for (const long double x : values) {
     const std::string want = library(x);
     ASSERT_EQ(fast(x), want) << "significand bits of " << want;
+  }
+}
+
+}  // namespace
+}  // namespace qorva
+
+namespace qorva {
+namespace {
+
+// Reading decimals: the short ones go without the library, and must give its value bit for bit.
+TEST(ReadingReals, ShortDecimalsGiveTheLibrarysValue) {
+  std::mt19937_64 random(35);
+  std::vector<std::string> texts = {"0", "-0", "0.5", "50.0000000", "637", "30.0480769", "1e-3", "2.5E+2",
+                                    "0.1", "9999999999999999999", "1.0000000000000000001", "123456789012345678.9",
+                                    "1e27", "1e28", "1e-27", "1e-28", "0000000000000000000012.5", ".5", "5."};
+  for (int i = 0; i < 100000; ++i) {
+    const int digits = 1 + static_cast<int>(random() % 20);
+    std::string t;
+    for (int d = 0; d < digits; ++d) t += static_cast<char>('0' + random() % 10);
+    t.insert(random() % (t.size() + 1), ".");
+    if (random() % 3 == 0) t += "e" + std::to_string(static_cast<int>(random() % 60) - 30);
+    texts.push_back(t);
+  }
+  for (const std::string& t : texts) {
+    long double want = 0;
+    const auto res = std::from_chars(t.data(), t.data() + t.size(), want, std::chars_format::general);
+    if (res.ec != std::errc() || res.ptr != t.data() + t.size()) continue;
+    long double got = 0;
+    ASSERT_TRUE(TryStrToReal(t, got)) << t;
+    ASSERT_EQ(std::memcmp(&got, &want, 10), 0) << t;
   }
 }
 
