@@ -64,7 +64,8 @@ std::string LengthCell(long double v) { return LengthFix(3, 2, v); }
 
 }  // namespace
 
-GridRow FileTableRow(const std::string& fileName, int64_t stamp, const Spring& s, FileTableState state) {
+GridRow FileTableRow(const std::string& fileName, int64_t stamp, const Yebglob9& m, const Qvaglob& g,
+                     const MaterialDesignation& stored, FileTableState state) {
   GridRow row(kFileTableColumns);
   row[0] = DosToUtf8(fileName);
   row[1] = stamp >= 0 ? FileDateStr(stamp) : std::string();
@@ -72,8 +73,6 @@ GridRow FileTableRow(const std::string& fileName, int64_t stamp, const Spring& s
     row[2] = "(nicht lesbar)";
     return row;
   }
-  const Yebglob9& m = s.family;
-  const Qvaglob& g = s.product;
   row[2] = DosToUtf8(m.DrawingNumber);
   row[3] = ForceFix(5, 1, g.Force2);
   row[4] = LengthCell(m.BandWidth);
@@ -84,7 +83,6 @@ GridRow FileTableRow(const std::string& fileName, int64_t stamp, const Spring& s
   row[9] = LengthCell(g.BendingDiameter);
   row[13] = IntStr(m.MaterialNumber);
   if (state == FileTableState::MaterialMissing) {
-    const MaterialDesignation stored = s.material;
     row[12] = DosToUtf8("(" + (stored.empty() ? "Nr. " + IntStr(m.MaterialNumber) : DesignationText(stored)) +
                         " fehlt)");
     return row;
@@ -115,18 +113,20 @@ GridRows ReadFileTable(const std::string& dir, const std::function<void(const st
     if (read.notAFile) continue;  // a folder, or gone since the listing
     if (onFile) onFile(DosToUtf8(name));
     if (!read.ok()) {
-      rows.push_back(FileTableRow(name, stamp, read.spring, FileTableState::Unreadable));
+      rows.push_back(FileTableRow(name, stamp, read.spring.family, read.spring.product, {}, FileTableState::Unreadable));
       continue;
     }
     uint32_t number = 0;
     if (!haveMaterials || FindSpringMaterial(catalog, read.spring, number) == MaterialFind::Missing) {
-      rows.push_back(FileTableRow(name, stamp, read.spring, FileTableState::MaterialMissing));
+      rows.push_back(FileTableRow(name, stamp, read.spring.family, read.spring.product, read.spring.material,
+                                  FileTableState::MaterialMissing));
       continue;
     }
     read.spring.family.MaterialNumber = static_cast<uint16_t>(number);
-    const CalcOutcome calc = Calculate(std::move(read.spring), *catalog.byNumber(number));
+    const CalcOutcome calc = Calculate(read.spring, *catalog.byNumber(number));
     // After a fatal stop the results are those of no spring: the row shows the stored values only.
-    rows.push_back(FileTableRow(name, stamp, calc.spring, calc.fatal ? FileTableState::Fatal : FileTableState::Calculated));
+    rows.push_back(FileTableRow(name, stamp, calc.family, calc.product, read.spring.material,
+                                calc.fatal ? FileTableState::Fatal : FileTableState::Calculated));
   }
   kwenvar.ErrorFlag = false;
   return rows;

@@ -40,9 +40,11 @@ enum class FileTableState {
   MaterialMissing,  // the stored values; the material is not in the table, so no results
   Unreadable,       // a damaged file: only its name and date, marked "(nicht lesbar)"
 };
-// The row of spring s read from the file fileName (the program's name, shown as the display converts
-// it) with the modification time stamp.
-GridRow FileTableRow(const std::string& fileName, int64_t stamp, const Spring& s, FileTableState state);
+// The row of the spring (family and product part, the material designation its file stores) read
+// from the file fileName (the program's name, shown as the display converts it) with the
+// modification time stamp.
+GridRow FileTableRow(const std::string& fileName, int64_t stamp, const Yebglob9& family, const Qvaglob& product,
+                     const MaterialDesignation& material, FileTableState state);
 
 // The header and one row per spring data file of dir. Each file is read into a value and calculated
 // with its own material, the material table read once for all of them; the spring the user has open

@@ -707,7 +707,7 @@ MaterialFind FindSpringMaterial(const MaterialCatalog& catalog, const Spring& s,
   number = s.family.MaterialNumber;
   const YEB9WST_Record* rec = catalog.byNumber(number);
   if (s.material.empty()) return rec ? MaterialFind::Found : MaterialFind::Missing;
-  if (rec && DesignationOf(*rec) == s.material) return MaterialFind::Found;
+  if (rec && catalog.designationOf(number) == s.material) return MaterialFind::Found;
   number = catalog.numberOf(s.material);
   if (number > 0) return MaterialFind::Moved;
   number = s.family.MaterialNumber;

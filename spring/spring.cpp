@@ -1,6 +1,8 @@
 // spring: the spring as a value.
 #include "spring/spring.h"
 
+#include <utility>
+
 #include "foundation/error0.h"
 #include "foundation/kwenvar.h"
 #include "foundation/wkwenvar.h"
@@ -29,33 +31,27 @@ void MakeCurrent(const Spring& s) {
   wkwenvar.TitleBlockType = s.TitleBlockType;
 }
 
-CalcOutcome Calculate(const Spring& s, const YEB9WST_Record& rec) { return Calculate(Spring(s), rec); }
-
-CalcOutcome Calculate(Spring&& s, const YEB9WST_Record& rec) {
-  // The calculation works on the current spring: it is set aside, the value calculated in its
-  // place, and put back with its message list.
-  Yebglob9 family = std::move(yebglob9);
-  Qvaglob product = qvaglob;
-  Error0 errors = std::move(error0);
+CalcOutcome Calculate(const Spring& s, const YEB9WST_Record& rec) {
+  // The calculation works on the current spring: the value takes its place for the calculation and
+  // the current spring comes back with its message list (swapped, not copied: this runs for every
+  // row of the file table).
+  CalcOutcome out{s.family, s.product, {}, false};
+  out.family.MaterialRec = rec;
+  Error0 errors;
   const bool fatal = kwenvar.FatalError;
   const bool errorFlag = kwenvar.ErrorFlag;
+  std::swap(yebglob9, out.family);
+  std::swap(qvaglob, out.product);
+  std::swap(error0, errors);
 
-  CalcOutcome out{std::move(s), {}, false};
-  yebglob9 = std::move(out.spring.family);
-  qvaglob = out.spring.product;
-  error0 = Error0{};
-  yebglob9.MaterialRec = rec;
   TakeOverMaterial();
   CalcSpring();
-
   out.fatal = kwenvar.FatalError;
-  out.spring.family = std::move(yebglob9);
-  out.spring.product = qvaglob;
   for (uint16_t i = 1; i <= error0.ErrorCount; ++i) out.messages.push_back(error0.ErrorMsgs[i]);
 
-  yebglob9 = std::move(family);
-  qvaglob = product;
-  error0 = std::move(errors);
+  std::swap(yebglob9, out.family);
+  std::swap(qvaglob, out.product);
+  std::swap(error0, errors);
   kwenvar.FatalError = fatal;
   kwenvar.ErrorFlag = errorFlag;
   return out;

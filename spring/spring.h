@@ -34,17 +34,17 @@ struct Spring {
 Spring CurrentSpring();
 void MakeCurrent(const Spring& s);
 
-// What a calculation of a spring gave: the spring with its results, the message list, and whether
-// a fatal stop made the results unusable.
+// What a calculation of a spring gave: its inputs with the results (material values, stresses,
+// forces, travels, fatigue), the message list, and whether a fatal stop made the results unusable
+// (they are then the values the spring came with).
 struct CalcOutcome {
-  Spring spring;
+  Yebglob9 family;
+  Qvaglob product;
   std::vector<std::string> messages;
   bool fatal = false;
 };
 // Calculates s with material rec (its designation, modulus and density taken over first) as
 // CalcSpring calculates the current spring. The current spring and its message list stay as they were.
 CalcOutcome Calculate(const Spring& s, const YEB9WST_Record& rec);
-// The same for a spring the caller no longer needs: it is moved into the outcome, not copied.
-CalcOutcome Calculate(Spring&& s, const YEB9WST_Record& rec);
 
 }  // namespace qorva

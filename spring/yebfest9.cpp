@@ -105,6 +105,7 @@ YEB9WST_Record CurrentTableRecord() {
 
 bool MaterialCatalog::load() {
   records_.clear();
+  designations_.clear();
   kwenvar.ErrorFlag = false;
   MaterialTable& table = materialTable();
   if (!table.open(kTableName) || kwenvar.ErrorFlag) {
@@ -116,6 +117,7 @@ bool MaterialCatalog::load() {
   for (uint32_t n = 1; n <= count; ++n) {
     if (!table.gotoRecord(n) || table.recNo() != n) break;
     records_.push_back(CurrentTableRecord());
+    designations_.push_back(DesignationOf(records_.back()));
   }
   table.close();
   kwenvar.ErrorFlag = false;
@@ -128,8 +130,8 @@ const YEB9WST_Record* MaterialCatalog::byNumber(uint32_t n) const {
 
 uint32_t MaterialCatalog::numberOf(const MaterialDesignation& d) const {
   if (d.empty()) return 0;
-  for (std::size_t i = 0; i < records_.size(); ++i)
-    if (DesignationOf(records_[i]) == d) return static_cast<uint32_t>(i + 1);
+  for (std::size_t i = 0; i < designations_.size(); ++i)
+    if (designations_[i] == d) return static_cast<uint32_t>(i + 1);
   return 0;
 }
 

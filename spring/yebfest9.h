@@ -71,9 +71,12 @@ class MaterialCatalog {
   const YEB9WST_Record* byNumber(uint32_t n) const;
   // The number of the first record with designation d; 0 when there is none or d is empty.
   uint32_t numberOf(const MaterialDesignation& d) const;
+  // The designation of record n (n within the table).
+  const MaterialDesignation& designationOf(uint32_t n) const { return designations_[n - 1]; }
 
  private:
   std::vector<YEB9WST_Record> records_;  // [0] is record 1
+  std::vector<MaterialDesignation> designations_;  // of records_
 };
 
 // Stores the table text of field n (1..29) converted into its member: texts from the Windows to the

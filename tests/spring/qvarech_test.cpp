@@ -7,6 +7,8 @@
 #include <cmath>
 #include <limits>
 
+#include "foundation/error0.h"
+#include "spring/spring.h"
 #include "tests/spring/springfixture.h"
 
 namespace qorva::test {
@@ -183,6 +185,52 @@ TEST_F(CalcSpringTest, FatalStopsKeepEveryResult) {
     EXPECT_EQ(yebglob9.CyclesToFracture, cycles);
     EXPECT_TRUE(qvaglob.OuterDiameter == de || std::isnan(de)) << "inputs untouched";
     EXPECT_EQ(qvaglob.InnerDiameter, di);
+  }
+}
+
+TEST_F(CalcSpringTest, AValueIsCalculatedAsTheCurrentSpringAndLeavesItAlone) {
+  // The open spring with a message of its own.
+  CalcSpring();
+  AddErrorMsg("Warnung: offen");
+  const Spring open = CurrentSpring();
+  const Error0 messages = error0;
+
+  struct Case {
+    const char* name;
+    void (*change)(Spring&);
+    bool fatal;
+  } cases[] = {
+      {"wider and thinner", [](Spring& s) { s.family.BandWidth = 30; s.family.BandThickness = 0.3L; }, false},
+      {"outer below inner", [](Spring& s) { s.product.OuterDiameter = 10; }, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Spring value = open;
+    c.change(value);
+    const YEB9WST_Record material = yebglob9.MaterialRec;
+    const CalcOutcome out = Calculate(value, material);
+
+    // The same spring calculated as the current one.
+    MakeCurrent(value);
+    CalcSpring();
+    EXPECT_EQ(out.fatal, kwenvar.FatalError);
+    EXPECT_EQ(out.product.Force2, qvaglob.Force2);
+    EXPECT_EQ(out.product.StripLength, qvaglob.StripLength);
+    EXPECT_EQ(out.family.Stress2, yebglob9.Stress2);
+    EXPECT_EQ(out.family.CyclesToFracture, yebglob9.CyclesToFracture);
+    EXPECT_EQ(out.messages, Messages());
+    EXPECT_EQ(out.fatal, c.fatal);
+
+    MakeCurrent(open);
+    error0 = messages;
+    kwenvar.FatalError = false;
+    // Calculating the value again leaves the open spring and its messages alone.
+    Calculate(value, material);
+    EXPECT_EQ(qvaglob.Force2, open.product.Force2);
+    EXPECT_EQ(yebglob9.BandWidth, open.family.BandWidth);
+    EXPECT_EQ(error0.ErrorMsgs, messages.ErrorMsgs);
+    EXPECT_EQ(error0.ErrorCount, messages.ErrorCount);
+    EXPECT_FALSE(kwenvar.FatalError);
   }
 }
 
