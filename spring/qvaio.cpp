@@ -354,24 +354,34 @@ FileRead ReadWholeFile(const std::string& path, std::string& bytes, int64_t& mod
     return FileRead::NotAFile;
   }
   modified = static_cast<int64_t>(st.st_mtime);
-  bytes.clear();
-  bytes.reserve(static_cast<std::size_t>(std::min<off_t>(st.st_size, kMaxSpringFileSize)) + 1);
-  char buf[16384];
+  // Read straight into the text, and stop at the size the file has: no further call to find the end.
+  const auto size = static_cast<std::size_t>(std::max<off_t>(st.st_size, 0));
+  if (size > kMaxSpringFileSize) {
+    ::close(fd);
+    return FileRead::TooLarge;
+  }
+  bytes.assign(size > 0 ? size : 4096, '\0');
+  std::size_t have = 0;
   FileRead result = FileRead::Ok;
   for (;;) {
-    const ssize_t n = ::read(fd, buf, sizeof buf);
+    if (have == bytes.size()) {
+      if (size > 0 && have == size) break;  // all the file said it holds
+      if (bytes.size() >= kMaxSpringFileSize) {
+        result = FileRead::TooLarge;
+        break;
+      }
+      bytes.resize(std::min(bytes.size() * 2, kMaxSpringFileSize));
+    }
+    const ssize_t n = ::read(fd, bytes.data() + have, bytes.size() - have);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
       result = FileRead::Error;
       break;
     }
     if (n == 0) break;
-    if (bytes.size() + static_cast<std::size_t>(n) > kMaxSpringFileSize) {
-      result = FileRead::TooLarge;
-      break;
-    }
-    bytes.append(buf, static_cast<std::size_t>(n));
+    have += static_cast<std::size_t>(n);
   }
+  bytes.resize(have);
   ::close(fd);
   return result;
 }
