@@ -20,6 +20,7 @@
 #include "graphics/caddim.h"
 #include "graphics/cadutil1.h"
 #include "graphics/kwencad.h"
+#include "graphics/kwendraw.h"
 #include "platform/services.h"
 #include "spring/qvaglob.h"
 #include "spring/yebglob9.h"
@@ -169,7 +170,12 @@ void RedrawCurrentView() { DrawSpringView(3, ViewOfResultGraphic(wkwenvar.Result
 
 void DrawSpringView(uint16_t device, uint16_t view) {
   if (kwenvar.FatalError) {
-    // Results of a fatal stop are stale: the messages take the drawing's place.
+    // Results of a fatal stop are stale: the messages take the drawing's place, and the screen no
+    // longer shows a drawing that belongs to other input.
+    if (device == CadCodeOf(CadOutput::Screen)) {
+      GraphClear();
+      GraphClearViewPort();
+    }
     ShowCalcMessages();
     return;
   }

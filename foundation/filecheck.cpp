@@ -116,7 +116,11 @@ void CheckOutputFile(const std::string& fileName) {
 }
 
 void AskSaveFile(const std::string& name, std::string& fullName) {
+  // Saving the file named on the command line under its own name keeps it the current path: its
+  // name already holds the extension.
+  const bool sameCommandLineFile = kwenvar.FileNameHasPath && HasDot(name) && name == kwenvar.CurrentFileName;
   if (RefusedInArchiveMode(true, name)) return;
+  if (sameCommandLineFile) kwenvar.FileNameHasPath = true;
   if (name.empty()) {
     if (kwenvar.DemoRun) kwenvar.CurrentFileName = "demo";
     FileDialogRequest request;

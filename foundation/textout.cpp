@@ -165,7 +165,7 @@ void plainPageHeader(int32_t pageNo, bool first) {
   } else if (kwenvar.DataDir.size() + kwenvar.CurrentFileName.size() > 69) {
     file = kwenvar.CurrentFileName + "." + kwenvar.DataExt;
   } else {
-    file = AddBackslash(kwenvar.DataDir) + WinToDos(kwenvar.CurrentFileName) + "." + kwenvar.DataExt;
+    file = AddBackslash(kwenvar.DataDir) + kwenvar.CurrentFileName + "." + kwenvar.DataExt;  // already DOS
   }
   WriteTextLine(framed(file, 4));
 

@@ -4,7 +4,9 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <string_view>
 
 #include "foundation/kwenvar.h"
 #include "foundation/utilmath.h"
@@ -39,6 +41,80 @@ std::string NonFiniteText(long double x) {
   return x < 0 ? "-INF" : "INF";
 }
 
+}  // namespace
+
+std::string_view ScientificText17(long double x, char (&buf)[64]) {
+  // The exact binary value is M * 2^-k with the 64-bit significand M. For the magnitudes the program
+  // shows (k from 0 to 120) its decimal digits come out of integer arithmetic exactly; they are
+  // rounded to 18 significant digits half to even, as the library does. Other values (and the sign,
+  // and values that are no number) go to the library, whose text for an extended goes through printf.
+  const auto library = [&] {
+    const auto res = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::scientific, 17);
+    return std::string_view(buf, static_cast<size_t>(res.ptr - buf));
+  };
+  static_assert(std::numeric_limits<long double>::digits == 64, "the 64-bit significand of the x87 extended");
+  if (!(x > 0) || !std::isfinite(x)) return library();
+  int exp2 = 0;
+  const long double m = std::frexp(x, &exp2);  // x = m * 2^exp2, m in [0.5, 1)
+  const int k = 64 - exp2;
+  if (k < 0 || k > 120) return library();
+  const auto M = static_cast<uint64_t>(std::ldexp(m, 64));
+  using u128 = unsigned __int128;
+  const uint64_t whole = k >= 64 ? 0 : M >> k;
+  const u128 mask = (u128{1} << k) - 1;
+  u128 frac = k >= 64 ? u128{M} : (u128{M} & mask);
+
+  constexpr int kSig = 18;
+  char d[kSig + 1];  // 18 digits and the one that rounds
+  int n = 0;
+  int exp10 = -1;
+  if (whole > 0) {
+    char w[24];
+    int wn = 0;
+    for (uint64_t v = whole; v > 0; v /= 10) w[wn++] = static_cast<char>('0' + v % 10);
+    exp10 = wn - 1;
+    for (int i = wn - 1; i >= 0 && n < kSig + 1; --i) d[n++] = w[i];
+    // Integer digits beyond the rounding digit count as the rest.
+    bool rest = false;
+    for (int i = wn - 1 - n; i >= 0; --i) rest = rest || w[i] != '0';
+    if (rest) frac |= 1;  // any non-zero rest decides as a non-zero fraction does
+  }
+  while (n < kSig + 1) {
+    frac *= 10;
+    const auto digit = static_cast<char>('0' + static_cast<int>(frac >> k));
+    frac &= mask;
+    if (n == 0 && digit == '0') {
+      --exp10;  // a leading zero of the fraction
+      continue;
+    }
+    d[n++] = digit;
+  }
+  // Round the 19th digit away: up above 5, on 5 with a non-zero rest, and on an exact 5 to even.
+  const bool up = d[kSig] > '5' || (d[kSig] == '5' && (frac != 0 || (d[kSig - 1] - '0') % 2 == 1));
+  if (up) {
+    int i = kSig - 1;
+    while (i >= 0 && d[i] == '9') d[i--] = '0';
+    if (i >= 0) {
+      ++d[i];
+    } else {
+      d[0] = '1';  // 9.99.. became 10.00..
+      ++exp10;
+    }
+  }
+  char* p = buf;
+  *p++ = d[0];
+  *p++ = '.';
+  for (int i = 1; i < kSig; ++i) *p++ = d[i];
+  *p++ = 'e';
+  *p++ = exp10 < 0 ? '-' : '+';
+  const int ae = exp10 < 0 ? -exp10 : exp10;
+  if (ae < 10) *p++ = '0';
+  p = std::to_chars(p, buf + sizeof buf, ae).ptr;
+  return std::string_view(buf, static_cast<size_t>(p - buf));
+}
+
+namespace {
+
 // Fixed-point text of x: first rounded to 18 significant digits (the extended's own decimal digits),
 // then half away from zero to `precision` significant digits and at most decDigits decimals; decimals
 // beyond the precision are zeros. Every integer digit is printed: a precision below the integer
@@ -54,8 +130,7 @@ std::string FixedText(long double x, int32_t precision, int32_t decDigits, char 
   int32_t scale = -decDigits;
   if (ax != 0.0L) {
     char buf[64];
-    auto res = std::to_chars(buf, buf + sizeof buf, ax, std::chars_format::scientific, 17);
-    std::string sci(buf, res.ptr);
+    const std::string_view sci = ScientificText17(ax, buf);
     const size_t ePos = sci.find('e');
     int32_t exp10 = 0;
     std::from_chars(sci.data() + ePos + 1 + (sci[ePos + 1] == '+' ? 1 : 0), sci.data() + sci.size(), exp10);
@@ -246,6 +321,47 @@ std::string RealStrFixDot(int32_t intDigits, int32_t decDigits, long double x) {
 
 // ---- Parsers ----
 
+namespace {
+
+// A checked decimal ("123.456", "1e-3") of at most 19 digits whose power of ten is exact in the
+// extended (10^k for |k| <= 27): its digits as an integer and one multiplication or division by
+// that power give the correctly rounded value, the same as the library's. False for any other text.
+bool ExactShortDecimal(const std::string& s, size_t start, bool neg, long double& value) {
+  uint64_t digits = 0;
+  int count = 0;
+  int32_t scale = 0;  // value = digits * 10^scale
+  size_t p = start;
+  bool point = false;
+  for (; p < s.size(); ++p) {
+    const char c = s[p];
+    if (c == '.') {
+      point = true;
+      continue;
+    }
+    if (c < '0' || c > '9') break;
+    if (count > 0 || c != '0') ++count;
+    if (count > 19) return false;
+    digits = digits * 10 + static_cast<uint64_t>(c - '0');
+    if (point) --scale;
+  }
+  if (p < s.size()) {  // the exponent, checked by the caller
+    int32_t e = 0;
+    const char* first = s.data() + p + 1;
+    if (*first == '+') ++first;
+    const auto res = std::from_chars(first, s.data() + s.size(), e);
+    if (res.ec != std::errc() || e > 1000 || e < -1000) return false;
+    scale += e;
+  }
+  if (scale < -27 || scale > 27) return false;
+  long double v = static_cast<long double>(digits);  // exact: fewer than 2^64
+  if (scale > 0) v *= Pow10(scale);
+  if (scale < 0) v /= Pow10(-scale);
+  value = neg ? -v : v;
+  return true;
+}
+
+}  // namespace
+
 bool TryStrToReal(const std::string& input, long double& value) {
   value = 0.0L;
   std::string s = input;
@@ -271,6 +387,7 @@ bool TryStrToReal(const std::string& input, long double& value) {
     if (expDigits == 0) return false;
   }
   if (p != s.size()) return false;
+  if (ExactShortDecimal(s, start, neg, value)) return true;
   // The sign is taken above: from_chars does not accept a leading "+".
   long double v = 0.0L;
   auto res = std::from_chars(s.data() + start, s.data() + s.size(), v, std::chars_format::general);

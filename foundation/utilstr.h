@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qorva {
@@ -37,6 +38,10 @@ std::string BlankPad(int64_t i, int32_t width);
 std::string NumToLetter(int32_t n);
 
 // ---- Real texts ----
+
+// x in scientific notation with 17 decimals ("1.23450000000000000e+02"), exactly as std::to_chars
+// gives it, in buf; for the magnitudes the program shows without going through printf.
+std::string_view ScientificText17(long double x, char (&buf)[64]);
 
 // Integer and decimal digit counts for showing x with n significant digits.
 void SigDigitCounts(int32_t& intDigits, int32_t& decDigits, int32_t n, long double x);

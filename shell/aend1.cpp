@@ -52,6 +52,10 @@ void ShowDrawingInfo() {
 }
 
 void ChangeRecordCommand(uint16_t code) {
+  // Every command starts from a clear state: a failed command before must not stop this one.
+  kwenvar.ErrorFlag = false;
+  // The records belong to the spring's data: a change asks to be saved like any other input.
+  auto changed = [] { kwenvar.InputModified = true; };
   switch (code) {
     case ChangeCommand::New:
       if (aendvar.ChangeCount >= MaxChangeRecords) {
@@ -60,16 +64,21 @@ void ChangeRecordCommand(uint16_t code) {
       }
       ++aendvar.ChangeCount;
       aendvar.ChangeRecords[aendvar.ChangeCount].Date = DateStr();
+      changed();  // the new record stays, even when its entry is cancelled
       ShowChangeEntry(aendvar.ChangeCount);
       PrintChangeRecords(OutputDeviceCode::Screen);
       break;
     case ChangeCommand::ModifyLast:
       if (aendvar.ChangeCount == 0) return;
       ShowChangeEntry(aendvar.ChangeCount);
+      if (!kwenvar.ErrorFlag) changed();
       PrintChangeRecords(OutputDeviceCode::Screen);
       break;
     case ChangeCommand::DeleteLast:
-      if (aendvar.ChangeCount > 0) --aendvar.ChangeCount;
+      if (aendvar.ChangeCount > 0) {
+        --aendvar.ChangeCount;
+        changed();
+      }
       PrintChangeRecords(OutputDeviceCode::Screen);
       break;
     case ChangeCommand::List:
@@ -80,6 +89,7 @@ void ChangeRecordCommand(uint16_t code) {
       break;
     case ChangeCommand::DrawingInfo:
       ShowDrawingInfo();
+      if (!kwenvar.ErrorFlag) changed();
       break;
     default:
       break;

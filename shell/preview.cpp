@@ -11,9 +11,9 @@
 #include "foundation/wintext.h"
 #include "platform/sysname.h"
 #include "shell/qsorts1.h"
-#include "spring/qvaglob.h"
 #include "spring/qvaio.h"
-#include "spring/yebglob9.h"
+#include "spring/spring.h"
+#include "spring/yebfest9.h"
 
 namespace qorva {
 
@@ -22,12 +22,26 @@ GridRow FileTableHeader() {
           "Dn",   "sig.2",       "sig.z", "Material", "Mat.No.", "E", "Rm", "cycles"};
 }
 
-std::vector<std::string> SpringDataFiles(const std::string& dir) {
+std::vector<bool> FileTableTextColumns() {
+  std::vector<bool> text(kFileTableColumns, false);
+  for (int32_t c : {0, 1, 2, 12}) text[static_cast<size_t>(c)] = true;
+  return text;
+}
+
+std::vector<std::string> SpringDataFileNames(const std::string& dir) {
   std::vector<std::string> names;
   const std::string ext = "." + kwenvar.DataExt;
-  const std::string folder = dir.empty() ? std::string() : AddBackslash(dir);
   for (std::string& name : SysListFolder(dir)) {
     if (name.size() < ext.size() || !SameDosNameNoCase(name.substr(name.size() - ext.size()), ext)) continue;
+    names.push_back(std::move(name));
+  }
+  return names;
+}
+
+std::vector<std::string> SpringDataFiles(const std::string& dir) {
+  std::vector<std::string> names;
+  const std::string folder = dir.empty() ? std::string() : AddBackslash(dir);
+  for (std::string& name : SpringDataFileNames(dir)) {
     struct stat st {};
     if (SysStat(folder + name, st) == 0 && S_ISREG(st.st_mode)) names.push_back(std::move(name));
   }
@@ -44,39 +58,75 @@ std::string FileTableFileName(const std::string& dir, const std::string& shownNa
   return found;
 }
 
-GridRow FileTableRowOfSpring(const std::string& fileName, int64_t stamp) {
-  const Yebglob9& m = yebglob9;
-  const Qvaglob& g = qvaglob;
-  return {DosToUtf8(fileName),
-          stamp >= 0 ? FileDateStr(stamp) : std::string(),
-          DosToUtf8(m.DrawingNumber),
-          ForceFix(5, 1, g.Force2),
-          LengthFix(3, 2, m.BandWidth),
-          LengthFix(3, 2, m.BandThickness),
-          LengthFix(3, 2, g.Travel2),
-          LengthFix(3, 2, g.OuterDiameter),
-          LengthFix(3, 2, g.InnerDiameter),
-          LengthFix(3, 2, g.BendingDiameter),
-          StressFix(4, 0, m.Stress2),
-          StressFix(4, 0, m.PermissibleStress),
-          DosToUtf8(m.MaterialRec.Text1),
-          IntStr(m.MaterialNumber),
-          StressFix(6, 0, m.EModulus),
-          StressFix(4, 1, m.TensileStrength),
-          RealStrFix(8, 0, m.CyclesToFracture)};
+namespace {
+
+std::string LengthCell(long double v) { return LengthFix(3, 2, v); }
+
+}  // namespace
+
+GridRow FileTableRow(const std::string& fileName, int64_t stamp, const Yebglob9& m, const Qvaglob& g,
+                     const MaterialDesignation& stored, FileTableState state) {
+  GridRow row(kFileTableColumns);
+  row[0] = DosToUtf8(fileName);
+  row[1] = stamp >= 0 ? FileDateStr(stamp) : std::string();
+  if (state == FileTableState::Unreadable) {
+    row[2] = "(nicht lesbar)";
+    return row;
+  }
+  row[2] = DosToUtf8(m.DrawingNumber);
+  row[3] = ForceFix(5, 1, g.Force2);
+  row[4] = LengthCell(m.BandWidth);
+  row[5] = LengthCell(m.BandThickness);
+  row[6] = LengthCell(g.Travel2);
+  row[7] = LengthCell(g.OuterDiameter);
+  row[8] = LengthCell(g.InnerDiameter);
+  row[9] = LengthCell(g.BendingDiameter);
+  row[13] = IntStr(m.MaterialNumber);
+  if (state == FileTableState::MaterialMissing) {
+    row[12] = DosToUtf8("(" + (stored.empty() ? "Nr. " + IntStr(m.MaterialNumber) : DesignationText(stored)) +
+                        " fehlt)");
+    return row;
+  }
+  row[12] = DosToUtf8(m.MaterialRec.Text1);
+  if (state == FileTableState::Fatal) return row;  // results that belong to no spring are not shown
+  row[10] = StressFix(4, 0, m.Stress2);
+  row[11] = StressFix(4, 0, m.PermissibleStress);
+  row[14] = StressFix(6, 0, m.EModulus);
+  row[15] = StressFix(4, 1, m.TensileStrength);
+  row[16] = RealStrFix(8, 0, m.CyclesToFracture);
+  return row;
 }
 
 GridRows ReadFileTable(const std::string& dir, const std::function<void(const std::string&)>& onFile) {
   GridRows rows{FileTableHeader()};
-  const std::vector<std::string> names = SpringDataFiles(dir);
+  // Whether a name is an ordinary file the read itself finds out (one system call less a file).
+  const std::vector<std::string> names = SpringDataFileNames(dir);
   rows.reserve(names.size() + 1);
   const std::string folder = dir.empty() ? std::string() : AddBackslash(dir);
+  // The material table is read once for the whole table; the spring the user has open is not touched.
+  MaterialCatalog catalog;
+  const bool haveMaterials = catalog.load();
   for (const std::string& name : names) {
-    if (onFile) onFile(DosToUtf8(name));
     const std::string path = folder + name;
-    ReadSpringFile(path);  // a failed read has told the user and left the spring as it was
-    kwenvar.ErrorFlag = false;
-    rows.push_back(FileTableRowOfSpring(name, FileAge(path)));
+    SpringFileRead read = ReadSpring(path);
+    const int64_t stamp = read.modified;
+    if (read.notAFile) continue;  // a folder, or gone since the listing
+    if (onFile) onFile(DosToUtf8(name));
+    if (!read.ok()) {
+      rows.push_back(FileTableRow(name, stamp, read.spring.family, read.spring.product, {}, FileTableState::Unreadable));
+      continue;
+    }
+    uint32_t number = 0;
+    if (!haveMaterials || FindSpringMaterial(catalog, read.spring, number) == MaterialFind::Missing) {
+      rows.push_back(FileTableRow(name, stamp, read.spring.family, read.spring.product, read.spring.material,
+                                  FileTableState::MaterialMissing));
+      continue;
+    }
+    read.spring.family.MaterialNumber = static_cast<uint16_t>(number);
+    const CalcOutcome calc = Calculate(read.spring, *catalog.byNumber(number));
+    // After a fatal stop the results are those of no spring: the row shows the stored values only.
+    rows.push_back(FileTableRow(name, stamp, calc.family, calc.product, read.spring.material,
+                                calc.fatal ? FileTableState::Fatal : FileTableState::Calculated));
   }
   kwenvar.ErrorFlag = false;
   return rows;

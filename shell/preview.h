@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "spring/spring.h"
+
 namespace qorva {
 
 using GridRow = std::vector<std::string>;
@@ -17,24 +19,38 @@ constexpr int32_t kFileTableColumns = 17;
 
 // "File", "Date  y/m/d", "No.", "F", ..., "cycles".
 GridRow FileTableHeader();
+// Which columns hold texts rather than numbers: file, date, drawing number and material.
+std::vector<bool> FileTableTextColumns();
 
 // The ordinary files of dir whose extension is DataExt in any case ("*.qva", "*.QVA"), sorted by
 // name (bytes); "" when the folder cannot be read. Names are the program's (code page 437); a file
 // whose name it cannot hold is not listed.
 std::vector<std::string> SpringDataFiles(const std::string& dir);
+// The same names without asking the file system whether each is an ordinary file.
+std::vector<std::string> SpringDataFileNames(const std::string& dir);
 
 // The file of dir whose name the table shows as shownName (the first cell of its row); "" when
 // there is none, or when two names look alike on the screen (as the plain-ASCII display may make them).
 std::string FileTableFileName(const std::string& dir, const std::string& shownName);
 
-// The row of the spring now in memory, for the file fileName (the program's name, shown as the
-// display converts it) with the modification time stamp.
-GridRow FileTableRowOfSpring(const std::string& fileName, int64_t stamp);
+// What a row of the table can show of its file.
+enum class FileTableState {
+  Calculated,       // the stored values and the results of the calculation
+  Fatal,            // the stored values; the calculation stopped, so no results
+  MaterialMissing,  // the stored values; the material is not in the table, so no results
+  Unreadable,       // a damaged file: only its name and date, marked "(nicht lesbar)"
+};
+// The row of the spring (family and product part, the material designation its file stores) read
+// from the file fileName (the program's name, shown as the display converts it) with the
+// modification time stamp.
+GridRow FileTableRow(const std::string& fileName, int64_t stamp, const Yebglob9& family, const Qvaglob& product,
+                     const MaterialDesignation& material, FileTableState state);
 
-// The header and one row per spring data file of dir. Each file is read and calculated
-// (ReadSpringFile); a file that cannot be read keeps the values of the file before it (or of the
-// spring in memory) and the scan goes on; ErrorFlag is clear afterwards. onFile, when set, hears
-// each file name (as shown) before it is read (the window shows it in its caption).
+// The header and one row per spring data file of dir. Each file is read into a value and calculated
+// with its own material, the material table read once for all of them; the spring the user has open
+// and its messages stay as they were, and nothing is asked. A file that cannot be read gets its row
+// marked as unreadable and the scan goes on; ErrorFlag is clear afterwards. onFile, when set, hears
+// the name (as shown) of each file as it is read (the window shows it in its caption).
 GridRows ReadFileTable(const std::string& dir, const std::function<void(const std::string&)>& onFile = {});
 
 // Sorts the data rows (1..) by the texts of column col; returns the sort order: entry r is the row

@@ -64,7 +64,7 @@ bool OpenPrintPresetTable() {
 
 PrintPreset ReadPrintPreset() {
   PrintPreset p;
-  p.name = Field(1);
+  p.name = WinToDos(Field(1));  // the table speaks the Windows code page
   p.scaleX = Field(2);
   p.scaleY = Field(3);
   p.originX = Field(4);
@@ -77,7 +77,7 @@ PrintPreset ReadPrintPreset() {
 }
 
 bool AppendPrintPreset(const PrintPreset& p) {
-  DbfSetFieldStr("name", p.name);
+  DbfSetFieldStr("name", DosToWin(p.name));
   DbfSetFieldFloat("xscale", StrToReal(p.scaleX));
   DbfSetFieldFloat("yscale", StrToReal(p.scaleY));
   DbfSetFieldInt("xorigin", StrToInt0(p.originX));

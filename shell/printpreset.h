@@ -11,7 +11,7 @@
 
 namespace qorva {
 
-// One preset as the print window shows it.
+// One preset as the print window shows it (texts in the DOS code page, as all the program's texts).
 struct PrintPreset {
   std::string name;
   std::string scaleX = "1";  // as the fields show them

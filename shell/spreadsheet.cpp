@@ -79,12 +79,13 @@ bool CellNumber(const std::string& text, double& value) {
   return ec == std::errc() && end == t.data() + t.size() && std::isfinite(value);
 }
 
-bool WriteRowsToXlsx(const GridRows& rows, const std::string& xlsxPath, std::string& error) {
+bool WriteRowsToXlsx(const GridRows& rows, const std::string& xlsxPath, std::string& error,
+                     const std::vector<bool>& textColumns) {
   if (rows.size() > kMaxSheetRows) {
     error = xlsxPath + ": mehr als " + IntStr(static_cast<int64_t>(kMaxSheetRows)) + " Zeilen";
     return false;
   }
-  return WriteXlsxWorkbook(xlsxPath, [&rows](lxw_worksheet* ws) {
+  return WriteXlsxWorkbook(xlsxPath, [&rows, &textColumns](lxw_worksheet* ws) {
     for (size_t r = 0; r < rows.size(); ++r) {
       const size_t columns = std::min(rows[r].size(), kMaxSheetColumns);
       for (size_t c = 0; c < columns; ++c) {
@@ -93,7 +94,8 @@ bool WriteRowsToXlsx(const GridRows& rows, const std::string& xlsxPath, std::str
         double v = 0;
         const auto row = static_cast<lxw_row_t>(r);
         const auto col = static_cast<lxw_col_t>(c);
-        if ((CellNumber(text, v) ? worksheet_write_number(ws, row, col, v, nullptr)
+        const bool asText = c < textColumns.size() && textColumns[c];
+        if ((!asText && CellNumber(text, v) ? worksheet_write_number(ws, row, col, v, nullptr)
                                  : worksheet_write_string(ws, row, col, text.c_str(), nullptr)) != LXW_NO_ERROR)
           return false;
       }
@@ -131,7 +133,7 @@ std::string NewWorkbookPath(const std::string& kind) {
 void ExportGridToExcel(const GridRows& rows) {
   const std::string path = NewWorkbookPath("table");
   std::string error;
-  if (!WriteRowsToXlsx(rows, path, error)) {
+  if (!WriteRowsToXlsx(rows, path, error, FileTableTextColumns())) {
     ReportError(error);
     return;
   }
@@ -234,23 +236,12 @@ bool ExcelImport() {
     k.ErrorFlag = true;
     return false;
   }
-  // The lines become a spring data file in the work folder, named as the workbook, so that the
-  // reader's messages name it.
-  const std::string work = WorkPath(FileBaseName(chosen) + "." + k.DataExt);
-  TextFile f;
-  f.Assign(work);
-  bool written = f.RewriteScratch();
-  for (const std::string& line : lines) written = written && f.WriteLn(line);
-  written = f.Close() && written;
-  if (!written) {
-    EraseFile(work);
-    ReportError(work + ": Schreibfehler");
-    k.ErrorFlag = true;
-    return false;
-  }
-  const bool read = ReadSpringFile(work);
-  EraseFile(work);
-  return read && !k.ErrorFlag;
+  // The lines are read as the spring data file they were exported from, named as the workbook in
+  // the messages; the spring that is open takes them over only when they read well.
+  std::string bytes;
+  for (const std::string& line : lines) bytes += line + "\r\n";
+  const std::string name = FileBaseName(chosen) + "." + k.DataExt;
+  return TakeOverSpring(ReadSpringText(bytes, name, CurrentSpring()), name) && !k.ErrorFlag;
 }
 
 }  // namespace qorva

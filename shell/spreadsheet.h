@@ -12,10 +12,13 @@
 namespace qorva {
 
 // Writes rows into the first sheet of a new workbook at xlsxPath: rows[r][c] becomes cell (r, c).
-// A text that is a plain decimal number (blanks around it allowed, "." or "," as decimal mark)
-// becomes a number, any other text (also a code with leading zeros, "007") a string (UTF-8); empty texts leave their cell empty. The
-// workbook is built beside xlsxPath and renamed onto it only when complete. False with error set.
-bool WriteRowsToXlsx(const GridRows& rows, const std::string& xlsxPath, std::string& error);
+// In the columns textColumns marks every text is a string cell (UTF-8), as typed; in the others a
+// text that is a plain decimal number (blanks around it allowed, "." or "," as decimal mark)
+// becomes a number, any other text (also a code with leading zeros, "007") a string. Empty texts
+// leave their cell empty. The workbook is built beside xlsxPath and renamed onto it only when
+// complete. False with error set.
+bool WriteRowsToXlsx(const GridRows& rows, const std::string& xlsxPath, std::string& error,
+                     const std::vector<bool>& textColumns = {});
 
 // The number a cell text stands for, as WriteRowsToXlsx reads it.
 bool CellNumber(const std::string& text, double& value);
@@ -28,6 +31,7 @@ std::string NewWorkbookPath(const std::string& kind);
 
 // The file table (header and rows) into a new workbook, opened in the spreadsheet program; a
 // workbook it cannot write or open is told ("Could not start Excel" when it cannot be opened).
+// Its text columns (file, date, drawing number, material) stay texts: "12E3" is no number there.
 void ExportGridToExcel(const GridRows& rows);
 
 // OLE > Start Excel: needs a saved spring (else the save hint and ErrorFlag), and a desktop that
@@ -37,8 +41,8 @@ void CreateExcelObject();
 void ExcelExport();
 // OLE > Import: a workbook chosen in the open dialog (starting in the folder of the exported ones)
 // whose first column holds the lines of a spring data file, as OLE > Export wrote them and the
-// spreadsheet program may have changed them. The lines are read as a spring data file is read: all
-// or nothing, the current file name stays. False with ErrorFlag set when nothing was taken over
+// spreadsheet program may have changed them. The lines are read as a spring data file is read, in
+// memory: all or nothing, the current file name stays. False with ErrorFlag set when nothing was taken over
 // (cancelled, no workbook, a damaged file; told to the user).
 bool ExcelImport();
 // The lines of a spring data file from the first column of a workbook, texts in the DOS code page.

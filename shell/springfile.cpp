@@ -22,7 +22,7 @@ void AskSaveChanges() {
   if (!k.CurrentFileName.empty() && k.InputModified) {
     const std::string path = k.FileNameHasPath
                                  ? k.CurrentFileName
-                                 : WinToDos(AddBackslash(k.DataDir) + k.CurrentFileName) + "." + k.DataExt;
+                                 : AddBackslash(k.DataDir) + k.CurrentFileName + "." + k.DataExt;
     k.ErrorFlag = false;
     const bool yes = AskYesNoCancel("Datei speichern (" + path + ") ?");
     if (k.ErrorFlag) return;  // Cancel

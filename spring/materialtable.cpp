@@ -185,8 +185,12 @@ bool DbfMaterialTable::deleted() const { return isOpen() && DbfDeleted(); }
 
 bool DbfMaterialTable::browse(uint16_t mode, const std::string& title1, const std::string& title2) {
   if (!isOpen()) return false;
-  dbfhost.Dbf4Form.SetTitles(title1, title2);
+  dbfhost.Dbf4Form.SetTitles(DosToWin(title1), DosToWin(title2));  // the window's titles are Windows texts
+  // In this table the marked records are the materials that are not preferred, and spring files
+  // refer to materials by record number.
+  dbfhost.Dbf4Form.SetPackWarning(kMaterialPackWarning);
   dbfhost.Dbf4Form.Browse("", mode);
+  dbfhost.Dbf4Form.SetPackWarning("");
   return !kwenvar.ErrorFlag && kwenvar.LastKey == 13;
 }
 

@@ -23,6 +23,12 @@
 
 namespace qorva {
 
+// The question before the material table is packed in its browse window (DOS text, No preset).
+inline const std::string kMaterialPackWarning =
+    "Pack entfernt alle nicht bevorzugten Werkstoffe (die markierten Datens\x84tze) aus der "
+    "Werkstofftabelle und nummeriert die \x81" "brigen neu. Gespeicherte Federn verweisen mit der "
+    "Datensatznummer auf ihren Werkstoff. Trotzdem packen ?";
+
 class MaterialTable {
  public:
   virtual ~MaterialTable() = default;

@@ -1,24 +1,36 @@
 // qvaio: writing and reading the spring data file.
 #include "spring/qvaio.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <array>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <string_view>
+#include <type_traits>
+#include <variant>
 #include <vector>
 
 #include "foundation/error0.h"
 #include "foundation/filecheck.h"
 #include "foundation/kwenvar.h"
 #include "foundation/msgbox.h"
+#include "foundation/utildos.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
 #include "foundation/wkwenvar.h"
+#include "platform/sysname.h"
 #include "spring/aendvar.h"
 #include "spring/dokuvar.h"
 #include "spring/qvaglob.h"
 #include "spring/qvarech.h"
+#include "spring/spring.h"
 #include "spring/yebfest9.h"
 #include "spring/yebglob9.h"
 
@@ -30,6 +42,7 @@ const std::string kChangeHead = "\x8E" "NDERUNGEN";
 const std::string kDocumentHead = "Dokumente";
 const std::string kIsoHead = "ISO 7200 Header";
 const std::string kIsoEnd = "---";
+const std::string kMaterialHead = "Werkstoff";
 const std::string kDash20(20, '-');
 const std::string kDash14(14, '-');
 constexpr char kBoxBar = '\xB3';
@@ -60,8 +73,19 @@ std::string MapText(const std::string& s, const std::string& brk, char bar) {
 }
 
 // A value that is no number ("nan", "inf") could not be read back; it is stored as 0.
-void WriteFiniteReal(long double x) { WriteReal(std::isfinite(x) ? x : 0); }
+// Whole values below 1 (0, -2, ...) are written short; every other value with 7 decimals.
+std::string RealLine(long double x) {
+  if (!std::isfinite(x)) x = 0;
+  if (x < 1 && std::fabs(x - std::nearbyint(x)) < 1e-10L) return RealStr3Dot(x);
+  return RealStrDecDot(7, x);
+}
 std::string FiniteStr3(long double x) { return RealStr3Dot(std::isfinite(x) ? x : 0); }
+// Fields each followed by "|".
+std::string BarFields(std::initializer_list<std::string> fields) {
+  std::string line;
+  for (const std::string& f : fields) line += f + "|";
+  return line;
+}
 
 // A file name inside a DOS message text.
 std::string NameForMessage(const std::string& path) { return TrimStr(path); }
@@ -93,56 +117,182 @@ std::string FileLineText(const std::string& text) { return MapText(text, " ", '|
 std::string FileFieldText(const std::string& text) { return MapText(text, " ", kBoxBar); }
 
 // ---------------------------------------------------------------------------------------------
+// The one field table of the file's single-value lines: it writes, reads and applies them.
+
+namespace {
+
+using RealRef = long double& (*)(Spring&);
+using WordRef = uint16_t& (*)(Spring&);
+using IntRef = int32_t& (*)(Spring&);
+using TextRef = std::string& (*)(Spring&);
+using CharRef = char& (*)(Spring&);
+// A line that is always written as 0 and skipped on reading.
+struct AlwaysZero {};
+
+struct Field {
+  std::variant<RealRef, WordRef, IntRef, TextRef, CharRef, AlwaysZero> ref;
+  int32_t lo = 0, hi = 0;  // the range of a whole number
+};
+
+// The 19 inputs after the file header.
+const std::array<Field, 19> kInputFields{{
+    {[](Spring& s) -> long double& { return s.family.BandWidth; }},
+    {[](Spring& s) -> long double& { return s.family.BandThickness; }},
+    {[](Spring& s) -> long double& { return s.product.OuterDiameter; }},
+    {[](Spring& s) -> long double& { return s.product.InnerDiameter; }},
+    {[](Spring& s) -> long double& { return s.product.BendingDiameter; }},
+    {[](Spring& s) -> long double& { return s.product.StripLength; }},
+    {[](Spring& s) -> uint16_t& { return s.family.MaterialNumber; }, 0, 65535},
+    {[](Spring& s) -> std::string& { return s.family.DrawingName; }},
+    {[](Spring& s) -> std::string& { return s.family.DrawingNumber; }},
+    {[](Spring& s) -> std::string& { return s.family.DrawingName2; }},
+    {[](Spring& s) -> char& { return s.family.ShotPeened; }},
+    {[](Spring& s) -> long double& { return s.product.Travel1; }},
+    {[](Spring& s) -> long double& { return s.product.Travel2; }},
+    {AlwaysZero{}},
+    {[](Spring& s) -> long double& { return s.product.Force1; }},
+    {[](Spring& s) -> long double& { return s.product.Force2; }},
+    {[](Spring& s) -> uint16_t& { return s.family.LoadType; }, 1, 2},
+    {[](Spring& s) -> long double& { return s.family.OperatingTemperature; }},
+    {[](Spring& s) -> long double& { return s.family.LoadFrequency; }},
+}};
+
+// The four lines of the drawing information after the eight-field line.
+const std::array<Field, 4> kDrawnFields{{
+    {[](Spring& s) -> std::string& { return s.drawing.TitleDrawnDate; }},
+    {[](Spring& s) -> std::string& { return s.drawing.TitleReplaces; }},
+    {[](Spring& s) -> std::string& { return s.drawing.TitleReplacedBy; }},
+    {[](Spring& s) -> std::string& { return s.drawing.TitleDrawnBy; }},
+}};
+
+// The title-block header block between its head and "---".
+const std::array<Field, 5> kIsoFields{{
+    {[](Spring& s) -> int32_t& { return s.TitleBlockType; }, std::numeric_limits<int32_t>::min(),
+     std::numeric_limits<int32_t>::max()},
+    {[](Spring& s) -> int32_t& { return s.drawing.DrawingTextMode; }, 0, 3},
+    {[](Spring& s) -> std::string& { return s.drawing.TitleDepartment; }},
+    {[](Spring& s) -> std::string& { return s.drawing.TitleDocType; }},
+    {[](Spring& s) -> std::string& { return s.drawing.TitleDocStatus; }},
+}};
+
+// The fields are read through references to a spring; writing only reads through them.
+Spring& Mutable(const Spring& s) { return const_cast<Spring&>(s); }
+
+template <std::size_t N>
+void WriteFields(TextFile& f, const std::array<Field, N>& fields, const Spring& s) {
+  for (const Field& field : fields) {
+    std::visit(
+        [&](auto ref) {
+          using R = decltype(ref);
+          if constexpr (std::is_same_v<R, RealRef>) {
+            f.WriteLn(RealLine(ref(Mutable(s))));
+          } else if constexpr (std::is_same_v<R, WordRef> || std::is_same_v<R, IntRef>) {
+            f.WriteLn(IntStr(ref(Mutable(s))));
+          } else if constexpr (std::is_same_v<R, TextRef>) {
+            f.WriteLn(FileLineText(ref(Mutable(s))));
+          } else if constexpr (std::is_same_v<R, CharRef>) {
+            f.WriteLn(FileLineText(std::string(1, ref(Mutable(s)))));
+          } else {
+            f.WriteLn(RealLine(0));
+          }
+        },
+        field.ref);
+  }
+}
+
+// Copies the table's fields from one spring into another.
+template <std::size_t N>
+void ApplyFields(const std::array<Field, N>& fields, const Spring& from, Spring& to) {
+  for (const Field& field : fields) {
+    std::visit(
+        [&](auto ref) {
+          if constexpr (!std::is_same_v<decltype(ref), AlwaysZero>) ref(to) = ref(Mutable(from));
+        },
+        field.ref);
+  }
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
 // Writing
 
-void WriteChangeRecords() {
-  const uint16_t count = std::min(aendvar.ChangeCount, MaxChangeRecords);
-  const uint16_t texts = std::min(aendvar.DrawingTextCount, MaxDrawingTexts);
-  WriteLine(kChangeHead);
-  WriteInt(count);
-  WriteLine(kDash20);
+namespace {
+
+void WriteChangeBlock(TextFile& f, const Spring& s) {
+  const Aendvar& a = s.drawing;
+  const uint16_t count = std::min(a.ChangeCount, MaxChangeRecords);
+  const uint16_t texts = std::min(a.DrawingTextCount, MaxDrawingTexts);
+  f.WriteLn(kChangeHead);
+  f.WriteLn(IntStr(count));
+  f.WriteLn(kDash20);
   for (uint16_t i = 1; i <= count; ++i) {
-    const AendRecord& r = aendvar.ChangeRecords[i];
-    WriteLine(FileLineText(r.ChangeIndex));
-    WriteLine(FileLineText(r.Date));
-    WriteLine(FileLineText(r.Editor));
-    WriteLine(DescriptionToFileLine(r.Description));
-    WriteLine(kDash14);
+    const AendRecord& r = a.ChangeRecords[i];
+    f.WriteLn(FileLineText(r.ChangeIndex));
+    f.WriteLn(FileLineText(r.Date));
+    f.WriteLn(FileLineText(r.Editor));
+    f.WriteLn(DescriptionToFileLine(r.Description));
+    f.WriteLn(kDash14);
   }
-  WriteFields8(FileFieldText(aendvar.TitleCheckedDate), FileFieldText(aendvar.TitleCheckedBy),
-               FileFieldText(aendvar.TitleStandardDate), FileFieldText(aendvar.TitleStandardBy),
-               FileFieldText(aendvar.TitleRow4Date), FileFieldText(aendvar.TitleRow4Name), IntStr(texts), "");
-  WriteLine(FileLineText(aendvar.TitleDrawnDate));
-  WriteLine(FileLineText(aendvar.TitleReplaces));
-  WriteLine(FileLineText(aendvar.TitleReplacedBy));
-  WriteLine(FileLineText(aendvar.TitleDrawnBy));
+  f.WriteLn(BarFields({FileFieldText(a.TitleCheckedDate), FileFieldText(a.TitleCheckedBy),
+                       FileFieldText(a.TitleStandardDate), FileFieldText(a.TitleStandardBy),
+                       FileFieldText(a.TitleRow4Date), FileFieldText(a.TitleRow4Name), IntStr(texts), ""}));
+  WriteFields(f, kDrawnFields, s);
   for (uint16_t i = 1; i <= texts; ++i) {
-    const ZeichTextRecord& t = aendvar.DrawingTexts[i];
-    WriteFields6(FiniteStr3(t.x), FiniteStr3(t.y), FiniteStr3(t.h), FiniteStr3(t.phi),
-                 FileFieldText(t.Text), "");
+    const ZeichTextRecord& t = a.DrawingTexts[i];
+    f.WriteLn(BarFields({FiniteStr3(t.x), FiniteStr3(t.y), FiniteStr3(t.h), FiniteStr3(t.phi), FileFieldText(t.Text), ""}));
   }
 }
 
-void WriteDocumentLinks() {
-  WriteLine(kDocumentHead);
-  WriteInt(DocumentLinkCount);
-  WriteLine(kDash20);
+void WriteDocumentBlock(TextFile& f, const Spring& s) {
+  f.WriteLn(kDocumentHead);
+  f.WriteLn(IntStr(DocumentLinkCount));
+  f.WriteLn(kDash20);
   for (uint16_t i = 1; i <= DocumentLinkCount; ++i) {
-    WriteLine(FileLineText(dokuvar.DocumentLinks[i].Program));
-    WriteLine(FileLineText(dokuvar.DocumentLinks[i].File));
-    WriteLine(kDash14);
+    f.WriteLn(FileLineText(s.documents.DocumentLinks[i].Program));
+    f.WriteLn(FileLineText(s.documents.DocumentLinks[i].File));
+    f.WriteLn(kDash14);
   }
 }
 
-void WriteIso7200Header() {
-  WriteLine(kIsoHead);
-  WriteInt(wkwenvar.TitleBlockType);
-  WriteInt(aendvar.DrawingTextMode);
-  WriteLine(FileLineText(aendvar.TitleDepartment));
-  WriteLine(FileLineText(aendvar.TitleDocType));
-  WriteLine(FileLineText(aendvar.TitleDocStatus));
-  WriteLine(kIsoEnd);
+void WriteIsoBlock(TextFile& f, const Spring& s) {
+  f.WriteLn(kIsoHead);
+  WriteFields(f, kIsoFields, s);
+  f.WriteLn(kIsoEnd);
 }
+
+// The material's designation after the last block, where readers of older versions have stopped.
+void WriteMaterialBlock(TextFile& f, const Spring& s) {
+  if (s.material.empty()) return;
+  f.WriteLn(kMaterialHead);
+  for (const std::string& t : s.material.texts) f.WriteLn(FileLineText(t));
+  f.WriteLn(kIsoEnd);
+}
+
+}  // namespace
+
+bool WriteSpring(TextFile& f, const Spring& s) {
+  // The output-file header with the spring's title lines; a line break in one would shift every line
+  // after it.
+  const std::string rule(65, '-');
+  std::string version;
+  FileVersionStr("", version);  // the running program's own version
+  f.WriteLn(rule);
+  f.WriteLn(kwenvar.ProgTitle + "   V " + version);
+  f.WriteLn("Version " + kwenvar.ProgVersion);
+  f.WriteLn(rule);
+  for (std::size_t i = 1; i <= 3; ++i) f.WriteLn(FileLineText(s.TitleLines[i]));
+  WriteFields(f, kInputFields, s);
+  WriteChangeBlock(f, s);
+  WriteDocumentBlock(f, s);
+  WriteIsoBlock(f, s);
+  WriteMaterialBlock(f, s);
+  return !f.Failed();
+}
+
+void WriteChangeRecords() { WriteChangeBlock(ShareTextFile, CurrentSpring()); }
+void WriteDocumentLinks() { WriteDocumentBlock(ShareTextFile, CurrentSpring()); }
+void WriteIso7200Header() { WriteIsoBlock(ShareTextFile, CurrentSpring()); }
 
 bool WriteSpringFile(const std::string& name) {
   // A save that does not happen leaves the current file where it was: the save dialog may already
@@ -167,38 +317,8 @@ bool WriteSpringFile(const std::string& name) {
   RewriteChecked(ShareTextFile);
   if (kwenvar.ErrorFlag) return notSaved();
 
-  const Yebglob9& g = yebglob9;
-  const Qvaglob& q = qvaglob;
-  // The header holds the title lines as they are: a line break in one would shift every line after it.
-  const auto titleLines = kwenvar.TitleLines;
-  for (std::size_t i = 1; i <= 3; ++i) kwenvar.TitleLines[i] = FileLineText(titleLines[i]);
-  WriteFileHeader();
-  kwenvar.TitleLines = titleLines;
-  WriteFiniteReal(g.BandWidth);
-  WriteFiniteReal(g.BandThickness);
-  WriteFiniteReal(q.OuterDiameter);
-  WriteFiniteReal(q.InnerDiameter);
-  WriteFiniteReal(q.BendingDiameter);
-  WriteFiniteReal(q.StripLength);
-  WriteInt(g.MaterialNumber);
-  WriteLine(FileLineText(g.DrawingName));
-  WriteLine(FileLineText(g.DrawingNumber));
-  WriteLine(FileLineText(g.DrawingName2));
-  WriteLine(FileLineText(std::string(1, g.ShotPeened)));
-  WriteFiniteReal(q.Travel1);
-  WriteFiniteReal(q.Travel2);
-  WriteFiniteReal(0);
-  WriteFiniteReal(q.Force1);
-  WriteFiniteReal(q.Force2);
-  WriteInt(g.LoadType);
-  WriteFiniteReal(g.OperatingTemperature);
-  WriteFiniteReal(g.LoadFrequency);
-  WriteChangeRecords();
-  WriteDocumentLinks();
-  WriteIso7200Header();
-
   // The new file replaces the old one only when every line went out and the close succeeded.
-  bool saved = !kwenvar.ErrorFlag && !ShareTextFile.Failed();
+  bool saved = WriteSpring(ShareTextFile, CurrentSpring()) && !kwenvar.ErrorFlag;
   if (saved) {
     saved = ShareTextFile.Close();
   } else {
@@ -216,61 +336,65 @@ bool WriteSpringFile(const std::string& name) {
 
 namespace {
 
-// Everything the file sets, read into a copy first.
-struct SpringFileContent {
-  std::array<std::string, 4> TitleLines;  // [1..3]
-  long double BandWidth = 0, BandThickness = 0, OuterDiameter = 0, InnerDiameter = 0,
-              BendingDiameter = 0, StripLength = 0;
-  uint16_t MaterialNumber = 0;
-  std::string DrawingName, DrawingNumber, DrawingName2;
-  char ShotPeened = 'N';
-  long double Travel1 = 0, Travel2 = 0, Force1 = 0, Force2 = 0;
-  uint16_t LoadType = 2;
-  long double OperatingTemperature = 0, LoadFrequency = 0;
-  Aendvar aend;
-  Dokuvar doku;
-  int32_t TitleBlockType = 0;
-};
+// The bytes of a file, read in one go: a spring data file is small, and the file table reads
+// thousands of them. Longer than any spring data file can be: no spring data file.
+constexpr std::size_t kMaxSpringFileSize = std::size_t{1} << 20;
 
-// The state a failed read puts back.
-struct SpringState {
-  Yebglob9 yeb;
-  Qvaglob qva;
-  Aendvar aend;
-  Dokuvar doku;
-  std::array<std::string, 4> titleLines;
-  int32_t titleBlockType;
-  Error0 errors;
-  bool fatal;
-  std::string currentFileName;
-  std::string dataDir;
-  bool fileNameHasPath;
+enum class FileRead { Ok, Missing, NotAFile, TooLarge, Error };
 
-  static SpringState Take() {
-    return SpringState{yebglob9, qvaglob, aendvar, dokuvar, kwenvar.TitleLines, wkwenvar.TitleBlockType, error0, kwenvar.FatalError, kwenvar.CurrentFileName,
-                       kwenvar.DataDir, kwenvar.FileNameHasPath};
+FileRead ReadWholeFile(const std::string& path, std::string& bytes, int64_t& modified) {
+  // Without waiting: a pipe or device of that name is no spring file.
+  constexpr int kFlags = O_RDONLY | O_CLOEXEC | O_NONBLOCK;
+  int fd = SysOpen(path, kFlags);
+  if (fd < 0) fd = SysOpen(ResolveFileCase(path), kFlags);  // as the text files find names
+  if (fd < 0) return FileRead::Missing;
+  struct stat st {};
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return FileRead::NotAFile;
   }
-  void Restore() const {
-    yebglob9 = yeb;
-    qvaglob = qva;
-    aendvar = aend;
-    dokuvar = doku;
-    kwenvar.TitleLines = titleLines;
-    wkwenvar.TitleBlockType = titleBlockType;
-    error0 = errors;
-    kwenvar.FatalError = fatal;
-    kwenvar.CurrentFileName = currentFileName;
-    kwenvar.DataDir = dataDir;
-    kwenvar.FileNameHasPath = fileNameHasPath;
+  modified = static_cast<int64_t>(st.st_mtime);
+  // Read straight into the text, and stop at the size the file has: no further call to find the end.
+  const auto size = static_cast<std::size_t>(std::max<off_t>(st.st_size, 0));
+  if (size > kMaxSpringFileSize) {
+    ::close(fd);
+    return FileRead::TooLarge;
   }
-};
+  bytes.assign(size > 0 ? size : 4096, '\0');
+  std::size_t have = 0;
+  FileRead result = FileRead::Ok;
+  for (;;) {
+    if (have == bytes.size()) {
+      if (size > 0 && have == size) break;  // all the file said it holds
+      if (bytes.size() >= kMaxSpringFileSize) {
+        result = FileRead::TooLarge;
+        break;
+      }
+      bytes.resize(std::min(bytes.size() * 2, kMaxSpringFileSize));
+    }
+    const ssize_t n = ::read(fd, bytes.data() + have, bytes.size() - have);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      result = FileRead::Error;
+      break;
+    }
+    if (n == 0) break;
+    have += static_cast<std::size_t>(n);
+  }
+  bytes.resize(have);
+  ::close(fd);
+  return result;
+}
 
-// Reads ShareTextFile line by line and remembers the first fault with its line number.
+// Reads the lines of a file's bytes as the text files read them (CR LF or LF, the DOS end-of-file
+// mark ^Z ends the file) and remembers the first fault with its line number.
 class LineReader {
  public:
+  explicit LineReader(std::string_view bytes) : data_(bytes) {}
   bool ok() const { return what_.empty(); }
   int faultLine() const { return faultLine_; }
   const std::string& what() const { return what_; }
+  bool atEnd() const { return pos_ >= data_.size() || data_[pos_] == kEofMark; }
 
   bool fail(const std::string& what) {
     if (ok()) {
@@ -283,12 +407,13 @@ class LineReader {
   bool next(std::string& s) {
     s.clear();
     if (!ok()) return false;
-    if (ShareTextFile.Eof()) {
-      ++line_;
-      return fail("Datei endet vorzeitig");
-    }
     ++line_;
-    if (!ShareTextFile.ReadLn(s)) return fail("Lesefehler");
+    if (atEnd()) return fail("Datei endet vorzeitig");
+    std::size_t end = pos_;
+    while (end < data_.size() && data_[end] != '\n' && data_[end] != kEofMark) ++end;
+    s.assign(data_.substr(pos_, end - pos_));
+    pos_ = end < data_.size() && data_[end] == '\n' ? end + 1 : end;
+    if (!s.empty() && s.back() == '\r') s.pop_back();
     return true;
   }
 
@@ -338,10 +463,43 @@ class LineReader {
     return fail("Wert " + LeftStr(TrimStr(s), 30) + " nicht in " + IntStr(lo) + ".." + IntStr(hi));
   }
 
+  std::string_view data_;
+  std::size_t pos_ = 0;
   int line_ = 0;
   int faultLine_ = 0;
   std::string what_;
 };
+
+template <std::size_t N>
+bool ReadFields(LineReader& r, const std::array<Field, N>& fields, Spring& s) {
+  for (const Field& field : fields) {
+    const bool ok = std::visit(
+        [&](auto ref) -> bool {
+          using R = decltype(ref);
+          if constexpr (std::is_same_v<R, RealRef>) {
+            return r.real(ref(s));
+          } else if constexpr (std::is_same_v<R, WordRef> || std::is_same_v<R, IntRef>) {
+            int32_t v = 0;
+            if (!r.integer(v, field.lo, field.hi)) return false;
+            ref(s) = static_cast<std::remove_reference_t<decltype(ref(s))>>(v);
+            return true;
+          } else if constexpr (std::is_same_v<R, TextRef>) {
+            return r.next(ref(s));
+          } else if constexpr (std::is_same_v<R, CharRef>) {
+            std::string line;
+            if (!r.next(line)) return false;
+            ref(s) = line.empty() ? ' ' : line[0];
+            return true;
+          } else {
+            long double unused = 0;
+            return r.real(unused);
+          }
+        },
+        field.ref);
+    if (!ok) return false;
+  }
+  return true;
+}
 
 std::vector<std::string> SplitBars(const std::string& line) {
   std::vector<std::string> parts(1);
@@ -355,36 +513,16 @@ std::vector<std::string> SplitBars(const std::string& line) {
   return parts;
 }
 
-bool ReadHeader(LineReader& r, SpringFileContent& c) {
-  std::string s;
-  auto isRule = [](const std::string& line) {
-    return !line.empty() && line.find_first_not_of('-') == std::string::npos;
-  };
-  if (!r.next(s)) return false;
-  if (!isRule(s)) return r.fail("keine Federdatei (Dateikopf fehlt)");
-  if (!r.next(s) || !r.next(s) || !r.next(s)) return false;
-  if (!isRule(s)) return r.fail("keine Federdatei (Dateikopf fehlt)");
+bool ReadHeader(LineReader& r, Spring& s) {
+  std::string line;
+  auto isRule = [](const std::string& l) { return !l.empty() && l.find_first_not_of('-') == std::string::npos; };
+  if (!r.next(line)) return false;
+  if (!isRule(line)) return r.fail("keine Federdatei (Dateikopf fehlt)");
+  if (!r.next(line) || !r.next(line) || !r.next(line)) return false;
+  if (!isRule(line)) return r.fail("keine Federdatei (Dateikopf fehlt)");
   for (std::size_t i = 1; i <= 3; ++i) {
-    if (!r.next(c.TitleLines[i])) return false;
+    if (!r.next(s.TitleLines[i])) return false;
   }
-  return true;
-}
-
-bool ReadInputs(LineReader& r, SpringFileContent& c) {
-  int32_t number = 0;
-  int32_t loadType = 0;
-  long double unused = 0;
-  std::string shot;
-  const bool ok = r.real(c.BandWidth) && r.real(c.BandThickness) && r.real(c.OuterDiameter) &&
-                  r.real(c.InnerDiameter) && r.real(c.BendingDiameter) && r.real(c.StripLength) &&
-                  r.integer(number, 0, 65535) && r.next(c.DrawingName) && r.next(c.DrawingNumber) &&
-                  r.next(c.DrawingName2) && r.next(shot) && r.real(c.Travel1) && r.real(c.Travel2) &&
-                  r.real(unused) && r.real(c.Force1) && r.real(c.Force2) && r.integer(loadType, 1, 2) &&
-                  r.real(c.OperatingTemperature) && r.real(c.LoadFrequency);
-  if (!ok) return false;
-  c.MaterialNumber = static_cast<uint16_t>(number);
-  c.LoadType = static_cast<uint16_t>(loadType);
-  c.ShotPeened = shot.empty() ? ' ' : shot[0];
   return true;
 }
 
@@ -406,12 +544,13 @@ bool ReadDescription(LineReader& r, std::string& description) {
   return true;
 }
 
-bool ReadChangeBlock(LineReader& r, SpringFileContent& c) {
+bool ReadChangeBlock(LineReader& r, Spring& s) {
+  Aendvar& a = s.drawing;
   int32_t count = 0;
   if (!r.expect(kChangeHead) || !r.integer(count, 0, MaxChangeRecords) || !r.expect(kDash20)) return false;
-  c.aend.ChangeCount = static_cast<uint16_t>(count);
+  a.ChangeCount = static_cast<uint16_t>(count);
   for (int32_t i = 1; i <= count; ++i) {
-    AendRecord& rec = c.aend.ChangeRecords[static_cast<std::size_t>(i)];
+    AendRecord& rec = a.ChangeRecords[static_cast<std::size_t>(i)];
     if (!r.next(rec.ChangeIndex) || !r.next(rec.Date) || !r.next(rec.Editor) ||
         !ReadDescription(r, rec.Description)) {
       return false;
@@ -423,7 +562,6 @@ bool ReadChangeBlock(LineReader& r, SpringFileContent& c) {
   if (f.size() != 9 || !f[8].empty()) return r.fail("Zeile mit 8 Feldern erwartet");
   int32_t texts = 0;
   if (!r.parseInteger(f[6], texts, 0, MaxDrawingTexts)) return false;
-  Aendvar& a = c.aend;
   a.TitleCheckedDate = f[0];
   a.TitleCheckedBy = f[1];
   a.TitleStandardDate = f[2];
@@ -431,10 +569,7 @@ bool ReadChangeBlock(LineReader& r, SpringFileContent& c) {
   a.TitleRow4Date = f[4];
   a.TitleRow4Name = f[5];
   a.DrawingTextCount = static_cast<uint16_t>(texts);
-  if (!r.next(a.TitleDrawnDate) || !r.next(a.TitleReplaces) || !r.next(a.TitleReplacedBy) ||
-      !r.next(a.TitleDrawnBy)) {
-    return false;
-  }
+  if (!ReadFields(r, kDrawnFields, s)) return false;
   for (int32_t i = 1; i <= texts; ++i) {
     // x|y|h|phi|text|| : the text is everything between the fourth bar and the closing "||".
     if (!r.next(line)) return false;
@@ -461,96 +596,196 @@ bool ReadChangeBlock(LineReader& r, SpringFileContent& c) {
   return true;
 }
 
-bool ReadDocumentBlock(LineReader& r, SpringFileContent& c) {
+bool ReadDocumentBlock(LineReader& r, Spring& s) {
   int32_t count = 0;
   if (!r.expect(kDocumentHead) || !r.integer(count, 0, DocumentLinkCount) || !r.expect(kDash20)) return false;
   for (int32_t i = 1; i <= count; ++i) {
-    DokuRecord& d = c.doku.DocumentLinks[static_cast<std::size_t>(i)];
+    DokuRecord& d = s.documents.DocumentLinks[static_cast<std::size_t>(i)];
     if (!r.next(d.Program) || !r.next(d.File) || !r.expect(kDash14)) return false;
   }
   return true;
 }
 
-bool ReadIsoBlock(LineReader& r, SpringFileContent& c) {
-  if (!r.expect(kIsoHead) ||
-      !r.integer(c.TitleBlockType, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()) ||
-      !r.integer(c.aend.DrawingTextMode, 0, 3)) {
-    return false;
-  }
-  return r.next(c.aend.TitleDepartment) && r.next(c.aend.TitleDocType) && r.next(c.aend.TitleDocStatus) &&
-         r.expect(kIsoEnd);
+bool ReadIsoBlock(LineReader& r, Spring& s) {
+  return r.expect(kIsoHead) && ReadFields(r, kIsoFields, s) && r.expect(kIsoEnd);
 }
 
-void Apply(const SpringFileContent& c) {
-  for (std::size_t i = 1; i <= 3; ++i) kwenvar.TitleLines[i] = c.TitleLines[i];
-  Yebglob9& g = yebglob9;
-  Qvaglob& q = qvaglob;
-  g.BandWidth = c.BandWidth;
-  g.BandThickness = c.BandThickness;
-  q.OuterDiameter = c.OuterDiameter;
-  q.InnerDiameter = c.InnerDiameter;
-  q.BendingDiameter = c.BendingDiameter;
-  q.StripLength = c.StripLength;
-  g.MaterialNumber = c.MaterialNumber;
-  g.DrawingName = c.DrawingName;
-  g.DrawingNumber = c.DrawingNumber;
-  g.DrawingName2 = c.DrawingName2;
-  g.ShotPeened = c.ShotPeened;
-  q.Travel1 = c.Travel1;
-  q.Travel2 = c.Travel2;
-  q.Force1 = c.Force1;
-  q.Force2 = c.Force2;
-  g.LoadType = c.LoadType;
-  g.OperatingTemperature = c.OperatingTemperature;
-  g.LoadFrequency = c.LoadFrequency;
-  aendvar = c.aend;
-  dokuvar = c.doku;
-  wkwenvar.TitleBlockType = c.TitleBlockType;
+// The designation after the last block; a file of an older version ends before it, and whatever
+// else may follow there is not the program's.
+void ReadMaterialBlock(LineReader& r, Spring& s) {
+  s.material = MaterialDesignation{};
+  std::string line;
+  if (r.atEnd() || !r.next(line) || line != kMaterialHead) return;
+  MaterialDesignation d;
+  for (std::string& t : d.texts)
+    if (!r.next(t)) return;
+  if (!r.expect(kIsoEnd)) return;
+  s.material = d;
 }
 
 }  // namespace
 
-bool ReadSpringFile(const std::string& name) {
-  const SpringState before = SpringState::Take();
-  kwenvar.ErrorFlag = false;
-  std::string fullName;
-  AskReadFile(name, fullName);
-  if (kwenvar.ErrorFlag) {
-    // Cancelled or missing (told by the chooser): the current file stays the current one.
-    before.Restore();
-    kwenvar.ErrorFlag = true;
-    return false;
-  }
+namespace {
+void ReadSpringInto(const std::string& path, SpringFileRead& out);
+void ParseSpringInto(std::string_view bytes, const std::string& name, SpringFileRead& out);
+}  // namespace
 
+SpringFileRead ReadSpringText(const std::string& bytes, const std::string& name, const Spring& base) {
+  SpringFileRead out;
+  out.spring = base;
+  out.spring.material = MaterialDesignation{};
+  ParseSpringInto(bytes, name, out);
+  return out;
+}
+
+SpringFileRead ReadSpring(const std::string& path, const Spring& base) {
+  SpringFileRead out;
+  out.spring = base;
+  out.spring.material = MaterialDesignation{};
+  ReadSpringInto(path, out);
+  return out;
+}
+
+SpringFileRead ReadSpring(const std::string& path) {
+  SpringFileRead out;
+  ReadSpringInto(path, out);
+  return out;
+}
+
+namespace {
+
+void ReadSpringInto(const std::string& path, SpringFileRead& out) {
+  std::string bytes;
+  switch (ReadWholeFile(path, bytes, out.modified)) {
+    case FileRead::Ok:
+      break;
+    case FileRead::Missing:
+      out.error = "Datei " + NameForMessage(path) + " nicht gefunden oder kein Zugriffsrecht !";
+      out.notAFile = true;
+      return;
+    case FileRead::NotAFile:
+      out.error = "Datei " + NameForMessage(path) + " ist keine Federdatei - nicht eingelesen !";
+      out.notAFile = true;
+      return;
+    case FileRead::TooLarge:
+      out.error = "Datei " + NameForMessage(path) + " ist keine Federdatei (zu gro\xE1) - nicht eingelesen !";
+      return;
+    case FileRead::Error:
+      out.error = "Datei " + NameForMessage(path) + " fehlerhaft: Lesefehler - nicht eingelesen !";
+      return;
+  }
+  ParseSpringInto(bytes, path, out);
+}
+
+void ParseSpringInto(std::string_view bytes, const std::string& name, SpringFileRead& out) {
+  LineReader r(bytes);
+  Spring& s = out.spring;
+  const bool ok = ReadHeader(r, s) && ReadFields(r, kInputFields, s) && ReadChangeBlock(r, s) &&
+                  ReadDocumentBlock(r, s) && ReadIsoBlock(r, s);
+  if (ok) ReadMaterialBlock(r, s);
+  if (!ok) {
+    out.error = "Datei " + NameForMessage(name) + " fehlerhaft, Zeile " + IntStr(r.faultLine()) + ": " + r.what() +
+                " - nicht eingelesen !";
+  }
+}
+
+}  // namespace
+
+void ApplySpringFile(const Spring& read, Spring& current) {
+  current.TitleLines = read.TitleLines;
+  ApplyFields(kInputFields, read, current);
+  // The change records and drawing texts up to their counts; slots beyond keep their texts.
+  Aendvar& a = current.drawing;
+  const Aendvar& from = read.drawing;
+  a.ChangeCount = from.ChangeCount;
+  for (uint16_t i = 1; i <= from.ChangeCount; ++i) a.ChangeRecords[i] = from.ChangeRecords[i];
+  a.DrawingTextCount = from.DrawingTextCount;
+  for (uint16_t i = 1; i <= from.DrawingTextCount; ++i) a.DrawingTexts[i] = from.DrawingTexts[i];
+  a.TitleCheckedDate = from.TitleCheckedDate;
+  a.TitleCheckedBy = from.TitleCheckedBy;
+  a.TitleStandardDate = from.TitleStandardDate;
+  a.TitleStandardBy = from.TitleStandardBy;
+  a.TitleRow4Date = from.TitleRow4Date;
+  a.TitleRow4Name = from.TitleRow4Name;
+  ApplyFields(kDrawnFields, read, current);
+  ApplyFields(kIsoFields, read, current);
+  current.documents = read.documents;
+  current.material = read.material;
+}
+
+MaterialFind FindSpringMaterial(const MaterialCatalog& catalog, const Spring& s, uint32_t& number) {
+  number = s.family.MaterialNumber;
+  const YEB9WST_Record* rec = catalog.byNumber(number);
+  if (s.material.empty()) return rec ? MaterialFind::Found : MaterialFind::Missing;
+  if (rec && catalog.designationOf(number) == s.material) return MaterialFind::Found;
+  number = catalog.numberOf(s.material);
+  if (number > 0) return MaterialFind::Moved;
+  number = s.family.MaterialNumber;
+  return MaterialFind::Missing;
+}
+
+bool TakeOverSpring(const SpringFileRead& read, const std::string& name) {
+  const Spring before = CurrentSpring();
+  const Error0 errors = error0;
+  const bool fatal = kwenvar.FatalError;
   auto refuse = [&](const std::string& message) {
-    before.Restore();
+    MakeCurrent(before);
+    error0 = errors;
+    kwenvar.FatalError = fatal;
     kwenvar.ErrorFlag = true;
     ReportError(message);
     return false;
   };
+  if (!read.ok()) return refuse(read.error);
 
-  AssignText(ShareTextFile, fullName);
-  if (!ShareTextFile.Reset()) {
-    return refuse("Datei " + NameForMessage(fullName) + " nicht gefunden oder kein Zugriffsrecht !");
-  }
-  SpringFileContent content;
-  content.aend = aendvar;  // slots beyond the stored counts keep their texts
-  content.doku = dokuvar;
-  LineReader r;
-  const bool ok = ReadHeader(r, content) && ReadInputs(r, content) && ReadChangeBlock(r, content) &&
-                  ReadDocumentBlock(r, content) && ReadIsoBlock(r, content);
-  ShareTextFile.Close();
-  if (!ok) {
-    return refuse("Datei " + NameForMessage(fullName) + " fehlerhaft, Zeile " + IntStr(r.faultLine()) + ": " +
-                  r.what() + " - nicht eingelesen !");
-  }
-
-  Apply(content);
-  if (!LoadMaterialByNumber(content.MaterialNumber, true)) {
-    return refuse("Werkstoff Nr. " + IntStr(content.MaterialNumber) + " der Datei " + NameForMessage(fullName) +
+  MaterialCatalog catalog;
+  if (!catalog.load()) {
+    return refuse("Werkstoff Nr. " + IntStr(read.spring.family.MaterialNumber) + " der Datei " + NameForMessage(name) +
                   " nicht in der Werkstofftabelle - nicht eingelesen !");
   }
+  Spring spring = before;
+  ApplySpringFile(read.spring, spring);
+  uint32_t number = 0;
+  const MaterialFind found = FindSpringMaterial(catalog, read.spring, number);
+  MakeCurrent(spring);
+  if (found == MaterialFind::Missing) {
+    const std::string stored = read.spring.material.empty()
+                                   ? "Werkstoff Nr. " + IntStr(read.spring.family.MaterialNumber)
+                                   : "Werkstoff " + DesignationText(read.spring.material) + " (Nr. " +
+                                         IntStr(read.spring.family.MaterialNumber) + ")";
+    const std::string missing = stored + " der Datei " + NameForMessage(name) + " nicht in der Werkstofftabelle";
+    // The user may choose the material the spring is to have; nothing else is ever taken silently.
+    ReportError(missing + " - bitte Werkstoff w\x84hlen !");
+    kwenvar.ErrorFlag = false;
+    SelectMaterial(1);
+    if (kwenvar.ErrorFlag) return refuse(missing + " - nicht eingelesen !");
+  } else {
+    yebglob9.MaterialNumber = static_cast<uint16_t>(number);
+    yebglob9.MaterialRec = *catalog.byNumber(number);
+    TakeOverMaterial();
+  }
+  kwenvar.ErrorFlag = false;
   CalcSpring();
+  return true;
+}
+
+bool ReadSpringFile(const std::string& name) {
+  const std::string currentFileName = kwenvar.CurrentFileName;
+  const std::string dataDir = kwenvar.DataDir;
+  const bool fileNameHasPath = kwenvar.FileNameHasPath;
+  auto restoreName = [&] {
+    kwenvar.CurrentFileName = currentFileName;
+    kwenvar.DataDir = dataDir;
+    kwenvar.FileNameHasPath = fileNameHasPath;
+    kwenvar.ErrorFlag = true;
+    return false;
+  };
+
+  kwenvar.ErrorFlag = false;
+  std::string fullName;
+  AskReadFile(name, fullName);
+  if (kwenvar.ErrorFlag) return restoreName();  // cancelled or missing (told by the chooser)
+  if (!TakeOverSpring(ReadSpring(fullName, CurrentSpring()), fullName)) return restoreName();
   return true;
 }
 

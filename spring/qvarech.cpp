@@ -20,6 +20,9 @@ namespace {
 constexpr long double kPi = std::numbers::pi_v<long double>;
 // Dimensions below this are taken as missing.
 constexpr long double kMinDimension = 0.001L;
+// Dimensions above this (10 m) describe no constant-force spring; their results would not fit a
+// table cell.
+constexpr long double kMaxDimension = 10000;
 constexpr int kPreDesignPasses = 5;
 
 void Fatal(const std::string& text) {
@@ -42,6 +45,10 @@ bool DimensionOk(const char* name, long double v) {
     Fatal(n + " <= 0 !");
     return false;
   }
+  if (v > kMaxDimension) {
+    Fatal(n + " > 10 m !");
+    return false;
+  }
   return true;
 }
 
@@ -57,6 +64,11 @@ void CalcSpring() {
   const long double b = g.BandWidth;
   const long double t = g.BandThickness;
   if (!DimensionOk("De", de) || !DimensionOk("Di", di) || !DimensionOk("b", b) || !DimensionOk("t", t)) return;
+  // The coil is wound on the drum: without room between them there is no spring.
+  if (!(de > di)) {
+    Fatal("Di >= De !");
+    return;
+  }
 
   MaterialValuesAtT();
   if (g.EModulus == 0) {
@@ -83,6 +95,11 @@ void CalcSpring() {
     return;
   }
   const long double n = ((de - di) / 2) / t - 1;
+  // Less than one layer of strip beyond the first: no turns, negative length and mass.
+  if (!(n > 0)) {
+    Fatal("n <= 0 !");
+    return;
+  }
   const long double force = n > 10 ? e * b * t * t * t / (6.5L * de) * (2 / dn - 1 / de)
                                    : e * b * t * t * t / (6.5L * dn * dn);
   const long double sigmaZul = g.PermissibleStress;

@@ -71,15 +71,73 @@ void SetMaterialField(YEB9WST_Record& r, int n, const std::string& w) {
   }
 }
 
-void LoadMaterialRecord() {
-  if (kwenvar.ErrorFlag) return;
+bool MaterialDesignation::empty() const {
+  for (const std::string& t : texts)
+    if (!t.empty()) return false;
+  return true;
+}
+
+MaterialDesignation DesignationOf(const YEB9WST_Record& rec) {
+  return MaterialDesignation{{TrimStr(rec.Text1), TrimStr(rec.Text2), TrimStr(rec.Text3), TrimStr(rec.Text4)}};
+}
+
+std::string DesignationText(const MaterialDesignation& d) {
+  std::string out;
+  for (const std::string& t : d.texts) {
+    if (t.empty()) continue;
+    if (!out.empty()) out += ' ';
+    out += t;
+  }
+  return out;
+}
+
+namespace {
+YEB9WST_Record CurrentTableRecord() {
   MaterialTable& table = materialTable();
   YEB9WST_Record rec;
   for (int n = 1; n <= kMaterialFields; ++n) {
     SetMaterialField(rec, n, table.fieldStr(n));
     if (n == 27 && rec.SigmaFactor == 0) rec.SigmaFactor = 0.7;
   }
-  yebglob9.MaterialRec = std::move(rec);
+  return rec;
+}
+}  // namespace
+
+bool MaterialCatalog::load() {
+  records_.clear();
+  designations_.clear();
+  kwenvar.ErrorFlag = false;
+  MaterialTable& table = materialTable();
+  if (!table.open(kTableName) || kwenvar.ErrorFlag) {
+    kwenvar.ErrorFlag = true;
+    return false;
+  }
+  const uint32_t count = table.recordCount();
+  records_.reserve(count);
+  for (uint32_t n = 1; n <= count; ++n) {
+    if (!table.gotoRecord(n) || table.recNo() != n) break;
+    records_.push_back(CurrentTableRecord());
+    designations_.push_back(DesignationOf(records_.back()));
+  }
+  table.close();
+  kwenvar.ErrorFlag = false;
+  return true;
+}
+
+const YEB9WST_Record* MaterialCatalog::byNumber(uint32_t n) const {
+  return n >= 1 && n <= records_.size() ? &records_[n - 1] : nullptr;
+}
+
+uint32_t MaterialCatalog::numberOf(const MaterialDesignation& d) const {
+  if (d.empty()) return 0;
+  for (std::size_t i = 0; i < designations_.size(); ++i)
+    if (designations_[i] == d) return static_cast<uint32_t>(i + 1);
+  return 0;
+}
+
+void LoadMaterialRecord() {
+  if (kwenvar.ErrorFlag) return;
+  yebglob9.MaterialRec = CurrentTableRecord();
 }
 
 bool LoadMaterialByNumber(uint16_t n) { return LoadMaterialByNumber(n, false); }

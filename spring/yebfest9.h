@@ -8,8 +8,10 @@
 // (materialtable.h), the help topic through SetPromptHelp (msgbox.h). Messages go to the
 // calculation's message list (AddErrorMsg).
 
+#include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace qorva {
 
@@ -45,6 +47,36 @@ struct YEB9WST_Record {
   double SigmaFactor = 0.75;    // 27 permissible-stress factor sigma zul / Rm
   std::string Text28;           // 28 carried, not read
   int32_t ListNo = 0;           // 29 the material's own number in the material list
+};
+
+// The four designation texts of a material (table fields 1 to 4, DOS code page, without the blanks
+// that pad them): what a spring data file keeps beside the record number, which may come to name
+// another material once the table is packed or reordered.
+struct MaterialDesignation {
+  std::array<std::string, 4> texts;
+  bool empty() const;
+  bool operator==(const MaterialDesignation&) const = default;
+};
+MaterialDesignation DesignationOf(const YEB9WST_Record& rec);
+// The non-empty texts separated by blanks, for a message.
+std::string DesignationText(const MaterialDesignation& d);
+
+// Every record of the material table, read in one opening: spring files find their material by
+// number and by designation without the table being opened again for each of them.
+class MaterialCatalog {
+ public:
+  // Reads the table; false (told by the table access, ErrorFlag set) when it cannot be opened.
+  bool load();
+  // Record n (1-based); nullptr when the table has no record n.
+  const YEB9WST_Record* byNumber(uint32_t n) const;
+  // The number of the first record with designation d; 0 when there is none or d is empty.
+  uint32_t numberOf(const MaterialDesignation& d) const;
+  // The designation of record n (n within the table).
+  const MaterialDesignation& designationOf(uint32_t n) const { return designations_[n - 1]; }
+
+ private:
+  std::vector<YEB9WST_Record> records_;  // [0] is record 1
+  std::vector<MaterialDesignation> designations_;  // of records_
 };
 
 // Stores the table text of field n (1..29) converted into its member: texts from the Windows to the

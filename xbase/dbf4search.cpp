@@ -706,8 +706,10 @@ bool Pack() {
         reopenShared();
         return false;
       }
-      // Record numbers changed: every open index is rebuilt.
-      if (xbcommon.IndexUnitLinked && xbcommon.IndexHooks.Reindex) {
+      // Record numbers changed: every open index is rebuilt. A table without an open index has
+      // nothing to rebuild (asking would report error 221).
+      const TIndexHooks& ix = xbcommon.IndexHooks;
+      if (xbcommon.IndexUnitLinked && ix.Reindex && (!ix.IsActive || ix.IsActive())) {
         uint16_t before = xbcommon.XbErrorCode;
         xbcommon.XbErrorCode = 0;
         xbcommon.IndexHooks.Reindex();

@@ -215,25 +215,38 @@ void TForm_confventrix::applyRules() {
 void TForm_confventrix::BuildCommandLine() {
   if (building_) return;
   applyRules();
-  VentrixOptions o;
-  o.ProgramPath = Text(Edit_ventrixPath);
-  o.Kind = 1;  // without a path: this window's program, "WVENTRIX", by its name
-  o.Format = static_cast<uint16_t>(Checked(RadioGroup_outcode, 5) + 1);
-  o.Interface = static_cast<uint16_t>(Checked(RadioGroup_d, 3) + 1);
-  if (o.Interface != 3) {
-    const long double port = Number(o.Interface == 1 ? Edit_com : Edit_lpt);
-    o.Port = port == 1 ? 1 : static_cast<uint16_t>(static_cast<int>(port) + 1);
+  // The window passes the number fields as the user typed them (a scale of 100.25 stays 100.25)
+  // and puts the rotation after the shifts and the text width; the fields count as numbers only
+  // for the tests whether a switch is needed at all.
+  const uint16_t format = static_cast<uint16_t>(Checked(RadioGroup_outcode, 5) + 1);
+  const uint16_t iface = static_cast<uint16_t>(Checked(RadioGroup_d, 3) + 1);
+  // Without a path: this window's program, "WVENTRIX", by its name.
+  const std::string program = Text(Edit_ventrixPath);
+  std::string line = ShellQuote(!program.empty() ? program : VentrixProgramName(1));
+  line += " " + ShellQuote(VentrixWorkFileArg());
+  line += " /C" + VentrixFormatCode(format);
+  if (iface == 1 || iface == 3) line += " /D" + IntStr(iface);
+  if (iface != 3) {
+    const long double port = Number(iface == 1 ? Edit_com : Edit_lpt);
+    if (port != 1) line += " /P" + IntStr(static_cast<int64_t>(port) + 1);
   } else if (!TrimStr(Text(Edit_outdir)).empty()) {
-    o.OutputFile = AddBackslash(Text(Edit_outdir)) + "ventrix";
+    line += " /F" + ShellQuote(AddBackslash(Text(Edit_outdir)) + "ventrix");
   }
-  o.Scale = static_cast<double>(Number(Edit_scale));
-  o.Rotate = CheckBox_rotate->isChecked();
-  o.ShiftX = static_cast<double>(Number(Edit_xnull));
-  o.ShiftY = static_cast<double>(Number(Edit_ynull));
-  o.TextFactorSwitch = true;
-  o.TextFactor = static_cast<double>(Number(Edit_textbreitenfaktor));
-  o.PsFont = qStringToDos(ComboBox_psfont->currentText());
-  SetCommandLine(VentrixComposeLine(o));
+  const long double scale = Number(Edit_scale);
+  if (scale == 0) {
+    line += " " + ShellQuote("/M*");  // "*" would be a file pattern to the shell
+  } else if (scale != 1) {
+    line += " /M" + ShellQuote(Text(Edit_scale));
+  }
+  if (Number(Edit_xnull) != 0) line += " /X" + ShellQuote(Text(Edit_xnull));
+  if (Number(Edit_ynull) != 0) line += " /Y" + ShellQuote(Text(Edit_ynull));
+  if (Number(Edit_textbreitenfaktor) != 1) line += " /B" + ShellQuote(Text(Edit_textbreitenfaktor));
+  if (CheckBox_rotate->isChecked()) line += " /R";
+  if (format == 2) {
+    const std::string font = qStringToDos(ComboBox_psfont->currentText());
+    line += " /T" + (font.empty() ? std::string() : ShellQuote(font));
+  }
+  SetCommandLine(line);
 }
 
 bool EditVentrixCommandLine(std::string& cmdLine) {

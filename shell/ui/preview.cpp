@@ -93,8 +93,12 @@ TForm_preview::TForm_preview(QWidget* owner) : QDialog(owner) {
   SetColWidth(0, 120);
   SetColWidth(1, 64);
 
+  // A row is chosen by the user only: the cell that the grid makes current when it is shown or gets
+  // the focus chooses nothing (see showEvent), a click on it does.
   connect(StringGrid1, &QTableWidget::currentCellChanged, this,
           [this](int row, int, int, int) { cellSelected(row + 1); });
+  connect(StringGrid1, &QTableWidget::cellClicked, this, [this](int row, int) { cellSelected(row + 1); });
+  connect(StringGrid1, &QTableWidget::cellActivated, this, [this](int row, int) { cellSelected(row + 1); });
   connect(StringGrid1->horizontalHeader(), &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
     const int col = StringGrid1->horizontalHeader()->logicalIndexAt(pos);
     if (col >= 0) SortGridByColumn(col);
@@ -160,7 +164,9 @@ void TForm_preview::cellSelected(int32_t row) {
 
 void TForm_preview::showEvent(QShowEvent* event) {
   setWindowTitle(dosToQString(kwenvar.ProgName + "  " + kwenvar.DataDir));
-  setCurrentQuietly(ChosenRow);  // the table shows again on the row the user chose
+  // The table shows again on the row the user chose; before any choice on the first row, set quietly
+  // so that the focus does not make it a choice.
+  setCurrentQuietly(ChosenRow > 0 ? ChosenRow : 1);
   QDialog::showEvent(event);
 }
 
@@ -206,10 +212,10 @@ void OpenFileTable(Thh& form) {
   kwenvar.ErrorFlag = false;
   AskSaveChanges();
   if (kwenvar.ErrorFlag) return;
-  kwenvar.CurrentFileName.clear();
-  GraphClear();
   view3d.Edit3DAngles = false;
 
+  // Filling the table reads every file into a value of its own: the spring the user has open, its
+  // file name and its drawing stay until a row is chosen.
   TForm_preview table(&form);
   const std::string folder = AddBackslash(kwenvar.DataDir);
   const std::string title = DosToUtf8(kwenvar.ProgTitle) + " -> ";

@@ -123,8 +123,10 @@ void TForm_qvapre::Button_okClick() {
 }
 
 void TForm_qvapre::Button_calcClick() {
+  // The fields hold what the user wants (force, travel, ratios): they stay as typed, so that OK
+  // designs from them again and not from the results of this design (a travel of 500 that the
+  // whole-millimetre strip length makes 499.9).
   Calculate([this] { ReadFields(); }, PreDesign);
-  FillFields();
   kwenvar.ErrorFlag = false;
 }
 

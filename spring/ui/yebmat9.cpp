@@ -58,10 +58,11 @@ void Hint(QWidget* w, uint16_t topic) {
   if (kwenvar.HelpLevel > 0 && services().ReadHelpText) w->setToolTip(QString::fromStdString(services().ReadHelpText(topic)));
 }
 
-// The row of the current record: list number, designation and its two further texts.
+// The row of the current record: list number, designation and its two further texts (the table
+// gives its texts in the Windows code page; the row is a DOS text like every other of the window).
 std::string MaterialRow(const MaterialTable& t) {
-  return BlankPad(StrToInt0(TrimStr(t.fieldStr(29))), 9) + ": " + t.fieldStr(1) + " " + t.fieldStr(2) + " " +
-         t.fieldStr(3);
+  return BlankPad(StrToInt0(TrimStr(t.fieldStr(29))), 9) + ": " + WinToDos(t.fieldStr(1)) + " " +
+         WinToDos(t.fieldStr(2)) + " " + WinToDos(t.fieldStr(3));
 }
 
 // Runs a step that reads the table: an engine stop ends the step, never the program.

@@ -28,7 +28,7 @@ std::vector<std::string> Choices() {
   return v;
 }
 
-TEST_F(SpringViewTest, AFatalCalculationShowsTheMessagesAndDrawsNothing) {
+TEST_F(SpringViewTest, AFatalCalculationShowsTheMessagesAndLeavesNoStaleDrawing) {
   RecordingWriter& w = Register(5, "txt", false);
   AddErrorMsg("Fatal  : Aussendurchmesser fehlt");
   ASSERT_TRUE(kwenvar.FatalError);
@@ -37,18 +37,27 @@ TEST_F(SpringViewTest, AFatalCalculationShowsTheMessagesAndDrawsNothing) {
   struct Case {
     uint16_t device, view;
   };
-  const Case cases[] = {{5, 1}, {3, 2}, {0, 0}, {1, 3}, {3, 9}};
+  // The outputs to files write nothing and leave the screen alone; the screen drops the drawing of
+  // the previous spring.
+  const Case cases[] = {{5, 1}, {0, 0}, {1, 3}, {3, 2}, {3, 9}};
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.device) + "," + std::to_string(c.view));
+    kwengraf.DisplayList = before;
     calcMessagesShown = 0;
     DrawSpringView(c.device, c.view);
     EXPECT_EQ(calcMessagesShown, 1);
+    if (c.device == 3) {
+      for (const std::string& r : kwengraf.DisplayList) EXPECT_NE(r.rfind("4;", 0), 0u) << r;
+    } else {
+      EXPECT_EQ(kwengraf.DisplayList, before);
+    }
   }
+  kwengraf.DisplayList = before;
   calcMessagesShown = 0;
   RedrawCurrentView();
   EXPECT_EQ(calcMessagesShown, 1);
   EXPECT_TRUE(w.calls.empty());
-  EXPECT_EQ(kwengraf.DisplayList, before);
+  EXPECT_NE(kwengraf.DisplayList, before);
   EXPECT_TRUE(scriptedPrompter().asked().empty());
   EXPECT_FALSE(std::filesystem::exists(BatchFile("dxf")));
 }

@@ -2,6 +2,12 @@
 // German locale: the texts must not follow the process locale.
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -275,6 +281,79 @@ TEST_F(UtilstrNumber, PlainAsciiUnitNames) {
   EXPECT_EQ(DensityUnit(), "kg/dm3");
   wkwenvar.UnitSystem = 1;
   EXPECT_EQ(TempUnit(), " F");
+}
+
+}  // namespace
+}  // namespace qorva
+
+namespace qorva {
+namespace {
+
+// The scientific text of the cell formatting against the library's: random significands at every
+// binary exponent of the fast path and beyond, exact decimal ties (half to even), carries to the
+// next power of ten, and the values a spring file holds.
+TEST(ScientificText, AgreesWithTheLibraryEverywhere) {
+  auto library = [](long double x) {
+    char buf[64];
+    const auto res = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::scientific, 17);
+    return std::string(buf, res.ptr);
+  };
+  auto fast = [](long double x) {
+    char buf[64];
+    return std::string(ScientificText17(x, buf));
+  };
+  std::vector<long double> values = {
+      0.5L, 1, 50, 0.001L, 85, 80, 1037, 637, 30.0480769L, 210000, 7.85L, 1e-5L, 99.99L, 123456.789L,
+      1000000000000000005.0L, 1234567890123456785.0L, 1000000000000000015.0L,  // ties at the 19th digit
+      9999999999999999995.0L, 0.99999999999999999995L, 999999999999999999.5L,   // carries
+      18446744073709551615.0L, 1e19L, 1e30L, 1e-30L, 1e-40L, 0, -2.5L,
+      std::numeric_limits<long double>::infinity(), std::numeric_limits<long double>::quiet_NaN(),
+      std::numeric_limits<long double>::min(), std::numeric_limits<long double>::max()};
+  std::mt19937_64 random(31);
+  for (int i = 0; i < 200000; ++i) {
+    const uint64_t significand = random() | (uint64_t{1} << 63);
+    const int exponent = static_cast<int>(random() % 200) - 140;  // 2^-140 .. 2^59 around the fast path
+    values.push_back(std::ldexp(static_cast<long double>(significand), exponent));
+  }
+  for (int i = 0; i < 20000; ++i) {
+    // Short decimals as typed and as computed.
+    values.push_back(static_cast<long double>(random() % 1000000) / 100);
+    values.push_back(static_cast<long double>(random() % 100000) / 7.0L);
+  }
+  for (const long double x : values) {
+    const std::string want = library(x);
+    ASSERT_EQ(fast(x), want) << "significand bits of " << want;
+  }
+}
+
+}  // namespace
+}  // namespace qorva
+
+namespace qorva {
+namespace {
+
+// Reading decimals: the short ones go without the library, and must give its value bit for bit.
+TEST(ReadingReals, ShortDecimalsGiveTheLibrarysValue) {
+  std::mt19937_64 random(35);
+  std::vector<std::string> texts = {"0", "-0", "0.5", "50.0000000", "637", "30.0480769", "1e-3", "2.5E+2",
+                                    "0.1", "9999999999999999999", "1.0000000000000000001", "123456789012345678.9",
+                                    "1e27", "1e28", "1e-27", "1e-28", "0000000000000000000012.5", ".5", "5."};
+  for (int i = 0; i < 100000; ++i) {
+    const int digits = 1 + static_cast<int>(random() % 20);
+    std::string t;
+    for (int d = 0; d < digits; ++d) t += static_cast<char>('0' + random() % 10);
+    t.insert(random() % (t.size() + 1), ".");
+    if (random() % 3 == 0) t += "e" + std::to_string(static_cast<int>(random() % 60) - 30);
+    texts.push_back(t);
+  }
+  for (const std::string& t : texts) {
+    long double want = 0;
+    const auto res = std::from_chars(t.data(), t.data() + t.size(), want, std::chars_format::general);
+    if (res.ec != std::errc() || res.ptr != t.data() + t.size()) continue;
+    long double got = 0;
+    ASSERT_TRUE(TryStrToReal(t, got)) << t;
+    ASSERT_EQ(std::memcmp(&got, &want, 10), 0) << t;
+  }
 }
 
 }  // namespace

@@ -121,6 +121,37 @@ TEST_F(ChangeRecordTest, The26thRecordIsRefused) {
   EXPECT_EQ(test::scriptedPrompter().asked().back().text, "Max. \xC3\x84nderungen = 25 !");
 }
 
+TEST_F(ChangeRecordTest, AChangeOfTheRecordsMarksTheSpringChangedAndOnlyThen) {
+  // Each command runs after a left-over error state (Help > Hilfebild, a failed OLE command).
+  struct Case {
+    const char* name;
+    uint16_t code;
+    std::vector<std::string> typed;  // empty: the window is cancelled
+    uint16_t countBefore;
+    bool modified;
+    size_t listings;
+  } cases[] = {
+      {"new, OK", ChangeCommand::New, {"a", "", "Ml", "x"}, 0, true, 1},
+      {"new, cancelled: the record stays", ChangeCommand::New, {}, 0, true, 0},
+      {"modify, OK", ChangeCommand::ModifyLast, {"a", "", "Ml", "y"}, 1, true, 1},
+      {"modify, cancelled", ChangeCommand::ModifyLast, {}, 1, false, 0},
+      {"delete", ChangeCommand::DeleteLast, {}, 1, true, 1},
+      {"delete without records", ChangeCommand::DeleteLast, {}, 0, false, 1},
+      {"list", ChangeCommand::List, {}, 1, false, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    listings_.clear();
+    aendvar.ChangeCount = c.countBefore;
+    kwenvar.InputModified = false;
+    kwenvar.ErrorFlag = true;
+    Type(c.typed);
+    ChangeRecordCommand(c.code);
+    EXPECT_EQ(kwenvar.InputModified, c.modified);
+    EXPECT_EQ(listings_.size(), c.listings);
+  }
+}
+
 TEST_F(ChangeRecordTest, ThePrintedLogInATextFile) {
   aendvar.TitleDrawnDate = "05.03.2024";
   aendvar.TitleDrawnBy = "Ml";

@@ -27,7 +27,8 @@ inline std::set<std::string> CalculationMessages(size_t shortest) {
     }
   }
   for (const char* name : {"De", "Di", "b", "t"})
-    for (const char* what : {" invalid !", " = 0 !", " <= 0 !"}) texts.insert(std::string("Fatal  : ") + name + what);
+    for (const char* what : {" invalid !", " = 0 !", " <= 0 !", " > 10 m !"})
+      texts.insert(std::string("Fatal  : ") + name + what);
   texts.insert("Fatal  : yeb9wst DBF error");
   texts.insert("Load cycles (pow)");
   return texts;

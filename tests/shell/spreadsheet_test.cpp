@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "foundation/kwenvar.h"
+#include "foundation/workdir.h"
 #include "foundation/varexcel.h"
 #include "foundation/wkwenvar.h"
 #include "foundation/workdir.h"
@@ -78,6 +79,8 @@ TEST_F(SpreadsheetTest, TheFileTableGoesCellByCellIntoAWorkbookOfItsOwn) {
   GridRows rows = ReadFileTable(kwenvar.DataDir);
   ASSERT_EQ(rows.size(), 2u);
   rows.push_back({"\xC3\x84nderung.qva", "2024/03/05", "007", "  12,5", "", " -3e2 ", "inf", "1.2.3", " 0.25"});
+  // Drawing numbers and designations are texts even when they read as numbers.
+  rows.push_back({"2024.qva", "2024/03/06", "12E3", "1", "", "", "", "", "", "", "", "", "1.10", "13"});
   ExportGridToExcel(rows);
   ExportGridToExcel(rows);
   ASSERT_EQ(opened().size(), 2u);
@@ -92,6 +95,7 @@ TEST_F(SpreadsheetTest, TheFileTableGoesCellByCellIntoAWorkbookOfItsOwn) {
   EXPECT_NE(second.find("|s:Federband EN 10270-1|n:12|n:200000|n:2000|"), std::string::npos) << second;
   EXPECT_NE(cells.find("s:\xC3\x84nderung.qva|s:2024/03/05|s:007|n:12.5||n:-300|s:inf|s:1.2.3|n:0.25\n"), std::string::npos)
       << cells;
+  EXPECT_NE(cells.find("s:2024.qva|s:2024/03/06|s:12E3|n:1|||||||||s:1.10|n:13\n"), std::string::npos) << cells;
 }
 
 TEST_F(SpreadsheetTest, AWorkbookThatCannotBeWrittenOrOpenedIsTold) {
@@ -157,9 +161,16 @@ TEST_F(SpreadsheetTest, ExportSavesChangedInputFirstAndWritesTheFileLineByLine) 
 TEST_F(SpreadsheetTest, PrintoutPutsTheTextResultsIntoCells) {
   fs::copy_file(fs::path(QORVA_SOURCE_DIR) / "data" / "null.qva", scratch_ / "feder.qva");
   ASSERT_TRUE(ReadSpringFile("feder"));
+  // As in the program, the run has its private work folder inside the temporary folder.
+  ASSERT_TRUE(MakeWorkDir(kwenvar.TempDir));
+  struct RemoveAtEnd {
+    ~RemoveAtEnd() { RemoveWorkDir(); }
+  } removeAtEnd;
   wkwenvar.TextDevice = 1;
   wkwenvar.TextDeviceQuery = true;
+  scriptedPrompter().clear();
   ExcelPrintout();
+  EXPECT_TRUE(scriptedPrompter().asked().empty()) << scriptedPrompter().asked()[0].text;
   EXPECT_FALSE(kwenvar.ErrorFlag);
   EXPECT_EQ(wkwenvar.TextDevice, 1);
   EXPECT_TRUE(wkwenvar.TextDeviceQuery);

@@ -8,6 +8,7 @@
 
 #include "foundation/error0.h"
 #include "foundation/kwenvar.h"
+#include "foundation/msgbox.h"
 #include "foundation/utilstr.h"
 #include "foundation/workdir.h"
 #include "foundation/wkwenvar.h"
@@ -372,6 +373,39 @@ TEST_F(StartupTest, SaveQuestionAnswers) {
     ASSERT_FALSE(scriptedPrompter().asked().empty());
     EXPECT_EQ(scriptedPrompter().asked()[0].text,
               c.name.empty() ? "Bisherige Eingaben verwerfen ?" : "Datei speichern (" + dir_.string() + "/feder.qva) ?");
+  }
+}
+
+TEST_F(StartupTest, SaveQuestionAndTitleShowAnUmlautNameAsItIs) {
+  // The name in the data folder, and the same name given on the command line and saved there.
+  const std::string dir = dir_.string() + "/";
+  const std::string shown = dir + "Pr\xC3\xBC" "ffeder.qva";
+  struct Case {
+    const char* name;
+    std::string current;
+    bool hasPath;
+  } cases[] = {{"in the data folder", "Pr\x81" "ffeder", false},
+               {"named on the command line", dir + "Pr\x81" "ffeder.qva", true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove(dir_ / "Pr\xC3\xBC" "ffeder.qva");
+    kwenvar.DataDir = dir;
+    kwenvar.CurrentFileName = c.current;
+    kwenvar.FileNameHasPath = c.hasPath;
+    for (const YesNoCancel answer : {YesNoCancel::Yes, YesNoCancel::No}) {
+      scriptedPrompter().clear();
+      kwenvar.InputModified = true;
+      kwenvar.ErrorFlag = false;
+      scriptedPrompter().push(answer);
+      AskSaveChanges();
+      ASSERT_FALSE(scriptedPrompter().asked().empty());
+      EXPECT_EQ(scriptedPrompter().asked()[0].text, "Datei speichern (" + shown + ") ?");
+      std::string title;
+      SetAppTitle(title);
+      EXPECT_EQ(title.substr(title.size() - shown.size() + dir.size()), "Pr\xC3\xBC" "ffeder.qva") << title;
+      EXPECT_EQ(title.find(".qva.qva"), std::string::npos) << title;
+    }
+    EXPECT_TRUE(fs::exists(dir_ / "Pr\xC3\xBC" "ffeder.qva"));
   }
 }
 

@@ -108,12 +108,15 @@ TEST_F(SpringFileTest, StartSpringFileLineByLine) {
   // A new spring: the 19 inputs, then no changes, no drawing texts and the five default links.
   ExpectGolden("fc_start_spring.qva", written("start.qva"));
   const std::vector<std::string> lines = Lines(readFile(path("start.qva")));
-  ASSERT_EQ(lines.size(), 7u + 19u + 3u + 1u + 4u + 3u + 15u + 7u);
+  ASSERT_EQ(lines.size(), 7u + 19u + 3u + 1u + 4u + 3u + 15u + 7u + 6u);
   EXPECT_EQ(lines[7 + 13], "0");  // line 14 of the inputs
   EXPECT_EQ(lines[7 + 11], "0");  // s1
   EXPECT_EQ(lines[7 + 14], "0");  // F1
   EXPECT_EQ(lines[7 + 19], "\x8E" "NDERUNGEN");
   EXPECT_EQ(lines[7 + 22], "2024-03-05||2024-03-05||||0||") << "checked date today, no texts, empty eighth field";
+  // The material's designation after the last block of older versions.
+  EXPECT_EQ(std::vector<std::string>(lines.end() - 7, lines.end()),
+            (std::vector<std::string>{"---", "Werkstoff", "Federband EN 10270-1", "C75S", "1.1248", "", "---"}));
 }
 
 TEST_F(SpringFileTest, WriteReadWriteGivesTheSameBytes) {
@@ -192,7 +195,7 @@ TEST_F(SpringFileTest, LineBreaksAndBarsNeverBreakTheLayout) {
   aendvar.DrawingTexts[1].phi = std::numeric_limits<long double>::infinity();
   const AendRecord before = aendvar.ChangeRecords[1];
   const std::vector<std::string> lines = Lines(written("bars.qva"));
-  ASSERT_EQ(lines.size(), 7u + 19u + 3u + 5u + 1u + 4u + 1u + 3u + 15u + 7u);
+  ASSERT_EQ(lines.size(), 7u + 19u + 3u + 5u + 1u + 4u + 1u + 3u + 15u + 7u + 6u);
   EXPECT_EQ(lines[4], "Titel zwei");
   EXPECT_EQ(kwenvar.TitleLines[1], "Titel\r\nzwei");
   EXPECT_EQ(lines[7 + 7], "Name zwei");
@@ -279,8 +282,8 @@ void Truncate(std::vector<std::string>& l, std::size_t n) { l.resize(n); }
 TEST_F(SpringFileTest, DamagedFilesLeaveTheSpringAsItWas) {
   MakeRichSpring();
   const std::vector<std::string> good = Lines(written("good.qva"));
-  const std::size_t docs = good.size() - 7 - 18;   // "Dokumente"
-  const std::size_t iso = good.size() - 7;         // "ISO 7200 Header"
+  const std::size_t docs = good.size() - 6 - 7 - 18;  // "Dokumente"
+  const std::size_t iso = good.size() - 6 - 7;        // "ISO 7200 Header"
   ASSERT_EQ(good[docs], "Dokumente");
   ASSERT_EQ(good[iso], "ISO 7200 Header");
 
@@ -293,7 +296,7 @@ TEST_F(SpringFileTest, DamagedFilesLeaveTheSpringAsItWas) {
       {"cut in a change record", [](auto& l) { Truncate(l, kChanges + 3 + 12 * 5 + 2); }},
       {"cut in the drawing texts", [](auto& l) { Truncate(l, kAfterRecords + 5 + 3); }},
       {"cut in the documents", [docs](auto& l) { Truncate(l, docs + 7); }},
-      {"cut before the last line", [](auto& l) { Truncate(l, l.size() - 1); }},
+      {"cut before the end of the title-block header", [iso](auto& l) { Truncate(l, iso + 6); }},
       {"1000 change records", [](auto& l) { l[kChanges + 1] = "1000"; }},
       {"1000 drawing texts", [](auto& l) { l[kAfterRecords] = "a|b|c|d|e|f|1000||"; }},
       {"1000 documents", [docs](auto& l) { l[docs + 1] = "1000"; }},
@@ -357,21 +360,84 @@ TEST_F(SpringFileTest, DamagedFilesLeaveTheSpringAsItWas) {
   }
 }
 
-TEST_F(SpringFileTest, MaterialMissingFromTheTableRefusesTheFile) {
+TEST_F(SpringFileTest, MaterialMissingFromTheTableRefusesTheFileUnlessTheUserChoosesOne) {
   std::vector<std::string> lines = Lines(written("spring.qva"));
   lines[kInputs + 6] = "13";  // the table has 12 records
+  lines.resize(lines.size() - 6);  // written by an older version: the number is all there is
   writeFile(path("spring.qva"), Join(lines));
   const std::string before = written("before.qva");
   const std::string text1 = yebglob9.MaterialRec.Text1;
   scriptedPrompter().clear();
+  scriptedPrompter().push(Cancel{});  // the choice of a material
   EXPECT_FALSE(ReadSpringFile(path("spring.qva")));
   EXPECT_TRUE(kwenvar.ErrorFlag);
   ASSERT_FALSE(scriptedPrompter().asked().empty());
+  EXPECT_NE(scriptedPrompter().asked()[0].text.find("Werkstoff Nr. 13 der Datei"), std::string::npos);
   EXPECT_NE(scriptedPrompter().asked().back().text.find("Nr. 13"), std::string::npos);
   EXPECT_EQ(yebglob9.MaterialNumber, 12);
   EXPECT_EQ(yebglob9.MaterialRec.Text1, text1);
   EXPECT_EQ(Messages(), std::vector<std::string>{});
   EXPECT_EQ(written("after.qva"), before);
+}
+
+// The shipped material table is packed (its not-preferred records go) or reordered by another tool:
+// the spring keeps the material it was saved with, or the user is asked.
+TEST_F(SpringFileTest, ASpringKeepsItsMaterialWhenTheTableIsRenumbered) {
+  yebglob9.DrawingNumber = "Z-13";
+  written("spring.qva");
+  std::vector<std::string> lines = Lines(readFile(path("spring.qva")));
+  std::vector<std::string> withoutBlock(lines.begin(), lines.end() - 6);
+  writeFile(path("old.qva"), Join(withoutBlock));  // as an older version wrote it
+  std::vector<std::string> otherDesignation = lines;
+  otherDesignation[otherDesignation.size() - 5] = "Federband gibt es nicht";
+  writeFile(path("gone.qva"), Join(otherDesignation));
+
+  // Packed: records 3 and 7 removed, so the start material (record 12) is record 10 now and record
+  // 12 holds nothing; an "other" steel stands where 10 stood.
+  std::vector<MaterialTableRow> packed;
+  for (int i = 1; i <= 11; ++i)
+    if (i != 3 && i != 7) packed.push_back(Row(RoundSteel("other " + IntStr(i)).set(5, "100000")));
+  packed.push_back(Row(RoundSteel()));
+  packed.push_back(Row(RoundSteel("other 12").set(5, "100000")));
+  packed.push_back(Row(RoundSteel("other 13").set(5, "100000")));
+  useTable(packed);
+
+  struct Case {
+    const char* file;
+    std::vector<ScriptedAnswer> answers;  // the user's choice of a material, when asked
+    bool read;
+    uint16_t number;
+    std::string text1;
+  } cases[] = {
+      {"spring.qva", {}, true, 10, "Federband EN 10270-1"},     // found by its designation
+      {"old.qva", {}, true, 12, "other 13"},  // no designation: the number is all there is
+      {"gone.qva", {Cancel{}}, false, 0, ""},  // asked, cancelled: not read
+      {"gone.qva", {1}, true, 0, ""},  // asked, chosen
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.file) + (c.answers.empty() ? "" : " asked"));
+    InitSpringData();
+    ASSERT_TRUE(LoadMaterialByNumber(1));
+    const std::string before = written("before.qva");
+    scriptedPrompter().clear();
+    for (const ScriptedAnswer& a : c.answers) scriptedPrompter().push(a);
+    EXPECT_EQ(ReadSpringFile(path(c.file)), c.read);
+    if (!c.answers.empty()) {
+      ASSERT_FALSE(scriptedPrompter().asked().empty());
+      EXPECT_NE(scriptedPrompter().asked()[0].text.find("Federband gibt es nicht C75S 1.1248 (Nr. 12)"),
+                std::string::npos)
+          << scriptedPrompter().asked()[0].text;
+    }
+    if (!c.read) {
+      EXPECT_TRUE(kwenvar.ErrorFlag);
+      EXPECT_EQ(written("after.qva"), before) << "the open spring stays as it was";
+      continue;
+    }
+    EXPECT_EQ(yebglob9.DrawingNumber, "Z-13");
+    if (c.number == 0) continue;  // the chosen material
+    EXPECT_EQ(yebglob9.MaterialNumber, c.number);
+    EXPECT_EQ(yebglob9.MaterialRec.Text1, c.text1);
+  }
 }
 
 // ---- Saving ----

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <limits>
 
+#include "foundation/error0.h"
+#include "spring/spring.h"
 #include "tests/spring/springfixture.h"
 
 namespace qorva::test {
@@ -146,7 +148,13 @@ TEST_F(CalcSpringTest, FatalStopsKeepEveryResult) {
        "Fatal  : E(T) <= 0 !"},
       {"E(T) negative", [] { yebglob9.OperatingTemperature = 5000; }, "Fatal  : E(T) <= 0 !"},
       {"temperature no number", [] { yebglob9.OperatingTemperature = kNaN; }, "Fatal  : E(T) <= 0 !"},
-      {"overflow", [] { qvaglob.OuterDiameter = 1e4000L; }, "Fatal  : overflow !"},
+      {"De absurdly large", [] { qvaglob.OuterDiameter = 1e9L; }, "Fatal  : De > 10 m !"},
+      {"De far beyond any number", [] { qvaglob.OuterDiameter = 1e4000L; }, "Fatal  : De > 10 m !"},
+      {"b absurdly large", [] { yebglob9.BandWidth = 10000.01L; }, "Fatal  : b > 10 m !"},
+      {"De below Di", [] { qvaglob.OuterDiameter = 10; qvaglob.InnerDiameter = 54.61L; }, "Fatal  : Di >= De !"},
+      {"De equal to Di", [] { qvaglob.OuterDiameter = 80; }, "Fatal  : Di >= De !"},
+      {"coil thinner than the strip", [] { qvaglob.OuterDiameter = 80.9L; }, "Fatal  : n <= 0 !"},
+      {"coil of one strip", [] { qvaglob.OuterDiameter = 81; }, "Fatal  : n <= 0 !"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -180,8 +188,54 @@ TEST_F(CalcSpringTest, FatalStopsKeepEveryResult) {
   }
 }
 
+TEST_F(CalcSpringTest, AValueIsCalculatedAsTheCurrentSpringAndLeavesItAlone) {
+  // The open spring with a message of its own.
+  CalcSpring();
+  AddErrorMsg("Warnung: offen");
+  const Spring open = CurrentSpring();
+  const Error0 messages = error0;
+
+  struct Case {
+    const char* name;
+    void (*change)(Spring&);
+    bool fatal;
+  } cases[] = {
+      {"wider and thinner", [](Spring& s) { s.family.BandWidth = 30; s.family.BandThickness = 0.3L; }, false},
+      {"outer below inner", [](Spring& s) { s.product.OuterDiameter = 10; }, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Spring value = open;
+    c.change(value);
+    const YEB9WST_Record material = yebglob9.MaterialRec;
+    const CalcOutcome out = Calculate(value, material);
+
+    // The same spring calculated as the current one.
+    MakeCurrent(value);
+    CalcSpring();
+    EXPECT_EQ(out.fatal, kwenvar.FatalError);
+    EXPECT_EQ(out.product.Force2, qvaglob.Force2);
+    EXPECT_EQ(out.product.StripLength, qvaglob.StripLength);
+    EXPECT_EQ(out.family.Stress2, yebglob9.Stress2);
+    EXPECT_EQ(out.family.CyclesToFracture, yebglob9.CyclesToFracture);
+    EXPECT_EQ(out.messages, Messages());
+    EXPECT_EQ(out.fatal, c.fatal);
+
+    MakeCurrent(open);
+    error0 = messages;
+    kwenvar.FatalError = false;
+    // Calculating the value again leaves the open spring and its messages alone.
+    Calculate(value, material);
+    EXPECT_EQ(qvaglob.Force2, open.product.Force2);
+    EXPECT_EQ(yebglob9.BandWidth, open.family.BandWidth);
+    EXPECT_EQ(error0.ErrorMsgs, messages.ErrorMsgs);
+    EXPECT_EQ(error0.ErrorCount, messages.ErrorCount);
+    EXPECT_FALSE(kwenvar.FatalError);
+  }
+}
+
 TEST_F(CalcSpringTest, SmallestDimensionPasses) {
-  qvaglob.OuterDiameter = 80.001L;
+  qvaglob.OuterDiameter = 80.003L;  // n = 0.5
   qvaglob.InnerDiameter = 80;
   yebglob9.BandThickness = 0.001L;
   yebglob9.BandWidth = 0.001L;
@@ -191,17 +245,17 @@ TEST_F(CalcSpringTest, SmallestDimensionPasses) {
 }
 
 TEST_F(CalcSpringTest, WarningsAndErrorsInTheirOrder) {
-  // t 0.5 with DMIN 0.6, b 0.4, De 81: n = 0.5 / 0.5 - 1 = 0, L = 0, s = -400.
+  // t 0.5 with DMIN 0.6, b 0.4, De 81.5: n = 0.75 / 0.5 - 1 = 0.5, L = pi * 0.5 * 80.75 = 127, s = -273.
   UseMaterial(RoundSteel().set(22, "0.6").set(7, "1000"));  // sigma zul 700 < sigma2 1250
   yebglob9.BandWidth = 0.4L;
-  qvaglob.OuterDiameter = 81;
+  qvaglob.OuterDiameter = 81.5L;
   CalcSpring();
   EXPECT_FALSE(kwenvar.FatalError);
   EXPECT_EQ(Messages(), (std::vector<std::string>{"Fehler : sig.2 > sig.zul !", "Warnung: t < DMIN (0.6)",
                                                   "Warnung: t > b !", "Fehler : n < 2 !", "Fehler : s < 0 !"}));
   // Results are still computed.
-  EXPECT_EQ(qvaglob.TurnCount, 0);
-  EXPECT_EQ(qvaglob.Travel2, -400);
+  EXPECT_EQ(qvaglob.TurnCount, 0.5L);
+  EXPECT_EQ(qvaglob.Travel2, -273);
 }
 
 TEST_F(CalcSpringTest, LimitsThemselvesPass) {
@@ -429,7 +483,7 @@ TEST_F(PreDesignTest, FatalStopsLeaveTheSpringAsItWas) {
       // The pre-designed spring is too thin for the calculation: t = sqrt(1.3) / 1400 = 0.00081.
       {"thinner than the calculation takes", [] { qvaglob.Force2 = 0.0001L; }, "Fatal  : t = 0 !"},
       {"overflow in the passes", [] { qvaglob.Force2 = 1e4930L; }, "Fatal  : overflow !"},
-      {"overflow in the calculation", [] { qvaglob.Force2 = 1e4900L; }, "Fatal  : overflow !"},
+      {"a spring too large for the calculation", [] { qvaglob.Force2 = 1e4900L; }, "Fatal  : De > 10 m !"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

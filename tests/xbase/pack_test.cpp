@@ -7,6 +7,7 @@
 
 #include "tests/xbase/edit_support_test.h"
 #include "xbase/xbrecover.h"
+#include "xbase/xbndx.h"
 
 namespace qorva {
 namespace {
@@ -170,6 +171,16 @@ TEST_F(Packing, AMemoFileThatFailsLeavesTheTableAndItsIndexesAsTheyWere) {
   GO(1);
   EXPECT_TRUE(Deleted());
   xbcommon.MemoHooks = TMemoHooks{};
+  xbcommon.IndexHooks = TIndexHooks{};
+  xbcommon.IndexUnitLinked = false;
+}
+
+TEST_F(Packing, ATableWithoutAnOpenIndexPacksWithoutAnIndexError) {
+  IndexInit();  // the index unit is part of the program, no index is open on the table
+  EXPECT_TRUE(Pack());
+  EXPECT_EQ(xbcommon.XbErrorCode, 0);
+  EXPECT_EQ(RecCount(), 3);
+  IndexInit();
   xbcommon.IndexHooks = TIndexHooks{};
   xbcommon.IndexUnitLinked = false;
 }

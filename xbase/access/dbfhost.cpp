@@ -609,6 +609,7 @@ void InitDbfhost() {
   h.CloseFile();
   h.title1_.clear();
   h.title2_.clear();
+  h.packWarning_.clear();
   h.hideDeleted_ = false;
   h.pickAndClose_ = false;
   h.keyExpr_.clear();

@@ -51,6 +51,10 @@ class TDbf4Host {
   void SetTitles(const std::string& title1, const std::string& title2);
   const std::string& Title1() const { return title1_; }
   const std::string& Title2() const { return title2_; }
+  // What a pack of this table does beyond removing marked records (DOS text; empty: nothing). The
+  // browse window asks with it before a pack, No preset; the caller sets it for one browse.
+  void SetPackWarning(const std::string& text) { packWarning_ = text; }
+  const std::string& PackWarning() const { return packWarning_; }
 
   // One modal use of the browse window: modes 1, 4 and 5 choose a record (1 hides the deleted
   // records, 4 shows them, 5 keeps the setting), every other mode edits. Without a window nobody can
@@ -150,6 +154,7 @@ class TDbf4Host {
   uint8_t savedArea_ = 1;
   std::string fileName_;
   std::string title1_, title2_;
+  std::string packWarning_;
   bool hideDeleted_ = false;
   bool pickAndClose_ = false;
   int32_t recNo_ = 0;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QTableWidget>
 #include <filesystem>
 
@@ -64,6 +65,37 @@ TEST_F(FileTableCommandTest, AChosenRowIsReadWhileTheTableStaysOpen) {
   EXPECT_TRUE(kwenvar.ErrorFlag);
   EXPECT_EQ(kwenvar.CurrentFileName, "b");
   EXPECT_FALSE(kwenvar.InputModified);
+}
+
+TEST_F(FileTableCommandTest, OnlyTheUsersChoiceReadsAFile) {
+  // A damaged first file: shown and focused, the table waits for the user, and leaving it keeps the
+  // spring the user has open with its name.
+  writeFile(scratch_ / "0.qva", "kaputt\r\n");
+  Thh w;
+  kwenvar.DataDir = scratch_.path().string() + "/";
+  kwenvar.CurrentFileName = "offen";
+  yebglob9.BandWidth = 44;
+  kwenvar.InputModified = false;
+  scriptedPrompter().clear();
+  TMainMenu* menu = MainMenuOf(w);
+  ASSERT_TRUE(menu && menu->mi_fileOpenTable);
+  int shown = 0;
+  OnNextModalOf<TForm_preview>([&](TForm_preview* t) {
+    ++shown;
+    t->activateWindow();
+    t->StringGrid1->setFocus();
+    QApplication::processEvents();
+    EXPECT_TRUE(t->isVisible()) << "nothing was chosen yet";
+    EXPECT_EQ(t->ChosenRow, 0);
+    EXPECT_EQ(t->StringGrid1->item(0, 2)->text().toStdString(), "(nicht lesbar)");
+    t->mi_fileExit->trigger();
+  });
+  menu->mi_fileOpenTable->trigger();
+  EXPECT_EQ(shown, 1);
+  for (const auto& a : scriptedPrompter().asked())
+    if (a.kind != AskKind::AppTitle) ADD_FAILURE() << "nothing is asked or told: " << a.text;
+  EXPECT_EQ(kwenvar.CurrentFileName, "offen");
+  EXPECT_EQ(yebglob9.BandWidth, 44);
 }
 
 }  // namespace

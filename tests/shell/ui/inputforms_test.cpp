@@ -288,15 +288,41 @@ TEST_F(InputFormsTest, PreDesignShowsTheRatiosOfTheCurrentSpring) {
     EXPECT_EQ(f.Edit_b_t->text(), "100");
     EXPECT_EQ(f.Edit_sigz_sig2->text(), "1.05");
 
-    // Calc designs the spring and shows its ratios.
+    // Calc designs the spring; the wanted values stay as typed.
     Type(f.Edit_b_t, "80");
     f.Button_calc->click();
     ASSERT_FALSE(kwenvar.FatalError);
     ASSERT_GT(yebglob9.BandThickness, 0);
     EXPECT_EQ(qvaglob.WidthThicknessRatio, 80);
-    EXPECT_EQ(f.Edit_b_t->text(), QString::fromStdString(RealStr3(yebglob9.BandWidth / yebglob9.BandThickness)));
+    EXPECT_EQ(f.Edit_b_t->text(), "80");
     EXPECT_FALSE(kwenvar.ErrorFlag);
   }
+}
+
+TEST_F(InputFormsTest, PreDesignKeepsTheTypedTravelThroughCalcAndOk) {
+  // The spring designed straight from a travel of 500.
+  qvaglob.Force2 = 30;
+  qvaglob.Travel2 = 500;
+  qvaglob.WidthThicknessRatio = 100;
+  qvaglob.StressRatio = 1;
+  PreDesign();
+  ASSERT_FALSE(kwenvar.FatalError);
+  ASSERT_NE(qvaglob.Travel2, 500) << "the result differs from the wish, which is what the form must not take";
+  const long double outer = qvaglob.OuterDiameter;
+
+  SetUp();
+  test::OnNextModalOf<QDialog>([&](QDialog* d) {
+    Type(Edit(d, "Edit_F2"), "30");
+    Type(Edit(d, "Edit_sh"), "500");
+    Type(Edit(d, "Edit_b_t"), "100");
+    Type(Edit(d, "Edit_sigz_sig2"), "1");
+    QTest::mouseClick(Button(d, "Button_calc"), Qt::LeftButton);
+    EXPECT_EQ(Edit(d, "Edit_sh")->text(), "500");
+    EXPECT_EQ(Edit(d, "Edit_F2")->text(), "30");
+    QTest::mouseClick(Button(d, "Button_ok"), Qt::LeftButton);
+  });
+  ShowPreDesignForm(nullptr);
+  EXPECT_EQ(qvaglob.OuterDiameter, outer) << "OK designs from the typed 500 again";
 }
 
 TEST_F(InputFormsTest, DrawingTextsStopAtTheirLimits) {

@@ -73,12 +73,14 @@ TEST_F(VentrixWindowTest, PostscriptToAFileWithEverySwitch) {
   EXPECT_TRUE(w.Edit_outdir->isEnabled());
   w.Edit_outdir->setText("/tmp/aus gabe");
   w.Edit_com->setText("4");  // plays no part
-  w.Edit_scale->setText("2");
+  // The numbers go as typed, the rotation after the shifts and the text width.
+  w.Edit_scale->setText("100.25");
   w.CheckBox_rotate->click();
-  w.Edit_xnull->setText("5");
+  w.Edit_xnull->setText("1234.5");
+  w.Edit_ynull->setText("-2,5");
   w.Edit_textbreitenfaktor->setText("0,8");
   w.ComboBox_psfont->setCurrentIndex(4);
-  EXPECT_EQ(Switches(w), " /CPS /D3 /F'/tmp/aus gabe/ventrix' /M2 /X5 /R /B0.8 /THelvetica");
+  EXPECT_EQ(Switches(w), " /CPS /D3 /F'/tmp/aus gabe/ventrix' /M100.25 /X1234.5 /Y-2,5 /B0,8 /R /THelvetica");
 }
 
 TEST_F(VentrixWindowTest, OkTakesTheLineCancelKeepsTheOldOneTheCloseBoxTakesIt) {

@@ -26,6 +26,7 @@
 #include "tests/support/testsupport.h"
 #include "tests/support/ui/nextmodal.h"
 #include "xbase/access/dbfhost.h"
+#include "xbase/access/kwendbf4.h"
 #include "xbase/access/tablesession.h"
 #include "xbase/access/ui/w32xbrow.h"
 #include "xbase/ui/axbgrids.h"
@@ -73,7 +74,7 @@ class PrintWindowTest : public ::testing::Test {
   }
   static std::string Names(const fs::path& table) {
     const auto r = test::runCommand(std::string(QORVA_PYTHON) +
-                                    " -c \"import dbfread,sys; print('|'.join(r['NAME'] for r in dbfread.DBF(sys.argv[1])))\" '" +
+                                    " -c \"import dbfread,sys; print('|'.join(r['NAME'] for r in dbfread.DBF(sys.argv[1], encoding='cp437')))\" '" +
                                     table.string() + "'");
     EXPECT_EQ(r.exitCode, 0) << r.output;
     return r.output.substr(0, r.output.find('\n'));
@@ -138,11 +139,16 @@ TEST_F(PrintWindowTest, PresetsArePickedAndStored) {
 
   w.Edit_scalex->setText("0,5");
   w.RadioGroup_printmono[0]->click();
-  scriptedPrompter().push(std::string("Mein Satz"));
+  scriptedPrompter().push(std::string("Zwei \xC3\xA4\xC3\xB6\xC3\x9F"));
   w.Button_appendClick();
-  EXPECT_EQ(Names(dir_ / "dbf" / "printout.dbf"), "A4 Hochformat|A4 Querformat|A3 Querformat|Mein Satz");
+  EXPECT_EQ(Names(dir_ / "dbf" / "printout.dbf"),
+            "A4 Hochformat|A4 Querformat|A3 Querformat|Zwei \xC3\xA4\xC3\xB6\xC3\x9F");
+  ASSERT_TRUE(OpenPrintPresetTable());
+  DbfGoto(4);
+  EXPECT_EQ(ReadPrintPreset().name, "Zwei \x84\x94\xE1") << "read back as the program's text";
+  DbfCloseTable();
   const auto r = test::runCommand(std::string(QORVA_PYTHON) +
-                                  " -c \"import dbfread,sys; r=list(dbfread.DBF(sys.argv[1]))[3]; "
+                                  " -c \"import dbfread,sys; r=list(dbfread.DBF(sys.argv[1], encoding='cp437'))[3]; "
                                   "print(r['XSCALE'], r['MONOCHROM'], r['LANDSCAPE'])\" '" +
                                   (dir_ / "dbf" / "printout.dbf").string() + "'");
   EXPECT_EQ(r.output, "0.5 True True\n");

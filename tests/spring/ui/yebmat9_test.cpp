@@ -54,6 +54,14 @@ TEST_F(MaterialWindowTest, PreferredListLeavesOutMarkedRecordsTheFullListHasThem
   EXPECT_FALSE(w.GroupBox_wst->isEnabled());
 }
 
+TEST_F(MaterialWindowTest, UmlautsOfTheTableShowAsTheyAre) {
+  // The table gives its texts in the Windows code page.
+  useTable({Row(RoundSteel("Stahl \xC4").set(2, "Federband verg\xFCtet").set(29, "7"))});
+  TForm_yebmat9 w(0.2L, 10);
+  w.FormShow();
+  EXPECT_EQ(Rows(w), QStringList({QString::fromUtf8("7: Stahl \xC3\x84 Federband verg\xC3\xBCtet 1.1248")}));
+}
+
 TEST_F(MaterialWindowTest, ARowLoadsItsOwnRecordAndOkKeepsIt) {
   TForm_yebmat9 w(0.2L, 10);
   w.FormShow();

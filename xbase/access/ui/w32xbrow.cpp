@@ -554,7 +554,13 @@ void Tdbf4::mi_editAppendClick() {
 }
 
 void Tdbf4::mi_editPackClick() {
-  if (!AskYesNoCancel("Pack ?")) {
+  const std::string& warning = dbfhost.Dbf4Form.PackWarning();
+  if (!warning.empty()) {
+    // A pack that changes more than the marked records goes ahead only on a clear Yes.
+    const std::optional<bool> yes = prompter().yesNo(DosToUtf8(warning), false);
+    kwenvar.ErrorFlag = false;
+    if (!yes.value_or(false)) return;
+  } else if (!AskYesNoCancel("Pack ?")) {
     kwenvar.ErrorFlag = false;
     return;
   }

@@ -24,6 +24,7 @@
 #include "tests/xbase/dbfimage_test.h"
 #include "xbase/access/dbfhost.h"
 #include "xbase/access/kwendbf4.h"
+#include "xbase/xbcommon.h"
 #include "xbase/ui/axbgrids.h"
 #include "xbase/ui/axbnav.h"
 #include "xbase/xbcommon.h"
@@ -257,6 +258,29 @@ TEST_F(BrowseWindowTest, EditsDeletesPacksAndAppendsReachTheTable) {
   });
   EXPECT_EQ(Stored(), std::vector<std::string>({" Omega     ", " M\x81ller    ", " Omega     "}));
   EXPECT_EQ(host().RecordCount(), 3) << "the layer reads the changed table";
+}
+
+TEST_F(BrowseWindowTest, APackWithAWarningAsksItWithNoPresetAndReportsNoIndexError) {
+  host().SetPackWarning("Pack entfernt Werkstoffe \x81" "brigens. Trotzdem packen ?");
+  Browse("", 0, [](Tdbf4* w) {
+    auto* m = w->XbGrid1->gridModel();
+    const int rows = m->rowCount();  // record 2 is marked
+    scriptedPrompter().clear();
+    for (const bool answer : {false, true}) {
+      scriptedPrompter().push(answer);
+      w->mi_editPackClick();
+      ASSERT_FALSE(scriptedPrompter().asked().empty());
+      const AskRecord& asked = scriptedPrompter().asked().back();
+      EXPECT_EQ(asked.kind, AskKind::YesNo);
+      EXPECT_EQ(asked.text, "Pack entfernt Werkstoffe \xC3\xBC" "brigens. Trotzdem packen ?");
+      EXPECT_EQ(asked.preset, "N") << "No is the default answer";
+      EXPECT_EQ(m->rowCount(), answer ? rows - 1 : rows);
+    }
+    EXPECT_EQ(scriptedPrompter().asked().size(), 2u) << "a successful pack reports no error";
+    EXPECT_EQ(xbcommon.XbErrorCode, 0);
+    w->Button_ok->click();
+  });
+  host().SetPackWarning("");
 }
 
 TEST_F(BrowseWindowTest, AppendingFromATableNeedsTheFileLockAndPrintingWritesTheRows) {
