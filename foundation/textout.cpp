@@ -188,11 +188,8 @@ void handOver() {
       if (kwenvar.ErrorFlag) {
         // The viewer would show an older report still standing in the display copy.
         ReportError(outwin + ": file write error");
-      } else if (services().ReportViewer) {
-        services().ReportViewer(out);
       } else {
-        // No window to show it in: the report stays readable in the display copy.
-        ShowInfoBox("Ausgabe in " + outwin);
+        services().ReportViewer(out);
       }
       EraseFile(out);
       break;
@@ -673,9 +670,7 @@ void WriteMessageSection() {
   for (uint16_t i = 1; i <= error0.ErrorCount && !kwenvar.ErrorFlag; ++i) {
     std::string cause;
     std::string remedy;
-    if (services().ErrorHelp) {
-      services().ErrorHelp(i, cause, remedy);
-    } else {
+    if (!services().ErrorHelp(i, cause, remedy)) {
       cause = Utf8ToDos(NotAvailableText("Ursache"));
       remedy = Utf8ToDos(NotAvailableText("Abhilfe"));
     }

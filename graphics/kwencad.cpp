@@ -450,14 +450,12 @@ void CadChooseCode() {
   if (cad8var.VentrixCmdChoice < 1 || cad8var.VentrixCmdChoice > 5) cad8var.VentrixCmdChoice = 1;
   std::string& line = cad8var.VentrixCmdLines[cad8var.VentrixCmdChoice];
 
-  if (services().VentrixSettingsWindow) {
-    std::string edited = line;
-    if (!services().VentrixSettingsWindow(edited)) {
-      kwenvar.ErrorFlag = true;  // cancelled: the plot command ends here
-      return;
-    }
-    line = edited;
+  std::string edited = line;
+  if (!services().VentrixSettingsWindow(edited).value_or(false)) {
+    kwenvar.ErrorFlag = true;  // cancelled (or no window): the plot command ends here
+    return;
   }
+  line = edited;
   SetPromptHelp(2060);
   std::string s = line;
   AskText("VENTRIX-Kommandozeile (0=Parameter)", 60, s);

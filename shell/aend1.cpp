@@ -9,11 +9,11 @@
 #include "foundation/utildos.h"
 #include "foundation/utilstr.h"
 #include "foundation/wkwenvar.h"
+#include "platform/services.h"
 #include "spring/aendvar.h"
 
 namespace qorva {
 
-Aend1 aend1;
 
 namespace {
 
@@ -36,19 +36,11 @@ std::vector<std::string> descriptionLines(const std::string& d) {
 }  // namespace
 
 void ShowChangeEntry(uint16_t n) {
-  if (aend1.ShowChangeEntry) {
-    aend1.ShowChangeEntry(n);
-  } else {
-    kwenvar.ErrorFlag = true;
-  }
+  if (!services().ChangeEntry(n)) kwenvar.ErrorFlag = true;
 }
 
 void ShowDrawingInfo() {
-  if (aend1.ShowDrawingInfo) {
-    aend1.ShowDrawingInfo();
-  } else {
-    kwenvar.ErrorFlag = true;
-  }
+  if (!services().DrawingInfo()) kwenvar.ErrorFlag = true;
 }
 
 void ChangeRecordCommand(uint16_t code) {

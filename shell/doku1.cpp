@@ -6,17 +6,12 @@
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
 #include "platform/launcher.h"
+#include "platform/services.h"
 
 namespace qorva {
 
-Doku1 doku1;
-
 void ShowDocumentLinks() {
-  if (doku1.ShowDocumentLinks) {
-    doku1.ShowDocumentLinks();
-  } else {
-    kwenvar.ErrorFlag = true;
-  }
+  if (!services().DocumentLinks()) kwenvar.ErrorFlag = true;
 }
 
 bool ExecDocumentProgram(const std::string& program, const std::string& file) {

@@ -9,12 +9,12 @@
 #include "foundation/msgbox.h"
 #include "foundation/u32inco.h"
 #include "foundation/utilstr.h"
+#include "platform/services.h"
 
 namespace qorva {
 
 const char* const NoErrorDescription = "keine Beschreibung dieser Fehlermeldung vorhanden.";
 
-Helperr helperr;
 
 namespace {
 
@@ -50,10 +50,6 @@ ErrorHelpRecord LookUpForReport(uint16_t n, bool& readable) {
   readable = f.Reset();
   if (!readable) return {};
   return ReadErrorHelpRecord(f, Message(n));
-}
-
-void ShowInMessageBox(const std::string& message, const std::string& cause, const std::string& remedy) {
-  ShowMessageCaption("Fehlermeldung", message + "\r\n\r\nUrsache: " + cause + "\r\nAbhilfe: " + remedy);
 }
 
 }  // namespace
@@ -130,8 +126,7 @@ void ShowErrorHelp(uint16_t n) {
     ShowMessageCaption("Meldung", NoErrorDescription);
     return;
   }
-  if (helperr.Window) helperr.Window(Message(n), r.cause, r.remedy);
-  else ShowInMessageBox(Message(n), r.cause, r.remedy);
+  if (!services().ErrorHelpWindow(Message(n), r.cause, r.remedy)) kwenvar.ErrorFlag = true;
 }
 
 bool SaveErrorHelp(const std::string& message, const std::string& cause, const std::string& remedy) {

@@ -18,6 +18,7 @@
 #include "platform/clock.h"
 #include "platform/codepage.h"
 #include "platform/prompts.h"
+#include "platform/services.h"
 #include "platform/sysname.h"
 #include "xbase/xbnatdate.h"
 
@@ -25,12 +26,7 @@ namespace qorva {
 
 Xbcommon xbcommon;
 
-void InitXbcommon() {
-  // The window's event pump outlives engine restarts.
-  auto events = std::move(xbcommon.ProcessPendingEvents);
-  xbcommon = Xbcommon{};
-  xbcommon.ProcessPendingEvents = std::move(events);
-}
+void InitXbcommon() { xbcommon = Xbcommon{}; }
 
 // ---- Errors ---------------------------------------------------------------------------------
 
@@ -1018,17 +1014,10 @@ void XbFindClose(TXbSearchRec& rec) { rec.pending_.clear(); }
 
 namespace {
 
-XbMsgView& msgView() {
-  static XbMsgView v;
-  return v;
-}
-
 // Metrics of the fixed cell font the sizes are counted in.
 constexpr int32_t kCharWidth = 8, kLineHeight = 16, kCaptionHeight = 19;
 
 }  // namespace
-
-void InstallXbMsgView(XbMsgView view) { msgView() = std::move(view); }
 
 TXbMsg::~TXbMsg() {
   if (visible_) Hide();
@@ -1059,12 +1048,12 @@ void TXbMsg::Show(const std::string& text) {
     height_ = std::max(h, height_);
   }
   visible_ = true;
-  if (msgView().show) msgView().show(XbAnsiToUtf8(Caption), XbAnsiToUtf8(text_), width_, height_);
+  services().MessageWindowShow(XbAnsiToUtf8(Caption), XbAnsiToUtf8(text_), width_, height_);
 }
 
 void TXbMsg::Hide() {
   visible_ = false;
-  if (msgView().hide) msgView().hide();
+  services().MessageWindowHide();
 }
 
 TXbProgress100::TXbProgress100() : bar_(100, '|') {

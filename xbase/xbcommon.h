@@ -99,9 +99,6 @@ struct Xbcommon {
   uint16_t FileMode = XbModeReadWriteDenyAll;  // mode of every open that sets none of its own
   std::string XbTempDir;        // folder for UniqueFilename; empty: $TMPDIR, else /tmp
 
-  // Called while the engine waits for a lock, so that a window can go on painting.
-  std::function<void()> ProcessPendingEvents;
-
   TIndexHooks IndexHooks;
   TParserHooks ParserHooks;
   TMemoHooks MemoHooks;
@@ -286,13 +283,8 @@ void XbFindClose(TXbSearchRec& rec);
 
 // ---- Message windows ------------------------------------------------------------------------
 
-// Where a message window shows itself: installed by the window layer; the headless engine keeps
-// the state only. Texts are UTF-8.
-struct XbMsgView {
-  std::function<void(const std::string& caption, const std::string& text, int32_t width, int32_t height)> show;
-  std::function<void()> hide;
-};
-void InstallXbMsgView(XbMsgView view);
+// A message window shows itself through the services MessageWindowShow and MessageWindowHide
+// (platform/services.h); a run without a window keeps the state only.
 
 // One-line message window that stays on top while the engine works.
 class TXbMsg {

@@ -83,9 +83,8 @@ QPointer<XbMsgWindowImpl>& window() {
 
 QWidget* XbMsgWindow() { return window().data(); }
 
-void InstallQtXbMsgView() {
-  XbMsgView view;
-  view.show = [](const std::string& caption, const std::string& text, int32_t width, int32_t height) {
+void InstallQtXbMsgView(Services& s) {
+  s.MessageWindowShow = [](const std::string& caption, const std::string& text, int32_t width, int32_t height) {
     if (!window()) {
       window() = new XbMsgWindowImpl;
       // A window without parent is not freed by the application: free it when the application ends.
@@ -93,10 +92,9 @@ void InstallQtXbMsgView() {
     }
     window()->showMessage(QString::fromStdString(caption), QString::fromStdString(text), width, height);
   };
-  view.hide = [] {
+  s.MessageWindowHide = [] {
     if (window()) window()->hide();
   };
-  InstallXbMsgView(std::move(view));
 }
 
 }  // namespace qorva

@@ -2,12 +2,14 @@
 // The engine's message and progress windows on the screen: a small window without buttons that
 // stays up, not modal, while a long table operation runs.
 
+#include "platform/services.h"
+
 class QWidget;
 
 namespace qorva {
 
-// Installs the window as the engine's message view (see InstallXbMsgView).
-void InstallQtXbMsgView();
+// Makes the window the engine's message window (the services MessageWindowShow and MessageWindowHide).
+void InstallQtXbMsgView(Services& s);
 // The window the engine shows its messages in (nullptr until the first message).
 QWidget* XbMsgWindow();
 

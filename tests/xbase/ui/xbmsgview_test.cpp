@@ -7,6 +7,7 @@
 #include <QPalette>
 #include <QWidget>
 
+#include "platform/services.h"
 #include "xbase/xbcommon.h"
 
 namespace qorva {
@@ -18,7 +19,7 @@ QString shownText() {
 }
 
 TEST(XbMsgWindow, ProgressWindowCountsDownItsBarAndHides) {
-  InstallQtXbMsgView();
+  InstallQtXbMsgView(services());
   {
     TXbProgress100 progress;
     ASSERT_NE(XbMsgWindow(), nullptr);
@@ -30,11 +31,11 @@ TEST(XbMsgWindow, ProgressWindowCountsDownItsBarAndHides) {
     progress.Hide();
     EXPECT_FALSE(XbMsgWindow()->isVisible());
   }
-  InstallXbMsgView({});
+  services() = HeadlessServices();
 }
 
 TEST(XbMsgWindow, MessageWithoutCaptionIsFramelessAndShowsUmlauts) {
-  InstallQtXbMsgView();
+  InstallQtXbMsgView(services());
   TXbMsg msg;
   msg.Show("Datei wird gepackt: M\xE4rz.dbf");  // the engine's texts are in the Windows code page
   ASSERT_NE(XbMsgWindow(), nullptr);
@@ -44,7 +45,7 @@ TEST(XbMsgWindow, MessageWithoutCaptionIsFramelessAndShowsUmlauts) {
   EXPECT_EQ(shownText(), QString::fromUtf8("Datei wird gepackt: M\xC3\xA4rz.dbf"));
   EXPECT_GE(XbMsgWindow()->width(), msg.Width());
   msg.Hide();
-  InstallXbMsgView({});
+  services() = HeadlessServices();
 }
 
 }  // namespace
