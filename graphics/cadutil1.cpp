@@ -256,7 +256,7 @@ void DiagramArrow(int32_t kind, long double x, long double y, long double size) 
 }
 
 bool DiagramLimitsQueryWanted() {
-  return cadrun.CadRequestedCode != 3 && wkwenvar.DiagramLimitsQuery && utilstr.ProgramParams.size() < 2;
+  return CadRequestedOutputAsksDiagramLimits() && wkwenvar.DiagramLimitsQuery && utilstr.ProgramParams.size() < 2;
 }
 
 void DiagramAxes(const std::string& xTitle, const std::string& yTitle, const std::string& title,
