@@ -4,7 +4,8 @@
 // the screen viewer, the text printer, a text file, the Windows printer, an external text program,
 // a tab-separated file or an HTML file. It lays the report out as plain text of 70 columns with
 // framed page headers, as tab-separated text or as HTML, counts lines, breaks pages and at the end
-// hands the output to its device.
+// hands the output to its device. Each device is a ReportDevice (reportdevice.h) that names and
+// takes over the output and says how the report is laid out and paged for it.
 //
 // The writer writes through ShareTextFile (utilfile), so no other line-oriented file may be open
 // while a report is written. Texts are DOS code page 437; HTML output is written in the Windows
@@ -62,9 +63,6 @@ struct Textout {
   // The text-printer prolog "TEXT.HXP" waits to be copied in front of the first page header.
   bool PrologPending = false;
   std::string PrologFile;
-
-  // Services of the shell (the error help and the interactive message list), installed at start and
-  // kept by InitTextout. Without them causes and remedies are empty and the message list is skipped.
 };
 
 extern Textout textout;
