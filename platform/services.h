@@ -21,6 +21,10 @@ namespace qorva {
 // Tells the user that the service name is not available.
 void ReportNotAvailable(const std::string& name);
 
+// How a command that works a window of a service ended: done, cancelled by the user, or failed
+// (the window is not there, a file it needs cannot be read); a failure has been told.
+enum class Outcome { Done, Cancelled, Failed };
+
 // One upward call: its name as the user reads it and the installed function.
 template <class Sig>
 class Port;

@@ -35,13 +35,19 @@ std::vector<std::string> descriptionLines(const std::string& d) {
 
 }  // namespace
 
-void ShowChangeEntry(uint16_t n) {
-  if (!services().ChangeEntry(n)) kwenvar.ErrorFlag = true;
+namespace {
+
+// The outcome of a window that reports Cancel through ErrorFlag; ErrorFlag stays set unless done.
+Outcome WindowOutcome(bool shown) {
+  if (!shown) kwenvar.ErrorFlag = true;
+  return !shown ? Outcome::Failed : kwenvar.ErrorFlag ? Outcome::Cancelled : Outcome::Done;
 }
 
-void ShowDrawingInfo() {
-  if (!services().DrawingInfo()) kwenvar.ErrorFlag = true;
-}
+}  // namespace
+
+Outcome ShowChangeEntry(uint16_t n) { return WindowOutcome(services().ChangeEntry(n)); }
+
+Outcome ShowDrawingInfo() { return WindowOutcome(services().DrawingInfo()); }
 
 void ChangeRecordCommand(uint16_t code) {
   switch (code) {

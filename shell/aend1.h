@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/services.h"
+
 namespace qorva {
 
 namespace ChangeCommand {
@@ -24,8 +26,9 @@ constexpr uint16_t DrawingInfo = 6;
 
 // Carries out one command of the Documentation menu (codes above).
 void ChangeRecordCommand(uint16_t code);
-void ShowChangeEntry(uint16_t n);
-void ShowDrawingInfo();
+// The change entry and the drawing information windows. Cancelled or failed also leave ErrorFlag set.
+Outcome ShowChangeEntry(uint16_t n);
+Outcome ShowDrawingInfo();
 // Writes the change log to the report device (0: the configured or asked device).
 void PrintChangeRecords(uint16_t device);
 // The label of record i in the log: its number with ChangeIndexStyle 1, else a, b, c, ...

@@ -10,8 +10,12 @@
 
 namespace qorva {
 
-void ShowDocumentLinks() {
-  if (!services().DocumentLinks()) kwenvar.ErrorFlag = true;
+Outcome ShowDocumentLinks() {
+  if (!services().DocumentLinks()) {
+    kwenvar.ErrorFlag = true;
+    return Outcome::Failed;
+  }
+  return kwenvar.ErrorFlag ? Outcome::Cancelled : Outcome::Done;
 }
 
 bool ExecDocumentProgram(const std::string& program, const std::string& file) {

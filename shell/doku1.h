@@ -5,12 +5,14 @@
 
 #include <string>
 
+#include "platform/services.h"
 #include "spring/dokuvar.h"
 
 namespace qorva {
 
 // Shows the document window; without one the user is told, ErrorFlag is set and nothing changes.
-void ShowDocumentLinks();
+// Cancelled or failed leave ErrorFlag set.
+Outcome ShowDocumentLinks();
 
 // Starts program with file as its argument (none when the file is blank). False, after telling
 // the user, when no program is named or it cannot be started.

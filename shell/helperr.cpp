@@ -116,17 +116,21 @@ void GetErrorHelp(uint16_t n, std::string& cause, std::string& remedy) {
   remedy = RemedyOf(r);
 }
 
-void ShowErrorHelp(uint16_t n) {
+Outcome ShowErrorHelp(uint16_t n) {
   TextFile f;
-  if (!OpenErrorHelpFile(f, ErrorHelpFileName())) return;
+  if (!OpenErrorHelpFile(f, ErrorHelpFileName())) return Outcome::Failed;
   const ErrorHelpRecord r = ReadErrorHelpRecord(f, Message(n));
   f.Close();
-  if (kwenvar.ErrorFlag) return;  // the file could not be read to its end
+  if (kwenvar.ErrorFlag) return Outcome::Failed;  // the file could not be read to its end
   if (!r.found) {
     ShowMessageCaption("Meldung", NoErrorDescription);
-    return;
+    return Outcome::Done;
   }
-  if (!services().ErrorHelpWindow(Message(n), r.cause, r.remedy)) kwenvar.ErrorFlag = true;
+  if (!services().ErrorHelpWindow(Message(n), r.cause, r.remedy)) {
+    kwenvar.ErrorFlag = true;
+    return Outcome::Failed;
+  }
+  return kwenvar.ErrorFlag ? Outcome::Cancelled : Outcome::Done;
 }
 
 bool SaveErrorHelp(const std::string& message, const std::string& cause, const std::string& remedy) {

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "foundation/utilfile.h"
+#include "platform/services.h"
 
 namespace qorva {
 
@@ -46,9 +47,9 @@ void GetErrorRemedy(uint16_t n, std::string& text);
 void GetErrorHelp(uint16_t n, std::string& cause, std::string& remedy);
 
 // Looks message n up and shows it with cause and remedy in the service ErrorHelpWindow. A missing
-// file or window is reported and sets ErrorFlag; a message without record is told and leaves
-// ErrorFlag clear.
-void ShowErrorHelp(uint16_t n);
+// file or window is reported, sets ErrorFlag and fails; a message without record is told, leaves
+// ErrorFlag clear and is done; Cancel in the window sets ErrorFlag.
+Outcome ShowErrorHelp(uint16_t n);
 
 // Replaces cause and remedy of the record of message (all DOS texts; line breaks become blanks, so
 // every record stays three lines). The file is rewritten whole and replaces the old one only when

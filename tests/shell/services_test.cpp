@@ -98,6 +98,36 @@ TEST_F(ServicesTest, MissingServicesTellTheUserAndFail) {
   }
 }
 
+// The commands that work a window tell the user's Cancel from a window that is not there.
+TEST_F(ServicesTest, WindowCommandsTellCancelFromFailure) {
+  struct Case {
+    const char* what;
+    void (*install)(bool cancel);
+    Outcome (*run)();
+  };
+  const Case cases[] = {
+      {"change entry", [](bool cancel) { services().ChangeEntry = [cancel](uint16_t) { kwenvar.ErrorFlag = cancel; }; },
+       [] { return ShowChangeEntry(1); }},
+      {"drawing information", [](bool cancel) { services().DrawingInfo = [cancel] { kwenvar.ErrorFlag = cancel; }; },
+       [] { return ShowDrawingInfo(); }},
+      {"document links", [](bool cancel) { services().DocumentLinks = [cancel] { kwenvar.ErrorFlag = cancel; }; },
+       [] { return ShowDocumentLinks(); }},
+  };
+  for (const Case& c : cases) {
+    services() = Services{};
+    kwenvar.ErrorFlag = false;
+    EXPECT_EQ(c.run(), Outcome::Failed) << c.what;
+    EXPECT_TRUE(kwenvar.ErrorFlag) << c.what;
+    c.install(true);
+    kwenvar.ErrorFlag = false;
+    EXPECT_EQ(c.run(), Outcome::Cancelled) << c.what;
+    EXPECT_TRUE(kwenvar.ErrorFlag) << c.what;
+    c.install(false);
+    EXPECT_EQ(c.run(), Outcome::Done) << c.what;
+    EXPECT_FALSE(kwenvar.ErrorFlag) << c.what;
+  }
+}
+
 TEST_F(ServicesTest, AnInstalledServiceIsCalledAndSaysNothingMore) {
   int shown = 0;
   services().ShowCalcMessages = [&shown] { ++shown; };
