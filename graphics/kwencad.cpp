@@ -12,6 +12,7 @@
 #include <stdexcept>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "foundation/cad8var.h"
 #include "foundation/filecheck.h"
@@ -433,11 +434,11 @@ bool CadFileOutput(uint16_t code) { return code != 0 && *CadOutputInfo(code).ext
 void CadSetCode(uint16_t code) { cad8var.CadCode = code; }
 
 bool CadChooseCode() {
-  for (uint16_t c = 1; c < CadOutputCount; ++c) kwenvar.TextPage[c] = CadOutputInfo(c).name;
+  std::vector<std::string> names;
+  for (uint16_t c = 1; c < CadOutputCount; ++c) names.emplace_back(CadOutputInfo(c).name);
   SetPromptHelp(2050);
   uint16_t code = cad8var.CadCode;
-  AskChoice("CAD-Code", 6, code);
-  if (kwenvar.ErrorFlag) return false;
+  if (!AskChoice("CAD-Code", names, code) || kwenvar.ErrorFlag) return false;
   cad8var.CadCode = code;
   CadWriter* w = CadWriterFor(code);
   if (w != nullptr && !w->askSettings()) {

@@ -5,6 +5,7 @@
 #include <array>
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 #include "foundation/cad8var.h"
 #include "foundation/filecheck.h"
@@ -250,12 +251,11 @@ void VentrixSetup(std::string& cmdLine, int32_t /*mode*/) {
 bool ChooseVentrixCommandLine() {
   const uint16_t count = cad8var.VentrixCmdCount;
   if (count > 1) {
-    const int32_t n = count > 5 ? 5 : count;
-    for (int32_t i = 1; i <= n; ++i) kwenvar.TextPage[static_cast<std::size_t>(i)] = cad8var.VentrixCmdLines[static_cast<std::size_t>(i)];
+    const std::size_t n = count > 5 ? 5 : count;
+    const std::vector<std::string> lines(cad8var.VentrixCmdLines.begin() + 1, cad8var.VentrixCmdLines.begin() + 1 + n);
     SetPromptHelp(2055);
     uint16_t choice = cad8var.VentrixCmdChoice;
-    AskChoice("VENTRIX Command Line", n, choice);
-    if (kwenvar.ErrorFlag) return false;
+    if (!AskChoice("VENTRIX Command Line", lines, choice) || kwenvar.ErrorFlag) return false;
     cad8var.VentrixCmdChoice = choice;
   } else {
     cad8var.VentrixCmdChoice = 1;
