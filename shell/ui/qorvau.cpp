@@ -160,7 +160,7 @@ void EndProgramObjects() {
   installMaterialTable(nullptr);
   ShutdownProgram();
   GraphDraw.reset();
-  installServices(Services{});
+  installServices(HeadlessServices());  // the window is gone
   installPrompter(nullptr);
   installScreenMetrics(nullptr);
 }
