@@ -95,7 +95,7 @@ struct HelpPictureNavigatorRequest {
 };
 struct HelpPictureNavigatorResult {
   bool ended = true;     // OK or Esc: the browser ends
-  int32_t action = 0;    // HelpPicShow, HelpPicAppend, ... (shell/hbild.h)
+  int32_t action = 0;    // what the user asked for: show (0), append, insert, delete or change the entry
   int32_t selected = 0;  // 1-based, 0 none
 };
 
