@@ -76,7 +76,6 @@ Thh::Thh(QWidget* parent) : TFKWENGRA(parent, false) {
 
 Thh::~Thh() {
   FormDestroy();
-  services().ShowCalcMessages = nullptr;
   if (GraphForm() == this) SetGraphForm(nullptr);
 }
 
