@@ -296,6 +296,8 @@ void CloseOutput() {
 
 uint16_t OutputDevice() { return textout.Device; }
 
+ReportLayout OutputLayout() { return layout(); }
+
 void MakeTempOutputFile(std::string& name) {
   // Probing must not leave the flag of a name that could not be created behind.
   const bool savedFlag = kwenvar.ErrorFlag;

@@ -24,6 +24,8 @@
 #include <functional>
 #include <string>
 
+#include "foundation/reportdevice.h"
+
 namespace qorva {
 
 // Where a report goes (OutputDeviceCode).
@@ -96,6 +98,8 @@ void PageHeader(int32_t pageNo);
 // Ends the report and hands the output to its device.
 void CloseOutput();
 uint16_t OutputDevice();
+// How the current device lays a report out (plain text for a code that names no device).
+ReportLayout OutputLayout();
 // The first of the work folder + "$OUT1.TMP" .. "$OUT11.TMP" that can be created (the eleventh when none).
 void MakeTempOutputFile(std::string& name);
 // Appends every byte of the file to the output unchanged.
