@@ -199,11 +199,9 @@ void DrawSpringView(uint16_t device, uint16_t view) {
     CadBeginBlocks();
     DefineBlocksOfView(v);
     CadEndSection();
-    do {
-      CadBeginEntities();
-      DrawContentOfView(v);
-      CadEndSection();
-    } while (!CadOutputDone());
+    CadBeginEntities();
+    DrawContentOfView(v);
+    CadEndSection();
     CadEndOutput();
 
     if (kwenvar.ErrorFlag || view != 0) return;

@@ -25,7 +25,7 @@ enum SpringView : uint16_t {
   ViewBack = 9,         // "zurück ..": ends the choice
 };
 
-// One view on the output device (3 screen, 0 the user chooses, 1, 2, 5, 6 a file of that kind);
+// One view on the output device (a CadOutput code; None: the user chooses the output);
 // view 0 offers the choice again and again until "zurück ..", a cancel or a failed pass. While the
 // calculation stopped fatally the message list is offered instead and nothing is drawn.
 void DrawSpringView(uint16_t device, uint16_t view);

@@ -291,28 +291,26 @@ void DrawMaterialDiagram(uint16_t kind, uint16_t device, long double t) {
   DiagramReset();
   CadPageSetupDefault();
   CadWriteTables(2);
-  do {
-    CadBeginEntities();
-    CadSetColor(19);
-    CadTextStyle(0, 0, 2.2L, 1.7L);
-    CadText(yebglob9.MaterialRec.Text1, 10, 2);
-    WriteMaterialValueLines(t);
-    DiagramSetSize(90, 95);
-    DiagramSetOrigin(15, 12);
-    const long double end = LengthToUnit(ThicknessAxisEnd());
-    const std::string xTitle = "t [" + LengthUnit() + "]";
-    if (kind == 3) {
-      DiagramAxes(xTitle, "Rm [" + StressUnit() + "]", "Rm = f(t)", 0, 0, end, StressToUnit(3000), 1);
-      DiagramScaleLimits(LengthToUnit(1), StressToUnit(1));
-      DrawRmCurve();
-    } else if (kind == 4) {
-      DiagramAxes(xTitle, "Sigma b [" + StressUnit() + "]", "Sigma b zul = f(t)", 0, 0, end, StressToUnit(2000),
-                  1);
-      DiagramScaleLimits(LengthToUnit(1), StressToUnit(1));
-      DrawPermissibleStressCurve(t);
-    }
-    CadEndSection();
-  } while (!CadOutputDone());
+  CadBeginEntities();
+  CadSetColor(19);
+  CadTextStyle(0, 0, 2.2L, 1.7L);
+  CadText(yebglob9.MaterialRec.Text1, 10, 2);
+  WriteMaterialValueLines(t);
+  DiagramSetSize(90, 95);
+  DiagramSetOrigin(15, 12);
+  const long double end = LengthToUnit(ThicknessAxisEnd());
+  const std::string xTitle = "t [" + LengthUnit() + "]";
+  if (kind == 3) {
+    DiagramAxes(xTitle, "Rm [" + StressUnit() + "]", "Rm = f(t)", 0, 0, end, StressToUnit(3000), 1);
+    DiagramScaleLimits(LengthToUnit(1), StressToUnit(1));
+    DrawRmCurve();
+  } else if (kind == 4) {
+    DiagramAxes(xTitle, "Sigma b [" + StressUnit() + "]", "Sigma b zul = f(t)", 0, 0, end, StressToUnit(2000),
+                1);
+    DiagramScaleLimits(LengthToUnit(1), StressToUnit(1));
+    DrawPermissibleStressCurve(t);
+  }
+  CadEndSection();
   CadEndOutput();
 }
 

@@ -17,7 +17,7 @@ namespace qorva {
 // kwenvar.ErrorFlag is set after the evaluation or the calculation has failed (FatalError).
 void DrawGoodmanDiagram(uint16_t kind, long double t);
 // Kind 3: tensile strength over thickness; kind 4: permissible bending stress over thickness.
-// Opens the output with the CAD code device (3 = screen), draws the page and ends the output. With
+// Opens the output device (a CadOutput code; None: the user chooses), draws the page and ends it. With
 // FatalError set the calculation messages are shown instead. MaterialRec is not changed.
 void DrawMaterialDiagram(uint16_t kind, uint16_t device, long double t);
 // RmOfThickness(t) x SigmaFactor (a factor of 0 is not replaced here).

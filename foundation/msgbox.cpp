@@ -23,8 +23,7 @@ void SetPromptHelp(uint16_t topic) { msgbox.HelpTopic = topic; }
 
 void ShowHelpText(uint16_t topic, const std::string& /*text*/, uint16_t mode) {
   if (topic == 0) topic = msgbox.HelpTopic;
-  if (services().ShowHelpText) services().ShowHelpText(topic, mode);
-  else ReportNotAvailable("Hilfe");
+  services().ShowHelpText(topic, mode);
 }
 
 void ShowMessageKind(const std::string& text, int32_t kind) {

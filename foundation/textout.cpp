@@ -8,6 +8,7 @@
 #include "foundation/filecheck.h"
 #include "foundation/kwenvar.h"
 #include "foundation/msgbox.h"
+#include "foundation/reportdevice.h"
 #include "foundation/textview.h"
 #include "foundation/u32inco.h"
 #include "foundation/u32inja.h"
@@ -17,7 +18,6 @@
 #include "foundation/workdir.h"
 #include "foundation/wintext.h"
 #include "foundation/wkwenvar.h"
-#include "platform/launcher.h"
 #include "platform/services.h"
 #include "platform/sysname.h"
 
@@ -29,23 +29,17 @@ namespace {
 
 namespace dev = OutputDeviceCode;
 
-const char* const kDeviceNames[8] = {"",
-                                     "Bildschirm",
-                                     "Textdrucker",
-                                     "Datei",
-                                     "Windows-Drucker",
-                                     "externes Textprogramm",
-                                     "TXT Datei",
-                                     "HTML Datei"};
+// The device of the current code; nullptr while the code names none.
+ReportDevice* device() { return ReportDeviceFor(textout.Device); }
+ReportLayout layout() { return device() ? device()->layout() : ReportLayout::Plain; }
+ReportDevice::PageFeed pageFeed() { return device() ? device()->pageFeed() : ReportDevice::PageFeed::None; }
 
-bool isTabDevice() { return textout.Device == dev::TabText || textout.Device == dev::TabTextBatch; }
-bool isHtmlDevice() { return textout.Device == dev::Html; }
+bool isTabDevice() { return layout() == ReportLayout::Tab; }
+bool isHtmlDevice() { return layout() == ReportLayout::Html; }
 bool isPlainDevice() { return !isTabDevice() && !isHtmlDevice(); }
 
-bool knownDevice(uint16_t d) { return d >= dev::Screen && d <= dev::TabTextBatch; }
+bool knownDevice(uint16_t d) { return ReportDeviceFor(d) != nullptr; }
 
-// The run's work files; the HTML report goes to TempDir itself, as the browser opens it there and
-// may still read it after the run has ended.
 std::string tempName(const std::string& name) { return WorkPath(name); }
 
 std::string headTitle() { return kwenvar.ProgTitle + "  V" + kwenvar.ProgVersion; }
@@ -82,25 +76,6 @@ class PageBreakGuard {
  private:
   bool old_;
 };
-
-// Runs a save choice for extension ext, giving DataExt and CurrentFileName their values back.
-void askSaveWithExt(const std::string& ext, std::string& fullName) {
-  textout.SavedExt = kwenvar.DataExt;
-  const std::string savedName = kwenvar.CurrentFileName;
-  kwenvar.DataExt = ext;
-  AskSaveFile("", fullName);
-  kwenvar.DataExt = textout.SavedExt;
-  kwenvar.CurrentFileName = savedName;
-}
-
-// Creates the named output once and closes it again (the devices whose file is written later).
-bool createEmpty(const std::string& name) {
-  ShareTextFile.Assign(name);
-  RewriteChecked(ShareTextFile);
-  if (kwenvar.ErrorFlag) return false;
-  CloseChecked(ShareTextFile);
-  return !kwenvar.ErrorFlag;
-}
 
 void copyPrologIfPending() {
   if (!textout.PrologPending) return;
@@ -180,62 +155,7 @@ void plainPageHeader(int32_t pageNo, bool first) {
 }
 
 void handOver() {
-  const std::string out = textout.OutputFileName;
-  const std::string outwin = tempName("outwin.txt");
-  switch (textout.Device) {
-    case dev::Screen:
-      CopyDosToWinFile(out, outwin);
-      if (kwenvar.ErrorFlag) {
-        // The viewer would show an older report still standing in the display copy.
-        ReportError(outwin + ": file write error");
-      } else if (services().ReportViewer) {
-        services().ReportViewer(out);
-      } else {
-        // No window to show it in: the report stays readable in the display copy.
-        ShowInfoBox("Ausgabe in " + outwin);
-      }
-      EraseFile(out);
-      break;
-    case dev::TextFile:
-    case dev::DosTextFile:
-      CopyDosToWinFile(out, outwin);
-      kwenvar.ShowErrors = true;
-      break;
-    case dev::WindowsPrinter:
-      PrintTextFile(out);
-      EraseFile(out);
-      break;
-    case dev::TextProgram:
-      WaitCursor();
-      CopyDosToWinFile(out, outwin);
-      if (kwenvar.ErrorFlag) {
-        ReportError(outwin + ": file write error");
-      } else if (!StartProgramOnDocument(wkwenvar.TextProgram, outwin)) {
-        ReportError(wkwenvar.TextProgram + " not found" + MissingProgramHint(ProgramForDocument(wkwenvar.TextProgram)));
-      }
-      break;
-    case dev::TextPrinter:
-      // The port is a raw print queue; without lp the output stays in its file.
-      if (!launcher().startProgram("lp", {"-o", "raw", out})) ReportError("lp not found" + MissingProgramHint("lp"));
-      break;
-    case dev::TabText:
-      ++kwenvar.TempFileNo;
-      CopyFileBlocks(out, tempName("$$" + IntStr(kwenvar.TempFileNo) + ".txt"));
-      break;
-    case dev::TabTextBatch:
-      ++kwenvar.TempFileNo;
-      CopyFileBlocks(out, BatchResultFile("txt"));
-      break;
-    case dev::Html:
-      if (!TrimStr(wkwenvar.HtmlBrowser).empty()) {
-        WaitCursor();
-        if (!StartProgramOnDocument(wkwenvar.HtmlBrowser, out))
-          ReportError(wkwenvar.HtmlBrowser + " not found" + MissingProgramHint(ProgramForDocument(wkwenvar.HtmlBrowser)));
-      }
-      break;
-    default:
-      break;
-  }
+  if (ReportDevice* d = device()) d->handOver(textout.OutputFileName);
 }
 
 }  // namespace
@@ -281,7 +201,7 @@ void BeginReport(const std::string& title, const std::string& line1, const std::
 }
 
 void OpenOutput(uint16_t device, const std::string& /*fileName*/) {
-  for (size_t i = 1; i <= 7; ++i) kwenvar.TextPage[i] = kDeviceNames[i];
+  for (uint16_t i = 1; i <= 7; ++i) kwenvar.TextPage[i] = ReportDeviceFor(i)->name();
   if (device == dev::KeepOpen) return;
 
   textout.Device = wkwenvar.TextDevice;
@@ -301,74 +221,7 @@ void OpenOutput(uint16_t device, const std::string& /*fileName*/) {
   textout.PrologPending = false;
   textout.HtmlTableOpen = false;
 
-  std::string full;
-  switch (textout.Device) {
-    case dev::Screen:
-    case dev::WindowsPrinter:
-    case dev::TextProgram: {
-      textout.PagePauseOn = false;
-      MakeTempOutputFile(full);
-      if (!createEmpty(full)) return;
-      break;
-    }
-    case dev::TextPrinter: {
-      textout.OutputFileName = tempName("LPT" + IntStr(kwenvar.PrinterPort));
-      ShareTextFile.Assign(textout.OutputFileName);
-      SetPromptHelp(1060);
-      textout.PagePauseOn = AskYesNoCancelB("Pause nach jeder Seite ?");
-      if (kwenvar.ErrorFlag) return;
-      if (FileCanOpen("TEXT.HXP")) {
-        textout.PrologPending = true;
-        // Kept with its folder: the current folder may change before the output is created.
-        textout.PrologFile = AddBackslash(CurrentDirString()) + ResolveFileCase("TEXT.HXP");
-      }
-      break;
-    }
-    case dev::TextFile: {
-      textout.PagePauseOn = false;
-      SetPromptHelp(1070);
-      // The save choice has checked the name (and asked before an overwrite) already.
-      askSaveWithExt("txt", full);
-      if (kwenvar.ErrorFlag) return;
-      textout.OutputFileName = full;
-      ShareTextFile.Assign(full);
-      break;
-    }
-    case dev::TabText:
-    case dev::TabTextBatch: {
-      SetPromptHelp(1070);
-      if (wkwenvar.TextDeviceQuery) {
-        askSaveWithExt("txt", full);
-      } else {
-        full = tempName("$$$" + IntStr(kwenvar.TempFileNo + 1) + ".txt");
-      }
-      if (kwenvar.ErrorFlag) return;
-      textout.OutputFileName = full;
-      ShareTextFile.Assign(full);
-      break;
-    }
-    case dev::Html: {
-      SetPromptHelp(1070);
-      if (!TrimStr(wkwenvar.HtmlBrowser).empty()) {
-        full = AddBackslash(kwenvar.TempDir) + kwenvar.ProgStem + ".htm";
-        CheckOutputFile(full);
-      } else {
-        askSaveWithExt("htm", full);
-      }
-      if (kwenvar.ErrorFlag) return;
-      textout.OutputFileName = full;
-      ShareTextFile.Assign(full);
-      break;
-    }
-    case dev::DosTextFile: {
-      textout.PagePauseOn = false;
-      textout.OutputFileName = tempName("OUTDOS.TXT");
-      if (!createEmpty(textout.OutputFileName)) return;
-      break;
-    }
-    default:
-      break;
-  }
+  if (!ReportDeviceFor(textout.Device)->open() || kwenvar.ErrorFlag) return;
   textout.PageCounter = 0;
   textout.LineCounter = 0;
 }
@@ -423,13 +276,11 @@ void CloseOutput() {
     ShareTextFile.Discard();
     textout.HtmlTableOpen = false;
     textout.PrologPending = false;
-    if (textout.Device == dev::Screen || textout.Device == dev::WindowsPrinter || textout.Device == dev::TextProgram)
-      EraseFile(textout.OutputFileName);
+    if (device() && device()->temporaryOutput()) EraseFile(textout.OutputFileName);
     ArrowCursor();
     return;
   }
-  const uint16_t d = textout.Device;
-  if ((d == dev::Screen || d == dev::TextPrinter || d == dev::WindowsPrinter) && textout.LineCounter > 0 &&
+  if (pageFeed() != ReportDevice::PageFeed::None && textout.LineCounter > 0 &&
       (wkwenvar.HeaderMode == 2 || kwenvar.SeparatorStyle == 4)) {
     OutText("\f");
   }
@@ -444,6 +295,8 @@ void CloseOutput() {
 }
 
 uint16_t OutputDevice() { return textout.Device; }
+
+ReportLayout OutputLayout() { return layout(); }
 
 void MakeTempOutputFile(std::string& name) {
   // Probing must not leave the flag of a name that could not be created behind.
@@ -616,12 +469,11 @@ char FrameChar() {
 // ---- Pages ----
 
 void NewPage() {
-  const uint16_t d = textout.Device;
   if (!isPlainDevice()) return;
   if (kwenvar.SeparatorStyle == 4 && textout.LineCounter < kwenvar.LinesPerPage / 2) return;
-  if (d == dev::Screen || d == dev::WindowsPrinter) {
+  if (pageFeed() == ReportDevice::PageFeed::Line) {
     OutLine("\f");
-  } else if (d == dev::TextPrinter) {
+  } else if (pageFeed() == ReportDevice::PageFeed::Bare) {
     OutText("\f");
   }
   textout.LineCounter = 0;
@@ -686,9 +538,7 @@ void WriteMessageSection() {
   for (uint16_t i = 1; i <= error0.ErrorCount && !kwenvar.ErrorFlag; ++i) {
     std::string cause;
     std::string remedy;
-    if (services().ErrorHelp) {
-      services().ErrorHelp(i, cause, remedy);
-    } else {
+    if (!services().ErrorHelp(i, cause, remedy)) {
       cause = Utf8ToDos(NotAvailableText("Ursache"));
       remedy = Utf8ToDos(NotAvailableText("Abhilfe"));
     }

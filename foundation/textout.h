@@ -4,7 +4,8 @@
 // the screen viewer, the text printer, a text file, the Windows printer, an external text program,
 // a tab-separated file or an HTML file. It lays the report out as plain text of 70 columns with
 // framed page headers, as tab-separated text or as HTML, counts lines, breaks pages and at the end
-// hands the output to its device.
+// hands the output to its device. Each device is a ReportDevice (reportdevice.h) that names and
+// takes over the output and says how the report is laid out and paged for it.
 //
 // The writer writes through ShareTextFile (utilfile), so no other line-oriented file may be open
 // while a report is written. Texts are DOS code page 437; HTML output is written in the Windows
@@ -22,6 +23,8 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+
+#include "foundation/reportdevice.h"
 
 namespace qorva {
 
@@ -62,9 +65,6 @@ struct Textout {
   // The text-printer prolog "TEXT.HXP" waits to be copied in front of the first page header.
   bool PrologPending = false;
   std::string PrologFile;
-
-  // Services of the shell (the error help and the interactive message list), installed at start and
-  // kept by InitTextout. Without them causes and remedies are empty and the message list is skipped.
 };
 
 extern Textout textout;
@@ -98,6 +98,8 @@ void PageHeader(int32_t pageNo);
 // Ends the report and hands the output to its device.
 void CloseOutput();
 uint16_t OutputDevice();
+// How the current device lays a report out (plain text for a code that names no device).
+ReportLayout OutputLayout();
 // The first of the work folder + "$OUT1.TMP" .. "$OUT11.TMP" that can be created (the eleventh when none).
 void MakeTempOutputFile(std::string& name);
 // Appends every byte of the file to the output unchanged.

@@ -110,10 +110,6 @@ void PrintTextFile(const std::string& fileName) {
     return;
   }
   if (kwenvar.ErrorFlag) return;
-  if (!services().TextPrint) {
-    ReportError("Kein Drucker eingerichtet");
-    return;
-  }
   services().TextPrint(fileName, lines, std::max<int32_t>(1, CountTextPages(lines)));
 }
 

@@ -4,8 +4,8 @@
 // of a text file into printed pages at form-feed lines, the printing entry that the report writer
 // calls, and starting a program on a document.
 //
-// The window installs the print dialog and printer as a shell service; without it printing is
-// refused with a message (nothing else in a headless run could print).
+// The print dialog and printer are the service TextPrint; without it the user is told that the
+// printer is not available (nothing else in a headless run could print).
 
 #include <cstdint>
 #include <functional>

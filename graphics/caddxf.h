@@ -14,7 +14,7 @@
 // Failures: every write is checked. A failed write sets kwenvar.ErrorFlag and the routines write
 // nothing further; the file stays open for the caller to close (DxfClose). Nothing throws.
 //
-// Block files of the screen and STL outputs (CadCode 3 and 6) are read back by the program itself,
+// Block files of the screen and STL outputs are read back by the program itself,
 // so their coordinates always carry at least DxfBlockFileDecimals decimals whatever CadDecimals says.
 
 #include <cstdint>

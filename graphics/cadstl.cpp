@@ -231,6 +231,6 @@ bool StlEnd() {
 
 void StlAbandon() { DropFile(); }
 
-void RegisterStlWriter() { RegisterCadWriter(6, std::make_unique<StlWriter>()); }
+void RegisterStlWriter() { RegisterCadWriter(CadOutput::Stl, std::make_unique<StlWriter>()); }
 
 }  // namespace qorva

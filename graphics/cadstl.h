@@ -1,5 +1,5 @@
 #pragma once
-// cadstl: the STL file (CAD output code 6). Every drawn edge becomes a vertical
+// cadstl: the STL file (the CAD kernel's STL output). Every drawn edge becomes a vertical
 // wall of two triangles between the heights StlZ0 and StlHeight (cad8var), so
 // the flat drawing turns into a surface model. StlType (cad8var) chooses binary
 // (0) or ASCII (1) STL.
@@ -67,7 +67,7 @@ bool StlEnd();
 // Drops the file of a failed run.
 void StlAbandon();
 
-// Registers the STL writer as the CAD kernel's output code 6.
+// Registers the STL writer as the CAD kernel's STL output.
 void RegisterStlWriter();
 
 }  // namespace qorva

@@ -192,6 +192,6 @@ class TxtWriter : public CadWriter {
 
 }  // namespace
 
-void RegisterTxtWriter() { RegisterCadWriter(5, std::make_unique<TxtWriter>()); }
+void RegisterTxtWriter() { RegisterCadWriter(CadOutput::Txt, std::make_unique<TxtWriter>()); }
 
 }  // namespace qorva

@@ -1,5 +1,5 @@
 #pragma once
-// cadtxt: the TXT drawing file (CAD output code 5), a tab-separated listing of the drawing's
+// cadtxt: the TXT drawing file (the CAD kernel's TXT output), a tab-separated listing of the drawing's
 // sections, blocks and entities, one record per line. The file is the shared text file for the
 // whole output run; the writer keeps no state of its own.
 //
@@ -51,7 +51,7 @@ bool TxtClose();
 // Drops a TXT file left open by a failed run (the old file of that name stays).
 void TxtAbandon();
 
-// Registers the TXT writer as the CAD kernel's output code 5.
+// Registers the TXT writer as the CAD kernel's TXT output.
 void RegisterTxtWriter();
 
 }  // namespace qorva

@@ -256,7 +256,7 @@ void DiagramArrow(int32_t kind, long double x, long double y, long double size) 
 }
 
 bool DiagramLimitsQueryWanted() {
-  return cadrun.CadRequestedCode != 3 && wkwenvar.DiagramLimitsQuery && utilstr.ProgramParams.size() < 2;
+  return CadRequestedOutputAsksDiagramLimits() && wkwenvar.DiagramLimitsQuery && utilstr.ProgramParams.size() < 2;
 }
 
 void DiagramAxes(const std::string& xTitle, const std::string& yTitle, const std::string& title,
@@ -276,14 +276,14 @@ void DiagramAxes(const std::string& xTitle, const std::string& yTitle, const std
   NiceAxis ax = Nice(xmin, xmax);
   NiceAxis ay = Nice(ymin, ymax);
 
-  if (DiagramLimitsQueryWanted() && services().DiagramLimitsDialog) {
+  if (DiagramLimitsQueryWanted()) {
     DiagramLimitsRequest req{xTitle, yTitle, title, ax.min, ay.min, ax.max, ay.max};
     // The dialog reports Cancel through ErrorFlag; a flag set before it belongs to the caller and
     // must neither turn OK into Cancel nor be lost.
     const bool flagBefore = kwenvar.ErrorFlag;
     kwenvar.ErrorFlag = false;
-    services().DiagramLimitsDialog(req);
-    const bool cancelled = kwenvar.ErrorFlag;
+    const bool shown = services().DiagramLimitsDialog(req);
+    const bool cancelled = !shown || kwenvar.ErrorFlag;
     kwenvar.ErrorFlag = flagBefore;
     if (!cancelled) {
       // Limits typed the wrong way round are ordered like the caller's: a mirrored axis would

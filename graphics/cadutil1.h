@@ -9,21 +9,13 @@
 #include <functional>
 #include <string>
 
+#include "platform/services.h"
+
 namespace qorva {
 
-// Limits offered to the user: the titles (DOS code page) and the proposed nice limits. The dialog
-// reads and writes cad1var.DiagramEnteredLimits; it sets kwenvar.ErrorFlag when cancelled.
-struct DiagramLimitsRequest {
-  std::string xTitle;
-  std::string yTitle;
-  std::string title;
-  long double xmin = 0.0L;
-  long double ymin = 0.0L;
-  long double xmax = 1.0L;
-  long double ymax = 1.0L;
-};
-// The limits dialog is the shell service DiagramLimitsDialog (platform/services.h). Not installed
-// (batch runs, tests): no dialog, the computed limits are used.
+// The limits dialog is the service DiagramLimitsDialog (platform/services.h), offered the titles
+// (DOS code page) and the proposed nice limits; it reads and writes cad1var.DiagramEnteredLimits and
+// sets kwenvar.ErrorFlag when cancelled. Cancelled or not there: the computed limits are used.
 
 void DiagramReset();
 void DiagramSetSize(long double xlen, long double ylen);

@@ -1,4 +1,4 @@
-// iges: the IGES writer (CAD output code 2).
+// iges: the IGES writer (the CAD kernel's IGES output).
 #include "graphics/iges.h"
 
 #include <fcntl.h>
@@ -748,7 +748,7 @@ bool IgesFailed() { return run().failed; }
 
 std::string IgesParamFileName() { return run().paramName; }
 
-// ---- The kernel's writer for code 2 ----
+// ---- The kernel's IGES writer ----
 
 namespace {
 
@@ -795,7 +795,7 @@ class IgesWriter : public CadWriter {
 
 void RegisterIgesWriter() {
   if (igesvar.BlockRecs.empty()) InitIgesvar();
-  RegisterCadWriter(2, std::make_unique<IgesWriter>());
+  RegisterCadWriter(CadOutput::Iges, std::make_unique<IgesWriter>());
 }
 
 }  // namespace qorva

@@ -1,5 +1,5 @@
 #pragma once
-// iges: the IGES writer (CAD output code 2). Writes a two-dimensional drawing in millimetres as fixed
+// iges: the IGES writer (the CAD kernel's IGES output). Writes a two-dimensional drawing in millimetres as fixed
 // ASCII IGES: lines (110), arcs and circles (100), filled quadrilaterals (106 form 11), notes (212),
 // blocks as subfigure definitions (308) and insertions as subfigure instances (408), with a
 // transformation matrix (124) when an insertion is rotated or mirrored.
@@ -93,7 +93,7 @@ bool IgesFailed();
 // The parameter file of the open run (empty when none).
 std::string IgesParamFileName();
 
-// Registers the writer with the CAD kernel for output code 2.
+// Registers the writer as the CAD kernel's IGES output.
 void RegisterIgesWriter();
 
 }  // namespace qorva

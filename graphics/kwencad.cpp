@@ -12,6 +12,7 @@
 #include <stdexcept>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "foundation/cad8var.h"
 #include "foundation/filecheck.h"
@@ -19,7 +20,6 @@
 #include "foundation/kwenvar.h"
 #include "foundation/msgbox.h"
 #include "foundation/u32inco.h"
-#include "foundation/u32inte.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilmath.h"
 #include "foundation/utilstr.h"
@@ -33,7 +33,6 @@
 #include "graphics/kwengraf.h"
 #include "graphics/vntxuni1.h"
 #include "platform/launcher.h"
-#include "platform/services.h"
 #include "platform/prompts.h"
 #include "platform/sysname.h"
 
@@ -44,8 +43,6 @@ Kwencad kwencad;
 namespace {
 
 constexpr long double kPi = std::numbers::pi_v<long double>;
-
-std::array<std::unique_ptr<CadWriter>, CadOutputCount> writers;
 
 constexpr std::array<CadOutputKind, CadOutputCount> kOutputs = {{
     {"", ""},
@@ -202,6 +199,7 @@ class DxfShareWriter : public CadWriter {
   void setColor(int32_t n) override { DxfSelectLayer(n); }
   bool failed() const override { return cadrun.ShareFileOpen && ShareTextFile.Failed(); }
   std::string fileName() const override { return ShareTextFile.Name(); }
+  bool takesCallsOutsideRun() const override { return true; }  // and skips them without its file
 };
 
 // The plot program's work file: DXF in a fixed place, handed to the plot program when complete.
@@ -223,6 +221,7 @@ class PlotWriter : public DxfShareWriter {
   bool takesUserBlocks() const override { return true; }
   bool logoPresent(const std::string& name) const override { return IsDefinedBlock(name); }
   bool definesUserBlocks() const override { return true; }
+  bool askSettings() override { return ChooseVentrixCommandLine(); }
   void finish(bool ok) override {
     if (ok) {
       uint16_t choice = cad8var.VentrixCmdChoice;
@@ -299,24 +298,30 @@ class ScreenWriter : public CadWriter {
   long double textWidthFactor() const override { return hgvar.GraphTextWidth; }
   bool convertsBlockTexts() const override { return false; }
   bool logoPresent(const std::string& name) const override { return BlockFilePresent(name); }
+  bool takesCallsOutsideRun() const override { return true; }  // draws straight into the display list
+  bool asksDiagramLimits() const override { return false; }    // a check of the drawing asks nothing
 };
 
-DxfShareWriter dxfWriter;
-PlotWriter plotWriter;
-ScreenWriter screenWriter;
+// The block files of the outputs that keep their blocks in files (the screen, STL): DXF through the
+// shared text file, whatever the output.
+DxfShareWriter blockFileWriter;
+
+// Every output's writer by its code. The kernel's own (DXF, screen, plot program) are there from
+// the start; the file writers of other modules register themselves.
+std::array<std::unique_ptr<CadWriter>, CadOutputCount>& Writers() {
+  static std::array<std::unique_ptr<CadWriter>, CadOutputCount> writers = [] {
+    std::array<std::unique_ptr<CadWriter>, CadOutputCount> w;
+    w[CadCodeOf(CadOutput::Dxf)] = std::make_unique<DxfShareWriter>();
+    w[CadCodeOf(CadOutput::Screen)] = std::make_unique<ScreenWriter>();
+    w[CadCodeOf(CadOutput::Plot)] = std::make_unique<PlotWriter>();
+    return w;
+  }();
+  return writers;
+}
 
 }  // namespace
 
-CadWriter* Writer() { return CadWriterFor(cad8var.CadCode); }
-
-CadWriter* RunWriter() {
-  switch (static_cast<CadOutput>(cad8var.CadCode)) {
-    case CadOutput::Dxf: return &dxfWriter;
-    case CadOutput::Screen: return &screenWriter;
-    case CadOutput::Plot: return &plotWriter;
-    default: return Writer();
-  }
-}
+CadWriter* RunWriter() { return CadWriterFor(cad8var.CadCode); }
 
 bool BlockFileCodes() {
   CadWriter* w = RunWriter();
@@ -325,9 +330,9 @@ bool BlockFileCodes() {
 
 
 CadWriter* Output() {
-  if (cadrun.BlocksSection && BlockFileCodes()) return &dxfWriter;
+  if (cadrun.BlocksSection && BlockFileCodes()) return &blockFileWriter;
   CadWriter* w = RunWriter();
-  if (w != nullptr && w == Writer() && !cadrun.WriterOpen) return nullptr;
+  if (w != nullptr && !w->takesCallsOutsideRun() && !cadrun.WriterOpen) return nullptr;
   return w;
 }
 
@@ -400,8 +405,10 @@ void InitKwencad() {
   cadrun.ShareName = shareName;
 }
 
-std::unique_ptr<CadWriter> RegisterCadWriter(uint16_t code, std::unique_ptr<CadWriter> writer) {
-  if (code >= writers.size()) return writer;
+std::unique_ptr<CadWriter> RegisterCadWriter(CadOutput output, std::unique_ptr<CadWriter> writer) {
+  const uint16_t code = CadCodeOf(output);
+  auto& writers = Writers();
+  if (output == CadOutput::None || code >= writers.size()) return writer;
   if (writers[code] != nullptr && writers[code].get() == cadrun.RunWriter) {
     cadrun.RunWriter = nullptr;
     cadrun.WriterOpen = false;
@@ -410,9 +417,11 @@ std::unique_ptr<CadWriter> RegisterCadWriter(uint16_t code, std::unique_ptr<CadW
   return writer;
 }
 
-CadWriter* CadWriterFor(uint16_t code) {
-  if (code != 2 && code != 5 && code != 6) return nullptr;
-  return writers[code].get();
+CadWriter* CadWriterFor(uint16_t code) { return code < Writers().size() ? Writers()[code].get() : nullptr; }
+
+bool CadRequestedOutputAsksDiagramLimits() {
+  const CadWriter* w = CadWriterFor(cadrun.CadRequestedCode);
+  return w == nullptr || w->asksDiagramLimits();
 }
 
 
@@ -424,49 +433,19 @@ bool CadFileOutput(uint16_t code) { return code != 0 && *CadOutputInfo(code).ext
 
 void CadSetCode(uint16_t code) { cad8var.CadCode = code; }
 
-bool CadOutputDone() { return true; }
-
-void CadChooseCode() {
-  for (uint16_t c = 1; c < CadOutputCount; ++c) kwenvar.TextPage[c] = CadOutputInfo(c).name;
+bool CadChooseCode() {
+  std::vector<std::string> names;
+  for (uint16_t c = 1; c < CadOutputCount; ++c) names.emplace_back(CadOutputInfo(c).name);
   SetPromptHelp(2050);
   uint16_t code = cad8var.CadCode;
-  AskChoice("CAD-Code", 6, code);
-  if (kwenvar.ErrorFlag) return;
+  if (!AskChoice("CAD-Code", names, code) || kwenvar.ErrorFlag) return false;
   cad8var.CadCode = code;
-  if (code != 4) return;
-
-  const uint16_t count = cad8var.VentrixCmdCount;
-  if (count > 1) {
-    const int32_t n = count > 5 ? 5 : count;
-    for (int32_t i = 1; i <= n; ++i) kwenvar.TextPage[static_cast<std::size_t>(i)] = cad8var.VentrixCmdLines[static_cast<std::size_t>(i)];
-    SetPromptHelp(2055);
-    uint16_t choice = cad8var.VentrixCmdChoice;
-    AskChoice("VENTRIX Command Line", n, choice);
-    if (kwenvar.ErrorFlag) return;
-    cad8var.VentrixCmdChoice = choice;
-  } else {
-    cad8var.VentrixCmdChoice = 1;
+  CadWriter* w = CadWriterFor(code);
+  if (w != nullptr && !w->askSettings()) {
+    kwenvar.ErrorFlag = true;  // cancelled: the output ends here
+    return false;
   }
-  if (cad8var.VentrixCmdChoice < 1 || cad8var.VentrixCmdChoice > 5) cad8var.VentrixCmdChoice = 1;
-  std::string& line = cad8var.VentrixCmdLines[cad8var.VentrixCmdChoice];
-
-  if (services().VentrixSettingsWindow) {
-    std::string edited = line;
-    if (!services().VentrixSettingsWindow(edited)) {
-      kwenvar.ErrorFlag = true;  // cancelled: the plot command ends here
-      return;
-    }
-    line = edited;
-  }
-  SetPromptHelp(2060);
-  std::string s = line;
-  AskText("VENTRIX-Kommandozeile (0=Parameter)", 60, s);
-  if (kwenvar.ErrorFlag) return;
-  if (s.empty() || s[0] == '0') {
-    VentrixSetup(s, 0);
-    if (kwenvar.ErrorFlag) return;
-  }
-  line = s;
+  return true;
 }
 
 std::string CadExecResultText(int32_t r) {

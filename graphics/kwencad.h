@@ -1,17 +1,17 @@
 #pragma once
 // kwencad: the CAD kernel. Every primitive is passed on at once to the writer of the output that
-// cad8var.CadCode selects (CadOutput: 0 none, 1 DXF file, 2 IGES file, 3 screen, 4 plot program,
-// 5 TXT file, 6 STL file); the kernel keeps no entity list. It also holds the drawing state (current
-// point, text style, layer, origin offset, dimension scale), the page, the block mechanism and the
-// read-back of block files.
+// cad8var.CadCode selects (CadOutput); the kernel keeps no entity list. It also holds the drawing
+// state (current point, text style, layer, origin offset, dimension scale), the page, the block
+// mechanism and the read-back of block files.
 //
-// Every output is a CadWriter. The kernel has its own for the screen (through kwendraw), the DXF
-// file, the plot program's work file and the block files of the screen and STL (through caddxf).
-// IGES, TXT and STL writers register themselves per code (RegisterCadWriter); a code without a
-// registered writer is refused by CadBeginOutput.
+// Every output is a CadWriter, found in one registry by its output (CadWriterFor). The kernel
+// registers its own for the screen (through kwendraw), the DXF file and the plot program's work
+// file; the IGES, TXT and STL writers register themselves (RegisterCadWriter). An output without a
+// registered writer is refused by CadBeginOutput. The block files of the outputs that keep their
+// blocks in files are written through caddxf.
 //
-// The plot program's work file (code 4) also defines the user's block files (logo, head and insert
-// blocks) as DXF blocks, and inserts only blocks it defines.
+// The plot program's work file also defines the user's block files (logo, head and insert blocks)
+// as DXF blocks, and inserts only blocks it defines.
 //
 // No routine returns an error code or throws: failures set kwenvar.ErrorFlag. Any failure inside an
 // output run closes every file the run opened.
@@ -127,6 +127,13 @@ class CadWriter {
   // Texts of block files are converted for the file (the screen reads its own back as written).
   virtual bool convertsBlockTexts() const { return true; }
 
+  // What the output asks the user when it is chosen from the output choice; false: cancelled.
+  virtual bool askSettings() { return true; }
+  // Primitives reach the writer outside an output run as well (else only while its file is open).
+  virtual bool takesCallsOutsideRun() const { return false; }
+  // A diagram drawn for this output, when the caller named it, offers its limits to the user first.
+  virtual bool asksDiagramLimits() const { return true; }
+
   // True once a write has failed (a writer may also just set kwenvar.ErrorFlag).
   virtual bool failed() const { return false; }
   // The file a write failure is reported for; empty: the run's file (cadrun.CadFileName).
@@ -139,17 +146,19 @@ bool CadOutputTakesUserBlocks();
 long double CadOutputTextWidthFactor();
 bool CadOutputConvertsBlockTexts();
 
-// Registers the writer of code 2, 5 or 6 (nullptr removes it). Returns the previous one.
-std::unique_ptr<CadWriter> RegisterCadWriter(uint16_t code, std::unique_ptr<CadWriter> writer);
+// Registers the writer of an output (nullptr removes it). Returns the previous one.
+std::unique_ptr<CadWriter> RegisterCadWriter(CadOutput output, std::unique_ptr<CadWriter> writer);
+// The writer of an output code; nullptr for none or a code without a writer.
 CadWriter* CadWriterFor(uint16_t code);
-
-// The plot-program settings window is the shell service VentrixSettingsWindow (platform/services.h).
+// Whether the output the run's caller named (not one the user chose) asks for diagram limits.
+bool CadRequestedOutputAsksDiagramLimits();
 
 // Output run.
 void CadBeginOutput(uint16_t code);  // 0 = ask the user
 void CadEndOutput();
-bool CadOutputDone();
-void CadChooseCode();
+// Asks the output (into cad8var.CadCode) and what that output asks when chosen (the plot program's
+// command line, vntxuni1). False, with ErrorFlag set, when the user cancelled.
+bool CadChooseCode();
 void CadSetCode(uint16_t code);
 // Message of a plot-program start result (WinExec-style numbers); empty when it started.
 std::string CadExecResultText(int32_t r);

@@ -451,7 +451,7 @@ void CadPageSetup(long double xmin, long double ymin, long double xmax, long dou
     p.ymax = ymax;
     p.width = xmax - xmin;
     p.height = ymax - ymin;
-    if (CadWriter* w = RunWriter(); w && (cadrun.WriterOpen || w != Writer()))
+    if (CadWriter* w = RunWriter(); w && (cadrun.WriterOpen || w->takesCallsOutsideRun()))
       ToWriter(*w, [&](CadWriter& o) { o.pageSetup(xmin, ymin, xmax, ymax, height); });
     if (cadrun.Broken) return;
     const CadWriter::PageBorder border = run ? run->pageBorder() : CadWriter::PageBorder::None;
@@ -523,7 +523,7 @@ void CadBeginBlock(const std::string& name) {
       CheckShareFile();
     } else if (CadWriter* w = BlockWriter()) {
       // DXF compares block names without case.
-      if (w == RunWriter() && w != Writer()) cadrun.DefinedBlocks.push_back(LowerStr(name));
+      if (w == RunWriter() && w->takesCallsOutsideRun()) cadrun.DefinedBlocks.push_back(LowerStr(name));
       ToWriter(*w, [&](CadWriter& o) { o.beginBlock(name); });
     }
   });
@@ -578,7 +578,7 @@ void CadBeginEntities() {
         if (cadrun.Broken) return;
       }
     }
-    if (run && (cadrun.WriterOpen || run != Writer())) ToWriter(*run, [&](CadWriter& o) { o.beginEntities(); });
+    if (run && (cadrun.WriterOpen || run->takesCallsOutsideRun())) ToWriter(*run, [&](CadWriter& o) { o.beginEntities(); });
     if (cadrun.Broken) return;
     const CadPageLimits& p = cadrun.PageLimits;
     if (cadrun.BorderPending) {

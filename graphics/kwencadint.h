@@ -20,14 +20,13 @@ void TakeShareFile();
 bool IsDefinedBlock(const std::string& name);
 // Whether a block file of that name can be read back (the run's own or the user's).
 bool BlockFilePresent(const std::string& name);
-// The registered writer of the current code (2, 5, 6), nullptr when none is registered.
-CadWriter* Writer();
-// The writer of the current code: the kernel's own for 1, 3 and 4, else the registered one.
+// The writer of the current output (cad8var.CadCode), nullptr when it has none.
 CadWriter* RunWriter();
 // The writer the primitives go to now: the block file being written while a block-file output is
-// in its BLOCKS section, else the run's writer (a registered one only while its file is open).
+// in its BLOCKS section, else the run's writer (one that takes no calls outside a run only while
+// its file is open).
 CadWriter* Output();
-// Codes whose blocks live in block files that every insertion reads back (screen, STL-like writers).
+// Whether the current output keeps its blocks in block files that every insertion reads back.
 bool BlockFileCodes();
 
 // Closes and drops every file of the run, sets ErrorFlag and reports message once.

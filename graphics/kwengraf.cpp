@@ -16,8 +16,6 @@ Kwengraf kwengraf;
 
 namespace {
 
-GraphWindowHost* g_host = nullptr;
-
 constexpr long double DegToRad = std::numbers::pi_v<long double> / 180.0L;
 
 void AppendInt(std::string& s, int64_t v) {
@@ -71,13 +69,7 @@ int32_t FieldInt0(std::string_view s) {
 
 }  // namespace
 
-GraphWindowHost* InstallGraphWindowHost(GraphWindowHost* host) {
-  GraphWindowHost* old = g_host;
-  g_host = host;
-  return old;
-}
-
-GraphWindowHost* graphWindowHost() { return g_host; }
+GraphWindowHost* graphWindowHost() { return services().GraphWindow().value_or(nullptr); }
 
 void InitKwengraf() {
   kwengraf = Kwengraf{};
@@ -400,27 +392,27 @@ void SleepMs(int32_t ms) {
 // ---- Canvas ----
 
 void MoveTo(long double x, long double y) {
-  if (g_host) g_host->CanvasMoveTo(GraphCol(x), GraphRow(y));
+  if (GraphWindowHost* host = graphWindowHost()) host->CanvasMoveTo(GraphCol(x), GraphRow(y));
 }
 
 void LineTo(long double x, long double y) {
-  if (g_host) g_host->CanvasLineTo(GraphCol(x), GraphRow(y));
+  if (GraphWindowHost* host = graphWindowHost()) host->CanvasLineTo(GraphCol(x), GraphRow(y));
 }
 
 void DrawRectangle(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
-  if (g_host) g_host->CanvasRectangle(x1, y1, x2, y2);
+  if (GraphWindowHost* host = graphWindowHost()) host->CanvasRectangle(x1, y1, x2, y2);
 }
 
 // ---- Display ----
 
 void Clear() {
   kwengraf.DisplayList.clear();
-  if (g_host) g_host->RequestRepaint();
+  if (GraphWindowHost* host = graphWindowHost()) host->RequestRepaint();
 }
 
 void ClearViewPort() {
   SetWaitCursor();
-  if (g_host) g_host->RequestRepaint();
+  if (GraphWindowHost* host = graphWindowHost()) host->RequestRepaint();
 }
 
 int32_t GetColor() { return kwengraf.CurrentColor; }
@@ -433,11 +425,11 @@ int32_t GetDirection(long double angle) {
 }
 
 void SetWaitCursor() {
-  if (g_host) g_host->SetWaitCursor(true);
+  if (GraphWindowHost* host = graphWindowHost()) host->SetWaitCursor(true);
 }
 
 void SetOldCursor() {
-  if (g_host) g_host->SetWaitCursor(false);
+  if (GraphWindowHost* host = graphWindowHost()) host->SetWaitCursor(false);
 }
 
 void SetTextSizeMode(int32_t mode) { kwengraf.TextSizeMode = mode; }
@@ -507,7 +499,7 @@ void InvertRubberBand() {
   const Kwengraf& k = kwengraf;
   // A band of no size yet has nothing to show.
   if (k.RubberStartX == k.RubberEndX && k.RubberStartY == k.RubberEndY) return;
-  if (g_host) g_host->CanvasInvertRectangle(k.RubberStartX, k.RubberStartY, k.RubberEndX, k.RubberEndY);
+  if (GraphWindowHost* host = graphWindowHost()) host->CanvasInvertRectangle(k.RubberStartX, k.RubberStartY, k.RubberEndX, k.RubberEndY);
 }
 
 }  // namespace

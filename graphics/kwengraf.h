@@ -2,14 +2,16 @@
 // kwengraf: the graphics window's display list and coordinate state. Every drawing call appends one
 // text record to DisplayList; the window replays the list whenever it paints (graphics/ui). This part
 // holds no Qt: it records, maps world to pixels, zooms and pans by mouse and key, and reads records
-// back, so drawings and views can be made and checked without a window. The window attaches itself through GraphWindowHost for repaints, the
-// cursor and the few operations that draw straight onto its canvas.
+// back, so drawings and views can be made and checked without a window. The window is reached through
+// the service GraphWindow for repaints, the cursor and the few operations that draw straight onto its canvas.
 
 #include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/services.h"
 
 namespace qorva {
 
@@ -33,24 +35,8 @@ enum DisplayRecordType : int32_t {
   RecSleep = 13,      // ms
 };
 
-// What the window does for the recording side. Without a host (batch runs, tests) records are
-// appended all the same and the canvas operations do nothing.
-class GraphWindowHost {
- public:
-  virtual ~GraphWindowHost() = default;
-  // Invalidate and show: the next paint replays the whole list.
-  virtual void RequestRepaint() = 0;
-  virtual void SetWaitCursor(bool wait) = 0;
-  // Drawing straight onto the window canvas, in client pixels; lost at the next repaint.
-  virtual void CanvasMoveTo(int32_t x, int32_t y) = 0;
-  virtual void CanvasLineTo(int32_t x, int32_t y) = 0;
-  virtual void CanvasRectangle(int32_t x1, int32_t y1, int32_t x2, int32_t y2) = 0;
-  // The same outline with every pixel inverted: drawn twice, it vanishes (the rubber band).
-  virtual void CanvasInvertRectangle(int32_t x1, int32_t y1, int32_t x2, int32_t y2) = 0;
-};
-
-// Installs the window (nullptr: none) and returns the one installed before.
-GraphWindowHost* InstallGraphWindowHost(GraphWindowHost* host);
+// The graphics window (services().GraphWindow), nullptr in a run without a window (batch runs,
+// tests): records are appended all the same and the canvas operations do nothing.
 GraphWindowHost* graphWindowHost();
 
 struct Kwengraf {

@@ -5,7 +5,9 @@
 #include <array>
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
+#include "foundation/cad8var.h"
 #include "foundation/filecheck.h"
 #include "foundation/kwenvar.h"
 #include "foundation/msgbox.h"
@@ -14,6 +16,7 @@
 #include "foundation/u32inte.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
+#include "platform/services.h"
 #include "platform/sysname.h"
 
 namespace qorva {
@@ -243,6 +246,39 @@ void VentrixSetup(std::string& cmdLine, int32_t /*mode*/) {
     }
     ReportError("Datei " + batchName + ".BAT " + "kann nicht angelegt werden");
   }
+}
+
+bool ChooseVentrixCommandLine() {
+  const uint16_t count = cad8var.VentrixCmdCount;
+  if (count > 1) {
+    const std::size_t n = count > 5 ? 5 : count;
+    const std::vector<std::string> lines(cad8var.VentrixCmdLines.begin() + 1, cad8var.VentrixCmdLines.begin() + 1 + n);
+    SetPromptHelp(2055);
+    uint16_t choice = cad8var.VentrixCmdChoice;
+    if (!AskChoice("VENTRIX Command Line", lines, choice) || kwenvar.ErrorFlag) return false;
+    cad8var.VentrixCmdChoice = choice;
+  } else {
+    cad8var.VentrixCmdChoice = 1;
+  }
+  if (cad8var.VentrixCmdChoice < 1 || cad8var.VentrixCmdChoice > 5) cad8var.VentrixCmdChoice = 1;
+  std::string& line = cad8var.VentrixCmdLines[cad8var.VentrixCmdChoice];
+
+  std::string edited = line;
+  if (!services().VentrixSettingsWindow(edited).value_or(false)) {
+    kwenvar.ErrorFlag = true;  // cancelled (or no window): the plot command ends here
+    return false;
+  }
+  line = edited;
+  SetPromptHelp(2060);
+  std::string s = line;
+  AskText("VENTRIX-Kommandozeile (0=Parameter)", 60, s);
+  if (kwenvar.ErrorFlag) return false;
+  if (s.empty() || s[0] == '0') {
+    VentrixSetup(s, 0);
+    if (kwenvar.ErrorFlag) return false;
+  }
+  line = s;
+  return true;
 }
 
 }  // namespace qorva

@@ -1,8 +1,44 @@
 #include "platform/services.h"
 
 #include "platform/prompts.h"
+#include "platform/screen.h"
 
 namespace qorva {
+
+namespace {
+
+// Calls f(port) for every slot of s, in the record's order.
+template <class S, class F>
+void ForEachSlot(S& s, F&& f) {
+  f(s.ShowHelpText);
+  f(s.ReadHelpText);
+  f(s.ErrorHelp);
+  f(s.ShowCalcMessages);
+  f(s.ErrorHelpWindow);
+  f(s.ShowStartPicture);
+  f(s.HelpPictureNavigator);
+  f(s.ReportViewer);
+  f(s.TextPrint);
+  f(s.DiagramLimitsDialog);
+  f(s.VentrixSettingsWindow);
+  f(s.DbfBrowseWindow);
+  f(s.GraphWindow);
+  f(s.MessageWindowShow);
+  f(s.MessageWindowHide);
+  f(s.ProcessPendingEvents);
+  f(s.ProgressOpen);
+  f(s.ProgressStep);
+  f(s.ProgressClose);
+  f(s.ChangeEntry);
+  f(s.DrawingInfo);
+  f(s.DocumentLinks);
+  f(s.MaxClientWidth);
+  f(s.MaxClientHeight);
+  f(s.SetClientSize);
+  f(s.WindowHeightRatio);
+}
+
+}  // namespace
 
 Services& services() {
   static Services s;
@@ -14,34 +50,34 @@ Services installServices(Services s) {
   return s;
 }
 
+Services HeadlessServices() {
+  Services s;
+  s.ReadHelpText = [](uint16_t) { return std::string(); };
+  s.GraphWindow = []() -> GraphWindowHost* { return nullptr; };
+  s.MessageWindowShow = [](const std::string&, const std::string&, int32_t, int32_t) {};
+  s.MessageWindowHide = [] {};
+  s.ProcessPendingEvents = [] {};
+  s.ProgressOpen = [](const std::string&, int32_t) {};
+  s.ProgressStep = [](int32_t) {};
+  s.ProgressClose = [] {};
+  s.MaxClientWidth = [] { return screenMetrics().width(); };
+  s.MaxClientHeight = [] { return screenMetrics().height(); };
+  s.SetClientSize = [](int32_t, int32_t) {};
+  s.WindowHeightRatio = [] { return 1.0L; };
+  return s;
+}
+
 std::vector<ServiceState> ServiceList() {
-  const Services& s = services();
-  return {
-      {"Hilfe", static_cast<bool>(s.ShowHelpText)},
-      {"Hinweise", static_cast<bool>(s.ReadHelpText)},
-      {"Ursache und Abhilfe", static_cast<bool>(s.ErrorHelp)},
-      {"Meldungsliste", static_cast<bool>(s.ShowCalcMessages)},
-      {"Ausgabefenster", static_cast<bool>(s.ReportViewer)},
-      {"Drucker", static_cast<bool>(s.TextPrint)},
-      {"Werkstoffauswahl", static_cast<bool>(s.MaterialBrowser)},
-      {"Diagrammgrenzen", static_cast<bool>(s.DiagramLimitsDialog)},
-      {"VENTRIX-Einstellungen", static_cast<bool>(s.VentrixSettingsWindow)},
-      {"Tabellenfenster", static_cast<bool>(s.DbfBrowseWindow)},
-      {"Startbild", static_cast<bool>(s.ShowStartPicture)},
-  };
+  std::vector<ServiceState> list;
+  ForEachSlot(services(), [&list](const auto& port) { list.push_back({port.name(), port.installed()}); });
+  return list;
 }
 
 std::string NotAvailableText(const std::string& name) { return name + " nicht verfügbar !"; }
 
-void ShowCalcMessages() {
-  if (services().ShowCalcMessages) services().ShowCalcMessages();
-  else ReportNotAvailable("Meldungsliste");
-}
+void ShowCalcMessages() { services().ShowCalcMessages(); }
 
-void ShowStartPicture() {
-  if (services().ShowStartPicture) services().ShowStartPicture();
-  else ReportNotAvailable("Startbild");
-}
+void ShowStartPicture() { services().ShowStartPicture(); }
 
 void ReportNotAvailable(const std::string& name) { prompter().message("Meldung:", NotAvailableText(name)); }
 

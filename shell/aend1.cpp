@@ -9,11 +9,11 @@
 #include "foundation/utildos.h"
 #include "foundation/utilstr.h"
 #include "foundation/wkwenvar.h"
+#include "platform/services.h"
 #include "spring/aendvar.h"
 
 namespace qorva {
 
-Aend1 aend1;
 
 namespace {
 
@@ -35,21 +35,19 @@ std::vector<std::string> descriptionLines(const std::string& d) {
 
 }  // namespace
 
-void ShowChangeEntry(uint16_t n) {
-  if (aend1.ShowChangeEntry) {
-    aend1.ShowChangeEntry(n);
-  } else {
-    kwenvar.ErrorFlag = true;
-  }
+namespace {
+
+// The outcome of a window that reports Cancel through ErrorFlag; ErrorFlag stays set unless done.
+Outcome WindowOutcome(bool shown) {
+  if (!shown) kwenvar.ErrorFlag = true;
+  return !shown ? Outcome::Failed : kwenvar.ErrorFlag ? Outcome::Cancelled : Outcome::Done;
 }
 
-void ShowDrawingInfo() {
-  if (aend1.ShowDrawingInfo) {
-    aend1.ShowDrawingInfo();
-  } else {
-    kwenvar.ErrorFlag = true;
-  }
-}
+}  // namespace
+
+Outcome ShowChangeEntry(uint16_t n) { return WindowOutcome(services().ChangeEntry(n)); }
+
+Outcome ShowDrawingInfo() { return WindowOutcome(services().DrawingInfo()); }
 
 void ChangeRecordCommand(uint16_t code) {
   // Every command starts from a clear state: a failed command before must not stop this one.

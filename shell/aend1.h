@@ -2,7 +2,8 @@
 // aend1: the commands of the drawing changes (new, modify, delete, list, print, drawing
 // information), the printed change log and the rules by which the change entry and the drawing
 // information windows store what was typed. The windows themselves belong to the window part,
-// which installs them here; without them an edit stores nothing and sets ErrorFlag, as Cancel does.
+// reached through the services ChangeEntry and DrawingInfo; without them the user is told, and an
+// edit stores nothing and sets ErrorFlag, as Cancel does.
 
 #include <array>
 #include <cstdint>
@@ -10,16 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/services.h"
+
 namespace qorva {
-
-struct Aend1 {
-  // Edits change record n modally (the change entry window).
-  std::function<void(uint16_t n)> ShowChangeEntry;
-  // Edits the title-block fields and the drawing texts modally (the drawing information window).
-  std::function<void()> ShowDrawingInfo;
-};
-
-extern Aend1 aend1;
 
 namespace ChangeCommand {
 constexpr uint16_t New = 1;
@@ -32,8 +26,9 @@ constexpr uint16_t DrawingInfo = 6;
 
 // Carries out one command of the Documentation menu (codes above).
 void ChangeRecordCommand(uint16_t code);
-void ShowChangeEntry(uint16_t n);
-void ShowDrawingInfo();
+// The change entry and the drawing information windows. Cancelled or failed also leave ErrorFlag set.
+Outcome ShowChangeEntry(uint16_t n);
+Outcome ShowDrawingInfo();
 // Writes the change log to the report device (0: the configured or asked device).
 void PrintChangeRecords(uint16_t device);
 // The label of record i in the log: its number with ChangeIndexStyle 1, else a, b, c, ...

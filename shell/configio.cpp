@@ -21,13 +21,11 @@
 #include "foundation/wkwenvar.h"
 #include "foundation/wprinvar.h"
 #include "platform/screen.h"
+#include "platform/services.h"
 #include "platform/sysname.h"
 
 namespace qorva {
 
-Configio configio;
-
-void InitConfigio() { configio = Configio(); }
 
 namespace {
 
@@ -37,14 +35,12 @@ constexpr int kVentrixLines = 5;
 int32_t ScreenWidth() { return screenMetrics().width(); }
 int32_t ScreenHeight() { return screenMetrics().height(); }
 
-int32_t MaxClientWidth() { return configio.MaxClientWidth ? configio.MaxClientWidth() : ScreenWidth(); }
-int32_t MaxClientHeight() { return configio.MaxClientHeight ? configio.MaxClientHeight() : ScreenHeight(); }
+// Told when not there; the screen then stands in for the window.
+int32_t MaxClientWidth() { return services().MaxClientWidth().value_or(ScreenWidth()); }
+int32_t MaxClientHeight() { return services().MaxClientHeight().value_or(ScreenHeight()); }
 
 // The window's frame factor of the dialog-scale estimate.
-long double FrameFactor() {
-  const long double ratio = configio.WindowHeightRatio ? configio.WindowHeightRatio() : 1.0L;
-  return ratio + 0.009L;
-}
+long double FrameFactor() { return services().WindowHeightRatio().value_or(1.0L) + 0.009L; }
 
 int32_t RoundInt(long double x) {
   if (!std::isfinite(x)) return 0;
@@ -62,7 +58,7 @@ uint16_t WordInRange(int32_t x) { return Word(std::clamp<int32_t>(x, 0, 65535));
 
 // Sets the main window's client area to GraphResX x GraphResY.
 void ApplyClientSize() {
-  if (configio.SetClientSize) configio.SetClientSize(kwenvar.GraphResX, kwenvar.GraphResY);
+  services().SetClientSize(kwenvar.GraphResX, kwenvar.GraphResY);
 }
 
 // ---- The entries of the file ----

@@ -13,28 +13,13 @@
 // only when it was written completely; a failed write is reported and sets ErrorFlag.
 
 #include <cstdint>
-#include <functional>
 #include <string>
 
 namespace qorva {
 
-// What the configuration reader needs of the main window. The window installs the hooks; without
-// them (tests, batch runs) the screen stands in for the window's client area.
-struct Configio {
-  // Largest client width and height the main window can have (MaxGraphClientWidth/Height).
-  std::function<int32_t()> MaxClientWidth;
-  std::function<int32_t()> MaxClientHeight;
-  // Makes the main window's client area that size.
-  std::function<void(int32_t width, int32_t height)> SetClientSize;
-  // Main window height / (client height + 46), the frame part of the dialog-scale estimate; 1 when
-  // there is no window.
-  std::function<long double()> WindowHeightRatio;
-};
-
-extern Configio configio;
-
-// Removes the installed hooks.
-void InitConfigio();
+// What the configuration reader needs of the main window are the services MaxClientWidth,
+// MaxClientHeight, SetClientSize and WindowHeightRatio; a run without a window installs the
+// screen in the window's place (HeadlessServices).
 
 // "<AddBackslash(ConfigDir)><ProgStem>.cfg" and ".cff".
 std::string ConfigFileName();

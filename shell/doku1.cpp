@@ -6,17 +6,16 @@
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
 #include "platform/launcher.h"
+#include "platform/services.h"
 
 namespace qorva {
 
-Doku1 doku1;
-
-void ShowDocumentLinks() {
-  if (doku1.ShowDocumentLinks) {
-    doku1.ShowDocumentLinks();
-  } else {
+Outcome ShowDocumentLinks() {
+  if (!services().DocumentLinks()) {
     kwenvar.ErrorFlag = true;
+    return Outcome::Failed;
   }
+  return kwenvar.ErrorFlag ? Outcome::Cancelled : Outcome::Done;
 }
 
 bool ExecDocumentProgram(const std::string& program, const std::string& file) {

@@ -1,24 +1,18 @@
 #pragma once
-// doku1: the document links' commands: the document window (installed by the window part) and
+// doku1: the document links' commands: the document window (the service DocumentLinks) and
 // starting a link's program with its file or opening its file with the desktop's program. A link
 // that cannot be started or opened is told to the user, never taken as done.
 
-#include <functional>
 #include <string>
 
+#include "platform/services.h"
 #include "spring/dokuvar.h"
 
 namespace qorva {
 
-struct Doku1 {
-  // Edits and launches the document links modally (the document window).
-  std::function<void()> ShowDocumentLinks;
-};
-
-extern Doku1 doku1;
-
-// Shows the document window; without one it sets ErrorFlag and changes nothing.
-void ShowDocumentLinks();
+// Shows the document window; without one the user is told, ErrorFlag is set and nothing changes.
+// Cancelled or failed leave ErrorFlag set.
+Outcome ShowDocumentLinks();
 
 // Starts program with file as its argument (none when the file is blank). False, after telling
 // the user, when no program is named or it cannot be started.

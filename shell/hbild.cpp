@@ -22,9 +22,6 @@
 
 namespace qorva {
 
-Hbild hbild;
-
-void InitHbild() { hbild = Hbild{}; }
 
 std::string HelpPictureIndexName() { return DataFileToRead(kwenvar.PltDir, LowerStr(kwenvar.ProgStem) + ".dbh"); }
 
@@ -263,16 +260,14 @@ void HelpPictureBrowser() {
       choice.selected = 1;
     } else {
       // An empty index opens the navigator, so that pictures can be added to it.
-      if (!hbild.Navigator) {
-        ReportNotAvailable("Hilfebilder");
+      std::vector<std::string> entries(k.TextPage.begin() + 1, k.TextPage.begin() + 1 + n);
+      const std::optional<HelpPictureNavigatorResult> navigated =
+          services().HelpPictureNavigator({k.ProgName + " Hilfebilder", std::move(entries), shown});
+      if (!navigated || navigated->ended) {
         k.ErrorFlag = true;
         return;
       }
-      choice = hbild.Navigator({k.ProgName + " Hilfebilder", n, shown});
-      if (choice.ended) {
-        k.ErrorFlag = true;
-        return;
-      }
+      choice = *navigated;
     }
     firstPass = false;
     if (choice.action != HelpPicShow) {

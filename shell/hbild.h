@@ -1,14 +1,15 @@
 #pragma once
 // hbild: the help-picture index "<progstem>.dbh" in PltDir, the browser that pages through its
 // pictures in the main window with the navigator window (whbild), and one picture shown by name.
-// No Qt here: the navigator is installed by the window through hbild.Navigator.
+// No Qt here: the navigator is the service HelpPictureNavigator.
 
 #include <cstdint>
-#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "foundation/utilfile.h"
+#include "platform/services.h"
 
 namespace qorva {
 
@@ -21,27 +22,6 @@ constexpr int32_t HelpPicChange = 9;
 
 // At most this many index lines become entries (TextPage 1..130).
 constexpr int32_t MaxHelpPictures = 130;
-
-struct HelpPictureNavigatorRequest {
-  std::string caption;    // DOS text
-  int32_t count = 0;      // entries in kwenvar.TextPage[1..count]
-  int32_t preselect = 0;  // 1-based, 0 none
-};
-
-struct HelpPictureNavigatorResult {
-  bool ended = true;       // OK or Esc: the browser ends
-  int32_t action = HelpPicShow;
-  int32_t selected = 0;    // 1-based, 0 none
-};
-
-struct Hbild {
-  // The navigator window; missing: "Hilfebilder nicht verfügbar !" and the browser ends.
-  std::function<HelpPictureNavigatorResult(const HelpPictureNavigatorRequest&)> Navigator;
-};
-
-extern Hbild hbild;
-
-void InitHbild();
 
 // AddBackslash(PltDir) + ProgStem in lower case + ".dbh"; the user's copy once the user changed the
 // shipped index (datafolder.h).

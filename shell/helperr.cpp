@@ -10,12 +10,12 @@
 #include "foundation/msgbox.h"
 #include "foundation/u32inco.h"
 #include "foundation/utilstr.h"
+#include "platform/services.h"
 
 namespace qorva {
 
 const char* const NoErrorDescription = "keine Beschreibung dieser Fehlermeldung vorhanden.";
 
-Helperr helperr;
 
 namespace {
 
@@ -51,10 +51,6 @@ ErrorHelpRecord LookUpForReport(uint16_t n, bool& readable) {
   readable = f.Reset();
   if (!readable) return {};
   return ReadErrorHelpRecord(f, Message(n));
-}
-
-void ShowInMessageBox(const std::string& message, const std::string& cause, const std::string& remedy) {
-  ShowMessageCaption("Fehlermeldung", message + "\r\n\r\nUrsache: " + cause + "\r\nAbhilfe: " + remedy);
 }
 
 }  // namespace
@@ -121,18 +117,21 @@ void GetErrorHelp(uint16_t n, std::string& cause, std::string& remedy) {
   remedy = RemedyOf(r);
 }
 
-void ShowErrorHelp(uint16_t n) {
+Outcome ShowErrorHelp(uint16_t n) {
   TextFile f;
-  if (!OpenErrorHelpFile(f, ErrorHelpFileName())) return;
+  if (!OpenErrorHelpFile(f, ErrorHelpFileName())) return Outcome::Failed;
   const ErrorHelpRecord r = ReadErrorHelpRecord(f, Message(n));
   f.Close();
-  if (kwenvar.ErrorFlag) return;  // the file could not be read to its end
+  if (kwenvar.ErrorFlag) return Outcome::Failed;  // the file could not be read to its end
   if (!r.found) {
     ShowMessageCaption("Meldung", NoErrorDescription);
-    return;
+    return Outcome::Done;
   }
-  if (helperr.Window) helperr.Window(Message(n), r.cause, r.remedy);
-  else ShowInMessageBox(Message(n), r.cause, r.remedy);
+  if (!services().ErrorHelpWindow(Message(n), r.cause, r.remedy)) {
+    kwenvar.ErrorFlag = true;
+    return Outcome::Failed;
+  }
+  return kwenvar.ErrorFlag ? Outcome::Cancelled : Outcome::Done;
 }
 
 bool SaveErrorHelp(const std::string& message, const std::string& cause, const std::string& remedy) {

@@ -6,14 +6,13 @@
 // of any kind that agrees wins, and a line that agrees but is the file's last counts as no match.
 //
 // The list of messages after a calculation, the lookups for the reports and the rewrite of one
-// record live here, without Qt; the window that shows a record is installed by the shell's window
-// through helperr.Window.
+// record live here, without Qt; the window that shows a record is the service ErrorHelpWindow.
 
 #include <cstdint>
-#include <functional>
 #include <string>
 
 #include "foundation/utilfile.h"
+#include "platform/services.h"
 
 namespace qorva {
 
@@ -22,14 +21,6 @@ constexpr size_t ErrorHelpKeyLength = 14;
 
 // "keine Beschreibung dieser Fehlermeldung vorhanden."
 extern const char* const NoErrorDescription;
-
-struct Helperr {
-  // Shows a message with its cause and remedy (DOS texts), lets the user edit and save them, and
-  // sets ErrorFlag when the user cancelled. Missing: the three texts in a message box.
-  std::function<void(const std::string& message, const std::string& cause, const std::string& remedy)> Window;
-};
-
-extern Helperr helperr;
 
 // AddBackslash(PltDir) + ProgStem in lower case + ".err"; the user's copy once the user changed the
 // shipped file (datafolder.h).
@@ -56,9 +47,10 @@ void GetErrorRemedy(uint16_t n, std::string& text);
 // Both, as the report writer asks for them.
 void GetErrorHelp(uint16_t n, std::string& cause, std::string& remedy);
 
-// Looks message n up and shows it with cause and remedy through helperr.Window. A missing file is
-// reported and sets ErrorFlag; a message without record is told and leaves ErrorFlag clear.
-void ShowErrorHelp(uint16_t n);
+// Looks message n up and shows it with cause and remedy in the service ErrorHelpWindow. A missing
+// file or window is reported, sets ErrorFlag and fails; a message without record is told, leaves
+// ErrorFlag clear and is done; Cancel in the window sets ErrorFlag.
+Outcome ShowErrorHelp(uint16_t n);
 
 // Replaces cause and remedy of the record of message (all DOS texts; line breaks become blanks, so
 // every record stays three lines). The file is rewritten whole and replaces the old one only when

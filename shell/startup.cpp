@@ -37,6 +37,7 @@
 #include "platform/services.h"
 #include "platform/sysname.h"
 #include "shell/configio.h"
+#include "shell/demo.h"
 #include "shell/hbild.h"
 #include "shell/hbildvar.h"
 #include "shell/helperr.h"
@@ -84,7 +85,6 @@ void InitProgramModules(const std::vector<std::string>& params) {
   RegisterStlWriter();
   StartTableEngine();
   InitHbildvar();
-  InitHbild();
   InitStartup();
   // Switches such as /NOGUI are looked up anywhere on the command line.
   utilstr.ProgramParams = params;
@@ -233,7 +233,7 @@ std::optional<int> StartupCommandLine(const CommandLine& cmd, bool batch) {
     case CommandMode::Demo:
       k.DemoRun = true;
       EndWaitCursor();
-      if (startup.DemoIntro) startup.DemoIntro();
+      DemoIntro();
       break;
     case CommandMode::TextResults:
     case CommandMode::Cad:
@@ -284,7 +284,7 @@ std::optional<int> StartupCommandLine(const CommandLine& cmd, bool batch) {
   k.ErrorFlag = false;
   k.InputModified = false;
   // Only a window shows the start picture; a batch run keeps the logo and says nothing.
-  if (services().ShowStartPicture && FileCanOpen(AddBackslash(k.PltDir) + "start.plt")) {
+  if (services().ShowStartPicture.installed() && FileCanOpen(AddBackslash(k.PltDir) + "start.plt")) {
     GraphClear();
     ShowStartPicture();
     startup.StartPictureShown = !k.ErrorFlag;
@@ -334,7 +334,7 @@ void BatchCalcMessages() {
 }  // namespace
 
 Services BatchServices() {
-  Services s;
+  Services s = HeadlessServices();
   s.ShowCalcMessages = BatchCalcMessages;
   s.ErrorHelp = GetErrorHelp;  // the tab-separated results carry cause and remedy too
   return s;

@@ -7,7 +7,6 @@
 // could not be read or the command line is wrong, 2 when a fatal calculation error or a failed
 // write left no result. An engine stop ends a batch run with the engine's code.
 
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,10 +20,9 @@ constexpr int ExitOk = 0;
 constexpr int ExitBadInput = 1;
 constexpr int ExitNoOutput = 2;
 
-// What the start-up needs of the window; empty in a batch run and in tests.
+// What the start-up learnt of the window.
 struct Startup {
-  std::function<void()> DemoIntro;  // the demonstration's introduction
-  bool StartPictureShown = false;   // the start picture (a service of the window) took the logo's place
+  bool StartPictureShown = false;  // the start picture (a service of the window) took the logo's place
 };
 
 extern Startup startup;
@@ -52,7 +50,8 @@ void ReadStartupFiles();
 // replaces the named file only when complete.
 std::optional<int> StartupCommandLine(const CommandLine& cmd, bool batch);
 
-// The services a batch run offers the layers below: the message list goes to the error stream;
+// The services a batch run offers the layers below: those of every run without a window
+// (HeadlessServices), the message list on the error stream and the messages' cause and remedy;
 // everything else is not available. RunBatch installs them at its start.
 Services BatchServices();
 

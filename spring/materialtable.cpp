@@ -185,6 +185,8 @@ bool DbfMaterialTable::deleted() const { return isOpen() && DbfDeleted(); }
 
 bool DbfMaterialTable::browse(uint16_t mode, const std::string& title1, const std::string& title2) {
   if (!isOpen()) return false;
+  // A run without the table window asks the prompter, as for a table without a window of its own.
+  if (!services().DbfBrowseWindow.installed()) return MaterialTable::browse(mode, title1, title2);
   dbfhost.Dbf4Form.SetTitles(DosToWin(title1), DosToWin(title2));  // the window's titles are Windows texts
   // In this table the marked records are the materials that are not preferred, and spring files
   // refer to materials by record number.
@@ -304,8 +306,6 @@ std::string PromptTitle(const std::string& title1, const std::string& title2) {
   return DosToUtf8(prompt + t2);
 }
 
-// Until the browse window is there: viewing shows every record with its number, designation and
-// deletion mark ("*": not preferred); choosing offers the designations in the prompter's choice.
 bool ShowInPrompter(MaterialTable& table, const std::string& title1, const std::string& title2) {
   const uint32_t start = table.recNo();
   std::vector<std::string> lines;
@@ -318,7 +318,10 @@ bool ShowInPrompter(MaterialTable& table, const std::string& title1, const std::
   return true;
 }
 
-bool ChooseInPrompter(MaterialTable& table, uint16_t mode, const std::string& title1, const std::string& title2) {
+}  // namespace
+
+bool MaterialTable::browse(uint16_t mode, const std::string& title1, const std::string& title2) {
+  MaterialTable& table = *this;
   if (mode != 1) return ShowInPrompter(table, title1, title2);
   const uint32_t start = table.recNo();
   std::vector<uint32_t> recs;
@@ -337,8 +340,6 @@ bool ChooseInPrompter(MaterialTable& table, uint16_t mode, const std::string& ti
   return table.gotoRecord(recs[static_cast<std::size_t>(*chosen)]);
 }
 
-}  // namespace
-
 MaterialTable& materialTable() {
   auto& t = installedTable();
   if (!t) t = std::make_unique<DbfMaterialTable>();
@@ -354,12 +355,7 @@ std::unique_ptr<MaterialTable> installMaterialTable(std::unique_ptr<MaterialTabl
 
 bool BrowseMaterialTable(MaterialTable& table, uint16_t mode, const std::string& title1,
                          const std::string& title2) {
-  const auto& browser = services().MaterialBrowser;
-  auto* dbf = dynamic_cast<DbfMaterialTable*>(&table);
-  bool accepted = false;
-  if (dbf && services().DbfBrowseWindow) accepted = dbf->browse(mode, title1, title2);  // the table's own window
-  else if (browser) accepted = browser(table, mode, title1, title2);
-  else accepted = ChooseInPrompter(table, mode, title1, title2);
+  const bool accepted = table.browse(mode, title1, title2);
   if (accepted && table.recNo() >= 1) {
     kwenvar.BrowseRecNo = static_cast<int32_t>(table.recNo());
     kwenvar.ErrorFlag = false;

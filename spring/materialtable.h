@@ -11,7 +11,7 @@
 //   the last record; with no record to stand on (n = 0, empty table) it also sets kwenvar.ErrorFlag.
 // - Record numbers stay stable while the table is open; deleted records stay readable.
 //
-// The choice of a record (the table browse window) goes through the shell service MaterialBrowser, see BrowseMaterialTable.
+// The choice of a record is the table's own browse(), see BrowseMaterialTable.
 
 #include <cstdint>
 #include <functional>
@@ -59,6 +59,13 @@ class MaterialTable {
   virtual bool first() = 0;
   virtual bool skip() = 0;
   virtual bool eof() const = 0;
+
+  // One use of the table's browse window (mode as SelectMaterial's); true when a record was taken
+  // with OK, the table then stands on it. A table without a window of its own asks the prompter:
+  // viewing shows every record with its number, designation and deletion mark ("*": not
+  // preferred); choosing offers the designations of the preferred materials in the table's
+  // current order. Titles are DOS texts.
+  virtual bool browse(uint16_t mode, const std::string& title1, const std::string& title2);
 };
 
 // One record of an in-memory table: the field texts 1..n (index 0 is field 1) and the deletion mark.
@@ -116,9 +123,8 @@ class SourceMaterialTable : public MemoryMaterialTable {
 class DbfMaterialTable : public MaterialTable {
  public:
   ~DbfMaterialTable() override;
-  // One use of the table browse window on this table (mode as SelectMaterial's); true when a record
-  // was taken with OK, the table then stands on it.
-  bool browse(uint16_t mode, const std::string& title1, const std::string& title2);
+  // The table-access layer's browse window on this table; the prompter in a run without it.
+  bool browse(uint16_t mode, const std::string& title1, const std::string& title2) override;
   bool open(const std::string& name) override;
   void close() override;
   bool isOpen() const override;
@@ -150,13 +156,8 @@ MaterialTable& materialTable();
 // Installs t and returns the previous one (nullptr goes back to the shipped table).
 std::unique_ptr<MaterialTable> installMaterialTable(std::unique_ptr<MaterialTable> t);
 
-// The browse window on the open material table is the shell service MaterialBrowser
-// (platform/services.h); without it the prompter's choice stands in.
-
-// Shows the open table for browsing (mode 0) or choosing (mode 1). Until a browse window is installed,
-// mode 0 shows the records (number, deletion mark, designation) in the prompter's text screen, and in
-// mode 1 the user picks a preferred material from the designations (field 1) in the prompter's choice,
-// in the table's current order. Accepting stores the record number in
+// Shows the open table for browsing (mode 0) or choosing (mode 1) through table.browse(). Accepting
+// stores the record number in
 // kwenvar.BrowseRecNo, leaves the table on that record and clears kwenvar.ErrorFlag; cancelling sets
 // kwenvar.ErrorFlag. Titles are DOS texts.
 bool BrowseMaterialTable(MaterialTable& table, uint16_t mode, const std::string& title1,

@@ -10,6 +10,7 @@
 #include <vector>
 #include <unistd.h>
 
+#include "platform/services.h"
 #include "xbase/dbf4.h"
 #include "xbase/xbcommon.h"
 #include "xbase/xbdbflow.h"
@@ -166,7 +167,7 @@ void UnlockSemaphoreByte() {
 
 void WaitMs(int32_t ms) {
   int64_t wait = ms < 0 ? -static_cast<int64_t>(ms) : ms;
-  if (xbcommon.ProcessPendingEvents) xbcommon.ProcessPendingEvents();
+  services().ProcessPendingEvents();
   if (wait > 0) std::this_thread::sleep_for(std::chrono::milliseconds(wait));
 }
 

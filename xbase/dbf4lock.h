@@ -28,7 +28,7 @@ bool LockWithRetry(int fd, uint64_t offset, uint64_t length);
 // The index semaphore byte of the current table.
 bool LockSemaphoreByte();
 void UnlockSemaphoreByte();
-// Waits about |ms| milliseconds, letting pending events run first (xbcommon.ProcessPendingEvents).
+// Waits about |ms| milliseconds, letting pending events run first (the service ProcessPendingEvents).
 void WaitMs(int32_t ms);
 
 // Offsets of the lock ranges of an open table.

@@ -19,6 +19,7 @@
 #include "platform/clock.h"
 #include "platform/codepage.h"
 #include "platform/prompts.h"
+#include "platform/services.h"
 #include "platform/sysname.h"
 #include "xbase/xbnatdate.h"
 
@@ -26,12 +27,7 @@ namespace qorva {
 
 Xbcommon xbcommon;
 
-void InitXbcommon() {
-  // The window's event pump outlives engine restarts.
-  auto events = std::move(xbcommon.ProcessPendingEvents);
-  xbcommon = Xbcommon{};
-  xbcommon.ProcessPendingEvents = std::move(events);
-}
+void InitXbcommon() { xbcommon = Xbcommon{}; }
 
 // ---- Errors ---------------------------------------------------------------------------------
 
@@ -1065,17 +1061,10 @@ void XbFindClose(TXbSearchRec& rec) { rec.pending_.clear(); }
 
 namespace {
 
-XbMsgView& msgView() {
-  static XbMsgView v;
-  return v;
-}
-
 // Metrics of the fixed cell font the sizes are counted in.
 constexpr int32_t kCharWidth = 8, kLineHeight = 16, kCaptionHeight = 19;
 
 }  // namespace
-
-void InstallXbMsgView(XbMsgView view) { msgView() = std::move(view); }
 
 TXbMsg::~TXbMsg() {
   if (visible_) Hide();
@@ -1106,38 +1095,28 @@ void TXbMsg::Show(const std::string& text) {
     height_ = std::max(h, height_);
   }
   visible_ = true;
-  if (msgView().show) msgView().show(XbAnsiToUtf8(Caption), XbAnsiToUtf8(text_), width_, height_);
+  services().MessageWindowShow(XbAnsiToUtf8(Caption), XbAnsiToUtf8(text_), width_, height_);
 }
 
 void TXbMsg::Hide() {
   visible_ = false;
-  if (msgView().hide) msgView().hide();
+  services().MessageWindowHide();
 }
-
-namespace {
-
-XbProgressView& progressView() {
-  static XbProgressView v;
-  return v;
-}
-
-}  // namespace
-
-void InstallXbProgressView(XbProgressView view) { progressView() = std::move(view); }
 
 TXbProgressWindow::TXbProgressWindow(const std::string& caption, int32_t steps)
     : caption_(caption), steps_(std::max<int32_t>(steps, 1)) {
-  if (progressView().open) progressView().open(XbAnsiToUtf8(caption_), steps_);
+  // The window shows it as a progress dialog; a run without a window keeps the count only.
+  services().ProgressOpen(XbAnsiToUtf8(caption_), steps_);
 }
 
 TXbProgressWindow::~TXbProgressWindow() {
-  if (progressView().close) progressView().close();
+  services().ProgressClose();
 }
 
 void TXbProgressWindow::Step() {
   if (position_ >= steps_) return;
   ++position_;
-  if (progressView().step) progressView().step(position_);
+  services().ProgressStep(position_);
 }
 
 TXbProgress100::TXbProgress100() : bar_(100, '|') {

@@ -99,9 +99,6 @@ struct Xbcommon {
   uint16_t FileMode = XbModeReadWriteDenyAll;  // mode of every open that sets none of its own
   std::string XbTempDir;        // folder for UniqueFilename; empty: $TMPDIR, else /tmp
 
-  // Called while the engine waits for a lock, so that a window can go on painting.
-  std::function<void()> ProcessPendingEvents;
-
   TIndexHooks IndexHooks;
   TParserHooks ParserHooks;
   TMemoHooks MemoHooks;
@@ -289,13 +286,8 @@ void XbFindClose(TXbSearchRec& rec);
 
 // ---- Message windows ------------------------------------------------------------------------
 
-// Where a message window shows itself: installed by the window layer; the headless engine keeps
-// the state only. Texts are UTF-8.
-struct XbMsgView {
-  std::function<void(const std::string& caption, const std::string& text, int32_t width, int32_t height)> show;
-  std::function<void()> hide;
-};
-void InstallXbMsgView(XbMsgView view);
+// A message window shows itself through the services MessageWindowShow and MessageWindowHide
+// (platform/services.h); a run without a window keeps the state only.
 
 // One-line message window that stays on top while the engine works.
 class TXbMsg {
@@ -317,15 +309,6 @@ class TXbMsg {
   bool dialogStyle_ = false;
   int32_t width_ = 0, height_ = 0;
 };
-
-// Where a progress window with a count shows itself: installed by the window layer (a progress
-// dialog); the headless engine keeps the count only. Captions are UTF-8.
-struct XbProgressView {
-  std::function<void(const std::string& caption, int32_t steps)> open;
-  std::function<void(int32_t position)> step;
-  std::function<void()> close;
-};
-void InstallXbProgressView(XbProgressView view);
 
 // A progress window of `steps` steps that counts up while a long operation runs (index builds);
 // it closes when destroyed.

@@ -524,11 +524,13 @@ void TFKWENGRA::setup(bool runFormCreate) {
   connect(&pauseTimer_, &QTimer::timeout, this, [this] { continueReplay(true); });
   if (runFormCreate) KwengrafFormCreate();
   if (!FKwengra) FKwengra = this;
-  if (!graphWindowHost()) InstallGraphWindowHost(this);
+}
+
+void InstallGraphWindow(Services& s) {
+  s.GraphWindow = []() -> GraphWindowHost* { return FKwengra; };
 }
 
 TFKWENGRA::~TFKWENGRA() {
-  if (graphWindowHost() == this) InstallGraphWindowHost(nullptr);
   if (FKwengra == this) FKwengra = nullptr;
 }
 

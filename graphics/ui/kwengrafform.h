@@ -185,4 +185,8 @@ class TFKWENGRA : public QMainWindow, public GraphWindowHost {
 // The graphics window (the main window once it exists).
 extern TFKWENGRA* FKwengra;
 
+// Makes FKwengra, the first graphics window made, the window the display list shows in (the
+// service GraphWindow).
+void InstallGraphWindow(Services& s);
+
 }  // namespace qorva

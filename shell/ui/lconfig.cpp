@@ -41,6 +41,7 @@
 #include "graphics/kwendraw.h"
 #include "platform/prompts.h"
 #include "platform/screen.h"
+#include "platform/services.h"
 #include "platform/sysname.h"
 #include "shell/configio.h"
 #include "shell/configrules.h"
@@ -432,8 +433,7 @@ void Tconfig::BuildGrafikPage() {
   AddRow(dialogForm, U("Dialogelemente Größe"), {SpinEdit_dialogelemente, new QLabel("%"), Button_dialogelemente});
   // k: the main window's frame factor as the configuration reader estimates it.
   auto frame = [] {
-    const long double ratio = configio.WindowHeightRatio ? configio.WindowHeightRatio() : 1.0L;
-    return ratio + 0.009L;
+    return services().WindowHeightRatio().value_or(1.0L) + 0.009L;
   };
   connect(Button_dialogsize, &QPushButton::clicked, this, [this, frame] {
     SpinEdit_dialogfenster->setValue(static_cast<int>(std::lround(frame() * screenMetrics().dotsPerInch() / 96.0L * 100.0L)));
@@ -1099,7 +1099,7 @@ bool Tconfig::TakeSettings() {
   if (QScreen* s = QApplication::primaryScreen()) screen = s->geometry().size();
   k.GraphResX = static_cast<uint16_t>(TakeGraphRes(Text(Edit_x), screen.width(), frame.width()));
   k.GraphResY = static_cast<uint16_t>(TakeGraphRes(Text(Edit_y), screen.height(), frame.height()));
-  if (configio.SetClientSize) configio.SetClientSize(k.GraphResX, k.GraphResY);
+  services().SetClientSize(k.GraphResX, k.GraphResY);
   if (GraphForm()) GraphClearViewPort();
   h.GraphFontName = Text(Edit_font);
   h.GraphFontStyle = static_cast<uint16_t>(StrToInt0(qStringToDos(Label_hstyle->text())));

@@ -1,6 +1,8 @@
 #include "shell/ui/qorvau.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QEventLoop>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QMenu>
@@ -60,12 +62,6 @@ Thh::Thh(QWidget* parent) : TFKWENGRA(parent, false) {
   TMainMenu& menu = BuildMainMenu(*this);  // the menu bar with the captions of the module start (German)
   for (QAction* item : {menu.mi_file1, menu.mi_file2, menu.mi_file3, menu.mi_file4})
     if (item) item->setVisible(false);
-  InstallHelpPictureNavigator();
-  InstallErrorHelpWindow();
-  // The Documentation menu: drawing information, the change records and the document links.
-  aend1.ShowChangeEntry = EditChangeEntry;
-  aend1.ShowDrawingInfo = EditDrawingInfo;
-  doku1.ShowDocumentLinks = EditDocumentLinks;
   WireMenuCommands(*this);
   if (!GraphDraw) GraphDraw = std::make_unique<TGraphDraw>();
   // The shell owns the program identity and sets it before anything reads it.
@@ -77,23 +73,10 @@ Thh::Thh(QWidget* parent) : TFKWENGRA(parent, false) {
 
 Thh::~Thh() {
   FormDestroy();
-  configio = Configio{};
-  services().ShowCalcMessages = nullptr;
-  aend1 = Aend1{};
-  doku1 = Doku1{};
   if (GraphForm() == this) SetGraphForm(nullptr);
 }
 
 std::optional<int> Thh::FormCreate(const CommandLine& cmd) {
-  // The configuration reader sizes the window through these.
-  configio.MaxClientWidth = [] { return MaxGraphClientWidth(); };
-  configio.MaxClientHeight = [] { return MaxGraphClientHeight(); };
-  configio.SetClientSize = [this](int32_t w, int32_t h) {
-    if (w > 0 && h > 0) resize(w + 1, h + 1);
-  };
-  configio.WindowHeightRatio = [this] {
-    return static_cast<long double>(frameGeometry().height()) / (height() + 46.0L);
-  };
   ReadStartupFiles();
   if (TMainMenu* m = MainMenuOf(*this)) InitRecentMenu(*m, m->mi_fileexit);
 
@@ -149,7 +132,6 @@ int RunMainWindow(const CommandLine& cmd) {
   InstallProgramFonts();
   installScreenMetrics(std::make_unique<QtScreenMetrics>());
   installPrompter(std::make_unique<QtPrompter>());
-  InstallQtXbMsgView();
   installServices(WindowServices());
   int rc = 0;
   try {
@@ -172,7 +154,7 @@ void EndProgramObjects() {
   installMaterialTable(nullptr);
   ShutdownProgram();
   GraphDraw.reset();
-  installServices(Services{});
+  installServices(HeadlessServices());  // the window is gone
   installPrompter(nullptr);
   installScreenMetrics(nullptr);
 }
@@ -188,6 +170,28 @@ Services WindowServices() {
   s.ReadHelpText = HelpTextStr;
   s.DbfBrowseWindow = ShowTableBrowseWindow;
   s.VentrixSettingsWindow = EditVentrixCommandLine;
+  s.ErrorHelpWindow = ShowErrorHelpWindow;
+  s.HelpPictureNavigator = RunHelpPictureNavigator;
+  // The Documentation menu: drawing information, the change records and the document links.
+  s.ChangeEntry = EditChangeEntry;
+  s.DrawingInfo = EditDrawingInfo;
+  s.DocumentLinks = EditDocumentLinks;
+  InstallGraphWindow(s);
+  InstallQtXbMsgView(s);
+  // While the engine waits for a lock another program holds, the window goes on painting; what the
+  // user types waits until the engine is done, so no command starts in the middle of another.
+  s.ProcessPendingEvents = [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
+  // The configuration reader sizes the main window (the graphics form) through these.
+  s.MaxClientWidth = [] { return MaxGraphClientWidth(); };
+  s.MaxClientHeight = [] { return MaxGraphClientHeight(); };
+  s.SetClientSize = [](int32_t w, int32_t h) {
+    if (QWidget* form = GraphForm(); form && w > 0 && h > 0) form->resize(w + 1, h + 1);
+  };
+  s.WindowHeightRatio = [] {
+    const QWidget* form = GraphForm();
+    if (!form) return 1.0L;
+    return static_cast<long double>(form->frameGeometry().height()) / (form->height() + 46.0L);
+  };
   return s;
 }
 

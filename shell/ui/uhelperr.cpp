@@ -101,6 +101,4 @@ void ShowErrorHelpWindow(const std::string& message, const std::string& cause, c
   form.exec();
 }
 
-void InstallErrorHelpWindow() { helperr.Window = ShowErrorHelpWindow; }
-
 }  // namespace qorva

@@ -37,7 +37,4 @@ class Thelperr : public QDialog {
 
 // Shows message, cause and remedy (DOS texts) modally over the main window.
 void ShowErrorHelpWindow(const std::string& message, const std::string& cause, const std::string& remedy);
-// Makes it the window of the error help (helperr.Window).
-void InstallErrorHelpWindow();
-
 }  // namespace qorva

@@ -80,8 +80,7 @@ QHBoxLayout* TInputForm::ButtonRow(std::initializer_list<QPushButton*> left, QPu
 }
 
 void TInputForm::SetHint(uint16_t topic, std::initializer_list<QWidget*> controls) {
-  if (!services().ReadHelpText) return;
-  const QString hint = QString::fromStdString(services().ReadHelpText(topic));
+  const QString hint = QString::fromStdString(services().ReadHelpText(topic).value_or(""));
   for (QWidget* w : controls) w->setToolTip(hint);
 }
 

@@ -133,11 +133,12 @@ void TForm_hilfebild::placeOnScreen() {
   if (frame.topLeft() != want) move(pos() + (want - frame.topLeft()));
 }
 
-void TForm_hilfebild::FormShow(int32_t count, int32_t preselect) {
+void TForm_hilfebild::FormShow(const std::vector<std::string>& entries, int32_t preselect) {
   filling_ = true;
   ListBox1->clear();
+  const int32_t count = static_cast<int32_t>(entries.size());
   count_ = count;
-  for (int32_t k = 1; k <= count; ++k) ListBox1->addItem(dosToQString(kwenvar.TextPage[static_cast<size_t>(k)]));
+  for (const std::string& entry : entries) ListBox1->addItem(dosToQString(entry));
   ListBox1->setCurrentIndex(preselect >= 1 && preselect <= count ? preselect - 1 : -1);
   filling_ = false;
   action_ = HelpPicShow;
@@ -167,11 +168,9 @@ void TForm_hilfebild::Step(int delta) {
 HelpPictureNavigatorResult RunHelpPictureNavigator(const HelpPictureNavigatorRequest& request) {
   TForm_hilfebild form(GraphForm());
   form.setWindowTitle(dosToQString(request.caption));
-  form.FormShow(request.count, request.preselect);
+  form.FormShow(request.entries, request.preselect);
   form.exec();
   return form.Result();
 }
-
-void InstallHelpPictureNavigator() { hbild.Navigator = RunHelpPictureNavigator; }
 
 }  // namespace qorva

@@ -6,6 +6,8 @@
 #include <QDialog>
 #include <QTimer>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "shell/hbild.h"
 
@@ -20,8 +22,8 @@ class TForm_hilfebild : public QDialog {
   explicit TForm_hilfebild(QWidget* parent = nullptr);
   ~TForm_hilfebild() override;  // keeps the position for the next one
 
-  // Fills the list with TextPage[1..count] (DOS texts) and preselects an entry (1-based, 0 none).
-  void FormShow(int32_t count, int32_t preselect);
+  // Fills the list with the entries (DOS texts) and preselects one (1-based, 0 none).
+  void FormShow(const std::vector<std::string>& entries, int32_t preselect);
   // What the user chose once the window has closed.
   HelpPictureNavigatorResult Result() const;
 
@@ -61,7 +63,4 @@ class TForm_hilfebild : public QDialog {
 
 // The navigator of the help-picture browser: the window shown modally over the main window.
 HelpPictureNavigatorResult RunHelpPictureNavigator(const HelpPictureNavigatorRequest& request);
-// Makes it the browser's navigator (hbild.Navigator).
-void InstallHelpPictureNavigator();
-
 }  // namespace qorva

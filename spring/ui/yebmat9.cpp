@@ -55,7 +55,7 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const char* dosText, 
 
 // A control's hint from its help topic, when the help level asks for hints.
 void Hint(QWidget* w, uint16_t topic) {
-  if (kwenvar.HelpLevel > 0 && services().ReadHelpText) w->setToolTip(QString::fromStdString(services().ReadHelpText(topic)));
+  if (kwenvar.HelpLevel > 0) w->setToolTip(QString::fromStdString(services().ReadHelpText(topic).value_or("")));
 }
 
 // The row of the current record: list number, designation and its two further texts (the table

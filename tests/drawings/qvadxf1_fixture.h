@@ -36,7 +36,7 @@ class SpringViewTest : public KernelTest {
     InitTitleblk();
     InitCad1var();
     InitSpringData();
-    services() = Services{};
+    services() = HeadlessServices();
     services().ShowCalcMessages = [this] { ++calcMessagesShown; };
     test::fixedClock().set(kNow);
     // Materials 1..12: the start spring uses number 12.
@@ -64,7 +64,7 @@ class SpringViewTest : public KernelTest {
   }
   void TearDown() override {
     installMaterialTable(nullptr);
-    services() = Services{};
+    services() = HeadlessServices();
     InitAendvar();
     InitTitleblk();
     InitSpringData();

@@ -95,7 +95,7 @@ TEST_F(SpringViewTest, EveryViewSetsUpItsPage) {
     const auto page = w.only("page");
     ASSERT_EQ(page.size(), 1u);
     EXPECT_EQ(page[0].v, pages[v - 1]);
-    RegisterCadWriter(5, nullptr);
+    RegisterCadWriter(CadOutput::Txt, nullptr);
   }
 }
 
@@ -187,7 +187,7 @@ TEST_F(SpringViewTest, TheSpiralStartsAfterTheTurnFractionAndEndsAtTheBottomOfTh
     }
     EXPECT_TRUE(end);
     EXPECT_TRUE(inner) << "the inner strip end is radial at the start of the spiral";
-    RegisterCadWriter(5, nullptr);
+    RegisterCadWriter(CadOutput::Txt, nullptr);
   }
 }
 
@@ -208,7 +208,7 @@ TEST_F(SpringViewTest, DegenerateDimensionsGiveOnlyFiniteNumbers) {
       for (const auto& call : w.calls)
         for (long double x : call.v) ASSERT_TRUE(std::isfinite(x)) << "view " << v << " " << call.op;
       for (const auto& ins : w.only("insert")) EXPECT_GT(ins.v[3], 0) << "view " << v << " " << ins.text;
-      RegisterCadWriter(5, nullptr);
+      RegisterCadWriter(CadOutput::Txt, nullptr);
     }
   }
 }

@@ -29,7 +29,7 @@ class TableTest : public KernelTest {
   TableWriter& Open() {
     auto w = std::make_unique<TableWriter>();
     TableWriter& ref = *w;
-    RegisterCadWriter(5, std::move(w));
+    RegisterCadWriter(CadOutput::Txt, std::move(w));
     wkwenvar.CadBatchMode = true;
     kwenvar.CurrentFileName = (dir / "table").string();
     CadBeginOutput(5);

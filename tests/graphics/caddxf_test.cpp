@@ -240,7 +240,7 @@ TEST_F(CadDxfTest, BlockFilesKeepSixDecimalsWhateverTheSetting) {
     cad8var.CadDecimals = c.setting;
     EXPECT_EQ(DxfDecimals(c.minimum), c.decimals) << c.code << " " << c.setting;
   }
-  RegisterCadWriter(6, nullptr);
+  RegisterCadWriter(CadOutput::Stl, nullptr);
   cad8var.CadCode = 3;
   cad8var.CadDecimals = 2;
   const std::string bytes = written([] {

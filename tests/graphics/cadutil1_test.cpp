@@ -52,7 +52,7 @@ class DiagramTest : public KernelTest {
   DiagramWriter& Open() {
     auto w = std::make_unique<DiagramWriter>();
     DiagramWriter& ref = *w;
-    RegisterCadWriter(5, std::move(w));
+    RegisterCadWriter(CadOutput::Txt, std::move(w));
     wkwenvar.CadBatchMode = true;
     kwenvar.CurrentFileName = (dir / "diagram").string();
     CadBeginOutput(5);

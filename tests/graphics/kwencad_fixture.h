@@ -148,7 +148,7 @@ class KernelTest : public ::testing::Test {
   }
   void TearDown() override {
     RemoveWorkDir();
-    for (uint16_t code : {2, 5, 6}) RegisterCadWriter(code, nullptr);
+    for (CadOutput o : {CadOutput::Iges, CadOutput::Txt, CadOutput::Stl}) RegisterCadWriter(o, nullptr);
     ShareTextFile.Discard();
     InitAllSettings();
     InitKwencad();
@@ -157,7 +157,7 @@ class KernelTest : public ::testing::Test {
   RecordingWriter& Register(uint16_t code, const std::string& ext, bool asFiles) {
     auto w = std::make_unique<RecordingWriter>(ext, asFiles);
     RecordingWriter& ref = *w;
-    RegisterCadWriter(code, std::move(w));
+    RegisterCadWriter(static_cast<CadOutput>(code), std::move(w));
     return ref;
   }
 

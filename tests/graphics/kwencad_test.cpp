@@ -14,6 +14,11 @@
 #include "graphics/caddim.h"
 #include "graphics/caddxf.h"
 #include "graphics/kwendraw.h"
+#include "foundation/wkwenvar.h"
+#include "graphics/kwengraf.h"
+#include "graphics/iges.h"
+#include "graphics/cadtxt.h"
+#include "graphics/cadstl.h"
 #include "tests/graphics/kwencad_fixture.h"
 
 namespace qorva::cadtest {
@@ -77,6 +82,37 @@ TEST_F(KwencadTest, CodeWithoutWriterIsRefusedWithAMessage) {
     EXPECT_EQ(test::scriptedPrompter().asked().size(), 1u);
   }
   EXPECT_NE(Messages()[0].find("STL"), std::string::npos);
+}
+
+// One registry holds every output's writer: the kernel's own as well as the file writers, each
+// with its output's extension, and a writer registered for any output is the one its runs use.
+TEST_F(KwencadTest, EveryOutputHasItsWriterInTheOneRegistry) {
+  RegisterIgesWriter();
+  RegisterTxtWriter();
+  RegisterStlWriter();
+  for (uint16_t code = 1; code < CadOutputCount; ++code) {
+    const CadWriter* w = CadWriterFor(code);
+    ASSERT_NE(w, nullptr) << code;
+    EXPECT_EQ(w->extension(), CadOutputInfo(code).extension) << code;
+  }
+  EXPECT_EQ(CadWriterFor(CadCodeOf(CadOutput::None)), nullptr);
+  EXPECT_EQ(CadWriterFor(CadOutputCount), nullptr);
+
+  for (CadOutput o : {CadOutput::Dxf, CadOutput::Screen, CadOutput::Plot}) {
+    auto own = RegisterCadWriter(o, std::make_unique<RecordingWriter>("", false));
+    auto& stand = static_cast<RecordingWriter&>(*CadWriterFor(CadCodeOf(o)));
+    wkwenvar.CadBatchMode = true;
+    kwenvar.CurrentFileName = (dir / "stand").string();
+    kwengraf.DisplayList.clear();
+    CadBeginOutput(CadCodeOf(o));
+    CadLine(1, 2, 3, 4);
+    CadEndOutput();
+    EXPECT_EQ(stand.only("line").size(), 1u) << CadOutputInfo(o).name;
+    EXPECT_TRUE(kwengraf.DisplayList.empty()) << "the screen was not drawn on: " << CadOutputInfo(o).name;
+    RegisterCadWriter(o, std::move(own));
+    EXPECT_NE(CadWriterFor(CadCodeOf(o)), &stand);
+  }
+  EXPECT_FALSE(fs::exists(dir / "stand.dxf"));
 }
 
 TEST_F(KwencadTest, FailedWriteAbandonsTheRunAndClosesTheWriter) {
@@ -659,50 +695,6 @@ TEST_F(KwencadTest, SegmentCountsAreBounded) {
   EXPECT_EQ(w.only("line").size(), 100001u);  // the last one reaches the end point
   CadEndOutput();
   EXPECT_FALSE(kwenvar.ErrorFlag);
-}
-
-// The drawings' page loop: entities and section end, repeated until the output is done. Bounded,
-// so that an output that never ends its page shows as a page drawn three times.
-void DrawPageLoop() {
-  CadPageSetupDefault();
-  CadWriteTables(2);
-  for (int pass = 0; pass < 3; ++pass) {
-    CadBeginEntities();
-    CadLine(1, 2, 3, 4);
-    CadEndSection();
-    if (CadOutputDone()) break;
-  }
-}
-
-TEST_F(KwencadTest, ThePageLoopLeavesOnePageOnEveryOutput) {
-  wkwenvar.CadBatchMode = true;
-  kwenvar.CurrentFileName = (dir / "seite").string();
-  CadBeginOutput(1);
-  ASSERT_FALSE(kwenvar.ErrorFlag);
-  DrawPageLoop();
-  CadEndOutput();
-  ASSERT_FALSE(kwenvar.ErrorFlag);
-  const DxfCheck dxf = CheckDxf(dir / "seite.dxf");
-  EXPECT_EQ(dxf.exitCode, 0) << dxf.output;
-  EXPECT_EQ(std::count(dxf.lines.begin(), dxf.lines.end(), "entities"), 1) << dxf.output;
-  EXPECT_EQ(std::count(dxf.lines.begin(), dxf.lines.end(), "  LINE layer=0 (1,2) (3,4)"), 1) << dxf.output;
-
-  RecordingWriter& w = Register(5, "txt", false);
-  CadBeginOutput(5);
-  ASSERT_FALSE(kwenvar.ErrorFlag);
-  DrawPageLoop();
-  CadEndOutput();
-  EXPECT_EQ(w.only("line").size(), 1u);
-  EXPECT_EQ(w.only("open").size(), 1u);
-
-  kwengraf.DisplayList.clear();
-  CadBeginOutput(3);
-  ASSERT_FALSE(kwenvar.ErrorFlag);
-  DrawPageLoop();
-  CadEndOutput();
-  EXPECT_EQ(std::count_if(kwengraf.DisplayList.begin(), kwengraf.DisplayList.end(),
-                          [](const std::string& r) { return r.starts_with("4;"); }),
-            1);
 }
 
 }  // namespace

@@ -33,14 +33,13 @@ class ZoomTest : public test::KwengrafFixture {
     // Viewport 0, 0, 640, 480; the zoom rectangle is the viewport.
     SetWindow(true, false, 0, 0, 1, 1, 0, 0, 100, 50);
     SaveLimit();
-    previous_ = InstallGraphWindowHost(&host_);
+    services().GraphWindow = [this]() -> GraphWindowHost* { return &host_; };
   }
   void TearDown() override {
-    InstallGraphWindowHost(previous_);
+    services() = HeadlessServices();
     KwengrafFixture::TearDown();
   }
   RecordingHost host_;
-  GraphWindowHost* previous_ = nullptr;
 };
 
 TEST_F(ZoomTest, KeysStepTheZoomRectangleAndSetTheKeyPair) {

@@ -28,7 +28,7 @@ class ChangeRecordTest : public ::testing::Test {
     InitAllSettings();
     InitTextout();
     InitAendvar();
-    previous_ = installServices(Services{});
+    previous_ = installServices(HeadlessServices());
     services().ReportViewer = [this](const std::string& file) { listings_.push_back(test::readFile(file)); };
     kwenvar.TempDir = scratch_.path().string() + "/";
     kwenvar.DataDir = scratch_.path().string() + "/";
@@ -37,7 +37,7 @@ class ChangeRecordTest : public ::testing::Test {
     kwenvar.ProgVersion = "1.0";
     test::scriptedPrompter().clear();
     // The entry window: the next texts typed, or Cancel.
-    aend1.ShowChangeEntry = [this](uint16_t n) {
+    services().ChangeEntry = [this](uint16_t n) {
       ++edits_;
       edited_ = n;
       if (typed_.empty()) {
@@ -49,7 +49,6 @@ class ChangeRecordTest : public ::testing::Test {
     };
   }
   void TearDown() override {
-    aend1 = Aend1{};
     installServices(std::move(previous_));
     InitAendvar();
     InitAllSettings();

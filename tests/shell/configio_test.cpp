@@ -1,5 +1,6 @@
 // The configuration file: its default layout, write -> read -> write, files that end early or hold
 // damaged values, where the file is looked for, and writes that must not lose the old file.
+#include "platform/services.h"
 #include "shell/configio.h"
 
 #include <gtest/gtest.h>
@@ -198,7 +199,7 @@ class ConfigFileTest : public ::testing::Test {
   // Start values, with the program's identity and the configuration folder of this test.
   void Reset() {
     InitAllSettings();
-    InitConfigio();
+    services() = HeadlessServices();
     kwenvar.ProgStem = "qorva";
     kwenvar.ProgVersion = "1.0";
     kwenvar.StartDir = dir_.path().string();
@@ -691,10 +692,10 @@ TEST_F(ConfigFileTest, ClosingStepSizesTheWindowByTheScreenSizeCode) {
     const std::string file = WriteAndGet();
     Reset();
     int32_t setW = -1, setH = -1;
-    configio.MaxClientWidth = [&] { return c.maxW; };
-    configio.MaxClientHeight = [&] { return c.maxH; };
-    configio.SetClientSize = [&](int32_t w, int32_t h) { setW = w, setH = h; };
-    configio.WindowHeightRatio = [] { return 1.2L; };
+    services().MaxClientWidth = [&] { return c.maxW; };
+    services().MaxClientHeight = [&] { return c.maxH; };
+    services().SetClientSize = [&](int32_t w, int32_t h) { setW = w, setH = h; };
+    services().WindowHeightRatio = [] { return 1.2L; };
     ReadConfigFile();
     EXPECT_EQ(kwenvar.GraphResX, c.x);
     EXPECT_EQ(kwenvar.GraphResY, c.y);

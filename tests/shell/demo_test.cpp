@@ -8,6 +8,7 @@
 #include "foundation/kwenvar.h"
 #include "foundation/settings.h"
 #include "graphics/kwengraf.h"
+#include "platform/services.h"
 #include "shell/demo.h"
 #include "shell/hbild.h"
 #include "spring/yebglob9.h"
@@ -73,7 +74,10 @@ TEST_F(DemoTest, ShippedFileHoldsNineGermanTextsAndNoTenth) {
 // The tour shows the first picture of the shipped index only; its text after it speaks of the
 // diameters and the thickness, so that picture is the strip and coil, not the start picture.
 TEST_F(DemoTest, ThePictureOfTheTourExplainsDiametersAndThickness) {
-  hbild.Navigator = [](const HelpPictureNavigatorRequest&) { return HelpPictureNavigatorResult{true, 0, 0}; };
+  const Services saved = services();
+  services().HelpPictureNavigator = [](const HelpPictureNavigatorRequest&) {
+    return HelpPictureNavigatorResult{true, 0, 0};
+  };
   InitKwengraf();
   kwenvar.DemoRun = true;
   HelpPictureBrowser();
@@ -82,7 +86,7 @@ TEST_F(DemoTest, ThePictureOfTheTourExplainsDiametersAndThickness) {
   ShowHelpPicture("band");
   EXPECT_FALSE(kwenvar.ErrorFlag);
   EXPECT_EQ(shown, kwengraf.DisplayList);
-  hbild.Navigator = nullptr;
+  installServices(saved);
 }
 
 TEST_F(DemoTest, MissingFileAndShortFlagLines) {

@@ -34,16 +34,15 @@ class HbildTest : public ::testing::Test {
     InitKwengraf();
     KwengrafFormCreate();
     InitHbildvar();
-    InitHbild();
     kwenvar.ProgName = "QORVA";
     kwenvar.ProgStem = "qorva";
     kwenvar.PltDir = dir.path().string();
     for (int i = 1; i <= 3; ++i) test::writeFile(dir / ("bild" + std::to_string(i) + ".plt"), PictureDrawing(i));
     test::writeFile(dir / "null.plt", PictureDrawing(9));
     scriptedPrompter().clear();
-    hbild.Navigator = [this](const HelpPictureNavigatorRequest& r) {
+    services().HelpPictureNavigator = [this](const HelpPictureNavigatorRequest& r) {
       requests.push_back(r);
-      entriesSeen.emplace_back(kwenvar.TextPage.begin() + 1, kwenvar.TextPage.begin() + 1 + r.count);
+      entriesSeen.push_back(r.entries);
       if (navigator.empty()) return HelpPictureNavigatorResult{};
       HelpPictureNavigatorResult next = navigator.front();
       navigator.pop_front();
@@ -51,7 +50,7 @@ class HbildTest : public ::testing::Test {
     };
   }
   void TearDown() override {
-    InitHbild();
+    services() = HeadlessServices();
     InitKwengraf();
     InitHbildvar();
     InitAllSettings();
@@ -120,7 +119,7 @@ TEST_F(HbildTest, BrowserShowsTheFirstPictureThenTheChosenOnes) {
   EXPECT_TRUE(kwenvar.ErrorFlag) << "ended with OK";
   ASSERT_EQ(requests.size(), 2u) << "the first picture comes without the navigator";
   EXPECT_EQ(requests[0].caption, "QORVA Hilfebilder");
-  EXPECT_EQ(requests[0].count, 3);
+  EXPECT_EQ(requests[0].entries.size(), 3u);
   EXPECT_EQ(requests[0].preselect, 1);
   EXPECT_EQ(requests[1].preselect, 3);
   EXPECT_EQ(entriesSeen[0], (std::vector<std::string>{"bild1   : Erstes", "bild2   : Zweites", "bild3   : Drittes"}));
@@ -133,7 +132,7 @@ TEST_F(HbildTest, EmptyIndexOpensTheNavigator) {
   WriteIndex("");
   HelpPictureBrowser();
   ASSERT_EQ(requests.size(), 1u);
-  EXPECT_EQ(requests[0].count, 0);
+  EXPECT_EQ(requests[0].entries.size(), 0u);
   EXPECT_TRUE(kwengraf.DisplayList.empty()) << "no stale entry is drawn";
 }
 
@@ -142,9 +141,10 @@ TEST_F(HbildTest, MissingPictureIsToldAndTheNullPictureShown) {
   navigator = {Act(HelpPicShow, 3)};
   HbildTest* self = this;
   std::vector<std::string> afterFirst;
-  hbild.Navigator = [self, &afterFirst, inner = hbild.Navigator](const HelpPictureNavigatorRequest& r) {
+  services().HelpPictureNavigator = [self, &afterFirst, inner = services().HelpPictureNavigator](
+                                        const HelpPictureNavigatorRequest& r) {
     if (afterFirst.empty()) afterFirst.push_back(self->LastLine());
-    return inner(r);
+    return inner(r).value_or(HelpPictureNavigatorResult{});
   };
   HelpPictureBrowser();
   EXPECT_EQ(afterFirst, std::vector<std::string>{LineOf(9)}) << "the null picture stands in for the missing one";
@@ -284,7 +284,7 @@ TEST_F(HbildTest, CancelOrNoEndsTheBrowserAndKeepsTheIndex) {
 
 TEST_F(HbildTest, NoNavigatorIsTold) {
   WriteIndex("");
-  hbild.Navigator = nullptr;
+  services().HelpPictureNavigator = nullptr;
   HelpPictureBrowser();
   EXPECT_TRUE(kwenvar.ErrorFlag);
   ASSERT_EQ(scriptedPrompter().asked().size(), 1u);

@@ -42,12 +42,12 @@ class HelperrTest : public ::testing::Test {
     kwenvar.PltDir = dir.path().string();
     ClearErrorList();
     scriptedPrompter().clear();
-    helperr.Window = [this](const std::string& m, const std::string& c, const std::string& r) {
+    services().ErrorHelpWindow = [this](const std::string& m, const std::string& c, const std::string& r) {
       shown.push_back(m + "|" + c + "|" + r);
     };
   }
   void TearDown() override {
-    helperr.Window = nullptr;
+    services() = HeadlessServices();
     ClearErrorList();
     InitAllSettings();
     utilstr.ProgramParams.clear();
@@ -246,7 +246,7 @@ TEST_F(HelperrTest, MessageListEndsWhenCancelledOrTheFileIsMissing) {
 
   // The window's cancel ends the list too.
   Write(Sample);
-  helperr.Window = [](const std::string&, const std::string&, const std::string&) { kwenvar.ErrorFlag = true; };
+  services().ErrorHelpWindow = [](const std::string&, const std::string&, const std::string&) { kwenvar.ErrorFlag = true; };
   scriptedPrompter().clear();
   scriptedPrompter().push(0);
   ShowCalcMessageList();

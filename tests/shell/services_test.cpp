@@ -1,10 +1,15 @@
-// The services the shell offers the layers below: which ones a batch run installs, and that a
-// missing one tells the user instead of doing nothing.
+// The one record of upward calls: which slots a batch run fills, and that a call to a slot that is
+// not installed tells the user and reports that it did not run, whatever the slot.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "foundation/error0.h"
+#include "foundation/kwenvar.h"
 #include "foundation/msgbox.h"
 #include "platform/services.h"
+#include "shell/aend1.h"
+#include "shell/doku1.h"
 #include "shell/startup.h"
 #include "tests/support/testsupport.h"
 #include "xbase/access/dbfhost.h"
@@ -19,47 +24,109 @@ class ServicesTest : public ::testing::Test {
   void SetUp() override {
     previous = installServices(Services{});
     scriptedPrompter().clear();
+    kwenvar.ErrorFlag = false;
   }
   void TearDown() override {
     installServices(std::move(previous));
     scriptedPrompter().clear();
+    kwenvar.ErrorFlag = false;
   }
   Services previous;
 };
 
-TEST_F(ServicesTest, BatchRunInstallsTheMessageListAndItsCausesOnly) {
+TEST_F(ServicesTest, EverySlotOfTheRecordIsListed) {
+  // Every slot is a Port of the same size, whatever its call: a slot added to the record but not
+  // to the list shows here.
+  EXPECT_EQ(sizeof(Services), ServiceList().size() * sizeof(Port<void()>));
+  std::set<std::string> names;
+  for (const ServiceState& s : ServiceList()) EXPECT_TRUE(names.insert(s.name).second) << s.name << " twice";
+}
+
+TEST_F(ServicesTest, BatchRunFillsWhatARunWithoutAWindowCanUse) {
   installServices(BatchServices());
   std::vector<std::string> installed, missing;
   for (const ServiceState& s : ServiceList()) (s.installed ? installed : missing).push_back(s.name);
-  EXPECT_EQ(installed, std::vector<std::string>({"Ursache und Abhilfe", "Meldungsliste"}));
-  EXPECT_EQ(missing, std::vector<std::string>({"Hilfe", "Hinweise", "Ausgabefenster", "Drucker",
-                                               "Werkstoffauswahl", "Diagrammgrenzen", "VENTRIX-Einstellungen",
-                                               "Tabellenfenster", "Startbild"}));
+  EXPECT_EQ(installed, std::vector<std::string>({"Hinweise", "Ursache und Abhilfe", "Meldungsliste", "Grafikfenster",
+                                                 "Meldungsfenster", "Meldungsfenster schlie\u00dfen",
+                                                 "Fensterereignisse", "Fortschrittsanzeige",
+                                                 "Fortschrittsanzeige z\u00e4hlen",
+                                                 "Fortschrittsanzeige schlie\u00dfen", "Fensterbreite", "Fensterh\u00f6he",
+                                                 "Fenstergr\u00f6\u00dfe", "Fensterrahmen"}));
+  EXPECT_EQ(missing, std::vector<std::string>({"Hilfe", "Fehlerhilfe", "Startbild", "Hilfebilder", "Ausgabefenster",
+                                               "Drucker", "Diagrammgrenzen", "VENTRIX-Einstellungen",
+                                               "Tabellenfenster", "\u00c4nderungseintrag", "Zeichnungsinformationen",
+                                               "Dokumentverweise"}));
+  // What the batch run fills does what a run without a window does: nothing to show, the screen.
+  EXPECT_EQ(services().GraphWindow(), std::optional<GraphWindowHost*>(nullptr));
+  EXPECT_EQ(services().ReadHelpText(1950), std::optional<std::string>(""));
+  EXPECT_EQ(services().MaxClientWidth(), std::optional<int32_t>(1280));
+  EXPECT_TRUE(scriptedPrompter().asked().empty());
 }
 
 TEST_F(ServicesTest, NothingInstalledMeansEveryServiceIsMissing) {
   for (const ServiceState& s : ServiceList()) EXPECT_FALSE(s.installed) << s.name;
 }
 
-TEST_F(ServicesTest, MissingServicesTellTheUser) {
+// Before, a missing slot was told, or set the error state only, or did nothing; now every one is
+// told and the caller learns that the call did not run.
+TEST_F(ServicesTest, MissingServicesTellTheUserAndFail) {
   struct Case {
     const char* what;
-    void (*call)();
+    bool (*call)();  // false: the call reported that it did not run
     const char* text;
   };
   const Case cases[] = {
-      {"help button", [] { ShowHelpText(1950, "", 1); }, "Hilfe nicht verfügbar !"},
-      {"message list", [] { ShowCalcMessages(); }, "Meldungsliste nicht verfügbar !"},
-      {"table browse", [] { TDbf4Host().Browse("", 1); }, "Tabellenfenster nicht verfügbar !"},
-      {"start picture", [] { ShowStartPicture(); }, "Startbild nicht verfügbar !"},
+      {"help button", [] { return services().ShowHelpText(1950, 1); }, "Hilfe nicht verfügbar !"},
+      {"message list", [] { return services().ShowCalcMessages(); }, "Meldungsliste nicht verfügbar !"},
+      {"table browse", [] { TDbf4Host().Browse("", 1); return !kwenvar.ErrorFlag; }, "Tabellenfenster nicht verfügbar !"},
+      {"start picture", [] { return services().ShowStartPicture(); }, "Startbild nicht verfügbar !"},
+      {"document links", [] { ShowDocumentLinks(); return !kwenvar.ErrorFlag; }, "Dokumentverweise nicht verfügbar !"},
+      {"change entry", [] { ShowChangeEntry(1); return !kwenvar.ErrorFlag; }, "\u00c4nderungseintrag nicht verfügbar !"},
+      {"drawing information", [] { ShowDrawingInfo(); return !kwenvar.ErrorFlag; },
+       "Zeichnungsinformationen nicht verfügbar !"},
+      {"engine waits for a lock", [] { return services().ProcessPendingEvents(); }, "Fensterereignisse nicht verfügbar !"},
+      {"engine message window", [] { return services().MessageWindowShow("", "x", 8, 16); },
+       "Meldungsfenster nicht verfügbar !"},
+      {"graphics window", [] { return services().GraphWindow().has_value(); }, "Grafikfenster nicht verfügbar !"},
   };
   for (const Case& c : cases) {
     scriptedPrompter().clear();
-    c.call();
+    kwenvar.ErrorFlag = false;
+    EXPECT_FALSE(c.call()) << c.what;
     const auto& asked = scriptedPrompter().asked();
     ASSERT_EQ(asked.size(), 1u) << c.what;
     EXPECT_EQ(asked[0].kind, AskKind::Message) << c.what;
     EXPECT_EQ(asked[0].text, c.text) << c.what;
+  }
+}
+
+// The commands that work a window tell the user's Cancel from a window that is not there.
+TEST_F(ServicesTest, WindowCommandsTellCancelFromFailure) {
+  struct Case {
+    const char* what;
+    void (*install)(bool cancel);
+    Outcome (*run)();
+  };
+  const Case cases[] = {
+      {"change entry", [](bool cancel) { services().ChangeEntry = [cancel](uint16_t) { kwenvar.ErrorFlag = cancel; }; },
+       [] { return ShowChangeEntry(1); }},
+      {"drawing information", [](bool cancel) { services().DrawingInfo = [cancel] { kwenvar.ErrorFlag = cancel; }; },
+       [] { return ShowDrawingInfo(); }},
+      {"document links", [](bool cancel) { services().DocumentLinks = [cancel] { kwenvar.ErrorFlag = cancel; }; },
+       [] { return ShowDocumentLinks(); }},
+  };
+  for (const Case& c : cases) {
+    services() = Services{};
+    kwenvar.ErrorFlag = false;
+    EXPECT_EQ(c.run(), Outcome::Failed) << c.what;
+    EXPECT_TRUE(kwenvar.ErrorFlag) << c.what;
+    c.install(true);
+    kwenvar.ErrorFlag = false;
+    EXPECT_EQ(c.run(), Outcome::Cancelled) << c.what;
+    EXPECT_TRUE(kwenvar.ErrorFlag) << c.what;
+    c.install(false);
+    EXPECT_EQ(c.run(), Outcome::Done) << c.what;
+    EXPECT_FALSE(kwenvar.ErrorFlag) << c.what;
   }
 }
 
@@ -68,11 +135,16 @@ TEST_F(ServicesTest, AnInstalledServiceIsCalledAndSaysNothingMore) {
   services().ShowCalcMessages = [&shown] { ++shown; };
   uint16_t topic = 0;
   services().ShowHelpText = [&topic](uint16_t t, uint16_t) { topic = t; };
+  int links = 0;
+  services().DocumentLinks = [&links] { ++links; };
   ShowCalcMessages();
   SetPromptHelp(2060);
   ShowHelpText(0, "", 1);
+  ShowDocumentLinks();
   EXPECT_EQ(shown, 1);
   EXPECT_EQ(topic, 2060) << "topic 0 stands for the prompt's own";
+  EXPECT_EQ(links, 1);
+  EXPECT_FALSE(kwenvar.ErrorFlag);
   EXPECT_TRUE(scriptedPrompter().asked().empty());
 }
 

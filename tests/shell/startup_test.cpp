@@ -223,10 +223,13 @@ TEST_F(StartupTest, DemoAndEditModesReadNoFile) {
   fs::copy_file(kData / "null.qva", dir_ / "null.qva");
   fs::copy_file(kData / "null.qva", dir_ / "x.qva");
   yebglob9.BandWidth = 7;
-  bool intro = false;
-  startup.DemoIntro = [&] { intro = true; };
+  scriptedPrompter().clear();
   EXPECT_FALSE(StartupCommandLine(ParseCommandLine({"Demo"}), false).has_value());
-  EXPECT_TRUE(intro);
+  // The introduction's two boxes.
+  const auto& asked = scriptedPrompter().asked();
+  ASSERT_EQ(asked.size(), 2u);
+  EXPECT_NE(asked[0].text.find("QORVADEMO  ist  ein selbstablaufendes Demoprogramm"), std::string::npos) << asked[0].text;
+  EXPECT_EQ(asked[1].text, "Mit <OK> oder ENTER-Taste wird weitergeschaltet.");
   EXPECT_TRUE(kwenvar.DemoRun);
   EXPECT_EQ(kwenvar.CurrentFileName, "Demo");
   EXPECT_EQ(yebglob9.BandWidth, 7);  // not even the default spring

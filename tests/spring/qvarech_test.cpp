@@ -345,7 +345,7 @@ TEST_F(CalcSpringTest, ChosenMaterialBringsItsModulusRule) {
   useTable({Row(RoundSteel("X10CrNi18-8 EN 10270-3"))});
   yebglob9.MaterialText.clear();
   yebglob9.OperatingTemperature = 120;
-  services().MaterialBrowser = [](MaterialTable& t, uint16_t, const std::string&, const std::string&) {
+  browser = [](MaterialTable& t, uint16_t, const std::string&, const std::string&) {
     return t.gotoRecord(1);
   };
   SelectMaterial(1);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -63,27 +64,43 @@ inline void ExpectGolden(const std::string& name, const std::string& actual) {
   EXPECT_EQ(readFile(golden), actual) << "differs from " << golden;
 }
 
-// Spring data and settings at their start values, the given materials as the material table, shell
-// hooks and browser empty, the scripted prompter without answers.
+// A table in memory whose browse window is the test's browser, when it sets one.
+using TestBrowser = std::function<bool(MaterialTable& t, uint16_t mode, const std::string& title1,
+                                       const std::string& title2)>;
+class BrowsedMaterialTable : public MemoryMaterialTable {
+ public:
+  BrowsedMaterialTable(std::vector<std::string> fields, std::vector<MaterialTableRow> rows, const TestBrowser& browser)
+      : MemoryMaterialTable(std::move(fields), std::move(rows)), browser_(browser) {}
+  bool browse(uint16_t mode, const std::string& title1, const std::string& title2) override {
+    return browser_ ? browser_(*this, mode, title1, title2) : MemoryMaterialTable::browse(mode, title1, title2);
+  }
+
+ private:
+  const TestBrowser& browser_;
+};
+
+// Spring data and settings at their start values, the given materials as the material table, the
+// services of a run without a window, the scripted prompter without answers.
 class SpringTest : public ::testing::Test {
  protected:
   void SetUp() override {
     InitAllSettings();
     InitSpringData();
-    services() = Services{};
-    services().MaterialBrowser = nullptr;
+    services() = HeadlessServices();
     scriptedPrompter().clear();
     useTable({Row(RoundSteel())});
   }
   void TearDown() override {
     installMaterialTable(nullptr);
-    services().MaterialBrowser = nullptr;
-    services() = Services{};
+    services() = HeadlessServices();
     scriptedPrompter().clear();
   }
 
+  // The browse window of the tables useTable installs; empty: the prompter's choice.
+  TestBrowser browser;
+
   MemoryMaterialTable& useTable(std::vector<MaterialTableRow> rows) {
-    auto t = std::make_unique<MemoryMaterialTable>(MaterialFieldNames(), std::move(rows));
+    auto t = std::make_unique<BrowsedMaterialTable>(MaterialFieldNames(), std::move(rows), browser);
     MemoryMaterialTable& ref = *t;
     installMaterialTable(std::move(t));
     return ref;

@@ -454,7 +454,7 @@ TEST_F(MaterialTableTest, ChoiceInTheBrowseWindow) {
   SetPromptHelp(0);
   uint32_t startRecord = 0;
   std::string firstInOrder, titles;
-  services().MaterialBrowser = [&](MaterialTable& t, uint16_t mode, const std::string& t1, const std::string& t2) {
+  browser = [&](MaterialTable& t, uint16_t mode, const std::string& t1, const std::string& t2) {
     EXPECT_EQ(mode, 1);
     startRecord = t.recNo();
     titles = t1 + "|" + t2;
@@ -482,7 +482,7 @@ TEST_F(MaterialTableTest, CancelledChoiceKeepsTheMaterial) {
   useTable({Row(RoundSteel("A")), Row(RoundSteel("B"))});
   UseMaterial(RoundSteel("current"));
   yebglob9.MaterialNumber = 1;
-  services().MaterialBrowser = [](MaterialTable& t, uint16_t, const std::string&, const std::string&) {
+  browser = [](MaterialTable& t, uint16_t, const std::string&, const std::string&) {
     t.gotoRecord(2);
     return false;
   };
@@ -497,7 +497,7 @@ TEST_F(MaterialTableTest, ViewingLoadsNothing) {
   useTable({Row(RoundSteel("A")), Row(RoundSteel("B"))});
   UseMaterial(RoundSteel("current"));
   uint16_t seenMode = 9;
-  services().MaterialBrowser = [&](MaterialTable& t, uint16_t mode, const std::string&, const std::string&) {
+  browser = [&](MaterialTable& t, uint16_t mode, const std::string&, const std::string&) {
     seenMode = mode;
     return t.gotoRecord(2);
   };

@@ -13,6 +13,7 @@
 #include <sstream>
 
 #include "platform/screen.h"
+#include "platform/services.h"
 
 namespace qorva::test {
 
@@ -33,6 +34,7 @@ void installTestSeams() {
   gClock = c.get();
   installClock(std::move(c));
   installScreenMetrics(std::make_unique<FixedScreenMetrics>(1280, 1024));
+  installServices(HeadlessServices());  // a run without a window
 }
 
 ScriptedPrompter& scriptedPrompter() { return *gPrompter; }

@@ -3,6 +3,7 @@
 // memo written and read back as a stream.
 #include <filesystem>
 
+#include "platform/services.h"
 #include "tests/xbase/edit_support_test.h"
 #include "tests/xbase/memo_support_test.h"
 #include "xbase/uxbfds.h"
@@ -197,12 +198,14 @@ TEST_F(FileDatasetTest, AForcedBuildShowsItsProgressAndYieldsToASemaphoreHolder)
     int32_t steps = 0, last = 0;
     int opens = 0, closes = 0;
   } seen;
-  InstallXbProgressView({[&](const std::string& caption, int32_t steps) {
-                           seen.caption = caption;
-                           seen.steps = steps;
-                           ++seen.opens;
-                         },
-                         [&](int32_t position) { seen.last = position; }, [&] { ++seen.closes; }});
+  const Services saved = services();
+  services().ProgressOpen = [&](const std::string& caption, int32_t steps) {
+    seen.caption = caption;
+    seen.steps = steps;
+    ++seen.opens;
+  };
+  services().ProgressStep = [&](int32_t position) { seen.last = position; };
+  services().ProgressClose = [&] { ++seen.closes; };
   auto openWith = [&](bool& built) {
     TXbDbf ds;
     ds.SetDbfFileName(p);
@@ -226,7 +229,7 @@ TEST_F(FileDatasetTest, AForcedBuildShowsItsProgressAndYieldsToASemaphoreHolder)
   openWith(built);
   EXPECT_FALSE(built);
   EXPECT_EQ(seen.opens, 1);
-  InstallXbProgressView({});
+  installServices(saved);
 }
 
 TEST_F(FileDatasetTest, AMissingTableIsCreatedFromItsDefinitionsOrReported) {

@@ -6,6 +6,7 @@
 #include <map>
 #include <random>
 
+#include "platform/services.h"
 #include "tests/xbase/ndx_support_test.h"
 
 namespace qorva {
@@ -436,9 +437,9 @@ TEST_F(Semaphores, AnExclusiveTableMakesNoFileAndAStuckWriterTimesOut) {
   xbndxsem.SemaphoreLockTimeout = 1;
   const auto t0 = std::chrono::steady_clock::now();
   int events = 0;
-  xbcommon.ProcessPendingEvents = [&] { ++events; };
+  services().ProcessPendingEvents = [&] { ++events; };
   EXPECT_THROW(SetLockSemaphoreProc(true), EXbaseError);
-  xbcommon.ProcessPendingEvents = nullptr;
+  services() = HeadlessServices();
   EXPECT_EQ(xbcommon.XbErrorCode, 1202);
   EXPECT_NE(XbTakeErrorContext().find("1 second timeout, cannot read: "), std::string::npos);
   EXPECT_GE(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(900));

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <set>
 
+#include "platform/services.h"
 #include "tests/support/testsupport.h"
 #include "xbase/dbf4.h"
 #include "xbase/xbengine.h"
@@ -333,11 +334,10 @@ TEST_F(XbCommonTest, UniqueTemporaryFilesAndFileDates) {
 
 TEST_F(XbCommonTest, ProgressBarCountsDownAndStartsAgain) {
   std::vector<std::string> shown;
-  InstallXbMsgView({[&](const std::string& caption, const std::string& text, int32_t, int32_t) {
-                      EXPECT_EQ(caption, "Progress");
-                      shown.push_back(text);
-                    },
-                    nullptr});
+  services().MessageWindowShow = [&](const std::string& caption, const std::string& text, int32_t, int32_t) {
+    EXPECT_EQ(caption, "Progress");
+    shown.push_back(text);
+  };
   {
     TXbProgress100 p;
     ASSERT_EQ(shown.size(), 1u);
@@ -350,7 +350,7 @@ TEST_F(XbCommonTest, ProgressBarCountsDownAndStartsAgain) {
     p.Step();
     EXPECT_EQ(shown.back(), std::string(100, '|'));
   }
-  InstallXbMsgView({});
+  services() = HeadlessServices();
 }
 
 TEST_F(XbCommonTest, MessageWindowGrowsButNeverShrinks) {

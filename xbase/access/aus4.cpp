@@ -46,11 +46,11 @@ void TTableWriter::Init(const Widths& widths, const Texts& titles) {
   widths_ = widths;
   texts_ = Cut(titles);
   separatorAfterRow_ = true;
-  switch (OutputDevice()) {
-    case OutputDeviceCode::TabText:
+  switch (OutputLayout()) {
+    case ReportLayout::Tab:
       writeTab(texts_);
       break;
-    case OutputDeviceCode::Html: {
+    case ReportLayout::Html: {
       OutLine("<TABLE BORDER = \"1\" WIDTH= \"100%\">");
       std::string line = "<TR>";
       for (int i = 0; i < columns(); ++i)
@@ -58,7 +58,7 @@ void TTableWriter::Init(const Widths& widths, const Texts& titles) {
       OutLine(line + "</TR>");
       break;
     }
-    default:
+    case ReportLayout::Plain:
       Separator(DoubleSeparator);
       writePlain(texts_);
       Separator(DoubleSeparator);
@@ -67,25 +67,25 @@ void TTableWriter::Init(const Widths& widths, const Texts& titles) {
 
 void TTableWriter::WriteRow(const Texts& texts) {
   texts_ = Cut(texts);
-  switch (OutputDevice()) {
-    case OutputDeviceCode::TabText:
+  switch (OutputLayout()) {
+    case ReportLayout::Tab:
       writeTab(texts_);
       break;
-    case OutputDeviceCode::Html: {
+    case ReportLayout::Html: {
       std::string line = "<TR><TD>" + HtmlEscape(texts_[0]) + "</TD>";
       for (int i = 1; i < columns(); ++i)
         line += "<TD><DIV ALIGN=RIGHT>" + HtmlEscape(texts_[static_cast<size_t>(i)]) + "</DIV></TD>";
       OutLine(line + "</TR>");
       break;
     }
-    default:
+    case ReportLayout::Plain:
       writePlain(texts_);
       if (separatorAfterRow_) Separator(ThinSeparator);
   }
 }
 
 void TTableWriter::Done() {
-  if (OutputDevice() == OutputDeviceCode::Html) OutLine("</TABLE>");
+  if (OutputLayout() == ReportLayout::Html) OutLine("</TABLE>");
 }
 
 }  // namespace qorva

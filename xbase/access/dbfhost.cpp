@@ -207,8 +207,8 @@ void TDbf4Host::Browse(const std::string& option, uint16_t mode) {
   if (mode == 1) hideDeleted_ = true;
   else if (mode != 5) hideDeleted_ = false;
   pickAndClose_ = option == "CLOSE";
-  if (!services().DbfBrowseWindow) {
-    ReportNotAvailable("Tabellenfenster");
+  if (!services().DbfBrowseWindow.installed()) {
+    ReportNotAvailable(services().DbfBrowseWindow.name());
     Cancel();
     return;
   }

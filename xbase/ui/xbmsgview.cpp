@@ -95,9 +95,8 @@ QWidget* XbMsgWindow() { return window().data(); }
 
 QWidget* XbProgressDialog() { return progress().data(); }
 
-void InstallQtXbMsgView() {
-  XbMsgView view;
-  view.show = [](const std::string& caption, const std::string& text, int32_t width, int32_t height) {
+void InstallQtXbMsgView(Services& s) {
+  s.MessageWindowShow = [](const std::string& caption, const std::string& text, int32_t width, int32_t height) {
     if (!window()) {
       window() = new XbMsgWindowImpl;
       // A window without parent is not freed by the application: free it when the application ends.
@@ -105,13 +104,10 @@ void InstallQtXbMsgView() {
     }
     window()->showMessage(QString::fromStdString(caption), QString::fromStdString(text), width, height);
   };
-  view.hide = [] {
+  s.MessageWindowHide = [] {
     if (window()) window()->hide();
   };
-  InstallXbMsgView(std::move(view));
-
-  XbProgressView bar;
-  bar.open = [](const std::string& caption, int32_t steps) {
+  s.ProgressOpen = [](const std::string& caption, int32_t steps) {
     delete progress().data();
     // Not modal and without a cancel button: the engine's work cannot be broken off halfway.
     auto* dialog = new QProgressDialog(QApplication::activeWindow());
@@ -128,18 +124,17 @@ void InstallQtXbMsgView() {
     progress() = dialog;
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
   };
-  bar.step = [](int32_t position) {
+  s.ProgressStep = [](int32_t position) {
     if (!progress()) return;
     progress()->setValue(position);
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
   };
-  bar.close = [] {
+  s.ProgressClose = [] {
     if (!progress()) return;
     progress()->hide();
     progress()->deleteLater();
     progress() = nullptr;
   };
-  InstallXbProgressView(std::move(bar));
 }
 
 }  // namespace qorva

@@ -34,6 +34,15 @@ QRgb Bg() {
 
 class ReplayTest : public test::KwengrafFixture {
  protected:
+  // The first graphics window made shows the display list, as in the program.
+  void SetUp() override {
+    KwengrafFixture::SetUp();
+    InstallGraphWindow(services());
+  }
+  void TearDown() override {
+    services() = HeadlessServices();
+    KwengrafFixture::TearDown();
+  }
   static void records(std::vector<std::string> recs) { kwengraf.DisplayList = std::move(recs); }
   static QImage render(DisplayListReplay::Stop* stop = nullptr) {
     QImage img(641, 481, QImage::Format_RGB32);

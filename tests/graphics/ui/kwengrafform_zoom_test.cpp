@@ -21,6 +21,7 @@ QRgb at(const QImage& img, int x, int y) { return img.pixel(x, y) & 0xFFFFFF; }
 class WindowZoomTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    InstallGraphWindow(services());  // the window shows the display list, as in the program
     InitAllSettings();
     InitKwengraf();
     kwenvar.GraphResX = 640;
@@ -28,6 +29,7 @@ class WindowZoomTest : public ::testing::Test {
     test::scriptedPrompter().clear();
   }
   void TearDown() override {
+    services() = HeadlessServices();
     InitKwengraf();
     InitAllSettings();
   }

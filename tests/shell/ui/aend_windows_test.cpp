@@ -48,19 +48,17 @@ class ChangeWindowTest : public ::testing::Test {
     InitTextout();
     InitAendvar();
     InitDokuvar();
-    previous_ = installServices(Services{});
+    previous_ = installServices(HeadlessServices());
     services().ReportViewer = [this](const std::string& file) { listings_.push_back(test::readFile(file)); };
     kwenvar.TempDir = scratch_.path().string() + "/";
     kwenvar.CurrentFileName = "feder";
     test::scriptedPrompter().clear();
     test::recordingLauncher().clear();
-    aend1.ShowChangeEntry = EditChangeEntry;
-    aend1.ShowDrawingInfo = EditDrawingInfo;
-    doku1.ShowDocumentLinks = EditDocumentLinks;
+    services().ChangeEntry = EditChangeEntry;
+    services().DrawingInfo = EditDrawingInfo;
+    services().DocumentLinks = EditDocumentLinks;
   }
   void TearDown() override {
-    aend1 = Aend1{};
-    doku1 = Doku1{};
     installServices(std::move(previous_));
     InitAendvar();
     InitDokuvar();

@@ -427,7 +427,7 @@ TEST_F(InputFormsTest, HelpButtonsShowTheirTopicAndClearTheCancelState) {
 TEST_F(InputFormsTest, InputSequenceThroughTheForms) {
   int messages = 0;
   services().ShowCalcMessages = [&] { ++messages; };
-  services().MaterialBrowser = [](MaterialTable&, uint16_t, const std::string&, const std::string&) { return true; };
+  browser = [](MaterialTable&, uint16_t, const std::string&, const std::string&) { return true; };
   test::scriptedPrompter().push(1);  // "&Nachrechnung"
   test::OnNextModalOf<TEingabetext1>([&](TEingabetext1* f) {
     Type(f->Edit_zeichname, "Neu");

@@ -23,6 +23,7 @@
 #include "foundation/wkwenvar.h"
 #include "foundation/wprinvar.h"
 #include "platform/scriptedprompter.h"
+#include "platform/services.h"
 #include "shell/configio.h"
 #include "shell/ui/lvntx.h"
 #include "tests/support/testsupport.h"
@@ -40,13 +41,13 @@ class ConfigWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     InitAllSettings();
-    InitConfigio();
+    services() = HeadlessServices();
     kwenvar.HelpLevel = 0;
     wkwenvar.ConfigDir = dir_.path().string() + "/";
     scriptedPrompter().clear();
   }
   void TearDown() override {
-    InitConfigio();
+    services() = HeadlessServices();
     InitAllSettings();
     scriptedPrompter().clear();
   }
@@ -60,7 +61,7 @@ class ConfigWindowTest : public ::testing::Test {
 
 TEST_F(ConfigWindowTest, OkTakesTheFieldsWithTheirRules) {
   int clientWidth = -1;
-  configio.SetClientSize = [&](int32_t w, int32_t) { clientWidth = w + 1; };
+  services().SetClientSize = [&](int32_t w, int32_t) { clientWidth = w + 1; };
   kwenvar.ProgramDir = "/Opt/KWENDAL/Bin";
   Tconfig w;
   EXPECT_EQ(w.Edit_direxe->text().toStdString(), "/Opt/KWENDAL/Bin") << "shown as it is";

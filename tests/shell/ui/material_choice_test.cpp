@@ -30,7 +30,7 @@ class MaterialChoiceWindowTest : public ::testing::Test {
   void SetUp() override {
     InitAllSettings();
     InitSpringData();
-    previous_ = installServices(Services{});
+    previous_ = installServices(HeadlessServices());
     services().DbfBrowseWindow = ShowTableBrowseWindow;
     installMaterialTable(nullptr);  // the program's own dBase table
     kwenvar.DbfDir = kData;

@@ -44,7 +44,7 @@ class PrintWindowTest : public ::testing::Test {
   void SetUp() override {
     InitAllSettings();
     InitKwengraf();
-    previous_ = installServices(Services{});
+    previous_ = installServices(HeadlessServices());
     services().DbfBrowseWindow = ShowTableBrowseWindow;
     fs::create_directories(dir_ / "dbf");
     fs::create_directories(dir_ / "tmp");

@@ -29,10 +29,8 @@ class ErrorHelpWindowTest : public ::testing::Test {
     kwenvar.PltDir = dir.path().string();
     test::writeFile(dir / "qorva.err", File);
     scriptedPrompter().clear();
-    InstallErrorHelpWindow();
   }
   void TearDown() override {
-    helperr.Window = nullptr;
     InitAllSettings();
     scriptedPrompter().clear();
   }
@@ -43,7 +41,7 @@ class ErrorHelpWindowTest : public ::testing::Test {
       ASSERT_NE(w, nullptr) << "another window came up";
       act(w);
     });
-    helperr.Window("Warnung: t > b !", "t gr\x94\xe1" "er b", "t und b tauschen");
+    ShowErrorHelpWindow("Warnung: t > b !", "t gr\x94\xe1" "er b", "t und b tauschen");
   }
   std::string Read() const { return test::readFile(dir / "qorva.err"); }
   test::ScratchDir dir;
@@ -96,7 +94,7 @@ TEST_F(ErrorHelpWindowTest, TheCloseBoxNeitherAsksNorSaves) {
 }
 
 TEST_F(ErrorHelpWindowTest, HelpButtonShowsItsTopicAsText) {
-  Services previous = installServices(Services{});
+  Services previous = installServices(HeadlessServices());
   std::vector<std::pair<uint16_t, uint16_t>> help;
   services().ShowHelpText = [&help](uint16_t topic, uint16_t mode) { help.emplace_back(topic, mode); };
   Show([](Thelperr* w) {

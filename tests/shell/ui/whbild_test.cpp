@@ -28,13 +28,9 @@ namespace fs = std::filesystem;
 
 class NavigatorTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    InitAllSettings();
-    kwenvar.TextPage[1] = "start   : Startbild";
-    kwenvar.TextPage[2] = "band    : Band und Wickel";
-    kwenvar.TextPage[3] = "vorausl : Verh\x84ltnisse";
-  }
+  void SetUp() override { InitAllSettings(); }
   void TearDown() override { InitAllSettings(); }
+  const std::vector<std::string> entries{"start   : Startbild", "band    : Band und Wickel", "vorausl : Verh\x84ltnisse"};
 };
 
 TEST_F(NavigatorTest, EveryControlChoosesItsAction) {
@@ -59,7 +55,7 @@ TEST_F(NavigatorTest, EveryControlChoosesItsAction) {
   };
   for (const Case& c : cases) {
     TForm_hilfebild form;
-    form.FormShow(3, c.preselect);
+    form.FormShow(entries, c.preselect);
     c.act(form);
     const HelpPictureNavigatorResult r = form.Result();
     EXPECT_EQ(r.ended, c.result.ended) << c.what;
@@ -75,7 +71,7 @@ TEST_F(NavigatorTest, ListShowsTheEntriesAndThePositionIsKept) {
   wkwenvar.HelpPicFormTop = 50;
   {
     TForm_hilfebild form;
-    form.FormShow(3, 0);
+    form.FormShow(entries, 0);
     ASSERT_EQ(form.ListBox1->count(), 3);
     EXPECT_EQ(form.ListBox1->itemText(2).toStdString(), "vorausl : Verhältnisse");
     EXPECT_EQ(form.ListBox1->currentIndex(), -1);

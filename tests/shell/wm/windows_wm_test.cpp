@@ -71,9 +71,7 @@ class WindowManagerTest : public ::testing::Test {
 };
 
 TEST_F(WindowManagerTest, TheHelpPictureNavigatorComesBackExactlyWhereItWasLeft) {
-  kwenvar.TextPage[1] = "band    : Band und Wickel";
-  kwenvar.TextPage[2] = "start   : Startbild";
-  const HelpPictureNavigatorRequest request{"QORVA Hilfebilder", 2, 1};
+  const HelpPictureNavigatorRequest request{"QORVA Hilfebilder", {"band    : Band und Wickel", "start   : Startbild"}, 1};
   // Where the navigator opens at the program's start, and where the user drags it to.
   for (const bool dragged : {false, true}) {
     SCOPED_TRACE(dragged ? "dragged" : "at the start place");
@@ -110,7 +108,7 @@ TEST_F(WindowManagerTest, TheHelpPictureNavigatorNeverOpensOffTheScreen) {
     wkwenvar.HelpPicFormLeft = kept.x();
     wkwenvar.HelpPicFormTop = kept.y();
     TForm_hilfebild form(main_.get());
-    form.FormShow(0, 0);
+    form.FormShow({}, 0);
     // Framed or not yet: the whole window is on the screen.
     (void)ShowFramed(form, 3000);
     EXPECT_TRUE(QTest::qWaitFor([&] { return screen_.contains(form.frameGeometry()); }, 10000))

@@ -8,6 +8,7 @@
 #include <QProgressDialog>
 #include <QWidget>
 
+#include "platform/services.h"
 #include "xbase/xbcommon.h"
 
 namespace qorva {
@@ -19,7 +20,7 @@ QString shownText() {
 }
 
 TEST(XbMsgWindow, ProgressWindowCountsDownItsBarAndHides) {
-  InstallQtXbMsgView();
+  InstallQtXbMsgView(services());
   {
     TXbProgress100 progress;
     ASSERT_NE(XbMsgWindow(), nullptr);
@@ -31,11 +32,11 @@ TEST(XbMsgWindow, ProgressWindowCountsDownItsBarAndHides) {
     progress.Hide();
     EXPECT_FALSE(XbMsgWindow()->isVisible());
   }
-  InstallXbMsgView({});
+  services() = HeadlessServices();
 }
 
 TEST(XbMsgWindow, TheIndexProgressIsADialogThatCounts) {
-  InstallQtXbMsgView();
+  InstallQtXbMsgView(services());
   {
     TXbProgressWindow progress("Indexing M\xFCller.ndx...", 100);
     auto* dialog = qobject_cast<QProgressDialog*>(XbProgressDialog());
@@ -50,12 +51,11 @@ TEST(XbMsgWindow, TheIndexProgressIsADialogThatCounts) {
     EXPECT_EQ(dialog->value(), 100) << "never past its end";
   }
   EXPECT_EQ(XbProgressDialog(), nullptr) << "closed with its owner";
-  InstallXbMsgView({});
-  InstallXbProgressView({});
+  services() = HeadlessServices();
 }
 
 TEST(XbMsgWindow, MessageWithoutCaptionIsFramelessAndShowsUmlauts) {
-  InstallQtXbMsgView();
+  InstallQtXbMsgView(services());
   TXbMsg msg;
   msg.Show("Datei wird gepackt: M\xE4rz.dbf");  // the engine's texts are in the Windows code page
   ASSERT_NE(XbMsgWindow(), nullptr);
@@ -65,7 +65,7 @@ TEST(XbMsgWindow, MessageWithoutCaptionIsFramelessAndShowsUmlauts) {
   EXPECT_EQ(shownText(), QString::fromUtf8("Datei wird gepackt: M\xC3\xA4rz.dbf"));
   EXPECT_GE(XbMsgWindow()->width(), msg.Width());
   msg.Hide();
-  InstallXbMsgView({});
+  services() = HeadlessServices();
 }
 
 }  // namespace

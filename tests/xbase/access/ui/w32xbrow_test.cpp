@@ -58,7 +58,7 @@ class BrowseWindowTest : public ::testing::Test {
     kwenvar.TempDir = (dir_.path() / "tmp").string();
     path_ = (dir_.path() / "t.dbf").string();
     test::writeFile(path_, test::makeDbf(kFields, kRecords));
-    previous_ = installServices(Services{});
+    previous_ = installServices(HeadlessServices());
     services().DbfBrowseWindow = ShowTableBrowseWindow;
     host().OpenFile(path_);
     ASSERT_TRUE(host().Active());
