@@ -9,6 +9,7 @@
 
 #include "foundation/kwenvar.h"
 #include "foundation/utilfile.h"
+#include "foundation/utilstr.h"
 #include "platform/sysname.h"
 
 namespace qorva {
@@ -53,7 +54,11 @@ std::string ShownFileName(const std::string& path) {
   if (workdir.Dir.empty()) return path;
   const std::string folder = AddBackslash(workdir.Dir);
   if (path.compare(0, folder.size(), folder) != 0) return path;
-  const std::string name = kwenvar.CurrentFileName.empty() ? kwenvar.ProgStem : kwenvar.CurrentFileName;
+  std::string name = kwenvar.CurrentFileName.empty() ? kwenvar.ProgStem : kwenvar.CurrentFileName;
+  // A spring named on the command line keeps its extension in the current name: "feder.qva" is
+  // shown as "feder.txt", not "feder.qva.txt".
+  if (!kwenvar.DataExt.empty() && UpperStr(FileExtOf(FileNameOf(name))) == UpperStr(kwenvar.DataExt))
+    name = PathNoExt(name);
   const std::string ext = FileExtOf(FileNameOf(path));
   return ext.empty() ? name : name + "." + ext;
 }

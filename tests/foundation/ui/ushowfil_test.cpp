@@ -136,6 +136,14 @@ TEST_F(ShowfileTest, TheCaptionNamesTheReportNotTheWorkFile) {
     EXPECT_EQ(form.Memo1->toPlainText(), "x");
     EXPECT_EQ(form.windowTitle(), "QORVA    feder.txt");
   }
+  // A spring named on the command line keeps its extension in the current name.
+  kwenvar.DataExt = "qva";
+  kwenvar.CurrentFileName = "Pr\x81" "ffeder.qva";
+  {
+    TForm_showtextfile form;
+    form.show();
+    EXPECT_EQ(form.windowTitle(), QString::fromUtf8("QORVA    Pr\xc3\xbc" "ffeder.txt"));
+  }
   RemoveWorkDir();
 }
 
