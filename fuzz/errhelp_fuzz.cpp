@@ -7,11 +7,7 @@
 using namespace qorva;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static bool started = false;
-  if (!started) {
-    fuzz::StartSettings();
-    started = true;
-  }
+  fuzz::StartSettingsOnce();
   fuzz::WriteInput("qorva.err", data, size);
   InitError0();
   for (const char* m : {"Warnung: Federkraft zu gering", "Fehler 12", "", "Spannung zu hoch"}) AddErrorMsg(m);

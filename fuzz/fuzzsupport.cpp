@@ -55,4 +55,9 @@ void StartSettings() {
   wkwenvar.ConfigDir = Folder();
 }
 
+void StartSettingsOnce() {
+  static const bool started = (StartSettings(), true);
+  (void)started;
+}
+
 }  // namespace qorva::fuzz

@@ -18,6 +18,8 @@ std::string WriteInput(const std::string& name, const uint8_t* data, size_t size
 // Settings at their start values; data, table, picture, work and configuration folders in the
 // scratch folder; the program stem "qorva".
 void StartSettings();
+// The same, for targets whose reader leaves the settings as they were: once per process.
+void StartSettingsOnce();
 
 // A check of a result that can be checked: its failure aborts, so libFuzzer keeps the input.
 inline void Check(bool ok, const char* what) {

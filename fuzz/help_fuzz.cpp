@@ -5,11 +5,7 @@
 using namespace qorva;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static bool started = false;
-  if (!started) {
-    fuzz::StartSettings();
-    started = true;
-  }
+  fuzz::StartSettingsOnce();
   fuzz::WriteInput("kwendal.hlp", data, size);
   fuzz::WriteInput("qorva.hlp", data, size);
   for (uint16_t topic : {1, 100, 4001, 9999}) {

@@ -8,11 +8,7 @@ using namespace qorva;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > 65536) return 0;
-  static bool started = false;
-  if (!started) {
-    fuzz::StartSettings();
-    started = true;
-  }
+  fuzz::StartSettingsOnce();
   InitKwengraf();
   KwengrafFormCreate();
   InitHbildvar();

@@ -93,7 +93,6 @@ int main(int argc, char** argv) {
     if (WriteRowsToXlsx(rows, book, error)) Put(out / "xlsx", "null", Read(book));
   }
   // Configuration and session as the program writes them.
-  InitConfigio();
   kwenvar.ProgStem = "qorva";
   WriteConfigFile();
   WriteSessionFile();

@@ -6,13 +6,8 @@
 using namespace qorva;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static bool started = false;
-  if (!started) {
-    fuzz::StartSettings();
-    started = true;
-  }
+  fuzz::StartSettingsOnce();
   fuzz::WriteInput("qorva.dbh", data, size);
-  InitHbild();
   std::vector<std::string> lines;
   int32_t n = 0;
   kwenvar.ErrorFlag = false;

@@ -7,7 +7,6 @@ using namespace qorva;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::StartSettings();
-  InitConfigio();
   kwenvar.ProgStem = "qorva";
   kwenvar.ErrorFlag = false;
   fuzz::WriteInput("qorva.cff", data, size);

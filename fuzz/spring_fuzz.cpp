@@ -9,11 +9,7 @@
 using namespace qorva;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static bool started = false;
-  if (!started) {
-    fuzz::StartSettings();
-    started = true;
-  }
+  fuzz::StartSettingsOnce();
   const std::string path = fuzz::WriteInput("in.qva", data, size);
   InitSpringData();
   InitAendvar();
