@@ -24,8 +24,16 @@ bool ExecDocumentProgram(const std::string& program, const std::string& file) {
     ShowErrorBox("Kein Programm angegeben !");
     return false;
   }
+  const std::string document = TrimStr(file);
+  // A link written on Windows names a program this machine does not have: the desktop's program
+  // for the document stands in for it.
+  if (!document.empty() && !launcher().programExists(prog)) {
+    if (launcher().openDocument(document)) return true;
+    ShowErrorBox(CannotStartText(DesktopOpener));
+    return false;
+  }
   std::vector<std::string> args;
-  if (!TrimStr(file).empty()) args.push_back(TrimStr(file));
+  if (!document.empty()) args.push_back(document);
   if (!launcher().startProgram(prog, args)) {
     ShowErrorBox(CannotStartText(prog));
     return false;

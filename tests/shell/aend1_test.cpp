@@ -243,8 +243,17 @@ TEST_F(DocumentLinkTest, AProgramIsStartedWithItsFile) {
   EXPECT_TRUE(test::scriptedPrompter().asked().empty());
 }
 
+// A link written on Windows names a program this machine does not have: its document is opened by
+// the desktop's program for it.
+TEST_F(DocumentLinkTest, AWindowsProgramThatIsNotHereLeavesItsDocumentToTheDesktop) {
+  EXPECT_TRUE(ExecDocumentProgram("C:\\WINDOWS\\NOTEPAD.EXE", "spec.txt"));
+  ASSERT_EQ(test::recordingLauncher().launched().size(), 1u);
+  EXPECT_TRUE(test::recordingLauncher().launched()[0].document);
+  EXPECT_TRUE(test::scriptedPrompter().asked().empty());
+}
+
 TEST_F(DocumentLinkTest, WhatCannotBeStartedOrOpenedIsTold) {
-  EXPECT_FALSE(ExecDocumentProgram("notepad.exe", "spec.txt"));
+  EXPECT_FALSE(ExecDocumentProgram("notepad.exe", ""));
   EXPECT_EQ(LastMessage(), "Programm kann nicht gestartet werden: notepad.exe (notepad.exe nicht gefunden: bitte das "
                            "Programm installieren oder seinen Pfad angeben)");
   EXPECT_FALSE(ExecDocumentProgram("  ", "spec.txt"));
