@@ -18,6 +18,8 @@ packages=(
   xdg-utils
   # Prints are measured as PDF files; window sizes and places are checked under a real window manager.
   poppler-utils xvfb xauth openbox
+  # Finds the real program's windows on that X server (the demonstration's introduction).
+  xdotool
   # The fuzz targets (tools/fuzz.sh): clang with libFuzzer and the sanitizer runtimes.
   clang libclang-rt-14-dev
   # The program maps its drawing fonts (Arial, Times New Roman, Courier New) to these metric-compatible
