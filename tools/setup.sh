@@ -13,6 +13,8 @@ packages=(
   # Qt's own buttons and dialogs in the desktop's language.
   qt6-translations-l10n
   occt-draw admesh hp2xx
+  # Benchmarks measure against the SQLite library; a test counts the disk syncs of a run with strace.
+  libsqlite3-dev strace
   # The program maps its drawing fonts (Arial, Times New Roman, Courier New) to these metric-compatible
   # families and shows Chinese and Korean menus with the CJK font.
   fonts-liberation2 fonts-wqy-microhei
