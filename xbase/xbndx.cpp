@@ -109,8 +109,61 @@ uint32_t blocksOnDisk(const TNdxControlBlock& b) {
   fail(254, "Index-Datei besch\xE4" "digt: " + what + " (Knoten " + num(no) + ") " + b.FileName + " [SeekAndRead]");
 }
 
+// ---- Node cache ---------------------------------------------------------------------------------
+
+// The node cache of b may serve now: nobody else can have changed the file unseen. That holds for
+// a table held exclusively, and for a shared one inside a semaphore bracket (which read the change
+// marker) while no change of another program waits to be taken over. Anywhere else nodes come
+// from the file, as they always did.
+NdxNodeCache* usableCache(TNdxControlBlock& b) {
+  if (!b.Cache) return nullptr;
+  const TDbfControlBlock* cb = CurrentBlock();
+  if (!cb) return nullptr;
+  if (cb->Exclusive) return b.Cache.get();
+  const uint8_t a = dbf4.CurrentArea;
+  if (a > 35 || !xbndxsem.States[a]) return nullptr;
+  if (xbndxsem.ReadDepth[a] == 0 && xbndxsem.LockDepth[a] == 0) return nullptr;
+  const TSemaphoreState& st = *xbndxsem.States[a];
+  if (st.Counter != st.LastSeenCounter) {
+    b.Cache->clear();  // another program changed the index: nothing held before may serve again
+    return nullptr;
+  }
+  return b.Cache.get();
+}
+
+// Empties the node caches of the current area (another program's changes were taken over).
+void forgetCachedNodes() {
+  for (auto& o : xbndx.Orders[dbf4.CurrentArea])
+    if (o && o->Cache) o->Cache->clear();
+}
+
+// Our write of node no: this open keeps the node as written, every other open of the same file in
+// this program forgets it.
+void cacheWrittenNode(TNdxControlBlock& b, uint32_t no, const TNdxNode& node) {
+  if (!b.Cache) return;
+  for (auto& area : xbndx.Orders)
+    for (auto& o : area)
+      if (o && o.get() != &b && o->Cache && o->Cache->sameFile(b.Cache->dev(), b.Cache->ino())) o->Cache->forget(no);
+  if (NdxNodeCache* c = usableCache(b)) c->put(no, node);
+  else b.Cache->forget(no);
+}
+
 // Reads node no and checks it: the key count within keys per node, child numbers in range.
+void readNodeFromFile(TNdxControlBlock& b, uint32_t no, TNdxNode& node);
+
 void readNode(TNdxControlBlock& b, uint32_t no, TNdxNode& node) {
+  NdxNodeCache* c = usableCache(b);
+  if (c && no != 0) {
+    if (const TNdxNode* held = c->find(no)) {
+      node = *held;
+      return;
+    }
+  }
+  readNodeFromFile(b, no, node);
+  if (c) c->put(no, node);  // only a node that passed the checks
+}
+
+void readNodeFromFile(TNdxControlBlock& b, uint32_t no, TNdxNode& node) {
   if (no == 0) {
     fail(254, "Ung\xFCltige Knotennummer (0) in DBF-Bereich " + areaText() + "\n, Ordnung " + num(b.Order) + " " +
                   b.FileName + " [GetNode]");
@@ -140,6 +193,8 @@ void writeNode(TNdxControlBlock& b, uint32_t no, TNdxNode& node) {
   node[2] = node[3] = 0;
   int err = XbWriteAt(b.IndexFile, int64_t{no} * NdxBlockSize, node.data(), NdxBlockSize);
   ++xbndx.NodeWriteGen;
+  if (err == 0) cacheWrittenNode(b, no, node);
+  else if (b.Cache) b.Cache->forget(no);
   if (err != 0) fail(XbIoCode(err), "Fehler beim Schreiben der Index-Datei: " + b.FileName + " [SeekAndWrite]");
 }
 
@@ -978,6 +1033,7 @@ void openIndex(const std::string& name, bool soundex, uint8_t order, bool descen
     IndexError(222, "Kann Index nicht \xF6" "ffnen: " + name + kOpenCtx);
   if (got != NdxBlockSize) IndexError(222, "Kann Index nicht \xF6" "ffnen: " + name + kOpenCtx);
   b->Header = headerFromBytes(anchor);
+  b->Cache = std::make_unique<NdxNodeCache>(st.st_dev, st.st_ino);
   const uint32_t blocks = static_cast<uint32_t>(std::min<int64_t>(st.st_size / NdxBlockSize, 0x7FFFFFFF));
   const std::string fault = headerFault(b->Header, blocks);
   if (!fault.empty())
@@ -1463,6 +1519,7 @@ int32_t _FindPriorRec() { return stepRecNo(false); }
 // Takes over the anchors another program wrote; false when nothing changed.
 static bool TakeOverChanges() {
   if (!SemaphoreChanged()) return false;
+  forgetCachedNodes();
   ReadAnchorNodes();
   ++xbndx.NodeWriteGen;
   return true;

@@ -20,6 +20,7 @@
 #include <utility>
 #include <vector>
 
+#include "xbase/ndxcache.h"
 #include "xbase/xbcommon.h"
 
 namespace qorva {
@@ -84,6 +85,8 @@ struct TNdxControlBlock {
   // The key and record of the current record as they were before it changed (SaveAllKeys).
   std::string SavedKey;
   int32_t SavedRec = 0;
+  // Nodes read and checked before (made when the index opens; see ndxcache for when it serves).
+  std::unique_ptr<NdxNodeCache> Cache;
 };
 
 struct TIndexInfo {
