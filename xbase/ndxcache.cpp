@@ -1,7 +1,31 @@
 // ndxcache: the nodes of one open index kept in memory.
 #include "xbase/ndxcache.h"
 
+#include <algorithm>
+
 namespace qorva {
+
+namespace {
+
+// Every cache alive, so that a write through one open of a file reaches the others.
+std::vector<NdxNodeCache*>& live() {
+  static std::vector<NdxNodeCache*> caches;
+  return caches;
+}
+
+}  // namespace
+
+NdxNodeCache::NdxNodeCache(dev_t dev, ino_t ino) : dev_(dev), ino_(ino) { live().push_back(this); }
+
+NdxNodeCache::~NdxNodeCache() {
+  auto& l = live();
+  l.erase(std::remove(l.begin(), l.end(), this), l.end());
+}
+
+void NdxNodeCache::forgetElsewhere(uint32_t no) {
+  for (NdxNodeCache* c : live())
+    if (c != this && c->dev_ == dev_ && c->ino_ == ino_) c->forget(no);
+}
 
 void NdxNodeCache::put(uint32_t no, const Node& node) {
   if (nos_.empty()) {

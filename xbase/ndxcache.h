@@ -22,10 +22,13 @@ class NdxNodeCache {
 
   // The file the nodes belong to (device and inode), so that a write through another open of the
   // same file can drop what this one holds.
-  NdxNodeCache(dev_t dev, ino_t ino) : dev_(dev), ino_(ino) {}
-  bool sameFile(dev_t dev, ino_t ino) const { return dev == dev_ && ino == ino_; }
-  dev_t dev() const { return dev_; }
-  ino_t ino() const { return ino_; }
+  NdxNodeCache(dev_t dev, ino_t ino);
+  ~NdxNodeCache();
+  NdxNodeCache(const NdxNodeCache&) = delete;
+  NdxNodeCache& operator=(const NdxNodeCache&) = delete;
+
+  // Node no was written through this open: every other cache of the same file forgets it.
+  void forgetElsewhere(uint32_t no);
 
   // Node no, or nullptr when it is not held.
   const Node* find(uint32_t no) const {

@@ -141,9 +141,7 @@ void forgetCachedNodes() {
 // this program forgets it.
 void cacheWrittenNode(TNdxControlBlock& b, uint32_t no, const TNdxNode& node) {
   if (!b.Cache) return;
-  for (auto& area : xbndx.Orders)
-    for (auto& o : area)
-      if (o && o.get() != &b && o->Cache && o->Cache->sameFile(b.Cache->dev(), b.Cache->ino())) o->Cache->forget(no);
+  b.Cache->forgetElsewhere(no);
   if (NdxNodeCache* c = usableCache(b)) c->put(no, node);
   else b.Cache->forget(no);
 }
@@ -161,6 +159,18 @@ void readNode(TNdxControlBlock& b, uint32_t no, TNdxNode& node) {
   }
   readNodeFromFile(b, no, node);
   if (c) c->put(no, node);  // only a node that passed the checks
+}
+
+// Node no for a look that ends before the next node is read or written: the held node itself when
+// the cache serves, else the node read into scratch.
+const TNdxNode& lookNode(TNdxControlBlock& b, uint32_t no, TNdxNode& scratch) {
+  NdxNodeCache* c = usableCache(b);
+  if (c && no != 0) {
+    if (const TNdxNode* held = c->find(no)) return *held;
+  }
+  readNodeFromFile(b, no, scratch);
+  if (c) c->put(no, scratch);
+  return scratch;
 }
 
 void readNodeFromFile(TNdxControlBlock& b, uint32_t no, TNdxNode& node) {
@@ -226,11 +236,11 @@ uint32_t innerPos(const TNdxControlBlock& b, const Node& v, Mode mode, const uin
 
 // The last entry of the rightmost leaf below node `no` (key and record), false when it has none.
 bool lastEntryBelow(TNdxControlBlock& b, uint32_t no, size_t depth, std::vector<uint8_t>& entry) {
-  TNdxNode node;
+  TNdxNode scratch;
   for (;;) {
     if (depth++ >= static_cast<size_t>(NdxMaxDepth)) corrupt(b, no, "Baum zu tief oder zyklisch");
-    readNode(b, no, node);
-    Node v{b.Header, node.data()};
+    const TNdxNode& node = lookNode(b, no, scratch);
+    Node v{b.Header, const_cast<uint8_t*>(node.data())};
     if (v.leaf()) {
       if (v.count() == 0) return false;
       entry.assign(v.entry(v.count() - 1), v.entry(v.count() - 1) + b.Header.EntrySize);
