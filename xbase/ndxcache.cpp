@@ -28,6 +28,11 @@ void NdxNodeCache::forgetElsewhere(uint32_t no) {
 }
 
 void NdxNodeCache::put(uint32_t no, const Node& node) {
+  if (no == 0) {
+    anchor_ = node;
+    anchorHeld_ = true;
+    return;
+  }
   if (nos_.empty()) {
     nos_.assign(kSlots, 0);
     nodes_.resize(kSlots);
@@ -38,10 +43,12 @@ void NdxNodeCache::put(uint32_t no, const Node& node) {
 }
 
 void NdxNodeCache::forget(uint32_t no) {
-  if (!nos_.empty() && nos_[no % kSlots] == no) nos_[no % kSlots] = 0;
+  if (no == 0) anchorHeld_ = false;
+  else if (!nos_.empty() && nos_[no % kSlots] == no) nos_[no % kSlots] = 0;
 }
 
 void NdxNodeCache::clear() {
+  anchorHeld_ = false;
   if (!nos_.empty()) nos_.assign(kSlots, 0);
 }
 

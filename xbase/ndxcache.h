@@ -4,7 +4,7 @@
 // nothing of other programs: its owner (xbndx) asks it only while nobody else can have changed the
 // file unseen (the table held exclusively, or inside a semaphore bracket whose change marker was
 // taken over) and empties it when another program's change is taken over. Our own writes go
-// through it. Direct-mapped by node number; memory is taken at the first node held.
+// through it; so does the anchor block, so that an anchor that did not change is not written again. Direct-mapped by node number; memory is taken at the first node held.
 // May call: nothing of the engine.
 
 #include <sys/types.h>
@@ -30,8 +30,9 @@ class NdxNodeCache {
   // Node no was written through this open: every other cache of the same file forgets it.
   void forgetElsewhere(uint32_t no);
 
-  // Node no, or nullptr when it is not held.
+  // Node no (0: the anchor block), or nullptr when it is not held.
   const Node* find(uint32_t no) const {
+    if (no == 0) return anchorHeld_ ? &anchor_ : nullptr;
     if (nos_.empty()) return nullptr;
     const uint32_t s = no % kSlots;
     return nos_[s] == no ? &nodes_[s] : nullptr;
@@ -46,6 +47,8 @@ class NdxNodeCache {
   ino_t ino_;
   std::vector<uint32_t> nos_;  // node number held in each slot, 0 for none (0 names no node)
   std::vector<Node> nodes_;
+  Node anchor_{};  // block 0 as last written or read
+  bool anchorHeld_ = false;
 };
 
 }  // namespace qorva

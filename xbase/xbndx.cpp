@@ -444,11 +444,30 @@ void writeAnchor(TNdxControlBlock& b) {
   std::string expr = b.KeyExprText;
   if (cb && cb->OemConvert) expr = XbAnsiToOem(expr);
   buildAnchor(b.Header, expr, cb ? cb->RecCount : 0, cb ? tableNameOf(*cb) : "", blk);
+  // The file holds these very bytes already (we wrote them, and nobody else can have since).
+  NdxNodeCache* c = usableCache(b);
+  if (c) {
+    const TNdxNode* held = c->find(0);
+    if (held && std::memcmp(held->data(), blk, NdxBlockSize) == 0) {
+      b.AnchorModified = false;
+      return;
+    }
+  }
   int err = XbWriteAt(b.IndexFile, 0, blk, NdxBlockSize);
-  if (err != 0)
+  if (b.Cache) {
+    b.Cache->forgetElsewhere(0);
+    b.Cache->forget(0);
+  }
+  if (err != 0) {
     IndexError(XbIoCode(err), "Fehler beim Schreiben der Index-Datei:  " + b.FileName + " [WriteAnchorNode]");
-  else
-    b.AnchorModified = false;
+    return;
+  }
+  b.AnchorModified = false;
+  if (c) {
+    TNdxNode written;
+    std::memcpy(written.data(), blk, NdxBlockSize);
+    c->put(0, written);
+  }
 }
 
 // ---- Keys -------------------------------------------------------------------------------------
