@@ -256,8 +256,13 @@ bool lastEntryBelow(TNdxControlBlock& b, uint32_t no, size_t depth, std::vector<
 uint32_t entryChild(TNdxControlBlock& b, const Node& v, const uint8_t* key, uint32_t rec, size_t depth) {
   const uint32_t n = v.count();
   uint32_t lo = leafPos(b, v, Mode::Key, key, 0);
-  uint32_t hi = lo;
-  while (hi < n && cmpKey(b, v.key(hi), key) == 0) ++hi;
+  // The first separator above the key (found by halves: a node may hold nothing but equal keys).
+  uint32_t hi = n;
+  for (uint32_t a = lo; a < hi;) {
+    const uint32_t mid = (a + hi) / 2;
+    if (cmpKey(b, v.key(mid), key) <= 0) a = mid + 1;
+    else hi = mid;
+  }
   std::vector<uint8_t> last;
   while (lo < hi) {
     const uint32_t mid = (lo + hi) / 2;
@@ -364,6 +369,11 @@ bool seekKey(TNdxControlBlock& b, const uint8_t* key) {
 
 // Positions on the entry (key, rec); false when the index has none.
 bool seekEntry(TNdxControlBlock& b, const uint8_t* key, uint32_t rec) {
+  // Already standing on that entry, and no node was written since the descent that got there: the
+  // copies of the path and the leaf are what the file holds, so a new descent would end here too.
+  if (!b.OnDummy && b.CurNodeNo != 0 && b.PathGen == xbndx.NodeWriteGen &&
+      static_cast<uint32_t>(b.CurPos) < leafCount(b) && curRec(b) == rec && cmpKey(b, curKey(b), key) == 0)
+    return true;
   descend(b, Mode::Entry, key, rec);
   bool on = static_cast<uint32_t>(b.CurPos) < leafCount(b);
   if (!on && leafCount(b) > 0) {
