@@ -1,12 +1,15 @@
 // Table engine on a table of 1,000,000 records (C, N, D and L fields): sequential read, replace
 // of every record (shared under a file lock, and exclusive), append of 100,000 records, and Search
 // and Locate that find the last record.
-// For comparison the same sequential read by shapelib's C reader (libshp, loaded at run time). The
+// For comparison the same sequential read by shapelib's C reader (libshp, loaded at run time), and
+// the same replace of every record by SQLite (one UPDATE by rowid each, in one transaction). The
 // reads come three times: each text read into a new string, into a string the walk holds, and as a
-// view into the record.
+// view into the record. A shared table is read and replaced under a file lock as well, where nobody
+// else can change it.
 
 #include <benchmark/benchmark.h>
 #include <dlfcn.h>
+#include <sqlite3.h>
 
 #include <cstdio>
 #include <cstring>
@@ -41,11 +44,12 @@ using bench::StartEngine;
 enum class TextRead { NewString, HeldString, View };
 
 // Every field of every record.
-void ReadAll(benchmark::State& state, bool exclusive, TextRead how) {
+void ReadAll(benchmark::State& state, bool exclusive, TextRead how, bool fileLock = false) {
   BigTable();  // made once, outside the timing
   std::string name, day;
   for (auto _ : state) {
     OpenBig(exclusive);
+    if (fileLock && !FLock()) state.SkipWithError("no file lock");
     long double sum = 0;
     int64_t days = 0, yes = 0, count = 0;
     for (GoTop(); !dEOF(); SKIP(1)) {
@@ -81,11 +85,12 @@ void ReadAll(benchmark::State& state, bool exclusive, TextRead how) {
   state.SetItemsProcessed(state.iterations() * kRecords);
 }
 
-// The moves of the exclusive read alone (every record is still decoded), to tell them from the reads.
-void BM_EngineWalkExclusive(benchmark::State& state) {
+// The moves of the read alone (every record is still decoded), to tell them from the reads.
+void Walk(benchmark::State& state, bool exclusive) {
   BigTable();
   for (auto _ : state) {
-    OpenBig(true);
+    OpenBig(exclusive);
+    if (!exclusive && !FLock()) state.SkipWithError("no file lock");
     int64_t count = 0;
     for (GoTop(); !dEOF(); SKIP(1)) ++count;
     CloseArea();
@@ -94,7 +99,11 @@ void BM_EngineWalkExclusive(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * kRecords);
 }
 
+void BM_EngineWalkExclusive(benchmark::State& state) { Walk(state, true); }
+void BM_EngineWalkFLock(benchmark::State& state) { Walk(state, false); }
+
 void BM_EngineReadShared(benchmark::State& state) { ReadAll(state, false, TextRead::NewString); }
+void BM_EngineReadFLock(benchmark::State& state) { ReadAll(state, false, TextRead::NewString, true); }
 void BM_EngineReadExclusive(benchmark::State& state) { ReadAll(state, true, TextRead::NewString); }
 void BM_EngineReadExclusiveReusedText(benchmark::State& state) { ReadAll(state, true, TextRead::HeldString); }
 void BM_EngineReadExclusiveTextViews(benchmark::State& state) { ReadAll(state, true, TextRead::View); }
@@ -193,6 +202,62 @@ void BM_EngineReplaceAll(benchmark::State& state) { ReplaceAll(state, false); }
 // Exclusive table: replaced records are written a block at a time.
 void BM_EngineReplaceAllExclusive(benchmark::State& state) { ReplaceAll(state, true); }
 
+// The big table's records as an SQLite table (made once, outside the timing).
+const std::string& SqliteBigTable() {
+  static const std::string path = [] {
+    const std::string p = (bench::DataDir() / "big.sqlite").string();
+    std::filesystem::remove(p);
+    sqlite3* db = nullptr;
+    sqlite3_open(p.c_str(), &db);
+    sqlite3_exec(db, "PRAGMA synchronous=OFF; CREATE TABLE big(name TEXT, price REAL, day TEXT, ok INTEGER); BEGIN",
+                 nullptr, nullptr, nullptr);
+    sqlite3_stmt* ins = nullptr;
+    sqlite3_prepare_v2(db, "INSERT INTO big VALUES (?, ?, ?, ?)", -1, &ins, nullptr);
+    for (int32_t i = 1; i <= kRecords; ++i) {
+      const std::string name = i == kRecords ? kLastName : "Feder " + std::to_string(i);
+      char day[9];
+      std::snprintf(day, sizeof day, "%04d%02d%02d", 1950 + i % 70, 1 + i % 12, 1 + i % 28);
+      sqlite3_bind_text(ins, 1, name.c_str(), -1, SQLITE_TRANSIENT);
+      sqlite3_bind_double(ins, 2, (i % 100000) + (i % 100) / 100.0);
+      sqlite3_bind_text(ins, 3, day, -1, SQLITE_TRANSIENT);
+      sqlite3_bind_int(ins, 4, i % 3 == 0 ? 0 : 1);
+      sqlite3_step(ins);
+      sqlite3_reset(ins);
+    }
+    sqlite3_finalize(ins);
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    return p;
+  }();
+  return path;
+}
+
+// SQLite doing what the replace of every record does: price unchanged, the flag flipped, row by
+// row in one transaction. Like the engine it does not wait for the disk (synchronous off).
+void BM_SqliteReplaceAll(benchmark::State& state) {
+  const std::string& p = SqliteBigTable();
+  sqlite3* db = nullptr;
+  if (sqlite3_open(p.c_str(), &db) != SQLITE_OK) {
+    state.SkipWithError("no SQLite database");
+    return;
+  }
+  sqlite3_exec(db, "PRAGMA synchronous=OFF", nullptr, nullptr, nullptr);
+  sqlite3_stmt* upd = nullptr;
+  sqlite3_prepare_v2(db, "UPDATE big SET price = price + 0, ok = 1 - ok WHERE rowid = ?", -1, &upd, nullptr);
+  for (auto _ : state) {
+    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    for (int32_t r = 1; r <= kRecords; ++r) {
+      sqlite3_bind_int(upd, 1, r);
+      if (sqlite3_step(upd) != SQLITE_DONE) state.SkipWithError("update failed");
+      sqlite3_reset(upd);
+    }
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+  }
+  sqlite3_finalize(upd);
+  sqlite3_close(db);
+  state.SetItemsProcessed(state.iterations() * kRecords);
+}
+
 void BM_EngineAppend100k(benchmark::State& state) {
   StartEngine();
   for (auto _ : state) {
@@ -246,9 +311,12 @@ BENCHMARK(BM_ShapelibRead)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_EngineReadExclusiveReusedText)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_EngineReadExclusiveTextViews)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ShapelibReadReusedText)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_EngineReadFLock)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_EngineWalkExclusive)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_EngineWalkFLock)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_EngineReplaceAll)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_EngineReplaceAllExclusive)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_SqliteReplaceAll)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_EngineAppend100k)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_EngineSearchLast)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_EngineLocateLast)->Unit(benchmark::kMillisecond)->Iterations(3);

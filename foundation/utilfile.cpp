@@ -18,6 +18,7 @@
 #include "foundation/kwenvar.h"
 #include "foundation/utildos.h"
 #include "foundation/utilstr.h"
+#include "foundation/workdir.h"
 #include "platform/sysname.h"
 
 namespace qorva {
@@ -319,7 +320,7 @@ bool TextFile::Flush() {
   if (ok) ioResult_ = io::Ok;
   // A rewrite that is synced at its close has the disk start on what it holds now, a large part at
   // a time, so that the close waits for the last part only. Advice: a failure changes nothing.
-  if (ok && sync_ && !temp_.empty() && unsynced_ >= kRewriteChunk) {
+  if (ok && sync_ && !temp_.empty() && unsynced_ >= kRewriteChunk && !IsWorkFile(target_)) {
     ::sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE);
     unsynced_ = 0;
   }
@@ -354,6 +355,7 @@ bool TextFile::Close() {
   bool ok = true;
   if (mode_ == Mode::Write || mode_ == Mode::Append) {
     ok = Flush();
+    if (ok && !temp_.empty() && sync_ && IsWorkFile(target_)) sync_ = false;  // it goes at the end of the run
     if (ok && !temp_.empty() && sync_ && ::fsync(fd_) != 0) ok = fail(io::WriteError);
   }
   if (::close(fd_) != 0 && mode_ != Mode::Read && ok) ok = fail(io::WriteError);
@@ -772,7 +774,7 @@ bool copyBytes(const std::string& src, const std::string& dest, std::size_t bloc
   }
   ::close(in);
   if (!temp.empty()) {
-    if (ok && ::fsync(out) != 0) ok = false;
+    if (ok && !IsWorkFile(target) && ::fsync(out) != 0) ok = false;  // a work file goes at the end of the run
     if (::close(out) != 0) ok = false;
     if (ok && SysRename(temp, target) != 0) ok = false;
     if (!ok) SysUnlink(temp);

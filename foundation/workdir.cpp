@@ -42,6 +42,11 @@ std::string WorkFolder() { return AddBackslash(workdir.Dir.empty() ? kwenvar.Tem
 
 std::string WorkPath(const std::string& name) { return WorkFolder() + name; }
 
+bool IsWorkFile(const std::string& path) {
+  return !workdir.Dir.empty() && path.size() > workdir.Dir.size() && path.starts_with(workdir.Dir) &&
+         path[workdir.Dir.size()] == '/';
+}
+
 std::string BatchResultFile(const std::string& ext) {
   std::string name = kwenvar.CurrentFileName + "." + ext;
   if (!workdir.ResultsInWorkDir || workdir.Dir.empty()) return name;

@@ -26,6 +26,9 @@ void RemoveWorkDir();
 std::string WorkFolder();
 // A work file of that name.
 std::string WorkPath(const std::string& name);
+// True for a file inside the private folder: it goes with the folder at the end of the run, so
+// waiting for the disk to hold it buys nothing.
+bool IsWorkFile(const std::string& path);
 // The file a command-line result of kind ext is written to: CurrentFileName + "." + ext, or that name
 // in the work folder while ResultsInWorkDir is set (with "_" for a "\", which the file routines
 // would take for a folder separator).

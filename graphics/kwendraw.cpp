@@ -14,7 +14,7 @@ std::unique_ptr<TGraphDraw> GraphDraw;
 
 TGraphDraw::TGraphDraw() { kwengraf.DisplayList.clear(); }
 
-TGraphDraw::~TGraphDraw() { std::vector<DisplayListRecord>().swap(kwengraf.DisplayList); }
+TGraphDraw::~TGraphDraw() { kwengraf.DisplayList.release(); }
 
 void GraphClear() { Clear(); }
 

@@ -18,30 +18,11 @@ namespace {
 
 constexpr long double DegToRad = std::numbers::pi_v<long double> / 180.0L;
 
-void AppendInt(std::string& s, int64_t v) {
-  char buf[24];
-  auto r = std::to_chars(buf, buf + sizeof buf, v);
-  s.append(buf, r.ptr);
-}
-
-void AppendReal(std::string& s, long double x) { s += GraphRealStr(x); }
-
-// Appends ";" and each value in turn.
-template <typename... T>
-void AppendFields(std::string& s, T... values) {
-  ((s += ';', AppendReal(s, static_cast<long double>(values))), ...);
-}
-
-void Append(DisplayListRecord rec) { kwengraf.DisplayList.push_back(std::move(rec)); }
-
-// A state record ("<code>;<value>") goes into the list only when it changes the state in force.
+// A state record goes into the list only when it changes the state in force.
 template <class T>
-void AppendState(T& current, T value, const char* code) {
+void AppendState(T& current, T value, DisplayRecordType type) {
   if (value == current) return;
-  std::string rec = code;
-  rec += ';';
-  AppendInt(rec, value);
-  Append(std::move(rec));
+  kwengraf.DisplayList.AddValue(type, value);
   current = value;
 }
 
@@ -49,12 +30,6 @@ std::string_view Trim(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
   while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
   return s;
-}
-
-// Panning and zooming far out run against the ends of the pixel range, never past them.
-int32_t Clamp32(int64_t v) {
-  return static_cast<int32_t>(
-      std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
 // Integer of a whole field, 0 when it is none (as the program's StrToInt0).
@@ -67,6 +42,12 @@ int32_t FieldInt0(std::string_view s) {
   return v;
 }
 
+// Panning and zooming far out run against the ends of the pixel range, never past them.
+int32_t Clamp32(int64_t v) {
+  return static_cast<int32_t>(
+      std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+}
+
 }  // namespace
 
 GraphWindowHost* graphWindowHost() { return services().GraphWindow().value_or(nullptr); }
@@ -77,7 +58,7 @@ void InitKwengraf() {
 }
 
 void KwengrafFormCreate() {
-  std::vector<DisplayListRecord> list = std::move(kwengraf.DisplayList);
+  DisplayRecordList list = std::move(kwengraf.DisplayList);
   const bool printing = kwengraf.GraphPrinting;
   InitKwengraf();
   kwengraf.DisplayList = std::move(list);
@@ -107,11 +88,8 @@ std::string GraphRealStr(long double x) {
   char buf[64];
   auto r = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::scientific, 7);
   std::string_view sci(buf, static_cast<std::size_t>(r.ptr - buf));  // [-]d.dddddddE[+-]xx
-  std::string out;
-  if (sci.front() == '-') {
-    out += '-';
-    sci.remove_prefix(1);
-  }
+  const bool negative = sci.front() == '-';
+  if (negative) sci.remove_prefix(1);
   const std::size_t epos = sci.find('e');
   std::string digits;
   for (char c : sci.substr(0, epos))
@@ -121,35 +99,7 @@ std::string GraphRealStr(long double x) {
   std::string_view es = sci.substr(epos + 1);
   if (!es.empty() && es.front() == '+') es.remove_prefix(1);
   std::from_chars(es.data(), es.data() + es.size(), exp);
-  const int n = static_cast<int>(digits.size());
-  if (exp >= -4 && exp <= 7) {
-    if (exp >= 0) {
-      if (n <= exp + 1) {
-        out += digits;
-        out.append(static_cast<std::size_t>(exp + 1 - n), '0');
-      } else {
-        out.append(digits, 0, static_cast<std::size_t>(exp + 1));
-        out += '.';
-        out.append(digits, static_cast<std::size_t>(exp + 1));
-      }
-    } else {
-      out += "0.";
-      out.append(static_cast<std::size_t>(-exp - 1), '0');
-      out += digits;
-    }
-    return out;
-  }
-  out += digits[0];
-  if (n > 1) {
-    out += '.';
-    out.append(digits, 1);
-  }
-  out += 'E';
-  if (exp < 0) out += '-';
-  const int ae = exp < 0 ? -exp : exp;
-  if (ae < 10) out += '0';
-  AppendInt(out, ae);
-  return out;
+  return DisplayNumberText(negative, digits, exp);
 }
 
 bool GraphStrToReal(std::string_view s, long double& x) {
@@ -185,13 +135,8 @@ void SetWindow(bool aspect, bool border, long double vx1, long double vy1, long 
     --kwengraf.ViewPortX2;
     --kwengraf.ViewPortY2;
   }
-  std::string rec = "10";
-  for (int32_t v : {kwengraf.ViewPortX1, kwengraf.ViewPortY1, kwengraf.ViewPortX2, kwengraf.ViewPortY2}) {
-    rec += ';';
-    AppendInt(rec, v);
-  }
-  AppendFields(rec, x1, y1, x2, y2);
-  Append(std::move(rec));
+  kwengraf.DisplayList.AddWindow({kwengraf.ViewPortX1, kwengraf.ViewPortY1, kwengraf.ViewPortX2, kwengraf.ViewPortY2},
+                                 {x1, y1, x2, y2});
   kwengraf.WorldX1 = x1;
   kwengraf.WorldY1 = y1;
   kwengraf.WorldX2 = x2;
@@ -300,15 +245,11 @@ int32_t GraphLenY(long double h) { return Nint(kwengraf.ScaleY * h); }
 // ---- Recording ----
 
 void circle(long double x, long double y, long double r) {
-  std::string rec = "3";
-  AppendFields(rec, x, y, r);
-  Append(std::move(rec));
+  kwengraf.DisplayList.AddCircle(x, y, r);
 }
 
 void line(long double x1, long double y1, long double x2, long double y2) {
-  std::string rec = "4";
-  AppendFields(rec, x1, y1, x2, y2);
-  Append(std::move(rec));
+  kwengraf.DisplayList.AddLine(x1, y1, x2, y2);
 }
 
 void Arc(long double x, long double y, long double a1, long double a2, long double r) {
@@ -327,24 +268,16 @@ void Arc(long double x, long double y, long double a1, long double a2, long doub
     line(x + r * c1, y + r * s1, x + r * c2, y + r * s2);
     return;
   }
-  std::string rec = "5";
-  AppendFields(rec, x - r, y - r, x + r, y + r, x + r * c1, y + r * s1, x + r * c2, y + r * s2);
-  Append(std::move(rec));
+  kwengraf.DisplayList.AddEight(RecArc, {x - r, y - r, x + r, y + r, x + r * c1, y + r * s1, x + r * c2, y + r * s2});
 }
 
 void OutTextXY(long double x, long double y, const std::string& text) {
-  std::string rec = "6";
-  AppendFields(rec, x, y);
-  rec += ';';
-  rec += text;
-  Append(std::move(rec));
+  kwengraf.DisplayList.AddText(x, y, text);
 }
 
 void Solid(long double x1, long double y1, long double x2, long double y2, long double x3, long double y3,
            long double x4, long double y4) {
-  std::string rec = "7";
-  AppendFields(rec, x1, y1, x2, y2, x3, y3, x4, y4);
-  Append(std::move(rec));
+  kwengraf.DisplayList.AddEight(RecSolid, {x1, y1, x2, y2, x3, y3, x4, y4});
 }
 
 void Rectangle(long double x1, long double y1, long double x2, long double y2) {
@@ -356,10 +289,10 @@ void Rectangle(long double x1, long double y1, long double x2, long double y2) {
 
 void SetColor(int32_t c) {
   if (c > static_cast<int32_t>(hgvar.MaxColorIndex)) return;
-  AppendState(kwengraf.CurrentColor, c, "8");
+  AppendState(kwengraf.CurrentColor, c, RecColor);
 }
 
-void SetLineStyle(uint16_t s) { AppendState(kwengraf.CurrentLineStyle, s, "11"); }
+void SetLineStyle(uint16_t s) { AppendState(kwengraf.CurrentLineStyle, s, RecLineStyle); }
 
 void SetLineStyleName(const std::string& name) {
   uint16_t s = 0;
@@ -372,21 +305,14 @@ void SetLineStyleName(const std::string& name) {
   SetLineStyle(s);
 }
 
-void SetLineWidth(uint16_t w) { AppendState(kwengraf.CurrentLineWidth, w, "12"); }
+void SetLineWidth(uint16_t w) { AppendState(kwengraf.CurrentLineWidth, w, RecLineWidth); }
 
 void SetTextStyle(int32_t font, long double angle, long double height, long double width) {
-  std::string rec = "9";
-  AppendFields(rec, height, width);
-  rec += ';';
-  AppendInt(rec, font);
-  AppendFields(rec, angle);
-  Append(std::move(rec));
+  kwengraf.DisplayList.AddTextStyle(height, width, font, angle);
 }
 
 void SleepMs(int32_t ms) {
-  std::string rec = "13;";
-  AppendInt(rec, ms);
-  Append(std::move(rec));
+  kwengraf.DisplayList.AddValue(RecSleep, ms);
 }
 
 // ---- Canvas ----

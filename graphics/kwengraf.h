@@ -1,9 +1,10 @@
 #pragma once
 // kwengraf: the graphics window's display list and coordinate state. Every drawing call appends one
-// text record to DisplayList; the window replays the list whenever it paints (graphics/ui). This part
-// holds no Qt: it records, maps world to pixels, zooms and pans by mouse and key, and reads records
-// back, so drawings and views can be made and checked without a window. The window is reached through
-// the service GraphWindow for repaints, the cursor and the few operations that draw straight onto its canvas.
+// record to DisplayList (graphics/displaylist, read back as "type;fields" text); the window replays
+// the list whenever it paints (graphics/ui). This part holds no Qt: it records, maps world to pixels,
+// zooms and pans by mouse and key, and reads records back, so drawings and views can be made and
+// checked without a window. The window is reached through the service GraphWindow for repaints, the
+// cursor and the few operations that draw straight onto its canvas.
 
 #include <array>
 #include <cstdint>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "platform/services.h"
+#include "graphics/displaylist.h"
 
 namespace qorva {
 
@@ -40,7 +42,7 @@ enum DisplayRecordType : int32_t {
 GraphWindowHost* graphWindowHost();
 
 struct Kwengraf {
-  std::vector<DisplayListRecord> DisplayList;
+  DisplayRecordList DisplayList;
   bool GraphPrinting = false;  // while set, the replay draws on the printer as well
   // Pixel viewport: left and right column, top and bottom row of the client area.
   int32_t ViewPortX1 = 0;
@@ -204,24 +206,13 @@ bool processKey(uint16_t key);
 
 // ---- Reading records back (the replay) ----
 
-// The values one record carries. A record overwrites only what it carries, so one instance is
-// kept over a whole replay.
-struct DisplayRecordFields {
-  int32_t type = 0;
-  std::array<long double, 9> f{};  // f[1..8]
-  long double r = 0.0L;            // radius of a circle record
-  long double angle = 0.0L;        // angle of a text-style record
-  int32_t value = 0;               // colour, style, width or milliseconds
-  std::string text;                // text of a text record
-};
-
 // Corner order (indices 1..4) in which a filled quadrilateral record is drawn: its own outline, or,
 // when two edges of that outline cross (corners handed on in the order a DXF solid takes them,
 // such as an arrowhead's tip, two sides and base centre), the outline without the crossing.
 std::array<int, 4> SolidOutline(const std::array<long double, 9>& f);
 
-// Reads one record. Type codes that are no number, 0, negative or above 13 give type 0 (skip).
-// False when a number field is bad; bad then holds that field.
+// Reads one record's text. Type codes that are no number, 0, negative or above 13 give type 0
+// (skip). False when a number field is bad; bad then holds that field.
 bool ReadDisplayRecord(std::string_view rec, DisplayRecordFields& fields, std::string& bad);
 
 }  // namespace qorva

@@ -22,6 +22,10 @@ packages=(
   xdotool
   # The fuzz targets (tools/fuzz.sh): clang with libFuzzer and the sanitizer runtimes.
   clang libclang-rt-14-dev
+  # Benchmarks measure against the SQLite library; a test counts the disk syncs of a run with strace.
+  libsqlite3-dev strace
+  # The benchmarks take the peak memory of a program run through GNU time.
+  time
   # The program maps its drawing fonts (Arial, Times New Roman, Courier New) to these metric-compatible
   # families and shows Chinese and Korean menus with the CJK font.
   fonts-liberation2 fonts-wqy-microhei

@@ -755,7 +755,9 @@ void GO(int32_t n) {
     XbSetError(212, ctx);
     return;
   }
-  DropReadAhead(*cb);
+  // A record of a table that nobody else can change is served from what was read ahead; any other
+  // is read from the file as it is now.
+  if (!HeldAlone(*cb)) DropReadAhead(*cb);
   const bool idx = IndexActive();
   {
     ReadBracket bracket(idx);

@@ -243,6 +243,8 @@ void Unlock() {
                                      file ? kFileLockLength : kAppendLockLength);
   }
   cb.LockState = 0;
+  // Others may change the table from now on: what was read under the lock is not served again.
+  if (!cb.Exclusive) DropReadAhead(cb);
 }
 
 namespace {

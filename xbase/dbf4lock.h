@@ -34,6 +34,8 @@ void WaitMs(int32_t ms);
 // Offsets of the lock ranges of an open table.
 uint64_t RecordLockOffset(uint16_t headerLen, uint16_t recLen, int32_t n);
 
+// Under the file lock nobody else can change the table: its records are read ahead and rewritten
+// records may wait, to go to the file together when the lock goes (Unlock, or the table's close).
 bool FLock();
 bool ALock();
 bool RLock();              // the current record; refused for record numbers below 1

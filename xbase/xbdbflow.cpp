@@ -737,11 +737,12 @@ void GetDbfRecord(TDbfControlBlock& cb, int32_t n) {
     callVFile(cb, 3, n);
     return;
   }
-  // Only a table held exclusively reads ahead. Any other process may rewrite a record of a shared
-  // table between our reads, and nothing cheap tells when it did (a time stamp need not move within
-  // one tick), so a record read ahead could be served as it was before the change. A shared table
+  // Only a table that nobody else can change reads ahead: one held exclusively, or one under this
+  // area's file lock. Any other process may rewrite a record of a shared table between our reads,
+  // and nothing cheap tells when it did (a time stamp need not move within one tick), so a record
+  // read ahead could be served as it was before the change. A shared table without the file lock
   // therefore reads every record from the file when it is reached, as it did without read-ahead.
-  const bool ahead = cb.Exclusive;
+  const bool ahead = HeldAlone(cb);
   const uint8_t* stored = nullptr;
   if (ahead && cb.AheadCount > 0 && n >= cb.AheadFirst && n - cb.AheadFirst < cb.AheadCount) {
     stored = cb.AheadData.data() + static_cast<size_t>(n - cb.AheadFirst) * cb.RecLen;
@@ -819,7 +820,7 @@ void PutDbfRecord(TDbfControlBlock& cb, int32_t n) {
   if (cb.OemConvert) ConvertRecord(true, true, out.data(), out.size(), cb.RecLen);
   if (cb.EncodeRecord && cb.RecLen >= 2) cb.EncodeRecord(out.data() + 1, cb.RecLen - 1u);
   // A read-only open refuses the write at once, as it does without waiting.
-  if (!append && cb.Exclusive && (cb.OpenMode & 0x0F) == 2 && cb.RecLen > 0) {
+  if (!append && HeldAlone(cb) && (cb.OpenMode & 0x0F) == 2 && cb.RecLen > 0) {
     // Nobody else sees the file: the record waits and goes with its neighbours.
     const bool inside = cb.PendingCount > 0 && n >= cb.PendingFirst && n - cb.PendingFirst < cb.PendingCount;
     const bool next = cb.PendingCount > 0 && n == cb.PendingFirst + cb.PendingCount &&

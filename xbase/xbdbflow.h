@@ -85,7 +85,7 @@ struct TDbfControlBlock {
   uint16_t OpenMode = 0;
   bool OemConvert = false;             // record text is stored in the DOS code page
   int DbfFile = -1;                    // descriptor of the open table file (locks use it)
-  // Stored records read ahead for sequential reads of a table held exclusively (records AheadFirst ..
+  // Stored records read ahead for sequential reads of a table nobody else can change (HeldAlone; records AheadFirst ..
   // AheadFirst + AheadCount - 1, as stored, before any code-page conversion). Our own writes keep it
   // in step with the file; DropReadAhead empties it wherever a read must see the file itself.
   std::vector<uint8_t> AheadData;
@@ -226,6 +226,9 @@ void GetDbfRecord(TDbfControlBlock& cb, int32_t n);
 // locked read must see what others wrote), before repositioning and whenever the file may have
 // changed under us.
 void DropReadAhead(TDbfControlBlock& cb);
+// Nobody else can change the table: it is held exclusively, or under this area's file lock. Only
+// then are records read ahead and rewritten records held back (the file lock's release writes them).
+inline bool HeldAlone(const TDbfControlBlock& cb) { return cb.Exclusive || cb.LockState == 1; }
 // Writes RawRecord as record n; a number above RecCount appends at RecCount + 1. A failed append
 // leaves count, position, state, RawRecord and the file as they were. On a table used exclusively
 // a rewritten record may wait for the next write of the file (PendingData); a failure then shows at

@@ -110,8 +110,71 @@ uint32_t blocksOnDisk(const TNdxControlBlock& b) {
   fail(254, "Index-Datei besch\xE4" "digt: " + what + " (Knoten " + num(no) + ") " + b.FileName + " [SeekAndRead]");
 }
 
+// ---- Node cache ---------------------------------------------------------------------------------
+
+// The node cache of b may serve now: nobody else can have changed the file unseen. That holds for
+// a table held exclusively, and for a shared one inside a semaphore bracket (which read the change
+// marker) while no change of another program waits to be taken over. Anywhere else nodes come
+// from the file, as they always did.
+NdxNodeCache* usableCache(TNdxControlBlock& b) {
+  if (!b.Cache) return nullptr;
+  const TDbfControlBlock* cb = CurrentBlock();
+  if (!cb) return nullptr;
+  if (cb->Exclusive) return b.Cache.get();
+  const uint8_t a = dbf4.CurrentArea;
+  if (a > 35 || !xbndxsem.States[a]) return nullptr;
+  if (xbndxsem.ReadDepth[a] == 0 && xbndxsem.LockDepth[a] == 0) return nullptr;
+  const TSemaphoreState& st = *xbndxsem.States[a];
+  if (st.Counter != st.LastSeenCounter) {
+    b.Cache->clear();  // another program changed the index: nothing held before may serve again
+    return nullptr;
+  }
+  return b.Cache.get();
+}
+
+// Empties the node caches of the current area (another program's changes were taken over).
+void forgetCachedNodes() {
+  for (auto& o : xbndx.Orders[dbf4.CurrentArea])
+    if (o && o->Cache) o->Cache->clear();
+}
+
+// Our write of node no: this open keeps the node as written, every other open of the same file in
+// this program forgets it.
+void cacheWrittenNode(TNdxControlBlock& b, uint32_t no, const TNdxNode& node) {
+  if (!b.Cache) return;
+  b.Cache->forgetElsewhere(no);
+  if (NdxNodeCache* c = usableCache(b)) c->put(no, node);
+  else b.Cache->forget(no);
+}
+
 // Reads node no and checks it: the key count within keys per node, child numbers in range.
+void readNodeFromFile(TNdxControlBlock& b, uint32_t no, TNdxNode& node);
+
 void readNode(TNdxControlBlock& b, uint32_t no, TNdxNode& node) {
+  NdxNodeCache* c = usableCache(b);
+  if (c && no != 0) {
+    if (const TNdxNode* held = c->find(no)) {
+      node = *held;
+      return;
+    }
+  }
+  readNodeFromFile(b, no, node);
+  if (c) c->put(no, node);  // only a node that passed the checks
+}
+
+// Node no for a look that ends before the next node is read or written: the held node itself when
+// the cache serves, else the node read into scratch.
+const TNdxNode& lookNode(TNdxControlBlock& b, uint32_t no, TNdxNode& scratch) {
+  NdxNodeCache* c = usableCache(b);
+  if (c && no != 0) {
+    if (const TNdxNode* held = c->find(no)) return *held;
+  }
+  readNodeFromFile(b, no, scratch);
+  if (c) c->put(no, scratch);
+  return scratch;
+}
+
+void readNodeFromFile(TNdxControlBlock& b, uint32_t no, TNdxNode& node) {
   if (no == 0) {
     fail(254, "Ung\xFCltige Knotennummer (0) in DBF-Bereich " + areaText() + "\n, Ordnung " + num(b.Order) + " " +
                   b.FileName + " [GetNode]");
@@ -142,17 +205,27 @@ void readNode(TNdxControlBlock& b, uint32_t no, TNdxNode& node) {
 constexpr int64_t kDamageMark = 8;
 constexpr int64_t kTableStampAt = 509;
 
+// The anchor was written in place past the node cache: no open of the file serves the old bytes.
+void forgetAnchor(TNdxControlBlock& b) {
+  if (!b.Cache) return;
+  b.Cache->forgetElsewhere(0);
+  b.Cache->forget(0);
+}
+
 // Marks the file as damaged, as far as the disk still takes one byte in place.
 void markDamaged(TNdxControlBlock& b) {
   b.Damaged = true;
   const uint8_t one = 1;
   (void)XbWriteAt(b.IndexFile, kDamageMark, &one, 1);
+  forgetAnchor(b);
 }
 
 void writeNode(TNdxControlBlock& b, uint32_t no, TNdxNode& node) {
   node[2] = node[3] = 0;
   int err = XbWriteAt(b.IndexFile, int64_t{no} * NdxBlockSize, node.data(), NdxBlockSize);
   ++xbndx.NodeWriteGen;
+  if (err == 0) cacheWrittenNode(b, no, node);
+  else if (b.Cache) b.Cache->forget(no);
   if (err != 0) {
     markDamaged(b);
     fail(XbIoCode(err), "Fehler beim Schreiben der Index-Datei: " + b.FileName + " [SeekAndWrite]");
@@ -164,6 +237,7 @@ void writeNode(TNdxControlBlock& b, uint32_t no, TNdxNode& node) {
 void markUnfinished(TNdxControlBlock& b) {
   const uint8_t one = 1;
   int err = XbWriteAt(b.IndexFile, kDamageMark, &one, 1);
+  forgetAnchor(b);
   if (err != 0) fail(XbIoCode(err), "Fehler beim Schreiben der Index-Datei: " + b.FileName + " [SeekAndWrite]");
   b.AnchorModified = true;
 }
@@ -196,11 +270,11 @@ uint32_t innerPos(const TNdxControlBlock& b, const Node& v, Mode mode, const uin
 
 // The last entry of the rightmost leaf below node `no` (key and record), false when it has none.
 bool lastEntryBelow(TNdxControlBlock& b, uint32_t no, size_t depth, std::vector<uint8_t>& entry) {
-  TNdxNode node;
+  TNdxNode scratch;
   for (;;) {
     if (depth++ >= static_cast<size_t>(NdxMaxDepth)) corrupt(b, no, "Baum zu tief oder zyklisch");
-    readNode(b, no, node);
-    Node v{b.Header, node.data()};
+    const TNdxNode& node = lookNode(b, no, scratch);
+    Node v{b.Header, const_cast<uint8_t*>(node.data())};
     if (v.leaf()) {
       if (v.count() == 0) return false;
       entry.assign(v.entry(v.count() - 1), v.entry(v.count() - 1) + b.Header.EntrySize);
@@ -216,8 +290,13 @@ bool lastEntryBelow(TNdxControlBlock& b, uint32_t no, size_t depth, std::vector<
 uint32_t entryChild(TNdxControlBlock& b, const Node& v, const uint8_t* key, uint32_t rec, size_t depth) {
   const uint32_t n = v.count();
   uint32_t lo = leafPos(b, v, Mode::Key, key, 0);
-  uint32_t hi = lo;
-  while (hi < n && cmpKey(b, v.key(hi), key) == 0) ++hi;
+  // The first separator above the key (found by halves: a node may hold nothing but equal keys).
+  uint32_t hi = n;
+  for (uint32_t a = lo; a < hi;) {
+    const uint32_t mid = (a + hi) / 2;
+    if (cmpKey(b, v.key(mid), key) <= 0) a = mid + 1;
+    else hi = mid;
+  }
   std::vector<uint8_t> last;
   while (lo < hi) {
     const uint32_t mid = (lo + hi) / 2;
@@ -324,6 +403,11 @@ bool seekKey(TNdxControlBlock& b, const uint8_t* key) {
 
 // Positions on the entry (key, rec); false when the index has none.
 bool seekEntry(TNdxControlBlock& b, const uint8_t* key, uint32_t rec) {
+  // Already standing on that entry, and no node was written since the descent that got there: the
+  // copies of the path and the leaf are what the file holds, so a new descent would end here too.
+  if (!b.OnDummy && b.CurNodeNo != 0 && b.PathGen == xbndx.NodeWriteGen &&
+      static_cast<uint32_t>(b.CurPos) < leafCount(b) && curRec(b) == rec && cmpKey(b, curKey(b), key) == 0)
+    return true;
   descend(b, Mode::Entry, key, rec);
   bool on = static_cast<uint32_t>(b.CurPos) < leafCount(b);
   if (!on && leafCount(b) > 0) {
@@ -406,12 +490,28 @@ void writeAnchor(TNdxControlBlock& b) {
   std::string expr = b.KeyExprText;
   if (cb && cb->OemConvert) expr = XbAnsiToOem(expr);
   buildAnchor(b.Header, expr, cb ? cb->RecCount : 0, cb ? tableNameOf(*cb) : "", blk, b.TableStamp, b.Damaged);
+  // The file holds these very bytes already (we wrote them, and nobody else can have since).
+  NdxNodeCache* c = usableCache(b);
+  if (c) {
+    const TNdxNode* held = c->find(0);
+    if (held && std::memcmp(held->data(), blk, NdxBlockSize) == 0) {
+      b.AnchorModified = false;
+      return;
+    }
+  }
   int err = XbWriteAt(b.IndexFile, 0, blk, NdxBlockSize);
-  if (err != 0) markDamaged(b);
-  if (err != 0)
+  forgetAnchor(b);
+  if (err != 0) {
+    markDamaged(b);
     IndexError(XbIoCode(err), "Fehler beim Schreiben der Index-Datei:  " + b.FileName + " [WriteAnchorNode]");
-  else
-    b.AnchorModified = false;
+    return;
+  }
+  b.AnchorModified = false;
+  if (c) {
+    TNdxNode written;
+    std::memcpy(written.data(), blk, NdxBlockSize);
+    c->put(0, written);
+  }
 }
 
 // ---- Keys -------------------------------------------------------------------------------------
@@ -1014,6 +1114,7 @@ void openIndex(const std::string& name, bool soundex, uint8_t order, bool descen
   b->Header = headerFromBytes(anchor);
   b->TableStamp = static_cast<uint32_t>(anchor[kTableStampAt] | anchor[kTableStampAt + 1] << 8 | anchor[kTableStampAt + 2] << 16);
   b->Damaged = anchor[kDamageMark] != 0;
+  b->Cache = std::make_unique<NdxNodeCache>(st.st_dev, st.st_ino);
   const uint32_t blocks = static_cast<uint32_t>(std::min<int64_t>(st.st_size / NdxBlockSize, 0x7FFFFFFF));
   const std::string fault = headerFault(b->Header, blocks);
   if (!fault.empty())
@@ -1543,6 +1644,7 @@ int32_t _FindPriorRec() { return stepRecNo(false); }
 // Takes over the anchors another program wrote; false when nothing changed.
 static bool TakeOverChanges() {
   if (!SemaphoreChanged()) return false;
+  forgetCachedNodes();
   ReadAnchorNodes();
   ++xbndx.NodeWriteGen;
   return true;

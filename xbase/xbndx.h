@@ -20,6 +20,7 @@
 #include <utility>
 #include <vector>
 
+#include "xbase/ndxcache.h"
 #include "xbase/xbcommon.h"
 
 namespace qorva {
@@ -86,6 +87,8 @@ struct TNdxControlBlock {
   int32_t SavedRec = 0;
   uint32_t TableStamp = 0;       // the stamp of the table state the index was built for
   bool Damaged = false;          // a write to the file failed: the anchor carries the mark
+  // Nodes read and checked before (made when the index opens; see ndxcache for when it serves).
+  std::unique_ptr<NdxNodeCache> Cache;
 };
 
 struct TIndexInfo {

@@ -284,7 +284,7 @@ DisplayListReplay::Stop DisplayListReplay::run(QPainter* screenPainter, QPainter
   Stop stop = Stop::End;
   while (next_ < list.size()) {
     const std::size_t i = next_++;
-    if (!ReadDisplayRecord(list[i], fields_, error_)) {
+    if (!list.Read(i, fields_, error_)) {
       error_ = "'" + WinToUtf8(error_) + "' is not a valid floating point value";
       stop = Stop::BadRecord;
       break;

@@ -15,7 +15,7 @@ namespace {
 
 class KwengrafTest : public test::KwengrafFixture {
  protected:
-  static const std::vector<DisplayListRecord>& list() { return kwengraf.DisplayList; }
+  static std::vector<DisplayListRecord> list() { return kwengraf.DisplayList; }
 };
 
 TEST_F(KwengrafTest, RealsAreWrittenWithEightDigitsAndAPointUnderAGermanLocale) {

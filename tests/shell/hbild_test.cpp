@@ -61,7 +61,8 @@ class HbildTest : public ::testing::Test {
  public:
   // The last line drawn.
   std::string LastLine() {
-    for (auto it = kwengraf.DisplayList.rbegin(); it != kwengraf.DisplayList.rend(); ++it)
+    const std::vector<std::string> list = kwengraf.DisplayList;
+    for (auto it = list.rbegin(); it != list.rend(); ++it)
       if (it->rfind("4;", 0) == 0) return *it;
     return "";
   }
@@ -294,7 +295,7 @@ TEST_F(HbildTest, NoNavigatorIsTold) {
 TEST_F(HbildTest, APictureRecordsItsFirstPenAfterADrawingInTheSameColour) {
   SetColor(12);  // what the drawing before ended in; pen 1 is colour 12 as well
   ShowHelpPicture("bild1");
-  const auto& list = kwengraf.DisplayList;
+  const std::vector<std::string> list = kwengraf.DisplayList;
   const auto colour = std::find(list.begin(), list.end(), "8;12");
   const auto line = std::find(list.begin(), list.end(), LineOf(1));
   EXPECT_TRUE(colour < line) << "the colour comes before the line";

@@ -284,6 +284,27 @@ TEST_F(BatchTest, AResultLeftFromAnEarlierRunDoesNotPassForThisOne) {
   EXPECT_EQ(readFile(dir_ / "test.txt"), earlier);
 }
 
+// A run waits for the disk only for the result it puts in place: the report's work copies live in
+// the private work folder, which goes at the end of the run.
+TEST_F(BatchTest, OnlyTheResultKeptIsSyncedToTheDisk) {
+  if (test::runCommand("strace -o /dev/null true").exitCode != 0) GTEST_SKIP() << "strace cannot run here";
+  const fs::path trace = dir_ / "sync.log";
+  const ProgramRun r = run("test.qva /I /NOGUI", "strace -f -y -e trace=fsync,fdatasync -o '" + trace.string() + "'");
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  ASSERT_TRUE(fs::exists(dir_ / "test.txt"));
+  std::vector<std::string> synced;  // the files named by the traced calls
+  const std::string log = readFile(trace);
+  for (size_t pos = 0; (pos = log.find("sync(", pos)) != std::string::npos; ++pos) {
+    const size_t open = log.find('<', pos), close = log.find('>', pos);
+    if (open != std::string::npos && close != std::string::npos && open < log.find('\n', pos))
+      synced.push_back(log.substr(open + 1, close - open - 1));
+  }
+  ASSERT_EQ(synced.size(), 1u) << log;
+  // The one file synced is the result's temporary twin beside it, not a file of the work folder.
+  EXPECT_EQ(fs::path(synced[0]).parent_path(), dir_) << log;
+  fs::remove(trace);
+}
+
 TEST_F(BatchTest, NoViewerIsStartedForAWrittenFile) {
   // A desktop opener that leaves a trace of every document it is asked to open.
   fs::create_directory(dir_ / "bin");

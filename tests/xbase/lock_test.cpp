@@ -245,6 +245,48 @@ TEST_F(Locks, ASharedWalkSeesWhatAnotherProcessWrote) {
   }
 }
 
+// Under the file lock nobody else can change the table, so records are read ahead and rewritten
+// records may wait; the release of the lock (or the close) writes them, and from then on reads go
+// to the file again.
+TEST_F(Locks, WhatWasReplacedUnderTheFileLockIsInTheFileWhenItGoes) {
+  const std::string table = table_;
+  auto quantitiesElsewhere = [&] {  // the quantities another process reads, as digits
+    return InChild([&] {
+      Select(20);
+      USE(table + " ALIAS OTHER");
+      int code = 0;
+      for (GoTop(); !dEOF(); SKIP(1)) code = code * 10 + static_cast<int>(GetFieldInt(2) % 10);
+      return xbcommon.XbErrorCode == 0 ? code % 251 : 250;
+    });
+  };
+  CloseArea();  // the header's count as others read it
+  Use(table_);
+  ASSERT_TRUE(FLock());
+  for (GO(2); RecNo() <= 8; SKIP(1)) {
+    SetFieldInt(2, 10 + 9 - RecNo());  // 2..8 become ...7..1 in the last digit
+    Replace();
+    ASSERT_EQ(xbcommon.XbErrorCode, 0);
+    if (RecNo() == 8) break;
+  }
+  Unlock();
+  EXPECT_EQ(quantitiesElsewhere(), 17654321 % 251);
+  // After the release another process may change a record; stepping onto it shows the change.
+  ASSERT_EQ(ChangeElsewhere(3, 9), 0);
+  GO(2);
+  SKIP(1);
+  EXPECT_EQ(GetFieldInt(2), 9);
+  ASSERT_EQ(ChangeElsewhere(4, 6), 0);  // a record the walk may have read ahead
+  GO(4);
+  EXPECT_EQ(GetFieldInt(2), 6);
+  // Closing the table under the lock writes what waits as well.
+  ASSERT_TRUE(FLock());
+  GO(8);
+  SetFieldInt(2, 5);
+  Replace();
+  CloseArea();
+  EXPECT_EQ(quantitiesElsewhere(), 17964325 % 251);
+}
+
 TEST_F(Locks, ReopeningKeepsTheLocksOfTheArea) {
   GO(2);
   ASSERT_TRUE(RLock());

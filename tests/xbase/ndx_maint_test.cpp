@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <algorithm>
@@ -480,6 +481,75 @@ TEST_F(Semaphores, TheMarksOfAProgramThatDiedAreTakenOver) {
     CloseArea();
     EXPECT_FALSE(XbFileExists(sem())) << int{access};
   }
+}
+
+// A program keeps the nodes it read in memory; another program then changes keys in those nodes
+// and splits them. At its next look the first program finds what the other one wrote, and nothing
+// the other one removed.
+TEST_F(Semaphores, NodesAnotherProgramChangedAreReadAgain) {
+  auto name = [](char c, int i) {
+    std::string n = Num(i);
+    return c + std::string(7 - n.size(), '0') + n;
+  };
+  Use(table_);
+  ASSERT_TRUE(Set_Index_To(Path("s.ndx"), 1));
+  for (int i = 0; i < 80; ++i) {
+    ASSERT_TRUE(ALock());
+    AppendRow({name('k', i), int64_t{i}});
+    Unlock();
+  }
+  for (int pass = 0; pass < 2; ++pass)  // every node of the index is read (and held) now
+    for (int i = 0; i < 80; ++i) {
+      Find(name('k', i));
+      ASSERT_TRUE(xbndx.IndexFound) << name('k', i);
+    }
+  const std::string table = table_, ndx = Path("s.ndx");
+  const int other = xbtest::InChild([&] {
+    Select(20);
+    USE(table + " ALIAS OTHER");
+    if (xbcommon.XbErrorCode != 0 || !Set_Index_To(ndx, 1)) return 90;
+    for (int32_t r = 2; r <= 81; r += 3) {  // every third k becomes an m
+      GO(r);
+      if (!RLock()) return 91;
+      SetFieldText(1, name('m', r));
+      Replace();
+      Unlock();
+    }
+    for (int i = 0; i < 70; ++i) {  // keys before every k: the first leaves split
+      if (!ALock()) return 92;
+      AppendRow({name('j', i), int64_t{i}});
+      Unlock();
+    }
+    CloseArea();
+    return xbcommon.XbErrorCode == 0 ? 0 : 93;
+  });
+  ASSERT_EQ(other, 0);
+  for (int32_t r = 2; r <= 81; ++r) {
+    const bool moved = (r - 2) % 3 == 0;
+    Find(name('m', r));
+    EXPECT_EQ(xbndx.IndexFound, moved) << name('m', r);
+    if (moved) {
+      EXPECT_EQ(RecNo(), r);
+    }
+    Find(name('k', r - 2));
+    EXPECT_EQ(xbndx.IndexFound, !moved) << name('k', r - 2);
+    if (!moved) {
+      EXPECT_EQ(RecNo(), r);
+    }
+  }
+  for (int i = 0; i < 70; ++i) {
+    Find(name('j', i));
+    EXPECT_TRUE(xbndx.IndexFound) << name('j', i);
+  }
+  // The whole index in order holds every record under its name.
+  std::vector<std::string> walked, names;
+  for (GoTop(); !dEOF(); SKIP(1)) walked.push_back(GetFieldText(1));
+  for (int32_t r = 1; r <= RecCount(); ++r) {
+    GO(r);
+    names.push_back(GetFieldText(1));
+  }
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(walked, names);
 }
 
 TEST_F(Semaphores, TwoProgramsEditingOneTableLoseNoKeyAndSeeEachOther) {
