@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/sqlite_updates.h"
 #include "bench/xbase_bigtable.h"
 #include "xbase/dbf4.h"
 #include "xbase/xbengine.h"
@@ -242,20 +243,8 @@ void BM_SqliteReplaceAll(benchmark::State& state) {
     return;
   }
   sqlite3_exec(db, "PRAGMA synchronous=OFF", nullptr, nullptr, nullptr);
-  sqlite3_stmt* upd = nullptr;
-  sqlite3_prepare_v2(db, "UPDATE big SET price = price + 0, ok = 1 - ok WHERE rowid = ?", -1, &upd, nullptr);
-  for (auto _ : state) {
-    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
-    for (int32_t r = 1; r <= kRecords; ++r) {
-      sqlite3_bind_int(upd, 1, r);
-      if (sqlite3_step(upd) != SQLITE_DONE) state.SkipWithError("update failed");
-      sqlite3_reset(upd);
-    }
-    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-  }
-  sqlite3_finalize(upd);
+  bench::TimeRowUpdates(state, db, "UPDATE big SET price = price + 0, ok = 1 - ok WHERE rowid = ?", kRecords);
   sqlite3_close(db);
-  state.SetItemsProcessed(state.iterations() * kRecords);
 }
 
 void BM_EngineAppend100k(benchmark::State& state) {

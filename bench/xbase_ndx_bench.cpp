@@ -14,6 +14,7 @@
 #include <random>
 #include <string>
 
+#include "bench/sqlite_updates.h"
 #include "bench/xbase_bigtable.h"
 #include "xbase/xbparser.h"
 #include "xbase/dbf4.h"
@@ -177,21 +178,9 @@ void BM_SqliteReplaceLowCardinality(benchmark::State& state) {
   }
   sqlite3_finalize(ins);
   sqlite3_exec(db, "COMMIT; CREATE INDEX big_ok ON big(ok)", nullptr, nullptr, nullptr);
-  sqlite3_stmt* upd = nullptr;
-  sqlite3_prepare_v2(db, "UPDATE big SET ok = 1 - ok WHERE rowid = ?", -1, &upd, nullptr);
-  for (auto _ : state) {
-    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
-    for (int32_t r = 1; r <= n; ++r) {
-      sqlite3_bind_int(upd, 1, r);
-      if (sqlite3_step(upd) != SQLITE_DONE) state.SkipWithError("update failed");
-      sqlite3_reset(upd);
-    }
-    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-  }
-  sqlite3_finalize(upd);
+  bench::TimeRowUpdates(state, db, "UPDATE big SET ok = 1 - ok WHERE rowid = ?", n);
   sqlite3_close(db);
   std::remove(path.c_str());
-  state.SetItemsProcessed(state.iterations() * n);
 }
 
 BENCHMARK(BM_NdxBuild)->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMillisecond)->Iterations(1);
