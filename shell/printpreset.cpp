@@ -32,7 +32,7 @@ std::vector<PrintPreset> ShippedPrintPresets() {
   return {
       {"A4 Hochformat", "1", "1", "0", "0", false, false, true, true},
       {"A4 Querformat", "1", "1", "0", "0", true, false, true, true},
-      {"A3 Querformat", "1.414", "1.414", "0", "0", true, false, true, true},
+      {"A3 Querformat", "1", "1", "0", "0", true, false, true, true},
   };
 }
 

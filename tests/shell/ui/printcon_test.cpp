@@ -118,9 +118,9 @@ TEST_F(PrintWindowTest, StartValuesFollowTheSheet) {
 
 TEST_F(PrintWindowTest, PresetsArePickedAndStored) {
   TForm_printconf w;
-  PickRow(2);  // A3 Querformat
+  PickRow(2);  // A3 Querformat: true scale on A3 paper, as the sheets print now
   w.Button_dbClick();
-  EXPECT_EQ(w.Edit_scalex->text(), "1.414");
+  EXPECT_EQ(w.Edit_scalex->text(), "1.000");
   EXPECT_TRUE(w.RadioGroup_hochquer[1]->isChecked());
   EXPECT_TRUE(w.RadioGroup_printmono[1]->isChecked()) << "not monochrome: the colour item";
   EXPECT_TRUE(w.CheckBox_anpassen->isChecked());
