@@ -7,10 +7,12 @@ namespace qorva {
 
 namespace {
 
-// Every cache alive, so that a write through one open of a file reaches the others.
+// Every cache alive, so that a write through one open of a file reaches the others. Never
+// destroyed: indexes still open at exit are closed by an exit handler, which may run after the
+// static objects made later than its registration are gone.
 std::vector<NdxNodeCache*>& live() {
-  static std::vector<NdxNodeCache*> caches;
-  return caches;
+  static auto* caches = new std::vector<NdxNodeCache*>;
+  return *caches;
 }
 
 }  // namespace
