@@ -212,6 +212,13 @@ void EditWorkbook(const fs::path& xlsx, const std::string& statements, const fs:
   ASSERT_EQ(r.exitCode, 0) << r.output;
 }
 
+// Lines as a spring file holds them, each ended by CR LF.
+std::string AsFileText(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& l : lines) text += l + "\r\n";
+  return text;
+}
+
 TEST_F(SpreadsheetTest, ImportReadsColumnAAndRefusesAWorkbookNoSpringFileCouldBe) {
   fs::copy_file(fs::path(QORVA_SOURCE_DIR) / "data" / "null.qva", scratch_ / "feder.qva");
   ASSERT_TRUE(ReadSpringFile("feder"));
@@ -223,9 +230,7 @@ TEST_F(SpreadsheetTest, ImportReadsColumnAAndRefusesAWorkbookNoSpringFileCouldBe
   std::vector<std::string> lines;
   std::string error;
   ASSERT_TRUE(ReadSpringLinesFromXlsx(book.string(), lines, error)) << error;
-  std::string joined;
-  for (const std::string& l : lines) joined += l + "\r\n";
-  EXPECT_EQ(joined, readFile(scratch_ / "feder.qva"));
+  EXPECT_EQ(AsFileText(lines), readFile(scratch_ / "feder.qva"));
   // A row far below any spring file's last line: refused with a message, nothing read.
   EditWorkbook(book, "ws['A1001'] = 'x'", scratch_.path());
   EXPECT_FALSE(ReadSpringLinesFromXlsx(book.string(), lines, error));
@@ -244,9 +249,7 @@ TEST_F(SpreadsheetTest, ImportTakesTheSpringBackFromTheChangedWorkbook) {
   std::vector<std::string> lines;
   std::string error;
   ASSERT_TRUE(ReadSpringLinesFromXlsx(book.string(), lines, error)) << error;
-  std::string joined;
-  for (const std::string& l : lines) joined += l + "\r\n";
-  EXPECT_EQ(joined, readFile(scratch_ / "feder.qva"));
+  EXPECT_EQ(AsFileText(lines), readFile(scratch_ / "feder.qva"));
 
   // The band width typed as a number in the spreadsheet; the title line with an umlaut and "&".
   const std::string row = std::to_string(std::distance(lines.begin(),

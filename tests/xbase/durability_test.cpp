@@ -265,7 +265,20 @@ class KilledPack : public xbtest::IndexTest {
   // Packs the table in a child process that is killed at its `killAt`th step (0: never). Returns the
   // number of steps passed.
   int PackInChild(int killAt) {
-    return xbtest::InChild([this, killAt] {
+    return InChildKilledAt(killAt, true, [] { return Pack() ? 0 : 102; });
+  }
+  // Rebuilds both indexes (Reindex) in a child process killed at its `killAt`th step (0: never).
+  int ReindexInChild(int killAt) {
+    return InChildKilledAt(killAt, false, [] {
+      Reindex();
+      return xbcommon.XbErrorCode != 0 ? 102 : 0;
+    });
+  }
+  // Opens the table with both indexes in a child process, runs `work` (0: done, else the child's
+  // exit code) and counts the engine's steps: those of the index build, and with `packSteps` those
+  // of the pack and the memo pack too. The child is killed at step `killAt` (0: never).
+  int InChildKilledAt(int killAt, bool packSteps, int (*work)()) {
+    return xbtest::InChild([this, killAt, packSteps, work] {
       XbStartEngine();
       IndexInit();
       XbSetErrorReport(false);
@@ -277,36 +290,15 @@ class KilledPack : public xbtest::IndexTest {
         if (++steps == at) ::raise(SIGKILL);
         return 0;
       };
-      memo.PackFault = step;
-      xbrecover.PackStep = step;
+      if (packSteps) {
+        memo.PackFault = step;
+        xbrecover.PackStep = step;
+      }
       xbndx.BuildFault = step;
       Use(table_);
       SetIndexList(Path("pkn.ndx") + " " + Path("pkm.ndx"));
       if (xbcommon.XbErrorCode != 0) return 101;
-      if (!Pack()) return 102;
-      CloseArea();
-      return steps;
-    });
-  }
-  // Rebuilds both indexes (Reindex) in a child process killed at its `killAt`th step (0: never).
-  int ReindexInChild(int killAt) {
-    return xbtest::InChild([this, killAt] {
-      XbStartEngine();
-      IndexInit();
-      XbSetErrorReport(false);
-      static int steps = 0;
-      static int at = 0;
-      steps = 0;
-      at = killAt;
-      xbndx.BuildFault = [](int) {
-        if (++steps == at) ::raise(SIGKILL);
-        return 0;
-      };
-      Use(table_);
-      SetIndexList(Path("pkn.ndx") + " " + Path("pkm.ndx"));
-      if (xbcommon.XbErrorCode != 0) return 101;
-      Reindex();
-      if (xbcommon.XbErrorCode != 0) return 102;
+      if (const int failed = work(); failed != 0) return failed;
       CloseArea();
       return steps;
     });

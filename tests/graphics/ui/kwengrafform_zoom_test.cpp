@@ -33,13 +33,13 @@ class WindowZoomTest : public ::testing::Test {
     InitKwengraf();
     InitAllSettings();
   }
-  // A window whose drawing area is 641 by 481 pixels, showing one red square in a world of
-  // pixels (0..640 by 0..480), drawn with unequal aspect so world units are pixels.
-  static void showSquare(TFKWENGRA& window) {
-    window.resize(641, 481);
+  // A window whose drawing area is 641 by 481 pixels (or the size given), showing one red square in
+  // a world of pixels (0..640 by 0..480), drawn with unequal aspect so world units are pixels.
+  static void showSquare(TFKWENGRA& window, QSize area = QSize(641, 481)) {
+    window.resize(area);
     window.show();
     QApplication::processEvents();
-    ASSERT_EQ(window.canvasWidget()->size(), QSize(641, 481));
+    ASSERT_EQ(window.canvasWidget()->size(), area);
     Clear();
     SetWindow(false, false, 0, 0, 1, 1, 0, 0, 640, 480);
     SetColor(12);
@@ -106,16 +106,7 @@ TEST_F(WindowZoomTest, ARubberBandDraggedWithTheMouseZoomsIntoItsRectangle) {
 // dragged on what is shown zooms into the part of the drawing it covers.
 TEST_F(WindowZoomTest, ARubberBandOnAFittedPictureZoomsIntoWhatItCovers) {
   TFKWENGRA window;
-  window.resize(1281, 961);
-  window.show();
-  QApplication::processEvents();
-  ASSERT_EQ(window.canvasWidget()->size(), QSize(1281, 961));
-  Clear();
-  SetWindow(false, false, 0, 0, 1, 1, 0, 0, 640, 480);
-  SetColor(12);
-  Solid(300, 220, 340, 220, 340, 260, 300, 260);
-  ClearViewPort();
-  QApplication::processEvents();
+  showSquare(window, QSize(1281, 961));
   // The square at twice its size, in the middle of the window.
   EXPECT_EQ(at(window.canvasImage(), 602, 442), Red);
   EXPECT_EQ(at(window.canvasImage(), 678, 518), Red);

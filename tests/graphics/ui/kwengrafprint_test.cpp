@@ -65,6 +65,14 @@ class PrintMeasureTest : public test::KwengrafFixture {
     kwenvar.PrintColorMode = 2;  // lines in their colours
   }
 
+  // A new, empty display list recorded on a screen of that shape.
+  static void RecordOnScreen(const ScreenShape& s) {
+    kwenvar.GraphResX = s.w - 1;
+    kwenvar.GraphResY = s.h - 1;
+    kwengraf.DisplayList.clear();
+    kwengraf.CurrentColor = -1;
+  }
+
   // The display list printed on A4 paper into a PDF file, returned as a picture of kDpi.
   QImage printA4(QPageLayout::Orientation orientation, const std::string& stem) {
     QPrinter printer(QPrinter::HighResolution);
@@ -103,10 +111,7 @@ void DrawSheet() {
 TEST_F(PrintMeasureTest, ADrawingSheetPrintsTrueToScaleWhateverTheScreenShape) {
   for (const ScreenShape& s : kScreens) {
     SCOPED_TRACE(s.name);
-    kwenvar.GraphResX = s.w - 1;
-    kwenvar.GraphResY = s.h - 1;
-    kwengraf.DisplayList.clear();
-    kwengraf.CurrentColor = -1;
+    RecordOnScreen(s);
     DrawSheet();
     const QImage page = printA4(QPageLayout::Portrait, std::string("sheet") + s.name);
     ASSERT_EQ(page.width(), std::lround(210 * kPxPerMm));
@@ -138,10 +143,7 @@ TEST_F(PrintMeasureTest, APrintScaleShrinksTheSheetAboutThePaperCentre) {
 TEST_F(PrintMeasureTest, AnyOtherDrawingFillsThePageInItsOwnProportions) {
   for (const ScreenShape& s : kScreens) {
     SCOPED_TRACE(s.name);
-    kwenvar.GraphResX = s.w - 1;
-    kwenvar.GraphResY = s.h - 1;
-    kwengraf.DisplayList.clear();
-    kwengraf.CurrentColor = -1;
+    RecordOnScreen(s);
     wprinvar.SheetFormat = 0;
     Header(0, 0, 160, 120);  // a page of 160 by 120 units, as the summary pages have
     SetColor(12);
