@@ -6,7 +6,7 @@
 
 namespace qorva {
 
-Aendvar aendvar;
+
 
 void InitAendvar() {
   aendvar = Aendvar{};

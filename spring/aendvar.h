@@ -61,7 +61,7 @@ struct Aendvar {
   std::string TitleDocStatus;
 };
 
-extern Aendvar aendvar;
+extern Aendvar& aendvar;  // OpenSpring().drawing
 
 // Program start: empty records and texts, no changes, no drawing texts, mode 0, the drawn, checked
 // and standard dates today (DateStr), every other title-block field empty.

@@ -3,7 +3,7 @@
 
 namespace qorva {
 
-Dokuvar dokuvar;
+
 
 void InitDokuvar() {
   dokuvar = Dokuvar{};

@@ -19,7 +19,7 @@ struct Dokuvar {
   std::array<DokuRecord, DocumentLinkCount + 1> DocumentLinks;  // [1..5]
 };
 
-extern Dokuvar dokuvar;
+extern Dokuvar& dokuvar;  // OpenSpring().documents
 
 // Program start: every link opens its file with the desktop's program ("xdg-open"); no files.
 void InitDokuvar();

@@ -5,7 +5,7 @@
 
 namespace qorva {
 
-Qvaglob qvaglob;
+
 
 void InitSpringInputs() {
   // The product's own part starts from its member values (WidthThicknessRatio stays 0 until the

@@ -33,7 +33,7 @@ struct Qvaglob {
   long double SpringWork = 0;        // W02 = F * sn, Nmm
 };
 
-extern Qvaglob qvaglob;
+extern Qvaglob& qvaglob;  // OpenSpring().product
 
 // Product start-up values; runs after InitSpringDefaults and overrides part of it (material number 12,
 // b 50, t 0.5, ...).

@@ -10,6 +10,17 @@
 
 namespace qorva {
 
+namespace {
+Spring openSpring;
+}  // namespace
+
+Spring& OpenSpring() { return openSpring; }
+// Bound to the parts of openSpring before any dynamic initialisation runs (constant initialisation).
+Yebglob9& yebglob9 = openSpring.family;
+Qvaglob& qvaglob = openSpring.product;
+Aendvar& aendvar = openSpring.drawing;
+Dokuvar& dokuvar = openSpring.documents;
+
 Spring CurrentSpring() {
   Spring s;
   s.TitleLines = kwenvar.TitleLines;

@@ -30,6 +30,10 @@ struct Spring {
   MaterialDesignation material;
 };
 
+// The spring the program has open. yebglob9, qvaglob, aendvar and dokuvar name its parts; its title
+// lines and title-block type live in kwenvar and wkwenvar until CurrentSpring joins them.
+Spring& OpenSpring();
+
 // The current spring as a value, and the current spring made one whole value.
 Spring CurrentSpring();
 void MakeCurrent(const Spring& s);

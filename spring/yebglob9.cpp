@@ -3,7 +3,7 @@
 
 namespace qorva {
 
-Yebglob9 yebglob9;
+
 
 const std::array<std::string, 3> LoadTypeNames = {"", "statisch", "dynamisch"};
 const std::array<std::string, 5> SurfaceNames = {"", "gezogen", "gewalzt", "geschliffen", "gesch\x84lt"};
