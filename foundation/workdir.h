@@ -4,7 +4,9 @@
 // changed, a command-line result before it is put in place) goes there, so that two runs started
 // in one folder never meet in a file of a fixed name. The folder is made with mkdtemp inside the
 // configured temporary folder (only this user may enter it) and removed with everything in it at
-// the end of the run. Until it is made, work files go to TempDir itself. No Qt here.
+// the end of the run. Until it is made, work files go to TempDir itself. The run holds a lock on a
+// mark inside its folder; making a folder first removes the folders of runs that died (killed by a
+// signal, crashed) without removing theirs. No Qt here.
 
 #include <string>
 
@@ -17,8 +19,9 @@ struct Workdir {
 };
 extern Workdir workdir;
 
-// Makes the run's private folder inside base (a run keeps the one it has). False when none can be
-// made there.
+// Makes the run's private folder inside base (a run keeps the one it has), after removing from base
+// the folders of runs that died: those of this user whose mark no living run holds, untouched for
+// more than a minute. False when none can be made there.
 bool MakeWorkDir(const std::string& base);
 // Removes the private folder with everything in it and forgets it.
 void RemoveWorkDir();
