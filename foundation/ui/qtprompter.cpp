@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -38,6 +40,19 @@ QString DialogFilter(const FileDialogRequest& r) {
   const QString patterns = Q(r.filter).replace(QLatin1Char(';'), QLatin1Char(' '));
   const QString name = r.filterName.empty() ? patterns : Q(r.filterName);
   return name == patterns ? patterns : name + QStringLiteral(" (") + patterns + QStringLiteral(")");
+}
+
+// A message box sizes itself by its text only: with a short text the window manager cuts its title
+// ("QORVA - Kon... ntkraftfeder"). A spacer across the box's grid keeps it wide enough for the
+// title in a bold face beside the frame's icon and buttons.
+void WidenForTitle(QMessageBox& box) {
+  QFont bold = box.font();
+  bold.setBold(true);
+  const QFontMetrics fm(bold);
+  const int wanted = fm.horizontalAdvance(box.windowTitle()) + TitleFrameReserve(fm.height());
+  if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+    grid->addItem(new QSpacerItem(wanted, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
+                  grid->columnCount());
 }
 
 std::optional<std::string> Chosen(const QString& path) {
@@ -86,6 +101,7 @@ YesNoCancel QtPrompter::yesNoCancel(const std::string& caption, const std::strin
                   QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
   box.setWindowModality(Qt::ApplicationModal);
   box.setEscapeButton(QMessageBox::Cancel);
+  WidenForTitle(box);
   switch (box.exec()) {
     case QMessageBox::Yes:
       return YesNoCancel::Yes;
@@ -128,6 +144,7 @@ void QtPrompter::message(const std::string& caption, const std::string& text) {
   // No owner window: the box blocks the whole program until it is confirmed.
   QMessageBox box(QMessageBox::NoIcon, caption.empty() ? appTitle() : Q(caption), Q(text), QMessageBox::Ok);
   box.setWindowModality(Qt::ApplicationModal);
+  WidenForTitle(box);
   box.exec();
 }
 

@@ -11,6 +11,10 @@ class QWidget;
 
 namespace qorva {
 
+// The room a window frame takes beside its title (icon, three buttons, margins) for a title font of
+// height h: a message box is at least that much wider than its title.
+constexpr int TitleFrameReserve(int h) { return 9 * h; }
+
 class QtPrompter : public Prompter {
  public:
   std::optional<int> choice(const std::string& prompt, const std::vector<std::string>& entries,

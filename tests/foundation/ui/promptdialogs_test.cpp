@@ -322,6 +322,32 @@ TEST_F(QtPrompterTest, CancelledNumberPromptKeepsTheValue) {
   EXPECT_TRUE(kwenvar.ErrorFlag);
 }
 
+// A short question under a long caption: the box is wide enough for the whole caption beside the
+// frame's icon and buttons, so the window manager does not cut the title.
+TEST_F(QtPrompterTest, MessageBoxesAreWideEnoughForTheirCaption) {
+  const std::string caption = "QORVA - Konstantkraftfeder";
+  const auto fitsCaption = [&](QWidget* w) {
+    QFont bold = w->font();
+    bold.setBold(true);
+    const QFontMetrics fm(bold);
+    return w->width() >= fm.horizontalAdvance(QString::fromStdString(caption)) + 8 * fm.height();
+  };
+  bool questionFits = false;
+  OnNextModal([&](QWidget* w) {
+    questionFits = fitsCaption(w);
+    Key(w, Qt::Key_Escape);
+  });
+  EXPECT_EQ(prompter().yesNoCancel(caption, "Datei speichern (Pr\u00fcffeder.qva) ?"), YesNoCancel::Cancel);
+  EXPECT_TRUE(questionFits);
+  bool messageFits = false;
+  OnNextModal([&](QWidget* w) {
+    messageFits = fitsCaption(w);
+    qobject_cast<QMessageBox*>(w)->accept();
+  });
+  prompter().message(caption, "OK");
+  EXPECT_TRUE(messageFits);
+}
+
 TEST_F(QtPrompterTest, TextLimitHoldsForTypingButKeepsALongerPresetWhole) {
   std::string text = "Ringfeder 12";
   int limit = 0;
