@@ -307,7 +307,7 @@ TEST_F(SpringFileTest, DamagedFilesLeaveTheSpringAsItWas) {
       {"not a spring file", [](auto& l) { l[0] = "[config]"; }},
   };
 
-  // The current spring is another one, with results and messages of its own.
+  // The spring read into is another one, with results and messages of its own.
   spring = NewSpring();
   spring.family.DrawingName = "bisherige Feder";
   spring.drawing.ChangeCount = 1;
@@ -341,7 +341,7 @@ TEST_F(SpringFileTest, DamagedFilesLeaveTheSpringAsItWas) {
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0].kind, AskKind::Message);
     EXPECT_NE(asked[0].text.find(file), std::string::npos) << asked[0].text;
-    // Nothing of the current spring changed.
+    // Nothing of the spring read into changed.
     EXPECT_EQ(kwenvar.CurrentFileName, "bisher");
     EXPECT_EQ(kwenvar.DataDir, dataDir);
     EXPECT_EQ(spring.product.TurnCount, turns);
@@ -480,7 +480,7 @@ TEST_F(SpringFileTest, ASpringKeepsItsMaterialWhenTheTableIsRenumbered) {
     }
     if (!c.read) {
       EXPECT_TRUE(kwenvar.ErrorFlag);
-      EXPECT_EQ(written("after.qva"), before) << "the open spring stays as it was";
+      EXPECT_EQ(written("after.qva"), before) << "the spring stays as it was";
       continue;
     }
     EXPECT_EQ(spring.family.DrawingNumber, "Z-13");

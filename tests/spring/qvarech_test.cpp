@@ -188,8 +188,8 @@ TEST_F(CalcSpringTest, FatalStopsKeepEveryResult) {
   }
 }
 
-TEST_F(CalcSpringTest, AValueIsCalculatedAsTheCurrentSpringAndLeavesItAlone) {
-  // The open spring with a message of its own.
+TEST_F(CalcSpringTest, AValueIsCalculatedAsCalcSpringCalculatesItAndLeavesItAlone) {
+  // The test's spring with a message of its own.
   CalcSpring(spring);
   AddErrorMsg("Warnung: offen");
   const Spring open = spring;
@@ -210,7 +210,7 @@ TEST_F(CalcSpringTest, AValueIsCalculatedAsTheCurrentSpringAndLeavesItAlone) {
     const YEB9WST_Record material = spring.family.MaterialRec;
     const CalcOutcome out = Calculate(value, material);
 
-    // The same spring calculated as the current one.
+    // The same spring calculated in place.
     spring = value;
     CalcSpring(spring);
     EXPECT_EQ(out.fatal, kwenvar.FatalError);
@@ -224,7 +224,7 @@ TEST_F(CalcSpringTest, AValueIsCalculatedAsTheCurrentSpringAndLeavesItAlone) {
     spring = open;
     error0 = messages;
     kwenvar.FatalError = false;
-    // Calculating the value again leaves the open spring and its messages alone.
+    // Calculating the value again leaves the test's spring and its messages alone.
     Calculate(value, material);
     EXPECT_EQ(spring.product.Force2, open.product.Force2);
     EXPECT_EQ(spring.family.BandWidth, open.family.BandWidth);
@@ -381,7 +381,7 @@ TEST_F(PreDesignTest, ConstantStrengthByHand) {
   // b = 44.6071286; Dn = Di = t E / sigma2 = 63.7244694.
   // De after five passes n = (5 Di + s) / (pi Dm), De = 2 t (n + 1) + Di, Dm = (De + Di) / 2:
   // n 4.588607, 4.415858, 4.421003, 4.420849, 4.420854 -> De 68.5606440.
-  PreDesign(spring);
+  EXPECT_TRUE(PreDesign(spring));
   EXPECT_NEAR(D(spring.family.BandThickness), 0.4460712855998856, 1e-13);
   EXPECT_NEAR(D(spring.family.BandWidth), 44.60712855998856, 1e-11);
   EXPECT_NEAR(D(spring.product.InnerDiameter), 63.724469371412226, 1e-10);
@@ -454,7 +454,7 @@ TEST_F(PreDesignTest, ZeroForceAddsOnlyItsMessage) {
   AddErrorMsg("Warnung: vorher");
   spring.product.Force2 = 0;
   spring.product.TurnCount = 7;
-  PreDesign(spring);
+  EXPECT_FALSE(PreDesign(spring));
   EXPECT_EQ(Messages(), (std::vector<std::string>{"Warnung: vorher", "Fatal  : F = 0 !"}));
   EXPECT_TRUE(kwenvar.FatalError);
   EXPECT_EQ(spring.product.TurnCount, 7) << "no calculation follows";
@@ -495,7 +495,7 @@ TEST_F(PreDesignTest, FatalStopsLeaveTheSpringAsItWas) {
     c.setup();
     const Qvaglob product = spring.product;
     const long double t = spring.family.BandThickness, b = spring.family.BandWidth, rm = spring.family.TensileStrength;
-    PreDesign(spring);
+    EXPECT_FALSE(PreDesign(spring));
     EXPECT_TRUE(kwenvar.FatalError);
     EXPECT_EQ(Messages(), std::vector<std::string>{c.msg});
     EXPECT_EQ(spring.family.BandThickness, t);

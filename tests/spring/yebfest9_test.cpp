@@ -414,7 +414,7 @@ TEST_F(MaterialTableTest, UnreadableTable) {
   EXPECT_FALSE(OpenMaterialTableIndexed());
 
   ClearErrors();
-  SelectMaterial(spring.family, 1);
+  EXPECT_EQ(SelectMaterial(spring.family, 1), MaterialChoice::Failed);
   EXPECT_TRUE(kwenvar.ErrorFlag);
   EXPECT_EQ(Messages(), std::vector<std::string>{"Fatal  : yeb9wst DBF error"});
   EXPECT_EQ(spring.family.MaterialNumber, 12);
@@ -462,7 +462,7 @@ TEST_F(MaterialTableTest, ChoiceInTheBrowseWindow) {
     firstInOrder = t.fieldStr(1);
     return t.gotoRecord(3);
   };
-  SelectMaterial(spring.family, 1);
+  EXPECT_EQ(SelectMaterial(spring.family, 1), MaterialChoice::Chosen);
   EXPECT_FALSE(kwenvar.ErrorFlag);
   EXPECT_EQ(msgbox.HelpTopic, 9590);
   EXPECT_EQ(titles, "|Material");
@@ -486,7 +486,7 @@ TEST_F(MaterialTableTest, CancelledChoiceKeepsTheMaterial) {
     t.gotoRecord(2);
     return false;
   };
-  SelectMaterial(spring.family, 1);
+  EXPECT_EQ(SelectMaterial(spring.family, 1), MaterialChoice::Cancelled);
   EXPECT_TRUE(kwenvar.ErrorFlag);
   EXPECT_EQ(spring.family.MaterialNumber, 1);
   EXPECT_EQ(spring.family.MaterialRec.Text1, "current");
@@ -525,7 +525,7 @@ TEST_F(MaterialTableTest, ChoiceWithoutBrowseWindowAsksThePrompter) {
   EXPECT_EQ(spring.family.MaterialRec.Text1, "Beta");
 
   scriptedPrompter().push(Cancel{});
-  SelectMaterial(spring.family, 1);
+  EXPECT_EQ(SelectMaterial(spring.family, 1), MaterialChoice::Cancelled);
   EXPECT_TRUE(kwenvar.ErrorFlag);
   EXPECT_EQ(spring.family.MaterialNumber, 4);
 }
