@@ -23,13 +23,14 @@ struct Spring {
   Qvaglob product;                         // coil geometry, forces, travels, results
   Aendvar drawing;                         // change records, title-block fields, drawing texts
   Dokuvar documents;
+  // The title-block type its file carries: a file read makes it the setting wkwenvar.TitleBlockType,
+  // and a file is written with the setting.
   int32_t TitleBlockType = 0;
   // The designation stored with the material number; empty in files of older versions.
   MaterialDesignation material;
 };
 
-// The spring the program has open. yebglob9, qvaglob, aendvar and dokuvar name its parts. Its
-// title-block type follows the setting wkwenvar.TitleBlockType.
+// The spring the program has open. yebglob9, qvaglob, aendvar and dokuvar name its parts.
 Spring& OpenSpring();
 
 // A new spring: the family defaults with the product's start inputs on top (material 12, b 50,
