@@ -23,6 +23,7 @@
 #include "graphics/kwendraw.h"
 #include "platform/services.h"
 #include "spring/qvaglob.h"
+#include "spring/spring.h"
 #include "spring/yebglob9.h"
 
 namespace qorva {
@@ -341,8 +342,8 @@ void DrawQuick1Page() {
   CadTextStyle(2, 0.0L, 2.0L, 1.6L);
   CadWriteLine(yebglob9.DrawingNumber + " " + yebglob9.DrawingName);
   CadWriteLine(yebglob9.DrawingName2);
-  CadWriteLine(kwenvar.TitleLines[2]);
-  CadWriteLine(kwenvar.TitleLines[3]);
+  CadWriteLine(OpenSpring().TitleLines[2]);
+  CadWriteLine(OpenSpring().TitleLines[3]);
   DrawForceTable(5.0L, 40.0L, 2.5L);
   DrawDimensionTable(80.0L, 100.0L, 2.5L);
   DrawMaterialTable(112.0L, 100.0L, 2.5L);
@@ -361,8 +362,8 @@ void DrawQuick3Page() {
   CadWriteLine(yebglob9.DrawingNumber + " " + yebglob9.DrawingName);
   CadWriteLine(yebglob9.DrawingName2);
   CadMoveTo(120.0L, 116.0L);
-  CadWriteLine(kwenvar.TitleLines[2]);
-  CadWriteLine(kwenvar.TitleLines[3]);
+  CadWriteLine(OpenSpring().TitleLines[2]);
+  CadWriteLine(OpenSpring().TitleLines[3]);
   DrawDimensionTable(75.0L, 110.0L, 1.3L);
   DrawMaterialTable(93.0L, 110.0L, 1.3L);
   DrawForceTable(120.0L, 110.0L, 1.3L);

@@ -167,7 +167,7 @@ void DrawGoodmanDiagram(uint16_t kind, long double t) {
   const long double k = StressScale();
   long double sO = 0, sH0 = 0, m = 0, x = 0, sHz = 0;
   std::string label;
-  GoodmanEvaluation(t, k * g.Stress1, k * g.Stress2, sO, sH0, m, x, sHz, label);
+  GoodmanEvaluation(g, t, k * g.Stress1, k * g.Stress2, sO, sH0, m, x, sHz, label);
   g.UpperStressLimit = sO / k;
   g.PermissibleStrokeStress = sHz / k;
   if (kwenvar.ErrorFlag) return;
@@ -202,14 +202,14 @@ void DrawGoodmanDiagram(uint16_t kind, long double t) {
 }
 
 long double PermissibleStressOfThickness(long double t) {
-  return RmOfThickness(t) * yebglob9.MaterialRec.SigmaFactor;
+  return RmOfThickness(yebglob9.MaterialRec, t) * yebglob9.MaterialRec.SigmaFactor;
 }
 
 void DrawRmCurve() {
   CadSetColor(16);
   long double e = ThicknessAxisEnd();
   if (e < 0.02L) e = 25;
-  DrawThicknessCurve(e, RmOfThickness);
+  DrawThicknessCurve(e, [](long double t) { return RmOfThickness(yebglob9.MaterialRec, t); });
   CadSetColor(19);
   DrawStrengthTable();
 }
@@ -241,7 +241,7 @@ void DrawStrengthTable() {
   std::array<std::string, 7> sbz{"sig.bz " + StressUnit()};
   for (int i = 0; i < 6; ++i) {
     head[static_cast<size_t>(i + 1)] = LengthStr(ts[i]);
-    const long double v = RmOfThickness(ts[i]);
+    const long double v = RmOfThickness(r, ts[i]);
     rm[static_cast<size_t>(i + 1)] = StressStr(v);
     sbz[static_cast<size_t>(i + 1)] = StressStr(v * s);
   }

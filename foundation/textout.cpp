@@ -192,10 +192,12 @@ std::string HtmlEscape(const std::string& s) {
 // ---- Report ----
 
 void BeginReport(const std::string& title, const std::string& line1, const std::string& line2,
-                 const std::string& line3, const std::string& line4, int32_t pageTotal) {
+                 const std::string& line3, const std::string& line4, int32_t pageTotal,
+                 const std::array<std::string, 4>& titleLines) {
   textout.kopfRec.title = title.empty() ? headTitle() : title;
   textout.kopfRec.lines = {"", line1, line2, line3, line4};
   textout.kopfRec.pageTotal = pageTotal;
+  textout.kopfRec.titleLines = titleLines;
   textout.PageCounter = 0;
   textout.LineCounter = 0;
 }
@@ -242,7 +244,7 @@ void PageHeader(int32_t pageNo) {
     if (!first) return;
     WriteTextLine(prog + "\t" + DateStr() + "\t" + TimeStr());
     WriteTextLine(NoBlanks(ShownFileName(textout.OutputFileName)));
-    for (size_t i = 1; i <= 3; ++i) WriteTextLine(kwenvar.TitleLines[i]);
+    for (size_t i = 1; i <= 3; ++i) WriteTextLine(textout.kopfRec.titleLines[i]);
     WriteTextLine(" ");
     ++textout.PageCounter;
   } else if (isHtmlDevice()) {
@@ -573,14 +575,14 @@ void WriteMessagePage() {
   NewPage();
 }
 
-void ShowErrorList() {
+void ShowErrorList(const std::array<std::string, 4>& titleLines) {
   kwenvar.ErrorFlag = false;
   if (error0.ErrorCount == 0) {
     ShowInfoBox("Berechnung erfolgreich ohne Fehlermeldungen");
     return;
   }
-  BeginReport(kwenvar.ProgName + " V" + kwenvar.ProgVersion, "Error Messages", kwenvar.TitleLines[1],
-              kwenvar.TitleLines[2], kwenvar.TitleLines[3], 1);
+  BeginReport(kwenvar.ProgName + " V" + kwenvar.ProgVersion, "Error Messages", titleLines[1], titleLines[2],
+              titleLines[3], 1, titleLines);
   if (kwenvar.FatalError) {
     ShowCalcMessages();
     return;

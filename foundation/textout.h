@@ -48,6 +48,7 @@ struct ReportHead {
   std::string title;
   std::array<std::string, 5> lines;  // [1..4], index 0 unused
   int32_t pageTotal = 0;             // 0 = not stated
+  std::array<std::string, 4> titleLines;  // [1..3], what a tab-separated report starts with
 };
 
 struct Textout {
@@ -83,9 +84,11 @@ void InitTextout();
 
 // ---- Report ----
 
-// Stores the head (an empty title becomes ProgTitle + "  V" + ProgVersion); counters := 0.
+// Stores the head (an empty title becomes ProgTitle + "  V" + ProgVersion) with the title lines
+// [1..3] of the spring the report is about; counters := 0.
 void BeginReport(const std::string& title, const std::string& line1, const std::string& line2,
-                 const std::string& line3, const std::string& line4, int32_t pageTotal);
+                 const std::string& line3, const std::string& line4, int32_t pageTotal,
+                 const std::array<std::string, 4>& titleLines = {});
 // Chooses the device and names the output (see the codes above). fileName is the report's name;
 // no device uses it. Sets ErrorFlag when cancelled or refused. A code that names no device counts
 // as the screen.
@@ -151,8 +154,9 @@ void CloseHtmlTable();
 
 void WriteMessageSection();
 void WriteMessagePage();
-// The calculation messages as a report on the screen (the View menu's item).
-void ShowErrorList();
+// The calculation messages as a report on the screen (the View menu's item), headed with the
+// spring's title lines [1..3].
+void ShowErrorList(const std::array<std::string, 4>& titleLines);
 
 // Escapes &, < and > for an HTML text (the caller converts the code page).
 std::string HtmlEscape(const std::string& s);

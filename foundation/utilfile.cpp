@@ -563,7 +563,7 @@ void WriteFields8(const std::string& f1, const std::string& f2, const std::strin
   WriteLine(f1 + "|" + f2 + "|" + f3 + "|" + f4 + "|" + f5 + "|" + f6 + "|" + f7 + "|" + f8 + "|");
 }
 
-void WriteFileHeader() {
+void WriteFileHeader(const std::array<std::string, 4>& titleLines) {
   const std::string rule(65, '-');
   std::string version;
   FileVersionStr("", version);  // the running program's own version
@@ -571,7 +571,7 @@ void WriteFileHeader() {
   WriteLine(kwenvar.ProgTitle + "   V " + version);
   WriteLine("Version " + kwenvar.ProgVersion);
   WriteLine(rule);
-  for (int i = 1; i <= 3; ++i) WriteLine(kwenvar.TitleLines[i]);
+  for (std::size_t i = 1; i <= 3; ++i) WriteLine(titleLines[i]);
 }
 
 void AssignText(TextFile& f, const std::string& name) { f.Assign(name); }

@@ -13,6 +13,7 @@
 // UTF-8 name only at the system call (platform/sysname.h). Folder lookups see only the entries that
 // have a DOS name.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -158,8 +159,8 @@ void WriteFields8(const std::string& f1, const std::string& f2, const std::strin
                   const std::string& f4, const std::string& f5, const std::string& f6,
                   const std::string& f7, const std::string& f8);
 // The seven header lines of the spring data file: a rule, the program and its version, "Version "
-// + ProgVersion, a rule, TitleLines[1..3].
-void WriteFileHeader();
+// + ProgVersion, a rule, the spring's titleLines[1..3].
+void WriteFileHeader(const std::array<std::string, 4>& titleLines);
 
 // Other file variables.
 void AssignText(TextFile& f, const std::string& name);

@@ -11,6 +11,7 @@
 #include "foundation/wkwenvar.h"
 #include "platform/services.h"
 #include "spring/aendvar.h"
+#include "spring/spring.h"
 
 namespace qorva {
 
@@ -100,8 +101,8 @@ std::string ChangeLabel(uint16_t i) {
 }
 
 void PrintChangeRecords(uint16_t device) {
-  BeginReport(kwenvar.ProgTitle + " V" + kwenvar.ProgVersion, "\x8E" "nderungsprotokoll", kwenvar.TitleLines[1],
-              kwenvar.TitleLines[2], kwenvar.TitleLines[3], 0);
+  BeginReport(kwenvar.ProgTitle + " V" + kwenvar.ProgVersion, "\x8E" "nderungsprotokoll", OpenSpring().TitleLines[1],
+              OpenSpring().TitleLines[2], OpenSpring().TitleLines[3], 0, OpenSpring().TitleLines);
   OpenOutput(device, kwenvar.CurrentFileName + ".TXT");
   if (kwenvar.ErrorFlag) return;
   CreateOutput();

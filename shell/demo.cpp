@@ -7,6 +7,7 @@
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
 #include "spring/qvaglob.h"
+#include "spring/spring.h"
 
 namespace qorva {
 
@@ -80,7 +81,7 @@ void RunDemoTour(const DemoCommands& c) {
   k.DemoRun = true;
   int32_t n = 0;
   DemoIntro();
-  PresetDemoSpring();
+  PresetDemoSpring(OpenSpring());
   const std::vector<std::vector<const std::function<void()>*>> steps = {
       {},
       {&c.helpPictures},

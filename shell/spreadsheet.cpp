@@ -179,7 +179,7 @@ void ExcelPrintout() {
   wkwenvar.TextDeviceQuery = false;
   wkwenvar.TextDevice = 6;  // tab-separated text in the temporary folder
   const int32_t before = kwenvar.TempFileNo;
-  PrintSpringResults(0);
+  PrintSpringResults(OpenSpring(), 0);
   wkwenvar.TextDeviceQuery = savedQuery;
   wkwenvar.TextDevice = savedDevice;
   if (kwenvar.ErrorFlag) return;
@@ -241,7 +241,7 @@ bool ExcelImport() {
   std::string bytes;
   for (const std::string& line : lines) bytes += line + "\r\n";
   const std::string name = FileBaseName(chosen) + "." + k.DataExt;
-  return TakeOverSpring(ReadSpringText(bytes, name, CurrentSpring()), name) && !k.ErrorFlag;
+  return TakeOverSpring(OpenSpring(), ReadSpringText(bytes, name, OpenSpring()), name) && !k.ErrorFlag;
 }
 
 }  // namespace qorva

@@ -47,7 +47,7 @@ void AskSaveChanges() {
 
 bool SaveSpringFile(const std::string& name) {
   wkwenvar.ConfirmOverwrite = false;
-  const bool ok = WriteSpringFile(name);
+  const bool ok = WriteSpringFile(OpenSpring(), name);
   wkwenvar.ConfirmOverwrite = true;
   return ok && !kwenvar.ErrorFlag;
 }
@@ -89,7 +89,7 @@ bool DefaultSpringExists() {
 
 bool ReadDefaultSpring() {
   if (!DefaultSpringExists()) return false;
-  const bool read = ReadSpringFile(kDefaultSpringName);
+  const bool read = ReadSpringFile(OpenSpring(), kDefaultSpringName);
   kwenvar.CurrentFileName.clear();
   return read;
 }
@@ -111,7 +111,7 @@ RecentOpen OpenRecentFileCore(int32_t n) {
   const bool oldHasPath = k.FileNameHasPath;
   k.CurrentFileName = FileBaseName(path);
   k.DataDir = FileDir(path);
-  if (!ReadSpringFile(path)) {
+  if (!ReadSpringFile(OpenSpring(), path)) {
     // The reader keeps the spring as it was; the current file goes with it.
     k.CurrentFileName = oldName;
     k.DataDir = oldDir;

@@ -48,6 +48,7 @@
 #include "spring/qvaglob.h"
 #include "spring/qvaio.h"
 #include "spring/qvarech.h"
+#include "spring/spring.h"
 #include "spring/yebfest9.h"
 #include "spring/yebglob9.h"
 #include "xbase/access/tablesession.h"
@@ -139,7 +140,7 @@ std::optional<int> ResultMode(const CommandLine& cmd) {
     ReportError("Datei " + result + " ist die Eingabedatei und wird nicht \x81" "berschrieben !");
     return ExitBadInput;
   }
-  if (!ReadSpringFile(input)) return ExitBadInput;
+  if (!ReadSpringFile(OpenSpring(), input)) return ExitBadInput;
   k.CurrentFileName = base;
   // The result is made in the work folder and put in place only when it is complete.
   workdir.ResultsInWorkDir = true;
@@ -148,7 +149,7 @@ std::optional<int> ResultMode(const CommandLine& cmd) {
   if (text) {
     wkwenvar.TextDeviceQuery = false;
     wkwenvar.TextDevice = 9;
-    PrintSpringResults();
+    PrintSpringResults(OpenSpring());
   } else {
     wkwenvar.CadBatchMode = true;
     DrawSpringView(static_cast<uint16_t>(cmd.cadDevice), static_cast<uint16_t>(cmd.cadView));
@@ -244,7 +245,7 @@ std::optional<int> StartupCommandLine(const CommandLine& cmd, bool batch) {
         return ExitBadInput;
       }
       k.ShowErrors = false;
-      springRead = ReadSpringFile(k.CurrentFileName);
+      springRead = ReadSpringFile(OpenSpring(), k.CurrentFileName);
       k.ShowErrors = true;
       if (springRead) RedrawCurrentView();
       k.FileNameHasPath = true;
@@ -253,7 +254,7 @@ std::optional<int> StartupCommandLine(const CommandLine& cmd, bool batch) {
         if (FileCanOpen(k.CurrentFileName)) {
           // There but not readable: tell why, and keep the file (the write test of a new name would
           // erase it).
-          ReadSpringFile(k.CurrentFileName);
+          ReadSpringFile(OpenSpring(), k.CurrentFileName);
           return ExitBadInput;
         }
         CheckOutputFile(k.CurrentFileName);  // a new file of this name, when it can be written
@@ -278,9 +279,9 @@ std::optional<int> StartupCommandLine(const CommandLine& cmd, bool batch) {
 
   k.ErrorFlag = false;
   // Without a spring file the start values need their material before the first calculation.
-  if (!springRead) LoadMaterialByNumber(yebglob9.MaterialNumber);
+  if (!springRead) LoadMaterialByNumber(OpenSpring().family, yebglob9.MaterialNumber);
   k.ErrorFlag = false;
-  CalcSpring();
+  CalcSpring(OpenSpring());
   k.ErrorFlag = false;
   k.InputModified = false;
   // Only a window shows the start picture; a batch run keeps the logo and says nothing.

@@ -1,36 +1,29 @@
-// aendvar: drawing change records, title-block fields and free drawing texts of the current spring.
+// aendvar: drawing change records, title-block fields and free drawing texts of a spring.
 #include "spring/aendvar.h"
 
-#include "foundation/kwenvar.h"
 #include "foundation/utildos.h"
 
 namespace qorva {
 
-
-
-void InitAendvar() {
-  aendvar = Aendvar{};
+Aendvar NewAendvar() {
+  Aendvar a;
   const std::string today = DateStr();
-  aendvar.TitleDrawnDate = today;
-  aendvar.TitleCheckedDate = today;
-  aendvar.TitleStandardDate = today;
+  a.TitleDrawnDate = today;
+  a.TitleCheckedDate = today;
+  a.TitleStandardDate = today;
+  return a;
 }
 
-void ResetChangeRecords() {
-  aendvar.ChangeCount = 0;
-  aendvar.DrawingTextCount = 0;
-  aendvar.DrawingTextMode = 0;
-  aendvar.TitleDrawnDate = DateStr();
-  for (std::string* s : {&aendvar.TitleDrawnBy, &aendvar.TitleCheckedDate, &aendvar.TitleCheckedBy,
-                         &aendvar.TitleStandardDate, &aendvar.TitleStandardBy, &aendvar.TitleRow4Date,
-                         &aendvar.TitleRow4Name, &aendvar.TitleReplaces, &aendvar.TitleReplacedBy,
-                         &aendvar.TitleDepartment, &aendvar.TitleDocType, &aendvar.TitleDocStatus}) {
+void ResetChangeRecords(Aendvar& a) {
+  a.ChangeCount = 0;
+  a.DrawingTextCount = 0;
+  a.DrawingTextMode = 0;
+  a.TitleDrawnDate = DateStr();
+  for (std::string* s : {&a.TitleDrawnBy, &a.TitleCheckedDate, &a.TitleCheckedBy, &a.TitleStandardDate,
+                         &a.TitleStandardBy, &a.TitleRow4Date, &a.TitleRow4Name, &a.TitleReplaces,
+                         &a.TitleReplacedBy, &a.TitleDepartment, &a.TitleDocType, &a.TitleDocStatus}) {
     s->clear();
   }
-}
-
-void ClearTitleLines() {
-  for (int i = 1; i <= 3; ++i) kwenvar.TitleLines[static_cast<std::size_t>(i)].clear();
 }
 
 }  // namespace qorva

@@ -1,5 +1,5 @@
 #pragma once
-// aendvar: the drawing data that belongs to the current spring and is saved with it in its spring
+// aendvar: the drawing data that belongs to a spring and is saved with it in its spring
 // data file: the drawing change records, the title-block fields and the free drawing texts.
 // Owns only data; the windows that edit it belong to the shell, the drawing frame reads it, and the
 // spring data file (qvaio) writes and reads it. Texts are DOS code page 437.
@@ -62,14 +62,14 @@ struct Aendvar {
 };
 
 extern Aendvar& aendvar;  // OpenSpring().drawing
-
-// Program start: empty records and texts, no changes, no drawing texts, mode 0, the drawn, checked
-// and standard dates today (DateStr), every other title-block field empty.
+// The open spring's drawing data at NewAendvar.
 void InitAendvar();
-// A new spring: no changes, no drawing texts, mode 0, the drawn date today and every other
-// title-block field empty. The record slots keep their texts.
-void ResetChangeRecords();
-// Empties the spring's three title lines (kwenvar.TitleLines).
-void ClearTitleLines();
+
+// The drawing data of a new spring: empty records and texts, no changes, no drawing texts, mode 0,
+// the drawn, checked and standard dates today (DateStr), every other title-block field empty.
+Aendvar NewAendvar();
+// The drawing data a for a new spring: no changes, no drawing texts, mode 0, the drawn date today and
+// every other title-block field empty. The record slots keep their texts.
+void ResetChangeRecords(Aendvar& a);
 
 }  // namespace qorva

@@ -1,13 +1,12 @@
-// dokuvar: the document links of the current spring.
+// dokuvar: the document links of a spring.
 #include "spring/dokuvar.h"
 
 namespace qorva {
 
-
-
-void InitDokuvar() {
-  dokuvar = Dokuvar{};
-  for (uint16_t i = 1; i <= DocumentLinkCount; ++i) dokuvar.DocumentLinks[i].Program = "xdg-open";
+Dokuvar NewDokuvar() {
+  Dokuvar d;
+  for (uint16_t i = 1; i <= DocumentLinkCount; ++i) d.DocumentLinks[i].Program = "xdg-open";
+  return d;
 }
 
 }  // namespace qorva

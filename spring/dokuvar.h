@@ -1,5 +1,5 @@
 #pragma once
-// dokuvar: the five document links of the current spring (a program and a file each, opened from
+// dokuvar: the five document links of a spring (a program and a file each, opened from
 // the shell's document window) that the spring data file stores. Owns only data.
 
 #include <array>
@@ -20,8 +20,10 @@ struct Dokuvar {
 };
 
 extern Dokuvar& dokuvar;  // OpenSpring().documents
-
-// Program start: every link opens its file with the desktop's program ("xdg-open"); no files.
+// The open spring's links at NewDokuvar.
 void InitDokuvar();
+
+// The links of a new spring: every link opens its file with the desktop's program ("xdg-open"); no files.
+Dokuvar NewDokuvar();
 
 }  // namespace qorva

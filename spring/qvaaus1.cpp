@@ -9,6 +9,7 @@
 #include "foundation/utilstr.h"
 #include "spring/qvaglob.h"
 #include "platform/services.h"
+#include "spring/spring.h"
 #include "spring/yebglob9.h"
 
 namespace qorva {
@@ -48,8 +49,8 @@ bool HasNonBlank(const std::string& s) { return s.find_first_not_of(' ') != std:
 
 }  // namespace
 
-void WriteFatigueLifeLines() {
-  const Yebglob9& g = yebglob9;
+void WriteFatigueLifeLines(const Spring& s) {
+  const Yebglob9& g = s.family;
   if (g.LoadType != 2 || !(g.PermissibleStrokeStress > 0)) return;
   const long double n = g.CyclesToFracture;
   const long double f = g.LoadFrequency;
@@ -69,13 +70,13 @@ void WriteFatigueLifeLines() {
   }
 }
 
-void PrintSpringResults(uint16_t device) {
-  const Yebglob9& g = yebglob9;
-  const Qvaglob& q = qvaglob;
+void PrintSpringResults(const Spring& s, uint16_t device) {
+  const Yebglob9& g = s.family;
+  const Qvaglob& q = s.product;
   std::string line1;
   NumberedTitleLine(g.DrawingName, g.DrawingNumber, line1);
   BeginReport(kwenvar.ProgName + " V" + kwenvar.ProgVersion + "  Konstantkraftfeder", line1, g.DrawingName2,
-              kwenvar.TitleLines[2], kwenvar.TitleLines[3], 0);
+              s.TitleLines[2], s.TitleLines[3], 0, s.TitleLines);
   if (kwenvar.FatalError) {
     ShowCalcMessages();
     return;
@@ -137,7 +138,7 @@ void PrintSpringResults(uint16_t device) {
   Row("Hubspannung", "sigmah", StressUnit(), StressFix(6, 0, g.Stress2 - g.Stress1));
   if (g.PermissibleStrokeStress > 0) {
     Row("zul Hubspannung", "sighz", StressUnit(), StressFix(6, 0, g.PermissibleStrokeStress));
-    WriteFatigueLifeLines();
+    WriteFatigueLifeLines(s);
   }
 
   // Mass, load, ratio and work.

@@ -1,5 +1,5 @@
 #pragma once
-// qvaaus1: the standard result report "Konstantkraftfeder" of the current spring (inputs, material,
+// qvaaus1: the standard result report "Konstantkraftfeder" of a spring (inputs, material,
 // forces, travel, stresses, fatigue life, mass, work and the calculation messages) through the
 // report writer (textout) to the configured text output.
 
@@ -7,15 +7,17 @@
 
 namespace qorva {
 
-// Writes the report of the current spring to the output device (OutputDeviceCode; 0, the callers'
+struct Spring;
+
+// Writes the report of the spring s to the output device (OutputDeviceCode; 0, the callers'
 // choice, is the configured text output) with the name CurrentFileName + ".TXT". While FatalError
 // is set the calculation messages are offered instead (ShowCalcMessages) and nothing is written.
 // A cancelled or failed output sets ErrorFlag.
-void PrintSpringResults(uint16_t device = 0);
+void PrintSpringResults(const Spring& s, uint16_t device = 0);
 
-// The fatigue-life rows (load cycles to fracture and life in hours) of a dynamic spring while the
+// The fatigue-life rows (load cycles to fracture and life in hours) of s when it is dynamic and the
 // permissible stroke stress of the calculation is above 0; nothing otherwise, and nothing once
 // ErrorFlag is set (the report has stopped).
-void WriteFatigueLifeLines();
+void WriteFatigueLifeLines(const Spring& s);
 
 }  // namespace qorva

@@ -1,38 +1,31 @@
 // qvaglob: product start values of the spring data and the demonstration spring.
 #include "spring/qvaglob.h"
 
+#include "spring/spring.h"
 #include "spring/yebglob9.h"
 
 namespace qorva {
 
-
-
-void InitSpringInputs() {
+void SetStartInputs(Yebglob9& g, Qvaglob& q) {
   // The product's own part starts from its member values (WidthThicknessRatio stays 0 until the
   // first calculation); the family values below are the ones the product overrides.
-  qvaglob = Qvaglob{};
-  yebglob9.PermissibleStress = 0;
-  yebglob9.OperatingEModulus = yebglob9.EModulus;
-  yebglob9.BandWidth = 50;
-  yebglob9.BandThickness = 0.5;
-  yebglob9.ThicknessTolerance = 0;
-  yebglob9.MaterialNumber = 12;
+  q = Qvaglob{};
+  g.PermissibleStress = 0;
+  g.OperatingEModulus = g.EModulus;
+  g.BandWidth = 50;
+  g.BandThickness = 0.5;
+  g.ThicknessTolerance = 0;
+  g.MaterialNumber = 12;
 }
 
-void InitSpringData() {
-  // Family first: the product's values must win.
-  InitSpringDefaults();
-  InitSpringInputs();
-}
-
-void PresetDemoSpring() {
-  yebglob9.MaterialNumber = 12;
-  yebglob9.BandWidth = 50;
-  yebglob9.BandThickness = 0.5;
-  yebglob9.LoadType = 2;
-  qvaglob.OuterDiameter = 85;
-  qvaglob.InnerDiameter = 80;
-  qvaglob.BendingDiameter = 80;
+void PresetDemoSpring(Spring& s) {
+  s.family.MaterialNumber = 12;
+  s.family.BandWidth = 50;
+  s.family.BandThickness = 0.5;
+  s.family.LoadType = 2;
+  s.product.OuterDiameter = 85;
+  s.product.InnerDiameter = 80;
+  s.product.BendingDiameter = 80;
 }
 
 }  // namespace qorva

@@ -1,11 +1,14 @@
 #pragma once
-// qvaglob: the product part of the current constant-force spring: coil geometry, forces, travels and
+// qvaglob: the product part of a constant-force spring: coil geometry, forces, travels and
 // the other calculation results. Units: mm, N, N/mm², g, Nmm. The family part (material, band
 // section, load data, stresses, fatigue) is yebglob9.
 
 #include <cstdint>
 
 namespace qorva {
+
+struct Spring;
+struct Yebglob9;
 
 struct Qvaglob {
   // Coil geometry.
@@ -34,13 +37,14 @@ struct Qvaglob {
 };
 
 extern Qvaglob& qvaglob;  // OpenSpring().product
-
-// Product start-up values; runs after InitSpringDefaults and overrides part of it (material number 12,
-// b 50, t 0.5, ...).
-void InitSpringInputs();
-// The start-up of the spring data in its fixed order: InitSpringDefaults, then InitSpringInputs.
+// The open spring's family and product parts as NewSpring gives them.
 void InitSpringData();
-// The demonstration's spring: material 12, b 50, t 0.5, dynamic load, De 85, Di 80, Dn 80; nothing else.
-void PresetDemoSpring();
+
+// The product's start values: q at its member values, and the family values the product overrides
+// on top of the family defaults (material number 12, b 50, t 0.5, ...).
+void SetStartInputs(Yebglob9& g, Qvaglob& q);
+// The demonstration's spring made of s: material 12, b 50, t 0.5, dynamic load, De 85, Di 80, Dn 80;
+// nothing else of s changes.
+void PresetDemoSpring(Spring& s);
 
 }  // namespace qorva

@@ -14,6 +14,7 @@
 #include <limits>
 #include <string_view>
 #include <type_traits>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -290,11 +291,22 @@ bool WriteSpring(TextFile& f, const Spring& s) {
   return !f.Failed();
 }
 
-void WriteChangeRecords() { WriteChangeBlock(ShareTextFile, CurrentSpring()); }
-void WriteDocumentLinks() { WriteDocumentBlock(ShareTextFile, CurrentSpring()); }
-void WriteIso7200Header() { WriteIsoBlock(ShareTextFile, CurrentSpring()); }
+namespace {
+// s as its file stores it: with the title-block type of the settings and the designation of its
+// material record.
+Spring AsSaved(const Spring& s) {
+  Spring saved = s;
+  saved.TitleBlockType = wkwenvar.TitleBlockType;
+  saved.material = DesignationOf(s.family.MaterialRec);
+  return saved;
+}
+}  // namespace
 
-bool WriteSpringFile(const std::string& name) {
+void WriteChangeRecords(const Spring& s) { WriteChangeBlock(ShareTextFile, s); }
+void WriteDocumentLinks(const Spring& s) { WriteDocumentBlock(ShareTextFile, s); }
+void WriteIso7200Header(const Spring& s) { WriteIsoBlock(ShareTextFile, AsSaved(s)); }
+
+bool WriteSpringFile(const Spring& s, const std::string& name) {
   // A save that does not happen leaves the current file where it was: the save dialog may already
   // have moved the data folder or the name to the refused or unwritable choice.
   const std::string oldName = kwenvar.CurrentFileName;
@@ -318,7 +330,7 @@ bool WriteSpringFile(const std::string& name) {
   if (kwenvar.ErrorFlag) return notSaved();
 
   // The new file replaces the old one only when every line went out and the close succeeded.
-  bool saved = WriteSpring(ShareTextFile, CurrentSpring()) && !kwenvar.ErrorFlag;
+  bool saved = WriteSpring(ShareTextFile, AsSaved(s)) && !kwenvar.ErrorFlag;
   if (saved) {
     saved = ShareTextFile.Close();
   } else {
@@ -724,12 +736,10 @@ MaterialFind FindSpringMaterial(const MaterialCatalog& catalog, const Spring& s,
   return MaterialFind::Missing;
 }
 
-bool TakeOverSpring(const SpringFileRead& read, const std::string& name) {
-  const Spring before = CurrentSpring();
+bool TakeOverSpring(Spring& s, const SpringFileRead& read, const std::string& name) {
   const Error0 errors = error0;
   const bool fatal = kwenvar.FatalError;
   auto refuse = [&](const std::string& message) {
-    MakeCurrent(before);
     error0 = errors;
     kwenvar.FatalError = fatal;
     kwenvar.ErrorFlag = true;
@@ -743,11 +753,11 @@ bool TakeOverSpring(const SpringFileRead& read, const std::string& name) {
     return refuse("Werkstoff Nr. " + IntStr(read.spring.family.MaterialNumber) + " der Datei " + NameForMessage(name) +
                   " nicht in der Werkstofftabelle - nicht eingelesen !");
   }
-  Spring spring = before;
+  // s takes the spring over only once its material is settled.
+  Spring spring = s;
   ApplySpringFile(read.spring, spring);
   uint32_t number = 0;
   const MaterialFind found = FindSpringMaterial(catalog, read.spring, number);
-  MakeCurrent(spring);
   if (found == MaterialFind::Missing) {
     const std::string stored = read.spring.material.empty()
                                    ? "Werkstoff Nr. " + IntStr(read.spring.family.MaterialNumber)
@@ -757,19 +767,20 @@ bool TakeOverSpring(const SpringFileRead& read, const std::string& name) {
     // The user may choose the material the spring is to have; nothing else is ever taken silently.
     ReportError(missing + " - bitte Werkstoff w\x84hlen !");
     kwenvar.ErrorFlag = false;
-    SelectMaterial(1);
-    if (kwenvar.ErrorFlag) return refuse(missing + " - nicht eingelesen !");
+    if (SelectMaterial(spring.family, 1) != MaterialChoice::Chosen) return refuse(missing + " - nicht eingelesen !");
   } else {
-    yebglob9.MaterialNumber = static_cast<uint16_t>(number);
-    yebglob9.MaterialRec = *catalog.byNumber(number);
-    TakeOverMaterial();
+    spring.family.MaterialNumber = static_cast<uint16_t>(number);
+    spring.family.MaterialRec = *catalog.byNumber(number);
+    TakeOverMaterial(spring.family);
   }
+  s = std::move(spring);
+  wkwenvar.TitleBlockType = s.TitleBlockType;
   kwenvar.ErrorFlag = false;
-  CalcSpring();
+  CalcSpring(s);
   return true;
 }
 
-bool ReadSpringFile(const std::string& name) {
+bool ReadSpringFile(Spring& s, const std::string& name) {
   const std::string currentFileName = kwenvar.CurrentFileName;
   const std::string dataDir = kwenvar.DataDir;
   const bool fileNameHasPath = kwenvar.FileNameHasPath;
@@ -785,7 +796,7 @@ bool ReadSpringFile(const std::string& name) {
   std::string fullName;
   AskReadFile(name, fullName);
   if (kwenvar.ErrorFlag) return restoreName();  // cancelled or missing (told by the chooser)
-  if (!TakeOverSpring(ReadSpring(fullName, CurrentSpring()), fullName)) return restoreName();
+  if (!TakeOverSpring(s, ReadSpring(fullName, s), fullName)) return restoreName();
   return true;
 }
 

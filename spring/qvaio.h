@@ -15,8 +15,8 @@
 // - The DOS end-of-file mark (^Z) inside a text, which would end the file early, is written as ">".
 //
 // Reading is all or nothing: the file is read into a value, checked line by line (counts bounded,
-// numbers must be numbers, the block heads and dash lines must stand where they belong), and the
-// current spring takes it over only when the whole file read well and its material was found.
+// numbers must be numbers, the block heads and dash lines must stand where they belong), and a
+// spring takes it over only when the whole file read well and its material was found.
 
 #include <cstdint>
 #include <string>
@@ -39,18 +39,19 @@ struct SpringFileRead {
   bool ok() const { return error.empty(); }
 };
 // Reads the file at path into a value: what the file stores on top of base (change-record slots
-// beyond the stored counts keep base's texts). No material is loaded and nothing is calculated; the
-// current spring, its messages and ErrorFlag stay as they were.
+// beyond the stored counts keep base's texts). No material is loaded and nothing is calculated;
+// every spring, the messages and ErrorFlag stay as they were.
 SpringFileRead ReadSpring(const std::string& path, const Spring& base);
 // The same on top of a spring with start values.
 SpringFileRead ReadSpring(const std::string& path);
 // The same from the bytes of a spring data file; name is the file the messages name.
 SpringFileRead ReadSpringText(const std::string& bytes, const std::string& name, const Spring& base);
-// Makes a spring read from the file name the current spring, with its material found as
-// ReadSpringFile finds it, and calculates it. A read that failed, or a material the user did not
-// choose, is told and leaves the current spring as it was: false with ErrorFlag set. The current
-// file name is not touched.
-bool TakeOverSpring(const SpringFileRead& read, const std::string& name);
+// Makes a spring read from the file name the spring s, with its material found as ReadSpringFile
+// finds it, and calculates it; the file's title-block type becomes the setting
+// (wkwenvar.TitleBlockType). A read that failed, or a material the user did not choose, is told
+// and leaves s, the setting and the message list as they were: false with ErrorFlag set. The
+// current file name is not touched.
+bool TakeOverSpring(Spring& s, const SpringFileRead& read, const std::string& name);
 // Puts what a spring data file stores (read by ReadSpring) into current; the rest of current stays.
 void ApplySpringFile(const Spring& read, Spring& current);
 
@@ -63,30 +64,29 @@ enum class MaterialFind {
 // number: the record that holds the spring's material (the stored one when Missing).
 MaterialFind FindSpringMaterial(const MaterialCatalog& catalog, const Spring& s, uint32_t& number);
 
-// Writes the current spring. An empty name asks with the save dialog; a name without "." goes into
+// Writes the spring s, with the title-block type of the settings (wkwenvar.TitleBlockType) and the
+// designation of its material record. An empty name asks with the save dialog; a name without "." goes into
 // DataDir with DataExt; a name with "." is the path. The file is written beside the old one and
 // replaces it only when complete, so a failed save leaves the old file as it was. Returns true when
 // saved; false with ErrorFlag set when cancelled, refused or not written (then told to the user).
-// The spring data are not changed; CurrentFileName and DataDir follow the save dialog only when the
-// spring was saved.
-bool WriteSpringFile(const std::string& name);
+// s is not changed; CurrentFileName and DataDir follow the save dialog only when the spring was saved.
+bool WriteSpringFile(const Spring& s, const std::string& name);
 
-// Reads a spring data file into the current spring: an empty name asks with the open dialog, a name
+// Reads a spring data file into the spring s: an empty name asks with the open dialog, a name
 // with "." is the path, any other name becomes CurrentFileName in DataDir with DataExt. After a
 // successful read the spring's material is loaded and the spring is calculated (CalcSpring). The
 // material is the one the file was saved with: at its stored record number, or, where the table was
 // packed or reordered since, at the record that holds its designation now. A material that is no
 // longer in the table is told, and the user chooses one (a batch run cannot: the read fails). A
-// missing, unreadable or damaged file, or a material not chosen, is told to the user and leaves the
-// spring, its drawing data and the current file name as they were; it returns false with
-// ErrorFlag set.
-bool ReadSpringFile(const std::string& name);
+// missing, unreadable or damaged file, or a material not chosen, is told to the user and leaves s,
+// its drawing data and the current file name as they were; it returns false with ErrorFlag set.
+bool ReadSpringFile(Spring& s, const std::string& name);
 
-// Three blocks of the current spring's file, written to ShareTextFile opened by the caller; an I/O
+// Three blocks of the file of the spring s, written to ShareTextFile opened by the caller; an I/O
 // error sets ErrorFlag.
-void WriteChangeRecords();
-void WriteDocumentLinks();
-void WriteIso7200Header();
+void WriteChangeRecords(const Spring& s);
+void WriteDocumentLinks(const Spring& s);
+void WriteIso7200Header(const Spring& s);
 
 // A change description as its file line, and back.
 std::string DescriptionToFileLine(const std::string& description);

@@ -10,6 +10,7 @@
 #include "foundation/utilmath.h"
 #include "foundation/utilstr.h"
 #include "spring/qvaglob.h"
+#include "spring/spring.h"
 #include "spring/yebfest9.h"
 #include "spring/yebglob9.h"
 
@@ -54,9 +55,9 @@ bool DimensionOk(const char* name, long double v) {
 
 }  // namespace
 
-void CalcSpring() {
-  Yebglob9& g = yebglob9;
-  Qvaglob& q = qvaglob;
+void CalcSpring(Spring& s) {
+  Yebglob9& g = s.family;
+  Qvaglob& q = s.product;
   ClearErrors();
 
   const long double de = q.OuterDiameter;
@@ -70,7 +71,7 @@ void CalcSpring() {
     return;
   }
 
-  MaterialValuesAtT();
+  MaterialValuesAtT(g);
   if (g.EModulus == 0) {
     Fatal("E = 0 !");
     return;
@@ -133,7 +134,7 @@ void CalcSpring() {
   q.SpringMass = mass;
   q.SpringWork = work;
 
-  EvaluateFatigue(t, 0, sigma2);
+  EvaluateFatigue(g, t, 0, sigma2);
 
   const YEB9WST_Record& r = g.MaterialRec;
   if (sigma2 > sigmaZul) AddErrorMsg("Fehler : sig.2 > sig.zul !");
@@ -144,9 +145,9 @@ void CalcSpring() {
   if (travel < 0) AddErrorMsg("Fehler : s < 0 !");
 }
 
-void PreDesign() {
-  Yebglob9& g = yebglob9;
-  Qvaglob& q = qvaglob;
+bool PreDesign(Spring& spring) {
+  Yebglob9& g = spring.family;
+  Qvaglob& q = spring.product;
   const long double f = q.Force2;
   const long double s = q.Travel2;
   const long double ratio = q.WidthThicknessRatio;
@@ -154,23 +155,23 @@ void PreDesign() {
 
   if (std::isnan(f) || (std::isinf(f) && f > 0)) {
     Fatal("F invalid !");
-    return;
+    return false;
   }
   if (!(f > 0)) {
     Fatal("F = 0 !");
-    return;
+    return false;
   }
   if (!std::isfinite(s)) {
     Fatal("s invalid !");
-    return;
+    return false;
   }
   if (!(ratio > 0) || !std::isfinite(ratio)) {
     Fatal("b/t <= 0 !");
-    return;
+    return false;
   }
   if (!(stressRatio > 0) || !std::isfinite(stressRatio)) {
     Fatal("Sigmaz/Sigma2 <= 0 !");
-    return;
+    return false;
   }
 
   // The passes work on the spring data itself (the material values follow BandThickness); a fatal
@@ -181,6 +182,7 @@ void PreDesign() {
     g = savedFamily;
     q = savedProduct;
     Fatal(text);
+    return false;
   };
 
   long double t = 0.01L;
@@ -188,7 +190,7 @@ void PreDesign() {
   long double sigma2 = 0;
   for (int pass = 1; pass <= kPreDesignPasses; ++pass) {
     g.BandThickness = t;
-    MaterialValuesAtT();
+    MaterialValuesAtT(g);
     if (g.EModulus == 0) return stop("E = 0 !");
     e = EModulusAtTemp(g.MaterialText, g.EModulus, g.OperatingTemperature);
     if (!(e > 0) || !std::isfinite(e)) return stop("E(T) <= 0 !");
@@ -226,12 +228,14 @@ void PreDesign() {
   q.MeanDiameter = dm;
   q.TurnCount = n;
   q.OuterDiameter = de;
-  CalcSpring();
+  CalcSpring(spring);
   // A pre-designed spring that the calculation rejects is not kept either.
   if (kwenvar.FatalError) {
     g = savedFamily;
     q = savedProduct;
+    return false;
   }
+  return true;
 }
 
 }  // namespace qorva

@@ -5,7 +5,6 @@
 
 #include "foundation/error0.h"
 #include "foundation/kwenvar.h"
-#include "foundation/wkwenvar.h"
 #include "spring/qvarech.h"
 
 namespace qorva {
@@ -21,47 +20,47 @@ Qvaglob& qvaglob = openSpring.product;
 Aendvar& aendvar = openSpring.drawing;
 Dokuvar& dokuvar = openSpring.documents;
 
-Spring CurrentSpring() {
+Spring NewSpring() {
   Spring s;
-  s.TitleLines = kwenvar.TitleLines;
-  s.family = yebglob9;
-  s.product = qvaglob;
-  s.drawing = aendvar;
-  s.documents = dokuvar;
-  s.TitleBlockType = wkwenvar.TitleBlockType;
-  s.material = DesignationOf(yebglob9.MaterialRec);
+  SetStartInputs(s.family, s.product);
+  s.drawing = NewAendvar();
+  s.documents = NewDokuvar();
   return s;
 }
 
-void MakeCurrent(const Spring& s) {
-  kwenvar.TitleLines = s.TitleLines;
-  yebglob9 = s.family;
-  qvaglob = s.product;
-  aendvar = s.drawing;
-  dokuvar = s.documents;
-  wkwenvar.TitleBlockType = s.TitleBlockType;
+void ClearTitleLines(Spring& s) {
+  for (std::size_t i = 1; i <= 3; ++i) s.TitleLines[i].clear();
 }
 
+void InitSpringDefaults() { openSpring.family = Yebglob9{}; }
+
+void InitSpringData() {
+  const Spring s = NewSpring();
+  openSpring.family = s.family;
+  openSpring.product = s.product;
+}
+
+void InitAendvar() { openSpring.drawing = NewAendvar(); }
+
+void InitDokuvar() { openSpring.documents = NewDokuvar(); }
+
 CalcOutcome Calculate(const Spring& s, const YEB9WST_Record& rec) {
-  // The calculation works on the current spring: the value takes its place for the calculation and
-  // the current spring comes back with its message list (swapped, not copied: this runs for every
-  // row of the file table).
-  CalcOutcome out{s.family, s.product, {}, false};
-  out.family.MaterialRec = rec;
+  // Only the parts the calculation reads are copied: this runs for every row of the file table.
+  Spring copy;
+  copy.family = s.family;
+  copy.product = s.product;
+  copy.family.MaterialRec = rec;
+  // The message list and the flags are the last calculation's: they come back as they were.
   Error0 errors;
   const bool fatal = kwenvar.FatalError;
   const bool errorFlag = kwenvar.ErrorFlag;
-  std::swap(yebglob9, out.family);
-  std::swap(qvaglob, out.product);
   std::swap(error0, errors);
 
-  TakeOverMaterial();
-  CalcSpring();
-  out.fatal = kwenvar.FatalError;
+  TakeOverMaterial(copy.family);
+  CalcSpring(copy);
+  CalcOutcome out{std::move(copy.family), std::move(copy.product), {}, kwenvar.FatalError};
   for (uint16_t i = 1; i <= error0.ErrorCount; ++i) out.messages.push_back(error0.ErrorMsgs[i]);
 
-  std::swap(yebglob9, out.family);
-  std::swap(qvaglob, out.product);
   std::swap(error0, errors);
   kwenvar.FatalError = fatal;
   kwenvar.ErrorFlag = errorFlag;

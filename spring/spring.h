@@ -2,9 +2,7 @@
 // spring: the spring as a value. A Spring holds what a spring data file stores (the title lines,
 // the inputs, the material by record number and designation, the drawing texts, change records and
 // title-block fields, the document links) together with the material record and the results of its
-// last calculation. The spring the user has open is the current spring (yebglob9, qvaglob, aendvar,
-// dokuvar and the title lines); CurrentSpring and MakeCurrent move a whole spring between a value
-// and it, and Calculate works on a value without touching it.
+// last calculation. Start values come from NewSpring; Calculate works on a copy of a value.
 
 #include <array>
 #include <cstdint>
@@ -20,23 +18,27 @@
 namespace qorva {
 
 struct Spring {
-  std::array<std::string, 4> TitleLines;  // [1..3]
+  std::array<std::string, 4> TitleLines;  // [1..3], the lines every report and file of it is headed with
   Yebglob9 family;                         // material, band, load data, stresses, drawing names
   Qvaglob product;                         // coil geometry, forces, travels, results
   Aendvar drawing;                         // change records, title-block fields, drawing texts
   Dokuvar documents;
+  // The title-block type its file carries: a file read makes it the setting wkwenvar.TitleBlockType,
+  // and a file is written with the setting.
   int32_t TitleBlockType = 0;
   // The designation stored with the material number; empty in files of older versions.
   MaterialDesignation material;
 };
 
-// The spring the program has open. yebglob9, qvaglob, aendvar and dokuvar name its parts; its title
-// lines and title-block type live in kwenvar and wkwenvar until CurrentSpring joins them.
+// The spring the program has open. yebglob9, qvaglob, aendvar and dokuvar name its parts.
 Spring& OpenSpring();
 
-// The current spring as a value, and the current spring made one whole value.
-Spring CurrentSpring();
-void MakeCurrent(const Spring& s);
+// A new spring: the family defaults with the product's start inputs on top (material 12, b 50,
+// t 0.5, De 85, Di 80, ...), no change records or drawing texts, the drawn, checked and standard
+// dates today, every link opening its file with the desktop's program, empty title lines.
+Spring NewSpring();
+// Empties the three title lines of s.
+void ClearTitleLines(Spring& s);
 
 // What a calculation of a spring gave: its inputs with the results (material values, stresses,
 // forces, travels, fatigue), the message list, and whether a fatal stop made the results unusable
@@ -47,8 +49,8 @@ struct CalcOutcome {
   std::vector<std::string> messages;
   bool fatal = false;
 };
-// Calculates s with material rec (its designation, modulus and density taken over first) as
-// CalcSpring calculates the current spring. The current spring and its message list stay as they were.
+// Calculates a copy of s with material rec (its designation, modulus and density taken over first)
+// as CalcSpring does. s, every other spring and the message list stay as they were.
 CalcOutcome Calculate(const Spring& s, const YEB9WST_Record& rec);
 
 }  // namespace qorva

@@ -135,14 +135,12 @@ uint32_t MaterialCatalog::numberOf(const MaterialDesignation& d) const {
   return 0;
 }
 
-void LoadMaterialRecord() {
+void LoadMaterialRecord(YEB9WST_Record& rec) {
   if (kwenvar.ErrorFlag) return;
-  yebglob9.MaterialRec = CurrentTableRecord();
+  rec = CurrentTableRecord();
 }
 
-bool LoadMaterialByNumber(uint16_t n) { return LoadMaterialByNumber(n, false); }
-
-bool LoadMaterialByNumber(uint16_t n, bool exact) {
+bool LoadMaterialByNumber(Yebglob9& g, uint16_t n, bool exact) {
   kwenvar.ErrorFlag = false;
   MaterialTable& table = materialTable();
   if (!table.open(kTableName) || kwenvar.ErrorFlag) {
@@ -153,35 +151,38 @@ bool LoadMaterialByNumber(uint16_t n, bool exact) {
   bool ok = false;
   // Beyond the last record the table stands on the last one, which is not record n.
   if (table.gotoRecord(n) && !kwenvar.ErrorFlag && (!exact || table.recNo() == n)) {
-    LoadMaterialRecord();
-    TakeOverMaterial();
+    LoadMaterialRecord(g.MaterialRec);
+    TakeOverMaterial(g);
     ok = true;
   }
   table.close();
   return ok;
 }
 
-void SelectMaterial(uint16_t mode) {
+MaterialChoice SelectMaterial(Yebglob9& g, uint16_t mode) {
   MaterialTable& table = materialTable();
   kwenvar.ErrorFlag = false;
   if (!table.open(kTableName) || kwenvar.ErrorFlag) {
     kwenvar.ErrorFlag = true;
     AddErrorMsg(kTableError);
-    return;
+    return MaterialChoice::Failed;
   }
   // Choosing lists the materials by designation.
   if (mode == 1) table.orderBy(1);
   SetPromptHelp(kHelpTopicMaterialTable);
-  // The current material is the selected row.
-  if (mode == 1 && yebglob9.MaterialNumber > 0) table.gotoRecord(yebglob9.MaterialNumber);
-  const bool accepted = BrowseMaterialTable(table, mode, "", "Material");
-  if (mode == 1 && accepted && !kwenvar.ErrorFlag) {
-    yebglob9.MaterialNumber = static_cast<uint16_t>(table.recNo());
-    LoadMaterialRecord();
+  // The spring's material is the selected row.
+  if (mode == 1 && g.MaterialNumber > 0) table.gotoRecord(g.MaterialNumber);
+  const bool accepted = BrowseMaterialTable(table, mode, "", "Material") && !kwenvar.ErrorFlag;
+  if (mode == 1 && accepted) {
+    g.MaterialNumber = static_cast<uint16_t>(table.recNo());
+    LoadMaterialRecord(g.MaterialRec);
     // The designation chooses the modulus-at-temperature rule: it must be the chosen material's.
-    TakeOverMaterial();
+    TakeOverMaterial(g);
   }
   table.close();
+  if (accepted) return MaterialChoice::Chosen;
+  kwenvar.ErrorFlag = true;
+  return MaterialChoice::Cancelled;
 }
 
 bool OpenMaterialTableIndexed() {
@@ -196,25 +197,24 @@ bool OpenMaterialTableIndexed() {
   return true;
 }
 
-void TakeOverMaterial() {
-  yebglob9.MaterialText = yebglob9.MaterialRec.Text1;
-  yebglob9.EModulus = yebglob9.MaterialRec.EModInt;
-  yebglob9.Density = yebglob9.MaterialRec.Rho;
+void TakeOverMaterial(Yebglob9& g) {
+  g.MaterialText = g.MaterialRec.Text1;
+  g.EModulus = g.MaterialRec.EModInt;
+  g.Density = g.MaterialRec.Rho;
 }
 
-void MaterialValuesAtT() {
+void MaterialValuesAtT(Yebglob9& g) {
   // A material typed in ("andere") keeps its own values while that choice stands.
-  if (yebglob9.MaterialSource == 2) return;
-  YEB9WST_Record& r = yebglob9.MaterialRec;
-  yebglob9.TensileStrength = RmOfThickness(yebglob9.BandThickness);
+  if (g.MaterialSource == 2) return;
+  YEB9WST_Record& r = g.MaterialRec;
+  g.TensileStrength = RmOfThickness(r, g.BandThickness);
   if (r.SigmaFactor == 0) r.SigmaFactor = 0.75;
-  yebglob9.PermissibleStress = yebglob9.TensileStrength * r.SigmaFactor;
-  yebglob9.EModulus = r.EModInt;
-  yebglob9.Density = r.Rho;
+  g.PermissibleStress = g.TensileStrength * r.SigmaFactor;
+  g.EModulus = r.EModInt;
+  g.Density = r.Rho;
 }
 
-long double RmOfThickness(long double t) {
-  const YEB9WST_Record& r = yebglob9.MaterialRec;
+long double RmOfThickness(const YEB9WST_Record& r, long double t) {
   if (std::isnan(t) || std::isinf(t)) {
     AddErrorMsg("Fatal  : t invalid !");
     return 0.1L;
@@ -239,10 +239,10 @@ long double EModulusAtTemp(const std::string& text, long double e, long double t
   return e * (3620 - theta) / 3600;
 }
 
-void GoodmanEvaluation(long double t, long double s1, long double s2, long double& sO, long double& sH0,
-                       long double& m, long double& x, long double& sHz, std::string& label) {
-  const YEB9WST_Record& r = yebglob9.MaterialRec;
-  const bool dynamic = yebglob9.LoadType == 2;
+void GoodmanEvaluation(Yebglob9& g, long double t, long double s1, long double s2, long double& sO,
+                       long double& sH0, long double& m, long double& x, long double& sHz, std::string& label) {
+  const YEB9WST_Record& r = g.MaterialRec;
+  const bool dynamic = g.LoadType == 2;
   const long double sh = s2 - s1;
   label.clear();
   sO = 0;
@@ -260,7 +260,7 @@ void GoodmanEvaluation(long double t, long double s1, long double s2, long doubl
     label = TrimStr(r.Text1) + " (" + TrimStr(r.Text3) + ")";
     const long double l = SafeLog10(t / r.GoodmanT0);
     const bool approx = !wkwenvar.HideWarnings && dynamic;
-    if (yebglob9.ShotPeened == 'N') {
+    if (g.ShotPeened == 'N') {
       if (r.SigO != 0 && r.SigH0 != 0) {
         sO = r.SigO - r.SigOSlope * l;
         sH0 = r.SigH0 - r.SigH0Slope * l;
@@ -311,33 +311,33 @@ void GoodmanEvaluation(long double t, long double s1, long double s2, long doubl
     kwenvar.FatalError = true;
     return;
   }
-  yebglob9.FatigueSafetyFactor = sHz / sh;
+  g.FatigueSafetyFactor = sHz / sh;
 
   if (dynamic) {
     if (s2 < 0 || s1 < 0 || sH0 == 0) {
-      yebglob9.CyclesToFracture = 0;
+      g.CyclesToFracture = 0;
     } else if (sH0 > 0) {
       // 10^7 where the stroke stress equals the permissible one, a decade less per quarter of sH0 above.
-      yebglob9.CyclesToFracture = Pow("Load cycles", 10, 11 - 4 * (sH0 + s2 - sHz - s1) / sH0);
+      g.CyclesToFracture = Pow("Load cycles", 10, 11 - 4 * (sH0 + s2 - sHz - s1) / sH0);
     }
   } else {
-    yebglob9.CyclesToFracture = 0;
+    g.CyclesToFracture = 0;
   }
 
   if (sO > 0 && s2 > sO && dynamic) AddErrorMsg("Fehler : sigma2 > sigmao !");
   if (noData && dynamic && !wkwenvar.HideWarnings) AddErrorMsg("Warnung: kein Goodman-Diagramm");
 }
 
-void EvaluateFatigue(long double t, long double s1, long double s2) {
-  const double factor = yebglob9.MaterialRec.SigmaFactor;
+void EvaluateFatigue(Yebglob9& g, long double t, long double s1, long double s2) {
+  const double factor = g.MaterialRec.SigmaFactor;
   // The material's Goodman values hold for stresses at 0.56 Rm; the working stresses are scaled to it.
   const long double k = factor == 0 ? 0.8L : 0.56L / factor;
   long double sO = 0, sH0 = 0, m = 0, x = 0, sHz = 0;
   std::string label;
-  GoodmanEvaluation(t, k * s1, k * s2, sO, sH0, m, x, sHz, label);
-  yebglob9.UpperStressLimit = sO / k;
+  GoodmanEvaluation(g, t, k * s1, k * s2, sO, sH0, m, x, sHz, label);
+  g.UpperStressLimit = sO / k;
   // What the Goodman diagram shows, so that a report never shows the fatigue life of another spring.
-  yebglob9.PermissibleStrokeStress = sHz / k;
+  g.PermissibleStrokeStress = sHz / k;
 }
 
 }  // namespace qorva

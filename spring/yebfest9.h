@@ -4,7 +4,8 @@
 // by field name; the laws give the tensile strength over the band thickness, the modulus of elasticity
 // at the operating temperature and the Goodman fatigue evaluation (permissible stroke stress, load
 // cycles to fracture, fatigue safety factor).
-// Reads and writes the spring data (yebglob9); the table is reached through materialTable()
+// The routines work on the family part of the spring (or the material record) they are given; the
+// table is reached through materialTable()
 // (materialtable.h), the help topic through SetPromptHelp (msgbox.h). Messages go to the
 // calculation's message list (AddErrorMsg).
 
@@ -14,6 +15,8 @@
 #include <vector>
 
 namespace qorva {
+
+struct Yebglob9;
 
 // One material: 29 members in the order of the table fields 1..29. Defaults are the cleared record
 // of the start-up (every text empty, every integer 0, the reals as noted).
@@ -84,39 +87,44 @@ class MaterialCatalog {
 // are ignored). Other n are ignored.
 void SetMaterialField(YEB9WST_Record& rec, int n, const std::string& windowsText);
 
-// Copies fields 1..29 of the current record of the open material table into MaterialRec; does
-// nothing while kwenvar.ErrorFlag is set. A permissible-stress factor of 0 becomes 0.7.
-void LoadMaterialRecord();
-// Opens the material table, loads record n into MaterialRec and takes over designation, E and
-// density. False (MaterialRec unchanged) when the table cannot be opened or has no record n.
-bool LoadMaterialByNumber(uint16_t n);
-// The same; with exact set, a number beyond the last record loads nothing and gives false instead
-// of taking the last record (a stored spring must get its own material or none).
-bool LoadMaterialByNumber(uint16_t n, bool exact);
-// Mode 0: the user views the table; mode 1: the user chooses a preferred material, which becomes
-// MaterialNumber and MaterialRec and is taken over (TakeOverMaterial). A cancelled choice sets
-// kwenvar.ErrorFlag and changes nothing.
-void SelectMaterial(uint16_t mode);
+// Copies fields 1..29 of the current record of the open material table into rec; does nothing while
+// kwenvar.ErrorFlag is set. A permissible-stress factor of 0 becomes 0.7.
+void LoadMaterialRecord(YEB9WST_Record& rec);
+// Opens the material table, loads record n into g.MaterialRec and takes over designation, E and
+// density. False (g unchanged) when the table cannot be opened or has no record n. With exact set, a
+// number beyond the last record loads nothing and gives false instead of taking the last record (a
+// stored spring must get its own material or none).
+bool LoadMaterialByNumber(Yebglob9& g, uint16_t n, bool exact = false);
+// What became of a choice from the material table.
+enum class MaterialChoice {
+  Chosen,     // accepted (mode 1: taken over into the spring)
+  Cancelled,  // the user closed the table without a choice
+  Failed,     // the table could not be opened (told, and in the message list)
+};
+// Mode 0: the user views the table; g stays as it is. Mode 1: the user chooses a preferred material,
+// which becomes g.MaterialNumber and g.MaterialRec and is taken over (TakeOverMaterial). A choice that
+// is not Chosen sets kwenvar.ErrorFlag and leaves g as it was.
+MaterialChoice SelectMaterial(Yebglob9& g, uint16_t mode);
 // Opens the material table ordered by field 27 for the material window; the table stays open.
 bool OpenMaterialTableIndexed();
-// MaterialText := Text1; EModulus := EModInt; Density := Rho.
-void TakeOverMaterial();
-// TensileStrength, PermissibleStress, EModulus and Density at the current BandThickness; a typed-in
+// g.MaterialText := Text1; g.EModulus := EModInt; g.Density := Rho of g.MaterialRec.
+void TakeOverMaterial(Yebglob9& g);
+// TensileStrength, PermissibleStress, EModulus and Density of g at its BandThickness; a typed-in
 // material (MaterialSource 2) keeps its own.
-void MaterialValuesAtT();
-// Tensile strength at thickness t (0.1 with a message when t <= 0 or DR0 = 0).
-long double RmOfThickness(long double t);
+void MaterialValuesAtT(Yebglob9& g);
+// Tensile strength of material rec at thickness t (0.1 with a message when t <= 0 or DR0 = 0).
+long double RmOfThickness(const YEB9WST_Record& rec, long double t);
 // Modulus of elasticity at temperature theta (°C) by the rule of the first standard number found in
 // standardText: "10270-3"/"12166", "10270-1"/"10270-2"/"10089", else the general rule.
 long double EModulusAtTemp(const std::string& standardText, long double e, long double theta);
-// Goodman values at thickness t for the stresses sigma1 (lower) and sigma2 (upper) of the load
-// cycle; sets CyclesToFracture and FatigueSafetyFactor and adds the fatigue messages.
-// x is written only where the Goodman line is used.
-void GoodmanEvaluation(long double t, long double sigma1, long double sigma2, long double& sigmaO,
+// Goodman values of g's material at thickness t for the stresses sigma1 (lower) and sigma2 (upper) of
+// the load cycle under g's load type and peening; sets g.CyclesToFracture and g.FatigueSafetyFactor
+// and adds the fatigue messages. x is written only where the Goodman line is used.
+void GoodmanEvaluation(Yebglob9& g, long double t, long double sigma1, long double sigma2, long double& sigmaO,
                        long double& sigmaH0, long double& m, long double& x, long double& sigmaHz,
                        std::string& label);
-// The calculation's fatigue step: the Goodman evaluation on the working stresses scaled by
+// The calculation's fatigue step on g: the Goodman evaluation on the working stresses scaled by
 // k = 0.56 / SigmaFactor; sets UpperStressLimit and PermissibleStrokeStress (both scaled back).
-void EvaluateFatigue(long double t, long double sigma1, long double sigma2);
+void EvaluateFatigue(Yebglob9& g, long double t, long double sigma1, long double sigma2);
 
 }  // namespace qorva

@@ -1,9 +1,7 @@
-// yebglob9: family defaults of the spring data and the family's option lists.
+// yebglob9: the family's option lists.
 #include "spring/yebglob9.h"
 
 namespace qorva {
-
-
 
 const std::array<std::string, 3> LoadTypeNames = {"", "statisch", "dynamisch"};
 const std::array<std::string, 5> SurfaceNames = {"", "gezogen", "gewalzt", "geschliffen", "gesch\x84lt"};
@@ -16,18 +14,5 @@ const std::array<std::string, 8> ToleranceClassNames = {
     "ISO 9445-1 (N) (t<=3, w<600)",
     "ISO 9445-1 (F) (t<=3, w<600)",
     "ISO 9445-1 (P) (t<=3, w<600)"};
-
-void InitSpringDefaults() {
-  // Every member of the family part has its start value here, so this is also the reset for tests.
-  yebglob9 = Yebglob9{};
-}
-
-void FinalizeSpringDefaults() {
-  std::string().swap(yebglob9.MaterialText);
-  std::string().swap(yebglob9.DrawingName);
-  std::string().swap(yebglob9.DrawingName2);
-  std::string().swap(yebglob9.DrawingNumber);
-  yebglob9.MaterialRec = YEB9WST_Record{};
-}
 
 }  // namespace qorva

@@ -1,7 +1,8 @@
 #pragma once
-// yebglob9: the family part of the current spring: material and material values, band section, load
-// data, stresses, fatigue results, drawing texts and the strip tolerance choice, with the option
-// lists of the family. One current spring; every module reads and writes yebglob9 directly.
+// yebglob9: the family part of a spring: material and material values, band section, load data,
+// stresses, fatigue results, drawing texts and the strip tolerance choice, with the option lists of
+// the family. Yebglob9{} holds the family's start values (material number 5, b = t = 0, cleared
+// material record ...).
 // Units: mm, N, N/mm², °C, kg/dm³. The product part (geometry, forces, travels) is qvaglob.
 
 #include <array>
@@ -58,17 +59,13 @@ struct Yebglob9 {
 };
 
 extern Yebglob9& yebglob9;  // OpenSpring().family
+// The open spring's family part at its start values.
+void InitSpringDefaults();
 
 // Option lists (DOS code page). LoadTypeNames[1..2] and SurfaceNames[1..4] (index 0 unused);
 // ToleranceClassNames[0..7].
 extern const std::array<std::string, 3> LoadTypeNames;
 extern const std::array<std::string, 5> SurfaceNames;
 extern const std::array<std::string, 8> ToleranceClassNames;
-
-// Family start-up defaults (material number 5, b = t = 0, cleared material record ...). Runs before
-// the product's InitSpringInputs, which overrides part of it.
-void InitSpringDefaults();
-// Program end: releases the texts.
-void FinalizeSpringDefaults();
 
 }  // namespace qorva

@@ -277,7 +277,7 @@ int32_t ToleranceStandardForMaterial(const std::string& materialText) {
   return TolEn10140A;
 }
 
-void SelectToleranceStandard() { yebglob9.ToleranceStandard = ToleranceStandardForMaterial(yebglob9.MaterialText); }
+void SelectToleranceStandard(Yebglob9& g) { g.ToleranceStandard = ToleranceStandardForMaterial(g.MaterialText); }
 
 long double StandardThicknessValue(bool english, int32_t i) {
   if (i < 1 || i > ThicknessSeriesCount) return 0.0L;

@@ -3,13 +3,14 @@
 // after EN 10140 (classes A, B, C), EN 10092-1 and ISO 9445-1 (classes N, F, P); the standard that fits a
 // material designation; the standard strip thickness and width series the geometry form rounds to.
 // Warnings of the standards' ranges go to the calculation's message list (AddErrorMsg).
-// Reads wkwenvar.UnitSystem and kwenvar.ErrorFlag (series), and the spring's MaterialText and
-// ToleranceStandard (SelectToleranceStandard).
+// Reads wkwenvar.UnitSystem and kwenvar.ErrorFlag (series).
 
 #include <cstdint>
 #include <string>
 
 namespace qorva {
+
+struct Yebglob9;
 
 // Tolerance standard numbers (ToleranceStandard; names in ToleranceClassNames).
 inline constexpr int32_t TolTypedIn = 0;
@@ -30,8 +31,8 @@ long double StripWidthTolerance(int32_t standard, long double t, long double b);
 // The strip standard a designation calls for: EN 10092-1 for "10089", ISO 9445-1 (N) for "10151",
 // else EN 10140-A.
 int32_t ToleranceStandardForMaterial(const std::string& materialText);
-// yebglob9.ToleranceStandard := ToleranceStandardForMaterial(yebglob9.MaterialText).
-void SelectToleranceStandard();
+// g.ToleranceStandard := ToleranceStandardForMaterial(g.MaterialText).
+void SelectToleranceStandard(Yebglob9& g);
 
 // Standard strip thickness and width series (mm). english chooses the inch sizes.
 inline constexpr int32_t ThicknessSeriesCount = 23;

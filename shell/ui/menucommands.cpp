@@ -35,6 +35,7 @@
 #include "spring/qvaaus1.h"
 #include "spring/qvaio.h"
 #include "spring/qvarech.h"
+#include "spring/spring.h"
 #include "spring/ui/yebmat9.h"
 #include "spring/yebfest9.h"
 #include "spring/yebglob9.h"
@@ -55,8 +56,8 @@ void mi_fileNewClick(Thh& form) {
   k.CurrentFileName.clear();
   k.FileNameHasPath = false;
   UpdateFormCaption(form);
-  ResetChangeRecords();
-  ClearTitleLines();
+  ResetChangeRecords(OpenSpring().drawing);
+  ClearTitleLines(OpenSpring());
   GraphClear();
   InputSequence(form);
   if (k.ErrorFlag) return;
@@ -69,7 +70,7 @@ void mi_fileOpenClick(Thh& form) {
   k.ErrorFlag = false;
   AskSaveChanges();
   if (k.ErrorFlag) return;
-  if (ReadSpringFile("")) {
+  if (ReadSpringFile(OpenSpring(), "")) {
     k.InputModified = false;
     PushRecentFile(k.CurrentFileName);
   }
@@ -85,7 +86,7 @@ void mi_FileSaveClick(Thh& form) {
 
 void mi_FileSaveAsClick(Thh& form) {
   kwenvar.ErrorFlag = false;
-  if (WriteSpringFile("") && !kwenvar.ErrorFlag) {
+  if (WriteSpringFile(OpenSpring(), "") && !kwenvar.ErrorFlag) {
     kwenvar.InputModified = false;
     PushRecentFile(kwenvar.CurrentFileName);
   }
@@ -114,19 +115,19 @@ void mi_EditTextClick(Thh& /*form*/) {
 void mi_EditMaterialClick(Thh& form) {
   kwenvar.ErrorFlag = false;
   // A cancelled window leaves ErrorFlag set, which the demonstration asks about.
-  if (!EditMaterial(&form)) {
+  if (!EditMaterial(OpenSpring(), &form)) {
     kwenvar.ErrorFlag = true;
     return;
   }
   kwenvar.InputModified = true;
-  CalcSpring();
+  CalcSpring(OpenSpring());
   UpdateAfterInput(form);
 }
 
 void mi_editanwendungClick(Thh& form) {
   ShowApplicationForm(&form);
   // The calculation clears ErrorFlag: a cancelled form still counts as changed input.
-  CalcSpring();
+  CalcSpring(OpenSpring());
   kwenvar.InputModified = true;
   UpdateAfterInput(form);
 }
@@ -139,13 +140,13 @@ void DimensionsCommand(Thh& form, void (*showForm)(QWidget*)) {
   auto& k = kwenvar;
   k.ErrorFlag = false;
   if (yebglob9.PermissibleStress == 0) {
-    SelectMaterial(1);
+    SelectMaterial(OpenSpring().family, 1);
     if (k.ErrorFlag) return;
   }
   showForm(&form);
   const bool cancelled = k.ErrorFlag;
   if (!cancelled) k.InputModified = true;
-  CalcSpring();
+  CalcSpring(OpenSpring());
   UpdateAfterInput(form);
   // The demonstration asks about a cancelled form before its next step.
   if (cancelled) k.ErrorFlag = true;
@@ -161,7 +162,7 @@ void mi_editvorauslegungClick(Thh& form) { DimensionsCommand(form, ShowPreDesign
 
 void mi_ViewStandardClick(Thh& /*form*/) {
   kwenvar.ErrorFlag = false;
-  PrintSpringResults(0);
+  PrintSpringResults(OpenSpring(), 0);
 }
 
 void ShowSpringView(Thh& /*form*/, int view) {
@@ -282,12 +283,12 @@ void WireMenuCommands(Thh& form) {
     kwenvar.ErrorFlag = false;
     DrawMaterialDiagram(4, 3, yebglob9.BandThickness);
   });
-  wire(m->mi_viewErrorMessages, [] { ShowErrorList(); });
+  wire(m->mi_viewErrorMessages, [] { ShowErrorList(OpenSpring().TitleLines); });
   // CAD and Database
   wire(m->mi_cadworkingplan, [f] { mi_cadworkingplanClick(*f); });
   wire(m->mi_caddiagrams, [f] { mi_caddiagramsClick(*f); });
   wire(m->mi_dbfmaterial, [] {
-    SelectMaterial(0);  // the table to look at and edit; the spring keeps its material
+    SelectMaterial(OpenSpring().family, 0);  // the table to look at and edit; the spring keeps its material
     kwenvar.ErrorFlag = false;
   });
   // Documentation

@@ -227,7 +227,7 @@ void OpenFileTable(Thh& form) {
     table.exec();
     if (kwenvar.ErrorFlag || table.ChosenRow <= 0) break;
     const std::string name = FileTableFileName(folder, table.Rows()[static_cast<size_t>(table.ChosenRow)][0]);
-    if (!ReadSpringFile(folder + name)) break;  // told by the read; the command ends
+    if (!ReadSpringFile(OpenSpring(), folder + name)) break;  // told by the read; the command ends
     const size_t dot = name.rfind('.');
     kwenvar.CurrentFileName = dot == std::string::npos ? name : name.substr(0, dot);
     kwenvar.InputModified = false;

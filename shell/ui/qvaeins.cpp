@@ -17,6 +17,7 @@
 #include "foundation/utilstr.h"
 #include "shell/ui/lconfig.h"
 #include "spring/qvarech.h"
+#include "spring/spring.h"
 #include "spring/yebglob9.h"
 
 namespace qorva {
@@ -105,7 +106,7 @@ void Tform_qvaeins::Button_okClick() {
   done(QDialog::Accepted);
 }
 
-void Tform_qvaeins::Button_calcClick() { Calculate([this] { ReadFields(); }, CalcSpring); }
+void Tform_qvaeins::Button_calcClick() { Calculate([this] { ReadFields(); }, [] { CalcSpring(OpenSpring()); }); }
 
 void ShowApplicationForm(QWidget* owner) {
   kwenvar.ErrorFlag = false;

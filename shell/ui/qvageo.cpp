@@ -15,6 +15,7 @@
 #include "foundation/utilstr.h"
 #include "spring/qvaglob.h"
 #include "spring/qvarech.h"
+#include "spring/spring.h"
 #include "spring/yebglob9.h"
 #include "spring/yebtol9.h"
 
@@ -121,7 +122,7 @@ void TForm_qvageo::Button_okClick() {
 }
 
 void TForm_qvageo::Button_calcClick() {
-  Calculate([this] { ReadFields(); }, CalcSpring);
+  Calculate([this] { ReadFields(); }, [] { CalcSpring(OpenSpring()); });
   kwenvar.ErrorFlag = false;
 }
 

@@ -15,6 +15,7 @@
 #include "foundation/utilstr.h"
 #include "spring/qvaglob.h"
 #include "spring/qvarech.h"
+#include "spring/spring.h"
 #include "spring/yebglob9.h"
 
 namespace qorva {
@@ -118,7 +119,7 @@ void TForm_qvapre::Button_metricClick() {
 void TForm_qvapre::Button_okClick() {
   kwenvar.ErrorFlag = false;
   ReadFields();
-  PreDesign();
+  PreDesign(OpenSpring());
   done(QDialog::Accepted);
 }
 
@@ -126,7 +127,7 @@ void TForm_qvapre::Button_calcClick() {
   // The fields hold what the user wants (force, travel, ratios): they stay as typed, so that OK
   // designs from them again and not from the results of this design (a travel of 500 that the
   // whole-millimetre strip length makes 499.9).
-  Calculate([this] { ReadFields(); }, PreDesign);
+  Calculate([this] { ReadFields(); }, [] { PreDesign(OpenSpring()); });
   kwenvar.ErrorFlag = false;
 }
 

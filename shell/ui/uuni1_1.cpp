@@ -26,6 +26,7 @@
 #include "shell/ui/qvapre.h"
 #include "shell/vmenu1.h"
 #include "spring/qvarech.h"
+#include "spring/spring.h"
 #include "spring/yebfest9.h"
 #include "spring/yebglob9.h"
 
@@ -197,16 +198,16 @@ void EditDrawingText() {
   form.Edit_zeichname->setText(dosToQString(g.DrawingName));
   form.Edit_zeichname2->setText(dosToQString(g.DrawingName2));
   form.Edit_zeichnr->setText(dosToQString(g.DrawingNumber));
-  form.Edit_bemerk1->setText(dosToQString(kwenvar.TitleLines[2]));
-  form.Edit_bemerk2->setText(dosToQString(kwenvar.TitleLines[3]));
+  form.Edit_bemerk1->setText(dosToQString(OpenSpring().TitleLines[2]));
+  form.Edit_bemerk2->setText(dosToQString(OpenSpring().TitleLines[3]));
   form.exec();
   if (kwenvar.ErrorFlag) return;
   g.DrawingName = qStringToDos(form.Edit_zeichname->text());
   g.DrawingName2 = qStringToDos(form.Edit_zeichname2->text());
   g.DrawingNumber = qStringToDos(form.Edit_zeichnr->text());
-  kwenvar.TitleLines[1] = g.DrawingName + "  " + "Zeichn.Nr." + ": " + g.DrawingNumber;
-  kwenvar.TitleLines[2] = qStringToDos(form.Edit_bemerk1->text());
-  kwenvar.TitleLines[3] = qStringToDos(form.Edit_bemerk2->text());
+  OpenSpring().TitleLines[1] = g.DrawingName + "  " + "Zeichn.Nr." + ": " + g.DrawingNumber;
+  OpenSpring().TitleLines[2] = qStringToDos(form.Edit_bemerk1->text());
+  OpenSpring().TitleLines[3] = qStringToDos(form.Edit_bemerk2->text());
 }
 
 // ---- The input sequence ----
@@ -214,7 +215,7 @@ void EditDrawingText() {
 InputSteps DefaultInputSteps(QWidget* owner) {
   InputSteps s;
   s.drawingText = [] { EditDrawingText(); };
-  s.selectMaterial = [] { SelectMaterial(1); };
+  s.selectMaterial = [] { SelectMaterial(OpenSpring().family, 1); };
   s.application = [owner] { ShowApplicationForm(owner); };
   s.preDesign = [owner] { ShowPreDesignForm(owner); };
   s.dimensions = [owner] { ShowDimensionsForm(owner); };
@@ -229,7 +230,7 @@ namespace {
 bool StepCancelled() {
   if (!kwenvar.ErrorFlag) return false;
   kwenvar.ErrorFlag = false;
-  CalcSpring();
+  CalcSpring(OpenSpring());
   return true;
 }
 
@@ -264,7 +265,7 @@ void InputSequence(const InputSteps& steps) {
   if (choice == 1) steps.preDesign();
   else steps.dimensions();
   if (StepCancelled()) return;
-  CalcSpring();
+  CalcSpring(OpenSpring());
   kwenvar.InputModified = true;
   ShowCalcMessages();
 }

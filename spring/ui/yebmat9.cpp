@@ -19,6 +19,7 @@
 #include "foundation/utilstr.h"
 #include "platform/services.h"
 #include "spring/materialtable.h"
+#include "spring/spring.h"
 #include "spring/yebfest9.h"
 #include "spring/yebglob9.h"
 #include "spring/yebtol9.h"
@@ -77,7 +78,8 @@ void TableStep(F&& step) {
 
 }  // namespace
 
-TForm_yebmat9::TForm_yebmat9(long double t, long double b, QWidget* parent) : QDialog(parent), t_(t), b_(b) {
+TForm_yebmat9::TForm_yebmat9(Spring& s, long double t, long double b, QWidget* parent)
+    : QDialog(parent), spring_(s), t_(t), b_(b) {
   setObjectName(QStringLiteral("Form_yebmat9"));
   setModal(true);
   resize(560, 470);
@@ -164,7 +166,7 @@ void TForm_yebmat9::showEvent(QShowEvent* event) {
 
 void TForm_yebmat9::FormShow() {
   shown_ = true;
-  auto& g = yebglob9;
+  auto& g = spring_.family;
   Label_tolt->setText(dosToQString("t = " + LengthStr(t_) + " \xF1"));
   Label_tolw->setText(dosToQString("W = " + LengthStr(b_) + " \xF1"));
   shownMaterial_ = g.MaterialNumber;
@@ -216,21 +218,21 @@ void TForm_yebmat9::FillMaterialList() {
     table.close();
   });
   // The current material's row, where the list holds it.
-  const int at = ComboBox_db->findData(static_cast<uint32_t>(yebglob9.MaterialNumber));
+  const int at = ComboBox_db->findData(static_cast<uint32_t>(spring_.family.MaterialNumber));
   ComboBox_db->setCurrentIndex(at);
 }
 
 void TForm_yebmat9::ShowMaterialValues() {
-  auto& g = yebglob9;
+  auto& g = spring_.family;
   bool loaded = false;
-  TableStep([&] { loaded = LoadMaterialByNumber(g.MaterialNumber, true); });
+  TableStep([&] { loaded = LoadMaterialByNumber(g, g.MaterialNumber, true); });
   if (!loaded) {
     AddErrorMsg("Material " + IntStr(g.MaterialNumber) + " not found");
     kwenvar.ErrorFlag = false;
     return;
   }
-  TakeOverMaterial();
-  g.TensileStrength = RmOfThickness(t_);
+  TakeOverMaterial(g);
+  g.TensileStrength = RmOfThickness(g.MaterialRec, t_);
   Edit_name->setText(dosToQString(g.MaterialText));
   Edit_emodul->setText(dosToQString(StressStr(g.EModulus)));
   Edit_dichte->setText(dosToQString(RealStr3(g.Density)));
@@ -239,7 +241,7 @@ void TForm_yebmat9::ShowMaterialValues() {
 }
 
 void TForm_yebmat9::ShowTypedMaterial() {
-  const auto& g = yebglob9;
+  const auto& g = spring_.family;
   Edit_name->setText(dosToQString(g.MaterialText));
   Edit_emodul->setText(dosToQString(StressStr(g.EModulus)));
   Edit_dichte->setText(dosToQString(RealStr3(g.Density)));
@@ -259,7 +261,7 @@ void TForm_yebmat9::RadioGroup_dbClick(int index) {
 
 void TForm_yebmat9::ComboBox_dbChange() {
   if (ComboBox_db->currentIndex() < 0) return;
-  yebglob9.MaterialNumber = static_cast<uint16_t>(ComboBox_db->currentData().toUInt());
+  spring_.family.MaterialNumber = static_cast<uint16_t>(ComboBox_db->currentData().toUInt());
   ShowMaterialValues();
 }
 
@@ -293,7 +295,7 @@ bool TForm_yebmat9::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TForm_yebmat9::Button_yebwstClick() {
-  auto& g = yebglob9;
+  auto& g = spring_.family;
   bool accepted = false;
   TableStep([&] {
     if (!OpenMaterialTableIndexed()) {
@@ -311,7 +313,7 @@ void TForm_yebmat9::Button_yebwstClick() {
   if (!accepted) return;
   ComboBox_db->setCurrentIndex(ComboBox_db->findData(static_cast<uint32_t>(g.MaterialNumber)));
   ShowMaterialValues();
-  SelectToleranceStandard();
+  SelectToleranceStandard(g);
   ComboBox_toltw->setCurrentIndex(g.ToleranceStandard >= 0 && g.ToleranceStandard < ComboBox_toltw->count()
                                       ? g.ToleranceStandard
                                       : 0);
@@ -332,7 +334,7 @@ void TForm_yebmat9::ShowTolerances() {
 }
 
 void TForm_yebmat9::StoreChoices() {
-  auto& g = yebglob9;
+  auto& g = spring_.family;
   g.MaterialSource = materialSource();
   if (g.MaterialSource == 2) {
     g.MaterialText = qStringToDos(Edit_name->text());
@@ -357,9 +359,9 @@ void TForm_yebmat9::Button_okClick() {
 }
 
 void TForm_yebmat9::Button_cancelClick() {
-  yebglob9.MaterialNumber = shownMaterial_;
+  spring_.family.MaterialNumber = shownMaterial_;
   TableStep([&] {
-    if (LoadMaterialByNumber(shownMaterial_, true)) TakeOverMaterial();
+    if (LoadMaterialByNumber(spring_.family, shownMaterial_, true)) TakeOverMaterial(spring_.family);
   });
   kwenvar.ErrorFlag = true;
   QDialog::reject();
@@ -367,8 +369,8 @@ void TForm_yebmat9::Button_cancelClick() {
 
 void TForm_yebmat9::reject() { Button_cancelClick(); }
 
-bool EditMaterial(QWidget* parent) {
-  TForm_yebmat9 form(yebglob9.BandThickness, yebglob9.BandWidth, parent);
+bool EditMaterial(Spring& s, QWidget* parent) {
+  TForm_yebmat9 form(s, s.family.BandThickness, s.family.BandWidth, parent);
   form.exec();
   return !kwenvar.ErrorFlag;
 }

@@ -1,9 +1,9 @@
 #pragma once
 // yebmat9: the material window. The user chooses the strip material (a preferred material of the
 // material table, any of them, or typed values of another material), the tolerance standard of the
-// strip and its surface. The shell opens it from Edit > Material with the current t and b; OK leaves
-// ErrorFlag clear and the choices in the spring data, Cancel sets it and reloads the material that
-// was current when the window opened.
+// strip and its surface, for the spring the window is given. The shell opens it from Edit > Material
+// with the spring's t and b; OK leaves ErrorFlag clear and the choices in the spring, Cancel sets it
+// and reloads the material the spring had when the window opened.
 
 #include <QDialog>
 #include <QString>
@@ -17,9 +17,11 @@ class QRadioButton;
 
 namespace qorva {
 
+struct Spring;
+
 class TForm_yebmat9 : public QDialog {
  public:
-  TForm_yebmat9(long double t, long double b, QWidget* parent = nullptr);
+  TForm_yebmat9(Spring& s, long double t, long double b, QWidget* parent = nullptr);
 
   // The window's own steps, also for tests that drive it through its controls.
   void FormShow();
@@ -66,6 +68,7 @@ class TForm_yebmat9 : public QDialog {
   void StoreChoices();
   void EnableSource(int source);
 
+  Spring& spring_;
   long double t_;
   long double b_;
   uint16_t shownMaterial_ = 0;
@@ -73,7 +76,7 @@ class TForm_yebmat9 : public QDialog {
   QString typedRow_;  // the digits typed on the list so far
 };
 
-// Edit > Material: shows the window modally for the current spring. True after OK.
-bool EditMaterial(QWidget* parent);
+// Edit > Material: shows the window modally for the spring s at its t and b. True after OK.
+bool EditMaterial(Spring& s, QWidget* parent);
 
 }  // namespace qorva

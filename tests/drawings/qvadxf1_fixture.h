@@ -20,6 +20,7 @@
 #include "spring/qvaglob.h"
 #include "spring/qvarech.h"
 #include "platform/services.h"
+#include "spring/spring.h"
 #include "spring/yebglob9.h"
 #include "tests/graphics/kwencad_fixture.h"
 #include "tests/spring/springfixture.h"
@@ -55,10 +56,10 @@ class SpringViewTest : public KernelTest {
     yebglob9.DrawingName = "Konstantkraftfeder";
     yebglob9.DrawingName2 = "Zweite Zeile";
     yebglob9.DrawingNumber = "QV-4711";
-    kwenvar.TitleLines[2] = "Titelzeile zwei";
-    kwenvar.TitleLines[3] = "Titelzeile drei";
-    ASSERT_TRUE(LoadMaterialByNumber(yebglob9.MaterialNumber));
-    CalcSpring();
+    OpenSpring().TitleLines[2] = "Titelzeile zwei";
+    OpenSpring().TitleLines[3] = "Titelzeile drei";
+    ASSERT_TRUE(LoadMaterialByNumber(OpenSpring().family, yebglob9.MaterialNumber));
+    CalcSpring(OpenSpring());
     ASSERT_FALSE(kwenvar.FatalError);
     ASSERT_FALSE(kwenvar.ErrorFlag);
   }
@@ -68,6 +69,7 @@ class SpringViewTest : public KernelTest {
     InitAendvar();
     InitTitleblk();
     InitSpringData();
+    ClearTitleLines(OpenSpring());
     KernelTest::TearDown();
   }
 
@@ -75,7 +77,7 @@ class SpringViewTest : public KernelTest {
   static void MakeStatic() {
     yebglob9.LoadType = 1;
     yebglob9.OperatingTemperature = 120;
-    CalcSpring();
+    CalcSpring(OpenSpring());
   }
 
   // The file a batch run of the code writes.

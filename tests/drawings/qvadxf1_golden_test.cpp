@@ -12,6 +12,7 @@
 #include "spring/materialsource.h"
 #include "spring/materialtable.h"
 #include "spring/qvaio.h"
+#include "spring/spring.h"
 #include "tests/drawings/qvadxf1_fixture.h"
 
 namespace qorva::cadtest {
@@ -31,7 +32,7 @@ class ShippedSpringDxfTest : public SpringViewTest {
       rows.push_back(MaterialTableRow{std::vector<std::string>(r.fields.begin() + 1, r.fields.end()), r.deleted});
     installMaterialTable(std::make_unique<MemoryMaterialTable>(test::MaterialFieldNames(), std::move(rows)));
     fs::copy_file(kShipped + "/null.qva", dir / "null.qva");
-    ASSERT_TRUE(ReadSpringFile((dir / "null.qva").string()));
+    ASSERT_TRUE(ReadSpringFile(OpenSpring(), (dir / "null.qva").string()));
     ASSERT_FALSE(kwenvar.ErrorFlag);
     kwenvar.CurrentFileName = (dir / "feder").string();
   }

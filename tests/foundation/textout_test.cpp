@@ -73,7 +73,6 @@ class TextoutTest : public ::testing::Test {
     kwenvar.DataExt = "qva";
     kwenvar.DataDir = "daten";
     kwenvar.CurrentFileName = "feder1";
-    kwenvar.TitleLines[1] = "Projekt A";
     temp = (scratch / "tmp mit Leerzeichen").string();
     fs::create_directories(temp);
     kwenvar.TempDir = temp;
@@ -101,9 +100,13 @@ class TextoutTest : public ::testing::Test {
 
   std::string tempFile(const std::string& name) const { return AddBackslash(temp) + name; }
 
+  // The title lines of the spring a report is about.
+  const std::array<std::string, 4> titleLines{"", "Projekt A", "", ""};
+
   // A small report of every kind of line.
   void writeSampleReport(uint16_t device) {
-    BeginReport("Ergebnisse", "Konstantkraftfeder", "Kunde: M\x81ller & S\x94hne <GmbH>", "Auftrag 4711", "", 0);
+    BeginReport("Ergebnisse", "Konstantkraftfeder", "Kunde: M\x81ller & S\x94hne <GmbH>", "Auftrag 4711", "", 0,
+                titleLines);
     OpenOutput(device, "feder1.txt");
     ASSERT_FALSE(kwenvar.ErrorFlag);
     CreateOutput();
@@ -601,7 +604,7 @@ TEST_F(TextoutTest, ScreenWithoutViewerLeavesTheReportInTheDisplayCopy) {
 // ---- Calculation messages ----
 
 TEST_F(TextoutTest, ShowErrorListByState) {
-  ShowErrorList();
+  ShowErrorList(titleLines);
   auto m = asked(AskKind::Message);
   ASSERT_EQ(m.size(), 1u);
   EXPECT_EQ(m[0].text, "Berechnung erfolgreich ohne Fehlermeldungen");
@@ -610,12 +613,12 @@ TEST_F(TextoutTest, ShowErrorListByState) {
   AddErrorMsg("Fatal  : Keine Windungen");
   int interactive = 0;
   services().ShowCalcMessages = [&interactive] { ++interactive; };
-  ShowErrorList();
+  ShowErrorList(titleLines);
   EXPECT_EQ(interactive, 1);
   EXPECT_TRUE(viewed.empty());
 
   kwenvar.FatalError = false;
-  ShowErrorList();
+  ShowErrorList(titleLines);
   ASSERT_EQ(viewed.size(), 1u);
   EXPECT_NE(viewed[0].find("Error Messages"), std::string::npos);
   EXPECT_NE(viewed[0].find("Fatal  : Keine Windungen"), std::string::npos);

@@ -323,7 +323,7 @@ TEST_F(UtilFileTest, EveryWriteToAFullDeviceSetsErrorFlag) {
   // A close that is not checked by its caller still leaves the flag.
   kwenvar.ErrorFlag = false;
   ASSERT_TRUE(ShareTextFile.Rewrite());
-  WriteFileHeader();
+  WriteFileHeader({});
   EXPECT_FALSE(ShareTextFile.Close());
   EXPECT_TRUE(kwenvar.ErrorFlag);
 
@@ -537,11 +537,9 @@ TEST_F(UtilFileTest, AppendAddsToTheEnd) {
 TEST_F(UtilFileTest, FileHeaderLines) {
   kwenvar.ProgTitle = "QORVA - Konstantkraftfeder";
   kwenvar.ProgVersion = "1.0";
-  kwenvar.TitleLines[1] = "Feder 1  Zeichn.Nr.: 4711";
-  kwenvar.TitleLines[2] = "zweite Zeile";
-  kwenvar.TitleLines[3] = "";
+  const std::array<std::string, 4> titleLines{"", "Feder 1  Zeichn.Nr.: 4711", "zweite Zeile", ""};
   const std::string rule(65, '-');
-  EXPECT_EQ(written([] { WriteFileHeader(); }),
+  EXPECT_EQ(written([&titleLines] { WriteFileHeader(titleLines); }),
             rule + "\r\nQORVA - Konstantkraftfeder   V 1.0\r\nVersion 1.0\r\n" + rule +
                 "\r\nFeder 1  Zeichn.Nr.: 4711\r\nzweite Zeile\r\n\r\n");
   EXPECT_FALSE(kwenvar.ErrorFlag);

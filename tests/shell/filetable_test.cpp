@@ -49,6 +49,7 @@ class FileTableTest : public SpringTest {
  protected:
   void SetUp() override {
     SpringTest::SetUp();
+    OpenSpring() = NewSpring();  // the spring the shell's commands work on
     useTableEndingInStartMaterial();
     NameTheProgram();
     kwenvar.DataDir = scratch_.path().string() + "/";
@@ -107,12 +108,12 @@ TEST_F(FileTableTest, ReadingTheTableLeavesTheOpenSpringAlone) {
   yebglob9.DrawingNumber = "OFFEN-1";
   aendvar.ChangeCount = 1;
   aendvar.ChangeRecords[1].Description = "offen";
-  ASSERT_TRUE(LoadMaterialByNumber(12));
-  CalcSpring();
+  ASSERT_TRUE(LoadMaterialByNumber(OpenSpring().family, 12));
+  CalcSpring(OpenSpring());
   ASSERT_FALSE(kwenvar.FatalError);
   AddErrorMsg("Warnung: offen");
   kwenvar.CurrentFileName = "offen";
-  const Spring open = CurrentSpring();
+  const Spring open = OpenSpring();
   const Error0 messages = error0;
   writeFile(scratch_ / "a.qva", SpringFileWith({{kWidth, "\r\n30.0000000\r\n"},
                                                  {kNumberLines, "\r\n12\r\n\r\nZ-1\r\n\r\nN"}}));

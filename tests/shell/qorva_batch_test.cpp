@@ -11,6 +11,7 @@
 #include "shell/startup.h"
 #include "spring/qvaglob.h"
 #include "spring/qvaio.h"
+#include "spring/spring.h"
 #include "tests/support/testsupport.h"
 
 namespace qorva {
@@ -108,7 +109,7 @@ TEST_F(BatchTest, TextResultsAgreeWithTheCalculation) {
   SetProgramIdentity();
   kwenvar.DbfDir = dir_.string() + "/";
   kwenvar.TempDir = dir_.string() + "/";
-  ASSERT_TRUE(ReadSpringFile((dir_ / "test.qva").string()));
+  ASSERT_TRUE(ReadSpringFile(OpenSpring(), (dir_ / "test.qva").string()));
   ShutdownProgram();
   const auto values = ReportValues(readFile(dir_ / "test.txt"));
   struct Row {

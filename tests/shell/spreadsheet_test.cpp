@@ -17,6 +17,7 @@
 #include "platform/services.h"
 #include "spring/qvaio.h"
 #include "spring/qvarech.h"
+#include "spring/spring.h"
 #include "tests/spring/springfixture.h"
 
 namespace qorva::test {
@@ -53,6 +54,7 @@ class SpreadsheetTest : public SpringTest {
  protected:
   void SetUp() override {
     SpringTest::SetUp();
+    OpenSpring() = NewSpring();  // the spring the shell's commands work on
     useTableEndingInStartMaterial();
     NameTheProgram();
     kwenvar.DataDir = scratch_.path().string() + "/";
@@ -141,7 +143,7 @@ TEST_F(SpreadsheetTest, StartExcelNeedsASavedSpringAndADesktop) {
 
 TEST_F(SpreadsheetTest, ExportSavesChangedInputFirstAndWritesTheFileLineByLine) {
   fs::copy_file(fs::path(QORVA_SOURCE_DIR) / "data" / "null.qva", scratch_ / "feder.qva");
-  ASSERT_TRUE(ReadSpringFile("feder"));
+  ASSERT_TRUE(ReadSpringFile(OpenSpring(), "feder"));
   yebglob9.BandWidth = 42;  // changed, not yet saved
   kwenvar.InputModified = true;
   ExcelExport();
@@ -160,7 +162,7 @@ TEST_F(SpreadsheetTest, ExportSavesChangedInputFirstAndWritesTheFileLineByLine) 
 
 TEST_F(SpreadsheetTest, PrintoutPutsTheTextResultsIntoCells) {
   fs::copy_file(fs::path(QORVA_SOURCE_DIR) / "data" / "null.qva", scratch_ / "feder.qva");
-  ASSERT_TRUE(ReadSpringFile("feder"));
+  ASSERT_TRUE(ReadSpringFile(OpenSpring(), "feder"));
   // As in the program, the run has its private work folder inside the temporary folder.
   ASSERT_TRUE(MakeWorkDir(kwenvar.TempDir));
   struct RemoveAtEnd {
@@ -193,7 +195,7 @@ TEST_F(SpreadsheetTest, PrintoutPutsTheTextResultsIntoCells) {
 // copy from there, where the report writer put it.
 TEST_F(SpreadsheetTest, PrintoutFindsTheReportInTheRunsWorkFolder) {
   fs::copy_file(fs::path(QORVA_SOURCE_DIR) / "data" / "null.qva", scratch_ / "feder.qva");
-  ASSERT_TRUE(ReadSpringFile("feder"));
+  ASSERT_TRUE(ReadSpringFile(OpenSpring(), "feder"));
   ASSERT_TRUE(MakeWorkDir(scratch_.path().string()));
   ExcelPrintout();
   EXPECT_FALSE(kwenvar.ErrorFlag);
@@ -221,7 +223,7 @@ std::string AsFileText(const std::vector<std::string>& lines) {
 
 TEST_F(SpreadsheetTest, ImportReadsColumnAAndRefusesAWorkbookNoSpringFileCouldBe) {
   fs::copy_file(fs::path(QORVA_SOURCE_DIR) / "data" / "null.qva", scratch_ / "feder.qva");
-  ASSERT_TRUE(ReadSpringFile("feder"));
+  ASSERT_TRUE(ReadSpringFile(OpenSpring(), "feder"));
   ExcelExport();
   ASSERT_EQ(opened().size(), 1u);
   const fs::path book = opened()[0];
@@ -239,7 +241,7 @@ TEST_F(SpreadsheetTest, ImportReadsColumnAAndRefusesAWorkbookNoSpringFileCouldBe
 
 TEST_F(SpreadsheetTest, ImportTakesTheSpringBackFromTheChangedWorkbook) {
   fs::copy_file(fs::path(QORVA_SOURCE_DIR) / "data" / "null.qva", scratch_ / "feder.qva");
-  ASSERT_TRUE(ReadSpringFile("feder"));
+  ASSERT_TRUE(ReadSpringFile(OpenSpring(), "feder"));
   const long double width = yebglob9.BandWidth;
   ExcelExport();
   ASSERT_EQ(opened().size(), 1u);
@@ -261,13 +263,13 @@ TEST_F(SpreadsheetTest, ImportTakesTheSpringBackFromTheChangedWorkbook) {
   EXPECT_FALSE(kwenvar.ErrorFlag);
   EXPECT_EQ(yebglob9.BandWidth, 44.5L);
   EXPECT_NE(yebglob9.BandWidth, width);
-  EXPECT_EQ(kwenvar.TitleLines[1], "Gr\x94\xE1" "e & Form");
+  EXPECT_EQ(OpenSpring().TitleLines[1], "Gr\x94\xE1" "e & Form");
   EXPECT_EQ(kwenvar.CurrentFileName, "feder");  // the spring keeps its file
 }
 
 TEST_F(SpreadsheetTest, ImportOfADamagedWorkbookKeepsTheSpring) {
   fs::copy_file(fs::path(QORVA_SOURCE_DIR) / "data" / "null.qva", scratch_ / "feder.qva");
-  ASSERT_TRUE(ReadSpringFile("feder"));
+  ASSERT_TRUE(ReadSpringFile(OpenSpring(), "feder"));
   ExcelExport();
   ASSERT_EQ(opened().size(), 1u);
   const fs::path book = opened()[0];

@@ -17,6 +17,7 @@
 #include "shell/startup.h"
 #include "spring/materialtable.h"
 #include "spring/qvaio.h"
+#include "spring/spring.h"
 #include "spring/yebglob9.h"
 #include "tests/support/testsupport.h"
 #include "xbase/xbcommon.h"
@@ -146,7 +147,7 @@ TEST_F(StartupTest, TheShippedDefaultSpringIsWhatTheStartValuesWrite) {
   // QORVA_WRITE_DEFAULT_SPRING=1 rewrites the shipped file from the start values.
   const fs::path shipped = kData / "null.qva";
   const fs::path written = dir_ / "null.qva";
-  ASSERT_TRUE(WriteSpringFile(written.string()));
+  ASSERT_TRUE(WriteSpringFile(OpenSpring(), written.string()));
   if (const char* w = std::getenv("QORVA_WRITE_DEFAULT_SPRING"); w && std::string(w) == "1") {
     fs::copy_file(written, shipped, fs::copy_options::overwrite_existing);
   }

@@ -18,6 +18,7 @@
 #include "shell/springfile.h"
 #include "shell/startup.h"
 #include "spring/qvaio.h"
+#include "spring/spring.h"
 #include "spring/yebglob9.h"
 #include "tests/support/testsupport.h"
 
@@ -75,7 +76,7 @@ TEST_F(UmlautFilesTest, OpenSaveSaveAsAndTheRecentListKeepTheName) {
   kwenvar.DataDir = dos_;
   // File > Open: the dialog starts in the folder's UTF-8 name and answers with the file's.
   scriptedPrompter().push(Disk(u8"Größe.qva").native());
-  ASSERT_TRUE(ReadSpringFile(""));
+  ASSERT_TRUE(ReadSpringFile(OpenSpring(), ""));
   EXPECT_EQ(scriptedPrompter().asked()[0].preset, dir_.native());
   EXPECT_EQ(kwenvar.CurrentFileName, kGroesse);
   EXPECT_EQ(kwenvar.DataDir, dos_);
@@ -89,7 +90,7 @@ TEST_F(UmlautFilesTest, OpenSaveSaveAsAndTheRecentListKeepTheName) {
 
   // File > Save as "Übung".
   scriptedPrompter().push(Disk(u8"Übung.qva").native());
-  ASSERT_TRUE(WriteSpringFile(""));
+  ASSERT_TRUE(WriteSpringFile(OpenSpring(), ""));
   EXPECT_EQ(kwenvar.CurrentFileName, kUebung);
   PushRecentFile(kwenvar.CurrentFileName);
   // Both files under their UTF-8 names, and nothing named in the code page's bytes.
@@ -119,7 +120,7 @@ TEST_F(UmlautFilesTest, TheFileTableShowsTheNamesAndFindsTheFilesAgain) {
   EXPECT_EQ(heard, (std::vector<std::string>{U8(u8"Größe.qva"), U8(u8"Übung.QVA")}));
   // The row chosen in the table names its file, which the program then reads.
   EXPECT_EQ(FileTableFileName(dos_, rows[2][0]), kUebung + ".QVA");
-  EXPECT_TRUE(ReadSpringFile(dos_ + FileTableFileName(dos_, rows[1][0])));
+  EXPECT_TRUE(ReadSpringFile(OpenSpring(), dos_ + FileTableFileName(dos_, rows[1][0])));
   EXPECT_EQ(FileTableFileName(dos_, "fehlt.qva"), "");
 }
 

@@ -124,20 +124,20 @@ std::string Converted(int n, const std::string& windowsText) {
 // table has no fatigue values for their strip, which is said, and is their only message.
 TEST_F(ShippedTableTest, ShippedSpringsCalculateWithoutAnError) {
   std::filesystem::copy_file(kDataDir + "/null.qva", scratch_ / "null.qva");
-  ASSERT_TRUE(ReadSpringFile((scratch_ / "null.qva").string()));
+  ASSERT_TRUE(ReadSpringFile(spring, (scratch_ / "null.qva").string()));
   for (const bool demo : {false, true}) {
     SCOPED_TRACE(demo ? "demonstration spring" : "default spring");
     if (demo) {
-      PresetDemoSpring();
-      ASSERT_TRUE(LoadMaterialByNumber(yebglob9.MaterialNumber));
+      PresetDemoSpring(spring);
+      ASSERT_TRUE(LoadMaterialByNumber(spring.family, spring.family.MaterialNumber));
     }
-    CalcSpring();
+    CalcSpring(spring);
     EXPECT_FALSE(kwenvar.FatalError);
     EXPECT_EQ(Messages(), std::vector<std::string>{"Warnung: kein Goodman-Diagramm"});
-    EXPECT_LE(yebglob9.Stress2, yebglob9.PermissibleStress);
-    EXPECT_GE(qvaglob.TurnCount, 2);
-    EXPECT_GT(qvaglob.Travel2, 0);
-    EXPECT_EQ(yebglob9.LoadType, 2);
+    EXPECT_LE(spring.family.Stress2, spring.family.PermissibleStress);
+    EXPECT_GE(spring.product.TurnCount, 2);
+    EXPECT_GT(spring.product.Travel2, 0);
+    EXPECT_EQ(spring.family.LoadType, 2);
   }
 }
 
@@ -165,17 +165,17 @@ TEST_F(ShippedTableTest, SpringReadsTheSameMaterialsAsFromTheSource) {
   std::vector<std::string> texts[2];
   for (int pass = 0; pass < 2; ++pass) {
     installMaterialTable(pass == 0 ? nullptr : std::make_unique<SourceMaterialTable>());
-    InitSpringData();
-    ASSERT_TRUE(LoadMaterialByNumber(12));
+    spring = NewSpring();
+    ASSERT_TRUE(LoadMaterialByNumber(spring.family, 12));
     EXPECT_FALSE(dbfhost.Dbf4Form.Active());  // the material code closes what it opened
-    CalcSpring();
+    CalcSpring(spring);
     EXPECT_FALSE(kwenvar.FatalError);
-    results[pass] = {qvaglob.Force2, qvaglob.ForceN, yebglob9.Stress2, qvaglob.Travel2, qvaglob.SpringMass,
-                     yebglob9.TensileStrength, yebglob9.PermissibleStress, yebglob9.OperatingEModulus,
-                     yebglob9.FatigueSafetyFactor, yebglob9.CyclesToFracture, yebglob9.PermissibleStrokeStress,
-                     yebglob9.EModulus, yebglob9.Density};
-    const YEB9WST_Record& m = yebglob9.MaterialRec;
-    texts[pass] = {yebglob9.MaterialText, m.Text1, m.Text2, m.Text3, m.Text4, m.Text28};
+    results[pass] = {spring.product.Force2, spring.product.ForceN, spring.family.Stress2, spring.product.Travel2, spring.product.SpringMass,
+                     spring.family.TensileStrength, spring.family.PermissibleStress, spring.family.OperatingEModulus,
+                     spring.family.FatigueSafetyFactor, spring.family.CyclesToFracture, spring.family.PermissibleStrokeStress,
+                     spring.family.EModulus, spring.family.Density};
+    const YEB9WST_Record& m = spring.family.MaterialRec;
+    texts[pass] = {spring.family.MaterialText, m.Text1, m.Text2, m.Text3, m.Text4, m.Text28};
   }
   EXPECT_EQ(results[0], results[1]);
   EXPECT_EQ(texts[0], texts[1]);
@@ -234,22 +234,22 @@ TEST_F(ShippedTableTest, DbfTableKeepsTheMaterialTableRules) {
 
 TEST_F(ShippedTableTest, ChoosingFromTheDbfTakesThePhysicalRecord) {
   const std::vector<MaterialSourceRow> rows = SourceRows();
-  yebglob9.MaterialNumber = 12;
+  spring.family.MaterialNumber = 12;
   scriptedPrompter().push(0);  // the first preferred material by designation
-  SelectMaterial(1);
+  SelectMaterial(spring.family, 1);
   ASSERT_EQ(scriptedPrompter().asked().size(), 1u);
   const AskRecord& a = scriptedPrompter().asked()[0];
   size_t preferred = 0;
   for (const auto& r : rows) preferred += r.deleted ? 0 : 1;
   EXPECT_EQ(a.entries.size(), preferred);
   EXPECT_FALSE(kwenvar.ErrorFlag);
-  const uint16_t chosen = yebglob9.MaterialNumber;
+  const uint16_t chosen = spring.family.MaterialNumber;
   ASSERT_GE(chosen, 1);
   ASSERT_LE(chosen, rows.size());
   EXPECT_FALSE(rows[chosen - 1].deleted);
   // The designation as the source holds it, without the blanks that fill its field.
-  EXPECT_EQ(yebglob9.MaterialRec.Text1, rows[chosen - 1].fields[1]);
-  EXPECT_EQ(DosToUtf8(yebglob9.MaterialRec.Text1), a.entries[0]);
+  EXPECT_EQ(spring.family.MaterialRec.Text1, rows[chosen - 1].fields[1]);
+  EXPECT_EQ(DosToUtf8(spring.family.MaterialRec.Text1), a.entries[0]);
   EXPECT_FALSE(dbfhost.Dbf4Form.Active());
 }
 

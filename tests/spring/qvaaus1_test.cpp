@@ -40,8 +40,8 @@ class ReportTest : public SpringTest {
       cause = "Ursache der Meldung " + IntStr(n);
       remedy = "Abhilfe f\x81r Meldung " + IntStr(n);
     };
-    ASSERT_TRUE(LoadMaterialByNumber(yebglob9.MaterialNumber));
-    CalcSpring();
+    ASSERT_TRUE(LoadMaterialByNumber(spring.family, spring.family.MaterialNumber));
+    CalcSpring(spring);
     ASSERT_FALSE(kwenvar.FatalError);
   }
   void TearDown() override {
@@ -53,21 +53,21 @@ class ReportTest : public SpringTest {
 
   // A dynamic spring with calculation messages and, as after a Goodman diagram, a permissible
   // stroke stress: t above the material's range and the working stress above the permissible one.
-  static void SpringWithMessages() {
-    yebglob9.DrawingName = "Schiebet\x81r";
-    yebglob9.DrawingNumber = "Z-4711";
-    yebglob9.DrawingName2 = "Gr\x94\xE1" "e 2";
-    kwenvar.TitleLines[2] = "Kunde: M\x81ller";
-    yebglob9.BandThickness = 2.5;
-    qvaglob.InnerDiameter = 100;
-    qvaglob.BendingDiameter = 100;
-    qvaglob.OuterDiameter = 140;
-    yebglob9.LoadFrequency = 2;
-    CalcSpring();
-    yebglob9.PermissibleStrokeStress = 600;
-    yebglob9.FatigueSafetyFactor = 0.8L;
-    yebglob9.CyclesToFracture = 123456;
-    yebglob9.UpperStressLimit = 1200;
+  void SpringWithMessages() {
+    spring.family.DrawingName = "Schiebet\x81r";
+    spring.family.DrawingNumber = "Z-4711";
+    spring.family.DrawingName2 = "Gr\x94\xE1" "e 2";
+    spring.TitleLines[2] = "Kunde: M\x81ller";
+    spring.family.BandThickness = 2.5;
+    spring.product.InnerDiameter = 100;
+    spring.product.BendingDiameter = 100;
+    spring.product.OuterDiameter = 140;
+    spring.family.LoadFrequency = 2;
+    CalcSpring(spring);
+    spring.family.PermissibleStrokeStress = 600;
+    spring.family.FatigueSafetyFactor = 0.8L;
+    spring.family.CyclesToFracture = 123456;
+    spring.family.UpperStressLimit = 1200;
   }
 
   std::string reportOn(uint16_t device) {
@@ -77,7 +77,7 @@ class ReportTest : public SpringTest {
       fs::remove(path("bericht.htm"));
       scriptedPrompter().push(std::string("bericht.htm"));
     }
-    PrintSpringResults();
+    PrintSpringResults(spring);
     EXPECT_FALSE(kwenvar.ErrorFlag);
     switch (device) {
       case OutputDeviceCode::DosTextFile: return readFile(path("OUTDOS.TXT"));
@@ -153,13 +153,13 @@ TEST_F(ReportTest, FatigueLifeRows) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    yebglob9.LoadType = c.loadType;
-    yebglob9.PermissibleStrokeStress = c.strokeStress;
-    yebglob9.FatigueSafetyFactor = c.safety;
-    yebglob9.CyclesToFracture = c.cycles;
-    yebglob9.LoadFrequency = c.frequency;
-    yebglob9.UpperStressLimit = c.upperLimit;
-    ASSERT_EQ(yebglob9.Stress2, 1250);
+    spring.family.LoadType = c.loadType;
+    spring.family.PermissibleStrokeStress = c.strokeStress;
+    spring.family.FatigueSafetyFactor = c.safety;
+    spring.family.CyclesToFracture = c.cycles;
+    spring.family.LoadFrequency = c.frequency;
+    spring.family.UpperStressLimit = c.upperLimit;
+    ASSERT_EQ(spring.family.Stress2, 1250);
     std::vector<std::string> rows = tabRows("Lastspiele");
     for (const std::string& r : tabRows("Lebensdauer")) rows.push_back(r);
     EXPECT_EQ(rows, c.rows);
@@ -169,10 +169,10 @@ TEST_F(ReportTest, FatigueLifeRows) {
 }
 
 TEST_F(ReportTest, LoadTypeRows) {
-  yebglob9.LoadFrequency = 2.5;
+  spring.family.LoadFrequency = 2.5;
   EXPECT_EQ(tabRows("Lastspielfrequenz"), std::vector<std::string>{"Lastspielfrequenz\tf\t1/s\t2.5"});
   EXPECT_EQ(tabRows("Beanspruchung"), std::vector<std::string>{"Beanspruchung : dynamisch"});
-  yebglob9.LoadType = 1;
+  spring.family.LoadType = 1;
   EXPECT_TRUE(tabRows("Lastspielfrequenz").empty());
   EXPECT_EQ(tabRows("Beanspruchung"), std::vector<std::string>{"Beanspruchung : statisch"});
 }
@@ -180,21 +180,21 @@ TEST_F(ReportTest, LoadTypeRows) {
 TEST_F(ReportTest, SecondMaterialLineOnlyWithText) {
   EXPECT_EQ(tabRows("Werkstoff"),
             (std::vector<std::string>{"Werkstoff: Federband EN 10270-1 C75S", "Werkstoff: 1.1248 "}));
-  yebglob9.MaterialRec.Text3 = "   ";
-  yebglob9.MaterialRec.Text4 = "";
+  spring.family.MaterialRec.Text3 = "   ";
+  spring.family.MaterialRec.Text4 = "";
   EXPECT_EQ(tabRows("Werkstoff"), std::vector<std::string>{"Werkstoff: Federband EN 10270-1 C75S"});
-  yebglob9.MaterialRec.Text4 = "x";
+  spring.family.MaterialRec.Text4 = "x";
   EXPECT_EQ(tabRows("Werkstoff").size(), 2u);
 }
 
 TEST_F(ReportTest, FatalErrorOffersTheMessagesInstead) {
-  qvaglob.OuterDiameter = 0;
-  CalcSpring();
+  spring.product.OuterDiameter = 0;
+  CalcSpring(spring);
   ASSERT_TRUE(kwenvar.FatalError);
   int offered = 0;
   services().ShowCalcMessages = [&offered] { ++offered; };
   wkwenvar.TextDevice = OutputDeviceCode::DosTextFile;
-  PrintSpringResults();
+  PrintSpringResults(spring);
   EXPECT_EQ(offered, 1);
   EXPECT_FALSE(fs::exists(path("OUTDOS.TXT")));
 }
@@ -274,7 +274,7 @@ TEST_F(ReportTest, APrinterPageRefusedEndsTheReport) {
   scriptedPrompter().push(YesNoCancel::Yes);  // "Pause nach jeder Seite ?"
   scriptedPrompter().push(YesNoCancel::Yes);  // sheet 1
   scriptedPrompter().push(YesNoCancel::No);   // sheet 2
-  PrintSpringResults();
+  PrintSpringResults(spring);
   EXPECT_TRUE(kwenvar.ErrorFlag);
   int questions = 0;
   for (const AskRecord& a : scriptedPrompter().asked()) questions += a.kind == AskKind::YesNoCancel ? 1 : 0;

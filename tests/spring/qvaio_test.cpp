@@ -1,5 +1,6 @@
 // The spring data file: its layout, write -> read -> write, the text rules that keep the layout,
-// damaged files that must leave the current spring alone, and saves that must not lose the old file.
+// damaged files that must leave the spring read into alone, saves that must not lose the old file, and
+// springs that are read, written and calculated side by side.
 #include "spring/qvaio.h"
 
 #include <gtest/gtest.h>
@@ -32,25 +33,23 @@ class SpringFileTest : public SpringTest {
     kwenvar.TempDir = dir_.path().string() + "/";
     kwenvar.CurrentFileName = "";
     wkwenvar.ConfirmOverwrite = false;  // as when the shell saves under the current name
-    InitAendvar();
-    InitDokuvar();
-    ASSERT_TRUE(LoadMaterialByNumber(yebglob9.MaterialNumber));
-    CalcSpring();
+    ASSERT_TRUE(LoadMaterialByNumber(spring.family, spring.family.MaterialNumber));
+    CalcSpring(spring);
   }
 
   std::string path(const std::string& name) const { return (dir_ / name).string(); }
 
-  // Writes the current spring to name (a path with extension) and returns the bytes.
+  // Writes the test's spring to name (a path with extension) and returns the bytes.
   std::string written(const std::string& name) {
-    EXPECT_TRUE(WriteSpringFile(path(name))) << Messages().size();
+    EXPECT_TRUE(WriteSpringFile(spring, path(name))) << Messages().size();
     return readFile(path(name));
   }
 
   // A spring that uses every part of the file: CP437 umlauts, multi-line descriptions, the most
   // change records and drawing texts, document files, title-block fields.
-  static void MakeRichSpring() {
-    Yebglob9& g = yebglob9;
-    Qvaglob& q = qvaglob;
+  void MakeRichSpring() {
+    Yebglob9& g = spring.family;
+    Qvaglob& q = spring.product;
     g.BandWidth = 40;
     g.BandThickness = 0.35L;
     q.OuterDiameter = 70;
@@ -63,10 +62,10 @@ class SpringFileTest : public SpringTest {
     g.LoadType = 2;
     g.OperatingTemperature = 80;
     g.LoadFrequency = 0.5L;
-    kwenvar.TitleLines[1] = "Kunde: M\x81ller";
-    kwenvar.TitleLines[2] = "Projekt 12";
-    kwenvar.TitleLines[3] = "";
-    Aendvar& a = aendvar;
+    spring.TitleLines[1] = "Kunde: M\x81ller";
+    spring.TitleLines[2] = "Projekt 12";
+    spring.TitleLines[3] = "";
+    Aendvar& a = spring.drawing;
     a.ChangeCount = MaxChangeRecords;
     for (uint16_t i = 1; i <= MaxChangeRecords; ++i) {
       AendRecord& r = a.ChangeRecords[i];
@@ -94,10 +93,10 @@ class SpringFileTest : public SpringTest {
     a.TitleDepartment = "Konstruktion";
     a.TitleDocType = "Zeichnung";
     a.TitleDocStatus = "freigegeben";
-    dokuvar.DocumentLinks[2] = DokuRecord{"xdg-open", "/home/ing/Datenblatt f\x81r Feder.pdf"};
+    spring.documents.DocumentLinks[2] = DokuRecord{"xdg-open", "/home/ing/Datenblatt f\x81r Feder.pdf"};
     wkwenvar.TitleBlockType = 1;
-    ASSERT_TRUE(LoadMaterialByNumber(g.MaterialNumber));
-    CalcSpring();
+    ASSERT_TRUE(LoadMaterialByNumber(spring.family, g.MaterialNumber));
+    CalcSpring(spring);
     ASSERT_FALSE(kwenvar.FatalError);
   }
 
@@ -124,45 +123,41 @@ TEST_F(SpringFileTest, WriteReadWriteGivesTheSameBytes) {
     const char* name;
     std::function<void()> make;
   };
-  const std::vector<Case> cases = {{"start spring", [] {}}, {"rich spring", [] { MakeRichSpring(); }}};
+  const std::vector<Case> cases = {{"start spring", [] {}}, {"rich spring", [this] { MakeRichSpring(); }}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     c.make();
     const std::string first = written("first.qva");
-    const Aendvar original = aendvar;
-    const Yebglob9 originalYeb = yebglob9;
-    const long double turns = qvaglob.TurnCount;
+    const Aendvar original = spring.drawing;
+    const Yebglob9 originalYeb = spring.family;
+    const long double turns = spring.product.TurnCount;
 
     // A fresh program reads it back.
-    InitSpringData();
-    InitAendvar();
-    InitDokuvar();
+    spring = NewSpring();
     wkwenvar.TitleBlockType = 2;
-    kwenvar.TitleLines = {};
+    spring.TitleLines = {};
     kwenvar.DataDir = "";
-    ASSERT_TRUE(ReadSpringFile(path("first.qva")));
+    ASSERT_TRUE(ReadSpringFile(spring, path("first.qva")));
     EXPECT_FALSE(kwenvar.ErrorFlag);
     EXPECT_EQ(written("second.qva"), first);
 
     // Descriptions come back with their line breaks, the material is loaded, the spring calculated.
     for (uint16_t i = 1; i <= original.ChangeCount; ++i) {
-      EXPECT_EQ(aendvar.ChangeRecords[i].Description, original.ChangeRecords[i].Description);
+      EXPECT_EQ(spring.drawing.ChangeRecords[i].Description, original.ChangeRecords[i].Description);
     }
-    EXPECT_EQ(aendvar.DrawingTextCount, original.DrawingTextCount);
-    EXPECT_EQ(yebglob9.DrawingName, originalYeb.DrawingName);
-    EXPECT_EQ(yebglob9.ShotPeened, originalYeb.ShotPeened);
-    EXPECT_EQ(yebglob9.MaterialRec.Text1, "Federband EN 10270-1");
-    EXPECT_EQ(qvaglob.TurnCount, turns);
-    EXPECT_GT(qvaglob.TurnCount, 0);
+    EXPECT_EQ(spring.drawing.DrawingTextCount, original.DrawingTextCount);
+    EXPECT_EQ(spring.family.DrawingName, originalYeb.DrawingName);
+    EXPECT_EQ(spring.family.ShotPeened, originalYeb.ShotPeened);
+    EXPECT_EQ(spring.family.MaterialRec.Text1, "Federband EN 10270-1");
+    EXPECT_EQ(spring.product.TurnCount, turns);
+    EXPECT_GT(spring.product.TurnCount, 0);
 
     // A comma as the shown decimal mark does not reach the file.
     utilstr.DecimalMark = ',';
     const std::string withComma = written("comma.qva");
     utilstr.DecimalMark = '.';
     EXPECT_EQ(withComma, first);
-    InitSpringData();
-    InitAendvar();
-    InitDokuvar();
+    spring = NewSpring();
   }
 }
 
@@ -170,34 +165,34 @@ TEST_F(SpringFileTest, ReadNamesTheFileAsTheShellExpects) {
   written("spring.qva");
   // A plain name is completed in the data folder and becomes the current file.
   kwenvar.CurrentFileName = "other";
-  ASSERT_TRUE(ReadSpringFile("spring"));
+  ASSERT_TRUE(ReadSpringFile(spring, "spring"));
   EXPECT_EQ(kwenvar.CurrentFileName, "spring");
   // The open dialog sets the data folder and the name.
   kwenvar.DataDir = "/nowhere/";
   kwenvar.CurrentFileName = "";
   scriptedPrompter().push(path("spring.qva"));
-  ASSERT_TRUE(ReadSpringFile(""));
+  ASSERT_TRUE(ReadSpringFile(spring, ""));
   EXPECT_EQ(kwenvar.CurrentFileName, "spring");
   EXPECT_EQ(kwenvar.DataDir, dir_.path().string() + "/");
 }
 
 TEST_F(SpringFileTest, LineBreaksAndBarsNeverBreakTheLayout) {
-  aendvar.ChangeCount = 1;
-  aendvar.ChangeRecords[1] = AendRecord{"a|b\r\nc", "2024\n", "x\x1Ay", "one\r\ntwo\rthree\nfour|five\x1A"};
-  aendvar.DrawingTextCount = 1;
-  aendvar.DrawingTexts[1] = ZeichTextRecord{1, 2, 3, 4, "t|x\r\nt"};
-  aendvar.TitleCheckedBy = "A|B";
-  aendvar.TitleDepartment = "Abt\r\n2";
-  yebglob9.DrawingName = "Name\nzwei";
-  kwenvar.TitleLines[1] = "Titel\r\nzwei";
+  spring.drawing.ChangeCount = 1;
+  spring.drawing.ChangeRecords[1] = AendRecord{"a|b\r\nc", "2024\n", "x\x1Ay", "one\r\ntwo\rthree\nfour|five\x1A"};
+  spring.drawing.DrawingTextCount = 1;
+  spring.drawing.DrawingTexts[1] = ZeichTextRecord{1, 2, 3, 4, "t|x\r\nt"};
+  spring.drawing.TitleCheckedBy = "A|B";
+  spring.drawing.TitleDepartment = "Abt\r\n2";
+  spring.family.DrawingName = "Name\nzwei";
+  spring.TitleLines[1] = "Titel\r\nzwei";
   // Values that are no number could not be read back.
-  qvaglob.Travel1 = std::numeric_limits<long double>::quiet_NaN();
-  aendvar.DrawingTexts[1].phi = std::numeric_limits<long double>::infinity();
-  const AendRecord before = aendvar.ChangeRecords[1];
+  spring.product.Travel1 = std::numeric_limits<long double>::quiet_NaN();
+  spring.drawing.DrawingTexts[1].phi = std::numeric_limits<long double>::infinity();
+  const AendRecord before = spring.drawing.ChangeRecords[1];
   const std::vector<std::string> lines = Lines(written("bars.qva"));
   ASSERT_EQ(lines.size(), 7u + 19u + 3u + 5u + 1u + 4u + 1u + 3u + 15u + 7u + 6u);
   EXPECT_EQ(lines[4], "Titel zwei");
-  EXPECT_EQ(kwenvar.TitleLines[1], "Titel\r\nzwei");
+  EXPECT_EQ(spring.TitleLines[1], "Titel\r\nzwei");
   EXPECT_EQ(lines[7 + 7], "Name zwei");
   EXPECT_EQ(lines[7 + 11], "0");
   EXPECT_EQ(lines[7 + 22], "a|b c");  // a one-value line may hold a bar
@@ -207,13 +202,13 @@ TEST_F(SpringFileTest, LineBreaksAndBarsNeverBreakTheLayout) {
   EXPECT_EQ(lines[7 + 27], "2024-03-05|A\xB3" "B|2024-03-05||||1||");
   EXPECT_EQ(lines[7 + 32], "1|2|3|0|t\xB3x t||");
   // The record in memory keeps its line breaks.
-  EXPECT_EQ(aendvar.ChangeRecords[1].Description, before.Description);
+  EXPECT_EQ(spring.drawing.ChangeRecords[1].Description, before.Description);
 
-  ASSERT_TRUE(ReadSpringFile(path("bars.qva")));
-  EXPECT_EQ(aendvar.ChangeRecords[1].Description, "one\ntwo\nthree\nfour\xB3" "five>");
-  EXPECT_EQ(aendvar.TitleCheckedBy, "A\xB3" "B");
-  EXPECT_EQ(aendvar.DrawingTexts[1].Text, "t\xB3x t");
-  EXPECT_EQ(aendvar.TitleDepartment, "Abt 2");
+  ASSERT_TRUE(ReadSpringFile(spring, path("bars.qva")));
+  EXPECT_EQ(spring.drawing.ChangeRecords[1].Description, "one\ntwo\nthree\nfour\xB3" "five>");
+  EXPECT_EQ(spring.drawing.TitleCheckedBy, "A\xB3" "B");
+  EXPECT_EQ(spring.drawing.DrawingTexts[1].Text, "t\xB3x t");
+  EXPECT_EQ(spring.drawing.TitleDepartment, "Abt 2");
 }
 
 TEST_F(SpringFileTest, DescriptionSpreadOverLinesByAnOldWriterIsJoined) {
@@ -223,9 +218,9 @@ TEST_F(SpringFileTest, DescriptionSpreadOverLinesByAnOldWriterIsJoined) {
   lines[head + 1] = "1";
   lines.insert(lines.begin() + static_cast<long>(head + 3), {"A", "2024-01-01", "ed", "a|", "b", "c", std::string(14, '-')});
   writeFile(path("old.qva"), Join(lines));
-  ASSERT_TRUE(ReadSpringFile(path("old.qva")));
-  ASSERT_EQ(aendvar.ChangeCount, 1);
-  EXPECT_EQ(aendvar.ChangeRecords[1].Description, "a\nb\nc");
+  ASSERT_TRUE(ReadSpringFile(spring, path("old.qva")));
+  ASSERT_EQ(spring.drawing.ChangeCount, 1);
+  EXPECT_EQ(spring.drawing.ChangeRecords[1].Description, "a\nb\nc");
 }
 
 TEST_F(SpringFileTest, FilesWithCommasAndBareLineFeedsRead) {
@@ -246,21 +241,20 @@ TEST_F(SpringFileTest, FilesWithCommasAndBareLineFeedsRead) {
   ASSERT_NE(other.find("40,0000000\n"), std::string::npos);
   ASSERT_NE(other.find("|3,5|"), std::string::npos);
   writeFile(path("other.qva"), other);
-  InitSpringData();
-  InitAendvar();
-  ASSERT_TRUE(ReadSpringFile(path("other.qva")));
+  spring = NewSpring();
+  ASSERT_TRUE(ReadSpringFile(spring, path("other.qva")));
   EXPECT_EQ(written("again.qva"), original);
 }
 
 TEST_F(SpringFileTest, ASpringThatCannotBeCalculatedStillReads) {
   // The calculation's messages say what is wrong with it; the file itself is fine.
-  qvaglob.OuterDiameter = 0;
+  spring.product.OuterDiameter = 0;
   written("fatal.qva");
-  InitSpringData();
-  ASSERT_TRUE(ReadSpringFile(path("fatal.qva")));
+  spring = NewSpring();
+  ASSERT_TRUE(ReadSpringFile(spring, path("fatal.qva")));
   EXPECT_FALSE(kwenvar.ErrorFlag);
   EXPECT_TRUE(kwenvar.FatalError);
-  EXPECT_EQ(qvaglob.OuterDiameter, 0);
+  EXPECT_EQ(spring.product.OuterDiameter, 0);
   EXPECT_FALSE(Messages().empty());
 }
 
@@ -313,23 +307,21 @@ TEST_F(SpringFileTest, DamagedFilesLeaveTheSpringAsItWas) {
       {"not a spring file", [](auto& l) { l[0] = "[config]"; }},
   };
 
-  // The current spring is another one, with results and messages of its own.
-  InitSpringData();
-  InitAendvar();
-  InitDokuvar();
-  yebglob9.DrawingName = "bisherige Feder";
-  aendvar.ChangeCount = 1;
-  aendvar.ChangeRecords[1] = AendRecord{"A", "2023-12-24", "xy", "alt"};
-  aendvar.ChangeRecords[2] = AendRecord{"B", "2023-12-25", "xy", "gel\x94scht"};
-  ASSERT_TRUE(LoadMaterialByNumber(yebglob9.MaterialNumber));
-  CalcSpring();
+  // The spring read into is another one, with results and messages of its own.
+  spring = NewSpring();
+  spring.family.DrawingName = "bisherige Feder";
+  spring.drawing.ChangeCount = 1;
+  spring.drawing.ChangeRecords[1] = AendRecord{"A", "2023-12-24", "xy", "alt"};
+  spring.drawing.ChangeRecords[2] = AendRecord{"B", "2023-12-25", "xy", "gel\x94scht"};
+  ASSERT_TRUE(LoadMaterialByNumber(spring.family, spring.family.MaterialNumber));
+  CalcSpring(spring);
   kwenvar.CurrentFileName = "bisher";
   wkwenvar.TitleBlockType = 3;
   const std::string dataDir = kwenvar.DataDir;
   const std::string before = written("before.qva");
-  const Aendvar aendBefore = aendvar;
-  const long double turns = qvaglob.TurnCount;
-  const long double stress = yebglob9.Stress2;
+  const Aendvar aendBefore = spring.drawing;
+  const long double turns = spring.product.TurnCount;
+  const long double stress = spring.family.Stress2;
 
   for (const Damage& d : damages) {
     SCOPED_TRACE(d.name);
@@ -342,19 +334,19 @@ TEST_F(SpringFileTest, DamagedFilesLeaveTheSpringAsItWas) {
       writeFile(file, Join(lines));
     }
     scriptedPrompter().clear();
-    EXPECT_FALSE(ReadSpringFile(file));
+    EXPECT_FALSE(ReadSpringFile(spring, file));
     EXPECT_TRUE(kwenvar.ErrorFlag);
     // One message that names the file.
     const auto& asked = scriptedPrompter().asked();
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0].kind, AskKind::Message);
     EXPECT_NE(asked[0].text.find(file), std::string::npos) << asked[0].text;
-    // Nothing of the current spring changed.
+    // Nothing of the spring read into changed.
     EXPECT_EQ(kwenvar.CurrentFileName, "bisher");
     EXPECT_EQ(kwenvar.DataDir, dataDir);
-    EXPECT_EQ(qvaglob.TurnCount, turns);
-    EXPECT_EQ(yebglob9.Stress2, stress);
-    EXPECT_EQ(aendvar.ChangeRecords[2].Description, aendBefore.ChangeRecords[2].Description);
+    EXPECT_EQ(spring.product.TurnCount, turns);
+    EXPECT_EQ(spring.family.Stress2, stress);
+    EXPECT_EQ(spring.drawing.ChangeRecords[2].Description, aendBefore.ChangeRecords[2].Description);
     EXPECT_EQ(wkwenvar.TitleBlockType, 3);
     EXPECT_EQ(written("after.qva"), before);
   }
@@ -366,24 +358,82 @@ TEST_F(SpringFileTest, MaterialMissingFromTheTableRefusesTheFileUnlessTheUserCho
   lines.resize(lines.size() - 6);  // written by an older version: the number is all there is
   writeFile(path("spring.qva"), Join(lines));
   const std::string before = written("before.qva");
-  const std::string text1 = yebglob9.MaterialRec.Text1;
+  const std::string text1 = spring.family.MaterialRec.Text1;
   scriptedPrompter().clear();
   scriptedPrompter().push(Cancel{});  // the choice of a material
-  EXPECT_FALSE(ReadSpringFile(path("spring.qva")));
+  EXPECT_FALSE(ReadSpringFile(spring, path("spring.qva")));
   EXPECT_TRUE(kwenvar.ErrorFlag);
   ASSERT_FALSE(scriptedPrompter().asked().empty());
   EXPECT_NE(scriptedPrompter().asked()[0].text.find("Werkstoff Nr. 13 der Datei"), std::string::npos);
   EXPECT_NE(scriptedPrompter().asked().back().text.find("Nr. 13"), std::string::npos);
-  EXPECT_EQ(yebglob9.MaterialNumber, 12);
-  EXPECT_EQ(yebglob9.MaterialRec.Text1, text1);
+  EXPECT_EQ(spring.family.MaterialNumber, 12);
+  EXPECT_EQ(spring.family.MaterialRec.Text1, text1);
   EXPECT_EQ(Messages(), std::vector<std::string>{});
   EXPECT_EQ(written("after.qva"), before);
 }
 
 // The shipped material table is packed (its not-preferred records go) or reordered by another tool:
 // the spring keeps the material it was saved with, or the user is asked.
+TEST_F(SpringFileTest, OneSpringReadWrittenOrCalculatedLeavesAnotherAsItWas) {
+  // Everything a spring holds that a routine might reach for: its file and its results.
+  auto snapshot = [this](const Spring& s) {
+    EXPECT_TRUE(WriteSpringFile(s, path("snapshot.qva")));
+    const Yebglob9& g = s.family;
+    const Qvaglob& q = s.product;
+    std::string results;
+    for (long double v : {q.Force2, q.ForceN, q.TurnCount, q.StripLength, q.SpringMass, g.Stress2,
+                          g.CyclesToFracture, g.FatigueSafetyFactor, g.PermissibleStress, g.EModulus})
+      results += RealStr3(v) + " ";
+    return readFile(path("snapshot.qva")) + results + g.MaterialRec.Text1 + "|" + g.MaterialText;
+  };
+
+  MakeRichSpring();
+  const std::string richFile = written("rich.qva");
+  Spring other = NewSpring();
+  other.TitleLines[1] = "die andere";
+  other.family.BandWidth = 30;
+  other.drawing.ChangeCount = 1;
+  other.drawing.ChangeRecords[1] = AendRecord{"B", "2024-05-06", "Ot", "andere Feder"};
+  ASSERT_TRUE(LoadMaterialByNumber(other.family, 1));
+  CalcSpring(other);
+  ASSERT_FALSE(kwenvar.FatalError);
+  ASSERT_TRUE(WriteSpringFile(other, path("other.qva")));
+
+  struct Case {
+    const char* name;
+    std::function<void(Spring& acted, const Spring& untouched)> act;
+  } cases[] = {
+      {"calculated", [](Spring& s, const Spring&) { s.product.OuterDiameter = 75; CalcSpring(s); }},
+      {"pre-designed", [](Spring& s, const Spring&) { EXPECT_TRUE(PreDesign(s)); }},
+      {"read from the other's file", [this](Spring& s, const Spring&) {
+         EXPECT_TRUE(ReadSpringFile(s, path("other.qva")));
+       }},
+      {"read from its own file", [this](Spring& s, const Spring&) {
+         EXPECT_TRUE(ReadSpringFile(s, path("rich.qva")));
+       }},
+      {"written", [this](Spring& s, const Spring&) { EXPECT_TRUE(WriteSpringFile(s, path("acted.qva"))); }},
+      {"calculated as a value", [](Spring& s, const Spring& u) { Calculate(s, u.family.MaterialRec); }},
+      {"given a new material", [](Spring& s, const Spring&) { EXPECT_TRUE(LoadMaterialByNumber(s.family, 5)); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    // Each way round: the test's spring acts while the other waits, then the other acts.
+    const std::string otherBefore = snapshot(other);
+    c.act(spring, other);
+    EXPECT_EQ(snapshot(other), otherBefore);
+    const std::string springBefore = snapshot(spring);
+    c.act(other, spring);
+    EXPECT_EQ(snapshot(spring), springBefore);
+  }
+  // Reading the rich spring's file into the other made the two alike in what the file holds.
+  ASSERT_TRUE(ReadSpringFile(other, path("rich.qva")));
+  ASSERT_TRUE(ReadSpringFile(spring, path("rich.qva")));
+  EXPECT_EQ(snapshot(other), snapshot(spring));
+  EXPECT_EQ(readFile(path("snapshot.qva")), richFile);
+}
+
 TEST_F(SpringFileTest, ASpringKeepsItsMaterialWhenTheTableIsRenumbered) {
-  yebglob9.DrawingNumber = "Z-13";
+  spring.family.DrawingNumber = "Z-13";
   written("spring.qva");
   std::vector<std::string> lines = Lines(readFile(path("spring.qva")));
   std::vector<std::string> withoutBlock(lines.begin(), lines.end() - 6);
@@ -416,12 +466,12 @@ TEST_F(SpringFileTest, ASpringKeepsItsMaterialWhenTheTableIsRenumbered) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.file) + (c.answers.empty() ? "" : " asked"));
-    InitSpringData();
-    ASSERT_TRUE(LoadMaterialByNumber(1));
+    spring = NewSpring();
+    ASSERT_TRUE(LoadMaterialByNumber(spring.family, 1));
     const std::string before = written("before.qva");
     scriptedPrompter().clear();
     for (const ScriptedAnswer& a : c.answers) scriptedPrompter().push(a);
-    EXPECT_EQ(ReadSpringFile(path(c.file)), c.read);
+    EXPECT_EQ(ReadSpringFile(spring, path(c.file)), c.read);
     if (!c.answers.empty()) {
       ASSERT_FALSE(scriptedPrompter().asked().empty());
       EXPECT_NE(scriptedPrompter().asked()[0].text.find("Federband gibt es nicht C75S 1.1248 (Nr. 12)"),
@@ -430,13 +480,13 @@ TEST_F(SpringFileTest, ASpringKeepsItsMaterialWhenTheTableIsRenumbered) {
     }
     if (!c.read) {
       EXPECT_TRUE(kwenvar.ErrorFlag);
-      EXPECT_EQ(written("after.qva"), before) << "the open spring stays as it was";
+      EXPECT_EQ(written("after.qva"), before) << "the spring stays as it was";
       continue;
     }
-    EXPECT_EQ(yebglob9.DrawingNumber, "Z-13");
+    EXPECT_EQ(spring.family.DrawingNumber, "Z-13");
     if (c.number == 0) continue;  // the chosen material
-    EXPECT_EQ(yebglob9.MaterialNumber, c.number);
-    EXPECT_EQ(yebglob9.MaterialRec.Text1, c.text1);
+    EXPECT_EQ(spring.family.MaterialNumber, c.number);
+    EXPECT_EQ(spring.family.MaterialRec.Text1, c.text1);
   }
 }
 
@@ -445,13 +495,13 @@ TEST_F(SpringFileTest, ASpringKeepsItsMaterialWhenTheTableIsRenumbered) {
 TEST_F(SpringFileTest, FailedSaveKeepsTheOldFileAndTellsTheCaller) {
   MakeRichSpring();
   const std::string old = written("spring.qva");
-  InitSpringData();  // something else to save over it
+  spring = NewSpring();  // something else to save over it
   kwenvar.InputModified = true;
   scriptedPrompter().clear();
   bool saved = true;
   {
     FileSizeLimit limit(200);
-    saved = WriteSpringFile(path("spring.qva"));
+    saved = WriteSpringFile(spring, path("spring.qva"));
   }
   EXPECT_FALSE(saved);
   EXPECT_TRUE(kwenvar.ErrorFlag);
@@ -477,7 +527,7 @@ TEST_F(SpringFileTest, AFailedSaveAsKeepsTheCurrentFile) {
   wkwenvar.ConfirmOverwrite = true;
   scriptedPrompter().push(other);
   scriptedPrompter().push(YesNoCancel::No);
-  EXPECT_FALSE(WriteSpringFile(""));
+  EXPECT_FALSE(WriteSpringFile(spring, ""));
   EXPECT_TRUE(kwenvar.ErrorFlag);
   EXPECT_EQ(kwenvar.CurrentFileName, "bisher");
   EXPECT_EQ(kwenvar.DataDir, dataDir);
@@ -490,7 +540,7 @@ TEST_F(SpringFileTest, AFailedSaveAsKeepsTheCurrentFile) {
   bool saved = true;
   {
     FileSizeLimit limit(200);
-    saved = WriteSpringFile("");
+    saved = WriteSpringFile(spring, "");
   }
   EXPECT_FALSE(saved);
   EXPECT_TRUE(kwenvar.ErrorFlag);
@@ -501,17 +551,17 @@ TEST_F(SpringFileTest, AFailedSaveAsKeepsTheCurrentFile) {
 
 TEST_F(SpringFileTest, SaveAsAsksForTheNameAndCancelWritesNothing) {
   scriptedPrompter().push(Cancel{});
-  EXPECT_FALSE(WriteSpringFile(""));
+  EXPECT_FALSE(WriteSpringFile(spring, ""));
   EXPECT_TRUE(kwenvar.ErrorFlag);
   EXPECT_TRUE(fs::is_empty(dir_.path()));
 
   scriptedPrompter().push(path("neu.qva"));
-  EXPECT_TRUE(WriteSpringFile(""));
+  EXPECT_TRUE(WriteSpringFile(spring, ""));
   EXPECT_FALSE(kwenvar.ErrorFlag);
   EXPECT_EQ(kwenvar.CurrentFileName, "neu");
   EXPECT_TRUE(fs::exists(path("neu.qva")));
   // Saved under its name, the spring reads back.
-  EXPECT_TRUE(ReadSpringFile("neu"));
+  EXPECT_TRUE(ReadSpringFile(spring, "neu"));
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// Start values of the spring data, the order of the two initialisations and the demonstration spring.
+// Start values of a new spring, the product's start over the family defaults and the demonstration spring.
 #include <gtest/gtest.h>
 
 #include "spring/qvarech.h"
@@ -10,8 +10,8 @@ namespace {
 class SpringDataTest : public SpringTest {};
 
 TEST_F(SpringDataTest, StartValuesAreTheProductsOverTheFamilyDefaults) {
-  const Yebglob9& g = yebglob9;
-  const Qvaglob& q = qvaglob;
+  const Yebglob9& g = spring.family;
+  const Qvaglob& q = spring.product;
   EXPECT_EQ(g.MaterialNumber, 12);
   EXPECT_EQ(g.BandWidth, 50);
   EXPECT_EQ(g.BandThickness, 0.5L);
@@ -51,66 +51,73 @@ TEST_F(SpringDataTest, StartValuesAreTheProductsOverTheFamilyDefaults) {
   EXPECT_EQ(r.DMAX, 0);
 }
 
-TEST_F(SpringDataTest, ReversedOrderLeavesTheFamilyDefaults) {
-  InitSpringInputs();
-  InitSpringDefaults();
-  EXPECT_EQ(yebglob9.MaterialNumber, 5);
-  EXPECT_EQ(yebglob9.BandWidth, 0);
-  EXPECT_EQ(yebglob9.BandThickness, 0);
+TEST_F(SpringDataTest, FamilyDefaultsUnderneathTheProductStart) {
+  const Yebglob9 defaults;
+  EXPECT_EQ(defaults.MaterialNumber, 5);
+  EXPECT_EQ(defaults.BandWidth, 0);
+  EXPECT_EQ(defaults.BandThickness, 0);
 }
 
 TEST_F(SpringDataTest, ProductStartTakesTheFamilyModulusAsOperatingModulus) {
-  InitSpringDefaults();
-  yebglob9.EModulus = 190000;
-  InitSpringInputs();
-  EXPECT_EQ(yebglob9.OperatingEModulus, 190000);
+  Yebglob9 g;
+  Qvaglob q;
+  g.EModulus = 190000;
+  q.StripLength = 900;
+  SetStartInputs(g, q);
+  EXPECT_EQ(g.OperatingEModulus, 190000);
+  EXPECT_EQ(q.StripLength, 0);
 }
 
-TEST_F(SpringDataTest, InitialisationIsAlsoTheReset) {
-  yebglob9.DrawingName = "Feder";
-  yebglob9.MaterialRec.Rm0 = 1800;
-  qvaglob.WidthThicknessRatio = 80;
-  qvaglob.StripLength = 900;
-  InitSpringData();
-  EXPECT_TRUE(yebglob9.DrawingName.empty());
-  EXPECT_EQ(yebglob9.MaterialRec.Rm0, 0);
-  EXPECT_EQ(qvaglob.WidthThicknessRatio, 0);
-  EXPECT_EQ(qvaglob.StripLength, 0);
+TEST_F(SpringDataTest, ANewSpringCarriesNothingOfAnother) {
+  spring.family.DrawingName = "Feder";
+  spring.family.MaterialRec.Rm0 = 1800;
+  spring.product.WidthThicknessRatio = 80;
+  spring.product.StripLength = 900;
+  spring.TitleLines[2] = "Zeile";
+  spring.drawing.ChangeCount = 2;
+  spring = NewSpring();
+  EXPECT_TRUE(spring.family.DrawingName.empty());
+  EXPECT_EQ(spring.family.MaterialRec.Rm0, 0);
+  EXPECT_EQ(spring.product.WidthThicknessRatio, 0);
+  EXPECT_EQ(spring.product.StripLength, 0);
+  EXPECT_EQ(spring.TitleLines[2], "");
+  EXPECT_EQ(spring.drawing.ChangeCount, 0);
+  EXPECT_EQ(spring.documents.DocumentLinks[1].Program, "xdg-open");
 }
 
 TEST_F(SpringDataTest, FirstCalculationSetsWidthThicknessRatio) {
   UseMaterial(RoundSteel());
-  CalcSpring();
+  CalcSpring(spring);
   EXPECT_FALSE(kwenvar.FatalError);
-  EXPECT_EQ(qvaglob.WidthThicknessRatio, 100);
+  EXPECT_EQ(spring.product.WidthThicknessRatio, 100);
 }
 
 TEST_F(SpringDataTest, DemoSpringSetsOnlyItsSevenValues) {
-  yebglob9.MaterialNumber = 3;
-  yebglob9.BandWidth = 20;
-  yebglob9.BandThickness = 0.2L;
-  yebglob9.LoadType = 1;
-  qvaglob.OuterDiameter = 40;
-  qvaglob.InnerDiameter = 30;
-  qvaglob.BendingDiameter = 31;
-  qvaglob.Force2 = 12;
-  qvaglob.Travel2 = 300;
-  yebglob9.OperatingTemperature = 80;
-  yebglob9.LoadFrequency = 5;
-  yebglob9.DrawingName = "Rollfeder";
-  PresetDemoSpring();
-  EXPECT_EQ(yebglob9.MaterialNumber, 12);
-  EXPECT_EQ(yebglob9.BandWidth, 50);
-  EXPECT_EQ(yebglob9.BandThickness, 0.5L);
-  EXPECT_EQ(yebglob9.LoadType, 2);
-  EXPECT_EQ(qvaglob.OuterDiameter, 85);
-  EXPECT_EQ(qvaglob.InnerDiameter, 80);
-  EXPECT_EQ(qvaglob.BendingDiameter, 80);
-  EXPECT_EQ(qvaglob.Force2, 12);
-  EXPECT_EQ(qvaglob.Travel2, 300);
-  EXPECT_EQ(yebglob9.OperatingTemperature, 80);
-  EXPECT_EQ(yebglob9.LoadFrequency, 5);
-  EXPECT_EQ(yebglob9.DrawingName, "Rollfeder");
+  spring.family.MaterialNumber = 3;
+  spring.family.BandWidth = 20;
+  spring.family.BandThickness = 0.2L;
+  spring.family.LoadType = 1;
+  spring.product.OuterDiameter = 40;
+  spring.product.InnerDiameter = 30;
+  spring.product.BendingDiameter = 31;
+  spring.product.Force2 = 12;
+  spring.product.Travel2 = 300;
+  spring.family.OperatingTemperature = 80;
+  spring.family.LoadFrequency = 5;
+  spring.family.DrawingName = "Rollfeder";
+  PresetDemoSpring(spring);
+  EXPECT_EQ(spring.family.MaterialNumber, 12);
+  EXPECT_EQ(spring.family.BandWidth, 50);
+  EXPECT_EQ(spring.family.BandThickness, 0.5L);
+  EXPECT_EQ(spring.family.LoadType, 2);
+  EXPECT_EQ(spring.product.OuterDiameter, 85);
+  EXPECT_EQ(spring.product.InnerDiameter, 80);
+  EXPECT_EQ(spring.product.BendingDiameter, 80);
+  EXPECT_EQ(spring.product.Force2, 12);
+  EXPECT_EQ(spring.product.Travel2, 300);
+  EXPECT_EQ(spring.family.OperatingTemperature, 80);
+  EXPECT_EQ(spring.family.LoadFrequency, 5);
+  EXPECT_EQ(spring.family.DrawingName, "Rollfeder");
 }
 
 TEST_F(SpringDataTest, OptionLists) {

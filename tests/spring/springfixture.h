@@ -15,8 +15,8 @@
 #include "foundation/utilstr.h"
 #include "foundation/wkwenvar.h"
 #include "spring/materialtable.h"
-#include "spring/qvaglob.h"
 #include "platform/services.h"
+#include "spring/spring.h"
 #include "spring/yebfest9.h"
 #include "spring/yebglob9.h"
 #include "tests/support/testsupport.h"
@@ -79,13 +79,13 @@ class BrowsedMaterialTable : public MemoryMaterialTable {
   const TestBrowser& browser_;
 };
 
-// Spring data and settings at their start values, the given materials as the material table, the
-// services of a run without a window, the scripted prompter without answers.
+// A spring of its own and the settings at their start values, the given materials as the material
+// table, the services of a run without a window, the scripted prompter without answers.
 class SpringTest : public ::testing::Test {
  protected:
   void SetUp() override {
     InitAllSettings();
-    InitSpringData();
+    spring = NewSpring();
     services() = HeadlessServices();
     scriptedPrompter().clear();
     useTable({Row(RoundSteel())});
@@ -96,6 +96,8 @@ class SpringTest : public ::testing::Test {
     scriptedPrompter().clear();
   }
 
+  // The spring the test works on.
+  Spring spring;
   // The browse window of the tables useTable installs; empty: the prompter's choice.
   TestBrowser browser;
 
@@ -125,11 +127,11 @@ class SpringTest : public ::testing::Test {
   }
 
   // Loads the fields straight into MaterialRec and takes the material over, as the material window does.
-  static void UseMaterial(const MaterialFields& m) {
+  void UseMaterial(const MaterialFields& m) {
     YEB9WST_Record r;
     for (int n = 1; n <= 29; ++n) SetMaterialField(r, n, m.f[static_cast<std::size_t>(n - 1)]);
-    yebglob9.MaterialRec = r;
-    TakeOverMaterial();
+    spring.family.MaterialRec = r;
+    TakeOverMaterial(spring.family);
   }
 
   static std::vector<std::string> Messages() {

@@ -25,7 +25,7 @@ class MaterialLawTest : public SpringTest {
 // ---- Tensile strength over thickness ----
 
 TEST_F(MaterialLawTest, TensileStrengthOverThickness) {
-  YEB9WST_Record& r = yebglob9.MaterialRec;
+  YEB9WST_Record& r = spring.family.MaterialRec;
   r.Rm0 = 2000;
   r.RmSlope = 300;
   r.DR0 = 0.5;
@@ -42,7 +42,7 @@ TEST_F(MaterialLawTest, TensileStrengthOverThickness) {
   };
   for (const Case& c : cases) {
     r.RmMax = c.rmMax;
-    EXPECT_NEAR(static_cast<double>(RmOfThickness(c.t)), static_cast<double>(c.rm), 1e-9)
+    EXPECT_NEAR(static_cast<double>(RmOfThickness(spring.family.MaterialRec, c.t)), static_cast<double>(c.rm), 1e-9)
         << "RmMax " << c.rmMax << " t " << static_cast<double>(c.t);
   }
   EXPECT_EQ(error0.ErrorCount, 0);
@@ -61,31 +61,31 @@ TEST_F(MaterialLawTest, TensileStrengthOfBadThicknessOrReference) {
   };
   for (const Case& c : cases) {
     ClearErrors();
-    yebglob9.MaterialRec.DR0 = c.dr0;
-    EXPECT_EQ(RmOfThickness(c.t), 0.1L);
+    spring.family.MaterialRec.DR0 = c.dr0;
+    EXPECT_EQ(RmOfThickness(spring.family.MaterialRec, c.t), 0.1L);
     EXPECT_EQ(Messages(), std::vector<std::string>{c.msg});
   }
   // A negative reference thickness makes the decade 0 instead of a logarithm of a negative number.
   ClearErrors();
-  yebglob9.MaterialRec.DR0 = -1;
-  yebglob9.MaterialRec.RmSlope = 300;
-  EXPECT_EQ(RmOfThickness(0.5L), 2000);
+  spring.family.MaterialRec.DR0 = -1;
+  spring.family.MaterialRec.RmSlope = 300;
+  EXPECT_EQ(RmOfThickness(spring.family.MaterialRec, 0.5L), 2000);
 }
 
 TEST_F(MaterialLawTest, MaterialValuesFollowThicknessAndMendAZeroFactor) {
-  YEB9WST_Record& r = yebglob9.MaterialRec;
+  YEB9WST_Record& r = spring.family.MaterialRec;
   r.RmSlope = 300;
   r.SigmaFactor = 0;
   r.EModInt = 206000;
   r.Rho = 7.85;
-  yebglob9.BandThickness = 0.1L;
-  MaterialValuesAtT();
-  EXPECT_NEAR(static_cast<double>(yebglob9.TensileStrength), 2300, 1e-9);
+  spring.family.BandThickness = 0.1L;
+  MaterialValuesAtT(spring.family);
+  EXPECT_NEAR(static_cast<double>(spring.family.TensileStrength), 2300, 1e-9);
   EXPECT_EQ(r.SigmaFactor, 0.75);
-  EXPECT_NEAR(static_cast<double>(yebglob9.PermissibleStress), 1725, 1e-9);
-  EXPECT_EQ(yebglob9.EModulus, 206000);
-  EXPECT_NEAR(static_cast<double>(yebglob9.Density), 7.85, 1e-12);
-  EXPECT_EQ(yebglob9.MaterialText, "Federband EN 10270-1") << "not touched";
+  EXPECT_NEAR(static_cast<double>(spring.family.PermissibleStress), 1725, 1e-9);
+  EXPECT_EQ(spring.family.EModulus, 206000);
+  EXPECT_NEAR(static_cast<double>(spring.family.Density), 7.85, 1e-12);
+  EXPECT_EQ(spring.family.MaterialText, "Federband EN 10270-1") << "not touched";
 }
 
 // ---- Modulus at temperature ----
@@ -119,9 +119,9 @@ struct Goodman {
   std::string label;
 };
 
-Goodman Evaluate(long double t, long double s1, long double s2) {
+Goodman Evaluate(Yebglob9& family, long double t, long double s1, long double s2) {
   Goodman g;
-  GoodmanEvaluation(t, s1, s2, g.sO, g.sH0, g.m, g.x, g.sHz, g.label);
+  GoodmanEvaluation(family, t, s1, s2, g.sO, g.sH0, g.m, g.x, g.sHz, g.label);
   return g;
 }
 
@@ -150,10 +150,10 @@ TEST_F(MaterialLawTest, GoodmanBranchesByShotPeening) {
     UseMaterial(RoundSteel()
                     .set(13, "100").set(15, "50").set(18, "80").set(20, "40")
                     .set(c.peened == 'N' ? 12 : 17, c.ownSetMissing ? "0" : (c.peened == 'N' ? "1200" : "1300")));
-    yebglob9.ShotPeened = c.peened;
-    yebglob9.LoadType = c.loadType;
+    spring.family.ShotPeened = c.peened;
+    spring.family.LoadType = c.loadType;
     ClearErrors();
-    const Goodman g = Evaluate(10, 0, 100);
+    const Goodman g = Evaluate(spring.family, 10, 0, 100);
     EXPECT_NEAR(static_cast<double>(g.sO), static_cast<double>(c.sO), 1e-9);
     EXPECT_NEAR(static_cast<double>(g.sH0), static_cast<double>(c.sH0), 1e-9);
     EXPECT_NEAR(static_cast<double>(g.m), static_cast<double>(c.m), 1e-12);
@@ -161,23 +161,23 @@ TEST_F(MaterialLawTest, GoodmanBranchesByShotPeening) {
     EXPECT_EQ(Messages(), c.approx ? std::vector<std::string>{"Warnung: approx.Goodman"} : std::vector<std::string>{});
     // Stroke 100 below the 10^7 line: the permissible stroke stress at lower stress 0 is sH0.
     EXPECT_NEAR(static_cast<double>(g.sHz), static_cast<double>(c.sH0), 1e-9);
-    EXPECT_NEAR(static_cast<double>(yebglob9.FatigueSafetyFactor), static_cast<double>(c.sH0 / 100), 1e-9);
+    EXPECT_NEAR(static_cast<double>(spring.family.FatigueSafetyFactor), static_cast<double>(c.sH0 / 100), 1e-9);
   }
   // Table texts padded with blanks make a label without them.
   UseMaterial(RoundSteel("  Federband  ").set(3, " 1.1248  "));
-  yebglob9.ShotPeened = 'N';
-  EXPECT_EQ(Evaluate(1, 0, 100).label, "Federband (1.1248) nicht kugelgestrahlt");
+  spring.family.ShotPeened = 'N';
+  EXPECT_EQ(Evaluate(spring.family, 1, 0, 100).label, "Federband (1.1248) nicht kugelgestrahlt");
 }
 
 TEST_F(MaterialLawTest, ApproximationWarningHidden) {
   UseMaterial(RoundSteel().set(12, "0"));
   wkwenvar.HideWarnings = true;
-  const Goodman g = Evaluate(1, 0, 100);
+  const Goodman g = Evaluate(spring.family, 1, 0, 100);
   EXPECT_NEAR(static_cast<double>(g.sH0), 500, 1e-9);  // 600 / 1.2
   EXPECT_EQ(error0.ErrorCount, 0);
   // Nor is a material without Goodman data reported.
   UseMaterial(RoundSteel().set(11, "0"));
-  Evaluate(1, 0, 100);
+  Evaluate(spring.family, 1, 0, 100);
   EXPECT_EQ(error0.ErrorCount, 0);
 }
 
@@ -194,19 +194,19 @@ TEST_F(MaterialLawTest, GoodmanPermissibleStrokeOnAndBeyondTheKnee) {
   };
   for (const Case& c : cases) {
     ClearErrors();
-    const Goodman g = Evaluate(1, c.s1, c.s2);
+    const Goodman g = Evaluate(spring.family, 1, c.s1, c.s2);
     EXPECT_NEAR(static_cast<double>(g.x), 1400, 1e-9);
     EXPECT_NEAR(static_cast<double>(g.sHz), static_cast<double>(c.sHz), 1e-9);
-    EXPECT_NEAR(static_cast<double>(yebglob9.FatigueSafetyFactor), static_cast<double>(c.sHz / (c.s2 - c.s1)),
+    EXPECT_NEAR(static_cast<double>(spring.family.FatigueSafetyFactor), static_cast<double>(c.sHz / (c.s2 - c.s1)),
                 1e-12);
-    EXPECT_NEAR(static_cast<double>(yebglob9.CyclesToFracture / c.cycles), 1, 1e-12);
+    EXPECT_NEAR(static_cast<double>(spring.family.CyclesToFracture / c.cycles), 1, 1e-12);
     EXPECT_EQ(Messages(), c.aboveLimit ? std::vector<std::string>{"Fehler : sigma2 > sigmao !"}
                                        : std::vector<std::string>{});
   }
   // Above the upper-stress limit under static load: no error.
-  yebglob9.LoadType = 1;
+  spring.family.LoadType = 1;
   ClearErrors();
-  Evaluate(1, 1500, 1600);
+  Evaluate(spring.family, 1, 1500, 1600);
   EXPECT_EQ(Messages(), std::vector<std::string>{});
 }
 
@@ -221,59 +221,59 @@ TEST_F(MaterialLawTest, CyclesToFracture) {
       {0, 250, 1e9L},
   };
   for (const Case& c : cases) {
-    Evaluate(1, c.s1, c.s2);
-    EXPECT_NEAR(static_cast<double>(yebglob9.CyclesToFracture / c.cycles), 1, 1e-12)
+    Evaluate(spring.family, 1, c.s1, c.s2);
+    EXPECT_NEAR(static_cast<double>(spring.family.CyclesToFracture / c.cycles), 1, 1e-12)
         << static_cast<double>(c.s2);
   }
   // A negative lower stress, or a negative upper one, gives no life.
-  yebglob9.CyclesToFracture = 77;
-  Evaluate(1, -10, 500);
-  EXPECT_EQ(yebglob9.CyclesToFracture, 0);
-  yebglob9.CyclesToFracture = 77;
-  Evaluate(1, -600, -100);
-  EXPECT_EQ(yebglob9.CyclesToFracture, 0);
+  spring.family.CyclesToFracture = 77;
+  Evaluate(spring.family, 1, -10, 500);
+  EXPECT_EQ(spring.family.CyclesToFracture, 0);
+  spring.family.CyclesToFracture = 77;
+  Evaluate(spring.family, 1, -600, -100);
+  EXPECT_EQ(spring.family.CyclesToFracture, 0);
   // A negative sH0 leaves the previous value.
   UseMaterial(RoundSteel().set(14, "-500"));
-  yebglob9.CyclesToFracture = 77;
-  Evaluate(1, 0, 500);
-  EXPECT_EQ(yebglob9.CyclesToFracture, 77);
+  spring.family.CyclesToFracture = 77;
+  Evaluate(spring.family, 1, 0, 500);
+  EXPECT_EQ(spring.family.CyclesToFracture, 77);
   // No stroke stress is permissible at lower stress 0: no life.
   UseMaterial(RoundSteel().set(14, "0").set(19, "0"));
-  yebglob9.CyclesToFracture = 77;
-  Evaluate(1, 0, 500);
-  EXPECT_EQ(yebglob9.CyclesToFracture, 0);
+  spring.family.CyclesToFracture = 77;
+  Evaluate(spring.family, 1, 0, 500);
+  EXPECT_EQ(spring.family.CyclesToFracture, 0);
   // Static load: never a life.
   UseMaterial(RoundSteel());
-  yebglob9.LoadType = 1;
-  Evaluate(1, 0, 500);
-  EXPECT_EQ(yebglob9.CyclesToFracture, 0);
+  spring.family.LoadType = 1;
+  Evaluate(spring.family, 1, 0, 500);
+  EXPECT_EQ(spring.family.CyclesToFracture, 0);
 }
 
 TEST_F(MaterialLawTest, CyclesToFractureStayFiniteWhereThePowerOverflows) {
   // sH0 1 and a steep line: the exponent 11 + 4 (1e6 m - ...) is far beyond any real number.
   UseMaterial(RoundSteel().set(12, "2000000000").set(14, "1").set(16, "1000"));
-  Evaluate(1, 1e6L, 5e5L);
-  EXPECT_TRUE(std::isfinite(yebglob9.CyclesToFracture));
-  EXPECT_EQ(yebglob9.CyclesToFracture, PowCap);
+  Evaluate(spring.family, 1, 1e6L, 5e5L);
+  EXPECT_TRUE(std::isfinite(spring.family.CyclesToFracture));
+  EXPECT_EQ(spring.family.CyclesToFracture, PowCap);
 }
 
 TEST_F(MaterialLawTest, NoGoodmanData) {
   for (uint16_t loadType : {1, 2}) {
     SCOPED_TRACE(loadType);
     UseMaterial(RoundSteel().set(11, "0"));
-    yebglob9.LoadType = loadType;
-    yebglob9.CyclesToFracture = 77;
-    yebglob9.FatigueSafetyFactor = 3;
+    spring.family.LoadType = loadType;
+    spring.family.CyclesToFracture = 77;
+    spring.family.FatigueSafetyFactor = 3;
     ClearErrors();
-    const Goodman g = Evaluate(1, 0, 800);
+    const Goodman g = Evaluate(spring.family, 1, 0, 800);
     EXPECT_EQ(g.sO, 0);
     EXPECT_EQ(g.sH0, 0);
     EXPECT_EQ(g.m, 0);
     EXPECT_EQ(g.x, -1) << "X is not written";
     EXPECT_EQ(g.sHz, 0);
     EXPECT_TRUE(g.label.empty());
-    EXPECT_EQ(yebglob9.FatigueSafetyFactor, 0);
-    EXPECT_EQ(yebglob9.CyclesToFracture, 0);
+    EXPECT_EQ(spring.family.FatigueSafetyFactor, 0);
+    EXPECT_EQ(spring.family.CyclesToFracture, 0);
     EXPECT_EQ(Messages(), loadType == 2 ? std::vector<std::string>{"Warnung: kein Goodman-Diagramm"}
                                         : std::vector<std::string>{});
     EXPECT_FALSE(kwenvar.FatalError);
@@ -283,15 +283,15 @@ TEST_F(MaterialLawTest, NoGoodmanData) {
 TEST_F(MaterialLawTest, MissingSlopeEndsTheEvaluation) {
   for (uint16_t loadType : {1, 2}) {
     UseMaterial(RoundSteel().set(16, "0"));
-    yebglob9.LoadType = loadType;
-    yebglob9.CyclesToFracture = 77;
-    yebglob9.FatigueSafetyFactor = 3;
+    spring.family.LoadType = loadType;
+    spring.family.CyclesToFracture = 77;
+    spring.family.FatigueSafetyFactor = 3;
     ClearErrors();
-    const Goodman g = Evaluate(1, 0, 800);
+    const Goodman g = Evaluate(spring.family, 1, 0, 800);
     EXPECT_EQ(g.sHz, 0);
     EXPECT_EQ(Messages(), std::vector<std::string>{"Fehler : yeb9wst Goodman"});
-    EXPECT_EQ(yebglob9.CyclesToFracture, 77);
-    EXPECT_EQ(yebglob9.FatigueSafetyFactor, 3);
+    EXPECT_EQ(spring.family.CyclesToFracture, 77);
+    EXPECT_EQ(spring.family.FatigueSafetyFactor, 3);
     EXPECT_FALSE(kwenvar.FatalError);
   }
 }
@@ -308,13 +308,13 @@ TEST_F(MaterialLawTest, ZeroStressesAreFatal) {
   };
   for (const Case& c : cases) {
     ClearErrors();
-    yebglob9.FatigueSafetyFactor = 3;
-    yebglob9.CyclesToFracture = 77;
-    Evaluate(1, c.s1, c.s2);
+    spring.family.FatigueSafetyFactor = 3;
+    spring.family.CyclesToFracture = 77;
+    Evaluate(spring.family, 1, c.s1, c.s2);
     EXPECT_EQ(Messages(), std::vector<std::string>{c.msg});
     EXPECT_TRUE(kwenvar.FatalError);
-    EXPECT_EQ(yebglob9.FatigueSafetyFactor, 3);
-    EXPECT_EQ(yebglob9.CyclesToFracture, 77);
+    EXPECT_EQ(spring.family.FatigueSafetyFactor, 3);
+    EXPECT_EQ(spring.family.CyclesToFracture, 77);
   }
 }
 
@@ -322,24 +322,24 @@ TEST_F(MaterialLawTest, FatigueStepScalesTheStressesAndSetsThePermissibleStroke)
   // Factor 0.7: k = 0.56 / 0.7 = 0.8. sigma2 1000 becomes 800 against sO 1200, sH0 500, m 0.5:
   // sHz 500, so 625 unscaled; UpperStressLimit 1200 / 0.8 = 1500; safety 500 / 800 = 0.625;
   // cycles 10^(11 - 4 (500 + 800 - 500) / 500) = 10^4.6.
-  yebglob9.PermissibleStrokeStress = 999;  // of the spring before
-  EvaluateFatigue(0.5L, 0, 1000);
-  EXPECT_NEAR(static_cast<double>(yebglob9.UpperStressLimit), 1500, 1e-9);
-  EXPECT_NEAR(static_cast<double>(yebglob9.PermissibleStrokeStress), 625, 1e-9);
-  EXPECT_NEAR(static_cast<double>(yebglob9.FatigueSafetyFactor), 0.625, 1e-12);
-  EXPECT_NEAR(static_cast<double>(yebglob9.CyclesToFracture / 39810.717055349722L), 1, 1e-12);
+  spring.family.PermissibleStrokeStress = 999;  // of the spring before
+  EvaluateFatigue(spring.family, 0.5L, 0, 1000);
+  EXPECT_NEAR(static_cast<double>(spring.family.UpperStressLimit), 1500, 1e-9);
+  EXPECT_NEAR(static_cast<double>(spring.family.PermissibleStrokeStress), 625, 1e-9);
+  EXPECT_NEAR(static_cast<double>(spring.family.FatigueSafetyFactor), 0.625, 1e-12);
+  EXPECT_NEAR(static_cast<double>(spring.family.CyclesToFracture / 39810.717055349722L), 1, 1e-12);
 
   // A factor of 0 scales by 0.8 as well.
-  yebglob9.MaterialRec.SigmaFactor = 0;
-  EvaluateFatigue(0.5L, 0, 1000);
-  EXPECT_NEAR(static_cast<double>(yebglob9.UpperStressLimit), 1500, 1e-9);
-  EXPECT_NEAR(static_cast<double>(yebglob9.PermissibleStrokeStress), 625, 1e-9);
+  spring.family.MaterialRec.SigmaFactor = 0;
+  EvaluateFatigue(spring.family, 0.5L, 0, 1000);
+  EXPECT_NEAR(static_cast<double>(spring.family.UpperStressLimit), 1500, 1e-9);
+  EXPECT_NEAR(static_cast<double>(spring.family.PermissibleStrokeStress), 625, 1e-9);
   // Without Goodman data nothing is permissible.
   UseMaterial(RoundSteel().set(11, "0"));
-  yebglob9.MaterialRec.SigmaFactor = 0;
-  EvaluateFatigue(0.5L, 0, 1000);
-  EXPECT_EQ(yebglob9.PermissibleStrokeStress, 0);
-  EXPECT_EQ(yebglob9.UpperStressLimit, 0);
+  spring.family.MaterialRec.SigmaFactor = 0;
+  EvaluateFatigue(spring.family, 0.5L, 0, 1000);
+  EXPECT_EQ(spring.family.PermissibleStrokeStress, 0);
+  EXPECT_EQ(spring.family.UpperStressLimit, 0);
 }
 
 // ---- Loading from the table ----
@@ -350,8 +350,8 @@ TEST_F(MaterialTableTest, LoadingConvertsEveryField) {
   MaterialFields m = RoundSteel("Federstahl gr\xFCn");  // Windows 1252 u-umlaut
   m.set(5, "  206000 ").set(6, "7,85").set(7, "abc").set(16, "1e400").set(27, "0").set(28, "Bem.").set(29, "42");
   useTable({Row(RoundSteel()), Row(m)});
-  ASSERT_TRUE(LoadMaterialByNumber(2));
-  const YEB9WST_Record& r = yebglob9.MaterialRec;
+  ASSERT_TRUE(LoadMaterialByNumber(spring.family, 2));
+  const YEB9WST_Record& r = spring.family.MaterialRec;
   EXPECT_EQ(r.Text1, "Federstahl gr\x81n");  // DOS 437
   EXPECT_EQ(r.Text2, "C75S");
   EXPECT_EQ(r.EModInt, 206000);
@@ -364,35 +364,35 @@ TEST_F(MaterialTableTest, LoadingConvertsEveryField) {
   EXPECT_EQ(r.Text28, "Bem.");
   EXPECT_EQ(r.ListNo, 42);
   // Taken over.
-  EXPECT_EQ(yebglob9.MaterialText, "Federstahl gr\x81n");
-  EXPECT_EQ(yebglob9.EModulus, 206000);
-  EXPECT_NEAR(static_cast<double>(yebglob9.Density), 7.85, 1e-12);
+  EXPECT_EQ(spring.family.MaterialText, "Federstahl gr\x81n");
+  EXPECT_EQ(spring.family.EModulus, 206000);
+  EXPECT_NEAR(static_cast<double>(spring.family.Density), 7.85, 1e-12);
   EXPECT_FALSE(materialTable().isOpen());
 }
 
 TEST_F(MaterialTableTest, NumberBeyondTheTableTakesTheLastRecord) {
   useTable({Row(RoundSteel("A")), Row(RoundSteel("B"))});
-  EXPECT_TRUE(LoadMaterialByNumber(9));
-  EXPECT_EQ(yebglob9.MaterialRec.Text1, "B");
+  EXPECT_TRUE(LoadMaterialByNumber(spring.family, 9));
+  EXPECT_EQ(spring.family.MaterialRec.Text1, "B");
   EXPECT_EQ(Messages(), std::vector<std::string>{"DBF #9 not found."});
 }
 
 TEST_F(MaterialTableTest, NoRecordToLoad) {
   useTable({});
-  yebglob9.MaterialRec.Text1 = "before";
-  EXPECT_FALSE(LoadMaterialByNumber(1));
+  spring.family.MaterialRec.Text1 = "before";
+  EXPECT_FALSE(LoadMaterialByNumber(spring.family, 1));
   EXPECT_TRUE(kwenvar.ErrorFlag);
   useTable({Row(RoundSteel("A"))});
-  EXPECT_FALSE(LoadMaterialByNumber(0));
-  EXPECT_EQ(yebglob9.MaterialRec.Text1, "before");
+  EXPECT_FALSE(LoadMaterialByNumber(spring.family, 0));
+  EXPECT_EQ(spring.family.MaterialRec.Text1, "before");
   EXPECT_FALSE(materialTable().isOpen());
   // After a failed step the record standing in the table is not taken.
   MaterialTable& t = materialTable();
   t.open("yeb9wst.dbf");
   ASSERT_TRUE(t.gotoRecord(1));
   kwenvar.ErrorFlag = true;
-  LoadMaterialRecord();
-  EXPECT_EQ(yebglob9.MaterialRec.Text1, "before");
+  LoadMaterialRecord(spring.family.MaterialRec);
+  EXPECT_EQ(spring.family.MaterialRec.Text1, "before");
   t.close();
 }
 
@@ -408,16 +408,16 @@ class UnreadableTable : public MemoryMaterialTable {
 TEST_F(MaterialTableTest, UnreadableTable) {
   installMaterialTable(std::make_unique<UnreadableTable>());
   UseMaterial(RoundSteel("kept"));
-  EXPECT_FALSE(LoadMaterialByNumber(1));
+  EXPECT_FALSE(LoadMaterialByNumber(spring.family, 1));
   EXPECT_EQ(Messages(), std::vector<std::string>{"Fatal  : yeb9wst DBF error"});
-  EXPECT_EQ(yebglob9.MaterialRec.Text1, "kept");
+  EXPECT_EQ(spring.family.MaterialRec.Text1, "kept");
   EXPECT_FALSE(OpenMaterialTableIndexed());
 
   ClearErrors();
-  SelectMaterial(1);
+  EXPECT_EQ(SelectMaterial(spring.family, 1), MaterialChoice::Failed);
   EXPECT_TRUE(kwenvar.ErrorFlag);
   EXPECT_EQ(Messages(), std::vector<std::string>{"Fatal  : yeb9wst DBF error"});
-  EXPECT_EQ(yebglob9.MaterialNumber, 12);
+  EXPECT_EQ(spring.family.MaterialNumber, 12);
 }
 
 TEST_F(MaterialTableTest, OpenIndexedOrdersByThePermissibleStressFactor) {
@@ -450,7 +450,7 @@ TEST_F(MaterialTableTest, AFieldIsOrderedByValueOrByTextNeverByAMix) {
 
 TEST_F(MaterialTableTest, ChoiceInTheBrowseWindow) {
   useTable({Row(RoundSteel("Zeta")), Row(RoundSteel("Alpha")), Row(RoundSteel("Beta").set(5, "190000"))});
-  yebglob9.MaterialNumber = 2;
+  spring.family.MaterialNumber = 2;
   SetPromptHelp(0);
   uint32_t startRecord = 0;
   std::string firstInOrder, titles;
@@ -462,34 +462,34 @@ TEST_F(MaterialTableTest, ChoiceInTheBrowseWindow) {
     firstInOrder = t.fieldStr(1);
     return t.gotoRecord(3);
   };
-  SelectMaterial(1);
+  EXPECT_EQ(SelectMaterial(spring.family, 1), MaterialChoice::Chosen);
   EXPECT_FALSE(kwenvar.ErrorFlag);
   EXPECT_EQ(msgbox.HelpTopic, 9590);
   EXPECT_EQ(titles, "|Material");
   EXPECT_EQ(startRecord, 2u) << "the current material is the selected row";
   EXPECT_EQ(firstInOrder, "Alpha") << "listed by designation";
-  EXPECT_EQ(yebglob9.MaterialNumber, 3);
+  EXPECT_EQ(spring.family.MaterialNumber, 3);
   EXPECT_EQ(kwenvar.BrowseRecNo, 3);
-  EXPECT_EQ(yebglob9.MaterialRec.Text1, "Beta");
-  EXPECT_EQ(yebglob9.MaterialRec.EModInt, 190000);
+  EXPECT_EQ(spring.family.MaterialRec.Text1, "Beta");
+  EXPECT_EQ(spring.family.MaterialRec.EModInt, 190000);
   // Taken over: the next calculation picks the modulus-at-temperature rule of the chosen material.
-  EXPECT_EQ(yebglob9.MaterialText, "Beta");
-  EXPECT_EQ(yebglob9.EModulus, 190000);
+  EXPECT_EQ(spring.family.MaterialText, "Beta");
+  EXPECT_EQ(spring.family.EModulus, 190000);
   EXPECT_FALSE(materialTable().isOpen());
 }
 
 TEST_F(MaterialTableTest, CancelledChoiceKeepsTheMaterial) {
   useTable({Row(RoundSteel("A")), Row(RoundSteel("B"))});
   UseMaterial(RoundSteel("current"));
-  yebglob9.MaterialNumber = 1;
+  spring.family.MaterialNumber = 1;
   browser = [](MaterialTable& t, uint16_t, const std::string&, const std::string&) {
     t.gotoRecord(2);
     return false;
   };
-  SelectMaterial(1);
+  EXPECT_EQ(SelectMaterial(spring.family, 1), MaterialChoice::Cancelled);
   EXPECT_TRUE(kwenvar.ErrorFlag);
-  EXPECT_EQ(yebglob9.MaterialNumber, 1);
-  EXPECT_EQ(yebglob9.MaterialRec.Text1, "current");
+  EXPECT_EQ(spring.family.MaterialNumber, 1);
+  EXPECT_EQ(spring.family.MaterialRec.Text1, "current");
   EXPECT_FALSE(materialTable().isOpen());
 }
 
@@ -501,18 +501,18 @@ TEST_F(MaterialTableTest, ViewingLoadsNothing) {
     seenMode = mode;
     return t.gotoRecord(2);
   };
-  SelectMaterial(0);
+  SelectMaterial(spring.family, 0);
   EXPECT_EQ(seenMode, 0);
-  EXPECT_EQ(yebglob9.MaterialNumber, 12);
-  EXPECT_EQ(yebglob9.MaterialRec.Text1, "current");
+  EXPECT_EQ(spring.family.MaterialNumber, 12);
+  EXPECT_EQ(spring.family.MaterialRec.Text1, "current");
 }
 
 TEST_F(MaterialTableTest, ChoiceWithoutBrowseWindowAsksThePrompter) {
   useTable({Row(RoundSteel("Zeta")), Row(RoundSteel("Alpha"), true), Row(RoundSteel("Gr\xFCn")),
             Row(RoundSteel("Beta"))});
-  yebglob9.MaterialNumber = 3;
+  spring.family.MaterialNumber = 3;
   scriptedPrompter().push(0);  // the first entry: Beta
-  SelectMaterial(1);
+  SelectMaterial(spring.family, 1);
   ASSERT_EQ(scriptedPrompter().asked().size(), 1u);
   const AskRecord& a = scriptedPrompter().asked()[0];
   EXPECT_EQ(a.kind, AskKind::Choice);
@@ -521,25 +521,25 @@ TEST_F(MaterialTableTest, ChoiceWithoutBrowseWindowAsksThePrompter) {
   EXPECT_EQ(a.entries, (std::vector<std::string>{"Beta", "Gr\xC3\xBCn", "Zeta"}));
   EXPECT_EQ(a.preselect, 1);
   EXPECT_FALSE(kwenvar.ErrorFlag);
-  EXPECT_EQ(yebglob9.MaterialNumber, 4);
-  EXPECT_EQ(yebglob9.MaterialRec.Text1, "Beta");
+  EXPECT_EQ(spring.family.MaterialNumber, 4);
+  EXPECT_EQ(spring.family.MaterialRec.Text1, "Beta");
 
   scriptedPrompter().push(Cancel{});
-  SelectMaterial(1);
+  EXPECT_EQ(SelectMaterial(spring.family, 1), MaterialChoice::Cancelled);
   EXPECT_TRUE(kwenvar.ErrorFlag);
-  EXPECT_EQ(yebglob9.MaterialNumber, 4);
+  EXPECT_EQ(spring.family.MaterialNumber, 4);
 }
 
 TEST_F(MaterialTableTest, ViewingWithoutBrowseWindowShowsEveryRecord) {
   useTable({Row(RoundSteel("Zeta")), Row(RoundSteel("Alpha"), true)});
   UseMaterial(RoundSteel("current"));
-  SelectMaterial(0);
+  SelectMaterial(spring.family, 0);
   ASSERT_EQ(scriptedPrompter().asked().size(), 1u);
   const AskRecord& a = scriptedPrompter().asked()[0];
   EXPECT_EQ(a.kind, AskKind::TextScreen);
   EXPECT_EQ(a.entries, (std::vector<std::string>{"    1   Zeta", "    2 * Alpha"}));
-  EXPECT_EQ(yebglob9.MaterialRec.Text1, "current");
-  EXPECT_EQ(yebglob9.MaterialNumber, 12);
+  EXPECT_EQ(spring.family.MaterialRec.Text1, "current");
+  EXPECT_EQ(spring.family.MaterialNumber, 12);
 }
 
 TEST_F(MaterialTableTest, ShippedTableIsReadFromItsSource) {
@@ -558,16 +558,16 @@ TEST_F(MaterialTableTest, ShippedTableIsReadFromItsSource) {
 
   installMaterialTable(std::make_unique<SourceMaterialTable>());
   kwenvar.DbfDir = dir.path().string();
-  ASSERT_TRUE(LoadMaterialByNumber(2));
-  EXPECT_EQ(yebglob9.MaterialRec.Text1, "Gr\x81n");
-  EXPECT_EQ(yebglob9.MaterialRec.EModInt, 195000);
-  EXPECT_DOUBLE_EQ(yebglob9.MaterialRec.Rho, 7.8);
-  EXPECT_EQ(yebglob9.MaterialText, "Gr\x81n");
+  ASSERT_TRUE(LoadMaterialByNumber(spring.family, 2));
+  EXPECT_EQ(spring.family.MaterialRec.Text1, "Gr\x81n");
+  EXPECT_EQ(spring.family.MaterialRec.EModInt, 195000);
+  EXPECT_DOUBLE_EQ(spring.family.MaterialRec.Rho, 7.8);
+  EXPECT_EQ(spring.family.MaterialText, "Gr\x81n");
 
   // No source in the table folder: the user is told, nothing changes.
   kwenvar.DbfDir = (dir / "missing").string();
-  EXPECT_FALSE(LoadMaterialByNumber(1));
-  EXPECT_EQ(yebglob9.MaterialRec.Text1, "Gr\x81n");
+  EXPECT_FALSE(LoadMaterialByNumber(spring.family, 1));
+  EXPECT_EQ(spring.family.MaterialRec.Text1, "Gr\x81n");
   ASSERT_FALSE(scriptedPrompter().asked().empty());
   EXPECT_EQ(scriptedPrompter().asked().back().kind, AskKind::Message);
   EXPECT_NE(scriptedPrompter().asked().back().text.find("yeb9wst.tsv nicht gefunden !"), std::string::npos);

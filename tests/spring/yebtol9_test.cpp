@@ -148,17 +148,13 @@ TEST_F(Yebtol9Test, StandardChosenFromDesignation) {
   EXPECT_EQ(ToleranceStandardForMaterial("C75S 1.1248 EN 10132-4"), TolEn10140A);
   EXPECT_EQ(ToleranceStandardForMaterial(""), TolEn10140A);
 
-  const std::string savedText = yebglob9.MaterialText;
-  const int32_t savedStandard = yebglob9.ToleranceStandard;
-  yebglob9.MaterialText = "X10CrNi18-8 1.4310 EN 10151";
-  yebglob9.ToleranceStandard = 0;
-  SelectToleranceStandard();
-  EXPECT_EQ(yebglob9.ToleranceStandard, TolIso9445N);
-  yebglob9.MaterialText = "51CrV4 EN 10089";
-  SelectToleranceStandard();
-  EXPECT_EQ(yebglob9.ToleranceStandard, TolEn10092);
-  yebglob9.MaterialText = savedText;
-  yebglob9.ToleranceStandard = savedStandard;
+  Yebglob9 g;
+  g.MaterialText = "X10CrNi18-8 1.4310 EN 10151";
+  SelectToleranceStandard(g);
+  EXPECT_EQ(g.ToleranceStandard, TolIso9445N);
+  g.MaterialText = "51CrV4 EN 10089";
+  SelectToleranceStandard(g);
+  EXPECT_EQ(g.ToleranceStandard, TolEn10092);
 }
 
 struct StepCase {

@@ -33,6 +33,7 @@
 #include "spring/aendvar.h"
 #include "spring/dokuvar.h"
 #include "spring/qvaio.h"
+#include "spring/spring.h"
 #include "tests/support/testsupport.h"
 #include "tests/support/ui/nextmodal.h"
 
@@ -72,7 +73,7 @@ class ChangeWindowTest : public ::testing::Test {
     const std::string path = (scratch_ / "block.txt").string();
     ShareTextFile.Assign(path);
     EXPECT_TRUE(ShareTextFile.Rewrite());
-    WriteChangeRecords();
+    WriteChangeRecords(OpenSpring());
     EXPECT_TRUE(ShareTextFile.Close());
     std::vector<std::string> lines;
     std::istringstream in(test::readFile(path));

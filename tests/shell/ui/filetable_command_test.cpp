@@ -12,6 +12,7 @@
 #include "shell/ui/mainmenu.h"
 #include "shell/ui/preview.h"
 #include "shell/ui/qorvau.h"
+#include "spring/spring.h"
 #include "tests/spring/springfixture.h"
 #include "tests/support/ui/nextmodal.h"
 
@@ -24,6 +25,7 @@ class FileTableCommandTest : public SpringTest {
  protected:
   void SetUp() override {
     SpringTest::SetUp();
+    OpenSpring() = NewSpring();  // the spring the shell's commands work on
     useTableEndingInStartMaterial();
     std::string bytes = readFile(fs::path(QORVA_SOURCE_DIR) / "data" / "null.qva");
     writeFile(scratch_ / "a.qva", bytes);

@@ -23,6 +23,7 @@
 #include "spring/qvaglob.h"
 #include "spring/qvaio.h"
 #include "spring/qvarech.h"
+#include "spring/spring.h"
 #include "tests/spring/springfixture.h"
 #include "tests/support/ui/nextmodal.h"
 
@@ -33,10 +34,11 @@ class InputFormsTest : public test::SpringTest {
  protected:
   void SetUp() override {
     SpringTest::SetUp();
+    OpenSpring() = NewSpring();  // the spring the shell's commands work on
     useTableEndingInStartMaterial();
     NameTheProgram();
-    ASSERT_TRUE(LoadMaterialByNumber(yebglob9.MaterialNumber));
-    CalcSpring();
+    ASSERT_TRUE(LoadMaterialByNumber(OpenSpring().family, yebglob9.MaterialNumber));
+    CalcSpring(OpenSpring());
     ASSERT_FALSE(kwenvar.FatalError);
     services().ShowCalcMessages = [] {};
     services().ReadHelpText = [](uint16_t topic) { return "Hinweis " + std::to_string(topic); };
@@ -305,7 +307,7 @@ TEST_F(InputFormsTest, PreDesignKeepsTheTypedTravelThroughCalcAndOk) {
   qvaglob.Travel2 = 500;
   qvaglob.WidthThicknessRatio = 100;
   qvaglob.StressRatio = 1;
-  PreDesign();
+  PreDesign(OpenSpring());
   ASSERT_FALSE(kwenvar.FatalError);
   ASSERT_NE(qvaglob.Travel2, 500) << "the result differs from the wish, which is what the form must not take";
   const long double outer = qvaglob.OuterDiameter;
@@ -339,10 +341,10 @@ TEST_F(InputFormsTest, DrawingTextsStopAtTheirLimits) {
   EXPECT_EQ(yebglob9.DrawingName, std::string(25, 'N'));
   EXPECT_EQ(yebglob9.DrawingName2, std::string(30, 'M'));
   EXPECT_EQ(yebglob9.DrawingNumber, std::string(18, '9'));
-  EXPECT_EQ(kwenvar.TitleLines[1], std::string(25, 'N') + "  Zeichn.Nr.: " + std::string(18, '9'));
-  EXPECT_EQ(kwenvar.TitleLines[1].size(), 25u + 2 + 10 + 2 + 18);
-  EXPECT_EQ(kwenvar.TitleLines[2], std::string(65, 'a'));
-  EXPECT_EQ(kwenvar.TitleLines[3], std::string(65, 'b'));
+  EXPECT_EQ(OpenSpring().TitleLines[1], std::string(25, 'N') + "  Zeichn.Nr.: " + std::string(18, '9'));
+  EXPECT_EQ(OpenSpring().TitleLines[1].size(), 25u + 2 + 10 + 2 + 18);
+  EXPECT_EQ(OpenSpring().TitleLines[2], std::string(65, 'a'));
+  EXPECT_EQ(OpenSpring().TitleLines[3], std::string(65, 'b'));
 }
 
 // Umlauts and "|" typed into the drawing texts reach the spring file and come back from it.
@@ -361,16 +363,16 @@ TEST_F(InputFormsTest, TypedDrawingTextsSurviveTheSpringFile) {
   EditDrawingText();
   const std::string name = "Feder|Gr\x94\xE1" "e";
   ASSERT_EQ(yebglob9.DrawingName, name);
-  ASSERT_TRUE(WriteSpringFile((dir / "bar.qva").string()));
+  ASSERT_TRUE(WriteSpringFile(OpenSpring(), (dir / "bar.qva").string()));
 
   yebglob9.DrawingName.clear();
   yebglob9.DrawingNumber.clear();
-  kwenvar.TitleLines = {};
-  ASSERT_TRUE(ReadSpringFile((dir / "bar.qva").string()));
+  OpenSpring().TitleLines = {};
+  ASSERT_TRUE(ReadSpringFile(OpenSpring(), (dir / "bar.qva").string()));
   EXPECT_EQ(yebglob9.DrawingName, name);
   EXPECT_EQ(yebglob9.DrawingNumber, "A|1");
-  EXPECT_EQ(kwenvar.TitleLines[1], name + "  Zeichn.Nr.: A|1");
-  EXPECT_EQ(kwenvar.TitleLines[2], "Zeile|f\x81r");
+  EXPECT_EQ(OpenSpring().TitleLines[1], name + "  Zeichn.Nr.: A|1");
+  EXPECT_EQ(OpenSpring().TitleLines[2], "Zeile|f\x81r");
 }
 
 TEST_F(InputFormsTest, CaptionsAndHints) {

@@ -11,6 +11,7 @@
 #include "shell/vmenu1.h"
 #include "spring/qvaglob.h"
 #include "spring/qvarech.h"
+#include "spring/spring.h"
 #include "tests/spring/springfixture.h"
 
 namespace qorva {
@@ -20,9 +21,10 @@ class InputSequenceTest : public test::SpringTest {
  protected:
   void SetUp() override {
     SpringTest::SetUp();
+    OpenSpring() = NewSpring();  // the spring the shell's commands work on
     useTableEndingInStartMaterial();
     InitVmenu1();
-    ASSERT_TRUE(LoadMaterialByNumber(yebglob9.MaterialNumber));
+    ASSERT_TRUE(LoadMaterialByNumber(OpenSpring().family, yebglob9.MaterialNumber));
     services().ShowCalcMessages = [this] { ++messagesShown; };
     kwenvar.ErrorFlag = false;
     kwenvar.InputModified = false;

@@ -12,6 +12,7 @@
 #include "spring/materialsource.h"
 #include "spring/materialtable.h"
 #include "spring/qvaglob.h"
+#include "spring/spring.h"
 #include "spring/yebfest9.h"
 #include "spring/yebglob9.h"
 #include "tests/support/testsupport.h"
@@ -68,7 +69,7 @@ TEST_F(MaterialChoiceWindowTest, TheChosenRowsRecordBecomesTheSpringsMaterial) {
     w->XbGrid1->setCurrentIndex(m->index(0, 0));
     w->Button_ok->click();
   });
-  SelectMaterial(1);
+  SelectMaterial(OpenSpring().family, 1);
   EXPECT_FALSE(kwenvar.ErrorFlag);
   const uint16_t chosen = yebglob9.MaterialNumber;
   ASSERT_GE(chosen, 1);
@@ -79,7 +80,7 @@ TEST_F(MaterialChoiceWindowTest, TheChosenRowsRecordBecomesTheSpringsMaterial) {
 
   // Cancel keeps the material.
   test::OnNextModalOf<QDialog>([](QDialog* d) { static_cast<Tdbf4*>(d)->Button_cancel->click(); });
-  SelectMaterial(1);
+  SelectMaterial(OpenSpring().family, 1);
   EXPECT_TRUE(kwenvar.ErrorFlag);
   EXPECT_EQ(yebglob9.MaterialNumber, chosen);
 }
@@ -96,7 +97,7 @@ TEST_F(MaterialChoiceWindowTest, OkAtOnceKeepsTheCurrentMaterial) {
       shownRow = w->XbGrid1->currentIndex().row();
       w->Button_ok->click();
     });
-    SelectMaterial(1);
+    SelectMaterial(OpenSpring().family, 1);
     EXPECT_FALSE(kwenvar.ErrorFlag) << current;
     EXPECT_EQ(yebglob9.MaterialNumber, current);
     EXPECT_GE(shownRow, 0) << current;
@@ -107,7 +108,7 @@ TEST_F(MaterialChoiceWindowTest, OkAtOnceKeepsTheCurrentMaterial) {
       w->XbGrid1->setFocus();
       QTest::keyClick(w->XbGrid1, Qt::Key_Return);
     });
-    SelectMaterial(1);
+    SelectMaterial(OpenSpring().family, 1);
     EXPECT_FALSE(kwenvar.ErrorFlag) << current;
     EXPECT_EQ(yebglob9.MaterialNumber, current) << "Enter";
   }

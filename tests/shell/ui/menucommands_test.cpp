@@ -33,6 +33,7 @@
 #include "shell/vmenu1.h"
 #include "spring/materialtable.h"
 #include "spring/qvaglob.h"
+#include "spring/spring.h"
 #include "spring/yebglob9.h"
 #include "tests/support/testsupport.h"
 #include "tests/support/ui/nextmodal.h"
@@ -124,7 +125,7 @@ TEST_F(MenuCommandsTest, NewSpringRecalculatedSavedAndOpenedAgain) {
   EXPECT_FALSE(kwenvar.ErrorFlag);
   EXPECT_EQ(kwenvar.CurrentFileName, "");
   EXPECT_EQ(yebglob9.DrawingName, "Bremsfeder");
-  EXPECT_EQ(kwenvar.TitleLines[1], "Bremsfeder  Zeichn.Nr.: Z-100");
+  EXPECT_EQ(OpenSpring().TitleLines[1], "Bremsfeder  Zeichn.Nr.: Z-100");
   EXPECT_EQ(yebglob9.BandThickness, 0.4L);
   EXPECT_EQ(yebglob9.BandWidth, 30);
   EXPECT_GT(yebglob9.PermissibleStress, 0) << "a material was chosen";
@@ -160,7 +161,7 @@ TEST_F(MenuCommandsTest, NewSpringRecalculatedSavedAndOpenedAgain) {
   EXPECT_TRUE(kwenvar.ErrorFlag);
   EXPECT_EQ(kwenvar.CurrentFileName, "");
   EXPECT_EQ(yebglob9.BandThickness, 0.5L) << "the default spring's";
-  EXPECT_EQ(kwenvar.TitleLines[1], "");
+  EXPECT_EQ(OpenSpring().TitleLines[1], "");
 
   // The recent list brings the saved spring back.
   Item("mi_file1")->trigger();

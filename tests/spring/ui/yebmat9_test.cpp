@@ -25,10 +25,10 @@ class MaterialWindowTest : public test::SpringTest {
     // Record 2 is not preferred; the list numbers (field 29) are not the record numbers.
     useTable({Row(RoundSteel("Stahl A").set(29, "7")), Row(RoundSteel("Stahl B").set(29, "8"), true),
               Row(RoundSteel("Stahl C").set(5, "190000").set(29, "1"))});
-    yebglob9.MaterialNumber = 1;
-    yebglob9.MaterialSource = 0;
-    ASSERT_TRUE(LoadMaterialByNumber(1));
-    TakeOverMaterial();
+    spring.family.MaterialNumber = 1;
+    spring.family.MaterialSource = 0;
+    ASSERT_TRUE(LoadMaterialByNumber(spring.family, 1));
+    TakeOverMaterial(spring.family);
   }
   static QStringList Rows(const TForm_yebmat9& w) {
     QStringList rows;
@@ -44,7 +44,7 @@ class MaterialWindowTest : public test::SpringTest {
 };
 
 TEST_F(MaterialWindowTest, PreferredListLeavesOutMarkedRecordsTheFullListHasThem) {
-  TForm_yebmat9 w(0.2L, 10);
+  TForm_yebmat9 w(spring, 0.2L, 10);
   w.FormShow();
   EXPECT_EQ(Rows(w), QStringList({"7: Stahl A C75S 1.1248", "1: Stahl C C75S 1.1248"}));
   EXPECT_EQ(w.ComboBox_db->currentText().trimmed(), "7: Stahl A C75S 1.1248");
@@ -57,28 +57,28 @@ TEST_F(MaterialWindowTest, PreferredListLeavesOutMarkedRecordsTheFullListHasThem
 TEST_F(MaterialWindowTest, UmlautsOfTheTableShowAsTheyAre) {
   // The table gives its texts in the Windows code page.
   useTable({Row(RoundSteel("Stahl \xC4").set(2, "Federband verg\xFCtet").set(29, "7"))});
-  TForm_yebmat9 w(0.2L, 10);
+  TForm_yebmat9 w(spring, 0.2L, 10);
   w.FormShow();
   EXPECT_EQ(Rows(w), QStringList({QString::fromUtf8("7: Stahl \xC3\x84 Federband verg\xC3\xBCtet 1.1248")}));
 }
 
 TEST_F(MaterialWindowTest, ARowLoadsItsOwnRecordAndOkKeepsIt) {
-  TForm_yebmat9 w(0.2L, 10);
+  TForm_yebmat9 w(spring, 0.2L, 10);
   w.FormShow();
   Choose(w, "Stahl C");
   // Record 3, whatever list number it carries.
-  EXPECT_EQ(yebglob9.MaterialNumber, 3);
+  EXPECT_EQ(spring.family.MaterialNumber, 3);
   EXPECT_EQ(w.Edit_name->text(), "Stahl C");
   EXPECT_EQ(w.Edit_emodul->text(), "190000");
   w.Button_okClick();
   EXPECT_FALSE(kwenvar.ErrorFlag);
-  EXPECT_EQ(yebglob9.MaterialNumber, 3);
-  EXPECT_EQ(yebglob9.MaterialText, "Stahl C");
+  EXPECT_EQ(spring.family.MaterialNumber, 3);
+  EXPECT_EQ(spring.family.MaterialText, "Stahl C");
 }
 
 // Two digits typed on the list choose the row of that number, counted from 1 in the list's order.
 TEST_F(MaterialWindowTest, TwoDigitsTypedOnTheListChooseThatRow) {
-  TForm_yebmat9 w(0.2L, 10);
+  TForm_yebmat9 w(spring, 0.2L, 10);
   w.FormShow();
   w.RadioGroup_dbClick(1);  // all three records, in the table's order
   const struct {
@@ -99,24 +99,24 @@ TEST_F(MaterialWindowTest, TwoDigitsTypedOnTheListChooseThatRow) {
       const int key = *k >= '0' && *k <= '9' ? Qt::Key_0 + (*k - '0') : Qt::Key_X;
       w.ComboBox_dbKey(key);
     }
-    EXPECT_EQ(yebglob9.MaterialNumber, c.material) << c.typed;
+    EXPECT_EQ(spring.family.MaterialNumber, c.material) << c.typed;
   }
   EXPECT_EQ(w.Edit_name->text(), "Stahl C");
   // Keys reach the choice through the list itself.
   QKeyEvent zero(QEvent::KeyPress, Qt::Key_0, Qt::NoModifier, "0"), two(QEvent::KeyPress, Qt::Key_2, Qt::NoModifier, "2");
   QCoreApplication::sendEvent(w.ComboBox_db, &zero);
   QCoreApplication::sendEvent(w.ComboBox_db, &two);
-  EXPECT_EQ(yebglob9.MaterialNumber, 2);
+  EXPECT_EQ(spring.family.MaterialNumber, 2);
   EXPECT_EQ(w.ComboBox_db->currentIndex(), 1);
 }
 
 TEST_F(MaterialWindowTest, CancelAndTheCloseBoxBringBackTheMaterialOfTheStart) {
   for (bool closeBox : {false, true}) {
     SCOPED_TRACE(closeBox);
-    TForm_yebmat9 w(0.2L, 10);
+    TForm_yebmat9 w(spring, 0.2L, 10);
     w.FormShow();
     Choose(w, "Stahl C");
-    ASSERT_EQ(yebglob9.MaterialNumber, 3);
+    ASSERT_EQ(spring.family.MaterialNumber, 3);
     if (closeBox) {
       w.show();
       w.close();
@@ -124,14 +124,14 @@ TEST_F(MaterialWindowTest, CancelAndTheCloseBoxBringBackTheMaterialOfTheStart) {
       w.Button_cancelClick();
     }
     EXPECT_TRUE(kwenvar.ErrorFlag);
-    EXPECT_EQ(yebglob9.MaterialNumber, 1);
-    EXPECT_EQ(yebglob9.MaterialText, "Stahl A");
+    EXPECT_EQ(spring.family.MaterialNumber, 1);
+    EXPECT_EQ(spring.family.MaterialText, "Stahl A");
     kwenvar.ErrorFlag = false;
   }
 }
 
 TEST_F(MaterialWindowTest, ATypedMaterialSurvivesTheCalculation) {
-  TForm_yebmat9 w(0.2L, 10);
+  TForm_yebmat9 w(spring, 0.2L, 10);
   w.FormShow();
   w.RadioGroup_dbClick(2);
   EXPECT_TRUE(w.GroupBox_wst->isEnabled());
@@ -143,15 +143,15 @@ TEST_F(MaterialWindowTest, ATypedMaterialSurvivesTheCalculation) {
   w.Edit_rm->setText("1500");
   w.Edit_sigmaz->setText("1000");
   w.Button_okClick();
-  EXPECT_EQ(yebglob9.MaterialSource, 2);
-  CalcSpring();
-  EXPECT_EQ(yebglob9.MaterialText, "Eigener Stahl");
-  EXPECT_DOUBLE_EQ(static_cast<double>(yebglob9.EModulus), 180000.0);
-  EXPECT_DOUBLE_EQ(static_cast<double>(yebglob9.Density), 7.7);
-  EXPECT_DOUBLE_EQ(static_cast<double>(yebglob9.TensileStrength), 1500.0);
-  EXPECT_DOUBLE_EQ(static_cast<double>(yebglob9.PermissibleStress), 1000.0);
+  EXPECT_EQ(spring.family.MaterialSource, 2);
+  CalcSpring(spring);
+  EXPECT_EQ(spring.family.MaterialText, "Eigener Stahl");
+  EXPECT_DOUBLE_EQ(static_cast<double>(spring.family.EModulus), 180000.0);
+  EXPECT_DOUBLE_EQ(static_cast<double>(spring.family.Density), 7.7);
+  EXPECT_DOUBLE_EQ(static_cast<double>(spring.family.TensileStrength), 1500.0);
+  EXPECT_DOUBLE_EQ(static_cast<double>(spring.family.PermissibleStress), 1000.0);
   // Shown again, the window offers the typed values.
-  TForm_yebmat9 again(0.2L, 10);
+  TForm_yebmat9 again(spring, 0.2L, 10);
   again.FormShow();
   EXPECT_TRUE(again.RadioGroup_db[2]->isChecked());
   EXPECT_EQ(again.Edit_emodul->text(), "180000");
@@ -167,7 +167,7 @@ TEST_F(MaterialWindowTest, TypedTolerancesAreStoredInMillimetres) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.units);
     wkwenvar.UnitSystem = c.units;
-    TForm_yebmat9 w(0.2L, 10);
+    TForm_yebmat9 w(spring, 0.2L, 10);
     w.FormShow();
     w.ComboBox_toltw->setCurrentIndex(0);
     w.ComboBox_toltwChange();
@@ -176,23 +176,23 @@ TEST_F(MaterialWindowTest, TypedTolerancesAreStoredInMillimetres) {
     w.Edit_tolw->setText(c.w);
     w.RadioGroup_oberflach[2]->setChecked(true);
     w.Button_okClick();
-    EXPECT_EQ(yebglob9.ToleranceStandard, 0);
-    EXPECT_NEAR(static_cast<double>(yebglob9.ThicknessTolerance), c.wantT, 1e-9);
-    EXPECT_NEAR(static_cast<double>(yebglob9.WidthTolerance), c.wantW, 1e-9);
-    EXPECT_EQ(yebglob9.SurfaceKind, 3);
+    EXPECT_EQ(spring.family.ToleranceStandard, 0);
+    EXPECT_NEAR(static_cast<double>(spring.family.ThicknessTolerance), c.wantT, 1e-9);
+    EXPECT_NEAR(static_cast<double>(spring.family.WidthTolerance), c.wantW, 1e-9);
+    EXPECT_EQ(spring.family.SurfaceKind, 3);
   }
   wkwenvar.UnitSystem = 0;
 }
 
 TEST_F(MaterialWindowTest, AStandardToleranceFillsAndLocksTheFields) {
-  TForm_yebmat9 w(0.2L, 10);
+  TForm_yebmat9 w(spring, 0.2L, 10);
   w.FormShow();
   w.ComboBox_toltw->setCurrentIndex(1);
   w.ComboBox_toltwChange();
   EXPECT_FALSE(w.Edit_tolt->isEnabled());
   EXPECT_FALSE(w.Edit_tolt->text().isEmpty());
   w.Button_okClick();
-  EXPECT_EQ(yebglob9.ToleranceStandard, 1);
+  EXPECT_EQ(spring.family.ToleranceStandard, 1);
 }
 
 }  // namespace
