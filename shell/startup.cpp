@@ -151,7 +151,7 @@ std::optional<int> ResultMode(const CommandLine& cmd) {
     PrintSpringResults();
   } else {
     wkwenvar.CadBatchMode = true;
-    DrawSpringView(static_cast<uint16_t>(cmd.cadDevice), static_cast<uint16_t>(cmd.cadView));
+    DrawSpringView(OpenSpring(), static_cast<uint16_t>(cmd.cadDevice), static_cast<uint16_t>(cmd.cadView));
     wkwenvar.CadBatchMode = false;
   }
   workdir.ResultsInWorkDir = false;
@@ -246,7 +246,7 @@ std::optional<int> StartupCommandLine(const CommandLine& cmd, bool batch) {
       k.ShowErrors = false;
       springRead = ReadSpringFile(k.CurrentFileName);
       k.ShowErrors = true;
-      if (springRead) RedrawCurrentView();
+      if (springRead) RedrawCurrentView(OpenSpring());
       k.FileNameHasPath = true;
       if (!springRead) {
         k.ErrorFlag = false;

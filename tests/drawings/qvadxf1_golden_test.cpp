@@ -33,12 +33,13 @@ class ShippedSpringDxfTest : public SpringViewTest {
     fs::copy_file(kShipped + "/null.qva", dir / "null.qva");
     ASSERT_TRUE(ReadSpringFile((dir / "null.qva").string()));
     ASSERT_FALSE(kwenvar.ErrorFlag);
+    spring = CurrentSpring();
     kwenvar.CurrentFileName = (dir / "feder").string();
   }
 
   std::string WriteView(uint16_t view) {
     std::filesystem::remove(BatchFile("dxf"));
-    DrawSpringView(1, view);
+    DrawSpringView(spring, 1, view);
     EXPECT_FALSE(kwenvar.ErrorFlag) << "view " << view;
     // The title block names the spring's file, which lies in this run's scratch folder.
     std::string bytes = test::readFile(BatchFile("dxf"));
