@@ -22,9 +22,6 @@
 #include "graphics/kwencad.h"
 #include "graphics/kwendraw.h"
 #include "platform/services.h"
-#include "spring/qvaglob.h"
-#include "spring/spring.h"
-#include "spring/yebglob9.h"
 
 namespace qorva {
 
@@ -61,9 +58,9 @@ long double SmallerScale(long double s1, long double s2) {
   return 1.0L;
 }
 
-void PageOfView(uint16_t view) {
-  const long double De = qvaglob.OuterDiameter;
-  const long double b = yebglob9.BandWidth;
+void PageOfView(const Spring& s, uint16_t view) {
+  const long double De = s.product.OuterDiameter;
+  const long double b = s.family.BandWidth;
   switch (view) {
     case ViewProduction:
       SetSheetPageLimits(4);
@@ -80,55 +77,55 @@ void PageOfView(uint16_t view) {
   }
 }
 
-void DefineBlock(const std::string& name, void (*draw)()) {
+void DefineBlock(const std::string& name, const Spring& s, void (*draw)(const Spring&)) {
   CadBeginBlock(name);
-  draw();
+  draw(s);
   CadEndBlock();
 }
 
-void DrawFrameBlock() {
+void DrawFrameBlock(const Spring& s) {
   // Defined even when the frame draws nothing (no title block), so that its insertion always
   // names a block of the file.
-  DrawDrawingFrame(4, yebglob9.DrawingName, yebglob9.DrawingName2, yebglob9.DrawingNumber);
+  DrawDrawingFrame(s, 4);
 }
 
-void DrawGoodmanBlock() { DrawGoodmanDiagram(1, yebglob9.BandThickness); }
+void DrawGoodmanBlock(const Spring& s) { DrawGoodmanDiagram(s, 1, s.family.BandThickness); }
 
 // Block definitions in the fixed order "frame_1", "goodman", "feder", "federsa".
-void DefineBlocksOfView(uint16_t view) {
-  if (view == ViewProduction) DefineBlock("frame_1", DrawFrameBlock);
-  if (view == ViewQuick3) DefineBlock("goodman", DrawGoodmanBlock);
+void DefineBlocksOfView(const Spring& s, uint16_t view) {
+  if (view == ViewProduction) DefineBlock("frame_1", s, DrawFrameBlock);
+  if (view == ViewQuick3) DefineBlock("goodman", s, DrawGoodmanBlock);
   if (view == ViewProduction || view == ViewQuick1 || view == ViewQuick3) {
-    DefineBlock("feder", DrawSpringFrontView);
-    DefineBlock("federsa", DrawSpringSideView);
+    DefineBlock("feder", s, DrawSpringFrontView);
+    DefineBlock("federsa", s, DrawSpringSideView);
   }
 }
 
-void DrawContentOfView(uint16_t view) {
+void DrawContentOfView(const Spring& s, uint16_t view) {
   switch (view) {
     case ViewProduction:
-      DrawProductionPage();
+      DrawProductionPage(s);
       break;
     case ViewQuick1:
-      DrawQuick1Page();
+      DrawQuick1Page(s);
       break;
     case ViewForceTravel:
-      DrawCharacteristic(15.0L, 10.0L, 120.0L, 100.0L);
+      DrawCharacteristic(s, 15.0L, 10.0L, 120.0L, 100.0L);
       break;
     case ViewGoodman:
-      DrawGoodmanDiagram(1, yebglob9.BandThickness);
+      DrawGoodmanDiagram(s, 1, s.family.BandThickness);
       break;
     case ViewHaighGoodman:
-      DrawGoodmanDiagram(2, yebglob9.BandThickness);
+      DrawGoodmanDiagram(s, 2, s.family.BandThickness);
       break;
     case ViewQuick3:
-      DrawQuick3Page();
+      DrawQuick3Page(s);
       break;
     case ViewFront:
-      DrawSpringFrontView();
+      DrawSpringFrontView(s);
       break;
     case ViewSide:
-      DrawSpringSideView();
+      DrawSpringSideView(s);
       break;
     default:
       break;
@@ -167,9 +164,9 @@ uint16_t ViewOfResultGraphic(int32_t resultGraphic) {
   }
 }
 
-void RedrawCurrentView() { DrawSpringView(3, ViewOfResultGraphic(wkwenvar.ResultGraphic)); }
+void RedrawCurrentView(const Spring& s) { DrawSpringView(s, 3, ViewOfResultGraphic(wkwenvar.ResultGraphic)); }
 
-void DrawSpringView(uint16_t device, uint16_t view) {
+void DrawSpringView(const Spring& s, uint16_t device, uint16_t view) {
   if (kwenvar.FatalError) {
     // Results of a fatal stop are stale: the messages take the drawing's place, and the screen no
     // longer shows a drawing that belongs to other input.
@@ -195,13 +192,13 @@ void DrawSpringView(uint16_t device, uint16_t view) {
     if (kwenvar.ErrorFlag) return;
 
     CadSetColor(0);
-    PageOfView(v);
+    PageOfView(s, v);
     CadWriteTables(2);
     CadBeginBlocks();
-    DefineBlocksOfView(v);
+    DefineBlocksOfView(s, v);
     CadEndSection();
     CadBeginEntities();
-    DrawContentOfView(v);
+    DrawContentOfView(s, v);
     CadEndSection();
     CadEndOutput();
 
@@ -209,12 +206,12 @@ void DrawSpringView(uint16_t device, uint16_t view) {
   }
 }
 
-void DrawSpringFrontView() {
-  const long double De = qvaglob.OuterDiameter;
-  const long double Di = qvaglob.InnerDiameter;
-  const long double t = yebglob9.BandThickness;
-  const long double b = yebglob9.BandWidth;
-  const long double N = qvaglob.TurnCount;
+void DrawSpringFrontView(const Spring& s) {
+  const long double De = s.product.OuterDiameter;
+  const long double Di = s.product.InnerDiameter;
+  const long double t = s.family.BandThickness;
+  const long double b = s.family.BandWidth;
+  const long double N = s.product.TurnCount;
 
   CadSetColor(5);
   // The spiral ends after N + 1 turns at 270 degrees, where the free strip leaves the coil.
@@ -235,10 +232,10 @@ void DrawSpringFrontView() {
   CadDimHorzExt(LengthStr(Di), "", "", -Di / 2.0L, 0.0L, Di / 2.0L, 0.0L, 0.0L);
 }
 
-void DrawSpringSideView() {
-  const long double De = qvaglob.OuterDiameter;
-  const long double t = yebglob9.BandThickness;
-  const long double b = yebglob9.BandWidth;
+void DrawSpringSideView(const Spring& s) {
+  const long double De = s.product.OuterDiameter;
+  const long double t = s.family.BandThickness;
+  const long double b = s.family.BandWidth;
 
   CadSetColor(1);
   CadHorzLine(-0.05L * b, 0.0L, 1.1L * b);
@@ -249,28 +246,32 @@ void DrawSpringSideView() {
   CadDimHorzExt(LengthStr(b), "", "", 0.0L, -De / 2.0L, b, -De / 2.0L, -0.6L * De);
 }
 
-void DrawForceTable(long double x, long double y, long double h) {
-  const long double Rm = yebglob9.TensileStrength;
+void DrawForceTable(const Spring& s, long double x, long double y, long double h) {
+  const Yebglob9& g = s.family;
+  const Qvaglob& q = s.product;
+  const long double Rm = g.TensileStrength;
   TAusTabelle table(x, y, h, Widths({2, 8, 8, 8, 6}),
                     Cells({"i", " F [" + ForceUnit() + "]", "s [" + LengthUnit() + "]", "sig.b " + StressUnit(),
                            "sig.b/Rm"}));
-  table.TableRow(Cells({"2", ForceFix(5, 2, qvaglob.Force2), LengthFix(6, 0, qvaglob.Travel2),
-                        StressFix(8, 0, yebglob9.Stress2), RealStrFix(4, 2, yebglob9.Stress2 / Rm)}));
-  table.TableRow(Cells({"n", ForceFix(5, 2, qvaglob.ForceN), LengthFix(6, 0, qvaglob.TravelN),
-                        StressFix(8, 0, yebglob9.StressN), RealStrFix(4, 2, yebglob9.PermissibleStress / Rm)}));
+  table.TableRow(Cells({"2", ForceFix(5, 2, q.Force2), LengthFix(6, 0, q.Travel2), StressFix(8, 0, g.Stress2),
+                        RealStrFix(4, 2, g.Stress2 / Rm)}));
+  table.TableRow(Cells({"n", ForceFix(5, 2, q.ForceN), LengthFix(6, 0, q.TravelN), StressFix(8, 0, g.StressN),
+                        RealStrFix(4, 2, g.PermissibleStress / Rm)}));
 }
 
-void DrawDimensionTable(long double x, long double y, long double h) {
+void DrawDimensionTable(const Spring& s, long double x, long double y, long double h) {
+  const Yebglob9& g = s.family;
+  const Qvaglob& q = s.product;
   const std::string u = LengthUnit();
   TAusTabelle table(x, y, h, Widths({4, 3, 6}), Cells({"Abmessungen"}));
-  table.TableRow(Cells({"t", u, LengthStr(yebglob9.BandThickness)}));
-  table.TableRow(Cells({"b", u, LengthStr(yebglob9.BandWidth)}));
-  table.TableRow(Cells({"De", u, LengthStr(qvaglob.OuterDiameter)}));
-  table.TableRow(Cells({"Di", u, LengthStr(qvaglob.InnerDiameter)}));
-  table.TableRow(Cells({"Dn", u, LengthStr(qvaglob.BendingDiameter)}));
-  table.TableRow(Cells({"N", "", RealStr3(qvaglob.TurnCount)}));
-  table.TableRow(Cells({"L flat", u, LengthStr(qvaglob.StripLength)}));
-  table.TableRow(Cells({"m", MassUnit(), MassStr(qvaglob.SpringMass)}));
+  table.TableRow(Cells({"t", u, LengthStr(g.BandThickness)}));
+  table.TableRow(Cells({"b", u, LengthStr(g.BandWidth)}));
+  table.TableRow(Cells({"De", u, LengthStr(q.OuterDiameter)}));
+  table.TableRow(Cells({"Di", u, LengthStr(q.InnerDiameter)}));
+  table.TableRow(Cells({"Dn", u, LengthStr(q.BendingDiameter)}));
+  table.TableRow(Cells({"N", "", RealStr3(q.TurnCount)}));
+  table.TableRow(Cells({"L flat", u, LengthStr(q.StripLength)}));
+  table.TableRow(Cells({"m", MassUnit(), MassStr(q.SpringMass)}));
 }
 
 std::vector<std::string> WrapCellText(const std::string& text, std::size_t width) {
@@ -300,8 +301,9 @@ std::vector<std::string> WrapCellText(const std::string& text, std::size_t width
   return lines;
 }
 
-void DrawMaterialTable(long double x, long double y, long double h) {
-  const YEB9WST_Record& m = yebglob9.MaterialRec;
+void DrawMaterialTable(const Spring& s, long double x, long double y, long double h) {
+  const Yebglob9& g = s.family;
+  const YEB9WST_Record& m = g.MaterialRec;
   const std::string su = StressUnit();
   // The cell is 18 text heights wide: the leading blank and 22 characters of the 0.75-height style
   // fit in it, digits and capitals included, on the screen and in a CAD file; a longer text goes on
@@ -310,89 +312,94 @@ void DrawMaterialTable(long double x, long double y, long double h) {
   TAusTabelle table(x, y, h, Widths({20}), Cells({"Werkstoff"}));
   for (const std::string* text : {&m.Text1, &m.Text2, &m.Text3, &m.Text4})
     for (const std::string& line : WrapCellText(*text, kCellChars)) table.TableRow(Cells({line}));
-  table.TableRow(Cells({"E = " + StressFix(6, 0, yebglob9.EModulus) + " " + su}));
+  table.TableRow(Cells({"E = " + StressFix(6, 0, g.EModulus) + " " + su}));
   // The temperature stays in degrees Celsius, as stored.
-  if (!RealEq(yebglob9.OperatingTemperature, 20.0L))
-    table.TableRow(Cells({"E" + RealStrDec(0, yebglob9.OperatingTemperature) + " = " +
-                          StressFix(6, 0, yebglob9.OperatingEModulus) + " " + su}));
-  table.TableRow(Cells({"Rm = " + StressFix(4, 0, yebglob9.TensileStrength) + " " + su}));
-  table.TableRow(Cells({"Sig.zul = " + StressFix(4, 0, yebglob9.PermissibleStress) + " " + su}));
+  if (!RealEq(g.OperatingTemperature, 20.0L))
+    table.TableRow(Cells({"E" + RealStrDec(0, g.OperatingTemperature) + " = " + StressFix(6, 0, g.OperatingEModulus) +
+                          " " + su}));
+  table.TableRow(Cells({"Rm = " + StressFix(4, 0, g.TensileStrength) + " " + su}));
+  table.TableRow(Cells({"Sig.zul = " + StressFix(4, 0, g.PermissibleStress) + " " + su}));
 }
 
-void DrawCharacteristic(long double x0, long double y0, long double xlen, long double ylen) {
-  const long double F2 = qvaglob.Force2;
-  const long double Fn = qvaglob.ForceN;
+void DrawCharacteristic(const Spring& s, long double x0, long double y0, long double xlen, long double ylen) {
+  const Qvaglob& q = s.product;
+  const long double F2 = q.Force2;
+  const long double Fn = q.ForceN;
   DiagramSetSize(xlen, ylen);
   DiagramSetOrigin(x0, y0);
   DiagramAxes(" s[" + LengthUnit() + "]", "F[" + ForceUnit() + "]",
-              "Federkennlinie F = " + ForceStr(F2) + " " + ForceUnit(), 0.0L, 0.0L, LengthToUnit(qvaglob.Travel2),
+              "Federkennlinie F = " + ForceStr(F2) + " " + ForceUnit(), 0.0L, 0.0L, LengthToUnit(q.Travel2),
               ForceToUnit(std::max(F2, Fn)), 1);
   // The curves in mm and N.
   DiagramScaleLimits(LengthToUnit(1.0L), ForceToUnit(1.0L));
   CadSetColor(5);
-  DiagramLine(0.0L, F2, qvaglob.Travel2, F2);
+  DiagramLine(0.0L, F2, q.Travel2, F2);
   CadSetColor(21);
-  DiagramLine(0.0L, Fn, qvaglob.TravelN, Fn);
+  DiagramLine(0.0L, Fn, q.TravelN, Fn);
 }
 
-void DrawQuick1Page() {
-  const long double De = qvaglob.OuterDiameter;
+void DrawQuick1Page(const Spring& s) {
+  const Yebglob9& g = s.family;
+  const long double De = s.product.OuterDiameter;
   CadSetColor(19);
   CadMoveTo(80.0L, 115.0L);
   CadTextStyle(2, 0.0L, 2.0L, 1.6L);
-  CadWriteLine(yebglob9.DrawingNumber + " " + yebglob9.DrawingName);
-  CadWriteLine(yebglob9.DrawingName2);
-  CadWriteLine(OpenSpring().TitleLines[2]);
-  CadWriteLine(OpenSpring().TitleLines[3]);
-  DrawForceTable(5.0L, 40.0L, 2.5L);
-  DrawDimensionTable(80.0L, 100.0L, 2.5L);
-  DrawMaterialTable(112.0L, 100.0L, 2.5L);
+  CadWriteLine(g.DrawingNumber + " " + g.DrawingName);
+  CadWriteLine(g.DrawingName2);
+  CadWriteLine(s.TitleLines[2]);
+  CadWriteLine(s.TitleLines[3]);
+  DrawForceTable(s, 5.0L, 40.0L, 2.5L);
+  DrawDimensionTable(s, 80.0L, 100.0L, 2.5L);
+  DrawMaterialTable(s, 112.0L, 100.0L, 2.5L);
   // The outer diameter becomes 30 mm.
-  const long double s = Ratio(30.0L, De);
-  if (s > 0.0L) CadInsertBlock("feder", 30.0L, 80.0L, 0.0L, s, s);
+  const long double scale = Ratio(30.0L, De);
+  if (scale > 0.0L) CadInsertBlock("feder", 30.0L, 80.0L, 0.0L, scale, scale);
   if (error0.ErrorCount > 0) TableMessageList(80.0L, 30.0L, 2.5L, 34.0L, 25.0L);
 }
 
-void DrawQuick3Page() {
-  const long double De = qvaglob.OuterDiameter;
-  const long double b = yebglob9.BandWidth;
+void DrawQuick3Page(const Spring& s) {
+  const Yebglob9& g = s.family;
+  const long double De = s.product.OuterDiameter;
+  const long double b = g.BandWidth;
   CadSetColor(19);
   CadTextStyle(2, 0.0L, 1.3L, 0.95L);
   CadMoveTo(75.0L, 116.0L);
-  CadWriteLine(yebglob9.DrawingNumber + " " + yebglob9.DrawingName);
-  CadWriteLine(yebglob9.DrawingName2);
+  CadWriteLine(g.DrawingNumber + " " + g.DrawingName);
+  CadWriteLine(g.DrawingName2);
   CadMoveTo(120.0L, 116.0L);
-  CadWriteLine(OpenSpring().TitleLines[2]);
-  CadWriteLine(OpenSpring().TitleLines[3]);
-  DrawDimensionTable(75.0L, 110.0L, 1.3L);
-  DrawMaterialTable(93.0L, 110.0L, 1.3L);
-  DrawForceTable(120.0L, 110.0L, 1.3L);
+  CadWriteLine(s.TitleLines[2]);
+  CadWriteLine(s.TitleLines[3]);
+  DrawDimensionTable(s, 75.0L, 110.0L, 1.3L);
+  DrawMaterialTable(s, 93.0L, 110.0L, 1.3L);
+  DrawForceTable(s, 120.0L, 110.0L, 1.3L);
   if (error0.ErrorCount > 0) TableMessageList(93.0L, 80.0L, 1.3L, 31.0L, 15.0L);
-  const long double s = SmallerScale(Ratio(30.0L, De), Ratio(60.0L, 1.1L * b + 1.8L * De));
-  CadInsertBlock("feder", 36.0L, 100.0L, 0.0L, s, s);
-  CadInsertBlock("federsa", 2.0L, 100.0L, 0.0L, s, s);
-  DrawCharacteristic(10.0L, 10.0L, 50.0L, 50.0L);
-  if (yebglob9.LoadType == 2) CadInsertBlock("goodman", 70.0L, 0.0L, 0.0L, 0.58L, 0.55L);
-  else DrawMaterialTable(80.0L, 50.0L, 1.5L);
+  const long double scale = SmallerScale(Ratio(30.0L, De), Ratio(60.0L, 1.1L * b + 1.8L * De));
+  CadInsertBlock("feder", 36.0L, 100.0L, 0.0L, scale, scale);
+  CadInsertBlock("federsa", 2.0L, 100.0L, 0.0L, scale, scale);
+  DrawCharacteristic(s, 10.0L, 10.0L, 50.0L, 50.0L);
+  if (g.LoadType == 2) CadInsertBlock("goodman", 70.0L, 0.0L, 0.0L, 0.58L, 0.55L);
+  else DrawMaterialTable(s, 80.0L, 50.0L, 1.5L);
 }
 
-void DrawProductionPage() {
-  const long double De = qvaglob.OuterDiameter;
-  const long double b = yebglob9.BandWidth;
+void DrawProductionPage(const Spring& s) {
+  const Yebglob9& g = s.family;
+  const long double De = s.product.OuterDiameter;
+  const long double b = g.BandWidth;
   CadSetColor(0);
   CadInsertBlock("frame_1", 0.0L, 0.0L, 0.0L, 1.0L, 1.0L);
   // The coil fits about 100 mm, both views side by side about 180 mm.
-  const long double s = NiceScaleNumber(SmallerScale(Ratio(100.0L, De), Ratio(180.0L, 1.1L * b + 1.8L * De)));
-  CadInsertBlock("feder", 118.0L, 220.0L, 0.0L, s, s);
-  CadInsertBlock("federsa", 28.0L, 220.0L, 0.0L, s, s);
+  const long double scale =
+      NiceScaleNumber(SmallerScale(Ratio(100.0L, De), Ratio(180.0L, 1.1L * b + 1.8L * De)));
+  CadInsertBlock("feder", 118.0L, 220.0L, 0.0L, scale, scale);
+  CadInsertBlock("federsa", 28.0L, 220.0L, 0.0L, scale, scale);
   // A style of its own: the block insertions leave different styles on different outputs.
   CadTextStyle(0, 0.0L, 3.5L, 0.0L);
-  CadText(ScaleText(s), 25.0L, 275.0L);
-  DrawDimensionTable(50.0L, 120.0L, 2.5L);
+  CadText(ScaleText(scale), 25.0L, 275.0L);
+  DrawDimensionTable(s, 50.0L, 120.0L, 2.5L);
   CadSetColor(4);
   CadTextStyle(0, 0.0L, 3.5L, 0.0L);
-  CadText(yebglob9.MaterialRec.Text1 + " " + yebglob9.MaterialRec.Text3, 50.0L, 64.0L);
-  CadText("F = " + ForceStr(qvaglob.Force2) + " " + ForceUnit(), 150.0L, 100.0L);
+  CadText(g.MaterialRec.Text1 + " " + g.MaterialRec.Text3, 50.0L, 64.0L);
+  CadText("F = " + ForceStr(s.product.Force2) + " " + ForceUnit(), 150.0L, 100.0L);
 }
 
 }  // namespace qorva

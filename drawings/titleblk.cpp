@@ -11,7 +11,6 @@
 #include "foundation/utilstr.h"
 #include "foundation/wkwenvar.h"
 #include "graphics/kwencad.h"
-#include "spring/aendvar.h"
 
 namespace qorva {
 
@@ -44,12 +43,12 @@ bool BlockFileExists(const std::string& name) { return !UserBlockFile(name).empt
 bool BlockOutput() { return CadOutputTakesUserBlocks(); }
 
 // First record shown: only the last 8 changes fit.
-int32_t FirstShownChange() {
-  const int32_t count = std::min<int32_t>(aendvar.ChangeCount, MaxChangeRecords);
+int32_t FirstShownChange(const Aendvar& d) {
+  const int32_t count = std::min<int32_t>(d.ChangeCount, MaxChangeRecords);
   return count > 8 ? count - 7 : 1;
 }
 
-int32_t ShownChangeCount() { return std::min<int32_t>(aendvar.ChangeCount, MaxChangeRecords); }
+int32_t ShownChangeCount(const Aendvar& d) { return std::min<int32_t>(d.ChangeCount, MaxChangeRecords); }
 
 // A table row holds one line: breaks in a description become blanks.
 std::string OneLine(const std::string& s) {
@@ -63,7 +62,9 @@ std::string OneLine(const std::string& s) {
   return r;
 }
 
-std::string RevisionLetter() { return std::string(1, static_cast<char>(65 + ShownChangeCount())); }
+std::string RevisionLetter(const Aendvar& d) {
+  return std::string(1, static_cast<char>(65 + ShownChangeCount(d)));
+}
 
 // The layouts are tables of steps in drawing order: colours, text styles, lines and boxes, fixed
 // texts and the places of the texts that come from the drawing. Places are in mm from the block's
@@ -247,49 +248,52 @@ bool Applies(When when, int32_t type) {
 }
 
 // The names of the drawing handed to the block.
+// What the fields of a block show: the names of the spring and its drawing data.
 struct Names {
   const std::string& name;
   const std::string& name2;
   const std::string& number;
+  const Aendvar& drawing;
 };
 
 std::string FieldText(Field field, const Names& names) {
+  const Aendvar& d = names.drawing;
   switch (field) {
     case Field::None: return {};
     case Field::Name: return names.name;
     case Field::Name2: return names.name2;
     case Field::Number: return names.number;
-    case Field::Revision: return RevisionLetter();
+    case Field::Revision: return RevisionLetter(d);
     case Field::IssueDate: return DateStrIso();
     case Field::Language: return "de";
     case Field::Release: return cad8var.ReleaseField;
     case Field::Owner: return titleblk.OwnerText;
-    case Field::Department: return aendvar.TitleDepartment;
-    case Field::StandardBy: return aendvar.TitleStandardBy;
-    case Field::DrawnBy: return aendvar.TitleDrawnBy;
-    case Field::CheckedBy: return aendvar.TitleCheckedBy;
-    case Field::DocType: return aendvar.TitleDocType;
-    case Field::DocStatus: return aendvar.TitleDocStatus;
-    case Field::DrawnDate: return aendvar.TitleDrawnDate;
-    case Field::CheckedDate: return aendvar.TitleCheckedDate;
-    case Field::StandardDate: return aendvar.TitleStandardDate;
-    case Field::Row4Date: return aendvar.TitleRow4Date;
-    case Field::Row4Name: return aendvar.TitleRow4Name;
-    case Field::Replaces: return aendvar.TitleReplaces;
-    case Field::ReplacedBy: return aendvar.TitleReplacedBy;
+    case Field::Department: return d.TitleDepartment;
+    case Field::StandardBy: return d.TitleStandardBy;
+    case Field::DrawnBy: return d.TitleDrawnBy;
+    case Field::CheckedBy: return d.TitleCheckedBy;
+    case Field::DocType: return d.TitleDocType;
+    case Field::DocStatus: return d.TitleDocStatus;
+    case Field::DrawnDate: return d.TitleDrawnDate;
+    case Field::CheckedDate: return d.TitleCheckedDate;
+    case Field::StandardDate: return d.TitleStandardDate;
+    case Field::Row4Date: return d.TitleRow4Date;
+    case Field::Row4Name: return d.TitleRow4Name;
+    case Field::Replaces: return d.TitleReplaces;
+    case Field::ReplacedBy: return d.TitleReplacedBy;
   }
   return {};
 }
 
 // The last changes in the rows of the DIN block.
-void DinChangeRows() {
-  if (aendvar.ChangeCount <= 0) return;
+void DinChangeRows(const Aendvar& d) {
+  if (d.ChangeCount <= 0) return;
   Style(1.7L, 1.3L);
   CadSetColor(3);
-  const int32_t first = FirstShownChange();
-  for (int32_t i = first; i <= ShownChangeCount(); ++i) {
+  const int32_t first = FirstShownChange(d);
+  for (int32_t i = first; i <= ShownChangeCount(d); ++i) {
     const long double y = 4.25L * static_cast<long double>(i - first + 1) + 1;
-    const AendRecord& r = aendvar.ChangeRecords[static_cast<size_t>(i)];
+    const AendRecord& r = d.ChangeRecords[static_cast<size_t>(i)];
     CadText(ChangeIndexText(i), 1, y);
     CadText(r.ChangeIndex, 8.8L, y);
     CadText(r.Date, 34.8L, y);
@@ -329,7 +333,7 @@ void DrawLayout(std::span<const Step> steps, int32_t type, const Names& names) {
         DrawLayout(s.part, type, names);
         break;
       case Op::ChangeRows:
-        DinChangeRows();
+        DinChangeRows(names.drawing);
         break;
     }
   }
@@ -366,16 +370,16 @@ void InsertUserBlocks(const std::string& stem, int32_t format, long double y) {
   if (!own.empty() && BlockFileExists(own)) CadInsertBlockOffset(own, 0, y, 0, 1, 1);
 }
 
-long double HeadBlockHeight(int32_t type) {
+long double HeadBlockHeight(const Aendvar& d, int32_t type) {
   switch (type) {
     case 0:
       return 38.25L;
     case 3:
       return 55.25L;
     case 1:
-      return 27 + ChangeTableHeight();
+      return 27 + ChangeTableHeight(d);
     case 2:
-      return 36 + ChangeTableHeight();
+      return 36 + ChangeTableHeight(d);
     default:
       return 0;
   }
@@ -414,9 +418,9 @@ bool TitleBlockOrigin(int32_t format, long double& x, long double& y) {
   return true;
 }
 
-long double ChangeTableHeight() {
-  if (!cad8var.DwgShowChanges || aendvar.ChangeCount == 0) return 0;
-  return static_cast<long double>(std::min<int32_t>(8, ShownChangeCount()) + 1) * 3.5L;
+long double ChangeTableHeight(const Aendvar& d) {
+  if (!cad8var.DwgShowChanges || d.ChangeCount == 0) return 0;
+  return static_cast<long double>(std::min<int32_t>(8, ShownChangeCount(d)) + 1) * 3.5L;
 }
 
 std::string ChangeIndexText(int32_t n) {
@@ -432,29 +436,29 @@ std::string ChangeIndexText(int32_t n) {
   }
 }
 
-void DrawTitleBlock(int32_t format, const std::string& name, const std::string& name2,
+void DrawTitleBlock(const Aendvar& d, int32_t format, const std::string& name, const std::string& name2,
                     const std::string& number) {
   long double ox = 0;
   long double oy = 0;
   if (TitleBlockOrigin(format, ox, oy)) CadSetOrigin(ox, oy);
   const int32_t type = wkwenvar.TitleBlockType;
-  const Names names{name, name2, number};
+  const Names names{name, name2, number, d};
   if (type == 2 || type == 1) {
     DrawLayout(type == 2 ? std::span<const Step>(kIsoFig2) : std::span<const Step>(kIsoFig1), type, names);
-    if (cad8var.DwgShowChanges && aendvar.ChangeCount > 0) DrawChangeTable();
+    if (cad8var.DwgShowChanges && d.ChangeCount > 0) DrawChangeTable(d);
   } else {
     // Any other type gets the minimal DIN form without its outline.
     DrawLayout(kDin, type, names);
   }
   DrawOwnerField(type);
-  if (cad8var.DwgHeadBlocks && BlockOutput()) InsertUserBlocks("head", format, HeadBlockHeight(type));
+  if (cad8var.DwgHeadBlocks && BlockOutput()) InsertUserBlocks("head", format, HeadBlockHeight(d, type));
   if (cad8var.DwgInsertBlocks && BlockOutput()) InsertUserBlocks("insert", format, 0);
   CadSetOrigin(0, 0);
 }
 
-void DrawChangeTable() {
+void DrawChangeTable(const Aendvar& d) {
   const long double y0 = wkwenvar.TitleBlockType == 1 ? 27 : 36;
-  const int32_t n = std::min<int32_t>(8, ShownChangeCount());
+  const int32_t n = std::min<int32_t>(8, ShownChangeCount(d));
   const long double rows = static_cast<long double>(n + 1) * 3.5L;
   CadSetColor(3);
   for (int32_t i = 1; i <= n + 1; ++i) CadHorzLine(0, y0 + 3.5L * i, 180);
@@ -466,11 +470,11 @@ void DrawChangeTable() {
   CadText("Name", 26, y0 + 0.9L);
   CadText(kAenderung, 41, y0 + 0.9L);
   CadText("Beschreibung", 71, y0 + 0.9L);
-  if (aendvar.ChangeCount == 0) return;
-  const int32_t first = FirstShownChange();
-  for (int32_t i = first; i <= ShownChangeCount(); ++i) {
+  if (d.ChangeCount == 0) return;
+  const int32_t first = FirstShownChange(d);
+  for (int32_t i = first; i <= ShownChangeCount(d); ++i) {
     const long double y = y0 + 3.5L * static_cast<long double>(i - first + 1) + 0.9L;
-    const AendRecord& r = aendvar.ChangeRecords[static_cast<size_t>(i)];
+    const AendRecord& r = d.ChangeRecords[static_cast<size_t>(i)];
     CadText(ChangeIndexText(i), 1, y);
     CadText(r.Date, 9, y);
     CadText(r.Editor, 26, y);

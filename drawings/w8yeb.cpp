@@ -13,7 +13,6 @@
 #include "foundation/wprinvar.h"
 #include "graphics/kwencad.h"
 #include "graphics/kwendraw.h"
-#include "spring/aendvar.h"
 
 namespace qorva {
 
@@ -51,9 +50,9 @@ long double ScaleTick(int64_t k) {
 
 long double DigitShift(int64_t k) { return 1.5L * 0.375L * static_cast<long double>(IntStr(k).size()); }
 
-bool FreeTextsOn(int32_t format) {
-  const int32_t mode = aendvar.DrawingTextMode;
-  return aendvar.DrawingTextCount > 0 &&
+bool FreeTextsOn(const Aendvar& drawing, int32_t format) {
+  const int32_t mode = drawing.DrawingTextMode;
+  return drawing.DrawingTextCount > 0 &&
          (((mode == 0 || mode == 2) && format == 4) || ((mode == 1 || mode == 2) && format == 3));
 }
 
@@ -105,11 +104,11 @@ SheetGeometry SheetGeometryFor(int32_t format) {
   return g;
 }
 
-void DrawDrawingFrame(int32_t format, const std::string& name, const std::string& name2,
-                      const std::string& number) {
-  const std::string n1 = SlashIsEmpty(name);
-  const std::string n2 = SlashIsEmpty(name2);
-  const std::string nr = SlashIsEmpty(number);
+void DrawDrawingFrame(const Spring& s, int32_t format) {
+  const Aendvar& drawing = s.drawing;
+  const std::string n1 = SlashIsEmpty(s.family.DrawingName);
+  const std::string n2 = SlashIsEmpty(s.family.DrawingName2);
+  const std::string nr = SlashIsEmpty(s.family.DrawingNumber);
   if (format == 3) wprinvar.SheetFormat = 3;
   if (format == 4) wprinvar.SheetFormat = 2;
   if (cad8var.DwgNoTitleBlock || kwenvar.ErrorFlag) return;
@@ -125,13 +124,13 @@ void DrawDrawingFrame(int32_t format, const std::string& name, const std::string
   // A1 and A2 get the sheet edge and the border only: no title-block position is defined for them.
   if (format != 3 && format != 4) return;
 
-  DrawTitleBlock(format, n1, n2, nr);
+  DrawTitleBlock(drawing, format, n1, n2, nr);
   DrawProtectionNotice(format);
 
-  if (FreeTextsOn(format)) {
-    const uint16_t count = std::min<uint16_t>(aendvar.DrawingTextCount, MaxDrawingTexts);
+  if (FreeTextsOn(drawing, format)) {
+    const uint16_t count = std::min<uint16_t>(drawing.DrawingTextCount, MaxDrawingTexts);
     for (uint16_t i = 1; i <= count; ++i) {
-      const ZeichTextRecord& t = aendvar.DrawingTexts[i];
+      const ZeichTextRecord& t = drawing.DrawingTexts[i];
       if (t.h > 0) CadTextStyle(2, t.phi, t.h, 0.8L * t.h);
       CadText(t.Text, t.x, t.y);
     }

@@ -6,11 +6,14 @@
 //
 // Everything goes through the CAD kernel in sheet millimetres, origin at the lower-left corner of the
 // trimmed sheet. Formats: 1 A1 landscape, 2 A2 landscape, 3 A3 landscape, 4 A4 portrait.
-// The module keeps no state; every call reads the settings as they are at that moment.
+// The module keeps no state; every call draws the spring it is given and reads the settings as they
+// are at that moment.
 
 #include <array>
 #include <cstdint>
 #include <string>
+
+#include "spring/spring.h"
 
 namespace qorva {
 
@@ -44,12 +47,11 @@ SheetGeometry SheetGeometryFor(int32_t format);
 extern const std::array<std::string, 5> ProtectionNoticeEnglish;
 extern const std::array<std::string, 5> ProtectionNoticeGerman;
 
-// The whole sheet: frame, title block, notice, free texts, grid border and the marginal texts.
-// name, name2 and number go into the title block; a text that is only "/" and blanks counts as empty.
-// Sets wprinvar.SheetFormat (3 for format 3, 2 for format 4) even when nothing is drawn because
-// DwgNoTitleBlock or ErrorFlag is set.
-void DrawDrawingFrame(int32_t format, const std::string& name, const std::string& name2,
-                      const std::string& number);
+// The whole sheet of the spring s: frame, title block, notice, free texts, grid border and the
+// marginal texts. Its drawing name, second name and number go into the title block; a text that is
+// only "/" and blanks counts as empty. Sets wprinvar.SheetFormat (3 for format 3, 2 for format 4)
+// even when nothing is drawn because DwgNoTitleBlock or ErrorFlag is set.
+void DrawDrawingFrame(const Spring& s, int32_t format);
 // The notice along the left edge (formats 3 and 4 only).
 void DrawProtectionNotice(int32_t format);
 // Grid reference border of width w around the drawing area (x1, y1)-(x2, y2), nx fields along x and

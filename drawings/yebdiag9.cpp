@@ -13,7 +13,6 @@
 #include "graphics/kwencad.h"
 #include "platform/services.h"
 #include "spring/yebfest9.h"
-#include "spring/yebglob9.h"
 
 namespace qorva {
 
@@ -21,8 +20,8 @@ namespace {
 
 // The material's Goodman values hold for stresses at 0.56 Rm; the spring's stresses are scaled to
 // that level. A factor of 0 (not yet fixed up by a calculation) takes the calculation's fallback.
-long double StressScale() {
-  const double factor = yebglob9.MaterialRec.SigmaFactor;
+long double StressScale(const YEB9WST_Record& material) {
+  const double factor = material.SigmaFactor;
   return factor == 0 ? 0.8L : 0.56L / factor;
 }
 
@@ -30,8 +29,8 @@ long double StressScale() {
 // one whose record holds no usable thickness (negative: the axis would run the wrong way). Only
 // the drawing uses it; the record keeps its own value, so later calculations still know there is
 // no limit.
-long double ThicknessAxisEnd() {
-  const double dmax = yebglob9.MaterialRec.DMAX;
+long double ThicknessAxisEnd(const YEB9WST_Record& material) {
+  const double dmax = material.DMAX;
   return !(dmax > 0) || !std::isfinite(dmax) ? 5.0L : static_cast<long double>(dmax);
 }
 
@@ -81,9 +80,10 @@ void DrawCycleLines(bool haigh, long double sO, long double sH0, long double m, 
   }
 }
 
-void DrawWorkingPoint(bool haigh) {
-  const long double s1 = yebglob9.Stress1;
-  const long double s2 = yebglob9.Stress2;
+// upperLimit: the upper-stress limit of the diagram's own evaluation, in real bending stress.
+void DrawWorkingPoint(const Yebglob9& g, bool haigh, long double upperLimit) {
+  const long double s1 = g.Stress1;
+  const long double s2 = g.Stress2;
   if (haigh) {
     CadSetColor(21);
     DiagramCircle(s1, 0, 12);
@@ -100,7 +100,7 @@ void DrawWorkingPoint(bool haigh) {
     CadSetColor(18);
     DiagramMarker(s1, s1, 0.8L);
     DiagramMarker(s1, s2, 0.8L);
-    const long double d = yebglob9.UpperStressLimit / 50;
+    const long double d = upperLimit / 50;
     DiagramText("sigma", s1 - d, s2 + d);
     CadSetColor(19);
     ValueTextStyle();
@@ -109,9 +109,11 @@ void DrawWorkingPoint(bool haigh) {
   }
 }
 
-// lifeKnown is false when the evaluation stopped before it set the life of this spring.
-void WriteGoodmanValueBlock(long double t, long double sHz, bool aboveLimit, bool lifeKnown) {
-  const Yebglob9& g = yebglob9;
+// upperLimit and strokeStress: the diagram's own evaluation, in real bending stress; the life is the
+// spring's, as its calculation gave it. lifeKnown is false when the evaluation stopped before it
+// could tell the life of this spring.
+void WriteGoodmanValueBlock(const Yebglob9& g, long double t, long double upperLimit, long double strokeStress,
+                            long double sHz, bool aboveLimit, bool lifeKnown) {
   CadMoveTo(100, 115);
   ValueTextStyle();
   CadSetColor(19);
@@ -123,8 +125,8 @@ void WriteGoodmanValueBlock(long double t, long double sHz, bool aboveLimit, boo
   const long double ratio = g.TensileStrength == 0 ? 0 : g.PermissibleStress / g.TensileStrength;
   CadWriteLine("sig.z / Rm = " + RealStrFix(1, 2, ratio));
   CadWriteLine("sig.z = " + Stress(4, g.PermissibleStress));
-  CadWriteLine("sig.oz = " + Stress(4, g.UpperStressLimit));
-  if (sHz > 0) CadWriteLine("sig.hz= " + Stress(4, g.PermissibleStrokeStress));
+  CadWriteLine("sig.oz = " + Stress(4, upperLimit));
+  if (sHz > 0) CadWriteLine("sig.hz= " + Stress(4, strokeStress));
   CadWriteLine(" ");
   CadWriteLine("sigma1 = " + Stress(4, g.Stress1));
   CadWriteLine("sigma2 = " + Stress(4, g.Stress2));
@@ -159,17 +161,21 @@ void DrawThicknessCurve(long double e, F value) {
 
 }  // namespace
 
-void DrawGoodmanDiagram(uint16_t kind, long double t) {
+void DrawGoodmanDiagram(const Spring& s, uint16_t kind, long double t) {
   // The results of a failed calculation are those of an earlier spring: nothing of them is drawn.
   if (kwenvar.FatalError) return;
-  Yebglob9& g = yebglob9;
+  const Yebglob9& g = s.family;
   const bool haigh = kind == 2;
-  const long double k = StressScale();
+  const long double k = StressScale(g.MaterialRec);
   long double sO = 0, sH0 = 0, m = 0, x = 0, sHz = 0;
   std::string label;
-  GoodmanEvaluation(g, t, k * g.Stress1, k * g.Stress2, sO, sH0, m, x, sHz, label);
-  g.UpperStressLimit = sO / k;
-  g.PermissibleStrokeStress = sHz / k;
+  // The evaluation writes its fatigue results into the family it is given: a scratch copy here.
+  Yebglob9 evaluated = g;
+  GoodmanEvaluation(evaluated, t, k * g.Stress1, k * g.Stress2, sO, sH0, m, x, sHz, label);
+  // The calculation has set the spring's own upper-stress limit and stroke stress from the same
+  // evaluation at its thickness; the diagram shows those of its t and leaves the spring alone.
+  const long double upperLimit = sO / k;
+  const long double strokeStress = sHz / k;
   if (kwenvar.ErrorFlag) return;
 
   DiagramSetSize(90, 85);
@@ -193,46 +199,46 @@ void DrawGoodmanDiagram(uint16_t kind, long double t) {
     DrawCycleLines(haigh, sO, sH0, m, x, k);
   }
 
-  DrawWorkingPoint(haigh);
+  DrawWorkingPoint(g, haigh, upperLimit);
   CadSetColor(19);
   ValueTextStyle();
   CadText(label, 6, 4);
   // An evaluation that stops on a zero stress leaves the life of the spring drawn before in place.
-  WriteGoodmanValueBlock(t, sHz, k * g.Stress2 > sO, !kwenvar.FatalError);
+  WriteGoodmanValueBlock(g, t, upperLimit, strokeStress, sHz, k * g.Stress2 > sO, !kwenvar.FatalError);
 }
 
-long double PermissibleStressOfThickness(long double t) {
-  return RmOfThickness(yebglob9.MaterialRec, t) * yebglob9.MaterialRec.SigmaFactor;
+long double PermissibleStressOfThickness(const Spring& s, long double t) {
+  return RmOfThickness(s.family.MaterialRec, t) * s.family.MaterialRec.SigmaFactor;
 }
 
-void DrawRmCurve() {
+void DrawRmCurve(const Spring& s) {
   CadSetColor(16);
-  long double e = ThicknessAxisEnd();
+  long double e = ThicknessAxisEnd(s.family.MaterialRec);
   if (e < 0.02L) e = 25;
-  DrawThicknessCurve(e, [](long double t) { return RmOfThickness(yebglob9.MaterialRec, t); });
+  DrawThicknessCurve(e, [&s](long double t) { return RmOfThickness(s.family.MaterialRec, t); });
   CadSetColor(19);
-  DrawStrengthTable();
+  DrawStrengthTable(s);
 }
 
-void DrawPermissibleStressCurve(long double t) {
-  const Yebglob9& g = yebglob9;
+void DrawPermissibleStressCurve(const Spring& s, long double t) {
+  const Yebglob9& g = s.family;
   CadSetColor(16);
-  DrawThicknessCurve(25, PermissibleStressOfThickness);
+  DrawThicknessCurve(25, [&s](long double d) { return PermissibleStressOfThickness(s, d); });
   CadSetColor(19);
   DiagramLine(t, g.Stress1, t, g.Stress2);
   DiagramMarker(t, g.Stress1, 0.7L);
   DiagramText(" sigma 1", t, g.Stress1);
   DiagramMarker(t, g.Stress2, 0.7L);
   DiagramText(" sigma 2", t, g.Stress2);
-  DrawStrengthTable();
+  DrawStrengthTable(s);
 }
 
-void DrawStrengthTable() {
-  const YEB9WST_Record& r = yebglob9.MaterialRec;
+void DrawStrengthTable(const Spring& s) {
+  const YEB9WST_Record& r = s.family.MaterialRec;
   static constexpr long double thick[6] = {0.2L, 0.5L, 1, 2.5L, 5, 10};
   static constexpr long double thin[6] = {0.1L, 0.2L, 0.5L, 1, 2, 3};
-  const long double* ts = ThicknessAxisEnd() > 3.5L ? thick : thin;
-  const long double s = r.SigmaFactor;
+  const long double* ts = ThicknessAxisEnd(r) > 3.5L ? thick : thin;
+  const long double factor = r.SigmaFactor;
   const Cad1var& d = cad1var;
 
   const long double h = RMin(DiagramDY(0.022L * d.DiagramYRange), DiagramDX(0.02L * d.DiagramXRange));
@@ -243,7 +249,7 @@ void DrawStrengthTable() {
     head[static_cast<size_t>(i + 1)] = LengthStr(ts[i]);
     const long double v = RmOfThickness(r, ts[i]);
     rm[static_cast<size_t>(i + 1)] = StressStr(v);
-    sbz[static_cast<size_t>(i + 1)] = StressStr(v * s);
+    sbz[static_cast<size_t>(i + 1)] = StressStr(v * factor);
   }
   {
     TAusTabelle table(DiagramX(0.28L * d.DiagramXRange), DiagramY(0.98L * d.DiagramYRange), h,
@@ -254,12 +260,12 @@ void DrawStrengthTable() {
   // The table leaves its own text style and colour: the laws are written in them.
   CadText("Rm = " + StressStr(r.Rm0) + " - " + StressStr(r.RmSlope) + " * log ( t / " + LengthStr(r.DR0) + " )",
           DiagramX(0.55L * d.DiagramXRange), DiagramY(0.775L * d.DiagramYRange));
-  CadText("sig.bz = " + RealStr3(s) + " * Rm", DiagramX(0.55L * d.DiagramXRange),
+  CadText("sig.bz = " + RealStr3(factor) + " * Rm", DiagramX(0.55L * d.DiagramXRange),
           DiagramY(0.74L * d.DiagramYRange));
 }
 
-void WriteMaterialValueLines(long double t) {
-  const Yebglob9& g = yebglob9;
+void WriteMaterialValueLines(const Spring& s, long double t) {
+  const Yebglob9& g = s.family;
   const YEB9WST_Record& r = g.MaterialRec;
   CadSetColor(19);
   CadTextStyle(0, 0, 2.3L, 1.7L);
@@ -281,7 +287,7 @@ void WriteMaterialValueLines(long double t) {
   CadWriteLine("Rm(" + LengthStr(t) + ")=" + Stress(5, g.TensileStrength));
 }
 
-void DrawMaterialDiagram(uint16_t kind, uint16_t device, long double t) {
+void DrawMaterialDiagram(const Spring& s, uint16_t kind, uint16_t device, long double t) {
   if (kwenvar.FatalError) {
     ShowCalcMessages();
     return;
@@ -294,21 +300,21 @@ void DrawMaterialDiagram(uint16_t kind, uint16_t device, long double t) {
   CadBeginEntities();
   CadSetColor(19);
   CadTextStyle(0, 0, 2.2L, 1.7L);
-  CadText(yebglob9.MaterialRec.Text1, 10, 2);
-  WriteMaterialValueLines(t);
+  CadText(s.family.MaterialRec.Text1, 10, 2);
+  WriteMaterialValueLines(s, t);
   DiagramSetSize(90, 95);
   DiagramSetOrigin(15, 12);
-  const long double end = LengthToUnit(ThicknessAxisEnd());
+  const long double end = LengthToUnit(ThicknessAxisEnd(s.family.MaterialRec));
   const std::string xTitle = "t [" + LengthUnit() + "]";
   if (kind == 3) {
     DiagramAxes(xTitle, "Rm [" + StressUnit() + "]", "Rm = f(t)", 0, 0, end, StressToUnit(3000), 1);
     DiagramScaleLimits(LengthToUnit(1), StressToUnit(1));
-    DrawRmCurve();
+    DrawRmCurve(s);
   } else if (kind == 4) {
     DiagramAxes(xTitle, "Sigma b [" + StressUnit() + "]", "Sigma b zul = f(t)", 0, 0, end, StressToUnit(2000),
                 1);
     DiagramScaleLimits(LengthToUnit(1), StressToUnit(1));
-    DrawPermissibleStressCurve(t);
+    DrawPermissibleStressCurve(s, t);
   }
   CadEndSection();
   CadEndOutput();

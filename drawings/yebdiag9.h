@@ -9,26 +9,30 @@
 
 #include <cstdint>
 
+#include "spring/spring.h"
+
 namespace qorva {
 
-// The fatigue diagram into the open page; kind 2 Haigh-Goodman, any other value Goodman. Expects a
-// current calculation, an open drawing output and a DiagramReset by the caller. Sets
-// UpperStressLimit and PermissibleStrokeStress from its own evaluation. Draws nothing while
-// kwenvar.ErrorFlag is set after the evaluation or the calculation has failed (FatalError).
-void DrawGoodmanDiagram(uint16_t kind, long double t);
-// Kind 3: tensile strength over thickness; kind 4: permissible bending stress over thickness.
-// Opens the output device (a CadOutput code; None: the user chooses), draws the page and ends it. With
-// FatalError set the calculation messages are shown instead. MaterialRec is not changed.
-void DrawMaterialDiagram(uint16_t kind, uint16_t device, long double t);
-// RmOfThickness(t) x SigmaFactor (a factor of 0 is not replaced here).
-long double PermissibleStressOfThickness(long double t);
-// The Rm(t) curve, then the strength table.
-void DrawRmCurve();
-// The sigma zul(t) curve, the spring's stresses at t, then the strength table.
-void DrawPermissibleStressCurve(long double t);
-// Rm and sigma zul at six thicknesses as a ruled table, and the two laws as text.
-void DrawStrengthTable();
-// The value block beside the thickness diagrams, one text line each.
-void WriteMaterialValueLines(long double t);
+// The fatigue diagram of the spring s into the open page; kind 2 Haigh-Goodman, any other value
+// Goodman. Expects a calculated spring, an open drawing output and a DiagramReset by the caller. The
+// upper-stress limit and the permissible stroke stress it shows come from its own evaluation at t;
+// the spring is not changed. Draws nothing while kwenvar.ErrorFlag is set after the evaluation or
+// the calculation has failed (FatalError).
+void DrawGoodmanDiagram(const Spring& s, uint16_t kind, long double t);
+// Kind 3: tensile strength over thickness; kind 4: permissible bending stress over thickness, for
+// the material and stresses of the spring s. Opens the output device (a CadOutput code; None: the
+// user chooses), draws the page and ends it. With FatalError set the calculation messages are shown
+// instead.
+void DrawMaterialDiagram(const Spring& s, uint16_t kind, uint16_t device, long double t);
+// RmOfThickness(t) x the SigmaFactor of the material of s (a factor of 0 is not replaced here).
+long double PermissibleStressOfThickness(const Spring& s, long double t);
+// The Rm(t) curve of the material of s, then the strength table.
+void DrawRmCurve(const Spring& s);
+// The sigma zul(t) curve, the stresses of s at t, then the strength table.
+void DrawPermissibleStressCurve(const Spring& s, long double t);
+// Rm and sigma zul of the material of s at six thicknesses as a ruled table, and the two laws as text.
+void DrawStrengthTable(const Spring& s);
+// The value block of s beside the thickness diagrams, one text line each.
+void WriteMaterialValueLines(const Spring& s, long double t);
 
 }  // namespace qorva

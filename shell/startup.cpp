@@ -152,7 +152,7 @@ std::optional<int> ResultMode(const CommandLine& cmd) {
     PrintSpringResults(OpenSpring());
   } else {
     wkwenvar.CadBatchMode = true;
-    DrawSpringView(static_cast<uint16_t>(cmd.cadDevice), static_cast<uint16_t>(cmd.cadView));
+    DrawSpringView(OpenSpring(), static_cast<uint16_t>(cmd.cadDevice), static_cast<uint16_t>(cmd.cadView));
     wkwenvar.CadBatchMode = false;
   }
   workdir.ResultsInWorkDir = false;
@@ -247,7 +247,7 @@ std::optional<int> StartupCommandLine(const CommandLine& cmd, bool batch) {
       k.ShowErrors = false;
       springRead = ReadSpringFile(OpenSpring(), k.CurrentFileName);
       k.ShowErrors = true;
-      if (springRead) RedrawCurrentView();
+      if (springRead) RedrawCurrentView(OpenSpring());
       k.FileNameHasPath = true;
       if (!springRead) {
         k.ErrorFlag = false;

@@ -167,17 +167,17 @@ void mi_ViewStandardClick(Thh& /*form*/) {
 
 void ShowSpringView(Thh& /*form*/, int view) {
   kwenvar.ErrorFlag = false;
-  DrawSpringView(3, static_cast<uint16_t>(view));
+  DrawSpringView(OpenSpring(), 3, static_cast<uint16_t>(view));
 }
 
 void mi_cadworkingplanClick(Thh& /*form*/) {
   kwenvar.ErrorFlag = false;
-  DrawSpringView(0, ViewProduction);
+  DrawSpringView(OpenSpring(), 0, ViewProduction);
 }
 
 void mi_caddiagramsClick(Thh& /*form*/) {
   kwenvar.ErrorFlag = false;
-  DrawSpringView(0, 0);
+  DrawSpringView(OpenSpring(), 0, 0);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -277,11 +277,11 @@ void WireMenuCommands(Thh& form) {
   for (const auto& [item, view] : views) wire(item, [f, view = view] { ShowSpringView(*f, view); });
   wire(m->mi_viewspannungrmt, [] {
     kwenvar.ErrorFlag = false;
-    DrawMaterialDiagram(3, 3, yebglob9.BandThickness);
+    DrawMaterialDiagram(OpenSpring(), 3, 3, yebglob9.BandThickness);
   });
   wire(m->mi_viewspannungsigmat, [] {
     kwenvar.ErrorFlag = false;
-    DrawMaterialDiagram(4, 3, yebglob9.BandThickness);
+    DrawMaterialDiagram(OpenSpring(), 4, 3, yebglob9.BandThickness);
   });
   wire(m->mi_viewErrorMessages, [] { ShowErrorList(OpenSpring().TitleLines); });
   // CAD and Database

@@ -93,7 +93,7 @@ std::optional<int> Thh::FormCreate(const CommandLine& cmd) {
   // The window opens on the current spring's drawing (the start picture, where there is one, and
   // the demonstration keep theirs); a fatal calculation shows its messages once.
   if (!kwenvar.DemoRun && !startup.StartPictureShown && !(kwenvar.FatalError && messagesShown))
-    RedrawCurrentView();
+    RedrawCurrentView(OpenSpring());
   kwenvar.ErrorFlag = false;
   SetupGraphForm(this);
   ApplyMenuCaptions(*this);
@@ -221,7 +221,7 @@ QList<QAction*> FileItems(TMainMenu& menu) {
 
 void UpdateAfterInput(Thh& form) {
   SetErrorMessagesItem(form);
-  if (!kwenvar.DemoRun) RedrawCurrentView();
+  if (!kwenvar.DemoRun) RedrawCurrentView(OpenSpring());
   SetErrorMessagesItem(form);
 }
 

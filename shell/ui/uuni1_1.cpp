@@ -68,7 +68,7 @@ void TInputForm::Calculate(const std::function<void()>& readFields, void (*calcu
   readFields();
   kwenvar.InputModified = true;
   calculate();
-  RedrawCurrentView();
+  RedrawCurrentView(OpenSpring());
   BringToFront();
 }
 

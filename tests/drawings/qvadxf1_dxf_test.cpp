@@ -15,7 +15,7 @@ class SpringViewDxfTest : public SpringViewTest {
  protected:
   DxfCheck WriteView(uint16_t view) {
     std::filesystem::remove(BatchFile("dxf"));
-    DrawSpringView(1, view);
+    DrawSpringView(spring, 1, view);
     EXPECT_FALSE(kwenvar.ErrorFlag) << "view " << view;
     EXPECT_TRUE(std::filesystem::exists(BatchFile("dxf"))) << "view " << view;
     return CheckDxf(BatchFile("dxf"));
@@ -67,11 +67,11 @@ const std::vector<ViewCase> kViews = {
 };
 
 TEST_F(SpringViewDxfTest, EveryViewAuditsCleanWithItsBlocksTextsAndDimensions) {
-  const std::string F2 = ForceStr(qvaglob.Force2);
-  const std::string De = LengthStr(qvaglob.OuterDiameter), Di = LengthStr(qvaglob.InnerDiameter);
-  const std::string t = LengthStr(yebglob9.BandThickness), b = LengthStr(yebglob9.BandWidth);
+  const std::string F2 = ForceStr(spring.product.Force2);
+  const std::string De = LengthStr(spring.product.OuterDiameter), Di = LengthStr(spring.product.InnerDiameter);
+  const std::string t = LengthStr(spring.family.BandThickness), b = LengthStr(spring.family.BandWidth);
   const std::string dims = " Abmessungen", mat = " Werkstoff";
-  const std::string force = " " + ForceFix(5, 2, qvaglob.Force2), travel = " " + LengthFix(6, 0, qvaglob.Travel2);
+  const std::string force = " " + ForceFix(5, 2, spring.product.Force2), travel = " " + LengthFix(6, 0, spring.product.Travel2);
   const std::vector<std::vector<std::string>> texts = {
       {},
       // production drawing: title block fields, scale, dimension table, material, force; the views
@@ -167,7 +167,7 @@ TEST_F(SpringViewDxfTest, Quick1ShowsEveryTextAtItsPlaceAndHeight) {
 // A designation longer than the material table's cell goes on over as many rows as it needs, broken
 // at its blanks; the rows below move down with it.
 TEST_F(SpringViewDxfTest, ALongDesignationIsBrokenOverRowsOfItsCell) {
-  yebglob9.MaterialRec.Text1 = "1.4310 X10CrNi18-8 EN 10151 +C1300 Federband nichtrostend";
+  spring.family.MaterialRec.Text1 = "1.4310 X10CrNi18-8 EN 10151 +C1300 Federband nichtrostend";
   const DxfCheck c = WriteView(2);
   ASSERT_EQ(c.exitCode, 0) << c.output;
   const auto got = PlacedTexts(c);
@@ -259,7 +259,7 @@ TEST_F(SpringViewDxfTest, StaticQuick3ShowsTheMaterialTwiceAndNoGoodmanDiagram) 
   const auto found = DxfTexts(c);
   EXPECT_EQ(Count(found, " Werkstoff"), 2u);
   // The modulus at the working temperature, the temperature in degrees Celsius.
-  EXPECT_EQ(Count(found, " E120 = " + StressFix(6, 0, yebglob9.OperatingEModulus) + " MPa"), 2u);
+  EXPECT_EQ(Count(found, " E120 = " + StressFix(6, 0, spring.family.OperatingEModulus) + " MPa"), 2u);
 }
 
 TEST_F(SpringViewDxfTest, TheSummaryPagesShowTheCalculationMessagesOnlyWhenThereAreAny) {
@@ -294,7 +294,7 @@ TEST_F(SpringViewDxfTest, EnglishUnitsChangeTheTextsButNotTheGeometry) {
   const auto q = DxfTexts(quick1);
   EXPECT_TRUE(HasText(q, "  F [lbf]"));
   EXPECT_TRUE(HasText(q, " s [inch]") || HasText(q, " s [in]")) << quick1.output;
-  EXPECT_TRUE(HasText(q, " E = " + StressFix(6, 0, yebglob9.EModulus) + " psi"));
+  EXPECT_TRUE(HasText(q, " E = " + StressFix(6, 0, spring.family.EModulus) + " psi"));
   EXPECT_TRUE(quick1.has("  INSERT layer=18 feder (30,80) sx=0.352941 sy=0.352941 rot=0")) << quick1.output;
 }
 

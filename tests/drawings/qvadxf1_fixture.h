@@ -1,7 +1,7 @@
 #pragma once
-// What the spring-view tests share: the kernel fixture with a calculated spring (the start spring
-// with a round-number steel that carries Goodman values), drawing texts and the file a batch run
-// writes, and the texts of a DXF check.
+// What the spring-view tests share: the kernel fixture with a calculated spring of its own (the start
+// spring with a round-number steel that carries Goodman values, drawing texts and title lines), the
+// file a batch run writes, and the texts of a DXF check.
 
 #include <gtest/gtest.h>
 
@@ -16,12 +16,9 @@
 #include "foundation/wkwenvar.h"
 #include "graphics/cad1var.h"
 #include "graphics/kwencad.h"
-#include "spring/aendvar.h"
-#include "spring/qvaglob.h"
-#include "spring/qvarech.h"
 #include "platform/services.h"
 #include "spring/spring.h"
-#include "spring/yebglob9.h"
+#include "tests/drawings/w8yeb_fixture.h"
 #include "tests/graphics/kwencad_fixture.h"
 #include "tests/spring/springfixture.h"
 
@@ -33,10 +30,8 @@ class SpringViewTest : public KernelTest {
 
   void SetUp() override {
     KernelTest::SetUp();
-    InitAendvar();
     InitTitleblk();
     InitCad1var();
-    InitSpringData();
     services() = HeadlessServices();
     services().ShowCalcMessages = [this] { ++calcMessagesShown; };
     test::fixedClock().set(kNow);
@@ -53,13 +48,18 @@ class SpringViewTest : public KernelTest {
     kwenvar.CurrentFileName = (dir / "feder").string();
     kwenvar.FileNameHasPath = true;
     wkwenvar.CadBatchMode = true;
-    yebglob9.DrawingName = "Konstantkraftfeder";
-    yebglob9.DrawingName2 = "Zweite Zeile";
-    yebglob9.DrawingNumber = "QV-4711";
-    OpenSpring().TitleLines[2] = "Titelzeile zwei";
-    OpenSpring().TitleLines[3] = "Titelzeile drei";
-    ASSERT_TRUE(LoadMaterialByNumber(OpenSpring().family, yebglob9.MaterialNumber));
-    CalcSpring(OpenSpring());
+    spring = StartSpring();
+    spring.family.DrawingName = "Konstantkraftfeder";
+    spring.family.DrawingName2 = "Zweite Zeile";
+    spring.family.DrawingNumber = "QV-4711";
+    spring.TitleLines[2] = "Titelzeile zwei";
+    spring.TitleLines[3] = "Titelzeile drei";
+    MaterialCatalog materials;
+    ASSERT_TRUE(materials.load());
+    const YEB9WST_Record* material = materials.byNumber(spring.family.MaterialNumber);
+    ASSERT_NE(material, nullptr);
+    spring.family.MaterialRec = *material;
+    Recalculate();
     ASSERT_FALSE(kwenvar.FatalError);
     ASSERT_FALSE(kwenvar.ErrorFlag);
   }
@@ -69,21 +69,32 @@ class SpringViewTest : public KernelTest {
     InitAendvar();
     InitTitleblk();
     InitSpringData();
-    ClearTitleLines(OpenSpring());
     KernelTest::TearDown();
   }
 
+  // The spring calculated with its material: its results, and the message list of this calculation
+  // as the program keeps it.
+  void Recalculate() {
+    const CalcOutcome out = Calculate(spring, spring.family.MaterialRec);
+    spring.family = out.family;
+    spring.product = out.product;
+    ClearErrors();
+    for (const std::string& m : out.messages) AddErrorMsg(m);
+    kwenvar.FatalError = out.fatal;
+  }
+
   // The static variant: no Goodman diagram, a working temperature of 120 degrees.
-  static void MakeStatic() {
-    yebglob9.LoadType = 1;
-    yebglob9.OperatingTemperature = 120;
-    CalcSpring(OpenSpring());
+  void MakeStatic() {
+    spring.family.LoadType = 1;
+    spring.family.OperatingTemperature = 120;
+    Recalculate();
   }
 
   // The file a batch run of the code writes.
   fs::path BatchFile(const std::string& ext) const { return dir / ("feder." + ext); }
 
   int calcMessagesShown = 0;
+  Spring spring;
 };
 
 // The texts of a DXF check (block entities included), JSON-quoted as the checker prints them.

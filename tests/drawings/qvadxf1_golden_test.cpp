@@ -32,14 +32,14 @@ class ShippedSpringDxfTest : public SpringViewTest {
       rows.push_back(MaterialTableRow{std::vector<std::string>(r.fields.begin() + 1, r.fields.end()), r.deleted});
     installMaterialTable(std::make_unique<MemoryMaterialTable>(test::MaterialFieldNames(), std::move(rows)));
     fs::copy_file(kShipped + "/null.qva", dir / "null.qva");
-    ASSERT_TRUE(ReadSpringFile(OpenSpring(), (dir / "null.qva").string()));
+    ASSERT_TRUE(ReadSpringFile(spring, (dir / "null.qva").string()));
     ASSERT_FALSE(kwenvar.ErrorFlag);
     kwenvar.CurrentFileName = (dir / "feder").string();
   }
 
   std::string WriteView(uint16_t view) {
     std::filesystem::remove(BatchFile("dxf"));
-    DrawSpringView(1, view);
+    DrawSpringView(spring, 1, view);
     EXPECT_FALSE(kwenvar.ErrorFlag) << "view " << view;
     // The title block names the spring's file, which lies in this run's scratch folder.
     std::string bytes = test::readFile(BatchFile("dxf"));

@@ -29,7 +29,7 @@ TEST_F(SpringViewTest, ADxfChosenInAnUmlautFolderIsWrittenUnderItsUtf8Name) {
   test::recordingLauncher().clear();
   test::scriptedPrompter().push((folder / fs::path(U8(u8"Größe.dxf"))).native());
 
-  DrawSpringView(1, 1);
+  DrawSpringView(spring, 1, 1);
   EXPECT_FALSE(kwenvar.ErrorFlag);
   const fs::path written = folder / fs::path(U8(u8"Größe.dxf"));
   ASSERT_TRUE(fs::exists(written));

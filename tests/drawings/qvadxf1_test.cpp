@@ -3,6 +3,7 @@
 // and every view through the IGES, TXT and STL writers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -44,7 +45,7 @@ TEST_F(SpringViewTest, AFatalCalculationShowsTheMessagesAndLeavesNoStaleDrawing)
     SCOPED_TRACE(std::to_string(c.device) + "," + std::to_string(c.view));
     kwengraf.DisplayList = before;
     calcMessagesShown = 0;
-    DrawSpringView(c.device, c.view);
+    DrawSpringView(spring, c.device, c.view);
     EXPECT_EQ(calcMessagesShown, 1);
     if (c.device == 3) {
       for (const std::string& r : kwengraf.DisplayList) EXPECT_NE(r.rfind("4;", 0), 0u) << r;
@@ -54,7 +55,7 @@ TEST_F(SpringViewTest, AFatalCalculationShowsTheMessagesAndLeavesNoStaleDrawing)
   }
   kwengraf.DisplayList = before;
   calcMessagesShown = 0;
-  RedrawCurrentView();
+  RedrawCurrentView(spring);
   EXPECT_EQ(calcMessagesShown, 1);
   EXPECT_TRUE(w.calls.empty());
   EXPECT_NE(kwengraf.DisplayList, before);
@@ -64,11 +65,11 @@ TEST_F(SpringViewTest, AFatalCalculationShowsTheMessagesAndLeavesNoStaleDrawing)
 
 TEST_F(SpringViewTest, ViewNineEndsAtOnceAndAnUnknownViewGetsAnEmptyPage) {
   RecordingWriter& w = Register(5, "txt", false);
-  DrawSpringView(5, 9);
+  DrawSpringView(spring, 5, 9);
   EXPECT_TRUE(w.calls.empty());
   EXPECT_FALSE(kwenvar.ErrorFlag);
 
-  DrawSpringView(5, 12);
+  DrawSpringView(spring, 5, 12);
   ASSERT_FALSE(kwenvar.ErrorFlag);
   const auto pages = w.only("page");
   ASSERT_EQ(pages.size(), 1u);
@@ -81,7 +82,7 @@ TEST_F(SpringViewTest, ViewNineEndsAtOnceAndAnUnknownViewGetsAnEmptyPage) {
 // The page of each view: the A4 sheet for the production drawing, the spring's own extent for the
 // two full-size views (height b), else the 160 x 120 diagram page.
 TEST_F(SpringViewTest, EveryViewSetsUpItsPage) {
-  const long double De = qvaglob.OuterDiameter, b = yebglob9.BandWidth;
+  const long double De = spring.product.OuterDiameter, b = spring.family.BandWidth;
   const std::vector<long double> diagram = {0, 0, 160, 120, 1};
   const std::vector<std::vector<long double>> pages = {
       {-5, -5, 215, 307, 1}, diagram, diagram, diagram, diagram, diagram,
@@ -90,7 +91,7 @@ TEST_F(SpringViewTest, EveryViewSetsUpItsPage) {
   for (uint16_t v = 1; v <= 8; ++v) {
     SCOPED_TRACE("view " + std::to_string(v));
     RecordingWriter& w = Register(5, "txt", false);
-    DrawSpringView(5, v);
+    DrawSpringView(spring, 5, v);
     ASSERT_FALSE(kwenvar.ErrorFlag);
     const auto page = w.only("page");
     ASSERT_EQ(page.size(), 1u);
@@ -105,7 +106,7 @@ TEST_F(SpringViewTest, TheChoiceOffersTheViewAfterTheLastOneDrawnUntilBack) {
   scriptedPrompter().push(2);
   scriptedPrompter().push(7);
   scriptedPrompter().push(8);
-  DrawSpringView(5, 0);
+  DrawSpringView(spring, 5, 0);
   EXPECT_FALSE(kwenvar.ErrorFlag);
   EXPECT_EQ(scriptedPrompter().pending(), 0u);
   const auto& asked = scriptedPrompter().asked();
@@ -125,7 +126,7 @@ TEST_F(SpringViewTest, TheChoiceOffersTheViewAfterTheLastOneDrawnUntilBack) {
   const auto pages = w.only("page");
   ASSERT_EQ(pages.size(), 2u);
   EXPECT_EQ(pages[0].v, (std::vector<long double>{0, 0, 160, 120, 1}));
-  const long double De = qvaglob.OuterDiameter, b = yebglob9.BandWidth;
+  const long double De = spring.product.OuterDiameter, b = spring.family.BandWidth;
   EXPECT_EQ(pages[1].v, (std::vector<long double>{-0.1L * b, -0.6L * De, 1.1L * b, 0.6L * De, b}));
 }
 
@@ -133,7 +134,7 @@ TEST_F(SpringViewTest, ACancelledChoiceDrawsNothingFurther) {
   RecordingWriter& w = Register(5, "txt", false);
   scriptedPrompter().push(0);  // the production drawing
   scriptedPrompter().push(Cancel{});
-  DrawSpringView(5, 0);
+  DrawSpringView(spring, 5, 0);
   EXPECT_TRUE(kwenvar.ErrorFlag);
   EXPECT_EQ(Choices().size(), 2u);
   EXPECT_EQ(w.only("open").size(), 1u);
@@ -144,7 +145,7 @@ TEST_F(SpringViewTest, ACancelledChoiceDrawsNothingFurther) {
   w.calls.clear();
   scriptedPrompter().clear();
   scriptedPrompter().push(Cancel{});
-  DrawSpringView(5, 0);
+  DrawSpringView(spring, 5, 0);
   EXPECT_TRUE(w.calls.empty());
 
   // The output code asked and cancelled: no output is begun, and the loop ends there.
@@ -152,7 +153,7 @@ TEST_F(SpringViewTest, ACancelledChoiceDrawsNothingFurther) {
   scriptedPrompter().clear();
   scriptedPrompter().push(3);  // Goodman
   scriptedPrompter().push(Cancel{});
-  DrawSpringView(0, 0);
+  DrawSpringView(spring, 0, 0);
   EXPECT_TRUE(kwenvar.ErrorFlag);
   EXPECT_EQ(Choices(), (std::vector<std::string>{"Select ..", "CAD-Code"}));
   EXPECT_TRUE(w.calls.empty());
@@ -160,7 +161,7 @@ TEST_F(SpringViewTest, ACancelledChoiceDrawsNothingFurther) {
 }
 
 TEST_F(SpringViewTest, TheSpiralStartsAfterTheTurnFractionAndEndsAtTheBottomOfTheCoil) {
-  const long double Di = qvaglob.InnerDiameter, t = yebglob9.BandThickness;
+  const long double Di = spring.product.InnerDiameter, t = spring.family.BandThickness;
   struct Case {
     long double turns;
     long double startDeg;
@@ -168,8 +169,8 @@ TEST_F(SpringViewTest, TheSpiralStartsAfterTheTurnFractionAndEndsAtTheBottomOfTh
   for (const Case c : {Case{4.0L, 270.0L}, Case{3.25L, 180.0L}, Case{5.5L, 90.0L}}) {
     SCOPED_TRACE(static_cast<double>(c.turns));
     RecordingWriter& w = Register(5, "txt", false);
-    qvaglob.TurnCount = c.turns;
-    DrawSpringView(5, 7);
+    spring.product.TurnCount = c.turns;
+    DrawSpringView(spring, 5, 7);
     ASSERT_FALSE(kwenvar.ErrorFlag);
     const auto lines = w.only("line");
     ASSERT_GT(lines.size(), 72u);
@@ -199,11 +200,11 @@ TEST_F(SpringViewTest, DegenerateDimensionsGiveOnlyFiniteNumbers) {
   };
   for (const Case c : {Case{0, 0}, Case{-10, 0}, Case{-10, 16.363636363636363636L}}) {
     SCOPED_TRACE(static_cast<double>(c.De));
-    qvaglob.OuterDiameter = c.De;
-    yebglob9.BandWidth = c.b;
+    spring.product.OuterDiameter = c.De;
+    spring.family.BandWidth = c.b;
     for (uint16_t v = 1; v <= 8; ++v) {
       RecordingWriter& w = Register(5, "txt", false);
-      DrawSpringView(5, v);
+      DrawSpringView(spring, 5, v);
       EXPECT_FALSE(kwenvar.ErrorFlag) << "view " << v;
       for (const auto& call : w.calls)
         for (long double x : call.v) ASSERT_TRUE(std::isfinite(x)) << "view " << v << " " << call.op;
@@ -220,21 +221,80 @@ TEST_F(SpringViewTest, RedrawCurrentViewDrawsTheViewOfResultGraphic) {
     SCOPED_TRACE(rg);
     EXPECT_EQ(ViewOfResultGraphic(rg), view);
     InitKwengraf();
-    DrawSpringView(3, view);
+    DrawSpringView(spring, 3, view);
     const std::vector<std::string> expected = kwengraf.DisplayList;
     InitKwengraf();
     wkwenvar.ResultGraphic = rg;
-    RedrawCurrentView();
+    RedrawCurrentView(spring);
     EXPECT_FALSE(kwenvar.ErrorFlag);
     EXPECT_GT(expected.size(), 50u);
     EXPECT_EQ(kwengraf.DisplayList, expected);
   }
 }
 
+// Each spring drawn is the spring given: a second spring drawn after the first shows its own
+// names, title lines, changes and dimensions, and the first drawn again gives its first picture.
+TEST_F(SpringViewTest, TwoSpringsDrawnOneAfterTheOtherEachGiveTheirOwnPicture) {
+  Spring other = spring;
+  other.family.DrawingName = "Rollfeder";
+  other.family.DrawingNumber = "QV-0815";
+  other.TitleLines[2] = "Andere Zeile";
+  other.drawing.ChangeCount = 1;
+  other.drawing.ChangeRecords[1] = {"IDX-A", "2024-01-02", "ed", "Neu"};
+  other.drawing.TitleDrawnBy = "Meier";
+  other.family.BandThickness = 0.4L;
+  other.product.OuterDiameter = 100;
+  const CalcOutcome out = Calculate(other, other.family.MaterialRec);
+  ASSERT_FALSE(out.fatal);
+  other.family = out.family;
+  other.product = out.product;
+
+  cad8var.DwgShowChanges = true;
+  const auto draw = [](const Spring& s, uint16_t view) {
+    InitKwengraf();
+    DrawSpringView(s, 3, view);
+    EXPECT_FALSE(kwenvar.ErrorFlag);
+    return kwengraf.DisplayList;
+  };
+  const auto texts = [] {
+    std::vector<std::string> t;
+    for (const auto& r : Records(RecText)) t.push_back(r.text);
+    return t;
+  };
+  const auto has = [](const std::vector<std::string>& v, const std::string& t) {
+    return std::find(v.begin(), v.end(), t) != v.end();
+  };
+  // Where each view shows the other spring's own texts.
+  const std::vector<std::vector<std::string>> own = {
+      {},
+      {"Rollfeder", "QV-0815", "IDX-A", "Meier"},
+      {"QV-0815 Rollfeder", "Andere Zeile", " " + LengthStr(0.4L)},
+      {},
+      {"sigma2 = " + StressFix(4, 0, other.family.Stress2) + " MPa"},
+      {"sigma2 = " + StressFix(4, 0, other.family.Stress2) + " MPa"},
+      {"QV-0815 Rollfeder", "Andere Zeile"},
+      {LengthStr(100), LengthStr(0.4L)},
+      {},
+  };
+  for (uint16_t v = 1; v <= 8; ++v) {
+    SCOPED_TRACE("view " + std::to_string(v));
+    const std::vector<std::string> first = draw(spring, v);
+    const std::vector<std::string> firstTexts = texts();
+    const std::vector<std::string> second = draw(other, v);
+    const std::vector<std::string> secondTexts = texts();
+    EXPECT_NE(second, first);
+    for (const std::string& t : own[v]) {
+      EXPECT_TRUE(has(secondTexts, t)) << t;
+      EXPECT_FALSE(has(firstTexts, t)) << t;
+    }
+    EXPECT_EQ(draw(spring, v), first);
+  }
+}
+
 // Without the title block the frame draws nothing; its block must still be there for its insertion.
 TEST_F(SpringViewTest, WithoutTitleBlockTheFrameIsAnEmptyBlockInEveryFormat) {
   cad8var.DwgNoTitleBlock = true;
-  DrawSpringView(1, 1);
+  DrawSpringView(spring, 1, 1);
   ASSERT_FALSE(kwenvar.ErrorFlag);
   const DxfCheck c = CheckDxf(BatchFile("dxf"));
   ASSERT_EQ(c.exitCode, 0) << c.output;
@@ -246,7 +306,7 @@ TEST_F(SpringViewTest, WithoutTitleBlockTheFrameIsAnEmptyBlockInEveryFormat) {
   EXPECT_TRUE(c.has("  INSERT layer=0 frame_1 (0,0) sx=1 sy=1 rot=0"));
 
   // Screen: the block file is written and read back without a complaint.
-  DrawSpringView(3, 1);
+  DrawSpringView(spring, 3, 1);
   EXPECT_FALSE(kwenvar.ErrorFlag);
   EXPECT_TRUE(Messages().empty());
 
@@ -255,7 +315,7 @@ TEST_F(SpringViewTest, WithoutTitleBlockTheFrameIsAnEmptyBlockInEveryFormat) {
   RegisterStlWriter();
   for (const auto& [code, ext] : {std::pair<uint16_t, const char*>{2, "igs"}, {5, "txt"}, {6, "stl"}}) {
     SCOPED_TRACE(ext);
-    DrawSpringView(code, 1);
+    DrawSpringView(spring, code, 1);
     EXPECT_FALSE(kwenvar.ErrorFlag) << (Messages().empty() ? "" : Messages().back());
     EXPECT_TRUE(std::filesystem::exists(BatchFile(ext)));
   }
@@ -273,13 +333,13 @@ TEST_F(SpringViewTest, EveryViewIsWrittenAsIgesTxtAndStlWithoutAQuestion) {
       SCOPED_TRACE(std::string(ext) + " view " + std::to_string(v));
       std::filesystem::remove(BatchFile(ext));
       scriptedPrompter().clear();
-      DrawSpringView(code, v);
+      DrawSpringView(spring, code, v);
       EXPECT_FALSE(kwenvar.ErrorFlag) << (Messages().empty() ? "" : Messages().back());
       EXPECT_TRUE(scriptedPrompter().asked().empty()) << scriptedPrompter().asked().front().text;
       ASSERT_TRUE(std::filesystem::exists(BatchFile(ext)));
       EXPECT_GT(std::filesystem::file_size(BatchFile(ext)), 200u);
       if (code == 6) {
-        EXPECT_TRUE(Near(cadrun.StlHeight, v >= 7 ? yebglob9.BandWidth : 1.0L)) << cadrun.StlHeight;
+        EXPECT_TRUE(Near(cadrun.StlHeight, v >= 7 ? spring.family.BandWidth : 1.0L)) << cadrun.StlHeight;
       }
     }
   }

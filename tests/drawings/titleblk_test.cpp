@@ -32,20 +32,20 @@ bool DxfHasLine(const DxfCheck& c, const std::string& a, const std::string& b) {
   return false;
 }
 
-void FillTitleFields() {
-  aendvar.TitleDrawnDate = "2024-02-01";
-  aendvar.TitleDrawnBy = "Meier";
-  aendvar.TitleCheckedDate = "2024-02-02";
-  aendvar.TitleCheckedBy = "Huber";
-  aendvar.TitleStandardDate = "2024-02-03";
-  aendvar.TitleStandardBy = "Krause";
-  aendvar.TitleRow4Date = "2024-02-04";
-  aendvar.TitleRow4Name = "Lang";
-  aendvar.TitleReplaces = "QV-4700";
-  aendvar.TitleReplacedBy = "QV-4800";
-  aendvar.TitleDepartment = "Abt7";
-  aendvar.TitleDocType = "Fertigung";
-  aendvar.TitleDocStatus = "Freigegeben";
+void FillTitleFields(Aendvar& d) {
+  d.TitleDrawnDate = "2024-02-01";
+  d.TitleDrawnBy = "Meier";
+  d.TitleCheckedDate = "2024-02-02";
+  d.TitleCheckedBy = "Huber";
+  d.TitleStandardDate = "2024-02-03";
+  d.TitleStandardBy = "Krause";
+  d.TitleRow4Date = "2024-02-04";
+  d.TitleRow4Name = "Lang";
+  d.TitleReplaces = "QV-4700";
+  d.TitleReplacedBy = "QV-4800";
+  d.TitleDepartment = "Abt7";
+  d.TitleDocType = "Fertigung";
+  d.TitleDocStatus = "Freigegeben";
   titleblk.OwnerText = "Federwerk GmbH";
   cad8var.ReleaseField = "Frei";
 }
@@ -86,7 +86,7 @@ TEST_F(TitleBlockTest, EveryFormWithFullChangeListIsWrittenAsCleanDxf) {
   for (const FormCase& c : cases) {
     SCOPED_TRACE("type " + std::to_string(c.type));
     SetUp();
-    FillTitleFields();
+    FillTitleFields(spring.drawing);
     FillChanges(25);
     cad8var.DwgShowChanges = true;
     wkwenvar.TitleBlockType = c.type;
@@ -164,7 +164,7 @@ TEST_F(TitleBlockTest, IsoRevisionLetterAndChangeTable) {
   wkwenvar.TitleBlockType = 1;
   cad8var.DwgShowChanges = true;
   FillChanges(10);
-  aendvar.ChangeRecords[10].Description = "erste Zeile\r\nzweite Zeile\ndritte";
+  spring.drawing.ChangeRecords[10].Description = "erste Zeile\r\nzweite Zeile\ndritte";
   RecordingWriter& w = DrawRecorded(4);
   const long double ox = 20, oy = 10, y0 = 27;
   EXPECT_TRUE(HasTextAt(w, "K", ox + 130, oy + 2));  // 65 + 10
@@ -180,7 +180,7 @@ TEST_F(TitleBlockTest, IsoRevisionLetterAndChangeTable) {
   for (long double x : {0.0L, 8.0L, 25.0L, 40.0L, 70.0L})
     EXPECT_TRUE(HasLine(w, ox + x, oy + y0, ox + x, oy + y0 + 9 * 3.5L)) << x;
   EXPECT_FALSE(HasLine(w, ox + 180, oy + y0, ox + 180, oy + y0 + 9 * 3.5L));
-  EXPECT_EQ(ChangeTableHeight(), 9 * 3.5L);
+  EXPECT_EQ(ChangeTableHeight(spring.drawing), 9 * 3.5L);
 }
 
 TEST_F(TitleBlockTest, BlockStandsAtTheRightEndOfTheBorder) {
@@ -312,9 +312,9 @@ TEST_F(TitleBlockTest, ChangeCountBeyondTheRecordsIsHeldToThem) {
     wkwenvar.TitleBlockType = type;
     cad8var.DwgShowChanges = true;
     FillChanges(25);
-    aendvar.ChangeCount = 300;
-    aendvar.DrawingTextCount = 60;
-    aendvar.DrawingTexts[8] = {50, 150, 5, 0, "Acht"};
+    spring.drawing.ChangeCount = 300;
+    spring.drawing.DrawingTextCount = 60;
+    spring.drawing.DrawingTexts[8] = {50, 150, 5, 0, "Acht"};
     RecordingWriter& w = DrawRecorded(4);
     EXPECT_FALSE(TextsEqual(w, "IDX25").empty()) << type;
     EXPECT_FALSE(TextsEqual(w, "IDX18").empty()) << type;
@@ -475,7 +475,7 @@ TEST_F(TitleBlockTest, EveryTextAndRuleAtItsPlaceSizeAndLayer) {
                                          {3, 17.9, 5, din, din3Lines}}) {
     SCOPED_TRACE("type " + std::to_string(f.type));
     SetUp();
-    FillTitleFields();
+    FillTitleFields(spring.drawing);
     FillChanges(2);
     cad8var.DwgShowChanges = true;
     wkwenvar.TitleBlockType = f.type;

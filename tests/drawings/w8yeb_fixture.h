@@ -1,7 +1,7 @@
 #pragma once
-// What the frame and title-block tests share: the kernel fixture with the drawing data reset, a run
-// that draws a sheet as the production drawing does (frame as block "frame_1"), and look-ups in the
-// calls a recording writer received.
+// What the frame and title-block tests share: the kernel fixture with a spring of its own (the start
+// spring), a run that draws its sheet as the production drawing does (frame as block "frame_1"), and
+// look-ups in the calls a recording writer received.
 
 #include <gtest/gtest.h>
 
@@ -11,10 +11,13 @@
 #include "drawings/titleblk.h"
 #include "drawings/w8yeb.h"
 #include "platform/clock.h"
-#include "spring/aendvar.h"
+#include "spring/spring.h"
 #include "tests/graphics/kwencad_fixture.h"
 
 namespace qorva::cadtest {
+
+// The spring a run starts with: the start values, and the drawing data of a new drawing dated today.
+inline Spring StartSpring() { return NewSpring(); }
 
 class FrameTest : public KernelTest {
  protected:
@@ -23,24 +26,34 @@ class FrameTest : public KernelTest {
 
   void SetUp() override {
     KernelTest::SetUp();
-    InitAendvar();
     InitTitleblk();
     wkwenvar.CadBatchMode = true;
     kwenvar.CurrentFileName = (dir / "feder").string();
     kwenvar.FileNameHasPath = true;
     cad8var.DwgNoFooter = true;
     test::fixedClock().set(kNow);
+    spring = StartSpring();
   }
   void TearDown() override {
     test::fixedClock().set(kNow);
+    InitSpringData();
     InitAendvar();
     InitTitleblk();
     KernelTest::TearDown();
   }
 
-  // A whole sheet on output code: page, block "frame_1" with the frame, the block inserted.
+  // The drawing name, second name and number of the spring.
+  void Name(const std::string& name, const std::string& name2, const std::string& number) {
+    spring.family.DrawingName = name;
+    spring.family.DrawingName2 = name2;
+    spring.family.DrawingNumber = number;
+  }
+
+  // The whole sheet of the spring named so on output code: page, block "frame_1" with the frame, the
+  // block inserted.
   void DrawSheet(uint16_t code, int32_t format, const std::string& name = "Konstantkraftfeder",
                  const std::string& name2 = "Zweite Zeile", const std::string& number = "QV-4711") {
+    Name(name, name2, number);
     CadBeginOutput(code);
     ASSERT_FALSE(kwenvar.ErrorFlag);
     if (format == 3 || format == 4)
@@ -50,7 +63,7 @@ class FrameTest : public KernelTest {
     CadWriteTables(2);
     CadBeginBlocks();
     CadBeginBlock("frame_1");
-    DrawDrawingFrame(format, name, name2, number);
+    DrawDrawingFrame(spring, format);
     CadEndBlock();
     CadEndSection();
     CadBeginEntities();
@@ -60,32 +73,36 @@ class FrameTest : public KernelTest {
     CadEndOutput();
   }
 
-  // The frame drawn straight into the entities of a recording writer (no block), for its geometry.
+  // The frame of the spring named so drawn straight into the entities of a recording writer (no
+  // block), for its geometry.
   RecordingWriter& DrawRecorded(int32_t format, const std::string& name = "Konstantkraftfeder",
                                 const std::string& name2 = "Zweite Zeile",
                                 const std::string& number = "QV-4711") {
+    Name(name, name2, number);
     RecordingWriter& w = Register(5, "txt", false);
     CadBeginOutput(5);
     CadPageSetup(0, 0, 841, 594, 0);
     CadBeginEntities();
-    DrawDrawingFrame(format, name, name2, number);
+    DrawDrawingFrame(spring, format);
     CadEndSection();
     CadEndOutput();
     return w;
   }
 
-  // 25 change records "Ä<i>" dated "2024-01-<i>" by "ed<i>".
-  static void FillChanges(uint16_t count) {
+  // 25 change records of the spring "IDX<i>" dated "2024-01-<i>" by "ed<i>", count of them in use.
+  void FillChanges(uint16_t count) {
     for (uint16_t i = 1; i <= MaxChangeRecords; ++i) {
-      AendRecord& r = aendvar.ChangeRecords[i];
+      AendRecord& r = spring.drawing.ChangeRecords[i];
       const std::string n = std::to_string(i);
       r.ChangeIndex = "IDX" + n;
       r.Date = "2024-01-" + std::string(i < 10 ? "0" : "") + n;
       r.Editor = "ed" + n;
       r.Description = "Beschreibung " + n;
     }
-    aendvar.ChangeCount = count;
+    spring.drawing.ChangeCount = count;
   }
+
+  Spring spring;
 };
 
 inline bool SameLine(const WriterCall& c, long double x1, long double y1, long double x2, long double y2) {

@@ -214,18 +214,18 @@ TEST_F(DrawingFrameTest, FreeTextsOnTheSheetsOfTheirMode) {
            {0, 4, true}, {0, 3, false}, {1, 4, false}, {1, 3, true}, {2, 4, true}, {2, 3, true}, {3, 4, false}}) {
     SCOPED_TRACE(std::to_string(c.mode) + "/" + std::to_string(c.format));
     SetUp();
-    aendvar.DrawingTextCount = 1;
-    aendvar.DrawingTextMode = c.mode;
-    aendvar.DrawingTexts[1] = {50, 150, 5, 0, "Frei"};
+    spring.drawing.DrawingTextCount = 1;
+    spring.drawing.DrawingTextMode = c.mode;
+    spring.drawing.DrawingTexts[1] = {50, 150, 5, 0, "Frei"};
     RecordingWriter& w = DrawRecorded(c.format);
     EXPECT_EQ(HasTextAt(w, "Frei", 50, 150), c.drawn);
   }
 
   SetUp();
-  aendvar.DrawingTextCount = 2;
-  aendvar.DrawingTexts[1] = {50, 150, 5, 30, "Erster"};
-  aendvar.DrawingTexts[2] = {60, 160, 0, 0, "Zweiter"};
-  aendvar.DrawingTexts[3] = {70, 170, 4, 0, "Dritter"};  // beyond the count
+  spring.drawing.DrawingTextCount = 2;
+  spring.drawing.DrawingTexts[1] = {50, 150, 5, 30, "Erster"};
+  spring.drawing.DrawingTexts[2] = {60, 160, 0, 0, "Zweiter"};
+  spring.drawing.DrawingTexts[3] = {70, 170, 4, 0, "Dritter"};  // beyond the count
   DrawSheet(1, 4);
   const DxfCheck r = CheckDxf(dir / "feder.dxf");
   ASSERT_EQ(r.exitCode, 0) << r.output;
@@ -341,7 +341,8 @@ TEST_F(DrawingFrameTest, NoTitleBlockLeavesAnEmptyButValidBlock) {
   CadBeginOutput(5);
   CadBeginEntities();
   kwenvar.ErrorFlag = true;
-  DrawDrawingFrame(3, "n", "n2", "nr");
+  Name("n", "n2", "nr");
+  DrawDrawingFrame(spring, 3);
   EXPECT_EQ(wprinvar.SheetFormat, 3);
   kwenvar.ErrorFlag = false;
   CadEndOutput();

@@ -16,8 +16,8 @@
 #include "graphics/cad1var.h"
 #include "graphics/cadutil1.h"
 #include "platform/services.h"
+#include "spring/spring.h"
 #include "spring/yebfest9.h"
-#include "spring/yebglob9.h"
 #include "tests/graphics/kwencad_fixture.h"
 
 namespace qorva::cadtest {
@@ -65,12 +65,12 @@ class MaterialDiagramTest : public KernelTest {
     KernelTest::SetUp();
     InitCad1var();
     services().DiagramLimitsDialog = nullptr;
-    InitSpringDefaults();
     services().ShowCalcMessages = [this] { ++messageListShown; };
     wkwenvar.CadBatchMode = true;
 
     // A spring steel strip with Goodman data: at 1 mm sigma O 1100, sigma H0 600, slope 0.5.
-    YEB9WST_Record& r = yebglob9.MaterialRec;
+    spring = Spring{};
+    YEB9WST_Record& r = spring.family.MaterialRec;
     r.Text1 = "1.4310 EN 10151";
     r.Text3 = "X10CrNi18-8";
     r.EModInt = 185000;
@@ -86,7 +86,7 @@ class MaterialDiagramTest : public KernelTest {
     r.GoodmanSlopeShot = 0.5;
     r.DMAX = 0;
     r.SigmaFactor = 0.56;  // stress scale 1: Goodman values are drawn as they are
-    Yebglob9& g = yebglob9;
+    Yebglob9& g = spring.family;
     g.ShotPeened = 'N';
     g.LoadType = 2;
     g.BandThickness = 1;
@@ -98,6 +98,10 @@ class MaterialDiagramTest : public KernelTest {
     g.Stress1 = 300;
     g.Stress2 = 700;
     g.LoadFrequency = 0;
+    // What its calculation gave for these stresses: sigma hz 450 over a stroke of 400, and
+    // 10^(11 - 4 x 550 / 600) load cycles.
+    g.FatigueSafetyFactor = 450.0L / 400;
+    g.CyclesToFracture = std::pow(10.0L, 11 - 4 * 550.0L / 600);
   }
   void TearDown() override {
     services().ShowCalcMessages = nullptr;
@@ -115,7 +119,7 @@ class MaterialDiagramTest : public KernelTest {
     CadPageSetup(0, 0, 160, 120, 1);
     CadWriteTables(2);
     CadBeginEntities();
-    DrawGoodmanDiagram(kind, yebglob9.BandThickness);
+    DrawGoodmanDiagram(spring, kind, spring.family.BandThickness);
     CadEndSection();
     CadEndOutput();
   }
@@ -133,6 +137,7 @@ class MaterialDiagramTest : public KernelTest {
   }
 
   int messageListShown = 0;
+  Spring spring;
 };
 
 // Paper point of the fatigue diagram (90 x 85 mm at (15, 20), both axes 0..top) back to N/mm².
@@ -177,8 +182,8 @@ TEST_F(MaterialDiagramTest, GoodmanCycleLinesFollowTheStressScale) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     Fresh();
-    yebglob9.MaterialRec.SigmaFactor = c.factor;
-    yebglob9.MaterialRec.SigH0 = c.sigH0;
+    spring.family.MaterialRec.SigmaFactor = c.factor;
+    spring.family.MaterialRec.SigH0 = c.sigH0;
     const long double k = 0.56L / c.factor;
     RecordingWriter& w = DrawRecorded(static_cast<uint16_t>(c.kind));
     ASSERT_FALSE(kwenvar.ErrorFlag);
@@ -198,7 +203,8 @@ TEST_F(MaterialDiagramTest, GoodmanCycleLinesFollowTheStressScale) {
     const auto texts = Texts(w);
     for (const auto& tick : c.ticks) EXPECT_TRUE(Contains(texts, tick)) << tick;
     EXPECT_FALSE(Contains(texts, c.absentTick));
-    EXPECT_NEAR(static_cast<double>(yebglob9.UpperStressLimit), 1100 / static_cast<double>(k), 1e-9);
+    // The upper-stress limit of the diagram's own evaluation, in real bending stress.
+    EXPECT_TRUE(Contains(texts, "sig.oz = " + StressFix(4, 0, 1100 / k) + " MPa"));
   }
 }
 
@@ -213,7 +219,6 @@ TEST_F(MaterialDiagramTest, GoodmanWorkingPointLabelsAndValueBlock) {
   EXPECT_NEAR(static_cast<double>(circles[0].v[2]), 0.8, 1e-9);
   EXPECT_NEAR(static_cast<double>(ValueY(circles[1].v[1])), 700, 1e-6);
   // sigma hz at lower stress 300: 600 + 0.5 x 300 - 300 = 450; stroke 400 stays below it.
-  EXPECT_NEAR(static_cast<double>(yebglob9.PermissibleStrokeStress), 450, 1e-9);
   const auto t = Texts(w);
   for (const std::string& s : std::vector<std::string>{"Goodman-Diagramm", "  10 Mio.Lastsp.", "   1Mio.", " 100000", "sigma", "Dauerfestigkeitsschaubild (Goodman-Diagramm)",
         "1.4310 EN 10151 (X10CrNi18-8) nicht kugelgestrahlt", "E = " + StressFix(6, 0, 185000) + " MPa",
@@ -248,15 +253,15 @@ TEST_F(MaterialDiagramTest, GoodmanWorkingPointLabelsAndValueBlock) {
 }
 
 TEST_F(MaterialDiagramTest, ThicknessValueBlockInItsOrder) {
-  yebglob9.MaterialRec.Text2 = "Federband";
-  yebglob9.OperatingTemperature = 120;
-  yebglob9.OperatingEModulus = 180000;
-  yebglob9.PermissibleStrokeStress = 450;
+  spring.family.MaterialRec.Text2 = "Federband";
+  spring.family.OperatingTemperature = 120;
+  spring.family.OperatingEModulus = 180000;
+  spring.family.PermissibleStrokeStress = 450;
   RecordingWriter& w = Register(5, "txt", false);
   kwenvar.CurrentFileName = (dir / "werte").string();
   CadBeginOutput(5);
   ASSERT_FALSE(kwenvar.ErrorFlag);
-  WriteMaterialValueLines(1.5L);
+  WriteMaterialValueLines(spring, 1.5L);
   CadEndOutput();
   const auto texts = w.only("text");
   ASSERT_FALSE(texts.empty());
@@ -285,24 +290,27 @@ TEST_F(MaterialDiagramTest, LifeLinesByLoadAndLimit) {
     const char* what;
     uint16_t loadType;
     long double stress2;
+    long double safety, cycles;  // as the calculation gave them
     std::vector<std::string> present;
   };
-  // sigma hz 450 at lower stress 300. Upper stress 900: 10^(11 - 4 x 750 / 600) = 10^6 cycles, at
-  // 2/s 138.9 hours. Upper stress 1200, above sigma O 1100: 10^4 cycles, in brackets.
+  // sigma hz 450 at lower stress 300. Upper stress 900: safety 450 / 600, 10^(11 - 4 x 750 / 600) =
+  // 10^6 cycles, at 2/s 138.9 hours. Upper stress 1200, above sigma O 1100: 10^4 cycles, in brackets.
   const Case cases[] = {
-      {"dynamic below the limit", 2, 900,
+      {"dynamic below the limit", 2, 900, 0.75L, 1e6L,
        {"N = " + RealStr3Minus(0, 1e6L) + " Lastsp.", "tN= " + RealStr3Minus(2, 1e6L / 7200) + " h  (f=2/s)"}},
-      {"dynamic above the limit", 2, 1200,
+      {"dynamic above the limit", 2, 1200, 0.5L, 1e4L,
        {"(N = " + RealStr3Minus(0, 1e4L) + " Lastsp.)", "(tN= " + RealStr3Minus(2, 1e4L / 7200) + " h)"}},
-      {"dynamic with a reserve", 2, 600, {"N > 10 Mio.Lastsp."}},
-      {"static", 1, 900, {"sig.hz= " + StressFix(4, 0, 450) + " MPa"}},
+      {"dynamic with a reserve", 2, 600, 1.5L, 1e8L, {"N > 10 Mio.Lastsp."}},
+      {"static", 1, 900, 0.75L, 0, {"sig.hz= " + StressFix(4, 0, 450) + " MPa"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     Fresh();
-    yebglob9.LoadType = c.loadType;
-    yebglob9.Stress2 = c.stress2;
-    yebglob9.LoadFrequency = 2;
+    spring.family.LoadType = c.loadType;
+    spring.family.Stress2 = c.stress2;
+    spring.family.LoadFrequency = 2;
+    spring.family.FatigueSafetyFactor = c.safety;
+    spring.family.CyclesToFracture = c.cycles;
     RecordingWriter& w = DrawRecorded(1);
     const auto t = Texts(w);
     for (const auto& s : c.present) EXPECT_TRUE(Contains(t, s)) << s;
@@ -315,8 +323,8 @@ TEST_F(MaterialDiagramTest, LifeLinesByLoadAndLimit) {
 }
 
 TEST_F(MaterialDiagramTest, GoodmanDiagramAsDxfReadsCleanWithItsTexts) {
-  yebglob9.OperatingTemperature = 120;
-  yebglob9.OperatingEModulus = 180000;
+  spring.family.OperatingTemperature = 120;
+  spring.family.OperatingEModulus = 180000;
   DrawGoodmanPage(1, 2, "haigh");
   ASSERT_FALSE(kwenvar.ErrorFlag);
   const DxfCheck c = CheckDxf(dir / "haigh.dxf");
@@ -357,7 +365,7 @@ TEST_F(MaterialDiagramTest, GoodmanDiagramOnTheScreenHoldsTheSameTextsAndMarkers
   ASSERT_FALSE(kwenvar.ErrorFlag);
   kwengraf.DisplayList.clear();
   DiagramReset();
-  DrawGoodmanDiagram(1, 1);
+  DrawGoodmanDiagram(spring, 1, 1);
   CadEndOutput();
   std::vector<std::string> texts;
   for (const auto& r : Records(RecText)) texts.push_back(r.text);
@@ -380,8 +388,8 @@ TEST_F(MaterialDiagramTest, GoodmanSetWithoutSlopeIsShownAsNoData) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     Fresh();
-    yebglob9.MaterialRec.GoodmanT0 = c.t0;
-    yebglob9.MaterialRec.GoodmanSlope = c.slope;
+    spring.family.MaterialRec.GoodmanT0 = c.t0;
+    spring.family.MaterialRec.GoodmanSlope = c.slope;
     RecordingWriter& w = DrawRecorded(2);
     ASSERT_FALSE(kwenvar.ErrorFlag);
     EXPECT_TRUE(AllFinite(w));
@@ -392,14 +400,13 @@ TEST_F(MaterialDiagramTest, GoodmanSetWithoutSlopeIsShownAsNoData) {
     EXPECT_FALSE(Contains(t, "10 Mio.Lastsp."));
     EXPECT_FALSE(AnyStartsWith(t, "sig.hz="));
     EXPECT_FALSE(AnyStartsWith(t, "N "));
-    EXPECT_EQ(yebglob9.PermissibleStrokeStress, 0);
     // The working point is still there.
     EXPECT_TRUE(Contains(t, "sigma 1"));
   }
 }
 
 TEST_F(MaterialDiagramTest, GoodmanDiagramWithoutDataAsDxfReadsCleanWithItsMessage) {
-  yebglob9.MaterialRec.GoodmanSlope = 0;
+  spring.family.MaterialRec.GoodmanSlope = 0;
   DrawGoodmanPage(1, 1, "keinedaten");
   ASSERT_FALSE(kwenvar.ErrorFlag);
   const DxfCheck c = CheckDxf(dir / "keinedaten.dxf");
@@ -422,23 +429,21 @@ TEST_F(MaterialDiagramTest, GoodmanDiagramWithoutDataAsDxfReadsCleanWithItsMessa
 }
 
 TEST_F(MaterialDiagramTest, FailedCalculationDrawsNothingAndAZeroedSpringStaysFinite) {
-  // The results of another spring with a fatal stop: nothing is drawn, nothing is set.
+  // The results of another spring with a fatal stop: nothing is drawn.
   kwenvar.FatalError = true;
-  yebglob9.UpperStressLimit = 77;
   {
     RecordingWriter& w = DrawRecorded(1);
     EXPECT_TRUE(w.only("line").empty());
     EXPECT_TRUE(w.only("text").empty());
-    EXPECT_EQ(yebglob9.UpperStressLimit, 77);
   }
 
   // No stroke (sigma 1 = sigma 2): the evaluation stops fatally and leaves the life of the spring
   // drawn before; the diagram is drawn but shows no life line.
   Fresh();
-  yebglob9.Stress1 = 500;
-  yebglob9.Stress2 = 500;
-  yebglob9.CyclesToFracture = 12345;
-  yebglob9.FatigueSafetyFactor = 0.5;
+  spring.family.Stress1 = 500;
+  spring.family.Stress2 = 500;
+  spring.family.CyclesToFracture = 12345;
+  spring.family.FatigueSafetyFactor = 0.5;
   {
     RecordingWriter& w = DrawRecorded(1);
     EXPECT_TRUE(HasErrorMsg("Fehler : sigmah=0 !"));
@@ -451,8 +456,8 @@ TEST_F(MaterialDiagramTest, FailedCalculationDrawsNothingAndAZeroedSpringStaysFi
   // A cleared spring without material values: both kinds are drawn with finite numbers only.
   for (uint16_t kind : {1, 2}) {
     Fresh();
-    InitSpringDefaults();
-    yebglob9.MaterialRec.SigmaFactor = 0;
+    spring = Spring{};
+    spring.family.MaterialRec.SigmaFactor = 0;
     RecordingWriter& w = DrawRecorded(kind);
     EXPECT_TRUE(AllFinite(w));
     EXPECT_TRUE(Contains(Texts(w), "sig.z / Rm = " + RealStrFix(1, 2, 0)));
@@ -462,7 +467,7 @@ TEST_F(MaterialDiagramTest, FailedCalculationDrawsNothingAndAZeroedSpringStaysFi
 TEST_F(MaterialDiagramTest, StressesThatAreNoNumberLeaveTheirMarksOutOfTheDxf) {
   // A broken calculation left sigma 1 without a value: the evaluation reports it, the diagram is
   // still drawn and the file stays readable.
-  yebglob9.Stress1 = std::numeric_limits<long double>::quiet_NaN();
+  spring.family.Stress1 = std::numeric_limits<long double>::quiet_NaN();
   DrawGoodmanPage(1, 2, "ungueltig");
   EXPECT_TRUE(HasErrorMsg("Fatal  : sigma invalid !"));
   const DxfCheck c = CheckDxf(dir / "ungueltig.dxf");
@@ -497,15 +502,14 @@ TEST_F(MaterialDiagramTest, ThicknessDiagramsAsDxfKeepTheMaterialsLargestThickne
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.title) + " DMAX " + std::to_string(c.dmax));
     Fresh();
-    yebglob9.MaterialRec.DMAX = c.dmax;
-    yebglob9.MaterialRec.SigmaFactor = 0.75;
-    yebglob9.Stress1 = 300;
-    yebglob9.Stress2 = 900;
+    spring.family.MaterialRec.DMAX = c.dmax;
+    spring.family.MaterialRec.SigmaFactor = 0.75;
+    spring.family.Stress1 = 300;
+    spring.family.Stress2 = 900;
     const std::string name = "dicke" + std::to_string(++run);
     kwenvar.CurrentFileName = (dir / name).string();
-    DrawMaterialDiagram(c.kind, 1, 1.5L);
+    DrawMaterialDiagram(spring, c.kind, 1, 1.5L);
     ASSERT_FALSE(kwenvar.ErrorFlag);
-    EXPECT_EQ(yebglob9.MaterialRec.DMAX, c.dmax) << "the record keeps its own largest thickness";
 
     const DxfCheck x = CheckDxf(dir / (name + ".dxf"));
     ASSERT_EQ(x.exitCode, 0) << x.output;
@@ -535,9 +539,9 @@ TEST_F(MaterialDiagramTest, ThicknessDiagramsAsDxfKeepTheMaterialsLargestThickne
 
 TEST_F(MaterialDiagramTest, ThicknessCurvesOnTheScreen) {
   // Rm over t: from 0.02 mm in steps of 10 % up to the axis end at 5 mm (DMAX 0).
-  yebglob9.MaterialRec.DMAX = 0;
+  spring.family.MaterialRec.DMAX = 0;
   kwengraf.DisplayList.clear();
-  DrawMaterialDiagram(3, 3, 1);
+  DrawMaterialDiagram(spring, 3, 3, 1);
   ASSERT_FALSE(kwenvar.ErrorFlag);
   // The display list keeps five decimals. Axes, grid and table are ruled straight; the falling curve is the only slanted line.
   std::vector<DisplayRecordFields> curve;
@@ -550,13 +554,12 @@ TEST_F(MaterialDiagramTest, ThicknessCurvesOnTheScreen) {
   EXPECT_NEAR(static_cast<double>(curve.front().f[2]), 12 + (1800 - 300 * std::log10(0.02)) / 3000 * 95, 1e-4);
   // The last point is the first step at or beyond 5 mm (5.03 mm, inside the frame's 1 % margin).
   EXPECT_NEAR(static_cast<double>(curve.back().f[3]), 15 + 0.02 * std::pow(1.1, 58) / 5 * 90, 1e-4);
-  EXPECT_EQ(yebglob9.MaterialRec.DMAX, 0);
 }
 
 TEST_F(MaterialDiagramTest, ThicknessDiagramInEnglishUnitsAndAfterAFatalStop) {
   wkwenvar.UnitSystem = 1;
   kwengraf.DisplayList.clear();
-  DrawMaterialDiagram(4, 3, 25.4L);
+  DrawMaterialDiagram(spring, 4, 3, 25.4L);
   ASSERT_FALSE(kwenvar.ErrorFlag);
   std::vector<std::string> texts;
   for (const auto& r : Records(RecText)) texts.push_back(r.text);
@@ -578,16 +581,16 @@ TEST_F(MaterialDiagramTest, ThicknessDiagramInEnglishUnitsAndAfterAFatalStop) {
   wkwenvar.UnitSystem = 0;
   kwenvar.FatalError = true;
   kwengraf.DisplayList.clear();
-  DrawMaterialDiagram(3, 3, 1);
+  DrawMaterialDiagram(spring, 3, 3, 1);
   EXPECT_EQ(messageListShown, 1);
   EXPECT_TRUE(kwengraf.DisplayList.empty());
 }
 
 TEST_F(MaterialDiagramTest, PermissibleStressOfThicknessKeepsAZeroFactor) {
-  yebglob9.MaterialRec.SigmaFactor = 0.75;
-  EXPECT_NEAR(static_cast<double>(PermissibleStressOfThickness(10)), (1800 - 300) * 0.75, 1e-9);
-  yebglob9.MaterialRec.SigmaFactor = 0;
-  EXPECT_EQ(PermissibleStressOfThickness(10), 0);
+  spring.family.MaterialRec.SigmaFactor = 0.75;
+  EXPECT_NEAR(static_cast<double>(PermissibleStressOfThickness(spring, 10)), (1800 - 300) * 0.75, 1e-9);
+  spring.family.MaterialRec.SigmaFactor = 0;
+  EXPECT_EQ(PermissibleStressOfThickness(spring, 10), 0);
 }
 
 }  // namespace

@@ -67,7 +67,7 @@ TEST_F(SpringViewRenderTest, EveryViewMatchesItsReferencePicture) {
     SCOPED_TRACE("view " + std::to_string(v));
     InitKwengraf();
     KwengrafFormCreate();
-    DrawSpringView(3, v);
+    DrawSpringView(spring, 3, v);
     ASSERT_FALSE(kwenvar.ErrorFlag);
     const QImage img = Render();
     EXPECT_GT(Drawn(img), 2000) << "blank picture";
