@@ -6,6 +6,7 @@
 #include "foundation/u32inja.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
+#include "shell/lentspring.h"
 #include "spring/qvaglob.h"
 
 namespace qorva {
@@ -74,13 +75,16 @@ void DemoNextStep(int32_t& n) {
   AskEndDemo();
 }
 
-void RunDemoTour(const DemoCommands& c) {
+void RunDemoTour(Spring& s, const DemoCommands& c) {
   auto& k = kwenvar;
   k.ErrorFlag = false;
   k.DemoRun = true;
   int32_t n = 0;
   DemoIntro();
-  PresetDemoSpring();
+  {
+    const LentSpring lent(s);
+    PresetDemoSpring();
+  }
   const std::vector<std::vector<const std::function<void()>*>> steps = {
       {},
       {&c.helpPictures},

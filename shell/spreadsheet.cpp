@@ -24,6 +24,7 @@
 #include "platform/sysname.h"
 #include "spring/qvaaus1.h"
 #include "spring/qvaio.h"
+#include "shell/lentspring.h"
 #include "shell/springfile.h"
 
 namespace qorva {
@@ -157,18 +158,18 @@ void CreateExcelObject() {
   EndWaitCursor();
 }
 
-void ExcelExport() {
+void ExcelExport(const Spring& s) {
   kwenvar.ErrorFlag = false;
   if (kwenvar.InputModified) {
     // Saved under its own name as File > Save does, without the overwrite question.
-    if (SaveSpringFile(kwenvar.CurrentFileName)) kwenvar.InputModified = false;
+    if (SaveSpringFile(s, kwenvar.CurrentFileName)) kwenvar.InputModified = false;
   }
   if (kwenvar.ErrorFlag) return;
   varexcel.ExcelApp.workbookPath = NewWorkbookPath("file");
   ExportTextToExcel(kwenvar.CurrentFileName);
 }
 
-void ExcelPrintout() {
+void ExcelPrintout(const Spring& s) {
   kwenvar.ErrorFlag = false;
   if (kwenvar.FatalError) {
     ShowCalcMessages();
@@ -179,7 +180,10 @@ void ExcelPrintout() {
   wkwenvar.TextDeviceQuery = false;
   wkwenvar.TextDevice = 6;  // tab-separated text in the temporary folder
   const int32_t before = kwenvar.TempFileNo;
-  PrintSpringResults(0);
+  {
+    const LentSpring lent(s);
+    PrintSpringResults(0);
+  }
   wkwenvar.TextDeviceQuery = savedQuery;
   wkwenvar.TextDevice = savedDevice;
   if (kwenvar.ErrorFlag) return;
@@ -223,25 +227,32 @@ bool ReadSpringLinesFromXlsx(const std::string& xlsxPath, std::vector<std::strin
   return true;
 }
 
-bool ExcelImport() {
+SpringFileRead ReadSpringFromXlsx(const std::string& xlsxPath, const std::string& name, const Spring& base) {
+  std::vector<std::string> lines;
+  std::string error;
+  if (!ReadSpringLinesFromXlsx(xlsxPath, lines, error)) {
+    SpringFileRead failed;
+    failed.spring = base;
+    failed.error = error;
+    return failed;
+  }
+  // The lines are read as the spring data file they were exported from, in memory.
+  std::string bytes;
+  for (const std::string& line : lines) bytes += line + "\r\n";
+  return ReadSpringText(bytes, name, base);
+}
+
+bool ExcelImport(Spring& s) {
   auto& k = kwenvar;
   k.ErrorFlag = false;
   std::string chosen;
   AskOpenFile(AddBackslash(k.TempDir) + "*.xlsx", "*.xlsx", chosen);
   if (k.ErrorFlag) return false;
-  std::vector<std::string> lines;
-  std::string error;
-  if (!ReadSpringLinesFromXlsx(chosen, lines, error)) {
-    ReportError(error);
-    k.ErrorFlag = true;
-    return false;
-  }
-  // The lines are read as the spring data file they were exported from, named as the workbook in
-  // the messages; the spring that is open takes them over only when they read well.
-  std::string bytes;
-  for (const std::string& line : lines) bytes += line + "\r\n";
+  // Named as the workbook in the messages; the spring takes them over only when they read well.
   const std::string name = FileBaseName(chosen) + "." + k.DataExt;
-  return TakeOverSpring(ReadSpringText(bytes, name, CurrentSpring()), name) && !k.ErrorFlag;
+  const SpringFileRead read = ReadSpringFromXlsx(chosen, name, s);
+  const LentSpring lent(s);
+  return TakeOverSpring(read, name) && !k.ErrorFlag;
 }
 
 }  // namespace qorva

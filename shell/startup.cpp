@@ -41,6 +41,7 @@
 #include "shell/hbild.h"
 #include "shell/hbildvar.h"
 #include "shell/helperr.h"
+#include "shell/lentspring.h"
 #include "shell/springfile.h"
 #include "spring/aendvar.h"
 #include "spring/dokuvar.h"
@@ -69,9 +70,7 @@ void SetProgramIdentity() {
 
 void InitProgramModules(const std::vector<std::string>& params) {
   InitAllSettings();
-  InitSpringData();  // the spring defaults, then the initial inputs that override part of them
-  InitAendvar();     // no drawing changes, the title-block dates today
-  InitDokuvar();
+  OpenSpring() = StartSpring();
   InitTitleblk();
   InitCad1var();  // diagram state; the limits dialog first offers 0, 0, 1, 1
   InitKwengraf();
@@ -88,6 +87,17 @@ void InitProgramModules(const std::vector<std::string>& params) {
   InitStartup();
   // Switches such as /NOGUI are looked up anywhere on the command line.
   utilstr.ProgramParams = params;
+}
+
+Spring StartSpring() {
+  Spring s;
+  {
+    const LentSpring lent(s);
+    InitSpringData();  // the spring defaults, then the initial inputs that override part of them
+    InitAendvar();     // no drawing changes, the title-block dates today
+    InitDokuvar();
+  }
+  return s;
 }
 
 void ReadStartupFiles() {
@@ -127,7 +137,7 @@ bool SameFile(const std::string& a, const std::string& b) {
          sa.st_ino == sb.st_ino;
 }
 
-std::optional<int> ResultMode(const CommandLine& cmd) {
+std::optional<int> ResultMode(const CommandLine& cmd, Spring& s) {
   auto& k = kwenvar;
   const bool text = cmd.mode == CommandMode::TextResults;
   const std::string ext = text ? "txt" : CadExtension(cmd.cadDevice);
@@ -139,6 +149,8 @@ std::optional<int> ResultMode(const CommandLine& cmd) {
     ReportError("Datei " + result + " ist die Eingabedatei und wird nicht \x81" "berschrieben !");
     return ExitBadInput;
   }
+  // The reader, the report and the drawings find the spring in the open spring's place.
+  const LentSpring lent(s);
   if (!ReadSpringFile(input)) return ExitBadInput;
   k.CurrentFileName = base;
   // The result is made in the work folder and put in place only when it is complete.
@@ -197,7 +209,7 @@ bool MakeRunWorkDir(const std::string& configured) {
   return MakeWorkDir(SystemTempFolder());
 }
 
-std::optional<int> StartupCommandLine(const CommandLine& cmd, bool batch) {
+std::optional<int> StartupCommandLine(const CommandLine& cmd, Spring& s, bool batch) {
   auto& k = kwenvar;
   k.ErrorFlag = false;
   k.ShowErrors = true;
@@ -237,12 +249,13 @@ std::optional<int> StartupCommandLine(const CommandLine& cmd, bool batch) {
       break;
     case CommandMode::TextResults:
     case CommandMode::Cad:
-      return ResultMode(cmd);
+      return ResultMode(cmd, s);
     case CommandMode::Plain: {
       if (!HasFileExtension(k.CurrentFileName)) {
         ReportError("Erweiterung ." + k.DataExt + " mu\xE1 mit angegeben werden");
         return ExitBadInput;
       }
+      const LentSpring lent(s);
       k.ShowErrors = false;
       springRead = ReadSpringFile(k.CurrentFileName);
       k.ShowErrors = true;
@@ -271,16 +284,19 @@ std::optional<int> StartupCommandLine(const CommandLine& cmd, bool batch) {
     k.DataDir = AddBackslash(wkwenvar.DefaultDataDir) + k.DataDir;
     GraphSetWindow(true, true, 0.1L, 0.05L, 0.95L, 0.95L, 0.0L, 0.0L, 36.9L, 32.0L);
     GraphLogo();
-    if (!k.DemoRun) springRead = ReadDefaultSpring();
+    if (!k.DemoRun) springRead = ReadDefaultSpring(s);
     // A start without a file name has none, whether or not the default spring was there.
     if (cmd.mode == CommandMode::None) k.CurrentFileName.clear();
   }
 
   k.ErrorFlag = false;
-  // Without a spring file the start values need their material before the first calculation.
-  if (!springRead) LoadMaterialByNumber(yebglob9.MaterialNumber);
-  k.ErrorFlag = false;
-  CalcSpring();
+  {
+    const LentSpring lent(s);
+    // Without a spring file the start values need their material before the first calculation.
+    if (!springRead) LoadMaterialByNumber(s.family.MaterialNumber);
+    k.ErrorFlag = false;
+    CalcSpring();
+  }
   k.ErrorFlag = false;
   k.InputModified = false;
   // Only a window shows the start picture; a batch run keeps the logo and says nothing.
@@ -354,11 +370,16 @@ int RunBatch(const std::vector<std::string>& params) {
   std::unique_ptr<Launcher> previousLauncher = installLauncher(std::make_unique<BatchLauncher>());
   Services previousServices = installServices(BatchServices());
   int rc = ExitNoOutput;
+  Spring spring;  // the run's spring: read, calculated and written here
   try {
-    InitProgramModules(params);
+    {
+      // The modules' start-up gives it its start values.
+      const LentSpring lent(spring);
+      InitProgramModules(params);
+    }
     SetProgramIdentity();
     ReadStartupFiles();
-    rc = StartupCommandLine(cmd, true).value_or(ExitBadInput);
+    rc = StartupCommandLine(cmd, spring, true).value_or(ExitBadInput);
     // A table whose held-back records could not be written at the end fails the run.
     if (!ShutdownProgram() && rc == ExitOk) rc = ExitNoOutput;
   } catch (const TableEngineHalt& e) {

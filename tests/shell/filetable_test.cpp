@@ -15,7 +15,6 @@
 #include "foundation/kwenvar.h"
 #include "foundation/utilstr.h"
 #include "shell/qsorts1.h"
-#include "spring/aendvar.h"
 #include "spring/qvarech.h"
 #include "spring/spring.h"
 #include "spring/yebfest9.h"
@@ -103,10 +102,11 @@ TEST_F(FileTableTest, EverySpringFileOfTheFolderGetsItsRowInNameOrder) {
 
 TEST_F(FileTableTest, ReadingTheTableLeavesTheOpenSpringAlone) {
   // The spring the user has open: its own width, drawing number, a message and a change record.
-  yebglob9.BandWidth = 44;
-  yebglob9.DrawingNumber = "OFFEN-1";
-  aendvar.ChangeCount = 1;
-  aendvar.ChangeRecords[1].Description = "offen";
+  Spring& opened = OpenSpring();
+  opened.family.BandWidth = 44;
+  opened.family.DrawingNumber = "OFFEN-1";
+  opened.drawing.ChangeCount = 1;
+  opened.drawing.ChangeRecords[1].Description = "offen";
   ASSERT_TRUE(LoadMaterialByNumber(12));
   CalcSpring();
   ASSERT_FALSE(kwenvar.FatalError);
@@ -129,11 +129,11 @@ TEST_F(FileTableTest, ReadingTheTableLeavesTheOpenSpringAlone) {
   EXPECT_EQ(rows[3][10], "");
   EXPECT_EQ(rows[3][16], "");
 
-  EXPECT_EQ(yebglob9.BandWidth, 44);
-  EXPECT_EQ(yebglob9.DrawingNumber, "OFFEN-1");
-  EXPECT_EQ(qvaglob.Force2, open.product.Force2);
-  EXPECT_EQ(aendvar.ChangeCount, 1);
-  EXPECT_EQ(aendvar.ChangeRecords[1].Description, "offen");
+  EXPECT_EQ(opened.family.BandWidth, 44);
+  EXPECT_EQ(opened.family.DrawingNumber, "OFFEN-1");
+  EXPECT_EQ(opened.product.Force2, open.product.Force2);
+  EXPECT_EQ(opened.drawing.ChangeCount, 1);
+  EXPECT_EQ(opened.drawing.ChangeRecords[1].Description, "offen");
   EXPECT_EQ(kwenvar.CurrentFileName, "offen");
   EXPECT_EQ(error0.ErrorCount, messages.ErrorCount);
   EXPECT_EQ(error0.ErrorMsgs, messages.ErrorMsgs);
