@@ -127,7 +127,7 @@ TEST_F(UmlautFilesTest, TheFileTableShowsTheNamesAndFindsTheFilesAgain) {
   EXPECT_EQ(heard, (std::vector<std::string>{U8(u8"Größe.qva"), U8(u8"Übung.QVA")}));
   // The row chosen in the table names its file, which the program then reads.
   EXPECT_EQ(FileTableFileName(dos_, rows[2][0]), kUebung + ".QVA");
-  EXPECT_TRUE(ReadSpringFile(dos_ + FileTableFileName(dos_, rows[1][0])));
+  EXPECT_TRUE(ReadSpring(dos_ + FileTableFileName(dos_, rows[1][0])).ok());
   EXPECT_EQ(FileTableFileName(dos_, "fehlt.qva"), "");
 }
 
