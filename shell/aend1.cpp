@@ -10,8 +10,6 @@
 #include "foundation/utilstr.h"
 #include "foundation/wkwenvar.h"
 #include "platform/services.h"
-#include "spring/aendvar.h"
-#include "spring/spring.h"
 
 namespace qorva {
 
@@ -50,41 +48,42 @@ Outcome ShowChangeEntry(uint16_t n) { return WindowOutcome(services().ChangeEntr
 
 Outcome ShowDrawingInfo() { return WindowOutcome(services().DrawingInfo()); }
 
-void ChangeRecordCommand(uint16_t code) {
+void ChangeRecordCommand(Spring& s, uint16_t code) {
+  Aendvar& a = s.drawing;
   // Every command starts from a clear state: a failed command before must not stop this one.
   kwenvar.ErrorFlag = false;
   // The records belong to the spring's data: a change asks to be saved like any other input.
   auto changed = [] { kwenvar.InputModified = true; };
   switch (code) {
     case ChangeCommand::New:
-      if (aendvar.ChangeCount >= MaxChangeRecords) {
+      if (a.ChangeCount >= MaxChangeRecords) {
         ReportError("Max. \x8E" "nderungen = " + IntStr(MaxChangeRecords) + " !");
         return;
       }
-      ++aendvar.ChangeCount;
-      aendvar.ChangeRecords[aendvar.ChangeCount].Date = DateStr();
+      ++a.ChangeCount;
+      a.ChangeRecords[a.ChangeCount].Date = DateStr();
       changed();  // the new record stays, even when its entry is cancelled
-      ShowChangeEntry(aendvar.ChangeCount);
-      PrintChangeRecords(OutputDeviceCode::Screen);
+      ShowChangeEntry(a.ChangeCount);
+      PrintChangeRecords(s, OutputDeviceCode::Screen);
       break;
     case ChangeCommand::ModifyLast:
-      if (aendvar.ChangeCount == 0) return;
-      ShowChangeEntry(aendvar.ChangeCount);
+      if (a.ChangeCount == 0) return;
+      ShowChangeEntry(a.ChangeCount);
       if (!kwenvar.ErrorFlag) changed();
-      PrintChangeRecords(OutputDeviceCode::Screen);
+      PrintChangeRecords(s, OutputDeviceCode::Screen);
       break;
     case ChangeCommand::DeleteLast:
-      if (aendvar.ChangeCount > 0) {
-        --aendvar.ChangeCount;
+      if (a.ChangeCount > 0) {
+        --a.ChangeCount;
         changed();
       }
-      PrintChangeRecords(OutputDeviceCode::Screen);
+      PrintChangeRecords(s, OutputDeviceCode::Screen);
       break;
     case ChangeCommand::List:
-      PrintChangeRecords(OutputDeviceCode::Screen);
+      PrintChangeRecords(s, OutputDeviceCode::Screen);
       break;
     case ChangeCommand::Print:
-      PrintChangeRecords(OutputDeviceCode::DefaultDevice);
+      PrintChangeRecords(s, OutputDeviceCode::DefaultDevice);
       break;
     case ChangeCommand::DrawingInfo:
       ShowDrawingInfo();
@@ -100,9 +99,10 @@ std::string ChangeLabel(uint16_t i) {
   return std::string(1, static_cast<char>(96 + i));
 }
 
-void PrintChangeRecords(uint16_t device) {
-  BeginReport(kwenvar.ProgTitle + " V" + kwenvar.ProgVersion, "\x8E" "nderungsprotokoll", OpenSpring().TitleLines[1],
-              OpenSpring().TitleLines[2], OpenSpring().TitleLines[3], 0, OpenSpring().TitleLines);
+void PrintChangeRecords(const Spring& s, uint16_t device) {
+  const Aendvar& a = s.drawing;
+  BeginReport(kwenvar.ProgTitle + " V" + kwenvar.ProgVersion, "\x8E" "nderungsprotokoll", s.TitleLines[1],
+              s.TitleLines[2], s.TitleLines[3], 0);
   OpenOutput(device, kwenvar.CurrentFileName + ".TXT");
   if (kwenvar.ErrorFlag) return;
   CreateOutput();
@@ -113,14 +113,14 @@ void PrintChangeRecords(uint16_t device) {
     return;
   }
   WriteTextLine("");
-  WriteTextLine("Erstellungsdatum: " + aendvar.TitleDrawnDate + "     Erstellt von: " + aendvar.TitleDrawnBy);
-  if (!aendvar.TitleReplaces.empty()) {
+  WriteTextLine("Erstellungsdatum: " + a.TitleDrawnDate + "     Erstellt von: " + a.TitleDrawnBy);
+  if (!a.TitleReplaces.empty()) {
     WriteTextLine("");
-    WriteTextLine("Ersatz f\x81r: " + PadRight(aendvar.TitleReplaces, 15));
+    WriteTextLine("Ersatz f\x81r: " + PadRight(a.TitleReplaces, 15));
   }
-  if (!aendvar.TitleReplacedBy.empty()) {
+  if (!a.TitleReplacedBy.empty()) {
     WriteTextLine("");
-    WriteTextLine("Ersetzt durch: " + PadRight(aendvar.TitleReplacedBy, 15));
+    WriteTextLine("Ersetzt durch: " + PadRight(a.TitleReplacedBy, 15));
   }
   WriteTextLine("");
   WriteTextLine(PadRight("Index", 6) + "  " + PadRight("Datum", 10) + "   " + PadRight("Bearb.", 6) + "   " +
@@ -129,9 +129,9 @@ void PrintChangeRecords(uint16_t device) {
   DoubleSeparator(dbl);
   ThinSeparator(thin);
   WriteTextLine(dbl);
-  const uint16_t count = std::min(aendvar.ChangeCount, MaxChangeRecords);
+  const uint16_t count = std::min(a.ChangeCount, MaxChangeRecords);
   for (uint16_t i = 1; i <= count; ++i) {
-    const AendRecord& r = aendvar.ChangeRecords[i];
+    const AendRecord& r = a.ChangeRecords[i];
     WriteTextLine("  " + ChangeLabel(i) + "     " + PadRight(r.Date, 10) + "   " + PadRight(r.Editor, 6) + "   " +
                   PadRight(r.ChangeIndex, 20));
     // A description typed on several lines keeps them; each is a line of the log.
@@ -142,10 +142,10 @@ void PrintChangeRecords(uint16_t device) {
   ArrowCursor();
 }
 
-void StoreChangeEntry(uint16_t n, const std::string& changeIndex, const std::string& date,
+void StoreChangeEntry(Aendvar& a, uint16_t n, const std::string& changeIndex, const std::string& date,
                       const std::string& editor, const std::string& description) {
   if (n < 1 || n > MaxChangeRecords) return;
-  AendRecord& r = aendvar.ChangeRecords[n];
+  AendRecord& r = a.ChangeRecords[n];
   r.ChangeIndex = cut(changeIndex, 20);
   r.Date = cut(date, 10);
   r.Editor = cut(editor, 5);
@@ -154,35 +154,35 @@ void StoreChangeEntry(uint16_t n, const std::string& changeIndex, const std::str
 
 bool DinTitleBlock() { return wkwenvar.TitleBlockType == 0 || wkwenvar.TitleBlockType == 3; }
 
-void StoreDrawingInfo(const DrawingInfoInput& in) {
-  aendvar.TitleReplaces = cut(in.replaces, 15);
-  aendvar.TitleReplacedBy = cut(in.replacedBy, 15);
-  aendvar.TitleDrawnDate = in.rowDate[1];
-  aendvar.TitleDrawnBy = in.rowName[1];
-  aendvar.TitleCheckedDate = in.rowDate[2];
-  aendvar.TitleCheckedBy = in.rowName[2];
-  aendvar.TitleStandardDate = in.rowDate[3];
-  aendvar.TitleStandardBy = in.rowName[3];
-  aendvar.TitleRow4Date = in.rowDate[4];
-  aendvar.TitleRow4Name = in.rowName[4];
+void StoreDrawingInfo(Aendvar& a, const DrawingInfoInput& in) {
+  a.TitleReplaces = cut(in.replaces, 15);
+  a.TitleReplacedBy = cut(in.replacedBy, 15);
+  a.TitleDrawnDate = in.rowDate[1];
+  a.TitleDrawnBy = in.rowName[1];
+  a.TitleCheckedDate = in.rowDate[2];
+  a.TitleCheckedBy = in.rowName[2];
+  a.TitleStandardDate = in.rowDate[3];
+  a.TitleStandardBy = in.rowName[3];
+  a.TitleRow4Date = in.rowDate[4];
+  a.TitleRow4Name = in.rowName[4];
   uint16_t stored = 0;
   for (const auto& row : in.texts) {
     if (stored >= MaxDrawingTexts) break;
     if (stored > 0 && TrimStr(row[4]).empty()) break;
-    ZeichTextRecord& t = aendvar.DrawingTexts[++stored];
+    ZeichTextRecord& t = a.DrawingTexts[++stored];
     t.x = StrToReal(TrimStr(row[0]));
     t.y = StrToReal(TrimStr(row[1]));
     t.h = StrToReal(TrimStr(row[2]));
     t.phi = StrToReal(TrimStr(row[3]));
     t.Text = row[4];
   }
-  if (stored == 0) aendvar.DrawingTexts[++stored] = ZeichTextRecord{};  // row 1 is always taken
-  aendvar.DrawingTextCount = stored;
-  aendvar.DrawingTextMode = std::clamp(in.mode, 0, 3);
+  if (stored == 0) a.DrawingTexts[++stored] = ZeichTextRecord{};  // row 1 is always taken
+  a.DrawingTextCount = stored;
+  a.DrawingTextMode = std::clamp(in.mode, 0, 3);
   if (wkwenvar.TitleBlockType == 1 || wkwenvar.TitleBlockType == 2) {
-    aendvar.TitleDepartment = in.iso[0];
-    aendvar.TitleDocType = in.iso[1];
-    aendvar.TitleDocStatus = in.iso[2];
+    a.TitleDepartment = in.iso[0];
+    a.TitleDocType = in.iso[1];
+    a.TitleDocStatus = in.iso[2];
   }
 }
 

@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "platform/services.h"
+#include "spring/aendvar.h"
+#include "spring/spring.h"
 
 namespace qorva {
 
@@ -24,19 +26,19 @@ constexpr uint16_t Print = 5;
 constexpr uint16_t DrawingInfo = 6;
 }  // namespace ChangeCommand
 
-// Carries out one command of the Documentation menu (codes above).
-void ChangeRecordCommand(uint16_t code);
+// Carries out one command of the Documentation menu (codes above) on the spring s.
+void ChangeRecordCommand(Spring& s, uint16_t code);
 // The change entry and the drawing information windows. Cancelled or failed also leave ErrorFlag set.
 Outcome ShowChangeEntry(uint16_t n);
 Outcome ShowDrawingInfo();
-// Writes the change log to the report device (0: the configured or asked device).
-void PrintChangeRecords(uint16_t device);
+// Writes the change log of the spring s to the report device (0: the configured or asked device).
+void PrintChangeRecords(const Spring& s, uint16_t device);
 // The label of record i in the log: its number with ChangeIndexStyle 1, else a, b, c, ...
 std::string ChangeLabel(uint16_t i);
 
-// What the change entry window hands over on OK (DOS code page). The texts are cut to their
-// lengths (20, 10, 5, 255); the description keeps its line breaks.
-void StoreChangeEntry(uint16_t n, const std::string& changeIndex, const std::string& date,
+// What the change entry window hands over on OK (DOS code page), stored as change record n of a.
+// The texts are cut to their lengths (20, 10, 5, 255); the description keeps its line breaks.
+void StoreChangeEntry(Aendvar& a, uint16_t n, const std::string& changeIndex, const std::string& date,
                       const std::string& editor, const std::string& description);
 
 // What the drawing information window hands over on OK (DOS code page).
@@ -48,10 +50,10 @@ struct DrawingInfoInput {
   int32_t mode = 0;
   std::array<std::string, 3> iso;  // department, document type, document status
 };
-// Stores the fields; the ISO 7200 fields only when TitleBlockType is 1 or 2. The drawing texts:
+// Stores the fields in a; the ISO 7200 fields only when TitleBlockType is 1 or 2. The drawing texts:
 // row 1 always, then each following row while its text is not blank, at most eight; numbers that
 // are no numbers become 0.
-void StoreDrawingInfo(const DrawingInfoInput& in);
+void StoreDrawingInfo(Aendvar& a, const DrawingInfoInput& in);
 
 // Whether the title block is laid out after DIN 6771 (TitleBlockType 0 or 3) rather than ISO 7200.
 bool DinTitleBlock();

@@ -7,7 +7,6 @@
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
 #include "spring/qvaglob.h"
-#include "spring/spring.h"
 
 namespace qorva {
 
@@ -75,13 +74,13 @@ void DemoNextStep(int32_t& n) {
   AskEndDemo();
 }
 
-void RunDemoTour(const DemoCommands& c) {
+void RunDemoTour(Spring& s, const DemoCommands& c) {
   auto& k = kwenvar;
   k.ErrorFlag = false;
   k.DemoRun = true;
   int32_t n = 0;
   DemoIntro();
-  PresetDemoSpring(OpenSpring());
+  PresetDemoSpring(s);
   const std::vector<std::vector<const std::function<void()>*>> steps = {
       {},
       {&c.helpPictures},

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "spring/spring.h"
+
 namespace qorva {
 
 // One step of the demonstration file: two flag characters (kept, not used) and the text.
@@ -36,12 +38,13 @@ void DemoNextStep(int32_t& n);
 
 // The tour with the menu commands it runs in their order: Help picture browser, Edit > Text,
 // Edit > Material, Edit > Pre-Dimensioning, Edit > Recalculation followed by View > Quick 3,
-// View > Printout, CAD > Production drawing and File > Settings. Each entry is one step; the
-// demonstration spring is preset before the first. Ends with DemoRun false in every case.
+// View > Printout, CAD > Production drawing and File > Settings. Each entry is one step; the spring
+// s, which the commands show, is preset as the demonstration spring before the first. Ends with
+// DemoRun false in every case.
 struct DemoCommands {
   std::function<void()> helpPictures, editText, editMaterial, editPreDesign, editRecalculation, viewQuick3,
       viewPrintout, cadProductionDrawing, fileSettings;
 };
-void RunDemoTour(const DemoCommands& commands);
+void RunDemoTour(Spring& s, const DemoCommands& commands);
 
 }  // namespace qorva

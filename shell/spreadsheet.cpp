@@ -157,18 +157,18 @@ void CreateExcelObject() {
   EndWaitCursor();
 }
 
-void ExcelExport() {
+void ExcelExport(const Spring& s) {
   kwenvar.ErrorFlag = false;
   if (kwenvar.InputModified) {
     // Saved under its own name as File > Save does, without the overwrite question.
-    if (SaveSpringFile(kwenvar.CurrentFileName)) kwenvar.InputModified = false;
+    if (SaveSpringFile(s, kwenvar.CurrentFileName)) kwenvar.InputModified = false;
   }
   if (kwenvar.ErrorFlag) return;
   varexcel.ExcelApp.workbookPath = NewWorkbookPath("file");
   ExportTextToExcel(kwenvar.CurrentFileName);
 }
 
-void ExcelPrintout() {
+void ExcelPrintout(const Spring& s) {
   kwenvar.ErrorFlag = false;
   if (kwenvar.FatalError) {
     ShowCalcMessages();
@@ -179,7 +179,7 @@ void ExcelPrintout() {
   wkwenvar.TextDeviceQuery = false;
   wkwenvar.TextDevice = 6;  // tab-separated text in the temporary folder
   const int32_t before = kwenvar.TempFileNo;
-  PrintSpringResults(OpenSpring(), 0);
+  PrintSpringResults(s, 0);
   wkwenvar.TextDeviceQuery = savedQuery;
   wkwenvar.TextDevice = savedDevice;
   if (kwenvar.ErrorFlag) return;
@@ -223,25 +223,31 @@ bool ReadSpringLinesFromXlsx(const std::string& xlsxPath, std::vector<std::strin
   return true;
 }
 
-bool ExcelImport() {
+SpringFileRead ReadSpringFromXlsx(const std::string& xlsxPath, const std::string& name, const Spring& base) {
+  std::vector<std::string> lines;
+  std::string error;
+  if (!ReadSpringLinesFromXlsx(xlsxPath, lines, error)) {
+    SpringFileRead failed;
+    failed.spring = base;
+    failed.error = error;
+    return failed;
+  }
+  // The lines are read as the spring data file they were exported from, in memory.
+  std::string bytes;
+  for (const std::string& line : lines) bytes += line + "\r\n";
+  return ReadSpringText(bytes, name, base);
+}
+
+bool ExcelImport(Spring& s) {
   auto& k = kwenvar;
   k.ErrorFlag = false;
   std::string chosen;
   AskOpenFile(AddBackslash(k.TempDir) + "*.xlsx", "*.xlsx", chosen);
   if (k.ErrorFlag) return false;
-  std::vector<std::string> lines;
-  std::string error;
-  if (!ReadSpringLinesFromXlsx(chosen, lines, error)) {
-    ReportError(error);
-    k.ErrorFlag = true;
-    return false;
-  }
-  // The lines are read as the spring data file they were exported from, named as the workbook in
-  // the messages; the spring that is open takes them over only when they read well.
-  std::string bytes;
-  for (const std::string& line : lines) bytes += line + "\r\n";
+  // Named as the workbook in the messages; the spring takes them over only when they read well.
   const std::string name = FileBaseName(chosen) + "." + k.DataExt;
-  return TakeOverSpring(OpenSpring(), ReadSpringText(bytes, name, OpenSpring()), name) && !k.ErrorFlag;
+  const SpringFileRead read = ReadSpringFromXlsx(chosen, name, s);
+  return TakeOverSpring(s, read, name) && !k.ErrorFlag;
 }
 
 }  // namespace qorva

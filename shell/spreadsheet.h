@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "shell/preview.h"
+#include "spring/qvaio.h"
+#include "spring/spring.h"
 
 namespace qorva {
 
@@ -37,18 +39,23 @@ void ExportGridToExcel(const GridRows& rows);
 // OLE > Start Excel: needs a saved spring (else the save hint and ErrorFlag), and a desktop that
 // can open documents (else "Excel kann nicht gestartet werden" and ErrorFlag).
 void CreateExcelObject();
-// OLE > Export: saves changed input first, then the spring data file line by line into column 1.
-void ExcelExport();
+// OLE > Export: saves changed input of the spring s first, then its spring data file line by line
+// into column 1.
+void ExcelExport(const Spring& s);
 // OLE > Import: a workbook chosen in the open dialog (starting in the folder of the exported ones)
 // whose first column holds the lines of a spring data file, as OLE > Export wrote them and the
 // spreadsheet program may have changed them. The lines are read as a spring data file is read, in
-// memory: all or nothing, the current file name stays. False with ErrorFlag set when nothing was taken over
-// (cancelled, no workbook, a damaged file; told to the user).
-bool ExcelImport();
+// memory: all or nothing, the current file name stays. The spring s takes them over as a spring read
+// from a file does. False with ErrorFlag set when nothing was taken over (cancelled, no workbook, a
+// damaged file; told to the user).
+bool ExcelImport(Spring& s);
+// The spring the first column of a workbook stores, read on top of base as a spring data file of
+// that name is read (no file is written); a workbook that cannot be read gives its reason as error.
+SpringFileRead ReadSpringFromXlsx(const std::string& xlsxPath, const std::string& name, const Spring& base);
 // The lines of a spring data file from the first column of a workbook, texts in the DOS code page.
 bool ReadSpringLinesFromXlsx(const std::string& xlsxPath, std::vector<std::string>& lines, std::string& error);
-// OLE > Printout: the text results as tab-separated text, cell by cell into a new workbook. While
-// FatalError is set the calculation messages are shown instead.
-void ExcelPrintout();
+// OLE > Printout: the text results of the spring s as tab-separated text, cell by cell into a new
+// workbook. While FatalError is set the calculation messages are shown instead.
+void ExcelPrintout(const Spring& s);
 
 }  // namespace qorva

@@ -12,7 +12,7 @@
 
 namespace qorva {
 
-void AskSaveChanges() {
+void AskSaveChanges(const Spring& s) {
   auto& k = kwenvar;
   if (k.FileNameHasPath && k.ArchiveMode) {
     // A file named on the command line in archive mode is never written back.
@@ -28,7 +28,7 @@ void AskSaveChanges() {
     if (k.ErrorFlag) return;  // Cancel
     if (yes) {
       // A failed save leaves ErrorFlag set; the input was not saved, so it stays marked.
-      if (SaveSpringFile(k.CurrentFileName)) k.InputModified = false;
+      if (SaveSpringFile(s, k.CurrentFileName)) k.InputModified = false;
       return;
     }
     k.InputModified = false;
@@ -45,9 +45,9 @@ void AskSaveChanges() {
   }
 }
 
-bool SaveSpringFile(const std::string& name) {
+bool SaveSpringFile(const Spring& s, const std::string& name) {
   wkwenvar.ConfirmOverwrite = false;
-  const bool ok = WriteSpringFile(OpenSpring(), name);
+  const bool ok = WriteSpringFile(s, name);
   wkwenvar.ConfirmOverwrite = true;
   return ok && !kwenvar.ErrorFlag;
 }
@@ -87,18 +87,18 @@ bool DefaultSpringExists() {
   return FileCanOpen(AddBackslash(kwenvar.DataDir) + kDefaultSpringName + "." + kwenvar.DataExt);
 }
 
-bool ReadDefaultSpring() {
+bool ReadDefaultSpring(Spring& s) {
   if (!DefaultSpringExists()) return false;
-  const bool read = ReadSpringFile(OpenSpring(), kDefaultSpringName);
+  const bool read = ReadSpringFile(s, kDefaultSpringName);
   kwenvar.CurrentFileName.clear();
   return read;
 }
 
-RecentOpen OpenRecentFileCore(int32_t n) {
+RecentOpen OpenRecentFileCore(Spring& s, int32_t n) {
   auto& k = kwenvar;
   if (n < 1 || n > 4 || wkwenvar.RecentFiles[static_cast<size_t>(n)].empty()) return RecentOpen::Stopped;
   k.ErrorFlag = false;
-  AskSaveChanges();
+  AskSaveChanges(s);
   if (k.ErrorFlag) return RecentOpen::Stopped;
   const std::string path = wkwenvar.RecentFiles[static_cast<size_t>(n)];
   if (!FileCanOpen(path)) {
@@ -111,7 +111,7 @@ RecentOpen OpenRecentFileCore(int32_t n) {
   const bool oldHasPath = k.FileNameHasPath;
   k.CurrentFileName = FileBaseName(path);
   k.DataDir = FileDir(path);
-  if (!ReadSpringFile(OpenSpring(), path)) {
+  if (!ReadSpringFile(s, path)) {
     // The reader keeps the spring as it was; the current file goes with it.
     k.CurrentFileName = oldName;
     k.DataDir = oldDir;

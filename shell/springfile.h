@@ -7,15 +7,18 @@
 #include <cstdint>
 #include <string>
 
+#include "spring/spring.h"
+
 namespace qorva {
 
-// Asks whether changed input is to be saved (or discarded) before the caller's operation loses it.
-// Leaves ErrorFlag set when the operation must not go on: Cancel, "keep my input", or a save that
+// Asks whether the changed input of the spring s is to be saved (or discarded) before the caller's
+// operation loses it. Leaves ErrorFlag set when the operation must not go on: Cancel, "keep my input", or a save that
 // failed; in the last case the input stays marked as changed, since it was not saved.
-void AskSaveChanges();
+void AskSaveChanges(const Spring& s);
 
-// WriteSpringFile with the overwrite question off during the call. True when saved.
-bool SaveSpringFile(const std::string& name);
+// Writes the spring s as WriteSpringFile does, with the overwrite question off during the call.
+// True when saved.
+bool SaveSpringFile(const Spring& s, const std::string& name);
 
 // The list entry of a data file: AddBackslash(DataDir) + name + "." + DataExt.
 std::string RecentFileEntry(const std::string& name);
@@ -29,11 +32,11 @@ void RemoveRecentFile(int32_t n);
 std::string ShortenPath(const std::string& path);
 
 // The default spring, "null.<DataExt>" in DataDir: start-up and File > New read it by this one
-// lower-case name. True when it was there and read; CurrentFileName is empty afterwards either way
-// when it was read.
+// lower-case name into the spring s. True when it was there and read; CurrentFileName is empty
+// afterwards either way when it was read.
 constexpr const char* kDefaultSpringName = "null";
 bool DefaultSpringExists();
-bool ReadDefaultSpring();
+bool ReadDefaultSpring(Spring& s);
 
 // What opening recent entry n did.
 enum class RecentOpen {
@@ -42,8 +45,8 @@ enum class RecentOpen {
   Failed,    // the file is there but could not be read
   Missing,   // the file is gone: the entry was removed and the user told
 };
-// The save question, then the file of entry n: read (and pushed to the top), or, when it no longer
+// The save question, then the file of entry n: read into the spring s (and pushed to the top), or, when it no longer
 // exists, removed from the list with the message "File <path> not found !".
-RecentOpen OpenRecentFileCore(int32_t n);
+RecentOpen OpenRecentFileCore(Spring& s, int32_t n);
 
 }  // namespace qorva

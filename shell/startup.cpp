@@ -48,7 +48,6 @@
 #include "spring/qvaglob.h"
 #include "spring/qvaio.h"
 #include "spring/qvarech.h"
-#include "spring/spring.h"
 #include "spring/yebfest9.h"
 #include "spring/yebglob9.h"
 #include "xbase/access/tablesession.h"
@@ -70,9 +69,7 @@ void SetProgramIdentity() {
 
 void InitProgramModules(const std::vector<std::string>& params) {
   InitAllSettings();
-  InitSpringData();  // the spring defaults, then the initial inputs that override part of them
-  InitAendvar();     // no drawing changes, the title-block dates today
-  InitDokuvar();
+  OpenSpring() = NewSpring();
   InitTitleblk();
   InitCad1var();  // diagram state; the limits dialog first offers 0, 0, 1, 1
   InitKwengraf();
@@ -128,7 +125,7 @@ bool SameFile(const std::string& a, const std::string& b) {
          sa.st_ino == sb.st_ino;
 }
 
-std::optional<int> ResultMode(const CommandLine& cmd) {
+std::optional<int> ResultMode(const CommandLine& cmd, Spring& s) {
   auto& k = kwenvar;
   const bool text = cmd.mode == CommandMode::TextResults;
   const std::string ext = text ? "txt" : CadExtension(cmd.cadDevice);
@@ -140,7 +137,7 @@ std::optional<int> ResultMode(const CommandLine& cmd) {
     ReportError("Datei " + result + " ist die Eingabedatei und wird nicht \x81" "berschrieben !");
     return ExitBadInput;
   }
-  if (!ReadSpringFile(OpenSpring(), input)) return ExitBadInput;
+  if (!ReadSpringFile(s, input)) return ExitBadInput;
   k.CurrentFileName = base;
   // The result is made in the work folder and put in place only when it is complete.
   workdir.ResultsInWorkDir = true;
@@ -149,10 +146,10 @@ std::optional<int> ResultMode(const CommandLine& cmd) {
   if (text) {
     wkwenvar.TextDeviceQuery = false;
     wkwenvar.TextDevice = 9;
-    PrintSpringResults(OpenSpring());
+    PrintSpringResults(s);
   } else {
     wkwenvar.CadBatchMode = true;
-    DrawSpringView(OpenSpring(), static_cast<uint16_t>(cmd.cadDevice), static_cast<uint16_t>(cmd.cadView));
+    DrawSpringView(s, static_cast<uint16_t>(cmd.cadDevice), static_cast<uint16_t>(cmd.cadView));
     wkwenvar.CadBatchMode = false;
   }
   workdir.ResultsInWorkDir = false;
@@ -198,7 +195,7 @@ bool MakeRunWorkDir(const std::string& configured) {
   return MakeWorkDir(SystemTempFolder());
 }
 
-std::optional<int> StartupCommandLine(const CommandLine& cmd, bool batch) {
+std::optional<int> StartupCommandLine(const CommandLine& cmd, Spring& s, bool batch) {
   auto& k = kwenvar;
   k.ErrorFlag = false;
   k.ShowErrors = true;
@@ -238,23 +235,23 @@ std::optional<int> StartupCommandLine(const CommandLine& cmd, bool batch) {
       break;
     case CommandMode::TextResults:
     case CommandMode::Cad:
-      return ResultMode(cmd);
+      return ResultMode(cmd, s);
     case CommandMode::Plain: {
       if (!HasFileExtension(k.CurrentFileName)) {
         ReportError("Erweiterung ." + k.DataExt + " mu\xE1 mit angegeben werden");
         return ExitBadInput;
       }
       k.ShowErrors = false;
-      springRead = ReadSpringFile(OpenSpring(), k.CurrentFileName);
+      springRead = ReadSpringFile(s, k.CurrentFileName);
       k.ShowErrors = true;
-      if (springRead) RedrawCurrentView(OpenSpring());
+      if (springRead) RedrawCurrentView(s);
       k.FileNameHasPath = true;
       if (!springRead) {
         k.ErrorFlag = false;
         if (FileCanOpen(k.CurrentFileName)) {
           // There but not readable: tell why, and keep the file (the write test of a new name would
           // erase it).
-          ReadSpringFile(OpenSpring(), k.CurrentFileName);
+          ReadSpringFile(s, k.CurrentFileName);
           return ExitBadInput;
         }
         CheckOutputFile(k.CurrentFileName);  // a new file of this name, when it can be written
@@ -272,16 +269,16 @@ std::optional<int> StartupCommandLine(const CommandLine& cmd, bool batch) {
     k.DataDir = AddBackslash(wkwenvar.DefaultDataDir) + k.DataDir;
     GraphSetWindow(true, true, 0.1L, 0.05L, 0.95L, 0.95L, 0.0L, 0.0L, 36.9L, 32.0L);
     GraphLogo();
-    if (!k.DemoRun) springRead = ReadDefaultSpring();
+    if (!k.DemoRun) springRead = ReadDefaultSpring(s);
     // A start without a file name has none, whether or not the default spring was there.
     if (cmd.mode == CommandMode::None) k.CurrentFileName.clear();
   }
 
   k.ErrorFlag = false;
   // Without a spring file the start values need their material before the first calculation.
-  if (!springRead) LoadMaterialByNumber(OpenSpring().family, yebglob9.MaterialNumber);
+  if (!springRead) LoadMaterialByNumber(s.family, s.family.MaterialNumber);
   k.ErrorFlag = false;
-  CalcSpring(OpenSpring());
+  CalcSpring(s);
   k.ErrorFlag = false;
   k.InputModified = false;
   // Only a window shows the start picture; a batch run keeps the logo and says nothing.
@@ -355,11 +352,12 @@ int RunBatch(const std::vector<std::string>& params) {
   std::unique_ptr<Launcher> previousLauncher = installLauncher(std::make_unique<BatchLauncher>());
   Services previousServices = installServices(BatchServices());
   int rc = ExitNoOutput;
+  Spring spring = NewSpring();  // the run's spring: read, calculated and written here
   try {
     InitProgramModules(params);
     SetProgramIdentity();
     ReadStartupFiles();
-    rc = StartupCommandLine(cmd, true).value_or(ExitBadInput);
+    rc = StartupCommandLine(cmd, spring, true).value_or(ExitBadInput);
     // A table whose held-back records could not be written at the end fails the run.
     if (!ShutdownProgram() && rc == ExitOk) rc = ExitNoOutput;
   } catch (const TableEngineHalt& e) {

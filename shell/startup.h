@@ -13,6 +13,7 @@
 
 #include "platform/services.h"
 #include "shell/cmdline.h"
+#include "spring/spring.h"
 
 namespace qorva {
 
@@ -33,22 +34,25 @@ void InitStartup();
 // DataExt "qva".
 void SetProgramIdentity();
 
-// The start-up initialisations of every subsystem in their order (settings, spring data, drawing
-// data, diagrams, CAD writers, table engine) and the command-line parameters for HasParam.
+// The start-up initialisations of every subsystem in their order (settings, the open spring's start
+// values, diagrams, CAD writers, table engine) and the command-line parameters for HasParam.
 void InitProgramModules(const std::vector<std::string>& params);
+
+// A spring with the start values: the spring defaults with the initial inputs over part of them, no
+// drawing changes, the title-block dates today, the document links' program.
 
 // Configuration file, then session file; neither one's absence stops the start.
 void ReadStartupFiles();
 
-// The start-up work and the command line. Returns the exit code when the command line ends the
-// program here (usage text, the result modes, a refused name), nothing when the program goes on
-// with the current spring read or set up and calculated. batch: no one answers (a batch prompter
-// is installed). The run's work folder is made here.
+// The start-up work and the command line on the spring s, which comes with its start values.
+// Returns the exit code when the command line ends the program here (usage text, the result modes,
+// a refused name), nothing when the program goes on with s read or set up and calculated. batch:
+// no one answers (a batch prompter is installed). The run's work folder is made here.
 //
 // The result modes refuse a result that would replace the input file (exit 1) and one that could
 // not be written in place (exit 2, the file unchanged); the result is made in the work folder and
 // replaces the named file only when complete.
-std::optional<int> StartupCommandLine(const CommandLine& cmd, bool batch);
+std::optional<int> StartupCommandLine(const CommandLine& cmd, Spring& s, bool batch);
 
 // The services a batch run offers the layers below: those of every run without a window
 // (HeadlessServices), the message list on the error stream and the messages' cause and remedy;
@@ -56,7 +60,8 @@ std::optional<int> StartupCommandLine(const CommandLine& cmd, bool batch);
 Services BatchServices();
 
 // The whole run of a command line that needs no window: inits, start-up, the result, clean-up.
-// Messages go to the error stream, the usage text to standard output. Returns the exit code.
+// The run has a spring of its own: the spring the program has open stays as it was. Messages go
+// to the error stream, the usage text to standard output. Returns the exit code.
 int RunBatch(const std::vector<std::string>& params);
 
 // The system's folder for temporary files: $TMPDIR, else /tmp.

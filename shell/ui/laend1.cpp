@@ -92,7 +92,7 @@ void TForm_EinAend::ShowRecord(uint16_t n) {
 
 void TForm_EinAend::ok() {
   kwenvar.ErrorFlag = false;
-  StoreChangeEntry(RecordNo, qStringToDos(Edit_aenderung->text()), qStringToDos(Edit_datum->text()),
+  StoreChangeEntry(OpenSpring().drawing, RecordNo, qStringToDos(Edit_aenderung->text()), qStringToDos(Edit_datum->text()),
                    qStringToDos(Edit_bearbeiter->text()), qStringToDos(Memo_beschreibung->toPlainText()));
   accept();
 }

@@ -228,7 +228,7 @@ void TForm_zeichInfo::ok() {
   }
   in.mode = ComboBox_zeichtextmode->currentIndex();
   for (int r = 1; r <= 3; ++r) in.iso[static_cast<std::size_t>(r - 1)] = qStringToDos(Cell(StringGrid3, r, 1));
-  StoreDrawingInfo(in);
+  StoreDrawingInfo(OpenSpring().drawing, in);
   accept();
 }
 

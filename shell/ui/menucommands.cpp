@@ -48,11 +48,11 @@ namespace qorva {
 void mi_fileNewClick(Thh& form) {
   auto& k = kwenvar;
   k.ErrorFlag = false;
-  AskSaveChanges();
+  AskSaveChanges(OpenSpring());
   if (k.ErrorFlag) return;
   // A default spring that cannot be read leaves ErrorFlag set: the input sequence then ends after
   // the drawing texts.
-  ReadDefaultSpring();
+  ReadDefaultSpring(OpenSpring());
   k.CurrentFileName.clear();
   k.FileNameHasPath = false;
   UpdateFormCaption(form);
@@ -68,7 +68,7 @@ void mi_fileNewClick(Thh& form) {
 void mi_fileOpenClick(Thh& form) {
   auto& k = kwenvar;
   k.ErrorFlag = false;
-  AskSaveChanges();
+  AskSaveChanges(OpenSpring());
   if (k.ErrorFlag) return;
   if (ReadSpringFile(OpenSpring(), "")) {
     k.InputModified = false;
@@ -80,7 +80,7 @@ void mi_fileOpenClick(Thh& form) {
 
 void mi_FileSaveClick(Thh& form) {
   kwenvar.ErrorFlag = false;
-  if (SaveSpringFile(kwenvar.CurrentFileName)) kwenvar.InputModified = false;
+  if (SaveSpringFile(OpenSpring(), kwenvar.CurrentFileName)) kwenvar.InputModified = false;
   UpdateFormCaption(form);
 }
 
@@ -237,7 +237,7 @@ void mi_helpDemoClick(Thh& form) {
   c.viewPrintout = [&form] { mi_ViewStandardClick(form); };
   c.cadProductionDrawing = [&form] { mi_cadworkingplanClick(form); };
   c.fileSettings = [&form] { mi_fileConfigClick(form); };
-  RunDemoTour(c);
+  RunDemoTour(OpenSpring(), c);
   SetErrorMessagesItem(form);
 }
 
@@ -296,7 +296,7 @@ void WireMenuCommands(Thh& form) {
       {m->mi_docdrawinginfo, ChangeCommand::DrawingInfo}, {m->mi_docuShowChanges1, ChangeCommand::List},
       {m->mi_docuPrintChanges, ChangeCommand::Print},     {m->mi_docuNewChange, ChangeCommand::New},
       {m->mi_docuModifyChanges, ChangeCommand::ModifyLast}, {m->mi_docudeleteChange, ChangeCommand::DeleteLast}};
-  for (const auto& [item, code] : changeItems) wire(item, [code = code] { ChangeRecordCommand(code); });
+  for (const auto& [item, code] : changeItems) wire(item, [code = code] { ChangeRecordCommand(OpenSpring(), code); });
   wire(m->mi_DocumentSetup, [] {
     kwenvar.ErrorFlag = false;
     ShowDocumentLinks();
@@ -311,14 +311,14 @@ void WireMenuCommands(Thh& form) {
     for (QAction* item : {menu->mi_OleExportExcel, menu->mi_OleImportExcel})
       if (item) item->setEnabled(true);
   });
-  wire(m->mi_OleExportExcel, [] { ExcelExport(); });
+  wire(m->mi_OleExportExcel, [] { ExcelExport(OpenSpring()); });
   wire(m->mi_OleImportExcel, [f] {
-    ExcelImport();
+    ExcelImport(OpenSpring());
     if (kwenvar.ErrorFlag) return;
     kwenvar.InputModified = true;
     UpdateAfterInput(*f);
   });
-  wire(m->mi_OlePrintoutExcel, [] { ExcelPrintout(); });
+  wire(m->mi_OlePrintoutExcel, [] { ExcelPrintout(OpenSpring()); });
   // Help
   wire(m->mi_helphandbuch, [f] { mi_helphandbuchClick(*f); });
   wire(m->mi_HelpHilfebild, [] { HelpPictureBrowser(); });

@@ -210,7 +210,7 @@ void TForm_preview::ExportExcel() { ExportGridToExcel(rows_); }
 
 void OpenFileTable(Thh& form) {
   kwenvar.ErrorFlag = false;
-  AskSaveChanges();
+  AskSaveChanges(OpenSpring());
   if (kwenvar.ErrorFlag) return;
   view3d.Edit3DAngles = false;
 

@@ -84,7 +84,7 @@ std::optional<int> Thh::FormCreate(const CommandLine& cmd) {
   // A command-line file is drawn during the start-up; a fatal one shows its messages there already.
   const uint32_t shownBefore = calcMessagesShown;
   try {
-    rc = StartupCommandLine(cmd, false);
+    rc = StartupCommandLine(cmd, OpenSpring(), false);
   } catch (const TableEngineHalt&) {
     // The engine has shown "Programm angehalten."; the start-up ends here and the window goes on.
   }
@@ -106,7 +106,7 @@ std::optional<int> Thh::FormCreate(const CommandLine& cmd) {
 
 bool Thh::FormCloseQuery() {
   kwenvar.ErrorFlag = false;
-  AskSaveChanges();
+  AskSaveChanges(OpenSpring());
   const bool canClose = !kwenvar.ErrorFlag;
   if (canClose) DeleteTempFiles();
   return canClose;
@@ -260,7 +260,7 @@ void SetRecentMenuItem(QAction* item, int n) {
 }
 
 void OpenRecentFile(Thh& form, int n) {
-  switch (OpenRecentFileCore(n)) {
+  switch (OpenRecentFileCore(OpenSpring(), n)) {
     case RecentOpen::Stopped:
       return;
     case RecentOpen::Read:

@@ -48,7 +48,7 @@ class SpringViewTest : public KernelTest {
     kwenvar.CurrentFileName = (dir / "feder").string();
     kwenvar.FileNameHasPath = true;
     wkwenvar.CadBatchMode = true;
-    spring = StartSpring();
+    spring = NewSpring();
     spring.family.DrawingName = "Konstantkraftfeder";
     spring.family.DrawingName2 = "Zweite Zeile";
     spring.family.DrawingNumber = "QV-4711";

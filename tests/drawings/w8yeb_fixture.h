@@ -16,9 +16,6 @@
 
 namespace qorva::cadtest {
 
-// The spring a run starts with: the start values, and the drawing data of a new drawing dated today.
-inline Spring StartSpring() { return NewSpring(); }
-
 class FrameTest : public KernelTest {
  protected:
   // Today for every frame test: dates and times in the drawing come from the clock.
@@ -32,7 +29,7 @@ class FrameTest : public KernelTest {
     kwenvar.FileNameHasPath = true;
     cad8var.DwgNoFooter = true;
     test::fixedClock().set(kNow);
-    spring = StartSpring();
+    spring = NewSpring();
   }
   void TearDown() override {
     test::fixedClock().set(kNow);

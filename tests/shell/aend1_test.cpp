@@ -17,6 +17,7 @@
 #include "shell/doku1.h"
 #include "spring/aendvar.h"
 #include "spring/dokuvar.h"
+#include "spring/spring.h"
 #include "tests/support/testsupport.h"
 
 namespace qorva {
@@ -27,7 +28,6 @@ class ChangeRecordTest : public ::testing::Test {
   void SetUp() override {
     InitAllSettings();
     InitTextout();
-    InitAendvar();
     previous_ = installServices(HeadlessServices());
     services().ReportViewer = [this](const std::string& file) { listings_.push_back(test::readFile(file)); };
     kwenvar.TempDir = scratch_.path().string() + "/";
@@ -45,12 +45,11 @@ class ChangeRecordTest : public ::testing::Test {
         return;
       }
       kwenvar.ErrorFlag = false;
-      StoreChangeEntry(n, typed_[0], typed_[1], typed_[2], typed_[3]);
+      StoreChangeEntry(a_, n, typed_[0], typed_[1], typed_[2], typed_[3]);
     };
   }
   void TearDown() override {
     installServices(std::move(previous_));
-    InitAendvar();
     InitAllSettings();
     test::scriptedPrompter().clear();
   }
@@ -60,6 +59,8 @@ class ChangeRecordTest : public ::testing::Test {
   }
 
   test::ScratchDir scratch_;
+  Spring spring_;  // the spring the commands and the entry window work on
+  Aendvar& a_ = spring_.drawing;
   Services previous_;
   std::vector<std::string> listings_;
   std::vector<std::string> typed_;
@@ -69,52 +70,52 @@ class ChangeRecordTest : public ::testing::Test {
 
 TEST_F(ChangeRecordTest, NewModifyDeleteEditTheLastRecordAndListOnScreen) {
   Type({"Bohrung", "01.02.2024", "Ml", "Bohrung 5 mm\nstatt 4 mm"});
-  ChangeRecordCommand(ChangeCommand::New);
-  ASSERT_EQ(aendvar.ChangeCount, 1);
-  EXPECT_EQ(aendvar.ChangeRecords[1].ChangeIndex, "Bohrung");
-  EXPECT_EQ(aendvar.ChangeRecords[1].Description, "Bohrung 5 mm\nstatt 4 mm");
+  ChangeRecordCommand(spring_, ChangeCommand::New);
+  ASSERT_EQ(a_.ChangeCount, 1);
+  EXPECT_EQ(a_.ChangeRecords[1].ChangeIndex, "Bohrung");
+  EXPECT_EQ(a_.ChangeRecords[1].Description, "Bohrung 5 mm\nstatt 4 mm");
   ASSERT_EQ(listings_.size(), 1u);
   EXPECT_TRUE(Has(listings_[0], "Bohrung 5 mm")) << listings_[0];
   EXPECT_TRUE(Has(listings_[0], "statt 4 mm")) << "each line of the description is a line of the log";
 
   Type({"Breite", "", "Kr", "Band 40 mm"});
-  ChangeRecordCommand(ChangeCommand::New);
-  ASSERT_EQ(aendvar.ChangeCount, 2);
+  ChangeRecordCommand(spring_, ChangeCommand::New);
+  ASSERT_EQ(a_.ChangeCount, 2);
   Type({"Breite neu", "02.02.2024", "Kr", "Band 41 mm"});
-  ChangeRecordCommand(ChangeCommand::ModifyLast);
+  ChangeRecordCommand(spring_, ChangeCommand::ModifyLast);
   EXPECT_EQ(edited_, 2) << "Modify always edits the last record";
-  EXPECT_EQ(aendvar.ChangeRecords[2].Description, "Band 41 mm");
-  EXPECT_EQ(aendvar.ChangeRecords[1].Description, "Bohrung 5 mm\nstatt 4 mm");
+  EXPECT_EQ(a_.ChangeRecords[2].Description, "Band 41 mm");
+  EXPECT_EQ(a_.ChangeRecords[1].Description, "Bohrung 5 mm\nstatt 4 mm");
   ASSERT_EQ(listings_.size(), 3u);
 
-  ChangeRecordCommand(ChangeCommand::DeleteLast);
-  EXPECT_EQ(aendvar.ChangeCount, 1);
+  ChangeRecordCommand(spring_, ChangeCommand::DeleteLast);
+  EXPECT_EQ(a_.ChangeCount, 1);
   ASSERT_EQ(listings_.size(), 4u);
   EXPECT_FALSE(Has(listings_[3], "Band 41 mm")) << listings_[3];
   EXPECT_TRUE(Has(listings_[3], "Bohrung 5 mm"));
 
   // The slot keeps its texts: a new change after Delete shows them again with today's date.
   Type({});
-  ChangeRecordCommand(ChangeCommand::New);
-  EXPECT_EQ(aendvar.ChangeCount, 2);
-  EXPECT_EQ(aendvar.ChangeRecords[2].Description, "Band 41 mm");
-  EXPECT_EQ(aendvar.ChangeRecords[2].Date, DateStr());
+  ChangeRecordCommand(spring_, ChangeCommand::New);
+  EXPECT_EQ(a_.ChangeCount, 2);
+  EXPECT_EQ(a_.ChangeRecords[2].Description, "Band 41 mm");
+  EXPECT_EQ(a_.ChangeRecords[2].Date, DateStr());
   EXPECT_EQ(listings_.size(), 4u) << "Cancel after New keeps the record and skips the listing";
 }
 
 TEST_F(ChangeRecordTest, WithoutRecordsModifyDoesNothingAndDeleteOnlyLists) {
-  ChangeRecordCommand(ChangeCommand::ModifyLast);
+  ChangeRecordCommand(spring_, ChangeCommand::ModifyLast);
   EXPECT_EQ(edits_, 0);
   EXPECT_TRUE(listings_.empty());
-  ChangeRecordCommand(ChangeCommand::DeleteLast);
-  EXPECT_EQ(aendvar.ChangeCount, 0);
+  ChangeRecordCommand(spring_, ChangeCommand::DeleteLast);
+  EXPECT_EQ(a_.ChangeCount, 0);
   EXPECT_EQ(listings_.size(), 1u);
 }
 
 TEST_F(ChangeRecordTest, The26thRecordIsRefused) {
-  aendvar.ChangeCount = MaxChangeRecords;
-  ChangeRecordCommand(ChangeCommand::New);
-  EXPECT_EQ(aendvar.ChangeCount, MaxChangeRecords);
+  a_.ChangeCount = MaxChangeRecords;
+  ChangeRecordCommand(spring_, ChangeCommand::New);
+  EXPECT_EQ(a_.ChangeCount, MaxChangeRecords);
   EXPECT_EQ(edits_, 0);
   ASSERT_FALSE(test::scriptedPrompter().asked().empty());
   EXPECT_EQ(test::scriptedPrompter().asked().back().text, "Max. \xC3\x84nderungen = 25 !");
@@ -141,24 +142,25 @@ TEST_F(ChangeRecordTest, AChangeOfTheRecordsMarksTheSpringChangedAndOnlyThen) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     listings_.clear();
-    aendvar.ChangeCount = c.countBefore;
+    a_.ChangeCount = c.countBefore;
     kwenvar.InputModified = false;
     kwenvar.ErrorFlag = true;
     Type(c.typed);
-    ChangeRecordCommand(c.code);
+    ChangeRecordCommand(spring_, c.code);
     EXPECT_EQ(kwenvar.InputModified, c.modified);
     EXPECT_EQ(listings_.size(), c.listings);
   }
 }
 
 TEST_F(ChangeRecordTest, ThePrintedLogInATextFile) {
-  aendvar.TitleDrawnDate = "05.03.2024";
-  aendvar.TitleDrawnBy = "Ml";
-  aendvar.TitleReplaces = "Z-4710";
-  aendvar.ChangeCount = 2;
-  aendvar.ChangeRecords[1] = {"Bohrung", "01.02.2024", "Ml", "Bohrung 5 mm"};
-  aendvar.ChangeRecords[2] = {"Breite", "02.02.2024", "Kr", "Band 41 mm"};
-  aendvar.ChangeRecords[3] = {"geloescht", "03.02.2024", "Kr", "nicht mehr da"};
+  spring_.TitleLines = {"", "Feder K-12", "Haspel", ""};  // the log's head names the spring
+  a_.TitleDrawnDate = "05.03.2024";
+  a_.TitleDrawnBy = "Ml";
+  a_.TitleReplaces = "Z-4710";
+  a_.ChangeCount = 2;
+  a_.ChangeRecords[1] = {"Bohrung", "01.02.2024", "Ml", "Bohrung 5 mm"};
+  a_.ChangeRecords[2] = {"Breite", "02.02.2024", "Kr", "Band 41 mm"};
+  a_.ChangeRecords[3] = {"geloescht", "03.02.2024", "Kr", "nicht mehr da"};
   wkwenvar.TextDevice = OutputDeviceCode::TextFile;
   wkwenvar.TextDeviceQuery = false;
   for (int32_t style : {0, 1, 2}) {
@@ -166,9 +168,11 @@ TEST_F(ChangeRecordTest, ThePrintedLogInATextFile) {
     wkwenvar.ChangeIndexStyle = static_cast<uint16_t>(style);
     const std::string out = (scratch_ / ("log" + std::to_string(style) + ".txt")).string();
     test::scriptedPrompter().push(out);
-    ChangeRecordCommand(ChangeCommand::Print);
+    ChangeRecordCommand(spring_, ChangeCommand::Print);
     const std::string log = test::readFile(out);
     EXPECT_TRUE(Has(log, "\x8E" "nderungsprotokoll")) << log;
+    EXPECT_TRUE(Has(log, "Feder K-12")) << log;
+    EXPECT_TRUE(Has(log, "Haspel")) << log;
     EXPECT_TRUE(Has(log, "Erstellungsdatum: 05.03.2024     Erstellt von: Ml")) << log;
     EXPECT_TRUE(Has(log, "Ersatz f\x81r: Z-4710         ")) << log;
     EXPECT_FALSE(Has(log, "Ersetzt durch")) << "an empty field is left out";
@@ -184,7 +188,7 @@ TEST_F(ChangeRecordTest, ThePrintedLogInATextFile) {
 
 TEST_F(ChangeRecordTest, DrawingInformationStoresItsRows) {
   wkwenvar.TitleBlockType = 0;  // DIN 6771
-  aendvar.TitleDepartment = "Konstruktion";
+  a_.TitleDepartment = "Konstruktion";
   DrawingInfoInput in;
   in.replaces = "Z-4710 und mehr als 15";
   in.rowDate = {"", "01.01.2024", "02.01.2024", "03.01.2024", "04.01.2024"};
@@ -195,24 +199,24 @@ TEST_F(ChangeRecordTest, DrawingInformationStoresItsRows) {
               {"5", "5", "5", "5", "nach der Luecke"}};
   in.mode = 2;
   in.iso = {"Versuch", "Zeichnung", "frei"};
-  StoreDrawingInfo(in);
-  EXPECT_EQ(aendvar.TitleReplaces, "Z-4710 und mehr");
-  EXPECT_EQ(aendvar.TitleRow4Name, "Fr");
-  ASSERT_EQ(aendvar.DrawingTextCount, 2) << "the texts end at the first blank one after row 1";
-  EXPECT_DOUBLE_EQ(static_cast<double>(aendvar.DrawingTexts[1].y), 20.5);
-  EXPECT_DOUBLE_EQ(static_cast<double>(aendvar.DrawingTexts[2].x), 0) << "no number becomes 0";
-  EXPECT_EQ(aendvar.DrawingTextMode, 2);
-  EXPECT_EQ(aendvar.TitleDepartment, "Konstruktion") << "DIN 6771 leaves the ISO 7200 fields";
+  StoreDrawingInfo(a_, in);
+  EXPECT_EQ(a_.TitleReplaces, "Z-4710 und mehr");
+  EXPECT_EQ(a_.TitleRow4Name, "Fr");
+  ASSERT_EQ(a_.DrawingTextCount, 2) << "the texts end at the first blank one after row 1";
+  EXPECT_DOUBLE_EQ(static_cast<double>(a_.DrawingTexts[1].y), 20.5);
+  EXPECT_DOUBLE_EQ(static_cast<double>(a_.DrawingTexts[2].x), 0) << "no number becomes 0";
+  EXPECT_EQ(a_.DrawingTextMode, 2);
+  EXPECT_EQ(a_.TitleDepartment, "Konstruktion") << "DIN 6771 leaves the ISO 7200 fields";
 
   wkwenvar.TitleBlockType = 1;  // ISO 7200: row 4 comes empty, the ISO fields are stored
   in.rowDate[4] = "";
   in.rowName[4] = "";
   in.texts = {{"", "", "", "", ""}, {"1", "1", "1", "1", " "}, {"2", "2", "2", "2", "dahinter"}};
-  StoreDrawingInfo(in);
-  EXPECT_EQ(aendvar.TitleRow4Name, "");
-  EXPECT_EQ(aendvar.TitleDepartment, "Versuch");
-  EXPECT_EQ(aendvar.DrawingTextCount, 1) << "row 1 is always taken, even empty";
-  EXPECT_EQ(aendvar.DrawingTexts[1].Text, "");
+  StoreDrawingInfo(a_, in);
+  EXPECT_EQ(a_.TitleRow4Name, "");
+  EXPECT_EQ(a_.TitleDepartment, "Versuch");
+  EXPECT_EQ(a_.DrawingTextCount, 1) << "row 1 is always taken, even empty";
+  EXPECT_EQ(a_.DrawingTexts[1].Text, "");
 }
 
 class DocumentLinkTest : public ::testing::Test {

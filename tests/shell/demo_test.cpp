@@ -11,7 +11,7 @@
 #include "platform/services.h"
 #include "shell/demo.h"
 #include "shell/hbild.h"
-#include "spring/yebglob9.h"
+#include "spring/spring.h"
 #include "tests/support/testsupport.h"
 
 namespace qorva {
@@ -31,6 +31,7 @@ class DemoTest : public ::testing::Test {
     scriptedPrompter().clear();
     InitAllSettings();
   }
+  Spring spring_;  // the spring the tour shows
   static std::vector<std::string> Messages() {
     std::vector<std::string> texts;
     for (const AskRecord& r : scriptedPrompter().asked())
@@ -111,7 +112,7 @@ TEST_F(DemoTest, MissingFileAndShortFlagLines) {
 
 TEST_F(DemoTest, TourRunsTheCommandsInOrderWithATextAfterEach) {
   std::vector<std::string> ran;
-  RunDemoTour(Recording(ran));
+  RunDemoTour(spring_, Recording(ran));
   EXPECT_EQ(ran, (std::vector<std::string>{"pictures", "text", "material", "predesign", "recalc", "quick3",
                                            "printout", "cad", "settings"}));
   const std::vector<std::string> shown = Messages();
@@ -122,7 +123,9 @@ TEST_F(DemoTest, TourRunsTheCommandsInOrderWithATextAfterEach) {
   EXPECT_FALSE(kwenvar.DemoRun);
   EXPECT_FALSE(kwenvar.ErrorFlag);
   // The demonstration spring was preset before the first command.
-  EXPECT_EQ(yebglob9.MaterialNumber, 12);
+  EXPECT_EQ(spring_.family.MaterialNumber, 12);
+  EXPECT_EQ(spring_.family.LoadType, 2);
+  EXPECT_EQ(spring_.product.OuterDiameter, 85);
 }
 
 TEST_F(DemoTest, CancelledCommandAsksWhetherToEnd) {
@@ -133,7 +136,7 @@ TEST_F(DemoTest, CancelledCommandAsksWhetherToEnd) {
     std::vector<std::string> ran;
     scriptedPrompter().clear();
     scriptedPrompter().push(YesNoCancel::Yes);
-    RunDemoTour(Recording(ran, names[i]));
+    RunDemoTour(spring_, Recording(ran, names[i]));
     EXPECT_EQ(ran.back(), names[i] == std::string("recalc") ? "quick3" : names[i]);
     EXPECT_FALSE(kwenvar.DemoRun);
     EXPECT_TRUE(kwenvar.ErrorFlag);
@@ -146,7 +149,7 @@ TEST_F(DemoTest, CancelledCommandAsksWhetherToEnd) {
       ran.clear();
       scriptedPrompter().clear();
       scriptedPrompter().push(answer);
-      RunDemoTour(Recording(ran, names[i]));
+      RunDemoTour(spring_, Recording(ran, names[i]));
       EXPECT_EQ(ran.size(), 9u);
       for (const std::string& r : ran) EXPECT_EQ(r.find("not in demo"), std::string::npos) << r;
       EXPECT_EQ(Messages().size(), 11u);

@@ -15,9 +15,11 @@
 #include "foundation/wkwenvar.h"
 #include "foundation/workdir.h"
 #include "platform/services.h"
+#include "shell/startup.h"
 #include "spring/qvaio.h"
 #include "spring/qvarech.h"
 #include "spring/spring.h"
+#include "spring/yebfest9.h"
 #include "tests/spring/springfixture.h"
 
 namespace qorva::test {
@@ -54,7 +56,6 @@ class SpreadsheetTest : public SpringTest {
  protected:
   void SetUp() override {
     SpringTest::SetUp();
-    OpenSpring() = NewSpring();  // the spring the shell's commands work on
     useTableEndingInStartMaterial();
     NameTheProgram();
     kwenvar.DataDir = scratch_.path().string() + "/";
@@ -67,6 +68,23 @@ class SpreadsheetTest : public SpringTest {
     recordingLauncher().installed.clear();
     SpringTest::TearDown();
   }
+  // feder.qva (the default spring) in the data folder, read and calculated into spring_: the
+  // spring the commands work on, open under that name.
+  void readFeder() {
+    fs::copy_file(fs::path(QORVA_SOURCE_DIR) / "data" / "null.qva", scratch_ / "feder.qva");
+    const SpringFileRead read = ReadSpring((scratch_ / "feder.qva").string(), NewSpring());
+    ASSERT_TRUE(read.ok()) << read.error;
+    MaterialCatalog catalog;
+    ASSERT_TRUE(catalog.load());
+    const YEB9WST_Record* material = catalog.byNumber(read.spring.family.MaterialNumber);
+    ASSERT_NE(material, nullptr);
+    const CalcOutcome calc = Calculate(read.spring, *material);
+    ASSERT_FALSE(calc.fatal);
+    spring_ = read.spring;
+    spring_.family = calc.family;
+    spring_.product = calc.product;
+    kwenvar.CurrentFileName = "feder";
+  }
   std::vector<std::string> opened() const {
     std::vector<std::string> v;
     for (const auto& l : recordingLauncher().launched())
@@ -74,6 +92,7 @@ class SpreadsheetTest : public SpringTest {
     return v;
   }
   ScratchDir scratch_;
+  Spring spring_;
 };
 
 TEST_F(SpreadsheetTest, TheFileTableGoesCellByCellIntoAWorkbookOfItsOwn) {
@@ -142,11 +161,10 @@ TEST_F(SpreadsheetTest, StartExcelNeedsASavedSpringAndADesktop) {
 }
 
 TEST_F(SpreadsheetTest, ExportSavesChangedInputFirstAndWritesTheFileLineByLine) {
-  fs::copy_file(fs::path(QORVA_SOURCE_DIR) / "data" / "null.qva", scratch_ / "feder.qva");
-  ASSERT_TRUE(ReadSpringFile(OpenSpring(), "feder"));
-  yebglob9.BandWidth = 42;  // changed, not yet saved
+  ASSERT_NO_FATAL_FAILURE(readFeder());
+  spring_.family.BandWidth = 42;  // changed, not yet saved
   kwenvar.InputModified = true;
-  ExcelExport();
+  ExcelExport(spring_);
   EXPECT_FALSE(kwenvar.ErrorFlag);
   EXPECT_FALSE(kwenvar.InputModified);
   EXPECT_NE(readFile(scratch_ / "feder.qva").find("\r\n42.0000000\r\n"), std::string::npos);
@@ -155,14 +173,13 @@ TEST_F(SpreadsheetTest, ExportSavesChangedInputFirstAndWritesTheFileLineByLine) 
   EXPECT_EQ(cells.substr(0, 3), "s:-");
   EXPECT_NE(cells.find("\ns:42.0000000\n"), std::string::npos) << cells;
 
-  ExcelExport();
+  ExcelExport(spring_);
   ASSERT_EQ(opened().size(), 2u);
   EXPECT_NE(opened()[0], opened()[1]);
 }
 
 TEST_F(SpreadsheetTest, PrintoutPutsTheTextResultsIntoCells) {
-  fs::copy_file(fs::path(QORVA_SOURCE_DIR) / "data" / "null.qva", scratch_ / "feder.qva");
-  ASSERT_TRUE(ReadSpringFile(OpenSpring(), "feder"));
+  ASSERT_NO_FATAL_FAILURE(readFeder());
   // As in the program, the run has its private work folder inside the temporary folder.
   ASSERT_TRUE(MakeWorkDir(kwenvar.TempDir));
   struct RemoveAtEnd {
@@ -171,7 +188,7 @@ TEST_F(SpreadsheetTest, PrintoutPutsTheTextResultsIntoCells) {
   wkwenvar.TextDevice = 1;
   wkwenvar.TextDeviceQuery = true;
   scriptedPrompter().clear();
-  ExcelPrintout();
+  ExcelPrintout(spring_);
   EXPECT_TRUE(scriptedPrompter().asked().empty()) << scriptedPrompter().asked()[0].text;
   EXPECT_FALSE(kwenvar.ErrorFlag);
   EXPECT_EQ(wkwenvar.TextDevice, 1);
@@ -186,7 +203,7 @@ TEST_F(SpreadsheetTest, PrintoutPutsTheTextResultsIntoCells) {
   int shown = 0;
   services().ShowCalcMessages = [&] { ++shown; };
   kwenvar.FatalError = true;
-  ExcelPrintout();
+  ExcelPrintout(spring_);
   EXPECT_EQ(shown, 1);
   EXPECT_EQ(opened().size(), 1u);
 }
@@ -194,10 +211,9 @@ TEST_F(SpreadsheetTest, PrintoutPutsTheTextResultsIntoCells) {
 // A run of the program keeps its work files in a private folder: the printout takes the report's
 // copy from there, where the report writer put it.
 TEST_F(SpreadsheetTest, PrintoutFindsTheReportInTheRunsWorkFolder) {
-  fs::copy_file(fs::path(QORVA_SOURCE_DIR) / "data" / "null.qva", scratch_ / "feder.qva");
-  ASSERT_TRUE(ReadSpringFile(OpenSpring(), "feder"));
+  ASSERT_NO_FATAL_FAILURE(readFeder());
   ASSERT_TRUE(MakeWorkDir(scratch_.path().string()));
-  ExcelPrintout();
+  ExcelPrintout(spring_);
   EXPECT_FALSE(kwenvar.ErrorFlag);
   EXPECT_TRUE(scriptedPrompter().asked().empty());
   EXPECT_EQ(opened().size(), 1u);
@@ -222,9 +238,8 @@ std::string AsFileText(const std::vector<std::string>& lines) {
 }
 
 TEST_F(SpreadsheetTest, ImportReadsColumnAAndRefusesAWorkbookNoSpringFileCouldBe) {
-  fs::copy_file(fs::path(QORVA_SOURCE_DIR) / "data" / "null.qva", scratch_ / "feder.qva");
-  ASSERT_TRUE(ReadSpringFile(OpenSpring(), "feder"));
-  ExcelExport();
+  ASSERT_NO_FATAL_FAILURE(readFeder());
+  ExcelExport(spring_);
   ASSERT_EQ(opened().size(), 1u);
   const fs::path book = opened()[0];
   // A cell in the last column of every row changes nothing of the spring file's lines.
@@ -240,10 +255,9 @@ TEST_F(SpreadsheetTest, ImportReadsColumnAAndRefusesAWorkbookNoSpringFileCouldBe
 }
 
 TEST_F(SpreadsheetTest, ImportTakesTheSpringBackFromTheChangedWorkbook) {
-  fs::copy_file(fs::path(QORVA_SOURCE_DIR) / "data" / "null.qva", scratch_ / "feder.qva");
-  ASSERT_TRUE(ReadSpringFile(OpenSpring(), "feder"));
-  const long double width = yebglob9.BandWidth;
-  ExcelExport();
+  ASSERT_NO_FATAL_FAILURE(readFeder());
+  const long double width = spring_.family.BandWidth;
+  ExcelExport(spring_);
   ASSERT_EQ(opened().size(), 1u);
   const fs::path book = opened()[0];
 
@@ -258,19 +272,28 @@ TEST_F(SpreadsheetTest, ImportTakesTheSpringBackFromTheChangedWorkbook) {
       std::find(lines.begin(), lines.end(), std::string("50.0000000"))) + 1);
   ASSERT_NE(row, std::to_string(lines.size() + 1)) << "no band width line";
   EditWorkbook(book, "ws['A" + row + "'] = 44.5\nws['A5'] = 'Größe & Form'", scratch_.path());
+  // The workbook gives its spring in memory: no spring file is written for it, and the spring it
+  // is read on top of stays as it is until it takes it over.
+  const std::vector<std::string> files = SortedNames(scratch_.path());
+  const SpringFileRead read = ReadSpringFromXlsx(book.string(), "feder.qva", spring_);
+  ASSERT_TRUE(read.ok()) << read.error;
+  EXPECT_EQ(read.spring.family.BandWidth, 44.5L);
+  EXPECT_EQ(read.spring.TitleLines[1], "Gr\x94\xE1" "e & Form");
+  EXPECT_EQ(spring_.family.BandWidth, width);
+  EXPECT_EQ(SortedNames(scratch_.path()), files);
+
   scriptedPrompter().push(book.string());
-  EXPECT_TRUE(ExcelImport());
+  EXPECT_TRUE(ExcelImport(spring_));
   EXPECT_FALSE(kwenvar.ErrorFlag);
-  EXPECT_EQ(yebglob9.BandWidth, 44.5L);
-  EXPECT_NE(yebglob9.BandWidth, width);
-  EXPECT_EQ(OpenSpring().TitleLines[1], "Gr\x94\xE1" "e & Form");
+  EXPECT_EQ(spring_.family.BandWidth, 44.5L);
+  EXPECT_NE(spring_.family.BandWidth, width);
+  EXPECT_EQ(spring_.TitleLines[1], "Gr\x94\xE1" "e & Form");
   EXPECT_EQ(kwenvar.CurrentFileName, "feder");  // the spring keeps its file
 }
 
 TEST_F(SpreadsheetTest, ImportOfADamagedWorkbookKeepsTheSpring) {
-  fs::copy_file(fs::path(QORVA_SOURCE_DIR) / "data" / "null.qva", scratch_ / "feder.qva");
-  ASSERT_TRUE(ReadSpringFile(OpenSpring(), "feder"));
-  ExcelExport();
+  ASSERT_NO_FATAL_FAILURE(readFeder());
+  ExcelExport(spring_);
   ASSERT_EQ(opened().size(), 1u);
   const fs::path book = opened()[0];
   const std::string whole = readFile(book);
@@ -282,27 +305,27 @@ TEST_F(SpreadsheetTest, ImportOfADamagedWorkbookKeepsTheSpring) {
       {"cut short", whole.substr(0, whole.size() / 2)},
       {"empty", ""},
   };
-  yebglob9.BandWidth = 33;
+  spring_.family.BandWidth = 33;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     writeFile(scratch_ / "bad.xlsx", c.bytes);
     scriptedPrompter().clear();
     scriptedPrompter().push((scratch_ / "bad.xlsx").string());
-    EXPECT_FALSE(ExcelImport());
+    EXPECT_FALSE(ExcelImport(spring_));
     EXPECT_TRUE(kwenvar.ErrorFlag);
-    EXPECT_EQ(yebglob9.BandWidth, 33);
+    EXPECT_EQ(spring_.family.BandWidth, 33);
     EXPECT_EQ(scriptedPrompter().asked().back().kind, AskKind::Message);
   }
   // A workbook whose lines are no spring file: the reader refuses it, the spring stays.
   EditWorkbook(book, "ws['A10'] = 'keine Zahl'", scratch_.path());
   scriptedPrompter().clear();
   scriptedPrompter().push(book.string());
-  EXPECT_FALSE(ExcelImport());
-  EXPECT_EQ(yebglob9.BandWidth, 33);
+  EXPECT_FALSE(ExcelImport(spring_));
+  EXPECT_EQ(spring_.family.BandWidth, 33);
   // Cancelled: nothing asked beyond the dialog.
   scriptedPrompter().clear();
   scriptedPrompter().push(Cancel{});
-  EXPECT_FALSE(ExcelImport());
+  EXPECT_FALSE(ExcelImport(spring_));
   EXPECT_EQ(scriptedPrompter().asked().size(), 1u);
 }
 

@@ -18,7 +18,6 @@
 #include "spring/materialtable.h"
 #include "spring/qvaio.h"
 #include "spring/spring.h"
-#include "spring/yebglob9.h"
 #include "tests/support/testsupport.h"
 #include "xbase/xbcommon.h"
 
@@ -58,6 +57,7 @@ class StartupTest : public ::testing::Test {
   test::ScratchDir scratch_;
   fs::path dir_;
   std::unique_ptr<test::CwdGuard> cwd_;
+  Spring spring_ = NewSpring();  // the spring the start-up works on
 };
 
 TEST(CommandLine, ParsesEveryMode) {
@@ -147,17 +147,18 @@ TEST_F(StartupTest, TheShippedDefaultSpringIsWhatTheStartValuesWrite) {
   // QORVA_WRITE_DEFAULT_SPRING=1 rewrites the shipped file from the start values.
   const fs::path shipped = kData / "null.qva";
   const fs::path written = dir_ / "null.qva";
-  ASSERT_TRUE(WriteSpringFile(OpenSpring(), written.string()));
+  const Spring start = NewSpring();
+  ASSERT_TRUE(SaveSpringFile(start, written.string()));
   if (const char* w = std::getenv("QORVA_WRITE_DEFAULT_SPRING"); w && std::string(w) == "1") {
     fs::copy_file(written, shipped, fs::copy_options::overwrite_existing);
   }
-  EXPECT_EQ(yebglob9.MaterialNumber, 12);
+  EXPECT_EQ(start.family.MaterialNumber, 12);
   EXPECT_EQ(readFile(written), readFile(shipped));
 }
 
 TEST_F(StartupTest, StartWithoutDefaultSpringLoadsTheMaterialBeforeCalculating) {
-  ASSERT_FALSE(StartupCommandLine(ParseCommandLine({}), false).has_value());
-  EXPECT_GT(yebglob9.EModulus, 0);
+  ASSERT_FALSE(StartupCommandLine(ParseCommandLine({}), spring_, false).has_value());
+  EXPECT_GT(spring_.family.EModulus, 0);
   EXPECT_FALSE(kwenvar.FatalError);
   for (uint16_t n = 1; n <= error0.ErrorCount; ++n) EXPECT_EQ(error0.ErrorMsgs[n].find("E = 0"), std::string::npos);
   EXPECT_TRUE(kwenvar.CurrentFileName.empty());
@@ -166,9 +167,9 @@ TEST_F(StartupTest, StartWithoutDefaultSpringLoadsTheMaterialBeforeCalculating) 
 
 TEST_F(StartupTest, StartReadsTheDefaultSpringAndForgetsItsName) {
   fs::copy_file(kData / "null.qva", dir_ / "null.qva");
-  yebglob9.BandWidth = 7;  // the file must bring back 50
-  ASSERT_FALSE(StartupCommandLine(ParseCommandLine({}), false).has_value());
-  EXPECT_EQ(yebglob9.BandWidth, 50);
+  spring_.family.BandWidth = 7;  // the file must bring back 50
+  ASSERT_FALSE(StartupCommandLine(ParseCommandLine({}), spring_, false).has_value());
+  EXPECT_EQ(spring_.family.BandWidth, 50);
   EXPECT_TRUE(kwenvar.CurrentFileName.empty());
   EXPECT_EQ(kwenvar.DataDir, dir_.string() + "/");
   EXPECT_FALSE(kwenvar.FatalError);
@@ -188,17 +189,17 @@ TEST_F(StartupTest, PlainModeRefusalsEndWithExitCodeOne) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     scriptedPrompter().clear();
-    EXPECT_EQ(StartupCommandLine(ParseCommandLine({c.name}), false), std::optional<int>(ExitBadInput));
+    EXPECT_EQ(StartupCommandLine(ParseCommandLine({c.name}), spring_, false), std::optional<int>(ExitBadInput));
     EXPECT_TRUE(messageContains(c.message));
   }
 }
 
 TEST_F(StartupTest, PlainModeStartsANewFileUnderAWritableName) {
-  EXPECT_FALSE(StartupCommandLine(ParseCommandLine({"neu.qva"}), false).has_value());
+  EXPECT_FALSE(StartupCommandLine(ParseCommandLine({"neu.qva"}), spring_, false).has_value());
   EXPECT_TRUE(kwenvar.FileNameHasPath);
   EXPECT_EQ(kwenvar.CurrentFileName, "neu.qva");
   EXPECT_FALSE(fs::exists(dir_ / "neu.qva"));
-  EXPECT_GT(yebglob9.EModulus, 0);  // the start values got their material
+  EXPECT_GT(spring_.family.EModulus, 0);  // the start values got their material
 }
 
 TEST_F(StartupTest, PlainModeKeepsADamagedFileAndSaysWhy) {
@@ -206,16 +207,16 @@ TEST_F(StartupTest, PlainModeKeepsADamagedFileAndSaysWhy) {
   std::string bytes = readFile(dir_ / "bad.qva");
   bytes.resize(bytes.size() / 3);
   writeFile(dir_ / "bad.qva", bytes);
-  EXPECT_EQ(StartupCommandLine(ParseCommandLine({"bad.qva"}), false), std::optional<int>(ExitBadInput));
+  EXPECT_EQ(StartupCommandLine(ParseCommandLine({"bad.qva"}), spring_, false), std::optional<int>(ExitBadInput));
   EXPECT_TRUE(messageContains("nicht eingelesen"));
   EXPECT_EQ(readFile(dir_ / "bad.qva"), bytes);
 }
 
 TEST_F(StartupTest, PlainModeReadsTheNamedFile) {
   fs::copy_file(kData / "null.qva", dir_ / "f.qva");
-  yebglob9.BandWidth = 7;
-  EXPECT_FALSE(StartupCommandLine(ParseCommandLine({"f.qva", "/x"}), false).has_value());
-  EXPECT_EQ(yebglob9.BandWidth, 50);
+  spring_.family.BandWidth = 7;
+  EXPECT_FALSE(StartupCommandLine(ParseCommandLine({"f.qva", "/x"}), spring_, false).has_value());
+  EXPECT_EQ(spring_.family.BandWidth, 50);
   EXPECT_EQ(kwenvar.CurrentFileName, "f.qva");
   EXPECT_TRUE(kwenvar.FileNameHasPath);
 }
@@ -223,9 +224,9 @@ TEST_F(StartupTest, PlainModeReadsTheNamedFile) {
 TEST_F(StartupTest, DemoAndEditModesReadNoFile) {
   fs::copy_file(kData / "null.qva", dir_ / "null.qva");
   fs::copy_file(kData / "null.qva", dir_ / "x.qva");
-  yebglob9.BandWidth = 7;
+  spring_.family.BandWidth = 7;
   scriptedPrompter().clear();
-  EXPECT_FALSE(StartupCommandLine(ParseCommandLine({"Demo"}), false).has_value());
+  EXPECT_FALSE(StartupCommandLine(ParseCommandLine({"Demo"}), spring_, false).has_value());
   // The introduction's two boxes.
   const auto& asked = scriptedPrompter().asked();
   ASSERT_EQ(asked.size(), 2u);
@@ -233,11 +234,11 @@ TEST_F(StartupTest, DemoAndEditModesReadNoFile) {
   EXPECT_EQ(asked[1].text, "Mit <OK> oder ENTER-Taste wird weitergeschaltet.");
   EXPECT_TRUE(kwenvar.DemoRun);
   EXPECT_EQ(kwenvar.CurrentFileName, "Demo");
-  EXPECT_EQ(yebglob9.BandWidth, 7);  // not even the default spring
+  EXPECT_EQ(spring_.family.BandWidth, 7);  // not even the default spring
 
   kwenvar.DemoRun = false;
-  EXPECT_FALSE(StartupCommandLine(ParseCommandLine({"x.qva", "/E"}), false).has_value());
-  EXPECT_EQ(yebglob9.BandWidth, 50);  // the default spring, not the named file's name
+  EXPECT_FALSE(StartupCommandLine(ParseCommandLine({"x.qva", "/E"}), spring_, false).has_value());
+  EXPECT_EQ(spring_.family.BandWidth, 50);  // the default spring, not the named file's name
   EXPECT_TRUE(kwenvar.CurrentFileName.empty());
 }
 
@@ -248,7 +249,7 @@ TEST_F(StartupTest, EveryRunWorksInAPrivateFolderThatGoesAtItsEnd) {
   fs::copy_file(kData / "null.qva", dir_ / "t.qva");
   fs::create_directory(dir_ / "tmp");
   kwenvar.TempDir = (dir_ / "tmp").string();
-  EXPECT_EQ(StartupCommandLine(ParseCommandLine({"t.qva", "/CAD6:1"}), true), std::optional<int>(ExitOk));
+  EXPECT_EQ(StartupCommandLine(ParseCommandLine({"t.qva", "/CAD6:1"}), spring_, true), std::optional<int>(ExitOk));
   const std::string work = workdir.Dir;
   ASSERT_FALSE(work.empty());
   EXPECT_EQ(fs::path(work).parent_path(), dir_ / "tmp");
@@ -278,10 +279,11 @@ TEST_F(StartupTest, EveryRunWorksInAPrivateFolderThatGoesAtItsEnd) {
     if (!runtime) unsetenv("XDG_RUNTIME_DIR");
     InitProgramModules({});
     SetProgramIdentity();
+    spring_ = NewSpring();
     kwenvar.StartDir = dir_.string();
     kwenvar.TempDir = (dir_ / "missing" / "").string();
     scriptedPrompter().push(Cancel{});  // the folder question; a batch run's prompter cancels it
-    EXPECT_EQ(StartupCommandLine(ParseCommandLine({"t.qva", "/I"}), true), std::optional<int>(ExitOk));
+    EXPECT_EQ(StartupCommandLine(ParseCommandLine({"t.qva", "/I"}), spring_, true), std::optional<int>(ExitOk));
     const std::string priv = workdir.Dir;
     ASSERT_FALSE(priv.empty());
     if (runtime) EXPECT_EQ(fs::path(priv).parent_path(), dir_ / "run");
@@ -305,7 +307,7 @@ TEST_F(StartupTest, WithoutAConfiguredFolderTheRunWorksInTheSystemsTemporaryFold
   fs::create_directory(dir_ / "systmp");
   const test::ScopedEnv tmp("TMPDIR", (dir_ / "systmp").c_str());
   kwenvar.TempDir = "";
-  EXPECT_EQ(StartupCommandLine(ParseCommandLine({"t.qva", "/I"}), true), std::optional<int>(ExitOk));
+  EXPECT_EQ(StartupCommandLine(ParseCommandLine({"t.qva", "/I"}), spring_, true), std::optional<int>(ExitOk));
   ASSERT_FALSE(workdir.Dir.empty());
   EXPECT_EQ(fs::path(workdir.Dir).parent_path(), dir_ / "systmp");
   EXPECT_EQ(test::SortedNames(dir_), (std::vector<std::string>{"systmp", "t.qva", "t.txt", "yeb9wst.dbf"}));
@@ -331,6 +333,33 @@ TEST_F(StartupTest, AnEngineStopEndsTheBatchRunWithItsCode) {
   EXPECT_FALSE(fs::exists(dir_ / "h.txt"));
 }
 
+// A batch run reads, calculates and writes a spring of its own: the spring the program has open
+// is the same after it, also where the run has read another.
+TEST_F(StartupTest, ABatchRunLeavesTheOpenSpringAsItWas) {
+  fs::copy_file(kData / "null.qva", dir_ / "b.qva");
+  Spring& open = OpenSpring();
+  open.family.BandWidth = 7;
+  open.family.DrawingNumber = "OFFEN-1";
+  open.drawing.ChangeCount = 1;
+  open.drawing.ChangeRecords[1].Description = "offen";
+  open.documents.DocumentLinks[1].File = "offen.txt";
+  const Spring before = open;
+  EXPECT_EQ(RunBatch({"b.qva", "/I", "/NOGUI"}), ExitOk);
+  // The run's result is that of the file's width, not the open spring's.
+  const std::string result = readFile(dir_ / "b.txt");
+  EXPECT_NE(result.find("Bandbreite\tb\tmm\t   50.00\r\n"), std::string::npos) << result;
+  EXPECT_EQ(open.family.BandWidth, 7);
+  EXPECT_EQ(open.family.DrawingNumber, "OFFEN-1");
+  EXPECT_EQ(open.family.MaterialNumber, before.family.MaterialNumber);
+  EXPECT_EQ(open.family.EModulus, before.family.EModulus);
+  EXPECT_EQ(open.product.Force2, before.product.Force2);
+  EXPECT_EQ(open.product.TurnCount, before.product.TurnCount);
+  EXPECT_EQ(open.drawing.ChangeCount, 1);
+  EXPECT_EQ(open.drawing.ChangeRecords[1].Description, "offen");
+  EXPECT_EQ(open.drawing.TitleDrawnDate, before.drawing.TitleDrawnDate);
+  EXPECT_EQ(open.documents.DocumentLinks[1].File, "offen.txt");
+}
+
 // ---- Save question ----
 
 TEST_F(StartupTest, SaveQuestionKeepsTheModifiedMarkWhenSavingFails) {
@@ -338,7 +367,7 @@ TEST_F(StartupTest, SaveQuestionKeepsTheModifiedMarkWhenSavingFails) {
   kwenvar.CurrentFileName = "feder";
   kwenvar.InputModified = true;
   scriptedPrompter().push(YesNoCancel::Yes);
-  AskSaveChanges();
+  AskSaveChanges(spring_);
   EXPECT_TRUE(kwenvar.ErrorFlag);
   EXPECT_TRUE(kwenvar.InputModified);
   EXPECT_TRUE(wkwenvar.ConfirmOverwrite);
@@ -370,7 +399,7 @@ TEST_F(StartupTest, SaveQuestionAnswers) {
     kwenvar.InputModified = true;
     kwenvar.ErrorFlag = false;
     scriptedPrompter().push(c.answer);
-    AskSaveChanges();
+    AskSaveChanges(spring_);
     EXPECT_EQ(kwenvar.ErrorFlag, c.errorFlag);
     EXPECT_EQ(kwenvar.InputModified, c.modified);
     EXPECT_EQ(fs::exists(dir_ / "feder.qva"), c.saved);
@@ -401,7 +430,7 @@ TEST_F(StartupTest, SaveQuestionAndTitleShowAnUmlautNameAsItIs) {
       kwenvar.InputModified = true;
       kwenvar.ErrorFlag = false;
       scriptedPrompter().push(answer);
-      AskSaveChanges();
+      AskSaveChanges(spring_);
       ASSERT_FALSE(scriptedPrompter().asked().empty());
       EXPECT_EQ(scriptedPrompter().asked()[0].text, "Datei speichern (" + shown + ") ?");
       std::string title;
@@ -418,7 +447,7 @@ TEST_F(StartupTest, SaveQuestionStaysSilentForAnArchivedCommandLineFile) {
   kwenvar.ArchiveMode = true;
   kwenvar.CurrentFileName = "a/b.qva";
   kwenvar.InputModified = true;
-  AskSaveChanges();
+  AskSaveChanges(spring_);
   EXPECT_FALSE(kwenvar.InputModified);
   EXPECT_FALSE(kwenvar.ErrorFlag);
   EXPECT_TRUE(scriptedPrompter().asked().empty());
@@ -466,10 +495,10 @@ TEST_F(StartupTest, OpeningAVanishedRecentFileRemovesIt) {
   fs::copy_file(kData / "null.qva", dir_ / "here.qva");
   r[1] = (dir_ / "gone.qva").string();
   r[2] = (dir_ / "here.qva").string();
-  EXPECT_EQ(OpenRecentFileCore(1), RecentOpen::Missing);
+  EXPECT_EQ(OpenRecentFileCore(spring_, 1), RecentOpen::Missing);
   EXPECT_TRUE(messageContains("File " + (dir_ / "gone.qva").string() + " not found !"));
   EXPECT_EQ(r[1], (dir_ / "here.qva").string());
-  EXPECT_EQ(OpenRecentFileCore(1), RecentOpen::Read);
+  EXPECT_EQ(OpenRecentFileCore(spring_, 1), RecentOpen::Read);
   EXPECT_EQ(kwenvar.CurrentFileName, "here");
   EXPECT_EQ(kwenvar.DataDir, dir_.string() + "/");
   EXPECT_EQ(r[1], (dir_ / "here.qva").string());

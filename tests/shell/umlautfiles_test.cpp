@@ -19,7 +19,6 @@
 #include "shell/startup.h"
 #include "spring/qvaio.h"
 #include "spring/spring.h"
-#include "spring/yebglob9.h"
 #include "tests/support/testsupport.h"
 
 namespace qorva {
@@ -70,13 +69,14 @@ class UmlautFilesTest : public ::testing::Test {
   fs::path root_, dir_;
   std::string dos_;
   std::unique_ptr<test::CwdGuard> cwd_;
+  Spring spring_ = NewSpring();
 };
 
 TEST_F(UmlautFilesTest, OpenSaveSaveAsAndTheRecentListKeepTheName) {
   kwenvar.DataDir = dos_;
   // File > Open: the dialog starts in the folder's UTF-8 name and answers with the file's.
   scriptedPrompter().push(Disk(u8"Größe.qva").native());
-  ASSERT_TRUE(ReadSpringFile(OpenSpring(), ""));
+  ASSERT_TRUE(ReadSpringFile(spring_, ""));
   EXPECT_EQ(scriptedPrompter().asked()[0].preset, dir_.native());
   EXPECT_EQ(kwenvar.CurrentFileName, kGroesse);
   EXPECT_EQ(kwenvar.DataDir, dos_);
@@ -84,23 +84,23 @@ TEST_F(UmlautFilesTest, OpenSaveSaveAsAndTheRecentListKeepTheName) {
   EXPECT_EQ(wkwenvar.RecentFiles[1], dos_ + kGroesse + ".qva");
 
   // File > Save rewrites the same file, found by its UTF-8 name.
-  yebglob9.BandWidth = 42.0L;
-  ASSERT_TRUE(SaveSpringFile(kwenvar.CurrentFileName));
+  spring_.family.BandWidth = 42.0L;
+  ASSERT_TRUE(SaveSpringFile(spring_, kwenvar.CurrentFileName));
   EXPECT_NE(test::readFile(Disk(u8"Größe.qva")).find("\r\n42.0000000\r\n"), std::string::npos);
 
   // File > Save as "Übung".
   scriptedPrompter().push(Disk(u8"Übung.qva").native());
-  ASSERT_TRUE(WriteSpringFile(OpenSpring(), ""));
+  ASSERT_TRUE(WriteSpringFile(spring_, ""));
   EXPECT_EQ(kwenvar.CurrentFileName, kUebung);
   PushRecentFile(kwenvar.CurrentFileName);
   // Both files under their UTF-8 names, and nothing named in the code page's bytes.
   EXPECT_EQ(Listing(), (std::vector<std::string>{U8(u8"Größe.qva"), U8(u8"Übung.qva")}));
 
   // The recent list opens the first file again; the same file in another case stays one entry.
-  yebglob9.BandWidth = 1.0L;
+  spring_.family.BandWidth = 1.0L;
   kwenvar.InputModified = false;
-  EXPECT_EQ(OpenRecentFileCore(2), RecentOpen::Read);
-  EXPECT_EQ(yebglob9.BandWidth, 42.0L);
+  EXPECT_EQ(OpenRecentFileCore(spring_, 2), RecentOpen::Read);
+  EXPECT_EQ(spring_.family.BandWidth, 42.0L);
   EXPECT_EQ(kwenvar.CurrentFileName, kGroesse);
   PushRecentFile("GR\x99\xE1" "E");
   EXPECT_EQ(wkwenvar.RecentFiles[1], dos_ + "GR\x99\xE1" "E.qva");
@@ -120,7 +120,7 @@ TEST_F(UmlautFilesTest, TheFileTableShowsTheNamesAndFindsTheFilesAgain) {
   EXPECT_EQ(heard, (std::vector<std::string>{U8(u8"Größe.qva"), U8(u8"Übung.QVA")}));
   // The row chosen in the table names its file, which the program then reads.
   EXPECT_EQ(FileTableFileName(dos_, rows[2][0]), kUebung + ".QVA");
-  EXPECT_TRUE(ReadSpringFile(OpenSpring(), dos_ + FileTableFileName(dos_, rows[1][0])));
+  EXPECT_TRUE(ReadSpring(dos_ + FileTableFileName(dos_, rows[1][0])).ok());
   EXPECT_EQ(FileTableFileName(dos_, "fehlt.qva"), "");
 }
 
@@ -138,7 +138,7 @@ TEST_F(UmlautFilesTest, ACommandLineNameTheProgramCannotHoldEndsTheRunWithAMessa
   fs::copy_file(kData / "null.qva", root_ / "Pre?s.qva");  // what a substitution would reach
   const CommandLine cmd = ParseCommandLine({U8(u8"Pre€s.qva")});
   EXPECT_TRUE(cmd.fileNameUnusable);
-  EXPECT_EQ(StartupCommandLine(cmd, true), std::optional<int>(ExitBadInput));
+  EXPECT_EQ(StartupCommandLine(cmd, spring_, true), std::optional<int>(ExitBadInput));
   EXPECT_TRUE(messageContains(U8(u8"enthält Zeichen")));
   EXPECT_NE(kwenvar.CurrentFileName, "Pre?s.qva");
 

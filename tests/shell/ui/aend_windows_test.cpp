@@ -102,7 +102,7 @@ TEST_F(ChangeWindowTest, NewChangeThroughTheEntryWindow) {
     w->Memo_beschreibung->setPlainText("Bohrung 5 mm\nstatt 4 mm");
     w->Button_ok->click();
   });
-  ChangeRecordCommand(ChangeCommand::New);
+  ChangeRecordCommand(OpenSpring(), ChangeCommand::New);
   EXPECT_FALSE(kwenvar.ErrorFlag);
   ASSERT_EQ(aendvar.ChangeCount, 1);
   const AendRecord& r = aendvar.ChangeRecords[1];
@@ -130,7 +130,7 @@ TEST_F(ChangeWindowTest, ModifyShowsTheLastRecordAndCancelOrTitleBarStoreNothing
     w->Edit_aenderung->setText("anders");
     w->Button_cancel->click();
   });
-  ChangeRecordCommand(ChangeCommand::ModifyLast);
+  ChangeRecordCommand(OpenSpring(), ChangeCommand::ModifyLast);
   EXPECT_TRUE(kwenvar.ErrorFlag);
   EXPECT_EQ(aendvar.ChangeRecords[2].ChangeIndex, "Zweite");
   EXPECT_TRUE(listings_.empty()) << "no listing after Cancel";
@@ -140,7 +140,7 @@ TEST_F(ChangeWindowTest, ModifyShowsTheLastRecordAndCancelOrTitleBarStoreNothing
     w->Edit_aenderung->setText("anders");
     w->close();  // the title bar
   });
-  ChangeRecordCommand(ChangeCommand::ModifyLast);
+  ChangeRecordCommand(OpenSpring(), ChangeCommand::ModifyLast);
   EXPECT_FALSE(kwenvar.ErrorFlag);
   EXPECT_EQ(aendvar.ChangeRecords[2].ChangeIndex, "Zweite");
   EXPECT_EQ(listings_.size(), 1u) << "the listing follows";
@@ -174,7 +174,7 @@ TEST_F(ChangeWindowTest, DrawingInformationInTheDinLayout) {
     EXPECT_TRUE(w->StringGrid2->isVisibleTo(w));
     w->Button_ok->click();
   });
-  ChangeRecordCommand(ChangeCommand::DrawingInfo);
+  ChangeRecordCommand(OpenSpring(), ChangeCommand::DrawingInfo);
   EXPECT_FALSE(kwenvar.ErrorFlag);
   EXPECT_EQ(aendvar.TitleCheckedBy, "A|B");
   EXPECT_EQ(aendvar.TitleRow4Date, DateStr());

@@ -67,7 +67,7 @@ class MenuCommandsTest : public ::testing::Test {
     kwenvar.TempDir = scratch_.path().string() + "/";
     wkwenvar.ConfigDir = scratch_.path().string();  // the session file written at the window's end
     InitRecentMenu(*MainMenuOf(*form_), Item("mi_fileexit"));  // as the start-up does
-    ASSERT_TRUE(ReadDefaultSpring());  // the spring the window starts with
+    ASSERT_TRUE(ReadDefaultSpring(OpenSpring()));  // the spring the window starts with
     form_->show();
   }
   void TearDown() override {
