@@ -31,13 +31,11 @@
 #include "shell/ui/qvapre.h"
 #include "shell/ui/sysinf.h"
 #include "shell/ui/uuni1_1.h"
-#include "spring/aendvar.h"
 #include "spring/qvaaus1.h"
 #include "spring/qvaio.h"
 #include "spring/qvarech.h"
 #include "spring/ui/yebmat9.h"
 #include "spring/yebfest9.h"
-#include "spring/yebglob9.h"
 
 namespace qorva {
 
@@ -105,9 +103,9 @@ void mi_EditQuickClick(Thh& form) {
   kwenvar.InputModified = true;
 }
 
-void mi_EditTextClick(Thh& /*form*/) {
+void mi_EditTextClick(Thh& form) {
   kwenvar.ErrorFlag = false;
-  EditDrawingText();
+  EditDrawingText(form.spring());
   if (!kwenvar.ErrorFlag) kwenvar.InputModified = true;
 }
 
@@ -124,7 +122,7 @@ void mi_EditMaterialClick(Thh& form) {
 }
 
 void mi_editanwendungClick(Thh& form) {
-  ShowApplicationForm(&form);
+  ShowApplicationForm(form.spring(), &form);
   // The calculation clears ErrorFlag: a cancelled form still counts as changed input.
   CalcSpring();
   kwenvar.InputModified = true;
@@ -135,14 +133,14 @@ namespace {
 
 // Recalculation and pre-design: a material first while none is chosen, then the form; the spring
 // is calculated and drawn whether the form was confirmed or cancelled.
-void DimensionsCommand(Thh& form, void (*showForm)(QWidget*)) {
+void DimensionsCommand(Thh& form, void (*showForm)(Spring&, QWidget*)) {
   auto& k = kwenvar;
   k.ErrorFlag = false;
-  if (yebglob9.PermissibleStress == 0) {
+  if (form.spring().family.PermissibleStress == 0) {
     SelectMaterial(1);
     if (k.ErrorFlag) return;
   }
-  showForm(&form);
+  showForm(form.spring(), &form);
   const bool cancelled = k.ErrorFlag;
   if (!cancelled) k.InputModified = true;
   CalcSpring();
@@ -274,13 +272,13 @@ void WireMenuCommands(Thh& form) {
       {m->mi_viewfs, ViewForceTravel},                 {m->mi_viewGoodman, ViewGoodman},
       {m->mi_viewhaighgoodman, ViewHaighGoodman},      {m->mi_viewQuick3, ViewQuick3}};
   for (const auto& [item, view] : views) wire(item, [f, view = view] { ShowSpringView(*f, view); });
-  wire(m->mi_viewspannungrmt, [] {
+  wire(m->mi_viewspannungrmt, [f] {
     kwenvar.ErrorFlag = false;
-    DrawMaterialDiagram(3, 3, yebglob9.BandThickness);
+    DrawMaterialDiagram(3, 3, f->spring().family.BandThickness);
   });
-  wire(m->mi_viewspannungsigmat, [] {
+  wire(m->mi_viewspannungsigmat, [f] {
     kwenvar.ErrorFlag = false;
-    DrawMaterialDiagram(4, 3, yebglob9.BandThickness);
+    DrawMaterialDiagram(4, 3, f->spring().family.BandThickness);
   });
   wire(m->mi_viewErrorMessages, [] { ShowErrorList(); });
   // CAD and Database

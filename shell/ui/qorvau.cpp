@@ -132,10 +132,10 @@ int RunMainWindow(const CommandLine& cmd) {
   InstallProgramFonts();
   installScreenMetrics(std::make_unique<QtScreenMetrics>());
   installPrompter(std::make_unique<QtPrompter>());
-  installServices(WindowServices());
   int rc = 0;
   try {
     Thh window;
+    installServices(WindowServices(window.spring()));
     if (const std::optional<int> end = window.FormCreate(cmd)) {
       rc = *end;
     } else {
@@ -159,7 +159,7 @@ void EndProgramObjects() {
   installScreenMetrics(nullptr);
 }
 
-Services WindowServices() {
+Services WindowServices(Spring& spring) {
   Services s;
   s.ShowCalcMessages = ShowCalcMessagesInWindow;
   s.ErrorHelp = GetErrorHelp;
@@ -173,9 +173,9 @@ Services WindowServices() {
   s.ErrorHelpWindow = ShowErrorHelpWindow;
   s.HelpPictureNavigator = RunHelpPictureNavigator;
   // The Documentation menu: drawing information, the change records and the document links.
-  s.ChangeEntry = EditChangeEntry;
-  s.DrawingInfo = EditDrawingInfo;
-  s.DocumentLinks = EditDocumentLinks;
+  s.ChangeEntry = [&spring](uint16_t n) { EditChangeEntry(spring.drawing, n); };
+  s.DrawingInfo = [&spring] { EditDrawingInfo(spring.drawing); };
+  s.DocumentLinks = [&spring] { EditDocumentLinks(spring.documents); };
   InstallGraphWindow(s);
   InstallQtXbMsgView(s);
   // While the engine waits for a lock another program holds, the window goes on painting; what the

@@ -17,11 +17,11 @@
 #include "foundation/utilstr.h"
 #include "shell/ui/lconfig.h"
 #include "spring/qvarech.h"
-#include "spring/yebglob9.h"
+#include "spring/spring.h"
 
 namespace qorva {
 
-Tform_qvaeins::Tform_qvaeins(QWidget* parent) : TInputForm(parent) {
+Tform_qvaeins::Tform_qvaeins(Spring& s, QWidget* parent) : TInputForm(parent), spring_(s) {
   setObjectName("form_qvaeins");
   setWindowTitle(dosToQString(kwenvar.ProgName + " " + "Anwendung"));
   auto* grid = new QGridLayout(this);
@@ -79,7 +79,7 @@ void Tform_qvaeins::showEvent(QShowEvent* event) {
 }
 
 void Tform_qvaeins::FormShow() {
-  const Yebglob9& g = yebglob9;
+  const Yebglob9& g = spring_.family;
   RadioGroup_statdyn->SetItemIndex(g.LoadType - 1);
   RadioGroup_statdynClick();
   Label_tempu->setText(dosToQString(TempUnit()));
@@ -92,7 +92,7 @@ void Tform_qvaeins::RadioGroup_statdynClick() { Edit_freq->setEnabled(RadioGroup
 void Tform_qvaeins::Button_tempClick() { Edit_temperatur->setText(dosToQString(TempStr(20))); }
 
 void Tform_qvaeins::ReadFields() {
-  Yebglob9& g = yebglob9;
+  Yebglob9& g = spring_.family;
   g.LoadType = static_cast<uint16_t>(RadioGroup_statdyn->ItemIndex() + 1);
   temperature_.ReadInto(g.OperatingTemperature);
   // Read also while disabled: a static load keeps the frequency it had.
@@ -107,9 +107,9 @@ void Tform_qvaeins::Button_okClick() {
 
 void Tform_qvaeins::Button_calcClick() { Calculate([this] { ReadFields(); }, CalcSpring); }
 
-void ShowApplicationForm(QWidget* owner) {
+void ShowApplicationForm(Spring& s, QWidget* owner) {
   kwenvar.ErrorFlag = false;
-  Tform_qvaeins form(owner);
+  Tform_qvaeins form(s, owner);
   form.exec();
 }
 

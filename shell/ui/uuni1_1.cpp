@@ -27,7 +27,7 @@
 #include "shell/vmenu1.h"
 #include "spring/qvarech.h"
 #include "spring/yebfest9.h"
-#include "spring/yebglob9.h"
+#include "spring/spring.h"
 
 namespace qorva {
 
@@ -191,9 +191,9 @@ TEingabetext1::TEingabetext1(QWidget* parent) : TInputForm(parent) {
   ScaleCenterForm(this);
 }
 
-void EditDrawingText() {
+void EditDrawingText(Spring& s) {
   TEingabetext1 form(nullptr);
-  Yebglob9& g = yebglob9;
+  Yebglob9& g = s.family;
   form.Edit_zeichname->setText(dosToQString(g.DrawingName));
   form.Edit_zeichname2->setText(dosToQString(g.DrawingName2));
   form.Edit_zeichnr->setText(dosToQString(g.DrawingNumber));
@@ -211,17 +211,17 @@ void EditDrawingText() {
 
 // ---- The input sequence ----
 
-InputSteps DefaultInputSteps(QWidget* owner) {
+InputSteps DefaultInputSteps(Spring& spring, QWidget* owner) {
   InputSteps s;
-  s.drawingText = [] { EditDrawingText(); };
+  s.drawingText = [&spring] { EditDrawingText(spring); };
   s.selectMaterial = [] { SelectMaterial(1); };
-  s.application = [owner] { ShowApplicationForm(owner); };
-  s.preDesign = [owner] { ShowPreDesignForm(owner); };
-  s.dimensions = [owner] { ShowDimensionsForm(owner); };
+  s.application = [&spring, owner] { ShowApplicationForm(spring, owner); };
+  s.preDesign = [&spring, owner] { ShowPreDesignForm(spring, owner); };
+  s.dimensions = [&spring, owner] { ShowDimensionsForm(spring, owner); };
   return s;
 }
 
-void InputSequence(Thh& form) { InputSequence(DefaultInputSteps(&form)); }
+void InputSequence(Thh& form) { InputSequence(DefaultInputSteps(form.spring(), &form)); }
 
 namespace {
 

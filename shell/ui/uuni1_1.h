@@ -18,6 +18,7 @@ class QPushButton;
 namespace qorva {
 
 class Thh;
+struct Spring;
 
 // The common behaviour of the input forms. Button_cancel and Esc set ErrorFlag and close the form;
 // the close box only closes it (nothing read, ErrorFlag left as it was), so the caller goes on as
@@ -110,12 +111,13 @@ class TEingabetext1 : public TInputForm {
   QPushButton* Button_cancel = nullptr;
 };
 
-// Shows TEingabetext1 with the drawing texts; unless ErrorFlag is set afterwards (Cancel, Esc), the
-// texts are taken over and TitleLines[1] becomes name and number. ErrorFlag is not cleared first:
-// the callers do that.
-void EditDrawingText();
+// Shows TEingabetext1 with the drawing texts of s; unless ErrorFlag is set afterwards (Cancel, Esc),
+// the texts are taken over into s and TitleLines[1] becomes name and number. ErrorFlag is not
+// cleared first: the callers do that.
+void EditDrawingText(Spring& s);
 
-// The steps of the input sequence; the defaults show the program's forms over the main window.
+// The steps of the input sequence; the defaults show the program's forms over the main window, on
+// the given spring.
 struct InputSteps {
   std::function<void()> drawingText;     // EditDrawingText
   std::function<void()> selectMaterial;  // SelectMaterial(1)
@@ -123,10 +125,11 @@ struct InputSteps {
   std::function<void()> preDesign;       // TForm_qvapre
   std::function<void()> dimensions;      // TForm_qvageo
 };
-InputSteps DefaultInputSteps(QWidget* owner);
+InputSteps DefaultInputSteps(Spring& s, QWidget* owner);
 
 // A new spring: drawing texts, material, application, the choice between pre-design and
-// recalculation, that form, then the calculation and its messages. A cancelled first step ends it
+// recalculation, that form, then the calculation and its messages. The form's version works on the
+// window's spring. A cancelled first step ends it
 // with ErrorFlag set and nothing calculated; a later cancelled step clears ErrorFlag, calculates the
 // spring as it stands and ends. Only the full path marks the input as changed.
 void InputSequence(Thh& form);

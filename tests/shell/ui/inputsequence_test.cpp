@@ -9,8 +9,8 @@
 #include "foundation/msgbox.h"
 #include "shell/ui/uuni1_1.h"
 #include "shell/vmenu1.h"
-#include "spring/qvaglob.h"
 #include "spring/qvarech.h"
+#include "spring/spring.h"
 #include "tests/spring/springfixture.h"
 
 namespace qorva {
@@ -22,11 +22,11 @@ class InputSequenceTest : public test::SpringTest {
     SpringTest::SetUp();
     useTableEndingInStartMaterial();
     InitVmenu1();
-    ASSERT_TRUE(LoadMaterialByNumber(yebglob9.MaterialNumber));
+    ASSERT_TRUE(LoadMaterialByNumber(open_.family.MaterialNumber));
     services().ShowCalcMessages = [this] { ++messagesShown; };
     kwenvar.ErrorFlag = false;
     kwenvar.InputModified = false;
-    qvaglob.StripLength = -1;  // a result only a calculation sets again
+    open_.product.StripLength = -1;  // a result only a calculation sets again
     ran.clear();
     messagesShown = 0;
   }
@@ -47,8 +47,10 @@ class InputSequenceTest : public test::SpringTest {
     return InputSteps{step("text"), step("material"), step("application"), step("pre"), step("geo")};
   }
 
-  bool Calculated() const { return qvaglob.StripLength > 0; }
+  bool Calculated() const { return open_.product.StripLength > 0; }
 
+  // The open spring, which the sequence calculates.
+  Spring& open_ = OpenSpring();
   std::vector<std::string> ran;
   int messagesShown = 0;
 };
