@@ -49,8 +49,8 @@ class TForm_confDoku : public QDialog {
   Dokuvar& documents_;
 };
 
-// Edits and launches the document links of documents modally; OK stores them and clears ErrorFlag, Cancel sets
-// ErrorFlag, closing by the title bar stores nothing and leaves ErrorFlag as it was.
+// Edits and launches the document links of documents modally; OK stores them and clears ErrorFlag,
+// Cancel sets ErrorFlag, closing by the title bar stores nothing and leaves ErrorFlag as it was.
 void EditDocumentLinks(Dokuvar& documents);
 
 }  // namespace qorva

@@ -44,8 +44,8 @@ class TForm_EinAend : public QDialog {
   Aendvar& drawing_;
 };
 
-// Edits change record n of drawing modally; OK stores it and clears ErrorFlag, Cancel sets ErrorFlag, closing
-// by the title bar stores nothing and leaves ErrorFlag as it was.
+// Edits change record n of drawing modally; OK stores it and clears ErrorFlag, Cancel sets
+// ErrorFlag, closing by the title bar stores nothing and leaves ErrorFlag as it was.
 void EditChangeEntry(Aendvar& drawing, uint16_t n);
 
 }  // namespace qorva

@@ -49,8 +49,9 @@ class TForm_zeichInfo : public QDialog {
   Aendvar& drawing_;
 };
 
-// Edits the title-block fields and drawing texts of drawing modally; OK stores them and clears ErrorFlag,
-// Cancel sets ErrorFlag, closing by the title bar stores nothing and leaves ErrorFlag as it was.
+// Edits the title-block fields and drawing texts of drawing modally; OK stores them and clears
+// ErrorFlag, Cancel sets ErrorFlag, closing by the title bar stores nothing and leaves ErrorFlag as
+// it was.
 void EditDrawingInfo(Aendvar& drawing);
 
 }  // namespace qorva

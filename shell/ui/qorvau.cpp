@@ -135,6 +135,7 @@ int RunMainWindow(const CommandLine& cmd) {
   int rc = 0;
   try {
     Thh window;
+    // Bound to the window's spring: EndProgramObjects replaces them as soon as the window is gone.
     installServices(WindowServices(window.spring()));
     if (const std::optional<int> end = window.FormCreate(cmd)) {
       rc = *end;

@@ -56,8 +56,8 @@ class TForm_qvapre : public TInputForm {
   NumberField force_, travel_, widthRatio_, stressRatio_;
 };
 
-// Shows the pre-design form of s modally over owner, ErrorFlag cleared first. OK runs the pre-design.
-// Afterwards ErrorFlag tells whether it was cancelled.
+// Shows the pre-design form of s modally over owner, ErrorFlag cleared first. OK runs the
+// pre-design. Afterwards ErrorFlag tells whether it was cancelled.
 void ShowPreDesignForm(Spring& s, QWidget* owner);
 
 }  // namespace qorva

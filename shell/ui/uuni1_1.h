@@ -111,8 +111,8 @@ class TEingabetext1 : public TInputForm {
   QPushButton* Button_cancel = nullptr;
 };
 
-// Shows TEingabetext1 with the drawing texts of s; unless ErrorFlag is set afterwards (Cancel, Esc),
-// the texts are taken over into s and TitleLines[1] becomes name and number. ErrorFlag is not
+// Shows TEingabetext1 with the drawing texts of s; unless ErrorFlag is set afterwards (Cancel,
+// Esc), the texts are taken over and TitleLines[1] becomes name and number. ErrorFlag is not
 // cleared first: the callers do that.
 void EditDrawingText(Spring& s);
 
@@ -128,10 +128,10 @@ struct InputSteps {
 InputSteps DefaultInputSteps(Spring& s, QWidget* owner);
 
 // A new spring: drawing texts, material, application, the choice between pre-design and
-// recalculation, that form, then the calculation and its messages. The form's version works on the
-// window's spring. A cancelled first step ends it
+// recalculation, that form, then the calculation and its messages. A cancelled first step ends it
 // with ErrorFlag set and nothing calculated; a later cancelled step clears ErrorFlag, calculates the
-// spring as it stands and ends. Only the full path marks the input as changed.
+// spring as it stands and ends. Only the full path marks the input as changed. The window's version
+// shows the forms over the window, on its spring.
 void InputSequence(Thh& form);
 void InputSequence(const InputSteps& steps);
 

@@ -122,8 +122,8 @@ TEST_F(InputFormsTest, OkCancelEscAndTheCloseBox) {
   }
 }
 
-// Each form opened over one of two copies of a spring reads its fields into that copy only: the other
-// copy and the open spring keep their values.
+// Each form opened over one of two copies of a spring reads its fields into that copy only: the
+// other copy and the open spring keep their values.
 TEST_F(InputFormsTest, AFormChangesOnlyTheSpringItIsOpenedOver) {
   for (const FormUnderTest& form : Forms()) {
     SCOPED_TRACE(form.name);

@@ -1,5 +1,6 @@
 // The window's one installer of the upward calls: it fills every slot of the record, the
-// Documentation windows edit the spring it was made for, and the engine's waits let the window paint.
+// Documentation windows edit the spring it was made for, and the engine's waits let the window
+// paint.
 #include <gtest/gtest.h>
 
 #include <QApplication>
