@@ -69,7 +69,6 @@ void SetProgramIdentity() {
 
 void InitProgramModules(const std::vector<std::string>& params) {
   InitAllSettings();
-  OpenSpring() = NewSpring();
   InitTitleblk();
   InitCad1var();  // diagram state; the limits dialog first offers 0, 0, 1, 1
   InitKwengraf();

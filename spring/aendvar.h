@@ -61,9 +61,6 @@ struct Aendvar {
   std::string TitleDocStatus;
 };
 
-extern Aendvar& aendvar;  // OpenSpring().drawing
-// The open spring's drawing data at NewAendvar.
-void InitAendvar();
 
 // The drawing data of a new spring: empty records and texts, no changes, no drawing texts, mode 0,
 // the drawn, checked and standard dates today (DateStr), every other title-block field empty.

@@ -19,9 +19,6 @@ struct Dokuvar {
   std::array<DokuRecord, DocumentLinkCount + 1> DocumentLinks;  // [1..5]
 };
 
-extern Dokuvar& dokuvar;  // OpenSpring().documents
-// The open spring's links at NewDokuvar.
-void InitDokuvar();
 
 // The links of a new spring: every link opens its file with the desktop's program ("xdg-open"); no files.
 Dokuvar NewDokuvar();

@@ -36,9 +36,6 @@ struct Qvaglob {
   long double SpringWork = 0;        // W02 = F * sn, Nmm
 };
 
-extern Qvaglob& qvaglob;  // OpenSpring().product
-// The open spring's family and product parts as NewSpring gives them.
-void InitSpringData();
 
 // The product's start values: q at its member values, and the family values the product overrides
 // on top of the family defaults (material number 12, b 50, t 0.5, ...).

@@ -9,17 +9,6 @@
 
 namespace qorva {
 
-namespace {
-Spring openSpring;
-}  // namespace
-
-Spring& OpenSpring() { return openSpring; }
-// Bound to the parts of openSpring before any dynamic initialisation runs (constant initialisation).
-Yebglob9& yebglob9 = openSpring.family;
-Qvaglob& qvaglob = openSpring.product;
-Aendvar& aendvar = openSpring.drawing;
-Dokuvar& dokuvar = openSpring.documents;
-
 Spring NewSpring() {
   Spring s;
   SetStartInputs(s.family, s.product);
@@ -31,18 +20,6 @@ Spring NewSpring() {
 void ClearTitleLines(Spring& s) {
   for (std::size_t i = 1; i <= 3; ++i) s.TitleLines[i].clear();
 }
-
-void InitSpringDefaults() { openSpring.family = Yebglob9{}; }
-
-void InitSpringData() {
-  const Spring s = NewSpring();
-  openSpring.family = s.family;
-  openSpring.product = s.product;
-}
-
-void InitAendvar() { openSpring.drawing = NewAendvar(); }
-
-void InitDokuvar() { openSpring.documents = NewDokuvar(); }
 
 CalcOutcome Calculate(const Spring& s, const YEB9WST_Record& rec) {
   // Only the parts the calculation reads are copied: this runs for every row of the file table.

@@ -30,9 +30,6 @@ struct Spring {
   MaterialDesignation material;
 };
 
-// The spring the program has open. yebglob9, qvaglob, aendvar and dokuvar name its parts.
-Spring& OpenSpring();
-
 // A new spring: the family defaults with the product's start inputs on top (material 12, b 50,
 // t 0.5, De 85, Di 80, ...), no change records or drawing texts, the drawn, checked and standard
 // dates today, every link opening its file with the desktop's program, empty title lines.

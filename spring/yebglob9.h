@@ -58,9 +58,6 @@ struct Yebglob9 {
   std::string DrawingName2;
 };
 
-extern Yebglob9& yebglob9;  // OpenSpring().family
-// The open spring's family part at its start values.
-void InitSpringDefaults();
 
 // Option lists (DOS code page). LoadTypeNames[1..2] and SurfaceNames[1..4] (index 0 unused);
 // ToleranceClassNames[0..7].

@@ -17,7 +17,7 @@
 #include "foundation/ui/qttext.h"
 #include "shell/doku1.h"
 #include "shell/help.h"
-#include "spring/dokuvar.h"
+#include "spring/spring.h"
 
 namespace qorva {
 
@@ -36,7 +36,7 @@ void chooseInto(QLineEdit* edit, const char* filter) {
 
 }  // namespace
 
-TForm_confDoku::TForm_confDoku(QWidget* parent) : QDialog(parent) {
+TForm_confDoku::TForm_confDoku(Dokuvar& documents, QWidget* parent) : QDialog(parent), documents_(documents) {
   setObjectName("Form_confDoku");
   auto* column = new QVBoxLayout(this);
   auto button = [this](const QString& text, const QString& name) {
@@ -109,16 +109,16 @@ TForm_confDoku::TForm_confDoku(QWidget* parent) : QDialog(parent) {
 
 void TForm_confDoku::ShowLinks() {
   for (int i = 1; i <= DocumentLinkCount; ++i) {
-    Edit_prog[i]->setText(QString::fromStdString(dokuvar.DocumentLinks[i].Program));
-    Edit_file[i]->setText(QString::fromStdString(dokuvar.DocumentLinks[i].File));
+    Edit_prog[i]->setText(QString::fromStdString(documents_.DocumentLinks[i].Program));
+    Edit_file[i]->setText(QString::fromStdString(documents_.DocumentLinks[i].File));
   }
 }
 
 void TForm_confDoku::ok() {
   kwenvar.ErrorFlag = false;
   for (int i = 1; i <= DocumentLinkCount; ++i) {
-    dokuvar.DocumentLinks[i].Program = Edit_prog[i]->text().toStdString();
-    dokuvar.DocumentLinks[i].File = Edit_file[i]->text().toStdString();
+    documents_.DocumentLinks[i].Program = Edit_prog[i]->text().toStdString();
+    documents_.DocumentLinks[i].File = Edit_file[i]->text().toStdString();
   }
   accept();
 }
@@ -136,8 +136,8 @@ void TForm_confDoku::cancel() {
   reject();
 }
 
-void EditDocumentLinks() {
-  TForm_confDoku form(GraphForm());
+void EditDocumentLinks(Dokuvar& documents) {
+  TForm_confDoku form(documents, GraphForm());
   form.ShowLinks();
   form.exec();
 }

@@ -13,11 +13,13 @@ class QPushButton;
 
 namespace qorva {
 
+struct Dokuvar;
+
 class TForm_confDoku : public QDialog {
   Q_OBJECT
 
  public:
-  explicit TForm_confDoku(QWidget* parent = nullptr);
+  explicit TForm_confDoku(Dokuvar& documents, QWidget* parent = nullptr);
 
   // One group of controls per link, [1..5]; index 0 unused. The object names end in the link's
   // number: GroupBox1, Label_prog1, Label_file1, Edit_prog1, Edit_file1, Button_prog1, Button_file1.
@@ -43,10 +45,12 @@ class TForm_confDoku : public QDialog {
  private:
   void ok();
   void cancel();
+
+  Dokuvar& documents_;
 };
 
-// Edits and launches the document links modally; OK stores them and clears ErrorFlag, Cancel sets
-// ErrorFlag, closing by the title bar stores nothing and leaves ErrorFlag as it was.
-void EditDocumentLinks();
+// Edits and launches the document links of documents modally; OK stores them and clears ErrorFlag,
+// Cancel sets ErrorFlag, closing by the title bar stores nothing and leaves ErrorFlag as it was.
+void EditDocumentLinks(Dokuvar& documents);
 
 }  // namespace qorva

@@ -15,11 +15,11 @@
 #include "foundation/utildos.h"
 #include "foundation/utilstr.h"
 #include "shell/aend1.h"
-#include "spring/aendvar.h"
+#include "spring/spring.h"
 
 namespace qorva {
 
-TForm_EinAend::TForm_EinAend(QWidget* parent) : QDialog(parent) {
+TForm_EinAend::TForm_EinAend(Aendvar& drawing, QWidget* parent) : QDialog(parent), drawing_(drawing) {
   setObjectName("Form_EinAend");
   auto* grid = new QGridLayout(this);
   auto label = [this](QLabel*& l, const char* name, const QString& text) {
@@ -83,7 +83,7 @@ void TForm_EinAend::ShowRecord(uint16_t n) {
   RecordNo = n;
   setWindowTitle(dosToQString("\x8Enderung " + IntStr(n)));
   if (n < 1 || n > MaxChangeRecords) return;
-  const AendRecord& r = aendvar.ChangeRecords[n];
+  const AendRecord& r = drawing_.ChangeRecords[n];
   Edit_aenderung->setText(dosToQString(r.ChangeIndex));
   Edit_datum->setText(dosToQString(r.Date));
   Edit_bearbeiter->setText(dosToQString(r.Editor));
@@ -92,7 +92,7 @@ void TForm_EinAend::ShowRecord(uint16_t n) {
 
 void TForm_EinAend::ok() {
   kwenvar.ErrorFlag = false;
-  StoreChangeEntry(OpenSpring().drawing, RecordNo, qStringToDos(Edit_aenderung->text()), qStringToDos(Edit_datum->text()),
+  StoreChangeEntry(drawing_, RecordNo, qStringToDos(Edit_aenderung->text()), qStringToDos(Edit_datum->text()),
                    qStringToDos(Edit_bearbeiter->text()), qStringToDos(Memo_beschreibung->toPlainText()));
   accept();
 }
@@ -102,8 +102,8 @@ void TForm_EinAend::cancel() {
   reject();
 }
 
-void EditChangeEntry(uint16_t n) {
-  TForm_EinAend form(GraphForm());
+void EditChangeEntry(Aendvar& drawing, uint16_t n) {
+  TForm_EinAend form(drawing, GraphForm());
   form.ShowRecord(n);
   form.exec();
 }

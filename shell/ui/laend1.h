@@ -1,6 +1,6 @@
 #pragma once
 // laend1: the change entry window TForm_EinAend: index text, date, editor and description of one
-// drawing change record.
+// drawing change record of the spring's drawing data it is opened over.
 
 #include <QDialog>
 #include <cstdint>
@@ -12,11 +12,13 @@ class QPushButton;
 
 namespace qorva {
 
+struct Aendvar;
+
 class TForm_EinAend : public QDialog {
   Q_OBJECT
 
  public:
-  explicit TForm_EinAend(QWidget* parent = nullptr);
+  explicit TForm_EinAend(Aendvar& drawing, QWidget* parent = nullptr);
 
   QLabel* Label_aenderung = nullptr;
   QLineEdit* Edit_aenderung = nullptr;
@@ -38,10 +40,12 @@ class TForm_EinAend : public QDialog {
  private:
   void ok();
   void cancel();
+
+  Aendvar& drawing_;
 };
 
-// Edits change record n modally; OK stores it and clears ErrorFlag, Cancel sets ErrorFlag, closing
-// by the title bar stores nothing and leaves ErrorFlag as it was.
-void EditChangeEntry(uint16_t n);
+// Edits change record n of drawing modally; OK stores it and clears ErrorFlag, Cancel sets
+// ErrorFlag, closing by the title bar stores nothing and leaves ErrorFlag as it was.
+void EditChangeEntry(Aendvar& drawing, uint16_t n);
 
 }  // namespace qorva

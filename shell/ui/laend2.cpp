@@ -23,7 +23,7 @@
 #include "foundation/wkwenvar.h"
 #include "shell/aend1.h"
 #include "shell/help.h"
-#include "spring/aendvar.h"
+#include "spring/spring.h"
 
 namespace qorva {
 
@@ -84,7 +84,7 @@ void TForm_zeichInfo::SetCell(QTableWidget* grid, int row, int col, const QStrin
   }
 }
 
-TForm_zeichInfo::TForm_zeichInfo(QWidget* parent) : QDialog(parent) {
+TForm_zeichInfo::TForm_zeichInfo(Aendvar& drawing, QWidget* parent) : QDialog(parent), drawing_(drawing) {
   setObjectName("Form_zeichInfo");
   const bool din = DinTitleBlock();
   auto* column = new QVBoxLayout(this);
@@ -113,10 +113,10 @@ TForm_zeichInfo::TForm_zeichInfo(QWidget* parent) : QDialog(parent) {
   StringGrid1 = makeGrid(this, "StringGrid1", 3, din ? 5 : 4);
   setFixed(StringGrid1, 0, 1, din ? "Datum" : " (Datum)");
   setFixed(StringGrid1, 0, 2, "Name");
-  const std::array<std::string, 5> dates = {"", aendvar.TitleDrawnDate, aendvar.TitleCheckedDate,
-                                            aendvar.TitleStandardDate, aendvar.TitleRow4Date};
-  const std::array<std::string, 5> names = {"", aendvar.TitleDrawnBy, aendvar.TitleCheckedBy,
-                                            aendvar.TitleStandardBy, aendvar.TitleRow4Name};
+  const std::array<std::string, 5> dates = {"", drawing_.TitleDrawnDate, drawing_.TitleCheckedDate,
+                                            drawing_.TitleStandardDate, drawing_.TitleRow4Date};
+  const std::array<std::string, 5> names = {"", drawing_.TitleDrawnBy, drawing_.TitleCheckedBy,
+                                            drawing_.TitleStandardBy, drawing_.TitleRow4Name};
   const std::array<std::string, 5> labels =
       din ? std::array<std::string, 5>{"", "Bearb.", "Gepr.", "Norm", cad8var.ReleaseField}
           : std::array<std::string, 5>{"", "Erstellt durch", "Genehmigt von", "Technische Referenz", ""};
@@ -141,7 +141,7 @@ TForm_zeichInfo::TForm_zeichInfo(QWidget* parent) : QDialog(parent) {
   // The ISO 7200 document fields.
   StringGrid3 = makeGrid(this, "StringGrid3", 2, 4);
   const char* isoLabels[] = {"Verantwortl. Abt.", "Dokumentenart", "Dokumentenstatus"};
-  const std::string* isoFields[] = {&aendvar.TitleDepartment, &aendvar.TitleDocType, &aendvar.TitleDocStatus};
+  const std::string* isoFields[] = {&drawing_.TitleDepartment, &drawing_.TitleDocType, &drawing_.TitleDocStatus};
   for (int r = 1; r <= 3; ++r) {
     setFixed(StringGrid3, r, 0, isoLabels[r - 1]);
     SetCell(StringGrid3, r, 1, dosToQString(*isoFields[r - 1]));
@@ -156,8 +156,8 @@ TForm_zeichInfo::TForm_zeichInfo(QWidget* parent) : QDialog(parent) {
     setFixed(StringGrid2, r, 0, QString::number(r));
     for (int c = 1; c <= 5; ++c) SetCell(StringGrid2, r, c, QString());
   }
-  for (int r = 1; r <= std::min<int>(aendvar.DrawingTextCount, MaxDrawingTexts); ++r) {
-    const ZeichTextRecord& t = aendvar.DrawingTexts[static_cast<std::size_t>(r)];
+  for (int r = 1; r <= std::min<int>(drawing_.DrawingTextCount, MaxDrawingTexts); ++r) {
+    const ZeichTextRecord& t = drawing_.DrawingTexts[static_cast<std::size_t>(r)];
     SetCell(StringGrid2, r, 1, dosToQString(RealStr3(t.x)));
     SetCell(StringGrid2, r, 2, dosToQString(RealStr3(t.y)));
     SetCell(StringGrid2, r, 3, dosToQString(RealStr3(t.h)));
@@ -170,15 +170,15 @@ TForm_zeichInfo::TForm_zeichInfo(QWidget* parent) : QDialog(parent) {
   ComboBox_zeichtextmode->setToolTip(QString::fromStdString(HelpTextStr(3020)));
   connect(ComboBox_zeichtextmode, &QComboBox::currentIndexChanged, this,
           [this](int i) { StringGrid2->setVisible(i != 3); });
-  ComboBox_zeichtextmode->setCurrentIndex(std::clamp(aendvar.DrawingTextMode, 0, 3));
+  ComboBox_zeichtextmode->setCurrentIndex(std::clamp(drawing_.DrawingTextMode, 0, 3));
   StringGrid2->setVisible(ComboBox_zeichtextmode->currentIndex() != 3);
 
   Label_ersatz_fuer->setVisible(din);
   Label_ersetzt_durch->setVisible(din);
   Edit_ersatzfuer->setVisible(din);
   Edit_ersetztdurch->setVisible(din);
-  Edit_ersatzfuer->setText(dosToQString(aendvar.TitleReplaces));
-  Edit_ersetztdurch->setText(dosToQString(aendvar.TitleReplacedBy));
+  Edit_ersatzfuer->setText(dosToQString(drawing_.TitleReplaces));
+  Edit_ersetztdurch->setText(dosToQString(drawing_.TitleReplacedBy));
 
   fitGrid(StringGrid1, 0, {12, 20});
   fitGrid(StringGrid3, 0, {30});
@@ -228,7 +228,7 @@ void TForm_zeichInfo::ok() {
   }
   in.mode = ComboBox_zeichtextmode->currentIndex();
   for (int r = 1; r <= 3; ++r) in.iso[static_cast<std::size_t>(r - 1)] = qStringToDos(Cell(StringGrid3, r, 1));
-  StoreDrawingInfo(OpenSpring().drawing, in);
+  StoreDrawingInfo(drawing_, in);
   accept();
 }
 
@@ -237,8 +237,8 @@ void TForm_zeichInfo::cancel() {
   reject();
 }
 
-void EditDrawingInfo() {
-  TForm_zeichInfo form(GraphForm());
+void EditDrawingInfo(Aendvar& drawing) {
+  TForm_zeichInfo form(drawing, GraphForm());
   form.exec();
 }
 

@@ -14,11 +14,13 @@ class QTableWidget;
 
 namespace qorva {
 
+struct Aendvar;
+
 class TForm_zeichInfo : public QDialog {
   Q_OBJECT
 
  public:
-  explicit TForm_zeichInfo(QWidget* parent = nullptr);
+  explicit TForm_zeichInfo(Aendvar& drawing, QWidget* parent = nullptr);
 
   QLabel* Label_ersatz_fuer = nullptr;
   QLabel* Label_ersetzt_durch = nullptr;
@@ -43,10 +45,13 @@ class TForm_zeichInfo : public QDialog {
  private:
   void ok();
   void cancel();
+
+  Aendvar& drawing_;
 };
 
-// Edits the title-block fields and drawing texts modally; OK stores them and clears ErrorFlag,
-// Cancel sets ErrorFlag, closing by the title bar stores nothing and leaves ErrorFlag as it was.
-void EditDrawingInfo();
+// Edits the title-block fields and drawing texts of drawing modally; OK stores them and clears
+// ErrorFlag, Cancel sets ErrorFlag, closing by the title bar stores nothing and leaves ErrorFlag as
+// it was.
+void EditDrawingInfo(Aendvar& drawing);
 
 }  // namespace qorva

@@ -31,14 +31,11 @@
 #include "shell/ui/qvapre.h"
 #include "shell/ui/sysinf.h"
 #include "shell/ui/uuni1_1.h"
-#include "spring/aendvar.h"
 #include "spring/qvaaus1.h"
 #include "spring/qvaio.h"
 #include "spring/qvarech.h"
-#include "spring/spring.h"
 #include "spring/ui/yebmat9.h"
 #include "spring/yebfest9.h"
-#include "spring/yebglob9.h"
 
 namespace qorva {
 
@@ -48,16 +45,16 @@ namespace qorva {
 void mi_fileNewClick(Thh& form) {
   auto& k = kwenvar;
   k.ErrorFlag = false;
-  AskSaveChanges(OpenSpring());
+  AskSaveChanges(form.spring());
   if (k.ErrorFlag) return;
   // A default spring that cannot be read leaves ErrorFlag set: the input sequence then ends after
   // the drawing texts.
-  ReadDefaultSpring(OpenSpring());
+  ReadDefaultSpring(form.spring());
   k.CurrentFileName.clear();
   k.FileNameHasPath = false;
   UpdateFormCaption(form);
-  ResetChangeRecords(OpenSpring().drawing);
-  ClearTitleLines(OpenSpring());
+  ResetChangeRecords(form.spring().drawing);
+  ClearTitleLines(form.spring());
   GraphClear();
   InputSequence(form);
   if (k.ErrorFlag) return;
@@ -68,9 +65,9 @@ void mi_fileNewClick(Thh& form) {
 void mi_fileOpenClick(Thh& form) {
   auto& k = kwenvar;
   k.ErrorFlag = false;
-  AskSaveChanges(OpenSpring());
+  AskSaveChanges(form.spring());
   if (k.ErrorFlag) return;
-  if (ReadSpringFile(OpenSpring(), "")) {
+  if (ReadSpringFile(form.spring(), "")) {
     k.InputModified = false;
     PushRecentFile(k.CurrentFileName);
   }
@@ -80,13 +77,13 @@ void mi_fileOpenClick(Thh& form) {
 
 void mi_FileSaveClick(Thh& form) {
   kwenvar.ErrorFlag = false;
-  if (SaveSpringFile(OpenSpring(), kwenvar.CurrentFileName)) kwenvar.InputModified = false;
+  if (SaveSpringFile(form.spring(), kwenvar.CurrentFileName)) kwenvar.InputModified = false;
   UpdateFormCaption(form);
 }
 
 void mi_FileSaveAsClick(Thh& form) {
   kwenvar.ErrorFlag = false;
-  if (WriteSpringFile(OpenSpring(), "") && !kwenvar.ErrorFlag) {
+  if (WriteSpringFile(form.spring(), "") && !kwenvar.ErrorFlag) {
     kwenvar.InputModified = false;
     PushRecentFile(kwenvar.CurrentFileName);
   }
@@ -106,28 +103,28 @@ void mi_EditQuickClick(Thh& form) {
   kwenvar.InputModified = true;
 }
 
-void mi_EditTextClick(Thh& /*form*/) {
+void mi_EditTextClick(Thh& form) {
   kwenvar.ErrorFlag = false;
-  EditDrawingText();
+  EditDrawingText(form.spring());
   if (!kwenvar.ErrorFlag) kwenvar.InputModified = true;
 }
 
 void mi_EditMaterialClick(Thh& form) {
   kwenvar.ErrorFlag = false;
   // A cancelled window leaves ErrorFlag set, which the demonstration asks about.
-  if (!EditMaterial(OpenSpring(), &form)) {
+  if (!EditMaterial(form.spring(), &form)) {
     kwenvar.ErrorFlag = true;
     return;
   }
   kwenvar.InputModified = true;
-  CalcSpring(OpenSpring());
+  CalcSpring(form.spring());
   UpdateAfterInput(form);
 }
 
 void mi_editanwendungClick(Thh& form) {
-  ShowApplicationForm(&form);
+  ShowApplicationForm(form.spring(), &form);
   // The calculation clears ErrorFlag: a cancelled form still counts as changed input.
-  CalcSpring(OpenSpring());
+  CalcSpring(form.spring());
   kwenvar.InputModified = true;
   UpdateAfterInput(form);
 }
@@ -136,17 +133,17 @@ namespace {
 
 // Recalculation and pre-design: a material first while none is chosen, then the form; the spring
 // is calculated and drawn whether the form was confirmed or cancelled.
-void DimensionsCommand(Thh& form, void (*showForm)(QWidget*)) {
+void DimensionsCommand(Thh& form, void (*showForm)(Spring&, QWidget*)) {
   auto& k = kwenvar;
   k.ErrorFlag = false;
-  if (yebglob9.PermissibleStress == 0) {
-    SelectMaterial(OpenSpring().family, 1);
+  if (form.spring().family.PermissibleStress == 0) {
+    SelectMaterial(form.spring().family, 1);
     if (k.ErrorFlag) return;
   }
-  showForm(&form);
+  showForm(form.spring(), &form);
   const bool cancelled = k.ErrorFlag;
   if (!cancelled) k.InputModified = true;
-  CalcSpring(OpenSpring());
+  CalcSpring(form.spring());
   UpdateAfterInput(form);
   // The demonstration asks about a cancelled form before its next step.
   if (cancelled) k.ErrorFlag = true;
@@ -160,24 +157,24 @@ void mi_editvorauslegungClick(Thh& form) { DimensionsCommand(form, ShowPreDesign
 // ---------------------------------------------------------------------------------------------
 // View and CAD menus
 
-void mi_ViewStandardClick(Thh& /*form*/) {
+void mi_ViewStandardClick(Thh& form) {
   kwenvar.ErrorFlag = false;
-  PrintSpringResults(OpenSpring(), 0);
+  PrintSpringResults(form.spring(), 0);
 }
 
-void ShowSpringView(Thh& /*form*/, int view) {
+void ShowSpringView(Thh& form, int view) {
   kwenvar.ErrorFlag = false;
-  DrawSpringView(OpenSpring(), 3, static_cast<uint16_t>(view));
+  DrawSpringView(form.spring(), 3, static_cast<uint16_t>(view));
 }
 
-void mi_cadworkingplanClick(Thh& /*form*/) {
+void mi_cadworkingplanClick(Thh& form) {
   kwenvar.ErrorFlag = false;
-  DrawSpringView(OpenSpring(), 0, ViewProduction);
+  DrawSpringView(form.spring(), 0, ViewProduction);
 }
 
-void mi_caddiagramsClick(Thh& /*form*/) {
+void mi_caddiagramsClick(Thh& form) {
   kwenvar.ErrorFlag = false;
-  DrawSpringView(OpenSpring(), 0, 0);
+  DrawSpringView(form.spring(), 0, 0);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -237,7 +234,7 @@ void mi_helpDemoClick(Thh& form) {
   c.viewPrintout = [&form] { mi_ViewStandardClick(form); };
   c.cadProductionDrawing = [&form] { mi_cadworkingplanClick(form); };
   c.fileSettings = [&form] { mi_fileConfigClick(form); };
-  RunDemoTour(OpenSpring(), c);
+  RunDemoTour(form.spring(), c);
   SetErrorMessagesItem(form);
 }
 
@@ -275,20 +272,20 @@ void WireMenuCommands(Thh& form) {
       {m->mi_viewfs, ViewForceTravel},                 {m->mi_viewGoodman, ViewGoodman},
       {m->mi_viewhaighgoodman, ViewHaighGoodman},      {m->mi_viewQuick3, ViewQuick3}};
   for (const auto& [item, view] : views) wire(item, [f, view = view] { ShowSpringView(*f, view); });
-  wire(m->mi_viewspannungrmt, [] {
+  wire(m->mi_viewspannungrmt, [f] {
     kwenvar.ErrorFlag = false;
-    DrawMaterialDiagram(OpenSpring(), 3, 3, yebglob9.BandThickness);
+    DrawMaterialDiagram(f->spring(), 3, 3, f->spring().family.BandThickness);
   });
-  wire(m->mi_viewspannungsigmat, [] {
+  wire(m->mi_viewspannungsigmat, [f] {
     kwenvar.ErrorFlag = false;
-    DrawMaterialDiagram(OpenSpring(), 4, 3, yebglob9.BandThickness);
+    DrawMaterialDiagram(f->spring(), 4, 3, f->spring().family.BandThickness);
   });
-  wire(m->mi_viewErrorMessages, [] { ShowErrorList(OpenSpring().TitleLines); });
+  wire(m->mi_viewErrorMessages, [f] { ShowErrorList(f->spring().TitleLines); });
   // CAD and Database
   wire(m->mi_cadworkingplan, [f] { mi_cadworkingplanClick(*f); });
   wire(m->mi_caddiagrams, [f] { mi_caddiagramsClick(*f); });
-  wire(m->mi_dbfmaterial, [] {
-    SelectMaterial(OpenSpring().family, 0);  // the table to look at and edit; the spring keeps its material
+  wire(m->mi_dbfmaterial, [f] {
+    SelectMaterial(f->spring().family, 0);  // the table to look at and edit; the spring keeps its material
     kwenvar.ErrorFlag = false;
   });
   // Documentation
@@ -296,7 +293,7 @@ void WireMenuCommands(Thh& form) {
       {m->mi_docdrawinginfo, ChangeCommand::DrawingInfo}, {m->mi_docuShowChanges1, ChangeCommand::List},
       {m->mi_docuPrintChanges, ChangeCommand::Print},     {m->mi_docuNewChange, ChangeCommand::New},
       {m->mi_docuModifyChanges, ChangeCommand::ModifyLast}, {m->mi_docudeleteChange, ChangeCommand::DeleteLast}};
-  for (const auto& [item, code] : changeItems) wire(item, [code = code] { ChangeRecordCommand(OpenSpring(), code); });
+  for (const auto& [item, code] : changeItems) wire(item, [f, code = code] { ChangeRecordCommand(f->spring(), code); });
   wire(m->mi_DocumentSetup, [] {
     kwenvar.ErrorFlag = false;
     ShowDocumentLinks();
@@ -311,14 +308,14 @@ void WireMenuCommands(Thh& form) {
     for (QAction* item : {menu->mi_OleExportExcel, menu->mi_OleImportExcel})
       if (item) item->setEnabled(true);
   });
-  wire(m->mi_OleExportExcel, [] { ExcelExport(OpenSpring()); });
+  wire(m->mi_OleExportExcel, [f] { ExcelExport(f->spring()); });
   wire(m->mi_OleImportExcel, [f] {
-    ExcelImport(OpenSpring());
+    ExcelImport(f->spring());
     if (kwenvar.ErrorFlag) return;
     kwenvar.InputModified = true;
     UpdateAfterInput(*f);
   });
-  wire(m->mi_OlePrintoutExcel, [] { ExcelPrintout(OpenSpring()); });
+  wire(m->mi_OlePrintoutExcel, [f] { ExcelPrintout(f->spring()); });
   // Help
   wire(m->mi_helphandbuch, [f] { mi_helphandbuchClick(*f); });
   wire(m->mi_HelpHilfebild, [] { HelpPictureBrowser(); });

@@ -2,7 +2,8 @@
 // menucommands: what the items of the main window's menu bar do. Each command is one handler named
 // after its item; it clears ErrorFlag where it tests it, calls the operations of the other modules
 // in a fixed order and stops quietly as soon as a step sets ErrorFlag (the step has told the user).
-// Commands that change the input mark it as modified and refresh the window.
+// Commands that change the input mark it as modified and refresh the window. A command works on the
+// spring of the window it is given.
 
 namespace qorva {
 

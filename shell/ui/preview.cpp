@@ -210,7 +210,7 @@ void TForm_preview::ExportExcel() { ExportGridToExcel(rows_); }
 
 void OpenFileTable(Thh& form) {
   kwenvar.ErrorFlag = false;
-  AskSaveChanges(OpenSpring());
+  AskSaveChanges(form.spring());
   if (kwenvar.ErrorFlag) return;
   view3d.Edit3DAngles = false;
 
@@ -227,7 +227,7 @@ void OpenFileTable(Thh& form) {
     table.exec();
     if (kwenvar.ErrorFlag || table.ChosenRow <= 0) break;
     const std::string name = FileTableFileName(folder, table.Rows()[static_cast<size_t>(table.ChosenRow)][0]);
-    if (!ReadSpringFile(OpenSpring(), folder + name)) break;  // told by the read; the command ends
+    if (!ReadSpringFile(form.spring(), folder + name)) break;  // told by the read; the command ends
     const size_t dot = name.rfind('.');
     kwenvar.CurrentFileName = dot == std::string::npos ? name : name.substr(0, dot);
     kwenvar.InputModified = false;

@@ -84,16 +84,16 @@ std::optional<int> Thh::FormCreate(const CommandLine& cmd) {
   // A command-line file is drawn during the start-up; a fatal one shows its messages there already.
   const uint32_t shownBefore = calcMessagesShown;
   try {
-    rc = StartupCommandLine(cmd, OpenSpring(), false);
+    rc = StartupCommandLine(cmd, spring_, false);
   } catch (const TableEngineHalt&) {
     // The engine has shown "Programm angehalten."; the start-up ends here and the window goes on.
   }
   const bool messagesShown = calcMessagesShown != shownBefore;
   if (rc) return rc;
-  // The window opens on the current spring's drawing (the start picture, where there is one, and
+  // The window opens on its spring's drawing (the start picture, where there is one, and
   // the demonstration keep theirs); a fatal calculation shows its messages once.
   if (!kwenvar.DemoRun && !startup.StartPictureShown && !(kwenvar.FatalError && messagesShown))
-    RedrawCurrentView(OpenSpring());
+    RedrawCurrentView(spring_);
   kwenvar.ErrorFlag = false;
   SetupGraphForm(this);
   ApplyMenuCaptions(*this);
@@ -106,7 +106,7 @@ std::optional<int> Thh::FormCreate(const CommandLine& cmd) {
 
 bool Thh::FormCloseQuery() {
   kwenvar.ErrorFlag = false;
-  AskSaveChanges(OpenSpring());
+  AskSaveChanges(spring_);
   const bool canClose = !kwenvar.ErrorFlag;
   if (canClose) DeleteTempFiles();
   return canClose;
@@ -132,10 +132,11 @@ int RunMainWindow(const CommandLine& cmd) {
   InstallProgramFonts();
   installScreenMetrics(std::make_unique<QtScreenMetrics>());
   installPrompter(std::make_unique<QtPrompter>());
-  installServices(WindowServices());
   int rc = 0;
   try {
     Thh window;
+    // Bound to the window's spring: EndProgramObjects replaces them as soon as the window is gone.
+    installServices(WindowServices(window.spring()));
     if (const std::optional<int> end = window.FormCreate(cmd)) {
       rc = *end;
     } else {
@@ -159,7 +160,7 @@ void EndProgramObjects() {
   installScreenMetrics(nullptr);
 }
 
-Services WindowServices() {
+Services WindowServices(Spring& spring) {
   Services s;
   s.ShowCalcMessages = ShowCalcMessagesInWindow;
   s.ErrorHelp = GetErrorHelp;
@@ -173,9 +174,9 @@ Services WindowServices() {
   s.ErrorHelpWindow = ShowErrorHelpWindow;
   s.HelpPictureNavigator = RunHelpPictureNavigator;
   // The Documentation menu: drawing information, the change records and the document links.
-  s.ChangeEntry = EditChangeEntry;
-  s.DrawingInfo = EditDrawingInfo;
-  s.DocumentLinks = EditDocumentLinks;
+  s.ChangeEntry = [&spring](uint16_t n) { EditChangeEntry(spring.drawing, n); };
+  s.DrawingInfo = [&spring] { EditDrawingInfo(spring.drawing); };
+  s.DocumentLinks = [&spring] { EditDocumentLinks(spring.documents); };
   InstallGraphWindow(s);
   InstallQtXbMsgView(s);
   // While the engine waits for a lock another program holds, the window goes on painting; what the
@@ -221,7 +222,7 @@ QList<QAction*> FileItems(TMainMenu& menu) {
 
 void UpdateAfterInput(Thh& form) {
   SetErrorMessagesItem(form);
-  if (!kwenvar.DemoRun) RedrawCurrentView(OpenSpring());
+  if (!kwenvar.DemoRun) RedrawCurrentView(form.spring());
   SetErrorMessagesItem(form);
 }
 
@@ -260,7 +261,7 @@ void SetRecentMenuItem(QAction* item, int n) {
 }
 
 void OpenRecentFile(Thh& form, int n) {
-  switch (OpenRecentFileCore(OpenSpring(), n)) {
+  switch (OpenRecentFileCore(form.spring(), n)) {
     case RecentOpen::Stopped:
       return;
     case RecentOpen::Read:

@@ -8,6 +8,7 @@
 #include "graphics/ui/kwengrafform.h"
 #include "platform/services.h"
 #include "shell/cmdline.h"
+#include "spring/spring.h"
 
 class QAction;
 class QCloseEvent;
@@ -32,10 +33,14 @@ class Thh : public TFKWENGRA {
   // Writes the session file; runs once, at the latest when the window is destroyed.
   void FormDestroy();
 
+  // The spring the window shows; its menu commands, forms and drawings work on this one.
+  Spring& spring() { return spring_; }
+
  protected:
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  Spring spring_ = NewSpring();  // start values; the start-up reads the command line's file into it
   bool destroyed_ = false;
 };
 
@@ -51,9 +56,10 @@ void EndProgramObjects();
 
 // The calculation messages in the window: a list of them, or the box saying there are none.
 void ShowCalcMessagesInWindow();
-// The services the window offers the layers below; RunMainWindow installs them at its start
-// (the main window itself keeps the message list while it lives, also where tests build it alone).
-Services WindowServices();
+// The services the window offers the layers below; RunMainWindow installs them once the main window
+// exists (the main window itself keeps the message list while it lives, also where tests build it
+// alone). The Documentation windows edit the given spring, the window's.
+Services WindowServices(Spring& spring);
 
 // The error-messages item shows the number of calculation messages; the current view is drawn.
 void SetErrorMessagesItem(Thh& form);

@@ -18,11 +18,10 @@
 #include "shell/ui/lconfig.h"
 #include "spring/qvarech.h"
 #include "spring/spring.h"
-#include "spring/yebglob9.h"
 
 namespace qorva {
 
-Tform_qvaeins::Tform_qvaeins(QWidget* parent) : TInputForm(parent) {
+Tform_qvaeins::Tform_qvaeins(Spring& s, QWidget* parent) : TInputForm(parent), spring_(s) {
   setObjectName("form_qvaeins");
   setWindowTitle(dosToQString(kwenvar.ProgName + " " + "Anwendung"));
   auto* grid = new QGridLayout(this);
@@ -80,7 +79,7 @@ void Tform_qvaeins::showEvent(QShowEvent* event) {
 }
 
 void Tform_qvaeins::FormShow() {
-  const Yebglob9& g = yebglob9;
+  const Yebglob9& g = spring_.family;
   RadioGroup_statdyn->SetItemIndex(g.LoadType - 1);
   RadioGroup_statdynClick();
   Label_tempu->setText(dosToQString(TempUnit()));
@@ -93,7 +92,7 @@ void Tform_qvaeins::RadioGroup_statdynClick() { Edit_freq->setEnabled(RadioGroup
 void Tform_qvaeins::Button_tempClick() { Edit_temperatur->setText(dosToQString(TempStr(20))); }
 
 void Tform_qvaeins::ReadFields() {
-  Yebglob9& g = yebglob9;
+  Yebglob9& g = spring_.family;
   g.LoadType = static_cast<uint16_t>(RadioGroup_statdyn->ItemIndex() + 1);
   temperature_.ReadInto(g.OperatingTemperature);
   // Read also while disabled: a static load keeps the frequency it had.
@@ -106,11 +105,11 @@ void Tform_qvaeins::Button_okClick() {
   done(QDialog::Accepted);
 }
 
-void Tform_qvaeins::Button_calcClick() { Calculate([this] { ReadFields(); }, [] { CalcSpring(OpenSpring()); }); }
+void Tform_qvaeins::Button_calcClick() { Calculate(spring_, [this] { ReadFields(); }, [this] { CalcSpring(spring_); }); }
 
-void ShowApplicationForm(QWidget* owner) {
+void ShowApplicationForm(Spring& s, QWidget* owner) {
   kwenvar.ErrorFlag = false;
-  Tform_qvaeins form(owner);
+  Tform_qvaeins form(s, owner);
   form.exec();
 }
 

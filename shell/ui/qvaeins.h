@@ -1,6 +1,6 @@
 #pragma once
 // qvaeins: the application form Tform_qvaeins: kind of loading, load-cycle frequency and operating
-// temperature of the current spring.
+// temperature of the spring it is opened over.
 
 #include "shell/ui/uuni1_1.h"
 
@@ -11,12 +11,13 @@ class QPushButton;
 namespace qorva {
 
 class TRadioGroup;
+struct Spring;
 
 class Tform_qvaeins : public TInputForm {
   Q_OBJECT
 
  public:
-  explicit Tform_qvaeins(QWidget* parent = nullptr);
+  explicit Tform_qvaeins(Spring& s, QWidget* parent = nullptr);
 
   // The form's own steps, also for tests that drive it through its controls.
   void FormShow();
@@ -45,12 +46,13 @@ class Tform_qvaeins : public TInputForm {
   // The fields into the spring.
   void ReadFields();
 
+  Spring& spring_;
   NumberField temperature_;
   NumberField frequency_;
 };
 
-// Shows the application form modally over owner, ErrorFlag cleared first. Afterwards ErrorFlag tells
-// whether it was cancelled.
-void ShowApplicationForm(QWidget* owner);
+// Shows the application form of s modally over owner, ErrorFlag cleared first. Afterwards ErrorFlag
+// tells whether it was cancelled.
+void ShowApplicationForm(Spring& s, QWidget* owner);
 
 }  // namespace qorva

@@ -13,15 +13,13 @@
 #include "foundation/ui/qttext.h"
 #include "foundation/utildos.h"
 #include "foundation/utilstr.h"
-#include "spring/qvaglob.h"
 #include "spring/qvarech.h"
 #include "spring/spring.h"
-#include "spring/yebglob9.h"
 #include "spring/yebtol9.h"
 
 namespace qorva {
 
-TForm_qvageo::TForm_qvageo(QWidget* parent) : TInputForm(parent) {
+TForm_qvageo::TForm_qvageo(Spring& s, QWidget* parent) : TInputForm(parent), spring_(s) {
   setObjectName("Form_qvageo");
   setWindowTitle(dosToQString(kwenvar.ProgName));
   auto* grid = new QGridLayout(this);
@@ -77,8 +75,8 @@ TForm_qvageo::TForm_qvageo(QWidget* parent) : TInputForm(parent) {
 }
 
 void TForm_qvageo::FillFields() {
-  const Qvaglob& q = qvaglob;
-  const Yebglob9& g = yebglob9;
+  const Qvaglob& q = spring_.product;
+  const Yebglob9& g = spring_.family;
   de_.Fill(q.OuterDiameter);
   di_.Fill(q.InnerDiameter);
   dn_.Fill(q.BendingDiameter);
@@ -89,8 +87,8 @@ void TForm_qvageo::FillFields() {
 }
 
 bool TForm_qvageo::ReadFields() {
-  Qvaglob& q = qvaglob;
-  Yebglob9& g = yebglob9;
+  Qvaglob& q = spring_.product;
+  Yebglob9& g = spring_.family;
   bool changed = de_.ReadInto(q.OuterDiameter);
   changed |= di_.ReadInto(q.InnerDiameter);
   changed |= dn_.ReadInto(q.BendingDiameter);
@@ -122,13 +120,13 @@ void TForm_qvageo::Button_okClick() {
 }
 
 void TForm_qvageo::Button_calcClick() {
-  Calculate([this] { ReadFields(); }, [] { CalcSpring(OpenSpring()); });
+  Calculate(spring_, [this] { ReadFields(); }, [this] { CalcSpring(spring_); });
   kwenvar.ErrorFlag = false;
 }
 
-void ShowDimensionsForm(QWidget* owner) {
+void ShowDimensionsForm(Spring& s, QWidget* owner) {
   kwenvar.ErrorFlag = false;
-  TForm_qvageo form(owner);
+  TForm_qvageo form(s, owner);
   form.exec();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // qvageo: the dimensions form TForm_qvageo: outer, inner and bending diameter, band thickness and
-// width of the current spring, in the current length unit.
+// width of the spring it is opened over, in the current length unit.
 
 #include "shell/ui/uuni1_1.h"
 
@@ -10,11 +10,13 @@ class QPushButton;
 
 namespace qorva {
 
+struct Spring;
+
 class TForm_qvageo : public TInputForm {
   Q_OBJECT
 
  public:
-  explicit TForm_qvageo(QWidget* parent = nullptr);
+  explicit TForm_qvageo(Spring& s, QWidget* parent = nullptr);
 
   // The form's own steps, also for tests that drive it through its controls.
   void FillFields();
@@ -54,11 +56,12 @@ class TForm_qvageo : public TInputForm {
   // The fields into the spring; true when a value changed.
   bool ReadFields();
 
+  Spring& spring_;
   NumberField de_, di_, dn_, t_, b_;
 };
 
-// Shows the dimensions form modally over owner, ErrorFlag cleared first. Afterwards ErrorFlag tells
-// whether it was cancelled.
-void ShowDimensionsForm(QWidget* owner);
+// Shows the dimensions form of s modally over owner, ErrorFlag cleared first. Afterwards ErrorFlag
+// tells whether it was cancelled.
+void ShowDimensionsForm(Spring& s, QWidget* owner);
 
 }  // namespace qorva

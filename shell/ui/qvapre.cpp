@@ -13,14 +13,12 @@
 #include "foundation/ui/qttext.h"
 #include "foundation/utildos.h"
 #include "foundation/utilstr.h"
-#include "spring/qvaglob.h"
 #include "spring/qvarech.h"
 #include "spring/spring.h"
-#include "spring/yebglob9.h"
 
 namespace qorva {
 
-TForm_qvapre::TForm_qvapre(QWidget* parent) : TInputForm(parent) {
+TForm_qvapre::TForm_qvapre(Spring& s, QWidget* parent) : TInputForm(parent), spring_(s) {
   setObjectName("Form_qvapre");
   setWindowTitle(dosToQString(kwenvar.ProgName));
   auto* grid = new QGridLayout(this);
@@ -81,22 +79,22 @@ TForm_qvapre::TForm_qvapre(QWidget* parent) : TInputForm(parent) {
 }
 
 void TForm_qvapre::FillUnitFields() {
-  force_.Fill(qvaglob.Force2);
-  travel_.Fill(qvaglob.Travel2);
+  force_.Fill(spring_.product.Force2);
+  travel_.Fill(spring_.product.Travel2);
   Label_f2u->setText(dosToQString(ForceUnit()));
   Label_shu->setText(dosToQString(LengthUnit()));
 }
 
 void TForm_qvapre::FillFields() {
-  const Qvaglob& q = qvaglob;
-  const Yebglob9& g = yebglob9;
+  const Qvaglob& q = spring_.product;
+  const Yebglob9& g = spring_.family;
   FillUnitFields();
   widthRatio_.Fill(g.BandThickness > 0 ? g.BandWidth / g.BandThickness : q.WidthThicknessRatio);
   stressRatio_.Fill(g.Stress2 > 0 ? g.PermissibleStress / g.Stress2 : q.StressRatio);
 }
 
 bool TForm_qvapre::ReadFields() {
-  Qvaglob& q = qvaglob;
+  Qvaglob& q = spring_.product;
   bool changed = force_.ReadInto(q.Force2);
   changed |= travel_.ReadInto(q.Travel2);
   changed |= widthRatio_.ReadInto(q.WidthThicknessRatio);
@@ -112,14 +110,14 @@ void TForm_qvapre::Button_metricClick() {
   // The switch reads the fields into the spring, so what it read counts as a change of the input.
   if (ReadFields()) kwenvar.InputModified = true;
   ToggleUnitSystem();
-  // The ratios have no unit: they keep what the user typed, not the ratios of the current spring.
+  // The ratios have no unit: they keep what the user typed, not the ratios of the spring.
   FillUnitFields();
 }
 
 void TForm_qvapre::Button_okClick() {
   kwenvar.ErrorFlag = false;
   ReadFields();
-  PreDesign(OpenSpring());
+  PreDesign(spring_);
   done(QDialog::Accepted);
 }
 
@@ -127,13 +125,13 @@ void TForm_qvapre::Button_calcClick() {
   // The fields hold what the user wants (force, travel, ratios): they stay as typed, so that OK
   // designs from them again and not from the results of this design (a travel of 500 that the
   // whole-millimetre strip length makes 499.9).
-  Calculate([this] { ReadFields(); }, [] { PreDesign(OpenSpring()); });
+  Calculate(spring_, [this] { ReadFields(); }, [this] { PreDesign(spring_); });
   kwenvar.ErrorFlag = false;
 }
 
-void ShowPreDesignForm(QWidget* owner) {
+void ShowPreDesignForm(Spring& s, QWidget* owner) {
   kwenvar.ErrorFlag = false;
-  TForm_qvapre form(owner);
+  TForm_qvapre form(s, owner);
   form.exec();
 }
 

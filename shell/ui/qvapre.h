@@ -10,15 +10,17 @@ class QPushButton;
 
 namespace qorva {
 
+struct Spring;
+
 class TForm_qvapre : public TInputForm {
   Q_OBJECT
 
  public:
-  explicit TForm_qvapre(QWidget* parent = nullptr);
+  explicit TForm_qvapre(Spring& s, QWidget* parent = nullptr);
 
   // The form's own steps, also for tests that drive it through its controls.
-  // Force and travel in the current units, and the two ratios: those of the current spring once it
-  // has a thickness and a stress, else the stored ones.
+  // Force and travel in the current units, and the two ratios: those of the spring once it has a
+  // thickness and a stress, else the stored ones.
   void FillFields();
   void Button_b_tClick();
   void Button_sigz_sig2Click();
@@ -50,11 +52,12 @@ class TForm_qvapre : public TInputForm {
   bool ReadFields();
   void FillUnitFields();
 
+  Spring& spring_;
   NumberField force_, travel_, widthRatio_, stressRatio_;
 };
 
-// Shows the pre-design form modally over owner, ErrorFlag cleared first. OK runs the pre-design.
-// Afterwards ErrorFlag tells whether it was cancelled.
-void ShowPreDesignForm(QWidget* owner);
+// Shows the pre-design form of s modally over owner, ErrorFlag cleared first. OK runs the
+// pre-design. Afterwards ErrorFlag tells whether it was cancelled.
+void ShowPreDesignForm(Spring& s, QWidget* owner);
 
 }  // namespace qorva

@@ -26,9 +26,8 @@
 #include "shell/ui/qvapre.h"
 #include "shell/vmenu1.h"
 #include "spring/qvarech.h"
-#include "spring/spring.h"
 #include "spring/yebfest9.h"
-#include "spring/yebglob9.h"
+#include "spring/spring.h"
 
 namespace qorva {
 
@@ -63,12 +62,13 @@ void TInputForm::BringToFront() {
   activateWindow();
 }
 
-void TInputForm::Calculate(const std::function<void()>& readFields, void (*calculate)()) {
+void TInputForm::Calculate(Spring& s, const std::function<void()>& readFields,
+                           const std::function<void()>& calculate) {
   kwenvar.ErrorFlag = false;
   readFields();
   kwenvar.InputModified = true;
   calculate();
-  RedrawCurrentView(OpenSpring());
+  RedrawCurrentView(s);
   BringToFront();
 }
 
@@ -192,45 +192,45 @@ TEingabetext1::TEingabetext1(QWidget* parent) : TInputForm(parent) {
   ScaleCenterForm(this);
 }
 
-void EditDrawingText() {
+void EditDrawingText(Spring& s) {
   TEingabetext1 form(nullptr);
-  Yebglob9& g = yebglob9;
+  Yebglob9& g = s.family;
   form.Edit_zeichname->setText(dosToQString(g.DrawingName));
   form.Edit_zeichname2->setText(dosToQString(g.DrawingName2));
   form.Edit_zeichnr->setText(dosToQString(g.DrawingNumber));
-  form.Edit_bemerk1->setText(dosToQString(OpenSpring().TitleLines[2]));
-  form.Edit_bemerk2->setText(dosToQString(OpenSpring().TitleLines[3]));
+  form.Edit_bemerk1->setText(dosToQString(s.TitleLines[2]));
+  form.Edit_bemerk2->setText(dosToQString(s.TitleLines[3]));
   form.exec();
   if (kwenvar.ErrorFlag) return;
   g.DrawingName = qStringToDos(form.Edit_zeichname->text());
   g.DrawingName2 = qStringToDos(form.Edit_zeichname2->text());
   g.DrawingNumber = qStringToDos(form.Edit_zeichnr->text());
-  OpenSpring().TitleLines[1] = g.DrawingName + "  " + "Zeichn.Nr." + ": " + g.DrawingNumber;
-  OpenSpring().TitleLines[2] = qStringToDos(form.Edit_bemerk1->text());
-  OpenSpring().TitleLines[3] = qStringToDos(form.Edit_bemerk2->text());
+  s.TitleLines[1] = g.DrawingName + "  " + "Zeichn.Nr." + ": " + g.DrawingNumber;
+  s.TitleLines[2] = qStringToDos(form.Edit_bemerk1->text());
+  s.TitleLines[3] = qStringToDos(form.Edit_bemerk2->text());
 }
 
 // ---- The input sequence ----
 
-InputSteps DefaultInputSteps(QWidget* owner) {
+InputSteps DefaultInputSteps(Spring& spring, QWidget* owner) {
   InputSteps s;
-  s.drawingText = [] { EditDrawingText(); };
-  s.selectMaterial = [] { SelectMaterial(OpenSpring().family, 1); };
-  s.application = [owner] { ShowApplicationForm(owner); };
-  s.preDesign = [owner] { ShowPreDesignForm(owner); };
-  s.dimensions = [owner] { ShowDimensionsForm(owner); };
+  s.drawingText = [&spring] { EditDrawingText(spring); };
+  s.selectMaterial = [&spring] { SelectMaterial(spring.family, 1); };
+  s.application = [&spring, owner] { ShowApplicationForm(spring, owner); };
+  s.preDesign = [&spring, owner] { ShowPreDesignForm(spring, owner); };
+  s.dimensions = [&spring, owner] { ShowDimensionsForm(spring, owner); };
   return s;
 }
 
-void InputSequence(Thh& form) { InputSequence(DefaultInputSteps(&form)); }
+void InputSequence(Thh& form) { InputSequence(form.spring(), DefaultInputSteps(form.spring(), &form)); }
 
 namespace {
 
 // A cancelled step after the first: the spring is calculated as it stands and the sequence ends.
-bool StepCancelled() {
+bool StepCancelled(Spring& s) {
   if (!kwenvar.ErrorFlag) return false;
   kwenvar.ErrorFlag = false;
-  CalcSpring(OpenSpring());
+  CalcSpring(s);
   return true;
 }
 
@@ -253,19 +253,19 @@ uint16_t AskPreDesignOrRecalculation() {
 
 }  // namespace
 
-void InputSequence(const InputSteps& steps) {
+void InputSequence(Spring& s, const InputSteps& steps) {
   steps.drawingText();
   if (kwenvar.ErrorFlag) return;
   steps.selectMaterial();
-  if (StepCancelled()) return;
+  if (StepCancelled(s)) return;
   steps.application();
-  if (StepCancelled()) return;
+  if (StepCancelled(s)) return;
   const uint16_t choice = AskPreDesignOrRecalculation();
-  if (StepCancelled()) return;
+  if (StepCancelled(s)) return;
   if (choice == 1) steps.preDesign();
   else steps.dimensions();
-  if (StepCancelled()) return;
-  CalcSpring(OpenSpring());
+  if (StepCancelled(s)) return;
+  CalcSpring(s);
   kwenvar.InputModified = true;
   ShowCalcMessages();
 }

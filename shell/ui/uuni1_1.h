@@ -18,6 +18,7 @@ class QPushButton;
 namespace qorva {
 
 class Thh;
+struct Spring;
 
 // The common behaviour of the input forms. Button_cancel and Esc set ErrorFlag and close the form;
 // the close box only closes it (nothing read, ErrorFlag left as it was), so the caller goes on as
@@ -39,9 +40,9 @@ class TInputForm : public QDialog {
   // asked, the form brought to the front again.
   void ShowHelp(uint16_t topic, uint16_t mode, bool bringToFront);
   void BringToFront();
-  // Calc: the fields into the spring (a change of the input, whatever the user does with the form
-  // afterwards), the calculation, the current view redrawn and the form in front again.
-  void Calculate(const std::function<void()>& readFields, void (*calculate)());
+  // Calc: the fields into the spring s (a change of the input, whatever the user does with the
+  // form afterwards), the calculation of s, its current view redrawn and the form in front again.
+  void Calculate(Spring& s, const std::function<void()>& readFields, const std::function<void()>& calculate);
   // OK, Cancel and the help buttons on the left, Calc alone on the right.
   static QHBoxLayout* ButtonRow(std::initializer_list<QPushButton*> left, QPushButton* calc);
   // The hint of help topic topic on the controls (the shell's help-text service).
@@ -110,12 +111,13 @@ class TEingabetext1 : public TInputForm {
   QPushButton* Button_cancel = nullptr;
 };
 
-// Shows TEingabetext1 with the drawing texts; unless ErrorFlag is set afterwards (Cancel, Esc), the
-// texts are taken over and TitleLines[1] becomes name and number. ErrorFlag is not cleared first:
-// the callers do that.
-void EditDrawingText();
+// Shows TEingabetext1 with the drawing texts of s; unless ErrorFlag is set afterwards (Cancel,
+// Esc), the texts are taken over and TitleLines[1] becomes name and number. ErrorFlag is not
+// cleared first: the callers do that.
+void EditDrawingText(Spring& s);
 
-// The steps of the input sequence; the defaults show the program's forms over the main window.
+// The steps of the input sequence; the defaults show the program's forms over the main window, on
+// the given spring.
 struct InputSteps {
   std::function<void()> drawingText;     // EditDrawingText
   std::function<void()> selectMaterial;  // SelectMaterial(1)
@@ -123,13 +125,14 @@ struct InputSteps {
   std::function<void()> preDesign;       // TForm_qvapre
   std::function<void()> dimensions;      // TForm_qvageo
 };
-InputSteps DefaultInputSteps(QWidget* owner);
+InputSteps DefaultInputSteps(Spring& s, QWidget* owner);
 
 // A new spring: drawing texts, material, application, the choice between pre-design and
 // recalculation, that form, then the calculation and its messages. A cancelled first step ends it
 // with ErrorFlag set and nothing calculated; a later cancelled step clears ErrorFlag, calculates the
-// spring as it stands and ends. Only the full path marks the input as changed.
+// spring as it stands and ends. Only the full path marks the input as changed. The window's version
+// shows the forms over the window, on its spring.
 void InputSequence(Thh& form);
-void InputSequence(const InputSteps& steps);
+void InputSequence(Spring& s, const InputSteps& steps);
 
 }  // namespace qorva

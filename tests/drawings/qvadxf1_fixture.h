@@ -66,9 +66,7 @@ class SpringViewTest : public KernelTest {
   void TearDown() override {
     installMaterialTable(nullptr);
     services() = HeadlessServices();
-    InitAendvar();
     InitTitleblk();
-    InitSpringData();
     KernelTest::TearDown();
   }
 

@@ -33,8 +33,6 @@ class FrameTest : public KernelTest {
   }
   void TearDown() override {
     test::fixedClock().set(kNow);
-    InitSpringData();
-    InitAendvar();
     InitTitleblk();
     KernelTest::TearDown();
   }

@@ -105,7 +105,6 @@ class MaterialDiagramTest : public KernelTest {
   }
   void TearDown() override {
     services().ShowCalcMessages = nullptr;
-    InitSpringDefaults();
     InitCad1var();
     KernelTest::TearDown();
   }

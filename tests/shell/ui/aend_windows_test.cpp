@@ -14,6 +14,7 @@
 #include <QTableWidget>
 
 #include <algorithm>
+#include <memory>
 #include <sstream>
 
 #include "foundation/kwenvar.h"
@@ -30,8 +31,6 @@
 #include "shell/ui/laend1.h"
 #include "shell/ui/laend2.h"
 #include "shell/ui/qorvau.h"
-#include "spring/aendvar.h"
-#include "spring/dokuvar.h"
 #include "spring/qvaio.h"
 #include "spring/spring.h"
 #include "tests/support/testsupport.h"
@@ -47,22 +46,22 @@ class ChangeWindowTest : public ::testing::Test {
   void SetUp() override {
     InitAllSettings();
     InitTextout();
-    InitAendvar();
-    InitDokuvar();
     previous_ = installServices(HeadlessServices());
     services().ReportViewer = [this](const std::string& file) { listings_.push_back(test::readFile(file)); };
     kwenvar.TempDir = scratch_.path().string() + "/";
     kwenvar.CurrentFileName = "feder";
     test::scriptedPrompter().clear();
     test::recordingLauncher().clear();
-    services().ChangeEntry = EditChangeEntry;
-    services().DrawingInfo = EditDrawingInfo;
-    services().DocumentLinks = EditDocumentLinks;
+    // The Documentation windows as the window installs them, on the window's spring.
+    window_ = std::make_unique<Thh>();
+    const Services w = WindowServices(spring());
+    services().ChangeEntry = w.ChangeEntry;
+    services().DrawingInfo = w.DrawingInfo;
+    services().DocumentLinks = w.DocumentLinks;
   }
   void TearDown() override {
     installServices(std::move(previous_));
-    InitAendvar();
-    InitDokuvar();
+    window_.reset();
     InitAllSettings();
     test::scriptedPrompter().clear();
     test::recordingLauncher().installed.clear();
@@ -73,7 +72,7 @@ class ChangeWindowTest : public ::testing::Test {
     const std::string path = (scratch_ / "block.txt").string();
     ShareTextFile.Assign(path);
     EXPECT_TRUE(ShareTextFile.Rewrite());
-    WriteChangeRecords(OpenSpring());
+    WriteChangeRecords(spring());
     EXPECT_TRUE(ShareTextFile.Close());
     std::vector<std::string> lines;
     std::istringstream in(test::readFile(path));
@@ -84,9 +83,12 @@ class ChangeWindowTest : public ::testing::Test {
     return lines;
   }
 
+  Spring& spring() { return window_->spring(); }
+
   test::ScratchDir scratch_;
   Services previous_;
   std::vector<std::string> listings_;
+  std::unique_ptr<Thh> window_;
 };
 
 TEST_F(ChangeWindowTest, NewChangeThroughTheEntryWindow) {
@@ -102,10 +104,10 @@ TEST_F(ChangeWindowTest, NewChangeThroughTheEntryWindow) {
     w->Memo_beschreibung->setPlainText("Bohrung 5 mm\nstatt 4 mm");
     w->Button_ok->click();
   });
-  ChangeRecordCommand(OpenSpring(), ChangeCommand::New);
+  ChangeRecordCommand(spring(), ChangeCommand::New);
   EXPECT_FALSE(kwenvar.ErrorFlag);
-  ASSERT_EQ(aendvar.ChangeCount, 1);
-  const AendRecord& r = aendvar.ChangeRecords[1];
+  ASSERT_EQ(spring().drawing.ChangeCount, 1);
+  const AendRecord& r = spring().drawing.ChangeRecords[1];
   EXPECT_EQ(r.ChangeIndex, "Bohrung gr\x94\xE1" "er");
   EXPECT_EQ(r.Date, DateStr());
   EXPECT_EQ(r.Editor, "Ml");
@@ -119,9 +121,9 @@ TEST_F(ChangeWindowTest, NewChangeThroughTheEntryWindow) {
 }
 
 TEST_F(ChangeWindowTest, ModifyShowsTheLastRecordAndCancelOrTitleBarStoreNothing) {
-  aendvar.ChangeCount = 2;
-  aendvar.ChangeRecords[1] = {"Erste", "01.02.2024", "Ml", "eins"};
-  aendvar.ChangeRecords[2] = {"Zweite", "02.02.2024", "Kr", "zwei\ndrei"};
+  spring().drawing.ChangeCount = 2;
+  spring().drawing.ChangeRecords[1] = {"Erste", "01.02.2024", "Ml", "eins"};
+  spring().drawing.ChangeRecords[2] = {"Zweite", "02.02.2024", "Kr", "zwei\ndrei"};
   test::OnNextModalOf<TForm_EinAend>([](TForm_EinAend* w) {
     EXPECT_EQ(w->windowTitle(), QString::fromUtf8("Änderung 2"));
     EXPECT_EQ(w->Edit_aenderung->text(), "Zweite");
@@ -130,9 +132,9 @@ TEST_F(ChangeWindowTest, ModifyShowsTheLastRecordAndCancelOrTitleBarStoreNothing
     w->Edit_aenderung->setText("anders");
     w->Button_cancel->click();
   });
-  ChangeRecordCommand(OpenSpring(), ChangeCommand::ModifyLast);
+  ChangeRecordCommand(spring(), ChangeCommand::ModifyLast);
   EXPECT_TRUE(kwenvar.ErrorFlag);
-  EXPECT_EQ(aendvar.ChangeRecords[2].ChangeIndex, "Zweite");
+  EXPECT_EQ(spring().drawing.ChangeRecords[2].ChangeIndex, "Zweite");
   EXPECT_TRUE(listings_.empty()) << "no listing after Cancel";
 
   kwenvar.ErrorFlag = false;
@@ -140,18 +142,18 @@ TEST_F(ChangeWindowTest, ModifyShowsTheLastRecordAndCancelOrTitleBarStoreNothing
     w->Edit_aenderung->setText("anders");
     w->close();  // the title bar
   });
-  ChangeRecordCommand(OpenSpring(), ChangeCommand::ModifyLast);
+  ChangeRecordCommand(spring(), ChangeCommand::ModifyLast);
   EXPECT_FALSE(kwenvar.ErrorFlag);
-  EXPECT_EQ(aendvar.ChangeRecords[2].ChangeIndex, "Zweite");
+  EXPECT_EQ(spring().drawing.ChangeRecords[2].ChangeIndex, "Zweite");
   EXPECT_EQ(listings_.size(), 1u) << "the listing follows";
 }
 
 TEST_F(ChangeWindowTest, DrawingInformationInTheDinLayout) {
   wkwenvar.TitleBlockType = 0;
-  aendvar.TitleDepartment = "Konstruktion";
-  aendvar.TitleReplaces = "Z-4710";
-  aendvar.DrawingTextCount = 1;
-  aendvar.DrawingTexts[1] = {10, 20, 3.5L, 0, "alt"};
+  spring().drawing.TitleDepartment = "Konstruktion";
+  spring().drawing.TitleReplaces = "Z-4710";
+  spring().drawing.DrawingTextCount = 1;
+  spring().drawing.DrawingTexts[1] = {10, 20, 3.5L, 0, "alt"};
   test::OnNextModalOf<TForm_zeichInfo>([](TForm_zeichInfo* w) {
     EXPECT_EQ(w->windowTitle(), "Zeichnungsinfo DIN 6771");
     EXPECT_EQ(w->StringGrid1->rowCount(), 5);
@@ -174,14 +176,14 @@ TEST_F(ChangeWindowTest, DrawingInformationInTheDinLayout) {
     EXPECT_TRUE(w->StringGrid2->isVisibleTo(w));
     w->Button_ok->click();
   });
-  ChangeRecordCommand(OpenSpring(), ChangeCommand::DrawingInfo);
+  ChangeRecordCommand(spring(), ChangeCommand::DrawingInfo);
   EXPECT_FALSE(kwenvar.ErrorFlag);
-  EXPECT_EQ(aendvar.TitleCheckedBy, "A|B");
-  EXPECT_EQ(aendvar.TitleRow4Date, DateStr());
-  EXPECT_EQ(aendvar.DrawingTextCount, 2);
-  EXPECT_EQ(aendvar.DrawingTexts[2].x, 0) << "no number becomes 0";
-  EXPECT_EQ(aendvar.DrawingTextMode, 1);
-  EXPECT_EQ(aendvar.TitleDepartment, "Konstruktion");
+  EXPECT_EQ(spring().drawing.TitleCheckedBy, "A|B");
+  EXPECT_EQ(spring().drawing.TitleRow4Date, DateStr());
+  EXPECT_EQ(spring().drawing.DrawingTextCount, 2);
+  EXPECT_EQ(spring().drawing.DrawingTexts[2].x, 0) << "no number becomes 0";
+  EXPECT_EQ(spring().drawing.DrawingTextMode, 1);
+  EXPECT_EQ(spring().drawing.TitleDepartment, "Konstruktion");
 
   // Each "|" typed stays inside its field: the field lines keep their number of fields.
   const auto lines = ChangeBlockLines();
@@ -195,8 +197,8 @@ TEST_F(ChangeWindowTest, DrawingInformationInTheDinLayout) {
 
 TEST_F(ChangeWindowTest, DrawingInformationInTheIsoLayout) {
   wkwenvar.TitleBlockType = 2;
-  aendvar.TitleRow4Date = "04.01.2024";
-  aendvar.TitleRow4Name = "Fr";
+  spring().drawing.TitleRow4Date = "04.01.2024";
+  spring().drawing.TitleRow4Name = "Fr";
   test::OnNextModalOf<TForm_zeichInfo>([](TForm_zeichInfo* w) {
     EXPECT_EQ(w->windowTitle(), "Zeichnungsinfo ISO 7200");
     EXPECT_EQ(w->StringGrid1->rowCount(), 4);
@@ -209,10 +211,10 @@ TEST_F(ChangeWindowTest, DrawingInformationInTheIsoLayout) {
     w->Button_ok->click();
   });
   ShowDrawingInfo();
-  EXPECT_EQ(aendvar.TitleDepartment, "Versuch");
-  EXPECT_EQ(aendvar.TitleRow4Date, "") << "OK in the ISO layout empties row 4";
-  EXPECT_EQ(aendvar.TitleRow4Name, "");
-  EXPECT_EQ(aendvar.DrawingTextCount, 1) << "row 1 is always taken";
+  EXPECT_EQ(spring().drawing.TitleDepartment, "Versuch");
+  EXPECT_EQ(spring().drawing.TitleRow4Date, "") << "OK in the ISO layout empties row 4";
+  EXPECT_EQ(spring().drawing.TitleRow4Name, "");
+  EXPECT_EQ(spring().drawing.DrawingTextCount, 1) << "row 1 is always taken";
 
   test::OnNextModalOf<TForm_zeichInfo>([](TForm_zeichInfo* w) {
     Grid::SetCell(w->StringGrid3, 1, 1, "anders");
@@ -220,12 +222,12 @@ TEST_F(ChangeWindowTest, DrawingInformationInTheIsoLayout) {
   });
   ShowDrawingInfo();
   EXPECT_TRUE(kwenvar.ErrorFlag);
-  EXPECT_EQ(aendvar.TitleDepartment, "Versuch");
+  EXPECT_EQ(spring().drawing.TitleDepartment, "Versuch");
 }
 
 TEST_F(ChangeWindowTest, DocumentLinksAreEditedAndStartedFromTheirWindow) {
   test::recordingLauncher().installed = {"mousepad"};
-  dokuvar.DocumentLinks[2] = {"mousepad", "spec.txt"};
+  spring().documents.DocumentLinks[2] = {"mousepad", "spec.txt"};
   test::scriptedPrompter().push(std::string("/usr/bin/mousepad"));
   test::OnNextModalOf<TForm_confDoku>([](TForm_confDoku* w) {
     EXPECT_TRUE(w->windowTitle().startsWith("Document Links  -  "));
@@ -250,8 +252,8 @@ TEST_F(ChangeWindowTest, DocumentLinksAreEditedAndStartedFromTheirWindow) {
   EXPECT_TRUE(told);
   ASSERT_EQ(test::recordingLauncher().launched().size(), 1u);
   EXPECT_EQ(test::recordingLauncher().launched()[0].args, std::vector<std::string>{"spec.txt"});
-  EXPECT_EQ(dokuvar.DocumentLinks[1].Program, "/usr/bin/mousepad");
-  EXPECT_EQ(dokuvar.DocumentLinks[5].File, "anleitung.pdf");
+  EXPECT_EQ(spring().documents.DocumentLinks[1].Program, "/usr/bin/mousepad");
+  EXPECT_EQ(spring().documents.DocumentLinks[5].File, "anleitung.pdf");
 
   // Esc is Cancel: nothing is stored.
   test::OnNextModalOf<TForm_confDoku>([](TForm_confDoku* w) {
@@ -261,11 +263,11 @@ TEST_F(ChangeWindowTest, DocumentLinksAreEditedAndStartedFromTheirWindow) {
   });
   ShowDocumentLinks();
   EXPECT_TRUE(kwenvar.ErrorFlag);
-  EXPECT_EQ(dokuvar.DocumentLinks[5].File, "anleitung.pdf");
+  EXPECT_EQ(spring().documents.DocumentLinks[5].File, "anleitung.pdf");
 }
 
 TEST_F(ChangeWindowTest, TheDocumentationMenuLeadsToTheWindows) {
-  Thh form;
+  Thh& form = *window_;
   auto item = [&](const char* name) { return form.findChild<QAction*>(name); };
   for (const char* name : {"mi_docdrawinginfo", "mi_docuShowChanges1", "mi_docuPrintChanges", "mi_docuNewChange",
                            "mi_docuModifyChanges", "mi_docudeleteChange", "mi_DocumentSetup"}) {
@@ -278,10 +280,10 @@ TEST_F(ChangeWindowTest, TheDocumentationMenuLeadsToTheWindows) {
     w->Button_ok->click();
   });
   item("mi_docuNewChange")->trigger();
-  EXPECT_EQ(aendvar.ChangeCount, 1);
-  EXPECT_EQ(aendvar.ChangeRecords[1].ChangeIndex, "vom Menue");
+  EXPECT_EQ(spring().drawing.ChangeCount, 1);
+  EXPECT_EQ(spring().drawing.ChangeRecords[1].ChangeIndex, "vom Menue");
   item("mi_docudeleteChange")->trigger();
-  EXPECT_EQ(aendvar.ChangeCount, 0);
+  EXPECT_EQ(spring().drawing.ChangeCount, 0);
   test::OnNextModalOf<TForm_zeichInfo>([](TForm_zeichInfo* w) { w->Button_cancel->click(); });
   item("mi_docdrawinginfo")->trigger();
   test::OnNextModalOf<TForm_confDoku>([](TForm_confDoku* w) { w->Button_cancel->click(); });

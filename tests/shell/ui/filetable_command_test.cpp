@@ -25,7 +25,6 @@ class FileTableCommandTest : public SpringTest {
  protected:
   void SetUp() override {
     SpringTest::SetUp();
-    OpenSpring() = NewSpring();  // the spring the shell's commands work on
     useTableEndingInStartMaterial();
     std::string bytes = readFile(fs::path(QORVA_SOURCE_DIR) / "data" / "null.qva");
     writeFile(scratch_ / "a.qva", bytes);
@@ -56,7 +55,7 @@ TEST_F(FileTableCommandTest, AChosenRowIsReadWhileTheTableStaysOpen) {
       t->StringGrid1->setCurrentCell(1, 0);  // b.qva
     } else {
       EXPECT_EQ(kwenvar.CurrentFileName, "b");
-      EXPECT_EQ(yebglob9.BandWidth, 40);
+      EXPECT_EQ(w.spring().family.BandWidth, 40);
       EXPECT_EQ(t->CurrentRow(), 2);
       t->mi_fileExit->trigger();
     }
@@ -76,7 +75,7 @@ TEST_F(FileTableCommandTest, OnlyTheUsersChoiceReadsAFile) {
   Thh w;
   kwenvar.DataDir = scratch_.path().string() + "/";
   kwenvar.CurrentFileName = "offen";
-  yebglob9.BandWidth = 44;
+  w.spring().family.BandWidth = 44;
   kwenvar.InputModified = false;
   scriptedPrompter().clear();
   TMainMenu* menu = MainMenuOf(w);
@@ -97,7 +96,7 @@ TEST_F(FileTableCommandTest, OnlyTheUsersChoiceReadsAFile) {
   for (const auto& a : scriptedPrompter().asked())
     if (a.kind != AskKind::AppTitle) ADD_FAILURE() << "nothing is asked or told: " << a.text;
   EXPECT_EQ(kwenvar.CurrentFileName, "offen");
-  EXPECT_EQ(yebglob9.BandWidth, 44);
+  EXPECT_EQ(w.spring().family.BandWidth, 44);
 }
 
 }  // namespace

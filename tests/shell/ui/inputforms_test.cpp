@@ -20,7 +20,6 @@
 #include "shell/ui/qvageo.h"
 #include "shell/ui/qvapre.h"
 #include "shell/ui/uuni1_1.h"
-#include "spring/qvaglob.h"
 #include "spring/qvaio.h"
 #include "spring/qvarech.h"
 #include "spring/spring.h"
@@ -34,12 +33,13 @@ class InputFormsTest : public test::SpringTest {
  protected:
   void SetUp() override {
     SpringTest::SetUp();
-    OpenSpring() = NewSpring();  // the spring the shell's commands work on
     useTableEndingInStartMaterial();
     NameTheProgram();
-    ASSERT_TRUE(LoadMaterialByNumber(OpenSpring().family, yebglob9.MaterialNumber));
-    CalcSpring(OpenSpring());
+    open_ = NewSpring();
+    ASSERT_TRUE(LoadMaterialByNumber(open_.family, open_.family.MaterialNumber));
+    CalcSpring(open_);
     ASSERT_FALSE(kwenvar.FatalError);
+    spring_ = open_;
     services().ShowCalcMessages = [] {};
     services().ReadHelpText = [](uint16_t topic) { return "Hinweis " + std::to_string(topic); };
     // Help leaves the flag set, as a help module that failed would; the forms clear it.
@@ -65,27 +65,34 @@ class InputFormsTest : public test::SpringTest {
   static QPushButton* Button(QWidget* form, const char* name) { return form->findChild<QPushButton*>(name); }
 
   std::vector<std::pair<uint16_t, uint16_t>> helpShown;
+  // The spring the window would hold: the tests of Calc and of the input sequence open the forms
+  // over it.
+  Spring open_;
+  // The start spring calculated, as a value of its own: the forms are opened over it.
+  Spring spring_;
 };
 
-// How each form is shown from its command, the field a user changes and whether the change arrived.
+// How each form is shown over a spring from its command, the field a user changes and whether the
+// change arrived in a spring.
 struct FormUnderTest {
   const char* name;
-  std::function<void()> show;
+  std::function<void(Spring&)> show;
   const char* edit;
   const char* typed;
-  std::function<bool()> taken;
+  std::function<bool(const Spring&)> taken;
   bool closeBoxReads;
 };
 
 std::vector<FormUnderTest> Forms() {
   return {
-      {"drawing texts", [] { EditDrawingText(); }, "Edit_zeichname", "Neu", [] { return yebglob9.DrawingName == "Neu"; },
-       true},
-      {"application", [] { ShowApplicationForm(nullptr); }, "Edit_temperatur", "80",
-       [] { return yebglob9.OperatingTemperature == 80; }, false},
-      {"dimensions", [] { ShowDimensionsForm(nullptr); }, "Edit_de", "90", [] { return qvaglob.OuterDiameter == 90; },
-       false},
-      {"pre-design", [] { ShowPreDesignForm(nullptr); }, "Edit_F2", "40", [] { return qvaglob.Force2 == 40; }, false},
+      {"drawing texts", [](Spring& s) { EditDrawingText(s); }, "Edit_zeichname", "Neu",
+       [](const Spring& s) { return s.family.DrawingName == "Neu"; }, true},
+      {"application", [](Spring& s) { ShowApplicationForm(s, nullptr); }, "Edit_temperatur", "80",
+       [](const Spring& s) { return s.family.OperatingTemperature == 80; }, false},
+      {"dimensions", [](Spring& s) { ShowDimensionsForm(s, nullptr); }, "Edit_de", "90",
+       [](const Spring& s) { return s.product.OuterDiameter == 90; }, false},
+      {"pre-design", [](Spring& s) { ShowPreDesignForm(s, nullptr); }, "Edit_F2", "40",
+       [](const Spring& s) { return s.product.Force2 == 40; }, false},
   };
 }
 
@@ -107,12 +114,30 @@ TEST_F(InputFormsTest, OkCancelEscAndTheCloseBox) {
           case CloseBox: d->close(); break;
         }
       });
-      form.show();
+      form.show(spring_);
       const bool cancelled = ending == CancelButton || ending == Esc;
       EXPECT_EQ(kwenvar.ErrorFlag, cancelled);
       const bool read = ending == Ok || (ending == CloseBox && form.closeBoxReads);
-      EXPECT_EQ(form.taken(), read);
+      EXPECT_EQ(form.taken(spring_), read);
     }
+  }
+}
+
+// Each form opened over one of two copies of a spring reads its fields into that copy only: the
+// other copy and the window's spring keep their values.
+TEST_F(InputFormsTest, AFormChangesOnlyTheSpringItIsOpenedOver) {
+  for (const FormUnderTest& form : Forms()) {
+    SCOPED_TRACE(form.name);
+    SetUp();
+    Spring other = spring_;
+    test::OnNextModalOf<QDialog>([&](QDialog* d) {
+      Type(Edit(d, form.edit), form.typed);
+      QTest::mouseClick(Button(d, "Button_ok"), Qt::LeftButton);
+    });
+    form.show(spring_);
+    EXPECT_TRUE(form.taken(spring_));
+    EXPECT_FALSE(form.taken(other));
+    EXPECT_FALSE(form.taken(open_));
   }
 }
 
@@ -121,7 +146,7 @@ TEST_F(InputFormsTest, CalcThenCancelKeepsTheValuesAndMarksTheInputChanged) {
     if (std::string(form.name) == "drawing texts") continue;  // no Calc there
     SCOPED_TRACE(form.name);
     SetUp();
-    const long double turnsBefore = qvaglob.TurnCount;
+    const long double turnsBefore = open_.product.TurnCount;
     bool stayedOpen = false;
     test::OnNextModalOf<QDialog>([&](QDialog* d) {
       Type(Edit(d, form.edit), form.typed);
@@ -130,32 +155,32 @@ TEST_F(InputFormsTest, CalcThenCancelKeepsTheValuesAndMarksTheInputChanged) {
       EXPECT_FALSE(kwenvar.ErrorFlag);
       QTest::mouseClick(Button(d, "Button_cancel"), Qt::LeftButton);
     });
-    form.show();
+    form.show(open_);
     EXPECT_TRUE(stayedOpen);
     EXPECT_TRUE(kwenvar.ErrorFlag) << "cancelled";
-    EXPECT_TRUE(form.taken()) << "what Calc read stays in the spring";
+    EXPECT_TRUE(form.taken(open_)) << "what Calc read stays in the spring";
     EXPECT_TRUE(kwenvar.InputModified) << "so leaving the program asks before it is lost";
     if (std::string(form.name) != "application") {
-      EXPECT_NE(qvaglob.TurnCount, turnsBefore) << "calculated";
+      EXPECT_NE(open_.product.TurnCount, turnsBefore) << "calculated";
     }
   }
 }
 
 TEST_F(InputFormsTest, StaticLoadDisablesTheFrequencyWhichKeepsItsValue) {
-  yebglob9.LoadType = 2;
-  yebglob9.LoadFrequency = 5;
+  spring_.family.LoadType = 2;
+  spring_.family.LoadFrequency = 5;
   test::OnNextModalOf<Tform_qvaeins>([](Tform_qvaeins* f) {
     EXPECT_TRUE(f->Edit_freq->isEnabled());
     f->RadioGroup_statdyn->Item(0)->click();
     EXPECT_FALSE(f->Edit_freq->isEnabled());
     QTest::mouseClick(f->Button_ok, Qt::LeftButton);
   });
-  ShowApplicationForm(nullptr);
-  EXPECT_EQ(yebglob9.LoadType, 1);
-  EXPECT_EQ(yebglob9.LoadFrequency, 5);
+  ShowApplicationForm(spring_, nullptr);
+  EXPECT_EQ(spring_.family.LoadType, 1);
+  EXPECT_EQ(spring_.family.LoadFrequency, 5);
 
   // Opened for a static load the field starts disabled; "dynamisch" enables it.
-  yebglob9.LoadFrequency = 0.5L;
+  spring_.family.LoadFrequency = 0.5L;
   test::OnNextModalOf<Tform_qvaeins>([](Tform_qvaeins* f) {
     EXPECT_FALSE(f->Edit_freq->isEnabled());
     f->RadioGroup_statdyn->Item(1)->click();
@@ -164,9 +189,9 @@ TEST_F(InputFormsTest, StaticLoadDisablesTheFrequencyWhichKeepsItsValue) {
     Type(f->Edit_freq, "12");
     QTest::mouseClick(f->Button_ok, Qt::LeftButton);
   });
-  ShowApplicationForm(nullptr);
-  EXPECT_EQ(yebglob9.LoadType, 2);
-  EXPECT_EQ(yebglob9.LoadFrequency, 12);
+  ShowApplicationForm(spring_, nullptr);
+  EXPECT_EQ(spring_.family.LoadType, 2);
+  EXPECT_EQ(spring_.family.LoadFrequency, 12);
 }
 
 TEST_F(InputFormsTest, TemperatureButtonGivesTwentyDegreesInTheShownUnit) {
@@ -174,13 +199,13 @@ TEST_F(InputFormsTest, TemperatureButtonGivesTwentyDegreesInTheShownUnit) {
   for (const auto& [system, shown] : cases) {
     SCOPED_TRACE(system);
     wkwenvar.UnitSystem = system;
-    yebglob9.OperatingTemperature = 150;
-    Tform_qvaeins f;
+    spring_.family.OperatingTemperature = 150;
+    Tform_qvaeins f(spring_);
     f.FormShow();
     f.Button_temp->click();
     EXPECT_EQ(f.Edit_temperatur->text(), shown);
     f.Button_ok->click();
-    EXPECT_NEAR(static_cast<double>(yebglob9.OperatingTemperature), 20.0, 1e-9);
+    EXPECT_NEAR(static_cast<double>(spring_.family.OperatingTemperature), 20.0, 1e-9);
   }
 }
 
@@ -201,7 +226,7 @@ TEST_F(InputFormsTest, IsoButtonsRoundUpToTheStandardStrip) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.edit) + " " + c.typed);
-    TForm_qvageo f;
+    TForm_qvageo f(spring_);
     Edit(&f, c.edit)->setText(c.typed);
     Button(&f, c.button)->click();
     EXPECT_EQ(Edit(&f, c.edit)->text(), c.standard);
@@ -211,13 +236,13 @@ TEST_F(InputFormsTest, IsoButtonsRoundUpToTheStandardStrip) {
 }
 
 TEST_F(InputFormsTest, DnButtonTakesTheInnerDiameter) {
-  qvaglob.InnerDiameter = 80.04L;  // shown as "80"
-  qvaglob.BendingDiameter = 80;
-  TForm_qvageo f;
+  spring_.product.InnerDiameter = 80.04L;  // shown as "80"
+  spring_.product.BendingDiameter = 80;
+  TForm_qvageo f(spring_);
   f.Button_dn->click();
   EXPECT_EQ(f.Edit_dn->text(), f.Edit_di->text());
   f.Button_ok->click();
-  EXPECT_EQ(qvaglob.BendingDiameter, qvaglob.InnerDiameter);
+  EXPECT_EQ(spring_.product.BendingDiameter, spring_.product.InnerDiameter);
 }
 
 // Two switches show the same numbers again and leave the values exactly as they were; from unit
@@ -227,15 +252,15 @@ TEST_F(InputFormsTest, UnitSwitchTwiceReturnsTheSameNumbers) {
     SCOPED_TRACE(start);
     SetUp();
     wkwenvar.UnitSystem = start;
-    qvaglob.OuterDiameter = 85.256789L;  // more digits than the field shows
-    qvaglob.Force2 = 30.5L;
-    qvaglob.Travel2 = 600.123456L;
-    const Qvaglob product = qvaglob;
-    const Yebglob9 family = yebglob9;
+    spring_.product.OuterDiameter = 85.256789L;  // more digits than the field shows
+    spring_.product.Force2 = 30.5L;
+    spring_.product.Travel2 = 600.123456L;
+    const Qvaglob product = spring_.product;
+    const Yebglob9 family = spring_.family;
 
-    TForm_qvageo geo;
+    TForm_qvageo geo(spring_);
     const QString de = geo.Edit_de->text();
-    ASSERT_NE(StrToLength(de.toStdString()), qvaglob.OuterDiameter) << "the field shows it rounded";
+    ASSERT_NE(StrToLength(de.toStdString()), spring_.product.OuterDiameter) << "the field shows it rounded";
     geo.Button_metric->click();
     EXPECT_EQ(wkwenvar.UnitSystem, 1);
     EXPECT_EQ(geo.Label_deu->text(), "in");
@@ -246,13 +271,13 @@ TEST_F(InputFormsTest, UnitSwitchTwiceReturnsTheSameNumbers) {
     EXPECT_EQ(geo.Edit_de->text(), de);
     geo.Button_ok->click();
     EXPECT_FALSE(kwenvar.InputModified) << "switching alone changes no value";
-    EXPECT_EQ(qvaglob.OuterDiameter, product.OuterDiameter);
-    EXPECT_EQ(qvaglob.InnerDiameter, product.InnerDiameter);
-    EXPECT_EQ(yebglob9.BandThickness, family.BandThickness);
-    EXPECT_EQ(yebglob9.BandWidth, family.BandWidth);
+    EXPECT_EQ(spring_.product.OuterDiameter, product.OuterDiameter);
+    EXPECT_EQ(spring_.product.InnerDiameter, product.InnerDiameter);
+    EXPECT_EQ(spring_.family.BandThickness, family.BandThickness);
+    EXPECT_EQ(spring_.family.BandWidth, family.BandWidth);
 
     wkwenvar.UnitSystem = start;
-    TForm_qvapre pre;
+    TForm_qvapre pre(spring_);
     Type(pre.Edit_b_t, "80");  // typed, not yet read
     pre.Button_metric->click();
     EXPECT_EQ(pre.Label_f2u->text(), "lbf");
@@ -260,29 +285,29 @@ TEST_F(InputFormsTest, UnitSwitchTwiceReturnsTheSameNumbers) {
     EXPECT_EQ(wkwenvar.UnitSystem, 0);
     EXPECT_EQ(pre.Edit_F2->text(), "30.5");
     EXPECT_EQ(pre.Edit_b_t->text(), "80") << "a typed ratio is no unit's and stays";
-    EXPECT_EQ(qvaglob.Force2, product.Force2);
-    EXPECT_EQ(qvaglob.Travel2, product.Travel2);
-    EXPECT_EQ(qvaglob.WidthThicknessRatio, 80);
+    EXPECT_EQ(spring_.product.Force2, product.Force2);
+    EXPECT_EQ(spring_.product.Travel2, product.Travel2);
+    EXPECT_EQ(spring_.product.WidthThicknessRatio, 80);
     EXPECT_TRUE(kwenvar.InputModified) << "the switch read the typed ratio into the spring";
   }
 }
 
 TEST_F(InputFormsTest, PreDesignShowsTheRatiosOfTheCurrentSpring) {
-  qvaglob.WidthThicknessRatio = 7;
-  qvaglob.StressRatio = 9;
-  ASSERT_GT(yebglob9.Stress2, 0);
+  open_.product.WidthThicknessRatio = 7;
+  open_.product.StressRatio = 9;
+  ASSERT_GT(open_.family.Stress2, 0);
   {
-    TForm_qvapre f;
+    TForm_qvapre f(open_);
     EXPECT_EQ(f.Edit_b_t->text(), "100") << "b 50 / t 0.5";
     EXPECT_EQ(f.Edit_sigz_sig2->text(),
-              QString::fromStdString(RealStr3(yebglob9.PermissibleStress / yebglob9.Stress2)));
+              QString::fromStdString(RealStr3(open_.family.PermissibleStress / open_.family.Stress2)));
     EXPECT_NE(f.Edit_sigz_sig2->text(), "9");
   }
   // A spring without thickness and stress shows the stored ratios.
-  yebglob9.BandThickness = 0;
-  yebglob9.Stress2 = 0;
+  open_.family.BandThickness = 0;
+  open_.family.Stress2 = 0;
   {
-    TForm_qvapre f;
+    TForm_qvapre f(open_);
     EXPECT_EQ(f.Edit_b_t->text(), "7");
     EXPECT_EQ(f.Edit_sigz_sig2->text(), "9");
     f.Button_b_t->click();
@@ -294,8 +319,8 @@ TEST_F(InputFormsTest, PreDesignShowsTheRatiosOfTheCurrentSpring) {
     Type(f.Edit_b_t, "80");
     f.Button_calc->click();
     ASSERT_FALSE(kwenvar.FatalError);
-    ASSERT_GT(yebglob9.BandThickness, 0);
-    EXPECT_EQ(qvaglob.WidthThicknessRatio, 80);
+    ASSERT_GT(open_.family.BandThickness, 0);
+    EXPECT_EQ(open_.product.WidthThicknessRatio, 80);
     EXPECT_EQ(f.Edit_b_t->text(), "80");
     EXPECT_FALSE(kwenvar.ErrorFlag);
   }
@@ -303,14 +328,14 @@ TEST_F(InputFormsTest, PreDesignShowsTheRatiosOfTheCurrentSpring) {
 
 TEST_F(InputFormsTest, PreDesignKeepsTheTypedTravelThroughCalcAndOk) {
   // The spring designed straight from a travel of 500.
-  qvaglob.Force2 = 30;
-  qvaglob.Travel2 = 500;
-  qvaglob.WidthThicknessRatio = 100;
-  qvaglob.StressRatio = 1;
-  PreDesign(OpenSpring());
+  open_.product.Force2 = 30;
+  open_.product.Travel2 = 500;
+  open_.product.WidthThicknessRatio = 100;
+  open_.product.StressRatio = 1;
+  PreDesign(open_);
   ASSERT_FALSE(kwenvar.FatalError);
-  ASSERT_NE(qvaglob.Travel2, 500) << "the result differs from the wish, which is what the form must not take";
-  const long double outer = qvaglob.OuterDiameter;
+  ASSERT_NE(open_.product.Travel2, 500) << "the result differs from the wish, which is what the form must not take";
+  const long double outer = open_.product.OuterDiameter;
 
   SetUp();
   test::OnNextModalOf<QDialog>([&](QDialog* d) {
@@ -323,8 +348,8 @@ TEST_F(InputFormsTest, PreDesignKeepsTheTypedTravelThroughCalcAndOk) {
     EXPECT_EQ(Edit(d, "Edit_F2")->text(), "30");
     QTest::mouseClick(Button(d, "Button_ok"), Qt::LeftButton);
   });
-  ShowPreDesignForm(nullptr);
-  EXPECT_EQ(qvaglob.OuterDiameter, outer) << "OK designs from the typed 500 again";
+  ShowPreDesignForm(open_, nullptr);
+  EXPECT_EQ(open_.product.OuterDiameter, outer) << "OK designs from the typed 500 again";
 }
 
 TEST_F(InputFormsTest, DrawingTextsStopAtTheirLimits) {
@@ -336,15 +361,15 @@ TEST_F(InputFormsTest, DrawingTextsStopAtTheirLimits) {
     Type(f->Edit_bemerk2, QString(80, 'b'));
     QTest::keyClick(f->Edit_bemerk2, Qt::Key_Return);  // OK is the default button
   });
-  EditDrawingText();
+  EditDrawingText(spring_);
   ASSERT_FALSE(kwenvar.ErrorFlag);
-  EXPECT_EQ(yebglob9.DrawingName, std::string(25, 'N'));
-  EXPECT_EQ(yebglob9.DrawingName2, std::string(30, 'M'));
-  EXPECT_EQ(yebglob9.DrawingNumber, std::string(18, '9'));
-  EXPECT_EQ(OpenSpring().TitleLines[1], std::string(25, 'N') + "  Zeichn.Nr.: " + std::string(18, '9'));
-  EXPECT_EQ(OpenSpring().TitleLines[1].size(), 25u + 2 + 10 + 2 + 18);
-  EXPECT_EQ(OpenSpring().TitleLines[2], std::string(65, 'a'));
-  EXPECT_EQ(OpenSpring().TitleLines[3], std::string(65, 'b'));
+  EXPECT_EQ(spring_.family.DrawingName, std::string(25, 'N'));
+  EXPECT_EQ(spring_.family.DrawingName2, std::string(30, 'M'));
+  EXPECT_EQ(spring_.family.DrawingNumber, std::string(18, '9'));
+  EXPECT_EQ(spring_.TitleLines[1], std::string(25, 'N') + "  Zeichn.Nr.: " + std::string(18, '9'));
+  EXPECT_EQ(spring_.TitleLines[1].size(), 25u + 2 + 10 + 2 + 18);
+  EXPECT_EQ(spring_.TitleLines[2], std::string(65, 'a'));
+  EXPECT_EQ(spring_.TitleLines[3], std::string(65, 'b'));
 }
 
 // Umlauts and "|" typed into the drawing texts reach the spring file and come back from it.
@@ -352,7 +377,7 @@ TEST_F(InputFormsTest, TypedDrawingTextsSurviveTheSpringFile) {
   test::ScratchDir dir;
   kwenvar.DataDir = dir.path().string() + "/";
   kwenvar.TempDir = dir.path().string() + "/";
-  yebglob9.DrawingName = "Gr\x94\xE1" "e";  // shown with its umlauts
+  open_.family.DrawingName = "Gr\x94\xE1" "e";  // shown with its umlauts
   test::OnNextModalOf<TEingabetext1>([](TEingabetext1* f) {
     EXPECT_EQ(f->Edit_zeichname->text(), QString::fromUtf8("Größe"));
     Type(f->Edit_zeichname, QString::fromUtf8("Feder|Größe"));
@@ -360,39 +385,39 @@ TEST_F(InputFormsTest, TypedDrawingTextsSurviveTheSpringFile) {
     Type(f->Edit_bemerk1, QString::fromUtf8("Zeile|für"));
     QTest::mouseClick(f->Button_ok, Qt::LeftButton);
   });
-  EditDrawingText();
+  EditDrawingText(open_);
   const std::string name = "Feder|Gr\x94\xE1" "e";
-  ASSERT_EQ(yebglob9.DrawingName, name);
-  ASSERT_TRUE(WriteSpringFile(OpenSpring(), (dir / "bar.qva").string()));
+  ASSERT_EQ(open_.family.DrawingName, name);
+  ASSERT_TRUE(WriteSpringFile(open_, (dir / "bar.qva").string()));
 
-  yebglob9.DrawingName.clear();
-  yebglob9.DrawingNumber.clear();
-  OpenSpring().TitleLines = {};
-  ASSERT_TRUE(ReadSpringFile(OpenSpring(), (dir / "bar.qva").string()));
-  EXPECT_EQ(yebglob9.DrawingName, name);
-  EXPECT_EQ(yebglob9.DrawingNumber, "A|1");
-  EXPECT_EQ(OpenSpring().TitleLines[1], name + "  Zeichn.Nr.: A|1");
-  EXPECT_EQ(OpenSpring().TitleLines[2], "Zeile|f\x81r");
+  open_.family.DrawingName.clear();
+  open_.family.DrawingNumber.clear();
+  open_.TitleLines = {};
+  ASSERT_TRUE(ReadSpringFile(open_, (dir / "bar.qva").string()));
+  EXPECT_EQ(open_.family.DrawingName, name);
+  EXPECT_EQ(open_.family.DrawingNumber, "A|1");
+  EXPECT_EQ(open_.TitleLines[1], name + "  Zeichn.Nr.: A|1");
+  EXPECT_EQ(open_.TitleLines[2], "Zeile|f\x81r");
 }
 
 TEST_F(InputFormsTest, CaptionsAndHints) {
   kwenvar.HelpLevel = 0;
   {
-    Tform_qvaeins eins;
+    Tform_qvaeins eins(spring_);
     EXPECT_EQ(eins.windowTitle(), "QORVA Anwendung");
     EXPECT_EQ(eins.RadioGroup_statdyn->title(), "Art der Beanspruchung");
     EXPECT_EQ(eins.RadioGroup_statdyn->Item(0)->text(), "statisch oder quasistatisch");
     EXPECT_EQ(eins.Edit_freq->toolTip(), "") << "no hints at help level 0";
-    TForm_qvageo geo;
+    TForm_qvageo geo(spring_);
     EXPECT_EQ(geo.Label_de->text(), QString::fromUtf8("Außendurchmesser De"));
     EXPECT_EQ(geo.Edit_de->toolTip(), "Hinweis 5040") << "the dimensions always have their hints";
-    TForm_qvapre pre;
+    TForm_qvapre pre(spring_);
     EXPECT_EQ(pre.Label_sh->text(), "Federweg s max");
     EXPECT_EQ(pre.Edit_sigz_sig2->toolTip(), "Hinweis 5140");
   }
   kwenvar.HelpLevel = 1;
   kwenvar.ProgTitle = "Feder f\x81r alle";
-  Tform_qvaeins eins;
+  Tform_qvaeins eins(spring_);
   EXPECT_EQ(eins.RadioGroup_statdyn->toolTip(), "Hinweis 5270");
   EXPECT_EQ(eins.Label_temperatur->toolTip(), "Hinweis 5350");
   EXPECT_EQ(eins.Edit_freq->toolTip(), "Hinweis 5280");
@@ -402,9 +427,9 @@ TEST_F(InputFormsTest, CaptionsAndHints) {
 }
 
 TEST_F(InputFormsTest, HelpButtonsShowTheirTopicAndClearTheCancelState) {
-  Tform_qvaeins eins;
-  TForm_qvageo geo;
-  TForm_qvapre pre;
+  Tform_qvaeins eins(spring_);
+  TForm_qvageo geo(spring_);
+  TForm_qvapre pre(spring_);
   struct Case {
     QWidget* form;
     const char* button;
@@ -443,13 +468,13 @@ TEST_F(InputFormsTest, InputSequenceThroughTheForms) {
     });
     QTest::mouseClick(f->Button_ok, Qt::LeftButton);
   });
-  qvaglob.MeanDiameter = 0;
-  InputSequence(DefaultInputSteps(nullptr));
+  open_.product.MeanDiameter = 0;
+  InputSequence(open_, DefaultInputSteps(open_, nullptr));
   EXPECT_FALSE(kwenvar.ErrorFlag);
-  EXPECT_EQ(yebglob9.DrawingName, "Neu");
-  EXPECT_EQ(yebglob9.LoadType, 1);
-  EXPECT_EQ(qvaglob.OuterDiameter, 90);
-  EXPECT_EQ(qvaglob.MeanDiameter, 85) << "calculated with the new dimensions";
+  EXPECT_EQ(open_.family.DrawingName, "Neu");
+  EXPECT_EQ(open_.family.LoadType, 1);
+  EXPECT_EQ(open_.product.OuterDiameter, 90);
+  EXPECT_EQ(open_.product.MeanDiameter, 85) << "calculated with the new dimensions";
   EXPECT_TRUE(kwenvar.InputModified);
   EXPECT_EQ(messages, 1);
 }

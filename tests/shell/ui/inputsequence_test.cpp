@@ -9,7 +9,6 @@
 #include "foundation/msgbox.h"
 #include "shell/ui/uuni1_1.h"
 #include "shell/vmenu1.h"
-#include "spring/qvaglob.h"
 #include "spring/qvarech.h"
 #include "spring/spring.h"
 #include "tests/spring/springfixture.h"
@@ -21,14 +20,14 @@ class InputSequenceTest : public test::SpringTest {
  protected:
   void SetUp() override {
     SpringTest::SetUp();
-    OpenSpring() = NewSpring();  // the spring the shell's commands work on
     useTableEndingInStartMaterial();
     InitVmenu1();
-    ASSERT_TRUE(LoadMaterialByNumber(OpenSpring().family, yebglob9.MaterialNumber));
+    open_ = NewSpring();
+    ASSERT_TRUE(LoadMaterialByNumber(open_.family, open_.family.MaterialNumber));
     services().ShowCalcMessages = [this] { ++messagesShown; };
     kwenvar.ErrorFlag = false;
     kwenvar.InputModified = false;
-    qvaglob.StripLength = -1;  // a result only a calculation sets again
+    open_.product.StripLength = -1;  // a result only a calculation sets again
     ran.clear();
     messagesShown = 0;
   }
@@ -49,8 +48,10 @@ class InputSequenceTest : public test::SpringTest {
     return InputSteps{step("text"), step("material"), step("application"), step("pre"), step("geo")};
   }
 
-  bool Calculated() const { return qvaglob.StripLength > 0; }
+  bool Calculated() const { return open_.product.StripLength > 0; }
 
+  // The spring the sequence edits and calculates.
+  Spring open_;
   std::vector<std::string> ran;
   int messagesShown = 0;
 };
@@ -87,7 +88,7 @@ TEST_F(InputSequenceTest, WhereACancelEndsTheSequence) {
     SetUp();
     if (std::string(c.cancelAt) == "choice") test::scriptedPrompter().push(Cancel{});
     else if (c.chosen >= 0) test::scriptedPrompter().push(c.chosen);
-    InputSequence(Scripted(c.cancelAt));
+    InputSequence(open_, Scripted(c.cancelAt));
     EXPECT_EQ(ran, c.ran);
     EXPECT_EQ(kwenvar.ErrorFlag, c.errorFlag);
     EXPECT_EQ(Calculated(), c.calculated);
@@ -114,7 +115,7 @@ TEST_F(InputSequenceTest, TheChoiceOffersTheMenuCaptionsOfTheLanguage) {
     SetUp();
     ASSERT_TRUE(SetMenuTexts(c.language));
     test::scriptedPrompter().push(1);
-    InputSequence(Scripted(""));
+    InputSequence(open_, Scripted(""));
     ASSERT_EQ(test::scriptedPrompter().asked().size(), 1u);
     const AskRecord& asked = test::scriptedPrompter().asked()[0];
     EXPECT_EQ(asked.kind, AskKind::Choice);
@@ -131,7 +132,7 @@ TEST_F(InputSequenceTest, TheChoiceOffersTheMenuCaptionsOfTheLanguage) {
 TEST_F(InputSequenceTest, KoreanCaptionsKeepTheirCharacters) {
   ASSERT_TRUE(SetMenuTexts(LangKorean));
   test::scriptedPrompter().push(0);
-  InputSequence(Scripted(""));
+  InputSequence(open_, Scripted(""));
   ASSERT_EQ(test::scriptedPrompter().asked().size(), 1u);
   const std::vector<std::string>& entries = test::scriptedPrompter().asked()[0].entries;
   EXPECT_EQ(entries[0], MenuCaptionUtf8(vmenu1.MenuTextPreDesign));
@@ -147,7 +148,7 @@ TEST_F(InputSequenceTest, TheChoiceHasItsOwnHelpTopic) {
   steps.selectMaterial = [] { SetPromptHelp(9590); };
   steps.preDesign = [&topicAtChoice] { topicAtChoice = msgbox.HelpTopic; };
   test::scriptedPrompter().push(0);
-  InputSequence(steps);
+  InputSequence(open_, steps);
   EXPECT_EQ(topicAtChoice, 9000);
 }
 

@@ -11,10 +11,8 @@
 #include "platform/services.h"
 #include "spring/materialsource.h"
 #include "spring/materialtable.h"
-#include "spring/qvaglob.h"
 #include "spring/spring.h"
 #include "spring/yebfest9.h"
-#include "spring/yebglob9.h"
 #include "tests/support/testsupport.h"
 #include "tests/support/ui/nextmodal.h"
 #include "xbase/access/dbfhost.h"
@@ -30,7 +28,6 @@ class MaterialChoiceWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     InitAllSettings();
-    InitSpringData();
     previous_ = installServices(HeadlessServices());
     services().DbfBrowseWindow = ShowTableBrowseWindow;
     installMaterialTable(nullptr);  // the program's own dBase table
@@ -46,6 +43,8 @@ class MaterialChoiceWindowTest : public ::testing::Test {
   }
   test::ScratchDir scratch_;
   Services previous_;
+  // The family part of a spring, whose material SelectMaterial chooses.
+  Yebglob9 family_ = NewSpring().family;
 };
 
 TEST_F(MaterialChoiceWindowTest, TheChosenRowsRecordBecomesTheSpringsMaterial) {
@@ -54,7 +53,7 @@ TEST_F(MaterialChoiceWindowTest, TheChosenRowsRecordBecomesTheSpringsMaterial) {
   ASSERT_EQ(error, "");
   size_t preferred = 0;
   for (const auto& r : rows) preferred += r.deleted ? 0 : 1;
-  yebglob9.MaterialNumber = 12;
+  family_.MaterialNumber = 12;
   std::string firstName;
   test::OnNextModalOf<QDialog>([&](QDialog* d) {
     auto* w = dynamic_cast<Tdbf4*>(d);
@@ -69,27 +68,27 @@ TEST_F(MaterialChoiceWindowTest, TheChosenRowsRecordBecomesTheSpringsMaterial) {
     w->XbGrid1->setCurrentIndex(m->index(0, 0));
     w->Button_ok->click();
   });
-  SelectMaterial(OpenSpring().family, 1);
+  SelectMaterial(family_, 1);
   EXPECT_FALSE(kwenvar.ErrorFlag);
-  const uint16_t chosen = yebglob9.MaterialNumber;
+  const uint16_t chosen = family_.MaterialNumber;
   ASSERT_GE(chosen, 1);
   ASSERT_LE(chosen, rows.size());
   EXPECT_FALSE(rows[chosen - 1].deleted);
-  EXPECT_EQ(DosToUtf8(yebglob9.MaterialRec.Text1), firstName);
+  EXPECT_EQ(DosToUtf8(family_.MaterialRec.Text1), firstName);
   EXPECT_FALSE(dbfhost.Dbf4Form.Active()) << "the table is closed again";
 
   // Cancel keeps the material.
   test::OnNextModalOf<QDialog>([](QDialog* d) { static_cast<Tdbf4*>(d)->Button_cancel->click(); });
-  SelectMaterial(OpenSpring().family, 1);
+  SelectMaterial(family_, 1);
   EXPECT_TRUE(kwenvar.ErrorFlag);
-  EXPECT_EQ(yebglob9.MaterialNumber, chosen);
+  EXPECT_EQ(family_.MaterialNumber, chosen);
 }
 
 // OK at once takes the material the window opened on: the grid's current row is the current
 // material's, not the first row.
 TEST_F(MaterialChoiceWindowTest, OkAtOnceKeepsTheCurrentMaterial) {
   for (uint16_t current : {12, 3, 17}) {
-    yebglob9.MaterialNumber = current;
+    family_.MaterialNumber = current;
     int shownRow = -1;
     test::OnNextModalOf<QDialog>([&](QDialog* d) {
       auto* w = dynamic_cast<Tdbf4*>(d);
@@ -97,9 +96,9 @@ TEST_F(MaterialChoiceWindowTest, OkAtOnceKeepsTheCurrentMaterial) {
       shownRow = w->XbGrid1->currentIndex().row();
       w->Button_ok->click();
     });
-    SelectMaterial(OpenSpring().family, 1);
+    SelectMaterial(family_, 1);
     EXPECT_FALSE(kwenvar.ErrorFlag) << current;
-    EXPECT_EQ(yebglob9.MaterialNumber, current);
+    EXPECT_EQ(family_.MaterialNumber, current);
     EXPECT_GE(shownRow, 0) << current;
     // Enter in the grid chooses as OK does.
     test::OnNextModalOf<QDialog>([&](QDialog* d) {
@@ -108,9 +107,9 @@ TEST_F(MaterialChoiceWindowTest, OkAtOnceKeepsTheCurrentMaterial) {
       w->XbGrid1->setFocus();
       QTest::keyClick(w->XbGrid1, Qt::Key_Return);
     });
-    SelectMaterial(OpenSpring().family, 1);
+    SelectMaterial(family_, 1);
     EXPECT_FALSE(kwenvar.ErrorFlag) << current;
-    EXPECT_EQ(yebglob9.MaterialNumber, current) << "Enter";
+    EXPECT_EQ(family_.MaterialNumber, current) << "Enter";
   }
 }
 

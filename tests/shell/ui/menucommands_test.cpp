@@ -32,9 +32,7 @@
 #include "shell/ui/qvaeins.h"
 #include "shell/vmenu1.h"
 #include "spring/materialtable.h"
-#include "spring/qvaglob.h"
 #include "spring/spring.h"
-#include "spring/yebglob9.h"
 #include "tests/support/testsupport.h"
 #include "tests/support/ui/nextmodal.h"
 #include "xbase/access/dbfhost.h"
@@ -50,13 +48,13 @@ class MenuCommandsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     InitAllSettings();
-    previous_ = installServices(WindowServices());
+    form_ = std::make_unique<Thh>();
+    previous_ = installServices(WindowServices(form_->spring()));
     installMaterialTable(nullptr);  // the program's own dBase table
     fs::copy_file(kData / "null.qva", scratch_ / "null.qva");
     test::scriptedPrompter().clear();
     test::recordingLauncher().clear();
     test::recordingLauncher().installed = {"xdg-open"};
-    form_ = std::make_unique<Thh>();
     // The program's files where a user's installation has them; the spring files in a folder of
     // their own.
     kwenvar.DbfDir = kData.string();
@@ -67,7 +65,7 @@ class MenuCommandsTest : public ::testing::Test {
     kwenvar.TempDir = scratch_.path().string() + "/";
     wkwenvar.ConfigDir = scratch_.path().string();  // the session file written at the window's end
     InitRecentMenu(*MainMenuOf(*form_), Item("mi_fileexit"));  // as the start-up does
-    ASSERT_TRUE(ReadDefaultSpring(OpenSpring()));  // the spring the window starts with
+    ASSERT_TRUE(ReadDefaultSpring(form_->spring()));  // the spring the window starts with
     form_->show();
   }
   void TearDown() override {
@@ -90,6 +88,9 @@ class MenuCommandsTest : public ::testing::Test {
     e->selectAll();
     QTest::keyClicks(e, text);
   }
+
+  // The spring of the window under test.
+  Spring& spring() { return form_->spring(); }
 
   test::ScratchDir scratch_;
   Services previous_;
@@ -124,25 +125,25 @@ TEST_F(MenuCommandsTest, NewSpringRecalculatedSavedAndOpenedAgain) {
   Item("mi_fileNew")->trigger();
   EXPECT_FALSE(kwenvar.ErrorFlag);
   EXPECT_EQ(kwenvar.CurrentFileName, "");
-  EXPECT_EQ(yebglob9.DrawingName, "Bremsfeder");
-  EXPECT_EQ(OpenSpring().TitleLines[1], "Bremsfeder  Zeichn.Nr.: Z-100");
-  EXPECT_EQ(yebglob9.BandThickness, 0.4L);
-  EXPECT_EQ(yebglob9.BandWidth, 30);
-  EXPECT_GT(yebglob9.PermissibleStress, 0) << "a material was chosen";
-  EXPECT_GT(yebglob9.Stress2, 0) << "calculated";
+  EXPECT_EQ(spring().family.DrawingName, "Bremsfeder");
+  EXPECT_EQ(form_->spring().TitleLines[1], "Bremsfeder  Zeichn.Nr.: Z-100");
+  EXPECT_EQ(spring().family.BandThickness, 0.4L);
+  EXPECT_EQ(spring().family.BandWidth, 30);
+  EXPECT_GT(spring().family.PermissibleStress, 0) << "a material was chosen";
+  EXPECT_GT(spring().family.Stress2, 0) << "calculated";
   EXPECT_TRUE(kwenvar.InputModified);
   EXPECT_EQ(messageLists, 1);
   EXPECT_GT(kwengraf.DisplayList.size(), 100u) << "the spring is drawn";
 
   // Edit > Recalculation: the thickness changed in the dimensions form.
-  const long double stressBefore = yebglob9.Stress2;
+  const long double stressBefore = spring().family.Stress2;
   test::OnNextModalOf<TForm_qvageo>([&](TForm_qvageo* g) {
     Type(g->Edit_t, "0.45");
     QTest::mouseClick(g->Button_ok, Qt::LeftButton);
   });
   Item("mi_editAbmess")->trigger();
-  EXPECT_EQ(yebglob9.BandThickness, 0.45L);
-  EXPECT_NE(yebglob9.Stress2, stressBefore) << "calculated again";
+  EXPECT_EQ(spring().family.BandThickness, 0.45L);
+  EXPECT_NE(spring().family.Stress2, stressBefore) << "calculated again";
 
   // Save As names the file and puts it on the recent list.
   test::scriptedPrompter().push((scratch_ / "bremse.qva").string());
@@ -160,16 +161,16 @@ TEST_F(MenuCommandsTest, NewSpringRecalculatedSavedAndOpenedAgain) {
   Item("mi_fileNew")->trigger();
   EXPECT_TRUE(kwenvar.ErrorFlag);
   EXPECT_EQ(kwenvar.CurrentFileName, "");
-  EXPECT_EQ(yebglob9.BandThickness, 0.5L) << "the default spring's";
-  EXPECT_EQ(OpenSpring().TitleLines[1], "");
+  EXPECT_EQ(spring().family.BandThickness, 0.5L) << "the default spring's";
+  EXPECT_EQ(form_->spring().TitleLines[1], "");
 
   // The recent list brings the saved spring back.
   Item("mi_file1")->trigger();
   EXPECT_FALSE(kwenvar.ErrorFlag);
   EXPECT_EQ(kwenvar.CurrentFileName, "bremse");
-  EXPECT_EQ(yebglob9.BandThickness, 0.45L);
-  EXPECT_EQ(yebglob9.BandWidth, 30);
-  EXPECT_EQ(yebglob9.DrawingName, "Bremsfeder");
+  EXPECT_EQ(spring().family.BandThickness, 0.45L);
+  EXPECT_EQ(spring().family.BandWidth, 30);
+  EXPECT_EQ(spring().family.DrawingName, "Bremsfeder");
   EXPECT_FALSE(kwenvar.InputModified);
 }
 

@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 
 #include "foundation/error0.h"
@@ -21,7 +22,6 @@
 #include "shell/startup.h"
 #include "shell/ui/mainmenu.h"
 #include "shell/ui/qorvau.h"
-#include "spring/qvaglob.h"
 #include "platform/services.h"
 #include "tests/support/testsupport.h"
 #include "xbase/xbcommon.h"
@@ -45,10 +45,9 @@ class MainWindowStart : public ::testing::Test {
     fs::copy_file(kData / "null.qva", dir_ / "null.qva");
     fs::current_path(dir_);
     InitProgramModules({});
-    // The window's services, installed as the program installs them before the window is made.
-    previous_ = installServices(WindowServices());
   }
   void TearDown() override {
+    window_.reset();
     installServices(std::move(previous_));
     ShutdownProgram();
     GraphDraw.reset();
@@ -56,10 +55,19 @@ class MainWindowStart : public ::testing::Test {
     fs::current_path(old_);
     scriptedPrompter().clear();
   }
+  // The main window with its services, installed as the program installs them once the window is
+  // made and before its start-up.
+  Thh& MakeWindow() {
+    window_ = std::make_unique<Thh>();
+    previous_ = installServices(WindowServices(window_->spring()));
+    return *window_;
+  }
+
   test::ScratchDir scratch_;
   fs::path dir_;
   fs::path old_;
   Services previous_;
+  std::unique_ptr<Thh> window_;
 };
 
 // Pixels of the image that differ from its background colour.
@@ -75,10 +83,10 @@ int DrawnPixels(const QImage& img) {
 // The program finds its start picture in its data folder from any start folder, and opens on it
 // with the default spring of the start folder read and calculated behind it.
 TEST_F(MainWindowStart, OpensOnTheStartPictureWithTheDefaultSpringCalculated) {
-  Thh w;
+  Thh& w = MakeWindow();
   ASSERT_FALSE(w.FormCreate(ParseCommandLine({})).has_value());
   EXPECT_TRUE(startup.StartPictureShown);
-  EXPECT_GT(qvaglob.TurnCount, 0);
+  EXPECT_GT(w.spring().product.TurnCount, 0);
   EXPECT_EQ(w.windowTitle().toStdString(), "QORVA - Konstantkraftfeder");
   EXPECT_TRUE(kwenvar.CurrentFileName.empty());
   EXPECT_FALSE(kwenvar.InputModified);
@@ -92,19 +100,19 @@ TEST_F(MainWindowStart, OpensOnTheStartPictureWithTheDefaultSpringCalculated) {
 
 TEST_F(MainWindowStart, CaptionNamesACommandLineFile) {
   fs::copy_file(dir_ / "null.qva", dir_ / "test.qva");
-  Thh w;
+  Thh& w = MakeWindow();
   ASSERT_FALSE(w.FormCreate(ParseCommandLine({"test.qva"})).has_value());
   EXPECT_EQ(w.windowTitle().toStdString(), "QORVA - Konstantkraftfeder  -  test.qva");
   EXPECT_TRUE(kwenvar.FileNameHasPath);
 }
 
 TEST_F(MainWindowStart, ARefusedNameEndsTheStartWithExitCodeOne) {
-  Thh w;
+  Thh& w = MakeWindow();
   EXPECT_EQ(w.FormCreate(ParseCommandLine({"test"})), std::optional<int>(ExitBadInput));
 }
 
 TEST_F(MainWindowStart, CloseAsksAndStaysOpenWhenInputIsKept) {
-  Thh w;
+  Thh& w = MakeWindow();
   ASSERT_FALSE(w.FormCreate(ParseCommandLine({})).has_value());
   w.show();
   kwenvar.InputModified = true;
@@ -118,7 +126,7 @@ TEST_F(MainWindowStart, CloseAsksAndStaysOpenWhenInputIsKept) {
 
 TEST_F(MainWindowStart, RecentFileItemsFollowTheList) {
   fs::copy_file(dir_ / "null.qva", dir_ / "a.qva");
-  Thh w;
+  Thh& w = MakeWindow();
   ASSERT_FALSE(w.FormCreate(ParseCommandLine({})).has_value());
   TMainMenu* m = MainMenuOf(w);
   ASSERT_NE(m, nullptr);
@@ -144,7 +152,7 @@ TEST_F(MainWindowStart, RecentFileItemsFollowTheList) {
 }
 
 TEST_F(MainWindowStart, ErrorMessagesItemCountsTheMessages) {
-  Thh w;
+  Thh& w = MakeWindow();
   ASSERT_FALSE(w.FormCreate(ParseCommandLine({})).has_value());
   TMainMenu* m = MainMenuOf(w);
   ASSERT_NE(m, nullptr);
@@ -155,7 +163,7 @@ TEST_F(MainWindowStart, ErrorMessagesItemCountsTheMessages) {
 }
 
 TEST_F(MainWindowStart, TheMenuBarKeepsTheDesktopPaletteOverTheDrawingBackground) {
-  Thh w;
+  Thh& w = MakeWindow();
   ASSERT_FALSE(w.FormCreate(ParseCommandLine({})).has_value());
   TMainMenu* m = MainMenuOf(w);
   ASSERT_NE(m, nullptr);
@@ -190,7 +198,7 @@ std::vector<AskRecord> Shown(AskKind kind) {
 TEST_F(MainWindowStart, AFatalSpringShowsItsMessagesAndTheItemCountsThem) {
   WriteFatalSpring(dir_ / "null.qva", dir_ / "fatal.qva");
   scriptedPrompter().push(Cancel{});  // Esc closes the list
-  Thh w;
+  Thh& w = MakeWindow();
   ASSERT_FALSE(w.FormCreate(ParseCommandLine({"fatal.qva"})).has_value());
   ASSERT_TRUE(kwenvar.FatalError);
   ASSERT_GT(error0.ErrorCount, 0);
@@ -218,7 +226,7 @@ TEST_F(MainWindowStart, AFatalSpringShowsItsMessagesAndTheItemCountsThem) {
 }
 
 TEST_F(MainWindowStart, ASpringWithoutMessagesSaysSo) {
-  Thh w;
+  Thh& w = MakeWindow();
   ASSERT_FALSE(w.FormCreate(ParseCommandLine({})).has_value());
   TMainMenu* m = MainMenuOf(w);
   ASSERT_NE(m, nullptr);
@@ -232,7 +240,7 @@ TEST_F(MainWindowStart, ASpringWithoutMessagesSaysSo) {
 }
 
 TEST_F(MainWindowStart, AnEngineStopEndsTheCommandNotTheProgram) {
-  Thh w;
+  Thh& w = MakeWindow();
   ASSERT_FALSE(w.FormCreate(ParseCommandLine({})).has_value());
   TMainMenu* m = MainMenuOf(w);
   ASSERT_NE(m, nullptr);

@@ -92,9 +92,10 @@ TEST(StartPicture, TheWindowShowsItAtStart) {
   const fs::path old = fs::current_path();
   fs::current_path(dir);
   InitProgramModules({});
-  Services previous = installServices(WindowServices());
+  Services previous;
   {
     Thh w;
+    previous = installServices(WindowServices(w.spring()));
     ASSERT_FALSE(w.FormCreate(ParseCommandLine({})).has_value());
     EXPECT_TRUE(startup.StartPictureShown);
     bool title = false;

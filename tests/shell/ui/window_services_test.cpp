@@ -1,14 +1,25 @@
-// The window's one installer of the upward calls: it fills every slot of the record, and the
-// engine's waits let the window paint.
+// The window's one installer of the upward calls: it fills every slot of the record, the
+// Documentation windows edit the spring it was made for, and the engine's waits let the window
+// paint.
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QPaintEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableWidget>
 #include <QWidget>
 
+#include "foundation/kwenvar.h"
 #include "platform/services.h"
+#include "shell/ui/dokuconf.h"
+#include "shell/ui/laend1.h"
+#include "shell/ui/laend2.h"
 #include "shell/ui/qorvau.h"
+#include "spring/spring.h"
 #include "tests/support/testsupport.h"
+#include "tests/support/ui/nextmodal.h"
 
 namespace qorva {
 namespace {
@@ -22,7 +33,8 @@ class PaintCounter : public QWidget {
 };
 
 TEST(WindowServices, TheWindowFillsEverySlot) {
-  Services previous = installServices(WindowServices());
+  Spring spring;
+  Services previous = installServices(WindowServices(spring));
   std::vector<std::string> missing;
   for (const ServiceState& s : ServiceList())
     if (!s.installed) missing.push_back(s.name);
@@ -30,8 +42,55 @@ TEST(WindowServices, TheWindowFillsEverySlot) {
   EXPECT_TRUE(missing.empty()) << "not filled by the window: " << testing::PrintToString(missing);
 }
 
+// The services made for one spring while a window has another: the Documentation windows show the
+// change records, title block and document links of the given spring, and OK stores there only.
+TEST(WindowServices, TheDocumentationWindowsEditTheGivenSpring) {
+  Thh window;
+  Spring& other = window.spring();
+  const Spring saved = other;
+  other.drawing.ChangeCount = 1;
+  other.drawing.ChangeRecords[1] = {"anderer", "02.02.2024", "Kr", "zwei"};
+  other.drawing.TitleDrawnBy = "Kr";
+  other.documents.DocumentLinks[1] = {"mousepad", "anderer.txt"};
+  Spring shown;
+  shown.drawing.ChangeCount = 1;
+  shown.drawing.ChangeRecords[1] = {"dieser", "01.02.2024", "Ml", "eins"};
+  shown.drawing.TitleDrawnBy = "Ml";
+  shown.documents.DocumentLinks[1] = {"mousepad", "dieser.txt"};
+  Services previous = installServices(WindowServices(shown));
+
+  QString index;
+  test::OnNextModalOf<TForm_EinAend>([&](TForm_EinAend* w) {
+    index = w->Edit_aenderung->text();
+    w->Button_cancel->click();
+  });
+  EXPECT_TRUE(services().ChangeEntry(1));
+  EXPECT_EQ(index, "dieser");
+
+  QString drawnBy;
+  test::OnNextModalOf<TForm_zeichInfo>([&](TForm_zeichInfo* w) {
+    drawnBy = TForm_zeichInfo::Cell(w->StringGrid1, 1, 2);
+    w->Button_cancel->click();
+  });
+  EXPECT_TRUE(services().DrawingInfo());
+  EXPECT_EQ(drawnBy, "Ml");
+
+  test::OnNextModalOf<TForm_confDoku>([](TForm_confDoku* w) {
+    EXPECT_EQ(w->Edit_file[1]->text(), "dieser.txt");
+    w->Edit_file[1]->setText("neu.txt");
+    w->Button_ok->click();
+  });
+  EXPECT_TRUE(services().DocumentLinks());
+  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_EQ(shown.documents.DocumentLinks[1].File, "neu.txt");
+  EXPECT_EQ(other.documents.DocumentLinks[1].File, "anderer.txt");
+  installServices(std::move(previous));
+  other = saved;
+}
+
 TEST(WindowServices, AnEngineWaitLetsTheWindowPaint) {
-  Services previous = installServices(WindowServices());
+  Spring spring;
+  Services previous = installServices(WindowServices(spring));
   PaintCounter w;
   w.resize(50, 50);
   w.show();

@@ -25,8 +25,7 @@
 #include "shell/ui/dokuconf.h"
 #include "shell/ui/laend2.h"
 #include "shell/ui/whbild.h"
-#include "spring/aendvar.h"
-#include "spring/dokuvar.h"
+#include "spring/spring.h"
 #include "tests/support/testsupport.h"
 #include "tests/support/ui/nextmodal.h"
 
@@ -39,8 +38,6 @@ class WindowManagerTest : public ::testing::Test {
     if (const char* why = std::getenv("QORVA_WM_SKIP")) GTEST_SKIP() << why;
     if (QGuiApplication::platformName() != "xcb") GTEST_SKIP() << "not on an X server (run by under-wm.sh)";
     InitAllSettings();
-    InitAendvar();
-    InitDokuvar();
     test::scriptedPrompter().clear();
     screen_ = QGuiApplication::primaryScreen()->availableGeometry();
     // The main window the program's dialogs belong to, as in the program.
@@ -68,6 +65,7 @@ class WindowManagerTest : public ::testing::Test {
 
   QRect screen_;
   std::unique_ptr<QMainWindow> main_;
+  Spring spring_;  // the spring the dialogs show
 };
 
 TEST_F(WindowManagerTest, TheHelpPictureNavigatorComesBackExactlyWhereItWasLeft) {
@@ -118,7 +116,7 @@ TEST_F(WindowManagerTest, TheHelpPictureNavigatorNeverOpensOffTheScreen) {
 }
 
 TEST_F(WindowManagerTest, TheDocumentLinksShowWholePaths) {
-  TForm_confDoku form(main_.get());
+  TForm_confDoku form(spring_.documents, main_.get());
   ASSERT_TRUE(ShowFramed(form));
   const int ch = form.fontMetrics().averageCharWidth();
   for (int i = 1; i <= DocumentLinkCount; ++i) {
@@ -134,7 +132,7 @@ TEST_F(WindowManagerTest, TheDocumentLinksShowWholePaths) {
 }
 
 TEST_F(WindowManagerTest, TheDrawingDataShowTheirRowsAndColumns) {
-  TForm_zeichInfo form(main_.get());
+  TForm_zeichInfo form(spring_.drawing, main_.get());
   ASSERT_TRUE(ShowFramed(form));
   EXPECT_TRUE(screen_.contains(form.frameGeometry())) << Text(form.frameGeometry());
   for (QTableWidget* grid : {form.StringGrid1, form.StringGrid2}) {
