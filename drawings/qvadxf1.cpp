@@ -182,9 +182,8 @@ void DrawSpringView(uint16_t device, uint16_t view) {
   kwenvar.ViewChoice = 0;
   for (;;) {
     kwenvar.ViewChoice = static_cast<uint16_t>(kwenvar.ViewChoice + 1);
-    for (std::size_t i = 1; i <= 9; ++i) kwenvar.TextPage[i] = kViewTexts[i];
     SetPromptHelp(kViewHelpTopic);
-    if (view == 0) AskChoice("Select ..", 9, kwenvar.ViewChoice);
+    if (view == 0) AskChoice("Select ..", std::vector<std::string>(kViewTexts.begin() + 1, kViewTexts.end()), kwenvar.ViewChoice);
     else kwenvar.ViewChoice = view;
     if (kwenvar.ErrorFlag || kwenvar.ViewChoice == ViewBack) return;
 

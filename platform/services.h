@@ -151,8 +151,9 @@ struct Services {
   Port<void(uint16_t n)> ChangeEntry{"\u00c4nderungseintrag"};
   // Edits the title-block fields and the drawing texts modally (the drawing information window).
   Port<void()> DrawingInfo{"Zeichnungsinformationen"};
-  // Edits and launches the document links modally (the document window).
-  Port<void()> DocumentLinks{"Dokumentverweise"};
+  // Edits and launches the document links modally (the document window): Done with OK, Cancelled
+  // otherwise.
+  Port<Outcome()> DocumentLinks{"Dokumentverweise"};
 
   // ---- the main window's size, for the configuration
   // Largest client width and height the main window can have.

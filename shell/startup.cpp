@@ -217,8 +217,7 @@ std::optional<int> StartupCommandLine(const CommandLine& cmd, bool batch) {
     case CommandMode::None:
       break;
     case CommandMode::Usage:
-      FillUsageText();
-      ShowTextScreen();
+      ShowTextScreen(UsageText());
       return ExitOk;
     default:
       if (cmd.fileNameUnusable) {

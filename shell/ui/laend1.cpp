@@ -102,10 +102,10 @@ void TForm_EinAend::cancel() {
   reject();
 }
 
-void EditChangeEntry(uint16_t n) {
+Outcome EditChangeEntry(uint16_t n) {
   TForm_EinAend form(GraphForm());
   form.ShowRecord(n);
-  form.exec();
+  return form.exec() == QDialog::Accepted ? Outcome::Done : Outcome::Cancelled;
 }
 
 }  // namespace qorva

@@ -5,6 +5,8 @@
 #include <QDialog>
 #include <cstdint>
 
+#include "platform/services.h"
+
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -40,8 +42,8 @@ class TForm_EinAend : public QDialog {
   void cancel();
 };
 
-// Edits change record n modally; OK stores it and clears ErrorFlag, Cancel sets ErrorFlag, closing
-// by the title bar stores nothing and leaves ErrorFlag as it was.
-void EditChangeEntry(uint16_t n);
+// Edits change record n modally. OK stores it, clears ErrorFlag and gives Done; Cancel and Esc set
+// ErrorFlag, closing by the title bar leaves it as it was: both store nothing and give Cancelled.
+Outcome EditChangeEntry(uint16_t n);
 
 }  // namespace qorva

@@ -237,9 +237,9 @@ void TForm_zeichInfo::cancel() {
   reject();
 }
 
-void EditDrawingInfo() {
+Outcome EditDrawingInfo() {
   TForm_zeichInfo form(GraphForm());
-  form.exec();
+  return form.exec() == QDialog::Accepted ? Outcome::Done : Outcome::Cancelled;
 }
 
 }  // namespace qorva

@@ -6,6 +6,8 @@
 
 #include <QDialog>
 
+#include "platform/services.h"
+
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -45,8 +47,9 @@ class TForm_zeichInfo : public QDialog {
   void cancel();
 };
 
-// Edits the title-block fields and drawing texts modally; OK stores them and clears ErrorFlag,
-// Cancel sets ErrorFlag, closing by the title bar stores nothing and leaves ErrorFlag as it was.
-void EditDrawingInfo();
+// Edits the title-block fields and drawing texts modally. OK stores them, clears ErrorFlag and gives
+// Done; Cancel sets ErrorFlag, closing by the title bar leaves it as it was: both store nothing and
+// give Cancelled.
+Outcome EditDrawingInfo();
 
 }  // namespace qorva

@@ -191,7 +191,7 @@ TEingabetext1::TEingabetext1(QWidget* parent) : TInputForm(parent) {
   ScaleCenterForm(this);
 }
 
-void EditDrawingText() {
+Outcome EditDrawingText() {
   TEingabetext1 form(nullptr);
   Yebglob9& g = yebglob9;
   form.Edit_zeichname->setText(dosToQString(g.DrawingName));
@@ -200,20 +200,21 @@ void EditDrawingText() {
   form.Edit_bemerk1->setText(dosToQString(kwenvar.TitleLines[2]));
   form.Edit_bemerk2->setText(dosToQString(kwenvar.TitleLines[3]));
   form.exec();
-  if (kwenvar.ErrorFlag) return;
+  if (kwenvar.ErrorFlag) return Outcome::Cancelled;
   g.DrawingName = qStringToDos(form.Edit_zeichname->text());
   g.DrawingName2 = qStringToDos(form.Edit_zeichname2->text());
   g.DrawingNumber = qStringToDos(form.Edit_zeichnr->text());
   kwenvar.TitleLines[1] = g.DrawingName + "  " + "Zeichn.Nr." + ": " + g.DrawingNumber;
   kwenvar.TitleLines[2] = qStringToDos(form.Edit_bemerk1->text());
   kwenvar.TitleLines[3] = qStringToDos(form.Edit_bemerk2->text());
+  return Outcome::Done;
 }
 
 // ---- The input sequence ----
 
 InputSteps DefaultInputSteps(QWidget* owner) {
   InputSteps s;
-  s.drawingText = [] { EditDrawingText(); };
+  s.drawingText = [] { return EditDrawingText(); };
   s.selectMaterial = [] { SelectMaterial(1); };
   s.application = [owner] { ShowApplicationForm(owner); };
   s.preDesign = [owner] { ShowPreDesignForm(owner); };
@@ -221,7 +222,7 @@ InputSteps DefaultInputSteps(QWidget* owner) {
   return s;
 }
 
-void InputSequence(Thh& form) { InputSequence(DefaultInputSteps(&form)); }
+Outcome InputSequence(Thh& form) { return InputSequence(DefaultInputSteps(&form)); }
 
 namespace {
 
@@ -235,12 +236,10 @@ bool StepCancelled() {
 
 // Pre-design (1) or recalculation (2), offered with the menu captions of the current language; 0
 // when cancelled (ErrorFlag set). The entries go to the prompter in the captions' own characters,
-// which the DOS page of TextPage would turn into "?" for the Korean and Chinese menus.
+// which the DOS code page would turn into "?" for the Korean and Chinese menus.
 uint16_t AskPreDesignOrRecalculation() {
   const std::string preDesign = MenuCaptionUtf8(vmenu1.MenuTextPreDesign);
   const std::string recalculation = MenuCaptionUtf8(vmenu1.MenuTextRecalculation);
-  kwenvar.TextPage[1] = Utf8ToDos(preDesign);
-  kwenvar.TextPage[2] = Utf8ToDos(recalculation);
   SetPromptHelp(9000);  // its own help text and picture, not those of the material table before it
   const std::optional<int> chosen = prompter().choice("", {preDesign, recalculation}, 0);
   if (!chosen || (*chosen != 0 && *chosen != 1)) {
@@ -252,21 +251,24 @@ uint16_t AskPreDesignOrRecalculation() {
 
 }  // namespace
 
-void InputSequence(const InputSteps& steps) {
-  steps.drawingText();
-  if (kwenvar.ErrorFlag) return;
+Outcome InputSequence(const InputSteps& steps) {
+  if (steps.drawingText() != Outcome::Done) return Outcome::Cancelled;
   steps.selectMaterial();
-  if (StepCancelled()) return;
+  if (StepCancelled()) return Outcome::Cancelled;
   steps.application();
-  if (StepCancelled()) return;
+  if (StepCancelled()) return Outcome::Cancelled;
   const uint16_t choice = AskPreDesignOrRecalculation();
-  if (StepCancelled()) return;
+  if (choice == 0) {
+    StepCancelled();
+    return Outcome::Cancelled;
+  }
   if (choice == 1) steps.preDesign();
   else steps.dimensions();
-  if (StepCancelled()) return;
+  if (StepCancelled()) return Outcome::Cancelled;
   CalcSpring();
   kwenvar.InputModified = true;
   ShowCalcMessages();
+  return Outcome::Done;
 }
 
 }  // namespace qorva

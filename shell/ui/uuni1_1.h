@@ -9,6 +9,8 @@
 #include <functional>
 #include <string>
 
+#include "platform/services.h"
+
 class QHBoxLayout;
 class QKeyEvent;
 class QLabel;
@@ -111,13 +113,14 @@ class TEingabetext1 : public TInputForm {
 };
 
 // Shows TEingabetext1 with the drawing texts; unless ErrorFlag is set afterwards (Cancel, Esc), the
-// texts are taken over and TitleLines[1] becomes name and number. ErrorFlag is not cleared first:
-// the callers do that.
-void EditDrawingText();
+// texts are taken over and TitleLines[1] becomes name and number: Done, else Cancelled (nothing
+// taken). ErrorFlag is not cleared first: the callers do that, and a caller that leaves it set
+// gets Cancelled.
+Outcome EditDrawingText();
 
 // The steps of the input sequence; the defaults show the program's forms over the main window.
 struct InputSteps {
-  std::function<void()> drawingText;     // EditDrawingText
+  std::function<Outcome()> drawingText;  // EditDrawingText
   std::function<void()> selectMaterial;  // SelectMaterial(1)
   std::function<void()> application;     // Tform_qvaeins
   std::function<void()> preDesign;       // TForm_qvapre
@@ -128,8 +131,9 @@ InputSteps DefaultInputSteps(QWidget* owner);
 // A new spring: drawing texts, material, application, the choice between pre-design and
 // recalculation, that form, then the calculation and its messages. A cancelled first step ends it
 // with ErrorFlag set and nothing calculated; a later cancelled step clears ErrorFlag, calculates the
-// spring as it stands and ends. Only the full path marks the input as changed.
-void InputSequence(Thh& form);
-void InputSequence(const InputSteps& steps);
+// spring as it stands and ends. Only the full path marks the input as changed and is Done; a
+// cancelled step gives Cancelled.
+Outcome InputSequence(Thh& form);
+Outcome InputSequence(const InputSteps& steps);
 
 }  // namespace qorva

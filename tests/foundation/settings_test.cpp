@@ -49,10 +49,8 @@ TEST_F(SettingsTest, SettingsModuleAloneHoldsItsOwnDefaultsUntilGraphicsStart) {
 }
 
 TEST_F(SettingsTest, SharedBuffers) {
-  ASSERT_EQ(kwenvar.TextPage.size(), 136u);
   ASSERT_EQ(kwenvar.WrapLines.size(), 6u);
   ASSERT_EQ(kwenvar.TitleLines.size(), 4u);
-  for (int i = 1; i <= 135; ++i) EXPECT_EQ(kwenvar.TextPage[i], std::string(65, ' ')) << i;
   for (int i = 1; i <= 5; ++i) EXPECT_EQ(kwenvar.WrapLines[i], std::string(64, ' ')) << i;
   for (int i = 1; i <= 3; ++i) EXPECT_EQ(kwenvar.TitleLines[i], "") << i;
 }
@@ -60,7 +58,7 @@ TEST_F(SettingsTest, SharedBuffers) {
 TEST_F(SettingsTest, InitAllSettingsIsTheResetForTests) {
   kwenvar.ErrorFlag = true;
   kwenvar.FatalError = true;
-  kwenvar.TextPage[7] = "x";
+  kwenvar.WrapLines[2] = "x";
   kwenvar.TitleLines[1] = "Feder";
   wkwenvar.UnitSystem = 1;
   hgvar.ColorTable[3] = 0x123456;
@@ -71,7 +69,7 @@ TEST_F(SettingsTest, InitAllSettingsIsTheResetForTests) {
   InitAllSettings();
   EXPECT_FALSE(kwenvar.ErrorFlag);
   EXPECT_FALSE(kwenvar.FatalError);
-  EXPECT_EQ(kwenvar.TextPage[7], std::string(65, ' '));
+  EXPECT_EQ(kwenvar.WrapLines[2], std::string(64, ' '));
   EXPECT_EQ(kwenvar.TitleLines[1], "");
   EXPECT_EQ(wkwenvar.UnitSystem, 0);
   EXPECT_EQ(hgvar.ColorTable[3], 0xFFFF00u);

@@ -93,9 +93,9 @@ TEST_F(HbildTest, IndexLinesBecomeEntries) {
   };
   for (const Case& c : cases) {
     scriptedPrompter().clear();
-    kwenvar.TextPage[1] = HelpPictureEntry(c.line);
-    EXPECT_EQ(kwenvar.TextPage[1], c.entry) << c.line;
-    EXPECT_EQ(HelpPictureOfEntry(1), c.picture) << c.line;
+    const std::string entry = HelpPictureEntry(c.line);
+    EXPECT_EQ(entry, c.entry) << c.line;
+    EXPECT_EQ(HelpPictureOfEntry(entry), c.picture) << c.line;
     EXPECT_EQ(static_cast<int>(scriptedPrompter().asked().size()), c.errors) << c.line;
     for (const AskRecord& a : scriptedPrompter().asked()) EXPECT_EQ(a.text, "DBH file error");
   }
@@ -105,12 +105,11 @@ TEST_F(HbildTest, OnlyTheFirst130LinesAreEntries) {
   std::string text;
   for (int i = 1; i <= 135; ++i) text += "\"p" + std::to_string(i) + "\",\"\"\r\n";
   WriteIndex(text);
-  std::vector<std::string> lines;
-  int32_t n = 0;
-  ASSERT_TRUE(ReadHelpPictureIndex(lines, n));
-  EXPECT_EQ(n, 130);
-  EXPECT_EQ(lines.size(), 135u) << "edits keep every line";
-  EXPECT_EQ(HelpPictureOfEntry(130), "p130");
+  const std::optional<HelpPictureIndex> index = ReadHelpPictureIndex();
+  ASSERT_TRUE(index);
+  ASSERT_EQ(index->entries.size(), 130u);
+  EXPECT_EQ(index->lines.size(), 135u) << "edits keep every line";
+  EXPECT_EQ(HelpPictureOfEntry(index->entries[129]), "p130");
 }
 
 TEST_F(HbildTest, BrowserShowsTheFirstPictureThenTheChosenOnes) {
