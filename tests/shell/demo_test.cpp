@@ -111,7 +111,7 @@ TEST_F(DemoTest, MissingFileAndShortFlagLines) {
 
 TEST_F(DemoTest, TourRunsTheCommandsInOrderWithATextAfterEach) {
   std::vector<std::string> ran;
-  RunDemoTour(Recording(ran));
+  EXPECT_EQ(RunDemoTour(Recording(ran)), Outcome::Done);
   EXPECT_EQ(ran, (std::vector<std::string>{"pictures", "text", "material", "predesign", "recalc", "quick3",
                                            "printout", "cad", "settings"}));
   const std::vector<std::string> shown = Messages();
@@ -133,7 +133,7 @@ TEST_F(DemoTest, CancelledCommandAsksWhetherToEnd) {
     std::vector<std::string> ran;
     scriptedPrompter().clear();
     scriptedPrompter().push(YesNoCancel::Yes);
-    RunDemoTour(Recording(ran, names[i]));
+    EXPECT_EQ(RunDemoTour(Recording(ran, names[i])), Outcome::Cancelled);
     EXPECT_EQ(ran.back(), names[i] == std::string("recalc") ? "quick3" : names[i]);
     EXPECT_FALSE(kwenvar.DemoRun);
     EXPECT_TRUE(kwenvar.ErrorFlag);
@@ -146,7 +146,7 @@ TEST_F(DemoTest, CancelledCommandAsksWhetherToEnd) {
       ran.clear();
       scriptedPrompter().clear();
       scriptedPrompter().push(answer);
-      RunDemoTour(Recording(ran, names[i]));
+      EXPECT_EQ(RunDemoTour(Recording(ran, names[i])), Outcome::Done);
       EXPECT_EQ(ran.size(), 9u);
       for (const std::string& r : ran) EXPECT_EQ(r.find("not in demo"), std::string::npos) << r;
       EXPECT_EQ(Messages().size(), 11u);

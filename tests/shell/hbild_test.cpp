@@ -258,34 +258,44 @@ TEST_F(HbildTest, AnEditOfTheShippedIndexGoesToTheUsersCopy) {
   EXPECT_EQ(test::readFile(dir / "user" / "qorva.dbh"), "\"bild1\",\"Erstes\"\r\n");
 }
 
-TEST_F(HbildTest, CancelOrNoEndsTheBrowserAndKeepsTheIndex) {
+// OK ends the browser as done, a cancelled step as cancelled, an index that cannot be rewritten as
+// failed; each leaves the index as it was and ErrorFlag set for the menu command.
+TEST_F(HbildTest, HowTheBrowserEndsKeepsTheIndex) {
   struct Case {
     const char* what;
     HelpPictureNavigatorResult step;
     std::vector<ScriptedAnswer> answers;
+    bool noCopyFolder;  // the index is the shipped one and there is no folder for the user's copy
+    Outcome outcome;
   };
   const Case cases[] = {
-      {"No to the delete question", Act(HelpPicDelete, 1), {YesNoCancel::No}},
-      {"file choice cancelled", Act(HelpPicAppend, 0), {Cancel{}}},
-      {"description cancelled", Act(HelpPicInsert, 1), {(dir / "bild1.plt").string(), Cancel{}}},
+      {"OK in the navigator", {true, HelpPicShow, 2}, {}, false, Outcome::Done},
+      {"No to the delete question", Act(HelpPicDelete, 1), {YesNoCancel::No}, false, Outcome::Cancelled},
+      {"file choice cancelled", Act(HelpPicAppend, 0), {Cancel{}}, false, Outcome::Cancelled},
+      {"description cancelled", Act(HelpPicInsert, 1), {(dir / "bild1.plt").string(), Cancel{}}, false,
+       Outcome::Cancelled},
+      {"the changed index cannot be written", Act(HelpPicDelete, 1), {YesNoCancel::Yes}, true, Outcome::Failed},
   };
   for (const Case& c : cases) {
     WriteIndex(ThreePictures);
+    datafolder.Shipped = c.noCopyFolder ? dir.path().string() : "";
+    datafolder.UserCopies.clear();
     scriptedPrompter().clear();
     requests.clear();
     navigator = {c.step};
     for (const ScriptedAnswer& a : c.answers) scriptedPrompter().push(a);
-    HelpPictureBrowser();
+    EXPECT_EQ(HelpPictureBrowser(), c.outcome) << c.what;
     EXPECT_TRUE(kwenvar.ErrorFlag) << c.what;
     EXPECT_EQ(Index(), ThreePictures) << c.what;
     EXPECT_EQ(requests.size(), 1u) << c.what;
+    EXPECT_EQ(scriptedPrompter().pending(), 0u) << c.what;
   }
 }
 
 TEST_F(HbildTest, NoNavigatorIsTold) {
   WriteIndex("");
   services().HelpPictureNavigator = nullptr;
-  HelpPictureBrowser();
+  EXPECT_EQ(HelpPictureBrowser(), Outcome::Failed);
   EXPECT_TRUE(kwenvar.ErrorFlag);
   ASSERT_EQ(scriptedPrompter().asked().size(), 1u);
   EXPECT_EQ(scriptedPrompter().asked()[0].text, "Hilfebilder nicht verfügbar !");

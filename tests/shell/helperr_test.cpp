@@ -196,7 +196,7 @@ TEST_F(HelperrTest, MessageListOffersEachMessageAndItsHelp) {
   kwenvar.HelpLevel = 1;
   scriptedPrompter().push(0);
   scriptedPrompter().push(3);
-  ShowCalcMessageList();
+  EXPECT_EQ(ShowCalcMessageList(), Outcome::Done);
   auto asked = scriptedPrompter().asked();
   ASSERT_EQ(asked.size(), 2u);
   EXPECT_EQ(asked[0].text, prompt);
@@ -226,18 +226,19 @@ TEST_F(HelperrTest, MessageListOffersEachMessageAndItsHelp) {
   EXPECT_EQ(scriptedPrompter().pending(), 0u);
 }
 
+// The list's cancel and the window's are cancelled; a missing file, told, is a failure.
 TEST_F(HelperrTest, MessageListEndsWhenCancelledOrTheFileIsMissing) {
   Messages({"Warnung: t > b !", "Kurz"});
   kwenvar.HelpLevel = 2;
   scriptedPrompter().push(Cancel{});
-  ShowCalcMessageList();
+  EXPECT_EQ(ShowCalcMessageList(), Outcome::Cancelled);
   EXPECT_TRUE(kwenvar.ErrorFlag);
   EXPECT_EQ(scriptedPrompter().asked().size(), 1u);
 
   // No file: its absence is told and the list ends.
   scriptedPrompter().clear();
   scriptedPrompter().push(0);
-  ShowCalcMessageList();
+  EXPECT_EQ(ShowCalcMessageList(), Outcome::Failed);
   const auto& asked = scriptedPrompter().asked();
   ASSERT_EQ(asked.size(), 2u);
   EXPECT_NE(asked[1].text.find("qorva.err nicht gefunden"), std::string::npos) << asked[1].text;
@@ -249,7 +250,7 @@ TEST_F(HelperrTest, MessageListEndsWhenCancelledOrTheFileIsMissing) {
   services().ErrorHelpWindow = [](const std::string&, const std::string&, const std::string&) { kwenvar.ErrorFlag = true; };
   scriptedPrompter().clear();
   scriptedPrompter().push(0);
-  ShowCalcMessageList();
+  EXPECT_EQ(ShowCalcMessageList(), Outcome::Cancelled);
   EXPECT_EQ(scriptedPrompter().asked().size(), 1u);
   EXPECT_TRUE(kwenvar.ErrorFlag);
 }
