@@ -129,9 +129,9 @@ bool DrawHelpPictureFile(const std::string& fileName) {
   return false;
 }
 
-void ShowHelpPicture(const std::string& name) {
+bool ShowHelpPicture(const std::string& name) {
   wprinvar.SheetFormat = 1;
-  DrawHelpPictureFile(AddBackslash(kwenvar.PltDir) + LowerStr(name) + ".plt");
+  return DrawHelpPictureFile(AddBackslash(kwenvar.PltDir) + LowerStr(name) + ".plt");
 }
 
 namespace {

@@ -53,8 +53,8 @@ void ClearHelpPictureArea();
 // reported and the picture "null" drawn in its place; false then (ErrorFlag stays set).
 bool DrawHelpPictureFile(const std::string& fileName);
 
-// The picture name in PltDir, as a help picture (SheetFormat 1).
-void ShowHelpPicture(const std::string& name);
+// The picture name in PltDir, as a help picture (SheetFormat 1); false as DrawHelpPictureFile.
+bool ShowHelpPicture(const std::string& name);
 
 // Pages through the index; see the navigator's actions. Done when the user ended it with OK or Esc
 // (or, in the demonstration, after the first picture); Cancelled when the user cancelled a step;

@@ -127,11 +127,10 @@ Outcome ShowErrorHelp(uint16_t n) {
     ShowMessageCaption("Meldung", NoErrorDescription);
     return Outcome::Done;
   }
-  if (!services().ErrorHelpWindow(Message(n), r.cause, r.remedy)) {
-    kwenvar.ErrorFlag = true;
-    return Outcome::Failed;
-  }
-  return kwenvar.ErrorFlag ? Outcome::Cancelled : Outcome::Done;
+  const Outcome shown = services().ErrorHelpWindow(Message(n), r.cause, r.remedy).value_or(Outcome::Failed);
+  // The message list ends on ErrorFlag.
+  if (shown != Outcome::Done) kwenvar.ErrorFlag = true;
+  return shown;
 }
 
 bool SaveErrorHelp(const std::string& message, const std::string& cause, const std::string& remedy) {

@@ -49,7 +49,7 @@ void GetErrorHelp(uint16_t n, std::string& cause, std::string& remedy);
 
 // Looks message n up and shows it with cause and remedy in the service ErrorHelpWindow. A missing
 // file or window is reported, sets ErrorFlag and fails; a message without record is told, leaves
-// ErrorFlag clear and is done; Cancel in the window sets ErrorFlag.
+// ErrorFlag clear and is done; otherwise the window's outcome, with ErrorFlag set unless it is Done.
 Outcome ShowErrorHelp(uint16_t n);
 
 // Replaces cause and remedy of the record of message (all DOS texts; line breaks become blanks, so

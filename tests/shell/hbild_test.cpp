@@ -311,11 +311,11 @@ TEST_F(HbildTest, APictureRecordsItsFirstPenAfterADrawingInTheSameColour) {
 }
 
 TEST_F(HbildTest, ShowHelpPictureTakesTheNameInAnyCase) {
-  ShowHelpPicture("BILD2");
+  EXPECT_TRUE(ShowHelpPicture("BILD2"));
   EXPECT_EQ(wprinvar.SheetFormat, 1);
   EXPECT_FALSE(kwenvar.ErrorFlag);
   EXPECT_EQ(LastLine(), LineOf(2));
-  ShowHelpPicture("fehlt");
+  EXPECT_FALSE(ShowHelpPicture("fehlt"));
   EXPECT_TRUE(kwenvar.ErrorFlag);
   EXPECT_EQ(LastLine(), LineOf(9)) << "the null picture stands in";
   ASSERT_EQ(scriptedPrompter().asked().size(), 1u);

@@ -44,6 +44,7 @@ class HelperrTest : public ::testing::Test {
     scriptedPrompter().clear();
     services().ErrorHelpWindow = [this](const std::string& m, const std::string& c, const std::string& r) {
       shown.push_back(m + "|" + c + "|" + r);
+      return Outcome::Done;
     };
   }
   void TearDown() override {
@@ -247,7 +248,9 @@ TEST_F(HelperrTest, MessageListEndsWhenCancelledOrTheFileIsMissing) {
 
   // The window's cancel ends the list too.
   Write(Sample);
-  services().ErrorHelpWindow = [](const std::string&, const std::string&, const std::string&) { kwenvar.ErrorFlag = true; };
+  services().ErrorHelpWindow = [](const std::string&, const std::string&, const std::string&) {
+    return Outcome::Cancelled;
+  };
   scriptedPrompter().clear();
   scriptedPrompter().push(0);
   EXPECT_EQ(ShowCalcMessageList(), Outcome::Cancelled);
