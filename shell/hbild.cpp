@@ -269,11 +269,10 @@ Outcome HelpPictureBrowser() {
       // An empty index opens the navigator, so that pictures can be added to it.
       const std::optional<HelpPictureNavigatorResult> navigated =
           services().HelpPictureNavigator({k.ProgName + " Hilfebilder", index->entries, shown});
-      // The menu command ends on ErrorFlag, however the browser ended.
-      k.ErrorFlag = true;
-      if (!navigated) return Outcome::Failed;
-      if (navigated->ended) return Outcome::Done;
-      k.ErrorFlag = false;
+      if (!navigated || navigated->ended) {
+        k.ErrorFlag = true;  // the menu command ends on it, however the browser ended
+        return navigated ? Outcome::Done : Outcome::Failed;
+      }
       choice = *navigated;
     }
     firstPass = false;

@@ -59,7 +59,7 @@ bool ShowHelpPicture(const std::string& name);
 // Pages through the index; see the navigator's actions. Done when the user ended it with OK or Esc
 // (or, in the demonstration, after the first picture); Cancelled when the user cancelled a step;
 // Failed, after telling the user, when the navigator is missing or a changed index could not be
-// written. ErrorFlag is set on return in every case but the demonstration's, for the menu command.
+// written. Ending with OK or Esc, Cancelled and Failed leave ErrorFlag set for the menu command.
 Outcome HelpPictureBrowser();
 
 }  // namespace qorva

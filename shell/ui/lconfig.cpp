@@ -900,7 +900,6 @@ void Tconfig::ChooseCellColour(QTableWidget* grid, int row, int column) {
   const int current = StrToInt0(Cell(grid, row, column));
   chooser.ListBox_colors->setCurrentRow(std::clamp(current - 1, 0, 15));
   if (chooser.exec() == QDialog::Accepted) SetCell(grid, row, column, IntStr(chooser.ListBox_colors->currentRow() + 1));
-  kwenvar.ErrorFlag = false;
 }
 
 void Tconfig::ConfigVentrixClick() {

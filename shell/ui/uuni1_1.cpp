@@ -254,17 +254,14 @@ uint16_t AskPreDesignOrRecalculation() {
 Outcome InputSequence(const InputSteps& steps) {
   if (steps.drawingText() != Outcome::Done) return Outcome::Cancelled;
   steps.selectMaterial();
-  if (StepCancelled()) return Outcome::Cancelled;
+  if (StepCancelled()) return Outcome::Done;
   steps.application();
-  if (StepCancelled()) return Outcome::Cancelled;
+  if (StepCancelled()) return Outcome::Done;
   const uint16_t choice = AskPreDesignOrRecalculation();
-  if (choice == 0) {
-    StepCancelled();
-    return Outcome::Cancelled;
-  }
+  if (StepCancelled()) return Outcome::Done;
   if (choice == 1) steps.preDesign();
   else steps.dimensions();
-  if (StepCancelled()) return Outcome::Cancelled;
+  if (StepCancelled()) return Outcome::Done;
   CalcSpring();
   kwenvar.InputModified = true;
   ShowCalcMessages();

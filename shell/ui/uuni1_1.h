@@ -130,9 +130,9 @@ InputSteps DefaultInputSteps(QWidget* owner);
 
 // A new spring: drawing texts, material, application, the choice between pre-design and
 // recalculation, that form, then the calculation and its messages. A cancelled first step ends it
-// with ErrorFlag set and nothing calculated; a later cancelled step clears ErrorFlag, calculates the
-// spring as it stands and ends. Only the full path marks the input as changed and is Done; a
-// cancelled step gives Cancelled.
+// with ErrorFlag set and nothing calculated: Cancelled. A later cancelled step clears ErrorFlag,
+// calculates the spring as it stands and ends: Done, as the full path is. Only the full path marks
+// the input as changed.
 Outcome InputSequence(Thh& form);
 Outcome InputSequence(const InputSteps& steps);
 

@@ -77,11 +77,11 @@ TEST_F(InputSequenceTest, WhereACancelEndsTheSequence) {
   };
   const Case cases[] = {
       {"drawing texts cancelled", "text", -1, {"text"}, Outcome::Cancelled, true, false, 0, false},
-      {"material cancelled", "material", -1, {"text", "material"}, Outcome::Cancelled, false, true, 0, false},
-      {"application cancelled", "application", -1, upToChoice, Outcome::Cancelled, false, true, 0, false},
-      {"choice cancelled", "choice", 0, upToChoice, Outcome::Cancelled, false, true, 0, false},
-      {"pre-design cancelled", "pre", 0, with("pre"), Outcome::Cancelled, false, true, 0, false},
-      {"dimensions cancelled", "geo", 1, with("geo"), Outcome::Cancelled, false, true, 0, false},
+      {"material cancelled", "material", -1, {"text", "material"}, Outcome::Done, false, true, 0, false},
+      {"application cancelled", "application", -1, upToChoice, Outcome::Done, false, true, 0, false},
+      {"choice cancelled", "choice", 0, upToChoice, Outcome::Done, false, true, 0, false},
+      {"pre-design cancelled", "pre", 0, with("pre"), Outcome::Done, false, true, 0, false},
+      {"dimensions cancelled", "geo", 1, with("geo"), Outcome::Done, false, true, 0, false},
       {"through the pre-design", "", 0, with("pre"), Outcome::Done, false, true, 1, true},
       {"through the dimensions", "", 1, with("geo"), Outcome::Done, false, true, 1, true},
   };
