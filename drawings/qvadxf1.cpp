@@ -182,8 +182,9 @@ void DrawSpringView(uint16_t device, uint16_t view) {
   kwenvar.ViewChoice = 0;
   for (;;) {
     kwenvar.ViewChoice = static_cast<uint16_t>(kwenvar.ViewChoice + 1);
+    const std::vector<std::string> views(kViewTexts.begin() + 1, kViewTexts.end());
     SetPromptHelp(kViewHelpTopic);
-    if (view == 0) AskChoice("Select ..", std::vector<std::string>(kViewTexts.begin() + 1, kViewTexts.end()), kwenvar.ViewChoice);
+    if (view == 0) AskChoice("Select ..", views, kwenvar.ViewChoice);
     else kwenvar.ViewChoice = view;
     if (kwenvar.ErrorFlag || kwenvar.ViewChoice == ViewBack) return;
 

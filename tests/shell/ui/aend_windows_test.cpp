@@ -160,7 +160,10 @@ TEST_F(ChangeWindowTest, EachWindowTellsOkFromCancel) {
     Outcome outcome;
   };
   const Case cases[] = {
-      {"OK", Way::Ok, Outcome::Done}, {"Cancel", Way::Cancel, Outcome::Cancelled}, {"title bar", Way::TitleBar, Outcome::Cancelled}};
+      {"OK", Way::Ok, Outcome::Done},
+      {"Cancel", Way::Cancel, Outcome::Cancelled},
+      {"title bar", Way::TitleBar, Outcome::Cancelled},
+  };
   aendvar.ChangeCount = 1;
   for (const Case& c : cases) {
     test::OnNextModalOf<TForm_EinAend>([&](TForm_EinAend* w) { leave(w, w->Button_ok, w->Button_cancel, c.way); });
