@@ -180,9 +180,9 @@ void DrawSpringView(const Spring& s, uint16_t device, uint16_t view) {
   kwenvar.ViewChoice = 0;
   for (;;) {
     kwenvar.ViewChoice = static_cast<uint16_t>(kwenvar.ViewChoice + 1);
-    for (std::size_t i = 1; i <= 9; ++i) kwenvar.TextPage[i] = kViewTexts[i];
+    const std::vector<std::string> views(kViewTexts.begin() + 1, kViewTexts.end());
     SetPromptHelp(kViewHelpTopic);
-    if (view == 0) AskChoice("Select ..", 9, kwenvar.ViewChoice);
+    if (view == 0) AskChoice("Select ..", views, kwenvar.ViewChoice);
     else kwenvar.ViewChoice = view;
     if (kwenvar.ErrorFlag || kwenvar.ViewChoice == ViewBack) return;
 

@@ -21,15 +21,13 @@ std::string CurrentDirString() {
 
 void InitKwenvar() {
   Kwenvar k;  // member defaults carry the table values
-  // Buffers first: 135 text-page entries of 65 blanks, 5 wrap lines of 64 blanks.
-  for (std::size_t i = 1; i < k.TextPage.size(); ++i) k.TextPage[i].assign(65, ' ');
+  // Buffers first: 5 wrap lines of 64 blanks.
   for (std::size_t i = 1; i < k.WrapLines.size(); ++i) k.WrapLines[i].assign(64, ' ');
   k.StartDir = CurrentDirString();
   kwenvar = std::move(k);
 }
 
 void FinalizeKwenvar() {
-  for (auto& s : kwenvar.TextPage) std::string().swap(s);
   for (auto& s : kwenvar.WrapLines) std::string().swap(s);
 }
 

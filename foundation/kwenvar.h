@@ -1,6 +1,6 @@
 #pragma once
 // kwenvar: program identity, current file, folders, output settings, the shared flags
-// ErrorFlag and FatalError and the shared buffers TextPage and WrapLines.
+// ErrorFlag and FatalError and the shared buffer WrapLines.
 // Owns only data; InitKwenvar() sets every default (start-up and reset for tests). Reads no file.
 // The shared text file ShareTextFile belongs to the shared text file module (utilfile).
 
@@ -43,7 +43,6 @@ struct Kwenvar {
   int32_t BrowseRecNo = 1;
   uint16_t ViewChoice = 1;
   // Numbered from 1 as the program does; index 0 is unused.
-  std::array<std::string, 136> TextPage;   // [1..135], each 65 blanks at start
   std::array<std::string, 6> WrapLines;    // [1..5], each 64 blanks at start
 
   // Output, number and dialog settings.

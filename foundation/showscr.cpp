@@ -1,8 +1,5 @@
-// showscr: the 22-line text screen.
+// showscr: the text screen.
 #include "foundation/showscr.h"
-
-#include <string>
-#include <vector>
 
 #include "foundation/kwenvar.h"
 #include "foundation/wintext.h"
@@ -10,11 +7,11 @@
 
 namespace qorva {
 
-void ShowTextScreen() {
-  std::vector<std::string> lines;
-  lines.reserve(22);
-  for (size_t i = 1; i <= 22; ++i) lines.push_back(DosToUtf8(kwenvar.TextPage[i]));
-  prompter().textScreen(DosToUtf8(kwenvar.ProgName), lines);
+void ShowTextScreen(const std::vector<std::string>& lines) {
+  std::vector<std::string> shown;
+  shown.reserve(lines.size());
+  for (const std::string& line : lines) shown.push_back(DosToUtf8(line));
+  prompter().textScreen(DosToUtf8(kwenvar.ProgName), shown);
 }
 
 }  // namespace qorva

@@ -1,9 +1,12 @@
 #pragma once
-// showscr: the 22-line text screen.
+// showscr: the text screen.
+
+#include <string>
+#include <vector>
 
 namespace qorva {
 
-// Shows TextPage entries 1..22 in a modal window captioned ProgName, closed with OK.
-void ShowTextScreen();
+// Shows the lines (DOS texts) in a modal window captioned ProgName, closed with OK.
+void ShowTextScreen(const std::vector<std::string>& lines);
 
 }  // namespace qorva

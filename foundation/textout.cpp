@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <utility>
+#include <vector>
 
 #include "foundation/error0.h"
 #include "foundation/filecheck.h"
@@ -203,7 +204,6 @@ void BeginReport(const std::string& title, const std::string& line1, const std::
 }
 
 void OpenOutput(uint16_t device, const std::string& /*fileName*/) {
-  for (uint16_t i = 1; i <= 7; ++i) kwenvar.TextPage[i] = ReportDeviceFor(i)->name();
   if (device == dev::KeepOpen) return;
 
   textout.Device = wkwenvar.TextDevice;
@@ -211,8 +211,9 @@ void OpenOutput(uint16_t device, const std::string& /*fileName*/) {
   if (device == dev::DefaultDevice) {
     if (wkwenvar.TextDeviceQuery) {
       uint16_t index = knownDevice(wkwenvar.TextDevice) && wkwenvar.TextDevice <= 7 ? wkwenvar.TextDevice : 1;
-      AskChoice("Ausgabe auf ..", 7, index);
-      if (kwenvar.ErrorFlag) return;
+      std::vector<std::string> names;
+      for (uint16_t i = 1; i <= 7; ++i) names.push_back(ReportDeviceFor(i)->name());
+      if (!AskChoice("Ausgabe auf ..", names, index) || kwenvar.ErrorFlag) return;
       textout.Device = index;
     }
   } else {

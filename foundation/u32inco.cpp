@@ -1,7 +1,6 @@
 // u32inco: the choice prompt.
 #include "foundation/u32inco.h"
 
-#include <algorithm>
 #include <vector>
 
 #include "foundation/kwenvar.h"
@@ -9,11 +8,6 @@
 #include "platform/prompts.h"
 
 namespace qorva {
-
-void AskChoice(const std::string& prompt, int32_t count, uint16_t& index) {
-  const int32_t n = std::clamp<int32_t>(count, 0, static_cast<int32_t>(kwenvar.TextPage.size()) - 1);
-  AskChoice(prompt, std::vector<std::string>(kwenvar.TextPage.begin() + 1, kwenvar.TextPage.begin() + 1 + n), index);
-}
 
 bool AskChoice(const std::string& prompt, const std::vector<std::string>& entries, uint16_t& index) {
   const int32_t n = static_cast<int32_t>(entries.size());

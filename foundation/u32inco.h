@@ -8,10 +8,9 @@
 
 namespace qorva {
 
-// Offers TextPage entries 1..count; index is 1-based in and out. An index of 0 or above count
-// preselects the first entry. Cancel sets ErrorFlag and leaves index unchanged.
-void AskChoice(const std::string& prompt, int32_t count, uint16_t& index);
-// The same for the entries given (DOS texts). False when cancelled (ErrorFlag is then set too).
+// Offers the entries (DOS texts); index is 1-based in and out (entry 1 is entries[0]). An index of 0
+// or above the count preselects the first entry. False when cancelled: ErrorFlag is then set too
+// and index stays unchanged.
 bool AskChoice(const std::string& prompt, const std::vector<std::string>& entries, uint16_t& index);
 
 }  // namespace qorva

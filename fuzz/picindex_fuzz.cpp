@@ -8,13 +8,12 @@ using namespace qorva;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::StartSettingsOnce();
   fuzz::WriteInput("qorva.dbh", data, size);
-  std::vector<std::string> lines;
-  int32_t n = 0;
   kwenvar.ErrorFlag = false;
-  if (ReadHelpPictureIndex(lines, n)) {
-    fuzz::Check(n >= 0 && n <= 130, "more entries than the index holds");
-    for (int32_t k = 1; k <= n; ++k) (void)HelpPictureOfEntry(k);
-    for (const std::string& l : lines) (void)HelpPictureEntry(l);
+  if (const std::optional<HelpPictureIndex> index = ReadHelpPictureIndex()) {
+    fuzz::Check(index->entries.size() <= 130 && index->entries.size() <= index->lines.size(),
+                "more entries than the index holds");
+    for (const std::string& e : index->entries) (void)HelpPictureOfEntry(e);
+    for (const std::string& l : index->lines) (void)HelpPictureEntry(l);
   }
   kwenvar.ErrorFlag = false;
   return 0;

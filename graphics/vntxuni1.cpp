@@ -35,6 +35,12 @@ constexpr std::array<const char*, 6> FormatEntries = {"",
                                                       "Aristo  (ART)"};
 constexpr std::array<const char*, 4> InterfaceEntries = {"", "seriell", "parallel", "Datei"};
 
+// The entries of a choice: the table without its unused element 0.
+template <std::size_t N>
+std::vector<std::string> Entries(const std::array<const char*, N>& table) {
+  return std::vector<std::string>(table.begin() + 1, table.end());
+}
+
 // Folder and file names on this system are far longer than the DOS names the prompts were made
 // for; a shorter limit would cut the preset in the dialog.
 constexpr int32_t PathPromptLength = 255;
@@ -167,9 +173,7 @@ void VentrixSetup(std::string& cmdLine, int32_t /*mode*/) {
   VentrixOptions o;
   o.ProgramDir = VentrixProgramDirOf(cmdLine);
 
-  kwenvar.TextPage[1] = ProgramEntries[1];
-  kwenvar.TextPage[2] = ProgramEntries[2];
-  AskChoice("VENTRIX/WVENTRIX", 2, o.Kind);
+  AskChoice("VENTRIX/WVENTRIX", Entries(ProgramEntries), o.Kind);
   if (error) return;
 
   do {
@@ -180,14 +184,12 @@ void VentrixSetup(std::string& cmdLine, int32_t /*mode*/) {
     FileMustExist(AddBackslash(o.ProgramDir) + VentrixProgramFile(o.Kind));
   } while (error);
 
-  for (std::size_t i = 1; i <= 5; ++i) kwenvar.TextPage[i] = FormatEntries[i];
   SetPromptHelp(2090);
-  AskChoice("Ausgabeformat", 5, o.Format);
+  AskChoice("Ausgabeformat", Entries(FormatEntries), o.Format);
   if (error) return;
 
-  for (std::size_t i = 1; i <= 3; ++i) kwenvar.TextPage[i] = InterfaceEntries[i];
   SetPromptHelp(2110);
-  AskChoice("Ausgabeschnittstelle", 3, o.Interface);
+  AskChoice("Ausgabeschnittstelle", Entries(InterfaceEntries), o.Interface);
   if (error) return;
 
   if (o.Interface == 1 || o.Interface == 2) {

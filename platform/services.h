@@ -109,9 +109,9 @@ struct Services {
   Port<void(uint16_t n, std::string& cause, std::string& remedy)> ErrorHelp{"Ursache und Abhilfe"};
   // The calculation's messages with cause and remedy (or that there are none).
   Port<void()> ShowCalcMessages{"Meldungsliste"};
-  // Shows a message with its cause and remedy (DOS texts), lets the user edit and save them;
-  // ErrorFlag set when the user cancelled.
-  Port<void(const std::string& message, const std::string& cause, const std::string& remedy)> ErrorHelpWindow{
+  // Shows a message with its cause and remedy (DOS texts), lets the user edit and save them: Done,
+  // Cancelled when the user cancelled the save question, Failed when the edit could not be saved.
+  Port<Outcome(const std::string& message, const std::string& cause, const std::string& remedy)> ErrorHelpWindow{
       "Fehlerhilfe"};
   // The help picture "start" in the window at program start.
   Port<void()> ShowStartPicture{"Startbild"};
@@ -151,8 +151,9 @@ struct Services {
   Port<void(uint16_t n)> ChangeEntry{"\u00c4nderungseintrag"};
   // Edits the title-block fields and the drawing texts modally (the drawing information window).
   Port<void()> DrawingInfo{"Zeichnungsinformationen"};
-  // Edits and launches the document links modally (the document window).
-  Port<void()> DocumentLinks{"Dokumentverweise"};
+  // Edits and launches the document links modally (the document window): Done with OK, Cancelled
+  // otherwise.
+  Port<Outcome()> DocumentLinks{"Dokumentverweise"};
 
   // ---- the main window's size, for the configuration
   // Largest client width and height the main window can have.

@@ -100,9 +100,9 @@ std::string CommandLineBaseName(const std::string& path) {
   return name;
 }
 
-void FillUsageText() {
-  auto& page = kwenvar.TextPage;
-  for (size_t n = 1; n <= 22; ++n) page[n].clear();
+std::vector<std::string> UsageText() {
+  // Numbered from 1 as the screen's lines are; element 0 is dropped at the end.
+  std::vector<std::string> page(23);
   const std::string& stem = kwenvar.ProgStem;
   const std::string example = "Example: w" + stem + " test.";
   page[1] = kwenvar.ProgName + " Command Line Mode";
@@ -117,6 +117,8 @@ void FillUsageText() {
   page[19] = example + kwenvar.DataExt + " /I /NOGUI   ->  test.txt";
   page[20] = example + kwenvar.DataExt + " /CAD1:1     ->  test.dxf";
   page[21] = "Example: w" + stem + " test.edi /E /NOGUI   ->  test.edi";
+  page.erase(page.begin());
+  return page;
 }
 
 }  // namespace qorva

@@ -54,7 +54,7 @@ bool HasFileExtension(const std::string& path);
 // The file name of a command-line path without its folder and extension ("a\b.qva" gives "a\b").
 std::string CommandLineBaseName(const std::string& path);
 
-// The usage text into TextPage entries 1 to 22 (unlisted entries empty).
-void FillUsageText();
+// The usage text: 22 lines (DOS texts), some of them empty.
+std::vector<std::string> UsageText();
 
 }  // namespace qorva

@@ -444,13 +444,14 @@ void WriteEntries() {
 }
 
 // Closes a rewritten ShareTextFile: the new file replaces the old one only when every line reached
-// it; otherwise the old file stays, the user is told and ErrorFlag is set.
-void CloseWritten(const std::string& name) {
+// it; otherwise the old file stays, the user is told, ErrorFlag is set and false returned.
+bool CloseWritten(const std::string& name) {
   const bool ok = !ShareTextFile.Failed() && ShareTextFile.Close();
-  if (ok) return;
+  if (ok) return true;
   ShareTextFile.Discard();
   ReportError(name + ": file write error");
   kwenvar.ErrorFlag = true;
+  return false;
 }
 
 // Opens name for reading through ShareTextFile.
@@ -474,7 +475,7 @@ std::string ConfigHomeDir() {
   return AddBackslash(AddBackslash(home) + ".config") + "kwendal/";
 }
 
-void ReadConfigFile() {
+bool ReadConfigFile() {
   bool found = OpenForReading(ConfigFileName());
   const std::string home = ConfigHomeDir();
   if (!found && !home.empty()) {
@@ -493,7 +494,7 @@ void ReadConfigFile() {
     wprinvar.TextWindowPos.Height = ScreenHeight() - 80;
     wkwenvar.DialogScale = DialogScaleEstimate();
     kwenvar.ErrorFlag = true;
-    return;
+    return false;
   }
   hgvar.GraphCorrectionX = 1.0L;
   // A file that cannot be read to its end (a line longer than any of ours, a read error) is
@@ -514,13 +515,14 @@ void ReadConfigFile() {
     cad8var = c;
     ReportError("Datei " + name + " fehlerhaft - nicht eingelesen !");
     kwenvar.ErrorFlag = true;
-    return;
+    return false;
   }
   if (end == ReadEnd::Finish) {
     FinishConfigRead();
   } else {
     ShareTextFile.Close();
   }
+  return true;
 }
 
 void FinishConfigRead() {
@@ -558,14 +560,14 @@ void FinishConfigRead() {
   if (ShareTextFile.IsOpen()) ShareTextFile.Close();
 }
 
-void WriteConfigFile() {
-  if (kwenvar.ErrorFlag) return;
+bool WriteConfigFile() {
+  if (kwenvar.ErrorFlag) return false;
   const std::string name = ConfigFileName();
   ShareTextFile.Assign(name);
   RewriteRetry(ShareTextFile);
-  if (kwenvar.ErrorFlag) return;
+  if (kwenvar.ErrorFlag) return false;
   WriteEntries();
-  CloseWritten(name);
+  return CloseWritten(name);
 }
 
 void CheckDirectories() {
@@ -592,17 +594,18 @@ void CheckDirectories() {
   if (!DirWritable(wkwenvar.DefaultDataDir)) ReportError("ung\x81ltiger Data Ordner konfiguriert");
 }
 
-void ReadSessionFile() {
+bool ReadSessionFile() {
   auto& recent = wkwenvar.RecentFiles;
   for (size_t n = 1; n <= 4; ++n) recent[n].clear();
   if (!OpenForReading(SessionFileName())) {
     ShareTextFile.Assign("");
-    return;
+    return true;
   }
   SkipLine();
   // Only the four lines after the first belong to the list; anything further is not read.
   for (size_t n = 1; n <= 4; ++n) ReadLine(recent[n]);
-  if (ShareTextFile.Failed()) {
+  const bool damaged = ShareTextFile.Failed();
+  if (damaged) {
     // Damaged: no entry of it is trusted.
     const std::string name = ShareTextFile.Name();
     for (size_t n = 1; n <= 4; ++n) recent[n].clear();
@@ -610,19 +613,20 @@ void ReadSessionFile() {
     kwenvar.ErrorFlag = true;
   }
   ShareTextFile.Close();
+  return !damaged;
 }
 
-void WriteSessionFile() {
+bool WriteSessionFile() {
   const auto& recent = wkwenvar.RecentFiles;
-  if (recent[1].empty()) return;
+  if (recent[1].empty()) return true;
   kwenvar.ErrorFlag = false;
   const std::string name = SessionFileName();
   ShareTextFile.Assign(name);
   RewriteRetry(ShareTextFile);
-  if (kwenvar.ErrorFlag) return;
+  if (kwenvar.ErrorFlag) return false;
   WriteLine(kwenvar.ProgStem + " Session " + kwenvar.DataDir);
   for (size_t n = 1; n <= 4; ++n) WriteLine(recent[n]);
-  CloseWritten(name);
+  return CloseWritten(name);
 }
 
 }  // namespace qorva

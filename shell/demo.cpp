@@ -65,16 +65,16 @@ bool AskEndDemo() {
 
 }  // namespace
 
-void DemoNextStep(int32_t& n) {
-  if (AskEndDemo()) return;
+bool DemoNextStep(int32_t& n) {
+  if (AskEndDemo()) return false;
   ++n;
   DemoMessagetype step;
   ReadDemoText(static_cast<uint16_t>(n), step.flag1, step.flag2, step.text);
   ShowDosMessage(step.text);
-  AskEndDemo();
+  return !AskEndDemo();
 }
 
-void RunDemoTour(Spring& s, const DemoCommands& c) {
+Outcome RunDemoTour(Spring& s, const DemoCommands& c) {
   auto& k = kwenvar;
   k.ErrorFlag = false;
   k.DemoRun = true;
@@ -96,10 +96,13 @@ void RunDemoTour(Spring& s, const DemoCommands& c) {
     for (const auto* command : step) {
       if (*command) (*command)();
     }
-    DemoNextStep(n);
-    if (k.ErrorFlag) break;
+    if (!DemoNextStep(n)) {
+      k.DemoRun = false;
+      return Outcome::Cancelled;
+    }
   }
   k.DemoRun = false;
+  return Outcome::Done;
 }
 
 }  // namespace qorva

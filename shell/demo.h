@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/services.h"
 #include "spring/spring.h"
 
 namespace qorva {
@@ -33,18 +34,18 @@ void DemoIntro();
 
 // The hand-over between two commands of the tour: after a cancelled command the question
 // "Demomodus beenden ?" (Yes ends the tour: DemoRun false and ErrorFlag set; No or Cancel go on),
-// then the next text of the file.
-void DemoNextStep(int32_t& n);
+// then the next text of the file. False when the user ended the tour.
+bool DemoNextStep(int32_t& n);
 
 // The tour with the menu commands it runs in their order: Help picture browser, Edit > Text,
 // Edit > Material, Edit > Pre-Dimensioning, Edit > Recalculation followed by View > Quick 3,
 // View > Printout, CAD > Production drawing and File > Settings. Each entry is one step; the spring
 // s, which the commands show, is preset as the demonstration spring before the first. Ends with
-// DemoRun false in every case.
+// DemoRun false in every case: Done after the last step, Cancelled when the user ended the tour before.
 struct DemoCommands {
   std::function<void()> helpPictures, editText, editMaterial, editPreDesign, editRecalculation, viewQuick3,
       viewPrintout, cadProductionDrawing, fileSettings;
 };
-void RunDemoTour(Spring& s, const DemoCommands& commands);
+Outcome RunDemoTour(Spring& s, const DemoCommands& commands);
 
 }  // namespace qorva

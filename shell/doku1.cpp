@@ -11,11 +11,10 @@
 namespace qorva {
 
 Outcome ShowDocumentLinks() {
-  if (!services().DocumentLinks()) {
-    kwenvar.ErrorFlag = true;
-    return Outcome::Failed;
-  }
-  return kwenvar.ErrorFlag ? Outcome::Cancelled : Outcome::Done;
+  const Outcome shown = services().DocumentLinks().value_or(Outcome::Failed);
+  // The menu command ends on ErrorFlag.
+  kwenvar.ErrorFlag = shown != Outcome::Done;
+  return shown;
 }
 
 bool ExecDocumentProgram(const std::string& program, const std::string& file) {

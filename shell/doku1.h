@@ -10,8 +10,8 @@
 
 namespace qorva {
 
-// Shows the document window; without one the user is told, ErrorFlag is set and nothing changes.
-// Cancelled or failed leave ErrorFlag set.
+// Shows the document window: Done with OK, Cancelled when the user cancelled, Failed when there is
+// no window (the user is told and nothing changes). ErrorFlag is left set unless it is Done.
 Outcome ShowDocumentLinks();
 
 // Starts program with file as its argument (none when the file is blank). False, after telling

@@ -58,9 +58,9 @@ std::string HelpPictureEntry(const std::string& line) {
   return name + ": " + description;
 }
 
-std::string HelpPictureOfEntry(int32_t k) {
+std::string HelpPictureOfEntry(const std::string& entry) {
   std::string name;
-  for (char c : kwenvar.TextPage[static_cast<size_t>(k)].substr(0, 8))
+  for (char c : entry.substr(0, 8))
     if (c != ' ') name += c;
   return LowerStr(name);
 }
@@ -79,9 +79,7 @@ void ReportNotFound(const std::string& name) {
 
 }  // namespace
 
-bool ReadHelpPictureIndex(std::vector<std::string>& lines, int32_t& n) {
-  lines.clear();
-  n = 0;
+std::optional<HelpPictureIndex> ReadHelpPictureIndex() {
   const std::string name = HelpPictureIndexName();
   TextFile f;
   f.Assign(name);
@@ -89,8 +87,10 @@ bool ReadHelpPictureIndex(std::vector<std::string>& lines, int32_t& n) {
     // Missing: the user picks the pictures instead. There but unreadable: say so first.
     if (FileExists(name)) ReportNotFound(name);
     kwenvar.ErrorFlag = false;
-    return false;
+    return std::nullopt;
   }
+  HelpPictureIndex index;
+  std::vector<std::string>& lines = index.lines;
   std::string line;
   bool ok = true;
   while (ok && !f.Eof()) {
@@ -101,14 +101,13 @@ bool ReadHelpPictureIndex(std::vector<std::string>& lines, int32_t& n) {
   if (!ok) {
     ReportNotFound(name);
     kwenvar.ErrorFlag = false;
-    lines.clear();
-    return false;
+    return std::nullopt;
   }
   for (const std::string& l : lines) {
-    if (n == MaxHelpPictures) break;
-    kwenvar.TextPage[static_cast<size_t>(++n)] = HelpPictureEntry(l);
+    if (index.entries.size() == MaxHelpPictures) break;
+    index.entries.push_back(HelpPictureEntry(l));
   }
-  return true;
+  return index;
 }
 
 void ClearHelpPictureArea() {
@@ -119,47 +118,51 @@ void ClearHelpPictureArea() {
   GraphHeader(0.0L, 0.0L, 160.0L, 120.0L);
 }
 
-void DrawHelpPictureFile(const std::string& fileName) {
+bool DrawHelpPictureFile(const std::string& fileName) {
   ClearHelpPictureArea();
-  DrawHpglFile(fileName);
-  if (!kwenvar.ErrorFlag) return;
+  if (DrawHpglFile(fileName)) return true;
   const std::string null = AddBackslash(kwenvar.PltDir) + "null.plt";
   if (FileCanOpen(null)) {
     DrawHpglFile(null);
     kwenvar.ErrorFlag = true;
   }
+  return false;
 }
 
-void ShowHelpPicture(const std::string& name) {
+bool ShowHelpPicture(const std::string& name) {
   wprinvar.SheetFormat = 1;
-  DrawHelpPictureFile(AddBackslash(kwenvar.PltDir) + LowerStr(name) + ".plt");
+  return DrawHelpPictureFile(AddBackslash(kwenvar.PltDir) + LowerStr(name) + ".plt");
 }
 
 namespace {
 
-// Rewrites the index with lines (through a temporary file that replaces it when complete).
-void WriteIndex(const std::vector<std::string>& lines) {
+// Rewrites the index with lines (through a temporary file that replaces it when complete); false,
+// after telling the user, when it could not be written.
+bool WriteIndex(const std::vector<std::string>& lines) {
   // The shipped index stays as installed: the change goes to the user's copy.
   const std::string name = DataFileToChange(kwenvar.PltDir, LowerStr(kwenvar.ProgStem) + ".dbh");
-  if (kwenvar.ErrorFlag) return;
+  if (kwenvar.ErrorFlag) return false;
   TextFile f;
   f.Assign(name);
   RewriteChecked(f);
   for (const std::string& l : lines) WriteTextChecked(f, l + "\r\n");
   if (kwenvar.ErrorFlag) {
     f.Discard();
-    return;
+    return false;
   }
   CloseChecked(f);
+  return !kwenvar.ErrorFlag;
 }
 
-// The entry an edit acts on: the one selected in the navigator, else the user's choice.
-int32_t EntryToEdit(int32_t selected, int32_t n, const std::string& prompt) {
+// The entry an edit acts on: the one selected in the navigator, else the user's choice; 0 when
+// there is none or the user cancelled (ErrorFlag set then).
+int32_t EntryToEdit(int32_t selected, const std::vector<std::string>& entries, const std::string& prompt) {
+  const int32_t n = static_cast<int32_t>(entries.size());
   if (selected >= 1 && selected <= n) return selected;
   if (n < 1) return 0;
   uint16_t index = 1;
-  AskChoice(prompt, n, index);
-  return kwenvar.ErrorFlag ? 0 : index;
+  if (!AskChoice(prompt, entries, index) || kwenvar.ErrorFlag) return 0;
+  return index;
 }
 
 // A picture file from PltDir (its name only) and its description; false when cancelled.
@@ -175,18 +178,21 @@ bool AskNewPicture(uint16_t infoTopic, std::string& line) {
   return true;
 }
 
-// Carries out an edit of the index; false when the user cancelled (ErrorFlag set).
-bool EditIndex(int32_t action, int32_t selected, std::vector<std::string> lines, int32_t n) {
+// Carries out an edit of the index; ErrorFlag is set unless it is done.
+Outcome EditIndex(int32_t action, int32_t selected, const HelpPictureIndex& index) {
+  const std::vector<std::string>& entries = index.entries;
+  const int32_t n = static_cast<int32_t>(entries.size());
+  std::vector<std::string> lines = index.lines;
   std::string line;
   switch (action) {
     case HelpPicAppend:
-      if (!AskNewPicture(2310, line)) return false;
+      if (!AskNewPicture(2310, line)) return Outcome::Cancelled;
       lines.push_back(line);
       break;
     case HelpPicInsert: {
       SetPromptHelp(2350);
-      const int32_t k = n < 1 ? 1 : EntryToEdit(selected, n, "Vor welche Zeile einf\x81gen ?");
-      if (kwenvar.ErrorFlag || !AskNewPicture(2330, line)) return false;
+      const int32_t k = n < 1 ? 1 : EntryToEdit(selected, entries, "Vor welche Zeile einf\x81gen ?");
+      if (kwenvar.ErrorFlag || !AskNewPicture(2330, line)) return Outcome::Cancelled;
       lines.insert(lines.begin() + (k - 1), line);
       break;
     }
@@ -196,63 +202,64 @@ bool EditIndex(int32_t action, int32_t selected, std::vector<std::string> lines,
       if (selected >= 1 && selected <= n) {
         if (!AskYesNoCancel("L\x94schen ?")) {
           kwenvar.ErrorFlag = true;
-          return false;
+          return Outcome::Cancelled;
         }
         k = selected;
       } else {
-        k = EntryToEdit(0, n, "Zu l\x94schende Zeile w\x84hlen...");
+        k = EntryToEdit(0, entries, "Zu l\x94schende Zeile w\x84hlen...");
       }
-      if (kwenvar.ErrorFlag) return false;
-      if (k < 1) return true;
+      if (kwenvar.ErrorFlag) return Outcome::Cancelled;
+      if (k < 1) return Outcome::Done;
       lines.erase(lines.begin() + (k - 1));
       break;
     }
     case HelpPicChange: {
       SetPromptHelp(2330);
-      const int32_t k = EntryToEdit(selected, n, "Zu \x84ndernde Zeile w\x84hlen...");
-      if (kwenvar.ErrorFlag) return false;
-      if (k < 1) return true;
+      const int32_t k = EntryToEdit(selected, entries, "Zu \x84ndernde Zeile w\x84hlen...");
+      if (kwenvar.ErrorFlag) return Outcome::Cancelled;
+      if (k < 1) return Outcome::Done;
+      const std::string& entry = entries[static_cast<size_t>(k - 1)];
       SetPromptHelp(2340);
-      std::string name = HelpPictureOfEntry(k);
+      std::string name = HelpPictureOfEntry(entry);
       AskText("Dateiname (ohne Endung .plt)", 8, name);
-      if (kwenvar.ErrorFlag) return false;
+      if (kwenvar.ErrorFlag) return Outcome::Cancelled;
       SetPromptHelp(2330);
-      const std::string& entry = kwenvar.TextPage[static_cast<size_t>(k)];
       std::string info = entry.size() > 10 ? entry.substr(10) : std::string();
       AskText("Information zum Hilfebild", 50, info);
-      if (kwenvar.ErrorFlag) return false;
+      if (kwenvar.ErrorFlag) return Outcome::Cancelled;
       lines[static_cast<size_t>(k - 1)] = DbhLine(name, info);
       break;
     }
     default:
-      return true;
+      return Outcome::Done;
   }
-  WriteIndex(lines);
-  return !kwenvar.ErrorFlag;
+  if (WriteIndex(lines)) return Outcome::Done;
+  kwenvar.ErrorFlag = true;
+  return Outcome::Failed;
 }
 
 }  // namespace
 
-void HelpPictureBrowser() {
+Outcome HelpPictureBrowser() {
   auto& k = kwenvar;
   k.ErrorFlag = false;
   bool firstPass = true;
   int32_t shown = 0;
-  std::vector<std::string> lines;
   for (;;) {
-    int32_t n = 0;
-    if (!ReadHelpPictureIndex(lines, n)) {
+    const std::optional<HelpPictureIndex> index = ReadHelpPictureIndex();
+    if (!index) {
       // Without an index the user picks one picture file after another.
       std::string dir = k.PltDir, name;
       AskOpenFileMode(dir, "*.plt", name);
-      if (k.ErrorFlag) return;
+      if (k.ErrorFlag) return Outcome::Cancelled;
       k.PltDir = dir;
       DrawHelpPictureFile(AddBackslash(dir) + name + ".plt");
       // A picture that could not be read has been reported; the user picks the next one.
       k.ErrorFlag = false;
-      if (k.DemoRun) return;
+      if (k.DemoRun) return Outcome::Done;
       continue;
     }
+    const int32_t n = static_cast<int32_t>(index->entries.size());
     SetPromptHelp(2300);
     HelpPictureNavigatorResult choice;
     if (firstPass && n > 0) {
@@ -260,27 +267,28 @@ void HelpPictureBrowser() {
       choice.selected = 1;
     } else {
       // An empty index opens the navigator, so that pictures can be added to it.
-      std::vector<std::string> entries(k.TextPage.begin() + 1, k.TextPage.begin() + 1 + n);
       const std::optional<HelpPictureNavigatorResult> navigated =
-          services().HelpPictureNavigator({k.ProgName + " Hilfebilder", std::move(entries), shown});
+          services().HelpPictureNavigator({k.ProgName + " Hilfebilder", index->entries, shown});
       if (!navigated || navigated->ended) {
-        k.ErrorFlag = true;
-        return;
+        k.ErrorFlag = true;  // the menu command ends on it, however the browser ended
+        return navigated ? Outcome::Done : Outcome::Failed;
       }
       choice = *navigated;
     }
     firstPass = false;
     if (choice.action != HelpPicShow) {
-      if (!EditIndex(choice.action, choice.selected, lines, n)) return;
+      const Outcome edited = EditIndex(choice.action, choice.selected, *index);
+      if (edited != Outcome::Done) return edited;
       continue;
     }
-    if (choice.selected < 1 || choice.selected > n) return;
+    if (choice.selected < 1 || choice.selected > n) return Outcome::Done;
     shown = choice.selected;
-    DrawHelpPictureFile(AddBackslash(k.PltDir) + HelpPictureOfEntry(shown) + ".plt");
+    DrawHelpPictureFile(AddBackslash(k.PltDir) + HelpPictureOfEntry(index->entries[static_cast<size_t>(shown - 1)]) +
+                        ".plt");
     // A missing picture has been reported; the navigator lets the user go on (the demonstration
     // shows only the first picture).
     k.ErrorFlag = false;
-    if (k.DemoRun) return;
+    if (k.DemoRun) return Outcome::Done;
   }
 }
 

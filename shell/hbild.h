@@ -20,7 +20,7 @@ constexpr int32_t HelpPicInsert = 2;
 constexpr int32_t HelpPicDelete = 3;
 constexpr int32_t HelpPicChange = 9;
 
-// At most this many index lines become entries (TextPage 1..130).
+// At most this many index lines become entries.
 constexpr int32_t MaxHelpPictures = 130;
 
 // AddBackslash(PltDir) + ProgStem in lower case + ".dbh"; the user's copy once the user changed the
@@ -35,24 +35,31 @@ void WriteDbhLine(TextFile& f, const std::string& name, const std::string& descr
 
 // The entry of an index line: the name padded or cut to 8, ": ", the description.
 std::string HelpPictureEntry(const std::string& line);
-// The picture of entry k: its first 8 characters without blanks, in lower case.
-std::string HelpPictureOfEntry(int32_t k);
+// The picture of an entry: its first 8 characters without blanks, in lower case.
+std::string HelpPictureOfEntry(const std::string& entry);
 
-// The lines of the index, or false when it cannot be read (a file that is there but cannot be
-// read is reported as not found). Fills TextPage[1..n] with the first n <= 130 entries.
-bool ReadHelpPictureIndex(std::vector<std::string>& lines, int32_t& n);
+// The index as read: every line (edits keep them all) and the entries of the first 130.
+struct HelpPictureIndex {
+  std::vector<std::string> lines;
+  std::vector<std::string> entries;
+};
+// The index, or none when it cannot be read (a file that is there but cannot be read is reported as
+// not found).
+std::optional<HelpPictureIndex> ReadHelpPictureIndex();
 
 // Clears the drawing and sets the 160 x 120 mm picture area.
 void ClearHelpPictureArea();
 // Clears the drawing, sets the 160 x 120 mm picture area and draws the file. A missing picture is
-// reported and the picture "null" drawn in its place (ErrorFlag stays set).
-void DrawHelpPictureFile(const std::string& fileName);
+// reported and the picture "null" drawn in its place; false then (ErrorFlag stays set).
+bool DrawHelpPictureFile(const std::string& fileName);
 
-// The picture name in PltDir, as a help picture (SheetFormat 1).
-void ShowHelpPicture(const std::string& name);
+// The picture name in PltDir, as a help picture (SheetFormat 1); false as DrawHelpPictureFile.
+bool ShowHelpPicture(const std::string& name);
 
-// Pages through the index; see the navigator's actions. ErrorFlag is set on return when the user
-// ended it with OK or Esc or cancelled a step.
-void HelpPictureBrowser();
+// Pages through the index; see the navigator's actions. Done when the user ended it with OK or Esc
+// (or, in the demonstration, after the first picture); Cancelled when the user cancelled a step;
+// Failed, after telling the user, when the navigator is missing or a changed index could not be
+// written. Ending with OK or Esc, Cancelled and Failed leave ErrorFlag set for the menu command.
+Outcome HelpPictureBrowser();
 
 }  // namespace qorva

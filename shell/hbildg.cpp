@@ -386,20 +386,22 @@ void NotReadable(const std::string& fileName) {
 
 }  // namespace
 
-void DrawHpglFile(const std::string& fileName) {
+bool DrawHpglFile(const std::string& fileName) {
   hbildvar.PosX = hbildvar.PosY = -999.0L;
   WaitCursorGuard cursor;
-  if (!CheckFileFound(fileName)) return;
+  if (!CheckFileFound(fileName)) return false;
   std::unique_ptr<std::FILE, FileCloser> file(SysFopen(ResolveFileCase(fileName), "rb"));
   if (!file) {
     NotReadable(fileName);
-    return;
+    return false;
   }
   HpglReader reader(file.get(), std::string());
   reader.Run();
   kwenvar.ErrorFlag = false;
   // What was drawn stays; the user learns that the rest of the picture could not be read.
-  if (reader.ReadFailed()) NotReadable(fileName);
+  if (!reader.ReadFailed()) return true;
+  NotReadable(fileName);
+  return false;
 }
 
 void DrawHpglText(const std::string& commands) {

@@ -8,9 +8,10 @@
 
 namespace qorva {
 
-// Draws the picture file. A file that cannot be found or read: "<name> nicht gefunden !",
-// nothing drawn, ErrorFlag set. Otherwise ErrorFlag is clear on return.
-void DrawHpglFile(const std::string& fileName);
+// Draws the picture file; true when it was read whole. A file that cannot be found or read:
+// "<name> nicht gefunden !", nothing drawn (or what was read before the failure), ErrorFlag set.
+// Otherwise ErrorFlag is clear on return.
+bool DrawHpglFile(const std::string& fileName);
 
 // Draws plotter commands held in memory (the file's bytes), with the same state and rules.
 void DrawHpglText(const std::string& commands);

@@ -127,11 +127,10 @@ Outcome ShowErrorHelp(uint16_t n) {
     ShowMessageCaption("Meldung", NoErrorDescription);
     return Outcome::Done;
   }
-  if (!services().ErrorHelpWindow(Message(n), r.cause, r.remedy)) {
-    kwenvar.ErrorFlag = true;
-    return Outcome::Failed;
-  }
-  return kwenvar.ErrorFlag ? Outcome::Cancelled : Outcome::Done;
+  const Outcome shown = services().ErrorHelpWindow(Message(n), r.cause, r.remedy).value_or(Outcome::Failed);
+  // The message list ends on ErrorFlag.
+  if (shown != Outcome::Done) kwenvar.ErrorFlag = true;
+  return shown;
 }
 
 bool SaveErrorHelp(const std::string& message, const std::string& cause, const std::string& remedy) {
@@ -173,25 +172,27 @@ bool SaveErrorHelp(const std::string& message, const std::string& cause, const s
   return !kwenvar.ErrorFlag;
 }
 
-void ShowCalcMessageList() {
-  if (HasParam("/NOGUI") || kwenvar.DemoRun) return;
+Outcome ShowCalcMessageList() {
+  if (HasParam("/NOGUI") || kwenvar.DemoRun) return Outcome::Done;
   const uint16_t count = error0.ErrorCount;
   if (count == 0) {
     ShowInfoBox("Berechnung erfolgreich ohne Fehlermeldungen");
-    return;
+    return Outcome::Done;
   }
   kwenvar.ErrorFlag = false;
-  for (uint16_t i = 1; i <= count; ++i) kwenvar.TextPage[i] = error0.ErrorMsgs[i];
+  std::vector<std::string> entries(error0.ErrorMsgs.begin() + 1, error0.ErrorMsgs.begin() + 1 + count);
+  entries.push_back("Weiter/zur\x81" "ck...");
   const uint16_t closing = count + 1;
-  kwenvar.TextPage[closing] = "Weiter/zur\x81" "ck...";
   uint16_t selected = kwenvar.HelpLevel >= 2 ? 1 : closing;
   for (;;) {
     SetPromptHelp(kMessageListTopic);
-    AskChoice("Berechnungsmodul meldet Warnungen oder Fehler, siehe Ursache und Abhilfe.", closing, selected);
-    if (kwenvar.ErrorFlag || selected == closing) return;
-    ShowErrorHelp(selected);
-    if (kwenvar.ErrorFlag) return;
-    if (++selected == closing) return;  // the last message's help has been seen
+    if (!AskChoice("Berechnungsmodul meldet Warnungen oder Fehler, siehe Ursache und Abhilfe.", entries, selected) ||
+        kwenvar.ErrorFlag)
+      return Outcome::Cancelled;
+    if (selected == closing) return Outcome::Done;
+    const Outcome shown = ShowErrorHelp(selected);
+    if (shown != Outcome::Done) return shown;
+    if (++selected == closing) return Outcome::Done;  // the last message's help has been seen
   }
 }
 

@@ -49,7 +49,7 @@ void GetErrorHelp(uint16_t n, std::string& cause, std::string& remedy);
 
 // Looks message n up and shows it with cause and remedy in the service ErrorHelpWindow. A missing
 // file or window is reported, sets ErrorFlag and fails; a message without record is told, leaves
-// ErrorFlag clear and is done; Cancel in the window sets ErrorFlag.
+// ErrorFlag clear and is done; otherwise the window's outcome, with ErrorFlag set unless it is Done.
 Outcome ShowErrorHelp(uint16_t n);
 
 // Replaces cause and remedy of the record of message (all DOS texts; line breaks become blanks, so
@@ -60,7 +60,9 @@ bool SaveErrorHelp(const std::string& message, const std::string& cause, const s
 
 // The messages of the last calculation, offered one after another with their cause and remedy;
 // "Berechnung erfolgreich ohne Fehlermeldungen" when there are none. Shows nothing while the demo
-// runs or with "/NOGUI" among the program's parameters. ErrorFlag is left set when the user cancelled.
-void ShowCalcMessageList();
+// runs or with "/NOGUI" among the program's parameters. Cancelled when the user cancelled the list
+// or a message's window, Failed when a message's cause and remedy could not be shown (told to the
+// user); ErrorFlag is left set in both cases.
+Outcome ShowCalcMessageList();
 
 }  // namespace qorva

@@ -12,12 +12,12 @@
 
 namespace qorva {
 
-void AskSaveChanges(const Spring& s) {
+Outcome AskSaveChanges(const Spring& s) {
   auto& k = kwenvar;
   if (k.FileNameHasPath && k.ArchiveMode) {
     // A file named on the command line in archive mode is never written back.
     k.InputModified = false;
-    return;
+    return Outcome::Done;
   }
   if (!k.CurrentFileName.empty() && k.InputModified) {
     const std::string path = k.FileNameHasPath
@@ -25,24 +25,29 @@ void AskSaveChanges(const Spring& s) {
                                  : AddBackslash(k.DataDir) + k.CurrentFileName + "." + k.DataExt;
     k.ErrorFlag = false;
     const bool yes = AskYesNoCancel("Datei speichern (" + path + ") ?");
-    if (k.ErrorFlag) return;  // Cancel
+    if (k.ErrorFlag) return Outcome::Cancelled;
     if (yes) {
-      // A failed save leaves ErrorFlag set; the input was not saved, so it stays marked.
-      if (SaveSpringFile(s, k.CurrentFileName)) k.InputModified = false;
-      return;
+      // The input was not saved, so it stays marked.
+      if (!SaveSpringFile(s, k.CurrentFileName)) {
+        k.ErrorFlag = true;
+        return Outcome::Failed;
+      }
+      k.InputModified = false;
+      return Outcome::Done;
     }
     k.InputModified = false;
-    return;
+    return Outcome::Done;
   }
   if (k.InputModified) {
     k.ErrorFlag = false;
     const bool discard = AskYesNoCancel("Bisherige Eingaben verwerfen ?");
-    if (discard && !k.ErrorFlag) {
-      k.InputModified = false;
-    } else {
+    if (!discard || k.ErrorFlag) {
       k.ErrorFlag = true;
+      return Outcome::Cancelled;
     }
+    k.InputModified = false;
   }
+  return Outcome::Done;
 }
 
 bool SaveSpringFile(const Spring& s, const std::string& name) {
@@ -98,8 +103,7 @@ RecentOpen OpenRecentFileCore(Spring& s, int32_t n) {
   auto& k = kwenvar;
   if (n < 1 || n > 4 || wkwenvar.RecentFiles[static_cast<size_t>(n)].empty()) return RecentOpen::Stopped;
   k.ErrorFlag = false;
-  AskSaveChanges(s);
-  if (k.ErrorFlag) return RecentOpen::Stopped;
+  if (AskSaveChanges(s) != Outcome::Done) return RecentOpen::Stopped;
   const std::string path = wkwenvar.RecentFiles[static_cast<size_t>(n)];
   if (!FileCanOpen(path)) {
     RemoveRecentFile(n);

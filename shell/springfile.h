@@ -7,14 +7,16 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/services.h"
 #include "spring/spring.h"
 
 namespace qorva {
 
 // Asks whether the changed input of the spring s is to be saved (or discarded) before the caller's
-// operation loses it. Leaves ErrorFlag set when the operation must not go on: Cancel, "keep my input", or a save that
-// failed; in the last case the input stays marked as changed, since it was not saved.
-void AskSaveChanges(const Spring& s);
+// operation loses it. Done when the operation may go on; Cancelled for Cancel or "keep my input";
+// Failed when the save failed (told to the user; the input stays marked as changed, since it was not
+// saved). ErrorFlag is left set unless it is Done.
+Outcome AskSaveChanges(const Spring& s);
 
 // Writes the spring s as WriteSpringFile does, with the overwrite question off during the call.
 // True when saved.

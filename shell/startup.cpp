@@ -214,8 +214,7 @@ std::optional<int> StartupCommandLine(const CommandLine& cmd, Spring& s, bool ba
     case CommandMode::None:
       break;
     case CommandMode::Usage:
-      FillUsageText();
-      ShowTextScreen();
+      ShowTextScreen(UsageText());
       return ExitOk;
     default:
       if (cmd.fileNameUnusable) {

@@ -424,12 +424,12 @@ PrintPage PageOf(QPrinter& printer) {
   return page;
 }
 
-void PrintDisplayList(QPrinter& printer) {
+bool PrintDisplayList(QPrinter& printer) {
   QPainter painter;
   if (!painter.begin(&printer)) {
     prompter().message("Fehler : ", "Drucker kann nicht geöffnet werden");
     kwenvar.ErrorFlag = true;
-    return;
+    return false;
   }
   const PrintPage page = PageOf(printer);
   if (FKwengra) {
@@ -443,6 +443,7 @@ void PrintDisplayList(QPrinter& printer) {
     kwengraf.GraphPrinting = false;
   }
   painter.end();
+  return true;
 }
 
 // ---- The window ----

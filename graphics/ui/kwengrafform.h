@@ -120,7 +120,8 @@ DisplayListReplay::Stop ReplayDisplayList(QPainter& painter, QSize target);
 // The printer's page as the replay takes it.
 PrintPage PageOf(QPrinter& printer);
 // Prints the display list: GraphPrinting is set for a replay onto the printer page and the window.
-void PrintDisplayList(QPrinter& printer);
+// False, after telling the user and setting ErrorFlag, when the printer cannot be opened.
+bool PrintDisplayList(QPrinter& printer);
 
 // The Windows virtual key code of a key press as the zoom keys know it (0 for keys without one).
 uint16_t VirtualKeyCode(const QKeyEvent& event);

@@ -115,7 +115,6 @@ void TForm_confDoku::ShowLinks() {
 }
 
 void TForm_confDoku::ok() {
-  kwenvar.ErrorFlag = false;
   for (int i = 1; i <= DocumentLinkCount; ++i) {
     documents_.DocumentLinks[i].Program = Edit_prog[i]->text().toStdString();
     documents_.DocumentLinks[i].File = Edit_file[i]->text().toStdString();
@@ -131,15 +130,12 @@ void TForm_confDoku::keyPressEvent(QKeyEvent* e) {
   QDialog::keyPressEvent(e);
 }
 
-void TForm_confDoku::cancel() {
-  kwenvar.ErrorFlag = true;
-  reject();
-}
+void TForm_confDoku::cancel() { reject(); }
 
-void EditDocumentLinks(Dokuvar& documents) {
+Outcome EditDocumentLinks(Dokuvar& documents) {
   TForm_confDoku form(documents, GraphForm());
   form.ShowLinks();
-  form.exec();
+  return form.exec() == QDialog::Accepted ? Outcome::Done : Outcome::Cancelled;
 }
 
 }  // namespace qorva

@@ -5,6 +5,8 @@
 #include <QDialog>
 #include <array>
 
+#include "platform/services.h"
+
 class QGroupBox;
 class QKeyEvent;
 class QLabel;
@@ -49,8 +51,8 @@ class TForm_confDoku : public QDialog {
   Dokuvar& documents_;
 };
 
-// Edits and launches the document links of documents modally; OK stores them and clears ErrorFlag,
-// Cancel sets ErrorFlag, closing by the title bar stores nothing and leaves ErrorFlag as it was.
-void EditDocumentLinks(Dokuvar& documents);
+// Edits and launches the document links of documents modally. OK stores them and gives Done;
+// Cancel, Esc and the title bar's close store nothing and give Cancelled.
+Outcome EditDocumentLinks(Dokuvar& documents);
 
 }  // namespace qorva

@@ -102,10 +102,10 @@ void TForm_EinAend::cancel() {
   reject();
 }
 
-void EditChangeEntry(Aendvar& drawing, uint16_t n) {
+Outcome EditChangeEntry(Aendvar& drawing, uint16_t n) {
   TForm_EinAend form(drawing, GraphForm());
   form.ShowRecord(n);
-  form.exec();
+  return form.exec() == QDialog::Accepted ? Outcome::Done : Outcome::Cancelled;
 }
 
 }  // namespace qorva

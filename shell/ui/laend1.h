@@ -5,6 +5,8 @@
 #include <QDialog>
 #include <cstdint>
 
+#include "platform/services.h"
+
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -44,8 +46,9 @@ class TForm_EinAend : public QDialog {
   Aendvar& drawing_;
 };
 
-// Edits change record n of drawing modally; OK stores it and clears ErrorFlag, Cancel sets
-// ErrorFlag, closing by the title bar stores nothing and leaves ErrorFlag as it was.
-void EditChangeEntry(Aendvar& drawing, uint16_t n);
+// Edits change record n of drawing modally. OK stores it, clears ErrorFlag and gives Done; Cancel
+// and Esc set ErrorFlag, closing by the title bar leaves it as it was: both store nothing and give
+// Cancelled.
+Outcome EditChangeEntry(Aendvar& drawing, uint16_t n);
 
 }  // namespace qorva

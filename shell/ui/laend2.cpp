@@ -237,9 +237,9 @@ void TForm_zeichInfo::cancel() {
   reject();
 }
 
-void EditDrawingInfo(Aendvar& drawing) {
+Outcome EditDrawingInfo(Aendvar& drawing) {
   TForm_zeichInfo form(drawing, GraphForm());
-  form.exec();
+  return form.exec() == QDialog::Accepted ? Outcome::Done : Outcome::Cancelled;
 }
 
 }  // namespace qorva

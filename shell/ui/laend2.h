@@ -6,6 +6,8 @@
 
 #include <QDialog>
 
+#include "platform/services.h"
+
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -49,9 +51,9 @@ class TForm_zeichInfo : public QDialog {
   Aendvar& drawing_;
 };
 
-// Edits the title-block fields and drawing texts of drawing modally; OK stores them and clears
-// ErrorFlag, Cancel sets ErrorFlag, closing by the title bar stores nothing and leaves ErrorFlag as
-// it was.
-void EditDrawingInfo(Aendvar& drawing);
+// Edits the title-block fields and drawing texts of drawing modally. OK stores them, clears
+// ErrorFlag and gives Done; Cancel sets ErrorFlag, closing by the title bar leaves it as it was:
+// both store nothing and give Cancelled.
+Outcome EditDrawingInfo(Aendvar& drawing);
 
 }  // namespace qorva

@@ -117,14 +117,14 @@ QRadioButton* TRadioGroup::Item(int index) const { return static_cast<QRadioButt
 
 // ---- TForm_selectcolor ----
 
-TForm_selectcolor::TForm_selectcolor(QWidget* parent) : QDialog(parent) {
+TForm_selectcolor::TForm_selectcolor(const std::vector<std::string>& names, QWidget* parent) : QDialog(parent) {
   setObjectName("Form_selectcolor");
   setWindowTitle("Select Color");
   auto* column = new QVBoxLayout(this);
   ListBox_colors = new QListWidget(this);
   ListBox_colors->setObjectName("ListBox_colors");
-  for (int n = 1; n <= 16; ++n)
-    ListBox_colors->addItem(QString::number(n) + " (" + Dos(kwenvar.TextPage[static_cast<size_t>(n)]) + ")");
+  for (size_t n = 1; n <= names.size(); ++n)
+    ListBox_colors->addItem(QString::number(n) + " (" + Dos(names[n - 1]) + ")");
   column->addWidget(ListBox_colors);
   auto* row = new QHBoxLayout;
   Button_ok = new QPushButton("OK", this);
@@ -134,10 +134,7 @@ TForm_selectcolor::TForm_selectcolor(QWidget* parent) : QDialog(parent) {
   row->addWidget(Button_cancel);
   column->addLayout(row);
   connect(Button_ok, &QPushButton::clicked, this, &QDialog::accept);
-  connect(Button_cancel, &QPushButton::clicked, this, [this] {
-    kwenvar.ErrorFlag = true;
-    reject();
-  });
+  connect(Button_cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 // ---- Tconfig ----
@@ -897,15 +894,12 @@ void Tconfig::ShowPanelColors() {
 
 void Tconfig::ChooseCellColour(QTableWidget* grid, int row, int column) {
   if (row < 0) row = 0;
-  for (int n = 1; n <= 16; ++n) kwenvar.TextPage[static_cast<size_t>(n)] = ColourName(n);
-  TForm_selectcolor chooser(this);
+  std::vector<std::string> names;
+  for (int n = 1; n <= 16; ++n) names.push_back(ColourName(n));
+  TForm_selectcolor chooser(names, this);
   const int current = StrToInt0(Cell(grid, row, column));
   chooser.ListBox_colors->setCurrentRow(std::clamp(current - 1, 0, 15));
-  kwenvar.ErrorFlag = false;
-  chooser.exec();
-  if (!kwenvar.ErrorFlag && chooser.result() == QDialog::Accepted)
-    SetCell(grid, row, column, IntStr(chooser.ListBox_colors->currentRow() + 1));
-  kwenvar.ErrorFlag = false;
+  if (chooser.exec() == QDialog::Accepted) SetCell(grid, row, column, IntStr(chooser.ListBox_colors->currentRow() + 1));
 }
 
 void Tconfig::ConfigVentrixClick() {
@@ -1216,9 +1210,9 @@ bool Tconfig::TakeSettings() {
 
 // ---- Saving, export, import ----
 
-void Tconfig::SaveClick() {
+bool Tconfig::SaveClick() {
   kwenvar.ErrorFlag = false;
-  if (TakeSettings()) WriteConfigFile();
+  return TakeSettings() && WriteConfigFile();
 }
 
 namespace {
@@ -1246,28 +1240,32 @@ FileDialogRequest ConfigRequest(const char* title) {
 
 }  // namespace
 
-void Tconfig::ExportClick() {
+Outcome Tconfig::ExportClick() {
   kwenvar.ErrorFlag = false;
-  if (!TakeSettings()) return;
+  if (!TakeSettings()) return Outcome::Failed;
   const std::optional<std::string> name = prompter().saveFile(ConfigRequest("Export"));
   std::string file;
   if (!name || name->empty() || !ChosenFileName(*name, file)) {
     kwenvar.ErrorFlag = true;
-    return;
+    return Outcome::Cancelled;
   }
-  WithConfigFile(file, [] { WriteConfigFile(); });
+  bool written = false;
+  WithConfigFile(file, [&written] { written = WriteConfigFile(); });
+  return written ? Outcome::Done : Outcome::Failed;
 }
 
-void Tconfig::ImportClick() {
+Outcome Tconfig::ImportClick() {
   kwenvar.ErrorFlag = false;
   const std::optional<std::string> name = prompter().openFile(ConfigRequest("Import"));
   std::string file;
   if (!name || name->empty() || !ChosenFileName(*name, file)) {
     kwenvar.ErrorFlag = true;
-    return;
+    return Outcome::Cancelled;
   }
-  WithConfigFile(file, [] { ReadConfigFile(); });
+  bool read = false;
+  WithConfigFile(file, [&read] { read = ReadConfigFile(); });
   ShowSettings();
+  return read ? Outcome::Done : Outcome::Failed;
 }
 
 void ShowConfigWindow(QWidget* parent) {

@@ -10,8 +10,10 @@
 #include <QGroupBox>
 #include <array>
 #include <string>
+#include <vector>
 
 #include "foundation/hgvar.h"
+#include "platform/services.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -44,7 +46,8 @@ class TRadioGroup : public QGroupBox {
 // The colour chooser: 16 lines "n (name)"; OK closes, Abbrechen sets ErrorFlag.
 class TForm_selectcolor : public QDialog {
  public:
-  explicit TForm_selectcolor(QWidget* parent = nullptr);
+  // The list shows "<n> (<name>)" for the names (DOS texts) of colours 1, 2, ...
+  explicit TForm_selectcolor(const std::vector<std::string>& names, QWidget* parent = nullptr);
   QListWidget* ListBox_colors = nullptr;
   QPushButton* Button_ok = nullptr;
   QPushButton* Button_cancel = nullptr;
@@ -240,10 +243,12 @@ class Tconfig : public QDialog {
   QCheckBox* CheckBox_zeichhead034 = nullptr;
   QCheckBox* CheckBox_zeichinsert034 = nullptr;
 
-  // The actions of the buttons below the pages and of the command-line list.
-  void SaveClick();
-  void ExportClick();
-  void ImportClick();
+  // The actions of the buttons below the pages and of the command-line list. Saving: false when
+  // the settings could not be taken or written (the user has been told). Export and import:
+  // Cancelled when no file was chosen, Failed when the settings could not be taken, written or read.
+  bool SaveClick();
+  Outcome ExportClick();
+  Outcome ImportClick();
   void ConfigVentrixClick();
   void EditVentrixClick();
 

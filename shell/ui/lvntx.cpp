@@ -161,12 +161,9 @@ TForm_confventrix::TForm_confventrix(QWidget* parent) : QDialog(parent) {
   connect(CheckBox_scale, &QCheckBox::clicked, this, [this] { BuildCommandLine(); });
   connect(CheckBox_rotate, &QCheckBox::clicked, this, [this] { BuildCommandLine(); });
   connect(ComboBox_psfont, &QComboBox::currentTextChanged, this, [this] { BuildCommandLine(); });
-  connect(Button_ok, &QPushButton::clicked, this, [this] {
-    kwenvar.ErrorFlag = false;
-    accept();
-  });
+  connect(Button_ok, &QPushButton::clicked, this, &QDialog::accept);
   connect(Button_cancel, &QPushButton::clicked, this, [this] {
-    kwenvar.ErrorFlag = true;
+    cancelled_ = true;
     reject();
   });
   connect(Button_help, &QPushButton::clicked, this, [] { ShowHelpText(kWindowTopic, "", 1); });
@@ -252,9 +249,8 @@ void TForm_confventrix::BuildCommandLine() {
 bool EditVentrixCommandLine(std::string& cmdLine) {
   TForm_confventrix form(GraphForm() ? GraphForm() : QApplication::activeWindow());
   form.SetCommandLine(cmdLine);
-  kwenvar.ErrorFlag = false;
   form.exec();
-  if (kwenvar.ErrorFlag) return false;
+  if (form.Cancelled()) return false;
   cmdLine = form.CommandLine;
   return true;
 }

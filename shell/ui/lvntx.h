@@ -2,7 +2,7 @@
 // lvntx: the plot program's command-line window TForm_confventrix. The user composes the line from
 // the output format, the interface, scale, rotation, origin shift, text width and PostScript font;
 // every change of a control builds the line anew with the CAD kernel's builder (quoted paths, the
-// kernel's DXF work file). OK keeps the line, Abbrechen sets ErrorFlag.
+// kernel's DXF work file). OK and the close box keep the line, Abbrechen drops it.
 
 #include <QDialog>
 #include <string>
@@ -25,6 +25,8 @@ class TForm_confventrix : public QDialog {
   void SetCommandLine(const std::string& line);
   // Builds CommandLine from the controls and shows it.
   void BuildCommandLine();
+  // True once the user pressed Abbrechen.
+  bool Cancelled() const { return cancelled_; }
 
   QLineEdit* Edit_ventrixPath = nullptr;
   QPushButton* Button_ventrixpath = nullptr;
@@ -50,9 +52,11 @@ class TForm_confventrix : public QDialog {
  private:
   void applyRules();
   bool building_ = true;  // while the controls receive their start values
+  bool cancelled_ = false;
 };
 
-// The shell's plot-program window: true when closed with OK (cmdLine then holds the new line).
+// The shell's plot-program window: true when closed with OK or the close box (cmdLine then holds
+// the new line), false when cancelled (cmdLine unchanged). It cannot fail.
 bool EditVentrixCommandLine(std::string& cmdLine);
 
 }  // namespace qorva

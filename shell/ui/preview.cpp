@@ -208,10 +208,9 @@ void TForm_preview::SearchNext() {
 
 void TForm_preview::ExportExcel() { ExportGridToExcel(rows_); }
 
-void OpenFileTable(Thh& form) {
+Outcome OpenFileTable(Thh& form) {
   kwenvar.ErrorFlag = false;
-  AskSaveChanges(form.spring());
-  if (kwenvar.ErrorFlag) return;
+  if (const Outcome saved = AskSaveChanges(form.spring()); saved != Outcome::Done) return saved;
   view3d.Edit3DAngles = false;
 
   // Filling the table reads every file into a value of its own: the spring the user has open, its
@@ -223,11 +222,15 @@ void OpenFileTable(Thh& form) {
   table.SetColWidth(2, 90);
   table.SetColWidth(12, 120);
 
+  Outcome outcome = Outcome::Cancelled;
   while (true) {
-    table.exec();
-    if (kwenvar.ErrorFlag || table.ChosenRow <= 0) break;
+    if (table.exec() != QDialog::Accepted || table.ChosenRow <= 0) break;
     const std::string name = FileTableFileName(folder, table.Rows()[static_cast<size_t>(table.ChosenRow)][0]);
-    if (!ReadSpringFile(form.spring(), folder + name)) break;  // told by the read; the command ends
+    if (!ReadSpringFile(form.spring(), folder + name)) {  // told by the read; the command ends
+      outcome = Outcome::Failed;
+      break;
+    }
+    outcome = Outcome::Done;
     const size_t dot = name.rfind('.');
     kwenvar.CurrentFileName = dot == std::string::npos ? name : name.substr(0, dot);
     kwenvar.InputModified = false;
@@ -236,6 +239,7 @@ void OpenFileTable(Thh& form) {
     UpdateFormCaption(form);
   }
   UpdateFormCaption(form);
+  return outcome;
 }
 
 }  // namespace qorva

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/services.h"
 #include "shell/preview.h"
 
 class QAction;
@@ -77,7 +78,10 @@ class TForm_preview : public QDialog {
   GridRows rows_;
 };
 
-// File > Open (Table).
-void OpenFileTable(Thh& form);
+// File > Open (Table): the save question, then the table, where each chosen row is read into the
+// main window until the user leaves the table. Done when a spring was read; Cancelled when the save
+// question stopped it or the user left the table without choosing; Failed when the save or a chosen
+// file's read failed (told to the user; the command ends there).
+Outcome OpenFileTable(Thh& form);
 
 }  // namespace qorva

@@ -228,8 +228,13 @@ void TForm_printconf::Button_okClick() {
     // Without a printer the page goes into a PDF file the user names.
     if (printer_.printerName().isEmpty() && printer_.outputFileName().isEmpty() && !AskPdfFile()) return;
     if (FKwengra) FKwengra->FormPaint();
-    PrintDisplayList(printer_);
+    if (!PrintDisplayList(printer_)) {
+      outcome_ = Outcome::Failed;
+      accept();
+      return;
+    }
   }
+  outcome_ = Outcome::Done;
   accept();
 }
 
@@ -256,10 +261,11 @@ bool TForm_printconf::AskPdfFile() {
   return true;
 }
 
-void ShowPrintWindow(QWidget* parent, bool setupMode) {
+Outcome ShowPrintWindow(QWidget* parent, bool setupMode) {
   TForm_printconf form(parent);
   form.SetupMode = setupMode;
   form.exec();
+  return form.outcome();
 }
 
 }  // namespace qorva

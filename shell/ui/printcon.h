@@ -6,6 +6,8 @@
 #include <QDialog>
 #include <QPrinter>
 
+#include "platform/services.h"
+
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -21,6 +23,9 @@ class TForm_printconf : public QDialog {
   bool SetupMode = false;
   // The printer the window prints on (tests make it a PDF file).
   QPrinter& printer() { return printer_; }
+  // How the window ended: Done once printed (or the printer information shown), Failed when the
+  // printer could not be opened, Cancelled otherwise.
+  Outcome outcome() const { return outcome_; }
 
   void Button_dbClick();
   void Button_appendClick();
@@ -50,9 +55,10 @@ class TForm_printconf : public QDialog {
   // Without a printer: the PDF file the page goes into, from the save dialog; false when cancelled.
   bool AskPdfFile();
   QPrinter printer_;
+  Outcome outcome_ = Outcome::Cancelled;
 };
 
-// File > Print and File > Printer Setup: the window created, shown modally and freed.
-void ShowPrintWindow(QWidget* parent, bool setupMode);
+// File > Print and File > Printer Setup: the window created, shown modally and freed; its outcome.
+Outcome ShowPrintWindow(QWidget* parent, bool setupMode);
 
 }  // namespace qorva

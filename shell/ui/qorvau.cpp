@@ -176,7 +176,7 @@ Services WindowServices(Spring& spring) {
   // The Documentation menu: drawing information, the change records and the document links.
   s.ChangeEntry = [&spring](uint16_t n) { EditChangeEntry(spring.drawing, n); };
   s.DrawingInfo = [&spring] { EditDrawingInfo(spring.drawing); };
-  s.DocumentLinks = [&spring] { EditDocumentLinks(spring.documents); };
+  s.DocumentLinks = [&spring] { return EditDocumentLinks(spring.documents); };
   InstallGraphWindow(s);
   InstallQtXbMsgView(s);
   // While the engine waits for a lock another program holds, the window goes on painting; what the

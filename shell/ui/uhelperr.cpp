@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "foundation/kwenvar.h"
 #include "foundation/msgbox.h"
 #include "foundation/u32inja.h"
 #include "foundation/ui/fmxutil2.h"
@@ -87,18 +88,25 @@ void Thelperr::showEvent(QShowEvent* event) {
 }
 
 void Thelperr::Button_okClick() {
-  if (ErrorHelpModified &&
-      AskYesNoCancel("Save Changes ?")) {  // No closes, Cancel closes with ErrorFlag set
-    SaveErrorHelp(qStringToDos(Edit_meldung->text()), qStringToDos(Memo_ursache->toPlainText()),
-                  qStringToDos(Memo_abhilfe->toPlainText()));
+  outcome_ = Outcome::Done;
+  if (ErrorHelpModified) {
+    kwenvar.ErrorFlag = false;
+    const bool save = AskYesNoCancel("Save Changes ?");  // No closes, Cancel closes with ErrorFlag set
+    if (kwenvar.ErrorFlag) {
+      outcome_ = Outcome::Cancelled;
+    } else if (save && !SaveErrorHelp(qStringToDos(Edit_meldung->text()), qStringToDos(Memo_ursache->toPlainText()),
+                                      qStringToDos(Memo_abhilfe->toPlainText()))) {
+      outcome_ = Outcome::Failed;
+    }
   }
   accept();
 }
 
-void ShowErrorHelpWindow(const std::string& message, const std::string& cause, const std::string& remedy) {
+Outcome ShowErrorHelpWindow(const std::string& message, const std::string& cause, const std::string& remedy) {
   Thelperr form(GraphForm() ? GraphForm() : QApplication::activeWindow());
   form.SetTexts(message, cause, remedy);
   form.exec();
+  return form.outcome();
 }
 
 }  // namespace qorva

@@ -6,6 +6,8 @@
 #include <QDialog>
 #include <string>
 
+#include "platform/services.h"
+
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -20,6 +22,9 @@ class Thelperr : public QDialog {
   // Fills the fields with DOS texts.
   void SetTexts(const std::string& message, const std::string& cause, const std::string& remedy);
   void Button_okClick();
+  // How the window ended: Cancelled when the user cancelled the save question, Failed when the
+  // edit could not be saved (told to the user), else Done (also for the close box).
+  Outcome outcome() const { return outcome_; }
 
   QLabel* Label_meldung = nullptr;
   QLabel* Label_ursache = nullptr;
@@ -33,8 +38,11 @@ class Thelperr : public QDialog {
 
  protected:
   void showEvent(QShowEvent* event) override;
+
+ private:
+  Outcome outcome_ = Outcome::Done;
 };
 
-// Shows message, cause and remedy (DOS texts) modally over the main window.
-void ShowErrorHelpWindow(const std::string& message, const std::string& cause, const std::string& remedy);
+// Shows message, cause and remedy (DOS texts) modally over the main window; the window's outcome.
+Outcome ShowErrorHelpWindow(const std::string& message, const std::string& cause, const std::string& remedy);
 }  // namespace qorva

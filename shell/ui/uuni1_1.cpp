@@ -192,7 +192,7 @@ TEingabetext1::TEingabetext1(QWidget* parent) : TInputForm(parent) {
   ScaleCenterForm(this);
 }
 
-void EditDrawingText(Spring& s) {
+Outcome EditDrawingText(Spring& s) {
   TEingabetext1 form(nullptr);
   Yebglob9& g = s.family;
   form.Edit_zeichname->setText(dosToQString(g.DrawingName));
@@ -201,20 +201,21 @@ void EditDrawingText(Spring& s) {
   form.Edit_bemerk1->setText(dosToQString(s.TitleLines[2]));
   form.Edit_bemerk2->setText(dosToQString(s.TitleLines[3]));
   form.exec();
-  if (kwenvar.ErrorFlag) return;
+  if (kwenvar.ErrorFlag) return Outcome::Cancelled;
   g.DrawingName = qStringToDos(form.Edit_zeichname->text());
   g.DrawingName2 = qStringToDos(form.Edit_zeichname2->text());
   g.DrawingNumber = qStringToDos(form.Edit_zeichnr->text());
   s.TitleLines[1] = g.DrawingName + "  " + "Zeichn.Nr." + ": " + g.DrawingNumber;
   s.TitleLines[2] = qStringToDos(form.Edit_bemerk1->text());
   s.TitleLines[3] = qStringToDos(form.Edit_bemerk2->text());
+  return Outcome::Done;
 }
 
 // ---- The input sequence ----
 
 InputSteps DefaultInputSteps(Spring& spring, QWidget* owner) {
   InputSteps s;
-  s.drawingText = [&spring] { EditDrawingText(spring); };
+  s.drawingText = [&spring] { return EditDrawingText(spring); };
   s.selectMaterial = [&spring] { SelectMaterial(spring.family, 1); };
   s.application = [&spring, owner] { ShowApplicationForm(spring, owner); };
   s.preDesign = [&spring, owner] { ShowPreDesignForm(spring, owner); };
@@ -222,7 +223,7 @@ InputSteps DefaultInputSteps(Spring& spring, QWidget* owner) {
   return s;
 }
 
-void InputSequence(Thh& form) { InputSequence(form.spring(), DefaultInputSteps(form.spring(), &form)); }
+Outcome InputSequence(Thh& form) { return InputSequence(form.spring(), DefaultInputSteps(form.spring(), &form)); }
 
 namespace {
 
@@ -236,12 +237,10 @@ bool StepCancelled(Spring& s) {
 
 // Pre-design (1) or recalculation (2), offered with the menu captions of the current language; 0
 // when cancelled (ErrorFlag set). The entries go to the prompter in the captions' own characters,
-// which the DOS page of TextPage would turn into "?" for the Korean and Chinese menus.
+// which the DOS code page would turn into "?" for the Korean and Chinese menus.
 uint16_t AskPreDesignOrRecalculation() {
   const std::string preDesign = MenuCaptionUtf8(vmenu1.MenuTextPreDesign);
   const std::string recalculation = MenuCaptionUtf8(vmenu1.MenuTextRecalculation);
-  kwenvar.TextPage[1] = Utf8ToDos(preDesign);
-  kwenvar.TextPage[2] = Utf8ToDos(recalculation);
   SetPromptHelp(9000);  // its own help text and picture, not those of the material table before it
   const std::optional<int> chosen = prompter().choice("", {preDesign, recalculation}, 0);
   if (!chosen || (*chosen != 0 && *chosen != 1)) {
@@ -253,21 +252,21 @@ uint16_t AskPreDesignOrRecalculation() {
 
 }  // namespace
 
-void InputSequence(Spring& s, const InputSteps& steps) {
-  steps.drawingText();
-  if (kwenvar.ErrorFlag) return;
+Outcome InputSequence(Spring& s, const InputSteps& steps) {
+  if (steps.drawingText() != Outcome::Done) return Outcome::Cancelled;
   steps.selectMaterial();
-  if (StepCancelled(s)) return;
+  if (StepCancelled(s)) return Outcome::Done;
   steps.application();
-  if (StepCancelled(s)) return;
+  if (StepCancelled(s)) return Outcome::Done;
   const uint16_t choice = AskPreDesignOrRecalculation();
-  if (StepCancelled(s)) return;
+  if (StepCancelled(s)) return Outcome::Done;
   if (choice == 1) steps.preDesign();
   else steps.dimensions();
-  if (StepCancelled(s)) return;
+  if (StepCancelled(s)) return Outcome::Done;
   CalcSpring(s);
   kwenvar.InputModified = true;
   ShowCalcMessages();
+  return Outcome::Done;
 }
 
 }  // namespace qorva

@@ -9,6 +9,8 @@
 #include <functional>
 #include <string>
 
+#include "platform/services.h"
+
 class QHBoxLayout;
 class QKeyEvent;
 class QLabel;
@@ -111,15 +113,16 @@ class TEingabetext1 : public TInputForm {
   QPushButton* Button_cancel = nullptr;
 };
 
-// Shows TEingabetext1 with the drawing texts of s; unless ErrorFlag is set afterwards (Cancel,
-// Esc), the texts are taken over and TitleLines[1] becomes name and number. ErrorFlag is not
-// cleared first: the callers do that.
-void EditDrawingText(Spring& s);
+// Shows TEingabetext1 with the drawing texts of s; unless ErrorFlag is set afterwards (Cancel, Esc),
+// the texts are taken over and TitleLines[1] becomes name and number: Done, else Cancelled (nothing
+// taken). ErrorFlag is not cleared first: the callers do that, and a caller that leaves it set gets
+// Cancelled.
+Outcome EditDrawingText(Spring& s);
 
 // The steps of the input sequence; the defaults show the program's forms over the main window, on
 // the given spring.
 struct InputSteps {
-  std::function<void()> drawingText;     // EditDrawingText
+  std::function<Outcome()> drawingText;  // EditDrawingText
   std::function<void()> selectMaterial;  // SelectMaterial(1)
   std::function<void()> application;     // Tform_qvaeins
   std::function<void()> preDesign;       // TForm_qvapre
@@ -129,10 +132,10 @@ InputSteps DefaultInputSteps(Spring& s, QWidget* owner);
 
 // A new spring: drawing texts, material, application, the choice between pre-design and
 // recalculation, that form, then the calculation and its messages. A cancelled first step ends it
-// with ErrorFlag set and nothing calculated; a later cancelled step clears ErrorFlag, calculates the
-// spring as it stands and ends. Only the full path marks the input as changed. The window's version
-// shows the forms over the window, on its spring.
-void InputSequence(Thh& form);
-void InputSequence(Spring& s, const InputSteps& steps);
+// with ErrorFlag set and nothing calculated: Cancelled. A later cancelled step clears ErrorFlag,
+// calculates the spring as it stands and ends: Done, as the full path is. Only the full path marks
+// the input as changed. The window's version shows the forms over the window, on its spring.
+Outcome InputSequence(Thh& form);
+Outcome InputSequence(Spring& s, const InputSteps& steps);
 
 }  // namespace qorva

@@ -61,7 +61,6 @@ TForm_hilfebild::TForm_hilfebild(QWidget* parent) : QDialog(parent) {
   connect(SpinUp, &QToolButton::clicked, this, [this] { Step(-1); });
   connect(SpinDown, &QToolButton::clicked, this, [this] { Step(1); });
   connect(Button_ok, &QPushButton::clicked, this, [this] {
-    kwenvar.ErrorFlag = true;
     action_ = HelpPicShow;
     reject();
   });

@@ -105,19 +105,14 @@ TEST_F(MsgboxTest, WindowTitle) {
   }
 }
 
-TEST_F(MsgboxTest, TextScreenShowsTwentyTwoLines) {
+TEST_F(MsgboxTest, TextScreenShowsTheLinesGiven) {
   kwenvar.ProgName = "QORVA";
-  kwenvar.TextPage[1] = "erste \x81";
-  kwenvar.TextPage[22] = "letzte";
-  kwenvar.TextPage[23] = "nicht mehr";
-  ShowTextScreen();
+  ShowTextScreen({"erste \x81", "", "letzte"});
   ASSERT_EQ(sp().asked().size(), 1u);
   const AskRecord& r = sp().asked()[0];
   EXPECT_EQ(r.kind, AskKind::TextScreen);
   EXPECT_EQ(r.caption, "QORVA");
-  ASSERT_EQ(r.entries.size(), 22u);
-  EXPECT_EQ(r.entries[0], "erste ü");
-  EXPECT_EQ(r.entries[21], "letzte");
+  EXPECT_EQ(r.entries, (std::vector<std::string>{"erste ü", "", "letzte"}));
 }
 
 // The login changes the current folder; every case puts it back.

@@ -49,16 +49,14 @@ TEST_F(SettingsTest, SettingsModuleAloneHoldsItsOwnDefaultsUntilGraphicsStart) {
 }
 
 TEST_F(SettingsTest, SharedBuffers) {
-  ASSERT_EQ(kwenvar.TextPage.size(), 136u);
   ASSERT_EQ(kwenvar.WrapLines.size(), 6u);
-  for (int i = 1; i <= 135; ++i) EXPECT_EQ(kwenvar.TextPage[i], std::string(65, ' ')) << i;
   for (int i = 1; i <= 5; ++i) EXPECT_EQ(kwenvar.WrapLines[i], std::string(64, ' ')) << i;
 }
 
 TEST_F(SettingsTest, InitAllSettingsIsTheResetForTests) {
   kwenvar.ErrorFlag = true;
   kwenvar.FatalError = true;
-  kwenvar.TextPage[7] = "x";
+  kwenvar.WrapLines[2] = "x";
   wkwenvar.UnitSystem = 1;
   hgvar.ColorTable[3] = 0x123456;
   cad8var.ColorLayerColors[20] = 99;
@@ -68,7 +66,7 @@ TEST_F(SettingsTest, InitAllSettingsIsTheResetForTests) {
   InitAllSettings();
   EXPECT_FALSE(kwenvar.ErrorFlag);
   EXPECT_FALSE(kwenvar.FatalError);
-  EXPECT_EQ(kwenvar.TextPage[7], std::string(65, ' '));
+  EXPECT_EQ(kwenvar.WrapLines[2], std::string(64, ' '));
   EXPECT_EQ(wkwenvar.UnitSystem, 0);
   EXPECT_EQ(hgvar.ColorTable[3], 0xFFFF00u);
   EXPECT_EQ(cad8var.ColorLayerColors[20], 5);

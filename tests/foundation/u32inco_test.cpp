@@ -25,10 +25,8 @@ class ChoiceTest : public ::testing::Test {
   static ScriptedPrompter& sp() { return test::scriptedPrompter(); }
 };
 
-TEST_F(ChoiceTest, OffersTheTextPageEntriesAndPreselectsAValidIndex) {
-  kwenvar.TextPage[1] = "Bildschirm";
-  kwenvar.TextPage[2] = "Dr\x81" "cker";
-  kwenvar.TextPage[3] = "Datei";
+TEST_F(ChoiceTest, OffersTheEntriesAndPreselectsAValidIndex) {
+  const std::vector<std::string> entries = {"Bildschirm", "Dr\x81" "cker", "Datei"};
   struct Case {
     uint16_t index;
     int preselect;  // 0-based as the dialog gets it
@@ -38,7 +36,7 @@ TEST_F(ChoiceTest, OffersTheTextPageEntriesAndPreselectsAValidIndex) {
     sp().clear();
     sp().push(1);
     uint16_t index = c.index;
-    AskChoice("Ausgabe auf", 3, index);
+    EXPECT_TRUE(AskChoice("Ausgabe auf", entries, index));
     ASSERT_EQ(sp().asked().size(), 1u);
     EXPECT_EQ(sp().asked()[0].preselect, c.preselect);
     EXPECT_EQ(sp().asked()[0].entries, (std::vector<std::string>{"Bildschirm", "Drücker", "Datei"}));
@@ -49,17 +47,19 @@ TEST_F(ChoiceTest, OffersTheTextPageEntriesAndPreselectsAValidIndex) {
 TEST_F(ChoiceTest, CancelKeepsTheIndexAndSetsTheFlag) {
   uint16_t index = 3;
   sp().push(Cancel{});
-  AskChoice("p", 5, index);
+  EXPECT_FALSE(AskChoice("p", std::vector<std::string>(5, "x"), index));
   EXPECT_EQ(index, 3);
   EXPECT_TRUE(kwenvar.ErrorFlag);
 }
 
-TEST_F(ChoiceTest, CountBeyondTheTextPageIsCut) {
+TEST_F(ChoiceTest, EveryEntryOfALongListIsOffered) {
+  std::vector<std::string> entries;
+  for (int i = 1; i <= 200; ++i) entries.push_back("Eintrag " + std::to_string(i));
   uint16_t index = 1;
-  sp().push(134);
-  AskChoice("p", 500, index);
-  EXPECT_EQ(sp().asked()[0].entries.size(), 135u);
-  EXPECT_EQ(index, 135);
+  sp().push(199);
+  EXPECT_TRUE(AskChoice("p", entries, index));
+  EXPECT_EQ(sp().asked()[0].entries.size(), 200u);
+  EXPECT_EQ(index, 200);
 }
 
 TEST_F(ChoiceTest, YesNoAnswersAndPresets) {

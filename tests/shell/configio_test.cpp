@@ -210,7 +210,7 @@ class ConfigFileTest : public ::testing::Test {
   fs::path ConfigPath() const { return dir_ / "cfg" / "qorva.cfg"; }
 
   std::string WriteAndGet() {
-    WriteConfigFile();
+    EXPECT_TRUE(WriteConfigFile());
     EXPECT_FALSE(kwenvar.ErrorFlag);
     return readFile(ConfigPath());
   }
@@ -248,7 +248,7 @@ TEST_F(ConfigFileTest, WrittenFileReadsBackEverySetting) {
   SetEverySettingAwayFromStart();
   const std::string first = WriteAndGet();
   Reset();
-  ReadConfigFile();
+  EXPECT_TRUE(ReadConfigFile());
   EXPECT_FALSE(kwenvar.ErrorFlag);
   // Every setting differs from its start value, so a setting the reader lost or misplaced would
   // show up in the second file.
@@ -651,7 +651,7 @@ TEST_F(ConfigFileTest, DamagedFileIsRefusedAsAWhole) {
   Reset();
   scriptedPrompter().clear();
   writeFile(ConfigPath(), damaged);
-  ReadConfigFile();
+  EXPECT_FALSE(ReadConfigFile());
   EXPECT_TRUE(kwenvar.ErrorFlag);
   EXPECT_FALSE(ShareTextFile.IsOpen());
   ASSERT_EQ(Messages().size(), 1u);
@@ -663,7 +663,7 @@ TEST_F(ConfigFileTest, DamagedFileIsRefusedAsAWhole) {
   scriptedPrompter().clear();
   writeFile(dir_ / "cfg" / "qorva.cff", "qorva Session x\r\n/w/a.qva\r\n" + std::string(2u << 20, 'y'));
   for (std::size_t n = 1; n <= 4; ++n) wkwenvar.RecentFiles[n] = "old";
-  ReadSessionFile();
+  EXPECT_FALSE(ReadSessionFile());
   EXPECT_EQ(wkwenvar.RecentFiles, (std::array<std::string, 5>{"", "", "", "", ""}));
   EXPECT_EQ(Messages().size(), 1u);
   EXPECT_FALSE(ShareTextFile.IsOpen());
@@ -763,7 +763,7 @@ TEST_F(ConfigFileTest, LookupOrder) {
     }
     Reset();
     kwenvar.ErrorFlag = false;
-    ReadConfigFile();
+    EXPECT_EQ(ReadConfigFile(), c.level != 0);
     EXPECT_EQ(wkwenvar.ConfigDir, c.configDir);
     if (c.level == 0) {
       EXPECT_TRUE(kwenvar.ErrorFlag);
@@ -787,7 +787,7 @@ TEST_F(ConfigFileTest, FailedWriteKeepsTheOldFileAndSaysSo) {
   scriptedPrompter().clear();
   {
     FileSizeLimit limit(1000);
-    WriteConfigFile();
+    EXPECT_FALSE(WriteConfigFile());
   }
   EXPECT_TRUE(kwenvar.ErrorFlag);
   EXPECT_EQ(readFile(ConfigPath()), old);
@@ -800,7 +800,7 @@ TEST_F(ConfigFileTest, FailedWriteKeepsTheOldFileAndSaysSo) {
 
   // While ErrorFlag is set nothing is written at all.
   scriptedPrompter().clear();
-  WriteConfigFile();
+  EXPECT_FALSE(WriteConfigFile());
   EXPECT_EQ(readFile(ConfigPath()), old);
   EXPECT_EQ(Messages(), std::vector<std::string>{});
 }
@@ -808,7 +808,7 @@ TEST_F(ConfigFileTest, FailedWriteKeepsTheOldFileAndSaysSo) {
 TEST_F(ConfigFileTest, WriteIntoAMissingFolderIsReportedWithoutEndlessRetries) {
   wkwenvar.ConfigDir = (dir_ / "missing").string();
   kwenvar.ShowErrors = false;  // nobody sees the failure: one try
-  WriteConfigFile();
+  EXPECT_FALSE(WriteConfigFile());
   EXPECT_TRUE(kwenvar.ErrorFlag);
   EXPECT_FALSE(fs::exists(dir_ / "missing"));
 }
@@ -823,13 +823,13 @@ TEST_F(ConfigFileTest, SessionFileRoundTrip) {
   recent[3] = "";
   recent[4] = "/w/d\x94rte/c.qva";
   kwenvar.ErrorFlag = true;  // cleared by the writer
-  WriteSessionFile();
+  EXPECT_TRUE(WriteSessionFile());
   EXPECT_FALSE(kwenvar.ErrorFlag);
   const fs::path file = dir_ / "cfg" / "qorva.cff";
   EXPECT_EQ(readFile(file),
             "qorva Session /w/data\r\n/w/data/a.qva\r\n/w/data/b.qva\r\n\r\n/w/d\x94rte/c.qva\r\n");
   for (std::size_t n = 1; n <= 4; ++n) recent[n] = "x";
-  ReadSessionFile();
+  EXPECT_TRUE(ReadSessionFile());
   EXPECT_EQ(recent[1], "/w/data/a.qva");
   EXPECT_EQ(recent[2], "/w/data/b.qva");
   EXPECT_EQ(recent[3], "");
@@ -856,7 +856,7 @@ TEST_F(ConfigFileTest, SessionFileReadsAtMostFourEntries) {
     fs::remove(file);
     if (c.bytes) writeFile(file, *c.bytes);
     for (std::size_t n = 1; n <= 4; ++n) recent[n] = "old";
-    ReadSessionFile();
+    EXPECT_TRUE(ReadSessionFile());
     EXPECT_EQ(recent, c.expected);
     EXPECT_FALSE(ShareTextFile.IsOpen());
   }
@@ -879,7 +879,7 @@ TEST_F(ConfigFileTest, FailedSessionWriteKeepsTheOldFile) {
   wkwenvar.RecentFiles[1] = std::string(3000, 'a');
   {
     FileSizeLimit limit(100);
-    WriteSessionFile();
+    EXPECT_FALSE(WriteSessionFile());
   }
   EXPECT_TRUE(kwenvar.ErrorFlag);
   EXPECT_EQ(readFile(file), old);

@@ -112,7 +112,7 @@ TEST_F(DemoTest, MissingFileAndShortFlagLines) {
 
 TEST_F(DemoTest, TourRunsTheCommandsInOrderWithATextAfterEach) {
   std::vector<std::string> ran;
-  RunDemoTour(spring_, Recording(ran));
+  EXPECT_EQ(RunDemoTour(spring_, Recording(ran)), Outcome::Done);
   EXPECT_EQ(ran, (std::vector<std::string>{"pictures", "text", "material", "predesign", "recalc", "quick3",
                                            "printout", "cad", "settings"}));
   const std::vector<std::string> shown = Messages();
@@ -136,7 +136,7 @@ TEST_F(DemoTest, CancelledCommandAsksWhetherToEnd) {
     std::vector<std::string> ran;
     scriptedPrompter().clear();
     scriptedPrompter().push(YesNoCancel::Yes);
-    RunDemoTour(spring_, Recording(ran, names[i]));
+    EXPECT_EQ(RunDemoTour(spring_, Recording(ran, names[i])), Outcome::Cancelled);
     EXPECT_EQ(ran.back(), names[i] == std::string("recalc") ? "quick3" : names[i]);
     EXPECT_FALSE(kwenvar.DemoRun);
     EXPECT_TRUE(kwenvar.ErrorFlag);
@@ -149,7 +149,7 @@ TEST_F(DemoTest, CancelledCommandAsksWhetherToEnd) {
       ran.clear();
       scriptedPrompter().clear();
       scriptedPrompter().push(answer);
-      RunDemoTour(spring_, Recording(ran, names[i]));
+      EXPECT_EQ(RunDemoTour(spring_, Recording(ran, names[i])), Outcome::Done);
       EXPECT_EQ(ran.size(), 9u);
       for (const std::string& r : ran) EXPECT_EQ(r.find("not in demo"), std::string::npos) << r;
       EXPECT_EQ(Messages().size(), 11u);

@@ -93,9 +93,9 @@ TEST_F(HbildTest, IndexLinesBecomeEntries) {
   };
   for (const Case& c : cases) {
     scriptedPrompter().clear();
-    kwenvar.TextPage[1] = HelpPictureEntry(c.line);
-    EXPECT_EQ(kwenvar.TextPage[1], c.entry) << c.line;
-    EXPECT_EQ(HelpPictureOfEntry(1), c.picture) << c.line;
+    const std::string entry = HelpPictureEntry(c.line);
+    EXPECT_EQ(entry, c.entry) << c.line;
+    EXPECT_EQ(HelpPictureOfEntry(entry), c.picture) << c.line;
     EXPECT_EQ(static_cast<int>(scriptedPrompter().asked().size()), c.errors) << c.line;
     for (const AskRecord& a : scriptedPrompter().asked()) EXPECT_EQ(a.text, "DBH file error");
   }
@@ -105,12 +105,11 @@ TEST_F(HbildTest, OnlyTheFirst130LinesAreEntries) {
   std::string text;
   for (int i = 1; i <= 135; ++i) text += "\"p" + std::to_string(i) + "\",\"\"\r\n";
   WriteIndex(text);
-  std::vector<std::string> lines;
-  int32_t n = 0;
-  ASSERT_TRUE(ReadHelpPictureIndex(lines, n));
-  EXPECT_EQ(n, 130);
-  EXPECT_EQ(lines.size(), 135u) << "edits keep every line";
-  EXPECT_EQ(HelpPictureOfEntry(130), "p130");
+  const std::optional<HelpPictureIndex> index = ReadHelpPictureIndex();
+  ASSERT_TRUE(index);
+  ASSERT_EQ(index->entries.size(), 130u);
+  EXPECT_EQ(index->lines.size(), 135u) << "edits keep every line";
+  EXPECT_EQ(HelpPictureOfEntry(index->entries[129]), "p130");
 }
 
 TEST_F(HbildTest, BrowserShowsTheFirstPictureThenTheChosenOnes) {
@@ -259,34 +258,44 @@ TEST_F(HbildTest, AnEditOfTheShippedIndexGoesToTheUsersCopy) {
   EXPECT_EQ(test::readFile(dir / "user" / "qorva.dbh"), "\"bild1\",\"Erstes\"\r\n");
 }
 
-TEST_F(HbildTest, CancelOrNoEndsTheBrowserAndKeepsTheIndex) {
+// OK ends the browser as done, a cancelled step as cancelled, an index that cannot be rewritten as
+// failed; each leaves the index as it was and ErrorFlag set for the menu command.
+TEST_F(HbildTest, HowTheBrowserEndsKeepsTheIndex) {
   struct Case {
     const char* what;
     HelpPictureNavigatorResult step;
     std::vector<ScriptedAnswer> answers;
+    bool noCopyFolder;  // the index is the shipped one and there is no folder for the user's copy
+    Outcome outcome;
   };
   const Case cases[] = {
-      {"No to the delete question", Act(HelpPicDelete, 1), {YesNoCancel::No}},
-      {"file choice cancelled", Act(HelpPicAppend, 0), {Cancel{}}},
-      {"description cancelled", Act(HelpPicInsert, 1), {(dir / "bild1.plt").string(), Cancel{}}},
+      {"OK in the navigator", {true, HelpPicShow, 2}, {}, false, Outcome::Done},
+      {"No to the delete question", Act(HelpPicDelete, 1), {YesNoCancel::No}, false, Outcome::Cancelled},
+      {"file choice cancelled", Act(HelpPicAppend, 0), {Cancel{}}, false, Outcome::Cancelled},
+      {"description cancelled", Act(HelpPicInsert, 1), {(dir / "bild1.plt").string(), Cancel{}}, false,
+       Outcome::Cancelled},
+      {"the changed index cannot be written", Act(HelpPicDelete, 1), {YesNoCancel::Yes}, true, Outcome::Failed},
   };
   for (const Case& c : cases) {
     WriteIndex(ThreePictures);
+    datafolder.Shipped = c.noCopyFolder ? dir.path().string() : "";
+    datafolder.UserCopies.clear();
     scriptedPrompter().clear();
     requests.clear();
     navigator = {c.step};
     for (const ScriptedAnswer& a : c.answers) scriptedPrompter().push(a);
-    HelpPictureBrowser();
+    EXPECT_EQ(HelpPictureBrowser(), c.outcome) << c.what;
     EXPECT_TRUE(kwenvar.ErrorFlag) << c.what;
     EXPECT_EQ(Index(), ThreePictures) << c.what;
     EXPECT_EQ(requests.size(), 1u) << c.what;
+    EXPECT_EQ(scriptedPrompter().pending(), 0u) << c.what;
   }
 }
 
 TEST_F(HbildTest, NoNavigatorIsTold) {
   WriteIndex("");
   services().HelpPictureNavigator = nullptr;
-  HelpPictureBrowser();
+  EXPECT_EQ(HelpPictureBrowser(), Outcome::Failed);
   EXPECT_TRUE(kwenvar.ErrorFlag);
   ASSERT_EQ(scriptedPrompter().asked().size(), 1u);
   EXPECT_EQ(scriptedPrompter().asked()[0].text, "Hilfebilder nicht verfügbar !");
@@ -302,11 +311,11 @@ TEST_F(HbildTest, APictureRecordsItsFirstPenAfterADrawingInTheSameColour) {
 }
 
 TEST_F(HbildTest, ShowHelpPictureTakesTheNameInAnyCase) {
-  ShowHelpPicture("BILD2");
+  EXPECT_TRUE(ShowHelpPicture("BILD2"));
   EXPECT_EQ(wprinvar.SheetFormat, 1);
   EXPECT_FALSE(kwenvar.ErrorFlag);
   EXPECT_EQ(LastLine(), LineOf(2));
-  ShowHelpPicture("fehlt");
+  EXPECT_FALSE(ShowHelpPicture("fehlt"));
   EXPECT_TRUE(kwenvar.ErrorFlag);
   EXPECT_EQ(LastLine(), LineOf(9)) << "the null picture stands in";
   ASSERT_EQ(scriptedPrompter().asked().size(), 1u);

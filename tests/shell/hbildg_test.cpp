@@ -144,7 +144,7 @@ TEST_F(HbildgTest, FileIsFoundInAnyCaseAndClearsErrorFlag) {
   test::ScratchDir dir;
   test::writeFile(dir / "bild.plt", "SP1;PU0,0;PD40,0;\r\n");
   kwenvar.ErrorFlag = true;
-  DrawHpglFile((dir / "BILD.PLT").string());
+  EXPECT_TRUE(DrawHpglFile((dir / "BILD.PLT").string()));
   EXPECT_TRUE(SameRecords({"8;12", "4;0;0;1;0"}, kwengraf.DisplayList));
   EXPECT_FALSE(kwenvar.ErrorFlag);
   EXPECT_TRUE(scriptedPrompter().asked().empty());
@@ -155,7 +155,7 @@ TEST_F(HbildgTest, MissingOrUnreadableFileIsToldAndDrawsNothing) {
   for (const std::string& name : {(dir / "fehlt.plt").string(), dir.path().string()}) {
     scriptedPrompter().clear();
     Reset();
-    DrawHpglFile(name);
+    EXPECT_FALSE(DrawHpglFile(name)) << name;
     EXPECT_TRUE(kwenvar.ErrorFlag) << name;
     EXPECT_TRUE(kwengraf.DisplayList.empty()) << name;
     ASSERT_EQ(scriptedPrompter().asked().size(), 1u) << name;

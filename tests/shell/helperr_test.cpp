@@ -44,6 +44,7 @@ class HelperrTest : public ::testing::Test {
     scriptedPrompter().clear();
     services().ErrorHelpWindow = [this](const std::string& m, const std::string& c, const std::string& r) {
       shown.push_back(m + "|" + c + "|" + r);
+      return Outcome::Done;
     };
   }
   void TearDown() override {
@@ -196,7 +197,7 @@ TEST_F(HelperrTest, MessageListOffersEachMessageAndItsHelp) {
   kwenvar.HelpLevel = 1;
   scriptedPrompter().push(0);
   scriptedPrompter().push(3);
-  ShowCalcMessageList();
+  EXPECT_EQ(ShowCalcMessageList(), Outcome::Done);
   auto asked = scriptedPrompter().asked();
   ASSERT_EQ(asked.size(), 2u);
   EXPECT_EQ(asked[0].text, prompt);
@@ -226,18 +227,19 @@ TEST_F(HelperrTest, MessageListOffersEachMessageAndItsHelp) {
   EXPECT_EQ(scriptedPrompter().pending(), 0u);
 }
 
+// The list's cancel and the window's are cancelled; a missing file, told, is a failure.
 TEST_F(HelperrTest, MessageListEndsWhenCancelledOrTheFileIsMissing) {
   Messages({"Warnung: t > b !", "Kurz"});
   kwenvar.HelpLevel = 2;
   scriptedPrompter().push(Cancel{});
-  ShowCalcMessageList();
+  EXPECT_EQ(ShowCalcMessageList(), Outcome::Cancelled);
   EXPECT_TRUE(kwenvar.ErrorFlag);
   EXPECT_EQ(scriptedPrompter().asked().size(), 1u);
 
   // No file: its absence is told and the list ends.
   scriptedPrompter().clear();
   scriptedPrompter().push(0);
-  ShowCalcMessageList();
+  EXPECT_EQ(ShowCalcMessageList(), Outcome::Failed);
   const auto& asked = scriptedPrompter().asked();
   ASSERT_EQ(asked.size(), 2u);
   EXPECT_NE(asked[1].text.find("qorva.err nicht gefunden"), std::string::npos) << asked[1].text;
@@ -246,10 +248,12 @@ TEST_F(HelperrTest, MessageListEndsWhenCancelledOrTheFileIsMissing) {
 
   // The window's cancel ends the list too.
   Write(Sample);
-  services().ErrorHelpWindow = [](const std::string&, const std::string&, const std::string&) { kwenvar.ErrorFlag = true; };
+  services().ErrorHelpWindow = [](const std::string&, const std::string&, const std::string&) {
+    return Outcome::Cancelled;
+  };
   scriptedPrompter().clear();
   scriptedPrompter().push(0);
-  ShowCalcMessageList();
+  EXPECT_EQ(ShowCalcMessageList(), Outcome::Cancelled);
   EXPECT_EQ(scriptedPrompter().asked().size(), 1u);
   EXPECT_TRUE(kwenvar.ErrorFlag);
 }

@@ -112,7 +112,10 @@ TEST_F(ServicesTest, WindowCommandsTellCancelFromFailure) {
        [] { return ShowChangeEntry(1); }},
       {"drawing information", [](bool cancel) { services().DrawingInfo = [cancel] { kwenvar.ErrorFlag = cancel; }; },
        [] { return ShowDrawingInfo(); }},
-      {"document links", [](bool cancel) { services().DocumentLinks = [cancel] { kwenvar.ErrorFlag = cancel; }; },
+      {"document links",
+       [](bool cancel) {
+         services().DocumentLinks = [cancel] { return cancel ? Outcome::Cancelled : Outcome::Done; };
+       },
        [] { return ShowDocumentLinks(); }},
   };
   for (const Case& c : cases) {
@@ -136,7 +139,10 @@ TEST_F(ServicesTest, AnInstalledServiceIsCalledAndSaysNothingMore) {
   uint16_t topic = 0;
   services().ShowHelpText = [&topic](uint16_t t, uint16_t) { topic = t; };
   int links = 0;
-  services().DocumentLinks = [&links] { ++links; };
+  services().DocumentLinks = [&links] {
+    ++links;
+    return Outcome::Done;
+  };
   ShowCalcMessages();
   SetPromptHelp(2060);
   ShowHelpText(0, "", 1);

@@ -357,7 +357,7 @@ TEST_F(StartupTest, SaveQuestionKeepsTheModifiedMarkWhenSavingFails) {
   kwenvar.CurrentFileName = "feder";
   kwenvar.InputModified = true;
   scriptedPrompter().push(YesNoCancel::Yes);
-  AskSaveChanges(spring_);
+  EXPECT_EQ(AskSaveChanges(spring_), Outcome::Failed);
   EXPECT_TRUE(kwenvar.ErrorFlag);
   EXPECT_TRUE(kwenvar.InputModified);
   EXPECT_TRUE(wkwenvar.ConfirmOverwrite);
@@ -367,17 +367,18 @@ TEST_F(StartupTest, SaveQuestionAnswers) {
   struct Case {
     std::string name;
     ScriptedAnswer answer;
+    Outcome outcome;
     bool errorFlag;
     bool modified;
     bool saved;
   };
   const Case cases[] = {
-      {"feder", YesNoCancel::Yes, false, false, true},
-      {"feder", YesNoCancel::No, false, false, false},
-      {"feder", YesNoCancel::Cancel, true, true, false},
-      {"", YesNoCancel::Yes, false, false, false},   // "Bisherige Eingaben verwerfen ?"
-      {"", YesNoCancel::No, true, true, false},
-      {"", YesNoCancel::Cancel, true, true, false},
+      {"feder", YesNoCancel::Yes, Outcome::Done, false, false, true},
+      {"feder", YesNoCancel::No, Outcome::Done, false, false, false},
+      {"feder", YesNoCancel::Cancel, Outcome::Cancelled, true, true, false},
+      {"", YesNoCancel::Yes, Outcome::Done, false, false, false},  // "Bisherige Eingaben verwerfen ?"
+      {"", YesNoCancel::No, Outcome::Cancelled, true, true, false},
+      {"", YesNoCancel::Cancel, Outcome::Cancelled, true, true, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name + " " + IntStr(static_cast<int32_t>(std::get<YesNoCancel>(c.answer))));
@@ -389,7 +390,7 @@ TEST_F(StartupTest, SaveQuestionAnswers) {
     kwenvar.InputModified = true;
     kwenvar.ErrorFlag = false;
     scriptedPrompter().push(c.answer);
-    AskSaveChanges(spring_);
+    EXPECT_EQ(AskSaveChanges(spring_), c.outcome);
     EXPECT_EQ(kwenvar.ErrorFlag, c.errorFlag);
     EXPECT_EQ(kwenvar.InputModified, c.modified);
     EXPECT_EQ(fs::exists(dir_ / "feder.qva"), c.saved);

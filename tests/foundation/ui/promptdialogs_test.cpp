@@ -376,7 +376,8 @@ TEST_F(QtPrompterTest, TextLimitHoldsForTypingButKeepsALongerPresetWhole) {
 TEST_F(QtPrompterTest, ChoiceUsesRadioButtonsBelowEightEntriesAndAListFromEightOn) {
   for (const int count : {7, 8}) {
     SCOPED_TRACE(count);
-    for (int i = 1; i <= count; ++i) kwenvar.TextPage[static_cast<size_t>(i)] = "Eintrag " + std::to_string(i);
+    std::vector<std::string> entries;
+    for (int i = 1; i <= count; ++i) entries.push_back("Eintrag " + std::to_string(i));
     uint16_t index = 3;
     QString kind;
     OnNextModal([&](QWidget* w) {
@@ -391,7 +392,7 @@ TEST_F(QtPrompterTest, ChoiceUsesRadioButtonsBelowEightEntriesAndAListFromEightO
         radio->Button_ok->click();
       }
     });
-    AskChoice("Wahl", count, index);
+    EXPECT_TRUE(AskChoice("Wahl", entries, index));
     EXPECT_EQ(kind, count == 7 ? "in_radiodialog" : "in_codedialog");
     EXPECT_EQ(index, count);
     EXPECT_FALSE(kwenvar.ErrorFlag);
@@ -411,8 +412,9 @@ TEST_F(QtPrompterTest, YesNoAndTextScreen) {
   EXPECT_EQ(answer, 'N');
 
   kwenvar.ProgName = "QORVA";
-  kwenvar.TextPage[1] = "Zeile \x81";
-  kwenvar.TextPage[22] = "Ende";
+  std::vector<std::string> page(22);
+  page[0] = "Zeile \x81";
+  page[21] = "Ende";
   QString caption;
   QStringList lines;
   OnNextModal([&](QWidget* w) {
@@ -422,7 +424,7 @@ TEST_F(QtPrompterTest, YesNoAndTextScreen) {
     lines = s->Memo1->toPlainText().split('\n');
     s->Button_ok->click();
   });
-  ShowTextScreen();
+  ShowTextScreen(page);
   EXPECT_EQ(caption, "QORVA");
   ASSERT_EQ(lines.size(), 22);
   EXPECT_EQ(lines[0].trimmed(), "Zeile ü");

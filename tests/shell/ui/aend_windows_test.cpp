@@ -148,6 +148,36 @@ TEST_F(ChangeWindowTest, ModifyShowsTheLastRecordAndCancelOrTitleBarStoreNothing
   EXPECT_EQ(listings_.size(), 1u) << "the listing follows";
 }
 
+// Each window of the Documentation menu ends as done with OK and as cancelled with Cancel or the
+// title bar.
+TEST_F(ChangeWindowTest, EachWindowTellsOkFromCancel) {
+  enum class Way { Ok, Cancel, TitleBar };
+  auto leave = [](QDialog* w, QPushButton* ok, QPushButton* cancel, Way way) {
+    if (way == Way::Ok) ok->click();
+    else if (way == Way::Cancel) cancel->click();
+    else w->close();
+  };
+  struct Case {
+    const char* what;
+    Way way;
+    Outcome outcome;
+  };
+  const Case cases[] = {
+      {"OK", Way::Ok, Outcome::Done},
+      {"Cancel", Way::Cancel, Outcome::Cancelled},
+      {"title bar", Way::TitleBar, Outcome::Cancelled},
+  };
+  spring().drawing.ChangeCount = 1;
+  for (const Case& c : cases) {
+    test::OnNextModalOf<TForm_EinAend>([&](TForm_EinAend* w) { leave(w, w->Button_ok, w->Button_cancel, c.way); });
+    EXPECT_EQ(EditChangeEntry(spring().drawing, 1), c.outcome) << "change entry, " << c.what;
+    test::OnNextModalOf<TForm_zeichInfo>([&](TForm_zeichInfo* w) { leave(w, w->Button_ok, w->Button_cancel, c.way); });
+    EXPECT_EQ(EditDrawingInfo(spring().drawing), c.outcome) << "drawing information, " << c.what;
+    test::OnNextModalOf<TForm_confDoku>([&](TForm_confDoku* w) { leave(w, w->Button_ok, w->Button_cancel, c.way); });
+    EXPECT_EQ(EditDocumentLinks(spring().documents), c.outcome) << "document links, " << c.what;
+  }
+}
+
 TEST_F(ChangeWindowTest, DrawingInformationInTheDinLayout) {
   wkwenvar.TitleBlockType = 0;
   spring().drawing.TitleDepartment = "Konstruktion";
@@ -242,7 +272,7 @@ TEST_F(ChangeWindowTest, DocumentLinksAreEditedAndStartedFromTheirWindow) {
     w->Edit_file[5]->setText("anleitung.pdf");
     w->Button_ok->click();
   });
-  ShowDocumentLinks();
+  EXPECT_EQ(ShowDocumentLinks(), Outcome::Done);
   EXPECT_FALSE(kwenvar.ErrorFlag);
   const auto& asked = test::scriptedPrompter().asked();
   ASSERT_FALSE(asked.empty());
@@ -261,7 +291,7 @@ TEST_F(ChangeWindowTest, DocumentLinksAreEditedAndStartedFromTheirWindow) {
     QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QApplication::sendEvent(w, &esc);
   });
-  ShowDocumentLinks();
+  EXPECT_EQ(ShowDocumentLinks(), Outcome::Cancelled);
   EXPECT_TRUE(kwenvar.ErrorFlag);
   EXPECT_EQ(spring().documents.DocumentLinks[5].File, "anleitung.pdf");
 }

@@ -99,5 +99,44 @@ TEST_F(FileTableCommandTest, OnlyTheUsersChoiceReadsAFile) {
   EXPECT_EQ(w.spring().family.BandWidth, 44);
 }
 
+// The command tells the user leaving the table or cancelling the save question from a chosen file
+// that cannot be read.
+TEST_F(FileTableCommandTest, TheCommandTellsCancelFromAFileThatCannotBeRead) {
+  writeFile(scratch_ / "0.qva", "kaputt\r\n");  // the first row
+  struct Case {
+    const char* what;
+    bool changedInput;  // the save question comes first
+    int row;            // -1: the table is left without a choice
+    Outcome outcome;
+  };
+  const Case cases[] = {
+      {"save question cancelled", true, -1, Outcome::Cancelled},
+      {"table left", false, -1, Outcome::Cancelled},
+      {"a file read", false, 2, Outcome::Done},
+      {"the chosen file cannot be read", false, 0, Outcome::Failed},
+  };
+  for (const Case& c : cases) {
+    Thh w;
+    kwenvar.DataDir = scratch_.path().string() + "/";
+    kwenvar.CurrentFileName = "offen";
+    kwenvar.InputModified = c.changedInput;
+    scriptedPrompter().clear();
+    if (c.changedInput) scriptedPrompter().push(YesNoCancel::Cancel);
+    bool chosen = false;
+    std::function<void(TForm_preview*)> act = [&](TForm_preview* t) {
+      if (c.row < 0 || chosen) {
+        t->mi_fileExit->trigger();
+        return;
+      }
+      chosen = true;
+      if (c.outcome == Outcome::Done) OnNextModalOf<TForm_preview>(act);
+      t->StringGrid1->setCurrentCell(c.row, 1);
+    };
+    if (!c.changedInput) OnNextModalOf<TForm_preview>(act);
+    EXPECT_EQ(OpenFileTable(w), c.outcome) << c.what;
+    EXPECT_EQ(kwenvar.CurrentFileName, c.outcome == Outcome::Done ? "b" : "offen") << c.what;
+  }
+}
+
 }  // namespace
 }  // namespace qorva::test

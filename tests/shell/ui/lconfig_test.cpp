@@ -310,6 +310,36 @@ TEST_F(ConfigWindowTest, ExportAndImportMatchTheProgramsOwnFile) {
   EXPECT_FALSE(kwenvar.ErrorFlag) << "saving still works";
 }
 
+// Export and import tell a file dialog the user cancelled from a file that cannot be written or read.
+TEST_F(ConfigWindowTest, ExportAndImportTellCancelFromFailure) {
+  const std::filesystem::path damaged = dir_.path() / "kaputt.cfg";
+  test::writeFile(damaged, "KWENDAL Konfiguration\r\n" + std::string(2u << 20, 'x') + "\r\n");
+  const std::string good = (dir_.path() / "gut.cfg").string();
+  struct Case {
+    const char* what;
+    bool import;
+    ScriptedAnswer answer;
+    Outcome outcome;
+  };
+  const Case cases[] = {
+      {"export cancelled", false, Cancel{}, Outcome::Cancelled},
+      {"export into a missing folder", false, (dir_.path() / "fehlt" / "x.cfg").string(), Outcome::Failed},
+      {"export", false, good, Outcome::Done},
+      {"import cancelled", true, Cancel{}, Outcome::Cancelled},
+      {"import of a damaged file", true, damaged.string(), Outcome::Failed},
+      {"import", true, good, Outcome::Done},
+  };
+  kwenvar.ShowErrors = false;  // a failed write is not tried again
+  Tconfig w;
+  for (const Case& c : cases) {
+    scriptedPrompter().clear();
+    scriptedPrompter().push(c.answer);
+    EXPECT_EQ(c.import ? w.ImportClick() : w.ExportClick(), c.outcome) << c.what;
+    EXPECT_EQ(kwenvar.ErrorFlag, c.outcome != Outcome::Done) << c.what;
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir_.path() / "fehlt"));
+}
+
 TEST_F(ConfigWindowTest, TheSettingsCommandShowsTheWindowModally) {
   kwenvar.ErrorFlag = true;
   test::OnNextModalOf<QDialog>([](QDialog* d) {

@@ -244,6 +244,43 @@ TEST_F(PrintWindowTest, OkPrintsAndSetupShowsThePrinterWithoutAJob) {
   EXPECT_FALSE(fs::exists(none)) << "the setup sent no empty job";
 }
 
+// File > Print tells a cancelled window from a printer that cannot be opened.
+TEST_F(PrintWindowTest, ThePrintCommandTellsCancelFromAFailedPrinter) {
+  line(0, 0, 100, 100);
+  struct Case {
+    const char* what;
+    const char* pdf;  // "" for Cancel
+    Outcome outcome;
+    const char* told;
+  };
+  const Case cases[] = {
+      {"Cancel", "", Outcome::Cancelled, ""},
+      {"printed", "druck.pdf", Outcome::Done, ""},
+      {"the printer cannot be opened", "fehlt/druck.pdf", Outcome::Failed, "Drucker kann nicht ge\u00f6ffnet werden"},
+  };
+  for (const Case& c : cases) {
+    scriptedPrompter().clear();
+    const fs::path pdf = dir_ / c.pdf;
+    test::OnNextModalOf<QDialog>([&](QDialog* d) {
+      auto* w = dynamic_cast<TForm_printconf*>(d);
+      ASSERT_NE(w, nullptr);
+      if (*c.pdf == 0) {
+        w->Button_cancel->click();
+        return;
+      }
+      w->printer().setOutputFormat(QPrinter::PdfFormat);
+      w->printer().setOutputFileName(QString::fromStdString(pdf.string()));
+      w->Button_ok->click();
+    });
+    EXPECT_EQ(ShowPrintWindow(nullptr, false), c.outcome) << c.what;
+    std::string told;
+    for (const AskRecord& a : scriptedPrompter().asked())
+      if (a.kind == AskKind::Message) told += a.text;
+    EXPECT_EQ(told, c.told) << c.what;
+    EXPECT_EQ(*c.pdf != 0 && fs::exists(pdf), c.outcome == Outcome::Done) << c.what;
+  }
+}
+
 // Without a printer the page goes into a PDF file named in the save dialog; a cancelled dialog
 // prints nothing and leaves the window open.
 TEST_F(PrintWindowTest, WithoutAPrinterThePageGoesIntoANamedPdfFile) {

@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "foundation/datafolder.h"
 #include "foundation/kwenvar.h"
 #include "foundation/settings.h"
 #include "platform/services.h"
@@ -34,14 +35,14 @@ class ErrorHelpWindowTest : public ::testing::Test {
     InitAllSettings();
     scriptedPrompter().clear();
   }
-  // Shows the record of the file's message and lets act work the window.
-  void Show(std::function<void(Thelperr*)> act) {
+  // Shows the record of the file's message and lets act work the window; the window's outcome.
+  Outcome Show(std::function<void(Thelperr*)> act) {
     test::OnNextModalOf<QDialog>([act](QDialog* d) {
       auto* w = dynamic_cast<Thelperr*>(d);
       ASSERT_NE(w, nullptr) << "another window came up";
       act(w);
     });
-    ShowErrorHelpWindow("Warnung: t > b !", "t gr\x94\xe1" "er b", "t und b tauschen");
+    return ShowErrorHelpWindow("Warnung: t > b !", "t gr\x94\xe1" "er b", "t und b tauschen");
   }
   std::string Read() const { return test::readFile(dir / "qorva.err"); }
   test::ScratchDir dir;
@@ -62,22 +63,32 @@ TEST_F(ErrorHelpWindowTest, ShowsTheTextsAndClosesWithoutQuestionWhenNothingWasE
   EXPECT_FALSE(kwenvar.ErrorFlag);
 }
 
+// OK asks before saving an edit; the save question's Cancel is cancelled, a save that cannot be
+// made (the shipped file and no folder for the user's copy) is a failure the user is told.
 TEST_F(ErrorHelpWindowTest, OkAsksBeforeSavingAnEdit) {
   struct Case {
     ScriptedAnswer answer;
+    bool noCopyFolder;
     bool saved;
     bool flag;
+    Outcome outcome;
   };
-  const Case cases[] = {{YesNoCancel::No, false, false}, {Cancel{}, false, true}, {YesNoCancel::Yes, true, false}};
+  const Case cases[] = {{YesNoCancel::No, false, false, false, Outcome::Done},
+                        {Cancel{}, false, false, true, Outcome::Cancelled},
+                        {YesNoCancel::Yes, true, false, true, Outcome::Failed},
+                        {YesNoCancel::Yes, false, true, false, Outcome::Done}};
   for (const Case& c : cases) {
     kwenvar.ErrorFlag = false;
+    datafolder.Shipped = c.noCopyFolder ? dir.path().string() : "";
+    datafolder.UserCopies.clear();
     scriptedPrompter().clear();
     scriptedPrompter().push(c.answer);
-    Show([](Thelperr* w) {
-      w->Memo_ursache->setPlainText("Dicke über\nBreite");
-      w->Button_ok->click();
-    });
-    ASSERT_EQ(scriptedPrompter().asked().size(), 1u);
+    EXPECT_EQ(Show([](Thelperr* w) {
+                w->Memo_ursache->setPlainText("Dicke über\nBreite");
+                w->Button_ok->click();
+              }),
+              c.outcome);
+    ASSERT_EQ(scriptedPrompter().asked().size(), c.noCopyFolder ? 2u : 1u);
     EXPECT_EQ(scriptedPrompter().asked()[0].text, "Save Changes ?");
     EXPECT_EQ(kwenvar.ErrorFlag, c.flag);
     EXPECT_EQ(Read(), c.saved ? "Warnung: t > b !\r\nDicke \x81" "ber Breite\r\nt und b tauschen\r\n" : File);
@@ -85,10 +96,11 @@ TEST_F(ErrorHelpWindowTest, OkAsksBeforeSavingAnEdit) {
 }
 
 TEST_F(ErrorHelpWindowTest, TheCloseBoxNeitherAsksNorSaves) {
-  Show([](Thelperr* w) {
-    w->Memo_abhilfe->setPlainText("anders");
-    w->reject();
-  });
+  EXPECT_EQ(Show([](Thelperr* w) {
+              w->Memo_abhilfe->setPlainText("anders");
+              w->reject();
+            }),
+            Outcome::Done);
   EXPECT_TRUE(scriptedPrompter().asked().empty());
   EXPECT_EQ(Read(), File);
 }
