@@ -147,10 +147,11 @@ struct Services {
   Port<void()> ProgressClose{"Fortschrittsanzeige schlie\u00dfen"};
 
   // ---- the documentation menu's windows
-  // Edits change record n modally (the change entry window).
-  Port<void(uint16_t n)> ChangeEntry{"\u00c4nderungseintrag"};
-  // Edits the title-block fields and the drawing texts modally (the drawing information window).
-  Port<void()> DrawingInfo{"Zeichnungsinformationen"};
+  // Edits change record n modally (the change entry window): Done with OK, Cancelled otherwise.
+  Port<Outcome(uint16_t n)> ChangeEntry{"\u00c4nderungseintrag"};
+  // Edits the title-block fields and the drawing texts modally (the drawing information window):
+  // Done with OK, Cancelled otherwise.
+  Port<Outcome()> DrawingInfo{"Zeichnungsinformationen"};
   // Edits and launches the document links modally (the document window): Done with OK, Cancelled
   // otherwise.
   Port<Outcome()> DocumentLinks{"Dokumentverweise"};

@@ -37,9 +37,14 @@ std::vector<std::string> descriptionLines(const std::string& d) {
 namespace {
 
 // The outcome of a window that reports Cancel through ErrorFlag; ErrorFlag stays set unless done.
-Outcome WindowOutcome(bool shown) {
-  if (!shown) kwenvar.ErrorFlag = true;
-  return !shown ? Outcome::Failed : kwenvar.ErrorFlag ? Outcome::Cancelled : Outcome::Done;
+// How the window ended. The listing after it follows ErrorFlag, which its Cancel button sets and
+// its title bar does not; a window that is not there has told so and stops the command.
+Outcome WindowOutcome(const std::optional<Outcome>& shown) {
+  if (!shown) {
+    kwenvar.ErrorFlag = true;
+    return Outcome::Failed;
+  }
+  return *shown;
 }
 
 }  // namespace
@@ -68,8 +73,8 @@ void ChangeRecordCommand(Spring& s, uint16_t code) {
       break;
     case ChangeCommand::ModifyLast:
       if (a.ChangeCount == 0) return;
-      ShowChangeEntry(a.ChangeCount);
-      if (!kwenvar.ErrorFlag) changed();
+      // Only what the window stored is a change; its title bar stores nothing.
+      if (ShowChangeEntry(a.ChangeCount) == Outcome::Done) changed();
       PrintChangeRecords(s, OutputDeviceCode::Screen);
       break;
     case ChangeCommand::DeleteLast:
@@ -86,8 +91,7 @@ void ChangeRecordCommand(Spring& s, uint16_t code) {
       PrintChangeRecords(s, OutputDeviceCode::DefaultDevice);
       break;
     case ChangeCommand::DrawingInfo:
-      ShowDrawingInfo();
-      if (!kwenvar.ErrorFlag) changed();
+      if (ShowDrawingInfo() == Outcome::Done) changed();
       break;
     default:
       break;

@@ -28,7 +28,9 @@ constexpr uint16_t DrawingInfo = 6;
 
 // Carries out one command of the Documentation menu (codes above) on the spring s.
 void ChangeRecordCommand(Spring& s, uint16_t code);
-// The change entry and the drawing information windows. Cancelled or failed also leave ErrorFlag set.
+// The change entry and the drawing information windows: Done when they stored, Cancelled when not
+// (their Cancel button sets ErrorFlag, their title bar does not), Failed with ErrorFlag set when
+// there is no window.
 Outcome ShowChangeEntry(uint16_t n);
 Outcome ShowDrawingInfo();
 // Writes the change log of the spring s to the report device (0: the configured or asked device).

@@ -45,8 +45,7 @@ namespace qorva {
 void mi_fileNewClick(Thh& form) {
   auto& k = kwenvar;
   k.ErrorFlag = false;
-  AskSaveChanges(form.spring());
-  if (k.ErrorFlag) return;
+  if (AskSaveChanges(form.spring()) != Outcome::Done) return;
   // A default spring that cannot be read leaves ErrorFlag set: the input sequence then ends after
   // the drawing texts.
   ReadDefaultSpring(form.spring());
@@ -56,8 +55,7 @@ void mi_fileNewClick(Thh& form) {
   ResetChangeRecords(form.spring().drawing);
   ClearTitleLines(form.spring());
   GraphClear();
-  InputSequence(form);
-  if (k.ErrorFlag) return;
+  if (InputSequence(form) != Outcome::Done) return;
   UpdateAfterInput(form);
   k.InputModified = true;
 }
@@ -65,8 +63,7 @@ void mi_fileNewClick(Thh& form) {
 void mi_fileOpenClick(Thh& form) {
   auto& k = kwenvar;
   k.ErrorFlag = false;
-  AskSaveChanges(form.spring());
-  if (k.ErrorFlag) return;
+  if (AskSaveChanges(form.spring()) != Outcome::Done) return;
   if (ReadSpringFile(form.spring(), "")) {
     k.InputModified = false;
     PushRecentFile(k.CurrentFileName);
@@ -97,16 +94,14 @@ void mi_fileConfigClick(Thh& form) { ShowConfigWindow(&form); }
 
 void mi_EditQuickClick(Thh& form) {
   kwenvar.ErrorFlag = false;
-  InputSequence(form);
-  if (kwenvar.ErrorFlag) return;
+  if (InputSequence(form) != Outcome::Done) return;
   UpdateAfterInput(form);
   kwenvar.InputModified = true;
 }
 
 void mi_EditTextClick(Thh& form) {
   kwenvar.ErrorFlag = false;
-  EditDrawingText(form.spring());
-  if (!kwenvar.ErrorFlag) kwenvar.InputModified = true;
+  if (EditDrawingText(form.spring()) == Outcome::Done) kwenvar.InputModified = true;
 }
 
 void mi_EditMaterialClick(Thh& form) {

@@ -174,8 +174,8 @@ Services WindowServices(Spring& spring) {
   s.ErrorHelpWindow = ShowErrorHelpWindow;
   s.HelpPictureNavigator = RunHelpPictureNavigator;
   // The Documentation menu: drawing information, the change records and the document links.
-  s.ChangeEntry = [&spring](uint16_t n) { EditChangeEntry(spring.drawing, n); };
-  s.DrawingInfo = [&spring] { EditDrawingInfo(spring.drawing); };
+  s.ChangeEntry = [&spring](uint16_t n) { return EditChangeEntry(spring.drawing, n); };
+  s.DrawingInfo = [&spring] { return EditDrawingInfo(spring.drawing); };
   s.DocumentLinks = [&spring] { return EditDocumentLinks(spring.documents); };
   InstallGraphWindow(s);
   InstallQtXbMsgView(s);

@@ -41,11 +41,12 @@ class ChangeRecordTest : public ::testing::Test {
       ++edits_;
       edited_ = n;
       if (typed_.empty()) {
-        kwenvar.ErrorFlag = true;
-        return;
+        kwenvar.ErrorFlag = true;  // as the window's Cancel button does
+        return Outcome::Cancelled;
       }
       kwenvar.ErrorFlag = false;
       StoreChangeEntry(a_, n, typed_[0], typed_[1], typed_[2], typed_[3]);
+      return Outcome::Done;
     };
   }
   void TearDown() override {

@@ -108,9 +108,21 @@ TEST_F(ServicesTest, WindowCommandsTellCancelFromFailure) {
     Outcome (*run)();
   };
   const Case cases[] = {
-      {"change entry", [](bool cancel) { services().ChangeEntry = [cancel](uint16_t) { kwenvar.ErrorFlag = cancel; }; },
+      {"change entry",
+       [](bool cancel) {
+         services().ChangeEntry = [cancel](uint16_t) {
+           kwenvar.ErrorFlag = cancel;  // as the window's Cancel button does
+           return cancel ? Outcome::Cancelled : Outcome::Done;
+         };
+       },
        [] { return ShowChangeEntry(1); }},
-      {"drawing information", [](bool cancel) { services().DrawingInfo = [cancel] { kwenvar.ErrorFlag = cancel; }; },
+      {"drawing information",
+       [](bool cancel) {
+         services().DrawingInfo = [cancel] {
+           kwenvar.ErrorFlag = cancel;
+           return cancel ? Outcome::Cancelled : Outcome::Done;
+         };
+       },
        [] { return ShowDrawingInfo(); }},
       {"document links",
        [](bool cancel) {

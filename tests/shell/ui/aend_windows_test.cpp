@@ -142,9 +142,11 @@ TEST_F(ChangeWindowTest, ModifyShowsTheLastRecordAndCancelOrTitleBarStoreNothing
     w->Edit_aenderung->setText("anders");
     w->close();  // the title bar
   });
+  kwenvar.InputModified = false;
   ChangeRecordCommand(spring(), ChangeCommand::ModifyLast);
   EXPECT_FALSE(kwenvar.ErrorFlag);
   EXPECT_EQ(spring().drawing.ChangeRecords[2].ChangeIndex, "Zweite");
+  EXPECT_FALSE(kwenvar.InputModified) << "nothing stored is no change";
   EXPECT_EQ(listings_.size(), 1u) << "the listing follows";
 }
 
