@@ -128,16 +128,17 @@ namespace {
 
 // Recalculation and pre-design: a material first while none is chosen, then the form; the spring
 // is calculated and drawn whether the form was confirmed or cancelled.
-void DimensionsCommand(Thh& form, void (*showForm)(Spring&, QWidget*)) {
+void DimensionsCommand(Thh& form, Outcome (*showForm)(Spring&, QWidget*)) {
   auto& k = kwenvar;
   k.ErrorFlag = false;
   if (form.spring().family.PermissibleStress == 0) {
     SelectMaterial(form.spring().family, 1);
     if (k.ErrorFlag) return;
   }
-  showForm(form.spring(), &form);
+  const Outcome shown = showForm(form.spring(), &form);
+  // Cancel and Esc leave ErrorFlag set; the close box does not, and what Calc read is marked already.
   const bool cancelled = k.ErrorFlag;
-  if (!cancelled) k.InputModified = true;
+  if (shown == Outcome::Done) k.InputModified = true;
   CalcSpring(form.spring());
   UpdateAfterInput(form);
   // The demonstration asks about a cancelled form before its next step.

@@ -107,10 +107,10 @@ void Tform_qvaeins::Button_okClick() {
 
 void Tform_qvaeins::Button_calcClick() { Calculate(spring_, [this] { ReadFields(); }, [this] { CalcSpring(spring_); }); }
 
-void ShowApplicationForm(Spring& s, QWidget* owner) {
+Outcome ShowApplicationForm(Spring& s, QWidget* owner) {
   kwenvar.ErrorFlag = false;
   Tform_qvaeins form(s, owner);
-  form.exec();
+  return form.exec() == QDialog::Accepted ? Outcome::Done : Outcome::Cancelled;
 }
 
 }  // namespace qorva

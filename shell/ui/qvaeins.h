@@ -52,7 +52,7 @@ class Tform_qvaeins : public TInputForm {
 };
 
 // Shows the application form of s modally over owner, ErrorFlag cleared first. Afterwards ErrorFlag
-// tells whether it was cancelled.
-void ShowApplicationForm(Spring& s, QWidget* owner);
+// tells whether Cancel or Esc ended it. Done after OK, Cancelled otherwise (also the close box).
+Outcome ShowApplicationForm(Spring& s, QWidget* owner);
 
 }  // namespace qorva

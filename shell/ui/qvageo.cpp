@@ -124,10 +124,10 @@ void TForm_qvageo::Button_calcClick() {
   kwenvar.ErrorFlag = false;
 }
 
-void ShowDimensionsForm(Spring& s, QWidget* owner) {
+Outcome ShowDimensionsForm(Spring& s, QWidget* owner) {
   kwenvar.ErrorFlag = false;
   TForm_qvageo form(s, owner);
-  form.exec();
+  return form.exec() == QDialog::Accepted ? Outcome::Done : Outcome::Cancelled;
 }
 
 }  // namespace qorva

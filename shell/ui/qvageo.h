@@ -61,7 +61,7 @@ class TForm_qvageo : public TInputForm {
 };
 
 // Shows the dimensions form of s modally over owner, ErrorFlag cleared first. Afterwards ErrorFlag
-// tells whether it was cancelled.
-void ShowDimensionsForm(Spring& s, QWidget* owner);
+// tells whether Cancel or Esc ended it. Done after OK, Cancelled otherwise (also the close box).
+Outcome ShowDimensionsForm(Spring& s, QWidget* owner);
 
 }  // namespace qorva

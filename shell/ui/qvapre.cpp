@@ -129,10 +129,10 @@ void TForm_qvapre::Button_calcClick() {
   kwenvar.ErrorFlag = false;
 }
 
-void ShowPreDesignForm(Spring& s, QWidget* owner) {
+Outcome ShowPreDesignForm(Spring& s, QWidget* owner) {
   kwenvar.ErrorFlag = false;
   TForm_qvapre form(s, owner);
-  form.exec();
+  return form.exec() == QDialog::Accepted ? Outcome::Done : Outcome::Cancelled;
 }
 
 }  // namespace qorva

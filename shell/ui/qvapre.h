@@ -57,7 +57,8 @@ class TForm_qvapre : public TInputForm {
 };
 
 // Shows the pre-design form of s modally over owner, ErrorFlag cleared first. OK runs the
-// pre-design. Afterwards ErrorFlag tells whether it was cancelled.
-void ShowPreDesignForm(Spring& s, QWidget* owner);
+// pre-design. Afterwards ErrorFlag tells whether Cancel or Esc ended it. Done after OK, Cancelled
+// otherwise (also the close box).
+Outcome ShowPreDesignForm(Spring& s, QWidget* owner);
 
 }  // namespace qorva

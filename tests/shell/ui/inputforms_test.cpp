@@ -76,7 +76,7 @@ class InputFormsTest : public test::SpringTest {
 // change arrived in a spring.
 struct FormUnderTest {
   const char* name;
-  std::function<void(Spring&)> show;
+  std::function<Outcome(Spring&)> show;
   const char* edit;
   const char* typed;
   std::function<bool(const Spring&)> taken;
@@ -85,13 +85,13 @@ struct FormUnderTest {
 
 std::vector<FormUnderTest> Forms() {
   return {
-      {"drawing texts", [](Spring& s) { EditDrawingText(s); }, "Edit_zeichname", "Neu",
+      {"drawing texts", [](Spring& s) { return EditDrawingText(s); }, "Edit_zeichname", "Neu",
        [](const Spring& s) { return s.family.DrawingName == "Neu"; }, true},
-      {"application", [](Spring& s) { ShowApplicationForm(s, nullptr); }, "Edit_temperatur", "80",
+      {"application", [](Spring& s) { return ShowApplicationForm(s, nullptr); }, "Edit_temperatur", "80",
        [](const Spring& s) { return s.family.OperatingTemperature == 80; }, false},
-      {"dimensions", [](Spring& s) { ShowDimensionsForm(s, nullptr); }, "Edit_de", "90",
+      {"dimensions", [](Spring& s) { return ShowDimensionsForm(s, nullptr); }, "Edit_de", "90",
        [](const Spring& s) { return s.product.OuterDiameter == 90; }, false},
-      {"pre-design", [](Spring& s) { ShowPreDesignForm(s, nullptr); }, "Edit_F2", "40",
+      {"pre-design", [](Spring& s) { return ShowPreDesignForm(s, nullptr); }, "Edit_F2", "40",
        [](const Spring& s) { return s.product.Force2 == 40; }, false},
   };
 }
@@ -114,11 +114,12 @@ TEST_F(InputFormsTest, OkCancelEscAndTheCloseBox) {
           case CloseBox: d->close(); break;
         }
       });
-      form.show(spring_);
+      const Outcome shown = form.show(spring_);
       const bool cancelled = ending == CancelButton || ending == Esc;
       EXPECT_EQ(kwenvar.ErrorFlag, cancelled);
       const bool read = ending == Ok || (ending == CloseBox && form.closeBoxReads);
       EXPECT_EQ(form.taken(spring_), read);
+      EXPECT_EQ(shown, read ? Outcome::Done : Outcome::Cancelled) << "the outcome says whether it took the fields";
     }
   }
 }
