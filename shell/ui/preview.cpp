@@ -11,6 +11,7 @@
 #include <QSignalBlocker>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "foundation/kwenvar.h"
 #include "foundation/msgbox.h"
@@ -122,7 +123,16 @@ void TForm_preview::SetRows(GridRows rows) {
 }
 
 void TForm_preview::SetColWidth(int32_t col, int32_t width) {
-  if (col >= 0 && col < StringGrid1->columnCount()) StringGrid1->setColumnWidth(col, width);
+  if (col >= 0 && col < StringGrid1->columnCount()) StringGrid1->setColumnWidth(col, std::max(width, textWidth(col)));
+}
+
+int TForm_preview::textWidth(int col) const {
+  // The widest of the header and the cells, up to a limit: a long designation may be cut, a date or
+  // a number never.
+  constexpr int kWidest = 320;
+  const int header = StringGrid1->horizontalHeader()->sectionSizeHint(col);
+  // (QTableView hides sizeHintForColumn; the item view it derives from offers it.)
+  return std::min(kWidest, std::max(header, static_cast<const QAbstractItemView*>(StringGrid1)->sizeHintForColumn(col)));
 }
 
 int32_t TForm_preview::CurrentRow() const { return StringGrid1->currentRow() + 1; }
@@ -146,6 +156,7 @@ void TForm_preview::fillGrid() {
       StringGrid1->setItem(static_cast<int>(r) - 1, c, new QTableWidgetItem(text));
     }
   }
+  for (int c = 0; c < columns; ++c) StringGrid1->setColumnWidth(c, std::max(StringGrid1->columnWidth(c), textWidth(c)));
   if (current > 0 && current < static_cast<int32_t>(rows_.size())) StringGrid1->setCurrentCell(current - 1, currentCol);
 }
 

@@ -56,6 +56,7 @@ class TForm_preview : public QDialog {
   // The grid's texts: row 0 the header, then the data rows. The caller sets them, and the widths.
   void SetRows(GridRows rows);
   const GridRows& Rows() const { return rows_; }
+  // A column's width, never narrower than its texts (up to a limit).
   void SetColWidth(int32_t col, int32_t width);
   // The grid's current row as the table numbers it (1 = first data row, 0 none).
   int32_t CurrentRow() const;
@@ -73,6 +74,7 @@ class TForm_preview : public QDialog {
 
  private:
   void fillGrid();
+  int textWidth(int col) const;
   void setCurrentQuietly(int32_t row);
   void cellSelected(int32_t row);
   GridRows rows_;

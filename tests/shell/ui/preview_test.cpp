@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QMenu>
 #include <QTableWidget>
@@ -85,6 +86,21 @@ TEST_F(PreviewWindowTest, SortingAndSearchingTakeTheCursorAlong) {
   table.SearchRow = 0;
   EXPECT_TRUE(table.FindNextMatch());  // from the top: the first data row
   EXPECT_EQ(table.ChosenRow, 1);
+}
+
+// The widths the caller sets are the least: a date, a number or a header is never cut, a very long
+// designation is (the table would not fit the screen).
+TEST_F(PreviewWindowTest, ColumnsAreAtLeastAsWideAsTheirTexts) {
+  const std::string longName(200, 'X');
+  table.SetRows({{"File", "Date  y/m/d", "Material"}, {"Pr\xC3\xBC" "ffeder.qva", "2026/12/11", longName}});
+  table.SetColWidth(1, 64);
+  table.SetColWidth(2, 120);
+  const QFontMetrics fm(table.StringGrid1->font());
+  EXPECT_GT(table.StringGrid1->columnWidth(1), fm.horizontalAdvance("2026/12/11"));
+  EXPECT_GT(table.StringGrid1->columnWidth(1), fm.horizontalAdvance("Date  y/m/d"));
+  EXPECT_GT(table.StringGrid1->columnWidth(0), fm.horizontalAdvance(QString::fromUtf8("Prüffeder.qva")));
+  EXPECT_GE(table.StringGrid1->columnWidth(2), 120);
+  EXPECT_LT(table.StringGrid1->columnWidth(2), fm.horizontalAdvance(QString::fromStdString(longName)));
 }
 
 }  // namespace
