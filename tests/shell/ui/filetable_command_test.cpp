@@ -50,7 +50,7 @@ TEST_F(FileTableCommandTest, AChosenRowIsReadWhileTheTableStaysOpen) {
     if (shown == 1) {
       EXPECT_EQ(t->StringGrid1->rowCount(), 2);
       EXPECT_EQ(t->StringGrid1->columnCount(), 17);
-      EXPECT_EQ(t->StringGrid1->columnWidth(12), 120);
+      EXPECT_GE(t->StringGrid1->columnWidth(12), 120);  // the material column's least width
       OnNextModalOf<TForm_preview>(act);
       t->StringGrid1->setCurrentCell(1, 0);  // b.qva
     } else {
