@@ -28,6 +28,7 @@ def topic_of(line):
 LINE_LIMIT = 253
 TOPIC_LIMIT = 1000
 TOPIC_LINES = 5
+NO_PICTURE = ":null"
 
 
 def build(source):
@@ -57,6 +58,10 @@ def build(source):
             close_topic()
             topic, lines = topic_of(line), []
             expect_text = True
+            # A topic without a picture of its own shows "null", which says there is none: without a
+            # name its Hilfebild button would clear the drawing and leave the window black.
+            if ":" not in line:
+                line += NO_PICTURE
         elif topic is not None:
             lines.append(line)
         out.append(line)

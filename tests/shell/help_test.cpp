@@ -204,10 +204,10 @@ TEST_F(HelpTest, EveryTopicOfTheProgramHasItsTextInTheShippedFiles) {
     const HelpTopicText t = LookUpHelpTopic(static_cast<uint16_t>(topic));
     EXPECT_TRUE(t.found) << topic;
     EXPECT_FALSE(TrimStr(t.lines[1]).empty()) << topic;
-    // The picture button of the topic draws a shipped picture.
-    if (UpperStr(t.picture) != "NULL") {
-      EXPECT_TRUE(fs::exists(SourceDir / "data" / (LowerStr(t.picture) + ".plt"))) << topic << ": " << t.picture;
-    }
+    // The picture button of the topic draws a shipped picture: "null" says there is none, where a
+    // topic without a name would clear the drawing and leave the window black.
+    EXPECT_NE(t.picture, "NULL") << topic << " names no picture";
+    EXPECT_TRUE(fs::exists(SourceDir / "data" / (t.picture + ".plt"))) << topic << ": " << t.picture;
   }
 }
 
