@@ -352,7 +352,9 @@ namespace {
 constexpr long double kPi = std::numbers::pi_v<long double>;
 
 // What a subfigure holds, kept so that a scaled insertion can be written as a scaled copy: the
-// instance's own scale factor is not understood alike by readers (some drop the instance).
+// instance's own scale factor is not understood alike by readers (some drop the instance). A block
+// is written only at the scales it is inserted with, at its first insertion at each: a definition
+// that no instance uses is read as a drawing of its own, at the block's own place and size.
 struct Prim {
   char kind = 'L';  // L line, A arc, S solid, T note, I instance
   std::array<long double, 8> v{};
@@ -363,6 +365,7 @@ struct Prim {
 
 struct Shapes {
   std::vector<std::vector<Prim>> blocks;  // [k] = subfigure k of this file (index 0 unused)
+  std::vector<char> defined;              // [k] set once subfigure k has ended: it may be inserted
   std::map<std::tuple<int32_t, long double, long double>, int32_t> copies;  // (k, sx, sy) -> DE of the copy
   bool recording = true;
 };
@@ -373,6 +376,11 @@ Shapes& shapes() {
 }
 
 void ResetShapes() { shapes() = Shapes(); }
+
+bool Defined(int32_t k) {
+  const Shapes& sh = shapes();
+  return k > 0 && static_cast<std::size_t>(k) < sh.defined.size() && sh.defined[static_cast<std::size_t>(k)] != 0;
+}
 
 void Record(const Prim& p) {
   Shapes& sh = shapes();
@@ -505,9 +513,7 @@ void WritePrim(const Prim& p, long double sx, long double sy) {
       const int32_t k = IgesFindBlock(p.text);
       const long double isx = v[3] * sx, isy = v[4] * sy;
       const long double angle = mirrored ? -v[2] : v[2];
-      int32_t def = 0;
-      if (k > 0 && BlockRecAt(k).BlockDE > 0)
-        def = (isx == 1.0L && isy == 1.0L) ? BlockRecAt(k).BlockDE : ScaledCopy(k, isx, isy);
+      const int32_t def = Defined(k) ? ScaledCopy(k, isx, isy) : 0;
       if (def > 0) InstanceEntities(def, v[0] * sx, v[1] * sy, angle);
       break;
     }
@@ -521,9 +527,9 @@ int32_t ScaledCopy(int32_t k, long double sx, long double sy) {
   Shapes& sh = shapes();
   const auto key = std::make_tuple(k, sx, sy);
   if (auto it = sh.copies.find(key); it != sh.copies.end()) return it->second;
-  // Nothing to scale: the definition itself serves.
-  if (static_cast<std::size_t>(k) >= sh.blocks.size() || sh.blocks[static_cast<std::size_t>(k)].empty())
-    return BlockRecAt(k).BlockDE;
+  // Nothing to scale: the definition at scale 1 serves.
+  const bool empty = static_cast<std::size_t>(k) >= sh.blocks.size() || sh.blocks[static_cast<std::size_t>(k)].empty();
+  if (empty && (sx != 1.0L || sy != 1.0L)) return ScaledCopy(k, 1.0L, 1.0L);
   // The copy is written between the entities of whatever is open: its member list is kept aside.
   const bool inSub = iges.IgesInSubfigure;
   const int32_t count = iges.IgesMemberCount;
@@ -534,7 +540,7 @@ int32_t ScaledCopy(int32_t k, long double sx, long double sy) {
   sh.recording = false;
   iges.IgesInSubfigure = true;
   iges.IgesMemberCount = 0;
-  const std::vector<Prim> prims = sh.blocks[static_cast<std::size_t>(k)];
+  const std::vector<Prim> prims = empty ? std::vector<Prim>() : sh.blocks[static_cast<std::size_t>(k)];
   for (const Prim& p : prims) WritePrim(p, sx, sy);
   const int32_t de = SubfigureEntity(BlockRecAt(k).Name);
   iges.IgesMemberCount = 0;
@@ -545,6 +551,7 @@ int32_t ScaledCopy(int32_t k, long double sx, long double sy) {
   iges.IgesLineFont = font;
   sh.recording = recording;
   sh.copies[key] = de;
+  if (sx == 1.0L && sy == 1.0L) BlockRecAt(k).BlockDE = de;
   return de;
 }
 
@@ -577,7 +584,7 @@ void IgesLine(long double x1, long double y1, long double x2, long double y2) {
   if (!Ready()) return;
   Guard([&] {
     Record({'L', {x1, y1, x2, y2}, {}, 0, 1, 0, 0, 0});
-    LineEntity(x1, y1, x2, y2);
+    if (!iges.IgesInSubfigure) LineEntity(x1, y1, x2, y2);
   });
 }
 
@@ -585,7 +592,7 @@ void IgesArc(long double cx, long double cy, long double xs, long double ys, lon
   if (!Ready()) return;
   Guard([&] {
     Record({'A', {cx, cy, xs, ys, xe, ye}, {}, 0, 1, 0, 0, 0});
-    ArcEntity(cx, cy, xs, ys, xe, ye);
+    if (!iges.IgesInSubfigure) ArcEntity(cx, cy, xs, ys, xe, ye);
   });
 }
 
@@ -597,7 +604,7 @@ void IgesSolid(long double x1, long double y1, long double x2, long double y2, l
   Guard([&] {
     const std::array<long double, 8> v = {x1, y1, x2, y2, x3, y3, x4, y4};
     Record({'S', v, {}, 0, 1, 0, 0, 0});
-    SolidEntity(v);
+    if (!iges.IgesInSubfigure) SolidEntity(v);
   });
 }
 
@@ -609,7 +616,7 @@ void IgesNote(const std::string& text, long double x, long double y) {
     // A note without characters shows nothing, and an empty string has no Hollerith form.
     if (t.empty()) return;
     Record({'T', {x, y}, t, 0, 1, cadrun.TextHeight, cadrun.TextWidthFactor, cadrun.TextAngle});
-    NoteEntity(t, x, y, cadrun.TextHeight, cadrun.TextWidthFactor, cadrun.TextAngle);
+    if (!iges.IgesInSubfigure) NoteEntity(t, x, y, cadrun.TextHeight, cadrun.TextWidthFactor, cadrun.TextAngle);
   });
 }
 
@@ -655,14 +662,18 @@ void IgesBeginSubfigure(const std::string& name) {
     const auto k = static_cast<std::size_t>(iges.IgesBlockCount);
     if (sh.blocks.size() <= k) sh.blocks.resize(k + 1);
     sh.blocks[k].clear();
+    if (sh.defined.size() <= k) sh.defined.resize(k + 1, 0);
+    sh.defined[k] = 0;
   });
 }
 
 void IgesEndSubfigure() {
   if (!Ready() || !iges.IgesInSubfigure) return;
   Guard([&] {
-    BlockRec& rec = BlockRecAt(iges.IgesBlockCount);
-    rec.BlockDE = SubfigureEntity(rec.Name);
+    // Only kept: the definition is written at the block's first insertion (ScaledCopy).
+    iges.IgesInSubfigure = false;
+    iges.IgesMemberCount = 0;
+    shapes().defined[static_cast<std::size_t>(iges.IgesBlockCount)] = 1;
   });
 }
 
@@ -682,14 +693,15 @@ void IgesInsert(const std::string& name, long double x, long double y, long doub
     if (!std::isfinite(angle)) angle = 0.0L;
     angle = std::fmod(angle, 360.0L);
     const int32_t k = IgesFindBlock(name);
-    if (k == 0 || BlockRecAt(k).BlockDE == 0) {
+    if (!Defined(k)) {
       // An instance of nothing would point at no entity, which readers reject: it is left out, also
       // from the scaled copies of the block being defined (a block inserting itself would never end).
       AddErrorMsg("Blockname " + name + " not found !");
       return;
     }
     Record({'I', {x, y, angle, sx, sy}, name, 0, 1, 0, 0, 0});
-    const int32_t def = (sx == 1.0L && sy == 1.0L) ? BlockRecAt(k).BlockDE : ScaledCopy(k, sx, sy);
+    if (iges.IgesInSubfigure) return;  // written with the block that holds it
+    const int32_t def = ScaledCopy(k, sx, sy);
     if (def > 0) InstanceEntities(def, x, y, angle);
   });
 }

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -450,19 +451,19 @@ TEST_F(IgesTest, SubfiguresInstancesAndPointers) {
   const IgesFile f = ReadIges(Output());
   ASSERT_TRUE(f.problems.empty()) << Problems(f);
   const auto all = f.ofType(308);
-  ASSERT_EQ(all.size(), 3u);  // VIELE, LEER and the copy of VIELE at scale 2.5
+  ASSERT_EQ(all.size(), 3u);  // VIELE, its copy at scale 2.5 and LEER, each at its first insertion
   EXPECT_EQ(all[0]->label, "VIELE");
   EXPECT_EQ(all[0]->params.size(), 4u + 25u);
   EXPECT_EQ(all[0]->paramLines, 4);  // the head, then 12, 12 and 1 numbers
   // The empty block is a complete definition: one blanked point at its origin.
-  const IgesEntity* empty = all[1];
+  const IgesEntity* empty = all[2];
   EXPECT_EQ(empty->label, "LEER");
   ASSERT_EQ(empty->params, (std::vector<std::string>{"308", "0", "LEER", "1", empty->params.back()}));
   const IgesEntity* point = f.at(ToInt(empty->params.back()));
   ASSERT_NE(point, nullptr);
   EXPECT_EQ(point->params, (std::vector<std::string>{"116", "0.0", "0.0", "0.0", "0"}));
   EXPECT_EQ(point->status, "01010000");
-  const std::vector<const IgesEntity*> defs = {all[0], all[2]};
+  const std::vector<const IgesEntity*> defs = {all[0], all[1]};
   EXPECT_EQ(defs[1]->label, "VIELE");
 
   const auto inst = f.ofType(408);
@@ -510,14 +511,14 @@ TEST_F(IgesTest, MirroredAndUnequalScales) {
   const IgesFile f = ReadIges(Output());
   ASSERT_TRUE(f.problems.empty()) << Problems(f);
   const auto defs = f.ofType(308);
-  ASSERT_EQ(defs.size(), 3u);
+  ASSERT_EQ(defs.size(), 2u);  // one per scale pair; the block is never inserted at scale 1
   // The mirrored quarter runs counter-clockwise from (0, 10) to (-10, 0).
-  const IgesEntity* arc = f.at(ToInt(defs[1]->params[4]));
+  const IgesEntity* arc = f.at(ToInt(defs[0]->params[4]));
   ASSERT_NE(arc, nullptr);
   EXPECT_EQ(arc->params, (std::vector<std::string>{"100", "0.0", "0.000", "0.000", "0.000", "10.000", "-10.000",
                                                    "0.000"}));
   // Unequal scales turn the arc into a path from (20, 0) to (0, 10).
-  const IgesEntity* path = f.at(ToInt(defs[2]->params[4]));
+  const IgesEntity* path = f.at(ToInt(defs[1]->params[4]));
   ASSERT_NE(path, nullptr);
   ASSERT_EQ(path->type, 106);
   EXPECT_EQ(path->form, "11");
@@ -766,6 +767,35 @@ TEST_F(IgesTest, OpenCascadeReadsAKernelDrawing) {
   EXPECT_NEAR(o.bounds[0], 0.0, 0.01);
   EXPECT_NEAR(o.bounds[3], 230.0, 0.01);
   EXPECT_NEAR(o.bounds[4], 115.0, 0.01);
+}
+
+TEST_F(IgesTest, ABlockInsertedOnlyScaledLeavesNoDefinitionAtItsOwnPlace) {
+  // The views of a production drawing: blocks drawn around their origin, inserted at half size.
+  OutputRun(2, [&] {
+    CadBeginBlocks();
+    CadBeginBlock("FEDER");
+    CadLine(-40, -40, 40, 40);
+    CadCircle(0, 0, 40);
+    CadEndBlock();
+    CadEndSection();
+    CadBeginEntities();
+    CadInsertBlock("FEDER", 118, 220, 0, 0.5L, 0.5L);
+  }, 210, 297);
+  ASSERT_FALSE(kwenvar.ErrorFlag);
+  const IgesFile f = ReadIges(Output());
+  ASSERT_TRUE(f.problems.empty()) << Problems(f);
+  // Every definition is one an instance uses.
+  std::set<int> used;
+  for (const IgesEntity* i : f.ofType(408)) used.insert(ToInt(i->params[1]));
+  for (const IgesEntity* d : f.ofType(308)) EXPECT_TRUE(used.count(d->de)) << "unused subfigure DE " << d->de;
+  // A reader shows the half-size views only, not the block again at the sheet's corner.
+  OcctResult o = ReadWithOcct(Output());
+  EXPECT_TRUE(o.failures.empty()) << o.output;
+  ASSERT_EQ(o.bounds.size(), 6u) << o.output;
+  EXPECT_NEAR(o.bounds[0], 98.0, 0.01);
+  EXPECT_NEAR(o.bounds[1], 200.0, 0.01);
+  EXPECT_NEAR(o.bounds[3], 138.0, 0.01);
+  EXPECT_NEAR(o.bounds[4], 240.0, 0.01);
 }
 
 TEST_F(IgesTest, NotesInsideABlockAreValidThoughOpenCascadeMakesNoShapeOfThem) {
