@@ -8,10 +8,12 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTableWidget>
 #include <filesystem>
 
@@ -147,6 +149,40 @@ TEST_F(ConfigWindowTest, TitleBlockAndSizeModes) {
   w.ComboBox_screensizecode->setCurrentIndex(2);
   w.ApplyVisibility();
   EXPECT_TRUE(w.Edit_x->isHidden());
+}
+
+TEST_F(ConfigWindowTest, ASizeRowHiddenByItsModeTakesItsCaptionAndUnitAlong) {
+  Tconfig w;
+  w.show();
+  // The captions and units of the window-size and dialog-size rows, found by their texts.
+  auto labels = [&w](std::initializer_list<const char*> texts) {
+    std::vector<QLabel*> found;
+    for (QLabel* l : w.Tab_grafik->findChildren<QLabel*>())
+      for (const char* t : texts)
+        if (l->text() == QString::fromUtf8(t)) found.push_back(l);
+    return found;
+  };
+  const std::vector<QLabel*> sizeLabels = labels({"x ", "y"});
+  const std::vector<QLabel*> dialogLabels = labels({"Dialogfenster Gr\u00f6\u00dfe", "Dialogelemente Gr\u00f6\u00dfe", "%"});
+  ASSERT_EQ(sizeLabels.size(), 2u);
+  ASSERT_EQ(dialogLabels.size(), 4u);
+  struct Case {
+    int screenSize, dialogSize;
+    bool sizeShown, dialogShown;
+  };
+  for (const Case c : {Case{1, 1, false, false}, Case{0, 0, true, true}, Case{2, 0, false, true}, Case{0, 1, true, false}}) {
+    w.ComboBox_screensizecode->setCurrentIndex(c.screenSize);
+    w.ComboBox_dialogwindowSizecode->setCurrentIndex(c.dialogSize);
+    w.ApplyVisibility();
+    for (QWidget* x : std::initializer_list<QWidget*>{w.Edit_x, w.Edit_y, w.Button_x, w.Button_y, w.Button_aufloesung})
+      EXPECT_EQ(x->isHidden(), !c.sizeShown) << x->objectName().toStdString() << " " << c.screenSize;
+    for (QLabel* l : sizeLabels) EXPECT_EQ(l->isHidden(), !c.sizeShown) << l->text().toStdString() << " " << c.screenSize;
+    for (QWidget* x : std::vector<QWidget*>{w.SpinEdit_dialogfenster, w.SpinEdit_dialogelemente,
+                                            w.Button_dialogsize, w.Button_dialogelemente})
+      EXPECT_EQ(x->isHidden(), !c.dialogShown) << x->objectName().toStdString() << " " << c.dialogSize;
+    for (QLabel* l : dialogLabels)
+      EXPECT_EQ(l->isHidden(), !c.dialogShown) << l->text().toStdString() << " " << c.dialogSize;
+  }
 }
 
 TEST_F(ConfigWindowTest, LayerNamesAndColoursAreCheckedBeforeAnythingIsTaken) {
