@@ -230,6 +230,8 @@ Outcome OpenFileTable(Thh& form) {
   const std::string folder = AddBackslash(kwenvar.DataDir);
   const std::string title = DosToUtf8(kwenvar.ProgTitle) + " -> ";
   table.SetRows(ReadFileTable(folder, [&](const std::string& name) { SetFormCaption(form, title + name); }));
+  // The scan's progress ends with it: while the table is open the caption names the open spring.
+  UpdateFormCaption(form);
   table.SetColWidth(2, 90);
   table.SetColWidth(12, 120);
 
