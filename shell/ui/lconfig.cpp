@@ -481,6 +481,9 @@ void Tconfig::BuildCadPage() {
   StringGrid_layer->setVerticalHeaderLabels({"Ausgezogene  Linie   0.50 mm", "Ausgezogene  Linie   0.35 mm",
                                              "Ausgezogene  Linie   0.25 mm", "Gestrichelte Linie   0.25 mm",
                                              "Mittellinie          0.25 mm"});
+  // All three columns in view with their headers, without scrolling sideways.
+  StringGrid_layer->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  StringGrid_layer->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
   grid->addWidget(StringGrid_layer, 0, 0, 5, 1);
   for (int r = 1; r <= 5; ++r) {
     const int layer = 6 - r;

@@ -7,7 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QApplication>
 #include <QComboBox>
+#include <QFontMetrics>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -183,6 +186,22 @@ TEST_F(ConfigWindowTest, ASizeRowHiddenByItsModeTakesItsCaptionAndUnitAlong) {
     for (QLabel* l : dialogLabels)
       EXPECT_EQ(l->isHidden(), !c.dialogShown) << l->text().toStdString() << " " << c.dialogSize;
   }
+}
+
+TEST_F(ConfigWindowTest, TheLayerGridShowsAllItsColumnsWithTheirHeaders) {
+  Tconfig w;
+  w.show();
+  w.PageControl->setCurrentWidget(w.Tab_cad);
+  QApplication::processEvents();
+  QTableWidget* g = w.StringGrid_layer;
+  const QFontMetrics metrics(g->horizontalHeader()->font());
+  int total = 0;
+  for (int c = 0; c < g->columnCount(); ++c) {
+    const QString header = g->horizontalHeaderItem(c)->text();
+    EXPECT_GE(g->columnWidth(c), metrics.horizontalAdvance(header)) << header.toStdString();
+    total += g->columnWidth(c);
+  }
+  EXPECT_LE(total, g->viewport()->width()) << "no column out of view";
 }
 
 TEST_F(ConfigWindowTest, LayerNamesAndColoursAreCheckedBeforeAnythingIsTaken) {
