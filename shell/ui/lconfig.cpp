@@ -306,7 +306,10 @@ void Tconfig::BuildDirPage() {
   Hint(Edit_dirworking, 1605);
   Button_workingDir = MakeHelpButton(box, "Button_workingDir", "?", 1605);
   AddRow(form, "Arbeitsverzeichnis", {Edit_dirworking, Button_workingDir});
+  // USERNAME where the system sets it; a Linux session names its user in USER or LOGNAME.
   const char* user = std::getenv("USERNAME");
+  for (const char* other : {"USER", "LOGNAME"})
+    if (!user || !*user) user = std::getenv(other);
   Label_user = new QLabel("User: " + QString::fromLocal8Bit(user ? user : ""), box);
   Label_user->setObjectName("Label_user");
   form->addRow(Label_user);

@@ -204,6 +204,20 @@ TEST_F(ConfigWindowTest, TheLayerGridShowsAllItsColumnsWithTheirHeaders) {
   EXPECT_LE(total, g->viewport()->width()) << "no column out of view";
 }
 
+TEST_F(ConfigWindowTest, TheFolderPageNamesTheUser) {
+  struct Case {
+    const char *username, *user, *logname, *shown;
+  };
+  for (const Case c : {Case{"anna", "bert", "carl", "User: anna"}, Case{nullptr, "bert", "carl", "User: bert"},
+                       Case{"", "bert", nullptr, "User: bert"}, Case{nullptr, nullptr, "carl", "User: carl"}}) {
+    test::ScopedEnv username("USERNAME", c.username);
+    test::ScopedEnv user("USER", c.user);
+    test::ScopedEnv logname("LOGNAME", c.logname);
+    Tconfig w;
+    EXPECT_EQ(w.Label_user->text().toStdString(), c.shown);
+  }
+}
+
 TEST_F(ConfigWindowTest, LayerNamesAndColoursAreCheckedBeforeAnythingIsTaken) {
   struct Case {
     QTableWidget* Tconfig::*grid;
