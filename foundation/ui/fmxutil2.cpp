@@ -126,13 +126,25 @@ void SetupGraphForm(QWidget* form) {
   for (QWidget* child : form->findChildren<QWidget*>()) child->setToolTipDuration(100000);
 }
 
+namespace {
+// A main window not shown yet has no frame (the configuration is read before it opens): its frame
+// is reckoned as the start without a configuration reckons it, or the window would reach past the
+// screen's edges.
+constexpr int kUnshownFrameWidth = 9;
+constexpr int kUnshownFrameHeight = 91;
+}  // namespace
+
 int32_t MaxGraphClientWidth() {
   int frame = 0;
-  if (QWidget* g = GraphForm()) frame = g->frameGeometry().width() - g->width();
+  if (QWidget* g = GraphForm()) {
+    frame = g->isVisible() ? g->frameGeometry().width() - g->width() : kUnshownFrameWidth;
+  }
   return screenMetrics().width() - frame;
 }
 
 int32_t MaxGraphClientHeight() {
+  if (QWidget* g = GraphForm(); g && !g->isVisible())
+    return screenMetrics().height() - kUnshownFrameHeight;
   int diff = 0;
   if (QWidget* g = GraphForm()) diff = g->height() - g->frameGeometry().height();
   return screenMetrics().height() + static_cast<int32_t>(std::lround(1.65 * diff));

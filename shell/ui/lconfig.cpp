@@ -193,6 +193,20 @@ void AddRow(QFormLayout* form, const QString& label, std::initializer_list<QWidg
   form->addRow(label, row);
 }
 
+// Shows or hides the whole form row that holds w, with its caption and unit: a hidden field
+// must not leave its caption standing alone.
+void SetRowVisible(QWidget* w, bool visible) {
+  auto* form = qobject_cast<QFormLayout*>(w->parentWidget() ? w->parentWidget()->layout() : nullptr);
+  for (int row = 0; form && row < form->rowCount(); ++row) {
+    QLayoutItem* field = form->itemAt(row, QFormLayout::FieldRole);
+    if (field && (field->widget() == w || (field->layout() && field->layout()->indexOf(w) >= 0))) {
+      form->setRowVisible(row, visible);
+      return;
+    }
+  }
+  w->setVisible(visible);
+}
+
 }  // namespace
 
 Tconfig::Tconfig(QWidget* parent) : QDialog(parent) {
@@ -292,7 +306,10 @@ void Tconfig::BuildDirPage() {
   Hint(Edit_dirworking, 1605);
   Button_workingDir = MakeHelpButton(box, "Button_workingDir", "?", 1605);
   AddRow(form, "Arbeitsverzeichnis", {Edit_dirworking, Button_workingDir});
+  // USERNAME where the system sets it; a Linux session names its user in USER or LOGNAME.
   const char* user = std::getenv("USERNAME");
+  for (const char* other : {"USER", "LOGNAME"})
+    if (!user || !*user) user = std::getenv(other);
   Label_user = new QLabel("User: " + QString::fromLocal8Bit(user ? user : ""), box);
   Label_user->setObjectName("Label_user");
   form->addRow(Label_user);
@@ -467,6 +484,9 @@ void Tconfig::BuildCadPage() {
   StringGrid_layer->setVerticalHeaderLabels({"Ausgezogene  Linie   0.50 mm", "Ausgezogene  Linie   0.35 mm",
                                              "Ausgezogene  Linie   0.25 mm", "Gestrichelte Linie   0.25 mm",
                                              "Mittellinie          0.25 mm"});
+  // All three columns in view with their headers, without scrolling sideways.
+  StringGrid_layer->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  StringGrid_layer->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
   grid->addWidget(StringGrid_layer, 0, 0, 5, 1);
   for (int r = 1; r <= 5; ++r) {
     const int layer = 6 - r;
@@ -850,11 +870,10 @@ void Tconfig::ApplyVisibility() {
   CheckBox_mmscale->setVisible(borders);
 
   const bool inputSize = ComboBox_screensizecode->currentIndex() == 0;
-  for (QWidget* w : std::initializer_list<QWidget*>{Edit_x, Edit_y, Button_x, Button_y, Button_aufloesung}) w->setVisible(inputSize);
+  for (QWidget* w : std::initializer_list<QWidget*>{Edit_x, Edit_y, Button_aufloesung}) SetRowVisible(w, inputSize);
   const bool inputDialog = ComboBox_dialogwindowSizecode->currentIndex() == 0;
-  for (QWidget* w : std::initializer_list<QWidget*>{SpinEdit_dialogfenster, SpinEdit_dialogelemente, Button_dialogsize,
-                                                    Button_dialogelemente})
-    w->setVisible(inputDialog);
+  for (QWidget* w : std::initializer_list<QWidget*>{SpinEdit_dialogfenster, SpinEdit_dialogelemente})
+    SetRowVisible(w, inputDialog);
   const bool autoText = ComboBox_textwindowsizecode->currentIndex() == 1;
   if (autoText) FillTextWindowDefaults();
   for (QLineEdit* e : {Edit_left, Edit_top, Edit_width, Edit_height}) e->setEnabled(!autoText);

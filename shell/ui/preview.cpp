@@ -174,7 +174,9 @@ void TForm_preview::cellSelected(int32_t row) {
 }
 
 void TForm_preview::showEvent(QShowEvent* event) {
-  setWindowTitle(dosToQString(kwenvar.ProgName + "  " + kwenvar.DataDir));
+  // Without a data folder (a file named on the command line) the table lists the current folder.
+  const std::string folder = kwenvar.DataDir.empty() ? AddBackslash(CurrentDirString()) : kwenvar.DataDir;
+  setWindowTitle(dosToQString(kwenvar.ProgName + "  " + folder));
   // The table shows again on the row the user chose; before any choice on the first row, set quietly
   // so that the focus does not make it a choice.
   setCurrentQuietly(ChosenRow > 0 ? ChosenRow : 1);
@@ -230,6 +232,8 @@ Outcome OpenFileTable(Thh& form) {
   const std::string folder = AddBackslash(kwenvar.DataDir);
   const std::string title = DosToUtf8(kwenvar.ProgTitle) + " -> ";
   table.SetRows(ReadFileTable(folder, [&](const std::string& name) { SetFormCaption(form, title + name); }));
+  // The scan's progress ends with it: while the table is open the caption names the open spring.
+  UpdateFormCaption(form);
   table.SetColWidth(2, 90);
   table.SetColWidth(12, 120);
 

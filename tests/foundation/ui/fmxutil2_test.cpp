@@ -96,6 +96,14 @@ TEST_F(FmxUtil2Test, WithoutMainWindowTheScreenStandsIn) {
   EXPECT_EQ(MaxGraphClientHeight(), 1024);
 }
 
+TEST_F(FmxUtil2Test, AMainWindowNotShownYetKeepsRoomForItsFrame) {
+  // The configuration's "max" sizes are taken before the window opens: they leave room for the
+  // frame, title and menu bar as the start without a configuration does (test screen 1280 x 1024).
+  ASSERT_FALSE(main.isVisible());
+  EXPECT_EQ(MaxGraphClientWidth(), 1280 - 9);
+  EXPECT_EQ(MaxGraphClientHeight(), 1024 - 91);
+}
+
 TEST_F(FmxUtil2Test, SetupGraphForm) {
   kwenvar.GraphResX = 639;
   kwenvar.GraphResY = 479;

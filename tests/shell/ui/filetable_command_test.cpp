@@ -80,9 +80,12 @@ TEST_F(FileTableCommandTest, OnlyTheUsersChoiceReadsAFile) {
   scriptedPrompter().clear();
   TMainMenu* menu = MainMenuOf(w);
   ASSERT_TRUE(menu && menu->mi_fileOpenTable);
+  UpdateFormCaption(w);
+  const QString caption = w.windowTitle();
   int shown = 0;
   OnNextModalOf<TForm_preview>([&](TForm_preview* t) {
     ++shown;
+    EXPECT_EQ(w.windowTitle().toStdString(), caption.toStdString()) << "the open spring, not the last file the table read";
     t->activateWindow();
     t->StringGrid1->setFocus();
     QApplication::processEvents();

@@ -7,11 +7,16 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QApplication>
 #include <QComboBox>
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTableWidget>
 #include <filesystem>
 
@@ -147,6 +152,70 @@ TEST_F(ConfigWindowTest, TitleBlockAndSizeModes) {
   w.ComboBox_screensizecode->setCurrentIndex(2);
   w.ApplyVisibility();
   EXPECT_TRUE(w.Edit_x->isHidden());
+}
+
+TEST_F(ConfigWindowTest, ASizeRowHiddenByItsModeTakesItsCaptionAndUnitAlong) {
+  Tconfig w;
+  w.show();
+  // The captions and units of the window-size and dialog-size rows, found by their texts.
+  auto labels = [&w](std::initializer_list<const char*> texts) {
+    std::vector<QLabel*> found;
+    for (QLabel* l : w.Tab_grafik->findChildren<QLabel*>())
+      for (const char* t : texts)
+        if (l->text() == QString::fromUtf8(t)) found.push_back(l);
+    return found;
+  };
+  const std::vector<QLabel*> sizeLabels = labels({"x ", "y"});
+  const std::vector<QLabel*> dialogLabels = labels({"Dialogfenster Gr\u00f6\u00dfe", "Dialogelemente Gr\u00f6\u00dfe", "%"});
+  ASSERT_EQ(sizeLabels.size(), 2u);
+  ASSERT_EQ(dialogLabels.size(), 4u);
+  struct Case {
+    int screenSize, dialogSize;
+    bool sizeShown, dialogShown;
+  };
+  for (const Case c : {Case{1, 1, false, false}, Case{0, 0, true, true}, Case{2, 0, false, true}, Case{0, 1, true, false}}) {
+    w.ComboBox_screensizecode->setCurrentIndex(c.screenSize);
+    w.ComboBox_dialogwindowSizecode->setCurrentIndex(c.dialogSize);
+    w.ApplyVisibility();
+    for (QWidget* x : std::initializer_list<QWidget*>{w.Edit_x, w.Edit_y, w.Button_x, w.Button_y, w.Button_aufloesung})
+      EXPECT_EQ(x->isHidden(), !c.sizeShown) << x->objectName().toStdString() << " " << c.screenSize;
+    for (QLabel* l : sizeLabels) EXPECT_EQ(l->isHidden(), !c.sizeShown) << l->text().toStdString() << " " << c.screenSize;
+    for (QWidget* x : std::vector<QWidget*>{w.SpinEdit_dialogfenster, w.SpinEdit_dialogelemente,
+                                            w.Button_dialogsize, w.Button_dialogelemente})
+      EXPECT_EQ(x->isHidden(), !c.dialogShown) << x->objectName().toStdString() << " " << c.dialogSize;
+    for (QLabel* l : dialogLabels)
+      EXPECT_EQ(l->isHidden(), !c.dialogShown) << l->text().toStdString() << " " << c.dialogSize;
+  }
+}
+
+TEST_F(ConfigWindowTest, TheLayerGridShowsAllItsColumnsWithTheirHeaders) {
+  Tconfig w;
+  w.show();
+  w.PageControl->setCurrentWidget(w.Tab_cad);
+  QApplication::processEvents();
+  QTableWidget* g = w.StringGrid_layer;
+  const QFontMetrics metrics(g->horizontalHeader()->font());
+  int total = 0;
+  for (int c = 0; c < g->columnCount(); ++c) {
+    const QString header = g->horizontalHeaderItem(c)->text();
+    EXPECT_GE(g->columnWidth(c), metrics.horizontalAdvance(header)) << header.toStdString();
+    total += g->columnWidth(c);
+  }
+  EXPECT_LE(total, g->viewport()->width()) << "no column out of view";
+}
+
+TEST_F(ConfigWindowTest, TheFolderPageNamesTheUser) {
+  struct Case {
+    const char *username, *user, *logname, *shown;
+  };
+  for (const Case c : {Case{"anna", "bert", "carl", "User: anna"}, Case{nullptr, "bert", "carl", "User: bert"},
+                       Case{"", "bert", nullptr, "User: bert"}, Case{nullptr, nullptr, "carl", "User: carl"}}) {
+    test::ScopedEnv username("USERNAME", c.username);
+    test::ScopedEnv user("USER", c.user);
+    test::ScopedEnv logname("LOGNAME", c.logname);
+    Tconfig w;
+    EXPECT_EQ(w.Label_user->text().toStdString(), c.shown);
+  }
 }
 
 TEST_F(ConfigWindowTest, LayerNamesAndColoursAreCheckedBeforeAnythingIsTaken) {

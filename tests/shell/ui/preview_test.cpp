@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QTableWidget>
+#include <filesystem>
 
 #include "foundation/kwenvar.h"
 #include "foundation/settings.h"
@@ -62,6 +63,17 @@ TEST_F(PreviewWindowTest, ChoosingARowClosesTheWindowWithThatRowOnce) {
   table.mi_fileExit->trigger();
   EXPECT_TRUE(kwenvar.ErrorFlag);
   EXPECT_FALSE(table.isVisible());
+}
+
+TEST_F(PreviewWindowTest, WithoutADataFolderTheCaptionNamesTheFolderListed) {
+  // A file named on the command line leaves no data folder: the table lists the current folder.
+  test::ScratchDir dir;
+  std::filesystem::create_directory(dir / "Federn Gr\u00f6\u00dfe");
+  test::CwdGuard cwd(dir / "Federn Gr\u00f6\u00dfe");
+  kwenvar.DataDir.clear();
+  TForm_preview t(nullptr);
+  t.show();
+  EXPECT_EQ(t.windowTitle().toStdString(), "QORVA  " + std::filesystem::current_path().generic_string() + "/");
 }
 
 TEST_F(PreviewWindowTest, SortingAndSearchingTakeTheCursorAlong) {
