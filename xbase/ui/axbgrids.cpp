@@ -314,7 +314,12 @@ bool TXbGridModel::setData(const QModelIndex& index, const QVariant& value, int 
     emit dataChanged(this->index(index.row(), 0), this->index(index.row(), columnCount() - 1));
     return ok;
   }
+  // A row that is no record of the table (the rows changed under an open editor) takes nothing:
+  // the value must never land in whichever record is current.
+  const TXbBookmark target = bookmarkOfRow(index.row());
+  if (target <= 0) return false;
   goToRow(index.row());
+  if (dataset_->GetBookmark() != target) return false;
   bool ok = XbGuarded([&] {
     dataset_->Edit();
     dataset_->SetFieldValue(index.column(), v);

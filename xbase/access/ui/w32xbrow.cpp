@@ -358,8 +358,9 @@ void Tdbf4::runSearch(bool fromTop) {
     }
   });
   ArrowCursor();
+  // The search ended a pending edit or insert, found or not: the grid shows the table's rows again.
+  reload();
   if (!found) ShowDosMessage(term + " nicht gefunden");
-  else reload();
 }
 
 void Tdbf4::Button_searchClick() {

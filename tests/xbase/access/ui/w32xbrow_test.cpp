@@ -240,6 +240,29 @@ TEST_F(BrowseWindowTest, SortingByAColumnKeepsTheRecordAndRefusesLogicalFields) 
   EXPECT_EQ(kwenvar.BrowseRecNo, 3);
 }
 
+// A search while a new record is open ends it (an untouched one is dropped): the grid shows the
+// table's rows again, and a value typed into the row that was the new record lands in no other record.
+TEST_F(BrowseWindowTest, ASearchDuringAnInsertLeavesNoRowThatWritesIntoAnotherRecord) {
+  const std::vector<std::string> before = Stored();
+  Browse("", 0, [](Tdbf4* w) {
+    auto* m = w->XbGrid1->gridModel();
+    Row(w, 2);
+    w->XbNavigator1->click(TXbNavigator::Insert);
+    ASSERT_EQ(m->rowCount(), 5);
+    const QModelIndex newRow = w->XbGrid1->currentIndex();
+    ASSERT_EQ(newRow.row(), 4);
+    scriptedPrompter().push(std::string("Gibtsnicht"));
+    w->Button_search->click();
+    EXPECT_EQ(scriptedPrompter().asked().back().text, "Gibtsnicht nicht gefunden");
+    EXPECT_EQ(m->rowCount(), 4) << "the dropped record's row is gone";
+    EXPECT_FALSE(w->XbNavigator1->button(TXbNavigator::Post)->isEnabled());
+    // An editor still open on that row commits its text.
+    EXPECT_FALSE(m->setData(newRow, "Falsch", Qt::EditRole));
+    w->Button_ok->click();
+  });
+  EXPECT_EQ(Stored(), before);
+}
+
 TEST_F(BrowseWindowTest, EditsDeletesPacksAndAppendsReachTheTable) {
   Browse("", 0, [](Tdbf4* w) {
     EXPECT_TRUE(w->mi_edit->menuAction()->isVisible());
