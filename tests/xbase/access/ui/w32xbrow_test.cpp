@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -261,6 +262,21 @@ TEST_F(BrowseWindowTest, ASearchDuringAnInsertLeavesNoRowThatWritesIntoAnotherRe
     w->Button_ok->click();
   });
   EXPECT_EQ(Stored(), before);
+}
+
+TEST_F(BrowseWindowTest, TheRecordNumberAndCountFollowTheNavigator) {
+  Browse("", 0, [](Tdbf4* w) {
+    w->XbNavigator1->click(TXbNavigator::Last);
+    EXPECT_EQ(w->Edit_recno->text(), "4");
+    w->XbNavigator1->click(TXbNavigator::First);
+    EXPECT_EQ(w->Edit_recno->text(), "1");
+    w->XbNavigator1->click(TXbNavigator::Insert);
+    w->XbGrid1->gridModel()->setData(w->XbGrid1->currentIndex(), "Neu", Qt::EditRole);
+    w->XbNavigator1->click(TXbNavigator::Post);
+    EXPECT_EQ(w->Edit_recno->text(), "5");
+    EXPECT_EQ(w->Label_reccount->text(), "/5");
+    w->Button_ok->click();
+  });
 }
 
 TEST_F(BrowseWindowTest, EditsDeletesPacksAndAppendsReachTheTable) {
