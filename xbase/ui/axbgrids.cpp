@@ -698,6 +698,14 @@ void TXbGrid::toggleCurrent() {
   model_->setData(at, on ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
 }
 
+void TXbGrid::endEdit(bool keep) {
+  if (state() != QAbstractItemView::EditingState) return;
+  QWidget* editor = indexWidget(currentIndex());
+  if (!editor) return;
+  if (keep) commitData(editor);
+  closeEditor(editor, QAbstractItemDelegate::NoHint);
+}
+
 void TXbGrid::keyPressEvent(QKeyEvent* event) {
   if (!model_) {
     QTableView::keyPressEvent(event);

@@ -279,6 +279,31 @@ TEST_F(BrowseWindowTest, TheRecordNumberAndCountFollowTheNavigator) {
   });
 }
 
+// What is typed into a cell whose editor is still open counts when the navigator's Post is
+// clicked, and is dropped by its Cancel; the window stays on the record.
+TEST_F(BrowseWindowTest, TheNavigatorTakesOrDropsWhatIsStillBeingTyped) {
+  const std::vector<std::string> before = Stored();
+  for (const auto b : {TXbNavigator::Cancel, TXbNavigator::Post}) {
+    SCOPED_TRACE(b);
+    Browse("", 0, [b](Tdbf4* w) {
+      Row(w, 2);
+      w->XbNavigator1->click(TXbNavigator::Edit);
+      w->XbGrid1->edit(w->XbGrid1->currentIndex());
+      auto* editor = qobject_cast<QLineEdit*>(w->XbGrid1->indexWidget(w->XbGrid1->currentIndex()));
+      ASSERT_NE(editor, nullptr);
+      editor->setText("Neu");
+      w->XbNavigator1->click(b);
+      EXPECT_EQ(w->XbGrid1->indexWidget(w->XbGrid1->currentIndex()), nullptr) << "the editor is closed";
+      EXPECT_EQ(w->xbdbf.RecNo(), 3);
+      EXPECT_EQ(w->XbGrid1->currentIndex().row(), 2);
+      w->Button_ok->click();
+    });
+    std::vector<std::string> expected = before;
+    if (b == TXbNavigator::Post) expected[2] = " Neu       ";
+    EXPECT_EQ(Stored(), expected);
+  }
+}
+
 TEST_F(BrowseWindowTest, EditsDeletesPacksAndAppendsReachTheTable) {
   Browse("", 0, [](Tdbf4* w) {
     EXPECT_TRUE(w->mi_edit->menuAction()->isVisible());
