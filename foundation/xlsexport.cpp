@@ -1,5 +1,6 @@
 #include "foundation/xlsexport.h"
 
+#include <locale.h>
 #include <unistd.h>
 #include <xlsxwriter.h>
 
@@ -49,8 +50,41 @@ bool WriteTextToXlsx(const std::string& textFile, const std::string& xlsxPath, s
   return ok;
 }
 
+namespace {
+
+// The library formats its numbers (cell values, page margins) with printf, which follows the user's
+// locale once Qt has started: "0,7" in a workbook is no number to any reader. While it writes, this
+// thread formats numbers as C does.
+class CNumbersForThisThread {
+ public:
+  CNumbersForThisThread() {
+    const locale_t current = duplocale(uselocale(static_cast<locale_t>(0)));
+    if (current == static_cast<locale_t>(0)) return;
+    numeric_ = newlocale(LC_NUMERIC_MASK, "C", current);
+    if (numeric_ == static_cast<locale_t>(0)) {
+      freelocale(current);
+      return;
+    }
+    previous_ = uselocale(numeric_);
+  }
+  ~CNumbersForThisThread() {
+    if (numeric_ == static_cast<locale_t>(0)) return;
+    uselocale(previous_);
+    freelocale(numeric_);
+  }
+  CNumbersForThisThread(const CNumbersForThisThread&) = delete;
+  CNumbersForThisThread& operator=(const CNumbersForThisThread&) = delete;
+
+ private:
+  locale_t numeric_ = static_cast<locale_t>(0);
+  locale_t previous_ = static_cast<locale_t>(0);
+};
+
+}  // namespace
+
 bool WriteXlsxWorkbook(const std::string& path, const std::function<bool(lxw_worksheet*)>& fill, std::string& error) {
   const std::string temp = path + ".tmp~" + IntStr(static_cast<int64_t>(::getpid()));
+  const CNumbersForThisThread cNumbers;
   lxw_workbook* wb = workbook_new(SysName(temp).c_str());
   lxw_worksheet* ws = wb ? workbook_add_worksheet(wb, nullptr) : nullptr;
   bool ok = ws != nullptr && fill(ws);

@@ -191,7 +191,8 @@ bool DbfMaterialTable::browse(uint16_t mode, const std::string& title1, const st
   // In this table the marked records are the materials that are not preferred, and spring files
   // refer to materials by record number.
   dbfhost.Dbf4Form.SetPackWarning(kMaterialPackWarning);
-  dbfhost.Dbf4Form.Browse("", mode);
+  // Through the access layer: a look that may change the table has it on the user's copy.
+  DbfBrowse("", mode);
   dbfhost.Dbf4Form.SetPackWarning("");
   return !kwenvar.ErrorFlag && kwenvar.LastKey == 13;
 }

@@ -23,15 +23,16 @@ namespace qorva {
 
 namespace {
 
-// The file chosen in an open dialog that starts at the edit's value goes into the edit.
+// The file chosen in an open dialog that starts at the edit's value goes into the edit. The links
+// are program texts (the DOS code page, as the spring file keeps them); the edits show them in Qt's.
 void chooseInto(QLineEdit* edit, const char* filter) {
   std::string result;
-  AskOpenFile(edit->text().toStdString(), filter, result);
+  AskOpenFile(qStringToDos(edit->text()), filter, result);
   if (kwenvar.ErrorFlag) {
     kwenvar.ErrorFlag = false;  // nothing chosen: the edit stays as it was
     return;
   }
-  edit->setText(QString::fromStdString(result));
+  edit->setText(dosToQString(result));
 }
 
 }  // namespace
@@ -84,8 +85,8 @@ TForm_confDoku::TForm_confDoku(Dokuvar& documents, QWidget* parent) : QDialog(pa
     connect(Button_prog[i], &QPushButton::clicked, this, [prog] { chooseInto(prog, "*.exe"); });
     connect(Button_file[i], &QPushButton::clicked, this, [file] { chooseInto(file, "*.*"); });
     connect(Button[i], &QPushButton::clicked, this,
-            [prog, file] { ExecDocumentProgram(prog->text().toStdString(), file->text().toStdString()); });
-    connect(ButtonF[i], &QPushButton::clicked, this, [file] { ExecDocumentFile(file->text().toStdString()); });
+            [prog, file] { ExecDocumentProgram(qStringToDos(prog->text()), qStringToDos(file->text())); });
+    connect(ButtonF[i], &QPushButton::clicked, this, [file] { ExecDocumentFile(qStringToDos(file->text())); });
   }
   Button_ok = button("OK", "Button_ok");
   Button_ok->setDefault(true);
@@ -109,15 +110,15 @@ TForm_confDoku::TForm_confDoku(Dokuvar& documents, QWidget* parent) : QDialog(pa
 
 void TForm_confDoku::ShowLinks() {
   for (int i = 1; i <= DocumentLinkCount; ++i) {
-    Edit_prog[i]->setText(QString::fromStdString(documents_.DocumentLinks[i].Program));
-    Edit_file[i]->setText(QString::fromStdString(documents_.DocumentLinks[i].File));
+    Edit_prog[i]->setText(dosToQString(documents_.DocumentLinks[i].Program));
+    Edit_file[i]->setText(dosToQString(documents_.DocumentLinks[i].File));
   }
 }
 
 void TForm_confDoku::ok() {
   for (int i = 1; i <= DocumentLinkCount; ++i) {
-    documents_.DocumentLinks[i].Program = Edit_prog[i]->text().toStdString();
-    documents_.DocumentLinks[i].File = Edit_file[i]->text().toStdString();
+    documents_.DocumentLinks[i].Program = qStringToDos(Edit_prog[i]->text());
+    documents_.DocumentLinks[i].File = qStringToDos(Edit_file[i]->text());
   }
   accept();
 }

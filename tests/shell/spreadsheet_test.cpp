@@ -119,6 +119,18 @@ TEST_F(SpreadsheetTest, TheFileTableGoesCellByCellIntoAWorkbookOfItsOwn) {
   EXPECT_NE(cells.find("s:2024.qva|s:2024/03/06|s:12E3|n:1|||||||||s:1.10|n:13\n"), std::string::npos) << cells;
 }
 
+// The program runs in the user's locale, where printf writes "0,25": the workbooks (their numbers
+// and their page setup) are written as any reader reads them.
+TEST_F(SpreadsheetTest, WorkbooksWrittenInAGermanLocaleOpenWithTheirNumbers) {
+  const std::string path = (scratch_ / "german.xlsx").string();
+  {
+    LocaleGuard german("de_DE.UTF-8");
+    std::string error;
+    EXPECT_TRUE(WriteRowsToXlsx({{"Breite", "50.5", "0,25"}, {"Gr\xC3\xB6\xC3\x9F" "e", "-3e2"}}, path, error)) << error;
+  }
+  EXPECT_EQ(SheetCells(path, scratch_.path()), "s:Breite|n:50.5|n:0.25\ns:Gr\xC3\xB6\xC3\x9F" "e|n:-300\n");
+}
+
 TEST_F(SpreadsheetTest, AWorkbookThatCannotBeWrittenOrOpenedIsTold) {
   const GridRows rows{{"File"}, {"a.qva"}};
   kwenvar.TempDir = (scratch_ / "fehlt").string();

@@ -7,9 +7,11 @@
 
 #include <algorithm>
 #include <charconv>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "foundation/datafolder.h"
 #include "foundation/wintext.h"
 #include "spring/materialsource.h"
 #include "spring/qvaglob.h"
@@ -42,6 +44,7 @@ class ShippedTableTest : public SpringTest {
   }
   void TearDown() override {
     InitDbfhost();
+    InitDatafolder();
     SpringTest::TearDown();
   }
   ScratchDir scratch_;
@@ -251,6 +254,52 @@ TEST_F(ShippedTableTest, ChoosingFromTheDbfTakesThePhysicalRecord) {
   EXPECT_EQ(spring.family.MaterialRec.Text1, rows[chosen - 1].fields[1]);
   EXPECT_EQ(DosToUtf8(spring.family.MaterialRec.Text1), a.entries[0]);
   EXPECT_FALSE(dbfhost.Dbf4Form.Active());
+}
+
+// The table window over the installed table: looking and editing works on the user's copy, made on
+// the way in, so that an edit can be made at all and the installed file stays as shipped; choosing
+// only reads the installed table.
+TEST_F(ShippedTableTest, TheTableWindowEditsTheUsersCopyOfTheInstalledTable) {
+  namespace fs = std::filesystem;
+  const fs::path shipped = scratch_ / "share";
+  fs::create_directories(shipped);
+  fs::copy_file(kTable, shipped / "yeb9wst.dbf");
+  fs::permissions(shipped / "yeb9wst.dbf", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  const std::string before = readFile(shipped / "yeb9wst.dbf");
+  datafolder.Shipped = shipped.string();
+  datafolder.UserCopies = (scratch_ / "user" / "qorva").string();
+  kwenvar.DbfDir = shipped.string();
+  const std::string copy = (scratch_ / "user" / "qorva" / "yeb9wst.dbf").string();
+
+  for (const uint16_t mode : {uint16_t{1}, uint16_t{0}}) {
+    SCOPED_TRACE(mode);
+    std::string file;
+    bool readOnly = true;
+    int32_t recNo = 0;
+    services().DbfBrowseWindow = [&](const std::string&, uint16_t) {
+      file = dbfhost.Dbf4Form.FileName();
+      readOnly = dbfhost.Dbf4Form.ReadOnly();
+      recNo = dbfhost.Dbf4Form.RecNo();
+      dbfhost.Dbf4Form.Cancel();
+    };
+    MaterialTable& t = materialTable();
+    kwenvar.ErrorFlag = false;
+    ASSERT_TRUE(t.open("yeb9wst.dbf"));
+    ASSERT_TRUE(t.gotoRecord(3));
+    BrowseMaterialTable(t, mode, "", "Material");
+    t.close();
+    EXPECT_EQ(recNo, 3) << "the window starts on the record it was opened on";
+    if (mode == 1) {
+      EXPECT_EQ(file, (shipped / "yeb9wst.dbf").string());
+      EXPECT_TRUE(readOnly);
+      EXPECT_FALSE(fs::exists(copy)) << "a choice changes nothing";
+    } else {
+      EXPECT_EQ(file, copy);
+      EXPECT_FALSE(readOnly);
+    }
+  }
+  EXPECT_EQ(readFile(shipped / "yeb9wst.dbf"), before);
+  services().DbfBrowseWindow = nullptr;
 }
 
 }  // namespace

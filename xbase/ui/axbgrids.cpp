@@ -314,7 +314,12 @@ bool TXbGridModel::setData(const QModelIndex& index, const QVariant& value, int 
     emit dataChanged(this->index(index.row(), 0), this->index(index.row(), columnCount() - 1));
     return ok;
   }
+  // A row that is no record of the table (the rows changed under an open editor) takes nothing:
+  // the value must never land in whichever record is current.
+  const TXbBookmark target = bookmarkOfRow(index.row());
+  if (target <= 0) return false;
   goToRow(index.row());
+  if (dataset_->GetBookmark() != target) return false;
   bool ok = XbGuarded([&] {
     dataset_->Edit();
     dataset_->SetFieldValue(index.column(), v);
@@ -691,6 +696,14 @@ void TXbGrid::toggleCurrent() {
   if (model_->dataset()->FieldDefs()[static_cast<size_t>(at.column())].Type != 'L') return;
   bool on = model_->data(at, Qt::CheckStateRole).toInt() == Qt::Checked;
   model_->setData(at, on ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
+}
+
+void TXbGrid::endEdit(bool keep) {
+  if (state() != QAbstractItemView::EditingState) return;
+  QWidget* editor = indexWidget(currentIndex());
+  if (!editor) return;
+  if (keep) commitData(editor);
+  closeEditor(editor, QAbstractItemDelegate::NoHint);
 }
 
 void TXbGrid::keyPressEvent(QKeyEvent* event) {

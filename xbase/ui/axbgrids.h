@@ -133,6 +133,8 @@ class TXbGrid : public QTableView {
   int depressedColumn() const { return depressed_; }  // the field index, -1 none
   // Toggles the logical cell at the current index.
   void toggleCurrent();
+  // Closes a cell editor still open, its text taken into the record when keep is set.
+  void endEdit(bool keep);
 
  signals:
   // The title of the column showing field fieldIndex was right-clicked.

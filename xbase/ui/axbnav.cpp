@@ -48,6 +48,9 @@ void TXbNavigator::updateButtons() {
 void TXbNavigator::click(Button b) {
   TXbGridModel* model = grid_->gridModel();
   if (!model) return;
+  // A cell still being typed into counts as typed, unless the edit is cancelled; its editor closes
+  // before the rows are rebuilt, which would otherwise leave the grid on the first record.
+  grid_->endEdit(b != Cancel);
   TXbPrimDataset* ds = model->dataset();
   const bool pending = ds->State() != TDataSetState::Browse;
   XbGuarded([&] {

@@ -298,6 +298,30 @@ TEST_F(ChangeWindowTest, DocumentLinksAreEditedAndStartedFromTheirWindow) {
   EXPECT_EQ(spring().documents.DocumentLinks[5].File, "anleitung.pdf");
 }
 
+// A link to a file of an umlaut name: the window shows the name as it is, opens that file, and
+// the link keeps the program's own text, whether it was stored before or chosen in the window.
+TEST_F(ChangeWindowTest, DocumentLinksToFilesOfUmlautNamesShowOpenAndKeepThem) {
+  const std::string utf8 = scratch_.path().string() + "/Pr\xc3\xbc" "fbericht Gr\xc3\xb6\xc3\x9f" "e.htm";
+  const std::string dos = scratch_.path().string() + "/Pr\x81" "fbericht Gr\x94\xe1" "e.htm";
+  test::writeFile(utf8, "<html></html>");
+  spring().documents.DocumentLinks[1] = {"xdg-open", dos};
+  test::scriptedPrompter().push(utf8);
+  test::OnNextModalOf<TForm_confDoku>([&](TForm_confDoku* w) {
+    EXPECT_EQ(w->Edit_file[1]->text(), QString::fromStdString(utf8));
+    w->ButtonF[1]->click();
+    w->Button_file[2]->click();
+    EXPECT_EQ(w->Edit_file[2]->text(), QString::fromStdString(utf8));
+    w->Button_ok->click();
+  });
+  EXPECT_EQ(ShowDocumentLinks(), Outcome::Done);
+  for (const auto& a : test::scriptedPrompter().asked()) EXPECT_EQ(a.text.find("Datei"), std::string::npos) << a.text;
+  ASSERT_EQ(test::recordingLauncher().launched().size(), 1u);
+  EXPECT_TRUE(test::recordingLauncher().launched()[0].document);
+  EXPECT_EQ(test::recordingLauncher().launched()[0].program, dos);
+  EXPECT_EQ(spring().documents.DocumentLinks[1].File, dos);
+  EXPECT_EQ(spring().documents.DocumentLinks[2].File, dos);
+}
+
 TEST_F(ChangeWindowTest, TheDocumentationMenuLeadsToTheWindows) {
   Thh& form = *window_;
   auto item = [&](const char* name) { return form.findChild<QAction*>(name); };

@@ -129,6 +129,8 @@ Tdbf4::Tdbf4(QWidget* parent) : QDialog(parent) {
   connect(Button_SearchNext, &QPushButton::clicked, this, [this] { Button_SearchNextClick(); });
   connect(Edit_recno, &QLineEdit::textChanged, this, [this] { Edit_recnoChange(); });
   connect(XbGrid1, &TXbGrid::depressTitle, this, [this](int field) { XbGrid1DepressTitle(field); });
+  // The navigator moves and adds records: the number and the count follow.
+  connect(XbNavigator1, &TXbNavigator::clicked, this, [this] { showRecord(); });
   connect(XbGrid1, &QTableView::clicked, this, [this] {
     showRecord();
     if (pickAndClose_) Button_okClick();
@@ -358,8 +360,9 @@ void Tdbf4::runSearch(bool fromTop) {
     }
   });
   ArrowCursor();
+  // The search ended a pending edit or insert, found or not: the grid shows the table's rows again.
+  reload();
   if (!found) ShowDosMessage(term + " nicht gefunden");
-  else reload();
 }
 
 void Tdbf4::Button_searchClick() {

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -238,6 +239,69 @@ TEST_F(BrowseWindowTest, SortingByAColumnKeepsTheRecordAndRefusesLogicalFields) 
     w->Button_ok->click();
   });
   EXPECT_EQ(kwenvar.BrowseRecNo, 3);
+}
+
+// A search while a new record is open ends it (an untouched one is dropped): the grid shows the
+// table's rows again, and a value typed into the row that was the new record lands in no other record.
+TEST_F(BrowseWindowTest, ASearchDuringAnInsertLeavesNoRowThatWritesIntoAnotherRecord) {
+  const std::vector<std::string> before = Stored();
+  Browse("", 0, [](Tdbf4* w) {
+    auto* m = w->XbGrid1->gridModel();
+    Row(w, 2);
+    w->XbNavigator1->click(TXbNavigator::Insert);
+    ASSERT_EQ(m->rowCount(), 5);
+    const QModelIndex newRow = w->XbGrid1->currentIndex();
+    ASSERT_EQ(newRow.row(), 4);
+    scriptedPrompter().push(std::string("Gibtsnicht"));
+    w->Button_search->click();
+    EXPECT_EQ(scriptedPrompter().asked().back().text, "Gibtsnicht nicht gefunden");
+    EXPECT_EQ(m->rowCount(), 4) << "the dropped record's row is gone";
+    EXPECT_FALSE(w->XbNavigator1->button(TXbNavigator::Post)->isEnabled());
+    // An editor still open on that row commits its text.
+    EXPECT_FALSE(m->setData(newRow, "Falsch", Qt::EditRole));
+    w->Button_ok->click();
+  });
+  EXPECT_EQ(Stored(), before);
+}
+
+TEST_F(BrowseWindowTest, TheRecordNumberAndCountFollowTheNavigator) {
+  Browse("", 0, [](Tdbf4* w) {
+    w->XbNavigator1->click(TXbNavigator::Last);
+    EXPECT_EQ(w->Edit_recno->text(), "4");
+    w->XbNavigator1->click(TXbNavigator::First);
+    EXPECT_EQ(w->Edit_recno->text(), "1");
+    w->XbNavigator1->click(TXbNavigator::Insert);
+    w->XbGrid1->gridModel()->setData(w->XbGrid1->currentIndex(), "Neu", Qt::EditRole);
+    w->XbNavigator1->click(TXbNavigator::Post);
+    EXPECT_EQ(w->Edit_recno->text(), "5");
+    EXPECT_EQ(w->Label_reccount->text(), "/5");
+    w->Button_ok->click();
+  });
+}
+
+// What is typed into a cell whose editor is still open counts when the navigator's Post is
+// clicked, and is dropped by its Cancel; the window stays on the record.
+TEST_F(BrowseWindowTest, TheNavigatorTakesOrDropsWhatIsStillBeingTyped) {
+  const std::vector<std::string> before = Stored();
+  for (const auto b : {TXbNavigator::Cancel, TXbNavigator::Post}) {
+    SCOPED_TRACE(b);
+    Browse("", 0, [b](Tdbf4* w) {
+      Row(w, 2);
+      w->XbNavigator1->click(TXbNavigator::Edit);
+      w->XbGrid1->edit(w->XbGrid1->currentIndex());
+      auto* editor = qobject_cast<QLineEdit*>(w->XbGrid1->indexWidget(w->XbGrid1->currentIndex()));
+      ASSERT_NE(editor, nullptr);
+      editor->setText("Neu");
+      w->XbNavigator1->click(b);
+      EXPECT_EQ(w->XbGrid1->indexWidget(w->XbGrid1->currentIndex()), nullptr) << "the editor is closed";
+      EXPECT_EQ(w->xbdbf.RecNo(), 3);
+      EXPECT_EQ(w->XbGrid1->currentIndex().row(), 2);
+      w->Button_ok->click();
+    });
+    std::vector<std::string> expected = before;
+    if (b == TXbNavigator::Post) expected[2] = " Neu       ";
+    EXPECT_EQ(Stored(), expected);
+  }
 }
 
 TEST_F(BrowseWindowTest, EditsDeletesPacksAndAppendsReachTheTable) {
