@@ -300,6 +300,22 @@ Spring AsSaved(const Spring& s) {
   saved.material = DesignationOf(s.family.MaterialRec);
   return saved;
 }
+
+// The current file as it stood before a read or a save: a read or save that does not happen puts
+// it back, since the file dialog may already have moved the data folder or the name.
+struct CurrentFilePlace {
+  std::string name = kwenvar.CurrentFileName;
+  std::string dir = kwenvar.DataDir;
+  bool hasPath = kwenvar.FileNameHasPath;
+  // Puts the place back and sets ErrorFlag; false, for the caller to return.
+  bool restore() const {
+    kwenvar.CurrentFileName = name;
+    kwenvar.DataDir = dir;
+    kwenvar.FileNameHasPath = hasPath;
+    kwenvar.ErrorFlag = true;
+    return false;
+  }
+};
 }  // namespace
 
 void WriteChangeRecords(const Spring& s) { WriteChangeBlock(ShareTextFile, s); }
@@ -307,27 +323,16 @@ void WriteDocumentLinks(const Spring& s) { WriteDocumentBlock(ShareTextFile, s);
 void WriteIso7200Header(const Spring& s) { WriteIsoBlock(ShareTextFile, AsSaved(s)); }
 
 bool WriteSpringFile(const Spring& s, const std::string& name) {
-  // A save that does not happen leaves the current file where it was: the save dialog may already
-  // have moved the data folder or the name to the refused or unwritable choice.
-  const std::string oldName = kwenvar.CurrentFileName;
-  const std::string oldDir = kwenvar.DataDir;
-  const bool oldHasPath = kwenvar.FileNameHasPath;
-  auto notSaved = [&] {
-    kwenvar.CurrentFileName = oldName;
-    kwenvar.DataDir = oldDir;
-    kwenvar.FileNameHasPath = oldHasPath;
-    kwenvar.ErrorFlag = true;
-    return false;
-  };
+  const CurrentFilePlace before;
 
   kwenvar.ErrorFlag = false;
   std::string fullName;
   AskSaveFile(name, fullName);
-  if (kwenvar.ErrorFlag) return notSaved();
+  if (kwenvar.ErrorFlag) return before.restore();
 
   AssignText(ShareTextFile, fullName);
   RewriteChecked(ShareTextFile);
-  if (kwenvar.ErrorFlag) return notSaved();
+  if (kwenvar.ErrorFlag) return before.restore();
 
   // The new file replaces the old one only when every line went out and the close succeeded.
   bool saved = WriteSpring(ShareTextFile, AsSaved(s)) && !kwenvar.ErrorFlag;
@@ -338,7 +343,7 @@ bool WriteSpringFile(const Spring& s, const std::string& name) {
   }
   if (!saved) {
     ReportError("Fehler beim Schreiben von " + NameForMessage(fullName) + " - nicht gespeichert !");
-    return notSaved();
+    return before.restore();
   }
   return true;
 }
@@ -781,22 +786,13 @@ bool TakeOverSpring(Spring& s, const SpringFileRead& read, const std::string& na
 }
 
 bool ReadSpringFile(Spring& s, const std::string& name) {
-  const std::string currentFileName = kwenvar.CurrentFileName;
-  const std::string dataDir = kwenvar.DataDir;
-  const bool fileNameHasPath = kwenvar.FileNameHasPath;
-  auto restoreName = [&] {
-    kwenvar.CurrentFileName = currentFileName;
-    kwenvar.DataDir = dataDir;
-    kwenvar.FileNameHasPath = fileNameHasPath;
-    kwenvar.ErrorFlag = true;
-    return false;
-  };
+  const CurrentFilePlace before;
 
   kwenvar.ErrorFlag = false;
   std::string fullName;
   AskReadFile(name, fullName);
-  if (kwenvar.ErrorFlag) return restoreName();  // cancelled or missing (told by the chooser)
-  if (!TakeOverSpring(s, ReadSpring(fullName, s), fullName)) return restoreName();
+  if (kwenvar.ErrorFlag) return before.restore();  // cancelled or missing (told by the chooser)
+  if (!TakeOverSpring(s, ReadSpring(fullName, s), fullName)) return before.restore();
   return true;
 }
 
