@@ -1,10 +1,14 @@
 // configio: the configuration and session files and the folder check at start-up.
 #include "shell/configio.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
+#include <system_error>
 #include <vector>
 
 #include "foundation/cad8var.h"
@@ -460,6 +464,23 @@ bool OpenForReading(const std::string& name) {
   return ShareTextFile.Reset();
 }
 
+// Makes the folder and the missing ones above it, for this user alone as the desktop makes the
+// folders of its settings.
+void MakeUserFolder(std::filesystem::path dir) {
+  if (!dir.has_filename()) dir = dir.parent_path();
+  std::error_code ec;
+  if (dir.empty() || std::filesystem::exists(dir, ec)) return;
+  MakeUserFolder(dir.parent_path());
+  ::mkdir(dir.c_str(), 0700);
+}
+
+// The user's configuration folder is made on the first write into it; any other folder is the
+// user's to make.
+void MakeConfigFolder() {
+  const std::string home = ConfigHomeDir();
+  if (!home.empty() && AddBackslash(wkwenvar.ConfigDir) == home) MakeUserFolder(SysPath(home));
+}
+
 }  // namespace
 
 std::string ConfigFileName() { return AddBackslash(wkwenvar.ConfigDir) + kwenvar.ProgStem + ".cfg"; }
@@ -488,6 +509,9 @@ bool ReadConfigFile() {
     }
   }
   if (!found) {
+    // The settings are saved where every later start finds them: a file in the start folder would
+    // be lost to a start from any other folder.
+    if (!home.empty()) wkwenvar.ConfigDir = home;
     ShareTextFile.Assign("");
     if (kwenvar.GraphResX == 0 || kwenvar.GraphResX == 65535) kwenvar.GraphResX = Word(ScreenWidth() - 9);
     if (kwenvar.GraphResY == 0 || kwenvar.GraphResY == 65535) kwenvar.GraphResY = Word(ScreenHeight() - 91);
@@ -563,6 +587,7 @@ void FinishConfigRead() {
 bool WriteConfigFile() {
   if (kwenvar.ErrorFlag) return false;
   const std::string name = ConfigFileName();
+  MakeConfigFolder();
   ShareTextFile.Assign(name);
   RewriteRetry(ShareTextFile);
   if (kwenvar.ErrorFlag) return false;
@@ -621,6 +646,7 @@ bool WriteSessionFile() {
   if (recent[1].empty()) return true;
   kwenvar.ErrorFlag = false;
   const std::string name = SessionFileName();
+  MakeConfigFolder();
   ShareTextFile.Assign(name);
   RewriteRetry(ShareTextFile);
   if (kwenvar.ErrorFlag) return false;
