@@ -208,7 +208,12 @@ std::vector<ConfigEntry> MakeEntries() {
   e.push_back(Int("Grafik-Treiber", k.GraphDriver));
   e.push_back(Word("Aufl\x94sung horizontal", k.GraphResX));
   e.push_back(Word("Aufl\x94sung vertikal", k.GraphResY));
-  e.push_back(Text("Ordner f\x81r tempor\x84re Dateien", k.TempDir));
+  e.push_back({"Ordner f\x81r tempor\x84re Dateien", true,
+               [&k] {
+                 ReadLine(k.TempDir);
+                 k.TempDirDefault.clear();  // what a file names was set by the user
+               },
+               [&k] { WriteLine(k.TempDir == k.TempDirDefault ? std::string() : k.TempDir); }});
   e.push_back(Word("Druckerschnittstelle Hardcopy", k.HardcopyPort)
                   .NonZero<uint16_t>(k.HardcopyPort, 1)
                   .MayEnd(ReadEnd::Close));
@@ -605,9 +610,12 @@ void CheckDirectories() {
   for (std::string* dir : {&k.DbfDir, &k.PltDir, &k.ProgramDir}) {
     if (TrimStr(*dir).empty()) *dir = shipped;
   }
-  for (std::string* dir : {&k.TempDir, &k.EdiDir, &wkwenvar.DefaultDataDir}) {
+  for (std::string* dir : {&k.EdiDir, &wkwenvar.DefaultDataDir}) {
     if (TrimStr(*dir).empty()) *dir = start;
   }
+  // The files written to TempDir itself go to the start folder, but the setting stays unset: saved
+  // as the start folder, it would pin every later run's work folder into the user's own folder.
+  if (TrimStr(k.TempDir).empty()) k.TempDir = k.TempDirDefault = start;
   if (!DirWritable(k.CadDir)) ReportError("ung\x81ltiger CAD Ordner konfiguriert");
   if (!DirExists(k.DbfDir)) ReportError("ung\x81ltiger DBF Ordner konfiguriert");
   if (!DirExists(k.PltDir)) ReportError("ung\x81ltiger PLT Ordner konfiguriert");

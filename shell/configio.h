@@ -46,8 +46,9 @@ bool WriteConfigFile();
 
 // Empty folder settings get their places: the table, picture and program folders the program's data
 // folder (datafolder.h; the start folder when there is none), the others the start folder (the run's
-// work folder then goes to the system's temporary folder, startup.h). Unusable folders are reported
-// (the temporary folder is asked for again).
+// work folder then goes to the system's temporary folder, startup.h). A temporary folder filled in
+// this way is also kept in TempDirDefault, and the configuration file keeps it empty. Unusable
+// folders are reported (the temporary folder is asked for again).
 void CheckDirectories();
 
 // Fills RecentFiles[1..4] from the session file (all four empty when there is none). False only for

@@ -982,6 +982,46 @@ TEST_F(ConfigFileTest, EmptyFoldersBecomeTheDataFolderOrTheStartFolder) {
   EXPECT_EQ(Messages(), std::vector<std::string>{});
 }
 
+// The start folder that stands in for an empty temporary folder is not saved as a configured
+// one: the next start, from any folder, sends the run's work folder to the system's temporary
+// folder again. A folder named in the file or set after the check is saved as it is.
+TEST_F(ConfigFileTest, AnUnsetTemporaryFolderStaysUnsetWhenSaved) {
+  const std::string start = dir_.path().string() + "/";
+  const std::string own = (dir_ / "tmp").string() + "/";
+  fs::create_directories(dir_ / "tmp");
+  const std::string label = "Ordner f\x81r tempor\x84re Dateien";
+  struct Case {
+    const char* name;
+    std::string inFile;                // what the file read at the start names
+    std::optional<std::string> setTo;  // set after the check (by the settings window)
+    std::string saved;
+  };
+  const std::vector<Case> cases = {
+      {"unset", "", std::nullopt, ""},
+      {"unset, then set", "", own, own},
+      {"a folder of its own", own, std::nullopt, own},
+      {"the start folder, named in the file", start, std::nullopt, start},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Reset();
+    kwenvar.TempDir = c.inFile;
+    WriteAndGet();
+    Reset();
+    kwenvar.CadDir = start;
+    ASSERT_TRUE(ReadConfigFile());
+    CheckDirectories();
+    // Files that use TempDir itself still go to the start folder.
+    EXPECT_EQ(kwenvar.TempDir, c.inFile.empty() ? start : c.inFile);
+    if (c.setTo) kwenvar.TempDir = *c.setTo;
+    const std::vector<std::string> lines = Lines(WriteAndGet());
+    const std::size_t at = Find(lines, label) + 1;
+    ASSERT_LT(at, lines.size());
+    EXPECT_EQ(lines[at], c.saved);
+  }
+  EXPECT_EQ(Messages(), std::vector<std::string>{});
+}
+
 TEST_F(ConfigFileTest, MissingFoldersAreReportedInOrderAndTheTemporaryFolderAskedFor) {
   const std::string missing = (dir_ / "gone").string() + "/";
   const std::string newTemp = (dir_ / "tmp").string();
