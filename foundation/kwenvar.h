@@ -26,6 +26,10 @@ struct Kwenvar {
   // Folders (empty folders are replaced by StartDir when the configuration is read).
   std::string StartDir;  // current directory at start, "/" separators
   std::string TempDir;
+  // The folder the folder check put in place of an empty TempDir. While TempDir is that folder the
+  // configuration keeps it empty, so that the run's work folder stays in the system's temporary
+  // folder instead of being pinned into the user's own.
+  std::string TempDirDefault;
   std::string DbfDir;
   std::string CadDir;
   std::string PltDir;

@@ -1,10 +1,14 @@
 // configio: the configuration and session files and the folder check at start-up.
 #include "shell/configio.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
+#include <system_error>
 #include <vector>
 
 #include "foundation/cad8var.h"
@@ -204,7 +208,12 @@ std::vector<ConfigEntry> MakeEntries() {
   e.push_back(Int("Grafik-Treiber", k.GraphDriver));
   e.push_back(Word("Aufl\x94sung horizontal", k.GraphResX));
   e.push_back(Word("Aufl\x94sung vertikal", k.GraphResY));
-  e.push_back(Text("Ordner f\x81r tempor\x84re Dateien", k.TempDir));
+  e.push_back({"Ordner f\x81r tempor\x84re Dateien", true,
+               [&k] {
+                 ReadLine(k.TempDir);
+                 k.TempDirDefault.clear();  // what a file names was set by the user
+               },
+               [&k] { WriteLine(k.TempDir == k.TempDirDefault ? std::string() : k.TempDir); }});
   e.push_back(Word("Druckerschnittstelle Hardcopy", k.HardcopyPort)
                   .NonZero<uint16_t>(k.HardcopyPort, 1)
                   .MayEnd(ReadEnd::Close));
@@ -460,6 +469,23 @@ bool OpenForReading(const std::string& name) {
   return ShareTextFile.Reset();
 }
 
+// Makes the folder and the missing ones above it, for this user alone as the desktop makes the
+// folders of its settings.
+void MakeUserFolder(std::filesystem::path dir) {
+  if (!dir.has_filename()) dir = dir.parent_path();
+  std::error_code ec;
+  if (dir.empty() || std::filesystem::exists(dir, ec)) return;
+  MakeUserFolder(dir.parent_path());
+  ::mkdir(dir.c_str(), 0700);
+}
+
+// The user's configuration folder is made on the first write into it; any other folder is the
+// user's to make.
+void MakeConfigFolder() {
+  const std::string home = ConfigHomeDir();
+  if (!home.empty() && AddBackslash(wkwenvar.ConfigDir) == home) MakeUserFolder(SysPath(home));
+}
+
 }  // namespace
 
 std::string ConfigFileName() { return AddBackslash(wkwenvar.ConfigDir) + kwenvar.ProgStem + ".cfg"; }
@@ -488,6 +514,9 @@ bool ReadConfigFile() {
     }
   }
   if (!found) {
+    // The settings are saved where every later start finds them: a file in the start folder would
+    // be lost to a start from any other folder.
+    if (!home.empty()) wkwenvar.ConfigDir = home;
     ShareTextFile.Assign("");
     if (kwenvar.GraphResX == 0 || kwenvar.GraphResX == 65535) kwenvar.GraphResX = Word(ScreenWidth() - 9);
     if (kwenvar.GraphResY == 0 || kwenvar.GraphResY == 65535) kwenvar.GraphResY = Word(ScreenHeight() - 91);
@@ -563,6 +592,7 @@ void FinishConfigRead() {
 bool WriteConfigFile() {
   if (kwenvar.ErrorFlag) return false;
   const std::string name = ConfigFileName();
+  MakeConfigFolder();
   ShareTextFile.Assign(name);
   RewriteRetry(ShareTextFile);
   if (kwenvar.ErrorFlag) return false;
@@ -580,9 +610,12 @@ void CheckDirectories() {
   for (std::string* dir : {&k.DbfDir, &k.PltDir, &k.ProgramDir}) {
     if (TrimStr(*dir).empty()) *dir = shipped;
   }
-  for (std::string* dir : {&k.TempDir, &k.EdiDir, &wkwenvar.DefaultDataDir}) {
+  for (std::string* dir : {&k.EdiDir, &wkwenvar.DefaultDataDir}) {
     if (TrimStr(*dir).empty()) *dir = start;
   }
+  // The files written to TempDir itself go to the start folder, but the setting stays unset: saved
+  // as the start folder, it would pin every later run's work folder into the user's own folder.
+  if (TrimStr(k.TempDir).empty()) k.TempDir = k.TempDirDefault = start;
   if (!DirWritable(k.CadDir)) ReportError("ung\x81ltiger CAD Ordner konfiguriert");
   if (!DirExists(k.DbfDir)) ReportError("ung\x81ltiger DBF Ordner konfiguriert");
   if (!DirExists(k.PltDir)) ReportError("ung\x81ltiger PLT Ordner konfiguriert");
@@ -621,6 +654,7 @@ bool WriteSessionFile() {
   if (recent[1].empty()) return true;
   kwenvar.ErrorFlag = false;
   const std::string name = SessionFileName();
+  MakeConfigFolder();
   ShareTextFile.Assign(name);
   RewriteRetry(ShareTextFile);
   if (kwenvar.ErrorFlag) return false;

@@ -31,27 +31,31 @@ std::string SessionFileName();
 std::string ConfigHomeDir();
 
 // Finds the configuration file (ConfigDir, then the two folders above; ConfigDir becomes the folder
-// it was found in) and reads it into the settings; true when it was read. No file: screen-derived
-// window and dialog sizes, ErrorFlag and false; a damaged file is told, none of its values taken,
-// ErrorFlag set and false.
+// it was found in) and reads it into the settings; true when it was read. No file: ConfigDir becomes
+// the first of the folders above (unless ConfigHomeDir is empty), so that the settings and the
+// session are saved where every later start finds them; screen-derived window and dialog sizes,
+// ErrorFlag and false. A damaged file is told, none of its values taken, ErrorFlag set and false.
 bool ReadConfigFile();
 // The closing step of a read that got past the printer entries: window and dialog sizes derived from
 // the screen, then the file is closed.
 void FinishConfigRead();
-// Writes every setting into ConfigDir; true when written. Nothing, and false, while ErrorFlag is
-// set; a file that cannot be written is told (the old one stays), ErrorFlag set and false.
+// Writes every setting into ConfigDir (made, for this user alone, when it is the missing
+// ConfigHomeDir); true when written. Nothing, and false, while ErrorFlag is set; a file that cannot
+// be written is told (the old one stays), ErrorFlag set and false.
 bool WriteConfigFile();
 
 // Empty folder settings get their places: the table, picture and program folders the program's data
 // folder (datafolder.h; the start folder when there is none), the others the start folder (the run's
-// work folder then goes to the system's temporary folder, startup.h). Unusable folders are reported
-// (the temporary folder is asked for again).
+// work folder then goes to the system's temporary folder, startup.h). A temporary folder filled in
+// this way is also kept in TempDirDefault, and the configuration file keeps it empty. Unusable
+// folders are reported (the temporary folder is asked for again).
 void CheckDirectories();
 
 // Fills RecentFiles[1..4] from the session file (all four empty when there is none). False only for
 // a damaged file: told, no entry of it taken, ErrorFlag set.
 bool ReadSessionFile();
-// Writes the session file when RecentFiles[1] is set (true too when there is nothing to write).
+// Writes the session file into ConfigDir (made as for the configuration) when RecentFiles[1] is set
+// (true too when there is nothing to write).
 // False, with the user told and ErrorFlag set, when it could not be written.
 bool WriteSessionFile();
 

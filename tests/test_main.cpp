@@ -30,6 +30,9 @@ class PrivateRunFolder {
     std::filesystem::current_path(dir_, ec);
     std::filesystem::create_directory(dir_ / "data-home", ec);
     setenv("XDG_DATA_HOME", (dir_ / "data-home").c_str(), 1);
+    // Settings and the session that a test saves without a configuration of its own go here, not
+    // into the configuration folder of the user who runs the tests.
+    setenv("XDG_CONFIG_HOME", (dir_ / "config-home").c_str(), 1);
   }
   ~PrivateRunFolder() {
     if (dir_.empty()) return;

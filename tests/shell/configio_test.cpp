@@ -707,7 +707,8 @@ TEST_F(ConfigFileTest, ClosingStepSizesTheWindowByTheScreenSizeCode) {
   }
 }
 
-// Where the file is looked for: the configuration folder, then the user's configuration folders.
+// Where the file is looked for: the configuration folder, then the user's configuration folders;
+// without a file the configuration folder becomes the user's, so that saving goes there.
 TEST_F(ConfigFileTest, LookupOrder) {
   const fs::path xdg = dir_ / "xdg";
   const fs::path home = dir_ / "home";
@@ -734,6 +735,7 @@ TEST_F(ConfigFileTest, LookupOrder) {
     std::optional<std::string> xdgValue;  // nullopt: unset
     int level;                            // 0: nothing found
     std::string configDir;
+    bool homeSet = true;
   };
   const std::string cfgDir = (dir_ / "cfg").string();
   const std::vector<Case> cases = {
@@ -744,8 +746,10 @@ TEST_F(ConfigFileTest, LookupOrder) {
        (home / ".config" / "kwendal").string() + "/"},
       {"~/.config for a relative variable", {atHome}, std::string("rel/xdg"), 4,
        (home / ".config" / "kwendal").string() + "/"},
-      {"the variable instead of ~/.config", {atHome}, xdg.string(), 0, cfgDir},
-      {"none", {}, xdg.string(), 0, cfgDir},
+      {"the variable instead of ~/.config", {atHome}, xdg.string(), 0, (xdg / "kwendal").string() + "/"},
+      {"none", {}, xdg.string(), 0, (xdg / "kwendal").string() + "/"},
+      {"none, without the variable", {}, std::nullopt, 0, (home / ".config" / "kwendal").string() + "/"},
+      {"none, and no folder of the user's", {}, std::nullopt, 0, cfgDir, false},
   };
   const std::vector<std::pair<fs::path, uint16_t>> levels = {{atCfg, 1}, {atKwendal, 2}, {atStem, 3}, {atHome, 4}};
   for (const Case& c : cases) {
@@ -760,6 +764,11 @@ TEST_F(ConfigFileTest, LookupOrder) {
       xdg_.set(*c.xdgValue);
     } else {
       xdg_.unset();
+    }
+    if (c.homeSet) {
+      homeEnv.set(home.string());
+    } else {
+      homeEnv.unset();
     }
     Reset();
     kwenvar.ErrorFlag = false;
@@ -778,6 +787,67 @@ TEST_F(ConfigFileTest, LookupOrder) {
       EXPECT_EQ(kwenvar.HelpLevel, c.level);
     }
   }
+  EXPECT_EQ(Messages(), std::vector<std::string>{});
+}
+
+// Settings saved in one run are found by the next, whatever folder that starts in: a file that was
+// found is written back where it was, and without one the settings and the session go into the
+// user's configuration folder (made for this user alone), never into the start folder.
+TEST_F(ConfigFileTest, SavedSettingsAreFoundFromAnyStartFolder) {
+  const fs::path xdg = dir_ / "xdg";
+  const fs::path atStart = ConfigPath();
+  const fs::path atKwendal = xdg / "kwendal" / "qorva.cfg";
+  const fs::path atStem = xdg / "kwendal" / "qorva" / "qorva.cfg";
+  struct Case {
+    const char* name;
+    std::optional<fs::path> present;  // what the first start finds
+    fs::path saved;                   // where its settings are saved
+    bool foundElsewhere;              // a start in another folder reads them
+  };
+  const std::vector<Case> cases = {
+      {"found in the start folder", atStart, atStart, false},
+      {"found in kwendal", atKwendal, atKwendal, true},
+      {"found in kwendal/qorva", atStem, atStem, true},
+      {"none: the user's folder, made", std::nullopt, atKwendal, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove_all(xdg);
+    fs::remove(atStart);
+    fs::remove(atStart.parent_path() / "qorva.cff");
+    if (c.present) {
+      Reset();
+      fs::create_directories(c.present->parent_path());
+      wkwenvar.ConfigDir = c.present->parent_path().string();
+      ASSERT_TRUE(WriteConfigFile());
+    }
+    // The first start, in the folder "cfg": the settings are saved, then the session at the end.
+    Reset();
+    ReadConfigFile();
+    kwenvar.ErrorFlag = false;
+    kwenvar.HelpLevel = 2;
+    wkwenvar.RecentFiles[1] = "/w/a.qva";
+    EXPECT_TRUE(WriteConfigFile());
+    EXPECT_TRUE(WriteSessionFile());
+    EXPECT_TRUE(fs::exists(c.saved));
+    EXPECT_TRUE(fs::exists(c.saved.parent_path() / "qorva.cff")) << "the session goes with the settings";
+    EXPECT_EQ(fs::exists(atStart), c.saved == atStart);
+    EXPECT_EQ(fs::exists(atStart.parent_path() / "qorva.cff"), c.saved == atStart);
+    EXPECT_EQ(fs::exists(atKwendal), c.saved == atKwendal);
+
+    // The next start, in another folder.
+    Reset();
+    wkwenvar.ConfigDir = (dir_ / "other").string();
+    kwenvar.ErrorFlag = false;
+    EXPECT_EQ(ReadConfigFile(), c.foundElsewhere);
+    kwenvar.ErrorFlag = false;
+    EXPECT_TRUE(ReadSessionFile());
+    EXPECT_EQ(kwenvar.HelpLevel, c.foundElsewhere ? 2 : 1);
+    EXPECT_EQ(wkwenvar.RecentFiles[1], c.foundElsewhere ? "/w/a.qva" : "");
+  }
+  // The last case made the folders.
+  for (const fs::path& made : {xdg, xdg / "kwendal"})
+    EXPECT_EQ(fs::status(made).permissions() & fs::perms::all, fs::perms::owner_all) << made;
   EXPECT_EQ(Messages(), std::vector<std::string>{});
 }
 
@@ -909,6 +979,46 @@ TEST_F(ConfigFileTest, EmptyFoldersBecomeTheDataFolderOrTheStartFolder) {
   EXPECT_EQ(kwenvar.EdiDir, start);
   EXPECT_EQ(wkwenvar.DefaultDataDir, start);
   EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_EQ(Messages(), std::vector<std::string>{});
+}
+
+// The start folder that stands in for an empty temporary folder is not saved as a configured
+// one: the next start, from any folder, sends the run's work folder to the system's temporary
+// folder again. A folder named in the file or set after the check is saved as it is.
+TEST_F(ConfigFileTest, AnUnsetTemporaryFolderStaysUnsetWhenSaved) {
+  const std::string start = dir_.path().string() + "/";
+  const std::string own = (dir_ / "tmp").string() + "/";
+  fs::create_directories(dir_ / "tmp");
+  const std::string label = "Ordner f\x81r tempor\x84re Dateien";
+  struct Case {
+    const char* name;
+    std::string inFile;                // what the file read at the start names
+    std::optional<std::string> setTo;  // set after the check (by the settings window)
+    std::string saved;
+  };
+  const std::vector<Case> cases = {
+      {"unset", "", std::nullopt, ""},
+      {"unset, then set", "", own, own},
+      {"a folder of its own", own, std::nullopt, own},
+      {"the start folder, named in the file", start, std::nullopt, start},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Reset();
+    kwenvar.TempDir = c.inFile;
+    WriteAndGet();
+    Reset();
+    kwenvar.CadDir = start;
+    ASSERT_TRUE(ReadConfigFile());
+    CheckDirectories();
+    // Files that use TempDir itself still go to the start folder.
+    EXPECT_EQ(kwenvar.TempDir, c.inFile.empty() ? start : c.inFile);
+    if (c.setTo) kwenvar.TempDir = *c.setTo;
+    const std::vector<std::string> lines = Lines(WriteAndGet());
+    const std::size_t at = Find(lines, label) + 1;
+    ASSERT_LT(at, lines.size());
+    EXPECT_EQ(lines[at], c.saved);
+  }
   EXPECT_EQ(Messages(), std::vector<std::string>{});
 }
 

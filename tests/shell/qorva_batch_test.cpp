@@ -538,14 +538,18 @@ TEST_F(BatchTest, ASourceWithoutLineEndsIsRefusedAsDamaged) {
   EXPECT_EQ(spring.exitCode, 1);
   EXPECT_NE(spring.err.find("nicht eingelesen"), std::string::npos) << spring.err;
   EXPECT_FALSE(fs::exists(dir_ / "z.txt"));
-  for (const char* file : {"qorva.cfg", "qorva.cff"}) {
+  // Without a configuration file the session file is the one in the user's configuration folder.
+  const fs::path configHome = dir_ / "config-home";
+  fs::create_directories(configHome / "kwendal");
+  const std::string env = "XDG_CONFIG_HOME='" + configHome.string() + "'";
+  for (const fs::path& file : {dir_ / "qorva.cfg", configHome / "kwendal" / "qorva.cff"}) {
     SCOPED_TRACE(file);
-    fs::create_symlink("/dev/zero", dir_ / file);
-    const ProgramRun r = run("test.qva /I /NOGUI", "", 20);
+    fs::create_symlink("/dev/zero", file);
+    const ProgramRun r = run("test.qva /I /NOGUI", env, 20);
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_NE(r.err.find(std::string(file) + " fehlerhaft - nicht eingelesen"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(file.string() + " fehlerhaft - nicht eingelesen"), std::string::npos) << r.err;
     EXPECT_GT(ReportValues(readFile(dir_ / "test.txt")).size(), 10u);
-    fs::remove(dir_ / file);
+    fs::remove(file);
     fs::remove(dir_ / "test.txt");
   }
 }

@@ -39,6 +39,8 @@ Thh* MainWindow() {
 [[noreturn]] void RunAndClose(const fs::path& dir, bool fromExitItem) {
   const fs::path start = fs::current_path();
   fs::current_path(dir);
+  // The session the window saves at its end stays in the scratch folder.
+  setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
   InitProgramModules({});
   int rc = 0;
   {

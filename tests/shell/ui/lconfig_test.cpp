@@ -18,7 +18,9 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTableWidget>
+#include <algorithm>
 #include <filesystem>
+#include <functional>
 
 #include "foundation/cad8var.h"
 #include "foundation/hgvar.h"
@@ -31,6 +33,7 @@
 #include "platform/services.h"
 #include "shell/configio.h"
 #include "shell/ui/lvntx.h"
+#include "tests/support/filehelpers.h"
 #include "tests/support/testsupport.h"
 #include "tests/support/ui/nextmodal.h"
 
@@ -377,6 +380,51 @@ TEST_F(ConfigWindowTest, ExportAndImportMatchTheProgramsOwnFile) {
   EXPECT_TRUE(kwenvar.ErrorFlag);
   w.Button_save->click();
   EXPECT_FALSE(kwenvar.ErrorFlag) << "saving still works";
+}
+
+// A temporary folder the configuration leaves unset is shown as the start folder its files go to;
+// saving keeps it unset unless the field was changed, so that the work folders of later runs do
+// not land in the user's own folder. A folder typed or chosen is saved.
+TEST_F(ConfigWindowTest, SavingKeepsAnUnsetTemporaryFolderUnset) {
+  const std::string start = kwenvar.StartDir + "/";
+  const std::string own = (dir_.path() / "tmp").string();
+  std::filesystem::create_directories(own);
+  struct Case {
+    const char* name;
+    std::function<void(Tconfig&)> change;
+    std::string saved;
+  };
+  const Case cases[] = {
+      {"untouched", [](Tconfig&) {}, ""},
+      {"folder dialog cancelled", [](Tconfig& w) {
+         scriptedPrompter().push(Cancel{});
+         w.Button_dirtemp->click();
+       }, ""},
+      {"emptied", [](Tconfig& w) { w.Edit_dirtemp->clear(); }, ""},
+      {"typed", [&own](Tconfig& w) { w.Edit_dirtemp->setText(QString::fromStdString(own + "/")); }, own + "/"},
+      {"chosen", [&own](Tconfig& w) {
+         scriptedPrompter().push(own);
+         w.Button_dirtemp->click();
+       }, own},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    InitAllSettings();
+    kwenvar.HelpLevel = 0;
+    wkwenvar.ConfigDir = dir_.path().string() + "/";
+    kwenvar.CadDir = kwenvar.StartDir;
+    CheckDirectories();  // as at the start, with an empty temporary folder
+    scriptedPrompter().clear();
+    Tconfig w;
+    EXPECT_EQ(w.Edit_dirtemp->text().toStdString(), start) << "where its files go";
+    c.change(w);
+    w.Button_save->click();
+    EXPECT_FALSE(kwenvar.ErrorFlag);
+    const std::vector<std::string> lines = test::Lines(test::readFile(dir_.path() / "KWENDAL.cfg"));
+    const auto label = std::find(lines.begin(), lines.end(), "Ordner f\x81r tempor\x84re Dateien");
+    ASSERT_LT(label + 1, lines.end());
+    EXPECT_EQ(label[1], c.saved);
+  }
 }
 
 // Export and import tell a file dialog the user cancelled from a file that cannot be written or read.
