@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <string>
 
 namespace qorva {
@@ -26,15 +27,16 @@ struct Kwenvar {
   // Folders (empty folders are replaced by StartDir when the configuration is read).
   std::string StartDir;  // current directory at start, "/" separators
   std::string TempDir;
-  // The folder the folder check put in place of an empty TempDir. While TempDir is that folder the
-  // configuration keeps it empty, so that the run's work folder stays in the system's temporary
-  // folder instead of being pinned into the user's own.
-  std::string TempDirDefault;
   std::string DbfDir;
   std::string CadDir;
   std::string PltDir;
   std::string EdiDir;
   std::string ProgramDir;
+  // The places the start put in for folder settings left empty, by setting (TempDir, DbfDir, ...,
+  // wkwenvar.DefaultDataDir). While a setting still holds its stand-in, the configuration file keeps
+  // it empty: a later start puts in its own (its start folder, the installed data folder) instead of
+  // finding this run's pinned, and the run's work folder stays out of the user's folder.
+  std::map<const std::string*, std::string> FolderStandIns;
 
   // Shared flags and buffers.
   bool ErrorFlag = false;

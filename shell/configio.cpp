@@ -134,6 +134,18 @@ struct ConfigEntry {
 ConfigEntry Text(std::string label, std::string& s) {
   return {std::move(label), true, [&s] { ReadLine(s); }, [&s] { WriteLine(s); }};
 }
+// A folder setting: what a file names is the user's; a stand-in the start put in is written empty.
+ConfigEntry Folder(std::string label, std::string& dir) {
+  return {std::move(label), true,
+          [&dir] {
+            ReadLine(dir);
+            kwenvar.FolderStandIns.erase(&dir);
+          },
+          [&dir] {
+            const auto standIn = kwenvar.FolderStandIns.find(&dir);
+            WriteLine(standIn != kwenvar.FolderStandIns.end() && standIn->second == dir ? std::string() : dir);
+          }};
+}
 ConfigEntry Int(std::string label, int32_t& x) {
   return {std::move(label), true, [&x] { ReadInt(x); }, [&x] { WriteInt(x); }};
 }
@@ -190,7 +202,7 @@ std::vector<ConfigEntry> MakeEntries() {
   e.push_back(ShortReal("Textbreitenfaktor CAD", c.CadTextWidth).NonZero(c.CadTextWidth, 1.0L));
   e.push_back(ShortReal("Textwinkel", c.CadTextAngle));
   e.push_back(Text("CAD Ordner", k.CadDir));
-  e.push_back(Text("DBF Ordner", k.DbfDir));
+  e.push_back(Folder("DBF Ordner", k.DbfDir));
   e.push_back(Word("Hilfegrad", k.HelpLevel));
   e.push_back(Word("Druckerschnittstelle", k.PrinterPort).NonZero<uint16_t>(k.PrinterPort, 1).MayEnd(ReadEnd::Close));
   e.push_back(Word("Druckertyp", k.PrinterType).MayEnd(ReadEnd::Close));
@@ -208,24 +220,19 @@ std::vector<ConfigEntry> MakeEntries() {
   e.push_back(Int("Grafik-Treiber", k.GraphDriver));
   e.push_back(Word("Aufl\x94sung horizontal", k.GraphResX));
   e.push_back(Word("Aufl\x94sung vertikal", k.GraphResY));
-  e.push_back({"Ordner f\x81r tempor\x84re Dateien", true,
-               [&k] {
-                 ReadLine(k.TempDir);
-                 k.TempDirDefault.clear();  // what a file names was set by the user
-               },
-               [&k] { WriteLine(k.TempDir == k.TempDirDefault ? std::string() : k.TempDir); }});
+  e.push_back(Folder("Ordner f\x81r tempor\x84re Dateien", k.TempDir));
   e.push_back(Word("Druckerschnittstelle Hardcopy", k.HardcopyPort)
                   .NonZero<uint16_t>(k.HardcopyPort, 1)
                   .MayEnd(ReadEnd::Close));
-  e.push_back(Text("EDI Ordner", k.EdiDir));
-  e.push_back(Text("PLT Ordner", k.PltDir));
+  e.push_back(Folder("EDI Ordner", k.EdiDir));
+  e.push_back(Folder("PLT Ordner", k.PltDir));
   e.push_back(Word("Mode f\x81r Textausdruck 1:* 2:-", k.SeparatorStyle).NonZero<uint16_t>(k.SeparatorStyle, 1));
   e.push_back(Int("Zeilen pro Seite f\x81r Drucker", k.LinesPerPage).Rule([&k] {
     if (k.LinesPerPage < 5) k.LinesPerPage = 66;
   }));
   e.push_back(Real("Zoomfaktor", h.ZoomFactor).NonZero(h.ZoomFactor, 1.02L));
   e.push_back(Real("Pan-Faktor", h.PanFactor).NonZero(h.PanFactor, 0.01L));
-  e.push_back(Text("KWENDAL-Programmverzeichnis", k.ProgramDir).MayEnd(ReadEnd::Finish));
+  e.push_back(Folder("KWENDAL-Programmverzeichnis", k.ProgramDir).MayEnd(ReadEnd::Finish));
   e.push_back(ConfigEntry{"VENTRIX-Kommandozeile", true,
                           [&c] {
                             // An empty line keeps the built-in command line.
@@ -296,8 +303,8 @@ std::vector<ConfigEntry> MakeEntries() {
   e.push_back(Flag("Small Online Window ?", w.SmallOnlineWindow).Read(When::IfMore));
   e.push_back(Flag("Enter Diagram Limits ?", w.DiagramLimitsQuery).Read(When::IfMore));
   e.push_back(Word("Dot=1 Komma=2", w.CadTxtDecimal).Range<uint16_t>(w.CadTxtDecimal, 1, 2, 1));
-  e.push_back(Text("Default Data Directory", w.DefaultDataDir).Rule([&w, &k] {
-    if (w.DefaultDataDir.empty()) w.DefaultDataDir = AddBackslash(k.StartDir);
+  e.push_back(Folder("Default Data Directory", w.DefaultDataDir).Rule([&w, &k] {
+    if (w.DefaultDataDir.empty()) w.DefaultDataDir = k.FolderStandIns[&w.DefaultDataDir] = AddBackslash(k.StartDir);
   }));
   e.push_back(Real("Text Height Factor", h.GraphTextHeight)
                   .Rule([&h] {
@@ -607,15 +614,12 @@ void CheckDirectories() {
   // files, results and work files stay with the user.
   LocateDataFolders(LowerStr(k.ProgStem));
   const std::string shipped = datafolder.Shipped.empty() ? start : AddBackslash(datafolder.Shipped);
-  for (std::string* dir : {&k.DbfDir, &k.PltDir, &k.ProgramDir}) {
-    if (TrimStr(*dir).empty()) *dir = shipped;
-  }
-  for (std::string* dir : {&k.EdiDir, &wkwenvar.DefaultDataDir}) {
-    if (TrimStr(*dir).empty()) *dir = start;
-  }
-  // The files written to TempDir itself go to the start folder, but the setting stays unset: saved
-  // as the start folder, it would pin every later run's work folder into the user's own folder.
-  if (TrimStr(k.TempDir).empty()) k.TempDir = k.TempDirDefault = start;
+  // A stand-in is this run's place for an unset folder; the setting itself stays unset (FolderStandIns).
+  auto standIn = [&k](std::string& dir, const std::string& place) {
+    if (TrimStr(dir).empty()) dir = k.FolderStandIns[&dir] = place;
+  };
+  for (std::string* dir : {&k.DbfDir, &k.PltDir, &k.ProgramDir}) standIn(*dir, shipped);
+  for (std::string* dir : {&k.TempDir, &k.EdiDir, &wkwenvar.DefaultDataDir}) standIn(*dir, start);
   if (!DirWritable(k.CadDir)) ReportError("ung\x81ltiger CAD Ordner konfiguriert");
   if (!DirExists(k.DbfDir)) ReportError("ung\x81ltiger DBF Ordner konfiguriert");
   if (!DirExists(k.PltDir)) ReportError("ung\x81ltiger PLT Ordner konfiguriert");

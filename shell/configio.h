@@ -46,8 +46,8 @@ bool WriteConfigFile();
 
 // Empty folder settings get their places: the table, picture and program folders the program's data
 // folder (datafolder.h; the start folder when there is none), the others the start folder (the run's
-// work folder then goes to the system's temporary folder, startup.h). A temporary folder filled in
-// this way is also kept in TempDirDefault, and the configuration file keeps it empty. Unusable
+// work folder then goes to the system's temporary folder, startup.h). A folder filled in this way is
+// kept in kwenvar.FolderStandIns, and the configuration file keeps its setting empty. Unusable
 // folders are reported (the temporary folder is asked for again).
 void CheckDirectories();
 

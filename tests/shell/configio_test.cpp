@@ -1022,6 +1022,50 @@ TEST_F(ConfigFileTest, AnUnsetTemporaryFolderStaysUnsetWhenSaved) {
   EXPECT_EQ(Messages(), std::vector<std::string>{});
 }
 
+// Every folder the start puts in for an unset setting (the start folder, the program's data folder)
+// is this run's alone: saving the settings keeps those settings unset, so a start from another folder
+// or after the program has moved puts in its own. A folder the user sets is saved.
+TEST_F(ConfigFileTest, FoldersTheStartPutsInAreSavedUnset) {
+  const std::string own = (dir_ / "eigen").string() + "/";
+  fs::create_directories(dir_ / "eigen");
+  struct Case {
+    const char* label;
+    std::string* setting;
+  };
+  const Case cases[] = {
+      {"DBF Ordner", &kwenvar.DbfDir},
+      {"PLT Ordner", &kwenvar.PltDir},
+      {"KWENDAL-Programmverzeichnis", &kwenvar.ProgramDir},
+      {"EDI Ordner", &kwenvar.EdiDir},
+      {"Ordner f\x81r tempor\x84re Dateien", &kwenvar.TempDir},
+      {"Default Data Directory", &wkwenvar.DefaultDataDir},
+  };
+  auto savedValue = [this](const char* label) {
+    const std::vector<std::string> lines = Lines(WriteAndGet());
+    const std::size_t at = Find(lines, label) + 1;
+    return at < lines.size() ? lines[at] : std::string("(missing)");
+  };
+  // A configuration with every folder unset, read and checked as a start does.
+  Reset();
+  for (const Case& c : cases) c.setting->clear();
+  WriteAndGet();
+  Reset();
+  kwenvar.CadDir = dir_.path().string() + "/";
+  ASSERT_TRUE(ReadConfigFile());
+  CheckDirectories();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    EXPECT_FALSE(c.setting->empty()) << "the run has a place for it";
+    EXPECT_EQ(savedValue(c.label), "");
+  }
+  // Set by the user: saved as set.
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    *c.setting = own;
+    EXPECT_EQ(savedValue(c.label), own);
+  }
+}
+
 TEST_F(ConfigFileTest, MissingFoldersAreReportedInOrderAndTheTemporaryFolderAskedFor) {
   const std::string missing = (dir_ / "gone").string() + "/";
   const std::string newTemp = (dir_ / "tmp").string();
