@@ -8,10 +8,10 @@
 #include <string>
 #include <system_error>
 
-#include "foundation/cad8var.h"
-#include "foundation/kwenvar.h"
+#include "foundation/cadsettings.h"
+#include "foundation/programstate.h"
 #include "foundation/settings.h"
-#include "foundation/wkwenvar.h"
+#include "foundation/desktopsettings.h"
 #include "graphics/kwencad.h"
 #include "platform/launcher.h"
 
@@ -48,14 +48,14 @@ void BM_CadDxfWrite100k(benchmark::State& state) {
   InitAllSettings();
   InitKwencad();
   installLauncher(std::make_unique<RecordingLauncher>());  // the written file is not opened
-  cad8var.ExecCadFile = false;
-  wkwenvar.CadBatchMode = true;
-  kwenvar.TempDir = ScratchDir().string();
-  kwenvar.CurrentFileName = (ScratchDir() / "bench").string();
+  cadSettings.ExecCadFile = false;
+  desktopSettings.CadBatchMode = true;
+  programState.TempDir = ScratchDir().string();
+  programState.CurrentFileName = (ScratchDir() / "bench").string();
   for (auto _ : state) {
-    kwenvar.ErrorFlag = false;
+    programState.ErrorFlag = false;
     WriteDrawing();
-    if (kwenvar.ErrorFlag) state.SkipWithError("the DXF output failed");
+    if (programState.ErrorFlag) state.SkipWithError("the DXF output failed");
   }
   state.SetItemsProcessed(state.iterations() * kPrimitives);
   std::error_code ec;

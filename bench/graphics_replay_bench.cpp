@@ -6,7 +6,7 @@
 #include <QPainter>
 #include <cstdlib>
 
-#include "foundation/kwenvar.h"
+#include "foundation/programstate.h"
 #include "foundation/settings.h"
 #include "graphics/kwengraf.h"
 #include "graphics/ui/kwengrafform.h"
@@ -18,8 +18,8 @@ void FillDisplayList(std::size_t n) {
   using namespace qorva;
   InitKwengraf();
   KwengrafFormCreate();
-  kwenvar.GraphResX = 1919;
-  kwenvar.GraphResY = 1079;
+  programState.GraphResX = 1919;
+  programState.GraphResY = 1079;
   Header(0, 0, 420, 297);
   SetTextStyle(0, 0, 3.5L, 2.5L);
   std::size_t i = 0;

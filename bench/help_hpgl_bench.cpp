@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "foundation/kwenvar.h"
+#include "foundation/programstate.h"
 #include "foundation/settings.h"
 #include "graphics/kwengraf.h"
 #include "shell/hbildg.h"

@@ -12,7 +12,7 @@
 #include <iterator>
 #include <string>
 
-#include "foundation/kwenvar.h"
+#include "foundation/programstate.h"
 #include "foundation/utilstr.h"
 #include "shell/preview.h"
 #include "shell/startup.h"
@@ -77,12 +77,12 @@ void BM_FileTableOf10000Springs(benchmark::State& state) {
   const SpringFolder& folder = Folder();
   qorva::InitProgramModules({});
   qorva::SetProgramIdentity();
-  qorva::kwenvar.DbfDir = folder.path.string() + "/";
-  qorva::kwenvar.TempDir = folder.path.string() + "/";
-  qorva::kwenvar.DataDir = (folder.path / "federn").string() + "/";
+  qorva::programState.DbfDir = folder.path.string() + "/";
+  qorva::programState.TempDir = folder.path.string() + "/";
+  qorva::programState.DataDir = (folder.path / "federn").string() + "/";
   qorva::GridRows table;
   for (auto _ : state) {
-    table = qorva::ReadFileTable(qorva::kwenvar.DataDir);
+    table = qorva::ReadFileTable(qorva::programState.DataDir);
     benchmark::DoNotOptimize(table.data());
   }
   const size_t rows = table.size();

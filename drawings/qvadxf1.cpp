@@ -9,13 +9,13 @@
 
 #include "drawings/w8yeb.h"
 #include "drawings/yebdiag9.h"
-#include "foundation/error0.h"
-#include "foundation/kwenvar.h"
-#include "foundation/msgbox.h"
-#include "foundation/u32inco.h"
+#include "foundation/errorlist.h"
+#include "foundation/programstate.h"
+#include "foundation/messagebox.h"
+#include "foundation/choiceprompt.h"
 #include "foundation/utilmath.h"
 #include "foundation/utilstr.h"
-#include "foundation/wkwenvar.h"
+#include "foundation/desktopsettings.h"
 #include "graphics/austab.h"
 #include "graphics/caddim.h"
 #include "graphics/cadutil1.h"
@@ -164,10 +164,10 @@ uint16_t ViewOfResultGraphic(int32_t resultGraphic) {
   }
 }
 
-void RedrawCurrentView(const Spring& s) { DrawSpringView(s, 3, ViewOfResultGraphic(wkwenvar.ResultGraphic)); }
+void RedrawCurrentView(const Spring& s) { DrawSpringView(s, 3, ViewOfResultGraphic(desktopSettings.ResultGraphic)); }
 
 void DrawSpringView(const Spring& s, uint16_t device, uint16_t view) {
-  if (kwenvar.FatalError) {
+  if (programState.FatalError) {
     // Results of a fatal stop are stale: the messages take the drawing's place, and the screen no
     // longer shows a drawing that belongs to other input.
     if (device == CadCodeOf(CadOutput::Screen)) {
@@ -177,19 +177,19 @@ void DrawSpringView(const Spring& s, uint16_t device, uint16_t view) {
     ShowCalcMessages();
     return;
   }
-  kwenvar.ViewChoice = 0;
+  programState.ViewChoice = 0;
   for (;;) {
-    kwenvar.ViewChoice = static_cast<uint16_t>(kwenvar.ViewChoice + 1);
+    programState.ViewChoice = static_cast<uint16_t>(programState.ViewChoice + 1);
     const std::vector<std::string> views(kViewTexts.begin() + 1, kViewTexts.end());
     SetPromptHelp(kViewHelpTopic);
-    if (view == 0) AskChoice("Select ..", views, kwenvar.ViewChoice);
-    else kwenvar.ViewChoice = view;
-    if (kwenvar.ErrorFlag || kwenvar.ViewChoice == ViewBack) return;
+    if (view == 0) AskChoice("Select ..", views, programState.ViewChoice);
+    else programState.ViewChoice = view;
+    if (programState.ErrorFlag || programState.ViewChoice == ViewBack) return;
 
-    const uint16_t v = kwenvar.ViewChoice;
+    const uint16_t v = programState.ViewChoice;
     CadBeginOutput(device);
     DiagramReset();
-    if (kwenvar.ErrorFlag) return;
+    if (programState.ErrorFlag) return;
 
     CadSetColor(0);
     PageOfView(s, v);
@@ -202,7 +202,7 @@ void DrawSpringView(const Spring& s, uint16_t device, uint16_t view) {
     CadEndSection();
     CadEndOutput();
 
-    if (kwenvar.ErrorFlag || view != 0) return;
+    if (programState.ErrorFlag || view != 0) return;
   }
 }
 
@@ -354,7 +354,7 @@ void DrawQuick1Page(const Spring& s) {
   // The outer diameter becomes 30 mm.
   const long double scale = Ratio(30.0L, De);
   if (scale > 0.0L) CadInsertBlock("feder", 30.0L, 80.0L, 0.0L, scale, scale);
-  if (error0.ErrorCount > 0) TableMessageList(80.0L, 30.0L, 2.5L, 34.0L, 25.0L);
+  if (errorList.ErrorCount > 0) TableMessageList(80.0L, 30.0L, 2.5L, 34.0L, 25.0L);
 }
 
 void DrawQuick3Page(const Spring& s) {
@@ -372,7 +372,7 @@ void DrawQuick3Page(const Spring& s) {
   DrawDimensionTable(s, 75.0L, 110.0L, 1.3L);
   DrawMaterialTable(s, 93.0L, 110.0L, 1.3L);
   DrawForceTable(s, 120.0L, 110.0L, 1.3L);
-  if (error0.ErrorCount > 0) TableMessageList(93.0L, 80.0L, 1.3L, 31.0L, 15.0L);
+  if (errorList.ErrorCount > 0) TableMessageList(93.0L, 80.0L, 1.3L, 31.0L, 15.0L);
   const long double scale = SmallerScale(Ratio(30.0L, De), Ratio(60.0L, 1.1L * b + 1.8L * De));
   CadInsertBlock("feder", 36.0L, 100.0L, 0.0L, scale, scale);
   CadInsertBlock("federsa", 2.0L, 100.0L, 0.0L, scale, scale);

@@ -4,7 +4,7 @@
 // the front and side views at full size. It draws nothing itself: every line and text goes through
 // the CAD kernel, so one composition serves the screen and every CAD file format. Geometry is in
 // millimetres; only texts are in the display unit system. No state of its own: every routine draws
-// the spring it is given, and the view number of the choice prompt lives in kwenvar.ViewChoice.
+// the spring it is given, and the view number of the choice prompt lives in programState.ViewChoice.
 
 #include <cstdint>
 #include <string>

@@ -4,12 +4,12 @@
 #include <cstdint>
 #include <span>
 
-#include "foundation/cad8var.h"
-#include "foundation/kwenvar.h"
-#include "foundation/utildos.h"
+#include "foundation/cadsettings.h"
+#include "foundation/programstate.h"
+#include "foundation/machinefacts.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
-#include "foundation/wkwenvar.h"
+#include "foundation/desktopsettings.h"
 #include "graphics/kwencad.h"
 
 namespace qorva {
@@ -266,7 +266,7 @@ std::string FieldText(Field field, const Names& names) {
     case Field::Revision: return RevisionLetter(d);
     case Field::IssueDate: return DateStrIso();
     case Field::Language: return "de";
-    case Field::Release: return cad8var.ReleaseField;
+    case Field::Release: return cadSettings.ReleaseField;
     case Field::Owner: return titleblk.OwnerText;
     case Field::Department: return d.TitleDepartment;
     case Field::StandardBy: return d.TitleStandardBy;
@@ -340,7 +340,7 @@ void DrawLayout(std::span<const Step> steps, int32_t type, const Names& names) {
 }
 
 void DrawOwnerField(int32_t type) {
-  if (cad8var.DwgNoLogo) return;
+  if (cadSettings.DwgNoLogo) return;
   CadSetColor(5);
   if (BlockOutput() && BlockFileExists("logo_1")) {
     if (type == 1)
@@ -405,8 +405,8 @@ TitleBlockSize TitleBlockSizeFor(int32_t type) {
 bool TitleBlockOrigin(int32_t format, long double& x, long double& y) {
   if (format != 3 && format != 4) return false;
   const bool a3 = format == 3;
-  if (IsoType(wkwenvar.TitleBlockType)) {
-    if (wkwenvar.FrameMargin != 0) {
+  if (IsoType(desktopSettings.TitleBlockType)) {
+    if (desktopSettings.FrameMargin != 0) {
       x = a3 ? 230 : 20, y = 10;
     } else {
       x = a3 ? 235 : 25, y = 5;
@@ -419,12 +419,12 @@ bool TitleBlockOrigin(int32_t format, long double& x, long double& y) {
 }
 
 long double ChangeTableHeight(const Aendvar& d) {
-  if (!cad8var.DwgShowChanges || d.ChangeCount == 0) return 0;
+  if (!cadSettings.DwgShowChanges || d.ChangeCount == 0) return 0;
   return static_cast<long double>(std::min<int32_t>(8, ShownChangeCount(d)) + 1) * 3.5L;
 }
 
 std::string ChangeIndexText(int32_t n) {
-  switch (wkwenvar.ChangeIndexStyle) {
+  switch (desktopSettings.ChangeIndexStyle) {
     case 0:
       return std::string(1, static_cast<char>(n + 96));
     case 1:
@@ -441,23 +441,23 @@ void DrawTitleBlock(const Aendvar& d, int32_t format, const std::string& name, c
   long double ox = 0;
   long double oy = 0;
   if (TitleBlockOrigin(format, ox, oy)) CadSetOrigin(ox, oy);
-  const int32_t type = wkwenvar.TitleBlockType;
+  const int32_t type = desktopSettings.TitleBlockType;
   const Names names{name, name2, number, d};
   if (type == 2 || type == 1) {
     DrawLayout(type == 2 ? std::span<const Step>(kIsoFig2) : std::span<const Step>(kIsoFig1), type, names);
-    if (cad8var.DwgShowChanges && d.ChangeCount > 0) DrawChangeTable(d);
+    if (cadSettings.DwgShowChanges && d.ChangeCount > 0) DrawChangeTable(d);
   } else {
     // Any other type gets the minimal DIN form without its outline.
     DrawLayout(kDin, type, names);
   }
   DrawOwnerField(type);
-  if (cad8var.DwgHeadBlocks && BlockOutput()) InsertUserBlocks("head", format, HeadBlockHeight(d, type));
-  if (cad8var.DwgInsertBlocks && BlockOutput()) InsertUserBlocks("insert", format, 0);
+  if (cadSettings.DwgHeadBlocks && BlockOutput()) InsertUserBlocks("head", format, HeadBlockHeight(d, type));
+  if (cadSettings.DwgInsertBlocks && BlockOutput()) InsertUserBlocks("insert", format, 0);
   CadSetOrigin(0, 0);
 }
 
 void DrawChangeTable(const Aendvar& d) {
-  const long double y0 = wkwenvar.TitleBlockType == 1 ? 27 : 36;
+  const long double y0 = desktopSettings.TitleBlockType == 1 ? 27 : 36;
   const int32_t n = std::min<int32_t>(8, ShownChangeCount(d));
   const long double rows = static_cast<long double>(n + 1) * 3.5L;
   CadSetColor(3);

@@ -3,14 +3,14 @@
 #include <cmath>
 
 #include "drawings/titleblk.h"
-#include "foundation/cad8var.h"
-#include "foundation/kwenvar.h"
-#include "foundation/utildos.h"
+#include "foundation/cadsettings.h"
+#include "foundation/programstate.h"
+#include "foundation/machinefacts.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilmath.h"
 #include "foundation/utilstr.h"
-#include "foundation/wkwenvar.h"
-#include "foundation/wprinvar.h"
+#include "foundation/desktopsettings.h"
+#include "foundation/printsettings.h"
 #include "graphics/kwencad.h"
 #include "graphics/kwendraw.h"
 
@@ -59,7 +59,7 @@ bool FreeTextsOn(const Aendvar& drawing, int32_t format) {
 }  // namespace
 
 bool FrameTenMmRule() {
-  return (wkwenvar.TitleBlockType == 1 || wkwenvar.TitleBlockType == 2) && wkwenvar.FrameMargin != 0;
+  return (desktopSettings.TitleBlockType == 1 || desktopSettings.TitleBlockType == 2) && desktopSettings.FrameMargin != 0;
 }
 
 SheetGeometry SheetGeometryFor(int32_t format) {
@@ -96,8 +96,8 @@ SheetGeometry SheetGeometryFor(int32_t format) {
       break;
   }
   // The grid reference border belongs to the ISO forms with exactly the 10 mm margin.
-  if ((format == 3 || format == 4) && (wkwenvar.TitleBlockType == 1 || wkwenvar.TitleBlockType == 2) &&
-      wkwenvar.FrameMargin == 1) {
+  if ((format == 3 || format == 4) && (desktopSettings.TitleBlockType == 1 || desktopSettings.TitleBlockType == 2) &&
+      desktopSettings.FrameMargin == 1) {
     g.gridX = format == 3 ? 8 : 4;
     g.gridY = 6;
   }
@@ -109,9 +109,9 @@ void DrawDrawingFrame(const Spring& s, int32_t format) {
   const std::string n1 = SlashIsEmpty(s.family.DrawingName);
   const std::string n2 = SlashIsEmpty(s.family.DrawingName2);
   const std::string nr = SlashIsEmpty(s.family.DrawingNumber);
-  if (format == 3) wprinvar.SheetFormat = 3;
-  if (format == 4) wprinvar.SheetFormat = 2;
-  if (cad8var.DwgNoTitleBlock || kwenvar.ErrorFlag) return;
+  if (format == 3) printSettings.SheetFormat = 3;
+  if (format == 4) printSettings.SheetFormat = 2;
+  if (cadSettings.DwgNoTitleBlock || programState.ErrorFlag) return;
 
   const SheetGeometry g = SheetGeometryFor(format);
   if (!g.known) return;
@@ -143,23 +143,23 @@ void DrawDrawingFrame(const Spring& s, int32_t format) {
 
   CadSetColor(3);
   CadTextStyle(2, 0, 1.5L, 1.2L);
-  if (!cad8var.DwgNoFileName) CadText(ShortenDots(GetDataFilePath(), 150), 20, 1);
-  if (!cad8var.DwgNoDate) CadText(DateStr() + " " + TimeStr(), format == 4 ? 186 : 395, 1);
+  if (!cadSettings.DwgNoFileName) CadText(ShortenDots(GetDataFilePath(), 150), 20, 1);
+  if (!cadSettings.DwgNoDate) CadText(DateStr() + " " + TimeStr(), format == 4 ? 186 : 395, 1);
   CadTextStyle(2, 0, 3.5L, 3.0L);
   CadSetColor(5);
-  if (!cad8var.DwgNoMakerTitle)
-    CadText("KWENDAL   " + kwenvar.ProgTitle + "  V" + kwenvar.ProgVersion, 1, 300);
+  if (!cadSettings.DwgNoMakerTitle)
+    CadText("KWENDAL   " + programState.ProgTitle + "  V" + programState.ProgVersion, 1, 300);
 }
 
 void DrawProtectionNotice(int32_t format) {
-  if (cad8var.DwgNoCopyright) return;
+  if (cadSettings.DwgNoCopyright) return;
   CadSetColor(3);
   CadTextStyle(2, 90, 1.8L, 1.5L);
   long double x0;
   if (!FrameTenMmRule())
     x0 = format == 3 ? 3 : 4;
   else
-    x0 = cad8var.DwgNoGridBorder ? 4 : 3;
+    x0 = cadSettings.DwgNoGridBorder ? 4 : 3;
   if (format != 3 && format != 4) return;
   for (size_t k = 0; k < ProtectionNoticeEnglish.size(); ++k)
     CadText(ProtectionNoticeEnglish[k], x0 + 2.7L * static_cast<long double>(k), 10);
@@ -170,7 +170,7 @@ void DrawProtectionNotice(int32_t format) {
 void DrawGridBorder(int32_t nx, int32_t ny, long double x1, long double y1, long double x2, long double y2,
                     long double w) {
   CadSetColor(3);
-  if (!cad8var.DwgNoGridBorder && nx > 0 && ny > 0) {
+  if (!cadSettings.DwgNoGridBorder && nx > 0 && ny > 0) {
     CadRectangle(x1 - w, y1 - w, x2 + w, y2 + w);
     const long double dx = (x2 - x1) / nx;
     const long double dy = (y2 - y1) / ny;
@@ -191,7 +191,7 @@ void DrawGridBorder(int32_t nx, int32_t ny, long double x1, long double y1, long
       if (j < ny) CadText(NumToLetter(j + 1), x2 + 0.25L * w, y + dy / 2);
     }
   }
-  if (cad8var.DwgNoMmScale) return;
+  if (cadSettings.DwgNoMmScale) return;
   CadTextStyle(2, 0, 1.5L, 1.125L);
   const auto kx = static_cast<int64_t>(RoundEven(x2 - x1));
   for (int64_t k = 0; k <= kx; ++k) {

@@ -49,7 +49,7 @@ extern const std::array<std::string, 5> ProtectionNoticeGerman;
 
 // The whole sheet of the spring s: frame, title block, notice, free texts, grid border and the
 // marginal texts. Its drawing name, second name and number go into the title block; a text that is
-// only "/" and blanks counts as empty. Sets wprinvar.SheetFormat (3 for format 3, 2 for format 4)
+// only "/" and blanks counts as empty. Sets printSettings.SheetFormat (3 for format 3, 2 for format 4)
 // even when nothing is drawn because DwgNoTitleBlock or ErrorFlag is set.
 void DrawDrawingFrame(const Spring& s, int32_t format);
 // The notice along the left edge (formats 3 and 4 only).

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <string>
 
-#include "foundation/kwenvar.h"
+#include "foundation/programstate.h"
 #include "foundation/utilmath.h"
 #include "foundation/utilstr.h"
 #include "graphics/austab.h"
@@ -163,7 +163,7 @@ void DrawThicknessCurve(long double e, F value) {
 
 void DrawGoodmanDiagram(const Spring& s, uint16_t kind, long double t) {
   // The results of a failed calculation are those of an earlier spring: nothing of them is drawn.
-  if (kwenvar.FatalError) return;
+  if (programState.FatalError) return;
   const Yebglob9& g = s.family;
   const bool haigh = kind == 2;
   const long double k = StressScale(g.MaterialRec);
@@ -176,7 +176,7 @@ void DrawGoodmanDiagram(const Spring& s, uint16_t kind, long double t) {
   // evaluation at its thickness; the diagram shows those of its t and leaves the spring alone.
   const long double upperLimit = sO / k;
   const long double strokeStress = sHz / k;
-  if (kwenvar.ErrorFlag) return;
+  if (programState.ErrorFlag) return;
 
   DiagramSetSize(90, 85);
   DiagramSetOrigin(15, 20);
@@ -204,7 +204,7 @@ void DrawGoodmanDiagram(const Spring& s, uint16_t kind, long double t) {
   ValueTextStyle();
   CadText(label, 6, 4);
   // An evaluation that stops on a zero stress leaves the life of the spring drawn before in place.
-  WriteGoodmanValueBlock(g, t, upperLimit, strokeStress, sHz, k * g.Stress2 > sO, !kwenvar.FatalError);
+  WriteGoodmanValueBlock(g, t, upperLimit, strokeStress, sHz, k * g.Stress2 > sO, !programState.FatalError);
 }
 
 long double PermissibleStressOfThickness(const Spring& s, long double t) {
@@ -288,12 +288,12 @@ void WriteMaterialValueLines(const Spring& s, long double t) {
 }
 
 void DrawMaterialDiagram(const Spring& s, uint16_t kind, uint16_t device, long double t) {
-  if (kwenvar.FatalError) {
+  if (programState.FatalError) {
     ShowCalcMessages();
     return;
   }
   CadBeginOutput(device);
-  if (kwenvar.ErrorFlag) return;
+  if (programState.ErrorFlag) return;
   DiagramReset();
   CadPageSetupDefault();
   CadWriteTables(2);

@@ -16,7 +16,7 @@ namespace qorva {
 // The fatigue diagram of the spring s into the open page; kind 2 Haigh-Goodman, any other value
 // Goodman. Expects a calculated spring, an open drawing output and a DiagramReset by the caller. The
 // upper-stress limit and the permissible stroke stress it shows come from its own evaluation at t;
-// the spring is not changed. Draws nothing while kwenvar.ErrorFlag is set after the evaluation or
+// the spring is not changed. Draws nothing while programState.ErrorFlag is set after the evaluation or
 // the calculation has failed (FatalError).
 void DrawGoodmanDiagram(const Spring& s, uint16_t kind, long double t);
 // Kind 3: tensile strength over thickness; kind 4: permissible bending stress over thickness, for

@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "foundation/kwenvar.h"
-#include "foundation/msgbox.h"
+#include "foundation/programstate.h"
+#include "foundation/messagebox.h"
 #include "foundation/utilfile.h"
 #include "platform/sysname.h"
 
@@ -94,7 +94,7 @@ std::string DataFileToChange(const std::string& dir, const std::string& name) {
   const std::string shipped = ResolveFileCase(AddBackslash(dir) + name);
   if (datafolder.UserCopies.empty()) {
     ReportError("Datei " + shipped + " kann nicht ge\x84ndert werden: kein Ordner f\x81r eigene Kopien (HOME)");
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
     return "";
   }
   const std::string copy = ResolveFileCase(AddBackslash(datafolder.UserCopies) + name);
@@ -103,7 +103,7 @@ std::string DataFileToChange(const std::string& dir, const std::string& name) {
   fs::create_directories(SysPath(datafolder.UserCopies), ec);
   if (ec || !CopyFileTo(shipped, copy)) {
     ReportError("Datei " + shipped + " kann nicht nach " + datafolder.UserCopies + " kopiert werden !");
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
     return "";
   }
   // An installed file is read-only; its copy is the user's to change.

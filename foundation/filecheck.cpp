@@ -1,13 +1,13 @@
 // filecheck: checked text-file steps, the output-name check and the file choosers.
 #include "foundation/filecheck.h"
 
-#include "foundation/fileattr.h"
-#include "foundation/kwenvar.h"
-#include "foundation/msgbox.h"
-#include "foundation/u32inja.h"
+#include "foundation/fileattributes.h"
+#include "foundation/programstate.h"
+#include "foundation/messagebox.h"
+#include "foundation/yesnoprompt.h"
 #include "foundation/utilstr.h"
-#include "foundation/wintext.h"
-#include "foundation/wkwenvar.h"
+#include "foundation/windowtext.h"
+#include "foundation/desktopsettings.h"
 #include "platform/prompts.h"
 #include "platform/sysname.h"
 
@@ -36,17 +36,17 @@ bool HasDot(const std::string& s) { return s.find('.') != std::string::npos; }
 // In archive mode a file named on the command line may not be replaced by another; otherwise the
 // command-line name is used up by this choice.
 bool RefusedInArchiveMode(bool exceptAktuell, const std::string& name) {
-  if (kwenvar.FileNameHasPath && kwenvar.ArchiveMode && !(exceptAktuell && name == "aktuell")) {
+  if (programState.FileNameHasPath && programState.ArchiveMode && !(exceptAktuell && name == "aktuell")) {
     ReportError(kArchiveRefusal);
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
     return true;
   }
-  kwenvar.FileNameHasPath = false;
+  programState.FileNameHasPath = false;
   return false;
 }
 
 std::string DataFileName(const std::string& name) {
-  return AddBackslash(kwenvar.DataDir) + name + "." + kwenvar.DataExt;
+  return AddBackslash(programState.DataDir) + name + "." + programState.DataExt;
 }
 
 }  // namespace
@@ -54,11 +54,11 @@ std::string DataFileName(const std::string& name) {
 void RewriteChecked(TextFile& f) {
   if (f.Rewrite()) return;
   ReportError(f.IoResult() == io::WriteError ? kDiskFull : "file write error");
-  kwenvar.ErrorFlag = true;
+  programState.ErrorFlag = true;
 }
 
 void WriteTextChecked(TextFile& f, const std::string& s) {
-  if (kwenvar.ErrorFlag) return;
+  if (programState.ErrorFlag) return;
   // Written out at once, so that the first failing write is the one reported.
   if (f.Write(s) && f.Flush()) return;
   switch (f.IoResult()) {
@@ -75,7 +75,7 @@ void WriteTextChecked(TextFile& f, const std::string& s) {
       ReportError("Fehler bei Zugriff auf Diskette/Platte");
       break;
   }
-  kwenvar.ErrorFlag = true;
+  programState.ErrorFlag = true;
 }
 
 void CloseChecked(TextFile& f) {
@@ -83,33 +83,33 @@ void CloseChecked(TextFile& f) {
   const bool reported = f.Failed();
   if (f.Close()) return;
   if (!reported) ReportError(f.IoResult() == io::WriteError ? kDiskFull : "Fehler beim Schlie\xE1" "en einer Datei");
-  kwenvar.ErrorFlag = true;
+  programState.ErrorFlag = true;
 }
 
 void FileMustExist(const std::string& fileName) {
   if (FileCanOpen(fileName)) return;
   ReportError("Datei " + TrimStr(fileName) + " nicht gefunden oder kein Zugriffsrecht !");
-  kwenvar.ErrorFlag = true;
+  programState.ErrorFlag = true;
 }
 
 void CheckOutputFile(const std::string& fileName) {
   if (CountChar('.', FileNameOf(fileName)) > 1) {
     ShowDosMessage(fileName + " not allowed (too many dots)!");
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
     return;
   }
-  if (FileCanOpen(fileName) && fileName.find("aktuell") == std::string::npos && wkwenvar.ConfirmOverwrite) {
+  if (FileCanOpen(fileName) && fileName.find("aktuell") == std::string::npos && desktopSettings.ConfirmOverwrite) {
     SetPromptHelp(3055);
-    if (!AskYesNoCancel(fileName + " existiert bereits.   \x81" "berschreiben ?")) kwenvar.ErrorFlag = true;
+    if (!AskYesNoCancel(fileName + " existiert bereits.   \x81" "berschreiben ?")) programState.ErrorFlag = true;
   }
-  if (kwenvar.ErrorFlag) return;
+  if (programState.ErrorFlag) return;
   // Try the creation exactly as the writer will do it (a new file beside the old one), then drop it:
   // an existing file stays until its replacement has been written completely.
   TextFile probe;
   probe.Assign(fileName);
   if (!probe.Rewrite()) {
     ReportError(InvalidNameText(fileName));
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
     return;
   }
   probe.Discard();
@@ -118,29 +118,29 @@ void CheckOutputFile(const std::string& fileName) {
 void AskSaveFile(const std::string& name, std::string& fullName) {
   // Saving the file named on the command line under its own name keeps it the current path: its
   // name already holds the extension.
-  const bool sameCommandLineFile = kwenvar.FileNameHasPath && HasDot(name) && name == kwenvar.CurrentFileName;
+  const bool sameCommandLineFile = programState.FileNameHasPath && HasDot(name) && name == programState.CurrentFileName;
   if (RefusedInArchiveMode(true, name)) return;
-  if (sameCommandLineFile) kwenvar.FileNameHasPath = true;
+  if (sameCommandLineFile) programState.FileNameHasPath = true;
   if (name.empty()) {
-    if (kwenvar.DemoRun) kwenvar.CurrentFileName = "demo";
+    if (programState.DemoRun) programState.CurrentFileName = "demo";
     FileDialogRequest request;
-    request.startDir = SysName(AddBackslash(kwenvar.DataDir));
-    request.fileName = SysName(kwenvar.CurrentFileName);
-    request.filter = SysName("*." + kwenvar.DataExt);
+    request.startDir = SysName(AddBackslash(programState.DataDir));
+    request.fileName = SysName(programState.CurrentFileName);
+    request.filter = SysName("*." + programState.DataExt);
     request.filterName = request.filter;
     const std::optional<std::string> chosen = prompter().saveFile(request);
     std::string chosenName;
     std::string path;
     if (chosen && !chosen->empty() && ChosenFileName(*chosen, path)) {
       chosenName = FileNameNoExt(path);
-      if (!chosenName.empty()) kwenvar.DataDir = FileDir(path);
+      if (!chosenName.empty()) programState.DataDir = FileDir(path);
     }
-    if (chosenName.empty()) kwenvar.ErrorFlag = true;
+    if (chosenName.empty()) programState.ErrorFlag = true;
     ArrowCursor();
-    if (kwenvar.ErrorFlag) return;
+    if (programState.ErrorFlag) return;
     fullName = DataFileName(chosenName);
     CheckOutputFile(fullName);
-    if (!kwenvar.ErrorFlag) kwenvar.CurrentFileName = chosenName;
+    if (!programState.ErrorFlag) programState.CurrentFileName = chosenName;
     return;
   }
   fullName = HasDot(name) ? name : DataFileName(name);
@@ -151,18 +151,18 @@ void AskReadFile(const std::string& name, std::string& fullName) {
   if (RefusedInArchiveMode(false, name)) return;
   std::string base = name;
   if (name.empty()) {
-    AskOpenFileMode(kwenvar.DataDir, "*." + kwenvar.DataExt, base);
-    if (kwenvar.ErrorFlag) return;
+    AskOpenFileMode(programState.DataDir, "*." + programState.DataExt, base);
+    if (programState.ErrorFlag) return;
   }
   if (!name.empty() && HasDot(name)) {
     fullName = name;
   } else {
-    kwenvar.CurrentFileName = base;
-    fullName = kwenvar.DataDir.empty() ? base + "." + kwenvar.DataExt : DataFileName(base);
+    programState.CurrentFileName = base;
+    fullName = programState.DataDir.empty() ? base + "." + programState.DataExt : DataFileName(base);
   }
   FileMustExist(fullName);
-  if (kwenvar.ErrorFlag) {
-    if (fullName != name) kwenvar.CurrentFileName.clear();
+  if (programState.ErrorFlag) {
+    if (fullName != name) programState.CurrentFileName.clear();
     return;
   }
   SilentMessage("Datei " + fullName + " wird eingelesen");
@@ -177,7 +177,7 @@ void AskOpenFileMode(std::string& dir, const std::string& filter, std::string& n
   std::string path;
   if (!chosen || chosen->empty() || !ChosenFileName(*chosen, path)) {
     name.clear();
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
     return;
   }
   dir = FileDir(path);
@@ -193,7 +193,7 @@ void AskOpenFile(const std::string& fileName, const std::string& filter, std::st
   std::string path;
   if (!chosen || chosen->empty() || !ChosenFileName(*chosen, path)) {
     result = fileName;
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
     return;
   }
   result = path;
@@ -229,8 +229,8 @@ void RewriteRetry(TextFile& f) {
       ReportError("I/O-Error " + IntStr(code));
     }
     // Trying again only makes sense once someone has seen the failure and could mend it.
-    if (!kwenvar.ShowErrors || !prompter().canAnswer() || tries >= kRewriteTries) {
-      kwenvar.ErrorFlag = true;
+    if (!programState.ShowErrors || !prompter().canAnswer() || tries >= kRewriteTries) {
+      programState.ErrorFlag = true;
       return;
     }
   }

@@ -3,7 +3,7 @@
 // output file name with the question before an existing file is overwritten, the choosers of the
 // spring data file to save or read, the general file and folder choosers and the existence check.
 // Messages go through ReportError (shown only while ShowErrors is set); every failure sets ErrorFlag
-// unless said otherwise. Whether an existing file is asked for is wkwenvar.ConfirmOverwrite.
+// unless said otherwise. Whether an existing file is asked for is desktopSettings.ConfirmOverwrite.
 
 #include <string>
 

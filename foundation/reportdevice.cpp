@@ -4,16 +4,16 @@
 #include <memory>
 
 #include "foundation/filecheck.h"
-#include "foundation/kwenvar.h"
-#include "foundation/msgbox.h"
-#include "foundation/textout.h"
-#include "foundation/textview.h"
-#include "foundation/u32inja.h"
-#include "foundation/utildos.h"
+#include "foundation/programstate.h"
+#include "foundation/messagebox.h"
+#include "foundation/reportwriter.h"
+#include "foundation/reportpages.h"
+#include "foundation/yesnoprompt.h"
+#include "foundation/machinefacts.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
 #include "foundation/workdir.h"
-#include "foundation/wkwenvar.h"
+#include "foundation/desktopsettings.h"
 #include "platform/launcher.h"
 #include "platform/services.h"
 #include "platform/sysname.h"
@@ -32,29 +32,29 @@ std::string displayCopy() { return tempName("outwin.txt"); }
 
 // Runs a save choice for extension ext, giving DataExt and CurrentFileName their values back.
 void askSaveWithExt(const std::string& ext, std::string& fullName) {
-  textout.SavedExt = kwenvar.DataExt;
-  const std::string savedName = kwenvar.CurrentFileName;
-  kwenvar.DataExt = ext;
+  reportWriter.SavedExt = programState.DataExt;
+  const std::string savedName = programState.CurrentFileName;
+  programState.DataExt = ext;
   AskSaveFile("", fullName);
-  kwenvar.DataExt = textout.SavedExt;
-  kwenvar.CurrentFileName = savedName;
+  programState.DataExt = reportWriter.SavedExt;
+  programState.CurrentFileName = savedName;
 }
 
 // Creates the named output once and closes it again (the devices whose file is written later).
 bool createEmpty(const std::string& name) {
   ShareTextFile.Assign(name);
   RewriteChecked(ShareTextFile);
-  if (kwenvar.ErrorFlag) return false;
+  if (programState.ErrorFlag) return false;
   CloseChecked(ShareTextFile);
-  return !kwenvar.ErrorFlag;
+  return !programState.ErrorFlag;
 }
 
 // The output the user names with a save choice for extension ext.
 bool assignAsked(const std::string& ext) {
   std::string full;
   askSaveWithExt(ext, full);
-  if (kwenvar.ErrorFlag) return false;
-  textout.OutputFileName = full;
+  if (programState.ErrorFlag) return false;
+  reportWriter.OutputFileName = full;
   ShareTextFile.Assign(full);
   return true;
 }
@@ -63,7 +63,7 @@ bool assignAsked(const std::string& ext) {
 class WorkFileDevice : public ReportDevice {
  public:
   bool open() override {
-    textout.PagePauseOn = false;
+    reportWriter.PagePauseOn = false;
     std::string full;
     MakeTempOutputFile(full);
     return createEmpty(full);
@@ -77,7 +77,7 @@ class ScreenDevice : public WorkFileDevice {
   void handOver(const std::string& out) override {
     const std::string outwin = displayCopy();
     CopyDosToWinFile(out, outwin);
-    if (kwenvar.ErrorFlag) {
+    if (programState.ErrorFlag) {
       // The viewer would show an older report still standing in the display copy.
       ReportError(outwin + ": file write error");
     } else {
@@ -105,10 +105,10 @@ class TextProgramDevice : public WorkFileDevice {
     WaitCursor();
     const std::string outwin = displayCopy();
     CopyDosToWinFile(out, outwin);
-    if (kwenvar.ErrorFlag) {
+    if (programState.ErrorFlag) {
       ReportError(outwin + ": file write error");
-    } else if (!StartProgramOnDocument(wkwenvar.TextProgram, outwin)) {
-      ReportError(wkwenvar.TextProgram + " not found" + MissingProgramHint(ProgramForDocument(wkwenvar.TextProgram)));
+    } else if (!StartProgramOnDocument(desktopSettings.TextProgram, outwin)) {
+      ReportError(desktopSettings.TextProgram + " not found" + MissingProgramHint(ProgramForDocument(desktopSettings.TextProgram)));
     }
   }
 };
@@ -117,15 +117,15 @@ class TextPrinterDevice : public ReportDevice {
  public:
   const char* name() const override { return "Textdrucker"; }
   bool open() override {
-    textout.OutputFileName = tempName("LPT" + IntStr(kwenvar.PrinterPort));
-    ShareTextFile.Assign(textout.OutputFileName);
+    reportWriter.OutputFileName = tempName("LPT" + IntStr(programState.PrinterPort));
+    ShareTextFile.Assign(reportWriter.OutputFileName);
     SetPromptHelp(1060);
-    textout.PagePauseOn = AskYesNoCancelB("Pause nach jeder Seite ?");
-    if (kwenvar.ErrorFlag) return false;
+    reportWriter.PagePauseOn = AskYesNoCancelB("Pause nach jeder Seite ?");
+    if (programState.ErrorFlag) return false;
     if (FileCanOpen("TEXT.HXP")) {
-      textout.PrologPending = true;
+      reportWriter.PrologPending = true;
       // Kept with its folder: the current folder may change before the output is created.
-      textout.PrologFile = AddBackslash(CurrentDirString()) + ResolveFileCase("TEXT.HXP");
+      reportWriter.PrologFile = AddBackslash(CurrentDirString()) + ResolveFileCase("TEXT.HXP");
     }
     return true;
   }
@@ -142,14 +142,14 @@ class TextFileDevice : public ReportDevice {
  public:
   const char* name() const override { return "Datei"; }
   bool open() override {
-    textout.PagePauseOn = false;
+    reportWriter.PagePauseOn = false;
     SetPromptHelp(1070);
     // The save choice has checked the name (and asked before an overwrite) already.
     return assignAsked("txt");
   }
   void handOver(const std::string& out) override {
     CopyDosToWinFile(out, displayCopy());
-    kwenvar.ShowErrors = true;
+    programState.ShowErrors = true;
   }
 };
 
@@ -157,9 +157,9 @@ class DosTextFileDevice : public TextFileDevice {
  public:
   const char* name() const override { return ""; }
   bool open() override {
-    textout.PagePauseOn = false;
-    textout.OutputFileName = tempName("OUTDOS.TXT");
-    return createEmpty(textout.OutputFileName);
+    reportWriter.PagePauseOn = false;
+    reportWriter.OutputFileName = tempName("OUTDOS.TXT");
+    return createEmpty(reportWriter.OutputFileName);
   }
 };
 
@@ -171,14 +171,14 @@ class TabTextDevice : public ReportDevice {
   const char* name() const override { return batch_ ? "" : "TXT Datei"; }
   bool open() override {
     SetPromptHelp(1070);
-    if (wkwenvar.TextDeviceQuery) return assignAsked("txt");
-    textout.OutputFileName = tempName("$$$" + IntStr(kwenvar.TempFileNo + 1) + ".txt");
-    ShareTextFile.Assign(textout.OutputFileName);
+    if (desktopSettings.TextDeviceQuery) return assignAsked("txt");
+    reportWriter.OutputFileName = tempName("$$$" + IntStr(programState.TempFileNo + 1) + ".txt");
+    ShareTextFile.Assign(reportWriter.OutputFileName);
     return true;
   }
   void handOver(const std::string& out) override {
-    ++kwenvar.TempFileNo;
-    CopyFileBlocks(out, batch_ ? BatchResultFile("txt") : tempName("$$" + IntStr(kwenvar.TempFileNo) + ".txt"));
+    ++programState.TempFileNo;
+    CopyFileBlocks(out, batch_ ? BatchResultFile("txt") : tempName("$$" + IntStr(programState.TempFileNo) + ".txt"));
   }
   ReportLayout layout() const override { return ReportLayout::Tab; }
 
@@ -192,19 +192,19 @@ class HtmlDevice : public ReportDevice {
   const char* name() const override { return "HTML Datei"; }
   bool open() override {
     SetPromptHelp(1070);
-    if (TrimStr(wkwenvar.HtmlBrowser).empty()) return assignAsked("htm");
-    const std::string full = AddBackslash(kwenvar.TempDir) + kwenvar.ProgStem + ".htm";
+    if (TrimStr(desktopSettings.HtmlBrowser).empty()) return assignAsked("htm");
+    const std::string full = AddBackslash(programState.TempDir) + programState.ProgStem + ".htm";
     CheckOutputFile(full);
-    if (kwenvar.ErrorFlag) return false;
-    textout.OutputFileName = full;
+    if (programState.ErrorFlag) return false;
+    reportWriter.OutputFileName = full;
     ShareTextFile.Assign(full);
     return true;
   }
   void handOver(const std::string& out) override {
-    if (TrimStr(wkwenvar.HtmlBrowser).empty()) return;
+    if (TrimStr(desktopSettings.HtmlBrowser).empty()) return;
     WaitCursor();
-    if (!StartProgramOnDocument(wkwenvar.HtmlBrowser, out))
-      ReportError(wkwenvar.HtmlBrowser + " not found" + MissingProgramHint(ProgramForDocument(wkwenvar.HtmlBrowser)));
+    if (!StartProgramOnDocument(desktopSettings.HtmlBrowser, out))
+      ReportError(desktopSettings.HtmlBrowser + " not found" + MissingProgramHint(ProgramForDocument(desktopSettings.HtmlBrowser)));
   }
   ReportLayout layout() const override { return ReportLayout::Html; }
 };

@@ -3,7 +3,7 @@
 // text printer, a text file, the Windows printer, an external text program, tab-separated text
 // (asked or for a batch run), HTML and the DOS text file of the work folder. Each device names and
 // prepares the report's output, says how the report is laid out and paged for it, and takes the
-// finished output over. The report writer (textout) only asks the device of the current code.
+// finished output over. The report writer (reportWriter) only asks the device of the current code.
 
 #include <cstdint>
 #include <string>
@@ -18,7 +18,7 @@ class ReportDevice {
   virtual ~ReportDevice() = default;
   // The device as the output choice offers it; empty for the devices it does not offer.
   virtual const char* name() const { return ""; }
-  // Names the output (textout.OutputFileName) and asks what the device needs. False when the user
+  // Names the output (reportWriter.OutputFileName) and asks what the device needs. False when the user
   // cancelled or the output could not be made; ErrorFlag is then set.
   virtual bool open() = 0;
   // Takes the complete output file over (shows, prints, copies or opens it).

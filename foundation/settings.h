@@ -4,7 +4,7 @@
 
 namespace qorva {
 
-// 1 varexcel, 2 kwenvar, 3 wkwenvar, 4 error0, hgvar, wprinvar, 5 cad8var, 6 view3d, then the graphics
+// 1 spreadsheetApp, 2 programState, 3 desktopSettings, 4 errorList, graphicsSettings, printSettings, 5 cadSettings, 6 view3d, then the graphics
 // module's start values (ZoomFactor 1.2, PanFactor 0.05). Reads no file.
 void InitAllSettings();
 

@@ -15,8 +15,8 @@
 #include <ctime>
 #include <vector>
 
-#include "foundation/kwenvar.h"
-#include "foundation/utildos.h"
+#include "foundation/programstate.h"
+#include "foundation/machinefacts.h"
 #include "foundation/utilstr.h"
 #include "foundation/workdir.h"
 #include "platform/sysname.h"
@@ -217,7 +217,7 @@ void TextFile::resetState() {
 bool TextFile::fail(int code) {
   ioResult_ = code;
   failed_ = true;
-  kwenvar.ErrorFlag = true;
+  programState.ErrorFlag = true;
   return false;
 }
 
@@ -311,7 +311,7 @@ bool TextFile::Flush() {
   if (failed_) {
     buf_.clear();
     ioResult_ = io::WriteError;
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
     return false;
   }
   bool ok = writeAll(buf_.data(), buf_.size());
@@ -333,7 +333,7 @@ bool TextFile::Write(std::string_view s) {
   if (failed_) {
     // The file is already lost; keep reporting without writing further.
     ioResult_ = io::WriteError;
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
     return false;
   }
   buf_.append(s.data(), s.size());
@@ -499,13 +499,13 @@ void ReadDouble(double& x) {
 void ReadBool(bool& b) {
   std::string s;
   ReadLine(s);
-  if (!kwenvar.ErrorFlag) b = UpperStr(s) == "TRUE";
+  if (!programState.ErrorFlag) b = UpperStr(s) == "TRUE";
 }
 
 void ReadBoolDefTrue(bool& b) {
   std::string s;
   ReadLine(s);
-  if (!kwenvar.ErrorFlag) b = UpperStr(s) != "FALSE";
+  if (!programState.ErrorFlag) b = UpperStr(s) != "FALSE";
 }
 
 void ReadFields4(std::string& f1, std::string& f2, std::string& f3, std::string& f4) {
@@ -568,8 +568,8 @@ void WriteFileHeader(const std::array<std::string, 4>& titleLines) {
   std::string version;
   FileVersionStr("", version);  // the running program's own version
   WriteLine(rule);
-  WriteLine(kwenvar.ProgTitle + "   V " + version);
-  WriteLine("Version " + kwenvar.ProgVersion);
+  WriteLine(programState.ProgTitle + "   V " + version);
+  WriteLine("Version " + programState.ProgVersion);
   WriteLine(rule);
   for (std::size_t i = 1; i <= 3; ++i) WriteLine(titleLines[i]);
 }
@@ -577,7 +577,7 @@ void WriteFileHeader(const std::array<std::string, 4>& titleLines) {
 void AssignText(TextFile& f, const std::string& name) { f.Assign(name); }
 
 void CloseText(TextFile& f) {
-  if (!f.Close()) kwenvar.ErrorFlag = true;
+  if (!f.Close()) programState.ErrorFlag = true;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -800,7 +800,7 @@ bool CopyFileTo(const std::string& src, const std::string& dest) {
 bool CopyFileAs(const std::string& src, const std::string& dest) { return copyBytes(src, dest, 8192, true); }
 
 void CopyFileBlocks(const std::string& src, const std::string& dest) {
-  if (!copyBytes(src, dest, 2048)) kwenvar.ErrorFlag = true;
+  if (!copyBytes(src, dest, 2048)) programState.ErrorFlag = true;
 }
 
 void CopyFileIfExists(const std::string& srcFile, const std::string& destFile) {
@@ -817,7 +817,7 @@ void CopyFilesByMask(const std::string& mask, const std::string& srcDir, const s
     any = true;
     CopyFileIfExists(s + n, d + n);
   }
-  kwenvar.ErrorFlag = !any;
+  programState.ErrorFlag = !any;
 }
 
 }  // namespace qorva

@@ -3,7 +3,7 @@
 // (configuration, session, spring data, demonstration script, reports, DXF, IGES and TXT drawings),
 // the line formats of those files, path routines and file copies.
 //
-// The line routines never throw and never show a message: an I/O error sets kwenvar.ErrorFlag and
+// The line routines never throw and never show a message: an I/O error sets programState.ErrorFlag and
 // the routine returns normally; a line that is no number reads as 0. The flag is never cleared here.
 //
 // Files are held as CP437 bytes without conversion. Lines are written with CR LF; reading accepts
@@ -52,7 +52,7 @@ constexpr int LineTooLong = 106;  // a line longer than TextFile::MaxLineLength
 // read fails with io::LineTooLong and the file reads as ended), also from a source without line
 // ends such as /dev/zero.
 //
-// The class sets kwenvar.ErrorFlag on every failed read, write, flush and close, so that no write
+// The class sets programState.ErrorFlag on every failed read, write, flush and close, so that no write
 // error goes unseen even by a caller that does not test the results; a failed open only returns
 // false (callers probe names with it) and leaves the code in IoResult().
 class TextFile {

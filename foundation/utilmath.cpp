@@ -7,8 +7,8 @@
 #include <limits>
 #include <numbers>
 
-#include "foundation/error0.h"
-#include "foundation/wkwenvar.h"
+#include "foundation/errorlist.h"
+#include "foundation/desktopsettings.h"
 
 namespace qorva {
 
@@ -58,7 +58,7 @@ long double Tangent(long double x) { return std::tan(x); }
 long double Pow(const std::string& name, long double x, long double y) {
   long double t;
   if (x < 0.0L) {
-    if (!wkwenvar.HideWarnings && !name.empty()) AddErrorMsg(name + " (pow)");
+    if (!desktopSettings.HideWarnings && !name.empty()) AddErrorMsg(name + " (pow)");
     t = y * std::log(-x);
     // The caps at 3000 belong to positive bases; a negative one only never gives infinity.
     if (!std::isnan(t)) {

@@ -2,7 +2,7 @@
 // utilmath: rounding, guarded powers, angles, logarithms, round axis steps, rotations,
 // tolerant comparison, minimum and maximum, and the fixed metric/English unit conversions.
 // All reals are long double (extended); angles are radians unless a name says degrees.
-// Calls error0 (AddErrorMsg) and reads wkwenvar.HideWarnings.
+// Calls errorList (AddErrorMsg) and reads desktopSettings.HideWarnings.
 
 #include <cstdint>
 #include <initializer_list>
@@ -30,7 +30,7 @@ bool AllFinite(std::initializer_list<long double> values);
 long double RoundDec(int32_t n, long double x);
 long double Tangent(long double x);
 // Guarded x^y: a negative base is taken by its absolute value and reported as name + " (pow)" unless
-// wkwenvar.HideWarnings is set or name is empty; x = 0 gives 0; for x > 0, y ln x above 3000 gives
+// desktopSettings.HideWarnings is set or name is empty; x = 0 gives 0; for x > 0, y ln x above 3000 gives
 // 10^3000 and below -3000 gives 0. Never returns NaN or infinity (an overflow gives 10^3000).
 long double Pow(const std::string& name, long double x, long double y);
 // x^n by repeated multiplication; n < 0 gives the reciprocal of x^-n.

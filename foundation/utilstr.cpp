@@ -8,9 +8,9 @@
 #include <limits>
 #include <string_view>
 
-#include "foundation/kwenvar.h"
+#include "foundation/programstate.h"
 #include "foundation/utilmath.h"
-#include "foundation/wkwenvar.h"
+#include "foundation/desktopsettings.h"
 #include "platform/codepage.h"
 
 namespace qorva {
@@ -33,8 +33,8 @@ long double Pow10(int32_t k) {
   return k < 0 ? 1.0L / p : p;
 }
 
-bool IsEnglish() { return wkwenvar.UnitSystem == 1; }
-bool IsKiloNewton() { return wkwenvar.UnitSystem == 2 || wkwenvar.UnitSystem == 4; }
+bool IsEnglish() { return desktopSettings.UnitSystem == 1; }
+bool IsKiloNewton() { return desktopSettings.UnitSystem == 2 || desktopSettings.UnitSystem == 4; }
 
 std::string NonFiniteText(long double x) {
   if (std::isnan(x)) return "NAN";
@@ -188,9 +188,9 @@ std::string FixedText(long double x, int32_t precision, int32_t decDigits, char 
 std::string RealStrFixMark(int32_t intDigits, int32_t decDigits, long double x, char mark) {
   if (std::fabs(x) < 1e-8L) x = 0.0L;
   // In 64 bits: SigDigits comes from the configuration file and may hold any 32-bit value.
-  if (kwenvar.SigDigits != 3)
+  if (programState.SigDigits != 3)
     decDigits = static_cast<int32_t>(
-        std::clamp<int64_t>(int64_t{decDigits} + int64_t{kwenvar.SigDigits} - 3, 0, 10));
+        std::clamp<int64_t>(int64_t{decDigits} + int64_t{programState.SigDigits} - 3, 0, 10));
   if (decDigits < 0) decDigits = 0;
   const int32_t precision = std::clamp(intDigits + decDigits, 2, 18);
   std::string text = FixedText(x, precision, decDigits, mark);
@@ -523,7 +523,7 @@ std::string ForceUnit() {
 
 std::string StressUnit() {
   if (IsEnglish()) return "psi";
-  if (wkwenvar.UnitSystem == 3 || wkwenvar.UnitSystem == 4) return "N/mm\xFD";
+  if (desktopSettings.UnitSystem == 3 || desktopSettings.UnitSystem == 4) return "N/mm\xFD";
   return "MPa";
 }
 
@@ -536,10 +536,10 @@ std::string MassUnit() { return IsEnglish() ? "lb" : "g"; }
 
 std::string TempUnit() {
   if (IsEnglish()) return " F";
-  return wkwenvar.PlainAscii == 1 ? " C" : "\xF8" "C";
+  return desktopSettings.PlainAscii == 1 ? " C" : "\xF8" "C";
 }
 
-std::string DensityUnit() { return wkwenvar.PlainAscii == 1 ? "kg/dm3" : "kg/dm\xFC"; }
+std::string DensityUnit() { return desktopSettings.PlainAscii == 1 ? "kg/dm3" : "kg/dm\xFC"; }
 
 // ---- Dates and the command line ----
 
@@ -547,7 +547,7 @@ std::string DateText(uint16_t year, uint16_t month, uint16_t day) {
   const std::string y = IntStr(year);
   const std::string m = ZeroPad(month, 2);
   const std::string d = ZeroPad(day, 2);
-  switch (wkwenvar.DateFormat) {
+  switch (desktopSettings.DateFormat) {
     case 1:
       return d + "." + m + "." + y;
     case 2:
@@ -694,7 +694,7 @@ std::vector<std::string> WrapToLines(const std::string& text, char breakChar, in
     start += k;
   }
   // The shared buffer keeps room for five lines; longer texts are still returned whole.
-  for (size_t i = 0; i < lines.size() && i + 1 < kwenvar.WrapLines.size(); ++i) kwenvar.WrapLines[i + 1] = lines[i];
+  for (size_t i = 0; i < lines.size() && i + 1 < programState.WrapLines.size(); ++i) programState.WrapLines[i + 1] = lines[i];
   return lines;
 }
 
@@ -880,7 +880,7 @@ std::string DosToAnsiTable(const std::string& s) {
 }
 
 void DosToWinStr(const std::string& s, std::string& result) {
-  if (wkwenvar.PlainAscii != 1) {
+  if (desktopSettings.PlainAscii != 1) {
     result = OemToAnsiStr(s);
     return;
   }
@@ -909,7 +909,7 @@ std::string DosToWin(const std::string& s) { return DosToWinStr(s); }
 std::string WinToDos(const std::string& s) { return AnsiToOemStr(s); }
 
 std::string ConvertCadText(const std::string& s) {
-  switch (wkwenvar.CadTextMode) {
+  switch (desktopSettings.CadTextMode) {
     case 2:
       return DosToWin(s);
     case 3:

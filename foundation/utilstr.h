@@ -5,8 +5,8 @@
 //
 // Texts are DOS code page 437 bytes (DosText) unless a name says Windows. Numbers are formatted and
 // parsed with std::to_chars/std::from_chars only, so the process locale never changes a text.
-// Reads kwenvar.SigDigits, wkwenvar.UnitSystem, DateFormat, PlainAscii, CadTextMode; writes
-// kwenvar.WrapLines (WrapToLines).
+// Reads programState.SigDigits, desktopSettings.UnitSystem, DateFormat, PlainAscii, CadTextMode; writes
+// programState.WrapLines (WrapToLines).
 
 #include <cstdint>
 #include <string>
@@ -105,7 +105,7 @@ std::string DensityUnit();
 
 // ---- Dates and the command line ----
 
-// By wkwenvar.DateFormat: 1 DD.MM.YYYY, 2 MM/DD/YYYY, 3 YYYY-MM-DD, 4 DD/MM/YYYY, else YYYY/MM/DD.
+// By desktopSettings.DateFormat: 1 DD.MM.YYYY, 2 MM/DD/YYYY, 3 YYYY-MM-DD, 4 DD/MM/YYYY, else YYYY/MM/DD.
 std::string DateText(uint16_t year, uint16_t month, uint16_t day);
 // True when one of utilstr.ProgramParams equals text, both compared in upper case.
 bool HasParam(const std::string& text);
@@ -136,7 +136,7 @@ int32_t CountChar(char c, const std::string& s);
 // Where the last occurrence of sub begins (from 1); 0 when none or when a text is empty.
 int32_t LastPos(const std::string& sub, const std::string& s);
 // Cuts s into lines of at most width characters, each ending after the last breakChar that fits
-// (or cut at width). Returns every line; the first five also go to kwenvar.WrapLines[1..5].
+// (or cut at width). Returns every line; the first five also go to programState.WrapLines[1..5].
 // A width below 1 wraps at 1.
 std::vector<std::string> WrapToLines(const std::string& s, char breakChar, int32_t width, int32_t& lineCount,
                                      int32_t& maxLen);

@@ -13,7 +13,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "foundation/kwenvar.h"
+#include "foundation/programstate.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
 #include "platform/sysname.h"
@@ -87,7 +87,7 @@ void RemoveWorkDir() {
   inUseFd = -1;
 }
 
-std::string WorkFolder() { return AddBackslash(workdir.Dir.empty() ? kwenvar.TempDir : workdir.Dir); }
+std::string WorkFolder() { return AddBackslash(workdir.Dir.empty() ? programState.TempDir : workdir.Dir); }
 
 std::string WorkPath(const std::string& name) { return WorkFolder() + name; }
 
@@ -97,7 +97,7 @@ bool IsWorkFile(const std::string& path) {
 }
 
 std::string BatchResultFile(const std::string& ext) {
-  std::string name = kwenvar.CurrentFileName + "." + ext;
+  std::string name = programState.CurrentFileName + "." + ext;
   if (!workdir.ResultsInWorkDir || workdir.Dir.empty()) return name;
   // The file routines read "\" as a separator; the result's own name is the shell's to place.
   std::replace(name.begin(), name.end(), '\\', '_');
@@ -108,10 +108,10 @@ std::string ShownFileName(const std::string& path) {
   if (workdir.Dir.empty()) return path;
   const std::string folder = AddBackslash(workdir.Dir);
   if (path.compare(0, folder.size(), folder) != 0) return path;
-  std::string name = kwenvar.CurrentFileName.empty() ? kwenvar.ProgStem : kwenvar.CurrentFileName;
+  std::string name = programState.CurrentFileName.empty() ? programState.ProgStem : programState.CurrentFileName;
   // A spring named on the command line keeps its extension in the current name: "feder.qva" is
   // shown as "feder.txt", not "feder.qva.txt".
-  if (!kwenvar.DataExt.empty() && UpperStr(FileExtOf(FileNameOf(name))) == UpperStr(kwenvar.DataExt))
+  if (!programState.DataExt.empty() && UpperStr(FileExtOf(FileNameOf(name))) == UpperStr(programState.DataExt))
     name = PathNoExt(name);
   const std::string ext = FileExtOf(FileNameOf(path));
   return ext.empty() ? name : name + "." + ext;

@@ -8,13 +8,13 @@
 #include <vector>
 
 #include "foundation/filecheck.h"
-#include "foundation/kwenvar.h"
-#include "foundation/msgbox.h"
-#include "foundation/textview.h"
+#include "foundation/programstate.h"
+#include "foundation/messagebox.h"
+#include "foundation/reportpages.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
-#include "foundation/varexcel.h"
-#include "foundation/wintext.h"
+#include "foundation/spreadsheetapp.h"
+#include "foundation/windowtext.h"
 #include "platform/launcher.h"
 #include "platform/sysname.h"
 
@@ -28,13 +28,13 @@ bool WriteTextToXlsx(const std::string& textFile, const std::string& xlsxPath, s
   std::vector<std::string> lines;
   if (!ReadTextLines(textFile, lines)) {
     error = textFile + " nicht gefunden oder kein Zugriffsrecht !";
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
     return false;
   }
   if (lines.empty()) lines.emplace_back();  // at least one row
   if (lines.size() > kMaxRows) {
     error = textFile + ": mehr als " + IntStr(static_cast<int64_t>(kMaxRows)) + " Zeilen";
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
     return false;
   }
   const bool ok = WriteXlsxWorkbook(ResolveFileCase(xlsxPath), [&lines](lxw_worksheet* ws) {
@@ -46,7 +46,7 @@ bool WriteTextToXlsx(const std::string& textFile, const std::string& xlsxPath, s
     }
     return true;
   }, error);
-  if (!ok) kwenvar.ErrorFlag = true;
+  if (!ok) programState.ErrorFlag = true;
   return ok;
 }
 
@@ -100,14 +100,14 @@ bool WriteXlsxWorkbook(const std::string& path, const std::function<bool(lxw_wor
 void ExportTextToExcel(const std::string& fileName) {
   if (fileName.empty()) {
     ShowDosMessage("File not found. Use \"File->Save\"");
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
     return;
   }
   std::string full;
   AskReadFile(fileName, full);
-  if (kwenvar.ErrorFlag) return;
-  ExcelAppState& app = varexcel.ExcelApp;
-  if (app.workbookPath.empty()) app.workbookPath = AddBackslash(kwenvar.TempDir) + kwenvar.ProgStem + ".xlsx";
+  if (programState.ErrorFlag) return;
+  ExcelAppState& app = spreadsheetApp.ExcelApp;
+  if (app.workbookPath.empty()) app.workbookPath = AddBackslash(programState.TempDir) + programState.ProgStem + ".xlsx";
   std::string error;
   app.active = true;
   const bool ok = WriteTextToXlsx(full, app.workbookPath, error);

@@ -1,6 +1,6 @@
 #pragma once
 // xlsexport: the export of a text file into the first column of a spreadsheet, one line per row.
-// The workbook is a real .xlsx (libxlsxwriter) written to varexcel.ExcelApp.workbookPath (or
+// The workbook is a real .xlsx (libxlsxwriter) written to spreadsheetApp.ExcelApp.workbookPath (or
 // TempDir + ProgStem + ".xlsx" when that is empty) and opened with the desktop's spreadsheet program.
 
 #include <functional>

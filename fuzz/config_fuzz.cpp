@@ -1,5 +1,5 @@
 // The configuration file as the program reads it at start.
-#include "foundation/kwenvar.h"
+#include "foundation/programstate.h"
 #include "fuzz/fuzzsupport.h"
 #include "shell/configio.h"
 
@@ -7,10 +7,10 @@ using namespace qorva;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::StartSettings();
-  kwenvar.ProgStem = "qorva";
-  kwenvar.ErrorFlag = false;
+  programState.ProgStem = "qorva";
+  programState.ErrorFlag = false;
   fuzz::WriteInput("qorva.cfg", data, size);
   ReadConfigFile();
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   return 0;
 }

@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "foundation/kwenvar.h"
+#include "foundation/programstate.h"
 #include "foundation/settings.h"
-#include "foundation/wkwenvar.h"
+#include "foundation/desktopsettings.h"
 
 namespace qorva::fuzz {
 
@@ -46,13 +46,13 @@ std::string WriteInput(const std::string& name, const uint8_t* data, size_t size
 
 void StartSettings() {
   InitAllSettings();
-  kwenvar.ProgStem = "qorva";
-  kwenvar.DataDir = Folder();
-  kwenvar.DbfDir = Folder();
-  kwenvar.PltDir = Folder();
-  kwenvar.TempDir = Folder();
-  kwenvar.StartDir = Folder();
-  wkwenvar.ConfigDir = Folder();
+  programState.ProgStem = "qorva";
+  programState.DataDir = Folder();
+  programState.DbfDir = Folder();
+  programState.PltDir = Folder();
+  programState.TempDir = Folder();
+  programState.StartDir = Folder();
+  desktopSettings.ConfigDir = Folder();
 }
 
 void StartSettingsOnce() {

@@ -8,7 +8,7 @@
 #include <iostream>
 #include <sstream>
 
-#include "foundation/kwenvar.h"
+#include "foundation/programstate.h"
 #include "fuzz/fuzzsupport.h"
 #include "fuzz/xbfuzz.h"
 #include "shell/configio.h"
@@ -93,7 +93,7 @@ int main(int argc, char** argv) {
     if (WriteRowsToXlsx(rows, book, error)) Put(out / "xlsx", "null", Read(book));
   }
   // Configuration and session as the program writes them.
-  kwenvar.ProgStem = "qorva";
+  programState.ProgStem = "qorva";
   WriteConfigFile();
   WriteSessionFile();
   Put(out / "config", "written", Read(fuzz::Folder() + "qorva.cfg"));

@@ -1,5 +1,5 @@
 // A spring data file read as File > Open reads it, into a new spring of its own.
-#include "foundation/kwenvar.h"
+#include "foundation/programstate.h"
 #include "fuzz/fuzzsupport.h"
 #include "spring/qvaio.h"
 #include "spring/spring.h"
@@ -10,8 +10,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::StartSettingsOnce();
   const std::string path = fuzz::WriteInput("in.qva", data, size);
   Spring spring = NewSpring();
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   ReadSpringFile(spring, path);
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   return 0;
 }

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "foundation/error0.h"
+#include "foundation/errorlist.h"
 #include "graphics/kwencad.h"
 
 namespace qorva {
@@ -70,14 +70,14 @@ void TAusTabelle::TableRow3(const std::string& s1, const std::string& s2, const 
 }
 
 void TableMessageList(long double x, long double y, long double h, long double width, long double maxHeight) {
-  const int32_t count = std::min<int32_t>(error0.ErrorCount, MaxErrorMsgs);
+  const int32_t count = std::min<int32_t>(errorList.ErrorCount, MaxErrorMsgs);
   if (count == 0) return;
   if (h == 0.0L) h = 2.0L;
   if (width == 0.0L) width = 42.0L;
   if (count > 1 && maxHeight > 0.1L) h = std::min(h, maxHeight / static_cast<long double>(count) / 2.0L);
-  TAusTabelle table(x, y, h, {width, 0, 0, 0, 0, 0, 0}, {error0.ErrorMsgs[1], "", "", "", "", "", ""});
+  TAusTabelle table(x, y, h, {width, 0, 0, 0, 0, 0, 0}, {errorList.ErrorMsgs[1], "", "", "", "", "", ""});
   for (int32_t i = 2; i <= count; ++i)
-    table.TableRow({error0.ErrorMsgs[static_cast<size_t>(i)], "", "", "", "", "", ""});
+    table.TableRow({errorList.ErrorMsgs[static_cast<size_t>(i)], "", "", "", "", "", ""});
 }
 
 }  // namespace qorva

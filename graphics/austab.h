@@ -36,7 +36,7 @@ class TAusTabelle {
   bool RuleColumns = true;
 };
 
-// The calculation messages (error0 ErrorMsgs) as a one-column table at (x, y); nothing when there
+// The calculation messages (errorList ErrorMsgs) as a one-column table at (x, y); nothing when there
 // are none. h 0 -> 2.0, width 0 -> 42 text heights; with maxHeight > 0.1 the rows fit into it.
 void TableMessageList(long double x, long double y, long double h, long double width, long double maxHeight);
 

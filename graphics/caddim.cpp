@@ -5,8 +5,8 @@
 #include <numbers>
 #include <utility>
 
-#include "foundation/cad8var.h"
-#include "foundation/hgvar.h"
+#include "foundation/cadsettings.h"
+#include "foundation/graphicssettings.h"
 #include "graphics/kwencad.h"
 
 namespace qorva {

@@ -14,11 +14,11 @@
 #include <string_view>
 #include <utility>
 
-#include "foundation/cad8var.h"
-#include "foundation/kwenvar.h"
+#include "foundation/cadsettings.h"
+#include "foundation/programstate.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
-#include "foundation/wkwenvar.h"
+#include "foundation/desktopsettings.h"
 
 namespace qorva {
 
@@ -268,8 +268,8 @@ std::string GeneralRealText(long double x, int32_t decimals) {
   // The formatter shifts its decimals by the display's significant digits; a drawing file keeps
   // the decimals it was asked for.
   struct SigDigitsAtThree {
-    int32_t saved = std::exchange(kwenvar.SigDigits, 3);
-    ~SigDigitsAtThree() { kwenvar.SigDigits = saved; }
+    int32_t saved = std::exchange(programState.SigDigits, 3);
+    ~SigDigitsAtThree() { programState.SigDigits = saved; }
   } guard;
   const std::string text = RealStrFixDot(intDigits, decimals, x);
   const size_t first = text.find_first_not_of(' ');
@@ -363,7 +363,7 @@ class Lines {
   // Writes the lines; false (and ErrorFlag set) when the file failed now or before.
   bool write() {
     if (ShareTextFile.Failed() || !ShareTextFile.Write(view())) {
-      kwenvar.ErrorFlag = true;
+      programState.ErrorFlag = true;
       return false;
     }
     return true;
@@ -447,7 +447,7 @@ std::string DxfValueText(const std::string& s) {
 }
 
 int32_t DxfDecimals(int32_t minDecimals) {
-  int32_t d = std::max(cad8var.CadDecimals, minDecimals);
+  int32_t d = std::max(cadSettings.CadDecimals, minDecimals);
   if (BlockFileCode()) d = std::max(d, DxfBlockFileDecimals);
   return std::clamp(d, int32_t{0}, DxfMaxDecimals);
 }
@@ -489,7 +489,7 @@ std::string DxfTextValue(const std::string& text) {
   if (!CadOutputConvertsBlockTexts()) return text;
   const std::string converted = ConvertCadText(text);
   // DosToWin gives Windows bytes already; what the other modes leave are DOS bytes.
-  return wkwenvar.CadTextMode == 2 ? converted : OemToAnsiStr(converted);
+  return desktopSettings.CadTextMode == 2 ? converted : OemToAnsiStr(converted);
 }
 
 void DxfLtypeEntry(const std::string& name, const std::string& description) {
@@ -508,7 +508,7 @@ void DxfTables() {
   // A layer takes a DXF colour number 1..255; a number from an edited configuration is brought into
   // that byte, and one that comes out as 0 (by block, which no layer may have) is drawn white (7).
   const auto colour = [](int32_t c) -> uint8_t {
-    if (cad8var.LayerMonochrome) return uint8_t{1};
+    if (cadSettings.LayerMonochrome) return uint8_t{1};
     const auto byte = static_cast<uint8_t>(static_cast<uint32_t>(c) & 0xFFu);
     return byte == 0 ? uint8_t{7} : byte;
   };
@@ -523,14 +523,14 @@ void DxfTables() {
   l.pair(2, "LAYER").code(70).line(IntStr(24));
   // Layer "0" is always red, whatever entry 0 of LayerColors holds.
   LayerLines(l, "0", 1, "CONTINUOUS");
-  LayerLines(l, NameValue(cad8var.LayerNames[1]), colour(cad8var.LayerColors[1]), "DASHDOT");
-  LayerLines(l, NameValue(cad8var.LayerNames[2]), colour(cad8var.LayerColors[2]), "DASHED");
+  LayerLines(l, NameValue(cadSettings.LayerNames[1]), colour(cadSettings.LayerColors[1]), "DASHDOT");
+  LayerLines(l, NameValue(cadSettings.LayerNames[2]), colour(cadSettings.LayerColors[2]), "DASHED");
   for (int i = 3; i <= 5; ++i)
-    LayerLines(l, NameValue(cad8var.LayerNames[i]), colour(cad8var.LayerColors[i]), "CONTINUOUS");
-  for (int i = 16; i <= 31; ++i) LayerLines(l, IntStr(i), colour(cad8var.ColorLayerColors[i]), "CONTINUOUS");
+    LayerLines(l, NameValue(cadSettings.LayerNames[i]), colour(cadSettings.LayerColors[i]), "CONTINUOUS");
+  for (int i = 16; i <= 31; ++i) LayerLines(l, IntStr(i), colour(cadSettings.ColorLayerColors[i]), "CONTINUOUS");
   l.pair(0, "ENDTAB").pair(0, "TABLE").pair(2, "STYLE").pair(70, "1").pair(0, "STYLE").pair(2, "STANDARD");
   l.pair(70, "0").pair(40, "0.0").pair(41, "1.0").pair(50, "0.0").pair(71, "0").pair(42, "3.5");
-  l.pair(3, UpperStr(cad8var.CadTextFont)).pair(4, "");
+  l.pair(3, UpperStr(cadSettings.CadTextFont)).pair(4, "");
   // The group code of ENDTAB goes out unpadded, as a plain value line.
   l.line("0").line("ENDTAB").pair(0, "ENDSEC");
   l.write();
@@ -581,7 +581,7 @@ std::string_view TextStyleLines() {
   // The texts depend on the three values and the display's significant digits alone; a NaN never
   // equals itself and is formatted afresh.
   if (!last.known || last.width != cadrun.TextWidthFactor || last.angle != cadrun.TextAngle ||
-      last.oblique != cadrun.TextObliqueAngle || last.sigDigits != kwenvar.SigDigits) {
+      last.oblique != cadrun.TextObliqueAngle || last.sigDigits != programState.SigDigits) {
     LineBuffer buffer;
     Lines lines(buffer);
     lines.pair(7, "STANDARD");
@@ -591,7 +591,7 @@ std::string_view TextStyleLines() {
     last.width = cadrun.TextWidthFactor;
     last.angle = cadrun.TextAngle;
     last.oblique = cadrun.TextObliqueAngle;
-    last.sigDigits = kwenvar.SigDigits;
+    last.sigDigits = programState.SigDigits;
     last.known = true;
   }
   return last.lines;
@@ -634,7 +634,7 @@ void DxfInsert(const std::string& name, long double x, long double y, long doubl
 
 std::string DxfLayerName(int32_t n) {
   if (n <= 0) return "0";
-  if (n <= 5) return cad8var.LayerNames[static_cast<size_t>(n)];
+  if (n <= 5) return cadSettings.LayerNames[static_cast<size_t>(n)];
   return IntStr(n);
 }
 
@@ -643,7 +643,7 @@ void DxfSelectLayer(int32_t n) { cadrun.CurrentLayerName = DxfLayerName(n); }
 void DxfClose() {
   Lines().pair(0, "EOF").write();
   // Closed whatever the writes did: a failed rewrite then leaves the old file as it was.
-  if (!ShareTextFile.Close()) kwenvar.ErrorFlag = true;
+  if (!ShareTextFile.Close()) programState.ErrorFlag = true;
 }
 
 }  // namespace qorva

@@ -3,15 +3,15 @@
 // (a group code line, then a value line) written through the shared text file ShareTextFile.
 //
 // It keeps no state of its own: the layer name, the text style and the output code are read from
-// cad8var at each call (CurrentLayerName, TextHeight, TextWidthFactor, TextAngle, TextObliqueAngle,
-// CadCode), the number of decimals from cad8var.CadDecimals; the lines it made of the last layer
+// cadSettings at each call (CurrentLayerName, TextHeight, TextWidthFactor, TextAngle, TextObliqueAngle,
+// CadCode), the number of decimals from cadSettings.CadDecimals; the lines it made of the last layer
 // and text style are only reused while these stay the same. The caller opens the shared text file
 // (Rewrite) before the first call; DxfClose writes the end marker and closes it.
 //
 // Each call builds its lines in one buffer and writes them at once. Coordinates are formatted from
 // the bits of the value for ordinary sizes, with the digits of the general formatter.
 //
-// Failures: every write is checked. A failed write sets kwenvar.ErrorFlag and the routines write
+// Failures: every write is checked. A failed write sets programState.ErrorFlag and the routines write
 // nothing further; the file stays open for the caller to close (DxfClose). Nothing throws.
 //
 // Block files of the screen and STL outputs are read back by the program itself,

@@ -10,9 +10,9 @@
 #include <memory>
 #include <new>
 
-#include "foundation/cad8var.h"
-#include "foundation/kwenvar.h"
-#include "foundation/msgbox.h"
+#include "foundation/cadsettings.h"
+#include "foundation/programstate.h"
+#include "foundation/messagebox.h"
 #include "foundation/utilstr.h"
 #include "graphics/kwencad.h"
 
@@ -27,7 +27,7 @@ constexpr std::size_t kHeaderSize = 80;
 
 void Fail() {
   cadstl.Failed = true;
-  kwenvar.ErrorFlag = true;
+  programState.ErrorFlag = true;
 }
 
 // Drops the file and the collected facets; the old file of that name stays.
@@ -124,14 +124,14 @@ bool StlBegin(const std::string &fileName, const std::string &solidName) {
   cadstl.Failed = false;
   if (TrimStr(fileName).empty()) {
     ShowErrorBox("invalid File name");
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
     return false;
   }
-  if (cad8var.StlType != 0 && cad8var.StlType != 1) cad8var.StlType = 0;
+  if (cadSettings.StlType != 0 && cadSettings.StlType != 1) cadSettings.StlType = 0;
   cadstl.StlSolidName = solidName;
   cadstl.StlFacetCount = 0;
   cadstl.StlFileName = fileName;
-  cadstl.Binary = cad8var.StlType == 0;
+  cadstl.Binary = cadSettings.StlType == 0;
   // The binary file is filled at the end, because its facet count stands before
   // the facets; it is created now all the same, so that a folder that cannot be
   // written stops the drawing at once.

@@ -1,7 +1,7 @@
 #pragma once
 // cadstl: the STL file (the CAD kernel's STL output). Every drawn edge becomes a vertical
-// wall of two triangles between the heights StlZ0 and StlHeight (cad8var), so
-// the flat drawing turns into a surface model. StlType (cad8var) chooses binary
+// wall of two triangles between the heights StlZ0 and StlHeight (cadSettings), so
+// the flat drawing turns into a surface model. StlType (cadSettings) chooses binary
 // (0) or ASCII (1) STL.
 //
 // The STL output has no blocks of its own: the kernel writes them into block
@@ -10,7 +10,7 @@
 //
 // Coordinates are stored in single precision, as both STL formats hold them; a
 // wall whose ends meet (or lie a few units of the last place apart), or whose
-// heights are equal, at that precision has no area and is left out. Failures set kwenvar.ErrorFlag and drop the file (an
+// heights are equal, at that precision has no area and is left out. Failures set programState.ErrorFlag and drop the file (an
 // old file of that name stays); nothing here throws.
 
 #include <array>

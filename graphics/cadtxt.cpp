@@ -7,12 +7,12 @@
 #include <cmath>
 #include <memory>
 
-#include "foundation/cad8var.h"
-#include "foundation/kwenvar.h"
+#include "foundation/cadsettings.h"
+#include "foundation/programstate.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilmath.h"
 #include "foundation/utilstr.h"
-#include "foundation/wkwenvar.h"
+#include "foundation/desktopsettings.h"
 #include "graphics/caddxf.h"
 #include "graphics/kwencad.h"
 
@@ -43,7 +43,7 @@ void Put(const std::string& line) {
   if (!OwnsShareFile()) {
     // Someone else opened the shared text file: the TXT file is lost, and nothing goes into theirs.
     cadtxt.Failed = true;
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
     return;
   }
   if (!ShareTextFile.WriteLn(line)) cadtxt.Failed = true;
@@ -66,7 +66,7 @@ void InitCadtxt() {
 }
 
 std::string TxtReal(long double x) {
-  const int32_t decimals = std::clamp(cad8var.CadDecimals, int32_t{0}, kMaxDecimals);
+  const int32_t decimals = std::clamp(cadSettings.CadDecimals, int32_t{0}, kMaxDecimals);
   char buf[128];
   std::string s;
   const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::fixed, decimals);
@@ -74,7 +74,7 @@ std::string TxtReal(long double x) {
   else s = "0";  // wider than any drawing coordinate
   // A value that rounds to zero is written without a sign.
   if (s.size() > 1 && s[0] == '-' && s.find_first_not_of("0.", 1) == std::string::npos) s.erase(0, 1);
-  if (wkwenvar.CadTxtDecimal == 2) ReplaceChar('.', ',', s);
+  if (desktopSettings.CadTxtDecimal == 2) ReplaceChar('.', ',', s);
   if (s.size() < 3) s.insert(0, 3 - s.size(), ' ');
   return s;
 }
@@ -140,13 +140,13 @@ bool TxtClose() {
   Put("EOF");
   if (!OwnsShareFile()) {
     cadtxt = Cadtxt();
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
     return false;
   }
   const bool ok = !cadtxt.Failed && ShareTextFile.Close();
   if (!ok) {
     ShareTextFile.Discard();
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
   }
   cadtxt = Cadtxt();
   return ok;

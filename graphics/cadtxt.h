@@ -4,7 +4,7 @@
 // whole output run; the writer keeps no state of its own.
 //
 // Numbers are written by TxtReal: CadDecimals decimals, at least 3 characters wide, "," as decimal
-// mark when CadTxtDecimal is 2. Write failures set kwenvar.ErrorFlag (the shared text file does so);
+// mark when CadTxtDecimal is 2. Write failures set programState.ErrorFlag (the shared text file does so);
 // nothing here throws.
 
 #include <cstdint>

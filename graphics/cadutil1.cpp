@@ -3,12 +3,12 @@
 #include <cmath>
 #include <utility>
 
-#include "foundation/cad8var.h"
-#include "foundation/kwenvar.h"
+#include "foundation/cadsettings.h"
+#include "foundation/programstate.h"
 #include "foundation/utilmath.h"
 #include "foundation/utilstr.h"
-#include "foundation/wkwenvar.h"
-#include "foundation/wprinvar.h"
+#include "foundation/desktopsettings.h"
+#include "foundation/printsettings.h"
 #include "graphics/cad1var.h"
 #include "graphics/kwencad.h"
 #include "platform/services.h"
@@ -256,7 +256,7 @@ void DiagramArrow(int32_t kind, long double x, long double y, long double size) 
 }
 
 bool DiagramLimitsQueryWanted() {
-  return CadRequestedOutputAsksDiagramLimits() && wkwenvar.DiagramLimitsQuery && utilstr.ProgramParams.size() < 2;
+  return CadRequestedOutputAsksDiagramLimits() && desktopSettings.DiagramLimitsQuery && utilstr.ProgramParams.size() < 2;
 }
 
 void DiagramAxes(const std::string& xTitle, const std::string& yTitle, const std::string& title,
@@ -265,7 +265,7 @@ void DiagramAxes(const std::string& xTitle, const std::string& yTitle, const std
   if (ymax < ymin) std::swap(ymin, ymax);
 
   const Cad1var& d = cad1var;
-  wprinvar.SheetFormat = 1;
+  printSettings.SheetFormat = 1;
   CadSetColor(4);
   DiagramTextStyle(2, 0.0L, 3.5L, 2.5L);
   const long double n = static_cast<long double>(title.size());
@@ -280,11 +280,11 @@ void DiagramAxes(const std::string& xTitle, const std::string& yTitle, const std
     DiagramLimitsRequest req{xTitle, yTitle, title, ax.min, ay.min, ax.max, ay.max};
     // The dialog reports Cancel through ErrorFlag; a flag set before it belongs to the caller and
     // must neither turn OK into Cancel nor be lost.
-    const bool flagBefore = kwenvar.ErrorFlag;
-    kwenvar.ErrorFlag = false;
+    const bool flagBefore = programState.ErrorFlag;
+    programState.ErrorFlag = false;
     const bool shown = services().DiagramLimitsDialog(req);
-    const bool cancelled = !shown || kwenvar.ErrorFlag;
-    kwenvar.ErrorFlag = flagBefore;
+    const bool cancelled = !shown || programState.ErrorFlag;
+    programState.ErrorFlag = flagBefore;
     if (!cancelled) {
       // Limits typed the wrong way round are ordered like the caller's: a mirrored axis would
       // end its ticks after the first one.

@@ -15,7 +15,7 @@ namespace qorva {
 
 // The limits dialog is the service DiagramLimitsDialog (platform/services.h), offered the titles
 // (DOS code page) and the proposed nice limits; it reads and writes cad1var.DiagramEnteredLimits and
-// sets kwenvar.ErrorFlag when cancelled. Cancelled or not there: the computed limits are used.
+// sets programState.ErrorFlag when cancelled. Cancelled or not there: the computed limits are used.
 
 void DiagramReset();
 void DiagramSetSize(long double xlen, long double ylen);

@@ -15,9 +15,9 @@
 #include <tuple>
 #include <utility>
 
-#include "foundation/cad8var.h"
-#include "foundation/error0.h"
-#include "foundation/kwenvar.h"
+#include "foundation/cadsettings.h"
+#include "foundation/errorlist.h"
+#include "foundation/programstate.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
 #include "foundation/workdir.h"
@@ -72,7 +72,7 @@ void CloseParamFile();
 void Fail() {
   Run& r = run();
   r.failed = true;
-  kwenvar.ErrorFlag = true;
+  programState.ErrorFlag = true;
   CloseParamFile();
   if (r.out.IsOpen()) r.out.Discard();
   r.open = false;
@@ -329,9 +329,9 @@ void IgesGlobalSection(const std::string& name, long double maxCoord) {
     IgesReset();
     r.globals = true;
     const std::string n = static_cast<int32_t>(name.size()) > 30 ? ShortenMiddle(name, 30) : name;
-    IgesWriteRecord("IGES-Datei generiert von " + kwenvar.ProgName, "", 'S');
+    IgesWriteRecord("IGES-Datei generiert von " + programState.ProgName, "", 'S');
     IgesWriteRecord("Uebersetzer von KWENDAL GMBH, Uebersetzerversion 3.1", "", 'S');
-    const std::string progId = kwenvar.ProgName + " V" + kwenvar.ProgVersion;
+    const std::string progId = programState.ProgName + " V" + programState.ProgVersion;
     WriteGlobal(",," + Hollerith("FILE") + "," + Hollerith(n) + "," + Hollerith(progId) + "," + Hollerith("3.1") +
                 ",");
     WriteGlobal("16,38,6,99,15,");
@@ -343,7 +343,7 @@ void IgesGlobalSection(const std::string& name, long double maxCoord) {
     };
     const std::string date = two(t.year) + two(t.month) + two(t.day);
     WriteGlobal(Hollerith(date + "." + "140920") + ",1.0D-8," + IgesReal(maxCoord) + ",");
-    WriteGlobal(Hollerith(kwenvar.ProgName) + "," + Hollerith("KWENDAL Industriesoftware GmbH") + ",4,0;");
+    WriteGlobal(Hollerith(programState.ProgName) + "," + Hollerith("KWENDAL Industriesoftware GmbH") + ",4,0;");
   });
 }
 
@@ -636,11 +636,11 @@ void IgesSetColor(int32_t n) {
   if (n == 0) {
     color = IgesColorTable[7];
   } else if (n <= 5) {
-    color = TableColor(cad8var.LayerColors[static_cast<std::size_t>(n)]);
+    color = TableColor(cadSettings.LayerColors[static_cast<std::size_t>(n)]);
     if (n == 1) font = 4;
     if (n == 2) font = 2;
   } else if (n >= 16) {
-    color = TableColor(cad8var.ColorLayerColors[n]);
+    color = TableColor(cadSettings.ColorLayerColors[n]);
   } else {
     color = TableColor(n + 1);
   }

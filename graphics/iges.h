@@ -10,7 +10,7 @@
 // That file is removed when the output ends or fails. The output itself is written under a temporary
 // name and only replaces the named file when it is complete.
 //
-// No routine throws. A failed write sets kwenvar.ErrorFlag, closes and drops both files, and every
+// No routine throws. A failed write sets programState.ErrorFlag, closes and drops both files, and every
 // later call of the run does nothing.
 
 #include <array>

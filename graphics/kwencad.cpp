@@ -14,19 +14,19 @@
 #include <utility>
 #include <vector>
 
-#include "foundation/cad8var.h"
+#include "foundation/cadsettings.h"
 #include "foundation/filecheck.h"
-#include "foundation/hgvar.h"
-#include "foundation/kwenvar.h"
-#include "foundation/msgbox.h"
-#include "foundation/u32inco.h"
+#include "foundation/graphicssettings.h"
+#include "foundation/programstate.h"
+#include "foundation/messagebox.h"
+#include "foundation/choiceprompt.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilmath.h"
 #include "foundation/utilstr.h"
-#include "foundation/vektor.h"
+#include "foundation/planegeometry.h"
 #include "foundation/workdir.h"
-#include "foundation/wkwenvar.h"
-#include "foundation/wprinvar.h"
+#include "foundation/desktopsettings.h"
+#include "foundation/printsettings.h"
 #include "graphics/caddxf.h"
 #include "graphics/kwencadint.h"
 #include "graphics/kwendraw.h"
@@ -143,13 +143,13 @@ class DxfShareWriter : public CadWriter {
     if (!cadrun.ShareFileOpen) return true;
     // Only the file decides whether writing it failed: the caller may end the run with the flag
     // set by a step of its own, and the file is complete all the same.
-    const bool flag = kwenvar.ErrorFlag;
-    kwenvar.ErrorFlag = false;
+    const bool flag = programState.ErrorFlag;
+    programState.ErrorFlag = false;
     const bool failed = ShareTextFile.Failed();
     DxfClose();
     cadrun.ShareFileOpen = false;
-    const bool closeFailed = kwenvar.ErrorFlag;
-    kwenvar.ErrorFlag = flag || closeFailed;
+    const bool closeFailed = programState.ErrorFlag;
+    programState.ErrorFlag = flag || closeFailed;
     return !(failed || closeFailed || ShareTextFile.Failed());
   }
   void abandon() override { DropShareFile(); }
@@ -224,9 +224,9 @@ class PlotWriter : public DxfShareWriter {
   bool askSettings() override { return ChooseVentrixCommandLine(); }
   void finish(bool ok) override {
     if (ok) {
-      uint16_t choice = cad8var.VentrixCmdChoice;
+      uint16_t choice = cadSettings.VentrixCmdChoice;
       if (choice < 1 || choice > 5) choice = 1;
-      const std::string msg = CadExecResultText(StartPlotProgram(cad8var.VentrixCmdLines[choice]));
+      const std::string msg = CadExecResultText(StartPlotProgram(cadSettings.VentrixCmdLines[choice]));
       if (!msg.empty()) ReportError(msg);
     }
     ArrowCursor();
@@ -270,17 +270,17 @@ class ScreenWriter : public CadWriter {
     uint16_t width = 1;
     if (n <= 5) {
       GraphSetLineStyle(n == 1 ? 2 : n == 2 ? 3 : 0);
-      GraphSetDosColor(static_cast<uint8_t>(cad8var.LayerColors[static_cast<std::size_t>(n)] & 0xFF));
+      GraphSetDosColor(static_cast<uint8_t>(cadSettings.LayerColors[static_cast<std::size_t>(n)] & 0xFF));
       // A width below 0 from a damaged configuration would wrap round to a huge pen.
       if (n >= 1) {
-        const int32_t w = cad8var.LayerWidths[static_cast<std::size_t>(n)];
+        const int32_t w = cadSettings.LayerWidths[static_cast<std::size_t>(n)];
         width = w < 0 ? 1 : static_cast<uint16_t>(std::min(w, 65535));
       }
     } else {
       GraphSetLineStyle(0);
       if (n >= 16) {
-        GraphSetDosColor(static_cast<uint8_t>(cad8var.ColorLayerColors[n] & 0xFF));
-        const int32_t w = cad8var.ColorLayerWidths[n];
+        GraphSetDosColor(static_cast<uint8_t>(cadSettings.ColorLayerColors[n] & 0xFF));
+        const int32_t w = cadSettings.ColorLayerWidths[n];
         if (w >= 2 && w <= 50) width = static_cast<uint16_t>(w);
       }
     }
@@ -295,7 +295,7 @@ class ScreenWriter : public CadWriter {
   PageBorder pageBorder() const override { return PageBorder::AtPageSetup; }
   bool pageFooter() const override { return true; }
   bool takesUserBlocks() const override { return true; }
-  long double textWidthFactor() const override { return hgvar.GraphTextWidth; }
+  long double textWidthFactor() const override { return graphicsSettings.GraphTextWidth; }
   bool convertsBlockTexts() const override { return false; }
   bool logoPresent(const std::string& name) const override { return BlockFilePresent(name); }
   bool takesCallsOutsideRun() const override { return true; }  // draws straight into the display list
@@ -321,7 +321,7 @@ std::array<std::unique_ptr<CadWriter>, CadOutputCount>& Writers() {
 
 }  // namespace
 
-CadWriter* RunWriter() { return CadWriterFor(cad8var.CadCode); }
+CadWriter* RunWriter() { return CadWriterFor(cadSettings.CadCode); }
 
 bool BlockFileCodes() {
   CadWriter* w = RunWriter();
@@ -350,7 +350,7 @@ void Abandon(const std::string& message) {
     }
   }
   cadrun.BlocksSection = false;
-  kwenvar.ErrorFlag = true;
+  programState.ErrorFlag = true;
   if (!wasBroken && !message.empty()) ReportError(message);
 }
 
@@ -389,7 +389,7 @@ bool CadOutputTakesUserBlocks() {
 
 long double CadOutputTextWidthFactor() {
   const CadWriter* w = RunWriter();
-  return w != nullptr ? w->textWidthFactor() : cad8var.CadTextWidth;
+  return w != nullptr ? w->textWidthFactor() : cadSettings.CadTextWidth;
 }
 
 bool CadOutputConvertsBlockTexts() {
@@ -431,18 +431,18 @@ const CadOutputKind& CadOutputInfo(uint16_t code) { return kOutputs[code < kOutp
 
 bool CadFileOutput(uint16_t code) { return code != 0 && *CadOutputInfo(code).extension != 0; }
 
-void CadSetCode(uint16_t code) { cad8var.CadCode = code; }
+void CadSetCode(uint16_t code) { cadSettings.CadCode = code; }
 
 bool CadChooseCode() {
   std::vector<std::string> names;
   for (uint16_t c = 1; c < CadOutputCount; ++c) names.emplace_back(CadOutputInfo(c).name);
   SetPromptHelp(2050);
-  uint16_t code = cad8var.CadCode;
-  if (!AskChoice("CAD-Code", names, code) || kwenvar.ErrorFlag) return false;
-  cad8var.CadCode = code;
+  uint16_t code = cadSettings.CadCode;
+  if (!AskChoice("CAD-Code", names, code) || programState.ErrorFlag) return false;
+  cadSettings.CadCode = code;
   CadWriter* w = CadWriterFor(code);
   if (w != nullptr && !w->askSettings()) {
-    kwenvar.ErrorFlag = true;  // cancelled: the output ends here
+    programState.ErrorFlag = true;  // cancelled: the output ends here
     return false;
   }
   return true;
@@ -473,24 +473,24 @@ void DropOpenRun() {
 
 // The file name of a file output: asked with a save dialog, or from CurrentFileName in batch mode.
 bool ChooseFileName(const std::string& ext) {
-  if (wkwenvar.CadBatchMode) {
+  if (desktopSettings.CadBatchMode) {
     cadrun.CadFileName = BatchResultFile(ext);
     return true;
   }
   FileDialogRequest req;
-  req.startDir = SysName(AddBackslash(kwenvar.CadDir));
-  req.fileName = SysName(PathNoExt(kwenvar.CurrentFileName));
+  req.startDir = SysName(AddBackslash(programState.CadDir));
+  req.fileName = SysName(PathNoExt(programState.CurrentFileName));
   req.filter = SysName("*." + ext);
   req.filterName = req.filter;
   const std::optional<std::string> chosen = prompter().saveFile(req);
   if (!chosen) {
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
     ArrowCursor();
     return false;
   }
   std::string name;
   if (chosen->empty() || !ChosenFileName(*chosen, name)) {
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
     cadrun.CadFileName.clear();
     ArrowCursor();
     return false;
@@ -501,28 +501,28 @@ bool ChooseFileName(const std::string& ext) {
   cadrun.CadFileName = name;
   ArrowCursor();
   CheckOutputFile(cadrun.CadFileName);
-  return !kwenvar.ErrorFlag;
+  return !programState.ErrorFlag;
 }
 
 void BeginOutputRun(uint16_t code) {
   cadrun.CadRequestedCode = code;
   CadSetOrigin(0.0L, 0.0L);
-  wprinvar.SheetFormat = 0;
+  printSettings.SheetFormat = 0;
   if (code == 0) CadChooseCode();
-  else cad8var.CadCode = code;
-  if (kwenvar.ErrorFlag) return;
+  else cadSettings.CadCode = code;
+  if (programState.ErrorFlag) return;
 
-  const uint16_t cc = cad8var.CadCode;
+  const uint16_t cc = cadSettings.CadCode;
   CadWriter* w = RunWriter();
   if (w == nullptr && CadFileOutput(cc)) {
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
     ReportError(std::string("CAD-Ausgabe ") + CadOutputInfo(cc).name + " ist nicht verf\x81gbar");
     return;
   }
   if (w != nullptr) {
     if (CadFileOutput(cc) && !ChooseFileName(w->extension())) return;
     if (!w->open(cadrun.CadFileName)) {
-      kwenvar.ErrorFlag = true;
+      programState.ErrorFlag = true;
       w->abandon();
       ReportError("Datei " + TrimStr(cadrun.CadFileName) + " kann nicht angelegt werden");
       return;
@@ -553,7 +553,7 @@ void CadBeginOutput(uint16_t code) {
 }
 
 void CadEndOutput() {
-  const uint16_t cc = cad8var.CadCode;
+  const uint16_t cc = cadSettings.CadCode;
   const bool broken = cadrun.Broken;
   try {
     // A block definition left open is closed first, so that its file is complete.
@@ -567,13 +567,13 @@ void CadEndOutput() {
       cadrun.WriterOpen = false;
       if (!w->close()) {
         cadrun.Broken = true;
-        kwenvar.ErrorFlag = true;
+        programState.ErrorFlag = true;
         w->abandon();
         ReportError("Fehler beim Schreiben der Datei " + TrimStr(cadrun.CadFileName));
       }
     }
     if (w != nullptr) w->finish(!cadrun.Broken);
-    if (!cadrun.Broken && !kwenvar.ErrorFlag && cad8var.ExecCadFile && CadFileOutput(cc))
+    if (!cadrun.Broken && !programState.ErrorFlag && cadSettings.ExecCadFile && CadFileOutput(cc))
       launcher().openDocument(cadrun.CadFileName);
   } catch (...) {
     Abandon(ExceptionText(std::current_exception()));
@@ -591,7 +591,7 @@ void CadSetOrigin(long double x, long double y) {
 }
 
 void CadSetDimScale(long double s) {
-  const long double p = s * cad8var.DimensionFactor;
+  const long double p = s * cadSettings.DimensionFactor;
   cadrun.DimScale = std::fabs(p) < 0.01L ? 1.0L : p;
 }
 
@@ -605,11 +605,11 @@ void CadTextStyle(int32_t font, long double angle, long double height, long doub
     cadrun.TextHeight = height;
     // A text of no height (a block inserted with a y scale of 0) has no width ratio: it keeps the
     // standard one rather than writing an infinite factor into the file.
-    const long double factor = width / height * cad8var.CadTextWidth;
-    cadrun.TextWidthFactor = width == 0.0L || !std::isfinite(factor) ? 0.7L * cad8var.CadTextWidth : factor;
+    const long double factor = width / height * cadSettings.CadTextWidth;
+    cadrun.TextWidthFactor = width == 0.0L || !std::isfinite(factor) ? 0.7L * cadSettings.CadTextWidth : factor;
     // World units are square on the screen at any window shape: the angle needs no correction.
     cadrun.TextAngle = angle;
-    cadrun.TextObliqueAngle = cad8var.CadTextAngle;
+    cadrun.TextObliqueAngle = cadSettings.CadTextAngle;
     if (CadWriter* o = Output()) o->textStyle(font, angle, height, width);
   });
 }
@@ -617,7 +617,7 @@ void CadTextStyle(int32_t font, long double angle, long double height, long doub
 void CadTextStyleFit(int32_t font, const std::string& text, long double angle, long double height,
                      long double width, long double available) {
   const long double needed =
-      static_cast<long double>(TrimStr(text).size()) * width * hgvar.GraphTextWidth / 0.7L;
+      static_cast<long double>(TrimStr(text).size()) * width * graphicsSettings.GraphTextWidth / 0.7L;
   if (available >= needed) {
     CadTextStyle(font, angle, height, width);
   } else {
@@ -786,8 +786,8 @@ void CadArcSegments(long double xs, long double ys, long double xe, long double 
   const long double a0 = sweep >= 0.0L ? phiStart : phiEnd;
   const long double len = std::fabs(sweep) * r;
   if (len == 0.0L) return;
-  if (!(cad8var.ArcResolution > 0.0L)) cad8var.ArcResolution = 0.2L;  // also a setting that is no number
-  const long double res = cad8var.ArcResolution;
+  if (!(cadSettings.ArcResolution > 0.0L)) cadSettings.ArcResolution = 0.2L;  // also a setting that is no number
+  const long double res = cadSettings.ArcResolution;
   CadMoveTo(xs, ys);
   if (len <= res && std::fabs(sweep) <= 0.1L) {
     CadLineTo(xe, ye);
@@ -804,8 +804,8 @@ void CadArcSegments(long double xs, long double ys, long double xe, long double 
 }
 
 void CadCircleSegments(long double x, long double y, long double r) {
-  if (!(cad8var.ArcResolution > 0.0L)) cad8var.ArcResolution = 0.2L;  // also a setting that is no number
-  const long double res = cad8var.ArcResolution;
+  if (!(cadSettings.ArcResolution > 0.0L)) cadSettings.ArcResolution = 0.2L;  // also a setting that is no number
+  const long double res = cadSettings.ArcResolution;
   if (!AllFinite({x, y, r})) return;
   CadMoveTo(x + r, y);
   const long double c = 2.0L * kPi * std::fabs(r);

@@ -1,6 +1,6 @@
 #pragma once
 // kwencad: the CAD kernel. Every primitive is passed on at once to the writer of the output that
-// cad8var.CadCode selects (CadOutput); the kernel keeps no entity list. It also holds the drawing
+// cadSettings.CadCode selects (CadOutput); the kernel keeps no entity list. It also holds the drawing
 // state (current point, text style, layer, origin offset, dimension scale), the page, the block
 // mechanism and the read-back of block files.
 //
@@ -13,7 +13,7 @@
 // The plot program's work file also defines the user's block files (logo, head and insert blocks)
 // as DXF blocks, and inserts only blocks it defines.
 //
-// No routine returns an error code or throws: failures set kwenvar.ErrorFlag. Any failure inside an
+// No routine returns an error code or throws: failures set programState.ErrorFlag. Any failure inside an
 // output run closes every file the run opened.
 
 #include <cstdint>
@@ -21,12 +21,12 @@
 #include <memory>
 #include <string>
 
-#include "foundation/cad8var.h"
+#include "foundation/cadsettings.h"
 
 namespace qorva {
 
 // The outputs of the kernel. The numbers are the program's own at its edges (command line,
-// configuration, prompts); cad8var.CadCode holds one of them.
+// configuration, prompts); cadSettings.CadCode holds one of them.
 enum class CadOutput : uint16_t { None = 0, Dxf = 1, Iges = 2, Screen = 3, Plot = 4, Txt = 5, Stl = 6 };
 inline constexpr uint16_t CadOutputCount = 7;
 
@@ -44,7 +44,7 @@ inline const CadOutputKind& CadOutputInfo(CadOutput o) { return CadOutputInfo(st
 bool CadFileOutput(uint16_t code);
 inline uint16_t CadCodeOf(CadOutput o) { return static_cast<uint16_t>(o); }
 
-// Settings of the kernel that outlive a run. The state of a run is cadrun (cad8var.h).
+// Settings of the kernel that outlive a run. The state of a run is cadrun (cadsettings.h).
 struct Kwencad {
   // Folder of the user's own block files (logo, head and insert blocks). Searched before TempDir
   // when a user block is read back; never cleaned. Empty: AddBackslash(DataDir) + "blocks".
@@ -63,7 +63,7 @@ struct CadArcCall {
 };
 
 // The writer of one output. Coordinates arrive with the origin offset added. A writer reports
-// failures by setting kwenvar.ErrorFlag (or through failed()); it must not throw.
+// failures by setting programState.ErrorFlag (or through failed()); it must not throw.
 class CadWriter {
  public:
   virtual ~CadWriter() = default;
@@ -123,7 +123,7 @@ class CadWriter {
   // The user's logo, head and insert blocks from block files go onto the drawing frame.
   virtual bool takesUserBlocks() const { return false; }
   // Width factor of dimension texts.
-  virtual long double textWidthFactor() const { return cad8var.CadTextWidth; }
+  virtual long double textWidthFactor() const { return cadSettings.CadTextWidth; }
   // Texts of block files are converted for the file (the screen reads its own back as written).
   virtual bool convertsBlockTexts() const { return true; }
 
@@ -134,7 +134,7 @@ class CadWriter {
   // A diagram drawn for this output, when the caller named it, offers its limits to the user first.
   virtual bool asksDiagramLimits() const { return true; }
 
-  // True once a write has failed (a writer may also just set kwenvar.ErrorFlag).
+  // True once a write has failed (a writer may also just set programState.ErrorFlag).
   virtual bool failed() const { return false; }
   // The file a write failure is reported for; empty: the run's file (cadrun.CadFileName).
   virtual std::string fileName() const { return {}; }
@@ -156,7 +156,7 @@ bool CadRequestedOutputAsksDiagramLimits();
 // Output run.
 void CadBeginOutput(uint16_t code);  // 0 = ask the user
 void CadEndOutput();
-// Asks the output (into cad8var.CadCode) and what that output asks when chosen (the plot program's
+// Asks the output (into cadSettings.CadCode) and what that output asks when chosen (the plot program's
 // command line, vntxuni1). False, with ErrorFlag set, when the user cancelled.
 bool CadChooseCode();
 void CadSetCode(uint16_t code);

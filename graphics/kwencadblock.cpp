@@ -10,19 +10,19 @@
 #include <utility>
 #include <vector>
 
-#include "foundation/cad8var.h"
-#include "foundation/error0.h"
-#include "foundation/kwenvar.h"
-#include "foundation/msgbox.h"
-#include "foundation/u32inte.h"
-#include "foundation/utildos.h"
+#include "foundation/cadsettings.h"
+#include "foundation/errorlist.h"
+#include "foundation/programstate.h"
+#include "foundation/messagebox.h"
+#include "foundation/textprompt.h"
+#include "foundation/machinefacts.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilmath.h"
 #include "foundation/utilstr.h"
-#include "foundation/vektor.h"
-#include "foundation/wkwenvar.h"
+#include "foundation/planegeometry.h"
+#include "foundation/desktopsettings.h"
 #include "foundation/workdir.h"
-#include "foundation/wprinvar.h"
+#include "foundation/printsettings.h"
 #include "graphics/caddxf.h"
 #include "graphics/kwencad.h"
 #include "graphics/kwencadint.h"
@@ -133,8 +133,8 @@ bool ReadGroups(PairReader& rd, Groups& g) {
 
 // Colour number of a layer value: the index of an equal name of LayerNames, else the number it holds.
 uint8_t LayerColour(const std::string& layer) {
-  for (std::size_t i = 0; i < cad8var.LayerNames.size(); ++i)
-    if (cad8var.LayerNames[i] == layer) return static_cast<uint8_t>(i);
+  for (std::size_t i = 0; i < cadSettings.LayerNames.size(); ++i)
+    if (cadSettings.LayerNames[i] == layer) return static_cast<uint8_t>(i);
   return static_cast<uint8_t>(StrToInt0(TrimStr(layer)) & 0xFF);
 }
 
@@ -201,7 +201,7 @@ bool ReadPolyline(PairReader& rd, const Groups& header, uint8_t colour) {
     px = vx;
     py = vy;
     pAngle = included;
-    if (kwenvar.ErrorFlag) return false;
+    if (programState.ErrorFlag) return false;
   }
   if (!first && flags == 1) {
     CadSetColor(vColour);
@@ -271,7 +271,7 @@ void ReadEntities(PairReader& rd, long double angle) {
       AddErrorMsg("Fehler : DXF: " + type);
       return;
     }
-    if (rd.bad || !more || kwenvar.ErrorFlag || cadrun.Broken) return;
+    if (rd.bad || !more || programState.ErrorFlag || cadrun.Broken) return;
   }
 }
 
@@ -289,13 +289,13 @@ void ReadBlock(const std::string& name, long double x, long double y, long doubl
 
   if (cadrun.BlockDepth > kMaxBlockDepth) {
     ReportError("error blockno." + IntStr(cadrun.BlockDepth));
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
   } else {
     PairReader rd;
     const std::string path = FindBlockFile(name);
     if (path.empty() || !rd.Open(path)) {
       AddErrorMsg("Invalid temp directory");
-      kwenvar.ErrorFlag = true;
+      programState.ErrorFlag = true;
     } else {
       ReadEntities(rd, angle);
       if (rd.bad) Abandon("Fehler : DXF: " + rd.why + " in " + TrimStr(rd.Name()));
@@ -343,7 +343,7 @@ std::vector<std::string> BlockNamesIn(const std::string& folder, bool ownToo) {
 std::vector<std::string> UserBlockNames() {
   std::vector<std::string> names;
   for (const bool user : {true, false}) {
-    for (const std::string& name : BlockNamesIn(user ? UserBlockFolder() : kwenvar.TempDir, user)) {
+    for (const std::string& name : BlockNamesIn(user ? UserBlockFolder() : programState.TempDir, user)) {
       if (IsDefinedBlock(name)) continue;
       bool seen = false;
       for (const std::string& n : names) seen = seen || LowerStr(n) == LowerStr(name);
@@ -366,11 +366,11 @@ void DefineUserBlocks(const std::vector<std::string>& names) {
                       to = cadrun.TextObliqueAngle;
     const std::string layer = cadrun.CurrentLayerName;
     const bool section = cadrun.BlocksSection;
-    const bool flag = kwenvar.ErrorFlag;
+    const bool flag = programState.ErrorFlag;
     CadSetOrigin(0.0L, 0.0L);
     DxfSelectLayer(0);
     cadrun.BlocksSection = true;
-    kwenvar.ErrorFlag = false;
+    programState.ErrorFlag = false;
     cadrun.DefinedBlocks.push_back(LowerStr(name));
     DxfBlock(name);
     CheckShareFile();
@@ -391,7 +391,7 @@ void DefineUserBlocks(const std::vector<std::string>& names) {
     cadrun.TextObliqueAngle = to;
     cadrun.CurrentLayerName = layer;
     cadrun.BlocksSection = section;
-    kwenvar.ErrorFlag = flag;
+    programState.ErrorFlag = flag;
   }
 }
 
@@ -407,7 +407,7 @@ std::string BlockTempFile(const std::string& name) { return WorkPath(BlockFileNa
 
 std::string UserBlockFolder() {
   if (!TrimStr(kwencad.UserBlockDir).empty()) return kwencad.UserBlockDir;
-  return AddBackslash(kwenvar.DataDir) + "blocks";
+  return AddBackslash(programState.DataDir) + "blocks";
 }
 
 std::string UserBlockFile(const std::string& name) {
@@ -415,7 +415,7 @@ std::string UserBlockFile(const std::string& name) {
   const std::string user = AddBackslash(UserBlockFolder()) + BlockFileName(name);
   if (FileCanOpen(user)) return user;
   // A block file left in TempDir by an earlier run is the program's, not the user's.
-  const std::string temp = AddBackslash(kwenvar.TempDir) + BlockFileName(name);
+  const std::string temp = AddBackslash(programState.TempDir) + BlockFileName(name);
   if (FileCanOpen(temp) && !OwnBlockFile(temp)) return temp;
   return {};
 }
@@ -439,10 +439,10 @@ void CadPageSetup(long double xmin, long double ymin, long double xmax, long dou
     if (height <= 0.0L) height = 1.0L;
     CadWriter* run = RunWriter();
     // A command-line run has nobody to answer: it keeps the page's own height.
-    if (run && run->asksPageHeight() && !wkwenvar.CadBatchMode) {
+    if (run && run->asksPageHeight() && !desktopSettings.CadBatchMode) {
       SetPromptHelp(2900);
       AskLength("H\x94he", height, 0.0L, 1000.0L);
-      kwenvar.ErrorFlag = false;
+      programState.ErrorFlag = false;
     }
     CadPageLimits& p = cadrun.PageLimits;
     p.xmin = xmin;
@@ -455,7 +455,7 @@ void CadPageSetup(long double xmin, long double ymin, long double xmax, long dou
       ToWriter(*w, [&](CadWriter& o) { o.pageSetup(xmin, ymin, xmax, ymax, height); });
     if (cadrun.Broken) return;
     const CadWriter::PageBorder border = run ? run->pageBorder() : CadWriter::PageBorder::None;
-    if (wprinvar.PrintBorder) {
+    if (printSettings.PrintBorder) {
       if (border == CadWriter::PageBorder::AtPageSetup) {
         CadSetColor(19);
         CadRectangle(xmin, ymin, xmax, ymax);
@@ -471,10 +471,10 @@ void CadPageSetup(long double xmin, long double ymin, long double xmax, long dou
       const long double dx = xmax - xmin, dy = ymax - ymin;
       CadTextStyle(2, 0.0L, 0.006L * dy, 0.0045L * dx);
       CadSetColor(30);
-      if (!cad8var.DwgNoFooter) {
+      if (!cadSettings.DwgNoFooter) {
         const std::string path = GetDataFilePath();
-        const std::string footer = DateStr() + " " + TimeStr() + " - " + "KWENDAL " + kwenvar.ProgName + " V" +
-                                   kwenvar.ProgVersion + " - " + (path.empty() ? path : ShortenDots(path, 120));
+        const std::string footer = DateStr() + " " + TimeStr() + " - " + "KWENDAL " + programState.ProgName + " V" +
+                                   programState.ProgVersion + " - " + (path.empty() ? path : ShortenDots(path, 120));
         CadText(footer, xmin + 0.005L * dx, ymin + 0.002L * dy);
       }
     }
@@ -501,7 +501,7 @@ void CadBeginBlocks() {
 }
 
 void CadBeginBlock(const std::string& name) {
-  if (kwenvar.ErrorFlag) return;
+  if (programState.ErrorFlag) return;
   Guarded([&] {
     cadrun.BlockOpen = true;
     if (BlockFileCodes()) {
@@ -533,7 +533,7 @@ void CadEndBlock() {
   if (cadrun.Broken) return;
   // A step of the block's drawing that failed ends the block all the same: the flag is cleared and
   // the block closed, so that the file stays well formed.
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   if (!cadrun.BlockOpen) return;
   cadrun.BlockOpen = false;
   Guarded([&] {
@@ -543,7 +543,7 @@ void CadEndBlock() {
       const bool failed = ShareTextFile.Failed();
       DxfClose();
       cadrun.ShareFileOpen = false;
-      if (failed || kwenvar.ErrorFlag) Abandon("Fehler beim Schreiben der Datei " + TrimStr(path));
+      if (failed || programState.ErrorFlag) Abandon("Fehler beim Schreiben der Datei " + TrimStr(path));
     } else if (CadWriter* w = BlockWriter()) {
       ToWriter(*w, [&](CadWriter& o) { o.endBlock(); });
     }
@@ -592,7 +592,7 @@ void CadBeginEntities() {
       CadMoveTo(cx, cy);
       if (cadrun.Broken) return;
     }
-    if (wprinvar.SheetFormat == 2 || wprinvar.SheetFormat == 3) return;
+    if (printSettings.SheetFormat == 2 || printSettings.SheetFormat == 3) return;
     if (!run) return;
     // The plot program's work file inserts only the logos it defines.
     const auto present = [run](const char* name) { return run->logoPresent(name); };

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "foundation/kwenvar.h"
+#include "foundation/programstate.h"
 #include "graphics/kwencad.h"
 
 namespace qorva::cadkernel {
@@ -20,7 +20,7 @@ void TakeShareFile();
 bool IsDefinedBlock(const std::string& name);
 // Whether a block file of that name can be read back (the run's own or the user's).
 bool BlockFilePresent(const std::string& name);
-// The writer of the current output (cad8var.CadCode), nullptr when it has none.
+// The writer of the current output (cadSettings.CadCode), nullptr when it has none.
 CadWriter* RunWriter();
 // The writer the primitives go to now: the block file being written while a block-file output is
 // in its BLOCKS section, else the run's writer (one that takes no calls outside a run only while
@@ -39,11 +39,11 @@ template <typename F>
 void ToWriter(CadWriter& w, F&& f) {
   // The flag is cleared for the call: a failure of the writer must not hide behind a flag that a
   // step of the caller had raised before.
-  const bool before = kwenvar.ErrorFlag;
-  kwenvar.ErrorFlag = false;
+  const bool before = programState.ErrorFlag;
+  programState.ErrorFlag = false;
   f(w);
-  const bool failed = kwenvar.ErrorFlag || w.failed();
-  kwenvar.ErrorFlag = before || kwenvar.ErrorFlag;
+  const bool failed = programState.ErrorFlag || w.failed();
+  programState.ErrorFlag = before || programState.ErrorFlag;
   if (failed) WriterFailed(w);
 }
 // The message of an exception that reached a kernel entry point.

@@ -1,10 +1,10 @@
 // kwendraw: the screen drawing routines, forwarded to the graphics window's recording.
 #include "graphics/kwendraw.h"
 
-#include "foundation/kwenvar.h"
+#include "foundation/programstate.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
-#include "foundation/wintext.h"
+#include "foundation/windowtext.h"
 #include "graphics/kwengraf.h"
 #include "platform/prompts.h"
 
@@ -64,7 +64,7 @@ void GraphClearViewPort() { ClearViewPort(); }
 
 void GraphLogo() { DrawKwendalLogo(); }
 
-void GraphMessage(const std::string& text) { prompter().message(DosToUtf8(kwenvar.ProgTitle), DosToUtf8(text)); }
+void GraphMessage(const std::string& text) { prompter().message(DosToUtf8(programState.ProgTitle), DosToUtf8(text)); }
 
 void GraphWaitCursor() { SetWaitCursor(); }
 
@@ -76,14 +76,14 @@ bool CheckFileFound(const std::string& name) {
   for (char c : name)
     if (c != ' ') shown += c;
   GraphMessage(shown + " nicht gefunden !");
-  kwenvar.ErrorFlag = true;
+  programState.ErrorFlag = true;
   return false;
 }
 
 std::string GetDataFilePath() {
-  if (kwenvar.CurrentFileName.empty()) return std::string();
-  if (kwenvar.FileNameHasPath) return kwenvar.CurrentFileName;
-  return AddBackslash(kwenvar.DataDir) + kwenvar.CurrentFileName + "." + kwenvar.DataExt;
+  if (programState.CurrentFileName.empty()) return std::string();
+  if (programState.FileNameHasPath) return programState.CurrentFileName;
+  return AddBackslash(programState.DataDir) + programState.CurrentFileName + "." + programState.DataExt;
 }
 
 }  // namespace qorva

@@ -7,8 +7,8 @@
 #include <limits>
 #include <numbers>
 
-#include "foundation/hgvar.h"
-#include "foundation/kwenvar.h"
+#include "foundation/graphicssettings.h"
+#include "foundation/programstate.h"
 
 namespace qorva {
 
@@ -123,8 +123,8 @@ bool GraphStrToReal(std::string_view s, long double& x) {
 
 void SetWindow(bool aspect, bool border, long double vx1, long double vy1, long double vx2, long double vy2,
                long double x1, long double y1, long double x2, long double y2) {
-  const long double R = kwenvar.GraphResX;
-  const long double S = kwenvar.GraphResY;
+  const long double R = programState.GraphResX;
+  const long double S = programState.GraphResY;
   kwengraf.ViewPortX1 = Nint(R * vx1);
   kwengraf.ViewPortX2 = Nint(R * vx2);
   kwengraf.ViewPortY1 = Nint(S * (1.0L - vy2));
@@ -141,9 +141,9 @@ void SetWindow(bool aspect, bool border, long double vx1, long double vy1, long 
   kwengraf.WorldY1 = y1;
   kwengraf.WorldX2 = x2;
   kwengraf.WorldY2 = y2;
-  hgvar.EqualAspect = aspect;
+  graphicsSettings.EqualAspect = aspect;
   if (x1 == x2 || y1 == y2) {
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
     return;
   }
   SetScale(kwengraf.ViewPortX1, kwengraf.ViewPortY1, kwengraf.ViewPortX2, kwengraf.ViewPortY2);
@@ -154,8 +154,8 @@ void Header(long double x1, long double y1, long double x2, long double y2) {
   // the drawing before; without a size of its own (or of the window) it keeps the value it has.
   const long double w = kwengraf.WorldX2 - kwengraf.WorldX1;
   const long double h = kwengraf.WorldY2 - kwengraf.WorldY1;
-  if (kwenvar.GraphResX > 0 && kwenvar.GraphResY > 0 && w != 0.0L && h != 0.0L) {
-    hgvar.ZoomAspect = static_cast<long double>(kwenvar.GraphResX) / w / (kwenvar.GraphResY / h);
+  if (programState.GraphResX > 0 && programState.GraphResY > 0 && w != 0.0L && h != 0.0L) {
+    graphicsSettings.ZoomAspect = static_cast<long double>(programState.GraphResX) / w / (programState.GraphResY / h);
   }
   SetWindow(true, true, 0, 0, 1, 1, x1, y1, x2, y2);
   SetLineStyle(0);
@@ -196,20 +196,20 @@ void SetScale(int32_t px1, int32_t py1, int32_t px2, int32_t py2) {
   const long double ww = kwengraf.WorldX2 - kwengraf.WorldX1;
   const long double wh = kwengraf.WorldY2 - kwengraf.WorldY1;
   if (ww == 0.0L || wh == 0.0L) return;
-  hgvar.ZoomPixelX1 = px1;
-  hgvar.ZoomPixelY1 = py1;
-  hgvar.ZoomPixelX2 = px2;
-  hgvar.ZoomPixelY2 = py2;
+  graphicsSettings.ZoomPixelX1 = px1;
+  graphicsSettings.ZoomPixelY1 = py1;
+  graphicsSettings.ZoomPixelX2 = px2;
+  graphicsSettings.ZoomPixelY2 = py2;
   auto ld = [](int32_t v) { return static_cast<long double>(v); };
-  hgvar.VisibleXMin = kwengraf.WorldX1 + (ld(px1) - kwengraf.ViewPortX1) / vw * ww;
-  hgvar.VisibleXMax = kwengraf.WorldX1 + (ld(px2) - kwengraf.ViewPortX1) / vw * ww;
-  hgvar.VisibleYMin = kwengraf.WorldY1 + (ld(py1) - kwengraf.ViewPortY1) / vh * wh;
-  hgvar.VisibleYMax = kwengraf.WorldY1 + (ld(py2) - kwengraf.ViewPortY1) / vh * wh;
-  kwengraf.ScaleX = vw / (hgvar.VisibleXMax - hgvar.VisibleXMin);
-  kwengraf.ScaleY = vh / (hgvar.VisibleYMax - hgvar.VisibleYMin);
+  graphicsSettings.VisibleXMin = kwengraf.WorldX1 + (ld(px1) - kwengraf.ViewPortX1) / vw * ww;
+  graphicsSettings.VisibleXMax = kwengraf.WorldX1 + (ld(px2) - kwengraf.ViewPortX1) / vw * ww;
+  graphicsSettings.VisibleYMin = kwengraf.WorldY1 + (ld(py1) - kwengraf.ViewPortY1) / vh * wh;
+  graphicsSettings.VisibleYMax = kwengraf.WorldY1 + (ld(py2) - kwengraf.ViewPortY1) / vh * wh;
+  kwengraf.ScaleX = vw / (graphicsSettings.VisibleXMax - graphicsSettings.VisibleXMin);
+  kwengraf.ScaleY = vh / (graphicsSettings.VisibleYMax - graphicsSettings.VisibleYMin);
   // Equal aspect: one world unit is as many pixels across as down (pixels are square), whatever the
   // window's shape; the smaller scale wins so that the drawing fits.
-  if (hgvar.EqualAspect && kwenvar.GraphResX > 0 && kwenvar.GraphResY > 0) {
+  if (graphicsSettings.EqualAspect && programState.GraphResX > 0 && programState.GraphResY > 0) {
     if (kwengraf.ScaleX >= kwengraf.ScaleY)
       kwengraf.ScaleX = kwengraf.ScaleY;
     else
@@ -223,7 +223,7 @@ void Regen() {
   RestoreLimit();
   SetWindow(true, true, 0, 0, 1, 1, 0, 0, 1, 1);
   ResetZoom();
-  SetScale(hgvar.ZoomPixelX1, hgvar.ZoomPixelY1, hgvar.ZoomPixelX2, hgvar.ZoomPixelY2);
+  SetScale(graphicsSettings.ZoomPixelX1, graphicsSettings.ZoomPixelY1, graphicsSettings.ZoomPixelX2, graphicsSettings.ZoomPixelY2);
   ClearViewPort();
 }
 
@@ -234,10 +234,10 @@ long double EinY(long double f) { return f * (kwengraf.WorldY2 - kwengraf.WorldY
 
 // A view panned far off the drawing maps it to the ends of the pixel range, not past them.
 int32_t GraphCol(long double x) {
-  return Clamp32(int64_t{Nint((x - hgvar.VisibleXMin) * kwengraf.ScaleX)} + kwengraf.ViewPortX1);
+  return Clamp32(int64_t{Nint((x - graphicsSettings.VisibleXMin) * kwengraf.ScaleX)} + kwengraf.ViewPortX1);
 }
 int32_t GraphRow(long double y) {
-  return Clamp32(int64_t{kwengraf.ViewPortY2} - Nint((y - hgvar.VisibleYMin) * kwengraf.ScaleY));
+  return Clamp32(int64_t{kwengraf.ViewPortY2} - Nint((y - graphicsSettings.VisibleYMin) * kwengraf.ScaleY));
 }
 int32_t GraphLenX(long double w) { return Nint(kwengraf.ScaleX * w); }
 int32_t GraphLenY(long double h) { return Nint(kwengraf.ScaleY * h); }
@@ -288,7 +288,7 @@ void Rectangle(long double x1, long double y1, long double x2, long double y2) {
 }
 
 void SetColor(int32_t c) {
-  if (c > static_cast<int32_t>(hgvar.MaxColorIndex)) return;
+  if (c > static_cast<int32_t>(graphicsSettings.MaxColorIndex)) return;
   AppendState(kwengraf.CurrentColor, c, RecColor);
 }
 
@@ -381,7 +381,7 @@ void DrawKwendalLogo() {
 
 
 ZoomRectangle CurrentZoomRectangle() {
-  return ZoomRectangle{hgvar.ZoomPixelX1, hgvar.ZoomPixelY1, hgvar.ZoomPixelX2, hgvar.ZoomPixelY2};
+  return ZoomRectangle{graphicsSettings.ZoomPixelX1, graphicsSettings.ZoomPixelY1, graphicsSettings.ZoomPixelX2, graphicsSettings.ZoomPixelY2};
 }
 
 bool RubberBandZoom(const ZoomRectangle& z, int32_t sx, int32_t sy, int32_t ex, int32_t ey, int32_t cw, int32_t ch,
@@ -461,7 +461,7 @@ void FormMouseUp(int32_t x, int32_t y, int32_t cw, int32_t ch) {
   kwengraf.RubberEndX = x;
   kwengraf.RubberEndY = y;
   kwengraf.RubberBandActive = false;
-  const long double m = hgvar.EqualAspect ? hgvar.ZoomAspect : 1.0L;
+  const long double m = graphicsSettings.EqualAspect ? graphicsSettings.ZoomAspect : 1.0L;
   ZoomRectangle z;
   if (!RubberBandZoom(CurrentZoomRectangle(), kwengraf.RubberStartX, kwengraf.RubberStartY, x, y, cw, ch, m, z))
     return;
@@ -488,8 +488,8 @@ bool processKey(uint16_t key) {
     case VkSubtract: scan = ' '; break;
     default: return false;
   }
-  kwenvar.LastKey = key == VkAdd ? '+' : (key == VkSubtract ? '-' : '\0');
-  kwenvar.LastScanKey = scan;
+  programState.LastKey = key == VkAdd ? '+' : (key == VkSubtract ? '-' : '\0');
+  programState.LastScanKey = scan;
   // The repaint asked for here runs after the handler, so it shows the step applied below.
   if (scan == '?') ResetZoom();
   ClearViewPort();
@@ -497,14 +497,14 @@ bool processKey(uint16_t key) {
   switch (key) {
     case VkEscape:
     case VkF5: ResetZoom(); break;
-    case VkPageUp: SetZoom(PanZoom(z, 0, 1, 5, hgvar.PanFactor)); break;
-    case VkPageDown: SetZoom(PanZoom(z, 0, -1, 5, hgvar.PanFactor)); break;
-    case VkLeft: SetZoom(PanZoom(z, -1, 0, 1, hgvar.PanFactor)); break;
-    case VkUp: SetZoom(PanZoom(z, 0, 1, 1, hgvar.PanFactor)); break;
-    case VkRight: SetZoom(PanZoom(z, 1, 0, 1, hgvar.PanFactor)); break;
-    case VkDown: SetZoom(PanZoom(z, 0, -1, 1, hgvar.PanFactor)); break;
-    case VkAdd: SetZoom(StepZoom(z, true, hgvar.ZoomFactor)); break;
-    case VkSubtract: SetZoom(StepZoom(z, false, hgvar.ZoomFactor)); break;
+    case VkPageUp: SetZoom(PanZoom(z, 0, 1, 5, graphicsSettings.PanFactor)); break;
+    case VkPageDown: SetZoom(PanZoom(z, 0, -1, 5, graphicsSettings.PanFactor)); break;
+    case VkLeft: SetZoom(PanZoom(z, -1, 0, 1, graphicsSettings.PanFactor)); break;
+    case VkUp: SetZoom(PanZoom(z, 0, 1, 1, graphicsSettings.PanFactor)); break;
+    case VkRight: SetZoom(PanZoom(z, 1, 0, 1, graphicsSettings.PanFactor)); break;
+    case VkDown: SetZoom(PanZoom(z, 0, -1, 1, graphicsSettings.PanFactor)); break;
+    case VkAdd: SetZoom(StepZoom(z, true, graphicsSettings.ZoomFactor)); break;
+    case VkSubtract: SetZoom(StepZoom(z, false, graphicsSettings.ZoomFactor)); break;
     default: break;
   }
   return true;

@@ -7,13 +7,13 @@
 #include <system_error>
 #include <vector>
 
-#include "foundation/cad8var.h"
+#include "foundation/cadsettings.h"
 #include "foundation/filecheck.h"
-#include "foundation/kwenvar.h"
-#include "foundation/msgbox.h"
-#include "foundation/u32inco.h"
-#include "foundation/u32inja.h"
-#include "foundation/u32inte.h"
+#include "foundation/programstate.h"
+#include "foundation/messagebox.h"
+#include "foundation/choiceprompt.h"
+#include "foundation/yesnoprompt.h"
+#include "foundation/textprompt.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
 #include "platform/services.h"
@@ -60,7 +60,7 @@ std::string VentrixProgramName(uint16_t kind) { return ProgramNames[clampIndex(k
 std::string VentrixFormatCode(uint16_t format) { return FormatCodes[clampIndex(format, 5)]; }
 
 std::string VentrixWorkFile() { return VentrixWorkFileArg() + ".dxf"; }
-std::string VentrixWorkFileArg() { return AddBackslash(kwenvar.TempDir) + "ventrix"; }
+std::string VentrixWorkFileArg() { return AddBackslash(programState.TempDir) + "ventrix"; }
 
 std::string VentrixProgramDirOf(const std::string& cmdLine) {
   std::string first;
@@ -137,14 +137,14 @@ bool WriteVentrixBatch(const std::string& batchFile, const std::string& line) {
   // Lines end in LF alone: a CR would reach the plot program as part of its last argument.
   ShareTextFile.Assign(batchFile);
   if (!ShareTextFile.Rewrite()) {
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
     return false;
   }
   ShareTextFile.Write("#!/bin/sh\n");
   ShareTextFile.Write(line);
   ShareTextFile.Write("\n");
   if (!ShareTextFile.Close()) {
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
     return false;
   }
   std::string written = ResolveFileCase(batchFile);
@@ -169,7 +169,7 @@ bool usableBatchName(const std::string& name) {
 }  // namespace
 
 void VentrixSetup(std::string& cmdLine, int32_t /*mode*/) {
-  bool& error = kwenvar.ErrorFlag;
+  bool& error = programState.ErrorFlag;
   VentrixOptions o;
   o.ProgramDir = VentrixProgramDirOf(cmdLine);
 
@@ -230,7 +230,7 @@ void VentrixSetup(std::string& cmdLine, int32_t /*mode*/) {
 
   // The line is kept only together with its batch file: a cancel here leaves cmdLine as it was.
   ShowNoticeBox("Kommandozeile zu lang, Es wird eine Batch-Datei erzeugt.");
-  std::string batchName = AddBackslash(kwenvar.TempDir) + kwenvar.ProgStem;
+  std::string batchName = AddBackslash(programState.TempDir) + programState.ProgStem;
   while (true) {
     error = false;
     SetPromptHelp(2170);
@@ -251,33 +251,33 @@ void VentrixSetup(std::string& cmdLine, int32_t /*mode*/) {
 }
 
 bool ChooseVentrixCommandLine() {
-  const uint16_t count = cad8var.VentrixCmdCount;
+  const uint16_t count = cadSettings.VentrixCmdCount;
   if (count > 1) {
     const std::size_t n = count > 5 ? 5 : count;
-    const std::vector<std::string> lines(cad8var.VentrixCmdLines.begin() + 1, cad8var.VentrixCmdLines.begin() + 1 + n);
+    const std::vector<std::string> lines(cadSettings.VentrixCmdLines.begin() + 1, cadSettings.VentrixCmdLines.begin() + 1 + n);
     SetPromptHelp(2055);
-    uint16_t choice = cad8var.VentrixCmdChoice;
-    if (!AskChoice("VENTRIX Command Line", lines, choice) || kwenvar.ErrorFlag) return false;
-    cad8var.VentrixCmdChoice = choice;
+    uint16_t choice = cadSettings.VentrixCmdChoice;
+    if (!AskChoice("VENTRIX Command Line", lines, choice) || programState.ErrorFlag) return false;
+    cadSettings.VentrixCmdChoice = choice;
   } else {
-    cad8var.VentrixCmdChoice = 1;
+    cadSettings.VentrixCmdChoice = 1;
   }
-  if (cad8var.VentrixCmdChoice < 1 || cad8var.VentrixCmdChoice > 5) cad8var.VentrixCmdChoice = 1;
-  std::string& line = cad8var.VentrixCmdLines[cad8var.VentrixCmdChoice];
+  if (cadSettings.VentrixCmdChoice < 1 || cadSettings.VentrixCmdChoice > 5) cadSettings.VentrixCmdChoice = 1;
+  std::string& line = cadSettings.VentrixCmdLines[cadSettings.VentrixCmdChoice];
 
   std::string edited = line;
   if (!services().VentrixSettingsWindow(edited).value_or(false)) {
-    kwenvar.ErrorFlag = true;  // cancelled (or no window): the plot command ends here
+    programState.ErrorFlag = true;  // cancelled (or no window): the plot command ends here
     return false;
   }
   line = edited;
   SetPromptHelp(2060);
   std::string s = line;
   AskText("VENTRIX-Kommandozeile (0=Parameter)", 60, s);
-  if (kwenvar.ErrorFlag) return false;
+  if (programState.ErrorFlag) return false;
   if (s.empty() || s[0] == '0') {
     VentrixSetup(s, 0);
-    if (kwenvar.ErrorFlag) return false;
+    if (programState.ErrorFlag) return false;
   }
   line = s;
   return true;

@@ -71,9 +71,9 @@ bool WriteVentrixBatch(const std::string& batchFile, const std::string& line);
 void VentrixSetup(std::string& cmdLine, int32_t mode);
 
 // What the plot output asks when the user chooses it: which of the configured command lines
-// (cad8var.VentrixCmdLines, when more than one), that line in the settings window (the service
+// (cadSettings.VentrixCmdLines, when more than one), that line in the settings window (the service
 // VentrixSettingsWindow) and then as text, where "0" or nothing asks the plot options one by one
-// (VentrixSetup). The line is stored in its place and becomes cad8var.VentrixCmdChoice. False, with
+// (VentrixSetup). The line is stored in its place and becomes cadSettings.VentrixCmdChoice. False, with
 // ErrorFlag set, when the user cancelled or the settings window is missing.
 bool ChooseVentrixCommandLine();
 

@@ -3,12 +3,12 @@
 
 #include <algorithm>
 
-#include "foundation/kwenvar.h"
-#include "foundation/msgbox.h"
-#include "foundation/textout.h"
-#include "foundation/utildos.h"
+#include "foundation/programstate.h"
+#include "foundation/messagebox.h"
+#include "foundation/reportwriter.h"
+#include "foundation/machinefacts.h"
 #include "foundation/utilstr.h"
-#include "foundation/wkwenvar.h"
+#include "foundation/desktopsettings.h"
 #include "platform/services.h"
 
 namespace qorva {
@@ -41,7 +41,7 @@ namespace {
 // its title bar does not; a window that is not there has told so and stops the command.
 Outcome WindowOutcome(const std::optional<Outcome>& shown) {
   if (!shown) {
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
     return Outcome::Failed;
   }
   return *shown;
@@ -56,9 +56,9 @@ Outcome ShowDrawingInfo() { return WindowOutcome(services().DrawingInfo()); }
 void ChangeRecordCommand(Spring& s, uint16_t code) {
   Aendvar& a = s.drawing;
   // Every command starts from a clear state: a failed command before must not stop this one.
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   // The records belong to the spring's data: a change asks to be saved like any other input.
-  auto changed = [] { kwenvar.InputModified = true; };
+  auto changed = [] { programState.InputModified = true; };
   switch (code) {
     case ChangeCommand::New:
       if (a.ChangeCount >= MaxChangeRecords) {
@@ -99,19 +99,19 @@ void ChangeRecordCommand(Spring& s, uint16_t code) {
 }
 
 std::string ChangeLabel(uint16_t i) {
-  if (wkwenvar.ChangeIndexStyle == 1) return IntStr(i);
+  if (desktopSettings.ChangeIndexStyle == 1) return IntStr(i);
   return std::string(1, static_cast<char>(96 + i));
 }
 
 void PrintChangeRecords(const Spring& s, uint16_t device) {
   const Aendvar& a = s.drawing;
-  BeginReport(kwenvar.ProgTitle + " V" + kwenvar.ProgVersion, "\x8E" "nderungsprotokoll", s.TitleLines[1],
+  BeginReport(programState.ProgTitle + " V" + programState.ProgVersion, "\x8E" "nderungsprotokoll", s.TitleLines[1],
               s.TitleLines[2], s.TitleLines[3], 0);
-  OpenOutput(device, kwenvar.CurrentFileName + ".TXT");
-  if (kwenvar.ErrorFlag) return;
+  OpenOutput(device, programState.CurrentFileName + ".TXT");
+  if (programState.ErrorFlag) return;
   CreateOutput();
-  if (!kwenvar.ErrorFlag && OutputDevice() != OutputDeviceCode::Screen) PageHeader(0);
-  if (kwenvar.ErrorFlag) {
+  if (!programState.ErrorFlag && OutputDevice() != OutputDeviceCode::Screen) PageHeader(0);
+  if (programState.ErrorFlag) {
     CloseOutput();  // drops the unfinished output
     ArrowCursor();
     return;
@@ -156,7 +156,7 @@ void StoreChangeEntry(Aendvar& a, uint16_t n, const std::string& changeIndex, co
   r.Description = cut(description, 255);
 }
 
-bool DinTitleBlock() { return wkwenvar.TitleBlockType == 0 || wkwenvar.TitleBlockType == 3; }
+bool DinTitleBlock() { return desktopSettings.TitleBlockType == 0 || desktopSettings.TitleBlockType == 3; }
 
 void StoreDrawingInfo(Aendvar& a, const DrawingInfoInput& in) {
   a.TitleReplaces = cut(in.replaces, 15);
@@ -183,7 +183,7 @@ void StoreDrawingInfo(Aendvar& a, const DrawingInfoInput& in) {
   if (stored == 0) a.DrawingTexts[++stored] = ZeichTextRecord{};  // row 1 is always taken
   a.DrawingTextCount = stored;
   a.DrawingTextMode = std::clamp(in.mode, 0, 3);
-  if (wkwenvar.TitleBlockType == 1 || wkwenvar.TitleBlockType == 2) {
+  if (desktopSettings.TitleBlockType == 1 || desktopSettings.TitleBlockType == 2) {
     a.TitleDepartment = in.iso[0];
     a.TitleDocType = in.iso[1];
     a.TitleDocStatus = in.iso[2];

@@ -1,7 +1,7 @@
 // cmdline: reading the command line and the usage text.
 #include "shell/cmdline.h"
 
-#include "foundation/kwenvar.h"
+#include "foundation/programstate.h"
 #include "graphics/kwencad.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
@@ -103,9 +103,9 @@ std::string CommandLineBaseName(const std::string& path) {
 std::vector<std::string> UsageText() {
   // Numbered from 1 as the screen's lines are; element 0 is dropped at the end.
   std::vector<std::string> page(23);
-  const std::string& stem = kwenvar.ProgStem;
+  const std::string& stem = programState.ProgStem;
   const std::string example = "Example: w" + stem + " test.";
-  page[1] = kwenvar.ProgName + " Command Line Mode";
+  page[1] = programState.ProgName + " Command Line Mode";
   page[3] = "w" + stem + " Filename [/I] [/CADi:j] [/NOGUI]";
   page[5] = "/I       -> TXT file";
   page[7] = "/CADi:j  -> CAD File";
@@ -113,9 +113,9 @@ std::vector<std::string> UsageText() {
   page[9] = "            j: index (1,2,3, ..)";
   page[11] = "/NOGUI  -> No GUI, exit on fatal error";
   page[15] = "/?       -> Help";
-  page[18] = example + kwenvar.DataExt + "             ->  GUI";
-  page[19] = example + kwenvar.DataExt + " /I /NOGUI   ->  test.txt";
-  page[20] = example + kwenvar.DataExt + " /CAD1:1     ->  test.dxf";
+  page[18] = example + programState.DataExt + "             ->  GUI";
+  page[19] = example + programState.DataExt + " /I /NOGUI   ->  test.txt";
+  page[20] = example + programState.DataExt + " /CAD1:1     ->  test.dxf";
   page[21] = "Example: w" + stem + " test.edi /E /NOGUI   ->  test.edi";
   page.erase(page.begin());
   return page;

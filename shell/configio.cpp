@@ -11,19 +11,19 @@
 #include <system_error>
 #include <vector>
 
-#include "foundation/cad8var.h"
+#include "foundation/cadsettings.h"
 #include "foundation/datafolder.h"
-#include "foundation/fileattr.h"
+#include "foundation/fileattributes.h"
 #include "foundation/filecheck.h"
-#include "foundation/hgvar.h"
-#include "foundation/kwenvar.h"
-#include "foundation/msgbox.h"
-#include "foundation/u32inte.h"
+#include "foundation/graphicssettings.h"
+#include "foundation/programstate.h"
+#include "foundation/messagebox.h"
+#include "foundation/textprompt.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
 #include "foundation/view3d.h"
-#include "foundation/wkwenvar.h"
-#include "foundation/wprinvar.h"
+#include "foundation/desktopsettings.h"
+#include "foundation/printsettings.h"
 #include "platform/screen.h"
 #include "platform/services.h"
 #include "platform/sysname.h"
@@ -62,7 +62,7 @@ uint16_t WordInRange(int32_t x) { return Word(std::clamp<int32_t>(x, 0, 65535));
 
 // Sets the main window's client area to GraphResX x GraphResY.
 void ApplyClientSize() {
-  services().SetClientSize(kwenvar.GraphResX, kwenvar.GraphResY);
+  services().SetClientSize(programState.GraphResX, programState.GraphResY);
 }
 
 // ---- The entries of the file ----
@@ -139,11 +139,11 @@ ConfigEntry Folder(std::string label, std::string& dir) {
   return {std::move(label), true,
           [&dir] {
             ReadLine(dir);
-            kwenvar.FolderStandIns.erase(&dir);
+            programState.FolderStandIns.erase(&dir);
           },
           [&dir] {
-            const auto standIn = kwenvar.FolderStandIns.find(&dir);
-            WriteLine(standIn != kwenvar.FolderStandIns.end() && standIn->second == dir ? std::string() : dir);
+            const auto standIn = programState.FolderStandIns.find(&dir);
+            WriteLine(standIn != programState.FolderStandIns.end() && standIn->second == dir ? std::string() : dir);
           }};
 }
 ConfigEntry Int(std::string label, int32_t& x) {
@@ -183,11 +183,11 @@ ConfigEntry Unlabelled(ConfigEntry e) {
   return e;
 }
 std::vector<ConfigEntry> MakeEntries() {
-  auto& k = kwenvar;
-  auto& w = wkwenvar;
-  auto& h = hgvar;
-  auto& p = wprinvar;
-  auto& c = cad8var;
+  auto& k = programState;
+  auto& w = desktopSettings;
+  auto& h = graphicsSettings;
+  auto& p = printSettings;
+  auto& c = cadSettings;
   auto& v = view3d;
   std::vector<ConfigEntry> e;
   auto under = [&e](ConfigEntry x) { e.push_back(Unlabelled(std::move(x))); };
@@ -466,7 +466,7 @@ bool CloseWritten(const std::string& name) {
   if (ok) return true;
   ShareTextFile.Discard();
   ReportError(name + ": file write error");
-  kwenvar.ErrorFlag = true;
+  programState.ErrorFlag = true;
   return false;
 }
 
@@ -490,14 +490,14 @@ void MakeUserFolder(std::filesystem::path dir) {
 // user's to make.
 void MakeConfigFolder() {
   const std::string home = ConfigHomeDir();
-  if (!home.empty() && AddBackslash(wkwenvar.ConfigDir) == home) MakeUserFolder(SysPath(home));
+  if (!home.empty() && AddBackslash(desktopSettings.ConfigDir) == home) MakeUserFolder(SysPath(home));
 }
 
 }  // namespace
 
-std::string ConfigFileName() { return AddBackslash(wkwenvar.ConfigDir) + kwenvar.ProgStem + ".cfg"; }
+std::string ConfigFileName() { return AddBackslash(desktopSettings.ConfigDir) + programState.ProgStem + ".cfg"; }
 
-std::string SessionFileName() { return AddBackslash(wkwenvar.ConfigDir) + kwenvar.ProgStem + ".cff"; }
+std::string SessionFileName() { return AddBackslash(desktopSettings.ConfigDir) + programState.ProgStem + ".cff"; }
 
 std::string ConfigHomeDir() {
   // A relative value would depend on the current folder; it is ignored as the desktop does. A
@@ -512,9 +512,9 @@ bool ReadConfigFile() {
   bool found = OpenForReading(ConfigFileName());
   const std::string home = ConfigHomeDir();
   if (!found && !home.empty()) {
-    for (const std::string& dir : {home, home + kwenvar.ProgStem + "/"}) {
-      if (OpenForReading(dir + kwenvar.ProgStem + ".cfg")) {
-        wkwenvar.ConfigDir = dir;
+    for (const std::string& dir : {home, home + programState.ProgStem + "/"}) {
+      if (OpenForReading(dir + programState.ProgStem + ".cfg")) {
+        desktopSettings.ConfigDir = dir;
         found = true;
         break;
       }
@@ -523,34 +523,34 @@ bool ReadConfigFile() {
   if (!found) {
     // The settings are saved where every later start finds them: a file in the start folder would
     // be lost to a start from any other folder.
-    if (!home.empty()) wkwenvar.ConfigDir = home;
+    if (!home.empty()) desktopSettings.ConfigDir = home;
     ShareTextFile.Assign("");
-    if (kwenvar.GraphResX == 0 || kwenvar.GraphResX == 65535) kwenvar.GraphResX = Word(ScreenWidth() - 9);
-    if (kwenvar.GraphResY == 0 || kwenvar.GraphResY == 65535) kwenvar.GraphResY = Word(ScreenHeight() - 91);
-    wprinvar.TextWindowPos.Height = ScreenHeight() - 80;
-    wkwenvar.DialogScale = DialogScaleEstimate();
-    kwenvar.ErrorFlag = true;
+    if (programState.GraphResX == 0 || programState.GraphResX == 65535) programState.GraphResX = Word(ScreenWidth() - 9);
+    if (programState.GraphResY == 0 || programState.GraphResY == 65535) programState.GraphResY = Word(ScreenHeight() - 91);
+    printSettings.TextWindowPos.Height = ScreenHeight() - 80;
+    desktopSettings.DialogScale = DialogScaleEstimate();
+    programState.ErrorFlag = true;
     return false;
   }
-  hgvar.GraphCorrectionX = 1.0L;
+  graphicsSettings.GraphCorrectionX = 1.0L;
   // A file that cannot be read to its end (a line longer than any of ours, a read error) is
   // damaged: none of its values is taken.
-  const Kwenvar k = kwenvar;
-  const Wkwenvar w = wkwenvar;
-  const Hgvar h = hgvar;
-  const Wprinvar p = wprinvar;
-  const Cad8var c = cad8var;
+  const ProgramState k = programState;
+  const DesktopSettings w = desktopSettings;
+  const GraphicsSettings h = graphicsSettings;
+  const PrintSettings p = printSettings;
+  const CadSettings c = cadSettings;
   const std::string name = ShareTextFile.Name();
   const ReadEnd end = ReadEntries();
   if (ShareTextFile.Failed()) {
     ShareTextFile.Close();
-    kwenvar = k;
-    wkwenvar = w;
-    hgvar = h;
-    wprinvar = p;
-    cad8var = c;
+    programState = k;
+    desktopSettings = w;
+    graphicsSettings = h;
+    printSettings = p;
+    cadSettings = c;
     ReportError("Datei " + name + " fehlerhaft - nicht eingelesen !");
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
     return false;
   }
   if (end == ReadEnd::Finish) {
@@ -562,8 +562,8 @@ bool ReadConfigFile() {
 }
 
 void FinishConfigRead() {
-  auto& k = kwenvar;
-  auto& w = wkwenvar;
+  auto& k = programState;
+  auto& w = desktopSettings;
   if (k.GraphResX == 0 || k.GraphResX == 65535) k.GraphResX = Word(ScreenWidth() - 9);
   if (k.GraphResY == 0 || k.GraphResY == 65535) k.GraphResY = Word(ScreenHeight() - 91);
   if (w.ScreenSizeCode == 2) {
@@ -597,18 +597,18 @@ void FinishConfigRead() {
 }
 
 bool WriteConfigFile() {
-  if (kwenvar.ErrorFlag) return false;
+  if (programState.ErrorFlag) return false;
   const std::string name = ConfigFileName();
   MakeConfigFolder();
   ShareTextFile.Assign(name);
   RewriteRetry(ShareTextFile);
-  if (kwenvar.ErrorFlag) return false;
+  if (programState.ErrorFlag) return false;
   WriteEntries();
   return CloseWritten(name);
 }
 
 void CheckDirectories() {
-  auto& k = kwenvar;
+  auto& k = programState;
   const std::string start = AddBackslash(k.StartDir);
   // The files the program ships (tables, help, pictures, manual) are in its data folder; spring
   // files, results and work files stay with the user.
@@ -619,7 +619,7 @@ void CheckDirectories() {
     if (TrimStr(dir).empty()) dir = k.FolderStandIns[&dir] = place;
   };
   for (std::string* dir : {&k.DbfDir, &k.PltDir, &k.ProgramDir}) standIn(*dir, shipped);
-  for (std::string* dir : {&k.TempDir, &k.EdiDir, &wkwenvar.DefaultDataDir}) standIn(*dir, start);
+  for (std::string* dir : {&k.TempDir, &k.EdiDir, &desktopSettings.DefaultDataDir}) standIn(*dir, start);
   if (!DirWritable(k.CadDir)) ReportError("ung\x81ltiger CAD Ordner konfiguriert");
   if (!DirExists(k.DbfDir)) ReportError("ung\x81ltiger DBF Ordner konfiguriert");
   if (!DirExists(k.PltDir)) ReportError("ung\x81ltiger PLT Ordner konfiguriert");
@@ -628,11 +628,11 @@ void CheckDirectories() {
     AskText("Ordner f\x81r tempor\x84re Dateien", 60, k.TempDir);
   }
   if (!DirWritable(k.EdiDir)) ReportError("ung\x81ltiger EDI Ordner konfiguriert");
-  if (!DirWritable(wkwenvar.DefaultDataDir)) ReportError("ung\x81ltiger Data Ordner konfiguriert");
+  if (!DirWritable(desktopSettings.DefaultDataDir)) ReportError("ung\x81ltiger Data Ordner konfiguriert");
 }
 
 bool ReadSessionFile() {
-  auto& recent = wkwenvar.RecentFiles;
+  auto& recent = desktopSettings.RecentFiles;
   for (size_t n = 1; n <= 4; ++n) recent[n].clear();
   if (!OpenForReading(SessionFileName())) {
     ShareTextFile.Assign("");
@@ -647,22 +647,22 @@ bool ReadSessionFile() {
     const std::string name = ShareTextFile.Name();
     for (size_t n = 1; n <= 4; ++n) recent[n].clear();
     ReportError("Datei " + name + " fehlerhaft - nicht eingelesen !");
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
   }
   ShareTextFile.Close();
   return !damaged;
 }
 
 bool WriteSessionFile() {
-  const auto& recent = wkwenvar.RecentFiles;
+  const auto& recent = desktopSettings.RecentFiles;
   if (recent[1].empty()) return true;
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   const std::string name = SessionFileName();
   MakeConfigFolder();
   ShareTextFile.Assign(name);
   RewriteRetry(ShareTextFile);
-  if (kwenvar.ErrorFlag) return false;
-  WriteLine(kwenvar.ProgStem + " Session " + kwenvar.DataDir);
+  if (programState.ErrorFlag) return false;
+  WriteLine(programState.ProgStem + " Session " + programState.DataDir);
   for (size_t n = 1; n <= 4; ++n) WriteLine(recent[n]);
   return CloseWritten(name);
 }

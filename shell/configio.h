@@ -2,8 +2,8 @@
 // configio: the configuration file "<ProgStem>.cfg" and the session file "<ProgStem>.cff" in
 // ConfigDir, and the check of the configured folders at start-up.
 //
-// The settings live in the foundation's settings modules (kwenvar, wkwenvar, hgvar, wprinvar,
-// cad8var, view3d); this module only reads and writes them through ShareTextFile, so no other file
+// The settings live in the foundation's settings modules (programState, desktopSettings, graphicsSettings, printSettings,
+// cadSettings, view3d); this module only reads and writes them through ShareTextFile, so no other file
 // may be open through it while one of these routines runs. The order of the lines alone defines the
 // configuration format: label lines are written for the reader of the file and skipped on reading.
 //
@@ -47,7 +47,7 @@ bool WriteConfigFile();
 // Empty folder settings get their places: the table, picture and program folders the program's data
 // folder (datafolder.h; the start folder when there is none), the others the start folder (the run's
 // work folder then goes to the system's temporary folder, startup.h). A folder filled in this way is
-// kept in kwenvar.FolderStandIns, and the configuration file keeps its setting empty. Unusable
+// kept in programState.FolderStandIns, and the configuration file keeps its setting empty. Unusable
 // folders are reported (the temporary folder is asked for again).
 void CheckDirectories();
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "foundation/wprinvar.h"
+#include "foundation/printsettings.h"
 
 namespace qorva {
 

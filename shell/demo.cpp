@@ -1,16 +1,16 @@
 // demo: the demonstration tour and its texts.
 #include "shell/demo.h"
 
-#include "foundation/kwenvar.h"
-#include "foundation/msgbox.h"
-#include "foundation/u32inja.h"
+#include "foundation/programstate.h"
+#include "foundation/messagebox.h"
+#include "foundation/yesnoprompt.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
 #include "spring/qvaglob.h"
 
 namespace qorva {
 
-std::string DemoFileName() { return AddBackslash(kwenvar.PltDir) + LowerStr(kwenvar.ProgStem) + ".dem"; }
+std::string DemoFileName() { return AddBackslash(programState.PltDir) + LowerStr(programState.ProgStem) + ".dem"; }
 
 void ReadDemoText(uint16_t n, char& flag1, char& flag2, std::string& text) {
   const std::string path = DemoFileName();
@@ -51,7 +51,7 @@ namespace {
 
 // After a cancelled command or a failed read: Yes ends the tour and leaves ErrorFlag set.
 bool AskEndDemo() {
-  auto& k = kwenvar;
+  auto& k = programState;
   if (!k.ErrorFlag) return false;
   k.ErrorFlag = false;
   if (AskYesNoCancel("Demomodus beenden ?") && !k.ErrorFlag) {
@@ -75,7 +75,7 @@ bool DemoNextStep(int32_t& n) {
 }
 
 Outcome RunDemoTour(Spring& s, const DemoCommands& c) {
-  auto& k = kwenvar;
+  auto& k = programState;
   k.ErrorFlag = false;
   k.DemoRun = true;
   int32_t n = 0;

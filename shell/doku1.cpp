@@ -1,8 +1,8 @@
 // doku1: document link commands.
 #include "shell/doku1.h"
 
-#include "foundation/kwenvar.h"
-#include "foundation/msgbox.h"
+#include "foundation/programstate.h"
+#include "foundation/messagebox.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
 #include "platform/launcher.h"
@@ -13,7 +13,7 @@ namespace qorva {
 Outcome ShowDocumentLinks() {
   const Outcome shown = services().DocumentLinks().value_or(Outcome::Failed);
   // The menu command ends on ErrorFlag.
-  kwenvar.ErrorFlag = shown != Outcome::Done;
+  programState.ErrorFlag = shown != Outcome::Done;
   return shown;
 }
 

@@ -7,13 +7,13 @@
 
 #include "foundation/datafolder.h"
 #include "foundation/filecheck.h"
-#include "foundation/kwenvar.h"
-#include "foundation/msgbox.h"
-#include "foundation/u32inco.h"
-#include "foundation/u32inja.h"
-#include "foundation/u32inte.h"
+#include "foundation/programstate.h"
+#include "foundation/messagebox.h"
+#include "foundation/choiceprompt.h"
+#include "foundation/yesnoprompt.h"
+#include "foundation/textprompt.h"
 #include "foundation/utilstr.h"
-#include "foundation/wprinvar.h"
+#include "foundation/printsettings.h"
 #include "graphics/kwendraw.h"
 #include "graphics/kwengraf.h"
 #include "platform/services.h"
@@ -23,7 +23,7 @@
 namespace qorva {
 
 
-std::string HelpPictureIndexName() { return DataFileToRead(kwenvar.PltDir, LowerStr(kwenvar.ProgStem) + ".dbh"); }
+std::string HelpPictureIndexName() { return DataFileToRead(programState.PltDir, LowerStr(programState.ProgStem) + ".dbh"); }
 
 void ReadDbhField(const std::string& line, size_t& pos, std::string& field) {
   if (pos < line.size() && line[pos] == ',') ++pos;
@@ -74,7 +74,7 @@ bool FileExists(const std::string& name) {
 
 void ReportNotFound(const std::string& name) {
   GraphMessage(name + " nicht gefunden !");
-  kwenvar.ErrorFlag = true;
+  programState.ErrorFlag = true;
 }
 
 }  // namespace
@@ -86,7 +86,7 @@ std::optional<HelpPictureIndex> ReadHelpPictureIndex() {
   if (!f.Reset()) {
     // Missing: the user picks the pictures instead. There but unreadable: say so first.
     if (FileExists(name)) ReportNotFound(name);
-    kwenvar.ErrorFlag = false;
+    programState.ErrorFlag = false;
     return std::nullopt;
   }
   HelpPictureIndex index;
@@ -100,7 +100,7 @@ std::optional<HelpPictureIndex> ReadHelpPictureIndex() {
   f.Close();
   if (!ok) {
     ReportNotFound(name);
-    kwenvar.ErrorFlag = false;
+    programState.ErrorFlag = false;
     return std::nullopt;
   }
   for (const std::string& l : lines) {
@@ -121,17 +121,17 @@ void ClearHelpPictureArea() {
 bool DrawHelpPictureFile(const std::string& fileName) {
   ClearHelpPictureArea();
   if (DrawHpglFile(fileName)) return true;
-  const std::string null = AddBackslash(kwenvar.PltDir) + "null.plt";
+  const std::string null = AddBackslash(programState.PltDir) + "null.plt";
   if (FileCanOpen(null)) {
     DrawHpglFile(null);
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
   }
   return false;
 }
 
 bool ShowHelpPicture(const std::string& name) {
-  wprinvar.SheetFormat = 1;
-  return DrawHelpPictureFile(AddBackslash(kwenvar.PltDir) + LowerStr(name) + ".plt");
+  printSettings.SheetFormat = 1;
+  return DrawHelpPictureFile(AddBackslash(programState.PltDir) + LowerStr(name) + ".plt");
 }
 
 namespace {
@@ -140,18 +140,18 @@ namespace {
 // after telling the user, when it could not be written.
 bool WriteIndex(const std::vector<std::string>& lines) {
   // The shipped index stays as installed: the change goes to the user's copy.
-  const std::string name = DataFileToChange(kwenvar.PltDir, LowerStr(kwenvar.ProgStem) + ".dbh");
-  if (kwenvar.ErrorFlag) return false;
+  const std::string name = DataFileToChange(programState.PltDir, LowerStr(programState.ProgStem) + ".dbh");
+  if (programState.ErrorFlag) return false;
   TextFile f;
   f.Assign(name);
   RewriteChecked(f);
   for (const std::string& l : lines) WriteTextChecked(f, l + "\r\n");
-  if (kwenvar.ErrorFlag) {
+  if (programState.ErrorFlag) {
     f.Discard();
     return false;
   }
   CloseChecked(f);
-  return !kwenvar.ErrorFlag;
+  return !programState.ErrorFlag;
 }
 
 // The entry an edit acts on: the one selected in the navigator, else the user's choice; 0 when
@@ -161,19 +161,19 @@ int32_t EntryToEdit(int32_t selected, const std::vector<std::string>& entries, c
   if (selected >= 1 && selected <= n) return selected;
   if (n < 1) return 0;
   uint16_t index = 1;
-  if (!AskChoice(prompt, entries, index) || kwenvar.ErrorFlag) return 0;
+  if (!AskChoice(prompt, entries, index) || programState.ErrorFlag) return 0;
   return index;
 }
 
 // A picture file from PltDir (its name only) and its description; false when cancelled.
 bool AskNewPicture(uint16_t infoTopic, std::string& line) {
-  std::string dir = kwenvar.PltDir, name;
+  std::string dir = programState.PltDir, name;
   AskOpenFileMode(dir, "*.plt", name);
-  if (kwenvar.ErrorFlag) return false;
+  if (programState.ErrorFlag) return false;
   SetPromptHelp(infoTopic);
   std::string info;
   AskText("Information zum Hilfebild", 50, info);
-  if (kwenvar.ErrorFlag) return false;
+  if (programState.ErrorFlag) return false;
   line = DbhLine(name, info);
   return true;
 }
@@ -192,7 +192,7 @@ Outcome EditIndex(int32_t action, int32_t selected, const HelpPictureIndex& inde
     case HelpPicInsert: {
       SetPromptHelp(2350);
       const int32_t k = n < 1 ? 1 : EntryToEdit(selected, entries, "Vor welche Zeile einf\x81gen ?");
-      if (kwenvar.ErrorFlag || !AskNewPicture(2330, line)) return Outcome::Cancelled;
+      if (programState.ErrorFlag || !AskNewPicture(2330, line)) return Outcome::Cancelled;
       lines.insert(lines.begin() + (k - 1), line);
       break;
     }
@@ -201,14 +201,14 @@ Outcome EditIndex(int32_t action, int32_t selected, const HelpPictureIndex& inde
       int32_t k = 0;
       if (selected >= 1 && selected <= n) {
         if (!AskYesNoCancel("L\x94schen ?")) {
-          kwenvar.ErrorFlag = true;
+          programState.ErrorFlag = true;
           return Outcome::Cancelled;
         }
         k = selected;
       } else {
         k = EntryToEdit(0, entries, "Zu l\x94schende Zeile w\x84hlen...");
       }
-      if (kwenvar.ErrorFlag) return Outcome::Cancelled;
+      if (programState.ErrorFlag) return Outcome::Cancelled;
       if (k < 1) return Outcome::Done;
       lines.erase(lines.begin() + (k - 1));
       break;
@@ -216,17 +216,17 @@ Outcome EditIndex(int32_t action, int32_t selected, const HelpPictureIndex& inde
     case HelpPicChange: {
       SetPromptHelp(2330);
       const int32_t k = EntryToEdit(selected, entries, "Zu \x84ndernde Zeile w\x84hlen...");
-      if (kwenvar.ErrorFlag) return Outcome::Cancelled;
+      if (programState.ErrorFlag) return Outcome::Cancelled;
       if (k < 1) return Outcome::Done;
       const std::string& entry = entries[static_cast<size_t>(k - 1)];
       SetPromptHelp(2340);
       std::string name = HelpPictureOfEntry(entry);
       AskText("Dateiname (ohne Endung .plt)", 8, name);
-      if (kwenvar.ErrorFlag) return Outcome::Cancelled;
+      if (programState.ErrorFlag) return Outcome::Cancelled;
       SetPromptHelp(2330);
       std::string info = entry.size() > 10 ? entry.substr(10) : std::string();
       AskText("Information zum Hilfebild", 50, info);
-      if (kwenvar.ErrorFlag) return Outcome::Cancelled;
+      if (programState.ErrorFlag) return Outcome::Cancelled;
       lines[static_cast<size_t>(k - 1)] = DbhLine(name, info);
       break;
     }
@@ -234,14 +234,14 @@ Outcome EditIndex(int32_t action, int32_t selected, const HelpPictureIndex& inde
       return Outcome::Done;
   }
   if (WriteIndex(lines)) return Outcome::Done;
-  kwenvar.ErrorFlag = true;
+  programState.ErrorFlag = true;
   return Outcome::Failed;
 }
 
 }  // namespace
 
 Outcome HelpPictureBrowser() {
-  auto& k = kwenvar;
+  auto& k = programState;
   k.ErrorFlag = false;
   bool firstPass = true;
   int32_t shown = 0;

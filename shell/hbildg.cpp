@@ -7,11 +7,11 @@
 #include <cstdio>
 #include <memory>
 
-#include "foundation/kwenvar.h"
+#include "foundation/programstate.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilmath.h"
 #include "foundation/utilstr.h"
-#include "foundation/vektor.h"
+#include "foundation/planegeometry.h"
 #include "graphics/kwendraw.h"
 #include "platform/sysname.h"
 #include "shell/hbildvar.h"
@@ -381,7 +381,7 @@ void NotReadable(const std::string& fileName) {
   for (char c : fileName)
     if (c != ' ') shown += c;
   GraphMessage(shown + " nicht gefunden !");
-  kwenvar.ErrorFlag = true;
+  programState.ErrorFlag = true;
 }
 
 }  // namespace
@@ -397,7 +397,7 @@ bool DrawHpglFile(const std::string& fileName) {
   }
   HpglReader reader(file.get(), std::string());
   reader.Run();
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   // What was drawn stays; the user learns that the rest of the picture could not be read.
   if (!reader.ReadFailed()) return true;
   NotReadable(fileName);
@@ -408,7 +408,7 @@ void DrawHpglText(const std::string& commands) {
   hbildvar.PosX = hbildvar.PosY = -999.0L;
   HpglReader reader(nullptr, commands);
   reader.Run();
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
 }
 
 }  // namespace qorva

@@ -1,10 +1,10 @@
 #include "shell/help.h"
 
-#include "foundation/kwenvar.h"
-#include "foundation/msgbox.h"
+#include "foundation/programstate.h"
+#include "foundation/messagebox.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
-#include "foundation/wintext.h"
+#include "foundation/windowtext.h"
 #include "shell/hbild.h"
 #include "shell/hbildg.h"
 #include "shell/helpvar.h"
@@ -25,8 +25,8 @@ bool NextLine(TextFile& f, std::string& line) {
 }  // namespace
 
 std::string HelpFileName(uint16_t topic) {
-  const std::string name = topic < 4000 ? std::string("kwendal") : LowerStr(kwenvar.ProgStem);
-  return AddBackslash(kwenvar.PltDir) + name + ".hlp";
+  const std::string name = topic < 4000 ? std::string("kwendal") : LowerStr(programState.ProgStem);
+  return AddBackslash(programState.PltDir) + name + ".hlp";
 }
 
 bool ParseHelpTopicLine(const std::string& line, uint16_t& topic, std::string& picture) {
@@ -102,9 +102,9 @@ void ShowHelpBox(const HelpTopicText& t, uint16_t mode) {
     ClearHelpPictureArea();
     // "NULL" (a topic without picture) draws nothing; "null" (no file, no topic) is the picture null.plt.
     if (!t.picture.empty() && t.picture != "NULL")
-      DrawHpglFile(AddBackslash(kwenvar.PltDir) + t.picture + ".plt");
+      DrawHpglFile(AddBackslash(programState.PltDir) + t.picture + ".plt");
   }
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
 }
 
 void ShowHelpTopic(uint16_t topic, uint16_t mode) { ShowHelpBox(LookUpHelpTopic(topic), mode); }
@@ -120,7 +120,7 @@ void ReadHelpText(uint16_t topic, std::string& text) {
   } else {
     text = DosToUtf8(t.lines[1] + " " + t.lines[2] + " " + t.lines[3] + " " + t.lines[4] + " " + t.lines[5]);
   }
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
 }
 
 std::string HelpTextStr(uint16_t topic) {

@@ -4,11 +4,11 @@
 #include <vector>
 
 #include "foundation/datafolder.h"
-#include "foundation/error0.h"
+#include "foundation/errorlist.h"
 #include "foundation/filecheck.h"
-#include "foundation/kwenvar.h"
-#include "foundation/msgbox.h"
-#include "foundation/u32inco.h"
+#include "foundation/programstate.h"
+#include "foundation/messagebox.h"
+#include "foundation/choiceprompt.h"
 #include "foundation/utilstr.h"
 #include "platform/services.h"
 
@@ -41,7 +41,7 @@ std::string OneLine(const std::string& s) {
 
 const std::string& Message(uint16_t n) {
   static const std::string none;
-  return n >= 1 && n <= MaxErrorMsgs ? error0.ErrorMsgs[n] : none;
+  return n >= 1 && n <= MaxErrorMsgs ? errorList.ErrorMsgs[n] : none;
 }
 
 // The record of message n for a report; not found also when the file cannot be read.
@@ -55,7 +55,7 @@ ErrorHelpRecord LookUpForReport(uint16_t n, bool& readable) {
 
 }  // namespace
 
-std::string ErrorHelpFileName() { return DataFileToRead(kwenvar.PltDir, LowerStr(kwenvar.ProgStem) + ".err"); }
+std::string ErrorHelpFileName() { return DataFileToRead(programState.PltDir, LowerStr(programState.ProgStem) + ".err"); }
 
 bool ErrorHelpKeyMatches(const std::string& line, const std::string& message) {
   return line.substr(0, ErrorHelpKeyLength) == message.substr(0, ErrorHelpKeyLength);
@@ -90,14 +90,14 @@ bool OpenErrorHelpFile(TextFile& f, const std::string& fileName) {
   f.Assign(fileName);
   if (f.Reset()) return true;
   FileMustExist(fileName);
-  kwenvar.ErrorFlag = true;
+  programState.ErrorFlag = true;
   return false;
 }
 
 }  // namespace
 
 void GetErrorCause(uint16_t n, std::string& text) {
-  if (kwenvar.ErrorFlag) return;
+  if (programState.ErrorFlag) return;
   bool readable = false;
   const ErrorHelpRecord r = LookUpForReport(n, readable);
   text = CauseOf(r, readable);
@@ -110,7 +110,7 @@ void GetErrorRemedy(uint16_t n, std::string& text) {
 
 void GetErrorHelp(uint16_t n, std::string& cause, std::string& remedy) {
   // One reading of the file for both; a cause is kept while ErrorFlag is set.
-  const bool keepCause = kwenvar.ErrorFlag;
+  const bool keepCause = programState.ErrorFlag;
   bool readable = false;
   const ErrorHelpRecord r = LookUpForReport(n, readable);
   if (!keepCause) cause = CauseOf(r, readable);
@@ -122,14 +122,14 @@ Outcome ShowErrorHelp(uint16_t n) {
   if (!OpenErrorHelpFile(f, ErrorHelpFileName())) return Outcome::Failed;
   const ErrorHelpRecord r = ReadErrorHelpRecord(f, Message(n));
   f.Close();
-  if (kwenvar.ErrorFlag) return Outcome::Failed;  // the file could not be read to its end
+  if (programState.ErrorFlag) return Outcome::Failed;  // the file could not be read to its end
   if (!r.found) {
     ShowMessageCaption("Meldung", NoErrorDescription);
     return Outcome::Done;
   }
   const Outcome shown = services().ErrorHelpWindow(Message(n), r.cause, r.remedy).value_or(Outcome::Failed);
   // The message list ends on ErrorFlag.
-  if (shown != Outcome::Done) kwenvar.ErrorFlag = true;
+  if (shown != Outcome::Done) programState.ErrorFlag = true;
   return shown;
 }
 
@@ -143,7 +143,7 @@ bool SaveErrorHelp(const std::string& message, const std::string& cause, const s
     std::string line;
     while (NextLine(in, line)) lines.push_back(line);
     in.Close();
-    if (kwenvar.ErrorFlag) return false;
+    if (programState.ErrorFlag) return false;
   }
   size_t at = lines.size();
   for (size_t i = 0; i < lines.size(); ++i) {
@@ -161,33 +161,33 @@ bool SaveErrorHelp(const std::string& message, const std::string& cause, const s
   else lines.push_back(OneLine(remedy));  // a record cut short by the file's end is completed
 
   // The shipped file stays as installed: the change goes to the user's copy.
-  const std::string target = ResolveFileCase(DataFileToChange(kwenvar.PltDir, LowerStr(kwenvar.ProgStem) + ".err"));
-  if (kwenvar.ErrorFlag) return false;
+  const std::string target = ResolveFileCase(DataFileToChange(programState.PltDir, LowerStr(programState.ProgStem) + ".err"));
+  if (programState.ErrorFlag) return false;
   TextFile out;
   out.Assign(target);
   RewriteChecked(out);
-  if (kwenvar.ErrorFlag) return false;
+  if (programState.ErrorFlag) return false;
   for (const std::string& line : lines) out.WriteLn(line);
   CloseChecked(out);
-  return !kwenvar.ErrorFlag;
+  return !programState.ErrorFlag;
 }
 
 Outcome ShowCalcMessageList() {
-  if (HasParam("/NOGUI") || kwenvar.DemoRun) return Outcome::Done;
-  const uint16_t count = error0.ErrorCount;
+  if (HasParam("/NOGUI") || programState.DemoRun) return Outcome::Done;
+  const uint16_t count = errorList.ErrorCount;
   if (count == 0) {
     ShowInfoBox("Berechnung erfolgreich ohne Fehlermeldungen");
     return Outcome::Done;
   }
-  kwenvar.ErrorFlag = false;
-  std::vector<std::string> entries(error0.ErrorMsgs.begin() + 1, error0.ErrorMsgs.begin() + 1 + count);
+  programState.ErrorFlag = false;
+  std::vector<std::string> entries(errorList.ErrorMsgs.begin() + 1, errorList.ErrorMsgs.begin() + 1 + count);
   entries.push_back("Weiter/zur\x81" "ck...");
   const uint16_t closing = count + 1;
-  uint16_t selected = kwenvar.HelpLevel >= 2 ? 1 : closing;
+  uint16_t selected = programState.HelpLevel >= 2 ? 1 : closing;
   for (;;) {
     SetPromptHelp(kMessageListTopic);
     if (!AskChoice("Berechnungsmodul meldet Warnungen oder Fehler, siehe Ursache und Abhilfe.", entries, selected) ||
-        kwenvar.ErrorFlag)
+        programState.ErrorFlag)
       return Outcome::Cancelled;
     if (selected == closing) return Outcome::Done;
     const Outcome shown = ShowErrorHelp(selected);

@@ -39,7 +39,7 @@ struct ErrorHelpRecord {
 // Reads f from its current position to the record of message.
 ErrorHelpRecord ReadErrorHelpRecord(TextFile& f, const std::string& message);
 
-// Cause of message n (1-based in error0.ErrorMsgs) for a report: empty when the file cannot be read,
+// Cause of message n (1-based in errorList.ErrorMsgs) for a report: empty when the file cannot be read,
 // NoErrorDescription when no record matches; unchanged while ErrorFlag is set.
 void GetErrorCause(uint16_t n, std::string& text);
 // Remedy of message n: empty when the file cannot be read or no record matches.

@@ -1,11 +1,11 @@
 #include "shell/helpvar.h"
 
-#include "foundation/msgbox.h"
+#include "foundation/messagebox.h"
 
 namespace qorva {
 
 void SetHelpTopic(uint16_t n) { SetPromptHelp(n); }
 
-uint16_t CurrentHelpTopic() { return msgbox.HelpTopic; }
+uint16_t CurrentHelpTopic() { return messageBox.HelpTopic; }
 
 }  // namespace qorva

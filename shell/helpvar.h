@@ -1,6 +1,6 @@
 #pragma once
 // helpvar: the current help topic. It is the topic the prompts take for their help buttons
-// (msgbox.HelpTopic): setting one sets the other.
+// (messageBox.HelpTopic): setting one sets the other.
 
 #include <cstdint>
 

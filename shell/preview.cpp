@@ -4,11 +4,11 @@
 
 #include <algorithm>
 
-#include "foundation/kwenvar.h"
-#include "foundation/utildos.h"
+#include "foundation/programstate.h"
+#include "foundation/machinefacts.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
-#include "foundation/wintext.h"
+#include "foundation/windowtext.h"
 #include "platform/sysname.h"
 #include "shell/qsorts1.h"
 #include "spring/qvaio.h"
@@ -30,7 +30,7 @@ std::vector<bool> FileTableTextColumns() {
 
 std::vector<std::string> SpringDataFileNames(const std::string& dir) {
   std::vector<std::string> names;
-  const std::string ext = "." + kwenvar.DataExt;
+  const std::string ext = "." + programState.DataExt;
   for (std::string& name : SysListFolder(dir)) {
     if (name.size() < ext.size() || !SameDosNameNoCase(name.substr(name.size() - ext.size()), ext)) continue;
     names.push_back(std::move(name));
@@ -128,7 +128,7 @@ GridRows ReadFileTable(const std::string& dir, const std::function<void(const st
     rows.push_back(FileTableRow(name, stamp, calc.family, calc.product, read.spring.material,
                                 calc.fatal ? FileTableState::Fatal : FileTableState::Calculated));
   }
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   return rows;
 }
 

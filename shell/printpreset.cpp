@@ -2,10 +2,10 @@
 #include "shell/printpreset.h"
 
 #include "foundation/datafolder.h"
-#include "foundation/kwenvar.h"
+#include "foundation/programstate.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
-#include "foundation/wkwenvar.h"
+#include "foundation/desktopsettings.h"
 #include "xbase/access/kwendbf4.h"
 
 namespace qorva {
@@ -50,16 +50,16 @@ bool WritePrintPresetTable(const std::string& path, std::string* error) {
 }
 
 bool OpenPrintPresetTable() {
-  kwenvar.ErrorFlag = false;
-  const std::string inWorkingDir = AddBackslash(wkwenvar.WorkingDir) + "printout.dbf";
+  programState.ErrorFlag = false;
+  const std::string inWorkingDir = AddBackslash(desktopSettings.WorkingDir) + "printout.dbf";
   // A program started in its own data folder (tools/run.sh) finds the shipped table there: that one
   // goes through the table folder, where a change is kept in the user's copy.
-  if (!TrimStr(wkwenvar.WorkingDir).empty() && !IsShippedFolder(wkwenvar.WorkingDir) && FileCanOpen(inWorkingDir)) {
+  if (!TrimStr(desktopSettings.WorkingDir).empty() && !IsShippedFolder(desktopSettings.WorkingDir) && FileCanOpen(inWorkingDir)) {
     DbfOpenFile(inWorkingDir);
   } else {
     DbfOpenTable("printout");
   }
-  return !kwenvar.ErrorFlag;
+  return !programState.ErrorFlag;
 }
 
 PrintPreset ReadPrintPreset() {

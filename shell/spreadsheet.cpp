@@ -8,13 +8,13 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "foundation/kwenvar.h"
-#include "foundation/msgbox.h"
+#include "foundation/programstate.h"
+#include "foundation/messagebox.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
-#include "foundation/varexcel.h"
-#include "foundation/wintext.h"
-#include "foundation/wkwenvar.h"
+#include "foundation/spreadsheetapp.h"
+#include "foundation/windowtext.h"
+#include "foundation/desktopsettings.h"
 #include "foundation/filecheck.h"
 #include "foundation/workdir.h"
 #include "foundation/xlsexport.h"
@@ -122,7 +122,7 @@ bool ReadTabText(const std::string& fileName, GridRows& rows) {
 }
 
 std::string NewWorkbookPath(const std::string& kind) {
-  const std::string base = AddBackslash(kwenvar.TempDir) + kwenvar.ProgStem + "-" + kind + "-";
+  const std::string base = AddBackslash(programState.TempDir) + programState.ProgStem + "-" + kind + "-";
   std::error_code ec;
   for (int64_t n = 1;; ++n) {
     std::string path = base + IntStr(n) + ".xlsx";
@@ -141,9 +141,9 @@ void ExportGridToExcel(const GridRows& rows) {
 }
 
 void CreateExcelObject() {
-  if (kwenvar.CurrentFileName.empty()) {
+  if (programState.CurrentFileName.empty()) {
     ShowInfoBox("Zuerst m\x81ssen Sie Ihre Eingabedaten speichern (Men\x81 \"Datei->Speichern\")");
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
     return;
   }
   WaitCursor();
@@ -151,60 +151,60 @@ void CreateExcelObject() {
   if (!launcher().programExists("xdg-open")) {
     ShowInfoBox("Excel kann nicht gestartet werden" + MissingProgramHint(DesktopOpener));
     EndWaitCursor();
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
     return;
   }
   EndWaitCursor();
 }
 
 void ExcelExport(const Spring& s) {
-  kwenvar.ErrorFlag = false;
-  if (kwenvar.InputModified) {
+  programState.ErrorFlag = false;
+  if (programState.InputModified) {
     // Saved under its own name as File > Save does, without the overwrite question.
-    if (SaveSpringFile(s, kwenvar.CurrentFileName)) kwenvar.InputModified = false;
+    if (SaveSpringFile(s, programState.CurrentFileName)) programState.InputModified = false;
   }
-  if (kwenvar.ErrorFlag) return;
-  varexcel.ExcelApp.workbookPath = NewWorkbookPath("file");
-  ExportTextToExcel(kwenvar.CurrentFileName);
+  if (programState.ErrorFlag) return;
+  spreadsheetApp.ExcelApp.workbookPath = NewWorkbookPath("file");
+  ExportTextToExcel(programState.CurrentFileName);
 }
 
 void ExcelPrintout(const Spring& s) {
-  kwenvar.ErrorFlag = false;
-  if (kwenvar.FatalError) {
+  programState.ErrorFlag = false;
+  if (programState.FatalError) {
     ShowCalcMessages();
     return;
   }
-  const bool savedQuery = wkwenvar.TextDeviceQuery;
-  const uint16_t savedDevice = wkwenvar.TextDevice;
-  wkwenvar.TextDeviceQuery = false;
-  wkwenvar.TextDevice = 6;  // tab-separated text in the temporary folder
-  const int32_t before = kwenvar.TempFileNo;
+  const bool savedQuery = desktopSettings.TextDeviceQuery;
+  const uint16_t savedDevice = desktopSettings.TextDevice;
+  desktopSettings.TextDeviceQuery = false;
+  desktopSettings.TextDevice = 6;  // tab-separated text in the temporary folder
+  const int32_t before = programState.TempFileNo;
   PrintSpringResults(s, 0);
-  wkwenvar.TextDeviceQuery = savedQuery;
-  wkwenvar.TextDevice = savedDevice;
-  if (kwenvar.ErrorFlag) return;
-  if (kwenvar.TempFileNo == before) {  // nothing was written
-    kwenvar.ErrorFlag = true;
+  desktopSettings.TextDeviceQuery = savedQuery;
+  desktopSettings.TextDevice = savedDevice;
+  if (programState.ErrorFlag) return;
+  if (programState.TempFileNo == before) {  // nothing was written
+    programState.ErrorFlag = true;
     return;
   }
   // The report's tab-separated copy, where the report writer puts it: the run's work folder.
-  const std::string text = WorkPath("$$" + IntStr(kwenvar.TempFileNo) + ".txt");
+  const std::string text = WorkPath("$$" + IntStr(programState.TempFileNo) + ".txt");
   GridRows rows;
   if (!ReadTabText(text, rows)) {
     ReportError(text + " nicht gefunden oder kein Zugriffsrecht !");
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
     return;
   }
   const std::string path = NewWorkbookPath("printout");
   std::string error;
   if (!WriteRowsToXlsx(rows, path, error)) {
     ReportError(error);
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
     return;
   }
   if (!launcher().openDocument(path)) {
     ShowInfoBox("Excel kann nicht gestartet werden" + MissingProgramHint(DesktopOpener));
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
   }
 }
 
@@ -239,7 +239,7 @@ SpringFileRead ReadSpringFromXlsx(const std::string& xlsxPath, const std::string
 }
 
 bool ExcelImport(Spring& s) {
-  auto& k = kwenvar;
+  auto& k = programState;
   k.ErrorFlag = false;
   std::string chosen;
   AskOpenFile(AddBackslash(k.TempDir) + "*.xlsx", "*.xlsx", chosen);

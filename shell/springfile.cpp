@@ -1,19 +1,19 @@
 // springfile: save question, saving and the recent-file list.
 #include "shell/springfile.h"
 
-#include "foundation/kwenvar.h"
-#include "foundation/msgbox.h"
-#include "foundation/u32inja.h"
+#include "foundation/programstate.h"
+#include "foundation/messagebox.h"
+#include "foundation/yesnoprompt.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
-#include "foundation/wkwenvar.h"
+#include "foundation/desktopsettings.h"
 #include "platform/sysname.h"
 #include "spring/qvaio.h"
 
 namespace qorva {
 
 Outcome AskSaveChanges(const Spring& s) {
-  auto& k = kwenvar;
+  auto& k = programState;
   if (k.FileNameHasPath && k.ArchiveMode) {
     // A file named on the command line in archive mode is never written back.
     k.InputModified = false;
@@ -51,18 +51,18 @@ Outcome AskSaveChanges(const Spring& s) {
 }
 
 bool SaveSpringFile(const Spring& s, const std::string& name) {
-  wkwenvar.ConfirmOverwrite = false;
+  desktopSettings.ConfirmOverwrite = false;
   const bool ok = WriteSpringFile(s, name);
-  wkwenvar.ConfirmOverwrite = true;
-  return ok && !kwenvar.ErrorFlag;
+  desktopSettings.ConfirmOverwrite = true;
+  return ok && !programState.ErrorFlag;
 }
 
 std::string RecentFileEntry(const std::string& name) {
-  return AddBackslash(kwenvar.DataDir) + name + "." + kwenvar.DataExt;
+  return AddBackslash(programState.DataDir) + name + "." + programState.DataExt;
 }
 
 void PushRecentFile(const std::string& name) {
-  auto& recent = wkwenvar.RecentFiles;
+  auto& recent = desktopSettings.RecentFiles;
   const std::string full = RecentFileEntry(name);
   // An entry that moved up into place n is not compared again. Case counts as file lookups count it
   // ("\x9A" matches "\x81" as "U" matches "u").
@@ -75,7 +75,7 @@ void PushRecentFile(const std::string& name) {
 
 void RemoveRecentFile(int32_t n) {
   if (n < 1 || n > 4) return;
-  auto& recent = wkwenvar.RecentFiles;
+  auto& recent = desktopSettings.RecentFiles;
   for (size_t m = static_cast<size_t>(n); m < 4; ++m) recent[m] = recent[m + 1];
   recent[4].clear();
 }
@@ -89,22 +89,22 @@ std::string ShortenPath(const std::string& path) {
 }
 
 bool DefaultSpringExists() {
-  return FileCanOpen(AddBackslash(kwenvar.DataDir) + kDefaultSpringName + "." + kwenvar.DataExt);
+  return FileCanOpen(AddBackslash(programState.DataDir) + kDefaultSpringName + "." + programState.DataExt);
 }
 
 bool ReadDefaultSpring(Spring& s) {
   if (!DefaultSpringExists()) return false;
   const bool read = ReadSpringFile(s, kDefaultSpringName);
-  kwenvar.CurrentFileName.clear();
+  programState.CurrentFileName.clear();
   return read;
 }
 
 RecentOpen OpenRecentFileCore(Spring& s, int32_t n) {
-  auto& k = kwenvar;
-  if (n < 1 || n > 4 || wkwenvar.RecentFiles[static_cast<size_t>(n)].empty()) return RecentOpen::Stopped;
+  auto& k = programState;
+  if (n < 1 || n > 4 || desktopSettings.RecentFiles[static_cast<size_t>(n)].empty()) return RecentOpen::Stopped;
   k.ErrorFlag = false;
   if (AskSaveChanges(s) != Outcome::Done) return RecentOpen::Stopped;
-  const std::string path = wkwenvar.RecentFiles[static_cast<size_t>(n)];
+  const std::string path = desktopSettings.RecentFiles[static_cast<size_t>(n)];
   if (!FileCanOpen(path)) {
     RemoveRecentFile(n);
     ShowInfoBox("File " + path + " not found !");

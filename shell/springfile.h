@@ -1,7 +1,7 @@
 #pragma once
 // springfile: the shell's side of the spring data file: the save question before input would be
 // lost, saving without the overwrite question, and the list of the four most recent files
-// (wkwenvar.RecentFiles, entry 1 the newest, full paths with extension). No Qt here: the window
+// (desktopSettings.RecentFiles, entry 1 the newest, full paths with extension). No Qt here: the window
 // shows the list in its File menu.
 
 #include <cstdint>

@@ -11,18 +11,18 @@
 
 #include "drawings/qvadxf1.h"
 #include "drawings/titleblk.h"
-#include "foundation/error0.h"
-#include "foundation/fileattr.h"
+#include "foundation/errorlist.h"
+#include "foundation/fileattributes.h"
 #include "foundation/filecheck.h"
-#include "foundation/kwenvar.h"
-#include "foundation/msgbox.h"
+#include "foundation/programstate.h"
+#include "foundation/messagebox.h"
 #include "foundation/settings.h"
-#include "foundation/showscr.h"
-#include "foundation/textout.h"
+#include "foundation/textscreen.h"
+#include "foundation/reportwriter.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
-#include "foundation/wintext.h"
-#include "foundation/wkwenvar.h"
+#include "foundation/windowtext.h"
+#include "foundation/desktopsettings.h"
 #include "foundation/workdir.h"
 #include "graphics/cad1var.h"
 #include "graphics/cadstl.h"
@@ -59,7 +59,7 @@ Startup startup;
 void InitStartup() { startup = Startup{}; }
 
 void SetProgramIdentity() {
-  auto& k = kwenvar;
+  auto& k = programState;
   k.ProgName = "QORVA";
   k.ProgStem = "qorva";
   k.ProgTitle = "QORVA - Konstantkraftfeder";
@@ -89,9 +89,9 @@ void InitProgramModules(const std::vector<std::string>& params) {
 
 void ReadStartupFiles() {
   ReadConfigFile();
-  kwenvar.ErrorFlag = false;  // no configuration file: the defaults stay
+  programState.ErrorFlag = false;  // no configuration file: the defaults stay
   ReadSessionFile();
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
 }
 
 namespace {
@@ -108,7 +108,7 @@ const char* CadExtension(int32_t device) {
 // A name without extension in its file-name part means the data file of that name in the current
 // folder, also when a folder of the path holds a dot.
 std::string BatchInputName(const std::string& name) {
-  return HasFileExtension(name) ? name : name + "." + kwenvar.DataExt;
+  return HasFileExtension(name) ? name : name + "." + programState.DataExt;
 }
 
 // The result file in the current folder: a file that is there under another case is meant, unless
@@ -125,7 +125,7 @@ bool SameFile(const std::string& a, const std::string& b) {
 }
 
 std::optional<int> ResultMode(const CommandLine& cmd, Spring& s) {
-  auto& k = kwenvar;
+  auto& k = programState;
   const bool text = cmd.mode == CommandMode::TextResults;
   const std::string ext = text ? "txt" : CadExtension(cmd.cadDevice);
   const std::string input = BatchInputName(k.CurrentFileName);
@@ -143,13 +143,13 @@ std::optional<int> ResultMode(const CommandLine& cmd, Spring& s) {
   const std::string work = BatchResultFile(ext);
   k.ErrorFlag = false;
   if (text) {
-    wkwenvar.TextDeviceQuery = false;
-    wkwenvar.TextDevice = 9;
+    desktopSettings.TextDeviceQuery = false;
+    desktopSettings.TextDevice = 9;
     PrintSpringResults(s);
   } else {
-    wkwenvar.CadBatchMode = true;
+    desktopSettings.CadBatchMode = true;
     DrawSpringView(s, static_cast<uint16_t>(cmd.cadDevice), static_cast<uint16_t>(cmd.cadView));
-    wkwenvar.CadBatchMode = false;
+    desktopSettings.CadBatchMode = false;
   }
   workdir.ResultsInWorkDir = false;
   if (k.FatalError) return ExitNoOutput;  // the message list says why
@@ -195,7 +195,7 @@ bool MakeRunWorkDir(const std::string& configured) {
 }
 
 std::optional<int> StartupCommandLine(const CommandLine& cmd, Spring& s, bool batch) {
-  auto& k = kwenvar;
+  auto& k = programState;
   k.ErrorFlag = false;
   k.ShowErrors = true;
   const std::string configuredTemp = k.TempDir;  // before the check fills an empty one
@@ -207,7 +207,7 @@ std::optional<int> StartupCommandLine(const CommandLine& cmd, Spring& s, bool ba
   }
   // The engine's own temporary files (an index build's sort file) go there too.
   SetTableTempDir(workdir.Dir);
-  if (!wkwenvar.UserLoginEnabled) k.DataDir.clear();
+  if (!desktopSettings.UserLoginEnabled) k.DataDir.clear();
 
   bool springRead = false;
   switch (cmd.mode) {
@@ -262,9 +262,9 @@ std::optional<int> StartupCommandLine(const CommandLine& cmd, Spring& s, bool ba
   }
 
   if (!k.FileNameHasPath) {
-    if (wkwenvar.UserLoginEnabled && !UserLogin()) return ExitBadInput;
+    if (desktopSettings.UserLoginEnabled && !UserLogin()) return ExitBadInput;
     WaitCursor();
-    k.DataDir = AddBackslash(wkwenvar.DefaultDataDir) + k.DataDir;
+    k.DataDir = AddBackslash(desktopSettings.DefaultDataDir) + k.DataDir;
     GraphSetWindow(true, true, 0.1L, 0.05L, 0.95L, 0.95L, 0.0L, 0.0L, 36.9L, 32.0L);
     GraphLogo();
     if (!k.DemoRun) springRead = ReadDefaultSpring(s);
@@ -290,7 +290,7 @@ std::optional<int> StartupCommandLine(const CommandLine& cmd, Spring& s, bool ba
 }
 
 bool DeleteTempFiles() {
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   SilentMessage("L\x94sche tempor\x84re Dateien ...");
   CadDeleteBlockFiles();
   return true;
@@ -322,8 +322,8 @@ class BatchLauncher : public Launcher {
 
 // The calculation's messages where a batch run can show them: on the error stream.
 void BatchCalcMessages() {
-  for (uint16_t n = 1; n <= error0.ErrorCount; ++n) {
-    std::cerr << DosToUtf8(error0.ErrorMsgs[n]) << '\n';
+  for (uint16_t n = 1; n <= errorList.ErrorCount; ++n) {
+    std::cerr << DosToUtf8(errorList.ErrorMsgs[n]) << '\n';
   }
 }
 

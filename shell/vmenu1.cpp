@@ -1,7 +1,7 @@
 // vmenu1: the menu caption texts per language.
 #include "shell/vmenu1.h"
 
-#include "foundation/wintext.h"
+#include "foundation/windowtext.h"
 
 namespace qorva {
 

@@ -1,7 +1,7 @@
 // aendvar: drawing change records, title-block fields and free drawing texts of a spring.
 #include "spring/aendvar.h"
 
-#include "foundation/utildos.h"
+#include "foundation/machinefacts.h"
 
 namespace qorva {
 

@@ -9,11 +9,11 @@
 #include <optional>
 
 
-#include "foundation/error0.h"
-#include "foundation/kwenvar.h"
+#include "foundation/errorlist.h"
+#include "foundation/programstate.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
-#include "foundation/wintext.h"
+#include "foundation/windowtext.h"
 #include "platform/prompts.h"
 #include "platform/services.h"
 #include "platform/sysname.h"
@@ -58,7 +58,7 @@ bool MemoryMaterialTable::gotoRecord(uint32_t n) {
   if (rows_.empty() || n == 0) {
     // No record to stand on: nothing may be read as if it were the asked one.
     if (n == 0) AddErrorMsg("DBF #0 not found.");
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
     return false;
   }
   current_ = recordCount();
@@ -124,8 +124,8 @@ DbfMaterialTable::~DbfMaterialTable() {
 bool DbfMaterialTable::open(const std::string& name) {
   if (open_) close();
   DbfOpenTable(name);
-  if (kwenvar.ErrorFlag || !dbfhost.Dbf4Form.Active()) {
-    kwenvar.ErrorFlag = true;
+  if (programState.ErrorFlag || !dbfhost.Dbf4Form.Active()) {
+    programState.ErrorFlag = true;
     return false;
   }
   // A reopened table walks all its records in physical order, whatever an earlier choice hid.
@@ -159,14 +159,14 @@ std::string DbfMaterialTable::fieldName(int n) const {
 bool DbfMaterialTable::gotoRecord(uint32_t n) {
   if (!isOpen() || n == 0) {
     if (n == 0) AddErrorMsg("DBF #0 not found.");
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
     return false;
   }
-  const bool before = kwenvar.ErrorFlag;
-  kwenvar.ErrorFlag = false;
+  const bool before = programState.ErrorFlag;
+  programState.ErrorFlag = false;
   DbfGoto(static_cast<int32_t>(std::min<uint32_t>(n, INT32_MAX)));
-  const bool failed = kwenvar.ErrorFlag;
-  kwenvar.ErrorFlag = before || failed;
+  const bool failed = programState.ErrorFlag;
+  programState.ErrorFlag = before || failed;
   return !failed;
 }
 
@@ -194,7 +194,7 @@ bool DbfMaterialTable::browse(uint16_t mode, const std::string& title1, const st
   // Through the access layer: a look that may change the table has it on the user's copy.
   DbfBrowse("", mode);
   dbfhost.Dbf4Form.SetPackWarning("");
-  return !kwenvar.ErrorFlag && kwenvar.LastKey == 13;
+  return !programState.ErrorFlag && programState.LastKey == 13;
 }
 
 void DbfMaterialTable::orderBy(int n) {
@@ -264,7 +264,7 @@ bool SourceMaterialTable::open(const std::string& name) {
   std::string stem = name;
   const std::size_t dot = stem.find('.', FileDir(stem).size());
   if (dot != std::string::npos) stem.erase(dot);
-  const std::string path = ResolveFileCase(AddBackslash(kwenvar.DbfDir) + stem + ".tsv");
+  const std::string path = ResolveFileCase(AddBackslash(programState.DbfDir) + stem + ".tsv");
 
   std::string error;
   std::vector<MaterialSourceRow> source;
@@ -277,7 +277,7 @@ bool SourceMaterialTable::open(const std::string& name) {
     close();
     // Paths and the reader's texts are UTF-8 already.
     prompter().message("Fehler : ", error);
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
     return false;
   }
   fieldNames_.clear();
@@ -358,11 +358,11 @@ bool BrowseMaterialTable(MaterialTable& table, uint16_t mode, const std::string&
                          const std::string& title2) {
   const bool accepted = table.browse(mode, title1, title2);
   if (accepted && table.recNo() >= 1) {
-    kwenvar.BrowseRecNo = static_cast<int32_t>(table.recNo());
-    kwenvar.ErrorFlag = false;
+    programState.BrowseRecNo = static_cast<int32_t>(table.recNo());
+    programState.ErrorFlag = false;
     return true;
   }
-  kwenvar.ErrorFlag = true;
+  programState.ErrorFlag = true;
   return false;
 }
 

@@ -6,9 +6,9 @@
 // <DbfDir>/yeb9wst.dbf through the table-access layer; tests may install a table held in memory.
 //
 // Behaviour every implementation keeps (that of the table-access layer):
-// - open() that fails has told the user, sets kwenvar.ErrorFlag and returns false.
+// - open() that fails has told the user, sets programState.ErrorFlag and returns false.
 // - gotoRecord(n) beyond the last record adds "DBF #<n> not found." to the message list and stands on
-//   the last record; with no record to stand on (n = 0, empty table) it also sets kwenvar.ErrorFlag.
+//   the last record; with no record to stand on (n = 0, empty table) it also sets programState.ErrorFlag.
 // - Record numbers stay stable while the table is open; deleted records stay readable.
 //
 // The choice of a record is the table's own browse(), see BrowseMaterialTable.
@@ -33,7 +33,7 @@ class MaterialTable {
  public:
   virtual ~MaterialTable() = default;
 
-  // Opens the table name from the table folder (kwenvar.DbfDir); ".dbf" is meant when the name has no
+  // Opens the table name from the table folder (programState.DbfDir); ".dbf" is meant when the name has no
   // extension. A reopened table starts in physical order.
   virtual bool open(const std::string& name) = 0;
   virtual void close() = 0;
@@ -158,8 +158,8 @@ std::unique_ptr<MaterialTable> installMaterialTable(std::unique_ptr<MaterialTabl
 
 // Shows the open table for browsing (mode 0) or choosing (mode 1) through table.browse(). Accepting
 // stores the record number in
-// kwenvar.BrowseRecNo, leaves the table on that record and clears kwenvar.ErrorFlag; cancelling sets
-// kwenvar.ErrorFlag. Titles are DOS texts.
+// programState.BrowseRecNo, leaves the table on that record and clears programState.ErrorFlag; cancelling sets
+// programState.ErrorFlag. Titles are DOS texts.
 bool BrowseMaterialTable(MaterialTable& table, uint16_t mode, const std::string& title1,
                          const std::string& title2);
 

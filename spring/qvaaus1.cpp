@@ -3,9 +3,9 @@
 
 #include <string>
 
-#include "foundation/error0.h"
-#include "foundation/kwenvar.h"
-#include "foundation/textout.h"
+#include "foundation/errorlist.h"
+#include "foundation/programstate.h"
+#include "foundation/reportwriter.h"
 #include "foundation/utilstr.h"
 #include "spring/qvaglob.h"
 #include "platform/services.h"
@@ -18,7 +18,7 @@ namespace {
 
 // Once a step has failed (a write, or the next printer sheet refused) the report writes nothing
 // more: the output is dropped when it is closed, and the printer must not ask again.
-bool Stopped() { return kwenvar.ErrorFlag; }
+bool Stopped() { return programState.ErrorFlag; }
 
 void Row(const std::string& text, const std::string& symbol, const std::string& unit, const std::string& value) {
   if (!Stopped()) WriteResultRow(text, symbol, unit, value);
@@ -75,17 +75,17 @@ void PrintSpringResults(const Spring& s, uint16_t device) {
   const Qvaglob& q = s.product;
   std::string line1;
   NumberedTitleLine(g.DrawingName, g.DrawingNumber, line1);
-  BeginReport(kwenvar.ProgName + " V" + kwenvar.ProgVersion + "  Konstantkraftfeder", line1, g.DrawingName2,
+  BeginReport(programState.ProgName + " V" + programState.ProgVersion + "  Konstantkraftfeder", line1, g.DrawingName2,
               s.TitleLines[2], s.TitleLines[3], 0, s.TitleLines);
-  if (kwenvar.FatalError) {
+  if (programState.FatalError) {
     ShowCalcMessages();
     return;
   }
-  OpenOutput(device, kwenvar.CurrentFileName + ".TXT");
-  if (kwenvar.ErrorFlag) return;
+  OpenOutput(device, programState.CurrentFileName + ".TXT");
+  if (programState.ErrorFlag) return;
   CreateOutput();
-  if (!kwenvar.ErrorFlag) PageHeader(0);
-  if (kwenvar.ErrorFlag) {
+  if (!programState.ErrorFlag) PageHeader(0);
+  if (programState.ErrorFlag) {
     CloseOutput();  // drops the unfinished output
     return;
   }
@@ -154,7 +154,7 @@ void PrintSpringResults(const Spring& s, uint16_t device) {
   Row("Federarbeit max", "W02", TorqueUnit(), TorqueStr(q.SpringWork));
 
   // Calculation messages.
-  if (error0.ErrorCount > 0) {
+  if (errorList.ErrorCount > 0) {
     KeepTogether();
     if (!Stopped()) WriteMessageSection();
   }

@@ -1,7 +1,7 @@
 #pragma once
 // qvaaus1: the standard result report "Konstantkraftfeder" of a spring (inputs, material,
 // forces, travel, stresses, fatigue life, mass, work and the calculation messages) through the
-// report writer (textout) to the configured text output.
+// report writer (reportWriter) to the configured text output.
 
 #include <cstdint>
 

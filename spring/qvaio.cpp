@@ -18,14 +18,14 @@
 #include <variant>
 #include <vector>
 
-#include "foundation/error0.h"
+#include "foundation/errorlist.h"
 #include "foundation/filecheck.h"
-#include "foundation/kwenvar.h"
-#include "foundation/msgbox.h"
-#include "foundation/utildos.h"
+#include "foundation/programstate.h"
+#include "foundation/messagebox.h"
+#include "foundation/machinefacts.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
-#include "foundation/wkwenvar.h"
+#include "foundation/desktopsettings.h"
 #include "platform/sysname.h"
 #include "spring/aendvar.h"
 #include "spring/dokuvar.h"
@@ -279,8 +279,8 @@ bool WriteSpring(TextFile& f, const Spring& s) {
   std::string version;
   FileVersionStr("", version);  // the running program's own version
   f.WriteLn(rule);
-  f.WriteLn(kwenvar.ProgTitle + "   V " + version);
-  f.WriteLn("Version " + kwenvar.ProgVersion);
+  f.WriteLn(programState.ProgTitle + "   V " + version);
+  f.WriteLn("Version " + programState.ProgVersion);
   f.WriteLn(rule);
   for (std::size_t i = 1; i <= 3; ++i) f.WriteLn(FileLineText(s.TitleLines[i]));
   WriteFields(f, kInputFields, s);
@@ -296,7 +296,7 @@ namespace {
 // material record.
 Spring AsSaved(const Spring& s) {
   Spring saved = s;
-  saved.TitleBlockType = wkwenvar.TitleBlockType;
+  saved.TitleBlockType = desktopSettings.TitleBlockType;
   saved.material = DesignationOf(s.family.MaterialRec);
   return saved;
 }
@@ -304,15 +304,15 @@ Spring AsSaved(const Spring& s) {
 // The current file as it stood before a read or a save: a read or save that does not happen puts
 // it back, since the file dialog may already have moved the data folder or the name.
 struct CurrentFilePlace {
-  std::string name = kwenvar.CurrentFileName;
-  std::string dir = kwenvar.DataDir;
-  bool hasPath = kwenvar.FileNameHasPath;
+  std::string name = programState.CurrentFileName;
+  std::string dir = programState.DataDir;
+  bool hasPath = programState.FileNameHasPath;
   // Puts the place back and sets ErrorFlag; false, for the caller to return.
   bool restore() const {
-    kwenvar.CurrentFileName = name;
-    kwenvar.DataDir = dir;
-    kwenvar.FileNameHasPath = hasPath;
-    kwenvar.ErrorFlag = true;
+    programState.CurrentFileName = name;
+    programState.DataDir = dir;
+    programState.FileNameHasPath = hasPath;
+    programState.ErrorFlag = true;
     return false;
   }
 };
@@ -325,17 +325,17 @@ void WriteIso7200Header(const Spring& s) { WriteIsoBlock(ShareTextFile, AsSaved(
 bool WriteSpringFile(const Spring& s, const std::string& name) {
   const CurrentFilePlace before;
 
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   std::string fullName;
   AskSaveFile(name, fullName);
-  if (kwenvar.ErrorFlag) return before.restore();
+  if (programState.ErrorFlag) return before.restore();
 
   AssignText(ShareTextFile, fullName);
   RewriteChecked(ShareTextFile);
-  if (kwenvar.ErrorFlag) return before.restore();
+  if (programState.ErrorFlag) return before.restore();
 
   // The new file replaces the old one only when every line went out and the close succeeded.
-  bool saved = WriteSpring(ShareTextFile, AsSaved(s)) && !kwenvar.ErrorFlag;
+  bool saved = WriteSpring(ShareTextFile, AsSaved(s)) && !programState.ErrorFlag;
   if (saved) {
     saved = ShareTextFile.Close();
   } else {
@@ -742,12 +742,12 @@ MaterialFind FindSpringMaterial(const MaterialCatalog& catalog, const Spring& s,
 }
 
 bool TakeOverSpring(Spring& s, const SpringFileRead& read, const std::string& name) {
-  const Error0 errors = error0;
-  const bool fatal = kwenvar.FatalError;
+  const ErrorList errors = errorList;
+  const bool fatal = programState.FatalError;
   auto refuse = [&](const std::string& message) {
-    error0 = errors;
-    kwenvar.FatalError = fatal;
-    kwenvar.ErrorFlag = true;
+    errorList = errors;
+    programState.FatalError = fatal;
+    programState.ErrorFlag = true;
     ReportError(message);
     return false;
   };
@@ -771,7 +771,7 @@ bool TakeOverSpring(Spring& s, const SpringFileRead& read, const std::string& na
     const std::string missing = stored + " der Datei " + NameForMessage(name) + " nicht in der Werkstofftabelle";
     // The user may choose the material the spring is to have; nothing else is ever taken silently.
     ReportError(missing + " - bitte Werkstoff w\x84hlen !");
-    kwenvar.ErrorFlag = false;
+    programState.ErrorFlag = false;
     if (SelectMaterial(spring.family, 1) != MaterialChoice::Chosen) return refuse(missing + " - nicht eingelesen !");
   } else {
     spring.family.MaterialNumber = static_cast<uint16_t>(number);
@@ -779,8 +779,8 @@ bool TakeOverSpring(Spring& s, const SpringFileRead& read, const std::string& na
     TakeOverMaterial(spring.family);
   }
   s = std::move(spring);
-  wkwenvar.TitleBlockType = s.TitleBlockType;
-  kwenvar.ErrorFlag = false;
+  desktopSettings.TitleBlockType = s.TitleBlockType;
+  programState.ErrorFlag = false;
   CalcSpring(s);
   return true;
 }
@@ -788,10 +788,10 @@ bool TakeOverSpring(Spring& s, const SpringFileRead& read, const std::string& na
 bool ReadSpringFile(Spring& s, const std::string& name) {
   const CurrentFilePlace before;
 
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   std::string fullName;
   AskReadFile(name, fullName);
-  if (kwenvar.ErrorFlag) return before.restore();  // cancelled or missing (told by the chooser)
+  if (programState.ErrorFlag) return before.restore();  // cancelled or missing (told by the chooser)
   if (!TakeOverSpring(s, ReadSpring(fullName, s), fullName)) return before.restore();
   return true;
 }

@@ -48,7 +48,7 @@ SpringFileRead ReadSpring(const std::string& path);
 SpringFileRead ReadSpringText(const std::string& bytes, const std::string& name, const Spring& base);
 // Makes a spring read from the file name the spring s, with its material found as ReadSpringFile
 // finds it, and calculates it; the file's title-block type becomes the setting
-// (wkwenvar.TitleBlockType). A read that failed, or a material the user did not choose, is told
+// (desktopSettings.TitleBlockType). A read that failed, or a material the user did not choose, is told
 // and leaves s, the setting and the message list as they were: false with ErrorFlag set. The
 // current file name is not touched.
 bool TakeOverSpring(Spring& s, const SpringFileRead& read, const std::string& name);
@@ -64,7 +64,7 @@ enum class MaterialFind {
 // number: the record that holds the spring's material (the stored one when Missing).
 MaterialFind FindSpringMaterial(const MaterialCatalog& catalog, const Spring& s, uint32_t& number);
 
-// Writes the spring s, with the title-block type of the settings (wkwenvar.TitleBlockType) and the
+// Writes the spring s, with the title-block type of the settings (desktopSettings.TitleBlockType) and the
 // designation of its material record. An empty name asks with the save dialog; a name without "." goes into
 // DataDir with DataExt; a name with "." is the path. The file is written beside the old one and
 // replaces it only when complete, so a failed save leaves the old file as it was. Returns true when

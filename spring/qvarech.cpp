@@ -5,8 +5,8 @@
 #include <numbers>
 #include <string>
 
-#include "foundation/error0.h"
-#include "foundation/kwenvar.h"
+#include "foundation/errorlist.h"
+#include "foundation/programstate.h"
 #include "foundation/utilmath.h"
 #include "foundation/utilstr.h"
 #include "spring/qvaglob.h"
@@ -28,7 +28,7 @@ constexpr int kPreDesignPasses = 5;
 
 void Fatal(const std::string& text) {
   AddErrorMsg("Fatal  : " + text);
-  kwenvar.FatalError = true;
+  programState.FatalError = true;
 }
 
 // A dimension that is missing, negative or no number stops the calculation.
@@ -230,7 +230,7 @@ bool PreDesign(Spring& spring) {
   q.OuterDiameter = de;
   CalcSpring(spring);
   // A pre-designed spring that the calculation rejects is not kept either.
-  if (kwenvar.FatalError) {
+  if (programState.FatalError) {
     g = savedFamily;
     q = savedProduct;
     return false;

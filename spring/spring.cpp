@@ -3,8 +3,8 @@
 
 #include <utility>
 
-#include "foundation/error0.h"
-#include "foundation/kwenvar.h"
+#include "foundation/errorlist.h"
+#include "foundation/programstate.h"
 #include "spring/qvarech.h"
 
 namespace qorva {
@@ -28,19 +28,19 @@ CalcOutcome Calculate(const Spring& s, const YEB9WST_Record& rec) {
   copy.product = s.product;
   copy.family.MaterialRec = rec;
   // The message list and the flags are the last calculation's: they come back as they were.
-  Error0 errors;
-  const bool fatal = kwenvar.FatalError;
-  const bool errorFlag = kwenvar.ErrorFlag;
-  std::swap(error0, errors);
+  ErrorList errors;
+  const bool fatal = programState.FatalError;
+  const bool errorFlag = programState.ErrorFlag;
+  std::swap(errorList, errors);
 
   TakeOverMaterial(copy.family);
   CalcSpring(copy);
-  CalcOutcome out{std::move(copy.family), std::move(copy.product), {}, kwenvar.FatalError};
-  for (uint16_t i = 1; i <= error0.ErrorCount; ++i) out.messages.push_back(error0.ErrorMsgs[i]);
+  CalcOutcome out{std::move(copy.family), std::move(copy.product), {}, programState.FatalError};
+  for (uint16_t i = 1; i <= errorList.ErrorCount; ++i) out.messages.push_back(errorList.ErrorMsgs[i]);
 
-  std::swap(error0, errors);
-  kwenvar.FatalError = fatal;
-  kwenvar.ErrorFlag = errorFlag;
+  std::swap(errorList, errors);
+  programState.FatalError = fatal;
+  programState.ErrorFlag = errorFlag;
   return out;
 }
 

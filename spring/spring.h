@@ -23,7 +23,7 @@ struct Spring {
   Qvaglob product;                         // coil geometry, forces, travels, results
   Aendvar drawing;                         // change records, title-block fields, drawing texts
   Dokuvar documents;
-  // The title-block type its file carries: a file read makes it the setting wkwenvar.TitleBlockType,
+  // The title-block type its file carries: a file read makes it the setting desktopSettings.TitleBlockType,
   // and a file is written with the setting.
   int32_t TitleBlockType = 0;
   // The designation stored with the material number; empty in files of older versions.

@@ -5,12 +5,12 @@
 #include <cmath>
 #include <limits>
 
-#include "foundation/error0.h"
-#include "foundation/kwenvar.h"
-#include "foundation/msgbox.h"
+#include "foundation/errorlist.h"
+#include "foundation/programstate.h"
+#include "foundation/messagebox.h"
 #include "foundation/utilmath.h"
 #include "foundation/utilstr.h"
-#include "foundation/wkwenvar.h"
+#include "foundation/desktopsettings.h"
 #include "spring/materialtable.h"
 #include "spring/yebglob9.h"
 
@@ -106,10 +106,10 @@ YEB9WST_Record CurrentTableRecord() {
 bool MaterialCatalog::load() {
   records_.clear();
   designations_.clear();
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   MaterialTable& table = materialTable();
-  if (!table.open(kTableName) || kwenvar.ErrorFlag) {
-    kwenvar.ErrorFlag = true;
+  if (!table.open(kTableName) || programState.ErrorFlag) {
+    programState.ErrorFlag = true;
     return false;
   }
   const uint32_t count = table.recordCount();
@@ -120,7 +120,7 @@ bool MaterialCatalog::load() {
     designations_.push_back(DesignationOf(records_.back()));
   }
   table.close();
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   return true;
 }
 
@@ -136,21 +136,21 @@ uint32_t MaterialCatalog::numberOf(const MaterialDesignation& d) const {
 }
 
 void LoadMaterialRecord(YEB9WST_Record& rec) {
-  if (kwenvar.ErrorFlag) return;
+  if (programState.ErrorFlag) return;
   rec = CurrentTableRecord();
 }
 
 bool LoadMaterialByNumber(Yebglob9& g, uint16_t n, bool exact) {
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   MaterialTable& table = materialTable();
-  if (!table.open(kTableName) || kwenvar.ErrorFlag) {
-    kwenvar.ErrorFlag = true;
+  if (!table.open(kTableName) || programState.ErrorFlag) {
+    programState.ErrorFlag = true;
     AddErrorMsg(kTableError);
     return false;
   }
   bool ok = false;
   // Beyond the last record the table stands on the last one, which is not record n.
-  if (table.gotoRecord(n) && !kwenvar.ErrorFlag && (!exact || table.recNo() == n)) {
+  if (table.gotoRecord(n) && !programState.ErrorFlag && (!exact || table.recNo() == n)) {
     LoadMaterialRecord(g.MaterialRec);
     TakeOverMaterial(g);
     ok = true;
@@ -161,9 +161,9 @@ bool LoadMaterialByNumber(Yebglob9& g, uint16_t n, bool exact) {
 
 MaterialChoice SelectMaterial(Yebglob9& g, uint16_t mode) {
   MaterialTable& table = materialTable();
-  kwenvar.ErrorFlag = false;
-  if (!table.open(kTableName) || kwenvar.ErrorFlag) {
-    kwenvar.ErrorFlag = true;
+  programState.ErrorFlag = false;
+  if (!table.open(kTableName) || programState.ErrorFlag) {
+    programState.ErrorFlag = true;
     AddErrorMsg(kTableError);
     return MaterialChoice::Failed;
   }
@@ -172,7 +172,7 @@ MaterialChoice SelectMaterial(Yebglob9& g, uint16_t mode) {
   SetPromptHelp(kHelpTopicMaterialTable);
   // The spring's material is the selected row.
   if (mode == 1 && g.MaterialNumber > 0) table.gotoRecord(g.MaterialNumber);
-  const bool accepted = BrowseMaterialTable(table, mode, "", "Material") && !kwenvar.ErrorFlag;
+  const bool accepted = BrowseMaterialTable(table, mode, "", "Material") && !programState.ErrorFlag;
   if (mode == 1 && accepted) {
     g.MaterialNumber = static_cast<uint16_t>(table.recNo());
     LoadMaterialRecord(g.MaterialRec);
@@ -181,15 +181,15 @@ MaterialChoice SelectMaterial(Yebglob9& g, uint16_t mode) {
   }
   table.close();
   if (accepted) return MaterialChoice::Chosen;
-  kwenvar.ErrorFlag = true;
+  programState.ErrorFlag = true;
   return MaterialChoice::Cancelled;
 }
 
 bool OpenMaterialTableIndexed() {
   MaterialTable& table = materialTable();
-  kwenvar.ErrorFlag = false;
-  if (!table.open(kTableName) || kwenvar.ErrorFlag) {
-    kwenvar.ErrorFlag = true;
+  programState.ErrorFlag = false;
+  if (!table.open(kTableName) || programState.ErrorFlag) {
+    programState.ErrorFlag = true;
     AddErrorMsg(kTableError);
     return false;
   }
@@ -252,14 +252,14 @@ void GoodmanEvaluation(Yebglob9& g, long double t, long double s1, long double s
   if (!std::isfinite(t) || !std::isfinite(s1) || !std::isfinite(s2)) {
     // Nothing sound can be said about a load cycle that is no number.
     AddErrorMsg("Fatal  : sigma invalid !");
-    kwenvar.FatalError = true;
+    programState.FatalError = true;
     return;
   }
 
   if (r.GoodmanT0 > 0) {
     label = TrimStr(r.Text1) + " (" + TrimStr(r.Text3) + ")";
     const long double l = SafeLog10(t / r.GoodmanT0);
-    const bool approx = !wkwenvar.HideWarnings && dynamic;
+    const bool approx = !desktopSettings.HideWarnings && dynamic;
     if (g.ShotPeened == 'N') {
       if (r.SigO != 0 && r.SigH0 != 0) {
         sO = r.SigO - r.SigOSlope * l;
@@ -303,12 +303,12 @@ void GoodmanEvaluation(Yebglob9& g, long double t, long double s1, long double s
 
   if (s2 == 0) {
     AddErrorMsg("Fehler : sigma2=0 !");
-    kwenvar.FatalError = true;
+    programState.FatalError = true;
     return;
   }
   if (sh == 0) {
     AddErrorMsg("Fehler : sigmah=0 !");
-    kwenvar.FatalError = true;
+    programState.FatalError = true;
     return;
   }
   g.FatigueSafetyFactor = sHz / sh;
@@ -325,7 +325,7 @@ void GoodmanEvaluation(Yebglob9& g, long double t, long double s1, long double s
   }
 
   if (sO > 0 && s2 > sO && dynamic) AddErrorMsg("Fehler : sigma2 > sigmao !");
-  if (noData && dynamic && !wkwenvar.HideWarnings) AddErrorMsg("Warnung: kein Goodman-Diagramm");
+  if (noData && dynamic && !desktopSettings.HideWarnings) AddErrorMsg("Warnung: kein Goodman-Diagramm");
 }
 
 void EvaluateFatigue(Yebglob9& g, long double t, long double s1, long double s2) {

@@ -6,7 +6,7 @@
 // cycles to fracture, fatigue safety factor).
 // The routines work on the family part of the spring (or the material record) they are given; the
 // table is reached through materialTable()
-// (materialtable.h), the help topic through SetPromptHelp (msgbox.h). Messages go to the
+// (materialtable.h), the help topic through SetPromptHelp (messagebox.h). Messages go to the
 // calculation's message list (AddErrorMsg).
 
 #include <array>
@@ -88,7 +88,7 @@ class MaterialCatalog {
 void SetMaterialField(YEB9WST_Record& rec, int n, const std::string& windowsText);
 
 // Copies fields 1..29 of the current record of the open material table into rec; does nothing while
-// kwenvar.ErrorFlag is set. A permissible-stress factor of 0 becomes 0.7.
+// programState.ErrorFlag is set. A permissible-stress factor of 0 becomes 0.7.
 void LoadMaterialRecord(YEB9WST_Record& rec);
 // Opens the material table, loads record n into g.MaterialRec and takes over designation, E and
 // density. False (g unchanged) when the table cannot be opened or has no record n. With exact set, a
@@ -103,7 +103,7 @@ enum class MaterialChoice {
 };
 // Mode 0: the user views the table; g stays as it is. Mode 1: the user chooses a preferred material,
 // which becomes g.MaterialNumber and g.MaterialRec and is taken over (TakeOverMaterial). A choice that
-// is not Chosen sets kwenvar.ErrorFlag and leaves g as it was.
+// is not Chosen sets programState.ErrorFlag and leaves g as it was.
 MaterialChoice SelectMaterial(Yebglob9& g, uint16_t mode);
 // Opens the material table ordered by field 27 for the material window; the table stays open.
 bool OpenMaterialTableIndexed();

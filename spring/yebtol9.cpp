@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <array>
 
-#include "foundation/error0.h"
-#include "foundation/kwenvar.h"
-#include "foundation/wkwenvar.h"
+#include "foundation/errorlist.h"
+#include "foundation/programstate.h"
+#include "foundation/desktopsettings.h"
 #include "spring/yebglob9.h"
 
 namespace qorva {
@@ -220,14 +220,14 @@ long double StepSeries(const long double* series, int32_t n, int32_t step, long 
     }
   }
   if (i == 0) return x;
-  if (english && kwenvar.ErrorFlag) return x;
+  if (english && programState.ErrorFlag) return x;
   // 64-bit sum: any step the caller passes is clamped onto the series, never overflows.
   int64_t j = static_cast<int64_t>(i) + step;
   j = std::clamp<int64_t>(j, 1, n);
   return series[static_cast<size_t>(j)];
 }
 
-bool EnglishUnits() { return wkwenvar.UnitSystem == 1; }
+bool EnglishUnits() { return desktopSettings.UnitSystem == 1; }
 
 }  // namespace
 

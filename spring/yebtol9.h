@@ -3,7 +3,7 @@
 // after EN 10140 (classes A, B, C), EN 10092-1 and ISO 9445-1 (classes N, F, P); the standard that fits a
 // material designation; the standard strip thickness and width series the geometry form rounds to.
 // Warnings of the standards' ranges go to the calculation's message list (AddErrorMsg).
-// Reads wkwenvar.UnitSystem and kwenvar.ErrorFlag (series).
+// Reads desktopSettings.UnitSystem and programState.ErrorFlag (series).
 
 #include <cstdint>
 #include <string>
@@ -44,7 +44,7 @@ long double StandardWidthValue(bool english, int32_t i);
 
 // Rounds t up to the series of the current unit system (step 0) or steps |step| values down (step < 0)
 // or up (step > 0) from there. A t above the last but one value is returned unchanged; in English
-// units also while kwenvar.ErrorFlag is set.
+// units also while programState.ErrorFlag is set.
 long double StandardThickness(int32_t step, long double t);
 // The same on the width series.
 long double StandardWidth(int32_t step, long double b);

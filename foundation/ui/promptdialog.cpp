@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "foundation/kwenvar.h"
-#include "foundation/msgbox.h"
+#include "foundation/programstate.h"
+#include "foundation/messagebox.h"
 #include "foundation/ui/qttext.h"
 
 namespace qorva {
@@ -18,7 +18,7 @@ PromptDialog::PromptDialog(QWidget* parent, HelpFlag helpFlag) : QDialog(parent)
 }
 
 void PromptDialog::reject() {
-  kwenvar.ErrorFlag = true;
+  programState.ErrorFlag = true;
   QDialog::reject();
 }
 
@@ -92,8 +92,8 @@ void PromptDialog::closeEvent(QCloseEvent* event) {
 }
 
 void PromptDialog::showHelp(uint16_t mode) {
-  ShowHelpText(msgbox.HelpTopic, "", mode);
-  if (helpFlag_ == HelpFlag::Clear) kwenvar.ErrorFlag = false;
+  ShowHelpText(messageBox.HelpTopic, "", mode);
+  if (helpFlag_ == HelpFlag::Clear) programState.ErrorFlag = false;
   raise();
   activateWindow();
 }

@@ -14,14 +14,14 @@
 #include <QPointer>
 #include <algorithm>
 
-#include "foundation/kwenvar.h"
-#include "foundation/ui/fmxutil2.h"
+#include "foundation/programstate.h"
+#include "foundation/ui/windowsizing.h"
 #include "foundation/ui/qttext.h"
-#include "foundation/ui/showscr.h"
-#include "foundation/ui/u32inco.h"
-#include "foundation/ui/u32inja.h"
-#include "foundation/ui/u32inra.h"
-#include "foundation/ui/u32inte.h"
+#include "foundation/ui/textscreenwindow.h"
+#include "foundation/ui/choicelistdialog.h"
+#include "foundation/ui/yesnodialog.h"
+#include "foundation/ui/choiceradiodialog.h"
+#include "foundation/ui/textdialog.h"
 
 namespace qorva {
 
@@ -179,7 +179,7 @@ void QtPrompter::beep() { QApplication::beep(); }
 void QtPrompter::appTitle(const std::string& title) { appTitle_ = Q(title); }
 
 QString QtPrompter::appTitle() const {
-  return appTitle_.isEmpty() ? dosToQString(kwenvar.ProgName) : appTitle_;
+  return appTitle_.isEmpty() ? dosToQString(programState.ProgName) : appTitle_;
 }
 
 void QtPrompter::waitCursor(bool wait) {

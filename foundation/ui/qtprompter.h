@@ -1,6 +1,6 @@
 #pragma once
-// qtprompter: the prompter of the window. Questions in the prompt dialogs (u32inco, u32inra, u32inja,
-// u32inte), messages in message boxes without an owner window, the text screen, Qt's file dialogs,
+// qtprompter: the prompter of the window. Questions in the prompt dialogs (choicelistdialog, choiceradiodialog, yesnodialog,
+// textdialog), messages in message boxes without an owner window, the text screen, Qt's file dialogs,
 // the application title and the wait cursor.
 
 #include <QString>

@@ -2,7 +2,7 @@
 
 #include <QByteArray>
 
-#include "foundation/wintext.h"
+#include "foundation/windowtext.h"
 
 namespace qorva {
 

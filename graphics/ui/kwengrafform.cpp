@@ -18,12 +18,12 @@
 #include <map>
 #include <numbers>
 
-#include "foundation/hgvar.h"
-#include "foundation/kwenvar.h"
-#include "foundation/ui/progfonts.h"
+#include "foundation/graphicssettings.h"
+#include "foundation/programstate.h"
+#include "foundation/ui/programfonts.h"
 #include "foundation/utilstr.h"
-#include "foundation/wintext.h"
-#include "foundation/wprinvar.h"
+#include "foundation/windowtext.h"
+#include "foundation/printsettings.h"
 #include "platform/prompts.h"
 
 namespace qorva {
@@ -36,9 +36,9 @@ constexpr long double DegToRad = std::numbers::pi_v<long double> / 180.0L;
 
 QColor ToQColor(TColor c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 
-QColor Palette(int32_t n) { return ToQColor(hgvar.ColorTable[static_cast<std::size_t>(n)]); }
+QColor Palette(int32_t n) { return ToQColor(graphicsSettings.ColorTable[static_cast<std::size_t>(n)]); }
 
-QColor Background() { return ToQColor(hgvar.BackgroundColor); }
+QColor Background() { return ToQColor(graphicsSettings.BackgroundColor); }
 
 const QColor Black(0, 0, 0);
 
@@ -82,14 +82,14 @@ void EqualScales(long double& sx, long double& sy) {
 
 DeviceMapping ScreenMapping(QSize area) {
   const long double dw = std::max(area.width() - 1, 1), dh = std::max(area.height() - 1, 1);
-  const long double fx = dw / ResOr(kwenvar.GraphResX, area.width() - 1);
-  const long double fy = dh / ResOr(kwenvar.GraphResY, area.height() - 1);
+  const long double fx = dw / ResOr(programState.GraphResX, area.width() - 1);
+  const long double fy = dh / ResOr(programState.GraphResY, area.height() - 1);
   DeviceMapping m;
-  m.x0 = hgvar.VisibleXMin;
-  m.y0 = hgvar.VisibleYMin;
+  m.x0 = graphicsSettings.VisibleXMin;
+  m.y0 = graphicsSettings.VisibleYMin;
   m.left = kwengraf.ViewPortX1 * fx;
   m.bottom = kwengraf.ViewPortY2 * fy;
-  const long double ww = hgvar.VisibleXMax - hgvar.VisibleXMin, wh = hgvar.VisibleYMax - hgvar.VisibleYMin;
+  const long double ww = graphicsSettings.VisibleXMax - graphicsSettings.VisibleXMin, wh = graphicsSettings.VisibleYMax - graphicsSettings.VisibleYMin;
   if (ww == 0.0L || wh == 0.0L) {
     m.sx = kwengraf.ScaleX * fx;
     m.sy = kwengraf.ScaleY * fy;
@@ -97,16 +97,16 @@ DeviceMapping ScreenMapping(QSize area) {
   }
   m.sx = (kwengraf.ViewPortX2 - kwengraf.ViewPortX1) * fx / ww;
   m.sy = (kwengraf.ViewPortY2 - kwengraf.ViewPortY1) * fy / wh;
-  if (hgvar.EqualAspect) EqualScales(m.sx, m.sy);
+  if (graphicsSettings.EqualAspect) EqualScales(m.sx, m.sy);
   return m;
 }
 
 DeviceMapping PrinterMapping(const PrintPage& page) {
   const long double pw = std::max(page.size.width(), 1), ph = std::max(page.size.height(), 1);
   const long double perMm = page.dpi > 0 ? page.dpi / 25.4L : pw / 210.0L;
-  const long double psx = wprinvar.PrintScaleX, psy = wprinvar.PrintScaleY;
+  const long double psx = printSettings.PrintScaleX, psy = printSettings.PrintScaleY;
   DeviceMapping m;
-  const int sheet = wprinvar.SheetFormat;
+  const int sheet = printSettings.SheetFormat;
   if (sheet == 2 || sheet == 3) {
     // Sheet millimetres, origin at the sheet's lower-left corner: A4 upright or A3 across.
     const long double w = sheet == 2 ? 210.0L : 420.0L, h = 297.0L;
@@ -115,25 +115,25 @@ DeviceMapping PrinterMapping(const PrintPage& page) {
     m.sy = perMm * psy;
     m.x0 = 0.0L;
     m.y0 = 0.0L;
-    m.left = paper.left() + (paper.width() - w * m.sx) / 2 + wprinvar.PrintOriginX * perMm;
-    m.bottom = paper.top() + (paper.height() - h * m.sy) / 2 + h * m.sy + wprinvar.PrintOriginY * perMm;
+    m.left = paper.left() + (paper.width() - w * m.sx) / 2 + printSettings.PrintOriginX * perMm;
+    m.bottom = paper.top() + (paper.height() - h * m.sy) / 2 + h * m.sy + printSettings.PrintOriginY * perMm;
     return m;
   }
   // The part of the client area the viewport takes is the same part of the page.
-  const long double R = ResOr(kwenvar.GraphResX, page.size.width()), S = ResOr(kwenvar.GraphResY, page.size.height());
+  const long double R = ResOr(programState.GraphResX, page.size.width()), S = ResOr(programState.GraphResY, page.size.height());
   const long double vx1 = kwengraf.ViewPortX1 / R * pw, vx2 = kwengraf.ViewPortX2 / R * pw;
   const long double vy1 = kwengraf.ViewPortY1 / S * ph, vy2 = kwengraf.ViewPortY2 / S * ph;
-  const long double ww = hgvar.VisibleXMax - hgvar.VisibleXMin, wh = hgvar.VisibleYMax - hgvar.VisibleYMin;
+  const long double ww = graphicsSettings.VisibleXMax - graphicsSettings.VisibleXMin, wh = graphicsSettings.VisibleYMax - graphicsSettings.VisibleYMin;
   long double sx = ww != 0.0L ? (vx2 - vx1) / ww : 1.0L, sy = wh != 0.0L ? (vy2 - vy1) / wh : 1.0L;
   // Paper shows a drawing in its own proportions, whatever the screen's shape.
   EqualScales(sx, sy);
   m.sx = sx * psx;
   m.sy = sy * psy;
   // Hung from the top left of its place on the page, as a page is read.
-  m.x0 = hgvar.VisibleXMin;
-  m.y0 = hgvar.VisibleYMax;
-  m.left = vx1 + wprinvar.PrintOriginX * perMm;
-  m.bottom = vy1 + wprinvar.PrintOriginY * perMm;
+  m.x0 = graphicsSettings.VisibleXMin;
+  m.y0 = graphicsSettings.VisibleYMax;
+  m.left = vx1 + printSettings.PrintOriginX * perMm;
+  m.bottom = vy1 + printSettings.PrintOriginY * perMm;
   return m;
 }
 
@@ -170,8 +170,8 @@ void DisplayListReplay::begin(ReplayCanvas& screen, QSize screenSize, QPainter* 
   const bool printing = kwengraf.GraphPrinting && printer;
   (printing ? printerCanvas_ : screen).pen.setWidth(1);
   fitDevices();
-  if (printing && wprinvar.PrintBorder) {
-    if (kwenvar.ScreenColor) printerCanvas_.pen.setColor(Palette(11));
+  if (printing && printSettings.PrintBorder) {
+    if (programState.ScreenColor) printerCanvas_.pen.setColor(Palette(11));
     Device d{printer, &printerCanvas_, true, &printerMap_};
     const QPointF p1 = map(d, kwengraf.WorldX1, kwengraf.WorldY1), p2 = map(d, kwengraf.WorldX1, kwengraf.WorldY2),
                   p3 = map(d, kwengraf.WorldX2, kwengraf.WorldY2), p4 = map(d, kwengraf.WorldX2, kwengraf.WorldY1);
@@ -193,8 +193,8 @@ void DisplayListReplay::setColor(int32_t n) {
       cv.brushColor = Background();
       cv.fontColor = Background();
     } else if (n >= 1 && n <= 16) {
-      const bool colour = dev_[i].printer ? (kwenvar.PrintColorMode == 2 || kwenvar.PrintColorMode == 3)
-                                          : kwenvar.ScreenColor;
+      const bool colour = dev_[i].printer ? (programState.PrintColorMode == 2 || programState.PrintColorMode == 3)
+                                          : programState.ScreenColor;
       cv.pen.setColor(colour ? Palette(n) : Black);
       cv.brushColor = colour ? Palette(n) : Background();
       cv.fontColor = colour ? Palette(n) : Black;
@@ -206,12 +206,12 @@ void DisplayListReplay::drawText(const Device& d) {
   ReplayCanvas& cv = *d.canvas;
   if (c_ == 0)
     cv.textColor = Background();
-  else if (!kwenvar.ScreenColor || (d.printer && kwenvar.PrintColorMode == 1))
+  else if (!programState.ScreenColor || (d.printer && programState.PrintColorMode == 1))
     cv.textColor = Black;
   else if (c_ >= 1 && c_ <= 15)
     cv.textColor = Palette(c_);
 
-  const int s = hgvar.GraphFontStyle;
+  const int s = graphicsSettings.GraphFontStyle;
   bool bold = false, italic = false, underline = false, strike = false;
   if (s >= 1 && s <= 15) {
     bold = s & 1;
@@ -229,10 +229,10 @@ void DisplayListReplay::drawText(const Device& d) {
 
   static std::map<FontKey, ResolvedFont> cache;
   const int styleKey = (bold ? 1 : 0) | (italic ? 2 : 0) | (underline ? 4 : 0) | (strike ? 8 : 0);
-  FontKey key{hpx, wpx, styleKey, d.printer, hgvar.GraphFontName};
+  FontKey key{hpx, wpx, styleKey, d.printer, graphicsSettings.GraphFontName};
   auto found = cache.find(key);
   if (found == cache.end()) {
-    QFont font = ProgramFont(hgvar.GraphFontName);
+    QFont font = ProgramFont(graphicsSettings.GraphFontName);
     // The height is that of the character cell, as the font interface of the program takes it.
     font.setPixelSize(hpx);
     const qreal cell = QFontMetricsF(font).height();
@@ -347,7 +347,7 @@ DisplayListReplay::Stop DisplayListReplay::run(QPainter* screenPainter, QPainter
           QPolygonF poly;
           for (int n : order) poly << map(dev_[k], f[2 * n - 1], f[2 * n]);
           applyPen(dev_[k]);
-          dev_[k].painter->setBrush(kwenvar.ScreenColor ? dev_[k].canvas->brushColor : Black);
+          dev_[k].painter->setBrush(programState.ScreenColor ? dev_[k].canvas->brushColor : Black);
           dev_[k].painter->drawPolygon(poly, Qt::OddEvenFill);
         }
         break;
@@ -356,8 +356,8 @@ DisplayListReplay::Stop DisplayListReplay::run(QPainter* screenPainter, QPainter
         setColor(fields_.value);
         break;
       case RecTextStyle:
-        h_ = f[1] * 1.6L * hgvar.GraphTextHeight;
-        w_ = f[2] * 1.1L * hgvar.GraphTextWidth;
+        h_ = f[1] * 1.6L * graphicsSettings.GraphTextHeight;
+        w_ = f[2] * 1.1L * graphicsSettings.GraphTextWidth;
         a_ = fields_.angle;
         break;
       case RecWindow:
@@ -370,10 +370,10 @@ DisplayListReplay::Stop DisplayListReplay::run(QPainter* screenPainter, QPainter
         kwengraf.WorldX2 = f[7];
         kwengraf.WorldY2 = f[8];
         if (f[5] == f[7] || f[6] == f[8]) {
-          kwenvar.ErrorFlag = true;
+          programState.ErrorFlag = true;
           stop = Stop::WindowError;
         } else {
-          SetScale(hgvar.ZoomPixelX1, hgvar.ZoomPixelY1, hgvar.ZoomPixelX2, hgvar.ZoomPixelY2);
+          SetScale(graphicsSettings.ZoomPixelX1, graphicsSettings.ZoomPixelY1, graphicsSettings.ZoomPixelX2, graphicsSettings.ZoomPixelY2);
           fitDevices();
         }
         break;
@@ -428,7 +428,7 @@ bool PrintDisplayList(QPrinter& printer) {
   QPainter painter;
   if (!painter.begin(&printer)) {
     prompter().message("Fehler : ", "Drucker kann nicht geöffnet werden");
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
     return false;
   }
   const PrintPage page = PageOf(printer);
@@ -584,14 +584,14 @@ void TFKWENGRA::FormKeyDown(uint16_t& key) { processKey(key); }
 
 void TFKWENGRA::mouseUp(QPoint at) {
   const QSize area = canvasWidget_->size();
-  if (!kwengraf.RubberBandActive || kwenvar.GraphResX == 0 || kwenvar.GraphResY == 0) {
+  if (!kwengraf.RubberBandActive || programState.GraphResX == 0 || programState.GraphResY == 0) {
     FormMouseUp(at.x(), at.y(), area.width(), area.height());
     return;
   }
   // The band was drawn on the fitted picture; the zoom reckons in the pixels the drawing was laid out
   // in, where the client area is GraphResX + 1 by GraphResY + 1.
   const DeviceMapping shown = ScreenMapping(area);
-  const DeviceMapping laid = ScreenMapping(QSize(kwenvar.GraphResX + 1, kwenvar.GraphResY + 1));
+  const DeviceMapping laid = ScreenMapping(QSize(programState.GraphResX + 1, programState.GraphResY + 1));
   auto back = [&](int32_t x, int32_t y) {
     const long double wx = shown.x0 + (x - shown.left) / shown.sx, wy = shown.y0 + (shown.bottom - y) / shown.sy;
     return QPoint(Nint((wx - laid.x0) * laid.sx + laid.left), Nint(laid.bottom - (wy - laid.y0) * laid.sy));
@@ -603,7 +603,7 @@ void TFKWENGRA::mouseUp(QPoint at) {
   const QPoint start = back(kwengraf.RubberStartX, kwengraf.RubberStartY), end = back(at.x(), at.y());
   kwengraf.RubberStartX = start.x();
   kwengraf.RubberStartY = start.y();
-  FormMouseUp(end.x(), end.y(), kwenvar.GraphResX + 1, kwenvar.GraphResY + 1);
+  FormMouseUp(end.x(), end.y(), programState.GraphResX + 1, programState.GraphResY + 1);
 }
 
 void TFKWENGRA::keyPressEvent(QKeyEvent* event) {

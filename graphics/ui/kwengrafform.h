@@ -50,7 +50,7 @@ struct DeviceMapping {
   long double sy = 1.0L;
 };
 
-// The screen's mapping for the window state in force (kwengraf, hgvar): the viewport, laid out in
+// The screen's mapping for the window state in force (kwengraf, graphicsSettings): the viewport, laid out in
 // the recording resolution GraphResX x GraphResY, is fitted to a drawing area of the given size, so
 // the drawing fits whatever size the window has; under equal aspect one world unit is as many pixels
 // across as down.

@@ -6,9 +6,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "foundation/kwenvar.h"
-#include "foundation/msgbox.h"
-#include "foundation/ui/fmxutil2.h"
+#include "foundation/programstate.h"
+#include "foundation/messagebox.h"
+#include "foundation/ui/windowsizing.h"
 #include "foundation/ui/qttext.h"
 #include "foundation/utilstr.h"
 #include "graphics/cad1var.h"
@@ -75,7 +75,7 @@ TEinDiagramLimits::TEinDiagramLimits(QWidget* parent) : QDialog(parent) {
   connect(Button_help, &QPushButton::clicked, this, [this] { Button_helpClick(); });
 
   ScaleCenterForm(this);
-  setWindowTitle(dosToQString(kwenvar.ProgName));
+  setWindowTitle(dosToQString(programState.ProgName));
   // The last confirmed limits (0, 0, 1, 1 on first use).
   const auto& e = cad1var.DiagramEnteredLimits;
   Edit_xmin->setText(dosToQString(RealStr3(e[0])));
@@ -110,13 +110,13 @@ void TEinDiagramLimits::Button_okClick() {
 }
 
 void TEinDiagramLimits::Button_cancelClick() {
-  kwenvar.ErrorFlag = true;
+  programState.ErrorFlag = true;
   QDialog::reject();
 }
 
 void TEinDiagramLimits::Button_helpClick() {
   ShowHelpText(1950, "", 1);
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
 }
 
 void TEinDiagramLimits::reject() { QDialog::reject(); }

@@ -1,6 +1,6 @@
 #pragma once
 // lcaduti1: the diagram limits dialog. Shows cad1var.DiagramEnteredLimits, offers the proposed
-// limits through "Calculate", stores the typed limits on OK and sets kwenvar.ErrorFlag on cancel.
+// limits through "Calculate", stores the typed limits on OK and sets programState.ErrorFlag on cancel.
 
 #include <QDialog>
 

@@ -7,11 +7,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "foundation/kwenvar.h"
+#include "foundation/programstate.h"
 #include "foundation/ui/dialogparts.h"
-#include "foundation/ui/fmxutil2.h"
+#include "foundation/ui/windowsizing.h"
 #include "foundation/ui/qttext.h"
-#include "foundation/utildos.h"
+#include "foundation/machinefacts.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
 #include "graphics/kwendraw.h"
@@ -46,13 +46,13 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
   ScaleCenterForm(this);
   GraphClear();
   GraphLogo();
-  Label_extended->setText(dosToQString(kwenvar.ProgTitle));
-  ProductName->setText(dosToQString("Version " + kwenvar.ProgVersion + " f\x81r Linux"));
+  Label_extended->setText(dosToQString(programState.ProgTitle));
+  ProductName->setText(dosToQString("Version " + programState.ProgVersion + " f\x81r Linux"));
   std::string version;
   FileVersionStr(ProgramFileName(), version);
   Label_fileversion->setText(dosToQString("File Version : " + version + "   (" + FileNameOf(ProgramFileName()) + ":" +
                                           kBuildTag + ")"));
-  setWindowTitle(dosToQString(kwenvar.ProgName));
+  setWindowTitle(dosToQString(programState.ProgName));
 }
 
 void ShowAboutBox(QWidget* parent) {

@@ -11,9 +11,9 @@
 #include <QVBoxLayout>
 
 #include "foundation/filecheck.h"
-#include "foundation/kwenvar.h"
-#include "foundation/msgbox.h"
-#include "foundation/ui/fmxutil2.h"
+#include "foundation/programstate.h"
+#include "foundation/messagebox.h"
+#include "foundation/ui/windowsizing.h"
 #include "foundation/ui/qttext.h"
 #include "shell/doku1.h"
 #include "shell/help.h"
@@ -28,8 +28,8 @@ namespace {
 void chooseInto(QLineEdit* edit, const char* filter) {
   std::string result;
   AskOpenFile(qStringToDos(edit->text()), filter, result);
-  if (kwenvar.ErrorFlag) {
-    kwenvar.ErrorFlag = false;  // nothing chosen: the edit stays as it was
+  if (programState.ErrorFlag) {
+    programState.ErrorFlag = false;  // nothing chosen: the edit stays as it was
     return;
   }
   edit->setText(dosToQString(result));

@@ -8,11 +8,11 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "foundation/kwenvar.h"
-#include "foundation/msgbox.h"
-#include "foundation/ui/fmxutil2.h"
+#include "foundation/programstate.h"
+#include "foundation/messagebox.h"
+#include "foundation/ui/windowsizing.h"
 #include "foundation/ui/qttext.h"
-#include "foundation/utildos.h"
+#include "foundation/machinefacts.h"
 #include "foundation/utilstr.h"
 #include "shell/aend1.h"
 #include "spring/spring.h"
@@ -91,14 +91,14 @@ void TForm_EinAend::ShowRecord(uint16_t n) {
 }
 
 void TForm_EinAend::ok() {
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   StoreChangeEntry(drawing_, RecordNo, qStringToDos(Edit_aenderung->text()), qStringToDos(Edit_datum->text()),
                    qStringToDos(Edit_bearbeiter->text()), qStringToDos(Memo_beschreibung->toPlainText()));
   accept();
 }
 
 void TForm_EinAend::cancel() {
-  kwenvar.ErrorFlag = true;
+  programState.ErrorFlag = true;
   reject();
 }
 

@@ -13,14 +13,14 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "foundation/cad8var.h"
-#include "foundation/kwenvar.h"
-#include "foundation/msgbox.h"
-#include "foundation/ui/fmxutil2.h"
+#include "foundation/cadsettings.h"
+#include "foundation/programstate.h"
+#include "foundation/messagebox.h"
+#include "foundation/ui/windowsizing.h"
 #include "foundation/ui/qttext.h"
-#include "foundation/utildos.h"
+#include "foundation/machinefacts.h"
 #include "foundation/utilstr.h"
-#include "foundation/wkwenvar.h"
+#include "foundation/desktopsettings.h"
 #include "shell/aend1.h"
 #include "shell/help.h"
 #include "spring/spring.h"
@@ -118,7 +118,7 @@ TForm_zeichInfo::TForm_zeichInfo(Aendvar& drawing, QWidget* parent) : QDialog(pa
   const std::array<std::string, 5> names = {"", drawing_.TitleDrawnBy, drawing_.TitleCheckedBy,
                                             drawing_.TitleStandardBy, drawing_.TitleRow4Name};
   const std::array<std::string, 5> labels =
-      din ? std::array<std::string, 5>{"", "Bearb.", "Gepr.", "Norm", cad8var.ReleaseField}
+      din ? std::array<std::string, 5>{"", "Bearb.", "Gepr.", "Norm", cadSettings.ReleaseField}
           : std::array<std::string, 5>{"", "Erstellt durch", "Genehmigt von", "Technische Referenz", ""};
   for (int r = 1; r < StringGrid1->rowCount(); ++r) {
     setFixed(StringGrid1, r, 0, dosToQString(labels[r]));
@@ -211,7 +211,7 @@ TForm_zeichInfo::TForm_zeichInfo(Aendvar& drawing, QWidget* parent) : QDialog(pa
 }
 
 void TForm_zeichInfo::ok() {
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   DrawingInfoInput in;
   in.replaces = qStringToDos(Edit_ersatzfuer->text());
   in.replacedBy = qStringToDos(Edit_ersetztdurch->text());
@@ -233,7 +233,7 @@ void TForm_zeichInfo::ok() {
 }
 
 void TForm_zeichInfo::cancel() {
-  kwenvar.ErrorFlag = true;
+  programState.ErrorFlag = true;
   reject();
 }
 

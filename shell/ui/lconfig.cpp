@@ -25,19 +25,19 @@
 #include <cstdlib>
 #include <numbers>
 
-#include "foundation/cad8var.h"
+#include "foundation/cadsettings.h"
 #include "foundation/filecheck.h"
-#include "foundation/kwenvar.h"
-#include "foundation/msgbox.h"
-#include "foundation/u32inte.h"
-#include "foundation/ui/fmxutil2.h"
+#include "foundation/programstate.h"
+#include "foundation/messagebox.h"
+#include "foundation/textprompt.h"
+#include "foundation/ui/windowsizing.h"
 #include "foundation/ui/qttext.h"
-#include "foundation/utildos.h"
+#include "foundation/machinefacts.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
 #include "foundation/view3d.h"
-#include "foundation/wkwenvar.h"
-#include "foundation/wprinvar.h"
+#include "foundation/desktopsettings.h"
+#include "foundation/printsettings.h"
 #include "graphics/kwendraw.h"
 #include "platform/prompts.h"
 #include "platform/screen.h"
@@ -183,7 +183,7 @@ TRadioGroup* MakeRadio(QWidget* parent, const char* name, const QString& title, 
 
 // The hint of help topic topic while HelpLevel is above 0 (or always).
 void Hint(QWidget* w, uint16_t topic, bool always = false) {
-  if (always || kwenvar.HelpLevel > 0) w->setToolTip(QString::fromStdString(HelpTextStr(topic)));
+  if (always || programState.HelpLevel > 0) w->setToolTip(QString::fromStdString(HelpTextStr(topic)));
 }
 
 // A row of a form: label, field and the buttons beside it.
@@ -211,7 +211,7 @@ void SetRowVisible(QWidget* w, bool visible) {
 
 Tconfig::Tconfig(QWidget* parent) : QDialog(parent) {
   setObjectName("config");
-  setWindowTitle(Dos(kwenvar.ProgName + " Konfiguration"));
+  setWindowTitle(Dos(programState.ProgName + " Konfiguration"));
   auto* column = new QVBoxLayout(this);
   PageControl = new QTabWidget(this);
   PageControl->setObjectName("PageControl");
@@ -293,7 +293,7 @@ void Tconfig::BuildDirPage() {
     const char* temp = std::getenv("TEMP");
     if (temp && !TrimStr(temp).empty()) Edit_dirtemp->setText(QString::fromUtf8(temp));
   });
-  const QString label_Edit_dirdata = folder(Edit_dirdata, "Edit_dirdata", Button_dirdata, "Button_dirdata", Dos("." + kwenvar.DataExt + " Ordner"), 1615);
+  const QString label_Edit_dirdata = folder(Edit_dirdata, "Edit_dirdata", Button_dirdata, "Button_dirdata", Dos("." + programState.DataExt + " Ordner"), 1615);
   AddRow(form, label_Edit_dirdata, {Edit_dirdata, Button_dirdata});
   const QString label_Edit_dircad = folder(Edit_dircad, "Edit_dircad", Button_dircad, "Button_dircad", "CAD Ordner", 1570);
   AddRow(form, label_Edit_dircad, {Edit_dircad, Button_dircad});
@@ -323,8 +323,8 @@ void Tconfig::BuildGrafikPage() {
   RadioGroup_bildschirmgrafik = MakeRadio(p, "RadioGroup_bildschirmgrafik", "Farbgrafik", {"color", "monochrom"});
   Hint(RadioGroup_bildschirmgrafik, 1670);
   connect(RadioGroup_bildschirmgrafik->Group(), &QButtonGroup::idClicked, this, [this](int id) {
-    if (id == 1 && hgvar.BackgroundColor < 2) {
-      hgvar.BackgroundColor = 0xFFFFFF;
+    if (id == 1 && graphicsSettings.BackgroundColor < 2) {
+      graphicsSettings.BackgroundColor = 0xFFFFFF;
       if (GraphForm()) SetupGraphForm(GraphForm());
       ShowPanelColors();
     }
@@ -410,9 +410,9 @@ void Tconfig::BuildGrafikPage() {
     Panel_colour->setText(QString::number(s->geometry().width()) + " x " + QString::number(s->geometry().height()));
   Button_hintergrundfarbe = MakeButton(p, "Button_hintergrundfarbe", "Hintergrundfarbe...");
   connect(Button_hintergrundfarbe, &QPushButton::clicked, this, [this] {
-    const QColor c = QColorDialog::getColor(ToQColor(hgvar.BackgroundColor), this);
+    const QColor c = QColorDialog::getColor(ToQColor(graphicsSettings.BackgroundColor), this);
     if (!c.isValid()) return;
-    hgvar.BackgroundColor = FromQColor(c);
+    graphicsSettings.BackgroundColor = FromQColor(c);
     ShowPanelColors();
   });
   auto* colourBox = new QVBoxLayout;
@@ -468,7 +468,7 @@ void Tconfig::BuildGrafikPage() {
   AddRow(viewForm, "", {Edit_3dx, new QLabel(U("x °")), Edit_3dy, new QLabel(U("y °")), Edit_3dz, new QLabel(U("z °"))});
   grid->addWidget(view, 3, 0);
   CheckBox_zeichfusszeile = MakeCheck(p, "CheckBox_zeichfusszeile",
-                                      Dos(DateStr() + " " + TimeStr() + " - KWENDAL " + kwenvar.ProgName + " V" + kwenvar.ProgVersion));
+                                      Dos(DateStr() + " " + TimeStr() + " - KWENDAL " + programState.ProgName + " V" + programState.ProgVersion));
   grid->addWidget(CheckBox_zeichfusszeile, 3, 1);
   Button_grafikhilfe = MakeHelpButton(p, "Button_grafikhilfe", "&Hilfe", 1940);
   grid->addWidget(Button_grafikhilfe, 4, 1);
@@ -746,7 +746,7 @@ void Tconfig::BuildEinstellungPage() {
   CheckBox_archivmode = MakeCheck(p, "CheckBox_archivmode", "Archivierungsmodus ?");
   Hint(CheckBox_archivmode, 2530);
   grid->addWidget(CheckBox_archivmode, 5, 0);
-  CheckBox_aktuellfile = MakeCheck(p, "CheckBox_aktuellfile", Dos("aktuell." + kwenvar.DataExt + " ?"));
+  CheckBox_aktuellfile = MakeCheck(p, "CheckBox_aktuellfile", Dos("aktuell." + programState.DataExt + " ?"));
   Hint(CheckBox_aktuellfile, 2535);
   grid->addWidget(CheckBox_aktuellfile, 6, 0);
   RadioGroup_chars = MakeRadio(p, "RadioGroup_chars", " Sonderzeichen ", {U("²  µ  °"), "2  u  deg"});
@@ -791,7 +791,7 @@ void Tconfig::BuildExternPage() {
     connect(button, &QPushButton::clicked, this, [e, filter] {
       std::string result;
       AskOpenFile(Text(e), filter(), result);
-      kwenvar.ErrorFlag = false;
+      programState.ErrorFlag = false;
       e->setText(Dos(result));
     });
     AddRow(form, label, {edit, button});
@@ -800,8 +800,8 @@ void Tconfig::BuildExternPage() {
   Hint(Edit_externtxt, 2500, true);
   program(Edit_externhtml, "Edit_externhtml", Button_externhtml, "Button_externhtml", "HTML Browser",
           [] { return std::string("*.exe"); });
-  program(Edit_handbuchdir, "Edit_handbuchdir", Button_handbuchdir, "Button_handbuchdir", Dos(kwenvar.ProgName + " E-Manual"),
-          [] { return kwenvar.ProgStem + ".htm"; });
+  program(Edit_handbuchdir, "Edit_handbuchdir", Button_handbuchdir, "Button_handbuchdir", Dos(programState.ProgName + " E-Manual"),
+          [] { return programState.ProgStem + ".htm"; });
   Hint(Edit_handbuchdir, 2550, true);
 }
 
@@ -810,7 +810,7 @@ void Tconfig::BuildZeichnungPage() {
   QWidget* p = Tab_zeichnung;
   auto* form = new QFormLayout(p);
   CheckBox_zeichkwendaltitel =
-      MakeCheck(p, "CheckBox_zeichkwendaltitel", Dos("KWENDAL " + kwenvar.ProgTitle + " V" + kwenvar.ProgVersion + " ?"));
+      MakeCheck(p, "CheckBox_zeichkwendaltitel", Dos("KWENDAL " + programState.ProgTitle + " V" + programState.ProgVersion + " ?"));
   CheckBox_zeichfilename = MakeCheck(p, "CheckBox_zeichfilename", Dos("file name " + ShortenDots(GetDataFilePath(), 50) + " ?"));
   CheckBox_zeichdatum = MakeCheck(p, "CheckBox_zeichdatum", Dos(DateStr() + " " + TimeStr() + " ?"));
   CheckBox_zeichlogo = MakeCheck(p, "CheckBox_zeichlogo", "$logo_1.dx$ ?");
@@ -900,8 +900,8 @@ void Tconfig::ResizeMainWindowFromFields() {
 
 void Tconfig::ShowPanelColors() {
   QPalette back = Panel_colour->palette();
-  back.setColor(QPalette::Window, ToQColor(hgvar.BackgroundColor));
-  back.setColor(QPalette::WindowText, ToQColor(~hgvar.BackgroundColor & 0xFFFFFF));
+  back.setColor(QPalette::Window, ToQColor(graphicsSettings.BackgroundColor));
+  back.setColor(QPalette::WindowText, ToQColor(~graphicsSettings.BackgroundColor & 0xFFFFFF));
   Panel_colour->setPalette(back);
   for (size_t n = 0; n < 16; ++n) {
     QPalette pal = Panel_color[n]->palette();
@@ -922,32 +922,32 @@ void Tconfig::ChooseCellColour(QTableWidget* grid, int row, int column) {
 }
 
 void Tconfig::ConfigVentrixClick() {
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   const int row = VentrixLineIndex(ListBox_ventrix->currentRow());
   ListBox_ventrix->setCurrentRow(row);
   std::string line = qStringToDos(ListBox_ventrix->item(row)->text());
   if (EditVentrixCommandLine(line)) ListBox_ventrix->item(row)->setText(Dos(line));
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
 }
 
 void Tconfig::EditVentrixClick() {
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   const int row = VentrixLineIndex(ListBox_ventrix->currentRow());
   ListBox_ventrix->setCurrentRow(row);
   std::string line = qStringToDos(ListBox_ventrix->item(row)->text());
   AskText("VENTRIX Command Line", 80, line);
-  if (!kwenvar.ErrorFlag) ListBox_ventrix->item(row)->setText(Dos(line));
-  kwenvar.ErrorFlag = false;
+  if (!programState.ErrorFlag) ListBox_ventrix->item(row)->setText(Dos(line));
+  programState.ErrorFlag = false;
 }
 
 // ---- Settings <-> controls ----
 
 void Tconfig::ShowSettings() {
-  auto& k = kwenvar;
-  auto& w = wkwenvar;
-  auto& h = hgvar;
-  auto& p = wprinvar;
-  auto& c = cad8var;
+  auto& k = programState;
+  auto& w = desktopSettings;
+  auto& h = graphicsSettings;
+  auto& p = printSettings;
+  auto& c = cadSettings;
   auto& v = view3d;
   Edit_dirdbf->setText(Folder(k.DbfDir));
   Edit_dirplt->setText(Folder(k.PltDir));
@@ -1090,11 +1090,11 @@ bool Tconfig::CheckLayerCells() {
 
 bool Tconfig::TakeSettings() {
   if (!CheckLayerCells()) return false;
-  auto& k = kwenvar;
-  auto& w = wkwenvar;
-  auto& h = hgvar;
-  auto& p = wprinvar;
-  auto& c = cad8var;
+  auto& k = programState;
+  auto& w = desktopSettings;
+  auto& h = graphicsSettings;
+  auto& p = printSettings;
+  auto& c = cadSettings;
   auto& v = view3d;
   // Folders.
   k.DbfDir = FolderText(Edit_dirdbf);
@@ -1230,7 +1230,7 @@ bool Tconfig::TakeSettings() {
 // ---- Saving, export, import ----
 
 bool Tconfig::SaveClick() {
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   return TakeSettings() && WriteConfigFile();
 }
 
@@ -1239,19 +1239,19 @@ namespace {
 // ConfigDir and ProgStem name the file of one read or write, then return to what they were.
 template <class F>
 void WithConfigFile(const std::string& fileName, F&& f) {
-  const std::string dir = wkwenvar.ConfigDir;
-  const std::string stem = kwenvar.ProgStem;
-  wkwenvar.ConfigDir = FileDir(fileName);
-  kwenvar.ProgStem = FileBaseName(fileName);
+  const std::string dir = desktopSettings.ConfigDir;
+  const std::string stem = programState.ProgStem;
+  desktopSettings.ConfigDir = FileDir(fileName);
+  programState.ProgStem = FileBaseName(fileName);
   f();
-  wkwenvar.ConfigDir = dir;
-  kwenvar.ProgStem = stem;
+  desktopSettings.ConfigDir = dir;
+  programState.ProgStem = stem;
 }
 
 FileDialogRequest ConfigRequest(const char* title) {
   FileDialogRequest r;
   r.title = title;
-  r.startDir = SysName(wkwenvar.ConfigDir);
+  r.startDir = SysName(desktopSettings.ConfigDir);
   r.filter = "*.cfg";
   r.filterName = "Konfiguration";
   return r;
@@ -1260,12 +1260,12 @@ FileDialogRequest ConfigRequest(const char* title) {
 }  // namespace
 
 Outcome Tconfig::ExportClick() {
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   if (!TakeSettings()) return Outcome::Failed;
   const std::optional<std::string> name = prompter().saveFile(ConfigRequest("Export"));
   std::string file;
   if (!name || name->empty() || !ChosenFileName(*name, file)) {
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
     return Outcome::Cancelled;
   }
   bool written = false;
@@ -1274,11 +1274,11 @@ Outcome Tconfig::ExportClick() {
 }
 
 Outcome Tconfig::ImportClick() {
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   const std::optional<std::string> name = prompter().openFile(ConfigRequest("Import"));
   std::string file;
   if (!name || name->empty() || !ChosenFileName(*name, file)) {
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
     return Outcome::Cancelled;
   }
   bool read = false;
@@ -1288,7 +1288,7 @@ Outcome Tconfig::ImportClick() {
 }
 
 void ShowConfigWindow(QWidget* parent) {
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   {
     Tconfig form(parent);
     form.exec();

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "foundation/hgvar.h"
+#include "foundation/graphicssettings.h"
 #include "platform/services.h"
 
 class QButtonGroup;

@@ -15,9 +15,9 @@
 #include <QVBoxLayout>
 
 #include "foundation/filecheck.h"
-#include "foundation/kwenvar.h"
-#include "foundation/msgbox.h"
-#include "foundation/ui/fmxutil2.h"
+#include "foundation/programstate.h"
+#include "foundation/messagebox.h"
+#include "foundation/ui/windowsizing.h"
 #include "foundation/ui/qttext.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
@@ -56,7 +56,7 @@ TForm_confventrix::TForm_confventrix(QWidget* parent) : QDialog(parent) {
   auto edit = [this](QLineEdit*& field, const char* name, const std::string& start, uint16_t hint) {
     field = new QLineEdit(dosToQString(start), this);
     field->setObjectName(name);
-    if (kwenvar.HelpLevel > 0) field->setToolTip(QString::fromStdString(HelpTextStr(hint)));
+    if (programState.HelpLevel > 0) field->setToolTip(QString::fromStdString(HelpTextStr(hint)));
     connect(field, &QLineEdit::textChanged, this, [this] { BuildCommandLine(); });
   };
   auto button = [this](QPushButton*& field, const char* name, const char* caption) {
@@ -71,7 +71,7 @@ TForm_confventrix::TForm_confventrix(QWidget* parent) : QDialog(parent) {
     int i = 0;
     for (const char* c : captions) {
       items[i] = new QRadioButton(QString::fromUtf8(c), box);
-      if (kwenvar.HelpLevel > 0) items[i]->setToolTip(QString::fromStdString(HelpTextStr(hint)));
+      if (programState.HelpLevel > 0) items[i]->setToolTip(QString::fromStdString(HelpTextStr(hint)));
       connect(items[i], &QRadioButton::clicked, this, [this] { BuildCommandLine(); });
       lay->addWidget(items[i++]);
     }
@@ -103,7 +103,7 @@ TForm_confventrix::TForm_confventrix(QWidget* parent) : QDialog(parent) {
   edit(Edit_lpt, "Edit_lpt", "1", 2120);
   values->addRow("LPT", Edit_lpt);
   auto* outRow = new QHBoxLayout;
-  edit(Edit_outdir, "Edit_outdir", kwenvar.TempDir, 2130);
+  edit(Edit_outdir, "Edit_outdir", programState.TempDir, 2130);
   button(Button_outDir, "Button_outDir", "Dir...");
   button(Button_tempdir, "Button_tempdir", "<");
   outRow->addWidget(Edit_outdir, 1);
@@ -134,7 +134,7 @@ TForm_confventrix::TForm_confventrix(QWidget* parent) : QDialog(parent) {
   ComboBox_psfont->setCurrentIndex(-1);
   ComboBox_psfont->setEditText("");
   values->addRow("Postscript-Zeichensatz", ComboBox_psfont);
-  if (kwenvar.HelpLevel > 0) {
+  if (programState.HelpLevel > 0) {
     CheckBox_scale->setToolTip(QString::fromStdString(HelpTextStr(2140)));
     CheckBox_rotate->setToolTip(QString::fromStdString(HelpTextStr(2145)));
     ComboBox_psfont->setToolTip(QString::fromStdString(HelpTextStr(2280)));
@@ -178,13 +178,13 @@ TForm_confventrix::TForm_confventrix(QWidget* parent) : QDialog(parent) {
   connect(Button_outDir, &QPushButton::clicked, this, [this] {
     std::string dir;
     AskDirectory(Text(Edit_outdir), dir);
-    if (kwenvar.ErrorFlag) {
-      kwenvar.ErrorFlag = false;
+    if (programState.ErrorFlag) {
+      programState.ErrorFlag = false;
       return;
     }
     Edit_outdir->setText(dosToQString(dir));
   });
-  connect(Button_tempdir, &QPushButton::clicked, this, [this] { Edit_outdir->setText(dosToQString(kwenvar.TempDir)); });
+  connect(Button_tempdir, &QPushButton::clicked, this, [this] { Edit_outdir->setText(dosToQString(programState.TempDir)); });
 
   ScaleCenterForm(this);
   building_ = false;

@@ -12,10 +12,10 @@
 #include <string>
 #include <utility>
 
-#include "foundation/kwenvar.h"
+#include "foundation/programstate.h"
 #include "foundation/ui/qttext.h"
-#include "foundation/ui/ushowfil.h"
-#include "foundation/wkwenvar.h"
+#include "foundation/ui/reportviewer.h"
+#include "foundation/desktopsettings.h"
 #include "shell/ui/qorvau.h"
 #include "shell/vmenuyeb.h"
 #include "xbase/access/tablesession.h"
@@ -265,9 +265,9 @@ void ApplyMenuCaptions(Thh& form) {
   m->mi_HelpHilfebild->setText(cap(t.MenuTextHelpPicture));
   m->mi_helpErrorMessages->setText(cap(t.MenuTextErrorMessages));
   m->mi_helplanguage->setTitle(cap(t.MenuTextMenu) + " " + cap(t.MenuTextLanguage));
-  m->mi_helphistory->setText(dosToQString(kwenvar.ProgName + " Info (www)"));
+  m->mi_helphistory->setText(dosToQString(programState.ProgName + " Info (www)"));
   m->mi_helpSysInfo->setText("System Info");
-  m->mi_HelpAbout->setText(dosToQString(kwenvar.ProgName));
+  m->mi_HelpAbout->setText(dosToQString(programState.ProgName));
   m->mi_Help->setDefaultAction(m->mi_helpDemo);
   m->mi_helpDemo->setChecked(true);
 
@@ -312,7 +312,7 @@ void InstallQtTranslation(int32_t language) {
 }
 
 void SetLanguage(Thh& form, int32_t language) {
-  wkwenvar.MenuLanguage = language;
+  desktopSettings.MenuLanguage = language;
   // Qt's own texts change with the menu's, and only when the menu changes.
   if (SetMenuTexts(language)) InstallQtTranslation(language);
   SetFamilyMenuTexts(language);

@@ -5,12 +5,12 @@
 
 #include "drawings/qvadxf1.h"
 #include "drawings/yebdiag9.h"
-#include "foundation/kwenvar.h"
-#include "foundation/msgbox.h"
-#include "foundation/textout.h"
+#include "foundation/programstate.h"
+#include "foundation/messagebox.h"
+#include "foundation/reportwriter.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
-#include "foundation/wkwenvar.h"
+#include "foundation/desktopsettings.h"
 #include "graphics/kwendraw.h"
 #include "platform/services.h"
 #include "platform/launcher.h"
@@ -43,7 +43,7 @@ namespace qorva {
 // File menu
 
 void mi_fileNewClick(Thh& form) {
-  auto& k = kwenvar;
+  auto& k = programState;
   k.ErrorFlag = false;
   if (AskSaveChanges(form.spring()) != Outcome::Done) return;
   // A default spring that cannot be read leaves ErrorFlag set: the input sequence then ends after
@@ -61,7 +61,7 @@ void mi_fileNewClick(Thh& form) {
 }
 
 void mi_fileOpenClick(Thh& form) {
-  auto& k = kwenvar;
+  auto& k = programState;
   k.ErrorFlag = false;
   if (AskSaveChanges(form.spring()) != Outcome::Done) return;
   if (ReadSpringFile(form.spring(), "")) {
@@ -73,16 +73,16 @@ void mi_fileOpenClick(Thh& form) {
 }
 
 void mi_FileSaveClick(Thh& form) {
-  kwenvar.ErrorFlag = false;
-  if (SaveSpringFile(form.spring(), kwenvar.CurrentFileName)) kwenvar.InputModified = false;
+  programState.ErrorFlag = false;
+  if (SaveSpringFile(form.spring(), programState.CurrentFileName)) programState.InputModified = false;
   UpdateFormCaption(form);
 }
 
 void mi_FileSaveAsClick(Thh& form) {
-  kwenvar.ErrorFlag = false;
-  if (WriteSpringFile(form.spring(), "") && !kwenvar.ErrorFlag) {
-    kwenvar.InputModified = false;
-    PushRecentFile(kwenvar.CurrentFileName);
+  programState.ErrorFlag = false;
+  if (WriteSpringFile(form.spring(), "") && !programState.ErrorFlag) {
+    programState.InputModified = false;
+    PushRecentFile(programState.CurrentFileName);
   }
   UpdateFormCaption(form);
 }
@@ -93,25 +93,25 @@ void mi_fileConfigClick(Thh& form) { ShowConfigWindow(&form); }
 // Edit menu
 
 void mi_EditQuickClick(Thh& form) {
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   if (InputSequence(form) != Outcome::Done) return;
   UpdateAfterInput(form);
-  kwenvar.InputModified = true;
+  programState.InputModified = true;
 }
 
 void mi_EditTextClick(Thh& form) {
-  kwenvar.ErrorFlag = false;
-  if (EditDrawingText(form.spring()) == Outcome::Done) kwenvar.InputModified = true;
+  programState.ErrorFlag = false;
+  if (EditDrawingText(form.spring()) == Outcome::Done) programState.InputModified = true;
 }
 
 void mi_EditMaterialClick(Thh& form) {
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   // A cancelled window leaves ErrorFlag set, which the demonstration asks about.
   if (!EditMaterial(form.spring(), &form)) {
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
     return;
   }
-  kwenvar.InputModified = true;
+  programState.InputModified = true;
   CalcSpring(form.spring());
   UpdateAfterInput(form);
 }
@@ -120,7 +120,7 @@ void mi_editanwendungClick(Thh& form) {
   ShowApplicationForm(form.spring(), &form);
   // The calculation clears ErrorFlag: a cancelled form still counts as changed input.
   CalcSpring(form.spring());
-  kwenvar.InputModified = true;
+  programState.InputModified = true;
   UpdateAfterInput(form);
 }
 
@@ -129,7 +129,7 @@ namespace {
 // Recalculation and pre-design: a material first while none is chosen, then the form; the spring
 // is calculated and drawn whether the form was confirmed or cancelled.
 void DimensionsCommand(Thh& form, Outcome (*showForm)(Spring&, QWidget*)) {
-  auto& k = kwenvar;
+  auto& k = programState;
   k.ErrorFlag = false;
   if (form.spring().family.PermissibleStress == 0) {
     SelectMaterial(form.spring().family, 1);
@@ -154,22 +154,22 @@ void mi_editvorauslegungClick(Thh& form) { DimensionsCommand(form, ShowPreDesign
 // View and CAD menus
 
 void mi_ViewStandardClick(Thh& form) {
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   PrintSpringResults(form.spring(), 0);
 }
 
 void ShowSpringView(Thh& form, int view) {
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   DrawSpringView(form.spring(), 3, static_cast<uint16_t>(view));
 }
 
 void mi_cadworkingplanClick(Thh& form) {
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   DrawSpringView(form.spring(), 0, ViewProduction);
 }
 
 void mi_caddiagramsClick(Thh& form) {
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   DrawSpringView(form.spring(), 0, 0);
 }
 
@@ -181,36 +181,36 @@ namespace {
 void OpenWebPage(const std::string& address) {
   if (!launcher().openDocument(address)) {
     ReportError(address + " kann nicht ge\x94" "ffnet werden !" + MissingProgramHint(DesktopOpener));
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
   }
 }
 
 }  // namespace
 
 void mi_helphandbuchClick(Thh& /*form*/) {
-  kwenvar.ErrorFlag = false;
-  const std::string dir = AddBackslash(wkwenvar.ManualDir.empty() ? kwenvar.ProgramDir : wkwenvar.ManualDir);
-  const std::string stem = LowerStr(kwenvar.ProgStem);
+  programState.ErrorFlag = false;
+  const std::string dir = AddBackslash(desktopSettings.ManualDir.empty() ? programState.ProgramDir : desktopSettings.ManualDir);
+  const std::string stem = LowerStr(programState.ProgStem);
   for (const char* ext : {".pdf", ".htm", ".html"}) {
     const std::string manual = dir + stem + ext;
     if (!FileCanOpen(manual)) continue;
     if (!launcher().openDocument(ResolveFileCase(manual))) {
       ReportError("Handbuch " + manual + " kann nicht ge\x94" "ffnet werden !" + MissingProgramHint(DesktopOpener));
-      kwenvar.ErrorFlag = true;
+      programState.ErrorFlag = true;
     }
     return;
   }
   ReportError("Handbuch " + dir + stem + ".pdf" + " nicht gefunden !");
-  kwenvar.ErrorFlag = true;
+  programState.ErrorFlag = true;
 }
 
 void mi_helphistoryClick(Thh& /*form*/) {
-  kwenvar.ErrorFlag = false;
-  OpenWebPage(std::string(kMakerSite) + LowerStr(kwenvar.ProgStem) + "_d.htm");
+  programState.ErrorFlag = false;
+  OpenWebPage(std::string(kMakerSite) + LowerStr(programState.ProgStem) + "_d.htm");
 }
 
 void mi_helpwwwClick(Thh& /*form*/) {
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   OpenWebPage(kMakerSite);
 }
 
@@ -223,9 +223,9 @@ void mi_helpDemoClick(Thh& form) {
   c.editRecalculation = [&form] { mi_editAbmessClick(form); };
   c.viewQuick3 = [&form] {
     // The view is drawn whatever the form before left in ErrorFlag, which the tour asks about next.
-    const bool cancelled = kwenvar.ErrorFlag;
+    const bool cancelled = programState.ErrorFlag;
     ShowSpringView(form, ViewQuick3);
-    kwenvar.ErrorFlag = kwenvar.ErrorFlag || cancelled;
+    programState.ErrorFlag = programState.ErrorFlag || cancelled;
   };
   c.viewPrintout = [&form] { mi_ViewStandardClick(form); };
   c.cadProductionDrawing = [&form] { mi_cadworkingplanClick(form); };
@@ -269,11 +269,11 @@ void WireMenuCommands(Thh& form) {
       {m->mi_viewhaighgoodman, ViewHaighGoodman},      {m->mi_viewQuick3, ViewQuick3}};
   for (const auto& [item, view] : views) wire(item, [f, view = view] { ShowSpringView(*f, view); });
   wire(m->mi_viewspannungrmt, [f] {
-    kwenvar.ErrorFlag = false;
+    programState.ErrorFlag = false;
     DrawMaterialDiagram(f->spring(), 3, 3, f->spring().family.BandThickness);
   });
   wire(m->mi_viewspannungsigmat, [f] {
-    kwenvar.ErrorFlag = false;
+    programState.ErrorFlag = false;
     DrawMaterialDiagram(f->spring(), 4, 3, f->spring().family.BandThickness);
   });
   wire(m->mi_viewErrorMessages, [f] { ShowErrorList(f->spring().TitleLines); });
@@ -282,7 +282,7 @@ void WireMenuCommands(Thh& form) {
   wire(m->mi_caddiagrams, [f] { mi_caddiagramsClick(*f); });
   wire(m->mi_dbfmaterial, [f] {
     SelectMaterial(f->spring().family, 0);  // the table to look at and edit; the spring keeps its material
-    kwenvar.ErrorFlag = false;
+    programState.ErrorFlag = false;
   });
   // Documentation
   const std::pair<QAction*, uint16_t> changeItems[] = {
@@ -291,24 +291,24 @@ void WireMenuCommands(Thh& form) {
       {m->mi_docuModifyChanges, ChangeCommand::ModifyLast}, {m->mi_docudeleteChange, ChangeCommand::DeleteLast}};
   for (const auto& [item, code] : changeItems) wire(item, [f, code = code] { ChangeRecordCommand(f->spring(), code); });
   wire(m->mi_DocumentSetup, [] {
-    kwenvar.ErrorFlag = false;
+    programState.ErrorFlag = false;
     ShowDocumentLinks();
-    if (!kwenvar.ErrorFlag) kwenvar.InputModified = true;
+    if (!programState.ErrorFlag) programState.InputModified = true;
   });
   // OLE: export and import wait until the spreadsheet program was started.
   wire(m->mi_OleStartExcel, [f] {
-    kwenvar.ErrorFlag = false;
+    programState.ErrorFlag = false;
     CreateExcelObject();
     TMainMenu* menu = MainMenuOf(*f);
-    if (kwenvar.ErrorFlag || !menu) return;
+    if (programState.ErrorFlag || !menu) return;
     for (QAction* item : {menu->mi_OleExportExcel, menu->mi_OleImportExcel})
       if (item) item->setEnabled(true);
   });
   wire(m->mi_OleExportExcel, [f] { ExcelExport(f->spring()); });
   wire(m->mi_OleImportExcel, [f] {
     ExcelImport(f->spring());
-    if (kwenvar.ErrorFlag) return;
-    kwenvar.InputModified = true;
+    if (programState.ErrorFlag) return;
+    programState.InputModified = true;
     UpdateAfterInput(*f);
   });
   wire(m->mi_OlePrintoutExcel, [f] { ExcelPrintout(f->spring()); });

@@ -13,13 +13,13 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "foundation/kwenvar.h"
-#include "foundation/msgbox.h"
-#include "foundation/ui/fmxutil2.h"
+#include "foundation/programstate.h"
+#include "foundation/messagebox.h"
+#include "foundation/ui/windowsizing.h"
 #include "foundation/ui/qttext.h"
 #include "foundation/utilfile.h"
 #include "foundation/view3d.h"
-#include "foundation/wintext.h"
+#include "foundation/windowtext.h"
 #include "graphics/kwendraw.h"
 #include "shell/springfile.h"
 #include "shell/spreadsheet.h"
@@ -110,7 +110,7 @@ TForm_preview::TForm_preview(QWidget* owner) : QDialog(owner) {
   connect(SearchNext1, &QAction::triggered, this, &TForm_preview::SearchNext);
   connect(mi_HelpHelp, &QAction::triggered, this, [] {
     ShowHelpText(kFileTableHelpTopic, "", 1);
-    kwenvar.ErrorFlag = false;
+    programState.ErrorFlag = false;
   });
   resize(900, 500);
   ScaleCenterForm(this);
@@ -169,14 +169,14 @@ void TForm_preview::setCurrentQuietly(int32_t row) {
 void TForm_preview::cellSelected(int32_t row) {
   if (row <= 0 || row == ChosenRow) return;
   ChosenRow = row;
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   accept();
 }
 
 void TForm_preview::showEvent(QShowEvent* event) {
   // Without a data folder (a file named on the command line) the table lists the current folder.
-  const std::string folder = kwenvar.DataDir.empty() ? AddBackslash(CurrentDirString()) : kwenvar.DataDir;
-  setWindowTitle(dosToQString(kwenvar.ProgName + "  " + folder));
+  const std::string folder = programState.DataDir.empty() ? AddBackslash(CurrentDirString()) : programState.DataDir;
+  setWindowTitle(dosToQString(programState.ProgName + "  " + folder));
   // The table shows again on the row the user chose; before any choice on the first row, set quietly
   // so that the focus does not make it a choice.
   setCurrentQuietly(ChosenRow > 0 ? ChosenRow : 1);
@@ -184,7 +184,7 @@ void TForm_preview::showEvent(QShowEvent* event) {
 }
 
 void TForm_preview::reject() {
-  kwenvar.ErrorFlag = true;
+  programState.ErrorFlag = true;
   QDialog::reject();
 }
 
@@ -222,15 +222,15 @@ void TForm_preview::SearchNext() {
 void TForm_preview::ExportExcel() { ExportGridToExcel(rows_); }
 
 Outcome OpenFileTable(Thh& form) {
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   if (const Outcome saved = AskSaveChanges(form.spring()); saved != Outcome::Done) return saved;
   view3d.Edit3DAngles = false;
 
   // Filling the table reads every file into a value of its own: the spring the user has open, its
   // file name and its drawing stay until a row is chosen.
   TForm_preview table(&form);
-  const std::string folder = AddBackslash(kwenvar.DataDir);
-  const std::string title = DosToUtf8(kwenvar.ProgTitle) + " -> ";
+  const std::string folder = AddBackslash(programState.DataDir);
+  const std::string title = DosToUtf8(programState.ProgTitle) + " -> ";
   table.SetRows(ReadFileTable(folder, [&](const std::string& name) { SetFormCaption(form, title + name); }));
   // The scan's progress ends with it: while the table is open the caption names the open spring.
   UpdateFormCaption(form);
@@ -247,8 +247,8 @@ Outcome OpenFileTable(Thh& form) {
     }
     outcome = Outcome::Done;
     const size_t dot = name.rfind('.');
-    kwenvar.CurrentFileName = dot == std::string::npos ? name : name.substr(0, dot);
-    kwenvar.InputModified = false;
+    programState.CurrentFileName = dot == std::string::npos ? name : name.substr(0, dot);
+    programState.InputModified = false;
     ApplyMenuCaptions(form);
     UpdateAfterInput(form);
     UpdateFormCaption(form);

@@ -19,14 +19,14 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "foundation/kwenvar.h"
-#include "foundation/msgbox.h"
-#include "foundation/u32inte.h"
+#include "foundation/programstate.h"
+#include "foundation/messagebox.h"
+#include "foundation/textprompt.h"
 #include "foundation/ui/dialogparts.h"
-#include "foundation/ui/fmxutil2.h"
+#include "foundation/ui/windowsizing.h"
 #include "foundation/ui/qttext.h"
 #include "foundation/utilstr.h"
-#include "foundation/wprinvar.h"
+#include "foundation/printsettings.h"
 #include "graphics/kwengraf.h"
 #include "graphics/ui/kwengrafform.h"
 #include "shell/helpvar.h"
@@ -102,7 +102,7 @@ TForm_printconf::TForm_printconf(QWidget* parent) : QDialog(parent), printer_(QP
   connect(Button_append, &QPushButton::clicked, this, [this] { Button_appendClick(); });
   connect(Button_ok, &QPushButton::clicked, this, [this] { Button_okClick(); });
   connect(Button_cancel, &QPushButton::clicked, this, [this] {
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
     reject();
   });
   connect(Button_help, &QPushButton::clicked, this, [] { ShowHelpText(kWindowTopic, "", 1); });
@@ -114,7 +114,7 @@ TForm_printconf::TForm_printconf(QWidget* parent) : QDialog(parent), printer_(QP
   });
 
   ScaleCenterForm(this);
-  Wprinvar& w = wprinvar;
+  PrintSettings& w = printSettings;
   bool portrait = w.PrintOrientation == 1;
   switch (w.SheetFormat) {
     case 0:
@@ -142,7 +142,7 @@ TForm_printconf::TForm_printconf(QWidget* parent) : QDialog(parent), printer_(QP
   Edit_xorigin->setText(QString::number(w.PrintOriginX));
   Edit_yorigin->setText(QString::number(w.PrintOriginY));
   CheckBox_umrandung->setChecked(w.PrintBorder);
-  RadioGroup_printmono[kwenvar.PrintColorMode == 1 ? 0 : 1]->setChecked(true);
+  RadioGroup_printmono[programState.PrintColorMode == 1 ? 0 : 1]->setChecked(true);
   RadioGroup_hochquer[portrait ? 0 : 1]->setChecked(true);
   printer_.setPageOrientation(portrait ? QPageLayout::Portrait : QPageLayout::Landscape);
 }
@@ -156,18 +156,18 @@ void TForm_printconf::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (SetupMode) return;
   showPrinter();
-  printer_.setDocName(dosToQString(kwenvar.CurrentFileName));
+  printer_.setDocName(dosToQString(programState.CurrentFileName));
 }
 
 void TForm_printconf::Button_dbClick() {
   if (!OpenPrintPresetTable()) return;
   DbfSetTitles("Printout", "");
   // A preset picked before is where the browse starts, while the table still holds it.
-  if (wprinvar.PrintPresetNo > 0 && wprinvar.PrintPresetNo <= DbfRecCount()) DbfGoto(wprinvar.PrintPresetNo);
+  if (printSettings.PrintPresetNo > 0 && printSettings.PrintPresetNo <= DbfRecCount()) DbfGoto(printSettings.PrintPresetNo);
   SetHelpTopic(kPresetTopic);
   DbfBrowse("", 0);
-  if (!kwenvar.ErrorFlag && DbfRecCount() > 0 && DbfRecNo() >= 1) {
-    wprinvar.PrintPresetNo = static_cast<uint16_t>(DbfRecNo());
+  if (!programState.ErrorFlag && DbfRecCount() > 0 && DbfRecNo() >= 1) {
+    printSettings.PrintPresetNo = static_cast<uint16_t>(DbfRecNo());
     const PrintPreset p = ReadPrintPreset();
     Edit_scalex->setText(dosToQString(p.scaleX));
     Edit_scaley->setText(dosToQString(p.scaleY));
@@ -179,14 +179,14 @@ void TForm_printconf::Button_dbClick() {
     CheckBox_umrandung->setChecked(p.border);
   }
   DbfCloseTable();
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
 }
 
 void TForm_printconf::Button_appendClick() {
   if (!OpenPrintPresetTable()) return;
   std::string name;
   AskText("Name", 25, name);
-  if (!kwenvar.ErrorFlag) {
+  if (!programState.ErrorFlag) {
     PrintPreset p;
     p.name = name;
     p.scaleX = Text(Edit_scalex);
@@ -203,17 +203,17 @@ void TForm_printconf::Button_appendClick() {
 }
 
 void TForm_printconf::Button_okClick() {
-  kwenvar.ErrorFlag = false;
-  Wprinvar& w = wprinvar;
+  programState.ErrorFlag = false;
+  PrintSettings& w = printSettings;
   w.PrintScaleX = static_cast<double>(StrToReal(Text(Edit_scalex)));
   w.PrintScaleY = static_cast<double>(StrToReal(Text(Edit_scaley)));
   w.PrintOriginX = StrToInt0(Text(Edit_xorigin));
   w.PrintOriginY = StrToInt0(Text(Edit_yorigin));
   w.PrintBorder = CheckBox_umrandung->isChecked();
-  kwenvar.PrintColorMode = RadioGroup_printmono[0]->isChecked() ? 1 : 2;
+  programState.PrintColorMode = RadioGroup_printmono[0]->isChecked() ? 1 : 2;
   const bool landscape = RadioGroup_hochquer[1]->isChecked();
   printer_.setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
-  printer_.setColorMode(kwenvar.PrintColorMode == 1 ? QPrinter::GrayScale : QPrinter::Color);
+  printer_.setColorMode(programState.PrintColorMode == 1 ? QPrinter::GrayScale : QPrinter::Color);
   if (SetupMode) {
     // The printer's facts need no print job: nothing is sent to the printer.
     TForm_printerinfo info(printer_, this);
@@ -241,21 +241,21 @@ void TForm_printconf::Button_okClick() {
 bool TForm_printconf::AskPdfFile() {
   FileDialogRequest request;
   request.title = "PDF";
-  request.startDir = SysName(RemoveBackslash(kwenvar.DataDir.empty() ? kwenvar.StartDir : kwenvar.DataDir));
-  const std::string name = kwenvar.CurrentFileName.empty() ? kwenvar.ProgStem : FileBaseName(kwenvar.CurrentFileName);
+  request.startDir = SysName(RemoveBackslash(programState.DataDir.empty() ? programState.StartDir : programState.DataDir));
+  const std::string name = programState.CurrentFileName.empty() ? programState.ProgStem : FileBaseName(programState.CurrentFileName);
   request.fileName = SysName(name) + ".pdf";
   request.filter = "*.pdf";
   request.filterName = "PDF";
   const std::optional<std::string> chosen = prompter().saveFile(request);
   std::string file;
   if (!chosen || chosen->empty() || !ChosenFileName(*chosen, file)) {
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
     return false;
   }
   if (LowerStr(FileExtOf(FileNameOf(file))) != "pdf") file += ".pdf";
   // An existing file is replaced only when the user says so, as for every output.
   CheckOutputFile(file);
-  if (kwenvar.ErrorFlag) return false;
+  if (programState.ErrorFlag) return false;
   printer_.setOutputFormat(QPrinter::PdfFormat);
   printer_.setOutputFileName(QString::fromStdString(SysName(file)));
   return true;

@@ -13,7 +13,7 @@
 #include <cmath>
 
 #include "foundation/ui/dialogparts.h"
-#include "foundation/ui/fmxutil2.h"
+#include "foundation/ui/windowsizing.h"
 
 namespace qorva {
 

@@ -8,18 +8,18 @@
 #include <QMenu>
 
 #include "drawings/qvadxf1.h"
-#include "foundation/error0.h"
-#include "foundation/kwenvar.h"
-#include "foundation/msgbox.h"
-#include "foundation/textout.h"
-#include "foundation/ui/fmxutil2.h"
-#include "foundation/ui/progfonts.h"
+#include "foundation/errorlist.h"
+#include "foundation/programstate.h"
+#include "foundation/messagebox.h"
+#include "foundation/reportwriter.h"
+#include "foundation/ui/windowsizing.h"
+#include "foundation/ui/programfonts.h"
 #include "foundation/ui/qtprompter.h"
 #include "foundation/ui/qttext.h"
-#include "foundation/ui/ushowfil.h"
+#include "foundation/ui/reportviewer.h"
 #include "foundation/utilstr.h"
-#include "foundation/wintext.h"
-#include "foundation/wkwenvar.h"
+#include "foundation/windowtext.h"
+#include "foundation/desktopsettings.h"
 #include "graphics/kwendraw.h"
 #include "graphics/ui/lcaduti1.h"
 #include "platform/prompts.h"
@@ -66,7 +66,7 @@ Thh::Thh(QWidget* parent) : TFKWENGRA(parent, false) {
   if (!GraphDraw) GraphDraw = std::make_unique<TGraphDraw>();
   // The shell owns the program identity and sets it before anything reads it.
   SetProgramIdentity();
-  setWindowTitle(dosToQString(kwenvar.ProgTitle));
+  setWindowTitle(dosToQString(programState.ProgTitle));
   resize(800, 600);
   SetGraphForm(this);  // dialogs are scaled and centred over the main window
 }
@@ -92,12 +92,12 @@ std::optional<int> Thh::FormCreate(const CommandLine& cmd) {
   if (rc) return rc;
   // The window opens on its spring's drawing (the start picture, where there is one, and
   // the demonstration keep theirs); a fatal calculation shows its messages once.
-  if (!kwenvar.DemoRun && !startup.StartPictureShown && !(kwenvar.FatalError && messagesShown))
+  if (!programState.DemoRun && !startup.StartPictureShown && !(programState.FatalError && messagesShown))
     RedrawCurrentView(spring_);
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   SetupGraphForm(this);
   ApplyMenuCaptions(*this);
-  if (wkwenvar.MenuLanguage > 0) SetLanguage(*this, wkwenvar.MenuLanguage);
+  if (desktopSettings.MenuLanguage > 0) SetLanguage(*this, desktopSettings.MenuLanguage);
   // The start-up calculated the spring: its messages are counted from the first moment on.
   SetErrorMessagesItem(*this);
   UpdateFormCaption(*this);
@@ -105,9 +105,9 @@ std::optional<int> Thh::FormCreate(const CommandLine& cmd) {
 }
 
 bool Thh::FormCloseQuery() {
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   AskSaveChanges(spring_);
-  const bool canClose = !kwenvar.ErrorFlag;
+  const bool canClose = !programState.ErrorFlag;
   if (canClose) DeleteTempFiles();
   return canClose;
 }
@@ -128,7 +128,7 @@ void Thh::closeEvent(QCloseEvent* event) {
 
 int RunMainWindow(const CommandLine& cmd) {
   // Qt's own buttons and dialogs speak the menu's language, German until another is chosen.
-  InstallQtTranslation(wkwenvar.MenuLanguage);
+  InstallQtTranslation(desktopSettings.MenuLanguage);
   InstallProgramFonts();
   installScreenMetrics(std::make_unique<QtScreenMetrics>());
   installPrompter(std::make_unique<QtPrompter>());
@@ -197,7 +197,7 @@ Services WindowServices(Spring& spring) {
 }
 
 void ShowCalcMessagesInWindow() {
-  if (kwenvar.DemoRun) return;
+  if (programState.DemoRun) return;
   ++calcMessagesShown;
   ShowCalcMessageList();
 }
@@ -205,7 +205,7 @@ void ShowCalcMessagesInWindow() {
 void SetErrorMessagesItem(Thh& form) {
   TMainMenu* m = MainMenuOf(form);
   if (!m || !m->mi_viewErrorMessages) return;
-  const uint16_t count = error0.ErrorCount;
+  const uint16_t count = errorList.ErrorCount;
   m->mi_viewErrorMessages->setText(MenuCaptionText(vmenu1.MenuTextErrorMessages) + " (" +
                                    QString::number(count) + ")");
   m->mi_viewErrorMessages->setEnabled(count > 0);
@@ -222,7 +222,7 @@ QList<QAction*> FileItems(TMainMenu& menu) {
 
 void UpdateAfterInput(Thh& form) {
   SetErrorMessagesItem(form);
-  if (!kwenvar.DemoRun) RedrawCurrentView(form.spring());
+  if (!programState.DemoRun) RedrawCurrentView(form.spring());
   SetErrorMessagesItem(form);
 }
 
@@ -236,21 +236,21 @@ void UpdateFormCaption(Thh& form) {
 void SetFormCaption(Thh& form, const std::string& text) { form.setWindowTitle(QString::fromUtf8(text)); }
 
 void InitRecentMenu(TMainMenu& menu, QAction* exitItem) {
-  wkwenvar.RecentFilesMenuPos = static_cast<int32_t>(FileItems(menu).indexOf(exitItem));
+  desktopSettings.RecentFilesMenuPos = static_cast<int32_t>(FileItems(menu).indexOf(exitItem));
   UpdateRecentMenu(menu);
 }
 
 void UpdateRecentMenu(TMainMenu& menu) {
   const QList<QAction*> items = FileItems(menu);
-  const int base = wkwenvar.RecentFilesMenuPos;
+  const int base = desktopSettings.RecentFilesMenuPos;
   if (base < 5 || base >= items.size()) return;  // not the File menu this list belongs to
-  items[base - 1]->setVisible(!wkwenvar.RecentFiles[1].empty());
+  items[base - 1]->setVisible(!desktopSettings.RecentFiles[1].empty());
   for (int n = 1; n <= 4; ++n) SetRecentMenuItem(items[base - 6 + n], n);
 }
 
 void SetRecentMenuItem(QAction* item, int n) {
   if (!item || n < 1 || n > 4) return;
-  const std::string& entry = wkwenvar.RecentFiles[static_cast<size_t>(n)];
+  const std::string& entry = desktopSettings.RecentFiles[static_cast<size_t>(n)];
   if (entry.empty()) {
     item->setVisible(false);
     return;

@@ -11,8 +11,8 @@
 #include <QShowEvent>
 
 #include "drawings/qvadxf1.h"
-#include "foundation/kwenvar.h"
-#include "foundation/ui/fmxutil2.h"
+#include "foundation/programstate.h"
+#include "foundation/ui/windowsizing.h"
 #include "foundation/ui/qttext.h"
 #include "foundation/utilstr.h"
 #include "shell/ui/lconfig.h"
@@ -23,7 +23,7 @@ namespace qorva {
 
 Tform_qvaeins::Tform_qvaeins(Spring& s, QWidget* parent) : TInputForm(parent), spring_(s) {
   setObjectName("form_qvaeins");
-  setWindowTitle(dosToQString(kwenvar.ProgName + " " + "Anwendung"));
+  setWindowTitle(dosToQString(programState.ProgName + " " + "Anwendung"));
   auto* grid = new QGridLayout(this);
 
   RadioGroup_statdyn = new TRadioGroup(dosToQString("Art der Beanspruchung"),
@@ -57,7 +57,7 @@ Tform_qvaeins::Tform_qvaeins(Spring& s, QWidget* parent) : TInputForm(parent), s
   temperature_ = NumberField::Temperature(Edit_temperatur);
   frequency_ = NumberField::Plain(Edit_freq);
 
-  if (kwenvar.HelpLevel > 0) {
+  if (programState.HelpLevel > 0) {
     SetHint(5270, {RadioGroup_statdyn});
     SetHint(5350, {Label_temperatur, Edit_temperatur});
     SetHint(5280, {Label_freq, Edit_freq});
@@ -100,7 +100,7 @@ void Tform_qvaeins::ReadFields() {
 }
 
 void Tform_qvaeins::Button_okClick() {
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   ReadFields();
   done(QDialog::Accepted);
 }
@@ -108,7 +108,7 @@ void Tform_qvaeins::Button_okClick() {
 void Tform_qvaeins::Button_calcClick() { Calculate(spring_, [this] { ReadFields(); }, [this] { CalcSpring(spring_); }); }
 
 Outcome ShowApplicationForm(Spring& s, QWidget* owner) {
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   Tform_qvaeins form(s, owner);
   return form.exec() == QDialog::Accepted ? Outcome::Done : Outcome::Cancelled;
 }

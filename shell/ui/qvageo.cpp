@@ -8,10 +8,10 @@
 #include <QPushButton>
 
 #include "drawings/qvadxf1.h"
-#include "foundation/kwenvar.h"
-#include "foundation/ui/fmxutil2.h"
+#include "foundation/programstate.h"
+#include "foundation/ui/windowsizing.h"
 #include "foundation/ui/qttext.h"
-#include "foundation/utildos.h"
+#include "foundation/machinefacts.h"
 #include "foundation/utilstr.h"
 #include "spring/qvarech.h"
 #include "spring/spring.h"
@@ -21,7 +21,7 @@ namespace qorva {
 
 TForm_qvageo::TForm_qvageo(Spring& s, QWidget* parent) : TInputForm(parent), spring_(s) {
   setObjectName("Form_qvageo");
-  setWindowTitle(dosToQString(kwenvar.ProgName));
+  setWindowTitle(dosToQString(programState.ProgName));
   auto* grid = new QGridLayout(this);
   int row = 0;
   auto line = [&](QLabel*& label, const char* labelName, const std::string& caption, QLineEdit*& edit,
@@ -108,24 +108,24 @@ void TForm_qvageo::Button_bClick() {
 
 void TForm_qvageo::Button_metricClick() {
   // The switch reads the fields into the spring, so what it read counts as a change of the input.
-  if (ReadFields()) kwenvar.InputModified = true;
+  if (ReadFields()) programState.InputModified = true;
   ToggleUnitSystem();
   FillFields();
 }
 
 void TForm_qvageo::Button_okClick() {
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   ReadFields();
   done(QDialog::Accepted);
 }
 
 void TForm_qvageo::Button_calcClick() {
   Calculate(spring_, [this] { ReadFields(); }, [this] { CalcSpring(spring_); });
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
 }
 
 Outcome ShowDimensionsForm(Spring& s, QWidget* owner) {
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   TForm_qvageo form(s, owner);
   return form.exec() == QDialog::Accepted ? Outcome::Done : Outcome::Cancelled;
 }

@@ -8,10 +8,10 @@
 #include <QPushButton>
 
 #include "drawings/qvadxf1.h"
-#include "foundation/kwenvar.h"
-#include "foundation/ui/fmxutil2.h"
+#include "foundation/programstate.h"
+#include "foundation/ui/windowsizing.h"
 #include "foundation/ui/qttext.h"
-#include "foundation/utildos.h"
+#include "foundation/machinefacts.h"
 #include "foundation/utilstr.h"
 #include "spring/qvarech.h"
 #include "spring/spring.h"
@@ -20,7 +20,7 @@ namespace qorva {
 
 TForm_qvapre::TForm_qvapre(Spring& s, QWidget* parent) : TInputForm(parent), spring_(s) {
   setObjectName("Form_qvapre");
-  setWindowTitle(dosToQString(kwenvar.ProgName));
+  setWindowTitle(dosToQString(programState.ProgName));
   auto* grid = new QGridLayout(this);
   Label_F2 = NewLabel("Label_F2", std::string("Federkraft") + " F2");
   Edit_F2 = NewNumberEdit("Edit_F2");
@@ -108,14 +108,14 @@ void TForm_qvapre::Button_sigz_sig2Click() { Edit_sigz_sig2->setText(dosToQStrin
 
 void TForm_qvapre::Button_metricClick() {
   // The switch reads the fields into the spring, so what it read counts as a change of the input.
-  if (ReadFields()) kwenvar.InputModified = true;
+  if (ReadFields()) programState.InputModified = true;
   ToggleUnitSystem();
   // The ratios have no unit: they keep what the user typed, not the ratios of the spring.
   FillUnitFields();
 }
 
 void TForm_qvapre::Button_okClick() {
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   ReadFields();
   PreDesign(spring_);
   done(QDialog::Accepted);
@@ -126,11 +126,11 @@ void TForm_qvapre::Button_calcClick() {
   // designs from them again and not from the results of this design (a travel of 500 that the
   // whole-millimetre strip length makes 499.9).
   Calculate(spring_, [this] { ReadFields(); }, [this] { PreDesign(spring_); });
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
 }
 
 Outcome ShowPreDesignForm(Spring& s, QWidget* owner) {
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   TForm_qvapre form(s, owner);
   return form.exec() == QDialog::Accepted ? Outcome::Done : Outcome::Cancelled;
 }

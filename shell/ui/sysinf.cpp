@@ -15,11 +15,11 @@
 #include <fstream>
 #include <sstream>
 
-#include "foundation/kwenvar.h"
+#include "foundation/programstate.h"
 #include "foundation/ui/dialogparts.h"
-#include "foundation/ui/fmxutil2.h"
+#include "foundation/ui/windowsizing.h"
 #include "foundation/ui/qttext.h"
-#include "foundation/utildos.h"
+#include "foundation/machinefacts.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
 #include "graphics/kwendraw.h"
@@ -117,7 +117,7 @@ TSysinfo::TSysinfo(QWidget* parent) : QDialog(parent) {
   ScaleCenterForm(this);
   GraphClear();
   GraphLogo();
-  setWindowTitle(dosToQString(kwenvar.ProgName + " System Info"));
+  setWindowTitle(dosToQString(programState.ProgName + " System Info"));
 }
 
 void TSysinfo::showEvent(QShowEvent* event) {

@@ -9,10 +9,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "foundation/kwenvar.h"
-#include "foundation/msgbox.h"
-#include "foundation/u32inja.h"
-#include "foundation/ui/fmxutil2.h"
+#include "foundation/programstate.h"
+#include "foundation/messagebox.h"
+#include "foundation/yesnoprompt.h"
+#include "foundation/ui/windowsizing.h"
 #include "foundation/ui/qttext.h"
 #include "shell/helperr.h"
 
@@ -90,9 +90,9 @@ void Thelperr::showEvent(QShowEvent* event) {
 void Thelperr::Button_okClick() {
   outcome_ = Outcome::Done;
   if (ErrorHelpModified) {
-    kwenvar.ErrorFlag = false;
+    programState.ErrorFlag = false;
     const bool save = AskYesNoCancel("Save Changes ?");  // No closes, Cancel closes with ErrorFlag set
-    if (kwenvar.ErrorFlag) {
+    if (programState.ErrorFlag) {
       outcome_ = Outcome::Cancelled;
     } else if (save && !SaveErrorHelp(qStringToDos(Edit_meldung->text()), qStringToDos(Memo_ursache->toPlainText()),
                                       qStringToDos(Memo_abhilfe->toPlainText()))) {

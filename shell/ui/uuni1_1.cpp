@@ -11,13 +11,13 @@
 #include <optional>
 
 #include "drawings/qvadxf1.h"
-#include "foundation/kwenvar.h"
-#include "foundation/msgbox.h"
+#include "foundation/programstate.h"
+#include "foundation/messagebox.h"
 #include "foundation/ui/dialogparts.h"
-#include "foundation/ui/fmxutil2.h"
+#include "foundation/ui/windowsizing.h"
 #include "foundation/ui/qttext.h"
 #include "foundation/utilstr.h"
-#include "foundation/wintext.h"
+#include "foundation/windowtext.h"
 #include "platform/prompts.h"
 #include "platform/services.h"
 #include "shell/ui/qorvau.h"
@@ -36,7 +36,7 @@ namespace qorva {
 TInputForm::TInputForm(QWidget* parent) : QDialog(parent) { setModal(true); }
 
 void TInputForm::Cancel() {
-  kwenvar.ErrorFlag = true;
+  programState.ErrorFlag = true;
   done(QDialog::Rejected);
 }
 
@@ -53,7 +53,7 @@ void TInputForm::keyPressEvent(QKeyEvent* event) {
 
 void TInputForm::ShowHelp(uint16_t topic, uint16_t mode, bool bringToFront) {
   ShowHelpText(topic, "", mode);
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   if (bringToFront) BringToFront();
 }
 
@@ -64,9 +64,9 @@ void TInputForm::BringToFront() {
 
 void TInputForm::Calculate(Spring& s, const std::function<void()>& readFields,
                            const std::function<void()>& calculate) {
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   readFields();
-  kwenvar.InputModified = true;
+  programState.InputModified = true;
   calculate();
   RedrawCurrentView(s);
   BringToFront();
@@ -156,7 +156,7 @@ bool NumberField::ReadInto(long double& variable) const {
 
 TEingabetext1::TEingabetext1(QWidget* parent) : TInputForm(parent) {
   setObjectName("Eingabetext1");
-  setWindowTitle(dosToQString(kwenvar.ProgTitle));
+  setWindowTitle(dosToQString(programState.ProgTitle));
   auto* grid = new QGridLayout(this);
   int row = 0;
   auto line = [&](QLabel*& label, const char* labelName, const std::string& caption, QLineEdit*& edit,
@@ -201,7 +201,7 @@ Outcome EditDrawingText(Spring& s) {
   form.Edit_bemerk1->setText(dosToQString(s.TitleLines[2]));
   form.Edit_bemerk2->setText(dosToQString(s.TitleLines[3]));
   form.exec();
-  if (kwenvar.ErrorFlag) return Outcome::Cancelled;
+  if (programState.ErrorFlag) return Outcome::Cancelled;
   g.DrawingName = qStringToDos(form.Edit_zeichname->text());
   g.DrawingName2 = qStringToDos(form.Edit_zeichname2->text());
   g.DrawingNumber = qStringToDos(form.Edit_zeichnr->text());
@@ -229,8 +229,8 @@ namespace {
 
 // A cancelled step after the first: the spring is calculated as it stands and the sequence ends.
 bool StepCancelled(Spring& s) {
-  if (!kwenvar.ErrorFlag) return false;
-  kwenvar.ErrorFlag = false;
+  if (!programState.ErrorFlag) return false;
+  programState.ErrorFlag = false;
   CalcSpring(s);
   return true;
 }
@@ -244,7 +244,7 @@ uint16_t AskPreDesignOrRecalculation() {
   SetPromptHelp(9000);  // its own help text and picture, not those of the material table before it
   const std::optional<int> chosen = prompter().choice("", {preDesign, recalculation}, 0);
   if (!chosen || (*chosen != 0 && *chosen != 1)) {
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
     return 0;
   }
   return static_cast<uint16_t>(*chosen + 1);
@@ -264,7 +264,7 @@ Outcome InputSequence(Spring& s, const InputSteps& steps) {
   else steps.dimensions();
   if (StepCancelled(s)) return Outcome::Done;
   CalcSpring(s);
-  kwenvar.InputModified = true;
+  programState.InputModified = true;
   ShowCalcMessages();
   return Outcome::Done;
 }

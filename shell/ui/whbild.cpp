@@ -12,12 +12,12 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "foundation/kwenvar.h"
-#include "foundation/msgbox.h"
+#include "foundation/programstate.h"
+#include "foundation/messagebox.h"
 #include "foundation/ui/dialogparts.h"
-#include "foundation/ui/fmxutil2.h"
+#include "foundation/ui/windowsizing.h"
 #include "foundation/ui/qttext.h"
-#include "foundation/wkwenvar.h"
+#include "foundation/desktopsettings.h"
 
 namespace qorva {
 
@@ -55,7 +55,7 @@ TForm_hilfebild::TForm_hilfebild(QWidget* parent) : QDialog(parent) {
 
   connect(ListBox1, &QComboBox::currentIndexChanged, this, [this] {
     if (filling_) return;
-    kwenvar.ErrorFlag = false;
+    programState.ErrorFlag = false;
     Choose(HelpPicShow);
   });
   connect(SpinUp, &QToolButton::clicked, this, [this] { Step(-1); });
@@ -66,7 +66,7 @@ TForm_hilfebild::TForm_hilfebild(QWidget* parent) : QDialog(parent) {
   });
   connect(Button_help, &QPushButton::clicked, this, [] {
     ShowHelpText(0, "", 1);
-    kwenvar.ErrorFlag = false;
+    programState.ErrorFlag = false;
   });
   connect(Button_neu, &QPushButton::clicked, this, [this] {
     filling_ = true;
@@ -91,8 +91,8 @@ void TForm_hilfebild::keepPlace() {
   // place of its client area would climb by its title bar each time. Once hidden, the window no
   // longer knows its frame.
   const QPoint corner = isVisible() ? frameGeometry().topLeft() : pos();
-  wkwenvar.HelpPicFormLeft = corner.x();
-  wkwenvar.HelpPicFormTop = corner.y();
+  desktopSettings.HelpPicFormLeft = corner.x();
+  desktopSettings.HelpPicFormTop = corner.y();
   placeKept_ = true;
 }
 
@@ -120,7 +120,7 @@ void TForm_hilfebild::checkFraming() {
 
 void TForm_hilfebild::placeOnScreen() {
   const QRect frame = frameGeometry();
-  QPoint want(wkwenvar.HelpPicFormLeft, wkwenvar.HelpPicFormTop);
+  QPoint want(desktopSettings.HelpPicFormLeft, desktopSettings.HelpPicFormTop);
   QScreen* screen = QGuiApplication::screenAt(want + QPoint(frame.width() / 2, frame.height() / 2));
   if (!screen) screen = this->screen();
   if (screen) {
@@ -160,7 +160,7 @@ void TForm_hilfebild::Step(int delta) {
   filling_ = true;
   if (next >= 0 && next < count_) ListBox1->setCurrentIndex(next);
   filling_ = false;
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   Choose(HelpPicShow);
 }
 

@@ -11,10 +11,10 @@
 #include <QRadioButton>
 #include <QShowEvent>
 
-#include "foundation/error0.h"
-#include "foundation/kwenvar.h"
-#include "foundation/msgbox.h"
-#include "foundation/ui/fmxutil2.h"
+#include "foundation/errorlist.h"
+#include "foundation/programstate.h"
+#include "foundation/messagebox.h"
+#include "foundation/ui/windowsizing.h"
 #include "foundation/ui/qttext.h"
 #include "foundation/utilstr.h"
 #include "platform/services.h"
@@ -56,7 +56,7 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const char* dosText, 
 
 // A control's hint from its help topic, when the help level asks for hints.
 void Hint(QWidget* w, uint16_t topic) {
-  if (kwenvar.HelpLevel > 0) w->setToolTip(QString::fromStdString(services().ReadHelpText(topic).value_or("")));
+  if (programState.HelpLevel > 0) w->setToolTip(QString::fromStdString(services().ReadHelpText(topic).value_or("")));
 }
 
 // The row of the current record: list number, designation and its two further texts (the table
@@ -72,7 +72,7 @@ void TableStep(F&& step) {
   try {
     step();
   } catch (const TableEngineHalt&) {
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
   }
 }
 
@@ -83,7 +83,7 @@ TForm_yebmat9::TForm_yebmat9(Spring& s, long double t, long double b, QWidget* p
   setObjectName(QStringLiteral("Form_yebmat9"));
   setModal(true);
   resize(560, 470);
-  setWindowTitle(dosToQString("Werkstoff " + kwenvar.ProgName));
+  setWindowTitle(dosToQString("Werkstoff " + programState.ProgName));
 
   auto* source = new QGroupBox(dosToQString(" Auswahl "), this);
   source->setObjectName(QStringLiteral("RadioGroup_db"));
@@ -154,7 +154,7 @@ TForm_yebmat9::TForm_yebmat9(Spring& s, long double t, long double b, QWidget* p
   connect(Button_cancel, &QPushButton::clicked, this, [this] { Button_cancelClick(); });
   connect(Button_help, &QPushButton::clicked, this, [] {
     ShowHelpText(kHelpTopic, "", 1);
-    kwenvar.ErrorFlag = false;
+    programState.ErrorFlag = false;
   });
   ScaleCenterForm(this);
 }
@@ -202,7 +202,7 @@ void TForm_yebmat9::EnableSource(int source) {
 
 void TForm_yebmat9::FillMaterialList() {
   const bool all = materialSource() == 1;
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   TableStep([&] {
     if (!OpenMaterialTableIndexed()) {
       ShowErrorBox(kTableError);
@@ -228,7 +228,7 @@ void TForm_yebmat9::ShowMaterialValues() {
   TableStep([&] { loaded = LoadMaterialByNumber(g, g.MaterialNumber, true); });
   if (!loaded) {
     AddErrorMsg("Material " + IntStr(g.MaterialNumber) + " not found");
-    kwenvar.ErrorFlag = false;
+    programState.ErrorFlag = false;
     return;
   }
   TakeOverMaterial(g);
@@ -304,12 +304,12 @@ void TForm_yebmat9::Button_yebwstClick() {
     }
     MaterialTable& table = materialTable();
     table.gotoRecord(g.MaterialNumber);
-    kwenvar.ErrorFlag = false;
+    programState.ErrorFlag = false;
     accepted = BrowseMaterialTable(table, materialSource() == 0 ? 1 : 4, "Werkstoff", "yeb9wst.dbf");
-    if (accepted) g.MaterialNumber = static_cast<uint16_t>(kwenvar.BrowseRecNo);
+    if (accepted) g.MaterialNumber = static_cast<uint16_t>(programState.BrowseRecNo);
     table.close();
   });
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   if (!accepted) return;
   ComboBox_db->setCurrentIndex(ComboBox_db->findData(static_cast<uint32_t>(g.MaterialNumber)));
   ShowMaterialValues();
@@ -353,7 +353,7 @@ void TForm_yebmat9::StoreChoices() {
 }
 
 void TForm_yebmat9::Button_okClick() {
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   StoreChoices();
   accept();
 }
@@ -363,7 +363,7 @@ void TForm_yebmat9::Button_cancelClick() {
   TableStep([&] {
     if (LoadMaterialByNumber(spring_.family, shownMaterial_, true)) TakeOverMaterial(spring_.family);
   });
-  kwenvar.ErrorFlag = true;
+  programState.ErrorFlag = true;
   QDialog::reject();
 }
 
@@ -372,7 +372,7 @@ void TForm_yebmat9::reject() { Button_cancelClick(); }
 bool EditMaterial(Spring& s, QWidget* parent) {
   TForm_yebmat9 form(s, s.family.BandThickness, s.family.BandWidth, parent);
   form.exec();
-  return !kwenvar.ErrorFlag;
+  return !programState.ErrorFlag;
 }
 
 }  // namespace qorva

@@ -16,7 +16,7 @@ class SpringViewDxfTest : public SpringViewTest {
   DxfCheck WriteView(uint16_t view) {
     std::filesystem::remove(BatchFile("dxf"));
     DrawSpringView(spring, 1, view);
-    EXPECT_FALSE(kwenvar.ErrorFlag) << "view " << view;
+    EXPECT_FALSE(programState.ErrorFlag) << "view " << view;
     EXPECT_TRUE(std::filesystem::exists(BatchFile("dxf"))) << "view " << view;
     return CheckDxf(BatchFile("dxf"));
   }
@@ -250,7 +250,7 @@ TEST_F(SpringViewDxfTest, TheSpringViewsDrawTheirOutlinesAndDimensionsAtFullSize
 
 TEST_F(SpringViewDxfTest, StaticQuick3ShowsTheMaterialTwiceAndNoGoodmanDiagram) {
   MakeStatic();
-  ASSERT_FALSE(kwenvar.FatalError);
+  ASSERT_FALSE(programState.FatalError);
   const DxfCheck c = WriteView(6);
   ASSERT_EQ(c.exitCode, 0) << c.output;
   // The block is defined all the same, but not inserted.
@@ -263,11 +263,11 @@ TEST_F(SpringViewDxfTest, StaticQuick3ShowsTheMaterialTwiceAndNoGoodmanDiagram) 
 }
 
 TEST_F(SpringViewDxfTest, TheSummaryPagesShowTheCalculationMessagesOnlyWhenThereAreAny) {
-  ASSERT_EQ(error0.ErrorCount, 0);
+  ASSERT_EQ(errorList.ErrorCount, 0);
   const std::string msg = "Warnung: Dicke zu gross";
   for (uint16_t v : {2, 6}) {
     SCOPED_TRACE("view " + std::to_string(v));
-    error0.ErrorCount = 0;
+    errorList.ErrorCount = 0;
     auto quiet = DxfTexts(WriteView(v));
     EXPECT_FALSE(HasText(quiet, " " + msg));
     AddErrorMsg(msg);
@@ -279,7 +279,7 @@ TEST_F(SpringViewDxfTest, TheSummaryPagesShowTheCalculationMessagesOnlyWhenThere
 }
 
 TEST_F(SpringViewDxfTest, EnglishUnitsChangeTheTextsButNotTheGeometry) {
-  wkwenvar.UnitSystem = 1;
+  desktopSettings.UnitSystem = 1;
   const DxfCheck front = WriteView(7);
   ASSERT_EQ(front.exitCode, 0) << front.output;
   const auto texts = DxfTexts(front);

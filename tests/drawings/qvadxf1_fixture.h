@@ -11,9 +11,9 @@
 
 #include "drawings/qvadxf1.h"
 #include "drawings/titleblk.h"
-#include "foundation/error0.h"
-#include "foundation/kwenvar.h"
-#include "foundation/wkwenvar.h"
+#include "foundation/errorlist.h"
+#include "foundation/programstate.h"
+#include "foundation/desktopsettings.h"
 #include "graphics/cad1var.h"
 #include "graphics/kwencad.h"
 #include "platform/services.h"
@@ -41,13 +41,13 @@ class SpringViewTest : public KernelTest {
     rows.push_back(test::Row(test::RoundSteel()));
     installMaterialTable(
         std::make_unique<MemoryMaterialTable>(test::MaterialFieldNames(), std::move(rows)));
-    kwenvar.ProgName = "QORVA";
-    kwenvar.ProgTitle = "QORVA - Konstantkraftfeder";
-    kwenvar.ProgVersion = "1.0";
-    kwenvar.DataExt = "qva";
-    kwenvar.CurrentFileName = (dir / "feder").string();
-    kwenvar.FileNameHasPath = true;
-    wkwenvar.CadBatchMode = true;
+    programState.ProgName = "QORVA";
+    programState.ProgTitle = "QORVA - Konstantkraftfeder";
+    programState.ProgVersion = "1.0";
+    programState.DataExt = "qva";
+    programState.CurrentFileName = (dir / "feder").string();
+    programState.FileNameHasPath = true;
+    desktopSettings.CadBatchMode = true;
     spring = NewSpring();
     spring.family.DrawingName = "Konstantkraftfeder";
     spring.family.DrawingName2 = "Zweite Zeile";
@@ -60,8 +60,8 @@ class SpringViewTest : public KernelTest {
     ASSERT_NE(material, nullptr);
     spring.family.MaterialRec = *material;
     Recalculate();
-    ASSERT_FALSE(kwenvar.FatalError);
-    ASSERT_FALSE(kwenvar.ErrorFlag);
+    ASSERT_FALSE(programState.FatalError);
+    ASSERT_FALSE(programState.ErrorFlag);
   }
   void TearDown() override {
     installMaterialTable(nullptr);
@@ -78,7 +78,7 @@ class SpringViewTest : public KernelTest {
     spring.product = out.product;
     ClearErrors();
     for (const std::string& m : out.messages) AddErrorMsg(m);
-    kwenvar.FatalError = out.fatal;
+    programState.FatalError = out.fatal;
   }
 
   // The static variant: no Goodman diagram, a working temperature of 120 degrees.

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "foundation/cad8var.h"
+#include "foundation/cadsettings.h"
 #include "spring/materialsource.h"
 #include "spring/materialtable.h"
 #include "spring/qvaio.h"
@@ -33,14 +33,14 @@ class ShippedSpringDxfTest : public SpringViewTest {
     installMaterialTable(std::make_unique<MemoryMaterialTable>(test::MaterialFieldNames(), std::move(rows)));
     fs::copy_file(kShipped + "/null.qva", dir / "null.qva");
     ASSERT_TRUE(ReadSpringFile(spring, (dir / "null.qva").string()));
-    ASSERT_FALSE(kwenvar.ErrorFlag);
-    kwenvar.CurrentFileName = (dir / "feder").string();
+    ASSERT_FALSE(programState.ErrorFlag);
+    programState.CurrentFileName = (dir / "feder").string();
   }
 
   std::string WriteView(uint16_t view) {
     std::filesystem::remove(BatchFile("dxf"));
     DrawSpringView(spring, 1, view);
-    EXPECT_FALSE(kwenvar.ErrorFlag) << "view " << view;
+    EXPECT_FALSE(programState.ErrorFlag) << "view " << view;
     // The title block names the spring's file, which lies in this run's scratch folder.
     std::string bytes = test::readFile(BatchFile("dxf"));
     const std::string folder = dir.path().string();
@@ -83,12 +83,12 @@ TEST_F(ShippedSpringDxfTest, EveryViewKeepsTheBytesOfItsGoldenFile) {
 // Fewer and more decimals than the default, and more significant digits for the display (the
 // text style values of TEXT entities follow them, the coordinates do not).
 TEST_F(ShippedSpringDxfTest, OtherDecimalsAndSignificantDigitsKeepTheirBytes) {
-  cad8var.CadDecimals = 0;
+  cadSettings.CadDecimals = 0;
   ExpectGolden("null_view1_dec0.dxf", WriteView(1));
-  cad8var.CadDecimals = 15;
+  cadSettings.CadDecimals = 15;
   ExpectGolden("null_view6_dec15.dxf", WriteView(6));
-  cad8var.CadDecimals = 6;
-  kwenvar.SigDigits = 5;
+  cadSettings.CadDecimals = 6;
+  programState.SigDigits = 5;
   ExpectGolden("null_view2_sig5.dxf", WriteView(2));
 }
 

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "foundation/cad8var.h"
+#include "foundation/cadsettings.h"
 #include "platform/sysname.h"
 #include "tests/drawings/qvadxf1_fixture.h"
 
@@ -22,15 +22,15 @@ TEST_F(SpringViewTest, ADxfChosenInAnUmlautFolderIsWrittenUnderItsUtf8Name) {
   fs::create_directory(folder);
   std::string dos;
   ASSERT_TRUE(DosNameFromSys(folder.native(), dos));
-  kwenvar.CadDir = dos;
-  kwenvar.CurrentFileName = "Gr\x94\xE1" "e";
-  wkwenvar.CadBatchMode = false;
-  cad8var.ExecCadFile = true;
+  programState.CadDir = dos;
+  programState.CurrentFileName = "Gr\x94\xE1" "e";
+  desktopSettings.CadBatchMode = false;
+  cadSettings.ExecCadFile = true;
   test::recordingLauncher().clear();
   test::scriptedPrompter().push((folder / fs::path(U8(u8"Größe.dxf"))).native());
 
   DrawSpringView(spring, 1, 1);
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   const fs::path written = folder / fs::path(U8(u8"Größe.dxf"));
   ASSERT_TRUE(fs::exists(written));
   const DxfCheck check = CheckDxf(written);

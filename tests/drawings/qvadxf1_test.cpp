@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "foundation/cad8var.h"
-#include "foundation/msgbox.h"
+#include "foundation/cadsettings.h"
+#include "foundation/messagebox.h"
 #include "foundation/utilmath.h"
 #include "graphics/cadstl.h"
 #include "graphics/cadtxt.h"
@@ -32,7 +32,7 @@ std::vector<std::string> Choices() {
 TEST_F(SpringViewTest, AFatalCalculationShowsTheMessagesAndLeavesNoStaleDrawing) {
   RecordingWriter& w = Register(5, "txt", false);
   AddErrorMsg("Fatal  : Aussendurchmesser fehlt");
-  ASSERT_TRUE(kwenvar.FatalError);
+  ASSERT_TRUE(programState.FatalError);
   kwengraf.DisplayList = {"8;3", "4;0;0;10;10"};  // the picture already on the screen
   const std::vector<std::string> before = kwengraf.DisplayList;
   struct Case {
@@ -67,10 +67,10 @@ TEST_F(SpringViewTest, ViewNineEndsAtOnceAndAnUnknownViewGetsAnEmptyPage) {
   RecordingWriter& w = Register(5, "txt", false);
   DrawSpringView(spring, 5, 9);
   EXPECT_TRUE(w.calls.empty());
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
 
   DrawSpringView(spring, 5, 12);
-  ASSERT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_FALSE(programState.ErrorFlag);
   const auto pages = w.only("page");
   ASSERT_EQ(pages.size(), 1u);
   EXPECT_EQ(pages[0].v, (std::vector<long double>{0, 0, 160, 120, 1}));
@@ -92,7 +92,7 @@ TEST_F(SpringViewTest, EveryViewSetsUpItsPage) {
     SCOPED_TRACE("view " + std::to_string(v));
     RecordingWriter& w = Register(5, "txt", false);
     DrawSpringView(spring, 5, v);
-    ASSERT_FALSE(kwenvar.ErrorFlag);
+    ASSERT_FALSE(programState.ErrorFlag);
     const auto page = w.only("page");
     ASSERT_EQ(page.size(), 1u);
     EXPECT_EQ(page[0].v, pages[v - 1]);
@@ -107,7 +107,7 @@ TEST_F(SpringViewTest, TheChoiceOffersTheViewAfterTheLastOneDrawnUntilBack) {
   scriptedPrompter().push(7);
   scriptedPrompter().push(8);
   DrawSpringView(spring, 5, 0);
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_EQ(scriptedPrompter().pending(), 0u);
   const auto& asked = scriptedPrompter().asked();
   ASSERT_EQ(asked.size(), 3u);
@@ -119,7 +119,7 @@ TEST_F(SpringViewTest, TheChoiceOffersTheViewAfterTheLastOneDrawnUntilBack) {
   EXPECT_EQ(asked[0].preselect, 0);
   EXPECT_EQ(asked[1].preselect, 3);
   EXPECT_EQ(asked[2].preselect, 8);
-  EXPECT_EQ(msgbox.HelpTopic, 2050);
+  EXPECT_EQ(messageBox.HelpTopic, 2050);
   // Each chosen view is a run of its own.
   EXPECT_EQ(w.only("open").size(), 2u);
   EXPECT_EQ(w.only("close").size(), 2u);
@@ -135,13 +135,13 @@ TEST_F(SpringViewTest, ACancelledChoiceDrawsNothingFurther) {
   scriptedPrompter().push(0);  // the production drawing
   scriptedPrompter().push(Cancel{});
   DrawSpringView(spring, 5, 0);
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_EQ(Choices().size(), 2u);
   EXPECT_EQ(w.only("open").size(), 1u);
   EXPECT_EQ(w.only("close").size(), 1u);
 
   // Cancelled before anything was drawn: no output at all.
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   w.calls.clear();
   scriptedPrompter().clear();
   scriptedPrompter().push(Cancel{});
@@ -149,12 +149,12 @@ TEST_F(SpringViewTest, ACancelledChoiceDrawsNothingFurther) {
   EXPECT_TRUE(w.calls.empty());
 
   // The output code asked and cancelled: no output is begun, and the loop ends there.
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   scriptedPrompter().clear();
   scriptedPrompter().push(3);  // Goodman
   scriptedPrompter().push(Cancel{});
   DrawSpringView(spring, 0, 0);
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_EQ(Choices(), (std::vector<std::string>{"Select ..", "CAD-Code"}));
   EXPECT_TRUE(w.calls.empty());
   EXPECT_FALSE(ShareTextFile.IsOpen());
@@ -171,7 +171,7 @@ TEST_F(SpringViewTest, TheSpiralStartsAfterTheTurnFractionAndEndsAtTheBottomOfTh
     RecordingWriter& w = Register(5, "txt", false);
     spring.product.TurnCount = c.turns;
     DrawSpringView(spring, 5, 7);
-    ASSERT_FALSE(kwenvar.ErrorFlag);
+    ASSERT_FALSE(programState.ErrorFlag);
     const auto lines = w.only("line");
     ASSERT_GT(lines.size(), 72u);
     const long double a0 = DegToRad(c.startDeg);
@@ -205,7 +205,7 @@ TEST_F(SpringViewTest, DegenerateDimensionsGiveOnlyFiniteNumbers) {
     for (uint16_t v = 1; v <= 8; ++v) {
       RecordingWriter& w = Register(5, "txt", false);
       DrawSpringView(spring, 5, v);
-      EXPECT_FALSE(kwenvar.ErrorFlag) << "view " << v;
+      EXPECT_FALSE(programState.ErrorFlag) << "view " << v;
       for (const auto& call : w.calls)
         for (long double x : call.v) ASSERT_TRUE(std::isfinite(x)) << "view " << v << " " << call.op;
       for (const auto& ins : w.only("insert")) EXPECT_GT(ins.v[3], 0) << "view " << v << " " << ins.text;
@@ -224,9 +224,9 @@ TEST_F(SpringViewTest, RedrawCurrentViewDrawsTheViewOfResultGraphic) {
     DrawSpringView(spring, 3, view);
     const std::vector<std::string> expected = kwengraf.DisplayList;
     InitKwengraf();
-    wkwenvar.ResultGraphic = rg;
+    desktopSettings.ResultGraphic = rg;
     RedrawCurrentView(spring);
-    EXPECT_FALSE(kwenvar.ErrorFlag);
+    EXPECT_FALSE(programState.ErrorFlag);
     EXPECT_GT(expected.size(), 50u);
     EXPECT_EQ(kwengraf.DisplayList, expected);
   }
@@ -249,11 +249,11 @@ TEST_F(SpringViewTest, TwoSpringsDrawnOneAfterTheOtherEachGiveTheirOwnPicture) {
   other.family = out.family;
   other.product = out.product;
 
-  cad8var.DwgShowChanges = true;
+  cadSettings.DwgShowChanges = true;
   const auto draw = [](const Spring& s, uint16_t view) {
     InitKwengraf();
     DrawSpringView(s, 3, view);
-    EXPECT_FALSE(kwenvar.ErrorFlag);
+    EXPECT_FALSE(programState.ErrorFlag);
     return kwengraf.DisplayList;
   };
   const auto texts = [] {
@@ -293,9 +293,9 @@ TEST_F(SpringViewTest, TwoSpringsDrawnOneAfterTheOtherEachGiveTheirOwnPicture) {
 
 // Without the title block the frame draws nothing; its block must still be there for its insertion.
 TEST_F(SpringViewTest, WithoutTitleBlockTheFrameIsAnEmptyBlockInEveryFormat) {
-  cad8var.DwgNoTitleBlock = true;
+  cadSettings.DwgNoTitleBlock = true;
   DrawSpringView(spring, 1, 1);
-  ASSERT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_FALSE(programState.ErrorFlag);
   const DxfCheck c = CheckDxf(BatchFile("dxf"));
   ASSERT_EQ(c.exitCode, 0) << c.output;
   EXPECT_TRUE(c.has("audit errors=0 fixes=0"));
@@ -307,7 +307,7 @@ TEST_F(SpringViewTest, WithoutTitleBlockTheFrameIsAnEmptyBlockInEveryFormat) {
 
   // Screen: the block file is written and read back without a complaint.
   DrawSpringView(spring, 3, 1);
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_TRUE(Messages().empty());
 
   RegisterIgesWriter();
@@ -316,7 +316,7 @@ TEST_F(SpringViewTest, WithoutTitleBlockTheFrameIsAnEmptyBlockInEveryFormat) {
   for (const auto& [code, ext] : {std::pair<uint16_t, const char*>{2, "igs"}, {5, "txt"}, {6, "stl"}}) {
     SCOPED_TRACE(ext);
     DrawSpringView(spring, code, 1);
-    EXPECT_FALSE(kwenvar.ErrorFlag) << (Messages().empty() ? "" : Messages().back());
+    EXPECT_FALSE(programState.ErrorFlag) << (Messages().empty() ? "" : Messages().back());
     EXPECT_TRUE(std::filesystem::exists(BatchFile(ext)));
   }
   EXPECT_TRUE(Messages().empty());
@@ -334,7 +334,7 @@ TEST_F(SpringViewTest, EveryViewIsWrittenAsIgesTxtAndStlWithoutAQuestion) {
       std::filesystem::remove(BatchFile(ext));
       scriptedPrompter().clear();
       DrawSpringView(spring, code, v);
-      EXPECT_FALSE(kwenvar.ErrorFlag) << (Messages().empty() ? "" : Messages().back());
+      EXPECT_FALSE(programState.ErrorFlag) << (Messages().empty() ? "" : Messages().back());
       EXPECT_TRUE(scriptedPrompter().asked().empty()) << scriptedPrompter().asked().front().text;
       ASSERT_TRUE(std::filesystem::exists(BatchFile(ext)));
       EXPECT_GT(std::filesystem::file_size(BatchFile(ext)), 200u);

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "foundation/utildos.h"
+#include "foundation/machinefacts.h"
 #include "tests/drawings/w8yeb_fixture.h"
 
 namespace qorva::cadtest {
@@ -47,7 +47,7 @@ void FillTitleFields(Aendvar& d) {
   d.TitleDocType = "Fertigung";
   d.TitleDocStatus = "Freigegeben";
   titleblk.OwnerText = "Federwerk GmbH";
-  cad8var.ReleaseField = "Frei";
+  cadSettings.ReleaseField = "Frei";
 }
 
 struct FormCase {
@@ -88,11 +88,11 @@ TEST_F(TitleBlockTest, EveryFormWithFullChangeListIsWrittenAsCleanDxf) {
     SetUp();
     FillTitleFields(spring.drawing);
     FillChanges(25);
-    cad8var.DwgShowChanges = true;
-    wkwenvar.TitleBlockType = c.type;
-    wkwenvar.FrameMargin = 1;
+    cadSettings.DwgShowChanges = true;
+    desktopSettings.TitleBlockType = c.type;
+    desktopSettings.FrameMargin = 1;
     DrawSheet(1, 4);
-    ASSERT_FALSE(kwenvar.ErrorFlag);
+    ASSERT_FALSE(programState.ErrorFlag);
     const DxfCheck r = CheckDxf(dir / "feder.dxf");
     EXPECT_EQ(r.exitCode, 0) << r.output;
     EXPECT_TRUE(r.has("audit errors=0 fixes=0")) << r.output;
@@ -118,7 +118,7 @@ TEST_F(TitleBlockTest, IndexLabelFollowsTheStyle) {
   };
   for (const Case& c : std::vector<Case>{{0, 1, "a"}, {0, 10, "j"}, {1, 1, "1"}, {1, 25, "25"},
                                          {2, 1, "A"}, {2, 25, "Y"}, {3, 4, ""}, {7, 4, ""}}) {
-    wkwenvar.ChangeIndexStyle = c.style;
+    desktopSettings.ChangeIndexStyle = c.style;
     EXPECT_EQ(ChangeIndexText(c.n), c.text) << c.style << " " << c.n;
   }
 }
@@ -126,7 +126,7 @@ TEST_F(TitleBlockTest, IndexLabelFollowsTheStyle) {
 // DIN rows: the last eight changes, the oldest lowest; style 3 leaves the index column empty but
 // keeps the record's own index.
 TEST_F(TitleBlockTest, DinRowsShowTheLastEightChangesOldestLowest) {
-  wkwenvar.TitleBlockType = 0;
+  desktopSettings.TitleBlockType = 0;
   FillChanges(10);
   RecordingWriter& w = DrawRecorded(4);
   const long double x0 = 17.9L;
@@ -142,8 +142,8 @@ TEST_F(TitleBlockTest, DinRowsShowTheLastEightChangesOldestLowest) {
   EXPECT_TRUE(TextsEqual(w, "Beschreibung 10").empty());  // no description in the DIN block
 
   SetUp();
-  wkwenvar.TitleBlockType = 0;
-  wkwenvar.ChangeIndexStyle = 3;
+  desktopSettings.TitleBlockType = 0;
+  desktopSettings.ChangeIndexStyle = 3;
   FillChanges(2);
   RecordingWriter& w3 = DrawRecorded(4);
   EXPECT_TRUE(HasTextAt(w3, "IDX1", x0 + 8.8L, y0 + 4.25L + 1));
@@ -152,8 +152,8 @@ TEST_F(TitleBlockTest, DinRowsShowTheLastEightChangesOldestLowest) {
 
 TEST_F(TitleBlockTest, IsoRevisionLetterAndChangeTable) {
   // No change: revision "A" and no table, even when the table is switched on.
-  wkwenvar.TitleBlockType = 2;
-  cad8var.DwgShowChanges = true;
+  desktopSettings.TitleBlockType = 2;
+  cadSettings.DwgShowChanges = true;
   RecordingWriter& w0 = DrawRecorded(4);
   EXPECT_TRUE(HasTextAt(w0, "A", 20 + 130, 10 + 2));
   EXPECT_TRUE(TextsEqual(w0, "Index").empty());
@@ -161,8 +161,8 @@ TEST_F(TitleBlockTest, IsoRevisionLetterAndChangeTable) {
   // Ten changes on Fig.1: rows of 3.5 from y 27 up, the last eight records, open on the right; a
   // description keeps to its one row.
   SetUp();
-  wkwenvar.TitleBlockType = 1;
-  cad8var.DwgShowChanges = true;
+  desktopSettings.TitleBlockType = 1;
+  cadSettings.DwgShowChanges = true;
   FillChanges(10);
   spring.drawing.ChangeRecords[10].Description = "erste Zeile\r\nzweite Zeile\ndritte";
   RecordingWriter& w = DrawRecorded(4);
@@ -197,8 +197,8 @@ TEST_F(TitleBlockTest, BlockStandsAtTheRightEndOfTheBorder) {
                                          {3, 0, 1, 227.8L, 5}}) {
     SCOPED_TRACE(std::to_string(c.format) + "/" + std::to_string(c.type) + "/" + std::to_string(c.margin));
     SetUp();
-    wkwenvar.TitleBlockType = c.type;
-    wkwenvar.FrameMargin = c.margin;
+    desktopSettings.TitleBlockType = c.type;
+    desktopSettings.FrameMargin = c.margin;
     RecordingWriter& w = DrawRecorded(c.format);
     const TitleBlockSize s = TitleBlockSizeFor(c.type);
     EXPECT_TRUE(HasRectangle(w, c.x, c.y, c.x + s.width, c.y + s.height));
@@ -220,9 +220,9 @@ TEST_F(TitleBlockTest, UserBlocksOnTheScreenOwnerTextInFiles) {
   test::writeFile(dir / "blocks" / "$head_3.dx$", "0\nCIRCLE\n8\n3\n10\n0\n20\n0\n40\n7\n0\nEOF\n");
   test::writeFile(dir / "blocks" / "$insert_4.dx$", "0\nCIRCLE\n8\n3\n10\n0\n20\n0\n40\n3\n0\nEOF\n");
   titleblk.OwnerText = "Federwerk GmbH";
-  cad8var.DwgHeadBlocks = true;
-  cad8var.DwgInsertBlocks = true;
-  cad8var.DwgShowChanges = true;
+  cadSettings.DwgHeadBlocks = true;
+  cadSettings.DwgInsertBlocks = true;
+  cadSettings.DwgShowChanges = true;
   FillChanges(3);
 
   auto screenLineAt = [](long double x, long double y, long double len) {
@@ -246,10 +246,10 @@ TEST_F(TitleBlockTest, UserBlocksOnTheScreenOwnerTextInFiles) {
 
   // ISO Fig.2 on A4 with the 10 mm margin: logo at (3, 4) scaled 1.75; head blocks on top of the
   // block and its change table (36 + 4 rows of 3.5).
-  wkwenvar.TitleBlockType = 2;
+  desktopSettings.TitleBlockType = 2;
   DrawSheet(3, 4);
-  EXPECT_FALSE(kwenvar.ErrorFlag);
-  EXPECT_EQ(error0.ErrorCount, 0);
+  EXPECT_FALSE(programState.ErrorFlag);
+  EXPECT_EQ(errorList.ErrorCount, 0);
   EXPECT_TRUE(screenLineAt(20 + 3, 10 + 4, 17.5L));
   EXPECT_TRUE(screenLineAt(20, 10 + 36 + 4 * 3.5L, 10));
   ASSERT_EQ(screenCircle(2).size(), 1u);
@@ -264,9 +264,9 @@ TEST_F(TitleBlockTest, UserBlocksOnTheScreenOwnerTextInFiles) {
 
   // DIN 6771 on A4: heads at the block's full height whatever the change count; logo at (57, 5).
   SetUp();
-  cad8var.DwgHeadBlocks = true;
+  cadSettings.DwgHeadBlocks = true;
   FillChanges(12);
-  wkwenvar.TitleBlockType = 3;
+  desktopSettings.TitleBlockType = 3;
   DrawSheet(3, 4);
   EXPECT_TRUE(screenLineAt(17.9L, 5 + 55.25L, 10));
   EXPECT_TRUE(screenLineAt(17.9L + 57, 5 + 5, 10));
@@ -274,9 +274,9 @@ TEST_F(TitleBlockTest, UserBlocksOnTheScreenOwnerTextInFiles) {
   // The same ISO sheet as TXT-like output: no blocks from files, the owner text fitted into its cell.
   SetUp();
   titleblk.OwnerText = "Federwerk GmbH";
-  cad8var.DwgHeadBlocks = true;
-  cad8var.DwgInsertBlocks = true;
-  wkwenvar.TitleBlockType = 2;
+  cadSettings.DwgHeadBlocks = true;
+  cadSettings.DwgInsertBlocks = true;
+  desktopSettings.TitleBlockType = 2;
   RecordingWriter& w = DrawRecorded(4);
   EXPECT_TRUE(HasTextAt(w, "Federwerk GmbH", 20 + 1.5L, 10 + 4));
   EXPECT_TRUE(w.only("insert").empty());
@@ -284,9 +284,9 @@ TEST_F(TitleBlockTest, UserBlocksOnTheScreenOwnerTextInFiles) {
   // And in a DXF file: the owner text, no insertion of the user's blocks, which the file lacks.
   SetUp();
   titleblk.OwnerText = "Federwerk GmbH";
-  cad8var.DwgHeadBlocks = true;
-  cad8var.DwgInsertBlocks = true;
-  wkwenvar.TitleBlockType = 1;
+  cadSettings.DwgHeadBlocks = true;
+  cadSettings.DwgInsertBlocks = true;
+  desktopSettings.TitleBlockType = 1;
   DrawSheet(1, 4);
   const DxfCheck dxf = CheckDxf(dir / "feder.dxf");
   EXPECT_EQ(dxf.exitCode, 0) << dxf.output;
@@ -298,8 +298,8 @@ TEST_F(TitleBlockTest, UserBlocksOnTheScreenOwnerTextInFiles) {
   // With the logo switched off there is neither logo nor owner text in an ISO block.
   SetUp();
   titleblk.OwnerText = "Federwerk GmbH";
-  cad8var.DwgNoLogo = true;
-  wkwenvar.TitleBlockType = 1;
+  cadSettings.DwgNoLogo = true;
+  desktopSettings.TitleBlockType = 1;
   DrawSheet(3, 4);
   EXPECT_FALSE(screenText("Federwerk GmbH"));
   EXPECT_FALSE(screenLineAt(20 + 2, 10 + 4, 7));
@@ -309,8 +309,8 @@ TEST_F(TitleBlockTest, UserBlocksOnTheScreenOwnerTextInFiles) {
 TEST_F(TitleBlockTest, ChangeCountBeyondTheRecordsIsHeldToThem) {
   for (int32_t type : {0, 2}) {
     SetUp();
-    wkwenvar.TitleBlockType = type;
-    cad8var.DwgShowChanges = true;
+    desktopSettings.TitleBlockType = type;
+    cadSettings.DwgShowChanges = true;
     FillChanges(25);
     spring.drawing.ChangeCount = 300;
     spring.drawing.DrawingTextCount = 60;
@@ -477,8 +477,8 @@ TEST_F(TitleBlockTest, EveryTextAndRuleAtItsPlaceSizeAndLayer) {
     SetUp();
     FillTitleFields(spring.drawing);
     FillChanges(2);
-    cad8var.DwgShowChanges = true;
-    wkwenvar.TitleBlockType = f.type;
+    cadSettings.DwgShowChanges = true;
+    desktopSettings.TitleBlockType = f.type;
     DrawSheet(1, 4, "Zugfeder", "Zweite Zeile", "QV-4711");  // short enough to keep their full size
     const DxfCheck r = CheckDxf(dir / "feder.dxf");
     ASSERT_EQ(r.exitCode, 0) << r.output;
@@ -508,7 +508,7 @@ TEST_F(TitleBlockTest, EveryTextAndRuleAtItsPlaceSizeAndLayer) {
 
 // A long name shrinks to its cell instead of running over it.
 TEST_F(TitleBlockTest, LongNameIsFittedIntoItsCell) {
-  wkwenvar.TitleBlockType = 2;
+  desktopSettings.TitleBlockType = 2;
   const std::string longName(60, 'W');
   DrawSheet(1, 4, longName, "kurz", "N");
   const DxfCheck r = CheckDxf(dir / "feder.dxf");

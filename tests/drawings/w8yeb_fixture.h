@@ -24,10 +24,10 @@ class FrameTest : public KernelTest {
   void SetUp() override {
     KernelTest::SetUp();
     InitTitleblk();
-    wkwenvar.CadBatchMode = true;
-    kwenvar.CurrentFileName = (dir / "feder").string();
-    kwenvar.FileNameHasPath = true;
-    cad8var.DwgNoFooter = true;
+    desktopSettings.CadBatchMode = true;
+    programState.CurrentFileName = (dir / "feder").string();
+    programState.FileNameHasPath = true;
+    cadSettings.DwgNoFooter = true;
     test::fixedClock().set(kNow);
     spring = NewSpring();
   }
@@ -50,7 +50,7 @@ class FrameTest : public KernelTest {
                  const std::string& name2 = "Zweite Zeile", const std::string& number = "QV-4711") {
     Name(name, name2, number);
     CadBeginOutput(code);
-    ASSERT_FALSE(kwenvar.ErrorFlag);
+    ASSERT_FALSE(programState.ErrorFlag);
     if (format == 3 || format == 4)
       SetSheetPageLimits(format);
     else

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "foundation/utildos.h"
+#include "foundation/machinefacts.h"
 #include "foundation/utilstr.h"
 #include "graphics/cadstl.h"
 #include "graphics/cadtxt.h"
@@ -62,10 +62,10 @@ TEST_F(DrawingFrameTest, EdgeBorderAndGridPerFormatAndMargin) {
   for (const SheetCase& c : cases) {
     SCOPED_TRACE(std::to_string(c.format) + "/" + std::to_string(c.type) + "/" + std::to_string(c.margin));
     SetUp();
-    wkwenvar.TitleBlockType = c.type;
-    wkwenvar.FrameMargin = c.margin;
+    desktopSettings.TitleBlockType = c.type;
+    desktopSettings.FrameMargin = c.margin;
     RecordingWriter& w = DrawRecorded(c.format);
-    EXPECT_EQ(wprinvar.SheetFormat, c.sheetFormat);
+    EXPECT_EQ(printSettings.SheetFormat, c.sheetFormat);
     EXPECT_TRUE(HasRectangle(w, c.t.x1, c.t.y1, c.t.x2, c.t.y2));
     if (c.border) {
       EXPECT_TRUE(HasRectangle(w, c.b.x1, c.b.y1, c.b.x2, c.b.y2));
@@ -114,8 +114,8 @@ TEST_F(DrawingFrameTest, EdgeBorderAndGridPerFormatAndMargin) {
 }
 
 TEST_F(DrawingFrameTest, GridBorderOptions) {
-  wkwenvar.TitleBlockType = 2;
-  cad8var.DwgNoGridBorder = true;
+  desktopSettings.TitleBlockType = 2;
+  cadSettings.DwgNoGridBorder = true;
   RecordingWriter& w = DrawRecorded(4);
   // No border strip, no fields, yet the scales stand where the border would be.
   EXPECT_FALSE(HasRectangle(w, 16, 6, 204, 291));
@@ -124,8 +124,8 @@ TEST_F(DrawingFrameTest, GridBorderOptions) {
   EXPECT_TRUE(HasTextAt(w, "180", 200 - 1.5L * 0.375L * 3, 291 + 3.6L));
 
   SetUp();
-  cad8var.DwgNoGridBorder = true;
-  cad8var.DwgNoMmScale = true;
+  cadSettings.DwgNoGridBorder = true;
+  cadSettings.DwgNoMmScale = true;
   RecordingWriter& none = Register(5, "txt", false);
   CadBeginOutput(5);
   CadPageSetup(0, 0, 210, 297, 0);
@@ -150,9 +150,9 @@ TEST_F(DrawingFrameTest, ProtectionNoticeAlongTheLeftEdge) {
                                          {3, 1, 1, true, 4}}) {
     SCOPED_TRACE(std::to_string(c.format) + "/" + std::to_string(c.type) + "/" + std::to_string(c.margin));
     SetUp();
-    wkwenvar.TitleBlockType = c.type;
-    wkwenvar.FrameMargin = c.margin;
-    cad8var.DwgNoGridBorder = c.noGrid;
+    desktopSettings.TitleBlockType = c.type;
+    desktopSettings.FrameMargin = c.margin;
+    cadSettings.DwgNoGridBorder = c.noGrid;
     RecordingWriter& w = DrawRecorded(c.format);
     for (size_t k = 0; k < 5; ++k) {
       EXPECT_TRUE(HasTextAt(w, ProtectionNoticeEnglish[k], c.x0 + 2.7L * k, 10)) << k;
@@ -160,7 +160,7 @@ TEST_F(DrawingFrameTest, ProtectionNoticeAlongTheLeftEdge) {
     }
   }
   SetUp();
-  cad8var.DwgNoCopyright = true;
+  cadSettings.DwgNoCopyright = true;
   RecordingWriter& w = DrawRecorded(4);
   EXPECT_TRUE(TextsEqual(w, ProtectionNoticeEnglish[0]).empty());
   EXPECT_TRUE(TextsEqual(w, ProtectionNoticeGerman[4]).empty());
@@ -168,23 +168,23 @@ TEST_F(DrawingFrameTest, ProtectionNoticeAlongTheLeftEdge) {
 
 // The marginal texts: data-file path, date and time of the clock, the program title line.
 TEST_F(DrawingFrameTest, MarginalTextsFollowTheClockAndTheOptions) {
-  kwenvar.ProgTitle = "QORVA - Konstantkraftfeder";
+  programState.ProgTitle = "QORVA - Konstantkraftfeder";
   test::fixedClock().set(LocalDateTime{2025, 11, 30, 9, 5, 0, 0});
   RecordingWriter& w = DrawRecorded(4);
-  EXPECT_TRUE(HasTextAt(w, kwenvar.CurrentFileName, 20, 1));
+  EXPECT_TRUE(HasTextAt(w, programState.CurrentFileName, 20, 1));
   EXPECT_TRUE(HasTextAt(w, "2025-11-30 9:05", 186, 1));
   EXPECT_TRUE(HasTextAt(w, "KWENDAL   QORVA - Konstantkraftfeder  V1.0", 1, 300));
 
   SetUp();
   test::fixedClock().set(LocalDateTime{2025, 11, 30, 9, 5, 0, 0});
-  wkwenvar.DateFormat = 1;
+  desktopSettings.DateFormat = 1;
   RecordingWriter& a3 = DrawRecorded(3);
   EXPECT_TRUE(HasTextAt(a3, "30.11.2025 9:05", 395, 1));
 
   SetUp();
-  cad8var.DwgNoFileName = true;
-  cad8var.DwgNoDate = true;
-  cad8var.DwgNoMakerTitle = true;
+  cadSettings.DwgNoFileName = true;
+  cadSettings.DwgNoDate = true;
+  cadSettings.DwgNoMakerTitle = true;
   RecordingWriter& off = DrawRecorded(4);
   for (const auto& t : off.only("text")) {
     EXPECT_FALSE(Near(t.v[1], 1) && (Near(t.v[0], 20) || Near(t.v[0], 186))) << t.text;
@@ -193,12 +193,12 @@ TEST_F(DrawingFrameTest, MarginalTextsFollowTheClockAndTheOptions) {
 }
 
 TEST_F(DrawingFrameTest, SlashAloneLeavesANameFieldEmpty) {
-  wkwenvar.TitleBlockType = 0;
-  cad8var.DwgNoFileName = true;
+  desktopSettings.TitleBlockType = 0;
+  cadSettings.DwgNoFileName = true;
   RecordingWriter& w = DrawRecorded(4, " / ", "/", "  /");
   for (const auto& t : w.only("text")) EXPECT_EQ(t.text.find('/'), std::string::npos) << t.text;
   SetUp();
-  wkwenvar.TitleBlockType = 0;
+  desktopSettings.TitleBlockType = 0;
   RecordingWriter& kept = DrawRecorded(4, "a/b", "Zeile", "1/2");
   EXPECT_TRUE(HasTextAt(kept, "a/b", 17.9L + 100.8L, 5 + 28.625L));
   EXPECT_TRUE(HasTextAt(kept, "1/2", 17.9L + 100.8L, 5 + 7.375L));
@@ -247,10 +247,10 @@ TEST_F(DrawingFrameTest, FreeTextsOnTheSheetsOfTheirMode) {
 // With the title block off (or after a cancelled step) nothing is drawn, yet SheetFormat is set and
 // the frame block stays a valid, empty block in every output.
 TEST_F(DrawingFrameTest, NoTitleBlockLeavesAnEmptyButValidBlock) {
-  cad8var.DwgNoTitleBlock = true;
+  cadSettings.DwgNoTitleBlock = true;
   DrawSheet(1, 4);
-  EXPECT_FALSE(kwenvar.ErrorFlag);
-  EXPECT_EQ(wprinvar.SheetFormat, 2);
+  EXPECT_FALSE(programState.ErrorFlag);
+  EXPECT_EQ(printSettings.SheetFormat, 2);
   const DxfCheck r = CheckDxf(dir / "feder.dxf");
   EXPECT_EQ(r.exitCode, 0) << r.output;
   EXPECT_TRUE(r.has("block frame_1 base=(0,0)")) << r.output;
@@ -261,25 +261,25 @@ TEST_F(DrawingFrameTest, NoTitleBlockLeavesAnEmptyButValidBlock) {
 
   // Screen: the empty block file reads back without a message.
   SetUp();
-  cad8var.DwgNoTitleBlock = true;
-  wprinvar.SheetFormat = 0;
+  cadSettings.DwgNoTitleBlock = true;
+  printSettings.SheetFormat = 0;
   DrawSheet(3, 4);
-  EXPECT_FALSE(kwenvar.ErrorFlag);
-  EXPECT_EQ(error0.ErrorCount, 0);
+  EXPECT_FALSE(programState.ErrorFlag);
+  EXPECT_EQ(errorList.ErrorCount, 0);
   EXPECT_TRUE(Records(RecText).empty());
   EXPECT_TRUE(Records(RecLine).empty());
-  EXPECT_EQ(wprinvar.SheetFormat, 2);
+  EXPECT_EQ(printSettings.SheetFormat, 2);
 
   // Writer outputs: a block opened and closed with nothing in it, then inserted.
   for (uint16_t code : {2, 5, 6}) {
     SCOPED_TRACE(code);
     SetUp();
-    cad8var.DwgNoTitleBlock = true;
+    cadSettings.DwgNoTitleBlock = true;
     if (code == 6) test::scriptedPrompter().push(std::string("1"));  // the STL height
     RecordingWriter& w = Register(code, code == 2 ? "igs" : code == 5 ? "txt" : "stl", code == 6);
     DrawSheet(code, 3);
-    EXPECT_FALSE(kwenvar.ErrorFlag);
-    EXPECT_EQ(wprinvar.SheetFormat, 3);
+    EXPECT_FALSE(programState.ErrorFlag);
+    EXPECT_EQ(printSettings.SheetFormat, 3);
     EXPECT_TRUE(w.only("line").empty());
     EXPECT_TRUE(w.only("text").empty());
     EXPECT_TRUE(w.only("abandon").empty());
@@ -303,11 +303,11 @@ TEST_F(DrawingFrameTest, NoTitleBlockLeavesAnEmptyButValidBlock) {
     RegisterIgesWriter();
     RegisterTxtWriter();
     RegisterStlWriter();
-    cad8var.DwgNoTitleBlock = true;
+    cadSettings.DwgNoTitleBlock = true;
     if (code == 6) test::scriptedPrompter().push(std::string("1"));  // the STL height
     DrawSheet(code, 4);
-    EXPECT_FALSE(kwenvar.ErrorFlag);
-    EXPECT_EQ(error0.ErrorCount, 0) << error0.ErrorMsgs[1];
+    EXPECT_FALSE(programState.ErrorFlag);
+    EXPECT_EQ(errorList.ErrorCount, 0) << errorList.ErrorMsgs[1];
     EXPECT_TRUE(Messages().empty());
     const fs::path file = dir / (std::string("feder.") + ext);
     ASSERT_TRUE(fs::exists(file));
@@ -336,15 +336,15 @@ TEST_F(DrawingFrameTest, NoTitleBlockLeavesAnEmptyButValidBlock) {
 
   // A cancelled step before the frame: only the sheet format is set.
   SetUp();
-  wprinvar.SheetFormat = 0;
+  printSettings.SheetFormat = 0;
   RecordingWriter& w = Register(5, "txt", false);
   CadBeginOutput(5);
   CadBeginEntities();
-  kwenvar.ErrorFlag = true;
+  programState.ErrorFlag = true;
   Name("n", "n2", "nr");
   DrawDrawingFrame(spring, 3);
-  EXPECT_EQ(wprinvar.SheetFormat, 3);
-  kwenvar.ErrorFlag = false;
+  EXPECT_EQ(printSettings.SheetFormat, 3);
+  programState.ErrorFlag = false;
   CadEndOutput();
   EXPECT_TRUE(w.only("line").empty());
   EXPECT_TRUE(w.only("text").empty());
@@ -352,10 +352,10 @@ TEST_F(DrawingFrameTest, NoTitleBlockLeavesAnEmptyButValidBlock) {
 
 // The frame on the screen: the block is read back into display-list records.
 TEST_F(DrawingFrameTest, FrameOnTheScreenBecomesDisplayListRecords) {
-  wkwenvar.TitleBlockType = 2;
+  desktopSettings.TitleBlockType = 2;
   titleblk.OwnerText = "Federwerk GmbH";
   DrawSheet(3, 4);
-  ASSERT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_FALSE(programState.ErrorFlag);
   auto hasLine = [](long double x1, long double y1, long double x2, long double y2) {
     for (const auto& r : Records(RecLine))
       if (Near(r.f[1], x1, 1e-5L) && Near(r.f[2], y1, 1e-5L) && Near(r.f[3], x2, 1e-5L) && Near(r.f[4], y2, 1e-5L))
@@ -376,7 +376,7 @@ TEST_F(DrawingFrameTest, FrameOnTheScreenBecomesDisplayListRecords) {
   EXPECT_TRUE(hasText("2024-03-05 14:07"));
   EXPECT_GT(Records(RecTextStyle).size(), 5u);
   EXPECT_GT(Records(RecLine).size(), 181u + 278u);  // more than the ticks of the mm scales
-  EXPECT_EQ(wprinvar.SheetFormat, 2);
+  EXPECT_EQ(printSettings.SheetFormat, 2);
 }
 
 TEST_F(DrawingFrameTest, PageLimitsOfTheSheet) {

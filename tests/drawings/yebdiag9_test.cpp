@@ -66,7 +66,7 @@ class MaterialDiagramTest : public KernelTest {
     InitCad1var();
     services().DiagramLimitsDialog = nullptr;
     services().ShowCalcMessages = [this] { ++messageListShown; };
-    wkwenvar.CadBatchMode = true;
+    desktopSettings.CadBatchMode = true;
 
     // A spring steel strip with Goodman data: at 1 mm sigma O 1100, sigma H0 600, slope 0.5.
     spring = Spring{};
@@ -111,9 +111,9 @@ class MaterialDiagramTest : public KernelTest {
 
   // The page the spring drawings open for a fatigue diagram.
   void DrawGoodmanPage(uint16_t code, uint16_t kind, const std::string& name = "goodman") {
-    kwenvar.CurrentFileName = (dir / name).string();
+    programState.CurrentFileName = (dir / name).string();
     CadBeginOutput(code);
-    ASSERT_FALSE(kwenvar.ErrorFlag);
+    ASSERT_FALSE(programState.ErrorFlag);
     DiagramReset();
     CadPageSetup(0, 0, 160, 120, 1);
     CadWriteTables(2);
@@ -185,7 +185,7 @@ TEST_F(MaterialDiagramTest, GoodmanCycleLinesFollowTheStressScale) {
     spring.family.MaterialRec.SigH0 = c.sigH0;
     const long double k = 0.56L / c.factor;
     RecordingWriter& w = DrawRecorded(static_cast<uint16_t>(c.kind));
-    ASSERT_FALSE(kwenvar.ErrorFlag);
+    ASSERT_FALSE(programState.ErrorFlag);
     EXPECT_NEAR(static_cast<double>(cad1var.DiagramXMax), static_cast<double>(c.top), 1e-9);
     EXPECT_NEAR(static_cast<double>(cad1var.DiagramYMax), static_cast<double>(c.top), 1e-9);
     const auto lines = LinesByColour(w);
@@ -209,7 +209,7 @@ TEST_F(MaterialDiagramTest, GoodmanCycleLinesFollowTheStressScale) {
 
 TEST_F(MaterialDiagramTest, GoodmanWorkingPointLabelsAndValueBlock) {
   RecordingWriter& w = DrawRecorded(1);
-  ASSERT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_FALSE(programState.ErrorFlag);
   const auto lines = LinesByColour(w);
   // The working stroke rises from the diagonal at sigma 1 = 300 to sigma 2 = 700, with two markers.
   EXPECT_TRUE(HasSegment(lines, 5, 300, 300, 700 - 400, 700));
@@ -257,9 +257,9 @@ TEST_F(MaterialDiagramTest, ThicknessValueBlockInItsOrder) {
   spring.family.OperatingEModulus = 180000;
   spring.family.PermissibleStrokeStress = 450;
   RecordingWriter& w = Register(5, "txt", false);
-  kwenvar.CurrentFileName = (dir / "werte").string();
+  programState.CurrentFileName = (dir / "werte").string();
   CadBeginOutput(5);
-  ASSERT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_FALSE(programState.ErrorFlag);
   WriteMaterialValueLines(spring, 1.5L);
   CadEndOutput();
   const auto texts = w.only("text");
@@ -325,7 +325,7 @@ TEST_F(MaterialDiagramTest, GoodmanDiagramAsDxfReadsCleanWithItsTexts) {
   spring.family.OperatingTemperature = 120;
   spring.family.OperatingEModulus = 180000;
   DrawGoodmanPage(1, 2, "haigh");
-  ASSERT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_FALSE(programState.ErrorFlag);
   const DxfCheck c = CheckDxf(dir / "haigh.dxf");
   ASSERT_EQ(c.exitCode, 0) << c.output;
   EXPECT_TRUE(c.has("audit errors=0 fixes=0")) << c.output;
@@ -361,7 +361,7 @@ TEST_F(MaterialDiagramTest, GoodmanDiagramAsDxfReadsCleanWithItsTexts) {
 
 TEST_F(MaterialDiagramTest, GoodmanDiagramOnTheScreenHoldsTheSameTextsAndMarkers) {
   CadBeginOutput(3);
-  ASSERT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_FALSE(programState.ErrorFlag);
   kwengraf.DisplayList.clear();
   DiagramReset();
   DrawGoodmanDiagram(spring, 1, 1);
@@ -390,7 +390,7 @@ TEST_F(MaterialDiagramTest, GoodmanSetWithoutSlopeIsShownAsNoData) {
     spring.family.MaterialRec.GoodmanT0 = c.t0;
     spring.family.MaterialRec.GoodmanSlope = c.slope;
     RecordingWriter& w = DrawRecorded(2);
-    ASSERT_FALSE(kwenvar.ErrorFlag);
+    ASSERT_FALSE(programState.ErrorFlag);
     EXPECT_TRUE(AllFinite(w));
     const auto t = Texts(w);
     EXPECT_TRUE(Contains(t, "F\x81r diesen Werkstoff sind keine Daten verf\x81gbar"));
@@ -407,7 +407,7 @@ TEST_F(MaterialDiagramTest, GoodmanSetWithoutSlopeIsShownAsNoData) {
 TEST_F(MaterialDiagramTest, GoodmanDiagramWithoutDataAsDxfReadsCleanWithItsMessage) {
   spring.family.MaterialRec.GoodmanSlope = 0;
   DrawGoodmanPage(1, 1, "keinedaten");
-  ASSERT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_FALSE(programState.ErrorFlag);
   const DxfCheck c = CheckDxf(dir / "keinedaten.dxf");
   ASSERT_EQ(c.exitCode, 0) << c.output;
   EXPECT_TRUE(c.has("audit errors=0 fixes=0")) << c.output;
@@ -429,7 +429,7 @@ TEST_F(MaterialDiagramTest, GoodmanDiagramWithoutDataAsDxfReadsCleanWithItsMessa
 
 TEST_F(MaterialDiagramTest, FailedCalculationDrawsNothingAndAZeroedSpringStaysFinite) {
   // The results of another spring with a fatal stop: nothing is drawn.
-  kwenvar.FatalError = true;
+  programState.FatalError = true;
   {
     RecordingWriter& w = DrawRecorded(1);
     EXPECT_TRUE(w.only("line").empty());
@@ -506,9 +506,9 @@ TEST_F(MaterialDiagramTest, ThicknessDiagramsAsDxfKeepTheMaterialsLargestThickne
     spring.family.Stress1 = 300;
     spring.family.Stress2 = 900;
     const std::string name = "dicke" + std::to_string(++run);
-    kwenvar.CurrentFileName = (dir / name).string();
+    programState.CurrentFileName = (dir / name).string();
     DrawMaterialDiagram(spring, c.kind, 1, 1.5L);
-    ASSERT_FALSE(kwenvar.ErrorFlag);
+    ASSERT_FALSE(programState.ErrorFlag);
 
     const DxfCheck x = CheckDxf(dir / (name + ".dxf"));
     ASSERT_EQ(x.exitCode, 0) << x.output;
@@ -541,7 +541,7 @@ TEST_F(MaterialDiagramTest, ThicknessCurvesOnTheScreen) {
   spring.family.MaterialRec.DMAX = 0;
   kwengraf.DisplayList.clear();
   DrawMaterialDiagram(spring, 3, 3, 1);
-  ASSERT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_FALSE(programState.ErrorFlag);
   // The display list keeps five decimals. Axes, grid and table are ruled straight; the falling curve is the only slanted line.
   std::vector<DisplayRecordFields> curve;
   for (const auto& l : Records(RecLine))
@@ -556,10 +556,10 @@ TEST_F(MaterialDiagramTest, ThicknessCurvesOnTheScreen) {
 }
 
 TEST_F(MaterialDiagramTest, ThicknessDiagramInEnglishUnitsAndAfterAFatalStop) {
-  wkwenvar.UnitSystem = 1;
+  desktopSettings.UnitSystem = 1;
   kwengraf.DisplayList.clear();
   DrawMaterialDiagram(spring, 4, 3, 25.4L);
-  ASSERT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_FALSE(programState.ErrorFlag);
   std::vector<std::string> texts;
   for (const auto& r : Records(RecText)) texts.push_back(r.text);
   for (const std::string& t : std::vector<std::string>{"Sigma b [psi]", "t [in]", "  t [in]", " Rm psi", "t  = " + LengthStr(25.4L) + " in"})
@@ -577,8 +577,8 @@ TEST_F(MaterialDiagramTest, ThicknessDiagramInEnglishUnitsAndAfterAFatalStop) {
   EXPECT_NEAR(static_cast<double>(curve.front().f[2]), 12 + sigma / 300000 * 95, 1e-4);
 
   // After a fatal stop the message list is shown instead; no output is opened.
-  wkwenvar.UnitSystem = 0;
-  kwenvar.FatalError = true;
+  desktopSettings.UnitSystem = 0;
+  programState.FatalError = true;
   kwengraf.DisplayList.clear();
   DrawMaterialDiagram(spring, 3, 3, 1);
   EXPECT_EQ(messageListShown, 1);

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "foundation/kwenvar.h"
+#include "foundation/programstate.h"
 #include "foundation/settings.h"
 #include "tests/support/testsupport.h"
 
@@ -38,7 +38,7 @@ TEST_F(DatafolderTest, TheFirstChangeMakesTheUsersCopyWhichIsReadFromThenOn) {
   const std::string dir = shipped().string() + "/";
   EXPECT_EQ(DataFileToRead(dir, "qorva.err"), dir + "qorva.err");
   const std::string copy = DataFileToChange(dir, "qorva.err");
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_EQ(copy, datafolder.UserCopies + "/qorva.err");
   EXPECT_EQ(test::readFile(copy), test::readFile(shipped() / "qorva.err"));
   struct stat st {};
@@ -77,7 +77,7 @@ TEST_F(DatafolderTest, TheShippedFolderIsKnownAlsoByAnotherSpelling) {
 TEST_F(DatafolderTest, WithoutAPlaceForTheCopyTheChangeIsRefusedWithAMessage) {
   datafolder.UserCopies.clear();
   EXPECT_EQ(DataFileToChange(shipped().string(), "qorva.err"), "");
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   ASSERT_EQ(test::scriptedPrompter().asked().size(), 1u);
   EXPECT_NE(test::scriptedPrompter().asked()[0].text.find("qorva.err"), std::string::npos);
 }

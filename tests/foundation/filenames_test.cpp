@@ -8,14 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "foundation/fileattr.h"
+#include "foundation/fileattributes.h"
 #include "foundation/filecheck.h"
-#include "foundation/kwenvar.h"
-#include "foundation/msgbox.h"
+#include "foundation/programstate.h"
+#include "foundation/messagebox.h"
 #include "foundation/settings.h"
 #include "foundation/utilfile.h"
-#include "foundation/wintext.h"
-#include "foundation/wkwenvar.h"
+#include "foundation/windowtext.h"
+#include "foundation/desktopsettings.h"
 #include "foundation/workdir.h"
 #include "platform/sysname.h"
 #include "tests/support/testsupport.h"
@@ -34,9 +34,9 @@ class FileNamesTest : public ::testing::Test {
  protected:
   void SetUp() override {
     InitAllSettings();
-    InitMsgbox();
+    InitMessageBox();
     test::scriptedPrompter().clear();
-    kwenvar.DataExt = "qva";
+    programState.DataExt = "qva";
     dir_ = fs::absolute(scratch_.path()) / fs::path(U8(u8"Prüfung"));
     fs::create_directory(dir_);
     ASSERT_TRUE(DosNameFromSys(dir_.native(), dos_));
@@ -92,7 +92,7 @@ TEST_F(FileNamesTest, CopiesMasksAndErasesWorkOnTheProgramsNames) {
   EXPECT_TRUE(CopyFileTo(dos_ + kGroesse + ".qva", target));
   EXPECT_EQ(test::readFile(Disk(u8"Ziel-Ä/Größe.qva")), "feder");
   CopyFilesByMask("*.QVA", dos_, target);
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_EQ(test::readFile(Disk(u8"Ziel-Ä/Übung.qva")), "feder 2");
   // The file whose name the program cannot hold is neither copied nor touched.
   EXPECT_FALSE(fs::exists(Disk(u8"Ziel-Ä/Pre€s.qva")));
@@ -129,12 +129,12 @@ TEST_F(FileNamesTest, TheWorkFolderMayLieInAFolderWithAnUmlaut) {
 TEST_F(FileNamesTest, ChoosersHandTheFolderOutAndTheChosenNameBackExactly) {
   test::writeFile(Disk(u8"Größe.qva"), "x");
   // The plain-ASCII display writes "Groesse" for the name: the dialog must not see that.
-  wkwenvar.PlainAscii = 1;
+  desktopSettings.PlainAscii = 1;
   std::string dir = dos_;
   sp().push(Disk(u8"Größe.qva").native());
   std::string name;
   AskOpenFileMode(dir, "*.qva", name);
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_EQ(sp().asked()[0].preset, dir_.native());
   EXPECT_EQ(name, kGroesse);
   EXPECT_EQ(dir, dos_);
@@ -148,27 +148,27 @@ TEST_F(FileNamesTest, ChoosersHandTheFolderOutAndTheChosenNameBackExactly) {
   AskDirectory("", result);
   EXPECT_EQ(result, RemoveBackslash(dos_));
 
-  kwenvar.DataDir = dos_;
-  kwenvar.CurrentFileName = kGroesse;
+  programState.DataDir = dos_;
+  programState.CurrentFileName = kGroesse;
   sp().push(Disk(u8"Übung.qva").native());
   std::string full;
   AskSaveFile("", full);
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_EQ(sp().asked()[3].preset, dir_.native() + "/");
   EXPECT_EQ(sp().asked()[3].text, U8(u8"Größe"));  // the preset name
   EXPECT_EQ(full, dos_ + "\x9A" "bung.qva");
-  EXPECT_EQ(kwenvar.CurrentFileName, "\x9A" "bung");
+  EXPECT_EQ(programState.CurrentFileName, "\x9A" "bung");
 }
 
 TEST_F(FileNamesTest, AChosenNameTheProgramCannotHoldIsRefusedWithAMessage) {
   test::writeFile(Disk(u8"Pre€s.qva"), "x");
   test::writeFile(dir_ / "Pre?s.qva", "another file");  // what a substitution would reach
-  kwenvar.ShowErrors = true;
+  programState.ShowErrors = true;
   std::string dir = dos_;
   std::string name = "old";
   sp().push(Disk(u8"Pre€s.qva").native());
   AskOpenFileMode(dir, "*.qva", name);
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_TRUE(name.empty());
   EXPECT_EQ(dir, dos_);
   bool told = false;
@@ -176,11 +176,11 @@ TEST_F(FileNamesTest, AChosenNameTheProgramCannotHoldIsRefusedWithAMessage) {
     if (r.kind == AskKind::Message && r.text.find(U8(u8"Ungültiger Dateiname")) != std::string::npos) told = true;
   EXPECT_TRUE(told);
 
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   std::string result;
   sp().push(Disk(u8"Pre€s.qva").native());
   AskOpenFile(dos_ + "x.qva", "*.qva", result);
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_EQ(result, dos_ + "x.qva");
 
   sp().push(dir_.native() + "/" + U8(u8"€"));
@@ -189,8 +189,8 @@ TEST_F(FileNamesTest, AChosenNameTheProgramCannotHoldIsRefusedWithAMessage) {
 }
 
 TEST_F(FileNamesTest, TheCaptionShowsTheNameAsTheDisplayShowsTexts) {
-  kwenvar.ProgTitle = "QORVA";
-  kwenvar.CurrentFileName = dos_ + kGroesse;
+  programState.ProgTitle = "QORVA";
+  programState.CurrentFileName = dos_ + kGroesse;
   std::string title;
   SetAppTitle(title);
   EXPECT_EQ(title, "QORVA  -  " + DosToUtf8(dos_ + kGroesse) + ".qva");

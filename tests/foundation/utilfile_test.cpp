@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "foundation/kwenvar.h"
+#include "foundation/programstate.h"
 #include "foundation/settings.h"
 #include "tests/support/testsupport.h"
 
@@ -75,7 +75,7 @@ TEST_F(UtilFileTest, WriteRealFormatsAndReadsBack) {
   };
   test::LocaleGuard german;  // files get "." whatever the locale says
   for (const Case& c : cases) {
-    kwenvar.SigDigits = c.sigDigits;
+    programState.SigDigits = c.sigDigits;
     std::string bytes = written([&] { WriteReal(c.x); });
     EXPECT_EQ(bytes, std::string(c.line) + "\r\n") << "x=" << static_cast<double>(c.x);
     openWith(bytes);
@@ -84,7 +84,7 @@ TEST_F(UtilFileTest, WriteRealFormatsAndReadsBack) {
     EXPECT_NEAR(static_cast<double>(back), static_cast<double>(c.x), 1e-9);
     ShareTextFile.Close();
   }
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
 }
 
 TEST_F(UtilFileTest, NumberLinesReadAsNumbersOrZero) {
@@ -108,7 +108,7 @@ TEST_F(UtilFileTest, NumberLinesReadAsNumbersOrZero) {
   EXPECT_EQ(i2, 0);
   EXPECT_EQ(d, 2.5);
   EXPECT_EQ(l, 7);
-  EXPECT_FALSE(kwenvar.ErrorFlag);  // text that is no number is no error
+  EXPECT_FALSE(programState.ErrorFlag);  // text that is no number is no error
 
   std::string bytes = written([] {
     WriteInt(-42);
@@ -142,7 +142,7 @@ TEST_F(UtilFileTest, BooleansWriteUpperCaseAndReadLeniently) {
   ShareTextFile.Close();
   bool kept = true;
   ReadBool(kept);
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_TRUE(kept);
   kept = false;
   ReadBoolDefTrue(kept);
@@ -178,7 +178,7 @@ TEST_F(UtilFileTest, PipeFieldLines) {
     EXPECT_EQ((std::vector<std::string>{f1, f2, f3, f4}), c.fields) << c.line;
     ShareTextFile.Close();
   }
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
 }
 
 TEST_F(UtilFileTest, ReadsCrLfLfMissingLastEndAndDosEndMark) {
@@ -195,7 +195,7 @@ TEST_F(UtilFileTest, ReadsCrLfLfMissingLastEndAndDosEndMark) {
   s = "x";
   ReadLine(s);  // past the end: empty and no error
   EXPECT_EQ(s, "");
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   ShareTextFile.Close();
 
   openWith("a\r\n\r\nb\r\n\x1A garbage\r\n");
@@ -209,7 +209,7 @@ TEST_F(UtilFileTest, ReadsCrLfLfMissingLastEndAndDosEndMark) {
   EXPECT_TRUE(ShareTextFile.Eof());
   ReadLine(s);
   EXPECT_EQ(s, "");
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
 }
 
 TEST_F(UtilFileTest, LongLinesAndCodePageBytesRoundTrip) {
@@ -231,7 +231,7 @@ TEST_F(UtilFileTest, LongLinesAndCodePageBytesRoundTrip) {
   EXPECT_EQ(a, longLine);
   EXPECT_EQ(b, "part one");
   EXPECT_EQ(c, dos);
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
 }
 
 // No line of ours is that long: the file is damaged and is read no further, also a source that
@@ -242,17 +242,17 @@ TEST_F(UtilFileTest, OverlongLineEndsTheFileAsDamaged) {
   std::string s;
   ReadLine(s);
   EXPECT_EQ(s.size(), TextFile::MaxLineLength);
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_EQ(ShareTextFile.IoResult(), io::LineTooLong);
   EXPECT_TRUE(ShareTextFile.Eof());
   ReadLine(s);
   EXPECT_EQ(s, "");
 
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   AssignText(ShareTextFile, "/dev/zero");
   ASSERT_TRUE(ShareTextFile.Reset());
   for (int i = 0; i < 3 && !ShareTextFile.Eof(); ++i) ReadLine(s);
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_TRUE(ShareTextFile.Eof());
   ShareTextFile.Close();
 }
@@ -262,16 +262,16 @@ TEST_F(UtilFileTest, LineRoutinesOnClosedFileSetErrorFlagSilently) {
   std::string s = "x";
   ReadLine(s);
   EXPECT_EQ(s, "");
-  EXPECT_TRUE(kwenvar.ErrorFlag);
-  kwenvar.ErrorFlag = false;
+  EXPECT_TRUE(programState.ErrorFlag);
+  programState.ErrorFlag = false;
   WriteLine("lost");
-  EXPECT_TRUE(kwenvar.ErrorFlag);
-  kwenvar.ErrorFlag = false;
+  EXPECT_TRUE(programState.ErrorFlag);
+  programState.ErrorFlag = false;
   // Reading from a file opened for writing is an error as well.
   AssignText(ShareTextFile, (dir / "w.txt").string());
   ASSERT_TRUE(ShareTextFile.Rewrite());
   ReadLine(s);
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_EQ(ShareTextFile.IoResult(), io::NotOpenForInput);
   EXPECT_EQ(test::scriptedPrompter().asked().size(), askedBefore);  // no message
 }
@@ -311,26 +311,26 @@ TEST_F(UtilFileTest, EveryWriteToAFullDeviceSetsErrorFlag) {
   WriteLine("short line");
   WriteReal(1.5L);
   CloseText(ShareTextFile);
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_EQ(ShareTextFile.IoResult(), io::WriteError);
 
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   ASSERT_TRUE(ShareTextFile.Rewrite());
   WriteText("x");
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   ShareTextFile.Close();
 
   // A close that is not checked by its caller still leaves the flag.
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   ASSERT_TRUE(ShareTextFile.Rewrite());
   WriteFileHeader({});
   EXPECT_FALSE(ShareTextFile.Close());
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
 
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   test::writeFile(dir / "src.bin", std::string(10000, 'q'));
   CopyFileBlocks((dir / "src.bin").string(), "/dev/full");
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
 }
 
 TEST_F(UtilFileTest, RewriteReplacesTheFileOnlyWhenComplete) {
@@ -344,7 +344,7 @@ TEST_F(UtilFileTest, RewriteReplacesTheFileOnlyWhenComplete) {
   EXPECT_EQ(readFile(target), "old\r\n");  // untouched while the new text is written
   EXPECT_EQ(folderNames(dir.path()).size(), 2u);
   CloseText(ShareTextFile);
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_EQ(readFile(target), "new\r\n");
   EXPECT_EQ(folderNames(dir.path()), std::vector<std::string>{"spring.qva"});
   EXPECT_EQ(fs::status(target).permissions(),
@@ -377,7 +377,7 @@ TEST_F(UtilFileTest, WorkFilesAreReplacedWholeToo) {
   ShareTextFile.Flush();
   EXPECT_EQ(readFile(target), "old\r\n");
   CloseText(ShareTextFile);
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_EQ(readFile(target), "new\r\n");
 
   ASSERT_TRUE(ShareTextFile.RewriteScratch());
@@ -390,7 +390,7 @@ TEST_F(UtilFileTest, WorkFilesAreReplacedWholeToo) {
   ASSERT_TRUE(ShareTextFile.RewriteScratch());
   WriteLine(std::string(70000, 'x'));
   EXPECT_FALSE(ShareTextFile.Close());
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
 }
 
 // A rewrite holds back larger parts than a device and has a synced file written to the disk as it
@@ -425,15 +425,15 @@ TEST_F(UtilFileTest, LargeRewritesArriveWholeAndDevicesFailEarly) {
     const std::string before = scratch ? std::string() : std::string("old\r\n");
     EXPECT_EQ(readFile(target), before) << "the old file stays until the close";
     CloseText(ShareTextFile);
-    EXPECT_FALSE(kwenvar.ErrorFlag);
+    EXPECT_FALSE(programState.ErrorFlag);
     EXPECT_TRUE(readFile(target) == expected) << readFile(target).size() << " bytes of " << expected.size();
     writeFile(target, "");
   }
 
   AssignText(ShareTextFile, "/dev/full");
   ASSERT_TRUE(ShareTextFile.Rewrite());
-  for (int i = 0; i < 2000 && !kwenvar.ErrorFlag; ++i) WriteLine("Zeile " + std::to_string(i));
-  EXPECT_TRUE(kwenvar.ErrorFlag) << "20 kB of lines reach the device before the close";
+  for (int i = 0; i < 2000 && !programState.ErrorFlag; ++i) WriteLine("Zeile " + std::to_string(i));
+  EXPECT_TRUE(programState.ErrorFlag) << "20 kB of lines reach the device before the close";
   EXPECT_FALSE(ShareTextFile.Close());
 }
 
@@ -449,13 +449,13 @@ TEST_F(UtilFileTest, WriteProtectedFileIsNotReplaced) {
   for (const fs::path& name : {target, dir / "link.txt"}) {
     SCOPED_TRACE(name.string());
     EXPECT_FALSE(ReplaceableFile(name.string()));
-    kwenvar.ErrorFlag = false;
+    programState.ErrorFlag = false;
     AssignText(ShareTextFile, name.string());
     EXPECT_FALSE(ShareTextFile.Rewrite());
     EXPECT_EQ(ShareTextFile.IoResult(), io::AccessDenied);
     EXPECT_FALSE(CopyFileTo((dir / "src.txt").string(), name.string()));
     CopyFileBlocks((dir / "src.txt").string(), name.string());
-    EXPECT_TRUE(kwenvar.ErrorFlag);
+    EXPECT_TRUE(programState.ErrorFlag);
     EXPECT_EQ(readFile(target), "keep\r\n");
   }
   EXPECT_EQ(folderNames(dir.path()), (std::vector<std::string>{"link.txt", "result.txt", "src.txt"}));
@@ -474,7 +474,7 @@ TEST_F(UtilFileTest, LongestNameIsWrittenAndReplaced) {
     ASSERT_TRUE(ShareTextFile.Rewrite()) << text;
     WriteLine(text);
     CloseText(ShareTextFile);
-    EXPECT_FALSE(kwenvar.ErrorFlag);
+    EXPECT_FALSE(programState.ErrorFlag);
     EXPECT_EQ(readFile(target), std::string(text) + "\r\n");
     EXPECT_EQ(folderNames(dir.path()), std::vector<std::string>{target.filename().string()});
   }
@@ -507,7 +507,7 @@ TEST_F(UtilFileTest, FailedRewriteKeepsTheOldFile) {
   ::setrlimit(RLIMIT_FSIZE, &prev);
   ::sigaction(SIGXFSZ, &prevAction, nullptr);
   ASSERT_TRUE(opened);
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_EQ(readFile(target), old);
   EXPECT_EQ(folderNames(dir.path()), std::vector<std::string>{"config.cfg"});  // no temporary left
 }
@@ -516,7 +516,7 @@ TEST_F(UtilFileTest, RewriteIntoMissingFolderFailsWithoutFlag) {
   AssignText(ShareTextFile, (dir / "missing" / "x.txt").string());
   EXPECT_FALSE(ShareTextFile.Rewrite());
   EXPECT_EQ(ShareTextFile.IoResult(), io::FileNotFound);
-  EXPECT_FALSE(kwenvar.ErrorFlag);  // callers probe names with it and report themselves
+  EXPECT_FALSE(programState.ErrorFlag);  // callers probe names with it and report themselves
   AssignText(ShareTextFile, (dir / "none.txt").string());
   EXPECT_FALSE(ShareTextFile.Reset());
   EXPECT_FALSE(ShareTextFile.Append());
@@ -535,14 +535,14 @@ TEST_F(UtilFileTest, AppendAddsToTheEnd) {
 }
 
 TEST_F(UtilFileTest, FileHeaderLines) {
-  kwenvar.ProgTitle = "QORVA - Konstantkraftfeder";
-  kwenvar.ProgVersion = "1.0";
+  programState.ProgTitle = "QORVA - Konstantkraftfeder";
+  programState.ProgVersion = "1.0";
   const std::array<std::string, 4> titleLines{"", "Feder 1  Zeichn.Nr.: 4711", "zweite Zeile", ""};
   const std::string rule(65, '-');
   EXPECT_EQ(written([&titleLines] { WriteFileHeader(titleLines); }),
             rule + "\r\nQORVA - Konstantkraftfeder   V 1.0\r\nVersion 1.0\r\n" + rule +
                 "\r\nFeder 1  Zeichn.Nr.: 4711\r\nzweite Zeile\r\n\r\n");
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
 }
 
 // ---- Paths ----
@@ -666,7 +666,7 @@ TEST_F(UtilFileTest, EraseAndDeleteByMask) {
   EXPECT_TRUE(EraseFile(d + "E.TXT"));
   EXPECT_FALSE(fs::exists(dir / "e.txt"));
   EXPECT_FALSE(EraseFile(d + "e.txt"));
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
 }
 
 TEST_F(UtilFileTest, CopiesAreByteExactAndGoWhereNamed) {
@@ -690,13 +690,13 @@ TEST_F(UtilFileTest, CopiesAreByteExactAndGoWhereNamed) {
 
   CopyFileBlocks(d + "src.bin", d + "to/blocks.bin");
   EXPECT_EQ(readFile(dir / "to" / "blocks.bin"), bin);
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   CopyFileBlocks(d + "none.bin", d + "to/none.bin");
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_FALSE(fs::exists(dir / "to" / "none.bin"));
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   CopyFileBlocks(d + "src.bin", d + "missing/x.bin");
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
 
   EXPECT_EQ(folderNames(dir / "to"), (std::vector<std::string>{"blocks.bin", "copy.bin", "src.bin"}));
 }
@@ -729,18 +729,18 @@ TEST_F(UtilFileTest, CopyIfExistsAndByMask) {
   CopyFileIfExists(from + "/none.qva", to + "/x");
   EXPECT_EQ(folderNames(dir / "to"), std::vector<std::string>{"a.qva"});
 
-  kwenvar.ErrorFlag = true;
+  programState.ErrorFlag = true;
   CopyFilesByMask("*.qva", from, to);
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_EQ(folderNames(dir / "to"), (std::vector<std::string>{"B.QVA", "a.qva"}));
   EXPECT_EQ(readFile(dir / "to" / "B.QVA"), "B");
   CopyFilesByMask("*.none", from, to);
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
 
   // Folders ending in "-" are folders here, not the start of a file name.
   fs::create_directories(dir / "to-");
   CopyFilesByMask("A.QVA", from, (dir / "to-").string());
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_EQ(folderNames(dir / "to-"), std::vector<std::string>{"a.qva"});
   EXPECT_TRUE(CopyFileTo(from + "/c.txt", (dir / "to-").string()));
   EXPECT_EQ(folderNames(dir / "to-"), (std::vector<std::string>{"a.qva", "c.txt"}));

@@ -11,9 +11,9 @@
 #include <string>
 #include <system_error>
 
-#include "foundation/error0.h"
+#include "foundation/errorlist.h"
 #include "foundation/settings.h"
-#include "foundation/wkwenvar.h"
+#include "foundation/desktopsettings.h"
 
 namespace qorva {
 namespace {
@@ -33,19 +33,19 @@ class UtilmathTest : public ::testing::Test {
 
 TEST_F(UtilmathTest, PowNegativeBaseIsReportedByName) {
   EXPECT_LD_NEAR(Pow("cube", -8.0L, 1.0L / 3.0L), 2.0L, 1e-15L);
-  ASSERT_EQ(error0.ErrorCount, 1);
-  EXPECT_EQ(error0.ErrorMsgs[1], "cube (pow)");
+  ASSERT_EQ(errorList.ErrorCount, 1);
+  EXPECT_EQ(errorList.ErrorMsgs[1], "cube (pow)");
   // Same name again: the list keeps one entry.
   Pow("cube", -27.0L, 1.0L / 3.0L);
-  EXPECT_EQ(error0.ErrorCount, 1);
+  EXPECT_EQ(errorList.ErrorCount, 1);
 }
 
 TEST_F(UtilmathTest, PowNegativeBaseSilentCases) {
   EXPECT_LD_NEAR(Pow("", -8.0L, 1.0L / 3.0L), 2.0L, 1e-15L);
-  EXPECT_EQ(error0.ErrorCount, 0);
-  wkwenvar.HideWarnings = true;
+  EXPECT_EQ(errorList.ErrorCount, 0);
+  desktopSettings.HideWarnings = true;
   EXPECT_LD_NEAR(Pow("cube", -8.0L, 1.0L / 3.0L), 2.0L, 1e-15L);
-  EXPECT_EQ(error0.ErrorCount, 0);
+  EXPECT_EQ(errorList.ErrorCount, 0);
 }
 
 TEST_F(UtilmathTest, PowTable) {

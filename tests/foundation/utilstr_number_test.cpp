@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "foundation/kwenvar.h"
+#include "foundation/programstate.h"
 #include "foundation/settings.h"
 #include "foundation/utilstr.h"
-#include "foundation/wkwenvar.h"
+#include "foundation/desktopsettings.h"
 #include "tests/support/testsupport.h"
 
 namespace qorva {
@@ -49,18 +49,18 @@ TEST_F(UtilstrNumber, RealStr3ShowsThreeSignificantDigitsWithoutTrailingZeros) {
 }
 
 TEST_F(UtilstrNumber, SigDigitsShiftsTheDecimals) {
-  kwenvar.SigDigits = 5;
+  programState.SigDigits = 5;
   EXPECT_EQ(RealStr3(12.34L), "12.3400");
-  kwenvar.SigDigits = 0;
+  programState.SigDigits = 0;
   EXPECT_EQ(RealStr3(12.34L), "12");
   // Any value a configuration file may hold keeps the decimals within 0..10.
-  kwenvar.SigDigits = INT32_MAX;
+  programState.SigDigits = INT32_MAX;
   EXPECT_EQ(RealStr3(12.34L), "12.3400000000");
-  kwenvar.SigDigits = INT32_MIN;
+  programState.SigDigits = INT32_MIN;
   EXPECT_EQ(RealStr3(12.34L), "12");
-  kwenvar.SigDigits = 3;
+  programState.SigDigits = 3;
   EXPECT_EQ(RealStrDec(7, 0.5L), "0.5000000");
-  kwenvar.SigDigits = 4;
+  programState.SigDigits = 4;
   EXPECT_EQ(RealStrDec(7, 0.5L), "0.50000000");
   EXPECT_EQ(RealStr3(0.5L), "0.50");
 }
@@ -181,10 +181,10 @@ TEST_F(UtilstrNumber, DateTextFollowsDateFormat) {
       {1, "05.03.2024"}, {2, "03/05/2024"}, {3, "2024-03-05"}, {4, "05/03/2024"}, {7, "2024/03/05"}, {0, "2024/03/05"},
   };
   for (const auto& [format, text] : cases) {
-    wkwenvar.DateFormat = format;
+    desktopSettings.DateFormat = format;
     EXPECT_EQ(DateText(2024, 3, 5), text) << format;
   }
-  wkwenvar.DateFormat = 3;
+  desktopSettings.DateFormat = 3;
   EXPECT_EQ(DateText(987, 12, 31), "987-12-31");
 }
 
@@ -234,7 +234,7 @@ TEST_F(UtilstrNumber, UnitLayerInEveryUnitSystem) {
   };
   for (const auto& r : rows) {
     SCOPED_TRACE(::testing::Message() << "UnitSystem " << r.system);
-    wkwenvar.UnitSystem = r.system;
+    desktopSettings.UnitSystem = r.system;
     EXPECT_EQ(LengthStr(25.4L), r.length);
     EXPECT_EQ(LengthStrDec(2, 25.4L), r.lengthDec);
     EXPECT_EQ(LengthFix(3, 2, 25.4L), r.lengthFix);
@@ -268,18 +268,18 @@ TEST_F(UtilstrNumber, UnitLayerInEveryUnitSystem) {
 }
 
 TEST_F(UtilstrNumber, EnglishSpecialCases) {
-  wkwenvar.UnitSystem = 1;
+  desktopSettings.UnitSystem = 1;
   EXPECT_EQ(ForceStr(4.44822L), "1");
   EXPECT_EQ(StrToLength("1"), 25.4L);
-  kwenvar.SigDigits = 4;
+  programState.SigDigits = 4;
   EXPECT_EQ(LengthStr(25.4L), "1.00000");
 }
 
 TEST_F(UtilstrNumber, PlainAsciiUnitNames) {
-  wkwenvar.PlainAscii = 1;
+  desktopSettings.PlainAscii = 1;
   EXPECT_EQ(TempUnit(), " C");
   EXPECT_EQ(DensityUnit(), "kg/dm3");
-  wkwenvar.UnitSystem = 1;
+  desktopSettings.UnitSystem = 1;
   EXPECT_EQ(TempUnit(), " F");
 }
 

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "foundation/kwenvar.h"
+#include "foundation/programstate.h"
 #include "foundation/settings.h"
 #include "foundation/utilstr.h"
-#include "foundation/wkwenvar.h"
+#include "foundation/desktopsettings.h"
 
 namespace qorva {
 namespace {
@@ -102,8 +102,8 @@ TEST_F(UtilstrText, WrapToLinesBreaksAfterTheLastBreakCharThatFits) {
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[0].size(), 64u);
   EXPECT_EQ(lines[1].size(), 36u);
-  EXPECT_EQ(kwenvar.WrapLines[1], lines[0]);
-  EXPECT_EQ(kwenvar.WrapLines[2], lines[1]);
+  EXPECT_EQ(programState.WrapLines[1], lines[0]);
+  EXPECT_EQ(programState.WrapLines[2], lines[1]);
 
   lines = WrapToLines("P1,P2,P3,P4", ',', 7, count, maxLen);
   EXPECT_EQ(lines, (std::vector<std::string>{"P1,P2,", "P3,P4"}));
@@ -131,7 +131,7 @@ TEST_F(UtilstrText, WrapToLinesReturnsEveryLineAndSurvivesWidthZero) {
   std::string joined;
   for (const auto& l : lines) joined += l;
   EXPECT_EQ(joined, text);
-  for (int i = 1; i <= 5; ++i) EXPECT_EQ(kwenvar.WrapLines[static_cast<size_t>(i)], lines[static_cast<size_t>(i - 1)]);
+  for (int i = 1; i <= 5; ++i) EXPECT_EQ(programState.WrapLines[static_cast<size_t>(i)], lines[static_cast<size_t>(i - 1)]);
 
   for (int32_t width : {0, -5, 1}) {
     lines = WrapToLines("abc", ' ', width, count, maxLen);
@@ -165,7 +165,7 @@ TEST_F(UtilstrText, ConversionsWorkOnAnyLength) {
     EXPECT_EQ(OemToAnsiStr(dos), win) << n;
     EXPECT_EQ(AnsiToOemStr(win), dos) << n;
   }
-  wkwenvar.PlainAscii = 1;
+  desktopSettings.PlainAscii = 1;
   EXPECT_EQ(DosToWin(std::string(300, '\x84')).size(), 600u);
 }
 
@@ -205,7 +205,7 @@ TEST_F(UtilstrText, EveryOneToOneDosByteSurvivesTheRoundTrip) {
 }
 
 TEST_F(UtilstrText, PlainAsciiSpellsSpecialCharactersOut) {
-  wkwenvar.PlainAscii = 1;
+  desktopSettings.PlainAscii = 1;
   EXPECT_EQ(DosToWin("Gr\x94\xE1" "e"), "Groesse");
   EXPECT_EQ(DosToWin("20\xF8" "C"), "20degC");
   EXPECT_EQ(DosToWin("\xF1" "0,1 N/mm\xFD"), "+/-0,1 N/mm2");
@@ -231,7 +231,7 @@ TEST_F(UtilstrText, ConvertCadTextByMode) {
   const std::vector<std::pair<uint16_t, std::string>> cases = {
       {1, "\xF8\x84"}, {2, "\xB0\xE4"}, {3, "degae"}, {0, "\xF8\x84"}, {9, "\xF8\x84"}};
   for (const auto& [mode, expected] : cases) {
-    wkwenvar.CadTextMode = mode;
+    desktopSettings.CadTextMode = mode;
     EXPECT_EQ(ConvertCadText(text), expected) << mode;
   }
 }

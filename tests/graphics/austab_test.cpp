@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "foundation/error0.h"
+#include "foundation/errorlist.h"
 #include "tests/graphics/kwencad_fixture.h"
 
 namespace qorva::cadtest {
@@ -30,10 +30,10 @@ class TableTest : public KernelTest {
     auto w = std::make_unique<TableWriter>();
     TableWriter& ref = *w;
     RegisterCadWriter(CadOutput::Txt, std::move(w));
-    wkwenvar.CadBatchMode = true;
-    kwenvar.CurrentFileName = (dir / "table").string();
+    desktopSettings.CadBatchMode = true;
+    programState.CurrentFileName = (dir / "table").string();
     CadBeginOutput(5);
-    EXPECT_FALSE(kwenvar.ErrorFlag);
+    EXPECT_FALSE(programState.ErrorFlag);
     return ref;
   }
   static bool HasLine(const std::vector<WriterCall>& lines, long double x1, long double y1, long double x2,

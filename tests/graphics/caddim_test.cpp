@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "foundation/cad8var.h"
-#include "foundation/hgvar.h"
-#include "foundation/kwenvar.h"
+#include "foundation/cadsettings.h"
+#include "foundation/graphicssettings.h"
+#include "foundation/programstate.h"
 #include "foundation/settings.h"
 #include "foundation/utilfile.h"
-#include "foundation/wkwenvar.h"
+#include "foundation/desktopsettings.h"
 #include "graphics/kwencad.h"
 #include "graphics/kwengraf.h"
 #include "tests/support/testsupport.h"
@@ -49,10 +49,10 @@ class CadDimScreenTest : public ::testing::Test {
     InitAllSettings();
     InitKwencad();
     InitKwengraf();
-    kwenvar.TempDir = dir_.path().string();
-    kwenvar.ErrorFlag = false;
+    programState.TempDir = dir_.path().string();
+    programState.ErrorFlag = false;
     CadBeginOutput(3);
-    ASSERT_FALSE(kwenvar.ErrorFlag);
+    ASSERT_FALSE(programState.ErrorFlag);
     kwengraf.DisplayList.clear();
   }
   void TearDown() override {
@@ -259,7 +259,7 @@ TEST_F(CadDimScreenTest, ExtensionLinesEndOneScaleBeyondTheDimensionLine) {
 }
 
 TEST_F(CadDimScreenTest, TinyDimensionFactorNeverShrinksArrowsToNothing) {
-  cad8var.DimensionFactor = 0.01L;
+  cadSettings.DimensionFactor = 0.01L;
   CadSetDimScale(0.5L);
   EXPECT_EQ(cadrun.DimScale, 1.0L);
   CadArrow(0, 0, 0);
@@ -273,14 +273,14 @@ TEST(CadDimDxfTest, DimensionsInADxfFilePassTheAuditAndKeepTheirGeometry) {
   InitAllSettings();
   InitKwencad();
   test::ScratchDir dir;
-  kwenvar.TempDir = dir.path().string();
-  wkwenvar.CadBatchMode = true;
-  cad8var.ExecCadFile = false;
-  kwenvar.CurrentFileName = (dir / "dims").string();
-  kwenvar.ErrorFlag = false;
+  programState.TempDir = dir.path().string();
+  desktopSettings.CadBatchMode = true;
+  cadSettings.ExecCadFile = false;
+  programState.CurrentFileName = (dir / "dims").string();
+  programState.ErrorFlag = false;
 
   CadBeginOutput(1);
-  ASSERT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_FALSE(programState.ErrorFlag);
   CadPageSetupDefault();
   CadWriteTables(0);
   CadBeginEntities();
@@ -292,7 +292,7 @@ TEST(CadDimDxfTest, DimensionsInADxfFilePassTheAuditAndKeepTheirGeometry) {
   CadArrow(60, 60, 30);
   CadEndSection();
   CadEndOutput();
-  ASSERT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_FALSE(programState.ErrorFlag);
   const auto file = dir / "dims.dxf";
   ASSERT_TRUE(std::filesystem::exists(file));
 

@@ -10,14 +10,14 @@
 #include <string>
 #include <vector>
 
-#include "foundation/cad8var.h"
+#include "foundation/cadsettings.h"
 #include "graphics/cadstl.h"
 #include "graphics/kwencad.h"
-#include "foundation/kwenvar.h"
+#include "foundation/programstate.h"
 #include "foundation/settings.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
-#include "foundation/wkwenvar.h"
+#include "foundation/desktopsettings.h"
 #include "tests/support/testsupport.h"
 
 namespace qorva {
@@ -162,9 +162,9 @@ TEST_F(CadDxfTest, CoordinateRealsHaveTheirDecimalsAndAPoint) {
   test::LocaleGuard german;
   ASSERT_TRUE(german.ok());
   utilstr.DecimalMark = ',';
-  kwenvar.SigDigits = 5;
+  programState.SigDigits = 5;
   for (const Case& c : cases) EXPECT_EQ(DxfRealText(c.x, c.decimals), c.text) << c.decimals << " " << c.text;
-  EXPECT_EQ(kwenvar.SigDigits, 5);
+  EXPECT_EQ(programState.SigDigits, 5);
 }
 
 // Coordinate texts are built on a quick path for ordinary sizes; they equal the general fixed-point
@@ -236,13 +236,13 @@ TEST_F(CadDxfTest, BlockFilesKeepSixDecimalsWhateverTheSetting) {
   // The STL writer keeps its blocks in block files, as the screen does.
   RegisterStlWriter();
   for (const Case& c : cases) {
-    cad8var.CadCode = c.code;
-    cad8var.CadDecimals = c.setting;
+    cadSettings.CadCode = c.code;
+    cadSettings.CadDecimals = c.setting;
     EXPECT_EQ(DxfDecimals(c.minimum), c.decimals) << c.code << " " << c.setting;
   }
   RegisterCadWriter(CadOutput::Stl, nullptr);
-  cad8var.CadCode = 3;
-  cad8var.CadDecimals = 2;
+  cadSettings.CadCode = 3;
+  cadSettings.CadDecimals = 2;
   const std::string bytes = written([] {
     DxfLine(1, 2, 3.25L, 4);
     DxfClose();
@@ -253,11 +253,11 @@ TEST_F(CadDxfTest, BlockFilesKeepSixDecimalsWhateverTheSetting) {
 }
 
 TEST_F(CadDxfTest, LineOnLayerZeroIsTwelveLines) {
-  cad8var.CadCode = 1;
+  cadSettings.CadCode = 1;
   const std::string bytes = written([] { DxfLine(0, 0, 10.5L, -3); });
   EXPECT_EQ(SplitLines(bytes), (std::vector<std::string>{"  0", "LINE", "  8", "0", " 10", "0.000000", " 20",
                                                           "0.000000", " 11", "10.500000", " 21", "-3.000000"}));
-  cad8var.CadDecimals = 0;
+  cadSettings.CadDecimals = 0;
   EXPECT_EQ(SplitLines(written([] { DxfCircle(10.4L, -2, 3); }))[5], "10");
 }
 
@@ -265,18 +265,18 @@ TEST_F(CadDxfTest, LineOnLayerZeroIsTwelveLines) {
 // they follow every change all the same: the display's significant digits, a layer renamed under
 // its colour, and the block files' own names.
 TEST_F(CadDxfTest, TextStyleAndLayerFollowEveryChange) {
-  cad8var.CadCode = 1;
-  cad8var.LayerNames = {"0", "KONTUR", "MITTE", "3", "4", "STRICH"};
+  cadSettings.CadCode = 1;
+  cadSettings.LayerNames = {"0", "KONTUR", "MITTE", "3", "4", "STRICH"};
   const auto lines = SplitLines(written([] {
     cadrun.TextWidthFactor = 0.7142857L;
     DxfSelectLayer(1);
     DxfText("a", 1, 2);
-    kwenvar.SigDigits = 5;
+    programState.SigDigits = 5;
     DxfText("a", 1, 2);
-    cad8var.LayerNames[1] = "DICK<1>";
+    cadSettings.LayerNames[1] = "DICK<1>";
     DxfSelectLayer(1);
     DxfText("a", 1, 2);
-    cad8var.CadCode = 3;
+    cadSettings.CadCode = 3;
     DxfText("a", 1, 2);
   }));
   // Ten pairs a text: the layer is line 3, the width factor line 15.
@@ -296,9 +296,9 @@ TEST_F(CadDxfTest, PlainAsciiTextsAreTheSameInEveryTextMode) {
   for (const uint16_t code : {1, 3, 4}) {
     for (uint16_t mode = 0; mode <= 4; ++mode) {
       for (const uint16_t plain : {0, 1}) {
-        cad8var.CadCode = code;
-        wkwenvar.CadTextMode = mode;
-        wkwenvar.PlainAscii = plain;
+        cadSettings.CadCode = code;
+        desktopSettings.CadTextMode = mode;
+        desktopSettings.PlainAscii = plain;
         EXPECT_EQ(DxfTextValue(ascii), ascii) << code << " " << mode << " " << plain;
         const auto lines = SplitLines(written([&ascii] { DxfText(ascii, 0, 0); }));
         ASSERT_GE(lines.size(), 12u);
@@ -309,7 +309,7 @@ TEST_F(CadDxfTest, PlainAsciiTextsAreTheSameInEveryTextMode) {
 }
 
 TEST_F(CadDxfTest, LayerOfEachColour) {
-  cad8var.LayerNames = {"0", "KONTUR", "MITTE", "3", "4", "STRICH"};
+  cadSettings.LayerNames = {"0", "KONTUR", "MITTE", "3", "4", "STRICH"};
   const std::pair<int32_t, const char*> cases[] = {{0, "0"},      {-1, "0"},  {1, "KONTUR"}, {2, "MITTE"},
                                                     {5, "STRICH"}, {6, "6"},  {15, "15"},    {31, "31"}};
   for (const auto& [n, name] : cases) {
@@ -389,7 +389,7 @@ void WriteLargeDrawing(uint64_t seed) {
   DxfEndSection();
   DxfBeginEntities();
   for (int i = 0; i < 6000; ++i) {
-    cad8var.CadDecimals = static_cast<int32_t>(rng() % 19) - 2;
+    cadSettings.CadDecimals = static_cast<int32_t>(rng() % 19) - 2;
     const auto minimum = static_cast<int32_t>(rng() % 10);
     DxfSelectLayer(static_cast<int32_t>(rng() % 40) - 3);
     switch (i % 7) {
@@ -402,9 +402,9 @@ void WriteLargeDrawing(uint64_t seed) {
           cadrun.TextWidthFactor = value();
           cadrun.TextAngle = value();
           cadrun.TextObliqueAngle = value();
-          kwenvar.SigDigits = static_cast<int32_t>(rng() % 7);
-          wkwenvar.CadTextMode = static_cast<uint16_t>(rng() % 4);
-          wkwenvar.PlainAscii = static_cast<uint16_t>(rng() % 2);
+          programState.SigDigits = static_cast<int32_t>(rng() % 7);
+          desktopSettings.CadTextMode = static_cast<uint16_t>(rng() % 4);
+          desktopSettings.PlainAscii = static_cast<uint16_t>(rng() % 2);
         }
         DxfText(texts[rng() % 5], value(), value(), minimum);
         break;
@@ -438,9 +438,9 @@ TEST_F(CadDxfTest, LargeDrawingsKeepTheirBytes) {
       {4, 2, 746869, 7589218792973168184ULL},
       {3, 3, 763488, 7582006595716772270ULL},  // a block file of the screen: DOS texts, six decimals at least
   };
-  cad8var.LayerNames = {"0", "KONTUR", "MITTE<1/2>", "D\x9ANN", "4", "STRICH"};
+  cadSettings.LayerNames = {"0", "KONTUR", "MITTE<1/2>", "D\x9ANN", "4", "STRICH"};
   for (const Case& c : cases) {
-    cad8var.CadCode = c.code;
+    cadSettings.CadCode = c.code;
     const std::string bytes = written([&c] { WriteLargeDrawing(c.seed); });
     EXPECT_EQ(bytes.size(), c.size) << "code " << c.code;
     EXPECT_EQ(Digest(bytes), c.digest) << "code " << c.code;
@@ -449,16 +449,16 @@ TEST_F(CadDxfTest, LargeDrawingsKeepTheirBytes) {
 
 
 TEST_F(CadDxfTest, SampleDrawingMatchesItsGoldenFile) {
-  cad8var.CadCode = 1;
+  cadSettings.CadCode = 1;
   const std::string bytes = written(WriteSampleDrawing);
   if (std::getenv("QORVA_UPDATE_GOLDEN")) test::writeFile(kGolden, bytes);
   EXPECT_EQ(bytes, test::readFile(kGolden));
 }
 
 TEST_F(CadDxfTest, EzdxfReadsTheSampleDrawingWithoutAuditErrors) {
-  cad8var.CadCode = 4;
+  cadSettings.CadCode = 4;
   // Characters that DXF names must not hold become "_" in the file.
-  cad8var.LayerNames = {"0", "KONTUR", "MITTE<1/2>", "D\x9ANN", "4", "STRICH"};
+  cadSettings.LayerNames = {"0", "KONTUR", "MITTE<1/2>", "D\x9ANN", "4", "STRICH"};
   written(WriteSampleDrawing);
   const CheckResult r = CheckDxf(dir / "out.dxf");
   ASSERT_EQ(r.exitCode, 0) << r.output;
@@ -490,11 +490,11 @@ TEST_F(CadDxfTest, EzdxfReadsTheSampleDrawingWithoutAuditErrors) {
 }
 
 TEST_F(CadDxfTest, LayerTableTakesTheLowByteOrMonochrome) {
-  cad8var.CadCode = 1;
-  cad8var.LayerNames = {"0", "DICK", "MITTE", "STRICH", "DUENN", "HILF"};
-  cad8var.LayerColors = {7, 300, 2, 3, 4, 5};
-  cad8var.ColorLayerColors[16] = 256 + 9;
-  cad8var.ColorLayerColors[31] = 16;
+  cadSettings.CadCode = 1;
+  cadSettings.LayerNames = {"0", "DICK", "MITTE", "STRICH", "DUENN", "HILF"};
+  cadSettings.LayerColors = {7, 300, 2, 3, 4, 5};
+  cadSettings.ColorLayerColors[16] = 256 + 9;
+  cadSettings.ColorLayerColors[31] = 16;
   written([] {
     DxfHeader(0, 0, 10, 10);
     DxfTables();
@@ -510,8 +510,8 @@ TEST_F(CadDxfTest, LayerTableTakesTheLowByteOrMonochrome) {
                            "style STANDARD font=TXT8"})
     EXPECT_TRUE(Has(r, line)) << line << "\n" << r.output;
 
-  cad8var.LayerMonochrome = true;
-  cad8var.CadTextFont = "isocp";
+  cadSettings.LayerMonochrome = true;
+  cadSettings.CadTextFont = "isocp";
   written([] {
     DxfHeader(0, 0, 10, 10);
     DxfTables();
@@ -541,8 +541,8 @@ TEST_F(CadDxfTest, TextsAreInTheCodePageTheHeaderDeclares) {
       {2, 1, "Höhe äüß"}, {1, 1, "Höhe äüß"}, {7, 4, "Höhe äüß"}, {3, 1, "Hoehe aeuess"}, {3, 4, "Hoehe aeuess"},
   };
   for (const Case& c : cases) {
-    wkwenvar.CadTextMode = c.textMode;
-    cad8var.CadCode = c.code;
+    desktopSettings.CadTextMode = c.textMode;
+    cadSettings.CadCode = c.code;
     written([] {
       DxfHeader(0, 0, 100, 100);
       DxfTables();
@@ -558,8 +558,8 @@ TEST_F(CadDxfTest, TextsAreInTheCodePageTheHeaderDeclares) {
         << c.textMode << " " << c.code << "\n"
         << r.output;
   }
-  wkwenvar.CadTextMode = 3;
-  cad8var.CadCode = 3;
+  desktopSettings.CadTextMode = 3;
+  cadSettings.CadCode = 3;
   const auto lines = SplitLines(written([] { DxfText(kUmlautText, 1, 2); }));
   ASSERT_GE(lines.size(), 12u);
   EXPECT_EQ(lines[10], "  1");
@@ -568,7 +568,7 @@ TEST_F(CadDxfTest, TextsAreInTheCodePageTheHeaderDeclares) {
 
 // The checker the drawing tests rely on refuses files from which ezdxf silently drops entities.
 TEST_F(CadDxfTest, CheckerRefusesFilesThatLoseEntities) {
-  cad8var.CadCode = 4;
+  cadSettings.CadCode = 4;
   // The page border of the plot program's work file once stood between the header and the tables.
   written([] {
     DxfHeader(0, 0, 297, 210);
@@ -600,7 +600,7 @@ TEST_F(CadDxfTest, CheckerRefusesFilesThatLoseEntities) {
 
 TEST_F(CadDxfTest, FailedWritesSetErrorFlagAndTheFileStillCloses) {
   ASSERT_TRUE(fs::exists("/dev/full")) << "/dev/full is missing";
-  cad8var.CadCode = 1;
+  cadSettings.CadCode = 1;
   AssignText(ShareTextFile, "/dev/full");
   ASSERT_TRUE(ShareTextFile.Rewrite());
   EXPECT_NO_THROW({
@@ -609,14 +609,14 @@ TEST_F(CadDxfTest, FailedWritesSetErrorFlagAndTheFileStillCloses) {
     DxfBeginEntities();
     for (int i = 0; i < 20000; ++i) DxfLine(i, i, i + 1, i + 1);
   });
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_NO_THROW(DxfClose());
   EXPECT_FALSE(ShareTextFile.IsOpen());
 
   // Writing without an open file is refused the same way.
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   EXPECT_NO_THROW(DxfText("x", 0, 0));
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
 }
 
 }  // namespace

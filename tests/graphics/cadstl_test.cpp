@@ -79,8 +79,8 @@ class CadstlTest : public KernelTest {
     KernelTest::SetUp();
     InitCadstl();
     RegisterStlWriter();
-    wkwenvar.CadBatchMode = true;
-    kwenvar.CurrentFileName = (dir / "feder").string();
+    desktopSettings.CadBatchMode = true;
+    programState.CurrentFileName = (dir / "feder").string();
   }
   void TearDown() override {
     InitCadstl();
@@ -92,11 +92,11 @@ class CadstlTest : public KernelTest {
   // page set-up asks as it does in the window).
   void Begin(long double height = 5) {
     CadBeginOutput(6);
-    ASSERT_FALSE(kwenvar.ErrorFlag);
+    ASSERT_FALSE(programState.ErrorFlag);
     test::scriptedPrompter().push(RealStrDecDot(3, height));
-    wkwenvar.CadBatchMode = false;
+    desktopSettings.CadBatchMode = false;
     CadPageSetup(0, 0, 200, 150, 0);
-    wkwenvar.CadBatchMode = true;
+    desktopSettings.CadBatchMode = true;
     ASSERT_TRUE(cadtest::Near(cadrun.StlHeight, height));
   }
 };
@@ -129,13 +129,13 @@ void DrawSample() {
 TEST_F(CadstlTest, WallOfALineAndFacetCounts) {
   // One wall: two facets left of the direction, counter-clockwise about the
   // normal.
-  cad8var.StlType = 1;
+  cadSettings.StlType = 1;
   Begin(5);
   CadLine(0, 0, 10, 0);
   const std::vector<StlFacetRecord> want = {{0, 1, 0, 0, 0, 0, 0, 0, 5, 10, 0, 0},
                                             {0, 1, 0, 0, 0, 5, 10, 0, 5, 10, 0, 0}};
   CadEndOutput();
-  ASSERT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_FALSE(programState.ErrorFlag);
   const std::string ascii = test::readFile(Output());
   EXPECT_EQ(ascii,
             "solid KWESOLID\r\n"
@@ -149,7 +149,7 @@ TEST_F(CadstlTest, WallOfALineAndFacetCounts) {
             "      vertex 1.00E+01 0.00E+00 0.00E+00\r\n    endloop\r\n  endfacet\r\n"
             "endsolid KWESOLID\r\n");
 
-  cad8var.StlType = 0;
+  cadSettings.StlType = 0;
   Begin(5);
   CadLine(0, 0, 10, 0);
   CadEndOutput();
@@ -176,7 +176,7 @@ TEST_F(CadstlTest, WallOfALineAndFacetCounts) {
     c.draw();
     EXPECT_EQ(cadstl.StlFacetCount, c.facets) << c.what;
     CadEndOutput();
-    EXPECT_FALSE(kwenvar.ErrorFlag) << c.what;
+    EXPECT_FALSE(programState.ErrorFlag) << c.what;
     EXPECT_EQ(fs::file_size(Output()), 84u + 50u * c.facets) << c.what;
   }
   // Walls below their base still turn counter-clockwise about their normal.
@@ -186,13 +186,13 @@ TEST_F(CadstlTest, WallOfALineAndFacetCounts) {
 }
 
 TEST_F(CadstlTest, BinaryFileLayout) {
-  cad8var.StlType = 0;
+  cadSettings.StlType = 0;
   Begin(12.5L);
   CadLine(0, 0, 10, 0);
   CadLine(10, 0, 10, 10);
   CadSolid(20, 20, 30, 20, 30, 30, 20, 30);
   CadEndOutput();
-  ASSERT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_FALSE(programState.ErrorFlag);
   const std::string s = test::readFile(Output());
   ASSERT_EQ(s.size(), 84u + 50u * 12u);
   std::string header = "STL binary file created by KWENDAL Software";
@@ -219,17 +219,17 @@ TEST_F(CadstlTest, SampleDrawingIsAcceptedByAdmesh) {
       if (c.op == "solid") expected += 8;
     }
     CadEndOutput();
-    ASSERT_FALSE(kwenvar.ErrorFlag);
+    ASSERT_FALSE(programState.ErrorFlag);
     RegisterStlWriter();
   }
   ASSERT_GT(expected, 1000u);
 
   for (int32_t type : {0, 1}) {
-    cad8var.StlType = type;
+    cadSettings.StlType = type;
     Begin(5);
     DrawSample();
     CadEndOutput();
-    ASSERT_FALSE(kwenvar.ErrorFlag) << type;
+    ASSERT_FALSE(programState.ErrorFlag) << type;
     EXPECT_EQ(cadstl.StlFacetCount, expected) << type;
     const AdmeshReport a = Admesh(Output());
     EXPECT_EQ(a.exitCode, 0) << a.output;
@@ -259,13 +259,13 @@ TEST_F(CadstlTest, AsciiNumbersKeepTheModel) {
 
   // Short segments far from the origin: with three significant digits their
   // ends would meet.
-  cad8var.StlType = 1;
-  cad8var.ArcResolution = 0.1L;
+  cadSettings.StlType = 1;
+  cadSettings.ArcResolution = 0.1L;
   Begin(2);
   CadArc(0, 0, 0, 10, 1234.5L);
   CadLine(250.3L, 0, 250.4L, 0);
   CadEndOutput();
-  ASSERT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_FALSE(programState.ErrorFlag);
   const AdmeshReport a = Admesh(Output());
   EXPECT_GT(a.facets, 400) << a.output;
   EXPECT_EQ(a.degenerate, 0) << a.output;
@@ -277,17 +277,17 @@ TEST_F(CadstlTest, FailuresCloseTheFileAndSetTheFlag) {
     for (int lines : {3, 20000}) {
       SCOPED_TRACE(testing::Message() << "type " << type << ", " << lines << " lines");
       test::scriptedPrompter().clear();
-      kwenvar.ErrorFlag = false;
-      cad8var.StlType = type;
+      programState.ErrorFlag = false;
+      cadSettings.StlType = type;
       fs::remove(dir / "voll.stl");
       fs::create_symlink("/dev/full", dir / "voll.stl");
-      kwenvar.CurrentFileName = (dir / "voll").string();
+      programState.CurrentFileName = (dir / "voll").string();
       EXPECT_NO_THROW({
         CadBeginOutput(6);
-        for (int i = 0; i < lines && !kwenvar.ErrorFlag; ++i) CadLine(0, 0, i + 1, i);
+        for (int i = 0; i < lines && !programState.ErrorFlag; ++i) CadLine(0, 0, i + 1, i);
         CadEndOutput();
       });
-      EXPECT_TRUE(kwenvar.ErrorFlag);
+      EXPECT_TRUE(programState.ErrorFlag);
       EXPECT_FALSE(cadstl.Open);
       EXPECT_FALSE(cadstl.StlTextFile.IsOpen());
       EXPECT_TRUE(cadstl.StlFacets.empty());
@@ -298,24 +298,24 @@ TEST_F(CadstlTest, FailuresCloseTheFileAndSetTheFlag) {
   // A folder that does not exist stops a binary output before anything is
   // drawn.
   test::scriptedPrompter().clear();
-  kwenvar.ErrorFlag = false;
-  cad8var.StlType = 0;
-  kwenvar.CurrentFileName = (dir / "fehlt" / "teil").string();
+  programState.ErrorFlag = false;
+  cadSettings.StlType = 0;
+  programState.CurrentFileName = (dir / "fehlt" / "teil").string();
   CadBeginOutput(6);
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_FALSE(cadstl.Open);
   EXPECT_EQ(Messages().size(), 1u);
 
   // An empty name, and a type the program does not know, which becomes binary.
   test::scriptedPrompter().clear();
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   EXPECT_FALSE(StlBegin("", "X"));
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   ASSERT_EQ(Messages().size(), 1u);
   EXPECT_EQ(Messages()[0], "invalid File name");
-  cad8var.StlType = 7;
+  cadSettings.StlType = 7;
   ASSERT_TRUE(StlBegin((dir / "typ.stl").string(), "X"));
-  EXPECT_EQ(cad8var.StlType, 0);
+  EXPECT_EQ(cadSettings.StlType, 0);
   StlAbandon();
   EXPECT_FALSE(fs::exists(dir / "typ.stl"));
 }

@@ -21,8 +21,8 @@ class CadtxtTest : public KernelTest {
     KernelTest::SetUp();
     InitCadtxt();
     RegisterTxtWriter();
-    wkwenvar.CadBatchMode = true;
-    kwenvar.CurrentFileName = (dir / "feder").string();
+    desktopSettings.CadBatchMode = true;
+    programState.CurrentFileName = (dir / "feder").string();
   }
   void TearDown() override {
     InitCadtxt();
@@ -70,7 +70,7 @@ class CadtxtTest : public KernelTest {
 
 TEST_F(CadtxtTest, DrawingWithBlockMatchesGolden) {
   CadBeginOutput(5);
-  ASSERT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_FALSE(programState.ErrorFlag);
   CadPageSetup(0, 0, 210, 297, 0);
   CadWriteTables(2);  // writes nothing
   CadBeginBlocks();
@@ -92,34 +92,34 @@ TEST_F(CadtxtTest, DrawingWithBlockMatchesGolden) {
   CadSolid(0, 0, 1, 0, 0, 1, 1, 1);
   CadInsertBlock("RAHMEN", 50, 60, 90, 2, 0.5L);
   CadEndOutput();
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_TRUE(Messages().empty());
   EXPECT_FALSE(ShareTextFile.IsOpen());
   ExpectGolden("cadtxt_drawing.txt");
 }
 
 TEST_F(CadtxtTest, WholeNumbersAreRightAlignedAndTextsStayOneField) {
-  cad8var.CadDecimals = 0;
-  wkwenvar.CadTextMode = 3;  // transliterated
+  cadSettings.CadDecimals = 0;
+  desktopSettings.CadTextMode = 3;  // transliterated
   OutputRun(5, [&] {
     CadBeginEntities();
     CadLine(5, -3, 12.4L, -0.4L);
     // A TAB inside a text would make a record of five fields.
     CadText("F = 20 N\tbei 80 \xF8" "C", 2, 1);
   });
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   ExpectGolden("cadtxt_whole.txt");
 }
 
 TEST_F(CadtxtTest, DecimalCommaSetting) {
-  cad8var.CadDecimals = 2;
-  wkwenvar.CadTxtDecimal = 2;
+  cadSettings.CadDecimals = 2;
+  desktopSettings.CadTxtDecimal = 2;
   OutputRun(5, [&] {
     CadBeginEntities();
     CadCircle(1.5L, -2.25L, 0.376L);
     CadArc(1.5L, -2.25L, 10, 20, 0.376L);
   });
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   ExpectGolden("cadtxt_comma.txt");
 }
 
@@ -135,8 +135,8 @@ TEST_F(CadtxtTest, NumberField) {
       {0, 1, -7, " -7"},           {2, 1, 1e12L, "1000000000000.00"},
   };
   for (const auto& c : cases) {
-    cad8var.CadDecimals = c.decimals;
-    wkwenvar.CadTxtDecimal = c.mark;
+    cadSettings.CadDecimals = c.decimals;
+    desktopSettings.CadTxtDecimal = c.mark;
     EXPECT_EQ(TxtReal(c.x), c.text) << c.decimals << " decimals of " << static_cast<double>(c.x);
   }
 }
@@ -150,9 +150,9 @@ TEST_F(CadtxtTest, TextsFollowTheCadTextMode) {
       {2, "TEXT\t  1\t  2\t20\xB0" "C"},  // Windows character set
       {3, "TEXT\t  1\t  2\t20degC"},
   };
-  cad8var.CadDecimals = 0;
+  cadSettings.CadDecimals = 0;
   for (const auto& c : cases) {
-    wkwenvar.CadTextMode = c.mode;
+    desktopSettings.CadTextMode = c.mode;
     CadBeginOutput(5);
     CadText("20\xF8" "C", 1, 2);
     CadEndOutput();
@@ -164,7 +164,7 @@ TEST_F(CadtxtTest, TextsFollowTheCadTextMode) {
 }
 
 TEST_F(CadtxtTest, ColourSetsTheLayerName) {
-  cad8var.LayerNames[3] = "MASS";
+  cadSettings.LayerNames[3] = "MASS";
   CadBeginOutput(5);
   const std::pair<int32_t, const char*> cases[] = {{0, "0"}, {3, "MASS"}, {17, "17"}, {47, "31"}};
   for (const auto& [n, name] : cases) {
@@ -179,15 +179,15 @@ TEST_F(CadtxtTest, FailedWriteReportsOnceAndClosesTheFile) {
   // Few lines fail only when the file is closed, many lines while drawing.
   for (int lines : {3, 20000}) {
     test::scriptedPrompter().clear();
-    kwenvar.ErrorFlag = false;
+    programState.ErrorFlag = false;
     fs::remove(dir / "voll.txt");
     fs::create_symlink("/dev/full", dir / "voll.txt");
-    kwenvar.CurrentFileName = (dir / "voll").string();
+    programState.CurrentFileName = (dir / "voll").string();
     CadBeginOutput(5);
-    ASSERT_FALSE(kwenvar.ErrorFlag);
-    for (int i = 0; i < lines && !kwenvar.ErrorFlag; ++i) CadLine(0, 0, i, i);
+    ASSERT_FALSE(programState.ErrorFlag);
+    for (int i = 0; i < lines && !programState.ErrorFlag; ++i) CadLine(0, 0, i, i);
     EXPECT_NO_THROW(CadEndOutput());
-    EXPECT_TRUE(kwenvar.ErrorFlag) << lines;
+    EXPECT_TRUE(programState.ErrorFlag) << lines;
     EXPECT_FALSE(ShareTextFile.IsOpen()) << lines;
     EXPECT_FALSE(cadtxt.Open);
     EXPECT_EQ(Messages().size(), 1u) << lines;
@@ -202,7 +202,7 @@ TEST_F(CadtxtTest, SharedFileTakenOverStopsTheRunWithoutTouchingTheOtherFile) {
   ASSERT_TRUE(ShareTextFile.Rewrite());
   ShareTextFile.WriteLn("eigene Zeile");
   CadLine(2, 2, 3, 3);
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   CadEndOutput();
   ASSERT_TRUE(ShareTextFile.IsOpen());  // theirs is still open
   ASSERT_TRUE(ShareTextFile.Close());

@@ -49,17 +49,17 @@ class DiagramPageTest : public KernelTest {
 };
 
 TEST_F(DiagramPageTest, DxfOfADiagramAndATableReadsCleanWithTicksAndCells) {
-  wkwenvar.CadBatchMode = true;
-  kwenvar.CurrentFileName = (dir / "kennlinie").string();
+  desktopSettings.CadBatchMode = true;
+  programState.CurrentFileName = (dir / "kennlinie").string();
   CadBeginOutput(1);
-  ASSERT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_FALSE(programState.ErrorFlag);
   CadPageSetup(0, 0, 160, 120, 1);
   CadWriteTables(2);
   CadBeginEntities();
   DrawPage();
   CadEndSection();
   CadEndOutput();
-  ASSERT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_FALSE(programState.ErrorFlag);
 
   const DxfCheck c = CheckDxf(dir / "kennlinie.dxf");
   ASSERT_EQ(c.exitCode, 0) << c.output;
@@ -84,7 +84,7 @@ TEST_F(DiagramPageTest, DxfOfADiagramAndATableReadsCleanWithTicksAndCells) {
 
 TEST_F(DiagramPageTest, ScreenDisplayListHoldsTheSameTextsAndTheClippedCurve) {
   CadBeginOutput(3);
-  ASSERT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_FALSE(programState.ErrorFlag);
   kwengraf.DisplayList.clear();
   DrawPage();
   CadEndOutput();

@@ -53,10 +53,10 @@ class DiagramTest : public KernelTest {
     auto w = std::make_unique<DiagramWriter>();
     DiagramWriter& ref = *w;
     RegisterCadWriter(CadOutput::Txt, std::move(w));
-    wkwenvar.CadBatchMode = true;
-    kwenvar.CurrentFileName = (dir / "diagram").string();
+    desktopSettings.CadBatchMode = true;
+    programState.CurrentFileName = (dir / "diagram").string();
     CadBeginOutput(5);
-    EXPECT_FALSE(kwenvar.ErrorFlag);
+    EXPECT_FALSE(programState.ErrorFlag);
     return ref;
   }
 
@@ -359,7 +359,7 @@ TEST_F(DiagramTest, ZeroAxesAppearOnlyWhereZeroLiesOnTheAxis) {
   EXPECT_TRUE(Near(texts[0].v[0], 15 + 60 - 9 * 3.5L / 2) && Near(texts[0].v[1], 113));
   EXPECT_DOUBLE_EQ(static_cast<double>(w.heights[0]), static_cast<double>(3.5L * 100 / 110));
   EXPECT_EQ(w.only("color").back().v[0], 17);
-  EXPECT_EQ(wprinvar.SheetFormat, 1);
+  EXPECT_EQ(printSettings.SheetFormat, 1);
   // Grid: 9 vertical lines (every 200) and 9 horizontal ones (every 50) spanning the diagram.
   int vertical = 0, horizontal = 0;
   for (const auto& l : w.only("line")) {
@@ -371,9 +371,9 @@ TEST_F(DiagramTest, ZeroAxesAppearOnlyWhereZeroLiesOnTheAxis) {
 }
 
 TEST_F(DiagramTest, DiagramOnTheScreenEndsWithTheDottedGridStyle) {
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   CadBeginOutput(3);
-  ASSERT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_FALSE(programState.ErrorFlag);
   kwengraf.DisplayList.clear();
   DiagramReset();
   DiagramSetSize(120, 100);
@@ -419,15 +419,15 @@ TEST_F(DiagramTest, LimitsDialogIsOfferedOnlyForUserChosenOutputsWithTheSettingO
       ++shown;
       seen = r;
     };
-    wkwenvar.DiagramLimitsQuery = c.setting;
+    desktopSettings.DiagramLimitsQuery = c.setting;
     utilstr.ProgramParams.assign(static_cast<size_t>(c.params), "x");
     if (c.code == 5) {
       Open();
     } else {
       if (c.code == 0) test::scriptedPrompter().push(2);  // "Kontrollausgabe auf Bildschirm"
       CadBeginOutput(c.code);
-      ASSERT_FALSE(kwenvar.ErrorFlag);
-      ASSERT_EQ(cad8var.CadCode, 3);
+      ASSERT_FALSE(programState.ErrorFlag);
+      ASSERT_EQ(cadSettings.CadCode, 3);
     }
     DiagramReset();
     DiagramAxes("s", "F", "T", 0, 0, 1550, 480, 1);
@@ -443,11 +443,11 @@ TEST_F(DiagramTest, LimitsDialogIsOfferedOnlyForUserChosenOutputsWithTheSettingO
 }
 
 TEST_F(DiagramTest, ConfirmedLimitsAreRoundedAndCancelKeepsTheComputedOnes) {
-  wkwenvar.DiagramLimitsQuery = true;
+  desktopSettings.DiagramLimitsQuery = true;
   bool cancel = false;
   services().DiagramLimitsDialog = [&](const DiagramLimitsRequest&) {
     if (cancel)
-      kwenvar.ErrorFlag = true;
+      programState.ErrorFlag = true;
     else
       cad1var.DiagramEnteredLimits = {0, 0, 1000, 260};
   };
@@ -456,21 +456,21 @@ TEST_F(DiagramTest, ConfirmedLimitsAreRoundedAndCancelKeepsTheComputedOnes) {
   DiagramAxes("s", "F", "T", 0, 0, 1550, 480, 1);
   EXPECT_LIMIT(cad1var.DiagramXMax, 1000);
   EXPECT_LIMIT(cad1var.DiagramYMax, 300);  // 260 widened to the step of 50
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
 
   cancel = true;
   DiagramAxes("s", "F", "T", 0, 0, 1550, 480, 1);
   EXPECT_LIMIT(cad1var.DiagramXMax, 1600);
   EXPECT_LIMIT(cad1var.DiagramYMax, 500);
-  EXPECT_FALSE(kwenvar.ErrorFlag) << "Cancel leaves no error behind";
+  EXPECT_FALSE(programState.ErrorFlag) << "Cancel leaves no error behind";
 
   // A flag the caller had set before neither turns OK into Cancel nor gets lost.
   cancel = false;
-  kwenvar.ErrorFlag = true;
+  programState.ErrorFlag = true;
   DiagramAxes("s", "F", "T", 0, 0, 1550, 480, 1);
   EXPECT_LIMIT(cad1var.DiagramXMax, 1000);
-  EXPECT_TRUE(kwenvar.ErrorFlag);
-  kwenvar.ErrorFlag = false;
+  EXPECT_TRUE(programState.ErrorFlag);
+  programState.ErrorFlag = false;
 
   // Limits typed the wrong way round are ordered.
   services().DiagramLimitsDialog = [&](const DiagramLimitsRequest&) { cad1var.DiagramEnteredLimits = {1000, 260, 0, 0}; };
@@ -482,7 +482,7 @@ TEST_F(DiagramTest, ConfirmedLimitsAreRoundedAndCancelKeepsTheComputedOnes) {
 }
 
 TEST_F(DiagramTest, WithoutADialogTheComputedLimitsAreUsed) {
-  wkwenvar.DiagramLimitsQuery = true;
+  desktopSettings.DiagramLimitsQuery = true;
   cad1var.DiagramEnteredLimits = {0, 0, 7, 7};
   Open();
   DiagramReset();
@@ -490,7 +490,7 @@ TEST_F(DiagramTest, WithoutADialogTheComputedLimitsAreUsed) {
   CadEndOutput();
   EXPECT_LIMIT(cad1var.DiagramXMax, 1600);
   EXPECT_LIMIT(cad1var.DiagramYMax, 500);
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
 }
 
 }  // namespace

@@ -276,9 +276,9 @@ class IgesTest : public KernelTest {
     InitIges();
     InitIgesvar();
     RegisterIgesWriter();
-    wkwenvar.CadBatchMode = true;
-    kwenvar.CurrentFileName = (dir / "zeichnung").string();
-    kwenvar.ProgName = "QORVA";
+    desktopSettings.CadBatchMode = true;
+    programState.CurrentFileName = (dir / "zeichnung").string();
+    programState.ProgName = "QORVA";
     test::fixedClock().set({2026, 3, 7, 9, 30, 0, 6});
   }
   void TearDown() override {
@@ -349,7 +349,7 @@ TEST_F(IgesTest, FirstLineCircleAndGlobalSection) {
     CadLine(0, 0, 10, 5);
     CadCircle(10, 10, 5);
   }, 420, 297);
-  ASSERT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_FALSE(programState.ErrorFlag);
   const std::string bytes = test::readFile(Output());
   std::vector<std::string> lines;
   for (std::size_t p = 0; p < bytes.size();) {
@@ -391,7 +391,7 @@ TEST_F(IgesTest, EveryRealKeepsItsPointUnderADecimalComma) {
     CadTextStyle(1, 90, 2.5L, 0);
     CadText("x", 1.5L, 2);
   }, 160.5L, 120);
-  ASSERT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_FALSE(programState.ErrorFlag);
   const IgesFile f = ReadIges(Output());
   ASSERT_TRUE(f.problems.empty()) << Problems(f);
   EXPECT_EQ(f.ofType(110).at(0)->params,
@@ -411,11 +411,11 @@ TEST_F(IgesTest, EveryRealKeepsItsPointUnderADecimalComma) {
 }
 
 TEST_F(IgesTest, LongFileNameIsShortenedInTheGlobalSection) {
-  kwenvar.CurrentFileName = (dir / std::string("abcdefghijklm0123456789012_nopqrstuvwxyz")).string();
+  programState.CurrentFileName = (dir / std::string("abcdefghijklm0123456789012_nopqrstuvwxyz")).string();
   OutputRun(2, [&] {
     CadLine(0, 0, 1, 1);
   });
-  ASSERT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_FALSE(programState.ErrorFlag);
   const IgesFile f = ReadIges(dir / "abcdefghijklm0123456789012_nopqrstuvwxyz.igs");
   ASSERT_TRUE(f.problems.empty()) << Problems(f);
   std::string g;
@@ -444,7 +444,7 @@ TEST_F(IgesTest, SubfiguresInstancesAndPointers) {
     CadInsertBlock("viele", 0, 0, 0, 1, 1);          // letter case counts
     CadInsertBlock("LEER", 5, 5, 0, 1, 1);
   });
-  ASSERT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_FALSE(programState.ErrorFlag);
   EXPECT_TRUE(HasErrorMsg("Blockname viele not found !"));
   EXPECT_FALSE(HasErrorMsg("Blockname LEER not found !"));
 
@@ -507,7 +507,7 @@ TEST_F(IgesTest, MirroredAndUnequalScales) {
     CadInsertBlock("B", 0, 0, 0, -1, 1);  // mirrored about the y axis
     CadInsertBlock("B", 0, 0, 0, 2, 1);   // stretched along x
   });
-  ASSERT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_FALSE(programState.ErrorFlag);
   const IgesFile f = ReadIges(Output());
   ASSERT_TRUE(f.problems.empty()) << Problems(f);
   const auto defs = f.ofType(308);
@@ -539,13 +539,13 @@ TEST_F(IgesTest, BlocksOfAnEarlierFileAreNotFound) {
     CadEndSection();
     CadBeginEntities();
   });
-  ASSERT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_FALSE(programState.ErrorFlag);
   OutputRun(2, [&] {
     CadBeginEntities();
     CadLine(0, 0, 1, 1);
     CadInsertBlock("ALT", 1, 1, 0, 1, 1);
   });
-  ASSERT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_FALSE(programState.ErrorFlag);
   EXPECT_TRUE(HasErrorMsg("Blockname ALT not found !"));
   const IgesFile f = ReadIges(Output());
   EXPECT_TRUE(f.problems.empty()) << Problems(f);
@@ -564,7 +564,7 @@ TEST_F(IgesTest, ABlockInsertingItselfIsWrittenOnceAtEveryScale) {
     CadInsertBlock("SELBST", 0, 0, 0, 3, 3);
     CadInsertBlock("SELBST", 0, 0, 0, 1, 1);
   });
-  ASSERT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_FALSE(programState.ErrorFlag);
   EXPECT_TRUE(HasErrorMsg("Blockname SELBST not found !"));
   const IgesFile f = ReadIges(Output());
   ASSERT_TRUE(f.problems.empty()) << Problems(f);
@@ -583,7 +583,7 @@ TEST_F(IgesTest, SubfigureBeyondTheTableSize) {
     CadBeginEntities();
     CadInsertBlock("GROSS", 0, 0, 0, 1, 1);
   });
-  ASSERT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_FALSE(programState.ErrorFlag);
   const IgesFile f = ReadIges(Output());
   ASSERT_TRUE(f.problems.empty()) << Problems(f);
   ASSERT_EQ(f.ofType(308).size(), 1u);
@@ -601,7 +601,7 @@ TEST_F(IgesTest, NotesKeepTheirStringsWhole) {
     CadText("", 10, 40);
     CadText("Zeile 1\r\nZeile 2\nZeile 3", 10, 50);  // a break would end the record in the middle
   });
-  ASSERT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_FALSE(programState.ErrorFlag);
   const IgesFile f = ReadIges(Output());
   ASSERT_TRUE(f.problems.empty()) << Problems(f);
   const auto notes = f.ofType(212);
@@ -642,7 +642,7 @@ TEST_F(IgesTest, ParameterFileIsPrivateAndRemoved) {
   EXPECT_NE(fs::path(paramFile).filename(), "KWENIGES.$$$");
   EXPECT_TRUE(fs::exists(paramFile));
   CadEndOutput();
-  ASSERT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_FALSE(programState.ErrorFlag);
   EXPECT_FALSE(fs::exists(paramFile));
   EXPECT_EQ(test::readFile(dir / "KWENIGES.$$$"), "fremd");
   EXPECT_EQ(Leftovers(), std::vector<std::string>{"KWENIGES.$$$"});
@@ -655,7 +655,7 @@ TEST_F(IgesTest, FailedWriteDropsEverything) {
   CadBeginOutput(2);
   CadPageSetup(0, 0, 160, 120, 0);
   CadLine(0, 0, 1, 1);
-  ASSERT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_FALSE(programState.ErrorFlag);
   const std::string paramFile = IgesParamFileName();
   // A write that fails: the parameter file's descriptor now points at a full device.
   ASSERT_NO_THROW({
@@ -670,17 +670,17 @@ TEST_F(IgesTest, FailedWriteDropsEverything) {
   });
   for (int i = 0; i < 2000; ++i) CadLine(i, 0, i, 1);  // more than the buffer holds
   CadEndOutput();
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_FALSE(fs::exists(paramFile));
   EXPECT_EQ(test::readFile(Output()), "alte Datei");  // the old file stays as it was
   EXPECT_TRUE(Leftovers().empty());
   EXPECT_FALSE(Messages().empty());
   // The next run works again.
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   OutputRun(2, [&] {
     CadLine(0, 0, 1, 1);
   });
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_TRUE(ReadIges(Output()).problems.empty());
 }
 
@@ -700,9 +700,9 @@ TEST_F(IgesTest, ARunNeverEndedLeavesNoFilesAtProgramEnd) {
 }
 
 TEST_F(IgesTest, UnwritableFolderIsReportedWithoutLeftovers) {
-  kwenvar.CurrentFileName = (dir / "fehlt" / "zeichnung").string();
+  programState.CurrentFileName = (dir / "fehlt" / "zeichnung").string();
   CadBeginOutput(2);
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   CadLine(0, 0, 1, 1);
   CadEndOutput();
   EXPECT_FALSE(fs::exists(dir / "fehlt"));
@@ -741,7 +741,7 @@ TEST_F(IgesTest, OpenCascadeReadsAKernelDrawing) {
     CadInsertBlock("LEER", 10, 10, 0, 1, 1);     // an empty definition: read without complaint, no shape
     CadInsertBlock("LEER", 10, 10, 30, 2, 2);
   }, 297, 210);
-  ASSERT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_FALSE(programState.ErrorFlag);
   const IgesFile f = ReadIges(Output());
   ASSERT_TRUE(f.problems.empty()) << Problems(f);
 
@@ -781,7 +781,7 @@ TEST_F(IgesTest, ABlockInsertedOnlyScaledLeavesNoDefinitionAtItsOwnPlace) {
     CadBeginEntities();
     CadInsertBlock("FEDER", 118, 220, 0, 0.5L, 0.5L);
   }, 210, 297);
-  ASSERT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_FALSE(programState.ErrorFlag);
   const IgesFile f = ReadIges(Output());
   ASSERT_TRUE(f.problems.empty()) << Problems(f);
   // Every definition is one an instance uses.
@@ -812,7 +812,7 @@ TEST_F(IgesTest, NotesInsideABlockAreValidThoughOpenCascadeMakesNoShapeOfThem) {
     CadInsertBlock("SCHILD", 10, 10, 0, 1, 1);
     CadInsertBlock("SCHILD", 10, 50, 0, 1, 1);
   });
-  ASSERT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_FALSE(programState.ErrorFlag);
   const IgesFile f = ReadIges(Output());
   ASSERT_TRUE(f.problems.empty()) << Problems(f);
   OcctResult o = ReadWithOcct(Output());

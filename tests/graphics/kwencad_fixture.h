@@ -9,14 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "foundation/cad8var.h"
-#include "foundation/error0.h"
-#include "foundation/kwenvar.h"
+#include "foundation/cadsettings.h"
+#include "foundation/errorlist.h"
+#include "foundation/programstate.h"
 #include "foundation/settings.h"
 #include "foundation/utilfile.h"
-#include "foundation/wkwenvar.h"
+#include "foundation/desktopsettings.h"
 #include "foundation/workdir.h"
-#include "foundation/wprinvar.h"
+#include "foundation/printsettings.h"
 #include "graphics/kwencad.h"
 #include "graphics/kwengraf.h"
 #include "tests/support/testsupport.h"
@@ -57,7 +57,7 @@ class RecordingWriter : public CadWriter {
   }
   void line(long double x1, long double y1, long double x2, long double y2) override {
     add("line", {x1, y1, x2, y2});
-    if (failAfterLines > 0 && --failAfterLines == 0) kwenvar.ErrorFlag = true;  // a failed write
+    if (failAfterLines > 0 && --failAfterLines == 0) programState.ErrorFlag = true;  // a failed write
   }
   void circle(long double x, long double y, long double r) override { add("circle", {x, y, r}); }
   void arc(const CadArcCall& a) override { add("arc", {a.x, a.y, a.xs, a.ys, a.xe, a.ye}); }
@@ -141,10 +141,10 @@ class KernelTest : public ::testing::Test {
     test::recordingLauncher().installed.clear();
     fs::create_directories(dir / "tmp");
     fs::create_directories(dir / "blocks");
-    kwenvar.TempDir = (dir / "tmp").string();
-    kwenvar.CadDir = dir.path().string();
+    programState.TempDir = (dir / "tmp").string();
+    programState.CadDir = dir.path().string();
     kwencad.UserBlockDir = (dir / "blocks").string();
-    cad8var.ExecCadFile = false;
+    cadSettings.ExecCadFile = false;
   }
   void TearDown() override {
     RemoveWorkDir();
@@ -180,8 +180,8 @@ class KernelTest : public ::testing::Test {
   }
 
   bool HasErrorMsg(const std::string& text) const {
-    for (int32_t i = 1; i <= error0.ErrorCount; ++i)
-      if (error0.ErrorMsgs[static_cast<size_t>(i)] == text) return true;
+    for (int32_t i = 1; i <= errorList.ErrorCount; ++i)
+      if (errorList.ErrorMsgs[static_cast<size_t>(i)] == text) return true;
     return false;
   }
 

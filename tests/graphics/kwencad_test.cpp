@@ -10,11 +10,11 @@
 #include <limits>
 #include <string>
 
-#include "foundation/hgvar.h"
+#include "foundation/graphicssettings.h"
 #include "graphics/caddim.h"
 #include "graphics/caddxf.h"
 #include "graphics/kwendraw.h"
-#include "foundation/wkwenvar.h"
+#include "foundation/desktopsettings.h"
 #include "graphics/kwengraf.h"
 #include "graphics/iges.h"
 #include "graphics/cadtxt.h"
@@ -32,10 +32,10 @@ using KwencadTest = KernelTest;
 
 TEST_F(KwencadTest, WriterReceivesEveryPrimitiveWithTheOriginOffset) {
   RecordingWriter& w = Register(5, "txt", false);
-  wkwenvar.CadBatchMode = true;
-  kwenvar.CurrentFileName = (dir / "feder").string();
+  desktopSettings.CadBatchMode = true;
+  programState.CurrentFileName = (dir / "feder").string();
   CadBeginOutput(5);
-  ASSERT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_FALSE(programState.ErrorFlag);
   EXPECT_EQ(cadrun.CadFileName, (dir / "feder.txt").string());
   CadSetOrigin(10, 20);
   CadLine(1, 2, 3, 4);
@@ -49,7 +49,7 @@ TEST_F(KwencadTest, WriterReceivesEveryPrimitiveWithTheOriginOffset) {
   CadSetColor(32);
   CadSetColor(7);
   CadEndOutput();
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
 
   std::vector<std::string> ops;
   for (const auto& c : w.calls) ops.push_back(c.op);
@@ -72,10 +72,10 @@ TEST_F(KwencadTest, WriterReceivesEveryPrimitiveWithTheOriginOffset) {
 
 TEST_F(KwencadTest, CodeWithoutWriterIsRefusedWithAMessage) {
   for (uint16_t code : {2, 5, 6}) {
-    kwenvar.ErrorFlag = false;
+    programState.ErrorFlag = false;
     test::scriptedPrompter().clear();
     CadBeginOutput(code);
-    EXPECT_TRUE(kwenvar.ErrorFlag) << code;
+    EXPECT_TRUE(programState.ErrorFlag) << code;
     ASSERT_EQ(Messages().size(), 1u) << code;
     EXPECT_NE(Messages()[0].find("nicht verf"), std::string::npos) << Messages()[0];
     // No dialog was shown before the refusal.
@@ -101,8 +101,8 @@ TEST_F(KwencadTest, EveryOutputHasItsWriterInTheOneRegistry) {
   for (CadOutput o : {CadOutput::Dxf, CadOutput::Screen, CadOutput::Plot}) {
     auto own = RegisterCadWriter(o, std::make_unique<RecordingWriter>("", false));
     auto& stand = static_cast<RecordingWriter&>(*CadWriterFor(CadCodeOf(o)));
-    wkwenvar.CadBatchMode = true;
-    kwenvar.CurrentFileName = (dir / "stand").string();
+    desktopSettings.CadBatchMode = true;
+    programState.CurrentFileName = (dir / "stand").string();
     kwengraf.DisplayList.clear();
     CadBeginOutput(CadCodeOf(o));
     CadLine(1, 2, 3, 4);
@@ -121,15 +121,15 @@ TEST_F(KwencadTest, FailedWriteAbandonsTheRunAndClosesTheWriter) {
     SCOPED_TRACE(flagBefore);
     SetUp();
     RecordingWriter& w = Register(5, "txt", false);
-    wkwenvar.CadBatchMode = true;
-    cad8var.ExecCadFile = true;
-    kwenvar.CurrentFileName = (dir / "feder").string();
+    desktopSettings.CadBatchMode = true;
+    cadSettings.ExecCadFile = true;
+    programState.CurrentFileName = (dir / "feder").string();
     w.failAfterLines = 2;
     CadBeginOutput(5);
-    kwenvar.ErrorFlag = flagBefore;
+    programState.ErrorFlag = flagBefore;
     for (int i = 0; i < 10; ++i) CadLine(0, 0, i, i);
     CadEndOutput();
-    EXPECT_TRUE(kwenvar.ErrorFlag);
+    EXPECT_TRUE(programState.ErrorFlag);
     EXPECT_EQ(w.only("line").size(), 2u);
     EXPECT_EQ(w.only("abandon").size(), 1u);
     EXPECT_TRUE(w.only("close").empty());
@@ -141,42 +141,42 @@ TEST_F(KwencadTest, FailedWriteAbandonsTheRunAndClosesTheWriter) {
 TEST_F(KwencadTest, FailedDxfWriteDropsTheFileAndReportsOnce) {
   // The output file is a link to a device that is always full.
   fs::create_symlink("/dev/full", dir / "voll.dxf");
-  wkwenvar.CadBatchMode = true;
-  cad8var.ExecCadFile = true;
-  kwenvar.CurrentFileName = (dir / "voll").string();
+  desktopSettings.CadBatchMode = true;
+  cadSettings.ExecCadFile = true;
+  programState.CurrentFileName = (dir / "voll").string();
   CadBeginOutput(1);
-  ASSERT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_FALSE(programState.ErrorFlag);
   CadPageSetupDefault();
   CadWriteTables(2);
   CadBeginEntities();
-  for (int i = 0; i < 20000 && !kwenvar.ErrorFlag; ++i) CadLine(0, 0, i, i);
-  EXPECT_TRUE(kwenvar.ErrorFlag);  // the write failed while drawing
+  for (int i = 0; i < 20000 && !programState.ErrorFlag; ++i) CadLine(0, 0, i, i);
+  EXPECT_TRUE(programState.ErrorFlag);  // the write failed while drawing
   CadLine(1, 1, 2, 2);
   CadEndSection();
   CadEndOutput();
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_FALSE(ShareTextFile.IsOpen());
   ASSERT_EQ(Messages().size(), 1u);
   EXPECT_NE(Messages()[0].find("voll.dxf"), std::string::npos);
   EXPECT_TRUE(test::recordingLauncher().launched().empty());
   // The next run starts afresh.
-  kwenvar.ErrorFlag = false;
-  kwenvar.CurrentFileName = (dir / "gut").string();
+  programState.ErrorFlag = false;
+  programState.CurrentFileName = (dir / "gut").string();
   OutputRun(1, [&] {
     CadWriteTables(2);
     CadBeginEntities();
     CadLine(0, 0, 1, 1);
     CadEndSection();
   });
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_EQ(CheckDxf(dir / "gut.dxf").exitCode, 0);
 }
 
 // ---- Layers and pens ----
 
 TEST_F(KwencadTest, DxfLayerOfFoldedColourNumbers) {
-  wkwenvar.CadBatchMode = true;
-  kwenvar.CurrentFileName = (dir / "layer").string();
+  desktopSettings.CadBatchMode = true;
+  programState.CurrentFileName = (dir / "layer").string();
   CadBeginOutput(1);
   const std::pair<int32_t, const char*> cases[] = {{32, "16"}, {47, "31"}, {7, "7"}, {0, "0"}, {1, "1"}};
   for (const auto& [n, name] : cases) {
@@ -187,12 +187,12 @@ TEST_F(KwencadTest, DxfLayerOfFoldedColourNumbers) {
 }
 
 TEST_F(KwencadTest, ScreenPenOfEachLayer) {
-  cad8var.CadCode = 3;
-  cad8var.LayerWidths = {7, 4, 3, -2, 90, 5};
-  cad8var.LayerColors = {1, 2, 3, 4, 5, 6};
-  cad8var.ColorLayerWidths[20] = 60;
-  cad8var.ColorLayerWidths[21] = 9;
-  cad8var.ColorLayerColors[21] = 3;
+  cadSettings.CadCode = 3;
+  cadSettings.LayerWidths = {7, 4, 3, -2, 90, 5};
+  cadSettings.LayerColors = {1, 2, 3, 4, 5, 6};
+  cadSettings.ColorLayerWidths[20] = 60;
+  cadSettings.ColorLayerWidths[21] = 9;
+  cadSettings.ColorLayerColors[21] = 3;
   struct Case {
     int32_t n;
     uint16_t style, width;
@@ -219,11 +219,11 @@ TEST_F(KwencadTest, ScreenPenOfEachLayer) {
 // ---- Choosing and opening the output ----
 
 TEST_F(KwencadTest, CancelledCodeChoiceLeavesTheCode) {
-  cad8var.CadCode = 3;
+  cadSettings.CadCode = 3;
   test::scriptedPrompter().push(Cancel{});
   CadBeginOutput(0);
-  EXPECT_TRUE(kwenvar.ErrorFlag);
-  EXPECT_EQ(cad8var.CadCode, 3);
+  EXPECT_TRUE(programState.ErrorFlag);
+  EXPECT_EQ(cadSettings.CadCode, 3);
   const auto& asked = test::scriptedPrompter().asked();
   ASSERT_EQ(asked.size(), 1u);
   EXPECT_EQ(asked[0].text, "CAD-Code");
@@ -234,28 +234,28 @@ TEST_F(KwencadTest, CancelledCodeChoiceLeavesTheCode) {
 
 TEST_F(KwencadTest, SavedNameGetsTheExtensionOfTheOutput) {
   for (const char* typed : {"plan", "plan.txt"}) {
-    kwenvar.ErrorFlag = false;
+    programState.ErrorFlag = false;
     test::scriptedPrompter().clear();
     test::scriptedPrompter().push(0);  // DXF
     test::scriptedPrompter().push((dir / typed).string());
     CadBeginOutput(0);
-    ASSERT_FALSE(kwenvar.ErrorFlag) << typed;
+    ASSERT_FALSE(programState.ErrorFlag) << typed;
     EXPECT_EQ(cadrun.CadFileName, (dir / "plan.dxf").string()) << typed;
-    EXPECT_EQ(cad8var.CadCode, 1);
+    EXPECT_EQ(cadSettings.CadCode, 1);
     CadEndOutput();
     fs::remove(dir / "plan.dxf");
   }
   // Cancel: no file and the flag.
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   test::scriptedPrompter().push(Cancel{});
   CadBeginOutput(1);
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_FALSE(ShareTextFile.IsOpen());
 }
 
 TEST_F(KwencadTest, PlotProgramCommandLineIsAskedAndKept) {
-  cad8var.VentrixCmdCount = 2;
-  cad8var.VentrixCmdLines[2] = "plot2 x";
+  cadSettings.VentrixCmdCount = 2;
+  cadSettings.VentrixCmdLines[2] = "plot2 x";
   std::string windowSaw;
   services().VentrixSettingsWindow = [&](std::string& line) {
     windowSaw = line;
@@ -267,26 +267,26 @@ TEST_F(KwencadTest, PlotProgramCommandLineIsAskedAndKept) {
   test::scriptedPrompter().push(std::string("plotter -z"));
   CadChooseCode();
   services().VentrixSettingsWindow = nullptr;
-  EXPECT_FALSE(kwenvar.ErrorFlag);
-  EXPECT_EQ(cad8var.CadCode, 4);
-  EXPECT_EQ(cad8var.VentrixCmdChoice, 2);
+  EXPECT_FALSE(programState.ErrorFlag);
+  EXPECT_EQ(cadSettings.CadCode, 4);
+  EXPECT_EQ(cadSettings.VentrixCmdChoice, 2);
   EXPECT_EQ(windowSaw, "plot2 x");
   const auto& asked = test::scriptedPrompter().asked();
   ASSERT_EQ(asked.size(), 3u);
   EXPECT_EQ(asked[2].preset, "fenster y");  // the window's line is the preset of the prompt
-  EXPECT_EQ(cad8var.VentrixCmdLines[2], "plotter -z");
+  EXPECT_EQ(cadSettings.VentrixCmdLines[2], "plotter -z");
 
   // A cancelled settings window ends the plot command there: no further prompt, the line stays.
-  kwenvar.ErrorFlag = false;
-  cad8var.VentrixCmdCount = 1;
+  programState.ErrorFlag = false;
+  cadSettings.VentrixCmdCount = 1;
   services().VentrixSettingsWindow = [](std::string&) { return false; };
   test::scriptedPrompter().clear();
   test::scriptedPrompter().push(3);
   CadChooseCode();
   services().VentrixSettingsWindow = nullptr;
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_EQ(test::scriptedPrompter().asked().size(), 1u) << "only the CAD code was asked";
-  EXPECT_EQ(cad8var.VentrixCmdLines[1], DefaultVentrixCmdLine);
+  EXPECT_EQ(cadSettings.VentrixCmdLines[1], DefaultVentrixCmdLine);
 }
 
 TEST_F(KwencadTest, PlotStartResultMessages) {
@@ -296,11 +296,11 @@ TEST_F(KwencadTest, PlotStartResultMessages) {
 }
 
 TEST_F(KwencadTest, PlotRunWritesItsWorkFileAndStartsTheCommandLine) {
-  wprinvar.PrintBorder = true;
+  printSettings.PrintBorder = true;
   // The default line names a program that is not there.
   CadBeginOutput(4);
-  ASSERT_FALSE(kwenvar.ErrorFlag);
-  EXPECT_EQ(cadrun.CadFileName, AddBackslash(kwenvar.TempDir) + "ventrix.dxf");
+  ASSERT_FALSE(programState.ErrorFlag);
+  EXPECT_EQ(cadrun.CadFileName, AddBackslash(programState.TempDir) + "ventrix.dxf");
   CadPageSetup(0, 0, 297, 210, 0);
   EXPECT_EQ(cadrun.CurrentLayerName, "19");  // as the border leaves it
   CadWriteTables(2);
@@ -313,7 +313,7 @@ TEST_F(KwencadTest, PlotRunWritesItsWorkFileAndStartsTheCommandLine) {
   CadLine(10, 10, 20, 20);
   CadEndSection();
   CadEndOutput();
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   ASSERT_EQ(Messages().size(), 1u);
   EXPECT_EQ(Messages()[0], "file not found");
   EXPECT_TRUE(test::recordingLauncher().launched().empty());
@@ -335,7 +335,7 @@ TEST_F(KwencadTest, PlotRunWritesItsWorkFileAndStartsTheCommandLine) {
   // An installed plot program is started through the shell, with a hidden window.
   test::scriptedPrompter().clear();
   test::recordingLauncher().installed = {"myplot", "/bin/sh"};
-  cad8var.VentrixCmdLines[1] = "myplot '" + cadrun.CadFileName + "' /M1.0";
+  cadSettings.VentrixCmdLines[1] = "myplot '" + cadrun.CadFileName + "' /M1.0";
   OutputRun(4, [&] {
     CadWriteTables(2);
     CadBeginEntities();
@@ -345,7 +345,7 @@ TEST_F(KwencadTest, PlotRunWritesItsWorkFileAndStartsTheCommandLine) {
   ASSERT_EQ(test::recordingLauncher().launched().size(), 1u);
   const LaunchRecord& rec = test::recordingLauncher().launched()[0];
   EXPECT_EQ(rec.program, "/bin/sh");
-  EXPECT_EQ(rec.args, (std::vector<std::string>{"-c", cad8var.VentrixCmdLines[1]}));
+  EXPECT_EQ(rec.args, (std::vector<std::string>{"-c", cadSettings.VentrixCmdLines[1]}));
 
   // The program is looked for under the name the shell will run, whatever quoting its path needs.
   const std::pair<const char*, const char*> lines[] = {
@@ -357,7 +357,7 @@ TEST_F(KwencadTest, PlotRunWritesItsWorkFileAndStartsTheCommandLine) {
     test::scriptedPrompter().clear();
     test::recordingLauncher().clear();
     test::recordingLauncher().installed = {program, "/bin/sh"};
-    cad8var.VentrixCmdLines[1] = line;
+    cadSettings.VentrixCmdLines[1] = line;
     OutputRun(4, [&] {
       CadWriteTables(2);
       CadBeginEntities();
@@ -380,9 +380,9 @@ TEST_F(KwencadTest, PlotWorkFileDefinesTheUserBlocksItInserts) {
   for (const bool withBlocks : {true, false}) {
     SCOPED_TRACE(withBlocks ? "with blocks" : "without blocks");
     test::scriptedPrompter().clear();
-    kwenvar.ErrorFlag = false;
+    programState.ErrorFlag = false;
     CadBeginOutput(4);
-    ASSERT_FALSE(kwenvar.ErrorFlag);
+    ASSERT_FALSE(programState.ErrorFlag);
     CadPageSetupDefault();
     CadWriteTables(2);
     CadSetOrigin(7, 7);  // the logo keeps its own coordinates
@@ -404,8 +404,8 @@ TEST_F(KwencadTest, PlotWorkFileDefinesTheUserBlocksItInserts) {
     CadInsertBlock("fehlt", 0, 0, 0, 1, 1);
     CadEndSection();
     CadEndOutput();
-    EXPECT_FALSE(kwenvar.ErrorFlag);
-    const DxfCheck r = CheckDxf(AddBackslash(kwenvar.TempDir) + "ventrix.dxf");
+    EXPECT_FALSE(programState.ErrorFlag);
+    const DxfCheck r = CheckDxf(AddBackslash(programState.TempDir) + "ventrix.dxf");
     EXPECT_EQ(r.exitCode, 0) << r.output;
     for (const char* line : {"block LOGO_2 base=(0,0)", "  LINE layer=3 (0,0) (480,360)",
                              "  INSERT layer=2 LOGO_2 (145.6,1.2) sx=0.333333 sy=0.333333 rot=0",
@@ -415,8 +415,8 @@ TEST_F(KwencadTest, PlotWorkFileDefinesTheUserBlocksItInserts) {
     for (const char* missing : {"LOGO_3", "alt", "fehlt"})
       EXPECT_EQ(r.output.find(missing), std::string::npos) << missing << "\n" << r.output;
   }
-  wkwenvar.CadBatchMode = true;
-  kwenvar.CurrentFileName = (dir / "ohnelogo").string();
+  desktopSettings.CadBatchMode = true;
+  programState.CurrentFileName = (dir / "ohnelogo").string();
   OutputRun(1, [&] {
     CadWriteTables(2);
     CadBeginEntities();
@@ -430,11 +430,11 @@ TEST_F(KwencadTest, PlotWorkFileDefinesTheUserBlocksItInserts) {
 // A DXF drawing as the drawings make one: blocks, inserts, texts, arcs, solids and dimensions, read
 // by ezdxf.
 TEST_F(KwencadTest, DxfFileOfAWholeDrawingPassesTheAudit) {
-  wkwenvar.CadBatchMode = true;
-  cad8var.ExecCadFile = true;
-  kwenvar.CurrentFileName = (dir / "zeichnung").string();
+  desktopSettings.CadBatchMode = true;
+  cadSettings.ExecCadFile = true;
+  programState.CurrentFileName = (dir / "zeichnung").string();
   CadBeginOutput(1);
-  ASSERT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_FALSE(programState.ErrorFlag);
   CadPageSetup(0, 0, 297, 210, 0);
   CadWriteTables(2);
   CadBeginBlocks();
@@ -460,7 +460,7 @@ TEST_F(KwencadTest, DxfFileOfAWholeDrawingPassesTheAudit) {
   CadRectangle(-100, -50, 197, 160);
   CadEndSection();
   CadEndOutput();
-  ASSERT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_FALSE(programState.ErrorFlag);
   ASSERT_EQ(test::recordingLauncher().launched().size(), 1u);
   EXPECT_EQ(test::recordingLauncher().launched()[0].program, (dir / "zeichnung.dxf").string());
 
@@ -487,17 +487,17 @@ TEST_F(KwencadTest, DxfFileOfAWholeDrawingPassesTheAudit) {
 
 // A step that failed inside a block definition does not leave the block open in the file.
 TEST_F(KwencadTest, BlockEndsWellFormedAfterAFailedStep) {
-  wkwenvar.CadBatchMode = true;
-  kwenvar.CurrentFileName = (dir / "bloecke").string();
+  desktopSettings.CadBatchMode = true;
+  programState.CurrentFileName = (dir / "bloecke").string();
   OutputRun(1, [&] {
     CadWriteTables(2);
     CadBeginBlocks();
     CadBeginBlock("a");
     CadLine(0, 0, 1, 1);
-    kwenvar.ErrorFlag = true;  // as a cancelled prompt inside the drawing leaves it
+    programState.ErrorFlag = true;  // as a cancelled prompt inside the drawing leaves it
     CadEndBlock();
-    EXPECT_FALSE(kwenvar.ErrorFlag);
-    kwenvar.ErrorFlag = true;
+    EXPECT_FALSE(programState.ErrorFlag);
+    programState.ErrorFlag = true;
     CadBeginBlock("b");  // not started while the flag is set
     CadEndBlock();
     CadEndSection();
@@ -505,7 +505,7 @@ TEST_F(KwencadTest, BlockEndsWellFormedAfterAFailedStep) {
     CadInsertBlock("a", 0, 0, 0, 1, 1);
     CadEndSection();
   });
-  ASSERT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_FALSE(programState.ErrorFlag);
   const DxfCheck r = CheckDxf(dir / "bloecke.dxf");
   EXPECT_EQ(r.exitCode, 0) << r.output;
   EXPECT_TRUE(r.has("block a base=(0,0)")) << r.output;
@@ -515,17 +515,17 @@ TEST_F(KwencadTest, BlockEndsWellFormedAfterAFailedStep) {
 // A run that its caller ends with the flag set (a step of its own failed) still closes a complete
 // file and reports no write error; the flag stays for the caller, and the file is not opened.
 TEST_F(KwencadTest, RunEndedWithTheFlagSetClosesACompleteFile) {
-  wkwenvar.CadBatchMode = true;
-  cad8var.ExecCadFile = true;
-  kwenvar.CurrentFileName = (dir / "abbruch").string();
+  desktopSettings.CadBatchMode = true;
+  cadSettings.ExecCadFile = true;
+  programState.CurrentFileName = (dir / "abbruch").string();
   OutputRun(1, [&] {
     CadWriteTables(2);
     CadBeginEntities();
     CadLine(0, 0, 1, 1);
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
     CadEndSection();
   });
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_TRUE(Messages().empty()) << Messages()[0];
   EXPECT_TRUE(test::recordingLauncher().launched().empty());
   const DxfCheck r = CheckDxf(dir / "abbruch.dxf");
@@ -541,17 +541,17 @@ TEST_F(KwencadTest, TextStyleKeepsTheAngleWhateverTheWindowShape) {
   const struct {
     int32_t resX, resY;
   } windows[] = {{639, 479}, {1279, 799}, {1919, 1079}, {2559, 1079}, {0, 0}};
-  cad8var.CadCode = 1;
+  cadSettings.CadCode = 1;
   for (const auto& w : windows) {
-    kwenvar.GraphResX = w.resX;
-    kwenvar.GraphResY = w.resY;
+    programState.GraphResX = w.resX;
+    programState.GraphResY = w.resY;
     for (long double angle : {4.4L, 30.0L, 45.0L, 85.4L, 90.0L}) {
       CadTextStyle(2, angle, 5, 0);
       EXPECT_EQ(cadrun.TextAngle, angle) << w.resX << "x" << w.resY;
     }
   }
   EXPECT_TRUE(Near(cadrun.TextWidthFactor, 0.7L));
-  cad8var.CadTextWidth = 2;
+  cadSettings.CadTextWidth = 2;
   CadTextStyle(2, 0, 5, 2.5L);
   EXPECT_TRUE(Near(cadrun.TextWidthFactor, 1.0L));
   // No height (a block inserted with a y scale of 0): the standard ratio, never an infinite one.
@@ -560,8 +560,8 @@ TEST_F(KwencadTest, TextStyleKeepsTheAngleWhateverTheWindowShape) {
 }
 
 TEST_F(KwencadTest, TextStyleFitShrinksALongText) {
-  cad8var.CadCode = 1;
-  hgvar.GraphTextWidth = 0.7L;
+  cadSettings.CadCode = 1;
+  graphicsSettings.GraphTextWidth = 0.7L;
   CadTextStyleFit(2, "  abcd  ", 0, 5, 2, 100);  // needs 4 x 2 = 8
   EXPECT_TRUE(Near(cadrun.TextHeight, 5));
   CadTextStyleFit(2, "abcd", 0, 5, 2, 4);
@@ -569,7 +569,7 @@ TEST_F(KwencadTest, TextStyleFitShrinksALongText) {
 }
 
 TEST_F(KwencadTest, WriteLineMovesOneLineDownInTheTextFrame) {
-  cad8var.CadCode = 0;
+  cadSettings.CadCode = 0;
   cadrun.TextHeight = 5;
   cadrun.TextAngle = 0;
   CadMoveTo(10, 10);
@@ -583,7 +583,7 @@ TEST_F(KwencadTest, WriteLineMovesOneLineDownInTheTextFrame) {
 }
 
 TEST_F(KwencadTest, DimScaleFallsBackToOneBelowAHundredth) {
-  cad8var.DimensionFactor = 2;
+  cadSettings.DimensionFactor = 2;
   CadSetDimScale(3);
   EXPECT_TRUE(Near(cadrun.DimScale, 6));
   CadSetDimScale(0.004L);
@@ -593,7 +593,7 @@ TEST_F(KwencadTest, DimScaleFallsBackToOneBelowAHundredth) {
 }
 
 TEST_F(KwencadTest, SpiralEndsExactlyAtItsLastPoint) {
-  cad8var.CadCode = 3;
+  cadSettings.CadCode = 3;
   const size_t from = kwengraf.DisplayList.size();
   CadSpiral(10, 2, 1, 0, 90);  // 72 segments per turn
   const auto lines = Records(RecLine, from);
@@ -611,11 +611,11 @@ TEST_F(KwencadTest, SpiralEndsExactlyAtItsLastPoint) {
 
 TEST_F(KwencadTest, ArcsAndCirclesBecomeSegments) {
   RecordingWriter& w = Register(6, "stl", true);
-  cad8var.CadCode = 6;
-  wkwenvar.CadBatchMode = true;
-  kwenvar.CurrentFileName = (dir / "stl").string();
+  cadSettings.CadCode = 6;
+  desktopSettings.CadBatchMode = true;
+  programState.CurrentFileName = (dir / "stl").string();
   CadBeginOutput(6);
-  ASSERT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_FALSE(programState.ErrorFlag);
   struct Case {
     const char* what;
     long double a1, a2, r, res;
@@ -629,7 +629,7 @@ TEST_F(KwencadTest, ArcsAndCirclesBecomeSegments) {
   };
   for (const auto& c : cases) {
     w.calls.clear();
-    cad8var.ArcResolution = c.res;
+    cadSettings.ArcResolution = c.res;
     if (c.a1 == c.a2) CadCircle(0, 0, c.r);
     else CadArc(0, 0, c.a1, c.a2, c.r);
     EXPECT_EQ(w.only("line").size(), c.lines) << c.what;
@@ -638,9 +638,9 @@ TEST_F(KwencadTest, ArcsAndCirclesBecomeSegments) {
 
   // 350 to 10 degrees sweeps 20 degrees through 0.
   w.calls.clear();
-  cad8var.ArcResolution = 0;
+  cadSettings.ArcResolution = 0;
   CadArc(0, 0, 350, 10, 10);
-  EXPECT_TRUE(Near(cad8var.ArcResolution, 0.2L));
+  EXPECT_TRUE(Near(cadSettings.ArcResolution, 0.2L));
   auto lines = w.only("line");
   ASSERT_FALSE(lines.empty());
   for (const auto& l : lines) EXPECT_GT(l.v[2], 9.8L);  // all near +x
@@ -669,10 +669,10 @@ TEST_F(KwencadTest, ArcsAndCirclesBecomeSegments) {
 // a bounded number of segments instead of keeping the program busy.
 TEST_F(KwencadTest, SegmentCountsAreBounded) {
   RecordingWriter& w = Register(6, "stl", true);
-  wkwenvar.CadBatchMode = true;
-  kwenvar.CurrentFileName = (dir / "grenzen").string();
+  desktopSettings.CadBatchMode = true;
+  programState.CurrentFileName = (dir / "grenzen").string();
   CadBeginOutput(6);
-  ASSERT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_FALSE(programState.ErrorFlag);
   const long double inf = std::numeric_limits<long double>::infinity();
   const long double nan = std::numeric_limits<long double>::quiet_NaN();
   CadCircle(0, 0, nan);
@@ -682,19 +682,19 @@ TEST_F(KwencadTest, SegmentCountsAreBounded) {
   CadSpiral(1, inf, 1, 72, 0);
   CadSpiral(nan, 1, 1, 72, 0);
   EXPECT_TRUE(w.only("line").empty());
-  cad8var.ArcResolution = nan;  // a setting that is no number
+  cadSettings.ArcResolution = nan;  // a setting that is no number
   CadCircle(0, 0, 1);
-  EXPECT_TRUE(Near(cad8var.ArcResolution, 0.2L));
+  EXPECT_TRUE(Near(cadSettings.ArcResolution, 0.2L));
   EXPECT_EQ(w.only("line").size(), 32u);
   w.calls.clear();
-  cad8var.ArcResolution = 1e-12L;
+  cadSettings.ArcResolution = 1e-12L;
   CadCircle(0, 0, 1);
   EXPECT_EQ(w.only("line").size(), 100001u);
   w.calls.clear();
   CadSpiral(1, 1e9L, 1, 72, 0);
   EXPECT_EQ(w.only("line").size(), 100001u);  // the last one reaches the end point
   CadEndOutput();
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
 }
 
 }  // namespace

@@ -36,7 +36,7 @@ class ScreenBlocks : public KwencadBlockTest {
  protected:
   void Begin() {
     CadBeginOutput(3);
-    ASSERT_FALSE(kwenvar.ErrorFlag);
+    ASSERT_FALSE(programState.ErrorFlag);
     CadPageSetupDefault();
     CadWriteTables(2);
   }
@@ -48,8 +48,8 @@ class ScreenBlocks : public KwencadBlockTest {
 };
 
 TEST_F(ScreenBlocks, BlockIsWrittenToItsFileAndDrawnAtEveryInsertion) {
-  cad8var.DwgNoFooter = true;
-  cad8var.CadDecimals = 0;  // block files keep their decimals all the same
+  cadSettings.DwgNoFooter = true;
+  cadSettings.CadDecimals = 0;  // block files keep their decimals all the same
   Begin();
   CadBeginBlocks();
   CadBeginBlock("feder");
@@ -85,8 +85,8 @@ TEST_F(ScreenBlocks, BlockIsWrittenToItsFileAndDrawnAtEveryInsertion) {
   EXPECT_TRUE(Near(texts[1].f[1], 98) && Near(texts[1].f[2], 52));
   EXPECT_TRUE(Near(cadrun.TextAngle, 0));  // the last one, not rotated
   EXPECT_EQ(Records(RecArc, from).size(), 3u);
-  EXPECT_FALSE(kwenvar.ErrorFlag);
-  EXPECT_EQ(error0.ErrorCount, 0);
+  EXPECT_FALSE(programState.ErrorFlag);
+  EXPECT_EQ(errorList.ErrorCount, 0);
 
   CadEndSection();
   CadEndOutput();
@@ -97,9 +97,9 @@ TEST_F(ScreenBlocks, BlockIsWrittenToItsFileAndDrawnAtEveryInsertion) {
 // temporary folder are never read for this run's blocks, nor taken for the user's, while a user's
 // block file left in the temporary folder is still found.
 TEST_F(ScreenBlocks, OwnBlockFilesAreInTheRunsWorkFolder) {
-  ASSERT_TRUE(MakeWorkDir(kwenvar.TempDir));
+  ASSERT_TRUE(MakeWorkDir(programState.TempDir));
   const fs::path work = workdir.Dir;
-  cad8var.DwgNoFooter = true;
+  cadSettings.DwgNoFooter = true;
   // Another run's block of the same name (its marker first), and a user's block.
   const std::string line = Pairs({{0, "LINE"}, {10, "0"}, {20, "0"}, {11, "7"}, {21, "0"}});
   test::writeFile(BlockFile("feder"), Pairs({{999, "QORVA block file"}}) + line + "0\nEOF\n");
@@ -135,7 +135,7 @@ TEST_F(ScreenBlocks, OwnBlockFilesAreInTheRunsWorkFolder) {
 // The origin offset moves an insertion on the screen as it moves a DXF INSERT: a plain insertion
 // stays at its point, an offset one (the title block's) is moved once.
 TEST_F(ScreenBlocks, OriginOffsetMovesAnInsertionOnce) {
-  cad8var.DwgNoFooter = true;
+  cadSettings.DwgNoFooter = true;
   UserBlock("kopf", Pairs({{0, "LINE"}, {10, "0"}, {20, "0"}, {11, "1"}, {21, "0"}, {0, "EOF"}}));
   Begin();
   CadBeginEntities();
@@ -151,7 +151,7 @@ TEST_F(ScreenBlocks, OriginOffsetMovesAnInsertionOnce) {
 }
 
 TEST_F(ScreenBlocks, InsertInsideADefinitionIsReadAtTheNextLevel) {
-  cad8var.DwgNoFooter = true;
+  cadSettings.DwgNoFooter = true;
   Begin();
   CadBeginBlocks();
   CadBeginBlock("inner");
@@ -177,9 +177,9 @@ TEST_F(ScreenBlocks, InsertInsideADefinitionIsReadAtTheNextLevel) {
 }
 
 TEST_F(ScreenBlocks, UserBlockWithPolylinesLayersAndTexts) {
-  cad8var.DwgNoFooter = true;
-  cad8var.LayerNames = {"0", "1", "2", "3", "4", "KONTUR"};
-  cad8var.ColorLayerColors[28] = 5;
+  cadSettings.DwgNoFooter = true;
+  cadSettings.LayerNames = {"0", "1", "2", "3", "4", "KONTUR"};
+  cadSettings.ColorLayerColors[28] = 5;
   UserBlock("kopf", Pairs({{0, "POLYLINE"}, {8, "0"}, {66, "1"}, {70, "1"},
                            {0, "VERTEX"}, {8, "KONTUR"}, {10, "0"}, {20, "0"}, {42, "1"},
                            {0, "VERTEX"}, {10, "10"}, {20, "0"},
@@ -197,7 +197,7 @@ TEST_F(ScreenBlocks, UserBlockWithPolylinesLayersAndTexts) {
   CadBeginEntities();
   const size_t from = kwengraf.DisplayList.size();
   CadInsertBlock("kopf", 0, 0, 0, 2, 1);
-  ASSERT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_FALSE(programState.ErrorFlag);
   const auto arcs = Records(RecArc, from);
   ASSERT_EQ(arcs.size(), 2u);  // bulge 1 and bulge -1: half circles
   // Counter-clockwise from start to end point: both run below their chords, as the bulges say.
@@ -227,7 +227,7 @@ TEST_F(ScreenBlocks, UserBlockWithPolylinesLayersAndTexts) {
 }
 
 TEST_F(ScreenBlocks, DamagedAndUnknownEntitiesInBlockFiles) {
-  cad8var.DwgNoFooter = true;
+  cadSettings.DwgNoFooter = true;
   UserBlock("ohne", Pairs({{0, "POLYLINE"}, {70, "0"}, {0, "LINE"}, {10, "0"}, {20, "0"}, {11, "1"}, {21, "1"},
                            {0, "EOF"}}));
   UserBlock("fremd", Pairs({{0, "LINE"}, {11, "1"}, {0, "SPLINE"}, {0, "LINE"}, {11, "2"}, {0, "EOF"}}));
@@ -244,29 +244,29 @@ TEST_F(ScreenBlocks, DamagedAndUnknownEntitiesInBlockFiles) {
   CadInsertBlock("fremd", 0, 0, 0, 1, 1);
   EXPECT_EQ(Records(RecLine, from).size(), 1u);
   EXPECT_TRUE(HasErrorMsg("Fehler : DXF: SPLINE"));
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   // An empty block draws nothing and says nothing.
   from = kwengraf.DisplayList.size();
-  const uint16_t errors = error0.ErrorCount;
+  const uint16_t errors = errorList.ErrorCount;
   CadInsertBlock("leer", 0, 0, 0, 1, 1);
   EXPECT_EQ(kwengraf.DisplayList.size(), from);
-  EXPECT_EQ(error0.ErrorCount, errors);
+  EXPECT_EQ(errorList.ErrorCount, errors);
   CadEndOutput();
 }
 
 TEST_F(ScreenBlocks, MissingBlockAndNamesWithSeparators) {
-  cad8var.DwgNoFooter = true;
+  cadSettings.DwgNoFooter = true;
   // A file that exists, reached only through a path in the name.
   test::writeFile(dir / "$boese.dx$", Pairs({{0, "LINE"}, {11, "1"}, {0, "EOF"}}));
   Begin();
   CadBeginEntities();
   for (const std::string& name : {std::string("fehlt"), std::string("../$boese"), std::string("..\\boese"),
                                   (dir / "boese").string()}) {
-    kwenvar.ErrorFlag = false;
+    programState.ErrorFlag = false;
     ClearErrorList();
     const size_t from = kwengraf.DisplayList.size();
     CadInsertBlock(name, 0, 0, 0, 1, 1);
-    EXPECT_TRUE(kwenvar.ErrorFlag) << name;
+    EXPECT_TRUE(programState.ErrorFlag) << name;
     EXPECT_TRUE(HasErrorMsg("Invalid temp directory")) << name;
     EXPECT_TRUE(Records(RecLine, from).empty()) << name;
   }
@@ -274,22 +274,22 @@ TEST_F(ScreenBlocks, MissingBlockAndNamesWithSeparators) {
 }
 
 TEST_F(ScreenBlocks, BlockThatInsertsItselfStopsAtTheFifthLevel) {
-  cad8var.DwgNoFooter = true;
+  cadSettings.DwgNoFooter = true;
   UserBlock("selbst", Pairs({{0, "LINE"}, {11, "1"}, {0, "INSERT"}, {2, "selbst"}, {10, "1"}, {20, "0"},
                              {0, "EOF"}}));
   Begin();
   CadBeginEntities();
   const size_t from = kwengraf.DisplayList.size();
   CadInsertBlock("selbst", 0, 0, 0, 1, 1);
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_EQ(Messages(), std::vector<std::string>{"error blockno.5"});
   EXPECT_EQ(Records(RecLine, from).size(), 4u);  // levels 1 to 4
   EXPECT_EQ(cadrun.BlockDepth, 0);
   // The program goes on: the next insertion starts afresh.
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   UserBlock("gut", Pairs({{0, "LINE"}, {11, "1"}, {0, "EOF"}}));
   CadInsertBlock("gut", 5, 5, 0, 1, 1);
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   ExpectLine(Records(RecLine, from).back(), 5, 5, 6, 5, "after the error");
   CadEndOutput();
 }
@@ -316,7 +316,7 @@ TEST_F(ScreenBlocks, CleanUpKeepsTheUsersBlockFiles) {
 }
 
 TEST_F(ScreenBlocks, ABlockTheDrawingDefinesIsNotReplacedByAUserFileOfTheSameName) {
-  cad8var.DwgNoFooter = true;
+  cadSettings.DwgNoFooter = true;
   UserBlock("feder", Pairs({{0, "LINE"}, {10, "0"}, {20, "0"}, {11, "99"}, {21, "99"}, {0, "EOF"}}));
   Begin();
   CadBeginBlocks();
@@ -334,7 +334,7 @@ TEST_F(ScreenBlocks, ABlockTheDrawingDefinesIsNotReplacedByAUserFileOfTheSameNam
 }
 
 TEST_F(ScreenBlocks, LogoLandsInTheCornerOfAnyPage) {
-  cad8var.DwgNoFooter = true;
+  cadSettings.DwgNoFooter = true;
   UserBlock("LOGO_2", Pairs({{0, "LINE"}, {10, "0"}, {20, "0"}, {11, "480"}, {21, "360"}, {0, "EOF"}}));
   Begin();  // 160 x 120
   const size_t from = kwengraf.DisplayList.size();
@@ -345,7 +345,7 @@ TEST_F(ScreenBlocks, LogoLandsInTheCornerOfAnyPage) {
   CadEndOutput();
   // A4 and A3 frames carry their own logo.
   Begin();
-  wprinvar.SheetFormat = 2;
+  printSettings.SheetFormat = 2;
   const size_t from2 = kwengraf.DisplayList.size();
   CadBeginEntities();
   EXPECT_TRUE(Records(RecLine, from2).empty());
@@ -353,10 +353,10 @@ TEST_F(ScreenBlocks, LogoLandsInTheCornerOfAnyPage) {
 }
 
 TEST_F(ScreenBlocks, FooterNamesTheDataFile) {
-  kwenvar.DataDir = "daten";
-  kwenvar.CurrentFileName = "feder1";
-  kwenvar.DataExt = "qva";
-  kwenvar.ProgName = "QORVA";
+  programState.DataDir = "daten";
+  programState.CurrentFileName = "feder1";
+  programState.DataExt = "qva";
+  programState.ProgName = "QORVA";
   Begin();  // clears the display list
   auto texts = Records(RecText);
   ASSERT_EQ(texts.size(), 1u);
@@ -365,7 +365,7 @@ TEST_F(ScreenBlocks, FooterNamesTheDataFile) {
   ASSERT_GT(texts[0].text.size(), tail.size());
   EXPECT_EQ(texts[0].text.substr(texts[0].text.size() - tail.size()), tail);
   CadEndOutput();
-  kwenvar.CurrentFileName = "";
+  programState.CurrentFileName = "";
   Begin();
   texts = Records(RecText);
   ASSERT_EQ(texts.size(), 1u);
@@ -376,8 +376,8 @@ TEST_F(ScreenBlocks, FooterNamesTheDataFile) {
 // STL-like outputs read their blocks back as the screen does, while their own file is open.
 TEST_F(KwencadBlockTest, BlockFileCodeReadsBlocksBackAndAbandonsOnADamagedFile) {
   RecordingWriter& w = Register(6, "stl", true);
-  wkwenvar.CadBatchMode = true;
-  kwenvar.CurrentFileName = (dir / "teil").string();
+  desktopSettings.CadBatchMode = true;
+  programState.CurrentFileName = (dir / "teil").string();
   CadBeginOutput(6);
   CadPageSetup(0, 0, 100, 100, 25);
   EXPECT_TRUE(Near(cadrun.StlHeight, 25));
@@ -395,7 +395,7 @@ TEST_F(KwencadBlockTest, BlockFileCodeReadsBlocksBackAndAbandonsOnADamagedFile) 
   // A group code that is no number: the run ends and the writer's file is dropped.
   test::writeFile(dir / "blocks" / "$kaputt.dx$", "  0\nLINE\nzehn\n5\n");
   CadInsertBlock("kaputt", 0, 0, 0, 1, 1);
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_EQ(w.only("abandon").size(), 1u);
   ASSERT_EQ(Messages().size(), 1u);
   EXPECT_NE(Messages()[0].find("zehn"), std::string::npos);
@@ -419,19 +419,19 @@ TEST_F(KwencadBlockTest, StlPageHeightIsAskedInTheWindowOnly) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.batch) + " " + std::to_string(static_cast<double>(c.pageHeight)));
-    kwenvar.ErrorFlag = false;
+    programState.ErrorFlag = false;
     test::scriptedPrompter().clear();
-    wkwenvar.CadBatchMode = c.batch;
-    kwenvar.CurrentFileName = (dir / "teil").string();
+    desktopSettings.CadBatchMode = c.batch;
+    programState.CurrentFileName = (dir / "teil").string();
     if (!c.batch) test::scriptedPrompter().push((dir / "teil.stl").string());  // the save dialog
     CadBeginOutput(6);
-    ASSERT_FALSE(kwenvar.ErrorFlag);
+    ASSERT_FALSE(programState.ErrorFlag);
     if (!c.batch) {
       if (c.answer) test::scriptedPrompter().push(*c.answer);
       else test::scriptedPrompter().push(Cancel{});
     }
     CadPageSetup(0, 0, 100, 100, c.pageHeight);
-    EXPECT_FALSE(kwenvar.ErrorFlag);
+    EXPECT_FALSE(programState.ErrorFlag);
     EXPECT_TRUE(Near(cadrun.StlHeight, c.want)) << cadrun.StlHeight;
     EXPECT_EQ(test::scriptedPrompter().pending(), 0u);
     int heights = 0;

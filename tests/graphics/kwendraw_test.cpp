@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "foundation/kwenvar.h"
+#include "foundation/programstate.h"
 #include "foundation/settings.h"
 #include "foundation/utilfile.h"
 #include "graphics/kwengraf.h"
@@ -63,17 +63,17 @@ TEST_F(KwendrawTest, CheckFileFoundNamesAMissingFileWithoutBlanks) {
   test::ScratchDir dir;
   const std::string missing = (dir / "my dir").string() + "/pic.plt";
   EXPECT_FALSE(CheckFileFound(missing));
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   const auto& asked = test::scriptedPrompter().asked();
   ASSERT_EQ(asked.size(), 1u);
   EXPECT_EQ(asked[0].kind, AskKind::Message);
-  EXPECT_EQ(asked[0].caption, kwenvar.ProgTitle);
+  EXPECT_EQ(asked[0].caption, programState.ProgTitle);
   EXPECT_EQ(asked[0].text, (dir / "mydir").string() + "/pic.plt nicht gefunden !");
 
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   test::writeFile(dir / "pic.plt", "IN;\n");
   EXPECT_TRUE(CheckFileFound((dir / "pic.plt").string()));
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_FALSE(ShareTextFile.IsOpen());
 
   // A shared file still open for writing is neither closed nor cut short by the check.
@@ -97,11 +97,11 @@ TEST_F(KwendrawTest, DataFilePathComposesFolderNameAndExtension) {
                {"", "spring1", false, "spring1.qva"},
                {"data", "", false, ""},
                {"data", "/home/u/x.qva", true, "/home/u/x.qva"}};
-  kwenvar.DataExt = "qva";
+  programState.DataExt = "qva";
   for (const auto& c : cases) {
-    kwenvar.DataDir = c.dir;
-    kwenvar.CurrentFileName = c.name;
-    kwenvar.FileNameHasPath = c.hasPath;
+    programState.DataDir = c.dir;
+    programState.CurrentFileName = c.name;
+    programState.FileNameHasPath = c.hasPath;
     EXPECT_EQ(GetDataFilePath(), c.expected) << c.name;
   }
 }

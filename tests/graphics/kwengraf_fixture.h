@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "foundation/kwenvar.h"
+#include "foundation/programstate.h"
 #include "foundation/settings.h"
 #include "graphics/kwengraf.h"
 #include "tests/support/testsupport.h"
@@ -17,8 +17,8 @@ class KwengrafFixture : public ::testing::Test {
     InitAllSettings();
     InitKwengraf();
     KwengrafFormCreate();
-    kwenvar.GraphResX = 640;
-    kwenvar.GraphResY = 480;
+    programState.GraphResX = 640;
+    programState.GraphResY = 480;
     scriptedPrompter().clear();
   }
   void TearDown() override {

@@ -4,8 +4,8 @@
 
 #include <cmath>
 
-#include "foundation/hgvar.h"
-#include "foundation/kwenvar.h"
+#include "foundation/graphicssettings.h"
+#include "foundation/programstate.h"
 #include "foundation/settings.h"
 #include "tests/graphics/kwengraf_fixture.h"
 #include "tests/support/testsupport.h"
@@ -113,7 +113,7 @@ TEST_F(KwengrafTest, SetWindowMapsTheWorldOntoTheViewportWithEqualAspect) {
   EXPECT_EQ(GraphCol(50), 320);
   EXPECT_EQ(GraphRow(25), 320);
   EXPECT_EQ(GraphLenX(10), 64);
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
 
   SetWindow(true, true, 0, 0, 1, 1, 0, 0, 100, 50);
   EXPECT_EQ(list().back(), "10;1;1;639;479;0;0;100;50");
@@ -129,16 +129,16 @@ TEST_F(KwengrafTest, SetWindowMapsTheWorldOntoTheViewportWithEqualAspect) {
 TEST_F(KwengrafTest, AWindowWithoutExtentSetsErrorFlagAndKeepsTheScales) {
   SetWindow(true, false, 0, 0, 1, 1, 0, 0, 100, 50);
   const long double sx = kwengraf.ScaleX, sy = kwengraf.ScaleY;
-  const int32_t zx2 = hgvar.ZoomPixelX2;
+  const int32_t zx2 = graphicsSettings.ZoomPixelX2;
   for (auto w : {std::array<long double, 4>{5, 0, 5, 10}, std::array<long double, 4>{0, 3, 10, 3}}) {
-    kwenvar.ErrorFlag = false;
+    programState.ErrorFlag = false;
     const std::size_t before = list().size();
     SetWindow(true, false, 0, 0, 1, 1, w[0], w[1], w[2], w[3]);
-    EXPECT_TRUE(kwenvar.ErrorFlag);
+    EXPECT_TRUE(programState.ErrorFlag);
     EXPECT_EQ(list().size(), before + 1);  // the record is kept all the same
     EXPECT_EQ(kwengraf.ScaleX, sx);
     EXPECT_EQ(kwengraf.ScaleY, sy);
-    EXPECT_EQ(hgvar.ZoomPixelX2, zx2);
+    EXPECT_EQ(graphicsSettings.ZoomPixelX2, zx2);
   }
 }
 
@@ -147,28 +147,28 @@ TEST_F(KwengrafTest, ScalesAndZoomAspectNeverDivideByZero) {
   const long double sx = kwengraf.ScaleX;
   SetScale(10, 10, 10, 50);  // no width
   EXPECT_EQ(kwengraf.ScaleX, sx);
-  EXPECT_EQ(hgvar.ZoomPixelX1, 0);
+  EXPECT_EQ(graphicsSettings.ZoomPixelX1, 0);
 
   // A world window without width in force: Header keeps the zoom aspect it had.
   SetWindow(true, false, 0, 0, 1, 1, 5, 0, 5, 10);
-  const long double aspect = hgvar.ZoomAspect;
+  const long double aspect = graphicsSettings.ZoomAspect;
   Header(0, 0, 100, 50);
-  EXPECT_EQ(hgvar.ZoomAspect, aspect);
+  EXPECT_EQ(graphicsSettings.ZoomAspect, aspect);
   Header(0, 0, 320, 240);  // from a 100 by 50 window: 640 / 100 / (480 / 50)
-  EXPECT_NEAR(static_cast<double>(hgvar.ZoomAspect), 640.0 / 100 / (480.0 / 50), 1e-12);
+  EXPECT_NEAR(static_cast<double>(graphicsSettings.ZoomAspect), 640.0 / 100 / (480.0 / 50), 1e-12);
 
   // The window not sized yet: viewport 1, 1, -1, -1 and no size for the aspect rule.
-  kwenvar.GraphResX = 0;
-  kwenvar.GraphResY = 0;
-  kwenvar.ErrorFlag = false;
+  programState.GraphResX = 0;
+  programState.GraphResY = 0;
+  programState.ErrorFlag = false;
   Header(0, 0, 100, 50);
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_TRUE(std::isfinite(kwengraf.ScaleX));
   EXPECT_TRUE(std::isfinite(kwengraf.ScaleY));
-  EXPECT_TRUE(std::isfinite(hgvar.ZoomAspect));
+  EXPECT_TRUE(std::isfinite(graphicsSettings.ZoomAspect));
   SetWindow(false, false, 0, 0, 1, 1, 0, 0, 100, 50);  // viewport 0, 0, 0, 0
   EXPECT_TRUE(std::isfinite(kwengraf.ScaleX));
-  EXPECT_TRUE(std::isfinite(hgvar.VisibleXMax));
+  EXPECT_TRUE(std::isfinite(graphicsSettings.VisibleXMax));
 }
 
 TEST_F(KwengrafTest, ArcsAreRecordedAsTheArcTheyDescribe) {
@@ -206,8 +206,8 @@ TEST_F(KwengrafTest, EqualAspectGivesSquareWorldUnitsAtEveryWindowShape) {
       {480, 640, 4.8L},     // upright
   };
   for (const auto& c : cases) {
-    kwenvar.GraphResX = c.resX;
-    kwenvar.GraphResY = c.resY;
+    programState.GraphResX = c.resX;
+    programState.GraphResY = c.resY;
     SetWindow(true, false, 0, 0, 1, 1, 0, 0, 100, 50);
     EXPECT_DOUBLE_EQ(static_cast<double>(kwengraf.ScaleX), static_cast<double>(c.scale)) << c.resX << "x" << c.resY;
     EXPECT_DOUBLE_EQ(static_cast<double>(kwengraf.ScaleY), static_cast<double>(c.scale)) << c.resX << "x" << c.resY;

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <vector>
 
-#include "foundation/hgvar.h"
-#include "foundation/kwenvar.h"
+#include "foundation/graphicssettings.h"
+#include "foundation/programstate.h"
 #include "foundation/settings.h"
 #include "graphics/kwengraf.h"
 #include "tests/graphics/kwengraf_fixture.h"
@@ -68,8 +68,8 @@ TEST_F(ZoomTest, KeysStepTheZoomRectangleAndSetTheKeyPair) {
     host_.repaints = 0;
     for (uint16_t k : c.keys) EXPECT_TRUE(processKey(k)) << k;
     EXPECT_EQ(CurrentZoomRectangle(), c.expected) << c.keys.back();
-    EXPECT_EQ(kwenvar.LastKey, c.lastKey) << c.keys.back();
-    EXPECT_EQ(kwenvar.LastScanKey, c.lastScanKey) << c.keys.back();
+    EXPECT_EQ(programState.LastKey, c.lastKey) << c.keys.back();
+    EXPECT_EQ(programState.LastScanKey, c.lastScanKey) << c.keys.back();
     EXPECT_EQ(host_.repaints, static_cast<int>(c.keys.size())) << c.keys.back();
   }
 }
@@ -84,8 +84,8 @@ TEST_F(ZoomTest, OtherKeysLeaveTheKeyPairAndTheView) {
   }
   EXPECT_EQ(CurrentZoomRectangle(), z);
   EXPECT_EQ(kwengraf.ScaleX, sx);
-  EXPECT_EQ(kwenvar.LastKey, '+');
-  EXPECT_EQ(kwenvar.LastScanKey, ' ');
+  EXPECT_EQ(programState.LastKey, '+');
+  EXPECT_EQ(programState.LastScanKey, ' ');
   EXPECT_EQ(host_.repaints, 0);
 }
 
@@ -94,7 +94,7 @@ TEST_F(ZoomTest, AKeyStepThatLeavesNoRectangleIsIgnored) {
   processKey(VkAdd);  // half of 1 / 1.2 is 0: no width
   EXPECT_EQ(CurrentZoomRectangle(), (ZoomRectangle{10, 10, 11, 11}));
   for (long double damaged : {0.0L, -1.2L}) {  // from a damaged configuration
-    hgvar.ZoomFactor = damaged;
+    graphicsSettings.ZoomFactor = damaged;
     ResetZoom();
     processKey(VkAdd);
     processKey(VkSubtract);
@@ -151,7 +151,7 @@ TEST_F(ZoomTest, ARubberBandSelectsItsPartOfTheZoomRectangle) {
 }
 
 TEST_F(ZoomTest, DraggingDrawsAnInvertedBandAndReleasingZoomsToIt) {
-  hgvar.EqualAspect = false;
+  graphicsSettings.EqualAspect = false;
   FormMouseDown(GraphMouseButton::Left, 100, 100);
   EXPECT_TRUE(kwengraf.RubberBandActive);
   FormMouseMove(200, 150);
@@ -165,10 +165,10 @@ TEST_F(ZoomTest, DraggingDrawsAnInvertedBandAndReleasingZoomsToIt) {
   EXPECT_EQ(CurrentZoomRectangle(), (ZoomRectangle{100, 231, 300, 380}));
   EXPECT_EQ(host_.repaints, 1);
   // The visible world window is that part of the world: 0..100 by 0..50 over 640 by 480 pixels.
-  EXPECT_NEAR(static_cast<double>(hgvar.VisibleXMin), 100.0 / 640 * 100, 1e-9);
-  EXPECT_NEAR(static_cast<double>(hgvar.VisibleXMax), 300.0 / 640 * 100, 1e-9);
-  EXPECT_NEAR(static_cast<double>(hgvar.VisibleYMin), 231.0 / 480 * 50, 1e-9);
-  EXPECT_NEAR(static_cast<double>(hgvar.VisibleYMax), 380.0 / 480 * 50, 1e-9);
+  EXPECT_NEAR(static_cast<double>(graphicsSettings.VisibleXMin), 100.0 / 640 * 100, 1e-9);
+  EXPECT_NEAR(static_cast<double>(graphicsSettings.VisibleXMax), 300.0 / 640 * 100, 1e-9);
+  EXPECT_NEAR(static_cast<double>(graphicsSettings.VisibleYMin), 231.0 / 480 * 50, 1e-9);
+  EXPECT_NEAR(static_cast<double>(graphicsSettings.VisibleYMax), 380.0 / 480 * 50, 1e-9);
 
   // Moves without a band and a release without one do nothing.
   host_.inverted.clear();
@@ -186,8 +186,8 @@ TEST_F(ZoomTest, DraggingDrawsAnInvertedBandAndReleasingZoomsToIt) {
 }
 
 TEST_F(ZoomTest, UnderEqualAspectTheBandIsStretchedByTheZoomAspect) {
-  hgvar.EqualAspect = true;
-  hgvar.ZoomAspect = 1.5L;
+  graphicsSettings.EqualAspect = true;
+  graphicsSettings.ZoomAspect = 1.5L;
   FormMouseDown(GraphMouseButton::Left, 100, 100);
   FormMouseUp(300, 250, 641, 481);
   EXPECT_EQ(CurrentZoomRectangle(), (ZoomRectangle{150, 231, 449, 380}));
@@ -195,7 +195,7 @@ TEST_F(ZoomTest, UnderEqualAspectTheBandIsStretchedByTheZoomAspect) {
 
 TEST_F(ZoomTest, ARightClickResetsTheZoomAndADragGoesOnToTheNextRelease) {
   processKey(VkAdd);
-  hgvar.EqualAspect = false;
+  graphicsSettings.EqualAspect = false;
   FormMouseDown(GraphMouseButton::Left, 100, 100);
   host_.repaints = 0;
   FormMouseDown(GraphMouseButton::Right, 120, 120);
@@ -223,7 +223,7 @@ TEST_F(ZoomTest, ADoubleClickShowsEveryDrawingAreaFillingItsViewport) {
   FormMouseDown(GraphMouseButton::Left, 100, 100);
   EXPECT_FALSE(kwengraf.DoubleClicked);
   EXPECT_FALSE(kwengraf.RubberBandActive);
-  EXPECT_FALSE(hgvar.EqualAspect);
+  EXPECT_FALSE(graphicsSettings.EqualAspect);
   ASSERT_EQ(kwengraf.DisplayList.size(), before + 2);
   EXPECT_EQ(kwengraf.DisplayList[before], "10;1;1;639;479;0;0;100;50");  // the saved limits
   EXPECT_EQ(kwengraf.DisplayList[before + 1], "10;0;0;640;480;0;0;1;1");

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "foundation/kwenvar.h"
+#include "foundation/programstate.h"
 #include "foundation/settings.h"
 #include "foundation/utilfile.h"
 #include "graphics/vntxuni1.h"
@@ -52,7 +52,7 @@ class VentrixTest : public ::testing::Test {
     oldCwd_ = fs::current_path();
     fs::current_path(dir_.path());
     makeProgramFolder("ventrix");
-    kwenvar.TempDir = "temp";
+    programState.TempDir = "temp";
   }
   void TearDown() override {
     fs::current_path(oldCwd_);
@@ -73,7 +73,7 @@ class VentrixTest : public ::testing::Test {
 
   static void run(const std::vector<ScriptedAnswer>& script, std::string& cmdLine) {
     for (const auto& a : script) scriptedPrompter().push(a);
-    kwenvar.ErrorFlag = false;
+    programState.ErrorFlag = false;
     VentrixSetup(cmdLine, 0);
   }
 
@@ -102,11 +102,11 @@ class VentrixLineTest : public VentrixTest, public ::testing::WithParamInterface
 
 TEST_P(VentrixLineTest, ComposesTheLineAndItReachesTheProgramIntact) {
   const LineCase& c = GetParam();
-  kwenvar.TempDir = c.tempDir;
+  programState.TempDir = c.tempDir;
   if (c.answers.folder != "ventrix") makeProgramFolder(c.answers.folder);
   std::string cmdLine = "0";
   run(c.answers.script(), cmdLine);
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_EQ(scriptedPrompter().pending(), 0u);
   EXPECT_EQ(cmdLine, c.line);
   EXPECT_EQ(argsReceived(cmdLine), c.args);
@@ -162,7 +162,7 @@ TEST_F(VentrixTest, AsksItsPromptsWithTheirEntriesAndPresets) {
   a.portOrFile = "plot.plt";
   std::string cmdLine = "0";
   run(a.script(), cmdLine);
-  ASSERT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_FALSE(programState.ErrorFlag);
   const auto& asked = scriptedPrompter().asked();
   std::vector<std::string> prompts;
   for (const auto& r : asked) prompts.push_back(r.text);
@@ -208,7 +208,7 @@ TEST_F(VentrixTest, MissingProgramFileIsReportedAndAskedAgain) {
   script.insert(script.begin() + 1, std::string("nowhere"));
   std::string cmdLine = "0";
   run(script, cmdLine);
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_EQ(cmdLine, "ventrix/VENTRIX temp/ventrix /CHPL");
   const auto& asked = scriptedPrompter().asked();
   ASSERT_GE(asked.size(), 4u);
@@ -219,19 +219,19 @@ TEST_F(VentrixTest, MissingProgramFileIsReportedAndAskedAgain) {
 }
 
 TEST_F(VentrixTest, LineOfSixtyCharactersStaysTheLine) {
-  kwenvar.TempDir = std::string(29, 't');
+  programState.TempDir = std::string(29, 't');
   Answers a;
   a.kind = 0;
   std::string cmdLine = "0";
   run(a.script(), cmdLine);  // a batch-name prompt would find no answer and fail the test
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_EQ(cmdLine.size(), 60u);
   EXPECT_EQ(cmdLine, "ventrix/WVENTRIX " + std::string(29, 't') + "/ventrix /CHPL");
 }
 
 TEST_F(VentrixTest, LongerLineGoesIntoAnExecutableShellScript) {
-  kwenvar.TempDir = std::string(30, 't');
-  kwenvar.ProgStem = "qorva";
+  programState.TempDir = std::string(30, 't');
+  programState.ProgStem = "qorva";
   fs::create_directories("batch.d x");
   Answers a;
   a.kind = 0;
@@ -241,7 +241,7 @@ TEST_F(VentrixTest, LongerLineGoesIntoAnExecutableShellScript) {
   for (const char* name : {"plot.x", "missing/plot", "batch.d x/plot"}) script.push_back(std::string(name));
   std::string cmdLine = "0";
   run(script, cmdLine);
-  ASSERT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_FALSE(programState.ErrorFlag);
 
   const std::string line = "ventrix/WVENTRIX " + std::string(30, 't') + "/ventrix /CHPL";
   ASSERT_EQ(line.size(), 61u);
@@ -287,7 +287,7 @@ std::vector<ScriptedAnswer> fullScript(bool serial) {
 }
 
 TEST_P(VentrixCancelTest, CancelLeavesTheLineAndSetsErrorFlag) {
-  kwenvar.TempDir = std::string(40, 't');
+  programState.TempDir = std::string(40, 't');
   const bool serial = GetParam() < 0;
   const int at = serial ? 4 : GetParam();  // 4 is the port prompt of the serial run
   std::vector<ScriptedAnswer> script = fullScript(serial);
@@ -296,7 +296,7 @@ TEST_P(VentrixCancelTest, CancelLeavesTheLineAndSetsErrorFlag) {
   script.push_back(Cancel{});
   std::string cmdLine = "0 old line";
   run(script, cmdLine);
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_EQ(cmdLine, "0 old line");
   EXPECT_EQ(scriptedPrompter().pending(), 0u);
   EXPECT_FALSE(fs::exists("plot.BAT"));
@@ -307,16 +307,16 @@ INSTANTIATE_TEST_SUITE_P(EachPrompt, VentrixCancelTest, ::testing::Range(-1, 12)
 TEST_F(VentrixTest, CancelAfterAMissingProgramFile) {
   std::string cmdLine = "0";
   run({1, std::string("nowhere"), Cancel{}}, cmdLine);
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_EQ(cmdLine, "0");
 }
 
 TEST_F(VentrixTest, FullScriptAnsweredToItsEndWritesTheBatchFile) {
   // The script the cancel cases cut short reaches the batch-name prompt when answered to its end.
-  kwenvar.TempDir = std::string(40, 't');
+  programState.TempDir = std::string(40, 't');
   std::string cmdLine = "0";
   run(fullScript(false), cmdLine);
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_TRUE(fs::exists("plot.BAT"));
   EXPECT_EQ(readFile("plot.BAT"),
             "#!/bin/sh\nventrix/VENTRIX " + std::string(40, 't') + "/ventrix /CPS /D3 /Fplot.plt /TTimes\n");

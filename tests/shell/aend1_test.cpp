@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "foundation/kwenvar.h"
+#include "foundation/programstate.h"
 #include "foundation/settings.h"
-#include "foundation/textout.h"
-#include "foundation/utildos.h"
-#include "foundation/wkwenvar.h"
+#include "foundation/reportwriter.h"
+#include "foundation/machinefacts.h"
+#include "foundation/desktopsettings.h"
 #include "platform/services.h"
 #include "shell/doku1.h"
 #include "spring/aendvar.h"
@@ -27,24 +27,24 @@ class ChangeRecordTest : public ::testing::Test {
  protected:
   void SetUp() override {
     InitAllSettings();
-    InitTextout();
+    InitReportWriter();
     previous_ = installServices(HeadlessServices());
     services().ReportViewer = [this](const std::string& file) { listings_.push_back(test::readFile(file)); };
-    kwenvar.TempDir = scratch_.path().string() + "/";
-    kwenvar.DataDir = scratch_.path().string() + "/";
-    kwenvar.CurrentFileName = "feder";
-    kwenvar.ProgTitle = "QORVA";
-    kwenvar.ProgVersion = "1.0";
+    programState.TempDir = scratch_.path().string() + "/";
+    programState.DataDir = scratch_.path().string() + "/";
+    programState.CurrentFileName = "feder";
+    programState.ProgTitle = "QORVA";
+    programState.ProgVersion = "1.0";
     test::scriptedPrompter().clear();
     // The entry window: the next texts typed, or Cancel.
     services().ChangeEntry = [this](uint16_t n) {
       ++edits_;
       edited_ = n;
       if (typed_.empty()) {
-        kwenvar.ErrorFlag = true;  // as the window's Cancel button does
+        programState.ErrorFlag = true;  // as the window's Cancel button does
         return Outcome::Cancelled;
       }
-      kwenvar.ErrorFlag = false;
+      programState.ErrorFlag = false;
       StoreChangeEntry(a_, n, typed_[0], typed_[1], typed_[2], typed_[3]);
       return Outcome::Done;
     };
@@ -144,11 +144,11 @@ TEST_F(ChangeRecordTest, AChangeOfTheRecordsMarksTheSpringChangedAndOnlyThen) {
     SCOPED_TRACE(c.name);
     listings_.clear();
     a_.ChangeCount = c.countBefore;
-    kwenvar.InputModified = false;
-    kwenvar.ErrorFlag = true;
+    programState.InputModified = false;
+    programState.ErrorFlag = true;
     Type(c.typed);
     ChangeRecordCommand(spring_, c.code);
-    EXPECT_EQ(kwenvar.InputModified, c.modified);
+    EXPECT_EQ(programState.InputModified, c.modified);
     EXPECT_EQ(listings_.size(), c.listings);
   }
 }
@@ -162,11 +162,11 @@ TEST_F(ChangeRecordTest, ThePrintedLogInATextFile) {
   a_.ChangeRecords[1] = {"Bohrung", "01.02.2024", "Ml", "Bohrung 5 mm"};
   a_.ChangeRecords[2] = {"Breite", "02.02.2024", "Kr", "Band 41 mm"};
   a_.ChangeRecords[3] = {"geloescht", "03.02.2024", "Kr", "nicht mehr da"};
-  wkwenvar.TextDevice = OutputDeviceCode::TextFile;
-  wkwenvar.TextDeviceQuery = false;
+  desktopSettings.TextDevice = OutputDeviceCode::TextFile;
+  desktopSettings.TextDeviceQuery = false;
   for (int32_t style : {0, 1, 2}) {
     SCOPED_TRACE(style);
-    wkwenvar.ChangeIndexStyle = static_cast<uint16_t>(style);
+    desktopSettings.ChangeIndexStyle = static_cast<uint16_t>(style);
     const std::string out = (scratch_ / ("log" + std::to_string(style) + ".txt")).string();
     test::scriptedPrompter().push(out);
     ChangeRecordCommand(spring_, ChangeCommand::Print);
@@ -188,7 +188,7 @@ TEST_F(ChangeRecordTest, ThePrintedLogInATextFile) {
 }
 
 TEST_F(ChangeRecordTest, DrawingInformationStoresItsRows) {
-  wkwenvar.TitleBlockType = 0;  // DIN 6771
+  desktopSettings.TitleBlockType = 0;  // DIN 6771
   a_.TitleDepartment = "Konstruktion";
   DrawingInfoInput in;
   in.replaces = "Z-4710 und mehr als 15";
@@ -209,7 +209,7 @@ TEST_F(ChangeRecordTest, DrawingInformationStoresItsRows) {
   EXPECT_EQ(a_.DrawingTextMode, 2);
   EXPECT_EQ(a_.TitleDepartment, "Konstruktion") << "DIN 6771 leaves the ISO 7200 fields";
 
-  wkwenvar.TitleBlockType = 1;  // ISO 7200: row 4 comes empty, the ISO fields are stored
+  desktopSettings.TitleBlockType = 1;  // ISO 7200: row 4 comes empty, the ISO fields are stored
   in.rowDate[4] = "";
   in.rowName[4] = "";
   in.texts = {{"", "", "", "", ""}, {"1", "1", "1", "1", " "}, {"2", "2", "2", "2", "dahinter"}};

@@ -14,14 +14,14 @@
 #include <vector>
 
 #include "foundation/datafolder.h"
-#include "foundation/cad8var.h"
-#include "foundation/hgvar.h"
-#include "foundation/kwenvar.h"
+#include "foundation/cadsettings.h"
+#include "foundation/graphicssettings.h"
+#include "foundation/programstate.h"
 #include "foundation/settings.h"
 #include "foundation/utilfile.h"
 #include "foundation/view3d.h"
-#include "foundation/wkwenvar.h"
-#include "foundation/wprinvar.h"
+#include "foundation/desktopsettings.h"
+#include "foundation/printsettings.h"
 #include "tests/support/filehelpers.h"
 #include "tests/support/testsupport.h"
 
@@ -74,11 +74,11 @@ class EnvGuard {
 
 // Every setting of the file away from its start value, each value surviving the reader's rules.
 void SetEverySettingAwayFromStart() {
-  auto& k = kwenvar;
-  auto& w = wkwenvar;
-  auto& h = hgvar;
-  auto& p = wprinvar;
-  auto& c = cad8var;
+  auto& k = programState;
+  auto& w = desktopSettings;
+  auto& h = graphicsSettings;
+  auto& p = printSettings;
+  auto& c = cadSettings;
   for (std::size_t n = 1; n <= 5; ++n) {
     c.LayerNames[n] = "Lay" + std::to_string(n);
     c.LayerColors[n] = static_cast<int32_t>(6 + n);
@@ -200,10 +200,10 @@ class ConfigFileTest : public ::testing::Test {
   void Reset() {
     InitAllSettings();
     services() = HeadlessServices();
-    kwenvar.ProgStem = "qorva";
-    kwenvar.ProgVersion = "1.0";
-    kwenvar.StartDir = dir_.path().string();
-    wkwenvar.ConfigDir = (dir_ / "cfg").string();
+    programState.ProgStem = "qorva";
+    programState.ProgVersion = "1.0";
+    programState.StartDir = dir_.path().string();
+    desktopSettings.ConfigDir = (dir_ / "cfg").string();
     fs::create_directories(dir_ / "cfg");
   }
 
@@ -211,7 +211,7 @@ class ConfigFileTest : public ::testing::Test {
 
   std::string WriteAndGet() {
     EXPECT_TRUE(WriteConfigFile());
-    EXPECT_FALSE(kwenvar.ErrorFlag);
+    EXPECT_FALSE(programState.ErrorFlag);
     return readFile(ConfigPath());
   }
 
@@ -236,7 +236,7 @@ class ConfigFileTest : public ::testing::Test {
 // in force then: the graphics start values 1.2 and 0.05, not the 1.02 and 0.02 that only the reader
 // falls back on for a value of 0.
 TEST_F(ConfigFileTest, StartValuesAreWrittenAsTheGoldenFile) {
-  wkwenvar.DefaultDataDir = "/home/user/qorva/";  // the start folder, pinned for the golden file
+  desktopSettings.DefaultDataDir = "/home/user/qorva/";  // the start folder, pinned for the golden file
   const std::string written = WriteAndGet();
   const fs::path golden = kDataDir + "/configio_default.cfg";
   if (std::getenv("QORVA_UPDATE_GOLDENS")) writeFile(golden, written);
@@ -249,17 +249,17 @@ TEST_F(ConfigFileTest, WrittenFileReadsBackEverySetting) {
   const std::string first = WriteAndGet();
   Reset();
   EXPECT_TRUE(ReadConfigFile());
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   // Every setting differs from its start value, so a setting the reader lost or misplaced would
   // show up in the second file.
   EXPECT_EQ(WriteAndGet(), first);
-  EXPECT_EQ(cad8var.VentrixCmdLines[3], "plot c.dxf");
-  EXPECT_EQ(wkwenvar.MenuLanguage, 2);
+  EXPECT_EQ(cadSettings.VentrixCmdLines[3], "plot c.dxf");
+  EXPECT_EQ(desktopSettings.MenuLanguage, 2);
   EXPECT_FALSE(view3d.No3DTo2D);
-  EXPECT_EQ(hgvar.ColorTable[0], 0x010203u);
-  EXPECT_EQ(kwenvar.GraphResX, 800);
-  EXPECT_EQ(wkwenvar.DialogScale, 120);
-  EXPECT_EQ(wkwenvar.ConfigDir, (dir_ / "cfg").string());
+  EXPECT_EQ(graphicsSettings.ColorTable[0], 0x010203u);
+  EXPECT_EQ(programState.GraphResX, 800);
+  EXPECT_EQ(desktopSettings.DialogScale, 120);
+  EXPECT_EQ(desktopSettings.ConfigDir, (dir_ / "cfg").string());
 }
 
 TEST_F(ConfigFileTest, ReadsLineFeedFilesAndDecimalCommas) {
@@ -269,10 +269,10 @@ TEST_F(ConfigFileTest, ReadsLineFeedFilesAndDecimalCommas) {
   std::string lf;
   for (const std::string& l : lines) lf += l + "\n";
   ReadBytes(lf);
-  EXPECT_EQ(hgvar.ZoomFactor, 1.75L);
-  EXPECT_EQ(wprinvar.TextWindowPos.Height, 444);
-  EXPECT_EQ(cad8var.PolyArcToLines, false);
-  EXPECT_EQ(wkwenvar.TextWindowSizeCode, 2);
+  EXPECT_EQ(graphicsSettings.ZoomFactor, 1.75L);
+  EXPECT_EQ(printSettings.TextWindowPos.Height, 444);
+  EXPECT_EQ(cadSettings.PolyArcToLines, false);
+  EXPECT_EQ(desktopSettings.TextWindowSizeCode, 2);
 }
 
 // A file cut after an entry: what was read, what the entries up to the next test point became,
@@ -291,94 +291,94 @@ TEST_F(ConfigFileTest, FileEndingEarlyStopsAtTheNextTestPoint) {
   const std::vector<Case> cases = {
       {"header only", [](auto&) { return std::size_t{2}; },
        [] {
-         EXPECT_EQ(cad8var.LayerNames[1], "");
-         EXPECT_EQ(cad8var.LayerNames[5], "");
-         EXPECT_EQ(cad8var.LayerColors[3], 0);
-         EXPECT_EQ(cad8var.CadTextFont, "");
-         EXPECT_EQ(cad8var.CadTextWidth, 1.0L);
-         EXPECT_EQ(cad8var.CadTextAngle, 0.0L);
-         EXPECT_EQ(kwenvar.CadDir, "");
-         EXPECT_EQ(kwenvar.DbfDir, "");
-         EXPECT_EQ(kwenvar.HelpLevel, 0);
-         EXPECT_EQ(kwenvar.PrinterPort, 1);
-         EXPECT_EQ(cad8var.LayerNames[0], "0");  // layer 0 is never stored
-         EXPECT_EQ(kwenvar.PrinterType, 3);      // after the test point: start value
-         EXPECT_EQ(kwenvar.GraphResX, 0);        // no closing step
+         EXPECT_EQ(cadSettings.LayerNames[1], "");
+         EXPECT_EQ(cadSettings.LayerNames[5], "");
+         EXPECT_EQ(cadSettings.LayerColors[3], 0);
+         EXPECT_EQ(cadSettings.CadTextFont, "");
+         EXPECT_EQ(cadSettings.CadTextWidth, 1.0L);
+         EXPECT_EQ(cadSettings.CadTextAngle, 0.0L);
+         EXPECT_EQ(programState.CadDir, "");
+         EXPECT_EQ(programState.DbfDir, "");
+         EXPECT_EQ(programState.HelpLevel, 0);
+         EXPECT_EQ(programState.PrinterPort, 1);
+         EXPECT_EQ(cadSettings.LayerNames[0], "0");  // layer 0 is never stored
+         EXPECT_EQ(programState.PrinterType, 3);      // after the test point: start value
+         EXPECT_EQ(programState.GraphResX, 0);        // no closing step
        }},
       {"label without its value",
        [](auto& l) { return Find(l, "Hilfegrad") + 1; },
        [] {
-         EXPECT_EQ(kwenvar.DbfDir, "/w/dbf/");
-         EXPECT_EQ(kwenvar.HelpLevel, 0);
-         EXPECT_EQ(kwenvar.PrinterPort, 1);
-         EXPECT_EQ(kwenvar.PrinterType, 3);
+         EXPECT_EQ(programState.DbfDir, "/w/dbf/");
+         EXPECT_EQ(programState.HelpLevel, 0);
+         EXPECT_EQ(programState.PrinterPort, 1);
+         EXPECT_EQ(programState.PrinterType, 3);
        }},
       {"after the hardcopy port",
        [](auto& l) { return Find(l, "EDI Ordner"); },
        [] {
-         EXPECT_EQ(kwenvar.HardcopyPort, 3);
-         EXPECT_EQ(kwenvar.TempDir, "/w/tmp/");
-         EXPECT_EQ(kwenvar.GraphResX, 800);
-         EXPECT_EQ(kwenvar.EdiDir, "");      // start value
-         EXPECT_EQ(hgvar.ZoomFactor, 1.2L);  // start value
+         EXPECT_EQ(programState.HardcopyPort, 3);
+         EXPECT_EQ(programState.TempDir, "/w/tmp/");
+         EXPECT_EQ(programState.GraphResX, 800);
+         EXPECT_EQ(programState.EdiDir, "");      // start value
+         EXPECT_EQ(graphicsSettings.ZoomFactor, 1.2L);  // start value
        }},
       {"after the EDI folder",
        [](auto& l) { return Find(l, "PLT Ordner"); },
        [] {
-         EXPECT_EQ(kwenvar.EdiDir, "/w/edi/");
-         EXPECT_EQ(kwenvar.PltDir, "");
-         EXPECT_EQ(kwenvar.SeparatorStyle, 1);
-         EXPECT_EQ(kwenvar.LinesPerPage, 66);
-         EXPECT_EQ(hgvar.ZoomFactor, 1.02L);
-         EXPECT_EQ(hgvar.PanFactor, 0.01L);
-         EXPECT_EQ(kwenvar.ProgramDir, "");
-         EXPECT_EQ(cad8var.VentrixCmdLines[1], DefaultVentrixCmdLine);
-         EXPECT_EQ(kwenvar.GraphResX, kFinishedX);
-         EXPECT_EQ(kwenvar.GraphResY, kFinishedY);
+         EXPECT_EQ(programState.EdiDir, "/w/edi/");
+         EXPECT_EQ(programState.PltDir, "");
+         EXPECT_EQ(programState.SeparatorStyle, 1);
+         EXPECT_EQ(programState.LinesPerPage, 66);
+         EXPECT_EQ(graphicsSettings.ZoomFactor, 1.02L);
+         EXPECT_EQ(graphicsSettings.PanFactor, 0.01L);
+         EXPECT_EQ(programState.ProgramDir, "");
+         EXPECT_EQ(cadSettings.VentrixCmdLines[1], DefaultVentrixCmdLine);
+         EXPECT_EQ(programState.GraphResX, kFinishedX);
+         EXPECT_EQ(programState.GraphResY, kFinishedY);
        }},
       {"after the layer monochrome flag",
        [](auto& l) { return Find(l, "Textbreitenfaktor Grafik"); },
        [] {
-         EXPECT_TRUE(cad8var.LayerMonochrome);
-         EXPECT_EQ(hgvar.GraphTextWidth, 0.75L);  // the CAD text width
-         EXPECT_EQ(hgvar.GraphFontName, "Arial");
-         EXPECT_EQ(cad8var.ColorLayerColors[16], 1);
-         EXPECT_EQ(kwenvar.GraphResX, kFinishedX);
+         EXPECT_TRUE(cadSettings.LayerMonochrome);
+         EXPECT_EQ(graphicsSettings.GraphTextWidth, 0.75L);  // the CAD text width
+         EXPECT_EQ(graphicsSettings.GraphFontName, "Arial");
+         EXPECT_EQ(cadSettings.ColorLayerColors[16], 1);
+         EXPECT_EQ(programState.GraphResX, kFinishedX);
        }},
       {"after the archive flag",
        [](auto& l) { return Find(l, "Date Code"); },
        [] {
-         EXPECT_TRUE(kwenvar.ArchiveMode);
-         EXPECT_EQ(cad8var.VentrixCmdCount, 3);
-         EXPECT_EQ(cad8var.VentrixCmdLines[2], "plot b.dxf");
-         EXPECT_EQ(wkwenvar.DateFormat, 3);  // skipped optional entries keep start values
-         EXPECT_EQ(wkwenvar.TextDevice, 1);
-         EXPECT_FALSE(wkwenvar.DiagramLimitsQuery);
-         EXPECT_EQ(wkwenvar.CadTxtDecimal, 1);  // read as empty, then its rule
-         EXPECT_EQ(wkwenvar.DefaultDataDir, kwenvar.StartDir + "/");
-         EXPECT_EQ(hgvar.GraphTextHeight, 1.0L);
-         EXPECT_EQ(wkwenvar.HtmlBrowser, "");
-         EXPECT_EQ(wprinvar.DefaultPrintScaleY, 1.0);  // after the test point
-         EXPECT_EQ(kwenvar.GraphResX, kFinishedX);
-         EXPECT_EQ(wkwenvar.DialogScale, 101);  // estimated for the 96 dpi screen
+         EXPECT_TRUE(programState.ArchiveMode);
+         EXPECT_EQ(cadSettings.VentrixCmdCount, 3);
+         EXPECT_EQ(cadSettings.VentrixCmdLines[2], "plot b.dxf");
+         EXPECT_EQ(desktopSettings.DateFormat, 3);  // skipped optional entries keep start values
+         EXPECT_EQ(desktopSettings.TextDevice, 1);
+         EXPECT_FALSE(desktopSettings.DiagramLimitsQuery);
+         EXPECT_EQ(desktopSettings.CadTxtDecimal, 1);  // read as empty, then its rule
+         EXPECT_EQ(desktopSettings.DefaultDataDir, programState.StartDir + "/");
+         EXPECT_EQ(graphicsSettings.GraphTextHeight, 1.0L);
+         EXPECT_EQ(desktopSettings.HtmlBrowser, "");
+         EXPECT_EQ(printSettings.DefaultPrintScaleY, 1.0);  // after the test point
+         EXPECT_EQ(programState.GraphResX, kFinishedX);
+         EXPECT_EQ(desktopSettings.DialogScale, 101);  // estimated for the 96 dpi screen
        }},
       {"after the 3-D angles",
        [](auto& l) { return Find(l, "3D - Default x,y,z") + 4; },
        [] {
          EXPECT_EQ(view3d.View3DAngles[3], -2.25L);
-         EXPECT_EQ(wkwenvar.ExcelDecimal, 2);
-         EXPECT_EQ(cad8var.CadDecimals, 6);
-         EXPECT_EQ(wkwenvar.CadTextMode, 1);
-         EXPECT_EQ(wkwenvar.AngleFormat, 2);
-         EXPECT_EQ(cad8var.DimensionFactor, 1.0L);
-         EXPECT_EQ(wkwenvar.MenuLanguage, 0);
-         EXPECT_EQ(hgvar.ColorTable[1], 0x800000u);  // built-in colours stay
+         EXPECT_EQ(desktopSettings.ExcelDecimal, 2);
+         EXPECT_EQ(cadSettings.CadDecimals, 6);
+         EXPECT_EQ(desktopSettings.CadTextMode, 1);
+         EXPECT_EQ(desktopSettings.AngleFormat, 2);
+         EXPECT_EQ(cadSettings.DimensionFactor, 1.0L);
+         EXPECT_EQ(desktopSettings.MenuLanguage, 0);
+         EXPECT_EQ(graphicsSettings.ColorTable[1], 0x800000u);  // built-in colours stay
          EXPECT_TRUE(view3d.No3DTo2D);
-         EXPECT_EQ(wkwenvar.ManualDir, "/opt/kwendal/");
-         EXPECT_FALSE(cad8var.ExecCadFile);
-         EXPECT_EQ(cad8var.ArcResolution, 0.5L);
-         EXPECT_EQ(kwenvar.GraphResX, 800);  // screen size code read as 0
-         EXPECT_EQ(wkwenvar.DialogScale, 120);
+         EXPECT_EQ(desktopSettings.ManualDir, "/opt/kwendal/");
+         EXPECT_FALSE(cadSettings.ExecCadFile);
+         EXPECT_EQ(cadSettings.ArcResolution, 0.5L);
+         EXPECT_EQ(programState.GraphResX, 800);  // screen size code read as 0
+         EXPECT_EQ(desktopSettings.DialogScale, 120);
        }},
   };
   for (const Case& c : cases) {
@@ -386,7 +386,7 @@ TEST_F(ConfigFileTest, FileEndingEarlyStopsAtTheNextTestPoint) {
     const std::size_t keep = c.keep(full);
     ASSERT_LT(keep, full.size());
     ReadBytes(Join(std::vector<std::string>(full.begin(), full.begin() + static_cast<long>(keep))));
-    EXPECT_FALSE(kwenvar.ErrorFlag);
+    EXPECT_FALSE(programState.ErrorFlag);
     EXPECT_FALSE(ShareTextFile.IsOpen());
     c.check();
   }
@@ -406,58 +406,58 @@ TEST_F(ConfigFileTest, EveryTestPointStopsReadingAndOnlyTheLaterOnesFinish) {
   };
   const std::vector<Case> cases = {
       {"Druckertyp", false, [] {
-         EXPECT_EQ(kwenvar.PrinterPort, 2);
-         EXPECT_EQ(kwenvar.PrinterType, 3);
+         EXPECT_EQ(programState.PrinterPort, 2);
+         EXPECT_EQ(programState.PrinterType, 3);
        }},
       {"Druckdichte", false, [] {
-         EXPECT_EQ(kwenvar.PrinterType, 4);
-         EXPECT_EQ(kwenvar.PrintDensity, 1);
+         EXPECT_EQ(programState.PrinterType, 4);
+         EXPECT_EQ(programState.PrintDensity, 1);
        }},
       {"Farbgrafik", false, [] {
-         EXPECT_EQ(kwenvar.PrintDensityVertical, 3);
-         EXPECT_TRUE(kwenvar.ScreenColor);
+         EXPECT_EQ(programState.PrintDensityVertical, 3);
+         EXPECT_TRUE(programState.ScreenColor);
        }},
-      {"EDI Ordner", false, [] { EXPECT_EQ(kwenvar.HardcopyPort, 3); }},
+      {"EDI Ordner", false, [] { EXPECT_EQ(programState.HardcopyPort, 3); }},
       {"VENTRIX-Kommandozeile", true, [] {
-         EXPECT_EQ(kwenvar.ProgramDir, "/opt/kwendal/");
-         EXPECT_EQ(cad8var.VentrixCmdLines[1], DefaultVentrixCmdLine);
+         EXPECT_EQ(programState.ProgramDir, "/opt/kwendal/");
+         EXPECT_EQ(cadSettings.VentrixCmdLines[1], DefaultVentrixCmdLine);
        }},
       {"Hintergrundfarbe", true, [] {
-         EXPECT_EQ(cad8var.VentrixCmdLines[1], "plot a.dxf");
-         EXPECT_EQ(hgvar.BackgroundColor, 1u);
+         EXPECT_EQ(cadSettings.VentrixCmdLines[1], "plot a.dxf");
+         EXPECT_EQ(graphicsSettings.BackgroundColor, 1u);
        }},
       {"Windows-Druckmodus (1=mono 2=color)", true, [] {
-         EXPECT_EQ(hgvar.BackgroundColor, 0xFFFFFFu);
-         EXPECT_EQ(kwenvar.PrintColorMode, 1);
+         EXPECT_EQ(graphicsSettings.BackgroundColor, 0xFFFFFFu);
+         EXPECT_EQ(programState.PrintColorMode, 1);
        }},
       {"Layer Monochrom", true, [] {
-         EXPECT_EQ(kwenvar.PrintColorMode, 2);
-         EXPECT_FALSE(cad8var.LayerMonochrome);
+         EXPECT_EQ(programState.PrintColorMode, 2);
+         EXPECT_FALSE(cadSettings.LayerMonochrome);
        }},
       {"Color Layer 16", true, [] {
-         EXPECT_EQ(hgvar.GraphFontName, "Helvetica");
-         EXPECT_EQ(cad8var.ColorLayerColors[16], 1);
+         EXPECT_EQ(graphicsSettings.GraphFontName, "Helvetica");
+         EXPECT_EQ(cadSettings.ColorLayerColors[16], 1);
        }},
       {"Textprogramm", true, [] {
-         EXPECT_EQ(cad8var.ColorLayerColors[31], 1);
-         EXPECT_EQ(cad8var.ColorLayerColors[30], 2);
-         EXPECT_EQ(wkwenvar.TextProgram, "xdg-open");
+         EXPECT_EQ(cadSettings.ColorLayerColors[31], 1);
+         EXPECT_EQ(cadSettings.ColorLayerColors[30], 2);
+         EXPECT_EQ(desktopSettings.TextProgram, "xdg-open");
        }},
       {"Windows Screendump Origin X", true, [] {
-         EXPECT_EQ(wkwenvar.ExternalDbProgram, "/usr/bin/dbview");
-         EXPECT_EQ(wprinvar.DefaultPrintOriginX, 0);
+         EXPECT_EQ(desktopSettings.ExternalDbProgram, "/usr/bin/dbview");
+         EXPECT_EQ(printSettings.DefaultPrintOriginX, 0);
        }},
       {"Enter Password ?", true, [] {
-         EXPECT_TRUE(wprinvar.DefaultPrintBorder);
-         EXPECT_FALSE(wkwenvar.UserLoginEnabled);
+         EXPECT_TRUE(printSettings.DefaultPrintBorder);
+         EXPECT_FALSE(desktopSettings.UserLoginEnabled);
        }},
       {"VENTRIX Command lines (n, line 2 .. line n)", true, [] {
-         EXPECT_TRUE(wkwenvar.UserLoginEnabled);
-         EXPECT_EQ(cad8var.VentrixCmdCount, 1);
+         EXPECT_TRUE(desktopSettings.UserLoginEnabled);
+         EXPECT_EQ(cadSettings.VentrixCmdCount, 1);
        }},
       {"Print Scale Vertical", true, [] {
-         EXPECT_EQ(wkwenvar.HtmlBrowser, "firefox");
-         EXPECT_EQ(wprinvar.DefaultPrintScaleY, 1.0);
+         EXPECT_EQ(desktopSettings.HtmlBrowser, "firefox");
+         EXPECT_EQ(printSettings.DefaultPrintScaleY, 1.0);
        }},
   };
   for (const Case& c : cases) {
@@ -465,15 +465,15 @@ TEST_F(ConfigFileTest, EveryTestPointStopsReadingAndOnlyTheLaterOnesFinish) {
     const std::size_t keep = Find(full, c.nextLabel);
     ASSERT_LT(keep, full.size());
     ReadBytes(Join(std::vector<std::string>(full.begin(), full.begin() + static_cast<long>(keep))));
-    EXPECT_FALSE(kwenvar.ErrorFlag);
+    EXPECT_FALSE(programState.ErrorFlag);
     EXPECT_FALSE(ShareTextFile.IsOpen());
     // Not finished: the resolution is the stored 800 (or the start value 0 before it was read);
     // finished: the 4:3 area of the 1280 x 1024 test screen.
     if (c.finish) {
-      EXPECT_EQ(kwenvar.GraphResX, 1280);
-      EXPECT_EQ(kwenvar.GraphResY, 960);
+      EXPECT_EQ(programState.GraphResX, 1280);
+      EXPECT_EQ(programState.GraphResY, 960);
     } else {
-      EXPECT_NE(kwenvar.GraphResX, 1280);
+      EXPECT_NE(programState.GraphResX, 1280);
     }
     c.check();
   }
@@ -481,8 +481,8 @@ TEST_F(ConfigFileTest, EveryTestPointStopsReadingAndOnlyTheLaterOnesFinish) {
 
 // Values that are damaged, out of range or at a rule's border, each in an otherwise complete file.
 TEST_F(ConfigFileTest, ValueRules) {
-  wkwenvar.ScreenSizeCode = 0;  // keep the read resolution and dialog scale visible
-  wkwenvar.DialogSizeCode = 0;
+  desktopSettings.ScreenSizeCode = 0;  // keep the read resolution and dialog scale visible
+  desktopSettings.DialogSizeCode = 0;
   const std::vector<std::string> base = Lines(WriteAndGet());
 
   struct Edit {
@@ -498,79 +498,79 @@ TEST_F(ConfigFileTest, ValueRules) {
   };
   const std::vector<Case> cases = {
       {"lines per page 4", {{"Zeilen pro Seite f\x81r Drucker", 0, "4"}},
-       [] { EXPECT_EQ(kwenvar.LinesPerPage, 66); }},
+       [] { EXPECT_EQ(programState.LinesPerPage, 66); }},
       {"lines per page 5", {{"Zeilen pro Seite f\x81r Drucker", 0, "5"}},
-       [] { EXPECT_EQ(kwenvar.LinesPerPage, 5); }},
-      {"decimals 10", {{"Dezimalstellen", 0, "10"}}, [] { EXPECT_EQ(kwenvar.SigDigits, 3); }},
-      {"decimals 9", {{"Dezimalstellen", 0, "9"}}, [] { EXPECT_EQ(kwenvar.SigDigits, 9); }},
-      {"decimals not a number", {{"Dezimalstellen", 0, "drei"}}, [] { EXPECT_EQ(kwenvar.SigDigits, 3); }},
+       [] { EXPECT_EQ(programState.LinesPerPage, 5); }},
+      {"decimals 10", {{"Dezimalstellen", 0, "10"}}, [] { EXPECT_EQ(programState.SigDigits, 3); }},
+      {"decimals 9", {{"Dezimalstellen", 0, "9"}}, [] { EXPECT_EQ(programState.SigDigits, 9); }},
+      {"decimals not a number", {{"Dezimalstellen", 0, "drei"}}, [] { EXPECT_EQ(programState.SigDigits, 3); }},
       {"resolution -1", {{"Aufl\x94sung horizontal", 0, "-1"}},
-       [] { EXPECT_EQ(kwenvar.GraphResX, 1280 - 9); }},
+       [] { EXPECT_EQ(programState.GraphResX, 1280 - 9); }},
       {"resolution 65535", {{"Aufl\x94sung vertikal", 0, "65535"}},
-       [] { EXPECT_EQ(kwenvar.GraphResY, 1024 - 91); }},
+       [] { EXPECT_EQ(programState.GraphResY, 1024 - 91); }},
       {"text height 0.09", {{"Text Height Factor", 0, "0.09"}},
-       [] { EXPECT_EQ(hgvar.GraphTextHeight, 1.0L); }},
+       [] { EXPECT_EQ(graphicsSettings.GraphTextHeight, 1.0L); }},
       {"text height 0.1", {{"Text Height Factor", 0, "0.1"}},
-       [] { EXPECT_NEAR(static_cast<double>(hgvar.GraphTextHeight), 0.1, 1e-12); }},
+       [] { EXPECT_NEAR(static_cast<double>(graphicsSettings.GraphTextHeight), 0.1, 1e-12); }},
       {"vertical print scale 0", {{"Windows Screendump Scale", 0, "2.5"}, {"Print Scale Vertical", 0, "0"}},
-       [] { EXPECT_EQ(wprinvar.DefaultPrintScaleY, 2.5); }},
+       [] { EXPECT_EQ(printSettings.DefaultPrintScaleY, 2.5); }},
       {"both print scales 0", {{"Windows Screendump Scale", 0, "0"}, {"Print Scale Vertical", 0, "0"}},
        [] {
-         EXPECT_EQ(wprinvar.DefaultPrintScaleX, 1.0);
-         EXPECT_EQ(wprinvar.DefaultPrintScaleY, 1.0);
+         EXPECT_EQ(printSettings.DefaultPrintScaleX, 1.0);
+         EXPECT_EQ(printSettings.DefaultPrintScaleY, 1.0);
        }},
       {"colour table black", {{"", 116, "0", 1}, {"", 116, "-5", 2}},
        [] {
-         EXPECT_EQ(hgvar.ColorTable[1], 0x800000u);
-         EXPECT_EQ(hgvar.ColorTable[2], 0x00FF00u);
+         EXPECT_EQ(graphicsSettings.ColorTable[1], 0x800000u);
+         EXPECT_EQ(graphicsSettings.ColorTable[2], 0x00FF00u);
        }},
-      {"colour table value", {{"", 116, "255"}}, [] { EXPECT_EQ(hgvar.ColorTable[0], 255u); }},
+      {"colour table value", {{"", 116, "255"}}, [] { EXPECT_EQ(graphicsSettings.ColorTable[0], 255u); }},
       {"menu language not kept", {{"", 105, "2"}, {"", 114, "FALSE"}},
-       [] { EXPECT_EQ(wkwenvar.MenuLanguage, 0); }},
+       [] { EXPECT_EQ(desktopSettings.MenuLanguage, 0); }},
       {"menu language kept", {{"", 105, "2"}, {"", 114, "true"}},
        [] {
-         EXPECT_EQ(wkwenvar.MenuLanguage, 2);
-         EXPECT_TRUE(wkwenvar.SaveMenuLanguage);
+         EXPECT_EQ(desktopSettings.MenuLanguage, 2);
+         EXPECT_TRUE(desktopSettings.SaveMenuLanguage);
        }},
       {"empty plot command line", {{"VENTRIX-Kommandozeile", 0, ""}},
-       [] { EXPECT_EQ(cad8var.VentrixCmdLines[1], DefaultVentrixCmdLine); }},
-      {"decimal comma", {{"Pan-Faktor", 0, "1,5"}}, [] { EXPECT_EQ(hgvar.PanFactor, 1.5L); }},
-      {"real not a number", {{"Zoomfaktor", 0, "gross"}}, [] { EXPECT_EQ(hgvar.ZoomFactor, 1.02L); }},
-      {"integer not a number", {{"Hilfegrad", 0, "2x"}}, [] { EXPECT_EQ(kwenvar.HelpLevel, 0); }},
+       [] { EXPECT_EQ(cadSettings.VentrixCmdLines[1], DefaultVentrixCmdLine); }},
+      {"decimal comma", {{"Pan-Faktor", 0, "1,5"}}, [] { EXPECT_EQ(graphicsSettings.PanFactor, 1.5L); }},
+      {"real not a number", {{"Zoomfaktor", 0, "gross"}}, [] { EXPECT_EQ(graphicsSettings.ZoomFactor, 1.02L); }},
+      {"integer not a number", {{"Hilfegrad", 0, "2x"}}, [] { EXPECT_EQ(programState.HelpLevel, 0); }},
       {"booleans", {{"Farbgrafik", 0, "yes"}, {"Archive Flag ?", 0, "True"}, {"Edit 3D x,y,z ?", 0, "nein"}},
        [] {
-         EXPECT_FALSE(kwenvar.ScreenColor);
-         EXPECT_TRUE(kwenvar.ArchiveMode);
+         EXPECT_FALSE(programState.ScreenColor);
+         EXPECT_TRUE(programState.ArchiveMode);
          EXPECT_TRUE(view3d.Edit3DAngles);
        }},
       {"false in any case", {{"Edit 3D x,y,z ?", 0, "false"}}, [] { EXPECT_FALSE(view3d.Edit3DAngles); }},
       {"hardcopy NUL", {{"Hardcopy um 90\xF8 gedreht ?", 0, std::string(1, '\0') + "J"}},
-       [] { EXPECT_EQ(kwenvar.HardcopyRotated, 'N'); }},
+       [] { EXPECT_EQ(programState.HardcopyRotated, 'N'); }},
       {"hardcopy takes the first character", {{"Hardcopy um 90\xF8 gedreht ?", 0, "Nein"}},
-       [] { EXPECT_EQ(kwenvar.HardcopyRotated, 'N'); }},
+       [] { EXPECT_EQ(programState.HardcopyRotated, 'N'); }},
       {"text window without width", {{"Text window left/top/width/height", 0, "1|2|0|4|"}},
        [] {
-         EXPECT_EQ(wprinvar.TextWindowPos.Left, 10);
-         EXPECT_EQ(wprinvar.TextWindowPos.Height, 440);
+         EXPECT_EQ(printSettings.TextWindowPos.Left, 10);
+         EXPECT_EQ(printSettings.TextWindowPos.Height, 440);
        }},
       {"text window", {{"Text window left/top/width/height", 0, "1|2|3|4|"}},
        [] {
-         EXPECT_EQ(wprinvar.TextWindowPos.Left, 1);
-         EXPECT_EQ(wprinvar.TextWindowPos.Height, 4);
+         EXPECT_EQ(printSettings.TextWindowPos.Left, 1);
+         EXPECT_EQ(printSettings.TextWindowPos.Height, 4);
        }},
-      {"dialog scale 5", {{"Input Window Scale %", 0, "5"}}, [] { EXPECT_EQ(wkwenvar.DialogScale, 100); }},
+      {"dialog scale 5", {{"Input Window Scale %", 0, "5"}}, [] { EXPECT_EQ(desktopSettings.DialogScale, 100); }},
       {"layer width 256", {{"Line thickness Layer 0..5", 0, "256"}},
-       [] { EXPECT_EQ(cad8var.LayerWidths[0], 1); }},
-      {"CAD decimals 33", {{"Decimals DXF,TXT", 0, "33"}}, [] { EXPECT_EQ(cad8var.CadDecimals, 6); }},
-      {"arc resolution negative", {{"", 129, "-1"}}, [] { EXPECT_EQ(cad8var.ArcResolution, 0.5L); }},
+       [] { EXPECT_EQ(cadSettings.LayerWidths[0], 1); }},
+      {"CAD decimals 33", {{"Decimals DXF,TXT", 0, "33"}}, [] { EXPECT_EQ(cadSettings.CadDecimals, 6); }},
+      {"arc resolution negative", {{"", 129, "-1"}}, [] { EXPECT_EQ(cadSettings.ArcResolution, 0.5L); }},
       {"3-D to 2-D box", {{"", 117, "TRUE"}}, [] { EXPECT_FALSE(view3d.No3DTo2D); }},
       {"empty manual folder", {{"KWENDAL-Programmverzeichnis", 0, "/opt/k/"}, {"", 119, ""}},
-       [] { EXPECT_EQ(wkwenvar.ManualDir, "/opt/k/"); }},
+       [] { EXPECT_EQ(desktopSettings.ManualDir, "/opt/k/"); }},
       {"empty print font", {{"Text Font Printout", 0, ""}},
-       [] { EXPECT_EQ(wprinvar.PrintFontName, "Courier New"); }},
-      {"text device 10", {{"Text Device", 0, "10"}}, [] { EXPECT_EQ(wkwenvar.TextDevice, 1); }},
+       [] { EXPECT_EQ(printSettings.PrintFontName, "Courier New"); }},
+      {"text device 10", {{"Text Device", 0, "10"}}, [] { EXPECT_EQ(desktopSettings.TextDevice, 1); }},
       {"header space lines 31", {{"Header Space Lines", 0, "31"}},
-       [] { EXPECT_EQ(wkwenvar.HeaderSpaceLines, 0); }},
+       [] { EXPECT_EQ(desktopSettings.HeaderSpaceLines, 0); }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -581,7 +581,7 @@ TEST_F(ConfigFileTest, ValueRules) {
       lines[at] = e.value;
     }
     ReadBytes(Join(lines));
-    EXPECT_FALSE(kwenvar.ErrorFlag);
+    EXPECT_FALSE(programState.ErrorFlag);
     c.check();
   }
 }
@@ -596,10 +596,10 @@ TEST_F(ConfigFileTest, PlotCommandCountAboveFiveKeepsTheFollowingEntriesInStep) 
   lines.erase(lines.begin() + static_cast<long>(count) + 1, lines.begin() + static_cast<long>(count) + 3);
   lines.insert(lines.begin() + static_cast<long>(count) + 1, extra.begin(), extra.end());
   ReadBytes(Join(lines));
-  EXPECT_EQ(cad8var.VentrixCmdCount, 5);
-  EXPECT_EQ(cad8var.VentrixCmdLines[5], "p5");
-  EXPECT_TRUE(kwenvar.ArchiveMode);
-  EXPECT_EQ(wkwenvar.TextWindowSizeCode, 2);
+  EXPECT_EQ(cadSettings.VentrixCmdCount, 5);
+  EXPECT_EQ(cadSettings.VentrixCmdLines[5], "p5");
+  EXPECT_TRUE(programState.ArchiveMode);
+  EXPECT_EQ(desktopSettings.TextWindowSizeCode, 2);
   // And writing it again stays within the five lines.
   const std::vector<std::string> again = Lines(WriteAndGet());
   EXPECT_EQ(again[count], "5");
@@ -629,15 +629,15 @@ TEST_F(ConfigFileTest, GarbageFilesAreReadWithoutHarm) {
     SCOPED_TRACE(name);
     ReadBytes(bytes);
     EXPECT_FALSE(ShareTextFile.IsOpen());
-    EXPECT_GE(kwenvar.PrinterPort, 1);
-    EXPECT_GE(kwenvar.SigDigits, 1);
-    EXPECT_LE(cad8var.VentrixCmdCount, 5);
+    EXPECT_GE(programState.PrinterPort, 1);
+    EXPECT_GE(programState.SigDigits, 1);
+    EXPECT_LE(cadSettings.VentrixCmdCount, 5);
   }
   // In the last file the plot command lines took the rest of it; reading stopped after the browser.
-  EXPECT_EQ(cad8var.VentrixCmdCount, 5);
-  EXPECT_EQ(cad8var.VentrixCmdLines[2], "Archive Flag ?");
-  EXPECT_EQ(wkwenvar.HtmlBrowser, "");
-  EXPECT_EQ(wkwenvar.TextWindowSizeCode, 1);
+  EXPECT_EQ(cadSettings.VentrixCmdCount, 5);
+  EXPECT_EQ(cadSettings.VentrixCmdLines[2], "Archive Flag ?");
+  EXPECT_EQ(desktopSettings.HtmlBrowser, "");
+  EXPECT_EQ(desktopSettings.TextWindowSizeCode, 1);
 }
 
 // A file with a line longer than any the program writes is damaged: none of its values is taken,
@@ -652,19 +652,19 @@ TEST_F(ConfigFileTest, DamagedFileIsRefusedAsAWhole) {
   scriptedPrompter().clear();
   writeFile(ConfigPath(), damaged);
   EXPECT_FALSE(ReadConfigFile());
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_FALSE(ShareTextFile.IsOpen());
   ASSERT_EQ(Messages().size(), 1u);
   EXPECT_NE(Messages()[0].find("qorva.cfg fehlerhaft - nicht eingelesen"), std::string::npos) << Messages()[0];
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   EXPECT_EQ(WriteAndGet(), start);
 
   // The same for the session file: no entry of it is kept.
   scriptedPrompter().clear();
   writeFile(dir_ / "cfg" / "qorva.cff", "qorva Session x\r\n/w/a.qva\r\n" + std::string(2u << 20, 'y'));
-  for (std::size_t n = 1; n <= 4; ++n) wkwenvar.RecentFiles[n] = "old";
+  for (std::size_t n = 1; n <= 4; ++n) desktopSettings.RecentFiles[n] = "old";
   EXPECT_FALSE(ReadSessionFile());
-  EXPECT_EQ(wkwenvar.RecentFiles, (std::array<std::string, 5>{"", "", "", "", ""}));
+  EXPECT_EQ(desktopSettings.RecentFiles, (std::array<std::string, 5>{"", "", "", "", ""}));
   EXPECT_EQ(Messages().size(), 1u);
   EXPECT_FALSE(ShareTextFile.IsOpen());
 }
@@ -685,10 +685,10 @@ TEST_F(ConfigFileTest, ClosingStepSizesTheWindowByTheScreenSizeCode) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.screenCode * 100000 + c.maxW);
     Reset();
-    kwenvar.GraphResX = 640;
-    kwenvar.GraphResY = 480;
-    wkwenvar.ScreenSizeCode = c.screenCode;
-    wkwenvar.DialogSizeCode = 1;
+    programState.GraphResX = 640;
+    programState.GraphResY = 480;
+    desktopSettings.ScreenSizeCode = c.screenCode;
+    desktopSettings.DialogSizeCode = 1;
     const std::string file = WriteAndGet();
     Reset();
     int32_t setW = -1, setH = -1;
@@ -697,13 +697,13 @@ TEST_F(ConfigFileTest, ClosingStepSizesTheWindowByTheScreenSizeCode) {
     services().SetClientSize = [&](int32_t w, int32_t h) { setW = w, setH = h; };
     services().WindowHeightRatio = [] { return 1.2L; };
     ReadConfigFile();
-    EXPECT_EQ(kwenvar.GraphResX, c.x);
-    EXPECT_EQ(kwenvar.GraphResY, c.y);
+    EXPECT_EQ(programState.GraphResX, c.x);
+    EXPECT_EQ(programState.GraphResY, c.y);
     EXPECT_EQ(setW, c.screenCode == 0 ? -1 : c.x);
     EXPECT_EQ(setH, c.screenCode == 0 ? -1 : c.y);
     // (1.2 + 0.009) x 96 / 96 x 100 = 120.9
-    EXPECT_EQ(wkwenvar.DialogScale, 121);
-    EXPECT_EQ(wkwenvar.DialogFontScale, 100);
+    EXPECT_EQ(desktopSettings.DialogScale, 121);
+    EXPECT_EQ(desktopSettings.DialogFontScale, 100);
   }
 }
 
@@ -721,8 +721,8 @@ TEST_F(ConfigFileTest, LookupOrder) {
   auto place = [&](const fs::path& file, uint16_t level) {
     Reset();
     fs::create_directories(file.parent_path());
-    wkwenvar.ConfigDir = file.parent_path().string();
-    kwenvar.HelpLevel = level;
+    desktopSettings.ConfigDir = file.parent_path().string();
+    programState.HelpLevel = level;
     WriteConfigFile();
     ASSERT_TRUE(fs::exists(file));
   };
@@ -771,20 +771,20 @@ TEST_F(ConfigFileTest, LookupOrder) {
       homeEnv.unset();
     }
     Reset();
-    kwenvar.ErrorFlag = false;
+    programState.ErrorFlag = false;
     EXPECT_EQ(ReadConfigFile(), c.level != 0);
-    EXPECT_EQ(wkwenvar.ConfigDir, c.configDir);
+    EXPECT_EQ(desktopSettings.ConfigDir, c.configDir);
     if (c.level == 0) {
-      EXPECT_TRUE(kwenvar.ErrorFlag);
-      EXPECT_EQ(kwenvar.HelpLevel, 1);
+      EXPECT_TRUE(programState.ErrorFlag);
+      EXPECT_EQ(programState.HelpLevel, 1);
       // The sizes derived from the 1280 x 1024 screen.
-      EXPECT_EQ(kwenvar.GraphResX, 1280 - 9);
-      EXPECT_EQ(kwenvar.GraphResY, 1024 - 91);
-      EXPECT_EQ(wprinvar.TextWindowPos.Height, 1024 - 80);
-      EXPECT_EQ(wkwenvar.DialogScale, 101);
+      EXPECT_EQ(programState.GraphResX, 1280 - 9);
+      EXPECT_EQ(programState.GraphResY, 1024 - 91);
+      EXPECT_EQ(printSettings.TextWindowPos.Height, 1024 - 80);
+      EXPECT_EQ(desktopSettings.DialogScale, 101);
     } else {
-      EXPECT_FALSE(kwenvar.ErrorFlag);
-      EXPECT_EQ(kwenvar.HelpLevel, c.level);
+      EXPECT_FALSE(programState.ErrorFlag);
+      EXPECT_EQ(programState.HelpLevel, c.level);
     }
   }
   EXPECT_EQ(Messages(), std::vector<std::string>{});
@@ -818,15 +818,15 @@ TEST_F(ConfigFileTest, SavedSettingsAreFoundFromAnyStartFolder) {
     if (c.present) {
       Reset();
       fs::create_directories(c.present->parent_path());
-      wkwenvar.ConfigDir = c.present->parent_path().string();
+      desktopSettings.ConfigDir = c.present->parent_path().string();
       ASSERT_TRUE(WriteConfigFile());
     }
     // The first start, in the folder "cfg": the settings are saved, then the session at the end.
     Reset();
     ReadConfigFile();
-    kwenvar.ErrorFlag = false;
-    kwenvar.HelpLevel = 2;
-    wkwenvar.RecentFiles[1] = "/w/a.qva";
+    programState.ErrorFlag = false;
+    programState.HelpLevel = 2;
+    desktopSettings.RecentFiles[1] = "/w/a.qva";
     EXPECT_TRUE(WriteConfigFile());
     EXPECT_TRUE(WriteSessionFile());
     EXPECT_TRUE(fs::exists(c.saved));
@@ -837,13 +837,13 @@ TEST_F(ConfigFileTest, SavedSettingsAreFoundFromAnyStartFolder) {
 
     // The next start, in another folder.
     Reset();
-    wkwenvar.ConfigDir = (dir_ / "other").string();
-    kwenvar.ErrorFlag = false;
+    desktopSettings.ConfigDir = (dir_ / "other").string();
+    programState.ErrorFlag = false;
     EXPECT_EQ(ReadConfigFile(), c.foundElsewhere);
-    kwenvar.ErrorFlag = false;
+    programState.ErrorFlag = false;
     EXPECT_TRUE(ReadSessionFile());
-    EXPECT_EQ(kwenvar.HelpLevel, c.foundElsewhere ? 2 : 1);
-    EXPECT_EQ(wkwenvar.RecentFiles[1], c.foundElsewhere ? "/w/a.qva" : "");
+    EXPECT_EQ(programState.HelpLevel, c.foundElsewhere ? 2 : 1);
+    EXPECT_EQ(desktopSettings.RecentFiles[1], c.foundElsewhere ? "/w/a.qva" : "");
   }
   // The last case made the folders.
   for (const fs::path& made : {xdg, xdg / "kwendal"})
@@ -859,7 +859,7 @@ TEST_F(ConfigFileTest, FailedWriteKeepsTheOldFileAndSaysSo) {
     FileSizeLimit limit(1000);
     EXPECT_FALSE(WriteConfigFile());
   }
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_EQ(readFile(ConfigPath()), old);
   ASSERT_EQ(Messages().size(), 1u);
   EXPECT_NE(Messages()[0].find(ConfigPath().string()), std::string::npos) << Messages()[0];
@@ -876,25 +876,25 @@ TEST_F(ConfigFileTest, FailedWriteKeepsTheOldFileAndSaysSo) {
 }
 
 TEST_F(ConfigFileTest, WriteIntoAMissingFolderIsReportedWithoutEndlessRetries) {
-  wkwenvar.ConfigDir = (dir_ / "missing").string();
-  kwenvar.ShowErrors = false;  // nobody sees the failure: one try
+  desktopSettings.ConfigDir = (dir_ / "missing").string();
+  programState.ShowErrors = false;  // nobody sees the failure: one try
   EXPECT_FALSE(WriteConfigFile());
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_FALSE(fs::exists(dir_ / "missing"));
 }
 
 // ---- Session file ----
 
 TEST_F(ConfigFileTest, SessionFileRoundTrip) {
-  kwenvar.DataDir = "/w/data";
-  auto& recent = wkwenvar.RecentFiles;
+  programState.DataDir = "/w/data";
+  auto& recent = desktopSettings.RecentFiles;
   recent[1] = "/w/data/a.qva";
   recent[2] = "/w/data/b.qva";
   recent[3] = "";
   recent[4] = "/w/d\x94rte/c.qva";
-  kwenvar.ErrorFlag = true;  // cleared by the writer
+  programState.ErrorFlag = true;  // cleared by the writer
   EXPECT_TRUE(WriteSessionFile());
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   const fs::path file = dir_ / "cfg" / "qorva.cff";
   EXPECT_EQ(readFile(file),
             "qorva Session /w/data\r\n/w/data/a.qva\r\n/w/data/b.qva\r\n\r\n/w/d\x94rte/c.qva\r\n");
@@ -909,7 +909,7 @@ TEST_F(ConfigFileTest, SessionFileRoundTrip) {
 
 TEST_F(ConfigFileTest, SessionFileReadsAtMostFourEntries) {
   const fs::path file = dir_ / "cfg" / "qorva.cff";
-  auto& recent = wkwenvar.RecentFiles;
+  auto& recent = desktopSettings.RecentFiles;
   struct Case {
     const char* name;
     std::optional<std::string> bytes;  // nullopt: no file
@@ -936,8 +936,8 @@ TEST_F(ConfigFileTest, SessionFileReadsAtMostFourEntries) {
 TEST_F(ConfigFileTest, SessionFileWithoutRecentFilesIsNotWritten) {
   const fs::path file = dir_ / "cfg" / "qorva.cff";
   writeFile(file, "qorva Session x\r\nkept\r\n");
-  wkwenvar.RecentFiles[1] = "";
-  wkwenvar.RecentFiles[2] = "/w/b.qva";
+  desktopSettings.RecentFiles[1] = "";
+  desktopSettings.RecentFiles[2] = "/w/b.qva";
   WriteSessionFile();
   EXPECT_EQ(readFile(file), "qorva Session x\r\nkept\r\n");
 }
@@ -946,12 +946,12 @@ TEST_F(ConfigFileTest, FailedSessionWriteKeepsTheOldFile) {
   const fs::path file = dir_ / "cfg" / "qorva.cff";
   const std::string old = "qorva Session x\r\nkept\r\n";
   writeFile(file, old);
-  wkwenvar.RecentFiles[1] = std::string(3000, 'a');
+  desktopSettings.RecentFiles[1] = std::string(3000, 'a');
   {
     FileSizeLimit limit(100);
     EXPECT_FALSE(WriteSessionFile());
   }
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_EQ(readFile(file), old);
   EXPECT_EQ(Messages().size(), 1u);
 }
@@ -962,23 +962,23 @@ TEST_F(ConfigFileTest, FailedSessionWriteKeepsTheOldFile) {
 // build tree: the source tree's data folder), the user's files stay in the start folder.
 TEST_F(ConfigFileTest, EmptyFoldersBecomeTheDataFolderOrTheStartFolder) {
   InitDatafolder();
-  kwenvar.ProgStem = "qorva";
-  kwenvar.TempDir = "";
-  kwenvar.DbfDir = "   ";
-  kwenvar.PltDir = "";
-  kwenvar.ProgramDir = "";
-  kwenvar.EdiDir = "";
-  wkwenvar.DefaultDataDir = "";
-  kwenvar.CadDir = dir_.path().string();
+  programState.ProgStem = "qorva";
+  programState.TempDir = "";
+  programState.DbfDir = "   ";
+  programState.PltDir = "";
+  programState.ProgramDir = "";
+  programState.EdiDir = "";
+  desktopSettings.DefaultDataDir = "";
+  programState.CadDir = dir_.path().string();
   CheckDirectories();
   const fs::path data = fs::path(QORVA_SOURCE_DIR) / "data";
-  for (const std::string* dir : {&kwenvar.DbfDir, &kwenvar.PltDir, &kwenvar.ProgramDir})
+  for (const std::string* dir : {&programState.DbfDir, &programState.PltDir, &programState.ProgramDir})
     EXPECT_TRUE(fs::equivalent(fs::path(*dir), data)) << *dir;
   const std::string start = dir_.path().string() + "/";
-  EXPECT_EQ(kwenvar.TempDir, start);
-  EXPECT_EQ(kwenvar.EdiDir, start);
-  EXPECT_EQ(wkwenvar.DefaultDataDir, start);
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_EQ(programState.TempDir, start);
+  EXPECT_EQ(programState.EdiDir, start);
+  EXPECT_EQ(desktopSettings.DefaultDataDir, start);
+  EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_EQ(Messages(), std::vector<std::string>{});
 }
 
@@ -1005,15 +1005,15 @@ TEST_F(ConfigFileTest, AnUnsetTemporaryFolderStaysUnsetWhenSaved) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Reset();
-    kwenvar.TempDir = c.inFile;
+    programState.TempDir = c.inFile;
     WriteAndGet();
     Reset();
-    kwenvar.CadDir = start;
+    programState.CadDir = start;
     ASSERT_TRUE(ReadConfigFile());
     CheckDirectories();
     // Files that use TempDir itself still go to the start folder.
-    EXPECT_EQ(kwenvar.TempDir, c.inFile.empty() ? start : c.inFile);
-    if (c.setTo) kwenvar.TempDir = *c.setTo;
+    EXPECT_EQ(programState.TempDir, c.inFile.empty() ? start : c.inFile);
+    if (c.setTo) programState.TempDir = *c.setTo;
     const std::vector<std::string> lines = Lines(WriteAndGet());
     const std::size_t at = Find(lines, label) + 1;
     ASSERT_LT(at, lines.size());
@@ -1033,12 +1033,12 @@ TEST_F(ConfigFileTest, FoldersTheStartPutsInAreSavedUnset) {
     std::string* setting;
   };
   const Case cases[] = {
-      {"DBF Ordner", &kwenvar.DbfDir},
-      {"PLT Ordner", &kwenvar.PltDir},
-      {"KWENDAL-Programmverzeichnis", &kwenvar.ProgramDir},
-      {"EDI Ordner", &kwenvar.EdiDir},
-      {"Ordner f\x81r tempor\x84re Dateien", &kwenvar.TempDir},
-      {"Default Data Directory", &wkwenvar.DefaultDataDir},
+      {"DBF Ordner", &programState.DbfDir},
+      {"PLT Ordner", &programState.PltDir},
+      {"KWENDAL-Programmverzeichnis", &programState.ProgramDir},
+      {"EDI Ordner", &programState.EdiDir},
+      {"Ordner f\x81r tempor\x84re Dateien", &programState.TempDir},
+      {"Default Data Directory", &desktopSettings.DefaultDataDir},
   };
   auto savedValue = [this](const char* label) {
     const std::vector<std::string> lines = Lines(WriteAndGet());
@@ -1050,7 +1050,7 @@ TEST_F(ConfigFileTest, FoldersTheStartPutsInAreSavedUnset) {
   for (const Case& c : cases) c.setting->clear();
   WriteAndGet();
   Reset();
-  kwenvar.CadDir = dir_.path().string() + "/";
+  programState.CadDir = dir_.path().string() + "/";
   ASSERT_TRUE(ReadConfigFile());
   CheckDirectories();
   for (const Case& c : cases) {
@@ -1074,8 +1074,8 @@ TEST_F(ConfigFileTest, MissingFoldersAreReportedInOrderAndTheTemporaryFolderAske
     SCOPED_TRACE(cancel);
     Reset();
     scriptedPrompter().clear();
-    kwenvar.CadDir = kwenvar.DbfDir = kwenvar.PltDir = kwenvar.TempDir = kwenvar.EdiDir = missing;
-    wkwenvar.DefaultDataDir = missing;
+    programState.CadDir = programState.DbfDir = programState.PltDir = programState.TempDir = programState.EdiDir = missing;
+    desktopSettings.DefaultDataDir = missing;
     if (cancel) {
       scriptedPrompter().push(Cancel{});
     } else {
@@ -1096,8 +1096,8 @@ TEST_F(ConfigFileTest, MissingFoldersAreReportedInOrderAndTheTemporaryFolderAske
     EXPECT_EQ(prompt.kind, AskKind::Text);
     EXPECT_EQ(prompt.preset, missing);
     EXPECT_EQ(prompt.preselect, 60);
-    EXPECT_EQ(kwenvar.TempDir, cancel ? missing : newTemp);
-    EXPECT_EQ(kwenvar.ErrorFlag, cancel);
+    EXPECT_EQ(programState.TempDir, cancel ? missing : newTemp);
+    EXPECT_EQ(programState.ErrorFlag, cancel);
     EXPECT_FALSE(fs::exists(dir_ / "gone"));
   }
 }

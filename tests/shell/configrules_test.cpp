@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "foundation/cad8var.h"
+#include "foundation/cadsettings.h"
 #include "foundation/settings.h"
 #include "foundation/utilfile.h"
 #include "graphics/caddxf.h"
@@ -121,10 +121,10 @@ int LayerColourIn(const std::string& dxf, const std::string& name) {
 TEST(ConfigRulesTest, ALayerColourOfZeroNeverReachesTheDxfLayerTable) {
   InitAllSettings();
   test::ScratchDir dir;
-  cad8var.CadCode = 1;
-  cad8var.LayerNames = {"0", "EINS", "ZWEI", "DREI", "VIER", "FUENF"};
-  cad8var.LayerColors = {0, 0, 256, 3, -256, 255};  // as an edited configuration may bring them
-  cad8var.ColorLayerColors[16] = 0;
+  cadSettings.CadCode = 1;
+  cadSettings.LayerNames = {"0", "EINS", "ZWEI", "DREI", "VIER", "FUENF"};
+  cadSettings.LayerColors = {0, 0, 256, 3, -256, 255};  // as an edited configuration may bring them
+  cadSettings.ColorLayerColors[16] = 0;
   const std::string path = (dir.path() / "t.dxf").string();
   AssignText(ShareTextFile, path);
   ASSERT_TRUE(ShareTextFile.Rewrite());

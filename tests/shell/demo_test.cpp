@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "foundation/kwenvar.h"
+#include "foundation/programstate.h"
 #include "foundation/settings.h"
 #include "graphics/kwengraf.h"
 #include "platform/services.h"
@@ -23,8 +23,8 @@ class DemoTest : public ::testing::Test {
  protected:
   void SetUp() override {
     InitAllSettings();
-    kwenvar.ProgStem = "qorva";
-    kwenvar.PltDir = std::string(QORVA_SOURCE_DIR) + "/data";
+    programState.ProgStem = "qorva";
+    programState.PltDir = std::string(QORVA_SOURCE_DIR) + "/data";
     scriptedPrompter().clear();
   }
   void TearDown() override {
@@ -43,8 +43,8 @@ class DemoTest : public ::testing::Test {
   DemoCommands Recording(std::vector<std::string>& ran, const std::string& cancelled = "") {
     auto cmd = [&ran, cancelled](const char* name) {
       return [&ran, cancelled, name] {
-        ran.push_back(std::string(name) + (kwenvar.DemoRun ? "" : " (not in demo)"));
-        if (name == cancelled) kwenvar.ErrorFlag = true;
+        ran.push_back(std::string(name) + (programState.DemoRun ? "" : " (not in demo)"));
+        if (name == cancelled) programState.ErrorFlag = true;
       };
     };
     return {cmd("pictures"), cmd("text"),    cmd("material"), cmd("predesign"), cmd("recalc"),
@@ -80,19 +80,19 @@ TEST_F(DemoTest, ThePictureOfTheTourExplainsDiametersAndThickness) {
     return HelpPictureNavigatorResult{true, 0, 0};
   };
   InitKwengraf();
-  kwenvar.DemoRun = true;
+  programState.DemoRun = true;
   HelpPictureBrowser();
   const std::vector<std::string> shown = kwengraf.DisplayList;
   InitKwengraf();
   ShowHelpPicture("band");
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_EQ(shown, kwengraf.DisplayList);
   installServices(saved);
 }
 
 TEST_F(DemoTest, MissingFileAndShortFlagLines) {
   test::ScratchDir dir;
-  kwenvar.PltDir = dir.path().string();
+  programState.PltDir = dir.path().string();
   char f1 = 'a', f2 = 'b';
   std::string text;
   ReadDemoText(1, f1, f2, text);
@@ -120,8 +120,8 @@ TEST_F(DemoTest, TourRunsTheCommandsInOrderWithATextAfterEach) {
   EXPECT_EQ(shown[0].rfind("QORVADEMO  ist  ein selbstablaufendes Demoprogramm, das Sie mit den Möglichkeiten", 0), 0u);
   EXPECT_EQ(shown[1], "Mit <OK> oder ENTER-Taste wird weitergeschaltet.");
   EXPECT_NE(shown[5].find("20 °C"), std::string::npos);  // text 4 shown converted for display
-  EXPECT_FALSE(kwenvar.DemoRun);
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.DemoRun);
+  EXPECT_FALSE(programState.ErrorFlag);
   // The demonstration spring was preset before the first command.
   EXPECT_EQ(spring_.family.MaterialNumber, 12);
   EXPECT_EQ(spring_.family.LoadType, 2);
@@ -138,8 +138,8 @@ TEST_F(DemoTest, CancelledCommandAsksWhetherToEnd) {
     scriptedPrompter().push(YesNoCancel::Yes);
     EXPECT_EQ(RunDemoTour(spring_, Recording(ran, names[i])), Outcome::Cancelled);
     EXPECT_EQ(ran.back(), names[i] == std::string("recalc") ? "quick3" : names[i]);
-    EXPECT_FALSE(kwenvar.DemoRun);
-    EXPECT_TRUE(kwenvar.ErrorFlag);
+    EXPECT_FALSE(programState.DemoRun);
+    EXPECT_TRUE(programState.ErrorFlag);
     const std::vector<AskRecord>& asked = scriptedPrompter().asked();
     EXPECT_EQ(asked.back().kind, AskKind::YesNoCancel);
     EXPECT_EQ(asked.back().text, "Demomodus beenden ?");
@@ -153,8 +153,8 @@ TEST_F(DemoTest, CancelledCommandAsksWhetherToEnd) {
       EXPECT_EQ(ran.size(), 9u);
       for (const std::string& r : ran) EXPECT_EQ(r.find("not in demo"), std::string::npos) << r;
       EXPECT_EQ(Messages().size(), 11u);
-      EXPECT_FALSE(kwenvar.DemoRun);
-      EXPECT_FALSE(kwenvar.ErrorFlag);
+      EXPECT_FALSE(programState.DemoRun);
+      EXPECT_FALSE(programState.ErrorFlag);
     }
   }
 }

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "foundation/error0.h"
-#include "foundation/kwenvar.h"
+#include "foundation/errorlist.h"
+#include "foundation/programstate.h"
 #include "foundation/utilstr.h"
 #include "shell/qsorts1.h"
 #include "spring/qvarech.h"
@@ -50,8 +50,8 @@ class FileTableTest : public SpringTest {
     SpringTest::SetUp();
     useTableEndingInStartMaterial();
     NameTheProgram();
-    kwenvar.DataDir = scratch_.path().string() + "/";
-    kwenvar.TempDir = scratch_.path().string() + "/";
+    programState.DataDir = scratch_.path().string() + "/";
+    programState.TempDir = scratch_.path().string() + "/";
   }
   ScratchDir scratch_;
 };
@@ -67,8 +67,8 @@ TEST_F(FileTableTest, EverySpringFileOfTheFolderGetsItsRowInNameOrder) {
   fs::create_directory(scratch_ / "old.qva");
 
   std::vector<std::string> heard;
-  const GridRows rows = ReadFileTable(kwenvar.DataDir, [&](const std::string& n) { heard.push_back(n); });
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  const GridRows rows = ReadFileTable(programState.DataDir, [&](const std::string& n) { heard.push_back(n); });
+  EXPECT_FALSE(programState.ErrorFlag);
   const std::vector<std::string> names{"A.QVA", "b.qva", "b2.qva", "c.Qva"};
   EXPECT_EQ(heard, names);
   ASSERT_EQ(rows.size(), 5u);
@@ -106,16 +106,16 @@ TEST_F(FileTableTest, ReadingTheTableLeavesTheOpenSpringsMessagesAndFileAlone) {
   Spring opened = NewSpring();
   ASSERT_TRUE(LoadMaterialByNumber(opened.family, 12));
   CalcSpring(opened);
-  ASSERT_FALSE(kwenvar.FatalError);
+  ASSERT_FALSE(programState.FatalError);
   AddErrorMsg("Warnung: offen");
-  kwenvar.CurrentFileName = "offen";
-  const Error0 messages = error0;
+  programState.CurrentFileName = "offen";
+  const ErrorList messages = errorList;
   writeFile(scratch_ / "a.qva", SpringFileWith({{kWidth, "\r\n30.0000000\r\n"},
                                                  {kNumberLines, "\r\n12\r\n\r\nZ-1\r\n\r\nN"}}));
   writeFile(scratch_ / "b.qva", SpringFileWith({{kWidth, "\r\nbreit\r\n"}}));  // damaged
   writeFile(scratch_ / "c.qva", SpringFileWith({{kWidth, "\r\n-20.0000000\r\n"}}));  // b <= 0: fatal
 
-  const GridRows rows = ReadFileTable(kwenvar.DataDir);
+  const GridRows rows = ReadFileTable(programState.DataDir);
   ASSERT_EQ(rows.size(), 4u);
   EXPECT_EQ(rows[1][2], "Z-1");
   EXPECT_EQ(rows[2][2], "(nicht lesbar)") << "the first file read does not stand in for a damaged one";
@@ -125,16 +125,16 @@ TEST_F(FileTableTest, ReadingTheTableLeavesTheOpenSpringsMessagesAndFileAlone) {
   EXPECT_EQ(rows[3][10], "");
   EXPECT_EQ(rows[3][16], "");
 
-  EXPECT_EQ(kwenvar.CurrentFileName, "offen");
-  EXPECT_EQ(error0.ErrorCount, messages.ErrorCount);
-  EXPECT_EQ(error0.ErrorMsgs, messages.ErrorMsgs);
-  EXPECT_FALSE(kwenvar.FatalError) << "the fatal file's stop is not the open spring's";
+  EXPECT_EQ(programState.CurrentFileName, "offen");
+  EXPECT_EQ(errorList.ErrorCount, messages.ErrorCount);
+  EXPECT_EQ(errorList.ErrorMsgs, messages.ErrorMsgs);
+  EXPECT_FALSE(programState.FatalError) << "the fatal file's stop is not the open spring's";
 }
 
 TEST_F(FileTableTest, AnEmptyOrMissingFolderGivesOnlyTheHeader) {
-  EXPECT_EQ(ReadFileTable(kwenvar.DataDir).size(), 1u);
-  EXPECT_EQ(ReadFileTable(kwenvar.DataDir + "fehlt/").size(), 1u);
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_EQ(ReadFileTable(programState.DataDir).size(), 1u);
+  EXPECT_EQ(ReadFileTable(programState.DataDir + "fehlt/").size(), 1u);
+  EXPECT_FALSE(programState.ErrorFlag);
 }
 
 GridRows TableOf(const std::vector<std::vector<std::string>>& data) {

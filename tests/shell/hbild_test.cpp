@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "foundation/datafolder.h"
-#include "foundation/kwenvar.h"
+#include "foundation/programstate.h"
 #include "foundation/settings.h"
-#include "foundation/wprinvar.h"
+#include "foundation/printsettings.h"
 #include "graphics/kwengraf.h"
 #include "platform/services.h"
 #include "shell/hbild.h"
@@ -34,9 +34,9 @@ class HbildTest : public ::testing::Test {
     InitKwengraf();
     KwengrafFormCreate();
     InitHbildvar();
-    kwenvar.ProgName = "QORVA";
-    kwenvar.ProgStem = "qorva";
-    kwenvar.PltDir = dir.path().string();
+    programState.ProgName = "QORVA";
+    programState.ProgStem = "qorva";
+    programState.PltDir = dir.path().string();
     for (int i = 1; i <= 3; ++i) test::writeFile(dir / ("bild" + std::to_string(i) + ".plt"), PictureDrawing(i));
     test::writeFile(dir / "null.plt", PictureDrawing(9));
     scriptedPrompter().clear();
@@ -116,7 +116,7 @@ TEST_F(HbildTest, BrowserShowsTheFirstPictureThenTheChosenOnes) {
   WriteIndex(ThreePictures);
   navigator = {Act(HelpPicShow, 3)};  // then OK
   HelpPictureBrowser();
-  EXPECT_TRUE(kwenvar.ErrorFlag) << "ended with OK";
+  EXPECT_TRUE(programState.ErrorFlag) << "ended with OK";
   ASSERT_EQ(requests.size(), 2u) << "the first picture comes without the navigator";
   EXPECT_EQ(requests[0].caption, "QORVA Hilfebilder");
   EXPECT_EQ(requests[0].entries.size(), 3u);
@@ -157,10 +157,10 @@ TEST_F(HbildTest, MissingPictureIsToldAndTheNullPictureShown) {
 
 TEST_F(HbildTest, DemonstrationShowsOnlyTheFirstPicture) {
   WriteIndex(ThreePictures);
-  kwenvar.DemoRun = true;
+  programState.DemoRun = true;
   HelpPictureBrowser();
   EXPECT_TRUE(requests.empty());
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_EQ(LastLine(), LineOf(1));
 }
 
@@ -170,9 +170,9 @@ TEST_F(HbildTest, WithoutIndexTheUserPicksPictureFiles) {
   scriptedPrompter().push((other / "anders.plt").string());
   scriptedPrompter().push(Cancel{});
   HelpPictureBrowser();
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_EQ(LastLine(), LineOf(5));
-  EXPECT_EQ(kwenvar.PltDir, other.path().string() + "/") << "the picked folder stays the picture folder";
+  EXPECT_EQ(programState.PltDir, other.path().string() + "/") << "the picked folder stays the picture folder";
   const auto& asked = scriptedPrompter().asked();
   ASSERT_EQ(asked.size(), 2u) << "a missing index is no message";
   EXPECT_EQ(asked[0].kind, AskKind::OpenFile);
@@ -285,7 +285,7 @@ TEST_F(HbildTest, HowTheBrowserEndsKeepsTheIndex) {
     navigator = {c.step};
     for (const ScriptedAnswer& a : c.answers) scriptedPrompter().push(a);
     EXPECT_EQ(HelpPictureBrowser(), c.outcome) << c.what;
-    EXPECT_TRUE(kwenvar.ErrorFlag) << c.what;
+    EXPECT_TRUE(programState.ErrorFlag) << c.what;
     EXPECT_EQ(Index(), ThreePictures) << c.what;
     EXPECT_EQ(requests.size(), 1u) << c.what;
     EXPECT_EQ(scriptedPrompter().pending(), 0u) << c.what;
@@ -296,7 +296,7 @@ TEST_F(HbildTest, NoNavigatorIsTold) {
   WriteIndex("");
   services().HelpPictureNavigator = nullptr;
   EXPECT_EQ(HelpPictureBrowser(), Outcome::Failed);
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   ASSERT_EQ(scriptedPrompter().asked().size(), 1u);
   EXPECT_EQ(scriptedPrompter().asked()[0].text, "Hilfebilder nicht verfügbar !");
 }
@@ -312,11 +312,11 @@ TEST_F(HbildTest, APictureRecordsItsFirstPenAfterADrawingInTheSameColour) {
 
 TEST_F(HbildTest, ShowHelpPictureTakesTheNameInAnyCase) {
   EXPECT_TRUE(ShowHelpPicture("BILD2"));
-  EXPECT_EQ(wprinvar.SheetFormat, 1);
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_EQ(printSettings.SheetFormat, 1);
+  EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_EQ(LastLine(), LineOf(2));
   EXPECT_FALSE(ShowHelpPicture("fehlt"));
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_EQ(LastLine(), LineOf(9)) << "the null picture stands in";
   ASSERT_EQ(scriptedPrompter().asked().size(), 1u);
 }

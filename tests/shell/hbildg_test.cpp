@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "foundation/kwenvar.h"
+#include "foundation/programstate.h"
 #include "foundation/settings.h"
 #include "graphics/kwengraf.h"
 #include "shell/hbildg.h"
@@ -122,7 +122,7 @@ TEST_F(HbildgTest, CommandsDrawWhatThePlotterWould) {
     InitHbildvar();
     DrawHpglText(c.hpgl);
     EXPECT_TRUE(SameRecords(c.records, kwengraf.DisplayList)) << c.what;
-    EXPECT_FALSE(kwenvar.ErrorFlag) << c.what;
+    EXPECT_FALSE(programState.ErrorFlag) << c.what;
   }
 }
 
@@ -143,10 +143,10 @@ TEST_F(HbildgTest, CharacterSetSizeAndDirectionCarryOverToTheNextPicture) {
 TEST_F(HbildgTest, FileIsFoundInAnyCaseAndClearsErrorFlag) {
   test::ScratchDir dir;
   test::writeFile(dir / "bild.plt", "SP1;PU0,0;PD40,0;\r\n");
-  kwenvar.ErrorFlag = true;
+  programState.ErrorFlag = true;
   EXPECT_TRUE(DrawHpglFile((dir / "BILD.PLT").string()));
   EXPECT_TRUE(SameRecords({"8;12", "4;0;0;1;0"}, kwengraf.DisplayList));
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_TRUE(scriptedPrompter().asked().empty());
 }
 
@@ -156,7 +156,7 @@ TEST_F(HbildgTest, MissingOrUnreadableFileIsToldAndDrawsNothing) {
     scriptedPrompter().clear();
     Reset();
     EXPECT_FALSE(DrawHpglFile(name)) << name;
-    EXPECT_TRUE(kwenvar.ErrorFlag) << name;
+    EXPECT_TRUE(programState.ErrorFlag) << name;
     EXPECT_TRUE(kwengraf.DisplayList.empty()) << name;
     ASSERT_EQ(scriptedPrompter().asked().size(), 1u) << name;
     EXPECT_EQ(scriptedPrompter().asked()[0].text, name + " nicht gefunden !");

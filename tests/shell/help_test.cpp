@@ -9,8 +9,8 @@
 #include <set>
 #include <string>
 
-#include "foundation/kwenvar.h"
-#include "foundation/msgbox.h"
+#include "foundation/programstate.h"
+#include "foundation/messagebox.h"
 #include "foundation/settings.h"
 #include "foundation/utilstr.h"
 #include "graphics/kwendraw.h"
@@ -36,8 +36,8 @@ class HelpTest : public ::testing::Test {
     InitKwengraf();
     KwengrafFormCreate();
     InitHbildvar();
-    kwenvar.ProgStem = "qorva";
-    kwenvar.PltDir = dir.path().string();
+    programState.ProgStem = "qorva";
+    programState.PltDir = dir.path().string();
     scriptedPrompter().clear();
   }
   void TearDown() override {
@@ -104,9 +104,9 @@ TEST_F(HelpTest, MissingFileOrTopicIsShownAsTextAndNeverFailsTheDialog) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.topic);
     scriptedPrompter().clear();
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
     ShowHelpTopic(c.topic, 1);
-    EXPECT_FALSE(kwenvar.ErrorFlag);
+    EXPECT_FALSE(programState.ErrorFlag);
     ASSERT_EQ(scriptedPrompter().asked().size(), 1u);
     EXPECT_EQ(scriptedPrompter().asked()[0].caption, "HILFETEXT Nr." + std::to_string(c.topic));
     EXPECT_EQ(scriptedPrompter().asked()[0].text, c.text + "    ");
@@ -196,7 +196,7 @@ const int WindowTopics[] = {
 };
 
 TEST_F(HelpTest, EveryTopicOfTheProgramHasItsTextInTheShippedFiles) {
-  kwenvar.PltDir = (SourceDir / "data").string();
+  programState.PltDir = (SourceDir / "data").string();
   std::set<int> topics = TopicsSetInCode();
   ASSERT_TRUE(topics.count(2050) && topics.count(9590)) << "the scan of the sources found too little";
   topics.insert(std::begin(WindowTopics), std::end(WindowTopics));

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "foundation/datafolder.h"
-#include "foundation/error0.h"
-#include "foundation/kwenvar.h"
+#include "foundation/errorlist.h"
+#include "foundation/programstate.h"
 #include "foundation/settings.h"
 #include "foundation/utilstr.h"
 #include "platform/services.h"
@@ -38,8 +38,8 @@ class HelperrTest : public ::testing::Test {
  protected:
   void SetUp() override {
     InitAllSettings();
-    kwenvar.ProgStem = "QORVA";  // the file is named in lower case
-    kwenvar.PltDir = dir.path().string();
+    programState.ProgStem = "QORVA";  // the file is named in lower case
+    programState.PltDir = dir.path().string();
     ClearErrorList();
     scriptedPrompter().clear();
     services().ErrorHelpWindow = [this](const std::string& m, const std::string& c, const std::string& r) {
@@ -92,7 +92,7 @@ TEST_F(HelperrTest, CauseAndRemedyAreFoundOnTheFirstFourteenCharacters) {
     GetErrorHelp(1, cause, remedy);
     EXPECT_EQ(cause, c.cause) << c.message;
     EXPECT_EQ(remedy, c.remedy) << c.message;
-    EXPECT_FALSE(kwenvar.ErrorFlag) << c.message;
+    EXPECT_FALSE(programState.ErrorFlag) << c.message;
   }
   EXPECT_TRUE(scriptedPrompter().asked().empty()) << "the report lookups never ask or tell";
 }
@@ -106,7 +106,7 @@ TEST_F(HelperrTest, ReportLookupsAreSilentWithoutTheFileAndKeepTheCauseWhileAFla
   EXPECT_TRUE(scriptedPrompter().asked().empty());
 
   Write(Sample);
-  kwenvar.ErrorFlag = true;
+  programState.ErrorFlag = true;
   cause = "alt";
   GetErrorCause(1, cause);
   EXPECT_EQ(cause, "alt");
@@ -125,7 +125,7 @@ TEST_F(HelperrTest, SavingReplacesOneRecordAndKeepsEveryRecordThreeLines) {
   expected.replace(expected.find("Spannung null\r\nAbmessungen pruefen"), 34, "U\r\nA");
   EXPECT_EQ(Read(), expected);
   EXPECT_TRUE(scriptedPrompter().asked().empty());
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
 }
 
 // The shipped file (in the program's data folder) stays as installed: the edited record goes to the
@@ -167,7 +167,7 @@ TEST_F(HelperrTest, SavingAnUnknownMessageTellsAndWritesNothing) {
 }
 
 TEST_F(HelperrTest, SavingIntoTheTemporaryFolderItselfStillSaves) {
-  kwenvar.TempDir = kwenvar.PltDir;  // once, the edits were dropped without a word
+  programState.TempDir = programState.PltDir;  // once, the edits were dropped without a word
   Write(Sample);
   ASSERT_TRUE(SaveErrorHelp("Kurz", "U", "A"));
   EXPECT_NE(Read().find("Kurz\r\nU\r\nA\r\n"), std::string::npos);
@@ -181,7 +181,7 @@ TEST_F(HelperrTest, AFailedSaveLeavesTheFileAsItWasAndSaysSo) {
     saved = SaveErrorHelp("Kurz", "U", "A");
   }
   EXPECT_FALSE(saved);
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_FALSE(scriptedPrompter().asked().empty()) << "the failure is told";
   EXPECT_EQ(Read(), Sample);
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1) << "no file left over";
@@ -194,7 +194,7 @@ TEST_F(HelperrTest, MessageListOffersEachMessageAndItsHelp) {
 
   // Help level 1: the list opens on the closing entry; choosing a message shows it, the list
   // comes back on the next one, and the closing entry ends it.
-  kwenvar.HelpLevel = 1;
+  programState.HelpLevel = 1;
   scriptedPrompter().push(0);
   scriptedPrompter().push(3);
   EXPECT_EQ(ShowCalcMessageList(), Outcome::Done);
@@ -206,13 +206,13 @@ TEST_F(HelperrTest, MessageListOffersEachMessageAndItsHelp) {
   EXPECT_EQ(asked[0].preselect, 3);
   EXPECT_EQ(asked[1].preselect, 1);
   EXPECT_EQ(shown, std::vector<std::string>({"Warnung: t > b !|t groesser b|t und b tauschen"}));
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
 
   // Help level 2: it opens on the first message and walks through all of them, then closes by
   // itself; a message without record is told and the walk goes on.
   shown.clear();
   scriptedPrompter().clear();
-  kwenvar.HelpLevel = 2;
+  programState.HelpLevel = 2;
   for (int i = 0; i < 3; ++i) scriptedPrompter().push(i);
   ShowCalcMessageList();
   asked = scriptedPrompter().asked();
@@ -230,10 +230,10 @@ TEST_F(HelperrTest, MessageListOffersEachMessageAndItsHelp) {
 // The list's cancel and the window's are cancelled; a missing file, told, is a failure.
 TEST_F(HelperrTest, MessageListEndsWhenCancelledOrTheFileIsMissing) {
   Messages({"Warnung: t > b !", "Kurz"});
-  kwenvar.HelpLevel = 2;
+  programState.HelpLevel = 2;
   scriptedPrompter().push(Cancel{});
   EXPECT_EQ(ShowCalcMessageList(), Outcome::Cancelled);
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_EQ(scriptedPrompter().asked().size(), 1u);
 
   // No file: its absence is told and the list ends.
@@ -243,7 +243,7 @@ TEST_F(HelperrTest, MessageListEndsWhenCancelledOrTheFileIsMissing) {
   const auto& asked = scriptedPrompter().asked();
   ASSERT_EQ(asked.size(), 2u);
   EXPECT_NE(asked[1].text.find("qorva.err nicht gefunden"), std::string::npos) << asked[1].text;
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_TRUE(shown.empty());
 
   // The window's cancel ends the list too.
@@ -255,7 +255,7 @@ TEST_F(HelperrTest, MessageListEndsWhenCancelledOrTheFileIsMissing) {
   scriptedPrompter().push(0);
   EXPECT_EQ(ShowCalcMessageList(), Outcome::Cancelled);
   EXPECT_EQ(scriptedPrompter().asked().size(), 1u);
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
 }
 
 TEST_F(HelperrTest, NoMessagesOnlySaySoAndNoGuiOrTheDemoShowNothing) {
@@ -273,15 +273,15 @@ TEST_F(HelperrTest, NoMessagesOnlySaySoAndNoGuiOrTheDemoShowNothing) {
     EXPECT_TRUE(scriptedPrompter().asked().empty()) << param;
   }
   utilstr.ProgramParams.clear();
-  kwenvar.DemoRun = true;
+  programState.DemoRun = true;
   Messages({"Warnung: t > b !"});
   ShowCalcMessageList();
-  kwenvar.DemoRun = false;
+  programState.DemoRun = false;
   EXPECT_TRUE(scriptedPrompter().asked().empty());
 }
 
 TEST_F(HelperrTest, EveryCalculationMessageHasACauseAndARemedyInTheShippedFile) {
-  kwenvar.PltDir = (SourceDir / "data").string();
+  programState.PltDir = (SourceDir / "data").string();
   const std::set<std::string> texts = test::CalculationMessages(ErrorHelpKeyLength);
   std::string all;
   for (const std::string& t : texts) all += t + "\n";

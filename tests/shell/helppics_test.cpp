@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "foundation/kwenvar.h"
+#include "foundation/programstate.h"
 #include "foundation/settings.h"
 #include "graphics/kwengraf.h"
 #include "shell/hbildg.h"
@@ -182,7 +182,7 @@ TEST(HelpPictures, Hp2xxFindsTheSameFiguresAndExtents) {
   for (const std::string& name : Shipped) {
     if (name.ends_with(".dbh")) continue;
     Figures ours = OurFigures(DataDir / name);
-    EXPECT_FALSE(kwenvar.ErrorFlag) << name;
+    EXPECT_FALSE(programState.ErrorFlag) << name;
     Figures theirs = Hp2xxFigures(DataDir / name, dir);
     EXPECT_GT(ours.Count(), 0) << name;
     EXPECT_EQ(ours.Count(), theirs.Count()) << name;

@@ -8,7 +8,7 @@
 #include <set>
 #include <string>
 
-#include "foundation/wintext.h"
+#include "foundation/windowtext.h"
 #include "shell/helperr.h"
 #include "tests/shell/calcmessages.h"
 #include "tests/support/filehelpers.h"

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <map>
 
-#include "foundation/kwenvar.h"
+#include "foundation/programstate.h"
 #include "shell/startup.h"
 #include "spring/qvaio.h"
 #include "spring/spring.h"
@@ -107,8 +107,8 @@ TEST_F(BatchTest, TextResultsAgreeWithTheCalculation) {
   test::scriptedPrompter().clear();
   InitProgramModules({});
   SetProgramIdentity();
-  kwenvar.DbfDir = dir_.string() + "/";
-  kwenvar.TempDir = dir_.string() + "/";
+  programState.DbfDir = dir_.string() + "/";
+  programState.TempDir = dir_.string() + "/";
   const SpringFileRead read = ReadSpring((dir_ / "test.qva").string(), NewSpring());
   ASSERT_TRUE(read.ok()) << read.error;
   MaterialCatalog catalog;

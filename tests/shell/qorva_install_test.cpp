@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "foundation/datafolder.h"
-#include "foundation/kwenvar.h"
+#include "foundation/programstate.h"
 #include "foundation/settings.h"
 #include "tests/support/testsupport.h"
 #include "xbase/access/dbfhost.h"
@@ -106,10 +106,10 @@ TEST_F(InstalledProgramTest, FindsItsFilesFromAnyFolderAndKeepsTheUsersChangesIn
   StartTableEngine();
   datafolder.Shipped = shipped().string();
   datafolder.UserCopies = (root_ / "xdg" / "qorva").string();
-  kwenvar.DbfDir = shipped().string();
-  kwenvar.TempDir = (root_ / "tmp").string();
+  programState.DbfDir = shipped().string();
+  programState.TempDir = (root_ / "tmp").string();
   DbfOpenTable("yeb9wst");
-  ASSERT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_FALSE(programState.ErrorFlag);
   // The spring's material, found by its designation; the edit changes its description.
   for (DbfFirst(); !DbfEof(); DbfSkip(1)) {
     std::string name;
@@ -118,7 +118,7 @@ TEST_F(InstalledProgramTest, FindsItsFilesFromAnyFolderAndKeepsTheUsersChangesIn
   }
   ASSERT_FALSE(DbfEof());
   DbfSetFieldStr("TEXT2", "Eigenes Federband 12");
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   DbfSkip(1);
   DbfCloseTable();
   EXPECT_TRUE(StateOf(shipped() / "yeb9wst.dbf") == table) << "the installed table was written";

@@ -4,9 +4,9 @@
 
 #include <set>
 
-#include "foundation/error0.h"
-#include "foundation/kwenvar.h"
-#include "foundation/msgbox.h"
+#include "foundation/errorlist.h"
+#include "foundation/programstate.h"
+#include "foundation/messagebox.h"
 #include "platform/services.h"
 #include "shell/aend1.h"
 #include "shell/doku1.h"
@@ -24,12 +24,12 @@ class ServicesTest : public ::testing::Test {
   void SetUp() override {
     previous = installServices(Services{});
     scriptedPrompter().clear();
-    kwenvar.ErrorFlag = false;
+    programState.ErrorFlag = false;
   }
   void TearDown() override {
     installServices(std::move(previous));
     scriptedPrompter().clear();
-    kwenvar.ErrorFlag = false;
+    programState.ErrorFlag = false;
   }
   Services previous;
 };
@@ -78,11 +78,11 @@ TEST_F(ServicesTest, MissingServicesTellTheUserAndFail) {
   const Case cases[] = {
       {"help button", [] { return services().ShowHelpText(1950, 1); }, "Hilfe nicht verfügbar !"},
       {"message list", [] { return services().ShowCalcMessages(); }, "Meldungsliste nicht verfügbar !"},
-      {"table browse", [] { TDbf4Host().Browse("", 1); return !kwenvar.ErrorFlag; }, "Tabellenfenster nicht verfügbar !"},
+      {"table browse", [] { TDbf4Host().Browse("", 1); return !programState.ErrorFlag; }, "Tabellenfenster nicht verfügbar !"},
       {"start picture", [] { return services().ShowStartPicture(); }, "Startbild nicht verfügbar !"},
-      {"document links", [] { ShowDocumentLinks(); return !kwenvar.ErrorFlag; }, "Dokumentverweise nicht verfügbar !"},
-      {"change entry", [] { ShowChangeEntry(1); return !kwenvar.ErrorFlag; }, "\u00c4nderungseintrag nicht verfügbar !"},
-      {"drawing information", [] { ShowDrawingInfo(); return !kwenvar.ErrorFlag; },
+      {"document links", [] { ShowDocumentLinks(); return !programState.ErrorFlag; }, "Dokumentverweise nicht verfügbar !"},
+      {"change entry", [] { ShowChangeEntry(1); return !programState.ErrorFlag; }, "\u00c4nderungseintrag nicht verfügbar !"},
+      {"drawing information", [] { ShowDrawingInfo(); return !programState.ErrorFlag; },
        "Zeichnungsinformationen nicht verfügbar !"},
       {"engine waits for a lock", [] { return services().ProcessPendingEvents(); }, "Fensterereignisse nicht verfügbar !"},
       {"engine message window", [] { return services().MessageWindowShow("", "x", 8, 16); },
@@ -91,7 +91,7 @@ TEST_F(ServicesTest, MissingServicesTellTheUserAndFail) {
   };
   for (const Case& c : cases) {
     scriptedPrompter().clear();
-    kwenvar.ErrorFlag = false;
+    programState.ErrorFlag = false;
     EXPECT_FALSE(c.call()) << c.what;
     const auto& asked = scriptedPrompter().asked();
     ASSERT_EQ(asked.size(), 1u) << c.what;
@@ -111,7 +111,7 @@ TEST_F(ServicesTest, WindowCommandsTellCancelFromFailure) {
       {"change entry",
        [](bool cancel) {
          services().ChangeEntry = [cancel](uint16_t) {
-           kwenvar.ErrorFlag = cancel;  // as the window's Cancel button does
+           programState.ErrorFlag = cancel;  // as the window's Cancel button does
            return cancel ? Outcome::Cancelled : Outcome::Done;
          };
        },
@@ -119,7 +119,7 @@ TEST_F(ServicesTest, WindowCommandsTellCancelFromFailure) {
       {"drawing information",
        [](bool cancel) {
          services().DrawingInfo = [cancel] {
-           kwenvar.ErrorFlag = cancel;
+           programState.ErrorFlag = cancel;
            return cancel ? Outcome::Cancelled : Outcome::Done;
          };
        },
@@ -132,16 +132,16 @@ TEST_F(ServicesTest, WindowCommandsTellCancelFromFailure) {
   };
   for (const Case& c : cases) {
     services() = Services{};
-    kwenvar.ErrorFlag = false;
+    programState.ErrorFlag = false;
     EXPECT_EQ(c.run(), Outcome::Failed) << c.what;
-    EXPECT_TRUE(kwenvar.ErrorFlag) << c.what;
+    EXPECT_TRUE(programState.ErrorFlag) << c.what;
     c.install(true);
-    kwenvar.ErrorFlag = false;
+    programState.ErrorFlag = false;
     EXPECT_EQ(c.run(), Outcome::Cancelled) << c.what;
-    EXPECT_TRUE(kwenvar.ErrorFlag) << c.what;
+    EXPECT_TRUE(programState.ErrorFlag) << c.what;
     c.install(false);
     EXPECT_EQ(c.run(), Outcome::Done) << c.what;
-    EXPECT_FALSE(kwenvar.ErrorFlag) << c.what;
+    EXPECT_FALSE(programState.ErrorFlag) << c.what;
   }
 }
 
@@ -162,7 +162,7 @@ TEST_F(ServicesTest, AnInstalledServiceIsCalledAndSaysNothingMore) {
   EXPECT_EQ(shown, 1);
   EXPECT_EQ(topic, 2060) << "topic 0 stands for the prompt's own";
   EXPECT_EQ(links, 1);
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_TRUE(scriptedPrompter().asked().empty());
 }
 

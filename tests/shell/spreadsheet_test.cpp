@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "foundation/kwenvar.h"
+#include "foundation/programstate.h"
 #include "foundation/workdir.h"
-#include "foundation/varexcel.h"
-#include "foundation/wkwenvar.h"
+#include "foundation/spreadsheetapp.h"
+#include "foundation/desktopsettings.h"
 #include "foundation/workdir.h"
 #include "platform/services.h"
 #include "shell/startup.h"
@@ -58,8 +58,8 @@ class SpreadsheetTest : public SpringTest {
     SpringTest::SetUp();
     useTableEndingInStartMaterial();
     NameTheProgram();
-    kwenvar.DataDir = scratch_.path().string() + "/";
-    kwenvar.TempDir = scratch_.path().string() + "/";
+    programState.DataDir = scratch_.path().string() + "/";
+    programState.TempDir = scratch_.path().string() + "/";
     recordingLauncher().clear();
     recordingLauncher().installed = {"xdg-open"};
   }
@@ -83,7 +83,7 @@ class SpreadsheetTest : public SpringTest {
     spring_ = read.spring;
     spring_.family = calc.family;
     spring_.product = calc.product;
-    kwenvar.CurrentFileName = "feder";
+    programState.CurrentFileName = "feder";
   }
   std::vector<std::string> opened() const {
     std::vector<std::string> v;
@@ -97,7 +97,7 @@ class SpreadsheetTest : public SpringTest {
 
 TEST_F(SpreadsheetTest, TheFileTableGoesCellByCellIntoAWorkbookOfItsOwn) {
   fs::copy_file(fs::path(QORVA_SOURCE_DIR) / "data" / "null.qva", scratch_ / "feder.qva");
-  GridRows rows = ReadFileTable(kwenvar.DataDir);
+  GridRows rows = ReadFileTable(programState.DataDir);
   ASSERT_EQ(rows.size(), 2u);
   rows.push_back({"\xC3\x84nderung.qva", "2024/03/05", "007", "  12,5", "", " -3e2 ", "inf", "1.2.3", " 0.25"});
   // Drawing numbers and designations are texts even when they read as numbers.
@@ -133,13 +133,13 @@ TEST_F(SpreadsheetTest, WorkbooksWrittenInAGermanLocaleOpenWithTheirNumbers) {
 
 TEST_F(SpreadsheetTest, AWorkbookThatCannotBeWrittenOrOpenedIsTold) {
   const GridRows rows{{"File"}, {"a.qva"}};
-  kwenvar.TempDir = (scratch_ / "fehlt").string();
+  programState.TempDir = (scratch_ / "fehlt").string();
   ExportGridToExcel(rows);
   EXPECT_TRUE(opened().empty());
   ASSERT_EQ(scriptedPrompter().asked().size(), 1u);
   EXPECT_NE(scriptedPrompter().asked()[0].text.find("file write error"), std::string::npos);
 
-  kwenvar.TempDir = scratch_.path().string();
+  programState.TempDir = scratch_.path().string();
   auto old = installLauncher(std::make_unique<NoDesktopLauncher>());
   ExportGridToExcel(rows);
   installLauncher(std::move(old));
@@ -149,36 +149,36 @@ TEST_F(SpreadsheetTest, AWorkbookThatCannotBeWrittenOrOpenedIsTold) {
 }
 
 TEST_F(SpreadsheetTest, StartExcelNeedsASavedSpringAndADesktop) {
-  kwenvar.CurrentFileName = "";
+  programState.CurrentFileName = "";
   CreateExcelObject();
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   ASSERT_EQ(scriptedPrompter().asked().size(), 1u);
   EXPECT_NE(scriptedPrompter().asked()[0].text.find("(Men\xC3\xBC \"Datei->Speichern\")"), std::string::npos)
       << scriptedPrompter().asked()[0].text;
 
-  kwenvar.CurrentFileName = "feder";
-  kwenvar.ErrorFlag = false;
+  programState.CurrentFileName = "feder";
+  programState.ErrorFlag = false;
   recordingLauncher().installed.clear();
   CreateExcelObject();
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   ASSERT_EQ(scriptedPrompter().asked().size(), 2u);
   EXPECT_EQ(scriptedPrompter().asked()[1].text,
             "Excel kann nicht gestartet werden (xdg-open fehlt: bitte das Paket xdg-utils installieren)");
 
   recordingLauncher().installed = {"xdg-open"};
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   CreateExcelObject();
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_EQ(scriptedPrompter().asked().size(), 2u);
 }
 
 TEST_F(SpreadsheetTest, ExportSavesChangedInputFirstAndWritesTheFileLineByLine) {
   ASSERT_NO_FATAL_FAILURE(readFeder());
   spring_.family.BandWidth = 42;  // changed, not yet saved
-  kwenvar.InputModified = true;
+  programState.InputModified = true;
   ExcelExport(spring_);
-  EXPECT_FALSE(kwenvar.ErrorFlag);
-  EXPECT_FALSE(kwenvar.InputModified);
+  EXPECT_FALSE(programState.ErrorFlag);
+  EXPECT_FALSE(programState.InputModified);
   EXPECT_NE(readFile(scratch_ / "feder.qva").find("\r\n42.0000000\r\n"), std::string::npos);
   ASSERT_EQ(opened().size(), 1u);
   const std::string cells = SheetCells(opened()[0], scratch_.path());
@@ -193,18 +193,18 @@ TEST_F(SpreadsheetTest, ExportSavesChangedInputFirstAndWritesTheFileLineByLine) 
 TEST_F(SpreadsheetTest, PrintoutPutsTheTextResultsIntoCells) {
   ASSERT_NO_FATAL_FAILURE(readFeder());
   // As in the program, the run has its private work folder inside the temporary folder.
-  ASSERT_TRUE(MakeWorkDir(kwenvar.TempDir));
+  ASSERT_TRUE(MakeWorkDir(programState.TempDir));
   struct RemoveAtEnd {
     ~RemoveAtEnd() { RemoveWorkDir(); }
   } removeAtEnd;
-  wkwenvar.TextDevice = 1;
-  wkwenvar.TextDeviceQuery = true;
+  desktopSettings.TextDevice = 1;
+  desktopSettings.TextDeviceQuery = true;
   scriptedPrompter().clear();
   ExcelPrintout(spring_);
   EXPECT_TRUE(scriptedPrompter().asked().empty()) << scriptedPrompter().asked()[0].text;
-  EXPECT_FALSE(kwenvar.ErrorFlag);
-  EXPECT_EQ(wkwenvar.TextDevice, 1);
-  EXPECT_TRUE(wkwenvar.TextDeviceQuery);
+  EXPECT_FALSE(programState.ErrorFlag);
+  EXPECT_EQ(desktopSettings.TextDevice, 1);
+  EXPECT_TRUE(desktopSettings.TextDeviceQuery);
   ASSERT_EQ(opened().size(), 1u);
   const std::string cells = SheetCells(opened()[0], scratch_.path());
   // The band width row of the results, its value a number.
@@ -214,7 +214,7 @@ TEST_F(SpreadsheetTest, PrintoutPutsTheTextResultsIntoCells) {
   // A fatal calculation shows its messages instead and writes nothing.
   int shown = 0;
   services().ShowCalcMessages = [&] { ++shown; };
-  kwenvar.FatalError = true;
+  programState.FatalError = true;
   ExcelPrintout(spring_);
   EXPECT_EQ(shown, 1);
   EXPECT_EQ(opened().size(), 1u);
@@ -226,7 +226,7 @@ TEST_F(SpreadsheetTest, PrintoutFindsTheReportInTheRunsWorkFolder) {
   ASSERT_NO_FATAL_FAILURE(readFeder());
   ASSERT_TRUE(MakeWorkDir(scratch_.path().string()));
   ExcelPrintout(spring_);
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_TRUE(scriptedPrompter().asked().empty());
   EXPECT_EQ(opened().size(), 1u);
   RemoveWorkDir();
@@ -296,11 +296,11 @@ TEST_F(SpreadsheetTest, ImportTakesTheSpringBackFromTheChangedWorkbook) {
 
   scriptedPrompter().push(book.string());
   EXPECT_TRUE(ExcelImport(spring_));
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_EQ(spring_.family.BandWidth, 44.5L);
   EXPECT_NE(spring_.family.BandWidth, width);
   EXPECT_EQ(spring_.TitleLines[1], "Gr\x94\xE1" "e & Form");
-  EXPECT_EQ(kwenvar.CurrentFileName, "feder");  // the spring keeps its file
+  EXPECT_EQ(programState.CurrentFileName, "feder");  // the spring keeps its file
 }
 
 TEST_F(SpreadsheetTest, ImportOfADamagedWorkbookKeepsTheSpring) {
@@ -324,7 +324,7 @@ TEST_F(SpreadsheetTest, ImportOfADamagedWorkbookKeepsTheSpring) {
     scriptedPrompter().clear();
     scriptedPrompter().push((scratch_ / "bad.xlsx").string());
     EXPECT_FALSE(ExcelImport(spring_));
-    EXPECT_TRUE(kwenvar.ErrorFlag);
+    EXPECT_TRUE(programState.ErrorFlag);
     EXPECT_EQ(spring_.family.BandWidth, 33);
     EXPECT_EQ(scriptedPrompter().asked().back().kind, AskKind::Message);
   }

@@ -6,12 +6,12 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "foundation/error0.h"
-#include "foundation/kwenvar.h"
-#include "foundation/msgbox.h"
+#include "foundation/errorlist.h"
+#include "foundation/programstate.h"
+#include "foundation/messagebox.h"
 #include "foundation/utilstr.h"
 #include "foundation/workdir.h"
-#include "foundation/wkwenvar.h"
+#include "foundation/desktopsettings.h"
 #include "shell/cmdline.h"
 #include "shell/springfile.h"
 #include "shell/startup.h"
@@ -42,7 +42,7 @@ class StartupTest : public ::testing::Test {
     cwd_ = std::make_unique<test::CwdGuard>(dir_);
     InitProgramModules({});
     SetProgramIdentity();
-    kwenvar.StartDir = dir_.string();
+    programState.StartDir = dir_.string();
   }
   void TearDown() override {
     ShutdownProgram();
@@ -159,10 +159,10 @@ TEST_F(StartupTest, TheShippedDefaultSpringIsWhatTheStartValuesWrite) {
 TEST_F(StartupTest, StartWithoutDefaultSpringLoadsTheMaterialBeforeCalculating) {
   ASSERT_FALSE(StartupCommandLine(ParseCommandLine({}), spring_, false).has_value());
   EXPECT_GT(spring_.family.EModulus, 0);
-  EXPECT_FALSE(kwenvar.FatalError);
-  for (uint16_t n = 1; n <= error0.ErrorCount; ++n) EXPECT_EQ(error0.ErrorMsgs[n].find("E = 0"), std::string::npos);
-  EXPECT_TRUE(kwenvar.CurrentFileName.empty());
-  EXPECT_FALSE(kwenvar.InputModified);
+  EXPECT_FALSE(programState.FatalError);
+  for (uint16_t n = 1; n <= errorList.ErrorCount; ++n) EXPECT_EQ(errorList.ErrorMsgs[n].find("E = 0"), std::string::npos);
+  EXPECT_TRUE(programState.CurrentFileName.empty());
+  EXPECT_FALSE(programState.InputModified);
 }
 
 TEST_F(StartupTest, StartReadsTheDefaultSpringAndForgetsItsName) {
@@ -170,9 +170,9 @@ TEST_F(StartupTest, StartReadsTheDefaultSpringAndForgetsItsName) {
   spring_.family.BandWidth = 7;  // the file must bring back 50
   ASSERT_FALSE(StartupCommandLine(ParseCommandLine({}), spring_, false).has_value());
   EXPECT_EQ(spring_.family.BandWidth, 50);
-  EXPECT_TRUE(kwenvar.CurrentFileName.empty());
-  EXPECT_EQ(kwenvar.DataDir, dir_.string() + "/");
-  EXPECT_FALSE(kwenvar.FatalError);
+  EXPECT_TRUE(programState.CurrentFileName.empty());
+  EXPECT_EQ(programState.DataDir, dir_.string() + "/");
+  EXPECT_FALSE(programState.FatalError);
 }
 
 TEST_F(StartupTest, PlainModeRefusalsEndWithExitCodeOne) {
@@ -196,8 +196,8 @@ TEST_F(StartupTest, PlainModeRefusalsEndWithExitCodeOne) {
 
 TEST_F(StartupTest, PlainModeStartsANewFileUnderAWritableName) {
   EXPECT_FALSE(StartupCommandLine(ParseCommandLine({"neu.qva"}), spring_, false).has_value());
-  EXPECT_TRUE(kwenvar.FileNameHasPath);
-  EXPECT_EQ(kwenvar.CurrentFileName, "neu.qva");
+  EXPECT_TRUE(programState.FileNameHasPath);
+  EXPECT_EQ(programState.CurrentFileName, "neu.qva");
   EXPECT_FALSE(fs::exists(dir_ / "neu.qva"));
   EXPECT_GT(spring_.family.EModulus, 0);  // the start values got their material
 }
@@ -217,8 +217,8 @@ TEST_F(StartupTest, PlainModeReadsTheNamedFile) {
   spring_.family.BandWidth = 7;
   EXPECT_FALSE(StartupCommandLine(ParseCommandLine({"f.qva", "/x"}), spring_, false).has_value());
   EXPECT_EQ(spring_.family.BandWidth, 50);
-  EXPECT_EQ(kwenvar.CurrentFileName, "f.qva");
-  EXPECT_TRUE(kwenvar.FileNameHasPath);
+  EXPECT_EQ(programState.CurrentFileName, "f.qva");
+  EXPECT_TRUE(programState.FileNameHasPath);
 }
 
 TEST_F(StartupTest, DemoAndEditModesReadNoFile) {
@@ -232,14 +232,14 @@ TEST_F(StartupTest, DemoAndEditModesReadNoFile) {
   ASSERT_EQ(asked.size(), 2u);
   EXPECT_NE(asked[0].text.find("QORVADEMO  ist  ein selbstablaufendes Demoprogramm"), std::string::npos) << asked[0].text;
   EXPECT_EQ(asked[1].text, "Mit <OK> oder ENTER-Taste wird weitergeschaltet.");
-  EXPECT_TRUE(kwenvar.DemoRun);
-  EXPECT_EQ(kwenvar.CurrentFileName, "Demo");
+  EXPECT_TRUE(programState.DemoRun);
+  EXPECT_EQ(programState.CurrentFileName, "Demo");
   EXPECT_EQ(spring_.family.BandWidth, 7);  // not even the default spring
 
-  kwenvar.DemoRun = false;
+  programState.DemoRun = false;
   EXPECT_FALSE(StartupCommandLine(ParseCommandLine({"x.qva", "/E"}), spring_, false).has_value());
   EXPECT_EQ(spring_.family.BandWidth, 50);  // the default spring, not the named file's name
-  EXPECT_TRUE(kwenvar.CurrentFileName.empty());
+  EXPECT_TRUE(programState.CurrentFileName.empty());
 }
 
 // Every run works in a private folder of its own inside the configured temporary folder, and
@@ -248,7 +248,7 @@ TEST_F(StartupTest, DemoAndEditModesReadNoFile) {
 TEST_F(StartupTest, EveryRunWorksInAPrivateFolderThatGoesAtItsEnd) {
   fs::copy_file(kData / "null.qva", dir_ / "t.qva");
   fs::create_directory(dir_ / "tmp");
-  kwenvar.TempDir = (dir_ / "tmp").string();
+  programState.TempDir = (dir_ / "tmp").string();
   EXPECT_EQ(StartupCommandLine(ParseCommandLine({"t.qva", "/CAD6:1"}), spring_, true), std::optional<int>(ExitOk));
   const std::string work = workdir.Dir;
   ASSERT_FALSE(work.empty());
@@ -280,15 +280,15 @@ TEST_F(StartupTest, EveryRunWorksInAPrivateFolderThatGoesAtItsEnd) {
     InitProgramModules({});
     SetProgramIdentity();
     spring_ = NewSpring();
-    kwenvar.StartDir = dir_.string();
-    kwenvar.TempDir = (dir_ / "missing" / "").string();
+    programState.StartDir = dir_.string();
+    programState.TempDir = (dir_ / "missing" / "").string();
     scriptedPrompter().push(Cancel{});  // the folder question; a batch run's prompter cancels it
     EXPECT_EQ(StartupCommandLine(ParseCommandLine({"t.qva", "/I"}), spring_, true), std::optional<int>(ExitOk));
     const std::string priv = workdir.Dir;
     ASSERT_FALSE(priv.empty());
     if (runtime) EXPECT_EQ(fs::path(priv).parent_path(), dir_ / "run");
     else EXPECT_NE(fs::path(priv).parent_path(), dir_ / "run");
-    EXPECT_EQ(kwenvar.TempDir, (dir_ / "missing" / "").string());  // the setting stays as configured
+    EXPECT_EQ(programState.TempDir, (dir_ / "missing" / "").string());  // the setting stays as configured
     EXPECT_TRUE(fs::exists(dir_ / "t.txt"));
     ShutdownProgram();
     EXPECT_FALSE(fs::exists(priv));
@@ -306,7 +306,7 @@ TEST_F(StartupTest, WithoutAConfiguredFolderTheRunWorksInTheSystemsTemporaryFold
   fs::copy_file(kData / "null.qva", dir_ / "t.qva");
   fs::create_directory(dir_ / "systmp");
   const test::ScopedEnv tmp("TMPDIR", (dir_ / "systmp").c_str());
-  kwenvar.TempDir = "";
+  programState.TempDir = "";
   EXPECT_EQ(StartupCommandLine(ParseCommandLine({"t.qva", "/I"}), spring_, true), std::optional<int>(ExitOk));
   ASSERT_FALSE(workdir.Dir.empty());
   EXPECT_EQ(fs::path(workdir.Dir).parent_path(), dir_ / "systmp");
@@ -353,14 +353,14 @@ TEST_F(StartupTest, EachBatchRunWorksOnItsOwnSpring) {
 // ---- Save question ----
 
 TEST_F(StartupTest, SaveQuestionKeepsTheModifiedMarkWhenSavingFails) {
-  kwenvar.DataDir = (dir_ / "gone").string();  // no such folder: the save fails
-  kwenvar.CurrentFileName = "feder";
-  kwenvar.InputModified = true;
+  programState.DataDir = (dir_ / "gone").string();  // no such folder: the save fails
+  programState.CurrentFileName = "feder";
+  programState.InputModified = true;
   scriptedPrompter().push(YesNoCancel::Yes);
   EXPECT_EQ(AskSaveChanges(spring_), Outcome::Failed);
-  EXPECT_TRUE(kwenvar.ErrorFlag);
-  EXPECT_TRUE(kwenvar.InputModified);
-  EXPECT_TRUE(wkwenvar.ConfirmOverwrite);
+  EXPECT_TRUE(programState.ErrorFlag);
+  EXPECT_TRUE(programState.InputModified);
+  EXPECT_TRUE(desktopSettings.ConfirmOverwrite);
 }
 
 TEST_F(StartupTest, SaveQuestionAnswers) {
@@ -384,15 +384,15 @@ TEST_F(StartupTest, SaveQuestionAnswers) {
     SCOPED_TRACE(c.name + " " + IntStr(static_cast<int32_t>(std::get<YesNoCancel>(c.answer))));
     fs::remove(dir_ / "feder.qva");
     scriptedPrompter().clear();
-    kwenvar.DataDir = dir_.string();
-    kwenvar.CurrentFileName = c.name;
-    kwenvar.FileNameHasPath = false;
-    kwenvar.InputModified = true;
-    kwenvar.ErrorFlag = false;
+    programState.DataDir = dir_.string();
+    programState.CurrentFileName = c.name;
+    programState.FileNameHasPath = false;
+    programState.InputModified = true;
+    programState.ErrorFlag = false;
     scriptedPrompter().push(c.answer);
     EXPECT_EQ(AskSaveChanges(spring_), c.outcome);
-    EXPECT_EQ(kwenvar.ErrorFlag, c.errorFlag);
-    EXPECT_EQ(kwenvar.InputModified, c.modified);
+    EXPECT_EQ(programState.ErrorFlag, c.errorFlag);
+    EXPECT_EQ(programState.InputModified, c.modified);
     EXPECT_EQ(fs::exists(dir_ / "feder.qva"), c.saved);
     ASSERT_FALSE(scriptedPrompter().asked().empty());
     EXPECT_EQ(scriptedPrompter().asked()[0].text,
@@ -413,13 +413,13 @@ TEST_F(StartupTest, SaveQuestionAndTitleShowAnUmlautNameAsItIs) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     fs::remove(dir_ / "Pr\xC3\xBC" "ffeder.qva");
-    kwenvar.DataDir = dir;
-    kwenvar.CurrentFileName = c.current;
-    kwenvar.FileNameHasPath = c.hasPath;
+    programState.DataDir = dir;
+    programState.CurrentFileName = c.current;
+    programState.FileNameHasPath = c.hasPath;
     for (const YesNoCancel answer : {YesNoCancel::Yes, YesNoCancel::No}) {
       scriptedPrompter().clear();
-      kwenvar.InputModified = true;
-      kwenvar.ErrorFlag = false;
+      programState.InputModified = true;
+      programState.ErrorFlag = false;
       scriptedPrompter().push(answer);
       AskSaveChanges(spring_);
       ASSERT_FALSE(scriptedPrompter().asked().empty());
@@ -434,21 +434,21 @@ TEST_F(StartupTest, SaveQuestionAndTitleShowAnUmlautNameAsItIs) {
 }
 
 TEST_F(StartupTest, SaveQuestionStaysSilentForAnArchivedCommandLineFile) {
-  kwenvar.FileNameHasPath = true;
-  kwenvar.ArchiveMode = true;
-  kwenvar.CurrentFileName = "a/b.qva";
-  kwenvar.InputModified = true;
+  programState.FileNameHasPath = true;
+  programState.ArchiveMode = true;
+  programState.CurrentFileName = "a/b.qva";
+  programState.InputModified = true;
   AskSaveChanges(spring_);
-  EXPECT_FALSE(kwenvar.InputModified);
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.InputModified);
+  EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_TRUE(scriptedPrompter().asked().empty());
 }
 
 // ---- Recent files ----
 
 TEST_F(StartupTest, RecentFilesKeepEachFileOnceNewestFirst) {
-  auto& r = wkwenvar.RecentFiles;
-  kwenvar.DataDir = "/d";
+  auto& r = desktopSettings.RecentFiles;
+  programState.DataDir = "/d";
   for (const char* n : {"a", "b", "c", "d"}) PushRecentFile(n);
   EXPECT_EQ(r[1], "/d/d.qva");
   EXPECT_EQ(r[4], "/d/a.qva");
@@ -482,7 +482,7 @@ TEST(RecentFiles, LongPathsAreShortenedBetweenFirstAndLastSeparator) {
 }
 
 TEST_F(StartupTest, OpeningAVanishedRecentFileRemovesIt) {
-  auto& r = wkwenvar.RecentFiles;
+  auto& r = desktopSettings.RecentFiles;
   fs::copy_file(kData / "null.qva", dir_ / "here.qva");
   r[1] = (dir_ / "gone.qva").string();
   r[2] = (dir_ / "here.qva").string();
@@ -490,8 +490,8 @@ TEST_F(StartupTest, OpeningAVanishedRecentFileRemovesIt) {
   EXPECT_TRUE(messageContains("File " + (dir_ / "gone.qva").string() + " not found !"));
   EXPECT_EQ(r[1], (dir_ / "here.qva").string());
   EXPECT_EQ(OpenRecentFileCore(spring_, 1), RecentOpen::Read);
-  EXPECT_EQ(kwenvar.CurrentFileName, "here");
-  EXPECT_EQ(kwenvar.DataDir, dir_.string() + "/");
+  EXPECT_EQ(programState.CurrentFileName, "here");
+  EXPECT_EQ(programState.DataDir, dir_.string() + "/");
   EXPECT_EQ(r[1], (dir_ / "here.qva").string());
   EXPECT_TRUE(r[2].empty());
 }

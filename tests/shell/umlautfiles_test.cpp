@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "foundation/kwenvar.h"
-#include "foundation/wintext.h"
-#include "foundation/wkwenvar.h"
+#include "foundation/programstate.h"
+#include "foundation/windowtext.h"
+#include "foundation/desktopsettings.h"
 #include "platform/sysname.h"
 #include "shell/cmdline.h"
 #include "shell/preview.h"
@@ -43,7 +43,7 @@ class UmlautFilesTest : public ::testing::Test {
     cwd_ = std::make_unique<test::CwdGuard>(root_);
     InitProgramModules({});
     SetProgramIdentity();
-    kwenvar.StartDir = root_.string();
+    programState.StartDir = root_.string();
     dir_ = root_ / fs::path(U8(u8"Federn-Ä"));
     fs::create_directory(dir_);
     ASSERT_TRUE(DosNameFromSys(dir_.native(), dos_));
@@ -73,47 +73,47 @@ class UmlautFilesTest : public ::testing::Test {
 };
 
 TEST_F(UmlautFilesTest, OpenSaveSaveAsAndTheRecentListKeepTheName) {
-  kwenvar.DataDir = dos_;
+  programState.DataDir = dos_;
   // File > Open: the dialog starts in the folder's UTF-8 name and answers with the file's.
   scriptedPrompter().push(Disk(u8"Größe.qva").native());
   ASSERT_TRUE(ReadSpringFile(spring_, ""));
   EXPECT_EQ(scriptedPrompter().asked()[0].preset, dir_.native());
-  EXPECT_EQ(kwenvar.CurrentFileName, kGroesse);
-  EXPECT_EQ(kwenvar.DataDir, dos_);
-  PushRecentFile(kwenvar.CurrentFileName);
-  EXPECT_EQ(wkwenvar.RecentFiles[1], dos_ + kGroesse + ".qva");
+  EXPECT_EQ(programState.CurrentFileName, kGroesse);
+  EXPECT_EQ(programState.DataDir, dos_);
+  PushRecentFile(programState.CurrentFileName);
+  EXPECT_EQ(desktopSettings.RecentFiles[1], dos_ + kGroesse + ".qva");
 
   // File > Save rewrites the same file, found by its UTF-8 name.
   spring_.family.BandWidth = 42.0L;
-  ASSERT_TRUE(SaveSpringFile(spring_, kwenvar.CurrentFileName));
+  ASSERT_TRUE(SaveSpringFile(spring_, programState.CurrentFileName));
   EXPECT_NE(test::readFile(Disk(u8"Größe.qva")).find("\r\n42.0000000\r\n"), std::string::npos);
 
   // File > Save as "Übung".
   scriptedPrompter().push(Disk(u8"Übung.qva").native());
   ASSERT_TRUE(WriteSpringFile(spring_, ""));
-  EXPECT_EQ(kwenvar.CurrentFileName, kUebung);
-  PushRecentFile(kwenvar.CurrentFileName);
+  EXPECT_EQ(programState.CurrentFileName, kUebung);
+  PushRecentFile(programState.CurrentFileName);
   // Both files under their UTF-8 names, and nothing named in the code page's bytes.
   EXPECT_EQ(Listing(), (std::vector<std::string>{U8(u8"Größe.qva"), U8(u8"Übung.qva")}));
 
   // The recent list opens the first file again; the same file in another case stays one entry.
   spring_.family.BandWidth = 1.0L;
-  kwenvar.InputModified = false;
+  programState.InputModified = false;
   EXPECT_EQ(OpenRecentFileCore(spring_, 2), RecentOpen::Read);
   EXPECT_EQ(spring_.family.BandWidth, 42.0L);
-  EXPECT_EQ(kwenvar.CurrentFileName, kGroesse);
+  EXPECT_EQ(programState.CurrentFileName, kGroesse);
   PushRecentFile("GR\x99\xE1" "E");
-  EXPECT_EQ(wkwenvar.RecentFiles[1], dos_ + "GR\x99\xE1" "E.qva");
-  EXPECT_EQ(wkwenvar.RecentFiles[2], dos_ + kUebung + ".qva");
-  EXPECT_TRUE(wkwenvar.RecentFiles[3].empty());
+  EXPECT_EQ(desktopSettings.RecentFiles[1], dos_ + "GR\x99\xE1" "E.qva");
+  EXPECT_EQ(desktopSettings.RecentFiles[2], dos_ + kUebung + ".qva");
+  EXPECT_TRUE(desktopSettings.RecentFiles[3].empty());
 }
 
 TEST_F(UmlautFilesTest, TheFileTableShowsTheNamesAndFindsTheFilesAgain) {
   fs::copy_file(kData / "null.qva", Disk(u8"Übung.QVA"));
   fs::copy_file(kData / "null.qva", Disk(u8"Pre€s.qva"));  // a name the program cannot hold
-  kwenvar.DataDir = dos_;
+  programState.DataDir = dos_;
   std::vector<std::string> heard;
-  const GridRows rows = ReadFileTable(kwenvar.DataDir, [&](const std::string& n) { heard.push_back(n); });
+  const GridRows rows = ReadFileTable(programState.DataDir, [&](const std::string& n) { heard.push_back(n); });
   ASSERT_EQ(rows.size(), 3u);
   EXPECT_EQ(rows[1][0], U8(u8"Größe.qva"));
   EXPECT_EQ(rows[2][0], U8(u8"Übung.QVA"));
@@ -126,11 +126,11 @@ TEST_F(UmlautFilesTest, TheFileTableShowsTheNamesAndFindsTheFilesAgain) {
 
 TEST_F(UmlautFilesTest, TheFileTableGuessesNoFileWhereTwoNamesLookAlike) {
   fs::copy_file(kData / "null.qva", Disk(u8"Groesse.qva"));
-  wkwenvar.PlainAscii = 1;  // shows "ö" as "oe" and "ß" as "ss"
+  desktopSettings.PlainAscii = 1;  // shows "ö" as "oe" and "ß" as "ss"
   const std::string shown = DosToUtf8(kGroesse + ".qva");
   ASSERT_EQ(shown, "Groesse.qva");
   EXPECT_EQ(FileTableFileName(dos_, shown), "");
-  wkwenvar.PlainAscii = 0;
+  desktopSettings.PlainAscii = 0;
   EXPECT_EQ(FileTableFileName(dos_, U8(u8"Größe.qva")), kGroesse + ".qva");
 }
 
@@ -140,7 +140,7 @@ TEST_F(UmlautFilesTest, ACommandLineNameTheProgramCannotHoldEndsTheRunWithAMessa
   EXPECT_TRUE(cmd.fileNameUnusable);
   EXPECT_EQ(StartupCommandLine(cmd, spring_, true), std::optional<int>(ExitBadInput));
   EXPECT_TRUE(messageContains(U8(u8"enthält Zeichen")));
-  EXPECT_NE(kwenvar.CurrentFileName, "Pre?s.qva");
+  EXPECT_NE(programState.CurrentFileName, "Pre?s.qva");
 
   const CommandLine ok = ParseCommandLine({U8(u8"Größe.qva"), "/I"});
   EXPECT_FALSE(ok.fileNameUnusable);

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "foundation/wintext.h"
+#include "foundation/windowtext.h"
 #include "platform/codepage.h"
 #include "shell/vmenuyeb.h"
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "foundation/datafolder.h"
-#include "foundation/wintext.h"
+#include "foundation/windowtext.h"
 #include "spring/materialsource.h"
 #include "spring/qvaglob.h"
 #include "spring/qvaio.h"
@@ -39,8 +39,8 @@ class ShippedTableTest : public SpringTest {
   void SetUp() override {
     SpringTest::SetUp();
     installMaterialTable(nullptr);  // the program's own table
-    kwenvar.DbfDir = kDataDir;
-    kwenvar.TempDir = scratch_.path().string();
+    programState.DbfDir = kDataDir;
+    programState.TempDir = scratch_.path().string();
   }
   void TearDown() override {
     InitDbfhost();
@@ -135,7 +135,7 @@ TEST_F(ShippedTableTest, ShippedSpringsCalculateWithoutAnError) {
       ASSERT_TRUE(LoadMaterialByNumber(spring.family, spring.family.MaterialNumber));
     }
     CalcSpring(spring);
-    EXPECT_FALSE(kwenvar.FatalError);
+    EXPECT_FALSE(programState.FatalError);
     EXPECT_EQ(Messages(), std::vector<std::string>{"Warnung: kein Goodman-Diagramm"});
     EXPECT_LE(spring.family.Stress2, spring.family.PermissibleStress);
     EXPECT_GE(spring.product.TurnCount, 2);
@@ -172,7 +172,7 @@ TEST_F(ShippedTableTest, SpringReadsTheSameMaterialsAsFromTheSource) {
     ASSERT_TRUE(LoadMaterialByNumber(spring.family, 12));
     EXPECT_FALSE(dbfhost.Dbf4Form.Active());  // the material code closes what it opened
     CalcSpring(spring);
-    EXPECT_FALSE(kwenvar.FatalError);
+    EXPECT_FALSE(programState.FatalError);
     results[pass] = {spring.product.Force2, spring.product.ForceN, spring.family.Stress2, spring.product.Travel2, spring.product.SpringMass,
                      spring.family.TensileStrength, spring.family.PermissibleStress, spring.family.OperatingEModulus,
                      spring.family.FatigueSafetyFactor, spring.family.CyclesToFracture, spring.family.PermissibleStrokeStress,
@@ -199,11 +199,11 @@ TEST_F(ShippedTableTest, DbfTableKeepsTheMaterialTableRules) {
   EXPECT_EQ(t.fieldStr(30), "");
 
   EXPECT_FALSE(t.gotoRecord(0));
-  EXPECT_TRUE(kwenvar.ErrorFlag);
-  kwenvar.ErrorFlag = false;
+  EXPECT_TRUE(programState.ErrorFlag);
+  programState.ErrorFlag = false;
   EXPECT_TRUE(t.gotoRecord(count + 1));
   EXPECT_EQ(t.recNo(), count);
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_EQ(Messages(), (std::vector<std::string>{"DBF #0 not found.", "DBF #" + IntStr(count + 1) + " not found."}));
 
   // Ordered by designation, every record once, deleted ones included; numbers by value.
@@ -226,10 +226,10 @@ TEST_F(ShippedTableTest, DbfTableKeepsTheMaterialTableRules) {
   EXPECT_TRUE(std::is_sorted(numbers.begin(), numbers.end()));
   t.close();
 
-  kwenvar.DbfDir = scratch_.path().string();
-  kwenvar.ErrorFlag = false;
+  programState.DbfDir = scratch_.path().string();
+  programState.ErrorFlag = false;
   EXPECT_FALSE(t.open("yeb9wst.dbf"));
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   ASSERT_FALSE(scriptedPrompter().asked().empty());
   EXPECT_NE(scriptedPrompter().asked().back().text.find("yeb9wst.dbf nicht gefunden oder kein Zugriffsrecht !"),
             std::string::npos);
@@ -245,7 +245,7 @@ TEST_F(ShippedTableTest, ChoosingFromTheDbfTakesThePhysicalRecord) {
   size_t preferred = 0;
   for (const auto& r : rows) preferred += r.deleted ? 0 : 1;
   EXPECT_EQ(a.entries.size(), preferred);
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   const uint16_t chosen = spring.family.MaterialNumber;
   ASSERT_GE(chosen, 1);
   ASSERT_LE(chosen, rows.size());
@@ -268,7 +268,7 @@ TEST_F(ShippedTableTest, TheTableWindowEditsTheUsersCopyOfTheInstalledTable) {
   const std::string before = readFile(shipped / "yeb9wst.dbf");
   datafolder.Shipped = shipped.string();
   datafolder.UserCopies = (scratch_ / "user" / "qorva").string();
-  kwenvar.DbfDir = shipped.string();
+  programState.DbfDir = shipped.string();
   const std::string copy = (scratch_ / "user" / "qorva" / "yeb9wst.dbf").string();
 
   for (const uint16_t mode : {uint16_t{1}, uint16_t{0}}) {
@@ -283,7 +283,7 @@ TEST_F(ShippedTableTest, TheTableWindowEditsTheUsersCopyOfTheInstalledTable) {
       dbfhost.Dbf4Form.Cancel();
     };
     MaterialTable& t = materialTable();
-    kwenvar.ErrorFlag = false;
+    programState.ErrorFlag = false;
     ASSERT_TRUE(t.open("yeb9wst.dbf"));
     ASSERT_TRUE(t.gotoRecord(3));
     BrowseMaterialTable(t, mode, "", "Material");

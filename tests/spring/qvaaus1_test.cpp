@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "foundation/textout.h"
+#include "foundation/reportwriter.h"
 #include "foundation/utilfile.h"
 #include "spring/qvarech.h"
 #include "tests/spring/springfixture.h"
@@ -29,20 +29,20 @@ class ReportTest : public SpringTest {
     // Working in the scratch folder with empty folder settings keeps its path out of the reports.
     oldDir_ = fs::current_path();
     fs::current_path(dir_.path());
-    kwenvar.DataDir = "";
-    kwenvar.TempDir = "";
-    kwenvar.CurrentFileName = "feder";
-    kwenvar.TempFileNo = 0;
-    wkwenvar.TextDeviceQuery = false;
-    wkwenvar.HtmlBrowser = "";
-    InitTextout();
+    programState.DataDir = "";
+    programState.TempDir = "";
+    programState.CurrentFileName = "feder";
+    programState.TempFileNo = 0;
+    desktopSettings.TextDeviceQuery = false;
+    desktopSettings.HtmlBrowser = "";
+    InitReportWriter();
     services().ErrorHelp = [](uint16_t n, std::string& cause, std::string& remedy) {
       cause = "Ursache der Meldung " + IntStr(n);
       remedy = "Abhilfe f\x81r Meldung " + IntStr(n);
     };
     ASSERT_TRUE(LoadMaterialByNumber(spring.family, spring.family.MaterialNumber));
     CalcSpring(spring);
-    ASSERT_FALSE(kwenvar.FatalError);
+    ASSERT_FALSE(programState.FatalError);
   }
   void TearDown() override {
     services().ErrorHelp = nullptr;
@@ -71,17 +71,17 @@ class ReportTest : public SpringTest {
   }
 
   std::string reportOn(uint16_t device) {
-    wkwenvar.TextDevice = device;
-    kwenvar.ErrorFlag = false;
+    desktopSettings.TextDevice = device;
+    programState.ErrorFlag = false;
     if (device == OutputDeviceCode::Html) {
       fs::remove(path("bericht.htm"));
       scriptedPrompter().push(std::string("bericht.htm"));
     }
     PrintSpringResults(spring);
-    EXPECT_FALSE(kwenvar.ErrorFlag);
+    EXPECT_FALSE(programState.ErrorFlag);
     switch (device) {
       case OutputDeviceCode::DosTextFile: return readFile(path("OUTDOS.TXT"));
-      case OutputDeviceCode::TabText: return readFile(path("$$" + IntStr(kwenvar.TempFileNo) + ".txt"));
+      case OutputDeviceCode::TabText: return readFile(path("$$" + IntStr(programState.TempFileNo) + ".txt"));
       case OutputDeviceCode::Html: return readFile(path("bericht.htm"));
       default: return {};
     }
@@ -190,10 +190,10 @@ TEST_F(ReportTest, SecondMaterialLineOnlyWithText) {
 TEST_F(ReportTest, FatalErrorOffersTheMessagesInstead) {
   spring.product.OuterDiameter = 0;
   CalcSpring(spring);
-  ASSERT_TRUE(kwenvar.FatalError);
+  ASSERT_TRUE(programState.FatalError);
   int offered = 0;
   services().ShowCalcMessages = [&offered] { ++offered; };
-  wkwenvar.TextDevice = OutputDeviceCode::DosTextFile;
+  desktopSettings.TextDevice = OutputDeviceCode::DosTextFile;
   PrintSpringResults(spring);
   EXPECT_EQ(offered, 1);
   EXPECT_FALSE(fs::exists(path("OUTDOS.TXT")));
@@ -205,7 +205,7 @@ TEST_F(ReportTest, ShortPagesEachGetOneHeader) {
   services().ReportViewer = [&page](const std::string& printFile) { page = readFile(ResolveFileCase(printFile)); };
   for (int32_t length : {8, 12, 20, 40}) {
     SCOPED_TRACE(length);
-    kwenvar.LinesPerPage = length;
+    programState.LinesPerPage = length;
     page.clear();
     reportOn(OutputDeviceCode::Screen);
     ASSERT_FALSE(page.empty());
@@ -248,7 +248,7 @@ TEST_F(ReportTest, PageBreaksNeverSplitABlock) {
   services().ReportViewer = [&page](const std::string& printFile) { page = readFile(ResolveFileCase(printFile)); };
   for (int32_t length = 20; length <= 80; ++length) {
     SCOPED_TRACE(length);
-    kwenvar.LinesPerPage = length;
+    programState.LinesPerPage = length;
     page.clear();
     reportOn(OutputDeviceCode::Screen);
     const std::vector<std::string> lines = Lines(page);
@@ -267,15 +267,15 @@ TEST_F(ReportTest, PageBreaksNeverSplitABlock) {
 TEST_F(ReportTest, APrinterPageRefusedEndsTheReport) {
   // On the text printer with a pause after each page, No to the next sheet ends the report: no more
   // questions, nothing printed.
-  kwenvar.LinesPerPage = 20;
+  programState.LinesPerPage = 20;
   recordingLauncher().clear();
   recordingLauncher().installed = {"lp"};
-  wkwenvar.TextDevice = OutputDeviceCode::TextPrinter;
+  desktopSettings.TextDevice = OutputDeviceCode::TextPrinter;
   scriptedPrompter().push(YesNoCancel::Yes);  // "Pause nach jeder Seite ?"
   scriptedPrompter().push(YesNoCancel::Yes);  // sheet 1
   scriptedPrompter().push(YesNoCancel::No);   // sheet 2
   PrintSpringResults(spring);
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   int questions = 0;
   for (const AskRecord& a : scriptedPrompter().asked()) questions += a.kind == AskKind::YesNoCancel ? 1 : 0;
   EXPECT_EQ(questions, 3);

@@ -29,10 +29,10 @@ class SpringFileTest : public SpringTest {
     SpringTest::SetUp();
     useTableEndingInStartMaterial("100000");
     NameTheProgram();
-    kwenvar.DataDir = dir_.path().string() + "/";
-    kwenvar.TempDir = dir_.path().string() + "/";
-    kwenvar.CurrentFileName = "";
-    wkwenvar.ConfirmOverwrite = false;  // as when the shell saves under the current name
+    programState.DataDir = dir_.path().string() + "/";
+    programState.TempDir = dir_.path().string() + "/";
+    programState.CurrentFileName = "";
+    desktopSettings.ConfirmOverwrite = false;  // as when the shell saves under the current name
     ASSERT_TRUE(LoadMaterialByNumber(spring.family, spring.family.MaterialNumber));
     CalcSpring(spring);
   }
@@ -94,10 +94,10 @@ class SpringFileTest : public SpringTest {
     a.TitleDocType = "Zeichnung";
     a.TitleDocStatus = "freigegeben";
     spring.documents.DocumentLinks[2] = DokuRecord{"xdg-open", "/home/ing/Datenblatt f\x81r Feder.pdf"};
-    wkwenvar.TitleBlockType = 1;
+    desktopSettings.TitleBlockType = 1;
     ASSERT_TRUE(LoadMaterialByNumber(spring.family, g.MaterialNumber));
     CalcSpring(spring);
-    ASSERT_FALSE(kwenvar.FatalError);
+    ASSERT_FALSE(programState.FatalError);
   }
 
   ScratchDir dir_;
@@ -134,11 +134,11 @@ TEST_F(SpringFileTest, WriteReadWriteGivesTheSameBytes) {
 
     // A fresh program reads it back.
     spring = NewSpring();
-    wkwenvar.TitleBlockType = 2;
+    desktopSettings.TitleBlockType = 2;
     spring.TitleLines = {};
-    kwenvar.DataDir = "";
+    programState.DataDir = "";
     ASSERT_TRUE(ReadSpringFile(spring, path("first.qva")));
-    EXPECT_FALSE(kwenvar.ErrorFlag);
+    EXPECT_FALSE(programState.ErrorFlag);
     EXPECT_EQ(written("second.qva"), first);
 
     // Descriptions come back with their line breaks, the material is loaded, the spring calculated.
@@ -164,16 +164,16 @@ TEST_F(SpringFileTest, WriteReadWriteGivesTheSameBytes) {
 TEST_F(SpringFileTest, ReadNamesTheFileAsTheShellExpects) {
   written("spring.qva");
   // A plain name is completed in the data folder and becomes the current file.
-  kwenvar.CurrentFileName = "other";
+  programState.CurrentFileName = "other";
   ASSERT_TRUE(ReadSpringFile(spring, "spring"));
-  EXPECT_EQ(kwenvar.CurrentFileName, "spring");
+  EXPECT_EQ(programState.CurrentFileName, "spring");
   // The open dialog sets the data folder and the name.
-  kwenvar.DataDir = "/nowhere/";
-  kwenvar.CurrentFileName = "";
+  programState.DataDir = "/nowhere/";
+  programState.CurrentFileName = "";
   scriptedPrompter().push(path("spring.qva"));
   ASSERT_TRUE(ReadSpringFile(spring, ""));
-  EXPECT_EQ(kwenvar.CurrentFileName, "spring");
-  EXPECT_EQ(kwenvar.DataDir, dir_.path().string() + "/");
+  EXPECT_EQ(programState.CurrentFileName, "spring");
+  EXPECT_EQ(programState.DataDir, dir_.path().string() + "/");
 }
 
 TEST_F(SpringFileTest, LineBreaksAndBarsNeverBreakTheLayout) {
@@ -252,8 +252,8 @@ TEST_F(SpringFileTest, ASpringThatCannotBeCalculatedStillReads) {
   written("fatal.qva");
   spring = NewSpring();
   ASSERT_TRUE(ReadSpringFile(spring, path("fatal.qva")));
-  EXPECT_FALSE(kwenvar.ErrorFlag);
-  EXPECT_TRUE(kwenvar.FatalError);
+  EXPECT_FALSE(programState.ErrorFlag);
+  EXPECT_TRUE(programState.FatalError);
   EXPECT_EQ(spring.product.OuterDiameter, 0);
   EXPECT_FALSE(Messages().empty());
 }
@@ -315,9 +315,9 @@ TEST_F(SpringFileTest, DamagedFilesLeaveTheSpringAsItWas) {
   spring.drawing.ChangeRecords[2] = AendRecord{"B", "2023-12-25", "xy", "gel\x94scht"};
   ASSERT_TRUE(LoadMaterialByNumber(spring.family, spring.family.MaterialNumber));
   CalcSpring(spring);
-  kwenvar.CurrentFileName = "bisher";
-  wkwenvar.TitleBlockType = 3;
-  const std::string dataDir = kwenvar.DataDir;
+  programState.CurrentFileName = "bisher";
+  desktopSettings.TitleBlockType = 3;
+  const std::string dataDir = programState.DataDir;
   const std::string before = written("before.qva");
   const Aendvar aendBefore = spring.drawing;
   const long double turns = spring.product.TurnCount;
@@ -335,19 +335,19 @@ TEST_F(SpringFileTest, DamagedFilesLeaveTheSpringAsItWas) {
     }
     scriptedPrompter().clear();
     EXPECT_FALSE(ReadSpringFile(spring, file));
-    EXPECT_TRUE(kwenvar.ErrorFlag);
+    EXPECT_TRUE(programState.ErrorFlag);
     // One message that names the file.
     const auto& asked = scriptedPrompter().asked();
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0].kind, AskKind::Message);
     EXPECT_NE(asked[0].text.find(file), std::string::npos) << asked[0].text;
     // Nothing of the spring read into changed.
-    EXPECT_EQ(kwenvar.CurrentFileName, "bisher");
-    EXPECT_EQ(kwenvar.DataDir, dataDir);
+    EXPECT_EQ(programState.CurrentFileName, "bisher");
+    EXPECT_EQ(programState.DataDir, dataDir);
     EXPECT_EQ(spring.product.TurnCount, turns);
     EXPECT_EQ(spring.family.Stress2, stress);
     EXPECT_EQ(spring.drawing.ChangeRecords[2].Description, aendBefore.ChangeRecords[2].Description);
-    EXPECT_EQ(wkwenvar.TitleBlockType, 3);
+    EXPECT_EQ(desktopSettings.TitleBlockType, 3);
     EXPECT_EQ(written("after.qva"), before);
   }
 }
@@ -362,7 +362,7 @@ TEST_F(SpringFileTest, MaterialMissingFromTheTableRefusesTheFileUnlessTheUserCho
   scriptedPrompter().clear();
   scriptedPrompter().push(Cancel{});  // the choice of a material
   EXPECT_FALSE(ReadSpringFile(spring, path("spring.qva")));
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   ASSERT_FALSE(scriptedPrompter().asked().empty());
   EXPECT_NE(scriptedPrompter().asked()[0].text.find("Werkstoff Nr. 13 der Datei"), std::string::npos);
   EXPECT_NE(scriptedPrompter().asked().back().text.find("Nr. 13"), std::string::npos);
@@ -396,7 +396,7 @@ TEST_F(SpringFileTest, OneSpringReadWrittenOrCalculatedLeavesAnotherAsItWas) {
   other.drawing.ChangeRecords[1] = AendRecord{"B", "2024-05-06", "Ot", "andere Feder"};
   ASSERT_TRUE(LoadMaterialByNumber(other.family, 1));
   CalcSpring(other);
-  ASSERT_FALSE(kwenvar.FatalError);
+  ASSERT_FALSE(programState.FatalError);
   ASSERT_TRUE(WriteSpringFile(other, path("other.qva")));
 
   struct Case {
@@ -479,7 +479,7 @@ TEST_F(SpringFileTest, ASpringKeepsItsMaterialWhenTheTableIsRenumbered) {
           << scriptedPrompter().asked()[0].text;
     }
     if (!c.read) {
-      EXPECT_TRUE(kwenvar.ErrorFlag);
+      EXPECT_TRUE(programState.ErrorFlag);
       EXPECT_EQ(written("after.qva"), before) << "the spring stays as it was";
       continue;
     }
@@ -496,7 +496,7 @@ TEST_F(SpringFileTest, FailedSaveKeepsTheOldFileAndTellsTheCaller) {
   MakeRichSpring();
   const std::string old = written("spring.qva");
   spring = NewSpring();  // something else to save over it
-  kwenvar.InputModified = true;
+  programState.InputModified = true;
   scriptedPrompter().clear();
   bool saved = true;
   {
@@ -504,8 +504,8 @@ TEST_F(SpringFileTest, FailedSaveKeepsTheOldFileAndTellsTheCaller) {
     saved = WriteSpringFile(spring, path("spring.qva"));
   }
   EXPECT_FALSE(saved);
-  EXPECT_TRUE(kwenvar.ErrorFlag);
-  EXPECT_TRUE(kwenvar.InputModified);
+  EXPECT_TRUE(programState.ErrorFlag);
+  EXPECT_TRUE(programState.InputModified);
   EXPECT_EQ(readFile(path("spring.qva")), old);
   ASSERT_EQ(scriptedPrompter().asked().size(), 1u);
   EXPECT_NE(scriptedPrompter().asked()[0].text.find(path("spring.qva")), std::string::npos);
@@ -520,17 +520,17 @@ TEST_F(SpringFileTest, AFailedSaveAsKeepsTheCurrentFile) {
   fs::create_directory(dir_ / "anders");
   const std::string other = (dir_ / "anders" / "x.qva").string();
   writeFile(other, "fremd\r\n");
-  kwenvar.CurrentFileName = "bisher";
-  const std::string dataDir = kwenvar.DataDir;
+  programState.CurrentFileName = "bisher";
+  const std::string dataDir = programState.DataDir;
 
   // Overwriting refused.
-  wkwenvar.ConfirmOverwrite = true;
+  desktopSettings.ConfirmOverwrite = true;
   scriptedPrompter().push(other);
   scriptedPrompter().push(YesNoCancel::No);
   EXPECT_FALSE(WriteSpringFile(spring, ""));
-  EXPECT_TRUE(kwenvar.ErrorFlag);
-  EXPECT_EQ(kwenvar.CurrentFileName, "bisher");
-  EXPECT_EQ(kwenvar.DataDir, dataDir);
+  EXPECT_TRUE(programState.ErrorFlag);
+  EXPECT_EQ(programState.CurrentFileName, "bisher");
+  EXPECT_EQ(programState.DataDir, dataDir);
   EXPECT_EQ(readFile(other), "fremd\r\n");
 
   // Overwriting allowed, but the file cannot be written whole.
@@ -543,22 +543,22 @@ TEST_F(SpringFileTest, AFailedSaveAsKeepsTheCurrentFile) {
     saved = WriteSpringFile(spring, "");
   }
   EXPECT_FALSE(saved);
-  EXPECT_TRUE(kwenvar.ErrorFlag);
-  EXPECT_EQ(kwenvar.CurrentFileName, "bisher");
-  EXPECT_EQ(kwenvar.DataDir, dataDir);
+  EXPECT_TRUE(programState.ErrorFlag);
+  EXPECT_EQ(programState.CurrentFileName, "bisher");
+  EXPECT_EQ(programState.DataDir, dataDir);
   EXPECT_EQ(readFile(other), "fremd\r\n");
 }
 
 TEST_F(SpringFileTest, SaveAsAsksForTheNameAndCancelWritesNothing) {
   scriptedPrompter().push(Cancel{});
   EXPECT_FALSE(WriteSpringFile(spring, ""));
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_TRUE(fs::is_empty(dir_.path()));
 
   scriptedPrompter().push(path("neu.qva"));
   EXPECT_TRUE(WriteSpringFile(spring, ""));
-  EXPECT_FALSE(kwenvar.ErrorFlag);
-  EXPECT_EQ(kwenvar.CurrentFileName, "neu");
+  EXPECT_FALSE(programState.ErrorFlag);
+  EXPECT_EQ(programState.CurrentFileName, "neu");
   EXPECT_TRUE(fs::exists(path("neu.qva")));
   // Saved under its name, the spring reads back.
   EXPECT_TRUE(ReadSpringFile(spring, "neu"));

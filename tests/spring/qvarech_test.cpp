@@ -7,7 +7,7 @@
 #include <cmath>
 #include <limits>
 
-#include "foundation/error0.h"
+#include "foundation/errorlist.h"
 #include "spring/spring.h"
 #include "tests/spring/springfixture.h"
 
@@ -36,7 +36,7 @@ TEST_F(CalcSpringTest, StartSpringOnMaterialTwelveByHand) {
   CalcSpring(spring);
   const Qvaglob& q = spring.product;
   const Yebglob9& g = spring.family;
-  EXPECT_FALSE(kwenvar.FatalError);
+  EXPECT_FALSE(programState.FatalError);
   EXPECT_EQ(Messages(), std::vector<std::string>{});
   // E 200000, Rm 2000, sigma zul = 0.7 * 2000 = 1400.
   EXPECT_EQ(g.TensileStrength, 2000);
@@ -84,7 +84,7 @@ TEST_F(CalcSpringTest, ManyTurnsUseTheOuterDiameterLaw) {
   spring.product.OuterDiameter = 100;
   spring.product.BendingDiameter = 90;
   CalcSpring(spring);
-  EXPECT_FALSE(kwenvar.FatalError);
+  EXPECT_FALSE(programState.FatalError);
   EXPECT_NEAR(D(spring.product.TurnCount), 49, 1e-15);
   EXPECT_NEAR(D(spring.product.Force2), 176.0 / 117.0, 1e-14);
   EXPECT_NEAR(D(spring.family.Stress2), 4000.0 / 9.0, 1e-11);
@@ -161,7 +161,7 @@ TEST_F(CalcSpringTest, FatalStopsKeepEveryResult) {
     spring = NewSpring();
     UseMaterial(RoundSteel());
     CalcSpring(spring);  // a good spring first
-    ASSERT_FALSE(kwenvar.FatalError);
+    ASSERT_FALSE(programState.FatalError);
     const Qvaglob before = spring.product;
     const long double stress2 = spring.family.Stress2;
     const long double operatingE = spring.family.OperatingEModulus;
@@ -170,7 +170,7 @@ TEST_F(CalcSpringTest, FatalStopsKeepEveryResult) {
     c.setup();
     const long double de = spring.product.OuterDiameter, di = spring.product.InnerDiameter;
     CalcSpring(spring);
-    EXPECT_TRUE(kwenvar.FatalError);
+    EXPECT_TRUE(programState.FatalError);
     EXPECT_EQ(Messages(), std::vector<std::string>{c.msg});
     EXPECT_EQ(spring.product.TurnCount, before.TurnCount);
     EXPECT_EQ(spring.product.Force2, before.Force2);
@@ -193,7 +193,7 @@ TEST_F(CalcSpringTest, AValueIsCalculatedAsCalcSpringCalculatesItAndLeavesItAlon
   CalcSpring(spring);
   AddErrorMsg("Warnung: offen");
   const Spring open = spring;
-  const Error0 messages = error0;
+  const ErrorList messages = errorList;
 
   struct Case {
     const char* name;
@@ -213,7 +213,7 @@ TEST_F(CalcSpringTest, AValueIsCalculatedAsCalcSpringCalculatesItAndLeavesItAlon
     // The same spring calculated in place.
     spring = value;
     CalcSpring(spring);
-    EXPECT_EQ(out.fatal, kwenvar.FatalError);
+    EXPECT_EQ(out.fatal, programState.FatalError);
     EXPECT_EQ(out.product.Force2, spring.product.Force2);
     EXPECT_EQ(out.product.StripLength, spring.product.StripLength);
     EXPECT_EQ(out.family.Stress2, spring.family.Stress2);
@@ -222,15 +222,15 @@ TEST_F(CalcSpringTest, AValueIsCalculatedAsCalcSpringCalculatesItAndLeavesItAlon
     EXPECT_EQ(out.fatal, c.fatal);
 
     spring = open;
-    error0 = messages;
-    kwenvar.FatalError = false;
+    errorList = messages;
+    programState.FatalError = false;
     // Calculating the value again leaves the test's spring and its messages alone.
     Calculate(value, material);
     EXPECT_EQ(spring.product.Force2, open.product.Force2);
     EXPECT_EQ(spring.family.BandWidth, open.family.BandWidth);
-    EXPECT_EQ(error0.ErrorMsgs, messages.ErrorMsgs);
-    EXPECT_EQ(error0.ErrorCount, messages.ErrorCount);
-    EXPECT_FALSE(kwenvar.FatalError);
+    EXPECT_EQ(errorList.ErrorMsgs, messages.ErrorMsgs);
+    EXPECT_EQ(errorList.ErrorCount, messages.ErrorCount);
+    EXPECT_FALSE(programState.FatalError);
   }
 }
 
@@ -241,7 +241,7 @@ TEST_F(CalcSpringTest, SmallestDimensionPasses) {
   spring.family.BandWidth = 0.001L;
   CalcSpring(spring);
   for (const std::string& m : Messages()) EXPECT_NE(m.rfind("Fatal", 0), 0u) << m;
-  EXPECT_FALSE(kwenvar.FatalError);
+  EXPECT_FALSE(programState.FatalError);
 }
 
 TEST_F(CalcSpringTest, WarningsAndErrorsInTheirOrder) {
@@ -250,7 +250,7 @@ TEST_F(CalcSpringTest, WarningsAndErrorsInTheirOrder) {
   spring.family.BandWidth = 0.4L;
   spring.product.OuterDiameter = 81.5L;
   CalcSpring(spring);
-  EXPECT_FALSE(kwenvar.FatalError);
+  EXPECT_FALSE(programState.FatalError);
   EXPECT_EQ(Messages(), (std::vector<std::string>{"Fehler : sig.2 > sig.zul !", "Warnung: t < DMIN (0.6)",
                                                   "Warnung: t > b !", "Fehler : n < 2 !", "Fehler : s < 0 !"}));
   // Results are still computed.
@@ -290,7 +290,7 @@ TEST_F(CalcSpringTest, LimitsThemselvesPass) {
 
 TEST_F(CalcSpringTest, DmaxWarningInTheCurrentUnits) {
   UseMaterial(RoundSteel().set(23, "0.254"));
-  wkwenvar.UnitSystem = 1;  // inch
+  desktopSettings.UnitSystem = 1;  // inch
   CalcSpring(spring);
   EXPECT_EQ(Messages(), std::vector<std::string>{"Warnung: t > DMAX (0.0100)"});
 }
@@ -314,7 +314,7 @@ TEST_F(CalcSpringTest, StaticLoad) {
   // sHz 500 at scaled sigma2 1200: safety 500 / 1200, still computed for static load.
   EXPECT_NEAR(D(spring.family.FatigueSafetyFactor), 500.0 / 1200.0, 1e-12);
   EXPECT_EQ(spring.family.CyclesToFracture, 0);
-  EXPECT_FALSE(kwenvar.FatalError);
+  EXPECT_FALSE(programState.FatalError);
 }
 
 TEST_F(CalcSpringTest, EveryCalculationSetsThePermissibleStroke) {
@@ -349,17 +349,17 @@ TEST_F(CalcSpringTest, ChosenMaterialBringsItsModulusRule) {
     return t.gotoRecord(1);
   };
   SelectMaterial(spring.family, 1);
-  ASSERT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_FALSE(programState.ErrorFlag);
   CalcSpring(spring);
   EXPECT_NEAR(D(spring.family.OperatingEModulus), 192000, 1e-9);
 }
 
 TEST_F(CalcSpringTest, StartsFromAnEmptyList) {
   AddErrorMsg("Warnung: alt");
-  kwenvar.FatalError = true;
+  programState.FatalError = true;
   CalcSpring(spring);
   EXPECT_EQ(Messages(), std::vector<std::string>{});
-  EXPECT_FALSE(kwenvar.FatalError);
+  EXPECT_FALSE(programState.FatalError);
 }
 
 // ---- Pre-design ----
@@ -393,7 +393,7 @@ TEST_F(PreDesignTest, ConstantStrengthByHand) {
   // L = pi * 4.420854 * 66.142557 = 918.6 -> 919, s = 919 - 5 * 63.724469 = 600.378.
   EXPECT_EQ(spring.product.StripLength, 919);
   EXPECT_NEAR(D(spring.product.Travel2), 600.3776531429389, 1e-9);
-  EXPECT_FALSE(kwenvar.FatalError);
+  EXPECT_FALSE(programState.FatalError);
   EXPECT_EQ(Messages(), std::vector<std::string>{});
 }
 
@@ -420,7 +420,7 @@ TEST_F(PreDesignTest, MarginOnThePermissibleStressAndTemperature) {
     spring.product.StressRatio = c.stressRatio;
     spring.family.OperatingTemperature = c.theta;
     PreDesign(spring);
-    EXPECT_FALSE(kwenvar.FatalError);
+    EXPECT_FALSE(programState.FatalError);
     EXPECT_NEAR(D(spring.family.BandThickness), c.t, 1e-13);
     EXPECT_NEAR(D(spring.family.BandWidth), c.t * 100, 1e-11);
     EXPECT_NEAR(D(spring.product.InnerDiameter), c.dn, 1e-10);
@@ -456,7 +456,7 @@ TEST_F(PreDesignTest, ZeroForceAddsOnlyItsMessage) {
   spring.product.TurnCount = 7;
   EXPECT_FALSE(PreDesign(spring));
   EXPECT_EQ(Messages(), (std::vector<std::string>{"Warnung: vorher", "Fatal  : F = 0 !"}));
-  EXPECT_TRUE(kwenvar.FatalError);
+  EXPECT_TRUE(programState.FatalError);
   EXPECT_EQ(spring.product.TurnCount, 7) << "no calculation follows";
 }
 
@@ -491,12 +491,12 @@ TEST_F(PreDesignTest, FatalStopsLeaveTheSpringAsItWas) {
     UseMaterial(RoundSteel());
     spring.product.WidthThicknessRatio = 100;
     CalcSpring(spring);
-    ASSERT_FALSE(kwenvar.FatalError);
+    ASSERT_FALSE(programState.FatalError);
     c.setup();
     const Qvaglob product = spring.product;
     const long double t = spring.family.BandThickness, b = spring.family.BandWidth, rm = spring.family.TensileStrength;
     EXPECT_FALSE(PreDesign(spring));
-    EXPECT_TRUE(kwenvar.FatalError);
+    EXPECT_TRUE(programState.FatalError);
     EXPECT_EQ(Messages(), std::vector<std::string>{c.msg});
     EXPECT_EQ(spring.family.BandThickness, t);
     EXPECT_EQ(spring.family.BandWidth, b);
@@ -517,7 +517,7 @@ namespace {
 // Every material of the shipped table gives the start spring usable results.
 TEST_F(CalcSpringTest, EveryShippedMaterialCalculates) {
   installMaterialTable(nullptr);
-  kwenvar.DbfDir = std::string(QORVA_SOURCE_DIR) + "/data";
+  programState.DbfDir = std::string(QORVA_SOURCE_DIR) + "/data";
   MaterialTable& table = materialTable();
   ASSERT_TRUE(table.open("yeb9wst.dbf"));
   const uint32_t count = table.recordCount();
@@ -530,7 +530,7 @@ TEST_F(CalcSpringTest, EveryShippedMaterialCalculates) {
     for (long double theta : {20.0L, 120.0L}) {
       spring.family.OperatingTemperature = theta;
       CalcSpring(spring);
-      EXPECT_FALSE(kwenvar.FatalError) << (Messages().empty() ? "" : Messages()[0]);
+      EXPECT_FALSE(programState.FatalError) << (Messages().empty() ? "" : Messages()[0]);
       for (long double v : {spring.product.Force2, spring.product.ForceN, spring.family.Stress2, spring.product.Travel2, spring.product.SpringMass,
                             spring.family.PermissibleStress, spring.family.OperatingEModulus, spring.family.FatigueSafetyFactor,
                             spring.family.CyclesToFracture, spring.family.PermissibleStrokeStress}) {

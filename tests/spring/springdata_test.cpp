@@ -88,7 +88,7 @@ TEST_F(SpringDataTest, ANewSpringCarriesNothingOfAnother) {
 TEST_F(SpringDataTest, FirstCalculationSetsWidthThicknessRatio) {
   UseMaterial(RoundSteel());
   CalcSpring(spring);
-  EXPECT_FALSE(kwenvar.FatalError);
+  EXPECT_FALSE(programState.FatalError);
   EXPECT_EQ(spring.product.WidthThicknessRatio, 100);
 }
 

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "foundation/error0.h"
-#include "foundation/kwenvar.h"
+#include "foundation/errorlist.h"
+#include "foundation/programstate.h"
 #include "foundation/settings.h"
 #include "foundation/utilstr.h"
-#include "foundation/wkwenvar.h"
+#include "foundation/desktopsettings.h"
 #include "spring/materialtable.h"
 #include "platform/services.h"
 #include "spring/spring.h"
@@ -119,11 +119,11 @@ class SpringTest : public ::testing::Test {
 
   // The program's names as the files and reports show them.
   static void NameTheProgram() {
-    kwenvar.ProgName = "QORVA";
-    kwenvar.ProgStem = "qorva";
-    kwenvar.ProgTitle = "QORVA - Konstantkraftfeder";
-    kwenvar.ProgVersion = "1.0";
-    kwenvar.DataExt = "qva";
+    programState.ProgName = "QORVA";
+    programState.ProgStem = "qorva";
+    programState.ProgTitle = "QORVA - Konstantkraftfeder";
+    programState.ProgVersion = "1.0";
+    programState.DataExt = "qva";
   }
 
   // Loads the fields straight into MaterialRec and takes the material over, as the material window does.
@@ -136,7 +136,7 @@ class SpringTest : public ::testing::Test {
 
   static std::vector<std::string> Messages() {
     std::vector<std::string> v;
-    for (uint16_t i = 1; i <= error0.ErrorCount; ++i) v.push_back(error0.ErrorMsgs[i]);
+    for (uint16_t i = 1; i <= errorList.ErrorCount; ++i) v.push_back(errorList.ErrorMsgs[i]);
     return v;
   }
 };

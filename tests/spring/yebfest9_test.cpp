@@ -5,7 +5,7 @@
 #include <cmath>
 #include <limits>
 
-#include "foundation/msgbox.h"
+#include "foundation/messagebox.h"
 #include "foundation/utilmath.h"
 #include "platform/services.h"
 #include "spring/materialsource.h"
@@ -45,7 +45,7 @@ TEST_F(MaterialLawTest, TensileStrengthOverThickness) {
     EXPECT_NEAR(static_cast<double>(RmOfThickness(spring.family.MaterialRec, c.t)), static_cast<double>(c.rm), 1e-9)
         << "RmMax " << c.rmMax << " t " << static_cast<double>(c.t);
   }
-  EXPECT_EQ(error0.ErrorCount, 0);
+  EXPECT_EQ(errorList.ErrorCount, 0);
 }
 
 TEST_F(MaterialLawTest, TensileStrengthOfBadThicknessOrReference) {
@@ -171,14 +171,14 @@ TEST_F(MaterialLawTest, GoodmanBranchesByShotPeening) {
 
 TEST_F(MaterialLawTest, ApproximationWarningHidden) {
   UseMaterial(RoundSteel().set(12, "0"));
-  wkwenvar.HideWarnings = true;
+  desktopSettings.HideWarnings = true;
   const Goodman g = Evaluate(spring.family, 1, 0, 100);
   EXPECT_NEAR(static_cast<double>(g.sH0), 500, 1e-9);  // 600 / 1.2
-  EXPECT_EQ(error0.ErrorCount, 0);
+  EXPECT_EQ(errorList.ErrorCount, 0);
   // Nor is a material without Goodman data reported.
   UseMaterial(RoundSteel().set(11, "0"));
   Evaluate(spring.family, 1, 0, 100);
-  EXPECT_EQ(error0.ErrorCount, 0);
+  EXPECT_EQ(errorList.ErrorCount, 0);
 }
 
 TEST_F(MaterialLawTest, GoodmanPermissibleStrokeOnAndBeyondTheKnee) {
@@ -276,7 +276,7 @@ TEST_F(MaterialLawTest, NoGoodmanData) {
     EXPECT_EQ(spring.family.CyclesToFracture, 0);
     EXPECT_EQ(Messages(), loadType == 2 ? std::vector<std::string>{"Warnung: kein Goodman-Diagramm"}
                                         : std::vector<std::string>{});
-    EXPECT_FALSE(kwenvar.FatalError);
+    EXPECT_FALSE(programState.FatalError);
   }
 }
 
@@ -292,7 +292,7 @@ TEST_F(MaterialLawTest, MissingSlopeEndsTheEvaluation) {
     EXPECT_EQ(Messages(), std::vector<std::string>{"Fehler : yeb9wst Goodman"});
     EXPECT_EQ(spring.family.CyclesToFracture, 77);
     EXPECT_EQ(spring.family.FatigueSafetyFactor, 3);
-    EXPECT_FALSE(kwenvar.FatalError);
+    EXPECT_FALSE(programState.FatalError);
   }
 }
 
@@ -312,7 +312,7 @@ TEST_F(MaterialLawTest, ZeroStressesAreFatal) {
     spring.family.CyclesToFracture = 77;
     Evaluate(spring.family, 1, c.s1, c.s2);
     EXPECT_EQ(Messages(), std::vector<std::string>{c.msg});
-    EXPECT_TRUE(kwenvar.FatalError);
+    EXPECT_TRUE(programState.FatalError);
     EXPECT_EQ(spring.family.FatigueSafetyFactor, 3);
     EXPECT_EQ(spring.family.CyclesToFracture, 77);
   }
@@ -381,7 +381,7 @@ TEST_F(MaterialTableTest, NoRecordToLoad) {
   useTable({});
   spring.family.MaterialRec.Text1 = "before";
   EXPECT_FALSE(LoadMaterialByNumber(spring.family, 1));
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   useTable({Row(RoundSteel("A"))});
   EXPECT_FALSE(LoadMaterialByNumber(spring.family, 0));
   EXPECT_EQ(spring.family.MaterialRec.Text1, "before");
@@ -390,7 +390,7 @@ TEST_F(MaterialTableTest, NoRecordToLoad) {
   MaterialTable& t = materialTable();
   t.open("yeb9wst.dbf");
   ASSERT_TRUE(t.gotoRecord(1));
-  kwenvar.ErrorFlag = true;
+  programState.ErrorFlag = true;
   LoadMaterialRecord(spring.family.MaterialRec);
   EXPECT_EQ(spring.family.MaterialRec.Text1, "before");
   t.close();
@@ -400,7 +400,7 @@ TEST_F(MaterialTableTest, NoRecordToLoad) {
 class UnreadableTable : public MemoryMaterialTable {
  public:
   bool open(const std::string&) override {
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
     return false;
   }
 };
@@ -415,7 +415,7 @@ TEST_F(MaterialTableTest, UnreadableTable) {
 
   ClearErrors();
   EXPECT_EQ(SelectMaterial(spring.family, 1), MaterialChoice::Failed);
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_EQ(Messages(), std::vector<std::string>{"Fatal  : yeb9wst DBF error"});
   EXPECT_EQ(spring.family.MaterialNumber, 12);
 }
@@ -463,13 +463,13 @@ TEST_F(MaterialTableTest, ChoiceInTheBrowseWindow) {
     return t.gotoRecord(3);
   };
   EXPECT_EQ(SelectMaterial(spring.family, 1), MaterialChoice::Chosen);
-  EXPECT_FALSE(kwenvar.ErrorFlag);
-  EXPECT_EQ(msgbox.HelpTopic, 9590);
+  EXPECT_FALSE(programState.ErrorFlag);
+  EXPECT_EQ(messageBox.HelpTopic, 9590);
   EXPECT_EQ(titles, "|Material");
   EXPECT_EQ(startRecord, 2u) << "the current material is the selected row";
   EXPECT_EQ(firstInOrder, "Alpha") << "listed by designation";
   EXPECT_EQ(spring.family.MaterialNumber, 3);
-  EXPECT_EQ(kwenvar.BrowseRecNo, 3);
+  EXPECT_EQ(programState.BrowseRecNo, 3);
   EXPECT_EQ(spring.family.MaterialRec.Text1, "Beta");
   EXPECT_EQ(spring.family.MaterialRec.EModInt, 190000);
   // Taken over: the next calculation picks the modulus-at-temperature rule of the chosen material.
@@ -487,7 +487,7 @@ TEST_F(MaterialTableTest, CancelledChoiceKeepsTheMaterial) {
     return false;
   };
   EXPECT_EQ(SelectMaterial(spring.family, 1), MaterialChoice::Cancelled);
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_EQ(spring.family.MaterialNumber, 1);
   EXPECT_EQ(spring.family.MaterialRec.Text1, "current");
   EXPECT_FALSE(materialTable().isOpen());
@@ -520,13 +520,13 @@ TEST_F(MaterialTableTest, ChoiceWithoutBrowseWindowAsksThePrompter) {
   // Preferred materials only, by designation; the current one preselected.
   EXPECT_EQ(a.entries, (std::vector<std::string>{"Beta", "Gr\xC3\xBCn", "Zeta"}));
   EXPECT_EQ(a.preselect, 1);
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_EQ(spring.family.MaterialNumber, 4);
   EXPECT_EQ(spring.family.MaterialRec.Text1, "Beta");
 
   scriptedPrompter().push(Cancel{});
   EXPECT_EQ(SelectMaterial(spring.family, 1), MaterialChoice::Cancelled);
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_EQ(spring.family.MaterialNumber, 4);
 }
 
@@ -557,7 +557,7 @@ TEST_F(MaterialTableTest, ShippedTableIsReadFromItsSource) {
   writeFile(dir / "yeb9wst.tsv", text);
 
   installMaterialTable(std::make_unique<SourceMaterialTable>());
-  kwenvar.DbfDir = dir.path().string();
+  programState.DbfDir = dir.path().string();
   ASSERT_TRUE(LoadMaterialByNumber(spring.family, 2));
   EXPECT_EQ(spring.family.MaterialRec.Text1, "Gr\x81n");
   EXPECT_EQ(spring.family.MaterialRec.EModInt, 195000);
@@ -565,7 +565,7 @@ TEST_F(MaterialTableTest, ShippedTableIsReadFromItsSource) {
   EXPECT_EQ(spring.family.MaterialText, "Gr\x81n");
 
   // No source in the table folder: the user is told, nothing changes.
-  kwenvar.DbfDir = (dir / "missing").string();
+  programState.DbfDir = (dir / "missing").string();
   EXPECT_FALSE(LoadMaterialByNumber(spring.family, 1));
   EXPECT_EQ(spring.family.MaterialRec.Text1, "Gr\x81n");
   ASSERT_FALSE(scriptedPrompter().asked().empty());

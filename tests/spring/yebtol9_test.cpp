@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "foundation/error0.h"
-#include "foundation/kwenvar.h"
-#include "foundation/wkwenvar.h"
+#include "foundation/errorlist.h"
+#include "foundation/programstate.h"
+#include "foundation/desktopsettings.h"
 #include "spring/yebglob9.h"
 
 namespace qorva {
@@ -17,7 +17,7 @@ namespace {
 
 std::vector<std::string> Messages() {
   std::vector<std::string> out;
-  for (uint16_t i = 1; i <= error0.ErrorCount; ++i) out.push_back(error0.ErrorMsgs[i]);
+  for (uint16_t i = 1; i <= errorList.ErrorCount; ++i) out.push_back(errorList.ErrorMsgs[i]);
   return out;
 }
 
@@ -25,17 +25,17 @@ class Yebtol9Test : public ::testing::Test {
  protected:
   void SetUp() override {
     ClearErrorList();
-    savedUnits_ = wkwenvar.UnitSystem;
-    savedError_ = kwenvar.ErrorFlag;
-    savedFatal_ = kwenvar.FatalError;
-    wkwenvar.UnitSystem = 0;
-    kwenvar.ErrorFlag = false;
-    kwenvar.FatalError = false;
+    savedUnits_ = desktopSettings.UnitSystem;
+    savedError_ = programState.ErrorFlag;
+    savedFatal_ = programState.FatalError;
+    desktopSettings.UnitSystem = 0;
+    programState.ErrorFlag = false;
+    programState.FatalError = false;
   }
   void TearDown() override {
-    wkwenvar.UnitSystem = savedUnits_;
-    kwenvar.ErrorFlag = savedError_;
-    kwenvar.FatalError = savedFatal_;
+    desktopSettings.UnitSystem = savedUnits_;
+    programState.ErrorFlag = savedError_;
+    programState.FatalError = savedFatal_;
     ClearErrorList();
   }
 
@@ -137,8 +137,8 @@ TEST_F(Yebtol9Test, WidthToleranceAtClassLimits) {
 TEST_F(Yebtol9Test, WarningsJoinTheMessageListOnce) {
   StripThicknessTolerance(TolEn10140A, 12, 700);
   StripThicknessTolerance(TolEn10140A, 12, 700);
-  EXPECT_EQ(error0.ErrorCount, 2);
-  EXPECT_FALSE(kwenvar.FatalError);
+  EXPECT_EQ(errorList.ErrorCount, 2);
+  EXPECT_FALSE(programState.FatalError);
 }
 
 TEST_F(Yebtol9Test, StandardChosenFromDesignation) {
@@ -185,7 +185,7 @@ TEST_F(Yebtol9Test, WidthSeries) {
     SCOPED_TRACE(testing::Message() << "metric step " << c.step << " b " << static_cast<double>(c.x));
     EXPECT_EQ(StandardWidth(c.step, c.x), c.expected);
   }
-  wkwenvar.UnitSystem = 1;
+  desktopSettings.UnitSystem = 1;
   const std::vector<StepCase> english = {
       {0, 25.0L, 25.4L}, {0, 100.0L, 100.0L}, {1, 88.9L, 101.6L}, {-1, 3.0L, 3.175L}, {0, 3.0L, 3.175L},
   };
@@ -196,14 +196,14 @@ TEST_F(Yebtol9Test, WidthSeries) {
 }
 
 TEST_F(Yebtol9Test, EnglishSeriesAndErrorFlag) {
-  wkwenvar.UnitSystem = 1;
+  desktopSettings.UnitSystem = 1;
   EXPECT_EQ(StandardThickness(0, 0.42L), 0.4572L);
   EXPECT_EQ(StandardThickness(1, 2.286L), 2.54L);
   EXPECT_EQ(StandardThickness(0, 2.3L), 2.3L);
-  kwenvar.ErrorFlag = true;
+  programState.ErrorFlag = true;
   EXPECT_EQ(StandardThickness(0, 0.42L), 0.42L);
   EXPECT_EQ(StandardWidth(0, 25.0L), 25.0L);
-  wkwenvar.UnitSystem = 0;  // the metric series does not look at the flag
+  desktopSettings.UnitSystem = 0;  // the metric series does not look at the flag
   EXPECT_EQ(StandardThickness(0, 0.42L), 0.5L);
   EXPECT_EQ(StandardWidth(0, 99.0L), 100.0L);
 }
@@ -216,7 +216,7 @@ TEST_F(Yebtol9Test, ValuesThatOnlyMissALimitByRoundingKeepTheirClass) {
   EXPECT_NEAR(static_cast<double>(StripThicknessTolerance(TolEn10140A, viaDouble, 100)), 0.008, 1e-12);
   EXPECT_NEAR(static_cast<double>(StripWidthTolerance(TolEn10140A, static_cast<long double>(0.6), 100)), 0.15,
               1e-12);
-  wkwenvar.UnitSystem = 1;
+  desktopSettings.UnitSystem = 1;
   for (int32_t i = 1; i < ThicknessSeriesCount; ++i) {
     const long double inches = StandardThicknessValue(true, i) / 25.4L;
     EXPECT_EQ(StandardThickness(0, inches * 25.4L), StandardThicknessValue(true, i)) << "value " << i;

@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "foundation/kwenvar.h"
+#include "foundation/programstate.h"
 #include "foundation/settings.h"
-#include "foundation/textout.h"
+#include "foundation/reportwriter.h"
 #include "foundation/utilfile.h"
 #include "tests/support/filehelpers.h"
 #include "tests/support/testsupport.h"
@@ -18,17 +18,17 @@ class TableWriterTest : public ::testing::Test {
  protected:
   void SetUp() override {
     InitAllSettings();
-    InitTextout();
+    InitReportWriter();
   }
   void TearDown() override {
     ShareTextFile.Discard();
     InitAllSettings();
-    InitTextout();
+    InitReportWriter();
   }
   // The lines the writer puts out on device for a head and one row.
   std::vector<std::string> Write(uint16_t device, const TTableWriter::Widths& widths, const TTableWriter::Texts& titles,
                                  const TTableWriter::Texts& row) {
-    textout.Device = device;
+    reportWriter.Device = device;
     const std::string file = (dir / "out.txt").string();
     ShareTextFile.Assign(file);
     EXPECT_TRUE(ShareTextFile.Rewrite());

@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "foundation/datafolder.h"
-#include "foundation/error0.h"
-#include "foundation/kwenvar.h"
+#include "foundation/errorlist.h"
+#include "foundation/programstate.h"
 #include "tests/support/testsupport.h"
 #include "tests/xbase/dbfimage_test.h"
 #include "xbase/access/dbfbuild.h"
@@ -52,16 +52,16 @@ class Kwendbf4Test : public ::testing::Test {
     InitXbnatdate();
     xbnatdate.CenturyDates = true;
     SetDateFormat(0);
-    InitKwenvar();
-    InitError0();
+    InitProgramState();
+    InitErrorList();
     InitDbfhost();
     InitKwendbf4();
     services().DbfBrowseWindow = nullptr;
     scriptedPrompter().clear();
     fs::create_directories(dbfDir());
     fs::create_directories(tempDir());
-    kwenvar.DbfDir = dbfDir().string();
-    kwenvar.TempDir = tempDir().string();
+    programState.DbfDir = dbfDir().string();
+    programState.TempDir = tempDir().string();
   }
   void TearDown() override {
     InitDbfhost();
@@ -70,8 +70,8 @@ class Kwendbf4Test : public ::testing::Test {
     XbStopEngine();
     XbSetErrorReport(true);
     InitXbnatdate();
-    InitKwenvar();
-    InitError0();
+    InitProgramState();
+    InitErrorList();
     InitDatafolder();
     scriptedPrompter().clear();
     std::error_code ec;
@@ -87,7 +87,7 @@ class Kwendbf4Test : public ::testing::Test {
   }
   static std::vector<std::string> Messages() {
     std::vector<std::string> v;
-    for (uint16_t i = 1; i <= error0.ErrorCount; ++i) v.push_back(error0.ErrorMsgs[i]);
+    for (uint16_t i = 1; i <= errorList.ErrorCount; ++i) v.push_back(errorList.ErrorMsgs[i]);
     return v;
   }
   static std::string LastShown() {
@@ -130,9 +130,9 @@ TEST_F(Kwendbf4Test, NameWithOrWithoutExtensionOpensFromTheTableFolder) {
   for (const auto& [name, count] : std::vector<std::pair<std::string, int32_t>>{{"mat", 4}, {"mat.dbf", 4},
                                                                                  {"mat.tab", 1}}) {
     SCOPED_TRACE(name);
-    kwenvar.ErrorFlag = false;
+    programState.ErrorFlag = false;
     DbfOpenTable(name);
-    EXPECT_FALSE(kwenvar.ErrorFlag);
+    EXPECT_FALSE(programState.ErrorFlag);
     ASSERT_TRUE(dbfhost.Dbf4Form.Active());
     EXPECT_EQ(DbfRecCount(), count);
     EXPECT_EQ(DbfRecNo(), 1);
@@ -140,7 +140,7 @@ TEST_F(Kwendbf4Test, NameWithOrWithoutExtensionOpensFromTheTableFolder) {
   }
   // The program names its tables in any case; the shipped files are lower case.
   DbfOpenTable("MAT");
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_EQ(dbfhost.Dbf4Form.FileName(), (dbfDir() / "mat.dbf").string());
   DbfCloseTable();
   EXPECT_FALSE(dbfhost.Dbf4Form.Active());
@@ -151,12 +151,12 @@ TEST_F(Kwendbf4Test, NameWithOrWithoutExtensionOpensFromTheTableFolder) {
 
 TEST_F(Kwendbf4Test, MissingTableOrEarlierErrorOpensNothing) {
   DbfOpenTable("nope");
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_FALSE(dbfhost.Dbf4Form.Active());
   EXPECT_EQ(LastShown(), "Datei " + (dbfDir() / "nope.dbf").string() + " nicht gefunden oder kein Zugriffsrecht !");
 
   writeTable("mat.dbf");
-  kwenvar.ErrorFlag = true;  // callers clear it first; a set flag means "stop"
+  programState.ErrorFlag = true;  // callers clear it first; a set flag means "stop"
   DbfOpenTable("mat");
   EXPECT_FALSE(dbfhost.Dbf4Form.Active());
 }
@@ -179,7 +179,7 @@ TEST_F(Kwendbf4Test, GotoLandsInsideTheTable) {
     DbfGoto(c.n);
     EXPECT_EQ(DbfRecNo(), c.lands);
     EXPECT_EQ(Messages(), c.messages);
-    EXPECT_FALSE(kwenvar.ErrorFlag);
+    EXPECT_FALSE(programState.ErrorFlag);
   }
 }
 
@@ -188,9 +188,9 @@ TEST_F(Kwendbf4Test, GotoOnAnEmptyTableKeepsThePositionAndSetsErrorFlag) {
   DbfOpenTable("empty");
   ASSERT_TRUE(dbfhost.Dbf4Form.Active());
   for (int32_t n : {1, 0}) {
-    kwenvar.ErrorFlag = false;
+    programState.ErrorFlag = false;
     EXPECT_NO_THROW(DbfGoto(n));
-    EXPECT_TRUE(kwenvar.ErrorFlag);
+    EXPECT_TRUE(programState.ErrorFlag);
     EXPECT_EQ(DbfRecNo(), 0);
     EXPECT_EQ(Field(1), "");
   }
@@ -218,7 +218,7 @@ TEST_F(Kwendbf4Test, FieldsOfTheCurrentRecordAsText) {
   EXPECT_EQ(Field(1), "alpha     ");
   EXPECT_FALSE(DbfGetFieldBool("ok"));  // names compare without regard to case
   EXPECT_TRUE(DbfGetFieldBool("LongFieldName"));  // cut to its first 10 characters
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   // Every record is walked, the deleted one too, in physical order.
   EXPECT_EQ(Walk(), (std::vector<int32_t>{1, 2, 3, 4}));
   EXPECT_EQ(DbfRecNo(), 4);  // running off the end stays on the last record
@@ -229,12 +229,12 @@ TEST_F(Kwendbf4Test, UnknownFieldNameIsReportedAndSetsErrorFlag) {
   const std::string before = readFile(dbfDir() / "mat.dbf");
   DbfOpenTable("mat");
   EXPECT_FALSE(DbfGetFieldBool("NOSUCH"));
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_EQ(LastShown(), "Feld 'NOSUCH' nicht gefunden");
 
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   DbfSetFieldStr("NAMEX", "lost");
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_FALSE(dbfhost.Dbf4Form.Editing());
   DbfSkip(1);
   DbfCloseTable();
@@ -245,7 +245,7 @@ TEST_F(Kwendbf4Test, IndexOnTempOrdersByTheFieldWhileRecordNumbersStayPhysical) 
   writeTable("mat.dbf");
   DbfOpenTable("mat");
   DbfIndexOnTemp("NAME", "mat");
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   // Case does not count; the table's DOS umlaut stays itself and sorts after the letters:
   // ALPHA, BETA, ZETA, ÄRGER.
   EXPECT_EQ(Walk(), (std::vector<int32_t>{2, 3, 1, 4}));
@@ -259,13 +259,13 @@ TEST_F(Kwendbf4Test, IndexOnTempOrdersByTheFieldWhileRecordNumbersStayPhysical) 
   EXPECT_EQ(Walk(), (std::vector<int32_t>{3, 4, 2, 1}));
 
   DbfIndexOnTemp("NOSUCH", "mat");
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_EQ(Walk(), (std::vector<int32_t>{3, 4, 2, 1}));  // the order in force stays
 
   // Closing ends the order: the next opening walks in physical order.
   DbfCloseTable();
   EXPECT_TRUE(Walk().empty());
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   DbfOpenTable("mat");
   EXPECT_EQ(Walk(), (std::vector<int32_t>{1, 2, 3, 4}));
 }
@@ -274,13 +274,13 @@ TEST_F(Kwendbf4Test, IndexOnTempTakesAnyExpressionOfTheFields) {
   writeTable("mat.dbf");
   DbfOpenTable("mat");
   DbfIndexOnTemp("IIF(OK, 'a', 'b') + NAME", "mat");  // ABETA AZETA BALPHA BÄRGER
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_EQ(Walk(), (std::vector<int32_t>{3, 1, 2, 4}));
   DbfIndexOnTemp("-VAL", "mat");
   EXPECT_EQ(Walk(), (std::vector<int32_t>{1, 2, 4, 3}));
   // A key that does not compile is shown; the order in force stays.
   DbfIndexOnTemp("UPPER(NAME", "mat");
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   ASSERT_FALSE(scriptedPrompter().asked().empty());
   EXPECT_NE(scriptedPrompter().asked().back().text.find("Syntax error"), std::string::npos);
   EXPECT_EQ(Walk(), (std::vector<int32_t>{1, 2, 4, 3}));
@@ -312,7 +312,7 @@ TEST_F(Kwendbf4Test, ARecordThatCannotBeWrittenAtCloseIsReported) {
   DbfGoto(1);
   DbfSetFieldStr("NAME", "Changed");
   DbfSkip(1);
-  ASSERT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_FALSE(programState.ErrorFlag);
   // Whatever the table still holds back now meets a full disk.
   TDbfControlBlock* open = nullptr;
   for (uint8_t a = 1; a <= MaxUserAreas && !open; ++a) open = AreaBlock(a);
@@ -324,7 +324,7 @@ TEST_F(Kwendbf4Test, ARecordThatCannotBeWrittenAtCloseIsReported) {
   ASSERT_EQ(::dup2(full, open->DbfFile), open->DbfFile);
   ::close(full);
   DbfCloseTable();
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_EQ(LastShown(), "Fehler : Database #101");
 }
 
@@ -332,7 +332,7 @@ TEST_F(Kwendbf4Test, AnOrderThatCannotBeWrittenIsReportedAndTheProgramGoesOn) {
   writeTable("mat.dbf");
   DbfOpenTable("mat");
   DbfIndexOnTemp("NAME", "mat");
-  ASSERT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_FALSE(programState.ErrorFlag);
   uint8_t area = 0;
   for (uint8_t a = 1; a <= MaxUserAreas && !area; ++a)
     if (AreaBlock(a)) area = a;
@@ -347,7 +347,7 @@ TEST_F(Kwendbf4Test, AnOrderThatCannotBeWrittenIsReportedAndTheProgramGoesOn) {
   ASSERT_EQ(::dup2(full, order->IndexFile), order->IndexFile);
   ::close(full);
   EXPECT_NO_THROW(DbfSkip(1));
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_EQ(LastShown().rfind("Fehler : Database #", 0), 0u) << LastShown();
   EXPECT_NO_THROW(DbfCloseTable());
   EXPECT_FALSE(dbfhost.Dbf4Form.Active());
@@ -394,11 +394,11 @@ TEST_F(Kwendbf4Test, BrowseWithoutAWindowIsACancel) {
   writeTable("mat.dbf");
   DbfOpenTable("mat");
   DbfGoto(3);
-  kwenvar.BrowseRecNo = 7;
+  programState.BrowseRecNo = 7;
   DbfBrowse("", 1);
-  EXPECT_TRUE(kwenvar.ErrorFlag);
-  EXPECT_EQ(kwenvar.LastKey, 27);
-  EXPECT_EQ(kwenvar.BrowseRecNo, 7);
+  EXPECT_TRUE(programState.ErrorFlag);
+  EXPECT_EQ(programState.LastKey, 27);
+  EXPECT_EQ(programState.BrowseRecNo, 7);
   EXPECT_EQ(DbfRecNo(), 3);
 }
 
@@ -414,12 +414,12 @@ TEST_F(Kwendbf4Test, BrowseWindowChoosesAmongTheShownRecords) {
     DbfGoto(3);
     dbfhost.Dbf4Form.Accept(2);
   };
-  kwenvar.ErrorFlag = true;
+  programState.ErrorFlag = true;
   DbfBrowse("CLOSE", 1);
   EXPECT_EQ(seen, (std::vector<int32_t>{1, 3, 4}));  // choosing hides the deleted record
-  EXPECT_FALSE(kwenvar.ErrorFlag);
-  EXPECT_EQ(kwenvar.LastKey, 13);
-  EXPECT_EQ(kwenvar.BrowseRecNo, 3);
+  EXPECT_FALSE(programState.ErrorFlag);
+  EXPECT_EQ(programState.LastKey, 13);
+  EXPECT_EQ(programState.BrowseRecNo, 3);
   EXPECT_EQ(dbfhost.BrowseCol, 2);
   DbfShowDeleted();
   EXPECT_EQ(Walk(), (std::vector<int32_t>{1, 2, 3, 4}));
@@ -438,7 +438,7 @@ TEST_F(Kwendbf4Test, ReadOnlyTableIsReadInPlaceAndCopiedOnlyForAChange) {
   fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
 
   DbfOpenTable("mat");
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   ASSERT_TRUE(dbfhost.Dbf4Form.Active());
   EXPECT_TRUE(dbfhost.Dbf4Form.ReadOnly());
   EXPECT_EQ(dbfhost.Dbf4Form.FileName(), path);
@@ -455,7 +455,7 @@ TEST_F(Kwendbf4Test, ReadOnlyTableIsReadInPlaceAndCopiedOnlyForAChange) {
   // Ordered by name and standing on record 3, then a change: the copy takes over where we stood.
   DbfIndexOnTemp("NAME", "mat");
   DbfSetFieldStr("NAME", "Copy");
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_FALSE(dbfhost.Dbf4Form.ReadOnly());
   EXPECT_EQ(dbfhost.Dbf4Form.FileName(), (tempDir() / "mat.dbf").string());
   EXPECT_TRUE(dbfhost.Dbf4Form.OpenedFromTempDir());
@@ -486,7 +486,7 @@ TEST_F(Kwendbf4Test, ReadOnlyTableIsReadInPlaceAndCopiedOnlyForAChange) {
     SCOPED_TRACE(append);
     fs::remove(tempDir() / "mat.dbf");
     DbfOpenTable("mat");
-    EXPECT_FALSE(kwenvar.ErrorFlag);
+    EXPECT_FALSE(programState.ErrorFlag);
     EXPECT_EQ(dbfhost.Dbf4Form.FileName(), path);
     EXPECT_TRUE(dbfhost.Dbf4Form.ReadOnly());
     if (append) {
@@ -524,7 +524,7 @@ TEST_F(Kwendbf4Test, AShippedTableIsChangedInTheUsersCopyWhichIsUsedFromThenOn) 
   EXPECT_TRUE(dbfhost.Dbf4Form.ReadOnly()) << "writable for this user, and still never written";
   DbfGoto(3);
   DbfSetFieldStr("NAME", "Eigen");
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_EQ(dbfhost.Dbf4Form.FileName(), copy);
   DbfSkip(1);
   DbfCloseTable();
@@ -548,28 +548,28 @@ TEST_F(Kwendbf4Test, FailedCopyForAChangeIsReportedAndChangesNothing) {
   fs::permissions(path, fs::perms::owner_read);
   // A copy left by an earlier run must not be taken for the table.
   writeFile(dir_ / "tmpfile", "not a folder");
-  kwenvar.TempDir = (dir_ / "tmpfile").string();
+  programState.TempDir = (dir_ / "tmpfile").string();
   DbfOpenTable("mat");
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   ASSERT_TRUE(dbfhost.Dbf4Form.Active());
   DbfGoto(2);
   DbfSetFieldStr("NAME", "Lost");
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_NE(LastShown().find("kann nicht nach"), std::string::npos) << LastShown();
   EXPECT_NE(LastShown().find("mat.dbf"), std::string::npos);
   // Still open for reading, on the same record, and nothing written anywhere.
   EXPECT_TRUE(dbfhost.Dbf4Form.ReadOnly());
   EXPECT_EQ(DbfRecNo(), 2);
   EXPECT_FALSE(DbfAppendRec());
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   DbfBrowse("", 0);
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_EQ(readFile(path), before);
   // The host itself refuses a write to a table open for reading.
   scriptedPrompter().clear();
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   dbfhost.Dbf4Form.SetFieldStr("NAME", "Lost");
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_NE(LastShown().find("nur zum Lesen"), std::string::npos) << LastShown();
   EXPECT_FALSE(dbfhost.Dbf4Form.Editing());
 }

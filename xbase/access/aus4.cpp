@@ -1,7 +1,7 @@
 // aus4: the table writer.
 #include "xbase/access/aus4.h"
 
-#include "foundation/textout.h"
+#include "foundation/reportwriter.h"
 #include "foundation/utilstr.h"
 
 namespace qorva {

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "foundation/kwenvar.h"
-#include "foundation/msgbox.h"
+#include "foundation/programstate.h"
+#include "foundation/messagebox.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
 #include "foundation/workdir.h"
@@ -49,7 +49,7 @@ void ReportEngineError(uint16_t code) {
   XbTakeErrorContext();
   xbcommon.XbErrorCode = 0;
   ReportError("Fehler : Database #" + IntStr(code));
-  kwenvar.ErrorFlag = true;
+  programState.ErrorFlag = true;
 }
 
 std::string CutName(const std::string& name) { return name.substr(0, std::min<size_t>(name.size(), 10)); }
@@ -219,17 +219,17 @@ void TDbf4Host::Browse(const std::string& option, uint16_t mode) {
 }
 
 void TDbf4Host::Accept(int32_t column) {
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   Post();
-  kwenvar.ErrorFlag = false;
-  kwenvar.LastKey = 13;
-  kwenvar.BrowseRecNo = recNo_;
+  programState.ErrorFlag = false;
+  programState.LastKey = 13;
+  programState.BrowseRecNo = recNo_;
   dbfhost.BrowseCol = column;
 }
 
 void TDbf4Host::Cancel() {
-  kwenvar.ErrorFlag = true;
-  kwenvar.LastKey = 27;
+  programState.ErrorFlag = true;
+  programState.LastKey = 27;
 }
 
 bool TDbf4Host::readRecord(int32_t n) {
@@ -250,12 +250,12 @@ void TDbf4Host::dropEdit() {
 
 bool TDbf4Host::Go(int32_t n) {
   if (!active_) {
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
     return false;
   }
   if (n < 1 || n > RecordCount()) {
     // An empty table has no record to stand on: whatever was read stays, and the caller learns it.
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
     return false;
   }
   editing_ = false;  // dropped even when the engine cannot read record n
@@ -357,7 +357,7 @@ bool TDbf4Host::Deleted() {
 
 uint8_t TDbf4Host::fieldByName(const std::string& name) {
   if (!active_) {
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
     return 0;
   }
   const std::string cut = CutName(name);
@@ -368,7 +368,7 @@ uint8_t TDbf4Host::fieldByName(const std::string& name) {
   }
   if (n == 0) {
     ReportError("Feld '" + WinToDos(cut) + "' nicht gefunden");
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
   }
   return n;
 }
@@ -394,7 +394,7 @@ void WriteNumber(uint8_t n, long double v) {
 bool TDbf4Host::refuseReadOnly() {
   if (!ReadOnly()) return false;
   ReportError("Tabelle " + WinToDos(fileName_) + " ist nur zum Lesen ge\x94" "ffnet");
-  kwenvar.ErrorFlag = true;
+  programState.ErrorFlag = true;
   return true;
 }
 
@@ -469,7 +469,7 @@ void TDbf4Host::Post() {
     if (!RLock()) {
       xbcommon.XbErrorCode = 0;
       ReportError("Sperren fehlgeschlagen [Post]");
-      kwenvar.ErrorFlag = true;
+      programState.ErrorFlag = true;
     } else {
       Contained([] { Replace(); });
       const bool ok = engineOk();
@@ -546,7 +546,7 @@ void TDbf4Host::buildOrder() {
 
 bool TDbf4Host::IndexOn(const std::string& key, const std::string& indexFile) {
   if (!active_) {
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
     return false;
   }
   // The key is a dBase expression of the table's fields; one that does not compile is shown.
@@ -558,7 +558,7 @@ bool TDbf4Host::IndexOn(const std::string& key, const std::string& indexFile) {
   }
   if (!message.empty()) {
     ReportError(WinToDos(message));
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
     return false;
   }
   Post();
@@ -598,7 +598,7 @@ void TDbf4Host::SetIndexTo(const std::string& indexFile) {
   }
   if (indexFile != builtIndex_ || keyExpr_.empty()) {
     ReportError("Index " + WinToDos(indexFile) + ".ndx nicht gefunden");
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
     return;
   }
   indexed_ = true;

@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "foundation/datafolder.h"
-#include "foundation/error0.h"
+#include "foundation/errorlist.h"
 #include "foundation/filecheck.h"
-#include "foundation/kwenvar.h"
-#include "foundation/msgbox.h"
+#include "foundation/programstate.h"
+#include "foundation/messagebox.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
 #include "foundation/workdir.h"
@@ -43,7 +43,7 @@ auto Guarded(F&& command) -> decltype(command()) {
     XbTakeErrorContext();
     xbcommon.XbErrorCode = 0;
     ReportError("Fehler : Database #" + IntStr(code));
-    kwenvar.ErrorFlag = true;
+    programState.ErrorFlag = true;
     if constexpr (!std::is_void_v<decltype(command())>) return {};
   }
 }
@@ -95,7 +95,7 @@ std::string CopyTableToTemp(const std::string& source) {
                       a.st_ino == b.st_ino;
     if (same || TrimStr(tempDir).empty() || !CopyFileTo(f, target)) {
       ReportError("Datei " + f + " kann nicht nach " + tempDir + " kopiert werden !");
-      kwenvar.ErrorFlag = true;
+      programState.ErrorFlag = true;
       return "";
     }
     // The copy is the user's to change: it keeps the source's permissions, made writable.
@@ -142,9 +142,9 @@ bool MakeTableWritable() {
   if (path.empty()) return false;
   if (!host().Reopen(path, false)) {
     // Back to the table as it was, for reading.
-    const bool flag = kwenvar.ErrorFlag;
+    const bool flag = programState.ErrorFlag;
     host().OpenFile(source, true);
-    kwenvar.ErrorFlag = flag;
+    programState.ErrorFlag = flag;
     return false;
   }
   return true;
@@ -156,16 +156,16 @@ void DbfOpenTable(const std::string& name, void* /*buffer*/, int32_t /*size*/) {
   std::string table = TrimStr(name);
   if (FileNameOf(table).find('.') == std::string::npos) table += ".dbf";
   // A table the program ships is read from the user's copy once the user has changed it.
-  const std::string file = DataFileToRead(kwenvar.DbfDir, table);
+  const std::string file = DataFileToRead(programState.DbfDir, table);
   FileMustExist(file);
-  if (kwenvar.ErrorFlag) return;
+  if (programState.ErrorFlag) return;
   const std::string source = ResolveFileCase(file);
   // A table that cannot be changed where it is (a read-only file or folder, a full disk) is read
   // where it is; it is copied only when something is to be written to it. A shipped table is
   // never written where it is.
-  const bool copy = source != ResolveFileCase(AddBackslash(kwenvar.DbfDir) + table);
+  const bool copy = source != ResolveFileCase(AddBackslash(programState.DbfDir) + table);
   const bool shipped = !copy && IsShippedFolder(FileDir(source));
-  const bool readOnly = shipped || !WritableInPlace(source, copy ? FileDir(source) : kwenvar.DbfDir);
+  const bool readOnly = shipped || !WritableInPlace(source, copy ? FileDir(source) : programState.DbfDir);
   Guarded([&] { host().OpenFile(source, readOnly); });
 }
 
@@ -182,7 +182,7 @@ void DbfBrowse(const std::string& option, uint16_t mode) {
   const bool choose = mode == 1 || mode == 4 || mode == 5;
   Guarded([&] {
     if (!choose && !MakeTableWritable()) {
-      kwenvar.ErrorFlag = true;
+      programState.ErrorFlag = true;
       return;
     }
     host().Browse(option, mode);

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "foundation/hgvar.h"
+#include "foundation/graphicssettings.h"
 #include "graphics/kwengraf.h"
 #include "graphics/ui/kwengrafform.h"
 #include "tests/drawings/qvadxf1_fixture.h"
@@ -23,11 +23,11 @@ class SpringViewRenderTest : public SpringViewTest {
   void SetUp() override {
     SpringViewTest::SetUp();
     KwengrafFormCreate();
-    kwenvar.GraphResX = 640;
-    kwenvar.GraphResY = 480;
+    programState.GraphResX = 640;
+    programState.GraphResY = 480;
     // The scratch folder's name changes from run to run: no data-file path in the pictures.
-    cad8var.DwgNoFooter = true;
-    cad8var.DwgNoFileName = true;
+    cadSettings.DwgNoFooter = true;
+    cadSettings.DwgNoFileName = true;
   }
 
   static QImage Render() {
@@ -39,7 +39,7 @@ class SpringViewRenderTest : public SpringViewTest {
 };
 
 QRgb Background() {
-  const TColor c = hgvar.BackgroundColor;
+  const TColor c = graphicsSettings.BackgroundColor;
   return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
 }
 
@@ -68,7 +68,7 @@ TEST_F(SpringViewRenderTest, EveryViewMatchesItsReferencePicture) {
     InitKwengraf();
     KwengrafFormCreate();
     DrawSpringView(spring, 3, v);
-    ASSERT_FALSE(kwenvar.ErrorFlag);
+    ASSERT_FALSE(programState.ErrorFlag);
     const QImage img = Render();
     EXPECT_GT(Drawn(img), 2000) << "blank picture";
     const std::string ref = kDataDir + "qvadxf1_view" + std::to_string(v) + ".png";

@@ -16,20 +16,20 @@
 #include <functional>
 #include <memory>
 
-#include "foundation/kwenvar.h"
+#include "foundation/programstate.h"
 #include "platform/services.h"
-#include "foundation/msgbox.h"
+#include "foundation/messagebox.h"
 #include "foundation/settings.h"
-#include "foundation/showscr.h"
-#include "foundation/u32inco.h"
-#include "foundation/u32inja.h"
-#include "foundation/u32inte.h"
+#include "foundation/textscreen.h"
+#include "foundation/choiceprompt.h"
+#include "foundation/yesnoprompt.h"
+#include "foundation/textprompt.h"
 #include "foundation/ui/qtprompter.h"
-#include "foundation/ui/showscr.h"
-#include "foundation/ui/u32inco.h"
-#include "foundation/ui/u32inja.h"
-#include "foundation/ui/u32inra.h"
-#include "foundation/ui/u32inte.h"
+#include "foundation/ui/textscreenwindow.h"
+#include "foundation/ui/choicelistdialog.h"
+#include "foundation/ui/yesnodialog.h"
+#include "foundation/ui/choiceradiodialog.h"
+#include "foundation/ui/textdialog.h"
 #include "tests/support/ui/nextmodal.h"
 
 namespace qorva {
@@ -56,15 +56,15 @@ class PromptDialogTest : public ::testing::Test {
  protected:
   void SetUp() override {
     InitAllSettings();
-    InitMsgbox();
+    InitMessageBox();
     services().ShowHelpText = [this](uint16_t topic, uint16_t mode) {
       helpCalls.emplace_back(topic, mode);
-      kwenvar.ErrorFlag = true;  // whatever the help left behind
+      programState.ErrorFlag = true;  // whatever the help left behind
     };
   }
   void TearDown() override {
     services().ShowHelpText = nullptr;
-    InitMsgbox();
+    InitMessageBox();
     InitAllSettings();
   }
   std::vector<std::pair<uint16_t, uint16_t>> helpCalls;
@@ -113,7 +113,7 @@ TEST_F(PromptDialogTest, KeysAndButtonsOfEveryDialog) {
         SCOPED_TRACE(std::string(which) + ", " + a.what + (flagBefore ? ", flag set before" : ""));
         Dialog dlg = Make(which);
         PromptDialog* d = dlg.d.get();
-        kwenvar.ErrorFlag = flagBefore;
+        programState.ErrorFlag = flagBefore;
         d->open();
         QPushButton* ok = d->findChild<QPushButton*>(which == std::string("list") ? "button_ok" : "Button_ok");
         QPushButton* cancel =
@@ -147,7 +147,7 @@ TEST_F(PromptDialogTest, KeysAndButtonsOfEveryDialog) {
         }
         EXPECT_FALSE(d->isVisible());
         EXPECT_EQ(d->result(), cancels ? QDialog::Rejected : QDialog::Accepted);
-        EXPECT_EQ(kwenvar.ErrorFlag, cancels || (flagBefore && !clears));
+        EXPECT_EQ(programState.ErrorFlag, cancels || (flagBefore && !clears));
       }
     }
   }
@@ -160,12 +160,12 @@ TEST_F(PromptDialogTest, HelpButtonsShowTheCurrentTopicAndStayOpen) {
     helpCalls.clear();
     Dialog dlg = Make(which);
     dlg.d->open();
-    kwenvar.ErrorFlag = false;
+    programState.ErrorFlag = false;
     dlg.d->findChild<QPushButton*>("Button_hilfetext")->click();
     dlg.d->findChild<QPushButton*>("Button_hilfebild")->click();
     EXPECT_EQ(helpCalls, (std::vector<std::pair<uint16_t, uint16_t>>{{3055, 1}, {3055, 2}}));
     EXPECT_TRUE(dlg.d->isVisible());
-    EXPECT_EQ(kwenvar.ErrorFlag, !dlg.helpClearsFlag);
+    EXPECT_EQ(programState.ErrorFlag, !dlg.helpClearsFlag);
     dlg.d->done(QDialog::Accepted);
   }
 }
@@ -261,7 +261,7 @@ TEST_F(PromptDialogTest, NumberDialogRefusesATypedTextUntilTheCheckAcceptsIt) {
   Key(d.EditEinText, Qt::Key_Return);
   EXPECT_FALSE(d.isVisible());
   EXPECT_EQ(d.result(), QDialog::Accepted);
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
 }
 
 // The window's prompter behind the core routines.
@@ -308,7 +308,7 @@ TEST_F(QtPrompterTest, IntegerPromptRefusesOutOfRangeInTheDialog) {
   });
   AskInteger("Windungen", x, 1, 10);
   EXPECT_EQ(x, 7);
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_EQ(errorCaption, "Fehler : ");
   EXPECT_EQ(errorText, "Gültiger Wertebereich: 1 .. 10 !");
   EXPECT_TRUE(dialogStayed);
@@ -319,7 +319,7 @@ TEST_F(QtPrompterTest, CancelledNumberPromptKeepsTheValue) {
   OnNextModal([](QWidget* w) { Key(w, Qt::Key_Escape); });
   AskReal("Dicke", x, 0, 10);
   EXPECT_EQ(x, 2.5L);
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
 }
 
 // A short question under a long caption: the box is wide enough for the whole caption beside the
@@ -395,7 +395,7 @@ TEST_F(QtPrompterTest, ChoiceUsesRadioButtonsBelowEightEntriesAndAListFromEightO
     EXPECT_TRUE(AskChoice("Wahl", entries, index));
     EXPECT_EQ(kind, count == 7 ? "in_radiodialog" : "in_codedialog");
     EXPECT_EQ(index, count);
-    EXPECT_FALSE(kwenvar.ErrorFlag);
+    EXPECT_FALSE(programState.ErrorFlag);
   }
 }
 
@@ -411,7 +411,7 @@ TEST_F(QtPrompterTest, YesNoAndTextScreen) {
   AskYesNo("Weiter?", answer);
   EXPECT_EQ(answer, 'N');
 
-  kwenvar.ProgName = "QORVA";
+  programState.ProgName = "QORVA";
   std::vector<std::string> page(22);
   page[0] = "Zeile \x81";
   page[21] = "Ende";
@@ -432,9 +432,9 @@ TEST_F(QtPrompterTest, YesNoAndTextScreen) {
 }
 
 TEST_F(QtPrompterTest, MessageBoxesCarryTheirCaption) {
-  kwenvar.ProgTitle = "QORVA";
-  kwenvar.CurrentFileName = "feder";
-  kwenvar.DataExt = "qva";
+  programState.ProgTitle = "QORVA";
+  programState.CurrentFileName = "feder";
+  programState.DataExt = "qva";
   std::string title;
   SetAppTitle(title);
   std::vector<std::pair<QString, QString>> seen;
@@ -458,7 +458,7 @@ TEST_F(QtPrompterTest, MessageBoxesCarryTheirCaption) {
     Key(mb, Qt::Key_Escape);
   });
   EXPECT_FALSE(AskYesNoCancel("Speichern?"));
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
 }
 
 TEST_F(QtPrompterTest, WaitCursorDoesNotStack) {

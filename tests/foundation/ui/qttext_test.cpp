@@ -6,7 +6,7 @@
 
 #include "foundation/settings.h"
 #include "foundation/ui/qttext.h"
-#include "foundation/wkwenvar.h"
+#include "foundation/desktopsettings.h"
 
 namespace qorva {
 namespace {
@@ -27,7 +27,7 @@ TEST(QtText, DosTextsBecomeQStringsAndBack) {
 
 TEST(QtText, PlainAsciiShowsTransliteration) {
   InitAllSettings();
-  wkwenvar.PlainAscii = 1;
+  desktopSettings.PlainAscii = 1;
   EXPECT_EQ(dosToQString("Gr\x94\xE1" "e"), QString("Groesse"));
   InitAllSettings();
 }

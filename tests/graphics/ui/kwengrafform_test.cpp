@@ -10,10 +10,10 @@
 #include <QPainter>
 #include <QTimer>
 
-#include "foundation/hgvar.h"
-#include "foundation/kwenvar.h"
+#include "foundation/graphicssettings.h"
+#include "foundation/programstate.h"
 #include "foundation/settings.h"
-#include "foundation/wprinvar.h"
+#include "foundation/printsettings.h"
 #include "graphics/kwendraw.h"
 #include "graphics/kwengraf.h"
 #include "tests/graphics/kwengraf_fixture.h"
@@ -28,7 +28,7 @@ const QRgb Blue = 0x0000FF;    // palette 9
 const QRgb Yellow = 0xFFFF00;  // palette 14
 // The background colour, a colour value 0xBBGGRR.
 QRgb Bg() {
-  const TColor c = hgvar.BackgroundColor;
+  const TColor c = graphicsSettings.BackgroundColor;
   return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
 }
 
@@ -119,8 +119,8 @@ TEST_F(ReplayTest, UnderEqualAspectACircleStaysRoundAtEveryWindowShape) {
   } windows[] = {{"4:3", 641, 481}, {"16:9", 1920, 1080}, {"21:9", 2560, 1080}, {"upright", 600, 900}};
   for (const auto& win : windows) {
     SCOPED_TRACE(win.name);
-    kwenvar.GraphResX = win.w - 1;
-    kwenvar.GraphResY = win.h - 1;
+    programState.GraphResX = win.w - 1;
+    programState.GraphResY = win.h - 1;
     kwengraf.DisplayList.clear();
     kwengraf.CurrentColor = -1;
     Header(0, 0, 160, 120);  // a drawing page of 160 by 120 mm
@@ -262,7 +262,7 @@ TEST_F(ReplayTest, AWindowRecordWithoutWidthStopsTheReplay) {
   DisplayListReplay::Stop stop;
   const QImage img = render(&stop);
   EXPECT_EQ(stop, DisplayListReplay::Stop::WindowError);
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_EQ(at(img, 160, 240), Bg());
   EXPECT_TRUE(test::scriptedPrompter().asked().empty());
 }
@@ -270,7 +270,7 @@ TEST_F(ReplayTest, AWindowRecordWithoutWidthStopsTheReplay) {
 TEST_F(ReplayTest, PrintingMapsThePictureOntoThePageAndLeavesTextsOffTheScreen) {
   TFKWENGRA window;
   showLaidOutSize(window);
-  wprinvar.PrintOriginX = 10;
+  printSettings.PrintOriginX = 10;
   records({"10;0;0;640;480;0;0;100;50", "8;12", "4;0;0;0;50", "9;3.5;2.5;0;0", "6;50;25;HHHH", "13;5000"});
   QImage page(2100, 1500, QImage::Format_RGB32);
   page.fill(Qt::white);
@@ -295,7 +295,7 @@ TEST_F(ReplayTest, PrintingMapsThePictureOntoThePageAndLeavesTextsOffTheScreen) 
   EXPECT_EQ(at(window.canvasImage(), 0, 400), Red);  // the line on the screen in colour
 
   // Colour mode 4 prints lines black and texts in their palette colours.
-  kwenvar.PrintColorMode = 4;
+  programState.PrintColorMode = 4;
   page.fill(Qt::white);
   {
     QPainter p(&page);

@@ -4,8 +4,8 @@
 #include <QImage>
 #include <QTest>
 
-#include "foundation/hgvar.h"
-#include "foundation/kwenvar.h"
+#include "foundation/graphicssettings.h"
+#include "foundation/programstate.h"
 #include "foundation/settings.h"
 #include "graphics/kwengraf.h"
 #include "graphics/ui/kwengrafform.h"
@@ -24,8 +24,8 @@ class WindowZoomTest : public ::testing::Test {
     InstallGraphWindow(services());  // the window shows the display list, as in the program
     InitAllSettings();
     InitKwengraf();
-    kwenvar.GraphResX = 640;
-    kwenvar.GraphResY = 480;
+    programState.GraphResX = 640;
+    programState.GraphResY = 480;
     test::scriptedPrompter().clear();
   }
   void TearDown() override {
@@ -70,10 +70,10 @@ TEST_F(WindowZoomTest, ARubberBandDraggedWithTheMouseZoomsIntoItsRectangle) {
   QApplication::processEvents();
   // 641 by 481 client pixels stand for the zoom rectangle 0, 0, 640, 480.
   EXPECT_EQ(CurrentZoomRectangle(), (ZoomRectangle{200, 151, 439, 330}));
-  EXPECT_DOUBLE_EQ(static_cast<double>(hgvar.VisibleXMin), 200);
-  EXPECT_DOUBLE_EQ(static_cast<double>(hgvar.VisibleXMax), 439);
-  EXPECT_DOUBLE_EQ(static_cast<double>(hgvar.VisibleYMin), 151);
-  EXPECT_DOUBLE_EQ(static_cast<double>(hgvar.VisibleYMax), 330);
+  EXPECT_DOUBLE_EQ(static_cast<double>(graphicsSettings.VisibleXMin), 200);
+  EXPECT_DOUBLE_EQ(static_cast<double>(graphicsSettings.VisibleXMax), 439);
+  EXPECT_DOUBLE_EQ(static_cast<double>(graphicsSettings.VisibleYMin), 151);
+  EXPECT_DOUBLE_EQ(static_cast<double>(graphicsSettings.VisibleYMax), 330);
   // The replay shows the square enlarged by 640 / 239 and the band is gone.
   const QImage& img = window.canvasImage();
   EXPECT_EQ(GraphCol(300), 268);
@@ -88,12 +88,12 @@ TEST_F(WindowZoomTest, ARubberBandDraggedWithTheMouseZoomsIntoItsRectangle) {
   QTest::keyClick(area, Qt::Key_Escape);
   QApplication::processEvents();
   EXPECT_EQ(CurrentZoomRectangle(), (ZoomRectangle{0, 0, 640, 480}));
-  EXPECT_EQ(kwenvar.LastScanKey, '?');
+  EXPECT_EQ(programState.LastScanKey, '?');
   EXPECT_NE(at(window.canvasImage(), 360, 240), Red);
   QTest::keyClick(area, Qt::Key_Plus, Qt::KeypadModifier);
   QApplication::processEvents();
   EXPECT_EQ(CurrentZoomRectangle(), (ZoomRectangle{54, 40, 586, 440}));
-  EXPECT_EQ(kwenvar.LastKey, '+');
+  EXPECT_EQ(programState.LastKey, '+');
   QTest::keyClick(area, Qt::Key_Plus);  // the main row's plus is no zoom key
   EXPECT_EQ(CurrentZoomRectangle(), (ZoomRectangle{54, 40, 586, 440}));
   QTest::keyClick(area, Qt::Key_PageDown);
@@ -139,7 +139,7 @@ TEST_F(WindowZoomTest, ADoubleClickAndARightClickShowTheWholeDrawing) {
   QTest::mouseDClick(area, Qt::LeftButton, Qt::NoModifier, QPoint(50, 50));
   QApplication::processEvents();
   EXPECT_EQ(kwengraf.DisplayList.size(), before + 2);
-  EXPECT_FALSE(hgvar.EqualAspect);
+  EXPECT_FALSE(graphicsSettings.EqualAspect);
   EXPECT_FALSE(kwengraf.RubberBandActive);
   EXPECT_EQ(CurrentZoomRectangle(), (ZoomRectangle{0, 0, 640, 480}));
 }

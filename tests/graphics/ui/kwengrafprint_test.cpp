@@ -15,9 +15,9 @@
 #include <array>
 #include <filesystem>
 
-#include "foundation/hgvar.h"
-#include "foundation/kwenvar.h"
-#include "foundation/wprinvar.h"
+#include "foundation/graphicssettings.h"
+#include "foundation/programstate.h"
+#include "foundation/printsettings.h"
 #include "graphics/kwengraf.h"
 #include "graphics/ui/kwengrafform.h"
 #include "tests/graphics/kwengraf_fixture.h"
@@ -61,14 +61,14 @@ class PrintMeasureTest : public test::KwengrafFixture {
     KwengrafFixture::SetUp();
     if (QStandardPaths::findExecutable("pdftoppm").isEmpty())
       GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed: tools/setup.sh installs it";
-    kwenvar.ScreenColor = true;
-    kwenvar.PrintColorMode = 2;  // lines in their colours
+    programState.ScreenColor = true;
+    programState.PrintColorMode = 2;  // lines in their colours
   }
 
   // A new, empty display list recorded on a screen of that shape.
   static void RecordOnScreen(const ScreenShape& s) {
-    kwenvar.GraphResX = s.w - 1;
-    kwenvar.GraphResY = s.h - 1;
+    programState.GraphResX = s.w - 1;
+    programState.GraphResY = s.h - 1;
     kwengraf.DisplayList.clear();
     kwengraf.CurrentColor = -1;
   }
@@ -82,7 +82,7 @@ class PrintMeasureTest : public test::KwengrafFixture {
     const std::filesystem::path pdf = dir_.path() / (stem + ".pdf");
     printer.setOutputFileName(QString::fromStdString(pdf.string()));
     PrintDisplayList(printer);
-    EXPECT_FALSE(kwenvar.ErrorFlag);
+    EXPECT_FALSE(programState.ErrorFlag);
     const std::filesystem::path png = dir_.path() / stem;
     QProcess run;
     run.start("pdftoppm", {"-r", QString::number(kDpi), "-png", "-singlefile", QString::fromStdString(pdf.string()),
@@ -100,7 +100,7 @@ class PrintMeasureTest : public test::KwengrafFixture {
 // An A4 upright drawing sheet in millimetres, as the production drawing lays it out: a red frame of
 // 180 by 277 mm and a blue coil of 49.74 mm across.
 void DrawSheet() {
-  wprinvar.SheetFormat = 2;
+  printSettings.SheetFormat = 2;
   Header(-5, -5, 215, 307);
   SetColor(12);
   Rectangle(20, 10, 200, 287);
@@ -128,11 +128,11 @@ TEST_F(PrintMeasureTest, ADrawingSheetPrintsTrueToScaleWhateverTheScreenShape) {
 }
 
 TEST_F(PrintMeasureTest, APrintScaleShrinksTheSheetAboutThePaperCentre) {
-  kwenvar.GraphResX = 1919;
-  kwenvar.GraphResY = 1079;
+  programState.GraphResX = 1919;
+  programState.GraphResY = 1079;
   DrawSheet();
-  wprinvar.PrintScaleX = 0.5;
-  wprinvar.PrintScaleY = 0.5;
+  printSettings.PrintScaleX = 0.5;
+  printSettings.PrintScaleY = 0.5;
   const QImage page = printA4(QPageLayout::Portrait, "half");
   const QRect frame = Extent(page, Red);
   EXPECT_NEAR(frame.width() / kPxPerMm, 90, 0.5);
@@ -144,7 +144,7 @@ TEST_F(PrintMeasureTest, AnyOtherDrawingFillsThePageInItsOwnProportions) {
   for (const ScreenShape& s : kScreens) {
     SCOPED_TRACE(s.name);
     RecordOnScreen(s);
-    wprinvar.SheetFormat = 0;
+    printSettings.SheetFormat = 0;
     Header(0, 0, 160, 120);  // a page of 160 by 120 units, as the summary pages have
     SetColor(12);
     Rectangle(0, 0, 160, 120);
@@ -162,8 +162,8 @@ TEST_F(PrintMeasureTest, AnyOtherDrawingFillsThePageInItsOwnProportions) {
 
 // The picture laid out for one window, shown in a drawing area of another size: it fits, round.
 TEST_F(PrintMeasureTest, TheScreenPictureFitsADrawingAreaOfAnyOtherSize) {
-  kwenvar.GraphResX = 1919;
-  kwenvar.GraphResY = 1079;
+  programState.GraphResX = 1919;
+  programState.GraphResY = 1079;
   DrawSheet();
   const QSize areas[] = {{1000, 650}, {700, 1000}, {1920, 1080}, {2400, 1300}};
   for (const QSize& area : areas) {

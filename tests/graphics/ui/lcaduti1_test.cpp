@@ -18,12 +18,12 @@
 #include <utility>
 #include <vector>
 
-#include "foundation/cad8var.h"
-#include "foundation/kwenvar.h"
-#include "foundation/msgbox.h"
+#include "foundation/cadsettings.h"
+#include "foundation/programstate.h"
+#include "foundation/messagebox.h"
 #include "foundation/settings.h"
 #include "foundation/utilstr.h"
-#include "foundation/wkwenvar.h"
+#include "foundation/desktopsettings.h"
 #include "graphics/cad1var.h"
 #include "graphics/cadutil1.h"
 #include "graphics/kwencad.h"
@@ -53,12 +53,12 @@ class LimitsDialogTest : public ::testing::Test {
     InitCad1var();
     InitKwencad();
     InitKwengraf();
-    kwenvar.TempDir = dir.path().string();
-    kwenvar.CadDir = dir.path().string();
-    cad8var.ExecCadFile = false;
+    programState.TempDir = dir.path().string();
+    programState.CadDir = dir.path().string();
+    cadSettings.ExecCadFile = false;
     services().ShowHelpText = [this](uint16_t topic, uint16_t mode) {
       help.emplace_back(topic, mode);
-      kwenvar.ErrorFlag = true;  // whatever the help left behind
+      programState.ErrorFlag = true;  // whatever the help left behind
     };
   }
   void TearDown() override {
@@ -74,7 +74,7 @@ class LimitsDialogTest : public ::testing::Test {
 
 TEST_F(LimitsDialogTest, ShowsTheLastConfirmedLimitsAndCalculateFillsInTheProposal) {
   TEinDiagramLimits form;
-  EXPECT_EQ(form.windowTitle(), QString::fromLatin1(kwenvar.ProgName.c_str()));
+  EXPECT_EQ(form.windowTitle(), QString::fromLatin1(programState.ProgName.c_str()));
   EXPECT_EQ(form.Edit_xmin->text().toStdString(), RealStr3(0));
   EXPECT_EQ(form.Edit_xmax->text().toStdString(), RealStr3(1));
   EXPECT_EQ(form.Button_ok->text(), "OK");
@@ -104,7 +104,7 @@ TEST_F(LimitsDialogTest, OkStoresTheTypedLimitsAndTextThatIsNoNumberCountsAsZero
   EXPECT_EQ(form.result(), QDialog::Accepted);
   const std::array<long double, 4> expected = {10, 0, 1500, 250.5L};
   EXPECT_EQ(cad1var.DiagramEnteredLimits, expected);
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   // The next dialog shows them.
   TEinDiagramLimits next;
   EXPECT_EQ(next.Edit_xmax->text().toStdString(), RealStr3(1500));
@@ -116,25 +116,25 @@ TEST_F(LimitsDialogTest, CancelAndEscSetTheFlagTheCloseButtonDoesNot) {
     TEinDiagramLimits form;
     form.Edit_xmax->setText("99");
     form.Button_cancel->click();
-    EXPECT_TRUE(kwenvar.ErrorFlag);
+    EXPECT_TRUE(programState.ErrorFlag);
     EXPECT_EQ(cad1var.DiagramEnteredLimits, before);
   }
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   {
     TEinDiagramLimits form;
     form.show();
     Key(&form, Qt::Key_Escape);
-    EXPECT_TRUE(kwenvar.ErrorFlag);
+    EXPECT_TRUE(programState.ErrorFlag);
     EXPECT_FALSE(form.isVisible());
   }
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   {
     TEinDiagramLimits form;
     form.show();
     form.Edit_xmax->setText("99");
     form.close();
     EXPECT_FALSE(form.isVisible());
-    EXPECT_FALSE(kwenvar.ErrorFlag);
+    EXPECT_FALSE(programState.ErrorFlag);
     EXPECT_EQ(cad1var.DiagramEnteredLimits, before);
   }
 }
@@ -145,7 +145,7 @@ TEST_F(LimitsDialogTest, HelpShowsItsTextAndClearsTheFlag) {
   form.Button_help->click();
   ASSERT_EQ(help.size(), 1u);
   EXPECT_EQ(help[0], std::make_pair(uint16_t{1950}, uint16_t{1}));
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_TRUE(form.isVisible()) << "the dialog stays open";
 }
 
@@ -155,12 +155,12 @@ class DiagramWithDialogTest : public LimitsDialogTest {
   void SetUp() override {
     LimitsDialogTest::SetUp();
     InstallDiagramLimitsDialog(services());
-    wkwenvar.DiagramLimitsQuery = true;
-    wkwenvar.CadBatchMode = true;
+    desktopSettings.DiagramLimitsQuery = true;
+    desktopSettings.CadBatchMode = true;
     utilstr.ProgramParams.clear();
-    kwenvar.CurrentFileName = (dir / "diagramm").string();
+    programState.CurrentFileName = (dir / "diagramm").string();
     CadBeginOutput(1);
-    ASSERT_FALSE(kwenvar.ErrorFlag);
+    ASSERT_FALSE(programState.ErrorFlag);
     CadPageSetup(0, 0, 160, 120, 1);
     CadWriteTables(2);
     CadBeginEntities();
@@ -192,7 +192,7 @@ TEST_F(DiagramWithDialogTest, TypedLimitsAreTakenAndWidenedToNiceValues) {
   EXPECT_EQ(yLabel, "F [N]");
   EXPECT_NEAR(static_cast<double>(cad1var.DiagramXMax), 1000.0, 1e-9);
   EXPECT_NEAR(static_cast<double>(cad1var.DiagramYMax), 300.0, 1e-9);
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
 }
 
 TEST_F(DiagramWithDialogTest, EnterInAnEditConfirmsTheLimits) {
@@ -209,7 +209,7 @@ TEST_F(DiagramWithDialogTest, EnterInAnEditConfirmsTheLimits) {
   EXPECT_EQ(cad1var.DiagramEnteredLimits, entered);
   EXPECT_NEAR(static_cast<double>(cad1var.DiagramXMax), 700.0, 1e-9);  // 650 widened to the step of 100
   EXPECT_NEAR(static_cast<double>(cad1var.DiagramYMax), 90.0, 1e-9);
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
 }
 
 TEST_F(DiagramWithDialogTest, CancelKeepsTheComputedLimitsAndLeavesNoError) {
@@ -220,7 +220,7 @@ TEST_F(DiagramWithDialogTest, CancelKeepsTheComputedLimitsAndLeavesNoError) {
   DiagramAxes("s [mm]", "F [N]", "Kennlinie", 0, 0, 1550, 480, 1);
   EXPECT_NEAR(static_cast<double>(cad1var.DiagramXMax), 1600.0, 1e-9);
   EXPECT_NEAR(static_cast<double>(cad1var.DiagramYMax), 500.0, 1e-9);
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
 }
 
 }  // namespace

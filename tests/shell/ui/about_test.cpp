@@ -9,7 +9,7 @@
 
 #include <algorithm>
 
-#include "foundation/kwenvar.h"
+#include "foundation/programstate.h"
 #include "foundation/settings.h"
 #include "graphics/kwendraw.h"
 #include "graphics/kwengraf.h"
@@ -25,9 +25,9 @@ class AboutTest : public ::testing::Test {
     InitAllSettings();
     InitKwengraf();
     KwengrafFormCreate();
-    kwenvar.ProgName = "QORVA";
-    kwenvar.ProgTitle = "QORVA - Konstantkraftfeder";
-    kwenvar.ProgVersion = "1.0";
+    programState.ProgName = "QORVA";
+    programState.ProgTitle = "QORVA - Konstantkraftfeder";
+    programState.ProgVersion = "1.0";
   }
   void TearDown() override {
     InitKwengraf();

@@ -17,13 +17,13 @@
 #include <memory>
 #include <sstream>
 
-#include "foundation/kwenvar.h"
+#include "foundation/programstate.h"
 #include "foundation/settings.h"
-#include "foundation/textout.h"
+#include "foundation/reportwriter.h"
 #include "foundation/ui/qttext.h"
-#include "foundation/utildos.h"
+#include "foundation/machinefacts.h"
 #include "foundation/utilfile.h"
-#include "foundation/wkwenvar.h"
+#include "foundation/desktopsettings.h"
 #include "platform/services.h"
 #include "shell/aend1.h"
 #include "shell/doku1.h"
@@ -45,11 +45,11 @@ class ChangeWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     InitAllSettings();
-    InitTextout();
+    InitReportWriter();
     previous_ = installServices(HeadlessServices());
     services().ReportViewer = [this](const std::string& file) { listings_.push_back(test::readFile(file)); };
-    kwenvar.TempDir = scratch_.path().string() + "/";
-    kwenvar.CurrentFileName = "feder";
+    programState.TempDir = scratch_.path().string() + "/";
+    programState.CurrentFileName = "feder";
     test::scriptedPrompter().clear();
     test::recordingLauncher().clear();
     // The Documentation windows as the window installs them, on the window's spring.
@@ -105,7 +105,7 @@ TEST_F(ChangeWindowTest, NewChangeThroughTheEntryWindow) {
     w->Button_ok->click();
   });
   ChangeRecordCommand(spring(), ChangeCommand::New);
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   ASSERT_EQ(spring().drawing.ChangeCount, 1);
   const AendRecord& r = spring().drawing.ChangeRecords[1];
   EXPECT_EQ(r.ChangeIndex, "Bohrung gr\x94\xE1" "er");
@@ -133,20 +133,20 @@ TEST_F(ChangeWindowTest, ModifyShowsTheLastRecordAndCancelOrTitleBarStoreNothing
     w->Button_cancel->click();
   });
   ChangeRecordCommand(spring(), ChangeCommand::ModifyLast);
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_EQ(spring().drawing.ChangeRecords[2].ChangeIndex, "Zweite");
   EXPECT_TRUE(listings_.empty()) << "no listing after Cancel";
 
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   test::OnNextModalOf<TForm_EinAend>([](TForm_EinAend* w) {
     w->Edit_aenderung->setText("anders");
     w->close();  // the title bar
   });
-  kwenvar.InputModified = false;
+  programState.InputModified = false;
   ChangeRecordCommand(spring(), ChangeCommand::ModifyLast);
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_EQ(spring().drawing.ChangeRecords[2].ChangeIndex, "Zweite");
-  EXPECT_FALSE(kwenvar.InputModified) << "nothing stored is no change";
+  EXPECT_FALSE(programState.InputModified) << "nothing stored is no change";
   EXPECT_EQ(listings_.size(), 1u) << "the listing follows";
 }
 
@@ -181,7 +181,7 @@ TEST_F(ChangeWindowTest, EachWindowTellsOkFromCancel) {
 }
 
 TEST_F(ChangeWindowTest, DrawingInformationInTheDinLayout) {
-  wkwenvar.TitleBlockType = 0;
+  desktopSettings.TitleBlockType = 0;
   spring().drawing.TitleDepartment = "Konstruktion";
   spring().drawing.TitleReplaces = "Z-4710";
   spring().drawing.DrawingTextCount = 1;
@@ -209,7 +209,7 @@ TEST_F(ChangeWindowTest, DrawingInformationInTheDinLayout) {
     w->Button_ok->click();
   });
   ChangeRecordCommand(spring(), ChangeCommand::DrawingInfo);
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_EQ(spring().drawing.TitleCheckedBy, "A|B");
   EXPECT_EQ(spring().drawing.TitleRow4Date, DateStr());
   EXPECT_EQ(spring().drawing.DrawingTextCount, 2);
@@ -228,7 +228,7 @@ TEST_F(ChangeWindowTest, DrawingInformationInTheDinLayout) {
 }
 
 TEST_F(ChangeWindowTest, DrawingInformationInTheIsoLayout) {
-  wkwenvar.TitleBlockType = 2;
+  desktopSettings.TitleBlockType = 2;
   spring().drawing.TitleRow4Date = "04.01.2024";
   spring().drawing.TitleRow4Name = "Fr";
   test::OnNextModalOf<TForm_zeichInfo>([](TForm_zeichInfo* w) {
@@ -253,7 +253,7 @@ TEST_F(ChangeWindowTest, DrawingInformationInTheIsoLayout) {
     w->Button_cancel->click();
   });
   ShowDrawingInfo();
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_EQ(spring().drawing.TitleDepartment, "Versuch");
 }
 
@@ -275,7 +275,7 @@ TEST_F(ChangeWindowTest, DocumentLinksAreEditedAndStartedFromTheirWindow) {
     w->Button_ok->click();
   });
   EXPECT_EQ(ShowDocumentLinks(), Outcome::Done);
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   const auto& asked = test::scriptedPrompter().asked();
   ASSERT_FALSE(asked.empty());
   bool told = false;
@@ -294,7 +294,7 @@ TEST_F(ChangeWindowTest, DocumentLinksAreEditedAndStartedFromTheirWindow) {
     QApplication::sendEvent(w, &esc);
   });
   EXPECT_EQ(ShowDocumentLinks(), Outcome::Cancelled);
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_EQ(spring().documents.DocumentLinks[5].File, "anleitung.pdf");
 }
 
@@ -344,7 +344,7 @@ TEST_F(ChangeWindowTest, TheDocumentationMenuLeadsToTheWindows) {
   item("mi_docdrawinginfo")->trigger();
   test::OnNextModalOf<TForm_confDoku>([](TForm_confDoku* w) { w->Button_cancel->click(); });
   item("mi_DocumentSetup")->trigger();
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <QTableWidget>
 #include <filesystem>
 
-#include "foundation/kwenvar.h"
+#include "foundation/programstate.h"
 #include "graphics/kwendraw.h"
 #include "shell/ui/mainmenu.h"
 #include "shell/ui/preview.h"
@@ -40,8 +40,8 @@ class FileTableCommandTest : public SpringTest {
 
 TEST_F(FileTableCommandTest, AChosenRowIsReadWhileTheTableStaysOpen) {
   Thh w;
-  kwenvar.DataDir = scratch_.path().string() + "/";
-  kwenvar.InputModified = false;
+  programState.DataDir = scratch_.path().string() + "/";
+  programState.InputModified = false;
   TMainMenu* menu = MainMenuOf(w);
   ASSERT_TRUE(menu && menu->mi_fileOpenTable && menu->mi_fileOpenTable->isEnabled());
   int shown = 0;
@@ -54,7 +54,7 @@ TEST_F(FileTableCommandTest, AChosenRowIsReadWhileTheTableStaysOpen) {
       OnNextModalOf<TForm_preview>(act);
       t->StringGrid1->setCurrentCell(1, 0);  // b.qva
     } else {
-      EXPECT_EQ(kwenvar.CurrentFileName, "b");
+      EXPECT_EQ(programState.CurrentFileName, "b");
       EXPECT_EQ(w.spring().family.BandWidth, 40);
       EXPECT_EQ(t->CurrentRow(), 2);
       t->mi_fileExit->trigger();
@@ -63,9 +63,9 @@ TEST_F(FileTableCommandTest, AChosenRowIsReadWhileTheTableStaysOpen) {
   OnNextModalOf<TForm_preview>(act);
   menu->mi_fileOpenTable->trigger();
   EXPECT_EQ(shown, 2);
-  EXPECT_TRUE(kwenvar.ErrorFlag);
-  EXPECT_EQ(kwenvar.CurrentFileName, "b");
-  EXPECT_FALSE(kwenvar.InputModified);
+  EXPECT_TRUE(programState.ErrorFlag);
+  EXPECT_EQ(programState.CurrentFileName, "b");
+  EXPECT_FALSE(programState.InputModified);
 }
 
 TEST_F(FileTableCommandTest, OnlyTheUsersChoiceReadsAFile) {
@@ -73,10 +73,10 @@ TEST_F(FileTableCommandTest, OnlyTheUsersChoiceReadsAFile) {
   // spring the user has open with its name.
   writeFile(scratch_ / "0.qva", "kaputt\r\n");
   Thh w;
-  kwenvar.DataDir = scratch_.path().string() + "/";
-  kwenvar.CurrentFileName = "offen";
+  programState.DataDir = scratch_.path().string() + "/";
+  programState.CurrentFileName = "offen";
   w.spring().family.BandWidth = 44;
-  kwenvar.InputModified = false;
+  programState.InputModified = false;
   scriptedPrompter().clear();
   TMainMenu* menu = MainMenuOf(w);
   ASSERT_TRUE(menu && menu->mi_fileOpenTable);
@@ -98,7 +98,7 @@ TEST_F(FileTableCommandTest, OnlyTheUsersChoiceReadsAFile) {
   EXPECT_EQ(shown, 1);
   for (const auto& a : scriptedPrompter().asked())
     if (a.kind != AskKind::AppTitle) ADD_FAILURE() << "nothing is asked or told: " << a.text;
-  EXPECT_EQ(kwenvar.CurrentFileName, "offen");
+  EXPECT_EQ(programState.CurrentFileName, "offen");
   EXPECT_EQ(w.spring().family.BandWidth, 44);
 }
 
@@ -120,9 +120,9 @@ TEST_F(FileTableCommandTest, TheCommandTellsCancelFromAFileThatCannotBeRead) {
   };
   for (const Case& c : cases) {
     Thh w;
-    kwenvar.DataDir = scratch_.path().string() + "/";
-    kwenvar.CurrentFileName = "offen";
-    kwenvar.InputModified = c.changedInput;
+    programState.DataDir = scratch_.path().string() + "/";
+    programState.CurrentFileName = "offen";
+    programState.InputModified = c.changedInput;
     scriptedPrompter().clear();
     if (c.changedInput) scriptedPrompter().push(YesNoCancel::Cancel);
     bool chosen = false;
@@ -137,7 +137,7 @@ TEST_F(FileTableCommandTest, TheCommandTellsCancelFromAFileThatCannotBeRead) {
     };
     if (!c.changedInput) OnNextModalOf<TForm_preview>(act);
     EXPECT_EQ(OpenFileTable(w), c.outcome) << c.what;
-    EXPECT_EQ(kwenvar.CurrentFileName, c.outcome == Outcome::Done ? "b" : "offen") << c.what;
+    EXPECT_EQ(programState.CurrentFileName, c.outcome == Outcome::Done ? "b" : "offen") << c.what;
   }
 }
 

@@ -13,8 +13,8 @@
 #include <utility>
 #include <vector>
 
-#include "foundation/kwenvar.h"
-#include "foundation/wkwenvar.h"
+#include "foundation/programstate.h"
+#include "foundation/desktopsettings.h"
 #include "shell/ui/lconfig.h"
 #include "shell/ui/qvaeins.h"
 #include "shell/ui/qvageo.h"
@@ -38,17 +38,17 @@ class InputFormsTest : public test::SpringTest {
     open_ = NewSpring();
     ASSERT_TRUE(LoadMaterialByNumber(open_.family, open_.family.MaterialNumber));
     CalcSpring(open_);
-    ASSERT_FALSE(kwenvar.FatalError);
+    ASSERT_FALSE(programState.FatalError);
     spring_ = open_;
     services().ShowCalcMessages = [] {};
     services().ReadHelpText = [](uint16_t topic) { return "Hinweis " + std::to_string(topic); };
     // Help leaves the flag set, as a help module that failed would; the forms clear it.
     services().ShowHelpText = [this](uint16_t topic, uint16_t mode) {
       helpShown.emplace_back(topic, mode);
-      kwenvar.ErrorFlag = true;
+      programState.ErrorFlag = true;
     };
-    kwenvar.ErrorFlag = false;
-    kwenvar.InputModified = false;
+    programState.ErrorFlag = false;
+    programState.InputModified = false;
   }
 
   static void Type(QLineEdit* e, const QString& text) {
@@ -116,7 +116,7 @@ TEST_F(InputFormsTest, OkCancelEscAndTheCloseBox) {
       });
       const Outcome shown = form.show(spring_);
       const bool cancelled = ending == CancelButton || ending == Esc;
-      EXPECT_EQ(kwenvar.ErrorFlag, cancelled);
+      EXPECT_EQ(programState.ErrorFlag, cancelled);
       const bool read = ending == Ok || (ending == CloseBox && form.closeBoxReads);
       EXPECT_EQ(form.taken(spring_), read);
       EXPECT_EQ(shown, read ? Outcome::Done : Outcome::Cancelled) << "the outcome says whether it took the fields";
@@ -153,14 +153,14 @@ TEST_F(InputFormsTest, CalcThenCancelKeepsTheValuesAndMarksTheInputChanged) {
       Type(Edit(d, form.edit), form.typed);
       QTest::mouseClick(Button(d, "Button_calc"), Qt::LeftButton);
       stayedOpen = d->isVisible();
-      EXPECT_FALSE(kwenvar.ErrorFlag);
+      EXPECT_FALSE(programState.ErrorFlag);
       QTest::mouseClick(Button(d, "Button_cancel"), Qt::LeftButton);
     });
     form.show(open_);
     EXPECT_TRUE(stayedOpen);
-    EXPECT_TRUE(kwenvar.ErrorFlag) << "cancelled";
+    EXPECT_TRUE(programState.ErrorFlag) << "cancelled";
     EXPECT_TRUE(form.taken(open_)) << "what Calc read stays in the spring";
-    EXPECT_TRUE(kwenvar.InputModified) << "so leaving the program asks before it is lost";
+    EXPECT_TRUE(programState.InputModified) << "so leaving the program asks before it is lost";
     if (std::string(form.name) != "application") {
       EXPECT_NE(open_.product.TurnCount, turnsBefore) << "calculated";
     }
@@ -199,7 +199,7 @@ TEST_F(InputFormsTest, TemperatureButtonGivesTwentyDegreesInTheShownUnit) {
   const std::pair<uint16_t, const char*> cases[] = {{0, "20"}, {1, "68"}};
   for (const auto& [system, shown] : cases) {
     SCOPED_TRACE(system);
-    wkwenvar.UnitSystem = system;
+    desktopSettings.UnitSystem = system;
     spring_.family.OperatingTemperature = 150;
     Tform_qvaeins f(spring_);
     f.FormShow();
@@ -252,7 +252,7 @@ TEST_F(InputFormsTest, UnitSwitchTwiceReturnsTheSameNumbers) {
   for (uint16_t start : {0, 2, 3, 4}) {
     SCOPED_TRACE(start);
     SetUp();
-    wkwenvar.UnitSystem = start;
+    desktopSettings.UnitSystem = start;
     spring_.product.OuterDiameter = 85.256789L;  // more digits than the field shows
     spring_.product.Force2 = 30.5L;
     spring_.product.Travel2 = 600.123456L;
@@ -263,33 +263,33 @@ TEST_F(InputFormsTest, UnitSwitchTwiceReturnsTheSameNumbers) {
     const QString de = geo.Edit_de->text();
     ASSERT_NE(StrToLength(de.toStdString()), spring_.product.OuterDiameter) << "the field shows it rounded";
     geo.Button_metric->click();
-    EXPECT_EQ(wkwenvar.UnitSystem, 1);
+    EXPECT_EQ(desktopSettings.UnitSystem, 1);
     EXPECT_EQ(geo.Label_deu->text(), "in");
     EXPECT_NE(geo.Edit_de->text(), de);
     geo.Button_metric->click();
-    EXPECT_EQ(wkwenvar.UnitSystem, 0);
+    EXPECT_EQ(desktopSettings.UnitSystem, 0);
     EXPECT_EQ(geo.Label_deu->text(), "mm");
     EXPECT_EQ(geo.Edit_de->text(), de);
     geo.Button_ok->click();
-    EXPECT_FALSE(kwenvar.InputModified) << "switching alone changes no value";
+    EXPECT_FALSE(programState.InputModified) << "switching alone changes no value";
     EXPECT_EQ(spring_.product.OuterDiameter, product.OuterDiameter);
     EXPECT_EQ(spring_.product.InnerDiameter, product.InnerDiameter);
     EXPECT_EQ(spring_.family.BandThickness, family.BandThickness);
     EXPECT_EQ(spring_.family.BandWidth, family.BandWidth);
 
-    wkwenvar.UnitSystem = start;
+    desktopSettings.UnitSystem = start;
     TForm_qvapre pre(spring_);
     Type(pre.Edit_b_t, "80");  // typed, not yet read
     pre.Button_metric->click();
     EXPECT_EQ(pre.Label_f2u->text(), "lbf");
     pre.Button_metric->click();
-    EXPECT_EQ(wkwenvar.UnitSystem, 0);
+    EXPECT_EQ(desktopSettings.UnitSystem, 0);
     EXPECT_EQ(pre.Edit_F2->text(), "30.5");
     EXPECT_EQ(pre.Edit_b_t->text(), "80") << "a typed ratio is no unit's and stays";
     EXPECT_EQ(spring_.product.Force2, product.Force2);
     EXPECT_EQ(spring_.product.Travel2, product.Travel2);
     EXPECT_EQ(spring_.product.WidthThicknessRatio, 80);
-    EXPECT_TRUE(kwenvar.InputModified) << "the switch read the typed ratio into the spring";
+    EXPECT_TRUE(programState.InputModified) << "the switch read the typed ratio into the spring";
   }
 }
 
@@ -319,11 +319,11 @@ TEST_F(InputFormsTest, PreDesignShowsTheRatiosOfTheCurrentSpring) {
     // Calc designs the spring; the wanted values stay as typed.
     Type(f.Edit_b_t, "80");
     f.Button_calc->click();
-    ASSERT_FALSE(kwenvar.FatalError);
+    ASSERT_FALSE(programState.FatalError);
     ASSERT_GT(open_.family.BandThickness, 0);
     EXPECT_EQ(open_.product.WidthThicknessRatio, 80);
     EXPECT_EQ(f.Edit_b_t->text(), "80");
-    EXPECT_FALSE(kwenvar.ErrorFlag);
+    EXPECT_FALSE(programState.ErrorFlag);
   }
 }
 
@@ -334,7 +334,7 @@ TEST_F(InputFormsTest, PreDesignKeepsTheTypedTravelThroughCalcAndOk) {
   open_.product.WidthThicknessRatio = 100;
   open_.product.StressRatio = 1;
   PreDesign(open_);
-  ASSERT_FALSE(kwenvar.FatalError);
+  ASSERT_FALSE(programState.FatalError);
   ASSERT_NE(open_.product.Travel2, 500) << "the result differs from the wish, which is what the form must not take";
   const long double outer = open_.product.OuterDiameter;
 
@@ -363,7 +363,7 @@ TEST_F(InputFormsTest, DrawingTextsStopAtTheirLimits) {
     QTest::keyClick(f->Edit_bemerk2, Qt::Key_Return);  // OK is the default button
   });
   EditDrawingText(spring_);
-  ASSERT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_FALSE(programState.ErrorFlag);
   EXPECT_EQ(spring_.family.DrawingName, std::string(25, 'N'));
   EXPECT_EQ(spring_.family.DrawingName2, std::string(30, 'M'));
   EXPECT_EQ(spring_.family.DrawingNumber, std::string(18, '9'));
@@ -376,8 +376,8 @@ TEST_F(InputFormsTest, DrawingTextsStopAtTheirLimits) {
 // Umlauts and "|" typed into the drawing texts reach the spring file and come back from it.
 TEST_F(InputFormsTest, TypedDrawingTextsSurviveTheSpringFile) {
   test::ScratchDir dir;
-  kwenvar.DataDir = dir.path().string() + "/";
-  kwenvar.TempDir = dir.path().string() + "/";
+  programState.DataDir = dir.path().string() + "/";
+  programState.TempDir = dir.path().string() + "/";
   open_.family.DrawingName = "Gr\x94\xE1" "e";  // shown with its umlauts
   test::OnNextModalOf<TEingabetext1>([](TEingabetext1* f) {
     EXPECT_EQ(f->Edit_zeichname->text(), QString::fromUtf8("Größe"));
@@ -402,7 +402,7 @@ TEST_F(InputFormsTest, TypedDrawingTextsSurviveTheSpringFile) {
 }
 
 TEST_F(InputFormsTest, CaptionsAndHints) {
-  kwenvar.HelpLevel = 0;
+  programState.HelpLevel = 0;
   {
     Tform_qvaeins eins(spring_);
     EXPECT_EQ(eins.windowTitle(), "QORVA Anwendung");
@@ -416,8 +416,8 @@ TEST_F(InputFormsTest, CaptionsAndHints) {
     EXPECT_EQ(pre.Label_sh->text(), "Federweg s max");
     EXPECT_EQ(pre.Edit_sigz_sig2->toolTip(), "Hinweis 5140");
   }
-  kwenvar.HelpLevel = 1;
-  kwenvar.ProgTitle = "Feder f\x81r alle";
+  programState.HelpLevel = 1;
+  programState.ProgTitle = "Feder f\x81r alle";
   Tform_qvaeins eins(spring_);
   EXPECT_EQ(eins.RadioGroup_statdyn->toolTip(), "Hinweis 5270");
   EXPECT_EQ(eins.Label_temperatur->toolTip(), "Hinweis 5350");
@@ -447,7 +447,7 @@ TEST_F(InputFormsTest, HelpButtonsShowTheirTopicAndClearTheCancelState) {
     Button(c.form, c.button)->click();
     ASSERT_EQ(helpShown.size(), 1u);
     EXPECT_EQ(helpShown[0], std::make_pair(c.topic, c.mode));
-    EXPECT_FALSE(kwenvar.ErrorFlag);
+    EXPECT_FALSE(programState.ErrorFlag);
   }
 }
 
@@ -471,12 +471,12 @@ TEST_F(InputFormsTest, InputSequenceThroughTheForms) {
   });
   open_.product.MeanDiameter = 0;
   InputSequence(open_, DefaultInputSteps(open_, nullptr));
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_EQ(open_.family.DrawingName, "Neu");
   EXPECT_EQ(open_.family.LoadType, 1);
   EXPECT_EQ(open_.product.OuterDiameter, 90);
   EXPECT_EQ(open_.product.MeanDiameter, 85) << "calculated with the new dimensions";
-  EXPECT_TRUE(kwenvar.InputModified);
+  EXPECT_TRUE(programState.InputModified);
   EXPECT_EQ(messages, 1);
 }
 

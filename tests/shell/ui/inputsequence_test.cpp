@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "foundation/kwenvar.h"
-#include "foundation/msgbox.h"
+#include "foundation/programstate.h"
+#include "foundation/messagebox.h"
 #include "shell/ui/uuni1_1.h"
 #include "shell/vmenu1.h"
 #include "spring/qvarech.h"
@@ -25,8 +25,8 @@ class InputSequenceTest : public test::SpringTest {
     open_ = NewSpring();
     ASSERT_TRUE(LoadMaterialByNumber(open_.family, open_.family.MaterialNumber));
     services().ShowCalcMessages = [this] { ++messagesShown; };
-    kwenvar.ErrorFlag = false;
-    kwenvar.InputModified = false;
+    programState.ErrorFlag = false;
+    programState.InputModified = false;
     open_.product.StripLength = -1;  // a result only a calculation sets again
     ran.clear();
     messagesShown = 0;
@@ -42,7 +42,7 @@ class InputSequenceTest : public test::SpringTest {
       return [this, cancelAt, name] {
         ran.push_back(name);
         if (name == "material") SetPromptHelp(4900);  // as the material table leaves it
-        if (name == cancelAt) kwenvar.ErrorFlag = true;
+        if (name == cancelAt) programState.ErrorFlag = true;
       };
     };
     auto text = [this, cancelAt, run = step("text")] {
@@ -95,10 +95,10 @@ TEST_F(InputSequenceTest, WhereACancelEndsTheSequence) {
     else if (c.chosen >= 0) test::scriptedPrompter().push(c.chosen);
     EXPECT_EQ(InputSequence(open_, Scripted(c.cancelAt)), c.outcome);
     EXPECT_EQ(ran, c.ran);
-    EXPECT_EQ(kwenvar.ErrorFlag, c.errorFlag);
+    EXPECT_EQ(programState.ErrorFlag, c.errorFlag);
     EXPECT_EQ(Calculated(), c.calculated);
     EXPECT_EQ(messagesShown, c.messages);
-    EXPECT_EQ(kwenvar.InputModified, c.modified);
+    EXPECT_EQ(programState.InputModified, c.modified);
     EXPECT_EQ(test::scriptedPrompter().pending(), 0u) << "the choice is asked exactly when reached";
     TearDown();
   }
@@ -149,7 +149,7 @@ TEST_F(InputSequenceTest, TheChoiceHasItsOwnHelpTopic) {
   uint16_t topicAtChoice = 0;
   InputSteps steps = Scripted("");
   steps.selectMaterial = [] { SetPromptHelp(9590); };
-  steps.preDesign = [&topicAtChoice] { topicAtChoice = msgbox.HelpTopic; };
+  steps.preDesign = [&topicAtChoice] { topicAtChoice = messageBox.HelpTopic; };
   test::scriptedPrompter().push(0);
   InputSequence(open_, steps);
   EXPECT_EQ(topicAtChoice, 9000);

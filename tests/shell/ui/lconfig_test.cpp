@@ -22,13 +22,13 @@
 #include <filesystem>
 #include <functional>
 
-#include "foundation/cad8var.h"
-#include "foundation/hgvar.h"
-#include "foundation/kwenvar.h"
+#include "foundation/cadsettings.h"
+#include "foundation/graphicssettings.h"
+#include "foundation/programstate.h"
 #include "foundation/settings.h"
 #include "foundation/view3d.h"
-#include "foundation/wkwenvar.h"
-#include "foundation/wprinvar.h"
+#include "foundation/desktopsettings.h"
+#include "foundation/printsettings.h"
 #include "platform/scriptedprompter.h"
 #include "platform/services.h"
 #include "shell/configio.h"
@@ -50,8 +50,8 @@ class ConfigWindowTest : public ::testing::Test {
   void SetUp() override {
     InitAllSettings();
     services() = HeadlessServices();
-    kwenvar.HelpLevel = 0;
-    wkwenvar.ConfigDir = dir_.path().string() + "/";
+    programState.HelpLevel = 0;
+    desktopSettings.ConfigDir = dir_.path().string() + "/";
     scriptedPrompter().clear();
   }
   void TearDown() override {
@@ -70,7 +70,7 @@ class ConfigWindowTest : public ::testing::Test {
 TEST_F(ConfigWindowTest, OkTakesTheFieldsWithTheirRules) {
   int clientWidth = -1;
   services().SetClientSize = [&](int32_t w, int32_t) { clientWidth = w + 1; };
-  kwenvar.ProgramDir = "/Opt/KWENDAL/Bin";
+  programState.ProgramDir = "/Opt/KWENDAL/Bin";
   Tconfig w;
   EXPECT_EQ(w.Edit_direxe->text().toStdString(), "/Opt/KWENDAL/Bin") << "shown as it is";
   EXPECT_EQ(w.PageControl->currentWidget(), w.Tab_grafik);
@@ -88,35 +88,35 @@ TEST_F(ConfigWindowTest, OkTakesTheFieldsWithTheirRules) {
   w.Edit_3dx->setText("90");
   w.Button_ok->click();
   EXPECT_EQ(w.result(), QDialog::Accepted);
-  EXPECT_EQ(kwenvar.GraphResX, 5000);
+  EXPECT_EQ(programState.GraphResX, 5000);
   EXPECT_EQ(clientWidth, 5001);
-  EXPECT_EQ(kwenvar.GraphResY, 499);
-  EXPECT_EQ(wprinvar.TextWindowPos.Width, 700);
-  EXPECT_EQ(wprinvar.TextWindowPos.Left, 10);
-  EXPECT_EQ(wprinvar.TextWindowPos.Height, 480);
-  EXPECT_EQ(cad8var.DimensionFactor, 1.0L);
-  EXPECT_EQ(hgvar.ZoomFactor, 1.0L) << "a blank zoom factor";
-  EXPECT_DOUBLE_EQ(wprinvar.DefaultPrintScaleX, 1.5);
-  EXPECT_TRUE(cad8var.DwgNoLogo) << "inverted";
-  EXPECT_EQ(wkwenvar.DateFormat, 1);
-  EXPECT_EQ(kwenvar.PrinterPort, 3);
+  EXPECT_EQ(programState.GraphResY, 499);
+  EXPECT_EQ(printSettings.TextWindowPos.Width, 700);
+  EXPECT_EQ(printSettings.TextWindowPos.Left, 10);
+  EXPECT_EQ(printSettings.TextWindowPos.Height, 480);
+  EXPECT_EQ(cadSettings.DimensionFactor, 1.0L);
+  EXPECT_EQ(graphicsSettings.ZoomFactor, 1.0L) << "a blank zoom factor";
+  EXPECT_DOUBLE_EQ(printSettings.DefaultPrintScaleX, 1.5);
+  EXPECT_TRUE(cadSettings.DwgNoLogo) << "inverted";
+  EXPECT_EQ(desktopSettings.DateFormat, 1);
+  EXPECT_EQ(programState.PrinterPort, 3);
   EXPECT_NEAR(static_cast<double>(view3d.View3DAngles[1]), 1.5707963, 1e-6);
-  EXPECT_EQ(kwenvar.ProgramDir, "/Opt/KWENDAL/Bin");
+  EXPECT_EQ(programState.ProgramDir, "/Opt/KWENDAL/Bin");
 }
 
 // Folder names are shown and taken back as the file system spells them, also while texts are shown
 // in plain ASCII, which would otherwise write "Pruefung" back for "Prüfung".
 TEST_F(ConfigWindowTest, FolderNamesKeepTheirLettersInEveryDisplayMode) {
   for (uint16_t plain : {0, 1}) {
-    wkwenvar.PlainAscii = plain;
-    kwenvar.DbfDir = "/daten/Pr\x81" "fung";  // DOS code page
-    kwenvar.PltDir = "/daten/hilfe";
+    desktopSettings.PlainAscii = plain;
+    programState.DbfDir = "/daten/Pr\x81" "fung";  // DOS code page
+    programState.PltDir = "/daten/hilfe";
     Tconfig w;
     EXPECT_EQ(w.Edit_dirdbf->text(), QString::fromUtf8("/daten/Prüfung")) << plain;
     w.Edit_dirplt->setText(QString::fromUtf8("/daten/Übersicht"));
     w.Button_ok->click();
-    EXPECT_EQ(kwenvar.DbfDir, "/daten/Pr\x81" "fung") << plain;
-    EXPECT_EQ(kwenvar.PltDir, "/daten/\x9A" "bersicht") << plain;
+    EXPECT_EQ(programState.DbfDir, "/daten/Pr\x81" "fung") << plain;
+    EXPECT_EQ(programState.PltDir, "/daten/\x9A" "bersicht") << plain;
   }
 }
 
@@ -124,7 +124,7 @@ TEST_F(ConfigWindowTest, CancelTakesNothing) {
   Tconfig w;
   w.Edit_dirdbf->setText("/anders");
   w.Button_cancel->click();
-  EXPECT_EQ(kwenvar.DbfDir, "");
+  EXPECT_EQ(programState.DbfDir, "");
 }
 
 TEST_F(ConfigWindowTest, TitleBlockAndSizeModes) {
@@ -233,7 +233,7 @@ TEST_F(ConfigWindowTest, LayerNamesAndColoursAreCheckedBeforeAnythingIsTaken) {
                                         {&Tconfig::StringGrid_layer, 4, 1, "300"},
                                         {&Tconfig::StringGrid_color, 3, 0, "0"}}) {
     InitAllSettings();
-    kwenvar.HelpLevel = 0;
+    programState.HelpLevel = 0;
     scriptedPrompter().clear();
     Tconfig w;
     w.Edit_dirdbf->setText("/neu");
@@ -241,7 +241,7 @@ TEST_F(ConfigWindowTest, LayerNamesAndColoursAreCheckedBeforeAnythingIsTaken) {
     w.Button_ok->click();
     EXPECT_NE(w.result(), QDialog::Accepted) << c.typed;
     EXPECT_TRUE(ErrorShown()) << c.typed;
-    EXPECT_EQ(kwenvar.DbfDir, "") << "nothing taken: " << c.typed;
+    EXPECT_EQ(programState.DbfDir, "") << "nothing taken: " << c.typed;
     EXPECT_EQ((w.*c.grid)->currentRow(), c.row);
   }
   Tconfig w;
@@ -249,8 +249,8 @@ TEST_F(ConfigWindowTest, LayerNamesAndColoursAreCheckedBeforeAnythingIsTaken) {
   Type(w.StringGrid_layer, 0, 1, "200");
   w.Button_ok->click();
   EXPECT_EQ(w.result(), QDialog::Accepted);
-  EXPECT_EQ(cad8var.LayerNames[5], "DICK") << "row 1 is layer 5";
-  EXPECT_EQ(cad8var.LayerColors[5], 200);
+  EXPECT_EQ(cadSettings.LayerNames[5], "DICK") << "row 1 is layer 5";
+  EXPECT_EQ(cadSettings.LayerColors[5], 200);
 }
 
 TEST_F(ConfigWindowTest, LayerDefaultsAndColourChooser) {
@@ -280,19 +280,19 @@ TEST_F(ConfigWindowTest, LayerDefaultsAndColourChooser) {
   });
   w.Button_selectlayercolor->click();
   EXPECT_EQ(CellText(w.StringGrid_layer, 1, 1), "12");
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
 
   w.Button_dick2->click();
   EXPECT_EQ(CellText(w.StringGrid_color, 15, 1), "2");
 }
 
 TEST_F(ConfigWindowTest, PaletteResetIsImmediateAndDropsOtherChanges) {
-  hgvar.ColorTable[3] = 0x123456;
+  graphicsSettings.ColorTable[3] = 0x123456;
   Tconfig w;
   w.Edit_zoomfaktor->setText("9");
   w.PanelColors[5] = 0x010203;
   w.Button_resetcolor->click();
-  const TColor reset3 = hgvar.ColorTable[3];
+  const TColor reset3 = graphicsSettings.ColorTable[3];
   EXPECT_NE(reset3, 0x123456u) << "the palette is reset at once";
   EXPECT_EQ(w.PanelColors[3], reset3);
   EXPECT_NE(w.PanelColors[5], 0x010203u);
@@ -329,19 +329,19 @@ TEST_F(ConfigWindowTest, CommandLinesWithAndWithoutSelection) {
   EXPECT_EQ(w.ListBox_ventrix->item(0)->text().toStdString(), built);
 
   w.Button_ok->click();
-  EXPECT_EQ(cad8var.VentrixCmdLines[1], built);
-  EXPECT_EQ(cad8var.VentrixCmdLines[5], "FUENFTE") << "all five lines are stored";
+  EXPECT_EQ(cadSettings.VentrixCmdLines[1], built);
+  EXPECT_EQ(cadSettings.VentrixCmdLines[5], "FUENFTE") << "all five lines are stored";
 }
 
 TEST_F(ConfigWindowTest, ExportAndImportMatchTheProgramsOwnFile) {
-  kwenvar.DbfDir = "/daten/dbf";
-  cad8var.LayerNames[3] = "MITTE";
-  wprinvar.TextWindowPos = {20, 40, 650, 400};
-  kwenvar.GraphResX = 799;
-  kwenvar.GraphResY = 599;
+  programState.DbfDir = "/daten/dbf";
+  cadSettings.LayerNames[3] = "MITTE";
+  printSettings.TextWindowPos = {20, 40, 650, 400};
+  programState.GraphResX = 799;
+  programState.GraphResY = 599;
   // Sizes as typed: "max" and "Auto" would derive them from the screen on reading.
-  wkwenvar.ScreenSizeCode = 0;
-  wkwenvar.DialogSizeCode = 0;
+  desktopSettings.ScreenSizeCode = 0;
+  desktopSettings.DialogSizeCode = 0;
   // Exported under the program's own name in another folder, so the first line matches too.
   const std::string exported = (dir_.path() / "sub" / "KWENDAL.cfg").string();
   std::filesystem::create_directories(dir_.path() / "sub");
@@ -351,25 +351,25 @@ TEST_F(ConfigWindowTest, ExportAndImportMatchTheProgramsOwnFile) {
     w.CheckBox_hidewarnings->setChecked(true);
     scriptedPrompter().push(exported);
     w.Button_export->click();
-    EXPECT_FALSE(kwenvar.ErrorFlag);
+    EXPECT_FALSE(programState.ErrorFlag);
   }
-  EXPECT_EQ(wkwenvar.ConfigDir, dir_.path().string() + "/") << "restored after the export";
-  EXPECT_EQ(cad8var.CadTextFont, "ISOCP") << "export takes the controls over";
+  EXPECT_EQ(desktopSettings.ConfigDir, dir_.path().string() + "/") << "restored after the export";
+  EXPECT_EQ(cadSettings.CadTextFont, "ISOCP") << "export takes the controls over";
   WriteConfigFile();
   const std::string own = test::readFile(dir_.path() / "KWENDAL.cfg");
   ASSERT_FALSE(own.empty());
   EXPECT_EQ(test::readFile(exported), own) << "byte for byte";
 
   InitAllSettings();
-  kwenvar.HelpLevel = 0;
-  wkwenvar.ConfigDir = dir_.path().string() + "/";
+  programState.HelpLevel = 0;
+  desktopSettings.ConfigDir = dir_.path().string() + "/";
   std::filesystem::remove(dir_.path() / "KWENDAL.cfg");
   Tconfig w;
   scriptedPrompter().push(exported);
   w.Button_import->click();
   EXPECT_EQ(w.Edit_cadfont->text(), "ISOCP") << "the window shows what was read";
   EXPECT_TRUE(w.CheckBox_hidewarnings->isChecked());
-  EXPECT_EQ(wkwenvar.ConfigDir, dir_.path().string() + "/");
+  EXPECT_EQ(desktopSettings.ConfigDir, dir_.path().string() + "/");
   w.Button_ok->click();
   WriteConfigFile();
   EXPECT_EQ(test::readFile(dir_.path() / "KWENDAL.cfg"), own);
@@ -377,16 +377,16 @@ TEST_F(ConfigWindowTest, ExportAndImportMatchTheProgramsOwnFile) {
   // Without a chosen name nothing is read or written and ErrorFlag stays set.
   scriptedPrompter().push(Cancel{});
   w.Button_export->click();
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   w.Button_save->click();
-  EXPECT_FALSE(kwenvar.ErrorFlag) << "saving still works";
+  EXPECT_FALSE(programState.ErrorFlag) << "saving still works";
 }
 
 // A temporary folder the configuration leaves unset is shown as the start folder its files go to;
 // saving keeps it unset unless the field was changed, so that the work folders of later runs do
 // not land in the user's own folder. A folder typed or chosen is saved.
 TEST_F(ConfigWindowTest, SavingKeepsAnUnsetTemporaryFolderUnset) {
-  const std::string start = kwenvar.StartDir + "/";
+  const std::string start = programState.StartDir + "/";
   const std::string own = (dir_.path() / "tmp").string();
   std::filesystem::create_directories(own);
   struct Case {
@@ -410,16 +410,16 @@ TEST_F(ConfigWindowTest, SavingKeepsAnUnsetTemporaryFolderUnset) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     InitAllSettings();
-    kwenvar.HelpLevel = 0;
-    wkwenvar.ConfigDir = dir_.path().string() + "/";
-    kwenvar.CadDir = kwenvar.StartDir;
+    programState.HelpLevel = 0;
+    desktopSettings.ConfigDir = dir_.path().string() + "/";
+    programState.CadDir = programState.StartDir;
     CheckDirectories();  // as at the start, with an empty temporary folder
     scriptedPrompter().clear();
     Tconfig w;
     EXPECT_EQ(w.Edit_dirtemp->text().toStdString(), start) << "where its files go";
     c.change(w);
     w.Button_save->click();
-    EXPECT_FALSE(kwenvar.ErrorFlag);
+    EXPECT_FALSE(programState.ErrorFlag);
     const std::vector<std::string> lines = test::Lines(test::readFile(dir_.path() / "KWENDAL.cfg"));
     const auto label = std::find(lines.begin(), lines.end(), "Ordner f\x81r tempor\x84re Dateien");
     ASSERT_LT(label + 1, lines.end());
@@ -446,29 +446,29 @@ TEST_F(ConfigWindowTest, ExportAndImportTellCancelFromFailure) {
       {"import of a damaged file", true, damaged.string(), Outcome::Failed},
       {"import", true, good, Outcome::Done},
   };
-  kwenvar.ShowErrors = false;  // a failed write is not tried again
+  programState.ShowErrors = false;  // a failed write is not tried again
   Tconfig w;
   for (const Case& c : cases) {
     scriptedPrompter().clear();
     scriptedPrompter().push(c.answer);
     EXPECT_EQ(c.import ? w.ImportClick() : w.ExportClick(), c.outcome) << c.what;
-    EXPECT_EQ(kwenvar.ErrorFlag, c.outcome != Outcome::Done) << c.what;
+    EXPECT_EQ(programState.ErrorFlag, c.outcome != Outcome::Done) << c.what;
   }
   EXPECT_FALSE(std::filesystem::exists(dir_.path() / "fehlt"));
 }
 
 TEST_F(ConfigWindowTest, TheSettingsCommandShowsTheWindowModally) {
-  kwenvar.ErrorFlag = true;
+  programState.ErrorFlag = true;
   test::OnNextModalOf<QDialog>([](QDialog* d) {
     auto* w = dynamic_cast<Tconfig*>(d);
     ASSERT_NE(w, nullptr);
-    EXPECT_FALSE(kwenvar.ErrorFlag) << "cleared before the window opens";
+    EXPECT_FALSE(programState.ErrorFlag) << "cleared before the window opens";
     EXPECT_EQ(w->windowTitle().toStdString(), "KWENDAL Konfiguration");
     w->Edit_dircad->setText("/cad");
     w->Button_ok->click();
   });
   ShowConfigWindow(nullptr);
-  EXPECT_EQ(kwenvar.CadDir, "/cad");
+  EXPECT_EQ(programState.CadDir, "/cad");
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "foundation/kwenvar.h"
+#include "foundation/programstate.h"
 #include "foundation/settings.h"
 #include "graphics/vntxuni1.h"
 #include "shell/ui/lvntx.h"
@@ -31,8 +31,8 @@ class VentrixWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     InitAllSettings();
-    kwenvar.TempDir = "/tmp/plot";
-    kwenvar.HelpLevel = 0;
+    programState.TempDir = "/tmp/plot";
+    programState.HelpLevel = 0;
   }
   void TearDown() override { InitAllSettings(); }
   // The part of the line after the program and the DXF work file.

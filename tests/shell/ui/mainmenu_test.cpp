@@ -15,10 +15,10 @@
 #include <tuple>
 #include <vector>
 
-#include "foundation/kwenvar.h"
+#include "foundation/programstate.h"
 #include "foundation/settings.h"
-#include "foundation/ui/ushowfil.h"
-#include "foundation/wkwenvar.h"
+#include "foundation/ui/reportviewer.h"
+#include "foundation/desktopsettings.h"
 #include "shell/ui/qorvau.h"
 #include "shell/vmenuyeb.h"
 
@@ -173,7 +173,7 @@ TEST_F(MainMenu, EveryItemSitsUnderItsMenu) {
 
 // The captions of the German and English menus, and the fixed ones that no language changes.
 TEST_F(MainMenu, GermanAndEnglishCaptions) {
-  kwenvar.CurrentFileName.clear();
+  programState.CurrentFileName.clear();
   ApplyMenuCaptions(*form);  // as the window's creation does once the program identity is set
   struct Row {
     const char* name;
@@ -242,7 +242,7 @@ TEST_F(MainMenu, GermanAndEnglishCaptions) {
   for (const Row& r : rows) EXPECT_EQ(caption(r.name).toStdString(), r.german) << r.name;
   SetLanguage(*form, LangEnglish);
   for (const Row& r : rows) EXPECT_EQ(caption(r.name).toStdString(), r.english) << r.name;
-  EXPECT_EQ(wkwenvar.MenuLanguage, LangEnglish);
+  EXPECT_EQ(desktopSettings.MenuLanguage, LangEnglish);
   EXPECT_EQ(form->windowTitle().toStdString(), "QORVA - Konstantkraftfeder");
   SetLanguage(*form, LangGerman);
   for (const Row& r : rows) EXPECT_EQ(caption(r.name).toStdString(), r.german) << r.name;
@@ -285,10 +285,10 @@ TEST_F(MainMenu, KoreanAndChineseCaptionsShowTheirCharacters) {
 // The Help menu's language items switch the language; Romanian has no family texts of its own.
 TEST_F(MainMenu, LanguageItemsSwitchAndRomanianKeepsFamilyTexts) {
   item("mi_helplanguageEnglish")->trigger();
-  EXPECT_EQ(wkwenvar.MenuLanguage, LangEnglish);
+  EXPECT_EQ(desktopSettings.MenuLanguage, LangEnglish);
   EXPECT_EQ(caption("mi_file").toStdString(), "&File");
   item("mi_helplanguageRoman")->trigger();
-  EXPECT_EQ(wkwenvar.MenuLanguage, LangRomanian);
+  EXPECT_EQ(desktopSettings.MenuLanguage, LangRomanian);
   EXPECT_EQ(caption("mi_file").toStdString(), "&Fisier");
   EXPECT_EQ(caption("mi_fileexit").toStdString(), "Ie&sire");
   EXPECT_EQ(caption("mi_viewfs").toStdString(), "&Load deflection curve of spring F-s");
@@ -347,7 +347,7 @@ TEST_F(MainMenu, NumbersWithoutALanguageChangeNoCaption) {
   const auto english = captions();
   for (int32_t n : {0, 10, 11, 13, 255, -1, 65536 + 8}) {
     SetLanguage(*form, n);
-    EXPECT_EQ(wkwenvar.MenuLanguage, n);
+    EXPECT_EQ(desktopSettings.MenuLanguage, n);
     EXPECT_EQ(captions(), english) << n;
   }
 }

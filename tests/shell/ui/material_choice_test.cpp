@@ -5,9 +5,9 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "foundation/kwenvar.h"
+#include "foundation/programstate.h"
 #include "foundation/settings.h"
-#include "foundation/wintext.h"
+#include "foundation/windowtext.h"
 #include "platform/services.h"
 #include "spring/materialsource.h"
 #include "spring/materialtable.h"
@@ -31,8 +31,8 @@ class MaterialChoiceWindowTest : public ::testing::Test {
     previous_ = installServices(HeadlessServices());
     services().DbfBrowseWindow = ShowTableBrowseWindow;
     installMaterialTable(nullptr);  // the program's own dBase table
-    kwenvar.DbfDir = kData;
-    kwenvar.TempDir = scratch_.path().string();
+    programState.DbfDir = kData;
+    programState.TempDir = scratch_.path().string();
     test::scriptedPrompter().clear();
   }
   void TearDown() override {
@@ -69,7 +69,7 @@ TEST_F(MaterialChoiceWindowTest, TheChosenRowsRecordBecomesTheSpringsMaterial) {
     w->Button_ok->click();
   });
   SelectMaterial(family_, 1);
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   const uint16_t chosen = family_.MaterialNumber;
   ASSERT_GE(chosen, 1);
   ASSERT_LE(chosen, rows.size());
@@ -80,7 +80,7 @@ TEST_F(MaterialChoiceWindowTest, TheChosenRowsRecordBecomesTheSpringsMaterial) {
   // Cancel keeps the material.
   test::OnNextModalOf<QDialog>([](QDialog* d) { static_cast<Tdbf4*>(d)->Button_cancel->click(); });
   SelectMaterial(family_, 1);
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_EQ(family_.MaterialNumber, chosen);
 }
 
@@ -97,7 +97,7 @@ TEST_F(MaterialChoiceWindowTest, OkAtOnceKeepsTheCurrentMaterial) {
       w->Button_ok->click();
     });
     SelectMaterial(family_, 1);
-    EXPECT_FALSE(kwenvar.ErrorFlag) << current;
+    EXPECT_FALSE(programState.ErrorFlag) << current;
     EXPECT_EQ(family_.MaterialNumber, current);
     EXPECT_GE(shownRow, 0) << current;
     // Enter in the grid chooses as OK does.
@@ -108,7 +108,7 @@ TEST_F(MaterialChoiceWindowTest, OkAtOnceKeepsTheCurrentMaterial) {
       QTest::keyClick(w->XbGrid1, Qt::Key_Return);
     });
     SelectMaterial(family_, 1);
-    EXPECT_FALSE(kwenvar.ErrorFlag) << current;
+    EXPECT_FALSE(programState.ErrorFlag) << current;
     EXPECT_EQ(family_.MaterialNumber, current) << "Enter";
   }
 }

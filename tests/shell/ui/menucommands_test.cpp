@@ -16,10 +16,10 @@
 #include <string>
 #include <vector>
 
-#include "foundation/error0.h"
-#include "foundation/kwenvar.h"
+#include "foundation/errorlist.h"
+#include "foundation/programstate.h"
 #include "foundation/settings.h"
-#include "foundation/wkwenvar.h"
+#include "foundation/desktopsettings.h"
 #include "graphics/kwendraw.h"
 #include "graphics/kwengraf.h"
 #include "platform/services.h"
@@ -57,13 +57,13 @@ class MenuCommandsTest : public ::testing::Test {
     test::recordingLauncher().installed = {"xdg-open"};
     // The program's files where a user's installation has them; the spring files in a folder of
     // their own.
-    kwenvar.DbfDir = kData.string();
-    kwenvar.PltDir = kData.string();
-    kwenvar.ProgramDir = kData.string();
-    wkwenvar.ManualDir = kData.string();
-    kwenvar.DataDir = scratch_.path().string() + "/";
-    kwenvar.TempDir = scratch_.path().string() + "/";
-    wkwenvar.ConfigDir = scratch_.path().string();  // the session file written at the window's end
+    programState.DbfDir = kData.string();
+    programState.PltDir = kData.string();
+    programState.ProgramDir = kData.string();
+    desktopSettings.ManualDir = kData.string();
+    programState.DataDir = scratch_.path().string() + "/";
+    programState.TempDir = scratch_.path().string() + "/";
+    desktopSettings.ConfigDir = scratch_.path().string();  // the session file written at the window's end
     InitRecentMenu(*MainMenuOf(*form_), Item("mi_fileexit"));  // as the start-up does
     ASSERT_TRUE(ReadDefaultSpring(form_->spring()));  // the spring the window starts with
     form_->show();
@@ -123,15 +123,15 @@ TEST_F(MenuCommandsTest, NewSpringRecalculatedSavedAndOpenedAgain) {
   });
   kwengraf.DisplayList.clear();
   Item("mi_fileNew")->trigger();
-  EXPECT_FALSE(kwenvar.ErrorFlag);
-  EXPECT_EQ(kwenvar.CurrentFileName, "");
+  EXPECT_FALSE(programState.ErrorFlag);
+  EXPECT_EQ(programState.CurrentFileName, "");
   EXPECT_EQ(spring().family.DrawingName, "Bremsfeder");
   EXPECT_EQ(form_->spring().TitleLines[1], "Bremsfeder  Zeichn.Nr.: Z-100");
   EXPECT_EQ(spring().family.BandThickness, 0.4L);
   EXPECT_EQ(spring().family.BandWidth, 30);
   EXPECT_GT(spring().family.PermissibleStress, 0) << "a material was chosen";
   EXPECT_GT(spring().family.Stress2, 0) << "calculated";
-  EXPECT_TRUE(kwenvar.InputModified);
+  EXPECT_TRUE(programState.InputModified);
   EXPECT_EQ(messageLists, 1);
   EXPECT_GT(kwengraf.DisplayList.size(), 100u) << "the spring is drawn";
 
@@ -148,62 +148,62 @@ TEST_F(MenuCommandsTest, NewSpringRecalculatedSavedAndOpenedAgain) {
   // Save As names the file and puts it on the recent list.
   test::scriptedPrompter().push((scratch_ / "bremse.qva").string());
   Item("mi_FileSaveAs")->trigger();
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_TRUE(fs::exists(scratch_ / "bremse.qva"));
-  EXPECT_FALSE(kwenvar.InputModified);
-  EXPECT_EQ(kwenvar.CurrentFileName, "bremse");
-  EXPECT_EQ(wkwenvar.RecentFiles[1], (scratch_ / "bremse.qva").string());
+  EXPECT_FALSE(programState.InputModified);
+  EXPECT_EQ(programState.CurrentFileName, "bremse");
+  EXPECT_EQ(desktopSettings.RecentFiles[1], (scratch_ / "bremse.qva").string());
   EXPECT_TRUE(form_->windowTitle().contains("bremse.qva"));
   EXPECT_TRUE(Item("mi_file1")->isVisible());
 
   // File > New, left at its first form with Esc: the default spring is back, nothing calculated.
   test::OnNextModalOf<TEingabetext1>([](TEingabetext1* t) { QTest::keyClick(t, Qt::Key_Escape); });
   Item("mi_fileNew")->trigger();
-  EXPECT_TRUE(kwenvar.ErrorFlag);
-  EXPECT_EQ(kwenvar.CurrentFileName, "");
+  EXPECT_TRUE(programState.ErrorFlag);
+  EXPECT_EQ(programState.CurrentFileName, "");
   EXPECT_EQ(spring().family.BandThickness, 0.5L) << "the default spring's";
   EXPECT_EQ(form_->spring().TitleLines[1], "");
 
   // The recent list brings the saved spring back.
   Item("mi_file1")->trigger();
-  EXPECT_FALSE(kwenvar.ErrorFlag);
-  EXPECT_EQ(kwenvar.CurrentFileName, "bremse");
+  EXPECT_FALSE(programState.ErrorFlag);
+  EXPECT_EQ(programState.CurrentFileName, "bremse");
   EXPECT_EQ(spring().family.BandThickness, 0.45L);
   EXPECT_EQ(spring().family.BandWidth, 30);
   EXPECT_EQ(spring().family.DrawingName, "Bremsfeder");
-  EXPECT_FALSE(kwenvar.InputModified);
+  EXPECT_FALSE(programState.InputModified);
 }
 
 TEST_F(MenuCommandsTest, SaveWithoutANameAsksForOneAndLeavesTheRecentList) {
-  kwenvar.CurrentFileName.clear();
-  kwenvar.InputModified = true;
+  programState.CurrentFileName.clear();
+  programState.InputModified = true;
   test::scriptedPrompter().push((scratch_ / "erste.qva").string());
   Item("mi_FileSave")->trigger();
   EXPECT_TRUE(fs::exists(scratch_ / "erste.qva"));
-  EXPECT_EQ(kwenvar.CurrentFileName, "erste");
-  EXPECT_FALSE(kwenvar.InputModified);
-  EXPECT_EQ(wkwenvar.RecentFiles[1], "");
+  EXPECT_EQ(programState.CurrentFileName, "erste");
+  EXPECT_FALSE(programState.InputModified);
+  EXPECT_EQ(desktopSettings.RecentFiles[1], "");
 }
 
 TEST_F(MenuCommandsTest, CancelledFormsStillCalculateAndMark) {
   // Application cancelled: calculated and marked all the same.
-  kwenvar.InputModified = false;
+  programState.InputModified = false;
   test::OnNextModalOf<Tform_qvaeins>([](Tform_qvaeins* a) { QTest::mouseClick(a->Button_cancel, Qt::LeftButton); });
   Item("mi_editanwendung")->trigger();
-  EXPECT_TRUE(kwenvar.InputModified);
+  EXPECT_TRUE(programState.InputModified);
   // Recalculation cancelled: calculated, not marked; no material asked for while one is chosen.
-  kwenvar.InputModified = false;
+  programState.InputModified = false;
   ClearErrorList();
   test::OnNextModalOf<TForm_qvageo>([](TForm_qvageo* g) { QTest::mouseClick(g->Button_cancel, Qt::LeftButton); });
   Item("mi_editAbmess")->trigger();
-  EXPECT_FALSE(kwenvar.InputModified);
+  EXPECT_FALSE(programState.InputModified);
   // Edit > Text cancelled leaves the input unmarked; confirmed marks it without drawing.
   test::OnNextModalOf<TEingabetext1>([](TEingabetext1* t) { QTest::keyClick(t, Qt::Key_Escape); });
   Item("mi_EditText")->trigger();
-  EXPECT_FALSE(kwenvar.InputModified);
+  EXPECT_FALSE(programState.InputModified);
   test::OnNextModalOf<TEingabetext1>([](TEingabetext1* t) { QTest::mouseClick(t->Button_ok, Qt::LeftButton); });
   Item("mi_EditText")->trigger();
-  EXPECT_TRUE(kwenvar.InputModified);
+  EXPECT_TRUE(programState.InputModified);
 }
 
 TEST_F(MenuCommandsTest, HelpOpensTheManualAndTheMakersPages) {
@@ -216,7 +216,7 @@ TEST_F(MenuCommandsTest, HelpOpensTheManualAndTheMakersPages) {
   EXPECT_EQ(opened, (std::vector<std::string>{(kData / "qorva.htm").string(), "https://www.kwendal.de/qorva_d.htm",
                                               "https://www.kwendal.de/"}));
   // No manual in the folder: told, and nothing opened.
-  wkwenvar.ManualDir = scratch_.path().string();
+  desktopSettings.ManualDir = scratch_.path().string();
   test::recordingLauncher().clear();
   test::scriptedPrompter().clear();
   Item("mi_helphandbuch")->trigger();
@@ -229,7 +229,7 @@ TEST_F(MenuCommandsTest, HelpOpensTheManualAndTheMakersPages) {
 // A desktop without its opener (xdg-utils not installed): the manual, the web pages and the
 // spreadsheet items each say which program is missing and which package brings it.
 TEST_F(MenuCommandsTest, WithoutTheDesktopOpenerEachItemSaysWhatToInstall) {
-  kwenvar.CurrentFileName = "null";
+  programState.CurrentFileName = "null";
   test::recordingLauncher().installed.clear();
   test::recordingLauncher().openerMissing = true;
   for (const char* item : {"mi_helphandbuch", "mi_helphistory", "mi_helpwww", "mi_OleStartExcel", "mi_OlePrintoutExcel"}) {
@@ -283,7 +283,7 @@ TEST_F(MenuCommandsTest, EveryItemInEveryLanguageRunsAndTheWindowGoesOn) {
   // A saved spring, so that the spreadsheet commands have a file to work on.
   test::scriptedPrompter().push((scratch_ / "feder.qva").string());
   Item("mi_FileSaveAs")->trigger();
-  ASSERT_FALSE(kwenvar.ErrorFlag);
+  ASSERT_FALSE(programState.ErrorFlag);
   auto own = std::make_unique<CancellingPrompter>();
   CancellingPrompter* answers = own.get();
   std::unique_ptr<Prompter> scripted = installPrompter(std::move(own));
@@ -305,7 +305,7 @@ TEST_F(MenuCommandsTest, EveryItemInEveryLanguageRunsAndTheWindowGoesOn) {
       if (!a->isEnabled() || !a->isVisible()) continue;
       const std::string name = a->objectName().toStdString();
       answers->messages.clear();
-      kwenvar.InputModified = false;  // no save question in the way of the command
+      programState.InputModified = false;  // no save question in the way of the command
       try {
         a->trigger();
       } catch (const std::exception& e) {
@@ -322,7 +322,7 @@ TEST_F(MenuCommandsTest, EveryItemInEveryLanguageRunsAndTheWindowGoesOn) {
   EXPECT_GT(closer.closed, 20);
   // The window still answers: the error-messages item and Exit.
   SetLanguage(*form_, LangGerman);
-  kwenvar.InputModified = false;
+  programState.InputModified = false;
   Item("mi_fileexit")->trigger();
   EXPECT_FALSE(form_->isVisible());
   installPrompter(std::move(scripted));

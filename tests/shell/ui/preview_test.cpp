@@ -11,7 +11,7 @@
 #include <QTableWidget>
 #include <filesystem>
 
-#include "foundation/kwenvar.h"
+#include "foundation/programstate.h"
 #include "foundation/settings.h"
 #include "tests/support/testsupport.h"
 
@@ -22,8 +22,8 @@ class PreviewWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     InitAllSettings();
-    kwenvar.ProgName = "QORVA";
-    kwenvar.DataDir = "/daten/federn/";
+    programState.ProgName = "QORVA";
+    programState.DataDir = "/daten/federn/";
     test::scriptedPrompter().clear();
     table.SetRows({{"File", "E", "Mat.No."},
                    {"b.qva", "  2000", "5"},
@@ -45,10 +45,10 @@ TEST_F(PreviewWindowTest, ChoosingARowClosesTheWindowWithThatRowOnce) {
   EXPECT_EQ(table.mi_editsearch->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F));
   EXPECT_EQ(table.SearchNext1->shortcut(), QKeySequence(Qt::Key_F3));
 
-  kwenvar.ErrorFlag = true;
+  programState.ErrorFlag = true;
   table.StringGrid1->setCurrentCell(1, 0);
   EXPECT_EQ(table.ChosenRow, 2);
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_EQ(table.result(), QDialog::Accepted);
   EXPECT_FALSE(table.isVisible());
 
@@ -61,7 +61,7 @@ TEST_F(PreviewWindowTest, ChoosingARowClosesTheWindowWithThatRowOnce) {
   EXPECT_EQ(table.result(), -1);
 
   table.mi_fileExit->trigger();
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_FALSE(table.isVisible());
 }
 
@@ -70,7 +70,7 @@ TEST_F(PreviewWindowTest, WithoutADataFolderTheCaptionNamesTheFolderListed) {
   test::ScratchDir dir;
   std::filesystem::create_directory(dir / "Federn Gr\u00f6\u00dfe");
   test::CwdGuard cwd(dir / "Federn Gr\u00f6\u00dfe");
-  kwenvar.DataDir.clear();
+  programState.DataDir.clear();
   TForm_preview t(nullptr);
   t.show();
   EXPECT_EQ(t.windowTitle().toStdString(), "QORVA  " + std::filesystem::current_path().generic_string() + "/");

@@ -14,10 +14,10 @@
 #include <filesystem>
 
 #include "foundation/datafolder.h"
-#include "foundation/kwenvar.h"
+#include "foundation/programstate.h"
 #include "foundation/settings.h"
-#include "foundation/wkwenvar.h"
-#include "foundation/wprinvar.h"
+#include "foundation/desktopsettings.h"
+#include "foundation/printsettings.h"
 #include "graphics/kwengraf.h"
 #include "platform/services.h"
 #include "shell/printpreset.h"
@@ -49,9 +49,9 @@ class PrintWindowTest : public ::testing::Test {
     fs::create_directories(dir_ / "dbf");
     fs::create_directories(dir_ / "tmp");
     fs::copy_file(kData / "printout.dbf", dir_ / "dbf" / "printout.dbf");
-    kwenvar.DbfDir = (dir_ / "dbf").string();
-    kwenvar.TempDir = (dir_ / "tmp").string();
-    wkwenvar.WorkingDir = (dir_ / "work").string();
+    programState.DbfDir = (dir_ / "dbf").string();
+    programState.TempDir = (dir_ / "tmp").string();
+    desktopSettings.WorkingDir = (dir_ / "work").string();
     StartTableEngine();
     scriptedPrompter().clear();
   }
@@ -93,12 +93,12 @@ TEST(PrintPresetTable, TheShippedTableIsWhatTheToolMakes) {
 }
 
 TEST_F(PrintWindowTest, StartValuesFollowTheSheet) {
-  wprinvar.DefaultPrintScaleX = 2;
-  wprinvar.DefaultPrintScaleY = 3;
-  wprinvar.DefaultPrintOriginX = 5;
-  wprinvar.DefaultPrintBorder = true;
-  wprinvar.PrintOrientation = 2;
-  wprinvar.SheetFormat = 2;  // A4 portrait frame
+  printSettings.DefaultPrintScaleX = 2;
+  printSettings.DefaultPrintScaleY = 3;
+  printSettings.DefaultPrintOriginX = 5;
+  printSettings.DefaultPrintBorder = true;
+  printSettings.PrintOrientation = 2;
+  printSettings.SheetFormat = 2;  // A4 portrait frame
   {
     TForm_printconf w;
     EXPECT_EQ(w.Edit_scalex->text(), "1");
@@ -107,7 +107,7 @@ TEST_F(PrintWindowTest, StartValuesFollowTheSheet) {
     EXPECT_FALSE(w.CheckBox_umrandung->isChecked());
     EXPECT_TRUE(w.RadioGroup_hochquer[0]->isChecked());
   }
-  wprinvar.SheetFormat = 3;  // A3 frame: the configured defaults
+  printSettings.SheetFormat = 3;  // A3 frame: the configured defaults
   TForm_printconf w;
   EXPECT_EQ(w.Edit_scalex->text(), "2");
   EXPECT_EQ(w.Edit_scaley->text(), "3");
@@ -124,7 +124,7 @@ TEST_F(PrintWindowTest, PresetsArePickedAndStored) {
   EXPECT_TRUE(w.RadioGroup_hochquer[1]->isChecked());
   EXPECT_TRUE(w.RadioGroup_printmono[1]->isChecked()) << "not monochrome: the colour item";
   EXPECT_TRUE(w.CheckBox_anpassen->isChecked());
-  EXPECT_EQ(wprinvar.PrintPresetNo, 3);
+  EXPECT_EQ(printSettings.PrintPresetNo, 3);
   EXPECT_FALSE(dbfhost.Dbf4Form.Active()) << "the table is closed again";
 
   // The second pick starts on the preset picked the first time.
@@ -135,7 +135,7 @@ TEST_F(PrintWindowTest, PresetsArePickedAndStored) {
     b->Button_cancel->click();
   });
   w.Button_dbClick();
-  EXPECT_FALSE(kwenvar.ErrorFlag) << "cleared after a cancelled browse";
+  EXPECT_FALSE(programState.ErrorFlag) << "cleared after a cancelled browse";
 
   w.Edit_scalex->setText("0,5");
   w.RadioGroup_printmono[0]->click();
@@ -159,17 +159,17 @@ TEST_F(PrintWindowTest, PresetsArePickedAndStored) {
 TEST_F(PrintWindowTest, ANewPresetOfTheShippedTableGoesToTheUsersCopy) {
   datafolder.Shipped = (dir_ / "dbf").string();
   datafolder.UserCopies = (dir_ / "user").string();
-  wkwenvar.WorkingDir = (dir_ / "dbf").string();  // started in the data folder itself
+  desktopSettings.WorkingDir = (dir_ / "dbf").string();  // started in the data folder itself
   const std::string shipped = test::readFile(dir_ / "dbf" / "printout.dbf");
   TForm_printconf w;
   scriptedPrompter().push(std::string("Mein Satz"));
   w.Button_appendClick();
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_EQ(test::readFile(dir_ / "dbf" / "printout.dbf"), shipped);
   EXPECT_EQ(Names(dir_ / "user" / "printout.dbf"), "A4 Hochformat|A4 Querformat|A3 Querformat|Mein Satz");
   PickRow(3);  // the fourth row: only the user's copy has it
   w.Button_dbClick();
-  EXPECT_EQ(wprinvar.PrintPresetNo, 4);
+  EXPECT_EQ(printSettings.PrintPresetNo, 4);
 }
 
 TEST_F(PrintWindowTest, TheWorkingFoldersTableComesFirstAndAnEmptyTableTakesAPreset) {
@@ -185,7 +185,7 @@ TEST_F(PrintWindowTest, TheWorkingFoldersTableComesFirstAndAnEmptyTableTakesAPre
     EXPECT_EQ(b->XbGrid1->gridModel()->rowCount(), 0) << "the working folder's empty table";
     b->Button_ok->click();
   });
-  wprinvar.PrintPresetNo = 2;  // a record the empty table does not have
+  printSettings.PrintPresetNo = 2;  // a record the empty table does not have
   w.Button_dbClick();
   EXPECT_EQ(w.Edit_scalex->text(), "1") << "nothing was taken from an empty table";
   scriptedPrompter().push(std::string("Erster"));
@@ -204,8 +204,8 @@ TEST_F(PrintWindowTest, OkPrintsAndSetupShowsThePrinterWithoutAJob) {
     w.Edit_xorigin->setText("7");
     w.RadioGroup_printmono[0]->click();
     w.Button_okClick();
-    EXPECT_EQ(wprinvar.PrintOriginX, 7);
-    EXPECT_EQ(kwenvar.PrintColorMode, 1);
+    EXPECT_EQ(printSettings.PrintOriginX, 7);
+    EXPECT_EQ(programState.PrintColorMode, 1);
   }
   ASSERT_TRUE(fs::exists(pdf));
   EXPECT_EQ(test::readFile(pdf).rfind("%PDF", 0), 0u);
@@ -285,13 +285,13 @@ TEST_F(PrintWindowTest, ThePrintCommandTellsCancelFromAFailedPrinter) {
 // prints nothing and leaves the window open.
 TEST_F(PrintWindowTest, WithoutAPrinterThePageGoesIntoANamedPdfFile) {
   line(0, 0, 100, 100);
-  kwenvar.DataDir = dir_.string();
-  kwenvar.CurrentFileName = "feder";
+  programState.DataDir = dir_.string();
+  programState.CurrentFileName = "feder";
   TForm_printconf w;
   if (!w.printer().printerName().isEmpty()) GTEST_SKIP() << "this machine has a printer";
   scriptedPrompter().push(Cancel{});
   w.Button_okClick();
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_NE(w.result(), QDialog::Accepted);
   EXPECT_EQ(scriptedPrompter().asked().back().kind, AskKind::SaveFile);
   EXPECT_EQ(scriptedPrompter().asked().back().preset, dir_.string());
@@ -299,7 +299,7 @@ TEST_F(PrintWindowTest, WithoutAPrinterThePageGoesIntoANamedPdfFile) {
   const fs::path pdf = dir_ / "feder";  // the extension is added
   scriptedPrompter().push(pdf.string());
   w.Button_okClick();
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_EQ(w.result(), QDialog::Accepted);
   ASSERT_TRUE(fs::exists(dir_ / "feder.pdf"));
   EXPECT_EQ(test::readFile(dir_ / "feder.pdf").rfind("%PDF", 0), 0u);
@@ -309,7 +309,7 @@ TEST_F(PrintWindowTest, WithoutAPrinterThePageGoesIntoANamedPdfFile) {
   scriptedPrompter().push((dir_ / "feder.pdf").string());
   scriptedPrompter().push(YesNoCancel::No);
   again.Button_okClick();
-  EXPECT_TRUE(kwenvar.ErrorFlag);
+  EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_EQ(test::readFile(dir_ / "feder.pdf"), "alt");
 }
 

@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <QTest>
 
-#include "foundation/hgvar.h"
-#include "foundation/kwenvar.h"
+#include "foundation/graphicssettings.h"
+#include "foundation/programstate.h"
 #include "foundation/settings.h"
 #include "graphics/kwendraw.h"
 #include "graphics/kwengraf.h"
@@ -16,8 +16,8 @@ namespace {
 TEST(MainWindowGraphics, ShowsADrawingMadeOfDisplayListRecords) {
   InitAllSettings();
   InitKwengraf();
-  kwenvar.GraphResX = 640;
-  kwenvar.GraphResY = 480;
+  programState.GraphResX = 640;
+  programState.GraphResY = 480;
   {
     Thh w;
     ASSERT_EQ(FKwengra, &w);
@@ -41,7 +41,7 @@ TEST(MainWindowGraphics, ShowsADrawingMadeOfDisplayListRecords) {
 
     // The main window zooms as the graphics window does: a zoom key, then a right click.
     QTest::keyClick(w.canvasWidget(), Qt::Key_Plus, Qt::KeypadModifier);
-    EXPECT_EQ(kwenvar.LastKey, '+');
+    EXPECT_EQ(programState.LastKey, '+');
     EXPECT_NE(CurrentZoomRectangle(), (ZoomRectangle{1, 1, 639, 479}));
     QTest::mouseClick(w.canvasWidget(), Qt::RightButton, Qt::NoModifier, QPoint(10, 10));
     EXPECT_EQ(CurrentZoomRectangle(), (ZoomRectangle{1, 1, 639, 479}));

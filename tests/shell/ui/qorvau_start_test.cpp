@@ -10,11 +10,11 @@
 #include <memory>
 #include <sstream>
 
-#include "foundation/error0.h"
-#include "foundation/hgvar.h"
-#include "foundation/kwenvar.h"
+#include "foundation/errorlist.h"
+#include "foundation/graphicssettings.h"
+#include "foundation/programstate.h"
 #include "foundation/ui/qttext.h"
-#include "foundation/wkwenvar.h"
+#include "foundation/desktopsettings.h"
 #include "graphics/kwendraw.h"
 #include "graphics/kwengraf.h"
 #include "shell/cmdline.h"
@@ -88,9 +88,9 @@ TEST_F(MainWindowStart, OpensOnTheStartPictureWithTheDefaultSpringCalculated) {
   EXPECT_TRUE(startup.StartPictureShown);
   EXPECT_GT(w.spring().product.TurnCount, 0);
   EXPECT_EQ(w.windowTitle().toStdString(), "QORVA - Konstantkraftfeder");
-  EXPECT_TRUE(kwenvar.CurrentFileName.empty());
-  EXPECT_FALSE(kwenvar.InputModified);
-  EXPECT_FALSE(kwenvar.FatalError);
+  EXPECT_TRUE(programState.CurrentFileName.empty());
+  EXPECT_FALSE(programState.InputModified);
+  EXPECT_FALSE(programState.FatalError);
   w.show();
   QApplication::processEvents();
   const QImage& img = w.canvasImage();
@@ -103,7 +103,7 @@ TEST_F(MainWindowStart, CaptionNamesACommandLineFile) {
   Thh& w = MakeWindow();
   ASSERT_FALSE(w.FormCreate(ParseCommandLine({"test.qva"})).has_value());
   EXPECT_EQ(w.windowTitle().toStdString(), "QORVA - Konstantkraftfeder  -  test.qva");
-  EXPECT_TRUE(kwenvar.FileNameHasPath);
+  EXPECT_TRUE(programState.FileNameHasPath);
 }
 
 TEST_F(MainWindowStart, ARefusedNameEndsTheStartWithExitCodeOne) {
@@ -115,13 +115,13 @@ TEST_F(MainWindowStart, CloseAsksAndStaysOpenWhenInputIsKept) {
   Thh& w = MakeWindow();
   ASSERT_FALSE(w.FormCreate(ParseCommandLine({})).has_value());
   w.show();
-  kwenvar.InputModified = true;
+  programState.InputModified = true;
   scriptedPrompter().push(YesNoCancel::No);  // "Bisherige Eingaben verwerfen ?" - no
   EXPECT_FALSE(w.close());
   EXPECT_TRUE(w.isVisible());
   scriptedPrompter().push(YesNoCancel::Yes);
   EXPECT_TRUE(w.close());
-  EXPECT_FALSE(kwenvar.InputModified);
+  EXPECT_FALSE(programState.InputModified);
 }
 
 TEST_F(MainWindowStart, RecentFileItemsFollowTheList) {
@@ -133,7 +133,7 @@ TEST_F(MainWindowStart, RecentFileItemsFollowTheList) {
   EXPECT_FALSE(m->mi_file1->isVisible());
   EXPECT_FALSE(m->N15->isVisible());
 
-  auto& r = wkwenvar.RecentFiles;
+  auto& r = desktopSettings.RecentFiles;
   r[1] = (dir_ / "gone.qva").string();
   r[2] = (dir_ / "a.qva").string();
   UpdateFormCaption(w);
@@ -147,7 +147,7 @@ TEST_F(MainWindowStart, RecentFileItemsFollowTheList) {
   EXPECT_EQ(r[1], (dir_ / "a.qva").string());
   EXPECT_FALSE(m->mi_file2->isVisible());
   m->mi_file1->trigger();
-  EXPECT_EQ(kwenvar.CurrentFileName, "a");
+  EXPECT_EQ(programState.CurrentFileName, "a");
   EXPECT_EQ(w.windowTitle().toStdString(), "QORVA - Konstantkraftfeder  -  a.qva");
 }
 
@@ -157,9 +157,9 @@ TEST_F(MainWindowStart, ErrorMessagesItemCountsTheMessages) {
   TMainMenu* m = MainMenuOf(w);
   ASSERT_NE(m, nullptr);
   UpdateAfterInput(w);
-  const QString n = QString::number(error0.ErrorCount);
+  const QString n = QString::number(errorList.ErrorCount);
   EXPECT_TRUE(m->mi_viewErrorMessages->text().endsWith(" (" + n + ")"));
-  EXPECT_EQ(m->mi_viewErrorMessages->isEnabled(), error0.ErrorCount > 0);
+  EXPECT_EQ(m->mi_viewErrorMessages->isEnabled(), errorList.ErrorCount > 0);
 }
 
 TEST_F(MainWindowStart, TheMenuBarKeepsTheDesktopPaletteOverTheDrawingBackground) {
@@ -170,7 +170,7 @@ TEST_F(MainWindowStart, TheMenuBarKeepsTheDesktopPaletteOverTheDrawingBackground
   const QPalette desktop = QApplication::palette();
   EXPECT_EQ(m->MainMenu1->palette().color(QPalette::Window), desktop.color(QPalette::Window));
   EXPECT_EQ(m->MainMenu1->palette().color(QPalette::WindowText), desktop.color(QPalette::WindowText));
-  const TColor bg = hgvar.BackgroundColor;
+  const TColor bg = graphicsSettings.BackgroundColor;
   EXPECT_EQ(w.canvasWidget()->palette().color(QPalette::Window), QColor(bg & 0xFF, (bg >> 8) & 0xFF, (bg >> 16) & 0xFF));
 }
 
@@ -200,10 +200,10 @@ TEST_F(MainWindowStart, AFatalSpringShowsItsMessagesAndTheItemCountsThem) {
   scriptedPrompter().push(Cancel{});  // Esc closes the list
   Thh& w = MakeWindow();
   ASSERT_FALSE(w.FormCreate(ParseCommandLine({"fatal.qva"})).has_value());
-  ASSERT_TRUE(kwenvar.FatalError);
-  ASSERT_GT(error0.ErrorCount, 0);
+  ASSERT_TRUE(programState.FatalError);
+  ASSERT_GT(errorList.ErrorCount, 0);
   std::vector<std::string> messages;
-  for (uint16_t n = 1; n <= error0.ErrorCount; ++n) messages.push_back(error0.ErrorMsgs[n]);
+  for (uint16_t n = 1; n <= errorList.ErrorCount; ++n) messages.push_back(errorList.ErrorMsgs[n]);
   EXPECT_EQ(messages[0].rfind("Fatal", 0), 0u) << messages[0];
   std::vector<std::string> entries = messages;
   entries.push_back("Weiter/zurück...");
@@ -214,7 +214,7 @@ TEST_F(MainWindowStart, AFatalSpringShowsItsMessagesAndTheItemCountsThem) {
 
   TMainMenu* m = MainMenuOf(w);
   ASSERT_NE(m, nullptr);
-  EXPECT_TRUE(m->mi_viewErrorMessages->text().endsWith(" (" + QString::number(error0.ErrorCount) + ")"));
+  EXPECT_TRUE(m->mi_viewErrorMessages->text().endsWith(" (" + QString::number(errorList.ErrorCount) + ")"));
   EXPECT_TRUE(m->mi_viewErrorMessages->isEnabled());
   // Help > Error messages offers the list again; the closing entry ends it.
   scriptedPrompter().clear();
@@ -230,7 +230,7 @@ TEST_F(MainWindowStart, ASpringWithoutMessagesSaysSo) {
   ASSERT_FALSE(w.FormCreate(ParseCommandLine({})).has_value());
   TMainMenu* m = MainMenuOf(w);
   ASSERT_NE(m, nullptr);
-  error0.ErrorCount = 0;
+  errorList.ErrorCount = 0;
   scriptedPrompter().clear();
   m->mi_helpErrorMessages->trigger();
   const auto boxes = Shown(AskKind::Message);

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "foundation/kwenvar.h"
+#include "foundation/programstate.h"
 #include "foundation/settings.h"
 
 namespace qorva {
@@ -13,9 +13,9 @@ TEST(MainWindow, ShowsProgramTitleAndSetsIdentity) {
   Thh w;
   w.show();
   EXPECT_EQ(w.windowTitle().toStdString(), "QORVA - Konstantkraftfeder");
-  EXPECT_EQ(kwenvar.ProgName, "QORVA");
-  EXPECT_EQ(kwenvar.ProgStem, "qorva");
-  EXPECT_EQ(kwenvar.DataExt, "qva");
+  EXPECT_EQ(programState.ProgName, "QORVA");
+  EXPECT_EQ(programState.ProgStem, "qorva");
+  EXPECT_EQ(programState.DataExt, "qva");
   EXPECT_TRUE(w.isVisible());
 }
 

@@ -7,7 +7,7 @@
 #include <QPushButton>
 
 #include "foundation/datafolder.h"
-#include "foundation/kwenvar.h"
+#include "foundation/programstate.h"
 #include "foundation/settings.h"
 #include "platform/services.h"
 #include "shell/helperr.h"
@@ -26,8 +26,8 @@ class ErrorHelpWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     InitAllSettings();
-    kwenvar.ProgStem = "qorva";
-    kwenvar.PltDir = dir.path().string();
+    programState.ProgStem = "qorva";
+    programState.PltDir = dir.path().string();
     test::writeFile(dir / "qorva.err", File);
     scriptedPrompter().clear();
   }
@@ -60,7 +60,7 @@ TEST_F(ErrorHelpWindowTest, ShowsTheTextsAndClosesWithoutQuestionWhenNothingWasE
   });
   EXPECT_TRUE(scriptedPrompter().asked().empty());
   EXPECT_EQ(Read(), File);
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
 }
 
 // OK asks before saving an edit; the save question's Cancel is cancelled, a save that cannot be
@@ -78,7 +78,7 @@ TEST_F(ErrorHelpWindowTest, OkAsksBeforeSavingAnEdit) {
                         {YesNoCancel::Yes, true, false, true, Outcome::Failed},
                         {YesNoCancel::Yes, false, true, false, Outcome::Done}};
   for (const Case& c : cases) {
-    kwenvar.ErrorFlag = false;
+    programState.ErrorFlag = false;
     datafolder.Shipped = c.noCopyFolder ? dir.path().string() : "";
     datafolder.UserCopies.clear();
     scriptedPrompter().clear();
@@ -90,7 +90,7 @@ TEST_F(ErrorHelpWindowTest, OkAsksBeforeSavingAnEdit) {
               c.outcome);
     ASSERT_EQ(scriptedPrompter().asked().size(), c.noCopyFolder ? 2u : 1u);
     EXPECT_EQ(scriptedPrompter().asked()[0].text, "Save Changes ?");
-    EXPECT_EQ(kwenvar.ErrorFlag, c.flag);
+    EXPECT_EQ(programState.ErrorFlag, c.flag);
     EXPECT_EQ(Read(), c.saved ? "Warnung: t > b !\r\nDicke \x81" "ber Breite\r\nt und b tauschen\r\n" : File);
   }
 }

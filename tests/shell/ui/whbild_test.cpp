@@ -9,9 +9,9 @@
 #include <QToolButton>
 #include <filesystem>
 
-#include "foundation/kwenvar.h"
+#include "foundation/programstate.h"
 #include "foundation/settings.h"
-#include "foundation/wkwenvar.h"
+#include "foundation/desktopsettings.h"
 #include "graphics/kwendraw.h"
 #include "graphics/kwengraf.h"
 #include "platform/services.h"
@@ -65,8 +65,8 @@ TEST_F(NavigatorTest, EveryControlChoosesItsAction) {
 }
 
 TEST_F(NavigatorTest, ListShowsTheEntriesAndThePositionIsKept) {
-  wkwenvar.HelpPicFormLeft = 40;
-  wkwenvar.HelpPicFormTop = 50;
+  desktopSettings.HelpPicFormLeft = 40;
+  desktopSettings.HelpPicFormTop = 50;
   {
     TForm_hilfebild form;
     form.FormShow(entries, 0);
@@ -77,8 +77,8 @@ TEST_F(NavigatorTest, ListShowsTheEntriesAndThePositionIsKept) {
     EXPECT_EQ(form.pos(), QPoint(40, 50));
     form.move(70, 80);
   }
-  EXPECT_EQ(wkwenvar.HelpPicFormLeft, 70);
-  EXPECT_EQ(wkwenvar.HelpPicFormTop, 80);
+  EXPECT_EQ(desktopSettings.HelpPicFormLeft, 70);
+  EXPECT_EQ(desktopSettings.HelpPicFormTop, 80);
 }
 
 // The window opens on the start picture when the picture folder has one.

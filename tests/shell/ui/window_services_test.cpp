@@ -11,7 +11,7 @@
 #include <QTableWidget>
 #include <QWidget>
 
-#include "foundation/kwenvar.h"
+#include "foundation/programstate.h"
 #include "platform/services.h"
 #include "shell/ui/dokuconf.h"
 #include "shell/ui/laend1.h"
@@ -81,7 +81,7 @@ TEST(WindowServices, TheDocumentationWindowsEditTheGivenSpring) {
     w->Button_ok->click();
   });
   EXPECT_TRUE(services().DocumentLinks());
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_EQ(shown.documents.DocumentLinks[1].File, "neu.txt");
   EXPECT_EQ(other.documents.DocumentLinks[1].File, "anderer.txt");
   installServices(std::move(previous));

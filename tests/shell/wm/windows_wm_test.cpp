@@ -18,10 +18,10 @@
 #include <string>
 #include <vector>
 
-#include "foundation/kwenvar.h"
+#include "foundation/programstate.h"
 #include "foundation/settings.h"
-#include "foundation/ui/fmxutil2.h"
-#include "foundation/wkwenvar.h"
+#include "foundation/ui/windowsizing.h"
+#include "foundation/desktopsettings.h"
 #include "shell/ui/dokuconf.h"
 #include "shell/ui/laend2.h"
 #include "shell/ui/whbild.h"
@@ -74,7 +74,7 @@ TEST_F(WindowManagerTest, TheHelpPictureNavigatorComesBackExactlyWhereItWasLeft)
   for (const bool dragged : {false, true}) {
     SCOPED_TRACE(dragged ? "dragged" : "at the start place");
     const QPoint left = dragged ? QPoint(screen_.left() + 300, screen_.top() + 200)
-                                : QPoint(wkwenvar.HelpPicFormLeft, wkwenvar.HelpPicFormTop);
+                                : QPoint(desktopSettings.HelpPicFormLeft, desktopSettings.HelpPicFormTop);
     // Each choice of a picture makes the navigator anew, modal over the main window.
     std::vector<QRect> frames;
     for (int pass = 0; pass <= 4; ++pass) {
@@ -103,8 +103,8 @@ TEST_F(WindowManagerTest, TheHelpPictureNavigatorNeverOpensOffTheScreen) {
   const QPoint places[] = {{-400, -59}, {5000, 3000}, {screen_.right() - 5, 40}, {40, screen_.bottom() - 5}};
   for (const QPoint& kept : places) {
     SCOPED_TRACE(Text(QRect(kept, QSize())));
-    wkwenvar.HelpPicFormLeft = kept.x();
-    wkwenvar.HelpPicFormTop = kept.y();
+    desktopSettings.HelpPicFormLeft = kept.x();
+    desktopSettings.HelpPicFormTop = kept.y();
     TForm_hilfebild form(main_.get());
     form.FormShow({}, 0);
     // Framed or not yet: the whole window is on the screen.

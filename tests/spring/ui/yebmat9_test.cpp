@@ -71,7 +71,7 @@ TEST_F(MaterialWindowTest, ARowLoadsItsOwnRecordAndOkKeepsIt) {
   EXPECT_EQ(w.Edit_name->text(), "Stahl C");
   EXPECT_EQ(w.Edit_emodul->text(), "190000");
   w.Button_okClick();
-  EXPECT_FALSE(kwenvar.ErrorFlag);
+  EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_EQ(spring.family.MaterialNumber, 3);
   EXPECT_EQ(spring.family.MaterialText, "Stahl C");
 }
@@ -123,10 +123,10 @@ TEST_F(MaterialWindowTest, CancelAndTheCloseBoxBringBackTheMaterialOfTheStart) {
     } else {
       w.Button_cancelClick();
     }
-    EXPECT_TRUE(kwenvar.ErrorFlag);
+    EXPECT_TRUE(programState.ErrorFlag);
     EXPECT_EQ(spring.family.MaterialNumber, 1);
     EXPECT_EQ(spring.family.MaterialText, "Stahl A");
-    kwenvar.ErrorFlag = false;
+    programState.ErrorFlag = false;
   }
 }
 
@@ -166,7 +166,7 @@ TEST_F(MaterialWindowTest, TypedTolerancesAreStoredInMillimetres) {
   const Case cases[] = {{0, "0.02", "0.1", 0.02, 0.1}, {1, "0.001", "0.004", 0.0254, 0.1016}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.units);
-    wkwenvar.UnitSystem = c.units;
+    desktopSettings.UnitSystem = c.units;
     TForm_yebmat9 w(spring, 0.2L, 10);
     w.FormShow();
     w.ComboBox_toltw->setCurrentIndex(0);
@@ -181,7 +181,7 @@ TEST_F(MaterialWindowTest, TypedTolerancesAreStoredInMillimetres) {
     EXPECT_NEAR(static_cast<double>(spring.family.WidthTolerance), c.wantW, 1e-9);
     EXPECT_EQ(spring.family.SurfaceKind, 3);
   }
-  wkwenvar.UnitSystem = 0;
+  desktopSettings.UnitSystem = 0;
 }
 
 TEST_F(MaterialWindowTest, AStandardToleranceFillsAndLocksTheFields) {

@@ -16,20 +16,20 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "foundation/kwenvar.h"
-#include "foundation/msgbox.h"
-#include "foundation/textout.h"
-#include "foundation/textview.h"
-#include "foundation/u32inja.h"
-#include "foundation/u32inte.h"
+#include "foundation/programstate.h"
+#include "foundation/messagebox.h"
+#include "foundation/reportwriter.h"
+#include "foundation/reportpages.h"
+#include "foundation/yesnoprompt.h"
+#include "foundation/textprompt.h"
 #include "foundation/ui/dialogparts.h"
-#include "foundation/ui/fmxutil2.h"
+#include "foundation/ui/windowsizing.h"
 #include "foundation/ui/qttext.h"
-#include "foundation/utildos.h"
+#include "foundation/machinefacts.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
-#include "foundation/wintext.h"
-#include "foundation/wkwenvar.h"
+#include "foundation/windowtext.h"
+#include "foundation/desktopsettings.h"
 #include "foundation/workdir.h"
 #include "platform/prompts.h"
 #include "foundation/filecheck.h"
@@ -177,15 +177,15 @@ void Tdbf4::buildMenu() {
   QMenu* help = MainMenu1->addMenu("&Hilfe");
   item(help, mi_helpdbf, "mi_helpdbf", "", [] {
     ShowHelpText(0, "", 1);
-    kwenvar.ErrorFlag = false;
+    programState.ErrorFlag = false;
   });
   item(help, mi_helpCommon, "mi_helpCommon", "&Datenbank", [] {
     ShowHelpText(kDatabaseTopic, "", 1);
-    kwenvar.ErrorFlag = false;
+    programState.ErrorFlag = false;
   });
   item(help, mi_helphilfebild, "mi_helphilfebild", "Hilfe&bild", [this] {
     ShowHelpText(0, "", 2);
-    kwenvar.ErrorFlag = false;
+    programState.ErrorFlag = false;
     raise();
     activateWindow();
   });
@@ -278,8 +278,8 @@ void Tdbf4::closeEvent(QCloseEvent* event) {
   // The close box is Cancel: the caller must not take a record nobody chose.
   if (outcome_ == Outcome::None) {
     outcome_ = Outcome::Cancel;
-    kwenvar.ErrorFlag = true;
-    kwenvar.LastKey = 27;
+    programState.ErrorFlag = true;
+    programState.LastKey = 27;
   }
   QDialog::closeEvent(event);
 }
@@ -327,9 +327,9 @@ void Tdbf4::Edit_recnoChange() {
 }
 
 void Tdbf4::Button_okClick() {
-  kwenvar.ErrorFlag = false;
+  programState.ErrorFlag = false;
   if (!XbGuarded([this] { xbdbf.CheckBrowseMode(); })) return;  // the edit could not be written: stay
-  kwenvar.LastKey = 13;
+  programState.LastKey = 13;
   chosenRecNo_ = xbdbf.RecNo();
   chosenColumn_ = XbGrid1->currentIndex().isValid() ? XbGrid1->currentIndex().column() + 1 : 1;
   outcome_ = Outcome::Ok;
@@ -337,8 +337,8 @@ void Tdbf4::Button_okClick() {
 }
 
 void Tdbf4::Button_cancelClick() {
-  kwenvar.ErrorFlag = true;
-  kwenvar.LastKey = 27;
+  programState.ErrorFlag = true;
+  programState.LastKey = 27;
   outcome_ = Outcome::Cancel;
   reject();
 }
@@ -366,12 +366,12 @@ void Tdbf4::runSearch(bool fromTop) {
 }
 
 void Tdbf4::Button_searchClick() {
-  const uint16_t saved = msgbox.HelpTopic;
+  const uint16_t saved = messageBox.HelpTopic;
   SetPromptHelp(kSearchTopic);
   std::string term = BrowseSearchTerm();
   AskText("Suchbegriff eingeben", 50, term);
-  if (kwenvar.ErrorFlag) {
-    kwenvar.ErrorFlag = false;
+  if (programState.ErrorFlag) {
+    programState.ErrorFlag = false;
   } else {
     BrowseSearchTerm() = term;
     runSearch(true);
@@ -396,7 +396,7 @@ void Tdbf4::XbGrid1DepressTitle(int fieldIndex) {
   const std::string key =
       def.Type == 'C' && def.Len > kSortKeyLimit ? "SUBSTR(" + def.Name + ",1," + IntStr(kSortKeyLimit) + ")" : def.Name;
   const int32_t keep = xbdbf.RecNo();
-  kwenvar.BrowseRecNo = keep;
+  programState.BrowseRecNo = keep;
   if (!QuietStep([&] { xbdbf.IndexOn(key, WorkPath("$kwetemp")); })) return;
   if (keep > 0) QuietStep([&] { xbdbf.Go(keep); });
   reload();
@@ -478,7 +478,7 @@ void Tdbf4::mi_fileExportHtmlClick() {
   out.WriteLn("<head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\"><title>" +
               cell(FileBaseName(file)) + "</title></head>");
   out.WriteLn("<BODY BGCOLOR=\"C0C0C0\">");
-  out.WriteLn("<P>" + cell(DosToWin(kwenvar.ProgName + "V" + kwenvar.ProgVersion)) + "</P>");
+  out.WriteLn("<P>" + cell(DosToWin(programState.ProgName + "V" + programState.ProgVersion)) + "</P>");
   out.WriteLn("<P>" + cell(UpperStr(file)) + "</P>");
   out.WriteLn("<P>" + DateStr() + " - " + TimeStr() + "</P>");
   out.WriteLn("<HR>");
@@ -505,22 +505,22 @@ void Tdbf4::mi_fileExportHtmlClick() {
     ShowErrorBox("Datei " + file + " kann nicht geschrieben werden");
     return;
   }
-  if (!TrimStr(wkwenvar.HtmlBrowser).empty()) StartProgramOnDocument(wkwenvar.HtmlBrowser, file);
+  if (!TrimStr(desktopSettings.HtmlBrowser).empty()) StartProgramOnDocument(desktopSettings.HtmlBrowser, file);
 }
 
 void Tdbf4::mi_filePrintClick() {
-  kwenvar.ErrorFlag = false;
-  BeginReport(kwenvar.ProgName + " V" + kwenvar.ProgVersion, xbdbf.DbfFileName(),
+  programState.ErrorFlag = false;
+  BeginReport(programState.ProgName + " V" + programState.ProgVersion, xbdbf.DbfFileName(),
               Utf8ToDos(windowTitle().toStdString()), Utf8ToDos(Label_title1->text().toStdString()), "", 0);
-  OpenOutput(OutputDeviceCode::DefaultDevice, kwenvar.CurrentFileName);
-  if (kwenvar.ErrorFlag) return;
+  OpenOutput(OutputDeviceCode::DefaultDevice, programState.CurrentFileName);
+  if (programState.ErrorFlag) return;
   CreateOutput();
-  if (kwenvar.ErrorFlag) {
+  if (programState.ErrorFlag) {
     CloseOutput();
     return;
   }
   PageHeader(0);
-  if (!kwenvar.ErrorFlag) WriteTextLine("");
+  if (!programState.ErrorFlag) WriteTextLine("");
   const auto& defs = xbdbf.FieldDefs();
   const int n = std::min<int>(TTableWriter::kColumns, static_cast<int>(defs.size()));
   TTableWriter::Widths widths{};
@@ -530,11 +530,11 @@ void Tdbf4::mi_filePrintClick() {
     widths[static_cast<size_t>(i)] = defs[static_cast<size_t>(i)].Len + 1;
   }
   TTableWriter writer;
-  if (!kwenvar.ErrorFlag) {
+  if (!programState.ErrorFlag) {
     writer.Init(widths, titles);
     XbGuarded([&] {
       const int32_t records = xbdbf.FileRecordCount();
-      for (int32_t r = 1; r <= records && !kwenvar.ErrorFlag; ++r) {
+      for (int32_t r = 1; r <= records && !programState.ErrorFlag; ++r) {
         TTableWriter::Texts texts;
         for (int i = 0; i < n; ++i) texts[static_cast<size_t>(i)] = peekDos(i + 1, r);
         writer.WriteRow(texts);
@@ -561,10 +561,10 @@ void Tdbf4::mi_editPackClick() {
   if (!warning.empty()) {
     // A pack that changes more than the marked records goes ahead only on a clear Yes.
     const std::optional<bool> yes = prompter().yesNo(DosToUtf8(warning), false);
-    kwenvar.ErrorFlag = false;
+    programState.ErrorFlag = false;
     if (!yes.value_or(false)) return;
   } else if (!AskYesNoCancel("Pack ?")) {
-    kwenvar.ErrorFlag = false;
+    programState.ErrorFlag = false;
     return;
   }
   WaitCursor();

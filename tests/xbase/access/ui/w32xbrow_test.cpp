@@ -15,10 +15,10 @@
 #include <QPushButton>
 #include <filesystem>
 
-#include "foundation/error0.h"
-#include "foundation/kwenvar.h"
-#include "foundation/textout.h"
-#include "foundation/wkwenvar.h"
+#include "foundation/errorlist.h"
+#include "foundation/programstate.h"
+#include "foundation/reportwriter.h"
+#include "foundation/desktopsettings.h"
 #include "platform/services.h"
 #include "tests/support/testsupport.h"
 #include "tests/support/ui/nextmodal.h"
@@ -49,14 +49,14 @@ class BrowseWindowTest : public ::testing::Test {
   void SetUp() override {
     XbStartEngine();
     InitXbnatdate();
-    InitKwenvar();
-    InitError0();
+    InitProgramState();
+    InitErrorList();
     InitDbfhost();
     InitKwendbf4();
     scriptedPrompter().clear();
     BrowseSearchTerm().clear();
     fs::create_directories(dir_.path() / "tmp");
-    kwenvar.TempDir = (dir_.path() / "tmp").string();
+    programState.TempDir = (dir_.path() / "tmp").string();
     path_ = (dir_.path() / "t.dbf").string();
     test::writeFile(path_, test::makeDbf(kFields, kRecords));
     previous_ = installServices(HeadlessServices());
@@ -71,8 +71,8 @@ class BrowseWindowTest : public ::testing::Test {
     InitKwendbf4();
     XbStopEngine();
     XbSetErrorReport(true);
-    InitKwenvar();
-    InitError0();
+    InitProgramState();
+    InitErrorList();
     scriptedPrompter().clear();
   }
   static TDbf4Host& host() { return dbfhost.Dbf4Form; }
@@ -127,22 +127,22 @@ TEST_F(BrowseWindowTest, ChoosingARecordSetsTheOutcomeAndTheLayerStandsOnIt) {
     Row(w, 1);
     w->Button_ok->click();
   });
-  EXPECT_FALSE(kwenvar.ErrorFlag);
-  EXPECT_EQ(kwenvar.LastKey, 13);
-  EXPECT_EQ(kwenvar.BrowseRecNo, 3);
+  EXPECT_FALSE(programState.ErrorFlag);
+  EXPECT_EQ(programState.LastKey, 13);
+  EXPECT_EQ(programState.BrowseRecNo, 3);
   EXPECT_EQ(host().RecNo(), 3);
   EXPECT_EQ(dbfhost.BrowseCol, 1);
 
   // Cancel and the close box leave the choice unmade.
   for (bool closeBox : {false, true}) {
-    kwenvar.ErrorFlag = false;
+    programState.ErrorFlag = false;
     Browse("", 4, [closeBox](Tdbf4* w) {
       EXPECT_EQ(w->XbGrid1->gridModel()->rowCount(), 4) << "mode 4 shows the deleted record";
       if (closeBox) w->close();
       else w->Button_cancel->click();
     });
-    EXPECT_TRUE(kwenvar.ErrorFlag) << closeBox;
-    EXPECT_EQ(kwenvar.LastKey, 27) << closeBox;
+    EXPECT_TRUE(programState.ErrorFlag) << closeBox;
+    EXPECT_EQ(programState.LastKey, 27) << closeBox;
   }
 }
 
@@ -179,8 +179,8 @@ TEST_F(BrowseWindowTest, PickAndCloseTakesAClickedRecordOrTheOneBeforeUpOrDown) 
       c.act(w);
       EXPECT_FALSE(w->isVisible()) << c.what;
     });
-    EXPECT_FALSE(kwenvar.ErrorFlag) << c.what;
-    EXPECT_EQ(kwenvar.BrowseRecNo, c.recNo) << c.what;
+    EXPECT_FALSE(programState.ErrorFlag) << c.what;
+    EXPECT_EQ(programState.BrowseRecNo, c.recNo) << c.what;
   }
 }
 
@@ -238,7 +238,7 @@ TEST_F(BrowseWindowTest, SortingByAColumnKeepsTheRecordAndRefusesLogicalFields) 
     EXPECT_EQ(Cell(w, 0, 0).trimmed(), "Beta") << "the order stays";
     w->Button_ok->click();
   });
-  EXPECT_EQ(kwenvar.BrowseRecNo, 3);
+  EXPECT_EQ(programState.BrowseRecNo, 3);
 }
 
 // A search while a new record is open ends it (an untouched one is dropped): the grid shows the
@@ -358,7 +358,7 @@ TEST_F(BrowseWindowTest, AppendingFromATableNeedsTheFileLockAndPrintingWritesThe
   fl.l_whence = SEEK_SET;
   ASSERT_EQ(::fcntl(fd, F_OFD_SETLK, &fl), 0);
   const std::string printed = (dir_.path() / "liste.txt").string();
-  wkwenvar.TextDevice = OutputDeviceCode::TextFile;
+  desktopSettings.TextDevice = OutputDeviceCode::TextFile;
   Browse("", 0, [&](Tdbf4* w) {
     scriptedPrompter().push(other);
     w->mi_fileAppenddbfClick();
@@ -384,7 +384,7 @@ TEST_F(BrowseWindowTest, HtmlExportEscapesDeclaresItsCodePageAndListsEveryRecord
   test::writeFile(path_, test::makeDbf(kFields, {" A&B<c>\"     1.00T", "*gel\x94scht    2.00F"}));
   host().OpenFile(path_);
   const std::string out = (dir_.path() / "export").string();
-  wkwenvar.HtmlBrowser = "";
+  desktopSettings.HtmlBrowser = "";
   Browse("", 1, [&out](Tdbf4* w) {
     scriptedPrompter().push(out);
     w->mi_fileExportHtmlClick();

@@ -1,0 +1,28 @@
+#pragma once
+// choicelistdialog (window part): the list dialog of the choice prompt, used from 8 entries on.
+
+#include "foundation/ui/promptdialog.h"
+
+class QLabel;
+class QListWidget;
+
+namespace qorva {
+
+class Tin_codedialog : public PromptDialog {
+  Q_OBJECT
+ public:
+  explicit Tin_codedialog(QWidget* parent = nullptr);
+
+  QPushButton* button_ok;
+  QListWidget* ListBox1;
+  QPushButton* button_cancel;
+  QLabel* Label1;
+  QPushButton* Button_hilfetext;
+  QPushButton* Button_hilfebild;
+
+ protected:
+  // Enter anywhere is OK, and OK whatever a help text left in ErrorFlag.
+  void enterPressed() override;
+};
+
+}  // namespace qorva

@@ -1,0 +1,54 @@
+#include "foundation/ui/choiceradiodialog.h"
+
+#include <QButtonGroup>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace qorva {
+
+Tin_radiodialog::Tin_radiodialog(QWidget* parent) : PromptDialog(parent, HelpFlag::Clear) {
+  QVBoxLayout* layout = makeColumn("in_radiodialog", "Auswahl", true, Label1);
+  RadioGroup1 = new QGroupBox(this);
+  RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
+  RadioGroup1->setFixedWidth(401);
+  new QVBoxLayout(RadioGroup1);
+  group_ = new QButtonGroup(this);
+  layout->addWidget(RadioGroup1);
+  layout->addStretch(1);
+  layout->addLayout(makeButtons("Button_ok", "button_cancel"));
+  Button_ok = okButton_;
+  button_cancel = cancelButton_;
+  Button_hilfetext = helpTextButton_;
+  Button_hilfebild = helpPictureButton_;
+  resize(444, 328);
+  previewKeys();
+}
+
+void Tin_radiodialog::setItems(const QStringList& items) {
+  entries_ = items;
+  for (QAbstractButton* b : group_->buttons()) {
+    group_->removeButton(b);
+    delete b;
+  }
+  for (int i = 0; i < entries_.size(); ++i) {
+    auto* b = new QRadioButton(entries_[i], RadioGroup1);
+    b->installEventFilter(this);  // the dialog sees the keys first here too
+    group_->addButton(b, i);
+    RadioGroup1->layout()->addWidget(b);
+  }
+  RadioGroup1->setFixedHeight(static_cast<int>((entries_.size() + 1) * 25));
+}
+
+void Tin_radiodialog::setItemIndex(int index) {
+  if (QAbstractButton* b = group_->button(index)) {
+    b->setChecked(true);
+    b->setFocus();
+  }
+}
+
+int Tin_radiodialog::itemIndex() const { return group_->checkedId(); }
+
+}  // namespace qorva

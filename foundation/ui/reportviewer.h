@@ -1,0 +1,81 @@
+#pragma once
+// reportviewer: the text viewer of a report on screen. It shows the display copy "outwin.txt" in the
+// run's work folder, prints the report's DOS text (PrintFileName) through the print dialog, selects
+// and copies text and hands the copy to a text editor. Its place and size survive in TextWindowPos.
+
+#include <QDialog>
+#include <string>
+
+#include "platform/services.h"
+
+class QAction;
+class QMenu;
+class QMenuBar;
+class QPlainTextEdit;
+
+namespace qorva {
+
+// The captions of the viewer's menus, taken from the main menu in its current language; the shell
+// sets them whenever it puts captions on the main menu. UTF-8, as shown (the Chinese and Korean
+// menus have no DOS form).
+struct ShowfileMenuCaptions {
+  std::string File = "&Datei";
+  std::string Print = "&Drucken...";
+  std::string Exit = "&Beenden";
+  std::string Edit = "&Bearbeiten";
+  std::string SelectAll = "Alles aus&w\xC3\xA4hlen";
+  std::string Copy = "Kopieren";
+};
+ShowfileMenuCaptions& showfileMenuCaptions();
+
+class TForm_showtextfile : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit TForm_showtextfile(QWidget* owner = nullptr);
+
+  QPlainTextEdit* Memo1 = nullptr;
+  QMenuBar* MainMenu1 = nullptr;
+  QMenu* mi_Datei = nullptr;
+  QAction* mi_DateiDrucken = nullptr;
+  QAction* N1 = nullptr;
+  QAction* mi_dateiBeenden = nullptr;
+  QMenu* mi_Edit = nullptr;
+  QAction* mi_EditMarkAll = nullptr;
+  QAction* mi_EditCopy = nullptr;
+  QAction* mi_dateiExportNotepad = nullptr;
+  QAction* N2 = nullptr;
+  QAction* ExportWordpad1 = nullptr;
+
+  std::string ShowFileName;   // the file shown in the memo
+  std::string PrintFileName;  // the file the print command prints
+
+  void FormCreate();
+  void FormShow();
+  void FormClose();
+
+  void mi_DateiDruckenClick();
+  void mi_dateiBeendenClick();
+  void mi_EditMarkAllClick();
+  void mi_EditCopyClick();
+  void mi_dateiExportNotepadClick();
+
+  void done(int result) override;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  bool shown_ = false;
+  bool closed_ = false;
+};
+
+// Shows the viewer modally for a report whose DOS text is printFileName.
+void ShowReportViewer(const std::string& printFileName);
+
+// Puts the viewer and the print dialog into s as the report writer's screen and printer.
+void InstallTextOutputWindows(Services& s);
+
+}  // namespace qorva

@@ -1,0 +1,43 @@
+#pragma once
+// textdialog (window part): the text dialog of the text and number prompts. For a number it judges the
+// typed text itself before it closes: a refused text is answered with a beep and an error box, and
+// the dialog stays open with the text to ask next.
+
+#include <functional>
+
+#include "foundation/ui/promptdialog.h"
+#include "platform/prompts.h"
+
+class QLabel;
+class QLineEdit;
+
+namespace qorva {
+
+class Tin_textdialog : public PromptDialog {
+  Q_OBJECT
+ public:
+  explicit Tin_textdialog(QWidget* parent = nullptr);
+
+  // check judges the typed text (UTF-8); showRejection shows a refusal's message; beep sounds first.
+  void setNumberCheck(NumberCheck check, std::function<void(const QString&)> showRejection,
+                      std::function<void()> beep);
+
+  QLineEdit* EditEinText;
+  QLabel* Label1;
+  QPushButton* Button_Cancel;
+  QPushButton* Button_hilfetext;
+  QPushButton* Button_hilfebild;
+  QPushButton* Button_ok;
+
+ protected:
+  void enterPressed() override;
+  void okPressed() override;
+
+ private:
+  void tryAccept();
+  NumberCheck check_;
+  std::function<void(const QString&)> showRejection_;
+  std::function<void()> beep_;
+};
+
+}  // namespace qorva

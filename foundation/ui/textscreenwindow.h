@@ -1,0 +1,20 @@
+#pragma once
+// textscreenwindow (window part): the window of the 22-line text screen.
+
+#include <QDialog>
+
+class QPlainTextEdit;
+class QPushButton;
+
+namespace qorva {
+
+class TShowScreen : public QDialog {
+  Q_OBJECT
+ public:
+  explicit TShowScreen(QWidget* parent = nullptr);
+
+  QPlainTextEdit* Memo1;
+  QPushButton* Button_ok;
+};
+
+}  // namespace qorva
