@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "xbase/dbf4.h"
+#include "xbase/workareas.h"
 #include "xbase/memo.h"
-#include "xbase/xbcommon.h"
-#include "xbase/xbdbflow.h"
-#include "xbase/xbengine.h"
+#include "xbase/enginestate.h"
+#include "xbase/tablefile.h"
+#include "xbase/engine.h"
 
 namespace qorva {
 namespace {
@@ -67,7 +67,7 @@ void BM_MemoAppend(benchmark::State& state) {
     state.ResumeTiming();
     for (int32_t i = 0; i < kMemos; ++i) Refs()[static_cast<size_t>(i)] = AddMemo(texts[static_cast<size_t>(i)]);
     state.PauseTiming();
-    if (xbcommon.XbErrorCode != 0) state.SkipWithError("AddMemo failed");
+    if (engineState.XbErrorCode != 0) state.SkipWithError("AddMemo failed");
     state.ResumeTiming();
   }
   state.SetBytesProcessed(state.iterations() * kMemos * static_cast<int64_t>(kMemoSize));

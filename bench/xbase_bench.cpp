@@ -20,13 +20,13 @@
 
 #include "bench/sqlite_updates.h"
 #include "bench/xbase_bigtable.h"
-#include "xbase/dbf4.h"
-#include "xbase/xbengine.h"
-#include "xbase/dbf4lock.h"
-#include "xbase/dbf4search.h"
-#include "xbase/xbcommon.h"
-#include "xbase/xbdbflow.h"
-#include "xbase/xbnatdate.h"
+#include "xbase/workareas.h"
+#include "xbase/engine.h"
+#include "xbase/recordlocks.h"
+#include "xbase/tablecommands.h"
+#include "xbase/enginestate.h"
+#include "xbase/tablefile.h"
+#include "xbase/nationaldates.h"
 
 namespace qorva {
 namespace {
@@ -193,7 +193,7 @@ void ReplaceAll(benchmark::State& state, bool exclusive) {
     }
     Unlock();
     CloseArea();
-    if (count != kRecords || xbcommon.XbErrorCode != 0) state.SkipWithError("replace failed");
+    if (count != kRecords || engineState.XbErrorCode != 0) state.SkipWithError("replace failed");
   }
   state.SetItemsProcessed(state.iterations() * kRecords);
 }
@@ -265,7 +265,7 @@ void BM_EngineAppend100k(benchmark::State& state) {
       Append();
     }
     Unlock();
-    if (RecCount() != kAppends || xbcommon.XbErrorCode != 0) state.SkipWithError("append failed");
+    if (RecCount() != kAppends || engineState.XbErrorCode != 0) state.SkipWithError("append failed");
     CloseArea();
   }
   state.SetItemsProcessed(state.iterations() * kAppends);

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "xbase/dbf4.h"
-#include "xbase/xbcommon.h"
-#include "xbase/xbdbflow.h"
-#include "xbase/xbengine.h"
-#include "xbase/xbnatdate.h"
+#include "xbase/workareas.h"
+#include "xbase/enginestate.h"
+#include "xbase/tablefile.h"
+#include "xbase/engine.h"
+#include "xbase/nationaldates.h"
 
 namespace qorva::bench {
 
@@ -33,7 +33,7 @@ inline void StartEngine() {
   if (started) return;
   started = true;
   XbStartEngine();
-  xbnatdate.CenturyDates = true;
+  nationalDates.CenturyDates = true;
   SetDateFormat(0);
   XbSetErrorReport(false);
 }

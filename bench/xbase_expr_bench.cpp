@@ -13,11 +13,11 @@
 #include <string>
 
 #include "bench/xbase_bigtable.h"
-#include "xbase/dbf4.h"
-#include "xbase/xbcommon.h"
-#include "xbase/xbeval.h"
-#include "xbase/xbkeyutil.h"
-#include "xbase/xbparser.h"
+#include "xbase/workareas.h"
+#include "xbase/enginestate.h"
+#include "xbase/expressionevaluator.h"
+#include "xbase/keyutil.h"
+#include "xbase/expressionparser.h"
 
 namespace qorva {
 namespace {

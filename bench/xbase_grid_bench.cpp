@@ -12,10 +12,10 @@
 #include <memory>
 
 #include "bench/xbase_bigtable.h"
-#include "xbase/access/dbfhost.h"
-#include "xbase/access/ui/w32xbrow.h"
-#include "xbase/ui/axbgrids.h"
-#include "xbase/uxbfds.h"
+#include "xbase/access/tablehost.h"
+#include "xbase/access/ui/browsewindow.h"
+#include "xbase/ui/datagrid.h"
+#include "xbase/filedataset.h"
 
 namespace {
 
@@ -122,15 +122,15 @@ void BrowseWindow(benchmark::State& state, const std::string& table) {
   Measure(
       state,
       [&] {
-        qorva::dbfhost.Dbf4Form.OpenFile(table);
+        qorva::tableHost.Dbf4Form.OpenFile(table);
         form = std::make_unique<qorva::Tdbf4>();
         if (!form->Prepare("", 0)) state.SkipWithError("the window did not open");
         return Opened{form.get(), form->XbGrid1, &form->xbdbf};
       },
       [&] {
         form.reset();
-        qorva::dbfhost.Dbf4Form.Resume();
-        qorva::dbfhost.Dbf4Form.CloseFile();
+        qorva::tableHost.Dbf4Form.Resume();
+        qorva::tableHost.Dbf4Form.CloseFile();
       });
 }
 

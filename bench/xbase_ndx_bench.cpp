@@ -16,10 +16,10 @@
 
 #include "bench/sqlite_updates.h"
 #include "bench/xbase_bigtable.h"
-#include "xbase/xbparser.h"
-#include "xbase/dbf4.h"
-#include "xbase/dbf4lock.h"
-#include "xbase/xbndx.h"
+#include "xbase/expressionparser.h"
+#include "xbase/workareas.h"
+#include "xbase/recordlocks.h"
+#include "xbase/ndxengine.h"
 
 namespace qorva {
 namespace {
@@ -35,7 +35,7 @@ void Start() {
   if (started) return;
   started = true;
   StartEngine();
-  InitXbparser();
+  InitExpressionParser();
   IndexInit();
 }
 
@@ -97,7 +97,7 @@ void BM_NdxSeekRandomKeys(benchmark::State& state) {
     SetExactFind();
     for (const std::string& k : keys) {
       Find(k);
-      found += xbndx.IndexFound;
+      found += ndxEngine.IndexFound;
     }
     ClearExactFind();
   }
@@ -146,7 +146,7 @@ void BM_NdxReplaceLowCardinality(benchmark::State& state) {
       SetFieldBool(4, !GetFieldBool(4));
       Replace();
     }
-    if (xbcommon.XbErrorCode != 0) state.SkipWithError("replace failed");
+    if (engineState.XbErrorCode != 0) state.SkipWithError("replace failed");
   }
   CloseArea();
   state.SetItemsProcessed(state.iterations() * n);

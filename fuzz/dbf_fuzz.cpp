@@ -3,8 +3,8 @@
 
 #include "fuzz/fuzzsupport.h"
 #include "fuzz/xbfuzz.h"
-#include "xbase/dbf4.h"
-#include "xbase/xbdbflow.h"
+#include "xbase/workareas.h"
+#include "xbase/tablefile.h"
 
 using namespace qorva;
 
@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string path = fuzz::WriteInput("in.dbf", data, size);
   try {
     USE(path);
-    if (xbcommon.XbErrorCode == 0 && CurrentBlock()) {
+    if (engineState.XbErrorCode == 0 && CurrentBlock()) {
       const TDbfControlBlock& cb = *CurrentBlock();
       // The records counted are whole records of the file.
       fuzz::Check(cb.RecCount == 0 || cb.HeaderLen + int64_t{cb.RecCount} * cb.RecLen <= static_cast<int64_t>(size),

@@ -4,7 +4,7 @@
 
 #include "fuzz/fuzzsupport.h"
 #include "fuzz/xbfuzz.h"
-#include "xbase/dbf4.h"
+#include "xbase/workareas.h"
 #include "xbase/delimited.h"
 
 using namespace qorva;
@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     USE(table + " EXCLUSIVE");
     const int32_t before = RecCount();
     const int32_t added = AppendFromDelimited(text, false);
-    xbcommon.XbErrorCode = 0;
+    engineState.XbErrorCode = 0;
     fuzz::Check(RecCount() == before + added, "appended records and count disagree");
     for (int32_t n = before + 1; n <= RecCount(); ++n) {
       GO(n);

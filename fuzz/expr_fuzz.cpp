@@ -2,9 +2,9 @@
 // table and evaluated on its records.
 #include "fuzz/fuzzsupport.h"
 #include "fuzz/xbfuzz.h"
-#include "xbase/dbf4.h"
-#include "xbase/xbeval.h"
-#include "xbase/xbparser.h"
+#include "xbase/workareas.h"
+#include "xbase/expressionevaluator.h"
+#include "xbase/expressionparser.h"
 
 using namespace qorva;
 
@@ -17,12 +17,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     USE(table);
     std::string message;
     TExprControlBlock* block = CompileUserExpr(text, message);
-    xbcommon.XbErrorCode = 0;
+    engineState.XbErrorCode = 0;
     if (block) {
       for (int32_t n = 1; n <= RecCount(); ++n) {
         GO(n);
         EvalExpr(block);
-        xbcommon.XbErrorCode = 0;
+        engineState.XbErrorCode = 0;
       }
       FreeExpr(block);
     }

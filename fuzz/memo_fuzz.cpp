@@ -3,8 +3,8 @@
 // FPT).
 #include "fuzz/fuzzsupport.h"
 #include "fuzz/xbfuzz.h"
-#include "xbase/dbf4.h"
-#include "xbase/dbf4lock.h"
+#include "xbase/workareas.h"
+#include "xbase/recordlocks.h"
 #include "xbase/memo.h"
 
 using namespace qorva;
@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   (void)memoFile;
   try {
     USE(table + " EXCLUSIVE");
-    if (xbcommon.XbErrorCode != 0) return 0;
+    if (engineState.XbErrorCode != 0) return 0;
     // Records referring to blocks 1..8 (negated too), written into the empty table.
     if (RecCount() == 0)
       for (int32_t ref : {1, 2, 3, -1, 5, 8}) {
@@ -33,15 +33,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int32_t n = 1; n <= RecCount(); ++n) {
       GO(n);
       std::string text;
-      xbcommon.XbErrorCode = 0;
+      engineState.XbErrorCode = 0;
       ReadMemo(GetFieldMemo(3), text);
-      xbcommon.XbErrorCode = 0;
+      engineState.XbErrorCode = 0;
       GetMemo(GetFieldMemo(3));
     }
-    xbcommon.XbErrorCode = 0;
+    engineState.XbErrorCode = 0;
     const std::string written = "a memo\r\nof two lines";
     const int32_t ref = AddMemo(written);
-    if (xbcommon.XbErrorCode == 0 && ref != 0) {
+    if (engineState.XbErrorCode == 0 && ref != 0) {
       std::string back;
       fuzz::Check(ReadMemo(ref, back) && back == written, "a memo added does not read back as written");
     }

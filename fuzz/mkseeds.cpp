@@ -13,10 +13,10 @@
 #include "fuzz/xbfuzz.h"
 #include "shell/configio.h"
 #include "shell/spreadsheet.h"
-#include "xbase/dbf4.h"
+#include "xbase/workareas.h"
 #include "xbase/delimited.h"
 #include "xbase/memo.h"
-#include "xbase/xbndx.h"
+#include "xbase/ndxengine.h"
 
 using namespace qorva;
 namespace fs = std::filesystem;

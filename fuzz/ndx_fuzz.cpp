@@ -4,9 +4,9 @@
 
 #include "fuzz/fuzzsupport.h"
 #include "fuzz/xbfuzz.h"
-#include "xbase/dbf4.h"
-#include "xbase/dbf4lock.h"
-#include "xbase/xbndx.h"
+#include "xbase/workareas.h"
+#include "xbase/recordlocks.h"
+#include "xbase/ndxengine.h"
 
 using namespace qorva;
 
@@ -28,18 +28,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     USE(table + " EXCLUSIVE");
     if (Set_Index_To(index, 1)) {
       size_t walked = 0;
-      for (GoTop(); xbcommon.XbErrorCode == 0 && !dEOF() && walked <= entries.size() + 1; SKIP(1)) ++walked;
+      for (GoTop(); engineState.XbErrorCode == 0 && !dEOF() && walked <= entries.size() + 1; SKIP(1)) ++walked;
       // A sound file whose entries name records of the table, each once: the walk visits them all.
       std::vector<uint32_t> recs;
       for (const auto& e : entries) recs.push_back(e.second);
       std::sort(recs.begin(), recs.end());
       const bool fits = std::adjacent_find(recs.begin(), recs.end()) == recs.end() &&
                         (recs.empty() || recs.back() <= static_cast<uint32_t>(RecCount()));
-      if (sound && fits && xbcommon.XbErrorCode == 0)
+      if (sound && fits && engineState.XbErrorCode == 0)
         fuzz::Check(walked == entries.size(), "the walk and the checker disagree");
-      xbcommon.XbErrorCode = 0;
+      engineState.XbErrorCode = 0;
       Find("r0000060");
-      xbcommon.XbErrorCode = 0;
+      engineState.XbErrorCode = 0;
       GO(5);
       SetFieldText(1, "changed");
       Replace();

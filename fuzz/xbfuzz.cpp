@@ -4,13 +4,13 @@
 #include <vector>
 
 #include "fuzz/fuzzsupport.h"
-#include "xbase/dbf4.h"
-#include "xbase/dbf4lock.h"
+#include "xbase/workareas.h"
+#include "xbase/recordlocks.h"
 #include "xbase/memo.h"
-#include "xbase/xbdbflow.h"
-#include "xbase/xbengine.h"
-#include "xbase/xbndx.h"
-#include "xbase/xbparser.h"
+#include "xbase/tablefile.h"
+#include "xbase/engine.h"
+#include "xbase/ndxengine.h"
+#include "xbase/expressionparser.h"
 
 namespace qorva::fuzz {
 
@@ -18,7 +18,7 @@ void StartEngine() {
   static bool started = false;
   if (!started) {
     XbStartEngine();
-    InitXbparser();
+    InitExpressionParser();
     IndexInit();
     started = true;
   }
@@ -28,7 +28,7 @@ void StartEngine() {
     if (CurrentBlock()) CloseArea();
   }
   Select(1);
-  xbcommon.XbErrorCode = 0;
+  engineState.XbErrorCode = 0;
   XbTakeErrorContext();
 }
 
@@ -58,7 +58,7 @@ std::string MakeTable(const std::string& name, int records, uint8_t version) {
     Append();
   }
   CloseArea();
-  xbcommon.XbErrorCode = 0;
+  engineState.XbErrorCode = 0;
   return path;
 }
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "xbase/xbcommon.h"
+#include "xbase/enginestate.h"
 
 namespace qorva::fuzz {
 

@@ -6,7 +6,7 @@
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
 #include "foundation/desktopsettings.h"
-#include "xbase/access/kwendbf4.h"
+#include "xbase/access/tableaccess.h"
 
 namespace qorva {
 

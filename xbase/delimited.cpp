@@ -9,12 +9,12 @@
 #include <memory>
 #include <vector>
 
-#include "xbase/dbf4.h"
-#include "xbase/dbf4lock.h"
-#include "xbase/xbcommon.h"
-#include "xbase/xbdbflow.h"
-#include "xbase/xbnatdate.h"
-#include "xbase/xbrecover.h"
+#include "xbase/workareas.h"
+#include "xbase/recordlocks.h"
+#include "xbase/enginestate.h"
+#include "xbase/tablefile.h"
+#include "xbase/nationaldates.h"
+#include "xbase/packrecovery.h"
 #include "platform/sysname.h"
 
 namespace qorva {
@@ -200,7 +200,7 @@ int32_t CopyToDelimited(const std::string& file) {
   };
   int32_t count = 0;
   GoTop();
-  while (err == 0 && xbcommon.XbErrorCode == 0 && !dEOF()) {
+  while (err == 0 && engineState.XbErrorCode == 0 && !dEOF()) {
     pending += RecordLine(cb) + "\r\n";
     ++count;
     if (pending.size() >= kWriteChunk) flush();
@@ -212,7 +212,7 @@ int32_t CopyToDelimited(const std::string& file) {
   if (err == 0 && ::fsync(out) != 0) err = errno;
   if (::close(out) != 0 && err == 0) err = errno;
   if (err == 0 && SysRename(tmpName, name) != 0) err = errno;
-  if (err != 0 || xbcommon.XbErrorCode != 0) {
+  if (err != 0 || engineState.XbErrorCode != 0) {
     SysUnlink(tmpName);
     if (err != 0) XbSetError(XbIoCode(err), context);
     return 0;
@@ -242,7 +242,7 @@ int32_t AppendFromDelimited(const std::string& file, bool showProgress) {
   std::string line;
   size_t consumed = 0;
   int32_t count = 0;
-  xbcommon.XbErrorCode = 0;
+  engineState.XbErrorCode = 0;
   while (reader.Next(line, consumed)) {
     if (progress) {
       read += static_cast<int64_t>(consumed);
@@ -275,7 +275,7 @@ int32_t AppendFromDelimited(const std::string& file, bool showProgress) {
       RawToBinary(cb, cb.RecordBuffer);
       AppendStored();
     }
-    if (xbcommon.XbErrorCode != 0) break;
+    if (engineState.XbErrorCode != 0) break;
     ++count;
   }
   if (progress) progress->Hide();

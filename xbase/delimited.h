@@ -6,7 +6,7 @@
 // back. Texts are in the Windows code page (records are converted as they are read and written).
 // Double quotes inside a text are written as they are and read as quote marks, not as text: such
 // a text does not come back whole.
-// May call: dbf4lock, dbf4, xbdbflow, xbcommon, xbnatdate.
+// May call: recordlocks, workAreas, tableFile, engineState, nationalDates.
 
 #include <cstdint>
 #include <string>

@@ -8,11 +8,11 @@
 #include <cerrno>
 #include <cstring>
 
-#include "xbase/dbf4.h"
-#include "xbase/dbf4lock.h"
-#include "xbase/dbf4search.h"
-#include "xbase/xbcommon.h"
-#include "xbase/xbdbflow.h"
+#include "xbase/workareas.h"
+#include "xbase/recordlocks.h"
+#include "xbase/tablecommands.h"
+#include "xbase/enginestate.h"
+#include "xbase/tablefile.h"
 #include "platform/sysname.h"
 
 namespace qorva {
@@ -275,7 +275,7 @@ void InitMemo() {
   memo.MemoLineKinds.clear();
   memo.MemoLineCount = 0;
   memo.PackFault = nullptr;
-  TMemoHooks& h = xbcommon.MemoHooks;
+  TMemoHooks& h = engineState.MemoHooks;
   h.AssignMemo = [](int32_t ref, std::vector<std::string>& lines) {
     lines.clear();
     return CheckMemoField("AssignMemo") && AssignMemo(ref, lines);
@@ -332,10 +332,10 @@ void OpenMemofile(const std::string& nameWithoutExt) {
   auto m = std::make_shared<TMemoControlBlock>();
   m->FileName = XbResolveFileName(name);
   uint16_t mode = cb->Exclusive ? XbModeReadWriteDenyAll : XbModeReadWriteDenyNone;
-  if (dbf4.OpenModeOverride < 0xFFFF) mode = dbf4.OpenModeOverride & 0xFF;
+  if (workAreas.OpenModeOverride < 0xFFFF) mode = workAreas.OpenModeOverride & 0xFF;
   m->OpenMode = mode;
   uint16_t rc = XbOpenFile(m->FileName, mode, m->File);
-  xbcommon.XbErrorCode = rc;
+  engineState.XbErrorCode = rc;
   if (rc != 0) {
     XbSetError(rc, "Memo-Datei nicht gefunden: " + name + " [USE]");
     return;
@@ -359,7 +359,7 @@ void CloseMemofile() {
   const std::string name = cb->MemoBlock->FileName;
   uint16_t rc = XbCloseFile(cb->MemoBlock->File);  // its write lock goes with it
   cb->MemoBlock.reset();
-  xbcommon.XbErrorCode = rc;
+  engineState.XbErrorCode = rc;
   if (rc != 0) XbSetError(rc, name + " [CloseMemofile]");
 }
 
@@ -495,7 +495,7 @@ void PackMemofile() {
   TDbfControlBlock* cb = CurrentBlock();
   TMemoControlBlock* m = CurrentMemo();
   if (!cb || !m) return;
-  xbcommon.XbErrorCode = 0;
+  engineState.XbErrorCode = 0;
   const std::string ctx = m->FileName;
   const int64_t size = MemoFileSize(*m);
   if (size < 0) {
@@ -517,7 +517,7 @@ void PackMemofile() {
   };
   if (int e = Fault(1); e != 0) return discard(XbIoCode(e), ctx + " [PackMemofile]");
   NewMemoFile(tmpName, m->MemoType, m->BlockSize, "PackMemofile");
-  if (xbcommon.XbErrorCode != 0) {
+  if (engineState.XbErrorCode != 0) {
     SysUnlink(tmpName);
     return;
   }
@@ -533,7 +533,7 @@ void PackMemofile() {
     for (uint8_t f = 1; f <= cb->FieldCount; ++f) {
       if (cb->Fields[f].Type != 'M') continue;
       const std::string stored = Peek(f, r);
-      if (xbcommon.XbErrorCode != 0) return discard(xbcommon.XbErrorCode, ctx + " [PackMemo]");
+      if (engineState.XbErrorCode != 0) return discard(engineState.XbErrorCode, ctx + " [PackMemo]");
       const int32_t ref = StoredRef(stored);
       if (ref == 0) continue;
       int err = 0;
@@ -604,12 +604,12 @@ void PackMemofile() {
     XbQuietErrors quiet;
     for (; e == 0 && written < refs.size(); ++written) {
       Poke(refs[written].after, refs[written].field, refs[written].record);
-      if (xbcommon.XbErrorCode != 0) break;
+      if (engineState.XbErrorCode != 0) break;
     }
   }
   if (e != 0 || written < refs.size()) {
-    const uint16_t code = e != 0 ? XbIoCode(e) : xbcommon.XbErrorCode;
-    xbcommon.XbErrorCode = 0;
+    const uint16_t code = e != 0 ? XbIoCode(e) : engineState.XbErrorCode;
+    engineState.XbErrorCode = 0;
     if (haveBackup && SysRename(backup, m->FileName) == 0) {
       XbCloseFile(m->File);
       m->File = oldFile;
@@ -617,7 +617,7 @@ void PackMemofile() {
         XbQuietErrors quiet;
         for (size_t i = 0; i < written; ++i) Poke(refs[i].before, refs[i].field, refs[i].record);
       }
-      xbcommon.XbErrorCode = 0;
+      engineState.XbErrorCode = 0;
       XbTakeErrorContext();
     } else {
       int keep = oldFile;
@@ -751,10 +751,10 @@ void TMemoTextFile::Reset() {
   lines_.clear();
   next_ = 0;
   if (!assigned_) return;
-  const uint8_t keep = dbf4.CurrentArea;
-  dbf4.CurrentArea = area_;
+  const uint8_t keep = workAreas.CurrentArea;
+  workAreas.CurrentArea = area_;
   AssignMemo(ref_, lines_);
-  dbf4.CurrentArea = keep;
+  workAreas.CurrentArea = keep;
 }
 
 bool TMemoTextFile::ReadLn(std::string& line) {

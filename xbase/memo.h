@@ -7,8 +7,8 @@
 // copying one from another table's memo file, compacting the file when the table is packed, and
 // the line reader through which a memo is read as text. Memo space is never reused: writers
 // append at the end under a one-byte write lock, so readers never need a lock.
-// The work-area layer reaches the module only through xbcommon.MemoHooks, filled by InitMemo.
-// May call: dbf4search (Peek, Poke), dbf4lock (LockRange), dbf4, xbdbflow, xbcommon.
+// The work-area layer reaches the module only through engineState.MemoHooks, filled by InitMemo.
+// May call: tableCommands (Peek, Poke), recordlocks (LockRange), workAreas, tableFile, engineState.
 
 #include <cstdint>
 #include <functional>
@@ -60,7 +60,7 @@ struct Memo {
 };
 extern Memo memo;
 
-// Start-up: fills xbcommon.MemoHooks and resets the module's state.
+// Start-up: fills engineState.MemoHooks and resets the module's state.
 void InitMemo();
 
 // The family of the current table (its version byte); 0x8B for a free area or an unknown byte.

@@ -5,10 +5,10 @@
 #include <cstring>
 #include <vector>
 
-#include "xbase/dbf4.h"
+#include "xbase/workareas.h"
 #include "xbase/memo.h"
-#include "xbase/xbcommon.h"
-#include "xbase/xbdbflow.h"
+#include "xbase/enginestate.h"
+#include "xbase/tablefile.h"
 
 namespace qorva {
 

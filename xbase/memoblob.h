@@ -5,7 +5,7 @@
 // is completed). Text can be converted between the table's DOS code page and the Windows code page
 // on the way: whether a stream converts is decided once, on its first piece, and holds for all of it.
 // One stream per work area (TMemoControlBlock::Blob); opening another one ends the first.
-// May call: memo, dbf4, xbdbflow, xbcommon.
+// May call: memo, workAreas, tableFile, engineState.
 
 #include <cstdint>
 

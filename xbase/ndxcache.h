@@ -1,7 +1,7 @@
 #pragma once
 // ndxcache: the nodes of one open index file kept in memory once they were read and checked, so
 // that a descent does not read and check the same upper nodes again and again. The cache knows
-// nothing of other programs: its owner (xbndx) asks it only while nobody else can have changed the
+// nothing of other programs: its owner (ndxEngine) asks it only while nobody else can have changed the
 // file unseen (the table held exclusively, or inside a semaphore bracket whose change marker was
 // taken over) and empties it when another program's change is taken over. Our own writes go
 // through it; so does the anchor block, so that an anchor that did not change is not written again. Direct-mapped by node number; memory is taken at the first node held.

@@ -32,7 +32,7 @@
 #include "shell/helpvar.h"
 #include "shell/printpreset.h"
 #include "shell/ui/printinf.h"
-#include "xbase/access/kwendbf4.h"
+#include "xbase/access/tableaccess.h"
 
 namespace qorva {
 

@@ -41,12 +41,12 @@
 #include "shell/ui/laend2.h"
 #include "shell/ui/lvntx.h"
 #include "shell/ui/uhelperr.h"
-#include "xbase/access/ui/w32xbrow.h"
+#include "xbase/access/ui/browsewindow.h"
 #include "shell/ui/whbild.h"
 #include "shell/vmenu1.h"
 #include "spring/materialtable.h"
 #include "xbase/access/tablesession.h"
-#include "xbase/ui/xbmsgview.h"
+#include "xbase/ui/progresswindow.h"
 
 namespace qorva {
 

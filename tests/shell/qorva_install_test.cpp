@@ -14,8 +14,8 @@
 #include "foundation/programstate.h"
 #include "foundation/settings.h"
 #include "tests/support/testsupport.h"
-#include "xbase/access/dbfhost.h"
-#include "xbase/access/kwendbf4.h"
+#include "xbase/access/tablehost.h"
+#include "xbase/access/tableaccess.h"
 #include "xbase/access/tablesession.h"
 
 namespace qorva {
@@ -55,7 +55,7 @@ class InstalledProgramTest : public ::testing::Test {
   }
   void TearDown() override {
     test::runCommand("chmod -R u+w '" + root_.string() + "'");
-    InitDbfhost();
+    InitTableHost();
     StopTableEngine();
     InitAllSettings();
   }
@@ -102,7 +102,7 @@ TEST_F(InstalledProgramTest, FindsItsFilesFromAnyFolderAndKeepsTheUsersChangesIn
 
   // An edit through the material table's access layer, as the material window makes it.
   InitAllSettings();
-  InitDbfhost();
+  InitTableHost();
   StartTableEngine();
   datafolder.Shipped = shipped().string();
   datafolder.UserCopies = (root_ / "xdg" / "qorva").string();

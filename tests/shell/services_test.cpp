@@ -12,7 +12,7 @@
 #include "shell/doku1.h"
 #include "shell/startup.h"
 #include "tests/support/testsupport.h"
-#include "xbase/access/dbfhost.h"
+#include "xbase/access/tablehost.h"
 
 namespace qorva {
 namespace {

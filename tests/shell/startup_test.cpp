@@ -19,7 +19,7 @@
 #include "spring/qvaio.h"
 #include "spring/spring.h"
 #include "tests/support/testsupport.h"
-#include "xbase/xbcommon.h"
+#include "xbase/enginestate.h"
 
 namespace qorva {
 namespace {
@@ -257,7 +257,7 @@ TEST_F(StartupTest, EveryRunWorksInAPrivateFolderThatGoesAtItsEnd) {
   struct stat st {};
   ASSERT_EQ(stat(work.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0700u);
-  EXPECT_EQ(xbcommon.XbTempDir, work);
+  EXPECT_EQ(engineState.XbTempDir, work);
   EXPECT_TRUE(fs::exists(dir_ / "t.stl"));
   // The kernel's block files of the view are in the private folder, none beside the result.
   size_t blocks = 0;

@@ -52,7 +52,7 @@ TEST_F(AppendingFrom, SameStructureCopiesRecordsAsStored) {
   Use(dest);
   ASSERT_TRUE(FLock());
   AppendFrom(source);
-  EXPECT_EQ(xbcommon.XbErrorCode, 0) << XbErrorMessage();
+  EXPECT_EQ(engineState.XbErrorCode, 0) << XbErrorMessage();
   EXPECT_EQ(SelectedArea(), 1);
   EXPECT_EQ(AreaBlock(ScratchArea), nullptr);  // the source was opened for the copy only
   EXPECT_EQ(RecCount(), 2);
@@ -75,7 +75,7 @@ TEST_F(AppendingFrom, OtherStructuresConvertFieldsByName) {
                                                      {"EXTRA", 'C', 4, 0}});
   Use(dest, " EXCLUSIVE");
   AppendFrom(source);
-  EXPECT_EQ(xbcommon.XbErrorCode, 0) << XbErrorMessage();
+  EXPECT_EQ(engineState.XbErrorCode, 0) << XbErrorMessage();
   ASSERT_EQ(RecCount(), 2);
   GO(1);
   EXPECT_FALSE(Deleted());
@@ -107,7 +107,7 @@ TEST_F(AppendingFrom, UsesASourceThatIsAlreadyOpen) {
   Use(CreateTable(dir_ / "dest.dbf", {{"NAME", 'C', 10, 0}, {"QTY", 'N', 8, 2}}));
   ASSERT_TRUE(ALock());
   AppendFrom(source);
-  EXPECT_EQ(xbcommon.XbErrorCode, 0);
+  EXPECT_EQ(engineState.XbErrorCode, 0);
   EXPECT_EQ(RecCount(), 1);
   EXPECT_EQ(GetFieldReal(2), 1234.5L);
   EXPECT_EQ(AreaBlock(ScratchArea), nullptr);
@@ -119,26 +119,26 @@ TEST_F(AppendingFrom, Refusals) {
   std::string source = MakeSource("source.dbf");
   Select(3);
   AppendFrom(source);
-  EXPECT_EQ(xbcommon.XbErrorCode, 215);
+  EXPECT_EQ(engineState.XbErrorCode, 215);
   EXPECT_EQ(XbTakeErrorContext(), "[AppendFrom(" + source + ")]");
 
   std::string dest = CreateTable(dir_ / "dest.dbf", {{"NAME", 'C', 10, 0}});
   Use(dest);
   AppendFrom(Path("missing"));
-  EXPECT_EQ(xbcommon.XbErrorCode, 2);
+  EXPECT_EQ(engineState.XbErrorCode, 2);
   EXPECT_EQ(XbTakeErrorContext(), "[AppendFrom(" + Path("missing") + ")]");
 
   AppendFrom(dest);
-  EXPECT_EQ(xbcommon.XbErrorCode, 214);
+  EXPECT_EQ(engineState.XbErrorCode, 214);
   EXPECT_EQ(XbTakeErrorContext(), "Datei kann nicht an sich selbst angeh\xE4ngt werden. [AppendFrom(" + dest + ")]");
 
   AppendFrom("PARTS VIRTUAL FILE");
-  EXPECT_EQ(xbcommon.XbErrorCode, 215);
+  EXPECT_EQ(engineState.XbErrorCode, 215);
   EXPECT_EQ(XbTakeErrorContext(), "Virtual file must be open. [AppendFrom(PARTS VIRTUAL FILE)]");
 
   // A shared destination needs its lock: the first append fails and the copy stops.
   AppendFrom(source);
-  EXPECT_EQ(xbcommon.XbErrorCode, 5);
+  EXPECT_EQ(engineState.XbErrorCode, 5);
   EXPECT_EQ(SelectedArea(), 3);
   EXPECT_EQ(AreaBlock(ScratchArea), nullptr);
   EXPECT_EQ(RecCount(), 0);
@@ -153,16 +153,16 @@ TEST_F(AppendingFrom, Refusals) {
   std::string memo = CreateTable(dir_ / "memo.dbf", {{"NAME", 'C', 10, 0}, {"NOTE", 'M', 10, 0}});
   Select(4);
   Use(memo);
-  xbcommon.MemoHooks = TMemoHooks{};  // a program built without the memo module
+  engineState.MemoHooks = TMemoHooks{};  // a program built without the memo module
   AppendFrom(source);
-  EXPECT_EQ(xbcommon.XbErrorCode, 220);
+  EXPECT_EQ(engineState.XbErrorCode, 220);
   EXPECT_EQ(XbTakeErrorContext(), "Memo-Unit ist nicht ins Programm eingebunden. [AppendFrom(" + source + ")]");
 
   std::string other = CreateTable(dir_ / "other.dbf", {{"WEIGHT", 'N', 5, 0}});
   Select(6);
   Use(other, " EXCLUSIVE");
   AppendFrom(source);  // no field in common: nothing to append
-  EXPECT_EQ(xbcommon.XbErrorCode, 0);
+  EXPECT_EQ(engineState.XbErrorCode, 0);
   EXPECT_EQ(RecCount(), 0);
 }
 

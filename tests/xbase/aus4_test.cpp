@@ -1,6 +1,6 @@
 // The table writer: the columns it writes (always two, then while widths are not 0), cut texts,
 // and its three forms: padded text between separators, tab-separated text and an escaped HTML table.
-#include "xbase/access/aus4.h"
+#include "xbase/access/tablewriter.h"
 
 #include <gtest/gtest.h>
 

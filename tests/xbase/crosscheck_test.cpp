@@ -77,11 +77,11 @@ std::string NumberText(long double v, bool integral) {
 // Opens the table in a free area and writes it in the canonical form.
 std::string EngineCanon(const std::string& path, bool dos) {
   const uint8_t keep = SelectedArea();
-  xbcommon.AnsiTables = !dos;
+  engineState.AnsiTables = !dos;
   Select(30);
   USE(path + " ALIAS CANON");
-  xbcommon.AnsiTables = false;
-  if (xbcommon.XbErrorCode != 0) return "engine cannot open: " + XbErrorMessage();
+  engineState.AnsiTables = false;
+  if (engineState.XbErrorCode != 0) return "engine cannot open: " + XbErrorMessage();
   TDbfControlBlock& cb = *CurrentBlock();
   std::ostringstream out;
   out << "fields " << int(cb.FieldCount) << "\n";
@@ -177,7 +177,7 @@ void ExpectDumpMatchesEngine(const std::string& path) {
   Dump d = ShapelibDump(path);
   Select(31);
   USE(path + " ALIAS DUMP");
-  ASSERT_EQ(xbcommon.XbErrorCode, 0);
+  ASSERT_EQ(engineState.XbErrorCode, 0);
   TDbfControlBlock& cb = *CurrentBlock();
   ASSERT_EQ(d.fields.size(), cb.FieldCount);
   for (uint8_t i = 1; i <= cb.FieldCount; ++i) {
@@ -222,9 +222,9 @@ class CrossCheck : public xbtest::EngineTest {
                                                  {"PIC", 'G', 10, 0},
                                                  {"BIN", 'B', 10, 0},
                                                  {"PICT", 'P', 10, 0}});
-    xbcommon.AnsiTables = !dos;
+    engineState.AnsiTables = !dos;
     Use(path, " EXCLUSIVE");
-    xbcommon.AnsiTables = false;
+    engineState.AnsiTables = false;
     const int64_t z = 0;
     AppendRow({std::string("M\xFCller \xC4\xD6\xDC\xDF"), 12.5L, int64_t{3}, 0.125L, std::string("01/31/2024"), true, z, z,
                z, z});
@@ -322,7 +322,7 @@ TEST_F(CrossCheck, ZeroAndFalseAreNotEmptyElsewhere) {
   SetFieldBool(4, false);
   SetFieldText(5, "03/05/2024");
   Replace();
-  ASSERT_EQ(xbcommon.XbErrorCode, 0) << XbErrorMessage();
+  ASSERT_EQ(engineState.XbErrorCode, 0) << XbErrorMessage();
   Unlock();
   CloseArea();
 

@@ -6,8 +6,8 @@
 #include <unistd.h>
 
 #include "tests/xbase/edit_support_test.h"
-#include "xbase/uxbfds.h"
-#include "xbase/ucommon.h"
+#include "xbase/filedataset.h"
+#include "xbase/areadataset.h"
 
 #include <filesystem>
 

@@ -46,7 +46,7 @@ TEST_F(Delimited, ExportWritesOneLinePerRecordAndImportReadsItBack) {
   CloseArea();
   const std::string records = Records(Path("people.dbf"));
 
-  xbnatdate.CenturyDates = false;  // two-digit dates must not cost the import a century
+  nationalDates.CenturyDates = false;  // two-digit dates must not cost the import a century
   Table("copy");
   EXPECT_EQ(AppendFromDelimited(file, true), 3);
   CloseArea();
@@ -108,7 +108,7 @@ TEST_F(Delimited, LinesEndsAndLimits) {
   EXPECT_EQ(Raw().substr(13, 8), "19991231");
   EXPECT_EQ(Raw().substr(21, 5), "     ");  // beyond the used part of the line
   EXPECT_EQ(AppendFromDelimited(Path("missing.txt"), false), 0);
-  EXPECT_EQ(xbcommon.XbErrorCode, 0);
+  EXPECT_EQ(engineState.XbErrorCode, 0);
 }
 
 TEST_F(Delimited, MemoFieldsHaveNoValueInALine) {

@@ -16,7 +16,7 @@
 #include "tests/xbase/memo_support_test.h"
 #include "tests/xbase/ndx_support_test.h"
 #include "xbase/memo.h"
-#include "xbase/xbrecover.h"
+#include "xbase/packrecovery.h"
 
 namespace qorva {
 namespace {
@@ -42,7 +42,7 @@ std::set<std::string> Listing(const fs::path& dir) {
 // The records an index walk visits, in its order (the controlling order of the current area).
 std::vector<int32_t> Walk() {
   std::vector<int32_t> recs;
-  for (GoTop(); xbcommon.XbErrorCode == 0 && !dEOF(); SKIP(1)) {
+  for (GoTop(); engineState.XbErrorCode == 0 && !dEOF(); SKIP(1)) {
     recs.push_back(RecNo());
     if (recs.size() > 100000) break;
   }
@@ -68,10 +68,10 @@ TEST_F(Durability, AnIndexLeftFromBeforeAPackIsBuiltAgainOrRefused) {
   for (bool writable : {true, false}) {
     SCOPED_TRACE(writable ? "writable" : "read only");
     if (!writable) test::writeFile(Path("t.ndx"), before);
-    if (!writable) dbf4.OpenModeOverride = XbModeReadOnlyDenyNone;
+    if (!writable) workAreas.OpenModeOverride = XbModeReadOnlyDenyNone;
     Use(table);
-    dbf4.OpenModeOverride = 0xFFFF;
-    xbcommon.XbErrorCode = 0;
+    workAreas.OpenModeOverride = 0xFFFF;
+    engineState.XbErrorCode = 0;
     bool opened = false;
     try {
       opened = Set_Index_To(Path("t.ndx"), 1);
@@ -79,7 +79,7 @@ TEST_F(Durability, AnIndexLeftFromBeforeAPackIsBuiltAgainOrRefused) {
     }
     if (!writable) {
       EXPECT_FALSE(opened);
-      EXPECT_EQ(xbcommon.XbErrorCode, 222);
+      EXPECT_EQ(engineState.XbErrorCode, 222);
       EXPECT_NE(XbTakeErrorContext().find("t.ndx"), std::string::npos);
       CloseArea();
       continue;
@@ -87,7 +87,7 @@ TEST_F(Durability, AnIndexLeftFromBeforeAPackIsBuiltAgainOrRefused) {
     ASSERT_TRUE(opened) << XbErrorMessage();
     for (int i : {1, 3, 99, 250, 301, 449, 599}) {
       Find(Name(i));
-      ASSERT_TRUE(xbndx.IndexFound) << i;
+      ASSERT_TRUE(ndxEngine.IndexFound) << i;
       EXPECT_EQ(XbRTrim(GetFieldText(1)), Name(i));
     }
     EXPECT_EQ(Walk().size(), static_cast<size_t>(RecCount()));
@@ -112,7 +112,7 @@ TEST_F(Durability, SplitsThatCompleteLeaveNoMark) {
     GO(r);
     SetFieldText(1, Name(2 * 200 + 1));
     Replace();
-    ASSERT_EQ(xbcommon.XbErrorCode, 0) << XbErrorMessage();
+    ASSERT_EQ(engineState.XbErrorCode, 0) << XbErrorMessage();
   }
   CloseArea();
   const std::string anchor = FileBytes(Path("m.ndx"));
@@ -137,19 +137,19 @@ TEST_F(Durability, AFullDiskDuringASplitLosesNoKeyAndTheNextOpenRebuilds) {
     // The index file cannot grow: the first split cannot write its new node.
     test::FileSizeLimit limit(full);
     for (int i = 0; i < 40 && failed == 0; ++i) {
-      xbcommon.XbErrorCode = 0;
+      engineState.XbErrorCode = 0;
       try {
         ClearRecord();
         SetFieldText(1, Name(2 * 300 + 1));  // all into the same leaf
         Append();
       } catch (EXbaseError&) {
       }
-      failed = xbcommon.XbErrorCode;
+      failed = engineState.XbErrorCode;
     }
   }
   ASSERT_NE(failed, 0) << "no split happened";
   XbTakeErrorContext();
-  xbcommon.XbErrorCode = 0;
+  engineState.XbErrorCode = 0;
   const int32_t records = RecCount();
   CloseArea();
   // The old node was not touched before the new one was on disk: only the key whose insertion
@@ -170,7 +170,7 @@ TEST_F(Durability, AFullDiskDuringASplitLosesNoKeyAndTheNextOpenRebuilds) {
   EXPECT_EQ(std::unique(walk.begin(), walk.end()), walk.end());
   AppendRow({Name(5)});
   Find(Name(5));
-  EXPECT_TRUE(xbndx.IndexFound);
+  EXPECT_TRUE(ndxEngine.IndexFound);
   EXPECT_EQ(RecNo(), RecCount());
   CloseArea();
   EXPECT_EQ(NdxCheckStructure(Path("s.ndx")), "");
@@ -186,10 +186,10 @@ TEST_F(Durability, MakeIndexPutsTheNewFileInPlaceOnlyOnceItIsOnDisk) {
   // Each step of writing the new file may fail (the sync among them): the old file stays.
   for (int step = 1; step <= 3; ++step) {
     SCOPED_TRACE(step);
-    xbndx.BuildFault = [step](int s) { return s == step ? EIO : 0; };
+    ndxEngine.BuildFault = [step](int s) { return s == step ? EIO : 0; };
     EXPECT_FALSE(MakeIndex(Path("m.ndx"), "NAME", false, 0, false, false));
-    xbndx.BuildFault = nullptr;
-    EXPECT_EQ(xbcommon.XbErrorCode, XbIoCode(EIO));
+    ndxEngine.BuildFault = nullptr;
+    EXPECT_EQ(engineState.XbErrorCode, XbIoCode(EIO));
     XbTakeErrorContext();
     EXPECT_EQ(FileBytes(Path("m.ndx")), before);
     EXPECT_EQ(Listing(dir_.path()), (std::set<std::string>{"m.dbf", "m.ndx"}));
@@ -271,7 +271,7 @@ class KilledPack : public xbtest::IndexTest {
   int ReindexInChild(int killAt) {
     return InChildKilledAt(killAt, false, [] {
       Reindex();
-      return xbcommon.XbErrorCode != 0 ? 102 : 0;
+      return engineState.XbErrorCode != 0 ? 102 : 0;
     });
   }
   // Opens the table with both indexes in a child process, runs `work` (0: done, else the child's
@@ -292,12 +292,12 @@ class KilledPack : public xbtest::IndexTest {
       };
       if (packSteps) {
         memo.PackFault = step;
-        xbrecover.PackStep = step;
+        packRecovery.PackStep = step;
       }
-      xbndx.BuildFault = step;
+      ndxEngine.BuildFault = step;
       Use(table_);
       SetIndexList(Path("pkn.ndx") + " " + Path("pkm.ndx"));
-      if (xbcommon.XbErrorCode != 0) return 101;
+      if (engineState.XbErrorCode != 0) return 101;
       if (const int failed = work(); failed != 0) return failed;
       CloseArea();
       return steps;
@@ -317,7 +317,7 @@ class KilledPack : public xbtest::IndexTest {
   }
   bool ReadsOneWholeState() {
     Use(table_);
-    xbcommon.XbErrorCode = 0;
+    engineState.XbErrorCode = 0;
     const bool packed = RecCount() == static_cast<int32_t>(kept_.size());
     EXPECT_TRUE(packed || RecCount() == kRecords) << RecCount();
     if (!packed && RecCount() != kRecords) return false;
@@ -328,7 +328,7 @@ class KilledPack : public xbtest::IndexTest {
       EXPECT_EQ(xbtest::MemoOf(), state[static_cast<size_t>(n - 1)].second) << n;
     }
     SetIndexList(Path("pkn.ndx") + " " + Path("pkm.ndx"));
-    EXPECT_EQ(xbcommon.XbErrorCode, 0) << XbErrorMessage();
+    EXPECT_EQ(engineState.XbErrorCode, 0) << XbErrorMessage();
     for (int32_t order : {1, 2}) {
       Set_Order_To(order);
       std::vector<int32_t> walk = Walk();
@@ -340,7 +340,7 @@ class KilledPack : public xbtest::IndexTest {
     Set_Order_To(1);
     for (const auto& [name, text] : state) {
       Find(name);
-      EXPECT_TRUE(xbndx.IndexFound) << name;
+      EXPECT_TRUE(ndxEngine.IndexFound) << name;
       EXPECT_EQ(XbRTrim(GetFieldText(1)), name);
     }
     CloseArea();

@@ -14,13 +14,13 @@
 #include <vector>
 
 #include "tests/support/testsupport.h"
-#include "xbase/dbf4.h"
-#include "xbase/xbengine.h"
-#include "xbase/dbf4lock.h"
-#include "xbase/dbf4search.h"
-#include "xbase/xbcommon.h"
-#include "xbase/xbdbflow.h"
-#include "xbase/xbnatdate.h"
+#include "xbase/workareas.h"
+#include "xbase/engine.h"
+#include "xbase/recordlocks.h"
+#include "xbase/tablecommands.h"
+#include "xbase/enginestate.h"
+#include "xbase/tablefile.h"
+#include "xbase/nationaldates.h"
 
 namespace qorva::xbtest {
 
@@ -42,7 +42,7 @@ inline std::string CreateTable(const std::filesystem::path& p, const std::vector
   }
   TDbfControlBlock cb;
   CreateDBF(cb, p.string(), static_cast<uint16_t>(defs.size()), entries);
-  EXPECT_EQ(xbcommon.XbErrorCode, 0) << "creating " << p;
+  EXPECT_EQ(engineState.XbErrorCode, 0) << "creating " << p;
   return p.string();
 }
 
@@ -79,7 +79,7 @@ inline void AppendRow(const std::vector<XbValue>& values, bool deleted = false) 
     ASSERT_TRUE(ALock());
   }
   Append();
-  ASSERT_EQ(xbcommon.XbErrorCode, 0) << XbErrorMessage();
+  ASSERT_EQ(engineState.XbErrorCode, 0) << XbErrorMessage();
   if (!locked) Unlock();
 }
 
@@ -122,8 +122,8 @@ class EngineTest : public ::testing::Test {
  protected:
   void SetUp() override {
     XbStartEngine();
-    InitXbnatdate();
-    xbnatdate.CenturyDates = true;
+    InitNationalDates();
+    nationalDates.CenturyDates = true;
     SetDateFormat(0);
     XbSetErrorReport(false);
   }
@@ -131,14 +131,14 @@ class EngineTest : public ::testing::Test {
     XbSetErrorReport(false);
     XbStopEngine();
     XbSetErrorReport(true);
-    xbcommon.XbErrorCode = 0;
-    InitXbnatdate();
+    engineState.XbErrorCode = 0;
+    InitNationalDates();
   }
   std::string Path(const std::string& name) const { return (dir_ / name).string(); }
   // Opens a table in the current area ("" extra or " EXCLUSIVE", " ALIAS X").
   void Use(const std::string& path, const std::string& extra = "") {
     USE(path + extra);
-    ASSERT_EQ(xbcommon.XbErrorCode, 0) << XbErrorMessage();
+    ASSERT_EQ(engineState.XbErrorCode, 0) << XbErrorMessage();
     ASSERT_NE(CurrentBlock(), nullptr);
   }
   std::string FileBytes(const std::string& path) const { return test::readFile(path); }

@@ -33,14 +33,14 @@ TEST_F(Editing, AppendNeedsAFileOrAppendLock) {
   ClearRecord();
   FillRecord({std::string("new"), int64_t{9}});
   Append();
-  EXPECT_EQ(xbcommon.XbErrorCode, 5);
+  EXPECT_EQ(engineState.XbErrorCode, 5);
   EXPECT_EQ(XbTakeErrorContext(), "Datei mu\xDF gesperrt sein zum Anh\xE4ngen: " + file_ + " [APPEND]");
   EXPECT_EQ(RecCount(), 3);
   EXPECT_EQ(FileBytes(table_), before);
 
   ASSERT_TRUE(ALock());
   Append();
-  EXPECT_EQ(xbcommon.XbErrorCode, 0);
+  EXPECT_EQ(engineState.XbErrorCode, 0);
   EXPECT_EQ(RecCount(), 4);
   EXPECT_EQ(RecNo(), 4);
   EXPECT_FALSE(dEOF());
@@ -75,12 +75,12 @@ TEST_F(Editing, FailedAppendLeavesNoPhantomRecord) {
     setrlimit(RLIMIT_FSIZE, &oldLimit);
     sigaction(SIGXFSZ, &old, nullptr);
   }
-  EXPECT_NE(xbcommon.XbErrorCode, 0);
+  EXPECT_NE(engineState.XbErrorCode, 0);
   EXPECT_EQ(CurrentBlock()->RecCount, 3);
   EXPECT_EQ(RecNo(), 2);
   EXPECT_FALSE(dEOF());
   EXPECT_EQ(RecCount(), 3);
-  xbcommon.XbErrorCode = 0;
+  engineState.XbErrorCode = 0;
   SKIP(0);
   EXPECT_EQ(GetFieldText(1), "part2     ");
 
@@ -88,7 +88,7 @@ TEST_F(Editing, FailedAppendLeavesNoPhantomRecord) {
   ClearRecord();
   FillRecord({std::string("four"), int64_t{4}});
   Append();
-  EXPECT_EQ(xbcommon.XbErrorCode, 0);
+  EXPECT_EQ(engineState.XbErrorCode, 0);
   EXPECT_EQ(RecNo(), 4);
   Unlock();
   CloseArea();
@@ -101,12 +101,12 @@ TEST_F(Editing, FailedAppendLeavesNoPhantomRecord) {
 TEST_F(Editing, ReplaceNeedsTheRecordAndAValidPosition) {
   SetFieldText(1, "changed");
   Replace();
-  EXPECT_EQ(xbcommon.XbErrorCode, 1200);
+  EXPECT_EQ(engineState.XbErrorCode, 1200);
   EXPECT_EQ(XbTakeErrorContext(), "Record #2 in " + file_ + " [REPLACE]");
 
   ASSERT_TRUE(ALock());  // an append lock does not cover records
   Replace();
-  EXPECT_EQ(xbcommon.XbErrorCode, 1200);
+  EXPECT_EQ(engineState.XbErrorCode, 1200);
   Unlock();
 
   GO(2);
@@ -114,7 +114,7 @@ TEST_F(Editing, ReplaceNeedsTheRecordAndAValidPosition) {
   SetFieldText(1, "changed");
   auto before = FileBytes(table_);
   Replace();
-  EXPECT_EQ(xbcommon.XbErrorCode, 0);
+  EXPECT_EQ(engineState.XbErrorCode, 0);
   auto after = FileBytes(table_);
   ASSERT_EQ(after.size(), before.size());
   uint16_t h = CurrentBlock()->HeaderLen;
@@ -128,13 +128,13 @@ TEST_F(Editing, ReplaceNeedsTheRecordAndAValidPosition) {
   ASSERT_TRUE(dEOF());
   ASSERT_TRUE(FLock());
   Replace();
-  EXPECT_EQ(xbcommon.XbErrorCode, 212);
+  EXPECT_EQ(engineState.XbErrorCode, 212);
   EXPECT_EQ(XbTakeErrorContext(), "Datenbank \"" + file_ + "\" bei EOF angelangt. [REPLACE]");
 
   Select(2);
   Use(CreateTable(dir_ / "empty.dbf", {{"NAME", 'C', 4, 0}}), " EXCLUSIVE");
   Replace();
-  EXPECT_EQ(xbcommon.XbErrorCode, 212);
+  EXPECT_EQ(engineState.XbErrorCode, 212);
   EXPECT_EQ(XbTakeErrorContext(), "Datenbank \"" + AreaFileName() + "\" ist leer. [REPLACE]");
 }
 
@@ -144,7 +144,7 @@ TEST_F(Editing, DeleteAndRecallWriteOnlyTheDeletionByte) {
   SetFieldText(1, "unsaved");
   auto before = FileBytes(table_);
   DeleteRec();
-  EXPECT_EQ(xbcommon.XbErrorCode, 0);
+  EXPECT_EQ(engineState.XbErrorCode, 0);
   EXPECT_TRUE(Deleted());
   auto after = FileBytes(table_);
   uint16_t h = CurrentBlock()->HeaderLen;
@@ -154,7 +154,7 @@ TEST_F(Editing, DeleteAndRecallWriteOnlyTheDeletionByte) {
   EXPECT_EQ(Peek(0, 2), "*");
 
   RecallRec();
-  EXPECT_EQ(xbcommon.XbErrorCode, 0);
+  EXPECT_EQ(engineState.XbErrorCode, 0);
   EXPECT_FALSE(Deleted());
   EXPECT_EQ(Peek(0, 2), " ");
   EXPECT_EQ(Peek(1, 2), "part2     ");
@@ -162,14 +162,14 @@ TEST_F(Editing, DeleteAndRecallWriteOnlyTheDeletionByte) {
 
 TEST_F(Editing, DeleteAndRecallRefusals) {
   DeleteRec();
-  EXPECT_EQ(xbcommon.XbErrorCode, 1200);
+  EXPECT_EQ(engineState.XbErrorCode, 1200);
   EXPECT_EQ(XbTakeErrorContext(), file_ + " Datensatz nicht gesperrt [DeleteRec]");
   RecallRec();
-  EXPECT_EQ(xbcommon.XbErrorCode, 1200);
+  EXPECT_EQ(engineState.XbErrorCode, 1200);
   EXPECT_EQ(XbTakeErrorContext(), "Datensatz nicht gesperrt [RecallRec]");
   ASSERT_TRUE(ALock());
   DeleteRec();
-  EXPECT_EQ(xbcommon.XbErrorCode, 1200);
+  EXPECT_EQ(engineState.XbErrorCode, 1200);
   Unlock();
 
   ASSERT_TRUE(FLock());
@@ -178,10 +178,10 @@ TEST_F(Editing, DeleteAndRecallRefusals) {
   ASSERT_TRUE(dEOF());
   auto before = FileBytes(table_);
   DeleteRec();
-  EXPECT_EQ(xbcommon.XbErrorCode, 0);
+  EXPECT_EQ(engineState.XbErrorCode, 0);
   EXPECT_EQ(FileBytes(table_), before);
   RecallRec();
-  EXPECT_EQ(xbcommon.XbErrorCode, 1103);
+  EXPECT_EQ(engineState.XbErrorCode, 1103);
   EXPECT_EQ(XbTakeErrorContext(), file_ + " at EOF [RecallRec]");
 }
 
@@ -191,12 +191,12 @@ TEST_F(Editing, ExclusiveTablesNeedNoLocks) {
   GO(1);
   SetFieldInt(2, 42);
   Replace();
-  EXPECT_EQ(xbcommon.XbErrorCode, 0);
+  EXPECT_EQ(engineState.XbErrorCode, 0);
   DeleteRec();
-  EXPECT_EQ(xbcommon.XbErrorCode, 0);
+  EXPECT_EQ(engineState.XbErrorCode, 0);
   ClearRecord();
   Append();
-  EXPECT_EQ(xbcommon.XbErrorCode, 0);
+  EXPECT_EQ(engineState.XbErrorCode, 0);
   EXPECT_EQ(RecCount(), 4);
   GO(1);
   EXPECT_EQ(GetFieldInt(2), 42);
@@ -214,7 +214,7 @@ TEST_F(Editing, RewritesOfAnExclusiveTableReachTheFileBeforeAnyoneLooks) {
     GO(n);
     SetFieldText(1, name);
     Replace();
-    ASSERT_EQ(xbcommon.XbErrorCode, 0) << XbErrorMessage();
+    ASSERT_EQ(engineState.XbErrorCode, 0) << XbErrorMessage();
   };
   rename(1, "one");
   rename(2, "two");
@@ -251,7 +251,7 @@ TEST_F(Editing, RewritesOfAnExclusiveTableReachTheFileBeforeAnyoneLooks) {
               Select(20);
               USE(table + " ALIAS OTHER");
               GO(3);
-              return xbcommon.XbErrorCode == 0 && GetFieldText(1) == "shared    " ? 0 : 1;
+              return engineState.XbErrorCode == 0 && GetFieldText(1) == "shared    " ? 0 : 1;
             }),
             0);
 }
@@ -259,8 +259,8 @@ TEST_F(Editing, RewritesOfAnExclusiveTableReachTheFileBeforeAnyoneLooks) {
 // The index module sees every change through its hooks, in order.
 TEST_F(Editing, IndexHooksFollowAppendAndReplace) {
   std::vector<std::string> calls;
-  auto& h = xbcommon.IndexHooks;
-  xbcommon.IndexUnitLinked = true;
+  auto& h = engineState.IndexHooks;
+  engineState.IndexUnitLinked = true;
   h.IsActive = [] { return true; };
   h.SetLockSemaphoreProc = [&](bool on) { calls.push_back(on ? "lock" : "unlock"); };
   h.SaveAllKeys = [&] { calls.push_back("save:" + GetFieldText(1)); };
@@ -274,7 +274,7 @@ TEST_F(Editing, IndexHooksFollowAppendAndReplace) {
   SetFieldText(1, "added");
   Append();
   Unlock();
-  EXPECT_EQ(xbcommon.XbErrorCode, 0);
+  EXPECT_EQ(engineState.XbErrorCode, 0);
   std::vector<std::string> expected = {"lock",  "save:part2     ", "update:renamed   ", "unlock",
                                        "lock",  "add:4",           "unlock"};
   EXPECT_EQ(calls, expected);
@@ -282,17 +282,17 @@ TEST_F(Editing, IndexHooksFollowAppendAndReplace) {
   // A refused edit leaves the semaphore alone; a refused write releases it.
   calls.clear();
   Replace();
-  EXPECT_EQ(xbcommon.XbErrorCode, 1200);
+  EXPECT_EQ(engineState.XbErrorCode, 1200);
   EXPECT_TRUE(calls.empty());
-  xbcommon.IndexHooks = TIndexHooks{};
-  xbcommon.IndexUnitLinked = false;
+  engineState.IndexHooks = TIndexHooks{};
+  engineState.IndexUnitLinked = false;
 }
 
 // Stored forms of one record that a new record must not take over: a two-digit year that a
 // century window would read otherwise, a "*"-filled number, a lower-case "y".
 TEST_F(Editing, AppendedRecordsTakeNothingFromTheRecordStoodOn) {
-  xbnatdate.CenturyDates = false;
-  xbnatdate.XbCenturyBase = 1950;  // "24" is 2024
+  nationalDates.CenturyDates = false;
+  nationalDates.XbCenturyBase = 1950;  // "24" is 2024
   Select(2);
   std::string path = CreateTable(dir_ / "odd.dbf", {{"NAME", 'C', 4, 0}, {"QTY", 'N', 5, 0}, {"DAY", 'D', 8, 0},
                                                     {"OK", 'L', 1, 0}});
@@ -306,7 +306,7 @@ TEST_F(Editing, AppendedRecordsTakeNothingFromTheRecordStoodOn) {
   SetFieldText(1, "new");
   SetFieldText(3, "01/31/24");  // the same text, meant in today's century
   Append();                     // QTY (read as 0) and OK (read as true) left as they were
-  ASSERT_EQ(xbcommon.XbErrorCode, 0) << XbErrorMessage();
+  ASSERT_EQ(engineState.XbErrorCode, 0) << XbErrorMessage();
   EXPECT_EQ(Peek(2, 2), "     ");     // not given a value: blank, as in a blank record
   EXPECT_EQ(Peek(3, 2), "20240131");
   EXPECT_EQ(Peek(4, 2), "T");
@@ -375,7 +375,7 @@ TEST_F(Editing, BlankIsNotZero) {
     GO(1);
     c.edit();
     Replace();
-    ASSERT_EQ(xbcommon.XbErrorCode, 0) << XbErrorMessage();
+    ASSERT_EQ(engineState.XbErrorCode, 0) << XbErrorMessage();
     EXPECT_EQ(Peek(2, 1) + Peek(3, 1) + Peek(4, 1) + Peek(5, 1), c.expected);
   }
 
@@ -396,7 +396,7 @@ TEST_F(Editing, BlankIsNotZero) {
   Select(3);
   Use(CreateTable(dir_ / "copy.dbf", {{"QTY", 'N', 6, 0}, {"OK", 'L', 1, 0}}), " EXCLUSIVE");
   AppendFrom(path);
-  ASSERT_EQ(xbcommon.XbErrorCode, 0) << XbErrorMessage();
+  ASSERT_EQ(engineState.XbErrorCode, 0) << XbErrorMessage();
   ASSERT_EQ(RecCount(), 3);
   EXPECT_EQ(Peek(1, 2) + Peek(2, 2), "       ");
   EXPECT_EQ(Peek(1, 3) + Peek(2, 3), "     0F");
@@ -409,7 +409,7 @@ TEST_F(Editing, EngineStartUpStartsTheCoreModules) {
   XbStartEngine();
   XbSetErrorReport(false);
   Continue();
-  EXPECT_EQ(xbcommon.XbErrorCode, 220);  // no Locate in this run
+  EXPECT_EQ(engineState.XbErrorCode, 220);  // no Locate in this run
   Use(table_);
   ASSERT_TRUE(RLock());
   Select(2);

@@ -10,13 +10,13 @@
 
 #include "tests/support/testsupport.h"
 #include "tests/xbase/dbfimage_test.h"
-#include "xbase/dbf4.h"
-#include "xbase/xbcommon.h"
-#include "xbase/xbengine.h"
-#include "xbase/xbeval.h"
-#include "xbase/xbkeyutil.h"
-#include "xbase/xbnatdate.h"
-#include "xbase/xbparser.h"
+#include "xbase/workareas.h"
+#include "xbase/enginestate.h"
+#include "xbase/engine.h"
+#include "xbase/expressionevaluator.h"
+#include "xbase/keyutil.h"
+#include "xbase/nationaldates.h"
+#include "xbase/expressionparser.h"
 
 namespace qorva::test {
 
@@ -35,21 +35,21 @@ class ExprTest : public ::testing::Test {
  protected:
   void SetUp() override {
     XbStartEngine();
-    xbcommon.XbReportErrors = false;
-    xbnatdate.XbDateFormat = 5;
-    xbnatdate.CenturyDates = true;
+    engineState.XbReportErrors = false;
+    nationalDates.XbDateFormat = 5;
+    nationalDates.CenturyDates = true;
     scriptedPrompter().clear();
     writeFile(dir_ / "people.dbf", makeDbf(kPeopleFields, kPeopleRecords));
     writeFile(dir_ / "empty.dbf", makeDbf(kPeopleFields, {}));
     Select(1);
     USE(path("people"));
-    EXPECT_EQ(xbcommon.XbErrorCode, 0);
+    EXPECT_EQ(engineState.XbErrorCode, 0);
   }
   void TearDown() override {
-    for (auto& b : xbparser.LiveBlocks) ADD_FAILURE() << "block left alive: " << b->ExprText;
-    xbparser.LiveBlocks.clear();
+    for (auto& b : expressionParser.LiveBlocks) ADD_FAILURE() << "block left alive: " << b->ExprText;
+    expressionParser.LiveBlocks.clear();
     XbStopEngine();
-    InitXbnatdate();
+    InitNationalDates();
     XbSetErrorReport(true);
   }
 
@@ -59,8 +59,8 @@ class ExprTest : public ::testing::Test {
 
   // The error code and context pending after a failed compilation (both taken).
   std::pair<uint16_t, std::string> error() {
-    const uint16_t code = xbcommon.XbErrorCode;
-    xbcommon.XbErrorCode = 0;
+    const uint16_t code = engineState.XbErrorCode;
+    engineState.XbErrorCode = 0;
     return {code, XbTakeErrorContext()};
   }
 

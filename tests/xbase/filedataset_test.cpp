@@ -6,9 +6,9 @@
 #include "platform/services.h"
 #include "tests/xbase/edit_support_test.h"
 #include "tests/xbase/memo_support_test.h"
-#include "xbase/uxbfds.h"
-#include "xbase/xbndx.h"
-#include "xbase/xbndxsem.h"
+#include "xbase/filedataset.h"
+#include "xbase/ndxengine.h"
+#include "xbase/indexsemaphore.h"
 #include <cstring>
 
 namespace qorva::xbtest {
@@ -71,7 +71,7 @@ TEST_F(FileDatasetTest, TheIndexListIsOpenedBuiltOrRefusedAsItsModeSays) {
     bool built = false;
     ds.OnBeforeMakeIndex = [&](const std::string&, bool& canMake) { canMake = !c.refuseBuild; };
     ds.OnAfterMakeIndex = [&](const std::string&) { built = true; };
-    xbcommon.XbErrorCode = 0;
+    engineState.XbErrorCode = 0;
     try {
       ds.Open();
     } catch (const std::exception&) {
@@ -81,7 +81,7 @@ TEST_F(FileDatasetTest, TheIndexListIsOpenedBuiltOrRefusedAsItsModeSays) {
     if (c.opens) {
       EXPECT_EQ(Walk(ds), "aBCD");
     }
-    xbcommon.XbErrorCode = 0;
+    engineState.XbErrorCode = 0;
   }
 }
 
@@ -110,8 +110,8 @@ TEST_F(FileDatasetTest, IndexesByExpressionAndByKeyMakerAndTheirSeeks) {
   });
   EXPECT_EQ(Walk(ds), "DCBa");
   ds.SetIndexToCB(Index("k"), 17, {});
-  EXPECT_EQ(xbcommon.XbErrorCode, 220);
-  xbcommon.XbErrorCode = 0;
+  EXPECT_EQ(engineState.XbErrorCode, 220);
+  engineState.XbErrorCode = 0;
 
   // Back in file order, Locate looks at the fields.
   ds.SetIndexTo("");
@@ -135,7 +135,7 @@ TEST_F(FileDatasetTest, ChangingExclusiveReopensTheTable) {
               XbStartEngine();
               XbSetErrorReport(false);
               USE(p);
-              return xbcommon.XbErrorCode != 0 ? 0 : 1;
+              return engineState.XbErrorCode != 0 ? 0 : 1;
             }),
             0)
       << "another program cannot open the table now";
@@ -144,7 +144,7 @@ TEST_F(FileDatasetTest, ChangingExclusiveReopensTheTable) {
               XbStartEngine();
               XbSetErrorReport(false);
               USE(p);
-              return xbcommon.XbErrorCode == 0 ? 0 : 1;
+              return engineState.XbErrorCode == 0 ? 0 : 1;
             }),
             0);
   ds.Close();
@@ -248,7 +248,7 @@ TEST_F(FileDatasetTest, AMissingTableIsCreatedFromItsDefinitionsOrReported) {
   ASSERT_GT(test::scriptedPrompter().asked().size(), asked);
   EXPECT_EQ(test::scriptedPrompter().asked().back().text, "Konnte \"" + Index("absent.DBF") + "\" nicht erzeugen");
   EXPECT_FALSE(std::filesystem::exists(Index("absent.DBF")));
-  xbcommon.XbErrorCode = 0;
+  engineState.XbErrorCode = 0;
   // Not asked to create: nothing is created, nothing said.
   TXbDbf plain;
   plain.CreateIfNotFound = false;
@@ -273,7 +273,7 @@ TEST_F(FileDatasetTest, AutoFixRecCountCountsTheRecordsAHeaderLeftOut) {
     ds.SetDbfFileName(p);
     ds.Open();
     EXPECT_EQ(ds.RecordCount(), 4) << fix;
-    EXPECT_FALSE(xbdbflow.XbAutoFixRecCount) << "the engine's own setting is put back";
+    EXPECT_FALSE(tableFile.XbAutoFixRecCount) << "the engine's own setting is put back";
   }
 }
 

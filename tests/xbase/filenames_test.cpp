@@ -11,7 +11,7 @@
 
 #include "platform/sysname.h"
 #include "tests/xbase/edit_support_test.h"
-#include "xbase/xbndx.h"
+#include "xbase/ndxengine.h"
 
 namespace qorva {
 namespace {
@@ -66,7 +66,7 @@ TEST_F(UmlautTableFiles, ATableAndItsIndexAreMadeReadAndPackedUnderTheirUtf8Name
   EXPECT_EQ(RecCount(), 3);
   CloseArea();
   XbDeleteFiles(dos_ + "*.ndx");
-  EXPECT_EQ(xbcommon.XbErrorCode, 0);
+  EXPECT_EQ(engineState.XbErrorCode, 0);
   EXPECT_EQ(Listing(), std::vector<std::string>{U8(u8"Größe.dbf")});
 }
 
@@ -74,7 +74,7 @@ TEST_F(UmlautTableFiles, WorkFilesGoIntoATemporaryFolderWithAnUmlaut) {
   const char* saved = std::getenv("TMPDIR");
   const std::string old = saved ? saved : "";
   ::setenv("TMPDIR", folder_.c_str(), 1);
-  xbcommon.XbTempDir.clear();
+  engineState.XbTempDir.clear();
   const std::string name = UniqueFilename();
   if (saved) ::setenv("TMPDIR", old.c_str(), 1);
   else ::unsetenv("TMPDIR");

@@ -1,7 +1,7 @@
 // The table-access layer over the window-less table host: opening with the write check and the
 // copy to the temporary folder, the record-number rules, reading and writing fields, the order by a
 // field, appending and browsing.
-#include "xbase/access/kwendbf4.h"
+#include "xbase/access/tableaccess.h"
 #include "platform/services.h"
 
 #include <fcntl.h>
@@ -20,13 +20,13 @@
 #include "tests/support/testsupport.h"
 #include "tests/xbase/dbfimage_test.h"
 #include "xbase/access/dbfbuild.h"
-#include "xbase/access/dbfhost.h"
-#include "xbase/dbf4.h"
-#include "xbase/xbcommon.h"
-#include "xbase/xbdbflow.h"
-#include "xbase/xbengine.h"
-#include "xbase/xbnatdate.h"
-#include "xbase/xbndx.h"
+#include "xbase/access/tablehost.h"
+#include "xbase/workareas.h"
+#include "xbase/enginestate.h"
+#include "xbase/tablefile.h"
+#include "xbase/engine.h"
+#include "xbase/nationaldates.h"
+#include "xbase/ndxengine.h"
 
 namespace qorva {
 namespace {
@@ -45,17 +45,17 @@ const std::vector<FieldDef> kFields{{"NAME", 'C', 10, 0}, {"VAL", 'N', 6, 2}, {"
 const std::vector<std::string> kRecords{" Zeta        3.50TF", "*alpha       1.25FT", " Beta       -1.00TF",
                                         " \x84rger       0.10FF"};
 
-class Kwendbf4Test : public ::testing::Test {
+class TableAccessTest : public ::testing::Test {
  protected:
   void SetUp() override {
     XbStartEngine();
-    InitXbnatdate();
-    xbnatdate.CenturyDates = true;
+    InitNationalDates();
+    nationalDates.CenturyDates = true;
     SetDateFormat(0);
     InitProgramState();
     InitErrorList();
-    InitDbfhost();
-    InitKwendbf4();
+    InitTableHost();
+    InitTableAccess();
     services().DbfBrowseWindow = nullptr;
     scriptedPrompter().clear();
     fs::create_directories(dbfDir());
@@ -64,12 +64,12 @@ class Kwendbf4Test : public ::testing::Test {
     programState.TempDir = tempDir().string();
   }
   void TearDown() override {
-    InitDbfhost();
+    InitTableHost();
     services().DbfBrowseWindow = nullptr;
-    InitKwendbf4();
+    InitTableAccess();
     XbStopEngine();
     XbSetErrorReport(true);
-    InitXbnatdate();
+    InitNationalDates();
     InitProgramState();
     InitErrorList();
     InitDatafolder();
@@ -124,7 +124,7 @@ class Kwendbf4Test : public ::testing::Test {
   test::ScratchDir dir_;
 };
 
-TEST_F(Kwendbf4Test, NameWithOrWithoutExtensionOpensFromTheTableFolder) {
+TEST_F(TableAccessTest, NameWithOrWithoutExtensionOpensFromTheTableFolder) {
   writeTable("mat.dbf");
   writeTable("mat.tab", {kRecords[0]});  // a name with a dot is used as it is
   for (const auto& [name, count] : std::vector<std::pair<std::string, int32_t>>{{"mat", 4}, {"mat.dbf", 4},
@@ -133,35 +133,35 @@ TEST_F(Kwendbf4Test, NameWithOrWithoutExtensionOpensFromTheTableFolder) {
     programState.ErrorFlag = false;
     DbfOpenTable(name);
     EXPECT_FALSE(programState.ErrorFlag);
-    ASSERT_TRUE(dbfhost.Dbf4Form.Active());
+    ASSERT_TRUE(tableHost.Dbf4Form.Active());
     EXPECT_EQ(DbfRecCount(), count);
     EXPECT_EQ(DbfRecNo(), 1);
-    EXPECT_EQ(dbfhost.Dbf4Form.FileName(), (dbfDir() / name).string() + (name == "mat" ? ".dbf" : ""));
+    EXPECT_EQ(tableHost.Dbf4Form.FileName(), (dbfDir() / name).string() + (name == "mat" ? ".dbf" : ""));
   }
   // The program names its tables in any case; the shipped files are lower case.
   DbfOpenTable("MAT");
   EXPECT_FALSE(programState.ErrorFlag);
-  EXPECT_EQ(dbfhost.Dbf4Form.FileName(), (dbfDir() / "mat.dbf").string());
+  EXPECT_EQ(tableHost.Dbf4Form.FileName(), (dbfDir() / "mat.dbf").string());
   DbfCloseTable();
-  EXPECT_FALSE(dbfhost.Dbf4Form.Active());
+  EXPECT_FALSE(tableHost.Dbf4Form.Active());
   EXPECT_TRUE(scriptedPrompter().asked().empty());
   // The write check leaves nothing behind in the table folder.
   EXPECT_EQ(Listing(dbfDir()), (std::set<std::string>{"mat.dbf", "mat.tab"}));
 }
 
-TEST_F(Kwendbf4Test, MissingTableOrEarlierErrorOpensNothing) {
+TEST_F(TableAccessTest, MissingTableOrEarlierErrorOpensNothing) {
   DbfOpenTable("nope");
   EXPECT_TRUE(programState.ErrorFlag);
-  EXPECT_FALSE(dbfhost.Dbf4Form.Active());
+  EXPECT_FALSE(tableHost.Dbf4Form.Active());
   EXPECT_EQ(LastShown(), "Datei " + (dbfDir() / "nope.dbf").string() + " nicht gefunden oder kein Zugriffsrecht !");
 
   writeTable("mat.dbf");
   programState.ErrorFlag = true;  // callers clear it first; a set flag means "stop"
   DbfOpenTable("mat");
-  EXPECT_FALSE(dbfhost.Dbf4Form.Active());
+  EXPECT_FALSE(tableHost.Dbf4Form.Active());
 }
 
-TEST_F(Kwendbf4Test, GotoLandsInsideTheTable) {
+TEST_F(TableAccessTest, GotoLandsInsideTheTable) {
   writeTable("mat.dbf");
   DbfOpenTable("mat");
   struct Case {
@@ -183,10 +183,10 @@ TEST_F(Kwendbf4Test, GotoLandsInsideTheTable) {
   }
 }
 
-TEST_F(Kwendbf4Test, GotoOnAnEmptyTableKeepsThePositionAndSetsErrorFlag) {
+TEST_F(TableAccessTest, GotoOnAnEmptyTableKeepsThePositionAndSetsErrorFlag) {
   writeTable("empty.dbf", {});
   DbfOpenTable("empty");
-  ASSERT_TRUE(dbfhost.Dbf4Form.Active());
+  ASSERT_TRUE(tableHost.Dbf4Form.Active());
   for (int32_t n : {1, 0}) {
     programState.ErrorFlag = false;
     EXPECT_NO_THROW(DbfGoto(n));
@@ -200,7 +200,7 @@ TEST_F(Kwendbf4Test, GotoOnAnEmptyTableKeepsThePositionAndSetsErrorFlag) {
   EXPECT_TRUE(DbfEof());
 }
 
-TEST_F(Kwendbf4Test, FieldsOfTheCurrentRecordAsText) {
+TEST_F(TableAccessTest, FieldsOfTheCurrentRecordAsText) {
   writeTable("mat.dbf");
   DbfOpenTable("mat");
   std::string name;
@@ -224,7 +224,7 @@ TEST_F(Kwendbf4Test, FieldsOfTheCurrentRecordAsText) {
   EXPECT_EQ(DbfRecNo(), 4);  // running off the end stays on the last record
 }
 
-TEST_F(Kwendbf4Test, UnknownFieldNameIsReportedAndSetsErrorFlag) {
+TEST_F(TableAccessTest, UnknownFieldNameIsReportedAndSetsErrorFlag) {
   writeTable("mat.dbf");
   const std::string before = readFile(dbfDir() / "mat.dbf");
   DbfOpenTable("mat");
@@ -235,13 +235,13 @@ TEST_F(Kwendbf4Test, UnknownFieldNameIsReportedAndSetsErrorFlag) {
   programState.ErrorFlag = false;
   DbfSetFieldStr("NAMEX", "lost");
   EXPECT_TRUE(programState.ErrorFlag);
-  EXPECT_FALSE(dbfhost.Dbf4Form.Editing());
+  EXPECT_FALSE(tableHost.Dbf4Form.Editing());
   DbfSkip(1);
   DbfCloseTable();
   EXPECT_EQ(readFile(dbfDir() / "mat.dbf"), before);
 }
 
-TEST_F(Kwendbf4Test, IndexOnTempOrdersByTheFieldWhileRecordNumbersStayPhysical) {
+TEST_F(TableAccessTest, IndexOnTempOrdersByTheFieldWhileRecordNumbersStayPhysical) {
   writeTable("mat.dbf");
   DbfOpenTable("mat");
   DbfIndexOnTemp("NAME", "mat");
@@ -270,7 +270,7 @@ TEST_F(Kwendbf4Test, IndexOnTempOrdersByTheFieldWhileRecordNumbersStayPhysical) 
   EXPECT_EQ(Walk(), (std::vector<int32_t>{1, 2, 3, 4}));
 }
 
-TEST_F(Kwendbf4Test, IndexOnTempTakesAnyExpressionOfTheFields) {
+TEST_F(TableAccessTest, IndexOnTempTakesAnyExpressionOfTheFields) {
   writeTable("mat.dbf");
   DbfOpenTable("mat");
   DbfIndexOnTemp("IIF(OK, 'a', 'b') + NAME", "mat");  // ABETA AZETA BALPHA BÄRGER
@@ -287,7 +287,7 @@ TEST_F(Kwendbf4Test, IndexOnTempTakesAnyExpressionOfTheFields) {
   DbfCloseTable();
 }
 
-TEST_F(Kwendbf4Test, EditsArePostedBySkipAndDroppedByGoto) {
+TEST_F(TableAccessTest, EditsArePostedBySkipAndDroppedByGoto) {
   const std::string path = writeTable("mat.dbf");
   DbfOpenTable("mat");
   DbfGoto(3);
@@ -306,7 +306,7 @@ TEST_F(Kwendbf4Test, EditsArePostedBySkipAndDroppedByGoto) {
   EXPECT_EQ(Stored(path, 1), " Changed     2.50FF");
 }
 
-TEST_F(Kwendbf4Test, ARecordThatCannotBeWrittenAtCloseIsReported) {
+TEST_F(TableAccessTest, ARecordThatCannotBeWrittenAtCloseIsReported) {
   writeTable("mat.dbf");
   DbfOpenTable("mat");
   DbfGoto(1);
@@ -328,7 +328,7 @@ TEST_F(Kwendbf4Test, ARecordThatCannotBeWrittenAtCloseIsReported) {
   EXPECT_EQ(LastShown(), "Fehler : Database #101");
 }
 
-TEST_F(Kwendbf4Test, AnOrderThatCannotBeWrittenIsReportedAndTheProgramGoesOn) {
+TEST_F(TableAccessTest, AnOrderThatCannotBeWrittenIsReportedAndTheProgramGoesOn) {
   writeTable("mat.dbf");
   DbfOpenTable("mat");
   DbfIndexOnTemp("NAME", "mat");
@@ -337,7 +337,7 @@ TEST_F(Kwendbf4Test, AnOrderThatCannotBeWrittenIsReportedAndTheProgramGoesOn) {
   for (uint8_t a = 1; a <= MaxUserAreas && !area; ++a)
     if (AreaBlock(a)) area = a;
   ASSERT_NE(area, 0);
-  const TNdxControlBlock* order = xbndx.Orders[area][1].get();
+  const TNdxControlBlock* order = ndxEngine.Orders[area][1].get();
   ASSERT_NE(order, nullptr);
   DbfGoto(1);
   DbfSetFieldStr("NAME", "Changed");
@@ -350,17 +350,17 @@ TEST_F(Kwendbf4Test, AnOrderThatCannotBeWrittenIsReportedAndTheProgramGoesOn) {
   EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_EQ(LastShown().rfind("Fehler : Database #", 0), 0u) << LastShown();
   EXPECT_NO_THROW(DbfCloseTable());
-  EXPECT_FALSE(dbfhost.Dbf4Form.Active());
+  EXPECT_FALSE(tableHost.Dbf4Form.Active());
 }
 
-TEST_F(Kwendbf4Test, AProgramThatEndsWithTheTableAndItsOrderOpenEndsCleanly) {
+TEST_F(TableAccessTest, AProgramThatEndsWithTheTableAndItsOrderOpenEndsCleanly) {
   writeTable("mat.dbf");
   const auto r = test::runCommand(std::string(QORVA_XBASE_EXIT_PROBE) + " '" + dbfDir().string() + "' '" +
                                   tempDir().string() + "' mat 2>&1");
   EXPECT_EQ(r.exitCode, 0) << r.output;
 }
 
-TEST_F(Kwendbf4Test, AppendAddsACopyWithTheValuesSet) {
+TEST_F(TableAccessTest, AppendAddsACopyWithTheValuesSet) {
   const std::string path = writeTable("mat.dbf");
   DbfOpenTable("mat");
   DbfIndexOnTemp("NAME", "mat");
@@ -390,7 +390,7 @@ TEST_F(Kwendbf4Test, AppendAddsACopyWithTheValuesSet) {
   EXPECT_TRUE(scriptedPrompter().asked().empty());
 }
 
-TEST_F(Kwendbf4Test, BrowseWithoutAWindowIsACancel) {
+TEST_F(TableAccessTest, BrowseWithoutAWindowIsACancel) {
   writeTable("mat.dbf");
   DbfOpenTable("mat");
   DbfGoto(3);
@@ -402,17 +402,17 @@ TEST_F(Kwendbf4Test, BrowseWithoutAWindowIsACancel) {
   EXPECT_EQ(DbfRecNo(), 3);
 }
 
-TEST_F(Kwendbf4Test, BrowseWindowChoosesAmongTheShownRecords) {
+TEST_F(TableAccessTest, BrowseWindowChoosesAmongTheShownRecords) {
   writeTable("mat.dbf");
   DbfOpenTable("mat");
   std::vector<int32_t> seen;
   services().DbfBrowseWindow = [&](const std::string& option, uint16_t mode) {
     EXPECT_EQ(option, "CLOSE");
     EXPECT_EQ(mode, 1);
-    EXPECT_TRUE(dbfhost.Dbf4Form.PickAndClose());
+    EXPECT_TRUE(tableHost.Dbf4Form.PickAndClose());
     seen = Walk();
     DbfGoto(3);
-    dbfhost.Dbf4Form.Accept(2);
+    tableHost.Dbf4Form.Accept(2);
   };
   programState.ErrorFlag = true;
   DbfBrowse("CLOSE", 1);
@@ -420,7 +420,7 @@ TEST_F(Kwendbf4Test, BrowseWindowChoosesAmongTheShownRecords) {
   EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_EQ(programState.LastKey, 13);
   EXPECT_EQ(programState.BrowseRecNo, 3);
-  EXPECT_EQ(dbfhost.BrowseCol, 2);
+  EXPECT_EQ(tableHost.BrowseCol, 2);
   DbfShowDeleted();
   EXPECT_EQ(Walk(), (std::vector<int32_t>{1, 2, 3, 4}));
 }
@@ -430,7 +430,7 @@ TEST_F(Kwendbf4Test, BrowseWindowChoosesAmongTheShownRecords) {
 // never touches a file of the user's. Only a change makes the layer copy the table (and its memo
 // file) to the work folder, keeping the record and the order, and the change goes to the copy.
 // A file without any write bit is read-only for root too, so the case holds whoever runs the test.
-TEST_F(Kwendbf4Test, ReadOnlyTableIsReadInPlaceAndCopiedOnlyForAChange) {
+TEST_F(TableAccessTest, ReadOnlyTableIsReadInPlaceAndCopiedOnlyForAChange) {
   const std::string path = writeTable("mat.dbf");
   writeFile(dbfDir() / "mat.dbt", std::string(512, '\0'));
   writeFile(dbfDir() / "TEST.$$$", "mine");
@@ -439,16 +439,16 @@ TEST_F(Kwendbf4Test, ReadOnlyTableIsReadInPlaceAndCopiedOnlyForAChange) {
 
   DbfOpenTable("mat");
   EXPECT_FALSE(programState.ErrorFlag);
-  ASSERT_TRUE(dbfhost.Dbf4Form.Active());
-  EXPECT_TRUE(dbfhost.Dbf4Form.ReadOnly());
-  EXPECT_EQ(dbfhost.Dbf4Form.FileName(), path);
+  ASSERT_TRUE(tableHost.Dbf4Form.Active());
+  EXPECT_TRUE(tableHost.Dbf4Form.ReadOnly());
+  EXPECT_EQ(tableHost.Dbf4Form.FileName(), path);
   EXPECT_EQ(DbfRecCount(), 4);
   DbfGoto(3);
   EXPECT_EQ(Field(1), "Beta      ");
   // Choosing a record reads only.
-  services().DbfBrowseWindow = [&](const std::string&, uint16_t) { dbfhost.Dbf4Form.Accept(1); };
+  services().DbfBrowseWindow = [&](const std::string&, uint16_t) { tableHost.Dbf4Form.Accept(1); };
   DbfBrowse("", 1);
-  EXPECT_TRUE(dbfhost.Dbf4Form.ReadOnly());
+  EXPECT_TRUE(tableHost.Dbf4Form.ReadOnly());
   EXPECT_TRUE(Listing(tempDir()).empty());
   EXPECT_TRUE(scriptedPrompter().asked().empty());
 
@@ -456,11 +456,11 @@ TEST_F(Kwendbf4Test, ReadOnlyTableIsReadInPlaceAndCopiedOnlyForAChange) {
   DbfIndexOnTemp("NAME", "mat");
   DbfSetFieldStr("NAME", "Copy");
   EXPECT_FALSE(programState.ErrorFlag);
-  EXPECT_FALSE(dbfhost.Dbf4Form.ReadOnly());
-  EXPECT_EQ(dbfhost.Dbf4Form.FileName(), (tempDir() / "mat.dbf").string());
-  EXPECT_TRUE(dbfhost.Dbf4Form.OpenedFromTempDir());
+  EXPECT_FALSE(tableHost.Dbf4Form.ReadOnly());
+  EXPECT_EQ(tableHost.Dbf4Form.FileName(), (tempDir() / "mat.dbf").string());
+  EXPECT_TRUE(tableHost.Dbf4Form.OpenedFromTempDir());
   EXPECT_EQ(DbfRecNo(), 3);
-  EXPECT_TRUE(dbfhost.Dbf4Form.Indexed());
+  EXPECT_TRUE(tableHost.Dbf4Form.Indexed());
   EXPECT_EQ(readFile(tempDir() / "mat.dbt"), std::string(512, '\0'));
   EXPECT_NE(fs::status(tempDir() / "mat.dbf").permissions() & fs::perms::owner_write, fs::perms::none);
   DbfSkip(1);
@@ -475,7 +475,7 @@ TEST_F(Kwendbf4Test, ReadOnlyTableIsReadInPlaceAndCopiedOnlyForAChange) {
   fs::permissions(path, fs::perms::owner_all, fs::perm_options::add);
   fs::remove(tempDir() / "mat.dbf");
   if (::geteuid() == 0) {
-    kwendbf4.FolderWritable = [&](const std::string& dir) {
+    tableAccess.FolderWritable = [&](const std::string& dir) {
       EXPECT_EQ(dir, dbfDir().string());
       return false;
     };
@@ -487,8 +487,8 @@ TEST_F(Kwendbf4Test, ReadOnlyTableIsReadInPlaceAndCopiedOnlyForAChange) {
     fs::remove(tempDir() / "mat.dbf");
     DbfOpenTable("mat");
     EXPECT_FALSE(programState.ErrorFlag);
-    EXPECT_EQ(dbfhost.Dbf4Form.FileName(), path);
-    EXPECT_TRUE(dbfhost.Dbf4Form.ReadOnly());
+    EXPECT_EQ(tableHost.Dbf4Form.FileName(), path);
+    EXPECT_TRUE(tableHost.Dbf4Form.ReadOnly());
     if (append) {
       EXPECT_TRUE(DbfAppendRec());
       EXPECT_EQ(DbfRecCount(), 5);
@@ -497,12 +497,12 @@ TEST_F(Kwendbf4Test, ReadOnlyTableIsReadInPlaceAndCopiedOnlyForAChange) {
       services().DbfBrowseWindow = [&](const std::string&, uint16_t mode) {
         EXPECT_EQ(mode, 0);
         shown = true;
-        EXPECT_FALSE(dbfhost.Dbf4Form.ReadOnly());
+        EXPECT_FALSE(tableHost.Dbf4Form.ReadOnly());
       };
       DbfBrowse("", 0);
       EXPECT_TRUE(shown);
     }
-    EXPECT_EQ(dbfhost.Dbf4Form.FileName(), (tempDir() / "mat.dbf").string());
+    EXPECT_EQ(tableHost.Dbf4Form.FileName(), (tempDir() / "mat.dbf").string());
     EXPECT_EQ(readFile(path), before);
     DbfCloseTable();
   }
@@ -510,7 +510,7 @@ TEST_F(Kwendbf4Test, ReadOnlyTableIsReadInPlaceAndCopiedOnlyForAChange) {
 
 // A table the program ships is never written where it is, even where it could be: its first change
 // goes to the user's copy (with its memo file), which keeps it and is opened from then on.
-TEST_F(Kwendbf4Test, AShippedTableIsChangedInTheUsersCopyWhichIsUsedFromThenOn) {
+TEST_F(TableAccessTest, AShippedTableIsChangedInTheUsersCopyWhichIsUsedFromThenOn) {
   const std::string path = writeTable("mat.dbf");
   writeFile(dbfDir() / "mat.dbt", std::string(512, '\0'));
   const std::string before = readFile(path);
@@ -520,12 +520,12 @@ TEST_F(Kwendbf4Test, AShippedTableIsChangedInTheUsersCopyWhichIsUsedFromThenOn) 
   const std::string copy = (dir_ / "user" / "qorva" / "mat.dbf").string();
 
   DbfOpenTable("mat");
-  ASSERT_TRUE(dbfhost.Dbf4Form.Active());
-  EXPECT_TRUE(dbfhost.Dbf4Form.ReadOnly()) << "writable for this user, and still never written";
+  ASSERT_TRUE(tableHost.Dbf4Form.Active());
+  EXPECT_TRUE(tableHost.Dbf4Form.ReadOnly()) << "writable for this user, and still never written";
   DbfGoto(3);
   DbfSetFieldStr("NAME", "Eigen");
   EXPECT_FALSE(programState.ErrorFlag);
-  EXPECT_EQ(dbfhost.Dbf4Form.FileName(), copy);
+  EXPECT_EQ(tableHost.Dbf4Form.FileName(), copy);
   DbfSkip(1);
   DbfCloseTable();
   EXPECT_EQ(readFile(path), before);
@@ -535,14 +535,14 @@ TEST_F(Kwendbf4Test, AShippedTableIsChangedInTheUsersCopyWhichIsUsedFromThenOn) 
   EXPECT_TRUE(Listing(tempDir()).empty()) << "nothing of it is left to the run's work files";
 
   DbfOpenTable("mat");
-  EXPECT_EQ(dbfhost.Dbf4Form.FileName(), copy);
-  EXPECT_FALSE(dbfhost.Dbf4Form.ReadOnly());
+  EXPECT_EQ(tableHost.Dbf4Form.FileName(), copy);
+  EXPECT_FALSE(tableHost.Dbf4Form.ReadOnly());
   DbfGoto(3);
   EXPECT_EQ(Field(1), "Eigen     ");
   DbfCloseTable();
 }
 
-TEST_F(Kwendbf4Test, FailedCopyForAChangeIsReportedAndChangesNothing) {
+TEST_F(TableAccessTest, FailedCopyForAChangeIsReportedAndChangesNothing) {
   const std::string path = writeTable("mat.dbf");
   const std::string before = readFile(path);
   fs::permissions(path, fs::perms::owner_read);
@@ -551,14 +551,14 @@ TEST_F(Kwendbf4Test, FailedCopyForAChangeIsReportedAndChangesNothing) {
   programState.TempDir = (dir_ / "tmpfile").string();
   DbfOpenTable("mat");
   EXPECT_FALSE(programState.ErrorFlag);
-  ASSERT_TRUE(dbfhost.Dbf4Form.Active());
+  ASSERT_TRUE(tableHost.Dbf4Form.Active());
   DbfGoto(2);
   DbfSetFieldStr("NAME", "Lost");
   EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_NE(LastShown().find("kann nicht nach"), std::string::npos) << LastShown();
   EXPECT_NE(LastShown().find("mat.dbf"), std::string::npos);
   // Still open for reading, on the same record, and nothing written anywhere.
-  EXPECT_TRUE(dbfhost.Dbf4Form.ReadOnly());
+  EXPECT_TRUE(tableHost.Dbf4Form.ReadOnly());
   EXPECT_EQ(DbfRecNo(), 2);
   EXPECT_FALSE(DbfAppendRec());
   programState.ErrorFlag = false;
@@ -568,14 +568,14 @@ TEST_F(Kwendbf4Test, FailedCopyForAChangeIsReportedAndChangesNothing) {
   // The host itself refuses a write to a table open for reading.
   scriptedPrompter().clear();
   programState.ErrorFlag = false;
-  dbfhost.Dbf4Form.SetFieldStr("NAME", "Lost");
+  tableHost.Dbf4Form.SetFieldStr("NAME", "Lost");
   EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_NE(LastShown().find("nur zum Lesen"), std::string::npos) << LastShown();
-  EXPECT_FALSE(dbfhost.Dbf4Form.Editing());
+  EXPECT_FALSE(tableHost.Dbf4Form.Editing());
 }
 
 // Shipped tables are written whole from rows; what does not fit is refused before anything is written.
-TEST_F(Kwendbf4Test, TableWrittenFromRowsReadsBackThroughTheLayer) {
+TEST_F(TableAccessTest, TableWrittenFromRowsReadsBackThroughTheLayer) {
   const std::vector<TDbfBuildField> fields{{"NAME", 'C', 6, 0}, {"QTY", 'N', 5, 0}, {"PRICE", 'N', 7, 2},
                                            {"OK", 'L', 1, 0}};
   const std::string path = (dbfDir() / "built.dbf").string();

@@ -27,13 +27,13 @@ class Locks : public xbtest::EngineTest {
     return InChild([&] {
       Select(20);
       USE(table + " ALIAS OTHER");
-      if (xbcommon.XbErrorCode != 0) return 90;
+      if (engineState.XbErrorCode != 0) return 90;
       GO(n);
       if (!RLock()) return 91;
       SetFieldInt(2, qty);
       Replace();
       Unlock();
-      return xbcommon.XbErrorCode == 0 ? 0 : 92;
+      return engineState.XbErrorCode == 0 ? 0 : 92;
     });
   }
   uint64_t RecordLock(int32_t n) const {
@@ -60,7 +60,7 @@ TEST_F(Locks, KindsOfLockExcludeEachOtherWithinAnArea) {
   for (const Step& s : steps) {
     EXPECT_EQ(s.call(), s.expected) << s.what;
     EXPECT_EQ(CurrentBlock()->LockState, s.state) << s.what;
-    EXPECT_EQ(xbcommon.XbErrorCode, 0) << s.what;
+    EXPECT_EQ(engineState.XbErrorCode, 0) << s.what;
   }
 }
 
@@ -93,7 +93,7 @@ TEST_F(Locks, OperatingSystemRangesFollowTheLayout) {
   ASSERT_TRUE(LockSemaphoreByte());
   EXPECT_TRUE(RangeLockedByOthers(table_, LockBase, 1));
   UnlockSemaphoreByte();
-  EXPECT_EQ(xbcommon.XbErrorCode, 0);
+  EXPECT_EQ(engineState.XbErrorCode, 0);
   EXPECT_FALSE(RangeLockedByOthers(table_, LockBase, 1));
 }
 
@@ -168,7 +168,7 @@ TEST_F(Locks, AnotherProcessIsKeptOut) {
     return InChild([&] {
       Select(20);
       USE(table + " ALIAS PROBE");
-      if (xbcommon.XbErrorCode != 0) return 90;
+      if (engineState.XbErrorCode != 0) return 90;
       return probe();
     });
   };
@@ -256,7 +256,7 @@ TEST_F(Locks, WhatWasReplacedUnderTheFileLockIsInTheFileWhenItGoes) {
       USE(table + " ALIAS OTHER");
       int code = 0;
       for (GoTop(); !dEOF(); SKIP(1)) code = code * 10 + static_cast<int>(GetFieldInt(2) % 10);
-      return xbcommon.XbErrorCode == 0 ? code % 251 : 250;
+      return engineState.XbErrorCode == 0 ? code % 251 : 250;
     });
   };
   CloseArea();  // the header's count as others read it
@@ -265,7 +265,7 @@ TEST_F(Locks, WhatWasReplacedUnderTheFileLockIsInTheFileWhenItGoes) {
   for (GO(2); RecNo() <= 8; SKIP(1)) {
     SetFieldInt(2, 10 + 9 - RecNo());  // 2..8 become ...7..1 in the last digit
     Replace();
-    ASSERT_EQ(xbcommon.XbErrorCode, 0);
+    ASSERT_EQ(engineState.XbErrorCode, 0);
     if (RecNo() == 8) break;
   }
   Unlock();
@@ -303,7 +303,7 @@ TEST_F(Locks, ReopeningKeepsTheLocksOfTheArea) {
   EXPECT_EQ(InChild([table] {
               Select(20);
               USE(table + " ALIAS PROBE");
-              return xbcommon.XbErrorCode;
+              return engineState.XbErrorCode;
             }),
             32);
 
@@ -330,7 +330,7 @@ TEST_F(Locks, ReopenIsRefusedWhileOthersUseTheTable) {
   EXPECT_EQ(ReopenTable(true), 32);
   EXPECT_FALSE(CurrentBlock()->Exclusive);
   GO(4);  // the table is still open and usable
-  EXPECT_EQ(xbcommon.XbErrorCode, 0);
+  EXPECT_EQ(engineState.XbErrorCode, 0);
   EXPECT_EQ(GetFieldInt(2), 4);
 
   Select(2);
@@ -345,7 +345,7 @@ TEST_F(Locks, ReopenIsRefusedWhileOthersUseTheTable) {
 TEST_F(Locks, VirtualFilesHaveNoLocks) {
   CurrentBlock()->IsVirtual = true;
   EXPECT_FALSE(FLock());
-  EXPECT_EQ(xbcommon.XbErrorCode, 1100);
+  EXPECT_EQ(engineState.XbErrorCode, 1100);
   EXPECT_EQ(XbTakeErrorContext(), " [FLock]");
   EXPECT_FALSE(RLock());
   EXPECT_EQ(XbTakeErrorContext(), " [RLock]");
@@ -357,9 +357,9 @@ TEST_F(Locks, VirtualFilesHaveNoLocks) {
 TEST_F(Locks, FreeAreaReports215) {
   Select(9);
   EXPECT_FALSE(FLock());
-  EXPECT_EQ(xbcommon.XbErrorCode, 215);
+  EXPECT_EQ(engineState.XbErrorCode, 215);
   EXPECT_FALSE(RLock());
-  EXPECT_EQ(xbcommon.XbErrorCode, 215);
+  EXPECT_EQ(engineState.XbErrorCode, 215);
 }
 
 }  // namespace

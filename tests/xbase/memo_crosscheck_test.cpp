@@ -82,7 +82,7 @@ std::vector<std::string> DbfreadDbase4View(const std::string& table, const std::
   const std::string memoBytes = test::readFile(memoFile);
   Select(29);
   USE(table + " ALIAS VIEW");
-  EXPECT_EQ(xbcommon.XbErrorCode, 0);
+  EXPECT_EQ(engineState.XbErrorCode, 0);
   for (int32_t n = 1; n <= RecCount(); ++n) {
     GO(n);
     const std::string data = MemoOf();
@@ -131,7 +131,7 @@ TEST_F(MemoCrossCheck, MemosWrittenByTheEngineReadTheSameElsewhere) {
     const auto samples = Samples(kind, bs);
     for (const Sample& s : samples) {
       const int32_t ref = s.data.empty() ? 0 : s.binary ? AddMemoData(s.data) : AddMemo(s.data);
-      ASSERT_EQ(xbcommon.XbErrorCode, 0) << XbErrorMessage();
+      ASSERT_EQ(engineState.XbErrorCode, 0) << XbErrorMessage();
       AppendRow({s.name, int64_t{ref}}, s.deleted);
     }
     CloseArea();

@@ -39,7 +39,7 @@ inline std::string CreateMemoTable(const std::filesystem::path& p, const MemoKin
   std::filesystem::path memoFile = p;
   memoFile.replace_extension(kind.version == 0xF5 ? ".fpt" : ".dbt");
   NewMemoFile(memoFile.string(), kind.version, blockSize ? blockSize : kind.blockSize, "test");
-  EXPECT_EQ(xbcommon.XbErrorCode, 0);
+  EXPECT_EQ(engineState.XbErrorCode, 0);
   return table;
 }
 
@@ -59,7 +59,7 @@ inline std::string MemoOf(int32_t n = 2) {
 // Appends a record NAME = name with its memo text (through AddMemo; binary data with AddMemoData).
 inline int32_t AppendWithMemo(const std::string& name, const std::string& text, bool binary = false) {
   int32_t ref = binary ? AddMemoData(text) : AddMemo(text);
-  EXPECT_EQ(xbcommon.XbErrorCode, 0) << XbErrorMessage();
+  EXPECT_EQ(engineState.XbErrorCode, 0) << XbErrorMessage();
   AppendRow({name, int64_t{ref}});
   return ref;
 }

@@ -10,8 +10,8 @@
 #include "tests/support/filehelpers.h"
 #include "tests/xbase/memo_support_test.h"
 #include "xbase/memoblob.h"
-#include "xbase/xbeval.h"
-#include "xbase/xbparser.h"
+#include "xbase/expressionevaluator.h"
+#include "xbase/expressionparser.h"
 
 namespace qorva {
 namespace {
@@ -78,7 +78,7 @@ TEST_F(MemoFiles, AppendedMemosAreLaidOutByteForByte) {
     std::string table = Open(c.kind, "t", c.blockSize);
     const std::string file = MemoPath(table, c.kind);
     EXPECT_EQ(AddMemo(c.text + " \r\n"), c.ref);  // trailing blanks and line ends are not kept
-    EXPECT_EQ(xbcommon.XbErrorCode, 0);
+    EXPECT_EQ(engineState.XbErrorCode, 0);
     std::string bytes = FileBytes(file);
     ASSERT_EQ(bytes.size(), c.size);
     EXPECT_EQ(Hex(bytes.substr(c.from, c.at.size())), Hex(c.at));
@@ -137,7 +137,7 @@ TEST_F(MemoFiles, OpenWithTheTableAndCloseWithIt) {
   EXPECT_EQ(CurrentBlock()->MemoBlock->MemoType, 0xF5);
   EXPECT_EQ(CurrentBlock()->MemoBlock->FileName, MemoPath(table, kFpt));
   OpenMemofile(XbNoExtension(table));
-  EXPECT_EQ(xbcommon.XbErrorCode, 1007);
+  EXPECT_EQ(engineState.XbErrorCode, 1007);
   EXPECT_EQ(XbTakeErrorContext(), XbNoExtension(table) + ".FPT [USE]");
   CloseArea();
 
@@ -148,7 +148,7 @@ TEST_F(MemoFiles, OpenWithTheTableAndCloseWithIt) {
   CloseArea();
   std::filesystem::remove(dir_ / "O.FPT");
   USE(table);
-  EXPECT_EQ(xbcommon.XbErrorCode, 2);
+  EXPECT_EQ(engineState.XbErrorCode, 2);
   EXPECT_EQ(XbTakeErrorContext(), "Problem beim \xD6" "ffnen der Memo-Datei [USE(" + table + ",@Buffer,0)]");
   EXPECT_EQ(CurrentBlock(), nullptr);
 }
@@ -195,7 +195,7 @@ TEST_F(MemoFiles, ACopyThatFindsNoMemoReleasesTheWriteLock) {
   const std::string dstMemo = MemoPath(dst, kDbt4);
   for (int32_t ref : {400, -400}) {  // past the end
     EXPECT_EQ(CopyMemo(1, ref), 0) << ref;
-    EXPECT_EQ(xbcommon.XbErrorCode, 0);
+    EXPECT_EQ(engineState.XbErrorCode, 0);
     EXPECT_FALSE(CurrentBlock()->MemoBlock->Locked);
     EXPECT_FALSE(xbtest::RangeLockedByOthers(dstMemo, 10, 1)) << ref;
   }
@@ -203,7 +203,7 @@ TEST_F(MemoFiles, ACopyThatFindsNoMemoReleasesTheWriteLock) {
   EXPECT_EQ(xbtest::InChild([dst] {
               Select(5);
               USE(dst + " ALIAS OTHER");
-              return AddMemo("from the other program") > 0 ? 0 : 100 + xbcommon.XbErrorCode % 100;
+              return AddMemo("from the other program") > 0 ? 0 : 100 + engineState.XbErrorCode % 100;
             }),
             0);
 }
@@ -215,7 +215,7 @@ TEST_F(MemoFiles, ARefusedLockNamesTheRealMemoFile) {
   ASSERT_GE(fd, 0);
   ASSERT_EQ(LockRange(false, fd, 10, 1), 0);  // another program is appending
   EXPECT_EQ(AddMemo("waits"), 0);
-  EXPECT_EQ(xbcommon.XbErrorCode, 1017);
+  EXPECT_EQ(engineState.XbErrorCode, 1017);
   EXPECT_EQ(XbTakeErrorContext(), memoFile + " [AddMemo()]");
   ::close(fd);
   EXPECT_GT(AddMemo("now"), 0);
@@ -229,7 +229,7 @@ TEST_F(MemoFiles, TwoProgramsAppendUnderTheWriteLock) {
     return xbtest::InChild([table, tag] {
       Select(3);
       USE(table + " ALIAS W" + tag);
-      if (xbcommon.XbErrorCode != 0) return 2;
+      if (engineState.XbErrorCode != 0) return 2;
       for (int i = 0; i < kEach; ++i) {
         const std::string name = tag + std::to_string(i);
         const int32_t ref = AddMemo(name + ":" + std::string(static_cast<size_t>(40 + (i * 37) % 900), tag[0]));
@@ -243,7 +243,7 @@ TEST_F(MemoFiles, TwoProgramsAppendUnderTheWriteLock) {
         }
         Append();
         Unlock();
-        if (xbcommon.XbErrorCode != 0) return 4;
+        if (engineState.XbErrorCode != 0) return 4;
       }
       return 0;
     });
@@ -313,9 +313,9 @@ TEST_F(MemoFiles, TheLineReaderDeliversLinesLikeATextFile) {
   // A reference past the end of the file is refused, not read.
   GO(1);
   EXPECT_FALSE(GetMemo(5000));
-  EXPECT_EQ(xbcommon.XbErrorCode, 1003);
+  EXPECT_EQ(engineState.XbErrorCode, 1003);
   std::vector<std::string> lines;
-  EXPECT_FALSE(xbcommon.MemoHooks.AssignMemo(5000, lines));
+  EXPECT_FALSE(engineState.MemoHooks.AssignMemo(5000, lines));
   EXPECT_TRUE(lines.empty());
 }
 
@@ -333,15 +333,15 @@ TEST_F(MemoFiles, AMemoCutOffByTheEndOfTheFileIsAnError) {
     EXPECT_EQ(xbtest::MemoOf(), "a memo that is whole") << kind->name;
     GO(2);
     std::string data;
-    xbcommon.XbErrorCode = 0;
+    engineState.XbErrorCode = 0;
     EXPECT_FALSE(ReadMemo(ref, data)) << kind->name;
-    EXPECT_EQ(xbcommon.XbErrorCode, 1003) << kind->name;
+    EXPECT_EQ(engineState.XbErrorCode, 1003) << kind->name;
     EXPECT_NE(XbTakeErrorContext().find("[GetMemo]"), std::string::npos);
-    xbcommon.XbErrorCode = 0;
+    engineState.XbErrorCode = 0;
     EXPECT_FALSE(GetMemo(ref)) << kind->name;
-    EXPECT_EQ(xbcommon.XbErrorCode, 1003) << kind->name;
+    EXPECT_EQ(engineState.XbErrorCode, 1003) << kind->name;
     XbTakeErrorContext();
-    xbcommon.XbErrorCode = 0;
+    engineState.XbErrorCode = 0;
     CloseArea();
   }
 }
@@ -351,11 +351,11 @@ TEST_F(MemoFiles, TablesWithoutMemoFileAreRefused) {
   Use(plain);
   TMemoTextFile f;
   EXPECT_FALSE(f.Assign(1));
-  EXPECT_EQ(xbcommon.XbErrorCode, 1019);
+  EXPECT_EQ(engineState.XbErrorCode, 1019);
   EXPECT_EQ(XbTakeErrorContext(), AreaFileName() + " No Memo Field [AssignMemo]");
   CloseArea();
   EXPECT_FALSE(f.Assign(1));
-  EXPECT_EQ(xbcommon.XbErrorCode, 215);
+  EXPECT_EQ(engineState.XbErrorCode, 215);
   EXPECT_EQ(XbTakeErrorContext(), " [AssignMemo]");
 }
 
@@ -422,7 +422,7 @@ TEST_F(MemoPacking, KeepsEveryMemoStillReferredTo) {
   EXPECT_EQ(xbtest::InChild([t = table_] {
               Select(4);
               USE(t + " ALIAS OTHER");
-              return static_cast<int>(xbcommon.XbErrorCode);
+              return static_cast<int>(engineState.XbErrorCode);
             }),
             0);
 }
@@ -450,10 +450,10 @@ TEST_F(MemoPacking, AFailedStepLeavesTableAndMemosAsTheyWere) {
       ok = Pack();
     }
     EXPECT_FALSE(ok);
-    EXPECT_NE(xbcommon.XbErrorCode, 0);
+    EXPECT_NE(engineState.XbErrorCode, 0);
     const std::string context = XbTakeErrorContext();
     EXPECT_EQ(context.rfind(memoFile_, 0), 0u) << context;
-    xbcommon.XbErrorCode = 0;
+    engineState.XbErrorCode = 0;
     EXPECT_EQ(FileBytes(memoFile_), memoBefore);
     EXPECT_EQ(FileBytes(table_), tableBefore);
     EXPECT_EQ(FilesInFolder(), 2u);
@@ -478,7 +478,7 @@ TEST_F(MemoPacking, AReferencePastTheEndStopsThePack) {
   Unlock();
   const std::string memoBefore = FileBytes(memoFile_);
   EXPECT_FALSE(Pack());
-  EXPECT_EQ(xbcommon.XbErrorCode, 1003);
+  EXPECT_EQ(engineState.XbErrorCode, 1003);
   EXPECT_EQ(XbTakeErrorContext(), memoFile_ + " Memo block # 9999 Record # 3 [PackMemo]");
   EXPECT_EQ(FileBytes(memoFile_), memoBefore);
 }

@@ -32,7 +32,7 @@ class BlobStreams : public xbtest::EngineTest {
       EXPECT_EQ(WriteBlobStream(data.data() + at, n), n);
     }
     DestroyBlobDescriptor();
-    EXPECT_EQ(xbcommon.XbErrorCode, 0) << XbErrorMessage();
+    EXPECT_EQ(engineState.XbErrorCode, 0) << XbErrorMessage();
     return ref;
   }
   std::string ReadAll(int32_t ref, bool convert, size_t piece) {
@@ -131,7 +131,7 @@ TEST_F(BlobStreams, BadReferencesAndFailedWritesCloseTheStream) {
   std::string table = Open(kDbt4);
   GO(0);
   EXPECT_EQ(CreateBlobDescriptor(false, 77, 1), 0);
-  EXPECT_EQ(xbcommon.XbErrorCode, 1003);
+  EXPECT_EQ(engineState.XbErrorCode, 1003);
   EXPECT_EQ(XbTakeErrorContext(), "77 " + MemoPath(table, kDbt4) + " Record # 0 [CreateBlobDescriptor]");
   char buf[4];
   EXPECT_EQ(ReadBlobStream(buf, 4), 0);
@@ -143,7 +143,7 @@ TEST_F(BlobStreams, BadReferencesAndFailedWritesCloseTheStream) {
     std::string big(4096, 'x');
     EXPECT_EQ(WriteBlobStream(big.data(), 4096), 0);
   }
-  EXPECT_EQ(xbcommon.XbErrorCode, 101);  // disk full
+  EXPECT_EQ(engineState.XbErrorCode, 101);  // disk full
   EXPECT_FALSE(CurrentBlock()->MemoBlock->Blob.Active);
   EXPECT_FALSE(CurrentBlock()->MemoBlock->Locked);
   EXPECT_GT(AddMemo("after the failure"), 0);

@@ -4,17 +4,17 @@
 #include <string>
 
 #include "tests/support/testsupport.h"
-#include "xbase/xbnatdate.h"
+#include "xbase/nationaldates.h"
 
 namespace qorva {
 namespace {
 
 class NatDate : public ::testing::Test {
  protected:
-  void SetUp() override { InitXbnatdate(); }
-  void TearDown() override { InitXbnatdate(); }
+  void SetUp() override { InitNationalDates(); }
+  void TearDown() override { InitNationalDates(); }
   static void Format(uint8_t code, bool century) {
-    xbnatdate.CenturyDates = century;
+    nationalDates.CenturyDates = century;
     SetDateFormat(code);
   }
   static std::string American(std::string s) {
@@ -28,10 +28,10 @@ class NatDate : public ::testing::Test {
 };
 
 TEST_F(NatDate, DefaultsUseFourDigitYearsAndTheClockForTheCenturyWindow) {
-  EXPECT_TRUE(xbnatdate.CenturyDates);
-  EXPECT_EQ(xbnatdate.XbCenturyBase, 2024 - 70);  // the test clock stands in 2024
-  EXPECT_EQ(xbnatdate.XbDateFormat, 0);
-  EXPECT_EQ(xbnatdate.ShortDatePicture, "MM/dd/yyyy");
+  EXPECT_TRUE(nationalDates.CenturyDates);
+  EXPECT_EQ(nationalDates.XbCenturyBase, 2024 - 70);  // the test clock stands in 2024
+  EXPECT_EQ(nationalDates.XbDateFormat, 0);
+  EXPECT_EQ(nationalDates.ShortDatePicture, "MM/dd/yyyy");
 }
 
 TEST_F(NatDate, StartUpChoosesFormatAndSeparatorsFromTheLanguage) {
@@ -47,10 +47,10 @@ TEST_F(NatDate, StartUpChoosesFormatAndSeparatorsFromTheLanguage) {
   };
   for (const Case& c : cases) {
     InitNationalSettingsFor(c.locale);
-    EXPECT_EQ(xbnatdate.XbDateFormat, c.format) << c.locale;
-    EXPECT_EQ(xbnatdate.DecimalChar, c.dec) << c.locale;
-    EXPECT_EQ(xbnatdate.ThousandsChar, c.thou) << c.locale;
-    EXPECT_TRUE(xbnatdate.CenturyDates) << c.locale;
+    EXPECT_EQ(nationalDates.XbDateFormat, c.format) << c.locale;
+    EXPECT_EQ(nationalDates.DecimalChar, c.dec) << c.locale;
+    EXPECT_EQ(nationalDates.ThousandsChar, c.thou) << c.locale;
+    EXPECT_TRUE(nationalDates.CenturyDates) << c.locale;
   }
 }
 
@@ -59,8 +59,8 @@ TEST_F(NatDate, StartUpReadsTheUserLocaleFromTheEnvironment) {
   std::string saved = old ? old : "";
   setenv("LC_ALL", "de_AT.UTF-8", 1);
   InitNationalSettings();
-  EXPECT_EQ(xbnatdate.XbDateFormat, 5);
-  EXPECT_EQ(xbnatdate.DecimalChar, ',');
+  EXPECT_EQ(nationalDates.XbDateFormat, 5);
+  EXPECT_EQ(nationalDates.DecimalChar, ',');
   if (old)
     setenv("LC_ALL", saved.c_str(), 1);
   else
@@ -81,14 +81,14 @@ TEST_F(NatDate, RegionalSettingsDecideTheFinalFormat) {
   };
   for (const Case& c : cases) {
     ApplyRegionalSettings({c.picture, c.sep, ',', '.'});
-    EXPECT_EQ(xbnatdate.XbDateFormat, c.format) << c.picture;
-    EXPECT_EQ(xbnatdate.CenturyDates, c.century) << c.picture;
-    EXPECT_EQ(xbnatdate.ShortDatePicture, c.newPicture) << c.picture;
-    EXPECT_EQ(xbnatdate.DecimalChar, ',');
-    EXPECT_EQ(xbnatdate.ThousandsChar, '.');
+    EXPECT_EQ(nationalDates.XbDateFormat, c.format) << c.picture;
+    EXPECT_EQ(nationalDates.CenturyDates, c.century) << c.picture;
+    EXPECT_EQ(nationalDates.ShortDatePicture, c.newPicture) << c.picture;
+    EXPECT_EQ(nationalDates.DecimalChar, ',');
+    EXPECT_EQ(nationalDates.ThousandsChar, '.');
   }
   ApplyRegionalSettings({"yyyy-MM-dd", '-', '.', ','});
-  EXPECT_EQ(xbnatdate.DateSeparator, '.');
+  EXPECT_EQ(nationalDates.DateSeparator, '.');
 }
 
 TEST_F(NatDate, SystemRegionalSettingsFollowTheLocale) {
@@ -114,8 +114,8 @@ TEST_F(NatDate, SystemRegionalSettingsFollowTheLocale) {
 TEST_F(NatDate, SetDateFormatClampsUnknownCodes) {
   Format(5, true);
   SetDateFormat(12);
-  EXPECT_EQ(xbnatdate.XbDateFormat, 0);
-  EXPECT_EQ(xbnatdate.ShortDatePicture, "MM/dd/yyyy");
+  EXPECT_EQ(nationalDates.XbDateFormat, 0);
+  EXPECT_EQ(nationalDates.ShortDatePicture, "MM/dd/yyyy");
 }
 
 TEST_F(NatDate, TwoDigitYearsAreConvertedBetweenFormats) {
@@ -138,14 +138,14 @@ TEST_F(NatDate, TwoDigitYearsAreConvertedBetweenFormats) {
 
 TEST_F(NatDate, CenturyWindowCompletesTwoDigitYears) {
   Format(0, true);
-  xbnatdate.XbCenturyBase = 1956;  // a start in 2026
+  nationalDates.XbCenturyBase = 1956;  // a start in 2026
   EXPECT_EQ(American("05/07/55"), "05/07/2055");
   EXPECT_EQ(American("05/07/56"), "05/07/1956");
   EXPECT_EQ(American("05/07/1899"), "05/07/1899");  // four digits are kept
   EXPECT_EQ(CenturyOf("55"), 2000);
   EXPECT_EQ(CenturyDigits("99"), "19");
   EXPECT_EQ(ExpandYear("7"), "0007");
-  xbnatdate.CenturyDates = false;
+  nationalDates.CenturyDates = false;
   EXPECT_EQ(ExpandYear("55"), "55");
 }
 
@@ -167,7 +167,7 @@ TEST_F(NatDate, ValidDateChecksAndNormalises) {
     EXPECT_EQ(s, c.out) << c.in;
   }
   Format(5, true);
-  xbnatdate.XbCenturyBase = 1956;
+  nationalDates.XbCenturyBase = 1956;
   std::string s = "29.02.00";  // 2000: a leap year
   EXPECT_TRUE(ValidDate(s));
   EXPECT_EQ(s, "29.02.2000");

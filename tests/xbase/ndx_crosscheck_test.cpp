@@ -128,7 +128,7 @@ TEST_F(IndexCrossCheck, PerlReadsOurCharacterNumericAndDateIndexesInKeyOrder) {
     }
     // The engine's own seek agrees too (the table stands on the found record).
     Set_Index_To(Path(c.file), 1);
-    ASSERT_EQ(xbcommon.XbErrorCode, 0) << XbErrorMessage();
+    ASSERT_EQ(engineState.XbErrorCode, 0) << XbErrorMessage();
     const PerlView perl = ReadWithPerl(c.numeric ? "num" : "char", Path(c.file), values);
     ASSERT_EQ(perl.keys.size(), ours.size()) << c.file;
     for (size_t i = 0; i < ours.size(); ++i) {
@@ -157,7 +157,7 @@ TEST_F(IndexCrossCheck, OurFindAgreesWithTheFirstKeyNotBelow) {
   Use(table, " EXCLUSIVE");
   for (int i = 0; i < 500; ++i) AppendRow({"w" + Num((i * 7919) % 1000)});
   IndexOn(Path("w.ndx"), "NAME");
-  ASSERT_EQ(xbcommon.XbErrorCode, 0) << XbErrorMessage();
+  ASSERT_EQ(engineState.XbErrorCode, 0) << XbErrorMessage();
   std::vector<std::string> values;
   for (int i = 0; i < 30; ++i) values.push_back(Hex("w" + Num(i * 31)));
   const PerlView perl = ReadWithPerl("char", Path("w.ndx"), values);
@@ -166,7 +166,7 @@ TEST_F(IndexCrossCheck, OurFindAgreesWithTheFirstKeyNotBelow) {
     Find("w" + Num(i * 31));
     // Perl's seek gives the first key not below; ours finds a key that starts with the text.
     std::string key = XbRTrim(GetFieldText(1));
-    const bool prefix = xbndx.IndexFound;
+    const bool prefix = ndxEngine.IndexFound;
     if (prefix) {
       EXPECT_EQ(static_cast<uint32_t>(RecNo()), perl.seeks[static_cast<size_t>(i)].second) << values[static_cast<size_t>(i)];
     } else {

@@ -96,7 +96,7 @@ TEST_F(IndexMaintenance, RandomAppendsReplacesAndDeletesKeepBothIndexesExact) {
   ASSERT_TRUE(MakeIndex(Path("name.ndx"), "NAME", false, 0, false, false));
   ASSERT_TRUE(MakeIndex(Path("qty.ndx"), "QTY", false, 0, false, false));
   SetIndexList(Path("name.ndx") + " " + Path("qty.ndx"));
-  ASSERT_EQ(xbcommon.XbErrorCode, 0) << XbErrorMessage();
+  ASSERT_EQ(engineState.XbErrorCode, 0) << XbErrorMessage();
 
   Entries byName, byQty;
   auto build = [&] {
@@ -126,13 +126,13 @@ TEST_F(IndexMaintenance, RandomAppendsReplacesAndDeletesKeepBothIndexesExact) {
     } else if (op < 85) {
       const size_t r = rng() % names.size();
       GO(static_cast<int32_t>(r + 1));
-      ASSERT_EQ(xbcommon.XbErrorCode, 0) << XbErrorMessage();
+      ASSERT_EQ(engineState.XbErrorCode, 0) << XbErrorMessage();
       if (rng() % 2) names[r] = name();
       if (rng() % 2) qtys[r] = qty();
       SetFieldText(1, names[r]);
       SetFieldInt(2, qtys[r]);
       Replace();
-      ASSERT_EQ(xbcommon.XbErrorCode, 0) << "step " << step << " " << XbErrorMessage();
+      ASSERT_EQ(engineState.XbErrorCode, 0) << "step " << step << " " << XbErrorMessage();
       ChangeKey(byName, NameKey(names[r]), static_cast<uint32_t>(r + 1), false);
       ChangeKey(byQty, QtyKey(qtys[r]), static_cast<uint32_t>(r + 1), true);
     } else {
@@ -141,7 +141,7 @@ TEST_F(IndexMaintenance, RandomAppendsReplacesAndDeletesKeepBothIndexesExact) {
       deleted[r] = !deleted[r];
       if (deleted[r]) DeleteRec();
       else RecallRec();
-      ASSERT_EQ(xbcommon.XbErrorCode, 0) << XbErrorMessage();
+      ASSERT_EQ(engineState.XbErrorCode, 0) << XbErrorMessage();
     }
     if (step % 100 == 0) {
       check("step " + Num(step));
@@ -175,7 +175,7 @@ TEST_F(IndexMaintenance, RandomAppendsReplacesAndDeletesKeepBothIndexesExact) {
   build();
   check("after Pack");
   Reindex();
-  ASSERT_EQ(xbcommon.XbErrorCode, 0) << XbErrorMessage();
+  ASSERT_EQ(engineState.XbErrorCode, 0) << XbErrorMessage();
   check("after Reindex");
   EXPECT_EQ(CurrentOrder(), 1);
 }
@@ -186,12 +186,12 @@ TEST_F(IndexMaintenance, AUniqueIndexKeepsOneRecordPerKey) {
   AppendRow({std::string("a")});
   AppendRow({std::string("b")});
   IndexOn(Path("u.ndx UNIQUE"), "NAME");
-  ASSERT_EQ(xbcommon.XbErrorCode, 0) << XbErrorMessage();
+  ASSERT_EQ(engineState.XbErrorCode, 0) << XbErrorMessage();
   AppendRow({std::string("a")});  // record 3: its key is there already
   GO(2);
   SetFieldText(1, "a");  // record 2 changes to a key that is there already
   Replace();
-  ASSERT_EQ(xbcommon.XbErrorCode, 0) << XbErrorMessage();
+  ASSERT_EQ(engineState.XbErrorCode, 0) << XbErrorMessage();
   Entries got;
   EXPECT_EQ(NdxCheckStructure(Path("u.ndx"), &got), "");
   ASSERT_EQ(got.size(), 1u);
@@ -257,7 +257,7 @@ TEST_F(DamagedIndexes, EveryBadFieldGivesAClearErrorAndNoCrash) {
     std::string bytes = good_;
     c.damage(bytes);
     test::writeFile(Path("d.ndx"), bytes);
-    xbcommon.XbErrorCode = 0;
+    engineState.XbErrorCode = 0;
     bool opened = false;
     try {
       opened = Set_Index_To(Path("d.ndx"), 1);
@@ -265,24 +265,24 @@ TEST_F(DamagedIndexes, EveryBadFieldGivesAClearErrorAndNoCrash) {
     }
     if (c.code != 0) {
       EXPECT_FALSE(opened) << c.what;
-      EXPECT_EQ(xbcommon.XbErrorCode, c.code) << c.what << ": " << XbTakeErrorContext();
+      EXPECT_EQ(engineState.XbErrorCode, c.code) << c.what << ": " << XbTakeErrorContext();
       EXPECT_EQ(OrderBlock(1), nullptr) << c.what;
     } else {
       // The damage shows once the walk reaches the node.
-      uint16_t code = xbcommon.XbErrorCode;
+      uint16_t code = engineState.XbErrorCode;
       try {
         for (int i = 0; i < 300 && code == 0; ++i) {
           if (i == 0) GoTop();
           else SKIP(1);
-          code = xbcommon.XbErrorCode;
+          code = engineState.XbErrorCode;
           if (dEOF()) break;
         }
         if (code == 0) {
           Find("n150");
-          code = xbcommon.XbErrorCode;
+          code = engineState.XbErrorCode;
         }
       } catch (EXbaseError&) {
-        code = xbcommon.XbErrorCode;
+        code = engineState.XbErrorCode;
       }
       EXPECT_EQ(code, c.walkCode) << c.what << ": " << XbTakeErrorContext();
       EXPECT_NE(NdxCheckStructure(Path("d.ndx")), "") << c.what;
@@ -298,20 +298,20 @@ TEST_F(DamagedIndexes, KeyLengthAndMissingTableErrorsSayWhatTheyFound) {
   Put16(bytes, 18, 20);
   Put16(bytes, 14, 25);
   test::writeFile(Path("d.ndx"), bytes);
-  xbcommon.XbErrorCode = 0;
+  engineState.XbErrorCode = 0;
   try {
     Set_Index_To(Path("d.ndx"), 1);
   } catch (EXbaseError&) {
   }
-  ASSERT_EQ(xbcommon.XbErrorCode, 266);
+  ASSERT_EQ(engineState.XbErrorCode, 266);
   // the key the expression gives (the blank record's ten blanks), not its length
   EXPECT_EQ(XbTakeErrorContext(), "Ung\xFCltige Schl\xFCssell\xE4nge von anwender-definiertem KeyMaker geliefert.\n\r"
                                   "Erwartete L\xE4nge=  12\n\rSchl\xFCssel= [          ] " +
                                       Path("d.ndx") + " [SetIndexTo/OpenIndex]");
   Select(7);
-  xbcommon.XbErrorCode = 0;
+  engineState.XbErrorCode = 0;
   EXPECT_FALSE(MakeIndex("free.ndx", "NAME", false, 0, false, false));
-  EXPECT_EQ(xbcommon.XbErrorCode, 215);
+  EXPECT_EQ(engineState.XbErrorCode, 215);
   EXPECT_EQ(XbTakeErrorContext(), "Datenbank nicht ge\xF6" "ffnet beim Indizieren vonfree.ndx. [MakeIndex(<...>,free.ndx)]");
 }
 
@@ -325,7 +325,7 @@ TEST_F(IndexMaintenance, ANewKeyGoesBeforeTheKeysEqualToIt) {
   GO(4);
   SetFieldText(1, "b");  // record 4 changes to an existing key
   Replace();
-  ASSERT_EQ(xbcommon.XbErrorCode, 0) << XbErrorMessage();
+  ASSERT_EQ(engineState.XbErrorCode, 0) << XbErrorMessage();
   Entries got;
   ASSERT_EQ(NdxCheckStructure(Path("eq.ndx"), &got), "");
   std::vector<uint32_t> order;
@@ -341,7 +341,7 @@ TEST_F(IndexMaintenance, ANewKeyGoesBeforeTheKeysEqualToIt) {
   GO(5);
   SetFieldText(1, "z");
   Replace();
-  ASSERT_EQ(xbcommon.XbErrorCode, 0) << XbErrorMessage();
+  ASSERT_EQ(engineState.XbErrorCode, 0) << XbErrorMessage();
   got.clear();
   ASSERT_EQ(NdxCheckStructure(Path("eq.ndx"), &got), "");
   order.clear();
@@ -384,9 +384,9 @@ TEST_F(Semaphores, BracketsCountReadersAndWritersAndTheLastLogoutErases) {
   ASSERT_TRUE(ReadSemaphoreRecord(users, access, counter));
   EXPECT_EQ(access, 0);
   // A write bracket raises the change counter; from 65534 it goes to 0.
-  xbndxsem.States[dbf4.CurrentArea]->Counter = 65534;
+  indexSemaphore.States[workAreas.CurrentArea]->Counter = 65534;
   {
-    int fd = xbndxsem.States[dbf4.CurrentArea]->File;
+    int fd = indexSemaphore.States[workAreas.CurrentArea]->File;
     uint8_t rec[4] = {1, 0, 0xFE, 0xFF};
     ASSERT_EQ(XbWriteAt(fd, 0, rec, 4), 0);
   }
@@ -408,9 +408,9 @@ TEST_F(Semaphores, BracketsCountReadersAndWritersAndTheLastLogoutErases) {
       {[] { HandleSemafore(SemUnlock); }, "Unbalanced Lock/Unlock"},
   };
   for (const Case& c : cases) {
-    xbcommon.XbErrorCode = 0;
+    engineState.XbErrorCode = 0;
     EXPECT_THROW(c.act(), EXbaseError) << c.text;
-    EXPECT_EQ(xbcommon.XbErrorCode, 254);
+    EXPECT_EQ(engineState.XbErrorCode, 254);
     EXPECT_NE(XbTakeErrorContext().find(c.text), std::string::npos) << c.text;
   }
   CloseArea();
@@ -435,13 +435,13 @@ TEST_F(Semaphores, AnExclusiveTableMakesNoFileAndAStuckWriterTimesOut) {
   ASSERT_EQ(::fcntl(other, F_OFD_SETLK, &fl), 0);
   uint8_t rec[4] = {2, 1, 0, 0};
   ASSERT_EQ(::pwrite(other, rec, 4, 0), 4);
-  xbndxsem.SemaphoreLockTimeout = 1;
+  indexSemaphore.SemaphoreLockTimeout = 1;
   const auto t0 = std::chrono::steady_clock::now();
   int events = 0;
   services().ProcessPendingEvents = [&] { ++events; };
   EXPECT_THROW(SetLockSemaphoreProc(true), EXbaseError);
   services() = HeadlessServices();
-  EXPECT_EQ(xbcommon.XbErrorCode, 1202);
+  EXPECT_EQ(engineState.XbErrorCode, 1202);
   EXPECT_NE(XbTakeErrorContext().find("1 second timeout, cannot read: "), std::string::npos);
   EXPECT_GE(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(900));
   EXPECT_GT(events, 0);  // the wait let the window work
@@ -459,11 +459,11 @@ TEST_F(Semaphores, TheMarksOfAProgramThatDiedAreTakenOver) {
       ASSERT_EQ(::pwrite(fd, rec, 4, 0), 4);
       ::close(fd);
     }
-    xbndxsem.SemaphoreLockTimeout = 100;
-    xbcommon.XbErrorCode = 0;
+    indexSemaphore.SemaphoreLockTimeout = 100;
+    engineState.XbErrorCode = 0;
     const auto t0 = std::chrono::steady_clock::now();
     SetLockSemaphoreProc(true);  // no wait for the dead
-    EXPECT_EQ(xbcommon.XbErrorCode, 0);
+    EXPECT_EQ(engineState.XbErrorCode, 0);
     EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(50));
     SetLockSemaphoreProc(false);
     uint8_t users = 0, now = 9;
@@ -501,13 +501,13 @@ TEST_F(Semaphores, NodesAnotherProgramChangedAreReadAgain) {
   for (int pass = 0; pass < 2; ++pass)  // every node of the index is read (and held) now
     for (int i = 0; i < 80; ++i) {
       Find(name('k', i));
-      ASSERT_TRUE(xbndx.IndexFound) << name('k', i);
+      ASSERT_TRUE(ndxEngine.IndexFound) << name('k', i);
     }
   const std::string table = table_, ndx = Path("s.ndx");
   const int other = xbtest::InChild([&] {
     Select(20);
     USE(table + " ALIAS OTHER");
-    if (xbcommon.XbErrorCode != 0 || !Set_Index_To(ndx, 1)) return 90;
+    if (engineState.XbErrorCode != 0 || !Set_Index_To(ndx, 1)) return 90;
     for (int32_t r = 2; r <= 81; r += 3) {  // every third k becomes an m
       GO(r);
       if (!RLock()) return 91;
@@ -521,25 +521,25 @@ TEST_F(Semaphores, NodesAnotherProgramChangedAreReadAgain) {
       Unlock();
     }
     CloseArea();
-    return xbcommon.XbErrorCode == 0 ? 0 : 93;
+    return engineState.XbErrorCode == 0 ? 0 : 93;
   });
   ASSERT_EQ(other, 0);
   for (int32_t r = 2; r <= 81; ++r) {
     const bool moved = (r - 2) % 3 == 0;
     Find(name('m', r));
-    EXPECT_EQ(xbndx.IndexFound, moved) << name('m', r);
+    EXPECT_EQ(ndxEngine.IndexFound, moved) << name('m', r);
     if (moved) {
       EXPECT_EQ(RecNo(), r);
     }
     Find(name('k', r - 2));
-    EXPECT_EQ(xbndx.IndexFound, !moved) << name('k', r - 2);
+    EXPECT_EQ(ndxEngine.IndexFound, !moved) << name('k', r - 2);
     if (!moved) {
       EXPECT_EQ(RecNo(), r);
     }
   }
   for (int i = 0; i < 70; ++i) {
     Find(name('j', i));
-    EXPECT_TRUE(xbndx.IndexFound) << name('j', i);
+    EXPECT_TRUE(ndxEngine.IndexFound) << name('j', i);
   }
   // The whole index in order holds every record under its name.
   std::vector<std::string> walked, names;
@@ -566,7 +566,7 @@ TEST_F(Semaphores, TwoProgramsEditingOneTableLoseNoKeyAndSeeEachOther) {
       }
       AppendRow({prefix + Num(rng() % 1000), int64_t{i}});
       Unlock();
-      if (xbcommon.XbErrorCode != 0) return 11;
+      if (engineState.XbErrorCode != 0) return 11;
       if (i % 10 == 5) {
         // Change a record somewhere (also ones the other program wrote).
         RefreshCount();
@@ -577,7 +577,7 @@ TEST_F(Semaphores, TwoProgramsEditingOneTableLoseNoKeyAndSeeEachOther) {
         SetFieldText(1, prefix + "x" + Num(i));
         Replace();
         Unlock();
-        if (xbcommon.XbErrorCode != 0) return 12;
+        if (engineState.XbErrorCode != 0) return 12;
       }
     }
     CloseArea();
@@ -588,7 +588,7 @@ TEST_F(Semaphores, TwoProgramsEditingOneTableLoseNoKeyAndSeeEachOther) {
     int rc = 99;
     try {
       XbStartEngine();
-      InitXbparser();
+      InitExpressionParser();
       IndexInit();
       XbSetErrorReport(false);
       rc = work("c", 2);

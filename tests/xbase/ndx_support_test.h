@@ -6,9 +6,9 @@
 #include <string>
 
 #include "tests/xbase/edit_support_test.h"
-#include "xbase/xbndx.h"
-#include "xbase/xbndxsem.h"
-#include "xbase/xbparser.h"
+#include "xbase/ndxengine.h"
+#include "xbase/indexsemaphore.h"
+#include "xbase/expressionparser.h"
 
 namespace qorva::xbtest {
 
@@ -17,7 +17,7 @@ class IndexTest : public EngineTest {
  protected:
   void SetUp() override {
     EngineTest::SetUp();
-    InitXbparser();
+    InitExpressionParser();
     IndexInit();
   }
 };

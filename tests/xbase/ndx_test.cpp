@@ -38,7 +38,7 @@ std::vector<int32_t> Walk() {
   while (!dEOF() && recs.size() < 100000) {
     recs.push_back(RecNo());
     SKIP(1);
-    EXPECT_EQ(xbcommon.XbErrorCode, 0) << XbErrorMessage();
+    EXPECT_EQ(engineState.XbErrorCode, 0) << XbErrorMessage();
   }
   return recs;
 }
@@ -83,7 +83,7 @@ class Indexes : public xbtest::IndexTest {
 TEST_F(Indexes, BuildsWalksAndFindsCharacterNumericAndDateKeys) {
   Fill(700, 7);
   IndexOn(Path("name.ndx"), "NAME");
-  ASSERT_EQ(xbcommon.XbErrorCode, 0) << XbErrorMessage();
+  ASSERT_EQ(engineState.XbErrorCode, 0) << XbErrorMessage();
   TIndexInfo info;
   ASSERT_TRUE(IndexInfo(info, Path("name.ndx")));
   EXPECT_EQ(info.Expression, "NAME");
@@ -108,29 +108,29 @@ TEST_F(Indexes, BuildsWalksAndFindsCharacterNumericAndDateKeys) {
   // A prefix finds the first key that starts with it, in any case; in a DOS table an umlaut is
   // its own letter, not two.
   Find("M\xFCllerA");
-  EXPECT_TRUE(xbndx.IndexFound);
+  EXPECT_TRUE(ndxEngine.IndexFound);
   EXPECT_EQ(CharKey(names_[static_cast<size_t>(RecNo() - 1)], 20).substr(0, 7), "m\x81llera");
   Find("MUELLERa");
-  EXPECT_FALSE(xbndx.IndexFound);
+  EXPECT_FALSE(ndxEngine.IndexFound);
   Find("OBERa");
-  EXPECT_TRUE(xbndx.IndexFound);
+  EXPECT_TRUE(ndxEngine.IndexFound);
   auto first = std::lower_bound(expected.begin(), expected.end(), std::make_pair(std::string("obera"), 0u));
   EXPECT_EQ(static_cast<uint32_t>(RecNo()), first->second);
   // Exact finds only the whole key; a missing key leaves the table past its end.
   SetExactFind();
   Find("obera");
-  EXPECT_FALSE(xbndx.IndexFound);
+  EXPECT_FALSE(ndxEngine.IndexFound);
   Find(names_[first->second - 1]);
-  EXPECT_TRUE(xbndx.IndexFound);
+  EXPECT_TRUE(ndxEngine.IndexFound);
   ClearExactFind();
   Find("nothing here");
-  EXPECT_FALSE(xbndx.IndexFound);
+  EXPECT_FALSE(ndxEngine.IndexFound);
   EXPECT_TRUE(dEOF());
   EXPECT_EQ(RecNo(), RecCount() + 1);
 
   // Numbers go by value, negative ones first.
   IndexOn(Path("qty.ndx"), "QTY");
-  ASSERT_EQ(xbcommon.XbErrorCode, 0) << XbErrorMessage();
+  ASSERT_EQ(engineState.XbErrorCode, 0) << XbErrorMessage();
   std::vector<std::pair<int64_t, int32_t>> byQty;
   for (size_t i = 0; i < qtys_.size(); ++i) byQty.emplace_back(qtys_[i], static_cast<int32_t>(i + 1));
   std::sort(byQty.begin(), byQty.end());
@@ -138,11 +138,11 @@ TEST_F(Indexes, BuildsWalksAndFindsCharacterNumericAndDateKeys) {
   for (const auto& e : byQty) order.push_back(e.second);
   EXPECT_EQ(Walk(), order);
   Find(Num(byQty[300].first));
-  EXPECT_TRUE(xbndx.IndexFound);
+  EXPECT_TRUE(ndxEngine.IndexFound);
   EXPECT_EQ(RecNo(), byQty[300].second);
 
   IndexOn(Path("day.ndx"), "DAY");
-  ASSERT_EQ(xbcommon.XbErrorCode, 0) << XbErrorMessage();
+  ASSERT_EQ(engineState.XbErrorCode, 0) << XbErrorMessage();
   ASSERT_TRUE(IndexInfo(info, Path("day.ndx")));
   EXPECT_EQ(info.KeyType, 'D');
   EXPECT_EQ(NdxCheckStructure(Path("day.ndx"), &got), "");
@@ -150,7 +150,7 @@ TEST_F(Indexes, BuildsWalksAndFindsCharacterNumericAndDateKeys) {
   GO(123);
   const std::string day = GetFieldText(3);
   Find(day);
-  EXPECT_TRUE(xbndx.IndexFound);
+  EXPECT_TRUE(ndxEngine.IndexFound);
   EXPECT_EQ(GetFieldText(3), day);
   EXPECT_EQ(KeyNum(got.front().first) <= KeyNum(got.back().first), true);
 }
@@ -163,7 +163,7 @@ TEST_F(Indexes, EntrySizeAndKeysPerNodeFollowTheKeyLength) {
   } cases[] = {{10, 20, 25}, {12, 20, 25}, {13, 24, 21}, {100, 108, 4}, {0, 8, 63}, {1, 12, 42}};
   for (const Case& c : cases) {
     IndexOnCB(Path("k.ndx"), [&](uint8_t, std::string& key) { key.assign(c.len, 'x'); });
-    ASSERT_EQ(xbcommon.XbErrorCode, 0) << c.len << XbErrorMessage();
+    ASSERT_EQ(engineState.XbErrorCode, 0) << c.len << XbErrorMessage();
     const std::string bytes = FileBytes(Path("k.ndx"));
     ASSERT_EQ(bytes.size(), 1024u);
     auto u16 = [&](size_t at) { return static_cast<uint16_t>(static_cast<uint8_t>(bytes[at]) | static_cast<uint8_t>(bytes[at + 1]) << 8); };
@@ -175,14 +175,14 @@ TEST_F(Indexes, EntrySizeAndKeysPerNodeFollowTheKeyLength) {
   // A key longer than 100 bytes is refused.
   CloseIndexes();
   EXPECT_FALSE(MakeIndex(Path("k2.ndx"), "", false, 0, false, false, [](uint8_t, std::string& key) { key.assign(101, 'x'); }));
-  EXPECT_EQ(xbcommon.XbErrorCode, 266);
+  EXPECT_EQ(engineState.XbErrorCode, 266);
 }
 
 TEST_F(Indexes, TheMergeOfSortedRunsWritesTheSameFileAsTheSortInMemory) {
   Fill(3000, 11);
   ASSERT_TRUE(MakeIndex(Path("mem.ndx"), "NAME", false, 0, false, false));
   ASSERT_TRUE(MakeIndex(Path("memq.ndx"), "QTY", false, 0, false, false));
-  xbndx.SortBudget = 4000;  // runs of about a hundred keys
+  ndxEngine.SortBudget = 4000;  // runs of about a hundred keys
   ASSERT_TRUE(MakeIndex(Path("runs.ndx"), "NAME", false, 0, false, false)) << XbErrorMessage();
   ASSERT_TRUE(MakeIndex(Path("runsq.ndx"), "QTY", false, 0, false, false)) << XbErrorMessage();
   EXPECT_EQ(FileBytes(Path("runs.ndx")), FileBytes(Path("mem.ndx")));
@@ -201,17 +201,17 @@ TEST_F(Indexes, TheMergeOfSortedRunsWritesTheSameFileAsTheSortInMemory) {
 
 TEST_F(Indexes, AnEmptyTableGivesAnAnchorAndOneEmptyLeaf) {
   IndexOn(Path("name.ndx"), "NAME");
-  ASSERT_EQ(xbcommon.XbErrorCode, 0) << XbErrorMessage();
+  ASSERT_EQ(engineState.XbErrorCode, 0) << XbErrorMessage();
   EXPECT_EQ(FileBytes(Path("name.ndx")).size(), 1024u);
   EXPECT_EQ(FirstRecNo(), 1);
-  EXPECT_TRUE(xbcommon.IndexHooks.AtEnd());
+  EXPECT_TRUE(engineState.IndexHooks.AtEnd());
   // Appending the first and deleting the only key leaves root 1, next free 2 and a zeroed node.
   AppendRow({std::string("x"), int64_t{1}, std::string("01/01/2000")});
   EXPECT_EQ(Walk(), std::vector<int32_t>{1});
   GO(1);
   SetFieldText(1, "y");
   Replace();
-  ASSERT_EQ(xbcommon.XbErrorCode, 0) << XbErrorMessage();
+  ASSERT_EQ(engineState.XbErrorCode, 0) << XbErrorMessage();
   Entries got;
   EXPECT_EQ(NdxCheckStructure(Path("name.ndx"), &got), "");
   ASSERT_EQ(got.size(), 1u);
@@ -223,7 +223,7 @@ TEST_F(Indexes, SplitsRaiseTheTreeAndDeletionsLowerIt) {
   TNdxKeyMaker byName = [](uint8_t, std::string& key) { key = GetFieldText(1).substr(0, 10); };
   AppendRow({std::string("k00"), int64_t{0}, std::string("01/01/2000")});
   IndexOnCB(Path("t.ndx"), byName);
-  ASSERT_EQ(xbcommon.XbErrorCode, 0) << XbErrorMessage();
+  ASSERT_EQ(engineState.XbErrorCode, 0) << XbErrorMessage();
   for (int i = 1; i < 26; ++i) AppendRow({"k" + std::string(i < 10 ? "0" : "") + Num(i), int64_t{i}, std::string("01/01/2000")});
   const std::string bytes = FileBytes(Path("t.ndx"));
   ASSERT_EQ(bytes.size(), 4u * 512);  // anchor, old leaf, new leaf, new root
@@ -242,10 +242,10 @@ TEST_F(Indexes, SplitsRaiseTheTreeAndDeletionsLowerIt) {
   // becomes the root again.
   for (int i = 13; i < 26; ++i) {
     Find("k" + Num(i));
-    ASSERT_TRUE(xbndx.IndexFound) << i;
+    ASSERT_TRUE(ndxEngine.IndexFound) << i;
     SetFieldText(1, "a" + Num(i));
     Replace();
-    ASSERT_EQ(xbcommon.XbErrorCode, 0) << XbErrorMessage();
+    ASSERT_EQ(engineState.XbErrorCode, 0) << XbErrorMessage();
   }
   EXPECT_EQ(NdxCheckStructure(Path("t.ndx"), &got), "");
   EXPECT_EQ(got.size(), 26u);
@@ -259,7 +259,7 @@ TEST_F(Indexes, OrdersSwapAndOpenChecksCatchMisuse) {
   ASSERT_TRUE(MakeIndex(Path("km.ndx"), "", false, 0, false, false, [](uint8_t, std::string& k) { k = GetFieldText(1); }));
   ASSERT_TRUE(MakeIndex(Path("day.ndx"), "DAY", false, 0, false, false));
   SetIndexList(Path("name.ndx") + " " + Path("qty.ndx"));
-  ASSERT_EQ(xbcommon.XbErrorCode, 0) << XbErrorMessage();
+  ASSERT_EQ(engineState.XbErrorCode, 0) << XbErrorMessage();
   EXPECT_EQ(CurrentOrder(), 1);
   Set_Order_To(2);
   EXPECT_EQ(CurrentOrder(), 2);
@@ -283,12 +283,12 @@ TEST_F(Indexes, OrdersSwapAndOpenChecksCatchMisuse) {
       {[&] { SetIndexTo(Path("qty.ndx"), 17); }, 220},
   };
   for (const Case& c : cases) {
-    xbcommon.XbErrorCode = 0;
+    engineState.XbErrorCode = 0;
     try {
       c.act();
     } catch (EXbaseError&) {
     }
-    EXPECT_EQ(xbcommon.XbErrorCode, c.code) << XbTakeErrorContext();
+    EXPECT_EQ(engineState.XbErrorCode, c.code) << XbTakeErrorContext();
     XbTakeErrorContext();
   }
   EXPECT_EQ(OrderBlock(3), nullptr);
@@ -310,10 +310,10 @@ TEST_F(Indexes, ASharedIndexIsReplacedOnlyWhileNobodyElseUsesIt) {
   int other = -1;
   ASSERT_EQ(XbOpenFile(Path("n.ndx"), XbModeReadWriteDenyNone, other), 0);
   EXPECT_FALSE(MakeIndex(Path("n.ndx"), "NAME", false, 0, false, false));
-  EXPECT_EQ(xbcommon.XbErrorCode, 225);
+  EXPECT_EQ(engineState.XbErrorCode, 225);
   EXPECT_EQ(FileBytes(Path("n.ndx")), before);
   XbCloseFile(other);
-  xbcommon.XbErrorCode = 0;
+  engineState.XbErrorCode = 0;
   EXPECT_FALSE(CurrentBlock()->Exclusive);
 }
 

@@ -6,8 +6,8 @@
 #include <filesystem>
 
 #include "tests/xbase/edit_support_test.h"
-#include "xbase/xbrecover.h"
-#include "xbase/xbndx.h"
+#include "xbase/packrecovery.h"
+#include "xbase/ndxengine.h"
 
 namespace qorva {
 namespace {
@@ -42,7 +42,7 @@ class Packing : public xbtest::EngineTest {
     return InChild([table] {
       Select(20);
       USE(table + " ALIAS PROBE");
-      return static_cast<int>(xbcommon.XbErrorCode);
+      return static_cast<int>(engineState.XbErrorCode);
     });
   }
   size_t FilesInFolder() const {
@@ -57,7 +57,7 @@ class Packing : public xbtest::EngineTest {
 TEST_F(Packing, RemovesDeletedRecordsAndKeepsStoredBytes) {
   auto before = FileBytes(table_);
   ASSERT_TRUE(Pack());
-  EXPECT_EQ(xbcommon.XbErrorCode, 0);
+  EXPECT_EQ(engineState.XbErrorCode, 0);
   EXPECT_EQ(RecCount(), 3);
   EXPECT_EQ(RecNo(), 1);
   EXPECT_FALSE(dEOF());
@@ -85,7 +85,7 @@ TEST_F(Packing, GivesUpWhileAnotherOpenUsesTheTable) {
   Select(1);
   auto before = FileBytes(table_);
   EXPECT_FALSE(Pack());
-  EXPECT_EQ(xbcommon.XbErrorCode, 0);  // no error: the table is simply busy
+  EXPECT_EQ(engineState.XbErrorCode, 0);  // no error: the table is simply busy
   EXPECT_EQ(FileBytes(table_), before);
   EXPECT_FALSE(CurrentBlock()->Exclusive);
   GO(5);
@@ -103,7 +103,7 @@ TEST_F(Packing, GivesUpWhileAnotherOpenUsesTheTable) {
   if (pid == 0) {
     Select(20);
     USE(table + " ALIAS HOLDER");
-    char c = xbcommon.XbErrorCode == 0 ? 'y' : 'n';
+    char c = engineState.XbErrorCode == 0 ? 'y' : 'n';
     (void)!::write(toParent[1], &c, 1);
     (void)!::read(toChild[0], &c, 1);
     ::_exit(0);
@@ -112,7 +112,7 @@ TEST_F(Packing, GivesUpWhileAnotherOpenUsesTheTable) {
   ASSERT_EQ(::read(toParent[0], &opened, 1), 1);
   EXPECT_EQ(opened, 'y');
   EXPECT_FALSE(Pack());
-  EXPECT_EQ(xbcommon.XbErrorCode, 0);
+  EXPECT_EQ(engineState.XbErrorCode, 0);
   char go = 'g';
   (void)!::write(toChild[1], &go, 1);
   int status = 0;
@@ -138,13 +138,13 @@ TEST_F(Packing, AFailedWriteLeavesTheTableAsItWas) {
     setrlimit(RLIMIT_FSIZE, &oldLimit);
     sigaction(SIGXFSZ, &old, nullptr);
   }
-  EXPECT_NE(xbcommon.XbErrorCode, 0);
+  EXPECT_NE(engineState.XbErrorCode, 0);
   EXPECT_EQ(XbTakeErrorContext(), "Fehler beim Packen von " + AreaFileName());
   EXPECT_EQ(FileBytes(table_), before);
   EXPECT_EQ(FilesInFolder(), 1u);
   EXPECT_FALSE(CurrentBlock()->Exclusive);  // shared again also after a failure
   EXPECT_EQ(OtherProcessOpens(), 0);
-  xbcommon.XbErrorCode = 0;
+  engineState.XbErrorCode = 0;
   EXPECT_EQ(RecCount(), 5);
   GO(4);
   EXPECT_TRUE(Deleted());
@@ -158,42 +158,42 @@ TEST_F(Packing, AMemoFileThatFailsLeavesTheTableAndItsIndexesAsTheyWere) {
   FlushDbf(*CurrentBlock());
   const std::string before = FileBytes(memoTable);
   int reindexed = 0;
-  xbcommon.IndexUnitLinked = true;
-  xbcommon.IndexHooks.Reindex = [&] { ++reindexed; };
-  xbcommon.MemoHooks.PackMemofile = [] { XbSetError(1005, "memo [PackMemofile]"); };
+  engineState.IndexUnitLinked = true;
+  engineState.IndexHooks.Reindex = [&] { ++reindexed; };
+  engineState.MemoHooks.PackMemofile = [] { XbSetError(1005, "memo [PackMemofile]"); };
   EXPECT_FALSE(Pack());
   EXPECT_EQ(reindexed, 0);  // the indexes still fit the records
-  EXPECT_EQ(xbcommon.XbErrorCode, 1005);
+  EXPECT_EQ(engineState.XbErrorCode, 1005);
   EXPECT_EQ(XbTakeErrorContext(), "memo [PackMemofile]");
   EXPECT_EQ(RecCount(), 3);
   EXPECT_EQ(FileBytes(memoTable), before);
   EXPECT_FALSE(CurrentBlock()->Exclusive);
   GO(1);
   EXPECT_TRUE(Deleted());
-  xbcommon.MemoHooks = TMemoHooks{};
-  xbcommon.IndexHooks = TIndexHooks{};
-  xbcommon.IndexUnitLinked = false;
+  engineState.MemoHooks = TMemoHooks{};
+  engineState.IndexHooks = TIndexHooks{};
+  engineState.IndexUnitLinked = false;
 }
 
 TEST_F(Packing, ATableWithoutAnOpenIndexPacksWithoutAnIndexError) {
   IndexInit();  // the index unit is part of the program, no index is open on the table
   EXPECT_TRUE(Pack());
-  EXPECT_EQ(xbcommon.XbErrorCode, 0);
+  EXPECT_EQ(engineState.XbErrorCode, 0);
   EXPECT_EQ(RecCount(), 3);
   IndexInit();
-  xbcommon.IndexHooks = TIndexHooks{};
-  xbcommon.IndexUnitLinked = false;
+  engineState.IndexHooks = TIndexHooks{};
+  engineState.IndexUnitLinked = false;
 }
 
 TEST_F(Packing, TablesOpenedForReadingOnlyAreNotPacked) {
   CloseArea();
   const auto before = FileBytes(table_);
   for (uint16_t mode : {XbModeReadOnlyDenyAll, XbModeReadOnlyDenyNone}) {
-    dbf4.OpenModeOverride = mode;
+    workAreas.OpenModeOverride = mode;
     Use(table_);
-    dbf4.OpenModeOverride = 0xFFFF;
+    workAreas.OpenModeOverride = 0xFFFF;
     EXPECT_FALSE(Pack()) << mode;
-    EXPECT_EQ(xbcommon.XbErrorCode, 5) << mode;
+    EXPECT_EQ(engineState.XbErrorCode, 5) << mode;
     EXPECT_EQ(XbTakeErrorContext(), "Fehler beim Packen von " + AreaFileName());
     EXPECT_EQ(RecCount(), 5);
     CloseArea();
@@ -240,16 +240,16 @@ TEST_F(Packing, ASharedReopenThatFailsIsReported) {
   Use(memoTable);
   for (int64_t i = 1; i <= 2; ++i) AppendRow({std::string("n"), int64_t{0}}, i == 1);
   // The table vanishes once the pack is done: it cannot be opened shared again.
-  xbrecover.PackStep = [&](int step) {
+  packRecovery.PackStep = [&](int step) {
     if (step == 5) std::filesystem::remove(memoTable);
     return 0;
   };
   Pack();
-  xbrecover.PackStep = nullptr;
-  EXPECT_EQ(xbcommon.XbErrorCode, 2);
+  packRecovery.PackStep = nullptr;
+  EXPECT_EQ(engineState.XbErrorCode, 2);
   EXPECT_EQ(XbTakeErrorContext(),
             "Datenbank kann nicht Sharable wiederge\xF6" "ffnet werden. " + AreaFileName() + " [Pack]");
-  xbcommon.MemoHooks = TMemoHooks{};
+  engineState.MemoHooks = TMemoHooks{};
 }
 
 TEST_F(Packing, EmptyResultsAndExclusiveTables) {

@@ -123,17 +123,17 @@ TEST_F(Searching, PeekReadsStoredBytes) {
   EXPECT_EQ(Peek(7, 1), "");
   EXPECT_EQ(Peek(1, 0), "");
   EXPECT_EQ(RecNo(), 6);  // nothing moved
-  EXPECT_EQ(xbcommon.XbErrorCode, 0);
+  EXPECT_EQ(engineState.XbErrorCode, 0);
 }
 
 TEST_F(Searching, PokeWritesIntoOneFieldUnderItsLock) {
   Poke("Xaver", 1, 3);
-  EXPECT_EQ(xbcommon.XbErrorCode, 1200);
+  EXPECT_EQ(engineState.XbErrorCode, 1200);
   EXPECT_EQ(XbTakeErrorContext(), "Datensatz nicht gesperrt [Poke(Xaver,1,3)]");
   GO(3);
   ASSERT_TRUE(RLock());
   Poke("Xaver und seine Freunde", 1, 3);
-  EXPECT_EQ(xbcommon.XbErrorCode, 0);
+  EXPECT_EQ(engineState.XbErrorCode, 0);
   EXPECT_EQ(Peek(1, 3), "Xaver und ");
   EXPECT_EQ(Peek(2, 3), "Bonn      ");  // the next field is untouched
   Poke("Yo", 1, 3);
@@ -143,7 +143,7 @@ TEST_F(Searching, PokeWritesIntoOneFieldUnderItsLock) {
   Poke("", 0, 3);  // no character to write
   EXPECT_EQ(Peek(0, 3), "*");
   Poke("x", 1, 2);
-  EXPECT_EQ(xbcommon.XbErrorCode, 1200);  // record 2 is not locked
+  EXPECT_EQ(engineState.XbErrorCode, 1200);  // record 2 is not locked
   Unlock();
 
   std::string longValue(120, 'v');
@@ -173,14 +173,14 @@ TEST_F(Searching, LocateComparesTheBeginningOrTheWholeField) {
     while (found && !dEOF()) {
       hits.push_back(RecNo());
       Continue();
-      found = xbcommon.XbErrorCode == 0;
+      found = engineState.XbErrorCode == 0;
     }
     EXPECT_EQ(hits, c.hits) << c.value << " nocase " << c.noCase << " exact " << c.exact;
     EXPECT_TRUE(dEOF());
-    EXPECT_EQ(dbf4search.LocateField, 0);
+    EXPECT_EQ(tableCommands.LocateField, 0);
   }
   Continue();
-  EXPECT_EQ(xbcommon.XbErrorCode, 220);
+  EXPECT_EQ(engineState.XbErrorCode, 220);
   EXPECT_EQ(XbTakeErrorContext(), "Call to CONTINUE not preceeded by call to LOCATE. [Continue]");
 }
 
@@ -209,7 +209,7 @@ TEST_F(Searching, LocateOnOtherFieldTypes) {
   }
 
   // The stored number has "." whatever the national decimal character is.
-  xbnatdate.DecimalChar = ',';
+  nationalDates.DecimalChar = ',';
   EXPECT_TRUE(Locate("PRICE", 3.25L, false, 1, false));
   EXPECT_EQ(RecNo(), 2);
   EXPECT_TRUE(Locate("PRICE", std::string("3,25"), false, 1, false));
@@ -228,28 +228,28 @@ TEST_F(Searching, NothingToFindWhenEveryRecordIsHidden) {
   AppendRow({std::string("Maier")}, true);
   SetIgnoreDel(true);
   EXPECT_FALSE(Locate("NAME", std::string("Maier"), false, 1, false));
-  EXPECT_EQ(xbcommon.XbErrorCode, 0);  // no complaint about being past the end
+  EXPECT_EQ(engineState.XbErrorCode, 0);  // no complaint about being past the end
   EXPECT_TRUE(dEOF());
   uint8_t field = 0;
   EXPECT_FALSE(Search("maier", field, true));
-  EXPECT_EQ(xbcommon.XbErrorCode, 0);
+  EXPECT_EQ(engineState.XbErrorCode, 0);
 }
 
 TEST_F(Searching, LocateRefusals) {
   EXPECT_FALSE(Locate("  ", std::string("x"), false, 1, false));
-  EXPECT_EQ(xbcommon.XbErrorCode, 0);
+  EXPECT_EQ(engineState.XbErrorCode, 0);
   EXPECT_FALSE(Locate("WEIGHT", std::string("x"), false, 1, false));
-  EXPECT_EQ(xbcommon.XbErrorCode, 220);
+  EXPECT_EQ(engineState.XbErrorCode, 220);
   EXPECT_EQ(XbTakeErrorContext(), "Unrecognized field name [Locate/Count/Sum(WEIGHT)]");
-  xbcommon.MemoHooks = TMemoHooks{};  // a program built without the memo module
+  engineState.MemoHooks = TMemoHooks{};  // a program built without the memo module
   EXPECT_FALSE(Locate("NOTE", std::string("x"), false, 1, false));
-  EXPECT_EQ(xbcommon.XbErrorCode, 220);
+  EXPECT_EQ(engineState.XbErrorCode, 220);
   EXPECT_EQ(XbTakeErrorContext(), "MEMO unit not linked in [Count/Sum/Continue]");
 }
 
 TEST_F(Searching, LocateInMemosThroughTheMemoModule) {
   std::vector<int32_t> asked;
-  xbcommon.MemoHooks.AssignMemo = [&](int32_t block, std::vector<std::string>& lines) {
+  engineState.MemoHooks.AssignMemo = [&](int32_t block, std::vector<std::string>& lines) {
     asked.push_back(block);
     lines = {"first line", "Spring steel 1.4310"};
     return true;
@@ -259,7 +259,7 @@ TEST_F(Searching, LocateInMemosThroughTheMemoModule) {
   EXPECT_EQ(asked, std::vector<int32_t>{12345});  // blocks below 1 are no memos
   EXPECT_FALSE(Locate("NOTE", std::string("STEEL"), false, 1, false));
   EXPECT_TRUE(Locate("NOTE", std::string("STEEL"), true, 1, false));
-  xbcommon.MemoHooks = TMemoHooks{};
+  engineState.MemoHooks = TMemoHooks{};
 }
 
 TEST_F(Searching, LocateFieldsNeedsAllFieldsOnOneRecord) {

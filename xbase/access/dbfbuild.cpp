@@ -4,11 +4,11 @@
 #include <cstdio>
 #include <memory>
 
-#include "xbase/dbf4.h"
-#include "xbase/dbf4lock.h"
-#include "xbase/xbcommon.h"
-#include "xbase/xbdbflow.h"
-#include "xbase/xbengine.h"
+#include "xbase/workareas.h"
+#include "xbase/recordlocks.h"
+#include "xbase/enginestate.h"
+#include "xbase/tablefile.h"
+#include "xbase/engine.h"
 #include "platform/sysname.h"
 
 namespace qorva {
@@ -19,18 +19,18 @@ namespace {
 class BuildScope {
  public:
   explicit BuildScope(const LocalDateTime& date)
-      : area_(dbf4.CurrentArea),
+      : area_(workAreas.CurrentArea),
         report_(XbSetErrorReport(false)),
-        ansi_(xbcommon.AnsiTables),
+        ansi_(engineState.AnsiTables),
         clock_(installClock(std::make_unique<FixedClock>(date))) {
-    xbcommon.AnsiTables = false;  // DOS text in the file
+    engineState.AnsiTables = false;  // DOS text in the file
   }
   ~BuildScope() {
     installClock(std::move(clock_));
-    xbcommon.AnsiTables = ansi_;
-    dbf4.CurrentArea = area_;
-    xbcommon.XbReportErrors = report_;
-    xbcommon.XbErrorCode = 0;
+    engineState.AnsiTables = ansi_;
+    workAreas.CurrentArea = area_;
+    engineState.XbReportErrors = report_;
+    engineState.XbErrorCode = 0;
   }
   BuildScope(const BuildScope&) = delete;
   BuildScope& operator=(const BuildScope&) = delete;
@@ -45,7 +45,7 @@ class BuildScope {
 std::string Decimal(int64_t n) { return XbAllTrim(XbIntToText(n, 1)); }
 
 std::string EngineFailure(const std::string& path) {
-  const std::string text = XbErrorText(xbcommon.XbErrorCode) + " " + XbTakeErrorContext();
+  const std::string text = XbErrorText(engineState.XbErrorCode) + " " + XbTakeErrorContext();
   return path + ": " + XbAnsiToUtf8(text);
 }
 
@@ -103,7 +103,7 @@ bool DbfWriteTable(const std::string& path, const std::vector<TDbfBuildField>& f
       }
     }
   }
-  if (!xbcommon.DbfUnitLinked) XbStartEngine();
+  if (!engineState.DbfUnitLinked) XbStartEngine();
 
   std::vector<TDbfFieldEntry> defs(fields.size() + 1);
   for (size_t i = 0; i < fields.size(); ++i) {
@@ -117,7 +117,7 @@ bool DbfWriteTable(const std::string& path, const std::vector<TDbfBuildField>& f
     BuildScope scope(date);
     TDbfControlBlock cb;
     CreateDBF(cb, work, static_cast<uint16_t>(fields.size()), defs);
-    if (xbcommon.XbErrorCode != 0) {
+    if (engineState.XbErrorCode != 0) {
       err = EngineFailure(work);
       SysUnlink(work);
       return false;
@@ -125,9 +125,9 @@ bool DbfWriteTable(const std::string& path, const std::vector<TDbfBuildField>& f
     Select(0);
     USE(work + " EXCLUSIVE");
     for (const TDbfBuildRow& row : rows) {
-      if (xbcommon.XbErrorCode != 0) break;
+      if (engineState.XbErrorCode != 0) break;
       ClearRecord();
-      for (size_t i = 0; i < fields.size() && xbcommon.XbErrorCode == 0; ++i) {
+      for (size_t i = 0; i < fields.size() && engineState.XbErrorCode == 0; ++i) {
         const int32_t n = static_cast<int32_t>(i + 1);
         const std::string& value = row.Values[i];
         long double v = 0;
@@ -142,11 +142,11 @@ bool DbfWriteTable(const std::string& path, const std::vector<TDbfBuildField>& f
         }
       }
       SetDeletedFlag(row.Deleted);
-      if (xbcommon.XbErrorCode == 0) Append();
+      if (engineState.XbErrorCode == 0) Append();
     }
-    if (xbcommon.XbErrorCode != 0) err = EngineFailure(work);
+    if (engineState.XbErrorCode != 0) err = EngineFailure(work);
     CloseArea();
-    if (err.empty() && xbcommon.XbErrorCode != 0) err = EngineFailure(work);
+    if (err.empty() && engineState.XbErrorCode != 0) err = EngineFailure(work);
   }
   if (err.empty() && SysRename(work, path) != 0) err = path + ": cannot be replaced";
   if (!err.empty()) {

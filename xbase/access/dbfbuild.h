@@ -2,7 +2,7 @@
 // dbfbuild: writes a whole dBase table from given rows, for data the program ships (built by a tool
 // and checked by a test). The table is written under a work name beside the target and renamed over
 // it only when complete; the header date is the one given, so equal rows always give equal bytes.
-// May call: the engine (xbdbflow, dbf4, dbf4lock, xbengine, xbcommon), the clock seam.
+// May call: the engine (tableFile, workAreas, recordlocks, engine, engineState), the clock seam.
 
 #include <cstdint>
 #include <string>

@@ -1,7 +1,7 @@
 #include "xbase/access/tablesession.h"
 
-#include "xbase/xbengine.h"
-#include "xbase/xbndx.h"
+#include "xbase/engine.h"
+#include "xbase/ndxengine.h"
 
 namespace qorva {
 
@@ -12,6 +12,6 @@ void StartTableEngine() {
 
 bool StopTableEngine() { return XbStopEngine() == 0; }
 
-void SetTableTempDir(const std::string& dir) { xbcommon.XbTempDir = dir; }
+void SetTableTempDir(const std::string& dir) { engineState.XbTempDir = dir; }
 
 }  // namespace qorva

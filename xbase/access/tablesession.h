@@ -3,11 +3,11 @@
 // start-up and stops at the end of every run (pending table headers written, every table closed);
 // its own temporary files (an index build's sort file) go into the run's work folder. The shell
 // reaches the engine through the table-access layer only, this file included.
-// May call: the engine (xbengine, xbcommon).
+// May call: the engine (engine, engineState).
 
 #include <string>
 
-#include "xbase/xbcommon.h"
+#include "xbase/enginestate.h"
 
 namespace qorva {
 

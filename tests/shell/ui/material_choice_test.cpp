@@ -15,9 +15,9 @@
 #include "spring/yebfest9.h"
 #include "tests/support/testsupport.h"
 #include "tests/support/ui/nextmodal.h"
-#include "xbase/access/dbfhost.h"
-#include "xbase/access/ui/w32xbrow.h"
-#include "xbase/ui/axbgrids.h"
+#include "xbase/access/tablehost.h"
+#include "xbase/access/ui/browsewindow.h"
+#include "xbase/ui/datagrid.h"
 
 namespace qorva {
 namespace {
@@ -36,7 +36,7 @@ class MaterialChoiceWindowTest : public ::testing::Test {
     test::scriptedPrompter().clear();
   }
   void TearDown() override {
-    InitDbfhost();
+    InitTableHost();
     installServices(std::move(previous_));
     InitAllSettings();
     test::scriptedPrompter().clear();
@@ -75,7 +75,7 @@ TEST_F(MaterialChoiceWindowTest, TheChosenRowsRecordBecomesTheSpringsMaterial) {
   ASSERT_LE(chosen, rows.size());
   EXPECT_FALSE(rows[chosen - 1].deleted);
   EXPECT_EQ(DosToUtf8(family_.MaterialRec.Text1), firstName);
-  EXPECT_FALSE(dbfhost.Dbf4Form.Active()) << "the table is closed again";
+  EXPECT_FALSE(tableHost.Dbf4Form.Active()) << "the table is closed again";
 
   // Cancel keeps the material.
   test::OnNextModalOf<QDialog>([](QDialog* d) { static_cast<Tdbf4*>(d)->Button_cancel->click(); });

@@ -35,8 +35,8 @@
 #include "spring/spring.h"
 #include "tests/support/testsupport.h"
 #include "tests/support/ui/nextmodal.h"
-#include "xbase/access/dbfhost.h"
-#include "xbase/access/ui/w32xbrow.h"
+#include "xbase/access/tablehost.h"
+#include "xbase/access/ui/browsewindow.h"
 
 namespace qorva {
 namespace {
@@ -72,7 +72,7 @@ class MenuCommandsTest : public ::testing::Test {
     form_.reset();
     GraphDraw.reset();  // as the program's end does, before the display list goes
     installMaterialTable(nullptr);
-    InitDbfhost();
+    InitTableHost();
     installServices(std::move(previous_));
     InitAllSettings();
     test::scriptedPrompter().clear();

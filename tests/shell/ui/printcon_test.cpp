@@ -25,11 +25,11 @@
 #include "shell/ui/printinf.h"
 #include "tests/support/testsupport.h"
 #include "tests/support/ui/nextmodal.h"
-#include "xbase/access/dbfhost.h"
-#include "xbase/access/kwendbf4.h"
+#include "xbase/access/tablehost.h"
+#include "xbase/access/tableaccess.h"
 #include "xbase/access/tablesession.h"
-#include "xbase/access/ui/w32xbrow.h"
-#include "xbase/ui/axbgrids.h"
+#include "xbase/access/ui/browsewindow.h"
+#include "xbase/ui/datagrid.h"
 
 namespace qorva {
 namespace {
@@ -56,7 +56,7 @@ class PrintWindowTest : public ::testing::Test {
     scriptedPrompter().clear();
   }
   void TearDown() override {
-    InitDbfhost();
+    InitTableHost();
     StopTableEngine();
     installServices(std::move(previous_));
     InitKwengraf();
@@ -125,7 +125,7 @@ TEST_F(PrintWindowTest, PresetsArePickedAndStored) {
   EXPECT_TRUE(w.RadioGroup_printmono[1]->isChecked()) << "not monochrome: the colour item";
   EXPECT_TRUE(w.CheckBox_anpassen->isChecked());
   EXPECT_EQ(printSettings.PrintPresetNo, 3);
-  EXPECT_FALSE(dbfhost.Dbf4Form.Active()) << "the table is closed again";
+  EXPECT_FALSE(tableHost.Dbf4Form.Active()) << "the table is closed again";
 
   // The second pick starts on the preset picked the first time.
   test::OnNextModalOf<QDialog>([](QDialog* d) {

@@ -24,7 +24,7 @@
 #include "shell/ui/qorvau.h"
 #include "platform/services.h"
 #include "tests/support/testsupport.h"
-#include "xbase/xbcommon.h"
+#include "xbase/enginestate.h"
 
 namespace qorva {
 namespace {

@@ -2,7 +2,7 @@
 // as the program is (the layer before the engine): its statics go in that order at exit.
 // Usage: xbase_exit_probe <table folder> <work folder> <table>
 #include "foundation/programstate.h"
-#include "xbase/access/kwendbf4.h"
+#include "xbase/access/tableaccess.h"
 
 int main(int argc, char** argv) {
   if (argc != 4) return 2;

@@ -1,0 +1,599 @@
+// browsewindow: the table browse window.
+#include "xbase/access/ui/browsewindow.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "foundation/programstate.h"
+#include "foundation/messagebox.h"
+#include "foundation/reportwriter.h"
+#include "foundation/reportpages.h"
+#include "foundation/yesnoprompt.h"
+#include "foundation/textprompt.h"
+#include "foundation/ui/dialogparts.h"
+#include "foundation/ui/windowsizing.h"
+#include "foundation/ui/qttext.h"
+#include "foundation/machinefacts.h"
+#include "foundation/utilfile.h"
+#include "foundation/utilstr.h"
+#include "foundation/windowtext.h"
+#include "foundation/desktopsettings.h"
+#include "foundation/workdir.h"
+#include "platform/prompts.h"
+#include "foundation/filecheck.h"
+#include "platform/sysname.h"
+#include "xbase/access/tablewriter.h"
+#include "xbase/access/tablehost.h"
+#include "xbase/workareas.h"
+#include "xbase/ui/datagrid.h"
+#include "xbase/ui/datanavigator.h"
+#include "xbase/enginestate.h"
+#include "xbase/expressionparser.h"
+
+namespace qorva {
+
+namespace {
+
+constexpr uint16_t kSearchTopic = 2450;
+constexpr uint16_t kDatabaseTopic = 3210;
+// Longer character fields sort on their first characters.
+constexpr int kSortKeyLimit = 100;
+
+QString Win(const std::string& win) { return QString::fromStdString(WinToUtf8(win)); }
+
+// Runs an engine step with immediate reporting off; an error is shown and ends only the step.
+bool QuietStep(const std::function<void()>& step) {
+  uint16_t code = 0;
+  std::string context;
+  const bool ran = XbGuarded([&] {
+    XbQuietErrors quiet;
+    engineState.XbErrorCode = 0;
+    step();
+    code = engineState.XbErrorCode;
+    context = XbTakeErrorContext();
+    engineState.XbErrorCode = 0;
+  });
+  if (ran && code != 0) ShowErrorBox(WinToDos(XbErrorText(code) + (context.empty() ? "" : "\r\n" + context)));
+  return ran && code == 0;
+}
+
+}  // namespace
+
+std::string& BrowseSearchTerm() {
+  static std::string term;
+  return term;
+}
+
+Tdbf4::Tdbf4(QWidget* parent) : QDialog(parent) {
+  setObjectName("dbf4");
+  resize(656, 464);
+  auto* column = new QVBoxLayout(this);
+  MainMenu1 = new QMenuBar(this);
+  column->setMenuBar(MainMenu1);
+
+  auto* top = new QHBoxLayout;
+  XbGrid1 = new TXbGrid(this);
+  XbGrid1->setObjectName("XbGrid1");
+  XbNavigator1 = new TXbNavigator(XbGrid1, this);
+  XbNavigator1->setObjectName("XbNavigator1");
+  XbNavigator1->ConfirmDelete = false;
+  XbNavigator1->ConfirmRestore = false;
+  top->addWidget(XbNavigator1);
+  Edit_recno = new QLineEdit(this);
+  Edit_recno->setObjectName("Edit_recno");
+  Edit_recno->setMaximumWidth(80);
+  Label_reccount = new QLabel(this);
+  Label_reccount->setObjectName("Label_reccount");
+  top->addWidget(Edit_recno);
+  top->addWidget(Label_reccount);
+  Label_title2 = new QLabel(this);
+  Label_title2->setObjectName("Label_title2");
+  top->addWidget(Label_title2, 1);
+  Label_title1 = new QLabel(this);
+  Label_title1->setObjectName("Label_title1");
+  Label_title1->hide();
+  Label_filename = new QLabel(this);
+  Label_filename->setObjectName("Label_filename");
+  Label_filename->hide();
+  column->addLayout(top);
+  column->addWidget(XbGrid1, 1);
+
+  auto* buttons = new QHBoxLayout;
+  auto button = [this, buttons](QPushButton*& field, const char* name, const char* caption) {
+    field = AddDialogButton(this, buttons, name, QString::fromUtf8(caption));
+  };
+  button(Button_search, "Button_search", "&Suchen");
+  button(Button_SearchNext, "Button_SearchNext", "&Weitersuchen");
+  buttons->addStretch(1);
+  button(Button_ok, "Button_ok", "OK");
+  button(Button_cancel, "Button_cancel", "Abbrechen");
+  Button_ok->setDefault(true);
+  column->addLayout(buttons);
+  buildMenu();
+
+  connect(Button_ok, &QPushButton::clicked, this, [this] { Button_okClick(); });
+  connect(Button_cancel, &QPushButton::clicked, this, [this] { Button_cancelClick(); });
+  connect(Button_search, &QPushButton::clicked, this, [this] { Button_searchClick(); });
+  connect(Button_SearchNext, &QPushButton::clicked, this, [this] { Button_SearchNextClick(); });
+  connect(Edit_recno, &QLineEdit::textChanged, this, [this] { Edit_recnoChange(); });
+  connect(XbGrid1, &TXbGrid::depressTitle, this, [this](int field) { XbGrid1DepressTitle(field); });
+  // The navigator moves and adds records: the number and the count follow.
+  connect(XbNavigator1, &TXbNavigator::clicked, this, [this] { showRecord(); });
+  connect(XbGrid1, &QTableView::clicked, this, [this] {
+    showRecord();
+    if (pickAndClose_) Button_okClick();
+  });
+  XbGrid1->installEventFilter(this);
+}
+
+Tdbf4::~Tdbf4() {
+  XbGrid1->setModel(nullptr);
+  XbGuarded([this] { xbdbf.Close(); });
+}
+
+void Tdbf4::buildMenu() {
+  auto item = [this](QMenu* menu, QAction*& field, const char* name, const std::string& dosCaption,
+                     std::function<void()> act) {
+    field = menu->addAction(dosToQString(dosCaption));
+    field->setObjectName(name);
+    connect(field, &QAction::triggered, this, [act = std::move(act)] { XbGuarded(act); });
+  };
+  mi_file = MainMenu1->addMenu("&Datei");
+  mi_file->setObjectName("mi_file");
+  item(mi_file, mi_fileExportHtml, "mi_fileExportHtml", "Export HTML", [this] { mi_fileExportHtmlClick(); });
+  item(mi_file, mi_fileSaveAsDelimited, "mi_fileSaveAsDelimited", "Save As Delimited",
+       [this] { mi_fileSaveAsDelimitedClick(); });
+  mi_file->addSeparator();
+  item(mi_file, mi_fileAppenddbf, "mi_fileAppenddbf", "Append dbf", [this] { mi_fileAppenddbfClick(); });
+  item(mi_file, mi_fileAppendDelimited, "mi_fileAppendDelimited", "Append Delimited",
+       [this] { mi_fileAppendDelimitedClick(); });
+  mi_fileAppendSeparator = mi_file->addSeparator();
+  item(mi_file, mi_filePrint, "mi_filePrint", "&Drucken", [this] { mi_filePrintClick(); });
+  mi_file->addSeparator();
+  item(mi_file, mi_fileExit, "mi_fileExit", "&Beenden", [this] { Button_okClick(); });
+
+  mi_edit = MainMenu1->addMenu("&Bearbeiten");
+  mi_edit->setObjectName("mi_edit");
+  item(mi_edit, mi_editAppend, "mi_editAppend", "Append", [this] { mi_editAppendClick(); });
+  item(mi_edit, mi_editPack, "mi_editPack", "Pack", [this] { mi_editPackClick(); });
+  mi_editPack->setToolTip(dosToQString("Markierte Datens\x84tze l\x94schen"));
+
+  QMenu* view = MainMenu1->addMenu("&Ansicht");
+  item(view, mi_viewSearch, "mi_viewSearch", "&Suchen", [this] { Button_searchClick(); });
+  item(view, mi_viewSearchNext, "mi_viewSearchNext", "&Weitersuchen", [this] { Button_SearchNextClick(); });
+
+  QMenu* help = MainMenu1->addMenu("&Hilfe");
+  item(help, mi_helpdbf, "mi_helpdbf", "", [] {
+    ShowHelpText(0, "", 1);
+    programState.ErrorFlag = false;
+  });
+  item(help, mi_helpCommon, "mi_helpCommon", "&Datenbank", [] {
+    ShowHelpText(kDatabaseTopic, "", 1);
+    programState.ErrorFlag = false;
+  });
+  item(help, mi_helphilfebild, "mi_helphilfebild", "Hilfe&bild", [this] {
+    ShowHelpText(0, "", 2);
+    programState.ErrorFlag = false;
+    raise();
+    activateWindow();
+  });
+  item(help, mi_helpDatei, "mi_helpDatei", "&Datei", [this] {
+    prompter().message("", Label_filename->text().toStdString());
+  });
+}
+
+bool Tdbf4::Prepare(const std::string& option, uint16_t mode) {
+  TDbf4Host& host = tableHost.Dbf4Form;
+  if (!host.Active()) {
+    ShowErrorBox("Keine Tabelle ge\x94" "ffnet");
+    return false;
+  }
+  editMode_ = mode != 1 && mode != 4 && mode != 5;
+  pickAndClose_ = option == "CLOSE";
+  // A pick-and-close browse starts in the column chosen at the last OK.
+  chosenColumn_ = tableHost.BrowseCol;
+  const std::string file = host.FileName();
+  const bool readOnly = host.ReadOnly();
+  const bool indexed = host.Indexed();
+  const std::string key = host.KeyExpression();
+  const int32_t recNo = host.RecNo();
+  xbdbf.Alias = "XBDBF";
+  xbdbf.ReadOnlyOpen = readOnly;
+  xbdbf.SetDbfFileName(file);
+  xbdbf.SetHideDeletedRecs(host.HideDeletedRecs());
+  // The window has the table alone while it is up, so that a pack can have it exclusively.
+  host.Suspend();
+  bool opened = XbGuarded([this] { xbdbf.Open(); }) && xbdbf.Active();
+  if (!opened) return false;
+  // The access layer's order, rebuilt for this window's view of the table.
+  if (indexed && !key.empty()) QuietStep([&] { xbdbf.IndexOn(key, WorkPath("$kwetemp")); });
+  if (recNo > 0) QuietStep([&] { xbdbf.Go(recNo); });
+
+  model_ = new TXbGridModel(&xbdbf, this);
+  model_->ReadOnly = !editMode_ || readOnly;
+  XbGrid1->setDataset(model_);
+  XbGrid1->setEditTriggers(model_->ReadOnly ? QAbstractItemView::NoEditTriggers
+                                            : QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                                                  QAbstractItemView::AnyKeyPressed);
+
+  Label_title1->setText(Win(host.Title1()));
+  Label_title2->setText(Win(host.Title2()));
+  Label_filename->setText(dosToQString(file));  // a program text: the DOS code page
+  mi_helpdbf->setText(Win(host.Title2()));
+  if (editMode_) {
+    setWindowTitle(Win(host.Title2() + "  " + host.Title1() + "  (") + Label_filename->text() + ")");
+  } else {
+    setWindowTitle(Win(host.Title2() + "   " + host.Title1()));
+  }
+  for (int b = TXbNavigator::Insert; b < TXbNavigator::ButtonCount; ++b)
+    XbNavigator1->button(static_cast<TXbNavigator::Button>(b))->setVisible(editMode_);
+  mi_fileAppenddbf->setVisible(editMode_);
+  mi_fileAppendDelimited->setVisible(editMode_);
+  mi_fileAppendSeparator->setVisible(editMode_);
+  mi_edit->menuAction()->setVisible(editMode_);
+  outcome_ = Outcome::None;
+  return true;
+}
+
+void Tdbf4::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (pickAndClose_ && model_) {
+    const int row = std::max(model_->activeRow(), 0);
+    XbGrid1->setCurrentIndex(model_->index(row, std::max(chosenColumn_ - 1, 0)));
+  } else {
+    ScaleCenterForm(this);
+    fitToColumns();
+  }
+  showRecord();
+}
+
+void Tdbf4::fitToColumns() {
+  if (!model_) return;
+  // Wide enough for every column where the screen allows, centred again where it grew.
+  int columns = XbGrid1->verticalHeader()->width() + XbGrid1->verticalScrollBar()->sizeHint().width() +
+                2 * XbGrid1->frameWidth();
+  for (int c = 0; c < model_->columnCount(); ++c) columns += XbGrid1->columnWidth(c);
+  const int want = width() - XbGrid1->viewport()->width() + columns;
+  const QRect avail = screen() ? screen()->availableGeometry() : QRect(0, 0, 1920, 1080);
+  const int w = std::min(want, avail.width() * 9 / 10);
+  if (w <= width()) return;
+  const QRect frame = frameGeometry();
+  resize(w, height());
+  move(std::clamp(frame.center().x() - w / 2, avail.left(), std::max(avail.left(), avail.right() - w)), pos().y());
+}
+
+void Tdbf4::closeEvent(QCloseEvent* event) {
+  // The close box is Cancel: the caller must not take a record nobody chose.
+  if (outcome_ == Outcome::None) {
+    outcome_ = Outcome::Cancel;
+    programState.ErrorFlag = true;
+    programState.LastKey = 27;
+  }
+  QDialog::closeEvent(event);
+}
+
+bool Tdbf4::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == XbGrid1 && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    // Up or Down takes the record current before the move, and the key is used up.
+    if (pickAndClose_ && (key == Qt::Key_Up || key == Qt::Key_Down)) {
+      Button_okClick();
+      return true;
+    }
+  }
+  if (watched == XbGrid1 && event->type() == QEvent::KeyRelease) showRecord();
+  return QDialog::eventFilter(watched, event);
+}
+
+void Tdbf4::showRecord() {
+  if (!model_) return;
+  filling_ = true;
+  XbGuarded([this] {
+    Label_reccount->setText("/" + QString::number(xbdbf.RecordCount()));
+    Edit_recno->setText(QString::number(xbdbf.RecNo()));
+  });
+  filling_ = false;
+}
+
+void Tdbf4::reload() {
+  if (!model_) return;
+  model_->reload();
+  const int row = model_->activeRow();
+  if (row >= 0) XbGrid1->setCurrentIndex(model_->index(row, std::max(XbGrid1->currentIndex().column(), 0)));
+  showRecord();
+}
+
+void Tdbf4::Edit_recnoChange() {
+  if (filling_ || !model_) return;
+  const int32_t n = StrToInt0(Edit_recno->text().toStdString());
+  XbGuarded([&] {
+    if (n <= 0 || n > xbdbf.RecordCount()) return;
+    xbdbf.Go(n);
+    const int row = model_->activeRow();
+    if (row >= 0) XbGrid1->setCurrentIndex(model_->index(row, std::max(XbGrid1->currentIndex().column(), 0)));
+  });
+}
+
+void Tdbf4::Button_okClick() {
+  programState.ErrorFlag = false;
+  if (!XbGuarded([this] { xbdbf.CheckBrowseMode(); })) return;  // the edit could not be written: stay
+  programState.LastKey = 13;
+  chosenRecNo_ = xbdbf.RecNo();
+  chosenColumn_ = XbGrid1->currentIndex().isValid() ? XbGrid1->currentIndex().column() + 1 : 1;
+  outcome_ = Outcome::Ok;
+  accept();
+}
+
+void Tdbf4::Button_cancelClick() {
+  programState.ErrorFlag = true;
+  programState.LastKey = 27;
+  outcome_ = Outcome::Cancel;
+  reject();
+}
+
+void Tdbf4::runSearch(bool fromTop) {
+  const std::string term = BrowseSearchTerm();
+  // The engine searches the records as Windows text, whatever code page the table keeps.
+  const std::string text = DosToWin(term);
+  WaitCursor();
+  bool found = false;
+  XbGuarded([&] {
+    uint8_t hit = 0;
+    found = xbdbf.Search(text, hit, fromTop);
+    if (!found) {
+      std::string decimalPoint = text;
+      ReplaceChar(',', '.', decimalPoint);
+      hit = 0;
+      found = xbdbf.Search(decimalPoint, hit, fromTop);
+    }
+  });
+  ArrowCursor();
+  // The search ended a pending edit or insert, found or not: the grid shows the table's rows again.
+  reload();
+  if (!found) ShowDosMessage(term + " nicht gefunden");
+}
+
+void Tdbf4::Button_searchClick() {
+  const uint16_t saved = messageBox.HelpTopic;
+  SetPromptHelp(kSearchTopic);
+  std::string term = BrowseSearchTerm();
+  AskText("Suchbegriff eingeben", 50, term);
+  if (programState.ErrorFlag) {
+    programState.ErrorFlag = false;
+  } else {
+    BrowseSearchTerm() = term;
+    runSearch(true);
+  }
+  SetPromptHelp(saved);
+  if (pickAndClose_) Button_okClick();
+}
+
+void Tdbf4::Button_SearchNextClick() {
+  runSearch(false);
+  if (pickAndClose_) Button_okClick();
+}
+
+void Tdbf4::XbGrid1DepressTitle(int fieldIndex) {
+  const auto& defs = xbdbf.FieldDefs();
+  if (fieldIndex < 0 || fieldIndex >= static_cast<int>(defs.size())) return;
+  const TXbFieldDef& def = defs[static_cast<size_t>(fieldIndex)];
+  if (def.Type == 'L' || def.Type == 'M') {
+    ShowDosMessage("Nach dem Feld " + def.Name + " kann nicht sortiert werden");
+    return;
+  }
+  const std::string key =
+      def.Type == 'C' && def.Len > kSortKeyLimit ? "SUBSTR(" + def.Name + ",1," + IntStr(kSortKeyLimit) + ")" : def.Name;
+  const int32_t keep = xbdbf.RecNo();
+  programState.BrowseRecNo = keep;
+  if (!QuietStep([&] { xbdbf.IndexOn(key, WorkPath("$kwetemp")); })) return;
+  if (keep > 0) QuietStep([&] { xbdbf.Go(keep); });
+  reload();
+}
+
+bool Tdbf4::askFile(bool save, const std::string& title, const std::string& filter, const std::string& preset,
+                    std::string& file) {
+  FileDialogRequest r;
+  r.title = title;
+  r.startDir = SysName(FileDir(xbdbf.DbfFileName()));
+  r.fileName = SysName(preset);
+  r.filter = SysName(filter);
+  const auto answer = save ? prompter().saveFile(r) : prompter().openFile(r);
+  return answer && !answer->empty() && ChosenFileName(*answer, file);
+}
+
+void Tdbf4::appendFrom(const std::string& title, const std::string& filter,
+                       const std::function<void(const std::string&)>& append) {
+  std::string file;
+  if (!askFile(false, title, filter, "", file)) return;
+  // Records come in only while nobody else works on the table.
+  if (!xbdbf.FLock()) {
+    ShowDosMessage("Sperren fehlgeschlagen [Insert]");
+    return;
+  }
+  QuietStep([&] { append(file); });
+  xbdbf.UnLock();
+  reload();
+}
+
+void Tdbf4::mi_fileAppenddbfClick() {
+  appendFrom("Append dbf", "*.dbf", [this](const std::string& file) { xbdbf.AppendFrom(file); });
+}
+
+void Tdbf4::mi_fileAppendDelimitedClick() {
+  appendFrom("Append Delimited", "*.txt", [this](const std::string& file) { xbdbf.AppendFromDelimited(file); });
+}
+
+void Tdbf4::mi_fileSaveAsDelimitedClick() {
+  std::string file;
+  if (!askFile(true, "Save As Delimited", "*.txt", "", file)) return;
+  // The lock keeps others from changing records while they are read; reading goes on without it.
+  xbdbf.FLock();
+  QuietStep([&] { xbdbf.CopyToDelimited(file); });
+  xbdbf.UnLock();
+}
+
+// A field as stored, in the table's code page, made a Windows or DOS text.
+std::string Tdbf4::peekWin(int32_t field, int32_t n) {
+  const std::string raw = xbdbf.Peek(field, n);
+  return xbdbf.TableLanguage == TXbTableLanguage::tlOem ? DosToWin(raw) : raw;
+}
+
+std::string Tdbf4::peekDos(int32_t field, int32_t n) {
+  const std::string raw = xbdbf.Peek(field, n);
+  return xbdbf.TableLanguage == TXbTableLanguage::tlOem ? raw : WinToDos(raw);
+}
+
+void Tdbf4::mi_fileExportHtmlClick() {
+  std::string file;
+  if (!askFile(true, "Export HTML", "*.htm;*.html", FileBaseName(xbdbf.DbfFileName()), file)) return;
+  if (FileExtOf(FileNameOf(file)).empty()) file += ".htm";
+  const int32_t fields = static_cast<int32_t>(xbdbf.FieldDefs().size());
+  int32_t records = 0;
+  XbGuarded([&] { records = xbdbf.FileRecordCount(); });
+  TextFile out;
+  out.Assign(file);
+  if (!out.Rewrite()) {
+    ShowErrorBox("Datei " + file + " kann nicht angelegt werden");
+    return;
+  }
+  // The page is in the Windows code page and says so.
+  auto cell = [](const std::string& win) {
+    std::string r;
+    for (char c : HtmlEscape(win)) r += c == '"' ? std::string("&quot;") : std::string(1, c);
+    return r;
+  };
+  out.WriteLn("<HTML>");
+  out.WriteLn("<head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\"><title>" +
+              cell(FileBaseName(file)) + "</title></head>");
+  out.WriteLn("<BODY BGCOLOR=\"C0C0C0\">");
+  out.WriteLn("<P>" + cell(DosToWin(programState.ProgName + "V" + programState.ProgVersion)) + "</P>");
+  out.WriteLn("<P>" + cell(UpperStr(file)) + "</P>");
+  out.WriteLn("<P>" + DateStr() + " - " + TimeStr() + "</P>");
+  out.WriteLn("<HR>");
+  out.WriteLn("<TABLE BORDER = \"1\" WIDTH= \"100%\">");
+  std::string head = "<TR>";
+  for (const TXbFieldDef& d : xbdbf.FieldDefs()) head += "<TD><CENTER>" + cell(d.Name) + "</CENTER></TD>";
+  out.WriteLn(head + "</TR>");
+  // Every record in file order, those marked deleted too, whatever the order or what is hidden.
+  const bool read = XbGuarded([&] {
+    for (int32_t r = 1; r <= records; ++r) {
+      std::string row = "<TR>";
+      for (int32_t f = 1; f <= fields; ++f) row += "<TD>" + cell(peekWin(f, r)) + "</TD>";
+      out.WriteLn(row + "</TR>");
+    }
+  });
+  out.WriteLn("</TABLE>");
+  out.WriteLn("</BODY>");
+  out.WriteLn("</HTML>");
+  if (!read) {
+    out.Discard();
+    return;
+  }
+  if (!out.Close()) {
+    ShowErrorBox("Datei " + file + " kann nicht geschrieben werden");
+    return;
+  }
+  if (!TrimStr(desktopSettings.HtmlBrowser).empty()) StartProgramOnDocument(desktopSettings.HtmlBrowser, file);
+}
+
+void Tdbf4::mi_filePrintClick() {
+  programState.ErrorFlag = false;
+  BeginReport(programState.ProgName + " V" + programState.ProgVersion, xbdbf.DbfFileName(),
+              Utf8ToDos(windowTitle().toStdString()), Utf8ToDos(Label_title1->text().toStdString()), "", 0);
+  OpenOutput(OutputDeviceCode::DefaultDevice, programState.CurrentFileName);
+  if (programState.ErrorFlag) return;
+  CreateOutput();
+  if (programState.ErrorFlag) {
+    CloseOutput();
+    return;
+  }
+  PageHeader(0);
+  if (!programState.ErrorFlag) WriteTextLine("");
+  const auto& defs = xbdbf.FieldDefs();
+  const int n = std::min<int>(TTableWriter::kColumns, static_cast<int>(defs.size()));
+  TTableWriter::Widths widths{};
+  TTableWriter::Texts titles;
+  for (int i = 0; i < n; ++i) {
+    titles[static_cast<size_t>(i)] = defs[static_cast<size_t>(i)].Name;
+    widths[static_cast<size_t>(i)] = defs[static_cast<size_t>(i)].Len + 1;
+  }
+  TTableWriter writer;
+  if (!programState.ErrorFlag) {
+    writer.Init(widths, titles);
+    XbGuarded([&] {
+      const int32_t records = xbdbf.FileRecordCount();
+      for (int32_t r = 1; r <= records && !programState.ErrorFlag; ++r) {
+        TTableWriter::Texts texts;
+        for (int i = 0; i < n; ++i) texts[static_cast<size_t>(i)] = peekDos(i + 1, r);
+        writer.WriteRow(texts);
+      }
+    });
+    writer.Done();
+  }
+  CloseOutput();
+}
+
+void Tdbf4::mi_editAppendClick() {
+  xbdbf.CheckBrowseMode();
+  if (xbdbf.IsEmpty()) return;
+  xbdbf.Deleted();  // brings the engine to the record under the grid cursor
+  if (xbdbf.ALock()) {
+    xbdbf.AppendRec();
+    xbdbf.UnLock();
+  }
+  reload();
+}
+
+void Tdbf4::mi_editPackClick() {
+  const std::string& warning = tableHost.Dbf4Form.PackWarning();
+  if (!warning.empty()) {
+    // A pack that changes more than the marked records goes ahead only on a clear Yes.
+    const std::optional<bool> yes = prompter().yesNo(DosToUtf8(warning), false);
+    programState.ErrorFlag = false;
+    if (!yes.value_or(false)) return;
+  } else if (!AskYesNoCancel("Pack ?")) {
+    programState.ErrorFlag = false;
+    return;
+  }
+  WaitCursor();
+  QuietStep([this] { xbdbf.Pack(); });
+  ArrowCursor();
+  reload();
+}
+
+void ShowTableBrowseWindow(const std::string& option, uint16_t mode) {
+  TDbf4Host& host = tableHost.Dbf4Form;
+  Tdbf4::Outcome outcome = Tdbf4::Outcome::Cancel;
+  int32_t recNo = 0;
+  int32_t column = 1;
+  {
+    Tdbf4 form(GraphForm() ? GraphForm() : QApplication::activeWindow());
+    if (form.Prepare(option, mode)) {
+      form.exec();
+      outcome = form.outcome();
+      recNo = form.ChosenRecNo();
+      column = form.ChosenColumn();
+    }
+  }
+  // The window wrote through a table of its own: the access layer reads the file again.
+  host.Resume();
+  if (outcome == Tdbf4::Outcome::Ok && host.Active() && recNo > 0 && host.Go(recNo)) {
+    host.Accept(column);
+    return;
+  }
+  host.Cancel();
+}
+
+}  // namespace qorva

@@ -1,0 +1,126 @@
+#pragma once
+// browsewindow: the table browse window Tdbf4. It shows the table that the table-access layer holds
+// open (tableHost.Dbf4Form) in a grid with its navigator: the user picks a record, searches, sorts by
+// a right-clicked column title, edits, appends, packs, imports records from another table or a
+// delimited file, exports the table as delimited text or HTML and prints it. Modes 1, 4 and 5 only
+// choose a record; every other mode edits.
+//
+// The window reads and writes the table through a dataset of its own on the same file; when it
+// closes, the access layer reopens its table, so it sees every change, and stands on the record
+// chosen by OK. Engine failures end the action they happened in, never the program.
+
+#include <QDialog>
+#include <functional>
+#include <string>
+
+#include "xbase/filedataset.h"
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QMenuBar;
+class QPushButton;
+
+namespace qorva {
+
+class TXbGrid;
+class TXbGridModel;
+class TXbNavigator;
+
+class Tdbf4 : public QDialog {
+ public:
+  explicit Tdbf4(QWidget* parent = nullptr);
+  ~Tdbf4() override;
+
+  // Prepares the window for the access layer's open table and mode; false when the table cannot be
+  // shown (told to the user).
+  bool Prepare(const std::string& option, uint16_t mode);
+  // The outcome once the window has closed: OK (the record and column chosen), Cancel, or neither.
+  enum class Outcome { None, Ok, Cancel };
+  Outcome outcome() const { return outcome_; }
+  int32_t ChosenRecNo() const { return chosenRecNo_; }
+  int32_t ChosenColumn() const { return chosenColumn_; }
+
+  // The window's commands, also for tests that drive it.
+  void Button_okClick();
+  void Button_cancelClick();
+  void Button_searchClick();
+  void Button_SearchNextClick();
+  void XbGrid1DepressTitle(int fieldIndex);
+  void Edit_recnoChange();
+  void mi_fileExportHtmlClick();
+  void mi_fileSaveAsDelimitedClick();
+  void mi_fileAppenddbfClick();
+  void mi_fileAppendDelimitedClick();
+  void mi_filePrintClick();
+  void mi_editAppendClick();
+  void mi_editPackClick();
+
+  TXbDbf xbdbf;
+  TXbGrid* XbGrid1 = nullptr;
+  TXbNavigator* XbNavigator1 = nullptr;
+  QPushButton* Button_ok = nullptr;
+  QPushButton* Button_cancel = nullptr;
+  QPushButton* Button_search = nullptr;
+  QPushButton* Button_SearchNext = nullptr;
+  QLineEdit* Edit_recno = nullptr;
+  QLabel* Label_reccount = nullptr;
+  QLabel* Label_title1 = nullptr;
+  QLabel* Label_title2 = nullptr;
+  QLabel* Label_filename = nullptr;
+  QMenuBar* MainMenu1 = nullptr;
+  QMenu* mi_file = nullptr;
+  QMenu* mi_edit = nullptr;
+  QAction* mi_fileExportHtml = nullptr;
+  QAction* mi_fileSaveAsDelimited = nullptr;
+  QAction* mi_fileAppenddbf = nullptr;
+  QAction* mi_fileAppendDelimited = nullptr;
+  QAction* mi_fileAppendSeparator = nullptr;
+  QAction* mi_filePrint = nullptr;
+  QAction* mi_fileExit = nullptr;
+  QAction* mi_editAppend = nullptr;
+  QAction* mi_editPack = nullptr;
+  QAction* mi_viewSearch = nullptr;
+  QAction* mi_viewSearchNext = nullptr;
+  QAction* mi_helpdbf = nullptr;
+  QAction* mi_helpCommon = nullptr;
+  QAction* mi_helphilfebild = nullptr;
+  QAction* mi_helpDatei = nullptr;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  // Widens the window to show every column of the table, within the screen.
+  void fitToColumns();
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void buildMenu();
+  void showRecord();
+  void reload();
+  // Searches for the stored term from the top or after the current record, then with "," as ".".
+  void runSearch(bool fromTop);
+  void appendFrom(const std::string& title, const std::string& filter,
+                  const std::function<void(const std::string&)>& append);
+  std::string peekWin(int32_t field, int32_t n);
+  std::string peekDos(int32_t field, int32_t n);
+  bool askFile(bool save, const std::string& title, const std::string& filter, const std::string& preset,
+               std::string& file);
+
+  TXbGridModel* model_ = nullptr;
+  bool pickAndClose_ = false;
+  bool editMode_ = false;
+  bool filling_ = false;
+  Outcome outcome_ = Outcome::None;
+  int32_t chosenRecNo_ = 0;
+  int32_t chosenColumn_ = 1;
+};
+
+// The search term, kept from one search and one browse to the next (DOS text).
+std::string& BrowseSearchTerm();
+
+// One modal use of the browse window over the access layer's table (the shell's DbfBrowseWindow).
+void ShowTableBrowseWindow(const std::string& option, uint16_t mode);
+
+}  // namespace qorva
