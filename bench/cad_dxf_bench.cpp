@@ -12,7 +12,7 @@
 #include "foundation/programstate.h"
 #include "foundation/settings.h"
 #include "foundation/desktopsettings.h"
-#include "graphics/kwencad.h"
+#include "graphics/cadkernel.h"
 #include "platform/launcher.h"
 
 namespace qorva {
@@ -46,7 +46,7 @@ void WriteDrawing() {
 void BM_CadDxfWrite100k(benchmark::State& state) {
   std::filesystem::create_directories(ScratchDir());
   InitAllSettings();
-  InitKwencad();
+  InitCadKernel();
   installLauncher(std::make_unique<RecordingLauncher>());  // the written file is not opened
   cadSettings.ExecCadFile = false;
   desktopSettings.CadBatchMode = true;

@@ -8,22 +8,22 @@
 
 #include "foundation/programstate.h"
 #include "foundation/settings.h"
-#include "graphics/kwengraf.h"
-#include "graphics/ui/kwengrafform.h"
+#include "graphics/graphicsstate.h"
+#include "graphics/ui/graphicswindow.h"
 
 namespace {
 
 // A drawing of a million records of every kind the spring views use, about as often as they do.
 void FillDisplayList(std::size_t n) {
   using namespace qorva;
-  InitKwengraf();
-  KwengrafFormCreate();
+  InitGraphicsState();
+  GraphicsWindowCreate();
   programState.GraphResX = 1919;
   programState.GraphResY = 1079;
   Header(0, 0, 420, 297);
   SetTextStyle(0, 0, 3.5L, 2.5L);
   std::size_t i = 0;
-  while (kwengraf.DisplayList.size() < n) {
+  while (graphicsState.DisplayList.size() < n) {
     const long double x = static_cast<long double>(i % 400) + 0.123L, y = static_cast<long double>(i % 280) + 0.456L;
     switch (i % 10) {
       case 0: SetColor(static_cast<int32_t>(1 + i % 15)); break;
@@ -63,7 +63,7 @@ void BM_ReadMillionRecords(benchmark::State& state) {
   FillDisplayList(1000000);
   qorva::DisplayRecordFields fields;
   std::string bad;
-  const auto& list = qorva::kwengraf.DisplayList;
+  const auto& list = qorva::graphicsState.DisplayList;
   for (auto _ : state)
     for (std::size_t i = 0; i < list.size(); ++i) benchmark::DoNotOptimize(list.Read(i, fields, bad));
   state.counters["list_MB"] = static_cast<double>(list.byteSize()) / 1e6;

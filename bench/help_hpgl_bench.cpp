@@ -15,7 +15,7 @@
 
 #include "foundation/programstate.h"
 #include "foundation/settings.h"
-#include "graphics/kwengraf.h"
+#include "graphics/graphicsstate.h"
 #include "shell/hbildg.h"
 #include "shell/hbildvar.h"
 
@@ -62,14 +62,14 @@ void BM_DrawHpglFile(benchmark::State& state) {
     std::fclose(f);
   }
   for (auto _ : state) {
-    InitKwengraf();
+    InitGraphicsState();
     DrawHpglFile(file.string());
-    benchmark::DoNotOptimize(kwengraf.DisplayList.size());
+    benchmark::DoNotOptimize(graphicsState.DisplayList.size());
   }
-  state.counters["records"] = static_cast<double>(kwengraf.DisplayList.size());
+  state.counters["records"] = static_cast<double>(graphicsState.DisplayList.size());
   state.counters["moves/s"] = benchmark::Counter(static_cast<double>(Moves) * state.iterations(), benchmark::Counter::kIsRate);
   std::filesystem::remove_all(dir);
-  InitKwengraf();
+  InitGraphicsState();
 }
 BENCHMARK(BM_DrawHpglFile)->Unit(benchmark::kMillisecond);
 
@@ -130,13 +130,13 @@ void BM_PlainMovesQorva(benchmark::State& state) {
   InitHbildvar();
   const std::filesystem::path& file = PlainMovesFile(static_cast<int>(state.range(0)));
   for (auto _ : state) {
-    InitKwengraf();
+    InitGraphicsState();
     DrawHpglFile(file.string());
-    benchmark::DoNotOptimize(kwengraf.DisplayList.size());
+    benchmark::DoNotOptimize(graphicsState.DisplayList.size());
   }
-  state.counters["records"] = static_cast<double>(kwengraf.DisplayList.size());
-  state.counters["list_MB"] = static_cast<double>(kwengraf.DisplayList.byteSize()) / 1e6;
-  InitKwengraf();
+  state.counters["records"] = static_cast<double>(graphicsState.DisplayList.size());
+  state.counters["list_MB"] = static_cast<double>(graphicsState.DisplayList.byteSize()) / 1e6;
+  InitGraphicsState();
   // The whole program's peak while it holds the picture: this program run to interpret it alone.
   state.counters["peak_rss_MB"] =
       static_cast<double>(PeakKb(file.parent_path().string(), {g_self, "--interpret", file.string()})) / 1e3;
@@ -167,9 +167,9 @@ int main(int argc, char** argv) {
   if (argc == 3 && std::string(argv[1]) == "--interpret") {
     qorva::InitAllSettings();
     qorva::InitHbildvar();
-    qorva::InitKwengraf();
+    qorva::InitGraphicsState();
     qorva::DrawHpglFile(argv[2]);
-    return qorva::kwengraf.DisplayList.empty() ? 1 : 0;
+    return qorva::graphicsState.DisplayList.empty() ? 1 : 0;
   }
   g_self = std::filesystem::canonical("/proc/self/exe").string();
   benchmark::Initialize(&argc, argv);

@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "graphics/kwendraw.h"
-#include "graphics/kwengraf.h"
+#include "graphics/graphicsdraw.h"
+#include "graphics/graphicsstate.h"
 #include "shell/cmdline.h"
 #include "shell/startup.h"
 #include "shell/ui/qorvau.h"

@@ -16,11 +16,11 @@
 #include "foundation/utilmath.h"
 #include "foundation/utilstr.h"
 #include "foundation/desktopsettings.h"
-#include "graphics/austab.h"
-#include "graphics/caddim.h"
-#include "graphics/cadutil1.h"
-#include "graphics/kwencad.h"
-#include "graphics/kwendraw.h"
+#include "graphics/valuetable.h"
+#include "graphics/dimensions.h"
+#include "graphics/diagrams.h"
+#include "graphics/cadkernel.h"
+#include "graphics/graphicsdraw.h"
 #include "platform/services.h"
 
 namespace qorva {

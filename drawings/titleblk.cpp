@@ -10,7 +10,7 @@
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
 #include "foundation/desktopsettings.h"
-#include "graphics/kwencad.h"
+#include "graphics/cadkernel.h"
 
 namespace qorva {
 

@@ -11,8 +11,8 @@
 #include "foundation/utilstr.h"
 #include "foundation/desktopsettings.h"
 #include "foundation/printsettings.h"
-#include "graphics/kwencad.h"
-#include "graphics/kwendraw.h"
+#include "graphics/cadkernel.h"
+#include "graphics/graphicsdraw.h"
 
 namespace qorva {
 

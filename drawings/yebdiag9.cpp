@@ -7,10 +7,10 @@
 #include "foundation/programstate.h"
 #include "foundation/utilmath.h"
 #include "foundation/utilstr.h"
-#include "graphics/austab.h"
-#include "graphics/cad1var.h"
-#include "graphics/cadutil1.h"
-#include "graphics/kwencad.h"
+#include "graphics/valuetable.h"
+#include "graphics/diagramstate.h"
+#include "graphics/diagrams.h"
+#include "graphics/cadkernel.h"
 #include "platform/services.h"
 #include "spring/yebfest9.h"
 
@@ -187,7 +187,7 @@ void DrawGoodmanDiagram(const Spring& s, uint16_t kind, long double t) {
   else
     DiagramAxes(xTitle, "sigma o", "Goodman-Diagramm", 0, 0, top, top, 1);
   DiagramScaleLimits(StressToUnit(1), StressToUnit(1));
-  DiagramLine(0, 0, cad1var.DiagramXMax, cad1var.DiagramYMax);
+  DiagramLine(0, 0, diagramState.DiagramXMax, diagramState.DiagramYMax);
 
   // A Goodman set without a slope gives no line to draw: the material is shown as one without data
   // (the evaluation has reported the set).
@@ -239,7 +239,7 @@ void DrawStrengthTable(const Spring& s) {
   static constexpr long double thin[6] = {0.1L, 0.2L, 0.5L, 1, 2, 3};
   const long double* ts = ThicknessAxisEnd(r) > 3.5L ? thick : thin;
   const long double factor = r.SigmaFactor;
-  const Cad1var& d = cad1var;
+  const DiagramState& d = diagramState;
 
   const long double h = RMin(DiagramDY(0.022L * d.DiagramYRange), DiagramDX(0.02L * d.DiagramXRange));
   std::array<std::string, 7> head{" t [" + LengthUnit() + "]"};

@@ -108,7 +108,7 @@ struct CadDrawingState {
   long double StlHeight = 1.0L;
 };
 
-// The files, blocks, page and read-back of a run. Reset by InitKwencad.
+// The files, blocks, page and read-back of a run. Reset by InitCadKernel.
 struct CadRunFiles {
   long double InsX = 0.0L;  // insertion transform of the block being read back
   long double InsY = 0.0L;

@@ -1,6 +1,6 @@
 // A help picture's plotter commands, drawn into the display list.
 #include "fuzz/fuzzsupport.h"
-#include "graphics/kwengraf.h"
+#include "graphics/graphicsstate.h"
 #include "shell/hbildg.h"
 #include "shell/hbildvar.h"
 
@@ -9,8 +9,8 @@ using namespace qorva;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > 65536) return 0;
   fuzz::StartSettingsOnce();
-  InitKwengraf();
-  KwengrafFormCreate();
+  InitGraphicsState();
+  GraphicsWindowCreate();
   InitHbildvar();
   DrawHpglText(std::string(reinterpret_cast<const char*>(data), size));
   return 0;

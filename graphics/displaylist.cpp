@@ -12,7 +12,7 @@
 #include <cstring>
 #include <limits>
 
-#include "graphics/kwengraf.h"
+#include "graphics/graphicsstate.h"
 
 namespace qorva {
 

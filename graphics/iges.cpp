@@ -21,9 +21,9 @@
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
 #include "foundation/workdir.h"
-#include "graphics/caddxf.h"
-#include "graphics/igesvar.h"
-#include "graphics/kwencad.h"
+#include "graphics/dxfwriter.h"
+#include "graphics/igessubfigures.h"
+#include "graphics/cadkernel.h"
 #include "platform/clock.h"
 #include "platform/sysname.h"
 
@@ -806,7 +806,7 @@ class IgesWriter : public CadWriter {
 }  // namespace
 
 void RegisterIgesWriter() {
-  if (igesvar.BlockRecs.empty()) InitIgesvar();
+  if (igesSubfigures.BlockRecs.empty()) InitIgesSubfigures();
   RegisterCadWriter(CadOutput::Iges, std::make_unique<IgesWriter>());
 }
 

@@ -126,7 +126,7 @@ struct Services {
       "Drucker"};
 
   // ---- windows of the layers below
-  // The diagram limits dialog; reads and writes cad1var.DiagramEnteredLimits, sets ErrorFlag when cancelled.
+  // The diagram limits dialog; reads and writes diagramState.DiagramEnteredLimits, sets ErrorFlag when cancelled.
   Port<void(const DiagramLimitsRequest& request)> DiagramLimitsDialog{"Diagrammgrenzen"};
   // The plot program's settings window on cmdLine; true when closed with OK.
   Port<bool(std::string& cmdLine)> VentrixSettingsWindow{"VENTRIX-Einstellungen"};

@@ -2,7 +2,7 @@
 #include "shell/cmdline.h"
 
 #include "foundation/programstate.h"
-#include "graphics/kwencad.h"
+#include "graphics/cadkernel.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
 #include "platform/sysname.h"

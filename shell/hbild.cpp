@@ -14,8 +14,8 @@
 #include "foundation/textprompt.h"
 #include "foundation/utilstr.h"
 #include "foundation/printsettings.h"
-#include "graphics/kwendraw.h"
-#include "graphics/kwengraf.h"
+#include "graphics/graphicsdraw.h"
+#include "graphics/graphicsstate.h"
 #include "platform/services.h"
 #include "platform/sysname.h"
 #include "shell/hbildg.h"
@@ -114,7 +114,7 @@ void ClearHelpPictureArea() {
   GraphClear();
   // The emptied list starts in no colour: the picture's first pen must be recorded even when it
   // is the colour the last drawing ended in.
-  kwengraf.CurrentColor = -1;
+  graphicsState.CurrentColor = -1;
   GraphHeader(0.0L, 0.0L, 160.0L, 120.0L);
 }
 

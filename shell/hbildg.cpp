@@ -12,7 +12,7 @@
 #include "foundation/utilmath.h"
 #include "foundation/utilstr.h"
 #include "foundation/planegeometry.h"
-#include "graphics/kwendraw.h"
+#include "graphics/graphicsdraw.h"
 #include "platform/sysname.h"
 #include "shell/hbildvar.h"
 

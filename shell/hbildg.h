@@ -1,7 +1,7 @@
 #pragma once
 // hbildg: the help-picture interpreter. Reads a plotter file (the HP-GL subset the help pictures
 // use: PU PD PA SP CI SI DI LB AA PE CS; anything else is skipped up to its ";") and draws it
-// through the screen drawing routines (kwendraw), so the pictures land in the display list with
+// through the screen drawing routines (graphicsdraw), so the pictures land in the display list with
 // or without a window. Callers set up the drawing area first (0..160 by 0..120 mm). No Qt here.
 
 #include <string>

@@ -24,14 +24,14 @@
 #include "foundation/windowtext.h"
 #include "foundation/desktopsettings.h"
 #include "foundation/workdir.h"
-#include "graphics/cad1var.h"
-#include "graphics/cadstl.h"
-#include "graphics/cadtxt.h"
+#include "graphics/diagramstate.h"
+#include "graphics/stlwriter.h"
+#include "graphics/txtwriter.h"
 #include "graphics/iges.h"
-#include "graphics/igesvar.h"
-#include "graphics/kwencad.h"
-#include "graphics/kwendraw.h"
-#include "graphics/kwengraf.h"
+#include "graphics/igessubfigures.h"
+#include "graphics/cadkernel.h"
+#include "graphics/graphicsdraw.h"
+#include "graphics/graphicsstate.h"
 #include "platform/batchprompter.h"
 #include "platform/launcher.h"
 #include "platform/services.h"
@@ -70,13 +70,13 @@ void SetProgramIdentity() {
 void InitProgramModules(const std::vector<std::string>& params) {
   InitAllSettings();
   InitTitleblk();
-  InitCad1var();  // diagram state; the limits dialog first offers 0, 0, 1, 1
-  InitKwengraf();
-  InitKwencad();
+  InitDiagramState();  // diagram state; the limits dialog first offers 0, 0, 1, 1
+  InitGraphicsState();
+  InitCadKernel();
   InitIges();
-  InitIgesvar();
-  InitCadtxt();
-  InitCadstl();
+  InitIgesSubfigures();
+  InitTxtFileState();
+  InitStlFileState();
   RegisterIgesWriter();
   RegisterTxtWriter();
   RegisterStlWriter();

@@ -38,7 +38,7 @@
 #include "foundation/view3d.h"
 #include "foundation/desktopsettings.h"
 #include "foundation/printsettings.h"
-#include "graphics/kwendraw.h"
+#include "graphics/graphicsdraw.h"
 #include "platform/prompts.h"
 #include "platform/screen.h"
 #include "platform/services.h"

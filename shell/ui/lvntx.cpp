@@ -21,7 +21,7 @@
 #include "foundation/ui/qttext.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
-#include "graphics/vntxuni1.h"
+#include "graphics/plotcommand.h"
 #include "platform/prompts.h"
 #include "platform/sysname.h"
 #include "shell/help.h"

@@ -11,7 +11,7 @@
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
 #include "foundation/desktopsettings.h"
-#include "graphics/kwendraw.h"
+#include "graphics/graphicsdraw.h"
 #include "platform/services.h"
 #include "platform/launcher.h"
 #include "shell/aend1.h"

@@ -20,7 +20,7 @@
 #include "foundation/utilfile.h"
 #include "foundation/view3d.h"
 #include "foundation/windowtext.h"
-#include "graphics/kwendraw.h"
+#include "graphics/graphicsdraw.h"
 #include "shell/springfile.h"
 #include "shell/spreadsheet.h"
 #include "shell/ui/mainmenu.h"

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "graphics/ui/kwengrafform.h"
+#include "graphics/ui/graphicswindow.h"
 #include "platform/services.h"
 #include "shell/cmdline.h"
 #include "spring/spring.h"

@@ -22,7 +22,7 @@
 #include "foundation/machinefacts.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
-#include "graphics/kwendraw.h"
+#include "graphics/graphicsdraw.h"
 
 namespace qorva {
 

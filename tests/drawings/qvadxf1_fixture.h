@@ -14,12 +14,12 @@
 #include "foundation/errorlist.h"
 #include "foundation/programstate.h"
 #include "foundation/desktopsettings.h"
-#include "graphics/cad1var.h"
-#include "graphics/kwencad.h"
+#include "graphics/diagramstate.h"
+#include "graphics/cadkernel.h"
 #include "platform/services.h"
 #include "spring/spring.h"
 #include "tests/drawings/w8yeb_fixture.h"
-#include "tests/graphics/kwencad_fixture.h"
+#include "tests/graphics/cadkernel_fixture.h"
 #include "tests/spring/springfixture.h"
 
 namespace qorva::cadtest {
@@ -31,7 +31,7 @@ class SpringViewTest : public KernelTest {
   void SetUp() override {
     KernelTest::SetUp();
     InitTitleblk();
-    InitCad1var();
+    InitDiagramState();
     services() = HeadlessServices();
     services().ShowCalcMessages = [this] { ++calcMessagesShown; };
     test::fixedClock().set(kNow);

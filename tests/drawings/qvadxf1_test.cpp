@@ -11,8 +11,8 @@
 #include "foundation/cadsettings.h"
 #include "foundation/messagebox.h"
 #include "foundation/utilmath.h"
-#include "graphics/cadstl.h"
-#include "graphics/cadtxt.h"
+#include "graphics/stlwriter.h"
+#include "graphics/txtwriter.h"
 #include "graphics/iges.h"
 #include "tests/drawings/qvadxf1_fixture.h"
 #include "tests/drawings/w8yeb_fixture.h"
@@ -33,8 +33,8 @@ TEST_F(SpringViewTest, AFatalCalculationShowsTheMessagesAndLeavesNoStaleDrawing)
   RecordingWriter& w = Register(5, "txt", false);
   AddErrorMsg("Fatal  : Aussendurchmesser fehlt");
   ASSERT_TRUE(programState.FatalError);
-  kwengraf.DisplayList = {"8;3", "4;0;0;10;10"};  // the picture already on the screen
-  const std::vector<std::string> before = kwengraf.DisplayList;
+  graphicsState.DisplayList = {"8;3", "4;0;0;10;10"};  // the picture already on the screen
+  const std::vector<std::string> before = graphicsState.DisplayList;
   struct Case {
     uint16_t device, view;
   };
@@ -43,22 +43,22 @@ TEST_F(SpringViewTest, AFatalCalculationShowsTheMessagesAndLeavesNoStaleDrawing)
   const Case cases[] = {{5, 1}, {0, 0}, {1, 3}, {3, 2}, {3, 9}};
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.device) + "," + std::to_string(c.view));
-    kwengraf.DisplayList = before;
+    graphicsState.DisplayList = before;
     calcMessagesShown = 0;
     DrawSpringView(spring, c.device, c.view);
     EXPECT_EQ(calcMessagesShown, 1);
     if (c.device == 3) {
-      for (const std::string& r : kwengraf.DisplayList) EXPECT_NE(r.rfind("4;", 0), 0u) << r;
+      for (const std::string& r : graphicsState.DisplayList) EXPECT_NE(r.rfind("4;", 0), 0u) << r;
     } else {
-      EXPECT_EQ(kwengraf.DisplayList, before);
+      EXPECT_EQ(graphicsState.DisplayList, before);
     }
   }
-  kwengraf.DisplayList = before;
+  graphicsState.DisplayList = before;
   calcMessagesShown = 0;
   RedrawCurrentView(spring);
   EXPECT_EQ(calcMessagesShown, 1);
   EXPECT_TRUE(w.calls.empty());
-  EXPECT_NE(kwengraf.DisplayList, before);
+  EXPECT_NE(graphicsState.DisplayList, before);
   EXPECT_TRUE(scriptedPrompter().asked().empty());
   EXPECT_FALSE(std::filesystem::exists(BatchFile("dxf")));
 }
@@ -220,15 +220,15 @@ TEST_F(SpringViewTest, RedrawCurrentViewDrawsTheViewOfResultGraphic) {
   for (const auto& [rg, view] : table) {
     SCOPED_TRACE(rg);
     EXPECT_EQ(ViewOfResultGraphic(rg), view);
-    InitKwengraf();
+    InitGraphicsState();
     DrawSpringView(spring, 3, view);
-    const std::vector<std::string> expected = kwengraf.DisplayList;
-    InitKwengraf();
+    const std::vector<std::string> expected = graphicsState.DisplayList;
+    InitGraphicsState();
     desktopSettings.ResultGraphic = rg;
     RedrawCurrentView(spring);
     EXPECT_FALSE(programState.ErrorFlag);
     EXPECT_GT(expected.size(), 50u);
-    EXPECT_EQ(kwengraf.DisplayList, expected);
+    EXPECT_EQ(graphicsState.DisplayList, expected);
   }
 }
 
@@ -251,10 +251,10 @@ TEST_F(SpringViewTest, TwoSpringsDrawnOneAfterTheOtherEachGiveTheirOwnPicture) {
 
   cadSettings.DwgShowChanges = true;
   const auto draw = [](const Spring& s, uint16_t view) {
-    InitKwengraf();
+    InitGraphicsState();
     DrawSpringView(s, 3, view);
     EXPECT_FALSE(programState.ErrorFlag);
-    return kwengraf.DisplayList;
+    return graphicsState.DisplayList;
   };
   const auto texts = [] {
     std::vector<std::string> t;

@@ -12,7 +12,7 @@
 #include "drawings/w8yeb.h"
 #include "platform/clock.h"
 #include "spring/spring.h"
-#include "tests/graphics/kwencad_fixture.h"
+#include "tests/graphics/cadkernel_fixture.h"
 
 namespace qorva::cadtest {
 

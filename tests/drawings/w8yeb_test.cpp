@@ -9,8 +9,8 @@
 
 #include "foundation/machinefacts.h"
 #include "foundation/utilstr.h"
-#include "graphics/cadstl.h"
-#include "graphics/cadtxt.h"
+#include "graphics/stlwriter.h"
+#include "graphics/txtwriter.h"
 #include "graphics/iges.h"
 #include "tests/drawings/w8yeb_fixture.h"
 

@@ -13,12 +13,12 @@
 
 #include "drawings/yebdiag9.h"
 #include "foundation/utilstr.h"
-#include "graphics/cad1var.h"
-#include "graphics/cadutil1.h"
+#include "graphics/diagramstate.h"
+#include "graphics/diagrams.h"
 #include "platform/services.h"
 #include "spring/spring.h"
 #include "spring/yebfest9.h"
-#include "tests/graphics/kwencad_fixture.h"
+#include "tests/graphics/cadkernel_fixture.h"
 
 namespace qorva::cadtest {
 namespace {
@@ -63,7 +63,7 @@ class MaterialDiagramTest : public KernelTest {
  protected:
   void SetUp() override {
     KernelTest::SetUp();
-    InitCad1var();
+    InitDiagramState();
     services().DiagramLimitsDialog = nullptr;
     services().ShowCalcMessages = [this] { ++messageListShown; };
     desktopSettings.CadBatchMode = true;
@@ -105,7 +105,7 @@ class MaterialDiagramTest : public KernelTest {
   }
   void TearDown() override {
     services().ShowCalcMessages = nullptr;
-    InitCad1var();
+    InitDiagramState();
     KernelTest::TearDown();
   }
 
@@ -186,8 +186,8 @@ TEST_F(MaterialDiagramTest, GoodmanCycleLinesFollowTheStressScale) {
     const long double k = 0.56L / c.factor;
     RecordingWriter& w = DrawRecorded(static_cast<uint16_t>(c.kind));
     ASSERT_FALSE(programState.ErrorFlag);
-    EXPECT_NEAR(static_cast<double>(cad1var.DiagramXMax), static_cast<double>(c.top), 1e-9);
-    EXPECT_NEAR(static_cast<double>(cad1var.DiagramYMax), static_cast<double>(c.top), 1e-9);
+    EXPECT_NEAR(static_cast<double>(diagramState.DiagramXMax), static_cast<double>(c.top), 1e-9);
+    EXPECT_NEAR(static_cast<double>(diagramState.DiagramYMax), static_cast<double>(c.top), 1e-9);
     const auto lines = LinesByColour(w);
     for (const auto& s : c.segments)
       EXPECT_TRUE(HasSegment(lines, static_cast<int>(s[0]), s[1] / k, s[2] / k, s[3] / k, s[4] / k, c.top))
@@ -362,7 +362,7 @@ TEST_F(MaterialDiagramTest, GoodmanDiagramAsDxfReadsCleanWithItsTexts) {
 TEST_F(MaterialDiagramTest, GoodmanDiagramOnTheScreenHoldsTheSameTextsAndMarkers) {
   CadBeginOutput(3);
   ASSERT_FALSE(programState.ErrorFlag);
-  kwengraf.DisplayList.clear();
+  graphicsState.DisplayList.clear();
   DiagramReset();
   DrawGoodmanDiagram(spring, 1, 1);
   CadEndOutput();
@@ -539,7 +539,7 @@ TEST_F(MaterialDiagramTest, ThicknessDiagramsAsDxfKeepTheMaterialsLargestThickne
 TEST_F(MaterialDiagramTest, ThicknessCurvesOnTheScreen) {
   // Rm over t: from 0.02 mm in steps of 10 % up to the axis end at 5 mm (DMAX 0).
   spring.family.MaterialRec.DMAX = 0;
-  kwengraf.DisplayList.clear();
+  graphicsState.DisplayList.clear();
   DrawMaterialDiagram(spring, 3, 3, 1);
   ASSERT_FALSE(programState.ErrorFlag);
   // The display list keeps five decimals. Axes, grid and table are ruled straight; the falling curve is the only slanted line.
@@ -557,7 +557,7 @@ TEST_F(MaterialDiagramTest, ThicknessCurvesOnTheScreen) {
 
 TEST_F(MaterialDiagramTest, ThicknessDiagramInEnglishUnitsAndAfterAFatalStop) {
   desktopSettings.UnitSystem = 1;
-  kwengraf.DisplayList.clear();
+  graphicsState.DisplayList.clear();
   DrawMaterialDiagram(spring, 4, 3, 25.4L);
   ASSERT_FALSE(programState.ErrorFlag);
   std::vector<std::string> texts;
@@ -579,10 +579,10 @@ TEST_F(MaterialDiagramTest, ThicknessDiagramInEnglishUnitsAndAfterAFatalStop) {
   // After a fatal stop the message list is shown instead; no output is opened.
   desktopSettings.UnitSystem = 0;
   programState.FatalError = true;
-  kwengraf.DisplayList.clear();
+  graphicsState.DisplayList.clear();
   DrawMaterialDiagram(spring, 3, 3, 1);
   EXPECT_EQ(messageListShown, 1);
-  EXPECT_TRUE(kwengraf.DisplayList.empty());
+  EXPECT_TRUE(graphicsState.DisplayList.empty());
 }
 
 TEST_F(MaterialDiagramTest, PermissibleStressOfThicknessKeepsAZeroFactor) {

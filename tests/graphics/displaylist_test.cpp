@@ -7,7 +7,7 @@
 #include <cmath>
 #include <random>
 
-#include "graphics/kwengraf.h"
+#include "graphics/graphicsstate.h"
 
 namespace qorva {
 namespace {

@@ -14,8 +14,8 @@
 
 #include "foundation/utilstr.h"
 #include "graphics/iges.h"
-#include "graphics/igesvar.h"
-#include "tests/graphics/kwencad_fixture.h"
+#include "graphics/igessubfigures.h"
+#include "tests/graphics/cadkernel_fixture.h"
 
 namespace qorva {
 namespace {
@@ -274,7 +274,7 @@ class IgesTest : public KernelTest {
   void SetUp() override {
     KernelTest::SetUp();
     InitIges();
-    InitIgesvar();
+    InitIgesSubfigures();
     RegisterIgesWriter();
     desktopSettings.CadBatchMode = true;
     programState.CurrentFileName = (dir / "zeichnung").string();

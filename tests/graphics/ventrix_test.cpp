@@ -9,7 +9,7 @@
 #include "foundation/programstate.h"
 #include "foundation/settings.h"
 #include "foundation/utilfile.h"
-#include "graphics/vntxuni1.h"
+#include "graphics/plotcommand.h"
 #include "tests/support/testsupport.h"
 
 namespace qorva {

@@ -11,7 +11,7 @@
 #include "foundation/cadsettings.h"
 #include "foundation/settings.h"
 #include "foundation/utilfile.h"
-#include "graphics/caddxf.h"
+#include "graphics/dxfwriter.h"
 #include "tests/support/testsupport.h"
 
 namespace qorva {

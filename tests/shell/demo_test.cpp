@@ -7,7 +7,7 @@
 
 #include "foundation/programstate.h"
 #include "foundation/settings.h"
-#include "graphics/kwengraf.h"
+#include "graphics/graphicsstate.h"
 #include "platform/services.h"
 #include "shell/demo.h"
 #include "shell/hbild.h"
@@ -79,14 +79,14 @@ TEST_F(DemoTest, ThePictureOfTheTourExplainsDiametersAndThickness) {
   services().HelpPictureNavigator = [](const HelpPictureNavigatorRequest&) {
     return HelpPictureNavigatorResult{true, 0, 0};
   };
-  InitKwengraf();
+  InitGraphicsState();
   programState.DemoRun = true;
   HelpPictureBrowser();
-  const std::vector<std::string> shown = kwengraf.DisplayList;
-  InitKwengraf();
+  const std::vector<std::string> shown = graphicsState.DisplayList;
+  InitGraphicsState();
   ShowHelpPicture("band");
   EXPECT_FALSE(programState.ErrorFlag);
-  EXPECT_EQ(shown, kwengraf.DisplayList);
+  EXPECT_EQ(shown, graphicsState.DisplayList);
   installServices(saved);
 }
 

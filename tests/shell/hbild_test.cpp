@@ -12,7 +12,7 @@
 #include "foundation/programstate.h"
 #include "foundation/settings.h"
 #include "foundation/printsettings.h"
-#include "graphics/kwengraf.h"
+#include "graphics/graphicsstate.h"
 #include "platform/services.h"
 #include "shell/hbild.h"
 #include "shell/hbildvar.h"
@@ -31,8 +31,8 @@ class HbildTest : public ::testing::Test {
  protected:
   void SetUp() override {
     InitAllSettings();
-    InitKwengraf();
-    KwengrafFormCreate();
+    InitGraphicsState();
+    GraphicsWindowCreate();
     InitHbildvar();
     programState.ProgName = "QORVA";
     programState.ProgStem = "qorva";
@@ -51,7 +51,7 @@ class HbildTest : public ::testing::Test {
   }
   void TearDown() override {
     services() = HeadlessServices();
-    InitKwengraf();
+    InitGraphicsState();
     InitHbildvar();
     InitAllSettings();
     scriptedPrompter().clear();
@@ -61,7 +61,7 @@ class HbildTest : public ::testing::Test {
  public:
   // The last line drawn.
   std::string LastLine() {
-    const std::vector<std::string> list = kwengraf.DisplayList;
+    const std::vector<std::string> list = graphicsState.DisplayList;
     for (auto it = list.rbegin(); it != list.rend(); ++it)
       if (it->rfind("4;", 0) == 0) return *it;
     return "";
@@ -124,8 +124,8 @@ TEST_F(HbildTest, BrowserShowsTheFirstPictureThenTheChosenOnes) {
   EXPECT_EQ(requests[1].preselect, 3);
   EXPECT_EQ(entriesSeen[0], (std::vector<std::string>{"bild1   : Erstes", "bild2   : Zweites", "bild3   : Drittes"}));
   EXPECT_EQ(LastLine(), LineOf(3));
-  EXPECT_EQ(kwengraf.DisplayList.front().rfind("10;", 0), 0u) << "the picture area is set first";
-  EXPECT_TRUE(kwengraf.DisplayList.front().ends_with(";0;0;160;120")) << kwengraf.DisplayList.front();
+  EXPECT_EQ(graphicsState.DisplayList.front().rfind("10;", 0), 0u) << "the picture area is set first";
+  EXPECT_TRUE(graphicsState.DisplayList.front().ends_with(";0;0;160;120")) << graphicsState.DisplayList.front();
 }
 
 TEST_F(HbildTest, EmptyIndexOpensTheNavigator) {
@@ -133,7 +133,7 @@ TEST_F(HbildTest, EmptyIndexOpensTheNavigator) {
   HelpPictureBrowser();
   ASSERT_EQ(requests.size(), 1u);
   EXPECT_EQ(requests[0].entries.size(), 0u);
-  EXPECT_TRUE(kwengraf.DisplayList.empty()) << "no stale entry is drawn";
+  EXPECT_TRUE(graphicsState.DisplayList.empty()) << "no stale entry is drawn";
 }
 
 TEST_F(HbildTest, MissingPictureIsToldAndTheNullPictureShown) {
@@ -304,7 +304,7 @@ TEST_F(HbildTest, NoNavigatorIsTold) {
 TEST_F(HbildTest, APictureRecordsItsFirstPenAfterADrawingInTheSameColour) {
   SetColor(12);  // what the drawing before ended in; pen 1 is colour 12 as well
   ShowHelpPicture("bild1");
-  const std::vector<std::string> list = kwengraf.DisplayList;
+  const std::vector<std::string> list = graphicsState.DisplayList;
   const auto colour = std::find(list.begin(), list.end(), "8;12");
   const auto line = std::find(list.begin(), list.end(), LineOf(1));
   EXPECT_TRUE(colour < line) << "the colour comes before the line";

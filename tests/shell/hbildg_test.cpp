@@ -8,7 +8,7 @@
 
 #include "foundation/programstate.h"
 #include "foundation/settings.h"
-#include "graphics/kwengraf.h"
+#include "graphics/graphicsstate.h"
 #include "shell/hbildg.h"
 #include "shell/hbildvar.h"
 #include "tests/support/testsupport.h"
@@ -27,14 +27,14 @@ class HbildgTest : public ::testing::Test {
     scriptedPrompter().clear();
   }
   void TearDown() override {
-    InitKwengraf();
+    InitGraphicsState();
     InitHbildvar();
     InitAllSettings();
     scriptedPrompter().clear();
   }
   static void Reset() {
-    InitKwengraf();
-    KwengrafFormCreate();
+    InitGraphicsState();
+    GraphicsWindowCreate();
   }
 };
 
@@ -121,22 +121,22 @@ TEST_F(HbildgTest, CommandsDrawWhatThePlotterWould) {
     Reset();
     InitHbildvar();
     DrawHpglText(c.hpgl);
-    EXPECT_TRUE(SameRecords(c.records, kwengraf.DisplayList)) << c.what;
+    EXPECT_TRUE(SameRecords(c.records, graphicsState.DisplayList)) << c.what;
     EXPECT_FALSE(programState.ErrorFlag) << c.what;
   }
 }
 
 TEST_F(HbildgTest, LabelsAreCutAt255Characters) {
   DrawHpglText("LB" + std::string(300, 'x') + "\x03");
-  ASSERT_EQ(kwengraf.DisplayList.size(), 3u);
-  EXPECT_EQ(kwengraf.DisplayList[2], "6;-999;-999;" + std::string(255, 'x'));
+  ASSERT_EQ(graphicsState.DisplayList.size(), 3u);
+  EXPECT_EQ(graphicsState.DisplayList[2], "6;-999;-999;" + std::string(255, 'x'));
 }
 
 TEST_F(HbildgTest, CharacterSetSizeAndDirectionCarryOverToTheNextPicture) {
   DrawHpglText("CS3;SI0.1,0.2;DI-1,0;PU400,400;");
   Reset();
   DrawHpglText("LBu}" + std::string("\x03"));
-  EXPECT_TRUE(SameRecords({"8;0", "9;2;1;2;180", "6;-999;-999;\xfc"}, kwengraf.DisplayList))
+  EXPECT_TRUE(SameRecords({"8;0", "9;2;1;2;180", "6;-999;-999;\xfc"}, graphicsState.DisplayList))
       << "the position is not carried over";
 }
 
@@ -145,7 +145,7 @@ TEST_F(HbildgTest, FileIsFoundInAnyCaseAndClearsErrorFlag) {
   test::writeFile(dir / "bild.plt", "SP1;PU0,0;PD40,0;\r\n");
   programState.ErrorFlag = true;
   EXPECT_TRUE(DrawHpglFile((dir / "BILD.PLT").string()));
-  EXPECT_TRUE(SameRecords({"8;12", "4;0;0;1;0"}, kwengraf.DisplayList));
+  EXPECT_TRUE(SameRecords({"8;12", "4;0;0;1;0"}, graphicsState.DisplayList));
   EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_TRUE(scriptedPrompter().asked().empty());
 }
@@ -157,7 +157,7 @@ TEST_F(HbildgTest, MissingOrUnreadableFileIsToldAndDrawsNothing) {
     Reset();
     EXPECT_FALSE(DrawHpglFile(name)) << name;
     EXPECT_TRUE(programState.ErrorFlag) << name;
-    EXPECT_TRUE(kwengraf.DisplayList.empty()) << name;
+    EXPECT_TRUE(graphicsState.DisplayList.empty()) << name;
     ASSERT_EQ(scriptedPrompter().asked().size(), 1u) << name;
     EXPECT_EQ(scriptedPrompter().asked()[0].text, name + " nicht gefunden !");
   }

@@ -13,8 +13,8 @@
 #include "foundation/messagebox.h"
 #include "foundation/settings.h"
 #include "foundation/utilstr.h"
-#include "graphics/kwendraw.h"
-#include "graphics/kwengraf.h"
+#include "graphics/graphicsdraw.h"
+#include "graphics/graphicsstate.h"
 #include "platform/services.h"
 #include "shell/hbildvar.h"
 #include "shell/help.h"
@@ -33,15 +33,15 @@ class HelpTest : public ::testing::Test {
  protected:
   void SetUp() override {
     InitAllSettings();
-    InitKwengraf();
-    KwengrafFormCreate();
+    InitGraphicsState();
+    GraphicsWindowCreate();
     InitHbildvar();
     programState.ProgStem = "qorva";
     programState.PltDir = dir.path().string();
     scriptedPrompter().clear();
   }
   void TearDown() override {
-    InitKwengraf();
+    InitGraphicsState();
     InitHbildvar();
     InitAllSettings();
     scriptedPrompter().clear();
@@ -141,10 +141,10 @@ TEST_F(HelpTest, TheHelpButtonsShowTextPictureOrBoth) {
     ShowHelpTopic(0, c.mode);
     EXPECT_EQ(scriptedPrompter().asked().size(), c.box ? 1u : 0u);
     std::string drawn;
-    for (const std::string& r : kwengraf.DisplayList)
+    for (const std::string& r : graphicsState.DisplayList)
       if (r.rfind("4;", 0) == 0) drawn = r;
     if (c.mode == 1) continue;  // the text alone leaves the drawing as it is
-    EXPECT_EQ(drawn, c.line) << ::testing::PrintToString(kwengraf.DisplayList);
+    EXPECT_EQ(drawn, c.line) << ::testing::PrintToString(graphicsState.DisplayList);
   }
 }
 

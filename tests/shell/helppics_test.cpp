@@ -14,7 +14,7 @@
 
 #include "foundation/programstate.h"
 #include "foundation/settings.h"
-#include "graphics/kwengraf.h"
+#include "graphics/graphicsstate.h"
 #include "shell/hbildg.h"
 #include "shell/hbildvar.h"
 #include "tests/support/testsupport.h"
@@ -83,11 +83,11 @@ std::vector<long double> Numbers(const std::string& rec) {
 
 // Our drawing: lines and arcs join their end points, circles stand alone; labels are left out.
 Figures OurFigures(const fs::path& picture) {
-  InitKwengraf();
-  KwengrafFormCreate();
+  InitGraphicsState();
+  GraphicsWindowCreate();
   DrawHpglFile(picture.string());
   Figures f;
-  for (const std::string& rec : kwengraf.DisplayList) {
+  for (const std::string& rec : graphicsState.DisplayList) {
     const int type = std::stoi(rec.substr(0, rec.find(';')));
     const std::vector<long double> v = Numbers(rec);
     if (type == RecLine) {
@@ -189,7 +189,7 @@ TEST(HelpPictures, Hp2xxFindsTheSameFiguresAndExtents) {
     const auto a = ours.Extents(), b = theirs.Extents();
     for (size_t i = 0; i < a.size(); ++i) EXPECT_NEAR(a[i], b[i], 0.1L) << name << " extent " << i;
   }
-  InitKwengraf();
+  InitGraphicsState();
   InitHbildvar();
   InitAllSettings();
 }

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "foundation/graphicssettings.h"
-#include "graphics/kwengraf.h"
-#include "graphics/ui/kwengrafform.h"
+#include "graphics/graphicsstate.h"
+#include "graphics/ui/graphicswindow.h"
 #include "tests/drawings/qvadxf1_fixture.h"
 
 namespace qorva::cadtest {
@@ -22,7 +22,7 @@ class SpringViewRenderTest : public SpringViewTest {
  protected:
   void SetUp() override {
     SpringViewTest::SetUp();
-    KwengrafFormCreate();
+    GraphicsWindowCreate();
     programState.GraphResX = 640;
     programState.GraphResY = 480;
     // The scratch folder's name changes from run to run: no data-file path in the pictures.
@@ -65,8 +65,8 @@ int Differing(const QImage& a, const QImage& b) {
 TEST_F(SpringViewRenderTest, EveryViewMatchesItsReferencePicture) {
   for (uint16_t v = 1; v <= 8; ++v) {
     SCOPED_TRACE("view " + std::to_string(v));
-    InitKwengraf();
-    KwengrafFormCreate();
+    InitGraphicsState();
+    GraphicsWindowCreate();
     DrawSpringView(spring, 3, v);
     ASSERT_FALSE(programState.ErrorFlag);
     const QImage img = Render();

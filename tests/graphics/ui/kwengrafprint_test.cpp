@@ -18,9 +18,9 @@
 #include "foundation/graphicssettings.h"
 #include "foundation/programstate.h"
 #include "foundation/printsettings.h"
-#include "graphics/kwengraf.h"
-#include "graphics/ui/kwengrafform.h"
-#include "tests/graphics/kwengraf_fixture.h"
+#include "graphics/graphicsstate.h"
+#include "graphics/ui/graphicswindow.h"
+#include "tests/graphics/graphicsstate_fixture.h"
 #include "tests/support/testsupport.h"
 
 namespace qorva {
@@ -55,10 +55,10 @@ QRect Extent(const QImage& img, QRgb c) {
   return box;
 }
 
-class PrintMeasureTest : public test::KwengrafFixture {
+class PrintMeasureTest : public test::GraphicsStateFixture {
  protected:
   void SetUp() override {
-    KwengrafFixture::SetUp();
+    GraphicsStateFixture::SetUp();
     if (QStandardPaths::findExecutable("pdftoppm").isEmpty())
       GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed: tools/setup.sh installs it";
     programState.ScreenColor = true;
@@ -69,8 +69,8 @@ class PrintMeasureTest : public test::KwengrafFixture {
   static void RecordOnScreen(const ScreenShape& s) {
     programState.GraphResX = s.w - 1;
     programState.GraphResY = s.h - 1;
-    kwengraf.DisplayList.clear();
-    kwengraf.CurrentColor = -1;
+    graphicsState.DisplayList.clear();
+    graphicsState.CurrentColor = -1;
   }
 
   // The display list printed on A4 paper into a PDF file, returned as a picture of kDpi.

@@ -12,7 +12,7 @@
 #include <filesystem>
 #include <stdlib.h>
 
-#include "graphics/kwengraf.h"
+#include "graphics/graphicsstate.h"
 #include "shell/cmdline.h"
 #include "shell/startup.h"
 #include "shell/ui/mainmenu.h"
@@ -51,7 +51,7 @@ Thh* MainWindow() {
     QTimer::singleShot(300, [fromExitItem] {
       Thh* w = MainWindow();
       if (!w) std::_Exit(3);
-      if (kwengraf.DisplayList.empty()) std::_Exit(4);
+      if (graphicsState.DisplayList.empty()) std::_Exit(4);
       if (w->canvasImage().isNull()) std::_Exit(5);
       // A table left open, as the material commands leave it, ends with the program too.
       if (!materialTable().open("yeb9wst.dbf")) std::_Exit(6);

@@ -11,8 +11,8 @@
 
 #include "foundation/programstate.h"
 #include "foundation/settings.h"
-#include "graphics/kwendraw.h"
-#include "graphics/kwengraf.h"
+#include "graphics/graphicsdraw.h"
+#include "graphics/graphicsstate.h"
 #include "shell/ui/about.h"
 #include "shell/ui/sysinf.h"
 
@@ -23,24 +23,24 @@ class AboutTest : public ::testing::Test {
  protected:
   void SetUp() override {
     InitAllSettings();
-    InitKwengraf();
-    KwengrafFormCreate();
+    InitGraphicsState();
+    GraphicsWindowCreate();
     programState.ProgName = "QORVA";
     programState.ProgTitle = "QORVA - Konstantkraftfeder";
     programState.ProgVersion = "1.0";
   }
   void TearDown() override {
-    InitKwengraf();
+    InitGraphicsState();
     InitAllSettings();
   }
   // Draws a line and returns its record.
   static DisplayListRecord DrawLine() {
     line(0, 0, 10, 10);
-    return kwengraf.DisplayList.back();
+    return graphicsState.DisplayList.back();
   }
   // Whether the drawing was cleared of lineRecord and holds the logo (seven filled shapes and more).
   static bool JustTheLogo(const DisplayListRecord& lineRecord) {
-    const auto& l = kwengraf.DisplayList;
+    const auto& l = graphicsState.DisplayList;
     return std::find(l.begin(), l.end(), lineRecord) == l.end() && l.size() >= 7;
   }
 };

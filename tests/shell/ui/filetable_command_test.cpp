@@ -8,7 +8,7 @@
 #include <filesystem>
 
 #include "foundation/programstate.h"
-#include "graphics/kwendraw.h"
+#include "graphics/graphicsdraw.h"
 #include "shell/ui/mainmenu.h"
 #include "shell/ui/preview.h"
 #include "shell/ui/qorvau.h"

@@ -11,7 +11,7 @@
 
 #include "foundation/programstate.h"
 #include "foundation/settings.h"
-#include "graphics/vntxuni1.h"
+#include "graphics/plotcommand.h"
 #include "shell/ui/lvntx.h"
 #include "tests/support/ui/nextmodal.h"
 

@@ -20,8 +20,8 @@
 #include "foundation/programstate.h"
 #include "foundation/settings.h"
 #include "foundation/desktopsettings.h"
-#include "graphics/kwendraw.h"
-#include "graphics/kwengraf.h"
+#include "graphics/graphicsdraw.h"
+#include "graphics/graphicsstate.h"
 #include "platform/services.h"
 #include "shell/ui/mainmenu.h"
 #include "shell/ui/menucommands.h"
@@ -121,7 +121,7 @@ TEST_F(MenuCommandsTest, NewSpringRecalculatedSavedAndOpenedAgain) {
     }, t);
     QTest::mouseClick(t->Button_ok, Qt::LeftButton);
   });
-  kwengraf.DisplayList.clear();
+  graphicsState.DisplayList.clear();
   Item("mi_fileNew")->trigger();
   EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_EQ(programState.CurrentFileName, "");
@@ -133,7 +133,7 @@ TEST_F(MenuCommandsTest, NewSpringRecalculatedSavedAndOpenedAgain) {
   EXPECT_GT(spring().family.Stress2, 0) << "calculated";
   EXPECT_TRUE(programState.InputModified);
   EXPECT_EQ(messageLists, 1);
-  EXPECT_GT(kwengraf.DisplayList.size(), 100u) << "the spring is drawn";
+  EXPECT_GT(graphicsState.DisplayList.size(), 100u) << "the spring is drawn";
 
   // Edit > Recalculation: the thickness changed in the dimensions form.
   const long double stressBefore = spring().family.Stress2;

@@ -18,7 +18,7 @@
 #include "foundation/settings.h"
 #include "foundation/desktopsettings.h"
 #include "foundation/printsettings.h"
-#include "graphics/kwengraf.h"
+#include "graphics/graphicsstate.h"
 #include "platform/services.h"
 #include "shell/printpreset.h"
 #include "shell/ui/printcon.h"
@@ -43,7 +43,7 @@ class PrintWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     InitAllSettings();
-    InitKwengraf();
+    InitGraphicsState();
     previous_ = installServices(HeadlessServices());
     services().DbfBrowseWindow = ShowTableBrowseWindow;
     fs::create_directories(dir_ / "dbf");
@@ -59,7 +59,7 @@ class PrintWindowTest : public ::testing::Test {
     InitTableHost();
     StopTableEngine();
     installServices(std::move(previous_));
-    InitKwengraf();
+    InitGraphicsState();
     InitAllSettings();
     scriptedPrompter().clear();
   }

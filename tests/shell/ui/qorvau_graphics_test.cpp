@@ -6,8 +6,8 @@
 #include "foundation/graphicssettings.h"
 #include "foundation/programstate.h"
 #include "foundation/settings.h"
-#include "graphics/kwendraw.h"
-#include "graphics/kwengraf.h"
+#include "graphics/graphicsdraw.h"
+#include "graphics/graphicsstate.h"
 #include "shell/ui/qorvau.h"
 
 namespace qorva {
@@ -15,7 +15,7 @@ namespace {
 
 TEST(MainWindowGraphics, ShowsADrawingMadeOfDisplayListRecords) {
   InitAllSettings();
-  InitKwengraf();
+  InitGraphicsState();
   programState.GraphResX = 640;
   programState.GraphResY = 480;
   {
@@ -24,14 +24,14 @@ TEST(MainWindowGraphics, ShowsADrawingMadeOfDisplayListRecords) {
     ASSERT_TRUE(GraphDraw);
     // The main window's creation replaces the graphics window's: the current state starts at zero,
     // so before the first replay a colour 0 and Header's line style 0 are left out.
-    EXPECT_EQ(kwengraf.CurrentColor, 0);
+    EXPECT_EQ(graphicsState.CurrentColor, 0);
     GraphClear();
     GraphHeader(0, 0, 160, 120);
     GraphSetColor(0);
     GraphSetColor(14);
     GraphSolid(20, 20, 60, 20, 60, 60, 20, 60);
     GraphClearViewPort();
-    EXPECT_EQ(kwengraf.DisplayList.size(), 3u);  // window, colour, solid
+    EXPECT_EQ(graphicsState.DisplayList.size(), 3u);  // window, colour, solid
     w.show();
     QApplication::processEvents();
     const QImage& img = w.canvasImage();
@@ -49,7 +49,7 @@ TEST(MainWindowGraphics, ShowsADrawingMadeOfDisplayListRecords) {
   EXPECT_EQ(FKwengra, nullptr);
   EXPECT_EQ(graphWindowHost(), nullptr);
   GraphDraw.reset();
-  InitKwengraf();
+  InitGraphicsState();
   InitAllSettings();
 }
 

@@ -15,8 +15,8 @@
 #include "foundation/programstate.h"
 #include "foundation/ui/qttext.h"
 #include "foundation/desktopsettings.h"
-#include "graphics/kwendraw.h"
-#include "graphics/kwengraf.h"
+#include "graphics/graphicsdraw.h"
+#include "graphics/graphicsstate.h"
 #include "shell/cmdline.h"
 #include "shell/springfile.h"
 #include "shell/startup.h"
@@ -51,7 +51,7 @@ class MainWindowStart : public ::testing::Test {
     installServices(std::move(previous_));
     ShutdownProgram();
     GraphDraw.reset();
-    InitKwengraf();
+    InitGraphicsState();
     fs::current_path(old_);
     scriptedPrompter().clear();
   }

@@ -12,8 +12,8 @@
 #include "foundation/programstate.h"
 #include "foundation/settings.h"
 #include "foundation/desktopsettings.h"
-#include "graphics/kwendraw.h"
-#include "graphics/kwengraf.h"
+#include "graphics/graphicsdraw.h"
+#include "graphics/graphicsstate.h"
 #include "platform/services.h"
 #include "shell/cmdline.h"
 #include "shell/startup.h"
@@ -97,14 +97,14 @@ TEST(StartPicture, TheWindowShowsItAtStart) {
     ASSERT_FALSE(w.FormCreate(ParseCommandLine({})).has_value());
     EXPECT_TRUE(startup.StartPictureShown);
     bool title = false;
-    for (const std::string& rec : kwengraf.DisplayList) title = title || rec.ends_with(";QORVA");
+    for (const std::string& rec : graphicsState.DisplayList) title = title || rec.ends_with(";QORVA");
     EXPECT_TRUE(title) << "the start picture's title is drawn";
-    EXPECT_TRUE(kwengraf.DisplayList.front().ends_with(";0;0;160;120")) << kwengraf.DisplayList.front();
+    EXPECT_TRUE(graphicsState.DisplayList.front().ends_with(";0;0;160;120")) << graphicsState.DisplayList.front();
   }
   installServices(std::move(previous));
   ShutdownProgram();
   GraphDraw.reset();
-  InitKwengraf();
+  InitGraphicsState();
   fs::current_path(old);
   test::scriptedPrompter().clear();
 }
