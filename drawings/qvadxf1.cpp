@@ -247,8 +247,8 @@ void DrawSpringSideView(const Spring& s) {
 }
 
 void DrawForceTable(const Spring& s, long double x, long double y, long double h) {
-  const Yebglob9& g = s.family;
-  const Qvaglob& q = s.product;
+  const FamilyData& g = s.family;
+  const ProductData& q = s.product;
   const long double Rm = g.TensileStrength;
   TAusTabelle table(x, y, h, Widths({2, 8, 8, 8, 6}),
                     Cells({"i", " F [" + ForceUnit() + "]", "s [" + LengthUnit() + "]", "sig.b " + StressUnit(),
@@ -260,8 +260,8 @@ void DrawForceTable(const Spring& s, long double x, long double y, long double h
 }
 
 void DrawDimensionTable(const Spring& s, long double x, long double y, long double h) {
-  const Yebglob9& g = s.family;
-  const Qvaglob& q = s.product;
+  const FamilyData& g = s.family;
+  const ProductData& q = s.product;
   const std::string u = LengthUnit();
   TAusTabelle table(x, y, h, Widths({4, 3, 6}), Cells({"Abmessungen"}));
   table.TableRow(Cells({"t", u, LengthStr(g.BandThickness)}));
@@ -302,7 +302,7 @@ std::vector<std::string> WrapCellText(const std::string& text, std::size_t width
 }
 
 void DrawMaterialTable(const Spring& s, long double x, long double y, long double h) {
-  const Yebglob9& g = s.family;
+  const FamilyData& g = s.family;
   const YEB9WST_Record& m = g.MaterialRec;
   const std::string su = StressUnit();
   // The cell is 18 text heights wide: the leading blank and 22 characters of the 0.75-height style
@@ -322,7 +322,7 @@ void DrawMaterialTable(const Spring& s, long double x, long double y, long doubl
 }
 
 void DrawCharacteristic(const Spring& s, long double x0, long double y0, long double xlen, long double ylen) {
-  const Qvaglob& q = s.product;
+  const ProductData& q = s.product;
   const long double F2 = q.Force2;
   const long double Fn = q.ForceN;
   DiagramSetSize(xlen, ylen);
@@ -339,7 +339,7 @@ void DrawCharacteristic(const Spring& s, long double x0, long double y0, long do
 }
 
 void DrawQuick1Page(const Spring& s) {
-  const Yebglob9& g = s.family;
+  const FamilyData& g = s.family;
   const long double De = s.product.OuterDiameter;
   CadSetColor(19);
   CadMoveTo(80.0L, 115.0L);
@@ -358,7 +358,7 @@ void DrawQuick1Page(const Spring& s) {
 }
 
 void DrawQuick3Page(const Spring& s) {
-  const Yebglob9& g = s.family;
+  const FamilyData& g = s.family;
   const long double De = s.product.OuterDiameter;
   const long double b = g.BandWidth;
   CadSetColor(19);
@@ -382,7 +382,7 @@ void DrawQuick3Page(const Spring& s) {
 }
 
 void DrawProductionPage(const Spring& s) {
-  const Yebglob9& g = s.family;
+  const FamilyData& g = s.family;
   const long double De = s.product.OuterDiameter;
   const long double b = g.BandWidth;
   CadSetColor(0);

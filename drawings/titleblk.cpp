@@ -43,12 +43,12 @@ bool BlockFileExists(const std::string& name) { return !UserBlockFile(name).empt
 bool BlockOutput() { return CadOutputTakesUserBlocks(); }
 
 // First record shown: only the last 8 changes fit.
-int32_t FirstShownChange(const Aendvar& d) {
+int32_t FirstShownChange(const DrawingData& d) {
   const int32_t count = std::min<int32_t>(d.ChangeCount, MaxChangeRecords);
   return count > 8 ? count - 7 : 1;
 }
 
-int32_t ShownChangeCount(const Aendvar& d) { return std::min<int32_t>(d.ChangeCount, MaxChangeRecords); }
+int32_t ShownChangeCount(const DrawingData& d) { return std::min<int32_t>(d.ChangeCount, MaxChangeRecords); }
 
 // A table row holds one line: breaks in a description become blanks.
 std::string OneLine(const std::string& s) {
@@ -62,7 +62,7 @@ std::string OneLine(const std::string& s) {
   return r;
 }
 
-std::string RevisionLetter(const Aendvar& d) {
+std::string RevisionLetter(const DrawingData& d) {
   return std::string(1, static_cast<char>(65 + ShownChangeCount(d)));
 }
 
@@ -253,11 +253,11 @@ struct Names {
   const std::string& name;
   const std::string& name2;
   const std::string& number;
-  const Aendvar& drawing;
+  const DrawingData& drawing;
 };
 
 std::string FieldText(Field field, const Names& names) {
-  const Aendvar& d = names.drawing;
+  const DrawingData& d = names.drawing;
   switch (field) {
     case Field::None: return {};
     case Field::Name: return names.name;
@@ -286,7 +286,7 @@ std::string FieldText(Field field, const Names& names) {
 }
 
 // The last changes in the rows of the DIN block.
-void DinChangeRows(const Aendvar& d) {
+void DinChangeRows(const DrawingData& d) {
   if (d.ChangeCount <= 0) return;
   Style(1.7L, 1.3L);
   CadSetColor(3);
@@ -370,7 +370,7 @@ void InsertUserBlocks(const std::string& stem, int32_t format, long double y) {
   if (!own.empty() && BlockFileExists(own)) CadInsertBlockOffset(own, 0, y, 0, 1, 1);
 }
 
-long double HeadBlockHeight(const Aendvar& d, int32_t type) {
+long double HeadBlockHeight(const DrawingData& d, int32_t type) {
   switch (type) {
     case 0:
       return 38.25L;
@@ -418,7 +418,7 @@ bool TitleBlockOrigin(int32_t format, long double& x, long double& y) {
   return true;
 }
 
-long double ChangeTableHeight(const Aendvar& d) {
+long double ChangeTableHeight(const DrawingData& d) {
   if (!cadSettings.DwgShowChanges || d.ChangeCount == 0) return 0;
   return static_cast<long double>(std::min<int32_t>(8, ShownChangeCount(d)) + 1) * 3.5L;
 }
@@ -436,7 +436,7 @@ std::string ChangeIndexText(int32_t n) {
   }
 }
 
-void DrawTitleBlock(const Aendvar& d, int32_t format, const std::string& name, const std::string& name2,
+void DrawTitleBlock(const DrawingData& d, int32_t format, const std::string& name, const std::string& name2,
                     const std::string& number) {
   long double ox = 0;
   long double oy = 0;
@@ -456,7 +456,7 @@ void DrawTitleBlock(const Aendvar& d, int32_t format, const std::string& name, c
   CadSetOrigin(0, 0);
 }
 
-void DrawChangeTable(const Aendvar& d) {
+void DrawChangeTable(const DrawingData& d) {
   const long double y0 = desktopSettings.TitleBlockType == 1 ? 27 : 36;
   const int32_t n = std::min<int32_t>(8, ShownChangeCount(d));
   const long double rows = static_cast<long double>(n + 1) * 3.5L;

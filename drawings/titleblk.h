@@ -36,16 +36,16 @@ bool TitleBlockOrigin(int32_t format, long double& x, long double& y);
 
 // Height of the change table of the drawing data d on top of an ISO block:
 // (min(8, ChangeCount) + 1) * 3.5 when DwgShowChanges is set and there are changes, else 0.
-long double ChangeTableHeight(const Aendvar& d);
+long double ChangeTableHeight(const DrawingData& d);
 
 // Index label of change record n by ChangeIndexStyle: 0 "a" for 1, 1 "1", 2 "A" for 1, else empty.
 std::string ChangeIndexText(int32_t n);
 
 // Draws the title block of the TitleBlockType in force for a sheet format, with the change records
 // and title-block fields of the given drawing data d.
-void DrawTitleBlock(const Aendvar& d, int32_t format, const std::string& name, const std::string& name2,
+void DrawTitleBlock(const DrawingData& d, int32_t format, const std::string& name, const std::string& name2,
                     const std::string& number);
 // The change table of d on top of an ISO block (title-block coordinates): the last 8 changes at most.
-void DrawChangeTable(const Aendvar& d);
+void DrawChangeTable(const DrawingData& d);
 
 }  // namespace qorva

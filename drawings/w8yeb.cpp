@@ -50,7 +50,7 @@ long double ScaleTick(int64_t k) {
 
 long double DigitShift(int64_t k) { return 1.5L * 0.375L * static_cast<long double>(IntStr(k).size()); }
 
-bool FreeTextsOn(const Aendvar& drawing, int32_t format) {
+bool FreeTextsOn(const DrawingData& drawing, int32_t format) {
   const int32_t mode = drawing.DrawingTextMode;
   return drawing.DrawingTextCount > 0 &&
          (((mode == 0 || mode == 2) && format == 4) || ((mode == 1 || mode == 2) && format == 3));
@@ -105,7 +105,7 @@ SheetGeometry SheetGeometryFor(int32_t format) {
 }
 
 void DrawDrawingFrame(const Spring& s, int32_t format) {
-  const Aendvar& drawing = s.drawing;
+  const DrawingData& drawing = s.drawing;
   const std::string n1 = SlashIsEmpty(s.family.DrawingName);
   const std::string n2 = SlashIsEmpty(s.family.DrawingName2);
   const std::string nr = SlashIsEmpty(s.family.DrawingNumber);

@@ -12,7 +12,7 @@
 #include "graphics/diagrams.h"
 #include "graphics/cadkernel.h"
 #include "platform/services.h"
-#include "spring/yebfest9.h"
+#include "spring/materialrecord.h"
 
 namespace qorva {
 
@@ -81,7 +81,7 @@ void DrawCycleLines(bool haigh, long double sO, long double sH0, long double m, 
 }
 
 // upperLimit: the upper-stress limit of the diagram's own evaluation, in real bending stress.
-void DrawWorkingPoint(const Yebglob9& g, bool haigh, long double upperLimit) {
+void DrawWorkingPoint(const FamilyData& g, bool haigh, long double upperLimit) {
   const long double s1 = g.Stress1;
   const long double s2 = g.Stress2;
   if (haigh) {
@@ -112,7 +112,7 @@ void DrawWorkingPoint(const Yebglob9& g, bool haigh, long double upperLimit) {
 // upperLimit and strokeStress: the diagram's own evaluation, in real bending stress; the life is the
 // spring's, as its calculation gave it. lifeKnown is false when the evaluation stopped before it
 // could tell the life of this spring.
-void WriteGoodmanValueBlock(const Yebglob9& g, long double t, long double upperLimit, long double strokeStress,
+void WriteGoodmanValueBlock(const FamilyData& g, long double t, long double upperLimit, long double strokeStress,
                             long double sHz, bool aboveLimit, bool lifeKnown) {
   CadMoveTo(100, 115);
   ValueTextStyle();
@@ -164,13 +164,13 @@ void DrawThicknessCurve(long double e, F value) {
 void DrawGoodmanDiagram(const Spring& s, uint16_t kind, long double t) {
   // The results of a failed calculation are those of an earlier spring: nothing of them is drawn.
   if (programState.FatalError) return;
-  const Yebglob9& g = s.family;
+  const FamilyData& g = s.family;
   const bool haigh = kind == 2;
   const long double k = StressScale(g.MaterialRec);
   long double sO = 0, sH0 = 0, m = 0, x = 0, sHz = 0;
   std::string label;
   // The evaluation writes its fatigue results into the family it is given: a scratch copy here.
-  Yebglob9 evaluated = g;
+  FamilyData evaluated = g;
   GoodmanEvaluation(evaluated, t, k * g.Stress1, k * g.Stress2, sO, sH0, m, x, sHz, label);
   // The calculation has set the spring's own upper-stress limit and stroke stress from the same
   // evaluation at its thickness; the diagram shows those of its t and leaves the spring alone.
@@ -221,7 +221,7 @@ void DrawRmCurve(const Spring& s) {
 }
 
 void DrawPermissibleStressCurve(const Spring& s, long double t) {
-  const Yebglob9& g = s.family;
+  const FamilyData& g = s.family;
   CadSetColor(16);
   DrawThicknessCurve(25, [&s](long double d) { return PermissibleStressOfThickness(s, d); });
   CadSetColor(19);
@@ -265,7 +265,7 @@ void DrawStrengthTable(const Spring& s) {
 }
 
 void WriteMaterialValueLines(const Spring& s, long double t) {
-  const Yebglob9& g = s.family;
+  const FamilyData& g = s.family;
   const YEB9WST_Record& r = g.MaterialRec;
   CadSetColor(19);
   CadTextStyle(0, 0, 2.3L, 1.7L);

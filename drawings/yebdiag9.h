@@ -4,7 +4,7 @@
 // load cycles, the spring's working point and a value block, drawn into a page the caller has
 // opened; and the two diagrams over the band thickness (tensile strength Rm = f(t) and permissible
 // bending stress Sigma b zul = f(t)), which open their own output and page.
-// They belong with the material laws (yebfest9) but draw through the diagram library and the CAD
+// They belong with the material laws (materialrecord) but draw through the diagram library and the CAD
 // kernel, so they live on the graphics side.
 
 #include <cstdint>

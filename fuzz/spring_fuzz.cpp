@@ -1,7 +1,7 @@
 // A spring data file read as File > Open reads it, into a new spring of its own.
 #include "foundation/programstate.h"
 #include "fuzz/fuzzsupport.h"
-#include "spring/qvaio.h"
+#include "spring/springdatafile.h"
 #include "spring/spring.h"
 
 using namespace qorva;

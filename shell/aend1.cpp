@@ -54,7 +54,7 @@ Outcome ShowChangeEntry(uint16_t n) { return WindowOutcome(services().ChangeEntr
 Outcome ShowDrawingInfo() { return WindowOutcome(services().DrawingInfo()); }
 
 void ChangeRecordCommand(Spring& s, uint16_t code) {
-  Aendvar& a = s.drawing;
+  DrawingData& a = s.drawing;
   // Every command starts from a clear state: a failed command before must not stop this one.
   programState.ErrorFlag = false;
   // The records belong to the spring's data: a change asks to be saved like any other input.
@@ -104,7 +104,7 @@ std::string ChangeLabel(uint16_t i) {
 }
 
 void PrintChangeRecords(const Spring& s, uint16_t device) {
-  const Aendvar& a = s.drawing;
+  const DrawingData& a = s.drawing;
   BeginReport(programState.ProgTitle + " V" + programState.ProgVersion, "\x8E" "nderungsprotokoll", s.TitleLines[1],
               s.TitleLines[2], s.TitleLines[3], 0);
   OpenOutput(device, programState.CurrentFileName + ".TXT");
@@ -146,7 +146,7 @@ void PrintChangeRecords(const Spring& s, uint16_t device) {
   ArrowCursor();
 }
 
-void StoreChangeEntry(Aendvar& a, uint16_t n, const std::string& changeIndex, const std::string& date,
+void StoreChangeEntry(DrawingData& a, uint16_t n, const std::string& changeIndex, const std::string& date,
                       const std::string& editor, const std::string& description) {
   if (n < 1 || n > MaxChangeRecords) return;
   AendRecord& r = a.ChangeRecords[n];
@@ -158,7 +158,7 @@ void StoreChangeEntry(Aendvar& a, uint16_t n, const std::string& changeIndex, co
 
 bool DinTitleBlock() { return desktopSettings.TitleBlockType == 0 || desktopSettings.TitleBlockType == 3; }
 
-void StoreDrawingInfo(Aendvar& a, const DrawingInfoInput& in) {
+void StoreDrawingInfo(DrawingData& a, const DrawingInfoInput& in) {
   a.TitleReplaces = cut(in.replaces, 15);
   a.TitleReplacedBy = cut(in.replacedBy, 15);
   a.TitleDrawnDate = in.rowDate[1];

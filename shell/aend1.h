@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "platform/services.h"
-#include "spring/aendvar.h"
+#include "spring/drawingdata.h"
 #include "spring/spring.h"
 
 namespace qorva {
@@ -40,7 +40,7 @@ std::string ChangeLabel(uint16_t i);
 
 // What the change entry window hands over on OK (DOS code page), stored as change record n of a.
 // The texts are cut to their lengths (20, 10, 5, 255); the description keeps its line breaks.
-void StoreChangeEntry(Aendvar& a, uint16_t n, const std::string& changeIndex, const std::string& date,
+void StoreChangeEntry(DrawingData& a, uint16_t n, const std::string& changeIndex, const std::string& date,
                       const std::string& editor, const std::string& description);
 
 // What the drawing information window hands over on OK (DOS code page).
@@ -55,7 +55,7 @@ struct DrawingInfoInput {
 // Stores the fields in a; the ISO 7200 fields only when TitleBlockType is 1 or 2. The drawing texts:
 // row 1 always, then each following row while its text is not blank, at most eight; numbers that
 // are no numbers become 0.
-void StoreDrawingInfo(Aendvar& a, const DrawingInfoInput& in);
+void StoreDrawingInfo(DrawingData& a, const DrawingInfoInput& in);
 
 // Whether the title block is laid out after DIN 6771 (TitleBlockType 0 or 3) rather than ISO 7200.
 bool DinTitleBlock();

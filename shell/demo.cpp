@@ -6,7 +6,7 @@
 #include "foundation/yesnoprompt.h"
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
-#include "spring/qvaglob.h"
+#include "spring/productdata.h"
 
 namespace qorva {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/services.h"
-#include "spring/dokuvar.h"
+#include "spring/documentlinks.h"
 
 namespace qorva {
 

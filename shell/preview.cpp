@@ -11,9 +11,9 @@
 #include "foundation/windowtext.h"
 #include "platform/sysname.h"
 #include "shell/qsorts1.h"
-#include "spring/qvaio.h"
+#include "spring/springdatafile.h"
 #include "spring/spring.h"
-#include "spring/yebfest9.h"
+#include "spring/materialrecord.h"
 
 namespace qorva {
 
@@ -64,7 +64,7 @@ std::string LengthCell(long double v) { return LengthFix(3, 2, v); }
 
 }  // namespace
 
-GridRow FileTableRow(const std::string& fileName, int64_t stamp, const Yebglob9& m, const Qvaglob& g,
+GridRow FileTableRow(const std::string& fileName, int64_t stamp, const FamilyData& m, const ProductData& g,
                      const MaterialDesignation& stored, FileTableState state) {
   GridRow row(kFileTableColumns);
   row[0] = DosToUtf8(fileName);

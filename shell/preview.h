@@ -43,7 +43,7 @@ enum class FileTableState {
 // The row of the spring (family and product part, the material designation its file stores) read
 // from the file fileName (the program's name, shown as the display converts it) with the
 // modification time stamp.
-GridRow FileTableRow(const std::string& fileName, int64_t stamp, const Yebglob9& family, const Qvaglob& product,
+GridRow FileTableRow(const std::string& fileName, int64_t stamp, const FamilyData& family, const ProductData& product,
                      const MaterialDesignation& material, FileTableState state);
 
 // The header and one row per spring data file of dir. Each file is read into a value and calculated

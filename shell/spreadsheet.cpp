@@ -22,8 +22,8 @@
 #include "platform/launcher.h"
 #include "platform/services.h"
 #include "platform/sysname.h"
-#include "spring/qvaaus1.h"
-#include "spring/qvaio.h"
+#include "spring/resultreport.h"
+#include "spring/springdatafile.h"
 #include "shell/springfile.h"
 
 namespace qorva {

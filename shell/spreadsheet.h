@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "shell/preview.h"
-#include "spring/qvaio.h"
+#include "spring/springdatafile.h"
 #include "spring/spring.h"
 
 namespace qorva {

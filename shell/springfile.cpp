@@ -8,7 +8,7 @@
 #include "foundation/utilstr.h"
 #include "foundation/desktopsettings.h"
 #include "platform/sysname.h"
-#include "spring/qvaio.h"
+#include "spring/springdatafile.h"
 
 namespace qorva {
 

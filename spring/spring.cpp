@@ -5,15 +5,15 @@
 
 #include "foundation/errorlist.h"
 #include "foundation/programstate.h"
-#include "spring/qvarech.h"
+#include "spring/calculation.h"
 
 namespace qorva {
 
 Spring NewSpring() {
   Spring s;
   SetStartInputs(s.family, s.product);
-  s.drawing = NewAendvar();
-  s.documents = NewDokuvar();
+  s.drawing = NewDrawingData();
+  s.documents = NewDocumentLinkList();
   return s;
 }
 

@@ -9,20 +9,20 @@
 #include <string>
 #include <vector>
 
-#include "spring/aendvar.h"
-#include "spring/dokuvar.h"
-#include "spring/qvaglob.h"
-#include "spring/yebfest9.h"
-#include "spring/yebglob9.h"
+#include "spring/drawingdata.h"
+#include "spring/documentlinks.h"
+#include "spring/productdata.h"
+#include "spring/materialrecord.h"
+#include "spring/familydata.h"
 
 namespace qorva {
 
 struct Spring {
   std::array<std::string, 4> TitleLines;  // [1..3], the lines every report and file of it is headed with
-  Yebglob9 family;                         // material, band, load data, stresses, drawing names
-  Qvaglob product;                         // coil geometry, forces, travels, results
-  Aendvar drawing;                         // change records, title-block fields, drawing texts
-  Dokuvar documents;
+  FamilyData family;                         // material, band, load data, stresses, drawing names
+  ProductData product;                         // coil geometry, forces, travels, results
+  DrawingData drawing;                         // change records, title-block fields, drawing texts
+  DocumentLinkList documents;
   // The title-block type its file carries: a file read makes it the setting desktopSettings.TitleBlockType,
   // and a file is written with the setting.
   int32_t TitleBlockType = 0;
@@ -41,8 +41,8 @@ void ClearTitleLines(Spring& s);
 // forces, travels, fatigue), the message list, and whether a fatal stop made the results unusable
 // (they are then the values the spring came with).
 struct CalcOutcome {
-  Yebglob9 family;
-  Qvaglob product;
+  FamilyData family;
+  ProductData product;
   std::vector<std::string> messages;
   bool fatal = false;
 };

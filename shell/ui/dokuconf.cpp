@@ -37,7 +37,7 @@ void chooseInto(QLineEdit* edit, const char* filter) {
 
 }  // namespace
 
-TForm_confDoku::TForm_confDoku(Dokuvar& documents, QWidget* parent) : QDialog(parent), documents_(documents) {
+TForm_confDoku::TForm_confDoku(DocumentLinkList& documents, QWidget* parent) : QDialog(parent), documents_(documents) {
   setObjectName("Form_confDoku");
   auto* column = new QVBoxLayout(this);
   auto button = [this](const QString& text, const QString& name) {
@@ -133,7 +133,7 @@ void TForm_confDoku::keyPressEvent(QKeyEvent* e) {
 
 void TForm_confDoku::cancel() { reject(); }
 
-Outcome EditDocumentLinks(Dokuvar& documents) {
+Outcome EditDocumentLinks(DocumentLinkList& documents) {
   TForm_confDoku form(documents, GraphForm());
   form.ShowLinks();
   return form.exec() == QDialog::Accepted ? Outcome::Done : Outcome::Cancelled;

@@ -15,13 +15,13 @@ class QPushButton;
 
 namespace qorva {
 
-struct Dokuvar;
+struct DocumentLinkList;
 
 class TForm_confDoku : public QDialog {
   Q_OBJECT
 
  public:
-  explicit TForm_confDoku(Dokuvar& documents, QWidget* parent = nullptr);
+  explicit TForm_confDoku(DocumentLinkList& documents, QWidget* parent = nullptr);
 
   // One group of controls per link, [1..5]; index 0 unused. The object names end in the link's
   // number: GroupBox1, Label_prog1, Label_file1, Edit_prog1, Edit_file1, Button_prog1, Button_file1.
@@ -48,11 +48,11 @@ class TForm_confDoku : public QDialog {
   void ok();
   void cancel();
 
-  Dokuvar& documents_;
+  DocumentLinkList& documents_;
 };
 
 // Edits and launches the document links of documents modally. OK stores them and gives Done;
 // Cancel, Esc and the title bar's close store nothing and give Cancelled.
-Outcome EditDocumentLinks(Dokuvar& documents);
+Outcome EditDocumentLinks(DocumentLinkList& documents);
 
 }  // namespace qorva

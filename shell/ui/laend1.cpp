@@ -19,7 +19,7 @@
 
 namespace qorva {
 
-TForm_EinAend::TForm_EinAend(Aendvar& drawing, QWidget* parent) : QDialog(parent), drawing_(drawing) {
+TForm_EinAend::TForm_EinAend(DrawingData& drawing, QWidget* parent) : QDialog(parent), drawing_(drawing) {
   setObjectName("Form_EinAend");
   auto* grid = new QGridLayout(this);
   auto label = [this](QLabel*& l, const char* name, const QString& text) {
@@ -102,7 +102,7 @@ void TForm_EinAend::cancel() {
   reject();
 }
 
-Outcome EditChangeEntry(Aendvar& drawing, uint16_t n) {
+Outcome EditChangeEntry(DrawingData& drawing, uint16_t n) {
   TForm_EinAend form(drawing, GraphForm());
   form.ShowRecord(n);
   return form.exec() == QDialog::Accepted ? Outcome::Done : Outcome::Cancelled;

@@ -14,13 +14,13 @@ class QPushButton;
 
 namespace qorva {
 
-struct Aendvar;
+struct DrawingData;
 
 class TForm_EinAend : public QDialog {
   Q_OBJECT
 
  public:
-  explicit TForm_EinAend(Aendvar& drawing, QWidget* parent = nullptr);
+  explicit TForm_EinAend(DrawingData& drawing, QWidget* parent = nullptr);
 
   QLabel* Label_aenderung = nullptr;
   QLineEdit* Edit_aenderung = nullptr;
@@ -43,12 +43,12 @@ class TForm_EinAend : public QDialog {
   void ok();
   void cancel();
 
-  Aendvar& drawing_;
+  DrawingData& drawing_;
 };
 
 // Edits change record n of drawing modally. OK stores it, clears ErrorFlag and gives Done; Cancel
 // and Esc set ErrorFlag, closing by the title bar leaves it as it was: both store nothing and give
 // Cancelled.
-Outcome EditChangeEntry(Aendvar& drawing, uint16_t n);
+Outcome EditChangeEntry(DrawingData& drawing, uint16_t n);
 
 }  // namespace qorva

@@ -84,7 +84,7 @@ void TForm_zeichInfo::SetCell(QTableWidget* grid, int row, int col, const QStrin
   }
 }
 
-TForm_zeichInfo::TForm_zeichInfo(Aendvar& drawing, QWidget* parent) : QDialog(parent), drawing_(drawing) {
+TForm_zeichInfo::TForm_zeichInfo(DrawingData& drawing, QWidget* parent) : QDialog(parent), drawing_(drawing) {
   setObjectName("Form_zeichInfo");
   const bool din = DinTitleBlock();
   auto* column = new QVBoxLayout(this);
@@ -237,7 +237,7 @@ void TForm_zeichInfo::cancel() {
   reject();
 }
 
-Outcome EditDrawingInfo(Aendvar& drawing) {
+Outcome EditDrawingInfo(DrawingData& drawing) {
   TForm_zeichInfo form(drawing, GraphForm());
   return form.exec() == QDialog::Accepted ? Outcome::Done : Outcome::Cancelled;
 }

@@ -16,13 +16,13 @@ class QTableWidget;
 
 namespace qorva {
 
-struct Aendvar;
+struct DrawingData;
 
 class TForm_zeichInfo : public QDialog {
   Q_OBJECT
 
  public:
-  explicit TForm_zeichInfo(Aendvar& drawing, QWidget* parent = nullptr);
+  explicit TForm_zeichInfo(DrawingData& drawing, QWidget* parent = nullptr);
 
   QLabel* Label_ersatz_fuer = nullptr;
   QLabel* Label_ersetzt_durch = nullptr;
@@ -48,12 +48,12 @@ class TForm_zeichInfo : public QDialog {
   void ok();
   void cancel();
 
-  Aendvar& drawing_;
+  DrawingData& drawing_;
 };
 
 // Edits the title-block fields and drawing texts of drawing modally. OK stores them, clears
 // ErrorFlag and gives Done; Cancel sets ErrorFlag, closing by the title bar leaves it as it was:
 // both store nothing and give Cancelled.
-Outcome EditDrawingInfo(Aendvar& drawing);
+Outcome EditDrawingInfo(DrawingData& drawing);
 
 }  // namespace qorva

@@ -31,11 +31,11 @@
 #include "shell/ui/qvapre.h"
 #include "shell/ui/sysinf.h"
 #include "shell/ui/uuni1_1.h"
-#include "spring/qvaaus1.h"
-#include "spring/qvaio.h"
-#include "spring/qvarech.h"
-#include "spring/ui/yebmat9.h"
-#include "spring/yebfest9.h"
+#include "spring/resultreport.h"
+#include "spring/springdatafile.h"
+#include "spring/calculation.h"
+#include "spring/ui/materialwindow.h"
+#include "spring/materialrecord.h"
 
 namespace qorva {
 

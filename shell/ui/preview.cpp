@@ -26,7 +26,7 @@
 #include "shell/ui/mainmenu.h"
 #include "shell/ui/qorvau.h"
 #include "shell/vmenu1.h"
-#include "spring/qvaio.h"
+#include "spring/springdatafile.h"
 
 namespace qorva {
 

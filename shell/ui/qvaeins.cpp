@@ -16,7 +16,7 @@
 #include "foundation/ui/qttext.h"
 #include "foundation/utilstr.h"
 #include "shell/ui/lconfig.h"
-#include "spring/qvarech.h"
+#include "spring/calculation.h"
 #include "spring/spring.h"
 
 namespace qorva {
@@ -79,7 +79,7 @@ void Tform_qvaeins::showEvent(QShowEvent* event) {
 }
 
 void Tform_qvaeins::FormShow() {
-  const Yebglob9& g = spring_.family;
+  const FamilyData& g = spring_.family;
   RadioGroup_statdyn->SetItemIndex(g.LoadType - 1);
   RadioGroup_statdynClick();
   Label_tempu->setText(dosToQString(TempUnit()));
@@ -92,7 +92,7 @@ void Tform_qvaeins::RadioGroup_statdynClick() { Edit_freq->setEnabled(RadioGroup
 void Tform_qvaeins::Button_tempClick() { Edit_temperatur->setText(dosToQString(TempStr(20))); }
 
 void Tform_qvaeins::ReadFields() {
-  Yebglob9& g = spring_.family;
+  FamilyData& g = spring_.family;
   g.LoadType = static_cast<uint16_t>(RadioGroup_statdyn->ItemIndex() + 1);
   temperature_.ReadInto(g.OperatingTemperature);
   // Read also while disabled: a static load keeps the frequency it had.

@@ -13,9 +13,9 @@
 #include "foundation/ui/qttext.h"
 #include "foundation/machinefacts.h"
 #include "foundation/utilstr.h"
-#include "spring/qvarech.h"
+#include "spring/calculation.h"
 #include "spring/spring.h"
-#include "spring/yebtol9.h"
+#include "spring/striptolerances.h"
 
 namespace qorva {
 
@@ -75,8 +75,8 @@ TForm_qvageo::TForm_qvageo(Spring& s, QWidget* parent) : TInputForm(parent), spr
 }
 
 void TForm_qvageo::FillFields() {
-  const Qvaglob& q = spring_.product;
-  const Yebglob9& g = spring_.family;
+  const ProductData& q = spring_.product;
+  const FamilyData& g = spring_.family;
   de_.Fill(q.OuterDiameter);
   di_.Fill(q.InnerDiameter);
   dn_.Fill(q.BendingDiameter);
@@ -87,8 +87,8 @@ void TForm_qvageo::FillFields() {
 }
 
 bool TForm_qvageo::ReadFields() {
-  Qvaglob& q = spring_.product;
-  Yebglob9& g = spring_.family;
+  ProductData& q = spring_.product;
+  FamilyData& g = spring_.family;
   bool changed = de_.ReadInto(q.OuterDiameter);
   changed |= di_.ReadInto(q.InnerDiameter);
   changed |= dn_.ReadInto(q.BendingDiameter);

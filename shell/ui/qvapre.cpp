@@ -13,7 +13,7 @@
 #include "foundation/ui/qttext.h"
 #include "foundation/machinefacts.h"
 #include "foundation/utilstr.h"
-#include "spring/qvarech.h"
+#include "spring/calculation.h"
 #include "spring/spring.h"
 
 namespace qorva {
@@ -86,15 +86,15 @@ void TForm_qvapre::FillUnitFields() {
 }
 
 void TForm_qvapre::FillFields() {
-  const Qvaglob& q = spring_.product;
-  const Yebglob9& g = spring_.family;
+  const ProductData& q = spring_.product;
+  const FamilyData& g = spring_.family;
   FillUnitFields();
   widthRatio_.Fill(g.BandThickness > 0 ? g.BandWidth / g.BandThickness : q.WidthThicknessRatio);
   stressRatio_.Fill(g.Stress2 > 0 ? g.PermissibleStress / g.Stress2 : q.StressRatio);
 }
 
 bool TForm_qvapre::ReadFields() {
-  Qvaglob& q = spring_.product;
+  ProductData& q = spring_.product;
   bool changed = force_.ReadInto(q.Force2);
   changed |= travel_.ReadInto(q.Travel2);
   changed |= widthRatio_.ReadInto(q.WidthThicknessRatio);

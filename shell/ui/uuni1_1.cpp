@@ -25,8 +25,8 @@
 #include "shell/ui/qvageo.h"
 #include "shell/ui/qvapre.h"
 #include "shell/vmenu1.h"
-#include "spring/qvarech.h"
-#include "spring/yebfest9.h"
+#include "spring/calculation.h"
+#include "spring/materialrecord.h"
 #include "spring/spring.h"
 
 namespace qorva {
@@ -194,7 +194,7 @@ TEingabetext1::TEingabetext1(QWidget* parent) : TInputForm(parent) {
 
 Outcome EditDrawingText(Spring& s) {
   TEingabetext1 form(nullptr);
-  Yebglob9& g = s.family;
+  FamilyData& g = s.family;
   form.Edit_zeichname->setText(dosToQString(g.DrawingName));
   form.Edit_zeichname2->setText(dosToQString(g.DrawingName2));
   form.Edit_zeichnr->setText(dosToQString(g.DrawingNumber));

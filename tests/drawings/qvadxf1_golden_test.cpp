@@ -11,7 +11,7 @@
 #include "foundation/cadsettings.h"
 #include "spring/materialsource.h"
 #include "spring/materialtable.h"
-#include "spring/qvaio.h"
+#include "spring/springdatafile.h"
 #include "spring/spring.h"
 #include "tests/drawings/qvadxf1_fixture.h"
 

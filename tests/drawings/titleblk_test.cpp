@@ -32,7 +32,7 @@ bool DxfHasLine(const DxfCheck& c, const std::string& a, const std::string& b) {
   return false;
 }
 
-void FillTitleFields(Aendvar& d) {
+void FillTitleFields(DrawingData& d) {
   d.TitleDrawnDate = "2024-02-01";
   d.TitleDrawnBy = "Meier";
   d.TitleCheckedDate = "2024-02-02";

@@ -17,7 +17,7 @@
 #include "graphics/diagrams.h"
 #include "platform/services.h"
 #include "spring/spring.h"
-#include "spring/yebfest9.h"
+#include "spring/materialrecord.h"
 #include "tests/graphics/cadkernel_fixture.h"
 
 namespace qorva::cadtest {
@@ -86,7 +86,7 @@ class MaterialDiagramTest : public KernelTest {
     r.GoodmanSlopeShot = 0.5;
     r.DMAX = 0;
     r.SigmaFactor = 0.56;  // stress scale 1: Goodman values are drawn as they are
-    Yebglob9& g = spring.family;
+    FamilyData& g = spring.family;
     g.ShotPeened = 'N';
     g.LoadType = 2;
     g.BandThickness = 1;

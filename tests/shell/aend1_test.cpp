@@ -15,8 +15,8 @@
 #include "foundation/desktopsettings.h"
 #include "platform/services.h"
 #include "shell/doku1.h"
-#include "spring/aendvar.h"
-#include "spring/dokuvar.h"
+#include "spring/drawingdata.h"
+#include "spring/documentlinks.h"
 #include "spring/spring.h"
 #include "tests/support/testsupport.h"
 
@@ -61,7 +61,7 @@ class ChangeRecordTest : public ::testing::Test {
 
   test::ScratchDir scratch_;
   Spring spring_;  // the spring the commands and the entry window work on
-  Aendvar& a_ = spring_.drawing;
+  DrawingData& a_ = spring_.drawing;
   Services previous_;
   std::vector<std::string> listings_;
   std::vector<std::string> typed_;

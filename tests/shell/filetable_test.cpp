@@ -15,9 +15,9 @@
 #include "foundation/programstate.h"
 #include "foundation/utilstr.h"
 #include "shell/qsorts1.h"
-#include "spring/qvarech.h"
+#include "spring/calculation.h"
 #include "spring/spring.h"
-#include "spring/yebfest9.h"
+#include "spring/materialrecord.h"
 #include "tests/spring/springfixture.h"
 
 namespace qorva::test {

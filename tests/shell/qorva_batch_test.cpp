@@ -9,9 +9,9 @@
 
 #include "foundation/programstate.h"
 #include "shell/startup.h"
-#include "spring/qvaio.h"
+#include "spring/springdatafile.h"
 #include "spring/spring.h"
-#include "spring/yebfest9.h"
+#include "spring/materialrecord.h"
 #include "tests/support/testsupport.h"
 
 namespace qorva {
@@ -115,7 +115,7 @@ TEST_F(BatchTest, TextResultsAgreeWithTheCalculation) {
   ASSERT_TRUE(catalog.load());
   const YEB9WST_Record* material = catalog.byNumber(read.spring.family.MaterialNumber);
   ASSERT_NE(material, nullptr);
-  const Qvaglob calc = Calculate(read.spring, *material).product;
+  const ProductData calc = Calculate(read.spring, *material).product;
   ShutdownProgram();
   const auto values = ReportValues(readFile(dir_ / "test.txt"));
   struct Row {

@@ -16,10 +16,10 @@
 #include "foundation/workdir.h"
 #include "platform/services.h"
 #include "shell/startup.h"
-#include "spring/qvaio.h"
-#include "spring/qvarech.h"
+#include "spring/springdatafile.h"
+#include "spring/calculation.h"
 #include "spring/spring.h"
-#include "spring/yebfest9.h"
+#include "spring/materialrecord.h"
 #include "tests/spring/springfixture.h"
 
 namespace qorva::test {

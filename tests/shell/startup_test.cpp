@@ -16,7 +16,7 @@
 #include "shell/springfile.h"
 #include "shell/startup.h"
 #include "spring/materialtable.h"
-#include "spring/qvaio.h"
+#include "spring/springdatafile.h"
 #include "spring/spring.h"
 #include "tests/support/testsupport.h"
 #include "xbase/enginestate.h"

@@ -17,7 +17,7 @@
 #include "shell/preview.h"
 #include "shell/springfile.h"
 #include "shell/startup.h"
-#include "spring/qvaio.h"
+#include "spring/springdatafile.h"
 #include "spring/spring.h"
 #include "tests/support/testsupport.h"
 

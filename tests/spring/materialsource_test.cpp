@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "spring/yebtol9.h"
+#include "spring/striptolerances.h"
 #include "tests/support/testsupport.h"
 
 namespace qorva {

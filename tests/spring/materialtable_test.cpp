@@ -14,9 +14,9 @@
 #include "foundation/datafolder.h"
 #include "foundation/windowtext.h"
 #include "spring/materialsource.h"
-#include "spring/qvaglob.h"
-#include "spring/qvaio.h"
-#include "spring/qvarech.h"
+#include "spring/productdata.h"
+#include "spring/springdatafile.h"
+#include "spring/calculation.h"
 #include "tests/spring/springfixture.h"
 #include "xbase/access/tablehost.h"
 

@@ -1,7 +1,7 @@
 // Start values of a new spring, the product's start over the family defaults and the demonstration spring.
 #include <gtest/gtest.h>
 
-#include "spring/qvarech.h"
+#include "spring/calculation.h"
 #include "tests/spring/springfixture.h"
 
 namespace qorva::test {
@@ -10,8 +10,8 @@ namespace {
 class SpringDataTest : public SpringTest {};
 
 TEST_F(SpringDataTest, StartValuesAreTheProductsOverTheFamilyDefaults) {
-  const Yebglob9& g = spring.family;
-  const Qvaglob& q = spring.product;
+  const FamilyData& g = spring.family;
+  const ProductData& q = spring.product;
   EXPECT_EQ(g.MaterialNumber, 12);
   EXPECT_EQ(g.BandWidth, 50);
   EXPECT_EQ(g.BandThickness, 0.5L);
@@ -52,15 +52,15 @@ TEST_F(SpringDataTest, StartValuesAreTheProductsOverTheFamilyDefaults) {
 }
 
 TEST_F(SpringDataTest, FamilyDefaultsUnderneathTheProductStart) {
-  const Yebglob9 defaults;
+  const FamilyData defaults;
   EXPECT_EQ(defaults.MaterialNumber, 5);
   EXPECT_EQ(defaults.BandWidth, 0);
   EXPECT_EQ(defaults.BandThickness, 0);
 }
 
 TEST_F(SpringDataTest, ProductStartTakesTheFamilyModulusAsOperatingModulus) {
-  Yebglob9 g;
-  Qvaglob q;
+  FamilyData g;
+  ProductData q;
   g.EModulus = 190000;
   q.StripLength = 900;
   SetStartInputs(g, q);

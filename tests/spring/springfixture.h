@@ -17,8 +17,8 @@
 #include "spring/materialtable.h"
 #include "platform/services.h"
 #include "spring/spring.h"
-#include "spring/yebfest9.h"
-#include "spring/yebglob9.h"
+#include "spring/materialrecord.h"
+#include "spring/familydata.h"
 #include "tests/support/testsupport.h"
 
 namespace qorva::test {

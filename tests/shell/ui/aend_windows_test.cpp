@@ -31,7 +31,7 @@
 #include "shell/ui/laend1.h"
 #include "shell/ui/laend2.h"
 #include "shell/ui/qorvau.h"
-#include "spring/qvaio.h"
+#include "spring/springdatafile.h"
 #include "spring/spring.h"
 #include "tests/support/testsupport.h"
 #include "tests/support/ui/nextmodal.h"

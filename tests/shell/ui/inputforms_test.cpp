@@ -20,8 +20,8 @@
 #include "shell/ui/qvageo.h"
 #include "shell/ui/qvapre.h"
 #include "shell/ui/uuni1_1.h"
-#include "spring/qvaio.h"
-#include "spring/qvarech.h"
+#include "spring/springdatafile.h"
+#include "spring/calculation.h"
 #include "spring/spring.h"
 #include "tests/spring/springfixture.h"
 #include "tests/support/ui/nextmodal.h"
@@ -256,8 +256,8 @@ TEST_F(InputFormsTest, UnitSwitchTwiceReturnsTheSameNumbers) {
     spring_.product.OuterDiameter = 85.256789L;  // more digits than the field shows
     spring_.product.Force2 = 30.5L;
     spring_.product.Travel2 = 600.123456L;
-    const Qvaglob product = spring_.product;
-    const Yebglob9 family = spring_.family;
+    const ProductData product = spring_.product;
+    const FamilyData family = spring_.family;
 
     TForm_qvageo geo(spring_);
     const QString de = geo.Edit_de->text();

@@ -9,7 +9,7 @@
 #include "foundation/messagebox.h"
 #include "shell/ui/uuni1_1.h"
 #include "shell/vmenu1.h"
-#include "spring/qvarech.h"
+#include "spring/calculation.h"
 #include "spring/spring.h"
 #include "tests/spring/springfixture.h"
 

@@ -12,7 +12,7 @@
 #include "spring/materialsource.h"
 #include "spring/materialtable.h"
 #include "spring/spring.h"
-#include "spring/yebfest9.h"
+#include "spring/materialrecord.h"
 #include "tests/support/testsupport.h"
 #include "tests/support/ui/nextmodal.h"
 #include "xbase/access/tablehost.h"
@@ -44,7 +44,7 @@ class MaterialChoiceWindowTest : public ::testing::Test {
   test::ScratchDir scratch_;
   Services previous_;
   // The family part of a spring, whose material SelectMaterial chooses.
-  Yebglob9 family_ = NewSpring().family;
+  FamilyData family_ = NewSpring().family;
 };
 
 TEST_F(MaterialChoiceWindowTest, TheChosenRowsRecordBecomesTheSpringsMaterial) {

@@ -1,5 +1,5 @@
-// qvaaus1: the result report of the constant-force spring.
-#include "spring/qvaaus1.h"
+// resultreport: the result report of the constant-force spring.
+#include "spring/resultreport.h"
 
 #include <string>
 
@@ -7,10 +7,10 @@
 #include "foundation/programstate.h"
 #include "foundation/reportwriter.h"
 #include "foundation/utilstr.h"
-#include "spring/qvaglob.h"
+#include "spring/productdata.h"
 #include "platform/services.h"
 #include "spring/spring.h"
-#include "spring/yebglob9.h"
+#include "spring/familydata.h"
 
 namespace qorva {
 
@@ -50,7 +50,7 @@ bool HasNonBlank(const std::string& s) { return s.find_first_not_of(' ') != std:
 }  // namespace
 
 void WriteFatigueLifeLines(const Spring& s) {
-  const Yebglob9& g = s.family;
+  const FamilyData& g = s.family;
   if (g.LoadType != 2 || !(g.PermissibleStrokeStress > 0)) return;
   const long double n = g.CyclesToFracture;
   const long double f = g.LoadFrequency;
@@ -71,8 +71,8 @@ void WriteFatigueLifeLines(const Spring& s) {
 }
 
 void PrintSpringResults(const Spring& s, uint16_t device) {
-  const Yebglob9& g = s.family;
-  const Qvaglob& q = s.product;
+  const FamilyData& g = s.family;
+  const ProductData& q = s.product;
   std::string line1;
   NumberedTitleLine(g.DrawingName, g.DrawingNumber, line1);
   BeginReport(programState.ProgName + " V" + programState.ProgVersion + "  Konstantkraftfeder", line1, g.DrawingName2,

@@ -1,5 +1,5 @@
-// qvaio: writing and reading the spring data file.
-#include "spring/qvaio.h"
+// springdatafile: writing and reading the spring data file.
+#include "spring/springdatafile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -27,13 +27,13 @@
 #include "foundation/utilstr.h"
 #include "foundation/desktopsettings.h"
 #include "platform/sysname.h"
-#include "spring/aendvar.h"
-#include "spring/dokuvar.h"
-#include "spring/qvaglob.h"
-#include "spring/qvarech.h"
+#include "spring/drawingdata.h"
+#include "spring/documentlinks.h"
+#include "spring/productdata.h"
+#include "spring/calculation.h"
 #include "spring/spring.h"
-#include "spring/yebfest9.h"
-#include "spring/yebglob9.h"
+#include "spring/materialrecord.h"
+#include "spring/familydata.h"
 
 namespace qorva {
 
@@ -221,7 +221,7 @@ void ApplyFields(const std::array<Field, N>& fields, const Spring& from, Spring&
 namespace {
 
 void WriteChangeBlock(TextFile& f, const Spring& s) {
-  const Aendvar& a = s.drawing;
+  const DrawingData& a = s.drawing;
   const uint16_t count = std::min(a.ChangeCount, MaxChangeRecords);
   const uint16_t texts = std::min(a.DrawingTextCount, MaxDrawingTexts);
   f.WriteLn(kChangeHead);
@@ -562,7 +562,7 @@ bool ReadDescription(LineReader& r, std::string& description) {
 }
 
 bool ReadChangeBlock(LineReader& r, Spring& s) {
-  Aendvar& a = s.drawing;
+  DrawingData& a = s.drawing;
   int32_t count = 0;
   if (!r.expect(kChangeHead) || !r.integer(count, 0, MaxChangeRecords) || !r.expect(kDash20)) return false;
   a.ChangeCount = static_cast<uint16_t>(count);
@@ -712,8 +712,8 @@ void ApplySpringFile(const Spring& read, Spring& current) {
   current.TitleLines = read.TitleLines;
   ApplyFields(kInputFields, read, current);
   // The change records and drawing texts up to their counts; slots beyond keep their texts.
-  Aendvar& a = current.drawing;
-  const Aendvar& from = read.drawing;
+  DrawingData& a = current.drawing;
+  const DrawingData& from = read.drawing;
   a.ChangeCount = from.ChangeCount;
   for (uint16_t i = 1; i <= from.ChangeCount; ++i) a.ChangeRecords[i] = from.ChangeRecords[i];
   a.DrawingTextCount = from.DrawingTextCount;

@@ -1,8 +1,8 @@
 #pragma once
-// aendvar: the drawing data that belongs to a spring and is saved with it in its spring
+// drawingdata: the drawing data that belongs to a spring and is saved with it in its spring
 // data file: the drawing change records, the title-block fields and the free drawing texts.
 // Owns only data; the windows that edit it belong to the shell, the drawing frame reads it, and the
-// spring data file (qvaio) writes and reads it. Texts are DOS code page 437.
+// spring data file (springdatafile) writes and reads it. Texts are DOS code page 437.
 
 #include <array>
 #include <cstdint>
@@ -33,7 +33,7 @@ struct ZeichTextRecord {
   std::string Text;
 };
 
-struct Aendvar {
+struct DrawingData {
   // [1..25]; records 1..ChangeCount are in use, the newest last. Deleting lowers the count only, so
   // a slot keeps its texts until it is overwritten.
   std::array<AendRecord, MaxChangeRecords + 1> ChangeRecords;
@@ -64,9 +64,9 @@ struct Aendvar {
 
 // The drawing data of a new spring: empty records and texts, no changes, no drawing texts, mode 0,
 // the drawn, checked and standard dates today (DateStr), every other title-block field empty.
-Aendvar NewAendvar();
+DrawingData NewDrawingData();
 // The drawing data a for a new spring: no changes, no drawing texts, mode 0, the drawn date today and
 // every other title-block field empty. The record slots keep their texts.
-void ResetChangeRecords(Aendvar& a);
+void ResetChangeRecords(DrawingData& a);
 
 }  // namespace qorva

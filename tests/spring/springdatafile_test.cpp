@@ -1,7 +1,7 @@
 // The spring data file: its layout, write -> read -> write, the text rules that keep the layout,
 // damaged files that must leave the spring read into alone, saves that must not lose the old file, and
 // springs that are read, written and calculated side by side.
-#include "spring/qvaio.h"
+#include "spring/springdatafile.h"
 
 #include <gtest/gtest.h>
 
@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "foundation/filecheck.h"
-#include "spring/aendvar.h"
-#include "spring/dokuvar.h"
-#include "spring/qvarech.h"
+#include "spring/drawingdata.h"
+#include "spring/documentlinks.h"
+#include "spring/calculation.h"
 #include "tests/spring/springfixture.h"
 #include "tests/support/filehelpers.h"
 
@@ -48,8 +48,8 @@ class SpringFileTest : public SpringTest {
   // A spring that uses every part of the file: CP437 umlauts, multi-line descriptions, the most
   // change records and drawing texts, document files, title-block fields.
   void MakeRichSpring() {
-    Yebglob9& g = spring.family;
-    Qvaglob& q = spring.product;
+    FamilyData& g = spring.family;
+    ProductData& q = spring.product;
     g.BandWidth = 40;
     g.BandThickness = 0.35L;
     q.OuterDiameter = 70;
@@ -65,7 +65,7 @@ class SpringFileTest : public SpringTest {
     spring.TitleLines[1] = "Kunde: M\x81ller";
     spring.TitleLines[2] = "Projekt 12";
     spring.TitleLines[3] = "";
-    Aendvar& a = spring.drawing;
+    DrawingData& a = spring.drawing;
     a.ChangeCount = MaxChangeRecords;
     for (uint16_t i = 1; i <= MaxChangeRecords; ++i) {
       AendRecord& r = a.ChangeRecords[i];
@@ -128,8 +128,8 @@ TEST_F(SpringFileTest, WriteReadWriteGivesTheSameBytes) {
     SCOPED_TRACE(c.name);
     c.make();
     const std::string first = written("first.qva");
-    const Aendvar original = spring.drawing;
-    const Yebglob9 originalYeb = spring.family;
+    const DrawingData original = spring.drawing;
+    const FamilyData originalYeb = spring.family;
     const long double turns = spring.product.TurnCount;
 
     // A fresh program reads it back.
@@ -319,7 +319,7 @@ TEST_F(SpringFileTest, DamagedFilesLeaveTheSpringAsItWas) {
   desktopSettings.TitleBlockType = 3;
   const std::string dataDir = programState.DataDir;
   const std::string before = written("before.qva");
-  const Aendvar aendBefore = spring.drawing;
+  const DrawingData aendBefore = spring.drawing;
   const long double turns = spring.product.TurnCount;
   const long double stress = spring.family.Stress2;
 
@@ -378,8 +378,8 @@ TEST_F(SpringFileTest, OneSpringReadWrittenOrCalculatedLeavesAnotherAsItWas) {
   // Everything a spring holds that a routine might reach for: its file and its results.
   auto snapshot = [this](const Spring& s) {
     EXPECT_TRUE(WriteSpringFile(s, path("snapshot.qva")));
-    const Yebglob9& g = s.family;
-    const Qvaglob& q = s.product;
+    const FamilyData& g = s.family;
+    const ProductData& q = s.product;
     std::string results;
     for (long double v : {q.Force2, q.ForceN, q.TurnCount, q.StripLength, q.SpringMass, g.Stress2,
                           g.CyclesToFracture, g.FatigueSafetyFactor, g.PermissibleStress, g.EModulus})

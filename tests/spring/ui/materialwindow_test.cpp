@@ -8,8 +8,8 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
-#include "spring/qvarech.h"
-#include "spring/ui/yebmat9.h"
+#include "spring/calculation.h"
+#include "spring/ui/materialwindow.h"
 #include "tests/spring/springfixture.h"
 
 namespace qorva {

@@ -1,5 +1,5 @@
 #pragma once
-// qvarech: the calculation of the constant-force spring and its pre-design.
+// calculation: the calculation of the constant-force spring and its pre-design.
 // Both work on the family and product parts of the given spring and its material record. After
 // CalcSpring the message list holds its warnings and errors; programState.FatalError tells whether the
 // results are usable. A fatal stop leaves every result at its previous value.

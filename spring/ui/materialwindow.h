@@ -1,5 +1,5 @@
 #pragma once
-// yebmat9: the material window. The user chooses the strip material (a preferred material of the
+// materialwindow: the material window. The user chooses the strip material (a preferred material of the
 // material table, any of them, or typed values of another material), the tolerance standard of the
 // strip and its surface, for the spring the window is given. The shell opens it from Edit > Material
 // with the spring's t and b; OK leaves ErrorFlag clear and the choices in the spring, Cancel sets it

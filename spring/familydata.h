@@ -1,19 +1,19 @@
 #pragma once
-// yebglob9: the family part of a spring: material and material values, band section, load data,
+// familydata: the family part of a spring: material and material values, band section, load data,
 // stresses, fatigue results, drawing texts and the strip tolerance choice, with the option lists of
-// the family. Yebglob9{} holds the family's start values (material number 5, b = t = 0, cleared
+// the family. FamilyData{} holds the family's start values (material number 5, b = t = 0, cleared
 // material record ...).
-// Units: mm, N, N/mm², °C, kg/dm³. The product part (geometry, forces, travels) is qvaglob.
+// Units: mm, N, N/mm², °C, kg/dm³. The product part (geometry, forces, travels) is productdata.
 
 #include <array>
 #include <cstdint>
 #include <string>
 
-#include "spring/yebfest9.h"
+#include "spring/materialrecord.h"
 
 namespace qorva {
 
-struct Yebglob9 {
+struct FamilyData {
   // Material.
   uint16_t MaterialNumber = 5;      // physical record number in the material table
   YEB9WST_Record MaterialRec;       // copy of the current material record

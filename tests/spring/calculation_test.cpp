@@ -1,5 +1,5 @@
 // Calculation and pre-design of the constant-force spring, checked against values worked out by hand.
-#include "spring/qvarech.h"
+#include "spring/calculation.h"
 #include "platform/services.h"
 
 #include <gtest/gtest.h>
@@ -34,8 +34,8 @@ TEST_F(CalcSpringTest, StartSpringOnMaterialTwelveByHand) {
   useTable(rows);
   ASSERT_TRUE(LoadMaterialByNumber(spring.family, spring.family.MaterialNumber));
   CalcSpring(spring);
-  const Qvaglob& q = spring.product;
-  const Yebglob9& g = spring.family;
+  const ProductData& q = spring.product;
+  const FamilyData& g = spring.family;
   EXPECT_FALSE(programState.FatalError);
   EXPECT_EQ(Messages(), std::vector<std::string>{});
   // E 200000, Rm 2000, sigma zul = 0.7 * 2000 = 1400.
@@ -162,7 +162,7 @@ TEST_F(CalcSpringTest, FatalStopsKeepEveryResult) {
     UseMaterial(RoundSteel());
     CalcSpring(spring);  // a good spring first
     ASSERT_FALSE(programState.FatalError);
-    const Qvaglob before = spring.product;
+    const ProductData before = spring.product;
     const long double stress2 = spring.family.Stress2;
     const long double operatingE = spring.family.OperatingEModulus;
     const long double strokeStress = spring.family.PermissibleStrokeStress;
@@ -493,7 +493,7 @@ TEST_F(PreDesignTest, FatalStopsLeaveTheSpringAsItWas) {
     CalcSpring(spring);
     ASSERT_FALSE(programState.FatalError);
     c.setup();
-    const Qvaglob product = spring.product;
+    const ProductData product = spring.product;
     const long double t = spring.family.BandThickness, b = spring.family.BandWidth, rm = spring.family.TensileStrength;
     EXPECT_FALSE(PreDesign(spring));
     EXPECT_TRUE(programState.FatalError);

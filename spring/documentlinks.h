@@ -1,5 +1,5 @@
 #pragma once
-// dokuvar: the five document links of a spring (a program and a file each, opened from
+// documentlinks: the five document links of a spring (a program and a file each, opened from
 // the shell's document window) that the spring data file stores. Owns only data.
 
 #include <array>
@@ -15,12 +15,12 @@ struct DokuRecord {
   std::string File;
 };
 
-struct Dokuvar {
+struct DocumentLinkList {
   std::array<DokuRecord, DocumentLinkCount + 1> DocumentLinks;  // [1..5]
 };
 
 
 // The links of a new spring: every link opens its file with the desktop's program ("xdg-open"); no files.
-Dokuvar NewDokuvar();
+DocumentLinkList NewDocumentLinkList();
 
 }  // namespace qorva

@@ -1,6 +1,6 @@
 // The result report of the spring: golden reports in plain text, tab-separated text and HTML, the
 // fatigue-life rows, the rows that depend on the load, and pages far shorter than the report.
-#include "spring/qvaaus1.h"
+#include "spring/resultreport.h"
 #include "platform/services.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +11,7 @@
 
 #include "foundation/reportwriter.h"
 #include "foundation/utilfile.h"
-#include "spring/qvarech.h"
+#include "spring/calculation.h"
 #include "tests/spring/springfixture.h"
 #include "tests/support/filehelpers.h"
 

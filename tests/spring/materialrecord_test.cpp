@@ -119,7 +119,7 @@ struct Goodman {
   std::string label;
 };
 
-Goodman Evaluate(Yebglob9& family, long double t, long double s1, long double s2) {
+Goodman Evaluate(FamilyData& family, long double t, long double s1, long double s2) {
   Goodman g;
   GoodmanEvaluation(family, t, s1, s2, g.sO, g.sH0, g.m, g.x, g.sHz, g.label);
   return g;

@@ -1,5 +1,5 @@
-// yebglob9: the family's option lists.
-#include "spring/yebglob9.h"
+// familydata: the family's option lists.
+#include "spring/familydata.h"
 
 namespace qorva {
 

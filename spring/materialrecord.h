@@ -1,5 +1,5 @@
 #pragma once
-// yebfest9: the material record and the strength laws of the spring material.
+// materialrecord: the material record and the strength laws of the spring material.
 // The record YEB9WST_Record is filled from the material table "yeb9wst" by field NUMBER (1..29), never
 // by field name; the laws give the tensile strength over the band thickness, the modulus of elasticity
 // at the operating temperature and the Goodman fatigue evaluation (permissible stroke stress, load
@@ -16,7 +16,7 @@
 
 namespace qorva {
 
-struct Yebglob9;
+struct FamilyData;
 
 // One material: 29 members in the order of the table fields 1..29. Defaults are the cleared record
 // of the start-up (every text empty, every integer 0, the reals as noted).
@@ -94,7 +94,7 @@ void LoadMaterialRecord(YEB9WST_Record& rec);
 // density. False (g unchanged) when the table cannot be opened or has no record n. With exact set, a
 // number beyond the last record loads nothing and gives false instead of taking the last record (a
 // stored spring must get its own material or none).
-bool LoadMaterialByNumber(Yebglob9& g, uint16_t n, bool exact = false);
+bool LoadMaterialByNumber(FamilyData& g, uint16_t n, bool exact = false);
 // What became of a choice from the material table.
 enum class MaterialChoice {
   Chosen,     // accepted (mode 1: taken over into the spring)
@@ -104,14 +104,14 @@ enum class MaterialChoice {
 // Mode 0: the user views the table; g stays as it is. Mode 1: the user chooses a preferred material,
 // which becomes g.MaterialNumber and g.MaterialRec and is taken over (TakeOverMaterial). A choice that
 // is not Chosen sets programState.ErrorFlag and leaves g as it was.
-MaterialChoice SelectMaterial(Yebglob9& g, uint16_t mode);
+MaterialChoice SelectMaterial(FamilyData& g, uint16_t mode);
 // Opens the material table ordered by field 27 for the material window; the table stays open.
 bool OpenMaterialTableIndexed();
 // g.MaterialText := Text1; g.EModulus := EModInt; g.Density := Rho of g.MaterialRec.
-void TakeOverMaterial(Yebglob9& g);
+void TakeOverMaterial(FamilyData& g);
 // TensileStrength, PermissibleStress, EModulus and Density of g at its BandThickness; a typed-in
 // material (MaterialSource 2) keeps its own.
-void MaterialValuesAtT(Yebglob9& g);
+void MaterialValuesAtT(FamilyData& g);
 // Tensile strength of material rec at thickness t (0.1 with a message when t <= 0 or DR0 = 0).
 long double RmOfThickness(const YEB9WST_Record& rec, long double t);
 // Modulus of elasticity at temperature theta (°C) by the rule of the first standard number found in
@@ -120,11 +120,11 @@ long double EModulusAtTemp(const std::string& standardText, long double e, long 
 // Goodman values of g's material at thickness t for the stresses sigma1 (lower) and sigma2 (upper) of
 // the load cycle under g's load type and peening; sets g.CyclesToFracture and g.FatigueSafetyFactor
 // and adds the fatigue messages. x is written only where the Goodman line is used.
-void GoodmanEvaluation(Yebglob9& g, long double t, long double sigma1, long double sigma2, long double& sigmaO,
+void GoodmanEvaluation(FamilyData& g, long double t, long double sigma1, long double sigma2, long double& sigmaO,
                        long double& sigmaH0, long double& m, long double& x, long double& sigmaHz,
                        std::string& label);
 // The calculation's fatigue step on g: the Goodman evaluation on the working stresses scaled by
 // k = 0.56 / SigmaFactor; sets UpperStressLimit and PermissibleStrokeStress (both scaled back).
-void EvaluateFatigue(Yebglob9& g, long double t, long double sigma1, long double sigma2);
+void EvaluateFatigue(FamilyData& g, long double t, long double sigma1, long double sigma2);
 
 }  // namespace qorva

@@ -1,10 +1,10 @@
-// dokuvar: the document links of a spring.
-#include "spring/dokuvar.h"
+// documentlinks: the document links of a spring.
+#include "spring/documentlinks.h"
 
 namespace qorva {
 
-Dokuvar NewDokuvar() {
-  Dokuvar d;
+DocumentLinkList NewDocumentLinkList() {
+  DocumentLinkList d;
   for (uint16_t i = 1; i <= DocumentLinkCount; ++i) d.DocumentLinks[i].Program = "xdg-open";
   return d;
 }

@@ -1,12 +1,12 @@
-// aendvar: drawing change records, title-block fields and free drawing texts of a spring.
-#include "spring/aendvar.h"
+// drawingdata: drawing change records, title-block fields and free drawing texts of a spring.
+#include "spring/drawingdata.h"
 
 #include "foundation/machinefacts.h"
 
 namespace qorva {
 
-Aendvar NewAendvar() {
-  Aendvar a;
+DrawingData NewDrawingData() {
+  DrawingData a;
   const std::string today = DateStr();
   a.TitleDrawnDate = today;
   a.TitleCheckedDate = today;
@@ -14,7 +14,7 @@ Aendvar NewAendvar() {
   return a;
 }
 
-void ResetChangeRecords(Aendvar& a) {
+void ResetChangeRecords(DrawingData& a) {
   a.ChangeCount = 0;
   a.DrawingTextCount = 0;
   a.DrawingTextMode = 0;

@@ -1,4 +1,4 @@
-#include "spring/ui/yebmat9.h"
+#include "spring/ui/materialwindow.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -20,9 +20,9 @@
 #include "platform/services.h"
 #include "spring/materialtable.h"
 #include "spring/spring.h"
-#include "spring/yebfest9.h"
-#include "spring/yebglob9.h"
-#include "spring/yebtol9.h"
+#include "spring/materialrecord.h"
+#include "spring/familydata.h"
+#include "spring/striptolerances.h"
 #include "xbase/access/tablesession.h"
 
 namespace qorva {

@@ -1,5 +1,5 @@
 #pragma once
-// yebtol9: strip tolerance standards. Thickness and width tolerances (± mm) of cold-rolled spring strip
+// striptolerances: strip tolerance standards. Thickness and width tolerances (± mm) of cold-rolled spring strip
 // after EN 10140 (classes A, B, C), EN 10092-1 and ISO 9445-1 (classes N, F, P); the standard that fits a
 // material designation; the standard strip thickness and width series the geometry form rounds to.
 // Warnings of the standards' ranges go to the calculation's message list (AddErrorMsg).
@@ -10,7 +10,7 @@
 
 namespace qorva {
 
-struct Yebglob9;
+struct FamilyData;
 
 // Tolerance standard numbers (ToleranceStandard; names in ToleranceClassNames).
 inline constexpr int32_t TolTypedIn = 0;
@@ -32,7 +32,7 @@ long double StripWidthTolerance(int32_t standard, long double t, long double b);
 // else EN 10140-A.
 int32_t ToleranceStandardForMaterial(const std::string& materialText);
 // g.ToleranceStandard := ToleranceStandardForMaterial(g.MaterialText).
-void SelectToleranceStandard(Yebglob9& g);
+void SelectToleranceStandard(FamilyData& g);
 
 // Standard strip thickness and width series (mm). english chooses the inch sizes.
 inline constexpr int32_t ThicknessSeriesCount = 23;

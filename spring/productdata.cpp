@@ -1,15 +1,15 @@
-// qvaglob: product start values of the spring data and the demonstration spring.
-#include "spring/qvaglob.h"
+// productdata: product start values of the spring data and the demonstration spring.
+#include "spring/productdata.h"
 
 #include "spring/spring.h"
-#include "spring/yebglob9.h"
+#include "spring/familydata.h"
 
 namespace qorva {
 
-void SetStartInputs(Yebglob9& g, Qvaglob& q) {
+void SetStartInputs(FamilyData& g, ProductData& q) {
   // The product's own part starts from its member values (WidthThicknessRatio stays 0 until the
   // first calculation); the family values below are the ones the product overrides.
-  q = Qvaglob{};
+  q = ProductData{};
   g.PermissibleStress = 0;
   g.OperatingEModulus = g.EModulus;
   g.BandWidth = 50;

@@ -1,5 +1,5 @@
 #pragma once
-// qvaaus1: the standard result report "Konstantkraftfeder" of a spring (inputs, material,
+// resultreport: the standard result report "Konstantkraftfeder" of a spring (inputs, material,
 // forces, travel, stresses, fatigue life, mass, work and the calculation messages) through the
 // report writer (reportWriter) to the configured text output.
 

@@ -1,5 +1,5 @@
-// qvarech: calculation and pre-design of the constant-force spring.
-#include "spring/qvarech.h"
+// calculation: calculation and pre-design of the constant-force spring.
+#include "spring/calculation.h"
 
 #include <cmath>
 #include <numbers>
@@ -9,10 +9,10 @@
 #include "foundation/programstate.h"
 #include "foundation/utilmath.h"
 #include "foundation/utilstr.h"
-#include "spring/qvaglob.h"
+#include "spring/productdata.h"
 #include "spring/spring.h"
-#include "spring/yebfest9.h"
-#include "spring/yebglob9.h"
+#include "spring/materialrecord.h"
+#include "spring/familydata.h"
 
 namespace qorva {
 
@@ -56,8 +56,8 @@ bool DimensionOk(const char* name, long double v) {
 }  // namespace
 
 void CalcSpring(Spring& s) {
-  Yebglob9& g = s.family;
-  Qvaglob& q = s.product;
+  FamilyData& g = s.family;
+  ProductData& q = s.product;
   ClearErrors();
 
   const long double de = q.OuterDiameter;
@@ -146,8 +146,8 @@ void CalcSpring(Spring& s) {
 }
 
 bool PreDesign(Spring& spring) {
-  Yebglob9& g = spring.family;
-  Qvaglob& q = spring.product;
+  FamilyData& g = spring.family;
+  ProductData& q = spring.product;
   const long double f = q.Force2;
   const long double s = q.Travel2;
   const long double ratio = q.WidthThicknessRatio;
@@ -176,8 +176,8 @@ bool PreDesign(Spring& spring) {
 
   // The passes work on the spring data itself (the material values follow BandThickness); a fatal
   // stop puts the spring back as it was, so the user's dimensions are never lost.
-  const Yebglob9 savedFamily = g;
-  const Qvaglob savedProduct = q;
+  const FamilyData savedFamily = g;
+  const ProductData savedProduct = q;
   auto stop = [&](const std::string& text) {
     g = savedFamily;
     q = savedProduct;

@@ -1,5 +1,5 @@
 // Strip tolerance tables at their class limits, their range warnings, and the standard series.
-#include "spring/yebtol9.h"
+#include "spring/striptolerances.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include "foundation/errorlist.h"
 #include "foundation/programstate.h"
 #include "foundation/desktopsettings.h"
-#include "spring/yebglob9.h"
+#include "spring/familydata.h"
 
 namespace qorva {
 namespace {
@@ -21,7 +21,7 @@ std::vector<std::string> Messages() {
   return out;
 }
 
-class Yebtol9Test : public ::testing::Test {
+class StripTolerancesTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ClearErrorList();
@@ -63,7 +63,7 @@ void CheckCases(long double (*fn)(int32_t, long double, long double), const std:
   }
 }
 
-TEST_F(Yebtol9Test, ThicknessToleranceAtClassLimits) {
+TEST_F(StripTolerancesTest, ThicknessToleranceAtClassLimits) {
   const std::string en10140t = "Warnung: EN 10140: t < 10 !";
   const std::string en10140w = "Warnung: EN10140: W < 600 !";
   CheckCases(StripThicknessTolerance, {
@@ -102,7 +102,7 @@ TEST_F(Yebtol9Test, ThicknessToleranceAtClassLimits) {
   });
 }
 
-TEST_F(Yebtol9Test, WidthToleranceAtClassLimits) {
+TEST_F(StripTolerancesTest, WidthToleranceAtClassLimits) {
   const std::string en10140w = "Warnung: EN10140: w<600mm !";
   CheckCases(StripWidthTolerance, {
       // EN 10140: column A, and one column for B and C.
@@ -134,21 +134,21 @@ TEST_F(Yebtol9Test, WidthToleranceAtClassLimits) {
   });
 }
 
-TEST_F(Yebtol9Test, WarningsJoinTheMessageListOnce) {
+TEST_F(StripTolerancesTest, WarningsJoinTheMessageListOnce) {
   StripThicknessTolerance(TolEn10140A, 12, 700);
   StripThicknessTolerance(TolEn10140A, 12, 700);
   EXPECT_EQ(errorList.ErrorCount, 2);
   EXPECT_FALSE(programState.FatalError);
 }
 
-TEST_F(Yebtol9Test, StandardChosenFromDesignation) {
+TEST_F(StripTolerancesTest, StandardChosenFromDesignation) {
   EXPECT_EQ(ToleranceStandardForMaterial("51CrV4 1.8159 EN 10089"), TolEn10092);
   EXPECT_EQ(ToleranceStandardForMaterial("X10CrNi18-8 1.4310 EN 10151"), TolIso9445N);
   EXPECT_EQ(ToleranceStandardForMaterial("EN 10151 / EN 10089"), TolEn10092);
   EXPECT_EQ(ToleranceStandardForMaterial("C75S 1.1248 EN 10132-4"), TolEn10140A);
   EXPECT_EQ(ToleranceStandardForMaterial(""), TolEn10140A);
 
-  Yebglob9 g;
+  FamilyData g;
   g.MaterialText = "X10CrNi18-8 1.4310 EN 10151";
   SelectToleranceStandard(g);
   EXPECT_EQ(g.ToleranceStandard, TolIso9445N);
@@ -163,7 +163,7 @@ struct StepCase {
   long double expected;
 };
 
-TEST_F(Yebtol9Test, MetricThicknessSeries) {
+TEST_F(StripTolerancesTest, MetricThicknessSeries) {
   const std::vector<StepCase> cases = {
       {0, 0.42L, 0.5L},    {0, 9.0L, 9.0L},     {0, 8.0L, 8.0L},   {0, 0.0L, 0.08L},  {0, -1.0L, 0.08L},
       {0, 0.08L, 0.08L},   {1, 8.0L, 10.0L},    {5, 8.0L, 10.0L},  {1, 9.0L, 9.0L},   {-1, 9.0L, 9.0L},
@@ -176,7 +176,7 @@ TEST_F(Yebtol9Test, MetricThicknessSeries) {
   }
 }
 
-TEST_F(Yebtol9Test, WidthSeries) {
+TEST_F(StripTolerancesTest, WidthSeries) {
   const std::vector<StepCase> metric = {
       {0, 99.0L, 100.0L}, {0, 108.9L, 108.9L}, {1, 99.0L, 120.0L}, {1, 100.0L, 120.0L},
       {0, 4.0L, 5.0L},    {-1, 5.0L, 5.0L},    {-2, 26.0L, 20.0L}, {0, 120.0L, 120.0L},
@@ -195,7 +195,7 @@ TEST_F(Yebtol9Test, WidthSeries) {
   }
 }
 
-TEST_F(Yebtol9Test, EnglishSeriesAndErrorFlag) {
+TEST_F(StripTolerancesTest, EnglishSeriesAndErrorFlag) {
   desktopSettings.UnitSystem = 1;
   EXPECT_EQ(StandardThickness(0, 0.42L), 0.4572L);
   EXPECT_EQ(StandardThickness(1, 2.286L), 2.54L);
@@ -208,7 +208,7 @@ TEST_F(Yebtol9Test, EnglishSeriesAndErrorFlag) {
   EXPECT_EQ(StandardWidth(0, 99.0L), 100.0L);
 }
 
-TEST_F(Yebtol9Test, ValuesThatOnlyMissALimitByRoundingKeepTheirClass) {
+TEST_F(StripTolerancesTest, ValuesThatOnlyMissALimitByRoundingKeepTheirClass) {
   // A thickness that went through a double, and an inch size converted to mm, are the sizes meant.
   const long double viaDouble = static_cast<long double>(0.1);
   ASSERT_GT(viaDouble, 0.1L);
@@ -223,7 +223,7 @@ TEST_F(Yebtol9Test, ValuesThatOnlyMissALimitByRoundingKeepTheirClass) {
   }
 }
 
-TEST_F(Yebtol9Test, SeriesValuesOutsideTheirRangeAreZero) {
+TEST_F(StripTolerancesTest, SeriesValuesOutsideTheirRangeAreZero) {
   EXPECT_EQ(StandardThicknessValue(false, 0), 0.0L);
   EXPECT_EQ(StandardThicknessValue(false, 1), 0.08L);
   EXPECT_EQ(StandardThicknessValue(true, ThicknessSeriesCount), 2.54L);

@@ -1,5 +1,5 @@
 #pragma once
-// qvaio: the spring data file ("<name>.qva"): the file header, the 19 spring inputs, then the block
+// springdatafile: the spring data file ("<name>.qva"): the file header, the 19 spring inputs, then the block
 // of drawing changes, title-block fields and drawing texts, the block of document links, the
 // title-block header block and the block of the material's designation, one value per line, DOS code
 // page 437, CR LF. One table of the single-value lines drives writing, reading and applying them.
@@ -23,7 +23,7 @@
 
 #include "foundation/utilfile.h"
 #include "spring/spring.h"
-#include "spring/yebfest9.h"
+#include "spring/materialrecord.h"
 
 namespace qorva {
 

@@ -1,5 +1,5 @@
-// yebtol9: strip tolerance standards and standard strip dimensions.
-#include "spring/yebtol9.h"
+// striptolerances: strip tolerance standards and standard strip dimensions.
+#include "spring/striptolerances.h"
 
 #include <algorithm>
 #include <array>
@@ -7,7 +7,7 @@
 #include "foundation/errorlist.h"
 #include "foundation/programstate.h"
 #include "foundation/desktopsettings.h"
-#include "spring/yebglob9.h"
+#include "spring/familydata.h"
 
 namespace qorva {
 
@@ -277,7 +277,7 @@ int32_t ToleranceStandardForMaterial(const std::string& materialText) {
   return TolEn10140A;
 }
 
-void SelectToleranceStandard(Yebglob9& g) { g.ToleranceStandard = ToleranceStandardForMaterial(g.MaterialText); }
+void SelectToleranceStandard(FamilyData& g) { g.ToleranceStandard = ToleranceStandardForMaterial(g.MaterialText); }
 
 long double StandardThicknessValue(bool english, int32_t i) {
   if (i < 1 || i > ThicknessSeriesCount) return 0.0L;

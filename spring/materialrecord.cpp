@@ -1,6 +1,6 @@
-// yebfest9: loading of the material record and the strength laws (tensile strength over thickness,
+// materialrecord: loading of the material record and the strength laws (tensile strength over thickness,
 // modulus at temperature, Goodman fatigue evaluation).
-#include "spring/yebfest9.h"
+#include "spring/materialrecord.h"
 
 #include <cmath>
 #include <limits>
@@ -12,7 +12,7 @@
 #include "foundation/utilstr.h"
 #include "foundation/desktopsettings.h"
 #include "spring/materialtable.h"
-#include "spring/yebglob9.h"
+#include "spring/familydata.h"
 
 namespace qorva {
 
@@ -140,7 +140,7 @@ void LoadMaterialRecord(YEB9WST_Record& rec) {
   rec = CurrentTableRecord();
 }
 
-bool LoadMaterialByNumber(Yebglob9& g, uint16_t n, bool exact) {
+bool LoadMaterialByNumber(FamilyData& g, uint16_t n, bool exact) {
   programState.ErrorFlag = false;
   MaterialTable& table = materialTable();
   if (!table.open(kTableName) || programState.ErrorFlag) {
@@ -159,7 +159,7 @@ bool LoadMaterialByNumber(Yebglob9& g, uint16_t n, bool exact) {
   return ok;
 }
 
-MaterialChoice SelectMaterial(Yebglob9& g, uint16_t mode) {
+MaterialChoice SelectMaterial(FamilyData& g, uint16_t mode) {
   MaterialTable& table = materialTable();
   programState.ErrorFlag = false;
   if (!table.open(kTableName) || programState.ErrorFlag) {
@@ -197,13 +197,13 @@ bool OpenMaterialTableIndexed() {
   return true;
 }
 
-void TakeOverMaterial(Yebglob9& g) {
+void TakeOverMaterial(FamilyData& g) {
   g.MaterialText = g.MaterialRec.Text1;
   g.EModulus = g.MaterialRec.EModInt;
   g.Density = g.MaterialRec.Rho;
 }
 
-void MaterialValuesAtT(Yebglob9& g) {
+void MaterialValuesAtT(FamilyData& g) {
   // A material typed in ("andere") keeps its own values while that choice stands.
   if (g.MaterialSource == 2) return;
   YEB9WST_Record& r = g.MaterialRec;
@@ -239,7 +239,7 @@ long double EModulusAtTemp(const std::string& text, long double e, long double t
   return e * (3620 - theta) / 3600;
 }
 
-void GoodmanEvaluation(Yebglob9& g, long double t, long double s1, long double s2, long double& sO,
+void GoodmanEvaluation(FamilyData& g, long double t, long double s1, long double s2, long double& sO,
                        long double& sH0, long double& m, long double& x, long double& sHz, std::string& label) {
   const YEB9WST_Record& r = g.MaterialRec;
   const bool dynamic = g.LoadType == 2;
@@ -328,7 +328,7 @@ void GoodmanEvaluation(Yebglob9& g, long double t, long double s1, long double s
   if (noData && dynamic && !desktopSettings.HideWarnings) AddErrorMsg("Warnung: kein Goodman-Diagramm");
 }
 
-void EvaluateFatigue(Yebglob9& g, long double t, long double s1, long double s2) {
+void EvaluateFatigue(FamilyData& g, long double t, long double s1, long double s2) {
   const double factor = g.MaterialRec.SigmaFactor;
   // The material's Goodman values hold for stresses at 0.56 Rm; the working stresses are scaled to it.
   const long double k = factor == 0 ? 0.8L : 0.56L / factor;

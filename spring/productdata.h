@@ -1,16 +1,16 @@
 #pragma once
-// qvaglob: the product part of a constant-force spring: coil geometry, forces, travels and
+// productdata: the product part of a constant-force spring: coil geometry, forces, travels and
 // the other calculation results. Units: mm, N, N/mm², g, Nmm. The family part (material, band
-// section, load data, stresses, fatigue) is yebglob9.
+// section, load data, stresses, fatigue) is familydata.
 
 #include <cstdint>
 
 namespace qorva {
 
 struct Spring;
-struct Yebglob9;
+struct FamilyData;
 
-struct Qvaglob {
+struct ProductData {
   // Coil geometry.
   long double OuterDiameter = 85;    // De
   long double InnerDiameter = 80;    // Di (drum)
@@ -39,7 +39,7 @@ struct Qvaglob {
 
 // The product's start values: q at its member values, and the family values the product overrides
 // on top of the family defaults (material number 12, b 50, t 0.5, ...).
-void SetStartInputs(Yebglob9& g, Qvaglob& q);
+void SetStartInputs(FamilyData& g, ProductData& q);
 // The demonstration's spring made of s: material 12, b 50, t 0.5, dynamic load, De 85, Di 80, Dn 80;
 // nothing else of s changes.
 void PresetDemoSpring(Spring& s);
