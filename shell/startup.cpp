@@ -9,8 +9,8 @@
 #include <iostream>
 #include <memory>
 
-#include "drawings/qvadxf1.h"
-#include "drawings/titleblk.h"
+#include "drawings/springviews.h"
+#include "drawings/titleblock.h"
 #include "foundation/errorlist.h"
 #include "foundation/fileattributes.h"
 #include "foundation/filecheck.h"
@@ -69,7 +69,7 @@ void SetProgramIdentity() {
 
 void InitProgramModules(const std::vector<std::string>& params) {
   InitAllSettings();
-  InitTitleblk();
+  InitTitleBlock();
   InitDiagramState();  // diagram state; the limits dialog first offers 0, 0, 1, 1
   InitGraphicsState();
   InitCadKernel();

@@ -3,8 +3,8 @@
 
 #include <QAction>
 
-#include "drawings/qvadxf1.h"
-#include "drawings/yebdiag9.h"
+#include "drawings/springviews.h"
+#include "drawings/materialdiagrams.h"
 #include "foundation/programstate.h"
 #include "foundation/messagebox.h"
 #include "foundation/reportwriter.h"

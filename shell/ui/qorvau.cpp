@@ -7,7 +7,7 @@
 #include <QCloseEvent>
 #include <QMenu>
 
-#include "drawings/qvadxf1.h"
+#include "drawings/springviews.h"
 #include "foundation/errorlist.h"
 #include "foundation/programstate.h"
 #include "foundation/messagebox.h"

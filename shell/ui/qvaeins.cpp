@@ -10,7 +10,7 @@
 #include <QRadioButton>
 #include <QShowEvent>
 
-#include "drawings/qvadxf1.h"
+#include "drawings/springviews.h"
 #include "foundation/programstate.h"
 #include "foundation/ui/windowsizing.h"
 #include "foundation/ui/qttext.h"

@@ -7,7 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "drawings/qvadxf1.h"
+#include "drawings/springviews.h"
 #include "foundation/programstate.h"
 #include "foundation/ui/windowsizing.h"
 #include "foundation/ui/qttext.h"

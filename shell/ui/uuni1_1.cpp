@@ -10,7 +10,7 @@
 #include <cmath>
 #include <optional>
 
-#include "drawings/qvadxf1.h"
+#include "drawings/springviews.h"
 #include "foundation/programstate.h"
 #include "foundation/messagebox.h"
 #include "foundation/ui/dialogparts.h"

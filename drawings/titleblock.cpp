@@ -1,4 +1,4 @@
-#include "drawings/titleblk.h"
+#include "drawings/titleblock.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -14,9 +14,9 @@
 
 namespace qorva {
 
-Titleblk titleblk;
+TitleBlock titleBlock;
 
-void InitTitleblk() { titleblk = Titleblk{}; }
+void InitTitleBlock() { titleBlock = TitleBlock{}; }
 
 namespace {
 
@@ -267,7 +267,7 @@ std::string FieldText(Field field, const Names& names) {
     case Field::IssueDate: return DateStrIso();
     case Field::Language: return "de";
     case Field::Release: return cadSettings.ReleaseField;
-    case Field::Owner: return titleblk.OwnerText;
+    case Field::Owner: return titleBlock.OwnerText;
     case Field::Department: return d.TitleDepartment;
     case Field::StandardBy: return d.TitleStandardBy;
     case Field::DrawnBy: return d.TitleDrawnBy;
@@ -354,11 +354,11 @@ void DrawOwnerField(int32_t type) {
   CadSetColor(4);
   // The DIN block carries the owner text already.
   if (type == 1) {
-    CadTextStyleFit(0, titleblk.OwnerText, 0, 11, 8, 29);
-    CadText(titleblk.OwnerText, 1.5L, 4);
+    CadTextStyleFit(0, titleBlock.OwnerText, 0, 11, 8, 29);
+    CadText(titleBlock.OwnerText, 1.5L, 4);
   } else if (type == 2) {
-    CadTextStyleFit(0, titleblk.OwnerText, 0, 19, 14, 72);
-    CadText(titleblk.OwnerText, 1.5L, 4);
+    CadTextStyleFit(0, titleBlock.OwnerText, 0, 19, 14, 72);
+    CadText(titleBlock.OwnerText, 1.5L, 4);
   }
 }
 

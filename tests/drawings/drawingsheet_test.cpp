@@ -12,7 +12,7 @@
 #include "graphics/stlwriter.h"
 #include "graphics/txtwriter.h"
 #include "graphics/iges.h"
-#include "tests/drawings/w8yeb_fixture.h"
+#include "tests/drawings/drawingsheet_fixture.h"
 
 namespace qorva::cadtest {
 namespace {
@@ -353,7 +353,7 @@ TEST_F(DrawingFrameTest, NoTitleBlockLeavesAnEmptyButValidBlock) {
 // The frame on the screen: the block is read back into display-list records.
 TEST_F(DrawingFrameTest, FrameOnTheScreenBecomesDisplayListRecords) {
   desktopSettings.TitleBlockType = 2;
-  titleblk.OwnerText = "Federwerk GmbH";
+  titleBlock.OwnerText = "Federwerk GmbH";
   DrawSheet(3, 4);
   ASSERT_FALSE(programState.ErrorFlag);
   auto hasLine = [](long double x1, long double y1, long double x2, long double y2) {

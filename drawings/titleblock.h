@@ -1,5 +1,5 @@
 #pragma once
-// titleblk: the title block of the production drawing in its four forms (TitleBlockType 0 "DIN 6771
+// titleblock: the title block of the production drawing in its four forms (TitleBlockType 0 "DIN 6771
 // min.", 1 "ISO 7200 Fig.1", 2 "ISO 7200 Fig.2", 3 "DIN 6771"), with the last drawing changes inside
 // the DIN block or as a change table on top of an ISO block, the owner field with logo block or
 // owner text, and the user's optional head and insert blocks.
@@ -15,13 +15,13 @@
 
 namespace qorva {
 
-struct Titleblk {
+struct TitleBlock {
   // Name of the organisation that uses the program; shown in the owner field.
   std::string OwnerText;
 };
 
-extern Titleblk titleblk;
-void InitTitleblk();  // OwnerText empty
+extern TitleBlock titleBlock;
+void InitTitleBlock();  // OwnerText empty
 
 // Outer size of the block of a type (0 x 0 for unknown types).
 struct TitleBlockSize {

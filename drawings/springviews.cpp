@@ -1,5 +1,5 @@
-// qvadxf1: the spring's views composed from CAD kernel primitives, blocks, ruled tables and diagrams.
-#include "drawings/qvadxf1.h"
+// springviews: the spring's views composed from CAD kernel primitives, blocks, ruled tables and diagrams.
+#include "drawings/springviews.h"
 
 #include <algorithm>
 #include <array>
@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "drawings/w8yeb.h"
-#include "drawings/yebdiag9.h"
+#include "drawings/drawingsheet.h"
+#include "drawings/materialdiagrams.h"
 #include "foundation/errorlist.h"
 #include "foundation/programstate.h"
 #include "foundation/messagebox.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "foundation/machinefacts.h"
-#include "tests/drawings/w8yeb_fixture.h"
+#include "tests/drawings/drawingsheet_fixture.h"
 
 namespace qorva::cadtest {
 namespace {
@@ -46,7 +46,7 @@ void FillTitleFields(DrawingData& d) {
   d.TitleDepartment = "Abt7";
   d.TitleDocType = "Fertigung";
   d.TitleDocStatus = "Freigegeben";
-  titleblk.OwnerText = "Federwerk GmbH";
+  titleBlock.OwnerText = "Federwerk GmbH";
   cadSettings.ReleaseField = "Frei";
 }
 
@@ -219,7 +219,7 @@ TEST_F(TitleBlockTest, UserBlocksOnTheScreenOwnerTextInFiles) {
   test::writeFile(dir / "blocks" / "$head_4.dx$", "0\nCIRCLE\n8\n3\n10\n0\n20\n0\n40\n2\n0\nEOF\n");
   test::writeFile(dir / "blocks" / "$head_3.dx$", "0\nCIRCLE\n8\n3\n10\n0\n20\n0\n40\n7\n0\nEOF\n");
   test::writeFile(dir / "blocks" / "$insert_4.dx$", "0\nCIRCLE\n8\n3\n10\n0\n20\n0\n40\n3\n0\nEOF\n");
-  titleblk.OwnerText = "Federwerk GmbH";
+  titleBlock.OwnerText = "Federwerk GmbH";
   cadSettings.DwgHeadBlocks = true;
   cadSettings.DwgInsertBlocks = true;
   cadSettings.DwgShowChanges = true;
@@ -273,7 +273,7 @@ TEST_F(TitleBlockTest, UserBlocksOnTheScreenOwnerTextInFiles) {
 
   // The same ISO sheet as TXT-like output: no blocks from files, the owner text fitted into its cell.
   SetUp();
-  titleblk.OwnerText = "Federwerk GmbH";
+  titleBlock.OwnerText = "Federwerk GmbH";
   cadSettings.DwgHeadBlocks = true;
   cadSettings.DwgInsertBlocks = true;
   desktopSettings.TitleBlockType = 2;
@@ -283,7 +283,7 @@ TEST_F(TitleBlockTest, UserBlocksOnTheScreenOwnerTextInFiles) {
 
   // And in a DXF file: the owner text, no insertion of the user's blocks, which the file lacks.
   SetUp();
-  titleblk.OwnerText = "Federwerk GmbH";
+  titleBlock.OwnerText = "Federwerk GmbH";
   cadSettings.DwgHeadBlocks = true;
   cadSettings.DwgInsertBlocks = true;
   desktopSettings.TitleBlockType = 1;
@@ -297,7 +297,7 @@ TEST_F(TitleBlockTest, UserBlocksOnTheScreenOwnerTextInFiles) {
 
   // With the logo switched off there is neither logo nor owner text in an ISO block.
   SetUp();
-  titleblk.OwnerText = "Federwerk GmbH";
+  titleBlock.OwnerText = "Federwerk GmbH";
   cadSettings.DwgNoLogo = true;
   desktopSettings.TitleBlockType = 1;
   DrawSheet(3, 4);

@@ -1,5 +1,5 @@
 #pragma once
-// yebdiag9: the material diagrams. The fatigue diagram (Goodman: upper over lower stress;
+// materialdiagrams: the material diagrams. The fatigue diagram (Goodman: upper over lower stress;
 // Haigh-Goodman: stroke over lower stress) with the lines for 10 million, 1 million and 100 000
 // load cycles, the spring's working point and a value block, drawn into a page the caller has
 // opened; and the two diagrams over the band thickness (tensile strength Rm = f(t) and permissible

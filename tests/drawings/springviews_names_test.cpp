@@ -8,7 +8,7 @@
 
 #include "foundation/cadsettings.h"
 #include "platform/sysname.h"
-#include "tests/drawings/qvadxf1_fixture.h"
+#include "tests/drawings/springviews_fixture.h"
 
 namespace qorva::cadtest {
 namespace {

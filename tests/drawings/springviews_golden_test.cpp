@@ -13,7 +13,7 @@
 #include "spring/materialtable.h"
 #include "spring/springdatafile.h"
 #include "spring/spring.h"
-#include "tests/drawings/qvadxf1_fixture.h"
+#include "tests/drawings/springviews_fixture.h"
 
 namespace qorva::cadtest {
 namespace {

@@ -1,8 +1,8 @@
-#include "drawings/w8yeb.h"
+#include "drawings/drawingsheet.h"
 
 #include <cmath>
 
-#include "drawings/titleblk.h"
+#include "drawings/titleblock.h"
 #include "foundation/cadsettings.h"
 #include "foundation/programstate.h"
 #include "foundation/machinefacts.h"

@@ -1,5 +1,5 @@
 #pragma once
-// qvadxf1: every picture of a spring: the production drawing on an A4 sheet, the two
+// springviews: every picture of a spring: the production drawing on an A4 sheet, the two
 // summary pages "Quick 1" and "Quick 3", the force-travel, Goodman and Haigh-Goodman diagrams and
 // the front and side views at full size. It draws nothing itself: every line and text goes through
 // the CAD kernel, so one composition serves the screen and every CAD file format. Geometry is in

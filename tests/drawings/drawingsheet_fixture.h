@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "drawings/titleblk.h"
-#include "drawings/w8yeb.h"
+#include "drawings/titleblock.h"
+#include "drawings/drawingsheet.h"
 #include "platform/clock.h"
 #include "spring/spring.h"
 #include "tests/graphics/cadkernel_fixture.h"
@@ -23,7 +23,7 @@ class FrameTest : public KernelTest {
 
   void SetUp() override {
     KernelTest::SetUp();
-    InitTitleblk();
+    InitTitleBlock();
     desktopSettings.CadBatchMode = true;
     programState.CurrentFileName = (dir / "feder").string();
     programState.FileNameHasPath = true;
@@ -33,7 +33,7 @@ class FrameTest : public KernelTest {
   }
   void TearDown() override {
     test::fixedClock().set(kNow);
-    InitTitleblk();
+    InitTitleBlock();
     KernelTest::TearDown();
   }
 

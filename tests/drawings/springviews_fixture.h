@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "drawings/qvadxf1.h"
-#include "drawings/titleblk.h"
+#include "drawings/springviews.h"
+#include "drawings/titleblock.h"
 #include "foundation/errorlist.h"
 #include "foundation/programstate.h"
 #include "foundation/desktopsettings.h"
@@ -18,7 +18,7 @@
 #include "graphics/cadkernel.h"
 #include "platform/services.h"
 #include "spring/spring.h"
-#include "tests/drawings/w8yeb_fixture.h"
+#include "tests/drawings/drawingsheet_fixture.h"
 #include "tests/graphics/cadkernel_fixture.h"
 #include "tests/spring/springfixture.h"
 
@@ -30,7 +30,7 @@ class SpringViewTest : public KernelTest {
 
   void SetUp() override {
     KernelTest::SetUp();
-    InitTitleblk();
+    InitTitleBlock();
     InitDiagramState();
     services() = HeadlessServices();
     services().ShowCalcMessages = [this] { ++calcMessagesShown; };
@@ -66,7 +66,7 @@ class SpringViewTest : public KernelTest {
   void TearDown() override {
     installMaterialTable(nullptr);
     services() = HeadlessServices();
-    InitTitleblk();
+    InitTitleBlock();
     KernelTest::TearDown();
   }
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "foundation/utilstr.h"
-#include "tests/drawings/qvadxf1_fixture.h"
+#include "tests/drawings/springviews_fixture.h"
 
 namespace qorva::cadtest {
 namespace {

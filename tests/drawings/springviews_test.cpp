@@ -14,8 +14,8 @@
 #include "graphics/stlwriter.h"
 #include "graphics/txtwriter.h"
 #include "graphics/iges.h"
-#include "tests/drawings/qvadxf1_fixture.h"
-#include "tests/drawings/w8yeb_fixture.h"
+#include "tests/drawings/springviews_fixture.h"
+#include "tests/drawings/drawingsheet_fixture.h"
 
 namespace qorva::cadtest {
 namespace {

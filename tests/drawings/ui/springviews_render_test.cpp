@@ -11,7 +11,7 @@
 #include "foundation/graphicssettings.h"
 #include "graphics/graphicsstate.h"
 #include "graphics/ui/graphicswindow.h"
-#include "tests/drawings/qvadxf1_fixture.h"
+#include "tests/drawings/springviews_fixture.h"
 
 namespace qorva::cadtest {
 namespace {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "drawings/yebdiag9.h"
+#include "drawings/materialdiagrams.h"
 #include "foundation/utilstr.h"
 #include "graphics/diagramstate.h"
 #include "graphics/diagrams.h"

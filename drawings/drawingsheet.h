@@ -1,6 +1,6 @@
 #pragma once
-// w8yeb: the sheet of the production drawing around the spring views: trimmed sheet edge, border of
-// the drawing area, title block (titleblk), protection notice, the user's free drawing texts, grid
+// drawingsheet: the sheet of the production drawing around the spring views: trimmed sheet edge, border of
+// the drawing area, title block (titleBlock), protection notice, the user's free drawing texts, grid
 // reference border with millimetre scales, and the small texts outside the frame. Also the page
 // limits of a sheet, the rounding of a drawing scale and its text.
 //

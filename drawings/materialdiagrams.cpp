@@ -1,4 +1,4 @@
-#include "drawings/yebdiag9.h"
+#include "drawings/materialdiagrams.h"
 
 #include <array>
 #include <cmath>
