@@ -16,8 +16,8 @@
 #include "foundation/programstate.h"
 #include "foundation/settings.h"
 #include "graphics/graphicsstate.h"
-#include "shell/hbildg.h"
-#include "shell/hbildvar.h"
+#include "shell/hpglinterpreter.h"
+#include "shell/hpglstate.h"
 
 namespace {
 
@@ -43,7 +43,7 @@ std::string BigPicture() {
 void BM_DrawHpglFile(benchmark::State& state) {
   using namespace qorva;
   InitAllSettings();
-  InitHbildvar();
+  InitHpglState();
   // A folder of its own: the picture's name is fixed.
   std::string dir = (std::filesystem::temp_directory_path() / "qorva_hpgl_XXXXXX").string();
   if (!::mkdtemp(dir.data())) {
@@ -127,7 +127,7 @@ std::string g_self;  // this program, which interprets one picture when asked (s
 void BM_PlainMovesQorva(benchmark::State& state) {
   using namespace qorva;
   InitAllSettings();
-  InitHbildvar();
+  InitHpglState();
   const std::filesystem::path& file = PlainMovesFile(static_cast<int>(state.range(0)));
   for (auto _ : state) {
     InitGraphicsState();
@@ -166,7 +166,7 @@ BENCHMARK(BM_PlainMovesHp2xx)->Arg(200000)->Arg(2000000)->Unit(benchmark::kMilli
 int main(int argc, char** argv) {
   if (argc == 3 && std::string(argv[1]) == "--interpret") {
     qorva::InitAllSettings();
-    qorva::InitHbildvar();
+    qorva::InitHpglState();
     qorva::InitGraphicsState();
     qorva::DrawHpglFile(argv[2]);
     return qorva::graphicsState.DisplayList.empty() ? 1 : 0;

@@ -14,7 +14,7 @@
 
 #include "foundation/programstate.h"
 #include "foundation/utilstr.h"
-#include "shell/preview.h"
+#include "shell/filetable.h"
 #include "shell/startup.h"
 
 namespace {

@@ -19,9 +19,9 @@
 
 #include "graphics/graphicsdraw.h"
 #include "graphics/graphicsstate.h"
-#include "shell/cmdline.h"
+#include "shell/commandline.h"
 #include "shell/startup.h"
-#include "shell/ui/qorvau.h"
+#include "shell/ui/mainwindow.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include "foundation/errorlist.h"
 #include "foundation/programstate.h"
 #include "fuzz/fuzzsupport.h"
-#include "shell/helperr.h"
+#include "shell/errorhelp.h"
 
 using namespace qorva;
 

@@ -1,8 +1,8 @@
 // A help picture's plotter commands, drawn into the display list.
 #include "fuzz/fuzzsupport.h"
 #include "graphics/graphicsstate.h"
-#include "shell/hbildg.h"
-#include "shell/hbildvar.h"
+#include "shell/hpglinterpreter.h"
+#include "shell/hpglstate.h"
 
 using namespace qorva;
 
@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::StartSettingsOnce();
   InitGraphicsState();
   GraphicsWindowCreate();
-  InitHbildvar();
+  InitHpglState();
   DrawHpglText(std::string(reinterpret_cast<const char*>(data), size));
   return 0;
 }

@@ -1,7 +1,7 @@
 // The help-picture index: read whole, each entry's picture name taken from it.
 #include "foundation/programstate.h"
 #include "fuzz/fuzzsupport.h"
-#include "shell/hbild.h"
+#include "shell/helppictures.h"
 
 using namespace qorva;
 

@@ -5,9 +5,9 @@
 #include "foundation/utilfile.h"
 #include "foundation/utilstr.h"
 #include "foundation/windowtext.h"
-#include "shell/hbild.h"
-#include "shell/hbildg.h"
-#include "shell/helpvar.h"
+#include "shell/helppictures.h"
+#include "shell/hpglinterpreter.h"
+#include "shell/helptopic.h"
 
 namespace qorva {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/preview.h"
+#include "shell/filetable.h"
 #include "spring/springdatafile.h"
 #include "spring/spring.h"
 

@@ -38,9 +38,9 @@
 #include "platform/sysname.h"
 #include "shell/configio.h"
 #include "shell/demo.h"
-#include "shell/hbild.h"
-#include "shell/hbildvar.h"
-#include "shell/helperr.h"
+#include "shell/helppictures.h"
+#include "shell/hpglstate.h"
+#include "shell/errorhelp.h"
 #include "shell/springfile.h"
 #include "spring/drawingdata.h"
 #include "spring/documentlinks.h"
@@ -81,7 +81,7 @@ void InitProgramModules(const std::vector<std::string>& params) {
   RegisterTxtWriter();
   RegisterStlWriter();
   StartTableEngine();
-  InitHbildvar();
+  InitHpglState();
   InitStartup();
   // Switches such as /NOGUI are looked up anywhere on the command line.
   utilstr.ProgramParams = params;

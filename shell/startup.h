@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "platform/services.h"
-#include "shell/cmdline.h"
+#include "shell/commandline.h"
 #include "spring/spring.h"
 
 namespace qorva {

@@ -11,7 +11,7 @@
 #include <system_error>
 #include <vector>
 
-#include "shell/cmdline.h"
+#include "shell/commandline.h"
 #include "shell/startup.h"
 
 namespace {

@@ -16,8 +16,8 @@
 #include "foundation/ui/qttext.h"
 #include "foundation/ui/reportviewer.h"
 #include "foundation/desktopsettings.h"
-#include "shell/ui/qorvau.h"
-#include "shell/vmenuyeb.h"
+#include "shell/ui/mainwindow.h"
+#include "shell/familymenutexts.h"
 #include "xbase/access/tablesession.h"
 
 namespace qorva {
@@ -208,8 +208,8 @@ QString MenuCaptionText(const MenuCaption& c) { return QString::fromUtf8(MenuCap
 void ApplyMenuCaptions(Thh& form) {
   TMainMenu* m = MainMenuOf(form);
   if (!m) return;
-  const Vmenu1& t = vmenu1;
-  const Vmenuyeb& f = vmenuyeb;
+  const MenuTexts& t = menuTexts;
+  const FamilyMenuTexts& f = familyMenuTexts;
   auto cap = MenuCaptionText;
 
   m->mi_file->setTitle(cap(t.MenuTextFile));

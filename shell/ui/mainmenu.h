@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "shell/vmenu1.h"
+#include "shell/menutexts.h"
 
 class QAction;
 class QMenu;

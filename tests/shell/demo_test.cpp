@@ -10,7 +10,7 @@
 #include "graphics/graphicsstate.h"
 #include "platform/services.h"
 #include "shell/demo.h"
-#include "shell/hbild.h"
+#include "shell/helppictures.h"
 #include "spring/spring.h"
 #include "tests/support/testsupport.h"
 

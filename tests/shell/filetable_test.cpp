@@ -1,6 +1,6 @@
 // The table of spring files without its window: which files it reads and in what order, the row of
 // each spring, a damaged file among them, sorting by a column and the search.
-#include "shell/preview.h"
+#include "shell/filetable.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@
 #include "foundation/errorlist.h"
 #include "foundation/programstate.h"
 #include "foundation/utilstr.h"
-#include "shell/qsorts1.h"
+#include "shell/filetablesort.h"
 #include "spring/calculation.h"
 #include "spring/spring.h"
 #include "spring/materialrecord.h"

@@ -16,9 +16,9 @@
 #include "graphics/graphicsdraw.h"
 #include "graphics/graphicsstate.h"
 #include "platform/services.h"
-#include "shell/hbildvar.h"
+#include "shell/hpglstate.h"
 #include "shell/help.h"
-#include "shell/helpvar.h"
+#include "shell/helptopic.h"
 #include "tests/support/testsupport.h"
 
 namespace qorva {
@@ -35,14 +35,14 @@ class HelpTest : public ::testing::Test {
     InitAllSettings();
     InitGraphicsState();
     GraphicsWindowCreate();
-    InitHbildvar();
+    InitHpglState();
     programState.ProgStem = "qorva";
     programState.PltDir = dir.path().string();
     scriptedPrompter().clear();
   }
   void TearDown() override {
     InitGraphicsState();
-    InitHbildvar();
+    InitHpglState();
     InitAllSettings();
     scriptedPrompter().clear();
   }

@@ -15,8 +15,8 @@
 #include "foundation/programstate.h"
 #include "foundation/settings.h"
 #include "graphics/graphicsstate.h"
-#include "shell/hbildg.h"
-#include "shell/hbildvar.h"
+#include "shell/hpglinterpreter.h"
+#include "shell/hpglstate.h"
 #include "tests/support/testsupport.h"
 
 namespace qorva {
@@ -177,7 +177,7 @@ TEST(HelpPictures, EveryUmlautMarkFollowsAnUmlautLetter) {
 
 TEST(HelpPictures, Hp2xxFindsTheSameFiguresAndExtents) {
   InitAllSettings();
-  InitHbildvar();
+  InitHpglState();
   test::ScratchDir dir;
   for (const std::string& name : Shipped) {
     if (name.ends_with(".dbh")) continue;
@@ -190,7 +190,7 @@ TEST(HelpPictures, Hp2xxFindsTheSameFiguresAndExtents) {
     for (size_t i = 0; i < a.size(); ++i) EXPECT_NEAR(a[i], b[i], 0.1L) << name << " extent " << i;
   }
   InitGraphicsState();
-  InitHbildvar();
+  InitHpglState();
   InitAllSettings();
 }
 

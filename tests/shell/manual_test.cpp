@@ -9,7 +9,7 @@
 #include <string>
 
 #include "foundation/windowtext.h"
-#include "shell/helperr.h"
+#include "shell/errorhelp.h"
 #include "tests/shell/calcmessages.h"
 #include "tests/support/filehelpers.h"
 #include "tests/support/testsupport.h"

@@ -12,7 +12,7 @@
 #include "foundation/utilstr.h"
 #include "foundation/workdir.h"
 #include "foundation/desktopsettings.h"
-#include "shell/cmdline.h"
+#include "shell/commandline.h"
 #include "shell/springfile.h"
 #include "shell/startup.h"
 #include "spring/materialtable.h"

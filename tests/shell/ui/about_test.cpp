@@ -14,7 +14,7 @@
 #include "graphics/graphicsdraw.h"
 #include "graphics/graphicsstate.h"
 #include "shell/ui/about.h"
-#include "shell/ui/sysinf.h"
+#include "shell/ui/systeminfowindow.h"
 
 namespace qorva {
 namespace {

@@ -7,8 +7,8 @@
 
 #include "foundation/programstate.h"
 #include "foundation/messagebox.h"
-#include "shell/ui/uuni1_1.h"
-#include "shell/vmenu1.h"
+#include "shell/ui/inputforms.h"
+#include "shell/menutexts.h"
 #include "spring/calculation.h"
 #include "spring/spring.h"
 #include "tests/spring/springfixture.h"
@@ -21,7 +21,7 @@ class InputSequenceTest : public test::SpringTest {
   void SetUp() override {
     SpringTest::SetUp();
     useTableEndingInStartMaterial();
-    InitVmenu1();
+    InitMenuTexts();
     open_ = NewSpring();
     ASSERT_TRUE(LoadMaterialByNumber(open_.family, open_.family.MaterialNumber));
     services().ShowCalcMessages = [this] { ++messagesShown; };
@@ -32,7 +32,7 @@ class InputSequenceTest : public test::SpringTest {
     messagesShown = 0;
   }
   void TearDown() override {
-    InitVmenu1();
+    InitMenuTexts();
     SpringTest::TearDown();
   }
 
@@ -138,7 +138,7 @@ TEST_F(InputSequenceTest, KoreanCaptionsKeepTheirCharacters) {
   InputSequence(open_, Scripted(""));
   ASSERT_EQ(test::scriptedPrompter().asked().size(), 1u);
   const std::vector<std::string>& entries = test::scriptedPrompter().asked()[0].entries;
-  EXPECT_EQ(entries[0], MenuCaptionUtf8(vmenu1.MenuTextPreDesign));
+  EXPECT_EQ(entries[0], MenuCaptionUtf8(menuTexts.MenuTextPreDesign));
   EXPECT_EQ(entries[0].find('?'), std::string::npos);
   EXPECT_EQ(ran.back(), "pre");
 }

@@ -19,8 +19,8 @@
 #include "foundation/settings.h"
 #include "foundation/ui/reportviewer.h"
 #include "foundation/desktopsettings.h"
-#include "shell/ui/qorvau.h"
-#include "shell/vmenuyeb.h"
+#include "shell/ui/mainwindow.h"
+#include "shell/familymenutexts.h"
 
 namespace qorva {
 namespace {
@@ -32,14 +32,14 @@ class MainMenu : public ::testing::Test {
  protected:
   void SetUp() override {
     InitAllSettings();
-    InitVmenu1();
-    InitVmenuyeb();
+    InitMenuTexts();
+    InitFamilyMenuTexts();
     form = std::make_unique<Thh>();
   }
   void TearDown() override {
     form.reset();
-    InitVmenu1();
-    InitVmenuyeb();
+    InitMenuTexts();
+    InitFamilyMenuTexts();
   }
   QAction* item(const char* name) const {
     auto* a = form->findChild<QAction*>(name);

@@ -1,0 +1,116 @@
+// applicationform: the application form.
+#include "shell/ui/applicationform.h"
+
+#include <QButtonGroup>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShowEvent>
+
+#include "drawings/springviews.h"
+#include "foundation/programstate.h"
+#include "foundation/ui/windowsizing.h"
+#include "foundation/ui/qttext.h"
+#include "foundation/utilstr.h"
+#include "shell/ui/settingswindow.h"
+#include "spring/calculation.h"
+#include "spring/spring.h"
+
+namespace qorva {
+
+Tform_qvaeins::Tform_qvaeins(Spring& s, QWidget* parent) : TInputForm(parent), spring_(s) {
+  setObjectName("form_qvaeins");
+  setWindowTitle(dosToQString(programState.ProgName + " " + "Anwendung"));
+  auto* grid = new QGridLayout(this);
+
+  RadioGroup_statdyn = new TRadioGroup(dosToQString("Art der Beanspruchung"),
+                                       {dosToQString("statisch oder quasistatisch"), dosToQString("dynamisch")}, this);
+  RadioGroup_statdyn->setObjectName("RadioGroup_statdyn");
+  grid->addWidget(RadioGroup_statdyn, 0, 0, 1, 4);
+
+  Label_temperatur = NewLabel("Label_temperatur", "Betriebstemperatur");
+  Edit_temperatur = NewNumberEdit("Edit_temperatur");
+  Label_tempu = NewLabel("Label_tempu", TempUnit());
+  Button_temp = NewButton("Button_temp", "<");
+  Label_freq = NewLabel("Label_freq", "Lastspielfrequenz");
+  Edit_freq = NewNumberEdit("Edit_freq");
+  Label1 = NewLabel("Label1", "1/s");
+  grid->addWidget(Label_temperatur, 1, 0);
+  grid->addWidget(Edit_temperatur, 1, 1);
+  grid->addWidget(Label_tempu, 1, 2);
+  grid->addWidget(Button_temp, 1, 3);
+  grid->addWidget(Label_freq, 2, 0);
+  grid->addWidget(Edit_freq, 2, 1);
+  grid->addWidget(Label1, 2, 2);
+
+  Button_ok = NewButton("Button_ok", "OK");
+  Button_ok->setDefault(true);
+  Button_cancel = NewButton("Button_cancel", "Abbrechen");
+  Button_hilfetext = NewHelpButton("Button_hilfetext", "?", 9020, 1, true);
+  Button_calc = NewButton("Button_calc", "Calc");
+  auto* buttons = ButtonRow({Button_ok, Button_cancel, Button_hilfetext}, Button_calc);
+  grid->addLayout(buttons, 3, 0, 1, 4);
+
+  temperature_ = NumberField::Temperature(Edit_temperatur);
+  frequency_ = NumberField::Plain(Edit_freq);
+
+  if (programState.HelpLevel > 0) {
+    SetHint(5270, {RadioGroup_statdyn});
+    SetHint(5350, {Label_temperatur, Edit_temperatur});
+    SetHint(5280, {Label_freq, Edit_freq});
+  }
+
+  connect(RadioGroup_statdyn->Group(), &QButtonGroup::idClicked, this, [this] { RadioGroup_statdynClick(); });
+  connect(Button_temp, &QPushButton::clicked, this, [this] { Button_tempClick(); });
+  connect(Button_ok, &QPushButton::clicked, this, [this] { Button_okClick(); });
+  connect(Button_cancel, &QPushButton::clicked, this, [this] { Cancel(); });
+  connect(Button_calc, &QPushButton::clicked, this, [this] { Button_calcClick(); });
+  resize(sizeHint());  // the design size that ScaleCenterForm scales
+  ScaleCenterForm(this);
+}
+
+void Tform_qvaeins::showEvent(QShowEvent* event) {
+  // Filled when shown by its caller, not again when the window system shows it once more.
+  if (!event->spontaneous()) FormShow();
+  TInputForm::showEvent(event);
+}
+
+void Tform_qvaeins::FormShow() {
+  const FamilyData& g = spring_.family;
+  RadioGroup_statdyn->SetItemIndex(g.LoadType - 1);
+  RadioGroup_statdynClick();
+  Label_tempu->setText(dosToQString(TempUnit()));
+  temperature_.Fill(g.OperatingTemperature);
+  frequency_.Fill(g.LoadFrequency);
+}
+
+void Tform_qvaeins::RadioGroup_statdynClick() { Edit_freq->setEnabled(RadioGroup_statdyn->ItemIndex() == 1); }
+
+void Tform_qvaeins::Button_tempClick() { Edit_temperatur->setText(dosToQString(TempStr(20))); }
+
+void Tform_qvaeins::ReadFields() {
+  FamilyData& g = spring_.family;
+  g.LoadType = static_cast<uint16_t>(RadioGroup_statdyn->ItemIndex() + 1);
+  temperature_.ReadInto(g.OperatingTemperature);
+  // Read also while disabled: a static load keeps the frequency it had.
+  frequency_.ReadInto(g.LoadFrequency);
+}
+
+void Tform_qvaeins::Button_okClick() {
+  programState.ErrorFlag = false;
+  ReadFields();
+  done(QDialog::Accepted);
+}
+
+void Tform_qvaeins::Button_calcClick() { Calculate(spring_, [this] { ReadFields(); }, [this] { CalcSpring(spring_); }); }
+
+Outcome ShowApplicationForm(Spring& s, QWidget* owner) {
+  programState.ErrorFlag = false;
+  Tform_qvaeins form(s, owner);
+  return form.exec() == QDialog::Accepted ? Outcome::Done : Outcome::Cancelled;
+}
+
+}  // namespace qorva

@@ -1,0 +1,58 @@
+#pragma once
+// applicationform: the application form Tform_qvaeins: kind of loading, load-cycle frequency and operating
+// temperature of the spring it is opened over.
+
+#include "shell/ui/inputforms.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace qorva {
+
+class TRadioGroup;
+struct Spring;
+
+class Tform_qvaeins : public TInputForm {
+  Q_OBJECT
+
+ public:
+  explicit Tform_qvaeins(Spring& s, QWidget* parent = nullptr);
+
+  // The form's own steps, also for tests that drive it through its controls.
+  void FormShow();
+  void RadioGroup_statdynClick();
+  void Button_tempClick();
+  void Button_okClick();
+  void Button_calcClick();
+
+  TRadioGroup* RadioGroup_statdyn = nullptr;  // item 0 static or quasi-static, 1 dynamic
+  QLabel* Label_temperatur = nullptr;
+  QLineEdit* Edit_temperatur = nullptr;
+  QLabel* Label_tempu = nullptr;
+  QLabel* Label_freq = nullptr;
+  QLineEdit* Edit_freq = nullptr;
+  QLabel* Label1 = nullptr;
+  QPushButton* Button_temp = nullptr;
+  QPushButton* Button_ok = nullptr;
+  QPushButton* Button_cancel = nullptr;
+  QPushButton* Button_hilfetext = nullptr;
+  QPushButton* Button_calc = nullptr;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  // The fields into the spring.
+  void ReadFields();
+
+  Spring& spring_;
+  NumberField temperature_;
+  NumberField frequency_;
+};
+
+// Shows the application form of s modally over owner, ErrorFlag cleared first. Afterwards ErrorFlag
+// tells whether Cancel or Esc ended it. Done after OK, Cancelled otherwise (also the close box).
+Outcome ShowApplicationForm(Spring& s, QWidget* owner);
+
+}  // namespace qorva

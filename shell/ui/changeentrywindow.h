@@ -1,0 +1,54 @@
+#pragma once
+// changeentrywindow: the change entry window TForm_EinAend: index text, date, editor and description of one
+// drawing change record of the spring's drawing data it is opened over.
+
+#include <QDialog>
+#include <cstdint>
+
+#include "platform/services.h"
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace qorva {
+
+struct DrawingData;
+
+class TForm_EinAend : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit TForm_EinAend(DrawingData& drawing, QWidget* parent = nullptr);
+
+  QLabel* Label_aenderung = nullptr;
+  QLineEdit* Edit_aenderung = nullptr;
+  QLabel* Label_datum = nullptr;
+  QLineEdit* Edit_datum = nullptr;
+  QLineEdit* Edit_bearbeiter = nullptr;
+  QLabel* Label_bearbeiter = nullptr;
+  QLabel* Label_beschreibung = nullptr;
+  QPushButton* Button_ok = nullptr;
+  QPushButton* Button_cancel = nullptr;
+  QPushButton* Button_help = nullptr;
+  QPlainTextEdit* Memo_beschreibung = nullptr;
+  QPushButton* Button_datum = nullptr;
+  uint16_t RecordNo = 0;  // the change record it edits
+
+  // Caption and fields from record n.
+  void ShowRecord(uint16_t n);
+
+ private:
+  void ok();
+  void cancel();
+
+  DrawingData& drawing_;
+};
+
+// Edits change record n of drawing modally. OK stores it, clears ErrorFlag and gives Done; Cancel
+// and Esc set ErrorFlag, closing by the title bar leaves it as it was: both store nothing and give
+// Cancelled.
+Outcome EditChangeEntry(DrawingData& drawing, uint16_t n);
+
+}  // namespace qorva

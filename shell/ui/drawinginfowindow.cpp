@@ -1,0 +1,245 @@
+// drawinginfowindow: the drawing information window.
+#include "shell/ui/drawinginfowindow.h"
+
+#include <QComboBox>
+#include <algorithm>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "foundation/cadsettings.h"
+#include "foundation/programstate.h"
+#include "foundation/messagebox.h"
+#include "foundation/ui/windowsizing.h"
+#include "foundation/ui/qttext.h"
+#include "foundation/machinefacts.h"
+#include "foundation/utilstr.h"
+#include "foundation/desktopsettings.h"
+#include "shell/drawingchanges.h"
+#include "shell/help.h"
+#include "spring/spring.h"
+
+namespace qorva {
+
+namespace {
+
+// A grid whose row 0 and column 0 hold headings and labels that cannot be edited.
+QTableWidget* makeGrid(QWidget* parent, const char* name, int cols, int rows) {
+  auto* g = new QTableWidget(rows, cols, parent);
+  g->setObjectName(name);
+  g->horizontalHeader()->hide();
+  g->verticalHeader()->hide();
+  return g;
+}
+
+// The grid opens showing its columns whole and up to `rows` rows (all when 0) without scrolling;
+// widths of its columns 1.. at least those given in characters; the last column takes what is left.
+void fitGrid(QTableWidget* grid, int rows, std::initializer_list<int> minChars) {
+  grid->resizeColumnsToContents();
+  grid->resizeRowsToContents();
+  const int ch = grid->fontMetrics().averageCharWidth();
+  int col = 1;
+  for (int chars : minChars) {
+    if (col < grid->columnCount()) grid->setColumnWidth(col, std::max(grid->columnWidth(col), chars * ch));
+    ++col;
+  }
+  grid->horizontalHeader()->setStretchLastSection(true);
+  const int shown = rows > 0 ? std::min(rows, grid->rowCount()) : grid->rowCount();
+  int height = 2 * grid->frameWidth();
+  for (int r = 0; r < shown; ++r) height += grid->rowHeight(r);
+  int width = 2 * grid->frameWidth();
+  for (int c = 0; c < grid->columnCount(); ++c) width += grid->columnWidth(c);
+  if (shown < grid->rowCount()) width += grid->verticalScrollBar()->sizeHint().width();
+  else grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  grid->setMinimumSize(width, height);
+  // A grid shown whole keeps its height; the room the window gains goes to the one that scrolls.
+  if (shown == grid->rowCount()) grid->setMaximumHeight(height);
+}
+
+void setFixed(QTableWidget* grid, int row, int col, const QString& text) {
+  auto* item = new QTableWidgetItem(text);
+  item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+  grid->setItem(row, col, item);
+}
+
+}  // namespace
+
+QString TForm_zeichInfo::Cell(QTableWidget* grid, int row, int col) {
+  const QTableWidgetItem* item = grid->item(row, col);
+  return item ? item->text() : QString();
+}
+
+void TForm_zeichInfo::SetCell(QTableWidget* grid, int row, int col, const QString& text) {
+  if (QTableWidgetItem* item = grid->item(row, col)) {
+    item->setText(text);
+  } else {
+    grid->setItem(row, col, new QTableWidgetItem(text));
+  }
+}
+
+TForm_zeichInfo::TForm_zeichInfo(DrawingData& drawing, QWidget* parent) : QDialog(parent), drawing_(drawing) {
+  setObjectName("Form_zeichInfo");
+  const bool din = DinTitleBlock();
+  auto* column = new QVBoxLayout(this);
+  auto button = [this](QPushButton*& b, const char* name, const QString& text) {
+    b = new QPushButton(text, this);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+  };
+
+  Label_ersatz_fuer = new QLabel(dosToQString("Ersatz f\x81r"), this);
+  Label_ersatz_fuer->setObjectName("Label_ersatz_fuer");
+  Label_ersetzt_durch = new QLabel("Ersetzt durch", this);
+  Label_ersetzt_durch->setObjectName("Label_ersetzt_durch");
+  Edit_ersatzfuer = new QLineEdit(this);
+  Edit_ersatzfuer->setObjectName("Edit_ersatzfuer");
+  Edit_ersatzfuer->setMaxLength(15);
+  Edit_ersetztdurch = new QLineEdit(this);
+  Edit_ersetztdurch->setObjectName("Edit_ersetztdurch");
+  Edit_ersetztdurch->setMaxLength(15);
+  button(Button_ok, "Button_ok", "OK");
+  button(Button_cancel, "Button_cancel", "Abbrechen");
+  button(Button_help, "Button_help", "&Hilfe");
+  Button_ok->setDefault(true);
+
+  // Title-block rows.
+  StringGrid1 = makeGrid(this, "StringGrid1", 3, din ? 5 : 4);
+  setFixed(StringGrid1, 0, 1, din ? "Datum" : " (Datum)");
+  setFixed(StringGrid1, 0, 2, "Name");
+  const std::array<std::string, 5> dates = {"", drawing_.TitleDrawnDate, drawing_.TitleCheckedDate,
+                                            drawing_.TitleStandardDate, drawing_.TitleRow4Date};
+  const std::array<std::string, 5> names = {"", drawing_.TitleDrawnBy, drawing_.TitleCheckedBy,
+                                            drawing_.TitleStandardBy, drawing_.TitleRow4Name};
+  const std::array<std::string, 5> labels =
+      din ? std::array<std::string, 5>{"", "Bearb.", "Gepr.", "Norm", cadSettings.ReleaseField}
+          : std::array<std::string, 5>{"", "Erstellt durch", "Genehmigt von", "Technische Referenz", ""};
+  for (int r = 1; r < StringGrid1->rowCount(); ++r) {
+    setFixed(StringGrid1, r, 0, dosToQString(labels[r]));
+    SetCell(StringGrid1, r, 1, dosToQString(dates[r]));
+    SetCell(StringGrid1, r, 2, dosToQString(names[r]));
+  }
+
+  QPushButton** dateButtons[] = {&Button1, &Button2, &Button3, &Button4};
+  const char* dateNames[] = {"Button1", "Button2", "Button3", "Button4"};
+  auto* dateColumn = new QVBoxLayout;
+  for (int i = 0; i < 4; ++i) {
+    button(*dateButtons[i], dateNames[i], dosToQString("< " + DateStr()));
+    const int row = i + 1;
+    connect(*dateButtons[i], &QPushButton::clicked, this,
+            [this, row] { SetCell(StringGrid1, row, 1, dosToQString(DateStr())); });
+    dateColumn->addWidget(*dateButtons[i]);
+    (*dateButtons[i])->setVisible(din);
+  }
+
+  // The ISO 7200 document fields.
+  StringGrid3 = makeGrid(this, "StringGrid3", 2, 4);
+  const char* isoLabels[] = {"Verantwortl. Abt.", "Dokumentenart", "Dokumentenstatus"};
+  const std::string* isoFields[] = {&drawing_.TitleDepartment, &drawing_.TitleDocType, &drawing_.TitleDocStatus};
+  for (int r = 1; r <= 3; ++r) {
+    setFixed(StringGrid3, r, 0, isoLabels[r - 1]);
+    SetCell(StringGrid3, r, 1, dosToQString(*isoFields[r - 1]));
+  }
+  StringGrid3->setVisible(!din);
+
+  // Drawing texts.
+  StringGrid2 = makeGrid(this, "StringGrid2", 6, MaxDrawingTexts + 1);
+  const char* heads[] = {"x", "y", "h", "phi", "Text"};
+  for (int c = 1; c <= 5; ++c) setFixed(StringGrid2, 0, c, heads[c - 1]);
+  for (int r = 1; r <= MaxDrawingTexts; ++r) {
+    setFixed(StringGrid2, r, 0, QString::number(r));
+    for (int c = 1; c <= 5; ++c) SetCell(StringGrid2, r, c, QString());
+  }
+  for (int r = 1; r <= std::min<int>(drawing_.DrawingTextCount, MaxDrawingTexts); ++r) {
+    const ZeichTextRecord& t = drawing_.DrawingTexts[static_cast<std::size_t>(r)];
+    SetCell(StringGrid2, r, 1, dosToQString(RealStr3(t.x)));
+    SetCell(StringGrid2, r, 2, dosToQString(RealStr3(t.y)));
+    SetCell(StringGrid2, r, 3, dosToQString(RealStr3(t.h)));
+    SetCell(StringGrid2, r, 4, dosToQString(RealStr3(t.phi)));
+    SetCell(StringGrid2, r, 5, dosToQString(t.Text));
+  }
+  ComboBox_zeichtextmode = new QComboBox(this);
+  ComboBox_zeichtextmode->setObjectName("ComboBox_zeichtextmode");
+  ComboBox_zeichtextmode->addItems({"A4", "A3", "A4+A3", "-"});
+  ComboBox_zeichtextmode->setToolTip(QString::fromStdString(HelpTextStr(3020)));
+  connect(ComboBox_zeichtextmode, &QComboBox::currentIndexChanged, this,
+          [this](int i) { StringGrid2->setVisible(i != 3); });
+  ComboBox_zeichtextmode->setCurrentIndex(std::clamp(drawing_.DrawingTextMode, 0, 3));
+  StringGrid2->setVisible(ComboBox_zeichtextmode->currentIndex() != 3);
+
+  Label_ersatz_fuer->setVisible(din);
+  Label_ersetzt_durch->setVisible(din);
+  Edit_ersatzfuer->setVisible(din);
+  Edit_ersetztdurch->setVisible(din);
+  Edit_ersatzfuer->setText(dosToQString(drawing_.TitleReplaces));
+  Edit_ersetztdurch->setText(dosToQString(drawing_.TitleReplacedBy));
+
+  fitGrid(StringGrid1, 0, {12, 20});
+  fitGrid(StringGrid3, 0, {30});
+  fitGrid(StringGrid2, 11, {7, 7, 5, 5, 40});  // the headings and ten texts
+  auto* top = new QHBoxLayout;
+  top->addWidget(StringGrid1, 1);
+  top->addLayout(dateColumn);
+  column->addLayout(top);
+  column->addWidget(StringGrid3);
+  auto* replace = new QGridLayout;
+  replace->addWidget(Label_ersatz_fuer, 0, 0);
+  replace->addWidget(Edit_ersatzfuer, 0, 1);
+  replace->addWidget(Label_ersetzt_durch, 1, 0);
+  replace->addWidget(Edit_ersetztdurch, 1, 1);
+  column->addLayout(replace);
+  column->addWidget(ComboBox_zeichtextmode);
+  column->addWidget(StringGrid2, 1);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  buttons->addWidget(Button_ok);
+  buttons->addWidget(Button_cancel);
+  buttons->addWidget(Button_help);
+  column->addLayout(buttons);
+
+  connect(Button_ok, &QPushButton::clicked, this, [this] { ok(); });
+  connect(Button_cancel, &QPushButton::clicked, this, [this] { cancel(); });
+  connect(Button_help, &QPushButton::clicked, this, [] { ShowHelpText(3010, "", 1); });
+  setWindowTitle(dosToQString(std::string("Zeichnungsinfo") + (din ? " DIN 6771" : " ISO 7200")));
+  ScaleCenterForm(this);
+}
+
+void TForm_zeichInfo::ok() {
+  programState.ErrorFlag = false;
+  DrawingInfoInput in;
+  in.replaces = qStringToDos(Edit_ersatzfuer->text());
+  in.replacedBy = qStringToDos(Edit_ersetztdurch->text());
+  for (int r = 1; r <= 4; ++r) {
+    if (r < StringGrid1->rowCount()) {
+      in.rowDate[static_cast<std::size_t>(r)] = qStringToDos(Cell(StringGrid1, r, 1));
+      in.rowName[static_cast<std::size_t>(r)] = qStringToDos(Cell(StringGrid1, r, 2));
+    }
+  }
+  for (int r = 1; r <= MaxDrawingTexts; ++r) {
+    std::array<std::string, 5> row;
+    for (int c = 1; c <= 5; ++c) row[static_cast<std::size_t>(c - 1)] = qStringToDos(Cell(StringGrid2, r, c));
+    in.texts.push_back(row);
+  }
+  in.mode = ComboBox_zeichtextmode->currentIndex();
+  for (int r = 1; r <= 3; ++r) in.iso[static_cast<std::size_t>(r - 1)] = qStringToDos(Cell(StringGrid3, r, 1));
+  StoreDrawingInfo(drawing_, in);
+  accept();
+}
+
+void TForm_zeichInfo::cancel() {
+  programState.ErrorFlag = true;
+  reject();
+}
+
+Outcome EditDrawingInfo(DrawingData& drawing) {
+  TForm_zeichInfo form(drawing, GraphForm());
+  return form.exec() == QDialog::Accepted ? Outcome::Done : Outcome::Cancelled;
+}
+
+}  // namespace qorva

@@ -1,0 +1,48 @@
+#pragma once
+// errorhelpwindow: the window Thelperr that shows one calculation message with its cause and remedy. The
+// user may rewrite cause and remedy; OK then asks whether to save them into the error-help file.
+// The close box neither asks nor saves.
+
+#include <QDialog>
+#include <string>
+
+#include "platform/services.h"
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace qorva {
+
+class Thelperr : public QDialog {
+ public:
+  explicit Thelperr(QWidget* parent = nullptr);
+
+  // Fills the fields with DOS texts.
+  void SetTexts(const std::string& message, const std::string& cause, const std::string& remedy);
+  void Button_okClick();
+  // How the window ended: Cancelled when the user cancelled the save question, Failed when the
+  // edit could not be saved (told to the user), else Done (also for the close box).
+  Outcome outcome() const { return outcome_; }
+
+  QLabel* Label_meldung = nullptr;
+  QLabel* Label_ursache = nullptr;
+  QLabel* Label_abhilfe = nullptr;
+  QPushButton* Button_ok = nullptr;
+  QPushButton* Button_help = nullptr;
+  QPlainTextEdit* Memo_ursache = nullptr;
+  QPlainTextEdit* Memo_abhilfe = nullptr;
+  QLineEdit* Edit_meldung = nullptr;
+  bool ErrorHelpModified = false;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  Outcome outcome_ = Outcome::Done;
+};
+
+// Shows message, cause and remedy (DOS texts) modally over the main window; the window's outcome.
+Outcome ShowErrorHelpWindow(const std::string& message, const std::string& cause, const std::string& remedy);
+}  // namespace qorva

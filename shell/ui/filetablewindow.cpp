@@ -1,0 +1,260 @@
+#include "shell/ui/filetablewindow.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "foundation/programstate.h"
+#include "foundation/messagebox.h"
+#include "foundation/ui/windowsizing.h"
+#include "foundation/ui/qttext.h"
+#include "foundation/utilfile.h"
+#include "foundation/view3d.h"
+#include "foundation/windowtext.h"
+#include "graphics/graphicsdraw.h"
+#include "shell/springfile.h"
+#include "shell/spreadsheet.h"
+#include "shell/ui/mainmenu.h"
+#include "shell/ui/mainwindow.h"
+#include "shell/menutexts.h"
+#include "spring/springdatafile.h"
+
+namespace qorva {
+
+namespace {
+constexpr uint16_t kFileTableHelpTopic = 3400;
+}
+
+TForm_Suchen::TForm_Suchen(QWidget* owner) : QDialog(owner) {
+  setObjectName("Form_Suchen");
+  setWindowTitle("Search");
+  Label_suchen = new QLabel("Search for", this);
+  Label_suchen->setObjectName("Label_suchen");
+  Edit_suchbegriff = new QLineEdit(this);
+  Edit_suchbegriff->setObjectName("Edit_suchbegriff");
+  Button_suchen = new QPushButton("Search", this);
+  Button_suchen->setObjectName("Button_suchen");
+  Button_suchen->setDefault(true);
+  auto* row = new QHBoxLayout(this);
+  row->addWidget(Label_suchen);
+  row->addWidget(Edit_suchbegriff, 1);
+  row->addWidget(Button_suchen);
+  connect(Button_suchen, &QPushButton::clicked, this, &QDialog::accept);
+  resize(360, 60);
+}
+
+TForm_preview::TForm_preview(QWidget* owner) : QDialog(owner) {
+  setObjectName("Form_preview");
+  MainMenu1 = new QMenuBar(this);
+  MainMenu1->setObjectName("MainMenu1");
+  mi_File = MainMenu1->addMenu(MenuCaptionText(menuTexts.MenuTextFile));
+  mi_File->setObjectName("mi_File");
+  mi_fileExportExcel = mi_File->addAction("Export Excel");
+  mi_fileExportExcel->setObjectName("mi_fileExportExcel");
+  mi_fileExit = mi_File->addAction(MenuCaptionText(menuTexts.MenuTextExit));
+  mi_fileExit->setObjectName("mi_fileExit");
+  mi_edit = MainMenu1->addMenu(MenuCaptionText(menuTexts.MenuTextEdit));
+  mi_edit->setObjectName("mi_edit");
+  mi_editsearch = mi_edit->addAction("Search");
+  mi_editsearch->setObjectName("mi_editsearch");
+  mi_editsearch->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+  SearchNext1 = mi_edit->addAction("Search &Next");
+  SearchNext1->setObjectName("SearchNext1");
+  SearchNext1->setShortcut(QKeySequence(Qt::Key_F3));
+  mi_Help = MainMenu1->addMenu(MenuCaptionText(menuTexts.MenuTextHelp));
+  mi_Help->setObjectName("mi_Help");
+  mi_HelpHelp = mi_Help->addAction(MenuCaptionText(menuTexts.MenuTextHelp));
+  mi_HelpHelp->setObjectName("mi_HelpHelp");
+
+  StringGrid1 = new QTableWidget(this);
+  StringGrid1->setObjectName("StringGrid1");
+  StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
+  StringGrid1->verticalHeader()->setVisible(false);
+  StringGrid1->verticalHeader()->setDefaultSectionSize(16);
+  StringGrid1->horizontalHeader()->setDefaultSectionSize(48);
+  StringGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+  StringGrid1->horizontalHeader()->setContextMenuPolicy(Qt::CustomContextMenu);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setMenuBar(MainMenu1);
+  layout->addWidget(StringGrid1);
+
+  rows_ = {GridRow{"File", "Date"}};
+  fillGrid();
+  SetColWidth(0, 120);
+  SetColWidth(1, 64);
+
+  // A row is chosen by the user only: the cell that the grid makes current when it is shown or gets
+  // the focus chooses nothing (see showEvent), a click on it does.
+  connect(StringGrid1, &QTableWidget::currentCellChanged, this,
+          [this](int row, int, int, int) { cellSelected(row + 1); });
+  connect(StringGrid1, &QTableWidget::cellClicked, this, [this](int row, int) { cellSelected(row + 1); });
+  connect(StringGrid1, &QTableWidget::cellActivated, this, [this](int row, int) { cellSelected(row + 1); });
+  connect(StringGrid1->horizontalHeader(), &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+    const int col = StringGrid1->horizontalHeader()->logicalIndexAt(pos);
+    if (col >= 0) SortGridByColumn(col);
+  });
+  connect(mi_fileExit, &QAction::triggered, this, &TForm_preview::reject);
+  connect(mi_fileExportExcel, &QAction::triggered, this, &TForm_preview::ExportExcel);
+  connect(mi_editsearch, &QAction::triggered, this, &TForm_preview::Search);
+  connect(SearchNext1, &QAction::triggered, this, &TForm_preview::SearchNext);
+  connect(mi_HelpHelp, &QAction::triggered, this, [] {
+    ShowHelpText(kFileTableHelpTopic, "", 1);
+    programState.ErrorFlag = false;
+  });
+  resize(900, 500);
+  ScaleCenterForm(this);
+}
+
+void TForm_preview::SetRows(GridRows rows) {
+  rows_ = std::move(rows);
+  if (rows_.empty()) rows_.emplace_back();
+  fillGrid();
+}
+
+void TForm_preview::SetColWidth(int32_t col, int32_t width) {
+  if (col >= 0 && col < StringGrid1->columnCount()) StringGrid1->setColumnWidth(col, std::max(width, textWidth(col)));
+}
+
+int TForm_preview::textWidth(int col) const {
+  // The widest of the header and the cells, up to a limit: a long designation may be cut, a date or
+  // a number never.
+  constexpr int kWidest = 320;
+  const int header = StringGrid1->horizontalHeader()->sectionSizeHint(col);
+  // (QTableView hides sizeHintForColumn; the item view it derives from offers it.)
+  return std::min(kWidest, std::max(header, static_cast<const QAbstractItemView*>(StringGrid1)->sizeHintForColumn(col)));
+}
+
+int32_t TForm_preview::CurrentRow() const { return StringGrid1->currentRow() + 1; }
+
+void TForm_preview::fillGrid() {
+  const QSignalBlocker quiet(StringGrid1);
+  const int32_t current = CurrentRow();
+  const int currentCol = std::max(0, StringGrid1->currentColumn());
+  int columns = 0;
+  for (const GridRow& r : rows_) columns = std::max(columns, static_cast<int>(r.size()));
+  StringGrid1->setColumnCount(columns);
+  StringGrid1->setRowCount(static_cast<int>(rows_.size()) - 1);
+  QStringList header;
+  for (int c = 0; c < columns; ++c)
+    header << (c < static_cast<int>(rows_[0].size()) ? QString::fromStdString(rows_[0][static_cast<size_t>(c)]) : "");
+  StringGrid1->setHorizontalHeaderLabels(header);
+  for (size_t r = 1; r < rows_.size(); ++r) {
+    for (int c = 0; c < columns; ++c) {
+      const GridRow& row = rows_[r];
+      const QString text = c < static_cast<int>(row.size()) ? QString::fromStdString(row[static_cast<size_t>(c)]) : "";
+      StringGrid1->setItem(static_cast<int>(r) - 1, c, new QTableWidgetItem(text));
+    }
+  }
+  for (int c = 0; c < columns; ++c) StringGrid1->setColumnWidth(c, std::max(StringGrid1->columnWidth(c), textWidth(c)));
+  if (current > 0 && current < static_cast<int32_t>(rows_.size())) StringGrid1->setCurrentCell(current - 1, currentCol);
+}
+
+void TForm_preview::setCurrentQuietly(int32_t row) {
+  const QSignalBlocker quiet(StringGrid1);
+  if (row > 0 && row < static_cast<int32_t>(rows_.size()))
+    StringGrid1->setCurrentCell(row - 1, std::max(0, StringGrid1->currentColumn()));
+}
+
+void TForm_preview::cellSelected(int32_t row) {
+  if (row <= 0 || row == ChosenRow) return;
+  ChosenRow = row;
+  programState.ErrorFlag = false;
+  accept();
+}
+
+void TForm_preview::showEvent(QShowEvent* event) {
+  // Without a data folder (a file named on the command line) the table lists the current folder.
+  const std::string folder = programState.DataDir.empty() ? AddBackslash(CurrentDirString()) : programState.DataDir;
+  setWindowTitle(dosToQString(programState.ProgName + "  " + folder));
+  // The table shows again on the row the user chose; before any choice on the first row, set quietly
+  // so that the focus does not make it a choice.
+  setCurrentQuietly(ChosenRow > 0 ? ChosenRow : 1);
+  QDialog::showEvent(event);
+}
+
+void TForm_preview::reject() {
+  programState.ErrorFlag = true;
+  QDialog::reject();
+}
+
+void TForm_preview::SortGridByColumn(int32_t col) {
+  const int32_t former = CurrentRow();
+  const std::vector<int32_t> order = qorva::SortGridByColumn(rows_, col);
+  fillGrid();  // quietly, the cursor on the same row number
+  const int32_t row = FindSortedRow(order, former);
+  // Moving the cursor with its record is a selection: another row number chooses that row.
+  if (row > 0) StringGrid1->setCurrentCell(row - 1, std::max(0, StringGrid1->currentColumn()));
+}
+
+bool TForm_preview::FindNextMatch() {
+  int32_t col = 0;
+  int32_t row = 0;
+  if (!qorva::FindNextMatch(rows_, SearchText, SearchRow, col, row)) return false;
+  StringGrid1->setCurrentCell(row - 1, col);
+  return true;
+}
+
+void TForm_preview::Search() {
+  TForm_Suchen box(this);
+  box.Edit_suchbegriff->setText(QString::fromStdString(SearchText));
+  box.exec();  // closing the box otherwise searches as well
+  SearchText = box.Edit_suchbegriff->text().toStdString();
+  SearchRow = 0;
+  if (!FindNextMatch()) ShowDosMessage(Utf8ToDos(SearchText) + " not found.");
+}
+
+void TForm_preview::SearchNext() {
+  SearchRow = CurrentRow();
+  if (!FindNextMatch()) ShowDosMessage(Utf8ToDos(SearchText) + " not found.");
+}
+
+void TForm_preview::ExportExcel() { ExportGridToExcel(rows_); }
+
+Outcome OpenFileTable(Thh& form) {
+  programState.ErrorFlag = false;
+  if (const Outcome saved = AskSaveChanges(form.spring()); saved != Outcome::Done) return saved;
+  view3d.Edit3DAngles = false;
+
+  // Filling the table reads every file into a value of its own: the spring the user has open, its
+  // file name and its drawing stay until a row is chosen.
+  TForm_preview table(&form);
+  const std::string folder = AddBackslash(programState.DataDir);
+  const std::string title = DosToUtf8(programState.ProgTitle) + " -> ";
+  table.SetRows(ReadFileTable(folder, [&](const std::string& name) { SetFormCaption(form, title + name); }));
+  // The scan's progress ends with it: while the table is open the caption names the open spring.
+  UpdateFormCaption(form);
+  table.SetColWidth(2, 90);
+  table.SetColWidth(12, 120);
+
+  Outcome outcome = Outcome::Cancelled;
+  while (true) {
+    if (table.exec() != QDialog::Accepted || table.ChosenRow <= 0) break;
+    const std::string name = FileTableFileName(folder, table.Rows()[static_cast<size_t>(table.ChosenRow)][0]);
+    if (!ReadSpringFile(form.spring(), folder + name)) {  // told by the read; the command ends
+      outcome = Outcome::Failed;
+      break;
+    }
+    outcome = Outcome::Done;
+    const size_t dot = name.rfind('.');
+    programState.CurrentFileName = dot == std::string::npos ? name : name.substr(0, dot);
+    programState.InputModified = false;
+    ApplyMenuCaptions(form);
+    UpdateAfterInput(form);
+    UpdateFormCaption(form);
+  }
+  UpdateFormCaption(form);
+  return outcome;
+}
+
+}  // namespace qorva

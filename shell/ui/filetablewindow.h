@@ -1,0 +1,89 @@
+#pragma once
+// The window of the table of spring files (TForm_preview) with its search box (TForm_Suchen), and
+// File > Open (Table), which fills it and loads the spring of each row the user chooses while the
+// table stays open.
+
+#include <QDialog>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/services.h"
+#include "shell/filetable.h"
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenuBar;
+class QMenu;
+class QPushButton;
+class QTableWidget;
+
+namespace qorva {
+
+class Thh;
+
+class TForm_Suchen : public QDialog {
+  Q_OBJECT
+ public:
+  explicit TForm_Suchen(QWidget* owner);
+  QLineEdit* Edit_suchbegriff = nullptr;
+  QLabel* Label_suchen = nullptr;
+  QPushButton* Button_suchen = nullptr;
+};
+
+class TForm_preview : public QDialog {
+  Q_OBJECT
+ public:
+  explicit TForm_preview(QWidget* owner);
+
+  QTableWidget* StringGrid1 = nullptr;
+  QMenuBar* MainMenu1 = nullptr;
+  QMenu* mi_File = nullptr;
+  QAction* mi_fileExportExcel = nullptr;
+  QAction* mi_fileExit = nullptr;
+  QMenu* mi_edit = nullptr;
+  QAction* mi_editsearch = nullptr;
+  QAction* SearchNext1 = nullptr;
+  QMenu* mi_Help = nullptr;
+  QAction* mi_HelpHelp = nullptr;
+
+  std::string SearchText;
+  int32_t SearchRow = 0;
+  int32_t ChosenRow = 0;  // 0: none; the caller reads it
+  int32_t Kind = 0;       // 0: the table of spring files
+
+  // The grid's texts: row 0 the header, then the data rows. The caller sets them, and the widths.
+  void SetRows(GridRows rows);
+  const GridRows& Rows() const { return rows_; }
+  // A column's width, never narrower than its texts (up to a limit).
+  void SetColWidth(int32_t col, int32_t width);
+  // The grid's current row as the table numbers it (1 = first data row, 0 none).
+  int32_t CurrentRow() const;
+
+  void SortGridByColumn(int32_t col);
+  // Searches after SearchRow; moves the current cell to the match.
+  bool FindNextMatch();
+  void Search();      // Edit > Search: asks for the text, searches from the top
+  void SearchNext();  // Edit > Search Next: from below the current row
+  void ExportExcel();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void reject() override;  // the close box, Esc and Exit: the user leaves the table
+
+ private:
+  void fillGrid();
+  int textWidth(int col) const;
+  void setCurrentQuietly(int32_t row);
+  void cellSelected(int32_t row);
+  GridRows rows_;
+};
+
+// File > Open (Table): the save question, then the table, where each chosen row is read into the
+// main window until the user leaves the table. Done when a spring was read; Cancelled when the save
+// question stopped it or the user left the table without choosing; Failed when the save or a chosen
+// file's read failed (told to the user; the command ends there).
+Outcome OpenFileTable(Thh& form);
+
+}  // namespace qorva

@@ -1,0 +1,64 @@
+#pragma once
+// predesignform: the pre-design form TForm_qvapre: the wanted force and travel, the width-thickness ratio
+// and the stress ratio, from which the pre-design derives the strip and the coil.
+
+#include "shell/ui/inputforms.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace qorva {
+
+struct Spring;
+
+class TForm_qvapre : public TInputForm {
+  Q_OBJECT
+
+ public:
+  explicit TForm_qvapre(Spring& s, QWidget* parent = nullptr);
+
+  // The form's own steps, also for tests that drive it through its controls.
+  // Force and travel in the current units, and the two ratios: those of the spring once it has a
+  // thickness and a stress, else the stored ones.
+  void FillFields();
+  void Button_b_tClick();
+  void Button_sigz_sig2Click();
+  void Button_metricClick();
+  void Button_okClick();
+  void Button_calcClick();
+
+  QLabel* Label_F2 = nullptr;
+  QLineEdit* Edit_F2 = nullptr;
+  QLabel* Label_f2u = nullptr;
+  QLabel* Label_sh = nullptr;
+  QLineEdit* Edit_sh = nullptr;
+  QLabel* Label_shu = nullptr;
+  QLabel* Label_b_t = nullptr;
+  QLineEdit* Edit_b_t = nullptr;
+  QLabel* Label_sigz_sig2 = nullptr;
+  QLineEdit* Edit_sigz_sig2 = nullptr;
+  QPushButton* Button_b_t = nullptr;
+  QPushButton* Button_sigz_sig2 = nullptr;
+  QPushButton* Button_metric = nullptr;
+  QPushButton* Button_ok = nullptr;
+  QPushButton* Button_cancel = nullptr;
+  QPushButton* Button_help = nullptr;
+  QPushButton* Button_hilfebild = nullptr;
+  QPushButton* Button_calc = nullptr;
+
+ private:
+  // The fields into the spring; true when a value changed.
+  bool ReadFields();
+  void FillUnitFields();
+
+  Spring& spring_;
+  NumberField force_, travel_, widthRatio_, stressRatio_;
+};
+
+// Shows the pre-design form of s modally over owner, ErrorFlag cleared first. OK runs the
+// pre-design. Afterwards ErrorFlag tells whether Cancel or Esc ended it. Done after OK, Cancelled
+// otherwise (also the close box).
+Outcome ShowPreDesignForm(Spring& s, QWidget* owner);
+
+}  // namespace qorva

@@ -1,0 +1,271 @@
+// printwindow: the print window.
+#include "shell/ui/printwindow.h"
+
+#include "foundation/filecheck.h"
+#include "foundation/utilfile.h"
+
+#include "platform/prompts.h"
+
+#include "platform/sysname.h"
+
+#include <QCheckBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPrintDialog>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "foundation/programstate.h"
+#include "foundation/messagebox.h"
+#include "foundation/textprompt.h"
+#include "foundation/ui/dialogparts.h"
+#include "foundation/ui/windowsizing.h"
+#include "foundation/ui/qttext.h"
+#include "foundation/utilstr.h"
+#include "foundation/printsettings.h"
+#include "graphics/graphicsstate.h"
+#include "graphics/ui/graphicswindow.h"
+#include "shell/helptopic.h"
+#include "shell/printpreset.h"
+#include "shell/ui/printerinfowindow.h"
+#include "xbase/access/tableaccess.h"
+
+namespace qorva {
+
+namespace {
+
+constexpr uint16_t kWindowTopic = 1030;
+constexpr uint16_t kPresetTopic = 1040;
+
+std::string Text(const QLineEdit* e) { return qStringToDos(e->text()); }
+
+}  // namespace
+
+TForm_printconf::TForm_printconf(QWidget* parent) : QDialog(parent), printer_(QPrinter::HighResolution) {
+  setObjectName("Form_printconf");
+  setWindowTitle("Ausdruck");
+  auto* column = new QVBoxLayout(this);
+  auto* form = new QFormLayout;
+  auto edit = [this, form](QLineEdit*& field, const char* name, const char* caption) {
+    field = new QLineEdit(this);
+    field->setObjectName(name);
+    form->addRow(QString::fromUtf8(caption), field);
+  };
+  edit(Edit_scalex, "Edit_scalex", "Maßstab x");
+  edit(Edit_scaley, "Edit_scaley", "Maßstab y");
+  edit(Edit_xorigin, "Edit_xorigin", "Ursprung x");
+  edit(Edit_yorigin, "Edit_yorigin", "Ursprung y");
+  CheckBox_umrandung = new QCheckBox("Umrandung", this);
+  CheckBox_umrandung->setObjectName("CheckBox_umrandung");
+  CheckBox_anpassen = new QCheckBox("anpassen", this);
+  CheckBox_anpassen->setObjectName("CheckBox_anpassen");
+  form->addRow("", CheckBox_umrandung);
+  form->addRow("", CheckBox_anpassen);
+  column->addLayout(form);
+  auto group = [this](QRadioButton** items, const char* title, std::initializer_list<const char*> captions) {
+    auto* box = new QGroupBox(QString::fromUtf8(title), this);
+    auto* lay = new QVBoxLayout(box);
+    int i = 0;
+    for (const char* c : captions) lay->addWidget(items[i++] = new QRadioButton(QString::fromUtf8(c), box));
+    return box;
+  };
+  auto* groups = new QHBoxLayout;
+  groups->addWidget(group(RadioGroup_printmono, "Schattierung", {"Monochrom", "Color / Graustufen"}));
+  groups->addWidget(group(RadioGroup_hochquer, "Ausdruck", {"Hochformat", "Querformat"}));
+  column->addLayout(groups);
+  auto* printerRow = new QHBoxLayout;
+  Label_printer = new QLabel(this);
+  Label_printer->setObjectName("Label_printer");
+  Button_printer = new QPushButton("Drucker...", this);
+  Button_printer->setObjectName("Button_printer");
+  printerRow->addWidget(Label_printer, 1);
+  printerRow->addWidget(Button_printer);
+  column->addLayout(printerRow);
+  auto* buttons = new QHBoxLayout;
+  auto button = [this, buttons](QPushButton*& field, const char* name, const char* caption) {
+    field = AddDialogButton(this, buttons, name, QString::fromUtf8(caption));
+  };
+  button(Button_db, "Button_db", "Datenbank");
+  button(Button_append, "Button_append", "Ü&bernehmen Datenbank");
+  buttons->addStretch(1);
+  button(Button_ok, "Button_ok", "OK");
+  button(Button_cancel, "Button_cancel", "Abbrechen");
+  button(Button_help, "Button_help", "&Hilfe");
+  Button_ok->setDefault(true);
+  column->addLayout(buttons);
+
+  connect(Button_db, &QPushButton::clicked, this, [this] { Button_dbClick(); });
+  connect(Button_append, &QPushButton::clicked, this, [this] { Button_appendClick(); });
+  connect(Button_ok, &QPushButton::clicked, this, [this] { Button_okClick(); });
+  connect(Button_cancel, &QPushButton::clicked, this, [this] {
+    programState.ErrorFlag = true;
+    reject();
+  });
+  connect(Button_help, &QPushButton::clicked, this, [] { ShowHelpText(kWindowTopic, "", 1); });
+  connect(Button_printer, &QPushButton::clicked, this, [this] {
+    QPrintDialog dialog(&printer_, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    showPrinter();
+    RadioGroup_hochquer[printer_.pageLayout().orientation() == QPageLayout::Landscape ? 1 : 0]->setChecked(true);
+  });
+
+  ScaleCenterForm(this);
+  PrintSettings& w = printSettings;
+  bool portrait = w.PrintOrientation == 1;
+  switch (w.SheetFormat) {
+    case 0:
+    case 1:
+    case 3:
+      w.PrintScaleX = w.DefaultPrintScaleX;
+      w.PrintScaleY = w.DefaultPrintScaleY;
+      w.PrintOriginX = w.DefaultPrintOriginX;
+      w.PrintOriginY = w.DefaultPrintOriginY;
+      w.PrintBorder = w.DefaultPrintBorder;
+      break;
+    case 2:  // an A4 portrait frame: true to scale on A4 paper
+      w.PrintScaleX = 1.0;
+      w.PrintScaleY = 1.0;
+      w.PrintOriginX = 0;
+      w.PrintOriginY = 0;
+      w.PrintBorder = false;
+      portrait = true;
+      break;
+    default:
+      break;
+  }
+  Edit_scalex->setText(dosToQString(RealStr3(w.PrintScaleX)));
+  Edit_scaley->setText(dosToQString(RealStr3(w.PrintScaleY)));
+  Edit_xorigin->setText(QString::number(w.PrintOriginX));
+  Edit_yorigin->setText(QString::number(w.PrintOriginY));
+  CheckBox_umrandung->setChecked(w.PrintBorder);
+  RadioGroup_printmono[programState.PrintColorMode == 1 ? 0 : 1]->setChecked(true);
+  RadioGroup_hochquer[portrait ? 0 : 1]->setChecked(true);
+  printer_.setPageOrientation(portrait ? QPageLayout::Portrait : QPageLayout::Landscape);
+}
+
+void TForm_printconf::showPrinter() {
+  const QString name = printer_.printerName().isEmpty() ? QString("PDF") : printer_.printerName();
+  Label_printer->setText(name.rightJustified(40));
+}
+
+void TForm_printconf::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (SetupMode) return;
+  showPrinter();
+  printer_.setDocName(dosToQString(programState.CurrentFileName));
+}
+
+void TForm_printconf::Button_dbClick() {
+  if (!OpenPrintPresetTable()) return;
+  DbfSetTitles("Printout", "");
+  // A preset picked before is where the browse starts, while the table still holds it.
+  if (printSettings.PrintPresetNo > 0 && printSettings.PrintPresetNo <= DbfRecCount()) DbfGoto(printSettings.PrintPresetNo);
+  SetHelpTopic(kPresetTopic);
+  DbfBrowse("", 0);
+  if (!programState.ErrorFlag && DbfRecCount() > 0 && DbfRecNo() >= 1) {
+    printSettings.PrintPresetNo = static_cast<uint16_t>(DbfRecNo());
+    const PrintPreset p = ReadPrintPreset();
+    Edit_scalex->setText(dosToQString(p.scaleX));
+    Edit_scaley->setText(dosToQString(p.scaleY));
+    Edit_xorigin->setText(dosToQString(p.originX));
+    Edit_yorigin->setText(dosToQString(p.originY));
+    RadioGroup_hochquer[p.landscape ? 1 : 0]->setChecked(true);
+    RadioGroup_printmono[p.monochrome ? 0 : 1]->setChecked(true);
+    CheckBox_anpassen->setChecked(p.fit);
+    CheckBox_umrandung->setChecked(p.border);
+  }
+  DbfCloseTable();
+  programState.ErrorFlag = false;
+}
+
+void TForm_printconf::Button_appendClick() {
+  if (!OpenPrintPresetTable()) return;
+  std::string name;
+  AskText("Name", 25, name);
+  if (!programState.ErrorFlag) {
+    PrintPreset p;
+    p.name = name;
+    p.scaleX = Text(Edit_scalex);
+    p.scaleY = Text(Edit_scaley);
+    p.originX = Text(Edit_xorigin);
+    p.originY = Text(Edit_yorigin);
+    p.landscape = RadioGroup_hochquer[1]->isChecked();
+    p.monochrome = RadioGroup_printmono[0]->isChecked();
+    p.fit = CheckBox_anpassen->isChecked();
+    p.border = CheckBox_umrandung->isChecked();
+    AppendPrintPreset(p);
+  }
+  DbfCloseTable();
+}
+
+void TForm_printconf::Button_okClick() {
+  programState.ErrorFlag = false;
+  PrintSettings& w = printSettings;
+  w.PrintScaleX = static_cast<double>(StrToReal(Text(Edit_scalex)));
+  w.PrintScaleY = static_cast<double>(StrToReal(Text(Edit_scaley)));
+  w.PrintOriginX = StrToInt0(Text(Edit_xorigin));
+  w.PrintOriginY = StrToInt0(Text(Edit_yorigin));
+  w.PrintBorder = CheckBox_umrandung->isChecked();
+  programState.PrintColorMode = RadioGroup_printmono[0]->isChecked() ? 1 : 2;
+  const bool landscape = RadioGroup_hochquer[1]->isChecked();
+  printer_.setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+  printer_.setColorMode(programState.PrintColorMode == 1 ? QPrinter::GrayScale : QPrinter::Color);
+  if (SetupMode) {
+    // The printer's facts need no print job: nothing is sent to the printer.
+    TForm_printerinfo info(printer_, this);
+    info.exec();
+  } else {
+    if (CheckBox_anpassen->isChecked()) {
+      RestoreLimit();
+      ResetZoom();
+      ReSetWindow();
+      ClearViewPort();
+    }
+    // Without a printer the page goes into a PDF file the user names.
+    if (printer_.printerName().isEmpty() && printer_.outputFileName().isEmpty() && !AskPdfFile()) return;
+    if (FKwengra) FKwengra->FormPaint();
+    if (!PrintDisplayList(printer_)) {
+      outcome_ = Outcome::Failed;
+      accept();
+      return;
+    }
+  }
+  outcome_ = Outcome::Done;
+  accept();
+}
+
+bool TForm_printconf::AskPdfFile() {
+  FileDialogRequest request;
+  request.title = "PDF";
+  request.startDir = SysName(RemoveBackslash(programState.DataDir.empty() ? programState.StartDir : programState.DataDir));
+  const std::string name = programState.CurrentFileName.empty() ? programState.ProgStem : FileBaseName(programState.CurrentFileName);
+  request.fileName = SysName(name) + ".pdf";
+  request.filter = "*.pdf";
+  request.filterName = "PDF";
+  const std::optional<std::string> chosen = prompter().saveFile(request);
+  std::string file;
+  if (!chosen || chosen->empty() || !ChosenFileName(*chosen, file)) {
+    programState.ErrorFlag = true;
+    return false;
+  }
+  if (LowerStr(FileExtOf(FileNameOf(file))) != "pdf") file += ".pdf";
+  // An existing file is replaced only when the user says so, as for every output.
+  CheckOutputFile(file);
+  if (programState.ErrorFlag) return false;
+  printer_.setOutputFormat(QPrinter::PdfFormat);
+  printer_.setOutputFileName(QString::fromStdString(SysName(file)));
+  return true;
+}
+
+Outcome ShowPrintWindow(QWidget* parent, bool setupMode) {
+  TForm_printconf form(parent);
+  form.SetupMode = setupMode;
+  form.exec();
+  return form.outcome();
+}
+
+}  // namespace qorva

@@ -1,0 +1,64 @@
+#pragma once
+// printwindow: the print window TForm_printconf ("Ausdruck") of graphics printouts: scale, origin,
+// border, colour mode, orientation and printer, and named presets kept in "printout.dbf". OK prints
+// what the main window shows; in setup mode it shows the printer information instead.
+
+#include <QDialog>
+#include <QPrinter>
+
+#include "platform/services.h"
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace qorva {
+
+class TForm_printconf : public QDialog {
+ public:
+  explicit TForm_printconf(QWidget* parent = nullptr);
+
+  bool SetupMode = false;
+  // The printer the window prints on (tests make it a PDF file).
+  QPrinter& printer() { return printer_; }
+  // How the window ended: Done once printed (or the printer information shown), Failed when the
+  // printer could not be opened, Cancelled otherwise.
+  Outcome outcome() const { return outcome_; }
+
+  void Button_dbClick();
+  void Button_appendClick();
+  void Button_okClick();
+
+  QLineEdit* Edit_scalex = nullptr;
+  QLineEdit* Edit_scaley = nullptr;
+  QLineEdit* Edit_xorigin = nullptr;
+  QLineEdit* Edit_yorigin = nullptr;
+  QCheckBox* CheckBox_umrandung = nullptr;
+  QCheckBox* CheckBox_anpassen = nullptr;
+  QRadioButton* RadioGroup_printmono[2] = {};
+  QRadioButton* RadioGroup_hochquer[2] = {};
+  QLabel* Label_printer = nullptr;
+  QPushButton* Button_printer = nullptr;
+  QPushButton* Button_db = nullptr;
+  QPushButton* Button_append = nullptr;
+  QPushButton* Button_ok = nullptr;
+  QPushButton* Button_cancel = nullptr;
+  QPushButton* Button_help = nullptr;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void showPrinter();
+  // Without a printer: the PDF file the page goes into, from the save dialog; false when cancelled.
+  bool AskPdfFile();
+  QPrinter printer_;
+  Outcome outcome_ = Outcome::Cancelled;
+};
+
+// File > Print and File > Printer Setup: the window created, shown modally and freed; its outcome.
+Outcome ShowPrintWindow(QWidget* parent, bool setupMode);
+
+}  // namespace qorva

@@ -1,0 +1,107 @@
+// The plot program's command-line window: the line its controls compose with the kernel's builder
+// (start values, every switch in one line, the interface rules, the fitted scale), and how OK,
+// Abbrechen and the close box hand the line back.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "foundation/programstate.h"
+#include "foundation/settings.h"
+#include "graphics/plotcommand.h"
+#include "shell/ui/plotprogramwindow.h"
+#include "tests/support/ui/nextmodal.h"
+
+namespace qorva {
+namespace {
+
+// Runs act on the plot program's window once it is up.
+void OnWindow(std::function<void(TForm_confventrix*)> act) {
+  test::OnNextModalOf<QDialog>([act](QDialog* d) {
+    auto* w = dynamic_cast<TForm_confventrix*>(d);
+    ASSERT_NE(w, nullptr);
+    act(w);
+  });
+}
+
+class VentrixWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    InitAllSettings();
+    programState.TempDir = "/tmp/plot";
+    programState.HelpLevel = 0;
+  }
+  void TearDown() override { InitAllSettings(); }
+  // The part of the line after the program and the DXF work file.
+  static std::string Switches(const TForm_confventrix& w) {
+    const std::string head = "WVENTRIX " + ShellQuote(VentrixWorkFileArg());
+    EXPECT_EQ(w.CommandLine.rfind(head, 0), 0u) << w.CommandLine;
+    return w.CommandLine.substr(head.size());
+  }
+};
+
+TEST_F(VentrixWindowTest, TheControlsComposeTheLine) {
+  TForm_confventrix w;
+  EXPECT_EQ(Switches(w), " /CHPL") << "the start values add no switch";
+  EXPECT_TRUE(w.Edit_lpt->isEnabled());
+  EXPECT_FALSE(w.Edit_com->isEnabled());
+  EXPECT_FALSE(w.ComboBox_psfont->isEnabled());
+
+  w.RadioGroup_d[0]->click();  // serial
+  EXPECT_TRUE(w.Edit_com->isEnabled());
+  EXPECT_FALSE(w.Edit_lpt->isEnabled());
+  EXPECT_EQ(Switches(w), " /CHPL /D1");
+  w.Edit_com->setText("2");
+  EXPECT_EQ(Switches(w), " /CHPL /D1 /P3");
+
+  w.Edit_scale->setText("1,0");
+  EXPECT_EQ(Switches(w), " /CHPL /D1 /P3") << "1,0 is 1";
+  w.CheckBox_scale->click();
+  EXPECT_EQ(w.Edit_scale->text(), "0");
+  EXPECT_FALSE(w.Edit_scale->isEnabled());
+  EXPECT_EQ(Switches(w), " /CHPL /D1 /P3 '/M*'") << "a fitted scale; quoted for the shell";
+}
+
+TEST_F(VentrixWindowTest, PostscriptToAFileWithEverySwitch) {
+  TForm_confventrix w;
+  w.RadioGroup_outcode[1]->click();
+  EXPECT_TRUE(w.ComboBox_psfont->isEnabled());
+  w.RadioGroup_d[2]->click();
+  EXPECT_TRUE(w.Edit_outdir->isEnabled());
+  w.Edit_outdir->setText("/tmp/aus gabe");
+  w.Edit_com->setText("4");  // plays no part
+  // The numbers go as typed, the rotation after the shifts and the text width.
+  w.Edit_scale->setText("100.25");
+  w.CheckBox_rotate->click();
+  w.Edit_xnull->setText("1234.5");
+  w.Edit_ynull->setText("-2,5");
+  w.Edit_textbreitenfaktor->setText("0,8");
+  w.ComboBox_psfont->setCurrentIndex(4);
+  EXPECT_EQ(Switches(w), " /CPS /D3 /F'/tmp/aus gabe/ventrix' /M100.25 /X1234.5 /Y-2,5 /B0,8 /R /THelvetica");
+}
+
+TEST_F(VentrixWindowTest, OkTakesTheLineCancelKeepsTheOldOneTheCloseBoxTakesIt) {
+  std::string line = "alte zeile";
+  OnWindow([](TForm_confventrix* w) {
+    EXPECT_EQ(w->CommandLine, "alte zeile") << "a preset stays until a control changes";
+    w->Button_cancel->click();
+  });
+  EXPECT_FALSE(EditVentrixCommandLine(line));
+  EXPECT_EQ(line, "alte zeile");
+
+  OnWindow([](TForm_confventrix* w) {
+    w->CheckBox_rotate->click();
+    w->Button_ok->click();
+  });
+  EXPECT_TRUE(EditVentrixCommandLine(line));
+  EXPECT_NE(line.find(" /R"), std::string::npos) << line;
+
+  OnWindow([](TForm_confventrix* w) { w->close(); });
+  EXPECT_TRUE(EditVentrixCommandLine(line));
+}
+
+}  // namespace
+}  // namespace qorva
