@@ -9,8 +9,8 @@
 
 namespace qorva {
 
-Tin_codedialog::Tin_codedialog(QWidget* parent) : PromptDialog(parent, HelpFlag::Clear) {
-  QVBoxLayout* layout = makeColumn("in_codedialog", "Auswahl", true, Label1);
+ChoiceListDialog::ChoiceListDialog(QWidget* parent) : PromptDialog(parent, HelpFlag::Clear) {
+  QVBoxLayout* layout = makeColumn("ChoiceListDialog", "Auswahl", true, Label1);
   ListBox1 = new QListWidget(this);
   ListBox1->setObjectName(QStringLiteral("ListBox1"));
   ListBox1->setMinimumSize(385, 161);
@@ -26,7 +26,7 @@ Tin_codedialog::Tin_codedialog(QWidget* parent) : PromptDialog(parent, HelpFlag:
   previewKeys();
 }
 
-void Tin_codedialog::enterPressed() {
+void ChoiceListDialog::enterPressed() {
   programState.ErrorFlag = false;
   accept();
 }

@@ -8,10 +8,10 @@ class QListWidget;
 
 namespace qorva {
 
-class Tin_codedialog : public PromptDialog {
+class ChoiceListDialog : public PromptDialog {
   Q_OBJECT
  public:
-  explicit Tin_codedialog(QWidget* parent = nullptr);
+  explicit ChoiceListDialog(QWidget* parent = nullptr);
 
   QPushButton* button_ok;
   QListWidget* ListBox1;

@@ -9,8 +9,8 @@
 
 namespace qorva {
 
-Tin_radiodialog::Tin_radiodialog(QWidget* parent) : PromptDialog(parent, HelpFlag::Clear) {
-  QVBoxLayout* layout = makeColumn("in_radiodialog", "Auswahl", true, Label1);
+ChoiceRadioDialog::ChoiceRadioDialog(QWidget* parent) : PromptDialog(parent, HelpFlag::Clear) {
+  QVBoxLayout* layout = makeColumn("ChoiceRadioDialog", "Auswahl", true, Label1);
   RadioGroup1 = new QGroupBox(this);
   RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
   RadioGroup1->setFixedWidth(401);
@@ -27,7 +27,7 @@ Tin_radiodialog::Tin_radiodialog(QWidget* parent) : PromptDialog(parent, HelpFla
   previewKeys();
 }
 
-void Tin_radiodialog::setItems(const QStringList& items) {
+void ChoiceRadioDialog::setItems(const QStringList& items) {
   entries_ = items;
   for (QAbstractButton* b : group_->buttons()) {
     group_->removeButton(b);
@@ -42,13 +42,13 @@ void Tin_radiodialog::setItems(const QStringList& items) {
   RadioGroup1->setFixedHeight(static_cast<int>((entries_.size() + 1) * 25));
 }
 
-void Tin_radiodialog::setItemIndex(int index) {
+void ChoiceRadioDialog::setItemIndex(int index) {
   if (QAbstractButton* b = group_->button(index)) {
     b->setChecked(true);
     b->setFocus();
   }
 }
 
-int Tin_radiodialog::itemIndex() const { return group_->checkedId(); }
+int ChoiceRadioDialog::itemIndex() const { return group_->checkedId(); }
 
 }  // namespace qorva

@@ -11,10 +11,10 @@ class QLabel;
 
 namespace qorva {
 
-class Tin_radiodialog : public PromptDialog {
+class ChoiceRadioDialog : public PromptDialog {
   Q_OBJECT
  public:
-  explicit Tin_radiodialog(QWidget* parent = nullptr);
+  explicit ChoiceRadioDialog(QWidget* parent = nullptr);
 
   // The entries become the radio buttons of RadioGroup1, which is (count + 1) * 25 pixels high.
   void setItems(const QStringList& items);

@@ -66,7 +66,7 @@ std::optional<int> QtPrompter::choice(const std::string& prompt, const std::vect
                                       int preselect) {
   const int n = static_cast<int>(entries.size());
   if (n >= kListChoiceFrom) {
-    Tin_codedialog d(GraphForm());
+    ChoiceListDialog d(GraphForm());
     d.Label1->setText(Q(prompt));
     d.Label1->setFixedHeight(39);
     for (const auto& e : entries) d.ListBox1->addItem(Q(e));
@@ -75,7 +75,7 @@ std::optional<int> QtPrompter::choice(const std::string& prompt, const std::vect
     if (d.exec() != QDialog::Accepted) return std::nullopt;
     return d.ListBox1->currentRow();
   }
-  Tin_radiodialog d(GraphForm());
+  ChoiceRadioDialog d(GraphForm());
   d.Label1->setText(Q(prompt));
   d.Label1->setFixedHeight(39);
   QStringList items;
@@ -88,7 +88,7 @@ std::optional<int> QtPrompter::choice(const std::string& prompt, const std::vect
 }
 
 std::optional<bool> QtPrompter::yesNo(const std::string& prompt, bool presetYes) {
-  Tin_janeindialog d(GraphForm());
+  YesNoDialog d(GraphForm());
   d.Label1->setText(Q(prompt));
   d.setYes(presetYes);
   ShowFixedOverMain(d);
@@ -114,7 +114,7 @@ YesNoCancel QtPrompter::yesNoCancel(const std::string& caption, const std::strin
 
 std::optional<std::string> QtPrompter::askText(const std::string& prompt, int maxLength, const std::string& preset,
                                                const NumberCheck* check) {
-  Tin_textdialog d(GraphForm());
+  TextDialog d(GraphForm());
   d.Label1->setText(Q(prompt));
   const QString shown = Q(preset);
   // The limit holds for what is typed; a longer preset is shown whole, as a limit set on the edit
@@ -149,7 +149,7 @@ void QtPrompter::message(const std::string& caption, const std::string& text) {
 }
 
 void QtPrompter::textScreen(const std::string& caption, const std::vector<std::string>& lines) {
-  TShowScreen d(GraphForm());
+  TextScreenWindow d(GraphForm());
   d.setWindowTitle(Q(caption));
   QStringList text;
   for (const auto& l : lines) text << Q(l);

@@ -30,8 +30,8 @@ ShowfileMenuCaptions& showfileMenuCaptions() {
   return captions;
 }
 
-TForm_showtextfile::TForm_showtextfile(QWidget* owner) : QDialog(owner) {
-  setObjectName("Form_showtextfile");
+ReportViewerWindow::ReportViewerWindow(QWidget* owner) : QDialog(owner) {
+  setObjectName("ReportViewerWindow");
   resize(630, 520);
   Memo1 = new QPlainTextEdit(this);
   Memo1->setObjectName("Memo1");
@@ -70,7 +70,7 @@ TForm_showtextfile::TForm_showtextfile(QWidget* owner) : QDialog(owner) {
   FormCreate();
 }
 
-void TForm_showtextfile::FormCreate() {
+void ReportViewerWindow::FormCreate() {
   const TextWindowRect& pos = printSettings.TextWindowPos;
   if (pos.Width > 0 && pos.Height > 0) setGeometry(pos.Left, pos.Top, pos.Width, pos.Height);
   const ShowfileMenuCaptions& c = showfileMenuCaptions();
@@ -82,7 +82,7 @@ void TForm_showtextfile::FormCreate() {
   mi_EditCopy->setText(QString::fromUtf8(c.Copy));
 }
 
-void TForm_showtextfile::FormShow() {
+void ReportViewerWindow::FormShow() {
   ShowFileName = WorkPath("outwin.txt");
   Memo1->setFont(PrintoutFont());
   std::vector<std::string> lines;
@@ -101,33 +101,33 @@ void TForm_showtextfile::FormShow() {
   setWindowTitle(dosToQString(programState.ProgName + "    " + ShownFileName(ShowFileName)));
 }
 
-void TForm_showtextfile::FormClose() {
+void ReportViewerWindow::FormClose() {
   if (closed_) return;
   closed_ = true;
   const QRect g = geometry();
   printSettings.TextWindowPos = TextWindowRect{g.left(), g.top(), g.width(), g.height()};
 }
 
-void TForm_showtextfile::mi_DateiDruckenClick() { PrintTextFile(PrintFileName); }
+void ReportViewerWindow::mi_DateiDruckenClick() { PrintTextFile(PrintFileName); }
 
-void TForm_showtextfile::mi_dateiBeendenClick() { close(); }
+void ReportViewerWindow::mi_dateiBeendenClick() { close(); }
 
-void TForm_showtextfile::mi_EditMarkAllClick() { Memo1->selectAll(); }
+void ReportViewerWindow::mi_EditMarkAllClick() { Memo1->selectAll(); }
 
-void TForm_showtextfile::mi_EditCopyClick() { Memo1->copy(); }
+void ReportViewerWindow::mi_EditCopyClick() { Memo1->copy(); }
 
-void TForm_showtextfile::mi_dateiExportNotepadClick() {
+void ReportViewerWindow::mi_dateiExportNotepadClick() {
   ShowFileName = WorkPath("outwin.txt");
   if (!StartProgramOnDocument("notepad", ShowFileName))
     ReportError("notepad not found" + MissingProgramHint(ProgramForDocument("notepad")));
 }
 
-void TForm_showtextfile::done(int result) {
+void ReportViewerWindow::done(int result) {
   FormClose();
   QDialog::done(result);
 }
 
-void TForm_showtextfile::showEvent(QShowEvent* event) {
+void ReportViewerWindow::showEvent(QShowEvent* event) {
   if (!shown_) {
     shown_ = true;
     FormShow();
@@ -135,12 +135,12 @@ void TForm_showtextfile::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
 }
 
-void TForm_showtextfile::closeEvent(QCloseEvent* event) {
+void ReportViewerWindow::closeEvent(QCloseEvent* event) {
   FormClose();
   QDialog::closeEvent(event);
 }
 
-bool TForm_showtextfile::eventFilter(QObject* watched, QEvent* event) {
+bool ReportViewerWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == Memo1 && event->type() == QEvent::KeyPress && programState.DemoRun) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
@@ -152,7 +152,7 @@ bool TForm_showtextfile::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void ShowReportViewer(const std::string& printFileName) {
-  TForm_showtextfile form(QApplication::activeWindow());
+  ReportViewerWindow form(QApplication::activeWindow());
   form.PrintFileName = printFileName;
   form.exec();
 }

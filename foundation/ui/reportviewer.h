@@ -28,11 +28,11 @@ struct ShowfileMenuCaptions {
 };
 ShowfileMenuCaptions& showfileMenuCaptions();
 
-class TForm_showtextfile : public QDialog {
+class ReportViewerWindow : public QDialog {
   Q_OBJECT
 
  public:
-  explicit TForm_showtextfile(QWidget* owner = nullptr);
+  explicit ReportViewerWindow(QWidget* owner = nullptr);
 
   QPlainTextEdit* Memo1 = nullptr;
   QMenuBar* MainMenu1 = nullptr;

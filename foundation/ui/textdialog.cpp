@@ -7,8 +7,8 @@
 
 namespace qorva {
 
-Tin_textdialog::Tin_textdialog(QWidget* parent) : PromptDialog(parent, HelpFlag::Clear) {
-  QVBoxLayout* layout = makeColumn("in_textdialog", "Eingabe", false, Label1);
+TextDialog::TextDialog(QWidget* parent) : PromptDialog(parent, HelpFlag::Clear) {
+  QVBoxLayout* layout = makeColumn("TextDialog", "Eingabe", false, Label1);
   Label1->setMinimumSize(300, 33);
   EditEinText = new QLineEdit(this);
   EditEinText->setObjectName(QStringLiteral("EditEinText"));
@@ -25,17 +25,17 @@ Tin_textdialog::Tin_textdialog(QWidget* parent) : PromptDialog(parent, HelpFlag:
   previewKeys();
 }
 
-void Tin_textdialog::setNumberCheck(NumberCheck check, std::function<void(const QString&)> showRejection,
+void TextDialog::setNumberCheck(NumberCheck check, std::function<void(const QString&)> showRejection,
                                     std::function<void()> beep) {
   check_ = std::move(check);
   showRejection_ = std::move(showRejection);
   beep_ = std::move(beep);
 }
 
-void Tin_textdialog::enterPressed() { tryAccept(); }
-void Tin_textdialog::okPressed() { tryAccept(); }
+void TextDialog::enterPressed() { tryAccept(); }
+void TextDialog::okPressed() { tryAccept(); }
 
-void Tin_textdialog::tryAccept() {
+void TextDialog::tryAccept() {
   if (check_) {
     const NumberVerdict verdict = check_(EditEinText->text().toStdString());
     if (!verdict.accepted) {

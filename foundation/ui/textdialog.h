@@ -13,10 +13,10 @@ class QLineEdit;
 
 namespace qorva {
 
-class Tin_textdialog : public PromptDialog {
+class TextDialog : public PromptDialog {
   Q_OBJECT
  public:
-  explicit Tin_textdialog(QWidget* parent = nullptr);
+  explicit TextDialog(QWidget* parent = nullptr);
 
   // check judges the typed text (UTF-8); showRejection shows a refusal's message; beep sounds first.
   void setNumberCheck(NumberCheck check, std::function<void(const QString&)> showRejection,

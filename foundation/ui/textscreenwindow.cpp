@@ -9,8 +9,8 @@
 
 namespace qorva {
 
-TShowScreen::TShowScreen(QWidget* parent) : QDialog(parent) {
-  setObjectName(QStringLiteral("ShowScreen"));
+TextScreenWindow::TextScreenWindow(QWidget* parent) : QDialog(parent) {
+  setObjectName(QStringLiteral("TextScreenWindow"));
   setModal(true);
   auto* layout = new QVBoxLayout(this);
   Memo1 = new QPlainTextEdit(this);

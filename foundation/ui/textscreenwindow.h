@@ -8,10 +8,10 @@ class QPushButton;
 
 namespace qorva {
 
-class TShowScreen : public QDialog {
+class TextScreenWindow : public QDialog {
   Q_OBJECT
  public:
-  explicit TShowScreen(QWidget* parent = nullptr);
+  explicit TextScreenWindow(QWidget* parent = nullptr);
 
   QPlainTextEdit* Memo1;
   QPushButton* Button_ok;

@@ -11,8 +11,8 @@
 namespace qorva {
 
 // The help buttons leave ErrorFlag as the help left it.
-Tin_janeindialog::Tin_janeindialog(QWidget* parent) : PromptDialog(parent, HelpFlag::AsHelpLeftIt) {
-  QVBoxLayout* layout = makeColumn("in_janeindialog", "Eingabe", true, Label1);
+YesNoDialog::YesNoDialog(QWidget* parent) : PromptDialog(parent, HelpFlag::AsHelpLeftIt) {
+  QVBoxLayout* layout = makeColumn("YesNoDialog", "Eingabe", true, Label1);
   Label1->setMinimumSize(250, 33);
   RadioGroup_janein = new QGroupBox(dosToQString("Auswahl"), this);
   RadioGroup_janein->setObjectName(QStringLiteral("RadioGroup_janein"));
@@ -34,12 +34,12 @@ Tin_janeindialog::Tin_janeindialog(QWidget* parent) : PromptDialog(parent, HelpF
   previewKeys();
 }
 
-void Tin_janeindialog::setYes(bool yes) {
+void YesNoDialog::setYes(bool yes) {
   QRadioButton* b = yes ? Item_ja : Item_nein;
   b->setChecked(true);
   b->setFocus();
 }
 
-bool Tin_janeindialog::yes() const { return Item_ja->isChecked(); }
+bool YesNoDialog::yes() const { return Item_ja->isChecked(); }
 
 }  // namespace qorva

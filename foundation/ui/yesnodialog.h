@@ -9,10 +9,10 @@ class QRadioButton;
 
 namespace qorva {
 
-class Tin_janeindialog : public PromptDialog {
+class YesNoDialog : public PromptDialog {
   Q_OBJECT
  public:
-  explicit Tin_janeindialog(QWidget* parent = nullptr);
+  explicit YesNoDialog(QWidget* parent = nullptr);
 
   void setYes(bool yes);
   bool yes() const;  // the first item ("&Ja") is selected

@@ -80,22 +80,22 @@ struct Dialog {
 
 Dialog Make(const std::string& which) {
   if (which == "list") {
-    auto* d = new Tin_codedialog;
+    auto* d = new ChoiceListDialog;
     for (int i = 0; i < 9; ++i) d->ListBox1->addItem(QString::number(i));
     d->ListBox1->setCurrentRow(2);
     return {std::unique_ptr<PromptDialog>(d), d->ListBox1, true, true};
   }
   if (which == "radio") {
-    auto* d = new Tin_radiodialog;
+    auto* d = new ChoiceRadioDialog;
     d->setItems({"a", "b", "c"});
     d->setItemIndex(1);
     return {std::unique_ptr<PromptDialog>(d), d->RadioGroup1->findChildren<QRadioButton*>()[1], false, true};
   }
   if (which == "text") {
-    auto* d = new Tin_textdialog;
+    auto* d = new TextDialog;
     return {std::unique_ptr<PromptDialog>(d), d->EditEinText, false, true};
   }
-  auto* d = new Tin_janeindialog;
+  auto* d = new YesNoDialog;
   return {std::unique_ptr<PromptDialog>(d), d->Item_ja, false, false};
 }
 
@@ -178,13 +178,13 @@ TEST_F(PromptDialogTest, FormsCarryTheirNamesCaptionsAndButtonRow) {
     QSize size;
     std::vector<const char*> controls;
   } cases[] = {
-      {"list", "in_codedialog", "Auswahl", {440, 316},
+      {"list", "ChoiceListDialog", "Auswahl", {440, 316},
        {"button_ok", "ListBox1", "button_cancel", "Label1", "Button_hilfetext", "Button_hilfebild"}},
-      {"radio", "in_radiodialog", "Auswahl", {444, 328},
+      {"radio", "ChoiceRadioDialog", "Auswahl", {444, 328},
        {"button_cancel", "Label1", "Button_hilfetext", "Button_hilfebild", "RadioGroup1", "Button_ok"}},
-      {"text", "in_textdialog", "Eingabe", {329, 185},
+      {"text", "TextDialog", "Eingabe", {329, 185},
        {"EditEinText", "Label1", "Button_Cancel", "Button_hilfetext", "Button_hilfebild", "Button_ok"}},
-      {"yesno", "in_janeindialog", "Eingabe", {309, 233},
+      {"yesno", "YesNoDialog", "Eingabe", {309, 233},
        {"Label1", "RadioGroup_janein", "button_cancel", "Button_hilfetext", "Button_hilfebild", "Button_ok"}},
   };
   for (const auto& c : cases) {
@@ -211,17 +211,17 @@ TEST_F(PromptDialogTest, FormsCarryTheirNamesCaptionsAndButtonRow) {
     EXPECT_EQ(row[3].second, "Hilfe&bild");
     dlg.d->hide();
   }
-  Tin_janeindialog yn;
+  YesNoDialog yn;
   EXPECT_EQ(yn.RadioGroup_janein->title(), "Auswahl");
   EXPECT_EQ(yn.Item_ja->text(), "&Ja");
   EXPECT_EQ(yn.Item_nein->text(), "&Nein");
-  Tin_radiodialog radio;
+  ChoiceRadioDialog radio;
   radio.setItems({"1", "2", "3", "4"});
   EXPECT_EQ(radio.RadioGroup1->height(), 125);
 }
 
 TEST_F(PromptDialogTest, DoubleClickInTheListIsOk) {
-  Tin_codedialog d;
+  ChoiceListDialog d;
   for (int i = 0; i < 8; ++i) d.ListBox1->addItem(QString::number(i));
   d.open();
   emit d.ListBox1->itemDoubleClicked(d.ListBox1->item(4));
@@ -230,7 +230,7 @@ TEST_F(PromptDialogTest, DoubleClickInTheListIsOk) {
 }
 
 TEST_F(PromptDialogTest, NumberDialogRefusesATypedTextUntilTheCheckAcceptsIt) {
-  Tin_textdialog d;
+  TextDialog d;
   std::vector<QString> shown;
   int beeps = 0;
   d.setNumberCheck(
@@ -284,7 +284,7 @@ TEST_F(QtPrompterTest, IntegerPromptRefusesOutOfRangeInTheDialog) {
   QString errorCaption;
   bool dialogStayed = false;
   OnNextModal([&](QWidget* w) {
-    auto* d = qobject_cast<Tin_textdialog*>(w);
+    auto* d = qobject_cast<TextDialog*>(w);
     ASSERT_NE(d, nullptr);
     EXPECT_EQ(d->EditEinText->text(), "3");
     EXPECT_EQ(d->EditEinText->maxLength(), 12);
@@ -352,7 +352,7 @@ TEST_F(QtPrompterTest, TextLimitHoldsForTypingButKeepsALongerPresetWhole) {
   std::string text = "Ringfeder 12";
   int limit = 0;
   OnNextModal([&limit](QWidget* w) {
-    auto* d = qobject_cast<Tin_textdialog*>(w);
+    auto* d = qobject_cast<TextDialog*>(w);
     ASSERT_NE(d, nullptr);
     limit = d->EditEinText->maxLength();
     Key(d->EditEinText, Qt::Key_Return);
@@ -363,7 +363,7 @@ TEST_F(QtPrompterTest, TextLimitHoldsForTypingButKeepsALongerPresetWhole) {
 
   text = "ab";
   OnNextModal([](QWidget* w) {
-    auto* d = qobject_cast<Tin_textdialog*>(w);
+    auto* d = qobject_cast<TextDialog*>(w);
     ASSERT_NE(d, nullptr);
     d->EditEinText->clear();
     Type(d->EditEinText, "0123456789");
@@ -382,18 +382,18 @@ TEST_F(QtPrompterTest, ChoiceUsesRadioButtonsBelowEightEntriesAndAListFromEightO
     QString kind;
     OnNextModal([&](QWidget* w) {
       kind = w->objectName();
-      if (auto* list = qobject_cast<Tin_codedialog*>(w)) {
+      if (auto* list = qobject_cast<ChoiceListDialog*>(w)) {
         EXPECT_EQ(list->ListBox1->currentRow(), 2);
         list->ListBox1->setCurrentRow(count - 1);
         Key(list->ListBox1, Qt::Key_Return);
-      } else if (auto* radio = qobject_cast<Tin_radiodialog*>(w)) {
+      } else if (auto* radio = qobject_cast<ChoiceRadioDialog*>(w)) {
         EXPECT_EQ(radio->itemIndex(), 2);
         radio->setItemIndex(count - 1);
         radio->Button_ok->click();
       }
     });
     EXPECT_TRUE(AskChoice("Wahl", entries, index));
-    EXPECT_EQ(kind, count == 7 ? "in_radiodialog" : "in_codedialog");
+    EXPECT_EQ(kind, count == 7 ? "ChoiceRadioDialog" : "ChoiceListDialog");
     EXPECT_EQ(index, count);
     EXPECT_FALSE(programState.ErrorFlag);
   }
@@ -402,7 +402,7 @@ TEST_F(QtPrompterTest, ChoiceUsesRadioButtonsBelowEightEntriesAndAListFromEightO
 TEST_F(QtPrompterTest, YesNoAndTextScreen) {
   char answer = 'J';
   OnNextModal([](QWidget* w) {
-    auto* d = qobject_cast<Tin_janeindialog*>(w);
+    auto* d = qobject_cast<YesNoDialog*>(w);
     ASSERT_NE(d, nullptr);
     EXPECT_TRUE(d->yes());
     d->Item_nein->setChecked(true);
@@ -418,7 +418,7 @@ TEST_F(QtPrompterTest, YesNoAndTextScreen) {
   QString caption;
   QStringList lines;
   OnNextModal([&](QWidget* w) {
-    auto* s = qobject_cast<TShowScreen*>(w);
+    auto* s = qobject_cast<TextScreenWindow*>(w);
     ASSERT_NE(s, nullptr);
     caption = s->windowTitle();
     lines = s->Memo1->toPlainText().split('\n');

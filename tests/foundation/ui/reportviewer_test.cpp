@@ -61,7 +61,7 @@ TEST_F(ShowfileTest, ViewerShowsTheDisplayCopyInThePrintoutFont) {
   printSettings.PrintFontSize = 11;
   printSettings.PrintFontStyle = 2;
   printSettings.TextWindowPos = {30, 40, 500, 300};
-  TForm_showtextfile form;
+  ReportViewerWindow form;
   form.show();
   EXPECT_EQ(form.ShowFileName, outwin());
   EXPECT_EQ(form.Memo1->toPlainText(), QString::fromUtf8("Bandst\xC3\xA4rke\n\fnext"));
@@ -83,7 +83,7 @@ TEST_F(ShowfileTest, ViewerShowsTheDisplayCopyInThePrintoutFont) {
 }
 
 TEST_F(ShowfileTest, MissingDisplayCopyIsReportedAndLeavesTheMemoEmpty) {
-  TForm_showtextfile form;
+  ReportViewerWindow form;
   form.show();
   EXPECT_TRUE(form.Memo1->toPlainText().isEmpty());
   const auto& asked = test::scriptedPrompter().asked();
@@ -95,7 +95,7 @@ TEST_F(ShowfileTest, EnterClosesTheViewerOnlyDuringTheDemonstration) {
   test::writeFile(outwin(), "x\r\n");
   for (bool demo : {false, true}) {
     programState.DemoRun = demo;
-    TForm_showtextfile form;
+    ReportViewerWindow form;
     form.show();
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
     QApplication::sendEvent(form.Memo1, &enter);
@@ -105,7 +105,7 @@ TEST_F(ShowfileTest, EnterClosesTheViewerOnlyDuringTheDemonstration) {
 
 TEST_F(ShowfileTest, ExportHandsTheDisplayCopyToAnEditor) {
   test::writeFile(outwin(), "x\r\n");
-  TForm_showtextfile form;
+  ReportViewerWindow form;
   form.mi_dateiExportNotepadClick();
   const auto& l = test::recordingLauncher().launched();
   ASSERT_EQ(l.size(), 1u);
@@ -116,7 +116,7 @@ TEST_F(ShowfileTest, ExportWithoutTheDesktopOpenerSaysWhatToInstall) {
   test::writeFile(outwin(), "x\r\n");
   test::recordingLauncher().installed.clear();
   test::recordingLauncher().openerMissing = true;
-  TForm_showtextfile form;
+  ReportViewerWindow form;
   form.mi_dateiExportNotepadClick();
   test::recordingLauncher().openerMissing = false;
   const auto& asked = test::scriptedPrompter().asked();
@@ -131,7 +131,7 @@ TEST_F(ShowfileTest, TheCaptionNamesTheReportNotTheWorkFile) {
   programState.CurrentFileName = "feder";
   test::writeFile(WorkPath("outwin.txt"), "x\r\n");
   {
-    TForm_showtextfile form;
+    ReportViewerWindow form;
     form.show();
     EXPECT_EQ(form.Memo1->toPlainText(), "x");
     EXPECT_EQ(form.windowTitle(), "QORVA    feder.txt");
@@ -140,7 +140,7 @@ TEST_F(ShowfileTest, TheCaptionNamesTheReportNotTheWorkFile) {
   programState.DataExt = "qva";
   programState.CurrentFileName = "Pr\x81" "ffeder.qva";
   {
-    TForm_showtextfile form;
+    ReportViewerWindow form;
     form.show();
     EXPECT_EQ(form.windowTitle(), QString::fromUtf8("QORVA    Pr\xc3\xbc" "ffeder.txt"));
   }
@@ -178,7 +178,7 @@ TEST_F(ShowfileTest, ViewerPrintCommandPrintsThePrintFile) {
   services().TextPrint = [&pages](const std::string&, const std::vector<std::string>&, int32_t n) { pages = n; };
   const fs::path print = scratch / "$OUT1.TMP";
   test::writeFile(print, "a\r\n\f\r\nb\r\n");
-  TForm_showtextfile form;
+  ReportViewerWindow form;
   form.PrintFileName = print.string();
   form.mi_DateiDrucken->trigger();
   EXPECT_EQ(pages, 2);

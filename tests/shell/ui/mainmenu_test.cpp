@@ -310,7 +310,7 @@ TEST_F(MainMenu, LanguageItemsSwitchAndRomanianKeepsFamilyTexts) {
 TEST_F(MainMenu, TheTextViewerSpeaksTheMenuLanguage) {
   for (int32_t lang : {LangEnglish, LangChinese, LangKorean, LangGerman}) {
     SetLanguage(*form, lang);
-    TForm_showtextfile viewer(form.get());
+    ReportViewerWindow viewer(form.get());
     EXPECT_EQ(viewer.mi_Datei->title(), caption("mi_file")) << lang;
     EXPECT_EQ(viewer.mi_Edit->title(), caption("mi_Edit")) << lang;
     EXPECT_EQ(viewer.mi_dateiBeenden->text(), caption("mi_fileexit")) << lang;
