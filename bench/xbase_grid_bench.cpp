@@ -59,7 +59,7 @@ long RssKb() {
 // What one opening shows: the widget to paint and the grid in it.
 struct Opened {
   QWidget* widget;
-  qorva::TXbGrid* grid;
+  qorva::DataGrid* grid;
   qorva::TXbDbf* dataset;
 };
 
@@ -98,15 +98,15 @@ void Measure(benchmark::State& state, const std::function<Opened()>& open, const
 // The grid alone over a dataset of the table.
 void Browse(benchmark::State& state, const std::string& table) {
   std::unique_ptr<qorva::TXbDbf> ds;
-  std::unique_ptr<qorva::TXbGrid> grid;
+  std::unique_ptr<qorva::DataGrid> grid;
   Measure(
       state,
       [&] {
         ds = std::make_unique<qorva::TXbDbf>();
         ds->SetDbfFileName(table);
         ds->Open();
-        grid = std::make_unique<qorva::TXbGrid>();
-        grid->setDataset(new qorva::TXbGridModel(ds.get(), grid.get()));
+        grid = std::make_unique<qorva::DataGrid>();
+        grid->setDataset(new qorva::DataGridModel(ds.get(), grid.get()));
         return Opened{grid.get(), grid.get(), ds.get()};
       },
       [&] {
@@ -118,19 +118,19 @@ void Browse(benchmark::State& state, const std::string& table) {
 // The same through the whole browse window over the access layer's table: menus, navigator and the
 // window's own dataset.
 void BrowseWindow(benchmark::State& state, const std::string& table) {
-  std::unique_ptr<qorva::Tdbf4> form;
+  std::unique_ptr<qorva::BrowseWindow> form;
   Measure(
       state,
       [&] {
-        qorva::tableHost.Dbf4Form.OpenFile(table);
-        form = std::make_unique<qorva::Tdbf4>();
+        qorva::tableHost.Table.OpenFile(table);
+        form = std::make_unique<qorva::BrowseWindow>();
         if (!form->Prepare("", 0)) state.SkipWithError("the window did not open");
         return Opened{form.get(), form->XbGrid1, &form->xbdbf};
       },
       [&] {
         form.reset();
-        qorva::tableHost.Dbf4Form.Resume();
-        qorva::tableHost.Dbf4Form.CloseFile();
+        qorva::tableHost.Table.Resume();
+        qorva::tableHost.Table.CloseFile();
       });
 }
 

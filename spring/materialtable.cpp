@@ -124,7 +124,7 @@ DbfMaterialTable::~DbfMaterialTable() {
 bool DbfMaterialTable::open(const std::string& name) {
   if (open_) close();
   DbfOpenTable(name);
-  if (programState.ErrorFlag || !tableHost.Dbf4Form.Active()) {
+  if (programState.ErrorFlag || !tableHost.Table.Active()) {
     programState.ErrorFlag = true;
     return false;
   }
@@ -142,13 +142,13 @@ void DbfMaterialTable::close() {
   open_ = false;
 }
 
-bool DbfMaterialTable::isOpen() const { return open_ && tableHost.Dbf4Form.Active(); }
+bool DbfMaterialTable::isOpen() const { return open_ && tableHost.Table.Active(); }
 
 uint32_t DbfMaterialTable::recordCount() const {
   return isOpen() ? static_cast<uint32_t>(std::max(DbfRecCount(), 0)) : 0;
 }
 
-int DbfMaterialTable::fieldCount() const { return isOpen() ? tableHost.Dbf4Form.FieldCount() : 0; }
+int DbfMaterialTable::fieldCount() const { return isOpen() ? tableHost.Table.FieldCount() : 0; }
 
 std::string DbfMaterialTable::fieldName(int n) const {
   std::string name;
@@ -187,20 +187,20 @@ bool DbfMaterialTable::browse(uint16_t mode, const std::string& title1, const st
   if (!isOpen()) return false;
   // A run without the table window asks the prompter, as for a table without a window of its own.
   if (!services().DbfBrowseWindow.installed()) return MaterialTable::browse(mode, title1, title2);
-  tableHost.Dbf4Form.SetTitles(DosToWin(title1), DosToWin(title2));  // the window's titles are Windows texts
+  tableHost.Table.SetTitles(DosToWin(title1), DosToWin(title2));  // the window's titles are Windows texts
   // In this table the marked records are the materials that are not preferred, and spring files
   // refer to materials by record number.
-  tableHost.Dbf4Form.SetPackWarning(kMaterialPackWarning);
+  tableHost.Table.SetPackWarning(kMaterialPackWarning);
   // Through the access layer: a look that may change the table has it on the user's copy.
   DbfBrowse("", mode);
-  tableHost.Dbf4Form.SetPackWarning("");
+  tableHost.Table.SetPackWarning("");
   return !programState.ErrorFlag && programState.LastKey == 13;
 }
 
 void DbfMaterialTable::orderBy(int n) {
   if (!isOpen()) return;
   if (n < 1 || n > fieldCount()) {
-    tableHost.Dbf4Form.SetIndexTo("");
+    tableHost.Table.SetIndexTo("");
     return;
   }
   DbfIndexOnTemp(fieldName(n), indexName_);

@@ -7,7 +7,7 @@
 
 namespace qorva {
 
-void TXbCDataSet::AppendRec() {
+void TXbCommandDataSet::AppendRec() {
   CheckBrowseMode();
   s_SelectArea("AppendRec");
   if (!s_AppendWithLock()) return;
@@ -15,7 +15,7 @@ void TXbCDataSet::AppendRec() {
   ResyncFromEngine();
 }
 
-bool TXbCDataSet::AppendFrom(const std::string& file) {
+bool TXbCommandDataSet::AppendFrom(const std::string& file) {
   CheckBrowseMode();
   CursorToActive();
   s_SelectArea("AppendFrom");
@@ -37,7 +37,7 @@ bool TXbCDataSet::AppendFrom(const std::string& file) {
   return ok;
 }
 
-bool TXbCDataSet::Pack() {
+bool TXbCommandDataSet::Pack() {
   CheckBrowseMode();
   s_SelectArea("Pack");
   bool ok = qorva::Pack();
@@ -46,7 +46,7 @@ bool TXbCDataSet::Pack() {
   return ok;
 }
 
-void TXbCDataSet::Go(int32_t n) {
+void TXbCommandDataSet::Go(int32_t n) {
   CheckBrowseMode();
   s_SelectArea("Go");
   GO(n);
@@ -54,7 +54,7 @@ void TXbCDataSet::Go(int32_t n) {
   ResyncFromEngine();
 }
 
-void TXbCDataSet::Skip(int32_t n) {
+void TXbCommandDataSet::Skip(int32_t n) {
   if (n != 0) {
     MoveBy(n);
     return;
@@ -65,7 +65,7 @@ void TXbCDataSet::Skip(int32_t n) {
   ResyncFromEngine();
 }
 
-bool TXbCDataSet::Search(const std::string& text, uint8_t& hit, bool fromTop) {
+bool TXbCommandDataSet::Search(const std::string& text, uint8_t& hit, bool fromTop) {
   CheckBrowseMode();
   CursorToActive();
   s_SelectArea("Search");
@@ -79,42 +79,42 @@ bool TXbCDataSet::Search(const std::string& text, uint8_t& hit, bool fromTop) {
   return found;
 }
 
-bool TXbCDataSet::Deleted() {
+bool TXbCommandDataSet::Deleted() {
   if (IsEmpty()) return false;
   CursorToActive();
   s_SelectArea("Deleted");
   return qorva::Deleted();
 }
 
-int TXbCDataSet::FieldByName(const std::string& name) {
+int TXbCommandDataSet::FieldByName(const std::string& name) {
   int i = FieldIndex(name.substr(0, 10));
   if (i < 0) throw EXbDatasetError(XbiOpenFailed, Name + ": Field '" + name.substr(0, 10) + "' not found");
   return i;
 }
 
-void TXbCDataSet::EditForSet() {
+void TXbCommandDataSet::EditForSet() {
   if (State() != TDataSetState::Edit && State() != TDataSetState::Insert) Edit();
 }
 
-bool TXbCDataSet::GetFieldBool(const std::string& name) {
+bool TXbCommandDataSet::GetFieldBool(const std::string& name) {
   const TXbFieldValue& v = FieldValue(FieldByName(name));
   const auto* b = std::get_if<bool>(&v);
   return b && *b;
 }
 
-void TXbCDataSet::SetFieldStr(const std::string& name, const std::string& value) {
+void TXbCommandDataSet::SetFieldStr(const std::string& name, const std::string& value) {
   int i = FieldByName(name);
   EditForSet();
   SetFieldValue(i, value);
 }
 
-void TXbCDataSet::SetFieldBool(const std::string& name, bool value) {
+void TXbCommandDataSet::SetFieldBool(const std::string& name, bool value) {
   int i = FieldByName(name);
   EditForSet();
   SetFieldValue(i, value);
 }
 
-void TXbCDataSet::SetFieldInt(const std::string& name, int64_t value) {
+void TXbCommandDataSet::SetFieldInt(const std::string& name, int64_t value) {
   int i = FieldByName(name);
   EditForSet();
   if (FieldDefs()[static_cast<size_t>(i)].Dec > 0)
@@ -123,7 +123,7 @@ void TXbCDataSet::SetFieldInt(const std::string& name, int64_t value) {
     SetFieldValue(i, value);
 }
 
-void TXbCDataSet::SetFieldFloat(const std::string& name, long double value) {
+void TXbCommandDataSet::SetFieldFloat(const std::string& name, long double value) {
   int i = FieldByName(name);
   EditForSet();
   SetFieldValue(i, value);

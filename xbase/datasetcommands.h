@@ -11,7 +11,7 @@
 
 namespace qorva {
 
-class TXbCDataSet : public TXbDataSet {
+class TXbCommandDataSet : public TXbDataSet {
  public:
   // Appends the engine's record buffer as a new record.
   void AppendRec();

@@ -1103,17 +1103,17 @@ void TXbMsg::Hide() {
   services().MessageWindowHide();
 }
 
-TXbProgressWindow::TXbProgressWindow(const std::string& caption, int32_t steps)
+ProgressWindow::ProgressWindow(const std::string& caption, int32_t steps)
     : caption_(caption), steps_(std::max<int32_t>(steps, 1)) {
   // The window shows it as a progress dialog; a run without a window keeps the count only.
   services().ProgressOpen(XbAnsiToUtf8(caption_), steps_);
 }
 
-TXbProgressWindow::~TXbProgressWindow() {
+ProgressWindow::~ProgressWindow() {
   services().ProgressClose();
 }
 
-void TXbProgressWindow::Step() {
+void ProgressWindow::Step() {
   if (position_ >= steps_) return;
   ++position_;
   services().ProgressStep(position_);

@@ -312,12 +312,12 @@ class TXbMsg {
 
 // A progress window of `steps` steps that counts up while a long operation runs (index builds);
 // it closes when destroyed.
-class TXbProgressWindow {
+class ProgressWindow {
  public:
-  TXbProgressWindow(const std::string& caption, int32_t steps);  // caption in the Windows code page
-  ~TXbProgressWindow();
-  TXbProgressWindow(const TXbProgressWindow&) = delete;
-  TXbProgressWindow& operator=(const TXbProgressWindow&) = delete;
+  ProgressWindow(const std::string& caption, int32_t steps);  // caption in the Windows code page
+  ~ProgressWindow();
+  ProgressWindow(const ProgressWindow&) = delete;
+  ProgressWindow& operator=(const ProgressWindow&) = delete;
   void Step();  // never beyond the last step
   const std::string& Caption() const { return caption_; }
   int32_t Steps() const { return steps_; }

@@ -132,9 +132,9 @@ bool TXbFileDataSet::OpenIndexList() {
       bool canMake = true;
       if (OnBeforeMakeIndex) OnBeforeMakeIndex(l.file, canMake);
       if (canMake) {
-        std::unique_ptr<TXbProgressWindow> progress;
+        std::unique_ptr<ProgressWindow> progress;
         if (ShowProgress) {
-          progress = std::make_unique<TXbProgressWindow>("Indexing " + l.file + "...", 100);
+          progress = std::make_unique<ProgressWindow>("Indexing " + l.file + "...", 100);
           SetMakeIndexProgress([p = progress.get()] { p->Step(); }, 100);
         }
         IndexStep([&] { qorva::IndexOn(l.file, l.key); });

@@ -21,7 +21,7 @@ namespace qorva {
 
 class TXbBlobStream;
 
-class TXbFileDataSet : public TXbCDataSet {
+class TXbFileDataSet : public TXbCommandDataSet {
  public:
   // Answers whether to try the refused lock again.
   using TXbLockFailedEvent = std::function<bool(TXbFileDataSet& sender)>;

@@ -200,7 +200,7 @@ std::string Trim(const std::string& s) {
 
 }  // namespace
 
-TXbLLDataSet::~TXbLLDataSet() {
+TXbMemoryDataSet::~TXbMemoryDataSet() {
   try {
     Close();
   } catch (...) {
@@ -213,7 +213,7 @@ TXbLLDataSet::~TXbLLDataSet() {
   }
 }
 
-void TXbLLDataSet::SetDbfFileName(const std::string& name) {
+void TXbMemoryDataSet::SetDbfFileName(const std::string& name) {
   if (!Active()) {
     TXbDataSet::SetDbfFileName(name);
     return;
@@ -229,7 +229,7 @@ void TXbLLDataSet::SetDbfFileName(const std::string& name) {
   s_SetModified();
 }
 
-bool TXbLLDataSet::FieldTable(std::vector<TDbfFieldEntry>& fields) const {
+bool TXbMemoryDataSet::FieldTable(std::vector<TDbfFieldEntry>& fields) const {
   fields.clear();
   if (DbfFields.empty()) {
     XbMessageBox("FieldList.Count ist <= 0 beim Versuch, eine Datenbank zu erzeugen", "", 0);
@@ -257,7 +257,7 @@ bool TXbLLDataSet::FieldTable(std::vector<TDbfFieldEntry>& fields) const {
   return !fields.empty();
 }
 
-bool TXbLLDataSet::s_OpenArea() {
+bool TXbMemoryDataSet::s_OpenArea() {
   movedFrom_ = movedTo_ = 0;
   vfileModified_ = false;
   std::vector<TDbfFieldEntry> fields;
@@ -292,7 +292,7 @@ bool TXbLLDataSet::s_OpenArea() {
   return false;
 }
 
-bool TXbLLDataSet::AfterOpen() {
+bool TXbMemoryDataSet::AfterOpen() {
   // The key function reads the record through the dataset's fields.
   fieldDefs_ = XbiFieldDefs();
   s_SelectArea("AfterOpen");
@@ -308,14 +308,14 @@ bool TXbLLDataSet::AfterOpen() {
   return engineState.XbErrorCode == 0;
 }
 
-void TXbLLDataSet::CloseVirtualFile() {
+void TXbMemoryDataSet::CloseVirtualFile() {
   movedFrom_ = movedTo_ = 0;
   TXbDataSet::XbiClose();
   buffer_.clear();
   buffer_.shrink_to_fit();
 }
 
-uint16_t TXbLLDataSet::XbiClose() {
+uint16_t TXbMemoryDataSet::XbiClose() {
   if (SaveToDisk && vfileModified_ && area_ != 0 && AreaBlock(area_)) {
     try {
       WriteToDisk();
@@ -328,7 +328,7 @@ uint16_t TXbLLDataSet::XbiClose() {
   return XbiOk;
 }
 
-std::string TXbLLDataSet::KeyOfCurrent() {
+std::string TXbMemoryDataSet::KeyOfCurrent() {
   s_SelectArea("DoOnKeymake");
   if (!KeyMaker) return SField(1);
   // The engine's record shown in the active buffer while KeyMaker reads it.
@@ -341,7 +341,7 @@ std::string TXbLLDataSet::KeyOfCurrent() {
   return KeyMaker();
 }
 
-void TXbLLDataSet::SetAppendMode(LStatusType mode) {
+void TXbMemoryDataSet::SetAppendMode(LStatusType mode) {
   if (mode < FIFO || mode > DESCENDING) return;
   appendMode_ = mode;
   if (!Active()) return;
@@ -356,7 +356,7 @@ void TXbLLDataSet::SetAppendMode(LStatusType mode) {
   ResyncFromEngine();
 }
 
-uint16_t TXbLLDataSet::XbiGotoBookmark(TXbBookmark b) {
+uint16_t TXbMemoryDataSet::XbiGotoBookmark(TXbBookmark b) {
   if (movedFrom_ != 0) {
     if (b == movedFrom_) b = movedTo_;
     movedFrom_ = movedTo_ = 0;
@@ -364,7 +364,7 @@ uint16_t TXbLLDataSet::XbiGotoBookmark(TXbBookmark b) {
   return TXbDataSet::XbiGotoBookmark(b);
 }
 
-bool TXbLLDataSet::s_AppendWithLock() {
+bool TXbMemoryDataSet::s_AppendWithLock() {
   s_SelectArea("Insert");
   // A record appended at the end goes to the end, also when records are inserted.
   struct Mode {
@@ -382,7 +382,7 @@ bool TXbLLDataSet::s_AppendWithLock() {
   return ok;
 }
 
-bool TXbLLDataSet::s_ReplaceWithLock() {
+bool TXbMemoryDataSet::s_ReplaceWithLock() {
   s_SelectArea("Post");
   const int32_t from = qorva::RecNo();
   engineState.XbErrorCode = 0;
@@ -397,7 +397,7 @@ bool TXbLLDataSet::s_ReplaceWithLock() {
   return ok;
 }
 
-bool TXbLLDataSet::s_DeleteWithLock() {
+bool TXbMemoryDataSet::s_DeleteWithLock() {
   s_SelectArea("Delete");
   engineState.XbErrorCode = 0;
   DeleteRec();
@@ -407,7 +407,7 @@ bool TXbLLDataSet::s_DeleteWithLock() {
   return ok;
 }
 
-bool TXbLLDataSet::s_RestoreWithLock() {
+bool TXbMemoryDataSet::s_RestoreWithLock() {
   s_SelectArea("Restore");
   engineState.XbErrorCode = 0;
   RecallRec();
@@ -416,7 +416,7 @@ bool TXbLLDataSet::s_RestoreWithLock() {
   return ok;
 }
 
-bool TXbLLDataSet::ReadFromDisk() {
+bool TXbMemoryDataSet::ReadFromDisk() {
   if (dbfFileName_.empty() || !XbFileExists(dbfFileName_)) return true;
   const bool open = Active();
   if (open) CheckBrowseMode();
@@ -426,7 +426,7 @@ bool TXbLLDataSet::ReadFromDisk() {
   return ok;
 }
 
-bool TXbLLDataSet::ReadRecords() {
+bool TXbMemoryDataSet::ReadRecords() {
   const uint8_t memory = area_;
   // Records already there make the contents differ from the file, whatever it holds.
   const bool hadRecords = RecCount() > 0;
@@ -468,7 +468,7 @@ bool TXbLLDataSet::ReadRecords() {
   return true;
 }
 
-bool TXbLLDataSet::WriteToDisk() {
+bool TXbMemoryDataSet::WriteToDisk() {
   if (dbfFileName_.empty()) return false;
   if (Active()) CheckBrowseMode();
   s_SelectArea("WriteToDisk");
@@ -520,7 +520,7 @@ bool TXbLLDataSet::WriteToDisk() {
   return true;
 }
 
-bool TXbLLDataSet::WriteRecords(const std::string& tempName, const std::vector<TDbfFieldEntry>& fields) {
+bool TXbMemoryDataSet::WriteRecords(const std::string& tempName, const std::vector<TDbfFieldEntry>& fields) {
   const uint8_t memory = area_;
   std::vector<TDbfFieldEntry> defs(1);
   defs.insert(defs.end(), fields.begin(), fields.end());

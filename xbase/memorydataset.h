@@ -20,11 +20,11 @@
 
 namespace qorva {
 
-class TXbLLDataSet : public TXbCDataSet {
+class TXbMemoryDataSet : public TXbCommandDataSet {
  public:
-  TXbLLDataSet() { Name = "XbVFile"; }
+  TXbMemoryDataSet() { Name = "XbVFile"; }
   // Writes back (SaveToDisk) before the virtual file and its buffer go.
-  ~TXbLLDataSet() override;
+  ~TXbMemoryDataSet() override;
 
   bool PopulateFromDisk = false;  // fill the virtual file from DbfFileName at open
   bool SaveToDisk = false;        // write it back at close when modified
@@ -77,6 +77,6 @@ class TXbLLDataSet : public TXbCDataSet {
 };
 
 // The published component.
-using TXbVFile = TXbLLDataSet;
+using TXbVFile = TXbMemoryDataSet;
 
 }  // namespace qorva

@@ -78,7 +78,7 @@ TEST_F(ServicesTest, MissingServicesTellTheUserAndFail) {
   const Case cases[] = {
       {"help button", [] { return services().ShowHelpText(1950, 1); }, "Hilfe nicht verfügbar !"},
       {"message list", [] { return services().ShowCalcMessages(); }, "Meldungsliste nicht verfügbar !"},
-      {"table browse", [] { TDbf4Host().Browse("", 1); return !programState.ErrorFlag; }, "Tabellenfenster nicht verfügbar !"},
+      {"table browse", [] { BrowseHost().Browse("", 1); return !programState.ErrorFlag; }, "Tabellenfenster nicht verfügbar !"},
       {"start picture", [] { return services().ShowStartPicture(); }, "Startbild nicht verfügbar !"},
       {"document links", [] { ShowDocumentLinks(); return !programState.ErrorFlag; }, "Dokumentverweise nicht verfügbar !"},
       {"change entry", [] { ShowChangeEntry(1); return !programState.ErrorFlag; }, "\u00c4nderungseintrag nicht verfügbar !"},

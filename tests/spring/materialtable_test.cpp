@@ -170,7 +170,7 @@ TEST_F(ShippedTableTest, SpringReadsTheSameMaterialsAsFromTheSource) {
     installMaterialTable(pass == 0 ? nullptr : std::make_unique<SourceMaterialTable>());
     spring = NewSpring();
     ASSERT_TRUE(LoadMaterialByNumber(spring.family, 12));
-    EXPECT_FALSE(tableHost.Dbf4Form.Active());  // the material code closes what it opened
+    EXPECT_FALSE(tableHost.Table.Active());  // the material code closes what it opened
     CalcSpring(spring);
     EXPECT_FALSE(programState.FatalError);
     results[pass] = {spring.product.Force2, spring.product.ForceN, spring.family.Stress2, spring.product.Travel2, spring.product.SpringMass,
@@ -253,7 +253,7 @@ TEST_F(ShippedTableTest, ChoosingFromTheDbfTakesThePhysicalRecord) {
   // The designation as the source holds it, without the blanks that fill its field.
   EXPECT_EQ(spring.family.MaterialRec.Text1, rows[chosen - 1].fields[1]);
   EXPECT_EQ(DosToUtf8(spring.family.MaterialRec.Text1), a.entries[0]);
-  EXPECT_FALSE(tableHost.Dbf4Form.Active());
+  EXPECT_FALSE(tableHost.Table.Active());
 }
 
 // The table window over the installed table: looking and editing works on the user's copy, made on
@@ -277,10 +277,10 @@ TEST_F(ShippedTableTest, TheTableWindowEditsTheUsersCopyOfTheInstalledTable) {
     bool readOnly = true;
     int32_t recNo = 0;
     services().DbfBrowseWindow = [&](const std::string&, uint16_t) {
-      file = tableHost.Dbf4Form.FileName();
-      readOnly = tableHost.Dbf4Form.ReadOnly();
-      recNo = tableHost.Dbf4Form.RecNo();
-      tableHost.Dbf4Form.Cancel();
+      file = tableHost.Table.FileName();
+      readOnly = tableHost.Table.ReadOnly();
+      recNo = tableHost.Table.RecNo();
+      tableHost.Table.Cancel();
     };
     MaterialTable& t = materialTable();
     programState.ErrorFlag = false;

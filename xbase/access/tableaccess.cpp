@@ -30,7 +30,7 @@ void InitTableAccess() { tableAccess = TableAccess{}; }
 
 namespace {
 
-TDbf4Host& host() { return tableHost.Dbf4Form; }
+BrowseHost& host() { return tableHost.Table; }
 
 // The engine interrupts its caller on some failures (the index unit raises them). The layer shows
 // them as it shows every other engine failure, and its caller goes on: nothing escapes to it.

@@ -1,7 +1,7 @@
 #pragma once
 // tableaccess: the table-access layer. The rest of the program opens, browses, reads and writes dBase
 // tables only through these procedures; they all act on the one table the host keeps open
-// (tableHost.Dbf4Form), so one table is open through the layer at a time. A caller opens, optionally
+// (tableHost.Table), so one table is open through the layer at a time. A caller opens, optionally
 // orders (DbfIndexOnTemp), sets the titles, goes to a stored record, browses, tests ErrorFlag, reads
 // the chosen record number and fields, and closes the table before it returns.
 //

@@ -67,7 +67,7 @@ void Contained(F&& command) {
 
 // The layer's own table is closed while the engine still stands: at program end the statics go
 // in an order of their own, and the engine's may go before the host's.
-void CloseAtExit() { tableHost.Dbf4Form.CloseFile(); }
+void CloseAtExit() { tableHost.Table.CloseFile(); }
 
 bool TextIsTrue(const std::string& s) {
   const std::string t = XbUpperStr(XbAllTrim(s));
@@ -76,7 +76,7 @@ bool TextIsTrue(const std::string& s) {
 
 }  // namespace
 
-TDbf4Host::~TDbf4Host() {
+BrowseHost::~BrowseHost() {
   if (!active_) return;
   try {
     CloseFile();
@@ -84,13 +84,13 @@ TDbf4Host::~TDbf4Host() {
   }
 }
 
-bool TDbf4Host::engineOk() {
+bool BrowseHost::engineOk() {
   if (engineState.XbErrorCode == 0) return true;
   ReportEngineError(engineState.XbErrorCode);
   return false;
 }
 
-void TDbf4Host::OpenFile(const std::string& path, bool readOnly) {
+void BrowseHost::OpenFile(const std::string& path, bool readOnly) {
   if (active_) CloseFile();
   static const bool closedAtExit = std::atexit(CloseAtExit) == 0;
   (void)closedAtExit;
@@ -135,11 +135,11 @@ void TDbf4Host::OpenFile(const std::string& path, bool readOnly) {
   else atEof_ = true;
 }
 
-TDbf4Host::KeptState TDbf4Host::keptState() const {
+BrowseHost::KeptState BrowseHost::keptState() const {
   return {fileName_, readOnly_, recNo_, keyExpr_, builtIndex_, indexed_};
 }
 
-bool TDbf4Host::openKept(const KeptState& k) {
+bool BrowseHost::openKept(const KeptState& k) {
   OpenFile(k.path, k.readOnly);
   if (!active_) return false;
   keyExpr_ = k.key;
@@ -150,28 +150,28 @@ bool TDbf4Host::openKept(const KeptState& k) {
   return true;
 }
 
-bool TDbf4Host::Reopen(const std::string& path, bool readOnly) {
+bool BrowseHost::Reopen(const std::string& path, bool readOnly) {
   KeptState k = keptState();
   k.path = path;
   k.readOnly = readOnly;
   return openKept(k);
 }
 
-void TDbf4Host::Suspend() {
+void BrowseHost::Suspend() {
   if (!active_) return;
   Post();
   suspended_ = keptState();
   CloseFile();
 }
 
-bool TDbf4Host::Resume() {
+bool BrowseHost::Resume() {
   if (suspended_.path.empty()) return active_;
   const KeptState k = suspended_;
   suspended_ = KeptState{};
   return openKept(k);
 }
 
-void TDbf4Host::CloseFile() {
+void BrowseHost::CloseFile() {
   if (!active_) return;
   uint16_t failed = 0;
   {
@@ -192,18 +192,18 @@ void TDbf4Host::CloseFile() {
   builtIndex_.clear();
 }
 
-void TDbf4Host::SetTitles(const std::string& title1, const std::string& title2) {
+void BrowseHost::SetTitles(const std::string& title1, const std::string& title2) {
   title1_ = title1;
   title2_ = title2;
 }
 
-bool TDbf4Host::OpenedFromTempDir() const {
+bool BrowseHost::OpenedFromTempDir() const {
   const std::string work = WorkFolder();
   if (!active_ || TrimStr(work).empty()) return false;
   return FileDir(fileName_) == work;
 }
 
-void TDbf4Host::Browse(const std::string& option, uint16_t mode) {
+void BrowseHost::Browse(const std::string& option, uint16_t mode) {
   if (mode == 1) hideDeleted_ = true;
   else if (mode != 5) hideDeleted_ = false;
   pickAndClose_ = option == "CLOSE";
@@ -218,7 +218,7 @@ void TDbf4Host::Browse(const std::string& option, uint16_t mode) {
   services().DbfBrowseWindow(option, mode);
 }
 
-void TDbf4Host::Accept(int32_t column) {
+void BrowseHost::Accept(int32_t column) {
   programState.ErrorFlag = false;
   Post();
   programState.ErrorFlag = false;
@@ -227,12 +227,12 @@ void TDbf4Host::Accept(int32_t column) {
   tableHost.BrowseCol = column;
 }
 
-void TDbf4Host::Cancel() {
+void BrowseHost::Cancel() {
   programState.ErrorFlag = true;
   programState.LastKey = 27;
 }
 
-bool TDbf4Host::readRecord(int32_t n) {
+bool BrowseHost::readRecord(int32_t n) {
   AreaScope scope(area_);
   GO(n);
   if (!engineOk()) return false;
@@ -242,13 +242,13 @@ bool TDbf4Host::readRecord(int32_t n) {
   return true;
 }
 
-void TDbf4Host::dropEdit() {
+void BrowseHost::dropEdit() {
   if (!editing_) return;
   editing_ = false;
   if (recNo_ >= 1) readRecord(recNo_);
 }
 
-bool TDbf4Host::Go(int32_t n) {
+bool BrowseHost::Go(int32_t n) {
   if (!active_) {
     programState.ErrorFlag = true;
     return false;
@@ -262,25 +262,25 @@ bool TDbf4Host::Go(int32_t n) {
   return readRecord(n);
 }
 
-bool TDbf4Host::hidden(int32_t n) {
+bool BrowseHost::hidden(int32_t n) {
   if (!hideDeleted_) return false;
   AreaScope scope(area_);
   return Peek(0, n) == "*";
 }
 
-int32_t TDbf4Host::orderSize() {
+int32_t BrowseHost::orderSize() {
   return indexed_ ? static_cast<int32_t>(order_.size()) : std::max(RecordCount(), 0);
 }
 
-int32_t TDbf4Host::orderAt(int32_t pos) const { return indexed_ ? order_[static_cast<size_t>(pos)] : pos + 1; }
+int32_t BrowseHost::orderAt(int32_t pos) const { return indexed_ ? order_[static_cast<size_t>(pos)] : pos + 1; }
 
-int32_t TDbf4Host::orderPos(int32_t rec) {
+int32_t BrowseHost::orderPos(int32_t rec) {
   if (!indexed_) return rec >= 1 && rec <= RecordCount() ? rec - 1 : -1;
   const auto at = std::find(order_.begin(), order_.end(), rec);
   return at == order_.end() ? -1 : static_cast<int32_t>(at - order_.begin());
 }
 
-void TDbf4Host::First() {
+void BrowseHost::First() {
   if (!active_) return;
   Post();
   const int32_t size = orderSize();
@@ -293,7 +293,7 @@ void TDbf4Host::First() {
   atEof_ = true;
 }
 
-void TDbf4Host::Skip(int32_t n) {
+void BrowseHost::Skip(int32_t n) {
   if (!active_) return;
   if (n == 0) {
     editing_ = false;
@@ -323,39 +323,39 @@ void TDbf4Host::Skip(int32_t n) {
   atEof_ = left > 0 && n > 0;
 }
 
-int32_t TDbf4Host::RecordCount() {
+int32_t BrowseHost::RecordCount() {
   if (!active_) return 0;
   AreaScope scope(area_);
   const int32_t count = qorva::RecCount();
   return engineOk() ? count : 0;
 }
 
-uint8_t TDbf4Host::FieldCount() {
+uint8_t BrowseHost::FieldCount() {
   if (!active_) return 0;
   AreaScope scope(area_);
   return qorva::FieldCount();
 }
 
-std::string TDbf4Host::FieldName(int32_t n) {
+std::string BrowseHost::FieldName(int32_t n) {
   if (!active_ || n < 1 || n > FieldCount()) return "";
   AreaScope scope(area_);
   return Field(n);
 }
 
-std::string TDbf4Host::SField(int32_t n) {
+std::string BrowseHost::SField(int32_t n) {
   if (!active_ || n < 1 || n > FieldCount() || recNo_ < 1) return "";
   AreaScope scope(area_);
   std::string s = qorva::SField(n);
   return engineOk() ? s : "";
 }
 
-bool TDbf4Host::Deleted() {
+bool BrowseHost::Deleted() {
   if (!active_ || recNo_ < 1) return false;
   AreaScope scope(area_);
   return qorva::Deleted();
 }
 
-uint8_t TDbf4Host::fieldByName(const std::string& name) {
+uint8_t BrowseHost::fieldByName(const std::string& name) {
   if (!active_) {
     programState.ErrorFlag = true;
     return 0;
@@ -373,7 +373,7 @@ uint8_t TDbf4Host::fieldByName(const std::string& name) {
   return n;
 }
 
-bool TDbf4Host::GetFieldBool(const std::string& name) {
+bool BrowseHost::GetFieldBool(const std::string& name) {
   const uint8_t n = fieldByName(name);
   if (n == 0 || recNo_ < 1) return false;
   AreaScope scope(area_);
@@ -391,14 +391,14 @@ void WriteNumber(uint8_t n, long double v) {
 
 }  // namespace
 
-bool TDbf4Host::refuseReadOnly() {
+bool BrowseHost::refuseReadOnly() {
   if (!ReadOnly()) return false;
   ReportError("Tabelle " + WinToDos(fileName_) + " ist nur zum Lesen ge\x94" "ffnet");
   programState.ErrorFlag = true;
   return true;
 }
 
-void TDbf4Host::setField(const std::string& name, const std::function<void(uint8_t)>& write) {
+void BrowseHost::setField(const std::string& name, const std::function<void(uint8_t)>& write) {
   const uint8_t n = fieldByName(name);
   // An empty table has no record to change, but the values of its first one can be set.
   if (n == 0 || (recNo_ < 1 && !emptyTable()) || refuseReadOnly()) return;
@@ -407,7 +407,7 @@ void TDbf4Host::setField(const std::string& name, const std::function<void(uint8
   if (engineOk()) editing_ = true;
 }
 
-void TDbf4Host::SetFieldStr(const std::string& name, const std::string& value) {
+void BrowseHost::SetFieldStr(const std::string& name, const std::string& value) {
   setField(name, [&](uint8_t n) {
     switch (FieldType(n)) {
       case 'N':
@@ -424,7 +424,7 @@ void TDbf4Host::SetFieldStr(const std::string& name, const std::string& value) {
   });
 }
 
-void TDbf4Host::SetFieldInt(const std::string& name, int64_t value) {
+void BrowseHost::SetFieldInt(const std::string& name, int64_t value) {
   setField(name, [&](uint8_t n) {
     switch (FieldType(n)) {
       case 'N':
@@ -436,7 +436,7 @@ void TDbf4Host::SetFieldInt(const std::string& name, int64_t value) {
   });
 }
 
-void TDbf4Host::SetFieldFloat(const std::string& name, long double value) {
+void BrowseHost::SetFieldFloat(const std::string& name, long double value) {
   setField(name, [&](uint8_t n) {
     switch (FieldType(n)) {
       case 'N':
@@ -448,7 +448,7 @@ void TDbf4Host::SetFieldFloat(const std::string& name, long double value) {
   });
 }
 
-void TDbf4Host::SetFieldBool(const std::string& name, bool value) {
+void BrowseHost::SetFieldBool(const std::string& name, bool value) {
   setField(name, [&](uint8_t n) {
     switch (FieldType(n)) {
       case 'L': qorva::SetFieldBool(n, value); break;
@@ -460,7 +460,7 @@ void TDbf4Host::SetFieldBool(const std::string& name, bool value) {
   });
 }
 
-void TDbf4Host::Post() {
+void BrowseHost::Post() {
   if (!active_ || !editing_) return;
   editing_ = false;
   bool rebuild = false;
@@ -481,9 +481,9 @@ void TDbf4Host::Post() {
   if (recNo_ >= 1) readRecord(recNo_);
 }
 
-bool TDbf4Host::emptyTable() { return active_ && RecordCount() == 0; }
+bool BrowseHost::emptyTable() { return active_ && RecordCount() == 0; }
 
-bool TDbf4Host::AppendRecLocked() {
+bool BrowseHost::AppendRecLocked() {
   if (!active_ || (recNo_ < 1 && !emptyTable()) || refuseReadOnly()) return false;
   int32_t added = 0;
   {
@@ -510,7 +510,7 @@ bool TDbf4Host::AppendRecLocked() {
 // The order as the index file holds it now. The engine keeps the open file current on every post
 // and append, so reading it again is all that an edit needs; a table opened again opens its index
 // file again (and builds it anew when it is gone).
-void TDbf4Host::buildOrder() {
+void BrowseHost::buildOrder() {
   order_.clear();
   if (!active_ || keyExpr_.empty() || builtIndex_.empty()) return;
   {
@@ -544,7 +544,7 @@ void TDbf4Host::buildOrder() {
   if (recNo_ >= 1) readRecord(recNo_);
 }
 
-bool TDbf4Host::IndexOn(const std::string& key, const std::string& indexFile) {
+bool BrowseHost::IndexOn(const std::string& key, const std::string& indexFile) {
   if (!active_) {
     programState.ErrorFlag = true;
     return false;
@@ -590,7 +590,7 @@ bool TDbf4Host::IndexOn(const std::string& key, const std::string& indexFile) {
   return true;
 }
 
-void TDbf4Host::SetIndexTo(const std::string& indexFile) {
+void BrowseHost::SetIndexTo(const std::string& indexFile) {
   if (!active_) return;
   if (TrimStr(indexFile).empty()) {
     indexed_ = false;
@@ -605,7 +605,7 @@ void TDbf4Host::SetIndexTo(const std::string& indexFile) {
 }
 
 void InitTableHost() {
-  TDbf4Host& h = tableHost.Dbf4Form;
+  BrowseHost& h = tableHost.Table;
   h.CloseFile();
   h.title1_.clear();
   h.title2_.clear();

@@ -20,12 +20,12 @@ namespace qorva {
 // table modally and ends with Accept() or Cancel() (or neither, when the user closes the window by
 // its close box).
 
-class TDbf4Host {
+class BrowseHost {
  public:
-  TDbf4Host() = default;
-  ~TDbf4Host();
-  TDbf4Host(const TDbf4Host&) = delete;
-  TDbf4Host& operator=(const TDbf4Host&) = delete;
+  BrowseHost() = default;
+  ~BrowseHost();
+  BrowseHost(const BrowseHost&) = delete;
+  BrowseHost& operator=(const BrowseHost&) = delete;
 
   // Opens the table file at path (a table open before is closed first), shared, in physical order
   // on its first record; readOnly: for reading only, where the file cannot or need not be written.
@@ -167,7 +167,7 @@ class TDbf4Host {
 };
 
 struct TableHost {
-  TDbf4Host Dbf4Form;
+  BrowseHost Table;
   int32_t BrowseCol = 1;          // grid column current at the last OK
 };
 extern TableHost tableHost;

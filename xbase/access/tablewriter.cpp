@@ -10,8 +10,8 @@ namespace {
 
 constexpr size_t kMaxText = 60;
 
-TTableWriter::Texts Cut(const TTableWriter::Texts& texts) {
-  TTableWriter::Texts out;
+TableWriter::Texts Cut(const TableWriter::Texts& texts) {
+  TableWriter::Texts out;
   for (size_t i = 0; i < out.size(); ++i) out[i] = texts[i].substr(0, kMaxText);
   return out;
 }
@@ -24,25 +24,25 @@ void Separator(void (*make)(std::string&)) {
 
 }  // namespace
 
-int TTableWriter::columns() const {
+int TableWriter::columns() const {
   int n = 2;
   while (n < kColumns && widths_[static_cast<size_t>(n)] != 0) ++n;
   return n;
 }
 
-void TTableWriter::writeTab(const Texts& texts) {
+void TableWriter::writeTab(const Texts& texts) {
   std::string line = texts[0];
   for (int i = 1; i < columns(); ++i) line += "\t" + texts[static_cast<size_t>(i)];
   OutLine(line);
 }
 
-void TTableWriter::writePlain(const Texts& texts) {
+void TableWriter::writePlain(const Texts& texts) {
   std::string line;
   for (int i = 0; i < columns(); ++i) line += PadRight(texts[static_cast<size_t>(i)], widths_[static_cast<size_t>(i)]);
   WriteTextLine(line + " ");
 }
 
-void TTableWriter::Init(const Widths& widths, const Texts& titles) {
+void TableWriter::Init(const Widths& widths, const Texts& titles) {
   widths_ = widths;
   texts_ = Cut(titles);
   separatorAfterRow_ = true;
@@ -65,7 +65,7 @@ void TTableWriter::Init(const Widths& widths, const Texts& titles) {
   }
 }
 
-void TTableWriter::WriteRow(const Texts& texts) {
+void TableWriter::WriteRow(const Texts& texts) {
   texts_ = Cut(texts);
   switch (OutputLayout()) {
     case ReportLayout::Tab:
@@ -84,7 +84,7 @@ void TTableWriter::WriteRow(const Texts& texts) {
   }
 }
 
-void TTableWriter::Done() {
+void TableWriter::Done() {
   if (OutputLayout() == ReportLayout::Html) OutLine("</TABLE>");
 }
 

@@ -10,7 +10,7 @@
 
 namespace qorva {
 
-class TTableWriter {
+class TableWriter {
  public:
   static constexpr int kColumns = 7;
   using Widths = std::array<int32_t, kColumns>;

@@ -83,16 +83,16 @@ bool XbGuarded(const std::function<void()>& action) {
   return false;
 }
 
-TXbGridModel::TXbGridModel(TXbPrimDataset* dataset, QObject* parent)
+DataGridModel::DataGridModel(TXbPrimDataset* dataset, QObject* parent)
     : QAbstractTableModel(parent), dataset_(dataset) {
   reload();
 }
 
-int TXbGridModel::insertRow() const {
+int DataGridModel::insertRow() const {
   return dataset_ && dataset_->State() == TDataSetState::Insert ? rows_ : -1;
 }
 
-void TXbGridModel::reload() {
+void DataGridModel::reload() {
   beginResetModel();
   cache_.clear();
   cacheIndex_.clear();
@@ -126,7 +126,7 @@ void TXbGridModel::reload() {
   endResetModel();
 }
 
-void TXbGridModel::refreshActive() {
+void DataGridModel::refreshActive() {
   int row = activeRow();
   auto it = cacheIndex_.find(row);
   if (it != cacheIndex_.end()) {
@@ -136,12 +136,12 @@ void TXbGridModel::refreshActive() {
   if (row >= 0) emit dataChanged(index(row, 0), index(row, columnCount() - 1));
 }
 
-TXbBookmark TXbGridModel::bookmarkOfRow(int row) const {
+TXbBookmark DataGridModel::bookmarkOfRow(int row) const {
   if (row < 0 || row >= rows_) return 0;
   return sequenced_ ? row + 1 : order_[static_cast<size_t>(row)];
 }
 
-int TXbGridModel::activeRow() const {
+int DataGridModel::activeRow() const {
   if (insertRow() >= 0) return insertRow();
   if (!dataset_ || !dataset_->Active() || dataset_->IsEmpty()) return -1;
   TXbBookmark b = dataset_->GetBookmark();
@@ -151,7 +151,7 @@ int TXbGridModel::activeRow() const {
   return -1;
 }
 
-void TXbGridModel::goToRow(int row) {
+void DataGridModel::goToRow(int row) {
   if (row == insertRow()) return;
   TXbBookmark b = bookmarkOfRow(row);
   // A record being inserted carries the bookmark it started from: leaving it always ends it.
@@ -159,7 +159,7 @@ void TXbGridModel::goToRow(int row) {
     XbGuarded([&] { dataset_->GotoBookmark(b); });
 }
 
-const TXbRecordBuffer* TXbGridModel::record(int row) const {
+const TXbRecordBuffer* DataGridModel::record(int row) const {
   auto it = cacheIndex_.find(row);
   if (it != cacheIndex_.end()) {
     cache_.splice(cache_.begin(), cache_, it->second);
@@ -178,11 +178,11 @@ const TXbRecordBuffer* TXbGridModel::record(int row) const {
   return &cache_.front().second;
 }
 
-int TXbGridModel::rowCount(const QModelIndex& parent) const {
+int DataGridModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : rows_ + (insertRow() >= 0 ? 1 : 0);
 }
 
-void TXbGridModel::setDisplayValues(int field, const QString& values) {
+void DataGridModel::setDisplayValues(int field, const QString& values) {
   const qsizetype semi = values.indexOf(';');
   if (semi < 0) {
     boolTexts_.erase(field);
@@ -192,23 +192,23 @@ void TXbGridModel::setDisplayValues(int field, const QString& values) {
   if (rowCount() > 0) emit dataChanged(index(0, field), index(rowCount() - 1, field));
 }
 
-QString TXbGridModel::trueText(int field) const {
+QString DataGridModel::trueText(int field) const {
   auto it = boolTexts_.find(field);
   return it != boolTexts_.end() ? it->second.first : QStringLiteral("True");
 }
 
-QString TXbGridModel::falseText(int field) const {
+QString DataGridModel::falseText(int field) const {
   auto it = boolTexts_.find(field);
   return it != boolTexts_.end() ? it->second.second : QStringLiteral("False");
 }
 
-void TXbGridModel::setColumns(const std::vector<TXbColumn>& columns) {
+void DataGridModel::setColumns(const std::vector<TXbColumn>& columns) {
   beginResetModel();
   columns_ = columns;
   endResetModel();
 }
 
-const TXbColumn* TXbGridModel::columnOf(int field) const {
+const TXbColumn* DataGridModel::columnOf(int field) const {
   for (size_t i = 0; i < columns_.size(); ++i) {
     const TXbColumn& c = columns_[i];
     const int f = c.FieldName.isEmpty() ? static_cast<int>(i) : dataset_->FieldIndex(QToWin(c.FieldName));
@@ -217,11 +217,11 @@ const TXbColumn* TXbGridModel::columnOf(int field) const {
   return nullptr;
 }
 
-int TXbGridModel::columnCount(const QModelIndex& parent) const {
+int DataGridModel::columnCount(const QModelIndex& parent) const {
   return parent.isValid() || !dataset_ ? 0 : static_cast<int>(dataset_->FieldDefs().size());
 }
 
-QVariant TXbGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+QVariant DataGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation == Qt::Vertical) return role == Qt::DisplayRole ? QVariant(section == insertRow() ? QString("*") : QString::number(section + 1)) : QVariant();
   if (section < 0 || section >= columnCount()) return {};
   const TXbColumn* c = columnOf(section);
@@ -236,7 +236,7 @@ QVariant TXbGridModel::headerData(int section, Qt::Orientation orientation, int 
   }
 }
 
-QVariant TXbGridModel::data(const QModelIndex& index, int role) const {
+QVariant DataGridModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rowCount()) return {};
   const TXbFieldDef& f = dataset_->FieldDefs()[static_cast<size_t>(index.column())];
   // the active record shows its pending edit, a record being inserted its buffer
@@ -281,7 +281,7 @@ QVariant TXbGridModel::data(const QModelIndex& index, int role) const {
   }
 }
 
-Qt::ItemFlags TXbGridModel::flags(const QModelIndex& index) const {
+Qt::ItemFlags DataGridModel::flags(const QModelIndex& index) const {
   Qt::ItemFlags fl = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
   if (!index.isValid() || ReadOnly) return fl;
   if (const TXbColumn* c = columnOf(index.column()); c && c->ReadOnly) return fl;
@@ -291,7 +291,7 @@ Qt::ItemFlags TXbGridModel::flags(const QModelIndex& index) const {
   return fl | Qt::ItemIsEditable;
 }
 
-bool TXbGridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+bool DataGridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
   if (!index.isValid() || ReadOnly) return false;
   const TXbFieldDef f = dataset_->FieldDefs()[static_cast<size_t>(index.column())];
   TXbFieldValue v;
@@ -443,24 +443,24 @@ bool ReadSavedColumns(const std::vector<std::string>& lines, std::vector<TXbColu
   return true;
 }
 
-TXbGridDelegate::TXbGridDelegate(TXbGrid* grid) : QStyledItemDelegate(grid), grid_(grid) {}
+DataGridDelegate::DataGridDelegate(DataGrid* grid) : QStyledItemDelegate(grid), grid_(grid) {}
 
 namespace {
 
-bool IsLogical(const TXbGrid* grid, const QModelIndex& index) {
-  const TXbGridModel* m = grid->gridModel();
+bool IsLogical(const DataGrid* grid, const QModelIndex& index) {
+  const DataGridModel* m = grid->gridModel();
   return m && index.isValid() && index.column() < m->columnCount() &&
          m->dataset()->FieldDefs()[static_cast<size_t>(index.column())].Type == 'L';
 }
 
 }  // namespace
 
-void TXbGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
+void DataGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
   if (!IsLogical(grid_, index)) {
     QStyledItemDelegate::paint(painter, option, index);
     return;
   }
-  const TXbGridModel* m = grid_->gridModel();
+  const DataGridModel* m = grid_->gridModel();
   const QVariant back = index.data(Qt::BackgroundRole), fore = index.data(Qt::ForegroundRole);
   const bool selected = option.state & QStyle::State_Selected;
   const QBrush brush = selected ? option.palette.highlight() : back.isValid() ? QBrush(back.value<QColor>()) : option.palette.base();
@@ -526,8 +526,8 @@ void TXbGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
   painter->restore();
 }
 
-QWidget* TXbGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const {
-  const TXbGridModel* m = grid_->gridModel();
+QWidget* DataGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const {
+  const DataGridModel* m = grid_->gridModel();
   if (m && index.isValid() && m->dataset()->FieldDefs()[static_cast<size_t>(index.column())].Type == 'D') {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName("XbDateEdit");
@@ -538,7 +538,7 @@ QWidget* TXbGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewIt
   return QStyledItemDelegate::createEditor(parent, option, index);
 }
 
-bool TXbGridDelegate::editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
+bool DataGridDelegate::editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
                                   const QModelIndex& index) {
   if (IsLogical(grid_, index)) {
     // A press on a logical cell toggles it; its release and double click do nothing more.
@@ -555,9 +555,9 @@ bool TXbGridDelegate::editorEvent(QEvent* event, QAbstractItemModel* model, cons
 namespace {
 
 // The title of the depressed column is drawn pressed.
-class TXbGridHeader : public QHeaderView {
+class DataGridHeader : public QHeaderView {
  public:
-  TXbGridHeader(TXbGrid* grid) : QHeaderView(Qt::Horizontal, grid), grid_(grid) {}
+  DataGridHeader(DataGrid* grid) : QHeaderView(Qt::Horizontal, grid), grid_(grid) {}
 
  protected:
   void initStyleOptionForIndex(QStyleOptionHeader* option, int logicalIndex) const override {
@@ -569,20 +569,20 @@ class TXbGridHeader : public QHeaderView {
   }
 
  private:
-  TXbGrid* grid_;
+  DataGrid* grid_;
 };
 
 }  // namespace
 
-void TXbGrid::setDepressDisabled(bool disabled) {
+void DataGrid::setDepressDisabled(bool disabled) {
   depressed_ = -1;
   horizontalHeader()->viewport()->update();
   depressDisabled_ = disabled;
 }
 
-TXbGrid::TXbGrid(QWidget* parent) : QTableView(parent) {
-  setHorizontalHeader(new TXbGridHeader(this));
-  setItemDelegate(new TXbGridDelegate(this));
+DataGrid::DataGrid(QWidget* parent) : QTableView(parent) {
+  setHorizontalHeader(new DataGridHeader(this));
+  setItemDelegate(new DataGridDelegate(this));
   setSelectionBehavior(QAbstractItemView::SelectItems);
   setSelectionMode(QAbstractItemView::SingleSelection);
   horizontalHeader()->setSectionsMovable(true);
@@ -606,7 +606,7 @@ TXbGrid::TXbGrid(QWidget* parent) : QTableView(parent) {
   }
 }
 
-void TXbGrid::setDataset(TXbGridModel* model) {
+void DataGrid::setDataset(DataGridModel* model) {
   model_ = model;
   setModel(model);
   depressed_ = -1;
@@ -633,24 +633,24 @@ void TXbGrid::setDataset(TXbGridModel* model) {
   applyColumns();
   int row = model->activeRow();
   if (row >= 0) setCurrentIndex(model->index(row, 0));
-  connect(model, &QAbstractItemModel::dataChanged, this, &TXbGrid::activeChanged);
-  connect(model, &QAbstractItemModel::modelReset, this, &TXbGrid::activeChanged);
+  connect(model, &QAbstractItemModel::dataChanged, this, &DataGrid::activeChanged);
+  connect(model, &QAbstractItemModel::modelReset, this, &DataGrid::activeChanged);
   emit activeChanged();
 }
 
-void TXbGrid::setBooleanBox(TXbBooleanBox box) {
+void DataGrid::setBooleanBox(TXbBooleanBox box) {
   booleanBox_ = box;
   viewport()->update();
 }
 
-void TXbGrid::setSavedColumns(const std::vector<std::string>& lines) {
+void DataGrid::setSavedColumns(const std::vector<std::string>& lines) {
   std::vector<TXbColumn> columns;
   if (!ReadSavedColumns(lines, columns)) return;
   columns_ = std::move(columns);
   applyColumns();
 }
 
-void TXbGrid::applyColumns() {
+void DataGrid::applyColumns() {
   if (!model_ || columns_.empty()) return;
   model_->setColumns(columns_);
   QHeaderView* header = horizontalHeader();
@@ -670,7 +670,7 @@ void TXbGrid::applyColumns() {
   for (int f = 0; f < fields; ++f) setColumnHidden(f, !shown[static_cast<size_t>(f)]);
 }
 
-void TXbGrid::resync() {
+void DataGrid::resync() {
   if (!model_) return;
   QModelIndex at = currentIndex();
   model_->reload();
@@ -678,7 +678,7 @@ void TXbGrid::resync() {
   if (row >= 0) setCurrentIndex(model_->index(row, at.isValid() ? at.column() : 0));
 }
 
-void TXbGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+void DataGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
   QTableView::currentChanged(current, previous);
   emit activeChanged();
   if (!model_ || !current.isValid() || current.row() == previous.row()) return;
@@ -690,7 +690,7 @@ void TXbGrid::currentChanged(const QModelIndex& current, const QModelIndex& prev
     QTimer::singleShot(0, this, [this] { resync(); });
 }
 
-void TXbGrid::toggleCurrent() {
+void DataGrid::toggleCurrent() {
   QModelIndex at = currentIndex();
   if (!model_ || !at.isValid() || model_->ReadOnly) return;
   if (model_->dataset()->FieldDefs()[static_cast<size_t>(at.column())].Type != 'L') return;
@@ -698,7 +698,7 @@ void TXbGrid::toggleCurrent() {
   model_->setData(at, on ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
 }
 
-void TXbGrid::endEdit(bool keep) {
+void DataGrid::endEdit(bool keep) {
   if (state() != QAbstractItemView::EditingState) return;
   QWidget* editor = indexWidget(currentIndex());
   if (!editor) return;
@@ -706,7 +706,7 @@ void TXbGrid::endEdit(bool keep) {
   closeEditor(editor, QAbstractItemDelegate::NoHint);
 }
 
-void TXbGrid::keyPressEvent(QKeyEvent* event) {
+void DataGrid::keyPressEvent(QKeyEvent* event) {
   if (!model_) {
     QTableView::keyPressEvent(event);
     return;

@@ -1,8 +1,8 @@
 #pragma once
-// datagrid: the data-aware grid. TXbGridModel shows a dataset as a table model: one column per
+// datagrid: the data-aware grid. DataGridModel shows a dataset as a table model: one column per
 // field, one row per record, read a record at a time as the view asks for it (a table of any size
 // opens at once); records marked deleted are drawn in their own colours; logical fields are check
-// boxes. TXbGrid is the view: a right click on a column title depresses it and reports its field
+// boxes. DataGrid is the view: a right click on a column title depresses it and reports its field
 // (the browse window sorts by it); Ctrl+Del restores a deleted record; space and Enter toggle a
 // logical cell; clicks on the corner are reported; AutoAppend false keeps Down on the last row.
 // Logical fields are drawn in one of the BooleanBox styles with their own true and false texts;
@@ -29,7 +29,7 @@ namespace qorva {
 // and ends only the action. False when it ended so.
 bool XbGuarded(const std::function<void()>& action);
 
-struct TXbGridColors {
+struct DataGridColors {
   QColor DeletedColor = Qt::red;
   QColor DeletedTextColor;  // invalid: the grid's text colour
 };
@@ -61,10 +61,10 @@ struct TXbColumn {
 // nothing read).
 bool ReadSavedColumns(const std::vector<std::string>& lines, std::vector<TXbColumn>& columns);
 
-class TXbGridModel : public QAbstractTableModel {
+class DataGridModel : public QAbstractTableModel {
   Q_OBJECT
  public:
-  explicit TXbGridModel(TXbPrimDataset* dataset, QObject* parent = nullptr);
+  explicit DataGridModel(TXbPrimDataset* dataset, QObject* parent = nullptr);
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -83,7 +83,7 @@ class TXbGridModel : public QAbstractTableModel {
   // Drops the cached record of the active row (after an edit of it).
   void refreshActive();
   bool ReadOnly = false;
-  TXbGridColors Colors;
+  DataGridColors Colors;
   // Lets the program recolour a row (background, text).
   std::function<void(int row, QColor& background, QColor& text)> OnChangeColors;
   // The texts a logical field shows for true and false: "Ja;Nein"; without, "True" and "False".
@@ -110,13 +110,13 @@ class TXbGridModel : public QAbstractTableModel {
   mutable std::list<std::pair<int, TXbRecordBuffer>> cache_;
 };
 
-class TXbGrid : public QTableView {
+class DataGrid : public QTableView {
   Q_OBJECT
  public:
-  explicit TXbGrid(QWidget* parent = nullptr);
+  explicit DataGrid(QWidget* parent = nullptr);
 
-  void setDataset(TXbGridModel* model);
-  TXbGridModel* gridModel() const { return model_; }
+  void setDataset(DataGridModel* model);
+  DataGridModel* gridModel() const { return model_; }
   bool AutoAppend = true;
   bool DepressDisabled() const { return depressDisabled_; }
   // Switching it resets the depressed title first.
@@ -151,7 +151,7 @@ class TXbGrid : public QTableView {
  private:
   void applyColumns();
 
-  TXbGridModel* model_ = nullptr;
+  DataGridModel* model_ = nullptr;
   int depressed_ = -1;
   bool depressDisabled_ = false;
   TXbBooleanBox booleanBox_ = TXbBooleanBox::bbCheckBox;
@@ -160,17 +160,17 @@ class TXbGrid : public QTableView {
 
 // Draws logical cells in the grid's BooleanBox style, toggles them on a click, and gives date
 // cells the date mask.
-class TXbGridDelegate : public QStyledItemDelegate {
+class DataGridDelegate : public QStyledItemDelegate {
   Q_OBJECT
  public:
-  explicit TXbGridDelegate(TXbGrid* grid);
+  explicit DataGridDelegate(DataGrid* grid);
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
   QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
   bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
                    const QModelIndex& index) override;
 
  private:
-  TXbGrid* grid_;
+  DataGrid* grid_;
 };
 
 }  // namespace qorva

@@ -7,7 +7,7 @@
 
 namespace qorva {
 
-TXbNavigator::TXbNavigator(TXbGrid* grid, QWidget* parent) : QWidget(parent), grid_(grid) {
+DataNavigator::DataNavigator(DataGrid* grid, QWidget* parent) : QWidget(parent), grid_(grid) {
   auto* row = new QHBoxLayout(this);
   row->setContentsMargins(0, 0, 0, 0);
   row->setSpacing(1);
@@ -29,11 +29,11 @@ TXbNavigator::TXbNavigator(TXbGrid* grid, QWidget* parent) : QWidget(parent), gr
   }
   row->addStretch();
   updateButtons();
-  connect(grid_, &TXbGrid::activeChanged, this, &TXbNavigator::updateButtons);
+  connect(grid_, &DataGrid::activeChanged, this, &DataNavigator::updateButtons);
 }
 
-void TXbNavigator::updateButtons() {
-  TXbGridModel* model = grid_->gridModel();
+void DataNavigator::updateButtons() {
+  DataGridModel* model = grid_->gridModel();
   const TXbPrimDataset* ds = model ? model->dataset() : nullptr;
   const bool active = ds && ds->Active();
   const bool editing = active && ds->State() != TDataSetState::Browse;
@@ -45,8 +45,8 @@ void TXbNavigator::updateButtons() {
   buttons_[Delete]->setEnabled(writable && !ds->IsEmpty());
 }
 
-void TXbNavigator::click(Button b) {
-  TXbGridModel* model = grid_->gridModel();
+void DataNavigator::click(Button b) {
+  DataGridModel* model = grid_->gridModel();
   if (!model) return;
   // A cell still being typed into counts as typed, unless the edit is cancelled; its editor closes
   // before the rows are rebuilt, which would otherwise leave the grid on the first record.

@@ -9,13 +9,13 @@
 
 namespace qorva {
 
-class TXbGrid;
+class DataGrid;
 
-class TXbNavigator : public QWidget {
+class DataNavigator : public QWidget {
   Q_OBJECT
  public:
   enum Button { First, Prior, Next, Last, Insert, Delete, Edit, Post, Cancel, Refresh, ButtonCount };
-  explicit TXbNavigator(TXbGrid* grid, QWidget* parent = nullptr);
+  explicit DataNavigator(DataGrid* grid, QWidget* parent = nullptr);
 
   bool ConfirmDelete = true;
   bool ConfirmRestore = false;
@@ -28,7 +28,7 @@ class TXbNavigator : public QWidget {
   void clicked(int button);
 
  private:
-  TXbGrid* grid_;
+  DataGrid* grid_;
   QToolButton* buttons_[ButtonCount] = {};
 };
 

@@ -18,9 +18,9 @@ namespace qorva {
 namespace {
 
 // One window serves every message: the engine shows one message at a time.
-class XbMsgWindowImpl : public QWidget {
+class ProgressWindowImpl : public QWidget {
  public:
-  XbMsgWindowImpl() : QWidget(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint) {
+  ProgressWindowImpl() : QWidget(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint) {
     setObjectName("XbMsg");
     // Yellow, so that a notice of the engine stands out over the work it interrupts; the panels
     // take the window's colour.
@@ -75,8 +75,8 @@ class XbMsgWindowImpl : public QWidget {
   int width_ = 0, height_ = 0;
 };
 
-QPointer<XbMsgWindowImpl>& window() {
-  static QPointer<XbMsgWindowImpl> w;
+QPointer<ProgressWindowImpl>& window() {
+  static QPointer<ProgressWindowImpl> w;
   return w;
 }
 
@@ -98,7 +98,7 @@ QWidget* XbProgressDialog() { return progress().data(); }
 void InstallQtXbMsgView(Services& s) {
   s.MessageWindowShow = [](const std::string& caption, const std::string& text, int32_t width, int32_t height) {
     if (!window()) {
-      window() = new XbMsgWindowImpl;
+      window() = new ProgressWindowImpl;
       // A window without parent is not freed by the application: free it when the application ends.
       qAddPostRoutine([] { delete window().data(); });
     }

@@ -56,7 +56,7 @@ TEST_F(MaterialChoiceWindowTest, TheChosenRowsRecordBecomesTheSpringsMaterial) {
   family_.MaterialNumber = 12;
   std::string firstName;
   test::OnNextModalOf<QDialog>([&](QDialog* d) {
-    auto* w = dynamic_cast<Tdbf4*>(d);
+    auto* w = dynamic_cast<BrowseWindow*>(d);
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(w->xbdbf.RecNo(), 12) << "the current material is the selected row";
     auto* m = w->XbGrid1->gridModel();
@@ -75,10 +75,10 @@ TEST_F(MaterialChoiceWindowTest, TheChosenRowsRecordBecomesTheSpringsMaterial) {
   ASSERT_LE(chosen, rows.size());
   EXPECT_FALSE(rows[chosen - 1].deleted);
   EXPECT_EQ(DosToUtf8(family_.MaterialRec.Text1), firstName);
-  EXPECT_FALSE(tableHost.Dbf4Form.Active()) << "the table is closed again";
+  EXPECT_FALSE(tableHost.Table.Active()) << "the table is closed again";
 
   // Cancel keeps the material.
-  test::OnNextModalOf<QDialog>([](QDialog* d) { static_cast<Tdbf4*>(d)->Button_cancel->click(); });
+  test::OnNextModalOf<QDialog>([](QDialog* d) { static_cast<BrowseWindow*>(d)->Button_cancel->click(); });
   SelectMaterial(family_, 1);
   EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_EQ(family_.MaterialNumber, chosen);
@@ -91,7 +91,7 @@ TEST_F(MaterialChoiceWindowTest, OkAtOnceKeepsTheCurrentMaterial) {
     family_.MaterialNumber = current;
     int shownRow = -1;
     test::OnNextModalOf<QDialog>([&](QDialog* d) {
-      auto* w = dynamic_cast<Tdbf4*>(d);
+      auto* w = dynamic_cast<BrowseWindow*>(d);
       ASSERT_NE(w, nullptr);
       shownRow = w->XbGrid1->currentIndex().row();
       w->Button_ok->click();
@@ -102,7 +102,7 @@ TEST_F(MaterialChoiceWindowTest, OkAtOnceKeepsTheCurrentMaterial) {
     EXPECT_GE(shownRow, 0) << current;
     // Enter in the grid chooses as OK does.
     test::OnNextModalOf<QDialog>([&](QDialog* d) {
-      auto* w = dynamic_cast<Tdbf4*>(d);
+      auto* w = dynamic_cast<BrowseWindow*>(d);
       ASSERT_NE(w, nullptr);
       w->XbGrid1->setFocus();
       QTest::keyClick(w->XbGrid1, Qt::Key_Return);

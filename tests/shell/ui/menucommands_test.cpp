@@ -107,7 +107,7 @@ TEST_F(MenuCommandsTest, NewSpringRecalculatedSavedAndOpenedAgain) {
     Type(t->Edit_zeichname, "Bremsfeder");
     Type(t->Edit_zeichnr, "Z-100");
     test::OnNextModalOf<QDialog>([&](QDialog* shown) {
-      auto* browse = dynamic_cast<Tdbf4*>(shown);
+      auto* browse = dynamic_cast<BrowseWindow*>(shown);
       ASSERT_NE(browse, nullptr) << "the material table's browse window";
       test::OnNextModalOf<Tform_qvaeins>([&](Tform_qvaeins* a) {
         test::OnNextModalOf<TForm_qvageo>([&](TForm_qvageo* g) {

@@ -66,7 +66,7 @@ class PrintWindowTest : public ::testing::Test {
   // Picks row of the presets in the browse window.
   static void PickRow(int row) {
     test::OnNextModalOf<QDialog>([row](QDialog* d) {
-      auto* w = dynamic_cast<Tdbf4*>(d);
+      auto* w = dynamic_cast<BrowseWindow*>(d);
       ASSERT_NE(w, nullptr);
       w->XbGrid1->setCurrentIndex(w->XbGrid1->gridModel()->index(row, 0));
       w->Button_ok->click();
@@ -125,11 +125,11 @@ TEST_F(PrintWindowTest, PresetsArePickedAndStored) {
   EXPECT_TRUE(w.RadioGroup_printmono[1]->isChecked()) << "not monochrome: the colour item";
   EXPECT_TRUE(w.CheckBox_anpassen->isChecked());
   EXPECT_EQ(printSettings.PrintPresetNo, 3);
-  EXPECT_FALSE(tableHost.Dbf4Form.Active()) << "the table is closed again";
+  EXPECT_FALSE(tableHost.Table.Active()) << "the table is closed again";
 
   // The second pick starts on the preset picked the first time.
   test::OnNextModalOf<QDialog>([](QDialog* d) {
-    auto* b = dynamic_cast<Tdbf4*>(d);
+    auto* b = dynamic_cast<BrowseWindow*>(d);
     ASSERT_NE(b, nullptr);
     EXPECT_EQ(b->xbdbf.RecNo(), 3);
     b->Button_cancel->click();
@@ -180,7 +180,7 @@ TEST_F(PrintWindowTest, TheWorkingFoldersTableComesFirstAndAnEmptyTableTakesAPre
       << error;
   TForm_printconf w;
   test::OnNextModalOf<QDialog>([](QDialog* d) {
-    auto* b = dynamic_cast<Tdbf4*>(d);
+    auto* b = dynamic_cast<BrowseWindow*>(d);
     ASSERT_NE(b, nullptr);
     EXPECT_EQ(b->XbGrid1->gridModel()->rowCount(), 0) << "the working folder's empty table";
     b->Button_ok->click();

@@ -33,7 +33,7 @@ class GridTest : public EngineTest {
     CloseArea();
     ds_.SetDbfFileName(path_);
     ds_.Open();
-    model_ = new TXbGridModel(&ds_, &grid_);
+    model_ = new DataGridModel(&ds_, &grid_);
     grid_.setDataset(model_);
     grid_.resize(400, 200);
   }
@@ -68,8 +68,8 @@ class GridTest : public EngineTest {
 
   std::string path_;
   TXbDbf ds_;
-  TXbGrid grid_;
-  TXbGridModel* model_ = nullptr;
+  DataGrid grid_;
+  DataGridModel* model_ = nullptr;
 };
 
 TEST_F(GridTest, ShowsRecordsDeletedColoursAndBoxes) {
@@ -111,7 +111,7 @@ TEST_F(GridTest, ARefusedLockLeavesTheCellAsTheFileHoldsIt) {
 
 TEST_F(GridTest, TitleRightClickReportsTheFieldOfAMovedColumn) {
   grid_.show();
-  QSignalSpy spy(&grid_, &TXbGrid::depressTitle);
+  QSignalSpy spy(&grid_, &DataGrid::depressTitle);
   QHeaderView* header = grid_.horizontalHeader();
   header->moveSection(2, 0);  // OK now shows first
   int x = header->sectionViewportPosition(2) + 5;
@@ -169,53 +169,53 @@ TEST_F(GridTest, KeysToggleBoxesRestoreRecordsAndRefuseTheAutoAppend) {
 }
 
 TEST_F(GridTest, NavigatorMovesAndItsDeleteButtonToggles) {
-  TXbNavigator nav(&grid_);
+  DataNavigator nav(&grid_);
   nav.ConfirmDelete = false;
-  nav.button(TXbNavigator::Last)->click();
+  nav.button(DataNavigator::Last)->click();
   EXPECT_EQ(ds_.RecNo(), 3);
   EXPECT_EQ(grid_.currentIndex().row(), 2);
-  nav.button(TXbNavigator::Prior)->click();
+  nav.button(DataNavigator::Prior)->click();
   EXPECT_EQ(ds_.RecNo(), 2);
-  nav.button(TXbNavigator::Delete)->click();  // a deleted record: restored
+  nav.button(DataNavigator::Delete)->click();  // a deleted record: restored
   EXPECT_FALSE(ds_.IsRecordDeleted());
-  nav.button(TXbNavigator::Delete)->click();
+  nav.button(DataNavigator::Delete)->click();
   EXPECT_TRUE(ds_.IsRecordDeleted());
   nav.ConfirmRestore = true;
   test::scriptedPrompter().push(false);
-  nav.button(TXbNavigator::Delete)->click();  // declined
+  nav.button(DataNavigator::Delete)->click();  // declined
   EXPECT_TRUE(ds_.IsRecordDeleted());
-  nav.button(TXbNavigator::First)->click();
+  nav.button(DataNavigator::First)->click();
   EXPECT_EQ(grid_.currentIndex().row(), 0);
 }
 
 TEST_F(GridTest, PlusBeginsARecordThatIsDroppedUntouchedAndPostedWhenFilled) {
   grid_.show();
-  TXbNavigator nav(&grid_);
-  EXPECT_FALSE(nav.button(TXbNavigator::Post)->isEnabled());
-  nav.button(TXbNavigator::Insert)->click();
+  DataNavigator nav(&grid_);
+  EXPECT_FALSE(nav.button(DataNavigator::Post)->isEnabled());
+  nav.button(DataNavigator::Insert)->click();
   EXPECT_EQ(ds_.State(), TDataSetState::Insert);
   EXPECT_EQ(model_->rowCount(), 4) << "a row of its own";
   EXPECT_EQ(grid_.currentIndex().row(), 3);
-  EXPECT_TRUE(nav.button(TXbNavigator::Post)->isEnabled());
+  EXPECT_TRUE(nav.button(DataNavigator::Post)->isEnabled());
   EXPECT_EQ(StoredCount(), 3) << "nothing written yet";
   // Left untouched, it is dropped.
-  nav.button(TXbNavigator::First)->click();
+  nav.button(DataNavigator::First)->click();
   EXPECT_EQ(ds_.State(), TDataSetState::Browse);
   EXPECT_EQ(model_->rowCount(), 3);
   EXPECT_EQ(StoredCount(), 3);
   // Clicking another row drops it too.
-  nav.button(TXbNavigator::Insert)->click();
+  nav.button(DataNavigator::Insert)->click();
   grid_.setCurrentIndex(model_->index(1, 0));
   QApplication::processEvents();
   EXPECT_EQ(ds_.State(), TDataSetState::Browse);
   EXPECT_EQ(model_->rowCount(), 3);
   EXPECT_EQ(StoredCount(), 3);
   // Filled and posted, it is written at the end of the table.
-  nav.button(TXbNavigator::Insert)->click();
+  nav.button(DataNavigator::Insert)->click();
   EXPECT_TRUE(model_->setData(model_->index(3, 0), "Vier", Qt::EditRole));
   EXPECT_EQ(Cell(3, 0), "Vier");
   EXPECT_EQ(StoredCount(), 3);
-  nav.button(TXbNavigator::Post)->click();
+  nav.button(DataNavigator::Post)->click();
   EXPECT_EQ(StoredCount(), 4);
   EXPECT_EQ(Stored(4), "Vier      ");
   EXPECT_EQ(model_->rowCount(), 4);
@@ -224,36 +224,36 @@ TEST_F(GridTest, PlusBeginsARecordThatIsDroppedUntouchedAndPostedWhenFilled) {
 
 TEST_F(GridTest, TheNavigatorFollowsADatasetSetAfterIt) {
   // The browse window makes its navigator before it has a table.
-  TXbGrid grid;
-  TXbNavigator nav(&grid);
-  EXPECT_FALSE(nav.button(TXbNavigator::Insert)->isEnabled());
-  auto* model = new TXbGridModel(&ds_, &grid);
+  DataGrid grid;
+  DataNavigator nav(&grid);
+  EXPECT_FALSE(nav.button(DataNavigator::Insert)->isEnabled());
+  auto* model = new DataGridModel(&ds_, &grid);
   grid.setDataset(model);
-  EXPECT_TRUE(nav.button(TXbNavigator::Insert)->isEnabled());
-  EXPECT_TRUE(nav.button(TXbNavigator::Edit)->isEnabled());
-  EXPECT_FALSE(nav.button(TXbNavigator::Cancel)->isEnabled());
-  nav.button(TXbNavigator::Insert)->click();
+  EXPECT_TRUE(nav.button(DataNavigator::Insert)->isEnabled());
+  EXPECT_TRUE(nav.button(DataNavigator::Edit)->isEnabled());
+  EXPECT_FALSE(nav.button(DataNavigator::Cancel)->isEnabled());
+  nav.button(DataNavigator::Insert)->click();
   EXPECT_EQ(ds_.State(), TDataSetState::Insert);
-  EXPECT_TRUE(nav.button(TXbNavigator::Cancel)->isEnabled());
-  nav.button(TXbNavigator::Cancel)->click();
+  EXPECT_TRUE(nav.button(DataNavigator::Cancel)->isEnabled());
+  nav.button(DataNavigator::Cancel)->click();
   EXPECT_EQ(model->rowCount(), 3);
   grid.setModel(nullptr);
 }
 
 TEST_F(GridTest, EditPostAndCancelButtonsEditTheCurrentRecord) {
-  TXbNavigator nav(&grid_);
-  nav.button(TXbNavigator::Edit)->click();
+  DataNavigator nav(&grid_);
+  nav.button(DataNavigator::Edit)->click();
   EXPECT_EQ(ds_.State(), TDataSetState::Edit);
-  EXPECT_FALSE(nav.button(TXbNavigator::Edit)->isEnabled());
+  EXPECT_FALSE(nav.button(DataNavigator::Edit)->isEnabled());
   model_->setData(model_->index(0, 0), "Anders", Qt::EditRole);
   EXPECT_EQ(Cell(0, 0), "Anders") << "the pending edit shows";
   EXPECT_EQ(Stored(1), "Eins      ") << "not written before Post";
-  nav.button(TXbNavigator::Cancel)->click();
+  nav.button(DataNavigator::Cancel)->click();
   EXPECT_EQ(ds_.State(), TDataSetState::Browse);
   EXPECT_EQ(Cell(0, 0), "Eins");
-  nav.button(TXbNavigator::Edit)->click();
+  nav.button(DataNavigator::Edit)->click();
   model_->setData(model_->index(0, 1), "42", Qt::EditRole);
-  nav.button(TXbNavigator::Post)->click();
+  nav.button(DataNavigator::Post)->click();
   EXPECT_EQ(Stored(1, 2), "   42");
   EXPECT_EQ(Cell(0, 1), "42");
 }

@@ -38,7 +38,7 @@ TEST(XbMsgWindow, ProgressWindowCountsDownItsBarAndHides) {
 TEST(XbMsgWindow, TheIndexProgressIsADialogThatCounts) {
   InstallQtXbMsgView(services());
   {
-    TXbProgressWindow progress("Indexing M\xFCller.ndx...", 100);
+    ProgressWindow progress("Indexing M\xFCller.ndx...", 100);
     auto* dialog = qobject_cast<QProgressDialog*>(XbProgressDialog());
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(dialog->isVisible());

@@ -76,17 +76,17 @@ std::string& BrowseSearchTerm() {
   return term;
 }
 
-Tdbf4::Tdbf4(QWidget* parent) : QDialog(parent) {
-  setObjectName("dbf4");
+BrowseWindow::BrowseWindow(QWidget* parent) : QDialog(parent) {
+  setObjectName("BrowseWindow");
   resize(656, 464);
   auto* column = new QVBoxLayout(this);
   MainMenu1 = new QMenuBar(this);
   column->setMenuBar(MainMenu1);
 
   auto* top = new QHBoxLayout;
-  XbGrid1 = new TXbGrid(this);
+  XbGrid1 = new DataGrid(this);
   XbGrid1->setObjectName("XbGrid1");
-  XbNavigator1 = new TXbNavigator(XbGrid1, this);
+  XbNavigator1 = new DataNavigator(XbGrid1, this);
   XbNavigator1->setObjectName("XbNavigator1");
   XbNavigator1->ConfirmDelete = false;
   XbNavigator1->ConfirmRestore = false;
@@ -128,9 +128,9 @@ Tdbf4::Tdbf4(QWidget* parent) : QDialog(parent) {
   connect(Button_search, &QPushButton::clicked, this, [this] { Button_searchClick(); });
   connect(Button_SearchNext, &QPushButton::clicked, this, [this] { Button_SearchNextClick(); });
   connect(Edit_recno, &QLineEdit::textChanged, this, [this] { Edit_recnoChange(); });
-  connect(XbGrid1, &TXbGrid::depressTitle, this, [this](int field) { XbGrid1DepressTitle(field); });
+  connect(XbGrid1, &DataGrid::depressTitle, this, [this](int field) { XbGrid1DepressTitle(field); });
   // The navigator moves and adds records: the number and the count follow.
-  connect(XbNavigator1, &TXbNavigator::clicked, this, [this] { showRecord(); });
+  connect(XbNavigator1, &DataNavigator::clicked, this, [this] { showRecord(); });
   connect(XbGrid1, &QTableView::clicked, this, [this] {
     showRecord();
     if (pickAndClose_) Button_okClick();
@@ -138,12 +138,12 @@ Tdbf4::Tdbf4(QWidget* parent) : QDialog(parent) {
   XbGrid1->installEventFilter(this);
 }
 
-Tdbf4::~Tdbf4() {
+BrowseWindow::~BrowseWindow() {
   XbGrid1->setModel(nullptr);
   XbGuarded([this] { xbdbf.Close(); });
 }
 
-void Tdbf4::buildMenu() {
+void BrowseWindow::buildMenu() {
   auto item = [this](QMenu* menu, QAction*& field, const char* name, const std::string& dosCaption,
                      std::function<void()> act) {
     field = menu->addAction(dosToQString(dosCaption));
@@ -194,8 +194,8 @@ void Tdbf4::buildMenu() {
   });
 }
 
-bool Tdbf4::Prepare(const std::string& option, uint16_t mode) {
-  TDbf4Host& host = tableHost.Dbf4Form;
+bool BrowseWindow::Prepare(const std::string& option, uint16_t mode) {
+  BrowseHost& host = tableHost.Table;
   if (!host.Active()) {
     ShowErrorBox("Keine Tabelle ge\x94" "ffnet");
     return false;
@@ -221,7 +221,7 @@ bool Tdbf4::Prepare(const std::string& option, uint16_t mode) {
   if (indexed && !key.empty()) QuietStep([&] { xbdbf.IndexOn(key, WorkPath("$kwetemp")); });
   if (recNo > 0) QuietStep([&] { xbdbf.Go(recNo); });
 
-  model_ = new TXbGridModel(&xbdbf, this);
+  model_ = new DataGridModel(&xbdbf, this);
   model_->ReadOnly = !editMode_ || readOnly;
   XbGrid1->setDataset(model_);
   XbGrid1->setEditTriggers(model_->ReadOnly ? QAbstractItemView::NoEditTriggers
@@ -237,8 +237,8 @@ bool Tdbf4::Prepare(const std::string& option, uint16_t mode) {
   } else {
     setWindowTitle(Win(host.Title2() + "   " + host.Title1()));
   }
-  for (int b = TXbNavigator::Insert; b < TXbNavigator::ButtonCount; ++b)
-    XbNavigator1->button(static_cast<TXbNavigator::Button>(b))->setVisible(editMode_);
+  for (int b = DataNavigator::Insert; b < DataNavigator::ButtonCount; ++b)
+    XbNavigator1->button(static_cast<DataNavigator::Button>(b))->setVisible(editMode_);
   mi_fileAppenddbf->setVisible(editMode_);
   mi_fileAppendDelimited->setVisible(editMode_);
   mi_fileAppendSeparator->setVisible(editMode_);
@@ -247,7 +247,7 @@ bool Tdbf4::Prepare(const std::string& option, uint16_t mode) {
   return true;
 }
 
-void Tdbf4::showEvent(QShowEvent* event) {
+void BrowseWindow::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (pickAndClose_ && model_) {
     const int row = std::max(model_->activeRow(), 0);
@@ -259,7 +259,7 @@ void Tdbf4::showEvent(QShowEvent* event) {
   showRecord();
 }
 
-void Tdbf4::fitToColumns() {
+void BrowseWindow::fitToColumns() {
   if (!model_) return;
   // Wide enough for every column where the screen allows, centred again where it grew.
   int columns = XbGrid1->verticalHeader()->width() + XbGrid1->verticalScrollBar()->sizeHint().width() +
@@ -274,7 +274,7 @@ void Tdbf4::fitToColumns() {
   move(std::clamp(frame.center().x() - w / 2, avail.left(), std::max(avail.left(), avail.right() - w)), pos().y());
 }
 
-void Tdbf4::closeEvent(QCloseEvent* event) {
+void BrowseWindow::closeEvent(QCloseEvent* event) {
   // The close box is Cancel: the caller must not take a record nobody chose.
   if (outcome_ == Outcome::None) {
     outcome_ = Outcome::Cancel;
@@ -284,7 +284,7 @@ void Tdbf4::closeEvent(QCloseEvent* event) {
   QDialog::closeEvent(event);
 }
 
-bool Tdbf4::eventFilter(QObject* watched, QEvent* event) {
+bool BrowseWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == XbGrid1 && event->type() == QEvent::KeyPress) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     // Up or Down takes the record current before the move, and the key is used up.
@@ -297,7 +297,7 @@ bool Tdbf4::eventFilter(QObject* watched, QEvent* event) {
   return QDialog::eventFilter(watched, event);
 }
 
-void Tdbf4::showRecord() {
+void BrowseWindow::showRecord() {
   if (!model_) return;
   filling_ = true;
   XbGuarded([this] {
@@ -307,7 +307,7 @@ void Tdbf4::showRecord() {
   filling_ = false;
 }
 
-void Tdbf4::reload() {
+void BrowseWindow::reload() {
   if (!model_) return;
   model_->reload();
   const int row = model_->activeRow();
@@ -315,7 +315,7 @@ void Tdbf4::reload() {
   showRecord();
 }
 
-void Tdbf4::Edit_recnoChange() {
+void BrowseWindow::Edit_recnoChange() {
   if (filling_ || !model_) return;
   const int32_t n = StrToInt0(Edit_recno->text().toStdString());
   XbGuarded([&] {
@@ -326,7 +326,7 @@ void Tdbf4::Edit_recnoChange() {
   });
 }
 
-void Tdbf4::Button_okClick() {
+void BrowseWindow::Button_okClick() {
   programState.ErrorFlag = false;
   if (!XbGuarded([this] { xbdbf.CheckBrowseMode(); })) return;  // the edit could not be written: stay
   programState.LastKey = 13;
@@ -336,14 +336,14 @@ void Tdbf4::Button_okClick() {
   accept();
 }
 
-void Tdbf4::Button_cancelClick() {
+void BrowseWindow::Button_cancelClick() {
   programState.ErrorFlag = true;
   programState.LastKey = 27;
   outcome_ = Outcome::Cancel;
   reject();
 }
 
-void Tdbf4::runSearch(bool fromTop) {
+void BrowseWindow::runSearch(bool fromTop) {
   const std::string term = BrowseSearchTerm();
   // The engine searches the records as Windows text, whatever code page the table keeps.
   const std::string text = DosToWin(term);
@@ -365,7 +365,7 @@ void Tdbf4::runSearch(bool fromTop) {
   if (!found) ShowDosMessage(term + " nicht gefunden");
 }
 
-void Tdbf4::Button_searchClick() {
+void BrowseWindow::Button_searchClick() {
   const uint16_t saved = messageBox.HelpTopic;
   SetPromptHelp(kSearchTopic);
   std::string term = BrowseSearchTerm();
@@ -380,12 +380,12 @@ void Tdbf4::Button_searchClick() {
   if (pickAndClose_) Button_okClick();
 }
 
-void Tdbf4::Button_SearchNextClick() {
+void BrowseWindow::Button_SearchNextClick() {
   runSearch(false);
   if (pickAndClose_) Button_okClick();
 }
 
-void Tdbf4::XbGrid1DepressTitle(int fieldIndex) {
+void BrowseWindow::XbGrid1DepressTitle(int fieldIndex) {
   const auto& defs = xbdbf.FieldDefs();
   if (fieldIndex < 0 || fieldIndex >= static_cast<int>(defs.size())) return;
   const TXbFieldDef& def = defs[static_cast<size_t>(fieldIndex)];
@@ -402,7 +402,7 @@ void Tdbf4::XbGrid1DepressTitle(int fieldIndex) {
   reload();
 }
 
-bool Tdbf4::askFile(bool save, const std::string& title, const std::string& filter, const std::string& preset,
+bool BrowseWindow::askFile(bool save, const std::string& title, const std::string& filter, const std::string& preset,
                     std::string& file) {
   FileDialogRequest r;
   r.title = title;
@@ -413,7 +413,7 @@ bool Tdbf4::askFile(bool save, const std::string& title, const std::string& filt
   return answer && !answer->empty() && ChosenFileName(*answer, file);
 }
 
-void Tdbf4::appendFrom(const std::string& title, const std::string& filter,
+void BrowseWindow::appendFrom(const std::string& title, const std::string& filter,
                        const std::function<void(const std::string&)>& append) {
   std::string file;
   if (!askFile(false, title, filter, "", file)) return;
@@ -427,15 +427,15 @@ void Tdbf4::appendFrom(const std::string& title, const std::string& filter,
   reload();
 }
 
-void Tdbf4::mi_fileAppenddbfClick() {
+void BrowseWindow::mi_fileAppenddbfClick() {
   appendFrom("Append dbf", "*.dbf", [this](const std::string& file) { xbdbf.AppendFrom(file); });
 }
 
-void Tdbf4::mi_fileAppendDelimitedClick() {
+void BrowseWindow::mi_fileAppendDelimitedClick() {
   appendFrom("Append Delimited", "*.txt", [this](const std::string& file) { xbdbf.AppendFromDelimited(file); });
 }
 
-void Tdbf4::mi_fileSaveAsDelimitedClick() {
+void BrowseWindow::mi_fileSaveAsDelimitedClick() {
   std::string file;
   if (!askFile(true, "Save As Delimited", "*.txt", "", file)) return;
   // The lock keeps others from changing records while they are read; reading goes on without it.
@@ -445,17 +445,17 @@ void Tdbf4::mi_fileSaveAsDelimitedClick() {
 }
 
 // A field as stored, in the table's code page, made a Windows or DOS text.
-std::string Tdbf4::peekWin(int32_t field, int32_t n) {
+std::string BrowseWindow::peekWin(int32_t field, int32_t n) {
   const std::string raw = xbdbf.Peek(field, n);
   return xbdbf.TableLanguage == TXbTableLanguage::tlOem ? DosToWin(raw) : raw;
 }
 
-std::string Tdbf4::peekDos(int32_t field, int32_t n) {
+std::string BrowseWindow::peekDos(int32_t field, int32_t n) {
   const std::string raw = xbdbf.Peek(field, n);
   return xbdbf.TableLanguage == TXbTableLanguage::tlOem ? raw : WinToDos(raw);
 }
 
-void Tdbf4::mi_fileExportHtmlClick() {
+void BrowseWindow::mi_fileExportHtmlClick() {
   std::string file;
   if (!askFile(true, "Export HTML", "*.htm;*.html", FileBaseName(xbdbf.DbfFileName()), file)) return;
   if (FileExtOf(FileNameOf(file)).empty()) file += ".htm";
@@ -508,7 +508,7 @@ void Tdbf4::mi_fileExportHtmlClick() {
   if (!TrimStr(desktopSettings.HtmlBrowser).empty()) StartProgramOnDocument(desktopSettings.HtmlBrowser, file);
 }
 
-void Tdbf4::mi_filePrintClick() {
+void BrowseWindow::mi_filePrintClick() {
   programState.ErrorFlag = false;
   BeginReport(programState.ProgName + " V" + programState.ProgVersion, xbdbf.DbfFileName(),
               Utf8ToDos(windowTitle().toStdString()), Utf8ToDos(Label_title1->text().toStdString()), "", 0);
@@ -522,20 +522,20 @@ void Tdbf4::mi_filePrintClick() {
   PageHeader(0);
   if (!programState.ErrorFlag) WriteTextLine("");
   const auto& defs = xbdbf.FieldDefs();
-  const int n = std::min<int>(TTableWriter::kColumns, static_cast<int>(defs.size()));
-  TTableWriter::Widths widths{};
-  TTableWriter::Texts titles;
+  const int n = std::min<int>(TableWriter::kColumns, static_cast<int>(defs.size()));
+  TableWriter::Widths widths{};
+  TableWriter::Texts titles;
   for (int i = 0; i < n; ++i) {
     titles[static_cast<size_t>(i)] = defs[static_cast<size_t>(i)].Name;
     widths[static_cast<size_t>(i)] = defs[static_cast<size_t>(i)].Len + 1;
   }
-  TTableWriter writer;
+  TableWriter writer;
   if (!programState.ErrorFlag) {
     writer.Init(widths, titles);
     XbGuarded([&] {
       const int32_t records = xbdbf.FileRecordCount();
       for (int32_t r = 1; r <= records && !programState.ErrorFlag; ++r) {
-        TTableWriter::Texts texts;
+        TableWriter::Texts texts;
         for (int i = 0; i < n; ++i) texts[static_cast<size_t>(i)] = peekDos(i + 1, r);
         writer.WriteRow(texts);
       }
@@ -545,7 +545,7 @@ void Tdbf4::mi_filePrintClick() {
   CloseOutput();
 }
 
-void Tdbf4::mi_editAppendClick() {
+void BrowseWindow::mi_editAppendClick() {
   xbdbf.CheckBrowseMode();
   if (xbdbf.IsEmpty()) return;
   xbdbf.Deleted();  // brings the engine to the record under the grid cursor
@@ -556,8 +556,8 @@ void Tdbf4::mi_editAppendClick() {
   reload();
 }
 
-void Tdbf4::mi_editPackClick() {
-  const std::string& warning = tableHost.Dbf4Form.PackWarning();
+void BrowseWindow::mi_editPackClick() {
+  const std::string& warning = tableHost.Table.PackWarning();
   if (!warning.empty()) {
     // A pack that changes more than the marked records goes ahead only on a clear Yes.
     const std::optional<bool> yes = prompter().yesNo(DosToUtf8(warning), false);
@@ -574,12 +574,12 @@ void Tdbf4::mi_editPackClick() {
 }
 
 void ShowTableBrowseWindow(const std::string& option, uint16_t mode) {
-  TDbf4Host& host = tableHost.Dbf4Form;
-  Tdbf4::Outcome outcome = Tdbf4::Outcome::Cancel;
+  BrowseHost& host = tableHost.Table;
+  BrowseWindow::Outcome outcome = BrowseWindow::Outcome::Cancel;
   int32_t recNo = 0;
   int32_t column = 1;
   {
-    Tdbf4 form(GraphForm() ? GraphForm() : QApplication::activeWindow());
+    BrowseWindow form(GraphForm() ? GraphForm() : QApplication::activeWindow());
     if (form.Prepare(option, mode)) {
       form.exec();
       outcome = form.outcome();
@@ -589,7 +589,7 @@ void ShowTableBrowseWindow(const std::string& option, uint16_t mode) {
   }
   // The window wrote through a table of its own: the access layer reads the file again.
   host.Resume();
-  if (outcome == Tdbf4::Outcome::Ok && host.Active() && recNo > 0 && host.Go(recNo)) {
+  if (outcome == BrowseWindow::Outcome::Ok && host.Active() && recNo > 0 && host.Go(recNo)) {
     host.Accept(column);
     return;
   }

@@ -1,6 +1,6 @@
 #pragma once
-// browsewindow: the table browse window Tdbf4. It shows the table that the table-access layer holds
-// open (tableHost.Dbf4Form) in a grid with its navigator: the user picks a record, searches, sorts by
+// browsewindow: the table browse window BrowseWindow. It shows the table that the table-access layer holds
+// open (tableHost.Table) in a grid with its navigator: the user picks a record, searches, sorts by
 // a right-clicked column title, edits, appends, packs, imports records from another table or a
 // delimited file, exports the table as delimited text or HTML and prints it. Modes 1, 4 and 5 only
 // choose a record; every other mode edits.
@@ -24,14 +24,14 @@ class QPushButton;
 
 namespace qorva {
 
-class TXbGrid;
-class TXbGridModel;
-class TXbNavigator;
+class DataGrid;
+class DataGridModel;
+class DataNavigator;
 
-class Tdbf4 : public QDialog {
+class BrowseWindow : public QDialog {
  public:
-  explicit Tdbf4(QWidget* parent = nullptr);
-  ~Tdbf4() override;
+  explicit BrowseWindow(QWidget* parent = nullptr);
+  ~BrowseWindow() override;
 
   // Prepares the window for the access layer's open table and mode; false when the table cannot be
   // shown (told to the user).
@@ -58,8 +58,8 @@ class Tdbf4 : public QDialog {
   void mi_editPackClick();
 
   TXbDbf xbdbf;
-  TXbGrid* XbGrid1 = nullptr;
-  TXbNavigator* XbNavigator1 = nullptr;
+  DataGrid* XbGrid1 = nullptr;
+  DataNavigator* XbNavigator1 = nullptr;
   QPushButton* Button_ok = nullptr;
   QPushButton* Button_cancel = nullptr;
   QPushButton* Button_search = nullptr;
@@ -108,7 +108,7 @@ class Tdbf4 : public QDialog {
   bool askFile(bool save, const std::string& title, const std::string& filter, const std::string& preset,
                std::string& file);
 
-  TXbGridModel* model_ = nullptr;
+  DataGridModel* model_ = nullptr;
   bool pickAndClose_ = false;
   bool editMode_ = false;
   bool filling_ = false;

@@ -75,11 +75,11 @@ class BrowseWindowTest : public ::testing::Test {
     InitErrorList();
     scriptedPrompter().clear();
   }
-  static TDbf4Host& host() { return tableHost.Dbf4Form; }
+  static BrowseHost& host() { return tableHost.Table; }
   // Browses with act run in the window once it is up.
-  void Browse(const std::string& option, uint16_t mode, std::function<void(Tdbf4*)> act) {
+  void Browse(const std::string& option, uint16_t mode, std::function<void(BrowseWindow*)> act) {
     test::OnNextModalOf<QDialog>([act](QDialog* d) {
-      auto* w = dynamic_cast<Tdbf4*>(d);
+      auto* w = dynamic_cast<BrowseWindow*>(d);
       if (!w) {
         ADD_FAILURE() << "another window came up";
         d->reject();
@@ -90,14 +90,14 @@ class BrowseWindowTest : public ::testing::Test {
     });
     host().Browse(option, mode);
   }
-  static QString Cell(Tdbf4* w, int row, int col) {
+  static QString Cell(BrowseWindow* w, int row, int col) {
     auto* m = w->XbGrid1->gridModel();
     return m->data(m->index(row, col), Qt::DisplayRole).toString();
   }
-  static void Row(Tdbf4* w, int row) {
+  static void Row(BrowseWindow* w, int row) {
     w->XbGrid1->setCurrentIndex(w->XbGrid1->gridModel()->index(row, 0));
   }
-  static void Key(Tdbf4* w, int key) {
+  static void Key(BrowseWindow* w, int key) {
     QKeyEvent e(QEvent::KeyPress, key, Qt::NoModifier);
     QApplication::sendEvent(w->XbGrid1, &e);
   }
@@ -116,11 +116,11 @@ class BrowseWindowTest : public ::testing::Test {
 };
 
 TEST_F(BrowseWindowTest, ChoosingARecordSetsTheOutcomeAndTheLayerStandsOnIt) {
-  Browse("", 1, [](Tdbf4* w) {
+  Browse("", 1, [](BrowseWindow* w) {
     EXPECT_EQ(w->windowTitle(), "Titel zwei   Titel eins");
     EXPECT_FALSE(w->mi_edit->menuAction()->isVisible());
     EXPECT_FALSE(w->mi_fileAppenddbf->isVisible());
-    EXPECT_FALSE(w->XbNavigator1->button(TXbNavigator::Insert)->isVisible());
+    EXPECT_FALSE(w->XbNavigator1->button(DataNavigator::Insert)->isVisible());
     // Mode 1 hides the record marked deleted.
     ASSERT_EQ(w->XbGrid1->gridModel()->rowCount(), 3);
     EXPECT_EQ(Cell(w, 1, 0).trimmed(), "Müller");
@@ -136,7 +136,7 @@ TEST_F(BrowseWindowTest, ChoosingARecordSetsTheOutcomeAndTheLayerStandsOnIt) {
   // Cancel and the close box leave the choice unmade.
   for (bool closeBox : {false, true}) {
     programState.ErrorFlag = false;
-    Browse("", 4, [closeBox](Tdbf4* w) {
+    Browse("", 4, [closeBox](BrowseWindow* w) {
       EXPECT_EQ(w->XbGrid1->gridModel()->rowCount(), 4) << "mode 4 shows the deleted record";
       if (closeBox) w->close();
       else w->Button_cancel->click();
@@ -151,7 +151,7 @@ TEST_F(BrowseWindowTest, EveryColumnShowsItsWholeValue) {
   const std::string grade = "1.4310 X10CrNi18-8 EN 10151 +C1300";
   test::writeFile(path_, test::makeDbf({{"TEXT1", 'C', 40, 0}, {"EMODUL", 'N', 8, 0}},
                                        {" " + grade + std::string(40 - grade.size(), ' ') + "  179000"}));
-  Browse("", 1, [&grade](Tdbf4* w) {
+  Browse("", 1, [&grade](BrowseWindow* w) {
     const QFontMetrics text(w->XbGrid1->font());
     EXPECT_GE(w->XbGrid1->columnWidth(0), text.horizontalAdvance(QString::fromStdString(grade)) + 8);
     EXPECT_GE(w->XbGrid1->columnWidth(1), text.horizontalAdvance("179000"));
@@ -164,16 +164,16 @@ TEST_F(BrowseWindowTest, EveryColumnShowsItsWholeValue) {
 TEST_F(BrowseWindowTest, PickAndCloseTakesAClickedRecordOrTheOneBeforeUpOrDown) {
   struct Case {
     const char* what;
-    std::function<void(Tdbf4*)> act;
+    std::function<void(BrowseWindow*)> act;
     int32_t recNo;
   };
   const Case cases[] = {
-      {"click", [](Tdbf4* w) { emit w->XbGrid1->clicked(w->XbGrid1->gridModel()->index(2, 0)); }, 4},
-      {"down", [](Tdbf4* w) { Row(w, 1); Key(w, Qt::Key_Down); }, 3},
-      {"up", [](Tdbf4* w) { Row(w, 2); Key(w, Qt::Key_Up); }, 4},
+      {"click", [](BrowseWindow* w) { emit w->XbGrid1->clicked(w->XbGrid1->gridModel()->index(2, 0)); }, 4},
+      {"down", [](BrowseWindow* w) { Row(w, 1); Key(w, Qt::Key_Down); }, 3},
+      {"up", [](BrowseWindow* w) { Row(w, 2); Key(w, Qt::Key_Up); }, 4},
   };
   for (const Case& c : cases) {
-    Browse("CLOSE", 1, [&c](Tdbf4* w) {
+    Browse("CLOSE", 1, [&c](BrowseWindow* w) {
       // The row's record becomes current through the grid, as a click makes it.
       if (std::string(c.what) == "click") Row(w, 2);
       c.act(w);
@@ -185,12 +185,12 @@ TEST_F(BrowseWindowTest, PickAndCloseTakesAClickedRecordOrTheOneBeforeUpOrDown) 
 }
 
 TEST_F(BrowseWindowTest, PickAndCloseStartsInTheColumnChosenLast) {
-  Browse("", 4, [](Tdbf4* w) {
+  Browse("", 4, [](BrowseWindow* w) {
     w->XbGrid1->setCurrentIndex(w->XbGrid1->gridModel()->index(0, 1));
     w->Button_ok->click();
   });
   ASSERT_EQ(tableHost.BrowseCol, 2);
-  Browse("CLOSE", 4, [](Tdbf4* w) {
+  Browse("CLOSE", 4, [](BrowseWindow* w) {
     EXPECT_EQ(w->XbGrid1->currentIndex().column(), 1) << "the column chosen at the last OK";
     w->Button_ok->click();
   });
@@ -198,7 +198,7 @@ TEST_F(BrowseWindowTest, PickAndCloseStartsInTheColumnChosenLast) {
 }
 
 TEST_F(BrowseWindowTest, SearchFindsUmlautsAndRetriesADecimalComma) {
-  Browse("", 4, [](Tdbf4* w) {
+  Browse("", 4, [](BrowseWindow* w) {
     scriptedPrompter().push(std::string("Müller"));
     w->Button_search->click();
     EXPECT_EQ(w->Edit_recno->text(), "3");
@@ -224,7 +224,7 @@ TEST_F(BrowseWindowTest, SearchFindsUmlautsAndRetriesADecimalComma) {
 }
 
 TEST_F(BrowseWindowTest, SortingByAColumnKeepsTheRecordAndRefusesLogicalFields) {
-  Browse("", 4, [](Tdbf4* w) {
+  Browse("", 4, [](BrowseWindow* w) {
     w->Edit_recno->setText("3");
     w->XbGrid1DepressTitle(1);  // VAL
     for (const auto& a : scriptedPrompter().asked()) ADD_FAILURE() << "DBG " << (int)a.kind << " " << a.text;
@@ -245,10 +245,10 @@ TEST_F(BrowseWindowTest, SortingByAColumnKeepsTheRecordAndRefusesLogicalFields) 
 // table's rows again, and a value typed into the row that was the new record lands in no other record.
 TEST_F(BrowseWindowTest, ASearchDuringAnInsertLeavesNoRowThatWritesIntoAnotherRecord) {
   const std::vector<std::string> before = Stored();
-  Browse("", 0, [](Tdbf4* w) {
+  Browse("", 0, [](BrowseWindow* w) {
     auto* m = w->XbGrid1->gridModel();
     Row(w, 2);
-    w->XbNavigator1->click(TXbNavigator::Insert);
+    w->XbNavigator1->click(DataNavigator::Insert);
     ASSERT_EQ(m->rowCount(), 5);
     const QModelIndex newRow = w->XbGrid1->currentIndex();
     ASSERT_EQ(newRow.row(), 4);
@@ -256,7 +256,7 @@ TEST_F(BrowseWindowTest, ASearchDuringAnInsertLeavesNoRowThatWritesIntoAnotherRe
     w->Button_search->click();
     EXPECT_EQ(scriptedPrompter().asked().back().text, "Gibtsnicht nicht gefunden");
     EXPECT_EQ(m->rowCount(), 4) << "the dropped record's row is gone";
-    EXPECT_FALSE(w->XbNavigator1->button(TXbNavigator::Post)->isEnabled());
+    EXPECT_FALSE(w->XbNavigator1->button(DataNavigator::Post)->isEnabled());
     // An editor still open on that row commits its text.
     EXPECT_FALSE(m->setData(newRow, "Falsch", Qt::EditRole));
     w->Button_ok->click();
@@ -265,14 +265,14 @@ TEST_F(BrowseWindowTest, ASearchDuringAnInsertLeavesNoRowThatWritesIntoAnotherRe
 }
 
 TEST_F(BrowseWindowTest, TheRecordNumberAndCountFollowTheNavigator) {
-  Browse("", 0, [](Tdbf4* w) {
-    w->XbNavigator1->click(TXbNavigator::Last);
+  Browse("", 0, [](BrowseWindow* w) {
+    w->XbNavigator1->click(DataNavigator::Last);
     EXPECT_EQ(w->Edit_recno->text(), "4");
-    w->XbNavigator1->click(TXbNavigator::First);
+    w->XbNavigator1->click(DataNavigator::First);
     EXPECT_EQ(w->Edit_recno->text(), "1");
-    w->XbNavigator1->click(TXbNavigator::Insert);
+    w->XbNavigator1->click(DataNavigator::Insert);
     w->XbGrid1->gridModel()->setData(w->XbGrid1->currentIndex(), "Neu", Qt::EditRole);
-    w->XbNavigator1->click(TXbNavigator::Post);
+    w->XbNavigator1->click(DataNavigator::Post);
     EXPECT_EQ(w->Edit_recno->text(), "5");
     EXPECT_EQ(w->Label_reccount->text(), "/5");
     w->Button_ok->click();
@@ -283,11 +283,11 @@ TEST_F(BrowseWindowTest, TheRecordNumberAndCountFollowTheNavigator) {
 // clicked, and is dropped by its Cancel; the window stays on the record.
 TEST_F(BrowseWindowTest, TheNavigatorTakesOrDropsWhatIsStillBeingTyped) {
   const std::vector<std::string> before = Stored();
-  for (const auto b : {TXbNavigator::Cancel, TXbNavigator::Post}) {
+  for (const auto b : {DataNavigator::Cancel, DataNavigator::Post}) {
     SCOPED_TRACE(b);
-    Browse("", 0, [b](Tdbf4* w) {
+    Browse("", 0, [b](BrowseWindow* w) {
       Row(w, 2);
-      w->XbNavigator1->click(TXbNavigator::Edit);
+      w->XbNavigator1->click(DataNavigator::Edit);
       w->XbGrid1->edit(w->XbGrid1->currentIndex());
       auto* editor = qobject_cast<QLineEdit*>(w->XbGrid1->indexWidget(w->XbGrid1->currentIndex()));
       ASSERT_NE(editor, nullptr);
@@ -299,19 +299,19 @@ TEST_F(BrowseWindowTest, TheNavigatorTakesOrDropsWhatIsStillBeingTyped) {
       w->Button_ok->click();
     });
     std::vector<std::string> expected = before;
-    if (b == TXbNavigator::Post) expected[2] = " Neu       ";
+    if (b == DataNavigator::Post) expected[2] = " Neu       ";
     EXPECT_EQ(Stored(), expected);
   }
 }
 
 TEST_F(BrowseWindowTest, EditsDeletesPacksAndAppendsReachTheTable) {
-  Browse("", 0, [](Tdbf4* w) {
+  Browse("", 0, [](BrowseWindow* w) {
     EXPECT_TRUE(w->mi_edit->menuAction()->isVisible());
     EXPECT_EQ(w->windowTitle().toStdString().find("Titel zwei  Titel eins  ("), 0u);
     auto* m = w->XbGrid1->gridModel();
     EXPECT_TRUE(m->setData(m->index(0, 0), "Omega", Qt::EditRole));
     Row(w, 3);  // leaving the row posts the edit
-    w->XbNavigator1->click(TXbNavigator::Delete);
+    w->XbNavigator1->click(DataNavigator::Delete);
     scriptedPrompter().push(YesNoCancel::Yes);
     w->mi_editPackClick();
     EXPECT_EQ(m->rowCount(), 2);
@@ -326,7 +326,7 @@ TEST_F(BrowseWindowTest, EditsDeletesPacksAndAppendsReachTheTable) {
 
 TEST_F(BrowseWindowTest, APackWithAWarningAsksItWithNoPresetAndReportsNoIndexError) {
   host().SetPackWarning("Pack entfernt Werkstoffe \x81" "brigens. Trotzdem packen ?");
-  Browse("", 0, [](Tdbf4* w) {
+  Browse("", 0, [](BrowseWindow* w) {
     auto* m = w->XbGrid1->gridModel();
     const int rows = m->rowCount();  // record 2 is marked
     scriptedPrompter().clear();
@@ -359,7 +359,7 @@ TEST_F(BrowseWindowTest, AppendingFromATableNeedsTheFileLockAndPrintingWritesThe
   ASSERT_EQ(::fcntl(fd, F_OFD_SETLK, &fl), 0);
   const std::string printed = (dir_.path() / "liste.txt").string();
   desktopSettings.TextDevice = OutputDeviceCode::TextFile;
-  Browse("", 0, [&](Tdbf4* w) {
+  Browse("", 0, [&](BrowseWindow* w) {
     scriptedPrompter().push(other);
     w->mi_fileAppenddbfClick();
     EXPECT_EQ(scriptedPrompter().asked().back().text, "Sperren fehlgeschlagen [Insert]");
@@ -385,7 +385,7 @@ TEST_F(BrowseWindowTest, HtmlExportEscapesDeclaresItsCodePageAndListsEveryRecord
   host().OpenFile(path_);
   const std::string out = (dir_.path() / "export").string();
   desktopSettings.HtmlBrowser = "";
-  Browse("", 1, [&out](Tdbf4* w) {
+  Browse("", 1, [&out](BrowseWindow* w) {
     scriptedPrompter().push(out);
     w->mi_fileExportHtmlClick();
     w->Button_ok->click();

@@ -26,13 +26,13 @@ class TableWriterTest : public ::testing::Test {
     InitReportWriter();
   }
   // The lines the writer puts out on device for a head and one row.
-  std::vector<std::string> Write(uint16_t device, const TTableWriter::Widths& widths, const TTableWriter::Texts& titles,
-                                 const TTableWriter::Texts& row) {
+  std::vector<std::string> Write(uint16_t device, const TableWriter::Widths& widths, const TableWriter::Texts& titles,
+                                 const TableWriter::Texts& row) {
     reportWriter.Device = device;
     const std::string file = (dir / "out.txt").string();
     ShareTextFile.Assign(file);
     EXPECT_TRUE(ShareTextFile.Rewrite());
-    TTableWriter w;
+    TableWriter w;
     w.Init(widths, titles);
     w.WriteRow(row);
     w.Done();

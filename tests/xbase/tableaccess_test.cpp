@@ -133,17 +133,17 @@ TEST_F(TableAccessTest, NameWithOrWithoutExtensionOpensFromTheTableFolder) {
     programState.ErrorFlag = false;
     DbfOpenTable(name);
     EXPECT_FALSE(programState.ErrorFlag);
-    ASSERT_TRUE(tableHost.Dbf4Form.Active());
+    ASSERT_TRUE(tableHost.Table.Active());
     EXPECT_EQ(DbfRecCount(), count);
     EXPECT_EQ(DbfRecNo(), 1);
-    EXPECT_EQ(tableHost.Dbf4Form.FileName(), (dbfDir() / name).string() + (name == "mat" ? ".dbf" : ""));
+    EXPECT_EQ(tableHost.Table.FileName(), (dbfDir() / name).string() + (name == "mat" ? ".dbf" : ""));
   }
   // The program names its tables in any case; the shipped files are lower case.
   DbfOpenTable("MAT");
   EXPECT_FALSE(programState.ErrorFlag);
-  EXPECT_EQ(tableHost.Dbf4Form.FileName(), (dbfDir() / "mat.dbf").string());
+  EXPECT_EQ(tableHost.Table.FileName(), (dbfDir() / "mat.dbf").string());
   DbfCloseTable();
-  EXPECT_FALSE(tableHost.Dbf4Form.Active());
+  EXPECT_FALSE(tableHost.Table.Active());
   EXPECT_TRUE(scriptedPrompter().asked().empty());
   // The write check leaves nothing behind in the table folder.
   EXPECT_EQ(Listing(dbfDir()), (std::set<std::string>{"mat.dbf", "mat.tab"}));
@@ -152,13 +152,13 @@ TEST_F(TableAccessTest, NameWithOrWithoutExtensionOpensFromTheTableFolder) {
 TEST_F(TableAccessTest, MissingTableOrEarlierErrorOpensNothing) {
   DbfOpenTable("nope");
   EXPECT_TRUE(programState.ErrorFlag);
-  EXPECT_FALSE(tableHost.Dbf4Form.Active());
+  EXPECT_FALSE(tableHost.Table.Active());
   EXPECT_EQ(LastShown(), "Datei " + (dbfDir() / "nope.dbf").string() + " nicht gefunden oder kein Zugriffsrecht !");
 
   writeTable("mat.dbf");
   programState.ErrorFlag = true;  // callers clear it first; a set flag means "stop"
   DbfOpenTable("mat");
-  EXPECT_FALSE(tableHost.Dbf4Form.Active());
+  EXPECT_FALSE(tableHost.Table.Active());
 }
 
 TEST_F(TableAccessTest, GotoLandsInsideTheTable) {
@@ -186,7 +186,7 @@ TEST_F(TableAccessTest, GotoLandsInsideTheTable) {
 TEST_F(TableAccessTest, GotoOnAnEmptyTableKeepsThePositionAndSetsErrorFlag) {
   writeTable("empty.dbf", {});
   DbfOpenTable("empty");
-  ASSERT_TRUE(tableHost.Dbf4Form.Active());
+  ASSERT_TRUE(tableHost.Table.Active());
   for (int32_t n : {1, 0}) {
     programState.ErrorFlag = false;
     EXPECT_NO_THROW(DbfGoto(n));
@@ -235,7 +235,7 @@ TEST_F(TableAccessTest, UnknownFieldNameIsReportedAndSetsErrorFlag) {
   programState.ErrorFlag = false;
   DbfSetFieldStr("NAMEX", "lost");
   EXPECT_TRUE(programState.ErrorFlag);
-  EXPECT_FALSE(tableHost.Dbf4Form.Editing());
+  EXPECT_FALSE(tableHost.Table.Editing());
   DbfSkip(1);
   DbfCloseTable();
   EXPECT_EQ(readFile(dbfDir() / "mat.dbf"), before);
@@ -350,7 +350,7 @@ TEST_F(TableAccessTest, AnOrderThatCannotBeWrittenIsReportedAndTheProgramGoesOn)
   EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_EQ(LastShown().rfind("Fehler : Database #", 0), 0u) << LastShown();
   EXPECT_NO_THROW(DbfCloseTable());
-  EXPECT_FALSE(tableHost.Dbf4Form.Active());
+  EXPECT_FALSE(tableHost.Table.Active());
 }
 
 TEST_F(TableAccessTest, AProgramThatEndsWithTheTableAndItsOrderOpenEndsCleanly) {
@@ -409,10 +409,10 @@ TEST_F(TableAccessTest, BrowseWindowChoosesAmongTheShownRecords) {
   services().DbfBrowseWindow = [&](const std::string& option, uint16_t mode) {
     EXPECT_EQ(option, "CLOSE");
     EXPECT_EQ(mode, 1);
-    EXPECT_TRUE(tableHost.Dbf4Form.PickAndClose());
+    EXPECT_TRUE(tableHost.Table.PickAndClose());
     seen = Walk();
     DbfGoto(3);
-    tableHost.Dbf4Form.Accept(2);
+    tableHost.Table.Accept(2);
   };
   programState.ErrorFlag = true;
   DbfBrowse("CLOSE", 1);
@@ -439,16 +439,16 @@ TEST_F(TableAccessTest, ReadOnlyTableIsReadInPlaceAndCopiedOnlyForAChange) {
 
   DbfOpenTable("mat");
   EXPECT_FALSE(programState.ErrorFlag);
-  ASSERT_TRUE(tableHost.Dbf4Form.Active());
-  EXPECT_TRUE(tableHost.Dbf4Form.ReadOnly());
-  EXPECT_EQ(tableHost.Dbf4Form.FileName(), path);
+  ASSERT_TRUE(tableHost.Table.Active());
+  EXPECT_TRUE(tableHost.Table.ReadOnly());
+  EXPECT_EQ(tableHost.Table.FileName(), path);
   EXPECT_EQ(DbfRecCount(), 4);
   DbfGoto(3);
   EXPECT_EQ(Field(1), "Beta      ");
   // Choosing a record reads only.
-  services().DbfBrowseWindow = [&](const std::string&, uint16_t) { tableHost.Dbf4Form.Accept(1); };
+  services().DbfBrowseWindow = [&](const std::string&, uint16_t) { tableHost.Table.Accept(1); };
   DbfBrowse("", 1);
-  EXPECT_TRUE(tableHost.Dbf4Form.ReadOnly());
+  EXPECT_TRUE(tableHost.Table.ReadOnly());
   EXPECT_TRUE(Listing(tempDir()).empty());
   EXPECT_TRUE(scriptedPrompter().asked().empty());
 
@@ -456,11 +456,11 @@ TEST_F(TableAccessTest, ReadOnlyTableIsReadInPlaceAndCopiedOnlyForAChange) {
   DbfIndexOnTemp("NAME", "mat");
   DbfSetFieldStr("NAME", "Copy");
   EXPECT_FALSE(programState.ErrorFlag);
-  EXPECT_FALSE(tableHost.Dbf4Form.ReadOnly());
-  EXPECT_EQ(tableHost.Dbf4Form.FileName(), (tempDir() / "mat.dbf").string());
-  EXPECT_TRUE(tableHost.Dbf4Form.OpenedFromTempDir());
+  EXPECT_FALSE(tableHost.Table.ReadOnly());
+  EXPECT_EQ(tableHost.Table.FileName(), (tempDir() / "mat.dbf").string());
+  EXPECT_TRUE(tableHost.Table.OpenedFromTempDir());
   EXPECT_EQ(DbfRecNo(), 3);
-  EXPECT_TRUE(tableHost.Dbf4Form.Indexed());
+  EXPECT_TRUE(tableHost.Table.Indexed());
   EXPECT_EQ(readFile(tempDir() / "mat.dbt"), std::string(512, '\0'));
   EXPECT_NE(fs::status(tempDir() / "mat.dbf").permissions() & fs::perms::owner_write, fs::perms::none);
   DbfSkip(1);
@@ -487,8 +487,8 @@ TEST_F(TableAccessTest, ReadOnlyTableIsReadInPlaceAndCopiedOnlyForAChange) {
     fs::remove(tempDir() / "mat.dbf");
     DbfOpenTable("mat");
     EXPECT_FALSE(programState.ErrorFlag);
-    EXPECT_EQ(tableHost.Dbf4Form.FileName(), path);
-    EXPECT_TRUE(tableHost.Dbf4Form.ReadOnly());
+    EXPECT_EQ(tableHost.Table.FileName(), path);
+    EXPECT_TRUE(tableHost.Table.ReadOnly());
     if (append) {
       EXPECT_TRUE(DbfAppendRec());
       EXPECT_EQ(DbfRecCount(), 5);
@@ -497,12 +497,12 @@ TEST_F(TableAccessTest, ReadOnlyTableIsReadInPlaceAndCopiedOnlyForAChange) {
       services().DbfBrowseWindow = [&](const std::string&, uint16_t mode) {
         EXPECT_EQ(mode, 0);
         shown = true;
-        EXPECT_FALSE(tableHost.Dbf4Form.ReadOnly());
+        EXPECT_FALSE(tableHost.Table.ReadOnly());
       };
       DbfBrowse("", 0);
       EXPECT_TRUE(shown);
     }
-    EXPECT_EQ(tableHost.Dbf4Form.FileName(), (tempDir() / "mat.dbf").string());
+    EXPECT_EQ(tableHost.Table.FileName(), (tempDir() / "mat.dbf").string());
     EXPECT_EQ(readFile(path), before);
     DbfCloseTable();
   }
@@ -520,12 +520,12 @@ TEST_F(TableAccessTest, AShippedTableIsChangedInTheUsersCopyWhichIsUsedFromThenO
   const std::string copy = (dir_ / "user" / "qorva" / "mat.dbf").string();
 
   DbfOpenTable("mat");
-  ASSERT_TRUE(tableHost.Dbf4Form.Active());
-  EXPECT_TRUE(tableHost.Dbf4Form.ReadOnly()) << "writable for this user, and still never written";
+  ASSERT_TRUE(tableHost.Table.Active());
+  EXPECT_TRUE(tableHost.Table.ReadOnly()) << "writable for this user, and still never written";
   DbfGoto(3);
   DbfSetFieldStr("NAME", "Eigen");
   EXPECT_FALSE(programState.ErrorFlag);
-  EXPECT_EQ(tableHost.Dbf4Form.FileName(), copy);
+  EXPECT_EQ(tableHost.Table.FileName(), copy);
   DbfSkip(1);
   DbfCloseTable();
   EXPECT_EQ(readFile(path), before);
@@ -535,8 +535,8 @@ TEST_F(TableAccessTest, AShippedTableIsChangedInTheUsersCopyWhichIsUsedFromThenO
   EXPECT_TRUE(Listing(tempDir()).empty()) << "nothing of it is left to the run's work files";
 
   DbfOpenTable("mat");
-  EXPECT_EQ(tableHost.Dbf4Form.FileName(), copy);
-  EXPECT_FALSE(tableHost.Dbf4Form.ReadOnly());
+  EXPECT_EQ(tableHost.Table.FileName(), copy);
+  EXPECT_FALSE(tableHost.Table.ReadOnly());
   DbfGoto(3);
   EXPECT_EQ(Field(1), "Eigen     ");
   DbfCloseTable();
@@ -551,14 +551,14 @@ TEST_F(TableAccessTest, FailedCopyForAChangeIsReportedAndChangesNothing) {
   programState.TempDir = (dir_ / "tmpfile").string();
   DbfOpenTable("mat");
   EXPECT_FALSE(programState.ErrorFlag);
-  ASSERT_TRUE(tableHost.Dbf4Form.Active());
+  ASSERT_TRUE(tableHost.Table.Active());
   DbfGoto(2);
   DbfSetFieldStr("NAME", "Lost");
   EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_NE(LastShown().find("kann nicht nach"), std::string::npos) << LastShown();
   EXPECT_NE(LastShown().find("mat.dbf"), std::string::npos);
   // Still open for reading, on the same record, and nothing written anywhere.
-  EXPECT_TRUE(tableHost.Dbf4Form.ReadOnly());
+  EXPECT_TRUE(tableHost.Table.ReadOnly());
   EXPECT_EQ(DbfRecNo(), 2);
   EXPECT_FALSE(DbfAppendRec());
   programState.ErrorFlag = false;
@@ -568,10 +568,10 @@ TEST_F(TableAccessTest, FailedCopyForAChangeIsReportedAndChangesNothing) {
   // The host itself refuses a write to a table open for reading.
   scriptedPrompter().clear();
   programState.ErrorFlag = false;
-  tableHost.Dbf4Form.SetFieldStr("NAME", "Lost");
+  tableHost.Table.SetFieldStr("NAME", "Lost");
   EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_NE(LastShown().find("nur zum Lesen"), std::string::npos) << LastShown();
-  EXPECT_FALSE(tableHost.Dbf4Form.Editing());
+  EXPECT_FALSE(tableHost.Table.Editing());
 }
 
 // Shipped tables are written whole from rows; what does not fit is refused before anything is written.
