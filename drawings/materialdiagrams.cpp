@@ -252,7 +252,7 @@ void DrawStrengthTable(const Spring& s) {
     sbz[static_cast<size_t>(i + 1)] = StressStr(v * factor);
   }
   {
-    TAusTabelle table(DiagramX(0.28L * d.DiagramXRange), DiagramY(0.98L * d.DiagramYRange), h,
+    ValueTable table(DiagramX(0.28L * d.DiagramXRange), DiagramY(0.98L * d.DiagramYRange), h,
                       {9, 5, 5, 5, 5, 5, 5}, head);
     table.TableRow(rm);
     table.TableRow(sbz);

@@ -250,7 +250,7 @@ void DrawForceTable(const Spring& s, long double x, long double y, long double h
   const FamilyData& g = s.family;
   const ProductData& q = s.product;
   const long double Rm = g.TensileStrength;
-  TAusTabelle table(x, y, h, Widths({2, 8, 8, 8, 6}),
+  ValueTable table(x, y, h, Widths({2, 8, 8, 8, 6}),
                     Cells({"i", " F [" + ForceUnit() + "]", "s [" + LengthUnit() + "]", "sig.b " + StressUnit(),
                            "sig.b/Rm"}));
   table.TableRow(Cells({"2", ForceFix(5, 2, q.Force2), LengthFix(6, 0, q.Travel2), StressFix(8, 0, g.Stress2),
@@ -263,7 +263,7 @@ void DrawDimensionTable(const Spring& s, long double x, long double y, long doub
   const FamilyData& g = s.family;
   const ProductData& q = s.product;
   const std::string u = LengthUnit();
-  TAusTabelle table(x, y, h, Widths({4, 3, 6}), Cells({"Abmessungen"}));
+  ValueTable table(x, y, h, Widths({4, 3, 6}), Cells({"Abmessungen"}));
   table.TableRow(Cells({"t", u, LengthStr(g.BandThickness)}));
   table.TableRow(Cells({"b", u, LengthStr(g.BandWidth)}));
   table.TableRow(Cells({"De", u, LengthStr(q.OuterDiameter)}));
@@ -309,7 +309,7 @@ void DrawMaterialTable(const Spring& s, long double x, long double y, long doubl
   // fit in it, digits and capitals included, on the screen and in a CAD file; a longer text goes on
   // to the next row.
   constexpr std::size_t kCellChars = 22;
-  TAusTabelle table(x, y, h, Widths({20}), Cells({"Werkstoff"}));
+  ValueTable table(x, y, h, Widths({20}), Cells({"Werkstoff"}));
   for (const std::string* text : {&m.Text1, &m.Text2, &m.Text3, &m.Text4})
     for (const std::string& line : WrapCellText(*text, kCellChars)) table.TableRow(Cells({line}));
   table.TableRow(Cells({"E = " + StressFix(6, 0, g.EModulus) + " " + su}));

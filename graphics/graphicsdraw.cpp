@@ -10,11 +10,11 @@
 
 namespace qorva {
 
-std::unique_ptr<TGraphDraw> GraphDraw;
+std::unique_ptr<GraphicsDraw> GraphDraw;
 
-TGraphDraw::TGraphDraw() { graphicsState.DisplayList.clear(); }
+GraphicsDraw::GraphicsDraw() { graphicsState.DisplayList.clear(); }
 
-TGraphDraw::~TGraphDraw() { graphicsState.DisplayList.release(); }
+GraphicsDraw::~GraphicsDraw() { graphicsState.DisplayList.release(); }
 
 void GraphClear() { Clear(); }
 

@@ -11,16 +11,16 @@ namespace qorva {
 
 // The screen drawing object. Creating it creates the (empty) display list; it lives as long as the
 // program. The routines below act on the graphics window and need no instance to be called.
-class TGraphDraw {
+class GraphicsDraw {
  public:
-  TGraphDraw();           // GraphInit
-  virtual ~TGraphDraw();  // GraphDone: frees the display list
-  TGraphDraw(const TGraphDraw&) = delete;
-  TGraphDraw& operator=(const TGraphDraw&) = delete;
+  GraphicsDraw();           // GraphInit
+  virtual ~GraphicsDraw();  // GraphDone: frees the display list
+  GraphicsDraw(const GraphicsDraw&) = delete;
+  GraphicsDraw& operator=(const GraphicsDraw&) = delete;
 };
 
 // The one instance; the main window creates it before anything is drawn.
-extern std::unique_ptr<TGraphDraw> GraphDraw;
+extern std::unique_ptr<GraphicsDraw> GraphDraw;
 
 void GraphClear();
 void GraphSetWindow(bool aspect, bool border, long double vx1, long double vy1, long double vx2, long double vy2,

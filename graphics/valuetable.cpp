@@ -7,7 +7,7 @@
 
 namespace qorva {
 
-TAusTabelle::TAusTabelle(long double x0, long double y0, long double h, const std::array<long double, 7>& w,
+ValueTable::ValueTable(long double x0, long double y0, long double h, const std::array<long double, 7>& w,
                          const std::array<std::string, 7>& s) {
   FirstColumn = 1;
   SpareInt = 0;
@@ -38,15 +38,15 @@ TAusTabelle::TAusTabelle(long double x0, long double y0, long double h, const st
   if (std::any_of(s.begin(), s.end(), [](const std::string& t) { return !t.empty(); })) TableRowText();
 }
 
-TAusTabelle::~TAusTabelle() = default;
+ValueTable::~ValueTable() = default;
 
-int32_t TAusTabelle::TableColumnCount() const {
+int32_t ValueTable::TableColumnCount() const {
   for (size_t i = 2; i <= 7; ++i)
     if (ColumnX[i] == ColumnX[i - 1]) return static_cast<int32_t>(i) - 1;
   return 8;
 }
 
-void TAusTabelle::TableRowText() {
+void ValueTable::TableRowText() {
   CadSetColor(18);
   for (int32_t i = FirstColumn; i <= LastBoundary - 1; ++i)
     CadText(" " + CellTexts[static_cast<size_t>(i)], ColumnX[static_cast<size_t>(i)], TextY);
@@ -54,7 +54,7 @@ void TAusTabelle::TableRowText() {
   TextY -= RowHeight;
 }
 
-void TAusTabelle::TableRow(const std::array<std::string, 7>& s) {
+void ValueTable::TableRow(const std::array<std::string, 7>& s) {
   for (size_t i = 1; i <= 7; ++i) CellTexts[i] = s[i - 1];
   CadSetColor(17);
   const auto first = static_cast<size_t>(FirstColumn);
@@ -65,7 +65,7 @@ void TAusTabelle::TableRow(const std::array<std::string, 7>& s) {
   TableRowText();
 }
 
-void TAusTabelle::TableRow3(const std::string& s1, const std::string& s2, const std::string& s3) {
+void ValueTable::TableRow3(const std::string& s1, const std::string& s2, const std::string& s3) {
   TableRow({s1, s2, s3, "", "", "", ""});
 }
 
@@ -75,7 +75,7 @@ void TableMessageList(long double x, long double y, long double h, long double w
   if (h == 0.0L) h = 2.0L;
   if (width == 0.0L) width = 42.0L;
   if (count > 1 && maxHeight > 0.1L) h = std::min(h, maxHeight / static_cast<long double>(count) / 2.0L);
-  TAusTabelle table(x, y, h, {width, 0, 0, 0, 0, 0, 0}, {errorList.ErrorMsgs[1], "", "", "", "", "", ""});
+  ValueTable table(x, y, h, {width, 0, 0, 0, 0, 0, 0}, {errorList.ErrorMsgs[1], "", "", "", "", "", ""});
   for (int32_t i = 2; i <= count; ++i)
     table.TableRow({errorList.ErrorMsgs[static_cast<size_t>(i)], "", "", "", "", "", ""});
 }

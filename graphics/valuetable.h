@@ -9,13 +9,13 @@
 
 namespace qorva {
 
-class TAusTabelle {
+class ValueTable {
  public:
   // TableInit: columns from x0 with widths w[i] text heights (x 0.9), heading row at the upper
   // left corner (x0, y0) with text height h.
-  TAusTabelle(long double x0, long double y0, long double h, const std::array<long double, 7>& w,
+  ValueTable(long double x0, long double y0, long double h, const std::array<long double, 7>& w,
               const std::array<std::string, 7>& s);
-  virtual ~TAusTabelle();  // TableDone: no work
+  virtual ~ValueTable();  // TableDone: no work
 
   void TableRow(const std::array<std::string, 7>& s);
   void TableRow3(const std::string& s1, const std::string& s2, const std::string& s3);

@@ -34,8 +34,8 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const char* text, int
 
 }  // namespace
 
-TEinDiagramLimits::TEinDiagramLimits(QWidget* parent) : QDialog(parent) {
-  setObjectName(QStringLiteral("EinDiagramLimits"));
+DiagramLimitsDialog::DiagramLimitsDialog(QWidget* parent) : QDialog(parent) {
+  setObjectName(QStringLiteral("DiagramLimitsDialog"));
   setModal(true);
   resize(488, 375);
 
@@ -85,7 +85,7 @@ TEinDiagramLimits::TEinDiagramLimits(QWidget* parent) : QDialog(parent) {
   Button_calc->setFocus();
 }
 
-void SetProposedLimits(TEinDiagramLimits& form, long double xmin, long double ymin, long double xmax,
+void SetProposedLimits(DiagramLimitsDialog& form, long double xmin, long double ymin, long double xmax,
                        long double ymax) {
   form.ProposedXMin = xmin;
   form.ProposedYMin = ymin;
@@ -93,14 +93,14 @@ void SetProposedLimits(TEinDiagramLimits& form, long double xmin, long double ym
   form.ProposedYMax = ymax;
 }
 
-void TEinDiagramLimits::Button_calcClick() {
+void DiagramLimitsDialog::Button_calcClick() {
   Edit_xmin->setText(dosToQString(RealStr3(ProposedXMin)));
   Edit_ymin->setText(dosToQString(RealStr3(ProposedYMin)));
   Edit_xmax->setText(dosToQString(RealStr3(ProposedXMax)));
   Edit_ymax->setText(dosToQString(RealStr3(ProposedYMax)));
 }
 
-void TEinDiagramLimits::Button_okClick() {
+void DiagramLimitsDialog::Button_okClick() {
   auto& e = diagramState.DiagramEnteredLimits;
   e[0] = StrToReal(qStringToDos(Edit_xmin->text()));
   e[1] = StrToReal(qStringToDos(Edit_ymin->text()));
@@ -109,19 +109,19 @@ void TEinDiagramLimits::Button_okClick() {
   accept();
 }
 
-void TEinDiagramLimits::Button_cancelClick() {
+void DiagramLimitsDialog::Button_cancelClick() {
   programState.ErrorFlag = true;
   QDialog::reject();
 }
 
-void TEinDiagramLimits::Button_helpClick() {
+void DiagramLimitsDialog::Button_helpClick() {
   ShowHelpText(1950, "", 1);
   programState.ErrorFlag = false;
 }
 
-void TEinDiagramLimits::reject() { QDialog::reject(); }
+void DiagramLimitsDialog::reject() { QDialog::reject(); }
 
-void TEinDiagramLimits::keyPressEvent(QKeyEvent* event) {
+void DiagramLimitsDialog::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
     Button_cancelClick();
     return;
@@ -130,7 +130,7 @@ void TEinDiagramLimits::keyPressEvent(QKeyEvent* event) {
 }
 
 void RunDiagramLimitsDialog(const DiagramLimitsRequest& request) {
-  TEinDiagramLimits form(GraphForm());
+  DiagramLimitsDialog form(GraphForm());
   SetProposedLimits(form, request.xmin, request.ymin, request.xmax, request.ymax);
   form.Label_x->setText(dosToQString(request.xTitle));
   form.Label_y->setText(dosToQString(request.yTitle));

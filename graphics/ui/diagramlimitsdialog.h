@@ -16,10 +16,10 @@ class QPushButton;
 
 namespace qorva {
 
-class TEinDiagramLimits : public QDialog {
+class DiagramLimitsDialog : public QDialog {
   Q_OBJECT
  public:
-  explicit TEinDiagramLimits(QWidget* parent = nullptr);
+  explicit DiagramLimitsDialog(QWidget* parent = nullptr);
 
   QGroupBox* GroupBox1;
   QLineEdit* Edit_ymax;
@@ -52,7 +52,7 @@ class TEinDiagramLimits : public QDialog {
   void keyPressEvent(QKeyEvent* event) override;
 };
 
-void SetProposedLimits(TEinDiagramLimits& form, long double xmin, long double ymin, long double xmax,
+void SetProposedLimits(DiagramLimitsDialog& form, long double xmin, long double ymin, long double xmax,
                        long double ymax);
 // Shows the dialog modally for one DiagramAxes call (the hook of diagrams).
 void RunDiagramLimitsDialog(const DiagramLimitsRequest& request);

@@ -28,7 +28,7 @@
 
 namespace qorva {
 
-TFKWENGRA* FKwengra = nullptr;
+GraphicsWindow* FKwengra = nullptr;
 
 namespace {
 
@@ -476,7 +476,7 @@ static void mouseDown(QMouseEvent* e) {
 
 class GraphCanvasWidget : public QWidget {
  public:
-  explicit GraphCanvasWidget(TFKWENGRA* form) : QWidget(form), form_(form) {
+  explicit GraphCanvasWidget(GraphicsWindow* form) : QWidget(form), form_(form) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
   }
@@ -507,15 +507,15 @@ class GraphCanvasWidget : public QWidget {
   }
 
  private:
-  TFKWENGRA* form_;
+  GraphicsWindow* form_;
 };
 
-TFKWENGRA::TFKWENGRA(QWidget* parent) : TFKWENGRA(parent, true) {}
+GraphicsWindow::GraphicsWindow(QWidget* parent) : GraphicsWindow(parent, true) {}
 
-TFKWENGRA::TFKWENGRA(QWidget* parent, bool runFormCreate) : QMainWindow(parent) { setup(runFormCreate); }
+GraphicsWindow::GraphicsWindow(QWidget* parent, bool runFormCreate) : QMainWindow(parent) { setup(runFormCreate); }
 
-void TFKWENGRA::setup(bool runFormCreate) {
-  setObjectName("FKwengra");
+void GraphicsWindow::setup(bool runFormCreate) {
+  setObjectName("GraphicsWindow");
   setWindowTitle("KwenGraf");
   resize(544, 386);
   setCursor(Qt::ArrowCursor);
@@ -531,13 +531,13 @@ void InstallGraphWindow(Services& s) {
   s.GraphWindow = []() -> GraphWindowHost* { return FKwengra; };
 }
 
-TFKWENGRA::~TFKWENGRA() {
+GraphicsWindow::~GraphicsWindow() {
   if (FKwengra == this) FKwengra = nullptr;
 }
 
-QWidget* TFKWENGRA::canvasWidget() const { return canvasWidget_; }
+QWidget* GraphicsWindow::canvasWidget() const { return canvasWidget_; }
 
-void TFKWENGRA::RequestRepaint() {
+void GraphicsWindow::RequestRepaint() {
   replayDue_ = true;
   // A replay held by a pause would go on over a list that has changed meanwhile; the next paint
   // starts it afresh.
@@ -546,11 +546,11 @@ void TFKWENGRA::RequestRepaint() {
   canvasWidget_->update();
 }
 
-void TFKWENGRA::SetWaitCursor(bool wait) { canvasWidget_->setCursor(wait ? Qt::WaitCursor : Qt::ArrowCursor); }
+void GraphicsWindow::SetWaitCursor(bool wait) { canvasWidget_->setCursor(wait ? Qt::WaitCursor : Qt::ArrowCursor); }
 
-void TFKWENGRA::CanvasMoveTo(int32_t x, int32_t y) { screenCanvas_.penPos = QPointF(x, y); }
+void GraphicsWindow::CanvasMoveTo(int32_t x, int32_t y) { screenCanvas_.penPos = QPointF(x, y); }
 
-void TFKWENGRA::CanvasLineTo(int32_t x, int32_t y) {
+void GraphicsWindow::CanvasLineTo(int32_t x, int32_t y) {
   if (!canvas_.isNull()) {
     QPainter p(&canvas_);
     p.setPen(screenCanvas_.pen);
@@ -560,7 +560,7 @@ void TFKWENGRA::CanvasLineTo(int32_t x, int32_t y) {
   canvasWidget_->update();
 }
 
-void TFKWENGRA::CanvasRectangle(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+void GraphicsWindow::CanvasRectangle(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
   if (canvas_.isNull()) return;
   QPainter p(&canvas_);
   p.setPen(screenCanvas_.pen);
@@ -568,7 +568,7 @@ void TFKWENGRA::CanvasRectangle(int32_t x1, int32_t y1, int32_t x2, int32_t y2) 
   canvasWidget_->update();
 }
 
-void TFKWENGRA::CanvasInvertRectangle(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+void GraphicsWindow::CanvasInvertRectangle(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
   if (canvas_.isNull()) return;
   QPainter p(&canvas_);
   p.setRenderHint(QPainter::Antialiasing, false);
@@ -580,9 +580,9 @@ void TFKWENGRA::CanvasInvertRectangle(int32_t x1, int32_t y1, int32_t x2, int32_
   canvasWidget_->update();
 }
 
-void TFKWENGRA::FormKeyDown(uint16_t& key) { processKey(key); }
+void GraphicsWindow::FormKeyDown(uint16_t& key) { processKey(key); }
 
-void TFKWENGRA::mouseUp(QPoint at) {
+void GraphicsWindow::mouseUp(QPoint at) {
   const QSize area = canvasWidget_->size();
   if (!graphicsState.RubberBandActive || programState.GraphResX == 0 || programState.GraphResY == 0) {
     FormMouseUp(at.x(), at.y(), area.width(), area.height());
@@ -606,7 +606,7 @@ void TFKWENGRA::mouseUp(QPoint at) {
   FormMouseUp(end.x(), end.y(), programState.GraphResX + 1, programState.GraphResY + 1);
 }
 
-void TFKWENGRA::keyPressEvent(QKeyEvent* event) {
+void GraphicsWindow::keyPressEvent(QKeyEvent* event) {
   // Keys reach the window when the drawing area has no focus.
   uint16_t key = VirtualKeyCode(*event);
   if (processKey(key)) {
@@ -616,34 +616,34 @@ void TFKWENGRA::keyPressEvent(QKeyEvent* event) {
   QMainWindow::keyPressEvent(event);
 }
 
-void TFKWENGRA::changeEvent(QEvent* event) {
+void GraphicsWindow::changeEvent(QEvent* event) {
   // Every activation shows the list afresh.
   if (event->type() == QEvent::ActivationChange && isActiveWindow()) RequestRepaint();
   QMainWindow::changeEvent(event);
 }
 
-void TFKWENGRA::canvasResized(QSize size) {
+void GraphicsWindow::canvasResized(QSize size) {
   if (size.isEmpty()) return;
   canvas_ = QImage(size, QImage::Format_RGB32);
   canvas_.fill(Background());
   replayDue_ = true;
 }
 
-void TFKWENGRA::canvasPaint(QPainter& painter) {
+void GraphicsWindow::canvasPaint(QPainter& painter) {
   if (canvas_.isNull() || canvas_.size() != canvasWidget_->size()) canvasResized(canvasWidget_->size());
   // The replay draws onto the image; the paint itself never waits and never lets other events in.
   if (replayDue_) startReplay();
   if (!canvas_.isNull()) painter.drawImage(0, 0, canvas_);
 }
 
-void TFKWENGRA::FormPaint() {
+void GraphicsWindow::FormPaint() {
   if (canvas_.isNull() || canvas_.size() != canvasWidget_->size()) canvasResized(canvasWidget_->size());
   startReplay();
   canvasWidget_->update();
 }
 
 
-void TFKWENGRA::startReplay() {
+void GraphicsWindow::startReplay() {
   replayDue_ = false;
   pauseTimer_.stop();
   if (canvas_.isNull()) return;
@@ -652,7 +652,7 @@ void TFKWENGRA::startReplay() {
   continueReplay(false);
 }
 
-void TFKWENGRA::continueReplay(bool repaint) {
+void GraphicsWindow::continueReplay(bool repaint) {
   if (canvas_.isNull()) return;
   DisplayListReplay::Stop stop;
   {
@@ -679,7 +679,7 @@ void TFKWENGRA::continueReplay(bool repaint) {
   if (repaint) canvasWidget_->update();
 }
 
-void TFKWENGRA::PrintReplay(QPainter& printer, const PrintPage& page) {
+void GraphicsWindow::PrintReplay(QPainter& printer, const PrintPage& page) {
   pauseTimer_.stop();
   if (canvas_.isNull() || canvas_.size() != canvasWidget_->size()) canvasResized(canvasWidget_->size());
   graphicsState.GraphPrinting = true;

@@ -1,5 +1,5 @@
 #pragma once
-// The graphics window and the replay of its display list. TFKWENGRA keeps the picture in an image
+// The graphics window and the replay of its display list. GraphicsWindow keeps the picture in an image
 // of its client area; a repaint request replays the whole list onto that image, a plain paint
 // only shows it, and the canvas operations draw straight onto it. Pause records are played out by
 // a timer, never by waiting inside a paint.
@@ -128,11 +128,11 @@ uint16_t VirtualKeyCode(const QKeyEvent& event);
 
 class GraphCanvasWidget;
 
-class TFKWENGRA : public QMainWindow, public GraphWindowHost {
+class GraphicsWindow : public QMainWindow, public GraphWindowHost {
   Q_OBJECT
  public:
-  explicit TFKWENGRA(QWidget* parent = nullptr);
-  ~TFKWENGRA() override;
+  explicit GraphicsWindow(QWidget* parent = nullptr);
+  ~GraphicsWindow() override;
 
   // The replay onto the client area (and the printer while printing).
   void FormPaint();
@@ -160,7 +160,7 @@ class TFKWENGRA : public QMainWindow, public GraphWindowHost {
  protected:
   // For a window that replaces the graphics window's own creation step (the main window): the
   // window fields keep their zero start.
-  TFKWENGRA(QWidget* parent, bool runFormCreate);
+  GraphicsWindow(QWidget* parent, bool runFormCreate);
   void changeEvent(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
 
@@ -184,7 +184,7 @@ class TFKWENGRA : public QMainWindow, public GraphWindowHost {
 };
 
 // The graphics window (the main window once it exists).
-extern TFKWENGRA* FKwengra;
+extern GraphicsWindow* FKwengra;
 
 // Makes FKwengra, the first graphics window made, the window the display list shows in (the
 // service GraphWindow).

@@ -57,13 +57,13 @@ uint32_t calcMessagesShown = 0;
 }  // namespace
 
 // The main window's creation takes the place of the graphics window's own.
-Thh::Thh(QWidget* parent) : TFKWENGRA(parent, false) {
+Thh::Thh(QWidget* parent) : GraphicsWindow(parent, false) {
   setObjectName("hh");
   TMainMenu& menu = BuildMainMenu(*this);  // the menu bar with the captions of the module start (German)
   for (QAction* item : {menu.mi_file1, menu.mi_file2, menu.mi_file3, menu.mi_file4})
     if (item) item->setVisible(false);
   WireMenuCommands(*this);
-  if (!GraphDraw) GraphDraw = std::make_unique<TGraphDraw>();
+  if (!GraphDraw) GraphDraw = std::make_unique<GraphicsDraw>();
   // The shell owns the program identity and sets it before anything reads it.
   SetProgramIdentity();
   setWindowTitle(dosToQString(programState.ProgTitle));

@@ -17,7 +17,7 @@ namespace qorva {
 
 class TMainMenu;
 
-class Thh : public TFKWENGRA {
+class Thh : public GraphicsWindow {
   Q_OBJECT
  public:
   // Menu captions, the screen drawing object and the program identity; the rest of the start-up

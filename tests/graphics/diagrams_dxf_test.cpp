@@ -39,7 +39,7 @@ class DiagramPageTest : public KernelTest {
     DiagramMoveTo(0, 0);
     for (int s = 100; s <= 2000; s += 100) DiagramLineTo(s, 0.35L * s);
     DiagramMarker(1000, 300, 1.0L);
-    TAusTabelle table(120, 110, 2, {6, 5, 5, 0, 0, 0, 0}, {"", "s [mm]", "F [N]", "", "", "", ""});
+    ValueTable table(120, 110, 2, {6, 5, 5, 0, 0, 0, 0}, {"", "s [mm]", "F [N]", "", "", "", ""});
     table.TableRow3("1", "500", "150");
     table.TableRow3("2", "1000", "300");
     ClearErrorList();

@@ -17,7 +17,7 @@ class GraphicsDrawTest : public ::testing::Test {
     InitAllSettings();
     InitGraphicsState();
     GraphicsWindowCreate();
-    GraphDraw = std::make_unique<TGraphDraw>();
+    GraphDraw = std::make_unique<GraphicsDraw>();
     test::scriptedPrompter().clear();
   }
   void TearDown() override {

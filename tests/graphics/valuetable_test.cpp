@@ -54,7 +54,7 @@ class TableTest : public KernelTest {
 TEST_F(TableTest, ZeroWidthEndsTheColumnsAndHeadingRowHasOnlyItsFrame) {
   TableWriter& w = Open();
   {
-    TAusTabelle t(10, 100, 2, {9, 5, 5, 0, 4, 4, 4}, {"F", "s", "", "x", "", "", ""});
+    ValueTable t(10, 100, 2, {9, 5, 5, 0, 4, 4, 4}, {"F", "s", "", "x", "", "", ""});
     EXPECT_EQ(t.LastBoundary, 4);
     EXPECT_EQ(t.TableColumnCount(), 4);
     EXPECT_TRUE(Near(t.ColumnX[2], 10 + 8.1L * 2) && Near(t.ColumnX[3], 10 + 12.6L * 2) &&
@@ -86,7 +86,7 @@ TEST_F(TableTest, ZeroWidthEndsTheColumnsAndHeadingRowHasOnlyItsFrame) {
 TEST_F(TableTest, BodyRowsGetSeparatorsAndARuleAlongTheirLowerEdge) {
   TableWriter& w = Open();
   {
-    TAusTabelle t(0, 50, 2, {10, 10, 0, 0, 0, 0, 0}, {"a", "b", "", "", "", "", ""});
+    ValueTable t(0, 50, 2, {10, 10, 0, 0, 0, 0, 0}, {"a", "b", "", "", "", "", ""});
     const size_t before = w.calls.size();
     t.TableRow3("1", "2", "ignored");  // only two columns
     const std::vector<WriterCall> row(w.calls.begin() + static_cast<long>(before), w.calls.end());
@@ -120,7 +120,7 @@ TEST_F(TableTest, BodyRowsGetSeparatorsAndARuleAlongTheirLowerEdge) {
 TEST_F(TableTest, WithoutHeadingsTheFirstRowFillsTheHeadingFrame) {
   TableWriter& w = Open();
   {
-    TAusTabelle t(0, 50, 2, {10, 10, 0, 0, 0, 0, 0}, {"", "", "", "", "", "", ""});
+    ValueTable t(0, 50, 2, {10, 10, 0, 0, 0, 0, 0}, {"", "", "", "", "", "", ""});
     EXPECT_EQ(Count(w.calls, "text"), 0u);
     t.TableRow3("1", "2", "");
   }
@@ -132,10 +132,10 @@ TEST_F(TableTest, WithoutHeadingsTheFirstRowFillsTheHeadingFrame) {
 
 TEST_F(TableTest, AllSevenColumnsCountWhenTheFirstSixHaveWidths) {
   TableWriter& w = Open();
-  TAusTabelle t(0, 0, 1, {1, 1, 1, 1, 1, 1, 1}, {"1", "2", "3", "4", "5", "6", "7"});
+  ValueTable t(0, 0, 1, {1, 1, 1, 1, 1, 1, 1}, {"1", "2", "3", "4", "5", "6", "7"});
   EXPECT_EQ(t.LastBoundary, 8);
   EXPECT_EQ(Count(w.calls, "text"), 7u);
-  TAusTabelle first(0, 0, 1, {0, 1, 1, 1, 1, 1, 1}, {"1", "", "", "", "", "", ""});
+  ValueTable first(0, 0, 1, {0, 1, 1, 1, 1, 1, 1}, {"1", "", "", "", "", "", ""});
   EXPECT_EQ(first.LastBoundary, 1) << "a first column of width 0 leaves no column";
   CadEndOutput();
 }

@@ -42,8 +42,8 @@ void Key(QWidget* w, int key) {
 }
 
 // Runs act on the next modal window once it is shown; fails instead of hanging when none comes.
-void OnNextModal(std::function<void(TEinDiagramLimits*)> act) {
-  test::OnNextModalOf<TEinDiagramLimits>(std::move(act), nullptr, "no limits dialog appeared");
+void OnNextModal(std::function<void(DiagramLimitsDialog*)> act) {
+  test::OnNextModalOf<DiagramLimitsDialog>(std::move(act), nullptr, "no limits dialog appeared");
 }
 
 class LimitsDialogTest : public ::testing::Test {
@@ -73,7 +73,7 @@ class LimitsDialogTest : public ::testing::Test {
 };
 
 TEST_F(LimitsDialogTest, ShowsTheLastConfirmedLimitsAndCalculateFillsInTheProposal) {
-  TEinDiagramLimits form;
+  DiagramLimitsDialog form;
   EXPECT_EQ(form.windowTitle(), QString::fromLatin1(programState.ProgName.c_str()));
   EXPECT_EQ(form.Edit_xmin->text().toStdString(), RealStr3(0));
   EXPECT_EQ(form.Edit_xmax->text().toStdString(), RealStr3(1));
@@ -95,7 +95,7 @@ TEST_F(LimitsDialogTest, ShowsTheLastConfirmedLimitsAndCalculateFillsInThePropos
 }
 
 TEST_F(LimitsDialogTest, OkStoresTheTypedLimitsAndTextThatIsNoNumberCountsAsZero) {
-  TEinDiagramLimits form;
+  DiagramLimitsDialog form;
   form.Edit_xmin->setText("10");
   form.Edit_ymin->setText("abc");
   form.Edit_xmax->setText("1,5e3");
@@ -106,14 +106,14 @@ TEST_F(LimitsDialogTest, OkStoresTheTypedLimitsAndTextThatIsNoNumberCountsAsZero
   EXPECT_EQ(diagramState.DiagramEnteredLimits, expected);
   EXPECT_FALSE(programState.ErrorFlag);
   // The next dialog shows them.
-  TEinDiagramLimits next;
+  DiagramLimitsDialog next;
   EXPECT_EQ(next.Edit_xmax->text().toStdString(), RealStr3(1500));
 }
 
 TEST_F(LimitsDialogTest, CancelAndEscSetTheFlagTheCloseButtonDoesNot) {
   const std::array<long double, 4> before = diagramState.DiagramEnteredLimits;
   {
-    TEinDiagramLimits form;
+    DiagramLimitsDialog form;
     form.Edit_xmax->setText("99");
     form.Button_cancel->click();
     EXPECT_TRUE(programState.ErrorFlag);
@@ -121,7 +121,7 @@ TEST_F(LimitsDialogTest, CancelAndEscSetTheFlagTheCloseButtonDoesNot) {
   }
   programState.ErrorFlag = false;
   {
-    TEinDiagramLimits form;
+    DiagramLimitsDialog form;
     form.show();
     Key(&form, Qt::Key_Escape);
     EXPECT_TRUE(programState.ErrorFlag);
@@ -129,7 +129,7 @@ TEST_F(LimitsDialogTest, CancelAndEscSetTheFlagTheCloseButtonDoesNot) {
   }
   programState.ErrorFlag = false;
   {
-    TEinDiagramLimits form;
+    DiagramLimitsDialog form;
     form.show();
     form.Edit_xmax->setText("99");
     form.close();
@@ -140,7 +140,7 @@ TEST_F(LimitsDialogTest, CancelAndEscSetTheFlagTheCloseButtonDoesNot) {
 }
 
 TEST_F(LimitsDialogTest, HelpShowsItsTextAndClearsTheFlag) {
-  TEinDiagramLimits form;
+  DiagramLimitsDialog form;
   form.show();
   form.Button_help->click();
   ASSERT_EQ(help.size(), 1u);
@@ -175,7 +175,7 @@ class DiagramWithDialogTest : public LimitsDialogTest {
 
 TEST_F(DiagramWithDialogTest, TypedLimitsAreTakenAndWidenedToNiceValues) {
   QString caption, xLabel, yLabel;
-  OnNextModal([&](TEinDiagramLimits* f) {
+  OnNextModal([&](DiagramLimitsDialog* f) {
     EXPECT_EQ(f->focusWidget(), f->Button_calc);
     caption = f->windowTitle();
     xLabel = f->Label_x->text();
@@ -196,7 +196,7 @@ TEST_F(DiagramWithDialogTest, TypedLimitsAreTakenAndWidenedToNiceValues) {
 }
 
 TEST_F(DiagramWithDialogTest, EnterInAnEditConfirmsTheLimits) {
-  OnNextModal([](TEinDiagramLimits* f) {
+  OnNextModal([](DiagramLimitsDialog* f) {
     f->Edit_xmin->setText("0");
     f->Edit_ymin->setText("0");
     f->Edit_xmax->setText("650");
@@ -213,7 +213,7 @@ TEST_F(DiagramWithDialogTest, EnterInAnEditConfirmsTheLimits) {
 }
 
 TEST_F(DiagramWithDialogTest, CancelKeepsTheComputedLimitsAndLeavesNoError) {
-  OnNextModal([](TEinDiagramLimits* f) {
+  OnNextModal([](DiagramLimitsDialog* f) {
     f->Edit_xmax->setText("1000");
     f->Button_cancel->click();
   });

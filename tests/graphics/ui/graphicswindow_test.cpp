@@ -63,7 +63,7 @@ class ReplayTest : public test::GraphicsStateFixture {
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
     loop.exec();
   }
-  static void showLaidOutSize(TFKWENGRA& window) {
+  static void showLaidOutSize(GraphicsWindow& window) {
     window.resize(641, 481);  // the drawing area the drawings are laid out for
     window.show();
     QApplication::processEvents();
@@ -145,7 +145,7 @@ TEST_F(ReplayTest, UnderEqualAspectACircleStaysRoundAtEveryWindowShape) {
 // A window made smaller or larger than the one the drawing was laid out for shows the whole drawing,
 // as large as the window allows, whenever it changes size.
 TEST_F(ReplayTest, AResizedWindowShowsTheWholeDrawingFittedToIt) {
-  TFKWENGRA window;
+  GraphicsWindow window;
   showLaidOutSize(window);
   Header(0, 0, 160, 120);
   SetColor(12);
@@ -268,7 +268,7 @@ TEST_F(ReplayTest, AWindowRecordWithoutWidthStopsTheReplay) {
 }
 
 TEST_F(ReplayTest, PrintingMapsThePictureOntoThePageAndLeavesTextsOffTheScreen) {
-  TFKWENGRA window;
+  GraphicsWindow window;
   showLaidOutSize(window);
   printSettings.PrintOriginX = 10;
   records({"10;0;0;640;480;0;0;100;50", "8;12", "4;0;0;0;50", "9;3.5;2.5;0;0", "6;50;25;HHHH", "13;5000"});
@@ -307,7 +307,7 @@ TEST_F(ReplayTest, PrintingMapsThePictureOntoThePageAndLeavesTextsOffTheScreen) 
 }
 
 TEST_F(ReplayTest, APauseIsPlayedOutByATimerNotInsideThePaint) {
-  TFKWENGRA window;
+  GraphicsWindow window;
   showLaidOutSize(window);
   redCrossWithPause(300);
   QElapsedTimer clock;
@@ -327,7 +327,7 @@ TEST_F(ReplayTest, APauseIsPlayedOutByATimerNotInsideThePaint) {
 }
 
 TEST_F(ReplayTest, TheWindowShowsADrawingMadeThroughTheDrawingRoutines) {
-  TFKWENGRA window;
+  GraphicsWindow window;
   ASSERT_EQ(FKwengra, &window);
   ASSERT_EQ(graphWindowHost(), &window);
   EXPECT_EQ(window.windowTitle(), "KwenGraf");
@@ -367,7 +367,7 @@ TEST_F(ReplayTest, TheWindowShowsADrawingMadeThroughTheDrawingRoutines) {
 }
 
 TEST_F(ReplayTest, ALongReplayLetsNoQueuedInputRunInsideIt) {
-  TFKWENGRA window;
+  GraphicsWindow window;
   showLaidOutSize(window);
   SetWindow(true, false, 0, 0, 1, 1, 0, 0, 100, 50);
   // Well over 100000 records.
@@ -386,7 +386,7 @@ TEST_F(ReplayTest, ALongReplayLetsNoQueuedInputRunInsideIt) {
 }
 
 TEST_F(ReplayTest, ANewDrawingDuringAPauseStartsTheReplayAfresh) {
-  TFKWENGRA window;
+  GraphicsWindow window;
   showLaidOutSize(window);
   redCrossWithPause(200);
   ClearViewPort();

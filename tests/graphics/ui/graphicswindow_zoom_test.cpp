@@ -35,7 +35,7 @@ class WindowZoomTest : public ::testing::Test {
   }
   // A window whose drawing area is 641 by 481 pixels (or the size given), showing one red square in
   // a world of pixels (0..640 by 0..480), drawn with unequal aspect so world units are pixels.
-  static void showSquare(TFKWENGRA& window, QSize area = QSize(641, 481)) {
+  static void showSquare(GraphicsWindow& window, QSize area = QSize(641, 481)) {
     window.resize(area);
     window.show();
     QApplication::processEvents();
@@ -50,7 +50,7 @@ class WindowZoomTest : public ::testing::Test {
 };
 
 TEST_F(WindowZoomTest, ARubberBandDraggedWithTheMouseZoomsIntoItsRectangle) {
-  TFKWENGRA window;
+  GraphicsWindow window;
   showSquare(window);
   QWidget* area = window.canvasWidget();
   ASSERT_EQ(at(window.canvasImage(), 320, 240), Red);
@@ -105,7 +105,7 @@ TEST_F(WindowZoomTest, ARubberBandDraggedWithTheMouseZoomsIntoItsRectangle) {
 // The drawing laid out for 641 by 481 pixels, shown fitted in a window twice as large: a band
 // dragged on what is shown zooms into the part of the drawing it covers.
 TEST_F(WindowZoomTest, ARubberBandOnAFittedPictureZoomsIntoWhatItCovers) {
-  TFKWENGRA window;
+  GraphicsWindow window;
   showSquare(window, QSize(1281, 961));
   // The square at twice its size, in the middle of the window.
   EXPECT_EQ(at(window.canvasImage(), 602, 442), Red);
@@ -126,7 +126,7 @@ TEST_F(WindowZoomTest, ARubberBandOnAFittedPictureZoomsIntoWhatItCovers) {
 }
 
 TEST_F(WindowZoomTest, ADoubleClickAndARightClickShowTheWholeDrawing) {
-  TFKWENGRA window;
+  GraphicsWindow window;
   showSquare(window);
   QWidget* area = window.canvasWidget();
   QTest::keyClick(area, Qt::Key_Plus, Qt::KeypadModifier);
