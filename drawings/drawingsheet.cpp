@@ -130,7 +130,7 @@ void DrawDrawingFrame(const Spring& s, int32_t format) {
   if (FreeTextsOn(drawing, format)) {
     const uint16_t count = std::min<uint16_t>(drawing.DrawingTextCount, MaxDrawingTexts);
     for (uint16_t i = 1; i <= count; ++i) {
-      const ZeichTextRecord& t = drawing.DrawingTexts[i];
+      const DrawingTextRecord& t = drawing.DrawingTexts[i];
       if (t.h > 0) CadTextStyle(2, t.phi, t.h, 0.8L * t.h);
       CadText(t.Text, t.x, t.y);
     }

@@ -293,7 +293,7 @@ void DinChangeRows(const DrawingData& d) {
   const int32_t first = FirstShownChange(d);
   for (int32_t i = first; i <= ShownChangeCount(d); ++i) {
     const long double y = 4.25L * static_cast<long double>(i - first + 1) + 1;
-    const AendRecord& r = d.ChangeRecords[static_cast<size_t>(i)];
+    const ChangeRecord& r = d.ChangeRecords[static_cast<size_t>(i)];
     CadText(ChangeIndexText(i), 1, y);
     CadText(r.ChangeIndex, 8.8L, y);
     CadText(r.Date, 34.8L, y);
@@ -474,7 +474,7 @@ void DrawChangeTable(const DrawingData& d) {
   const int32_t first = FirstShownChange(d);
   for (int32_t i = first; i <= ShownChangeCount(d); ++i) {
     const long double y = y0 + 3.5L * static_cast<long double>(i - first + 1) + 0.9L;
-    const AendRecord& r = d.ChangeRecords[static_cast<size_t>(i)];
+    const ChangeRecord& r = d.ChangeRecords[static_cast<size_t>(i)];
     CadText(ChangeIndexText(i), 1, y);
     CadText(r.Date, 9, y);
     CadText(r.Editor, 26, y);

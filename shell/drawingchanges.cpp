@@ -135,7 +135,7 @@ void PrintChangeRecords(const Spring& s, uint16_t device) {
   WriteTextLine(dbl);
   const uint16_t count = std::min(a.ChangeCount, MaxChangeRecords);
   for (uint16_t i = 1; i <= count; ++i) {
-    const AendRecord& r = a.ChangeRecords[i];
+    const ChangeRecord& r = a.ChangeRecords[i];
     WriteTextLine("  " + ChangeLabel(i) + "     " + PadRight(r.Date, 10) + "   " + PadRight(r.Editor, 6) + "   " +
                   PadRight(r.ChangeIndex, 20));
     // A description typed on several lines keeps them; each is a line of the log.
@@ -149,7 +149,7 @@ void PrintChangeRecords(const Spring& s, uint16_t device) {
 void StoreChangeEntry(DrawingData& a, uint16_t n, const std::string& changeIndex, const std::string& date,
                       const std::string& editor, const std::string& description) {
   if (n < 1 || n > MaxChangeRecords) return;
-  AendRecord& r = a.ChangeRecords[n];
+  ChangeRecord& r = a.ChangeRecords[n];
   r.ChangeIndex = cut(changeIndex, 20);
   r.Date = cut(date, 10);
   r.Editor = cut(editor, 5);
@@ -173,14 +173,14 @@ void StoreDrawingInfo(DrawingData& a, const DrawingInfoInput& in) {
   for (const auto& row : in.texts) {
     if (stored >= MaxDrawingTexts) break;
     if (stored > 0 && TrimStr(row[4]).empty()) break;
-    ZeichTextRecord& t = a.DrawingTexts[++stored];
+    DrawingTextRecord& t = a.DrawingTexts[++stored];
     t.x = StrToReal(TrimStr(row[0]));
     t.y = StrToReal(TrimStr(row[1]));
     t.h = StrToReal(TrimStr(row[2]));
     t.phi = StrToReal(TrimStr(row[3]));
     t.Text = row[4];
   }
-  if (stored == 0) a.DrawingTexts[++stored] = ZeichTextRecord{};  // row 1 is always taken
+  if (stored == 0) a.DrawingTexts[++stored] = DrawingTextRecord{};  // row 1 is always taken
   a.DrawingTextCount = stored;
   a.DrawingTextMode = std::clamp(in.mode, 0, 3);
   if (desktopSettings.TitleBlockType == 1 || desktopSettings.TitleBlockType == 2) {

@@ -10,13 +10,13 @@ namespace qorva {
 
 constexpr uint16_t DocumentLinkCount = 5;
 
-struct DokuRecord {
+struct DocumentLink {
   std::string Program;
   std::string File;
 };
 
 struct DocumentLinkList {
-  std::array<DokuRecord, DocumentLinkCount + 1> DocumentLinks;  // [1..5]
+  std::array<DocumentLink, DocumentLinkCount + 1> DocumentLinks;  // [1..5]
 };
 
 

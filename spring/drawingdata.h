@@ -17,7 +17,7 @@ constexpr uint16_t MaxDrawingTexts = 8;
 inline const std::string DescriptionLineBreak = "\n";
 
 // One drawing change, in the order the file holds them.
-struct AendRecord {
+struct ChangeRecord {
   std::string ChangeIndex;  // the user's own label of the change (up to 20 characters)
   std::string Date;         // up to 10
   std::string Editor;       // up to 5
@@ -25,7 +25,7 @@ struct AendRecord {
 };
 
 // One free text on the drawing frame: position and text height in mm on the sheet, angle in degrees.
-struct ZeichTextRecord {
+struct DrawingTextRecord {
   long double x = 0;
   long double y = 0;
   long double h = 0;
@@ -36,11 +36,11 @@ struct ZeichTextRecord {
 struct DrawingData {
   // [1..25]; records 1..ChangeCount are in use, the newest last. Deleting lowers the count only, so
   // a slot keeps its texts until it is overwritten.
-  std::array<AendRecord, MaxChangeRecords + 1> ChangeRecords;
+  std::array<ChangeRecord, MaxChangeRecords + 1> ChangeRecords;
   uint16_t ChangeCount = 0;
 
   // [1..8]; texts 1..DrawingTextCount are in use.
-  std::array<ZeichTextRecord, MaxDrawingTexts + 1> DrawingTexts;
+  std::array<DrawingTextRecord, MaxDrawingTexts + 1> DrawingTexts;
   uint16_t DrawingTextCount = 0;
   int32_t DrawingTextMode = 0;  // 0 A4 only, 1 A3 only, 2 both, 3 none
 

@@ -228,7 +228,7 @@ void WriteChangeBlock(TextFile& f, const Spring& s) {
   f.WriteLn(IntStr(count));
   f.WriteLn(kDash20);
   for (uint16_t i = 1; i <= count; ++i) {
-    const AendRecord& r = a.ChangeRecords[i];
+    const ChangeRecord& r = a.ChangeRecords[i];
     f.WriteLn(FileLineText(r.ChangeIndex));
     f.WriteLn(FileLineText(r.Date));
     f.WriteLn(FileLineText(r.Editor));
@@ -240,7 +240,7 @@ void WriteChangeBlock(TextFile& f, const Spring& s) {
                        FileFieldText(a.TitleRow4Date), FileFieldText(a.TitleRow4Name), IntStr(texts), ""}));
   WriteFields(f, kDrawnFields, s);
   for (uint16_t i = 1; i <= texts; ++i) {
-    const ZeichTextRecord& t = a.DrawingTexts[i];
+    const DrawingTextRecord& t = a.DrawingTexts[i];
     f.WriteLn(BarFields({FiniteStr3(t.x), FiniteStr3(t.y), FiniteStr3(t.h), FiniteStr3(t.phi), FileFieldText(t.Text), ""}));
   }
 }
@@ -567,7 +567,7 @@ bool ReadChangeBlock(LineReader& r, Spring& s) {
   if (!r.expect(kChangeHead) || !r.integer(count, 0, MaxChangeRecords) || !r.expect(kDash20)) return false;
   a.ChangeCount = static_cast<uint16_t>(count);
   for (int32_t i = 1; i <= count; ++i) {
-    AendRecord& rec = a.ChangeRecords[static_cast<std::size_t>(i)];
+    ChangeRecord& rec = a.ChangeRecords[static_cast<std::size_t>(i)];
     if (!r.next(rec.ChangeIndex) || !r.next(rec.Date) || !r.next(rec.Editor) ||
         !ReadDescription(r, rec.Description)) {
       return false;
@@ -601,7 +601,7 @@ bool ReadChangeBlock(LineReader& r, Spring& s) {
       if (bars[k] == std::string::npos) return r.fail("Zeile mit 6 Feldern erwartet");
       from = bars[k] + 1;
     }
-    ZeichTextRecord& t = a.DrawingTexts[static_cast<std::size_t>(i)];
+    DrawingTextRecord& t = a.DrawingTexts[static_cast<std::size_t>(i)];
     if (!r.realField(body.substr(0, bars[0]), t.x) ||
         !r.realField(body.substr(bars[0] + 1, bars[1] - bars[0] - 1), t.y) ||
         !r.realField(body.substr(bars[1] + 1, bars[2] - bars[1] - 1), t.h) ||
@@ -617,7 +617,7 @@ bool ReadDocumentBlock(LineReader& r, Spring& s) {
   int32_t count = 0;
   if (!r.expect(kDocumentHead) || !r.integer(count, 0, DocumentLinkCount) || !r.expect(kDash20)) return false;
   for (int32_t i = 1; i <= count; ++i) {
-    DokuRecord& d = s.documents.DocumentLinks[static_cast<std::size_t>(i)];
+    DocumentLink& d = s.documents.DocumentLinks[static_cast<std::size_t>(i)];
     if (!r.next(d.Program) || !r.next(d.File) || !r.expect(kDash14)) return false;
   }
   return true;

@@ -83,7 +83,7 @@ void TForm_EinAend::ShowRecord(uint16_t n) {
   RecordNo = n;
   setWindowTitle(dosToQString("\x8Enderung " + IntStr(n)));
   if (n < 1 || n > MaxChangeRecords) return;
-  const AendRecord& r = drawing_.ChangeRecords[n];
+  const ChangeRecord& r = drawing_.ChangeRecords[n];
   Edit_aenderung->setText(dosToQString(r.ChangeIndex));
   Edit_datum->setText(dosToQString(r.Date));
   Edit_bearbeiter->setText(dosToQString(r.Editor));

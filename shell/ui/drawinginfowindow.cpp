@@ -157,7 +157,7 @@ TForm_zeichInfo::TForm_zeichInfo(DrawingData& drawing, QWidget* parent) : QDialo
     for (int c = 1; c <= 5; ++c) SetCell(StringGrid2, r, c, QString());
   }
   for (int r = 1; r <= std::min<int>(drawing_.DrawingTextCount, MaxDrawingTexts); ++r) {
-    const ZeichTextRecord& t = drawing_.DrawingTexts[static_cast<std::size_t>(r)];
+    const DrawingTextRecord& t = drawing_.DrawingTexts[static_cast<std::size_t>(r)];
     SetCell(StringGrid2, r, 1, dosToQString(RealStr3(t.x)));
     SetCell(StringGrid2, r, 2, dosToQString(RealStr3(t.y)));
     SetCell(StringGrid2, r, 3, dosToQString(RealStr3(t.h)));

@@ -78,9 +78,9 @@ void TableStep(F&& step) {
 
 }  // namespace
 
-TForm_yebmat9::TForm_yebmat9(Spring& s, long double t, long double b, QWidget* parent)
+MaterialWindow::MaterialWindow(Spring& s, long double t, long double b, QWidget* parent)
     : QDialog(parent), spring_(s), t_(t), b_(b) {
-  setObjectName(QStringLiteral("Form_yebmat9"));
+  setObjectName(QStringLiteral("MaterialWindow"));
   setModal(true);
   resize(560, 470);
   setWindowTitle(dosToQString("Werkstoff " + programState.ProgName));
@@ -159,12 +159,12 @@ TForm_yebmat9::TForm_yebmat9(Spring& s, long double t, long double b, QWidget* p
   ScaleCenterForm(this);
 }
 
-void TForm_yebmat9::showEvent(QShowEvent* event) {
+void MaterialWindow::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (!shown_) FormShow();
 }
 
-void TForm_yebmat9::FormShow() {
+void MaterialWindow::FormShow() {
   shown_ = true;
   auto& g = spring_.family;
   Label_tolt->setText(dosToQString("t = " + LengthStr(t_) + " \xF1"));
@@ -187,20 +187,20 @@ void TForm_yebmat9::FormShow() {
   ShowTolerances();
 }
 
-int TForm_yebmat9::materialSource() const {
+int MaterialWindow::materialSource() const {
   for (int i = 0; i < 3; ++i)
     if (RadioGroup_db[i]->isChecked()) return i;
   return 0;
 }
 
-void TForm_yebmat9::EnableSource(int source) {
+void MaterialWindow::EnableSource(int source) {
   const bool typed = source == 2;
   GroupBox_wst->setEnabled(typed);
   ComboBox_db->setEnabled(!typed);
   Button_yebwst->setEnabled(!typed);
 }
 
-void TForm_yebmat9::FillMaterialList() {
+void MaterialWindow::FillMaterialList() {
   const bool all = materialSource() == 1;
   programState.ErrorFlag = false;
   TableStep([&] {
@@ -222,7 +222,7 @@ void TForm_yebmat9::FillMaterialList() {
   ComboBox_db->setCurrentIndex(at);
 }
 
-void TForm_yebmat9::ShowMaterialValues() {
+void MaterialWindow::ShowMaterialValues() {
   auto& g = spring_.family;
   bool loaded = false;
   TableStep([&] { loaded = LoadMaterialByNumber(g, g.MaterialNumber, true); });
@@ -240,7 +240,7 @@ void TForm_yebmat9::ShowMaterialValues() {
   Edit_rm->setText(dosToQString(StressStr(g.TensileStrength)));
 }
 
-void TForm_yebmat9::ShowTypedMaterial() {
+void MaterialWindow::ShowTypedMaterial() {
   const auto& g = spring_.family;
   Edit_name->setText(dosToQString(g.MaterialText));
   Edit_emodul->setText(dosToQString(StressStr(g.EModulus)));
@@ -249,7 +249,7 @@ void TForm_yebmat9::ShowTypedMaterial() {
   Edit_sigmaz->setText(dosToQString(StressStr(g.PermissibleStress)));
 }
 
-void TForm_yebmat9::RadioGroup_dbClick(int index) {
+void MaterialWindow::RadioGroup_dbClick(int index) {
   RadioGroup_db[index]->setChecked(true);
   if (index < 2) {
     FillMaterialList();
@@ -259,13 +259,13 @@ void TForm_yebmat9::RadioGroup_dbClick(int index) {
   EnableSource(index);
 }
 
-void TForm_yebmat9::ComboBox_dbChange() {
+void MaterialWindow::ComboBox_dbChange() {
   if (ComboBox_db->currentIndex() < 0) return;
   spring_.family.MaterialNumber = static_cast<uint16_t>(ComboBox_db->currentData().toUInt());
   ShowMaterialValues();
 }
 
-bool TForm_yebmat9::ComboBox_dbKey(int key) {
+bool MaterialWindow::ComboBox_dbKey(int key) {
   if (key < Qt::Key_0 || key > Qt::Key_9) {
     typedRow_.clear();
     return false;
@@ -281,7 +281,7 @@ bool TForm_yebmat9::ComboBox_dbKey(int key) {
   return true;
 }
 
-bool TForm_yebmat9::eventFilter(QObject* watched, QEvent* event) {
+bool MaterialWindow::eventFilter(QObject* watched, QEvent* event) {
   if ((watched == ComboBox_db || watched == ComboBox_db->view()) && event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
     if (ComboBox_dbKey(key->key())) {
@@ -294,7 +294,7 @@ bool TForm_yebmat9::eventFilter(QObject* watched, QEvent* event) {
   return QDialog::eventFilter(watched, event);
 }
 
-void TForm_yebmat9::Button_yebwstClick() {
+void MaterialWindow::Button_yebwstClick() {
   auto& g = spring_.family;
   bool accepted = false;
   TableStep([&] {
@@ -320,9 +320,9 @@ void TForm_yebmat9::Button_yebwstClick() {
   ShowTolerances();
 }
 
-void TForm_yebmat9::ComboBox_toltwChange() { ShowTolerances(); }
+void MaterialWindow::ComboBox_toltwChange() { ShowTolerances(); }
 
-void TForm_yebmat9::ShowTolerances() {
+void MaterialWindow::ShowTolerances() {
   if (ComboBox_toltw->currentIndex() < 0) ComboBox_toltw->setCurrentIndex(0);
   const int entry = ComboBox_toltw->currentIndex();
   const bool typed = entry == 0;
@@ -333,7 +333,7 @@ void TForm_yebmat9::ShowTolerances() {
   Edit_tolw->setText(dosToQString(LengthStrDec(3, StripWidthTolerance(entry, t_, b_))));
 }
 
-void TForm_yebmat9::StoreChoices() {
+void MaterialWindow::StoreChoices() {
   auto& g = spring_.family;
   g.MaterialSource = materialSource();
   if (g.MaterialSource == 2) {
@@ -352,13 +352,13 @@ void TForm_yebmat9::StoreChoices() {
     if (RadioGroup_oberflach[i]->isChecked()) g.SurfaceKind = static_cast<uint16_t>(i + 1);
 }
 
-void TForm_yebmat9::Button_okClick() {
+void MaterialWindow::Button_okClick() {
   programState.ErrorFlag = false;
   StoreChoices();
   accept();
 }
 
-void TForm_yebmat9::Button_cancelClick() {
+void MaterialWindow::Button_cancelClick() {
   spring_.family.MaterialNumber = shownMaterial_;
   TableStep([&] {
     if (LoadMaterialByNumber(spring_.family, shownMaterial_, true)) TakeOverMaterial(spring_.family);
@@ -367,10 +367,10 @@ void TForm_yebmat9::Button_cancelClick() {
   QDialog::reject();
 }
 
-void TForm_yebmat9::reject() { Button_cancelClick(); }
+void MaterialWindow::reject() { Button_cancelClick(); }
 
 bool EditMaterial(Spring& s, QWidget* parent) {
-  TForm_yebmat9 form(s, s.family.BandThickness, s.family.BandWidth, parent);
+  MaterialWindow form(s, s.family.BandThickness, s.family.BandWidth, parent);
   form.exec();
   return !programState.ErrorFlag;
 }

@@ -19,9 +19,9 @@ namespace qorva {
 
 struct Spring;
 
-class TForm_yebmat9 : public QDialog {
+class MaterialWindow : public QDialog {
  public:
-  TForm_yebmat9(Spring& s, long double t, long double b, QWidget* parent = nullptr);
+  MaterialWindow(Spring& s, long double t, long double b, QWidget* parent = nullptr);
 
   // The window's own steps, also for tests that drive it through its controls.
   void FormShow();

@@ -87,7 +87,7 @@ class FrameTest : public KernelTest {
   // 25 change records of the spring "IDX<i>" dated "2024-01-<i>" by "ed<i>", count of them in use.
   void FillChanges(uint16_t count) {
     for (uint16_t i = 1; i <= MaxChangeRecords; ++i) {
-      AendRecord& r = spring.drawing.ChangeRecords[i];
+      ChangeRecord& r = spring.drawing.ChangeRecords[i];
       const std::string n = std::to_string(i);
       r.ChangeIndex = "IDX" + n;
       r.Date = "2024-01-" + std::string(i < 10 ? "0" : "") + n;

@@ -68,7 +68,7 @@ class SpringFileTest : public SpringTest {
     DrawingData& a = spring.drawing;
     a.ChangeCount = MaxChangeRecords;
     for (uint16_t i = 1; i <= MaxChangeRecords; ++i) {
-      AendRecord& r = a.ChangeRecords[i];
+      ChangeRecord& r = a.ChangeRecords[i];
       r.ChangeIndex = "\x8E" "nderung " + IntStr(i);
       r.Date = "2024-03-" + ZeroPad(i, 2);
       r.Editor = "M\x81" "l";
@@ -76,7 +76,7 @@ class SpringFileTest : public SpringTest {
     }
     a.DrawingTextCount = MaxDrawingTexts;
     for (uint16_t i = 1; i <= MaxDrawingTexts; ++i) {
-      a.DrawingTexts[i] = ZeichTextRecord{10.0L * i, 200 - 5.0L * i, 3.5L, i % 2 ? 0.0L : 90.0L,
+      a.DrawingTexts[i] = DrawingTextRecord{10.0L * i, 200 - 5.0L * i, 3.5L, i % 2 ? 0.0L : 90.0L,
                                           "Text " + IntStr(i) + " \x84\x94\x81"};
     }
     a.DrawingTextMode = 2;
@@ -93,7 +93,7 @@ class SpringFileTest : public SpringTest {
     a.TitleDepartment = "Konstruktion";
     a.TitleDocType = "Zeichnung";
     a.TitleDocStatus = "freigegeben";
-    spring.documents.DocumentLinks[2] = DokuRecord{"xdg-open", "/home/ing/Datenblatt f\x81r Feder.pdf"};
+    spring.documents.DocumentLinks[2] = DocumentLink{"xdg-open", "/home/ing/Datenblatt f\x81r Feder.pdf"};
     desktopSettings.TitleBlockType = 1;
     ASSERT_TRUE(LoadMaterialByNumber(spring.family, g.MaterialNumber));
     CalcSpring(spring);
@@ -178,9 +178,9 @@ TEST_F(SpringFileTest, ReadNamesTheFileAsTheShellExpects) {
 
 TEST_F(SpringFileTest, LineBreaksAndBarsNeverBreakTheLayout) {
   spring.drawing.ChangeCount = 1;
-  spring.drawing.ChangeRecords[1] = AendRecord{"a|b\r\nc", "2024\n", "x\x1Ay", "one\r\ntwo\rthree\nfour|five\x1A"};
+  spring.drawing.ChangeRecords[1] = ChangeRecord{"a|b\r\nc", "2024\n", "x\x1Ay", "one\r\ntwo\rthree\nfour|five\x1A"};
   spring.drawing.DrawingTextCount = 1;
-  spring.drawing.DrawingTexts[1] = ZeichTextRecord{1, 2, 3, 4, "t|x\r\nt"};
+  spring.drawing.DrawingTexts[1] = DrawingTextRecord{1, 2, 3, 4, "t|x\r\nt"};
   spring.drawing.TitleCheckedBy = "A|B";
   spring.drawing.TitleDepartment = "Abt\r\n2";
   spring.family.DrawingName = "Name\nzwei";
@@ -188,7 +188,7 @@ TEST_F(SpringFileTest, LineBreaksAndBarsNeverBreakTheLayout) {
   // Values that are no number could not be read back.
   spring.product.Travel1 = std::numeric_limits<long double>::quiet_NaN();
   spring.drawing.DrawingTexts[1].phi = std::numeric_limits<long double>::infinity();
-  const AendRecord before = spring.drawing.ChangeRecords[1];
+  const ChangeRecord before = spring.drawing.ChangeRecords[1];
   const std::vector<std::string> lines = Lines(written("bars.qva"));
   ASSERT_EQ(lines.size(), 7u + 19u + 3u + 5u + 1u + 4u + 1u + 3u + 15u + 7u + 6u);
   EXPECT_EQ(lines[4], "Titel zwei");
@@ -311,8 +311,8 @@ TEST_F(SpringFileTest, DamagedFilesLeaveTheSpringAsItWas) {
   spring = NewSpring();
   spring.family.DrawingName = "bisherige Feder";
   spring.drawing.ChangeCount = 1;
-  spring.drawing.ChangeRecords[1] = AendRecord{"A", "2023-12-24", "xy", "alt"};
-  spring.drawing.ChangeRecords[2] = AendRecord{"B", "2023-12-25", "xy", "gel\x94scht"};
+  spring.drawing.ChangeRecords[1] = ChangeRecord{"A", "2023-12-24", "xy", "alt"};
+  spring.drawing.ChangeRecords[2] = ChangeRecord{"B", "2023-12-25", "xy", "gel\x94scht"};
   ASSERT_TRUE(LoadMaterialByNumber(spring.family, spring.family.MaterialNumber));
   CalcSpring(spring);
   programState.CurrentFileName = "bisher";
@@ -393,7 +393,7 @@ TEST_F(SpringFileTest, OneSpringReadWrittenOrCalculatedLeavesAnotherAsItWas) {
   other.TitleLines[1] = "die andere";
   other.family.BandWidth = 30;
   other.drawing.ChangeCount = 1;
-  other.drawing.ChangeRecords[1] = AendRecord{"B", "2024-05-06", "Ot", "andere Feder"};
+  other.drawing.ChangeRecords[1] = ChangeRecord{"B", "2024-05-06", "Ot", "andere Feder"};
   ASSERT_TRUE(LoadMaterialByNumber(other.family, 1));
   CalcSpring(other);
   ASSERT_FALSE(programState.FatalError);

@@ -107,7 +107,7 @@ TEST_F(ChangeWindowTest, NewChangeThroughTheEntryWindow) {
   ChangeRecordCommand(spring(), ChangeCommand::New);
   EXPECT_FALSE(programState.ErrorFlag);
   ASSERT_EQ(spring().drawing.ChangeCount, 1);
-  const AendRecord& r = spring().drawing.ChangeRecords[1];
+  const ChangeRecord& r = spring().drawing.ChangeRecords[1];
   EXPECT_EQ(r.ChangeIndex, "Bohrung gr\x94\xE1" "er");
   EXPECT_EQ(r.Date, DateStr());
   EXPECT_EQ(r.Editor, "Ml");

@@ -30,13 +30,13 @@ class MaterialWindowTest : public test::SpringTest {
     ASSERT_TRUE(LoadMaterialByNumber(spring.family, 1));
     TakeOverMaterial(spring.family);
   }
-  static QStringList Rows(const TForm_yebmat9& w) {
+  static QStringList Rows(const MaterialWindow& w) {
     QStringList rows;
     for (int i = 0; i < w.ComboBox_db->count(); ++i) rows << w.ComboBox_db->itemText(i).trimmed();
     return rows;
   }
   // Chooses the row that names the designation.
-  static void Choose(TForm_yebmat9& w, const QString& designation) {
+  static void Choose(MaterialWindow& w, const QString& designation) {
     for (int i = 0; i < w.ComboBox_db->count(); ++i)
       if (w.ComboBox_db->itemText(i).contains(designation)) w.ComboBox_db->setCurrentIndex(i);
     w.ComboBox_dbChange();
@@ -44,7 +44,7 @@ class MaterialWindowTest : public test::SpringTest {
 };
 
 TEST_F(MaterialWindowTest, PreferredListLeavesOutMarkedRecordsTheFullListHasThem) {
-  TForm_yebmat9 w(spring, 0.2L, 10);
+  MaterialWindow w(spring, 0.2L, 10);
   w.FormShow();
   EXPECT_EQ(Rows(w), QStringList({"7: Stahl A C75S 1.1248", "1: Stahl C C75S 1.1248"}));
   EXPECT_EQ(w.ComboBox_db->currentText().trimmed(), "7: Stahl A C75S 1.1248");
@@ -57,13 +57,13 @@ TEST_F(MaterialWindowTest, PreferredListLeavesOutMarkedRecordsTheFullListHasThem
 TEST_F(MaterialWindowTest, UmlautsOfTheTableShowAsTheyAre) {
   // The table gives its texts in the Windows code page.
   useTable({Row(RoundSteel("Stahl \xC4").set(2, "Federband verg\xFCtet").set(29, "7"))});
-  TForm_yebmat9 w(spring, 0.2L, 10);
+  MaterialWindow w(spring, 0.2L, 10);
   w.FormShow();
   EXPECT_EQ(Rows(w), QStringList({QString::fromUtf8("7: Stahl \xC3\x84 Federband verg\xC3\xBCtet 1.1248")}));
 }
 
 TEST_F(MaterialWindowTest, ARowLoadsItsOwnRecordAndOkKeepsIt) {
-  TForm_yebmat9 w(spring, 0.2L, 10);
+  MaterialWindow w(spring, 0.2L, 10);
   w.FormShow();
   Choose(w, "Stahl C");
   // Record 3, whatever list number it carries.
@@ -78,7 +78,7 @@ TEST_F(MaterialWindowTest, ARowLoadsItsOwnRecordAndOkKeepsIt) {
 
 // Two digits typed on the list choose the row of that number, counted from 1 in the list's order.
 TEST_F(MaterialWindowTest, TwoDigitsTypedOnTheListChooseThatRow) {
-  TForm_yebmat9 w(spring, 0.2L, 10);
+  MaterialWindow w(spring, 0.2L, 10);
   w.FormShow();
   w.RadioGroup_dbClick(1);  // all three records, in the table's order
   const struct {
@@ -113,7 +113,7 @@ TEST_F(MaterialWindowTest, TwoDigitsTypedOnTheListChooseThatRow) {
 TEST_F(MaterialWindowTest, CancelAndTheCloseBoxBringBackTheMaterialOfTheStart) {
   for (bool closeBox : {false, true}) {
     SCOPED_TRACE(closeBox);
-    TForm_yebmat9 w(spring, 0.2L, 10);
+    MaterialWindow w(spring, 0.2L, 10);
     w.FormShow();
     Choose(w, "Stahl C");
     ASSERT_EQ(spring.family.MaterialNumber, 3);
@@ -131,7 +131,7 @@ TEST_F(MaterialWindowTest, CancelAndTheCloseBoxBringBackTheMaterialOfTheStart) {
 }
 
 TEST_F(MaterialWindowTest, ATypedMaterialSurvivesTheCalculation) {
-  TForm_yebmat9 w(spring, 0.2L, 10);
+  MaterialWindow w(spring, 0.2L, 10);
   w.FormShow();
   w.RadioGroup_dbClick(2);
   EXPECT_TRUE(w.GroupBox_wst->isEnabled());
@@ -151,7 +151,7 @@ TEST_F(MaterialWindowTest, ATypedMaterialSurvivesTheCalculation) {
   EXPECT_DOUBLE_EQ(static_cast<double>(spring.family.TensileStrength), 1500.0);
   EXPECT_DOUBLE_EQ(static_cast<double>(spring.family.PermissibleStress), 1000.0);
   // Shown again, the window offers the typed values.
-  TForm_yebmat9 again(spring, 0.2L, 10);
+  MaterialWindow again(spring, 0.2L, 10);
   again.FormShow();
   EXPECT_TRUE(again.RadioGroup_db[2]->isChecked());
   EXPECT_EQ(again.Edit_emodul->text(), "180000");
@@ -167,7 +167,7 @@ TEST_F(MaterialWindowTest, TypedTolerancesAreStoredInMillimetres) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.units);
     desktopSettings.UnitSystem = c.units;
-    TForm_yebmat9 w(spring, 0.2L, 10);
+    MaterialWindow w(spring, 0.2L, 10);
     w.FormShow();
     w.ComboBox_toltw->setCurrentIndex(0);
     w.ComboBox_toltwChange();
@@ -185,7 +185,7 @@ TEST_F(MaterialWindowTest, TypedTolerancesAreStoredInMillimetres) {
 }
 
 TEST_F(MaterialWindowTest, AStandardToleranceFillsAndLocksTheFields) {
-  TForm_yebmat9 w(spring, 0.2L, 10);
+  MaterialWindow w(spring, 0.2L, 10);
   w.FormShow();
   w.ComboBox_toltw->setCurrentIndex(1);
   w.ComboBox_toltwChange();
