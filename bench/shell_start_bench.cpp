@@ -114,7 +114,7 @@ void BM_FirstPaintedWindow(benchmark::State& state) {
   for (auto _ : state) {
     qorva::InitProgramModules({});
     {
-      qorva::Thh w;
+      qorva::MainWindow w;
       if (w.FormCreate(qorva::ParseCommandLine({}))) {
         state.SkipWithError("the start ended early");
         break;
@@ -155,7 +155,7 @@ void BM_MinimalQtWindow(benchmark::State& state) {
   {
     // The main window's own size, so both paint the same area.
     qorva::InitProgramModules({});
-    qorva::Thh w;
+    qorva::MainWindow w;
     w.FormCreate(qorva::ParseCommandLine({}));
     size = w.size();
     qorva::ShutdownProgram();

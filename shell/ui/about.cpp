@@ -25,7 +25,7 @@ constexpr const char* kBuildTag = "linux";
 
 }  // namespace
 
-TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
+AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
   setObjectName("AboutBox");
   auto* column = new QVBoxLayout(this);
   Panel1 = new QFrame(this);
@@ -56,7 +56,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
 }
 
 void ShowAboutBox(QWidget* parent) {
-  TAboutBox box(parent);
+  AboutBox box(parent);
   box.exec();
 }
 

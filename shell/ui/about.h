@@ -1,5 +1,5 @@
 #pragma once
-// about: the about window TAboutBox of the Help menu: the program's title, version and the version
+// about: the about window AboutBox of the Help menu: the program's title, version and the version
 // of its program file. Opening it clears the main window's drawing and shows the logo there.
 
 #include <QDialog>
@@ -10,9 +10,9 @@ class QPushButton;
 
 namespace qorva {
 
-class TAboutBox : public QDialog {
+class AboutBox : public QDialog {
  public:
-  explicit TAboutBox(QWidget* parent = nullptr);
+  explicit AboutBox(QWidget* parent = nullptr);
 
   QFrame* Panel1 = nullptr;
   QLabel* Label_extended = nullptr;

@@ -21,12 +21,12 @@
 
 namespace qorva {
 
-Tform_qvaeins::Tform_qvaeins(Spring& s, QWidget* parent) : TInputForm(parent), spring_(s) {
-  setObjectName("form_qvaeins");
+ApplicationForm::ApplicationForm(Spring& s, QWidget* parent) : InputForm(parent), spring_(s) {
+  setObjectName("ApplicationForm");
   setWindowTitle(dosToQString(programState.ProgName + " " + "Anwendung"));
   auto* grid = new QGridLayout(this);
 
-  RadioGroup_statdyn = new TRadioGroup(dosToQString("Art der Beanspruchung"),
+  RadioGroup_statdyn = new RadioGroup(dosToQString("Art der Beanspruchung"),
                                        {dosToQString("statisch oder quasistatisch"), dosToQString("dynamisch")}, this);
   RadioGroup_statdyn->setObjectName("RadioGroup_statdyn");
   grid->addWidget(RadioGroup_statdyn, 0, 0, 1, 4);
@@ -72,13 +72,13 @@ Tform_qvaeins::Tform_qvaeins(Spring& s, QWidget* parent) : TInputForm(parent), s
   ScaleCenterForm(this);
 }
 
-void Tform_qvaeins::showEvent(QShowEvent* event) {
+void ApplicationForm::showEvent(QShowEvent* event) {
   // Filled when shown by its caller, not again when the window system shows it once more.
   if (!event->spontaneous()) FormShow();
-  TInputForm::showEvent(event);
+  InputForm::showEvent(event);
 }
 
-void Tform_qvaeins::FormShow() {
+void ApplicationForm::FormShow() {
   const FamilyData& g = spring_.family;
   RadioGroup_statdyn->SetItemIndex(g.LoadType - 1);
   RadioGroup_statdynClick();
@@ -87,11 +87,11 @@ void Tform_qvaeins::FormShow() {
   frequency_.Fill(g.LoadFrequency);
 }
 
-void Tform_qvaeins::RadioGroup_statdynClick() { Edit_freq->setEnabled(RadioGroup_statdyn->ItemIndex() == 1); }
+void ApplicationForm::RadioGroup_statdynClick() { Edit_freq->setEnabled(RadioGroup_statdyn->ItemIndex() == 1); }
 
-void Tform_qvaeins::Button_tempClick() { Edit_temperatur->setText(dosToQString(TempStr(20))); }
+void ApplicationForm::Button_tempClick() { Edit_temperatur->setText(dosToQString(TempStr(20))); }
 
-void Tform_qvaeins::ReadFields() {
+void ApplicationForm::ReadFields() {
   FamilyData& g = spring_.family;
   g.LoadType = static_cast<uint16_t>(RadioGroup_statdyn->ItemIndex() + 1);
   temperature_.ReadInto(g.OperatingTemperature);
@@ -99,17 +99,17 @@ void Tform_qvaeins::ReadFields() {
   frequency_.ReadInto(g.LoadFrequency);
 }
 
-void Tform_qvaeins::Button_okClick() {
+void ApplicationForm::Button_okClick() {
   programState.ErrorFlag = false;
   ReadFields();
   done(QDialog::Accepted);
 }
 
-void Tform_qvaeins::Button_calcClick() { Calculate(spring_, [this] { ReadFields(); }, [this] { CalcSpring(spring_); }); }
+void ApplicationForm::Button_calcClick() { Calculate(spring_, [this] { ReadFields(); }, [this] { CalcSpring(spring_); }); }
 
 Outcome ShowApplicationForm(Spring& s, QWidget* owner) {
   programState.ErrorFlag = false;
-  Tform_qvaeins form(s, owner);
+  ApplicationForm form(s, owner);
   return form.exec() == QDialog::Accepted ? Outcome::Done : Outcome::Cancelled;
 }
 

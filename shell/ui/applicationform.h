@@ -1,5 +1,5 @@
 #pragma once
-// applicationform: the application form Tform_qvaeins: kind of loading, load-cycle frequency and operating
+// applicationform: the application form ApplicationForm: kind of loading, load-cycle frequency and operating
 // temperature of the spring it is opened over.
 
 #include "shell/ui/inputforms.h"
@@ -10,14 +10,14 @@ class QPushButton;
 
 namespace qorva {
 
-class TRadioGroup;
+class RadioGroup;
 struct Spring;
 
-class Tform_qvaeins : public TInputForm {
+class ApplicationForm : public InputForm {
   Q_OBJECT
 
  public:
-  explicit Tform_qvaeins(Spring& s, QWidget* parent = nullptr);
+  explicit ApplicationForm(Spring& s, QWidget* parent = nullptr);
 
   // The form's own steps, also for tests that drive it through its controls.
   void FormShow();
@@ -26,7 +26,7 @@ class Tform_qvaeins : public TInputForm {
   void Button_okClick();
   void Button_calcClick();
 
-  TRadioGroup* RadioGroup_statdyn = nullptr;  // item 0 static or quasi-static, 1 dynamic
+  RadioGroup* RadioGroup_statdyn = nullptr;  // item 0 static or quasi-static, 1 dynamic
   QLabel* Label_temperatur = nullptr;
   QLineEdit* Edit_temperatur = nullptr;
   QLabel* Label_tempu = nullptr;

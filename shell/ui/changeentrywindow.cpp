@@ -19,8 +19,8 @@
 
 namespace qorva {
 
-TForm_EinAend::TForm_EinAend(DrawingData& drawing, QWidget* parent) : QDialog(parent), drawing_(drawing) {
-  setObjectName("Form_EinAend");
+ChangeEntryWindow::ChangeEntryWindow(DrawingData& drawing, QWidget* parent) : QDialog(parent), drawing_(drawing) {
+  setObjectName("ChangeEntryWindow");
   auto* grid = new QGridLayout(this);
   auto label = [this](QLabel*& l, const char* name, const QString& text) {
     l = new QLabel(text, this);
@@ -79,7 +79,7 @@ TForm_EinAend::TForm_EinAend(DrawingData& drawing, QWidget* parent) : QDialog(pa
   ScaleCenterForm(this);
 }
 
-void TForm_EinAend::ShowRecord(uint16_t n) {
+void ChangeEntryWindow::ShowRecord(uint16_t n) {
   RecordNo = n;
   setWindowTitle(dosToQString("\x8Enderung " + IntStr(n)));
   if (n < 1 || n > MaxChangeRecords) return;
@@ -90,20 +90,20 @@ void TForm_EinAend::ShowRecord(uint16_t n) {
   Memo_beschreibung->setPlainText(dosToQString(r.Description));
 }
 
-void TForm_EinAend::ok() {
+void ChangeEntryWindow::ok() {
   programState.ErrorFlag = false;
   StoreChangeEntry(drawing_, RecordNo, qStringToDos(Edit_aenderung->text()), qStringToDos(Edit_datum->text()),
                    qStringToDos(Edit_bearbeiter->text()), qStringToDos(Memo_beschreibung->toPlainText()));
   accept();
 }
 
-void TForm_EinAend::cancel() {
+void ChangeEntryWindow::cancel() {
   programState.ErrorFlag = true;
   reject();
 }
 
 Outcome EditChangeEntry(DrawingData& drawing, uint16_t n) {
-  TForm_EinAend form(drawing, GraphForm());
+  ChangeEntryWindow form(drawing, GraphForm());
   form.ShowRecord(n);
   return form.exec() == QDialog::Accepted ? Outcome::Done : Outcome::Cancelled;
 }

@@ -1,5 +1,5 @@
 #pragma once
-// changeentrywindow: the change entry window TForm_EinAend: index text, date, editor and description of one
+// changeentrywindow: the change entry window ChangeEntryWindow: index text, date, editor and description of one
 // drawing change record of the spring's drawing data it is opened over.
 
 #include <QDialog>
@@ -16,11 +16,11 @@ namespace qorva {
 
 struct DrawingData;
 
-class TForm_EinAend : public QDialog {
+class ChangeEntryWindow : public QDialog {
   Q_OBJECT
 
  public:
-  explicit TForm_EinAend(DrawingData& drawing, QWidget* parent = nullptr);
+  explicit ChangeEntryWindow(DrawingData& drawing, QWidget* parent = nullptr);
 
   QLabel* Label_aenderung = nullptr;
   QLineEdit* Edit_aenderung = nullptr;

@@ -19,8 +19,8 @@
 
 namespace qorva {
 
-TForm_qvageo::TForm_qvageo(Spring& s, QWidget* parent) : TInputForm(parent), spring_(s) {
-  setObjectName("Form_qvageo");
+DimensionsForm::DimensionsForm(Spring& s, QWidget* parent) : InputForm(parent), spring_(s) {
+  setObjectName("DimensionsForm");
   setWindowTitle(dosToQString(programState.ProgName));
   auto* grid = new QGridLayout(this);
   int row = 0;
@@ -74,7 +74,7 @@ TForm_qvageo::TForm_qvageo(Spring& s, QWidget* parent) : TInputForm(parent), spr
   ScaleCenterForm(this);
 }
 
-void TForm_qvageo::FillFields() {
+void DimensionsForm::FillFields() {
   const ProductData& q = spring_.product;
   const FamilyData& g = spring_.family;
   de_.Fill(q.OuterDiameter);
@@ -86,7 +86,7 @@ void TForm_qvageo::FillFields() {
   for (QLabel* l : {Label_deu, Label_diu, Label_dnu, Label_tu, Label_bu}) l->setText(unit);
 }
 
-bool TForm_qvageo::ReadFields() {
+bool DimensionsForm::ReadFields() {
   ProductData& q = spring_.product;
   FamilyData& g = spring_.family;
   bool changed = de_.ReadInto(q.OuterDiameter);
@@ -97,36 +97,36 @@ bool TForm_qvageo::ReadFields() {
   return changed;
 }
 
-void TForm_qvageo::Button_dnClick() { dn_.CopyFrom(di_); }
+void DimensionsForm::Button_dnClick() { dn_.CopyFrom(di_); }
 
-void TForm_qvageo::Button_tClick() { Edit_t->setText(dosToQString(LengthStr(StandardThickness(0, t_.Value())))); }
+void DimensionsForm::Button_tClick() { Edit_t->setText(dosToQString(LengthStr(StandardThickness(0, t_.Value())))); }
 
 // From 99 % of the entry: a width up to about 1 % above a standard width falls back to it.
-void TForm_qvageo::Button_bClick() {
+void DimensionsForm::Button_bClick() {
   Edit_b->setText(dosToQString(LengthStr(StandardWidth(0, 0.99L * b_.Value()))));
 }
 
-void TForm_qvageo::Button_metricClick() {
+void DimensionsForm::Button_metricClick() {
   // The switch reads the fields into the spring, so what it read counts as a change of the input.
   if (ReadFields()) programState.InputModified = true;
   ToggleUnitSystem();
   FillFields();
 }
 
-void TForm_qvageo::Button_okClick() {
+void DimensionsForm::Button_okClick() {
   programState.ErrorFlag = false;
   ReadFields();
   done(QDialog::Accepted);
 }
 
-void TForm_qvageo::Button_calcClick() {
+void DimensionsForm::Button_calcClick() {
   Calculate(spring_, [this] { ReadFields(); }, [this] { CalcSpring(spring_); });
   programState.ErrorFlag = false;
 }
 
 Outcome ShowDimensionsForm(Spring& s, QWidget* owner) {
   programState.ErrorFlag = false;
-  TForm_qvageo form(s, owner);
+  DimensionsForm form(s, owner);
   return form.exec() == QDialog::Accepted ? Outcome::Done : Outcome::Cancelled;
 }
 

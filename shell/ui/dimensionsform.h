@@ -1,5 +1,5 @@
 #pragma once
-// dimensionsform: the dimensions form TForm_qvageo: outer, inner and bending diameter, band thickness and
+// dimensionsform: the dimensions form DimensionsForm: outer, inner and bending diameter, band thickness and
 // width of the spring it is opened over, in the current length unit.
 
 #include "shell/ui/inputforms.h"
@@ -12,11 +12,11 @@ namespace qorva {
 
 struct Spring;
 
-class TForm_qvageo : public TInputForm {
+class DimensionsForm : public InputForm {
   Q_OBJECT
 
  public:
-  explicit TForm_qvageo(Spring& s, QWidget* parent = nullptr);
+  explicit DimensionsForm(Spring& s, QWidget* parent = nullptr);
 
   // The form's own steps, also for tests that drive it through its controls.
   void FillFields();

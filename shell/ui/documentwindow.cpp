@@ -37,8 +37,8 @@ void chooseInto(QLineEdit* edit, const char* filter) {
 
 }  // namespace
 
-TForm_confDoku::TForm_confDoku(DocumentLinkList& documents, QWidget* parent) : QDialog(parent), documents_(documents) {
-  setObjectName("Form_confDoku");
+DocumentWindow::DocumentWindow(DocumentLinkList& documents, QWidget* parent) : QDialog(parent), documents_(documents) {
+  setObjectName("DocumentWindow");
   auto* column = new QVBoxLayout(this);
   auto button = [this](const QString& text, const QString& name) {
     auto* b = new QPushButton(text, this);
@@ -108,14 +108,14 @@ TForm_confDoku::TForm_confDoku(DocumentLinkList& documents, QWidget* parent) : Q
   ScaleCenterForm(this);
 }
 
-void TForm_confDoku::ShowLinks() {
+void DocumentWindow::ShowLinks() {
   for (int i = 1; i <= DocumentLinkCount; ++i) {
     Edit_prog[i]->setText(dosToQString(documents_.DocumentLinks[i].Program));
     Edit_file[i]->setText(dosToQString(documents_.DocumentLinks[i].File));
   }
 }
 
-void TForm_confDoku::ok() {
+void DocumentWindow::ok() {
   for (int i = 1; i <= DocumentLinkCount; ++i) {
     documents_.DocumentLinks[i].Program = qStringToDos(Edit_prog[i]->text());
     documents_.DocumentLinks[i].File = qStringToDos(Edit_file[i]->text());
@@ -123,7 +123,7 @@ void TForm_confDoku::ok() {
   accept();
 }
 
-void TForm_confDoku::keyPressEvent(QKeyEvent* e) {
+void DocumentWindow::keyPressEvent(QKeyEvent* e) {
   if (e->key() == Qt::Key_Escape) {
     cancel();
     return;
@@ -131,10 +131,10 @@ void TForm_confDoku::keyPressEvent(QKeyEvent* e) {
   QDialog::keyPressEvent(e);
 }
 
-void TForm_confDoku::cancel() { reject(); }
+void DocumentWindow::cancel() { reject(); }
 
 Outcome EditDocumentLinks(DocumentLinkList& documents) {
-  TForm_confDoku form(documents, GraphForm());
+  DocumentWindow form(documents, GraphForm());
   form.ShowLinks();
   return form.exec() == QDialog::Accepted ? Outcome::Done : Outcome::Cancelled;
 }

@@ -1,5 +1,5 @@
 #pragma once
-// documentwindow: the document window TForm_confDoku: five program/file pairs that the user sets up and
+// documentwindow: the document window DocumentWindow: five program/file pairs that the user sets up and
 // starts from here, for example a text editor with the spring's data sheet.
 
 #include <QDialog>
@@ -17,11 +17,11 @@ namespace qorva {
 
 struct DocumentLinkList;
 
-class TForm_confDoku : public QDialog {
+class DocumentWindow : public QDialog {
   Q_OBJECT
 
  public:
-  explicit TForm_confDoku(DocumentLinkList& documents, QWidget* parent = nullptr);
+  explicit DocumentWindow(DocumentLinkList& documents, QWidget* parent = nullptr);
 
   // One group of controls per link, [1..5]; index 0 unused. The object names end in the link's
   // number: GroupBox1, Label_prog1, Label_file1, Edit_prog1, Edit_file1, Button_prog1, Button_file1.

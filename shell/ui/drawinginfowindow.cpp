@@ -71,12 +71,12 @@ void setFixed(QTableWidget* grid, int row, int col, const QString& text) {
 
 }  // namespace
 
-QString TForm_zeichInfo::Cell(QTableWidget* grid, int row, int col) {
+QString DrawingInfoWindow::Cell(QTableWidget* grid, int row, int col) {
   const QTableWidgetItem* item = grid->item(row, col);
   return item ? item->text() : QString();
 }
 
-void TForm_zeichInfo::SetCell(QTableWidget* grid, int row, int col, const QString& text) {
+void DrawingInfoWindow::SetCell(QTableWidget* grid, int row, int col, const QString& text) {
   if (QTableWidgetItem* item = grid->item(row, col)) {
     item->setText(text);
   } else {
@@ -84,8 +84,8 @@ void TForm_zeichInfo::SetCell(QTableWidget* grid, int row, int col, const QStrin
   }
 }
 
-TForm_zeichInfo::TForm_zeichInfo(DrawingData& drawing, QWidget* parent) : QDialog(parent), drawing_(drawing) {
-  setObjectName("Form_zeichInfo");
+DrawingInfoWindow::DrawingInfoWindow(DrawingData& drawing, QWidget* parent) : QDialog(parent), drawing_(drawing) {
+  setObjectName("DrawingInfoWindow");
   const bool din = DinTitleBlock();
   auto* column = new QVBoxLayout(this);
   auto button = [this](QPushButton*& b, const char* name, const QString& text) {
@@ -210,7 +210,7 @@ TForm_zeichInfo::TForm_zeichInfo(DrawingData& drawing, QWidget* parent) : QDialo
   ScaleCenterForm(this);
 }
 
-void TForm_zeichInfo::ok() {
+void DrawingInfoWindow::ok() {
   programState.ErrorFlag = false;
   DrawingInfoInput in;
   in.replaces = qStringToDos(Edit_ersatzfuer->text());
@@ -232,13 +232,13 @@ void TForm_zeichInfo::ok() {
   accept();
 }
 
-void TForm_zeichInfo::cancel() {
+void DrawingInfoWindow::cancel() {
   programState.ErrorFlag = true;
   reject();
 }
 
 Outcome EditDrawingInfo(DrawingData& drawing) {
-  TForm_zeichInfo form(drawing, GraphForm());
+  DrawingInfoWindow form(drawing, GraphForm());
   return form.exec() == QDialog::Accepted ? Outcome::Done : Outcome::Cancelled;
 }
 

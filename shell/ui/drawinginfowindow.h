@@ -1,5 +1,5 @@
 #pragma once
-// drawinginfowindow: the drawing information window TForm_zeichInfo: the title-block fields (DIN 6771 or
+// drawinginfowindow: the drawing information window DrawingInfoWindow: the title-block fields (DIN 6771 or
 // ISO 7200 layout, by TitleBlockType), the drawing texts and on which frames they appear.
 // The grids keep the first row for headings and the first column for row labels, so cell (row r,
 // column c) of a grid is the field in title-block row r.
@@ -18,11 +18,11 @@ namespace qorva {
 
 struct DrawingData;
 
-class TForm_zeichInfo : public QDialog {
+class DrawingInfoWindow : public QDialog {
   Q_OBJECT
 
  public:
-  explicit TForm_zeichInfo(DrawingData& drawing, QWidget* parent = nullptr);
+  explicit DrawingInfoWindow(DrawingData& drawing, QWidget* parent = nullptr);
 
   QLabel* Label_ersatz_fuer = nullptr;
   QLabel* Label_ersetzt_durch = nullptr;

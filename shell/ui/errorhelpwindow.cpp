@@ -32,8 +32,8 @@ QPlainTextEdit* MakeMemo(QWidget* parent, const char* name) {
 
 }  // namespace
 
-Thelperr::Thelperr(QWidget* parent) : QDialog(parent) {
-  setObjectName("helperr");
+ErrorHelpWindow::ErrorHelpWindow(QWidget* parent) : QDialog(parent) {
+  setObjectName("ErrorHelpWindow");
   setWindowTitle("Fehlermeldung");
   auto* grid = new QGridLayout(this);
   auto label = [this](const char* name, const char* caption) {
@@ -75,19 +75,19 @@ Thelperr::Thelperr(QWidget* parent) : QDialog(parent) {
   ErrorHelpModified = false;
 }
 
-void Thelperr::SetTexts(const std::string& message, const std::string& cause, const std::string& remedy) {
+void ErrorHelpWindow::SetTexts(const std::string& message, const std::string& cause, const std::string& remedy) {
   Edit_meldung->setText(dosToQString(message));
   Edit_meldung->setCursorPosition(0);
   Memo_ursache->setPlainText(dosToQString(cause));
   Memo_abhilfe->setPlainText(dosToQString(remedy));
 }
 
-void Thelperr::showEvent(QShowEvent* event) {
+void ErrorHelpWindow::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   ErrorHelpModified = false;  // filling the memos before showing counted as a change
 }
 
-void Thelperr::Button_okClick() {
+void ErrorHelpWindow::Button_okClick() {
   outcome_ = Outcome::Done;
   if (ErrorHelpModified) {
     programState.ErrorFlag = false;
@@ -103,7 +103,7 @@ void Thelperr::Button_okClick() {
 }
 
 Outcome ShowErrorHelpWindow(const std::string& message, const std::string& cause, const std::string& remedy) {
-  Thelperr form(GraphForm() ? GraphForm() : QApplication::activeWindow());
+  ErrorHelpWindow form(GraphForm() ? GraphForm() : QApplication::activeWindow());
   form.SetTexts(message, cause, remedy);
   form.exec();
   return form.outcome();

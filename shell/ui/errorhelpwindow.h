@@ -1,5 +1,5 @@
 #pragma once
-// errorhelpwindow: the window Thelperr that shows one calculation message with its cause and remedy. The
+// errorhelpwindow: the window ErrorHelpWindow that shows one calculation message with its cause and remedy. The
 // user may rewrite cause and remedy; OK then asks whether to save them into the error-help file.
 // The close box neither asks nor saves.
 
@@ -15,9 +15,9 @@ class QPushButton;
 
 namespace qorva {
 
-class Thelperr : public QDialog {
+class ErrorHelpWindow : public QDialog {
  public:
-  explicit Thelperr(QWidget* parent = nullptr);
+  explicit ErrorHelpWindow(QWidget* parent = nullptr);
 
   // Fills the fields with DOS texts.
   void SetTexts(const std::string& message, const std::string& cause, const std::string& remedy);

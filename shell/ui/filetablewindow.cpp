@@ -34,8 +34,8 @@ namespace {
 constexpr uint16_t kFileTableHelpTopic = 3400;
 }
 
-TForm_Suchen::TForm_Suchen(QWidget* owner) : QDialog(owner) {
-  setObjectName("Form_Suchen");
+FileSearchDialog::FileSearchDialog(QWidget* owner) : QDialog(owner) {
+  setObjectName("FileSearchDialog");
   setWindowTitle("Search");
   Label_suchen = new QLabel("Search for", this);
   Label_suchen->setObjectName("Label_suchen");
@@ -52,8 +52,8 @@ TForm_Suchen::TForm_Suchen(QWidget* owner) : QDialog(owner) {
   resize(360, 60);
 }
 
-TForm_preview::TForm_preview(QWidget* owner) : QDialog(owner) {
-  setObjectName("Form_preview");
+FileTableWindow::FileTableWindow(QWidget* owner) : QDialog(owner) {
+  setObjectName("FileTableWindow");
   MainMenu1 = new QMenuBar(this);
   MainMenu1->setObjectName("MainMenu1");
   mi_File = MainMenu1->addMenu(MenuCaptionText(menuTexts.MenuTextFile));
@@ -104,10 +104,10 @@ TForm_preview::TForm_preview(QWidget* owner) : QDialog(owner) {
     const int col = StringGrid1->horizontalHeader()->logicalIndexAt(pos);
     if (col >= 0) SortGridByColumn(col);
   });
-  connect(mi_fileExit, &QAction::triggered, this, &TForm_preview::reject);
-  connect(mi_fileExportExcel, &QAction::triggered, this, &TForm_preview::ExportExcel);
-  connect(mi_editsearch, &QAction::triggered, this, &TForm_preview::Search);
-  connect(SearchNext1, &QAction::triggered, this, &TForm_preview::SearchNext);
+  connect(mi_fileExit, &QAction::triggered, this, &FileTableWindow::reject);
+  connect(mi_fileExportExcel, &QAction::triggered, this, &FileTableWindow::ExportExcel);
+  connect(mi_editsearch, &QAction::triggered, this, &FileTableWindow::Search);
+  connect(SearchNext1, &QAction::triggered, this, &FileTableWindow::SearchNext);
   connect(mi_HelpHelp, &QAction::triggered, this, [] {
     ShowHelpText(kFileTableHelpTopic, "", 1);
     programState.ErrorFlag = false;
@@ -116,17 +116,17 @@ TForm_preview::TForm_preview(QWidget* owner) : QDialog(owner) {
   ScaleCenterForm(this);
 }
 
-void TForm_preview::SetRows(GridRows rows) {
+void FileTableWindow::SetRows(GridRows rows) {
   rows_ = std::move(rows);
   if (rows_.empty()) rows_.emplace_back();
   fillGrid();
 }
 
-void TForm_preview::SetColWidth(int32_t col, int32_t width) {
+void FileTableWindow::SetColWidth(int32_t col, int32_t width) {
   if (col >= 0 && col < StringGrid1->columnCount()) StringGrid1->setColumnWidth(col, std::max(width, textWidth(col)));
 }
 
-int TForm_preview::textWidth(int col) const {
+int FileTableWindow::textWidth(int col) const {
   // The widest of the header and the cells, up to a limit: a long designation may be cut, a date or
   // a number never.
   constexpr int kWidest = 320;
@@ -135,9 +135,9 @@ int TForm_preview::textWidth(int col) const {
   return std::min(kWidest, std::max(header, static_cast<const QAbstractItemView*>(StringGrid1)->sizeHintForColumn(col)));
 }
 
-int32_t TForm_preview::CurrentRow() const { return StringGrid1->currentRow() + 1; }
+int32_t FileTableWindow::CurrentRow() const { return StringGrid1->currentRow() + 1; }
 
-void TForm_preview::fillGrid() {
+void FileTableWindow::fillGrid() {
   const QSignalBlocker quiet(StringGrid1);
   const int32_t current = CurrentRow();
   const int currentCol = std::max(0, StringGrid1->currentColumn());
@@ -160,20 +160,20 @@ void TForm_preview::fillGrid() {
   if (current > 0 && current < static_cast<int32_t>(rows_.size())) StringGrid1->setCurrentCell(current - 1, currentCol);
 }
 
-void TForm_preview::setCurrentQuietly(int32_t row) {
+void FileTableWindow::setCurrentQuietly(int32_t row) {
   const QSignalBlocker quiet(StringGrid1);
   if (row > 0 && row < static_cast<int32_t>(rows_.size()))
     StringGrid1->setCurrentCell(row - 1, std::max(0, StringGrid1->currentColumn()));
 }
 
-void TForm_preview::cellSelected(int32_t row) {
+void FileTableWindow::cellSelected(int32_t row) {
   if (row <= 0 || row == ChosenRow) return;
   ChosenRow = row;
   programState.ErrorFlag = false;
   accept();
 }
 
-void TForm_preview::showEvent(QShowEvent* event) {
+void FileTableWindow::showEvent(QShowEvent* event) {
   // Without a data folder (a file named on the command line) the table lists the current folder.
   const std::string folder = programState.DataDir.empty() ? AddBackslash(CurrentDirString()) : programState.DataDir;
   setWindowTitle(dosToQString(programState.ProgName + "  " + folder));
@@ -183,12 +183,12 @@ void TForm_preview::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
 }
 
-void TForm_preview::reject() {
+void FileTableWindow::reject() {
   programState.ErrorFlag = true;
   QDialog::reject();
 }
 
-void TForm_preview::SortGridByColumn(int32_t col) {
+void FileTableWindow::SortGridByColumn(int32_t col) {
   const int32_t former = CurrentRow();
   const std::vector<int32_t> order = qorva::SortGridByColumn(rows_, col);
   fillGrid();  // quietly, the cursor on the same row number
@@ -197,7 +197,7 @@ void TForm_preview::SortGridByColumn(int32_t col) {
   if (row > 0) StringGrid1->setCurrentCell(row - 1, std::max(0, StringGrid1->currentColumn()));
 }
 
-bool TForm_preview::FindNextMatch() {
+bool FileTableWindow::FindNextMatch() {
   int32_t col = 0;
   int32_t row = 0;
   if (!qorva::FindNextMatch(rows_, SearchText, SearchRow, col, row)) return false;
@@ -205,8 +205,8 @@ bool TForm_preview::FindNextMatch() {
   return true;
 }
 
-void TForm_preview::Search() {
-  TForm_Suchen box(this);
+void FileTableWindow::Search() {
+  FileSearchDialog box(this);
   box.Edit_suchbegriff->setText(QString::fromStdString(SearchText));
   box.exec();  // closing the box otherwise searches as well
   SearchText = box.Edit_suchbegriff->text().toStdString();
@@ -214,21 +214,21 @@ void TForm_preview::Search() {
   if (!FindNextMatch()) ShowDosMessage(Utf8ToDos(SearchText) + " not found.");
 }
 
-void TForm_preview::SearchNext() {
+void FileTableWindow::SearchNext() {
   SearchRow = CurrentRow();
   if (!FindNextMatch()) ShowDosMessage(Utf8ToDos(SearchText) + " not found.");
 }
 
-void TForm_preview::ExportExcel() { ExportGridToExcel(rows_); }
+void FileTableWindow::ExportExcel() { ExportGridToExcel(rows_); }
 
-Outcome OpenFileTable(Thh& form) {
+Outcome OpenFileTable(MainWindow& form) {
   programState.ErrorFlag = false;
   if (const Outcome saved = AskSaveChanges(form.spring()); saved != Outcome::Done) return saved;
   view3d.Edit3DAngles = false;
 
   // Filling the table reads every file into a value of its own: the spring the user has open, its
   // file name and its drawing stay until a row is chosen.
-  TForm_preview table(&form);
+  FileTableWindow table(&form);
   const std::string folder = AddBackslash(programState.DataDir);
   const std::string title = DosToUtf8(programState.ProgTitle) + " -> ";
   table.SetRows(ReadFileTable(folder, [&](const std::string& name) { SetFormCaption(form, title + name); }));

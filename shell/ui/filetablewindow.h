@@ -1,5 +1,5 @@
 #pragma once
-// The window of the table of spring files (TForm_preview) with its search box (TForm_Suchen), and
+// The window of the table of spring files (FileTableWindow) with its search box (FileSearchDialog), and
 // File > Open (Table), which fills it and loads the spring of each row the user chooses while the
 // table stays open.
 
@@ -21,21 +21,21 @@ class QTableWidget;
 
 namespace qorva {
 
-class Thh;
+class MainWindow;
 
-class TForm_Suchen : public QDialog {
+class FileSearchDialog : public QDialog {
   Q_OBJECT
  public:
-  explicit TForm_Suchen(QWidget* owner);
+  explicit FileSearchDialog(QWidget* owner);
   QLineEdit* Edit_suchbegriff = nullptr;
   QLabel* Label_suchen = nullptr;
   QPushButton* Button_suchen = nullptr;
 };
 
-class TForm_preview : public QDialog {
+class FileTableWindow : public QDialog {
   Q_OBJECT
  public:
-  explicit TForm_preview(QWidget* owner);
+  explicit FileTableWindow(QWidget* owner);
 
   QTableWidget* StringGrid1 = nullptr;
   QMenuBar* MainMenu1 = nullptr;
@@ -84,6 +84,6 @@ class TForm_preview : public QDialog {
 // main window until the user leaves the table. Done when a spring was read; Cancelled when the save
 // question stopped it or the user left the table without choosing; Failed when the save or a chosen
 // file's read failed (told to the user; the command ends there).
-Outcome OpenFileTable(Thh& form);
+Outcome OpenFileTable(MainWindow& form);
 
 }  // namespace qorva

@@ -21,8 +21,8 @@
 
 namespace qorva {
 
-TForm_hilfebild::TForm_hilfebild(QWidget* parent) : QDialog(parent) {
-  setObjectName("Form_hilfebild");
+HelpPictureWindow::HelpPictureWindow(QWidget* parent) : QDialog(parent) {
+  setObjectName("HelpPictureWindow");
   setWindowFlag(Qt::Tool);
   auto* column = new QVBoxLayout(this);
   auto* top = new QHBoxLayout;
@@ -82,11 +82,11 @@ TForm_hilfebild::TForm_hilfebild(QWidget* parent) : QDialog(parent) {
   ScaleFormAt(this);
 }
 
-TForm_hilfebild::~TForm_hilfebild() {
+HelpPictureWindow::~HelpPictureWindow() {
   if (isVisible() || !placeKept_) keepPlace();
 }
 
-void TForm_hilfebild::keepPlace() {
+void HelpPictureWindow::keepPlace() {
   // The outer corner, title bar included, as the window manager placed it: a window put back at the
   // place of its client area would climb by its title bar each time. Once hidden, the window no
   // longer knows its frame.
@@ -96,12 +96,12 @@ void TForm_hilfebild::keepPlace() {
   placeKept_ = true;
 }
 
-void TForm_hilfebild::done(int result) {
+void HelpPictureWindow::done(int result) {
   keepPlace();
   QDialog::done(result);
 }
 
-void TForm_hilfebild::showEvent(QShowEvent* event) {
+void HelpPictureWindow::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   placeOnScreen();
   // The window manager frames the window some time after it is shown, and only then is its outer
@@ -110,7 +110,7 @@ void TForm_hilfebild::showEvent(QShowEvent* event) {
   framing_.start();
 }
 
-void TForm_hilfebild::checkFraming() {
+void HelpPictureWindow::checkFraming() {
   const bool framed = frameGeometry() != geometry();
   if (framed || ++framingChecks_ >= 40) {
     framing_.stop();
@@ -118,7 +118,7 @@ void TForm_hilfebild::checkFraming() {
   }
 }
 
-void TForm_hilfebild::placeOnScreen() {
+void HelpPictureWindow::placeOnScreen() {
   const QRect frame = frameGeometry();
   QPoint want(desktopSettings.HelpPicFormLeft, desktopSettings.HelpPicFormTop);
   QScreen* screen = QGuiApplication::screenAt(want + QPoint(frame.width() / 2, frame.height() / 2));
@@ -132,7 +132,7 @@ void TForm_hilfebild::placeOnScreen() {
   if (frame.topLeft() != want) move(pos() + (want - frame.topLeft()));
 }
 
-void TForm_hilfebild::FormShow(const std::vector<std::string>& entries, int32_t preselect) {
+void HelpPictureWindow::FormShow(const std::vector<std::string>& entries, int32_t preselect) {
   filling_ = true;
   ListBox1->clear();
   const int32_t count = static_cast<int32_t>(entries.size());
@@ -144,18 +144,18 @@ void TForm_hilfebild::FormShow(const std::vector<std::string>& entries, int32_t 
   ended_ = true;
 }
 
-HelpPictureNavigatorResult TForm_hilfebild::Result() const {
+HelpPictureNavigatorResult HelpPictureWindow::Result() const {
   return {ended_, action_, ListBox1->currentIndex() + 1};
 }
 
-void TForm_hilfebild::Choose(int32_t action) {
+void HelpPictureWindow::Choose(int32_t action) {
   action_ = action;
   ended_ = false;
   accept();
 }
 
 // The arrows at either end show the same entry again.
-void TForm_hilfebild::Step(int delta) {
+void HelpPictureWindow::Step(int delta) {
   const int next = ListBox1->currentIndex() + delta;
   filling_ = true;
   if (next >= 0 && next < count_) ListBox1->setCurrentIndex(next);
@@ -165,7 +165,7 @@ void TForm_hilfebild::Step(int delta) {
 }
 
 HelpPictureNavigatorResult RunHelpPictureNavigator(const HelpPictureNavigatorRequest& request) {
-  TForm_hilfebild form(GraphForm());
+  HelpPictureWindow form(GraphForm());
   form.setWindowTitle(dosToQString(request.caption));
   form.FormShow(request.entries, request.preselect);
   form.exec();

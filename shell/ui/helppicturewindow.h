@@ -1,5 +1,5 @@
 #pragma once
-// helppicturewindow: the help-picture navigator TForm_hilfebild, a small tool window beside the picture:
+// helppicturewindow: the help-picture navigator HelpPictureWindow, a small tool window beside the picture:
 // a drop-down list of the index entries, up and down arrows, and the buttons that show, add,
 // insert, change and delete entries. It reappears where the user left it.
 
@@ -17,10 +17,10 @@ class QToolButton;
 
 namespace qorva {
 
-class TForm_hilfebild : public QDialog {
+class HelpPictureWindow : public QDialog {
  public:
-  explicit TForm_hilfebild(QWidget* parent = nullptr);
-  ~TForm_hilfebild() override;  // keeps the position for the next one
+  explicit HelpPictureWindow(QWidget* parent = nullptr);
+  ~HelpPictureWindow() override;  // keeps the position for the next one
 
   // Fills the list with the entries (DOS texts) and preselects one (1-based, 0 none).
   void FormShow(const std::vector<std::string>& entries, int32_t preselect);

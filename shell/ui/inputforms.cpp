@@ -31,18 +31,18 @@
 
 namespace qorva {
 
-// ---- TInputForm ----
+// ---- InputForm ----
 
-TInputForm::TInputForm(QWidget* parent) : QDialog(parent) { setModal(true); }
+InputForm::InputForm(QWidget* parent) : QDialog(parent) { setModal(true); }
 
-void TInputForm::Cancel() {
+void InputForm::Cancel() {
   programState.ErrorFlag = true;
   done(QDialog::Rejected);
 }
 
-void TInputForm::reject() { done(QDialog::Rejected); }
+void InputForm::reject() { done(QDialog::Rejected); }
 
-void TInputForm::keyPressEvent(QKeyEvent* event) {
+void InputForm::keyPressEvent(QKeyEvent* event) {
   // Qt would send Esc to reject(), the close box's way out; here Esc is Cancel.
   if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
     Cancel();
@@ -51,18 +51,18 @@ void TInputForm::keyPressEvent(QKeyEvent* event) {
   QDialog::keyPressEvent(event);
 }
 
-void TInputForm::ShowHelp(uint16_t topic, uint16_t mode, bool bringToFront) {
+void InputForm::ShowHelp(uint16_t topic, uint16_t mode, bool bringToFront) {
   ShowHelpText(topic, "", mode);
   programState.ErrorFlag = false;
   if (bringToFront) BringToFront();
 }
 
-void TInputForm::BringToFront() {
+void InputForm::BringToFront() {
   raise();
   activateWindow();
 }
 
-void TInputForm::Calculate(Spring& s, const std::function<void()>& readFields,
+void InputForm::Calculate(Spring& s, const std::function<void()>& readFields,
                            const std::function<void()>& calculate) {
   programState.ErrorFlag = false;
   readFields();
@@ -72,7 +72,7 @@ void TInputForm::Calculate(Spring& s, const std::function<void()>& readFields,
   BringToFront();
 }
 
-QHBoxLayout* TInputForm::ButtonRow(std::initializer_list<QPushButton*> left, QPushButton* calc) {
+QHBoxLayout* InputForm::ButtonRow(std::initializer_list<QPushButton*> left, QPushButton* calc) {
   auto* row = new QHBoxLayout;
   for (QPushButton* b : left) row->addWidget(b);
   row->addStretch(1);
@@ -80,29 +80,29 @@ QHBoxLayout* TInputForm::ButtonRow(std::initializer_list<QPushButton*> left, QPu
   return row;
 }
 
-void TInputForm::SetHint(uint16_t topic, std::initializer_list<QWidget*> controls) {
+void InputForm::SetHint(uint16_t topic, std::initializer_list<QWidget*> controls) {
   const QString hint = QString::fromStdString(services().ReadHelpText(topic).value_or(""));
   for (QWidget* w : controls) w->setToolTip(hint);
 }
 
-QLabel* TInputForm::NewLabel(const char* name, const std::string& caption) {
+QLabel* InputForm::NewLabel(const char* name, const std::string& caption) {
   auto* l = new QLabel(dosToQString(caption), this);
   l->setObjectName(name);
   return l;
 }
 
-QLineEdit* TInputForm::NewNumberEdit(const char* name) {
+QLineEdit* InputForm::NewNumberEdit(const char* name) {
   auto* e = new QLineEdit(this);
   e->setObjectName(name);
   e->setMaximumWidth(110);
   return e;
 }
 
-QPushButton* TInputForm::NewButton(const char* name, const char* caption) {
+QPushButton* InputForm::NewButton(const char* name, const char* caption) {
   return MakeDialogButton(this, name, QString::fromLatin1(caption));
 }
 
-QPushButton* TInputForm::NewHelpButton(const char* name, const char* caption, uint16_t topic, uint16_t mode,
+QPushButton* InputForm::NewHelpButton(const char* name, const char* caption, uint16_t topic, uint16_t mode,
                                        bool bringToFront) {
   QPushButton* b = NewButton(name, caption);
   connect(b, &QPushButton::clicked, this, [this, topic, mode, bringToFront] { ShowHelp(topic, mode, bringToFront); });
@@ -152,9 +152,9 @@ bool NumberField::ReadInto(long double& variable) const {
   return changed;
 }
 
-// ---- TEingabetext1 ----
+// ---- DrawingTextsForm ----
 
-TEingabetext1::TEingabetext1(QWidget* parent) : TInputForm(parent) {
+DrawingTextsForm::DrawingTextsForm(QWidget* parent) : InputForm(parent) {
   setObjectName("Eingabetext1");
   setWindowTitle(dosToQString(programState.ProgTitle));
   auto* grid = new QGridLayout(this);
@@ -193,7 +193,7 @@ TEingabetext1::TEingabetext1(QWidget* parent) : TInputForm(parent) {
 }
 
 Outcome EditDrawingText(Spring& s) {
-  TEingabetext1 form(nullptr);
+  DrawingTextsForm form(nullptr);
   FamilyData& g = s.family;
   form.Edit_zeichname->setText(dosToQString(g.DrawingName));
   form.Edit_zeichname2->setText(dosToQString(g.DrawingName2));
@@ -223,7 +223,7 @@ InputSteps DefaultInputSteps(Spring& spring, QWidget* owner) {
   return s;
 }
 
-Outcome InputSequence(Thh& form) { return InputSequence(form.spring(), DefaultInputSteps(form.spring(), &form)); }
+Outcome InputSequence(MainWindow& form) { return InputSequence(form.spring(), DefaultInputSteps(form.spring(), &form)); }
 
 namespace {
 

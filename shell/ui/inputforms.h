@@ -1,5 +1,5 @@
 #pragma once
-// inputforms: the drawing-text form TEingabetext1 with EditDrawingText, the input sequence for a new
+// inputforms: the drawing-text form DrawingTextsForm with EditDrawingText, the input sequence for a new
 // spring, and what the four input forms share: OK, Cancel, Esc and the close box, the help buttons,
 // and number fields that give back the exact value they showed while the user leaves them alone.
 
@@ -19,17 +19,17 @@ class QPushButton;
 
 namespace qorva {
 
-class Thh;
+class MainWindow;
 struct Spring;
 
 // The common behaviour of the input forms. Button_cancel and Esc set ErrorFlag and close the form;
 // the close box only closes it (nothing read, ErrorFlag left as it was), so the caller goes on as
 // after OK.
-class TInputForm : public QDialog {
+class InputForm : public QDialog {
   Q_OBJECT
 
  public:
-  explicit TInputForm(QWidget* parent);
+  explicit InputForm(QWidget* parent);
 
   // Button_cancel and Esc.
   void Cancel();
@@ -93,11 +93,11 @@ class NumberField {
 
 // The drawing texts: names, number and the two free lines of the title block. OK only closes; the
 // caller reads the fields (also after the close box).
-class TEingabetext1 : public TInputForm {
+class DrawingTextsForm : public InputForm {
   Q_OBJECT
 
  public:
-  explicit TEingabetext1(QWidget* parent = nullptr);
+  explicit DrawingTextsForm(QWidget* parent = nullptr);
 
   QLabel* Label_zeichname = nullptr;
   QLabel* Label_zeichname2 = nullptr;
@@ -113,7 +113,7 @@ class TEingabetext1 : public TInputForm {
   QPushButton* Button_cancel = nullptr;
 };
 
-// Shows TEingabetext1 with the drawing texts of s; unless ErrorFlag is set afterwards (Cancel, Esc),
+// Shows DrawingTextsForm with the drawing texts of s; unless ErrorFlag is set afterwards (Cancel, Esc),
 // the texts are taken over and TitleLines[1] becomes name and number: Done, else Cancelled (nothing
 // taken). ErrorFlag is not cleared first: the callers do that, and a caller that leaves it set gets
 // Cancelled.
@@ -124,9 +124,9 @@ Outcome EditDrawingText(Spring& s);
 struct InputSteps {
   std::function<Outcome()> drawingText;  // EditDrawingText
   std::function<void()> selectMaterial;  // SelectMaterial(1)
-  std::function<void()> application;     // Tform_qvaeins
-  std::function<void()> preDesign;       // TForm_qvapre
-  std::function<void()> dimensions;      // TForm_qvageo
+  std::function<void()> application;     // ApplicationForm
+  std::function<void()> preDesign;       // PredesignForm
+  std::function<void()> dimensions;      // DimensionsForm
 };
 InputSteps DefaultInputSteps(Spring& s, QWidget* owner);
 
@@ -135,7 +135,7 @@ InputSteps DefaultInputSteps(Spring& s, QWidget* owner);
 // with ErrorFlag set and nothing calculated: Cancelled. A later cancelled step clears ErrorFlag,
 // calculates the spring as it stands and ends: Done, as the full path is. Only the full path marks
 // the input as changed. The window's version shows the forms over the window, on its spring.
-Outcome InputSequence(Thh& form);
+Outcome InputSequence(MainWindow& form);
 Outcome InputSequence(Spring& s, const InputSteps& steps);
 
 }  // namespace qorva

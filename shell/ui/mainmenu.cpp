@@ -22,7 +22,7 @@
 
 namespace qorva {
 
-QMenu* TMainMenu::addMenu(QWidget* parent, const char* name) {
+QMenu* MainMenu::addMenu(QWidget* parent, const char* name) {
   auto* menu = new QMenu(parent);
   menu->setObjectName(name);
   menu->menuAction()->setObjectName(name);
@@ -33,20 +33,20 @@ QMenu* TMainMenu::addMenu(QWidget* parent, const char* name) {
   return menu;
 }
 
-QAction* TMainMenu::addItem(QMenu* menu, const char* name, const QString& fixedCaption) {
+QAction* MainMenu::addItem(QMenu* menu, const char* name, const QString& fixedCaption) {
   QAction* a = menu->addAction(fixedCaption);
   a->setObjectName(name);
   a->setEnabled(false);  // until a command is wired
   return a;
 }
 
-QAction* TMainMenu::addSeparator(QMenu* menu, const char* name) {
+QAction* MainMenu::addSeparator(QMenu* menu, const char* name) {
   QAction* a = menu->addSeparator();
   if (name) a->setObjectName(name);
   return a;
 }
 
-TMainMenu::TMainMenu(Thh& form) : QObject(&form) {
+MainMenu::MainMenu(MainWindow& form) : QObject(&form) {
   setObjectName("mainMenuItems");
   MainMenu1 = new QMenuBar(&form);
   MainMenu1->setObjectName("MainMenu1");
@@ -180,14 +180,14 @@ TMainMenu::TMainMenu(Thh& form) : QObject(&form) {
   SetMenuCommand(mi_fileexit, [&form] { form.close(); });
 }
 
-TMainMenu& BuildMainMenu(Thh& form) {
-  auto* menu = new TMainMenu(form);
+MainMenu& BuildMainMenu(MainWindow& form) {
+  auto* menu = new MainMenu(form);
   form.setMenuBar(menu->MainMenu1);
   ApplyMenuCaptions(form);
   return *menu;
 }
 
-TMainMenu* MainMenuOf(Thh& form) { return form.findChild<TMainMenu*>("mainMenuItems", Qt::FindDirectChildrenOnly); }
+MainMenu* MainMenuOf(MainWindow& form) { return form.findChild<MainMenu*>("mainMenuItems", Qt::FindDirectChildrenOnly); }
 
 void SetMenuCommand(QAction* item, std::function<void()> command) {
   // An item runs one command: a new one takes the place of the one set before.
@@ -205,8 +205,8 @@ void SetMenuCommand(QAction* item, std::function<void()> command) {
 
 QString MenuCaptionText(const MenuCaption& c) { return QString::fromUtf8(MenuCaptionUtf8(c)); }
 
-void ApplyMenuCaptions(Thh& form) {
-  TMainMenu* m = MainMenuOf(form);
+void ApplyMenuCaptions(MainWindow& form) {
+  MainMenu* m = MainMenuOf(form);
   if (!m) return;
   const MenuTexts& t = menuTexts;
   const FamilyMenuTexts& f = familyMenuTexts;
@@ -311,7 +311,7 @@ void InstallQtTranslation(int32_t language) {
   }
 }
 
-void SetLanguage(Thh& form, int32_t language) {
+void SetLanguage(MainWindow& form, int32_t language) {
   desktopSettings.MenuLanguage = language;
   // Qt's own texts change with the menu's, and only when the menu changes.
   if (SetMenuTexts(language)) InstallQtTranslation(language);

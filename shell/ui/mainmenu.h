@@ -17,12 +17,12 @@ class QMenuBar;
 
 namespace qorva {
 
-class Thh;
+class MainWindow;
 
-class TMainMenu : public QObject {
+class MainMenu : public QObject {
   Q_OBJECT
  public:
-  explicit TMainMenu(Thh& form);
+  explicit MainMenu(MainWindow& form);
 
   QMenuBar* MainMenu1 = nullptr;
 
@@ -114,10 +114,10 @@ class TMainMenu : public QObject {
 
 // Creates the menu bar of the form with every item (disabled until its command is wired, apart
 // from Exit and the language items) and sets the captions of the current language.
-TMainMenu& BuildMainMenu(Thh& form);
+MainMenu& BuildMainMenu(MainWindow& form);
 
 // The menu of a form built by BuildMainMenu, or null.
-TMainMenu* MainMenuOf(Thh& form);
+MainMenu* MainMenuOf(MainWindow& form);
 
 // Wires a command to an item (in place of one wired before) and enables it; the item then carries
 // kMenuCommandProperty. Items that carry kMenuWaitsProperty (error messages, Excel export and
@@ -131,11 +131,11 @@ QString MenuCaptionText(const MenuCaption& c);
 
 // Sets the captions of the main window's items from the current texts. The recent files, the OLE
 // menu, the stress submenu's two items and the language items keep their own captions.
-void ApplyMenuCaptions(Thh& form);
+void ApplyMenuCaptions(MainWindow& form);
 
 // MenuLanguage := language, loads its texts and puts them on the menu. A number without a set
 // changes only MenuLanguage.
-void SetLanguage(Thh& form, int32_t language);
+void SetLanguage(MainWindow& form, int32_t language);
 // Qt's own buttons and dialogs (Yes, No, Cancel, the file and print dialogs) in the menu language
 // (0: the program's German); a language Qt has no texts for gets Qt's English.
 void InstallQtTranslation(int32_t language);

@@ -57,9 +57,9 @@ uint32_t calcMessagesShown = 0;
 }  // namespace
 
 // The main window's creation takes the place of the graphics window's own.
-Thh::Thh(QWidget* parent) : GraphicsWindow(parent, false) {
-  setObjectName("hh");
-  TMainMenu& menu = BuildMainMenu(*this);  // the menu bar with the captions of the module start (German)
+MainWindow::MainWindow(QWidget* parent) : GraphicsWindow(parent, false) {
+  setObjectName("MainWindow");
+  MainMenu& menu = BuildMainMenu(*this);  // the menu bar with the captions of the module start (German)
   for (QAction* item : {menu.mi_file1, menu.mi_file2, menu.mi_file3, menu.mi_file4})
     if (item) item->setVisible(false);
   WireMenuCommands(*this);
@@ -71,14 +71,14 @@ Thh::Thh(QWidget* parent) : GraphicsWindow(parent, false) {
   SetGraphForm(this);  // dialogs are scaled and centred over the main window
 }
 
-Thh::~Thh() {
+MainWindow::~MainWindow() {
   FormDestroy();
   if (GraphForm() == this) SetGraphForm(nullptr);
 }
 
-std::optional<int> Thh::FormCreate(const CommandLine& cmd) {
+std::optional<int> MainWindow::FormCreate(const CommandLine& cmd) {
   ReadStartupFiles();
-  if (TMainMenu* m = MainMenuOf(*this)) InitRecentMenu(*m, m->mi_fileexit);
+  if (MainMenu* m = MainMenuOf(*this)) InitRecentMenu(*m, m->mi_fileexit);
 
   std::optional<int> rc;
   // A command-line file is drawn during the start-up; a fatal one shows its messages there already.
@@ -104,7 +104,7 @@ std::optional<int> Thh::FormCreate(const CommandLine& cmd) {
   return std::nullopt;
 }
 
-bool Thh::FormCloseQuery() {
+bool MainWindow::FormCloseQuery() {
   programState.ErrorFlag = false;
   AskSaveChanges(spring_);
   const bool canClose = !programState.ErrorFlag;
@@ -112,13 +112,13 @@ bool Thh::FormCloseQuery() {
   return canClose;
 }
 
-void Thh::FormDestroy() {
+void MainWindow::FormDestroy() {
   if (destroyed_) return;
   destroyed_ = true;
   WriteSessionFile();
 }
 
-void Thh::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
   if (FormCloseQuery()) {
     event->accept();
   } else {
@@ -134,7 +134,7 @@ int RunMainWindow(const CommandLine& cmd) {
   installPrompter(std::make_unique<QtPrompter>());
   int rc = 0;
   try {
-    Thh window;
+    MainWindow window;
     // Bound to the window's spring: EndProgramObjects replaces them as soon as the window is gone.
     installServices(WindowServices(window.spring()));
     if (const std::optional<int> end = window.FormCreate(cmd)) {
@@ -202,8 +202,8 @@ void ShowCalcMessagesInWindow() {
   ShowCalcMessageList();
 }
 
-void SetErrorMessagesItem(Thh& form) {
-  TMainMenu* m = MainMenuOf(form);
+void SetErrorMessagesItem(MainWindow& form) {
+  MainMenu* m = MainMenuOf(form);
   if (!m || !m->mi_viewErrorMessages) return;
   const uint16_t count = errorList.ErrorCount;
   m->mi_viewErrorMessages->setText(MenuCaptionText(menuTexts.MenuTextErrorMessages) + " (" +
@@ -214,33 +214,33 @@ void SetErrorMessagesItem(Thh& form) {
 namespace {
 
 // The items of the File menu in their order, separators included.
-QList<QAction*> FileItems(TMainMenu& menu) {
+QList<QAction*> FileItems(MainMenu& menu) {
   return menu.mi_file ? menu.mi_file->actions() : QList<QAction*>();
 }
 
 }  // namespace
 
-void UpdateAfterInput(Thh& form) {
+void UpdateAfterInput(MainWindow& form) {
   SetErrorMessagesItem(form);
   if (!programState.DemoRun) RedrawCurrentView(form.spring());
   SetErrorMessagesItem(form);
 }
 
-void UpdateFormCaption(Thh& form) {
+void UpdateFormCaption(MainWindow& form) {
   std::string title;
   SetAppTitle(title);
   form.setWindowTitle(QString::fromUtf8(title));
-  if (TMainMenu* m = MainMenuOf(form)) UpdateRecentMenu(*m);
+  if (MainMenu* m = MainMenuOf(form)) UpdateRecentMenu(*m);
 }
 
-void SetFormCaption(Thh& form, const std::string& text) { form.setWindowTitle(QString::fromUtf8(text)); }
+void SetFormCaption(MainWindow& form, const std::string& text) { form.setWindowTitle(QString::fromUtf8(text)); }
 
-void InitRecentMenu(TMainMenu& menu, QAction* exitItem) {
+void InitRecentMenu(MainMenu& menu, QAction* exitItem) {
   desktopSettings.RecentFilesMenuPos = static_cast<int32_t>(FileItems(menu).indexOf(exitItem));
   UpdateRecentMenu(menu);
 }
 
-void UpdateRecentMenu(TMainMenu& menu) {
+void UpdateRecentMenu(MainMenu& menu) {
   const QList<QAction*> items = FileItems(menu);
   const int base = desktopSettings.RecentFilesMenuPos;
   if (base < 5 || base >= items.size()) return;  // not the File menu this list belongs to
@@ -260,7 +260,7 @@ void SetRecentMenuItem(QAction* item, int n) {
   item->setEnabled(true);
 }
 
-void OpenRecentFile(Thh& form, int n) {
+void OpenRecentFile(MainWindow& form, int n) {
   switch (OpenRecentFileCore(form.spring(), n)) {
     case RecentOpen::Stopped:
       return;
@@ -274,7 +274,7 @@ void OpenRecentFile(Thh& form, int n) {
     case RecentOpen::Missing:
       ApplyMenuCaptions(form);
       // The items would otherwise open the entries that moved up under their old numbers.
-      if (TMainMenu* m = MainMenuOf(form)) UpdateRecentMenu(*m);
+      if (MainMenu* m = MainMenuOf(form)) UpdateRecentMenu(*m);
       return;
   }
 }

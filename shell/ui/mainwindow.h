@@ -15,15 +15,15 @@ class QCloseEvent;
 
 namespace qorva {
 
-class TMainMenu;
+class MainMenu;
 
-class Thh : public GraphicsWindow {
+class MainWindow : public GraphicsWindow {
   Q_OBJECT
  public:
   // Menu captions, the screen drawing object and the program identity; the rest of the start-up
   // is FormCreate's.
-  explicit Thh(QWidget* parent = nullptr);
-  ~Thh() override;
+  explicit MainWindow(QWidget* parent = nullptr);
+  ~MainWindow() override;
 
   // Configuration and session files, the recent-file items, the start-up and the command line, the
   // window's size and captions. Returns the exit code when the command line ends the program here.
@@ -62,17 +62,17 @@ void ShowCalcMessagesInWindow();
 Services WindowServices(Spring& spring);
 
 // The error-messages item shows the number of calculation messages; the current view is drawn.
-void SetErrorMessagesItem(Thh& form);
-void UpdateAfterInput(Thh& form);
+void SetErrorMessagesItem(MainWindow& form);
+void UpdateAfterInput(MainWindow& form);
 // The window caption from SetAppTitle, then the recent-file items.
-void UpdateFormCaption(Thh& form);
-void SetFormCaption(Thh& form, const std::string& text);  // text in UTF-8
+void UpdateFormCaption(MainWindow& form);
+void SetFormCaption(MainWindow& form, const std::string& text);  // text in UTF-8
 
 // The recent-file items are found by their distance from Exit in the File menu.
-void InitRecentMenu(TMainMenu& menu, QAction* exitItem);
-void UpdateRecentMenu(TMainMenu& menu);
+void InitRecentMenu(MainMenu& menu, QAction* exitItem);
+void UpdateRecentMenu(MainMenu& menu);
 void SetRecentMenuItem(QAction* item, int n);
 // The save question, then recent file n; a file that is gone leaves the list with a message.
-void OpenRecentFile(Thh& form, int n);
+void OpenRecentFile(MainWindow& form, int n);
 
 }  // namespace qorva

@@ -42,7 +42,7 @@ namespace qorva {
 // ---------------------------------------------------------------------------------------------
 // File menu
 
-void mi_fileNewClick(Thh& form) {
+void mi_fileNewClick(MainWindow& form) {
   auto& k = programState;
   k.ErrorFlag = false;
   if (AskSaveChanges(form.spring()) != Outcome::Done) return;
@@ -60,7 +60,7 @@ void mi_fileNewClick(Thh& form) {
   k.InputModified = true;
 }
 
-void mi_fileOpenClick(Thh& form) {
+void mi_fileOpenClick(MainWindow& form) {
   auto& k = programState;
   k.ErrorFlag = false;
   if (AskSaveChanges(form.spring()) != Outcome::Done) return;
@@ -72,13 +72,13 @@ void mi_fileOpenClick(Thh& form) {
   UpdateFormCaption(form);
 }
 
-void mi_FileSaveClick(Thh& form) {
+void mi_FileSaveClick(MainWindow& form) {
   programState.ErrorFlag = false;
   if (SaveSpringFile(form.spring(), programState.CurrentFileName)) programState.InputModified = false;
   UpdateFormCaption(form);
 }
 
-void mi_FileSaveAsClick(Thh& form) {
+void mi_FileSaveAsClick(MainWindow& form) {
   programState.ErrorFlag = false;
   if (WriteSpringFile(form.spring(), "") && !programState.ErrorFlag) {
     programState.InputModified = false;
@@ -87,24 +87,24 @@ void mi_FileSaveAsClick(Thh& form) {
   UpdateFormCaption(form);
 }
 
-void mi_fileConfigClick(Thh& form) { ShowConfigWindow(&form); }
+void mi_fileConfigClick(MainWindow& form) { ShowConfigWindow(&form); }
 
 // ---------------------------------------------------------------------------------------------
 // Edit menu
 
-void mi_EditQuickClick(Thh& form) {
+void mi_EditQuickClick(MainWindow& form) {
   programState.ErrorFlag = false;
   if (InputSequence(form) != Outcome::Done) return;
   UpdateAfterInput(form);
   programState.InputModified = true;
 }
 
-void mi_EditTextClick(Thh& form) {
+void mi_EditTextClick(MainWindow& form) {
   programState.ErrorFlag = false;
   if (EditDrawingText(form.spring()) == Outcome::Done) programState.InputModified = true;
 }
 
-void mi_EditMaterialClick(Thh& form) {
+void mi_EditMaterialClick(MainWindow& form) {
   programState.ErrorFlag = false;
   // A cancelled window leaves ErrorFlag set, which the demonstration asks about.
   if (!EditMaterial(form.spring(), &form)) {
@@ -116,7 +116,7 @@ void mi_EditMaterialClick(Thh& form) {
   UpdateAfterInput(form);
 }
 
-void mi_editanwendungClick(Thh& form) {
+void mi_editanwendungClick(MainWindow& form) {
   ShowApplicationForm(form.spring(), &form);
   // The calculation clears ErrorFlag: a cancelled form still counts as changed input.
   CalcSpring(form.spring());
@@ -128,7 +128,7 @@ namespace {
 
 // Recalculation and pre-design: a material first while none is chosen, then the form; the spring
 // is calculated and drawn whether the form was confirmed or cancelled.
-void DimensionsCommand(Thh& form, Outcome (*showForm)(Spring&, QWidget*)) {
+void DimensionsCommand(MainWindow& form, Outcome (*showForm)(Spring&, QWidget*)) {
   auto& k = programState;
   k.ErrorFlag = false;
   if (form.spring().family.PermissibleStress == 0) {
@@ -147,28 +147,28 @@ void DimensionsCommand(Thh& form, Outcome (*showForm)(Spring&, QWidget*)) {
 
 }  // namespace
 
-void mi_editAbmessClick(Thh& form) { DimensionsCommand(form, ShowDimensionsForm); }
-void mi_editvorauslegungClick(Thh& form) { DimensionsCommand(form, ShowPreDesignForm); }
+void mi_editAbmessClick(MainWindow& form) { DimensionsCommand(form, ShowDimensionsForm); }
+void mi_editvorauslegungClick(MainWindow& form) { DimensionsCommand(form, ShowPreDesignForm); }
 
 // ---------------------------------------------------------------------------------------------
 // View and CAD menus
 
-void mi_ViewStandardClick(Thh& form) {
+void mi_ViewStandardClick(MainWindow& form) {
   programState.ErrorFlag = false;
   PrintSpringResults(form.spring(), 0);
 }
 
-void ShowSpringView(Thh& form, int view) {
+void ShowSpringView(MainWindow& form, int view) {
   programState.ErrorFlag = false;
   DrawSpringView(form.spring(), 3, static_cast<uint16_t>(view));
 }
 
-void mi_cadworkingplanClick(Thh& form) {
+void mi_cadworkingplanClick(MainWindow& form) {
   programState.ErrorFlag = false;
   DrawSpringView(form.spring(), 0, ViewProduction);
 }
 
-void mi_caddiagramsClick(Thh& form) {
+void mi_caddiagramsClick(MainWindow& form) {
   programState.ErrorFlag = false;
   DrawSpringView(form.spring(), 0, 0);
 }
@@ -187,7 +187,7 @@ void OpenWebPage(const std::string& address) {
 
 }  // namespace
 
-void mi_helphandbuchClick(Thh& /*form*/) {
+void mi_helphandbuchClick(MainWindow& /*form*/) {
   programState.ErrorFlag = false;
   const std::string dir = AddBackslash(desktopSettings.ManualDir.empty() ? programState.ProgramDir : desktopSettings.ManualDir);
   const std::string stem = LowerStr(programState.ProgStem);
@@ -204,17 +204,17 @@ void mi_helphandbuchClick(Thh& /*form*/) {
   programState.ErrorFlag = true;
 }
 
-void mi_helphistoryClick(Thh& /*form*/) {
+void mi_helphistoryClick(MainWindow& /*form*/) {
   programState.ErrorFlag = false;
   OpenWebPage(std::string(kMakerSite) + LowerStr(programState.ProgStem) + "_d.htm");
 }
 
-void mi_helpwwwClick(Thh& /*form*/) {
+void mi_helpwwwClick(MainWindow& /*form*/) {
   programState.ErrorFlag = false;
   OpenWebPage(kMakerSite);
 }
 
-void mi_helpDemoClick(Thh& form) {
+void mi_helpDemoClick(MainWindow& form) {
   DemoCommands c;
   c.helpPictures = [] { HelpPictureBrowser(); };
   c.editText = [&form] { mi_EditTextClick(form); };
@@ -236,10 +236,10 @@ void mi_helpDemoClick(Thh& form) {
 
 // ---------------------------------------------------------------------------------------------
 
-void WireMenuCommands(Thh& form) {
-  TMainMenu* m = MainMenuOf(form);
+void WireMenuCommands(MainWindow& form) {
+  MainMenu* m = MainMenuOf(form);
   if (!m) return;
-  Thh* f = &form;
+  MainWindow* f = &form;
   auto wire = [](QAction* item, std::function<void()> command) {
     if (item) SetMenuCommand(item, std::move(command));
   };
@@ -299,7 +299,7 @@ void WireMenuCommands(Thh& form) {
   wire(m->mi_OleStartExcel, [f] {
     programState.ErrorFlag = false;
     CreateExcelObject();
-    TMainMenu* menu = MainMenuOf(*f);
+    MainMenu* menu = MainMenuOf(*f);
     if (programState.ErrorFlag || !menu) return;
     for (QAction* item : {menu->mi_OleExportExcel, menu->mi_OleImportExcel})
       if (item) item->setEnabled(true);

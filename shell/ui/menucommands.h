@@ -7,37 +7,37 @@
 
 namespace qorva {
 
-class Thh;
+class MainWindow;
 
 // Wires every command of the menu bar to its item.
-void WireMenuCommands(Thh& form);
+void WireMenuCommands(MainWindow& form);
 
 // File menu.
-void mi_fileNewClick(Thh& form);
-void mi_fileOpenClick(Thh& form);
-void mi_FileSaveClick(Thh& form);
-void mi_FileSaveAsClick(Thh& form);
-void mi_fileConfigClick(Thh& form);
+void mi_fileNewClick(MainWindow& form);
+void mi_fileOpenClick(MainWindow& form);
+void mi_FileSaveClick(MainWindow& form);
+void mi_FileSaveAsClick(MainWindow& form);
+void mi_fileConfigClick(MainWindow& form);
 
 // Edit menu.
-void mi_EditQuickClick(Thh& form);
-void mi_EditTextClick(Thh& form);
-void mi_EditMaterialClick(Thh& form);
-void mi_editanwendungClick(Thh& form);
-void mi_editAbmessClick(Thh& form);
-void mi_editvorauslegungClick(Thh& form);
+void mi_EditQuickClick(MainWindow& form);
+void mi_EditTextClick(MainWindow& form);
+void mi_EditMaterialClick(MainWindow& form);
+void mi_editanwendungClick(MainWindow& form);
+void mi_editAbmessClick(MainWindow& form);
+void mi_editvorauslegungClick(MainWindow& form);
 
 // View and CAD menus: a view on the screen or in a CAD file.
-void mi_ViewStandardClick(Thh& form);
-void ShowSpringView(Thh& form, int view);
-void mi_cadworkingplanClick(Thh& form);
-void mi_caddiagramsClick(Thh& form);
+void mi_ViewStandardClick(MainWindow& form);
+void ShowSpringView(MainWindow& form, int view);
+void mi_cadworkingplanClick(MainWindow& form);
+void mi_caddiagramsClick(MainWindow& form);
 
 // Help menu.
-void mi_helphandbuchClick(Thh& form);
-void mi_helphistoryClick(Thh& form);
-void mi_helpwwwClick(Thh& form);
-void mi_helpDemoClick(Thh& form);
+void mi_helphandbuchClick(MainWindow& form);
+void mi_helphistoryClick(MainWindow& form);
+void mi_helpwwwClick(MainWindow& form);
+void mi_helpDemoClick(MainWindow& form);
 
 // The maker's web site; the program's own page is ProgStem + "_d.htm" there.
 inline constexpr const char* kMakerSite = "https://www.kwendal.de/";

@@ -49,8 +49,8 @@ long double Number(const QLineEdit* e) {
 
 }  // namespace
 
-TForm_confventrix::TForm_confventrix(QWidget* parent) : QDialog(parent) {
-  setObjectName("Form_confventrix");
+PlotProgramWindow::PlotProgramWindow(QWidget* parent) : QDialog(parent) {
+  setObjectName("PlotProgramWindow");
   setWindowTitle("VENTRIX");
   auto* column = new QVBoxLayout(this);
   auto edit = [this](QLineEdit*& field, const char* name, const std::string& start, uint16_t hint) {
@@ -191,12 +191,12 @@ TForm_confventrix::TForm_confventrix(QWidget* parent) : QDialog(parent) {
   BuildCommandLine();
 }
 
-void TForm_confventrix::SetCommandLine(const std::string& line) {
+void PlotProgramWindow::SetCommandLine(const std::string& line) {
   CommandLine = line;
   Label_commandline->setText(dosToQString(line));
 }
 
-void TForm_confventrix::applyRules() {
+void PlotProgramWindow::applyRules() {
   const int d = Checked(RadioGroup_d, 3);
   Edit_com->setEnabled(d == 0);
   Edit_lpt->setEnabled(d == 1);
@@ -209,7 +209,7 @@ void TForm_confventrix::applyRules() {
   Edit_scale->setEnabled(!CheckBox_scale->isChecked());
 }
 
-void TForm_confventrix::BuildCommandLine() {
+void PlotProgramWindow::BuildCommandLine() {
   if (building_) return;
   applyRules();
   // The window passes the number fields as the user typed them (a scale of 100.25 stays 100.25)
@@ -247,7 +247,7 @@ void TForm_confventrix::BuildCommandLine() {
 }
 
 bool EditVentrixCommandLine(std::string& cmdLine) {
-  TForm_confventrix form(GraphForm() ? GraphForm() : QApplication::activeWindow());
+  PlotProgramWindow form(GraphForm() ? GraphForm() : QApplication::activeWindow());
   form.SetCommandLine(cmdLine);
   form.exec();
   if (form.Cancelled()) return false;

@@ -1,5 +1,5 @@
 #pragma once
-// plotprogramwindow: the plot program's command-line window TForm_confventrix. The user composes the line from
+// plotprogramwindow: the plot program's command-line window PlotProgramWindow. The user composes the line from
 // the output format, the interface, scale, rotation, origin shift, text width and PostScript font;
 // every change of a control builds the line anew with the CAD kernel's builder (quoted paths, the
 // kernel's DXF work file). OK and the close box keep the line, Abbrechen drops it.
@@ -16,9 +16,9 @@ class QRadioButton;
 
 namespace qorva {
 
-class TForm_confventrix : public QDialog {
+class PlotProgramWindow : public QDialog {
  public:
-  explicit TForm_confventrix(QWidget* parent = nullptr);
+  explicit PlotProgramWindow(QWidget* parent = nullptr);
 
   // The line being composed; a preset stays until the first change of a control.
   std::string CommandLine;

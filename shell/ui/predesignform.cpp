@@ -18,8 +18,8 @@
 
 namespace qorva {
 
-TForm_qvapre::TForm_qvapre(Spring& s, QWidget* parent) : TInputForm(parent), spring_(s) {
-  setObjectName("Form_qvapre");
+PredesignForm::PredesignForm(Spring& s, QWidget* parent) : InputForm(parent), spring_(s) {
+  setObjectName("PredesignForm");
   setWindowTitle(dosToQString(programState.ProgName));
   auto* grid = new QGridLayout(this);
   Label_F2 = NewLabel("Label_F2", std::string("Federkraft") + " F2");
@@ -78,14 +78,14 @@ TForm_qvapre::TForm_qvapre(Spring& s, QWidget* parent) : TInputForm(parent), spr
   ScaleCenterForm(this);
 }
 
-void TForm_qvapre::FillUnitFields() {
+void PredesignForm::FillUnitFields() {
   force_.Fill(spring_.product.Force2);
   travel_.Fill(spring_.product.Travel2);
   Label_f2u->setText(dosToQString(ForceUnit()));
   Label_shu->setText(dosToQString(LengthUnit()));
 }
 
-void TForm_qvapre::FillFields() {
+void PredesignForm::FillFields() {
   const ProductData& q = spring_.product;
   const FamilyData& g = spring_.family;
   FillUnitFields();
@@ -93,7 +93,7 @@ void TForm_qvapre::FillFields() {
   stressRatio_.Fill(g.Stress2 > 0 ? g.PermissibleStress / g.Stress2 : q.StressRatio);
 }
 
-bool TForm_qvapre::ReadFields() {
+bool PredesignForm::ReadFields() {
   ProductData& q = spring_.product;
   bool changed = force_.ReadInto(q.Force2);
   changed |= travel_.ReadInto(q.Travel2);
@@ -102,11 +102,11 @@ bool TForm_qvapre::ReadFields() {
   return changed;
 }
 
-void TForm_qvapre::Button_b_tClick() { Edit_b_t->setText("100"); }
+void PredesignForm::Button_b_tClick() { Edit_b_t->setText("100"); }
 
-void TForm_qvapre::Button_sigz_sig2Click() { Edit_sigz_sig2->setText(dosToQString(RealStr3(1.05L))); }
+void PredesignForm::Button_sigz_sig2Click() { Edit_sigz_sig2->setText(dosToQString(RealStr3(1.05L))); }
 
-void TForm_qvapre::Button_metricClick() {
+void PredesignForm::Button_metricClick() {
   // The switch reads the fields into the spring, so what it read counts as a change of the input.
   if (ReadFields()) programState.InputModified = true;
   ToggleUnitSystem();
@@ -114,14 +114,14 @@ void TForm_qvapre::Button_metricClick() {
   FillUnitFields();
 }
 
-void TForm_qvapre::Button_okClick() {
+void PredesignForm::Button_okClick() {
   programState.ErrorFlag = false;
   ReadFields();
   PreDesign(spring_);
   done(QDialog::Accepted);
 }
 
-void TForm_qvapre::Button_calcClick() {
+void PredesignForm::Button_calcClick() {
   // The fields hold what the user wants (force, travel, ratios): they stay as typed, so that OK
   // designs from them again and not from the results of this design (a travel of 500 that the
   // whole-millimetre strip length makes 499.9).
@@ -131,7 +131,7 @@ void TForm_qvapre::Button_calcClick() {
 
 Outcome ShowPreDesignForm(Spring& s, QWidget* owner) {
   programState.ErrorFlag = false;
-  TForm_qvapre form(s, owner);
+  PredesignForm form(s, owner);
   return form.exec() == QDialog::Accepted ? Outcome::Done : Outcome::Cancelled;
 }
 

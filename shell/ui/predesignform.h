@@ -1,5 +1,5 @@
 #pragma once
-// predesignform: the pre-design form TForm_qvapre: the wanted force and travel, the width-thickness ratio
+// predesignform: the pre-design form PredesignForm: the wanted force and travel, the width-thickness ratio
 // and the stress ratio, from which the pre-design derives the strip and the coil.
 
 #include "shell/ui/inputforms.h"
@@ -12,11 +12,11 @@ namespace qorva {
 
 struct Spring;
 
-class TForm_qvapre : public TInputForm {
+class PredesignForm : public InputForm {
   Q_OBJECT
 
  public:
-  explicit TForm_qvapre(Spring& s, QWidget* parent = nullptr);
+  explicit PredesignForm(Spring& s, QWidget* parent = nullptr);
 
   // The form's own steps, also for tests that drive it through its controls.
   // Force and travel in the current units, and the two ratios: those of the spring once it has a

@@ -52,8 +52,8 @@ QList<QPair<QString, QString>> PrinterInfoRows(QPrinter& printer) {
   };
 }
 
-TForm_printerinfo::TForm_printerinfo(QPrinter& printer, QWidget* parent) : QDialog(parent) {
-  setObjectName("Form_printerinfo");
+PrinterInfoWindow::PrinterInfoWindow(QPrinter& printer, QWidget* parent) : QDialog(parent) {
+  setObjectName("PrinterInfoWindow");
   setWindowTitle("Printer Info");
   auto* column = new QVBoxLayout(this);
   Label_noprinter = new QLabel(this);

@@ -1,5 +1,5 @@
 #pragma once
-// printerinfowindow: the printer information window TForm_printerinfo: a two-column list of what the current
+// printerinfowindow: the printer information window PrinterInfoWindow: a two-column list of what the current
 // printer can do, then every font it can print with, one a row.
 
 #include <QDialog>
@@ -18,9 +18,9 @@ namespace qorva {
 // PDF file, as Qt writes it), without the font rows.
 QList<QPair<QString, QString>> PrinterInfoRows(QPrinter& printer);
 
-class TForm_printerinfo : public QDialog {
+class PrinterInfoWindow : public QDialog {
  public:
-  explicit TForm_printerinfo(QPrinter& printer, QWidget* parent = nullptr);
+  explicit PrinterInfoWindow(QPrinter& printer, QWidget* parent = nullptr);
 
   QLabel* Label_noprinter = nullptr;  // a plain sentence when there is no printer
   QTableWidget* StringGrid1 = nullptr;

@@ -45,8 +45,8 @@ std::string Text(const QLineEdit* e) { return qStringToDos(e->text()); }
 
 }  // namespace
 
-TForm_printconf::TForm_printconf(QWidget* parent) : QDialog(parent), printer_(QPrinter::HighResolution) {
-  setObjectName("Form_printconf");
+PrintWindow::PrintWindow(QWidget* parent) : QDialog(parent), printer_(QPrinter::HighResolution) {
+  setObjectName("PrintWindow");
   setWindowTitle("Ausdruck");
   auto* column = new QVBoxLayout(this);
   auto* form = new QFormLayout;
@@ -147,19 +147,19 @@ TForm_printconf::TForm_printconf(QWidget* parent) : QDialog(parent), printer_(QP
   printer_.setPageOrientation(portrait ? QPageLayout::Portrait : QPageLayout::Landscape);
 }
 
-void TForm_printconf::showPrinter() {
+void PrintWindow::showPrinter() {
   const QString name = printer_.printerName().isEmpty() ? QString("PDF") : printer_.printerName();
   Label_printer->setText(name.rightJustified(40));
 }
 
-void TForm_printconf::showEvent(QShowEvent* event) {
+void PrintWindow::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (SetupMode) return;
   showPrinter();
   printer_.setDocName(dosToQString(programState.CurrentFileName));
 }
 
-void TForm_printconf::Button_dbClick() {
+void PrintWindow::Button_dbClick() {
   if (!OpenPrintPresetTable()) return;
   DbfSetTitles("Printout", "");
   // A preset picked before is where the browse starts, while the table still holds it.
@@ -182,7 +182,7 @@ void TForm_printconf::Button_dbClick() {
   programState.ErrorFlag = false;
 }
 
-void TForm_printconf::Button_appendClick() {
+void PrintWindow::Button_appendClick() {
   if (!OpenPrintPresetTable()) return;
   std::string name;
   AskText("Name", 25, name);
@@ -202,7 +202,7 @@ void TForm_printconf::Button_appendClick() {
   DbfCloseTable();
 }
 
-void TForm_printconf::Button_okClick() {
+void PrintWindow::Button_okClick() {
   programState.ErrorFlag = false;
   PrintSettings& w = printSettings;
   w.PrintScaleX = static_cast<double>(StrToReal(Text(Edit_scalex)));
@@ -216,7 +216,7 @@ void TForm_printconf::Button_okClick() {
   printer_.setColorMode(programState.PrintColorMode == 1 ? QPrinter::GrayScale : QPrinter::Color);
   if (SetupMode) {
     // The printer's facts need no print job: nothing is sent to the printer.
-    TForm_printerinfo info(printer_, this);
+    PrinterInfoWindow info(printer_, this);
     info.exec();
   } else {
     if (CheckBox_anpassen->isChecked()) {
@@ -238,7 +238,7 @@ void TForm_printconf::Button_okClick() {
   accept();
 }
 
-bool TForm_printconf::AskPdfFile() {
+bool PrintWindow::AskPdfFile() {
   FileDialogRequest request;
   request.title = "PDF";
   request.startDir = SysName(RemoveBackslash(programState.DataDir.empty() ? programState.StartDir : programState.DataDir));
@@ -262,7 +262,7 @@ bool TForm_printconf::AskPdfFile() {
 }
 
 Outcome ShowPrintWindow(QWidget* parent, bool setupMode) {
-  TForm_printconf form(parent);
+  PrintWindow form(parent);
   form.SetupMode = setupMode;
   form.exec();
   return form.outcome();

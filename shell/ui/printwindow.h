@@ -1,5 +1,5 @@
 #pragma once
-// printwindow: the print window TForm_printconf ("Ausdruck") of graphics printouts: scale, origin,
+// printwindow: the print window PrintWindow ("Ausdruck") of graphics printouts: scale, origin,
 // border, colour mode, orientation and printer, and named presets kept in "printout.dbf". OK prints
 // what the main window shows; in setup mode it shows the printer information instead.
 
@@ -16,9 +16,9 @@ class QRadioButton;
 
 namespace qorva {
 
-class TForm_printconf : public QDialog {
+class PrintWindow : public QDialog {
  public:
-  explicit TForm_printconf(QWidget* parent = nullptr);
+  explicit PrintWindow(QWidget* parent = nullptr);
 
   bool SetupMode = false;
   // The printer the window prints on (tests make it a PDF file).

@@ -95,9 +95,9 @@ constexpr std::array<std::array<const char*, 3>, 5> kLayerDefaults = {
 
 }  // namespace
 
-// ---- TRadioGroup ----
+// ---- RadioGroup ----
 
-TRadioGroup::TRadioGroup(const QString& title, const QStringList& items, QWidget* parent)
+RadioGroup::RadioGroup(const QString& title, const QStringList& items, QWidget* parent)
     : QGroupBox(title, parent), group_(new QButtonGroup(this)) {
   auto* column = new QVBoxLayout(this);
   for (int i = 0; i < items.size(); ++i) {
@@ -107,18 +107,18 @@ TRadioGroup::TRadioGroup(const QString& title, const QStringList& items, QWidget
   }
 }
 
-int TRadioGroup::ItemIndex() const { return std::max(0, group_->checkedId()); }
+int RadioGroup::ItemIndex() const { return std::max(0, group_->checkedId()); }
 
-void TRadioGroup::SetItemIndex(int index) {
+void RadioGroup::SetItemIndex(int index) {
   if (QAbstractButton* b = group_->button(std::clamp(index, 0, int(group_->buttons().size()) - 1))) b->setChecked(true);
 }
 
-QRadioButton* TRadioGroup::Item(int index) const { return static_cast<QRadioButton*>(group_->button(index)); }
+QRadioButton* RadioGroup::Item(int index) const { return static_cast<QRadioButton*>(group_->button(index)); }
 
-// ---- TForm_selectcolor ----
+// ---- ColorChooser ----
 
-TForm_selectcolor::TForm_selectcolor(const std::vector<std::string>& names, QWidget* parent) : QDialog(parent) {
-  setObjectName("Form_selectcolor");
+ColorChooser::ColorChooser(const std::vector<std::string>& names, QWidget* parent) : QDialog(parent) {
+  setObjectName("ColorChooser");
   setWindowTitle("Select Color");
   auto* column = new QVBoxLayout(this);
   ListBox_colors = new QListWidget(this);
@@ -137,7 +137,7 @@ TForm_selectcolor::TForm_selectcolor(const std::vector<std::string>& names, QWid
   connect(Button_cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-// ---- Tconfig ----
+// ---- SettingsWindow ----
 
 namespace {
 
@@ -175,8 +175,8 @@ QSpinBox* MakeSpin(QWidget* parent, const char* name, int lo, int hi) {
   s->setRange(lo, hi);
   return s;
 }
-TRadioGroup* MakeRadio(QWidget* parent, const char* name, const QString& title, const QStringList& items) {
-  auto* r = new TRadioGroup(title, items, parent);
+RadioGroup* MakeRadio(QWidget* parent, const char* name, const QString& title, const QStringList& items) {
+  auto* r = new RadioGroup(title, items, parent);
   r->setObjectName(name);
   return r;
 }
@@ -209,8 +209,8 @@ void SetRowVisible(QWidget* w, bool visible) {
 
 }  // namespace
 
-Tconfig::Tconfig(QWidget* parent) : QDialog(parent) {
-  setObjectName("config");
+SettingsWindow::SettingsWindow(QWidget* parent) : QDialog(parent) {
+  setObjectName("SettingsWindow");
   setWindowTitle(Dos(programState.ProgName + " Konfiguration"));
   auto* column = new QVBoxLayout(this);
   PageControl = new QTabWidget(this);
@@ -249,21 +249,21 @@ Tconfig::Tconfig(QWidget* parent) : QDialog(parent) {
   ShowSettings();
 }
 
-void Tconfig::showEvent(QShowEvent* event) {
+void SettingsWindow::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   ApplyVisibility();
 }
 
 // ---- Pages ----
 
-QWidget* Tconfig::AddPage(const char* name, const char* caption) {
+QWidget* SettingsWindow::AddPage(const char* name, const char* caption) {
   auto* page = new QWidget;
   page->setObjectName(name);
   PageControl->addTab(page, QString::fromUtf8(caption));
   return page;
 }
 
-void Tconfig::BuildDirPage() {
+void SettingsWindow::BuildDirPage() {
   Tab_dir = AddPage("Tab_dir", "Directories");
   auto* box = new QGroupBox("Directories", Tab_dir);
   box->setObjectName("GroupBox_dir");
@@ -315,7 +315,7 @@ void Tconfig::BuildDirPage() {
   form->addRow(Label_user);
 }
 
-void Tconfig::BuildGrafikPage() {
+void SettingsWindow::BuildGrafikPage() {
   Tab_grafik = AddPage("Tab_grafik", "Grafik");
   auto* grid = new QGridLayout(Tab_grafik);
   QWidget* p = Tab_grafik;
@@ -474,7 +474,7 @@ void Tconfig::BuildGrafikPage() {
   grid->addWidget(Button_grafikhilfe, 4, 1);
 }
 
-void Tconfig::BuildCadPage() {
+void SettingsWindow::BuildCadPage() {
   Tab_cad = AddPage("Tab_cad", "CAD");
   QWidget* p = Tab_cad;
   auto* grid = new QGridLayout(p);
@@ -554,7 +554,7 @@ void Tconfig::BuildCadPage() {
   grid->addLayout(right, 0, 2, 6, 1);
 }
 
-void Tconfig::BuildColorPage() {
+void SettingsWindow::BuildColorPage() {
   Tab_color = AddPage("Tab_color", "Farbe");
   QWidget* p = Tab_color;
   auto* grid = new QGridLayout(p);
@@ -605,7 +605,7 @@ void Tconfig::BuildColorPage() {
   grid->addWidget(Button_colorhilfe, 5, 1);
 }
 
-void Tconfig::BuildDruckerPage() {
+void SettingsWindow::BuildDruckerPage() {
   Tab_drucker = AddPage("Tab_drucker", "Drucker");
   QWidget* p = Tab_drucker;
   auto* form = new QFormLayout(p);
@@ -642,7 +642,7 @@ void Tconfig::BuildDruckerPage() {
   form->addRow(Button_helpprint);
 }
 
-void Tconfig::BuildTextdruckPage() {
+void SettingsWindow::BuildTextdruckPage() {
   Tab_textdruck = AddPage("Tab_textdruck", "Ausdruck");
   QWidget* p = Tab_textdruck;
   auto* grid = new QGridLayout(p);
@@ -721,7 +721,7 @@ void Tconfig::BuildTextdruckPage() {
   grid->addWidget(Button_helpausdruck, 4, 1);
 }
 
-void Tconfig::BuildEinstellungPage() {
+void SettingsWindow::BuildEinstellungPage() {
   Tab_einstellung = AddPage("Tab_einstellung", "Einstellungen");
   QWidget* p = Tab_einstellung;
   auto* grid = new QGridLayout(p);
@@ -769,7 +769,7 @@ void Tconfig::BuildEinstellungPage() {
   grid->addWidget(CheckBox_saveMenuLanguage, 6, 1);
 }
 
-void Tconfig::BuildExternPage() {
+void SettingsWindow::BuildExternPage() {
   Tab_extern = AddPage("Tab_extern", "Extern");
   QWidget* p = Tab_extern;
   auto* form = new QFormLayout(p);
@@ -805,7 +805,7 @@ void Tconfig::BuildExternPage() {
   Hint(Edit_handbuchdir, 2550, true);
 }
 
-void Tconfig::BuildZeichnungPage() {
+void SettingsWindow::BuildZeichnungPage() {
   Tab_zeichnung = AddPage("Tab_zeichnung", "Zeichnung");
   QWidget* p = Tab_zeichnung;
   auto* form = new QFormLayout(p);
@@ -854,7 +854,7 @@ void Tconfig::BuildZeichnungPage() {
 
 // ---- Rules ----
 
-void Tconfig::ApplyVisibility() {
+void SettingsWindow::ApplyVisibility() {
   const TitleBlockView v = TitleBlockViewFor(ComboBox_zeichnkopf->currentIndex(), ComboBox_7200rand->currentIndex());
   for (QWidget* w : std::initializer_list<QWidget*>{Label_index, ComboBox_index, Label_freigabefeld, Edit_freigabefeld,
                                                     Button_freigabefeld})
@@ -880,7 +880,7 @@ void Tconfig::ApplyVisibility() {
   Button_Textwindow->setVisible(!autoText);
 }
 
-void Tconfig::FillTextWindowDefaults() {
+void SettingsWindow::FillTextWindowDefaults() {
   const TextWindowRect r = DefaultTextWindow(Int(Edit_x), Int(Edit_y), StrToInt0(qStringToDos(Label_couriersize->text())));
   Edit_left->setText(QString::number(r.Left));
   Edit_top->setText(QString::number(r.Top));
@@ -888,7 +888,7 @@ void Tconfig::FillTextWindowDefaults() {
   Edit_height->setText(QString::number(r.Height));
 }
 
-void Tconfig::ResizeMainWindowFromFields() {
+void SettingsWindow::ResizeMainWindowFromFields() {
   const int32_t x = Int(Edit_x);
   const int32_t y = Int(Edit_y);
   QWidget* main = GraphForm();
@@ -898,7 +898,7 @@ void Tconfig::ResizeMainWindowFromFields() {
   main->resize(x > 0 ? x + frame.width() : main->width(), y > 0 ? y + frame.height() : main->height());
 }
 
-void Tconfig::ShowPanelColors() {
+void SettingsWindow::ShowPanelColors() {
   QPalette back = Panel_colour->palette();
   back.setColor(QPalette::Window, ToQColor(graphicsSettings.BackgroundColor));
   back.setColor(QPalette::WindowText, ToQColor(~graphicsSettings.BackgroundColor & 0xFFFFFF));
@@ -911,17 +911,17 @@ void Tconfig::ShowPanelColors() {
   }
 }
 
-void Tconfig::ChooseCellColour(QTableWidget* grid, int row, int column) {
+void SettingsWindow::ChooseCellColour(QTableWidget* grid, int row, int column) {
   if (row < 0) row = 0;
   std::vector<std::string> names;
   for (int n = 1; n <= 16; ++n) names.push_back(ColourName(n));
-  TForm_selectcolor chooser(names, this);
+  ColorChooser chooser(names, this);
   const int current = StrToInt0(Cell(grid, row, column));
   chooser.ListBox_colors->setCurrentRow(std::clamp(current - 1, 0, 15));
   if (chooser.exec() == QDialog::Accepted) SetCell(grid, row, column, IntStr(chooser.ListBox_colors->currentRow() + 1));
 }
 
-void Tconfig::ConfigVentrixClick() {
+void SettingsWindow::ConfigVentrixClick() {
   programState.ErrorFlag = false;
   const int row = VentrixLineIndex(ListBox_ventrix->currentRow());
   ListBox_ventrix->setCurrentRow(row);
@@ -930,7 +930,7 @@ void Tconfig::ConfigVentrixClick() {
   programState.ErrorFlag = false;
 }
 
-void Tconfig::EditVentrixClick() {
+void SettingsWindow::EditVentrixClick() {
   programState.ErrorFlag = false;
   const int row = VentrixLineIndex(ListBox_ventrix->currentRow());
   ListBox_ventrix->setCurrentRow(row);
@@ -942,7 +942,7 @@ void Tconfig::EditVentrixClick() {
 
 // ---- Settings <-> controls ----
 
-void Tconfig::ShowSettings() {
+void SettingsWindow::ShowSettings() {
   auto& k = programState;
   auto& w = desktopSettings;
   auto& h = graphicsSettings;
@@ -1072,7 +1072,7 @@ void Tconfig::ShowSettings() {
   if (isVisible()) ApplyVisibility();
 }
 
-bool Tconfig::CheckLayerCells() {
+bool SettingsWindow::CheckLayerCells() {
   auto refuse = [this](QTableWidget* grid, int row, int column, const std::string& message) {
     PageControl->setCurrentWidget(grid->parentWidget());
     grid->setCurrentCell(row, column);
@@ -1088,7 +1088,7 @@ bool Tconfig::CheckLayerCells() {
   return true;
 }
 
-bool Tconfig::TakeSettings() {
+bool SettingsWindow::TakeSettings() {
   if (!CheckLayerCells()) return false;
   auto& k = programState;
   auto& w = desktopSettings;
@@ -1229,7 +1229,7 @@ bool Tconfig::TakeSettings() {
 
 // ---- Saving, export, import ----
 
-bool Tconfig::SaveClick() {
+bool SettingsWindow::SaveClick() {
   programState.ErrorFlag = false;
   return TakeSettings() && WriteConfigFile();
 }
@@ -1259,7 +1259,7 @@ FileDialogRequest ConfigRequest(const char* title) {
 
 }  // namespace
 
-Outcome Tconfig::ExportClick() {
+Outcome SettingsWindow::ExportClick() {
   programState.ErrorFlag = false;
   if (!TakeSettings()) return Outcome::Failed;
   const std::optional<std::string> name = prompter().saveFile(ConfigRequest("Export"));
@@ -1273,7 +1273,7 @@ Outcome Tconfig::ExportClick() {
   return written ? Outcome::Done : Outcome::Failed;
 }
 
-Outcome Tconfig::ImportClick() {
+Outcome SettingsWindow::ImportClick() {
   programState.ErrorFlag = false;
   const std::optional<std::string> name = prompter().openFile(ConfigRequest("Import"));
   std::string file;
@@ -1290,7 +1290,7 @@ Outcome Tconfig::ImportClick() {
 void ShowConfigWindow(QWidget* parent) {
   programState.ErrorFlag = false;
   {
-    Tconfig form(parent);
+    SettingsWindow form(parent);
     form.exec();
   }
   if (QWidget* main = GraphForm()) SetupGraphForm(main);

@@ -1,10 +1,10 @@
 #pragma once
-// settingswindow: the configuration window Tconfig. Nine pages of controls over the settings of the
+// settingswindow: the configuration window SettingsWindow. Nine pages of controls over the settings of the
 // configuration file; ShowSettings fills them, TakeSettings stores them back with the rules of
 // configrules. OK, "&Speichern" and "Export" take the controls over (after checking the layer names
 // and colours the DXF writer needs), "Abbrechen" leaves the settings as they are; a few buttons act
 // at once (background colour, monochrome switch, palette reset, main window size). Also the colour
-// chooser TForm_selectcolor of the CAD layer grids.
+// chooser ColorChooser of the CAD layer grids.
 
 #include <QDialog>
 #include <QGroupBox>
@@ -31,9 +31,9 @@ class QWidget;
 namespace qorva {
 
 // A titled group of radio buttons that stores its item index.
-class TRadioGroup : public QGroupBox {
+class RadioGroup : public QGroupBox {
  public:
-  TRadioGroup(const QString& title, const QStringList& items, QWidget* parent);
+  RadioGroup(const QString& title, const QStringList& items, QWidget* parent);
   int ItemIndex() const;
   void SetItemIndex(int index);
   QRadioButton* Item(int index) const;
@@ -44,18 +44,18 @@ class TRadioGroup : public QGroupBox {
 };
 
 // The colour chooser: 16 lines "n (name)"; OK closes, Abbrechen sets ErrorFlag.
-class TForm_selectcolor : public QDialog {
+class ColorChooser : public QDialog {
  public:
   // The list shows "<n> (<name>)" for the names (DOS texts) of colours 1, 2, ...
-  explicit TForm_selectcolor(const std::vector<std::string>& names, QWidget* parent = nullptr);
+  explicit ColorChooser(const std::vector<std::string>& names, QWidget* parent = nullptr);
   QListWidget* ListBox_colors = nullptr;
   QPushButton* Button_ok = nullptr;
   QPushButton* Button_cancel = nullptr;
 };
 
-class Tconfig : public QDialog {
+class SettingsWindow : public QDialog {
  public:
-  explicit Tconfig(QWidget* parent = nullptr);
+  explicit SettingsWindow(QWidget* parent = nullptr);
 
   // Every control from the settings.
   void ShowSettings();
@@ -103,7 +103,7 @@ class Tconfig : public QDialog {
   QLabel* Label_user = nullptr;
 
   // Grafik
-  TRadioGroup* RadioGroup_bildschirmgrafik = nullptr;
+  RadioGroup* RadioGroup_bildschirmgrafik = nullptr;
   QComboBox* ComboBox_screensizecode = nullptr;
   QLineEdit* Edit_x = nullptr;
   QLineEdit* Edit_y = nullptr;
@@ -142,7 +142,7 @@ class Tconfig : public QDialog {
   QLineEdit* Edit_cadtextwinkel = nullptr;
   QCheckBox* CheckBox_diagrammgrenzen = nullptr;
   QSpinBox* SpinEdit_dxfdec = nullptr;
-  TRadioGroup* radiogroupcadtexttyp = nullptr;
+  RadioGroup* radiogroupcadtexttyp = nullptr;
   QCheckBox* CheckBox_3Dto2D = nullptr;
   QCheckBox* CheckBox_execCadFile = nullptr;
   QCheckBox* CheckBox_japolyArcToLines = nullptr;
@@ -170,25 +170,25 @@ class Tconfig : public QDialog {
   QPushButton* Button_scaleyx = nullptr;
   QLineEdit* Edit_printxorigin = nullptr;
   QLineEdit* Edit_printyorigin = nullptr;
-  TRadioGroup* RadioGroup_printmono = nullptr;
-  TRadioGroup* RadioGroup_orientation = nullptr;
+  RadioGroup* RadioGroup_printmono = nullptr;
+  RadioGroup* RadioGroup_orientation = nullptr;
   QCheckBox* CheckBox_printerDialogbox = nullptr;
   QComboBox* ComboBox_lpt = nullptr;
   QPushButton* Button_helpprint = nullptr;
 
   // Ausdruck
-  TRadioGroup* RadioGroup_trenn = nullptr;
+  RadioGroup* RadioGroup_trenn = nullptr;
   QSpinBox* SpinEdit_linesperpage = nullptr;
   QSpinBox* SpinEdit_spacelines = nullptr;
-  TRadioGroup* RadioGroup_date = nullptr;
+  RadioGroup* RadioGroup_date = nullptr;
   QComboBox* ComboBox_ausdruckdefault = nullptr;
   QCheckBox* CheckBox_ausdruckshowdialog = nullptr;
-  TRadioGroup* RadioGroup_ff = nullptr;
+  RadioGroup* RadioGroup_ff = nullptr;
   QLabel* Label_courier = nullptr;
   QLabel* Label_couriersize = nullptr;
   QLabel* Label_courierstyle = nullptr;
   QPushButton* Button_textfont = nullptr;
-  TRadioGroup* RadioGroup_ausgrad = nullptr;
+  RadioGroup* RadioGroup_ausgrad = nullptr;
   QComboBox* ComboBox_textwindowsizecode = nullptr;
   QLineEdit* Edit_left = nullptr;
   QLineEdit* Edit_top = nullptr;
@@ -198,16 +198,16 @@ class Tconfig : public QDialog {
   QPushButton* Button_helpausdruck = nullptr;
 
   // Einstellungen
-  TRadioGroup* RadioGroup_hilfegrad = nullptr;
+  RadioGroup* RadioGroup_hilfegrad = nullptr;
   QCheckBox* CheckBox_usereingabe = nullptr;
-  TRadioGroup* RadioGroup_punktkomma = nullptr;
-  TRadioGroup* RadioGroup_ExcelDot = nullptr;
+  RadioGroup* RadioGroup_punktkomma = nullptr;
+  RadioGroup* RadioGroup_ExcelDot = nullptr;
   QSpinBox* SpinEdit_dezimalstellen = nullptr;
   QCheckBox* CheckBox_archivmode = nullptr;
   QCheckBox* CheckBox_aktuellfile = nullptr;
-  TRadioGroup* RadioGroup_chars = nullptr;
+  RadioGroup* RadioGroup_chars = nullptr;
   QCheckBox* CheckBox_hidewarnings = nullptr;
-  TRadioGroup* RadioGroup_ergebnisgrafik = nullptr;
+  RadioGroup* RadioGroup_ergebnisgrafik = nullptr;
   QComboBox* ComboBox_unit = nullptr;
   QCheckBox* CheckBox_saveMenuLanguage = nullptr;
 

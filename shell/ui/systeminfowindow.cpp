@@ -104,7 +104,7 @@ std::vector<std::string> SystemInfoLines(const SystemFacts& f) {
   return lines;
 }
 
-TSysinfo::TSysinfo(QWidget* parent) : QDialog(parent) {
+SystemInfoWindow::SystemInfoWindow(QWidget* parent) : QDialog(parent) {
   setObjectName("Sysinfo");
   auto* column = new QVBoxLayout(this);
   Memo1 = new QPlainTextEdit(this);
@@ -120,7 +120,7 @@ TSysinfo::TSysinfo(QWidget* parent) : QDialog(parent) {
   setWindowTitle(dosToQString(programState.ProgName + " System Info"));
 }
 
-void TSysinfo::showEvent(QShowEvent* event) {
+void SystemInfoWindow::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (filled_) return;
   filled_ = true;
@@ -128,7 +128,7 @@ void TSysinfo::showEvent(QShowEvent* event) {
 }
 
 void ShowSystemInfo(QWidget* parent) {
-  TSysinfo box(parent);
+  SystemInfoWindow box(parent);
   box.exec();
 }
 

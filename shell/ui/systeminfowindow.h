@@ -1,5 +1,5 @@
 #pragma once
-// systeminfowindow: the system-information window TSysinfo of the Help menu: the computer, the user, the
+// systeminfowindow: the system-information window SystemInfoWindow of the Help menu: the computer, the user, the
 // program file and the file system that holds it, the operating system, the processor clock and
 // the computer's addresses, in a read-only text box. Opening it clears the main window's drawing
 // and shows the logo there.
@@ -34,9 +34,9 @@ std::vector<std::string> SystemInfoLines(const SystemFacts& facts);
 // Megabytes as "%6.0n" shows them: whole, with "." between thousands, right-aligned in 6.
 std::string MegabyteText(double mb);
 
-class TSysinfo : public QDialog {
+class SystemInfoWindow : public QDialog {
  public:
-  explicit TSysinfo(QWidget* parent = nullptr);
+  explicit SystemInfoWindow(QWidget* parent = nullptr);
 
   QPlainTextEdit* Memo1 = nullptr;
   QPushButton* OKButton = nullptr;

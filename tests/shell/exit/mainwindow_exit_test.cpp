@@ -27,9 +27,9 @@ namespace fs = std::filesystem;
 
 const fs::path kData = fs::path(QORVA_SOURCE_DIR) / "data";
 
-Thh* MainWindow() {
+MainWindow* ShownMainWindow() {
   for (QWidget* w : QApplication::topLevelWidgets())
-    if (auto* hh = qobject_cast<Thh*>(w); hh && hh->isVisible()) return hh;
+    if (auto* hh = qobject_cast<MainWindow*>(w); hh && hh->isVisible()) return hh;
   return nullptr;
 }
 
@@ -49,7 +49,7 @@ Thh* MainWindow() {
     char* argv[] = {name, nullptr};
     QApplication app(argc, argv);
     QTimer::singleShot(300, [fromExitItem] {
-      Thh* w = MainWindow();
+      MainWindow* w = ShownMainWindow();
       if (!w) std::_Exit(3);
       if (graphicsState.DisplayList.empty()) std::_Exit(4);
       if (w->canvasImage().isNull()) std::_Exit(5);

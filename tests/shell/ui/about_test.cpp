@@ -98,7 +98,7 @@ TEST(SystemInfo, TheFactsOfThisComputer) {
 
 TEST_F(AboutTest, TheAboutBoxNamesTheProgramAndLeavesTheLogo) {
   const DisplayListRecord drawn = DrawLine();
-  TAboutBox box;
+  AboutBox box;
   EXPECT_EQ(box.windowTitle(), "QORVA");
   EXPECT_EQ(box.Label_extended->text(), "QORVA - Konstantkraftfeder");
   EXPECT_EQ(box.ProductName->text(), "Version 1.0 für Linux");
@@ -108,7 +108,7 @@ TEST_F(AboutTest, TheAboutBoxNamesTheProgramAndLeavesTheLogo) {
 
 TEST_F(AboutTest, TheSystemInfoShowsItsLinesOnceItIsShown) {
   const DisplayListRecord drawn = DrawLine();
-  TSysinfo box;
+  SystemInfoWindow box;
   EXPECT_EQ(box.windowTitle(), "QORVA System Info");
   EXPECT_TRUE(JustTheLogo(drawn));
   EXPECT_TRUE(box.Memo1->isReadOnly());

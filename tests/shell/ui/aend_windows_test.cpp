@@ -39,7 +39,7 @@
 namespace qorva {
 namespace {
 
-using Grid = TForm_zeichInfo;
+using Grid = DrawingInfoWindow;
 
 class ChangeWindowTest : public ::testing::Test {
  protected:
@@ -53,7 +53,7 @@ class ChangeWindowTest : public ::testing::Test {
     test::scriptedPrompter().clear();
     test::recordingLauncher().clear();
     // The Documentation windows as the window installs them, on the window's spring.
-    window_ = std::make_unique<Thh>();
+    window_ = std::make_unique<MainWindow>();
     const Services w = WindowServices(spring());
     services().ChangeEntry = w.ChangeEntry;
     services().DrawingInfo = w.DrawingInfo;
@@ -88,11 +88,11 @@ class ChangeWindowTest : public ::testing::Test {
   test::ScratchDir scratch_;
   Services previous_;
   std::vector<std::string> listings_;
-  std::unique_ptr<Thh> window_;
+  std::unique_ptr<MainWindow> window_;
 };
 
 TEST_F(ChangeWindowTest, NewChangeThroughTheEntryWindow) {
-  test::OnNextModalOf<TForm_EinAend>([](TForm_EinAend* w) {
+  test::OnNextModalOf<ChangeEntryWindow>([](ChangeEntryWindow* w) {
     EXPECT_EQ(w->windowTitle(), QString::fromUtf8("Änderung 1"));
     EXPECT_EQ(w->Edit_datum->text(), dosToQString(DateStr())) << "a new change is dated today";
     EXPECT_EQ(w->Button_datum->text(), dosToQString("<" + DateStr()));
@@ -124,7 +124,7 @@ TEST_F(ChangeWindowTest, ModifyShowsTheLastRecordAndCancelOrTitleBarStoreNothing
   spring().drawing.ChangeCount = 2;
   spring().drawing.ChangeRecords[1] = {"Erste", "01.02.2024", "Ml", "eins"};
   spring().drawing.ChangeRecords[2] = {"Zweite", "02.02.2024", "Kr", "zwei\ndrei"};
-  test::OnNextModalOf<TForm_EinAend>([](TForm_EinAend* w) {
+  test::OnNextModalOf<ChangeEntryWindow>([](ChangeEntryWindow* w) {
     EXPECT_EQ(w->windowTitle(), QString::fromUtf8("Änderung 2"));
     EXPECT_EQ(w->Edit_aenderung->text(), "Zweite");
     EXPECT_EQ(w->Edit_datum->text(), "02.02.2024");
@@ -138,7 +138,7 @@ TEST_F(ChangeWindowTest, ModifyShowsTheLastRecordAndCancelOrTitleBarStoreNothing
   EXPECT_TRUE(listings_.empty()) << "no listing after Cancel";
 
   programState.ErrorFlag = false;
-  test::OnNextModalOf<TForm_EinAend>([](TForm_EinAend* w) {
+  test::OnNextModalOf<ChangeEntryWindow>([](ChangeEntryWindow* w) {
     w->Edit_aenderung->setText("anders");
     w->close();  // the title bar
   });
@@ -171,11 +171,11 @@ TEST_F(ChangeWindowTest, EachWindowTellsOkFromCancel) {
   };
   spring().drawing.ChangeCount = 1;
   for (const Case& c : cases) {
-    test::OnNextModalOf<TForm_EinAend>([&](TForm_EinAend* w) { leave(w, w->Button_ok, w->Button_cancel, c.way); });
+    test::OnNextModalOf<ChangeEntryWindow>([&](ChangeEntryWindow* w) { leave(w, w->Button_ok, w->Button_cancel, c.way); });
     EXPECT_EQ(EditChangeEntry(spring().drawing, 1), c.outcome) << "change entry, " << c.what;
-    test::OnNextModalOf<TForm_zeichInfo>([&](TForm_zeichInfo* w) { leave(w, w->Button_ok, w->Button_cancel, c.way); });
+    test::OnNextModalOf<DrawingInfoWindow>([&](DrawingInfoWindow* w) { leave(w, w->Button_ok, w->Button_cancel, c.way); });
     EXPECT_EQ(EditDrawingInfo(spring().drawing), c.outcome) << "drawing information, " << c.what;
-    test::OnNextModalOf<TForm_confDoku>([&](TForm_confDoku* w) { leave(w, w->Button_ok, w->Button_cancel, c.way); });
+    test::OnNextModalOf<DocumentWindow>([&](DocumentWindow* w) { leave(w, w->Button_ok, w->Button_cancel, c.way); });
     EXPECT_EQ(EditDocumentLinks(spring().documents), c.outcome) << "document links, " << c.what;
   }
 }
@@ -186,7 +186,7 @@ TEST_F(ChangeWindowTest, DrawingInformationInTheDinLayout) {
   spring().drawing.TitleReplaces = "Z-4710";
   spring().drawing.DrawingTextCount = 1;
   spring().drawing.DrawingTexts[1] = {10, 20, 3.5L, 0, "alt"};
-  test::OnNextModalOf<TForm_zeichInfo>([](TForm_zeichInfo* w) {
+  test::OnNextModalOf<DrawingInfoWindow>([](DrawingInfoWindow* w) {
     EXPECT_EQ(w->windowTitle(), "Zeichnungsinfo DIN 6771");
     EXPECT_EQ(w->StringGrid1->rowCount(), 5);
     EXPECT_TRUE(w->Button4->isVisibleTo(w));
@@ -231,7 +231,7 @@ TEST_F(ChangeWindowTest, DrawingInformationInTheIsoLayout) {
   desktopSettings.TitleBlockType = 2;
   spring().drawing.TitleRow4Date = "04.01.2024";
   spring().drawing.TitleRow4Name = "Fr";
-  test::OnNextModalOf<TForm_zeichInfo>([](TForm_zeichInfo* w) {
+  test::OnNextModalOf<DrawingInfoWindow>([](DrawingInfoWindow* w) {
     EXPECT_EQ(w->windowTitle(), "Zeichnungsinfo ISO 7200");
     EXPECT_EQ(w->StringGrid1->rowCount(), 4);
     EXPECT_EQ(Grid::Cell(w->StringGrid1, 0, 1), " (Datum)");
@@ -248,7 +248,7 @@ TEST_F(ChangeWindowTest, DrawingInformationInTheIsoLayout) {
   EXPECT_EQ(spring().drawing.TitleRow4Name, "");
   EXPECT_EQ(spring().drawing.DrawingTextCount, 1) << "row 1 is always taken";
 
-  test::OnNextModalOf<TForm_zeichInfo>([](TForm_zeichInfo* w) {
+  test::OnNextModalOf<DrawingInfoWindow>([](DrawingInfoWindow* w) {
     Grid::SetCell(w->StringGrid3, 1, 1, "anders");
     w->Button_cancel->click();
   });
@@ -261,7 +261,7 @@ TEST_F(ChangeWindowTest, DocumentLinksAreEditedAndStartedFromTheirWindow) {
   test::recordingLauncher().installed = {"mousepad"};
   spring().documents.DocumentLinks[2] = {"mousepad", "spec.txt"};
   test::scriptedPrompter().push(std::string("/usr/bin/mousepad"));
-  test::OnNextModalOf<TForm_confDoku>([](TForm_confDoku* w) {
+  test::OnNextModalOf<DocumentWindow>([](DocumentWindow* w) {
     EXPECT_TRUE(w->windowTitle().startsWith("Document Links  -  "));
     EXPECT_EQ(w->Edit_prog[2]->text(), "mousepad");
     EXPECT_EQ(w->findChild<QPushButton*>("Button3f"), w->ButtonF[3]);
@@ -288,7 +288,7 @@ TEST_F(ChangeWindowTest, DocumentLinksAreEditedAndStartedFromTheirWindow) {
   EXPECT_EQ(spring().documents.DocumentLinks[5].File, "anleitung.pdf");
 
   // Esc is Cancel: nothing is stored.
-  test::OnNextModalOf<TForm_confDoku>([](TForm_confDoku* w) {
+  test::OnNextModalOf<DocumentWindow>([](DocumentWindow* w) {
     w->Edit_file[5]->setText("anders.pdf");
     QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QApplication::sendEvent(w, &esc);
@@ -306,7 +306,7 @@ TEST_F(ChangeWindowTest, DocumentLinksToFilesOfUmlautNamesShowOpenAndKeepThem) {
   test::writeFile(utf8, "<html></html>");
   spring().documents.DocumentLinks[1] = {"xdg-open", dos};
   test::scriptedPrompter().push(utf8);
-  test::OnNextModalOf<TForm_confDoku>([&](TForm_confDoku* w) {
+  test::OnNextModalOf<DocumentWindow>([&](DocumentWindow* w) {
     EXPECT_EQ(w->Edit_file[1]->text(), QString::fromStdString(utf8));
     w->ButtonF[1]->click();
     w->Button_file[2]->click();
@@ -323,7 +323,7 @@ TEST_F(ChangeWindowTest, DocumentLinksToFilesOfUmlautNamesShowOpenAndKeepThem) {
 }
 
 TEST_F(ChangeWindowTest, TheDocumentationMenuLeadsToTheWindows) {
-  Thh& form = *window_;
+  MainWindow& form = *window_;
   auto item = [&](const char* name) { return form.findChild<QAction*>(name); };
   for (const char* name : {"mi_docdrawinginfo", "mi_docuShowChanges1", "mi_docuPrintChanges", "mi_docuNewChange",
                            "mi_docuModifyChanges", "mi_docudeleteChange", "mi_DocumentSetup"}) {
@@ -331,7 +331,7 @@ TEST_F(ChangeWindowTest, TheDocumentationMenuLeadsToTheWindows) {
     EXPECT_TRUE(item(name)->isEnabled()) << name;
   }
   services().ReportViewer = [this](const std::string& file) { listings_.push_back(test::readFile(file)); };
-  test::OnNextModalOf<TForm_EinAend>([](TForm_EinAend* w) {
+  test::OnNextModalOf<ChangeEntryWindow>([](ChangeEntryWindow* w) {
     w->Edit_aenderung->setText("vom Menue");
     w->Button_ok->click();
   });
@@ -340,9 +340,9 @@ TEST_F(ChangeWindowTest, TheDocumentationMenuLeadsToTheWindows) {
   EXPECT_EQ(spring().drawing.ChangeRecords[1].ChangeIndex, "vom Menue");
   item("mi_docudeleteChange")->trigger();
   EXPECT_EQ(spring().drawing.ChangeCount, 0);
-  test::OnNextModalOf<TForm_zeichInfo>([](TForm_zeichInfo* w) { w->Button_cancel->click(); });
+  test::OnNextModalOf<DrawingInfoWindow>([](DrawingInfoWindow* w) { w->Button_cancel->click(); });
   item("mi_docdrawinginfo")->trigger();
-  test::OnNextModalOf<TForm_confDoku>([](TForm_confDoku* w) { w->Button_cancel->click(); });
+  test::OnNextModalOf<DocumentWindow>([](DocumentWindow* w) { w->Button_cancel->click(); });
   item("mi_DocumentSetup")->trigger();
   EXPECT_TRUE(programState.ErrorFlag);
 }

@@ -36,9 +36,9 @@ class ErrorHelpWindowTest : public ::testing::Test {
     scriptedPrompter().clear();
   }
   // Shows the record of the file's message and lets act work the window; the window's outcome.
-  Outcome Show(std::function<void(Thelperr*)> act) {
+  Outcome Show(std::function<void(ErrorHelpWindow*)> act) {
     test::OnNextModalOf<QDialog>([act](QDialog* d) {
-      auto* w = dynamic_cast<Thelperr*>(d);
+      auto* w = dynamic_cast<ErrorHelpWindow*>(d);
       ASSERT_NE(w, nullptr) << "another window came up";
       act(w);
     });
@@ -49,7 +49,7 @@ class ErrorHelpWindowTest : public ::testing::Test {
 };
 
 TEST_F(ErrorHelpWindowTest, ShowsTheTextsAndClosesWithoutQuestionWhenNothingWasEdited) {
-  Show([](Thelperr* w) {
+  Show([](ErrorHelpWindow* w) {
     EXPECT_EQ(w->windowTitle(), "Fehlermeldung");
     EXPECT_EQ(w->Edit_meldung->text(), "Warnung: t > b !");
     EXPECT_TRUE(w->Edit_meldung->isReadOnly());
@@ -83,7 +83,7 @@ TEST_F(ErrorHelpWindowTest, OkAsksBeforeSavingAnEdit) {
     datafolder.UserCopies.clear();
     scriptedPrompter().clear();
     scriptedPrompter().push(c.answer);
-    EXPECT_EQ(Show([](Thelperr* w) {
+    EXPECT_EQ(Show([](ErrorHelpWindow* w) {
                 w->Memo_ursache->setPlainText("Dicke über\nBreite");
                 w->Button_ok->click();
               }),
@@ -96,7 +96,7 @@ TEST_F(ErrorHelpWindowTest, OkAsksBeforeSavingAnEdit) {
 }
 
 TEST_F(ErrorHelpWindowTest, TheCloseBoxNeitherAsksNorSaves) {
-  EXPECT_EQ(Show([](Thelperr* w) {
+  EXPECT_EQ(Show([](ErrorHelpWindow* w) {
               w->Memo_abhilfe->setPlainText("anders");
               w->reject();
             }),
@@ -109,7 +109,7 @@ TEST_F(ErrorHelpWindowTest, HelpButtonShowsItsTopicAsText) {
   Services previous = installServices(HeadlessServices());
   std::vector<std::pair<uint16_t, uint16_t>> help;
   services().ShowHelpText = [&help](uint16_t topic, uint16_t mode) { help.emplace_back(topic, mode); };
-  Show([](Thelperr* w) {
+  Show([](ErrorHelpWindow* w) {
     w->Button_help->click();
     w->reject();
   });

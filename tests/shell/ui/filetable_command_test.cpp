@@ -39,19 +39,19 @@ class FileTableCommandTest : public SpringTest {
 };
 
 TEST_F(FileTableCommandTest, AChosenRowIsReadWhileTheTableStaysOpen) {
-  Thh w;
+  MainWindow w;
   programState.DataDir = scratch_.path().string() + "/";
   programState.InputModified = false;
-  TMainMenu* menu = MainMenuOf(w);
+  MainMenu* menu = MainMenuOf(w);
   ASSERT_TRUE(menu && menu->mi_fileOpenTable && menu->mi_fileOpenTable->isEnabled());
   int shown = 0;
-  std::function<void(TForm_preview*)> act = [&](TForm_preview* t) {
+  std::function<void(FileTableWindow*)> act = [&](FileTableWindow* t) {
     ++shown;
     if (shown == 1) {
       EXPECT_EQ(t->StringGrid1->rowCount(), 2);
       EXPECT_EQ(t->StringGrid1->columnCount(), 17);
       EXPECT_GE(t->StringGrid1->columnWidth(12), 120);  // the material column's least width
-      OnNextModalOf<TForm_preview>(act);
+      OnNextModalOf<FileTableWindow>(act);
       t->StringGrid1->setCurrentCell(1, 0);  // b.qva
     } else {
       EXPECT_EQ(programState.CurrentFileName, "b");
@@ -60,7 +60,7 @@ TEST_F(FileTableCommandTest, AChosenRowIsReadWhileTheTableStaysOpen) {
       t->mi_fileExit->trigger();
     }
   };
-  OnNextModalOf<TForm_preview>(act);
+  OnNextModalOf<FileTableWindow>(act);
   menu->mi_fileOpenTable->trigger();
   EXPECT_EQ(shown, 2);
   EXPECT_TRUE(programState.ErrorFlag);
@@ -72,18 +72,18 @@ TEST_F(FileTableCommandTest, OnlyTheUsersChoiceReadsAFile) {
   // A damaged first file: shown and focused, the table waits for the user, and leaving it keeps the
   // spring the user has open with its name.
   writeFile(scratch_ / "0.qva", "kaputt\r\n");
-  Thh w;
+  MainWindow w;
   programState.DataDir = scratch_.path().string() + "/";
   programState.CurrentFileName = "offen";
   w.spring().family.BandWidth = 44;
   programState.InputModified = false;
   scriptedPrompter().clear();
-  TMainMenu* menu = MainMenuOf(w);
+  MainMenu* menu = MainMenuOf(w);
   ASSERT_TRUE(menu && menu->mi_fileOpenTable);
   UpdateFormCaption(w);
   const QString caption = w.windowTitle();
   int shown = 0;
-  OnNextModalOf<TForm_preview>([&](TForm_preview* t) {
+  OnNextModalOf<FileTableWindow>([&](FileTableWindow* t) {
     ++shown;
     EXPECT_EQ(w.windowTitle().toStdString(), caption.toStdString()) << "the open spring, not the last file the table read";
     t->activateWindow();
@@ -119,23 +119,23 @@ TEST_F(FileTableCommandTest, TheCommandTellsCancelFromAFileThatCannotBeRead) {
       {"the chosen file cannot be read", false, 0, Outcome::Failed},
   };
   for (const Case& c : cases) {
-    Thh w;
+    MainWindow w;
     programState.DataDir = scratch_.path().string() + "/";
     programState.CurrentFileName = "offen";
     programState.InputModified = c.changedInput;
     scriptedPrompter().clear();
     if (c.changedInput) scriptedPrompter().push(YesNoCancel::Cancel);
     bool chosen = false;
-    std::function<void(TForm_preview*)> act = [&](TForm_preview* t) {
+    std::function<void(FileTableWindow*)> act = [&](FileTableWindow* t) {
       if (c.row < 0 || chosen) {
         t->mi_fileExit->trigger();
         return;
       }
       chosen = true;
-      if (c.outcome == Outcome::Done) OnNextModalOf<TForm_preview>(act);
+      if (c.outcome == Outcome::Done) OnNextModalOf<FileTableWindow>(act);
       t->StringGrid1->setCurrentCell(c.row, 1);
     };
-    if (!c.changedInput) OnNextModalOf<TForm_preview>(act);
+    if (!c.changedInput) OnNextModalOf<FileTableWindow>(act);
     EXPECT_EQ(OpenFileTable(w), c.outcome) << c.what;
     EXPECT_EQ(programState.CurrentFileName, c.outcome == Outcome::Done ? "b" : "offen") << c.what;
   }

@@ -35,7 +35,7 @@ class PreviewWindowTest : public ::testing::Test {
     test::scriptedPrompter().clear();
     InitAllSettings();
   }
-  TForm_preview table{nullptr};
+  FileTableWindow table{nullptr};
 };
 
 TEST_F(PreviewWindowTest, ChoosingARowClosesTheWindowWithThatRowOnce) {
@@ -71,7 +71,7 @@ TEST_F(PreviewWindowTest, WithoutADataFolderTheCaptionNamesTheFolderListed) {
   std::filesystem::create_directory(dir / "Federn Gr\u00f6\u00dfe");
   test::CwdGuard cwd(dir / "Federn Gr\u00f6\u00dfe");
   programState.DataDir.clear();
-  TForm_preview t(nullptr);
+  FileTableWindow t(nullptr);
   t.show();
   EXPECT_EQ(t.windowTitle().toStdString(), "QORVA  " + std::filesystem::current_path().generic_string() + "/");
 }

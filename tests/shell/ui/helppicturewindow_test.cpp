@@ -37,24 +37,24 @@ TEST_F(NavigatorTest, EveryControlChoosesItsAction) {
   struct Case {
     const char* what;
     int32_t preselect;
-    std::function<void(TForm_hilfebild&)> act;
+    std::function<void(HelpPictureWindow&)> act;
     HelpPictureNavigatorResult result;
   };
   const Case cases[] = {
-      {"list changed", 1, [](TForm_hilfebild& f) { f.ListBox1->setCurrentIndex(2); }, {false, HelpPicShow, 3}},
-      {"up arrow", 2, [](TForm_hilfebild& f) { f.SpinUp->click(); }, {false, HelpPicShow, 1}},
-      {"up arrow on the first entry", 1, [](TForm_hilfebild& f) { f.SpinUp->click(); }, {false, HelpPicShow, 1}},
-      {"down arrow", 2, [](TForm_hilfebild& f) { f.SpinDown->click(); }, {false, HelpPicShow, 3}},
-      {"down arrow on the last entry", 3, [](TForm_hilfebild& f) { f.SpinDown->click(); }, {false, HelpPicShow, 3}},
-      {"OK", 2, [](TForm_hilfebild& f) { f.Button_ok->click(); }, {true, HelpPicShow, 2}},
-      {"Esc", 2, [](TForm_hilfebild& f) { f.reject(); }, {true, HelpPicShow, 2}},
-      {"new drops the selection", 2, [](TForm_hilfebild& f) { f.Button_neu->click(); }, {false, HelpPicAppend, 0}},
-      {"insert", 2, [](TForm_hilfebild& f) { f.Button_einfuegen->click(); }, {false, HelpPicInsert, 2}},
-      {"delete", 3, [](TForm_hilfebild& f) { f.Button_loeschen->click(); }, {false, HelpPicDelete, 3}},
-      {"change", 1, [](TForm_hilfebild& f) { f.Button_aendern->click(); }, {false, HelpPicChange, 1}},
+      {"list changed", 1, [](HelpPictureWindow& f) { f.ListBox1->setCurrentIndex(2); }, {false, HelpPicShow, 3}},
+      {"up arrow", 2, [](HelpPictureWindow& f) { f.SpinUp->click(); }, {false, HelpPicShow, 1}},
+      {"up arrow on the first entry", 1, [](HelpPictureWindow& f) { f.SpinUp->click(); }, {false, HelpPicShow, 1}},
+      {"down arrow", 2, [](HelpPictureWindow& f) { f.SpinDown->click(); }, {false, HelpPicShow, 3}},
+      {"down arrow on the last entry", 3, [](HelpPictureWindow& f) { f.SpinDown->click(); }, {false, HelpPicShow, 3}},
+      {"OK", 2, [](HelpPictureWindow& f) { f.Button_ok->click(); }, {true, HelpPicShow, 2}},
+      {"Esc", 2, [](HelpPictureWindow& f) { f.reject(); }, {true, HelpPicShow, 2}},
+      {"new drops the selection", 2, [](HelpPictureWindow& f) { f.Button_neu->click(); }, {false, HelpPicAppend, 0}},
+      {"insert", 2, [](HelpPictureWindow& f) { f.Button_einfuegen->click(); }, {false, HelpPicInsert, 2}},
+      {"delete", 3, [](HelpPictureWindow& f) { f.Button_loeschen->click(); }, {false, HelpPicDelete, 3}},
+      {"change", 1, [](HelpPictureWindow& f) { f.Button_aendern->click(); }, {false, HelpPicChange, 1}},
   };
   for (const Case& c : cases) {
-    TForm_hilfebild form;
+    HelpPictureWindow form;
     form.FormShow(entries, c.preselect);
     c.act(form);
     const HelpPictureNavigatorResult r = form.Result();
@@ -68,7 +68,7 @@ TEST_F(NavigatorTest, ListShowsTheEntriesAndThePositionIsKept) {
   desktopSettings.HelpPicFormLeft = 40;
   desktopSettings.HelpPicFormTop = 50;
   {
-    TForm_hilfebild form;
+    HelpPictureWindow form;
     form.FormShow(entries, 0);
     ASSERT_EQ(form.ListBox1->count(), 3);
     EXPECT_EQ(form.ListBox1->itemText(2).toStdString(), "vorausl : Verhältnisse");
@@ -92,7 +92,7 @@ TEST(StartPicture, TheWindowShowsItAtStart) {
   InitProgramModules({});
   Services previous;
   {
-    Thh w;
+    MainWindow w;
     previous = installServices(WindowServices(w.spring()));
     ASSERT_FALSE(w.FormCreate(ParseCommandLine({})).has_value());
     EXPECT_TRUE(startup.StartPictureShown);

@@ -170,7 +170,7 @@ TEST_F(InputFormsTest, CalcThenCancelKeepsTheValuesAndMarksTheInputChanged) {
 TEST_F(InputFormsTest, StaticLoadDisablesTheFrequencyWhichKeepsItsValue) {
   spring_.family.LoadType = 2;
   spring_.family.LoadFrequency = 5;
-  test::OnNextModalOf<Tform_qvaeins>([](Tform_qvaeins* f) {
+  test::OnNextModalOf<ApplicationForm>([](ApplicationForm* f) {
     EXPECT_TRUE(f->Edit_freq->isEnabled());
     f->RadioGroup_statdyn->Item(0)->click();
     EXPECT_FALSE(f->Edit_freq->isEnabled());
@@ -182,7 +182,7 @@ TEST_F(InputFormsTest, StaticLoadDisablesTheFrequencyWhichKeepsItsValue) {
 
   // Opened for a static load the field starts disabled; "dynamisch" enables it.
   spring_.family.LoadFrequency = 0.5L;
-  test::OnNextModalOf<Tform_qvaeins>([](Tform_qvaeins* f) {
+  test::OnNextModalOf<ApplicationForm>([](ApplicationForm* f) {
     EXPECT_FALSE(f->Edit_freq->isEnabled());
     f->RadioGroup_statdyn->Item(1)->click();
     EXPECT_TRUE(f->Edit_freq->isEnabled());
@@ -201,7 +201,7 @@ TEST_F(InputFormsTest, TemperatureButtonGivesTwentyDegreesInTheShownUnit) {
     SCOPED_TRACE(system);
     desktopSettings.UnitSystem = system;
     spring_.family.OperatingTemperature = 150;
-    Tform_qvaeins f(spring_);
+    ApplicationForm f(spring_);
     f.FormShow();
     f.Button_temp->click();
     EXPECT_EQ(f.Edit_temperatur->text(), shown);
@@ -227,7 +227,7 @@ TEST_F(InputFormsTest, IsoButtonsRoundUpToTheStandardStrip) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.edit) + " " + c.typed);
-    TForm_qvageo f(spring_);
+    DimensionsForm f(spring_);
     Edit(&f, c.edit)->setText(c.typed);
     Button(&f, c.button)->click();
     EXPECT_EQ(Edit(&f, c.edit)->text(), c.standard);
@@ -239,7 +239,7 @@ TEST_F(InputFormsTest, IsoButtonsRoundUpToTheStandardStrip) {
 TEST_F(InputFormsTest, DnButtonTakesTheInnerDiameter) {
   spring_.product.InnerDiameter = 80.04L;  // shown as "80"
   spring_.product.BendingDiameter = 80;
-  TForm_qvageo f(spring_);
+  DimensionsForm f(spring_);
   f.Button_dn->click();
   EXPECT_EQ(f.Edit_dn->text(), f.Edit_di->text());
   f.Button_ok->click();
@@ -259,7 +259,7 @@ TEST_F(InputFormsTest, UnitSwitchTwiceReturnsTheSameNumbers) {
     const ProductData product = spring_.product;
     const FamilyData family = spring_.family;
 
-    TForm_qvageo geo(spring_);
+    DimensionsForm geo(spring_);
     const QString de = geo.Edit_de->text();
     ASSERT_NE(StrToLength(de.toStdString()), spring_.product.OuterDiameter) << "the field shows it rounded";
     geo.Button_metric->click();
@@ -278,7 +278,7 @@ TEST_F(InputFormsTest, UnitSwitchTwiceReturnsTheSameNumbers) {
     EXPECT_EQ(spring_.family.BandWidth, family.BandWidth);
 
     desktopSettings.UnitSystem = start;
-    TForm_qvapre pre(spring_);
+    PredesignForm pre(spring_);
     Type(pre.Edit_b_t, "80");  // typed, not yet read
     pre.Button_metric->click();
     EXPECT_EQ(pre.Label_f2u->text(), "lbf");
@@ -298,7 +298,7 @@ TEST_F(InputFormsTest, PreDesignShowsTheRatiosOfTheCurrentSpring) {
   open_.product.StressRatio = 9;
   ASSERT_GT(open_.family.Stress2, 0);
   {
-    TForm_qvapre f(open_);
+    PredesignForm f(open_);
     EXPECT_EQ(f.Edit_b_t->text(), "100") << "b 50 / t 0.5";
     EXPECT_EQ(f.Edit_sigz_sig2->text(),
               QString::fromStdString(RealStr3(open_.family.PermissibleStress / open_.family.Stress2)));
@@ -308,7 +308,7 @@ TEST_F(InputFormsTest, PreDesignShowsTheRatiosOfTheCurrentSpring) {
   open_.family.BandThickness = 0;
   open_.family.Stress2 = 0;
   {
-    TForm_qvapre f(open_);
+    PredesignForm f(open_);
     EXPECT_EQ(f.Edit_b_t->text(), "7");
     EXPECT_EQ(f.Edit_sigz_sig2->text(), "9");
     f.Button_b_t->click();
@@ -354,7 +354,7 @@ TEST_F(InputFormsTest, PreDesignKeepsTheTypedTravelThroughCalcAndOk) {
 }
 
 TEST_F(InputFormsTest, DrawingTextsStopAtTheirLimits) {
-  test::OnNextModalOf<TEingabetext1>([](TEingabetext1* f) {
+  test::OnNextModalOf<DrawingTextsForm>([](DrawingTextsForm* f) {
     Type(f->Edit_zeichname, QString(80, 'N'));
     Type(f->Edit_zeichname2, QString(80, 'M'));
     Type(f->Edit_zeichnr, QString(80, '9'));
@@ -379,7 +379,7 @@ TEST_F(InputFormsTest, TypedDrawingTextsSurviveTheSpringFile) {
   programState.DataDir = dir.path().string() + "/";
   programState.TempDir = dir.path().string() + "/";
   open_.family.DrawingName = "Gr\x94\xE1" "e";  // shown with its umlauts
-  test::OnNextModalOf<TEingabetext1>([](TEingabetext1* f) {
+  test::OnNextModalOf<DrawingTextsForm>([](DrawingTextsForm* f) {
     EXPECT_EQ(f->Edit_zeichname->text(), QString::fromUtf8("Größe"));
     Type(f->Edit_zeichname, QString::fromUtf8("Feder|Größe"));
     Type(f->Edit_zeichnr, "A|1");
@@ -404,33 +404,33 @@ TEST_F(InputFormsTest, TypedDrawingTextsSurviveTheSpringFile) {
 TEST_F(InputFormsTest, CaptionsAndHints) {
   programState.HelpLevel = 0;
   {
-    Tform_qvaeins eins(spring_);
+    ApplicationForm eins(spring_);
     EXPECT_EQ(eins.windowTitle(), "QORVA Anwendung");
     EXPECT_EQ(eins.RadioGroup_statdyn->title(), "Art der Beanspruchung");
     EXPECT_EQ(eins.RadioGroup_statdyn->Item(0)->text(), "statisch oder quasistatisch");
     EXPECT_EQ(eins.Edit_freq->toolTip(), "") << "no hints at help level 0";
-    TForm_qvageo geo(spring_);
+    DimensionsForm geo(spring_);
     EXPECT_EQ(geo.Label_de->text(), QString::fromUtf8("Außendurchmesser De"));
     EXPECT_EQ(geo.Edit_de->toolTip(), "Hinweis 5040") << "the dimensions always have their hints";
-    TForm_qvapre pre(spring_);
+    PredesignForm pre(spring_);
     EXPECT_EQ(pre.Label_sh->text(), "Federweg s max");
     EXPECT_EQ(pre.Edit_sigz_sig2->toolTip(), "Hinweis 5140");
   }
   programState.HelpLevel = 1;
   programState.ProgTitle = "Feder f\x81r alle";
-  Tform_qvaeins eins(spring_);
+  ApplicationForm eins(spring_);
   EXPECT_EQ(eins.RadioGroup_statdyn->toolTip(), "Hinweis 5270");
   EXPECT_EQ(eins.Label_temperatur->toolTip(), "Hinweis 5350");
   EXPECT_EQ(eins.Edit_freq->toolTip(), "Hinweis 5280");
-  TEingabetext1 text;
+  DrawingTextsForm text;
   EXPECT_EQ(text.windowTitle(), QString::fromUtf8("Feder für alle"));
   EXPECT_EQ(text.Label_zeichname2->text(), "Zeichnungsname 2");
 }
 
 TEST_F(InputFormsTest, HelpButtonsShowTheirTopicAndClearTheCancelState) {
-  Tform_qvaeins eins(spring_);
-  TForm_qvageo geo(spring_);
-  TForm_qvapre pre(spring_);
+  ApplicationForm eins(spring_);
+  DimensionsForm geo(spring_);
+  PredesignForm pre(spring_);
   struct Case {
     QWidget* form;
     const char* button;
@@ -457,11 +457,11 @@ TEST_F(InputFormsTest, InputSequenceThroughTheForms) {
   services().ShowCalcMessages = [&] { ++messages; };
   browser = [](MaterialTable&, uint16_t, const std::string&, const std::string&) { return true; };
   test::scriptedPrompter().push(1);  // "&Nachrechnung"
-  test::OnNextModalOf<TEingabetext1>([&](TEingabetext1* f) {
+  test::OnNextModalOf<DrawingTextsForm>([&](DrawingTextsForm* f) {
     Type(f->Edit_zeichname, "Neu");
-    test::OnNextModalOf<Tform_qvaeins>([&](Tform_qvaeins* a) {
+    test::OnNextModalOf<ApplicationForm>([&](ApplicationForm* a) {
       a->RadioGroup_statdyn->Item(0)->click();
-      test::OnNextModalOf<TForm_qvageo>([&](TForm_qvageo* g) {
+      test::OnNextModalOf<DimensionsForm>([&](DimensionsForm* g) {
         Type(g->Edit_de, "90");
         QTest::mouseClick(g->Button_ok, Qt::LeftButton);
       });

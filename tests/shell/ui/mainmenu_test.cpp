@@ -34,7 +34,7 @@ class MainMenu : public ::testing::Test {
     InitAllSettings();
     InitMenuTexts();
     InitFamilyMenuTexts();
-    form = std::make_unique<Thh>();
+    form = std::make_unique<MainWindow>();
   }
   void TearDown() override {
     form.reset();
@@ -58,7 +58,7 @@ class MainMenu : public ::testing::Test {
       if (a->objectName().startsWith("mi_")) m[a->objectName().toStdString()] = a->text();
     return m;
   }
-  std::unique_ptr<Thh> form;
+  std::unique_ptr<MainWindow> form;
 };
 
 // Item, the menu that holds it ("MainMenu1" for the menu bar).

@@ -19,7 +19,7 @@ TEST(MainWindowGraphics, ShowsADrawingMadeOfDisplayListRecords) {
   programState.GraphResX = 640;
   programState.GraphResY = 480;
   {
-    Thh w;
+    MainWindow w;
     ASSERT_EQ(FKwengra, &w);
     ASSERT_TRUE(GraphDraw);
     // The main window's creation replaces the graphics window's: the current state starts at zero,

@@ -57,8 +57,8 @@ class MainWindowStart : public ::testing::Test {
   }
   // The main window with its services, installed as the program installs them once the window is
   // made and before its start-up.
-  Thh& MakeWindow() {
-    window_ = std::make_unique<Thh>();
+  MainWindow& MakeWindow() {
+    window_ = std::make_unique<MainWindow>();
     previous_ = installServices(WindowServices(window_->spring()));
     return *window_;
   }
@@ -67,7 +67,7 @@ class MainWindowStart : public ::testing::Test {
   fs::path dir_;
   fs::path old_;
   Services previous_;
-  std::unique_ptr<Thh> window_;
+  std::unique_ptr<MainWindow> window_;
 };
 
 // Pixels of the image that differ from its background colour.
@@ -83,7 +83,7 @@ int DrawnPixels(const QImage& img) {
 // The program finds its start picture in its data folder from any start folder, and opens on it
 // with the default spring of the start folder read and calculated behind it.
 TEST_F(MainWindowStart, OpensOnTheStartPictureWithTheDefaultSpringCalculated) {
-  Thh& w = MakeWindow();
+  MainWindow& w = MakeWindow();
   ASSERT_FALSE(w.FormCreate(ParseCommandLine({})).has_value());
   EXPECT_TRUE(startup.StartPictureShown);
   EXPECT_GT(w.spring().product.TurnCount, 0);
@@ -100,19 +100,19 @@ TEST_F(MainWindowStart, OpensOnTheStartPictureWithTheDefaultSpringCalculated) {
 
 TEST_F(MainWindowStart, CaptionNamesACommandLineFile) {
   fs::copy_file(dir_ / "null.qva", dir_ / "test.qva");
-  Thh& w = MakeWindow();
+  MainWindow& w = MakeWindow();
   ASSERT_FALSE(w.FormCreate(ParseCommandLine({"test.qva"})).has_value());
   EXPECT_EQ(w.windowTitle().toStdString(), "QORVA - Konstantkraftfeder  -  test.qva");
   EXPECT_TRUE(programState.FileNameHasPath);
 }
 
 TEST_F(MainWindowStart, ARefusedNameEndsTheStartWithExitCodeOne) {
-  Thh& w = MakeWindow();
+  MainWindow& w = MakeWindow();
   EXPECT_EQ(w.FormCreate(ParseCommandLine({"test"})), std::optional<int>(ExitBadInput));
 }
 
 TEST_F(MainWindowStart, CloseAsksAndStaysOpenWhenInputIsKept) {
-  Thh& w = MakeWindow();
+  MainWindow& w = MakeWindow();
   ASSERT_FALSE(w.FormCreate(ParseCommandLine({})).has_value());
   w.show();
   programState.InputModified = true;
@@ -126,9 +126,9 @@ TEST_F(MainWindowStart, CloseAsksAndStaysOpenWhenInputIsKept) {
 
 TEST_F(MainWindowStart, RecentFileItemsFollowTheList) {
   fs::copy_file(dir_ / "null.qva", dir_ / "a.qva");
-  Thh& w = MakeWindow();
+  MainWindow& w = MakeWindow();
   ASSERT_FALSE(w.FormCreate(ParseCommandLine({})).has_value());
-  TMainMenu* m = MainMenuOf(w);
+  MainMenu* m = MainMenuOf(w);
   ASSERT_NE(m, nullptr);
   EXPECT_FALSE(m->mi_file1->isVisible());
   EXPECT_FALSE(m->N15->isVisible());
@@ -152,9 +152,9 @@ TEST_F(MainWindowStart, RecentFileItemsFollowTheList) {
 }
 
 TEST_F(MainWindowStart, ErrorMessagesItemCountsTheMessages) {
-  Thh& w = MakeWindow();
+  MainWindow& w = MakeWindow();
   ASSERT_FALSE(w.FormCreate(ParseCommandLine({})).has_value());
-  TMainMenu* m = MainMenuOf(w);
+  MainMenu* m = MainMenuOf(w);
   ASSERT_NE(m, nullptr);
   UpdateAfterInput(w);
   const QString n = QString::number(errorList.ErrorCount);
@@ -163,9 +163,9 @@ TEST_F(MainWindowStart, ErrorMessagesItemCountsTheMessages) {
 }
 
 TEST_F(MainWindowStart, TheMenuBarKeepsTheDesktopPaletteOverTheDrawingBackground) {
-  Thh& w = MakeWindow();
+  MainWindow& w = MakeWindow();
   ASSERT_FALSE(w.FormCreate(ParseCommandLine({})).has_value());
-  TMainMenu* m = MainMenuOf(w);
+  MainMenu* m = MainMenuOf(w);
   ASSERT_NE(m, nullptr);
   const QPalette desktop = QApplication::palette();
   EXPECT_EQ(m->MainMenu1->palette().color(QPalette::Window), desktop.color(QPalette::Window));
@@ -198,7 +198,7 @@ std::vector<AskRecord> Shown(AskKind kind) {
 TEST_F(MainWindowStart, AFatalSpringShowsItsMessagesAndTheItemCountsThem) {
   WriteFatalSpring(dir_ / "null.qva", dir_ / "fatal.qva");
   scriptedPrompter().push(Cancel{});  // Esc closes the list
-  Thh& w = MakeWindow();
+  MainWindow& w = MakeWindow();
   ASSERT_FALSE(w.FormCreate(ParseCommandLine({"fatal.qva"})).has_value());
   ASSERT_TRUE(programState.FatalError);
   ASSERT_GT(errorList.ErrorCount, 0);
@@ -212,7 +212,7 @@ TEST_F(MainWindowStart, AFatalSpringShowsItsMessagesAndTheItemCountsThem) {
   EXPECT_EQ(lists[0].text, "Berechnungsmodul meldet Warnungen oder Fehler, siehe Ursache und Abhilfe.");
   EXPECT_EQ(lists[0].entries, entries);
 
-  TMainMenu* m = MainMenuOf(w);
+  MainMenu* m = MainMenuOf(w);
   ASSERT_NE(m, nullptr);
   EXPECT_TRUE(m->mi_viewErrorMessages->text().endsWith(" (" + QString::number(errorList.ErrorCount) + ")"));
   EXPECT_TRUE(m->mi_viewErrorMessages->isEnabled());
@@ -226,9 +226,9 @@ TEST_F(MainWindowStart, AFatalSpringShowsItsMessagesAndTheItemCountsThem) {
 }
 
 TEST_F(MainWindowStart, ASpringWithoutMessagesSaysSo) {
-  Thh& w = MakeWindow();
+  MainWindow& w = MakeWindow();
   ASSERT_FALSE(w.FormCreate(ParseCommandLine({})).has_value());
-  TMainMenu* m = MainMenuOf(w);
+  MainMenu* m = MainMenuOf(w);
   ASSERT_NE(m, nullptr);
   errorList.ErrorCount = 0;
   scriptedPrompter().clear();
@@ -240,9 +240,9 @@ TEST_F(MainWindowStart, ASpringWithoutMessagesSaysSo) {
 }
 
 TEST_F(MainWindowStart, AnEngineStopEndsTheCommandNotTheProgram) {
-  Thh& w = MakeWindow();
+  MainWindow& w = MakeWindow();
   ASSERT_FALSE(w.FormCreate(ParseCommandLine({})).has_value());
-  TMainMenu* m = MainMenuOf(w);
+  MainMenu* m = MainMenuOf(w);
   ASSERT_NE(m, nullptr);
   bool ran = false;
   SetMenuCommand(m->mi_fileConfig, [&] {

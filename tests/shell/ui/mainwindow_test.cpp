@@ -10,7 +10,7 @@ namespace {
 
 TEST(MainWindow, ShowsProgramTitleAndSetsIdentity) {
   InitAllSettings();
-  Thh w;
+  MainWindow w;
   w.show();
   EXPECT_EQ(w.windowTitle().toStdString(), "QORVA - Konstantkraftfeder");
   EXPECT_EQ(programState.ProgName, "QORVA");

@@ -48,7 +48,7 @@ class MenuCommandsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     InitAllSettings();
-    form_ = std::make_unique<Thh>();
+    form_ = std::make_unique<MainWindow>();
     previous_ = installServices(WindowServices(form_->spring()));
     installMaterialTable(nullptr);  // the program's own dBase table
     fs::copy_file(kData / "null.qva", scratch_ / "null.qva");
@@ -94,7 +94,7 @@ class MenuCommandsTest : public ::testing::Test {
 
   test::ScratchDir scratch_;
   Services previous_;
-  std::unique_ptr<Thh> form_;
+  std::unique_ptr<MainWindow> form_;
 };
 
 TEST_F(MenuCommandsTest, NewSpringRecalculatedSavedAndOpenedAgain) {
@@ -103,14 +103,14 @@ TEST_F(MenuCommandsTest, NewSpringRecalculatedSavedAndOpenedAgain) {
   // File > New: drawing texts, the material in the table's browse window, the application, the
   // choice of "&Nachrechnung", the dimensions.
   test::scriptedPrompter().push(1);
-  test::OnNextModalOf<TEingabetext1>([&](TEingabetext1* t) {
+  test::OnNextModalOf<DrawingTextsForm>([&](DrawingTextsForm* t) {
     Type(t->Edit_zeichname, "Bremsfeder");
     Type(t->Edit_zeichnr, "Z-100");
     test::OnNextModalOf<QDialog>([&](QDialog* shown) {
       auto* browse = dynamic_cast<BrowseWindow*>(shown);
       ASSERT_NE(browse, nullptr) << "the material table's browse window";
-      test::OnNextModalOf<Tform_qvaeins>([&](Tform_qvaeins* a) {
-        test::OnNextModalOf<TForm_qvageo>([&](TForm_qvageo* g) {
+      test::OnNextModalOf<ApplicationForm>([&](ApplicationForm* a) {
+        test::OnNextModalOf<DimensionsForm>([&](DimensionsForm* g) {
           Type(g->Edit_t, "0.4");
           Type(g->Edit_b, "30");
           QTest::mouseClick(g->Button_ok, Qt::LeftButton);
@@ -137,7 +137,7 @@ TEST_F(MenuCommandsTest, NewSpringRecalculatedSavedAndOpenedAgain) {
 
   // Edit > Recalculation: the thickness changed in the dimensions form.
   const long double stressBefore = spring().family.Stress2;
-  test::OnNextModalOf<TForm_qvageo>([&](TForm_qvageo* g) {
+  test::OnNextModalOf<DimensionsForm>([&](DimensionsForm* g) {
     Type(g->Edit_t, "0.45");
     QTest::mouseClick(g->Button_ok, Qt::LeftButton);
   });
@@ -157,7 +157,7 @@ TEST_F(MenuCommandsTest, NewSpringRecalculatedSavedAndOpenedAgain) {
   EXPECT_TRUE(Item("mi_file1")->isVisible());
 
   // File > New, left at its first form with Esc: the default spring is back, nothing calculated.
-  test::OnNextModalOf<TEingabetext1>([](TEingabetext1* t) { QTest::keyClick(t, Qt::Key_Escape); });
+  test::OnNextModalOf<DrawingTextsForm>([](DrawingTextsForm* t) { QTest::keyClick(t, Qt::Key_Escape); });
   Item("mi_fileNew")->trigger();
   EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_EQ(programState.CurrentFileName, "");
@@ -188,20 +188,20 @@ TEST_F(MenuCommandsTest, SaveWithoutANameAsksForOneAndLeavesTheRecentList) {
 TEST_F(MenuCommandsTest, CancelledFormsStillCalculateAndMark) {
   // Application cancelled: calculated and marked all the same.
   programState.InputModified = false;
-  test::OnNextModalOf<Tform_qvaeins>([](Tform_qvaeins* a) { QTest::mouseClick(a->Button_cancel, Qt::LeftButton); });
+  test::OnNextModalOf<ApplicationForm>([](ApplicationForm* a) { QTest::mouseClick(a->Button_cancel, Qt::LeftButton); });
   Item("mi_editanwendung")->trigger();
   EXPECT_TRUE(programState.InputModified);
   // Recalculation cancelled: calculated, not marked; no material asked for while one is chosen.
   programState.InputModified = false;
   ClearErrorList();
-  test::OnNextModalOf<TForm_qvageo>([](TForm_qvageo* g) { QTest::mouseClick(g->Button_cancel, Qt::LeftButton); });
+  test::OnNextModalOf<DimensionsForm>([](DimensionsForm* g) { QTest::mouseClick(g->Button_cancel, Qt::LeftButton); });
   Item("mi_editAbmess")->trigger();
   EXPECT_FALSE(programState.InputModified);
   // Edit > Text cancelled leaves the input unmarked; confirmed marks it without drawing.
-  test::OnNextModalOf<TEingabetext1>([](TEingabetext1* t) { QTest::keyClick(t, Qt::Key_Escape); });
+  test::OnNextModalOf<DrawingTextsForm>([](DrawingTextsForm* t) { QTest::keyClick(t, Qt::Key_Escape); });
   Item("mi_EditText")->trigger();
   EXPECT_FALSE(programState.InputModified);
-  test::OnNextModalOf<TEingabetext1>([](TEingabetext1* t) { QTest::mouseClick(t->Button_ok, Qt::LeftButton); });
+  test::OnNextModalOf<DrawingTextsForm>([](DrawingTextsForm* t) { QTest::mouseClick(t->Button_ok, Qt::LeftButton); });
   Item("mi_EditText")->trigger();
   EXPECT_TRUE(programState.InputModified);
 }

@@ -19,9 +19,9 @@ namespace qorva {
 namespace {
 
 // Runs act on the plot program's window once it is up.
-void OnWindow(std::function<void(TForm_confventrix*)> act) {
+void OnWindow(std::function<void(PlotProgramWindow*)> act) {
   test::OnNextModalOf<QDialog>([act](QDialog* d) {
-    auto* w = dynamic_cast<TForm_confventrix*>(d);
+    auto* w = dynamic_cast<PlotProgramWindow*>(d);
     ASSERT_NE(w, nullptr);
     act(w);
   });
@@ -36,7 +36,7 @@ class VentrixWindowTest : public ::testing::Test {
   }
   void TearDown() override { InitAllSettings(); }
   // The part of the line after the program and the DXF work file.
-  static std::string Switches(const TForm_confventrix& w) {
+  static std::string Switches(const PlotProgramWindow& w) {
     const std::string head = "WVENTRIX " + ShellQuote(VentrixWorkFileArg());
     EXPECT_EQ(w.CommandLine.rfind(head, 0), 0u) << w.CommandLine;
     return w.CommandLine.substr(head.size());
@@ -44,7 +44,7 @@ class VentrixWindowTest : public ::testing::Test {
 };
 
 TEST_F(VentrixWindowTest, TheControlsComposeTheLine) {
-  TForm_confventrix w;
+  PlotProgramWindow w;
   EXPECT_EQ(Switches(w), " /CHPL") << "the start values add no switch";
   EXPECT_TRUE(w.Edit_lpt->isEnabled());
   EXPECT_FALSE(w.Edit_com->isEnabled());
@@ -66,7 +66,7 @@ TEST_F(VentrixWindowTest, TheControlsComposeTheLine) {
 }
 
 TEST_F(VentrixWindowTest, PostscriptToAFileWithEverySwitch) {
-  TForm_confventrix w;
+  PlotProgramWindow w;
   w.RadioGroup_outcode[1]->click();
   EXPECT_TRUE(w.ComboBox_psfont->isEnabled());
   w.RadioGroup_d[2]->click();
@@ -85,21 +85,21 @@ TEST_F(VentrixWindowTest, PostscriptToAFileWithEverySwitch) {
 
 TEST_F(VentrixWindowTest, OkTakesTheLineCancelKeepsTheOldOneTheCloseBoxTakesIt) {
   std::string line = "alte zeile";
-  OnWindow([](TForm_confventrix* w) {
+  OnWindow([](PlotProgramWindow* w) {
     EXPECT_EQ(w->CommandLine, "alte zeile") << "a preset stays until a control changes";
     w->Button_cancel->click();
   });
   EXPECT_FALSE(EditVentrixCommandLine(line));
   EXPECT_EQ(line, "alte zeile");
 
-  OnWindow([](TForm_confventrix* w) {
+  OnWindow([](PlotProgramWindow* w) {
     w->CheckBox_rotate->click();
     w->Button_ok->click();
   });
   EXPECT_TRUE(EditVentrixCommandLine(line));
   EXPECT_NE(line.find(" /R"), std::string::npos) << line;
 
-  OnWindow([](TForm_confventrix* w) { w->close(); });
+  OnWindow([](PlotProgramWindow* w) { w->close(); });
   EXPECT_TRUE(EditVentrixCommandLine(line));
 }
 

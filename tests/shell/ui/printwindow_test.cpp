@@ -100,7 +100,7 @@ TEST_F(PrintWindowTest, StartValuesFollowTheSheet) {
   printSettings.PrintOrientation = 2;
   printSettings.SheetFormat = 2;  // A4 portrait frame
   {
-    TForm_printconf w;
+    PrintWindow w;
     EXPECT_EQ(w.Edit_scalex->text(), "1");
     EXPECT_EQ(w.Edit_scaley->text(), "1");
     EXPECT_EQ(w.Edit_xorigin->text(), "0");
@@ -108,7 +108,7 @@ TEST_F(PrintWindowTest, StartValuesFollowTheSheet) {
     EXPECT_TRUE(w.RadioGroup_hochquer[0]->isChecked());
   }
   printSettings.SheetFormat = 3;  // A3 frame: the configured defaults
-  TForm_printconf w;
+  PrintWindow w;
   EXPECT_EQ(w.Edit_scalex->text(), "2");
   EXPECT_EQ(w.Edit_scaley->text(), "3");
   EXPECT_EQ(w.Edit_xorigin->text(), "5");
@@ -117,7 +117,7 @@ TEST_F(PrintWindowTest, StartValuesFollowTheSheet) {
 }
 
 TEST_F(PrintWindowTest, PresetsArePickedAndStored) {
-  TForm_printconf w;
+  PrintWindow w;
   PickRow(2);  // A3 Querformat: true scale on A3 paper, as the sheets print now
   w.Button_dbClick();
   EXPECT_EQ(w.Edit_scalex->text(), "1.000");
@@ -161,7 +161,7 @@ TEST_F(PrintWindowTest, ANewPresetOfTheShippedTableGoesToTheUsersCopy) {
   datafolder.UserCopies = (dir_ / "user").string();
   desktopSettings.WorkingDir = (dir_ / "dbf").string();  // started in the data folder itself
   const std::string shipped = test::readFile(dir_ / "dbf" / "printout.dbf");
-  TForm_printconf w;
+  PrintWindow w;
   scriptedPrompter().push(std::string("Mein Satz"));
   w.Button_appendClick();
   EXPECT_FALSE(programState.ErrorFlag);
@@ -178,7 +178,7 @@ TEST_F(PrintWindowTest, TheWorkingFoldersTableComesFirstAndAnEmptyTableTakesAPre
   ASSERT_TRUE(DbfWriteTable((dir_ / "work" / "printout.dbf").string(), PrintPresetFields(), {}, LocalDateTime{},
                             &error))
       << error;
-  TForm_printconf w;
+  PrintWindow w;
   test::OnNextModalOf<QDialog>([](QDialog* d) {
     auto* b = dynamic_cast<BrowseWindow*>(d);
     ASSERT_NE(b, nullptr);
@@ -198,7 +198,7 @@ TEST_F(PrintWindowTest, OkPrintsAndSetupShowsThePrinterWithoutAJob) {
   line(0, 0, 100, 100);
   const fs::path pdf = dir_ / "druck.pdf";
   {
-    TForm_printconf w;
+    PrintWindow w;
     w.printer().setOutputFormat(QPrinter::PdfFormat);
     w.printer().setOutputFileName(QString::fromStdString(pdf.string()));
     w.Edit_xorigin->setText("7");
@@ -211,13 +211,13 @@ TEST_F(PrintWindowTest, OkPrintsAndSetupShowsThePrinterWithoutAJob) {
   EXPECT_EQ(test::readFile(pdf).rfind("%PDF", 0), 0u);
 
   const fs::path none = dir_ / "leer.pdf";
-  TForm_printconf w;
+  PrintWindow w;
   w.SetupMode = true;
   w.printer().setOutputFormat(QPrinter::PdfFormat);
   w.printer().setOutputFileName(QString::fromStdString(none.string()));
   const long width = std::lround(w.printer().pageLayout().paintRect(QPageLayout::Millimeter).width());
   test::OnNextModalOf<QDialog>([width](QDialog* d) {
-    auto* info = dynamic_cast<TForm_printerinfo*>(d);
+    auto* info = dynamic_cast<PrinterInfoWindow*>(d);
     ASSERT_NE(info, nullptr);
     EXPECT_EQ(info->windowTitle(), "Printer Info");
     EXPECT_EQ(info->StringGrid1->item(0, 0)->text(), "Name");
@@ -262,7 +262,7 @@ TEST_F(PrintWindowTest, ThePrintCommandTellsCancelFromAFailedPrinter) {
     scriptedPrompter().clear();
     const fs::path pdf = dir_ / c.pdf;
     test::OnNextModalOf<QDialog>([&](QDialog* d) {
-      auto* w = dynamic_cast<TForm_printconf*>(d);
+      auto* w = dynamic_cast<PrintWindow*>(d);
       ASSERT_NE(w, nullptr);
       if (*c.pdf == 0) {
         w->Button_cancel->click();
@@ -287,7 +287,7 @@ TEST_F(PrintWindowTest, WithoutAPrinterThePageGoesIntoANamedPdfFile) {
   line(0, 0, 100, 100);
   programState.DataDir = dir_.string();
   programState.CurrentFileName = "feder";
-  TForm_printconf w;
+  PrintWindow w;
   if (!w.printer().printerName().isEmpty()) GTEST_SKIP() << "this machine has a printer";
   scriptedPrompter().push(Cancel{});
   w.Button_okClick();
@@ -305,7 +305,7 @@ TEST_F(PrintWindowTest, WithoutAPrinterThePageGoesIntoANamedPdfFile) {
   EXPECT_EQ(test::readFile(dir_ / "feder.pdf").rfind("%PDF", 0), 0u);
   // An existing file is replaced only after the question.
   test::writeFile(dir_ / "feder.pdf", "alt");
-  TForm_printconf again;
+  PrintWindow again;
   scriptedPrompter().push((dir_ / "feder.pdf").string());
   scriptedPrompter().push(YesNoCancel::No);
   again.Button_okClick();

@@ -71,7 +71,7 @@ TEST_F(ConfigWindowTest, OkTakesTheFieldsWithTheirRules) {
   int clientWidth = -1;
   services().SetClientSize = [&](int32_t w, int32_t) { clientWidth = w + 1; };
   programState.ProgramDir = "/Opt/KWENDAL/Bin";
-  Tconfig w;
+  SettingsWindow w;
   EXPECT_EQ(w.Edit_direxe->text().toStdString(), "/Opt/KWENDAL/Bin") << "shown as it is";
   EXPECT_EQ(w.PageControl->currentWidget(), w.Tab_grafik);
   w.Edit_x->setText("6000");
@@ -111,7 +111,7 @@ TEST_F(ConfigWindowTest, FolderNamesKeepTheirLettersInEveryDisplayMode) {
     desktopSettings.PlainAscii = plain;
     programState.DbfDir = "/daten/Pr\x81" "fung";  // DOS code page
     programState.PltDir = "/daten/hilfe";
-    Tconfig w;
+    SettingsWindow w;
     EXPECT_EQ(w.Edit_dirdbf->text(), QString::fromUtf8("/daten/Prüfung")) << plain;
     w.Edit_dirplt->setText(QString::fromUtf8("/daten/Übersicht"));
     w.Button_ok->click();
@@ -121,14 +121,14 @@ TEST_F(ConfigWindowTest, FolderNamesKeepTheirLettersInEveryDisplayMode) {
 }
 
 TEST_F(ConfigWindowTest, CancelTakesNothing) {
-  Tconfig w;
+  SettingsWindow w;
   w.Edit_dirdbf->setText("/anders");
   w.Button_cancel->click();
   EXPECT_EQ(programState.DbfDir, "");
 }
 
 TEST_F(ConfigWindowTest, TitleBlockAndSizeModes) {
-  Tconfig w;
+  SettingsWindow w;
   w.show();
   w.ComboBox_zeichnkopf->setCurrentIndex(1);  // ISO 7200 Fig.1
   EXPECT_TRUE(w.ComboBox_7200rand->isEnabled());
@@ -158,7 +158,7 @@ TEST_F(ConfigWindowTest, TitleBlockAndSizeModes) {
 }
 
 TEST_F(ConfigWindowTest, ASizeRowHiddenByItsModeTakesItsCaptionAndUnitAlong) {
-  Tconfig w;
+  SettingsWindow w;
   w.show();
   // The captions and units of the window-size and dialog-size rows, found by their texts.
   auto labels = [&w](std::initializer_list<const char*> texts) {
@@ -192,7 +192,7 @@ TEST_F(ConfigWindowTest, ASizeRowHiddenByItsModeTakesItsCaptionAndUnitAlong) {
 }
 
 TEST_F(ConfigWindowTest, TheLayerGridShowsAllItsColumnsWithTheirHeaders) {
-  Tconfig w;
+  SettingsWindow w;
   w.show();
   w.PageControl->setCurrentWidget(w.Tab_cad);
   QApplication::processEvents();
@@ -216,26 +216,26 @@ TEST_F(ConfigWindowTest, TheFolderPageNamesTheUser) {
     test::ScopedEnv username("USERNAME", c.username);
     test::ScopedEnv user("USER", c.user);
     test::ScopedEnv logname("LOGNAME", c.logname);
-    Tconfig w;
+    SettingsWindow w;
     EXPECT_EQ(w.Label_user->text().toStdString(), c.shown);
   }
 }
 
 TEST_F(ConfigWindowTest, LayerNamesAndColoursAreCheckedBeforeAnythingIsTaken) {
   struct Case {
-    QTableWidget* Tconfig::*grid;
+    QTableWidget* SettingsWindow::*grid;
     int row, column;
     const char* typed;
   };
-  for (const Case c : std::vector<Case>{{&Tconfig::StringGrid_layer, 0, 0, "a/b"},
-                                        {&Tconfig::StringGrid_layer, 2, 0, ""},
-                                        {&Tconfig::StringGrid_layer, 1, 1, "0"},
-                                        {&Tconfig::StringGrid_layer, 4, 1, "300"},
-                                        {&Tconfig::StringGrid_color, 3, 0, "0"}}) {
+  for (const Case c : std::vector<Case>{{&SettingsWindow::StringGrid_layer, 0, 0, "a/b"},
+                                        {&SettingsWindow::StringGrid_layer, 2, 0, ""},
+                                        {&SettingsWindow::StringGrid_layer, 1, 1, "0"},
+                                        {&SettingsWindow::StringGrid_layer, 4, 1, "300"},
+                                        {&SettingsWindow::StringGrid_color, 3, 0, "0"}}) {
     InitAllSettings();
     programState.HelpLevel = 0;
     scriptedPrompter().clear();
-    Tconfig w;
+    SettingsWindow w;
     w.Edit_dirdbf->setText("/neu");
     Type(w.*c.grid, c.row, c.column, c.typed);
     w.Button_ok->click();
@@ -244,7 +244,7 @@ TEST_F(ConfigWindowTest, LayerNamesAndColoursAreCheckedBeforeAnythingIsTaken) {
     EXPECT_EQ(programState.DbfDir, "") << "nothing taken: " << c.typed;
     EXPECT_EQ((w.*c.grid)->currentRow(), c.row);
   }
-  Tconfig w;
+  SettingsWindow w;
   Type(w.StringGrid_layer, 0, 0, "DICK");
   Type(w.StringGrid_layer, 0, 1, "200");
   w.Button_ok->click();
@@ -254,7 +254,7 @@ TEST_F(ConfigWindowTest, LayerNamesAndColoursAreCheckedBeforeAnythingIsTaken) {
 }
 
 TEST_F(ConfigWindowTest, LayerDefaultsAndColourChooser) {
-  Tconfig w;
+  SettingsWindow w;
   w.Button_layer[4]->click();  // row 2
   EXPECT_EQ(CellText(w.StringGrid_layer, 1, 0), "4");
   EXPECT_EQ(CellText(w.StringGrid_layer, 1, 1), "3");
@@ -262,7 +262,7 @@ TEST_F(ConfigWindowTest, LayerDefaultsAndColourChooser) {
 
   w.StringGrid_layer->setCurrentCell(1, 0);
   test::OnNextModalOf<QDialog>([](QDialog* d) {
-    auto* c = dynamic_cast<TForm_selectcolor*>(d);
+    auto* c = dynamic_cast<ColorChooser*>(d);
     ASSERT_NE(c, nullptr);
     EXPECT_EQ(c->ListBox_colors->currentRow(), 2) << "preset with the cell's colour";
     EXPECT_EQ(c->ListBox_colors->item(6)->text().toStdString(), "7 (wei\xC3\x9F)");
@@ -273,7 +273,7 @@ TEST_F(ConfigWindowTest, LayerDefaultsAndColourChooser) {
   EXPECT_EQ(CellText(w.StringGrid_layer, 1, 1), "12");
 
   test::OnNextModalOf<QDialog>([](QDialog* d) {
-    auto* c = dynamic_cast<TForm_selectcolor*>(d);
+    auto* c = dynamic_cast<ColorChooser*>(d);
     ASSERT_NE(c, nullptr);
     c->ListBox_colors->setCurrentRow(0);
     c->Button_cancel->click();
@@ -288,7 +288,7 @@ TEST_F(ConfigWindowTest, LayerDefaultsAndColourChooser) {
 
 TEST_F(ConfigWindowTest, PaletteResetIsImmediateAndDropsOtherChanges) {
   graphicsSettings.ColorTable[3] = 0x123456;
-  Tconfig w;
+  SettingsWindow w;
   w.Edit_zoomfaktor->setText("9");
   w.PanelColors[5] = 0x010203;
   w.Button_resetcolor->click();
@@ -300,7 +300,7 @@ TEST_F(ConfigWindowTest, PaletteResetIsImmediateAndDropsOtherChanges) {
 }
 
 TEST_F(ConfigWindowTest, CommandLinesWithAndWithoutSelection) {
-  Tconfig w;
+  SettingsWindow w;
   ASSERT_EQ(w.ListBox_ventrix->count(), 5);
   w.ListBox_ventrix->setCurrentRow(-1);
   scriptedPrompter().push(std::string("ERSTE"));
@@ -318,7 +318,7 @@ TEST_F(ConfigWindowTest, CommandLinesWithAndWithoutSelection) {
   w.ListBox_ventrix->setCurrentRow(-1);
   std::string built;
   test::OnNextModalOf<QDialog>([&built](QDialog* d) {
-    auto* v = dynamic_cast<TForm_confventrix*>(d);
+    auto* v = dynamic_cast<PlotProgramWindow*>(d);
     ASSERT_NE(v, nullptr);
     v->BuildCommandLine();
     built = v->CommandLine;
@@ -346,7 +346,7 @@ TEST_F(ConfigWindowTest, ExportAndImportMatchTheProgramsOwnFile) {
   const std::string exported = (dir_.path() / "sub" / "KWENDAL.cfg").string();
   std::filesystem::create_directories(dir_.path() / "sub");
   {
-    Tconfig w;
+    SettingsWindow w;
     w.Edit_cadfont->setText("ISOCP");
     w.CheckBox_hidewarnings->setChecked(true);
     scriptedPrompter().push(exported);
@@ -364,7 +364,7 @@ TEST_F(ConfigWindowTest, ExportAndImportMatchTheProgramsOwnFile) {
   programState.HelpLevel = 0;
   desktopSettings.ConfigDir = dir_.path().string() + "/";
   std::filesystem::remove(dir_.path() / "KWENDAL.cfg");
-  Tconfig w;
+  SettingsWindow w;
   scriptedPrompter().push(exported);
   w.Button_import->click();
   EXPECT_EQ(w.Edit_cadfont->text(), "ISOCP") << "the window shows what was read";
@@ -391,18 +391,18 @@ TEST_F(ConfigWindowTest, SavingKeepsAnUnsetTemporaryFolderUnset) {
   std::filesystem::create_directories(own);
   struct Case {
     const char* name;
-    std::function<void(Tconfig&)> change;
+    std::function<void(SettingsWindow&)> change;
     std::string saved;
   };
   const Case cases[] = {
-      {"untouched", [](Tconfig&) {}, ""},
-      {"folder dialog cancelled", [](Tconfig& w) {
+      {"untouched", [](SettingsWindow&) {}, ""},
+      {"folder dialog cancelled", [](SettingsWindow& w) {
          scriptedPrompter().push(Cancel{});
          w.Button_dirtemp->click();
        }, ""},
-      {"emptied", [](Tconfig& w) { w.Edit_dirtemp->clear(); }, ""},
-      {"typed", [&own](Tconfig& w) { w.Edit_dirtemp->setText(QString::fromStdString(own + "/")); }, own + "/"},
-      {"chosen", [&own](Tconfig& w) {
+      {"emptied", [](SettingsWindow& w) { w.Edit_dirtemp->clear(); }, ""},
+      {"typed", [&own](SettingsWindow& w) { w.Edit_dirtemp->setText(QString::fromStdString(own + "/")); }, own + "/"},
+      {"chosen", [&own](SettingsWindow& w) {
          scriptedPrompter().push(own);
          w.Button_dirtemp->click();
        }, own},
@@ -415,7 +415,7 @@ TEST_F(ConfigWindowTest, SavingKeepsAnUnsetTemporaryFolderUnset) {
     programState.CadDir = programState.StartDir;
     CheckDirectories();  // as at the start, with an empty temporary folder
     scriptedPrompter().clear();
-    Tconfig w;
+    SettingsWindow w;
     EXPECT_EQ(w.Edit_dirtemp->text().toStdString(), start) << "where its files go";
     c.change(w);
     w.Button_save->click();
@@ -447,7 +447,7 @@ TEST_F(ConfigWindowTest, ExportAndImportTellCancelFromFailure) {
       {"import", true, good, Outcome::Done},
   };
   programState.ShowErrors = false;  // a failed write is not tried again
-  Tconfig w;
+  SettingsWindow w;
   for (const Case& c : cases) {
     scriptedPrompter().clear();
     scriptedPrompter().push(c.answer);
@@ -460,7 +460,7 @@ TEST_F(ConfigWindowTest, ExportAndImportTellCancelFromFailure) {
 TEST_F(ConfigWindowTest, TheSettingsCommandShowsTheWindowModally) {
   programState.ErrorFlag = true;
   test::OnNextModalOf<QDialog>([](QDialog* d) {
-    auto* w = dynamic_cast<Tconfig*>(d);
+    auto* w = dynamic_cast<SettingsWindow*>(d);
     ASSERT_NE(w, nullptr);
     EXPECT_FALSE(programState.ErrorFlag) << "cleared before the window opens";
     EXPECT_EQ(w->windowTitle().toStdString(), "KWENDAL Konfiguration");

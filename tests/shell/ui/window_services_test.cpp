@@ -45,7 +45,7 @@ TEST(WindowServices, TheWindowFillsEverySlot) {
 // The services made for one spring while a window has another: the Documentation windows show the
 // change records, title block and document links of the given spring, and OK stores there only.
 TEST(WindowServices, TheDocumentationWindowsEditTheGivenSpring) {
-  Thh window;
+  MainWindow window;
   Spring& other = window.spring();
   const Spring saved = other;
   other.drawing.ChangeCount = 1;
@@ -60,7 +60,7 @@ TEST(WindowServices, TheDocumentationWindowsEditTheGivenSpring) {
   Services previous = installServices(WindowServices(shown));
 
   QString index;
-  test::OnNextModalOf<TForm_EinAend>([&](TForm_EinAend* w) {
+  test::OnNextModalOf<ChangeEntryWindow>([&](ChangeEntryWindow* w) {
     index = w->Edit_aenderung->text();
     w->Button_cancel->click();
   });
@@ -68,14 +68,14 @@ TEST(WindowServices, TheDocumentationWindowsEditTheGivenSpring) {
   EXPECT_EQ(index, "dieser");
 
   QString drawnBy;
-  test::OnNextModalOf<TForm_zeichInfo>([&](TForm_zeichInfo* w) {
-    drawnBy = TForm_zeichInfo::Cell(w->StringGrid1, 1, 2);
+  test::OnNextModalOf<DrawingInfoWindow>([&](DrawingInfoWindow* w) {
+    drawnBy = DrawingInfoWindow::Cell(w->StringGrid1, 1, 2);
     w->Button_cancel->click();
   });
   EXPECT_TRUE(services().DrawingInfo());
   EXPECT_EQ(drawnBy, "Ml");
 
-  test::OnNextModalOf<TForm_confDoku>([](TForm_confDoku* w) {
+  test::OnNextModalOf<DocumentWindow>([](DocumentWindow* w) {
     EXPECT_EQ(w->Edit_file[1]->text(), "dieser.txt");
     w->Edit_file[1]->setText("neu.txt");
     w->Button_ok->click();

@@ -79,7 +79,7 @@ TEST_F(WindowManagerTest, TheHelpPictureNavigatorComesBackExactlyWhereItWasLeft)
     std::vector<QRect> frames;
     for (int pass = 0; pass <= 4; ++pass) {
       test::OnNextModalOf<QDialog>([&, pass](QDialog* dialog) {
-        auto* nav = dynamic_cast<TForm_hilfebild*>(dialog);
+        auto* nav = dynamic_cast<HelpPictureWindow*>(dialog);
         ASSERT_NE(nav, nullptr);
         EXPECT_TRUE(QTest::qWaitFor([&] { return nav->frameGeometry() != nav->geometry(); }, 20000))
             << "no window manager framed the window";
@@ -105,7 +105,7 @@ TEST_F(WindowManagerTest, TheHelpPictureNavigatorNeverOpensOffTheScreen) {
     SCOPED_TRACE(Text(QRect(kept, QSize())));
     desktopSettings.HelpPicFormLeft = kept.x();
     desktopSettings.HelpPicFormTop = kept.y();
-    TForm_hilfebild form(main_.get());
+    HelpPictureWindow form(main_.get());
     form.FormShow({}, 0);
     // Framed or not yet: the whole window is on the screen.
     (void)ShowFramed(form, 3000);
@@ -116,7 +116,7 @@ TEST_F(WindowManagerTest, TheHelpPictureNavigatorNeverOpensOffTheScreen) {
 }
 
 TEST_F(WindowManagerTest, TheDocumentLinksShowWholePaths) {
-  TForm_confDoku form(spring_.documents, main_.get());
+  DocumentWindow form(spring_.documents, main_.get());
   ASSERT_TRUE(ShowFramed(form));
   const int ch = form.fontMetrics().averageCharWidth();
   for (int i = 1; i <= DocumentLinkCount; ++i) {
@@ -132,7 +132,7 @@ TEST_F(WindowManagerTest, TheDocumentLinksShowWholePaths) {
 }
 
 TEST_F(WindowManagerTest, TheDrawingDataShowTheirRowsAndColumns) {
-  TForm_zeichInfo form(spring_.drawing, main_.get());
+  DrawingInfoWindow form(spring_.drawing, main_.get());
   ASSERT_TRUE(ShowFramed(form));
   EXPECT_TRUE(screen_.contains(form.frameGeometry())) << Text(form.frameGeometry());
   for (QTableWidget* grid : {form.StringGrid1, form.StringGrid2}) {
