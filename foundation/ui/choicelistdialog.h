@@ -13,12 +13,12 @@ class ChoiceListDialog : public PromptDialog {
  public:
   explicit ChoiceListDialog(QWidget* parent = nullptr);
 
-  QPushButton* button_ok;
-  QListWidget* ListBox1;
-  QPushButton* button_cancel;
-  QLabel* Label1;
-  QPushButton* Button_hilfetext;
-  QPushButton* Button_hilfebild;
+  QPushButton* okButton;
+  QListWidget* choiceList;
+  QPushButton* cancelButton;
+  QLabel* promptLabel;
+  QPushButton* helpTextButton;
+  QPushButton* helpPictureButton;
 
  protected:
   // Enter anywhere is OK, and OK whatever a help text left in ErrorFlag.

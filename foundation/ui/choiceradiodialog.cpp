@@ -10,19 +10,19 @@
 namespace qorva {
 
 ChoiceRadioDialog::ChoiceRadioDialog(QWidget* parent) : PromptDialog(parent, HelpFlag::Clear) {
-  QVBoxLayout* layout = makeColumn("ChoiceRadioDialog", "Auswahl", true, Label1);
-  RadioGroup1 = new QGroupBox(this);
-  RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
-  RadioGroup1->setFixedWidth(401);
-  new QVBoxLayout(RadioGroup1);
+  QVBoxLayout* layout = makeColumn("ChoiceRadioDialog", "Auswahl", true, promptLabel);
+  choiceRadioGroup = new QGroupBox(this);
+  choiceRadioGroup->setObjectName(QStringLiteral("choiceRadioGroup"));
+  choiceRadioGroup->setFixedWidth(401);
+  new QVBoxLayout(choiceRadioGroup);
   group_ = new QButtonGroup(this);
-  layout->addWidget(RadioGroup1);
+  layout->addWidget(choiceRadioGroup);
   layout->addStretch(1);
-  layout->addLayout(makeButtons("Button_ok", "button_cancel"));
-  Button_ok = okButton_;
-  button_cancel = cancelButton_;
-  Button_hilfetext = helpTextButton_;
-  Button_hilfebild = helpPictureButton_;
+  layout->addLayout(makeButtons("okButton", "cancelButton"));
+  okButton = okButton_;
+  cancelButton = cancelButton_;
+  helpTextButton = helpTextButton_;
+  helpPictureButton = helpPictureButton_;
   resize(444, 328);
   previewKeys();
 }
@@ -34,12 +34,12 @@ void ChoiceRadioDialog::setItems(const QStringList& items) {
     delete b;
   }
   for (int i = 0; i < entries_.size(); ++i) {
-    auto* b = new QRadioButton(entries_[i], RadioGroup1);
+    auto* b = new QRadioButton(entries_[i], choiceRadioGroup);
     b->installEventFilter(this);  // the dialog sees the keys first here too
     group_->addButton(b, i);
-    RadioGroup1->layout()->addWidget(b);
+    choiceRadioGroup->layout()->addWidget(b);
   }
-  RadioGroup1->setFixedHeight(static_cast<int>((entries_.size() + 1) * 25));
+  choiceRadioGroup->setFixedHeight(static_cast<int>((entries_.size() + 1) * 25));
 }
 
 void ChoiceRadioDialog::setItemIndex(int index) {

@@ -16,17 +16,17 @@ class ChoiceRadioDialog : public PromptDialog {
  public:
   explicit ChoiceRadioDialog(QWidget* parent = nullptr);
 
-  // The entries become the radio buttons of RadioGroup1, which is (count + 1) * 25 pixels high.
+  // The entries become the radio buttons of choiceRadioGroup, which is (count + 1) * 25 pixels high.
   void setItems(const QStringList& items);
   void setItemIndex(int index);
   int itemIndex() const;  // -1 when none is checked
 
-  QPushButton* button_cancel;
-  QLabel* Label1;
-  QPushButton* Button_hilfetext;
-  QPushButton* Button_hilfebild;
-  QGroupBox* RadioGroup1;
-  QPushButton* Button_ok;
+  QPushButton* cancelButton;
+  QLabel* promptLabel;
+  QPushButton* helpTextButton;
+  QPushButton* helpPictureButton;
+  QGroupBox* choiceRadioGroup;
+  QPushButton* okButton;
 
  private:
   QStringList entries_;  // what the radio buttons show, kept with the form

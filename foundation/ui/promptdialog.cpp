@@ -30,9 +30,9 @@ QHBoxLayout* PromptDialog::makeButtons(const char* okName, const char* cancelNam
   cancelButton_ = new QPushButton(QStringLiteral("Abbrechen"), this);
   cancelButton_->setObjectName(QString::fromLatin1(cancelName));
   helpTextButton_ = new QPushButton(QStringLiteral("&Hilfetext"), this);
-  helpTextButton_->setObjectName(QStringLiteral("Button_hilfetext"));
+  helpTextButton_->setObjectName(QStringLiteral("helpTextButton"));
   helpPictureButton_ = new QPushButton(QStringLiteral("Hilfe&bild"), this);
-  helpPictureButton_->setObjectName(QStringLiteral("Button_hilfebild"));
+  helpPictureButton_->setObjectName(QStringLiteral("helpPictureButton"));
   for (QPushButton* b : {okButton_, cancelButton_, helpTextButton_, helpPictureButton_}) row->addWidget(b);
   connect(okButton_, &QPushButton::clicked, this, [this] { okPressed(); });
   connect(cancelButton_, &QPushButton::clicked, this, &PromptDialog::reject);
@@ -47,7 +47,7 @@ QVBoxLayout* PromptDialog::makeColumn(const char* objectName, const char* title,
   if (fixedSize) setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
   auto* layout = new QVBoxLayout(this);
   label = new QLabel(this);
-  label->setObjectName(QStringLiteral("Label1"));
+  label->setObjectName(QStringLiteral("promptLabel"));
   label->setWordWrap(true);
   layout->addWidget(label);
   return layout;

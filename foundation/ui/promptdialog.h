@@ -28,7 +28,7 @@ class PromptDialog : public QDialog {
   // OK is the default button.
   QHBoxLayout* makeButtons(const char* okName, const char* cancelName);
   // Names and titles the dialog (a fixed size takes away the resize grip) and returns its column,
-  // whose first row is the word-wrapped prompt line "Label1", handed back in `label`.
+  // whose first row is the word-wrapped prompt line "promptLabel", handed back in `label`.
   QVBoxLayout* makeColumn(const char* objectName, const char* title, bool fixedSize, QLabel*& label);
   // Makes the dialog see Enter and Esc before its controls (call once every control exists).
   void previewKeys();

@@ -67,17 +67,17 @@ std::optional<int> QtPrompter::choice(const std::string& prompt, const std::vect
   const int n = static_cast<int>(entries.size());
   if (n >= kListChoiceFrom) {
     ChoiceListDialog d(GraphForm());
-    d.Label1->setText(Q(prompt));
-    d.Label1->setFixedHeight(39);
-    for (const auto& e : entries) d.ListBox1->addItem(Q(e));
-    d.ListBox1->setCurrentRow(preselect);
+    d.promptLabel->setText(Q(prompt));
+    d.promptLabel->setFixedHeight(39);
+    for (const auto& e : entries) d.choiceList->addItem(Q(e));
+    d.choiceList->setCurrentRow(preselect);
     ShowFixedOverMain(d);
     if (d.exec() != QDialog::Accepted) return std::nullopt;
-    return d.ListBox1->currentRow();
+    return d.choiceList->currentRow();
   }
   ChoiceRadioDialog d(GraphForm());
-  d.Label1->setText(Q(prompt));
-  d.Label1->setFixedHeight(39);
+  d.promptLabel->setText(Q(prompt));
+  d.promptLabel->setFixedHeight(39);
   QStringList items;
   for (const auto& e : entries) items << Q(e);
   d.setItems(items);
@@ -89,7 +89,7 @@ std::optional<int> QtPrompter::choice(const std::string& prompt, const std::vect
 
 std::optional<bool> QtPrompter::yesNo(const std::string& prompt, bool presetYes) {
   YesNoDialog d(GraphForm());
-  d.Label1->setText(Q(prompt));
+  d.promptLabel->setText(Q(prompt));
   d.setYes(presetYes);
   ShowFixedOverMain(d);
   if (d.exec() != QDialog::Accepted) return std::nullopt;
@@ -115,20 +115,20 @@ YesNoCancel QtPrompter::yesNoCancel(const std::string& caption, const std::strin
 std::optional<std::string> QtPrompter::askText(const std::string& prompt, int maxLength, const std::string& preset,
                                                const NumberCheck* check) {
   TextDialog d(GraphForm());
-  d.Label1->setText(Q(prompt));
+  d.promptLabel->setText(Q(prompt));
   const QString shown = Q(preset);
   // The limit holds for what is typed; a longer preset is shown whole, as a limit set on the edit
   // would cut it and an unedited answer would lose its end.
-  if (maxLength > 0) d.EditEinText->setMaxLength(std::max<int>(maxLength, static_cast<int>(shown.size())));
-  d.EditEinText->setText(shown);
-  d.EditEinText->selectAll();
+  if (maxLength > 0) d.inputEdit->setMaxLength(std::max<int>(maxLength, static_cast<int>(shown.size())));
+  d.inputEdit->setText(shown);
+  d.inputEdit->selectAll();
   if (check && *check) {
     d.setNumberCheck(*check, [this](const QString& m) { message("Fehler : ", m.toStdString()); },
                      [this] { beep(); });
   }
   ScaleForm(&d);
   if (d.exec() != QDialog::Accepted) return std::nullopt;
-  return d.EditEinText->text().toStdString();
+  return d.inputEdit->text().toStdString();
 }
 
 std::optional<std::string> QtPrompter::text(const std::string& prompt, int maxLength, const std::string& preset) {
@@ -153,7 +153,7 @@ void QtPrompter::textScreen(const std::string& caption, const std::vector<std::s
   d.setWindowTitle(Q(caption));
   QStringList text;
   for (const auto& l : lines) text << Q(l);
-  d.Memo1->setPlainText(text.join(QLatin1Char('\n')));
+  d.screenTextEdit->setPlainText(text.join(QLatin1Char('\n')));
   ScaleCenterForm(&d);
   d.exec();
 }

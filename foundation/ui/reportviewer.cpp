@@ -33,16 +33,16 @@ ShowfileMenuCaptions& showfileMenuCaptions() {
 ReportViewerWindow::ReportViewerWindow(QWidget* owner) : QDialog(owner) {
   setObjectName("ReportViewerWindow");
   resize(630, 520);
-  Memo1 = new QPlainTextEdit(this);
-  Memo1->setObjectName("Memo1");
-  Memo1->setReadOnly(true);
-  Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
-  Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  reportTextEdit = new QPlainTextEdit(this);
+  reportTextEdit->setObjectName("reportTextEdit");
+  reportTextEdit->setReadOnly(true);
+  reportTextEdit->setLineWrapMode(QPlainTextEdit::NoWrap);
+  reportTextEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   QFont memoFont = ProgramFont("Courier New");
   memoFont.setPixelSize(12);
   memoFont.setStyleHint(QFont::TypeWriter);
-  Memo1->setFont(memoFont);
-  Memo1->installEventFilter(this);
+  reportTextEdit->setFont(memoFont);
+  reportTextEdit->installEventFilter(this);
 
   MainMenu1 = new QMenuBar(this);
   mi_Datei = MainMenu1->addMenu("Datei");
@@ -60,7 +60,7 @@ ReportViewerWindow::ReportViewerWindow(QWidget* owner) : QDialog(owner) {
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setMenuBar(MainMenu1);
-  layout->addWidget(Memo1);
+  layout->addWidget(reportTextEdit);
 
   connect(mi_DateiDrucken, &QAction::triggered, this, [this] { mi_DateiDruckenClick(); });
   connect(mi_dateiBeenden, &QAction::triggered, this, [this] { mi_dateiBeendenClick(); });
@@ -84,7 +84,7 @@ void ReportViewerWindow::FormCreate() {
 
 void ReportViewerWindow::FormShow() {
   ShowFileName = WorkPath("outwin.txt");
-  Memo1->setFont(PrintoutFont());
+  reportTextEdit->setFont(PrintoutFont());
   std::vector<std::string> lines;
   if (FileCanOpen(ShowFileName) && ReadTextLines(ShowFileName, lines)) {
     // The display copy is already in the Windows code page.
@@ -93,9 +93,9 @@ void ReportViewerWindow::FormShow() {
       if (i > 0) text += '\n';
       text += QString::fromStdString(WinToUtf8(lines[i]));
     }
-    Memo1->setPlainText(text);
+    reportTextEdit->setPlainText(text);
   } else {
-    Memo1->clear();
+    reportTextEdit->clear();
     ShowDosMessage(ShowFileName + " not found !");
   }
   setWindowTitle(dosToQString(programState.ProgName + "    " + ShownFileName(ShowFileName)));
@@ -112,9 +112,9 @@ void ReportViewerWindow::mi_DateiDruckenClick() { PrintTextFile(PrintFileName); 
 
 void ReportViewerWindow::mi_dateiBeendenClick() { close(); }
 
-void ReportViewerWindow::mi_EditMarkAllClick() { Memo1->selectAll(); }
+void ReportViewerWindow::mi_EditMarkAllClick() { reportTextEdit->selectAll(); }
 
-void ReportViewerWindow::mi_EditCopyClick() { Memo1->copy(); }
+void ReportViewerWindow::mi_EditCopyClick() { reportTextEdit->copy(); }
 
 void ReportViewerWindow::mi_dateiExportNotepadClick() {
   ShowFileName = WorkPath("outwin.txt");
@@ -141,7 +141,7 @@ void ReportViewerWindow::closeEvent(QCloseEvent* event) {
 }
 
 bool ReportViewerWindow::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == Memo1 && event->type() == QEvent::KeyPress && programState.DemoRun) {
+  if (watched == reportTextEdit && event->type() == QEvent::KeyPress && programState.DemoRun) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
       close();

@@ -34,7 +34,7 @@ class ReportViewerWindow : public QDialog {
  public:
   explicit ReportViewerWindow(QWidget* owner = nullptr);
 
-  QPlainTextEdit* Memo1 = nullptr;
+  QPlainTextEdit* reportTextEdit = nullptr;
   QMenuBar* MainMenu1 = nullptr;
   QMenu* mi_Datei = nullptr;
   QAction* mi_DateiDrucken = nullptr;

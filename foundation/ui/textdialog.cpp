@@ -8,20 +8,20 @@
 namespace qorva {
 
 TextDialog::TextDialog(QWidget* parent) : PromptDialog(parent, HelpFlag::Clear) {
-  QVBoxLayout* layout = makeColumn("TextDialog", "Eingabe", false, Label1);
-  Label1->setMinimumSize(300, 33);
-  EditEinText = new QLineEdit(this);
-  EditEinText->setObjectName(QStringLiteral("EditEinText"));
-  EditEinText->setMinimumWidth(305);
-  layout->addWidget(EditEinText);
+  QVBoxLayout* layout = makeColumn("TextDialog", "Eingabe", false, promptLabel);
+  promptLabel->setMinimumSize(300, 33);
+  inputEdit = new QLineEdit(this);
+  inputEdit->setObjectName(QStringLiteral("inputEdit"));
+  inputEdit->setMinimumWidth(305);
+  layout->addWidget(inputEdit);
   layout->addStretch(1);
-  layout->addLayout(makeButtons("Button_ok", "Button_Cancel"));
-  Button_ok = okButton_;
-  Button_Cancel = cancelButton_;
-  Button_hilfetext = helpTextButton_;
-  Button_hilfebild = helpPictureButton_;
+  layout->addLayout(makeButtons("okButton", "cancelButton"));
+  okButton = okButton_;
+  cancelButton = cancelButton_;
+  helpTextButton = helpTextButton_;
+  helpPictureButton = helpPictureButton_;
   resize(329, 185);
-  EditEinText->setFocus();
+  inputEdit->setFocus();
   previewKeys();
 }
 
@@ -37,13 +37,13 @@ void TextDialog::okPressed() { tryAccept(); }
 
 void TextDialog::tryAccept() {
   if (check_) {
-    const NumberVerdict verdict = check_(EditEinText->text().toStdString());
+    const NumberVerdict verdict = check_(inputEdit->text().toStdString());
     if (!verdict.accepted) {
       if (beep_) beep_();
       if (showRejection_) showRejection_(QString::fromStdString(verdict.message));
-      EditEinText->setText(QString::fromStdString(verdict.nextText));
-      EditEinText->selectAll();
-      EditEinText->setFocus();
+      inputEdit->setText(QString::fromStdString(verdict.nextText));
+      inputEdit->selectAll();
+      inputEdit->setFocus();
       return;
     }
   }

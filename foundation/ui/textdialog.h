@@ -22,12 +22,12 @@ class TextDialog : public PromptDialog {
   void setNumberCheck(NumberCheck check, std::function<void(const QString&)> showRejection,
                       std::function<void()> beep);
 
-  QLineEdit* EditEinText;
-  QLabel* Label1;
-  QPushButton* Button_Cancel;
-  QPushButton* Button_hilfetext;
-  QPushButton* Button_hilfebild;
-  QPushButton* Button_ok;
+  QLineEdit* inputEdit;
+  QLabel* promptLabel;
+  QPushButton* cancelButton;
+  QPushButton* helpTextButton;
+  QPushButton* helpPictureButton;
+  QPushButton* okButton;
 
  protected:
   void enterPressed() override;

@@ -13,23 +13,23 @@ TextScreenWindow::TextScreenWindow(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("TextScreenWindow"));
   setModal(true);
   auto* layout = new QVBoxLayout(this);
-  Memo1 = new QPlainTextEdit(this);
-  Memo1->setObjectName(QStringLiteral("Memo1"));
-  Memo1->setReadOnly(true);
-  Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+  screenTextEdit = new QPlainTextEdit(this);
+  screenTextEdit->setObjectName(QStringLiteral("screenTextEdit"));
+  screenTextEdit->setReadOnly(true);
+  screenTextEdit->setLineWrapMode(QPlainTextEdit::NoWrap);
   QFont font = ProgramFont("Courier");
   font.setStyleHint(QFont::TypeWriter);
   font.setPixelSize(13);
-  Memo1->setFont(font);
-  Memo1->setMinimumSize(513, 313);
-  Button_ok = new QPushButton(QStringLiteral("OK"), this);
-  Button_ok->setObjectName(QStringLiteral("Button_ok"));
-  Button_ok->setDefault(true);
-  layout->addWidget(Memo1, 1);
-  layout->addWidget(Button_ok, 0, Qt::AlignHCenter);
-  connect(Button_ok, &QPushButton::clicked, this, &QDialog::accept);
+  screenTextEdit->setFont(font);
+  screenTextEdit->setMinimumSize(513, 313);
+  okButton = new QPushButton(QStringLiteral("OK"), this);
+  okButton->setObjectName(QStringLiteral("okButton"));
+  okButton->setDefault(true);
+  layout->addWidget(screenTextEdit, 1);
+  layout->addWidget(okButton, 0, Qt::AlignHCenter);
+  connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
   resize(544, 408);
-  Button_ok->setFocus();
+  okButton->setFocus();
 }
 
 }  // namespace qorva

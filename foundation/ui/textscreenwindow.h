@@ -13,8 +13,8 @@ class TextScreenWindow : public QDialog {
  public:
   explicit TextScreenWindow(QWidget* parent = nullptr);
 
-  QPlainTextEdit* Memo1;
-  QPushButton* Button_ok;
+  QPlainTextEdit* screenTextEdit;
+  QPushButton* okButton;
 };
 
 }  // namespace qorva

@@ -12,23 +12,23 @@ namespace qorva {
 
 // The help buttons leave ErrorFlag as the help left it.
 YesNoDialog::YesNoDialog(QWidget* parent) : PromptDialog(parent, HelpFlag::AsHelpLeftIt) {
-  QVBoxLayout* layout = makeColumn("YesNoDialog", "Eingabe", true, Label1);
-  Label1->setMinimumSize(250, 33);
-  RadioGroup_janein = new QGroupBox(dosToQString("Auswahl"), this);
-  RadioGroup_janein->setObjectName(QStringLiteral("RadioGroup_janein"));
-  RadioGroup_janein->setFixedSize(249, 77);
-  auto* items = new QVBoxLayout(RadioGroup_janein);
-  Item_ja = new QRadioButton(dosToQString("&Ja"), RadioGroup_janein);
-  Item_nein = new QRadioButton(dosToQString("&Nein"), RadioGroup_janein);
+  QVBoxLayout* layout = makeColumn("YesNoDialog", "Eingabe", true, promptLabel);
+  promptLabel->setMinimumSize(250, 33);
+  yesNoRadioGroup = new QGroupBox(dosToQString("Auswahl"), this);
+  yesNoRadioGroup->setObjectName(QStringLiteral("yesNoRadioGroup"));
+  yesNoRadioGroup->setFixedSize(249, 77);
+  auto* items = new QVBoxLayout(yesNoRadioGroup);
+  Item_ja = new QRadioButton(dosToQString("&Ja"), yesNoRadioGroup);
+  Item_nein = new QRadioButton(dosToQString("&Nein"), yesNoRadioGroup);
   items->addWidget(Item_ja);
   items->addWidget(Item_nein);
-  layout->addWidget(RadioGroup_janein);
+  layout->addWidget(yesNoRadioGroup);
   layout->addStretch(1);
-  layout->addLayout(makeButtons("Button_ok", "button_cancel"));
-  Button_ok = okButton_;
-  button_cancel = cancelButton_;
-  Button_hilfetext = helpTextButton_;
-  Button_hilfebild = helpPictureButton_;
+  layout->addLayout(makeButtons("okButton", "cancelButton"));
+  okButton = okButton_;
+  cancelButton = cancelButton_;
+  helpTextButton = helpTextButton_;
+  helpPictureButton = helpPictureButton_;
   setYes(true);
   resize(309, 233);
   previewKeys();

@@ -17,14 +17,14 @@ class YesNoDialog : public PromptDialog {
   void setYes(bool yes);
   bool yes() const;  // the first item ("&Ja") is selected
 
-  QLabel* Label1;
-  QGroupBox* RadioGroup_janein;
+  QLabel* promptLabel;
+  QGroupBox* yesNoRadioGroup;
   QRadioButton* Item_ja;
   QRadioButton* Item_nein;
-  QPushButton* button_cancel;
-  QPushButton* Button_hilfetext;
-  QPushButton* Button_hilfebild;
-  QPushButton* Button_ok;
+  QPushButton* cancelButton;
+  QPushButton* helpTextButton;
+  QPushButton* helpPictureButton;
+  QPushButton* okButton;
 };
 
 }  // namespace qorva

@@ -40,49 +40,49 @@ DiagramLimitsDialog::DiagramLimitsDialog(QWidget* parent) : QDialog(parent) {
   resize(488, 375);
 
   // The group box stands for the diagram area; the edits sit at its corners.
-  GroupBox1 = new QGroupBox(this);
-  GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-  GroupBox1->setGeometry(120, 40, 300, 220);
-  GroupBox1->setEnabled(false);
-  Label_y = new QLabel(this);
-  Label_y->setObjectName(QStringLiteral("Label_y"));
-  Label_y->setGeometry(10, 14, 200, 20);
-  Edit_ymax = MakeEdit(this, "Edit_ymax", 12, 40);
-  Edit_ymin = MakeEdit(this, "Edit_ymin", 12, 236);
-  Edit_xmin = MakeEdit(this, "Edit_xmin", 72, 268);
-  Edit_xmax = MakeEdit(this, "Edit_xmax", 372, 268);
-  Label_x = new QLabel(this);
-  Label_x->setObjectName(QStringLiteral("Label_x"));
-  Label_x->setGeometry(372, 296, 110, 20);
+  limitsGroupBox = new QGroupBox(this);
+  limitsGroupBox->setObjectName(QStringLiteral("limitsGroupBox"));
+  limitsGroupBox->setGeometry(120, 40, 300, 220);
+  limitsGroupBox->setEnabled(false);
+  yAxisLabel = new QLabel(this);
+  yAxisLabel->setObjectName(QStringLiteral("yAxisLabel"));
+  yAxisLabel->setGeometry(10, 14, 200, 20);
+  yMaxEdit = MakeEdit(this, "yMaxEdit", 12, 40);
+  yMinEdit = MakeEdit(this, "yMinEdit", 12, 236);
+  xMinEdit = MakeEdit(this, "xMinEdit", 72, 268);
+  xMaxEdit = MakeEdit(this, "xMaxEdit", 372, 268);
+  xAxisLabel = new QLabel(this);
+  xAxisLabel->setObjectName(QStringLiteral("xAxisLabel"));
+  xAxisLabel->setGeometry(372, 296, 110, 20);
 
-  Button_calc = MakeButton(this, "Button_calc", "Calculate", 12, 330);
-  Button_ok = MakeButton(this, "Button_ok", "OK", 130, 330);
-  Button_cancel = MakeButton(this, "Button_cancel", "Abbrechen", 248, 330);
-  Button_help = MakeButton(this, "Button_help", "&Hilfetext", 366, 330);
-  Button_ok->setDefault(true);
+  calculateButton = MakeButton(this, "calculateButton", "Calculate", 12, 330);
+  okButton = MakeButton(this, "okButton", "OK", 130, 330);
+  cancelButton = MakeButton(this, "cancelButton", "Abbrechen", 248, 330);
+  helpButton = MakeButton(this, "helpButton", "&Hilfetext", 366, 330);
+  okButton->setDefault(true);
 
-  setTabOrder(Button_calc, Edit_ymax);
-  setTabOrder(Edit_ymax, Edit_ymin);
-  setTabOrder(Edit_ymin, Edit_xmin);
-  setTabOrder(Edit_xmin, Edit_xmax);
-  setTabOrder(Edit_xmax, Button_ok);
-  setTabOrder(Button_ok, Button_cancel);
-  setTabOrder(Button_cancel, Button_help);
+  setTabOrder(calculateButton, yMaxEdit);
+  setTabOrder(yMaxEdit, yMinEdit);
+  setTabOrder(yMinEdit, xMinEdit);
+  setTabOrder(xMinEdit, xMaxEdit);
+  setTabOrder(xMaxEdit, okButton);
+  setTabOrder(okButton, cancelButton);
+  setTabOrder(cancelButton, helpButton);
 
-  connect(Button_calc, &QPushButton::clicked, this, [this] { Button_calcClick(); });
-  connect(Button_ok, &QPushButton::clicked, this, [this] { Button_okClick(); });
-  connect(Button_cancel, &QPushButton::clicked, this, [this] { Button_cancelClick(); });
-  connect(Button_help, &QPushButton::clicked, this, [this] { Button_helpClick(); });
+  connect(calculateButton, &QPushButton::clicked, this, [this] { calculateButtonClicked(); });
+  connect(okButton, &QPushButton::clicked, this, [this] { okButtonClicked(); });
+  connect(cancelButton, &QPushButton::clicked, this, [this] { cancelButtonClicked(); });
+  connect(helpButton, &QPushButton::clicked, this, [this] { helpButtonClicked(); });
 
   ScaleCenterForm(this);
   setWindowTitle(dosToQString(programState.ProgName));
   // The last confirmed limits (0, 0, 1, 1 on first use).
   const auto& e = diagramState.DiagramEnteredLimits;
-  Edit_xmin->setText(dosToQString(RealStr3(e[0])));
-  Edit_ymin->setText(dosToQString(RealStr3(e[1])));
-  Edit_xmax->setText(dosToQString(RealStr3(e[2])));
-  Edit_ymax->setText(dosToQString(RealStr3(e[3])));
-  Button_calc->setFocus();
+  xMinEdit->setText(dosToQString(RealStr3(e[0])));
+  yMinEdit->setText(dosToQString(RealStr3(e[1])));
+  xMaxEdit->setText(dosToQString(RealStr3(e[2])));
+  yMaxEdit->setText(dosToQString(RealStr3(e[3])));
+  calculateButton->setFocus();
 }
 
 void SetProposedLimits(DiagramLimitsDialog& form, long double xmin, long double ymin, long double xmax,
@@ -93,28 +93,28 @@ void SetProposedLimits(DiagramLimitsDialog& form, long double xmin, long double 
   form.ProposedYMax = ymax;
 }
 
-void DiagramLimitsDialog::Button_calcClick() {
-  Edit_xmin->setText(dosToQString(RealStr3(ProposedXMin)));
-  Edit_ymin->setText(dosToQString(RealStr3(ProposedYMin)));
-  Edit_xmax->setText(dosToQString(RealStr3(ProposedXMax)));
-  Edit_ymax->setText(dosToQString(RealStr3(ProposedYMax)));
+void DiagramLimitsDialog::calculateButtonClicked() {
+  xMinEdit->setText(dosToQString(RealStr3(ProposedXMin)));
+  yMinEdit->setText(dosToQString(RealStr3(ProposedYMin)));
+  xMaxEdit->setText(dosToQString(RealStr3(ProposedXMax)));
+  yMaxEdit->setText(dosToQString(RealStr3(ProposedYMax)));
 }
 
-void DiagramLimitsDialog::Button_okClick() {
+void DiagramLimitsDialog::okButtonClicked() {
   auto& e = diagramState.DiagramEnteredLimits;
-  e[0] = StrToReal(qStringToDos(Edit_xmin->text()));
-  e[1] = StrToReal(qStringToDos(Edit_ymin->text()));
-  e[2] = StrToReal(qStringToDos(Edit_xmax->text()));
-  e[3] = StrToReal(qStringToDos(Edit_ymax->text()));
+  e[0] = StrToReal(qStringToDos(xMinEdit->text()));
+  e[1] = StrToReal(qStringToDos(yMinEdit->text()));
+  e[2] = StrToReal(qStringToDos(xMaxEdit->text()));
+  e[3] = StrToReal(qStringToDos(yMaxEdit->text()));
   accept();
 }
 
-void DiagramLimitsDialog::Button_cancelClick() {
+void DiagramLimitsDialog::cancelButtonClicked() {
   programState.ErrorFlag = true;
   QDialog::reject();
 }
 
-void DiagramLimitsDialog::Button_helpClick() {
+void DiagramLimitsDialog::helpButtonClicked() {
   ShowHelpText(1950, "", 1);
   programState.ErrorFlag = false;
 }
@@ -123,7 +123,7 @@ void DiagramLimitsDialog::reject() { QDialog::reject(); }
 
 void DiagramLimitsDialog::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-    Button_cancelClick();
+    cancelButtonClicked();
     return;
   }
   QDialog::keyPressEvent(event);
@@ -132,8 +132,8 @@ void DiagramLimitsDialog::keyPressEvent(QKeyEvent* event) {
 void RunDiagramLimitsDialog(const DiagramLimitsRequest& request) {
   DiagramLimitsDialog form(GraphForm());
   SetProposedLimits(form, request.xmin, request.ymin, request.xmax, request.ymax);
-  form.Label_x->setText(dosToQString(request.xTitle));
-  form.Label_y->setText(dosToQString(request.yTitle));
+  form.xAxisLabel->setText(dosToQString(request.xTitle));
+  form.yAxisLabel->setText(dosToQString(request.yTitle));
   form.setWindowTitle(dosToQString(request.title));
   form.exec();
 }

@@ -21,27 +21,27 @@ class DiagramLimitsDialog : public QDialog {
  public:
   explicit DiagramLimitsDialog(QWidget* parent = nullptr);
 
-  QGroupBox* GroupBox1;
-  QLineEdit* Edit_ymax;
-  QLineEdit* Edit_ymin;
-  QLineEdit* Edit_xmin;
-  QLineEdit* Edit_xmax;
-  QLabel* Label_y;
-  QLabel* Label_x;
-  QPushButton* Button_ok;
-  QPushButton* Button_cancel;
-  QPushButton* Button_help;
-  QPushButton* Button_calc;
+  QGroupBox* limitsGroupBox;
+  QLineEdit* yMaxEdit;
+  QLineEdit* yMinEdit;
+  QLineEdit* xMinEdit;
+  QLineEdit* xMaxEdit;
+  QLabel* yAxisLabel;
+  QLabel* xAxisLabel;
+  QPushButton* okButton;
+  QPushButton* cancelButton;
+  QPushButton* helpButton;
+  QPushButton* calculateButton;
 
   long double ProposedXMin = 0.0L;
   long double ProposedYMin = 0.0L;
   long double ProposedXMax = 1.0L;
   long double ProposedYMax = 1.0L;
 
-  void Button_calcClick();
-  void Button_okClick();
-  void Button_cancelClick();
-  void Button_helpClick();
+  void calculateButtonClicked();
+  void okButtonClicked();
+  void cancelButtonClicked();
+  void helpButtonClicked();
 
  public slots:
   // The window's close button: neither OK nor Cancel, the entered limits stay as they were.

@@ -81,19 +81,19 @@ struct Dialog {
 Dialog Make(const std::string& which) {
   if (which == "list") {
     auto* d = new ChoiceListDialog;
-    for (int i = 0; i < 9; ++i) d->ListBox1->addItem(QString::number(i));
-    d->ListBox1->setCurrentRow(2);
-    return {std::unique_ptr<PromptDialog>(d), d->ListBox1, true, true};
+    for (int i = 0; i < 9; ++i) d->choiceList->addItem(QString::number(i));
+    d->choiceList->setCurrentRow(2);
+    return {std::unique_ptr<PromptDialog>(d), d->choiceList, true, true};
   }
   if (which == "radio") {
     auto* d = new ChoiceRadioDialog;
     d->setItems({"a", "b", "c"});
     d->setItemIndex(1);
-    return {std::unique_ptr<PromptDialog>(d), d->RadioGroup1->findChildren<QRadioButton*>()[1], false, true};
+    return {std::unique_ptr<PromptDialog>(d), d->choiceRadioGroup->findChildren<QRadioButton*>()[1], false, true};
   }
   if (which == "text") {
     auto* d = new TextDialog;
-    return {std::unique_ptr<PromptDialog>(d), d->EditEinText, false, true};
+    return {std::unique_ptr<PromptDialog>(d), d->inputEdit, false, true};
   }
   auto* d = new YesNoDialog;
   return {std::unique_ptr<PromptDialog>(d), d->Item_ja, false, false};
@@ -115,9 +115,9 @@ TEST_F(PromptDialogTest, KeysAndButtonsOfEveryDialog) {
         PromptDialog* d = dlg.d.get();
         programState.ErrorFlag = flagBefore;
         d->open();
-        QPushButton* ok = d->findChild<QPushButton*>(which == std::string("list") ? "button_ok" : "Button_ok");
+        QPushButton* ok = d->findChild<QPushButton*>(which == std::string("list") ? "okButton" : "okButton");
         QPushButton* cancel =
-            d->findChild<QPushButton*>(which == std::string("text") ? "Button_Cancel" : "button_cancel");
+            d->findChild<QPushButton*>(which == std::string("text") ? "cancelButton" : "cancelButton");
         ASSERT_TRUE(ok && cancel);
         bool cancels = false;
         bool clears = false;
@@ -161,8 +161,8 @@ TEST_F(PromptDialogTest, HelpButtonsShowTheCurrentTopicAndStayOpen) {
     Dialog dlg = Make(which);
     dlg.d->open();
     programState.ErrorFlag = false;
-    dlg.d->findChild<QPushButton*>("Button_hilfetext")->click();
-    dlg.d->findChild<QPushButton*>("Button_hilfebild")->click();
+    dlg.d->findChild<QPushButton*>("helpTextButton")->click();
+    dlg.d->findChild<QPushButton*>("helpPictureButton")->click();
     EXPECT_EQ(helpCalls, (std::vector<std::pair<uint16_t, uint16_t>>{{3055, 1}, {3055, 2}}));
     EXPECT_TRUE(dlg.d->isVisible());
     EXPECT_EQ(programState.ErrorFlag, !dlg.helpClearsFlag);
@@ -179,13 +179,13 @@ TEST_F(PromptDialogTest, FormsCarryTheirNamesCaptionsAndButtonRow) {
     std::vector<const char*> controls;
   } cases[] = {
       {"list", "ChoiceListDialog", "Auswahl", {440, 316},
-       {"button_ok", "ListBox1", "button_cancel", "Label1", "Button_hilfetext", "Button_hilfebild"}},
+       {"okButton", "choiceList", "cancelButton", "promptLabel", "helpTextButton", "helpPictureButton"}},
       {"radio", "ChoiceRadioDialog", "Auswahl", {444, 328},
-       {"button_cancel", "Label1", "Button_hilfetext", "Button_hilfebild", "RadioGroup1", "Button_ok"}},
+       {"cancelButton", "promptLabel", "helpTextButton", "helpPictureButton", "choiceRadioGroup", "okButton"}},
       {"text", "TextDialog", "Eingabe", {329, 185},
-       {"EditEinText", "Label1", "Button_Cancel", "Button_hilfetext", "Button_hilfebild", "Button_ok"}},
+       {"inputEdit", "promptLabel", "cancelButton", "helpTextButton", "helpPictureButton", "okButton"}},
       {"yesno", "YesNoDialog", "Eingabe", {309, 233},
-       {"Label1", "RadioGroup_janein", "button_cancel", "Button_hilfetext", "Button_hilfebild", "Button_ok"}},
+       {"promptLabel", "yesNoRadioGroup", "cancelButton", "helpTextButton", "helpPictureButton", "okButton"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.which);
@@ -196,11 +196,8 @@ TEST_F(PromptDialogTest, FormsCarryTheirNamesCaptionsAndButtonRow) {
     for (const char* name : c.controls) EXPECT_NE(dlg.d->findChild<QWidget*>(name), nullptr) << name;
     dlg.d->show();
     std::vector<std::pair<int, QString>> row;
-    for (const char* name : {"ok", "cancel", "Button_hilfetext", "Button_hilfebild"}) {
-      QPushButton* b = nullptr;
-      for (QPushButton* p : dlg.d->findChildren<QPushButton*>())
-        if (p->objectName().compare(name, Qt::CaseInsensitive) == 0 || p->objectName().endsWith(QString("_") + name, Qt::CaseInsensitive))
-          b = p;
+    for (const char* name : {"okButton", "cancelButton", "helpTextButton", "helpPictureButton"}) {
+      QPushButton* b = dlg.d->findChild<QPushButton*>(name);
       ASSERT_NE(b, nullptr) << name;
       row.emplace_back(b->mapTo(dlg.d.get(), QPoint(0, 0)).x(), b->text());
     }
@@ -212,19 +209,19 @@ TEST_F(PromptDialogTest, FormsCarryTheirNamesCaptionsAndButtonRow) {
     dlg.d->hide();
   }
   YesNoDialog yn;
-  EXPECT_EQ(yn.RadioGroup_janein->title(), "Auswahl");
+  EXPECT_EQ(yn.yesNoRadioGroup->title(), "Auswahl");
   EXPECT_EQ(yn.Item_ja->text(), "&Ja");
   EXPECT_EQ(yn.Item_nein->text(), "&Nein");
   ChoiceRadioDialog radio;
   radio.setItems({"1", "2", "3", "4"});
-  EXPECT_EQ(radio.RadioGroup1->height(), 125);
+  EXPECT_EQ(radio.choiceRadioGroup->height(), 125);
 }
 
 TEST_F(PromptDialogTest, DoubleClickInTheListIsOk) {
   ChoiceListDialog d;
-  for (int i = 0; i < 8; ++i) d.ListBox1->addItem(QString::number(i));
+  for (int i = 0; i < 8; ++i) d.choiceList->addItem(QString::number(i));
   d.open();
-  emit d.ListBox1->itemDoubleClicked(d.ListBox1->item(4));
+  emit d.choiceList->itemDoubleClicked(d.choiceList->item(4));
   EXPECT_EQ(d.result(), QDialog::Accepted);
   EXPECT_FALSE(d.isVisible());
 }
@@ -244,21 +241,21 @@ TEST_F(PromptDialogTest, NumberDialogRefusesATypedTextUntilTheCheckAcceptsIt) {
         return v;
       },
       [&](const QString& m) { shown.push_back(m); }, [&] { ++beeps; });
-  d.EditEinText->setText("3");
+  d.inputEdit->setText("3");
   d.open();
-  d.EditEinText->selectAll();
-  Type(d.EditEinText, "50");
-  Key(d.EditEinText, Qt::Key_Return);
+  d.inputEdit->selectAll();
+  Type(d.inputEdit, "50");
+  Key(d.inputEdit, Qt::Key_Return);
   EXPECT_TRUE(d.isVisible());
-  EXPECT_EQ(d.EditEinText->text(), "50");
+  EXPECT_EQ(d.inputEdit->text(), "50");
   EXPECT_EQ(shown, std::vector<QString>{"Gültiger Wertebereich: 1 .. 10 !"});
   EXPECT_EQ(beeps, 1);
-  d.Button_ok->click();  // OK judges the same way
+  d.okButton->click();  // OK judges the same way
   EXPECT_TRUE(d.isVisible());
   EXPECT_EQ(beeps, 2);
-  d.EditEinText->selectAll();
-  Type(d.EditEinText, "7");
-  Key(d.EditEinText, Qt::Key_Return);
+  d.inputEdit->selectAll();
+  Type(d.inputEdit, "7");
+  Key(d.inputEdit, Qt::Key_Return);
   EXPECT_FALSE(d.isVisible());
   EXPECT_EQ(d.result(), QDialog::Accepted);
   EXPECT_FALSE(programState.ErrorFlag);
@@ -286,8 +283,8 @@ TEST_F(QtPrompterTest, IntegerPromptRefusesOutOfRangeInTheDialog) {
   OnNextModal([&](QWidget* w) {
     auto* d = qobject_cast<TextDialog*>(w);
     ASSERT_NE(d, nullptr);
-    EXPECT_EQ(d->EditEinText->text(), "3");
-    EXPECT_EQ(d->EditEinText->maxLength(), 12);
+    EXPECT_EQ(d->inputEdit->text(), "3");
+    EXPECT_EQ(d->inputEdit->maxLength(), 12);
     // The error box of the refusal: read and confirm it, then answer within the range.
     OnNextModal(
         [&, d](QWidget* box) {
@@ -297,14 +294,14 @@ TEST_F(QtPrompterTest, IntegerPromptRefusesOutOfRangeInTheDialog) {
           errorCaption = mb->windowTitle();
           mb->accept();
           QTimer::singleShot(0, [&, d] {
-            dialogStayed = d->isVisible() && d->EditEinText->text() == "50";
-            d->EditEinText->setText("7");
-            Key(d->EditEinText, Qt::Key_Return);
+            dialogStayed = d->isVisible() && d->inputEdit->text() == "50";
+            d->inputEdit->setText("7");
+            Key(d->inputEdit, Qt::Key_Return);
           });
         },
         d);
-    d->EditEinText->setText("50");
-    Key(d->EditEinText, Qt::Key_Return);
+    d->inputEdit->setText("50");
+    Key(d->inputEdit, Qt::Key_Return);
   });
   AskInteger("Windungen", x, 1, 10);
   EXPECT_EQ(x, 7);
@@ -354,8 +351,8 @@ TEST_F(QtPrompterTest, TextLimitHoldsForTypingButKeepsALongerPresetWhole) {
   OnNextModal([&limit](QWidget* w) {
     auto* d = qobject_cast<TextDialog*>(w);
     ASSERT_NE(d, nullptr);
-    limit = d->EditEinText->maxLength();
-    Key(d->EditEinText, Qt::Key_Return);
+    limit = d->inputEdit->maxLength();
+    Key(d->inputEdit, Qt::Key_Return);
   });
   AskText("Name", 8, text);
   EXPECT_EQ(text, "Ringfeder 12");
@@ -365,9 +362,9 @@ TEST_F(QtPrompterTest, TextLimitHoldsForTypingButKeepsALongerPresetWhole) {
   OnNextModal([](QWidget* w) {
     auto* d = qobject_cast<TextDialog*>(w);
     ASSERT_NE(d, nullptr);
-    d->EditEinText->clear();
-    Type(d->EditEinText, "0123456789");
-    Key(d->EditEinText, Qt::Key_Return);
+    d->inputEdit->clear();
+    Type(d->inputEdit, "0123456789");
+    Key(d->inputEdit, Qt::Key_Return);
   });
   AskText("Name", 8, text);
   EXPECT_EQ(text, "01234567");
@@ -383,13 +380,13 @@ TEST_F(QtPrompterTest, ChoiceUsesRadioButtonsBelowEightEntriesAndAListFromEightO
     OnNextModal([&](QWidget* w) {
       kind = w->objectName();
       if (auto* list = qobject_cast<ChoiceListDialog*>(w)) {
-        EXPECT_EQ(list->ListBox1->currentRow(), 2);
-        list->ListBox1->setCurrentRow(count - 1);
-        Key(list->ListBox1, Qt::Key_Return);
+        EXPECT_EQ(list->choiceList->currentRow(), 2);
+        list->choiceList->setCurrentRow(count - 1);
+        Key(list->choiceList, Qt::Key_Return);
       } else if (auto* radio = qobject_cast<ChoiceRadioDialog*>(w)) {
         EXPECT_EQ(radio->itemIndex(), 2);
         radio->setItemIndex(count - 1);
-        radio->Button_ok->click();
+        radio->okButton->click();
       }
     });
     EXPECT_TRUE(AskChoice("Wahl", entries, index));
@@ -421,8 +418,8 @@ TEST_F(QtPrompterTest, YesNoAndTextScreen) {
     auto* s = qobject_cast<TextScreenWindow*>(w);
     ASSERT_NE(s, nullptr);
     caption = s->windowTitle();
-    lines = s->Memo1->toPlainText().split('\n');
-    s->Button_ok->click();
+    lines = s->screenTextEdit->toPlainText().split('\n');
+    s->okButton->click();
   });
   ShowTextScreen(page);
   EXPECT_EQ(caption, "QORVA");

@@ -64,17 +64,17 @@ TEST_F(ShowfileTest, ViewerShowsTheDisplayCopyInThePrintoutFont) {
   ReportViewerWindow form;
   form.show();
   EXPECT_EQ(form.ShowFileName, outwin());
-  EXPECT_EQ(form.Memo1->toPlainText(), QString::fromUtf8("Bandst\xC3\xA4rke\n\fnext"));
+  EXPECT_EQ(form.reportTextEdit->toPlainText(), QString::fromUtf8("Bandst\xC3\xA4rke\n\fnext"));
   EXPECT_EQ(form.windowTitle(), QString::fromStdString("QORVA    " + outwin()));
-  EXPECT_EQ(form.Memo1->font().family(), "DejaVu Sans Mono");
-  EXPECT_TRUE(form.Memo1->font().italic());
-  EXPECT_FALSE(form.Memo1->font().bold());
+  EXPECT_EQ(form.reportTextEdit->font().family(), "DejaVu Sans Mono");
+  EXPECT_TRUE(form.reportTextEdit->font().italic());
+  EXPECT_FALSE(form.reportTextEdit->font().bold());
   EXPECT_EQ(form.mi_Datei->title(), "&Datei");
   EXPECT_EQ(form.mi_EditMarkAll->text(), QString::fromUtf8("Alles aus&w\xC3\xA4hlen"));
   EXPECT_EQ(form.size(), QSize(500, 300));
 
   form.mi_EditMarkAllClick();
-  EXPECT_EQ(form.Memo1->textCursor().selectedText().size(), form.Memo1->toPlainText().size());
+  EXPECT_EQ(form.reportTextEdit->textCursor().selectedText().size(), form.reportTextEdit->toPlainText().size());
 
   form.resize(420, 260);
   form.mi_dateiBeendenClick();
@@ -85,7 +85,7 @@ TEST_F(ShowfileTest, ViewerShowsTheDisplayCopyInThePrintoutFont) {
 TEST_F(ShowfileTest, MissingDisplayCopyIsReportedAndLeavesTheMemoEmpty) {
   ReportViewerWindow form;
   form.show();
-  EXPECT_TRUE(form.Memo1->toPlainText().isEmpty());
+  EXPECT_TRUE(form.reportTextEdit->toPlainText().isEmpty());
   const auto& asked = test::scriptedPrompter().asked();
   ASSERT_FALSE(asked.empty());
   EXPECT_EQ(asked.back().text, outwin() + " not found !");
@@ -98,7 +98,7 @@ TEST_F(ShowfileTest, EnterClosesTheViewerOnlyDuringTheDemonstration) {
     ReportViewerWindow form;
     form.show();
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-    QApplication::sendEvent(form.Memo1, &enter);
+    QApplication::sendEvent(form.reportTextEdit, &enter);
     EXPECT_EQ(form.isVisible(), !demo) << demo;
   }
 }
@@ -133,7 +133,7 @@ TEST_F(ShowfileTest, TheCaptionNamesTheReportNotTheWorkFile) {
   {
     ReportViewerWindow form;
     form.show();
-    EXPECT_EQ(form.Memo1->toPlainText(), "x");
+    EXPECT_EQ(form.reportTextEdit->toPlainText(), "x");
     EXPECT_EQ(form.windowTitle(), "QORVA    feder.txt");
   }
   // A spring named on the command line keeps its extension in the current name.

@@ -75,47 +75,47 @@ class LimitsDialogTest : public ::testing::Test {
 TEST_F(LimitsDialogTest, ShowsTheLastConfirmedLimitsAndCalculateFillsInTheProposal) {
   DiagramLimitsDialog form;
   EXPECT_EQ(form.windowTitle(), QString::fromLatin1(programState.ProgName.c_str()));
-  EXPECT_EQ(form.Edit_xmin->text().toStdString(), RealStr3(0));
-  EXPECT_EQ(form.Edit_xmax->text().toStdString(), RealStr3(1));
-  EXPECT_EQ(form.Button_ok->text(), "OK");
-  EXPECT_EQ(form.Button_cancel->text(), "Abbrechen");
-  EXPECT_EQ(form.Button_help->text(), "&Hilfetext");
-  EXPECT_TRUE(form.Button_ok->isDefault());
-  EXPECT_FALSE(form.GroupBox1->isEnabled());
+  EXPECT_EQ(form.xMinEdit->text().toStdString(), RealStr3(0));
+  EXPECT_EQ(form.xMaxEdit->text().toStdString(), RealStr3(1));
+  EXPECT_EQ(form.okButton->text(), "OK");
+  EXPECT_EQ(form.cancelButton->text(), "Abbrechen");
+  EXPECT_EQ(form.helpButton->text(), "&Hilfetext");
+  EXPECT_TRUE(form.okButton->isDefault());
+  EXPECT_FALSE(form.limitsGroupBox->isEnabled());
   // Tab order: Calculate, ymax, ymin, xmin, xmax, OK, Abbrechen, help.
-  const std::vector<QWidget*> order = {form.Button_calc, form.Edit_ymax, form.Edit_ymin, form.Edit_xmin,
-                                       form.Edit_xmax,   form.Button_ok, form.Button_cancel, form.Button_help};
+  const std::vector<QWidget*> order = {form.calculateButton, form.yMaxEdit, form.yMinEdit, form.xMinEdit,
+                                       form.xMaxEdit,   form.okButton, form.cancelButton, form.helpButton};
   for (size_t i = 0; i + 1 < order.size(); ++i) EXPECT_EQ(order[i]->nextInFocusChain(), order[i + 1]) << i;
 
   SetProposedLimits(form, -200, 0, 1600, 12.5L);
-  form.Button_calc->click();
-  EXPECT_EQ(form.Edit_xmin->text().toStdString(), RealStr3(-200));
-  EXPECT_EQ(form.Edit_ymax->text().toStdString(), RealStr3(12.5L));
-  EXPECT_EQ(form.Edit_xmax->text().toStdString(), RealStr3(1600));
+  form.calculateButton->click();
+  EXPECT_EQ(form.xMinEdit->text().toStdString(), RealStr3(-200));
+  EXPECT_EQ(form.yMaxEdit->text().toStdString(), RealStr3(12.5L));
+  EXPECT_EQ(form.xMaxEdit->text().toStdString(), RealStr3(1600));
 }
 
 TEST_F(LimitsDialogTest, OkStoresTheTypedLimitsAndTextThatIsNoNumberCountsAsZero) {
   DiagramLimitsDialog form;
-  form.Edit_xmin->setText("10");
-  form.Edit_ymin->setText("abc");
-  form.Edit_xmax->setText("1,5e3");
-  form.Edit_ymax->setText(" 250.5");
-  form.Button_ok->click();
+  form.xMinEdit->setText("10");
+  form.yMinEdit->setText("abc");
+  form.xMaxEdit->setText("1,5e3");
+  form.yMaxEdit->setText(" 250.5");
+  form.okButton->click();
   EXPECT_EQ(form.result(), QDialog::Accepted);
   const std::array<long double, 4> expected = {10, 0, 1500, 250.5L};
   EXPECT_EQ(diagramState.DiagramEnteredLimits, expected);
   EXPECT_FALSE(programState.ErrorFlag);
   // The next dialog shows them.
   DiagramLimitsDialog next;
-  EXPECT_EQ(next.Edit_xmax->text().toStdString(), RealStr3(1500));
+  EXPECT_EQ(next.xMaxEdit->text().toStdString(), RealStr3(1500));
 }
 
 TEST_F(LimitsDialogTest, CancelAndEscSetTheFlagTheCloseButtonDoesNot) {
   const std::array<long double, 4> before = diagramState.DiagramEnteredLimits;
   {
     DiagramLimitsDialog form;
-    form.Edit_xmax->setText("99");
-    form.Button_cancel->click();
+    form.xMaxEdit->setText("99");
+    form.cancelButton->click();
     EXPECT_TRUE(programState.ErrorFlag);
     EXPECT_EQ(diagramState.DiagramEnteredLimits, before);
   }
@@ -131,7 +131,7 @@ TEST_F(LimitsDialogTest, CancelAndEscSetTheFlagTheCloseButtonDoesNot) {
   {
     DiagramLimitsDialog form;
     form.show();
-    form.Edit_xmax->setText("99");
+    form.xMaxEdit->setText("99");
     form.close();
     EXPECT_FALSE(form.isVisible());
     EXPECT_FALSE(programState.ErrorFlag);
@@ -142,7 +142,7 @@ TEST_F(LimitsDialogTest, CancelAndEscSetTheFlagTheCloseButtonDoesNot) {
 TEST_F(LimitsDialogTest, HelpShowsItsTextAndClearsTheFlag) {
   DiagramLimitsDialog form;
   form.show();
-  form.Button_help->click();
+  form.helpButton->click();
   ASSERT_EQ(help.size(), 1u);
   EXPECT_EQ(help[0], std::make_pair(uint16_t{1950}, uint16_t{1}));
   EXPECT_FALSE(programState.ErrorFlag);
@@ -176,15 +176,15 @@ class DiagramWithDialogTest : public LimitsDialogTest {
 TEST_F(DiagramWithDialogTest, TypedLimitsAreTakenAndWidenedToNiceValues) {
   QString caption, xLabel, yLabel;
   OnNextModal([&](DiagramLimitsDialog* f) {
-    EXPECT_EQ(f->focusWidget(), f->Button_calc);
+    EXPECT_EQ(f->focusWidget(), f->calculateButton);
     caption = f->windowTitle();
-    xLabel = f->Label_x->text();
-    yLabel = f->Label_y->text();
-    f->Button_calc->click();
-    EXPECT_EQ(f->Edit_xmax->text().toStdString(), RealStr3(1600));
-    f->Edit_xmax->setText("1000");
-    f->Edit_ymax->setText("260");
-    f->Button_ok->click();
+    xLabel = f->xAxisLabel->text();
+    yLabel = f->yAxisLabel->text();
+    f->calculateButton->click();
+    EXPECT_EQ(f->xMaxEdit->text().toStdString(), RealStr3(1600));
+    f->xMaxEdit->setText("1000");
+    f->yMaxEdit->setText("260");
+    f->okButton->click();
   });
   DiagramAxes("s [mm]", "F [N]", "Kennlinie", 0, 0, 1550, 480, 1);
   EXPECT_EQ(caption, "Kennlinie");
@@ -197,12 +197,12 @@ TEST_F(DiagramWithDialogTest, TypedLimitsAreTakenAndWidenedToNiceValues) {
 
 TEST_F(DiagramWithDialogTest, EnterInAnEditConfirmsTheLimits) {
   OnNextModal([](DiagramLimitsDialog* f) {
-    f->Edit_xmin->setText("0");
-    f->Edit_ymin->setText("0");
-    f->Edit_xmax->setText("650");
-    f->Edit_ymax->setText("90");
-    f->Edit_ymax->setFocus();
-    Key(f->Edit_ymax, Qt::Key_Return);
+    f->xMinEdit->setText("0");
+    f->yMinEdit->setText("0");
+    f->xMaxEdit->setText("650");
+    f->yMaxEdit->setText("90");
+    f->yMaxEdit->setFocus();
+    Key(f->yMaxEdit, Qt::Key_Return);
   });
   DiagramAxes("s [mm]", "F [N]", "Kennlinie", 0, 0, 1550, 480, 1);
   const std::array<long double, 4> entered = {0, 0, 650, 90};
@@ -214,8 +214,8 @@ TEST_F(DiagramWithDialogTest, EnterInAnEditConfirmsTheLimits) {
 
 TEST_F(DiagramWithDialogTest, CancelKeepsTheComputedLimitsAndLeavesNoError) {
   OnNextModal([](DiagramLimitsDialog* f) {
-    f->Edit_xmax->setText("1000");
-    f->Button_cancel->click();
+    f->xMaxEdit->setText("1000");
+    f->cancelButton->click();
   });
   DiagramAxes("s [mm]", "F [N]", "Kennlinie", 0, 0, 1550, 480, 1);
   EXPECT_NEAR(static_cast<double>(diagramState.DiagramXMax), 1600.0, 1e-9);

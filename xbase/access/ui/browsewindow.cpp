@@ -91,22 +91,22 @@ BrowseWindow::BrowseWindow(QWidget* parent) : QDialog(parent) {
   XbNavigator1->ConfirmDelete = false;
   XbNavigator1->ConfirmRestore = false;
   top->addWidget(XbNavigator1);
-  Edit_recno = new QLineEdit(this);
-  Edit_recno->setObjectName("Edit_recno");
-  Edit_recno->setMaximumWidth(80);
-  Label_reccount = new QLabel(this);
-  Label_reccount->setObjectName("Label_reccount");
-  top->addWidget(Edit_recno);
-  top->addWidget(Label_reccount);
-  Label_title2 = new QLabel(this);
-  Label_title2->setObjectName("Label_title2");
-  top->addWidget(Label_title2, 1);
-  Label_title1 = new QLabel(this);
-  Label_title1->setObjectName("Label_title1");
-  Label_title1->hide();
-  Label_filename = new QLabel(this);
-  Label_filename->setObjectName("Label_filename");
-  Label_filename->hide();
+  recordNumberEdit = new QLineEdit(this);
+  recordNumberEdit->setObjectName("recordNumberEdit");
+  recordNumberEdit->setMaximumWidth(80);
+  recordCountLabel = new QLabel(this);
+  recordCountLabel->setObjectName("recordCountLabel");
+  top->addWidget(recordNumberEdit);
+  top->addWidget(recordCountLabel);
+  secondTitleLabel = new QLabel(this);
+  secondTitleLabel->setObjectName("secondTitleLabel");
+  top->addWidget(secondTitleLabel, 1);
+  firstTitleLabel = new QLabel(this);
+  firstTitleLabel->setObjectName("firstTitleLabel");
+  firstTitleLabel->hide();
+  fileNameLabel = new QLabel(this);
+  fileNameLabel->setObjectName("fileNameLabel");
+  fileNameLabel->hide();
   column->addLayout(top);
   column->addWidget(XbGrid1, 1);
 
@@ -114,26 +114,26 @@ BrowseWindow::BrowseWindow(QWidget* parent) : QDialog(parent) {
   auto button = [this, buttons](QPushButton*& field, const char* name, const char* caption) {
     field = AddDialogButton(this, buttons, name, QString::fromUtf8(caption));
   };
-  button(Button_search, "Button_search", "&Suchen");
-  button(Button_SearchNext, "Button_SearchNext", "&Weitersuchen");
+  button(searchButton, "searchButton", "&Suchen");
+  button(searchNextButton, "searchNextButton", "&Weitersuchen");
   buttons->addStretch(1);
-  button(Button_ok, "Button_ok", "OK");
-  button(Button_cancel, "Button_cancel", "Abbrechen");
-  Button_ok->setDefault(true);
+  button(okButton, "okButton", "OK");
+  button(cancelButton, "cancelButton", "Abbrechen");
+  okButton->setDefault(true);
   column->addLayout(buttons);
   buildMenu();
 
-  connect(Button_ok, &QPushButton::clicked, this, [this] { Button_okClick(); });
-  connect(Button_cancel, &QPushButton::clicked, this, [this] { Button_cancelClick(); });
-  connect(Button_search, &QPushButton::clicked, this, [this] { Button_searchClick(); });
-  connect(Button_SearchNext, &QPushButton::clicked, this, [this] { Button_SearchNextClick(); });
-  connect(Edit_recno, &QLineEdit::textChanged, this, [this] { Edit_recnoChange(); });
+  connect(okButton, &QPushButton::clicked, this, [this] { okButtonClicked(); });
+  connect(cancelButton, &QPushButton::clicked, this, [this] { cancelButtonClicked(); });
+  connect(searchButton, &QPushButton::clicked, this, [this] { searchButtonClicked(); });
+  connect(searchNextButton, &QPushButton::clicked, this, [this] { searchNextButtonClicked(); });
+  connect(recordNumberEdit, &QLineEdit::textChanged, this, [this] { recordNumberEditChanged(); });
   connect(XbGrid1, &DataGrid::depressTitle, this, [this](int field) { XbGrid1DepressTitle(field); });
   // The navigator moves and adds records: the number and the count follow.
   connect(XbNavigator1, &DataNavigator::clicked, this, [this] { showRecord(); });
   connect(XbGrid1, &QTableView::clicked, this, [this] {
     showRecord();
-    if (pickAndClose_) Button_okClick();
+    if (pickAndClose_) okButtonClicked();
   });
   XbGrid1->installEventFilter(this);
 }
@@ -162,7 +162,7 @@ void BrowseWindow::buildMenu() {
   mi_fileAppendSeparator = mi_file->addSeparator();
   item(mi_file, mi_filePrint, "mi_filePrint", "&Drucken", [this] { mi_filePrintClick(); });
   mi_file->addSeparator();
-  item(mi_file, mi_fileExit, "mi_fileExit", "&Beenden", [this] { Button_okClick(); });
+  item(mi_file, mi_fileExit, "mi_fileExit", "&Beenden", [this] { okButtonClicked(); });
 
   mi_edit = MainMenu1->addMenu("&Bearbeiten");
   mi_edit->setObjectName("mi_edit");
@@ -171,8 +171,8 @@ void BrowseWindow::buildMenu() {
   mi_editPack->setToolTip(dosToQString("Markierte Datens\x84tze l\x94schen"));
 
   QMenu* view = MainMenu1->addMenu("&Ansicht");
-  item(view, mi_viewSearch, "mi_viewSearch", "&Suchen", [this] { Button_searchClick(); });
-  item(view, mi_viewSearchNext, "mi_viewSearchNext", "&Weitersuchen", [this] { Button_SearchNextClick(); });
+  item(view, mi_viewSearch, "mi_viewSearch", "&Suchen", [this] { searchButtonClicked(); });
+  item(view, mi_viewSearchNext, "mi_viewSearchNext", "&Weitersuchen", [this] { searchNextButtonClicked(); });
 
   QMenu* help = MainMenu1->addMenu("&Hilfe");
   item(help, mi_helpdbf, "mi_helpdbf", "", [] {
@@ -190,7 +190,7 @@ void BrowseWindow::buildMenu() {
     activateWindow();
   });
   item(help, mi_helpDatei, "mi_helpDatei", "&Datei", [this] {
-    prompter().message("", Label_filename->text().toStdString());
+    prompter().message("", fileNameLabel->text().toStdString());
   });
 }
 
@@ -228,12 +228,12 @@ bool BrowseWindow::Prepare(const std::string& option, uint16_t mode) {
                                             : QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                                                   QAbstractItemView::AnyKeyPressed);
 
-  Label_title1->setText(Win(host.Title1()));
-  Label_title2->setText(Win(host.Title2()));
-  Label_filename->setText(dosToQString(file));  // a program text: the DOS code page
+  firstTitleLabel->setText(Win(host.Title1()));
+  secondTitleLabel->setText(Win(host.Title2()));
+  fileNameLabel->setText(dosToQString(file));  // a program text: the DOS code page
   mi_helpdbf->setText(Win(host.Title2()));
   if (editMode_) {
-    setWindowTitle(Win(host.Title2() + "  " + host.Title1() + "  (") + Label_filename->text() + ")");
+    setWindowTitle(Win(host.Title2() + "  " + host.Title1() + "  (") + fileNameLabel->text() + ")");
   } else {
     setWindowTitle(Win(host.Title2() + "   " + host.Title1()));
   }
@@ -289,7 +289,7 @@ bool BrowseWindow::eventFilter(QObject* watched, QEvent* event) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     // Up or Down takes the record current before the move, and the key is used up.
     if (pickAndClose_ && (key == Qt::Key_Up || key == Qt::Key_Down)) {
-      Button_okClick();
+      okButtonClicked();
       return true;
     }
   }
@@ -301,8 +301,8 @@ void BrowseWindow::showRecord() {
   if (!model_) return;
   filling_ = true;
   XbGuarded([this] {
-    Label_reccount->setText("/" + QString::number(xbdbf.RecordCount()));
-    Edit_recno->setText(QString::number(xbdbf.RecNo()));
+    recordCountLabel->setText("/" + QString::number(xbdbf.RecordCount()));
+    recordNumberEdit->setText(QString::number(xbdbf.RecNo()));
   });
   filling_ = false;
 }
@@ -315,9 +315,9 @@ void BrowseWindow::reload() {
   showRecord();
 }
 
-void BrowseWindow::Edit_recnoChange() {
+void BrowseWindow::recordNumberEditChanged() {
   if (filling_ || !model_) return;
-  const int32_t n = StrToInt0(Edit_recno->text().toStdString());
+  const int32_t n = StrToInt0(recordNumberEdit->text().toStdString());
   XbGuarded([&] {
     if (n <= 0 || n > xbdbf.RecordCount()) return;
     xbdbf.Go(n);
@@ -326,7 +326,7 @@ void BrowseWindow::Edit_recnoChange() {
   });
 }
 
-void BrowseWindow::Button_okClick() {
+void BrowseWindow::okButtonClicked() {
   programState.ErrorFlag = false;
   if (!XbGuarded([this] { xbdbf.CheckBrowseMode(); })) return;  // the edit could not be written: stay
   programState.LastKey = 13;
@@ -336,7 +336,7 @@ void BrowseWindow::Button_okClick() {
   accept();
 }
 
-void BrowseWindow::Button_cancelClick() {
+void BrowseWindow::cancelButtonClicked() {
   programState.ErrorFlag = true;
   programState.LastKey = 27;
   outcome_ = Outcome::Cancel;
@@ -365,7 +365,7 @@ void BrowseWindow::runSearch(bool fromTop) {
   if (!found) ShowDosMessage(term + " nicht gefunden");
 }
 
-void BrowseWindow::Button_searchClick() {
+void BrowseWindow::searchButtonClicked() {
   const uint16_t saved = messageBox.HelpTopic;
   SetPromptHelp(kSearchTopic);
   std::string term = BrowseSearchTerm();
@@ -377,12 +377,12 @@ void BrowseWindow::Button_searchClick() {
     runSearch(true);
   }
   SetPromptHelp(saved);
-  if (pickAndClose_) Button_okClick();
+  if (pickAndClose_) okButtonClicked();
 }
 
-void BrowseWindow::Button_SearchNextClick() {
+void BrowseWindow::searchNextButtonClicked() {
   runSearch(false);
-  if (pickAndClose_) Button_okClick();
+  if (pickAndClose_) okButtonClicked();
 }
 
 void BrowseWindow::XbGrid1DepressTitle(int fieldIndex) {
@@ -511,7 +511,7 @@ void BrowseWindow::mi_fileExportHtmlClick() {
 void BrowseWindow::mi_filePrintClick() {
   programState.ErrorFlag = false;
   BeginReport(programState.ProgName + " V" + programState.ProgVersion, xbdbf.DbfFileName(),
-              Utf8ToDos(windowTitle().toStdString()), Utf8ToDos(Label_title1->text().toStdString()), "", 0);
+              Utf8ToDos(windowTitle().toStdString()), Utf8ToDos(firstTitleLabel->text().toStdString()), "", 0);
   OpenOutput(OutputDeviceCode::DefaultDevice, programState.CurrentFileName);
   if (programState.ErrorFlag) return;
   CreateOutput();

@@ -43,12 +43,12 @@ class BrowseWindow : public QDialog {
   int32_t ChosenColumn() const { return chosenColumn_; }
 
   // The window's commands, also for tests that drive it.
-  void Button_okClick();
-  void Button_cancelClick();
-  void Button_searchClick();
-  void Button_SearchNextClick();
+  void okButtonClicked();
+  void cancelButtonClicked();
+  void searchButtonClicked();
+  void searchNextButtonClicked();
   void XbGrid1DepressTitle(int fieldIndex);
-  void Edit_recnoChange();
+  void recordNumberEditChanged();
   void mi_fileExportHtmlClick();
   void mi_fileSaveAsDelimitedClick();
   void mi_fileAppenddbfClick();
@@ -60,15 +60,15 @@ class BrowseWindow : public QDialog {
   TXbDbf xbdbf;
   DataGrid* XbGrid1 = nullptr;
   DataNavigator* XbNavigator1 = nullptr;
-  QPushButton* Button_ok = nullptr;
-  QPushButton* Button_cancel = nullptr;
-  QPushButton* Button_search = nullptr;
-  QPushButton* Button_SearchNext = nullptr;
-  QLineEdit* Edit_recno = nullptr;
-  QLabel* Label_reccount = nullptr;
-  QLabel* Label_title1 = nullptr;
-  QLabel* Label_title2 = nullptr;
-  QLabel* Label_filename = nullptr;
+  QPushButton* okButton = nullptr;
+  QPushButton* cancelButton = nullptr;
+  QPushButton* searchButton = nullptr;
+  QPushButton* searchNextButton = nullptr;
+  QLineEdit* recordNumberEdit = nullptr;
+  QLabel* recordCountLabel = nullptr;
+  QLabel* firstTitleLabel = nullptr;
+  QLabel* secondTitleLabel = nullptr;
+  QLabel* fileNameLabel = nullptr;
   QMenuBar* MainMenu1 = nullptr;
   QMenu* mi_file = nullptr;
   QMenu* mi_edit = nullptr;

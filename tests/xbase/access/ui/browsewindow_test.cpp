@@ -86,7 +86,7 @@ class BrowseWindowTest : public ::testing::Test {
         return;
       }
       act(w);
-      if (w->isVisible()) w->Button_cancelClick();  // a failed check must not leave it open
+      if (w->isVisible()) w->cancelButtonClicked();  // a failed check must not leave it open
     });
     host().Browse(option, mode);
   }
@@ -125,7 +125,7 @@ TEST_F(BrowseWindowTest, ChoosingARecordSetsTheOutcomeAndTheLayerStandsOnIt) {
     ASSERT_EQ(w->XbGrid1->gridModel()->rowCount(), 3);
     EXPECT_EQ(Cell(w, 1, 0).trimmed(), "Müller");
     Row(w, 1);
-    w->Button_ok->click();
+    w->okButton->click();
   });
   EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_EQ(programState.LastKey, 13);
@@ -139,7 +139,7 @@ TEST_F(BrowseWindowTest, ChoosingARecordSetsTheOutcomeAndTheLayerStandsOnIt) {
     Browse("", 4, [closeBox](BrowseWindow* w) {
       EXPECT_EQ(w->XbGrid1->gridModel()->rowCount(), 4) << "mode 4 shows the deleted record";
       if (closeBox) w->close();
-      else w->Button_cancel->click();
+      else w->cancelButton->click();
     });
     EXPECT_TRUE(programState.ErrorFlag) << closeBox;
     EXPECT_EQ(programState.LastKey, 27) << closeBox;
@@ -157,7 +157,7 @@ TEST_F(BrowseWindowTest, EveryColumnShowsItsWholeValue) {
     EXPECT_GE(w->XbGrid1->columnWidth(1), text.horizontalAdvance("179000"));
     // The window shows both columns whole.
     EXPECT_GE(w->XbGrid1->viewport()->width(), w->XbGrid1->columnWidth(0) + w->XbGrid1->columnWidth(1));
-    w->Button_cancel->click();
+    w->cancelButton->click();
   });
 }
 
@@ -187,12 +187,12 @@ TEST_F(BrowseWindowTest, PickAndCloseTakesAClickedRecordOrTheOneBeforeUpOrDown) 
 TEST_F(BrowseWindowTest, PickAndCloseStartsInTheColumnChosenLast) {
   Browse("", 4, [](BrowseWindow* w) {
     w->XbGrid1->setCurrentIndex(w->XbGrid1->gridModel()->index(0, 1));
-    w->Button_ok->click();
+    w->okButton->click();
   });
   ASSERT_EQ(tableHost.BrowseCol, 2);
   Browse("CLOSE", 4, [](BrowseWindow* w) {
     EXPECT_EQ(w->XbGrid1->currentIndex().column(), 1) << "the column chosen at the last OK";
-    w->Button_ok->click();
+    w->okButton->click();
   });
   EXPECT_EQ(tableHost.BrowseCol, 2);
 }
@@ -200,32 +200,32 @@ TEST_F(BrowseWindowTest, PickAndCloseStartsInTheColumnChosenLast) {
 TEST_F(BrowseWindowTest, SearchFindsUmlautsAndRetriesADecimalComma) {
   Browse("", 4, [](BrowseWindow* w) {
     scriptedPrompter().push(std::string("Müller"));
-    w->Button_search->click();
-    EXPECT_EQ(w->Edit_recno->text(), "3");
+    w->searchButton->click();
+    EXPECT_EQ(w->recordNumberEdit->text(), "3");
     scriptedPrompter().push(std::string("-1,00"));
-    w->Button_search->click();
-    EXPECT_EQ(w->Edit_recno->text(), "4");
+    w->searchButton->click();
+    EXPECT_EQ(w->recordNumberEdit->text(), "4");
     const size_t before = scriptedPrompter().asked().size();
     scriptedPrompter().push(std::string("Gibtsnicht"));
-    w->Button_search->click();
+    w->searchButton->click();
     ASSERT_EQ(scriptedPrompter().asked().size(), before + 2);
     EXPECT_EQ(scriptedPrompter().asked().back().text, "Gibtsnicht nicht gefunden");
-    EXPECT_EQ(w->Edit_recno->text(), "4") << "the record stays";
+    EXPECT_EQ(w->recordNumberEdit->text(), "4") << "the record stays";
     // Typing a record number moves there; the last one included.
-    w->Edit_recno->setText("1");
+    w->recordNumberEdit->setText("1");
     EXPECT_EQ(w->xbdbf.RecNo(), 1);
-    w->Edit_recno->setText("4");
+    w->recordNumberEdit->setText("4");
     EXPECT_EQ(w->xbdbf.RecNo(), 4);
-    w->Edit_recno->setText("9");
+    w->recordNumberEdit->setText("9");
     EXPECT_EQ(w->xbdbf.RecNo(), 4);
-    w->Button_ok->click();
+    w->okButton->click();
   });
   EXPECT_EQ(BrowseSearchTerm(), "Gibtsnicht") << "the term is kept for the next search";
 }
 
 TEST_F(BrowseWindowTest, SortingByAColumnKeepsTheRecordAndRefusesLogicalFields) {
   Browse("", 4, [](BrowseWindow* w) {
-    w->Edit_recno->setText("3");
+    w->recordNumberEdit->setText("3");
     w->XbGrid1DepressTitle(1);  // VAL
     for (const auto& a : scriptedPrompter().asked()) ADD_FAILURE() << "DBG " << (int)a.kind << " " << a.text;
     EXPECT_EQ(Cell(w, 0, 0).trimmed(), "Beta");
@@ -236,7 +236,7 @@ TEST_F(BrowseWindowTest, SortingByAColumnKeepsTheRecordAndRefusesLogicalFields) 
     ASSERT_EQ(scriptedPrompter().asked().size(), before + 1);
     EXPECT_NE(scriptedPrompter().asked().back().text.find("OK"), std::string::npos);
     EXPECT_EQ(Cell(w, 0, 0).trimmed(), "Beta") << "the order stays";
-    w->Button_ok->click();
+    w->okButton->click();
   });
   EXPECT_EQ(programState.BrowseRecNo, 3);
 }
@@ -253,13 +253,13 @@ TEST_F(BrowseWindowTest, ASearchDuringAnInsertLeavesNoRowThatWritesIntoAnotherRe
     const QModelIndex newRow = w->XbGrid1->currentIndex();
     ASSERT_EQ(newRow.row(), 4);
     scriptedPrompter().push(std::string("Gibtsnicht"));
-    w->Button_search->click();
+    w->searchButton->click();
     EXPECT_EQ(scriptedPrompter().asked().back().text, "Gibtsnicht nicht gefunden");
     EXPECT_EQ(m->rowCount(), 4) << "the dropped record's row is gone";
     EXPECT_FALSE(w->XbNavigator1->button(DataNavigator::Post)->isEnabled());
     // An editor still open on that row commits its text.
     EXPECT_FALSE(m->setData(newRow, "Falsch", Qt::EditRole));
-    w->Button_ok->click();
+    w->okButton->click();
   });
   EXPECT_EQ(Stored(), before);
 }
@@ -267,15 +267,15 @@ TEST_F(BrowseWindowTest, ASearchDuringAnInsertLeavesNoRowThatWritesIntoAnotherRe
 TEST_F(BrowseWindowTest, TheRecordNumberAndCountFollowTheNavigator) {
   Browse("", 0, [](BrowseWindow* w) {
     w->XbNavigator1->click(DataNavigator::Last);
-    EXPECT_EQ(w->Edit_recno->text(), "4");
+    EXPECT_EQ(w->recordNumberEdit->text(), "4");
     w->XbNavigator1->click(DataNavigator::First);
-    EXPECT_EQ(w->Edit_recno->text(), "1");
+    EXPECT_EQ(w->recordNumberEdit->text(), "1");
     w->XbNavigator1->click(DataNavigator::Insert);
     w->XbGrid1->gridModel()->setData(w->XbGrid1->currentIndex(), "Neu", Qt::EditRole);
     w->XbNavigator1->click(DataNavigator::Post);
-    EXPECT_EQ(w->Edit_recno->text(), "5");
-    EXPECT_EQ(w->Label_reccount->text(), "/5");
-    w->Button_ok->click();
+    EXPECT_EQ(w->recordNumberEdit->text(), "5");
+    EXPECT_EQ(w->recordCountLabel->text(), "/5");
+    w->okButton->click();
   });
 }
 
@@ -296,7 +296,7 @@ TEST_F(BrowseWindowTest, TheNavigatorTakesOrDropsWhatIsStillBeingTyped) {
       EXPECT_EQ(w->XbGrid1->indexWidget(w->XbGrid1->currentIndex()), nullptr) << "the editor is closed";
       EXPECT_EQ(w->xbdbf.RecNo(), 3);
       EXPECT_EQ(w->XbGrid1->currentIndex().row(), 2);
-      w->Button_ok->click();
+      w->okButton->click();
     });
     std::vector<std::string> expected = before;
     if (b == DataNavigator::Post) expected[2] = " Neu       ";
@@ -318,7 +318,7 @@ TEST_F(BrowseWindowTest, EditsDeletesPacksAndAppendsReachTheTable) {
     Row(w, 0);
     w->mi_editAppendClick();
     EXPECT_EQ(m->rowCount(), 3);
-    w->Button_ok->click();
+    w->okButton->click();
   });
   EXPECT_EQ(Stored(), std::vector<std::string>({" Omega     ", " M\x81ller    ", " Omega     "}));
   EXPECT_EQ(host().RecordCount(), 3) << "the layer reads the changed table";
@@ -342,7 +342,7 @@ TEST_F(BrowseWindowTest, APackWithAWarningAsksItWithNoPresetAndReportsNoIndexErr
     }
     EXPECT_EQ(scriptedPrompter().asked().size(), 2u) << "a successful pack reports no error";
     EXPECT_EQ(engineState.XbErrorCode, 0);
-    w->Button_ok->click();
+    w->okButton->click();
   });
   host().SetPackWarning("");
 }
@@ -370,7 +370,7 @@ TEST_F(BrowseWindowTest, AppendingFromATableNeedsTheFileLockAndPrintingWritesThe
     EXPECT_EQ(w->XbGrid1->gridModel()->rowCount(), 5);
     scriptedPrompter().push(printed);
     w->mi_filePrintClick();
-    w->Button_ok->click();
+    w->okButton->click();
   });
   EXPECT_EQ(Stored().back(), " Neu       ");
   const std::string text = readFile(printed);
@@ -388,7 +388,7 @@ TEST_F(BrowseWindowTest, HtmlExportEscapesDeclaresItsCodePageAndListsEveryRecord
   Browse("", 1, [&out](BrowseWindow* w) {
     scriptedPrompter().push(out);
     w->mi_fileExportHtmlClick();
-    w->Button_ok->click();
+    w->okButton->click();
   });
   const std::string html = readFile(out + ".htm");
   EXPECT_NE(html.find("charset=windows-1252"), std::string::npos);
