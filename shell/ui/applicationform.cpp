@@ -46,12 +46,12 @@ ApplicationForm::ApplicationForm(Spring& s, QWidget* parent) : InputForm(parent)
   grid->addWidget(Edit_freq, 2, 1);
   grid->addWidget(Label1, 2, 2);
 
-  Button_ok = NewButton("Button_ok", "OK");
-  Button_ok->setDefault(true);
-  Button_cancel = NewButton("Button_cancel", "Abbrechen");
-  Button_hilfetext = NewHelpButton("Button_hilfetext", "?", 9020, 1, true);
-  Button_calc = NewButton("Button_calc", "Calc");
-  auto* buttons = ButtonRow({Button_ok, Button_cancel, Button_hilfetext}, Button_calc);
+  okButton = NewButton("okButton", "OK");
+  okButton->setDefault(true);
+  cancelButton = NewButton("cancelButton", "Abbrechen");
+  helpTextButton = NewHelpButton("helpTextButton", "?", 9020, 1, true);
+  calculateButton = NewButton("calculateButton", "Calc");
+  auto* buttons = ButtonRow({okButton, cancelButton, helpTextButton}, calculateButton);
   grid->addLayout(buttons, 3, 0, 1, 4);
 
   temperature_ = NumberField::Temperature(Edit_temperatur);
@@ -65,9 +65,9 @@ ApplicationForm::ApplicationForm(Spring& s, QWidget* parent) : InputForm(parent)
 
   connect(RadioGroup_statdyn->Group(), &QButtonGroup::idClicked, this, [this] { RadioGroup_statdynClick(); });
   connect(Button_temp, &QPushButton::clicked, this, [this] { Button_tempClick(); });
-  connect(Button_ok, &QPushButton::clicked, this, [this] { Button_okClick(); });
-  connect(Button_cancel, &QPushButton::clicked, this, [this] { Cancel(); });
-  connect(Button_calc, &QPushButton::clicked, this, [this] { Button_calcClick(); });
+  connect(okButton, &QPushButton::clicked, this, [this] { okButtonClicked(); });
+  connect(cancelButton, &QPushButton::clicked, this, [this] { Cancel(); });
+  connect(calculateButton, &QPushButton::clicked, this, [this] { calculateButtonClicked(); });
   resize(sizeHint());  // the design size that ScaleCenterForm scales
   ScaleCenterForm(this);
 }
@@ -99,13 +99,13 @@ void ApplicationForm::ReadFields() {
   frequency_.ReadInto(g.LoadFrequency);
 }
 
-void ApplicationForm::Button_okClick() {
+void ApplicationForm::okButtonClicked() {
   programState.ErrorFlag = false;
   ReadFields();
   done(QDialog::Accepted);
 }
 
-void ApplicationForm::Button_calcClick() { Calculate(spring_, [this] { ReadFields(); }, [this] { CalcSpring(spring_); }); }
+void ApplicationForm::calculateButtonClicked() { Calculate(spring_, [this] { ReadFields(); }, [this] { CalcSpring(spring_); }); }
 
 Outcome ShowApplicationForm(Spring& s, QWidget* owner) {
   programState.ErrorFlag = false;

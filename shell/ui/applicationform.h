@@ -23,8 +23,8 @@ class ApplicationForm : public InputForm {
   void FormShow();
   void RadioGroup_statdynClick();
   void Button_tempClick();
-  void Button_okClick();
-  void Button_calcClick();
+  void okButtonClicked();
+  void calculateButtonClicked();
 
   RadioGroup* RadioGroup_statdyn = nullptr;  // item 0 static or quasi-static, 1 dynamic
   QLabel* Label_temperatur = nullptr;
@@ -34,10 +34,10 @@ class ApplicationForm : public InputForm {
   QLineEdit* Edit_freq = nullptr;
   QLabel* Label1 = nullptr;
   QPushButton* Button_temp = nullptr;
-  QPushButton* Button_ok = nullptr;
-  QPushButton* Button_cancel = nullptr;
-  QPushButton* Button_hilfetext = nullptr;
-  QPushButton* Button_calc = nullptr;
+  QPushButton* okButton = nullptr;
+  QPushButton* cancelButton = nullptr;
+  QPushButton* helpTextButton = nullptr;
+  QPushButton* calculateButton = nullptr;
 
  protected:
   void showEvent(QShowEvent* event) override;

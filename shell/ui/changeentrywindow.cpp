@@ -43,9 +43,9 @@ ChangeEntryWindow::ChangeEntryWindow(DrawingData& drawing, QWidget* parent) : QD
   edit(Edit_bearbeiter, "Edit_bearbeiter", 5);
   label(Label_bearbeiter, "Label_bearbeiter", "Bearbeiter");
   label(Label_beschreibung, "Label_beschreibung", "Beschreibung");
-  button(Button_ok, "Button_ok", "OK");
-  button(Button_cancel, "Button_cancel", "Abbrechen");
-  button(Button_help, "Button_help", "&Hilfe");
+  button(okButton, "okButton", "OK");
+  button(cancelButton, "cancelButton", "Abbrechen");
+  button(helpButton, "helpButton", "&Hilfe");
   Memo_beschreibung = new QPlainTextEdit(this);
   Memo_beschreibung->setObjectName("Memo_beschreibung");
   button(Button_datum, "Button_datum", dosToQString("<" + DateStr()));
@@ -61,11 +61,11 @@ ChangeEntryWindow::ChangeEntryWindow(DrawingData& drawing, QWidget* parent) : QD
   grid->addWidget(Memo_beschreibung, 4, 0, 1, 3);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
-  buttons->addWidget(Button_ok);
-  buttons->addWidget(Button_cancel);
-  buttons->addWidget(Button_help);
+  buttons->addWidget(okButton);
+  buttons->addWidget(cancelButton);
+  buttons->addWidget(helpButton);
   grid->addLayout(buttons, 5, 0, 1, 3);
-  Button_ok->setDefault(true);
+  okButton->setDefault(true);
 
   // The memo holds at most 255 characters, as the record does.
   connect(Memo_beschreibung, &QPlainTextEdit::textChanged, this, [this] {
@@ -73,9 +73,9 @@ ChangeEntryWindow::ChangeEntryWindow(DrawingData& drawing, QWidget* parent) : QD
     if (t.size() > 255) Memo_beschreibung->setPlainText(t.left(255));
   });
   connect(Button_datum, &QPushButton::clicked, this, [this] { Edit_datum->setText(dosToQString(DateStr())); });
-  connect(Button_ok, &QPushButton::clicked, this, [this] { ok(); });
-  connect(Button_cancel, &QPushButton::clicked, this, [this] { cancel(); });
-  connect(Button_help, &QPushButton::clicked, this, [] { ShowHelpText(3000, "", 1); });
+  connect(okButton, &QPushButton::clicked, this, [this] { ok(); });
+  connect(cancelButton, &QPushButton::clicked, this, [this] { cancel(); });
+  connect(helpButton, &QPushButton::clicked, this, [] { ShowHelpText(3000, "", 1); });
   ScaleCenterForm(this);
 }
 

@@ -29,9 +29,9 @@ class ChangeEntryWindow : public QDialog {
   QLineEdit* Edit_bearbeiter = nullptr;
   QLabel* Label_bearbeiter = nullptr;
   QLabel* Label_beschreibung = nullptr;
-  QPushButton* Button_ok = nullptr;
-  QPushButton* Button_cancel = nullptr;
-  QPushButton* Button_help = nullptr;
+  QPushButton* okButton = nullptr;
+  QPushButton* cancelButton = nullptr;
+  QPushButton* helpButton = nullptr;
   QPlainTextEdit* Memo_beschreibung = nullptr;
   QPushButton* Button_datum = nullptr;
   uint16_t RecordNo = 0;  // the change record it edits

@@ -53,22 +53,22 @@ DimensionsForm::DimensionsForm(Spring& s, QWidget* parent) : InputForm(parent), 
   Button_metric = NewButton("Button_metric", "mm <--> inch");
   grid->addWidget(Button_metric, row++, 1, 1, 3);
 
-  Button_ok = NewButton("Button_ok", "OK");
-  Button_ok->setDefault(true);
-  Button_cancel = NewButton("Button_cancel", "Abbrechen");
-  Button_help = NewHelpButton("Button_help", "&Hilfetext", 1000, 1, false);
-  Button_hilfebild = NewHelpButton("Button_hilfebild", "?", 5020, 2, true);
-  Button_calc = NewButton("Button_calc", "Calc");
-  auto* buttons = ButtonRow({Button_ok, Button_cancel, Button_help, Button_hilfebild}, Button_calc);
+  okButton = NewButton("okButton", "OK");
+  okButton->setDefault(true);
+  cancelButton = NewButton("cancelButton", "Abbrechen");
+  helpButton = NewHelpButton("helpButton", "&Hilfetext", 1000, 1, false);
+  helpPictureButton = NewHelpButton("helpPictureButton", "?", 5020, 2, true);
+  calculateButton = NewButton("calculateButton", "Calc");
+  auto* buttons = ButtonRow({okButton, cancelButton, helpButton, helpPictureButton}, calculateButton);
   grid->addLayout(buttons, row, 0, 1, 4);
 
   connect(Button_dn, &QPushButton::clicked, this, [this] { Button_dnClick(); });
   connect(Button_t, &QPushButton::clicked, this, [this] { Button_tClick(); });
   connect(Button_b, &QPushButton::clicked, this, [this] { Button_bClick(); });
   connect(Button_metric, &QPushButton::clicked, this, [this] { Button_metricClick(); });
-  connect(Button_ok, &QPushButton::clicked, this, [this] { Button_okClick(); });
-  connect(Button_cancel, &QPushButton::clicked, this, [this] { Cancel(); });
-  connect(Button_calc, &QPushButton::clicked, this, [this] { Button_calcClick(); });
+  connect(okButton, &QPushButton::clicked, this, [this] { okButtonClicked(); });
+  connect(cancelButton, &QPushButton::clicked, this, [this] { Cancel(); });
+  connect(calculateButton, &QPushButton::clicked, this, [this] { calculateButtonClicked(); });
   FillFields();
   resize(sizeHint());  // the design size that ScaleCenterForm scales
   ScaleCenterForm(this);
@@ -113,13 +113,13 @@ void DimensionsForm::Button_metricClick() {
   FillFields();
 }
 
-void DimensionsForm::Button_okClick() {
+void DimensionsForm::okButtonClicked() {
   programState.ErrorFlag = false;
   ReadFields();
   done(QDialog::Accepted);
 }
 
-void DimensionsForm::Button_calcClick() {
+void DimensionsForm::calculateButtonClicked() {
   Calculate(spring_, [this] { ReadFields(); }, [this] { CalcSpring(spring_); });
   programState.ErrorFlag = false;
 }

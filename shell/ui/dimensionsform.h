@@ -24,8 +24,8 @@ class DimensionsForm : public InputForm {
   void Button_tClick();
   void Button_bClick();
   void Button_metricClick();
-  void Button_okClick();
-  void Button_calcClick();
+  void okButtonClicked();
+  void calculateButtonClicked();
 
   QLabel* Label_de = nullptr;
   QLineEdit* Edit_de = nullptr;
@@ -46,11 +46,11 @@ class DimensionsForm : public InputForm {
   QPushButton* Button_t = nullptr;
   QPushButton* Button_b = nullptr;
   QPushButton* Button_metric = nullptr;
-  QPushButton* Button_ok = nullptr;
-  QPushButton* Button_cancel = nullptr;
-  QPushButton* Button_help = nullptr;
-  QPushButton* Button_hilfebild = nullptr;
-  QPushButton* Button_calc = nullptr;
+  QPushButton* okButton = nullptr;
+  QPushButton* cancelButton = nullptr;
+  QPushButton* helpButton = nullptr;
+  QPushButton* helpPictureButton = nullptr;
+  QPushButton* calculateButton = nullptr;
 
  private:
   // The fields into the spring; true when a value changed.

@@ -88,19 +88,19 @@ DocumentWindow::DocumentWindow(DocumentLinkList& documents, QWidget* parent) : Q
             [prog, file] { ExecDocumentProgram(qStringToDos(prog->text()), qStringToDos(file->text())); });
     connect(ButtonF[i], &QPushButton::clicked, this, [file] { ExecDocumentFile(qStringToDos(file->text())); });
   }
-  Button_ok = button("OK", "Button_ok");
-  Button_ok->setDefault(true);
-  Button_cancel = button("Abbrechen", "Button_cancel");  // Esc rejects the dialog, as Cancel does
-  Button_help = button("&Hilfetext", "Button_help");
+  okButton = button("OK", "okButton");
+  okButton->setDefault(true);
+  cancelButton = button("Abbrechen", "cancelButton");  // Esc rejects the dialog, as Cancel does
+  helpButton = button("&Hilfetext", "helpButton");
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
-  buttons->addWidget(Button_ok);
-  buttons->addWidget(Button_cancel);
-  buttons->addWidget(Button_help);
+  buttons->addWidget(okButton);
+  buttons->addWidget(cancelButton);
+  buttons->addWidget(helpButton);
   column->addLayout(buttons);
-  connect(Button_ok, &QPushButton::clicked, this, [this] { ok(); });
-  connect(Button_cancel, &QPushButton::clicked, this, [this] { cancel(); });
-  connect(Button_help, &QPushButton::clicked, this, [] { ShowHelpText(2730, "", 1); });
+  connect(okButton, &QPushButton::clicked, this, [this] { ok(); });
+  connect(cancelButton, &QPushButton::clicked, this, [this] { cancel(); });
+  connect(helpButton, &QPushButton::clicked, this, [] { ShowHelpText(2730, "", 1); });
 
   std::string title;
   SetAppTitle(title);

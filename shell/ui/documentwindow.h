@@ -32,9 +32,9 @@ class DocumentWindow : public QDialog {
   std::array<QLineEdit*, 6> Edit_file{};
   std::array<QPushButton*, 6> Button_prog{};  // "...": chooses the program
   std::array<QPushButton*, 6> Button_file{};  // "...": chooses the file
-  QPushButton* Button_ok = nullptr;
-  QPushButton* Button_cancel = nullptr;
-  QPushButton* Button_help = nullptr;
+  QPushButton* okButton = nullptr;
+  QPushButton* cancelButton = nullptr;
+  QPushButton* helpButton = nullptr;
   std::array<QPushButton*, 6> Button{};   // "Exec Prog": Button1 .. Button5
   std::array<QPushButton*, 6> ButtonF{};  // "Exec File": Button1f .. Button5f
 

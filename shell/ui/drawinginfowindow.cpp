@@ -104,10 +104,10 @@ DrawingInfoWindow::DrawingInfoWindow(DrawingData& drawing, QWidget* parent) : QD
   Edit_ersetztdurch = new QLineEdit(this);
   Edit_ersetztdurch->setObjectName("Edit_ersetztdurch");
   Edit_ersetztdurch->setMaxLength(15);
-  button(Button_ok, "Button_ok", "OK");
-  button(Button_cancel, "Button_cancel", "Abbrechen");
-  button(Button_help, "Button_help", "&Hilfe");
-  Button_ok->setDefault(true);
+  button(okButton, "okButton", "OK");
+  button(cancelButton, "cancelButton", "Abbrechen");
+  button(helpButton, "helpButton", "&Hilfe");
+  okButton->setDefault(true);
 
   // Title-block rows.
   StringGrid1 = makeGrid(this, "StringGrid1", 3, din ? 5 : 4);
@@ -198,14 +198,14 @@ DrawingInfoWindow::DrawingInfoWindow(DrawingData& drawing, QWidget* parent) : QD
   column->addWidget(StringGrid2, 1);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
-  buttons->addWidget(Button_ok);
-  buttons->addWidget(Button_cancel);
-  buttons->addWidget(Button_help);
+  buttons->addWidget(okButton);
+  buttons->addWidget(cancelButton);
+  buttons->addWidget(helpButton);
   column->addLayout(buttons);
 
-  connect(Button_ok, &QPushButton::clicked, this, [this] { ok(); });
-  connect(Button_cancel, &QPushButton::clicked, this, [this] { cancel(); });
-  connect(Button_help, &QPushButton::clicked, this, [] { ShowHelpText(3010, "", 1); });
+  connect(okButton, &QPushButton::clicked, this, [this] { ok(); });
+  connect(cancelButton, &QPushButton::clicked, this, [this] { cancel(); });
+  connect(helpButton, &QPushButton::clicked, this, [] { ShowHelpText(3010, "", 1); });
   setWindowTitle(dosToQString(std::string("Zeichnungsinfo") + (din ? " DIN 6771" : " ISO 7200")));
   ScaleCenterForm(this);
 }

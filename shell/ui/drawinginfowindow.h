@@ -28,9 +28,9 @@ class DrawingInfoWindow : public QDialog {
   QLabel* Label_ersetzt_durch = nullptr;
   QLineEdit* Edit_ersatzfuer = nullptr;
   QLineEdit* Edit_ersetztdurch = nullptr;
-  QPushButton* Button_ok = nullptr;
-  QPushButton* Button_cancel = nullptr;
-  QPushButton* Button_help = nullptr;
+  QPushButton* okButton = nullptr;
+  QPushButton* cancelButton = nullptr;
+  QPushButton* helpButton = nullptr;
   QTableWidget* StringGrid1 = nullptr;  // title-block rows: date, name
   QPushButton* Button1 = nullptr;       // today's date into rows 1 to 4 (DIN 6771)
   QPushButton* Button2 = nullptr;

@@ -56,21 +56,21 @@ ErrorHelpWindow::ErrorHelpWindow(QWidget* parent) : QDialog(parent) {
   grid->addWidget(Label_abhilfe, 4, 0);
   grid->addWidget(Memo_abhilfe, 5, 0);
   auto* buttons = new QHBoxLayout;
-  Button_ok = new QPushButton("OK", this);
-  Button_ok->setObjectName("Button_ok");
-  Button_ok->setDefault(true);
-  Button_help = new QPushButton("&Hilfe", this);
-  Button_help->setObjectName("Button_help");
-  Button_help->setAutoDefault(false);
+  okButton = new QPushButton("OK", this);
+  okButton->setObjectName("okButton");
+  okButton->setDefault(true);
+  helpButton = new QPushButton("&Hilfe", this);
+  helpButton->setObjectName("helpButton");
+  helpButton->setAutoDefault(false);
   buttons->addStretch(1);
-  buttons->addWidget(Button_ok);
-  buttons->addWidget(Button_help);
+  buttons->addWidget(okButton);
+  buttons->addWidget(helpButton);
   grid->addLayout(buttons, 6, 0);
 
   connect(Memo_ursache, &QPlainTextEdit::textChanged, this, [this] { ErrorHelpModified = true; });
   connect(Memo_abhilfe, &QPlainTextEdit::textChanged, this, [this] { ErrorHelpModified = true; });
-  connect(Button_ok, &QPushButton::clicked, this, [this] { Button_okClick(); });
-  connect(Button_help, &QPushButton::clicked, this, [] { ShowHelpText(kErrorHelpTopic, "", 1); });
+  connect(okButton, &QPushButton::clicked, this, [this] { okButtonClicked(); });
+  connect(helpButton, &QPushButton::clicked, this, [] { ShowHelpText(kErrorHelpTopic, "", 1); });
   ScaleCenterForm(this);
   ErrorHelpModified = false;
 }
@@ -87,7 +87,7 @@ void ErrorHelpWindow::showEvent(QShowEvent* event) {
   ErrorHelpModified = false;  // filling the memos before showing counted as a change
 }
 
-void ErrorHelpWindow::Button_okClick() {
+void ErrorHelpWindow::okButtonClicked() {
   outcome_ = Outcome::Done;
   if (ErrorHelpModified) {
     programState.ErrorFlag = false;

@@ -21,7 +21,7 @@ class ErrorHelpWindow : public QDialog {
 
   // Fills the fields with DOS texts.
   void SetTexts(const std::string& message, const std::string& cause, const std::string& remedy);
-  void Button_okClick();
+  void okButtonClicked();
   // How the window ended: Cancelled when the user cancelled the save question, Failed when the
   // edit could not be saved (told to the user), else Done (also for the close box).
   Outcome outcome() const { return outcome_; }
@@ -29,8 +29,8 @@ class ErrorHelpWindow : public QDialog {
   QLabel* Label_meldung = nullptr;
   QLabel* Label_ursache = nullptr;
   QLabel* Label_abhilfe = nullptr;
-  QPushButton* Button_ok = nullptr;
-  QPushButton* Button_help = nullptr;
+  QPushButton* okButton = nullptr;
+  QPushButton* helpButton = nullptr;
   QPlainTextEdit* Memo_ursache = nullptr;
   QPlainTextEdit* Memo_abhilfe = nullptr;
   QLineEdit* Edit_meldung = nullptr;

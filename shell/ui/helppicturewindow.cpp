@@ -44,14 +44,14 @@ HelpPictureWindow::HelpPictureWindow(QWidget* parent) : QDialog(parent) {
   auto button = [this, buttons](QPushButton*& field, const char* name, const char* caption) {
     field = AddDialogButton(this, buttons, name, QString::fromUtf8(caption));
   };
-  button(Button_ok, "Button_ok", "OK");
-  button(Button_help, "Button_help", "&Hilfe");
+  button(okButton, "okButton", "OK");
+  button(helpButton, "helpButton", "&Hilfe");
   button(Button_neu, "Button_neu", "&Neu");
   button(Button_aendern, "Button_aendern", "&\xc3\x84ndern");
   button(Button_einfuegen, "Button_einfuegen", "&Einf\xc3\xbcgen");
   button(Button_loeschen, "Button_loeschen", "&L\xc3\xb6schen");
   column->addLayout(buttons);
-  Button_ok->setDefault(true);
+  okButton->setDefault(true);
 
   connect(ListBox1, &QComboBox::currentIndexChanged, this, [this] {
     if (filling_) return;
@@ -60,11 +60,11 @@ HelpPictureWindow::HelpPictureWindow(QWidget* parent) : QDialog(parent) {
   });
   connect(SpinUp, &QToolButton::clicked, this, [this] { Step(-1); });
   connect(SpinDown, &QToolButton::clicked, this, [this] { Step(1); });
-  connect(Button_ok, &QPushButton::clicked, this, [this] {
+  connect(okButton, &QPushButton::clicked, this, [this] {
     action_ = HelpPicShow;
     reject();
   });
-  connect(Button_help, &QPushButton::clicked, this, [] {
+  connect(helpButton, &QPushButton::clicked, this, [] {
     ShowHelpText(0, "", 1);
     programState.ErrorFlag = false;
   });

@@ -27,8 +27,8 @@ class HelpPictureWindow : public QDialog {
   // What the user chose once the window has closed.
   HelpPictureNavigatorResult Result() const;
 
-  QPushButton* Button_ok = nullptr;
-  QPushButton* Button_help = nullptr;
+  QPushButton* okButton = nullptr;
+  QPushButton* helpButton = nullptr;
   QPushButton* Button_neu = nullptr;
   QPushButton* Button_aendern = nullptr;
   QPushButton* Button_einfuegen = nullptr;

@@ -178,16 +178,16 @@ DrawingTextsForm::DrawingTextsForm(QWidget* parent) : InputForm(parent) {
   line(Label_bemerk2, "Label_bemerk2", std::string("Zeile") + " 2", Edit_bemerk2, "Edit_bemerk2", 65);
 
   auto* buttons = new QHBoxLayout;
-  Button_ok = NewButton("Button_ok", "OK");
-  Button_ok->setDefault(true);
-  Button_cancel = NewButton("Button_cancel", "Abbrechen");
+  okButton = NewButton("okButton", "OK");
+  okButton->setDefault(true);
+  cancelButton = NewButton("cancelButton", "Abbrechen");
   buttons->addStretch(1);
-  buttons->addWidget(Button_ok);
-  buttons->addWidget(Button_cancel);
+  buttons->addWidget(okButton);
+  buttons->addWidget(cancelButton);
   grid->addLayout(buttons, row, 0, 1, 2);
 
-  connect(Button_ok, &QPushButton::clicked, this, [this] { done(QDialog::Accepted); });
-  connect(Button_cancel, &QPushButton::clicked, this, [this] { Cancel(); });
+  connect(okButton, &QPushButton::clicked, this, [this] { done(QDialog::Accepted); });
+  connect(cancelButton, &QPushButton::clicked, this, [this] { Cancel(); });
   resize(sizeHint());  // the design size that ScaleCenterForm scales
   ScaleCenterForm(this);
 }

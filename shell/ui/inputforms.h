@@ -22,7 +22,7 @@ namespace qorva {
 class MainWindow;
 struct Spring;
 
-// The common behaviour of the input forms. Button_cancel and Esc set ErrorFlag and close the form;
+// The common behaviour of the input forms. cancelButton and Esc set ErrorFlag and close the form;
 // the close box only closes it (nothing read, ErrorFlag left as it was), so the caller goes on as
 // after OK.
 class InputForm : public QDialog {
@@ -31,7 +31,7 @@ class InputForm : public QDialog {
  public:
   explicit InputForm(QWidget* parent);
 
-  // Button_cancel and Esc.
+  // cancelButton and Esc.
   void Cancel();
   // The close box: closes without reading and without cancelling.
   void reject() override;
@@ -109,8 +109,8 @@ class DrawingTextsForm : public InputForm {
   QLineEdit* Edit_zeichnr = nullptr;     // 18
   QLineEdit* Edit_bemerk1 = nullptr;     // 65
   QLineEdit* Edit_bemerk2 = nullptr;     // 65
-  QPushButton* Button_ok = nullptr;
-  QPushButton* Button_cancel = nullptr;
+  QPushButton* okButton = nullptr;
+  QPushButton* cancelButton = nullptr;
 };
 
 // Shows DrawingTextsForm with the drawing texts of s; unless ErrorFlag is set afterwards (Cancel, Esc),

@@ -125,8 +125,8 @@ PlotProgramWindow::PlotProgramWindow(QWidget* parent) : QDialog(parent) {
   values->addRow("Nullpunktverschiebung in x-Richtung", Edit_xnull);
   edit(Edit_ynull, "Edit_ynull", "0", 2150);
   values->addRow("Nullpunktverschiebung in y-Richtung", Edit_ynull);
-  edit(Edit_textbreitenfaktor, "Edit_textbreitenfaktor", "1", 2160);
-  values->addRow("Textbreitenfaktor", Edit_textbreitenfaktor);
+  edit(textWidthFactorEdit, "textWidthFactorEdit", "1", 2160);
+  values->addRow("Textbreitenfaktor", textWidthFactorEdit);
   ComboBox_psfont = new QComboBox(this);
   ComboBox_psfont->setObjectName("ComboBox_psfont");
   ComboBox_psfont->setEditable(true);
@@ -149,24 +149,24 @@ PlotProgramWindow::PlotProgramWindow(QWidget* parent) : QDialog(parent) {
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
-  button(Button_ok, "Button_ok", "OK");
-  button(Button_cancel, "Button_cancel", "Abbrechen");
-  button(Button_help, "Button_help", "&Hilfe");
-  Button_ok->setDefault(true);
-  buttons->addWidget(Button_ok);
-  buttons->addWidget(Button_cancel);
-  buttons->addWidget(Button_help);
+  button(okButton, "okButton", "OK");
+  button(cancelButton, "cancelButton", "Abbrechen");
+  button(helpButton, "helpButton", "&Hilfe");
+  okButton->setDefault(true);
+  buttons->addWidget(okButton);
+  buttons->addWidget(cancelButton);
+  buttons->addWidget(helpButton);
   column->addLayout(buttons);
 
   connect(CheckBox_scale, &QCheckBox::clicked, this, [this] { BuildCommandLine(); });
   connect(CheckBox_rotate, &QCheckBox::clicked, this, [this] { BuildCommandLine(); });
   connect(ComboBox_psfont, &QComboBox::currentTextChanged, this, [this] { BuildCommandLine(); });
-  connect(Button_ok, &QPushButton::clicked, this, &QDialog::accept);
-  connect(Button_cancel, &QPushButton::clicked, this, [this] {
+  connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
+  connect(cancelButton, &QPushButton::clicked, this, [this] {
     cancelled_ = true;
     reject();
   });
-  connect(Button_help, &QPushButton::clicked, this, [] { ShowHelpText(kWindowTopic, "", 1); });
+  connect(helpButton, &QPushButton::clicked, this, [] { ShowHelpText(kWindowTopic, "", 1); });
   connect(Button_ventrixpath, &QPushButton::clicked, this, [this] {
     FileDialogRequest r;
     r.title = "VENTRIX";
@@ -237,7 +237,7 @@ void PlotProgramWindow::BuildCommandLine() {
   }
   if (Number(Edit_xnull) != 0) line += " /X" + ShellQuote(Text(Edit_xnull));
   if (Number(Edit_ynull) != 0) line += " /Y" + ShellQuote(Text(Edit_ynull));
-  if (Number(Edit_textbreitenfaktor) != 1) line += " /B" + ShellQuote(Text(Edit_textbreitenfaktor));
+  if (Number(textWidthFactorEdit) != 1) line += " /B" + ShellQuote(Text(textWidthFactorEdit));
   if (CheckBox_rotate->isChecked()) line += " /R";
   if (format == 2) {
     const std::string font = qStringToDos(ComboBox_psfont->currentText());

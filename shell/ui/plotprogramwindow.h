@@ -42,12 +42,12 @@ class PlotProgramWindow : public QDialog {
   QCheckBox* CheckBox_rotate = nullptr;
   QLineEdit* Edit_xnull = nullptr;
   QLineEdit* Edit_ynull = nullptr;
-  QLineEdit* Edit_textbreitenfaktor = nullptr;
+  QLineEdit* textWidthFactorEdit = nullptr;
   QComboBox* ComboBox_psfont = nullptr;
   QLabel* Label_commandline = nullptr;
-  QPushButton* Button_ok = nullptr;
-  QPushButton* Button_cancel = nullptr;
-  QPushButton* Button_help = nullptr;
+  QPushButton* okButton = nullptr;
+  QPushButton* cancelButton = nullptr;
+  QPushButton* helpButton = nullptr;
 
  private:
   void applyRules();

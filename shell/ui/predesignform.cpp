@@ -49,13 +49,13 @@ PredesignForm::PredesignForm(Spring& s, QWidget* parent) : InputForm(parent), sp
   Button_metric = NewButton("Button_metric", "mm <--> inch");
   grid->addWidget(Button_metric, 4, 1, 1, 3);
 
-  Button_ok = NewButton("Button_ok", "OK");
-  Button_ok->setDefault(true);
-  Button_cancel = NewButton("Button_cancel", "Abbrechen");
-  Button_help = NewHelpButton("Button_help", "&Hilfetext", 1000, 1, false);
-  Button_hilfebild = NewHelpButton("Button_hilfebild", "?", 5020, 2, true);
-  Button_calc = NewButton("Button_calc", "Calc");
-  auto* buttons = ButtonRow({Button_ok, Button_cancel, Button_help, Button_hilfebild}, Button_calc);
+  okButton = NewButton("okButton", "OK");
+  okButton->setDefault(true);
+  cancelButton = NewButton("cancelButton", "Abbrechen");
+  helpButton = NewHelpButton("helpButton", "&Hilfetext", 1000, 1, false);
+  helpPictureButton = NewHelpButton("helpPictureButton", "?", 5020, 2, true);
+  calculateButton = NewButton("calculateButton", "Calc");
+  auto* buttons = ButtonRow({okButton, cancelButton, helpButton, helpPictureButton}, calculateButton);
   grid->addLayout(buttons, 5, 0, 1, 4);
 
   force_ = NumberField::Force(Edit_F2);
@@ -70,9 +70,9 @@ PredesignForm::PredesignForm(Spring& s, QWidget* parent) : InputForm(parent), sp
   connect(Button_b_t, &QPushButton::clicked, this, [this] { Button_b_tClick(); });
   connect(Button_sigz_sig2, &QPushButton::clicked, this, [this] { Button_sigz_sig2Click(); });
   connect(Button_metric, &QPushButton::clicked, this, [this] { Button_metricClick(); });
-  connect(Button_ok, &QPushButton::clicked, this, [this] { Button_okClick(); });
-  connect(Button_cancel, &QPushButton::clicked, this, [this] { Cancel(); });
-  connect(Button_calc, &QPushButton::clicked, this, [this] { Button_calcClick(); });
+  connect(okButton, &QPushButton::clicked, this, [this] { okButtonClicked(); });
+  connect(cancelButton, &QPushButton::clicked, this, [this] { Cancel(); });
+  connect(calculateButton, &QPushButton::clicked, this, [this] { calculateButtonClicked(); });
   FillFields();
   resize(sizeHint());  // the design size that ScaleCenterForm scales
   ScaleCenterForm(this);
@@ -114,14 +114,14 @@ void PredesignForm::Button_metricClick() {
   FillUnitFields();
 }
 
-void PredesignForm::Button_okClick() {
+void PredesignForm::okButtonClicked() {
   programState.ErrorFlag = false;
   ReadFields();
   PreDesign(spring_);
   done(QDialog::Accepted);
 }
 
-void PredesignForm::Button_calcClick() {
+void PredesignForm::calculateButtonClicked() {
   // The fields hold what the user wants (force, travel, ratios): they stay as typed, so that OK
   // designs from them again and not from the results of this design (a travel of 500 that the
   // whole-millimetre strip length makes 499.9).

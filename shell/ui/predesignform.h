@@ -25,8 +25,8 @@ class PredesignForm : public InputForm {
   void Button_b_tClick();
   void Button_sigz_sig2Click();
   void Button_metricClick();
-  void Button_okClick();
-  void Button_calcClick();
+  void okButtonClicked();
+  void calculateButtonClicked();
 
   QLabel* Label_F2 = nullptr;
   QLineEdit* Edit_F2 = nullptr;
@@ -41,11 +41,11 @@ class PredesignForm : public InputForm {
   QPushButton* Button_b_t = nullptr;
   QPushButton* Button_sigz_sig2 = nullptr;
   QPushButton* Button_metric = nullptr;
-  QPushButton* Button_ok = nullptr;
-  QPushButton* Button_cancel = nullptr;
-  QPushButton* Button_help = nullptr;
-  QPushButton* Button_hilfebild = nullptr;
-  QPushButton* Button_calc = nullptr;
+  QPushButton* okButton = nullptr;
+  QPushButton* cancelButton = nullptr;
+  QPushButton* helpButton = nullptr;
+  QPushButton* helpPictureButton = nullptr;
+  QPushButton* calculateButton = nullptr;
 
  private:
   // The fields into the spring; true when a value changed.

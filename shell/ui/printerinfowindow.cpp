@@ -76,7 +76,7 @@ PrinterInfoWindow::PrinterInfoWindow(QPrinter& printer, QWidget* parent) : QDial
   StringGrid1->verticalHeader()->hide();
   StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
   column->addWidget(StringGrid1, 1);
-  Button_ok = AddOkRow(this, column, "Button_ok");
+  okButton = AddOkRow(this, column, "okButton");
 
   const QList<QPair<QString, QString>> rows = PrinterInfoRows(printer);
   const QStringList fonts = QFontDatabase::families();

@@ -24,7 +24,7 @@ class PrinterInfoWindow : public QDialog {
 
   QLabel* Label_noprinter = nullptr;  // a plain sentence when there is no printer
   QTableWidget* StringGrid1 = nullptr;
-  QPushButton* Button_ok = nullptr;
+  QPushButton* okButton = nullptr;
 };
 
 }  // namespace qorva

@@ -59,11 +59,11 @@ PrintWindow::PrintWindow(QWidget* parent) : QDialog(parent), printer_(QPrinter::
   edit(Edit_scaley, "Edit_scaley", "Maßstab y");
   edit(Edit_xorigin, "Edit_xorigin", "Ursprung x");
   edit(Edit_yorigin, "Edit_yorigin", "Ursprung y");
-  CheckBox_umrandung = new QCheckBox("Umrandung", this);
-  CheckBox_umrandung->setObjectName("CheckBox_umrandung");
+  borderCheckBox = new QCheckBox("Umrandung", this);
+  borderCheckBox->setObjectName("borderCheckBox");
   CheckBox_anpassen = new QCheckBox("anpassen", this);
   CheckBox_anpassen->setObjectName("CheckBox_anpassen");
-  form->addRow("", CheckBox_umrandung);
+  form->addRow("", borderCheckBox);
   form->addRow("", CheckBox_anpassen);
   column->addLayout(form);
   auto group = [this](QRadioButton** items, const char* title, std::initializer_list<const char*> captions) {
@@ -74,7 +74,7 @@ PrintWindow::PrintWindow(QWidget* parent) : QDialog(parent), printer_(QPrinter::
     return box;
   };
   auto* groups = new QHBoxLayout;
-  groups->addWidget(group(RadioGroup_printmono, "Schattierung", {"Monochrom", "Color / Graustufen"}));
+  groups->addWidget(group(colourModeRadioGroup, "Schattierung", {"Monochrom", "Color / Graustufen"}));
   groups->addWidget(group(RadioGroup_hochquer, "Ausdruck", {"Hochformat", "Querformat"}));
   column->addLayout(groups);
   auto* printerRow = new QHBoxLayout;
@@ -92,20 +92,20 @@ PrintWindow::PrintWindow(QWidget* parent) : QDialog(parent), printer_(QPrinter::
   button(Button_db, "Button_db", "Datenbank");
   button(Button_append, "Button_append", "Ü&bernehmen Datenbank");
   buttons->addStretch(1);
-  button(Button_ok, "Button_ok", "OK");
-  button(Button_cancel, "Button_cancel", "Abbrechen");
-  button(Button_help, "Button_help", "&Hilfe");
-  Button_ok->setDefault(true);
+  button(okButton, "okButton", "OK");
+  button(cancelButton, "cancelButton", "Abbrechen");
+  button(helpButton, "helpButton", "&Hilfe");
+  okButton->setDefault(true);
   column->addLayout(buttons);
 
   connect(Button_db, &QPushButton::clicked, this, [this] { Button_dbClick(); });
   connect(Button_append, &QPushButton::clicked, this, [this] { Button_appendClick(); });
-  connect(Button_ok, &QPushButton::clicked, this, [this] { Button_okClick(); });
-  connect(Button_cancel, &QPushButton::clicked, this, [this] {
+  connect(okButton, &QPushButton::clicked, this, [this] { okButtonClicked(); });
+  connect(cancelButton, &QPushButton::clicked, this, [this] {
     programState.ErrorFlag = true;
     reject();
   });
-  connect(Button_help, &QPushButton::clicked, this, [] { ShowHelpText(kWindowTopic, "", 1); });
+  connect(helpButton, &QPushButton::clicked, this, [] { ShowHelpText(kWindowTopic, "", 1); });
   connect(Button_printer, &QPushButton::clicked, this, [this] {
     QPrintDialog dialog(&printer_, this);
     if (dialog.exec() != QDialog::Accepted) return;
@@ -141,8 +141,8 @@ PrintWindow::PrintWindow(QWidget* parent) : QDialog(parent), printer_(QPrinter::
   Edit_scaley->setText(dosToQString(RealStr3(w.PrintScaleY)));
   Edit_xorigin->setText(QString::number(w.PrintOriginX));
   Edit_yorigin->setText(QString::number(w.PrintOriginY));
-  CheckBox_umrandung->setChecked(w.PrintBorder);
-  RadioGroup_printmono[programState.PrintColorMode == 1 ? 0 : 1]->setChecked(true);
+  borderCheckBox->setChecked(w.PrintBorder);
+  colourModeRadioGroup[programState.PrintColorMode == 1 ? 0 : 1]->setChecked(true);
   RadioGroup_hochquer[portrait ? 0 : 1]->setChecked(true);
   printer_.setPageOrientation(portrait ? QPageLayout::Portrait : QPageLayout::Landscape);
 }
@@ -174,9 +174,9 @@ void PrintWindow::Button_dbClick() {
     Edit_xorigin->setText(dosToQString(p.originX));
     Edit_yorigin->setText(dosToQString(p.originY));
     RadioGroup_hochquer[p.landscape ? 1 : 0]->setChecked(true);
-    RadioGroup_printmono[p.monochrome ? 0 : 1]->setChecked(true);
+    colourModeRadioGroup[p.monochrome ? 0 : 1]->setChecked(true);
     CheckBox_anpassen->setChecked(p.fit);
-    CheckBox_umrandung->setChecked(p.border);
+    borderCheckBox->setChecked(p.border);
   }
   DbfCloseTable();
   programState.ErrorFlag = false;
@@ -194,23 +194,23 @@ void PrintWindow::Button_appendClick() {
     p.originX = Text(Edit_xorigin);
     p.originY = Text(Edit_yorigin);
     p.landscape = RadioGroup_hochquer[1]->isChecked();
-    p.monochrome = RadioGroup_printmono[0]->isChecked();
+    p.monochrome = colourModeRadioGroup[0]->isChecked();
     p.fit = CheckBox_anpassen->isChecked();
-    p.border = CheckBox_umrandung->isChecked();
+    p.border = borderCheckBox->isChecked();
     AppendPrintPreset(p);
   }
   DbfCloseTable();
 }
 
-void PrintWindow::Button_okClick() {
+void PrintWindow::okButtonClicked() {
   programState.ErrorFlag = false;
   PrintSettings& w = printSettings;
   w.PrintScaleX = static_cast<double>(StrToReal(Text(Edit_scalex)));
   w.PrintScaleY = static_cast<double>(StrToReal(Text(Edit_scaley)));
   w.PrintOriginX = StrToInt0(Text(Edit_xorigin));
   w.PrintOriginY = StrToInt0(Text(Edit_yorigin));
-  w.PrintBorder = CheckBox_umrandung->isChecked();
-  programState.PrintColorMode = RadioGroup_printmono[0]->isChecked() ? 1 : 2;
+  w.PrintBorder = borderCheckBox->isChecked();
+  programState.PrintColorMode = colourModeRadioGroup[0]->isChecked() ? 1 : 2;
   const bool landscape = RadioGroup_hochquer[1]->isChecked();
   printer_.setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
   printer_.setColorMode(programState.PrintColorMode == 1 ? QPrinter::GrayScale : QPrinter::Color);

@@ -29,23 +29,23 @@ class PrintWindow : public QDialog {
 
   void Button_dbClick();
   void Button_appendClick();
-  void Button_okClick();
+  void okButtonClicked();
 
   QLineEdit* Edit_scalex = nullptr;
   QLineEdit* Edit_scaley = nullptr;
   QLineEdit* Edit_xorigin = nullptr;
   QLineEdit* Edit_yorigin = nullptr;
-  QCheckBox* CheckBox_umrandung = nullptr;
+  QCheckBox* borderCheckBox = nullptr;
   QCheckBox* CheckBox_anpassen = nullptr;
-  QRadioButton* RadioGroup_printmono[2] = {};
+  QRadioButton* colourModeRadioGroup[2] = {};
   QRadioButton* RadioGroup_hochquer[2] = {};
   QLabel* Label_printer = nullptr;
   QPushButton* Button_printer = nullptr;
   QPushButton* Button_db = nullptr;
   QPushButton* Button_append = nullptr;
-  QPushButton* Button_ok = nullptr;
-  QPushButton* Button_cancel = nullptr;
-  QPushButton* Button_help = nullptr;
+  QPushButton* okButton = nullptr;
+  QPushButton* cancelButton = nullptr;
+  QPushButton* helpButton = nullptr;
 
  protected:
   void showEvent(QShowEvent* event) override;

@@ -127,14 +127,14 @@ ColorChooser::ColorChooser(const std::vector<std::string>& names, QWidget* paren
     ListBox_colors->addItem(QString::number(n) + " (" + Dos(names[n - 1]) + ")");
   column->addWidget(ListBox_colors);
   auto* row = new QHBoxLayout;
-  Button_ok = new QPushButton("OK", this);
-  Button_cancel = new QPushButton("Abbrechen", this);
-  Button_ok->setDefault(true);
-  row->addWidget(Button_ok);
-  row->addWidget(Button_cancel);
+  okButton = new QPushButton("OK", this);
+  cancelButton = new QPushButton("Abbrechen", this);
+  okButton->setDefault(true);
+  row->addWidget(okButton);
+  row->addWidget(cancelButton);
   column->addLayout(row);
-  connect(Button_ok, &QPushButton::clicked, this, &QDialog::accept);
-  connect(Button_cancel, &QPushButton::clicked, this, &QDialog::reject);
+  connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
+  connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 // ---- SettingsWindow ----
@@ -227,18 +227,18 @@ SettingsWindow::SettingsWindow(QWidget* parent) : QDialog(parent) {
   BuildZeichnungPage();
 
   auto* buttons = new QHBoxLayout;
-  Button_ok = MakeButton(this, "Button_ok", "OK");
-  Button_cancel = MakeButton(this, "Button_cancel", "Abbrechen");
+  okButton = MakeButton(this, "okButton", "OK");
+  cancelButton = MakeButton(this, "cancelButton", "Abbrechen");
   Button_save = MakeButton(this, "Button_save", "&Speichern");
   Button_export = MakeButton(this, "Button_export", "Export");
   Button_import = MakeButton(this, "Button_import", "Import");
-  Button_ok->setDefault(true);
-  for (QPushButton* b : {Button_ok, Button_cancel, Button_save, Button_export, Button_import}) buttons->addWidget(b);
+  okButton->setDefault(true);
+  for (QPushButton* b : {okButton, cancelButton, Button_save, Button_export, Button_import}) buttons->addWidget(b);
   column->addLayout(buttons);
-  connect(Button_ok, &QPushButton::clicked, this, [this] {
+  connect(okButton, &QPushButton::clicked, this, [this] {
     if (TakeSettings()) accept();
   });
-  connect(Button_cancel, &QPushButton::clicked, this, &QDialog::reject);
+  connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
   connect(Button_save, &QPushButton::clicked, this, [this] { SaveClick(); });
   connect(Button_export, &QPushButton::clicked, this, [this] { ExportClick(); });
   connect(Button_import, &QPushButton::clicked, this, [this] { ImportClick(); });
@@ -394,9 +394,9 @@ void SettingsWindow::BuildGrafikPage() {
     connect(b, &QPushButton::clicked, this, [edit, value] { edit->setText(value); });
     return b;
   };
-  Edit_textbreitenfaktor = MakeEdit(text, "Edit_textbreitenfaktor");
-  Hint(Edit_textbreitenfaktor, 1730);
-  AddRow(textForm, "Textbreitenfaktor", {Edit_textbreitenfaktor, reset(text, Edit_textbreitenfaktor, "0.8")});
+  textWidthFactorEdit = MakeEdit(text, "textWidthFactorEdit");
+  Hint(textWidthFactorEdit, 1730);
+  AddRow(textForm, "Textbreitenfaktor", {textWidthFactorEdit, reset(text, textWidthFactorEdit, "0.8")});
   Edit_texthoehenfaktor = MakeEdit(text, "Edit_texthoehenfaktor");
   Hint(Edit_texthoehenfaktor, 1730);
   AddRow(textForm, U("Texthöhenfaktor"), {Edit_texthoehenfaktor, reset(text, Edit_texthoehenfaktor, "1")});
@@ -432,8 +432,8 @@ void SettingsWindow::BuildGrafikPage() {
 
   auto* dialog = new QGroupBox(p);
   auto* dialogForm = new QFormLayout(dialog);
-  CheckBox_umrandung = MakeCheck(dialog, "CheckBox_umrandung", "Umrandung");
-  dialogForm->addRow(CheckBox_umrandung);
+  borderCheckBox = MakeCheck(dialog, "borderCheckBox", "Umrandung");
+  dialogForm->addRow(borderCheckBox);
   ComboBox_dialogwindowSizecode = MakeCombo(dialog, "ComboBox_dialogwindowSizecode", {"Input", "Auto"});
   dialogForm->addRow(ComboBox_dialogwindowSizecode);
   connect(ComboBox_dialogwindowSizecode, &QComboBox::activated, this, [this] { ApplyVisibility(); });
@@ -630,8 +630,8 @@ void SettingsWindow::BuildDruckerPage() {
     originRow->addWidget(b);
   }
   form->addRow(origin);
-  RadioGroup_printmono = MakeRadio(p, "RadioGroup_printmono", "Schattierung", {"Monochrom", "Color / Graustufen"});
-  form->addRow(RadioGroup_printmono);
+  colourModeRadioGroup = MakeRadio(p, "colourModeRadioGroup", "Schattierung", {"Monochrom", "Color / Graustufen"});
+  form->addRow(colourModeRadioGroup);
   RadioGroup_orientation = MakeRadio(p, "RadioGroup_orientation", "Ausdruck", {"Hochformat", "Querformat"});
   form->addRow(RadioGroup_orientation);
   CheckBox_printerDialogbox = MakeCheck(p, "CheckBox_printerDialogbox", "Ausgabeformat abfragen");
@@ -964,11 +964,11 @@ void SettingsWindow::ShowSettings() {
   Edit_y->setText(QString::number(k.GraphResY + 1));
   Edit_font->setText(Dos(h.GraphFontName));
   Label_hstyle->setNum(h.GraphFontStyle);
-  Edit_textbreitenfaktor->setText(Num(h.GraphTextWidth));
+  textWidthFactorEdit->setText(Num(h.GraphTextWidth));
   Edit_texthoehenfaktor->setText(Num(h.GraphTextHeight));
   Edit_zoomfaktor->setText(Num(h.ZoomFactor));
   Edit_panfaktor->setText(Num(h.PanFactor));
-  CheckBox_umrandung->setChecked(p.DefaultPrintBorder);
+  borderCheckBox->setChecked(p.DefaultPrintBorder);
   ComboBox_dialogwindowSizecode->setCurrentIndex(std::clamp(w.DialogSizeCode, 0, 1));
   SpinEdit_dialogfenster->setValue(w.DialogScale);
   SpinEdit_dialogelemente->setValue(w.DialogFontScale);
@@ -1009,7 +1009,7 @@ void SettingsWindow::ShowSettings() {
   Edit_printscaley->setText(Num(p.DefaultPrintScaleY));
   Edit_printxorigin->setText(QString::number(p.DefaultPrintOriginX));
   Edit_printyorigin->setText(QString::number(p.DefaultPrintOriginY));
-  RadioGroup_printmono->SetItemIndex(k.PrintColorMode - 1);
+  colourModeRadioGroup->SetItemIndex(k.PrintColorMode - 1);
   RadioGroup_orientation->SetItemIndex(p.PrintOrientation - 1);
   CheckBox_printerDialogbox->setChecked(p.GraphPrintDialog);
   ComboBox_lpt->setCurrentIndex(std::clamp<int>(k.PrinterPort - 1, 0, 3));
@@ -1116,11 +1116,11 @@ bool SettingsWindow::TakeSettings() {
   if (GraphForm()) GraphClearViewPort();
   h.GraphFontName = Text(Edit_font);
   h.GraphFontStyle = static_cast<uint16_t>(StrToInt0(qStringToDos(Label_hstyle->text())));
-  h.GraphTextWidth = NonZeroOrOne(Real(Edit_textbreitenfaktor));
+  h.GraphTextWidth = NonZeroOrOne(Real(textWidthFactorEdit));
   h.GraphTextHeight = NonZeroOrOne(Real(Edit_texthoehenfaktor));
   h.ZoomFactor = NonZeroOrOne(Real(Edit_zoomfaktor));
   h.PanFactor = Real(Edit_panfaktor);
-  p.PrintBorder = p.DefaultPrintBorder = CheckBox_umrandung->isChecked();
+  p.PrintBorder = p.DefaultPrintBorder = borderCheckBox->isChecked();
 
   // 3-D angles, change index, footer, size modes.
   v.Edit3DAngles = CheckBox_3dxyz->isChecked();
@@ -1154,7 +1154,7 @@ bool SettingsWindow::TakeSettings() {
   p.DefaultPrintScaleY = static_cast<double>(Real(Edit_printscaley));
   p.DefaultPrintOriginX = Int(Edit_printxorigin);
   p.DefaultPrintOriginY = Int(Edit_printyorigin);
-  k.PrintColorMode = static_cast<uint16_t>(RadioGroup_printmono->ItemIndex() + 1);
+  k.PrintColorMode = static_cast<uint16_t>(colourModeRadioGroup->ItemIndex() + 1);
   p.PrintOrientation = static_cast<uint16_t>(RadioGroup_orientation->ItemIndex() + 1);
   p.GraphPrintDialog = CheckBox_printerDialogbox->isChecked();
   k.PrinterPort = static_cast<uint16_t>(ComboBox_lpt->currentIndex() + 1);

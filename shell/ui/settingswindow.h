@@ -49,8 +49,8 @@ class ColorChooser : public QDialog {
   // The list shows "<n> (<name>)" for the names (DOS texts) of colours 1, 2, ...
   explicit ColorChooser(const std::vector<std::string>& names, QWidget* parent = nullptr);
   QListWidget* ListBox_colors = nullptr;
-  QPushButton* Button_ok = nullptr;
-  QPushButton* Button_cancel = nullptr;
+  QPushButton* okButton = nullptr;
+  QPushButton* cancelButton = nullptr;
 };
 
 class SettingsWindow : public QDialog {
@@ -76,8 +76,8 @@ class SettingsWindow : public QDialog {
   QWidget* Tab_extern = nullptr;
   QWidget* Tab_zeichnung = nullptr;
 
-  QPushButton* Button_ok = nullptr;
-  QPushButton* Button_cancel = nullptr;
+  QPushButton* okButton = nullptr;
+  QPushButton* cancelButton = nullptr;
   QPushButton* Button_save = nullptr;
   QPushButton* Button_export = nullptr;
   QPushButton* Button_import = nullptr;
@@ -113,13 +113,13 @@ class SettingsWindow : public QDialog {
   QLineEdit* Edit_font = nullptr;
   QPushButton* Button_font = nullptr;
   QLabel* Label_hstyle = nullptr;
-  QLineEdit* Edit_textbreitenfaktor = nullptr;
+  QLineEdit* textWidthFactorEdit = nullptr;
   QLineEdit* Edit_texthoehenfaktor = nullptr;
   QLabel* Panel_colour = nullptr;
   QPushButton* Button_hintergrundfarbe = nullptr;
   QLineEdit* Edit_zoomfaktor = nullptr;
   QLineEdit* Edit_panfaktor = nullptr;
-  QCheckBox* CheckBox_umrandung = nullptr;
+  QCheckBox* borderCheckBox = nullptr;
   QComboBox* ComboBox_dialogwindowSizecode = nullptr;
   QSpinBox* SpinEdit_dialogfenster = nullptr;
   QSpinBox* SpinEdit_dialogelemente = nullptr;
@@ -170,7 +170,7 @@ class SettingsWindow : public QDialog {
   QPushButton* Button_scaleyx = nullptr;
   QLineEdit* Edit_printxorigin = nullptr;
   QLineEdit* Edit_printyorigin = nullptr;
-  RadioGroup* RadioGroup_printmono = nullptr;
+  RadioGroup* colourModeRadioGroup = nullptr;
   RadioGroup* RadioGroup_orientation = nullptr;
   QCheckBox* CheckBox_printerDialogbox = nullptr;
   QComboBox* ComboBox_lpt = nullptr;

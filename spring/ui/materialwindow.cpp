@@ -146,13 +146,13 @@ MaterialWindow::MaterialWindow(Spring& s, long double t, long double b, QWidget*
     RadioGroup_oberflach[i]->setGeometry(10, 22 + 16 * i, 230, 16);
   }
 
-  Button_ok = MakeButton(this, "Button_ok", "OK", 10, 432);
-  Button_cancel = MakeButton(this, "Button_cancel", "Abbrechen", 120, 432);
-  Button_help = MakeButton(this, "Button_help", "&Hilfe", 230, 432);
-  Button_ok->setDefault(true);
-  connect(Button_ok, &QPushButton::clicked, this, [this] { Button_okClick(); });
-  connect(Button_cancel, &QPushButton::clicked, this, [this] { Button_cancelClick(); });
-  connect(Button_help, &QPushButton::clicked, this, [] {
+  okButton = MakeButton(this, "okButton", "OK", 10, 432);
+  cancelButton = MakeButton(this, "cancelButton", "Abbrechen", 120, 432);
+  helpButton = MakeButton(this, "helpButton", "&Hilfe", 230, 432);
+  okButton->setDefault(true);
+  connect(okButton, &QPushButton::clicked, this, [this] { okButtonClicked(); });
+  connect(cancelButton, &QPushButton::clicked, this, [this] { cancelButtonClicked(); });
+  connect(helpButton, &QPushButton::clicked, this, [] {
     ShowHelpText(kHelpTopic, "", 1);
     programState.ErrorFlag = false;
   });
@@ -352,13 +352,13 @@ void MaterialWindow::StoreChoices() {
     if (RadioGroup_oberflach[i]->isChecked()) g.SurfaceKind = static_cast<uint16_t>(i + 1);
 }
 
-void MaterialWindow::Button_okClick() {
+void MaterialWindow::okButtonClicked() {
   programState.ErrorFlag = false;
   StoreChoices();
   accept();
 }
 
-void MaterialWindow::Button_cancelClick() {
+void MaterialWindow::cancelButtonClicked() {
   spring_.family.MaterialNumber = shownMaterial_;
   TableStep([&] {
     if (LoadMaterialByNumber(spring_.family, shownMaterial_, true)) TakeOverMaterial(spring_.family);
@@ -367,7 +367,7 @@ void MaterialWindow::Button_cancelClick() {
   QDialog::reject();
 }
 
-void MaterialWindow::reject() { Button_cancelClick(); }
+void MaterialWindow::reject() { cancelButtonClicked(); }
 
 bool EditMaterial(Spring& s, QWidget* parent) {
   MaterialWindow form(s, s.family.BandThickness, s.family.BandWidth, parent);

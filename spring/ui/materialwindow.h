@@ -32,8 +32,8 @@ class MaterialWindow : public QDialog {
   bool ComboBox_dbKey(int key);
   void Button_yebwstClick();
   void ComboBox_toltwChange();
-  void Button_okClick();
-  void Button_cancelClick();
+  void okButtonClicked();
+  void cancelButtonClicked();
 
   QRadioButton* RadioGroup_db[3] = {};
   QComboBox* ComboBox_db = nullptr;
@@ -50,9 +50,9 @@ class MaterialWindow : public QDialog {
   QLineEdit* Edit_tolt = nullptr;
   QLineEdit* Edit_tolw = nullptr;
   QRadioButton* RadioGroup_oberflach[4] = {};
-  QPushButton* Button_ok = nullptr;
-  QPushButton* Button_cancel = nullptr;
-  QPushButton* Button_help = nullptr;
+  QPushButton* okButton = nullptr;
+  QPushButton* cancelButton = nullptr;
+  QPushButton* helpButton = nullptr;
 
  protected:
   void showEvent(QShowEvent* event) override;

@@ -102,7 +102,7 @@ TEST_F(ChangeWindowTest, NewChangeThroughTheEntryWindow) {
     w->Button_datum->click();
     w->Edit_bearbeiter->setText("Ml");
     w->Memo_beschreibung->setPlainText("Bohrung 5 mm\nstatt 4 mm");
-    w->Button_ok->click();
+    w->okButton->click();
   });
   ChangeRecordCommand(spring(), ChangeCommand::New);
   EXPECT_FALSE(programState.ErrorFlag);
@@ -130,7 +130,7 @@ TEST_F(ChangeWindowTest, ModifyShowsTheLastRecordAndCancelOrTitleBarStoreNothing
     EXPECT_EQ(w->Edit_datum->text(), "02.02.2024");
     EXPECT_EQ(w->Memo_beschreibung->toPlainText(), "zwei\ndrei");
     w->Edit_aenderung->setText("anders");
-    w->Button_cancel->click();
+    w->cancelButton->click();
   });
   ChangeRecordCommand(spring(), ChangeCommand::ModifyLast);
   EXPECT_TRUE(programState.ErrorFlag);
@@ -171,11 +171,11 @@ TEST_F(ChangeWindowTest, EachWindowTellsOkFromCancel) {
   };
   spring().drawing.ChangeCount = 1;
   for (const Case& c : cases) {
-    test::OnNextModalOf<ChangeEntryWindow>([&](ChangeEntryWindow* w) { leave(w, w->Button_ok, w->Button_cancel, c.way); });
+    test::OnNextModalOf<ChangeEntryWindow>([&](ChangeEntryWindow* w) { leave(w, w->okButton, w->cancelButton, c.way); });
     EXPECT_EQ(EditChangeEntry(spring().drawing, 1), c.outcome) << "change entry, " << c.what;
-    test::OnNextModalOf<DrawingInfoWindow>([&](DrawingInfoWindow* w) { leave(w, w->Button_ok, w->Button_cancel, c.way); });
+    test::OnNextModalOf<DrawingInfoWindow>([&](DrawingInfoWindow* w) { leave(w, w->okButton, w->cancelButton, c.way); });
     EXPECT_EQ(EditDrawingInfo(spring().drawing), c.outcome) << "drawing information, " << c.what;
-    test::OnNextModalOf<DocumentWindow>([&](DocumentWindow* w) { leave(w, w->Button_ok, w->Button_cancel, c.way); });
+    test::OnNextModalOf<DocumentWindow>([&](DocumentWindow* w) { leave(w, w->okButton, w->cancelButton, c.way); });
     EXPECT_EQ(EditDocumentLinks(spring().documents), c.outcome) << "document links, " << c.what;
   }
 }
@@ -206,7 +206,7 @@ TEST_F(ChangeWindowTest, DrawingInformationInTheDinLayout) {
     EXPECT_FALSE(w->StringGrid2->isVisibleTo(w)) << "\"-\" hides the drawing texts";
     w->ComboBox_zeichtextmode->setCurrentIndex(1);
     EXPECT_TRUE(w->StringGrid2->isVisibleTo(w));
-    w->Button_ok->click();
+    w->okButton->click();
   });
   ChangeRecordCommand(spring(), ChangeCommand::DrawingInfo);
   EXPECT_FALSE(programState.ErrorFlag);
@@ -240,7 +240,7 @@ TEST_F(ChangeWindowTest, DrawingInformationInTheIsoLayout) {
     EXPECT_FALSE(w->Edit_ersatzfuer->isVisibleTo(w));
     EXPECT_TRUE(w->StringGrid3->isVisibleTo(w));
     Grid::SetCell(w->StringGrid3, 1, 1, "Versuch");
-    w->Button_ok->click();
+    w->okButton->click();
   });
   ShowDrawingInfo();
   EXPECT_EQ(spring().drawing.TitleDepartment, "Versuch");
@@ -250,7 +250,7 @@ TEST_F(ChangeWindowTest, DrawingInformationInTheIsoLayout) {
 
   test::OnNextModalOf<DrawingInfoWindow>([](DrawingInfoWindow* w) {
     Grid::SetCell(w->StringGrid3, 1, 1, "anders");
-    w->Button_cancel->click();
+    w->cancelButton->click();
   });
   ShowDrawingInfo();
   EXPECT_TRUE(programState.ErrorFlag);
@@ -272,7 +272,7 @@ TEST_F(ChangeWindowTest, DocumentLinksAreEditedAndStartedFromTheirWindow) {
     w->Button_prog[1]->click();
     EXPECT_EQ(w->Edit_prog[1]->text(), "/usr/bin/mousepad");
     w->Edit_file[5]->setText("anleitung.pdf");
-    w->Button_ok->click();
+    w->okButton->click();
   });
   EXPECT_EQ(ShowDocumentLinks(), Outcome::Done);
   EXPECT_FALSE(programState.ErrorFlag);
@@ -311,7 +311,7 @@ TEST_F(ChangeWindowTest, DocumentLinksToFilesOfUmlautNamesShowOpenAndKeepThem) {
     w->ButtonF[1]->click();
     w->Button_file[2]->click();
     EXPECT_EQ(w->Edit_file[2]->text(), QString::fromStdString(utf8));
-    w->Button_ok->click();
+    w->okButton->click();
   });
   EXPECT_EQ(ShowDocumentLinks(), Outcome::Done);
   for (const auto& a : test::scriptedPrompter().asked()) EXPECT_EQ(a.text.find("Datei"), std::string::npos) << a.text;
@@ -333,16 +333,16 @@ TEST_F(ChangeWindowTest, TheDocumentationMenuLeadsToTheWindows) {
   services().ReportViewer = [this](const std::string& file) { listings_.push_back(test::readFile(file)); };
   test::OnNextModalOf<ChangeEntryWindow>([](ChangeEntryWindow* w) {
     w->Edit_aenderung->setText("vom Menue");
-    w->Button_ok->click();
+    w->okButton->click();
   });
   item("mi_docuNewChange")->trigger();
   EXPECT_EQ(spring().drawing.ChangeCount, 1);
   EXPECT_EQ(spring().drawing.ChangeRecords[1].ChangeIndex, "vom Menue");
   item("mi_docudeleteChange")->trigger();
   EXPECT_EQ(spring().drawing.ChangeCount, 0);
-  test::OnNextModalOf<DrawingInfoWindow>([](DrawingInfoWindow* w) { w->Button_cancel->click(); });
+  test::OnNextModalOf<DrawingInfoWindow>([](DrawingInfoWindow* w) { w->cancelButton->click(); });
   item("mi_docdrawinginfo")->trigger();
-  test::OnNextModalOf<DocumentWindow>([](DocumentWindow* w) { w->Button_cancel->click(); });
+  test::OnNextModalOf<DocumentWindow>([](DocumentWindow* w) { w->cancelButton->click(); });
   item("mi_DocumentSetup")->trigger();
   EXPECT_TRUE(programState.ErrorFlag);
 }

@@ -56,7 +56,7 @@ TEST_F(ErrorHelpWindowTest, ShowsTheTextsAndClosesWithoutQuestionWhenNothingWasE
     EXPECT_EQ(w->Memo_ursache->toPlainText(), "t größer b");
     EXPECT_EQ(w->Memo_abhilfe->toPlainText(), "t und b tauschen");
     EXPECT_FALSE(w->ErrorHelpModified) << "filling the memos is no edit";
-    w->Button_ok->click();
+    w->okButton->click();
   });
   EXPECT_TRUE(scriptedPrompter().asked().empty());
   EXPECT_EQ(Read(), File);
@@ -85,7 +85,7 @@ TEST_F(ErrorHelpWindowTest, OkAsksBeforeSavingAnEdit) {
     scriptedPrompter().push(c.answer);
     EXPECT_EQ(Show([](ErrorHelpWindow* w) {
                 w->Memo_ursache->setPlainText("Dicke über\nBreite");
-                w->Button_ok->click();
+                w->okButton->click();
               }),
               c.outcome);
     ASSERT_EQ(scriptedPrompter().asked().size(), c.noCopyFolder ? 2u : 1u);
@@ -110,7 +110,7 @@ TEST_F(ErrorHelpWindowTest, HelpButtonShowsItsTopicAsText) {
   std::vector<std::pair<uint16_t, uint16_t>> help;
   services().ShowHelpText = [&help](uint16_t topic, uint16_t mode) { help.emplace_back(topic, mode); };
   Show([](ErrorHelpWindow* w) {
-    w->Button_help->click();
+    w->helpButton->click();
     w->reject();
   });
   installServices(std::move(previous));

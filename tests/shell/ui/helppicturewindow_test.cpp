@@ -46,7 +46,7 @@ TEST_F(NavigatorTest, EveryControlChoosesItsAction) {
       {"up arrow on the first entry", 1, [](HelpPictureWindow& f) { f.SpinUp->click(); }, {false, HelpPicShow, 1}},
       {"down arrow", 2, [](HelpPictureWindow& f) { f.SpinDown->click(); }, {false, HelpPicShow, 3}},
       {"down arrow on the last entry", 3, [](HelpPictureWindow& f) { f.SpinDown->click(); }, {false, HelpPicShow, 3}},
-      {"OK", 2, [](HelpPictureWindow& f) { f.Button_ok->click(); }, {true, HelpPicShow, 2}},
+      {"OK", 2, [](HelpPictureWindow& f) { f.okButton->click(); }, {true, HelpPicShow, 2}},
       {"Esc", 2, [](HelpPictureWindow& f) { f.reject(); }, {true, HelpPicShow, 2}},
       {"new drops the selection", 2, [](HelpPictureWindow& f) { f.Button_neu->click(); }, {false, HelpPicAppend, 0}},
       {"insert", 2, [](HelpPictureWindow& f) { f.Button_einfuegen->click(); }, {false, HelpPicInsert, 2}},

@@ -108,8 +108,8 @@ TEST_F(InputFormsTest, OkCancelEscAndTheCloseBox) {
         QLineEdit* e = Edit(d, form.edit);
         Type(e, form.typed);
         switch (ending) {
-          case Ok: QTest::mouseClick(Button(d, "Button_ok"), Qt::LeftButton); break;
-          case CancelButton: QTest::mouseClick(Button(d, "Button_cancel"), Qt::LeftButton); break;
+          case Ok: QTest::mouseClick(Button(d, "okButton"), Qt::LeftButton); break;
+          case CancelButton: QTest::mouseClick(Button(d, "cancelButton"), Qt::LeftButton); break;
           case Esc: QTest::keyClick(e, Qt::Key_Escape); break;
           case CloseBox: d->close(); break;
         }
@@ -133,7 +133,7 @@ TEST_F(InputFormsTest, AFormChangesOnlyTheSpringItIsOpenedOver) {
     Spring other = spring_;
     test::OnNextModalOf<QDialog>([&](QDialog* d) {
       Type(Edit(d, form.edit), form.typed);
-      QTest::mouseClick(Button(d, "Button_ok"), Qt::LeftButton);
+      QTest::mouseClick(Button(d, "okButton"), Qt::LeftButton);
     });
     form.show(spring_);
     EXPECT_TRUE(form.taken(spring_));
@@ -151,10 +151,10 @@ TEST_F(InputFormsTest, CalcThenCancelKeepsTheValuesAndMarksTheInputChanged) {
     bool stayedOpen = false;
     test::OnNextModalOf<QDialog>([&](QDialog* d) {
       Type(Edit(d, form.edit), form.typed);
-      QTest::mouseClick(Button(d, "Button_calc"), Qt::LeftButton);
+      QTest::mouseClick(Button(d, "calculateButton"), Qt::LeftButton);
       stayedOpen = d->isVisible();
       EXPECT_FALSE(programState.ErrorFlag);
-      QTest::mouseClick(Button(d, "Button_cancel"), Qt::LeftButton);
+      QTest::mouseClick(Button(d, "cancelButton"), Qt::LeftButton);
     });
     form.show(open_);
     EXPECT_TRUE(stayedOpen);
@@ -174,7 +174,7 @@ TEST_F(InputFormsTest, StaticLoadDisablesTheFrequencyWhichKeepsItsValue) {
     EXPECT_TRUE(f->Edit_freq->isEnabled());
     f->RadioGroup_statdyn->Item(0)->click();
     EXPECT_FALSE(f->Edit_freq->isEnabled());
-    QTest::mouseClick(f->Button_ok, Qt::LeftButton);
+    QTest::mouseClick(f->okButton, Qt::LeftButton);
   });
   ShowApplicationForm(spring_, nullptr);
   EXPECT_EQ(spring_.family.LoadType, 1);
@@ -188,7 +188,7 @@ TEST_F(InputFormsTest, StaticLoadDisablesTheFrequencyWhichKeepsItsValue) {
     EXPECT_TRUE(f->Edit_freq->isEnabled());
     EXPECT_EQ(f->Edit_freq->text(), "0.5");
     Type(f->Edit_freq, "12");
-    QTest::mouseClick(f->Button_ok, Qt::LeftButton);
+    QTest::mouseClick(f->okButton, Qt::LeftButton);
   });
   ShowApplicationForm(spring_, nullptr);
   EXPECT_EQ(spring_.family.LoadType, 2);
@@ -205,7 +205,7 @@ TEST_F(InputFormsTest, TemperatureButtonGivesTwentyDegreesInTheShownUnit) {
     f.FormShow();
     f.Button_temp->click();
     EXPECT_EQ(f.Edit_temperatur->text(), shown);
-    f.Button_ok->click();
+    f.okButton->click();
     EXPECT_NEAR(static_cast<double>(spring_.family.OperatingTemperature), 20.0, 1e-9);
   }
 }
@@ -242,7 +242,7 @@ TEST_F(InputFormsTest, DnButtonTakesTheInnerDiameter) {
   DimensionsForm f(spring_);
   f.Button_dn->click();
   EXPECT_EQ(f.Edit_dn->text(), f.Edit_di->text());
-  f.Button_ok->click();
+  f.okButton->click();
   EXPECT_EQ(spring_.product.BendingDiameter, spring_.product.InnerDiameter);
 }
 
@@ -270,7 +270,7 @@ TEST_F(InputFormsTest, UnitSwitchTwiceReturnsTheSameNumbers) {
     EXPECT_EQ(desktopSettings.UnitSystem, 0);
     EXPECT_EQ(geo.Label_deu->text(), "mm");
     EXPECT_EQ(geo.Edit_de->text(), de);
-    geo.Button_ok->click();
+    geo.okButton->click();
     EXPECT_FALSE(programState.InputModified) << "switching alone changes no value";
     EXPECT_EQ(spring_.product.OuterDiameter, product.OuterDiameter);
     EXPECT_EQ(spring_.product.InnerDiameter, product.InnerDiameter);
@@ -318,7 +318,7 @@ TEST_F(InputFormsTest, PreDesignShowsTheRatiosOfTheCurrentSpring) {
 
     // Calc designs the spring; the wanted values stay as typed.
     Type(f.Edit_b_t, "80");
-    f.Button_calc->click();
+    f.calculateButton->click();
     ASSERT_FALSE(programState.FatalError);
     ASSERT_GT(open_.family.BandThickness, 0);
     EXPECT_EQ(open_.product.WidthThicknessRatio, 80);
@@ -344,10 +344,10 @@ TEST_F(InputFormsTest, PreDesignKeepsTheTypedTravelThroughCalcAndOk) {
     Type(Edit(d, "Edit_sh"), "500");
     Type(Edit(d, "Edit_b_t"), "100");
     Type(Edit(d, "Edit_sigz_sig2"), "1");
-    QTest::mouseClick(Button(d, "Button_calc"), Qt::LeftButton);
+    QTest::mouseClick(Button(d, "calculateButton"), Qt::LeftButton);
     EXPECT_EQ(Edit(d, "Edit_sh")->text(), "500");
     EXPECT_EQ(Edit(d, "Edit_F2")->text(), "30");
-    QTest::mouseClick(Button(d, "Button_ok"), Qt::LeftButton);
+    QTest::mouseClick(Button(d, "okButton"), Qt::LeftButton);
   });
   ShowPreDesignForm(open_, nullptr);
   EXPECT_EQ(open_.product.OuterDiameter, outer) << "OK designs from the typed 500 again";
@@ -384,7 +384,7 @@ TEST_F(InputFormsTest, TypedDrawingTextsSurviveTheSpringFile) {
     Type(f->Edit_zeichname, QString::fromUtf8("Feder|Größe"));
     Type(f->Edit_zeichnr, "A|1");
     Type(f->Edit_bemerk1, QString::fromUtf8("Zeile|für"));
-    QTest::mouseClick(f->Button_ok, Qt::LeftButton);
+    QTest::mouseClick(f->okButton, Qt::LeftButton);
   });
   EditDrawingText(open_);
   const std::string name = "Feder|Gr\x94\xE1" "e";
@@ -438,8 +438,8 @@ TEST_F(InputFormsTest, HelpButtonsShowTheirTopicAndClearTheCancelState) {
     uint16_t mode;
   };
   const Case cases[] = {
-      {&eins, "Button_hilfetext", 9020, 1}, {&geo, "Button_help", 1000, 1}, {&geo, "Button_hilfebild", 5020, 2},
-      {&pre, "Button_help", 1000, 1},       {&pre, "Button_hilfebild", 5020, 2},
+      {&eins, "helpTextButton", 9020, 1}, {&geo, "helpButton", 1000, 1}, {&geo, "helpPictureButton", 5020, 2},
+      {&pre, "helpButton", 1000, 1},       {&pre, "helpPictureButton", 5020, 2},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.form->objectName().toStdString()) + " " + c.button);
@@ -463,11 +463,11 @@ TEST_F(InputFormsTest, InputSequenceThroughTheForms) {
       a->RadioGroup_statdyn->Item(0)->click();
       test::OnNextModalOf<DimensionsForm>([&](DimensionsForm* g) {
         Type(g->Edit_de, "90");
-        QTest::mouseClick(g->Button_ok, Qt::LeftButton);
+        QTest::mouseClick(g->okButton, Qt::LeftButton);
       });
-      QTest::mouseClick(a->Button_ok, Qt::LeftButton);
+      QTest::mouseClick(a->okButton, Qt::LeftButton);
     });
-    QTest::mouseClick(f->Button_ok, Qt::LeftButton);
+    QTest::mouseClick(f->okButton, Qt::LeftButton);
   });
   open_.product.MeanDiameter = 0;
   InputSequence(open_, DefaultInputSteps(open_, nullptr));

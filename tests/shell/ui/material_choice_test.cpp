@@ -66,7 +66,7 @@ TEST_F(MaterialChoiceWindowTest, TheChosenRowsRecordBecomesTheSpringsMaterial) {
         << "listed by designation";
     firstName = m->data(m->index(0, 0), Qt::DisplayRole).toString().trimmed().toStdString();
     w->XbGrid1->setCurrentIndex(m->index(0, 0));
-    w->Button_ok->click();
+    w->okButton->click();
   });
   SelectMaterial(family_, 1);
   EXPECT_FALSE(programState.ErrorFlag);
@@ -78,7 +78,7 @@ TEST_F(MaterialChoiceWindowTest, TheChosenRowsRecordBecomesTheSpringsMaterial) {
   EXPECT_FALSE(tableHost.Table.Active()) << "the table is closed again";
 
   // Cancel keeps the material.
-  test::OnNextModalOf<QDialog>([](QDialog* d) { static_cast<BrowseWindow*>(d)->Button_cancel->click(); });
+  test::OnNextModalOf<QDialog>([](QDialog* d) { static_cast<BrowseWindow*>(d)->cancelButton->click(); });
   SelectMaterial(family_, 1);
   EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_EQ(family_.MaterialNumber, chosen);
@@ -94,7 +94,7 @@ TEST_F(MaterialChoiceWindowTest, OkAtOnceKeepsTheCurrentMaterial) {
       auto* w = dynamic_cast<BrowseWindow*>(d);
       ASSERT_NE(w, nullptr);
       shownRow = w->XbGrid1->currentIndex().row();
-      w->Button_ok->click();
+      w->okButton->click();
     });
     SelectMaterial(family_, 1);
     EXPECT_FALSE(programState.ErrorFlag) << current;

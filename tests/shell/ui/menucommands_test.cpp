@@ -113,13 +113,13 @@ TEST_F(MenuCommandsTest, NewSpringRecalculatedSavedAndOpenedAgain) {
         test::OnNextModalOf<DimensionsForm>([&](DimensionsForm* g) {
           Type(g->Edit_t, "0.4");
           Type(g->Edit_b, "30");
-          QTest::mouseClick(g->Button_ok, Qt::LeftButton);
+          QTest::mouseClick(g->okButton, Qt::LeftButton);
         }, a);
-        QTest::mouseClick(a->Button_ok, Qt::LeftButton);
+        QTest::mouseClick(a->okButton, Qt::LeftButton);
       }, browse);
-      browse->Button_ok->click();
+      browse->okButton->click();
     }, t);
-    QTest::mouseClick(t->Button_ok, Qt::LeftButton);
+    QTest::mouseClick(t->okButton, Qt::LeftButton);
   });
   graphicsState.DisplayList.clear();
   Item("mi_fileNew")->trigger();
@@ -139,7 +139,7 @@ TEST_F(MenuCommandsTest, NewSpringRecalculatedSavedAndOpenedAgain) {
   const long double stressBefore = spring().family.Stress2;
   test::OnNextModalOf<DimensionsForm>([&](DimensionsForm* g) {
     Type(g->Edit_t, "0.45");
-    QTest::mouseClick(g->Button_ok, Qt::LeftButton);
+    QTest::mouseClick(g->okButton, Qt::LeftButton);
   });
   Item("mi_editAbmess")->trigger();
   EXPECT_EQ(spring().family.BandThickness, 0.45L);
@@ -188,20 +188,20 @@ TEST_F(MenuCommandsTest, SaveWithoutANameAsksForOneAndLeavesTheRecentList) {
 TEST_F(MenuCommandsTest, CancelledFormsStillCalculateAndMark) {
   // Application cancelled: calculated and marked all the same.
   programState.InputModified = false;
-  test::OnNextModalOf<ApplicationForm>([](ApplicationForm* a) { QTest::mouseClick(a->Button_cancel, Qt::LeftButton); });
+  test::OnNextModalOf<ApplicationForm>([](ApplicationForm* a) { QTest::mouseClick(a->cancelButton, Qt::LeftButton); });
   Item("mi_editanwendung")->trigger();
   EXPECT_TRUE(programState.InputModified);
   // Recalculation cancelled: calculated, not marked; no material asked for while one is chosen.
   programState.InputModified = false;
   ClearErrorList();
-  test::OnNextModalOf<DimensionsForm>([](DimensionsForm* g) { QTest::mouseClick(g->Button_cancel, Qt::LeftButton); });
+  test::OnNextModalOf<DimensionsForm>([](DimensionsForm* g) { QTest::mouseClick(g->cancelButton, Qt::LeftButton); });
   Item("mi_editAbmess")->trigger();
   EXPECT_FALSE(programState.InputModified);
   // Edit > Text cancelled leaves the input unmarked; confirmed marks it without drawing.
   test::OnNextModalOf<DrawingTextsForm>([](DrawingTextsForm* t) { QTest::keyClick(t, Qt::Key_Escape); });
   Item("mi_EditText")->trigger();
   EXPECT_FALSE(programState.InputModified);
-  test::OnNextModalOf<DrawingTextsForm>([](DrawingTextsForm* t) { QTest::mouseClick(t->Button_ok, Qt::LeftButton); });
+  test::OnNextModalOf<DrawingTextsForm>([](DrawingTextsForm* t) { QTest::mouseClick(t->okButton, Qt::LeftButton); });
   Item("mi_EditText")->trigger();
   EXPECT_TRUE(programState.InputModified);
 }

@@ -78,7 +78,7 @@ TEST_F(VentrixWindowTest, PostscriptToAFileWithEverySwitch) {
   w.CheckBox_rotate->click();
   w.Edit_xnull->setText("1234.5");
   w.Edit_ynull->setText("-2,5");
-  w.Edit_textbreitenfaktor->setText("0,8");
+  w.textWidthFactorEdit->setText("0,8");
   w.ComboBox_psfont->setCurrentIndex(4);
   EXPECT_EQ(Switches(w), " /CPS /D3 /F'/tmp/aus gabe/ventrix' /M100.25 /X1234.5 /Y-2,5 /B0,8 /R /THelvetica");
 }
@@ -87,14 +87,14 @@ TEST_F(VentrixWindowTest, OkTakesTheLineCancelKeepsTheOldOneTheCloseBoxTakesIt) 
   std::string line = "alte zeile";
   OnWindow([](PlotProgramWindow* w) {
     EXPECT_EQ(w->CommandLine, "alte zeile") << "a preset stays until a control changes";
-    w->Button_cancel->click();
+    w->cancelButton->click();
   });
   EXPECT_FALSE(EditVentrixCommandLine(line));
   EXPECT_EQ(line, "alte zeile");
 
   OnWindow([](PlotProgramWindow* w) {
     w->CheckBox_rotate->click();
-    w->Button_ok->click();
+    w->okButton->click();
   });
   EXPECT_TRUE(EditVentrixCommandLine(line));
   EXPECT_NE(line.find(" /R"), std::string::npos) << line;

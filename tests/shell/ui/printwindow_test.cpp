@@ -69,7 +69,7 @@ class PrintWindowTest : public ::testing::Test {
       auto* w = dynamic_cast<BrowseWindow*>(d);
       ASSERT_NE(w, nullptr);
       w->XbGrid1->setCurrentIndex(w->XbGrid1->gridModel()->index(row, 0));
-      w->Button_ok->click();
+      w->okButton->click();
     });
   }
   static std::string Names(const fs::path& table) {
@@ -104,7 +104,7 @@ TEST_F(PrintWindowTest, StartValuesFollowTheSheet) {
     EXPECT_EQ(w.Edit_scalex->text(), "1");
     EXPECT_EQ(w.Edit_scaley->text(), "1");
     EXPECT_EQ(w.Edit_xorigin->text(), "0");
-    EXPECT_FALSE(w.CheckBox_umrandung->isChecked());
+    EXPECT_FALSE(w.borderCheckBox->isChecked());
     EXPECT_TRUE(w.RadioGroup_hochquer[0]->isChecked());
   }
   printSettings.SheetFormat = 3;  // A3 frame: the configured defaults
@@ -112,7 +112,7 @@ TEST_F(PrintWindowTest, StartValuesFollowTheSheet) {
   EXPECT_EQ(w.Edit_scalex->text(), "2");
   EXPECT_EQ(w.Edit_scaley->text(), "3");
   EXPECT_EQ(w.Edit_xorigin->text(), "5");
-  EXPECT_TRUE(w.CheckBox_umrandung->isChecked());
+  EXPECT_TRUE(w.borderCheckBox->isChecked());
   EXPECT_TRUE(w.RadioGroup_hochquer[1]->isChecked());
 }
 
@@ -122,7 +122,7 @@ TEST_F(PrintWindowTest, PresetsArePickedAndStored) {
   w.Button_dbClick();
   EXPECT_EQ(w.Edit_scalex->text(), "1.000");
   EXPECT_TRUE(w.RadioGroup_hochquer[1]->isChecked());
-  EXPECT_TRUE(w.RadioGroup_printmono[1]->isChecked()) << "not monochrome: the colour item";
+  EXPECT_TRUE(w.colourModeRadioGroup[1]->isChecked()) << "not monochrome: the colour item";
   EXPECT_TRUE(w.CheckBox_anpassen->isChecked());
   EXPECT_EQ(printSettings.PrintPresetNo, 3);
   EXPECT_FALSE(tableHost.Table.Active()) << "the table is closed again";
@@ -132,13 +132,13 @@ TEST_F(PrintWindowTest, PresetsArePickedAndStored) {
     auto* b = dynamic_cast<BrowseWindow*>(d);
     ASSERT_NE(b, nullptr);
     EXPECT_EQ(b->xbdbf.RecNo(), 3);
-    b->Button_cancel->click();
+    b->cancelButton->click();
   });
   w.Button_dbClick();
   EXPECT_FALSE(programState.ErrorFlag) << "cleared after a cancelled browse";
 
   w.Edit_scalex->setText("0,5");
-  w.RadioGroup_printmono[0]->click();
+  w.colourModeRadioGroup[0]->click();
   scriptedPrompter().push(std::string("Zwei \xC3\xA4\xC3\xB6\xC3\x9F"));
   w.Button_appendClick();
   EXPECT_EQ(Names(dir_ / "dbf" / "printout.dbf"),
@@ -183,7 +183,7 @@ TEST_F(PrintWindowTest, TheWorkingFoldersTableComesFirstAndAnEmptyTableTakesAPre
     auto* b = dynamic_cast<BrowseWindow*>(d);
     ASSERT_NE(b, nullptr);
     EXPECT_EQ(b->XbGrid1->gridModel()->rowCount(), 0) << "the working folder's empty table";
-    b->Button_ok->click();
+    b->okButton->click();
   });
   printSettings.PrintPresetNo = 2;  // a record the empty table does not have
   w.Button_dbClick();
@@ -202,8 +202,8 @@ TEST_F(PrintWindowTest, OkPrintsAndSetupShowsThePrinterWithoutAJob) {
     w.printer().setOutputFormat(QPrinter::PdfFormat);
     w.printer().setOutputFileName(QString::fromStdString(pdf.string()));
     w.Edit_xorigin->setText("7");
-    w.RadioGroup_printmono[0]->click();
-    w.Button_okClick();
+    w.colourModeRadioGroup[0]->click();
+    w.okButtonClicked();
     EXPECT_EQ(printSettings.PrintOriginX, 7);
     EXPECT_EQ(programState.PrintColorMode, 1);
   }
@@ -238,9 +238,9 @@ TEST_F(PrintWindowTest, OkPrintsAndSetupShowsThePrinterWithoutAJob) {
     if (QPrinterInfo::availablePrinters().isEmpty()) {
       EXPECT_TRUE(info->Label_noprinter->text().startsWith("Es ist kein Drucker eingerichtet."));
     }
-    info->Button_ok->click();
+    info->okButton->click();
   });
-  w.Button_okClick();
+  w.okButtonClicked();
   EXPECT_FALSE(fs::exists(none)) << "the setup sent no empty job";
 }
 
@@ -265,12 +265,12 @@ TEST_F(PrintWindowTest, ThePrintCommandTellsCancelFromAFailedPrinter) {
       auto* w = dynamic_cast<PrintWindow*>(d);
       ASSERT_NE(w, nullptr);
       if (*c.pdf == 0) {
-        w->Button_cancel->click();
+        w->cancelButton->click();
         return;
       }
       w->printer().setOutputFormat(QPrinter::PdfFormat);
       w->printer().setOutputFileName(QString::fromStdString(pdf.string()));
-      w->Button_ok->click();
+      w->okButton->click();
     });
     EXPECT_EQ(ShowPrintWindow(nullptr, false), c.outcome) << c.what;
     std::string told;
@@ -290,7 +290,7 @@ TEST_F(PrintWindowTest, WithoutAPrinterThePageGoesIntoANamedPdfFile) {
   PrintWindow w;
   if (!w.printer().printerName().isEmpty()) GTEST_SKIP() << "this machine has a printer";
   scriptedPrompter().push(Cancel{});
-  w.Button_okClick();
+  w.okButtonClicked();
   EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_NE(w.result(), QDialog::Accepted);
   EXPECT_EQ(scriptedPrompter().asked().back().kind, AskKind::SaveFile);
@@ -298,7 +298,7 @@ TEST_F(PrintWindowTest, WithoutAPrinterThePageGoesIntoANamedPdfFile) {
 
   const fs::path pdf = dir_ / "feder";  // the extension is added
   scriptedPrompter().push(pdf.string());
-  w.Button_okClick();
+  w.okButtonClicked();
   EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_EQ(w.result(), QDialog::Accepted);
   ASSERT_TRUE(fs::exists(dir_ / "feder.pdf"));
@@ -308,7 +308,7 @@ TEST_F(PrintWindowTest, WithoutAPrinterThePageGoesIntoANamedPdfFile) {
   PrintWindow again;
   scriptedPrompter().push((dir_ / "feder.pdf").string());
   scriptedPrompter().push(YesNoCancel::No);
-  again.Button_okClick();
+  again.okButtonClicked();
   EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_EQ(test::readFile(dir_ / "feder.pdf"), "alt");
 }

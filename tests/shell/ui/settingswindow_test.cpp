@@ -86,7 +86,7 @@ TEST_F(ConfigWindowTest, OkTakesTheFieldsWithTheirRules) {
   w.RadioGroup_date->Item(0)->click();
   w.ComboBox_lpt->setCurrentIndex(2);
   w.Edit_3dx->setText("90");
-  w.Button_ok->click();
+  w.okButton->click();
   EXPECT_EQ(w.result(), QDialog::Accepted);
   EXPECT_EQ(programState.GraphResX, 5000);
   EXPECT_EQ(clientWidth, 5001);
@@ -114,7 +114,7 @@ TEST_F(ConfigWindowTest, FolderNamesKeepTheirLettersInEveryDisplayMode) {
     SettingsWindow w;
     EXPECT_EQ(w.Edit_dirdbf->text(), QString::fromUtf8("/daten/Prüfung")) << plain;
     w.Edit_dirplt->setText(QString::fromUtf8("/daten/Übersicht"));
-    w.Button_ok->click();
+    w.okButton->click();
     EXPECT_EQ(programState.DbfDir, "/daten/Pr\x81" "fung") << plain;
     EXPECT_EQ(programState.PltDir, "/daten/\x9A" "bersicht") << plain;
   }
@@ -123,7 +123,7 @@ TEST_F(ConfigWindowTest, FolderNamesKeepTheirLettersInEveryDisplayMode) {
 TEST_F(ConfigWindowTest, CancelTakesNothing) {
   SettingsWindow w;
   w.Edit_dirdbf->setText("/anders");
-  w.Button_cancel->click();
+  w.cancelButton->click();
   EXPECT_EQ(programState.DbfDir, "");
 }
 
@@ -238,7 +238,7 @@ TEST_F(ConfigWindowTest, LayerNamesAndColoursAreCheckedBeforeAnythingIsTaken) {
     SettingsWindow w;
     w.Edit_dirdbf->setText("/neu");
     Type(w.*c.grid, c.row, c.column, c.typed);
-    w.Button_ok->click();
+    w.okButton->click();
     EXPECT_NE(w.result(), QDialog::Accepted) << c.typed;
     EXPECT_TRUE(ErrorShown()) << c.typed;
     EXPECT_EQ(programState.DbfDir, "") << "nothing taken: " << c.typed;
@@ -247,7 +247,7 @@ TEST_F(ConfigWindowTest, LayerNamesAndColoursAreCheckedBeforeAnythingIsTaken) {
   SettingsWindow w;
   Type(w.StringGrid_layer, 0, 0, "DICK");
   Type(w.StringGrid_layer, 0, 1, "200");
-  w.Button_ok->click();
+  w.okButton->click();
   EXPECT_EQ(w.result(), QDialog::Accepted);
   EXPECT_EQ(cadSettings.LayerNames[5], "DICK") << "row 1 is layer 5";
   EXPECT_EQ(cadSettings.LayerColors[5], 200);
@@ -267,7 +267,7 @@ TEST_F(ConfigWindowTest, LayerDefaultsAndColourChooser) {
     EXPECT_EQ(c->ListBox_colors->currentRow(), 2) << "preset with the cell's colour";
     EXPECT_EQ(c->ListBox_colors->item(6)->text().toStdString(), "7 (wei\xC3\x9F)");
     c->ListBox_colors->setCurrentRow(11);
-    c->Button_ok->click();
+    c->okButton->click();
   });
   w.Button_selectlayercolor->click();
   EXPECT_EQ(CellText(w.StringGrid_layer, 1, 1), "12");
@@ -276,7 +276,7 @@ TEST_F(ConfigWindowTest, LayerDefaultsAndColourChooser) {
     auto* c = dynamic_cast<ColorChooser*>(d);
     ASSERT_NE(c, nullptr);
     c->ListBox_colors->setCurrentRow(0);
-    c->Button_cancel->click();
+    c->cancelButton->click();
   });
   w.Button_selectlayercolor->click();
   EXPECT_EQ(CellText(w.StringGrid_layer, 1, 1), "12");
@@ -322,13 +322,13 @@ TEST_F(ConfigWindowTest, CommandLinesWithAndWithoutSelection) {
     ASSERT_NE(v, nullptr);
     v->BuildCommandLine();
     built = v->CommandLine;
-    v->Button_ok->click();
+    v->okButton->click();
   });
   w.Button_confventrix->click();
   EXPECT_FALSE(built.empty());
   EXPECT_EQ(w.ListBox_ventrix->item(0)->text().toStdString(), built);
 
-  w.Button_ok->click();
+  w.okButton->click();
   EXPECT_EQ(cadSettings.VentrixCmdLines[1], built);
   EXPECT_EQ(cadSettings.VentrixCmdLines[5], "FUENFTE") << "all five lines are stored";
 }
@@ -370,7 +370,7 @@ TEST_F(ConfigWindowTest, ExportAndImportMatchTheProgramsOwnFile) {
   EXPECT_EQ(w.Edit_cadfont->text(), "ISOCP") << "the window shows what was read";
   EXPECT_TRUE(w.CheckBox_hidewarnings->isChecked());
   EXPECT_EQ(desktopSettings.ConfigDir, dir_.path().string() + "/");
-  w.Button_ok->click();
+  w.okButton->click();
   WriteConfigFile();
   EXPECT_EQ(test::readFile(dir_.path() / "KWENDAL.cfg"), own);
 
@@ -465,7 +465,7 @@ TEST_F(ConfigWindowTest, TheSettingsCommandShowsTheWindowModally) {
     EXPECT_FALSE(programState.ErrorFlag) << "cleared before the window opens";
     EXPECT_EQ(w->windowTitle().toStdString(), "KWENDAL Konfiguration");
     w->Edit_dircad->setText("/cad");
-    w->Button_ok->click();
+    w->okButton->click();
   });
   ShowConfigWindow(nullptr);
   EXPECT_EQ(programState.CadDir, "/cad");

@@ -62,7 +62,7 @@ TEST(WindowServices, TheDocumentationWindowsEditTheGivenSpring) {
   QString index;
   test::OnNextModalOf<ChangeEntryWindow>([&](ChangeEntryWindow* w) {
     index = w->Edit_aenderung->text();
-    w->Button_cancel->click();
+    w->cancelButton->click();
   });
   EXPECT_TRUE(services().ChangeEntry(1));
   EXPECT_EQ(index, "dieser");
@@ -70,7 +70,7 @@ TEST(WindowServices, TheDocumentationWindowsEditTheGivenSpring) {
   QString drawnBy;
   test::OnNextModalOf<DrawingInfoWindow>([&](DrawingInfoWindow* w) {
     drawnBy = DrawingInfoWindow::Cell(w->StringGrid1, 1, 2);
-    w->Button_cancel->click();
+    w->cancelButton->click();
   });
   EXPECT_TRUE(services().DrawingInfo());
   EXPECT_EQ(drawnBy, "Ml");
@@ -78,7 +78,7 @@ TEST(WindowServices, TheDocumentationWindowsEditTheGivenSpring) {
   test::OnNextModalOf<DocumentWindow>([](DocumentWindow* w) {
     EXPECT_EQ(w->Edit_file[1]->text(), "dieser.txt");
     w->Edit_file[1]->setText("neu.txt");
-    w->Button_ok->click();
+    w->okButton->click();
   });
   EXPECT_TRUE(services().DocumentLinks());
   EXPECT_FALSE(programState.ErrorFlag);

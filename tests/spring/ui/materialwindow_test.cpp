@@ -70,7 +70,7 @@ TEST_F(MaterialWindowTest, ARowLoadsItsOwnRecordAndOkKeepsIt) {
   EXPECT_EQ(spring.family.MaterialNumber, 3);
   EXPECT_EQ(w.Edit_name->text(), "Stahl C");
   EXPECT_EQ(w.Edit_emodul->text(), "190000");
-  w.Button_okClick();
+  w.okButtonClicked();
   EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_EQ(spring.family.MaterialNumber, 3);
   EXPECT_EQ(spring.family.MaterialText, "Stahl C");
@@ -121,7 +121,7 @@ TEST_F(MaterialWindowTest, CancelAndTheCloseBoxBringBackTheMaterialOfTheStart) {
       w.show();
       w.close();
     } else {
-      w.Button_cancelClick();
+      w.cancelButtonClicked();
     }
     EXPECT_TRUE(programState.ErrorFlag);
     EXPECT_EQ(spring.family.MaterialNumber, 1);
@@ -142,7 +142,7 @@ TEST_F(MaterialWindowTest, ATypedMaterialSurvivesTheCalculation) {
   w.Edit_dichte->setText("7.7");
   w.Edit_rm->setText("1500");
   w.Edit_sigmaz->setText("1000");
-  w.Button_okClick();
+  w.okButtonClicked();
   EXPECT_EQ(spring.family.MaterialSource, 2);
   CalcSpring(spring);
   EXPECT_EQ(spring.family.MaterialText, "Eigener Stahl");
@@ -175,7 +175,7 @@ TEST_F(MaterialWindowTest, TypedTolerancesAreStoredInMillimetres) {
     w.Edit_tolt->setText(c.t);
     w.Edit_tolw->setText(c.w);
     w.RadioGroup_oberflach[2]->setChecked(true);
-    w.Button_okClick();
+    w.okButtonClicked();
     EXPECT_EQ(spring.family.ToleranceStandard, 0);
     EXPECT_NEAR(static_cast<double>(spring.family.ThicknessTolerance), c.wantT, 1e-9);
     EXPECT_NEAR(static_cast<double>(spring.family.WidthTolerance), c.wantW, 1e-9);
@@ -191,7 +191,7 @@ TEST_F(MaterialWindowTest, AStandardToleranceFillsAndLocksTheFields) {
   w.ComboBox_toltwChange();
   EXPECT_FALSE(w.Edit_tolt->isEnabled());
   EXPECT_FALSE(w.Edit_tolt->text().isEmpty());
-  w.Button_okClick();
+  w.okButtonClicked();
   EXPECT_EQ(spring.family.ToleranceStandard, 1);
 }
 
