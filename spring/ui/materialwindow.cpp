@@ -79,71 +79,71 @@ void TableStep(F&& step) {
 }  // namespace
 
 MaterialWindow::MaterialWindow(Spring& s, long double t, long double b, QWidget* parent)
-    : QDialog(parent), spring_(s), t_(t), b_(b) {
+    : QDialog(parent), spring_(s), thickness_(t), width_(b) {
   setObjectName(QStringLiteral("MaterialWindow"));
   setModal(true);
   resize(560, 470);
   setWindowTitle(dosToQString("Werkstoff " + programState.ProgName));
 
   auto* source = new QGroupBox(dosToQString(" Auswahl "), this);
-  source->setObjectName(QStringLiteral("RadioGroup_db"));
+  source->setObjectName(QStringLiteral("materialSourceRadioGroup"));
   source->setGeometry(10, 8, 540, 100);
   const char* sourceItems[] = {"Datenbank yebwst.dbf (Vorzug)", "Datenbank yebwst.dbf (vollst\x84ndig)", "andere ......"};
   for (int i = 0; i < 3; ++i) {
-    RadioGroup_db[i] = new QRadioButton(dosToQString(sourceItems[i]), source);
-    RadioGroup_db[i]->setGeometry(10, 20 + 24 * i, 300, 22);
-    connect(RadioGroup_db[i], &QRadioButton::clicked, this, [this, i] { RadioGroup_dbClick(i); });
+    materialSourceRadioGroup[i] = new QRadioButton(dosToQString(sourceItems[i]), source);
+    materialSourceRadioGroup[i]->setGeometry(10, 20 + 24 * i, 300, 22);
+    connect(materialSourceRadioGroup[i], &QRadioButton::clicked, this, [this, i] { materialSourceRadioGroupClicked(i); });
   }
-  ComboBox_db = new QComboBox(this);
-  ComboBox_db->setObjectName(QStringLiteral("ComboBox_db"));
-  ComboBox_db->setGeometry(10, 114, 430, 26);
-  ComboBox_db->setMaxVisibleItems(29);
-  connect(ComboBox_db, &QComboBox::activated, this, [this] { ComboBox_dbChange(); });
-  ComboBox_db->installEventFilter(this);
-  ComboBox_db->view()->installEventFilter(this);
-  Button_yebwst = MakeButton(this, "Button_yebwst", "Datenbank", 450, 113);
-  connect(Button_yebwst, &QPushButton::clicked, this, [this] { Button_yebwstClick(); });
+  materialComboBox = new QComboBox(this);
+  materialComboBox->setObjectName(QStringLiteral("materialComboBox"));
+  materialComboBox->setGeometry(10, 114, 430, 26);
+  materialComboBox->setMaxVisibleItems(29);
+  connect(materialComboBox, &QComboBox::activated, this, [this] { materialComboBoxChanged(); });
+  materialComboBox->installEventFilter(this);
+  materialComboBox->view()->installEventFilter(this);
+  materialTableButton = MakeButton(this, "materialTableButton", "Datenbank", 450, 113);
+  connect(materialTableButton, &QPushButton::clicked, this, [this] { materialTableButtonClicked(); });
 
-  GroupBox_wst = new QGroupBox(dosToQString("Werkstoff"), this);
-  GroupBox_wst->setObjectName(QStringLiteral("GroupBox_wst"));
-  GroupBox_wst->setGeometry(10, 146, 540, 150);
-  Hint(MakeLabel(GroupBox_wst, "Label_name", "Werkstoff", 10, 20), 5050);
-  Edit_name = MakeEdit(GroupBox_wst, "Edit_name", 150, 20, 370);
-  Hint(MakeLabel(GroupBox_wst, "Label_emodul", "Elastizit\x84tsmodul", 10, 46), 5060);
-  Edit_emodul = MakeEdit(GroupBox_wst, "Edit_emodul", 150, 46);
-  MakeLabel(GroupBox_wst, "Label_emodulu", StressUnit(), 265, 46, 60);
-  Hint(MakeLabel(GroupBox_wst, "Label_dichte", "Dichte", 10, 72), 5080);
-  Edit_dichte = MakeEdit(GroupBox_wst, "Edit_dichte", 150, 72);
-  MakeLabel(GroupBox_wst, "Label_dichteu", DensityUnit(), 265, 72, 60);
-  Hint(MakeLabel(GroupBox_wst, "Label_rm", "Zugfestigkeit", 10, 98), 5090);
-  Edit_rm = MakeEdit(GroupBox_wst, "Edit_rm", 150, 98);
-  MakeLabel(GroupBox_wst, "Label_rmu", StressUnit(), 265, 98, 60);
-  Hint(MakeLabel(GroupBox_wst, "Label_sigmaz", "zul. Biegespannung", 10, 124), 5100);
-  Edit_sigmaz = MakeEdit(GroupBox_wst, "Edit_sigmaz", 150, 124);
-  MakeLabel(GroupBox_wst, "Label_tauzu", StressUnit(), 265, 124, 60);
+  materialValuesGroupBox = new QGroupBox(dosToQString("Werkstoff"), this);
+  materialValuesGroupBox->setObjectName(QStringLiteral("materialValuesGroupBox"));
+  materialValuesGroupBox->setGeometry(10, 146, 540, 150);
+  Hint(MakeLabel(materialValuesGroupBox, "materialNameLabel", "Werkstoff", 10, 20), 5050);
+  materialNameEdit = MakeEdit(materialValuesGroupBox, "materialNameEdit", 150, 20, 370);
+  Hint(MakeLabel(materialValuesGroupBox, "elasticModulusLabel", "Elastizit\x84tsmodul", 10, 46), 5060);
+  elasticModulusEdit = MakeEdit(materialValuesGroupBox, "elasticModulusEdit", 150, 46);
+  MakeLabel(materialValuesGroupBox, "elasticModulusUnitLabel", StressUnit(), 265, 46, 60);
+  Hint(MakeLabel(materialValuesGroupBox, "densityLabel", "Dichte", 10, 72), 5080);
+  densityEdit = MakeEdit(materialValuesGroupBox, "densityEdit", 150, 72);
+  MakeLabel(materialValuesGroupBox, "densityUnitLabel", DensityUnit(), 265, 72, 60);
+  Hint(MakeLabel(materialValuesGroupBox, "tensileStrengthLabel", "Zugfestigkeit", 10, 98), 5090);
+  tensileStrengthEdit = MakeEdit(materialValuesGroupBox, "tensileStrengthEdit", 150, 98);
+  MakeLabel(materialValuesGroupBox, "tensileStrengthUnitLabel", StressUnit(), 265, 98, 60);
+  Hint(MakeLabel(materialValuesGroupBox, "permissibleStressLabel", "zul. Biegespannung", 10, 124), 5100);
+  permissibleStressEdit = MakeEdit(materialValuesGroupBox, "permissibleStressEdit", 150, 124);
+  MakeLabel(materialValuesGroupBox, "permissibleStressUnitLabel", StressUnit(), 265, 124, 60);
 
-  MakeLabel(this, "Label_toltw", "Toleranz t, W(b)", 10, 306);
-  ComboBox_toltw = new QComboBox(this);
-  ComboBox_toltw->setObjectName(QStringLiteral("ComboBox_toltw"));
-  ComboBox_toltw->setGeometry(150, 304, 250, 26);
+  MakeLabel(this, "toleranceStandardLabel", "Toleranz t, W(b)", 10, 306);
+  toleranceStandardComboBox = new QComboBox(this);
+  toleranceStandardComboBox->setObjectName(QStringLiteral("toleranceStandardComboBox"));
+  toleranceStandardComboBox->setGeometry(150, 304, 250, 26);
   for (size_t i = 0; i < ToleranceClassNames.size(); ++i)
-    ComboBox_toltw->addItem(dosToQString(i == 0 ? std::string("andere ...") : ToleranceClassNames[i]));
-  Hint(ComboBox_toltw, 5150);
-  connect(ComboBox_toltw, &QComboBox::activated, this, [this] { ComboBox_toltwChange(); });
-  Label_tolt = MakeLabel(this, "Label_tolt", "", 10, 334);
-  Edit_tolt = MakeEdit(this, "Edit_tolt", 150, 334, 90);
-  MakeLabel(this, "Label_toltu", LengthUnit(), 245, 334, 40);
-  Label_tolw = MakeLabel(this, "Label_tolw", "", 10, 362);
-  Edit_tolw = MakeEdit(this, "Edit_tolw", 150, 362, 90);
-  MakeLabel(this, "Label_tolwu", LengthUnit(), 245, 362, 40);
+    toleranceStandardComboBox->addItem(dosToQString(i == 0 ? std::string("andere ...") : ToleranceClassNames[i]));
+  Hint(toleranceStandardComboBox, 5150);
+  connect(toleranceStandardComboBox, &QComboBox::activated, this, [this] { toleranceStandardComboBoxChanged(); });
+  thicknessToleranceLabel = MakeLabel(this, "thicknessToleranceLabel", "", 10, 334);
+  thicknessToleranceEdit = MakeEdit(this, "thicknessToleranceEdit", 150, 334, 90);
+  MakeLabel(this, "thicknessToleranceUnitLabel", LengthUnit(), 245, 334, 40);
+  widthToleranceLabel = MakeLabel(this, "widthToleranceLabel", "", 10, 362);
+  widthToleranceEdit = MakeEdit(this, "widthToleranceEdit", 150, 362, 90);
+  MakeLabel(this, "widthToleranceUnitLabel", LengthUnit(), 245, 362, 40);
 
   auto* surface = new QGroupBox(dosToQString(" Oberfl\x84" "che "), this);
-  surface->setObjectName(QStringLiteral("RadioGroup_oberflach"));
+  surface->setObjectName(QStringLiteral("surfaceRadioGroup"));
   surface->setGeometry(300, 334, 250, 90);
   Hint(surface, 5310);
   for (int i = 0; i < 4; ++i) {
-    RadioGroup_oberflach[i] = new QRadioButton(dosToQString(SurfaceNames[static_cast<size_t>(i + 1)]), surface);
-    RadioGroup_oberflach[i]->setGeometry(10, 22 + 16 * i, 230, 16);
+    surfaceRadioGroup[i] = new QRadioButton(dosToQString(SurfaceNames[static_cast<size_t>(i + 1)]), surface);
+    surfaceRadioGroup[i]->setGeometry(10, 22 + 16 * i, 230, 16);
   }
 
   okButton = MakeButton(this, "okButton", "OK", 10, 432);
@@ -167,11 +167,11 @@ void MaterialWindow::showEvent(QShowEvent* event) {
 void MaterialWindow::FormShow() {
   shown_ = true;
   auto& g = spring_.family;
-  Label_tolt->setText(dosToQString("t = " + LengthStr(t_) + " \xF1"));
-  Label_tolw->setText(dosToQString("W = " + LengthStr(b_) + " \xF1"));
+  thicknessToleranceLabel->setText(dosToQString("t = " + LengthStr(thickness_) + " \xF1"));
+  widthToleranceLabel->setText(dosToQString("W = " + LengthStr(width_) + " \xF1"));
   shownMaterial_ = g.MaterialNumber;
   const int source = g.MaterialSource >= 0 && g.MaterialSource <= 2 ? g.MaterialSource : 0;
-  RadioGroup_db[source]->setChecked(true);
+  materialSourceRadioGroup[source]->setChecked(true);
   FillMaterialList();
   if (source < 2) {
     ShowMaterialValues();
@@ -179,25 +179,25 @@ void MaterialWindow::FormShow() {
     ShowTypedMaterial();
   }
   EnableSource(source);
-  const int tol = g.ToleranceStandard >= 0 && g.ToleranceStandard < ComboBox_toltw->count() ? g.ToleranceStandard : 0;
-  ComboBox_toltw->setCurrentIndex(tol);
-  Edit_tolt->setText(dosToQString(LengthStr(g.ThicknessTolerance)));
-  Edit_tolw->setText(dosToQString(LengthStr(g.WidthTolerance)));
-  if (g.SurfaceKind >= 1 && g.SurfaceKind <= 4) RadioGroup_oberflach[g.SurfaceKind - 1]->setChecked(true);
+  const int tol = g.ToleranceStandard >= 0 && g.ToleranceStandard < toleranceStandardComboBox->count() ? g.ToleranceStandard : 0;
+  toleranceStandardComboBox->setCurrentIndex(tol);
+  thicknessToleranceEdit->setText(dosToQString(LengthStr(g.ThicknessTolerance)));
+  widthToleranceEdit->setText(dosToQString(LengthStr(g.WidthTolerance)));
+  if (g.SurfaceKind >= 1 && g.SurfaceKind <= 4) surfaceRadioGroup[g.SurfaceKind - 1]->setChecked(true);
   ShowTolerances();
 }
 
 int MaterialWindow::materialSource() const {
   for (int i = 0; i < 3; ++i)
-    if (RadioGroup_db[i]->isChecked()) return i;
+    if (materialSourceRadioGroup[i]->isChecked()) return i;
   return 0;
 }
 
 void MaterialWindow::EnableSource(int source) {
   const bool typed = source == 2;
-  GroupBox_wst->setEnabled(typed);
-  ComboBox_db->setEnabled(!typed);
-  Button_yebwst->setEnabled(!typed);
+  materialValuesGroupBox->setEnabled(typed);
+  materialComboBox->setEnabled(!typed);
+  materialTableButton->setEnabled(!typed);
 }
 
 void MaterialWindow::FillMaterialList() {
@@ -209,17 +209,17 @@ void MaterialWindow::FillMaterialList() {
       return;
     }
     MaterialTable& table = materialTable();
-    ComboBox_db->clear();
+    materialComboBox->clear();
     for (bool more = table.first(); more && !table.eof(); more = table.skip()) {
       if (!all && table.deleted()) continue;
       // The row keeps its physical record number: that is the record it loads.
-      ComboBox_db->addItem(dosToQString(MaterialRow(table)), static_cast<uint32_t>(table.recNo()));
+      materialComboBox->addItem(dosToQString(MaterialRow(table)), static_cast<uint32_t>(table.recNo()));
     }
     table.close();
   });
   // The current material's row, where the list holds it.
-  const int at = ComboBox_db->findData(static_cast<uint32_t>(spring_.family.MaterialNumber));
-  ComboBox_db->setCurrentIndex(at);
+  const int at = materialComboBox->findData(static_cast<uint32_t>(spring_.family.MaterialNumber));
+  materialComboBox->setCurrentIndex(at);
 }
 
 void MaterialWindow::ShowMaterialValues() {
@@ -232,25 +232,25 @@ void MaterialWindow::ShowMaterialValues() {
     return;
   }
   TakeOverMaterial(g);
-  g.TensileStrength = RmOfThickness(g.MaterialRec, t_);
-  Edit_name->setText(dosToQString(g.MaterialText));
-  Edit_emodul->setText(dosToQString(StressStr(g.EModulus)));
-  Edit_dichte->setText(dosToQString(RealStr3(g.Density)));
-  Edit_sigmaz->setText(dosToQString(StressStr(g.TensileStrength * g.MaterialRec.SigmaFactor)));
-  Edit_rm->setText(dosToQString(StressStr(g.TensileStrength)));
+  g.TensileStrength = RmOfThickness(g.MaterialRec, thickness_);
+  materialNameEdit->setText(dosToQString(g.MaterialText));
+  elasticModulusEdit->setText(dosToQString(StressStr(g.EModulus)));
+  densityEdit->setText(dosToQString(RealStr3(g.Density)));
+  permissibleStressEdit->setText(dosToQString(StressStr(g.TensileStrength * g.MaterialRec.SigmaFactor)));
+  tensileStrengthEdit->setText(dosToQString(StressStr(g.TensileStrength)));
 }
 
 void MaterialWindow::ShowTypedMaterial() {
   const auto& g = spring_.family;
-  Edit_name->setText(dosToQString(g.MaterialText));
-  Edit_emodul->setText(dosToQString(StressStr(g.EModulus)));
-  Edit_dichte->setText(dosToQString(RealStr3(g.Density)));
-  Edit_rm->setText(dosToQString(StressStr(g.TensileStrength)));
-  Edit_sigmaz->setText(dosToQString(StressStr(g.PermissibleStress)));
+  materialNameEdit->setText(dosToQString(g.MaterialText));
+  elasticModulusEdit->setText(dosToQString(StressStr(g.EModulus)));
+  densityEdit->setText(dosToQString(RealStr3(g.Density)));
+  tensileStrengthEdit->setText(dosToQString(StressStr(g.TensileStrength)));
+  permissibleStressEdit->setText(dosToQString(StressStr(g.PermissibleStress)));
 }
 
-void MaterialWindow::RadioGroup_dbClick(int index) {
-  RadioGroup_db[index]->setChecked(true);
+void MaterialWindow::materialSourceRadioGroupClicked(int index) {
+  materialSourceRadioGroup[index]->setChecked(true);
   if (index < 2) {
     FillMaterialList();
     ShowMaterialValues();
@@ -259,13 +259,13 @@ void MaterialWindow::RadioGroup_dbClick(int index) {
   EnableSource(index);
 }
 
-void MaterialWindow::ComboBox_dbChange() {
-  if (ComboBox_db->currentIndex() < 0) return;
-  spring_.family.MaterialNumber = static_cast<uint16_t>(ComboBox_db->currentData().toUInt());
+void MaterialWindow::materialComboBoxChanged() {
+  if (materialComboBox->currentIndex() < 0) return;
+  spring_.family.MaterialNumber = static_cast<uint16_t>(materialComboBox->currentData().toUInt());
   ShowMaterialValues();
 }
 
-bool MaterialWindow::ComboBox_dbKey(int key) {
+bool MaterialWindow::materialComboBoxKeyPressed(int key) {
   if (key < Qt::Key_0 || key > Qt::Key_9) {
     typedRow_.clear();
     return false;
@@ -274,27 +274,27 @@ bool MaterialWindow::ComboBox_dbKey(int key) {
   if (typedRow_.size() < 2) return true;
   const int row = typedRow_.toInt();
   typedRow_.clear();
-  if (row >= 1 && row <= ComboBox_db->count()) {
-    ComboBox_db->setCurrentIndex(row - 1);
-    ComboBox_dbChange();
+  if (row >= 1 && row <= materialComboBox->count()) {
+    materialComboBox->setCurrentIndex(row - 1);
+    materialComboBoxChanged();
   }
   return true;
 }
 
 bool MaterialWindow::eventFilter(QObject* watched, QEvent* event) {
-  if ((watched == ComboBox_db || watched == ComboBox_db->view()) && event->type() == QEvent::KeyPress) {
+  if ((watched == materialComboBox || watched == materialComboBox->view()) && event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
-    if (ComboBox_dbKey(key->key())) {
-      if (watched == ComboBox_db->view() && typedRow_.isEmpty()) ComboBox_db->hidePopup();
+    if (materialComboBoxKeyPressed(key->key())) {
+      if (watched == materialComboBox->view() && typedRow_.isEmpty()) materialComboBox->hidePopup();
       return true;
     }
-  } else if (watched == ComboBox_db && event->type() == QEvent::FocusOut) {
+  } else if (watched == materialComboBox && event->type() == QEvent::FocusOut) {
     typedRow_.clear();
   }
   return QDialog::eventFilter(watched, event);
 }
 
-void MaterialWindow::Button_yebwstClick() {
+void MaterialWindow::materialTableButtonClicked() {
   auto& g = spring_.family;
   bool accepted = false;
   TableStep([&] {
@@ -311,45 +311,45 @@ void MaterialWindow::Button_yebwstClick() {
   });
   programState.ErrorFlag = false;
   if (!accepted) return;
-  ComboBox_db->setCurrentIndex(ComboBox_db->findData(static_cast<uint32_t>(g.MaterialNumber)));
+  materialComboBox->setCurrentIndex(materialComboBox->findData(static_cast<uint32_t>(g.MaterialNumber)));
   ShowMaterialValues();
   SelectToleranceStandard(g);
-  ComboBox_toltw->setCurrentIndex(g.ToleranceStandard >= 0 && g.ToleranceStandard < ComboBox_toltw->count()
+  toleranceStandardComboBox->setCurrentIndex(g.ToleranceStandard >= 0 && g.ToleranceStandard < toleranceStandardComboBox->count()
                                       ? g.ToleranceStandard
                                       : 0);
   ShowTolerances();
 }
 
-void MaterialWindow::ComboBox_toltwChange() { ShowTolerances(); }
+void MaterialWindow::toleranceStandardComboBoxChanged() { ShowTolerances(); }
 
 void MaterialWindow::ShowTolerances() {
-  if (ComboBox_toltw->currentIndex() < 0) ComboBox_toltw->setCurrentIndex(0);
-  const int entry = ComboBox_toltw->currentIndex();
+  if (toleranceStandardComboBox->currentIndex() < 0) toleranceStandardComboBox->setCurrentIndex(0);
+  const int entry = toleranceStandardComboBox->currentIndex();
   const bool typed = entry == 0;
-  Edit_tolt->setEnabled(typed);
-  Edit_tolw->setEnabled(typed);
+  thicknessToleranceEdit->setEnabled(typed);
+  widthToleranceEdit->setEnabled(typed);
   if (typed) return;
-  Edit_tolt->setText(dosToQString(LengthStrDec(3, StripThicknessTolerance(entry, t_, b_))));
-  Edit_tolw->setText(dosToQString(LengthStrDec(3, StripWidthTolerance(entry, t_, b_))));
+  thicknessToleranceEdit->setText(dosToQString(LengthStrDec(3, StripThicknessTolerance(entry, thickness_, width_))));
+  widthToleranceEdit->setText(dosToQString(LengthStrDec(3, StripWidthTolerance(entry, thickness_, width_))));
 }
 
 void MaterialWindow::StoreChoices() {
   auto& g = spring_.family;
   g.MaterialSource = materialSource();
   if (g.MaterialSource == 2) {
-    g.MaterialText = qStringToDos(Edit_name->text());
-    g.EModulus = StrToStress(qStringToDos(Edit_emodul->text()));
-    g.Density = StrToReal(qStringToDos(Edit_dichte->text()));
-    g.TensileStrength = StrToStress(qStringToDos(Edit_rm->text()));
-    g.PermissibleStress = StrToStress(qStringToDos(Edit_sigmaz->text()));
+    g.MaterialText = qStringToDos(materialNameEdit->text());
+    g.EModulus = StrToStress(qStringToDos(elasticModulusEdit->text()));
+    g.Density = StrToReal(qStringToDos(densityEdit->text()));
+    g.TensileStrength = StrToStress(qStringToDos(tensileStrengthEdit->text()));
+    g.PermissibleStress = StrToStress(qStringToDos(permissibleStressEdit->text()));
   }
-  g.ToleranceStandard = ComboBox_toltw->currentIndex() < 0 ? 0 : ComboBox_toltw->currentIndex();
+  g.ToleranceStandard = toleranceStandardComboBox->currentIndex() < 0 ? 0 : toleranceStandardComboBox->currentIndex();
   if (g.ToleranceStandard == 0) {
-    g.ThicknessTolerance = StrToLength(qStringToDos(Edit_tolt->text()));
-    g.WidthTolerance = StrToLength(qStringToDos(Edit_tolw->text()));
+    g.ThicknessTolerance = StrToLength(qStringToDos(thicknessToleranceEdit->text()));
+    g.WidthTolerance = StrToLength(qStringToDos(widthToleranceEdit->text()));
   }
   for (int i = 0; i < 4; ++i)
-    if (RadioGroup_oberflach[i]->isChecked()) g.SurfaceKind = static_cast<uint16_t>(i + 1);
+    if (surfaceRadioGroup[i]->isChecked()) g.SurfaceKind = static_cast<uint16_t>(i + 1);
 }
 
 void MaterialWindow::okButtonClicked() {

@@ -25,31 +25,31 @@ class MaterialWindow : public QDialog {
 
   // The window's own steps, also for tests that drive it through its controls.
   void FormShow();
-  void RadioGroup_dbClick(int index);
-  void ComboBox_dbChange();
+  void materialSourceRadioGroupClicked(int index);
+  void materialComboBoxChanged();
   // A key typed on the material list: two digits in a row choose the row of that number (from 1).
   // True when the key was a digit.
-  bool ComboBox_dbKey(int key);
-  void Button_yebwstClick();
-  void ComboBox_toltwChange();
+  bool materialComboBoxKeyPressed(int key);
+  void materialTableButtonClicked();
+  void toleranceStandardComboBoxChanged();
   void okButtonClicked();
   void cancelButtonClicked();
 
-  QRadioButton* RadioGroup_db[3] = {};
-  QComboBox* ComboBox_db = nullptr;
-  QPushButton* Button_yebwst = nullptr;
-  QGroupBox* GroupBox_wst = nullptr;
-  QLineEdit* Edit_name = nullptr;
-  QLineEdit* Edit_emodul = nullptr;
-  QLineEdit* Edit_dichte = nullptr;
-  QLineEdit* Edit_rm = nullptr;
-  QLineEdit* Edit_sigmaz = nullptr;
-  QComboBox* ComboBox_toltw = nullptr;
-  QLabel* Label_tolt = nullptr;
-  QLabel* Label_tolw = nullptr;
-  QLineEdit* Edit_tolt = nullptr;
-  QLineEdit* Edit_tolw = nullptr;
-  QRadioButton* RadioGroup_oberflach[4] = {};
+  QRadioButton* materialSourceRadioGroup[3] = {};
+  QComboBox* materialComboBox = nullptr;
+  QPushButton* materialTableButton = nullptr;
+  QGroupBox* materialValuesGroupBox = nullptr;
+  QLineEdit* materialNameEdit = nullptr;
+  QLineEdit* elasticModulusEdit = nullptr;
+  QLineEdit* densityEdit = nullptr;
+  QLineEdit* tensileStrengthEdit = nullptr;
+  QLineEdit* permissibleStressEdit = nullptr;
+  QComboBox* toleranceStandardComboBox = nullptr;
+  QLabel* thicknessToleranceLabel = nullptr;
+  QLabel* widthToleranceLabel = nullptr;
+  QLineEdit* thicknessToleranceEdit = nullptr;
+  QLineEdit* widthToleranceEdit = nullptr;
+  QRadioButton* surfaceRadioGroup[4] = {};
   QPushButton* okButton = nullptr;
   QPushButton* cancelButton = nullptr;
   QPushButton* helpButton = nullptr;
@@ -69,8 +69,8 @@ class MaterialWindow : public QDialog {
   void EnableSource(int source);
 
   Spring& spring_;
-  long double t_;
-  long double b_;
+  long double thickness_;
+  long double width_;
   uint16_t shownMaterial_ = 0;
   bool shown_ = false;
   QString typedRow_;  // the digits typed on the list so far

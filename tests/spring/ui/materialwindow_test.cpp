@@ -32,14 +32,14 @@ class MaterialWindowTest : public test::SpringTest {
   }
   static QStringList Rows(const MaterialWindow& w) {
     QStringList rows;
-    for (int i = 0; i < w.ComboBox_db->count(); ++i) rows << w.ComboBox_db->itemText(i).trimmed();
+    for (int i = 0; i < w.materialComboBox->count(); ++i) rows << w.materialComboBox->itemText(i).trimmed();
     return rows;
   }
   // Chooses the row that names the designation.
   static void Choose(MaterialWindow& w, const QString& designation) {
-    for (int i = 0; i < w.ComboBox_db->count(); ++i)
-      if (w.ComboBox_db->itemText(i).contains(designation)) w.ComboBox_db->setCurrentIndex(i);
-    w.ComboBox_dbChange();
+    for (int i = 0; i < w.materialComboBox->count(); ++i)
+      if (w.materialComboBox->itemText(i).contains(designation)) w.materialComboBox->setCurrentIndex(i);
+    w.materialComboBoxChanged();
   }
 };
 
@@ -47,11 +47,11 @@ TEST_F(MaterialWindowTest, PreferredListLeavesOutMarkedRecordsTheFullListHasThem
   MaterialWindow w(spring, 0.2L, 10);
   w.FormShow();
   EXPECT_EQ(Rows(w), QStringList({"7: Stahl A C75S 1.1248", "1: Stahl C C75S 1.1248"}));
-  EXPECT_EQ(w.ComboBox_db->currentText().trimmed(), "7: Stahl A C75S 1.1248");
-  w.RadioGroup_dbClick(1);
+  EXPECT_EQ(w.materialComboBox->currentText().trimmed(), "7: Stahl A C75S 1.1248");
+  w.materialSourceRadioGroupClicked(1);
   EXPECT_EQ(Rows(w).size(), 3);
   EXPECT_TRUE(Rows(w).contains("8: Stahl B C75S 1.1248"));
-  EXPECT_FALSE(w.GroupBox_wst->isEnabled());
+  EXPECT_FALSE(w.materialValuesGroupBox->isEnabled());
 }
 
 TEST_F(MaterialWindowTest, UmlautsOfTheTableShowAsTheyAre) {
@@ -68,8 +68,8 @@ TEST_F(MaterialWindowTest, ARowLoadsItsOwnRecordAndOkKeepsIt) {
   Choose(w, "Stahl C");
   // Record 3, whatever list number it carries.
   EXPECT_EQ(spring.family.MaterialNumber, 3);
-  EXPECT_EQ(w.Edit_name->text(), "Stahl C");
-  EXPECT_EQ(w.Edit_emodul->text(), "190000");
+  EXPECT_EQ(w.materialNameEdit->text(), "Stahl C");
+  EXPECT_EQ(w.elasticModulusEdit->text(), "190000");
   w.okButtonClicked();
   EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_EQ(spring.family.MaterialNumber, 3);
@@ -80,7 +80,7 @@ TEST_F(MaterialWindowTest, ARowLoadsItsOwnRecordAndOkKeepsIt) {
 TEST_F(MaterialWindowTest, TwoDigitsTypedOnTheListChooseThatRow) {
   MaterialWindow w(spring, 0.2L, 10);
   w.FormShow();
-  w.RadioGroup_dbClick(1);  // all three records, in the table's order
+  w.materialSourceRadioGroupClicked(1);  // all three records, in the table's order
   const struct {
     const char* typed;
     uint16_t material;  // afterwards
@@ -97,17 +97,17 @@ TEST_F(MaterialWindowTest, TwoDigitsTypedOnTheListChooseThatRow) {
   for (const auto& c : cases) {
     for (const char* k = c.typed; *k; ++k) {
       const int key = *k >= '0' && *k <= '9' ? Qt::Key_0 + (*k - '0') : Qt::Key_X;
-      w.ComboBox_dbKey(key);
+      w.materialComboBoxKeyPressed(key);
     }
     EXPECT_EQ(spring.family.MaterialNumber, c.material) << c.typed;
   }
-  EXPECT_EQ(w.Edit_name->text(), "Stahl C");
+  EXPECT_EQ(w.materialNameEdit->text(), "Stahl C");
   // Keys reach the choice through the list itself.
   QKeyEvent zero(QEvent::KeyPress, Qt::Key_0, Qt::NoModifier, "0"), two(QEvent::KeyPress, Qt::Key_2, Qt::NoModifier, "2");
-  QCoreApplication::sendEvent(w.ComboBox_db, &zero);
-  QCoreApplication::sendEvent(w.ComboBox_db, &two);
+  QCoreApplication::sendEvent(w.materialComboBox, &zero);
+  QCoreApplication::sendEvent(w.materialComboBox, &two);
   EXPECT_EQ(spring.family.MaterialNumber, 2);
-  EXPECT_EQ(w.ComboBox_db->currentIndex(), 1);
+  EXPECT_EQ(w.materialComboBox->currentIndex(), 1);
 }
 
 TEST_F(MaterialWindowTest, CancelAndTheCloseBoxBringBackTheMaterialOfTheStart) {
@@ -133,15 +133,15 @@ TEST_F(MaterialWindowTest, CancelAndTheCloseBoxBringBackTheMaterialOfTheStart) {
 TEST_F(MaterialWindowTest, ATypedMaterialSurvivesTheCalculation) {
   MaterialWindow w(spring, 0.2L, 10);
   w.FormShow();
-  w.RadioGroup_dbClick(2);
-  EXPECT_TRUE(w.GroupBox_wst->isEnabled());
-  EXPECT_FALSE(w.ComboBox_db->isEnabled());
-  EXPECT_EQ(w.Edit_name->text(), "Stahl A");  // the edits keep what they showed
-  w.Edit_name->setText("Eigener Stahl");
-  w.Edit_emodul->setText("180000");
-  w.Edit_dichte->setText("7.7");
-  w.Edit_rm->setText("1500");
-  w.Edit_sigmaz->setText("1000");
+  w.materialSourceRadioGroupClicked(2);
+  EXPECT_TRUE(w.materialValuesGroupBox->isEnabled());
+  EXPECT_FALSE(w.materialComboBox->isEnabled());
+  EXPECT_EQ(w.materialNameEdit->text(), "Stahl A");  // the edits keep what they showed
+  w.materialNameEdit->setText("Eigener Stahl");
+  w.elasticModulusEdit->setText("180000");
+  w.densityEdit->setText("7.7");
+  w.tensileStrengthEdit->setText("1500");
+  w.permissibleStressEdit->setText("1000");
   w.okButtonClicked();
   EXPECT_EQ(spring.family.MaterialSource, 2);
   CalcSpring(spring);
@@ -153,8 +153,8 @@ TEST_F(MaterialWindowTest, ATypedMaterialSurvivesTheCalculation) {
   // Shown again, the window offers the typed values.
   MaterialWindow again(spring, 0.2L, 10);
   again.FormShow();
-  EXPECT_TRUE(again.RadioGroup_db[2]->isChecked());
-  EXPECT_EQ(again.Edit_emodul->text(), "180000");
+  EXPECT_TRUE(again.materialSourceRadioGroup[2]->isChecked());
+  EXPECT_EQ(again.elasticModulusEdit->text(), "180000");
 }
 
 TEST_F(MaterialWindowTest, TypedTolerancesAreStoredInMillimetres) {
@@ -169,12 +169,12 @@ TEST_F(MaterialWindowTest, TypedTolerancesAreStoredInMillimetres) {
     desktopSettings.UnitSystem = c.units;
     MaterialWindow w(spring, 0.2L, 10);
     w.FormShow();
-    w.ComboBox_toltw->setCurrentIndex(0);
-    w.ComboBox_toltwChange();
-    EXPECT_TRUE(w.Edit_tolt->isEnabled());
-    w.Edit_tolt->setText(c.t);
-    w.Edit_tolw->setText(c.w);
-    w.RadioGroup_oberflach[2]->setChecked(true);
+    w.toleranceStandardComboBox->setCurrentIndex(0);
+    w.toleranceStandardComboBoxChanged();
+    EXPECT_TRUE(w.thicknessToleranceEdit->isEnabled());
+    w.thicknessToleranceEdit->setText(c.t);
+    w.widthToleranceEdit->setText(c.w);
+    w.surfaceRadioGroup[2]->setChecked(true);
     w.okButtonClicked();
     EXPECT_EQ(spring.family.ToleranceStandard, 0);
     EXPECT_NEAR(static_cast<double>(spring.family.ThicknessTolerance), c.wantT, 1e-9);
@@ -187,10 +187,10 @@ TEST_F(MaterialWindowTest, TypedTolerancesAreStoredInMillimetres) {
 TEST_F(MaterialWindowTest, AStandardToleranceFillsAndLocksTheFields) {
   MaterialWindow w(spring, 0.2L, 10);
   w.FormShow();
-  w.ComboBox_toltw->setCurrentIndex(1);
-  w.ComboBox_toltwChange();
-  EXPECT_FALSE(w.Edit_tolt->isEnabled());
-  EXPECT_FALSE(w.Edit_tolt->text().isEmpty());
+  w.toleranceStandardComboBox->setCurrentIndex(1);
+  w.toleranceStandardComboBoxChanged();
+  EXPECT_FALSE(w.thicknessToleranceEdit->isEnabled());
+  EXPECT_FALSE(w.thicknessToleranceEdit->text().isEmpty());
   w.okButtonClicked();
   EXPECT_EQ(spring.family.ToleranceStandard, 1);
 }
