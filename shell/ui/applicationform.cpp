@@ -26,25 +26,25 @@ ApplicationForm::ApplicationForm(Spring& s, QWidget* parent) : InputForm(parent)
   setWindowTitle(dosToQString(programState.ProgName + " " + "Anwendung"));
   auto* grid = new QGridLayout(this);
 
-  RadioGroup_statdyn = new RadioGroup(dosToQString("Art der Beanspruchung"),
+  loadTypeRadioGroup = new RadioGroup(dosToQString("Art der Beanspruchung"),
                                        {dosToQString("statisch oder quasistatisch"), dosToQString("dynamisch")}, this);
-  RadioGroup_statdyn->setObjectName("RadioGroup_statdyn");
-  grid->addWidget(RadioGroup_statdyn, 0, 0, 1, 4);
+  loadTypeRadioGroup->setObjectName("loadTypeRadioGroup");
+  grid->addWidget(loadTypeRadioGroup, 0, 0, 1, 4);
 
-  Label_temperatur = NewLabel("Label_temperatur", "Betriebstemperatur");
-  Edit_temperatur = NewNumberEdit("Edit_temperatur");
-  Label_tempu = NewLabel("Label_tempu", TempUnit());
-  Button_temp = NewButton("Button_temp", "<");
-  Label_freq = NewLabel("Label_freq", "Lastspielfrequenz");
-  Edit_freq = NewNumberEdit("Edit_freq");
-  Label1 = NewLabel("Label1", "1/s");
-  grid->addWidget(Label_temperatur, 1, 0);
-  grid->addWidget(Edit_temperatur, 1, 1);
-  grid->addWidget(Label_tempu, 1, 2);
-  grid->addWidget(Button_temp, 1, 3);
-  grid->addWidget(Label_freq, 2, 0);
-  grid->addWidget(Edit_freq, 2, 1);
-  grid->addWidget(Label1, 2, 2);
+  temperatureLabel = NewLabel("temperatureLabel", "Betriebstemperatur");
+  temperatureEdit = NewNumberEdit("temperatureEdit");
+  temperatureUnitLabel = NewLabel("temperatureUnitLabel", TempUnit());
+  roomTemperatureButton = NewButton("roomTemperatureButton", "<");
+  loadFrequencyLabel = NewLabel("loadFrequencyLabel", "Lastspielfrequenz");
+  loadFrequencyEdit = NewNumberEdit("loadFrequencyEdit");
+  loadFrequencyUnitLabel = NewLabel("loadFrequencyUnitLabel", "1/s");
+  grid->addWidget(temperatureLabel, 1, 0);
+  grid->addWidget(temperatureEdit, 1, 1);
+  grid->addWidget(temperatureUnitLabel, 1, 2);
+  grid->addWidget(roomTemperatureButton, 1, 3);
+  grid->addWidget(loadFrequencyLabel, 2, 0);
+  grid->addWidget(loadFrequencyEdit, 2, 1);
+  grid->addWidget(loadFrequencyUnitLabel, 2, 2);
 
   okButton = NewButton("okButton", "OK");
   okButton->setDefault(true);
@@ -54,17 +54,17 @@ ApplicationForm::ApplicationForm(Spring& s, QWidget* parent) : InputForm(parent)
   auto* buttons = ButtonRow({okButton, cancelButton, helpTextButton}, calculateButton);
   grid->addLayout(buttons, 3, 0, 1, 4);
 
-  temperature_ = NumberField::Temperature(Edit_temperatur);
-  frequency_ = NumberField::Plain(Edit_freq);
+  temperature_ = NumberField::Temperature(temperatureEdit);
+  frequency_ = NumberField::Plain(loadFrequencyEdit);
 
   if (programState.HelpLevel > 0) {
-    SetHint(5270, {RadioGroup_statdyn});
-    SetHint(5350, {Label_temperatur, Edit_temperatur});
-    SetHint(5280, {Label_freq, Edit_freq});
+    SetHint(5270, {loadTypeRadioGroup});
+    SetHint(5350, {temperatureLabel, temperatureEdit});
+    SetHint(5280, {loadFrequencyLabel, loadFrequencyEdit});
   }
 
-  connect(RadioGroup_statdyn->Group(), &QButtonGroup::idClicked, this, [this] { RadioGroup_statdynClick(); });
-  connect(Button_temp, &QPushButton::clicked, this, [this] { Button_tempClick(); });
+  connect(loadTypeRadioGroup->Group(), &QButtonGroup::idClicked, this, [this] { loadTypeRadioGroupClicked(); });
+  connect(roomTemperatureButton, &QPushButton::clicked, this, [this] { roomTemperatureButtonClicked(); });
   connect(okButton, &QPushButton::clicked, this, [this] { okButtonClicked(); });
   connect(cancelButton, &QPushButton::clicked, this, [this] { Cancel(); });
   connect(calculateButton, &QPushButton::clicked, this, [this] { calculateButtonClicked(); });
@@ -80,20 +80,20 @@ void ApplicationForm::showEvent(QShowEvent* event) {
 
 void ApplicationForm::FormShow() {
   const FamilyData& g = spring_.family;
-  RadioGroup_statdyn->SetItemIndex(g.LoadType - 1);
-  RadioGroup_statdynClick();
-  Label_tempu->setText(dosToQString(TempUnit()));
+  loadTypeRadioGroup->SetItemIndex(g.LoadType - 1);
+  loadTypeRadioGroupClicked();
+  temperatureUnitLabel->setText(dosToQString(TempUnit()));
   temperature_.Fill(g.OperatingTemperature);
   frequency_.Fill(g.LoadFrequency);
 }
 
-void ApplicationForm::RadioGroup_statdynClick() { Edit_freq->setEnabled(RadioGroup_statdyn->ItemIndex() == 1); }
+void ApplicationForm::loadTypeRadioGroupClicked() { loadFrequencyEdit->setEnabled(loadTypeRadioGroup->ItemIndex() == 1); }
 
-void ApplicationForm::Button_tempClick() { Edit_temperatur->setText(dosToQString(TempStr(20))); }
+void ApplicationForm::roomTemperatureButtonClicked() { temperatureEdit->setText(dosToQString(TempStr(20))); }
 
 void ApplicationForm::ReadFields() {
   FamilyData& g = spring_.family;
-  g.LoadType = static_cast<uint16_t>(RadioGroup_statdyn->ItemIndex() + 1);
+  g.LoadType = static_cast<uint16_t>(loadTypeRadioGroup->ItemIndex() + 1);
   temperature_.ReadInto(g.OperatingTemperature);
   // Read also while disabled: a static load keeps the frequency it had.
   frequency_.ReadInto(g.LoadFrequency);

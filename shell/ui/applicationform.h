@@ -21,19 +21,19 @@ class ApplicationForm : public InputForm {
 
   // The form's own steps, also for tests that drive it through its controls.
   void FormShow();
-  void RadioGroup_statdynClick();
-  void Button_tempClick();
+  void loadTypeRadioGroupClicked();
+  void roomTemperatureButtonClicked();
   void okButtonClicked();
   void calculateButtonClicked();
 
-  RadioGroup* RadioGroup_statdyn = nullptr;  // item 0 static or quasi-static, 1 dynamic
-  QLabel* Label_temperatur = nullptr;
-  QLineEdit* Edit_temperatur = nullptr;
-  QLabel* Label_tempu = nullptr;
-  QLabel* Label_freq = nullptr;
-  QLineEdit* Edit_freq = nullptr;
-  QLabel* Label1 = nullptr;
-  QPushButton* Button_temp = nullptr;
+  RadioGroup* loadTypeRadioGroup = nullptr;  // item 0 static or quasi-static, 1 dynamic
+  QLabel* temperatureLabel = nullptr;
+  QLineEdit* temperatureEdit = nullptr;
+  QLabel* temperatureUnitLabel = nullptr;
+  QLabel* loadFrequencyLabel = nullptr;
+  QLineEdit* loadFrequencyEdit = nullptr;
+  QLabel* loadFrequencyUnitLabel = nullptr;
+  QPushButton* roomTemperatureButton = nullptr;
   QPushButton* okButton = nullptr;
   QPushButton* cancelButton = nullptr;
   QPushButton* helpTextButton = nullptr;

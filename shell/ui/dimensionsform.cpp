@@ -36,22 +36,22 @@ DimensionsForm::DimensionsForm(Spring& s, QWidget* parent) : InputForm(parent), 
     SetHint(hint, {label, edit});
     ++row;
   };
-  line(Label_de, "Label_de", std::string("Au\xE1" "endurchmesser") + " De", Edit_de, "Edit_de", Label_deu,
-       "Label_deu", de_, 5040);
-  line(Label_di, "Label_di", std::string("Innendurchmesser") + " Di", Edit_di, "Edit_di", Label_diu, "Label_diu",
-       di_, 5050);
-  line(Label_dn, "Label_dn", std::string("Durchmesser") + " Dn", Edit_dn, "Edit_dn", Label_dnu, "Label_dnu", dn_,
+  line(outerDiameterLabel, "outerDiameterLabel", std::string("Au\xE1" "endurchmesser") + " De", outerDiameterEdit, "outerDiameterEdit", outerDiameterUnitLabel,
+       "outerDiameterUnitLabel", outerDiameter_, 5040);
+  line(innerDiameterLabel, "innerDiameterLabel", std::string("Innendurchmesser") + " Di", innerDiameterEdit, "innerDiameterEdit", innerDiameterUnitLabel, "innerDiameterUnitLabel",
+       innerDiameter_, 5050);
+  line(bendingDiameterLabel, "bendingDiameterLabel", std::string("Durchmesser") + " Dn", bendingDiameterEdit, "bendingDiameterEdit", bendingDiameterUnitLabel, "bendingDiameterUnitLabel", bendingDiameter_,
        5060);
-  line(Label_t, "Label_t", std::string("Dicke") + " t", Edit_t, "Edit_t", Label_tu, "Label_tu", t_, 5030);
-  line(Label_b, "Label_b", std::string("Breite") + " b", Edit_b, "Edit_b", Label_bu, "Label_bu", b_, 5020);
-  Button_dn = NewButton("Button_dn", "<");
-  Button_t = NewButton("Button_t", "< ISO");
-  Button_b = NewButton("Button_b", "< ISO");
-  grid->addWidget(Button_dn, 2, 3);
-  grid->addWidget(Button_t, 3, 3);
-  grid->addWidget(Button_b, 4, 3);
-  Button_metric = NewButton("Button_metric", "mm <--> inch");
-  grid->addWidget(Button_metric, row++, 1, 1, 3);
+  line(thicknessLabel, "thicknessLabel", std::string("Dicke") + " t", thicknessEdit, "thicknessEdit", thicknessUnitLabel, "thicknessUnitLabel", thickness_, 5030);
+  line(widthLabel, "widthLabel", std::string("Breite") + " b", widthEdit, "widthEdit", widthUnitLabel, "widthUnitLabel", width_, 5020);
+  bendingDiameterFromInnerButton = NewButton("bendingDiameterFromInnerButton", "<");
+  standardThicknessButton = NewButton("standardThicknessButton", "< ISO");
+  standardWidthButton = NewButton("standardWidthButton", "< ISO");
+  grid->addWidget(bendingDiameterFromInnerButton, 2, 3);
+  grid->addWidget(standardThicknessButton, 3, 3);
+  grid->addWidget(standardWidthButton, 4, 3);
+  unitSystemButton = NewButton("unitSystemButton", "mm <--> inch");
+  grid->addWidget(unitSystemButton, row++, 1, 1, 3);
 
   okButton = NewButton("okButton", "OK");
   okButton->setDefault(true);
@@ -62,10 +62,10 @@ DimensionsForm::DimensionsForm(Spring& s, QWidget* parent) : InputForm(parent), 
   auto* buttons = ButtonRow({okButton, cancelButton, helpButton, helpPictureButton}, calculateButton);
   grid->addLayout(buttons, row, 0, 1, 4);
 
-  connect(Button_dn, &QPushButton::clicked, this, [this] { Button_dnClick(); });
-  connect(Button_t, &QPushButton::clicked, this, [this] { Button_tClick(); });
-  connect(Button_b, &QPushButton::clicked, this, [this] { Button_bClick(); });
-  connect(Button_metric, &QPushButton::clicked, this, [this] { Button_metricClick(); });
+  connect(bendingDiameterFromInnerButton, &QPushButton::clicked, this, [this] { bendingDiameterFromInnerButtonClicked(); });
+  connect(standardThicknessButton, &QPushButton::clicked, this, [this] { standardThicknessButtonClicked(); });
+  connect(standardWidthButton, &QPushButton::clicked, this, [this] { standardWidthButtonClicked(); });
+  connect(unitSystemButton, &QPushButton::clicked, this, [this] { unitSystemButtonClicked(); });
   connect(okButton, &QPushButton::clicked, this, [this] { okButtonClicked(); });
   connect(cancelButton, &QPushButton::clicked, this, [this] { Cancel(); });
   connect(calculateButton, &QPushButton::clicked, this, [this] { calculateButtonClicked(); });
@@ -77,36 +77,36 @@ DimensionsForm::DimensionsForm(Spring& s, QWidget* parent) : InputForm(parent), 
 void DimensionsForm::FillFields() {
   const ProductData& q = spring_.product;
   const FamilyData& g = spring_.family;
-  de_.Fill(q.OuterDiameter);
-  di_.Fill(q.InnerDiameter);
-  dn_.Fill(q.BendingDiameter);
-  t_.Fill(g.BandThickness);
-  b_.Fill(g.BandWidth);
+  outerDiameter_.Fill(q.OuterDiameter);
+  innerDiameter_.Fill(q.InnerDiameter);
+  bendingDiameter_.Fill(q.BendingDiameter);
+  thickness_.Fill(g.BandThickness);
+  width_.Fill(g.BandWidth);
   const QString unit = dosToQString(LengthUnit());
-  for (QLabel* l : {Label_deu, Label_diu, Label_dnu, Label_tu, Label_bu}) l->setText(unit);
+  for (QLabel* l : {outerDiameterUnitLabel, innerDiameterUnitLabel, bendingDiameterUnitLabel, thicknessUnitLabel, widthUnitLabel}) l->setText(unit);
 }
 
 bool DimensionsForm::ReadFields() {
   ProductData& q = spring_.product;
   FamilyData& g = spring_.family;
-  bool changed = de_.ReadInto(q.OuterDiameter);
-  changed |= di_.ReadInto(q.InnerDiameter);
-  changed |= dn_.ReadInto(q.BendingDiameter);
-  changed |= t_.ReadInto(g.BandThickness);
-  changed |= b_.ReadInto(g.BandWidth);
+  bool changed = outerDiameter_.ReadInto(q.OuterDiameter);
+  changed |= innerDiameter_.ReadInto(q.InnerDiameter);
+  changed |= bendingDiameter_.ReadInto(q.BendingDiameter);
+  changed |= thickness_.ReadInto(g.BandThickness);
+  changed |= width_.ReadInto(g.BandWidth);
   return changed;
 }
 
-void DimensionsForm::Button_dnClick() { dn_.CopyFrom(di_); }
+void DimensionsForm::bendingDiameterFromInnerButtonClicked() { bendingDiameter_.CopyFrom(innerDiameter_); }
 
-void DimensionsForm::Button_tClick() { Edit_t->setText(dosToQString(LengthStr(StandardThickness(0, t_.Value())))); }
+void DimensionsForm::standardThicknessButtonClicked() { thicknessEdit->setText(dosToQString(LengthStr(StandardThickness(0, thickness_.Value())))); }
 
 // From 99 % of the entry: a width up to about 1 % above a standard width falls back to it.
-void DimensionsForm::Button_bClick() {
-  Edit_b->setText(dosToQString(LengthStr(StandardWidth(0, 0.99L * b_.Value()))));
+void DimensionsForm::standardWidthButtonClicked() {
+  widthEdit->setText(dosToQString(LengthStr(StandardWidth(0, 0.99L * width_.Value()))));
 }
 
-void DimensionsForm::Button_metricClick() {
+void DimensionsForm::unitSystemButtonClicked() {
   // The switch reads the fields into the spring, so what it read counts as a change of the input.
   if (ReadFields()) programState.InputModified = true;
   ToggleUnitSystem();

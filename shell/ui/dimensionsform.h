@@ -20,32 +20,32 @@ class DimensionsForm : public InputForm {
 
   // The form's own steps, also for tests that drive it through its controls.
   void FillFields();
-  void Button_dnClick();
-  void Button_tClick();
-  void Button_bClick();
-  void Button_metricClick();
+  void bendingDiameterFromInnerButtonClicked();
+  void standardThicknessButtonClicked();
+  void standardWidthButtonClicked();
+  void unitSystemButtonClicked();
   void okButtonClicked();
   void calculateButtonClicked();
 
-  QLabel* Label_de = nullptr;
-  QLineEdit* Edit_de = nullptr;
-  QLabel* Label_deu = nullptr;
-  QLabel* Label_di = nullptr;
-  QLineEdit* Edit_di = nullptr;
-  QLabel* Label_diu = nullptr;
-  QLabel* Label_dn = nullptr;
-  QLineEdit* Edit_dn = nullptr;
-  QLabel* Label_dnu = nullptr;
-  QLabel* Label_t = nullptr;
-  QLineEdit* Edit_t = nullptr;
-  QLabel* Label_tu = nullptr;
-  QLabel* Label_b = nullptr;
-  QLineEdit* Edit_b = nullptr;
-  QLabel* Label_bu = nullptr;
-  QPushButton* Button_dn = nullptr;
-  QPushButton* Button_t = nullptr;
-  QPushButton* Button_b = nullptr;
-  QPushButton* Button_metric = nullptr;
+  QLabel* outerDiameterLabel = nullptr;
+  QLineEdit* outerDiameterEdit = nullptr;
+  QLabel* outerDiameterUnitLabel = nullptr;
+  QLabel* innerDiameterLabel = nullptr;
+  QLineEdit* innerDiameterEdit = nullptr;
+  QLabel* innerDiameterUnitLabel = nullptr;
+  QLabel* bendingDiameterLabel = nullptr;
+  QLineEdit* bendingDiameterEdit = nullptr;
+  QLabel* bendingDiameterUnitLabel = nullptr;
+  QLabel* thicknessLabel = nullptr;
+  QLineEdit* thicknessEdit = nullptr;
+  QLabel* thicknessUnitLabel = nullptr;
+  QLabel* widthLabel = nullptr;
+  QLineEdit* widthEdit = nullptr;
+  QLabel* widthUnitLabel = nullptr;
+  QPushButton* bendingDiameterFromInnerButton = nullptr;
+  QPushButton* standardThicknessButton = nullptr;
+  QPushButton* standardWidthButton = nullptr;
+  QPushButton* unitSystemButton = nullptr;
   QPushButton* okButton = nullptr;
   QPushButton* cancelButton = nullptr;
   QPushButton* helpButton = nullptr;
@@ -57,7 +57,7 @@ class DimensionsForm : public InputForm {
   bool ReadFields();
 
   Spring& spring_;
-  NumberField de_, di_, dn_, t_, b_;
+  NumberField outerDiameter_, innerDiameter_, bendingDiameter_, thickness_, width_;
 };
 
 // Shows the dimensions form of s modally over owner, ErrorFlag cleared first. Afterwards ErrorFlag

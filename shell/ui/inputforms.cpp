@@ -155,7 +155,7 @@ bool NumberField::ReadInto(long double& variable) const {
 // ---- DrawingTextsForm ----
 
 DrawingTextsForm::DrawingTextsForm(QWidget* parent) : InputForm(parent) {
-  setObjectName("Eingabetext1");
+  setObjectName("DrawingTextsForm");
   setWindowTitle(dosToQString(programState.ProgTitle));
   auto* grid = new QGridLayout(this);
   int row = 0;
@@ -170,12 +170,12 @@ DrawingTextsForm::DrawingTextsForm(QWidget* parent) : InputForm(parent) {
     grid->addWidget(edit, row, 1);
     ++row;
   };
-  line(Label_zeichname, "Label_zeichname", "Zeichnungsname", Edit_zeichname, "Edit_zeichname", 25);
-  line(Label_zeichname2, "Label_zeichname2", std::string("Zeichnungsname") + " 2", Edit_zeichname2,
-       "Edit_zeichname2", 30);
-  line(Label_zeichnr, "Label_zeichnr", "Zeichnungsnummer", Edit_zeichnr, "Edit_zeichnr", 18);
-  line(Label_bemerk1, "Label_bemerk1", std::string("Zeile") + " 1", Edit_bemerk1, "Edit_bemerk1", 65);
-  line(Label_bemerk2, "Label_bemerk2", std::string("Zeile") + " 2", Edit_bemerk2, "Edit_bemerk2", 65);
+  line(drawingNameLabel, "drawingNameLabel", "Zeichnungsname", drawingNameEdit, "drawingNameEdit", 25);
+  line(drawingName2Label, "drawingName2Label", std::string("Zeichnungsname") + " 2", drawingName2Edit,
+       "drawingName2Edit", 30);
+  line(drawingNumberLabel, "drawingNumberLabel", "Zeichnungsnummer", drawingNumberEdit, "drawingNumberEdit", 18);
+  line(remarkLine1Label, "remarkLine1Label", std::string("Zeile") + " 1", remarkLine1Edit, "remarkLine1Edit", 65);
+  line(remarkLine2Label, "remarkLine2Label", std::string("Zeile") + " 2", remarkLine2Edit, "remarkLine2Edit", 65);
 
   auto* buttons = new QHBoxLayout;
   okButton = NewButton("okButton", "OK");
@@ -195,19 +195,19 @@ DrawingTextsForm::DrawingTextsForm(QWidget* parent) : InputForm(parent) {
 Outcome EditDrawingText(Spring& s) {
   DrawingTextsForm form(nullptr);
   FamilyData& g = s.family;
-  form.Edit_zeichname->setText(dosToQString(g.DrawingName));
-  form.Edit_zeichname2->setText(dosToQString(g.DrawingName2));
-  form.Edit_zeichnr->setText(dosToQString(g.DrawingNumber));
-  form.Edit_bemerk1->setText(dosToQString(s.TitleLines[2]));
-  form.Edit_bemerk2->setText(dosToQString(s.TitleLines[3]));
+  form.drawingNameEdit->setText(dosToQString(g.DrawingName));
+  form.drawingName2Edit->setText(dosToQString(g.DrawingName2));
+  form.drawingNumberEdit->setText(dosToQString(g.DrawingNumber));
+  form.remarkLine1Edit->setText(dosToQString(s.TitleLines[2]));
+  form.remarkLine2Edit->setText(dosToQString(s.TitleLines[3]));
   form.exec();
   if (programState.ErrorFlag) return Outcome::Cancelled;
-  g.DrawingName = qStringToDos(form.Edit_zeichname->text());
-  g.DrawingName2 = qStringToDos(form.Edit_zeichname2->text());
-  g.DrawingNumber = qStringToDos(form.Edit_zeichnr->text());
+  g.DrawingName = qStringToDos(form.drawingNameEdit->text());
+  g.DrawingName2 = qStringToDos(form.drawingName2Edit->text());
+  g.DrawingNumber = qStringToDos(form.drawingNumberEdit->text());
   s.TitleLines[1] = g.DrawingName + "  " + "Zeichn.Nr." + ": " + g.DrawingNumber;
-  s.TitleLines[2] = qStringToDos(form.Edit_bemerk1->text());
-  s.TitleLines[3] = qStringToDos(form.Edit_bemerk2->text());
+  s.TitleLines[2] = qStringToDos(form.remarkLine1Edit->text());
+  s.TitleLines[3] = qStringToDos(form.remarkLine2Edit->text());
   return Outcome::Done;
 }
 

@@ -99,16 +99,16 @@ class DrawingTextsForm : public InputForm {
  public:
   explicit DrawingTextsForm(QWidget* parent = nullptr);
 
-  QLabel* Label_zeichname = nullptr;
-  QLabel* Label_zeichname2 = nullptr;
-  QLabel* Label_zeichnr = nullptr;
-  QLabel* Label_bemerk1 = nullptr;
-  QLabel* Label_bemerk2 = nullptr;
-  QLineEdit* Edit_zeichname = nullptr;   // 25 characters
-  QLineEdit* Edit_zeichname2 = nullptr;  // 30
-  QLineEdit* Edit_zeichnr = nullptr;     // 18
-  QLineEdit* Edit_bemerk1 = nullptr;     // 65
-  QLineEdit* Edit_bemerk2 = nullptr;     // 65
+  QLabel* drawingNameLabel = nullptr;
+  QLabel* drawingName2Label = nullptr;
+  QLabel* drawingNumberLabel = nullptr;
+  QLabel* remarkLine1Label = nullptr;
+  QLabel* remarkLine2Label = nullptr;
+  QLineEdit* drawingNameEdit = nullptr;   // 25 characters
+  QLineEdit* drawingName2Edit = nullptr;  // 30
+  QLineEdit* drawingNumberEdit = nullptr;     // 18
+  QLineEdit* remarkLine1Edit = nullptr;     // 65
+  QLineEdit* remarkLine2Edit = nullptr;     // 65
   QPushButton* okButton = nullptr;
   QPushButton* cancelButton = nullptr;
 };

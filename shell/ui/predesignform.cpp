@@ -22,32 +22,32 @@ PredesignForm::PredesignForm(Spring& s, QWidget* parent) : InputForm(parent), sp
   setObjectName("PredesignForm");
   setWindowTitle(dosToQString(programState.ProgName));
   auto* grid = new QGridLayout(this);
-  Label_F2 = NewLabel("Label_F2", std::string("Federkraft") + " F2");
-  Edit_F2 = NewNumberEdit("Edit_F2");
-  Label_f2u = NewLabel("Label_f2u", "");
-  Label_sh = NewLabel("Label_sh", std::string("Federweg") + " s max");
-  Edit_sh = NewNumberEdit("Edit_sh");
-  Label_shu = NewLabel("Label_shu", "");
-  Label_b_t = NewLabel("Label_b_t", "b / t");
-  Edit_b_t = NewNumberEdit("Edit_b_t");
-  Button_b_t = NewButton("Button_b_t", "<");
-  Label_sigz_sig2 = NewLabel("Label_sigz_sig2", "Sigmaz / Sigma2");
-  Edit_sigz_sig2 = NewNumberEdit("Edit_sigz_sig2");
-  Button_sigz_sig2 = NewButton("Button_sigz_sig2", "<");
-  grid->addWidget(Label_F2, 0, 0);
-  grid->addWidget(Edit_F2, 0, 1);
-  grid->addWidget(Label_f2u, 0, 2);
-  grid->addWidget(Label_sh, 1, 0);
-  grid->addWidget(Edit_sh, 1, 1);
-  grid->addWidget(Label_shu, 1, 2);
-  grid->addWidget(Label_b_t, 2, 0);
-  grid->addWidget(Edit_b_t, 2, 1);
-  grid->addWidget(Button_b_t, 2, 3);
-  grid->addWidget(Label_sigz_sig2, 3, 0);
-  grid->addWidget(Edit_sigz_sig2, 3, 1);
-  grid->addWidget(Button_sigz_sig2, 3, 3);
-  Button_metric = NewButton("Button_metric", "mm <--> inch");
-  grid->addWidget(Button_metric, 4, 1, 1, 3);
+  forceLabel = NewLabel("forceLabel", std::string("Federkraft") + " F2");
+  forceEdit = NewNumberEdit("forceEdit");
+  forceUnitLabel = NewLabel("forceUnitLabel", "");
+  travelLabel = NewLabel("travelLabel", std::string("Federweg") + " s max");
+  travelEdit = NewNumberEdit("travelEdit");
+  travelUnitLabel = NewLabel("travelUnitLabel", "");
+  widthThicknessRatioLabel = NewLabel("widthThicknessRatioLabel", "b / t");
+  widthThicknessRatioEdit = NewNumberEdit("widthThicknessRatioEdit");
+  defaultWidthThicknessRatioButton = NewButton("defaultWidthThicknessRatioButton", "<");
+  stressRatioLabel = NewLabel("stressRatioLabel", "Sigmaz / Sigma2");
+  stressRatioEdit = NewNumberEdit("stressRatioEdit");
+  defaultStressRatioButton = NewButton("defaultStressRatioButton", "<");
+  grid->addWidget(forceLabel, 0, 0);
+  grid->addWidget(forceEdit, 0, 1);
+  grid->addWidget(forceUnitLabel, 0, 2);
+  grid->addWidget(travelLabel, 1, 0);
+  grid->addWidget(travelEdit, 1, 1);
+  grid->addWidget(travelUnitLabel, 1, 2);
+  grid->addWidget(widthThicknessRatioLabel, 2, 0);
+  grid->addWidget(widthThicknessRatioEdit, 2, 1);
+  grid->addWidget(defaultWidthThicknessRatioButton, 2, 3);
+  grid->addWidget(stressRatioLabel, 3, 0);
+  grid->addWidget(stressRatioEdit, 3, 1);
+  grid->addWidget(defaultStressRatioButton, 3, 3);
+  unitSystemButton = NewButton("unitSystemButton", "mm <--> inch");
+  grid->addWidget(unitSystemButton, 4, 1, 1, 3);
 
   okButton = NewButton("okButton", "OK");
   okButton->setDefault(true);
@@ -58,18 +58,18 @@ PredesignForm::PredesignForm(Spring& s, QWidget* parent) : InputForm(parent), sp
   auto* buttons = ButtonRow({okButton, cancelButton, helpButton, helpPictureButton}, calculateButton);
   grid->addLayout(buttons, 5, 0, 1, 4);
 
-  force_ = NumberField::Force(Edit_F2);
-  travel_ = NumberField::Length(Edit_sh);
-  widthRatio_ = NumberField::Plain(Edit_b_t);
-  stressRatio_ = NumberField::Plain(Edit_sigz_sig2);
-  SetHint(5110, {Label_F2, Edit_F2});
-  SetHint(5120, {Label_sh, Edit_sh});
-  SetHint(5130, {Label_b_t, Edit_b_t});
-  SetHint(5140, {Label_sigz_sig2, Edit_sigz_sig2});
+  force_ = NumberField::Force(forceEdit);
+  travel_ = NumberField::Length(travelEdit);
+  widthRatio_ = NumberField::Plain(widthThicknessRatioEdit);
+  stressRatio_ = NumberField::Plain(stressRatioEdit);
+  SetHint(5110, {forceLabel, forceEdit});
+  SetHint(5120, {travelLabel, travelEdit});
+  SetHint(5130, {widthThicknessRatioLabel, widthThicknessRatioEdit});
+  SetHint(5140, {stressRatioLabel, stressRatioEdit});
 
-  connect(Button_b_t, &QPushButton::clicked, this, [this] { Button_b_tClick(); });
-  connect(Button_sigz_sig2, &QPushButton::clicked, this, [this] { Button_sigz_sig2Click(); });
-  connect(Button_metric, &QPushButton::clicked, this, [this] { Button_metricClick(); });
+  connect(defaultWidthThicknessRatioButton, &QPushButton::clicked, this, [this] { defaultWidthThicknessRatioButtonClicked(); });
+  connect(defaultStressRatioButton, &QPushButton::clicked, this, [this] { defaultStressRatioButtonClicked(); });
+  connect(unitSystemButton, &QPushButton::clicked, this, [this] { unitSystemButtonClicked(); });
   connect(okButton, &QPushButton::clicked, this, [this] { okButtonClicked(); });
   connect(cancelButton, &QPushButton::clicked, this, [this] { Cancel(); });
   connect(calculateButton, &QPushButton::clicked, this, [this] { calculateButtonClicked(); });
@@ -81,8 +81,8 @@ PredesignForm::PredesignForm(Spring& s, QWidget* parent) : InputForm(parent), sp
 void PredesignForm::FillUnitFields() {
   force_.Fill(spring_.product.Force2);
   travel_.Fill(spring_.product.Travel2);
-  Label_f2u->setText(dosToQString(ForceUnit()));
-  Label_shu->setText(dosToQString(LengthUnit()));
+  forceUnitLabel->setText(dosToQString(ForceUnit()));
+  travelUnitLabel->setText(dosToQString(LengthUnit()));
 }
 
 void PredesignForm::FillFields() {
@@ -102,11 +102,11 @@ bool PredesignForm::ReadFields() {
   return changed;
 }
 
-void PredesignForm::Button_b_tClick() { Edit_b_t->setText("100"); }
+void PredesignForm::defaultWidthThicknessRatioButtonClicked() { widthThicknessRatioEdit->setText("100"); }
 
-void PredesignForm::Button_sigz_sig2Click() { Edit_sigz_sig2->setText(dosToQString(RealStr3(1.05L))); }
+void PredesignForm::defaultStressRatioButtonClicked() { stressRatioEdit->setText(dosToQString(RealStr3(1.05L))); }
 
-void PredesignForm::Button_metricClick() {
+void PredesignForm::unitSystemButtonClicked() {
   // The switch reads the fields into the spring, so what it read counts as a change of the input.
   if (ReadFields()) programState.InputModified = true;
   ToggleUnitSystem();

@@ -22,25 +22,25 @@ class PredesignForm : public InputForm {
   // Force and travel in the current units, and the two ratios: those of the spring once it has a
   // thickness and a stress, else the stored ones.
   void FillFields();
-  void Button_b_tClick();
-  void Button_sigz_sig2Click();
-  void Button_metricClick();
+  void defaultWidthThicknessRatioButtonClicked();
+  void defaultStressRatioButtonClicked();
+  void unitSystemButtonClicked();
   void okButtonClicked();
   void calculateButtonClicked();
 
-  QLabel* Label_F2 = nullptr;
-  QLineEdit* Edit_F2 = nullptr;
-  QLabel* Label_f2u = nullptr;
-  QLabel* Label_sh = nullptr;
-  QLineEdit* Edit_sh = nullptr;
-  QLabel* Label_shu = nullptr;
-  QLabel* Label_b_t = nullptr;
-  QLineEdit* Edit_b_t = nullptr;
-  QLabel* Label_sigz_sig2 = nullptr;
-  QLineEdit* Edit_sigz_sig2 = nullptr;
-  QPushButton* Button_b_t = nullptr;
-  QPushButton* Button_sigz_sig2 = nullptr;
-  QPushButton* Button_metric = nullptr;
+  QLabel* forceLabel = nullptr;
+  QLineEdit* forceEdit = nullptr;
+  QLabel* forceUnitLabel = nullptr;
+  QLabel* travelLabel = nullptr;
+  QLineEdit* travelEdit = nullptr;
+  QLabel* travelUnitLabel = nullptr;
+  QLabel* widthThicknessRatioLabel = nullptr;
+  QLineEdit* widthThicknessRatioEdit = nullptr;
+  QLabel* stressRatioLabel = nullptr;
+  QLineEdit* stressRatioEdit = nullptr;
+  QPushButton* defaultWidthThicknessRatioButton = nullptr;
+  QPushButton* defaultStressRatioButton = nullptr;
+  QPushButton* unitSystemButton = nullptr;
   QPushButton* okButton = nullptr;
   QPushButton* cancelButton = nullptr;
   QPushButton* helpButton = nullptr;

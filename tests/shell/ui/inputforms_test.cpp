@@ -85,13 +85,13 @@ struct FormUnderTest {
 
 std::vector<FormUnderTest> Forms() {
   return {
-      {"drawing texts", [](Spring& s) { return EditDrawingText(s); }, "Edit_zeichname", "Neu",
+      {"drawing texts", [](Spring& s) { return EditDrawingText(s); }, "drawingNameEdit", "Neu",
        [](const Spring& s) { return s.family.DrawingName == "Neu"; }, true},
-      {"application", [](Spring& s) { return ShowApplicationForm(s, nullptr); }, "Edit_temperatur", "80",
+      {"application", [](Spring& s) { return ShowApplicationForm(s, nullptr); }, "temperatureEdit", "80",
        [](const Spring& s) { return s.family.OperatingTemperature == 80; }, false},
-      {"dimensions", [](Spring& s) { return ShowDimensionsForm(s, nullptr); }, "Edit_de", "90",
+      {"dimensions", [](Spring& s) { return ShowDimensionsForm(s, nullptr); }, "outerDiameterEdit", "90",
        [](const Spring& s) { return s.product.OuterDiameter == 90; }, false},
-      {"pre-design", [](Spring& s) { return ShowPreDesignForm(s, nullptr); }, "Edit_F2", "40",
+      {"pre-design", [](Spring& s) { return ShowPreDesignForm(s, nullptr); }, "forceEdit", "40",
        [](const Spring& s) { return s.product.Force2 == 40; }, false},
   };
 }
@@ -171,9 +171,9 @@ TEST_F(InputFormsTest, StaticLoadDisablesTheFrequencyWhichKeepsItsValue) {
   spring_.family.LoadType = 2;
   spring_.family.LoadFrequency = 5;
   test::OnNextModalOf<ApplicationForm>([](ApplicationForm* f) {
-    EXPECT_TRUE(f->Edit_freq->isEnabled());
-    f->RadioGroup_statdyn->Item(0)->click();
-    EXPECT_FALSE(f->Edit_freq->isEnabled());
+    EXPECT_TRUE(f->loadFrequencyEdit->isEnabled());
+    f->loadTypeRadioGroup->Item(0)->click();
+    EXPECT_FALSE(f->loadFrequencyEdit->isEnabled());
     QTest::mouseClick(f->okButton, Qt::LeftButton);
   });
   ShowApplicationForm(spring_, nullptr);
@@ -183,11 +183,11 @@ TEST_F(InputFormsTest, StaticLoadDisablesTheFrequencyWhichKeepsItsValue) {
   // Opened for a static load the field starts disabled; "dynamisch" enables it.
   spring_.family.LoadFrequency = 0.5L;
   test::OnNextModalOf<ApplicationForm>([](ApplicationForm* f) {
-    EXPECT_FALSE(f->Edit_freq->isEnabled());
-    f->RadioGroup_statdyn->Item(1)->click();
-    EXPECT_TRUE(f->Edit_freq->isEnabled());
-    EXPECT_EQ(f->Edit_freq->text(), "0.5");
-    Type(f->Edit_freq, "12");
+    EXPECT_FALSE(f->loadFrequencyEdit->isEnabled());
+    f->loadTypeRadioGroup->Item(1)->click();
+    EXPECT_TRUE(f->loadFrequencyEdit->isEnabled());
+    EXPECT_EQ(f->loadFrequencyEdit->text(), "0.5");
+    Type(f->loadFrequencyEdit, "12");
     QTest::mouseClick(f->okButton, Qt::LeftButton);
   });
   ShowApplicationForm(spring_, nullptr);
@@ -203,8 +203,8 @@ TEST_F(InputFormsTest, TemperatureButtonGivesTwentyDegreesInTheShownUnit) {
     spring_.family.OperatingTemperature = 150;
     ApplicationForm f(spring_);
     f.FormShow();
-    f.Button_temp->click();
-    EXPECT_EQ(f.Edit_temperatur->text(), shown);
+    f.roomTemperatureButton->click();
+    EXPECT_EQ(f.temperatureEdit->text(), shown);
     f.okButton->click();
     EXPECT_NEAR(static_cast<double>(spring_.family.OperatingTemperature), 20.0, 1e-9);
   }
@@ -218,12 +218,12 @@ TEST_F(InputFormsTest, IsoButtonsRoundUpToTheStandardStrip) {
     const char* standard;
   };
   const Case cases[] = {
-      {"Edit_t", "Button_t", "0.42", "0.5"},
-      {"Edit_t", "Button_t", "0.5", "0.5"},    // on a standard value: stays
-      {"Edit_t", "Button_t", "0.08", "0.08"},  // the first of the series
-      {"Edit_b", "Button_b", "50.4", "50"},    // 99 % of it is 49.896: falls back to 50
-      {"Edit_b", "Button_b", "50.6", "60"},    // 50.094 is above 50
-      {"Edit_b", "Button_b", "50", "50"},
+      {"thicknessEdit", "standardThicknessButton", "0.42", "0.5"},
+      {"thicknessEdit", "standardThicknessButton", "0.5", "0.5"},    // on a standard value: stays
+      {"thicknessEdit", "standardThicknessButton", "0.08", "0.08"},  // the first of the series
+      {"widthEdit", "standardWidthButton", "50.4", "50"},    // 99 % of it is 49.896: falls back to 50
+      {"widthEdit", "standardWidthButton", "50.6", "60"},    // 50.094 is above 50
+      {"widthEdit", "standardWidthButton", "50", "50"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.edit) + " " + c.typed);
@@ -240,8 +240,8 @@ TEST_F(InputFormsTest, DnButtonTakesTheInnerDiameter) {
   spring_.product.InnerDiameter = 80.04L;  // shown as "80"
   spring_.product.BendingDiameter = 80;
   DimensionsForm f(spring_);
-  f.Button_dn->click();
-  EXPECT_EQ(f.Edit_dn->text(), f.Edit_di->text());
+  f.bendingDiameterFromInnerButton->click();
+  EXPECT_EQ(f.bendingDiameterEdit->text(), f.innerDiameterEdit->text());
   f.okButton->click();
   EXPECT_EQ(spring_.product.BendingDiameter, spring_.product.InnerDiameter);
 }
@@ -260,16 +260,16 @@ TEST_F(InputFormsTest, UnitSwitchTwiceReturnsTheSameNumbers) {
     const FamilyData family = spring_.family;
 
     DimensionsForm geo(spring_);
-    const QString de = geo.Edit_de->text();
+    const QString de = geo.outerDiameterEdit->text();
     ASSERT_NE(StrToLength(de.toStdString()), spring_.product.OuterDiameter) << "the field shows it rounded";
-    geo.Button_metric->click();
+    geo.unitSystemButton->click();
     EXPECT_EQ(desktopSettings.UnitSystem, 1);
-    EXPECT_EQ(geo.Label_deu->text(), "in");
-    EXPECT_NE(geo.Edit_de->text(), de);
-    geo.Button_metric->click();
+    EXPECT_EQ(geo.outerDiameterUnitLabel->text(), "in");
+    EXPECT_NE(geo.outerDiameterEdit->text(), de);
+    geo.unitSystemButton->click();
     EXPECT_EQ(desktopSettings.UnitSystem, 0);
-    EXPECT_EQ(geo.Label_deu->text(), "mm");
-    EXPECT_EQ(geo.Edit_de->text(), de);
+    EXPECT_EQ(geo.outerDiameterUnitLabel->text(), "mm");
+    EXPECT_EQ(geo.outerDiameterEdit->text(), de);
     geo.okButton->click();
     EXPECT_FALSE(programState.InputModified) << "switching alone changes no value";
     EXPECT_EQ(spring_.product.OuterDiameter, product.OuterDiameter);
@@ -279,13 +279,13 @@ TEST_F(InputFormsTest, UnitSwitchTwiceReturnsTheSameNumbers) {
 
     desktopSettings.UnitSystem = start;
     PredesignForm pre(spring_);
-    Type(pre.Edit_b_t, "80");  // typed, not yet read
-    pre.Button_metric->click();
-    EXPECT_EQ(pre.Label_f2u->text(), "lbf");
-    pre.Button_metric->click();
+    Type(pre.widthThicknessRatioEdit, "80");  // typed, not yet read
+    pre.unitSystemButton->click();
+    EXPECT_EQ(pre.forceUnitLabel->text(), "lbf");
+    pre.unitSystemButton->click();
     EXPECT_EQ(desktopSettings.UnitSystem, 0);
-    EXPECT_EQ(pre.Edit_F2->text(), "30.5");
-    EXPECT_EQ(pre.Edit_b_t->text(), "80") << "a typed ratio is no unit's and stays";
+    EXPECT_EQ(pre.forceEdit->text(), "30.5");
+    EXPECT_EQ(pre.widthThicknessRatioEdit->text(), "80") << "a typed ratio is no unit's and stays";
     EXPECT_EQ(spring_.product.Force2, product.Force2);
     EXPECT_EQ(spring_.product.Travel2, product.Travel2);
     EXPECT_EQ(spring_.product.WidthThicknessRatio, 80);
@@ -299,30 +299,30 @@ TEST_F(InputFormsTest, PreDesignShowsTheRatiosOfTheCurrentSpring) {
   ASSERT_GT(open_.family.Stress2, 0);
   {
     PredesignForm f(open_);
-    EXPECT_EQ(f.Edit_b_t->text(), "100") << "b 50 / t 0.5";
-    EXPECT_EQ(f.Edit_sigz_sig2->text(),
+    EXPECT_EQ(f.widthThicknessRatioEdit->text(), "100") << "b 50 / t 0.5";
+    EXPECT_EQ(f.stressRatioEdit->text(),
               QString::fromStdString(RealStr3(open_.family.PermissibleStress / open_.family.Stress2)));
-    EXPECT_NE(f.Edit_sigz_sig2->text(), "9");
+    EXPECT_NE(f.stressRatioEdit->text(), "9");
   }
   // A spring without thickness and stress shows the stored ratios.
   open_.family.BandThickness = 0;
   open_.family.Stress2 = 0;
   {
     PredesignForm f(open_);
-    EXPECT_EQ(f.Edit_b_t->text(), "7");
-    EXPECT_EQ(f.Edit_sigz_sig2->text(), "9");
-    f.Button_b_t->click();
-    f.Button_sigz_sig2->click();
-    EXPECT_EQ(f.Edit_b_t->text(), "100");
-    EXPECT_EQ(f.Edit_sigz_sig2->text(), "1.05");
+    EXPECT_EQ(f.widthThicknessRatioEdit->text(), "7");
+    EXPECT_EQ(f.stressRatioEdit->text(), "9");
+    f.defaultWidthThicknessRatioButton->click();
+    f.defaultStressRatioButton->click();
+    EXPECT_EQ(f.widthThicknessRatioEdit->text(), "100");
+    EXPECT_EQ(f.stressRatioEdit->text(), "1.05");
 
     // Calc designs the spring; the wanted values stay as typed.
-    Type(f.Edit_b_t, "80");
+    Type(f.widthThicknessRatioEdit, "80");
     f.calculateButton->click();
     ASSERT_FALSE(programState.FatalError);
     ASSERT_GT(open_.family.BandThickness, 0);
     EXPECT_EQ(open_.product.WidthThicknessRatio, 80);
-    EXPECT_EQ(f.Edit_b_t->text(), "80");
+    EXPECT_EQ(f.widthThicknessRatioEdit->text(), "80");
     EXPECT_FALSE(programState.ErrorFlag);
   }
 }
@@ -340,13 +340,13 @@ TEST_F(InputFormsTest, PreDesignKeepsTheTypedTravelThroughCalcAndOk) {
 
   SetUp();
   test::OnNextModalOf<QDialog>([&](QDialog* d) {
-    Type(Edit(d, "Edit_F2"), "30");
-    Type(Edit(d, "Edit_sh"), "500");
-    Type(Edit(d, "Edit_b_t"), "100");
-    Type(Edit(d, "Edit_sigz_sig2"), "1");
+    Type(Edit(d, "forceEdit"), "30");
+    Type(Edit(d, "travelEdit"), "500");
+    Type(Edit(d, "widthThicknessRatioEdit"), "100");
+    Type(Edit(d, "stressRatioEdit"), "1");
     QTest::mouseClick(Button(d, "calculateButton"), Qt::LeftButton);
-    EXPECT_EQ(Edit(d, "Edit_sh")->text(), "500");
-    EXPECT_EQ(Edit(d, "Edit_F2")->text(), "30");
+    EXPECT_EQ(Edit(d, "travelEdit")->text(), "500");
+    EXPECT_EQ(Edit(d, "forceEdit")->text(), "30");
     QTest::mouseClick(Button(d, "okButton"), Qt::LeftButton);
   });
   ShowPreDesignForm(open_, nullptr);
@@ -355,12 +355,12 @@ TEST_F(InputFormsTest, PreDesignKeepsTheTypedTravelThroughCalcAndOk) {
 
 TEST_F(InputFormsTest, DrawingTextsStopAtTheirLimits) {
   test::OnNextModalOf<DrawingTextsForm>([](DrawingTextsForm* f) {
-    Type(f->Edit_zeichname, QString(80, 'N'));
-    Type(f->Edit_zeichname2, QString(80, 'M'));
-    Type(f->Edit_zeichnr, QString(80, '9'));
-    Type(f->Edit_bemerk1, QString(80, 'a'));
-    Type(f->Edit_bemerk2, QString(80, 'b'));
-    QTest::keyClick(f->Edit_bemerk2, Qt::Key_Return);  // OK is the default button
+    Type(f->drawingNameEdit, QString(80, 'N'));
+    Type(f->drawingName2Edit, QString(80, 'M'));
+    Type(f->drawingNumberEdit, QString(80, '9'));
+    Type(f->remarkLine1Edit, QString(80, 'a'));
+    Type(f->remarkLine2Edit, QString(80, 'b'));
+    QTest::keyClick(f->remarkLine2Edit, Qt::Key_Return);  // OK is the default button
   });
   EditDrawingText(spring_);
   ASSERT_FALSE(programState.ErrorFlag);
@@ -380,10 +380,10 @@ TEST_F(InputFormsTest, TypedDrawingTextsSurviveTheSpringFile) {
   programState.TempDir = dir.path().string() + "/";
   open_.family.DrawingName = "Gr\x94\xE1" "e";  // shown with its umlauts
   test::OnNextModalOf<DrawingTextsForm>([](DrawingTextsForm* f) {
-    EXPECT_EQ(f->Edit_zeichname->text(), QString::fromUtf8("Größe"));
-    Type(f->Edit_zeichname, QString::fromUtf8("Feder|Größe"));
-    Type(f->Edit_zeichnr, "A|1");
-    Type(f->Edit_bemerk1, QString::fromUtf8("Zeile|für"));
+    EXPECT_EQ(f->drawingNameEdit->text(), QString::fromUtf8("Größe"));
+    Type(f->drawingNameEdit, QString::fromUtf8("Feder|Größe"));
+    Type(f->drawingNumberEdit, "A|1");
+    Type(f->remarkLine1Edit, QString::fromUtf8("Zeile|für"));
     QTest::mouseClick(f->okButton, Qt::LeftButton);
   });
   EditDrawingText(open_);
@@ -406,25 +406,25 @@ TEST_F(InputFormsTest, CaptionsAndHints) {
   {
     ApplicationForm eins(spring_);
     EXPECT_EQ(eins.windowTitle(), "QORVA Anwendung");
-    EXPECT_EQ(eins.RadioGroup_statdyn->title(), "Art der Beanspruchung");
-    EXPECT_EQ(eins.RadioGroup_statdyn->Item(0)->text(), "statisch oder quasistatisch");
-    EXPECT_EQ(eins.Edit_freq->toolTip(), "") << "no hints at help level 0";
+    EXPECT_EQ(eins.loadTypeRadioGroup->title(), "Art der Beanspruchung");
+    EXPECT_EQ(eins.loadTypeRadioGroup->Item(0)->text(), "statisch oder quasistatisch");
+    EXPECT_EQ(eins.loadFrequencyEdit->toolTip(), "") << "no hints at help level 0";
     DimensionsForm geo(spring_);
-    EXPECT_EQ(geo.Label_de->text(), QString::fromUtf8("Außendurchmesser De"));
-    EXPECT_EQ(geo.Edit_de->toolTip(), "Hinweis 5040") << "the dimensions always have their hints";
+    EXPECT_EQ(geo.outerDiameterLabel->text(), QString::fromUtf8("Außendurchmesser De"));
+    EXPECT_EQ(geo.outerDiameterEdit->toolTip(), "Hinweis 5040") << "the dimensions always have their hints";
     PredesignForm pre(spring_);
-    EXPECT_EQ(pre.Label_sh->text(), "Federweg s max");
-    EXPECT_EQ(pre.Edit_sigz_sig2->toolTip(), "Hinweis 5140");
+    EXPECT_EQ(pre.travelLabel->text(), "Federweg s max");
+    EXPECT_EQ(pre.stressRatioEdit->toolTip(), "Hinweis 5140");
   }
   programState.HelpLevel = 1;
   programState.ProgTitle = "Feder f\x81r alle";
   ApplicationForm eins(spring_);
-  EXPECT_EQ(eins.RadioGroup_statdyn->toolTip(), "Hinweis 5270");
-  EXPECT_EQ(eins.Label_temperatur->toolTip(), "Hinweis 5350");
-  EXPECT_EQ(eins.Edit_freq->toolTip(), "Hinweis 5280");
+  EXPECT_EQ(eins.loadTypeRadioGroup->toolTip(), "Hinweis 5270");
+  EXPECT_EQ(eins.temperatureLabel->toolTip(), "Hinweis 5350");
+  EXPECT_EQ(eins.loadFrequencyEdit->toolTip(), "Hinweis 5280");
   DrawingTextsForm text;
   EXPECT_EQ(text.windowTitle(), QString::fromUtf8("Feder für alle"));
-  EXPECT_EQ(text.Label_zeichname2->text(), "Zeichnungsname 2");
+  EXPECT_EQ(text.drawingName2Label->text(), "Zeichnungsname 2");
 }
 
 TEST_F(InputFormsTest, HelpButtonsShowTheirTopicAndClearTheCancelState) {
@@ -458,11 +458,11 @@ TEST_F(InputFormsTest, InputSequenceThroughTheForms) {
   browser = [](MaterialTable&, uint16_t, const std::string&, const std::string&) { return true; };
   test::scriptedPrompter().push(1);  // "&Nachrechnung"
   test::OnNextModalOf<DrawingTextsForm>([&](DrawingTextsForm* f) {
-    Type(f->Edit_zeichname, "Neu");
+    Type(f->drawingNameEdit, "Neu");
     test::OnNextModalOf<ApplicationForm>([&](ApplicationForm* a) {
-      a->RadioGroup_statdyn->Item(0)->click();
+      a->loadTypeRadioGroup->Item(0)->click();
       test::OnNextModalOf<DimensionsForm>([&](DimensionsForm* g) {
-        Type(g->Edit_de, "90");
+        Type(g->outerDiameterEdit, "90");
         QTest::mouseClick(g->okButton, Qt::LeftButton);
       });
       QTest::mouseClick(a->okButton, Qt::LeftButton);

@@ -104,15 +104,15 @@ TEST_F(MenuCommandsTest, NewSpringRecalculatedSavedAndOpenedAgain) {
   // choice of "&Nachrechnung", the dimensions.
   test::scriptedPrompter().push(1);
   test::OnNextModalOf<DrawingTextsForm>([&](DrawingTextsForm* t) {
-    Type(t->Edit_zeichname, "Bremsfeder");
-    Type(t->Edit_zeichnr, "Z-100");
+    Type(t->drawingNameEdit, "Bremsfeder");
+    Type(t->drawingNumberEdit, "Z-100");
     test::OnNextModalOf<QDialog>([&](QDialog* shown) {
       auto* browse = dynamic_cast<BrowseWindow*>(shown);
       ASSERT_NE(browse, nullptr) << "the material table's browse window";
       test::OnNextModalOf<ApplicationForm>([&](ApplicationForm* a) {
         test::OnNextModalOf<DimensionsForm>([&](DimensionsForm* g) {
-          Type(g->Edit_t, "0.4");
-          Type(g->Edit_b, "30");
+          Type(g->thicknessEdit, "0.4");
+          Type(g->widthEdit, "30");
           QTest::mouseClick(g->okButton, Qt::LeftButton);
         }, a);
         QTest::mouseClick(a->okButton, Qt::LeftButton);
@@ -138,7 +138,7 @@ TEST_F(MenuCommandsTest, NewSpringRecalculatedSavedAndOpenedAgain) {
   // Edit > Recalculation: the thickness changed in the dimensions form.
   const long double stressBefore = spring().family.Stress2;
   test::OnNextModalOf<DimensionsForm>([&](DimensionsForm* g) {
-    Type(g->Edit_t, "0.45");
+    Type(g->thicknessEdit, "0.45");
     QTest::mouseClick(g->okButton, Qt::LeftButton);
   });
   Item("mi_editAbmess")->trigger();
