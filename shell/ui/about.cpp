@@ -28,29 +28,29 @@ constexpr const char* kBuildTag = "linux";
 AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
   setObjectName("AboutBox");
   auto* column = new QVBoxLayout(this);
-  Panel1 = new QFrame(this);
-  Panel1->setObjectName("Panel1");
-  Panel1->setFrameShape(QFrame::StyledPanel);
-  auto* panel = new QVBoxLayout(Panel1);
+  infoPanel = new QFrame(this);
+  infoPanel->setObjectName("infoPanel");
+  infoPanel->setFrameShape(QFrame::StyledPanel);
+  auto* panel = new QVBoxLayout(infoPanel);
   auto label = [this, panel](QLabel*& field, const char* name) {
-    field = new QLabel(Panel1);
+    field = new QLabel(infoPanel);
     field->setObjectName(name);
     panel->addWidget(field);
   };
-  label(Label_extended, "Label_extended");
-  label(ProductName, "ProductName");
-  label(Label_fileversion, "Label_fileversion");
-  column->addWidget(Panel1);
-  OKButton = AddOkRow(this, column, "OKButton");
+  label(programTitleLabel, "programTitleLabel");
+  label(versionLabel, "versionLabel");
+  label(fileVersionLabel, "fileVersionLabel");
+  column->addWidget(infoPanel);
+  okButton = AddOkRow(this, column, "okButton");
 
   ScaleCenterForm(this);
   GraphClear();
   GraphLogo();
-  Label_extended->setText(dosToQString(programState.ProgTitle));
-  ProductName->setText(dosToQString("Version " + programState.ProgVersion + " f\x81r Linux"));
+  programTitleLabel->setText(dosToQString(programState.ProgTitle));
+  versionLabel->setText(dosToQString("Version " + programState.ProgVersion + " f\x81r Linux"));
   std::string version;
   FileVersionStr(ProgramFileName(), version);
-  Label_fileversion->setText(dosToQString("File Version : " + version + "   (" + FileNameOf(ProgramFileName()) + ":" +
+  fileVersionLabel->setText(dosToQString("File Version : " + version + "   (" + FileNameOf(ProgramFileName()) + ":" +
                                           kBuildTag + ")"));
   setWindowTitle(dosToQString(programState.ProgName));
 }

@@ -14,11 +14,11 @@ class AboutBox : public QDialog {
  public:
   explicit AboutBox(QWidget* parent = nullptr);
 
-  QFrame* Panel1 = nullptr;
-  QLabel* Label_extended = nullptr;
-  QLabel* ProductName = nullptr;
-  QLabel* Label_fileversion = nullptr;
-  QPushButton* OKButton = nullptr;
+  QFrame* infoPanel = nullptr;
+  QLabel* programTitleLabel = nullptr;
+  QLabel* versionLabel = nullptr;
+  QLabel* fileVersionLabel = nullptr;
+  QPushButton* okButton = nullptr;
 };
 
 // Creates the about window, shows it modally and frees it.

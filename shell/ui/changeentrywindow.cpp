@@ -36,29 +36,29 @@ ChangeEntryWindow::ChangeEntryWindow(DrawingData& drawing, QWidget* parent) : QD
     b->setObjectName(name);
     b->setAutoDefault(false);
   };
-  label(Label_aenderung, "Label_aenderung", dosToQString("\x8Enderungstext"));
-  edit(Edit_aenderung, "Edit_aenderung", 20);
-  label(Label_datum, "Label_datum", "Datum");
-  edit(Edit_datum, "Edit_datum", 10);
-  edit(Edit_bearbeiter, "Edit_bearbeiter", 5);
-  label(Label_bearbeiter, "Label_bearbeiter", "Bearbeiter");
-  label(Label_beschreibung, "Label_beschreibung", "Beschreibung");
+  label(changeIndexLabel, "changeIndexLabel", dosToQString("\x8Enderungstext"));
+  edit(changeIndexEdit, "changeIndexEdit", 20);
+  label(dateLabel, "dateLabel", "Datum");
+  edit(dateEdit, "dateEdit", 10);
+  edit(editorNameEdit, "editorNameEdit", 5);
+  label(editorNameLabel, "editorNameLabel", "Bearbeiter");
+  label(descriptionLabel, "descriptionLabel", "Beschreibung");
   button(okButton, "okButton", "OK");
   button(cancelButton, "cancelButton", "Abbrechen");
   button(helpButton, "helpButton", "&Hilfe");
-  Memo_beschreibung = new QPlainTextEdit(this);
-  Memo_beschreibung->setObjectName("Memo_beschreibung");
-  button(Button_datum, "Button_datum", dosToQString("<" + DateStr()));
+  descriptionTextEdit = new QPlainTextEdit(this);
+  descriptionTextEdit->setObjectName("descriptionTextEdit");
+  button(todayButton, "todayButton", dosToQString("<" + DateStr()));
 
-  grid->addWidget(Label_aenderung, 0, 0);
-  grid->addWidget(Edit_aenderung, 0, 1, 1, 2);
-  grid->addWidget(Label_datum, 1, 0);
-  grid->addWidget(Edit_datum, 1, 1);
-  grid->addWidget(Button_datum, 1, 2);
-  grid->addWidget(Label_bearbeiter, 2, 0);
-  grid->addWidget(Edit_bearbeiter, 2, 1);
-  grid->addWidget(Label_beschreibung, 3, 0);
-  grid->addWidget(Memo_beschreibung, 4, 0, 1, 3);
+  grid->addWidget(changeIndexLabel, 0, 0);
+  grid->addWidget(changeIndexEdit, 0, 1, 1, 2);
+  grid->addWidget(dateLabel, 1, 0);
+  grid->addWidget(dateEdit, 1, 1);
+  grid->addWidget(todayButton, 1, 2);
+  grid->addWidget(editorNameLabel, 2, 0);
+  grid->addWidget(editorNameEdit, 2, 1);
+  grid->addWidget(descriptionLabel, 3, 0);
+  grid->addWidget(descriptionTextEdit, 4, 0, 1, 3);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
   buttons->addWidget(okButton);
@@ -68,11 +68,11 @@ ChangeEntryWindow::ChangeEntryWindow(DrawingData& drawing, QWidget* parent) : QD
   okButton->setDefault(true);
 
   // The memo holds at most 255 characters, as the record does.
-  connect(Memo_beschreibung, &QPlainTextEdit::textChanged, this, [this] {
-    const QString t = Memo_beschreibung->toPlainText();
-    if (t.size() > 255) Memo_beschreibung->setPlainText(t.left(255));
+  connect(descriptionTextEdit, &QPlainTextEdit::textChanged, this, [this] {
+    const QString t = descriptionTextEdit->toPlainText();
+    if (t.size() > 255) descriptionTextEdit->setPlainText(t.left(255));
   });
-  connect(Button_datum, &QPushButton::clicked, this, [this] { Edit_datum->setText(dosToQString(DateStr())); });
+  connect(todayButton, &QPushButton::clicked, this, [this] { dateEdit->setText(dosToQString(DateStr())); });
   connect(okButton, &QPushButton::clicked, this, [this] { ok(); });
   connect(cancelButton, &QPushButton::clicked, this, [this] { cancel(); });
   connect(helpButton, &QPushButton::clicked, this, [] { ShowHelpText(3000, "", 1); });
@@ -84,16 +84,16 @@ void ChangeEntryWindow::ShowRecord(uint16_t n) {
   setWindowTitle(dosToQString("\x8Enderung " + IntStr(n)));
   if (n < 1 || n > MaxChangeRecords) return;
   const ChangeRecord& r = drawing_.ChangeRecords[n];
-  Edit_aenderung->setText(dosToQString(r.ChangeIndex));
-  Edit_datum->setText(dosToQString(r.Date));
-  Edit_bearbeiter->setText(dosToQString(r.Editor));
-  Memo_beschreibung->setPlainText(dosToQString(r.Description));
+  changeIndexEdit->setText(dosToQString(r.ChangeIndex));
+  dateEdit->setText(dosToQString(r.Date));
+  editorNameEdit->setText(dosToQString(r.Editor));
+  descriptionTextEdit->setPlainText(dosToQString(r.Description));
 }
 
 void ChangeEntryWindow::ok() {
   programState.ErrorFlag = false;
-  StoreChangeEntry(drawing_, RecordNo, qStringToDos(Edit_aenderung->text()), qStringToDos(Edit_datum->text()),
-                   qStringToDos(Edit_bearbeiter->text()), qStringToDos(Memo_beschreibung->toPlainText()));
+  StoreChangeEntry(drawing_, RecordNo, qStringToDos(changeIndexEdit->text()), qStringToDos(dateEdit->text()),
+                   qStringToDos(editorNameEdit->text()), qStringToDos(descriptionTextEdit->toPlainText()));
   accept();
 }
 

@@ -22,18 +22,18 @@ class ChangeEntryWindow : public QDialog {
  public:
   explicit ChangeEntryWindow(DrawingData& drawing, QWidget* parent = nullptr);
 
-  QLabel* Label_aenderung = nullptr;
-  QLineEdit* Edit_aenderung = nullptr;
-  QLabel* Label_datum = nullptr;
-  QLineEdit* Edit_datum = nullptr;
-  QLineEdit* Edit_bearbeiter = nullptr;
-  QLabel* Label_bearbeiter = nullptr;
-  QLabel* Label_beschreibung = nullptr;
+  QLabel* changeIndexLabel = nullptr;
+  QLineEdit* changeIndexEdit = nullptr;
+  QLabel* dateLabel = nullptr;
+  QLineEdit* dateEdit = nullptr;
+  QLineEdit* editorNameEdit = nullptr;
+  QLabel* editorNameLabel = nullptr;
+  QLabel* descriptionLabel = nullptr;
   QPushButton* okButton = nullptr;
   QPushButton* cancelButton = nullptr;
   QPushButton* helpButton = nullptr;
-  QPlainTextEdit* Memo_beschreibung = nullptr;
-  QPushButton* Button_datum = nullptr;
+  QPlainTextEdit* descriptionTextEdit = nullptr;
+  QPushButton* todayButton = nullptr;
   uint16_t RecordNo = 0;  // the change record it edits
 
   // Caption and fields from record n.

@@ -51,42 +51,42 @@ DocumentWindow::DocumentWindow(DocumentLinkList& documents, QWidget* parent) : Q
   for (int i = 1; i <= DocumentLinkCount; ++i) {
     const QString n = QString::number(i);
     auto* box = new QGroupBox(this);
-    box->setObjectName("GroupBox" + n);
-    GroupBox[i] = box;
-    Label_prog[i] = new QLabel("Program " + n, box);
-    Label_prog[i]->setObjectName("Label_prog" + n);
-    Label_prog[i]->setToolTip(progHint);
-    Label_file[i] = new QLabel("File " + n, box);
-    Label_file[i]->setObjectName("Label_file" + n);
-    Label_file[i]->setToolTip(fileHint);
-    Edit_prog[i] = new QLineEdit(box);
-    Edit_prog[i]->setObjectName("Edit_prog" + n);
-    Edit_file[i] = new QLineEdit(box);
-    Edit_file[i]->setObjectName("Edit_file" + n);
-    Button_prog[i] = button("...", "Button_prog" + n);
-    Button_file[i] = button("...", "Button_file" + n);
-    Button[i] = button("Exec Prog", "Button" + n);
-    ButtonF[i] = button("Exec File", "Button" + n + "f");
+    box->setObjectName("linkGroupBox" + n);
+    linkGroupBox[i] = box;
+    programLabel[i] = new QLabel("Program " + n, box);
+    programLabel[i]->setObjectName("programLabel" + n);
+    programLabel[i]->setToolTip(progHint);
+    fileLabel[i] = new QLabel("File " + n, box);
+    fileLabel[i]->setObjectName("fileLabel" + n);
+    fileLabel[i]->setToolTip(fileHint);
+    programEdit[i] = new QLineEdit(box);
+    programEdit[i]->setObjectName("programEdit" + n);
+    fileEdit[i] = new QLineEdit(box);
+    fileEdit[i]->setObjectName("fileEdit" + n);
+    programBrowseButton[i] = button("...", "programBrowseButton" + n);
+    fileBrowseButton[i] = button("...", "fileBrowseButton" + n);
+    runProgramButton[i] = button("Exec Prog", "runProgramButton" + n);
+    openFileButton[i] = button("Exec File", "openFileButton" + n);
     auto* grid = new QGridLayout(box);
-    grid->addWidget(Label_prog[i], 0, 0);
-    grid->addWidget(Edit_prog[i], 0, 1);
-    grid->addWidget(Button_prog[i], 0, 2);
-    grid->addWidget(Button[i], 0, 3);
-    grid->addWidget(Label_file[i], 1, 0);
-    grid->addWidget(Edit_file[i], 1, 1);
-    grid->addWidget(Button_file[i], 1, 2);
-    grid->addWidget(ButtonF[i], 1, 3);
+    grid->addWidget(programLabel[i], 0, 0);
+    grid->addWidget(programEdit[i], 0, 1);
+    grid->addWidget(programBrowseButton[i], 0, 2);
+    grid->addWidget(runProgramButton[i], 0, 3);
+    grid->addWidget(fileLabel[i], 1, 0);
+    grid->addWidget(fileEdit[i], 1, 1);
+    grid->addWidget(fileBrowseButton[i], 1, 2);
+    grid->addWidget(openFileButton[i], 1, 3);
     // The program and file names take the room; they show a whole path of 50 characters.
     grid->setColumnStretch(1, 1);
-    for (QLineEdit* e : {Edit_prog[i], Edit_file[i]}) e->setMinimumWidth(e->fontMetrics().averageCharWidth() * 50);
+    for (QLineEdit* e : {programEdit[i], fileEdit[i]}) e->setMinimumWidth(e->fontMetrics().averageCharWidth() * 50);
     column->addWidget(box);
-    QLineEdit* prog = Edit_prog[i];
-    QLineEdit* file = Edit_file[i];
-    connect(Button_prog[i], &QPushButton::clicked, this, [prog] { chooseInto(prog, "*.exe"); });
-    connect(Button_file[i], &QPushButton::clicked, this, [file] { chooseInto(file, "*.*"); });
-    connect(Button[i], &QPushButton::clicked, this,
+    QLineEdit* prog = programEdit[i];
+    QLineEdit* file = fileEdit[i];
+    connect(programBrowseButton[i], &QPushButton::clicked, this, [prog] { chooseInto(prog, "*.exe"); });
+    connect(fileBrowseButton[i], &QPushButton::clicked, this, [file] { chooseInto(file, "*.*"); });
+    connect(runProgramButton[i], &QPushButton::clicked, this,
             [prog, file] { ExecDocumentProgram(qStringToDos(prog->text()), qStringToDos(file->text())); });
-    connect(ButtonF[i], &QPushButton::clicked, this, [file] { ExecDocumentFile(qStringToDos(file->text())); });
+    connect(openFileButton[i], &QPushButton::clicked, this, [file] { ExecDocumentFile(qStringToDos(file->text())); });
   }
   okButton = button("OK", "okButton");
   okButton->setDefault(true);
@@ -110,15 +110,15 @@ DocumentWindow::DocumentWindow(DocumentLinkList& documents, QWidget* parent) : Q
 
 void DocumentWindow::ShowLinks() {
   for (int i = 1; i <= DocumentLinkCount; ++i) {
-    Edit_prog[i]->setText(dosToQString(documents_.DocumentLinks[i].Program));
-    Edit_file[i]->setText(dosToQString(documents_.DocumentLinks[i].File));
+    programEdit[i]->setText(dosToQString(documents_.DocumentLinks[i].Program));
+    fileEdit[i]->setText(dosToQString(documents_.DocumentLinks[i].File));
   }
 }
 
 void DocumentWindow::ok() {
   for (int i = 1; i <= DocumentLinkCount; ++i) {
-    documents_.DocumentLinks[i].Program = qStringToDos(Edit_prog[i]->text());
-    documents_.DocumentLinks[i].File = qStringToDos(Edit_file[i]->text());
+    documents_.DocumentLinks[i].Program = qStringToDos(programEdit[i]->text());
+    documents_.DocumentLinks[i].File = qStringToDos(fileEdit[i]->text());
   }
   accept();
 }

@@ -24,19 +24,19 @@ class DocumentWindow : public QDialog {
   explicit DocumentWindow(DocumentLinkList& documents, QWidget* parent = nullptr);
 
   // One group of controls per link, [1..5]; index 0 unused. The object names end in the link's
-  // number: GroupBox1, Label_prog1, Label_file1, Edit_prog1, Edit_file1, Button_prog1, Button_file1.
-  std::array<QGroupBox*, 6> GroupBox{};
-  std::array<QLabel*, 6> Label_prog{};
-  std::array<QLabel*, 6> Label_file{};
-  std::array<QLineEdit*, 6> Edit_prog{};
-  std::array<QLineEdit*, 6> Edit_file{};
-  std::array<QPushButton*, 6> Button_prog{};  // "...": chooses the program
-  std::array<QPushButton*, 6> Button_file{};  // "...": chooses the file
+  // number: linkGroupBox1, programLabel1, fileLabel1, programEdit1, fileEdit1, programBrowseButton1, fileBrowseButton1.
+  std::array<QGroupBox*, 6> linkGroupBox{};
+  std::array<QLabel*, 6> programLabel{};
+  std::array<QLabel*, 6> fileLabel{};
+  std::array<QLineEdit*, 6> programEdit{};
+  std::array<QLineEdit*, 6> fileEdit{};
+  std::array<QPushButton*, 6> programBrowseButton{};  // "...": chooses the program
+  std::array<QPushButton*, 6> fileBrowseButton{};  // "...": chooses the file
   QPushButton* okButton = nullptr;
   QPushButton* cancelButton = nullptr;
   QPushButton* helpButton = nullptr;
-  std::array<QPushButton*, 6> Button{};   // "Exec Prog": Button1 .. Button5
-  std::array<QPushButton*, 6> ButtonF{};  // "Exec File": Button1f .. Button5f
+  std::array<QPushButton*, 6> runProgramButton{};   // "Exec Prog": runProgramButton1 .. runProgramButton5
+  std::array<QPushButton*, 6> openFileButton{};  // "Exec File": openFileButton1 .. openFileButton5
 
   // Fills the edits from DocumentLinks.
   void ShowLinks();

@@ -94,25 +94,25 @@ DrawingInfoWindow::DrawingInfoWindow(DrawingData& drawing, QWidget* parent) : QD
     b->setAutoDefault(false);
   };
 
-  Label_ersatz_fuer = new QLabel(dosToQString("Ersatz f\x81r"), this);
-  Label_ersatz_fuer->setObjectName("Label_ersatz_fuer");
-  Label_ersetzt_durch = new QLabel("Ersetzt durch", this);
-  Label_ersetzt_durch->setObjectName("Label_ersetzt_durch");
-  Edit_ersatzfuer = new QLineEdit(this);
-  Edit_ersatzfuer->setObjectName("Edit_ersatzfuer");
-  Edit_ersatzfuer->setMaxLength(15);
-  Edit_ersetztdurch = new QLineEdit(this);
-  Edit_ersetztdurch->setObjectName("Edit_ersetztdurch");
-  Edit_ersetztdurch->setMaxLength(15);
+  replacesLabel = new QLabel(dosToQString("Ersatz f\x81r"), this);
+  replacesLabel->setObjectName("replacesLabel");
+  replacedByLabel = new QLabel("Ersetzt durch", this);
+  replacedByLabel->setObjectName("replacedByLabel");
+  replacesEdit = new QLineEdit(this);
+  replacesEdit->setObjectName("replacesEdit");
+  replacesEdit->setMaxLength(15);
+  replacedByEdit = new QLineEdit(this);
+  replacedByEdit->setObjectName("replacedByEdit");
+  replacedByEdit->setMaxLength(15);
   button(okButton, "okButton", "OK");
   button(cancelButton, "cancelButton", "Abbrechen");
   button(helpButton, "helpButton", "&Hilfe");
   okButton->setDefault(true);
 
   // Title-block rows.
-  StringGrid1 = makeGrid(this, "StringGrid1", 3, din ? 5 : 4);
-  setFixed(StringGrid1, 0, 1, din ? "Datum" : " (Datum)");
-  setFixed(StringGrid1, 0, 2, "Name");
+  titleBlockTable = makeGrid(this, "titleBlockTable", 3, din ? 5 : 4);
+  setFixed(titleBlockTable, 0, 1, din ? "Datum" : " (Datum)");
+  setFixed(titleBlockTable, 0, 2, "Name");
   const std::array<std::string, 5> dates = {"", drawing_.TitleDrawnDate, drawing_.TitleCheckedDate,
                                             drawing_.TitleStandardDate, drawing_.TitleRow4Date};
   const std::array<std::string, 5> names = {"", drawing_.TitleDrawnBy, drawing_.TitleCheckedBy,
@@ -120,82 +120,82 @@ DrawingInfoWindow::DrawingInfoWindow(DrawingData& drawing, QWidget* parent) : QD
   const std::array<std::string, 5> labels =
       din ? std::array<std::string, 5>{"", "Bearb.", "Gepr.", "Norm", cadSettings.ReleaseField}
           : std::array<std::string, 5>{"", "Erstellt durch", "Genehmigt von", "Technische Referenz", ""};
-  for (int r = 1; r < StringGrid1->rowCount(); ++r) {
-    setFixed(StringGrid1, r, 0, dosToQString(labels[r]));
-    SetCell(StringGrid1, r, 1, dosToQString(dates[r]));
-    SetCell(StringGrid1, r, 2, dosToQString(names[r]));
+  for (int r = 1; r < titleBlockTable->rowCount(); ++r) {
+    setFixed(titleBlockTable, r, 0, dosToQString(labels[r]));
+    SetCell(titleBlockTable, r, 1, dosToQString(dates[r]));
+    SetCell(titleBlockTable, r, 2, dosToQString(names[r]));
   }
 
-  QPushButton** dateButtons[] = {&Button1, &Button2, &Button3, &Button4};
-  const char* dateNames[] = {"Button1", "Button2", "Button3", "Button4"};
+  QPushButton** dateButtons[] = {&drawnDateButton, &checkedDateButton, &standardDateButton, &releaseDateButton};
+  const char* dateNames[] = {"drawnDateButton", "checkedDateButton", "standardDateButton", "releaseDateButton"};
   auto* dateColumn = new QVBoxLayout;
   for (int i = 0; i < 4; ++i) {
     button(*dateButtons[i], dateNames[i], dosToQString("< " + DateStr()));
     const int row = i + 1;
     connect(*dateButtons[i], &QPushButton::clicked, this,
-            [this, row] { SetCell(StringGrid1, row, 1, dosToQString(DateStr())); });
+            [this, row] { SetCell(titleBlockTable, row, 1, dosToQString(DateStr())); });
     dateColumn->addWidget(*dateButtons[i]);
     (*dateButtons[i])->setVisible(din);
   }
 
   // The ISO 7200 document fields.
-  StringGrid3 = makeGrid(this, "StringGrid3", 2, 4);
+  documentFieldsTable = makeGrid(this, "documentFieldsTable", 2, 4);
   const char* isoLabels[] = {"Verantwortl. Abt.", "Dokumentenart", "Dokumentenstatus"};
   const std::string* isoFields[] = {&drawing_.TitleDepartment, &drawing_.TitleDocType, &drawing_.TitleDocStatus};
   for (int r = 1; r <= 3; ++r) {
-    setFixed(StringGrid3, r, 0, isoLabels[r - 1]);
-    SetCell(StringGrid3, r, 1, dosToQString(*isoFields[r - 1]));
+    setFixed(documentFieldsTable, r, 0, isoLabels[r - 1]);
+    SetCell(documentFieldsTable, r, 1, dosToQString(*isoFields[r - 1]));
   }
-  StringGrid3->setVisible(!din);
+  documentFieldsTable->setVisible(!din);
 
   // Drawing texts.
-  StringGrid2 = makeGrid(this, "StringGrid2", 6, MaxDrawingTexts + 1);
+  drawingTextsTable = makeGrid(this, "drawingTextsTable", 6, MaxDrawingTexts + 1);
   const char* heads[] = {"x", "y", "h", "phi", "Text"};
-  for (int c = 1; c <= 5; ++c) setFixed(StringGrid2, 0, c, heads[c - 1]);
+  for (int c = 1; c <= 5; ++c) setFixed(drawingTextsTable, 0, c, heads[c - 1]);
   for (int r = 1; r <= MaxDrawingTexts; ++r) {
-    setFixed(StringGrid2, r, 0, QString::number(r));
-    for (int c = 1; c <= 5; ++c) SetCell(StringGrid2, r, c, QString());
+    setFixed(drawingTextsTable, r, 0, QString::number(r));
+    for (int c = 1; c <= 5; ++c) SetCell(drawingTextsTable, r, c, QString());
   }
   for (int r = 1; r <= std::min<int>(drawing_.DrawingTextCount, MaxDrawingTexts); ++r) {
     const DrawingTextRecord& t = drawing_.DrawingTexts[static_cast<std::size_t>(r)];
-    SetCell(StringGrid2, r, 1, dosToQString(RealStr3(t.x)));
-    SetCell(StringGrid2, r, 2, dosToQString(RealStr3(t.y)));
-    SetCell(StringGrid2, r, 3, dosToQString(RealStr3(t.h)));
-    SetCell(StringGrid2, r, 4, dosToQString(RealStr3(t.phi)));
-    SetCell(StringGrid2, r, 5, dosToQString(t.Text));
+    SetCell(drawingTextsTable, r, 1, dosToQString(RealStr3(t.x)));
+    SetCell(drawingTextsTable, r, 2, dosToQString(RealStr3(t.y)));
+    SetCell(drawingTextsTable, r, 3, dosToQString(RealStr3(t.h)));
+    SetCell(drawingTextsTable, r, 4, dosToQString(RealStr3(t.phi)));
+    SetCell(drawingTextsTable, r, 5, dosToQString(t.Text));
   }
-  ComboBox_zeichtextmode = new QComboBox(this);
-  ComboBox_zeichtextmode->setObjectName("ComboBox_zeichtextmode");
-  ComboBox_zeichtextmode->addItems({"A4", "A3", "A4+A3", "-"});
-  ComboBox_zeichtextmode->setToolTip(QString::fromStdString(HelpTextStr(3020)));
-  connect(ComboBox_zeichtextmode, &QComboBox::currentIndexChanged, this,
-          [this](int i) { StringGrid2->setVisible(i != 3); });
-  ComboBox_zeichtextmode->setCurrentIndex(std::clamp(drawing_.DrawingTextMode, 0, 3));
-  StringGrid2->setVisible(ComboBox_zeichtextmode->currentIndex() != 3);
+  drawingTextModeComboBox = new QComboBox(this);
+  drawingTextModeComboBox->setObjectName("drawingTextModeComboBox");
+  drawingTextModeComboBox->addItems({"A4", "A3", "A4+A3", "-"});
+  drawingTextModeComboBox->setToolTip(QString::fromStdString(HelpTextStr(3020)));
+  connect(drawingTextModeComboBox, &QComboBox::currentIndexChanged, this,
+          [this](int i) { drawingTextsTable->setVisible(i != 3); });
+  drawingTextModeComboBox->setCurrentIndex(std::clamp(drawing_.DrawingTextMode, 0, 3));
+  drawingTextsTable->setVisible(drawingTextModeComboBox->currentIndex() != 3);
 
-  Label_ersatz_fuer->setVisible(din);
-  Label_ersetzt_durch->setVisible(din);
-  Edit_ersatzfuer->setVisible(din);
-  Edit_ersetztdurch->setVisible(din);
-  Edit_ersatzfuer->setText(dosToQString(drawing_.TitleReplaces));
-  Edit_ersetztdurch->setText(dosToQString(drawing_.TitleReplacedBy));
+  replacesLabel->setVisible(din);
+  replacedByLabel->setVisible(din);
+  replacesEdit->setVisible(din);
+  replacedByEdit->setVisible(din);
+  replacesEdit->setText(dosToQString(drawing_.TitleReplaces));
+  replacedByEdit->setText(dosToQString(drawing_.TitleReplacedBy));
 
-  fitGrid(StringGrid1, 0, {12, 20});
-  fitGrid(StringGrid3, 0, {30});
-  fitGrid(StringGrid2, 11, {7, 7, 5, 5, 40});  // the headings and ten texts
+  fitGrid(titleBlockTable, 0, {12, 20});
+  fitGrid(documentFieldsTable, 0, {30});
+  fitGrid(drawingTextsTable, 11, {7, 7, 5, 5, 40});  // the headings and ten texts
   auto* top = new QHBoxLayout;
-  top->addWidget(StringGrid1, 1);
+  top->addWidget(titleBlockTable, 1);
   top->addLayout(dateColumn);
   column->addLayout(top);
-  column->addWidget(StringGrid3);
+  column->addWidget(documentFieldsTable);
   auto* replace = new QGridLayout;
-  replace->addWidget(Label_ersatz_fuer, 0, 0);
-  replace->addWidget(Edit_ersatzfuer, 0, 1);
-  replace->addWidget(Label_ersetzt_durch, 1, 0);
-  replace->addWidget(Edit_ersetztdurch, 1, 1);
+  replace->addWidget(replacesLabel, 0, 0);
+  replace->addWidget(replacesEdit, 0, 1);
+  replace->addWidget(replacedByLabel, 1, 0);
+  replace->addWidget(replacedByEdit, 1, 1);
   column->addLayout(replace);
-  column->addWidget(ComboBox_zeichtextmode);
-  column->addWidget(StringGrid2, 1);
+  column->addWidget(drawingTextModeComboBox);
+  column->addWidget(drawingTextsTable, 1);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
   buttons->addWidget(okButton);
@@ -213,21 +213,21 @@ DrawingInfoWindow::DrawingInfoWindow(DrawingData& drawing, QWidget* parent) : QD
 void DrawingInfoWindow::ok() {
   programState.ErrorFlag = false;
   DrawingInfoInput in;
-  in.replaces = qStringToDos(Edit_ersatzfuer->text());
-  in.replacedBy = qStringToDos(Edit_ersetztdurch->text());
+  in.replaces = qStringToDos(replacesEdit->text());
+  in.replacedBy = qStringToDos(replacedByEdit->text());
   for (int r = 1; r <= 4; ++r) {
-    if (r < StringGrid1->rowCount()) {
-      in.rowDate[static_cast<std::size_t>(r)] = qStringToDos(Cell(StringGrid1, r, 1));
-      in.rowName[static_cast<std::size_t>(r)] = qStringToDos(Cell(StringGrid1, r, 2));
+    if (r < titleBlockTable->rowCount()) {
+      in.rowDate[static_cast<std::size_t>(r)] = qStringToDos(Cell(titleBlockTable, r, 1));
+      in.rowName[static_cast<std::size_t>(r)] = qStringToDos(Cell(titleBlockTable, r, 2));
     }
   }
   for (int r = 1; r <= MaxDrawingTexts; ++r) {
     std::array<std::string, 5> row;
-    for (int c = 1; c <= 5; ++c) row[static_cast<std::size_t>(c - 1)] = qStringToDos(Cell(StringGrid2, r, c));
+    for (int c = 1; c <= 5; ++c) row[static_cast<std::size_t>(c - 1)] = qStringToDos(Cell(drawingTextsTable, r, c));
     in.texts.push_back(row);
   }
-  in.mode = ComboBox_zeichtextmode->currentIndex();
-  for (int r = 1; r <= 3; ++r) in.iso[static_cast<std::size_t>(r - 1)] = qStringToDos(Cell(StringGrid3, r, 1));
+  in.mode = drawingTextModeComboBox->currentIndex();
+  for (int r = 1; r <= 3; ++r) in.iso[static_cast<std::size_t>(r - 1)] = qStringToDos(Cell(documentFieldsTable, r, 1));
   StoreDrawingInfo(drawing_, in);
   accept();
 }

@@ -24,21 +24,21 @@ class DrawingInfoWindow : public QDialog {
  public:
   explicit DrawingInfoWindow(DrawingData& drawing, QWidget* parent = nullptr);
 
-  QLabel* Label_ersatz_fuer = nullptr;
-  QLabel* Label_ersetzt_durch = nullptr;
-  QLineEdit* Edit_ersatzfuer = nullptr;
-  QLineEdit* Edit_ersetztdurch = nullptr;
+  QLabel* replacesLabel = nullptr;
+  QLabel* replacedByLabel = nullptr;
+  QLineEdit* replacesEdit = nullptr;
+  QLineEdit* replacedByEdit = nullptr;
   QPushButton* okButton = nullptr;
   QPushButton* cancelButton = nullptr;
   QPushButton* helpButton = nullptr;
-  QTableWidget* StringGrid1 = nullptr;  // title-block rows: date, name
-  QPushButton* Button1 = nullptr;       // today's date into rows 1 to 4 (DIN 6771)
-  QPushButton* Button2 = nullptr;
-  QPushButton* Button3 = nullptr;
-  QPushButton* Button4 = nullptr;
-  QTableWidget* StringGrid2 = nullptr;  // drawing texts: x, y, h, phi, text
-  QComboBox* ComboBox_zeichtextmode = nullptr;
-  QTableWidget* StringGrid3 = nullptr;  // the ISO 7200 document fields
+  QTableWidget* titleBlockTable = nullptr;  // title-block rows: date, name
+  QPushButton* drawnDateButton = nullptr;       // today's date into rows 1 to 4 (DIN 6771)
+  QPushButton* checkedDateButton = nullptr;
+  QPushButton* standardDateButton = nullptr;
+  QPushButton* releaseDateButton = nullptr;
+  QTableWidget* drawingTextsTable = nullptr;  // drawing texts: x, y, h, phi, text
+  QComboBox* drawingTextModeComboBox = nullptr;
+  QTableWidget* documentFieldsTable = nullptr;  // the ISO 7200 document fields
 
   // The text of a cell (row, column), empty when the cell has none.
   static QString Cell(QTableWidget* grid, int row, int col);

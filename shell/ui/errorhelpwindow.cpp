@@ -41,20 +41,20 @@ ErrorHelpWindow::ErrorHelpWindow(QWidget* parent) : QDialog(parent) {
     l->setObjectName(name);
     return l;
   };
-  Label_meldung = label("Label_meldung", "Fehlermeldung");
-  Label_ursache = label("Label_ursache", "Ursache");
-  Label_abhilfe = label("Label_abhilfe", "Abhilfe");
-  Edit_meldung = new QLineEdit(this);
-  Edit_meldung->setObjectName("Edit_meldung");
-  Edit_meldung->setReadOnly(true);
-  Memo_ursache = MakeMemo(this, "Memo_ursache");
-  Memo_abhilfe = MakeMemo(this, "Memo_abhilfe");
-  grid->addWidget(Label_meldung, 0, 0);
-  grid->addWidget(Edit_meldung, 1, 0);
-  grid->addWidget(Label_ursache, 2, 0);
-  grid->addWidget(Memo_ursache, 3, 0);
-  grid->addWidget(Label_abhilfe, 4, 0);
-  grid->addWidget(Memo_abhilfe, 5, 0);
+  messageLabel = label("messageLabel", "Fehlermeldung");
+  causeLabel = label("causeLabel", "Ursache");
+  remedyLabel = label("remedyLabel", "Abhilfe");
+  messageEdit = new QLineEdit(this);
+  messageEdit->setObjectName("messageEdit");
+  messageEdit->setReadOnly(true);
+  causeTextEdit = MakeMemo(this, "causeTextEdit");
+  remedyTextEdit = MakeMemo(this, "remedyTextEdit");
+  grid->addWidget(messageLabel, 0, 0);
+  grid->addWidget(messageEdit, 1, 0);
+  grid->addWidget(causeLabel, 2, 0);
+  grid->addWidget(causeTextEdit, 3, 0);
+  grid->addWidget(remedyLabel, 4, 0);
+  grid->addWidget(remedyTextEdit, 5, 0);
   auto* buttons = new QHBoxLayout;
   okButton = new QPushButton("OK", this);
   okButton->setObjectName("okButton");
@@ -67,8 +67,8 @@ ErrorHelpWindow::ErrorHelpWindow(QWidget* parent) : QDialog(parent) {
   buttons->addWidget(helpButton);
   grid->addLayout(buttons, 6, 0);
 
-  connect(Memo_ursache, &QPlainTextEdit::textChanged, this, [this] { ErrorHelpModified = true; });
-  connect(Memo_abhilfe, &QPlainTextEdit::textChanged, this, [this] { ErrorHelpModified = true; });
+  connect(causeTextEdit, &QPlainTextEdit::textChanged, this, [this] { ErrorHelpModified = true; });
+  connect(remedyTextEdit, &QPlainTextEdit::textChanged, this, [this] { ErrorHelpModified = true; });
   connect(okButton, &QPushButton::clicked, this, [this] { okButtonClicked(); });
   connect(helpButton, &QPushButton::clicked, this, [] { ShowHelpText(kErrorHelpTopic, "", 1); });
   ScaleCenterForm(this);
@@ -76,10 +76,10 @@ ErrorHelpWindow::ErrorHelpWindow(QWidget* parent) : QDialog(parent) {
 }
 
 void ErrorHelpWindow::SetTexts(const std::string& message, const std::string& cause, const std::string& remedy) {
-  Edit_meldung->setText(dosToQString(message));
-  Edit_meldung->setCursorPosition(0);
-  Memo_ursache->setPlainText(dosToQString(cause));
-  Memo_abhilfe->setPlainText(dosToQString(remedy));
+  messageEdit->setText(dosToQString(message));
+  messageEdit->setCursorPosition(0);
+  causeTextEdit->setPlainText(dosToQString(cause));
+  remedyTextEdit->setPlainText(dosToQString(remedy));
 }
 
 void ErrorHelpWindow::showEvent(QShowEvent* event) {
@@ -94,8 +94,8 @@ void ErrorHelpWindow::okButtonClicked() {
     const bool save = AskYesNoCancel("Save Changes ?");  // No closes, Cancel closes with ErrorFlag set
     if (programState.ErrorFlag) {
       outcome_ = Outcome::Cancelled;
-    } else if (save && !SaveErrorHelp(qStringToDos(Edit_meldung->text()), qStringToDos(Memo_ursache->toPlainText()),
-                                      qStringToDos(Memo_abhilfe->toPlainText()))) {
+    } else if (save && !SaveErrorHelp(qStringToDos(messageEdit->text()), qStringToDos(causeTextEdit->toPlainText()),
+                                      qStringToDos(remedyTextEdit->toPlainText()))) {
       outcome_ = Outcome::Failed;
     }
   }

@@ -26,14 +26,14 @@ class ErrorHelpWindow : public QDialog {
   // edit could not be saved (told to the user), else Done (also for the close box).
   Outcome outcome() const { return outcome_; }
 
-  QLabel* Label_meldung = nullptr;
-  QLabel* Label_ursache = nullptr;
-  QLabel* Label_abhilfe = nullptr;
+  QLabel* messageLabel = nullptr;
+  QLabel* causeLabel = nullptr;
+  QLabel* remedyLabel = nullptr;
   QPushButton* okButton = nullptr;
   QPushButton* helpButton = nullptr;
-  QPlainTextEdit* Memo_ursache = nullptr;
-  QPlainTextEdit* Memo_abhilfe = nullptr;
-  QLineEdit* Edit_meldung = nullptr;
+  QPlainTextEdit* causeTextEdit = nullptr;
+  QPlainTextEdit* remedyTextEdit = nullptr;
+  QLineEdit* messageEdit = nullptr;
   bool ErrorHelpModified = false;
 
  protected:

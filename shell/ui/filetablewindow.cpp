@@ -37,57 +37,57 @@ constexpr uint16_t kFileTableHelpTopic = 3400;
 FileSearchDialog::FileSearchDialog(QWidget* owner) : QDialog(owner) {
   setObjectName("FileSearchDialog");
   setWindowTitle("Search");
-  Label_suchen = new QLabel("Search for", this);
-  Label_suchen->setObjectName("Label_suchen");
-  Edit_suchbegriff = new QLineEdit(this);
-  Edit_suchbegriff->setObjectName("Edit_suchbegriff");
-  Button_suchen = new QPushButton("Search", this);
-  Button_suchen->setObjectName("Button_suchen");
-  Button_suchen->setDefault(true);
+  searchLabel = new QLabel("Search for", this);
+  searchLabel->setObjectName("searchLabel");
+  searchTermEdit = new QLineEdit(this);
+  searchTermEdit->setObjectName("searchTermEdit");
+  searchButton = new QPushButton("Search", this);
+  searchButton->setObjectName("searchButton");
+  searchButton->setDefault(true);
   auto* row = new QHBoxLayout(this);
-  row->addWidget(Label_suchen);
-  row->addWidget(Edit_suchbegriff, 1);
-  row->addWidget(Button_suchen);
-  connect(Button_suchen, &QPushButton::clicked, this, &QDialog::accept);
+  row->addWidget(searchLabel);
+  row->addWidget(searchTermEdit, 1);
+  row->addWidget(searchButton);
+  connect(searchButton, &QPushButton::clicked, this, &QDialog::accept);
   resize(360, 60);
 }
 
 FileTableWindow::FileTableWindow(QWidget* owner) : QDialog(owner) {
   setObjectName("FileTableWindow");
-  MainMenu1 = new QMenuBar(this);
-  MainMenu1->setObjectName("MainMenu1");
-  mi_File = MainMenu1->addMenu(MenuCaptionText(menuTexts.MenuTextFile));
+  mainMenuBar = new QMenuBar(this);
+  mainMenuBar->setObjectName("mainMenuBar");
+  mi_File = mainMenuBar->addMenu(MenuCaptionText(menuTexts.MenuTextFile));
   mi_File->setObjectName("mi_File");
   mi_fileExportExcel = mi_File->addAction("Export Excel");
   mi_fileExportExcel->setObjectName("mi_fileExportExcel");
   mi_fileExit = mi_File->addAction(MenuCaptionText(menuTexts.MenuTextExit));
   mi_fileExit->setObjectName("mi_fileExit");
-  mi_edit = MainMenu1->addMenu(MenuCaptionText(menuTexts.MenuTextEdit));
+  mi_edit = mainMenuBar->addMenu(MenuCaptionText(menuTexts.MenuTextEdit));
   mi_edit->setObjectName("mi_edit");
   mi_editsearch = mi_edit->addAction("Search");
   mi_editsearch->setObjectName("mi_editsearch");
   mi_editsearch->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
-  SearchNext1 = mi_edit->addAction("Search &Next");
-  SearchNext1->setObjectName("SearchNext1");
-  SearchNext1->setShortcut(QKeySequence(Qt::Key_F3));
-  mi_Help = MainMenu1->addMenu(MenuCaptionText(menuTexts.MenuTextHelp));
+  searchNextAction = mi_edit->addAction("Search &Next");
+  searchNextAction->setObjectName("searchNextAction");
+  searchNextAction->setShortcut(QKeySequence(Qt::Key_F3));
+  mi_Help = mainMenuBar->addMenu(MenuCaptionText(menuTexts.MenuTextHelp));
   mi_Help->setObjectName("mi_Help");
   mi_HelpHelp = mi_Help->addAction(MenuCaptionText(menuTexts.MenuTextHelp));
   mi_HelpHelp->setObjectName("mi_HelpHelp");
 
-  StringGrid1 = new QTableWidget(this);
-  StringGrid1->setObjectName("StringGrid1");
-  StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
-  StringGrid1->verticalHeader()->setVisible(false);
-  StringGrid1->verticalHeader()->setDefaultSectionSize(16);
-  StringGrid1->horizontalHeader()->setDefaultSectionSize(48);
-  StringGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-  StringGrid1->horizontalHeader()->setContextMenuPolicy(Qt::CustomContextMenu);
+  fileTable = new QTableWidget(this);
+  fileTable->setObjectName("fileTable");
+  fileTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  fileTable->setSelectionMode(QAbstractItemView::SingleSelection);
+  fileTable->verticalHeader()->setVisible(false);
+  fileTable->verticalHeader()->setDefaultSectionSize(16);
+  fileTable->horizontalHeader()->setDefaultSectionSize(48);
+  fileTable->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+  fileTable->horizontalHeader()->setContextMenuPolicy(Qt::CustomContextMenu);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->setMenuBar(MainMenu1);
-  layout->addWidget(StringGrid1);
+  layout->setMenuBar(mainMenuBar);
+  layout->addWidget(fileTable);
 
   rows_ = {GridRow{"File", "Date"}};
   fillGrid();
@@ -96,18 +96,18 @@ FileTableWindow::FileTableWindow(QWidget* owner) : QDialog(owner) {
 
   // A row is chosen by the user only: the cell that the grid makes current when it is shown or gets
   // the focus chooses nothing (see showEvent), a click on it does.
-  connect(StringGrid1, &QTableWidget::currentCellChanged, this,
+  connect(fileTable, &QTableWidget::currentCellChanged, this,
           [this](int row, int, int, int) { cellSelected(row + 1); });
-  connect(StringGrid1, &QTableWidget::cellClicked, this, [this](int row, int) { cellSelected(row + 1); });
-  connect(StringGrid1, &QTableWidget::cellActivated, this, [this](int row, int) { cellSelected(row + 1); });
-  connect(StringGrid1->horizontalHeader(), &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-    const int col = StringGrid1->horizontalHeader()->logicalIndexAt(pos);
+  connect(fileTable, &QTableWidget::cellClicked, this, [this](int row, int) { cellSelected(row + 1); });
+  connect(fileTable, &QTableWidget::cellActivated, this, [this](int row, int) { cellSelected(row + 1); });
+  connect(fileTable->horizontalHeader(), &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+    const int col = fileTable->horizontalHeader()->logicalIndexAt(pos);
     if (col >= 0) SortGridByColumn(col);
   });
   connect(mi_fileExit, &QAction::triggered, this, &FileTableWindow::reject);
   connect(mi_fileExportExcel, &QAction::triggered, this, &FileTableWindow::ExportExcel);
   connect(mi_editsearch, &QAction::triggered, this, &FileTableWindow::Search);
-  connect(SearchNext1, &QAction::triggered, this, &FileTableWindow::SearchNext);
+  connect(searchNextAction, &QAction::triggered, this, &FileTableWindow::SearchNext);
   connect(mi_HelpHelp, &QAction::triggered, this, [] {
     ShowHelpText(kFileTableHelpTopic, "", 1);
     programState.ErrorFlag = false;
@@ -123,47 +123,47 @@ void FileTableWindow::SetRows(GridRows rows) {
 }
 
 void FileTableWindow::SetColWidth(int32_t col, int32_t width) {
-  if (col >= 0 && col < StringGrid1->columnCount()) StringGrid1->setColumnWidth(col, std::max(width, textWidth(col)));
+  if (col >= 0 && col < fileTable->columnCount()) fileTable->setColumnWidth(col, std::max(width, textWidth(col)));
 }
 
 int FileTableWindow::textWidth(int col) const {
   // The widest of the header and the cells, up to a limit: a long designation may be cut, a date or
   // a number never.
   constexpr int kWidest = 320;
-  const int header = StringGrid1->horizontalHeader()->sectionSizeHint(col);
+  const int header = fileTable->horizontalHeader()->sectionSizeHint(col);
   // (QTableView hides sizeHintForColumn; the item view it derives from offers it.)
-  return std::min(kWidest, std::max(header, static_cast<const QAbstractItemView*>(StringGrid1)->sizeHintForColumn(col)));
+  return std::min(kWidest, std::max(header, static_cast<const QAbstractItemView*>(fileTable)->sizeHintForColumn(col)));
 }
 
-int32_t FileTableWindow::CurrentRow() const { return StringGrid1->currentRow() + 1; }
+int32_t FileTableWindow::CurrentRow() const { return fileTable->currentRow() + 1; }
 
 void FileTableWindow::fillGrid() {
-  const QSignalBlocker quiet(StringGrid1);
+  const QSignalBlocker quiet(fileTable);
   const int32_t current = CurrentRow();
-  const int currentCol = std::max(0, StringGrid1->currentColumn());
+  const int currentCol = std::max(0, fileTable->currentColumn());
   int columns = 0;
   for (const GridRow& r : rows_) columns = std::max(columns, static_cast<int>(r.size()));
-  StringGrid1->setColumnCount(columns);
-  StringGrid1->setRowCount(static_cast<int>(rows_.size()) - 1);
+  fileTable->setColumnCount(columns);
+  fileTable->setRowCount(static_cast<int>(rows_.size()) - 1);
   QStringList header;
   for (int c = 0; c < columns; ++c)
     header << (c < static_cast<int>(rows_[0].size()) ? QString::fromStdString(rows_[0][static_cast<size_t>(c)]) : "");
-  StringGrid1->setHorizontalHeaderLabels(header);
+  fileTable->setHorizontalHeaderLabels(header);
   for (size_t r = 1; r < rows_.size(); ++r) {
     for (int c = 0; c < columns; ++c) {
       const GridRow& row = rows_[r];
       const QString text = c < static_cast<int>(row.size()) ? QString::fromStdString(row[static_cast<size_t>(c)]) : "";
-      StringGrid1->setItem(static_cast<int>(r) - 1, c, new QTableWidgetItem(text));
+      fileTable->setItem(static_cast<int>(r) - 1, c, new QTableWidgetItem(text));
     }
   }
-  for (int c = 0; c < columns; ++c) StringGrid1->setColumnWidth(c, std::max(StringGrid1->columnWidth(c), textWidth(c)));
-  if (current > 0 && current < static_cast<int32_t>(rows_.size())) StringGrid1->setCurrentCell(current - 1, currentCol);
+  for (int c = 0; c < columns; ++c) fileTable->setColumnWidth(c, std::max(fileTable->columnWidth(c), textWidth(c)));
+  if (current > 0 && current < static_cast<int32_t>(rows_.size())) fileTable->setCurrentCell(current - 1, currentCol);
 }
 
 void FileTableWindow::setCurrentQuietly(int32_t row) {
-  const QSignalBlocker quiet(StringGrid1);
+  const QSignalBlocker quiet(fileTable);
   if (row > 0 && row < static_cast<int32_t>(rows_.size()))
-    StringGrid1->setCurrentCell(row - 1, std::max(0, StringGrid1->currentColumn()));
+    fileTable->setCurrentCell(row - 1, std::max(0, fileTable->currentColumn()));
 }
 
 void FileTableWindow::cellSelected(int32_t row) {
@@ -194,22 +194,22 @@ void FileTableWindow::SortGridByColumn(int32_t col) {
   fillGrid();  // quietly, the cursor on the same row number
   const int32_t row = FindSortedRow(order, former);
   // Moving the cursor with its record is a selection: another row number chooses that row.
-  if (row > 0) StringGrid1->setCurrentCell(row - 1, std::max(0, StringGrid1->currentColumn()));
+  if (row > 0) fileTable->setCurrentCell(row - 1, std::max(0, fileTable->currentColumn()));
 }
 
 bool FileTableWindow::FindNextMatch() {
   int32_t col = 0;
   int32_t row = 0;
   if (!qorva::FindNextMatch(rows_, SearchText, SearchRow, col, row)) return false;
-  StringGrid1->setCurrentCell(row - 1, col);
+  fileTable->setCurrentCell(row - 1, col);
   return true;
 }
 
 void FileTableWindow::Search() {
   FileSearchDialog box(this);
-  box.Edit_suchbegriff->setText(QString::fromStdString(SearchText));
+  box.searchTermEdit->setText(QString::fromStdString(SearchText));
   box.exec();  // closing the box otherwise searches as well
-  SearchText = box.Edit_suchbegriff->text().toStdString();
+  SearchText = box.searchTermEdit->text().toStdString();
   SearchRow = 0;
   if (!FindNextMatch()) ShowDosMessage(Utf8ToDos(SearchText) + " not found.");
 }

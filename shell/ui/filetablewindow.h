@@ -27,9 +27,9 @@ class FileSearchDialog : public QDialog {
   Q_OBJECT
  public:
   explicit FileSearchDialog(QWidget* owner);
-  QLineEdit* Edit_suchbegriff = nullptr;
-  QLabel* Label_suchen = nullptr;
-  QPushButton* Button_suchen = nullptr;
+  QLineEdit* searchTermEdit = nullptr;
+  QLabel* searchLabel = nullptr;
+  QPushButton* searchButton = nullptr;
 };
 
 class FileTableWindow : public QDialog {
@@ -37,14 +37,14 @@ class FileTableWindow : public QDialog {
  public:
   explicit FileTableWindow(QWidget* owner);
 
-  QTableWidget* StringGrid1 = nullptr;
-  QMenuBar* MainMenu1 = nullptr;
+  QTableWidget* fileTable = nullptr;
+  QMenuBar* mainMenuBar = nullptr;
   QMenu* mi_File = nullptr;
   QAction* mi_fileExportExcel = nullptr;
   QAction* mi_fileExit = nullptr;
   QMenu* mi_edit = nullptr;
   QAction* mi_editsearch = nullptr;
-  QAction* SearchNext1 = nullptr;
+  QAction* searchNextAction = nullptr;
   QMenu* mi_Help = nullptr;
   QAction* mi_HelpHelp = nullptr;
 

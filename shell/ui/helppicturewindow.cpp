@@ -26,18 +26,18 @@ HelpPictureWindow::HelpPictureWindow(QWidget* parent) : QDialog(parent) {
   setWindowFlag(Qt::Tool);
   auto* column = new QVBoxLayout(this);
   auto* top = new QHBoxLayout;
-  ListBox1 = new QComboBox(this);
-  ListBox1->setObjectName("ListBox1");
-  ListBox1->setMinimumContentsLength(40);
-  top->addWidget(ListBox1, 1);
+  pictureIndexComboBox = new QComboBox(this);
+  pictureIndexComboBox->setObjectName("pictureIndexComboBox");
+  pictureIndexComboBox->setMinimumContentsLength(40);
+  top->addWidget(pictureIndexComboBox, 1);
   auto* spin = new QVBoxLayout;
   spin->setSpacing(0);
-  SpinUp = new QToolButton(this);
-  SpinUp->setArrowType(Qt::UpArrow);
-  SpinDown = new QToolButton(this);
-  SpinDown->setArrowType(Qt::DownArrow);
-  spin->addWidget(SpinUp);
-  spin->addWidget(SpinDown);
+  previousEntryButton = new QToolButton(this);
+  previousEntryButton->setArrowType(Qt::UpArrow);
+  nextEntryButton = new QToolButton(this);
+  nextEntryButton->setArrowType(Qt::DownArrow);
+  spin->addWidget(previousEntryButton);
+  spin->addWidget(nextEntryButton);
   top->addLayout(spin);
   column->addLayout(top);
   auto* buttons = new QHBoxLayout;
@@ -46,20 +46,20 @@ HelpPictureWindow::HelpPictureWindow(QWidget* parent) : QDialog(parent) {
   };
   button(okButton, "okButton", "OK");
   button(helpButton, "helpButton", "&Hilfe");
-  button(Button_neu, "Button_neu", "&Neu");
-  button(Button_aendern, "Button_aendern", "&\xc3\x84ndern");
-  button(Button_einfuegen, "Button_einfuegen", "&Einf\xc3\xbcgen");
-  button(Button_loeschen, "Button_loeschen", "&L\xc3\xb6schen");
+  button(newEntryButton, "newEntryButton", "&Neu");
+  button(changeEntryButton, "changeEntryButton", "&\xc3\x84ndern");
+  button(insertEntryButton, "insertEntryButton", "&Einf\xc3\xbcgen");
+  button(deleteEntryButton, "deleteEntryButton", "&L\xc3\xb6schen");
   column->addLayout(buttons);
   okButton->setDefault(true);
 
-  connect(ListBox1, &QComboBox::currentIndexChanged, this, [this] {
+  connect(pictureIndexComboBox, &QComboBox::currentIndexChanged, this, [this] {
     if (filling_) return;
     programState.ErrorFlag = false;
     Choose(HelpPicShow);
   });
-  connect(SpinUp, &QToolButton::clicked, this, [this] { Step(-1); });
-  connect(SpinDown, &QToolButton::clicked, this, [this] { Step(1); });
+  connect(previousEntryButton, &QToolButton::clicked, this, [this] { Step(-1); });
+  connect(nextEntryButton, &QToolButton::clicked, this, [this] { Step(1); });
   connect(okButton, &QPushButton::clicked, this, [this] {
     action_ = HelpPicShow;
     reject();
@@ -68,15 +68,15 @@ HelpPictureWindow::HelpPictureWindow(QWidget* parent) : QDialog(parent) {
     ShowHelpText(0, "", 1);
     programState.ErrorFlag = false;
   });
-  connect(Button_neu, &QPushButton::clicked, this, [this] {
+  connect(newEntryButton, &QPushButton::clicked, this, [this] {
     filling_ = true;
-    ListBox1->setCurrentIndex(-1);
+    pictureIndexComboBox->setCurrentIndex(-1);
     filling_ = false;
     Choose(HelpPicAppend);
   });
-  connect(Button_einfuegen, &QPushButton::clicked, this, [this] { Choose(HelpPicInsert); });
-  connect(Button_loeschen, &QPushButton::clicked, this, [this] { Choose(HelpPicDelete); });
-  connect(Button_aendern, &QPushButton::clicked, this, [this] { Choose(HelpPicChange); });
+  connect(insertEntryButton, &QPushButton::clicked, this, [this] { Choose(HelpPicInsert); });
+  connect(deleteEntryButton, &QPushButton::clicked, this, [this] { Choose(HelpPicDelete); });
+  connect(changeEntryButton, &QPushButton::clicked, this, [this] { Choose(HelpPicChange); });
   framing_.setInterval(50);
   connect(&framing_, &QTimer::timeout, this, [this] { checkFraming(); });
   ScaleFormAt(this);
@@ -134,18 +134,18 @@ void HelpPictureWindow::placeOnScreen() {
 
 void HelpPictureWindow::FormShow(const std::vector<std::string>& entries, int32_t preselect) {
   filling_ = true;
-  ListBox1->clear();
+  pictureIndexComboBox->clear();
   const int32_t count = static_cast<int32_t>(entries.size());
   count_ = count;
-  for (const std::string& entry : entries) ListBox1->addItem(dosToQString(entry));
-  ListBox1->setCurrentIndex(preselect >= 1 && preselect <= count ? preselect - 1 : -1);
+  for (const std::string& entry : entries) pictureIndexComboBox->addItem(dosToQString(entry));
+  pictureIndexComboBox->setCurrentIndex(preselect >= 1 && preselect <= count ? preselect - 1 : -1);
   filling_ = false;
   action_ = HelpPicShow;
   ended_ = true;
 }
 
 HelpPictureNavigatorResult HelpPictureWindow::Result() const {
-  return {ended_, action_, ListBox1->currentIndex() + 1};
+  return {ended_, action_, pictureIndexComboBox->currentIndex() + 1};
 }
 
 void HelpPictureWindow::Choose(int32_t action) {
@@ -156,9 +156,9 @@ void HelpPictureWindow::Choose(int32_t action) {
 
 // The arrows at either end show the same entry again.
 void HelpPictureWindow::Step(int delta) {
-  const int next = ListBox1->currentIndex() + delta;
+  const int next = pictureIndexComboBox->currentIndex() + delta;
   filling_ = true;
-  if (next >= 0 && next < count_) ListBox1->setCurrentIndex(next);
+  if (next >= 0 && next < count_) pictureIndexComboBox->setCurrentIndex(next);
   filling_ = false;
   programState.ErrorFlag = false;
   Choose(HelpPicShow);

@@ -29,13 +29,13 @@ class HelpPictureWindow : public QDialog {
 
   QPushButton* okButton = nullptr;
   QPushButton* helpButton = nullptr;
-  QPushButton* Button_neu = nullptr;
-  QPushButton* Button_aendern = nullptr;
-  QPushButton* Button_einfuegen = nullptr;
-  QPushButton* Button_loeschen = nullptr;
-  QComboBox* ListBox1 = nullptr;
-  QToolButton* SpinUp = nullptr;    // the two arrows of SpinButton1
-  QToolButton* SpinDown = nullptr;
+  QPushButton* newEntryButton = nullptr;
+  QPushButton* changeEntryButton = nullptr;
+  QPushButton* insertEntryButton = nullptr;
+  QPushButton* deleteEntryButton = nullptr;
+  QComboBox* pictureIndexComboBox = nullptr;
+  QToolButton* previousEntryButton = nullptr;    // the two arrows of SpinButton1
+  QToolButton* nextEntryButton = nullptr;
 
   // Closes the window; its place is kept for the next one.
   void done(int result) override;

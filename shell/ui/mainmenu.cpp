@@ -48,11 +48,11 @@ QAction* MainMenu::addSeparator(QMenu* menu, const char* name) {
 
 MainMenu::MainMenu(MainWindow& form) : QObject(&form) {
   setObjectName("mainMenuItems");
-  MainMenu1 = new QMenuBar(&form);
-  MainMenu1->setObjectName("MainMenu1");
+  mainMenuBar = new QMenuBar(&form);
+  mainMenuBar->setObjectName("mainMenuBar");
 
   // File. The recent files and their separator sit right before Exit, which finds them by distance.
-  mi_file = addMenu(MainMenu1, "mi_file");
+  mi_file = addMenu(mainMenuBar, "mi_file");
   mi_fileNew = addItem(mi_file, "mi_fileNew");
   mi_fileNew->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
   mi_fileOpen = addItem(mi_file, "mi_fileOpen");
@@ -81,7 +81,7 @@ MainMenu::MainMenu(MainWindow& form) : QObject(&form) {
   N15->setVisible(false);
   mi_fileexit = addItem(mi_file, "mi_fileexit");
 
-  mi_Edit = addMenu(MainMenu1, "mi_Edit");
+  mi_Edit = addMenu(mainMenuBar, "mi_Edit");
   mi_EditQuick = addItem(mi_Edit, "mi_EditQuick");
   mi_EditText = addItem(mi_Edit, "mi_EditText");
   addSeparator(mi_Edit);
@@ -90,7 +90,7 @@ MainMenu::MainMenu(MainWindow& form) : QObject(&form) {
   mi_editAbmess = addItem(mi_Edit, "mi_editAbmess");
   mi_editvorauslegung = addItem(mi_Edit, "mi_editvorauslegung");
 
-  mi_View = addMenu(MainMenu1, "mi_View");
+  mi_View = addMenu(mainMenuBar, "mi_View");
   mi_ViewStandard = addItem(mi_View, "mi_ViewStandard");
   addSeparator(mi_View);
   mi_ViewQuick1 = addItem(mi_View, "mi_ViewQuick1");
@@ -107,14 +107,14 @@ MainMenu::MainMenu(MainWindow& form) : QObject(&form) {
   mi_viewErrorMessages = addItem(mi_View, "mi_viewErrorMessages");
   mi_viewErrorMessages->setProperty(kMenuWaitsProperty, true);  // enabled only with messages
 
-  mi_CAD = addMenu(MainMenu1, "mi_CAD");
+  mi_CAD = addMenu(mainMenuBar, "mi_CAD");
   mi_cadworkingplan = addItem(mi_CAD, "mi_cadworkingplan");
   mi_caddiagrams = addItem(mi_CAD, "mi_caddiagrams");
 
-  mi_database = addMenu(MainMenu1, "mi_database");
+  mi_database = addMenu(mainMenuBar, "mi_database");
   mi_dbfmaterial = addItem(mi_database, "mi_dbfmaterial");
 
-  mi_documentation = addMenu(MainMenu1, "mi_documentation");
+  mi_documentation = addMenu(mainMenuBar, "mi_documentation");
   mi_docdrawinginfo = addItem(mi_documentation, "mi_docdrawinginfo");
   addSeparator(mi_documentation);
   mi_docuShowChanges1 = addItem(mi_documentation, "mi_docuShowChanges1");
@@ -126,7 +126,7 @@ MainMenu::MainMenu(MainWindow& form) : QObject(&form) {
   mi_DocumentSetup = addItem(mi_documentation, "mi_DocumentSetup");
 
   // The OLE menu keeps its own captions in every language.
-  mi_OLE = addMenu(MainMenu1, "mi_OLE");
+  mi_OLE = addMenu(mainMenuBar, "mi_OLE");
   mi_OLE->setTitle("&OLE");
   mi_OleStartExcel = addItem(mi_OLE, "mi_OleStartExcel", "Start Excel");
   mi_OleExportExcel = addItem(mi_OLE, "mi_OleExportExcel", "Export -> Excel");  // until Excel is started
@@ -135,7 +135,7 @@ MainMenu::MainMenu(MainWindow& form) : QObject(&form) {
   mi_OleImportExcel->setProperty(kMenuWaitsProperty, true);
   mi_OlePrintoutExcel = addItem(mi_OLE, "mi_OlePrintoutExcel", "Printout -> Excel");
 
-  mi_Help = addMenu(MainMenu1, "mi_Help");
+  mi_Help = addMenu(mainMenuBar, "mi_Help");
   mi_helphandbuch = addItem(mi_Help, "mi_helphandbuch");
   mi_HelpHilfebild = addItem(mi_Help, "mi_HelpHilfebild");
   mi_helpErrorMessages = addItem(mi_Help, "mi_helpErrorMessages");
@@ -182,7 +182,7 @@ MainMenu::MainMenu(MainWindow& form) : QObject(&form) {
 
 MainMenu& BuildMainMenu(MainWindow& form) {
   auto* menu = new MainMenu(form);
-  form.setMenuBar(menu->MainMenu1);
+  form.setMenuBar(menu->mainMenuBar);
   ApplyMenuCaptions(form);
   return *menu;
 }

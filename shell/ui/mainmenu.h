@@ -24,7 +24,7 @@ class MainMenu : public QObject {
  public:
   explicit MainMenu(MainWindow& form);
 
-  QMenuBar* MainMenu1 = nullptr;
+  QMenuBar* mainMenuBar = nullptr;
 
   QMenu* mi_file = nullptr;
   QAction* mi_fileNew = nullptr;

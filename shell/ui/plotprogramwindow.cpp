@@ -80,72 +80,72 @@ PlotProgramWindow::PlotProgramWindow(QWidget* parent) : QDialog(parent) {
 
   auto* form = new QFormLayout;
   auto* pathRow = new QHBoxLayout;
-  edit(Edit_ventrixPath, "Edit_ventrixPath", "", 2080);  // no folder until the user sets one
-  button(Button_ventrixpath, "Button_ventrixpath", "...");
-  pathRow->addWidget(Edit_ventrixPath, 1);
-  pathRow->addWidget(Button_ventrixpath);
+  edit(plotProgramPathEdit, "plotProgramPathEdit", "", 2080);  // no folder until the user sets one
+  button(plotProgramBrowseButton, "plotProgramBrowseButton", "...");
+  pathRow->addWidget(plotProgramPathEdit, 1);
+  pathRow->addWidget(plotProgramBrowseButton);
   form->addRow("VENTRIX Programmverzeichnis", pathRow);
   column->addLayout(form);
 
   auto* groups = new QHBoxLayout;
-  groups->addWidget(group(RadioGroup_outcode, "Ausgabeformat",
+  groups->addWidget(group(outputFormatRadioGroup, "Ausgabeformat",
                           {"HP-GL Laserjet (HPL)", "Postscript (PS)", "HP-GL Plotter (PLT)", "HP-GL/2 (PL2)",
                            "Aristo (ART)"},
                           2090));
-  groups->addWidget(group(RadioGroup_d, "Ausgabeschnittstelle", {"seriell", "parallel", "Datei"}, 2120));
+  groups->addWidget(group(outputInterfaceRadioGroup, "Ausgabeschnittstelle", {"seriell", "parallel", "Datei"}, 2120));
   column->addLayout(groups);
-  RadioGroup_outcode[0]->setChecked(true);
-  RadioGroup_d[1]->setChecked(true);
+  outputFormatRadioGroup[0]->setChecked(true);
+  outputInterfaceRadioGroup[1]->setChecked(true);
 
   auto* values = new QFormLayout;
-  edit(Edit_com, "Edit_com", "1", 2120);
-  values->addRow("COM", Edit_com);
-  edit(Edit_lpt, "Edit_lpt", "1", 2120);
-  values->addRow("LPT", Edit_lpt);
+  edit(serialPortEdit, "serialPortEdit", "1", 2120);
+  values->addRow("COM", serialPortEdit);
+  edit(parallelPortEdit, "parallelPortEdit", "1", 2120);
+  values->addRow("LPT", parallelPortEdit);
   auto* outRow = new QHBoxLayout;
-  edit(Edit_outdir, "Edit_outdir", programState.TempDir, 2130);
-  button(Button_outDir, "Button_outDir", "Dir...");
-  button(Button_tempdir, "Button_tempdir", "<");
-  outRow->addWidget(Edit_outdir, 1);
-  outRow->addWidget(Button_outDir);
-  outRow->addWidget(Button_tempdir);
+  edit(outputFolderEdit, "outputFolderEdit", programState.TempDir, 2130);
+  button(outputFolderBrowseButton, "outputFolderBrowseButton", "Dir...");
+  button(tempFolderButton, "tempFolderButton", "<");
+  outRow->addWidget(outputFolderEdit, 1);
+  outRow->addWidget(outputFolderBrowseButton);
+  outRow->addWidget(tempFolderButton);
   values->addRow("Ausgabeordner", outRow);
   auto* scaleRow = new QHBoxLayout;
-  edit(Edit_scale, "Edit_scale", "1", 2140);
-  scaleRow->addWidget(Edit_scale);
+  edit(scaleEdit, "scaleEdit", "1", 2140);
+  scaleRow->addWidget(scaleEdit);
   scaleRow->addWidget(new QLabel(": 1", this));
-  CheckBox_scale = new QCheckBox(QString::fromUtf8("Maßstab anpassen ?"), this);
-  CheckBox_scale->setObjectName("CheckBox_scale");
-  scaleRow->addWidget(CheckBox_scale);
+  autoScaleCheckBox = new QCheckBox(QString::fromUtf8("Maßstab anpassen ?"), this);
+  autoScaleCheckBox->setObjectName("autoScaleCheckBox");
+  scaleRow->addWidget(autoScaleCheckBox);
   values->addRow(QString::fromUtf8("Maßstab"), scaleRow);
-  CheckBox_rotate = new QCheckBox("Plot um 90 Grad drehen ?", this);
-  CheckBox_rotate->setObjectName("CheckBox_rotate");
-  values->addRow("", CheckBox_rotate);
-  edit(Edit_xnull, "Edit_xnull", "0", 2150);
-  values->addRow("Nullpunktverschiebung in x-Richtung", Edit_xnull);
-  edit(Edit_ynull, "Edit_ynull", "0", 2150);
-  values->addRow("Nullpunktverschiebung in y-Richtung", Edit_ynull);
+  rotatePlotCheckBox = new QCheckBox("Plot um 90 Grad drehen ?", this);
+  rotatePlotCheckBox->setObjectName("rotatePlotCheckBox");
+  values->addRow("", rotatePlotCheckBox);
+  edit(originShiftXEdit, "originShiftXEdit", "0", 2150);
+  values->addRow("Nullpunktverschiebung in x-Richtung", originShiftXEdit);
+  edit(originShiftYEdit, "originShiftYEdit", "0", 2150);
+  values->addRow("Nullpunktverschiebung in y-Richtung", originShiftYEdit);
   edit(textWidthFactorEdit, "textWidthFactorEdit", "1", 2160);
   values->addRow("Textbreitenfaktor", textWidthFactorEdit);
-  ComboBox_psfont = new QComboBox(this);
-  ComboBox_psfont->setObjectName("ComboBox_psfont");
-  ComboBox_psfont->setEditable(true);
-  for (std::string_view f : PostscriptFonts) ComboBox_psfont->addItem(QString::fromUtf8(f.data(), static_cast<int>(f.size())));
-  ComboBox_psfont->setCurrentIndex(-1);
-  ComboBox_psfont->setEditText("");
-  values->addRow("Postscript-Zeichensatz", ComboBox_psfont);
+  postscriptFontComboBox = new QComboBox(this);
+  postscriptFontComboBox->setObjectName("postscriptFontComboBox");
+  postscriptFontComboBox->setEditable(true);
+  for (std::string_view f : PostscriptFonts) postscriptFontComboBox->addItem(QString::fromUtf8(f.data(), static_cast<int>(f.size())));
+  postscriptFontComboBox->setCurrentIndex(-1);
+  postscriptFontComboBox->setEditText("");
+  values->addRow("Postscript-Zeichensatz", postscriptFontComboBox);
   if (programState.HelpLevel > 0) {
-    CheckBox_scale->setToolTip(QString::fromStdString(HelpTextStr(2140)));
-    CheckBox_rotate->setToolTip(QString::fromStdString(HelpTextStr(2145)));
-    ComboBox_psfont->setToolTip(QString::fromStdString(HelpTextStr(2280)));
+    autoScaleCheckBox->setToolTip(QString::fromStdString(HelpTextStr(2140)));
+    rotatePlotCheckBox->setToolTip(QString::fromStdString(HelpTextStr(2145)));
+    postscriptFontComboBox->setToolTip(QString::fromStdString(HelpTextStr(2280)));
   }
   column->addLayout(values);
 
   column->addWidget(new QLabel("Command Line:", this));
-  Label_commandline = new QLabel(this);
-  Label_commandline->setObjectName("Label_commandline");
-  Label_commandline->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  column->addWidget(Label_commandline);
+  commandLineLabel = new QLabel(this);
+  commandLineLabel->setObjectName("commandLineLabel");
+  commandLineLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  column->addWidget(commandLineLabel);
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
@@ -158,33 +158,33 @@ PlotProgramWindow::PlotProgramWindow(QWidget* parent) : QDialog(parent) {
   buttons->addWidget(helpButton);
   column->addLayout(buttons);
 
-  connect(CheckBox_scale, &QCheckBox::clicked, this, [this] { BuildCommandLine(); });
-  connect(CheckBox_rotate, &QCheckBox::clicked, this, [this] { BuildCommandLine(); });
-  connect(ComboBox_psfont, &QComboBox::currentTextChanged, this, [this] { BuildCommandLine(); });
+  connect(autoScaleCheckBox, &QCheckBox::clicked, this, [this] { BuildCommandLine(); });
+  connect(rotatePlotCheckBox, &QCheckBox::clicked, this, [this] { BuildCommandLine(); });
+  connect(postscriptFontComboBox, &QComboBox::currentTextChanged, this, [this] { BuildCommandLine(); });
   connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
   connect(cancelButton, &QPushButton::clicked, this, [this] {
     cancelled_ = true;
     reject();
   });
   connect(helpButton, &QPushButton::clicked, this, [] { ShowHelpText(kWindowTopic, "", 1); });
-  connect(Button_ventrixpath, &QPushButton::clicked, this, [this] {
+  connect(plotProgramBrowseButton, &QPushButton::clicked, this, [this] {
     FileDialogRequest r;
     r.title = "VENTRIX";
-    r.startDir = SysName(FileDir(Text(Edit_ventrixPath)));
+    r.startDir = SysName(FileDir(Text(plotProgramPathEdit)));
     std::string chosen;
     if (auto file = prompter().openFile(r); file && !file->empty() && ChosenFileName(*file, chosen))
-      Edit_ventrixPath->setText(dosToQString(chosen));
+      plotProgramPathEdit->setText(dosToQString(chosen));
   });
-  connect(Button_outDir, &QPushButton::clicked, this, [this] {
+  connect(outputFolderBrowseButton, &QPushButton::clicked, this, [this] {
     std::string dir;
-    AskDirectory(Text(Edit_outdir), dir);
+    AskDirectory(Text(outputFolderEdit), dir);
     if (programState.ErrorFlag) {
       programState.ErrorFlag = false;
       return;
     }
-    Edit_outdir->setText(dosToQString(dir));
+    outputFolderEdit->setText(dosToQString(dir));
   });
-  connect(Button_tempdir, &QPushButton::clicked, this, [this] { Edit_outdir->setText(dosToQString(programState.TempDir)); });
+  connect(tempFolderButton, &QPushButton::clicked, this, [this] { outputFolderEdit->setText(dosToQString(programState.TempDir)); });
 
   ScaleCenterForm(this);
   building_ = false;
@@ -193,20 +193,20 @@ PlotProgramWindow::PlotProgramWindow(QWidget* parent) : QDialog(parent) {
 
 void PlotProgramWindow::SetCommandLine(const std::string& line) {
   CommandLine = line;
-  Label_commandline->setText(dosToQString(line));
+  commandLineLabel->setText(dosToQString(line));
 }
 
 void PlotProgramWindow::applyRules() {
-  const int d = Checked(RadioGroup_d, 3);
-  Edit_com->setEnabled(d == 0);
-  Edit_lpt->setEnabled(d == 1);
-  Edit_outdir->setEnabled(d == 2);
-  ComboBox_psfont->setEnabled(Checked(RadioGroup_outcode, 5) == 1);
-  if (CheckBox_scale->isChecked() && Edit_scale->text() != "0") {
-    const QSignalBlocker quiet(Edit_scale);
-    Edit_scale->setText("0");
+  const int d = Checked(outputInterfaceRadioGroup, 3);
+  serialPortEdit->setEnabled(d == 0);
+  parallelPortEdit->setEnabled(d == 1);
+  outputFolderEdit->setEnabled(d == 2);
+  postscriptFontComboBox->setEnabled(Checked(outputFormatRadioGroup, 5) == 1);
+  if (autoScaleCheckBox->isChecked() && scaleEdit->text() != "0") {
+    const QSignalBlocker quiet(scaleEdit);
+    scaleEdit->setText("0");
   }
-  Edit_scale->setEnabled(!CheckBox_scale->isChecked());
+  scaleEdit->setEnabled(!autoScaleCheckBox->isChecked());
 }
 
 void PlotProgramWindow::BuildCommandLine() {
@@ -215,32 +215,32 @@ void PlotProgramWindow::BuildCommandLine() {
   // The window passes the number fields as the user typed them (a scale of 100.25 stays 100.25)
   // and puts the rotation after the shifts and the text width; the fields count as numbers only
   // for the tests whether a switch is needed at all.
-  const uint16_t format = static_cast<uint16_t>(Checked(RadioGroup_outcode, 5) + 1);
-  const uint16_t iface = static_cast<uint16_t>(Checked(RadioGroup_d, 3) + 1);
+  const uint16_t format = static_cast<uint16_t>(Checked(outputFormatRadioGroup, 5) + 1);
+  const uint16_t iface = static_cast<uint16_t>(Checked(outputInterfaceRadioGroup, 3) + 1);
   // Without a path: this window's program, "WVENTRIX", by its name.
-  const std::string program = Text(Edit_ventrixPath);
+  const std::string program = Text(plotProgramPathEdit);
   std::string line = ShellQuote(!program.empty() ? program : VentrixProgramName(1));
   line += " " + ShellQuote(VentrixWorkFileArg());
   line += " /C" + VentrixFormatCode(format);
   if (iface == 1 || iface == 3) line += " /D" + IntStr(iface);
   if (iface != 3) {
-    const long double port = Number(iface == 1 ? Edit_com : Edit_lpt);
+    const long double port = Number(iface == 1 ? serialPortEdit : parallelPortEdit);
     if (port != 1) line += " /P" + IntStr(static_cast<int64_t>(port) + 1);
-  } else if (!TrimStr(Text(Edit_outdir)).empty()) {
-    line += " /F" + ShellQuote(AddBackslash(Text(Edit_outdir)) + "ventrix");
+  } else if (!TrimStr(Text(outputFolderEdit)).empty()) {
+    line += " /F" + ShellQuote(AddBackslash(Text(outputFolderEdit)) + "ventrix");
   }
-  const long double scale = Number(Edit_scale);
+  const long double scale = Number(scaleEdit);
   if (scale == 0) {
     line += " " + ShellQuote("/M*");  // "*" would be a file pattern to the shell
   } else if (scale != 1) {
-    line += " /M" + ShellQuote(Text(Edit_scale));
+    line += " /M" + ShellQuote(Text(scaleEdit));
   }
-  if (Number(Edit_xnull) != 0) line += " /X" + ShellQuote(Text(Edit_xnull));
-  if (Number(Edit_ynull) != 0) line += " /Y" + ShellQuote(Text(Edit_ynull));
+  if (Number(originShiftXEdit) != 0) line += " /X" + ShellQuote(Text(originShiftXEdit));
+  if (Number(originShiftYEdit) != 0) line += " /Y" + ShellQuote(Text(originShiftYEdit));
   if (Number(textWidthFactorEdit) != 1) line += " /B" + ShellQuote(Text(textWidthFactorEdit));
-  if (CheckBox_rotate->isChecked()) line += " /R";
+  if (rotatePlotCheckBox->isChecked()) line += " /R";
   if (format == 2) {
-    const std::string font = qStringToDos(ComboBox_psfont->currentText());
+    const std::string font = qStringToDos(postscriptFontComboBox->currentText());
     line += " /T" + (font.empty() ? std::string() : ShellQuote(font));
   }
   SetCommandLine(line);

@@ -28,23 +28,23 @@ class PlotProgramWindow : public QDialog {
   // True once the user pressed Abbrechen.
   bool Cancelled() const { return cancelled_; }
 
-  QLineEdit* Edit_ventrixPath = nullptr;
-  QPushButton* Button_ventrixpath = nullptr;
-  QRadioButton* RadioGroup_outcode[5] = {};
-  QRadioButton* RadioGroup_d[3] = {};
-  QLineEdit* Edit_com = nullptr;
-  QLineEdit* Edit_lpt = nullptr;
-  QLineEdit* Edit_outdir = nullptr;
-  QPushButton* Button_outDir = nullptr;
-  QPushButton* Button_tempdir = nullptr;
-  QLineEdit* Edit_scale = nullptr;
-  QCheckBox* CheckBox_scale = nullptr;
-  QCheckBox* CheckBox_rotate = nullptr;
-  QLineEdit* Edit_xnull = nullptr;
-  QLineEdit* Edit_ynull = nullptr;
+  QLineEdit* plotProgramPathEdit = nullptr;
+  QPushButton* plotProgramBrowseButton = nullptr;
+  QRadioButton* outputFormatRadioGroup[5] = {};
+  QRadioButton* outputInterfaceRadioGroup[3] = {};
+  QLineEdit* serialPortEdit = nullptr;
+  QLineEdit* parallelPortEdit = nullptr;
+  QLineEdit* outputFolderEdit = nullptr;
+  QPushButton* outputFolderBrowseButton = nullptr;
+  QPushButton* tempFolderButton = nullptr;
+  QLineEdit* scaleEdit = nullptr;
+  QCheckBox* autoScaleCheckBox = nullptr;
+  QCheckBox* rotatePlotCheckBox = nullptr;
+  QLineEdit* originShiftXEdit = nullptr;
+  QLineEdit* originShiftYEdit = nullptr;
   QLineEdit* textWidthFactorEdit = nullptr;
-  QComboBox* ComboBox_psfont = nullptr;
-  QLabel* Label_commandline = nullptr;
+  QComboBox* postscriptFontComboBox = nullptr;
+  QLabel* commandLineLabel = nullptr;
   QPushButton* okButton = nullptr;
   QPushButton* cancelButton = nullptr;
   QPushButton* helpButton = nullptr;

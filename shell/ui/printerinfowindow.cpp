@@ -56,38 +56,38 @@ PrinterInfoWindow::PrinterInfoWindow(QPrinter& printer, QWidget* parent) : QDial
   setObjectName("PrinterInfoWindow");
   setWindowTitle("Printer Info");
   auto* column = new QVBoxLayout(this);
-  Label_noprinter = new QLabel(this);
-  Label_noprinter->setObjectName("Label_noprinter");
-  Label_noprinter->setWordWrap(true);
+  noPrinterLabel = new QLabel(this);
+  noPrinterLabel->setObjectName("noPrinterLabel");
+  noPrinterLabel->setWordWrap(true);
   if (QPrinterInfo::availablePrinters().isEmpty()) {
-    Label_noprinter->setText(
+    noPrinterLabel->setText(
         QString::fromUtf8("Es ist kein Drucker eingerichtet. Ausdrucke werden in eine PDF-Datei geschrieben."));
   } else if (printer.printerName().isEmpty()) {
-    Label_noprinter->setText(QString::fromUtf8("Ausgabe in eine PDF-Datei, nicht auf einen Drucker."));
+    noPrinterLabel->setText(QString::fromUtf8("Ausgabe in eine PDF-Datei, nicht auf einen Drucker."));
   } else {
-    Label_noprinter->hide();
+    noPrinterLabel->hide();
   }
-  column->addWidget(Label_noprinter);
-  StringGrid1 = new QTableWidget(this);
-  StringGrid1->setObjectName("StringGrid1");
-  StringGrid1->setColumnCount(2);
-  StringGrid1->horizontalHeader()->hide();
-  StringGrid1->horizontalHeader()->setStretchLastSection(true);
-  StringGrid1->verticalHeader()->hide();
-  StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  column->addWidget(StringGrid1, 1);
+  column->addWidget(noPrinterLabel);
+  printerInfoTable = new QTableWidget(this);
+  printerInfoTable->setObjectName("printerInfoTable");
+  printerInfoTable->setColumnCount(2);
+  printerInfoTable->horizontalHeader()->hide();
+  printerInfoTable->horizontalHeader()->setStretchLastSection(true);
+  printerInfoTable->verticalHeader()->hide();
+  printerInfoTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  column->addWidget(printerInfoTable, 1);
   okButton = AddOkRow(this, column, "okButton");
 
   const QList<QPair<QString, QString>> rows = PrinterInfoRows(printer);
   const QStringList fonts = QFontDatabase::families();
-  StringGrid1->setRowCount(static_cast<int>(rows.size() + fonts.size()));
+  printerInfoTable->setRowCount(static_cast<int>(rows.size() + fonts.size()));
   int r = 0;
   for (const auto& [caption, value] : rows) {
-    StringGrid1->setItem(r, 0, new QTableWidgetItem(caption));
-    StringGrid1->setItem(r++, 1, new QTableWidgetItem(value));
+    printerInfoTable->setItem(r, 0, new QTableWidgetItem(caption));
+    printerInfoTable->setItem(r++, 1, new QTableWidgetItem(value));
   }
-  for (const QString& f : fonts) StringGrid1->setItem(r++, 1, new QTableWidgetItem(f));
-  StringGrid1->resizeColumnsToContents();
+  for (const QString& f : fonts) printerInfoTable->setItem(r++, 1, new QTableWidgetItem(f));
+  printerInfoTable->resizeColumnsToContents();
   resize(520, 560);
   ScaleCenterForm(this);
 }

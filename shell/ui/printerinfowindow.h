@@ -22,8 +22,8 @@ class PrinterInfoWindow : public QDialog {
  public:
   explicit PrinterInfoWindow(QPrinter& printer, QWidget* parent = nullptr);
 
-  QLabel* Label_noprinter = nullptr;  // a plain sentence when there is no printer
-  QTableWidget* StringGrid1 = nullptr;
+  QLabel* noPrinterLabel = nullptr;  // a plain sentence when there is no printer
+  QTableWidget* printerInfoTable = nullptr;
   QPushButton* okButton = nullptr;
 };
 

@@ -55,16 +55,16 @@ PrintWindow::PrintWindow(QWidget* parent) : QDialog(parent), printer_(QPrinter::
     field->setObjectName(name);
     form->addRow(QString::fromUtf8(caption), field);
   };
-  edit(Edit_scalex, "Edit_scalex", "Maßstab x");
-  edit(Edit_scaley, "Edit_scaley", "Maßstab y");
-  edit(Edit_xorigin, "Edit_xorigin", "Ursprung x");
-  edit(Edit_yorigin, "Edit_yorigin", "Ursprung y");
+  edit(scaleXEdit, "scaleXEdit", "Maßstab x");
+  edit(scaleYEdit, "scaleYEdit", "Maßstab y");
+  edit(originXEdit, "originXEdit", "Ursprung x");
+  edit(originYEdit, "originYEdit", "Ursprung y");
   borderCheckBox = new QCheckBox("Umrandung", this);
   borderCheckBox->setObjectName("borderCheckBox");
-  CheckBox_anpassen = new QCheckBox("anpassen", this);
-  CheckBox_anpassen->setObjectName("CheckBox_anpassen");
+  fitDrawingCheckBox = new QCheckBox("anpassen", this);
+  fitDrawingCheckBox->setObjectName("fitDrawingCheckBox");
   form->addRow("", borderCheckBox);
-  form->addRow("", CheckBox_anpassen);
+  form->addRow("", fitDrawingCheckBox);
   column->addLayout(form);
   auto group = [this](QRadioButton** items, const char* title, std::initializer_list<const char*> captions) {
     auto* box = new QGroupBox(QString::fromUtf8(title), this);
@@ -75,22 +75,22 @@ PrintWindow::PrintWindow(QWidget* parent) : QDialog(parent), printer_(QPrinter::
   };
   auto* groups = new QHBoxLayout;
   groups->addWidget(group(colourModeRadioGroup, "Schattierung", {"Monochrom", "Color / Graustufen"}));
-  groups->addWidget(group(RadioGroup_hochquer, "Ausdruck", {"Hochformat", "Querformat"}));
+  groups->addWidget(group(orientationRadioGroup, "Ausdruck", {"Hochformat", "Querformat"}));
   column->addLayout(groups);
   auto* printerRow = new QHBoxLayout;
-  Label_printer = new QLabel(this);
-  Label_printer->setObjectName("Label_printer");
-  Button_printer = new QPushButton("Drucker...", this);
-  Button_printer->setObjectName("Button_printer");
-  printerRow->addWidget(Label_printer, 1);
-  printerRow->addWidget(Button_printer);
+  printerNameLabel = new QLabel(this);
+  printerNameLabel->setObjectName("printerNameLabel");
+  choosePrinterButton = new QPushButton("Drucker...", this);
+  choosePrinterButton->setObjectName("choosePrinterButton");
+  printerRow->addWidget(printerNameLabel, 1);
+  printerRow->addWidget(choosePrinterButton);
   column->addLayout(printerRow);
   auto* buttons = new QHBoxLayout;
   auto button = [this, buttons](QPushButton*& field, const char* name, const char* caption) {
     field = AddDialogButton(this, buttons, name, QString::fromUtf8(caption));
   };
-  button(Button_db, "Button_db", "Datenbank");
-  button(Button_append, "Button_append", "Ü&bernehmen Datenbank");
+  button(loadPresetButton, "loadPresetButton", "Datenbank");
+  button(savePresetButton, "savePresetButton", "Ü&bernehmen Datenbank");
   buttons->addStretch(1);
   button(okButton, "okButton", "OK");
   button(cancelButton, "cancelButton", "Abbrechen");
@@ -98,19 +98,19 @@ PrintWindow::PrintWindow(QWidget* parent) : QDialog(parent), printer_(QPrinter::
   okButton->setDefault(true);
   column->addLayout(buttons);
 
-  connect(Button_db, &QPushButton::clicked, this, [this] { Button_dbClick(); });
-  connect(Button_append, &QPushButton::clicked, this, [this] { Button_appendClick(); });
+  connect(loadPresetButton, &QPushButton::clicked, this, [this] { loadPresetButtonClicked(); });
+  connect(savePresetButton, &QPushButton::clicked, this, [this] { savePresetButtonClicked(); });
   connect(okButton, &QPushButton::clicked, this, [this] { okButtonClicked(); });
   connect(cancelButton, &QPushButton::clicked, this, [this] {
     programState.ErrorFlag = true;
     reject();
   });
   connect(helpButton, &QPushButton::clicked, this, [] { ShowHelpText(kWindowTopic, "", 1); });
-  connect(Button_printer, &QPushButton::clicked, this, [this] {
+  connect(choosePrinterButton, &QPushButton::clicked, this, [this] {
     QPrintDialog dialog(&printer_, this);
     if (dialog.exec() != QDialog::Accepted) return;
     showPrinter();
-    RadioGroup_hochquer[printer_.pageLayout().orientation() == QPageLayout::Landscape ? 1 : 0]->setChecked(true);
+    orientationRadioGroup[printer_.pageLayout().orientation() == QPageLayout::Landscape ? 1 : 0]->setChecked(true);
   });
 
   ScaleCenterForm(this);
@@ -137,19 +137,19 @@ PrintWindow::PrintWindow(QWidget* parent) : QDialog(parent), printer_(QPrinter::
     default:
       break;
   }
-  Edit_scalex->setText(dosToQString(RealStr3(w.PrintScaleX)));
-  Edit_scaley->setText(dosToQString(RealStr3(w.PrintScaleY)));
-  Edit_xorigin->setText(QString::number(w.PrintOriginX));
-  Edit_yorigin->setText(QString::number(w.PrintOriginY));
+  scaleXEdit->setText(dosToQString(RealStr3(w.PrintScaleX)));
+  scaleYEdit->setText(dosToQString(RealStr3(w.PrintScaleY)));
+  originXEdit->setText(QString::number(w.PrintOriginX));
+  originYEdit->setText(QString::number(w.PrintOriginY));
   borderCheckBox->setChecked(w.PrintBorder);
   colourModeRadioGroup[programState.PrintColorMode == 1 ? 0 : 1]->setChecked(true);
-  RadioGroup_hochquer[portrait ? 0 : 1]->setChecked(true);
+  orientationRadioGroup[portrait ? 0 : 1]->setChecked(true);
   printer_.setPageOrientation(portrait ? QPageLayout::Portrait : QPageLayout::Landscape);
 }
 
 void PrintWindow::showPrinter() {
   const QString name = printer_.printerName().isEmpty() ? QString("PDF") : printer_.printerName();
-  Label_printer->setText(name.rightJustified(40));
+  printerNameLabel->setText(name.rightJustified(40));
 }
 
 void PrintWindow::showEvent(QShowEvent* event) {
@@ -159,7 +159,7 @@ void PrintWindow::showEvent(QShowEvent* event) {
   printer_.setDocName(dosToQString(programState.CurrentFileName));
 }
 
-void PrintWindow::Button_dbClick() {
+void PrintWindow::loadPresetButtonClicked() {
   if (!OpenPrintPresetTable()) return;
   DbfSetTitles("Printout", "");
   // A preset picked before is where the browse starts, while the table still holds it.
@@ -169,33 +169,33 @@ void PrintWindow::Button_dbClick() {
   if (!programState.ErrorFlag && DbfRecCount() > 0 && DbfRecNo() >= 1) {
     printSettings.PrintPresetNo = static_cast<uint16_t>(DbfRecNo());
     const PrintPreset p = ReadPrintPreset();
-    Edit_scalex->setText(dosToQString(p.scaleX));
-    Edit_scaley->setText(dosToQString(p.scaleY));
-    Edit_xorigin->setText(dosToQString(p.originX));
-    Edit_yorigin->setText(dosToQString(p.originY));
-    RadioGroup_hochquer[p.landscape ? 1 : 0]->setChecked(true);
+    scaleXEdit->setText(dosToQString(p.scaleX));
+    scaleYEdit->setText(dosToQString(p.scaleY));
+    originXEdit->setText(dosToQString(p.originX));
+    originYEdit->setText(dosToQString(p.originY));
+    orientationRadioGroup[p.landscape ? 1 : 0]->setChecked(true);
     colourModeRadioGroup[p.monochrome ? 0 : 1]->setChecked(true);
-    CheckBox_anpassen->setChecked(p.fit);
+    fitDrawingCheckBox->setChecked(p.fit);
     borderCheckBox->setChecked(p.border);
   }
   DbfCloseTable();
   programState.ErrorFlag = false;
 }
 
-void PrintWindow::Button_appendClick() {
+void PrintWindow::savePresetButtonClicked() {
   if (!OpenPrintPresetTable()) return;
   std::string name;
   AskText("Name", 25, name);
   if (!programState.ErrorFlag) {
     PrintPreset p;
     p.name = name;
-    p.scaleX = Text(Edit_scalex);
-    p.scaleY = Text(Edit_scaley);
-    p.originX = Text(Edit_xorigin);
-    p.originY = Text(Edit_yorigin);
-    p.landscape = RadioGroup_hochquer[1]->isChecked();
+    p.scaleX = Text(scaleXEdit);
+    p.scaleY = Text(scaleYEdit);
+    p.originX = Text(originXEdit);
+    p.originY = Text(originYEdit);
+    p.landscape = orientationRadioGroup[1]->isChecked();
     p.monochrome = colourModeRadioGroup[0]->isChecked();
-    p.fit = CheckBox_anpassen->isChecked();
+    p.fit = fitDrawingCheckBox->isChecked();
     p.border = borderCheckBox->isChecked();
     AppendPrintPreset(p);
   }
@@ -205,13 +205,13 @@ void PrintWindow::Button_appendClick() {
 void PrintWindow::okButtonClicked() {
   programState.ErrorFlag = false;
   PrintSettings& w = printSettings;
-  w.PrintScaleX = static_cast<double>(StrToReal(Text(Edit_scalex)));
-  w.PrintScaleY = static_cast<double>(StrToReal(Text(Edit_scaley)));
-  w.PrintOriginX = StrToInt0(Text(Edit_xorigin));
-  w.PrintOriginY = StrToInt0(Text(Edit_yorigin));
+  w.PrintScaleX = static_cast<double>(StrToReal(Text(scaleXEdit)));
+  w.PrintScaleY = static_cast<double>(StrToReal(Text(scaleYEdit)));
+  w.PrintOriginX = StrToInt0(Text(originXEdit));
+  w.PrintOriginY = StrToInt0(Text(originYEdit));
   w.PrintBorder = borderCheckBox->isChecked();
   programState.PrintColorMode = colourModeRadioGroup[0]->isChecked() ? 1 : 2;
-  const bool landscape = RadioGroup_hochquer[1]->isChecked();
+  const bool landscape = orientationRadioGroup[1]->isChecked();
   printer_.setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
   printer_.setColorMode(programState.PrintColorMode == 1 ? QPrinter::GrayScale : QPrinter::Color);
   if (SetupMode) {
@@ -219,7 +219,7 @@ void PrintWindow::okButtonClicked() {
     PrinterInfoWindow info(printer_, this);
     info.exec();
   } else {
-    if (CheckBox_anpassen->isChecked()) {
+    if (fitDrawingCheckBox->isChecked()) {
       RestoreLimit();
       ResetZoom();
       ReSetWindow();

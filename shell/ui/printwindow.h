@@ -27,22 +27,22 @@ class PrintWindow : public QDialog {
   // printer could not be opened, Cancelled otherwise.
   Outcome outcome() const { return outcome_; }
 
-  void Button_dbClick();
-  void Button_appendClick();
+  void loadPresetButtonClicked();
+  void savePresetButtonClicked();
   void okButtonClicked();
 
-  QLineEdit* Edit_scalex = nullptr;
-  QLineEdit* Edit_scaley = nullptr;
-  QLineEdit* Edit_xorigin = nullptr;
-  QLineEdit* Edit_yorigin = nullptr;
+  QLineEdit* scaleXEdit = nullptr;
+  QLineEdit* scaleYEdit = nullptr;
+  QLineEdit* originXEdit = nullptr;
+  QLineEdit* originYEdit = nullptr;
   QCheckBox* borderCheckBox = nullptr;
-  QCheckBox* CheckBox_anpassen = nullptr;
+  QCheckBox* fitDrawingCheckBox = nullptr;
   QRadioButton* colourModeRadioGroup[2] = {};
-  QRadioButton* RadioGroup_hochquer[2] = {};
-  QLabel* Label_printer = nullptr;
-  QPushButton* Button_printer = nullptr;
-  QPushButton* Button_db = nullptr;
-  QPushButton* Button_append = nullptr;
+  QRadioButton* orientationRadioGroup[2] = {};
+  QLabel* printerNameLabel = nullptr;
+  QPushButton* choosePrinterButton = nullptr;
+  QPushButton* loadPresetButton = nullptr;
+  QPushButton* savePresetButton = nullptr;
   QPushButton* okButton = nullptr;
   QPushButton* cancelButton = nullptr;
   QPushButton* helpButton = nullptr;

@@ -107,13 +107,13 @@ std::vector<std::string> SystemInfoLines(const SystemFacts& f) {
 SystemInfoWindow::SystemInfoWindow(QWidget* parent) : QDialog(parent) {
   setObjectName("Sysinfo");
   auto* column = new QVBoxLayout(this);
-  Memo1 = new QPlainTextEdit(this);
-  Memo1->setObjectName("Memo1");
-  Memo1->setReadOnly(true);
-  Memo1->setFont(QFont("Courier New"));
-  Memo1->setMinimumSize(520, 260);
-  column->addWidget(Memo1);
-  OKButton = AddOkRow(this, column, "OKButton");
+  systemInfoTextEdit = new QPlainTextEdit(this);
+  systemInfoTextEdit->setObjectName("systemInfoTextEdit");
+  systemInfoTextEdit->setReadOnly(true);
+  systemInfoTextEdit->setFont(QFont("Courier New"));
+  systemInfoTextEdit->setMinimumSize(520, 260);
+  column->addWidget(systemInfoTextEdit);
+  okButton = AddOkRow(this, column, "okButton");
   ScaleCenterForm(this);
   GraphClear();
   GraphLogo();
@@ -124,7 +124,7 @@ void SystemInfoWindow::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (filled_) return;
   filled_ = true;
-  for (const std::string& line : SystemInfoLines(GatherSystemFacts())) Memo1->appendPlainText(QString::fromStdString(line));
+  for (const std::string& line : SystemInfoLines(GatherSystemFacts())) systemInfoTextEdit->appendPlainText(QString::fromStdString(line));
 }
 
 void ShowSystemInfo(QWidget* parent) {

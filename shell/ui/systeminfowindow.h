@@ -38,8 +38,8 @@ class SystemInfoWindow : public QDialog {
  public:
   explicit SystemInfoWindow(QWidget* parent = nullptr);
 
-  QPlainTextEdit* Memo1 = nullptr;
-  QPushButton* OKButton = nullptr;
+  QPlainTextEdit* systemInfoTextEdit = nullptr;
+  QPushButton* okButton = nullptr;
 
  protected:
   void showEvent(QShowEvent* event) override;

@@ -100,9 +100,9 @@ TEST_F(AboutTest, TheAboutBoxNamesTheProgramAndLeavesTheLogo) {
   const DisplayListRecord drawn = DrawLine();
   AboutBox box;
   EXPECT_EQ(box.windowTitle(), "QORVA");
-  EXPECT_EQ(box.Label_extended->text(), "QORVA - Konstantkraftfeder");
-  EXPECT_EQ(box.ProductName->text(), "Version 1.0 für Linux");
-  EXPECT_TRUE(box.Label_fileversion->text().startsWith("File Version : 1.0   (")) << box.Label_fileversion->text().toStdString();
+  EXPECT_EQ(box.programTitleLabel->text(), "QORVA - Konstantkraftfeder");
+  EXPECT_EQ(box.versionLabel->text(), "Version 1.0 für Linux");
+  EXPECT_TRUE(box.fileVersionLabel->text().startsWith("File Version : 1.0   (")) << box.fileVersionLabel->text().toStdString();
   EXPECT_TRUE(JustTheLogo(drawn)) << "the drawing was cleared and holds the logo";
 }
 
@@ -111,14 +111,14 @@ TEST_F(AboutTest, TheSystemInfoShowsItsLinesOnceItIsShown) {
   SystemInfoWindow box;
   EXPECT_EQ(box.windowTitle(), "QORVA System Info");
   EXPECT_TRUE(JustTheLogo(drawn));
-  EXPECT_TRUE(box.Memo1->isReadOnly());
+  EXPECT_TRUE(box.systemInfoTextEdit->isReadOnly());
   box.show();
-  const QString text = box.Memo1->toPlainText();
+  const QString text = box.systemInfoTextEdit->toPlainText();
   EXPECT_TRUE(text.contains("File name   : ")) << text.toStdString();
   EXPECT_TRUE(text.contains("IP-Adress:"));
   box.hide();
   box.show();
-  EXPECT_EQ(box.Memo1->toPlainText(), text) << "the lines are added once";
+  EXPECT_EQ(box.systemInfoTextEdit->toPlainText(), text) << "the lines are added once";
 }
 
 }  // namespace

@@ -94,14 +94,14 @@ class ChangeWindowTest : public ::testing::Test {
 TEST_F(ChangeWindowTest, NewChangeThroughTheEntryWindow) {
   test::OnNextModalOf<ChangeEntryWindow>([](ChangeEntryWindow* w) {
     EXPECT_EQ(w->windowTitle(), QString::fromUtf8("Änderung 1"));
-    EXPECT_EQ(w->Edit_datum->text(), dosToQString(DateStr())) << "a new change is dated today";
-    EXPECT_EQ(w->Button_datum->text(), dosToQString("<" + DateStr()));
-    EXPECT_EQ(w->Label_aenderung->text(), QString::fromUtf8("Änderungstext"));
-    w->Edit_aenderung->setText(QString::fromUtf8("Bohrung größer"));
-    w->Edit_datum->clear();
-    w->Button_datum->click();
-    w->Edit_bearbeiter->setText("Ml");
-    w->Memo_beschreibung->setPlainText("Bohrung 5 mm\nstatt 4 mm");
+    EXPECT_EQ(w->dateEdit->text(), dosToQString(DateStr())) << "a new change is dated today";
+    EXPECT_EQ(w->todayButton->text(), dosToQString("<" + DateStr()));
+    EXPECT_EQ(w->changeIndexLabel->text(), QString::fromUtf8("Änderungstext"));
+    w->changeIndexEdit->setText(QString::fromUtf8("Bohrung größer"));
+    w->dateEdit->clear();
+    w->todayButton->click();
+    w->editorNameEdit->setText("Ml");
+    w->descriptionTextEdit->setPlainText("Bohrung 5 mm\nstatt 4 mm");
     w->okButton->click();
   });
   ChangeRecordCommand(spring(), ChangeCommand::New);
@@ -126,10 +126,10 @@ TEST_F(ChangeWindowTest, ModifyShowsTheLastRecordAndCancelOrTitleBarStoreNothing
   spring().drawing.ChangeRecords[2] = {"Zweite", "02.02.2024", "Kr", "zwei\ndrei"};
   test::OnNextModalOf<ChangeEntryWindow>([](ChangeEntryWindow* w) {
     EXPECT_EQ(w->windowTitle(), QString::fromUtf8("Änderung 2"));
-    EXPECT_EQ(w->Edit_aenderung->text(), "Zweite");
-    EXPECT_EQ(w->Edit_datum->text(), "02.02.2024");
-    EXPECT_EQ(w->Memo_beschreibung->toPlainText(), "zwei\ndrei");
-    w->Edit_aenderung->setText("anders");
+    EXPECT_EQ(w->changeIndexEdit->text(), "Zweite");
+    EXPECT_EQ(w->dateEdit->text(), "02.02.2024");
+    EXPECT_EQ(w->descriptionTextEdit->toPlainText(), "zwei\ndrei");
+    w->changeIndexEdit->setText("anders");
     w->cancelButton->click();
   });
   ChangeRecordCommand(spring(), ChangeCommand::ModifyLast);
@@ -139,7 +139,7 @@ TEST_F(ChangeWindowTest, ModifyShowsTheLastRecordAndCancelOrTitleBarStoreNothing
 
   programState.ErrorFlag = false;
   test::OnNextModalOf<ChangeEntryWindow>([](ChangeEntryWindow* w) {
-    w->Edit_aenderung->setText("anders");
+    w->changeIndexEdit->setText("anders");
     w->close();  // the title bar
   });
   programState.InputModified = false;
@@ -188,24 +188,24 @@ TEST_F(ChangeWindowTest, DrawingInformationInTheDinLayout) {
   spring().drawing.DrawingTexts[1] = {10, 20, 3.5L, 0, "alt"};
   test::OnNextModalOf<DrawingInfoWindow>([](DrawingInfoWindow* w) {
     EXPECT_EQ(w->windowTitle(), "Zeichnungsinfo DIN 6771");
-    EXPECT_EQ(w->StringGrid1->rowCount(), 5);
-    EXPECT_TRUE(w->Button4->isVisibleTo(w));
-    EXPECT_FALSE(w->StringGrid3->isVisibleTo(w));
-    EXPECT_EQ(w->Edit_ersatzfuer->text(), "Z-4710");
-    EXPECT_EQ(Grid::Cell(w->StringGrid1, 1, 0), "Bearb.");
-    EXPECT_EQ(Grid::Cell(w->StringGrid2, 1, 5), "alt");
-    Grid::SetCell(w->StringGrid1, 4, 1, "");
-    w->Button4->click();
-    EXPECT_EQ(Grid::Cell(w->StringGrid1, 4, 1), dosToQString(DateStr()));
+    EXPECT_EQ(w->titleBlockTable->rowCount(), 5);
+    EXPECT_TRUE(w->releaseDateButton->isVisibleTo(w));
+    EXPECT_FALSE(w->documentFieldsTable->isVisibleTo(w));
+    EXPECT_EQ(w->replacesEdit->text(), "Z-4710");
+    EXPECT_EQ(Grid::Cell(w->titleBlockTable, 1, 0), "Bearb.");
+    EXPECT_EQ(Grid::Cell(w->drawingTextsTable, 1, 5), "alt");
+    Grid::SetCell(w->titleBlockTable, 4, 1, "");
+    w->releaseDateButton->click();
+    EXPECT_EQ(Grid::Cell(w->titleBlockTable, 4, 1), dosToQString(DateStr()));
     // A "|" typed into the fields and the texts.
-    Grid::SetCell(w->StringGrid1, 2, 2, "A|B");
-    Grid::SetCell(w->StringGrid2, 1, 5, "oben|unten");
-    Grid::SetCell(w->StringGrid2, 2, 1, "abc");
-    Grid::SetCell(w->StringGrid2, 2, 5, "zweiter");
-    w->ComboBox_zeichtextmode->setCurrentIndex(3);
-    EXPECT_FALSE(w->StringGrid2->isVisibleTo(w)) << "\"-\" hides the drawing texts";
-    w->ComboBox_zeichtextmode->setCurrentIndex(1);
-    EXPECT_TRUE(w->StringGrid2->isVisibleTo(w));
+    Grid::SetCell(w->titleBlockTable, 2, 2, "A|B");
+    Grid::SetCell(w->drawingTextsTable, 1, 5, "oben|unten");
+    Grid::SetCell(w->drawingTextsTable, 2, 1, "abc");
+    Grid::SetCell(w->drawingTextsTable, 2, 5, "zweiter");
+    w->drawingTextModeComboBox->setCurrentIndex(3);
+    EXPECT_FALSE(w->drawingTextsTable->isVisibleTo(w)) << "\"-\" hides the drawing texts";
+    w->drawingTextModeComboBox->setCurrentIndex(1);
+    EXPECT_TRUE(w->drawingTextsTable->isVisibleTo(w));
     w->okButton->click();
   });
   ChangeRecordCommand(spring(), ChangeCommand::DrawingInfo);
@@ -233,13 +233,13 @@ TEST_F(ChangeWindowTest, DrawingInformationInTheIsoLayout) {
   spring().drawing.TitleRow4Name = "Fr";
   test::OnNextModalOf<DrawingInfoWindow>([](DrawingInfoWindow* w) {
     EXPECT_EQ(w->windowTitle(), "Zeichnungsinfo ISO 7200");
-    EXPECT_EQ(w->StringGrid1->rowCount(), 4);
-    EXPECT_EQ(Grid::Cell(w->StringGrid1, 0, 1), " (Datum)");
-    EXPECT_EQ(Grid::Cell(w->StringGrid1, 3, 0), "Technische Referenz");
-    EXPECT_FALSE(w->Button1->isVisibleTo(w));
-    EXPECT_FALSE(w->Edit_ersatzfuer->isVisibleTo(w));
-    EXPECT_TRUE(w->StringGrid3->isVisibleTo(w));
-    Grid::SetCell(w->StringGrid3, 1, 1, "Versuch");
+    EXPECT_EQ(w->titleBlockTable->rowCount(), 4);
+    EXPECT_EQ(Grid::Cell(w->titleBlockTable, 0, 1), " (Datum)");
+    EXPECT_EQ(Grid::Cell(w->titleBlockTable, 3, 0), "Technische Referenz");
+    EXPECT_FALSE(w->drawnDateButton->isVisibleTo(w));
+    EXPECT_FALSE(w->replacesEdit->isVisibleTo(w));
+    EXPECT_TRUE(w->documentFieldsTable->isVisibleTo(w));
+    Grid::SetCell(w->documentFieldsTable, 1, 1, "Versuch");
     w->okButton->click();
   });
   ShowDrawingInfo();
@@ -249,7 +249,7 @@ TEST_F(ChangeWindowTest, DrawingInformationInTheIsoLayout) {
   EXPECT_EQ(spring().drawing.DrawingTextCount, 1) << "row 1 is always taken";
 
   test::OnNextModalOf<DrawingInfoWindow>([](DrawingInfoWindow* w) {
-    Grid::SetCell(w->StringGrid3, 1, 1, "anders");
+    Grid::SetCell(w->documentFieldsTable, 1, 1, "anders");
     w->cancelButton->click();
   });
   ShowDrawingInfo();
@@ -263,15 +263,15 @@ TEST_F(ChangeWindowTest, DocumentLinksAreEditedAndStartedFromTheirWindow) {
   test::scriptedPrompter().push(std::string("/usr/bin/mousepad"));
   test::OnNextModalOf<DocumentWindow>([](DocumentWindow* w) {
     EXPECT_TRUE(w->windowTitle().startsWith("Document Links  -  "));
-    EXPECT_EQ(w->Edit_prog[2]->text(), "mousepad");
-    EXPECT_EQ(w->findChild<QPushButton*>("Button3f"), w->ButtonF[3]);
+    EXPECT_EQ(w->programEdit[2]->text(), "mousepad");
+    EXPECT_EQ(w->findChild<QPushButton*>("openFileButton3"), w->openFileButton[3]);
     // A program that is not there is told, and the window stays.
-    w->Button[1]->click();
+    w->runProgramButton[1]->click();
     EXPECT_TRUE(w->isVisible());
-    w->Button[2]->click();
-    w->Button_prog[1]->click();
-    EXPECT_EQ(w->Edit_prog[1]->text(), "/usr/bin/mousepad");
-    w->Edit_file[5]->setText("anleitung.pdf");
+    w->runProgramButton[2]->click();
+    w->programBrowseButton[1]->click();
+    EXPECT_EQ(w->programEdit[1]->text(), "/usr/bin/mousepad");
+    w->fileEdit[5]->setText("anleitung.pdf");
     w->okButton->click();
   });
   EXPECT_EQ(ShowDocumentLinks(), Outcome::Done);
@@ -289,7 +289,7 @@ TEST_F(ChangeWindowTest, DocumentLinksAreEditedAndStartedFromTheirWindow) {
 
   // Esc is Cancel: nothing is stored.
   test::OnNextModalOf<DocumentWindow>([](DocumentWindow* w) {
-    w->Edit_file[5]->setText("anders.pdf");
+    w->fileEdit[5]->setText("anders.pdf");
     QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QApplication::sendEvent(w, &esc);
   });
@@ -307,10 +307,10 @@ TEST_F(ChangeWindowTest, DocumentLinksToFilesOfUmlautNamesShowOpenAndKeepThem) {
   spring().documents.DocumentLinks[1] = {"xdg-open", dos};
   test::scriptedPrompter().push(utf8);
   test::OnNextModalOf<DocumentWindow>([&](DocumentWindow* w) {
-    EXPECT_EQ(w->Edit_file[1]->text(), QString::fromStdString(utf8));
-    w->ButtonF[1]->click();
-    w->Button_file[2]->click();
-    EXPECT_EQ(w->Edit_file[2]->text(), QString::fromStdString(utf8));
+    EXPECT_EQ(w->fileEdit[1]->text(), QString::fromStdString(utf8));
+    w->openFileButton[1]->click();
+    w->fileBrowseButton[2]->click();
+    EXPECT_EQ(w->fileEdit[2]->text(), QString::fromStdString(utf8));
     w->okButton->click();
   });
   EXPECT_EQ(ShowDocumentLinks(), Outcome::Done);
@@ -332,7 +332,7 @@ TEST_F(ChangeWindowTest, TheDocumentationMenuLeadsToTheWindows) {
   }
   services().ReportViewer = [this](const std::string& file) { listings_.push_back(test::readFile(file)); };
   test::OnNextModalOf<ChangeEntryWindow>([](ChangeEntryWindow* w) {
-    w->Edit_aenderung->setText("vom Menue");
+    w->changeIndexEdit->setText("vom Menue");
     w->okButton->click();
   });
   item("mi_docuNewChange")->trigger();

@@ -51,10 +51,10 @@ class ErrorHelpWindowTest : public ::testing::Test {
 TEST_F(ErrorHelpWindowTest, ShowsTheTextsAndClosesWithoutQuestionWhenNothingWasEdited) {
   Show([](ErrorHelpWindow* w) {
     EXPECT_EQ(w->windowTitle(), "Fehlermeldung");
-    EXPECT_EQ(w->Edit_meldung->text(), "Warnung: t > b !");
-    EXPECT_TRUE(w->Edit_meldung->isReadOnly());
-    EXPECT_EQ(w->Memo_ursache->toPlainText(), "t größer b");
-    EXPECT_EQ(w->Memo_abhilfe->toPlainText(), "t und b tauschen");
+    EXPECT_EQ(w->messageEdit->text(), "Warnung: t > b !");
+    EXPECT_TRUE(w->messageEdit->isReadOnly());
+    EXPECT_EQ(w->causeTextEdit->toPlainText(), "t größer b");
+    EXPECT_EQ(w->remedyTextEdit->toPlainText(), "t und b tauschen");
     EXPECT_FALSE(w->ErrorHelpModified) << "filling the memos is no edit";
     w->okButton->click();
   });
@@ -84,7 +84,7 @@ TEST_F(ErrorHelpWindowTest, OkAsksBeforeSavingAnEdit) {
     scriptedPrompter().clear();
     scriptedPrompter().push(c.answer);
     EXPECT_EQ(Show([](ErrorHelpWindow* w) {
-                w->Memo_ursache->setPlainText("Dicke über\nBreite");
+                w->causeTextEdit->setPlainText("Dicke über\nBreite");
                 w->okButton->click();
               }),
               c.outcome);
@@ -97,7 +97,7 @@ TEST_F(ErrorHelpWindowTest, OkAsksBeforeSavingAnEdit) {
 
 TEST_F(ErrorHelpWindowTest, TheCloseBoxNeitherAsksNorSaves) {
   EXPECT_EQ(Show([](ErrorHelpWindow* w) {
-              w->Memo_abhilfe->setPlainText("anders");
+              w->remedyTextEdit->setPlainText("anders");
               w->reject();
             }),
             Outcome::Done);

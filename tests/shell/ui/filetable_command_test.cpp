@@ -48,11 +48,11 @@ TEST_F(FileTableCommandTest, AChosenRowIsReadWhileTheTableStaysOpen) {
   std::function<void(FileTableWindow*)> act = [&](FileTableWindow* t) {
     ++shown;
     if (shown == 1) {
-      EXPECT_EQ(t->StringGrid1->rowCount(), 2);
-      EXPECT_EQ(t->StringGrid1->columnCount(), 17);
-      EXPECT_GE(t->StringGrid1->columnWidth(12), 120);  // the material column's least width
+      EXPECT_EQ(t->fileTable->rowCount(), 2);
+      EXPECT_EQ(t->fileTable->columnCount(), 17);
+      EXPECT_GE(t->fileTable->columnWidth(12), 120);  // the material column's least width
       OnNextModalOf<FileTableWindow>(act);
-      t->StringGrid1->setCurrentCell(1, 0);  // b.qva
+      t->fileTable->setCurrentCell(1, 0);  // b.qva
     } else {
       EXPECT_EQ(programState.CurrentFileName, "b");
       EXPECT_EQ(w.spring().family.BandWidth, 40);
@@ -87,11 +87,11 @@ TEST_F(FileTableCommandTest, OnlyTheUsersChoiceReadsAFile) {
     ++shown;
     EXPECT_EQ(w.windowTitle().toStdString(), caption.toStdString()) << "the open spring, not the last file the table read";
     t->activateWindow();
-    t->StringGrid1->setFocus();
+    t->fileTable->setFocus();
     QApplication::processEvents();
     EXPECT_TRUE(t->isVisible()) << "nothing was chosen yet";
     EXPECT_EQ(t->ChosenRow, 0);
-    EXPECT_EQ(t->StringGrid1->item(0, 2)->text().toStdString(), "(nicht lesbar)");
+    EXPECT_EQ(t->fileTable->item(0, 2)->text().toStdString(), "(nicht lesbar)");
     t->mi_fileExit->trigger();
   });
   menu->mi_fileOpenTable->trigger();
@@ -133,7 +133,7 @@ TEST_F(FileTableCommandTest, TheCommandTellsCancelFromAFileThatCannotBeRead) {
       }
       chosen = true;
       if (c.outcome == Outcome::Done) OnNextModalOf<FileTableWindow>(act);
-      t->StringGrid1->setCurrentCell(c.row, 1);
+      t->fileTable->setCurrentCell(c.row, 1);
     };
     if (!c.changedInput) OnNextModalOf<FileTableWindow>(act);
     EXPECT_EQ(OpenFileTable(w), c.outcome) << c.what;

@@ -40,13 +40,13 @@ class PreviewWindowTest : public ::testing::Test {
 
 TEST_F(PreviewWindowTest, ChoosingARowClosesTheWindowWithThatRowOnce) {
   EXPECT_EQ(table.windowTitle(), "QORVA  /daten/federn/");
-  ASSERT_EQ(table.StringGrid1->rowCount(), 3);
-  EXPECT_EQ(table.StringGrid1->horizontalHeaderItem(2)->text(), "Mat.No.");
+  ASSERT_EQ(table.fileTable->rowCount(), 3);
+  EXPECT_EQ(table.fileTable->horizontalHeaderItem(2)->text(), "Mat.No.");
   EXPECT_EQ(table.mi_editsearch->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F));
-  EXPECT_EQ(table.SearchNext1->shortcut(), QKeySequence(Qt::Key_F3));
+  EXPECT_EQ(table.searchNextAction->shortcut(), QKeySequence(Qt::Key_F3));
 
   programState.ErrorFlag = true;
-  table.StringGrid1->setCurrentCell(1, 0);
+  table.fileTable->setCurrentCell(1, 0);
   EXPECT_EQ(table.ChosenRow, 2);
   EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_EQ(table.result(), QDialog::Accepted);
@@ -56,7 +56,7 @@ TEST_F(PreviewWindowTest, ChoosingARowClosesTheWindowWithThatRowOnce) {
   table.setResult(-1);
   table.show();
   EXPECT_EQ(table.CurrentRow(), 2);
-  table.StringGrid1->setCurrentCell(1, 2);
+  table.fileTable->setCurrentCell(1, 2);
   EXPECT_TRUE(table.isVisible());
   EXPECT_EQ(table.result(), -1);
 
@@ -81,10 +81,10 @@ TEST_F(PreviewWindowTest, SortingAndSearchingTakeTheCursorAlong) {
   table.hide();
   table.show();  // on row 1, b.qva
   table.SortGridByColumn(1);  // by E: b, C, a: b stays row 1, nothing chosen
-  EXPECT_EQ(table.StringGrid1->item(1, 0)->text(), "C.qva");
+  EXPECT_EQ(table.fileTable->item(1, 0)->text(), "C.qva");
   EXPECT_TRUE(table.isVisible());
   table.SortGridByColumn(0);  // C, a, b: b moves to row 3 and is chosen there
-  EXPECT_EQ(table.StringGrid1->item(0, 0)->text(), "C.qva");
+  EXPECT_EQ(table.fileTable->item(0, 0)->text(), "C.qva");
   EXPECT_EQ(table.ChosenRow, 3);
   EXPECT_EQ(table.Rows()[3][0], "b.qva");
   EXPECT_FALSE(table.isVisible());
@@ -107,12 +107,12 @@ TEST_F(PreviewWindowTest, ColumnsAreAtLeastAsWideAsTheirTexts) {
   table.SetRows({{"File", "Date  y/m/d", "Material"}, {"Pr\xC3\xBC" "ffeder.qva", "2026/12/11", longName}});
   table.SetColWidth(1, 64);
   table.SetColWidth(2, 120);
-  const QFontMetrics fm(table.StringGrid1->font());
-  EXPECT_GT(table.StringGrid1->columnWidth(1), fm.horizontalAdvance("2026/12/11"));
-  EXPECT_GT(table.StringGrid1->columnWidth(1), fm.horizontalAdvance("Date  y/m/d"));
-  EXPECT_GT(table.StringGrid1->columnWidth(0), fm.horizontalAdvance(QString::fromUtf8("Prüffeder.qva")));
-  EXPECT_GE(table.StringGrid1->columnWidth(2), 120);
-  EXPECT_LT(table.StringGrid1->columnWidth(2), fm.horizontalAdvance(QString::fromStdString(longName)));
+  const QFontMetrics fm(table.fileTable->font());
+  EXPECT_GT(table.fileTable->columnWidth(1), fm.horizontalAdvance("2026/12/11"));
+  EXPECT_GT(table.fileTable->columnWidth(1), fm.horizontalAdvance("Date  y/m/d"));
+  EXPECT_GT(table.fileTable->columnWidth(0), fm.horizontalAdvance(QString::fromUtf8("Prüffeder.qva")));
+  EXPECT_GE(table.fileTable->columnWidth(2), 120);
+  EXPECT_LT(table.fileTable->columnWidth(2), fm.horizontalAdvance(QString::fromStdString(longName)));
 }
 
 }  // namespace

@@ -41,17 +41,17 @@ TEST_F(NavigatorTest, EveryControlChoosesItsAction) {
     HelpPictureNavigatorResult result;
   };
   const Case cases[] = {
-      {"list changed", 1, [](HelpPictureWindow& f) { f.ListBox1->setCurrentIndex(2); }, {false, HelpPicShow, 3}},
-      {"up arrow", 2, [](HelpPictureWindow& f) { f.SpinUp->click(); }, {false, HelpPicShow, 1}},
-      {"up arrow on the first entry", 1, [](HelpPictureWindow& f) { f.SpinUp->click(); }, {false, HelpPicShow, 1}},
-      {"down arrow", 2, [](HelpPictureWindow& f) { f.SpinDown->click(); }, {false, HelpPicShow, 3}},
-      {"down arrow on the last entry", 3, [](HelpPictureWindow& f) { f.SpinDown->click(); }, {false, HelpPicShow, 3}},
+      {"list changed", 1, [](HelpPictureWindow& f) { f.pictureIndexComboBox->setCurrentIndex(2); }, {false, HelpPicShow, 3}},
+      {"up arrow", 2, [](HelpPictureWindow& f) { f.previousEntryButton->click(); }, {false, HelpPicShow, 1}},
+      {"up arrow on the first entry", 1, [](HelpPictureWindow& f) { f.previousEntryButton->click(); }, {false, HelpPicShow, 1}},
+      {"down arrow", 2, [](HelpPictureWindow& f) { f.nextEntryButton->click(); }, {false, HelpPicShow, 3}},
+      {"down arrow on the last entry", 3, [](HelpPictureWindow& f) { f.nextEntryButton->click(); }, {false, HelpPicShow, 3}},
       {"OK", 2, [](HelpPictureWindow& f) { f.okButton->click(); }, {true, HelpPicShow, 2}},
       {"Esc", 2, [](HelpPictureWindow& f) { f.reject(); }, {true, HelpPicShow, 2}},
-      {"new drops the selection", 2, [](HelpPictureWindow& f) { f.Button_neu->click(); }, {false, HelpPicAppend, 0}},
-      {"insert", 2, [](HelpPictureWindow& f) { f.Button_einfuegen->click(); }, {false, HelpPicInsert, 2}},
-      {"delete", 3, [](HelpPictureWindow& f) { f.Button_loeschen->click(); }, {false, HelpPicDelete, 3}},
-      {"change", 1, [](HelpPictureWindow& f) { f.Button_aendern->click(); }, {false, HelpPicChange, 1}},
+      {"new drops the selection", 2, [](HelpPictureWindow& f) { f.newEntryButton->click(); }, {false, HelpPicAppend, 0}},
+      {"insert", 2, [](HelpPictureWindow& f) { f.insertEntryButton->click(); }, {false, HelpPicInsert, 2}},
+      {"delete", 3, [](HelpPictureWindow& f) { f.deleteEntryButton->click(); }, {false, HelpPicDelete, 3}},
+      {"change", 1, [](HelpPictureWindow& f) { f.changeEntryButton->click(); }, {false, HelpPicChange, 1}},
   };
   for (const Case& c : cases) {
     HelpPictureWindow form;
@@ -70,10 +70,10 @@ TEST_F(NavigatorTest, ListShowsTheEntriesAndThePositionIsKept) {
   {
     HelpPictureWindow form;
     form.FormShow(entries, 0);
-    ASSERT_EQ(form.ListBox1->count(), 3);
-    EXPECT_EQ(form.ListBox1->itemText(2).toStdString(), "vorausl : Verhältnisse");
-    EXPECT_EQ(form.ListBox1->currentIndex(), -1);
-    EXPECT_EQ(form.Button_aendern->text().toStdString(), "&Ändern");
+    ASSERT_EQ(form.pictureIndexComboBox->count(), 3);
+    EXPECT_EQ(form.pictureIndexComboBox->itemText(2).toStdString(), "vorausl : Verhältnisse");
+    EXPECT_EQ(form.pictureIndexComboBox->currentIndex(), -1);
+    EXPECT_EQ(form.changeEntryButton->text().toStdString(), "&Ändern");
     EXPECT_EQ(form.pos(), QPoint(40, 50));
     form.move(70, 80);
   }

@@ -61,9 +61,9 @@ class MainMenu : public ::testing::Test {
   std::unique_ptr<MainWindow> form;
 };
 
-// Item, the menu that holds it ("MainMenu1" for the menu bar).
+// Item, the menu that holds it ("mainMenuBar" for the menu bar).
 const std::vector<std::pair<const char*, const char*>> kTree = {
-    {"mi_file", "MainMenu1"},
+    {"mi_file", "mainMenuBar"},
     {"mi_fileNew", "mi_file"},
     {"mi_fileOpen", "mi_file"},
     {"mi_fileOpenTable", "mi_file"},
@@ -77,14 +77,14 @@ const std::vector<std::pair<const char*, const char*>> kTree = {
     {"mi_file3", "mi_file"},
     {"mi_file4", "mi_file"},
     {"mi_fileexit", "mi_file"},
-    {"mi_Edit", "MainMenu1"},
+    {"mi_Edit", "mainMenuBar"},
     {"mi_EditQuick", "mi_Edit"},
     {"mi_EditText", "mi_Edit"},
     {"mi_EditMaterial", "mi_Edit"},
     {"mi_editanwendung", "mi_Edit"},
     {"mi_editAbmess", "mi_Edit"},
     {"mi_editvorauslegung", "mi_Edit"},
-    {"mi_View", "MainMenu1"},
+    {"mi_View", "mainMenuBar"},
     {"mi_ViewStandard", "mi_View"},
     {"mi_ViewQuick1", "mi_View"},
     {"mi_viewQuick3", "mi_View"},
@@ -96,12 +96,12 @@ const std::vector<std::pair<const char*, const char*>> kTree = {
     {"mi_viewspannungsigmat", "mi_viewspannung"},
     {"mi_viewfertigungszeichnung", "mi_View"},
     {"mi_viewErrorMessages", "mi_View"},
-    {"mi_CAD", "MainMenu1"},
+    {"mi_CAD", "mainMenuBar"},
     {"mi_cadworkingplan", "mi_CAD"},
     {"mi_caddiagrams", "mi_CAD"},
-    {"mi_database", "MainMenu1"},
+    {"mi_database", "mainMenuBar"},
     {"mi_dbfmaterial", "mi_database"},
-    {"mi_documentation", "MainMenu1"},
+    {"mi_documentation", "mainMenuBar"},
     {"mi_docdrawinginfo", "mi_documentation"},
     {"mi_docuShowChanges1", "mi_documentation"},
     {"mi_docuPrintChanges", "mi_documentation"},
@@ -109,12 +109,12 @@ const std::vector<std::pair<const char*, const char*>> kTree = {
     {"mi_docuModifyChanges", "mi_documentation"},
     {"mi_docudeleteChange", "mi_documentation"},
     {"mi_DocumentSetup", "mi_documentation"},
-    {"mi_OLE", "MainMenu1"},
+    {"mi_OLE", "mainMenuBar"},
     {"mi_OleStartExcel", "mi_OLE"},
     {"mi_OleExportExcel", "mi_OLE"},
     {"mi_OleImportExcel", "mi_OLE"},
     {"mi_OlePrintoutExcel", "mi_OLE"},
-    {"mi_Help", "MainMenu1"},
+    {"mi_Help", "mainMenuBar"},
     {"mi_helphandbuch", "mi_Help"},
     {"mi_HelpHilfebild", "mi_Help"},
     {"mi_helpErrorMessages", "mi_Help"},
@@ -137,14 +137,14 @@ const std::vector<std::pair<const char*, const char*>> kTree = {
 };
 
 TEST_F(MainMenu, EveryItemSitsUnderItsMenu) {
-  auto* bar = form->findChild<QMenuBar*>("MainMenu1");
+  auto* bar = form->findChild<QMenuBar*>("mainMenuBar");
   ASSERT_NE(bar, nullptr);
   EXPECT_EQ(form->menuBar(), bar);
   for (const auto& [name, parent] : kTree) {
     SCOPED_TRACE(name);
     QAction* a = item(name);
     ASSERT_NE(a, nullptr);
-    const QList<QAction*> siblings = std::string(parent) == "MainMenu1"
+    const QList<QAction*> siblings = std::string(parent) == "mainMenuBar"
                                          ? bar->actions()
                                          : form->findChild<QMenu*>(parent)->actions();
     EXPECT_TRUE(siblings.contains(a));
@@ -430,7 +430,7 @@ QChar AccessKey(const QString& s) {
 // language too; the exceptions are pairs whose captions are the program's own given texts.
 TEST_F(MainMenu, AccessKeysStayUniqueWhereTheGermanOnesAre) {
   QList<QWidget*> menus;
-  menus << form->findChild<QMenuBar*>("MainMenu1");
+  menus << form->findChild<QMenuBar*>("mainMenuBar");
   for (QMenu* m : form->findChildren<QMenu*>()) menus << m;
   auto keysOf = [&](QWidget* menu) {
     std::map<std::string, QChar> keys;

@@ -168,8 +168,8 @@ TEST_F(MainWindowStart, TheMenuBarKeepsTheDesktopPaletteOverTheDrawingBackground
   MainMenu* m = MainMenuOf(w);
   ASSERT_NE(m, nullptr);
   const QPalette desktop = QApplication::palette();
-  EXPECT_EQ(m->MainMenu1->palette().color(QPalette::Window), desktop.color(QPalette::Window));
-  EXPECT_EQ(m->MainMenu1->palette().color(QPalette::WindowText), desktop.color(QPalette::WindowText));
+  EXPECT_EQ(m->mainMenuBar->palette().color(QPalette::Window), desktop.color(QPalette::Window));
+  EXPECT_EQ(m->mainMenuBar->palette().color(QPalette::WindowText), desktop.color(QPalette::WindowText));
   const TColor bg = graphicsSettings.BackgroundColor;
   EXPECT_EQ(w.canvasWidget()->palette().color(QPalette::Window), QColor(bg & 0xFF, (bg >> 8) & 0xFF, (bg >> 16) & 0xFF));
 }

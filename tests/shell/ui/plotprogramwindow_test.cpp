@@ -46,40 +46,40 @@ class VentrixWindowTest : public ::testing::Test {
 TEST_F(VentrixWindowTest, TheControlsComposeTheLine) {
   PlotProgramWindow w;
   EXPECT_EQ(Switches(w), " /CHPL") << "the start values add no switch";
-  EXPECT_TRUE(w.Edit_lpt->isEnabled());
-  EXPECT_FALSE(w.Edit_com->isEnabled());
-  EXPECT_FALSE(w.ComboBox_psfont->isEnabled());
+  EXPECT_TRUE(w.parallelPortEdit->isEnabled());
+  EXPECT_FALSE(w.serialPortEdit->isEnabled());
+  EXPECT_FALSE(w.postscriptFontComboBox->isEnabled());
 
-  w.RadioGroup_d[0]->click();  // serial
-  EXPECT_TRUE(w.Edit_com->isEnabled());
-  EXPECT_FALSE(w.Edit_lpt->isEnabled());
+  w.outputInterfaceRadioGroup[0]->click();  // serial
+  EXPECT_TRUE(w.serialPortEdit->isEnabled());
+  EXPECT_FALSE(w.parallelPortEdit->isEnabled());
   EXPECT_EQ(Switches(w), " /CHPL /D1");
-  w.Edit_com->setText("2");
+  w.serialPortEdit->setText("2");
   EXPECT_EQ(Switches(w), " /CHPL /D1 /P3");
 
-  w.Edit_scale->setText("1,0");
+  w.scaleEdit->setText("1,0");
   EXPECT_EQ(Switches(w), " /CHPL /D1 /P3") << "1,0 is 1";
-  w.CheckBox_scale->click();
-  EXPECT_EQ(w.Edit_scale->text(), "0");
-  EXPECT_FALSE(w.Edit_scale->isEnabled());
+  w.autoScaleCheckBox->click();
+  EXPECT_EQ(w.scaleEdit->text(), "0");
+  EXPECT_FALSE(w.scaleEdit->isEnabled());
   EXPECT_EQ(Switches(w), " /CHPL /D1 /P3 '/M*'") << "a fitted scale; quoted for the shell";
 }
 
 TEST_F(VentrixWindowTest, PostscriptToAFileWithEverySwitch) {
   PlotProgramWindow w;
-  w.RadioGroup_outcode[1]->click();
-  EXPECT_TRUE(w.ComboBox_psfont->isEnabled());
-  w.RadioGroup_d[2]->click();
-  EXPECT_TRUE(w.Edit_outdir->isEnabled());
-  w.Edit_outdir->setText("/tmp/aus gabe");
-  w.Edit_com->setText("4");  // plays no part
+  w.outputFormatRadioGroup[1]->click();
+  EXPECT_TRUE(w.postscriptFontComboBox->isEnabled());
+  w.outputInterfaceRadioGroup[2]->click();
+  EXPECT_TRUE(w.outputFolderEdit->isEnabled());
+  w.outputFolderEdit->setText("/tmp/aus gabe");
+  w.serialPortEdit->setText("4");  // plays no part
   // The numbers go as typed, the rotation after the shifts and the text width.
-  w.Edit_scale->setText("100.25");
-  w.CheckBox_rotate->click();
-  w.Edit_xnull->setText("1234.5");
-  w.Edit_ynull->setText("-2,5");
+  w.scaleEdit->setText("100.25");
+  w.rotatePlotCheckBox->click();
+  w.originShiftXEdit->setText("1234.5");
+  w.originShiftYEdit->setText("-2,5");
   w.textWidthFactorEdit->setText("0,8");
-  w.ComboBox_psfont->setCurrentIndex(4);
+  w.postscriptFontComboBox->setCurrentIndex(4);
   EXPECT_EQ(Switches(w), " /CPS /D3 /F'/tmp/aus gabe/ventrix' /M100.25 /X1234.5 /Y-2,5 /B0,8 /R /THelvetica");
 }
 
@@ -93,7 +93,7 @@ TEST_F(VentrixWindowTest, OkTakesTheLineCancelKeepsTheOldOneTheCloseBoxTakesIt) 
   EXPECT_EQ(line, "alte zeile");
 
   OnWindow([](PlotProgramWindow* w) {
-    w->CheckBox_rotate->click();
+    w->rotatePlotCheckBox->click();
     w->okButton->click();
   });
   EXPECT_TRUE(EditVentrixCommandLine(line));

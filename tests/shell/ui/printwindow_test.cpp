@@ -101,29 +101,29 @@ TEST_F(PrintWindowTest, StartValuesFollowTheSheet) {
   printSettings.SheetFormat = 2;  // A4 portrait frame
   {
     PrintWindow w;
-    EXPECT_EQ(w.Edit_scalex->text(), "1");
-    EXPECT_EQ(w.Edit_scaley->text(), "1");
-    EXPECT_EQ(w.Edit_xorigin->text(), "0");
+    EXPECT_EQ(w.scaleXEdit->text(), "1");
+    EXPECT_EQ(w.scaleYEdit->text(), "1");
+    EXPECT_EQ(w.originXEdit->text(), "0");
     EXPECT_FALSE(w.borderCheckBox->isChecked());
-    EXPECT_TRUE(w.RadioGroup_hochquer[0]->isChecked());
+    EXPECT_TRUE(w.orientationRadioGroup[0]->isChecked());
   }
   printSettings.SheetFormat = 3;  // A3 frame: the configured defaults
   PrintWindow w;
-  EXPECT_EQ(w.Edit_scalex->text(), "2");
-  EXPECT_EQ(w.Edit_scaley->text(), "3");
-  EXPECT_EQ(w.Edit_xorigin->text(), "5");
+  EXPECT_EQ(w.scaleXEdit->text(), "2");
+  EXPECT_EQ(w.scaleYEdit->text(), "3");
+  EXPECT_EQ(w.originXEdit->text(), "5");
   EXPECT_TRUE(w.borderCheckBox->isChecked());
-  EXPECT_TRUE(w.RadioGroup_hochquer[1]->isChecked());
+  EXPECT_TRUE(w.orientationRadioGroup[1]->isChecked());
 }
 
 TEST_F(PrintWindowTest, PresetsArePickedAndStored) {
   PrintWindow w;
   PickRow(2);  // A3 Querformat: true scale on A3 paper, as the sheets print now
-  w.Button_dbClick();
-  EXPECT_EQ(w.Edit_scalex->text(), "1.000");
-  EXPECT_TRUE(w.RadioGroup_hochquer[1]->isChecked());
+  w.loadPresetButtonClicked();
+  EXPECT_EQ(w.scaleXEdit->text(), "1.000");
+  EXPECT_TRUE(w.orientationRadioGroup[1]->isChecked());
   EXPECT_TRUE(w.colourModeRadioGroup[1]->isChecked()) << "not monochrome: the colour item";
-  EXPECT_TRUE(w.CheckBox_anpassen->isChecked());
+  EXPECT_TRUE(w.fitDrawingCheckBox->isChecked());
   EXPECT_EQ(printSettings.PrintPresetNo, 3);
   EXPECT_FALSE(tableHost.Table.Active()) << "the table is closed again";
 
@@ -134,13 +134,13 @@ TEST_F(PrintWindowTest, PresetsArePickedAndStored) {
     EXPECT_EQ(b->xbdbf.RecNo(), 3);
     b->cancelButton->click();
   });
-  w.Button_dbClick();
+  w.loadPresetButtonClicked();
   EXPECT_FALSE(programState.ErrorFlag) << "cleared after a cancelled browse";
 
-  w.Edit_scalex->setText("0,5");
+  w.scaleXEdit->setText("0,5");
   w.colourModeRadioGroup[0]->click();
   scriptedPrompter().push(std::string("Zwei \xC3\xA4\xC3\xB6\xC3\x9F"));
-  w.Button_appendClick();
+  w.savePresetButtonClicked();
   EXPECT_EQ(Names(dir_ / "dbf" / "printout.dbf"),
             "A4 Hochformat|A4 Querformat|A3 Querformat|Zwei \xC3\xA4\xC3\xB6\xC3\x9F");
   ASSERT_TRUE(OpenPrintPresetTable());
@@ -163,12 +163,12 @@ TEST_F(PrintWindowTest, ANewPresetOfTheShippedTableGoesToTheUsersCopy) {
   const std::string shipped = test::readFile(dir_ / "dbf" / "printout.dbf");
   PrintWindow w;
   scriptedPrompter().push(std::string("Mein Satz"));
-  w.Button_appendClick();
+  w.savePresetButtonClicked();
   EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_EQ(test::readFile(dir_ / "dbf" / "printout.dbf"), shipped);
   EXPECT_EQ(Names(dir_ / "user" / "printout.dbf"), "A4 Hochformat|A4 Querformat|A3 Querformat|Mein Satz");
   PickRow(3);  // the fourth row: only the user's copy has it
-  w.Button_dbClick();
+  w.loadPresetButtonClicked();
   EXPECT_EQ(printSettings.PrintPresetNo, 4);
 }
 
@@ -186,10 +186,10 @@ TEST_F(PrintWindowTest, TheWorkingFoldersTableComesFirstAndAnEmptyTableTakesAPre
     b->okButton->click();
   });
   printSettings.PrintPresetNo = 2;  // a record the empty table does not have
-  w.Button_dbClick();
-  EXPECT_EQ(w.Edit_scalex->text(), "1") << "nothing was taken from an empty table";
+  w.loadPresetButtonClicked();
+  EXPECT_EQ(w.scaleXEdit->text(), "1") << "nothing was taken from an empty table";
   scriptedPrompter().push(std::string("Erster"));
-  w.Button_appendClick();
+  w.savePresetButtonClicked();
   EXPECT_EQ(Names(dir_ / "work" / "printout.dbf"), "Erster");
   EXPECT_EQ(Names(dir_ / "dbf" / "printout.dbf"), "A4 Hochformat|A4 Querformat|A3 Querformat");
 }
@@ -201,7 +201,7 @@ TEST_F(PrintWindowTest, OkPrintsAndSetupShowsThePrinterWithoutAJob) {
     PrintWindow w;
     w.printer().setOutputFormat(QPrinter::PdfFormat);
     w.printer().setOutputFileName(QString::fromStdString(pdf.string()));
-    w.Edit_xorigin->setText("7");
+    w.originXEdit->setText("7");
     w.colourModeRadioGroup[0]->click();
     w.okButtonClicked();
     EXPECT_EQ(printSettings.PrintOriginX, 7);
@@ -220,23 +220,23 @@ TEST_F(PrintWindowTest, OkPrintsAndSetupShowsThePrinterWithoutAJob) {
     auto* info = dynamic_cast<PrinterInfoWindow*>(d);
     ASSERT_NE(info, nullptr);
     EXPECT_EQ(info->windowTitle(), "Printer Info");
-    EXPECT_EQ(info->StringGrid1->item(0, 0)->text(), "Name");
-    EXPECT_EQ(info->StringGrid1->item(15, 0)->text(), "Schriften");
-    const int fonts = info->StringGrid1->item(15, 1)->text().toInt();
+    EXPECT_EQ(info->printerInfoTable->item(0, 0)->text(), "Name");
+    EXPECT_EQ(info->printerInfoTable->item(15, 0)->text(), "Schriften");
+    const int fonts = info->printerInfoTable->item(15, 1)->text().toInt();
     EXPECT_GT(fonts, 0);
-    EXPECT_EQ(info->StringGrid1->rowCount(), 16 + fonts) << "one row a font";
+    EXPECT_EQ(info->printerInfoTable->rowCount(), 16 + fonts) << "one row a font";
     // Every row says what the print system or the PDF output reports; nothing is left as "?".
     for (int r = 0; r < 16; ++r) {
-      const QString value = info->StringGrid1->item(r, 1)->text();
+      const QString value = info->printerInfoTable->item(r, 1)->text();
       EXPECT_FALSE(value.isEmpty() || value.contains('?')) << r << ": " << value.toStdString();
     }
-    EXPECT_EQ(info->StringGrid1->item(0, 1)->text(), "PDF-Datei");
-    EXPECT_EQ(info->StringGrid1->item(2, 1)->text(), "Metafile");
-    EXPECT_EQ(info->StringGrid1->item(3, 1)->text(), QString::number(width));
+    EXPECT_EQ(info->printerInfoTable->item(0, 1)->text(), "PDF-Datei");
+    EXPECT_EQ(info->printerInfoTable->item(2, 1)->text(), "Metafile");
+    EXPECT_EQ(info->printerInfoTable->item(3, 1)->text(), QString::number(width));
     // Without a printer the window says so in a sentence.
-    EXPECT_TRUE(info->Label_noprinter->isVisible());
+    EXPECT_TRUE(info->noPrinterLabel->isVisible());
     if (QPrinterInfo::availablePrinters().isEmpty()) {
-      EXPECT_TRUE(info->Label_noprinter->text().startsWith("Es ist kein Drucker eingerichtet."));
+      EXPECT_TRUE(info->noPrinterLabel->text().startsWith("Es ist kein Drucker eingerichtet."));
     }
     info->okButton->click();
   });

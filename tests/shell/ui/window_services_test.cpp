@@ -61,7 +61,7 @@ TEST(WindowServices, TheDocumentationWindowsEditTheGivenSpring) {
 
   QString index;
   test::OnNextModalOf<ChangeEntryWindow>([&](ChangeEntryWindow* w) {
-    index = w->Edit_aenderung->text();
+    index = w->changeIndexEdit->text();
     w->cancelButton->click();
   });
   EXPECT_TRUE(services().ChangeEntry(1));
@@ -69,15 +69,15 @@ TEST(WindowServices, TheDocumentationWindowsEditTheGivenSpring) {
 
   QString drawnBy;
   test::OnNextModalOf<DrawingInfoWindow>([&](DrawingInfoWindow* w) {
-    drawnBy = DrawingInfoWindow::Cell(w->StringGrid1, 1, 2);
+    drawnBy = DrawingInfoWindow::Cell(w->titleBlockTable, 1, 2);
     w->cancelButton->click();
   });
   EXPECT_TRUE(services().DrawingInfo());
   EXPECT_EQ(drawnBy, "Ml");
 
   test::OnNextModalOf<DocumentWindow>([](DocumentWindow* w) {
-    EXPECT_EQ(w->Edit_file[1]->text(), "dieser.txt");
-    w->Edit_file[1]->setText("neu.txt");
+    EXPECT_EQ(w->fileEdit[1]->text(), "dieser.txt");
+    w->fileEdit[1]->setText("neu.txt");
     w->okButton->click();
   });
   EXPECT_TRUE(services().DocumentLinks());

@@ -86,7 +86,7 @@ TEST_F(WindowManagerTest, TheHelpPictureNavigatorComesBackExactlyWhereItWasLeft)
         if (pass == 0 && dragged) nav->move(left);  // the outer corner, where the user drags it
         (void)QTest::qWaitFor([&] { return nav->frameGeometry().topLeft() == left; }, 5000);
         frames.push_back(nav->frameGeometry());
-        nav->SpinDown->click();  // the next picture: the navigator closes
+        nav->nextEntryButton->click();  // the next picture: the navigator closes
       });
       const HelpPictureNavigatorResult r = RunHelpPictureNavigator(request);
       EXPECT_FALSE(r.ended);
@@ -120,14 +120,14 @@ TEST_F(WindowManagerTest, TheDocumentLinksShowWholePaths) {
   ASSERT_TRUE(ShowFramed(form));
   const int ch = form.fontMetrics().averageCharWidth();
   for (int i = 1; i <= DocumentLinkCount; ++i) {
-    EXPECT_GE(form.Edit_prog[i]->width(), 40 * ch) << i;
-    EXPECT_GE(form.Edit_file[i]->width(), 40 * ch) << i;
+    EXPECT_GE(form.programEdit[i]->width(), 40 * ch) << i;
+    EXPECT_GE(form.fileEdit[i]->width(), 40 * ch) << i;
   }
   EXPECT_TRUE(screen_.contains(form.frameGeometry())) << Text(form.frameGeometry());
   // The fields grow with the window.
-  const int before = form.Edit_file[1]->width();
+  const int before = form.fileEdit[1]->width();
   form.resize(form.width() + 200, form.height());
-  EXPECT_TRUE(QTest::qWaitFor([&] { return form.Edit_file[1]->width() >= before + 150; }, 10000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return form.fileEdit[1]->width() >= before + 150; }, 10000));
   form.reject();
 }
 
@@ -135,7 +135,7 @@ TEST_F(WindowManagerTest, TheDrawingDataShowTheirRowsAndColumns) {
   DrawingInfoWindow form(spring_.drawing, main_.get());
   ASSERT_TRUE(ShowFramed(form));
   EXPECT_TRUE(screen_.contains(form.frameGeometry())) << Text(form.frameGeometry());
-  for (QTableWidget* grid : {form.StringGrid1, form.StringGrid2}) {
+  for (QTableWidget* grid : {form.titleBlockTable, form.drawingTextsTable}) {
     SCOPED_TRACE(grid->objectName().toStdString());
     // Ten rows of the drawing texts, every row of the title block, without scrolling sideways.
     const int rows = std::min(grid->rowCount(), 11);
