@@ -23,7 +23,7 @@ namespace fs = std::filesystem;
 
 std::string DosPath(const fs::path& p) {
   std::string dos;
-  return DosNameFromPath(p.lexically_normal(), dos) ? RemoveBackslash(dos) : std::string();
+  return DosNameFromPath(p.lexically_normal(), dos) ? RemoveTrailingSlash(dos) : std::string();
 }
 
 bool IsFile(const std::string& name) {
@@ -63,8 +63,8 @@ std::string FindShippedFolder(const std::string& stem) {
 
 std::string FindUserCopyFolder(const std::string& stem) {
   std::string base;
-  if (SysEnvName("XDG_DATA_HOME", base) && !base.empty() && base[0] == '/') return AddBackslash(base) + stem;
-  if (SysEnvName("HOME", base) && !base.empty() && base[0] == '/') return AddBackslash(base) + ".local/share/" + stem;
+  if (SysEnvName("XDG_DATA_HOME", base) && !base.empty() && base[0] == '/') return TrimAndAddSlash(base) + stem;
+  if (SysEnvName("HOME", base) && !base.empty() && base[0] == '/') return TrimAndAddSlash(base) + ".local/share/" + stem;
   return "";
 }
 
@@ -76,28 +76,28 @@ void LocateDataFolders(const std::string& stem) {
 bool IsShippedFolder(const std::string& dir) {
   if (datafolder.Shipped.empty() || dir.find_first_not_of(' ') == std::string::npos) return false;
   std::error_code ec, ec2;
-  const fs::path a = fs::weakly_canonical(SysPath(RemoveBackslash(dir)), ec);
+  const fs::path a = fs::weakly_canonical(SysPath(RemoveTrailingSlash(dir)), ec);
   const fs::path b = fs::weakly_canonical(SysPath(datafolder.Shipped), ec2);
   return !ec && !ec2 && a == b;
 }
 
 std::string DataFileToRead(const std::string& dir, const std::string& name) {
   if (IsShippedFolder(dir) && !datafolder.UserCopies.empty()) {
-    const std::string copy = ResolveFileCase(AddBackslash(datafolder.UserCopies) + name);
+    const std::string copy = ResolveFileCase(TrimAndAddSlash(datafolder.UserCopies) + name);
     if (IsFile(copy)) return copy;
   }
-  return AddBackslash(dir) + name;
+  return TrimAndAddSlash(dir) + name;
 }
 
 std::string DataFileToChange(const std::string& dir, const std::string& name) {
-  if (!IsShippedFolder(dir)) return AddBackslash(dir) + name;
-  const std::string shipped = ResolveFileCase(AddBackslash(dir) + name);
+  if (!IsShippedFolder(dir)) return TrimAndAddSlash(dir) + name;
+  const std::string shipped = ResolveFileCase(TrimAndAddSlash(dir) + name);
   if (datafolder.UserCopies.empty()) {
     ReportError("Datei " + shipped + " kann nicht ge\x84ndert werden: kein Ordner f\x81r eigene Kopien (HOME)");
     programState.ErrorFlag = true;
     return "";
   }
-  const std::string copy = ResolveFileCase(AddBackslash(datafolder.UserCopies) + name);
+  const std::string copy = ResolveFileCase(TrimAndAddSlash(datafolder.UserCopies) + name);
   if (IsFile(copy)) return copy;
   std::error_code ec;
   fs::create_directories(SysPath(datafolder.UserCopies), ec);

@@ -23,7 +23,7 @@ bool isFolder(const std::string& p) {
 
 // The folder a name stands for: "" is the current folder, a trailing separator is dropped.
 std::string folderPath(const std::string& dir) {
-  std::string d = RemoveBackslash(AddBackslashDrive(dir));
+  std::string d = RemoveTrailingSlash(AddBackslashDrive(dir));
   return d.empty() ? "." : ResolveFileCase(d);
 }
 
@@ -40,7 +40,7 @@ int32_t FileGetAttr(const std::string& name) {
     a |= faArchive;
   }
   if (SysAccess(p, W_OK) != 0) a |= faReadOnly;
-  std::string base = RemoveBackslash(p);
+  std::string base = RemoveTrailingSlash(p);
   base = base.substr(FileDir(base).size());
   if (!base.empty() && base[0] == '.' && base != "." && base != "..") a |= faHidden;
   return a;
@@ -66,7 +66,7 @@ bool DirWritable(const std::string& dir) {
 bool DirExists(const std::string& dir) { return isFolder(folderPath(dir)); }
 
 bool DirCanEnter(const std::string& dir) {
-  std::string d = RemoveBackslash(dir);
+  std::string d = RemoveTrailingSlash(dir);
   if (d.empty()) return false;
   d = ResolveFileCase(d);
   return isFolder(d) && SysAccess(d, X_OK) == 0;

@@ -46,7 +46,7 @@ bool RefusedInArchiveMode(bool exceptAktuell, const std::string& name) {
 }
 
 std::string DataFileName(const std::string& name) {
-  return AddBackslash(programState.DataDir) + name + "." + programState.DataExt;
+  return TrimAndAddSlash(programState.DataDir) + name + "." + programState.DataExt;
 }
 
 }  // namespace
@@ -124,7 +124,7 @@ void AskSaveFile(const std::string& name, std::string& fullName) {
   if (name.empty()) {
     if (programState.DemoRun) programState.CurrentFileName = "demo";
     FileDialogRequest request;
-    request.startDir = SysName(AddBackslash(programState.DataDir));
+    request.startDir = SysName(TrimAndAddSlash(programState.DataDir));
     request.fileName = SysName(programState.CurrentFileName);
     request.filter = SysName("*." + programState.DataExt);
     request.filterName = request.filter;
@@ -170,7 +170,7 @@ void AskReadFile(const std::string& name, std::string& fullName) {
 
 void AskOpenFileMode(std::string& dir, const std::string& filter, std::string& name) {
   FileDialogRequest request;
-  request.startDir = SysName(RemoveBackslash(dir));
+  request.startDir = SysName(RemoveTrailingSlash(dir));
   request.filter = SysName(filter);
   request.filterName = request.filter;
   const std::optional<std::string> chosen = prompter().openFile(request);
@@ -186,7 +186,7 @@ void AskOpenFileMode(std::string& dir, const std::string& filter, std::string& n
 
 void AskOpenFile(const std::string& fileName, const std::string& filter, std::string& result) {
   FileDialogRequest request;
-  request.startDir = SysName(RemoveBackslash(TrimStr(FileDir(fileName))));
+  request.startDir = SysName(RemoveTrailingSlash(TrimStr(FileDir(fileName))));
   request.filter = SysName(filter);
   request.filterName = request.filter;
   const std::optional<std::string> chosen = prompter().openFile(request);
@@ -208,7 +208,7 @@ void AskDirectory(const std::string& dir, std::string& result) {
     result = dir;
     return;
   }
-  result = RemoveBackslash(path);
+  result = RemoveTrailingSlash(path);
 }
 
 bool ChosenFileName(const std::string& chosen, std::string& dosName) {

@@ -80,7 +80,7 @@ bool UserLogin() {
   if (programState.ErrorFlag) return false;
 
   std::error_code ec;
-  const std::string base = RemoveBackslash(desktopSettings.DefaultDataDir);
+  const std::string base = RemoveTrailingSlash(desktopSettings.DefaultDataDir);
   std::filesystem::current_path(SysPath(base.empty() ? std::string(".") : base), ec);
   const bool inDefault = !ec;
   if (!inDefault) ReportError("Invalid Directory " + desktopSettings.DefaultDataDir);

@@ -125,7 +125,7 @@ class TextPrinterDevice : public ReportDevice {
     if (FileCanOpen("TEXT.HXP")) {
       reportWriter.PrologPending = true;
       // Kept with its folder: the current folder may change before the output is created.
-      reportWriter.PrologFile = AddBackslash(CurrentDirString()) + ResolveFileCase("TEXT.HXP");
+      reportWriter.PrologFile = TrimAndAddSlash(CurrentDirString()) + ResolveFileCase("TEXT.HXP");
     }
     return true;
   }
@@ -193,7 +193,7 @@ class HtmlDevice : public ReportDevice {
   bool open() override {
     SetPromptHelp(1070);
     if (TrimStr(desktopSettings.HtmlBrowser).empty()) return assignAsked("htm");
-    const std::string full = AddBackslash(programState.TempDir) + programState.ProgStem + ".htm";
+    const std::string full = TrimAndAddSlash(programState.TempDir) + programState.ProgStem + ".htm";
     CheckOutputFile(full);
     if (programState.ErrorFlag) return false;
     reportWriter.OutputFileName = full;

@@ -141,7 +141,7 @@ void plainPageHeader(int32_t pageNo, bool first) {
   } else if (programState.DataDir.size() + programState.CurrentFileName.size() > 69) {
     file = programState.CurrentFileName + "." + programState.DataExt;
   } else {
-    file = AddBackslash(programState.DataDir) + programState.CurrentFileName + "." + programState.DataExt;  // already DOS
+    file = TrimAndAddSlash(programState.DataDir) + programState.CurrentFileName + "." + programState.DataExt;  // already DOS
   }
   WriteTextLine(framed(file, 4));
 

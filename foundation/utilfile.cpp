@@ -592,7 +592,7 @@ bool takesSeparator(char ch) { return ch != ':' && ch != '*'; }
 
 }  // namespace
 
-std::string AddBackslash(const std::string& path) {
+std::string TrimAndAddSlash(const std::string& path) {
   std::string t = TrimStr(path);
   if (t.empty() || isSep(t.back()) || !takesSeparator(t.back())) return t;
   return t + "/";
@@ -601,10 +601,10 @@ std::string AddBackslash(const std::string& path) {
 std::string AddBackslashDrive(const std::string& path) {
   std::string t = TrimStr(path);
   if (!t.empty() && t.back() == ':') return t + "/";
-  return AddBackslash(t);
+  return TrimAndAddSlash(t);
 }
 
-std::string RemoveBackslash(const std::string& path) {
+std::string RemoveTrailingSlash(const std::string& path) {
   if (path.size() > 1 && isSep(path.back())) return path.substr(0, path.size() - 1);
   return path;
 }

@@ -170,9 +170,9 @@ void CloseText(TextFile& f);  // a failed close sets ErrorFlag
 // the start of a name is a DOS drive. Names and extensions come from the last component only.
 // Trimmed of blanks; "/" added unless the path is empty or ends in a separator, a drive's ":" or a
 // mask's "*".
-std::string AddBackslash(const std::string& path);
+std::string TrimAndAddSlash(const std::string& path);
 std::string AddBackslashDrive(const std::string& path);  // also turns a drive "C:" into "C:/"
-std::string RemoveBackslash(const std::string& path);    // one trailing separator less (not "/")
+std::string RemoveTrailingSlash(const std::string& path);    // one trailing separator less (not "/")
 std::string FileDir(const std::string& path);            // up to and including the last separator
 std::string FileNameOf(const std::string& path);         // the name with its extension, after FileDir
 std::string FileDrive(const std::string& path);          // "C:" of "C:\x", else empty

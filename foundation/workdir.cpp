@@ -62,7 +62,7 @@ void RemoveDeadWorkDirs(const std::string& base) {
 
 bool MakeWorkDir(const std::string& base) {
   if (!workdir.Dir.empty()) return true;
-  std::string dir = AddBackslash(base);
+  std::string dir = TrimAndAddSlash(base);
   if (dir.empty()) dir = "./";
   RemoveDeadWorkDirs(dir);
   std::string pattern = dir + "qorva-XXXXXX";
@@ -87,7 +87,7 @@ void RemoveWorkDir() {
   inUseFd = -1;
 }
 
-std::string WorkFolder() { return AddBackslash(workdir.Dir.empty() ? programState.TempDir : workdir.Dir); }
+std::string WorkFolder() { return TrimAndAddSlash(workdir.Dir.empty() ? programState.TempDir : workdir.Dir); }
 
 std::string WorkPath(const std::string& name) { return WorkFolder() + name; }
 
@@ -106,7 +106,7 @@ std::string BatchResultFile(const std::string& ext) {
 
 std::string ShownFileName(const std::string& path) {
   if (workdir.Dir.empty()) return path;
-  const std::string folder = AddBackslash(workdir.Dir);
+  const std::string folder = TrimAndAddSlash(workdir.Dir);
   if (path.compare(0, folder.size(), folder) != 0) return path;
   std::string name = programState.CurrentFileName.empty() ? programState.ProgStem : programState.CurrentFileName;
   // A spring named on the command line keeps its extension in the current name: "feder.qva" is

@@ -25,7 +25,7 @@ extern Workdir workdir;
 bool MakeWorkDir(const std::string& base);
 // Removes the private folder with everything in it and forgets it.
 void RemoveWorkDir();
-// The folder for work files, ending in "/": the private folder, else AddBackslash(TempDir).
+// The folder for work files, ending in "/": the private folder, else TrimAndAddSlash(TempDir).
 std::string WorkFolder();
 // A work file of that name.
 std::string WorkPath(const std::string& name);

@@ -107,7 +107,7 @@ void ExportTextToExcel(const std::string& fileName) {
   AskReadFile(fileName, full);
   if (programState.ErrorFlag) return;
   ExcelAppState& app = spreadsheetApp.ExcelApp;
-  if (app.workbookPath.empty()) app.workbookPath = AddBackslash(programState.TempDir) + programState.ProgStem + ".xlsx";
+  if (app.workbookPath.empty()) app.workbookPath = TrimAndAddSlash(programState.TempDir) + programState.ProgStem + ".xlsx";
   std::string error;
   app.active = true;
   const bool ok = WriteTextToXlsx(full, app.workbookPath, error);

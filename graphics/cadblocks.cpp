@@ -328,7 +328,7 @@ bool OwnBlockFile(const std::string& path) {
 // when ownToo is false.
 std::vector<std::string> BlockNamesIn(const std::string& folder, bool ownToo) {
   std::vector<std::string> names;
-  const std::string dir = folder.empty() ? std::string() : AddBackslash(folder);
+  const std::string dir = folder.empty() ? std::string() : TrimAndAddSlash(folder);
   for (const std::string& file : SysListFolder(folder)) {
     if (file.size() < 6 || file[0] != '$' || LowerStr(file.substr(file.size() - 4)) != ".dx$") continue;
     if (!ownToo && OwnBlockFile(dir + file)) continue;
@@ -407,15 +407,15 @@ std::string BlockTempFile(const std::string& name) { return WorkPath(BlockFileNa
 
 std::string UserBlockFolder() {
   if (!TrimStr(cadKernel.UserBlockDir).empty()) return cadKernel.UserBlockDir;
-  return AddBackslash(programState.DataDir) + "blocks";
+  return TrimAndAddSlash(programState.DataDir) + "blocks";
 }
 
 std::string UserBlockFile(const std::string& name) {
   if (name.empty() || HasSeparator(name)) return {};
-  const std::string user = AddBackslash(UserBlockFolder()) + BlockFileName(name);
+  const std::string user = TrimAndAddSlash(UserBlockFolder()) + BlockFileName(name);
   if (FileCanOpen(user)) return user;
   // A block file left in TempDir by an earlier run is the program's, not the user's.
-  const std::string temp = AddBackslash(programState.TempDir) + BlockFileName(name);
+  const std::string temp = TrimAndAddSlash(programState.TempDir) + BlockFileName(name);
   if (FileCanOpen(temp) && !OwnBlockFile(temp)) return temp;
   return {};
 }

@@ -478,7 +478,7 @@ bool ChooseFileName(const std::string& ext) {
     return true;
   }
   FileDialogRequest req;
-  req.startDir = SysName(AddBackslash(programState.CadDir));
+  req.startDir = SysName(TrimAndAddSlash(programState.CadDir));
   req.fileName = SysName(PathNoExt(programState.CurrentFileName));
   req.filter = SysName("*." + ext);
   req.filterName = req.filter;

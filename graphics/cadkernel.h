@@ -47,7 +47,7 @@ inline uint16_t CadCodeOf(CadOutput o) { return static_cast<uint16_t>(o); }
 // Settings of the kernel that outlive a run. The state of a run is cadrun (cadsettings.h).
 struct CadKernel {
   // Folder of the user's own block files (logo, head and insert blocks). Searched before TempDir
-  // when a user block is read back; never cleaned. Empty: AddBackslash(DataDir) + "blocks".
+  // when a user block is read back; never cleaned. Empty: TrimAndAddSlash(DataDir) + "blocks".
   std::string UserBlockDir;
 };
 

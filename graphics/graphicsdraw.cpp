@@ -83,7 +83,7 @@ bool CheckFileFound(const std::string& name) {
 std::string GetDataFilePath() {
   if (programState.CurrentFileName.empty()) return std::string();
   if (programState.FileNameHasPath) return programState.CurrentFileName;
-  return AddBackslash(programState.DataDir) + programState.CurrentFileName + "." + programState.DataExt;
+  return TrimAndAddSlash(programState.DataDir) + programState.CurrentFileName + "." + programState.DataExt;
 }
 
 }  // namespace qorva

@@ -60,7 +60,7 @@ std::string VentrixProgramName(uint16_t kind) { return ProgramNames[clampIndex(k
 std::string VentrixFormatCode(uint16_t format) { return FormatCodes[clampIndex(format, 5)]; }
 
 std::string VentrixWorkFile() { return VentrixWorkFileArg() + ".dxf"; }
-std::string VentrixWorkFileArg() { return AddBackslash(programState.TempDir) + "ventrix"; }
+std::string VentrixWorkFileArg() { return TrimAndAddSlash(programState.TempDir) + "ventrix"; }
 
 std::string VentrixProgramDirOf(const std::string& cmdLine) {
   std::string first;
@@ -111,7 +111,7 @@ std::string ShellQuote(const std::string& s) {
 }
 
 std::string VentrixComposeLine(const VentrixOptions& o) {
-  std::string line = ShellQuote(!o.ProgramPath.empty() ? o.ProgramPath : AddBackslash(o.ProgramDir) + VentrixProgramName(o.Kind));
+  std::string line = ShellQuote(!o.ProgramPath.empty() ? o.ProgramPath : TrimAndAddSlash(o.ProgramDir) + VentrixProgramName(o.Kind));
   line += " " + ShellQuote(VentrixWorkFileArg());
   line += " /C" + VentrixFormatCode(o.Format);
   if (o.Interface == 1 || o.Interface == 3) line += " /D" + IntStr(o.Interface);
@@ -181,7 +181,7 @@ void VentrixSetup(std::string& cmdLine, int32_t /*mode*/) {
     SetPromptHelp(2080);
     AskText("Programmverzeichnis von " + VentrixProgramFile(o.Kind), PathPromptLength, o.ProgramDir);
     if (error) return;
-    FileMustExist(AddBackslash(o.ProgramDir) + VentrixProgramFile(o.Kind));
+    FileMustExist(TrimAndAddSlash(o.ProgramDir) + VentrixProgramFile(o.Kind));
   } while (error);
 
   SetPromptHelp(2090);
@@ -230,7 +230,7 @@ void VentrixSetup(std::string& cmdLine, int32_t /*mode*/) {
 
   // The line is kept only together with its batch file: a cancel here leaves cmdLine as it was.
   ShowNoticeBox("Kommandozeile zu lang, Es wird eine Batch-Datei erzeugt.");
-  std::string batchName = AddBackslash(programState.TempDir) + programState.ProgStem;
+  std::string batchName = TrimAndAddSlash(programState.TempDir) + programState.ProgStem;
   while (true) {
     error = false;
     SetPromptHelp(2170);

@@ -39,7 +39,7 @@ std::string VentrixProgramName(uint16_t kind);
 // The code passed with "/C" for format 1..5 ("HPL" ...).
 std::string VentrixFormatCode(uint16_t format);
 
-// The DXF work file the kernel writes for the plot program: AddBackslash(TempDir) + "ventrix.dxf".
+// The DXF work file the kernel writes for the plot program: TrimAndAddSlash(TempDir) + "ventrix.dxf".
 std::string VentrixWorkFile();
 // The work file as the line names it: without its extension.
 std::string VentrixWorkFileArg();

@@ -304,7 +304,7 @@ std::vector<ConfigEntry> MakeEntries() {
   e.push_back(Flag("Enter Diagram Limits ?", w.DiagramLimitsQuery).Read(When::IfMore));
   e.push_back(Word("Dot=1 Komma=2", w.CadTxtDecimal).Range<uint16_t>(w.CadTxtDecimal, 1, 2, 1));
   e.push_back(Folder("Default Data Directory", w.DefaultDataDir).Rule([&w, &k] {
-    if (w.DefaultDataDir.empty()) w.DefaultDataDir = k.FolderStandIns[&w.DefaultDataDir] = AddBackslash(k.StartDir);
+    if (w.DefaultDataDir.empty()) w.DefaultDataDir = k.FolderStandIns[&w.DefaultDataDir] = TrimAndAddSlash(k.StartDir);
   }));
   e.push_back(Real("Text Height Factor", h.GraphTextHeight)
                   .Rule([&h] {
@@ -490,22 +490,22 @@ void MakeUserFolder(std::filesystem::path dir) {
 // user's to make.
 void MakeConfigFolder() {
   const std::string home = ConfigHomeDir();
-  if (!home.empty() && AddBackslash(desktopSettings.ConfigDir) == home) MakeUserFolder(SysPath(home));
+  if (!home.empty() && TrimAndAddSlash(desktopSettings.ConfigDir) == home) MakeUserFolder(SysPath(home));
 }
 
 }  // namespace
 
-std::string ConfigFileName() { return AddBackslash(desktopSettings.ConfigDir) + programState.ProgStem + ".cfg"; }
+std::string ConfigFileName() { return TrimAndAddSlash(desktopSettings.ConfigDir) + programState.ProgStem + ".cfg"; }
 
-std::string SessionFileName() { return AddBackslash(desktopSettings.ConfigDir) + programState.ProgStem + ".cff"; }
+std::string SessionFileName() { return TrimAndAddSlash(desktopSettings.ConfigDir) + programState.ProgStem + ".cff"; }
 
 std::string ConfigHomeDir() {
   // A relative value would depend on the current folder; it is ignored as the desktop does. A
   // folder whose name the program cannot hold counts as unset.
   std::string xdg, home;
-  if (SysEnvName("XDG_CONFIG_HOME", xdg) && xdg[0] == '/') return AddBackslash(xdg) + "kwendal/";
+  if (SysEnvName("XDG_CONFIG_HOME", xdg) && xdg[0] == '/') return TrimAndAddSlash(xdg) + "kwendal/";
   if (!SysEnvName("HOME", home)) return "";
-  return AddBackslash(AddBackslash(home) + ".config") + "kwendal/";
+  return TrimAndAddSlash(TrimAndAddSlash(home) + ".config") + "kwendal/";
 }
 
 bool ReadConfigFile() {
@@ -609,11 +609,11 @@ bool WriteConfigFile() {
 
 void CheckDirectories() {
   auto& k = programState;
-  const std::string start = AddBackslash(k.StartDir);
+  const std::string start = TrimAndAddSlash(k.StartDir);
   // The files the program ships (tables, help, pictures, manual) are in its data folder; spring
   // files, results and work files stay with the user.
   LocateDataFolders(LowerStr(k.ProgStem));
-  const std::string shipped = datafolder.Shipped.empty() ? start : AddBackslash(datafolder.Shipped);
+  const std::string shipped = datafolder.Shipped.empty() ? start : TrimAndAddSlash(datafolder.Shipped);
   // A stand-in is this run's place for an unset folder; the setting itself stays unset (FolderStandIns).
   auto standIn = [&k](std::string& dir, const std::string& place) {
     if (TrimStr(dir).empty()) dir = k.FolderStandIns[&dir] = place;

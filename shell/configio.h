@@ -21,7 +21,7 @@ namespace qorva {
 // MaxClientHeight, SetClientSize and WindowHeightRatio; a run without a window installs the
 // screen in the window's place (HeadlessServices).
 
-// "<AddBackslash(ConfigDir)><ProgStem>.cfg" and ".cff".
+// "<TrimAndAddSlash(ConfigDir)><ProgStem>.cfg" and ".cff".
 std::string ConfigFileName();
 std::string SessionFileName();
 

@@ -10,7 +10,7 @@
 
 namespace qorva {
 
-std::string DemoFileName() { return AddBackslash(programState.PltDir) + LowerStr(programState.ProgStem) + ".dem"; }
+std::string DemoFileName() { return TrimAndAddSlash(programState.PltDir) + LowerStr(programState.ProgStem) + ".dem"; }
 
 void ReadDemoText(uint16_t n, char& flag1, char& flag2, std::string& text) {
   const std::string path = DemoFileName();

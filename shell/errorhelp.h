@@ -22,7 +22,7 @@ constexpr size_t ErrorHelpKeyLength = 14;
 // "keine Beschreibung dieser Fehlermeldung vorhanden."
 extern const char* const NoErrorDescription;
 
-// AddBackslash(PltDir) + ProgStem in lower case + ".err"; the user's copy once the user changed the
+// TrimAndAddSlash(PltDir) + ProgStem in lower case + ".err"; the user's copy once the user changed the
 // shipped file (datafolder.h).
 std::string ErrorHelpFileName();
 

@@ -40,7 +40,7 @@ std::vector<std::string> SpringDataFileNames(const std::string& dir) {
 
 std::vector<std::string> SpringDataFiles(const std::string& dir) {
   std::vector<std::string> names;
-  const std::string folder = dir.empty() ? std::string() : AddBackslash(dir);
+  const std::string folder = dir.empty() ? std::string() : TrimAndAddSlash(dir);
   for (std::string& name : SpringDataFileNames(dir)) {
     struct stat st {};
     if (SysStat(folder + name, st) == 0 && S_ISREG(st.st_mode)) names.push_back(std::move(name));
@@ -102,7 +102,7 @@ GridRows ReadFileTable(const std::string& dir, const std::function<void(const st
   // Whether a name is an ordinary file the read itself finds out (one system call less a file).
   const std::vector<std::string> names = SpringDataFileNames(dir);
   rows.reserve(names.size() + 1);
-  const std::string folder = dir.empty() ? std::string() : AddBackslash(dir);
+  const std::string folder = dir.empty() ? std::string() : TrimAndAddSlash(dir);
   // The material table is read once for the whole table; the spring the user has open is not touched.
   MaterialCatalog catalog;
   const bool haveMaterials = catalog.load();

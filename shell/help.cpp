@@ -26,7 +26,7 @@ bool NextLine(TextFile& f, std::string& line) {
 
 std::string HelpFileName(uint16_t topic) {
   const std::string name = topic < 4000 ? std::string("kwendal") : LowerStr(programState.ProgStem);
-  return AddBackslash(programState.PltDir) + name + ".hlp";
+  return TrimAndAddSlash(programState.PltDir) + name + ".hlp";
 }
 
 bool ParseHelpTopicLine(const std::string& line, uint16_t& topic, std::string& picture) {
@@ -102,7 +102,7 @@ void ShowHelpBox(const HelpTopicText& t, uint16_t mode) {
     ClearHelpPictureArea();
     // "NULL" (a topic without picture) draws nothing; "null" (no file, no topic) is the picture null.plt.
     if (!t.picture.empty() && t.picture != "NULL")
-      DrawHpglFile(AddBackslash(programState.PltDir) + t.picture + ".plt");
+      DrawHpglFile(TrimAndAddSlash(programState.PltDir) + t.picture + ".plt");
   }
   programState.ErrorFlag = false;
 }

@@ -121,7 +121,7 @@ void ClearHelpPictureArea() {
 bool DrawHelpPictureFile(const std::string& fileName) {
   ClearHelpPictureArea();
   if (DrawHpglFile(fileName)) return true;
-  const std::string null = AddBackslash(programState.PltDir) + "null.plt";
+  const std::string null = TrimAndAddSlash(programState.PltDir) + "null.plt";
   if (FileCanOpen(null)) {
     DrawHpglFile(null);
     programState.ErrorFlag = true;
@@ -131,7 +131,7 @@ bool DrawHelpPictureFile(const std::string& fileName) {
 
 bool ShowHelpPicture(const std::string& name) {
   printSettings.SheetFormat = 1;
-  return DrawHelpPictureFile(AddBackslash(programState.PltDir) + LowerStr(name) + ".plt");
+  return DrawHelpPictureFile(TrimAndAddSlash(programState.PltDir) + LowerStr(name) + ".plt");
 }
 
 namespace {
@@ -253,7 +253,7 @@ Outcome HelpPictureBrowser() {
       AskOpenFileMode(dir, "*.plt", name);
       if (k.ErrorFlag) return Outcome::Cancelled;
       k.PltDir = dir;
-      DrawHelpPictureFile(AddBackslash(dir) + name + ".plt");
+      DrawHelpPictureFile(TrimAndAddSlash(dir) + name + ".plt");
       // A picture that could not be read has been reported; the user picks the next one.
       k.ErrorFlag = false;
       if (k.DemoRun) return Outcome::Done;
@@ -283,7 +283,7 @@ Outcome HelpPictureBrowser() {
     }
     if (choice.selected < 1 || choice.selected > n) return Outcome::Done;
     shown = choice.selected;
-    DrawHelpPictureFile(AddBackslash(k.PltDir) + HelpPictureOfEntry(index->entries[static_cast<size_t>(shown - 1)]) +
+    DrawHelpPictureFile(TrimAndAddSlash(k.PltDir) + HelpPictureOfEntry(index->entries[static_cast<size_t>(shown - 1)]) +
                         ".plt");
     // A missing picture has been reported; the navigator lets the user go on (the demonstration
     // shows only the first picture).

@@ -23,7 +23,7 @@ constexpr int32_t HelpPicChange = 9;
 // At most this many index lines become entries.
 constexpr int32_t MaxHelpPictures = 130;
 
-// AddBackslash(PltDir) + ProgStem in lower case + ".dbh"; the user's copy once the user changed the
+// TrimAndAddSlash(PltDir) + ProgStem in lower case + ".dbh"; the user's copy once the user changed the
 // shipped index (datafolder.h).
 std::string HelpPictureIndexName();
 

@@ -51,7 +51,7 @@ bool WritePrintPresetTable(const std::string& path, std::string* error) {
 
 bool OpenPrintPresetTable() {
   programState.ErrorFlag = false;
-  const std::string inWorkingDir = AddBackslash(desktopSettings.WorkingDir) + "printout.dbf";
+  const std::string inWorkingDir = TrimAndAddSlash(desktopSettings.WorkingDir) + "printout.dbf";
   // A program started in its own data folder (tools/run.sh) finds the shipped table there: that one
   // goes through the table folder, where a change is kept in the user's copy.
   if (!TrimStr(desktopSettings.WorkingDir).empty() && !IsShippedFolder(desktopSettings.WorkingDir) && FileCanOpen(inWorkingDir)) {

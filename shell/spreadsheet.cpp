@@ -122,7 +122,7 @@ bool ReadTabText(const std::string& fileName, GridRows& rows) {
 }
 
 std::string NewWorkbookPath(const std::string& kind) {
-  const std::string base = AddBackslash(programState.TempDir) + programState.ProgStem + "-" + kind + "-";
+  const std::string base = TrimAndAddSlash(programState.TempDir) + programState.ProgStem + "-" + kind + "-";
   std::error_code ec;
   for (int64_t n = 1;; ++n) {
     std::string path = base + IntStr(n) + ".xlsx";
@@ -242,7 +242,7 @@ bool ExcelImport(Spring& s) {
   auto& k = programState;
   k.ErrorFlag = false;
   std::string chosen;
-  AskOpenFile(AddBackslash(k.TempDir) + "*.xlsx", "*.xlsx", chosen);
+  AskOpenFile(TrimAndAddSlash(k.TempDir) + "*.xlsx", "*.xlsx", chosen);
   if (k.ErrorFlag) return false;
   // Named as the workbook in the messages; the spring takes them over only when they read well.
   const std::string name = FileBaseName(chosen) + "." + k.DataExt;

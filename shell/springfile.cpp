@@ -22,7 +22,7 @@ Outcome AskSaveChanges(const Spring& s) {
   if (!k.CurrentFileName.empty() && k.InputModified) {
     const std::string path = k.FileNameHasPath
                                  ? k.CurrentFileName
-                                 : AddBackslash(k.DataDir) + k.CurrentFileName + "." + k.DataExt;
+                                 : TrimAndAddSlash(k.DataDir) + k.CurrentFileName + "." + k.DataExt;
     k.ErrorFlag = false;
     const bool yes = AskYesNoCancel("Datei speichern (" + path + ") ?");
     if (k.ErrorFlag) return Outcome::Cancelled;
@@ -58,7 +58,7 @@ bool SaveSpringFile(const Spring& s, const std::string& name) {
 }
 
 std::string RecentFileEntry(const std::string& name) {
-  return AddBackslash(programState.DataDir) + name + "." + programState.DataExt;
+  return TrimAndAddSlash(programState.DataDir) + name + "." + programState.DataExt;
 }
 
 void PushRecentFile(const std::string& name) {
@@ -89,7 +89,7 @@ std::string ShortenPath(const std::string& path) {
 }
 
 bool DefaultSpringExists() {
-  return FileCanOpen(AddBackslash(programState.DataDir) + kDefaultSpringName + "." + programState.DataExt);
+  return FileCanOpen(TrimAndAddSlash(programState.DataDir) + kDefaultSpringName + "." + programState.DataExt);
 }
 
 bool ReadDefaultSpring(Spring& s) {

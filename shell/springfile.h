@@ -22,7 +22,7 @@ Outcome AskSaveChanges(const Spring& s);
 // True when saved.
 bool SaveSpringFile(const Spring& s, const std::string& name);
 
-// The list entry of a data file: AddBackslash(DataDir) + name + "." + DataExt.
+// The list entry of a data file: TrimAndAddSlash(DataDir) + name + "." + DataExt.
 std::string RecentFileEntry(const std::string& name);
 // Puts the data file name (in DataDir) at the top of the list; an entry equal to it (without regard
 // to case, also of the accented letters) is removed first, the oldest falls out.

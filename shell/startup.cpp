@@ -98,7 +98,7 @@ namespace {
 
 bool UsableFolder(const std::string& dir) {
   std::error_code ec;
-  return !dir.empty() && std::filesystem::is_directory(SysPath(dir), ec) && DirWritable(AddBackslash(dir));
+  return !dir.empty() && std::filesystem::is_directory(SysPath(dir), ec) && DirWritable(TrimAndAddSlash(dir));
 }
 
 const char* CadExtension(int32_t device) {
@@ -264,7 +264,7 @@ std::optional<int> StartupCommandLine(const CommandLine& cmd, Spring& s, bool ba
   if (!k.FileNameHasPath) {
     if (desktopSettings.UserLoginEnabled && !UserLogin()) return ExitBadInput;
     WaitCursor();
-    k.DataDir = AddBackslash(desktopSettings.DefaultDataDir) + k.DataDir;
+    k.DataDir = TrimAndAddSlash(desktopSettings.DefaultDataDir) + k.DataDir;
     GraphSetWindow(true, true, 0.1L, 0.05L, 0.95L, 0.95L, 0.0L, 0.0L, 36.9L, 32.0L);
     GraphLogo();
     if (!k.DemoRun) springRead = ReadDefaultSpring(s);
@@ -280,7 +280,7 @@ std::optional<int> StartupCommandLine(const CommandLine& cmd, Spring& s, bool ba
   k.ErrorFlag = false;
   k.InputModified = false;
   // Only a window shows the start picture; a batch run keeps the logo and says nothing.
-  if (services().ShowStartPicture.installed() && FileCanOpen(AddBackslash(k.PltDir) + "start.plt")) {
+  if (services().ShowStartPicture.installed() && FileCanOpen(TrimAndAddSlash(k.PltDir) + "start.plt")) {
     GraphClear();
     ShowStartPicture();
     startup.StartPictureShown = !k.ErrorFlag;

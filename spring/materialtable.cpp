@@ -264,7 +264,7 @@ bool SourceMaterialTable::open(const std::string& name) {
   std::string stem = name;
   const std::size_t dot = stem.find('.', FileDir(stem).size());
   if (dot != std::string::npos) stem.erase(dot);
-  const std::string path = ResolveFileCase(AddBackslash(programState.DbfDir) + stem + ".tsv");
+  const std::string path = ResolveFileCase(TrimAndAddSlash(programState.DbfDir) + stem + ".tsv");
 
   std::string error;
   std::vector<MaterialSourceRow> source;

@@ -44,8 +44,8 @@ ReportViewerWindow::ReportViewerWindow(QWidget* owner) : QDialog(owner) {
   reportTextEdit->setFont(memoFont);
   reportTextEdit->installEventFilter(this);
 
-  MainMenu1 = new QMenuBar(this);
-  mi_Datei = MainMenu1->addMenu("Datei");
+  mainMenuBar = new QMenuBar(this);
+  mi_Datei = mainMenuBar->addMenu("Datei");
   mi_dateiExportNotepad = mi_Datei->addAction("Export &Notepad");
   ExportWordpad1 = mi_Datei->addAction("Export &Wordpad");
   ExportWordpad1->setVisible(false);
@@ -53,13 +53,13 @@ ReportViewerWindow::ReportViewerWindow(QWidget* owner) : QDialog(owner) {
   mi_DateiDrucken = mi_Datei->addAction("Drucken");
   N1 = mi_Datei->addSeparator();
   mi_dateiBeenden = mi_Datei->addAction("Beenden");
-  mi_Edit = MainMenu1->addMenu("Edit");
+  mi_Edit = mainMenuBar->addMenu("Edit");
   mi_EditMarkAll = mi_Edit->addAction("Mark All");
   mi_EditCopy = mi_Edit->addAction("Copy");
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->setMenuBar(MainMenu1);
+  layout->setMenuBar(mainMenuBar);
   layout->addWidget(reportTextEdit);
 
   connect(mi_DateiDrucken, &QAction::triggered, this, [this] { mi_DateiDruckenClick(); });

@@ -35,7 +35,7 @@ class ReportViewerWindow : public QDialog {
   explicit ReportViewerWindow(QWidget* owner = nullptr);
 
   QPlainTextEdit* reportTextEdit = nullptr;
-  QMenuBar* MainMenu1 = nullptr;
+  QMenuBar* mainMenuBar = nullptr;
   QMenu* mi_Datei = nullptr;
   QAction* mi_DateiDrucken = nullptr;
   QAction* N1 = nullptr;

@@ -175,7 +175,7 @@ void FileTableWindow::cellSelected(int32_t row) {
 
 void FileTableWindow::showEvent(QShowEvent* event) {
   // Without a data folder (a file named on the command line) the table lists the current folder.
-  const std::string folder = programState.DataDir.empty() ? AddBackslash(CurrentDirString()) : programState.DataDir;
+  const std::string folder = programState.DataDir.empty() ? TrimAndAddSlash(CurrentDirString()) : programState.DataDir;
   setWindowTitle(dosToQString(programState.ProgName + "  " + folder));
   // The table shows again on the row the user chose; before any choice on the first row, set quietly
   // so that the focus does not make it a choice.
@@ -229,7 +229,7 @@ Outcome OpenFileTable(MainWindow& form) {
   // Filling the table reads every file into a value of its own: the spring the user has open, its
   // file name and its drawing stay until a row is chosen.
   FileTableWindow table(&form);
-  const std::string folder = AddBackslash(programState.DataDir);
+  const std::string folder = TrimAndAddSlash(programState.DataDir);
   const std::string title = DosToUtf8(programState.ProgTitle) + " -> ";
   table.SetRows(ReadFileTable(folder, [&](const std::string& name) { SetFormCaption(form, title + name); }));
   // The scan's progress ends with it: while the table is open the caption names the open spring.

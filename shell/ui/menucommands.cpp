@@ -189,7 +189,7 @@ void OpenWebPage(const std::string& address) {
 
 void mi_helphandbuchClick(MainWindow& /*form*/) {
   programState.ErrorFlag = false;
-  const std::string dir = AddBackslash(desktopSettings.ManualDir.empty() ? programState.ProgramDir : desktopSettings.ManualDir);
+  const std::string dir = TrimAndAddSlash(desktopSettings.ManualDir.empty() ? programState.ProgramDir : desktopSettings.ManualDir);
   const std::string stem = LowerStr(programState.ProgStem);
   for (const char* ext : {".pdf", ".htm", ".html"}) {
     const std::string manual = dir + stem + ext;

@@ -227,7 +227,7 @@ void PlotProgramWindow::BuildCommandLine() {
     const long double port = Number(iface == 1 ? serialPortEdit : parallelPortEdit);
     if (port != 1) line += " /P" + IntStr(static_cast<int64_t>(port) + 1);
   } else if (!TrimStr(Text(outputFolderEdit)).empty()) {
-    line += " /F" + ShellQuote(AddBackslash(Text(outputFolderEdit)) + "ventrix");
+    line += " /F" + ShellQuote(TrimAndAddSlash(Text(outputFolderEdit)) + "ventrix");
   }
   const long double scale = Number(scaleEdit);
   if (scale == 0) {

@@ -241,7 +241,7 @@ void PrintWindow::okButtonClicked() {
 bool PrintWindow::AskPdfFile() {
   FileDialogRequest request;
   request.title = "PDF";
-  request.startDir = SysName(RemoveBackslash(programState.DataDir.empty() ? programState.StartDir : programState.DataDir));
+  request.startDir = SysName(RemoveTrailingSlash(programState.DataDir.empty() ? programState.StartDir : programState.DataDir));
   const std::string name = programState.CurrentFileName.empty() ? programState.ProgStem : FileBaseName(programState.CurrentFileName);
   request.fileName = SysName(name) + ".pdf";
   request.filter = "*.pdf";

@@ -146,7 +146,7 @@ TEST_F(FileNamesTest, ChoosersHandTheFolderOutAndTheChosenNameBackExactly) {
 
   sp().push(dir_.native());
   AskDirectory("", result);
-  EXPECT_EQ(result, RemoveBackslash(dos_));
+  EXPECT_EQ(result, RemoveTrailingSlash(dos_));
 
   programState.DataDir = dos_;
   programState.CurrentFileName = kGroesse;

@@ -82,7 +82,7 @@ class ReportWriterTest : public ::testing::Test {
     oldServices = services();
     services().ReportViewer = [this](const std::string& printFile) {
       viewed.push_back(test::readFile(printFile));
-      viewedOutwin.push_back(test::readFile(AddBackslash(programState.TempDir) + "outwin.txt"));
+      viewedOutwin.push_back(test::readFile(TrimAndAddSlash(programState.TempDir) + "outwin.txt"));
     };
     services().ErrorHelp = [](uint16_t n, std::string& cause, std::string& remedy) {
       cause = "Ursache " + IntStr(n);
@@ -98,7 +98,7 @@ class ReportWriterTest : public ::testing::Test {
     InitReportWriter();
   }
 
-  std::string tempFile(const std::string& name) const { return AddBackslash(temp) + name; }
+  std::string tempFile(const std::string& name) const { return TrimAndAddSlash(temp) + name; }
 
   // The title lines of the spring a report is about.
   const std::array<std::string, 4> titleLines{"", "Projekt A", "", ""};

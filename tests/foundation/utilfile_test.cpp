@@ -558,7 +558,7 @@ TEST_F(UtilFileTest, AddAndRemoveSeparator) {
       {"a)", "a)/"},          {"a_", "a_/"},           {"a@", "a@/"},
       {"a9", "a9/"},          {"a;", "a;/"},           {"a`", "a`/"},
   };
-  for (const auto& [in, out] : add) EXPECT_EQ(AddBackslash(in), out) << in;
+  for (const auto& [in, out] : add) EXPECT_EQ(TrimAndAddSlash(in), out) << in;
   const std::pair<const char*, const char*> drive[] = {
       {"..", "../"}, {"/home/x-", "/home/x-/"}, {" a~ ", "a~/"}, {"/a/", "/a/"}, {"a\\", "a\\"}, {"  ", ""},
   };
@@ -570,7 +570,7 @@ TEST_F(UtilFileTest, AddAndRemoveSeparator) {
   const std::pair<const char*, const char*> remove[] = {
       {"/a/", "/a"}, {"/a", "/a"}, {"/", "/"}, {"a\\", "a"}, {" a/ ", " a/ "}, {"", ""},
   };
-  for (const auto& [in, out] : remove) EXPECT_EQ(RemoveBackslash(in), out) << in;
+  for (const auto& [in, out] : remove) EXPECT_EQ(RemoveTrailingSlash(in), out) << in;
 }
 
 TEST_F(UtilFileTest, NamePartsComeFromTheLastComponent) {

@@ -300,7 +300,7 @@ TEST_F(CadKernelTest, PlotRunWritesItsWorkFileAndStartsTheCommandLine) {
   // The default line names a program that is not there.
   CadBeginOutput(4);
   ASSERT_FALSE(programState.ErrorFlag);
-  EXPECT_EQ(cadrun.CadFileName, AddBackslash(programState.TempDir) + "ventrix.dxf");
+  EXPECT_EQ(cadrun.CadFileName, TrimAndAddSlash(programState.TempDir) + "ventrix.dxf");
   CadPageSetup(0, 0, 297, 210, 0);
   EXPECT_EQ(cadrun.CurrentLayerName, "19");  // as the border leaves it
   CadWriteTables(2);
@@ -405,7 +405,7 @@ TEST_F(CadKernelTest, PlotWorkFileDefinesTheUserBlocksItInserts) {
     CadEndSection();
     CadEndOutput();
     EXPECT_FALSE(programState.ErrorFlag);
-    const DxfCheck r = CheckDxf(AddBackslash(programState.TempDir) + "ventrix.dxf");
+    const DxfCheck r = CheckDxf(TrimAndAddSlash(programState.TempDir) + "ventrix.dxf");
     EXPECT_EQ(r.exitCode, 0) << r.output;
     for (const char* line : {"block LOGO_2 base=(0,0)", "  LINE layer=3 (0,0) (480,360)",
                              "  INSERT layer=2 LOGO_2 (145.6,1.2) sx=0.333333 sy=0.333333 rot=0",

@@ -52,7 +52,7 @@ auto Guarded(F&& command) -> decltype(command()) {
 // Creates a file of a name nobody else uses in dir, writes a line into it and removes it again.
 // A fixed probe name could meet (and destroy) a file of that name, or another program's probe.
 bool ProbeFolderWritable(const std::string& dir) {
-  std::string tmpl = AddBackslash(dir) + "DBFCHK_XXXXXX";
+  std::string tmpl = TrimAndAddSlash(dir) + "DBFCHK_XXXXXX";
   int fd = SysMakeTemp(tmpl, O_CLOEXEC);
   if (fd < 0) return false;
   static const char line[] = "DBF Write Check\r\n";
@@ -163,7 +163,7 @@ void DbfOpenTable(const std::string& name, void* /*buffer*/, int32_t /*size*/) {
   // A table that cannot be changed where it is (a read-only file or folder, a full disk) is read
   // where it is; it is copied only when something is to be written to it. A shipped table is
   // never written where it is.
-  const bool copy = source != ResolveFileCase(AddBackslash(programState.DbfDir) + table);
+  const bool copy = source != ResolveFileCase(TrimAndAddSlash(programState.DbfDir) + table);
   const bool shipped = !copy && IsShippedFolder(FileDir(source));
   const bool readOnly = shipped || !WritableInPlace(source, copy ? FileDir(source) : programState.DbfDir);
   Guarded([&] { host().OpenFile(source, readOnly); });

@@ -51,7 +51,7 @@ class ShowfileTest : public ::testing::Test {
     services().TextPrint = nullptr;
     InitAllSettings();
   }
-  std::string outwin() const { return AddBackslash(programState.TempDir) + "outwin.txt"; }
+  std::string outwin() const { return TrimAndAddSlash(programState.TempDir) + "outwin.txt"; }
   test::ScratchDir scratch;
 };
 

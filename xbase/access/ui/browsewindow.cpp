@@ -80,8 +80,8 @@ BrowseWindow::BrowseWindow(QWidget* parent) : QDialog(parent) {
   setObjectName("BrowseWindow");
   resize(656, 464);
   auto* column = new QVBoxLayout(this);
-  MainMenu1 = new QMenuBar(this);
-  column->setMenuBar(MainMenu1);
+  mainMenuBar = new QMenuBar(this);
+  column->setMenuBar(mainMenuBar);
 
   auto* top = new QHBoxLayout;
   XbGrid1 = new DataGrid(this);
@@ -150,7 +150,7 @@ void BrowseWindow::buildMenu() {
     field->setObjectName(name);
     connect(field, &QAction::triggered, this, [act = std::move(act)] { XbGuarded(act); });
   };
-  mi_file = MainMenu1->addMenu("&Datei");
+  mi_file = mainMenuBar->addMenu("&Datei");
   mi_file->setObjectName("mi_file");
   item(mi_file, mi_fileExportHtml, "mi_fileExportHtml", "Export HTML", [this] { mi_fileExportHtmlClick(); });
   item(mi_file, mi_fileSaveAsDelimited, "mi_fileSaveAsDelimited", "Save As Delimited",
@@ -164,17 +164,17 @@ void BrowseWindow::buildMenu() {
   mi_file->addSeparator();
   item(mi_file, mi_fileExit, "mi_fileExit", "&Beenden", [this] { okButtonClicked(); });
 
-  mi_edit = MainMenu1->addMenu("&Bearbeiten");
+  mi_edit = mainMenuBar->addMenu("&Bearbeiten");
   mi_edit->setObjectName("mi_edit");
   item(mi_edit, mi_editAppend, "mi_editAppend", "Append", [this] { mi_editAppendClick(); });
   item(mi_edit, mi_editPack, "mi_editPack", "Pack", [this] { mi_editPackClick(); });
   mi_editPack->setToolTip(dosToQString("Markierte Datens\x84tze l\x94schen"));
 
-  QMenu* view = MainMenu1->addMenu("&Ansicht");
+  QMenu* view = mainMenuBar->addMenu("&Ansicht");
   item(view, mi_viewSearch, "mi_viewSearch", "&Suchen", [this] { searchButtonClicked(); });
   item(view, mi_viewSearchNext, "mi_viewSearchNext", "&Weitersuchen", [this] { searchNextButtonClicked(); });
 
-  QMenu* help = MainMenu1->addMenu("&Hilfe");
+  QMenu* help = mainMenuBar->addMenu("&Hilfe");
   item(help, mi_helpdbf, "mi_helpdbf", "", [] {
     ShowHelpText(0, "", 1);
     programState.ErrorFlag = false;

@@ -69,7 +69,7 @@ class BrowseWindow : public QDialog {
   QLabel* firstTitleLabel = nullptr;
   QLabel* secondTitleLabel = nullptr;
   QLabel* fileNameLabel = nullptr;
-  QMenuBar* MainMenu1 = nullptr;
+  QMenuBar* mainMenuBar = nullptr;
   QMenu* mi_file = nullptr;
   QMenu* mi_edit = nullptr;
   QAction* mi_fileExportHtml = nullptr;
