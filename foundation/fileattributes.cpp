@@ -23,7 +23,7 @@ bool isFolder(const std::string& p) {
 
 // The folder a name stands for: "" is the current folder, a trailing separator is dropped.
 std::string folderPath(const std::string& dir) {
-  std::string d = RemoveTrailingSlash(AddBackslashDrive(dir));
+  std::string d = RemoveTrailingSlash(TrimAndAddSlash(dir));
   return d.empty() ? "." : ResolveFileCase(d);
 }
 
@@ -53,7 +53,7 @@ bool HasAttr(const std::string& name, uint16_t mask) {
 }
 
 bool DirWritable(const std::string& dir) {
-  std::string folder = AddBackslashDrive(dir);
+  std::string folder = TrimAndAddSlash(dir);
   // A unique name: a fixed one could be a link planted by someone else, or a file of our own.
   std::string tmpl = folder + "x.$$$XXXXXX";
   int fd = SysMakeTemp(tmpl, O_CLOEXEC);

@@ -104,7 +104,7 @@ std::string mountPointOf(const std::string& path) {
     if (SysStat(parent, pst) != 0 || pst.st_dev != st.st_dev) break;
     cur = parent;
   }
-  return AddBackslashDrive(cur);
+  return TrimAndAddSlash(cur);
 }
 
 double cpuMHzFromKernel() {
@@ -276,7 +276,6 @@ int64_t DiskSizeOfPath(const std::string& path) {
   return static_cast<int64_t>(vs.f_blocks) * static_cast<int64_t>(vs.f_frsize);
 }
 
-int64_t DiskSizeOf(uint8_t drive) { return drive == 0 ? DiskSizeOfPath(".") : -1; }
 
 std::string FormatFileVersion(uint16_t a, uint16_t b, uint16_t c, uint16_t d) {
   std::string s = IntStr(a) + "." + IntStr(b);

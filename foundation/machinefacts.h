@@ -38,9 +38,7 @@ std::string WindowsVersionName();
 std::string OsReleaseName(const std::string& osReleaseText);
 // IPv4 addresses of the computer's own host name, in resolver order; empty when it cannot be resolved.
 std::vector<std::string> LocalIPList();
-// Total size in bytes of drive 0 (the current folder's file system); -1 for every other drive
-// number (there are no drive letters); DiskSizeOfPath gives any folder's file system.
-int64_t DiskSizeOf(uint8_t drive);
+// Total size in bytes of the file system that holds the folder.
 int64_t DiskSizeOfPath(const std::string& path);
 
 // The version of a program file: the running program's own version for an empty or blank name or

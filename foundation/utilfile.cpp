@@ -586,9 +586,9 @@ void CloseText(TextFile& f) {
 namespace {
 
 // Every folder name takes a separator, whatever character it ends in ("x-", "..", "Ma\xE1"):
-// leaving it out would glue the next name onto the folder's. Only a drive ("C:") and a
-// file mask ("*") stay as they are.
-bool takesSeparator(char ch) { return ch != ':' && ch != '*'; }
+// leaving it out would glue the next name onto the folder's; "C:" is a folder name here too.
+// Only a file mask ("*") stays as it is.
+bool takesSeparator(char ch) { return ch != '*'; }
 
 }  // namespace
 
@@ -598,11 +598,6 @@ std::string TrimAndAddSlash(const std::string& path) {
   return t + "/";
 }
 
-std::string AddBackslashDrive(const std::string& path) {
-  std::string t = TrimStr(path);
-  if (!t.empty() && t.back() == ':') return t + "/";
-  return TrimAndAddSlash(t);
-}
 
 std::string RemoveTrailingSlash(const std::string& path) {
   if (path.size() > 1 && isSep(path.back())) return path.substr(0, path.size() - 1);
@@ -613,7 +608,6 @@ std::string FileDir(const std::string& path) { return path.substr(0, nameStart(p
 
 std::string FileNameOf(const std::string& path) { return path.substr(nameStart(path)); }
 
-std::string FileDrive(const std::string& path) { return hasDrive(path) ? path.substr(0, 2) : ""; }
 
 std::string FileBaseName(const std::string& path) {
   std::string name = path.substr(nameStart(path));
@@ -792,7 +786,7 @@ bool CopyFileTo(const std::string& src, const std::string& dest) {
   if (trimBlanks(target).empty()) {
     target = name;  // the current folder
   } else if (isSep(target.back()) || isDirectory(ResolveFileCase(target))) {
-    target = AddBackslashDrive(ResolveFileCase(target)) + name;
+    target = TrimAndAddSlash(ResolveFileCase(target)) + name;
   }
   return copyBytes(src, target, 8192);
 }
@@ -804,13 +798,13 @@ void CopyFileBlocks(const std::string& src, const std::string& dest) {
 }
 
 void CopyFileIfExists(const std::string& srcFile, const std::string& destFile) {
-  if (FileCanOpen(srcFile)) CopyFileTo(srcFile, AddBackslashDrive(FileDir(destFile)));
+  if (FileCanOpen(srcFile)) CopyFileTo(srcFile, TrimAndAddSlash(FileDir(destFile)));
 }
 
 void CopyFilesByMask(const std::string& mask, const std::string& srcDir, const std::string& destDir) {
   // The folders get a separator whatever their last character: the names are composed here.
-  std::string s = AddBackslashDrive(srcDir);
-  std::string d = AddBackslashDrive(destDir);
+  std::string s = TrimAndAddSlash(srcDir);
+  std::string d = TrimAndAddSlash(destDir);
   bool any = false;
   for (const std::string& n : listFolder(ResolveFileCase(s))) {
     if (!maskMatches(mask, n)) continue;

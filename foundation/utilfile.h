@@ -168,14 +168,11 @@ void CloseText(TextFile& f);  // a failed close sets ErrorFlag
 
 // Paths. "/" is the separator; "\" in names read from stored files counts as one too, and "X:" at
 // the start of a name is a DOS drive. Names and extensions come from the last component only.
-// Trimmed of blanks; "/" added unless the path is empty or ends in a separator, a drive's ":" or a
-// mask's "*".
+// Trimmed of blanks; "/" added unless the path is empty or ends in a separator or a mask's "*".
 std::string TrimAndAddSlash(const std::string& path);
-std::string AddBackslashDrive(const std::string& path);  // also turns a drive "C:" into "C:/"
 std::string RemoveTrailingSlash(const std::string& path);    // one trailing separator less (not "/")
 std::string FileDir(const std::string& path);            // up to and including the last separator
 std::string FileNameOf(const std::string& path);         // the name with its extension, after FileDir
-std::string FileDrive(const std::string& path);          // "C:" of "C:\x", else empty
 std::string FileBaseName(const std::string& path);       // name without folder and extension
 std::string FileNameNoExt(const std::string& path);      // the same; a final "." is cut as well
 std::string PathNoExt(const std::string& path);          // FileDir + FileNameNoExt

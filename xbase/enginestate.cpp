@@ -1015,7 +1015,6 @@ long double DiskFreeKB(const std::string& path) {
   return static_cast<long double>(sv.f_bavail) * static_cast<long double>(sv.f_frsize) / 1024.0L;
 }
 
-long double DiskFreeKBOfDrive(int32_t drive) { return DiskFreeKB(drive == 0 ? "" : "/"); }
 
 int32_t XbFindFirst(const std::string& pattern, bool withDirectories, TXbSearchRec& rec) {
   rec = TXbSearchRec{};

@@ -252,7 +252,6 @@ int32_t XbDeleteOneFile(const std::string& name);
 void XbDeleteFiles(const std::string& nameOrPattern);
 std::string UniqueFilename();
 long double DiskFreeKB(const std::string& path);
-long double DiskFreeKBOfDrive(int32_t drive);
 
 // Opens a file with a file mode (XbMode...; 0xFFFF: engineState.FileMode). Share modes are emulated
 // with whole-file advisory locks on the open file description: deny-all opens exclude every other

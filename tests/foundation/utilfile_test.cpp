@@ -549,7 +549,7 @@ TEST_F(UtilFileTest, FileHeaderLines) {
 
 TEST_F(UtilFileTest, AddAndRemoveSeparator) {
   const std::pair<const char*, const char*> add[] = {
-      {"C:", "C:"},           {"/data", "/data/"},     {"/data/", "/data/"},
+      {"C:", "C:/"},          {"/data", "/data/"},     {"/data/", "/data/"},
       {"   ", ""},            {"", ""},                {"  /a b  ", "/a b/"},
       {"C:\\data", "C:\\data/"}, {"C:\\data\\", "C:\\data\\"}, {".", "./"},
       {"..", "../"},          {"/home/x-", "/home/x-/"}, {"/home/B\x81", "/home/B\x81/"},
@@ -559,13 +559,6 @@ TEST_F(UtilFileTest, AddAndRemoveSeparator) {
       {"a9", "a9/"},          {"a;", "a;/"},           {"a`", "a`/"},
   };
   for (const auto& [in, out] : add) EXPECT_EQ(TrimAndAddSlash(in), out) << in;
-  const std::pair<const char*, const char*> drive[] = {
-      {"..", "../"}, {"/home/x-", "/home/x-/"}, {" a~ ", "a~/"}, {"/a/", "/a/"}, {"a\\", "a\\"}, {"  ", ""},
-  };
-  for (const auto& [in, out] : drive) EXPECT_EQ(AddBackslashDrive(in), out) << in;
-  EXPECT_EQ(AddBackslashDrive("C:"), "C:/");
-  EXPECT_EQ(AddBackslashDrive("/x"), "/x/");
-  EXPECT_EQ(AddBackslashDrive(" "), "");
 
   const std::pair<const char*, const char*> remove[] = {
       {"/a/", "/a"}, {"/a", "/a"}, {"/", "/"}, {"a\\", "a"}, {" a/ ", " a/ "}, {"", ""},
@@ -603,9 +596,6 @@ TEST_F(UtilFileTest, NamePartsComeFromTheLastComponent) {
     EXPECT_EQ(FileExtOf(c.path), c.ext) << c.path;
     EXPECT_EQ(PathNoExt(c.path), std::string(c.dir) + c.noExt) << c.path;
   }
-  EXPECT_EQ(FileDrive("C:\\x"), "C:");
-  EXPECT_EQ(FileDrive("/x"), "");
-  EXPECT_EQ(FileDrive("ab:c"), "");
 }
 
 TEST_F(UtilFileTest, ShortenDotsAndTrim) {
