@@ -24,7 +24,7 @@ struct TXbFieldLine {
   int32_t Dec = 0;
 };
 
-class TXbDataSet : public TXbPrimDataset {
+class TXbDataSet : public TXbDatasetModel {
  public:
   TXbDataSet() = default;
   ~TXbDataSet() override;
@@ -108,7 +108,7 @@ class TXbDataSet : public TXbPrimDataset {
 // A date field of a dataset as text: what the grid shows and what the user types.
 class TXbDateField {
  public:
-  TXbDateField(TXbPrimDataset& dataset, int field) : dataset_(dataset), field_(field) {}
+  TXbDateField(TXbDatasetModel& dataset, int field) : dataset_(dataset), field_(field) {}
   // The date in the engine's format, cut to 10 characters when it is a valid date.
   std::string GetText() const;
   // The blank date's text (or nothing) clears the field; a two-digit year gets its century; any
@@ -116,7 +116,7 @@ class TXbDateField {
   void SetAsString(const std::string& text);
 
  private:
-  TXbPrimDataset& dataset_;
+  TXbDatasetModel& dataset_;
   int field_;
 };
 

@@ -5,7 +5,7 @@
 
 namespace qorva {
 
-void TXbPrimDataset::CheckResult(uint16_t code) {
+void TXbDatasetModel::CheckResult(uint16_t code) {
   if (code == XbiOk) return;
   if (code == XbiNoFileName) throw EXbDatasetError(code, "The FileName property of the dataset not set");
   if (code == XbiOpenFailed || code == XbiAtBof || code == XbiAtEof)
@@ -13,7 +13,7 @@ void TXbPrimDataset::CheckResult(uint16_t code) {
   throw EXbDatasetError(code, "Dataset error: " + XbiGetErrorText(code));
 }
 
-void TXbPrimDataset::Open() {
+void TXbDatasetModel::Open() {
   if (Active()) return;
   if (DatasetFileName().empty()) CheckResult(XbiNoFileName);
   CheckResult(XbiOpen());
@@ -22,7 +22,7 @@ void TXbPrimDataset::Open() {
   First();
 }
 
-void TXbPrimDataset::Close() {
+void TXbDatasetModel::Close() {
   if (!Active()) return;
   state_ = TDataSetState::Inactive;
   modified_ = false;
@@ -31,7 +31,7 @@ void TXbPrimDataset::Close() {
   XbiClose();
 }
 
-void TXbPrimDataset::SetEmpty() {
+void TXbDatasetModel::SetEmpty() {
   active_ = TXbRecordBuffer{};
   active_.Values.assign(fieldDefs_.size(), TXbFieldValue{});
   active_.Modified.assign(fieldDefs_.size(), 0);
@@ -39,7 +39,7 @@ void TXbPrimDataset::SetEmpty() {
   bof_ = eof_ = true;
 }
 
-bool TXbPrimDataset::ReadCurrent() {
+bool TXbDatasetModel::ReadCurrent() {
   TXbRecordBuffer buf;
   if (XbiGetRecord(&buf) != XbiOk) return false;
   active_ = std::move(buf);
@@ -47,14 +47,14 @@ bool TXbPrimDataset::ReadCurrent() {
   return true;
 }
 
-void TXbPrimDataset::CursorToActive() {
+void TXbDatasetModel::CursorToActive() {
   if (!empty_) CheckResult(XbiGotoBookmark(active_.Bookmark));
 }
 
-void TXbPrimDataset::First() { ToEnd(true); }
-void TXbPrimDataset::Last() { ToEnd(false); }
+void TXbDatasetModel::First() { ToEnd(true); }
+void TXbDatasetModel::Last() { ToEnd(false); }
 
-void TXbPrimDataset::ToEnd(bool first) {
+void TXbDatasetModel::ToEnd(bool first) {
   CheckBrowseMode();
   CheckResult(first ? XbiSetToBegin() : XbiSetToEnd());
   TXbRecordBuffer buf;
@@ -71,7 +71,7 @@ void TXbPrimDataset::ToEnd(bool first) {
   AfterScroll();
 }
 
-int32_t TXbPrimDataset::MoveBy(int32_t distance) {
+int32_t TXbDatasetModel::MoveBy(int32_t distance) {
   CheckBrowseMode();
   if (empty_ || distance == 0) return 0;
   CursorToActive();
@@ -93,10 +93,10 @@ int32_t TXbPrimDataset::MoveBy(int32_t distance) {
   return moved;
 }
 
-void TXbPrimDataset::Next() { MoveBy(1); }
-void TXbPrimDataset::Prior() { MoveBy(-1); }
+void TXbDatasetModel::Next() { MoveBy(1); }
+void TXbDatasetModel::Prior() { MoveBy(-1); }
 
-void TXbPrimDataset::SetRecNo(int32_t n) {
+void TXbDatasetModel::SetRecNo(int32_t n) {
   CheckBrowseMode();
   if (empty_ || n == active_.RecNo) return;
   if (n < 1 || n > XbiGetRecordCount()) {
@@ -109,7 +109,7 @@ void TXbPrimDataset::SetRecNo(int32_t n) {
   AfterScroll();
 }
 
-bool TXbPrimDataset::FindRecord(bool restart, bool forward) {
+bool TXbDatasetModel::FindRecord(bool restart, bool forward) {
   CheckBrowseMode();
   if (!Active()) return false;
   CursorToActive();
@@ -129,12 +129,12 @@ bool TXbPrimDataset::FindRecord(bool restart, bool forward) {
   return true;
 }
 
-int32_t TXbPrimDataset::RecordCount() {
+int32_t TXbDatasetModel::RecordCount() {
   if (!Active()) throw EXbDatasetError(XbiOpenFailed, "Cannot perform this operation on a closed dataset");
   return XbiGetRecordCount();
 }
 
-void TXbPrimDataset::GotoBookmark(TXbBookmark b) {
+void TXbDatasetModel::GotoBookmark(TXbBookmark b) {
   CheckBrowseMode();
   CheckResult(XbiGotoBookmark(b));
   TXbRecordBuffer buf;
@@ -145,21 +145,21 @@ void TXbPrimDataset::GotoBookmark(TXbBookmark b) {
   AfterScroll();
 }
 
-bool TXbPrimDataset::BookmarkValid(TXbBookmark b) {
+bool TXbDatasetModel::BookmarkValid(TXbBookmark b) {
   if (!Active() || b < 1) return false;
   bool ok = XbiGotoBookmark(b) == XbiOk && XbiGetRecord(nullptr) == XbiOk && XbiCurrentRecNo() == b;
   CursorToActive();
   return ok;
 }
 
-bool TXbPrimDataset::ReadRecord(TXbBookmark b, TXbRecordBuffer& buf) {
+bool TXbDatasetModel::ReadRecord(TXbBookmark b, TXbRecordBuffer& buf) {
   if (!Active() || b < 1) return false;
   bool ok = XbiGotoBookmark(b) == XbiOk && XbiGetRecord(&buf) == XbiOk;
   CursorToActive();
   return ok;
 }
 
-int TXbPrimDataset::FieldIndex(const std::string& name) const {
+int TXbDatasetModel::FieldIndex(const std::string& name) const {
   for (size_t i = 0; i < fieldDefs_.size(); ++i) {
     const std::string& f = fieldDefs_[i].Name;
     if (f.size() != name.size()) continue;
@@ -173,13 +173,13 @@ int TXbPrimDataset::FieldIndex(const std::string& name) const {
   return -1;
 }
 
-const TXbFieldValue& TXbPrimDataset::FieldValue(int i) const {
+const TXbFieldValue& TXbDatasetModel::FieldValue(int i) const {
   static const TXbFieldValue none;
   if (i < 0 || static_cast<size_t>(i) >= active_.Values.size()) return none;
   return active_.Values[static_cast<size_t>(i)];
 }
 
-std::string TXbPrimDataset::FieldText(int i) const {
+std::string TXbDatasetModel::FieldText(int i) const {
   const TXbFieldValue& v = FieldValue(i);
   if (const auto* s = std::get_if<std::string>(&v)) return *s;
   if (const auto* n = std::get_if<int64_t>(&v)) return std::to_string(*n);
@@ -193,7 +193,7 @@ std::string TXbPrimDataset::FieldText(int i) const {
   return "";
 }
 
-void TXbPrimDataset::Edit() {
+void TXbDatasetModel::Edit() {
   if (state_ == TDataSetState::Edit || state_ == TDataSetState::Insert) return;
   if (!Active()) throw EXbDatasetError(XbiOpenFailed, "Cannot perform this operation on a closed dataset");
   if (ReadOnly()) throw EXbDatasetError(XbiOpenFailed, "Cannot modify a read-only dataset");
@@ -207,7 +207,7 @@ void TXbPrimDataset::Edit() {
   modified_ = false;
 }
 
-void TXbPrimDataset::Append() {
+void TXbDatasetModel::Append() {
   CheckBrowseMode();
   if (!Active()) throw EXbDatasetError(XbiOpenFailed, "Cannot perform this operation on a closed dataset");
   if (ReadOnly()) throw EXbDatasetError(XbiOpenFailed, "Cannot modify a read-only dataset");
@@ -221,7 +221,7 @@ void TXbPrimDataset::Append() {
   modified_ = false;
 }
 
-void TXbPrimDataset::SetFieldValue(int i, const TXbFieldValue& value) {
+void TXbDatasetModel::SetFieldValue(int i, const TXbFieldValue& value) {
   if (state_ != TDataSetState::Edit && state_ != TDataSetState::Insert)
     throw EXbDatasetError(XbiOpenFailed, "Dataset not in edit or insert mode");
   if (i < 0 || static_cast<size_t>(i) >= fieldDefs_.size())
@@ -231,7 +231,7 @@ void TXbPrimDataset::SetFieldValue(int i, const TXbFieldValue& value) {
   modified_ = true;
 }
 
-void TXbPrimDataset::Post() {
+void TXbDatasetModel::Post() {
   if (state_ == TDataSetState::Edit) {
     TXbBookmark at = active_.Bookmark;
     CheckResult(XbiGotoBookmark(at));
@@ -257,7 +257,7 @@ void TXbPrimDataset::Post() {
   AfterScroll();
 }
 
-void TXbPrimDataset::Cancel() {
+void TXbDatasetModel::Cancel() {
   if (state_ != TDataSetState::Edit && state_ != TDataSetState::Insert) return;
   TXbBookmark back = active_.Bookmark;
   state_ = TDataSetState::Browse;
@@ -266,7 +266,7 @@ void TXbPrimDataset::Cancel() {
   AfterScroll();
 }
 
-void TXbPrimDataset::CheckBrowseMode() {
+void TXbDatasetModel::CheckBrowseMode() {
   if (state_ != TDataSetState::Edit && state_ != TDataSetState::Insert) return;
   if (modified_)
     Post();
@@ -274,7 +274,7 @@ void TXbPrimDataset::CheckBrowseMode() {
     Cancel();
 }
 
-void TXbPrimDataset::Delete() {
+void TXbDatasetModel::Delete() {
   if (state_ == TDataSetState::Insert) {
     Cancel();
     return;
@@ -292,7 +292,7 @@ void TXbPrimDataset::Delete() {
   AfterScroll();
 }
 
-void TXbPrimDataset::SetRecordDeleted(bool deleted) {
+void TXbDatasetModel::SetRecordDeleted(bool deleted) {
   if (empty_ || active_.Deleted == deleted) return;
   if (deleted) {
     Delete();
@@ -311,7 +311,7 @@ void TXbPrimDataset::SetRecordDeleted(bool deleted) {
   AfterScroll();
 }
 
-void TXbPrimDataset::ResyncFromEngine() {
+void TXbDatasetModel::ResyncFromEngine() {
   if (state_ == TDataSetState::Inactive) return;
   state_ = TDataSetState::Browse;
   modified_ = false;
@@ -336,7 +336,7 @@ void TXbPrimDataset::ResyncFromEngine() {
   AfterScroll();
 }
 
-void TXbPrimDataset::Refresh() {
+void TXbDatasetModel::Refresh() {
   CheckBrowseMode();
   CheckResult(XbiForceReread());
   if (empty_ || XbiGotoBookmark(active_.Bookmark) != XbiOk || !ReadCurrent()) ResyncFromEngine();

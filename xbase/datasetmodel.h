@@ -59,12 +59,12 @@ class EXbDatasetError : public std::runtime_error {
   uint16_t code_;
 };
 
-class TXbPrimDataset {
+class TXbDatasetModel {
  public:
-  TXbPrimDataset() = default;
-  TXbPrimDataset(const TXbPrimDataset&) = delete;
-  TXbPrimDataset& operator=(const TXbPrimDataset&) = delete;
-  virtual ~TXbPrimDataset() = default;
+  TXbDatasetModel() = default;
+  TXbDatasetModel(const TXbDatasetModel&) = delete;
+  TXbDatasetModel& operator=(const TXbDatasetModel&) = delete;
+  virtual ~TXbDatasetModel() = default;
 
   // ---- The dataset ----
   void Open();

@@ -83,7 +83,7 @@ bool XbGuarded(const std::function<void()>& action) {
   return false;
 }
 
-DataGridModel::DataGridModel(TXbPrimDataset* dataset, QObject* parent)
+DataGridModel::DataGridModel(TXbDatasetModel* dataset, QObject* parent)
     : QAbstractTableModel(parent), dataset_(dataset) {
   reload();
 }
@@ -711,7 +711,7 @@ void DataGrid::keyPressEvent(QKeyEvent* event) {
     QTableView::keyPressEvent(event);
     return;
   }
-  TXbPrimDataset* ds = model_->dataset();
+  TXbDatasetModel* ds = model_->dataset();
   QModelIndex at = currentIndex();
   bool logical = at.isValid() && ds->FieldDefs()[static_cast<size_t>(at.column())].Type == 'L';
   if (event->key() == Qt::Key_Delete && (event->modifiers() & Qt::ControlModifier) && !model_->ReadOnly &&

@@ -64,7 +64,7 @@ bool ReadSavedColumns(const std::vector<std::string>& lines, std::vector<TXbColu
 class DataGridModel : public QAbstractTableModel {
   Q_OBJECT
  public:
-  explicit DataGridModel(TXbPrimDataset* dataset, QObject* parent = nullptr);
+  explicit DataGridModel(TXbDatasetModel* dataset, QObject* parent = nullptr);
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -73,7 +73,7 @@ class DataGridModel : public QAbstractTableModel {
   Qt::ItemFlags flags(const QModelIndex& index) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
-  TXbPrimDataset* dataset() const { return dataset_; }
+  TXbDatasetModel* dataset() const { return dataset_; }
   // The row of the dataset's active record, -1 when empty.
   int activeRow() const;
   // Moves the dataset to the record of row.
@@ -100,7 +100,7 @@ class DataGridModel : public QAbstractTableModel {
   const TXbRecordBuffer* record(int row) const;
   TXbBookmark bookmarkOfRow(int row) const;
 
-  TXbPrimDataset* dataset_;
+  TXbDatasetModel* dataset_;
   std::map<int, std::pair<QString, QString>> boolTexts_;
   std::vector<TXbColumn> columns_;
   bool sequenced_ = true;

@@ -34,7 +34,7 @@ DataNavigator::DataNavigator(DataGrid* grid, QWidget* parent) : QWidget(parent),
 
 void DataNavigator::updateButtons() {
   DataGridModel* model = grid_->gridModel();
-  const TXbPrimDataset* ds = model ? model->dataset() : nullptr;
+  const TXbDatasetModel* ds = model ? model->dataset() : nullptr;
   const bool active = ds && ds->Active();
   const bool editing = active && ds->State() != TDataSetState::Browse;
   const bool writable = active && !model->ReadOnly;
@@ -51,7 +51,7 @@ void DataNavigator::click(Button b) {
   // A cell still being typed into counts as typed, unless the edit is cancelled; its editor closes
   // before the rows are rebuilt, which would otherwise leave the grid on the first record.
   grid_->endEdit(b != Cancel);
-  TXbPrimDataset* ds = model->dataset();
+  TXbDatasetModel* ds = model->dataset();
   const bool pending = ds->State() != TDataSetState::Browse;
   XbGuarded([&] {
     switch (b) {
