@@ -20,7 +20,7 @@ namespace {
 
 // The material's Goodman values hold for stresses at 0.56 Rm; the spring's stresses are scaled to
 // that level. A factor of 0 (not yet fixed up by a calculation) takes the calculation's fallback.
-long double StressScale(const YEB9WST_Record& material) {
+long double StressScale(const MaterialRecord& material) {
   const double factor = material.SigmaFactor;
   return factor == 0 ? 0.8L : 0.56L / factor;
 }
@@ -29,7 +29,7 @@ long double StressScale(const YEB9WST_Record& material) {
 // one whose record holds no usable thickness (negative: the axis would run the wrong way). Only
 // the drawing uses it; the record keeps its own value, so later calculations still know there is
 // no limit.
-long double ThicknessAxisEnd(const YEB9WST_Record& material) {
+long double ThicknessAxisEnd(const MaterialRecord& material) {
   const double dmax = material.DMAX;
   return !(dmax > 0) || !std::isfinite(dmax) ? 5.0L : static_cast<long double>(dmax);
 }
@@ -234,7 +234,7 @@ void DrawPermissibleStressCurve(const Spring& s, long double t) {
 }
 
 void DrawStrengthTable(const Spring& s) {
-  const YEB9WST_Record& r = s.family.MaterialRec;
+  const MaterialRecord& r = s.family.MaterialRec;
   static constexpr long double thick[6] = {0.2L, 0.5L, 1, 2.5L, 5, 10};
   static constexpr long double thin[6] = {0.1L, 0.2L, 0.5L, 1, 2, 3};
   const long double* ts = ThicknessAxisEnd(r) > 3.5L ? thick : thin;
@@ -266,7 +266,7 @@ void DrawStrengthTable(const Spring& s) {
 
 void WriteMaterialValueLines(const Spring& s, long double t) {
   const FamilyData& g = s.family;
-  const YEB9WST_Record& r = g.MaterialRec;
+  const MaterialRecord& r = g.MaterialRec;
   CadSetColor(19);
   CadTextStyle(0, 0, 2.3L, 1.7L);
   CadMoveTo(125, 103);

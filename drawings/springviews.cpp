@@ -303,7 +303,7 @@ std::vector<std::string> WrapCellText(const std::string& text, std::size_t width
 
 void DrawMaterialTable(const Spring& s, long double x, long double y, long double h) {
   const FamilyData& g = s.family;
-  const YEB9WST_Record& m = g.MaterialRec;
+  const MaterialRecord& m = g.MaterialRec;
   const std::string su = StressUnit();
   // The cell is 18 text heights wide: the leading blank and 22 characters of the 0.75-height style
   // fit in it, digits and capitals included, on the screen and in a CAD file; a longer text goes on

@@ -136,7 +136,7 @@ void CalcSpring(Spring& s) {
 
   EvaluateFatigue(g, t, 0, sigma2);
 
-  const YEB9WST_Record& r = g.MaterialRec;
+  const MaterialRecord& r = g.MaterialRec;
   if (sigma2 > sigmaZul) AddErrorMsg("Fehler : sig.2 > sig.zul !");
   if (t < r.DMIN) AddErrorMsg("Warnung: t < DMIN (" + LengthStr(r.DMIN) + ")");
   if (t > r.DMAX && r.DMAX > 0) AddErrorMsg("Warnung: t > DMAX (" + LengthStr(r.DMAX) + ")");

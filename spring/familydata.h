@@ -16,7 +16,7 @@ namespace qorva {
 struct FamilyData {
   // Material.
   uint16_t MaterialNumber = 5;      // physical record number in the material table
-  YEB9WST_Record MaterialRec;       // copy of the current material record
+  MaterialRecord MaterialRec;       // copy of the current material record
   std::string MaterialText;         // designation searched for standard numbers
   int32_t MaterialSource = 0;       // 0 preferred records, 1 all records, 2 typed in
 

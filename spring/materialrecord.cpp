@@ -36,7 +36,7 @@ bool Contains(const std::string& text, const char* what) { return text.find(what
 
 }  // namespace
 
-void SetMaterialField(YEB9WST_Record& r, int n, const std::string& w) {
+void SetMaterialField(MaterialRecord& r, int n, const std::string& w) {
   switch (n) {
     case 1: r.Text1 = WinToDos(w); break;
     case 2: r.Text2 = WinToDos(w); break;
@@ -77,7 +77,7 @@ bool MaterialDesignation::empty() const {
   return true;
 }
 
-MaterialDesignation DesignationOf(const YEB9WST_Record& rec) {
+MaterialDesignation DesignationOf(const MaterialRecord& rec) {
   return MaterialDesignation{{TrimStr(rec.Text1), TrimStr(rec.Text2), TrimStr(rec.Text3), TrimStr(rec.Text4)}};
 }
 
@@ -92,9 +92,9 @@ std::string DesignationText(const MaterialDesignation& d) {
 }
 
 namespace {
-YEB9WST_Record CurrentTableRecord() {
+MaterialRecord CurrentTableRecord() {
   MaterialTable& table = materialTable();
-  YEB9WST_Record rec;
+  MaterialRecord rec;
   for (int n = 1; n <= kMaterialFields; ++n) {
     SetMaterialField(rec, n, table.fieldStr(n));
     if (n == 27 && rec.SigmaFactor == 0) rec.SigmaFactor = 0.7;
@@ -124,7 +124,7 @@ bool MaterialCatalog::load() {
   return true;
 }
 
-const YEB9WST_Record* MaterialCatalog::byNumber(uint32_t n) const {
+const MaterialRecord* MaterialCatalog::byNumber(uint32_t n) const {
   return n >= 1 && n <= records_.size() ? &records_[n - 1] : nullptr;
 }
 
@@ -135,7 +135,7 @@ uint32_t MaterialCatalog::numberOf(const MaterialDesignation& d) const {
   return 0;
 }
 
-void LoadMaterialRecord(YEB9WST_Record& rec) {
+void LoadMaterialRecord(MaterialRecord& rec) {
   if (programState.ErrorFlag) return;
   rec = CurrentTableRecord();
 }
@@ -206,7 +206,7 @@ void TakeOverMaterial(FamilyData& g) {
 void MaterialValuesAtT(FamilyData& g) {
   // A material typed in ("andere") keeps its own values while that choice stands.
   if (g.MaterialSource == 2) return;
-  YEB9WST_Record& r = g.MaterialRec;
+  MaterialRecord& r = g.MaterialRec;
   g.TensileStrength = RmOfThickness(r, g.BandThickness);
   if (r.SigmaFactor == 0) r.SigmaFactor = 0.75;
   g.PermissibleStress = g.TensileStrength * r.SigmaFactor;
@@ -214,7 +214,7 @@ void MaterialValuesAtT(FamilyData& g) {
   g.Density = r.Rho;
 }
 
-long double RmOfThickness(const YEB9WST_Record& r, long double t) {
+long double RmOfThickness(const MaterialRecord& r, long double t) {
   if (std::isnan(t) || std::isinf(t)) {
     AddErrorMsg("Fatal  : t invalid !");
     return 0.1L;
@@ -241,7 +241,7 @@ long double EModulusAtTemp(const std::string& text, long double e, long double t
 
 void GoodmanEvaluation(FamilyData& g, long double t, long double s1, long double s2, long double& sO,
                        long double& sH0, long double& m, long double& x, long double& sHz, std::string& label) {
-  const YEB9WST_Record& r = g.MaterialRec;
+  const MaterialRecord& r = g.MaterialRec;
   const bool dynamic = g.LoadType == 2;
   const long double sh = s2 - s1;
   label.clear();

@@ -1,6 +1,6 @@
 #pragma once
 // materialrecord: the material record and the strength laws of the spring material.
-// The record YEB9WST_Record is filled from the material table "yeb9wst" by field NUMBER (1..29), never
+// The record MaterialRecord is filled from the material table "yeb9wst" by field NUMBER (1..29), never
 // by field name; the laws give the tensile strength over the band thickness, the modulus of elasticity
 // at the operating temperature and the Goodman fatigue evaluation (permissible stroke stress, load
 // cycles to fracture, fatigue safety factor).
@@ -20,7 +20,7 @@ struct FamilyData;
 
 // One material: 29 members in the order of the table fields 1..29. Defaults are the cleared record
 // of the start-up (every text empty, every integer 0, the reals as noted).
-struct YEB9WST_Record {
+struct MaterialRecord {
   std::string Text1;            // 1  designation; searched for the standard numbers
   std::string Text2;            // 2
   std::string Text3;            // 3  shown in brackets in the Goodman label
@@ -60,7 +60,7 @@ struct MaterialDesignation {
   bool empty() const;
   bool operator==(const MaterialDesignation&) const = default;
 };
-MaterialDesignation DesignationOf(const YEB9WST_Record& rec);
+MaterialDesignation DesignationOf(const MaterialRecord& rec);
 // The non-empty texts separated by blanks, for a message.
 std::string DesignationText(const MaterialDesignation& d);
 
@@ -71,25 +71,25 @@ class MaterialCatalog {
   // Reads the table; false (told by the table access, ErrorFlag set) when it cannot be opened.
   bool load();
   // Record n (1-based); nullptr when the table has no record n.
-  const YEB9WST_Record* byNumber(uint32_t n) const;
+  const MaterialRecord* byNumber(uint32_t n) const;
   // The number of the first record with designation d; 0 when there is none or d is empty.
   uint32_t numberOf(const MaterialDesignation& d) const;
   // The designation of record n (n within the table).
   const MaterialDesignation& designationOf(uint32_t n) const { return designations_[n - 1]; }
 
  private:
-  std::vector<YEB9WST_Record> records_;  // [0] is record 1
+  std::vector<MaterialRecord> records_;  // [0] is record 1
   std::vector<MaterialDesignation> designations_;  // of records_
 };
 
 // Stores the table text of field n (1..29) converted into its member: texts from the Windows to the
 // DOS code page, integers and reals as numbers (0 for text that is no number; blanks around a number
 // are ignored). Other n are ignored.
-void SetMaterialField(YEB9WST_Record& rec, int n, const std::string& windowsText);
+void SetMaterialField(MaterialRecord& rec, int n, const std::string& windowsText);
 
 // Copies fields 1..29 of the current record of the open material table into rec; does nothing while
 // programState.ErrorFlag is set. A permissible-stress factor of 0 becomes 0.7.
-void LoadMaterialRecord(YEB9WST_Record& rec);
+void LoadMaterialRecord(MaterialRecord& rec);
 // Opens the material table, loads record n into g.MaterialRec and takes over designation, E and
 // density. False (g unchanged) when the table cannot be opened or has no record n. With exact set, a
 // number beyond the last record loads nothing and gives false instead of taking the last record (a
@@ -113,7 +113,7 @@ void TakeOverMaterial(FamilyData& g);
 // material (MaterialSource 2) keeps its own.
 void MaterialValuesAtT(FamilyData& g);
 // Tensile strength of material rec at thickness t (0.1 with a message when t <= 0 or DR0 = 0).
-long double RmOfThickness(const YEB9WST_Record& rec, long double t);
+long double RmOfThickness(const MaterialRecord& rec, long double t);
 // Modulus of elasticity at temperature theta (°C) by the rule of the first standard number found in
 // standardText: "10270-3"/"12166", "10270-1"/"10270-2"/"10089", else the general rule.
 long double EModulusAtTemp(const std::string& standardText, long double e, long double theta);

@@ -102,7 +102,7 @@ void PrintSpringResults(const Spring& s, uint16_t device) {
   Row("L\x84nge", "L", LengthUnit(), LengthFix(7, 0, q.StripLength));
 
   // Material.
-  const YEB9WST_Record& m = g.MaterialRec;
+  const MaterialRecord& m = g.MaterialRec;
   Text("");
   ThinLine();
   Text("Werkstoff: " + m.Text1 + " " + m.Text2);

@@ -21,7 +21,7 @@ void ClearTitleLines(Spring& s) {
   for (std::size_t i = 1; i <= 3; ++i) s.TitleLines[i].clear();
 }
 
-CalcOutcome Calculate(const Spring& s, const YEB9WST_Record& rec) {
+CalcOutcome Calculate(const Spring& s, const MaterialRecord& rec) {
   // Only the parts the calculation reads are copied: this runs for every row of the file table.
   Spring copy;
   copy.family = s.family;

@@ -48,6 +48,6 @@ struct CalcOutcome {
 };
 // Calculates a copy of s with material rec (its designation, modulus and density taken over first)
 // as CalcSpring does. s, every other spring and the message list stay as they were.
-CalcOutcome Calculate(const Spring& s, const YEB9WST_Record& rec);
+CalcOutcome Calculate(const Spring& s, const MaterialRecord& rec);
 
 }  // namespace qorva

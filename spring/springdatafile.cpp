@@ -732,7 +732,7 @@ void ApplySpringFile(const Spring& read, Spring& current) {
 
 MaterialFind FindSpringMaterial(const MaterialCatalog& catalog, const Spring& s, uint32_t& number) {
   number = s.family.MaterialNumber;
-  const YEB9WST_Record* rec = catalog.byNumber(number);
+  const MaterialRecord* rec = catalog.byNumber(number);
   if (s.material.empty()) return rec ? MaterialFind::Found : MaterialFind::Missing;
   if (rec && catalog.designationOf(number) == s.material) return MaterialFind::Found;
   number = catalog.numberOf(s.material);

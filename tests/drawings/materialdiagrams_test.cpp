@@ -70,7 +70,7 @@ class MaterialDiagramTest : public KernelTest {
 
     // A spring steel strip with Goodman data: at 1 mm sigma O 1100, sigma H0 600, slope 0.5.
     spring = Spring{};
-    YEB9WST_Record& r = spring.family.MaterialRec;
+    MaterialRecord& r = spring.family.MaterialRec;
     r.Text1 = "1.4310 EN 10151";
     r.Text3 = "X10CrNi18-8";
     r.EModInt = 185000;

@@ -56,7 +56,7 @@ class SpringViewTest : public KernelTest {
     spring.TitleLines[3] = "Titelzeile drei";
     MaterialCatalog materials;
     ASSERT_TRUE(materials.load());
-    const YEB9WST_Record* material = materials.byNumber(spring.family.MaterialNumber);
+    const MaterialRecord* material = materials.byNumber(spring.family.MaterialNumber);
     ASSERT_NE(material, nullptr);
     spring.family.MaterialRec = *material;
     Recalculate();

@@ -113,7 +113,7 @@ TEST_F(BatchTest, TextResultsAgreeWithTheCalculation) {
   ASSERT_TRUE(read.ok()) << read.error;
   MaterialCatalog catalog;
   ASSERT_TRUE(catalog.load());
-  const YEB9WST_Record* material = catalog.byNumber(read.spring.family.MaterialNumber);
+  const MaterialRecord* material = catalog.byNumber(read.spring.family.MaterialNumber);
   ASSERT_NE(material, nullptr);
   const ProductData calc = Calculate(read.spring, *material).product;
   ShutdownProgram();

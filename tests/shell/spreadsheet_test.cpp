@@ -76,7 +76,7 @@ class SpreadsheetTest : public SpringTest {
     ASSERT_TRUE(read.ok()) << read.error;
     MaterialCatalog catalog;
     ASSERT_TRUE(catalog.load());
-    const YEB9WST_Record* material = catalog.byNumber(read.spring.family.MaterialNumber);
+    const MaterialRecord* material = catalog.byNumber(read.spring.family.MaterialNumber);
     ASSERT_NE(material, nullptr);
     const CalcOutcome calc = Calculate(read.spring, *material);
     ASSERT_FALSE(calc.fatal);

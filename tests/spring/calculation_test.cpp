@@ -207,7 +207,7 @@ TEST_F(CalcSpringTest, AValueIsCalculatedAsCalcSpringCalculatesItAndLeavesItAlon
     SCOPED_TRACE(c.name);
     Spring value = open;
     c.change(value);
-    const YEB9WST_Record material = spring.family.MaterialRec;
+    const MaterialRecord material = spring.family.MaterialRec;
     const CalcOutcome out = Calculate(value, material);
 
     // The same spring calculated in place.

@@ -25,7 +25,7 @@ class MaterialLawTest : public SpringTest {
 // ---- Tensile strength over thickness ----
 
 TEST_F(MaterialLawTest, TensileStrengthOverThickness) {
-  YEB9WST_Record& r = spring.family.MaterialRec;
+  MaterialRecord& r = spring.family.MaterialRec;
   r.Rm0 = 2000;
   r.RmSlope = 300;
   r.DR0 = 0.5;
@@ -73,7 +73,7 @@ TEST_F(MaterialLawTest, TensileStrengthOfBadThicknessOrReference) {
 }
 
 TEST_F(MaterialLawTest, MaterialValuesFollowThicknessAndMendAZeroFactor) {
-  YEB9WST_Record& r = spring.family.MaterialRec;
+  MaterialRecord& r = spring.family.MaterialRec;
   r.RmSlope = 300;
   r.SigmaFactor = 0;
   r.EModInt = 206000;
@@ -351,7 +351,7 @@ TEST_F(MaterialTableTest, LoadingConvertsEveryField) {
   m.set(5, "  206000 ").set(6, "7,85").set(7, "abc").set(16, "1e400").set(27, "0").set(28, "Bem.").set(29, "42");
   useTable({Row(RoundSteel()), Row(m)});
   ASSERT_TRUE(LoadMaterialByNumber(spring.family, 2));
-  const YEB9WST_Record& r = spring.family.MaterialRec;
+  const MaterialRecord& r = spring.family.MaterialRec;
   EXPECT_EQ(r.Text1, "Federstahl gr\x81n");  // DOS 437
   EXPECT_EQ(r.Text2, "C75S");
   EXPECT_EQ(r.EModInt, 206000);

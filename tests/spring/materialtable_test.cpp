@@ -177,7 +177,7 @@ TEST_F(ShippedTableTest, SpringReadsTheSameMaterialsAsFromTheSource) {
                      spring.family.TensileStrength, spring.family.PermissibleStress, spring.family.OperatingEModulus,
                      spring.family.FatigueSafetyFactor, spring.family.CyclesToFracture, spring.family.PermissibleStrokeStress,
                      spring.family.EModulus, spring.family.Density};
-    const YEB9WST_Record& m = spring.family.MaterialRec;
+    const MaterialRecord& m = spring.family.MaterialRec;
     texts[pass] = {spring.family.MaterialText, m.Text1, m.Text2, m.Text3, m.Text4, m.Text28};
   }
   EXPECT_EQ(results[0], results[1]);

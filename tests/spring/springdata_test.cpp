@@ -37,7 +37,7 @@ TEST_F(SpringDataTest, StartValuesAreTheProductsOverTheFamilyDefaults) {
   EXPECT_EQ(g.SurfaceKind, 0);
 
   // The cleared material record.
-  const YEB9WST_Record& r = g.MaterialRec;
+  const MaterialRecord& r = g.MaterialRec;
   EXPECT_TRUE(r.Text1.empty() && r.Text2.empty() && r.Text3.empty() && r.Text4.empty() && r.Text28.empty());
   EXPECT_EQ(r.EModInt, 0);
   EXPECT_EQ(r.Rm0, 0);

@@ -128,7 +128,7 @@ class SpringTest : public ::testing::Test {
 
   // Loads the fields straight into MaterialRec and takes the material over, as the material window does.
   void UseMaterial(const MaterialFields& m) {
-    YEB9WST_Record r;
+    MaterialRecord r;
     for (int n = 1; n <= 29; ++n) SetMaterialField(r, n, m.f[static_cast<std::size_t>(n - 1)]);
     spring.family.MaterialRec = r;
     TakeOverMaterial(spring.family);
