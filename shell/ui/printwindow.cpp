@@ -74,7 +74,7 @@ PrintWindow::PrintWindow(QWidget* parent) : QDialog(parent), printer_(QPrinter::
     return box;
   };
   auto* groups = new QHBoxLayout;
-  groups->addWidget(group(colourModeRadioGroup, "Schattierung", {"Monochrom", "Color / Graustufen"}));
+  groups->addWidget(group(colorModeRadioGroup, "Schattierung", {"Monochrom", "Color / Graustufen"}));
   groups->addWidget(group(orientationRadioGroup, "Ausdruck", {"Hochformat", "Querformat"}));
   column->addLayout(groups);
   auto* printerRow = new QHBoxLayout;
@@ -142,7 +142,7 @@ PrintWindow::PrintWindow(QWidget* parent) : QDialog(parent), printer_(QPrinter::
   originXEdit->setText(QString::number(w.PrintOriginX));
   originYEdit->setText(QString::number(w.PrintOriginY));
   borderCheckBox->setChecked(w.PrintBorder);
-  colourModeRadioGroup[programState.PrintColorMode == 1 ? 0 : 1]->setChecked(true);
+  colorModeRadioGroup[programState.PrintColorMode == 1 ? 0 : 1]->setChecked(true);
   orientationRadioGroup[portrait ? 0 : 1]->setChecked(true);
   printer_.setPageOrientation(portrait ? QPageLayout::Portrait : QPageLayout::Landscape);
 }
@@ -174,7 +174,7 @@ void PrintWindow::loadPresetButtonClicked() {
     originXEdit->setText(dosToQString(p.originX));
     originYEdit->setText(dosToQString(p.originY));
     orientationRadioGroup[p.landscape ? 1 : 0]->setChecked(true);
-    colourModeRadioGroup[p.monochrome ? 0 : 1]->setChecked(true);
+    colorModeRadioGroup[p.monochrome ? 0 : 1]->setChecked(true);
     fitDrawingCheckBox->setChecked(p.fit);
     borderCheckBox->setChecked(p.border);
   }
@@ -194,7 +194,7 @@ void PrintWindow::savePresetButtonClicked() {
     p.originX = Text(originXEdit);
     p.originY = Text(originYEdit);
     p.landscape = orientationRadioGroup[1]->isChecked();
-    p.monochrome = colourModeRadioGroup[0]->isChecked();
+    p.monochrome = colorModeRadioGroup[0]->isChecked();
     p.fit = fitDrawingCheckBox->isChecked();
     p.border = borderCheckBox->isChecked();
     AppendPrintPreset(p);
@@ -210,7 +210,7 @@ void PrintWindow::okButtonClicked() {
   w.PrintOriginX = StrToInt0(Text(originXEdit));
   w.PrintOriginY = StrToInt0(Text(originYEdit));
   w.PrintBorder = borderCheckBox->isChecked();
-  programState.PrintColorMode = colourModeRadioGroup[0]->isChecked() ? 1 : 2;
+  programState.PrintColorMode = colorModeRadioGroup[0]->isChecked() ? 1 : 2;
   const bool landscape = orientationRadioGroup[1]->isChecked();
   printer_.setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
   printer_.setColorMode(programState.PrintColorMode == 1 ? QPrinter::GrayScale : QPrinter::Color);

@@ -37,7 +37,7 @@ class PrintWindow : public QDialog {
   QLineEdit* originYEdit = nullptr;
   QCheckBox* borderCheckBox = nullptr;
   QCheckBox* fitDrawingCheckBox = nullptr;
-  QRadioButton* colourModeRadioGroup[2] = {};
+  QRadioButton* colorModeRadioGroup[2] = {};
   QRadioButton* orientationRadioGroup[2] = {};
   QLabel* printerNameLabel = nullptr;
   QPushButton* choosePrinterButton = nullptr;

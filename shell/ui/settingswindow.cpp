@@ -121,11 +121,11 @@ ColorChooser::ColorChooser(const std::vector<std::string>& names, QWidget* paren
   setObjectName("ColorChooser");
   setWindowTitle("Select Color");
   auto* column = new QVBoxLayout(this);
-  ListBox_colors = new QListWidget(this);
-  ListBox_colors->setObjectName("ListBox_colors");
+  colorList = new QListWidget(this);
+  colorList->setObjectName("colorList");
   for (size_t n = 1; n <= names.size(); ++n)
-    ListBox_colors->addItem(QString::number(n) + " (" + Dos(names[n - 1]) + ")");
-  column->addWidget(ListBox_colors);
+    colorList->addItem(QString::number(n) + " (" + Dos(names[n - 1]) + ")");
+  column->addWidget(colorList);
   auto* row = new QHBoxLayout;
   okButton = new QPushButton("OK", this);
   cancelButton = new QPushButton("Abbrechen", this);
@@ -213,39 +213,39 @@ SettingsWindow::SettingsWindow(QWidget* parent) : QDialog(parent) {
   setObjectName("SettingsWindow");
   setWindowTitle(Dos(programState.ProgName + " Konfiguration"));
   auto* column = new QVBoxLayout(this);
-  PageControl = new QTabWidget(this);
-  PageControl->setObjectName("PageControl");
-  column->addWidget(PageControl);
-  BuildDirPage();
-  BuildGrafikPage();
+  pageTabWidget = new QTabWidget(this);
+  pageTabWidget->setObjectName("pageTabWidget");
+  column->addWidget(pageTabWidget);
+  BuildFoldersPage();
+  BuildGraphicsPage();
   BuildCadPage();
   BuildColorPage();
-  BuildDruckerPage();
-  BuildTextdruckPage();
-  BuildEinstellungPage();
-  BuildExternPage();
-  BuildZeichnungPage();
+  BuildPrinterPage();
+  BuildPrintoutPage();
+  BuildPreferencesPage();
+  BuildExternalProgramsPage();
+  BuildDrawingPage();
 
   auto* buttons = new QHBoxLayout;
   okButton = MakeButton(this, "okButton", "OK");
   cancelButton = MakeButton(this, "cancelButton", "Abbrechen");
-  Button_save = MakeButton(this, "Button_save", "&Speichern");
-  Button_export = MakeButton(this, "Button_export", "Export");
-  Button_import = MakeButton(this, "Button_import", "Import");
+  saveButton = MakeButton(this, "saveButton", "&Speichern");
+  exportButton = MakeButton(this, "exportButton", "Export");
+  importButton = MakeButton(this, "importButton", "Import");
   okButton->setDefault(true);
-  for (QPushButton* b : {okButton, cancelButton, Button_save, Button_export, Button_import}) buttons->addWidget(b);
+  for (QPushButton* b : {okButton, cancelButton, saveButton, exportButton, importButton}) buttons->addWidget(b);
   column->addLayout(buttons);
   connect(okButton, &QPushButton::clicked, this, [this] {
     if (TakeSettings()) accept();
   });
   connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
-  connect(Button_save, &QPushButton::clicked, this, [this] { SaveClick(); });
-  connect(Button_export, &QPushButton::clicked, this, [this] { ExportClick(); });
-  connect(Button_import, &QPushButton::clicked, this, [this] { ImportClick(); });
+  connect(saveButton, &QPushButton::clicked, this, [this] { saveButtonClicked(); });
+  connect(exportButton, &QPushButton::clicked, this, [this] { exportButtonClicked(); });
+  connect(importButton, &QPushButton::clicked, this, [this] { importButtonClicked(); });
 
   ScaleCenterForm(this);
   move(x(), y() - 10);
-  PageControl->setCurrentWidget(Tab_grafik);
+  pageTabWidget->setCurrentWidget(graphicsPage);
   ShowSettings();
 }
 
@@ -259,15 +259,15 @@ void SettingsWindow::showEvent(QShowEvent* event) {
 QWidget* SettingsWindow::AddPage(const char* name, const char* caption) {
   auto* page = new QWidget;
   page->setObjectName(name);
-  PageControl->addTab(page, QString::fromUtf8(caption));
+  pageTabWidget->addTab(page, QString::fromUtf8(caption));
   return page;
 }
 
-void SettingsWindow::BuildDirPage() {
-  Tab_dir = AddPage("Tab_dir", "Directories");
-  auto* box = new QGroupBox("Directories", Tab_dir);
-  box->setObjectName("GroupBox_dir");
-  (new QVBoxLayout(Tab_dir))->addWidget(box);
+void SettingsWindow::BuildFoldersPage() {
+  foldersPage = AddPage("foldersPage", "Directories");
+  auto* box = new QGroupBox("Directories", foldersPage);
+  box->setObjectName("foldersGroupBox");
+  (new QVBoxLayout(foldersPage))->addWidget(box);
   auto* form = new QFormLayout(box);
   auto folder = [&](QLineEdit*& edit, const char* name, QPushButton*& button, const char* buttonName,
                     const QString& label, uint16_t hint) {
@@ -281,103 +281,103 @@ void SettingsWindow::BuildDirPage() {
     });
     return label;
   };
-  const QString label_Edit_dirdbf = folder(Edit_dirdbf, "Edit_dirdbf", Button_dirdbf, "Button_dirdbf", U("Ordner für Datenbankdateien (dbf)"), 1600);
-  AddRow(form, label_Edit_dirdbf, {Edit_dirdbf, Button_dirdbf});
-  const QString label_Edit_dirplt = folder(Edit_dirplt, "Edit_dirplt", Button_dirplt, "Button_dirplt",
+  const QString databaseFolderCaption = folder(databaseFolderEdit, "databaseFolderEdit", databaseFolderButton, "databaseFolderButton", U("Ordner für Datenbankdateien (dbf)"), 1600);
+  AddRow(form, databaseFolderCaption, {databaseFolderEdit, databaseFolderButton});
+  const QString helpFilesFolderCaption = folder(helpFilesFolderEdit, "helpFilesFolderEdit", helpFilesFolderButton, "helpFilesFolderButton",
                       "Hilfebilder(plt), Hilfetext(hlp), Demoskript(dem)", 1590);
-  AddRow(form, label_Edit_dirplt, {Edit_dirplt, Button_dirplt});
-  Button_dirtempenv = MakeButton(box, "Button_dirtempenv", "<");
-  const QString label_Edit_dirtemp = folder(Edit_dirtemp, "Edit_dirtemp", Button_dirtemp, "Button_dirtemp", U("Temporärer Ordner"), 1610);
-  AddRow(form, label_Edit_dirtemp, {Edit_dirtemp, Button_dirtemp, Button_dirtempenv});
-  connect(Button_dirtempenv, &QPushButton::clicked, this, [this] {
+  AddRow(form, helpFilesFolderCaption, {helpFilesFolderEdit, helpFilesFolderButton});
+  tempFolderFromEnvButton = MakeButton(box, "tempFolderFromEnvButton", "<");
+  const QString tempFolderCaption = folder(tempFolderEdit, "tempFolderEdit", tempFolderButton, "tempFolderButton", U("Temporärer Ordner"), 1610);
+  AddRow(form, tempFolderCaption, {tempFolderEdit, tempFolderButton, tempFolderFromEnvButton});
+  connect(tempFolderFromEnvButton, &QPushButton::clicked, this, [this] {
     const char* temp = std::getenv("TEMP");
-    if (temp && !TrimStr(temp).empty()) Edit_dirtemp->setText(QString::fromUtf8(temp));
+    if (temp && !TrimStr(temp).empty()) tempFolderEdit->setText(QString::fromUtf8(temp));
   });
-  const QString label_Edit_dirdata = folder(Edit_dirdata, "Edit_dirdata", Button_dirdata, "Button_dirdata", Dos("." + programState.DataExt + " Ordner"), 1615);
-  AddRow(form, label_Edit_dirdata, {Edit_dirdata, Button_dirdata});
-  const QString label_Edit_dircad = folder(Edit_dircad, "Edit_dircad", Button_dircad, "Button_dircad", "CAD Ordner", 1570);
-  AddRow(form, label_Edit_dircad, {Edit_dircad, Button_dircad});
-  const QString label_Edit_direxe = folder(Edit_direxe, "Edit_direxe", Button_direxe, "Button_direxe", "KWENDAL-Programm-Ordner", 1830);
-  AddRow(form, label_Edit_direxe, {Edit_direxe, Button_direxe});
-  const QString label_Edit_diredi = folder(Edit_diredi, "Edit_diredi", Button_diredi, "Button_diredi", "EDI Ordner", 1595);
-  AddRow(form, label_Edit_diredi, {Edit_diredi, Button_diredi});
-  Edit_dirworking = MakeEdit(box, "Edit_dirworking");
-  Edit_dirworking->setReadOnly(true);
-  Hint(Edit_dirworking, 1605);
-  Button_workingDir = MakeHelpButton(box, "Button_workingDir", "?", 1605);
-  AddRow(form, "Arbeitsverzeichnis", {Edit_dirworking, Button_workingDir});
+  const QString dataFolderCaption = folder(dataFolderEdit, "dataFolderEdit", dataFolderButton, "dataFolderButton", Dos("." + programState.DataExt + " Ordner"), 1615);
+  AddRow(form, dataFolderCaption, {dataFolderEdit, dataFolderButton});
+  const QString cadFolderCaption = folder(cadFolderEdit, "cadFolderEdit", cadFolderButton, "cadFolderButton", "CAD Ordner", 1570);
+  AddRow(form, cadFolderCaption, {cadFolderEdit, cadFolderButton});
+  const QString programFolderCaption = folder(programFolderEdit, "programFolderEdit", programFolderButton, "programFolderButton", "KWENDAL-Programm-Ordner", 1830);
+  AddRow(form, programFolderCaption, {programFolderEdit, programFolderButton});
+  const QString ediFolderCaption = folder(ediFolderEdit, "ediFolderEdit", ediFolderButton, "ediFolderButton", "EDI Ordner", 1595);
+  AddRow(form, ediFolderCaption, {ediFolderEdit, ediFolderButton});
+  workingFolderEdit = MakeEdit(box, "workingFolderEdit");
+  workingFolderEdit->setReadOnly(true);
+  Hint(workingFolderEdit, 1605);
+  workingFolderHelpButton = MakeHelpButton(box, "workingFolderHelpButton", "?", 1605);
+  AddRow(form, "Arbeitsverzeichnis", {workingFolderEdit, workingFolderHelpButton});
   // USERNAME where the system sets it; a Linux session names its user in USER or LOGNAME.
   const char* user = std::getenv("USERNAME");
   for (const char* other : {"USER", "LOGNAME"})
     if (!user || !*user) user = std::getenv(other);
-  Label_user = new QLabel("User: " + QString::fromLocal8Bit(user ? user : ""), box);
-  Label_user->setObjectName("Label_user");
-  form->addRow(Label_user);
+  userNameLabel = new QLabel("User: " + QString::fromLocal8Bit(user ? user : ""), box);
+  userNameLabel->setObjectName("userNameLabel");
+  form->addRow(userNameLabel);
 }
 
-void SettingsWindow::BuildGrafikPage() {
-  Tab_grafik = AddPage("Tab_grafik", "Grafik");
-  auto* grid = new QGridLayout(Tab_grafik);
-  QWidget* p = Tab_grafik;
+void SettingsWindow::BuildGraphicsPage() {
+  graphicsPage = AddPage("graphicsPage", "Grafik");
+  auto* grid = new QGridLayout(graphicsPage);
+  QWidget* p = graphicsPage;
 
-  RadioGroup_bildschirmgrafik = MakeRadio(p, "RadioGroup_bildschirmgrafik", "Farbgrafik", {"color", "monochrom"});
-  Hint(RadioGroup_bildschirmgrafik, 1670);
-  connect(RadioGroup_bildschirmgrafik->Group(), &QButtonGroup::idClicked, this, [this](int id) {
+  screenColorRadioGroup = MakeRadio(p, "screenColorRadioGroup", "Farbgrafik", {"color", "monochrom"});
+  Hint(screenColorRadioGroup, 1670);
+  connect(screenColorRadioGroup->Group(), &QButtonGroup::idClicked, this, [this](int id) {
     if (id == 1 && graphicsSettings.BackgroundColor < 2) {
       graphicsSettings.BackgroundColor = 0xFFFFFF;
       if (GraphForm()) SetupGraphForm(GraphForm());
       ShowPanelColors();
     }
   });
-  grid->addWidget(RadioGroup_bildschirmgrafik, 0, 0);
+  grid->addWidget(screenColorRadioGroup, 0, 0);
 
   auto* size = new QGroupBox("Fenstergroesse", p);
-  size->setObjectName("GroupBox_aufloesung");
+  size->setObjectName("graphicsWindowSizeGroupBox");
   auto* sizeForm = new QFormLayout(size);
-  ComboBox_screensizecode = MakeCombo(size, "ComboBox_screensizecode", {"Input", "max 4:3", "max"});
-  sizeForm->addRow(ComboBox_screensizecode);
-  Edit_x = MakeEdit(size, "Edit_x");
-  Edit_y = MakeEdit(size, "Edit_y");
-  for (QLineEdit* e : {Edit_x, Edit_y}) {
+  graphicsWindowSizeModeComboBox = MakeCombo(size, "graphicsWindowSizeModeComboBox", {"Input", "max 4:3", "max"});
+  sizeForm->addRow(graphicsWindowSizeModeComboBox);
+  graphicsWindowWidthEdit = MakeEdit(size, "graphicsWindowWidthEdit");
+  graphicsWindowHeightEdit = MakeEdit(size, "graphicsWindowHeightEdit");
+  for (QLineEdit* e : {graphicsWindowWidthEdit, graphicsWindowHeightEdit}) {
     e->setMaxLength(4);
     Hint(e, 1710);
     connect(e, &QLineEdit::editingFinished, this, [this] { ResizeMainWindowFromFields(); });
   }
-  Button_aufloesung = MakeButton(size, "Button_aufloesung", "<");
-  Button_x = MakeButton(size, "Button_x", "<");
-  Button_y = MakeButton(size, "Button_y", "<");
-  AddRow(sizeForm, "x ", {Edit_x, Button_x});
-  AddRow(sizeForm, "y", {Edit_y, Button_y});
-  sizeForm->addRow(Button_aufloesung);
-  connect(Button_aufloesung, &QPushButton::clicked, this, [this] {
-    Edit_x->setText(QString::number(MaxGraphClientWidth()));
-    Edit_y->setText(QString::number(MaxGraphClientHeight()));
+  graphicsWindowMaxSizeButton = MakeButton(size, "graphicsWindowMaxSizeButton", "<");
+  graphicsWindowWidthFromHeightButton = MakeButton(size, "graphicsWindowWidthFromHeightButton", "<");
+  graphicsWindowHeightFromWidthButton = MakeButton(size, "graphicsWindowHeightFromWidthButton", "<");
+  AddRow(sizeForm, "x ", {graphicsWindowWidthEdit, graphicsWindowWidthFromHeightButton});
+  AddRow(sizeForm, "y", {graphicsWindowHeightEdit, graphicsWindowHeightFromWidthButton});
+  sizeForm->addRow(graphicsWindowMaxSizeButton);
+  connect(graphicsWindowMaxSizeButton, &QPushButton::clicked, this, [this] {
+    graphicsWindowWidthEdit->setText(QString::number(MaxGraphClientWidth()));
+    graphicsWindowHeightEdit->setText(QString::number(MaxGraphClientHeight()));
     ResizeMainWindowFromFields();
   });
-  connect(Button_x, &QPushButton::clicked, this, [this] {
-    const WindowSize s = FitXToY(Int(Edit_y), MaxGraphClientWidth(), MaxGraphClientHeight());
-    Edit_x->setText(QString::number(s.x));
-    Edit_y->setText(QString::number(s.y));
+  connect(graphicsWindowWidthFromHeightButton, &QPushButton::clicked, this, [this] {
+    const WindowSize s = FitXToY(Int(graphicsWindowHeightEdit), MaxGraphClientWidth(), MaxGraphClientHeight());
+    graphicsWindowWidthEdit->setText(QString::number(s.x));
+    graphicsWindowHeightEdit->setText(QString::number(s.y));
   });
-  connect(Button_y, &QPushButton::clicked, this, [this] {
-    const WindowSize s = FitYToX(Int(Edit_x), MaxGraphClientWidth(), MaxGraphClientHeight());
-    Edit_x->setText(QString::number(s.x));
-    Edit_y->setText(QString::number(s.y));
+  connect(graphicsWindowHeightFromWidthButton, &QPushButton::clicked, this, [this] {
+    const WindowSize s = FitYToX(Int(graphicsWindowWidthEdit), MaxGraphClientWidth(), MaxGraphClientHeight());
+    graphicsWindowWidthEdit->setText(QString::number(s.x));
+    graphicsWindowHeightEdit->setText(QString::number(s.y));
   });
-  connect(ComboBox_screensizecode, &QComboBox::activated, this, [this] { ApplyVisibility(); });
+  connect(graphicsWindowSizeModeComboBox, &QComboBox::activated, this, [this] { ApplyVisibility(); });
   grid->addWidget(size, 1, 0);
 
   auto* text = new QGroupBox("Text", p);
-  text->setObjectName("GroupBox_text");
+  text->setObjectName("graphicsTextGroupBox");
   auto* textForm = new QFormLayout(text);
-  Edit_font = MakeEdit(text, "Edit_font");
-  Button_font = MakeButton(text, "Button_font", "Font...");
-  Label_hstyle = new QLabel(text);
-  Label_hstyle->setObjectName("Label_hstyle");
-  AddRow(textForm, "", {Edit_font, Button_font, Label_hstyle});
-  connect(Button_font, &QPushButton::clicked, this, [this] {
-    const int style = StrToInt0(qStringToDos(Label_hstyle->text()));
-    QFont start(Edit_font->text());
+  graphicsFontEdit = MakeEdit(text, "graphicsFontEdit");
+  graphicsFontButton = MakeButton(text, "graphicsFontButton", "Font...");
+  graphicsFontStyleLabel = new QLabel(text);
+  graphicsFontStyleLabel->setObjectName("graphicsFontStyleLabel");
+  AddRow(textForm, "", {graphicsFontEdit, graphicsFontButton, graphicsFontStyleLabel});
+  connect(graphicsFontButton, &QPushButton::clicked, this, [this] {
+    const int style = StrToInt0(qStringToDos(graphicsFontStyleLabel->text()));
+    QFont start(graphicsFontEdit->text());
     start.setBold(style & 1);
     start.setItalic(style & 2);
     start.setUnderline(style & 4);
@@ -385,207 +385,207 @@ void SettingsWindow::BuildGrafikPage() {
     bool ok = false;
     const QFont f = QFontDialog::getFont(&ok, start, this, "Font", QFontDialog::ScalableFonts);
     if (!ok) return;
-    Edit_font->setText(f.family());
-    Label_hstyle->setNum((f.bold() ? 1 : 0) | (f.italic() ? 2 : 0) | (f.underline() ? 4 : 0) | (f.strikeOut() ? 8 : 0));
+    graphicsFontEdit->setText(f.family());
+    graphicsFontStyleLabel->setNum((f.bold() ? 1 : 0) | (f.italic() ? 2 : 0) | (f.underline() ? 4 : 0) | (f.strikeOut() ? 8 : 0));
   });
   auto reset = [this](QWidget* parent, QLineEdit* edit, const char* value) {
     auto* b = new QPushButton("<", parent);
-    b->setObjectName(QString("Button_") + edit->objectName().mid(5));
+    b->setObjectName(edit->objectName().chopped(4) + "DefaultButton");
     connect(b, &QPushButton::clicked, this, [edit, value] { edit->setText(value); });
     return b;
   };
   textWidthFactorEdit = MakeEdit(text, "textWidthFactorEdit");
   Hint(textWidthFactorEdit, 1730);
   AddRow(textForm, "Textbreitenfaktor", {textWidthFactorEdit, reset(text, textWidthFactorEdit, "0.8")});
-  Edit_texthoehenfaktor = MakeEdit(text, "Edit_texthoehenfaktor");
-  Hint(Edit_texthoehenfaktor, 1730);
-  AddRow(textForm, U("Texthöhenfaktor"), {Edit_texthoehenfaktor, reset(text, Edit_texthoehenfaktor, "1")});
+  textHeightFactorEdit = MakeEdit(text, "textHeightFactorEdit");
+  Hint(textHeightFactorEdit, 1730);
+  AddRow(textForm, U("Texthöhenfaktor"), {textHeightFactorEdit, reset(text, textHeightFactorEdit, "1")});
   grid->addWidget(text, 0, 1);
 
-  Panel_colour = new QLabel(p);
-  Panel_colour->setObjectName("Panel_colour");
-  Panel_colour->setAutoFillBackground(true);
-  Panel_colour->setAlignment(Qt::AlignCenter);
+  backgroundColorSwatch = new QLabel(p);
+  backgroundColorSwatch->setObjectName("backgroundColorSwatch");
+  backgroundColorSwatch->setAutoFillBackground(true);
+  backgroundColorSwatch->setAlignment(Qt::AlignCenter);
   if (QScreen* s = QApplication::primaryScreen())
-    Panel_colour->setText(QString::number(s->geometry().width()) + " x " + QString::number(s->geometry().height()));
-  Button_hintergrundfarbe = MakeButton(p, "Button_hintergrundfarbe", "Hintergrundfarbe...");
-  connect(Button_hintergrundfarbe, &QPushButton::clicked, this, [this] {
+    backgroundColorSwatch->setText(QString::number(s->geometry().width()) + " x " + QString::number(s->geometry().height()));
+  backgroundColorButton = MakeButton(p, "backgroundColorButton", "Hintergrundfarbe...");
+  connect(backgroundColorButton, &QPushButton::clicked, this, [this] {
     const QColor c = QColorDialog::getColor(ToQColor(graphicsSettings.BackgroundColor), this);
     if (!c.isValid()) return;
     graphicsSettings.BackgroundColor = FromQColor(c);
     ShowPanelColors();
   });
   auto* colourBox = new QVBoxLayout;
-  colourBox->addWidget(Panel_colour);
-  colourBox->addWidget(Button_hintergrundfarbe);
+  colourBox->addWidget(backgroundColorSwatch);
+  colourBox->addWidget(backgroundColorButton);
   grid->addLayout(colourBox, 1, 1);
 
   auto* zoom = new QGroupBox("Zoom", p);
   auto* zoomForm = new QFormLayout(zoom);
-  Edit_zoomfaktor = MakeEdit(zoom, "Edit_zoomfaktor");
-  Hint(Edit_zoomfaktor, 1800);
-  AddRow(zoomForm, "Zoomfaktor", {Edit_zoomfaktor, reset(zoom, Edit_zoomfaktor, "1.02")});
-  Edit_panfaktor = MakeEdit(zoom, "Edit_panfaktor");
-  Hint(Edit_panfaktor, 1810);
-  AddRow(zoomForm, "Pan-Faktor", {Edit_panfaktor, reset(zoom, Edit_panfaktor, "0.02")});
+  zoomFactorEdit = MakeEdit(zoom, "zoomFactorEdit");
+  Hint(zoomFactorEdit, 1800);
+  AddRow(zoomForm, "Zoomfaktor", {zoomFactorEdit, reset(zoom, zoomFactorEdit, "1.02")});
+  panFactorEdit = MakeEdit(zoom, "panFactorEdit");
+  Hint(panFactorEdit, 1810);
+  AddRow(zoomForm, "Pan-Faktor", {panFactorEdit, reset(zoom, panFactorEdit, "0.02")});
   grid->addWidget(zoom, 2, 0);
 
   auto* dialog = new QGroupBox(p);
   auto* dialogForm = new QFormLayout(dialog);
   borderCheckBox = MakeCheck(dialog, "borderCheckBox", "Umrandung");
   dialogForm->addRow(borderCheckBox);
-  ComboBox_dialogwindowSizecode = MakeCombo(dialog, "ComboBox_dialogwindowSizecode", {"Input", "Auto"});
-  dialogForm->addRow(ComboBox_dialogwindowSizecode);
-  connect(ComboBox_dialogwindowSizecode, &QComboBox::activated, this, [this] { ApplyVisibility(); });
-  SpinEdit_dialogfenster = MakeSpin(dialog, "SpinEdit_dialogfenster", 30, 300);
-  SpinEdit_dialogelemente = MakeSpin(dialog, "SpinEdit_dialogelemente", 30, 300);
-  Hint(SpinEdit_dialogfenster, 1725);
-  Hint(SpinEdit_dialogelemente, 1725);
-  Button_dialogsize = MakeButton(dialog, "Button_dialogsize", "<");
-  Button_dialogelemente = MakeButton(dialog, "Button_dialogelemente", "<");
-  AddRow(dialogForm, U("Dialogfenster Größe"), {SpinEdit_dialogfenster, new QLabel("%"), Button_dialogsize});
-  AddRow(dialogForm, U("Dialogelemente Größe"), {SpinEdit_dialogelemente, new QLabel("%"), Button_dialogelemente});
+  dialogSizeModeComboBox = MakeCombo(dialog, "dialogSizeModeComboBox", {"Input", "Auto"});
+  dialogForm->addRow(dialogSizeModeComboBox);
+  connect(dialogSizeModeComboBox, &QComboBox::activated, this, [this] { ApplyVisibility(); });
+  dialogScaleSpinBox = MakeSpin(dialog, "dialogScaleSpinBox", 30, 300);
+  dialogElementScaleSpinBox = MakeSpin(dialog, "dialogElementScaleSpinBox", 30, 300);
+  Hint(dialogScaleSpinBox, 1725);
+  Hint(dialogElementScaleSpinBox, 1725);
+  dialogScaleDefaultButton = MakeButton(dialog, "dialogScaleDefaultButton", "<");
+  dialogElementScaleDefaultButton = MakeButton(dialog, "dialogElementScaleDefaultButton", "<");
+  AddRow(dialogForm, U("Dialogfenster Größe"), {dialogScaleSpinBox, new QLabel("%"), dialogScaleDefaultButton});
+  AddRow(dialogForm, U("Dialogelemente Größe"), {dialogElementScaleSpinBox, new QLabel("%"), dialogElementScaleDefaultButton});
   // k: the main window's frame factor as the configuration reader estimates it.
   auto frame = [] {
     return services().WindowHeightRatio().value_or(1.0L) + 0.009L;
   };
-  connect(Button_dialogsize, &QPushButton::clicked, this, [this, frame] {
-    SpinEdit_dialogfenster->setValue(static_cast<int>(std::lround(frame() * screenMetrics().dotsPerInch() / 96.0L * 100.0L)));
+  connect(dialogScaleDefaultButton, &QPushButton::clicked, this, [this, frame] {
+    dialogScaleSpinBox->setValue(static_cast<int>(std::lround(frame() * screenMetrics().dotsPerInch() / 96.0L * 100.0L)));
   });
-  connect(Button_dialogelemente, &QPushButton::clicked, this, [this, frame] {
+  connect(dialogElementScaleDefaultButton, &QPushButton::clicked, this, [this, frame] {
     const long double across = frame() * screenMetrics().dotsPerInch() / 96.0L * 100.0L;
-    if (across > 0) SpinEdit_dialogelemente->setValue(static_cast<int>(std::lround(SpinEdit_dialogfenster->value() / across * 100.0L)));
+    if (across > 0) dialogElementScaleSpinBox->setValue(static_cast<int>(std::lround(dialogScaleSpinBox->value() / across * 100.0L)));
   });
   grid->addWidget(dialog, 2, 1);
 
   auto* view = new QGroupBox(p);
   auto* viewForm = new QFormLayout(view);
-  CheckBox_3dxyz = MakeCheck(view, "CheckBox_3dxyz", "3D Edit x,y,z");
-  viewForm->addRow(CheckBox_3dxyz);
-  Edit_3dx = MakeEdit(view, "Edit_3dx");
-  Edit_3dy = MakeEdit(view, "Edit_3dy");
-  Edit_3dz = MakeEdit(view, "Edit_3dz");
-  AddRow(viewForm, "", {Edit_3dx, new QLabel(U("x °")), Edit_3dy, new QLabel(U("y °")), Edit_3dz, new QLabel(U("z °"))});
+  edit3dAnglesCheckBox = MakeCheck(view, "edit3dAnglesCheckBox", "3D Edit x,y,z");
+  viewForm->addRow(edit3dAnglesCheckBox);
+  view3dAngleXEdit = MakeEdit(view, "view3dAngleXEdit");
+  view3dAngleYEdit = MakeEdit(view, "view3dAngleYEdit");
+  view3dAngleZEdit = MakeEdit(view, "view3dAngleZEdit");
+  AddRow(viewForm, "", {view3dAngleXEdit, new QLabel(U("x °")), view3dAngleYEdit, new QLabel(U("y °")), view3dAngleZEdit, new QLabel(U("z °"))});
   grid->addWidget(view, 3, 0);
-  CheckBox_zeichfusszeile = MakeCheck(p, "CheckBox_zeichfusszeile",
+  drawingFooterCheckBox = MakeCheck(p, "drawingFooterCheckBox",
                                       Dos(DateStr() + " " + TimeStr() + " - KWENDAL " + programState.ProgName + " V" + programState.ProgVersion));
-  grid->addWidget(CheckBox_zeichfusszeile, 3, 1);
-  Button_grafikhilfe = MakeHelpButton(p, "Button_grafikhilfe", "&Hilfe", 1940);
-  grid->addWidget(Button_grafikhilfe, 4, 1);
+  grid->addWidget(drawingFooterCheckBox, 3, 1);
+  graphicsHelpButton = MakeHelpButton(p, "graphicsHelpButton", "&Hilfe", 1940);
+  grid->addWidget(graphicsHelpButton, 4, 1);
 }
 
 void SettingsWindow::BuildCadPage() {
-  Tab_cad = AddPage("Tab_cad", "CAD");
-  QWidget* p = Tab_cad;
+  cadPage = AddPage("cadPage", "CAD");
+  QWidget* p = cadPage;
   auto* grid = new QGridLayout(p);
-  StringGrid_layer = new QTableWidget(5, 3, p);
-  StringGrid_layer->setObjectName("StringGrid_layer");
-  StringGrid_layer->setHorizontalHeaderLabels({"Layer", "Farbe", U("Strichstärke")});
-  StringGrid_layer->setVerticalHeaderLabels({"Ausgezogene  Linie   0.50 mm", "Ausgezogene  Linie   0.35 mm",
+  layerTable = new QTableWidget(5, 3, p);
+  layerTable->setObjectName("layerTable");
+  layerTable->setHorizontalHeaderLabels({"Layer", "Farbe", U("Strichstärke")});
+  layerTable->setVerticalHeaderLabels({"Ausgezogene  Linie   0.50 mm", "Ausgezogene  Linie   0.35 mm",
                                              "Ausgezogene  Linie   0.25 mm", "Gestrichelte Linie   0.25 mm",
                                              "Mittellinie          0.25 mm"});
   // All three columns in view with their headers, without scrolling sideways.
-  StringGrid_layer->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-  StringGrid_layer->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
-  grid->addWidget(StringGrid_layer, 0, 0, 5, 1);
+  layerTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  layerTable->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+  grid->addWidget(layerTable, 0, 0, 5, 1);
   for (int r = 1; r <= 5; ++r) {
     const int layer = 6 - r;
-    auto* b = MakeButton(p, QString("Button_layer%1").arg(layer).toLatin1().constData(), "<");
-    Button_layer[static_cast<size_t>(layer)] = b;
+    auto* b = MakeButton(p, QString("layerDefaultButton%1").arg(layer).toLatin1().constData(), "<");
+    layerDefaultButton[static_cast<size_t>(layer)] = b;
     connect(b, &QPushButton::clicked, this, [this, r] {
-      for (int c = 0; c < 3; ++c) SetCell(StringGrid_layer, r - 1, c, kLayerDefaults[static_cast<size_t>(r - 1)][static_cast<size_t>(c)]);
+      for (int c = 0; c < 3; ++c) SetCell(layerTable, r - 1, c, kLayerDefaults[static_cast<size_t>(r - 1)][static_cast<size_t>(c)]);
     });
     grid->addWidget(b, r - 1, 1);
   }
-  Button_selectlayercolor = MakeButton(p, "Button_selectlayercolor", "Farbe...");
-  connect(Button_selectlayercolor, &QPushButton::clicked, this,
-          [this] { ChooseCellColour(StringGrid_layer, StringGrid_layer->currentRow(), 1); });
-  grid->addWidget(Button_selectlayercolor, 5, 0);
-  Button_layerhilfe = MakeHelpButton(p, "Button_layerhilfe", "&Hilfe", 1910);
-  grid->addWidget(Button_layerhilfe, 5, 1);
+  layerColorButton = MakeButton(p, "layerColorButton", "Farbe...");
+  connect(layerColorButton, &QPushButton::clicked, this,
+          [this] { ChooseCellColour(layerTable, layerTable->currentRow(), 1); });
+  grid->addWidget(layerColorButton, 5, 0);
+  layerHelpButton = MakeHelpButton(p, "layerHelpButton", "&Hilfe", 1910);
+  grid->addWidget(layerHelpButton, 5, 1);
 
   auto* right = new QFormLayout;
-  CheckBox_layermonochrom = MakeCheck(p, "CheckBox_layermonochrom", "Layer Monochrom ?");
-  Hint(CheckBox_layermonochrom, 1585);
-  right->addRow(CheckBox_layermonochrom);
+  layerMonochromeCheckBox = MakeCheck(p, "layerMonochromeCheckBox", "Layer Monochrom ?");
+  Hint(layerMonochromeCheckBox, 1585);
+  right->addRow(layerMonochromeCheckBox);
   auto reset = [this](QWidget* parent, QLineEdit* edit, const char* value) {
     auto* b = new QPushButton("<", parent);
-    b->setObjectName(QString("Button_") + edit->objectName().mid(5));
+    b->setObjectName(edit->objectName().chopped(4) + "DefaultButton");
     connect(b, &QPushButton::clicked, this, [edit, value] { edit->setText(value); });
     return b;
   };
-  Edit_cadfont = MakeEdit(p, "Edit_cadfont");
-  Hint(Edit_cadfont, 1720);
-  right->addRow("Textstil", Edit_cadfont);
-  Edit_cadtextbreite = MakeEdit(p, "Edit_cadtextbreite");
-  Hint(Edit_cadtextbreite, 1730);
-  AddRow(right, "Textbreitenfaktor", {Edit_cadtextbreite, reset(p, Edit_cadtextbreite, "1")});
-  Edit_cadtextwinkel = MakeEdit(p, "Edit_cadtextwinkel");
-  Hint(Edit_cadtextwinkel, 1740);
-  AddRow(right, "Textwinkel", {Edit_cadtextwinkel, reset(p, Edit_cadtextwinkel, "0")});
-  CheckBox_diagrammgrenzen = MakeCheck(p, "CheckBox_diagrammgrenzen", "Diagrammgrenzen abfragen");
-  Hint(CheckBox_diagrammgrenzen, 1960);
-  right->addRow(CheckBox_diagrammgrenzen);
-  SpinEdit_dxfdec = MakeSpin(p, "SpinEdit_dxfdec", 3, 16);
-  Hint(SpinEdit_dxfdec, 1980);
-  auto* dxfdecReset = MakeButton(p, "Button_dxfdec", "<");
-  connect(dxfdecReset, &QPushButton::clicked, this, [this] { SpinEdit_dxfdec->setValue(6); });
-  AddRow(right, "Dezimalstellen DXF, TXT", {SpinEdit_dxfdec, dxfdecReset});
-  radiogroupcadtexttyp = MakeRadio(p, "radiogroupcadtexttyp", "Text Type", {"OEM (ASCII)", "ANSI", U("Ä->Ae, ß->ss...")});
-  right->addRow(radiogroupcadtexttyp);
-  CheckBox_3Dto2D = MakeCheck(p, "CheckBox_3Dto2D", "3D->2D DXF/IGES");
-  Hint(CheckBox_3Dto2D, 1715);
-  right->addRow(CheckBox_3Dto2D);
-  CheckBox_execCadFile = MakeCheck(p, "CheckBox_execCadFile", "Exec CAD App ?");
-  Hint(CheckBox_execCadFile, 1735);
-  right->addRow(CheckBox_execCadFile);
-  CheckBox_japolyArcToLines = MakeCheck(p, "CheckBox_japolyArcToLines", "Polyline Arc -> Lines ?");
-  Hint(CheckBox_japolyArcToLines, 1300);
-  right->addRow(CheckBox_japolyArcToLines);
-  Edit_resolutionArcToLines = MakeEdit(p, "Edit_resolutionArcToLines");
-  Hint(Edit_resolutionArcToLines, 1305);
-  AddRow(right, "precision", {Edit_resolutionArcToLines, new QLabel("mm")});
-  connect(CheckBox_japolyArcToLines, &QCheckBox::toggled, Edit_resolutionArcToLines, &QWidget::setEnabled);
-  ComboBox_cadstltype = MakeCombo(p, "ComboBox_cadstltype", {"Binary", "ASCII"});
-  Hint(ComboBox_cadstltype, 1310);
-  right->addRow("STL Type", ComboBox_cadstltype);
-  Button_helpcad = MakeHelpButton(p, "Button_helpcad", "&Hilfe", 1920);
-  right->addRow(Button_helpcad);
+  cadTextStyleEdit = MakeEdit(p, "cadTextStyleEdit");
+  Hint(cadTextStyleEdit, 1720);
+  right->addRow("Textstil", cadTextStyleEdit);
+  cadTextWidthFactorEdit = MakeEdit(p, "cadTextWidthFactorEdit");
+  Hint(cadTextWidthFactorEdit, 1730);
+  AddRow(right, "Textbreitenfaktor", {cadTextWidthFactorEdit, reset(p, cadTextWidthFactorEdit, "1")});
+  cadTextAngleEdit = MakeEdit(p, "cadTextAngleEdit");
+  Hint(cadTextAngleEdit, 1740);
+  AddRow(right, "Textwinkel", {cadTextAngleEdit, reset(p, cadTextAngleEdit, "0")});
+  askDiagramLimitsCheckBox = MakeCheck(p, "askDiagramLimitsCheckBox", "Diagrammgrenzen abfragen");
+  Hint(askDiagramLimitsCheckBox, 1960);
+  right->addRow(askDiagramLimitsCheckBox);
+  cadDecimalsSpinBox = MakeSpin(p, "cadDecimalsSpinBox", 3, 16);
+  Hint(cadDecimalsSpinBox, 1980);
+  auto* dxfdecReset = MakeButton(p, "cadDecimalsDefaultButton", "<");
+  connect(dxfdecReset, &QPushButton::clicked, this, [this] { cadDecimalsSpinBox->setValue(6); });
+  AddRow(right, "Dezimalstellen DXF, TXT", {cadDecimalsSpinBox, dxfdecReset});
+  cadTextCharsetRadioGroup = MakeRadio(p, "cadTextCharsetRadioGroup", "Text Type", {"OEM (ASCII)", "ANSI", U("Ä->Ae, ß->ss...")});
+  right->addRow(cadTextCharsetRadioGroup);
+  flatten3dTo2dCheckBox = MakeCheck(p, "flatten3dTo2dCheckBox", "3D->2D DXF/IGES");
+  Hint(flatten3dTo2dCheckBox, 1715);
+  right->addRow(flatten3dTo2dCheckBox);
+  runCadAppCheckBox = MakeCheck(p, "runCadAppCheckBox", "Exec CAD App ?");
+  Hint(runCadAppCheckBox, 1735);
+  right->addRow(runCadAppCheckBox);
+  polylineArcsToLinesCheckBox = MakeCheck(p, "polylineArcsToLinesCheckBox", "Polyline Arc -> Lines ?");
+  Hint(polylineArcsToLinesCheckBox, 1300);
+  right->addRow(polylineArcsToLinesCheckBox);
+  arcToLinesPrecisionEdit = MakeEdit(p, "arcToLinesPrecisionEdit");
+  Hint(arcToLinesPrecisionEdit, 1305);
+  AddRow(right, "precision", {arcToLinesPrecisionEdit, new QLabel("mm")});
+  connect(polylineArcsToLinesCheckBox, &QCheckBox::toggled, arcToLinesPrecisionEdit, &QWidget::setEnabled);
+  stlFormatComboBox = MakeCombo(p, "stlFormatComboBox", {"Binary", "ASCII"});
+  Hint(stlFormatComboBox, 1310);
+  right->addRow("STL Type", stlFormatComboBox);
+  cadHelpButton = MakeHelpButton(p, "cadHelpButton", "&Hilfe", 1920);
+  right->addRow(cadHelpButton);
   grid->addLayout(right, 0, 2, 6, 1);
 }
 
 void SettingsWindow::BuildColorPage() {
-  Tab_color = AddPage("Tab_color", "Farbe");
-  QWidget* p = Tab_color;
+  colorPage = AddPage("colorPage", "Farbe");
+  QWidget* p = colorPage;
   auto* grid = new QGridLayout(p);
-  StringGrid_color = new QTableWidget(16, 2, p);
-  StringGrid_color->setObjectName("StringGrid_color");
-  StringGrid_color->setHorizontalHeaderLabels({"Farbe", U("Strichstärke")});
+  colorLayersTable = new QTableWidget(16, 2, p);
+  colorLayersTable->setObjectName("colorLayersTable");
+  colorLayersTable->setHorizontalHeaderLabels({"Farbe", U("Strichstärke")});
   QStringList rows;
   for (int layer = 16; layer <= 31; ++layer) rows << QString(U("Farbe für Layer %1")).arg(layer);
-  StringGrid_color->setVerticalHeaderLabels(rows);
-  grid->addWidget(StringGrid_color, 0, 0, 6, 1);
-  Button_selectcolor = MakeButton(p, "Button_selectcolor", "Farbe...");
-  connect(Button_selectcolor, &QPushButton::clicked, this, [this] {
-    if (StringGrid_color->currentColumn() == 0) ChooseCellColour(StringGrid_color, StringGrid_color->currentRow(), 0);
+  colorLayersTable->setVerticalHeaderLabels(rows);
+  grid->addWidget(colorLayersTable, 0, 0, 6, 1);
+  colorLayersColorButton = MakeButton(p, "colorLayersColorButton", "Farbe...");
+  connect(colorLayersColorButton, &QPushButton::clicked, this, [this] {
+    if (colorLayersTable->currentColumn() == 0) ChooseCellColour(colorLayersTable, colorLayersTable->currentRow(), 0);
   });
-  grid->addWidget(Button_selectcolor, 0, 1);
+  grid->addWidget(colorLayersColorButton, 0, 1);
   int row = 1;
   for (int d = 1; d <= 3; ++d) {
-    auto* b = MakeButton(p, QString("Button_dick%1").arg(d).toLatin1().constData(), QString(U("Strichstärke=%1")).arg(d));
-    (d == 1 ? Button_dick1 : d == 2 ? Button_dick2 : Button_dick3) = b;
+    auto* b = MakeButton(p, QString("lineWidthButton%1").arg(d).toLatin1().constData(), QString(U("Strichstärke=%1")).arg(d));
+    (d == 1 ? lineWidthButton1 : d == 2 ? lineWidthButton2 : lineWidthButton3) = b;
     connect(b, &QPushButton::clicked, this, [this, d] {
-      for (int r = 0; r < 16; ++r) SetCell(StringGrid_color, r, 1, IntStr(d));
+      for (int r = 0; r < 16; ++r) SetCell(colorLayersTable, r, 1, IntStr(d));
     });
     grid->addWidget(b, row++, 1);
   }
   auto* panels = new QGridLayout;
   for (int number = 1; number <= 16; ++number) {
     const int entry = kPanelOfNumber[static_cast<size_t>(number - 1)];
-    auto* b = MakeButton(p, QString("Panel_color%1").arg(entry).toLatin1().constData(), QString::number(number));
+    auto* b = MakeButton(p, QString("paletteSwatch%1").arg(entry).toLatin1().constData(), QString::number(number));
     b->setAutoFillBackground(true);
     b->setFlat(true);
-    Panel_color[static_cast<size_t>(entry)] = b;
+    paletteSwatch[static_cast<size_t>(entry)] = b;
     connect(b, &QPushButton::clicked, this, [this, entry] {
       const QColor c = QColorDialog::getColor(ToQColor(PanelColors[static_cast<size_t>(entry)]), this);
       if (!c.isValid()) return;
@@ -595,97 +595,97 @@ void SettingsWindow::BuildColorPage() {
     panels->addWidget(b, (number - 1) / 8, (number - 1) % 8);
   }
   grid->addLayout(panels, 6, 0);
-  Button_resetcolor = MakeButton(p, "Button_resetcolor", "<");
-  connect(Button_resetcolor, &QPushButton::clicked, this, [this] {
+  resetPaletteButton = MakeButton(p, "resetPaletteButton", "<");
+  connect(resetPaletteButton, &QPushButton::clicked, this, [this] {
     ResetColorTable();
     ShowSettings();
   });
-  grid->addWidget(Button_resetcolor, 6, 1);
-  Button_colorhilfe = MakeHelpButton(p, "Button_colorhilfe", "&Hilfe", 1555);
-  grid->addWidget(Button_colorhilfe, 5, 1);
+  grid->addWidget(resetPaletteButton, 6, 1);
+  colorHelpButton = MakeHelpButton(p, "colorHelpButton", "&Hilfe", 1555);
+  grid->addWidget(colorHelpButton, 5, 1);
 }
 
-void SettingsWindow::BuildDruckerPage() {
-  Tab_drucker = AddPage("Tab_drucker", "Drucker");
-  QWidget* p = Tab_drucker;
+void SettingsWindow::BuildPrinterPage() {
+  printerPage = AddPage("printerPage", "Drucker");
+  QWidget* p = printerPage;
   auto* form = new QFormLayout(p);
-  Edit_printscale = MakeEdit(p, "Edit_printscale");
-  Button_printscalex1 = MakeButton(p, "Button_printscalex1", "<");
-  connect(Button_printscalex1, &QPushButton::clicked, this, [this] { Edit_printscale->setText("1.0"); });
-  AddRow(form, U("Maßstab x"), {Edit_printscale, Button_printscalex1});
-  Edit_printscaley = MakeEdit(p, "Edit_printscaley");
-  Button_scaleyx = MakeButton(p, "Button_scaleyx", "<");
-  connect(Button_scaleyx, &QPushButton::clicked, this, [this] { Edit_printscaley->setText(Edit_printscale->text()); });
-  AddRow(form, U("Maßstab y"), {Edit_printscaley, Button_scaleyx});
+  printScaleXEdit = MakeEdit(p, "printScaleXEdit");
+  printScaleXDefaultButton = MakeButton(p, "printScaleXDefaultButton", "<");
+  connect(printScaleXDefaultButton, &QPushButton::clicked, this, [this] { printScaleXEdit->setText("1.0"); });
+  AddRow(form, U("Maßstab x"), {printScaleXEdit, printScaleXDefaultButton});
+  printScaleYEdit = MakeEdit(p, "printScaleYEdit");
+  printScaleYFromXButton = MakeButton(p, "printScaleYFromXButton", "<");
+  connect(printScaleYFromXButton, &QPushButton::clicked, this, [this] { printScaleYEdit->setText(printScaleXEdit->text()); });
+  AddRow(form, U("Maßstab y"), {printScaleYEdit, printScaleYFromXButton});
   auto* origin = new QGroupBox("Ursprung", p);
-  origin->setObjectName("GroupBox_ursprung");
+  origin->setObjectName("printOriginGroupBox");
   auto* originRow = new QHBoxLayout(origin);
-  Edit_printxorigin = MakeEdit(origin, "Edit_printxorigin");
-  Edit_printyorigin = MakeEdit(origin, "Edit_printyorigin");
-  for (QLineEdit* e : {Edit_printxorigin, Edit_printyorigin}) {
+  printOriginXEdit = MakeEdit(origin, "printOriginXEdit");
+  printOriginYEdit = MakeEdit(origin, "printOriginYEdit");
+  for (QLineEdit* e : {printOriginXEdit, printOriginYEdit}) {
     auto* b = new QPushButton("<", origin);
-    b->setObjectName("Button_" + e->objectName().mid(5));
+    b->setObjectName(e->objectName().chopped(4) + "DefaultButton");
     connect(b, &QPushButton::clicked, this, [e] { e->setText("0"); });
     originRow->addWidget(e);
     originRow->addWidget(b);
   }
   form->addRow(origin);
-  colourModeRadioGroup = MakeRadio(p, "colourModeRadioGroup", "Schattierung", {"Monochrom", "Color / Graustufen"});
-  form->addRow(colourModeRadioGroup);
-  RadioGroup_orientation = MakeRadio(p, "RadioGroup_orientation", "Ausdruck", {"Hochformat", "Querformat"});
-  form->addRow(RadioGroup_orientation);
-  CheckBox_printerDialogbox = MakeCheck(p, "CheckBox_printerDialogbox", "Ausgabeformat abfragen");
-  form->addRow(CheckBox_printerDialogbox);
-  ComboBox_lpt = MakeCombo(p, "ComboBox_lpt", {"LPT1", "LPT2", "LPT3", "LPT4"});
-  form->addRow(U("Druckerschnittstelle für Textausdruck (Console)"), ComboBox_lpt);
-  Button_helpprint = MakeHelpButton(p, "Button_helpprint", "&Hilfe", 1935);
-  form->addRow(Button_helpprint);
+  colorModeRadioGroup = MakeRadio(p, "colorModeRadioGroup", "Schattierung", {"Monochrom", "Color / Graustufen"});
+  form->addRow(colorModeRadioGroup);
+  printOrientationRadioGroup = MakeRadio(p, "printOrientationRadioGroup", "Ausdruck", {"Hochformat", "Querformat"});
+  form->addRow(printOrientationRadioGroup);
+  graphicsPrintDialogCheckBox = MakeCheck(p, "graphicsPrintDialogCheckBox", "Ausgabeformat abfragen");
+  form->addRow(graphicsPrintDialogCheckBox);
+  textPrinterPortComboBox = MakeCombo(p, "textPrinterPortComboBox", {"LPT1", "LPT2", "LPT3", "LPT4"});
+  form->addRow(U("Druckerschnittstelle für Textausdruck (Console)"), textPrinterPortComboBox);
+  printerHelpButton = MakeHelpButton(p, "printerHelpButton", "&Hilfe", 1935);
+  form->addRow(printerHelpButton);
 }
 
-void SettingsWindow::BuildTextdruckPage() {
-  Tab_textdruck = AddPage("Tab_textdruck", "Ausdruck");
-  QWidget* p = Tab_textdruck;
+void SettingsWindow::BuildPrintoutPage() {
+  printoutPage = AddPage("printoutPage", "Ausdruck");
+  QWidget* p = printoutPage;
   auto* grid = new QGridLayout(p);
-  RadioGroup_trenn = MakeRadio(p, "RadioGroup_trenn", "Form der Trennzeilen im Ausdruck",
+  separatorStyleRadioGroup = MakeRadio(p, "separatorStyleRadioGroup", "Form der Trennzeilen im Ausdruck",
                                {"Trennlinien  ---- ====  ****", U("Trennlinien  ──── ════  "), "Leerzeichen und Leerzeilen",
                                 "komprimiert, ohne Trennzeilen"});
-  grid->addWidget(RadioGroup_trenn, 0, 0);
+  grid->addWidget(separatorStyleRadioGroup, 0, 0);
   auto* lines = new QFormLayout;
-  SpinEdit_linesperpage = MakeSpin(p, "SpinEdit_linesperpage", 1, 999);
-  lines->addRow("Max. Anzahl Zeilen/Seite auf dem Ausdruck", SpinEdit_linesperpage);
-  SpinEdit_spacelines = MakeSpin(p, "SpinEdit_spacelines", 0, 30);
-  lines->addRow("Leerzeilen am Seitenanfang", SpinEdit_spacelines);
+  linesPerPageSpinBox = MakeSpin(p, "linesPerPageSpinBox", 1, 999);
+  lines->addRow("Max. Anzahl Zeilen/Seite auf dem Ausdruck", linesPerPageSpinBox);
+  topBlankLinesSpinBox = MakeSpin(p, "topBlankLinesSpinBox", 0, 30);
+  lines->addRow("Leerzeilen am Seitenanfang", topBlankLinesSpinBox);
   grid->addLayout(lines, 1, 0);
-  RadioGroup_date = MakeRadio(p, "RadioGroup_date", "Datum", {"DD.MM.YYYY", "MM/DD/YYYY", "YYYY-MM-DD", "DD/MM/YYYY"});
-  grid->addWidget(RadioGroup_date, 2, 0);
+  dateFormatRadioGroup = MakeRadio(p, "dateFormatRadioGroup", "Datum", {"DD.MM.YYYY", "MM/DD/YYYY", "YYYY-MM-DD", "DD/MM/YYYY"});
+  grid->addWidget(dateFormatRadioGroup, 2, 0);
   auto* device = new QGroupBox("Ausgabeformat", p);
   auto* deviceColumn = new QVBoxLayout(device);
-  ComboBox_ausdruckdefault = MakeCombo(device, "ComboBox_ausdruckdefault",
+  printoutDeviceComboBox = MakeCombo(device, "printoutDeviceComboBox",
                                        {"Bildschirm", "Textdrucker", "Datei", "Windows-Drucker", "externes Textprogramm",
                                         "TXT Datei", "HTML Datei"});
-  CheckBox_ausdruckshowdialog = MakeCheck(device, "CheckBox_ausdruckshowdialog", "Ausgabeformat abfragen");
-  deviceColumn->addWidget(ComboBox_ausdruckdefault);
-  deviceColumn->addWidget(CheckBox_ausdruckshowdialog);
+  askPrintoutDeviceCheckBox = MakeCheck(device, "askPrintoutDeviceCheckBox", "Ausgabeformat abfragen");
+  deviceColumn->addWidget(printoutDeviceComboBox);
+  deviceColumn->addWidget(askPrintoutDeviceCheckBox);
   grid->addWidget(device, 0, 1);
-  RadioGroup_ff = MakeRadio(p, "RadioGroup_ff", "Textausdruck", {"mit Kopf", "Kopf nur 1.Seite"});
-  grid->addWidget(RadioGroup_ff, 1, 1);
+  printoutHeaderModeRadioGroup = MakeRadio(p, "printoutHeaderModeRadioGroup", "Textausdruck", {"mit Kopf", "Kopf nur 1.Seite"});
+  grid->addWidget(printoutHeaderModeRadioGroup, 1, 1);
   auto* font = new QHBoxLayout;
-  Label_courier = new QLabel(p);
-  Label_courier->setObjectName("Label_courier");
-  Label_couriersize = new QLabel(p);
-  Label_couriersize->setObjectName("Label_couriersize");
-  Label_courierstyle = new QLabel(p);
-  Label_courierstyle->setObjectName("Label_courierstyle");
-  Button_textfont = MakeButton(p, "Button_textfont", "Font..");
-  font->addWidget(Label_courier);
+  printoutFontLabel = new QLabel(p);
+  printoutFontLabel->setObjectName("printoutFontLabel");
+  printoutFontSizeLabel = new QLabel(p);
+  printoutFontSizeLabel->setObjectName("printoutFontSizeLabel");
+  printoutFontStyleLabel = new QLabel(p);
+  printoutFontStyleLabel->setObjectName("printoutFontStyleLabel");
+  printoutFontButton = MakeButton(p, "printoutFontButton", "Font..");
+  font->addWidget(printoutFontLabel);
   font->addWidget(new QLabel("h =", p));
-  font->addWidget(Label_couriersize);
+  font->addWidget(printoutFontSizeLabel);
   font->addWidget(new QLabel("Style:", p));
-  font->addWidget(Label_courierstyle);
-  font->addWidget(Button_textfont);
-  connect(Button_textfont, &QPushButton::clicked, this, [this] {
-    const int style = StrToInt0(qStringToDos(Label_courierstyle->text()));
-    QFont start(Label_courier->text(), StrToInt0(qStringToDos(Label_couriersize->text())));
+  font->addWidget(printoutFontStyleLabel);
+  font->addWidget(printoutFontButton);
+  connect(printoutFontButton, &QPushButton::clicked, this, [this] {
+    const int style = StrToInt0(qStringToDos(printoutFontStyleLabel->text()));
+    QFont start(printoutFontLabel->text(), StrToInt0(qStringToDos(printoutFontSizeLabel->text())));
     start.setBold(style & 1);
     start.setItalic(style & 2);
     start.setUnderline(style & 4);
@@ -693,96 +693,96 @@ void SettingsWindow::BuildTextdruckPage() {
     bool ok = false;
     const QFont f = QFontDialog::getFont(&ok, start, this, "Font", QFontDialog::MonospacedFonts);
     if (!ok) return;
-    Label_courier->setText(f.family());
-    Label_couriersize->setNum(f.pointSize());
-    Label_courierstyle->setNum((f.bold() ? 1 : 0) | (f.italic() ? 2 : 0) | (f.underline() ? 4 : 0) | (f.strikeOut() ? 8 : 0));
+    printoutFontLabel->setText(f.family());
+    printoutFontSizeLabel->setNum(f.pointSize());
+    printoutFontStyleLabel->setNum((f.bold() ? 1 : 0) | (f.italic() ? 2 : 0) | (f.underline() ? 4 : 0) | (f.strikeOut() ? 8 : 0));
   });
   grid->addLayout(font, 2, 1);
-  RadioGroup_ausgrad = MakeRadio(p, "RadioGroup_ausgrad", " Winkel ", {U("15.1234°"), U("15° 7' 26\"")});
-  grid->addWidget(RadioGroup_ausgrad, 3, 0);
+  angleFormatRadioGroup = MakeRadio(p, "angleFormatRadioGroup", " Winkel ", {U("15.1234°"), U("15° 7' 26\"")});
+  grid->addWidget(angleFormatRadioGroup, 3, 0);
   auto* window = new QGroupBox("Textfenster", p);
   auto* windowForm = new QFormLayout(window);
-  ComboBox_textwindowsizecode = MakeCombo(window, "ComboBox_textwindowsizecode", {"Input", "Auto"});
-  connect(ComboBox_textwindowsizecode, &QComboBox::activated, this, [this] { ApplyVisibility(); });
-  windowForm->addRow(ComboBox_textwindowsizecode);
-  Edit_left = MakeEdit(window, "Edit_left");
-  Edit_top = MakeEdit(window, "Edit_top");
-  Edit_width = MakeEdit(window, "Edit_width");
-  Edit_height = MakeEdit(window, "Edit_height");
-  windowForm->addRow("links", Edit_left);
-  windowForm->addRow("oben", Edit_top);
-  windowForm->addRow("Breite", Edit_width);
-  windowForm->addRow(U("Höhe"), Edit_height);
-  Button_Textwindow = MakeButton(window, "Button_Textwindow", "<");
-  connect(Button_Textwindow, &QPushButton::clicked, this, [this] { FillTextWindowDefaults(); });
-  windowForm->addRow(Button_Textwindow);
+  textWindowSizeModeComboBox = MakeCombo(window, "textWindowSizeModeComboBox", {"Input", "Auto"});
+  connect(textWindowSizeModeComboBox, &QComboBox::activated, this, [this] { ApplyVisibility(); });
+  windowForm->addRow(textWindowSizeModeComboBox);
+  textWindowLeftEdit = MakeEdit(window, "textWindowLeftEdit");
+  textWindowTopEdit = MakeEdit(window, "textWindowTopEdit");
+  textWindowWidthEdit = MakeEdit(window, "textWindowWidthEdit");
+  textWindowHeightEdit = MakeEdit(window, "textWindowHeightEdit");
+  windowForm->addRow("links", textWindowLeftEdit);
+  windowForm->addRow("oben", textWindowTopEdit);
+  windowForm->addRow("Breite", textWindowWidthEdit);
+  windowForm->addRow(U("Höhe"), textWindowHeightEdit);
+  textWindowDefaultButton = MakeButton(window, "textWindowDefaultButton", "<");
+  connect(textWindowDefaultButton, &QPushButton::clicked, this, [this] { FillTextWindowDefaults(); });
+  windowForm->addRow(textWindowDefaultButton);
   grid->addWidget(window, 3, 1);
-  Button_helpausdruck = MakeHelpButton(p, "Button_helpausdruck", "&Hilfe", 1930);
-  grid->addWidget(Button_helpausdruck, 4, 1);
+  printoutHelpButton = MakeHelpButton(p, "printoutHelpButton", "&Hilfe", 1930);
+  grid->addWidget(printoutHelpButton, 4, 1);
 }
 
-void SettingsWindow::BuildEinstellungPage() {
-  Tab_einstellung = AddPage("Tab_einstellung", "Einstellungen");
-  QWidget* p = Tab_einstellung;
+void SettingsWindow::BuildPreferencesPage() {
+  preferencesPage = AddPage("preferencesPage", "Einstellungen");
+  QWidget* p = preferencesPage;
   auto* grid = new QGridLayout(p);
-  RadioGroup_hilfegrad = MakeRadio(p, "RadioGroup_hilfegrad", "Hilfegrad",
+  helpLevelRadioGroup = MakeRadio(p, "helpLevelRadioGroup", "Hilfegrad",
                                    {"0 : Keine Info nach Eingabe", "1 : Normale Einstellung",
                                     "2 : Erweiterte Hilfe, Einzeleingabe"});
-  Hint(RadioGroup_hilfegrad, 1580);
-  grid->addWidget(RadioGroup_hilfegrad, 0, 0);
-  CheckBox_usereingabe = MakeCheck(p, "CheckBox_usereingabe", "Usereingabe bei Programmstart");
-  Hint(CheckBox_usereingabe, 1500);
-  grid->addWidget(CheckBox_usereingabe, 1, 0);
-  RadioGroup_punktkomma = MakeRadio(p, "RadioGroup_punktkomma", " Dezimalzeichen CAD->TXT ", {"x.xx", "x,xx"});
-  Hint(RadioGroup_punktkomma, 1755);
-  grid->addWidget(RadioGroup_punktkomma, 2, 0);
-  RadioGroup_ExcelDot = MakeRadio(p, "RadioGroup_ExcelDot", "Dezimalzeichen Excel", {"English x.xx", "German x,xx"});
-  grid->addWidget(RadioGroup_ExcelDot, 3, 0);
+  Hint(helpLevelRadioGroup, 1580);
+  grid->addWidget(helpLevelRadioGroup, 0, 0);
+  userLoginCheckBox = MakeCheck(p, "userLoginCheckBox", "Usereingabe bei Programmstart");
+  Hint(userLoginCheckBox, 1500);
+  grid->addWidget(userLoginCheckBox, 1, 0);
+  cadTextDecimalMarkRadioGroup = MakeRadio(p, "cadTextDecimalMarkRadioGroup", " Dezimalzeichen CAD->TXT ", {"x.xx", "x,xx"});
+  Hint(cadTextDecimalMarkRadioGroup, 1755);
+  grid->addWidget(cadTextDecimalMarkRadioGroup, 2, 0);
+  excelDecimalMarkRadioGroup = MakeRadio(p, "excelDecimalMarkRadioGroup", "Dezimalzeichen Excel", {"English x.xx", "German x,xx"});
+  grid->addWidget(excelDecimalMarkRadioGroup, 3, 0);
   auto* digits = new QFormLayout;
-  SpinEdit_dezimalstellen = MakeSpin(p, "SpinEdit_dezimalstellen", 3, 6);
-  Hint(SpinEdit_dezimalstellen, 1750);
-  digits->addRow("Anzahl der Dezimalstellen", SpinEdit_dezimalstellen);
+  decimalPlacesSpinBox = MakeSpin(p, "decimalPlacesSpinBox", 3, 6);
+  Hint(decimalPlacesSpinBox, 1750);
+  digits->addRow("Anzahl der Dezimalstellen", decimalPlacesSpinBox);
   grid->addLayout(digits, 4, 0);
-  CheckBox_archivmode = MakeCheck(p, "CheckBox_archivmode", "Archivierungsmodus ?");
-  Hint(CheckBox_archivmode, 2530);
-  grid->addWidget(CheckBox_archivmode, 5, 0);
-  CheckBox_aktuellfile = MakeCheck(p, "CheckBox_aktuellfile", Dos("aktuell." + programState.DataExt + " ?"));
-  Hint(CheckBox_aktuellfile, 2535);
-  grid->addWidget(CheckBox_aktuellfile, 6, 0);
-  RadioGroup_chars = MakeRadio(p, "RadioGroup_chars", " Sonderzeichen ", {U("²  µ  °"), "2  u  deg"});
-  grid->addWidget(RadioGroup_chars, 0, 1);
-  CheckBox_hidewarnings = MakeCheck(p, "CheckBox_hidewarnings", "Warnungen nicht anzeigen");
-  Hint(CheckBox_hidewarnings, 2545);
-  grid->addWidget(CheckBox_hidewarnings, 1, 1);
-  RadioGroup_ergebnisgrafik = MakeRadio(p, "RadioGroup_ergebnisgrafik", "Ergebnisgrafik",
+  archiveModeCheckBox = MakeCheck(p, "archiveModeCheckBox", "Archivierungsmodus ?");
+  Hint(archiveModeCheckBox, 2530);
+  grid->addWidget(archiveModeCheckBox, 5, 0);
+  currentDataFileCheckBox = MakeCheck(p, "currentDataFileCheckBox", Dos("aktuell." + programState.DataExt + " ?"));
+  Hint(currentDataFileCheckBox, 2535);
+  grid->addWidget(currentDataFileCheckBox, 6, 0);
+  specialCharactersRadioGroup = MakeRadio(p, "specialCharactersRadioGroup", " Sonderzeichen ", {U("²  µ  °"), "2  u  deg"});
+  grid->addWidget(specialCharactersRadioGroup, 0, 1);
+  hideWarningsCheckBox = MakeCheck(p, "hideWarningsCheckBox", "Warnungen nicht anzeigen");
+  Hint(hideWarningsCheckBox, 2545);
+  grid->addWidget(hideWarningsCheckBox, 1, 1);
+  resultGraphicRadioGroup = MakeRadio(p, "resultGraphicRadioGroup", "Ergebnisgrafik",
                                         {"egal", "Quick", "Quick 3", "Fertigungszeichnung", "Diagramm", "Zeichnung", "Quick 4"});
-  Hint(RadioGroup_ergebnisgrafik, 2820, true);
-  grid->addWidget(RadioGroup_ergebnisgrafik, 2, 1, 3, 1);
-  ComboBox_unit = MakeCombo(p, "ComboBox_unit",
+  Hint(resultGraphicRadioGroup, 2820, true);
+  grid->addWidget(resultGraphicRadioGroup, 2, 1, 3, 1);
+  unitSystemComboBox = MakeCombo(p, "unitSystemComboBox",
                             {U("metrisch (mm, N, MPa, Nmm, °C)"), "englisch (in, lbf, psi, lbfin, degF)",
                              U("metrisch (mm, kN, MPa, Nm, °C)"), U("metrisch (mm, N, N/mm², Nmm, °C)"),
                              U("metrisch (mm, kN, N/mm², Nm, °C)")});
   auto* unit = new QFormLayout;
-  unit->addRow("Einheit", ComboBox_unit);
+  unit->addRow("Einheit", unitSystemComboBox);
   grid->addLayout(unit, 5, 1);
-  CheckBox_saveMenuLanguage = MakeCheck(p, "CheckBox_saveMenuLanguage", "Save Menu Language ?");
-  grid->addWidget(CheckBox_saveMenuLanguage, 6, 1);
+  saveMenuLanguageCheckBox = MakeCheck(p, "saveMenuLanguageCheckBox", "Save Menu Language ?");
+  grid->addWidget(saveMenuLanguageCheckBox, 6, 1);
 }
 
-void SettingsWindow::BuildExternPage() {
-  Tab_extern = AddPage("Tab_extern", "Extern");
-  QWidget* p = Tab_extern;
+void SettingsWindow::BuildExternalProgramsPage() {
+  externalProgramsPage = AddPage("externalProgramsPage", "Extern");
+  QWidget* p = externalProgramsPage;
   auto* form = new QFormLayout(p);
-  ListBox_ventrix = new QListWidget(p);
-  ListBox_ventrix->setObjectName("ListBox_ventrix");
+  plotCommandList = new QListWidget(p);
+  plotCommandList->setObjectName("plotCommandList");
   form->addRow(new QLabel("VENTRIX Command Lines", p));
-  form->addRow(ListBox_ventrix);
-  connect(ListBox_ventrix, &QListWidget::itemDoubleClicked, this, [this] { ConfigVentrixClick(); });
-  Button_confventrix = MakeButton(p, "Button_confventrix", "Config");
-  Button_editventrixcommandline = MakeButton(p, "Button_editventrixcommandline", "Edit");
-  connect(Button_confventrix, &QPushButton::clicked, this, [this] { ConfigVentrixClick(); });
-  connect(Button_editventrixcommandline, &QPushButton::clicked, this, [this] { EditVentrixClick(); });
-  AddRow(form, "", {Button_confventrix, Button_editventrixcommandline});
+  form->addRow(plotCommandList);
+  connect(plotCommandList, &QListWidget::itemDoubleClicked, this, [this] { plotCommandConfigButtonClicked(); });
+  plotCommandConfigButton = MakeButton(p, "plotCommandConfigButton", "Config");
+  plotCommandEditButton = MakeButton(p, "plotCommandEditButton", "Edit");
+  connect(plotCommandConfigButton, &QPushButton::clicked, this, [this] { plotCommandConfigButtonClicked(); });
+  connect(plotCommandEditButton, &QPushButton::clicked, this, [this] { plotCommandEditButtonClicked(); });
+  AddRow(form, "", {plotCommandConfigButton, plotCommandEditButton});
   auto program = [&](QLineEdit*& edit, const char* name, QPushButton*& button, const char* buttonName,
                      const QString& label, std::function<std::string()> filter) {
     edit = MakeEdit(p, name);
@@ -796,101 +796,101 @@ void SettingsWindow::BuildExternPage() {
     });
     AddRow(form, label, {edit, button});
   };
-  program(Edit_externtxt, "Edit_externtxt", Button_externtxt, "Button_externtxt", "Textprogramm", [] { return std::string("*.exe"); });
-  Hint(Edit_externtxt, 2500, true);
-  program(Edit_externhtml, "Edit_externhtml", Button_externhtml, "Button_externhtml", "HTML Browser",
+  program(textProgramEdit, "textProgramEdit", textProgramButton, "textProgramButton", "Textprogramm", [] { return std::string("*.exe"); });
+  Hint(textProgramEdit, 2500, true);
+  program(htmlBrowserEdit, "htmlBrowserEdit", htmlBrowserButton, "htmlBrowserButton", "HTML Browser",
           [] { return std::string("*.exe"); });
-  program(Edit_handbuchdir, "Edit_handbuchdir", Button_handbuchdir, "Button_handbuchdir", Dos(programState.ProgName + " E-Manual"),
+  program(manualFolderEdit, "manualFolderEdit", manualFolderButton, "manualFolderButton", Dos(programState.ProgName + " E-Manual"),
           [] { return programState.ProgStem + ".htm"; });
-  Hint(Edit_handbuchdir, 2550, true);
+  Hint(manualFolderEdit, 2550, true);
 }
 
-void SettingsWindow::BuildZeichnungPage() {
-  Tab_zeichnung = AddPage("Tab_zeichnung", "Zeichnung");
-  QWidget* p = Tab_zeichnung;
+void SettingsWindow::BuildDrawingPage() {
+  drawingPage = AddPage("drawingPage", "Zeichnung");
+  QWidget* p = drawingPage;
   auto* form = new QFormLayout(p);
-  CheckBox_zeichkwendaltitel =
-      MakeCheck(p, "CheckBox_zeichkwendaltitel", Dos("KWENDAL " + programState.ProgTitle + " V" + programState.ProgVersion + " ?"));
-  CheckBox_zeichfilename = MakeCheck(p, "CheckBox_zeichfilename", Dos("file name " + ShortenDots(GetDataFilePath(), 50) + " ?"));
-  CheckBox_zeichdatum = MakeCheck(p, "CheckBox_zeichdatum", Dos(DateStr() + " " + TimeStr() + " ?"));
-  CheckBox_zeichlogo = MakeCheck(p, "CheckBox_zeichlogo", "$logo_1.dx$ ?");
-  for (QCheckBox* c : {CheckBox_zeichkwendaltitel, CheckBox_zeichfilename, CheckBox_zeichdatum, CheckBox_zeichlogo}) form->addRow(c);
-  CheckBox_zeichnungskopf = MakeCheck(p, "CheckBox_zeichnungskopf", "Fertigungszeichnung mit Kopf ?");
-  form->addRow("Fertigungszeichnung", CheckBox_zeichnungskopf);
-  ComboBox_zeichnkopf = MakeCombo(p, "ComboBox_zeichnkopf", {"DIN 6771 min.", "ISO 7200 Fig.1", "ISO 7200 Fig.2", "DIN 6771"});
-  form->addRow("Zeichnung mit Kopf", ComboBox_zeichnkopf);
-  CheckBox_copyrightvermerk = MakeCheck(p, "CheckBox_copyrightvermerk", "Copyrightvermerk ?");
-  form->addRow(CheckBox_copyrightvermerk);
-  ComboBox_7200rand = MakeCombo(p, "ComboBox_7200rand", {"5 mm", "10 mm"});
-  Hint(ComboBox_7200rand, 2540, true);
-  form->addRow("Zeichnungsrand", ComboBox_7200rand);
-  connect(ComboBox_zeichnkopf, &QComboBox::currentIndexChanged, this, [this] { ApplyVisibility(); });
-  connect(ComboBox_7200rand, &QComboBox::currentIndexChanged, this, [this] { ApplyVisibility(); });
-  Label_index = new QLabel("Index", p);
-  Label_index->setObjectName("Label_index");
-  ComboBox_index = MakeCombo(p, "ComboBox_index", {"a,b,c...", "1,2,3...", "A,B,C...", "....."});
-  form->addRow(Label_index, ComboBox_index);
-  Label_freigabefeld = new QLabel("Freigabefeld", p);
-  Label_freigabefeld->setObjectName("Label_freigabefeld");
-  Edit_freigabefeld = MakeEdit(p, "Edit_freigabefeld");
-  Button_freigabefeld = MakeButton(p, "Button_freigabefeld", "<");
-  connect(Button_freigabefeld, &QPushButton::clicked, this, [this] { Edit_freigabefeld->setText("Frei"); });
+  drawingProgramTitleCheckBox =
+      MakeCheck(p, "drawingProgramTitleCheckBox", Dos("KWENDAL " + programState.ProgTitle + " V" + programState.ProgVersion + " ?"));
+  drawingFileNameCheckBox = MakeCheck(p, "drawingFileNameCheckBox", Dos("file name " + ShortenDots(GetDataFilePath(), 50) + " ?"));
+  drawingDateCheckBox = MakeCheck(p, "drawingDateCheckBox", Dos(DateStr() + " " + TimeStr() + " ?"));
+  drawingLogoCheckBox = MakeCheck(p, "drawingLogoCheckBox", "$logo_1.dx$ ?");
+  for (QCheckBox* c : {drawingProgramTitleCheckBox, drawingFileNameCheckBox, drawingDateCheckBox, drawingLogoCheckBox}) form->addRow(c);
+  productionDrawingTitleBlockCheckBox = MakeCheck(p, "productionDrawingTitleBlockCheckBox", "Fertigungszeichnung mit Kopf ?");
+  form->addRow("Fertigungszeichnung", productionDrawingTitleBlockCheckBox);
+  titleBlockTypeComboBox = MakeCombo(p, "titleBlockTypeComboBox", {"DIN 6771 min.", "ISO 7200 Fig.1", "ISO 7200 Fig.2", "DIN 6771"});
+  form->addRow("Zeichnung mit Kopf", titleBlockTypeComboBox);
+  copyrightNoticeCheckBox = MakeCheck(p, "copyrightNoticeCheckBox", "Copyrightvermerk ?");
+  form->addRow(copyrightNoticeCheckBox);
+  frameMarginComboBox = MakeCombo(p, "frameMarginComboBox", {"5 mm", "10 mm"});
+  Hint(frameMarginComboBox, 2540, true);
+  form->addRow("Zeichnungsrand", frameMarginComboBox);
+  connect(titleBlockTypeComboBox, &QComboBox::currentIndexChanged, this, [this] { ApplyVisibility(); });
+  connect(frameMarginComboBox, &QComboBox::currentIndexChanged, this, [this] { ApplyVisibility(); });
+  changeIndexStyleLabel = new QLabel("Index", p);
+  changeIndexStyleLabel->setObjectName("changeIndexStyleLabel");
+  changeIndexStyleComboBox = MakeCombo(p, "changeIndexStyleComboBox", {"a,b,c...", "1,2,3...", "A,B,C...", "....."});
+  form->addRow(changeIndexStyleLabel, changeIndexStyleComboBox);
+  releaseFieldLabel = new QLabel("Freigabefeld", p);
+  releaseFieldLabel->setObjectName("releaseFieldLabel");
+  releaseFieldEdit = MakeEdit(p, "releaseFieldEdit");
+  releaseFieldDefaultButton = MakeButton(p, "releaseFieldDefaultButton", "<");
+  connect(releaseFieldDefaultButton, &QPushButton::clicked, this, [this] { releaseFieldEdit->setText("Frei"); });
   auto* release = new QHBoxLayout;
-  release->addWidget(Edit_freigabefeld);
-  release->addWidget(Button_freigabefeld);
-  form->addRow(Label_freigabefeld, release);
-  Edit_massfaktorconfig = MakeEdit(p, "Edit_massfaktorconfig");
-  auto* factorReset = MakeButton(p, "Button_massfaktorconfig", "<");
-  connect(factorReset, &QPushButton::clicked, this, [this] { Edit_massfaktorconfig->setText("1.0"); });
-  AddRow(form, U("Größenfaktor Bemaßung"), {Edit_massfaktorconfig, factorReset});
-  CheckBox_abc123 = MakeCheck(p, "CheckBox_abc123", "ABCD-1234  Umrandung");
-  CheckBox_mmscale = MakeCheck(p, "CheckBox_mmscale", "mm Scale  Umrandung");
-  CheckBox_aenderungen = MakeCheck(p, "CheckBox_aenderungen", U("Änderungen anzeigen ?"));
-  CheckBox_zeichhead034 = MakeCheck(p, "CheckBox_zeichhead034", "$head_0.dx$, $head_3.dx$, $head_4.dx$ ?");
-  CheckBox_zeichinsert034 = MakeCheck(p, "CheckBox_zeichinsert034", "$insert_0.dx$, $insert_3.dx$, $insert_4.dx$ ?");
-  for (QCheckBox* c : {CheckBox_abc123, CheckBox_mmscale, CheckBox_aenderungen, CheckBox_zeichhead034, CheckBox_zeichinsert034})
+  release->addWidget(releaseFieldEdit);
+  release->addWidget(releaseFieldDefaultButton);
+  form->addRow(releaseFieldLabel, release);
+  dimensionFactorEdit = MakeEdit(p, "dimensionFactorEdit");
+  auto* factorReset = MakeButton(p, "dimensionFactorDefaultButton", "<");
+  connect(factorReset, &QPushButton::clicked, this, [this] { dimensionFactorEdit->setText("1.0"); });
+  AddRow(form, U("Größenfaktor Bemaßung"), {dimensionFactorEdit, factorReset});
+  gridBorderCheckBox = MakeCheck(p, "gridBorderCheckBox", "ABCD-1234  Umrandung");
+  mmScaleBorderCheckBox = MakeCheck(p, "mmScaleBorderCheckBox", "mm Scale  Umrandung");
+  showChangesCheckBox = MakeCheck(p, "showChangesCheckBox", U("Änderungen anzeigen ?"));
+  headBlocksCheckBox = MakeCheck(p, "headBlocksCheckBox", "$head_0.dx$, $head_3.dx$, $head_4.dx$ ?");
+  insertBlocksCheckBox = MakeCheck(p, "insertBlocksCheckBox", "$insert_0.dx$, $insert_3.dx$, $insert_4.dx$ ?");
+  for (QCheckBox* c : {gridBorderCheckBox, mmScaleBorderCheckBox, showChangesCheckBox, headBlocksCheckBox, insertBlocksCheckBox})
     form->addRow(c);
 }
 
 // ---- Rules ----
 
 void SettingsWindow::ApplyVisibility() {
-  const TitleBlockView v = TitleBlockViewFor(ComboBox_zeichnkopf->currentIndex(), ComboBox_7200rand->currentIndex());
-  for (QWidget* w : std::initializer_list<QWidget*>{Label_index, ComboBox_index, Label_freigabefeld, Edit_freigabefeld,
-                                                    Button_freigabefeld})
+  const TitleBlockView v = TitleBlockViewFor(titleBlockTypeComboBox->currentIndex(), frameMarginComboBox->currentIndex());
+  for (QWidget* w : std::initializer_list<QWidget*>{changeIndexStyleLabel, changeIndexStyleComboBox, releaseFieldLabel, releaseFieldEdit,
+                                                    releaseFieldDefaultButton})
     w->setVisible(v.indexAndRelease);
   if (v.forceMargin5) {
-    const QSignalBlocker quiet(ComboBox_7200rand);
-    ComboBox_7200rand->setCurrentIndex(0);
+    const QSignalBlocker quiet(frameMarginComboBox);
+    frameMarginComboBox->setCurrentIndex(0);
   }
-  ComboBox_7200rand->setEnabled(v.marginEnabled);
-  CheckBox_aenderungen->setVisible(v.showChanges);
-  const bool borders = ComboBox_7200rand->currentIndex() == 1;
-  CheckBox_abc123->setVisible(borders);
-  CheckBox_mmscale->setVisible(borders);
+  frameMarginComboBox->setEnabled(v.marginEnabled);
+  showChangesCheckBox->setVisible(v.showChanges);
+  const bool borders = frameMarginComboBox->currentIndex() == 1;
+  gridBorderCheckBox->setVisible(borders);
+  mmScaleBorderCheckBox->setVisible(borders);
 
-  const bool inputSize = ComboBox_screensizecode->currentIndex() == 0;
-  for (QWidget* w : std::initializer_list<QWidget*>{Edit_x, Edit_y, Button_aufloesung}) SetRowVisible(w, inputSize);
-  const bool inputDialog = ComboBox_dialogwindowSizecode->currentIndex() == 0;
-  for (QWidget* w : std::initializer_list<QWidget*>{SpinEdit_dialogfenster, SpinEdit_dialogelemente})
+  const bool inputSize = graphicsWindowSizeModeComboBox->currentIndex() == 0;
+  for (QWidget* w : std::initializer_list<QWidget*>{graphicsWindowWidthEdit, graphicsWindowHeightEdit, graphicsWindowMaxSizeButton}) SetRowVisible(w, inputSize);
+  const bool inputDialog = dialogSizeModeComboBox->currentIndex() == 0;
+  for (QWidget* w : std::initializer_list<QWidget*>{dialogScaleSpinBox, dialogElementScaleSpinBox})
     SetRowVisible(w, inputDialog);
-  const bool autoText = ComboBox_textwindowsizecode->currentIndex() == 1;
+  const bool autoText = textWindowSizeModeComboBox->currentIndex() == 1;
   if (autoText) FillTextWindowDefaults();
-  for (QLineEdit* e : {Edit_left, Edit_top, Edit_width, Edit_height}) e->setEnabled(!autoText);
-  Button_Textwindow->setVisible(!autoText);
+  for (QLineEdit* e : {textWindowLeftEdit, textWindowTopEdit, textWindowWidthEdit, textWindowHeightEdit}) e->setEnabled(!autoText);
+  textWindowDefaultButton->setVisible(!autoText);
 }
 
 void SettingsWindow::FillTextWindowDefaults() {
-  const TextWindowRect r = DefaultTextWindow(Int(Edit_x), Int(Edit_y), StrToInt0(qStringToDos(Label_couriersize->text())));
-  Edit_left->setText(QString::number(r.Left));
-  Edit_top->setText(QString::number(r.Top));
-  Edit_width->setText(QString::number(r.Width));
-  Edit_height->setText(QString::number(r.Height));
+  const TextWindowRect r = DefaultTextWindow(Int(graphicsWindowWidthEdit), Int(graphicsWindowHeightEdit), StrToInt0(qStringToDos(printoutFontSizeLabel->text())));
+  textWindowLeftEdit->setText(QString::number(r.Left));
+  textWindowTopEdit->setText(QString::number(r.Top));
+  textWindowWidthEdit->setText(QString::number(r.Width));
+  textWindowHeightEdit->setText(QString::number(r.Height));
 }
 
 void SettingsWindow::ResizeMainWindowFromFields() {
-  const int32_t x = Int(Edit_x);
-  const int32_t y = Int(Edit_y);
+  const int32_t x = Int(graphicsWindowWidthEdit);
+  const int32_t y = Int(graphicsWindowHeightEdit);
   QWidget* main = GraphForm();
   if (!main) return;
   // The fields hold the client size itself.
@@ -899,15 +899,15 @@ void SettingsWindow::ResizeMainWindowFromFields() {
 }
 
 void SettingsWindow::ShowPanelColors() {
-  QPalette back = Panel_colour->palette();
+  QPalette back = backgroundColorSwatch->palette();
   back.setColor(QPalette::Window, ToQColor(graphicsSettings.BackgroundColor));
   back.setColor(QPalette::WindowText, ToQColor(~graphicsSettings.BackgroundColor & 0xFFFFFF));
-  Panel_colour->setPalette(back);
+  backgroundColorSwatch->setPalette(back);
   for (size_t n = 0; n < 16; ++n) {
-    QPalette pal = Panel_color[n]->palette();
+    QPalette pal = paletteSwatch[n]->palette();
     pal.setColor(QPalette::Button, ToQColor(PanelColors[n]));
-    Panel_color[n]->setPalette(pal);
-    Panel_color[n]->setStyleSheet(QString("background-color: %1").arg(ToQColor(PanelColors[n]).name()));
+    paletteSwatch[n]->setPalette(pal);
+    paletteSwatch[n]->setStyleSheet(QString("background-color: %1").arg(ToQColor(PanelColors[n]).name()));
   }
 }
 
@@ -917,26 +917,26 @@ void SettingsWindow::ChooseCellColour(QTableWidget* grid, int row, int column) {
   for (int n = 1; n <= 16; ++n) names.push_back(ColourName(n));
   ColorChooser chooser(names, this);
   const int current = StrToInt0(Cell(grid, row, column));
-  chooser.ListBox_colors->setCurrentRow(std::clamp(current - 1, 0, 15));
-  if (chooser.exec() == QDialog::Accepted) SetCell(grid, row, column, IntStr(chooser.ListBox_colors->currentRow() + 1));
+  chooser.colorList->setCurrentRow(std::clamp(current - 1, 0, 15));
+  if (chooser.exec() == QDialog::Accepted) SetCell(grid, row, column, IntStr(chooser.colorList->currentRow() + 1));
 }
 
-void SettingsWindow::ConfigVentrixClick() {
+void SettingsWindow::plotCommandConfigButtonClicked() {
   programState.ErrorFlag = false;
-  const int row = VentrixLineIndex(ListBox_ventrix->currentRow());
-  ListBox_ventrix->setCurrentRow(row);
-  std::string line = qStringToDos(ListBox_ventrix->item(row)->text());
-  if (EditVentrixCommandLine(line)) ListBox_ventrix->item(row)->setText(Dos(line));
+  const int row = VentrixLineIndex(plotCommandList->currentRow());
+  plotCommandList->setCurrentRow(row);
+  std::string line = qStringToDos(plotCommandList->item(row)->text());
+  if (EditVentrixCommandLine(line)) plotCommandList->item(row)->setText(Dos(line));
   programState.ErrorFlag = false;
 }
 
-void SettingsWindow::EditVentrixClick() {
+void SettingsWindow::plotCommandEditButtonClicked() {
   programState.ErrorFlag = false;
-  const int row = VentrixLineIndex(ListBox_ventrix->currentRow());
-  ListBox_ventrix->setCurrentRow(row);
-  std::string line = qStringToDos(ListBox_ventrix->item(row)->text());
+  const int row = VentrixLineIndex(plotCommandList->currentRow());
+  plotCommandList->setCurrentRow(row);
+  std::string line = qStringToDos(plotCommandList->item(row)->text());
   AskText("VENTRIX Command Line", 80, line);
-  if (!programState.ErrorFlag) ListBox_ventrix->item(row)->setText(Dos(line));
+  if (!programState.ErrorFlag) plotCommandList->item(row)->setText(Dos(line));
   programState.ErrorFlag = false;
 }
 
@@ -949,142 +949,142 @@ void SettingsWindow::ShowSettings() {
   auto& p = printSettings;
   auto& c = cadSettings;
   auto& v = view3d;
-  Edit_dirdbf->setText(Folder(k.DbfDir));
-  Edit_dirplt->setText(Folder(k.PltDir));
-  Edit_dirtemp->setText(Folder(k.TempDir));
-  Edit_dirdata->setText(Folder(w.DefaultDataDir));
-  Edit_dircad->setText(Folder(k.CadDir));
-  Edit_direxe->setText(Folder(k.ProgramDir));  // as stored, letter case and all
-  Edit_diredi->setText(Folder(k.EdiDir));
-  Edit_dirworking->setText(Folder(w.WorkingDir));
+  databaseFolderEdit->setText(Folder(k.DbfDir));
+  helpFilesFolderEdit->setText(Folder(k.PltDir));
+  tempFolderEdit->setText(Folder(k.TempDir));
+  dataFolderEdit->setText(Folder(w.DefaultDataDir));
+  cadFolderEdit->setText(Folder(k.CadDir));
+  programFolderEdit->setText(Folder(k.ProgramDir));  // as stored, letter case and all
+  ediFolderEdit->setText(Folder(k.EdiDir));
+  workingFolderEdit->setText(Folder(w.WorkingDir));
 
-  RadioGroup_bildschirmgrafik->SetItemIndex(k.ScreenColor ? 0 : 1);
-  ComboBox_screensizecode->setCurrentIndex(std::clamp(w.ScreenSizeCode, 0, 2));
-  Edit_x->setText(QString::number(k.GraphResX + 1));
-  Edit_y->setText(QString::number(k.GraphResY + 1));
-  Edit_font->setText(Dos(h.GraphFontName));
-  Label_hstyle->setNum(h.GraphFontStyle);
+  screenColorRadioGroup->SetItemIndex(k.ScreenColor ? 0 : 1);
+  graphicsWindowSizeModeComboBox->setCurrentIndex(std::clamp(w.ScreenSizeCode, 0, 2));
+  graphicsWindowWidthEdit->setText(QString::number(k.GraphResX + 1));
+  graphicsWindowHeightEdit->setText(QString::number(k.GraphResY + 1));
+  graphicsFontEdit->setText(Dos(h.GraphFontName));
+  graphicsFontStyleLabel->setNum(h.GraphFontStyle);
   textWidthFactorEdit->setText(Num(h.GraphTextWidth));
-  Edit_texthoehenfaktor->setText(Num(h.GraphTextHeight));
-  Edit_zoomfaktor->setText(Num(h.ZoomFactor));
-  Edit_panfaktor->setText(Num(h.PanFactor));
+  textHeightFactorEdit->setText(Num(h.GraphTextHeight));
+  zoomFactorEdit->setText(Num(h.ZoomFactor));
+  panFactorEdit->setText(Num(h.PanFactor));
   borderCheckBox->setChecked(p.DefaultPrintBorder);
-  ComboBox_dialogwindowSizecode->setCurrentIndex(std::clamp(w.DialogSizeCode, 0, 1));
-  SpinEdit_dialogfenster->setValue(w.DialogScale);
-  SpinEdit_dialogelemente->setValue(w.DialogFontScale);
-  CheckBox_3dxyz->setChecked(v.Edit3DAngles);
-  Edit_3dx->setText(Dos(RealStr3(v.View3DAngles[1] / kDegree)));
-  Edit_3dy->setText(Dos(RealStr3(v.View3DAngles[2] / kDegree)));
-  Edit_3dz->setText(Dos(RealStr3(v.View3DAngles[3] / kDegree)));
-  CheckBox_zeichfusszeile->setChecked(!c.DwgNoFooter);
+  dialogSizeModeComboBox->setCurrentIndex(std::clamp(w.DialogSizeCode, 0, 1));
+  dialogScaleSpinBox->setValue(w.DialogScale);
+  dialogElementScaleSpinBox->setValue(w.DialogFontScale);
+  edit3dAnglesCheckBox->setChecked(v.Edit3DAngles);
+  view3dAngleXEdit->setText(Dos(RealStr3(v.View3DAngles[1] / kDegree)));
+  view3dAngleYEdit->setText(Dos(RealStr3(v.View3DAngles[2] / kDegree)));
+  view3dAngleZEdit->setText(Dos(RealStr3(v.View3DAngles[3] / kDegree)));
+  drawingFooterCheckBox->setChecked(!c.DwgNoFooter);
 
   for (int r = 1; r <= 5; ++r) {
     const size_t layer = static_cast<size_t>(6 - r);
-    SetCell(StringGrid_layer, r - 1, 0, c.LayerNames[layer]);
-    SetCell(StringGrid_layer, r - 1, 1, IntStr(c.LayerColors[layer]));
-    SetCell(StringGrid_layer, r - 1, 2, IntStr(c.LayerWidths[layer]));
+    SetCell(layerTable, r - 1, 0, c.LayerNames[layer]);
+    SetCell(layerTable, r - 1, 1, IntStr(c.LayerColors[layer]));
+    SetCell(layerTable, r - 1, 2, IntStr(c.LayerWidths[layer]));
   }
-  CheckBox_layermonochrom->setChecked(c.LayerMonochrome);
-  Edit_cadfont->setText(Dos(c.CadTextFont));
-  Edit_cadtextbreite->setText(Num(c.CadTextWidth));
-  Edit_cadtextwinkel->setText(Num(c.CadTextAngle));
-  CheckBox_diagrammgrenzen->setChecked(w.DiagramLimitsQuery);
-  SpinEdit_dxfdec->setValue(c.CadDecimals);
-  radiogroupcadtexttyp->SetItemIndex(w.CadTextMode - 1);
-  CheckBox_3Dto2D->setChecked(!v.No3DTo2D);
-  CheckBox_execCadFile->setChecked(c.ExecCadFile);
-  CheckBox_japolyArcToLines->setChecked(c.PolyArcToLines);
-  Edit_resolutionArcToLines->setEnabled(c.PolyArcToLines);
-  Edit_resolutionArcToLines->setText(Num(c.ArcResolution));
-  ComboBox_cadstltype->setCurrentIndex(std::clamp(c.StlType, 0, 1));
+  layerMonochromeCheckBox->setChecked(c.LayerMonochrome);
+  cadTextStyleEdit->setText(Dos(c.CadTextFont));
+  cadTextWidthFactorEdit->setText(Num(c.CadTextWidth));
+  cadTextAngleEdit->setText(Num(c.CadTextAngle));
+  askDiagramLimitsCheckBox->setChecked(w.DiagramLimitsQuery);
+  cadDecimalsSpinBox->setValue(c.CadDecimals);
+  cadTextCharsetRadioGroup->SetItemIndex(w.CadTextMode - 1);
+  flatten3dTo2dCheckBox->setChecked(!v.No3DTo2D);
+  runCadAppCheckBox->setChecked(c.ExecCadFile);
+  polylineArcsToLinesCheckBox->setChecked(c.PolyArcToLines);
+  arcToLinesPrecisionEdit->setEnabled(c.PolyArcToLines);
+  arcToLinesPrecisionEdit->setText(Num(c.ArcResolution));
+  stlFormatComboBox->setCurrentIndex(std::clamp(c.StlType, 0, 1));
 
   for (int r = 1; r <= 16; ++r) {
-    SetCell(StringGrid_color, r - 1, 0, IntStr(c.ColorLayerColors[15 + r]));
-    SetCell(StringGrid_color, r - 1, 1, IntStr(c.ColorLayerWidths[15 + r]));
+    SetCell(colorLayersTable, r - 1, 0, IntStr(c.ColorLayerColors[15 + r]));
+    SetCell(colorLayersTable, r - 1, 1, IntStr(c.ColorLayerWidths[15 + r]));
   }
   for (size_t n = 0; n < 16; ++n) PanelColors[n] = h.ColorTable[n];
   ShowPanelColors();
 
-  Edit_printscale->setText(Num(p.DefaultPrintScaleX));
-  Edit_printscaley->setText(Num(p.DefaultPrintScaleY));
-  Edit_printxorigin->setText(QString::number(p.DefaultPrintOriginX));
-  Edit_printyorigin->setText(QString::number(p.DefaultPrintOriginY));
-  colourModeRadioGroup->SetItemIndex(k.PrintColorMode - 1);
-  RadioGroup_orientation->SetItemIndex(p.PrintOrientation - 1);
-  CheckBox_printerDialogbox->setChecked(p.GraphPrintDialog);
-  ComboBox_lpt->setCurrentIndex(std::clamp<int>(k.PrinterPort - 1, 0, 3));
+  printScaleXEdit->setText(Num(p.DefaultPrintScaleX));
+  printScaleYEdit->setText(Num(p.DefaultPrintScaleY));
+  printOriginXEdit->setText(QString::number(p.DefaultPrintOriginX));
+  printOriginYEdit->setText(QString::number(p.DefaultPrintOriginY));
+  colorModeRadioGroup->SetItemIndex(k.PrintColorMode - 1);
+  printOrientationRadioGroup->SetItemIndex(p.PrintOrientation - 1);
+  graphicsPrintDialogCheckBox->setChecked(p.GraphPrintDialog);
+  textPrinterPortComboBox->setCurrentIndex(std::clamp<int>(k.PrinterPort - 1, 0, 3));
 
-  RadioGroup_trenn->SetItemIndex(k.SeparatorStyle - 1);
-  SpinEdit_linesperpage->setValue(k.LinesPerPage);
-  SpinEdit_spacelines->setValue(w.HeaderSpaceLines);
-  RadioGroup_date->SetItemIndex(w.DateFormat - 1);
-  ComboBox_ausdruckdefault->setCurrentIndex(std::clamp<int>(w.TextDevice - 1, 0, 6));
-  CheckBox_ausdruckshowdialog->setChecked(w.TextDeviceQuery);
-  RadioGroup_ff->SetItemIndex(w.HeaderMode - 1);
-  Label_courier->setText(Dos(p.PrintFontName));
-  Label_couriersize->setNum(p.PrintFontSize);
-  Label_courierstyle->setNum(p.PrintFontStyle);
-  RadioGroup_ausgrad->SetItemIndex(w.AngleFormat - 1);
-  ComboBox_textwindowsizecode->setCurrentIndex(std::clamp(w.TextWindowSizeCode, 0, 1));
-  Edit_left->setText(QString::number(p.TextWindowPos.Left));
-  Edit_top->setText(QString::number(p.TextWindowPos.Top));
-  Edit_width->setText(QString::number(p.TextWindowPos.Width));
-  Edit_height->setText(QString::number(p.TextWindowPos.Height));
+  separatorStyleRadioGroup->SetItemIndex(k.SeparatorStyle - 1);
+  linesPerPageSpinBox->setValue(k.LinesPerPage);
+  topBlankLinesSpinBox->setValue(w.HeaderSpaceLines);
+  dateFormatRadioGroup->SetItemIndex(w.DateFormat - 1);
+  printoutDeviceComboBox->setCurrentIndex(std::clamp<int>(w.TextDevice - 1, 0, 6));
+  askPrintoutDeviceCheckBox->setChecked(w.TextDeviceQuery);
+  printoutHeaderModeRadioGroup->SetItemIndex(w.HeaderMode - 1);
+  printoutFontLabel->setText(Dos(p.PrintFontName));
+  printoutFontSizeLabel->setNum(p.PrintFontSize);
+  printoutFontStyleLabel->setNum(p.PrintFontStyle);
+  angleFormatRadioGroup->SetItemIndex(w.AngleFormat - 1);
+  textWindowSizeModeComboBox->setCurrentIndex(std::clamp(w.TextWindowSizeCode, 0, 1));
+  textWindowLeftEdit->setText(QString::number(p.TextWindowPos.Left));
+  textWindowTopEdit->setText(QString::number(p.TextWindowPos.Top));
+  textWindowWidthEdit->setText(QString::number(p.TextWindowPos.Width));
+  textWindowHeightEdit->setText(QString::number(p.TextWindowPos.Height));
 
-  RadioGroup_hilfegrad->SetItemIndex(k.HelpLevel);
-  CheckBox_usereingabe->setChecked(w.UserLoginEnabled);
-  RadioGroup_punktkomma->SetItemIndex(w.CadTxtDecimal - 1);
-  RadioGroup_ExcelDot->SetItemIndex(w.ExcelDecimal - 1);
-  SpinEdit_dezimalstellen->setValue(k.SigDigits);
-  CheckBox_archivmode->setChecked(k.ArchiveMode);
-  CheckBox_aktuellfile->setChecked(!w.NoAktuellFile);
-  RadioGroup_chars->SetItemIndex(w.PlainAscii);
-  CheckBox_hidewarnings->setChecked(w.HideWarnings);
-  RadioGroup_ergebnisgrafik->SetItemIndex(w.ResultGraphic);
-  ComboBox_unit->setCurrentIndex(std::clamp<int>(w.UnitSystem, 0, 4));
-  CheckBox_saveMenuLanguage->setChecked(w.SaveMenuLanguage);
+  helpLevelRadioGroup->SetItemIndex(k.HelpLevel);
+  userLoginCheckBox->setChecked(w.UserLoginEnabled);
+  cadTextDecimalMarkRadioGroup->SetItemIndex(w.CadTxtDecimal - 1);
+  excelDecimalMarkRadioGroup->SetItemIndex(w.ExcelDecimal - 1);
+  decimalPlacesSpinBox->setValue(k.SigDigits);
+  archiveModeCheckBox->setChecked(k.ArchiveMode);
+  currentDataFileCheckBox->setChecked(!w.NoAktuellFile);
+  specialCharactersRadioGroup->SetItemIndex(w.PlainAscii);
+  hideWarningsCheckBox->setChecked(w.HideWarnings);
+  resultGraphicRadioGroup->SetItemIndex(w.ResultGraphic);
+  unitSystemComboBox->setCurrentIndex(std::clamp<int>(w.UnitSystem, 0, 4));
+  saveMenuLanguageCheckBox->setChecked(w.SaveMenuLanguage);
 
-  ListBox_ventrix->clear();
-  for (size_t n = 1; n <= 5; ++n) ListBox_ventrix->addItem(Dos(c.VentrixCmdLines[n]));
-  Edit_externtxt->setText(Dos(w.TextProgram));
-  Edit_externhtml->setText(Dos(w.HtmlBrowser));
-  Edit_handbuchdir->setText(Folder(w.ManualDir));
+  plotCommandList->clear();
+  for (size_t n = 1; n <= 5; ++n) plotCommandList->addItem(Dos(c.VentrixCmdLines[n]));
+  textProgramEdit->setText(Dos(w.TextProgram));
+  htmlBrowserEdit->setText(Dos(w.HtmlBrowser));
+  manualFolderEdit->setText(Folder(w.ManualDir));
 
-  CheckBox_zeichkwendaltitel->setChecked(!c.DwgNoMakerTitle);
-  CheckBox_zeichfilename->setChecked(!c.DwgNoFileName);
-  CheckBox_zeichdatum->setChecked(!c.DwgNoDate);
-  CheckBox_zeichlogo->setChecked(!c.DwgNoLogo);
-  CheckBox_zeichnungskopf->setChecked(!c.DwgNoTitleBlock);
+  drawingProgramTitleCheckBox->setChecked(!c.DwgNoMakerTitle);
+  drawingFileNameCheckBox->setChecked(!c.DwgNoFileName);
+  drawingDateCheckBox->setChecked(!c.DwgNoDate);
+  drawingLogoCheckBox->setChecked(!c.DwgNoLogo);
+  productionDrawingTitleBlockCheckBox->setChecked(!c.DwgNoTitleBlock);
   {
-    const QSignalBlocker a(ComboBox_zeichnkopf), b(ComboBox_7200rand);
-    ComboBox_zeichnkopf->setCurrentIndex(std::clamp(w.TitleBlockType, 0, 3));
-    ComboBox_7200rand->setCurrentIndex(std::clamp(w.FrameMargin, 0, 1));
+    const QSignalBlocker a(titleBlockTypeComboBox), b(frameMarginComboBox);
+    titleBlockTypeComboBox->setCurrentIndex(std::clamp(w.TitleBlockType, 0, 3));
+    frameMarginComboBox->setCurrentIndex(std::clamp(w.FrameMargin, 0, 1));
   }
-  CheckBox_copyrightvermerk->setChecked(!c.DwgNoCopyright);
-  ComboBox_index->setCurrentIndex(std::clamp<int>(w.ChangeIndexStyle, 0, 3));
-  Edit_freigabefeld->setText(Dos(c.ReleaseField));
-  Edit_massfaktorconfig->setText(Num(c.DimensionFactor));
-  CheckBox_abc123->setChecked(!c.DwgNoGridBorder);
-  CheckBox_mmscale->setChecked(!c.DwgNoMmScale);
-  CheckBox_aenderungen->setChecked(c.DwgShowChanges);
-  CheckBox_zeichhead034->setChecked(c.DwgHeadBlocks);
-  CheckBox_zeichinsert034->setChecked(c.DwgInsertBlocks);
+  copyrightNoticeCheckBox->setChecked(!c.DwgNoCopyright);
+  changeIndexStyleComboBox->setCurrentIndex(std::clamp<int>(w.ChangeIndexStyle, 0, 3));
+  releaseFieldEdit->setText(Dos(c.ReleaseField));
+  dimensionFactorEdit->setText(Num(c.DimensionFactor));
+  gridBorderCheckBox->setChecked(!c.DwgNoGridBorder);
+  mmScaleBorderCheckBox->setChecked(!c.DwgNoMmScale);
+  showChangesCheckBox->setChecked(c.DwgShowChanges);
+  headBlocksCheckBox->setChecked(c.DwgHeadBlocks);
+  insertBlocksCheckBox->setChecked(c.DwgInsertBlocks);
   if (isVisible()) ApplyVisibility();
 }
 
 bool SettingsWindow::CheckLayerCells() {
   auto refuse = [this](QTableWidget* grid, int row, int column, const std::string& message) {
-    PageControl->setCurrentWidget(grid->parentWidget());
+    pageTabWidget->setCurrentWidget(grid->parentWidget());
     grid->setCurrentCell(row, column);
     ShowErrorBox(message);
     return false;
   };
   for (int r = 0; r < 5; ++r) {
-    if (std::string m = LayerNameProblem(Cell(StringGrid_layer, r, 0)); !m.empty()) return refuse(StringGrid_layer, r, 0, m);
-    if (std::string m = LayerColourProblem(Cell(StringGrid_layer, r, 1)); !m.empty()) return refuse(StringGrid_layer, r, 1, m);
+    if (std::string m = LayerNameProblem(Cell(layerTable, r, 0)); !m.empty()) return refuse(layerTable, r, 0, m);
+    if (std::string m = LayerColourProblem(Cell(layerTable, r, 1)); !m.empty()) return refuse(layerTable, r, 1, m);
   }
   for (int r = 0; r < 16; ++r)
-    if (std::string m = LayerColourProblem(Cell(StringGrid_color, r, 0)); !m.empty()) return refuse(StringGrid_color, r, 0, m);
+    if (std::string m = LayerColourProblem(Cell(colorLayersTable, r, 0)); !m.empty()) return refuse(colorLayersTable, r, 0, m);
   return true;
 }
 
@@ -1097,139 +1097,139 @@ bool SettingsWindow::TakeSettings() {
   auto& c = cadSettings;
   auto& v = view3d;
   // Folders.
-  k.DbfDir = FolderText(Edit_dirdbf);
-  k.PltDir = FolderText(Edit_dirplt);
-  k.TempDir = FolderText(Edit_dirtemp);
-  w.DefaultDataDir = FolderText(Edit_dirdata);
-  k.CadDir = FolderText(Edit_dircad);
-  k.ProgramDir = FolderText(Edit_direxe);
-  k.EdiDir = FolderText(Edit_diredi);
+  k.DbfDir = FolderText(databaseFolderEdit);
+  k.PltDir = FolderText(helpFilesFolderEdit);
+  k.TempDir = FolderText(tempFolderEdit);
+  w.DefaultDataDir = FolderText(dataFolderEdit);
+  k.CadDir = FolderText(cadFolderEdit);
+  k.ProgramDir = FolderText(programFolderEdit);
+  k.EdiDir = FolderText(ediFolderEdit);
 
   // Screen graphics, with the main window following the new size.
-  k.ScreenColor = RadioGroup_bildschirmgrafik->ItemIndex() == 0;
+  k.ScreenColor = screenColorRadioGroup->ItemIndex() == 0;
   const QSize frame = frameGeometry().size() - size();
   QSize screen(0, 0);
   if (QScreen* s = QApplication::primaryScreen()) screen = s->geometry().size();
-  k.GraphResX = static_cast<uint16_t>(TakeGraphRes(Text(Edit_x), screen.width(), frame.width()));
-  k.GraphResY = static_cast<uint16_t>(TakeGraphRes(Text(Edit_y), screen.height(), frame.height()));
+  k.GraphResX = static_cast<uint16_t>(TakeGraphRes(Text(graphicsWindowWidthEdit), screen.width(), frame.width()));
+  k.GraphResY = static_cast<uint16_t>(TakeGraphRes(Text(graphicsWindowHeightEdit), screen.height(), frame.height()));
   services().SetClientSize(k.GraphResX, k.GraphResY);
   if (GraphForm()) GraphClearViewPort();
-  h.GraphFontName = Text(Edit_font);
-  h.GraphFontStyle = static_cast<uint16_t>(StrToInt0(qStringToDos(Label_hstyle->text())));
+  h.GraphFontName = Text(graphicsFontEdit);
+  h.GraphFontStyle = static_cast<uint16_t>(StrToInt0(qStringToDos(graphicsFontStyleLabel->text())));
   h.GraphTextWidth = NonZeroOrOne(Real(textWidthFactorEdit));
-  h.GraphTextHeight = NonZeroOrOne(Real(Edit_texthoehenfaktor));
-  h.ZoomFactor = NonZeroOrOne(Real(Edit_zoomfaktor));
-  h.PanFactor = Real(Edit_panfaktor);
+  h.GraphTextHeight = NonZeroOrOne(Real(textHeightFactorEdit));
+  h.ZoomFactor = NonZeroOrOne(Real(zoomFactorEdit));
+  h.PanFactor = Real(panFactorEdit);
   p.PrintBorder = p.DefaultPrintBorder = borderCheckBox->isChecked();
 
   // 3-D angles, change index, footer, size modes.
-  v.Edit3DAngles = CheckBox_3dxyz->isChecked();
-  v.View3DAngles[1] = Real(Edit_3dx) * kDegree;
-  v.View3DAngles[2] = Real(Edit_3dy) * kDegree;
-  v.View3DAngles[3] = Real(Edit_3dz) * kDegree;
-  w.ChangeIndexStyle = static_cast<uint16_t>(ComboBox_index->currentIndex());
-  c.DwgNoFooter = !CheckBox_zeichfusszeile->isChecked();
-  w.ScreenSizeCode = ComboBox_screensizecode->currentIndex();
-  w.DialogSizeCode = ComboBox_dialogwindowSizecode->currentIndex();
-  w.DialogScale = SpinEdit_dialogfenster->value() == 0 ? 100 : SpinEdit_dialogfenster->value();
-  w.DialogFontScale = SpinEdit_dialogelemente->value() == 0 ? 100 : SpinEdit_dialogelemente->value();
-  w.TextWindowSizeCode = ComboBox_textwindowsizecode->currentIndex();
+  v.Edit3DAngles = edit3dAnglesCheckBox->isChecked();
+  v.View3DAngles[1] = Real(view3dAngleXEdit) * kDegree;
+  v.View3DAngles[2] = Real(view3dAngleYEdit) * kDegree;
+  v.View3DAngles[3] = Real(view3dAngleZEdit) * kDegree;
+  w.ChangeIndexStyle = static_cast<uint16_t>(changeIndexStyleComboBox->currentIndex());
+  c.DwgNoFooter = !drawingFooterCheckBox->isChecked();
+  w.ScreenSizeCode = graphicsWindowSizeModeComboBox->currentIndex();
+  w.DialogSizeCode = dialogSizeModeComboBox->currentIndex();
+  w.DialogScale = dialogScaleSpinBox->value() == 0 ? 100 : dialogScaleSpinBox->value();
+  w.DialogFontScale = dialogElementScaleSpinBox->value() == 0 ? 100 : dialogElementScaleSpinBox->value();
+  w.TextWindowSizeCode = textWindowSizeModeComboBox->currentIndex();
 
   // Layers, colour layers, palette.
   for (int r = 1; r <= 5; ++r) {
     const size_t layer = static_cast<size_t>(6 - r);
-    c.LayerNames[layer] = Cell(StringGrid_layer, r - 1, 0);
-    c.LayerColors[layer] = StrToInt0(Cell(StringGrid_layer, r - 1, 1));
-    c.LayerWidths[layer] = StrToInt0(Cell(StringGrid_layer, r - 1, 2));
+    c.LayerNames[layer] = Cell(layerTable, r - 1, 0);
+    c.LayerColors[layer] = StrToInt0(Cell(layerTable, r - 1, 1));
+    c.LayerWidths[layer] = StrToInt0(Cell(layerTable, r - 1, 2));
   }
   for (int r = 1; r <= 16; ++r) {
-    c.ColorLayerColors[15 + r] = StrToInt0(Cell(StringGrid_color, r - 1, 0));
-    c.ColorLayerWidths[15 + r] = StrToInt0(Cell(StringGrid_color, r - 1, 1));
+    c.ColorLayerColors[15 + r] = StrToInt0(Cell(colorLayersTable, r - 1, 0));
+    c.ColorLayerWidths[15 + r] = StrToInt0(Cell(colorLayersTable, r - 1, 1));
   }
   for (size_t n = 0; n < 16; ++n) h.ColorTable[n] = PanelColors[n];
-  c.LayerMonochrome = CheckBox_layermonochrom->isChecked();
+  c.LayerMonochrome = layerMonochromeCheckBox->isChecked();
 
   // Printout defaults.
-  p.DefaultPrintScaleX = static_cast<double>(Real(Edit_printscale));
-  p.DefaultPrintScaleY = static_cast<double>(Real(Edit_printscaley));
-  p.DefaultPrintOriginX = Int(Edit_printxorigin);
-  p.DefaultPrintOriginY = Int(Edit_printyorigin);
-  k.PrintColorMode = static_cast<uint16_t>(colourModeRadioGroup->ItemIndex() + 1);
-  p.PrintOrientation = static_cast<uint16_t>(RadioGroup_orientation->ItemIndex() + 1);
-  p.GraphPrintDialog = CheckBox_printerDialogbox->isChecked();
-  k.PrinterPort = static_cast<uint16_t>(ComboBox_lpt->currentIndex() + 1);
+  p.DefaultPrintScaleX = static_cast<double>(Real(printScaleXEdit));
+  p.DefaultPrintScaleY = static_cast<double>(Real(printScaleYEdit));
+  p.DefaultPrintOriginX = Int(printOriginXEdit);
+  p.DefaultPrintOriginY = Int(printOriginYEdit);
+  k.PrintColorMode = static_cast<uint16_t>(colorModeRadioGroup->ItemIndex() + 1);
+  p.PrintOrientation = static_cast<uint16_t>(printOrientationRadioGroup->ItemIndex() + 1);
+  p.GraphPrintDialog = graphicsPrintDialogCheckBox->isChecked();
+  k.PrinterPort = static_cast<uint16_t>(textPrinterPortComboBox->currentIndex() + 1);
 
   // Text output and the text window.
-  k.SeparatorStyle = static_cast<uint16_t>(RadioGroup_trenn->ItemIndex() + 1);
-  k.LinesPerPage = SpinEdit_linesperpage->value();
-  w.HeaderSpaceLines = SpinEdit_spacelines->value();
-  w.DateFormat = static_cast<uint16_t>(RadioGroup_date->ItemIndex() + 1);
-  w.TextDevice = static_cast<uint16_t>(ComboBox_ausdruckdefault->currentIndex() + 1);
-  w.TextDeviceQuery = CheckBox_ausdruckshowdialog->isChecked();
-  w.HeaderMode = static_cast<uint16_t>(RadioGroup_ff->ItemIndex() + 1);
-  p.TextWindowPos = TakeTextWindow(Text(Edit_left), Text(Edit_top), Text(Edit_width), Text(Edit_height), Int(Edit_y));
+  k.SeparatorStyle = static_cast<uint16_t>(separatorStyleRadioGroup->ItemIndex() + 1);
+  k.LinesPerPage = linesPerPageSpinBox->value();
+  w.HeaderSpaceLines = topBlankLinesSpinBox->value();
+  w.DateFormat = static_cast<uint16_t>(dateFormatRadioGroup->ItemIndex() + 1);
+  w.TextDevice = static_cast<uint16_t>(printoutDeviceComboBox->currentIndex() + 1);
+  w.TextDeviceQuery = askPrintoutDeviceCheckBox->isChecked();
+  w.HeaderMode = static_cast<uint16_t>(printoutHeaderModeRadioGroup->ItemIndex() + 1);
+  p.TextWindowPos = TakeTextWindow(Text(textWindowLeftEdit), Text(textWindowTopEdit), Text(textWindowWidthEdit), Text(textWindowHeightEdit), Int(graphicsWindowHeightEdit));
 
   // Units, printout font, angle format, CAD text and decimals.
-  w.UnitSystem = static_cast<uint16_t>(ComboBox_unit->currentIndex());
-  p.PrintFontName = qStringToDos(Label_courier->text());
-  p.PrintFontSize = static_cast<uint16_t>(StrToInt0(qStringToDos(Label_couriersize->text())));
-  p.PrintFontStyle = static_cast<uint16_t>(StrToInt0(qStringToDos(Label_courierstyle->text())));
-  w.AngleFormat = static_cast<uint16_t>(RadioGroup_ausgrad->ItemIndex() + 1);
-  c.CadTextFont = Text(Edit_cadfont);
-  c.CadTextWidth = Real(Edit_cadtextbreite);
-  c.CadTextAngle = Real(Edit_cadtextwinkel);
-  c.CadDecimals = SpinEdit_dxfdec->value();
-  w.CadTextMode = static_cast<uint16_t>(radiogroupcadtexttyp->ItemIndex() + 1);
+  w.UnitSystem = static_cast<uint16_t>(unitSystemComboBox->currentIndex());
+  p.PrintFontName = qStringToDos(printoutFontLabel->text());
+  p.PrintFontSize = static_cast<uint16_t>(StrToInt0(qStringToDos(printoutFontSizeLabel->text())));
+  p.PrintFontStyle = static_cast<uint16_t>(StrToInt0(qStringToDos(printoutFontStyleLabel->text())));
+  w.AngleFormat = static_cast<uint16_t>(angleFormatRadioGroup->ItemIndex() + 1);
+  c.CadTextFont = Text(cadTextStyleEdit);
+  c.CadTextWidth = Real(cadTextWidthFactorEdit);
+  c.CadTextAngle = Real(cadTextAngleEdit);
+  c.CadDecimals = cadDecimalsSpinBox->value();
+  w.CadTextMode = static_cast<uint16_t>(cadTextCharsetRadioGroup->ItemIndex() + 1);
 
   // Drawing options.
-  v.No3DTo2D = !CheckBox_3Dto2D->isChecked();
-  c.ExecCadFile = CheckBox_execCadFile->isChecked();
-  c.PolyArcToLines = CheckBox_japolyArcToLines->isChecked();
-  c.ArcResolution = Real(Edit_resolutionArcToLines);
-  c.StlType = ComboBox_cadstltype->currentIndex();
-  w.DiagramLimitsQuery = CheckBox_diagrammgrenzen->isChecked();
+  v.No3DTo2D = !flatten3dTo2dCheckBox->isChecked();
+  c.ExecCadFile = runCadAppCheckBox->isChecked();
+  c.PolyArcToLines = polylineArcsToLinesCheckBox->isChecked();
+  c.ArcResolution = Real(arcToLinesPrecisionEdit);
+  c.StlType = stlFormatComboBox->currentIndex();
+  w.DiagramLimitsQuery = askDiagramLimitsCheckBox->isChecked();
 
   // Help level and the rest of "Einstellungen".
-  k.HelpLevel = static_cast<uint16_t>(RadioGroup_hilfegrad->ItemIndex());
-  w.UserLoginEnabled = CheckBox_usereingabe->isChecked();
-  w.CadTxtDecimal = static_cast<uint16_t>(RadioGroup_punktkomma->ItemIndex() + 1);
-  w.ExcelDecimal = static_cast<uint16_t>(RadioGroup_ExcelDot->ItemIndex() + 1);
-  k.SigDigits = SpinEdit_dezimalstellen->value();
-  k.ArchiveMode = CheckBox_archivmode->isChecked();
-  w.NoAktuellFile = !CheckBox_aktuellfile->isChecked();
-  w.PlainAscii = static_cast<uint16_t>(RadioGroup_chars->ItemIndex());
-  w.HideWarnings = CheckBox_hidewarnings->isChecked();
-  w.ResultGraphic = RadioGroup_ergebnisgrafik->ItemIndex();
-  w.SaveMenuLanguage = CheckBox_saveMenuLanguage->isChecked();
+  k.HelpLevel = static_cast<uint16_t>(helpLevelRadioGroup->ItemIndex());
+  w.UserLoginEnabled = userLoginCheckBox->isChecked();
+  w.CadTxtDecimal = static_cast<uint16_t>(cadTextDecimalMarkRadioGroup->ItemIndex() + 1);
+  w.ExcelDecimal = static_cast<uint16_t>(excelDecimalMarkRadioGroup->ItemIndex() + 1);
+  k.SigDigits = decimalPlacesSpinBox->value();
+  k.ArchiveMode = archiveModeCheckBox->isChecked();
+  w.NoAktuellFile = !currentDataFileCheckBox->isChecked();
+  w.PlainAscii = static_cast<uint16_t>(specialCharactersRadioGroup->ItemIndex());
+  w.HideWarnings = hideWarningsCheckBox->isChecked();
+  w.ResultGraphic = resultGraphicRadioGroup->ItemIndex();
+  w.SaveMenuLanguage = saveMenuLanguageCheckBox->isChecked();
 
   // Command lines (all five, whatever VentrixCmdCount says) and external programs.
-  for (size_t n = 1; n <= 5; ++n) c.VentrixCmdLines[n] = qStringToDos(ListBox_ventrix->item(int(n) - 1)->text());
-  w.TextProgram = Text(Edit_externtxt);
-  w.HtmlBrowser = Text(Edit_externhtml);
-  w.ManualDir = FolderText(Edit_handbuchdir);
+  for (size_t n = 1; n <= 5; ++n) c.VentrixCmdLines[n] = qStringToDos(plotCommandList->item(int(n) - 1)->text());
+  w.TextProgram = Text(textProgramEdit);
+  w.HtmlBrowser = Text(htmlBrowserEdit);
+  w.ManualDir = FolderText(manualFolderEdit);
 
   // Drawing frame.
-  c.DwgNoMakerTitle = !CheckBox_zeichkwendaltitel->isChecked();
-  c.DwgNoFileName = !CheckBox_zeichfilename->isChecked();
-  c.DwgNoDate = !CheckBox_zeichdatum->isChecked();
-  c.DwgNoLogo = !CheckBox_zeichlogo->isChecked();
-  c.DwgNoTitleBlock = !CheckBox_zeichnungskopf->isChecked();
-  w.TitleBlockType = ComboBox_zeichnkopf->currentIndex();
-  c.DwgNoCopyright = !CheckBox_copyrightvermerk->isChecked();
-  w.FrameMargin = ComboBox_7200rand->currentIndex();
-  c.ReleaseField = Text(Edit_freigabefeld);
-  c.DimensionFactor = TakeDimensionFactor(Real(Edit_massfaktorconfig));
-  c.DwgNoGridBorder = !CheckBox_abc123->isChecked();
-  c.DwgNoMmScale = !CheckBox_mmscale->isChecked();
-  c.DwgShowChanges = CheckBox_aenderungen->isChecked();
-  c.DwgHeadBlocks = CheckBox_zeichhead034->isChecked();
-  c.DwgInsertBlocks = CheckBox_zeichinsert034->isChecked();
+  c.DwgNoMakerTitle = !drawingProgramTitleCheckBox->isChecked();
+  c.DwgNoFileName = !drawingFileNameCheckBox->isChecked();
+  c.DwgNoDate = !drawingDateCheckBox->isChecked();
+  c.DwgNoLogo = !drawingLogoCheckBox->isChecked();
+  c.DwgNoTitleBlock = !productionDrawingTitleBlockCheckBox->isChecked();
+  w.TitleBlockType = titleBlockTypeComboBox->currentIndex();
+  c.DwgNoCopyright = !copyrightNoticeCheckBox->isChecked();
+  w.FrameMargin = frameMarginComboBox->currentIndex();
+  c.ReleaseField = Text(releaseFieldEdit);
+  c.DimensionFactor = TakeDimensionFactor(Real(dimensionFactorEdit));
+  c.DwgNoGridBorder = !gridBorderCheckBox->isChecked();
+  c.DwgNoMmScale = !mmScaleBorderCheckBox->isChecked();
+  c.DwgShowChanges = showChangesCheckBox->isChecked();
+  c.DwgHeadBlocks = headBlocksCheckBox->isChecked();
+  c.DwgInsertBlocks = insertBlocksCheckBox->isChecked();
   return true;
 }
 
 // ---- Saving, export, import ----
 
-bool SettingsWindow::SaveClick() {
+bool SettingsWindow::saveButtonClicked() {
   programState.ErrorFlag = false;
   return TakeSettings() && WriteConfigFile();
 }
@@ -1259,7 +1259,7 @@ FileDialogRequest ConfigRequest(const char* title) {
 
 }  // namespace
 
-Outcome SettingsWindow::ExportClick() {
+Outcome SettingsWindow::exportButtonClicked() {
   programState.ErrorFlag = false;
   if (!TakeSettings()) return Outcome::Failed;
   const std::optional<std::string> name = prompter().saveFile(ConfigRequest("Export"));
@@ -1273,7 +1273,7 @@ Outcome SettingsWindow::ExportClick() {
   return written ? Outcome::Done : Outcome::Failed;
 }
 
-Outcome SettingsWindow::ImportClick() {
+Outcome SettingsWindow::importButtonClicked() {
   programState.ErrorFlag = false;
   const std::optional<std::string> name = prompter().openFile(ConfigRequest("Import"));
   std::string file;

@@ -122,7 +122,7 @@ TEST_F(PrintWindowTest, PresetsArePickedAndStored) {
   w.loadPresetButtonClicked();
   EXPECT_EQ(w.scaleXEdit->text(), "1.000");
   EXPECT_TRUE(w.orientationRadioGroup[1]->isChecked());
-  EXPECT_TRUE(w.colourModeRadioGroup[1]->isChecked()) << "not monochrome: the colour item";
+  EXPECT_TRUE(w.colorModeRadioGroup[1]->isChecked()) << "not monochrome: the colour item";
   EXPECT_TRUE(w.fitDrawingCheckBox->isChecked());
   EXPECT_EQ(printSettings.PrintPresetNo, 3);
   EXPECT_FALSE(tableHost.Table.Active()) << "the table is closed again";
@@ -138,7 +138,7 @@ TEST_F(PrintWindowTest, PresetsArePickedAndStored) {
   EXPECT_FALSE(programState.ErrorFlag) << "cleared after a cancelled browse";
 
   w.scaleXEdit->setText("0,5");
-  w.colourModeRadioGroup[0]->click();
+  w.colorModeRadioGroup[0]->click();
   scriptedPrompter().push(std::string("Zwei \xC3\xA4\xC3\xB6\xC3\x9F"));
   w.savePresetButtonClicked();
   EXPECT_EQ(Names(dir_ / "dbf" / "printout.dbf"),
@@ -202,7 +202,7 @@ TEST_F(PrintWindowTest, OkPrintsAndSetupShowsThePrinterWithoutAJob) {
     w.printer().setOutputFormat(QPrinter::PdfFormat);
     w.printer().setOutputFileName(QString::fromStdString(pdf.string()));
     w.originXEdit->setText("7");
-    w.colourModeRadioGroup[0]->click();
+    w.colorModeRadioGroup[0]->click();
     w.okButtonClicked();
     EXPECT_EQ(printSettings.PrintOriginX, 7);
     EXPECT_EQ(programState.PrintColorMode, 1);

@@ -72,20 +72,20 @@ TEST_F(ConfigWindowTest, OkTakesTheFieldsWithTheirRules) {
   services().SetClientSize = [&](int32_t w, int32_t) { clientWidth = w + 1; };
   programState.ProgramDir = "/Opt/KWENDAL/Bin";
   SettingsWindow w;
-  EXPECT_EQ(w.Edit_direxe->text().toStdString(), "/Opt/KWENDAL/Bin") << "shown as it is";
-  EXPECT_EQ(w.PageControl->currentWidget(), w.Tab_grafik);
-  w.Edit_x->setText("6000");
-  w.Edit_width->setText("1001");
-  w.Edit_left->setText("1001");
-  w.Edit_height->setText("600");
-  w.Edit_y->setText("500");  // the y field (GraphResY + 1)
-  w.Edit_massfaktorconfig->setText("0.005");
-  w.Edit_zoomfaktor->setText("");
-  w.Edit_printscale->setText("1,5");
-  w.CheckBox_zeichlogo->setChecked(false);
-  w.RadioGroup_date->Item(0)->click();
-  w.ComboBox_lpt->setCurrentIndex(2);
-  w.Edit_3dx->setText("90");
+  EXPECT_EQ(w.programFolderEdit->text().toStdString(), "/Opt/KWENDAL/Bin") << "shown as it is";
+  EXPECT_EQ(w.pageTabWidget->currentWidget(), w.graphicsPage);
+  w.graphicsWindowWidthEdit->setText("6000");
+  w.textWindowWidthEdit->setText("1001");
+  w.textWindowLeftEdit->setText("1001");
+  w.textWindowHeightEdit->setText("600");
+  w.graphicsWindowHeightEdit->setText("500");  // the y field (GraphResY + 1)
+  w.dimensionFactorEdit->setText("0.005");
+  w.zoomFactorEdit->setText("");
+  w.printScaleXEdit->setText("1,5");
+  w.drawingLogoCheckBox->setChecked(false);
+  w.dateFormatRadioGroup->Item(0)->click();
+  w.textPrinterPortComboBox->setCurrentIndex(2);
+  w.view3dAngleXEdit->setText("90");
   w.okButton->click();
   EXPECT_EQ(w.result(), QDialog::Accepted);
   EXPECT_EQ(programState.GraphResX, 5000);
@@ -112,8 +112,8 @@ TEST_F(ConfigWindowTest, FolderNamesKeepTheirLettersInEveryDisplayMode) {
     programState.DbfDir = "/daten/Pr\x81" "fung";  // DOS code page
     programState.PltDir = "/daten/hilfe";
     SettingsWindow w;
-    EXPECT_EQ(w.Edit_dirdbf->text(), QString::fromUtf8("/daten/Prüfung")) << plain;
-    w.Edit_dirplt->setText(QString::fromUtf8("/daten/Übersicht"));
+    EXPECT_EQ(w.databaseFolderEdit->text(), QString::fromUtf8("/daten/Prüfung")) << plain;
+    w.helpFilesFolderEdit->setText(QString::fromUtf8("/daten/Übersicht"));
     w.okButton->click();
     EXPECT_EQ(programState.DbfDir, "/daten/Pr\x81" "fung") << plain;
     EXPECT_EQ(programState.PltDir, "/daten/\x9A" "bersicht") << plain;
@@ -122,7 +122,7 @@ TEST_F(ConfigWindowTest, FolderNamesKeepTheirLettersInEveryDisplayMode) {
 
 TEST_F(ConfigWindowTest, CancelTakesNothing) {
   SettingsWindow w;
-  w.Edit_dirdbf->setText("/anders");
+  w.databaseFolderEdit->setText("/anders");
   w.cancelButton->click();
   EXPECT_EQ(programState.DbfDir, "");
 }
@@ -130,31 +130,31 @@ TEST_F(ConfigWindowTest, CancelTakesNothing) {
 TEST_F(ConfigWindowTest, TitleBlockAndSizeModes) {
   SettingsWindow w;
   w.show();
-  w.ComboBox_zeichnkopf->setCurrentIndex(1);  // ISO 7200 Fig.1
-  EXPECT_TRUE(w.ComboBox_7200rand->isEnabled());
-  EXPECT_TRUE(w.Edit_freigabefeld->isHidden());
-  w.ComboBox_7200rand->setCurrentIndex(1);
-  EXPECT_FALSE(w.CheckBox_abc123->isHidden());
-  EXPECT_FALSE(w.CheckBox_aenderungen->isHidden());
-  w.ComboBox_zeichnkopf->setCurrentIndex(3);  // DIN 6771
-  EXPECT_EQ(w.ComboBox_7200rand->currentIndex(), 0);
-  EXPECT_FALSE(w.ComboBox_7200rand->isEnabled());
-  EXPECT_TRUE(w.CheckBox_abc123->isHidden());
-  EXPECT_TRUE(w.CheckBox_mmscale->isHidden());
-  EXPECT_TRUE(w.CheckBox_aenderungen->isHidden());
-  EXPECT_FALSE(w.Edit_freigabefeld->isHidden());
+  w.titleBlockTypeComboBox->setCurrentIndex(1);  // ISO 7200 Fig.1
+  EXPECT_TRUE(w.frameMarginComboBox->isEnabled());
+  EXPECT_TRUE(w.releaseFieldEdit->isHidden());
+  w.frameMarginComboBox->setCurrentIndex(1);
+  EXPECT_FALSE(w.gridBorderCheckBox->isHidden());
+  EXPECT_FALSE(w.showChangesCheckBox->isHidden());
+  w.titleBlockTypeComboBox->setCurrentIndex(3);  // DIN 6771
+  EXPECT_EQ(w.frameMarginComboBox->currentIndex(), 0);
+  EXPECT_FALSE(w.frameMarginComboBox->isEnabled());
+  EXPECT_TRUE(w.gridBorderCheckBox->isHidden());
+  EXPECT_TRUE(w.mmScaleBorderCheckBox->isHidden());
+  EXPECT_TRUE(w.showChangesCheckBox->isHidden());
+  EXPECT_FALSE(w.releaseFieldEdit->isHidden());
 
-  w.Edit_x->setText("641");
-  w.Edit_y->setText("481");
-  w.ComboBox_textwindowsizecode->setCurrentIndex(1);
+  w.graphicsWindowWidthEdit->setText("641");
+  w.graphicsWindowHeightEdit->setText("481");
+  w.textWindowSizeModeComboBox->setCurrentIndex(1);
   w.ApplyVisibility();
-  EXPECT_EQ(w.Edit_width->text(), "700") << "Auto fills the fields as the < button does";
-  EXPECT_EQ(w.Edit_height->text(), "461");
-  EXPECT_FALSE(w.Edit_width->isEnabled());
-  EXPECT_TRUE(w.Button_Textwindow->isHidden());
-  w.ComboBox_screensizecode->setCurrentIndex(2);
+  EXPECT_EQ(w.textWindowWidthEdit->text(), "700") << "Auto fills the fields as the < button does";
+  EXPECT_EQ(w.textWindowHeightEdit->text(), "461");
+  EXPECT_FALSE(w.textWindowWidthEdit->isEnabled());
+  EXPECT_TRUE(w.textWindowDefaultButton->isHidden());
+  w.graphicsWindowSizeModeComboBox->setCurrentIndex(2);
   w.ApplyVisibility();
-  EXPECT_TRUE(w.Edit_x->isHidden());
+  EXPECT_TRUE(w.graphicsWindowWidthEdit->isHidden());
 }
 
 TEST_F(ConfigWindowTest, ASizeRowHiddenByItsModeTakesItsCaptionAndUnitAlong) {
@@ -163,7 +163,7 @@ TEST_F(ConfigWindowTest, ASizeRowHiddenByItsModeTakesItsCaptionAndUnitAlong) {
   // The captions and units of the window-size and dialog-size rows, found by their texts.
   auto labels = [&w](std::initializer_list<const char*> texts) {
     std::vector<QLabel*> found;
-    for (QLabel* l : w.Tab_grafik->findChildren<QLabel*>())
+    for (QLabel* l : w.graphicsPage->findChildren<QLabel*>())
       for (const char* t : texts)
         if (l->text() == QString::fromUtf8(t)) found.push_back(l);
     return found;
@@ -177,14 +177,14 @@ TEST_F(ConfigWindowTest, ASizeRowHiddenByItsModeTakesItsCaptionAndUnitAlong) {
     bool sizeShown, dialogShown;
   };
   for (const Case c : {Case{1, 1, false, false}, Case{0, 0, true, true}, Case{2, 0, false, true}, Case{0, 1, true, false}}) {
-    w.ComboBox_screensizecode->setCurrentIndex(c.screenSize);
-    w.ComboBox_dialogwindowSizecode->setCurrentIndex(c.dialogSize);
+    w.graphicsWindowSizeModeComboBox->setCurrentIndex(c.screenSize);
+    w.dialogSizeModeComboBox->setCurrentIndex(c.dialogSize);
     w.ApplyVisibility();
-    for (QWidget* x : std::initializer_list<QWidget*>{w.Edit_x, w.Edit_y, w.Button_x, w.Button_y, w.Button_aufloesung})
+    for (QWidget* x : std::initializer_list<QWidget*>{w.graphicsWindowWidthEdit, w.graphicsWindowHeightEdit, w.graphicsWindowWidthFromHeightButton, w.graphicsWindowHeightFromWidthButton, w.graphicsWindowMaxSizeButton})
       EXPECT_EQ(x->isHidden(), !c.sizeShown) << x->objectName().toStdString() << " " << c.screenSize;
     for (QLabel* l : sizeLabels) EXPECT_EQ(l->isHidden(), !c.sizeShown) << l->text().toStdString() << " " << c.screenSize;
-    for (QWidget* x : std::vector<QWidget*>{w.SpinEdit_dialogfenster, w.SpinEdit_dialogelemente,
-                                            w.Button_dialogsize, w.Button_dialogelemente})
+    for (QWidget* x : std::vector<QWidget*>{w.dialogScaleSpinBox, w.dialogElementScaleSpinBox,
+                                            w.dialogScaleDefaultButton, w.dialogElementScaleDefaultButton})
       EXPECT_EQ(x->isHidden(), !c.dialogShown) << x->objectName().toStdString() << " " << c.dialogSize;
     for (QLabel* l : dialogLabels)
       EXPECT_EQ(l->isHidden(), !c.dialogShown) << l->text().toStdString() << " " << c.dialogSize;
@@ -194,9 +194,9 @@ TEST_F(ConfigWindowTest, ASizeRowHiddenByItsModeTakesItsCaptionAndUnitAlong) {
 TEST_F(ConfigWindowTest, TheLayerGridShowsAllItsColumnsWithTheirHeaders) {
   SettingsWindow w;
   w.show();
-  w.PageControl->setCurrentWidget(w.Tab_cad);
+  w.pageTabWidget->setCurrentWidget(w.cadPage);
   QApplication::processEvents();
-  QTableWidget* g = w.StringGrid_layer;
+  QTableWidget* g = w.layerTable;
   const QFontMetrics metrics(g->horizontalHeader()->font());
   int total = 0;
   for (int c = 0; c < g->columnCount(); ++c) {
@@ -217,7 +217,7 @@ TEST_F(ConfigWindowTest, TheFolderPageNamesTheUser) {
     test::ScopedEnv user("USER", c.user);
     test::ScopedEnv logname("LOGNAME", c.logname);
     SettingsWindow w;
-    EXPECT_EQ(w.Label_user->text().toStdString(), c.shown);
+    EXPECT_EQ(w.userNameLabel->text().toStdString(), c.shown);
   }
 }
 
@@ -227,16 +227,16 @@ TEST_F(ConfigWindowTest, LayerNamesAndColoursAreCheckedBeforeAnythingIsTaken) {
     int row, column;
     const char* typed;
   };
-  for (const Case c : std::vector<Case>{{&SettingsWindow::StringGrid_layer, 0, 0, "a/b"},
-                                        {&SettingsWindow::StringGrid_layer, 2, 0, ""},
-                                        {&SettingsWindow::StringGrid_layer, 1, 1, "0"},
-                                        {&SettingsWindow::StringGrid_layer, 4, 1, "300"},
-                                        {&SettingsWindow::StringGrid_color, 3, 0, "0"}}) {
+  for (const Case c : std::vector<Case>{{&SettingsWindow::layerTable, 0, 0, "a/b"},
+                                        {&SettingsWindow::layerTable, 2, 0, ""},
+                                        {&SettingsWindow::layerTable, 1, 1, "0"},
+                                        {&SettingsWindow::layerTable, 4, 1, "300"},
+                                        {&SettingsWindow::colorLayersTable, 3, 0, "0"}}) {
     InitAllSettings();
     programState.HelpLevel = 0;
     scriptedPrompter().clear();
     SettingsWindow w;
-    w.Edit_dirdbf->setText("/neu");
+    w.databaseFolderEdit->setText("/neu");
     Type(w.*c.grid, c.row, c.column, c.typed);
     w.okButton->click();
     EXPECT_NE(w.result(), QDialog::Accepted) << c.typed;
@@ -245,8 +245,8 @@ TEST_F(ConfigWindowTest, LayerNamesAndColoursAreCheckedBeforeAnythingIsTaken) {
     EXPECT_EQ((w.*c.grid)->currentRow(), c.row);
   }
   SettingsWindow w;
-  Type(w.StringGrid_layer, 0, 0, "DICK");
-  Type(w.StringGrid_layer, 0, 1, "200");
+  Type(w.layerTable, 0, 0, "DICK");
+  Type(w.layerTable, 0, 1, "200");
   w.okButton->click();
   EXPECT_EQ(w.result(), QDialog::Accepted);
   EXPECT_EQ(cadSettings.LayerNames[5], "DICK") << "row 1 is layer 5";
@@ -255,67 +255,67 @@ TEST_F(ConfigWindowTest, LayerNamesAndColoursAreCheckedBeforeAnythingIsTaken) {
 
 TEST_F(ConfigWindowTest, LayerDefaultsAndColourChooser) {
   SettingsWindow w;
-  w.Button_layer[4]->click();  // row 2
-  EXPECT_EQ(CellText(w.StringGrid_layer, 1, 0), "4");
-  EXPECT_EQ(CellText(w.StringGrid_layer, 1, 1), "3");
-  EXPECT_EQ(CellText(w.StringGrid_layer, 1, 2), "2");
+  w.layerDefaultButton[4]->click();  // row 2
+  EXPECT_EQ(CellText(w.layerTable, 1, 0), "4");
+  EXPECT_EQ(CellText(w.layerTable, 1, 1), "3");
+  EXPECT_EQ(CellText(w.layerTable, 1, 2), "2");
 
-  w.StringGrid_layer->setCurrentCell(1, 0);
+  w.layerTable->setCurrentCell(1, 0);
   test::OnNextModalOf<QDialog>([](QDialog* d) {
     auto* c = dynamic_cast<ColorChooser*>(d);
     ASSERT_NE(c, nullptr);
-    EXPECT_EQ(c->ListBox_colors->currentRow(), 2) << "preset with the cell's colour";
-    EXPECT_EQ(c->ListBox_colors->item(6)->text().toStdString(), "7 (wei\xC3\x9F)");
-    c->ListBox_colors->setCurrentRow(11);
+    EXPECT_EQ(c->colorList->currentRow(), 2) << "preset with the cell's colour";
+    EXPECT_EQ(c->colorList->item(6)->text().toStdString(), "7 (wei\xC3\x9F)");
+    c->colorList->setCurrentRow(11);
     c->okButton->click();
   });
-  w.Button_selectlayercolor->click();
-  EXPECT_EQ(CellText(w.StringGrid_layer, 1, 1), "12");
+  w.layerColorButton->click();
+  EXPECT_EQ(CellText(w.layerTable, 1, 1), "12");
 
   test::OnNextModalOf<QDialog>([](QDialog* d) {
     auto* c = dynamic_cast<ColorChooser*>(d);
     ASSERT_NE(c, nullptr);
-    c->ListBox_colors->setCurrentRow(0);
+    c->colorList->setCurrentRow(0);
     c->cancelButton->click();
   });
-  w.Button_selectlayercolor->click();
-  EXPECT_EQ(CellText(w.StringGrid_layer, 1, 1), "12");
+  w.layerColorButton->click();
+  EXPECT_EQ(CellText(w.layerTable, 1, 1), "12");
   EXPECT_FALSE(programState.ErrorFlag);
 
-  w.Button_dick2->click();
-  EXPECT_EQ(CellText(w.StringGrid_color, 15, 1), "2");
+  w.lineWidthButton2->click();
+  EXPECT_EQ(CellText(w.colorLayersTable, 15, 1), "2");
 }
 
 TEST_F(ConfigWindowTest, PaletteResetIsImmediateAndDropsOtherChanges) {
   graphicsSettings.ColorTable[3] = 0x123456;
   SettingsWindow w;
-  w.Edit_zoomfaktor->setText("9");
+  w.zoomFactorEdit->setText("9");
   w.PanelColors[5] = 0x010203;
-  w.Button_resetcolor->click();
+  w.resetPaletteButton->click();
   const TColor reset3 = graphicsSettings.ColorTable[3];
   EXPECT_NE(reset3, 0x123456u) << "the palette is reset at once";
   EXPECT_EQ(w.PanelColors[3], reset3);
   EXPECT_NE(w.PanelColors[5], 0x010203u);
-  EXPECT_NE(w.Edit_zoomfaktor->text(), "9");
+  EXPECT_NE(w.zoomFactorEdit->text(), "9");
 }
 
 TEST_F(ConfigWindowTest, CommandLinesWithAndWithoutSelection) {
   SettingsWindow w;
-  ASSERT_EQ(w.ListBox_ventrix->count(), 5);
-  w.ListBox_ventrix->setCurrentRow(-1);
+  ASSERT_EQ(w.plotCommandList->count(), 5);
+  w.plotCommandList->setCurrentRow(-1);
   scriptedPrompter().push(std::string("ERSTE"));
-  w.Button_editventrixcommandline->click();
-  EXPECT_EQ(w.ListBox_ventrix->item(0)->text(), "ERSTE") << "no selection acts on line 1";
+  w.plotCommandEditButton->click();
+  EXPECT_EQ(w.plotCommandList->item(0)->text(), "ERSTE") << "no selection acts on line 1";
 
-  w.ListBox_ventrix->setCurrentRow(4);
+  w.plotCommandList->setCurrentRow(4);
   scriptedPrompter().push(std::string("FUENFTE"));
-  w.Button_editventrixcommandline->click();
-  EXPECT_EQ(w.ListBox_ventrix->item(4)->text(), "FUENFTE");
+  w.plotCommandEditButton->click();
+  EXPECT_EQ(w.plotCommandList->item(4)->text(), "FUENFTE");
   scriptedPrompter().push(Cancel{});
-  w.Button_editventrixcommandline->click();
-  EXPECT_EQ(w.ListBox_ventrix->item(4)->text(), "FUENFTE") << "a cancelled prompt changes nothing";
+  w.plotCommandEditButton->click();
+  EXPECT_EQ(w.plotCommandList->item(4)->text(), "FUENFTE") << "a cancelled prompt changes nothing";
 
-  w.ListBox_ventrix->setCurrentRow(-1);
+  w.plotCommandList->setCurrentRow(-1);
   std::string built;
   test::OnNextModalOf<QDialog>([&built](QDialog* d) {
     auto* v = dynamic_cast<PlotProgramWindow*>(d);
@@ -324,9 +324,9 @@ TEST_F(ConfigWindowTest, CommandLinesWithAndWithoutSelection) {
     built = v->CommandLine;
     v->okButton->click();
   });
-  w.Button_confventrix->click();
+  w.plotCommandConfigButton->click();
   EXPECT_FALSE(built.empty());
-  EXPECT_EQ(w.ListBox_ventrix->item(0)->text().toStdString(), built);
+  EXPECT_EQ(w.plotCommandList->item(0)->text().toStdString(), built);
 
   w.okButton->click();
   EXPECT_EQ(cadSettings.VentrixCmdLines[1], built);
@@ -347,10 +347,10 @@ TEST_F(ConfigWindowTest, ExportAndImportMatchTheProgramsOwnFile) {
   std::filesystem::create_directories(dir_.path() / "sub");
   {
     SettingsWindow w;
-    w.Edit_cadfont->setText("ISOCP");
-    w.CheckBox_hidewarnings->setChecked(true);
+    w.cadTextStyleEdit->setText("ISOCP");
+    w.hideWarningsCheckBox->setChecked(true);
     scriptedPrompter().push(exported);
-    w.Button_export->click();
+    w.exportButton->click();
     EXPECT_FALSE(programState.ErrorFlag);
   }
   EXPECT_EQ(desktopSettings.ConfigDir, dir_.path().string() + "/") << "restored after the export";
@@ -366,9 +366,9 @@ TEST_F(ConfigWindowTest, ExportAndImportMatchTheProgramsOwnFile) {
   std::filesystem::remove(dir_.path() / "KWENDAL.cfg");
   SettingsWindow w;
   scriptedPrompter().push(exported);
-  w.Button_import->click();
-  EXPECT_EQ(w.Edit_cadfont->text(), "ISOCP") << "the window shows what was read";
-  EXPECT_TRUE(w.CheckBox_hidewarnings->isChecked());
+  w.importButton->click();
+  EXPECT_EQ(w.cadTextStyleEdit->text(), "ISOCP") << "the window shows what was read";
+  EXPECT_TRUE(w.hideWarningsCheckBox->isChecked());
   EXPECT_EQ(desktopSettings.ConfigDir, dir_.path().string() + "/");
   w.okButton->click();
   WriteConfigFile();
@@ -376,9 +376,9 @@ TEST_F(ConfigWindowTest, ExportAndImportMatchTheProgramsOwnFile) {
 
   // Without a chosen name nothing is read or written and ErrorFlag stays set.
   scriptedPrompter().push(Cancel{});
-  w.Button_export->click();
+  w.exportButton->click();
   EXPECT_TRUE(programState.ErrorFlag);
-  w.Button_save->click();
+  w.saveButton->click();
   EXPECT_FALSE(programState.ErrorFlag) << "saving still works";
 }
 
@@ -398,13 +398,13 @@ TEST_F(ConfigWindowTest, SavingKeepsAnUnsetTemporaryFolderUnset) {
       {"untouched", [](SettingsWindow&) {}, ""},
       {"folder dialog cancelled", [](SettingsWindow& w) {
          scriptedPrompter().push(Cancel{});
-         w.Button_dirtemp->click();
+         w.tempFolderButton->click();
        }, ""},
-      {"emptied", [](SettingsWindow& w) { w.Edit_dirtemp->clear(); }, ""},
-      {"typed", [&own](SettingsWindow& w) { w.Edit_dirtemp->setText(QString::fromStdString(own + "/")); }, own + "/"},
+      {"emptied", [](SettingsWindow& w) { w.tempFolderEdit->clear(); }, ""},
+      {"typed", [&own](SettingsWindow& w) { w.tempFolderEdit->setText(QString::fromStdString(own + "/")); }, own + "/"},
       {"chosen", [&own](SettingsWindow& w) {
          scriptedPrompter().push(own);
-         w.Button_dirtemp->click();
+         w.tempFolderButton->click();
        }, own},
   };
   for (const Case& c : cases) {
@@ -416,9 +416,9 @@ TEST_F(ConfigWindowTest, SavingKeepsAnUnsetTemporaryFolderUnset) {
     CheckDirectories();  // as at the start, with an empty temporary folder
     scriptedPrompter().clear();
     SettingsWindow w;
-    EXPECT_EQ(w.Edit_dirtemp->text().toStdString(), start) << "where its files go";
+    EXPECT_EQ(w.tempFolderEdit->text().toStdString(), start) << "where its files go";
     c.change(w);
-    w.Button_save->click();
+    w.saveButton->click();
     EXPECT_FALSE(programState.ErrorFlag);
     const std::vector<std::string> lines = test::Lines(test::readFile(dir_.path() / "KWENDAL.cfg"));
     const auto label = std::find(lines.begin(), lines.end(), "Ordner f\x81r tempor\x84re Dateien");
@@ -451,7 +451,7 @@ TEST_F(ConfigWindowTest, ExportAndImportTellCancelFromFailure) {
   for (const Case& c : cases) {
     scriptedPrompter().clear();
     scriptedPrompter().push(c.answer);
-    EXPECT_EQ(c.import ? w.ImportClick() : w.ExportClick(), c.outcome) << c.what;
+    EXPECT_EQ(c.import ? w.importButtonClicked() : w.exportButtonClicked(), c.outcome) << c.what;
     EXPECT_EQ(programState.ErrorFlag, c.outcome != Outcome::Done) << c.what;
   }
   EXPECT_FALSE(std::filesystem::exists(dir_.path() / "fehlt"));
@@ -464,7 +464,7 @@ TEST_F(ConfigWindowTest, TheSettingsCommandShowsTheWindowModally) {
     ASSERT_NE(w, nullptr);
     EXPECT_FALSE(programState.ErrorFlag) << "cleared before the window opens";
     EXPECT_EQ(w->windowTitle().toStdString(), "KWENDAL Konfiguration");
-    w->Edit_dircad->setText("/cad");
+    w->cadFolderEdit->setText("/cad");
     w->okButton->click();
   });
   ShowConfigWindow(nullptr);
