@@ -16,14 +16,14 @@ namespace fs = std::filesystem;
 using test::readFile;
 using test::writeFile;
 
-class FileAttrTest : public ::testing::Test {
+class FileAttributesTest : public ::testing::Test {
  protected:
   void SetUp() override { InitAllSettings(); }
   void TearDown() override { InitAllSettings(); }
   test::ScratchDir dir;
 };
 
-TEST_F(FileAttrTest, FolderTests) {
+TEST_F(FileAttributesTest, FolderTests) {
   const std::string d = dir.path().string();
   fs::create_directories(dir / "empty");
   writeFile(dir / "file.txt", "x");
@@ -51,7 +51,7 @@ TEST_F(FileAttrTest, FolderTests) {
   EXPECT_FALSE(programState.ErrorFlag);
 }
 
-TEST_F(FileAttrTest, Attributes) {
+TEST_F(FileAttributesTest, Attributes) {
   writeFile(dir / "plain.txt", "x");
   writeFile(dir / ".hidden", "x");
   const std::string d = dir.path().string() + "/";

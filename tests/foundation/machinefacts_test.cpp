@@ -20,7 +20,7 @@
 namespace qorva {
 namespace {
 
-class UtilDosTest : public ::testing::Test {
+class MachineFactsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     InitAllSettings();
@@ -36,7 +36,7 @@ class UtilDosTest : public ::testing::Test {
   LocalDateTime saved_;
 };
 
-TEST_F(UtilDosTest, DateTextsFollowDateFormat) {
+TEST_F(MachineFactsTest, DateTextsFollowDateFormat) {
   at(2024, 3, 5, 14, 7);
   const std::pair<uint16_t, const char*> cases[] = {
       {1, "05.03.2024"}, {2, "03/05/2024"}, {3, "2024-03-05"}, {4, "05/03/2024"}, {7, "2024/03/05"},
@@ -52,7 +52,7 @@ TEST_F(UtilDosTest, DateTextsFollowDateFormat) {
   EXPECT_EQ(DateStrIso(), "1999-12-31");
 }
 
-TEST_F(UtilDosTest, TimeStrHasUnpaddedHourAndTwoDigitMinute) {
+TEST_F(MachineFactsTest, TimeStrHasUnpaddedHourAndTwoDigitMinute) {
   const struct {
     int h, m;
     const char* text;
@@ -63,7 +63,7 @@ TEST_F(UtilDosTest, TimeStrHasUnpaddedHourAndTwoDigitMinute) {
   }
 }
 
-TEST_F(UtilDosTest, DateAndTimeFields) {
+TEST_F(MachineFactsTest, DateAndTimeFields) {
   at(2024, 3, 5, 13, 59, 59, 2);
   uint16_t y = 0, mo = 0, d = 0, wd = 9, h = 0, mi = 0, s = 0, hs = 9;
   GetDate(y, mo, d, wd);
@@ -72,7 +72,7 @@ TEST_F(UtilDosTest, DateAndTimeFields) {
   EXPECT_EQ((std::vector<int>{h, mi, s, hs}), (std::vector<int>{13, 59, 59, 0}));
 }
 
-TEST_F(UtilDosTest, FileDates) {
+TEST_F(MachineFactsTest, FileDates) {
   test::ScratchDir dir;
   const std::string name = (dir / "f.txt").string();
   test::writeFile(name, "x");
@@ -91,7 +91,7 @@ TEST_F(UtilDosTest, FileDates) {
   EXPECT_EQ(FileAge((dir / "missing").string()), -1);
 }
 
-TEST_F(UtilDosTest, VersionNumbers) {
+TEST_F(MachineFactsTest, VersionNumbers) {
   const struct {
     uint16_t a, b, c, d;
     const char* text;
@@ -118,7 +118,7 @@ TEST_F(UtilDosTest, VersionNumbers) {
   EXPECT_EQ(s, "0");
 }
 
-TEST_F(UtilDosTest, ToggleUnitSystem) {
+TEST_F(MachineFactsTest, ToggleUnitSystem) {
   desktopSettings.UnitSystem = 3;
   ToggleUnitSystem();
   EXPECT_EQ(desktopSettings.UnitSystem, 1);
@@ -128,7 +128,7 @@ TEST_F(UtilDosTest, ToggleUnitSystem) {
   EXPECT_EQ(desktopSettings.UnitSystem, 1);
 }
 
-TEST_F(UtilDosTest, OperatingSystemName) {
+TEST_F(MachineFactsTest, OperatingSystemName) {
   EXPECT_EQ(OsReleaseName("NAME=\"Ubuntu\"\nVERSION_ID=\"24.04\"\nPRETTY_NAME=\"Ubuntu 24.04.1 LTS\"\n"),
             "Ubuntu 24.04.1 LTS");
   EXPECT_EQ(OsReleaseName("NAME=Fedora\n"), "Fedora");
@@ -144,7 +144,7 @@ TEST_F(UtilDosTest, OperatingSystemName) {
   EXPECT_GT(name.size(), majorMinor.size() + 1);
 }
 
-TEST_F(UtilDosTest, SystemInformation) {
+TEST_F(MachineFactsTest, SystemInformation) {
   // One line: host / kernel / GHz / MB / GB / mount point of the program file.
   std::string line = SystemInfoLine();
   char host[256] = {};

@@ -19,7 +19,7 @@
 namespace qorva {
 namespace {
 
-class FmxUtil2Test : public ::testing::Test {
+class WindowSizingTest : public ::testing::Test {
  protected:
   void SetUp() override {
     InitAllSettings();
@@ -33,7 +33,7 @@ class FmxUtil2Test : public ::testing::Test {
   QWidget main;
 };
 
-TEST_F(FmxUtil2Test, ScaleCenterFormSizesAndCentresOverTheMainWindow) {
+TEST_F(WindowSizingTest, ScaleCenterFormSizesAndCentresOverTheMainWindow) {
   desktopSettings.DialogScale = 102;
   const struct {
     int w, h;
@@ -53,7 +53,7 @@ TEST_F(FmxUtil2Test, ScaleCenterFormSizesAndCentresOverTheMainWindow) {
   }
 }
 
-TEST_F(FmxUtil2Test, FontsFollowDialogFontScale) {
+TEST_F(WindowSizingTest, FontsFollowDialogFontScale) {
   QWidget form;
   QLabel* label = new QLabel("Text", &form);
   QFont f = form.font();
@@ -71,7 +71,7 @@ TEST_F(FmxUtil2Test, FontsFollowDialogFontScale) {
   EXPECT_DOUBLE_EQ(form.font().pointSizeF(), 10.0);
 }
 
-TEST_F(FmxUtil2Test, ScaleFormAtAndScaleFormPlaceAsTold) {
+TEST_F(WindowSizingTest, ScaleFormAtAndScaleFormPlaceAsTold) {
   desktopSettings.DialogScale = 50;
   desktopSettings.HelpPicFormLeft = 33;
   desktopSettings.HelpPicFormTop = 44;
@@ -85,7 +85,7 @@ TEST_F(FmxUtil2Test, ScaleFormAtAndScaleFormPlaceAsTold) {
   EXPECT_EQ(at.geometry(), QRect(33, 44, 150, 100));
 }
 
-TEST_F(FmxUtil2Test, WithoutMainWindowTheScreenStandsIn) {
+TEST_F(WindowSizingTest, WithoutMainWindowTheScreenStandsIn) {
   SetGraphForm(nullptr);
   desktopSettings.DialogScale = 100;
   QWidget form;
@@ -96,7 +96,7 @@ TEST_F(FmxUtil2Test, WithoutMainWindowTheScreenStandsIn) {
   EXPECT_EQ(MaxGraphClientHeight(), 1024);
 }
 
-TEST_F(FmxUtil2Test, AMainWindowNotShownYetKeepsRoomForItsFrame) {
+TEST_F(WindowSizingTest, AMainWindowNotShownYetKeepsRoomForItsFrame) {
   // The configuration's "max" sizes are taken before the window opens: they leave room for the
   // frame, title and menu bar as the start without a configuration does (test screen 1280 x 1024).
   ASSERT_FALSE(main.isVisible());
@@ -104,7 +104,7 @@ TEST_F(FmxUtil2Test, AMainWindowNotShownYetKeepsRoomForItsFrame) {
   EXPECT_EQ(MaxGraphClientHeight(), 1024 - 91);
 }
 
-TEST_F(FmxUtil2Test, SetupGraphForm) {
+TEST_F(WindowSizingTest, SetupGraphForm) {
   programState.GraphResX = 639;
   programState.GraphResY = 479;
   graphicsSettings.BackgroundColor = 0x00FF8040;  // $00BBGGRR
@@ -125,7 +125,7 @@ TEST_F(FmxUtil2Test, SetupGraphForm) {
   EXPECT_GT(form.width(), 1);
 }
 
-TEST_F(FmxUtil2Test, OfAMainWindowOnlyTheDrawingAreaTakesTheBackgroundColour) {
+TEST_F(WindowSizingTest, OfAMainWindowOnlyTheDrawingAreaTakesTheBackgroundColour) {
   programState.GraphResX = 639;
   programState.GraphResY = 479;
   graphicsSettings.BackgroundColor = 0x000001;  // the start value: practically black
