@@ -16,7 +16,7 @@
 namespace qorva {
 namespace {
 
-class XbCommonTest : public ::testing::Test {
+class EngineStateTest : public ::testing::Test {
  protected:
   void SetUp() override {
     XbStartEngine();
@@ -28,7 +28,7 @@ class XbCommonTest : public ::testing::Test {
   }
 };
 
-TEST_F(XbCommonTest, ReportedErrorShowsStopBoxAndEndsTheCommandWithItsCode) {
+TEST_F(EngineStateTest, ReportedErrorShowsStopBoxAndEndsTheCommandWithItsCode) {
   try {
     XbSetError(212, "Kontext [Test]");
     FAIL() << "no stop";
@@ -46,13 +46,13 @@ TEST_F(XbCommonTest, ReportedErrorShowsStopBoxAndEndsTheCommandWithItsCode) {
   EXPECT_EQ(test::scriptedPrompter().asked().size(), 2u);
 }
 
-TEST_F(XbCommonTest, ExitCodeOfAStopNeverExceeds255) {
+TEST_F(EngineStateTest, ExitCodeOfAStopNeverExceeds255) {
   EXPECT_EQ(EXbaseHalt(1250, "").exitCode(), 255);
   EXPECT_EQ(EXbaseHalt(256, "").exitCode(), 255);
   EXPECT_EQ(EXbaseHalt(2, "").exitCode(), 2);
 }
 
-TEST_F(XbCommonTest, RaiseModeThrowsEngineExceptionWithTheMessage) {
+TEST_F(EngineStateTest, RaiseModeThrowsEngineExceptionWithTheMessage) {
   XbSetRaiseMode(true);
   try {
     XbSetError(212, "Kontext");
@@ -63,7 +63,7 @@ TEST_F(XbCommonTest, RaiseModeThrowsEngineExceptionWithTheMessage) {
   EXPECT_TRUE(test::scriptedPrompter().asked().empty());
 }
 
-TEST_F(XbCommonTest, QuietCallerSeesTheCodeAndTakesTheMessageOnce) {
+TEST_F(EngineStateTest, QuietCallerSeesTheCodeAndTakesTheMessageOnce) {
   {
     XbQuietErrors quiet;
     XbSetError(212, "Kontext");
@@ -77,13 +77,13 @@ TEST_F(XbCommonTest, QuietCallerSeesTheCodeAndTakesTheMessageOnce) {
   EXPECT_TRUE(test::scriptedPrompter().asked().empty());
 }
 
-TEST_F(XbCommonTest, LongMessageIsCutInTheBox) {
+TEST_F(EngineStateTest, LongMessageIsCutInTheBox) {
   EXPECT_THROW(XbSetError(2, std::string(400, 'x')), EXbaseHalt);
   ASSERT_EQ(test::scriptedPrompter().asked().size(), 1u);
   EXPECT_EQ(test::scriptedPrompter().asked()[0].text.size(), 255u);
 }
 
-TEST_F(XbCommonTest, ErrorTexts) {
+TEST_F(EngineStateTest, ErrorTexts) {
   EXPECT_EQ(XbErrorText(0), "");
   EXPECT_EQ(XbErrorText(7), "Fehler Nr. 7 (Unbekannter Fehler)");
   EXPECT_EQ(XbErrorText(1250), "Fehler Nr. 1250 (Netzwerkfehler)");
@@ -92,7 +92,7 @@ TEST_F(XbCommonTest, ErrorTexts) {
   EXPECT_EQ(XbErrorText(266), "Fehler Nr. 266 (Unzul\xE4ssige Gr\xF6\xDF" "e des Datenpuffers)");
 }
 
-TEST_F(XbCommonTest, FreeingANullBlockReportsError9) {
+TEST_F(EngineStateTest, FreeingANullBlockReportsError9) {
   XbQuietErrors quiet;
   void* p = nullptr;
   FreeMem(p, 10);
@@ -106,7 +106,7 @@ TEST_F(XbCommonTest, FreeingANullBlockReportsError9) {
   EXPECT_EQ(engineState.XbErrorCode, 0);
 }
 
-TEST_F(XbCommonTest, CodePageTablesAreOneToOne) {
+TEST_F(EngineStateTest, CodePageTablesAreOneToOne) {
   std::string all;
   for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
   std::string ansi = XbOemToAnsi(all);
@@ -118,7 +118,7 @@ TEST_F(XbCommonTest, CodePageTablesAreOneToOne) {
   EXPECT_EQ(XbAnsiToUtf8("Gr\xF6\xDF" "e \x80"), "Gr\xC3\xB6\xC3\x9F" "e \xE2\x82\xAC");
 }
 
-TEST_F(XbCommonTest, StringHelpers) {
+TEST_F(EngineStateTest, StringHelpers) {
   EXPECT_EQ(XbCountOf("AA", "AAAA"), 2);
   EXPECT_EQ(XbCountOf("A", "ABAB"), 2);
   EXPECT_EQ(XbCountOf("", "AB"), 0);
@@ -135,7 +135,7 @@ TEST_F(XbCommonTest, StringHelpers) {
   EXPECT_FALSE(XbIsAlphaStart("1x"));
 }
 
-TEST_F(XbCommonTest, StripKeywordRemovesOnlyWholeWords) {
+TEST_F(EngineStateTest, StripKeywordRemovesOnlyWholeWords) {
   struct Case {
     std::string word, text, result;
     bool removed;
@@ -154,7 +154,7 @@ TEST_F(XbCommonTest, StripKeywordRemovesOnlyWholeWords) {
   }
 }
 
-TEST_F(XbCommonTest, NumberTextsFollowTheDecimalCharacter) {
+TEST_F(EngineStateTest, NumberTextsFollowTheDecimalCharacter) {
   struct Case {
     char dc;
     std::string in, out;
@@ -192,7 +192,7 @@ TEST_F(XbCommonTest, NumberTextsFollowTheDecimalCharacter) {
   EXPECT_FALSE(XbParseReal("*****", v));
 }
 
-TEST_F(XbCommonTest, FileNameParts) {
+TEST_F(EngineStateTest, FileNameParts) {
   std::string d, n, e;
   XbFSplit("dir.x\\sub/name", d, n, e);
   EXPECT_EQ(d, "dir.x/sub/");
@@ -211,7 +211,7 @@ TEST_F(XbCommonTest, FileNameParts) {
   EXPECT_EQ(n.size(), 64u);
 }
 
-TEST_F(XbCommonTest, OnlyANameNotThereAsWrittenIsLookedUpWhateverItsCase) {
+TEST_F(EngineStateTest, OnlyANameNotThereAsWrittenIsLookedUpWhateverItsCase) {
   test::ScratchDir dir;
   std::filesystem::create_directories(dir / "Data");
   test::writeFile(dir / "Data" / "parts.dbf", "x");
@@ -245,7 +245,7 @@ TEST_F(XbCommonTest, OnlyANameNotThereAsWrittenIsLookedUpWhateverItsCase) {
   EXPECT_EQ(XbCompanionName(data + "new", "NDX"), data + "new.NDX");
 }
 
-TEST_F(XbCommonTest, ShareModesAreEmulated) {
+TEST_F(EngineStateTest, ShareModesAreEmulated) {
   test::ScratchDir dir;
   const std::string f = (dir / "t.dbf").string();
   test::writeFile(f, "abc");
@@ -266,7 +266,7 @@ TEST_F(XbCommonTest, ShareModesAreEmulated) {
   EXPECT_FALSE(std::filesystem::exists(f));
 }
 
-TEST_F(XbCommonTest, PositionalReadsAndWrites) {
+TEST_F(EngineStateTest, PositionalReadsAndWrites) {
   test::ScratchDir dir;
   const std::string f = (dir / "t.dbf").string();
   test::writeFile(f, "abcdef");
@@ -289,7 +289,7 @@ TEST_F(XbCommonTest, PositionalReadsAndWrites) {
   EXPECT_EQ(test::readFile(f), std::string("abcdef\0\0XY", 10));
 }
 
-TEST_F(XbCommonTest, DeletingByPattern) {
+TEST_F(EngineStateTest, DeletingByPattern) {
   test::ScratchDir dir;
   test::writeFile(dir / "a1.tmp", "x");
   test::writeFile(dir / "A2.TMP", "x");
@@ -316,7 +316,7 @@ TEST_F(XbCommonTest, DeletingByPattern) {
   XbCloseFile(fd);
 }
 
-TEST_F(XbCommonTest, UniqueTemporaryFilesAndFileDates) {
+TEST_F(EngineStateTest, UniqueTemporaryFilesAndFileDates) {
   test::ScratchDir dir;
   engineState.XbTempDir = dir.path().string();
   std::string a = UniqueFilename(), b = UniqueFilename();
@@ -332,7 +332,7 @@ TEST_F(XbCommonTest, UniqueTemporaryFilesAndFileDates) {
   EXPECT_EQ(DiskFreeKB("/no/such/folder"), 2147483647.0L);
 }
 
-TEST_F(XbCommonTest, ProgressBarCountsDownAndStartsAgain) {
+TEST_F(EngineStateTest, ProgressBarCountsDownAndStartsAgain) {
   std::vector<std::string> shown;
   services().MessageWindowShow = [&](const std::string& caption, const std::string& text, int32_t, int32_t) {
     EXPECT_EQ(caption, "Progress");
@@ -353,7 +353,7 @@ TEST_F(XbCommonTest, ProgressBarCountsDownAndStartsAgain) {
   services() = HeadlessServices();
 }
 
-TEST_F(XbCommonTest, MessageWindowGrowsButNeverShrinks) {
+TEST_F(EngineStateTest, MessageWindowGrowsButNeverShrinks) {
   TXbMsg m;
   m.Show("a rather long message text");
   int32_t w = m.Width();

@@ -39,7 +39,7 @@ uint32_t get32(const std::string& s, size_t at) {
 
 const std::vector<FieldDef> kSimple = {{"NAME", 'C', 5, 0}, {"QTY", 'N', 4, 0}};
 
-class XbDbfLowTest : public ::testing::Test {
+class TableFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
     XbStartEngine();
@@ -72,7 +72,7 @@ class XbDbfLowTest : public ::testing::Test {
   test::ScratchDir dir;
 };
 
-TEST_F(XbDbfLowTest, NewTableWithMemoField) {
+TEST_F(TableFileTest, NewTableWithMemoField) {
   std::vector<TDbfFieldEntry> defs = {
       {}, {" name", 'C', 10, 3, 0}, {"price", 'n', 8, 2, 0}, {"DAY", 'D', 5, 0, 0}, {"OK", 'L', 0, 0, 0}, {"NOTE", 'M', 0, 0, 0}};
   TDbfControlBlock cb;
@@ -121,7 +121,7 @@ TEST_F(XbDbfLowTest, NewTableWithMemoField) {
   EXPECT_FALSE(std::filesystem::exists(dir / "u.dbt"));
 }
 
-TEST_F(XbDbfLowTest, EmptyMemoFilesOfEachFamily) {
+TEST_F(TableFileTest, EmptyMemoFilesOfEachFamily) {
   NewMemoFile((dir / "three").string(), 0x83, 512, "Test");
   std::string d3 = test::readFile(dir / "three.DBT");
   ASSERT_EQ(d3.size(), 513u);
@@ -140,7 +140,7 @@ TEST_F(XbDbfLowTest, EmptyMemoFilesOfEachFamily) {
   EXPECT_EQ(XbTakeErrorContext(), "Cannot create memo file " + (dir / "no" / "such.dbt").string() + " [Test()]");
 }
 
-TEST_F(XbDbfLowTest, ANewTableNeverEmptiesItsCaseTwin) {
+TEST_F(TableFileTest, ANewTableNeverEmptiesItsCaseTwin) {
   test::writeFile(dir / "t.dbf", "keep me");
   std::vector<TDbfFieldEntry> defs = {{}, {"A", 'C', 4, 0, 0}};
   TDbfControlBlock cb;
@@ -151,7 +151,7 @@ TEST_F(XbDbfLowTest, ANewTableNeverEmptiesItsCaseTwin) {
   EXPECT_EQ(get16(test::readFile(dir / "T.DBF"), 10), 5);
 }
 
-TEST_F(XbDbfLowTest, InvalidDefinitionWritesNoFile) {
+TEST_F(TableFileTest, InvalidDefinitionWritesNoFile) {
   const std::vector<TDbfFieldEntry> bad[] = {
       {{}, {"A", 'C', 0, 0, 0}},
       {{}, {"   ", 'C', 4, 0, 0}},
@@ -167,7 +167,7 @@ TEST_F(XbDbfLowTest, InvalidDefinitionWritesNoFile) {
   }
 }
 
-TEST_F(XbDbfLowTest, DamagedHeadersAreRefusedAtOpen) {
+TEST_F(TableFileTest, DamagedHeadersAreRefusedAtOpen) {
   const std::string good = makeDbf(0x03, kSimple, {" abcde   1", " fghij   2"});
   struct Case {
     const char* what;
@@ -208,7 +208,7 @@ TEST_F(XbDbfLowTest, DamagedHeadersAreRefusedAtOpen) {
   EXPECT_EQ(XbTakeErrorContext(), "Fehler beim \xD6" "ffnen von " + (dir / "missing.dbf").string() + " [USE/OpenDbf]");
 }
 
-TEST_F(XbDbfLowTest, FieldTypeErrorNamesTheField) {
+TEST_F(TableFileTest, FieldTypeErrorNamesTheField) {
   std::string bytes = makeDbf(0x03, {{"ID", 'I', 4, 0}}, {});
   std::string path = write("i.dbf", bytes);
   engineState.XbReportErrors = true;
@@ -224,7 +224,7 @@ TEST_F(XbDbfLowTest, FieldTypeErrorNamesTheField) {
   }
 }
 
-TEST_F(XbDbfLowTest, OtherFormatFamiliesOpen) {
+TEST_F(TableFileTest, OtherFormatFamiliesOpen) {
   // Visual FoxPro with a memo flag and a general field.
   std::string vfp = makeDbf(0x30, {{"PIC", 'G', 10, 0}, {"N", 'C', 2, 0}}, {" 0         ab"});
   vfp[28] = 0x02;
@@ -283,7 +283,7 @@ TEST_F(XbDbfLowTest, OtherFormatFamiliesOpen) {
   CloseDbf(cb);
 }
 
-TEST_F(XbDbfLowTest, EmptyTable) {
+TEST_F(TableFileTest, EmptyTable) {
   TDbfControlBlock cb;
   ASSERT_EQ(open(cb, write("e.dbf", makeDbf(0x03, kSimple, {}))), 0);
   EXPECT_EQ(cb.RecNo, 0);
@@ -297,7 +297,7 @@ TEST_F(XbDbfLowTest, EmptyTable) {
   CloseDbf(cb);
 }
 
-TEST_F(XbDbfLowTest, AppendsBecomePermanentAtClose) {
+TEST_F(TableFileTest, AppendsBecomePermanentAtClose) {
   std::vector<TDbfFieldEntry> defs = {{}, {"NAME", 'C', 5, 0, 0}};
   TDbfControlBlock cb;
   CreateDBF(cb, (dir / "a.dbf").string(), 1, defs);
@@ -318,7 +318,7 @@ TEST_F(XbDbfLowTest, AppendsBecomePermanentAtClose) {
   EXPECT_EQ(f.substr(65), " first*secnd\x1A");
 }
 
-TEST_F(XbDbfLowTest, RewritingARecordKeepsTheFileLength) {
+TEST_F(TableFileTest, RewritingARecordKeepsTheFileLength) {
   std::string bytes = makeDbf(0x03, kSimple, {" aaaaa   1", " bbbbb   2", " ccccc   3"});
   std::string path = write("r.dbf", bytes);
   TDbfControlBlock cb;
@@ -336,7 +336,7 @@ TEST_F(XbDbfLowTest, RewritingARecordKeepsTheFileLength) {
   EXPECT_EQ(f, expected);
 }
 
-TEST_F(XbDbfLowTest, WritingFarBeyondTheEndAppendsOneRecord) {
+TEST_F(TableFileTest, WritingFarBeyondTheEndAppendsOneRecord) {
   std::string path = write("p.dbf", makeDbf(0x03, kSimple, {" aaaaa   1"}));
   TDbfControlBlock cb;
   ASSERT_EQ(open(cb, path), 0);
@@ -348,7 +348,7 @@ TEST_F(XbDbfLowTest, WritingFarBeyondTheEndAppendsOneRecord) {
   EXPECT_EQ(test::readFile(path).substr(97), " aaaaa   1 new     5\x1A");
 }
 
-TEST_F(XbDbfLowTest, RecordNumbersBelowOneAreRefusedForWrites) {
+TEST_F(TableFileTest, RecordNumbersBelowOneAreRefusedForWrites) {
   std::string bytes = makeDbf(0x03, kSimple, {" aaaaa   1"});
   std::string path = write("z.dbf", bytes);
   TDbfControlBlock cb;
@@ -371,7 +371,7 @@ TEST_F(XbDbfLowTest, RecordNumbersBelowOneAreRefusedForWrites) {
   EXPECT_EQ(test::readFile(path), bytes);
 }
 
-TEST_F(XbDbfLowTest, FailedAppendLeavesNoPhantomRecord) {
+TEST_F(TableFileTest, FailedAppendLeavesNoPhantomRecord) {
   std::string bytes = makeDbf(0x03, kSimple, {" aaaaa   1", " bbbbb   2"});
   std::string path = write("ro.dbf", bytes);
   TDbfControlBlock cb;
@@ -390,7 +390,7 @@ TEST_F(XbDbfLowTest, FailedAppendLeavesNoPhantomRecord) {
   EXPECT_EQ(test::readFile(path), bytes);
 }
 
-TEST_F(XbDbfLowTest, AHeaderThatCannotBeWrittenIsReportedAtTheFlush) {
+TEST_F(TableFileTest, AHeaderThatCannotBeWrittenIsReportedAtTheFlush) {
   std::string bytes = makeDbf(0x03, kSimple, {" aaaaa   1"});
   std::string path = write("rof.dbf", bytes);
   TDbfControlBlock cb;
@@ -412,7 +412,7 @@ TEST_F(XbDbfLowTest, AHeaderThatCannotBeWrittenIsReportedAtTheFlush) {
   EXPECT_EQ(test::readFile(path), bytes);
 }
 
-TEST_F(XbDbfLowTest, DeletionByteOnly) {
+TEST_F(TableFileTest, DeletionByteOnly) {
   std::string path = write("d.dbf", makeDbf(0x03, kSimple, {" aaaaa   1", " bbbbb   2"}));
   TDbfControlBlock cb;
   ASSERT_EQ(open(cb, path), 0);
@@ -424,7 +424,7 @@ TEST_F(XbDbfLowTest, DeletionByteOnly) {
   EXPECT_EQ(test::readFile(path).substr(97), " aaaaa   1*bbbbb   2\x1A");
 }
 
-TEST_F(XbDbfLowTest, DosTextIsConvertedOnReadAndWrite) {
+TEST_F(TableFileTest, DosTextIsConvertedOnReadAndWrite) {
   std::string path = write("o.dbf", makeDbf(0x03, kSimple, {"*\x8E\x99\x9A" "ab   1"}));
   TDbfControlBlock cb;
   ASSERT_EQ(open(cb, path), 0);
@@ -446,7 +446,7 @@ TEST_F(XbDbfLowTest, DosTextIsConvertedOnReadAndWrite) {
 
 // A DOS letter anywhere in records of any length is converted on the way in and back on the way
 // out, read alone or read ahead; records of plain ASCII read as stored.
-TEST_F(XbDbfLowTest, DosTextIsConvertedWhereverItStands) {
+TEST_F(TableFileTest, DosTextIsConvertedWhereverItStands) {
   const std::string oem = "\x8E", ansi = XbOemToAnsi(oem);
   ASSERT_NE(ansi, oem);
   for (uint8_t len = 1; len <= 40; ++len) {
@@ -477,7 +477,7 @@ TEST_F(XbDbfLowTest, DosTextIsConvertedWhereverItStands) {
   }
 }
 
-TEST_F(XbDbfLowTest, AWrongCountOpensWithTheWholeRecords) {
+TEST_F(TableFileTest, AWrongCountOpensWithTheWholeRecords) {
   std::vector<std::string> recs;
   for (int i = 0; i < 7; ++i) recs.push_back(" rec" + std::to_string(i) + "    " + std::to_string(i));
   const std::string seven = makeDbf(0x03, kSimple, recs);
@@ -512,10 +512,10 @@ TEST_F(XbDbfLowTest, AWrongCountOpensWithTheWholeRecords) {
 
 // ---- Binary record ----
 
-class BinaryRecordTest : public XbDbfLowTest {
+class BinaryRecordTest : public TableFileTest {
  protected:
   void SetUp() override {
-    XbDbfLowTest::SetUp();
+    TableFileTest::SetUp();
     std::string r = " Maier     20240131   12.50    7T         3";
     path = write("b.dbf", makeDbf(0x03,
                                   {{"NAME", 'C', 10, 0}, {"DAY", 'D', 8, 0}, {"PRICE", 'N', 8, 2},
@@ -527,7 +527,7 @@ class BinaryRecordTest : public XbDbfLowTest {
   }
   void TearDown() override {
     CloseDbf(cb);
-    XbDbfLowTest::TearDown();
+    TableFileTest::TearDown();
   }
   uint8_t* slot(uint8_t n) { return bin.data() + BinaryFieldOffset(cb, n); }
   std::string text(uint8_t n) { return std::string(reinterpret_cast<char*>(slot(n)) + 1, slot(n)[0]); }
@@ -686,7 +686,7 @@ TEST_F(BinaryRecordTest, ShortTextsArePaddedAndMemoBlocksRightAligned) {
   EXPECT_EQ(field(6), "       -42");
 }
 
-TEST_F(XbDbfLowTest, FloatFieldsAreNumbers) {
+TEST_F(TableFileTest, FloatFieldsAreNumbers) {
   std::string path = write("fl.dbf", makeDbf(0x03, {{"R", 'F', 10, 3}, {"W", 'F', 4, 0}}, {"     -2.125  12"}));
   TDbfControlBlock cb;
   ASSERT_EQ(open(cb, path), 0);
@@ -707,7 +707,7 @@ TEST_F(XbDbfLowTest, FloatFieldsAreNumbers) {
   CloseDbf(cb);
 }
 
-TEST_F(XbDbfLowTest, WholeNumberFieldsAre64Bit) {
+TEST_F(TableFileTest, WholeNumberFieldsAre64Bit) {
   std::string path = write("w.dbf", makeDbf(0x03, {{"BIG", 'N', 19, 0}}, {"  123456789012345678"}));
   TDbfControlBlock cb;
   ASSERT_EQ(open(cb, path), 0);
@@ -730,7 +730,7 @@ TEST_F(XbDbfLowTest, WholeNumberFieldsAre64Bit) {
 
 // Stored numbers are read without the general number reader where their form allows; the value
 // must be exactly the one that reader gives, for the common forms and the odd ones alike.
-TEST_F(XbDbfLowTest, StoredNumbersReadAsTheGeneralReaderReadsThem) {
+TEST_F(TableFileTest, StoredNumbersReadAsTheGeneralReaderReadsThem) {
   std::vector<std::string> texts = {"0", "-0", "-0.00", "12.50", "-.5", ".25", "12.", "1,5", "+3", "1 2", "1e5", "-", ".",
                                     "*****", "", "0.1", "0.3", "-1.25", "9999999999999999999", "99999999999999999999",
                                     "123456789.123456789", "-922337203685477580.8", "9223372036854775807",
@@ -771,7 +771,7 @@ TEST_F(XbDbfLowTest, StoredNumbersReadAsTheGeneralReaderReadsThem) {
 
 // Every field length up to 20, blanks before, behind and inside, signs, points and stray bytes:
 // a stored number reads as the general reader reads it, sign of a zero included.
-TEST_F(XbDbfLowTest, StoredNumbersOfEveryLengthReadAsTheGeneralReader) {
+TEST_F(TableFileTest, StoredNumbersOfEveryLengthReadAsTheGeneralReader) {
   std::mt19937_64 rng(20261211);
   const std::string stray = "+e,*\xC4\t";
   std::string t;
@@ -800,7 +800,7 @@ TEST_F(XbDbfLowTest, StoredNumbersOfEveryLengthReadAsTheGeneralReader) {
 
 // Reads ahead serve a walk in any direction with what the file holds, our own writes included;
 // what another program wrote shows once the records read ahead are dropped.
-TEST_F(XbDbfLowTest, RecordsReadAheadStayTrue) {
+TEST_F(TableFileTest, RecordsReadAheadStayTrue) {
   std::vector<std::string> records;
   for (int i = 1; i <= 300; ++i) {
     std::string n = std::to_string(i);
