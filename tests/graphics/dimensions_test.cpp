@@ -43,7 +43,7 @@ long double angleDiff(long double a, long double b) {
 }
 
 // Dimensions drawn on the screen output; the records of the display list are what they drew.
-class CadDimScreenTest : public ::testing::Test {
+class DimensionsScreenTest : public ::testing::Test {
  protected:
   void SetUp() override {
     InitAllSettings();
@@ -107,7 +107,7 @@ class CadDimScreenTest : public ::testing::Test {
   test::ScratchDir dir_;
 };
 
-TEST_F(CadDimScreenTest, ArrowHasTipAtThePointAndExtendsInItsDirection) {
+TEST_F(DimensionsScreenTest, ArrowHasTipAtThePointAndExtendsInItsDirection) {
   struct Case {
     long double angle, ds;
   };
@@ -132,7 +132,7 @@ TEST_F(CadDimScreenTest, ArrowHasTipAtThePointAndExtendsInItsDirection) {
   }
 }
 
-TEST_F(CadDimScreenTest, ArrowHeadTakesItsOwnHalfAngleAndLengths) {
+TEST_F(DimensionsScreenTest, ArrowHeadTakesItsOwnHalfAngleAndLengths) {
   CadArrowHead(0, 0, 90, 20, 4, 9);
   auto all = arrows();
   ASSERT_EQ(all.size(), 1u);
@@ -156,9 +156,9 @@ struct DimCase {
 
 void PrintTo(const DimCase& c, std::ostream* os) { *os << c.name; }
 
-class CadDimLineTest : public CadDimScreenTest, public ::testing::WithParamInterface<DimCase> {};
+class DimensionsLineTest : public DimensionsScreenTest, public ::testing::WithParamInterface<DimCase> {};
 
-TEST_P(CadDimLineTest, ArrowsTextAndStyle) {
+TEST_P(DimensionsLineTest, ArrowsTextAndStyle) {
   const DimCase& c = GetParam();
   cadrun.DimScale = c.ds;
   if (c.vertical) {
@@ -212,7 +212,7 @@ TEST_P(CadDimLineTest, ArrowsTextAndStyle) {
 // whose arrows point in from outside, has its text beyond the upper (right) arrow: 3.5 DS of arrow
 // and 1 DS clear of it.
 INSTANTIATE_TEST_SUITE_P(
-    Dimensions, CadDimLineTest,
+    Dimensions, DimensionsLineTest,
     ::testing::Values(
         DimCase{"Horz10IsShort", false, 0, 10, 5, 1, "", true, {10 + 4.5L, 6}},
         DimCase{"Horz10_01IsLong", false, 0, 10.01L, 5, 1, "", false, {5.005L - 5.5071429L, 6}},
@@ -226,7 +226,7 @@ INSTANTIATE_TEST_SUITE_P(
         DimCase{"VertScale2", true, 100, 40, -10, 2, "", false, {-12, 70 - 9.9857143L}}),
     [](const ::testing::TestParamInfo<DimCase>& i) { return std::string(i.param.name); });
 
-TEST_F(CadDimScreenTest, ExtensionLinesEndOneScaleBeyondTheDimensionLine) {
+TEST_F(DimensionsScreenTest, ExtensionLinesEndOneScaleBeyondTheDimensionLine) {
   struct Case {
     bool vertical;
     long double p1, p2, dim, end;  // p1, p2: the across coordinates of the two points
@@ -258,7 +258,7 @@ TEST_F(CadDimScreenTest, ExtensionLinesEndOneScaleBeyondTheDimensionLine) {
   }
 }
 
-TEST_F(CadDimScreenTest, TinyDimensionFactorNeverShrinksArrowsToNothing) {
+TEST_F(DimensionsScreenTest, TinyDimensionFactorNeverShrinksArrowsToNothing) {
   cadSettings.DimensionFactor = 0.01L;
   CadSetDimScale(0.5L);
   EXPECT_EQ(cadrun.DimScale, 1.0L);

@@ -65,7 +65,7 @@ bool Has(const CheckResult& r, const std::string& line) {
   return false;
 }
 
-class CadDxfTest : public ::testing::Test {
+class DxfWriterTest : public ::testing::Test {
  protected:
   void SetUp() override { InitAllSettings(); }
   void TearDown() override {
@@ -130,7 +130,7 @@ void WriteSampleDrawing() {
 
 // ---- Line pairs ----
 
-TEST_F(CadDxfTest, PairLinesKeepTheirLayout) {
+TEST_F(DxfWriterTest, PairLinesKeepTheirLayout) {
   const std::string bytes = written([] {
     DxfGroupCode(0);
     DxfGroupCode(10);
@@ -146,7 +146,7 @@ TEST_F(CadDxfTest, PairLinesKeepTheirLayout) {
   EXPECT_EQ(bytes, "  0\r\n 10\r\n100\r\n1001\r\n-44\r\n0\r\n\r\n  two blanks\r\na b c d e\r\n");
 }
 
-TEST_F(CadDxfTest, CoordinateRealsHaveTheirDecimalsAndAPoint) {
+TEST_F(DxfWriterTest, CoordinateRealsHaveTheirDecimalsAndAPoint) {
   struct Case {
     int32_t decimals;
     long double x;
@@ -169,7 +169,7 @@ TEST_F(CadDxfTest, CoordinateRealsHaveTheirDecimalsAndAPoint) {
 
 // Coordinate texts are built on a quick path for ordinary sizes; they equal the general fixed-point
 // formatter's texts (18 significant digits, then half away from zero) on every kind of value.
-TEST_F(CadDxfTest, CoordinateRealsEqualTheGeneralFormatter) {
+TEST_F(DxfWriterTest, CoordinateRealsEqualTheGeneralFormatter) {
   const auto general = [](long double x, int32_t decimals) {
     int32_t intDigits = 0, decDigits = 0;
     SigDigitCounts(intDigits, decDigits, 3, x);
@@ -223,7 +223,7 @@ TEST_F(CadDxfTest, CoordinateRealsEqualTheGeneralFormatter) {
   EXPECT_EQ(mismatches, 0);
 }
 
-TEST_F(CadDxfTest, BlockFilesKeepSixDecimalsWhateverTheSetting) {
+TEST_F(DxfWriterTest, BlockFilesKeepSixDecimalsWhateverTheSetting) {
   struct Case {
     uint16_t code;
     int32_t setting;
@@ -252,7 +252,7 @@ TEST_F(CadDxfTest, BlockFilesKeepSixDecimalsWhateverTheSetting) {
             "4.000000\r\n  0\r\nEOF\r\n");
 }
 
-TEST_F(CadDxfTest, LineOnLayerZeroIsTwelveLines) {
+TEST_F(DxfWriterTest, LineOnLayerZeroIsTwelveLines) {
   cadSettings.CadCode = 1;
   const std::string bytes = written([] { DxfLine(0, 0, 10.5L, -3); });
   EXPECT_EQ(SplitLines(bytes), (std::vector<std::string>{"  0", "LINE", "  8", "0", " 10", "0.000000", " 20",
@@ -264,7 +264,7 @@ TEST_F(CadDxfTest, LineOnLayerZeroIsTwelveLines) {
 // The writer keeps the layer's lines and the text style's numbers from one entity to the next;
 // they follow every change all the same: the display's significant digits, a layer renamed under
 // its colour, and the block files' own names.
-TEST_F(CadDxfTest, TextStyleAndLayerFollowEveryChange) {
+TEST_F(DxfWriterTest, TextStyleAndLayerFollowEveryChange) {
   cadSettings.CadCode = 1;
   cadSettings.LayerNames = {"0", "KONTUR", "MITTE", "3", "4", "STRICH"};
   const auto lines = SplitLines(written([] {
@@ -290,7 +290,7 @@ TEST_F(CadDxfTest, TextStyleAndLayerFollowEveryChange) {
 
 // Printable ASCII goes into a TEXT as it is, in every text mode and output: the writer relies on
 // that and skips the conversion for such texts.
-TEST_F(CadDxfTest, PlainAsciiTextsAreTheSameInEveryTextMode) {
+TEST_F(DxfWriterTest, PlainAsciiTextsAreTheSameInEveryTextMode) {
   std::string ascii;
   for (char c = ' '; c <= '~'; ++c) ascii += c;
   for (const uint16_t code : {1, 3, 4}) {
@@ -308,7 +308,7 @@ TEST_F(CadDxfTest, PlainAsciiTextsAreTheSameInEveryTextMode) {
   }
 }
 
-TEST_F(CadDxfTest, LayerOfEachColour) {
+TEST_F(DxfWriterTest, LayerOfEachColour) {
   cadSettings.LayerNames = {"0", "KONTUR", "MITTE", "3", "4", "STRICH"};
   const std::pair<int32_t, const char*> cases[] = {{0, "0"},      {-1, "0"},  {1, "KONTUR"}, {2, "MITTE"},
                                                     {5, "STRICH"}, {6, "6"},  {15, "15"},    {31, "31"}};
@@ -426,7 +426,7 @@ void WriteLargeDrawing(uint64_t seed) {
   DxfClose();
 }
 
-TEST_F(CadDxfTest, LargeDrawingsKeepTheirBytes) {
+TEST_F(DxfWriterTest, LargeDrawingsKeepTheirBytes) {
   struct Case {
     uint16_t code;
     uint64_t seed;
@@ -448,14 +448,14 @@ TEST_F(CadDxfTest, LargeDrawingsKeepTheirBytes) {
 }
 
 
-TEST_F(CadDxfTest, SampleDrawingMatchesItsGoldenFile) {
+TEST_F(DxfWriterTest, SampleDrawingMatchesItsGoldenFile) {
   cadSettings.CadCode = 1;
   const std::string bytes = written(WriteSampleDrawing);
   if (std::getenv("QORVA_UPDATE_GOLDEN")) test::writeFile(kGolden, bytes);
   EXPECT_EQ(bytes, test::readFile(kGolden));
 }
 
-TEST_F(CadDxfTest, EzdxfReadsTheSampleDrawingWithoutAuditErrors) {
+TEST_F(DxfWriterTest, EzdxfReadsTheSampleDrawingWithoutAuditErrors) {
   cadSettings.CadCode = 4;
   // Characters that DXF names must not hold become "_" in the file.
   cadSettings.LayerNames = {"0", "KONTUR", "MITTE<1/2>", "D\x9ANN", "4", "STRICH"};
@@ -489,7 +489,7 @@ TEST_F(CadDxfTest, EzdxfReadsTheSampleDrawingWithoutAuditErrors) {
       << r.output;
 }
 
-TEST_F(CadDxfTest, LayerTableTakesTheLowByteOrMonochrome) {
+TEST_F(DxfWriterTest, LayerTableTakesTheLowByteOrMonochrome) {
   cadSettings.CadCode = 1;
   cadSettings.LayerNames = {"0", "DICK", "MITTE", "STRICH", "DUENN", "HILF"};
   cadSettings.LayerColors = {7, 300, 2, 3, 4, 5};
@@ -531,7 +531,7 @@ TEST_F(CadDxfTest, LayerTableTakesTheLowByteOrMonochrome) {
 
 // The header declares the Windows code page; every text of a DXF file is in it, whatever the text
 // mode, and only the screen's block files keep DOS bytes for the program's own reader.
-TEST_F(CadDxfTest, TextsAreInTheCodePageTheHeaderDeclares) {
+TEST_F(DxfWriterTest, TextsAreInTheCodePageTheHeaderDeclares) {
   struct Case {
     uint16_t textMode;
     uint16_t code;
@@ -567,7 +567,7 @@ TEST_F(CadDxfTest, TextsAreInTheCodePageTheHeaderDeclares) {
 }
 
 // The checker the drawing tests rely on refuses files from which ezdxf silently drops entities.
-TEST_F(CadDxfTest, CheckerRefusesFilesThatLoseEntities) {
+TEST_F(DxfWriterTest, CheckerRefusesFilesThatLoseEntities) {
   cadSettings.CadCode = 4;
   // The page border of the plot program's work file once stood between the header and the tables.
   written([] {
@@ -598,7 +598,7 @@ TEST_F(CadDxfTest, CheckerRefusesFilesThatLoseEntities) {
 
 // ---- Failures ----
 
-TEST_F(CadDxfTest, FailedWritesSetErrorFlagAndTheFileStillCloses) {
+TEST_F(DxfWriterTest, FailedWritesSetErrorFlagAndTheFileStillCloses) {
   ASSERT_TRUE(fs::exists("/dev/full")) << "/dev/full is missing";
   cadSettings.CadCode = 1;
   AssignText(ShareTextFile, "/dev/full");
