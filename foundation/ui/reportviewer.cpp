@@ -45,28 +45,28 @@ ReportViewerWindow::ReportViewerWindow(QWidget* owner) : QDialog(owner) {
   reportTextEdit->installEventFilter(this);
 
   mainMenuBar = new QMenuBar(this);
-  mi_Datei = mainMenuBar->addMenu("Datei");
-  mi_dateiExportNotepad = mi_Datei->addAction("Export &Notepad");
-  ExportWordpad1 = mi_Datei->addAction("Export &Wordpad");
-  ExportWordpad1->setVisible(false);
-  N2 = mi_Datei->addSeparator();
-  mi_DateiDrucken = mi_Datei->addAction("Drucken");
-  N1 = mi_Datei->addSeparator();
-  mi_dateiBeenden = mi_Datei->addAction("Beenden");
-  mi_Edit = mainMenuBar->addMenu("Edit");
-  mi_EditMarkAll = mi_Edit->addAction("Mark All");
-  mi_EditCopy = mi_Edit->addAction("Copy");
+  fileMenu = mainMenuBar->addMenu("Datei");
+  fileExportToEditorAction = fileMenu->addAction("Export &Notepad");
+  fileExportWordpadAction = fileMenu->addAction("Export &Wordpad");
+  fileExportWordpadAction->setVisible(false);
+  printSeparator = fileMenu->addSeparator();
+  filePrintAction = fileMenu->addAction("Drucken");
+  exitSeparator = fileMenu->addSeparator();
+  fileExitAction = fileMenu->addAction("Beenden");
+  editMenu = mainMenuBar->addMenu("Edit");
+  editSelectAllAction = editMenu->addAction("Mark All");
+  editCopyAction = editMenu->addAction("Copy");
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setMenuBar(mainMenuBar);
   layout->addWidget(reportTextEdit);
 
-  connect(mi_DateiDrucken, &QAction::triggered, this, [this] { mi_DateiDruckenClick(); });
-  connect(mi_dateiBeenden, &QAction::triggered, this, [this] { mi_dateiBeendenClick(); });
-  connect(mi_EditMarkAll, &QAction::triggered, this, [this] { mi_EditMarkAllClick(); });
-  connect(mi_EditCopy, &QAction::triggered, this, [this] { mi_EditCopyClick(); });
-  connect(mi_dateiExportNotepad, &QAction::triggered, this, [this] { mi_dateiExportNotepadClick(); });
+  connect(filePrintAction, &QAction::triggered, this, [this] { filePrintTriggered(); });
+  connect(fileExitAction, &QAction::triggered, this, [this] { fileExitTriggered(); });
+  connect(editSelectAllAction, &QAction::triggered, this, [this] { editSelectAllTriggered(); });
+  connect(editCopyAction, &QAction::triggered, this, [this] { editCopyTriggered(); });
+  connect(fileExportToEditorAction, &QAction::triggered, this, [this] { fileExportToEditorTriggered(); });
   FormCreate();
 }
 
@@ -74,12 +74,12 @@ void ReportViewerWindow::FormCreate() {
   const TextWindowRect& pos = printSettings.TextWindowPos;
   if (pos.Width > 0 && pos.Height > 0) setGeometry(pos.Left, pos.Top, pos.Width, pos.Height);
   const ShowfileMenuCaptions& c = showfileMenuCaptions();
-  mi_Datei->setTitle(QString::fromUtf8(c.File));
-  mi_DateiDrucken->setText(QString::fromUtf8(c.Print));
-  mi_dateiBeenden->setText(QString::fromUtf8(c.Exit));
-  mi_Edit->setTitle(QString::fromUtf8(c.Edit));
-  mi_EditMarkAll->setText(QString::fromUtf8(c.SelectAll));
-  mi_EditCopy->setText(QString::fromUtf8(c.Copy));
+  fileMenu->setTitle(QString::fromUtf8(c.File));
+  filePrintAction->setText(QString::fromUtf8(c.Print));
+  fileExitAction->setText(QString::fromUtf8(c.Exit));
+  editMenu->setTitle(QString::fromUtf8(c.Edit));
+  editSelectAllAction->setText(QString::fromUtf8(c.SelectAll));
+  editCopyAction->setText(QString::fromUtf8(c.Copy));
 }
 
 void ReportViewerWindow::FormShow() {
@@ -108,15 +108,15 @@ void ReportViewerWindow::FormClose() {
   printSettings.TextWindowPos = TextWindowRect{g.left(), g.top(), g.width(), g.height()};
 }
 
-void ReportViewerWindow::mi_DateiDruckenClick() { PrintTextFile(PrintFileName); }
+void ReportViewerWindow::filePrintTriggered() { PrintTextFile(PrintFileName); }
 
-void ReportViewerWindow::mi_dateiBeendenClick() { close(); }
+void ReportViewerWindow::fileExitTriggered() { close(); }
 
-void ReportViewerWindow::mi_EditMarkAllClick() { reportTextEdit->selectAll(); }
+void ReportViewerWindow::editSelectAllTriggered() { reportTextEdit->selectAll(); }
 
-void ReportViewerWindow::mi_EditCopyClick() { reportTextEdit->copy(); }
+void ReportViewerWindow::editCopyTriggered() { reportTextEdit->copy(); }
 
-void ReportViewerWindow::mi_dateiExportNotepadClick() {
+void ReportViewerWindow::fileExportToEditorTriggered() {
   ShowFileName = WorkPath("outwin.txt");
   if (!StartProgramOnDocument("notepad", ShowFileName))
     ReportError("notepad not found" + MissingProgramHint(ProgramForDocument("notepad")));

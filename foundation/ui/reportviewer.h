@@ -36,16 +36,16 @@ class ReportViewerWindow : public QDialog {
 
   QPlainTextEdit* reportTextEdit = nullptr;
   QMenuBar* mainMenuBar = nullptr;
-  QMenu* mi_Datei = nullptr;
-  QAction* mi_DateiDrucken = nullptr;
-  QAction* N1 = nullptr;
-  QAction* mi_dateiBeenden = nullptr;
-  QMenu* mi_Edit = nullptr;
-  QAction* mi_EditMarkAll = nullptr;
-  QAction* mi_EditCopy = nullptr;
-  QAction* mi_dateiExportNotepad = nullptr;
-  QAction* N2 = nullptr;
-  QAction* ExportWordpad1 = nullptr;
+  QMenu* fileMenu = nullptr;
+  QAction* filePrintAction = nullptr;
+  QAction* exitSeparator = nullptr;
+  QAction* fileExitAction = nullptr;
+  QMenu* editMenu = nullptr;
+  QAction* editSelectAllAction = nullptr;
+  QAction* editCopyAction = nullptr;
+  QAction* fileExportToEditorAction = nullptr;
+  QAction* printSeparator = nullptr;
+  QAction* fileExportWordpadAction = nullptr;
 
   std::string ShowFileName;   // the file shown in the memo
   std::string PrintFileName;  // the file the print command prints
@@ -54,11 +54,11 @@ class ReportViewerWindow : public QDialog {
   void FormShow();
   void FormClose();
 
-  void mi_DateiDruckenClick();
-  void mi_dateiBeendenClick();
-  void mi_EditMarkAllClick();
-  void mi_EditCopyClick();
-  void mi_dateiExportNotepadClick();
+  void filePrintTriggered();
+  void fileExitTriggered();
+  void editSelectAllTriggered();
+  void editCopyTriggered();
+  void fileExportToEditorTriggered();
 
   void done(int result) override;
 

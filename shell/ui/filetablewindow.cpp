@@ -56,24 +56,24 @@ FileTableWindow::FileTableWindow(QWidget* owner) : QDialog(owner) {
   setObjectName("FileTableWindow");
   mainMenuBar = new QMenuBar(this);
   mainMenuBar->setObjectName("mainMenuBar");
-  mi_File = mainMenuBar->addMenu(MenuCaptionText(menuTexts.MenuTextFile));
-  mi_File->setObjectName("mi_File");
-  mi_fileExportExcel = mi_File->addAction("Export Excel");
-  mi_fileExportExcel->setObjectName("mi_fileExportExcel");
-  mi_fileExit = mi_File->addAction(MenuCaptionText(menuTexts.MenuTextExit));
-  mi_fileExit->setObjectName("mi_fileExit");
-  mi_edit = mainMenuBar->addMenu(MenuCaptionText(menuTexts.MenuTextEdit));
-  mi_edit->setObjectName("mi_edit");
-  mi_editsearch = mi_edit->addAction("Search");
-  mi_editsearch->setObjectName("mi_editsearch");
-  mi_editsearch->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
-  searchNextAction = mi_edit->addAction("Search &Next");
+  fileMenu = mainMenuBar->addMenu(MenuCaptionText(menuTexts.MenuTextFile));
+  fileMenu->setObjectName("fileMenu");
+  fileExportExcelAction = fileMenu->addAction("Export Excel");
+  fileExportExcelAction->setObjectName("fileExportExcelAction");
+  fileExitAction = fileMenu->addAction(MenuCaptionText(menuTexts.MenuTextExit));
+  fileExitAction->setObjectName("fileExitAction");
+  editMenu = mainMenuBar->addMenu(MenuCaptionText(menuTexts.MenuTextEdit));
+  editMenu->setObjectName("editMenu");
+  editSearchAction = editMenu->addAction("Search");
+  editSearchAction->setObjectName("editSearchAction");
+  editSearchAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+  searchNextAction = editMenu->addAction("Search &Next");
   searchNextAction->setObjectName("searchNextAction");
   searchNextAction->setShortcut(QKeySequence(Qt::Key_F3));
-  mi_Help = mainMenuBar->addMenu(MenuCaptionText(menuTexts.MenuTextHelp));
-  mi_Help->setObjectName("mi_Help");
-  mi_HelpHelp = mi_Help->addAction(MenuCaptionText(menuTexts.MenuTextHelp));
-  mi_HelpHelp->setObjectName("mi_HelpHelp");
+  helpMenu = mainMenuBar->addMenu(MenuCaptionText(menuTexts.MenuTextHelp));
+  helpMenu->setObjectName("helpMenu");
+  helpTextAction = helpMenu->addAction(MenuCaptionText(menuTexts.MenuTextHelp));
+  helpTextAction->setObjectName("helpTextAction");
 
   fileTable = new QTableWidget(this);
   fileTable->setObjectName("fileTable");
@@ -104,11 +104,11 @@ FileTableWindow::FileTableWindow(QWidget* owner) : QDialog(owner) {
     const int col = fileTable->horizontalHeader()->logicalIndexAt(pos);
     if (col >= 0) SortGridByColumn(col);
   });
-  connect(mi_fileExit, &QAction::triggered, this, &FileTableWindow::reject);
-  connect(mi_fileExportExcel, &QAction::triggered, this, &FileTableWindow::ExportExcel);
-  connect(mi_editsearch, &QAction::triggered, this, &FileTableWindow::Search);
+  connect(fileExitAction, &QAction::triggered, this, &FileTableWindow::reject);
+  connect(fileExportExcelAction, &QAction::triggered, this, &FileTableWindow::ExportExcel);
+  connect(editSearchAction, &QAction::triggered, this, &FileTableWindow::Search);
   connect(searchNextAction, &QAction::triggered, this, &FileTableWindow::SearchNext);
-  connect(mi_HelpHelp, &QAction::triggered, this, [] {
+  connect(helpTextAction, &QAction::triggered, this, [] {
     ShowHelpText(kFileTableHelpTopic, "", 1);
     programState.ErrorFlag = false;
   });

@@ -39,14 +39,14 @@ class FileTableWindow : public QDialog {
 
   QTableWidget* fileTable = nullptr;
   QMenuBar* mainMenuBar = nullptr;
-  QMenu* mi_File = nullptr;
-  QAction* mi_fileExportExcel = nullptr;
-  QAction* mi_fileExit = nullptr;
-  QMenu* mi_edit = nullptr;
-  QAction* mi_editsearch = nullptr;
+  QMenu* fileMenu = nullptr;
+  QAction* fileExportExcelAction = nullptr;
+  QAction* fileExitAction = nullptr;
+  QMenu* editMenu = nullptr;
+  QAction* editSearchAction = nullptr;
   QAction* searchNextAction = nullptr;
-  QMenu* mi_Help = nullptr;
-  QAction* mi_HelpHelp = nullptr;
+  QMenu* helpMenu = nullptr;
+  QAction* helpTextAction = nullptr;
 
   std::string SearchText;
   int32_t SearchRow = 0;

@@ -60,7 +60,7 @@ uint32_t calcMessagesShown = 0;
 MainWindow::MainWindow(QWidget* parent) : GraphicsWindow(parent, false) {
   setObjectName("MainWindow");
   MainMenu& menu = BuildMainMenu(*this);  // the menu bar with the captions of the module start (German)
-  for (QAction* item : {menu.mi_file1, menu.mi_file2, menu.mi_file3, menu.mi_file4})
+  for (QAction* item : {menu.recentFileAction1, menu.recentFileAction2, menu.recentFileAction3, menu.recentFileAction4})
     if (item) item->setVisible(false);
   WireMenuCommands(*this);
   if (!GraphDraw) GraphDraw = std::make_unique<GraphicsDraw>();
@@ -78,7 +78,7 @@ MainWindow::~MainWindow() {
 
 std::optional<int> MainWindow::FormCreate(const CommandLine& cmd) {
   ReadStartupFiles();
-  if (MainMenu* m = MainMenuOf(*this)) InitRecentMenu(*m, m->mi_fileexit);
+  if (MainMenu* m = MainMenuOf(*this)) InitRecentMenu(*m, m->fileExitAction);
 
   std::optional<int> rc;
   // A command-line file is drawn during the start-up; a fatal one shows its messages there already.
@@ -204,18 +204,18 @@ void ShowCalcMessagesInWindow() {
 
 void SetErrorMessagesItem(MainWindow& form) {
   MainMenu* m = MainMenuOf(form);
-  if (!m || !m->mi_viewErrorMessages) return;
+  if (!m || !m->viewErrorMessagesAction) return;
   const uint16_t count = errorList.ErrorCount;
-  m->mi_viewErrorMessages->setText(MenuCaptionText(menuTexts.MenuTextErrorMessages) + " (" +
+  m->viewErrorMessagesAction->setText(MenuCaptionText(menuTexts.MenuTextErrorMessages) + " (" +
                                    QString::number(count) + ")");
-  m->mi_viewErrorMessages->setEnabled(count > 0);
+  m->viewErrorMessagesAction->setEnabled(count > 0);
 }
 
 namespace {
 
 // The items of the File menu in their order, separators included.
 QList<QAction*> FileItems(MainMenu& menu) {
-  return menu.mi_file ? menu.mi_file->actions() : QList<QAction*>();
+  return menu.fileMenu ? menu.fileMenu->actions() : QList<QAction*>();
 }
 
 }  // namespace

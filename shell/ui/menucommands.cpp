@@ -42,7 +42,7 @@ namespace qorva {
 // ---------------------------------------------------------------------------------------------
 // File menu
 
-void mi_fileNewClick(MainWindow& form) {
+void fileNewTriggered(MainWindow& form) {
   auto& k = programState;
   k.ErrorFlag = false;
   if (AskSaveChanges(form.spring()) != Outcome::Done) return;
@@ -60,7 +60,7 @@ void mi_fileNewClick(MainWindow& form) {
   k.InputModified = true;
 }
 
-void mi_fileOpenClick(MainWindow& form) {
+void fileOpenTriggered(MainWindow& form) {
   auto& k = programState;
   k.ErrorFlag = false;
   if (AskSaveChanges(form.spring()) != Outcome::Done) return;
@@ -72,13 +72,13 @@ void mi_fileOpenClick(MainWindow& form) {
   UpdateFormCaption(form);
 }
 
-void mi_FileSaveClick(MainWindow& form) {
+void fileSaveTriggered(MainWindow& form) {
   programState.ErrorFlag = false;
   if (SaveSpringFile(form.spring(), programState.CurrentFileName)) programState.InputModified = false;
   UpdateFormCaption(form);
 }
 
-void mi_FileSaveAsClick(MainWindow& form) {
+void fileSaveAsTriggered(MainWindow& form) {
   programState.ErrorFlag = false;
   if (WriteSpringFile(form.spring(), "") && !programState.ErrorFlag) {
     programState.InputModified = false;
@@ -87,24 +87,24 @@ void mi_FileSaveAsClick(MainWindow& form) {
   UpdateFormCaption(form);
 }
 
-void mi_fileConfigClick(MainWindow& form) { ShowConfigWindow(&form); }
+void fileSettingsTriggered(MainWindow& form) { ShowConfigWindow(&form); }
 
 // ---------------------------------------------------------------------------------------------
 // Edit menu
 
-void mi_EditQuickClick(MainWindow& form) {
+void editInputSequenceTriggered(MainWindow& form) {
   programState.ErrorFlag = false;
   if (InputSequence(form) != Outcome::Done) return;
   UpdateAfterInput(form);
   programState.InputModified = true;
 }
 
-void mi_EditTextClick(MainWindow& form) {
+void editDrawingTextTriggered(MainWindow& form) {
   programState.ErrorFlag = false;
   if (EditDrawingText(form.spring()) == Outcome::Done) programState.InputModified = true;
 }
 
-void mi_EditMaterialClick(MainWindow& form) {
+void editMaterialTriggered(MainWindow& form) {
   programState.ErrorFlag = false;
   // A cancelled window leaves ErrorFlag set, which the demonstration asks about.
   if (!EditMaterial(form.spring(), &form)) {
@@ -116,7 +116,7 @@ void mi_EditMaterialClick(MainWindow& form) {
   UpdateAfterInput(form);
 }
 
-void mi_editanwendungClick(MainWindow& form) {
+void editApplicationTriggered(MainWindow& form) {
   ShowApplicationForm(form.spring(), &form);
   // The calculation clears ErrorFlag: a cancelled form still counts as changed input.
   CalcSpring(form.spring());
@@ -147,13 +147,13 @@ void DimensionsCommand(MainWindow& form, Outcome (*showForm)(Spring&, QWidget*))
 
 }  // namespace
 
-void mi_editAbmessClick(MainWindow& form) { DimensionsCommand(form, ShowDimensionsForm); }
-void mi_editvorauslegungClick(MainWindow& form) { DimensionsCommand(form, ShowPreDesignForm); }
+void editDimensionsTriggered(MainWindow& form) { DimensionsCommand(form, ShowDimensionsForm); }
+void editPreDesignTriggered(MainWindow& form) { DimensionsCommand(form, ShowPreDesignForm); }
 
 // ---------------------------------------------------------------------------------------------
 // View and CAD menus
 
-void mi_ViewStandardClick(MainWindow& form) {
+void viewPrintoutTriggered(MainWindow& form) {
   programState.ErrorFlag = false;
   PrintSpringResults(form.spring(), 0);
 }
@@ -163,12 +163,12 @@ void ShowSpringView(MainWindow& form, int view) {
   DrawSpringView(form.spring(), 3, static_cast<uint16_t>(view));
 }
 
-void mi_cadworkingplanClick(MainWindow& form) {
+void cadProductionDrawingTriggered(MainWindow& form) {
   programState.ErrorFlag = false;
   DrawSpringView(form.spring(), 0, ViewProduction);
 }
 
-void mi_caddiagramsClick(MainWindow& form) {
+void cadChooseViewTriggered(MainWindow& form) {
   programState.ErrorFlag = false;
   DrawSpringView(form.spring(), 0, 0);
 }
@@ -187,7 +187,7 @@ void OpenWebPage(const std::string& address) {
 
 }  // namespace
 
-void mi_helphandbuchClick(MainWindow& /*form*/) {
+void helpManualTriggered(MainWindow& /*form*/) {
   programState.ErrorFlag = false;
   const std::string dir = TrimAndAddSlash(desktopSettings.ManualDir.empty() ? programState.ProgramDir : desktopSettings.ManualDir);
   const std::string stem = LowerStr(programState.ProgStem);
@@ -204,32 +204,32 @@ void mi_helphandbuchClick(MainWindow& /*form*/) {
   programState.ErrorFlag = true;
 }
 
-void mi_helphistoryClick(MainWindow& /*form*/) {
+void helpProgramPageTriggered(MainWindow& /*form*/) {
   programState.ErrorFlag = false;
   OpenWebPage(std::string(kMakerSite) + LowerStr(programState.ProgStem) + "_d.htm");
 }
 
-void mi_helpwwwClick(MainWindow& /*form*/) {
+void helpHomepageTriggered(MainWindow& /*form*/) {
   programState.ErrorFlag = false;
   OpenWebPage(kMakerSite);
 }
 
-void mi_helpDemoClick(MainWindow& form) {
+void helpDemoTriggered(MainWindow& form) {
   DemoCommands c;
   c.helpPictures = [] { HelpPictureBrowser(); };
-  c.editText = [&form] { mi_EditTextClick(form); };
-  c.editMaterial = [&form] { mi_EditMaterialClick(form); };
-  c.editPreDesign = [&form] { mi_editvorauslegungClick(form); };
-  c.editRecalculation = [&form] { mi_editAbmessClick(form); };
+  c.editText = [&form] { editDrawingTextTriggered(form); };
+  c.editMaterial = [&form] { editMaterialTriggered(form); };
+  c.editPreDesign = [&form] { editPreDesignTriggered(form); };
+  c.editRecalculation = [&form] { editDimensionsTriggered(form); };
   c.viewQuick3 = [&form] {
     // The view is drawn whatever the form before left in ErrorFlag, which the tour asks about next.
     const bool cancelled = programState.ErrorFlag;
     ShowSpringView(form, ViewQuick3);
     programState.ErrorFlag = programState.ErrorFlag || cancelled;
   };
-  c.viewPrintout = [&form] { mi_ViewStandardClick(form); };
-  c.cadProductionDrawing = [&form] { mi_cadworkingplanClick(form); };
-  c.fileSettings = [&form] { mi_fileConfigClick(form); };
+  c.viewPrintout = [&form] { viewPrintoutTriggered(form); };
+  c.cadProductionDrawing = [&form] { cadProductionDrawingTriggered(form); };
+  c.fileSettings = [&form] { fileSettingsTriggered(form); };
   RunDemoTour(form.spring(), c);
   SetErrorMessagesItem(form);
 }
@@ -244,83 +244,83 @@ void WireMenuCommands(MainWindow& form) {
     if (item) SetMenuCommand(item, std::move(command));
   };
   // File
-  wire(m->mi_fileNew, [f] { mi_fileNewClick(*f); });
-  wire(m->mi_fileOpen, [f] { mi_fileOpenClick(*f); });
-  wire(m->mi_fileOpenTable, [f] { OpenFileTable(*f); });
-  wire(m->mi_FileSave, [f] { mi_FileSaveClick(*f); });
-  wire(m->mi_FileSaveAs, [f] { mi_FileSaveAsClick(*f); });
-  wire(m->mi_fileprint, [f] { ShowPrintWindow(f, false); });
-  wire(m->mi_filePrinterSetup, [f] { ShowPrintWindow(f, true); });
-  wire(m->mi_fileConfig, [f] { mi_fileConfigClick(*f); });
-  QAction* recent[] = {m->mi_file1, m->mi_file2, m->mi_file3, m->mi_file4};
+  wire(m->fileNewAction, [f] { fileNewTriggered(*f); });
+  wire(m->fileOpenAction, [f] { fileOpenTriggered(*f); });
+  wire(m->fileOpenTableAction, [f] { OpenFileTable(*f); });
+  wire(m->fileSaveAction, [f] { fileSaveTriggered(*f); });
+  wire(m->fileSaveAsAction, [f] { fileSaveAsTriggered(*f); });
+  wire(m->filePrintAction, [f] { ShowPrintWindow(f, false); });
+  wire(m->filePrinterSetupAction, [f] { ShowPrintWindow(f, true); });
+  wire(m->fileSettingsAction, [f] { fileSettingsTriggered(*f); });
+  QAction* recent[] = {m->recentFileAction1, m->recentFileAction2, m->recentFileAction3, m->recentFileAction4};
   for (int n = 1; n <= 4; ++n) wire(recent[n - 1], [f, n] { OpenRecentFile(*f, n); });
   // Edit
-  wire(m->mi_EditQuick, [f] { mi_EditQuickClick(*f); });
-  wire(m->mi_EditText, [f] { mi_EditTextClick(*f); });
-  wire(m->mi_EditMaterial, [f] { mi_EditMaterialClick(*f); });
-  wire(m->mi_editanwendung, [f] { mi_editanwendungClick(*f); });
-  wire(m->mi_editAbmess, [f] { mi_editAbmessClick(*f); });
-  wire(m->mi_editvorauslegung, [f] { mi_editvorauslegungClick(*f); });
+  wire(m->editInputSequenceAction, [f] { editInputSequenceTriggered(*f); });
+  wire(m->editDrawingTextAction, [f] { editDrawingTextTriggered(*f); });
+  wire(m->editMaterialAction, [f] { editMaterialTriggered(*f); });
+  wire(m->editApplicationAction, [f] { editApplicationTriggered(*f); });
+  wire(m->editDimensionsAction, [f] { editDimensionsTriggered(*f); });
+  wire(m->editPreDesignAction, [f] { editPreDesignTriggered(*f); });
   // View
-  wire(m->mi_ViewStandard, [f] { mi_ViewStandardClick(*f); });
+  wire(m->viewPrintoutAction, [f] { viewPrintoutTriggered(*f); });
   const std::pair<QAction*, int> views[] = {
-      {m->mi_viewfertigungszeichnung, ViewProduction}, {m->mi_ViewQuick1, ViewQuick1},
-      {m->mi_viewfs, ViewForceTravel},                 {m->mi_viewGoodman, ViewGoodman},
-      {m->mi_viewhaighgoodman, ViewHaighGoodman},      {m->mi_viewQuick3, ViewQuick3}};
+      {m->viewProductionDrawingAction, ViewProduction}, {m->viewQuick1Action, ViewQuick1},
+      {m->viewForceTravelAction, ViewForceTravel},                 {m->viewGoodmanAction, ViewGoodman},
+      {m->viewHaighGoodmanAction, ViewHaighGoodman},      {m->viewQuick3Action, ViewQuick3}};
   for (const auto& [item, view] : views) wire(item, [f, view = view] { ShowSpringView(*f, view); });
-  wire(m->mi_viewspannungrmt, [f] {
+  wire(m->tensileStrengthDiagramAction, [f] {
     programState.ErrorFlag = false;
     DrawMaterialDiagram(f->spring(), 3, 3, f->spring().family.BandThickness);
   });
-  wire(m->mi_viewspannungsigmat, [f] {
+  wire(m->bendingStressDiagramAction, [f] {
     programState.ErrorFlag = false;
     DrawMaterialDiagram(f->spring(), 4, 3, f->spring().family.BandThickness);
   });
-  wire(m->mi_viewErrorMessages, [f] { ShowErrorList(f->spring().TitleLines); });
+  wire(m->viewErrorMessagesAction, [f] { ShowErrorList(f->spring().TitleLines); });
   // CAD and Database
-  wire(m->mi_cadworkingplan, [f] { mi_cadworkingplanClick(*f); });
-  wire(m->mi_caddiagrams, [f] { mi_caddiagramsClick(*f); });
-  wire(m->mi_dbfmaterial, [f] {
+  wire(m->cadProductionDrawingAction, [f] { cadProductionDrawingTriggered(*f); });
+  wire(m->cadChooseViewAction, [f] { cadChooseViewTriggered(*f); });
+  wire(m->databaseMaterialAction, [f] {
     SelectMaterial(f->spring().family, 0);  // the table to look at and edit; the spring keeps its material
     programState.ErrorFlag = false;
   });
   // Documentation
   const std::pair<QAction*, uint16_t> changeItems[] = {
-      {m->mi_docdrawinginfo, ChangeCommand::DrawingInfo}, {m->mi_docuShowChanges1, ChangeCommand::List},
-      {m->mi_docuPrintChanges, ChangeCommand::Print},     {m->mi_docuNewChange, ChangeCommand::New},
-      {m->mi_docuModifyChanges, ChangeCommand::ModifyLast}, {m->mi_docudeleteChange, ChangeCommand::DeleteLast}};
+      {m->documentDrawingDataAction, ChangeCommand::DrawingInfo}, {m->documentShowChangesAction, ChangeCommand::List},
+      {m->documentPrintChangesAction, ChangeCommand::Print},     {m->documentNewChangeAction, ChangeCommand::New},
+      {m->documentEditLastChangeAction, ChangeCommand::ModifyLast}, {m->documentDeleteLastChangeAction, ChangeCommand::DeleteLast}};
   for (const auto& [item, code] : changeItems) wire(item, [f, code = code] { ChangeRecordCommand(f->spring(), code); });
-  wire(m->mi_DocumentSetup, [] {
+  wire(m->documentLinksAction, [] {
     programState.ErrorFlag = false;
     ShowDocumentLinks();
     if (!programState.ErrorFlag) programState.InputModified = true;
   });
   // OLE: export and import wait until the spreadsheet program was started.
-  wire(m->mi_OleStartExcel, [f] {
+  wire(m->excelStartAction, [f] {
     programState.ErrorFlag = false;
     CreateExcelObject();
     MainMenu* menu = MainMenuOf(*f);
     if (programState.ErrorFlag || !menu) return;
-    for (QAction* item : {menu->mi_OleExportExcel, menu->mi_OleImportExcel})
+    for (QAction* item : {menu->excelExportAction, menu->excelImportAction})
       if (item) item->setEnabled(true);
   });
-  wire(m->mi_OleExportExcel, [f] { ExcelExport(f->spring()); });
-  wire(m->mi_OleImportExcel, [f] {
+  wire(m->excelExportAction, [f] { ExcelExport(f->spring()); });
+  wire(m->excelImportAction, [f] {
     ExcelImport(f->spring());
     if (programState.ErrorFlag) return;
     programState.InputModified = true;
     UpdateAfterInput(*f);
   });
-  wire(m->mi_OlePrintoutExcel, [f] { ExcelPrintout(f->spring()); });
+  wire(m->excelPrintoutAction, [f] { ExcelPrintout(f->spring()); });
   // Help
-  wire(m->mi_helphandbuch, [f] { mi_helphandbuchClick(*f); });
-  wire(m->mi_HelpHilfebild, [] { HelpPictureBrowser(); });
-  wire(m->mi_helpErrorMessages, [] { ShowCalcMessages(); });
-  wire(m->mi_helphistory, [f] { mi_helphistoryClick(*f); });
-  wire(m->mi_helpDemo, [f] { mi_helpDemoClick(*f); });
-  wire(m->mi_helpwww, [f] { mi_helpwwwClick(*f); });
-  wire(m->mi_helpSysInfo, [f] { ShowSystemInfo(f); });
-  wire(m->mi_HelpAbout, [f] { ShowAboutBox(f); });
+  wire(m->helpManualAction, [f] { helpManualTriggered(*f); });
+  wire(m->helpPictureAction, [] { HelpPictureBrowser(); });
+  wire(m->helpErrorMessagesAction, [] { ShowCalcMessages(); });
+  wire(m->helpProgramPageAction, [f] { helpProgramPageTriggered(*f); });
+  wire(m->helpDemoAction, [f] { helpDemoTriggered(*f); });
+  wire(m->helpHomepageAction, [f] { helpHomepageTriggered(*f); });
+  wire(m->helpSystemInfoAction, [f] { ShowSystemInfo(f); });
+  wire(m->helpAboutAction, [f] { ShowAboutBox(f); });
 }
 
 }  // namespace qorva

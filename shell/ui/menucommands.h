@@ -13,31 +13,31 @@ class MainWindow;
 void WireMenuCommands(MainWindow& form);
 
 // File menu.
-void mi_fileNewClick(MainWindow& form);
-void mi_fileOpenClick(MainWindow& form);
-void mi_FileSaveClick(MainWindow& form);
-void mi_FileSaveAsClick(MainWindow& form);
-void mi_fileConfigClick(MainWindow& form);
+void fileNewTriggered(MainWindow& form);
+void fileOpenTriggered(MainWindow& form);
+void fileSaveTriggered(MainWindow& form);
+void fileSaveAsTriggered(MainWindow& form);
+void fileSettingsTriggered(MainWindow& form);
 
 // Edit menu.
-void mi_EditQuickClick(MainWindow& form);
-void mi_EditTextClick(MainWindow& form);
-void mi_EditMaterialClick(MainWindow& form);
-void mi_editanwendungClick(MainWindow& form);
-void mi_editAbmessClick(MainWindow& form);
-void mi_editvorauslegungClick(MainWindow& form);
+void editInputSequenceTriggered(MainWindow& form);
+void editDrawingTextTriggered(MainWindow& form);
+void editMaterialTriggered(MainWindow& form);
+void editApplicationTriggered(MainWindow& form);
+void editDimensionsTriggered(MainWindow& form);
+void editPreDesignTriggered(MainWindow& form);
 
 // View and CAD menus: a view on the screen or in a CAD file.
-void mi_ViewStandardClick(MainWindow& form);
+void viewPrintoutTriggered(MainWindow& form);
 void ShowSpringView(MainWindow& form, int view);
-void mi_cadworkingplanClick(MainWindow& form);
-void mi_caddiagramsClick(MainWindow& form);
+void cadProductionDrawingTriggered(MainWindow& form);
+void cadChooseViewTriggered(MainWindow& form);
 
 // Help menu.
-void mi_helphandbuchClick(MainWindow& form);
-void mi_helphistoryClick(MainWindow& form);
-void mi_helpwwwClick(MainWindow& form);
-void mi_helpDemoClick(MainWindow& form);
+void helpManualTriggered(MainWindow& form);
+void helpProgramPageTriggered(MainWindow& form);
+void helpHomepageTriggered(MainWindow& form);
+void helpDemoTriggered(MainWindow& form);
 
 // The maker's web site; the program's own page is ProgStem + "_d.htm" there.
 inline constexpr const char* kMakerSite = "https://www.kwendal.de/";

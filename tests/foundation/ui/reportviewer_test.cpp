@@ -69,15 +69,15 @@ TEST_F(ShowfileTest, ViewerShowsTheDisplayCopyInThePrintoutFont) {
   EXPECT_EQ(form.reportTextEdit->font().family(), "DejaVu Sans Mono");
   EXPECT_TRUE(form.reportTextEdit->font().italic());
   EXPECT_FALSE(form.reportTextEdit->font().bold());
-  EXPECT_EQ(form.mi_Datei->title(), "&Datei");
-  EXPECT_EQ(form.mi_EditMarkAll->text(), QString::fromUtf8("Alles aus&w\xC3\xA4hlen"));
+  EXPECT_EQ(form.fileMenu->title(), "&Datei");
+  EXPECT_EQ(form.editSelectAllAction->text(), QString::fromUtf8("Alles aus&w\xC3\xA4hlen"));
   EXPECT_EQ(form.size(), QSize(500, 300));
 
-  form.mi_EditMarkAllClick();
+  form.editSelectAllTriggered();
   EXPECT_EQ(form.reportTextEdit->textCursor().selectedText().size(), form.reportTextEdit->toPlainText().size());
 
   form.resize(420, 260);
-  form.mi_dateiBeendenClick();
+  form.fileExitTriggered();
   EXPECT_EQ(printSettings.TextWindowPos.Width, 420);
   EXPECT_EQ(printSettings.TextWindowPos.Height, 260);
 }
@@ -106,7 +106,7 @@ TEST_F(ShowfileTest, EnterClosesTheViewerOnlyDuringTheDemonstration) {
 TEST_F(ShowfileTest, ExportHandsTheDisplayCopyToAnEditor) {
   test::writeFile(outwin(), "x\r\n");
   ReportViewerWindow form;
-  form.mi_dateiExportNotepadClick();
+  form.fileExportToEditorTriggered();
   const auto& l = test::recordingLauncher().launched();
   ASSERT_EQ(l.size(), 1u);
   EXPECT_EQ(l[0].program, outwin());  // no notepad here: the desktop's editor
@@ -117,7 +117,7 @@ TEST_F(ShowfileTest, ExportWithoutTheDesktopOpenerSaysWhatToInstall) {
   test::recordingLauncher().installed.clear();
   test::recordingLauncher().openerMissing = true;
   ReportViewerWindow form;
-  form.mi_dateiExportNotepadClick();
+  form.fileExportToEditorTriggered();
   test::recordingLauncher().openerMissing = false;
   const auto& asked = test::scriptedPrompter().asked();
   ASSERT_FALSE(asked.empty());
@@ -180,7 +180,7 @@ TEST_F(ShowfileTest, ViewerPrintCommandPrintsThePrintFile) {
   test::writeFile(print, "a\r\n\f\r\nb\r\n");
   ReportViewerWindow form;
   form.PrintFileName = print.string();
-  form.mi_DateiDrucken->trigger();
+  form.filePrintAction->trigger();
   EXPECT_EQ(pages, 2);
 }
 

@@ -56,7 +56,7 @@ MainWindow* ShownMainWindow() {
       // A table left open, as the material commands leave it, ends with the program too.
       if (!materialTable().open("yeb9wst.dbf")) std::_Exit(6);
       if (fromExitItem)
-        MainMenuOf(*w)->mi_fileexit->trigger();
+        MainMenuOf(*w)->fileExitAction->trigger();
       else
         w->close();
     });

@@ -325,8 +325,8 @@ TEST_F(ChangeWindowTest, DocumentLinksToFilesOfUmlautNamesShowOpenAndKeepThem) {
 TEST_F(ChangeWindowTest, TheDocumentationMenuLeadsToTheWindows) {
   MainWindow& form = *window_;
   auto item = [&](const char* name) { return form.findChild<QAction*>(name); };
-  for (const char* name : {"mi_docdrawinginfo", "mi_docuShowChanges1", "mi_docuPrintChanges", "mi_docuNewChange",
-                           "mi_docuModifyChanges", "mi_docudeleteChange", "mi_DocumentSetup"}) {
+  for (const char* name : {"documentDrawingDataAction", "documentShowChangesAction", "documentPrintChangesAction", "documentNewChangeAction",
+                           "documentEditLastChangeAction", "documentDeleteLastChangeAction", "documentLinksAction"}) {
     ASSERT_NE(item(name), nullptr) << name;
     EXPECT_TRUE(item(name)->isEnabled()) << name;
   }
@@ -335,15 +335,15 @@ TEST_F(ChangeWindowTest, TheDocumentationMenuLeadsToTheWindows) {
     w->changeIndexEdit->setText("vom Menue");
     w->okButton->click();
   });
-  item("mi_docuNewChange")->trigger();
+  item("documentNewChangeAction")->trigger();
   EXPECT_EQ(spring().drawing.ChangeCount, 1);
   EXPECT_EQ(spring().drawing.ChangeRecords[1].ChangeIndex, "vom Menue");
-  item("mi_docudeleteChange")->trigger();
+  item("documentDeleteLastChangeAction")->trigger();
   EXPECT_EQ(spring().drawing.ChangeCount, 0);
   test::OnNextModalOf<DrawingInfoWindow>([](DrawingInfoWindow* w) { w->cancelButton->click(); });
-  item("mi_docdrawinginfo")->trigger();
+  item("documentDrawingDataAction")->trigger();
   test::OnNextModalOf<DocumentWindow>([](DocumentWindow* w) { w->cancelButton->click(); });
-  item("mi_DocumentSetup")->trigger();
+  item("documentLinksAction")->trigger();
   EXPECT_TRUE(programState.ErrorFlag);
 }
 

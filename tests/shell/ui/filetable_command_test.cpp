@@ -43,7 +43,7 @@ TEST_F(FileTableCommandTest, AChosenRowIsReadWhileTheTableStaysOpen) {
   programState.DataDir = scratch_.path().string() + "/";
   programState.InputModified = false;
   MainMenu* menu = MainMenuOf(w);
-  ASSERT_TRUE(menu && menu->mi_fileOpenTable && menu->mi_fileOpenTable->isEnabled());
+  ASSERT_TRUE(menu && menu->fileOpenTableAction && menu->fileOpenTableAction->isEnabled());
   int shown = 0;
   std::function<void(FileTableWindow*)> act = [&](FileTableWindow* t) {
     ++shown;
@@ -57,11 +57,11 @@ TEST_F(FileTableCommandTest, AChosenRowIsReadWhileTheTableStaysOpen) {
       EXPECT_EQ(programState.CurrentFileName, "b");
       EXPECT_EQ(w.spring().family.BandWidth, 40);
       EXPECT_EQ(t->CurrentRow(), 2);
-      t->mi_fileExit->trigger();
+      t->fileExitAction->trigger();
     }
   };
   OnNextModalOf<FileTableWindow>(act);
-  menu->mi_fileOpenTable->trigger();
+  menu->fileOpenTableAction->trigger();
   EXPECT_EQ(shown, 2);
   EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_EQ(programState.CurrentFileName, "b");
@@ -79,7 +79,7 @@ TEST_F(FileTableCommandTest, OnlyTheUsersChoiceReadsAFile) {
   programState.InputModified = false;
   scriptedPrompter().clear();
   MainMenu* menu = MainMenuOf(w);
-  ASSERT_TRUE(menu && menu->mi_fileOpenTable);
+  ASSERT_TRUE(menu && menu->fileOpenTableAction);
   UpdateFormCaption(w);
   const QString caption = w.windowTitle();
   int shown = 0;
@@ -92,9 +92,9 @@ TEST_F(FileTableCommandTest, OnlyTheUsersChoiceReadsAFile) {
     EXPECT_TRUE(t->isVisible()) << "nothing was chosen yet";
     EXPECT_EQ(t->ChosenRow, 0);
     EXPECT_EQ(t->fileTable->item(0, 2)->text().toStdString(), "(nicht lesbar)");
-    t->mi_fileExit->trigger();
+    t->fileExitAction->trigger();
   });
-  menu->mi_fileOpenTable->trigger();
+  menu->fileOpenTableAction->trigger();
   EXPECT_EQ(shown, 1);
   for (const auto& a : scriptedPrompter().asked())
     if (a.kind != AskKind::AppTitle) ADD_FAILURE() << "nothing is asked or told: " << a.text;
@@ -128,7 +128,7 @@ TEST_F(FileTableCommandTest, TheCommandTellsCancelFromAFileThatCannotBeRead) {
     bool chosen = false;
     std::function<void(FileTableWindow*)> act = [&](FileTableWindow* t) {
       if (c.row < 0 || chosen) {
-        t->mi_fileExit->trigger();
+        t->fileExitAction->trigger();
         return;
       }
       chosen = true;

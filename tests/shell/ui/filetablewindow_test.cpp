@@ -42,7 +42,7 @@ TEST_F(PreviewWindowTest, ChoosingARowClosesTheWindowWithThatRowOnce) {
   EXPECT_EQ(table.windowTitle(), "QORVA  /daten/federn/");
   ASSERT_EQ(table.fileTable->rowCount(), 3);
   EXPECT_EQ(table.fileTable->horizontalHeaderItem(2)->text(), "Mat.No.");
-  EXPECT_EQ(table.mi_editsearch->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F));
+  EXPECT_EQ(table.editSearchAction->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F));
   EXPECT_EQ(table.searchNextAction->shortcut(), QKeySequence(Qt::Key_F3));
 
   programState.ErrorFlag = true;
@@ -60,7 +60,7 @@ TEST_F(PreviewWindowTest, ChoosingARowClosesTheWindowWithThatRowOnce) {
   EXPECT_TRUE(table.isVisible());
   EXPECT_EQ(table.result(), -1);
 
-  table.mi_fileExit->trigger();
+  table.fileExitAction->trigger();
   EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_FALSE(table.isVisible());
 }

@@ -130,23 +130,23 @@ TEST_F(MainWindowStart, RecentFileItemsFollowTheList) {
   ASSERT_FALSE(w.FormCreate(ParseCommandLine({})).has_value());
   MainMenu* m = MainMenuOf(w);
   ASSERT_NE(m, nullptr);
-  EXPECT_FALSE(m->mi_file1->isVisible());
-  EXPECT_FALSE(m->N15->isVisible());
+  EXPECT_FALSE(m->recentFileAction1->isVisible());
+  EXPECT_FALSE(m->recentFilesSeparator->isVisible());
 
   auto& r = desktopSettings.RecentFiles;
   r[1] = (dir_ / "gone.qva").string();
   r[2] = (dir_ / "a.qva").string();
   UpdateFormCaption(w);
-  EXPECT_TRUE(m->N15->isVisible());
-  EXPECT_TRUE(m->mi_file1->isVisible());
-  EXPECT_TRUE(m->mi_file2->isVisible());
-  EXPECT_FALSE(m->mi_file3->isVisible());
-  EXPECT_EQ(m->mi_file2->text(), dosToQString("&2 " + ShortenPath(r[2])));
+  EXPECT_TRUE(m->recentFilesSeparator->isVisible());
+  EXPECT_TRUE(m->recentFileAction1->isVisible());
+  EXPECT_TRUE(m->recentFileAction2->isVisible());
+  EXPECT_FALSE(m->recentFileAction3->isVisible());
+  EXPECT_EQ(m->recentFileAction2->text(), dosToQString("&2 " + ShortenPath(r[2])));
 
-  m->mi_file1->trigger();  // gone: removed with a message
+  m->recentFileAction1->trigger();  // gone: removed with a message
   EXPECT_EQ(r[1], (dir_ / "a.qva").string());
-  EXPECT_FALSE(m->mi_file2->isVisible());
-  m->mi_file1->trigger();
+  EXPECT_FALSE(m->recentFileAction2->isVisible());
+  m->recentFileAction1->trigger();
   EXPECT_EQ(programState.CurrentFileName, "a");
   EXPECT_EQ(w.windowTitle().toStdString(), "QORVA - Konstantkraftfeder  -  a.qva");
 }
@@ -158,8 +158,8 @@ TEST_F(MainWindowStart, ErrorMessagesItemCountsTheMessages) {
   ASSERT_NE(m, nullptr);
   UpdateAfterInput(w);
   const QString n = QString::number(errorList.ErrorCount);
-  EXPECT_TRUE(m->mi_viewErrorMessages->text().endsWith(" (" + n + ")"));
-  EXPECT_EQ(m->mi_viewErrorMessages->isEnabled(), errorList.ErrorCount > 0);
+  EXPECT_TRUE(m->viewErrorMessagesAction->text().endsWith(" (" + n + ")"));
+  EXPECT_EQ(m->viewErrorMessagesAction->isEnabled(), errorList.ErrorCount > 0);
 }
 
 TEST_F(MainWindowStart, TheMenuBarKeepsTheDesktopPaletteOverTheDrawingBackground) {
@@ -214,12 +214,12 @@ TEST_F(MainWindowStart, AFatalSpringShowsItsMessagesAndTheItemCountsThem) {
 
   MainMenu* m = MainMenuOf(w);
   ASSERT_NE(m, nullptr);
-  EXPECT_TRUE(m->mi_viewErrorMessages->text().endsWith(" (" + QString::number(errorList.ErrorCount) + ")"));
-  EXPECT_TRUE(m->mi_viewErrorMessages->isEnabled());
+  EXPECT_TRUE(m->viewErrorMessagesAction->text().endsWith(" (" + QString::number(errorList.ErrorCount) + ")"));
+  EXPECT_TRUE(m->viewErrorMessagesAction->isEnabled());
   // Help > Error messages offers the list again; the closing entry ends it.
   scriptedPrompter().clear();
   scriptedPrompter().push(static_cast<int>(messages.size()));
-  m->mi_helpErrorMessages->trigger();
+  m->helpErrorMessagesAction->trigger();
   ASSERT_EQ(Shown(AskKind::Choice).size(), 1u);
   EXPECT_EQ(Shown(AskKind::Choice)[0].entries, entries);
   EXPECT_EQ(scriptedPrompter().pending(), 0u);
@@ -232,7 +232,7 @@ TEST_F(MainWindowStart, ASpringWithoutMessagesSaysSo) {
   ASSERT_NE(m, nullptr);
   errorList.ErrorCount = 0;
   scriptedPrompter().clear();
-  m->mi_helpErrorMessages->trigger();
+  m->helpErrorMessagesAction->trigger();
   const auto boxes = Shown(AskKind::Message);
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].text, "Berechnung erfolgreich ohne Fehlermeldungen");
@@ -245,13 +245,13 @@ TEST_F(MainWindowStart, AnEngineStopEndsTheCommandNotTheProgram) {
   MainMenu* m = MainMenuOf(w);
   ASSERT_NE(m, nullptr);
   bool ran = false;
-  SetMenuCommand(m->mi_fileConfig, [&] {
+  SetMenuCommand(m->fileSettingsAction, [&] {
     ran = true;
     throw EXbaseHalt(5, "Programm angehalten.");
   });
-  m->mi_fileConfig->trigger();
+  m->fileSettingsAction->trigger();
   EXPECT_TRUE(ran);
-  EXPECT_TRUE(m->mi_fileConfig->isEnabled());  // the window goes on
+  EXPECT_TRUE(m->fileSettingsAction->isEnabled());  // the window goes on
 }
 
 }  // namespace

@@ -64,7 +64,7 @@ class MenuCommandsTest : public ::testing::Test {
     programState.DataDir = scratch_.path().string() + "/";
     programState.TempDir = scratch_.path().string() + "/";
     desktopSettings.ConfigDir = scratch_.path().string();  // the session file written at the window's end
-    InitRecentMenu(*MainMenuOf(*form_), Item("mi_fileexit"));  // as the start-up does
+    InitRecentMenu(*MainMenuOf(*form_), Item("fileExitAction"));  // as the start-up does
     ASSERT_TRUE(ReadDefaultSpring(form_->spring()));  // the spring the window starts with
     form_->show();
   }
@@ -122,7 +122,7 @@ TEST_F(MenuCommandsTest, NewSpringRecalculatedSavedAndOpenedAgain) {
     QTest::mouseClick(t->okButton, Qt::LeftButton);
   });
   graphicsState.DisplayList.clear();
-  Item("mi_fileNew")->trigger();
+  Item("fileNewAction")->trigger();
   EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_EQ(programState.CurrentFileName, "");
   EXPECT_EQ(spring().family.DrawingName, "Bremsfeder");
@@ -141,31 +141,31 @@ TEST_F(MenuCommandsTest, NewSpringRecalculatedSavedAndOpenedAgain) {
     Type(g->thicknessEdit, "0.45");
     QTest::mouseClick(g->okButton, Qt::LeftButton);
   });
-  Item("mi_editAbmess")->trigger();
+  Item("editDimensionsAction")->trigger();
   EXPECT_EQ(spring().family.BandThickness, 0.45L);
   EXPECT_NE(spring().family.Stress2, stressBefore) << "calculated again";
 
   // Save As names the file and puts it on the recent list.
   test::scriptedPrompter().push((scratch_ / "bremse.qva").string());
-  Item("mi_FileSaveAs")->trigger();
+  Item("fileSaveAsAction")->trigger();
   EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_TRUE(fs::exists(scratch_ / "bremse.qva"));
   EXPECT_FALSE(programState.InputModified);
   EXPECT_EQ(programState.CurrentFileName, "bremse");
   EXPECT_EQ(desktopSettings.RecentFiles[1], (scratch_ / "bremse.qva").string());
   EXPECT_TRUE(form_->windowTitle().contains("bremse.qva"));
-  EXPECT_TRUE(Item("mi_file1")->isVisible());
+  EXPECT_TRUE(Item("recentFileAction1")->isVisible());
 
   // File > New, left at its first form with Esc: the default spring is back, nothing calculated.
   test::OnNextModalOf<DrawingTextsForm>([](DrawingTextsForm* t) { QTest::keyClick(t, Qt::Key_Escape); });
-  Item("mi_fileNew")->trigger();
+  Item("fileNewAction")->trigger();
   EXPECT_TRUE(programState.ErrorFlag);
   EXPECT_EQ(programState.CurrentFileName, "");
   EXPECT_EQ(spring().family.BandThickness, 0.5L) << "the default spring's";
   EXPECT_EQ(form_->spring().TitleLines[1], "");
 
   // The recent list brings the saved spring back.
-  Item("mi_file1")->trigger();
+  Item("recentFileAction1")->trigger();
   EXPECT_FALSE(programState.ErrorFlag);
   EXPECT_EQ(programState.CurrentFileName, "bremse");
   EXPECT_EQ(spring().family.BandThickness, 0.45L);
@@ -178,7 +178,7 @@ TEST_F(MenuCommandsTest, SaveWithoutANameAsksForOneAndLeavesTheRecentList) {
   programState.CurrentFileName.clear();
   programState.InputModified = true;
   test::scriptedPrompter().push((scratch_ / "erste.qva").string());
-  Item("mi_FileSave")->trigger();
+  Item("fileSaveAction")->trigger();
   EXPECT_TRUE(fs::exists(scratch_ / "erste.qva"));
   EXPECT_EQ(programState.CurrentFileName, "erste");
   EXPECT_FALSE(programState.InputModified);
@@ -189,27 +189,27 @@ TEST_F(MenuCommandsTest, CancelledFormsStillCalculateAndMark) {
   // Application cancelled: calculated and marked all the same.
   programState.InputModified = false;
   test::OnNextModalOf<ApplicationForm>([](ApplicationForm* a) { QTest::mouseClick(a->cancelButton, Qt::LeftButton); });
-  Item("mi_editanwendung")->trigger();
+  Item("editApplicationAction")->trigger();
   EXPECT_TRUE(programState.InputModified);
   // Recalculation cancelled: calculated, not marked; no material asked for while one is chosen.
   programState.InputModified = false;
   ClearErrorList();
   test::OnNextModalOf<DimensionsForm>([](DimensionsForm* g) { QTest::mouseClick(g->cancelButton, Qt::LeftButton); });
-  Item("mi_editAbmess")->trigger();
+  Item("editDimensionsAction")->trigger();
   EXPECT_FALSE(programState.InputModified);
   // Edit > Text cancelled leaves the input unmarked; confirmed marks it without drawing.
   test::OnNextModalOf<DrawingTextsForm>([](DrawingTextsForm* t) { QTest::keyClick(t, Qt::Key_Escape); });
-  Item("mi_EditText")->trigger();
+  Item("editDrawingTextAction")->trigger();
   EXPECT_FALSE(programState.InputModified);
   test::OnNextModalOf<DrawingTextsForm>([](DrawingTextsForm* t) { QTest::mouseClick(t->okButton, Qt::LeftButton); });
-  Item("mi_EditText")->trigger();
+  Item("editDrawingTextAction")->trigger();
   EXPECT_TRUE(programState.InputModified);
 }
 
 TEST_F(MenuCommandsTest, HelpOpensTheManualAndTheMakersPages) {
-  Item("mi_helphandbuch")->trigger();
-  Item("mi_helphistory")->trigger();
-  Item("mi_helpwww")->trigger();
+  Item("helpManualAction")->trigger();
+  Item("helpProgramPageAction")->trigger();
+  Item("helpHomepageAction")->trigger();
   std::vector<std::string> opened;
   for (const auto& l : test::recordingLauncher().launched())
     if (l.document) opened.push_back(l.program);
@@ -219,7 +219,7 @@ TEST_F(MenuCommandsTest, HelpOpensTheManualAndTheMakersPages) {
   desktopSettings.ManualDir = scratch_.path().string();
   test::recordingLauncher().clear();
   test::scriptedPrompter().clear();
-  Item("mi_helphandbuch")->trigger();
+  Item("helpManualAction")->trigger();
   EXPECT_TRUE(test::recordingLauncher().launched().empty());
   ASSERT_FALSE(test::scriptedPrompter().asked().empty());
   EXPECT_EQ(test::scriptedPrompter().asked().back().text,
@@ -232,7 +232,7 @@ TEST_F(MenuCommandsTest, WithoutTheDesktopOpenerEachItemSaysWhatToInstall) {
   programState.CurrentFileName = "null";
   test::recordingLauncher().installed.clear();
   test::recordingLauncher().openerMissing = true;
-  for (const char* item : {"mi_helphandbuch", "mi_helphistory", "mi_helpwww", "mi_OleStartExcel", "mi_OlePrintoutExcel"}) {
+  for (const char* item : {"helpManualAction", "helpProgramPageAction", "helpHomepageAction", "excelStartAction", "excelPrintoutAction"}) {
     SCOPED_TRACE(item);
     test::scriptedPrompter().clear();
     Item(item)->trigger();
@@ -282,7 +282,7 @@ class ModalCloser {
 TEST_F(MenuCommandsTest, EveryItemInEveryLanguageRunsAndTheWindowGoesOn) {
   // A saved spring, so that the spreadsheet commands have a file to work on.
   test::scriptedPrompter().push((scratch_ / "feder.qva").string());
-  Item("mi_FileSaveAs")->trigger();
+  Item("fileSaveAsAction")->trigger();
   ASSERT_FALSE(programState.ErrorFlag);
   auto own = std::make_unique<CancellingPrompter>();
   CancellingPrompter* answers = own.get();
@@ -293,8 +293,8 @@ TEST_F(MenuCommandsTest, EveryItemInEveryLanguageRunsAndTheWindowGoesOn) {
   std::vector<QAction*> items;
   for (QAction* a : form_->findChildren<QAction*>()) {
     const std::string name = a->objectName().toStdString();
-    if (a->menu() || a->isSeparator() || name.empty() || name == "mi_fileexit") continue;
-    if (name.rfind("mi_helplanguage", 0) == 0) continue;  // the language is switched below
+    if (a->menu() || a->isSeparator() || name.empty() || name == "fileExitAction") continue;
+    if (name.rfind("language", 0) == 0) continue;  // the language is switched below
     items.push_back(a);
   }
   ASSERT_GE(items.size(), 50u);
@@ -323,7 +323,7 @@ TEST_F(MenuCommandsTest, EveryItemInEveryLanguageRunsAndTheWindowGoesOn) {
   // The window still answers: the error-messages item and Exit.
   SetLanguage(*form_, LangGerman);
   programState.InputModified = false;
-  Item("mi_fileexit")->trigger();
+  Item("fileExitAction")->trigger();
   EXPECT_FALSE(form_->isVisible());
   installPrompter(std::move(scripted));
 }

@@ -150,46 +150,46 @@ void BrowseWindow::buildMenu() {
     field->setObjectName(name);
     connect(field, &QAction::triggered, this, [act = std::move(act)] { XbGuarded(act); });
   };
-  mi_file = mainMenuBar->addMenu("&Datei");
-  mi_file->setObjectName("mi_file");
-  item(mi_file, mi_fileExportHtml, "mi_fileExportHtml", "Export HTML", [this] { mi_fileExportHtmlClick(); });
-  item(mi_file, mi_fileSaveAsDelimited, "mi_fileSaveAsDelimited", "Save As Delimited",
-       [this] { mi_fileSaveAsDelimitedClick(); });
-  mi_file->addSeparator();
-  item(mi_file, mi_fileAppenddbf, "mi_fileAppenddbf", "Append dbf", [this] { mi_fileAppenddbfClick(); });
-  item(mi_file, mi_fileAppendDelimited, "mi_fileAppendDelimited", "Append Delimited",
-       [this] { mi_fileAppendDelimitedClick(); });
-  mi_fileAppendSeparator = mi_file->addSeparator();
-  item(mi_file, mi_filePrint, "mi_filePrint", "&Drucken", [this] { mi_filePrintClick(); });
-  mi_file->addSeparator();
-  item(mi_file, mi_fileExit, "mi_fileExit", "&Beenden", [this] { okButtonClicked(); });
+  fileMenu = mainMenuBar->addMenu("&Datei");
+  fileMenu->setObjectName("fileMenu");
+  item(fileMenu, fileExportHtmlAction, "fileExportHtmlAction", "Export HTML", [this] { fileExportHtmlTriggered(); });
+  item(fileMenu, fileSaveAsDelimitedAction, "fileSaveAsDelimitedAction", "Save As Delimited",
+       [this] { fileSaveAsDelimitedTriggered(); });
+  fileMenu->addSeparator();
+  item(fileMenu, fileAppendTableAction, "fileAppendTableAction", "Append dbf", [this] { fileAppendTableTriggered(); });
+  item(fileMenu, fileAppendDelimitedAction, "fileAppendDelimitedAction", "Append Delimited",
+       [this] { fileAppendDelimitedTriggered(); });
+  fileAppendSeparator = fileMenu->addSeparator();
+  item(fileMenu, filePrintAction, "filePrintAction", "&Drucken", [this] { filePrintTriggered(); });
+  fileMenu->addSeparator();
+  item(fileMenu, fileExitAction, "fileExitAction", "&Beenden", [this] { okButtonClicked(); });
 
-  mi_edit = mainMenuBar->addMenu("&Bearbeiten");
-  mi_edit->setObjectName("mi_edit");
-  item(mi_edit, mi_editAppend, "mi_editAppend", "Append", [this] { mi_editAppendClick(); });
-  item(mi_edit, mi_editPack, "mi_editPack", "Pack", [this] { mi_editPackClick(); });
-  mi_editPack->setToolTip(dosToQString("Markierte Datens\x84tze l\x94schen"));
+  editMenu = mainMenuBar->addMenu("&Bearbeiten");
+  editMenu->setObjectName("editMenu");
+  item(editMenu, editAppendRecordAction, "editAppendRecordAction", "Append", [this] { editAppendRecordTriggered(); });
+  item(editMenu, editPackAction, "editPackAction", "Pack", [this] { editPackTriggered(); });
+  editPackAction->setToolTip(dosToQString("Markierte Datens\x84tze l\x94schen"));
 
   QMenu* view = mainMenuBar->addMenu("&Ansicht");
-  item(view, mi_viewSearch, "mi_viewSearch", "&Suchen", [this] { searchButtonClicked(); });
-  item(view, mi_viewSearchNext, "mi_viewSearchNext", "&Weitersuchen", [this] { searchNextButtonClicked(); });
+  item(view, viewSearchAction, "viewSearchAction", "&Suchen", [this] { searchButtonClicked(); });
+  item(view, viewSearchNextAction, "viewSearchNextAction", "&Weitersuchen", [this] { searchNextButtonClicked(); });
 
   QMenu* help = mainMenuBar->addMenu("&Hilfe");
-  item(help, mi_helpdbf, "mi_helpdbf", "", [] {
+  item(help, helpTableAction, "helpTableAction", "", [] {
     ShowHelpText(0, "", 1);
     programState.ErrorFlag = false;
   });
-  item(help, mi_helpCommon, "mi_helpCommon", "&Datenbank", [] {
+  item(help, helpDatabaseAction, "helpDatabaseAction", "&Datenbank", [] {
     ShowHelpText(kDatabaseTopic, "", 1);
     programState.ErrorFlag = false;
   });
-  item(help, mi_helphilfebild, "mi_helphilfebild", "Hilfe&bild", [this] {
+  item(help, helpPictureAction, "helpPictureAction", "Hilfe&bild", [this] {
     ShowHelpText(0, "", 2);
     programState.ErrorFlag = false;
     raise();
     activateWindow();
   });
-  item(help, mi_helpDatei, "mi_helpDatei", "&Datei", [this] {
+  item(help, helpFileNameAction, "helpFileNameAction", "&Datei", [this] {
     prompter().message("", fileNameLabel->text().toStdString());
   });
 }
@@ -231,7 +231,7 @@ bool BrowseWindow::Prepare(const std::string& option, uint16_t mode) {
   firstTitleLabel->setText(Win(host.Title1()));
   secondTitleLabel->setText(Win(host.Title2()));
   fileNameLabel->setText(dosToQString(file));  // a program text: the DOS code page
-  mi_helpdbf->setText(Win(host.Title2()));
+  helpTableAction->setText(Win(host.Title2()));
   if (editMode_) {
     setWindowTitle(Win(host.Title2() + "  " + host.Title1() + "  (") + fileNameLabel->text() + ")");
   } else {
@@ -239,10 +239,10 @@ bool BrowseWindow::Prepare(const std::string& option, uint16_t mode) {
   }
   for (int b = DataNavigator::Insert; b < DataNavigator::ButtonCount; ++b)
     XbNavigator1->button(static_cast<DataNavigator::Button>(b))->setVisible(editMode_);
-  mi_fileAppenddbf->setVisible(editMode_);
-  mi_fileAppendDelimited->setVisible(editMode_);
-  mi_fileAppendSeparator->setVisible(editMode_);
-  mi_edit->menuAction()->setVisible(editMode_);
+  fileAppendTableAction->setVisible(editMode_);
+  fileAppendDelimitedAction->setVisible(editMode_);
+  fileAppendSeparator->setVisible(editMode_);
+  editMenu->menuAction()->setVisible(editMode_);
   outcome_ = Outcome::None;
   return true;
 }
@@ -427,15 +427,15 @@ void BrowseWindow::appendFrom(const std::string& title, const std::string& filte
   reload();
 }
 
-void BrowseWindow::mi_fileAppenddbfClick() {
+void BrowseWindow::fileAppendTableTriggered() {
   appendFrom("Append dbf", "*.dbf", [this](const std::string& file) { xbdbf.AppendFrom(file); });
 }
 
-void BrowseWindow::mi_fileAppendDelimitedClick() {
+void BrowseWindow::fileAppendDelimitedTriggered() {
   appendFrom("Append Delimited", "*.txt", [this](const std::string& file) { xbdbf.AppendFromDelimited(file); });
 }
 
-void BrowseWindow::mi_fileSaveAsDelimitedClick() {
+void BrowseWindow::fileSaveAsDelimitedTriggered() {
   std::string file;
   if (!askFile(true, "Save As Delimited", "*.txt", "", file)) return;
   // The lock keeps others from changing records while they are read; reading goes on without it.
@@ -455,7 +455,7 @@ std::string BrowseWindow::peekDos(int32_t field, int32_t n) {
   return xbdbf.TableLanguage == TXbTableLanguage::tlOem ? raw : WinToDos(raw);
 }
 
-void BrowseWindow::mi_fileExportHtmlClick() {
+void BrowseWindow::fileExportHtmlTriggered() {
   std::string file;
   if (!askFile(true, "Export HTML", "*.htm;*.html", FileBaseName(xbdbf.DbfFileName()), file)) return;
   if (FileExtOf(FileNameOf(file)).empty()) file += ".htm";
@@ -508,7 +508,7 @@ void BrowseWindow::mi_fileExportHtmlClick() {
   if (!TrimStr(desktopSettings.HtmlBrowser).empty()) StartProgramOnDocument(desktopSettings.HtmlBrowser, file);
 }
 
-void BrowseWindow::mi_filePrintClick() {
+void BrowseWindow::filePrintTriggered() {
   programState.ErrorFlag = false;
   BeginReport(programState.ProgName + " V" + programState.ProgVersion, xbdbf.DbfFileName(),
               Utf8ToDos(windowTitle().toStdString()), Utf8ToDos(firstTitleLabel->text().toStdString()), "", 0);
@@ -545,7 +545,7 @@ void BrowseWindow::mi_filePrintClick() {
   CloseOutput();
 }
 
-void BrowseWindow::mi_editAppendClick() {
+void BrowseWindow::editAppendRecordTriggered() {
   xbdbf.CheckBrowseMode();
   if (xbdbf.IsEmpty()) return;
   xbdbf.Deleted();  // brings the engine to the record under the grid cursor
@@ -556,7 +556,7 @@ void BrowseWindow::mi_editAppendClick() {
   reload();
 }
 
-void BrowseWindow::mi_editPackClick() {
+void BrowseWindow::editPackTriggered() {
   const std::string& warning = tableHost.Table.PackWarning();
   if (!warning.empty()) {
     // A pack that changes more than the marked records goes ahead only on a clear Yes.

@@ -118,8 +118,8 @@ class BrowseWindowTest : public ::testing::Test {
 TEST_F(BrowseWindowTest, ChoosingARecordSetsTheOutcomeAndTheLayerStandsOnIt) {
   Browse("", 1, [](BrowseWindow* w) {
     EXPECT_EQ(w->windowTitle(), "Titel zwei   Titel eins");
-    EXPECT_FALSE(w->mi_edit->menuAction()->isVisible());
-    EXPECT_FALSE(w->mi_fileAppenddbf->isVisible());
+    EXPECT_FALSE(w->editMenu->menuAction()->isVisible());
+    EXPECT_FALSE(w->fileAppendTableAction->isVisible());
     EXPECT_FALSE(w->XbNavigator1->button(DataNavigator::Insert)->isVisible());
     // Mode 1 hides the record marked deleted.
     ASSERT_EQ(w->XbGrid1->gridModel()->rowCount(), 3);
@@ -306,17 +306,17 @@ TEST_F(BrowseWindowTest, TheNavigatorTakesOrDropsWhatIsStillBeingTyped) {
 
 TEST_F(BrowseWindowTest, EditsDeletesPacksAndAppendsReachTheTable) {
   Browse("", 0, [](BrowseWindow* w) {
-    EXPECT_TRUE(w->mi_edit->menuAction()->isVisible());
+    EXPECT_TRUE(w->editMenu->menuAction()->isVisible());
     EXPECT_EQ(w->windowTitle().toStdString().find("Titel zwei  Titel eins  ("), 0u);
     auto* m = w->XbGrid1->gridModel();
     EXPECT_TRUE(m->setData(m->index(0, 0), "Omega", Qt::EditRole));
     Row(w, 3);  // leaving the row posts the edit
     w->XbNavigator1->click(DataNavigator::Delete);
     scriptedPrompter().push(YesNoCancel::Yes);
-    w->mi_editPackClick();
+    w->editPackTriggered();
     EXPECT_EQ(m->rowCount(), 2);
     Row(w, 0);
-    w->mi_editAppendClick();
+    w->editAppendRecordTriggered();
     EXPECT_EQ(m->rowCount(), 3);
     w->okButton->click();
   });
@@ -332,7 +332,7 @@ TEST_F(BrowseWindowTest, APackWithAWarningAsksItWithNoPresetAndReportsNoIndexErr
     scriptedPrompter().clear();
     for (const bool answer : {false, true}) {
       scriptedPrompter().push(answer);
-      w->mi_editPackClick();
+      w->editPackTriggered();
       ASSERT_FALSE(scriptedPrompter().asked().empty());
       const AskRecord& asked = scriptedPrompter().asked().back();
       EXPECT_EQ(asked.kind, AskKind::YesNo);
@@ -361,15 +361,15 @@ TEST_F(BrowseWindowTest, AppendingFromATableNeedsTheFileLockAndPrintingWritesThe
   desktopSettings.TextDevice = OutputDeviceCode::TextFile;
   Browse("", 0, [&](BrowseWindow* w) {
     scriptedPrompter().push(other);
-    w->mi_fileAppenddbfClick();
+    w->fileAppendTableTriggered();
     EXPECT_EQ(scriptedPrompter().asked().back().text, "Sperren fehlgeschlagen [Insert]");
     EXPECT_EQ(w->XbGrid1->gridModel()->rowCount(), 4);
     ::close(fd);  // the other user is done
     scriptedPrompter().push(other);
-    w->mi_fileAppenddbfClick();
+    w->fileAppendTableTriggered();
     EXPECT_EQ(w->XbGrid1->gridModel()->rowCount(), 5);
     scriptedPrompter().push(printed);
-    w->mi_filePrintClick();
+    w->filePrintTriggered();
     w->okButton->click();
   });
   EXPECT_EQ(Stored().back(), " Neu       ");
@@ -387,7 +387,7 @@ TEST_F(BrowseWindowTest, HtmlExportEscapesDeclaresItsCodePageAndListsEveryRecord
   desktopSettings.HtmlBrowser = "";
   Browse("", 1, [&out](BrowseWindow* w) {
     scriptedPrompter().push(out);
-    w->mi_fileExportHtmlClick();
+    w->fileExportHtmlTriggered();
     w->okButton->click();
   });
   const std::string html = readFile(out + ".htm");
