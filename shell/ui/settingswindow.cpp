@@ -263,6 +263,13 @@ QWidget* SettingsWindow::AddPage(const char* name, const char* caption) {
   return page;
 }
 
+QPushButton* SettingsWindow::DefaultButton(QWidget* parent, QLineEdit* edit, const char* value) {
+  auto* b = new QPushButton("<", parent);
+  b->setObjectName(edit->objectName().chopped(4) + "DefaultButton");
+  connect(b, &QPushButton::clicked, this, [edit, value] { edit->setText(value); });
+  return b;
+}
+
 void SettingsWindow::BuildFoldersPage() {
   foldersPage = AddPage("foldersPage", "Directories");
   auto* box = new QGroupBox("Directories", foldersPage);
@@ -388,18 +395,12 @@ void SettingsWindow::BuildGraphicsPage() {
     graphicsFontEdit->setText(f.family());
     graphicsFontStyleLabel->setNum((f.bold() ? 1 : 0) | (f.italic() ? 2 : 0) | (f.underline() ? 4 : 0) | (f.strikeOut() ? 8 : 0));
   });
-  auto reset = [this](QWidget* parent, QLineEdit* edit, const char* value) {
-    auto* b = new QPushButton("<", parent);
-    b->setObjectName(edit->objectName().chopped(4) + "DefaultButton");
-    connect(b, &QPushButton::clicked, this, [edit, value] { edit->setText(value); });
-    return b;
-  };
   textWidthFactorEdit = MakeEdit(text, "textWidthFactorEdit");
   Hint(textWidthFactorEdit, 1730);
-  AddRow(textForm, "Textbreitenfaktor", {textWidthFactorEdit, reset(text, textWidthFactorEdit, "0.8")});
+  AddRow(textForm, "Textbreitenfaktor", {textWidthFactorEdit, DefaultButton(text, textWidthFactorEdit, "0.8")});
   textHeightFactorEdit = MakeEdit(text, "textHeightFactorEdit");
   Hint(textHeightFactorEdit, 1730);
-  AddRow(textForm, U("Texthöhenfaktor"), {textHeightFactorEdit, reset(text, textHeightFactorEdit, "1")});
+  AddRow(textForm, U("Texthöhenfaktor"), {textHeightFactorEdit, DefaultButton(text, textHeightFactorEdit, "1")});
   grid->addWidget(text, 0, 1);
 
   backgroundColorSwatch = new QLabel(p);
@@ -424,10 +425,10 @@ void SettingsWindow::BuildGraphicsPage() {
   auto* zoomForm = new QFormLayout(zoom);
   zoomFactorEdit = MakeEdit(zoom, "zoomFactorEdit");
   Hint(zoomFactorEdit, 1800);
-  AddRow(zoomForm, "Zoomfaktor", {zoomFactorEdit, reset(zoom, zoomFactorEdit, "1.02")});
+  AddRow(zoomForm, "Zoomfaktor", {zoomFactorEdit, DefaultButton(zoom, zoomFactorEdit, "1.02")});
   panFactorEdit = MakeEdit(zoom, "panFactorEdit");
   Hint(panFactorEdit, 1810);
-  AddRow(zoomForm, "Pan-Faktor", {panFactorEdit, reset(zoom, panFactorEdit, "0.02")});
+  AddRow(zoomForm, "Pan-Faktor", {panFactorEdit, DefaultButton(zoom, panFactorEdit, "0.02")});
   grid->addWidget(zoom, 2, 0);
 
   auto* dialog = new QGroupBox(p);
@@ -508,21 +509,15 @@ void SettingsWindow::BuildCadPage() {
   layerMonochromeCheckBox = MakeCheck(p, "layerMonochromeCheckBox", "Layer Monochrom ?");
   Hint(layerMonochromeCheckBox, 1585);
   right->addRow(layerMonochromeCheckBox);
-  auto reset = [this](QWidget* parent, QLineEdit* edit, const char* value) {
-    auto* b = new QPushButton("<", parent);
-    b->setObjectName(edit->objectName().chopped(4) + "DefaultButton");
-    connect(b, &QPushButton::clicked, this, [edit, value] { edit->setText(value); });
-    return b;
-  };
   cadTextStyleEdit = MakeEdit(p, "cadTextStyleEdit");
   Hint(cadTextStyleEdit, 1720);
   right->addRow("Textstil", cadTextStyleEdit);
   cadTextWidthFactorEdit = MakeEdit(p, "cadTextWidthFactorEdit");
   Hint(cadTextWidthFactorEdit, 1730);
-  AddRow(right, "Textbreitenfaktor", {cadTextWidthFactorEdit, reset(p, cadTextWidthFactorEdit, "1")});
+  AddRow(right, "Textbreitenfaktor", {cadTextWidthFactorEdit, DefaultButton(p, cadTextWidthFactorEdit, "1")});
   cadTextAngleEdit = MakeEdit(p, "cadTextAngleEdit");
   Hint(cadTextAngleEdit, 1740);
-  AddRow(right, "Textwinkel", {cadTextAngleEdit, reset(p, cadTextAngleEdit, "0")});
+  AddRow(right, "Textwinkel", {cadTextAngleEdit, DefaultButton(p, cadTextAngleEdit, "0")});
   askDiagramLimitsCheckBox = MakeCheck(p, "askDiagramLimitsCheckBox", "Diagrammgrenzen abfragen");
   Hint(askDiagramLimitsCheckBox, 1960);
   right->addRow(askDiagramLimitsCheckBox);
@@ -623,11 +618,8 @@ void SettingsWindow::BuildPrinterPage() {
   printOriginXEdit = MakeEdit(origin, "printOriginXEdit");
   printOriginYEdit = MakeEdit(origin, "printOriginYEdit");
   for (QLineEdit* e : {printOriginXEdit, printOriginYEdit}) {
-    auto* b = new QPushButton("<", origin);
-    b->setObjectName(e->objectName().chopped(4) + "DefaultButton");
-    connect(b, &QPushButton::clicked, this, [e] { e->setText("0"); });
     originRow->addWidget(e);
-    originRow->addWidget(b);
+    originRow->addWidget(DefaultButton(origin, e, "0"));
   }
   form->addRow(origin);
   colorModeRadioGroup = MakeRadio(p, "colorModeRadioGroup", "Schattierung", {"Monochrom", "Color / Graustufen"});

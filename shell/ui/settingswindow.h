@@ -258,6 +258,8 @@ class SettingsWindow : public QDialog {
  private:
   // A new page of the tab control, named name and captioned caption (UTF-8).
   QWidget* AddPage(const char* name, const char* caption);
+  // A "<" button beside the edit that puts the default value back; named "<edit's name>DefaultButton".
+  QPushButton* DefaultButton(QWidget* parent, QLineEdit* edit, const char* value);
   void BuildFoldersPage();
   void BuildGraphicsPage();
   void BuildCadPage();
